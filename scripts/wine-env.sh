@@ -1,0 +1,63 @@
+# Sourced by the scripts that run Windows programs: one private Wine prefix
+# per build folder, no Mono/Gecko prompts, quiet, 32-bit, and the settings
+# that keep pixels deterministic (96 DPI, fixed fonts) applied once when
+# the prefix is created.
+QELVO_ROOT="${QELVO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+export WINEPREFIX="${WINEPREFIX:-$QELVO_ROOT/build/wineprefix}"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+
+# Starts Xvfb on a free display when none is set. Sets QELVO_XVFB_PID.
+qelvo_ensure_display() {
+  if [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n=99
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  QELVO_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 50); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  echo "display: started Xvfb on $DISPLAY"
+}
+
+# Creates the prefix once. Later calls return at once.
+qelvo_ensure_prefix() {
+  if [ -f "$WINEPREFIX/.qelvo-ready" ]; then return 0; fi
+  echo "wine: creating the prefix in $WINEPREFIX (once)"
+  mkdir -p "$WINEPREFIX"
+  wineboot --init >/dev/null 2>&1 </dev/null || true
+  wineserver -w
+  local reg="$WINEPREFIX/qelvo-settings.reg"
+  cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:00000060
+"FontSmoothing"="0"
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]
+"LogPixels"=dword:00000060
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="Y"
+"Managed"="Y"
+
+[HKEY_CURRENT_USER\Software\Wine\DllOverrides]
+"mscoree"=""
+"mshtml"=""
+REG
+  wine regedit /S "$reg" >/dev/null 2>&1 || true
+  wineserver -w
+  touch "$WINEPREFIX/.qelvo-ready"
+}
+
+# Starts the wineserver and Wine's background services with every standard
+# stream detached. Otherwise the services inherit the caller's pipes and a
+# test runner waiting for end of output waits for ever.
+qelvo_warm_wine() {
+  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}

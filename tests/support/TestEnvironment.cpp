@@ -1,0 +1,43 @@
+#include "support/TestEnvironment.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+namespace qelvo::test {
+
+void SetUpProcess() {
+}
+
+std::string TestDataDir() {
+    const char* dir = std::getenv("QELVO_TEST_DATA");
+    std::string s = dir ? dir : "tests/fixtures";
+#ifdef _WIN32
+    // ctest hands Wine a Unix path; Wine maps the root to drive Z:.
+    if (!s.empty() && s[0] == '/') s = "Z:" + s;
+    for (auto& c : s) if (c == '/') c = '\\';
+    return s + "\\";
+#else
+    return s + "/";
+#endif
+}
+
+TempDir::TempDir() {
+    namespace fs = std::filesystem;
+    std::random_device rd;
+    fs::path p = fs::temp_directory_path() / ("qelvo-test-" + std::to_string(rd()) + "-" + std::to_string(rd()));
+    fs::create_directories(p);
+    FPath = p.string();
+#ifdef _WIN32
+    FPath += "\\";
+#else
+    FPath += "/";
+#endif
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(FPath, ec);
+}
+
+} // namespace qelvo::test

@@ -1,0 +1,30 @@
+// Process-wide settings every test runs under, the same natively and
+// under Wine: fixed format settings and a fixed clock where a test asks.
+#pragma once
+
+#include <string>
+
+namespace qelvo::test {
+
+void SetUpProcess();
+
+// Folder of checked-in test files (tests/fixtures), from QELVO_TEST_DATA.
+std::string TestDataDir();
+
+// A fresh empty folder for one test's files; removed by the caller's
+// TempDir destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    // Path with a trailing separator.
+    const std::string& Path() const { return FPath; }
+    std::string File(const std::string& name) const { return FPath + name; }
+
+private:
+    std::string FPath;
+};
+
+} // namespace qelvo::test
