@@ -25,7 +25,7 @@ qelvo_ensure_display() {
 
 # Creates the prefix once. Later calls return at once.
 qelvo_ensure_prefix() {
-  if [ -f "$WINEPREFIX/.qelvo-ready" ]; then return 0; fi
+  if [ -f "$WINEPREFIX/.qelvo-ready-3" ]; then return 0; fi
   echo "wine: creating the prefix in $WINEPREFIX (once)"
   mkdir -p "$WINEPREFIX"
   wineboot --init >/dev/null 2>&1 </dev/null || true
@@ -42,16 +42,20 @@ REGEDIT4
 "LogPixels"=dword:00000060
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
-"Decorated"="Y"
-"Managed"="Y"
+"Decorated"="N"
+"Managed"="N"
 
 [HKEY_CURRENT_USER\Software\Wine\DllOverrides]
 "mscoree"=""
 "mshtml"=""
 REG
   wine regedit /S "$reg" >/dev/null 2>&1 || true
+  # Debian's 32-bit Wine does not look in its own data folder for fonts, so
+  # Marlett (caption buttons, check marks) and Tahoma would fall back to
+  # DejaVu. Put the fonts-wine faces into the prefix's Fonts folder.
+  cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -w
-  touch "$WINEPREFIX/.qelvo-ready"
+  touch "$WINEPREFIX/.qelvo-ready-3"
 }
 
 # Starts the wineserver and Wine's background services with every standard

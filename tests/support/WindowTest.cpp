@@ -1,0 +1,41 @@
+#include "support/WindowTest.h"
+
+#include <windows.h>
+
+namespace qelvo::test {
+
+bool PumpMessages(unsigned milliseconds, const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(m.wParam));
+                return done ? done() : true;
+            }
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        if (done && done()) return true;
+        if (GetTickCount() - start >= milliseconds) return !done;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+HiddenTestWindow::HiddenTestWindow() {
+    static ATOM cls = [] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "QelvoHiddenTestWindow";
+        return RegisterClassA(&wc);
+    }();
+    FHandle = CreateWindowExA(0, MAKEINTATOM(cls), "test", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+}
+
+HiddenTestWindow::~HiddenTestWindow() {
+    if (FHandle) DestroyWindow(static_cast<HWND>(FHandle));
+}
+
+} // namespace qelvo::test
