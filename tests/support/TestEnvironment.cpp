@@ -4,9 +4,14 @@
 #include <filesystem>
 #include <random>
 
+#include "gcl/rtl/DateTime.h"
+
 namespace qelvo::test {
 
 void SetUpProcess() {
+    // Every test sees the fixed English format settings, whatever the
+    // machine's (or the Wine prefix's) locale says.
+    gcl::FormatSettings() = gcl::DefaultFormatSettings();
 }
 
 std::string TestDataDir() {
