@@ -1,0 +1,111 @@
+// Files and paths: existence tests, folders, path splitting, directory
+// searches, whole-file reads and the atomic replacement of a file.
+//
+// All paths are 8-bit text in the system code page. On Windows both "\"
+// and "/" separate path components and ":" ends a drive; natively only
+// "/" does. PathDelim is the separator this library writes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "gcl/rtl/Exceptions.h"
+
+// <windows.h> maps DeleteFile to DeleteFileA; the library's own function
+// keeps its name (Win32 code names the A function explicitly).
+#ifdef DeleteFile
+#undef DeleteFile
+#endif
+
+namespace gcl {
+
+#ifdef _WIN32
+inline constexpr char PathDelim = '\\';
+#else
+inline constexpr char PathDelim = '/';
+#endif
+
+// True when C separates path components on this platform.
+bool IsPathDelimiterChar(char c) noexcept;
+
+bool FileExists(const std::string& fileName);        // an existing file, not a folder
+bool DirectoryExists(const std::string& directory);
+bool CreateDir(const std::string& directory);        // one level; false on failure
+bool RemoveDir(const std::string& directory);        // an empty folder
+// Creates the folder and every missing parent. True when the folder
+// exists afterwards; false for an empty name or when a level fails.
+bool ForceDirectories(const std::string& directory);
+bool DeleteFile(const std::string& fileName);
+// Renames or moves a file; fails (false) when NewName already exists.
+bool RenameFile(const std::string& oldName, const std::string& newName);
+
+// "C:\a\b.txt" -> "b.txt"
+std::string ExtractFileName(const std::string& fileName);
+// "C:\a\b.txt" -> "C:\a\"  (with the trailing delimiter)
+std::string ExtractFilePath(const std::string& fileName);
+// "C:\a\b.txt" -> "C:\a"; a root keeps its delimiter ("C:\", "/").
+std::string ExtractFileDir(const std::string& fileName);
+// "C:\a\b.txt" -> ".txt"; "" when the name has no dot after its last delimiter.
+std::string ExtractFileExt(const std::string& fileName);
+// Replaces the extension (or appends one); Extension includes its dot.
+std::string ChangeFileExt(const std::string& fileName, const std::string& extension);
+// Appends PathDelim unless the text already ends in a delimiter. An empty
+// text yields PathDelim alone.
+std::string IncludeTrailingPathDelimiter(const std::string& path);
+// Removes one trailing delimiter, if any.
+std::string ExcludeTrailingPathDelimiter(const std::string& path);
+// The full path of FileName against the current folder, with "." and ".."
+// resolved. "" for an empty name.
+std::string ExpandFileName(const std::string& fileName);
+// Full path of the running executable.
+std::string ExeFileName();
+
+// Reads a whole file. Raises EFOpenError when it cannot be opened and
+// EReadError when reading fails.
+std::string ReadFileBytes(const std::string& fileName);
+
+// Replaces FileName with Data in one step: the bytes go to a temporary
+// file in the same folder, are flushed to the disk, and the temporary
+// file then replaces the target. On any failure the temporary file is
+// removed, the previous file stays as it was, and the result is false.
+// A read-only target counts as a failure and is left alone.
+bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size);
+
+// Directory searches.
+inline constexpr int faReadOnly = 0x01;
+inline constexpr int faHidden = 0x02;
+inline constexpr int faSysFile = 0x04;
+inline constexpr int faVolumeID = 0x08;
+inline constexpr int faDirectory = 0x10;
+inline constexpr int faArchive = 0x20;
+inline constexpr int faAnyFile = 0x3F;
+
+struct TSearchRec {
+    int Time = 0;          // last write time as a local DOS date-time (date in the high word)
+    int64_t Size = 0;
+    int Attr = 0;
+    std::string Name;      // name only, without the folder
+    int ExcludeAttr = 0;
+    void* FindHandle = nullptr;
+};
+
+// Starts a search for Path (a folder plus a pattern with "*" and "?").
+// Attr names the special entries wanted besides normal files: faHidden,
+// faSysFile and faDirectory. Returns 0 when an entry was found (in F),
+// else a system error code; FindClose must follow a successful FindFirst.
+int FindFirst(const std::string& path, int attr, TSearchRec& f);
+int FindNext(TSearchRec& f);
+void FindClose(TSearchRec& f);
+
+namespace detail {
+// The error code of the last failed system call (GetLastError / errno),
+// and the system's text for a code.
+unsigned long LastSystemError() noexcept;
+std::string SystemErrorMessage(unsigned long code);
+// A file error text: Format (msg::FOpenError or msg::FCreateError) filled
+// with the expanded file name and the system's text for Code.
+std::string FormatFileError(const char* format, const std::string& fileName, unsigned long code);
+} // namespace detail
+
+} // namespace gcl

@@ -1,0 +1,281 @@
+// File-system calls of the native build (POSIX).
+#include "gcl/rtl/Files.h"
+
+#include "gcl/rtl/Exceptions.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace gcl {
+
+namespace {
+
+struct TSearchState {
+    DIR* Dir = nullptr;
+    std::string Folder;    // with a trailing delimiter, or empty
+    std::string Mask;
+    int ExcludeAttr = 0;
+};
+
+// "*" and "?" matching with the Windows reading of "*.*" (any name).
+bool Matches(const char* name, const char* mask) {
+    while (*mask) {
+        if (*mask == '*') {
+            while (*mask == '*') ++mask;
+            if (!*mask) return true;
+            for (const char* n = name; *n; ++n)
+                if (Matches(n, mask)) return true;
+            return Matches("", mask);
+        }
+        if (!*name) {
+            // A trailing ".*" or "." also matches a name without a dot.
+            return std::strcmp(mask, ".*") == 0 || std::strcmp(mask, ".") == 0;
+        }
+        if (*mask != '?' && *mask != *name) return false;
+        ++mask;
+        ++name;
+    }
+    return *name == 0;
+}
+
+int DosDateTime(time_t t) {
+    struct tm lt {};
+    localtime_r(&t, &lt);
+    int year = lt.tm_year + 1900;
+    if (year < 1980) return (1 << 5) | 1;    // 1 Jan 1980, the DOS epoch
+    unsigned date = unsigned(((year - 1980) << 9) | ((lt.tm_mon + 1) << 5) | lt.tm_mday);
+    unsigned time = unsigned((lt.tm_hour << 11) | (lt.tm_min << 5) | (lt.tm_sec / 2));
+    return int((date << 16) | time);
+}
+
+// Fills F with the next entry of the search that passes its filters.
+int NextMatch(TSearchRec& f) {
+    auto* state = static_cast<TSearchState*>(f.FindHandle);
+    errno = 0;
+    while (dirent* e = readdir(state->Dir)) {
+        if (!Matches(e->d_name, state->Mask.c_str())) continue;
+        struct stat st {};
+        std::string full = state->Folder + e->d_name;
+        if (stat(full.c_str(), &st) != 0 && lstat(full.c_str(), &st) != 0) continue;
+        int attr = 0;
+        if (S_ISDIR(st.st_mode)) attr |= faDirectory;
+        else attr |= faArchive;
+        if (e->d_name[0] == '.' && std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+            attr |= faHidden;
+        if (access(full.c_str(), W_OK) != 0 && errno == EACCES) attr |= faReadOnly;
+        if (attr & state->ExcludeAttr) continue;
+        f.Name = e->d_name;
+        f.Attr = attr;
+        f.Size = S_ISDIR(st.st_mode) ? 0 : int64_t(st.st_size);
+        f.Time = DosDateTime(st.st_mtime);
+        return 0;
+    }
+    return errno ? errno : ENOENT;
+}
+
+std::atomic<unsigned> TempCounter{0};
+
+bool WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool FileExists(const std::string& fileName) {
+    struct stat st {};
+    return !fileName.empty() && stat(fileName.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& directory) {
+    struct stat st {};
+    return !directory.empty() && stat(directory.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateDir(const std::string& directory) {
+    return !directory.empty() && mkdir(directory.c_str(), 0777) == 0;
+}
+
+bool RemoveDir(const std::string& directory) {
+    return !directory.empty() && rmdir(directory.c_str()) == 0;
+}
+
+bool DeleteFile(const std::string& fileName) {
+    if (fileName.empty() || DirectoryExists(fileName)) return false;
+    return unlink(fileName.c_str()) == 0;
+}
+
+bool RenameFile(const std::string& oldName, const std::string& newName) {
+    struct stat st {};
+    if (oldName.empty() || newName.empty()) return false;
+    if (lstat(newName.c_str(), &st) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return rename(oldName.c_str(), newName.c_str()) == 0;
+}
+
+std::string ExpandFileName(const std::string& fileName) {
+    if (fileName.empty()) return std::string();
+    std::string path = fileName;
+    if (path[0] != '/') {
+        std::vector<char> buf(PATH_MAX + 1);
+        if (!getcwd(buf.data(), buf.size())) return fileName;
+        path = std::string(buf.data()) + "/" + path;
+    }
+    // Resolve ".", ".." and repeated delimiters textually (no links).
+    std::vector<std::string> parts;
+    size_t i = 0;
+    while (i < path.size()) {
+        size_t j = path.find('/', i);
+        if (j == std::string::npos) j = path.size();
+        std::string part = path.substr(i, j - i);
+        if (part == "..") {
+            if (!parts.empty()) parts.pop_back();
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        i = j + 1;
+    }
+    std::string result;
+    for (const auto& p : parts) result += "/" + p;
+    if (result.empty()) result = "/";
+    // A trailing delimiter names the folder itself; keep it.
+    if (path.back() == '/' && result.back() != '/') result += '/';
+    return result;
+}
+
+std::string ExeFileName() {
+    std::vector<char> buf(PATH_MAX + 1);
+    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+    return n > 0 ? std::string(buf.data(), size_t(n)) : std::string();
+}
+
+std::string ReadFileBytes(const std::string& fileName) {
+    int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        close(fd);
+        fd = -1;
+        errno = EISDIR;
+    }
+    if (fd < 0) {
+        unsigned long code = detail::LastSystemError();
+        throw EFOpenError(detail::FormatFileError(msg::FOpenError, fileName, code));
+    }
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            close(fd);
+            throw EReadError(msg::ReadError);
+        }
+        if (n == 0) break;
+        data.append(buf, size_t(n));
+    }
+    close(fd);
+    return data;
+}
+
+bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
+    if (fileName.empty()) return false;
+    struct stat old {};
+    bool hadOld = stat(fileName.c_str(), &old) == 0;
+    if (hadOld && S_ISDIR(old.st_mode)) return false;
+    // A read-only target is never replaced, even where the folder would
+    // allow the rename (and whoever runs the program, root included).
+    if (hadOld && ((old.st_mode & 0222) == 0 || access(fileName.c_str(), W_OK) != 0)) {
+        errno = EACCES;
+        return false;
+    }
+
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = fileName + "." + std::to_string(getpid()) + "-" + std::to_string(TempCounter++) + ".tmp";
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+
+    bool ok = WriteAll(fd, static_cast<const char*>(data), size);
+    if (ok && hadOld) fchmod(fd, old.st_mode & 07777);    // keep the previous permissions
+    ok = ok && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temp.c_str(), fileName.c_str()) == 0;
+    if (!ok) {
+        int saved = errno;
+        unlink(temp.c_str());
+        errno = saved;
+        return false;
+    }
+    // Make the rename itself durable.
+    std::string dir = ExtractFileDir(ExpandFileName(fileName));
+    int dfd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        fsync(dfd);
+        close(dfd);
+    }
+    return true;
+}
+
+int FindFirst(const std::string& path, int attr, TSearchRec& f) {
+    f = TSearchRec();
+    std::string folder = ExtractFilePath(path);
+    std::string mask = ExtractFileName(path);
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir) return errno ? errno : ENOENT;
+    auto* state = new TSearchState;
+    state->Dir = dir;
+    state->Folder = folder;
+    state->Mask = mask;
+    state->ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
+    f.ExcludeAttr = state->ExcludeAttr;
+    f.FindHandle = state;
+    int rc = NextMatch(f);
+    if (rc != 0) FindClose(f);
+    return rc;
+}
+
+int FindNext(TSearchRec& f) {
+    if (!f.FindHandle) return EBADF;
+    return NextMatch(f);
+}
+
+void FindClose(TSearchRec& f) {
+    auto* state = static_cast<TSearchState*>(f.FindHandle);
+    if (!state) return;
+    closedir(state->Dir);
+    delete state;
+    f.FindHandle = nullptr;
+}
+
+namespace detail {
+
+unsigned long LastSystemError() noexcept { return static_cast<unsigned long>(errno); }
+
+std::string SystemErrorMessage(unsigned long code) {
+    return std::strerror(int(code));
+}
+
+} // namespace detail
+
+} // namespace gcl

@@ -1,0 +1,194 @@
+// File-system calls of the Windows build (ANSI API).
+#include <windows.h>
+
+#include "gcl/rtl/Files.h"
+
+#include "gcl/rtl/Exceptions.h"
+
+#include <atomic>
+#include <vector>
+
+namespace gcl {
+
+namespace {
+
+std::atomic<unsigned> TempCounter{0};
+
+int DosDateTime(const FILETIME& utc) {
+    FILETIME local;
+    WORD date = 0, time = 0;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time)) return 0;
+    return int((unsigned(date) << 16) | time);
+}
+
+int FillFromFindData(TSearchRec& f, const WIN32_FIND_DATAA& data) {
+    f.Name = data.cFileName;
+    f.Attr = int(data.dwFileAttributes);
+    f.Size = (int64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    f.Time = DosDateTime(data.ftLastWriteTime);
+    return 0;
+}
+
+// Skips the entries that the search's attribute filter excludes.
+int FindMatching(TSearchRec& f, WIN32_FIND_DATAA& data) {
+    while (int(data.dwFileAttributes) & f.ExcludeAttr) {
+        if (!FindNextFileA(static_cast<HANDLE>(f.FindHandle), &data)) return int(GetLastError());
+    }
+    return FillFromFindData(f, data);
+}
+
+} // namespace
+
+bool FileExists(const std::string& fileName) {
+    if (fileName.empty()) return false;
+    DWORD attr = GetFileAttributesA(fileName.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& directory) {
+    if (directory.empty()) return false;
+    DWORD attr = GetFileAttributesA(directory.c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateDir(const std::string& directory) {
+    return !directory.empty() && CreateDirectoryA(directory.c_str(), nullptr);
+}
+
+bool RemoveDir(const std::string& directory) {
+    return !directory.empty() && RemoveDirectoryA(directory.c_str());
+}
+
+bool DeleteFile(const std::string& fileName) {
+    return !fileName.empty() && ::DeleteFileA(fileName.c_str());
+}
+
+bool RenameFile(const std::string& oldName, const std::string& newName) {
+    return !oldName.empty() && !newName.empty() && MoveFileA(oldName.c_str(), newName.c_str());
+}
+
+std::string ExpandFileName(const std::string& fileName) {
+    if (fileName.empty()) return std::string();
+    std::vector<char> buf(MAX_PATH + 1);
+    for (;;) {
+        char* filePart = nullptr;
+        DWORD n = GetFullPathNameA(fileName.c_str(), DWORD(buf.size()), buf.data(), &filePart);
+        if (n == 0) return fileName;
+        if (n < buf.size()) return std::string(buf.data(), n);
+        buf.resize(n + 1);
+    }
+}
+
+std::string ExeFileName() {
+    char buf[261];
+    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+    return std::string(buf, n < sizeof buf ? n : 0);
+}
+
+std::string ReadFileBytes(const std::string& fileName) {
+    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        unsigned long code = GetLastError();
+        throw EFOpenError(detail::FormatFileError(msg::FOpenError, fileName, code));
+    }
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        DWORD n = 0;
+        if (!ReadFile(h, buf, sizeof buf, &n, nullptr)) {
+            CloseHandle(h);
+            throw EReadError(msg::ReadError);
+        }
+        if (n == 0) break;
+        data.append(buf, n);
+    }
+    CloseHandle(h);
+    return data;
+}
+
+bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
+    if (fileName.empty()) return false;
+    DWORD oldAttr = GetFileAttributesA(fileName.c_str());
+    // A read-only or folder target is never replaced (Windows refuses the
+    // replacing move for read-only files; the check makes that certain).
+    if (oldAttr != INVALID_FILE_ATTRIBUTES && (oldAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+
+    std::string temp;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
+        temp = fileName + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(TempCounter++) + ".tmp";
+        h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    if (h == INVALID_HANDLE_VALUE) return false;
+
+    bool ok = true;
+    const char* p = static_cast<const char*>(data);
+    size_t left = size;
+    while (ok && left > 0) {
+        DWORD chunk = left > 0x40000000u ? 0x40000000u : DWORD(left);
+        DWORD written = 0;
+        ok = WriteFile(h, p, chunk, &written, nullptr) && written == chunk;
+        p += written;
+        left -= written;
+    }
+    ok = ok && FlushFileBuffers(h);
+    ok = CloseHandle(h) && ok;
+    ok = ok && MoveFileExA(temp.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) {
+        DWORD saved = GetLastError();
+        ::DeleteFileA(temp.c_str());
+        SetLastError(saved);
+        return false;
+    }
+    return true;
+}
+
+int FindFirst(const std::string& path, int attr, TSearchRec& f) {
+    f = TSearchRec();
+    f.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA(path.c_str(), &data);
+    if (h == INVALID_HANDLE_VALUE) return int(GetLastError());
+    f.FindHandle = h;
+    int rc = FindMatching(f, data);
+    if (rc != 0) FindClose(f);
+    return rc;
+}
+
+int FindNext(TSearchRec& f) {
+    if (!f.FindHandle) return ERROR_INVALID_HANDLE;
+    WIN32_FIND_DATAA data;
+    if (!FindNextFileA(static_cast<HANDLE>(f.FindHandle), &data)) return int(GetLastError());
+    return FindMatching(f, data);
+}
+
+void FindClose(TSearchRec& f) {
+    if (!f.FindHandle) return;
+    ::FindClose(static_cast<HANDLE>(f.FindHandle));
+    f.FindHandle = nullptr;
+}
+
+namespace detail {
+
+unsigned long LastSystemError() noexcept { return GetLastError(); }
+
+std::string SystemErrorMessage(unsigned long code) {
+    char* buf = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<char*>(&buf), 0, nullptr);
+    std::string text = n && buf ? std::string(buf, n) : std::string();
+    if (buf) LocalFree(buf);
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) text.pop_back();
+    if (text.empty()) text = "System error " + std::to_string(code);
+    return text;
+}
+
+} // namespace detail
+
+} // namespace gcl

@@ -1,0 +1,43 @@
+#include "gcl/rtl/Init.h"
+
+#include <cstddef>
+
+namespace gcl {
+
+void TUnit::Initialize() {
+    if (FCount == 0 && FInitialize) FInitialize();
+    ++FCount;
+}
+
+void TUnit::Finalize() noexcept {
+    if (FCount == 0) return;
+    if (--FCount > 0 || !FFinalize) return;
+    try {
+        FFinalize();
+    } catch (...) {
+    }
+}
+
+void InitializeUnits(std::initializer_list<TUnit*> units) {
+    InitializeUnits(std::vector<TUnit*>(units));
+}
+
+void InitializeUnits(const std::vector<TUnit*>& units) {
+    std::size_t done = 0;
+    try {
+        for (; done < units.size(); ++done) units[done]->Initialize();
+    } catch (...) {
+        while (done > 0) units[--done]->Finalize();
+        throw;
+    }
+}
+
+void FinalizeUnits(const std::vector<TUnit*>& units) noexcept {
+    for (std::size_t i = units.size(); i > 0; --i) units[i - 1]->Finalize();
+}
+
+TUnitScope::TUnitScope(std::initializer_list<TUnit*> units) : FUnits(units) { InitializeUnits(FUnits); }
+
+TUnitScope::~TUnitScope() { FinalizeUnits(FUnits); }
+
+} // namespace gcl

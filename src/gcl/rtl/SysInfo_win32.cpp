@@ -1,0 +1,62 @@
+// System services of the Windows build: the version GetVersionExA reports
+// and ShellExecuteA "open".
+#include <windows.h>
+
+#include "gcl/rtl/SysInfo.h"
+
+namespace gcl {
+
+namespace {
+
+class TWin32OSVersion : public IOSVersion {
+public:
+    TOSVersionInfo GetVersion() override {
+        // Asked once; the answer cannot change while the process runs.
+        static const TOSVersionInfo info = Query();
+        return info;
+    }
+
+private:
+    static TOSVersionInfo Query() {
+        TOSVersionInfo result;
+        OSVERSIONINFOA vi{};
+        vi.dwOSVersionInfoSize = sizeof vi;
+        if (GetVersionExA(&vi)) {
+            result.Platform = int(vi.dwPlatformId);
+            result.MajorVersion = int(vi.dwMajorVersion);
+            result.MinorVersion = int(vi.dwMinorVersion);
+            // Windows 9x keeps the version in the high word of the build number.
+            result.BuildNumber = vi.dwPlatformId == VER_PLATFORM_WIN32_NT ? int(vi.dwBuildNumber)
+                                                                          : int(vi.dwBuildNumber & 0xFFFF);
+        }
+        return result;
+    }
+};
+
+class TWin32Shell : public IShell {
+public:
+    bool Open(const std::string& target, const std::string& params) override {
+        // shell32 is bound on first use, so programs that never open
+        // anything do not load it.
+        using ShellExecuteAProc = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+        static ShellExecuteAProc shellExecute = [] {
+            HMODULE lib = LoadLibraryA("shell32.dll");
+            return lib ? reinterpret_cast<ShellExecuteAProc>(reinterpret_cast<void*>(GetProcAddress(lib, "ShellExecuteA")))
+                       : nullptr;
+        }();
+        if (!shellExecute || target.empty()) return false;
+        HINSTANCE rc = shellExecute(nullptr, "open", target.c_str(), params.empty() ? nullptr : params.c_str(),
+                                    nullptr, SW_SHOWNORMAL);
+        return reinterpret_cast<INT_PTR>(rc) > 32;
+    }
+};
+
+TWin32OSVersion ProductionOSVersion;
+TWin32Shell ProductionShell;
+
+} // namespace
+
+ServiceSlot<IOSVersion> OSVersion(&ProductionOSVersion);
+ServiceSlot<IShell> Shell(&ProductionShell);
+
+} // namespace gcl

@@ -1,0 +1,294 @@
+// <windows.h> comes first: the library's headers then take back the
+// names it turns into macros (DeleteFile, GetObject); GetMessage is
+// undone here for gcl::Exception::GetMessage.
+#ifdef _WIN32
+#include <windows.h>
+#undef GetMessage
+#endif
+
+#include <gtest/gtest.h>
+
+#include "gcl/rtl/Files.h"
+#include "gcl/rtl/SysInfo.h"
+#include "support/TestEnvironment.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+using namespace gcl;
+
+namespace {
+
+void Put(const std::string& name, const std::string& bytes) {
+    FILE* f = std::fopen(name.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << name;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+std::set<std::string> Entries(const std::string& folder, int attr = faAnyFile) {
+    std::set<std::string> names;
+    TSearchRec f;
+    if (FindFirst(folder + "*", attr, f) == 0) {
+        do names.insert(f.Name);
+        while (FindNext(f) == 0);
+        FindClose(f);
+    }
+    names.erase(".");
+    names.erase("..");
+    return names;
+}
+
+void SetReadOnly(const std::string& name, bool readOnly) {
+#ifdef _WIN32
+    SetFileAttributesA(name.c_str(), readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+#else
+    chmod(name.c_str(), readOnly ? 0444 : 0644);
+#endif
+}
+
+} // namespace
+
+TEST(FilesTest, PathPartsAndBoundaries) {
+    const std::string d(1, PathDelim);
+    std::string full = d + "a" + d + "b.c" + d + "name.tar.gz";
+    EXPECT_EQ(ExtractFileName(full), "name.tar.gz");
+    EXPECT_EQ(ExtractFilePath(full), d + "a" + d + "b.c" + d);
+    EXPECT_EQ(ExtractFileDir(full), d + "a" + d + "b.c");
+    EXPECT_EQ(ExtractFileExt(full), ".gz");
+    EXPECT_EQ(ChangeFileExt(full, ".ini"), d + "a" + d + "b.c" + d + "name.tar.ini");
+    EXPECT_EQ(ChangeFileExt(full, ""), d + "a" + d + "b.c" + d + "name.tar");
+
+    // A dot in a folder name is no extension.
+    EXPECT_EQ(ExtractFileExt(d + "a.b" + d + "file"), "");
+    EXPECT_EQ(ChangeFileExt(d + "a.b" + d + "file", ".x"), d + "a.b" + d + "file.x");
+    EXPECT_EQ(ExtractFileExt("file."), ".");
+    EXPECT_EQ(ExtractFileExt(".hidden"), ".hidden");
+    EXPECT_EQ(ExtractFileName("plain"), "plain");
+    EXPECT_EQ(ExtractFilePath("plain"), "");
+    EXPECT_EQ(ExtractFileDir("plain"), "");
+    EXPECT_EQ(ExtractFileName(""), "");
+    EXPECT_EQ(ExtractFileName("dir" + d), "");
+    EXPECT_EQ(ExtractFileDir(d + "f"), d);    // the root keeps its delimiter
+    EXPECT_EQ(ExtractFileDir("a" + d + d + "f"), "a" + d + d);
+
+    EXPECT_EQ(IncludeTrailingPathDelimiter("dir"), "dir" + d);
+    EXPECT_EQ(IncludeTrailingPathDelimiter("dir" + d), "dir" + d);
+    EXPECT_EQ(IncludeTrailingPathDelimiter(""), d);
+    EXPECT_EQ(ExcludeTrailingPathDelimiter("dir" + d), "dir");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter("dir"), "dir");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter(""), "");
+
+#ifdef _WIN32
+    EXPECT_EQ(PathDelim, '\\');
+    EXPECT_EQ(ExtractFileName("C:file.txt"), "file.txt");
+    EXPECT_EQ(ExtractFilePath("C:file.txt"), "C:");
+    EXPECT_EQ(ExtractFileDir("C:\\file.txt"), "C:\\");
+    EXPECT_EQ(ExtractFileDir("C:\\a\\file.txt"), "C:\\a");
+    EXPECT_EQ(ExtractFileName("C:\\a/b.txt"), "b.txt");    // Windows also takes "/"
+    EXPECT_EQ(IncludeTrailingPathDelimiter("C:\\a/"), "C:\\a/");
+    EXPECT_EQ(ExpandFileName("C:\\a\\b\\..\\c\\.\\d.txt"), "C:\\a\\c\\d.txt");
+#else
+    EXPECT_EQ(PathDelim, '/');
+    EXPECT_EQ(ExtractFileName("a\\b.txt"), "a\\b.txt");    // a backslash is a name character
+    EXPECT_EQ(ExpandFileName("/a/b/../c/./d.txt"), "/a/c/d.txt");
+    EXPECT_EQ(ExpandFileName("/a//b/"), "/a/b/");
+    EXPECT_EQ(ExpandFileName("/.."), "/");
+#endif
+    EXPECT_EQ(ExpandFileName(""), "");
+    std::string relative = ExpandFileName("some-file.txt");
+    EXPECT_EQ(ExtractFileName(relative), "some-file.txt");
+    EXPECT_TRUE(DirectoryExists(ExtractFilePath(relative)));
+
+    std::string exe = ExeFileName();
+    EXPECT_TRUE(FileExists(exe)) << exe;
+    EXPECT_EQ(ChangeFileExt(ExtractFileName(exe), ""), "gcl_rtl_tests");
+}
+
+TEST(FilesTest, FoldersFilesAndSearches) {
+    qelvo::test::TempDir dir;
+    const std::string d(1, PathDelim);
+    std::string deep = dir.Path() + "x" + d + "y" + d + "z";
+    EXPECT_FALSE(DirectoryExists(deep));
+    EXPECT_TRUE(ForceDirectories(deep + d));
+    EXPECT_TRUE(DirectoryExists(deep));
+    EXPECT_TRUE(ForceDirectories(deep));    // already there
+    EXPECT_FALSE(ForceDirectories(""));
+    EXPECT_FALSE(CreateDir(deep));
+    EXPECT_FALSE(FileExists(deep));
+
+    Put(dir.File("a.txt"), "12345");
+    Put(dir.File("b.txt"), "");
+    Put(dir.File("c.dat"), "x");
+    Put(dir.File("noext"), "x");
+    EXPECT_TRUE(FileExists(dir.File("a.txt")));
+    EXPECT_FALSE(DirectoryExists(dir.File("a.txt")));
+    EXPECT_FALSE(FileExists(dir.File("none")));
+    ForceDirectories(deep + d + "blocked");
+    Put(dir.File("file"), "x");
+    EXPECT_FALSE(ForceDirectories(dir.File("file") + d + "sub"));    // a file is in the way
+
+    // Files only unless folders are asked for.
+    EXPECT_EQ(Entries(dir.Path(), 0), (std::set<std::string>{"a.txt", "b.txt", "c.dat", "noext", "file"}));
+    EXPECT_EQ(Entries(dir.Path(), faDirectory),
+              (std::set<std::string>{"a.txt", "b.txt", "c.dat", "noext", "file", "x"}));
+    TSearchRec f;
+    ASSERT_EQ(FindFirst(dir.Path() + "*.txt", 0, f), 0);
+    std::set<std::string> txt;
+    do {
+        txt.insert(f.Name);
+        if (f.Name == "a.txt") {
+            EXPECT_EQ(f.Size, 5);
+            EXPECT_NE(f.Time, 0);
+            EXPECT_EQ(f.Attr & faDirectory, 0);
+        }
+    } while (FindNext(f) == 0);
+    FindClose(f);
+    EXPECT_EQ(txt, (std::set<std::string>{"a.txt", "b.txt"}));
+    ASSERT_EQ(FindFirst(dir.Path() + "*.*", faDirectory, f), 0);    // "*.*" matches every name
+    std::set<std::string> all;
+    do all.insert(f.Name);
+    while (FindNext(f) == 0);
+    FindClose(f);
+    EXPECT_TRUE(all.count("noext") && all.count("x"));
+    ASSERT_EQ(FindFirst(dir.Path() + "x", faDirectory, f), 0);
+    EXPECT_NE(f.Attr & faDirectory, 0);
+    FindClose(f);
+    EXPECT_NE(FindFirst(dir.Path() + "*.none", faAnyFile, f), 0);
+    EXPECT_NE(FindFirst(dir.File("missing") + d + "*", faAnyFile, f), 0);
+
+    EXPECT_TRUE(RenameFile(dir.File("c.dat"), dir.File("d.dat")));
+    EXPECT_FALSE(RenameFile(dir.File("d.dat"), dir.File("a.txt")));    // never over another file
+    EXPECT_EQ(ReadFileBytes(dir.File("a.txt")), "12345");
+    EXPECT_TRUE(DeleteFile(dir.File("d.dat")));
+    EXPECT_FALSE(DeleteFile(dir.File("d.dat")));
+    EXPECT_FALSE(DeleteFile(deep));
+    EXPECT_FALSE(RemoveDir(dir.Path() + "x"));    // not empty
+    EXPECT_TRUE(RemoveDir(deep + d + "blocked"));
+
+    EXPECT_EQ(ReadFileBytes(dir.File("b.txt")), "");
+    try {
+        ReadFileBytes(dir.File("nothing.txt"));
+        ADD_FAILURE();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.GetMessage().rfind("Cannot open file \"" + dir.File("nothing.txt") + "\". ", 0), 0u)
+            << e.GetMessage();
+    }
+}
+
+TEST(FilesTest, WriteFileAtomicReplacesOrLeavesAlone) {
+    qelvo::test::TempDir dir;
+    std::string target = dir.File("tasks.kpx");
+    EXPECT_TRUE(WriteFileAtomic(target, "first", 5));
+    EXPECT_EQ(ReadFileBytes(target), "first");
+    std::string big(1 << 20, 'q');
+    EXPECT_TRUE(WriteFileAtomic(target, big.data(), big.size()));
+    EXPECT_EQ(ReadFileBytes(target), big);
+    EXPECT_TRUE(WriteFileAtomic(target, "", 0));
+    EXPECT_EQ(ReadFileBytes(target), "");
+    EXPECT_TRUE(WriteFileAtomic(target, "kept", 4));
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"tasks.kpx"});    // no temporary left
+
+    // A read-only target stays as it was.
+    SetReadOnly(target, true);
+    EXPECT_FALSE(WriteFileAtomic(target, "lost", 4));
+    SetReadOnly(target, false);
+    EXPECT_EQ(ReadFileBytes(target), "kept");
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"tasks.kpx"});
+
+    // The folder is gone.
+    std::string gone = dir.File("gone");
+    ASSERT_TRUE(CreateDir(gone));
+    ASSERT_TRUE(RemoveDir(gone));
+    EXPECT_FALSE(WriteFileAtomic(gone + PathDelim + "f.kpx", "x", 1));
+    EXPECT_FALSE(DirectoryExists(gone));
+
+    // A folder where the file should be.
+    ASSERT_TRUE(CreateDir(dir.File("folder")));
+    EXPECT_FALSE(WriteFileAtomic(dir.File("folder"), "x", 1));
+    EXPECT_TRUE(DirectoryExists(dir.File("folder")));
+    EXPECT_FALSE(WriteFileAtomic("", "x", 1));
+
+#ifdef _WIN32
+    // The replacing step fails (the target is held open without delete
+    // sharing): the old bytes stay and the temporary file is removed.
+    HANDLE h = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(WriteFileAtomic(target, "lost", 4));
+    CloseHandle(h);
+    EXPECT_EQ(ReadFileBytes(target), "kept");
+    EXPECT_EQ(Entries(dir.Path(), 0), std::set<std::string>{"tasks.kpx"});
+#endif
+}
+
+namespace {
+
+struct TRecordingShell : IShell {
+    std::vector<std::string> Calls;
+    bool Open(const std::string& target, const std::string& params) override {
+        Calls.push_back(target + "|" + params);
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(SysInfoTest, VersionShellAndCriticalSection) {
+    EXPECT_EQ(int(Win32Platform), PlatformWin32NT);
+#ifdef _WIN32
+    EXPECT_GE(int(Win32MajorVersion), 5);
+#else
+    EXPECT_EQ(Win32MajorVersion, 6);
+    EXPECT_EQ(Win32MinorVersion, 1);
+    EXPECT_EQ(Win32BuildNumber, 7601);
+#endif
+    int major = Win32MajorVersion;
+    {
+        TFixedOSVersion win98{{PlatformWin32Windows, 4, 10, 2222}};
+        ServiceOverride<IOSVersion> use(OSVersion, win98);
+        EXPECT_EQ(Win32Platform, PlatformWin32Windows);
+        EXPECT_TRUE(Win32MajorVersion == 4 && Win32MinorVersion == 10 && Win32BuildNumber == 2222);
+        EXPECT_FALSE(Win32MajorVersion >= 6);
+    }
+    EXPECT_EQ(Win32MajorVersion, major);
+
+    TRecordingShell shell;
+    {
+        ServiceOverride<IShell> use(Shell, shell);
+        EXPECT_TRUE(Shell->Open("http://example.com"));
+        EXPECT_TRUE(Shell->Open("notepad.exe", "a.txt"));
+    }
+    EXPECT_EQ(shell.Calls, (std::vector<std::string>{"http://example.com|", "notepad.exe|a.txt"}));
+#ifndef _WIN32
+    EXPECT_FALSE(Shell->Open("/tmp"));
+#endif
+
+    TCriticalSection section;
+    section.Enter();
+    section.Enter();    // the owner may enter again
+    section.Leave();
+    section.Leave();
+    long counter = 0;
+    auto work = [&] {
+        for (int i = 0; i < 20000; ++i) {
+            TCriticalSectionLock lock(section);
+            ++counter;
+        }
+    };
+    std::thread t1(work), t2(work);
+    t1.join();
+    t2.join();
+    EXPECT_EQ(counter, 40000);
+    section.Acquire();
+    std::thread probe([&] { EXPECT_FALSE(section.TryEnter()); });
+    probe.join();
+    section.Release();
+}
