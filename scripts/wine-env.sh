@@ -25,7 +25,7 @@ qelvo_ensure_display() {
 
 # Creates the prefix once. Later calls return at once.
 qelvo_ensure_prefix() {
-  if [ -f "$WINEPREFIX/.qelvo-ready-3" ]; then return 0; fi
+  if [ -f "$WINEPREFIX/.qelvo-ready-4" ]; then return 0; fi
   echo "wine: creating the prefix in $WINEPREFIX (once)"
   mkdir -p "$WINEPREFIX"
   wineboot --init >/dev/null 2>&1 </dev/null || true
@@ -45,6 +45,9 @@ REGEDIT4
 "Decorated"="N"
 "Managed"="N"
 
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
 [HKEY_CURRENT_USER\Software\Wine\DllOverrides]
 "mscoree"=""
 "mshtml"=""
@@ -55,7 +58,7 @@ REG
   # DejaVu. Put the fonts-wine faces into the prefix's Fonts folder.
   cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
   wineserver -w
-  touch "$WINEPREFIX/.qelvo-ready-3"
+  touch "$WINEPREFIX/.qelvo-ready-4"
 }
 
 # Starts the wineserver and Wine's background services with every standard

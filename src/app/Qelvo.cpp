@@ -1,46 +1,38 @@
-// Entry point of qelvo.exe. For now it shows the empty main window; the
-// real main window replaces it once the window classes are in place.
-#include <windows.h>
-#include <commctrl.h>
+// Entry point of qelvo.exe: starts the units, creates the main form
+// through the application object and runs the message loop. The main form
+// is still empty; the real one replaces it as the window classes arrive.
+#include "gcl/rtl/WinApi.h"
+
+#include "gcl/Forms.h"
+#include "gcl/rtl/Init.h"
 
 namespace {
 
-const char kMainClass[] = "TMainForm";
-
-LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcA(wnd, msg, wParam, lParam);
+class TMainForm : public gcl::TForm {
+    GCL_CLASS(TMainForm, gcl::TForm)
+protected:
+    explicit TMainForm(gcl::TComponent* owner) : TForm(owner) {
+        SetCaption("Qelvo");
+        SetBounds(0, 0, 640, 480);
+        SetPosition(gcl::poDesktopCenter);
     }
-}
+};
+GCL_IMPLEMENT_CLASS(TMainForm)
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCmd) {
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kMainClass;
-    if (!RegisterClassA(&wc)) return 1;
-
-    HWND wnd = CreateWindowExA(0, kMainClass, "Qelvo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                               640, 480, nullptr, nullptr, instance, nullptr);
-    if (!wnd) return 1;
-    ShowWindow(wnd, showCmd);
-    UpdateWindow(wnd);
-
-    MSG m;
-    while (GetMessageA(&m, nullptr, 0, 0) > 0) {
-        TranslateMessage(&m);
-        DispatchMessageA(&m);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    try {
+        gcl::TUnitScope units{&gcl::FormsUnit};
+        gcl::Application->Initialize();
+        TMainForm* mainForm = nullptr;
+        gcl::Application->CreateForm(mainForm);
+        gcl::Application->Run();
+    } catch (gcl::Exception& e) {
+        MessageBoxA(nullptr, e.GetMessage().c_str(), "Qelvo", MB_OK | MB_ICONSTOP);
+        return 1;
+    } catch (...) {
+        return 1;
     }
-    return static_cast<int>(m.wParam);
+    return 0;
 }

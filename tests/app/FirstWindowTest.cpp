@@ -1,5 +1,5 @@
 #include <gtest/gtest.h>
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 
 #include "support/WindowTest.h"
 

@@ -1,6 +1,6 @@
 #include "support/WindowTest.h"
 
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 
 namespace qelvo::test {
 

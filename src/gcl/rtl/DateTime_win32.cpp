@@ -1,7 +1,7 @@
 // Windows clock and format settings: GetLocalTime and the user's locale.
 #include "gcl/rtl/DateTime.h"
 
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 
 namespace gcl::detail {
 

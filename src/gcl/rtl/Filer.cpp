@@ -617,6 +617,13 @@ TValueType TReader::ReadValue() {
     return static_cast<TValueType>(b);
 }
 
+bool TReader::EndOfList() {
+    uint8_t b;
+    Get(&b, 1);
+    FStream.Seek(-1, soCurrent);
+    return b == vaNull;
+}
+
 TValueType TReader::NextValue() {
     TValueType t = ReadValue();
     FStream.Seek(-1, soCurrent);

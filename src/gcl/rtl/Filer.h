@@ -175,7 +175,9 @@ public:
     void ReadListBegin();
     void ReadListEnd();
     // True when the next value is vaNull (which stays unread).
-    bool EndOfList() { return NextValue() == vaNull; }
+    // True when the next byte ends a list. It only peeks: the byte may
+    // also be the length of a property name, which is not a value kind.
+    bool EndOfList();
 
     // vaString, vaLString; vaWString converted to 8-bit text.
     std::string ReadString();

@@ -1,5 +1,5 @@
 // File-system calls of the Windows build (ANSI API).
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 
 #include "gcl/rtl/Files.h"
 

@@ -1,5 +1,5 @@
 // The Windows registry as a store for TRegistry (advapi32, ANSI calls).
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 
 #include "gcl/rtl/Registry.h"
 

@@ -1,5 +1,5 @@
 // File calls of the Windows build behind THandleStream and TFileStream.
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 
 #include "gcl/rtl/Streams.h"
 

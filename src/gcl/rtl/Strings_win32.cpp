@@ -1,7 +1,7 @@
 // Windows locale pieces of Strings.h: the user's code page and collation.
 #include "gcl/rtl/Strings.h"
 
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 
 #include <climits>
 

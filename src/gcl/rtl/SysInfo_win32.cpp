@@ -1,6 +1,6 @@
 // System services of the Windows build: the version GetVersionExA reports
 // and ShellExecuteA "open".
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 
 #include "gcl/rtl/SysInfo.h"
 

@@ -193,6 +193,9 @@ public:
     void SetInterval(int v) { FInterval = v; }
     bool GetEnabled() const { return FEnabled; }
     void SetEnabled(bool v) { FEnabled = v; }
+    // A name whose length byte (20) is no value kind.
+    int GetIntervalBetweenTicks() const { return FLong; }
+    void SetIntervalBetweenTicks(int v) { FLong = v; }
 
 protected:
     using TComponent::TComponent;
@@ -204,8 +207,10 @@ protected:
 private:
     int FInterval = 1000;
     bool FEnabled = true;
+    int FLong = 0;
 };
-GCL_PUBLISHED(TFlTimer, GCL_PROP(Interval).Default(1000), GCL_PROP(Enabled).Default(true))
+GCL_PUBLISHED(TFlTimer, GCL_PROP(Interval).Default(1000), GCL_PROP(Enabled).Default(true),
+              GCL_PROP(IntervalBetweenTicks).Default(0))
 
 void RegisterFilerClasses() {
     RegisterClasses({TFlForm::StaticClass(), TFlControl::StaticClass(), TFlTimer::StaticClass()});
@@ -393,6 +398,23 @@ TEST_F(FilerTest, GoldenFileRoundTrip) {
     existing->Free();
     form->Free();
     built->Free();
+}
+
+TEST_F(FilerTest, PropertyNamesOfEveryLengthReadBack) {
+    // Between properties the reader peeks for the end of the list; the byte
+    // it sees is a name length, which need not be a known value kind.
+    TFlTimer* timer = TFlTimer::Create(nullptr);
+    timer->SetName("Timer1");
+    timer->SetInterval(5);
+    timer->SetIntervalBetweenTicks(77);
+    std::vector<char> written = Write(timer);
+    Free(timer);
+    TComponent* root = Read(written);
+    auto* back = dynamic_cast<TFlTimer*>(root);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->GetInterval(), 5);
+    EXPECT_EQ(back->GetIntervalBetweenTicks(), 77);
+    Free(root);
 }
 
 TEST_F(FilerTest, CorruptStreamsRaiseReadErrors) {

@@ -1,9 +1,5 @@
-// <windows.h> comes first: the library's headers then take back the
-// names it turns into macros (DeleteFile, GetObject); GetMessage is
-// undone here for gcl::Exception::GetMessage.
 #ifdef _WIN32
-#include <windows.h>
-#undef GetMessage
+#include "gcl/rtl/WinApi.h"
 #endif
 
 #include <gtest/gtest.h>

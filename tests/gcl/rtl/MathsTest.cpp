@@ -10,7 +10,7 @@
 #include "gcl/rtl/Maths.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "gcl/rtl/WinApi.h"
 #endif
 
 using namespace gcl;

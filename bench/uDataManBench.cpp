@@ -1,0 +1,425 @@
+// The task database at 1k, 10k and 100k tasks: loading against reading
+// the file and splitting it into lines, saving against writing the same
+// bytes, filtering with all six conditions, and the memory of a loaded
+// database against its file size. Each case measures its floor in the
+// same run and reports it with the ratio (counters floor_ms, ratio and
+// the ratio allowed, limit).
+//
+// The databases come from a seeded generator (GenerateDatabase below), so
+// every run and every machine sees the same data. Two plain commands use
+// it from outside:
+//   qelvo_bench generate COUNT FILE.kpx
+//   qelvo_bench load-filter FILE.kpx [--tag T] [--list L]
+// The second loads the file, filters it by tag (as the tag filter of the
+// program does) and list, and prints the number of matching tasks.
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "data/uDataMan.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Files.h"
+
+namespace {
+
+using qelvo::TuData;
+using qelvo::TuTask;
+
+// ---- The generator -----------------------------------------------------------------
+
+// A small fixed pseudo-random sequence (xorshift), the same on every
+// platform and library, unlike the standard distributions.
+class TRandom {
+public:
+    explicit TRandom(uint32_t seed) : FState(seed ? seed : 1) {}
+    uint32_t Next() {
+        FState ^= FState << 13;
+        FState ^= FState >> 17;
+        FState ^= FState << 5;
+        return FState;
+    }
+    int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+    int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
+
+private:
+    uint32_t FState;
+};
+
+const char* const Words[] = {
+    "call", "Bob", "about", "the", "quarterly", "report", "buy", "milk", "and", "bread", "book", "flights",
+    "to", "Oslo", "review", "pull", "request", "for", "release", "prepare", "slides", "meeting", "with",
+    "Anna", "fix", "leaking", "tap", "in", "kitchen", "renew", "passport", "before", "June", "send",
+    "invoice", "client", "water", "plants", "update", "budget", "spreadsheet", "pick", "up", "kids",
+    "from", "school", "order", "new", "printer", "ink", "plan", "weekend", "trip", "write", "blog", "post",
+    "on", "caching", "clean", "garage", "dentist", "appointment", "at", "10:30", "check", "car", "tyres",
+    "(urgent)", "e.g.", "100%", "v2.1", "Q3", "backup", "photos", "cancel", "gym", "membership",
+};
+constexpr int WordCount = static_cast<int>(sizeof Words / sizeof Words[0]);
+
+const char* const TagNames[50] = {
+    "work", "home", "urgent", "shopping", "errands", "phone", "email", "finance", "health", "family",
+    "travel", "car", "garden", "kids", "school", "reading", "writing", "code", "review", "meeting",
+    "planning", "ideas", "someday", "waiting", "follow-up", "bills", "taxes", "insurance", "house", "repair",
+    "sport", "gym", "music", "movies", "friends", "birthday", "gifts", "cooking", "groceries", "pets",
+    "vet", "doctor", "dentist", "bank", "project-a", "project-b", "project-c", "release", "support", "admin",
+};
+
+const char* const ListNames[20] = {
+    "Inbox", "Work", "Home", "Personal", "Shopping", "Errands", "Projects", "Someday", "Finance", "Health",
+    "Travel", "Garden", "Car", "Kids", "Reading", "Writing", "Code", "Admin", "Family", "Misc",
+};
+
+std::string Sentence(TRandom& rng, int minLength, int maxLength) {
+    const size_t target = static_cast<size_t>(rng.Between(minLength, maxLength));
+    std::string s;
+    while (s.size() < target) {
+        if (!s.empty()) s += ' ';
+        s += Words[rng.Below(WordCount)];
+    }
+    s.resize(target);
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    if (!s.empty()) s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
+    return s;
+}
+
+// COUNT realistic tasks: titles of 20 to 80 characters (one in two
+// hundred with a ";"), a third with a note of 1 to 5 lines, 0 to 3 tags
+// from a pool of 50, a list from a pool of 20, half with a due date.
+std::unique_ptr<TuData> GenerateDatabase(int count, uint32_t seed = 20250305) {
+    TRandom rng(seed);
+    auto data = std::make_unique<TuData>();
+    data->DbId = "d_id-";
+    for (int i = 0; i < 10; ++i) data->DbId += static_cast<char>('0' + rng.Below(10));
+    for (int i = 0; i < 20; ++i) data->Folders->Add(std::string(ListNames[i]) + "\xF7" + std::to_string(i % 12) + "\xF7");
+    for (const char* tag : TagNames) data->Tags->Add(tag);
+
+    const double base = gcl::EncodeDate(2025, 6, 1);
+    data->Tasks->SetCapacity(count);
+    for (int n = 0; n < count; ++n) {
+        auto* t = new TuTask();
+        t->Title = Sentence(rng, 20, 80);
+        if (rng.Below(200) == 0) t->Title.insert(t->Title.size() / 2, "; ");
+        const int listIndex = rng.Below(20);
+        t->Folder = ListNames[listIndex];
+        const int tagCount = rng.Below(10) < 3 ? 0 : rng.Between(1, 3);
+        for (int k = 0; k < tagCount; ++k) {
+            const char* tag = TagNames[rng.Below(50)];
+            if (!t->Tags.empty()) t->Tags += ',';
+            t->Tags += tag;
+        }
+        t->Id.clear();
+        for (int i = 0; i < 10; ++i) t->Id += static_cast<char>('0' + rng.Below(10));
+        if (rng.Below(3) == 0) {
+            t->Notes.clear();
+            for (int lines = rng.Between(1, 5); lines > 0; --lines) t->Notes += Sentence(rng, 10, 60) + "\r\n";
+        }
+        t->Done = rng.Below(4) == 0;
+        t->Due = rng.Below(2) == 0 ? base + rng.Between(-365, 365) : 0;
+        t->Created = base - rng.Between(0, 900) + rng.Below(1440) / 1440.0;
+        const int p = rng.Below(10);
+        t->Priority = static_cast<uint16_t>(p < 2 ? 0 : (p < 8 ? 1 : 2));
+        data->Tasks->AddObject(t->Title, t);
+    }
+    return data;
+}
+
+// ---- Files of the run ------------------------------------------------------------------
+
+class TBenchFiles {
+public:
+    ~TBenchFiles() {
+        std::error_code ec;
+        if (!FDir.empty()) std::filesystem::remove_all(FDir, ec);
+    }
+    std::string Dir() {
+        if (FDir.empty()) {
+            FDir = (std::filesystem::temp_directory_path() / ("qelvo-bench-" + std::to_string(getpid()))).string();
+            std::filesystem::create_directories(FDir);
+        }
+        return FDir + "/";
+    }
+    // The generated database of COUNT tasks, written once per run.
+    const std::string& Database(int count) {
+        auto it = FFiles.find(count);
+        if (it != FFiles.end()) return it->second;
+        const std::string path = Dir() + "db" + std::to_string(count) + ".kpx";
+        if (!GenerateDatabase(count)->SaveToFile(path)) throw std::runtime_error("cannot write " + path);
+        return FFiles[count] = path;
+    }
+
+private:
+    std::string FDir;
+    std::map<int, std::string> FFiles;
+};
+
+TBenchFiles& Files() {
+    static TBenchFiles files;
+    return files;
+}
+
+// ---- Floors -------------------------------------------------------------------------------
+
+using TClock = std::chrono::steady_clock;
+
+double Seconds(TClock::time_point a, TClock::time_point b) {
+    return std::chrono::duration<double>(b - a).count();
+}
+
+// The median time of RUNS calls of F.
+template <class F>
+double MedianSeconds(int runs, F&& f) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = TClock::now();
+        f();
+        times.push_back(Seconds(t0, TClock::now()));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The floor of loading: the file read whole and split into owned lines.
+size_t ReadAndSplit(const std::string& path) {
+    const std::string bytes = gcl::ReadFileBytes(path);
+    std::vector<std::string> lines;
+    size_t i = 0;
+    while (i < bytes.size()) {
+        size_t j = i;
+        while (j < bytes.size() && bytes[j] != '\r' && bytes[j] != '\n') ++j;
+        lines.emplace_back(bytes, i, j - i);
+        if (j < bytes.size()) j += (bytes[j] == '\r' && j + 1 < bytes.size() && bytes[j + 1] == '\n') ? 2 : 1;
+        i = j;
+    }
+    return lines.size();
+}
+
+bool WritePlain(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bool(f);
+}
+
+void Report(benchmark::State& state, double seconds, int iterations, double floor, double limit) {
+    const double mean = seconds / std::max(iterations, 1);
+    state.counters["floor_ms"] = floor * 1e3;
+    state.counters["ratio"] = mean / floor;
+    state.counters["limit"] = limit;
+}
+
+// ---- Benchmarks ---------------------------------------------------------------------------
+
+void BM_Load(benchmark::State& state) {
+    const std::string& path = Files().Database(static_cast<int>(state.range(0)));
+    const double floor = MedianSeconds(7, [&] { benchmark::DoNotOptimize(ReadAndSplit(path)); });
+    double total = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        auto data = std::make_unique<TuData>();
+        const auto t0 = TClock::now();
+        if (!data->LoadFromFile(path)) state.SkipWithError("load failed");
+        total += Seconds(t0, TClock::now());
+        ++runs;
+        state.PauseTiming();
+        data.reset();
+        state.ResumeTiming();
+    }
+    Report(state, total, runs, floor, 8);
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+}
+BENCHMARK(BM_Load)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_Save(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    TuData data;
+    data.LoadFromFile(Files().Database(count));
+    const std::string bytes = data.GetFileText();
+    const std::string target = Files().Dir() + "save" + std::to_string(count) + ".kpx";
+    // The floor writes the same bytes the same way: a temporary file
+    // flushed to the disk, then renamed over the target. Plain writing
+    // without the flush is shown beside it.
+    const double floor =
+        MedianSeconds(7, [&] { benchmark::DoNotOptimize(gcl::WriteFileAtomic(target, bytes.data(), bytes.size())); });
+    const double plain = MedianSeconds(7, [&] { benchmark::DoNotOptimize(WritePlain(target, bytes)); });
+    double total = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        const auto t0 = TClock::now();
+        if (!data.SaveToFile(target)) state.SkipWithError("save failed");
+        total += Seconds(t0, TClock::now());
+        ++runs;
+    }
+    Report(state, total, runs, floor, 4);
+    state.counters["plain_floor_ms"] = plain * 1e3;
+    state.counters["ratio_plain"] = total / std::max(runs, 1) / plain;
+}
+BENCHMARK(BM_Save)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// Building the file text alone, the part of saving that is ours.
+void BM_BuildFileText(benchmark::State& state) {
+    TuData data;
+    data.LoadFromFile(Files().Database(static_cast<int>(state.range(0))));
+    for (auto _ : state) benchmark::DoNotOptimize(data.GetFileText());
+}
+BENCHMARK(BM_BuildFileText)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// All six conditions on. Typical: one list picked, as in the program;
+// most tasks stop at the list condition. Worst: values that most tasks
+// pass, so nearly every task goes through all six.
+void FilterCase(benchmark::State& state, bool worst) {
+    TuData data;
+    data.LoadFromFile(Files().Database(100000));
+    gcl::TFormatSettings fs = gcl::DefaultFormatSettings();
+    fs.ShortDateFormat = "dd/MM/yyyy";
+    gcl::FormatSettingsOverride fo(fs);
+    qelvo::TFilterSystem filter;
+    filter.Data = &data;
+    auto set = [&](int k, uint16_t op, const std::string& v1, const std::string& v2 = "") {
+        qelvo::TFieldFilter& c = filter.Conditions[k];
+        c.Enabled = true;
+        c.Op = op;
+        c.Value1 = v1;
+        c.Value2 = v2;
+    };
+    set(qelvo::fkTitle, qelvo::foContains, worst ? "e" : "report");
+    set(qelvo::fkFolder, qelvo::foEqual, worst ? "" : "Work");
+    set(qelvo::fkTags, qelvo::foContains, worst ? "" : "work");
+    set(qelvo::fkDue, qelvo::foBetween, worst ? "01/01/2020" : "01/01/2025", worst ? "31/12/2030" : "31/12/2025");
+    set(qelvo::fkPriority, worst ? qelvo::foGreaterEqual : qelvo::foEqual, worst ? "0" : "1");
+    set(qelvo::fkDone, qelvo::foEqual, "");
+    // The floor: visiting every task of the list once, reading one field.
+    const double floor = MedianSeconds(7, [&] {
+        int sum = 0;
+        for (int i = 0; i < data.Tasks->GetCount(); ++i) sum += data.Tasks->GetTask(i)->Priority;
+        benchmark::DoNotOptimize(sum);
+    });
+    int matches = 0;
+    double total = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        const auto t0 = TClock::now();
+        matches = 0;
+        for (int i = 0; i < data.Tasks->GetCount(); ++i) matches += filter.Match(i, nullptr);
+        total += Seconds(t0, TClock::now());
+        ++runs;
+    }
+    state.counters["matches"] = matches;
+    state.counters["mean_ms"] = total / std::max(runs, 1) * 1e3;
+    state.counters["limit_ms"] = 10;
+    state.counters["floor_ms"] = floor * 1e3;
+    state.counters["ratio"] = total / std::max(runs, 1) / floor;
+}
+
+void BM_Filter100k_Typical(benchmark::State& state) {
+    FilterCase(state, false);
+}
+BENCHMARK(BM_Filter100k_Typical)->Unit(benchmark::kMillisecond);
+
+void BM_Filter100k_AllSixEvaluated(benchmark::State& state) {
+    FilterCase(state, true);
+}
+BENCHMARK(BM_Filter100k_AllSixEvaluated)->Unit(benchmark::kMillisecond);
+
+// Heap in use by a loaded database of 100k tasks, against the file size.
+void BM_Memory100k(benchmark::State& state) {
+    const std::string& path = Files().Database(100000);
+    const double fileSize = static_cast<double>(std::filesystem::file_size(path));
+    double used = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const size_t before = mallinfo2().uordblks;
+        auto data = std::make_unique<TuData>();
+        data->LoadFromFile(path);
+        used = static_cast<double>(mallinfo2().uordblks - before);
+        state.PauseTiming();
+        data.reset();
+        state.ResumeTiming();
+    }
+    state.counters["heap_MB"] = used / 1e6;
+    state.counters["file_MB"] = fileSize / 1e6;
+    state.counters["ratio"] = used / fileSize;
+    state.counters["limit"] = 4;
+}
+BENCHMARK(BM_Memory100k)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// ---- Commands -------------------------------------------------------------------------------
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: qelvo_bench load-filter FILE.kpx [--tag T] [--list L]\n"
+                 "       qelvo_bench generate COUNT FILE.kpx\n"
+                 "       qelvo_bench [benchmark options]\n");
+    return 2;
+}
+
+int LoadFilter(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    std::string tag, list;
+    bool useTag = false, useList = false;
+    for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--tag") == 0 && i + 1 < argc) {
+            tag = argv[++i];
+            useTag = true;
+        } else if (std::strcmp(argv[i], "--list") == 0 && i + 1 < argc) {
+            list = argv[++i];
+            useList = true;
+        } else {
+            return Usage();
+        }
+    }
+    TuData data;
+    if (!data.LoadFromFile(argv[2])) {
+        std::fprintf(stderr, "cannot load %s\n", argv[2]);
+        return 1;
+    }
+    qelvo::TFilterSystem filter;
+    filter.Data = &data;
+    qelvo::TFieldFilter& tags = filter.Conditions[qelvo::fkTags];
+    tags.Enabled = useTag;
+    tags.Op = qelvo::foContains;
+    tags.Value1 = tag;
+    qelvo::TFieldFilter& folder = filter.Conditions[qelvo::fkFolder];
+    folder.Enabled = useList;
+    folder.Op = qelvo::foEqual;
+    folder.Value1 = list;
+    int matches = 0;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) matches += filter.Match(i, nullptr);
+    std::printf("%d\n", matches);
+    return 0;
+}
+
+int Generate(int argc, char** argv) {
+    if (argc != 4) return Usage();
+    const int count = std::atoi(argv[2]);
+    if (count < 0) return Usage();
+    if (!GenerateDatabase(count)->SaveToFile(argv[3])) {
+        std::fprintf(stderr, "cannot write %s\n", argv[3]);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+// The plain commands of the benchmark executable; -1 when the arguments
+// are not one of them (they are then benchmark options).
+int RunBenchCommand(int argc, char** argv) {
+    if (argc < 2) return -1;
+    if (std::strcmp(argv[1], "load-filter") == 0) return LoadFilter(argc, argv);
+    if (std::strcmp(argv[1], "generate") == 0) return Generate(argc, argv);
+    return -1;
+}

@@ -1,0 +1,1310 @@
+#include "data/uDataMan.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "data/NsStreamCol.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Exceptions.h"
+#include "gcl/rtl/Files.h"
+#include "gcl/rtl/Maths.h"
+#include "gcl/rtl/Streams.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+
+GCL_IMPLEMENT_CLASS(TuTask)
+GCL_IMPLEMENT_CLASS(TuTaskList)
+
+namespace {
+
+constexpr char FS = FieldSeparator;
+constexpr char NS = NoteLineSeparator;
+constexpr std::string_view CRLF = "\r\n";
+constexpr std::string_view DoneToken = "-d-";
+constexpr std::string_view NotDoneToken = "--";
+
+// The Pendrillax separators: end of a field, end of an entry of a
+// multi-entry field, end of a part of a list entry.
+constexpr char BD = '\xBD';
+constexpr char BE = '\xBE';
+constexpr char BF = '\xBF';
+
+const std::string& IndFormat() {
+    static const std::string fmt = IndependentDateFormat;
+    return fmt;
+}
+
+inline bool IsBlank(char c) noexcept {
+    return static_cast<unsigned char>(c) <= 0x20;
+}
+
+// A-Z folded to a-z, as a table (the filter folds every title byte).
+struct TFoldTable {
+    unsigned char Of[256] = {};
+    constexpr TFoldTable() {
+        for (int c = 0; c < 256; ++c) Of[c] = static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+};
+constexpr TFoldTable FoldTable;
+
+inline unsigned char FoldAZ(char c) noexcept {
+    return FoldTable.Of[static_cast<unsigned char>(c)];
+}
+
+// Trim's rule (bytes <= 0x20 off both ends) on a view, for the paths that
+// run once per task line and should not copy.
+std::string_view TrimmedRange(std::string_view v) noexcept {
+    size_t b = 0, e = v.size();
+    while (b < e && IsBlank(v[b])) ++b;
+    while (e > b && IsBlank(v[e - 1])) --e;
+    return v.substr(b, e - b);
+}
+
+void AppendInt(std::string& out, int value) {
+    char buf[16];
+    auto r = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, r.ptr);
+}
+
+bool HasDueDate(double due) {
+    return gcl::YearOf(due) > 1901;
+}
+
+void AppendIndDate(std::string& out, double date) {
+    int y, m, d;
+    gcl::DecodeDate(date, y, m, d);
+    if (y == 0) return;
+    AppendInt(out, m);
+    out += '/';
+    AppendInt(out, d);
+    out += '/';
+    AppendInt(out, y);
+}
+
+void AppendDateMode(std::string& out, const std::string& fmt, double date) {
+    if (fmt == IndependentDateFormat)
+        AppendIndDate(out, date);
+    else
+        out += DateToStrMode(fmt, date);
+}
+
+// IndStrToDate on a view: "/" is appended unless the text ends with one,
+// then month, day and year are cut at "/" in that order (a part with no
+// "/" after it reads as empty) and read from their leading digits.
+double IndViewToDate(std::string_view text) {
+    const bool closed = !text.empty() && text.back() == '/';
+    const size_t n = text.size();
+    size_t pos = 0;
+    int parts[3];
+    for (int& part : parts) {
+        std::string_view token;
+        size_t q = pos <= n ? text.find('/', pos) : std::string_view::npos;
+        if (q != std::string_view::npos) {
+            token = text.substr(pos, q - pos);
+            pos = q + 1;
+        } else if (!closed && pos <= n) {
+            token = text.substr(pos);  // up to the appended "/"
+            pos = n + 1;
+        }
+        part = token.empty() ? 0 : gcl::StrToLeadingInt(std::string(token));
+    }
+    double result;
+    if (gcl::TryEncodeDate(parts[2], parts[0], parts[1], result)) return result;
+    return 0;
+}
+
+// The date of a trimmed, non-empty due token: "t" today, "tN" today + N
+// days (Fallback when N is not a number), else a date text.
+double DueFromToken(std::string_view token, bool independent, double fallback, bool strict) {
+    if (token[0] == 't') {
+        if (token.size() == 1) return gcl::Date();
+        int days;
+        if (gcl::TryStrToInt(std::string(token.substr(1)), days)) return gcl::Date() + days;
+        return fallback;
+    }
+    if (strict) return gcl::StrToDate(std::string(token));
+    if (independent) return IndViewToDate(token);
+    return StrToDateMode(std::string(token), false);
+}
+
+// Lines of Text as TStrings splits them (CR LF, CR or LF; a break at the
+// very end adds no empty line), each passed to F.
+template <class F>
+void ForEachLine(std::string_view text, F&& f) {
+    size_t i = 0;
+    const size_t n = text.size();
+    while (i < n) {
+        size_t j = i;
+        while (j < n && text[j] != '\r' && text[j] != '\n') ++j;
+        f(text.substr(i, j - i));
+        if (j < n) j += (text[j] == '\r' && j + 1 < n && text[j + 1] == '\n') ? 2 : 1;
+        i = j;
+    }
+}
+
+// ---- Round-trip escape of task lines ------------------------------------------
+//
+// The plain task line cannot carry every text: 0xF7 inside a field splits
+// the line, 0xF8 inside a note splits a note line, CR or LF inside a title,
+// tag, list name or id splits the file line, and a title or tag list that
+// the short form's grammar reads differently comes back changed (a title
+// "+1 for Bob" of a normal task reads as a high-priority "1 for Bob", a
+// title "Call Bob; then Ann; done" loses "; then Ann;", a one-letter tag
+// list "[a]" stays in the title).
+//
+// Such a task is written as an escaped line, and only such a task: every
+// line that round-trips as it is keeps the plain form byte for byte. An
+// escaped line has a seventh field holding "%" (so it ends "...÷%÷"). The
+// plain form never has one: it ends right after the note field, which is
+// empty or ends with 0xF8, so older files always read as plain lines. In
+// an escaped line:
+//   - the title, the tags, the id, the list name and every note line hold
+//     "%" and two upper-case hex digits in place of each byte below 0x20
+//     and of "%", ";", "[", "]", 0xF7 and 0xF8; a title that begins with
+//     "+" or "-" has that byte escaped too;
+//   - the short form is read literally: an optional "+" or "-", an
+//     optional ";date;", an optional "[tags]", then the title, with no
+//     trimming and no tag-list normalisation, then the escapes decoded.
+// Readers that know nothing of the escape still find the priority, due
+// date, done flag, dates and list of an escaped line; they show the
+// escapes in the texts.
+constexpr std::string_view EscapeMark = "%";
+
+inline bool MustEscape(unsigned char c) noexcept {
+    return c < 0x20 || c == '%' || c == ';' || c == '[' || c == ']' || c == 0xF7 || c == 0xF8;
+}
+
+void AppendEscaped(std::string& out, std::string_view s, bool guardPriorityMark) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    for (size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (MustEscape(c) || (guardPriorityMark && i == 0 && (c == '+' || c == '-'))) {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+}
+
+inline int HexValue(char c) noexcept {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+// Decodes "%XX"; a "%" without two hex digits after it stays as it is.
+void AppendUnescaped(std::string& out, std::string_view s) {
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size()) {
+            const int hi = HexValue(s[i + 1]);
+            const int lo = HexValue(s[i + 2]);
+            if (hi >= 0 && lo >= 0) {
+                out += static_cast<char>(hi * 16 + lo);
+                i += 2;
+                continue;
+            }
+        }
+        out += s[i];
+    }
+}
+
+// Every line of Text followed by Sep (JoinLines), escaped or plain.
+void AppendJoinedLines(std::string& out, std::string_view text, char sep, bool escaped) {
+    ForEachLine(text, [&](std::string_view line) {
+        if (escaped)
+            AppendEscaped(out, line, false);
+        else
+            out += line;
+        out += sep;
+    });
+}
+
+// SplitToText, optionally decoding every piece.
+void SplitPieces(std::string_view text, char sep, std::string& result, bool escaped) {
+    size_t q = text.find(sep);
+    if (q == std::string_view::npos) return;
+    result.clear();
+    size_t pos = 0;
+    while (q != std::string_view::npos) {
+        std::string_view piece = text.substr(pos, q - pos);
+        if (escaped)
+            AppendUnescaped(result, piece);
+        else
+            result += piece;
+        result += CRLF;
+        pos = q + 1;
+        q = text.find(sep, pos);
+    }
+}
+
+// Byte classes for the escape decision, looked up in one table.
+enum : unsigned char {
+    LineBreaking = 1,  // 0xF7, CR, LF: would split the task line or the file line
+    NoteBreaking = 2,  // 0xF7, 0xF8: would split the line or a note line
+    TitleToken = 4,    // ";", "[": may start a due or tags token
+    TagsToken = 8,     // ";", "[", "]": may end the tags token early or start a due token
+};
+
+struct TByteClasses {
+    unsigned char Of[256] = {};
+    constexpr TByteClasses() {
+        Of[0xF7] = LineBreaking | NoteBreaking;
+        Of[0x0D] = Of[0x0A] = LineBreaking;
+        Of[0xF8] = NoteBreaking;
+        Of[0x3B] = TitleToken | TagsToken;  // ";"
+        Of[0x5B] = TitleToken | TagsToken;  // "["
+        Of[0x5D] = TagsToken;               // "]"
+    }
+};
+constexpr TByteClasses ByteClasses;
+
+// The classes of all bytes of S together.
+unsigned char ClassesOf(std::string_view s) noexcept {
+    unsigned char classes = 0;
+    for (char c : s) classes |= ByteClasses.Of[static_cast<unsigned char>(c)];
+    return classes;
+}
+
+// True when NormalizeTagList leaves the list as it is: no item begins or
+// ends with a blank, and the list does not end with ",".
+bool IsNormalTagList(std::string_view v) noexcept {
+    if (v.empty()) return true;
+    if (v.back() == ',') return false;
+    for (size_t i = 0; i < v.size(); ++i)
+        if (IsBlank(v[i]) && (i == 0 || v[i - 1] == ',' || i + 1 == v.size() || v[i + 1] == ','))
+            return false;
+    return true;
+}
+
+// NormalizeTagList on a view, into Out.
+void NormalizeTagsInto(std::string_view text, std::string& out) {
+    out.clear();
+    const size_t n = text.size();
+    // The text with a "," appended unless it ends with one.
+    const size_t length = (n > 0 && text[n - 1] == ',') ? n : n + 1;
+    size_t pos = 0;
+    while (length - pos >= 2) {
+        size_t q = text.find(',', pos);
+        if (q == std::string_view::npos) q = n;
+        out += TrimmedRange(text.substr(pos, q - pos));
+        out += ',';
+        pos = q + 1;
+    }
+    if (!out.empty()) out.pop_back();
+}
+
+// True when Line equals Marker ignoring A-Z case.
+bool IsMarker(std::string_view line, std::string_view marker) {
+    if (line.size() != marker.size()) return false;
+    for (size_t i = 0; i < line.size(); ++i)
+        if (FoldAZ(line[i]) != FoldAZ(marker[i])) return false;
+    return true;
+}
+
+// Text comparison of the filter: byte order, A-Z folded when Fold.
+int CompareBytes(std::string_view a, std::string_view b, bool fold) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char x = fold ? FoldAZ(a[i]) : static_cast<unsigned char>(a[i]);
+        const unsigned char y = fold ? FoldAZ(b[i]) : static_cast<unsigned char>(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool StartsWithBytes(std::string_view text, std::string_view prefix, bool fold) {
+    if (prefix.size() > text.size()) return false;
+    return CompareBytes(text.substr(0, prefix.size()), prefix, fold) == 0;
+}
+
+bool ContainsBytes(std::string_view text, std::string_view needle, bool fold) {
+    if (!fold) return text.find(needle) != std::string_view::npos;
+    if (needle.empty()) return true;
+    if (needle.size() > text.size()) return false;
+    const unsigned char first = FoldAZ(needle[0]);
+    const size_t last = text.size() - needle.size();
+    for (size_t i = 0; i <= last; ++i) {
+        if (FoldAZ(text[i]) != first) continue;
+        size_t k = 1;
+        while (k < needle.size() && FoldAZ(text[i + k]) == FoldAZ(needle[k])) ++k;
+        if (k == needle.size()) return true;
+    }
+    return false;
+}
+
+// Operators 0 to 8 on text; the others never hold.
+bool TextMatches(std::uint16_t op, std::string_view text, std::string_view v1, std::string_view v2, bool fold) {
+    switch (op) {
+    case foEqual: return CompareBytes(text, v1, fold) == 0;
+    case foNotEqual: return CompareBytes(text, v1, fold) != 0;
+    case foLess: return CompareBytes(text, v1, fold) < 0;
+    case foLessEqual: return CompareBytes(text, v1, fold) <= 0;
+    case foGreater: return CompareBytes(text, v1, fold) > 0;
+    case foGreaterEqual: return CompareBytes(text, v1, fold) >= 0;
+    case foBetween: return CompareBytes(text, v1, fold) > 0 && CompareBytes(text, v2, fold) < 0;
+    case foBeginsWith: return StartsWithBytes(text, v1, fold);
+    case foContains: return ContainsBytes(text, v1, fold);
+    default: return false;
+    }
+}
+
+bool NumberMatches(std::uint16_t op, int value, int v1, int v2) {
+    switch (op) {
+    case foEqual: return value == v1;
+    case foNotEqual: return value != v1;
+    case foLess: return value < v1;
+    case foLessEqual: return value <= v1;
+    case foGreater: return value > v1;
+    case foGreaterEqual: return value >= v1;
+    case foBetween: return value > v1 && value < v2;
+    default: return false;
+    }
+}
+
+// The tags of a comma list as a set: items trimmed, A-Z folded, empty
+// items dropped, sorted without repeats.
+std::vector<std::string> TagSet(const std::string& list) {
+    std::vector<std::string> items;
+    std::string_view v(list);
+    size_t pos = 0;
+    while (pos <= v.size()) {
+        size_t q = v.find(',', pos);
+        if (q == std::string_view::npos) q = v.size();
+        std::string_view item = TrimmedRange(v.substr(pos, q - pos));
+        if (!item.empty()) {
+            std::string s(item);
+            for (char& c : s) c = static_cast<char>(FoldAZ(c));
+            items.push_back(std::move(s));
+        }
+        pos = q + 1;
+    }
+    std::sort(items.begin(), items.end());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
+    return items;
+}
+
+// Replaces every comma-delimited occurrence of Pattern (",name,") by
+// Replacement (",new," or ","). A replacement's closing comma may open the
+// next match, so a tag named twice in a row changes both times.
+void ReplaceTagItems(std::string& s, const std::string& pattern, const std::string& replacement) {
+    size_t pos = s.find(pattern);
+    while (pos != std::string::npos) {
+        s.replace(pos, pattern.size(), replacement);
+        pos = s.find(pattern, pos + replacement.size() - 1);
+    }
+}
+
+// How far ahead Match asks for the next tasks' memory.
+constexpr int PrefetchDistance = 16;
+
+struct FreeDeleter {
+    void operator()(gcl::TObject* obj) const noexcept { gcl::Free(obj); }
+};
+
+} // namespace
+
+// ---- Text routines -------------------------------------------------------------
+
+void CutToken(std::string& source, char sep, std::string& token) {
+    const size_t p = source.find(sep);
+    if (p == std::string::npos) {
+        token.clear();
+        return;
+    }
+    token.assign(source, 0, p);
+    source.erase(0, p + 1);
+}
+
+std::string CopyBetween(const std::string& text, const std::string& open, const std::string& close) {
+    if (open.empty()) return std::string();
+    const size_t p = text.find(open);
+    if (p == std::string::npos) return std::string();
+    const size_t start = p + open.size();
+    const std::string& closing = close.empty() ? open : close;
+    const size_t q = text.find(closing, start);
+    if (q == std::string::npos) return std::string();
+    return text.substr(start, q - start);
+}
+
+void RemoveBetween(std::string& text, const std::string& open, const std::string& close) {
+    if (open.empty()) return;
+    const size_t p = text.find(open);
+    if (p == std::string::npos) return;
+    const std::string& closing = close.empty() ? open : close;
+    const size_t q = text.rfind(closing);
+    if (q == std::string::npos || q < p) return;
+    text.erase(p, q + closing.size() - p);
+}
+
+std::string NormalizeTagList(const std::string& text) {
+    std::string result;
+    NormalizeTagsInto(text, result);
+    return result;
+}
+
+double ExtractDue(std::string& text, bool independent, bool remove) {
+    // Raw is the text between the first and the second ";". The first
+    // occurrence of ";" + Raw + ";" is then the token itself, since no ";"
+    // comes before the first one.
+    const size_t p = text.find(';');
+    if (p == std::string::npos) return 0;
+    const size_t q = text.find(';', p + 1);
+    if (q == std::string::npos) return 0;
+    const std::string_view token = TrimmedRange(std::string_view(text).substr(p + 1, q - p - 1));
+    if (token.empty()) return 0;
+    const double result = DueFromToken(token, independent, 0, false);
+    if (remove) text.erase(p, q - p + 1);
+    return result;
+}
+
+double ParseDueToken(const std::string& text) {
+    const double now = gcl::Now();
+    const size_t p = text.find(';');
+    if (p == std::string::npos) return now;
+    const size_t q = text.find(';', p + 1);
+    if (q == std::string::npos) return now;
+    const std::string_view token = TrimmedRange(std::string_view(text).substr(p + 1, q - p - 1));
+    if (token.empty()) return now;
+    return DueFromToken(token, false, now, true);
+}
+
+std::string ExtractTags(std::string& text, bool remove) {
+    // As in ExtractDue, the first "[" + Raw + "]" is the token found.
+    const size_t p = text.find('[');
+    if (p == std::string::npos) return std::string();
+    const size_t q = text.find(']', p + 1);
+    if (q == std::string::npos) return std::string();
+    std::string list;
+    NormalizeTagsInto(TrimmedRange(std::string_view(text).substr(p + 1, q - p - 1)), list);
+    if (list.size() < 2) return std::string();
+    if (remove) text.erase(p, q - p + 1);
+    return list;
+}
+
+std::string ParseTagsToken(const std::string& text) {
+    std::string copy = text;
+    return ExtractTags(copy, false);
+}
+
+std::string DateToIndStr(double date) {
+    std::string s;
+    AppendIndDate(s, date);
+    return s;
+}
+
+double IndStrToDate(const std::string& text) {
+    return IndViewToDate(text);
+}
+
+std::string DateToStrMode(const std::string& fmt, double date) {
+    if (fmt == IndependentDateFormat) return DateToIndStr(date);
+    if (!fmt.empty()) return gcl::FormatDateTime(fmt, date);
+    return gcl::DateToStr(date);
+}
+
+double StrToDateMode(const std::string& text, bool independent) {
+    if (independent) return IndStrToDate(text);
+    double result;
+    if (gcl::TryReadDatePrefix(text, result)) return result;
+    return 0;
+}
+
+std::string JoinLines(const std::string& text, char sep) {
+    std::string result;
+    result.reserve(text.size() + 1);
+    AppendJoinedLines(result, text, sep, false);
+    return result;
+}
+
+void SplitToText(const std::string& text, char sep, std::string& result) {
+    if (&text == &result) {
+        const std::string copy = text;
+        SplitPieces(copy, sep, result, false);
+    } else {
+        SplitPieces(text, sep, result, false);
+    }
+}
+
+std::string NewRandomId() {
+    // The generator is seeded from the clock once; seeding on every call
+    // would repeat ids made within one tick of the clock.
+    static const bool seeded = (gcl::Randomize(), true);
+    (void)seeded;
+    std::string id(10, '0');
+    for (char& c : id) c = static_cast<char>('0' + gcl::Random(10));
+    return id;
+}
+
+double StripSeconds(double dt) {
+    return gcl::RecodeMilliSecond(gcl::RecodeSecond(dt, 0), 0);
+}
+
+int IndexOfStart(const gcl::TStrings& list, const std::string& text) {
+    const int count = list.GetCount();
+    for (int i = 0; i < count; ++i) {
+        const std::string s = list.Get(i);
+        if (s.size() >= text.size() && s.compare(0, text.size(), text) == 0) return i;
+    }
+    return -1;
+}
+
+int IndexOfContains(const gcl::TStrings& list, const std::string& text) {
+    const int count = list.GetCount();
+    for (int i = 0; i < count; ++i)
+        if (list.Get(i).find(text) != std::string::npos) return i;
+    return -1;
+}
+
+// ---- TuTask ----------------------------------------------------------------------
+
+TuTask::TuTask() {
+    Id = NewRandomId();
+    Created = gcl::Now();
+    Priority = 1;
+}
+
+TuTask::TuTask(const std::string& line, bool full, bool independent) {
+    if (!full) {
+        Id = NewRandomId();
+        Created = gcl::Now();
+        Priority = 1;
+    }
+    FromString(line, full, independent);
+}
+
+void TuTask::ParseShortForm(std::string& work, bool independent) {
+    Priority = 1;
+    if (!work.empty() && work[0] == '+') {
+        Priority = 2;
+        work.erase(0, 1);
+    } else if (!work.empty() && work[0] == '-') {
+        Priority = 0;
+        work.erase(0, 1);
+    }
+    Due = ExtractDue(work, independent, true);
+    Tags = ExtractTags(work, true);
+    Title.assign(TrimmedRange(work));
+}
+
+void TuTask::ParseEscapedShortForm(std::string_view work, bool independent) {
+    size_t pos = 0;
+    Priority = 1;
+    if (!work.empty() && (work[0] == '+' || work[0] == '-')) {
+        Priority = work[0] == '+' ? 2 : 0;
+        pos = 1;
+    }
+    Due = 0;
+    if (pos < work.size() && work[pos] == ';') {
+        const size_t q = work.find(';', pos + 1);
+        if (q != std::string_view::npos) {
+            const std::string_view token = TrimmedRange(work.substr(pos + 1, q - pos - 1));
+            if (!token.empty())
+                Due = independent ? IndViewToDate(token) : StrToDateMode(std::string(token), false);
+            pos = q + 1;
+        }
+    }
+    Tags.clear();
+    if (pos < work.size() && work[pos] == '[') {
+        const size_t q = work.find(']', pos + 1);
+        if (q != std::string_view::npos) {
+            AppendUnescaped(Tags, work.substr(pos + 1, q - pos - 1));
+            pos = q + 1;
+        }
+    }
+    Title.clear();
+    AppendUnescaped(Title, work.substr(pos));
+}
+
+void TuTask::FromString(const std::string& line, bool full, bool independent) {
+    if (full) {
+        ReadLine(line, independent);
+        return;
+    }
+    std::string work = line;
+    ParseShortForm(work, independent);
+}
+
+void TuTask::ReadLine(std::string_view line, bool independent) {
+    // The short form is the text before the first 0xF7 (none: empty, and
+    // the whole line is left for the other fields).
+    const size_t first = line.find(FS);
+    const std::string_view work = first == std::string_view::npos ? std::string_view() : line.substr(0, first);
+    std::string_view rest = first == std::string_view::npos ? line : line.substr(first + 1);
+
+    // Done, Id, Folder, Created, Notes: each ends at the next 0xF7; one
+    // without a 0xF7 after it is missing and reads as empty, and so are
+    // all after it.
+    std::string_view tokens[5];
+    for (std::string_view& token : tokens) {
+        const size_t q = rest.find(FS);
+        if (q == std::string_view::npos) break;
+        token = rest.substr(0, q);
+        rest = rest.substr(q + 1);
+    }
+    bool escaped = false;
+    if (first != std::string_view::npos) {
+        const size_t q = rest.find(FS);
+        escaped = q != std::string_view::npos && rest.substr(0, q) == EscapeMark;
+    }
+
+    if (escaped) {
+        ParseEscapedShortForm(work, independent);
+    } else {
+        thread_local std::string scratch;
+        scratch.assign(work);
+        ParseShortForm(scratch, independent);
+    }
+    Done = tokens[0] == DoneToken;
+    Id.clear();
+    Folder.clear();
+    if (escaped) {
+        AppendUnescaped(Id, tokens[1]);
+        AppendUnescaped(Folder, tokens[2]);
+    } else {
+        Id.assign(tokens[1]);
+        Folder.assign(tokens[2]);
+    }
+    if (Folder.size() > MaxFolderLength) Folder.resize(MaxFolderLength);
+    Created = independent ? IndViewToDate(tokens[3]) : StrToDateMode(std::string(tokens[3]), false);
+    SplitPieces(tokens[4], NS, Notes, escaped);
+}
+
+void TuTask::AppendShortForm(std::string& out, const std::string& dateFmt) const {
+    if (Priority == 0)
+        out += '-';
+    else if (Priority == 2)
+        out += '+';
+    if (HasDueDate(Due)) {
+        out += ';';
+        AppendDateMode(out, dateFmt, Due);
+        out += ';';
+    }
+    if (!Tags.empty()) {
+        out += '[';
+        out += Tags;
+        out += ']';
+    }
+    out += Title;
+}
+
+void TuTask::AppendEscapedShortForm(std::string& out, const std::string& dateFmt) const {
+    if (Priority == 0)
+        out += '-';
+    else if (Priority == 2)
+        out += '+';
+    if (HasDueDate(Due)) {
+        out += ';';
+        AppendDateMode(out, dateFmt, Due);
+        out += ';';
+    }
+    if (!Tags.empty()) {
+        out += '[';
+        AppendEscaped(out, Tags, false);
+        out += ']';
+    }
+    AppendEscaped(out, Title, true);
+}
+
+bool TuTask::LineNeedsEscape(std::string_view shortForm, const std::string& dateFmt) const {
+    const unsigned char title = ClassesOf(Title);
+    const unsigned char tags = ClassesOf(Tags);
+    if (((title | tags | ClassesOf(Id) | ClassesOf(Folder)) & LineBreaking) || (ClassesOf(Notes) & NoteBreaking))
+        return true;
+
+    // Only a title or tag list with one of these traits can read back
+    // differently; for those, read the short form back and compare.
+    bool doubtful = false;
+    if (!Title.empty())
+        doubtful = Title[0] == '+' || Title[0] == '-' || IsBlank(Title[0]) || IsBlank(Title.back()) ||
+                   (title & TitleToken);
+    if (!Tags.empty() && !doubtful)
+        doubtful = Tags.size() < 2 || (tags & TagsToken) || !IsNormalTagList(Tags);
+    if (!doubtful) return false;
+
+    TuTask probe{TEmpty{}};
+    std::string work(shortForm);
+    const bool independent = dateFmt == IndependentDateFormat;
+    probe.ParseShortForm(work, independent);
+    const std::uint16_t priority = (Priority == 0 || Priority == 2) ? Priority : 1;
+    if (probe.Priority != priority || probe.Tags != Tags || probe.Title != Title) return true;
+    const bool hasDue = HasDueDate(Due);
+    if (independent) return probe.Due != (hasDue ? std::trunc(Due) : 0.0);
+    return (probe.Due != 0) != hasDue;
+}
+
+std::string TuTask::GetShortText(const std::string& dateFmt) const {
+    std::string s;
+    AppendShortForm(s, dateFmt);
+    return s;
+}
+
+std::string TuTask::ToString(const std::string& dateFmt, bool full) const {
+    if (!full) return GetShortText(dateFmt);
+    std::string s;
+    AppendLine(s, dateFmt);
+    return s;
+}
+
+void TuTask::AppendLine(std::string& out, const std::string& dateFmt) const {
+    const size_t start = out.size();
+    AppendShortForm(out, dateFmt);
+    const bool escaped = LineNeedsEscape(std::string_view(out).substr(start), dateFmt);
+    if (escaped) {
+        out.resize(start);
+        AppendEscapedShortForm(out, dateFmt);
+    }
+    out += FS;
+    out += Done ? DoneToken : NotDoneToken;
+    out += FS;
+    if (escaped) {
+        AppendEscaped(out, Id, false);
+        out += FS;
+        AppendEscaped(out, Folder, false);
+    } else {
+        out += Id;
+        out += FS;
+        out += Folder;
+    }
+    out += FS;
+    AppendDateMode(out, dateFmt, Created);
+    out += FS;
+    AppendJoinedLines(out, Notes, NS, escaped);
+    out += FS;
+    if (escaped) {
+        out += EscapeMark;
+        out += FS;
+    }
+}
+
+// ---- TuTaskList ------------------------------------------------------------------
+
+TuTaskList::~TuTaskList() {
+    for (int i = 0; i < GetCount(); ++i) gcl::Free(GetObject(i));
+}
+
+void TuTaskList::Clear() {
+    std::vector<gcl::TObject*> owned;
+    owned.reserve(GetCount());
+    for (int i = 0; i < GetCount(); ++i)
+        if (gcl::TObject* obj = GetObject(i)) owned.push_back(obj);
+    gcl::TStringList::Clear();
+    for (gcl::TObject* obj : owned) gcl::Free(obj);
+}
+
+void TuTaskList::Delete(int index) {
+    gcl::TObject* obj = GetObject(index);
+    gcl::TStringList::Delete(index);
+    gcl::Free(obj);
+}
+
+TuTask* TuTaskList::Extract(int index) {
+    TuTask* task = GetTask(index);
+    gcl::TStringList::Delete(index);
+    return task;
+}
+
+// ---- TuData ----------------------------------------------------------------------
+
+TuData::TuData()
+    : Tags(std::make_unique<gcl::TStringList>()),
+      Folders(std::make_unique<gcl::TStringList>()),
+      Tasks(std::make_unique<TuTaskList>()) {}
+
+TuData::~TuData() = default;
+
+void TuData::Clear() {
+    Folders->Clear();
+    Tags->Clear();
+    Tasks->Clear();
+}
+
+std::string TuData::GetFileText() const {
+    // One buffer for the whole file. Its size is guessed from the number
+    // of tasks rather than measured, which would mean a second walk over
+    // every task.
+    std::string out;
+    out.reserve(DbId.size() + 64 + (size_t(Folders->GetCount()) + size_t(Tags->GetCount())) * 32 +
+                size_t(Tasks->GetCount()) * 160);
+
+    out += DbId;
+    out += CRLF;
+    for (int i = 0; i < Folders->GetCount(); ++i) {
+        out += Folders->GetRef(i);
+        out += CRLF;
+    }
+    out += FoldersMarker;
+    out += CRLF;
+    for (int i = 0; i < Tags->GetCount(); ++i) {
+        out += Tags->GetRef(i);
+        out += CRLF;
+    }
+    out += TagsMarker;
+    out += CRLF;
+    const std::string& fmt = IndFormat();
+    for (int i = 0; i < Tasks->GetCount(); ++i) {
+        if (const TuTask* t = Tasks->GetTask(i)) {
+            t->AppendLine(out, fmt);
+            out += CRLF;
+        }
+    }
+    return out;
+}
+
+bool TuData::SaveToFile(const std::string& fileName) {
+    try {
+        const std::string text = GetFileText();
+        if (!gcl::WriteFileAtomic(fileName, text.data(), text.size())) return false;
+        Modified = false;
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TuData::LoadFromFile(const std::string& fileName) {
+    // Everything is read into new lists first; the database changes only
+    // once the whole file has been read.
+    try {
+        if (!gcl::FileExists(fileName)) return false;
+        const std::string bytes = gcl::ReadFileBytes(fileName);
+
+        std::vector<std::string_view> lines;
+        lines.reserve(bytes.size() / 96 + 16);
+        ForEachLine(bytes, [&](std::string_view line) { lines.push_back(line); });
+        if (lines.size() < 3) return false;
+
+        size_t folderMarker = lines.size(), tagMarker = lines.size();
+        for (size_t i = 0; i < lines.size() && (folderMarker == lines.size() || tagMarker == lines.size()); ++i) {
+            if (folderMarker == lines.size() && IsMarker(lines[i], FoldersMarker))
+                folderMarker = i;
+            else if (tagMarker == lines.size() && IsMarker(lines[i], TagsMarker))
+                tagMarker = i;
+        }
+        if (folderMarker == lines.size() || tagMarker == lines.size()) return false;
+
+        std::string dbId = lines[0].empty() ? "d_id-" + NewRandomId() : std::string(lines[0]);
+        auto folders = std::make_unique<gcl::TStringList>();
+        auto tags = std::make_unique<gcl::TStringList>();
+        auto tasks = std::make_unique<TuTaskList>();
+        for (size_t i = 1; i < folderMarker; ++i) folders->Add(std::string(lines[i]));
+        for (size_t i = folderMarker + 1; i < tagMarker; ++i) tags->Add(std::string(lines[i]));
+        tasks->SetCapacity(static_cast<int>(lines.size() - tagMarker - 1));
+        for (size_t i = tagMarker + 1; i < lines.size(); ++i) {
+            std::unique_ptr<TuTask, FreeDeleter> task(new TuTask(TuTask::TEmpty{}));
+            task->ReadLine(lines[i], true);
+            tasks->AddObject(task->Title, task.get());
+            task.release();
+        }
+        std::string newFileName = fileName;
+
+        // Nothing below can fail.
+        Folders.swap(folders);
+        Tags.swap(tags);
+        Tasks.swap(tasks);
+        DbId.swap(dbId);
+        FileName.swap(newFileName);
+        Modified = false;
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void TuData::RenameFolder(const std::string& oldLine, const std::string& newLine) {
+    int index = -1;
+    for (int i = 0; i < Folders->GetCount(); ++i)
+        if (gcl::SameText(Folders->GetRef(i), oldLine)) {
+            index = i;
+            break;
+        }
+    if (index < 0) return;
+    Folders->Put(index, newLine);
+
+    const size_t sep = newLine.find(FS);
+    std::string newName = sep == std::string::npos ? std::string() : newLine.substr(0, sep);
+    if (newName.size() > MaxFolderLength) newName.resize(MaxFolderLength);
+
+    for (int i = 0; i < Tasks->GetCount();) {
+        TuTask* task = Tasks->GetTask(i);
+        const bool inList = task && oldLine.size() > task->Folder.size() &&
+                            oldLine.compare(0, task->Folder.size(), task->Folder) == 0 &&
+                            oldLine[task->Folder.size()] == FS;
+        if (!inList) {
+            ++i;
+            continue;
+        }
+        if (!newLine.empty()) {
+            task->Folder = newName;
+            ++i;
+        } else {
+            Tasks->Delete(i);  // the next entry moves into place i
+        }
+        Modified = true;
+    }
+}
+
+void TuData::RenameTag(const std::string& oldName, const std::string& newName) {
+    int index = -1;
+    for (int i = 0; i < Tags->GetCount(); ++i)
+        if (gcl::SameText(Tags->GetRef(i), oldName)) {
+            index = i;
+            break;
+        }
+    if (index < 0) return;
+    Tags->Put(index, newName);
+
+    const std::string pattern = "," + oldName + ",";
+    const std::string replacement = newName.empty() ? std::string(",") : "," + newName + ",";
+    for (int i = 0; i < Tasks->GetCount(); ++i) {
+        TuTask* task = Tasks->GetTask(i);
+        if (!task || task->Tags.find(oldName) == std::string::npos) continue;
+        std::string s = task->Tags;
+        if (s.empty() || s.back() != ',') s += ',';
+        if (s.front() != ',') s.insert(0, 1, ',');
+        ReplaceTagItems(s, pattern, replacement);
+        if (!s.empty() && s.back() == ',') s.pop_back();
+        if (!s.empty() && s.front() == ',') s.erase(0, 1);
+        task->Tags = std::move(s);
+        Modified = true;
+    }
+}
+
+void TuData::DeleteFolder(const std::string& line) {
+    RenameFolder(line, std::string());
+    // The entry just emptied is the first empty one (when the list was
+    // found at all).
+    for (int i = 0; i < Folders->GetCount(); ++i)
+        if (Folders->GetRef(i).empty()) {
+            Folders->Delete(i);
+            break;
+        }
+    Modified = true;
+}
+
+void TuData::DeleteTag(const std::string& name) {
+    RenameTag(name, std::string());
+    for (int i = 0; i < Tags->GetCount(); ++i)
+        if (Tags->GetRef(i).empty()) {
+            Tags->Delete(i);
+            break;
+        }
+    Modified = true;
+}
+
+// ---- The filter ------------------------------------------------------------------
+
+void TFieldsFilter::RangeError() {
+    throw gcl::ERangeError("Filter condition index out of range");
+}
+
+TFilterSystem::TFilterSystem() = default;
+
+bool TFilterSystem::Match(int taskIndex, TuTask* task) {
+    if (taskIndex == -1) {
+        FTask = task;
+    } else {
+        if (!Data) return false;
+        const TuTaskList& tasks = *Data->Tasks;
+        FTask = tasks.GetTask(taskIndex);
+        // Callers walk the tasks in order. Asking for a task some places
+        // ahead lets its memory arrive while this one is tested, instead of
+        // every task waiting for its own.
+        if (taskIndex + PrefetchDistance < tasks.GetCount())
+            __builtin_prefetch(tasks.GetTask(taskIndex + PrefetchDistance));
+    }
+    if (!FTask) return false;
+    // The conditions are independent tests, so the order they are tried in
+    // does not change the answer: the tests of the task's numbers and list
+    // name go first, the text searches last. The operands that can be
+    // malformed are read before any test, so a malformed one raises for
+    // every task alike.
+    static constexpr int order[] = {fkDone, fkPriority, fkDue, fkFolder, fkTags, fkTitle};
+    for (int k : order)
+        if (Conditions[k].Enabled) Prepare(k);
+    for (int k : order)
+        if (Conditions[k].Enabled && !Evaluate(k)) return false;
+    return true;
+}
+
+void TFilterSystem::Prepare(int k) {
+    TFieldFilter& c = Conditions[k];
+    switch (k) {
+    case fkTitle:
+        Refresh(k);
+        break;
+    case fkDue:
+        // Empty dates stand for date 0, written into the condition.
+        if (c.Value1.empty()) c.Value1 = gcl::DateToStr(0);
+        if (c.Value2.empty()) c.Value2 = gcl::DateToStr(0);
+        if (c.Op != foNoDate && c.Op != foHasDate && c.Op != foNever) Refresh(k);
+        break;
+    case fkPriority:
+        if (c.Value1.empty()) c.Value1 = "-1";
+        if (c.Value2.empty()) c.Value2 = "-1";
+        Refresh(k);
+        break;
+    default:
+        break;
+    }
+}
+
+// Re-reads the parsed operands of condition K when its texts changed.
+// Returns True when they were already current.
+bool TFilterSystem::Refresh(int k) {
+    const TFieldFilter& c = Conditions[k];
+    TCache& cache = FCache[static_cast<size_t>(k)];
+    if (cache.Valid && cache.Source1 == c.Value1 && cache.Source2 == c.Value2) return true;
+    cache.Valid = false;
+    switch (k) {
+    case fkTitle:
+        cache.Lower1 = gcl::LowerCase(c.Value1);
+        cache.Lower2 = gcl::LowerCase(c.Value2);
+        break;
+    case fkDue:
+        cache.Date1 = gcl::StrToDate(c.Value1);
+        cache.Date2 = gcl::StrToDate(c.Value2);
+        break;
+    case fkPriority:
+        cache.Int1 = gcl::StrToInt(c.Value1);
+        cache.Int2 = gcl::StrToInt(c.Value2);
+        break;
+    default:
+        break;
+    }
+    cache.Source1 = c.Value1;
+    cache.Source2 = c.Value2;
+    cache.Valid = true;
+    return false;
+}
+
+bool TFilterSystem::MatchCondition(int k) {
+    if (!FTask) return false;
+    Prepare(k);
+    return Evaluate(k);
+}
+
+bool TFilterSystem::Evaluate(int k) const {
+    const TFieldFilter& c = Conditions[k];
+    const TuTask& task = *FTask;
+    const TCache& cache = FCache[static_cast<size_t>(k)];
+    switch (k) {
+    case fkTitle:
+        return TextMatches(c.Op, task.Title, cache.Lower1, cache.Lower2, true);
+    case fkFolder:
+        if (c.Value1.empty()) return true;
+        return TextMatches(c.Op, task.Folder, c.Value1, c.Value2, false);
+    case fkTags:
+        return TagsMatch(task.Tags, c.Value1, c.Op == foEqual);
+    case fkDue: {
+        if (c.Op == foNoDate) return task.Due == 0;
+        if (c.Op == foHasDate) return task.Due != 0;
+        if (c.Op == foNever) return false;
+        const int r = CompareDateTimeParts(true, false, task.Due, cache.Date1);
+        switch (c.Op) {
+        case foEqual: return r == 0;
+        case foNotEqual: return r != 0;
+        case foLess: return r < 0 && task.Due > 0;  // no date is never "earlier"
+        case foLessEqual: return (r < 0 && task.Due > 0) || r == 0;
+        case foGreater: return r > 0;
+        case foGreaterEqual: return r >= 0;
+        case foBetween: return r > 0 && CompareDateTimeParts(true, false, task.Due, cache.Date2) < 0;
+        default: return false;
+        }
+    }
+    case fkPriority:
+        return NumberMatches(c.Op, task.Priority, cache.Int1, cache.Int2);
+    case fkDone:
+        return c.Value1 == "D" ? task.Done : !task.Done;
+    default:
+        return false;
+    }
+}
+
+bool TagsMatch(const std::string& list, const std::string& wanted, bool exact) {
+    if (exact) return TagSet(list) == TagSet(wanted);
+
+    if (list.size() < 2) return false;
+    // L and W are worked on in place: each wanted tag found is deleted
+    // from L, so a tag wanted twice must be there twice.
+    thread_local std::string l, w;
+    l.assign(list);
+    for (char& c : l) c = static_cast<char>(FoldAZ(c));
+    if (l.back() != ',') l += ',';
+    w.assign(wanted);
+    for (char& c : w) c = static_cast<char>(FoldAZ(c));
+    if (w.empty() || w.back() != ',') w += ',';
+    size_t pos = 0;
+    while (!l.empty() && pos < w.size()) {
+        const size_t comma = w.find(',', pos);
+        const std::string_view tag(w.data() + pos, comma - pos + 1);  // with its comma
+        const size_t at = l.find(tag);
+        if (at == std::string::npos) return false;
+        l.erase(at, tag.size());
+        pos = comma + 1;
+    }
+    return pos >= w.size();
+}
+
+int CompareDateTimeParts(bool useDate, bool useTime, double a, double b) {
+    if (useDate && !useTime) return gcl::CompareDate(a, b);
+    if (useTime && !useDate) {
+        const long long ta = std::llround(gcl::TimeOf(StripSeconds(a)) * 86400000.0);
+        const long long tb = std::llround(gcl::TimeOf(StripSeconds(b)) * 86400000.0);
+        return ta < tb ? -1 : (ta > tb ? 1 : 0);
+    }
+    if (useDate && useTime) {
+        const double sa = StripSeconds(a), sb = StripSeconds(b);
+        return sa < sb ? -1 : (sa > sb ? 1 : 0);
+    }
+    return 0;
+}
+
+void GetDateRange(double& startDate, double& endDate, std::uint16_t period, double aDate) {
+    switch (period) {
+    case 0:
+        startDate = aDate;
+        endDate = aDate;
+        break;
+    case 1:
+        startDate = gcl::StartOfTheWeek(aDate);
+        endDate = gcl::EndOfTheWeek(aDate);
+        break;
+    case 2:
+        startDate = gcl::StartOfTheMonth(aDate);
+        endDate = gcl::EndOfTheMonth(aDate);
+        break;
+    case 3:
+        startDate = gcl::StartOfTheYear(aDate);
+        endDate = gcl::EndOfTheYear(aDate);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---- Pendrillax export --------------------------------------------------------------
+
+namespace {
+
+// One list entry: name, "->", 0xBF, "0", 0xBF, "0", 0xBF, icon, 0xBF.
+void AppendListEntry(std::string& out, std::string_view name, int icon) {
+    out += name;
+    out += "->";
+    out += BF;
+    out += '0';
+    out += BF;
+    out += '0';
+    out += BF;
+    AppendInt(out, icon);
+    out += BF;
+}
+
+// The entry of a Folders or Tags line: the name before the first 0xF7,
+// the icon from the text between the first and the second, 72 when that
+// is not a number (tag lines have none).
+void AppendLineEntry(std::string& out, std::string line) {
+    if (line.empty() || line.back() != FS) line += FS;
+    const size_t first = line.find(FS);
+    const size_t second = line.find(FS, first + 1);
+    const std::string iconText =
+        second == std::string::npos ? std::string() : line.substr(first + 1, second - first - 1);
+    AppendListEntry(out, std::string_view(line).substr(0, first), gcl::StrToIntDef(iconText, 72));
+}
+
+void AppendField(std::string& out, std::string_view value) {
+    out += value;
+    out += BD;
+}
+
+} // namespace
+
+void BuildFolderEntries(const gcl::TStrings& lines, std::string& text) {
+    text.clear();
+    for (int i = 0; i < lines.GetCount(); ++i) {
+        AppendLineEntry(text, lines.Get(i));
+        text += CRLF;
+    }
+}
+
+std::string BuildJmwText(const TuData& data) {
+    std::string out;
+    const std::string zeroDate = gcl::DateTimeToStr(0);
+
+    for (const gcl::TStringList* lines : {data.Folders.get(), data.Tags.get()}) {
+        std::string entries;
+        BuildFolderEntries(*lines, entries);
+        ForEachLine(entries, [&](std::string_view entry) {
+            out += entry;
+            out += BE;
+        });
+        out += BD;
+        out += CRLF;
+    }
+
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+        const TuTask* t = data.Tasks->GetTask(i);
+        if (!t) continue;
+        AppendField(out, t->Title);                                // 1
+        AppendField(out, gcl::DateTimeToStr(t->Created));          // 2
+        AppendListEntry(out, t->Folder, t->FolderIcon);            // 3
+        out += BD;
+        AppendField(out, gcl::BoolToStr(t->Done));                 // 4
+        AppendField(out, gcl::IntToStr(3 - int(t->Priority)));     // 5
+        AppendField(out, gcl::DateTimeToStr(t->Due));              // 6
+        AppendField(out, zeroDate);                                // 7
+        AppendField(out, zeroDate);                                // 8
+        AppendField(out, gcl::BoolToStr(false));                   // 9
+        AppendField(out, "0");                                     // 10
+        AppendField(out, "");                                      // 11
+        AppendField(out, "1000000");                               // 12
+        for (int k = 13; k <= 17; ++k) AppendField(out, "0");      // 13-17
+        AppendField(out, gcl::BoolToStr(false));                   // 18
+        AppendField(out, gcl::BoolToStr(false));                   // 19
+        AppendField(out, zeroDate);                                // 20
+        AppendField(out, "0");                                     // 21
+        AppendField(out, gcl::BoolToStr(false));                   // 22
+        AppendField(out, gcl::BoolToStr(false));                   // 23
+        AppendField(out, "");                                      // 24
+        AppendField(out, "");                                      // 25
+        AppendField(out, "");                                      // 26
+        AppendJoinedLines(out, t->Notes, BE, false);               // 27
+        out += BD;
+        AppendField(out, gcl::BoolToStr(true));                    // 28
+        AppendField(out, t->Id);                                   // 29
+        AppendField(out, t->Tags.empty() ? std::string() : t->Tags + ",");  // 30
+        AppendField(out, t->Done ? "5" : "0");                     // 31
+        AppendField(out, "");                                      // 32
+        AppendField(out, "");                                      // 33
+        AppendField(out, t->Done ? "20" : "0");                    // 34
+        AppendField(out, gcl::FloatToStr(0));                      // 35
+        AppendField(out, "0");                                     // 36
+        AppendField(out, gcl::FloatToStr(0));                      // 37
+        AppendField(out, "0");                                     // 38
+        AppendField(out, zeroDate);                                // 39
+        out += CRLF;
+    }
+
+    AppendField(out, data.DbId);
+    AppendField(out, zeroDate);
+    out += CRLF;
+    return out;
+}
+
+void ExportJmw(const TuData& data, const std::string& fileName) {
+    const std::string text = BuildJmwText(data);
+    gcl::TMemoryStream stream;
+    stream.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
+    std::unique_ptr<TNsStreams, FreeDeleter> container(TNsStreams::Create(static_cast<gcl::TComponent*>(nullptr)));
+    container->AddStream(".jmw", &stream);
+    container->SetCompressed(false);
+    container->SaveToFile(fileName);
+}
+
+} // namespace qelvo

@@ -1,0 +1,338 @@
+// The task database: one task (TuTask) and its two text forms, the open
+// database (TuData) with its file, the task filter (TFilterSystem), the
+// small text routines the task grammar rests on, and the export to the
+// Pendrillax database format.
+//
+// All text is 8-bit text in the system code page. A date-time is a double
+// (days since 30 December 1899 plus the time of day as a fraction); a due
+// date whose year is 1901 or earlier means "no due date".
+//
+// The database file (*.kpx), lines ended by CR LF:
+//   line 1        the database id ("d_id-" and ten digits)
+//   next lines    one list per line: name, 0xF7, icon index, 0xF7
+//   marker        "<--<*&^Folders^&*>-->"
+//   next lines    one tag name per line
+//   marker        "<--<*&^Tags^&*>-->"
+//   rest          one task per line (see TuTask::ToString)
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "gcl/rtl/Lists.h"
+#include "gcl/rtl/Objects.h"
+
+namespace qelvo {
+
+// Separators of the task line: 0xF7 ends every field, 0xF8 ends every
+// line of the note.
+inline constexpr char FieldSeparator = '\xF7';
+inline constexpr char NoteLineSeparator = '\xF8';
+// The two marker lines of the database file (found ignoring A-Z case).
+inline constexpr const char* FoldersMarker = "<--<*&^Folders^&*>-->";
+inline constexpr const char* TagsMarker = "<--<*&^Tags^&*>-->";
+// The longest list name a task keeps.
+inline constexpr std::size_t MaxFolderLength = 50;
+// The date format name that writes dates as month/day/year without
+// leading zeros, whatever the locale.
+inline constexpr const char* IndependentDateFormat = "ind";
+
+// ---- The task ------------------------------------------------------------------
+
+class TuTask : public gcl::TObject {
+    GCL_CLASS(TuTask, gcl::TObject)
+public:
+    // The fields the filter tests on every task come first, so that for
+    // most tasks it reads one cache line of the object.
+    std::uint16_t Priority = 0;  // 0 low, 1 normal, 2 high
+    bool Done = false;
+    std::int32_t FolderIcon = 0; // icon of the task's list; filled together with Folder
+    std::string Folder;          // name of the task's list, at most 50 characters (cut by whoever sets it)
+    double Due = 0;              // due date; year <= 1901 = no due date
+    double Created = 0;          // creation moment
+    std::string Title;           // task text, trimmed
+    std::string Tags;            // comma list of tag names, each trimmed; "" = none
+    std::string Id;              // ten random digits
+    std::string Notes;           // note, lines separated by CR LF
+
+    // A new task: Created = Now, a new random Id, Priority 1.
+    TuTask();
+    // Full: an empty task (no defaults) read from a database line.
+    // Otherwise a new task (as above) read from quick-entry text.
+    // Independent: dates are month/day/year (the file's form) rather
+    // than the process date format.
+    TuTask(const std::string& line, bool full, bool independent);
+    ~TuTask() override = default;
+
+    static TuTask* CreateFromString(const std::string& line, bool full, bool independent) {
+        return new TuTask(line, full, independent);
+    }
+
+    // The short form, also the quick-entry syntax: priority mark ("-" low,
+    // "+" high), ";due;" when there is a due date, "[tags]" when there are
+    // tags, then the title. DateFmt as in DateToStrMode.
+    std::string GetShortText(const std::string& dateFmt) const;
+    // The short form; with Full, a whole database line (without the line
+    // break): short form, 0xF7, "-d-" or "--", 0xF7, Id, 0xF7, Folder, 0xF7,
+    // Created, 0xF7, every note line followed by 0xF8, 0xF7. A task whose
+    // texts would not read back unchanged from that line (separators or
+    // line breaks in them, a title the short form would take apart) is
+    // written in the escaped form described in uDataMan.cpp instead.
+    std::string ToString(const std::string& dateFmt, bool full) const;
+    // Reads a database line (Full) or quick-entry text into the fields.
+    void FromString(const std::string& line, bool full, bool independent);
+
+    // Appends the database line (ToString (DateFmt, True)) to Out.
+    void AppendLine(std::string& out, const std::string& dateFmt) const;
+    // FromString (Line, True, Independent) without a copy of the line.
+    void ReadLine(std::string_view line, bool independent);
+
+private:
+    friend class TuData;
+    struct TEmpty {};
+    explicit TuTask(TEmpty) {}
+    void ParseShortForm(std::string& work, bool independent);
+    void ParseEscapedShortForm(std::string_view work, bool independent);
+    void AppendShortForm(std::string& out, const std::string& dateFmt) const;
+    void AppendEscapedShortForm(std::string& out, const std::string& dateFmt) const;
+    bool LineNeedsEscape(std::string_view shortForm, const std::string& dateFmt) const;
+};
+
+// ---- Text routines -------------------------------------------------------------
+
+// Token := the text before the first Sep; that text and the Sep leave
+// Source. Without a Sep, Token is empty and Source unchanged.
+void CutToken(std::string& source, char sep, std::string& token);
+// The text between the first Open and the next Close after it (the next
+// Open when Close is empty); "" when either is missing.
+std::string CopyBetween(const std::string& text, const std::string& open, const std::string& close);
+// Deletes from the first Open through the last Close (the last Open when
+// Close is empty), both included; nothing when either is missing.
+void RemoveBetween(std::string& text, const std::string& open, const std::string& close);
+// The comma list with every item trimmed; a trailing empty item goes.
+std::string NormalizeTagList(const std::string& text);
+// The due date of the ";...;" token of Text (0 = none); Remove deletes
+// the token. "t" is today, "tN" today + N days.
+double ExtractDue(std::string& text, bool independent, bool remove);
+// As ExtractDue, for presetting a date picker: starts from Now, reads
+// other tokens with the strict reader of the process date format (raises
+// EConvertError), and leaves Text alone.
+double ParseDueToken(const std::string& text);
+// The normalised tag list of the "[...]" token ("" when it has fewer than
+// two characters); Remove deletes the token.
+std::string ExtractTags(std::string& text, bool remove);
+std::string ParseTagsToken(const std::string& text);
+// month/day/year without leading zeros ("3/5/2025"); "" for a date
+// outside the calendar.
+std::string DateToIndStr(double date);
+// Reads month/day/year; 0 unless they form a valid date.
+double IndStrToDate(const std::string& text);
+// Fmt "ind": DateToIndStr; another format: FormatDateTime with it; "":
+// the process short date format.
+std::string DateToStrMode(const std::string& fmt, double date);
+// Independent: IndStrToDate. Otherwise a text that begins with a date in
+// the process date format gives that date, any other text 0.
+double StrToDateMode(const std::string& text, bool independent);
+// Every line of Text (split at CR LF, CR or LF) followed by Sep.
+std::string JoinLines(const std::string& text, char sep);
+// The pieces of Text between Seps as lines, CR LF after each; the tail
+// after the last Sep is dropped. Result is untouched when Text has no Sep.
+void SplitToText(const std::string& text, char sep, std::string& result);
+// Ten random digits. The generator is seeded from the clock once per
+// process, so ids made in one clock tick still differ.
+std::string NewRandomId();
+// The same moment with seconds and milliseconds 0.
+double StripSeconds(double dt);
+// First index whose string begins with / contains Text, else -1.
+int IndexOfStart(const gcl::TStrings& list, const std::string& text);
+int IndexOfContains(const gcl::TStrings& list, const std::string& text);
+
+// ---- The database ----------------------------------------------------------------
+
+// The task list of a database: each entry is a task's title with the
+// TuTask as its object, and the list owns those tasks. Delete and Clear
+// free them (as does the destructor); Extract takes a task out without
+// freeing it, for a caller that must keep it alive a little longer (a
+// view still showing it). PutObject does not free the object it replaces.
+class TuTaskList : public gcl::TStringList {
+    GCL_CLASS(TuTaskList, gcl::TStringList)
+public:
+    TuTaskList() = default;
+    ~TuTaskList() override;
+
+    void Clear() override;
+    void Delete(int index) override;
+    // Removes entry Index and hands its task to the caller.
+    TuTask* Extract(int index);
+    // The task of entry Index (null for an entry without one).
+    TuTask* GetTask(int index) const { return static_cast<TuTask*>(GetObject(index)); }
+};
+
+class TuData {
+public:
+    TuData();
+    ~TuData();
+    TuData(const TuData&) = delete;
+    TuData& operator=(const TuData&) = delete;
+
+    // The three lists belong to the database. LoadFromFile replaces them
+    // with the lists it read, so keep no pointer to them across a load.
+    std::unique_ptr<gcl::TStringList> Tags;     // one tag name per entry
+    std::unique_ptr<gcl::TStringList> Folders;  // name, 0xF7, icon index, 0xF7
+    std::unique_ptr<TuTaskList> Tasks;          // title -> owned TuTask
+    std::string DbId;                           // "d_id-" and ten digits
+    std::string FileName;                       // the open database file
+    bool Modified = false;                      // unsaved changes
+
+    // Empties the three lists (the tasks are freed); DbId, FileName and
+    // Modified stay.
+    void Clear();
+    // Writes the database file. The new content goes to a temporary file
+    // beside FileName that then replaces it in one step, so a failed save
+    // (False) leaves the previous file as it was. True clears Modified;
+    // FileName is not changed.
+    bool SaveToFile(const std::string& fileName);
+    // Reads a database file. On success the content is replaced, FileName
+    // set and Modified cleared; on failure (missing file, fewer than three
+    // lines, a missing marker, a read error) the database is left exactly
+    // as it was and the result is False.
+    bool LoadFromFile(const std::string& fileName);
+    // Renames a list (whole Folders entries, found ignoring case) and the
+    // Folder of its tasks; an empty NewLine deletes the list's tasks.
+    void RenameFolder(const std::string& oldLine, const std::string& newLine);
+    // Renames a tag in Tags and in every task; an empty NewName removes it
+    // from the tasks.
+    void RenameTag(const std::string& oldName, const std::string& newName);
+    // Deletes a list entry together with all its tasks.
+    void DeleteFolder(const std::string& line);
+    // Deletes a tag and removes it from every task.
+    void DeleteTag(const std::string& name);
+
+    // The whole file content SaveToFile writes.
+    std::string GetFileText() const;
+};
+
+// ---- The filter ------------------------------------------------------------------
+
+// Operator codes of a condition.
+enum : std::uint16_t {
+    foEqual = 0,
+    foNotEqual = 1,
+    foLess = 2,          // less than, earlier than
+    foLessEqual = 3,
+    foGreater = 4,       // greater than, later than
+    foGreaterEqual = 5,
+    foBetween = 6,       // strictly between Value1 and Value2
+    foBeginsWith = 7,
+    foContains = 8,      // for tags: every wanted tag present
+    foNoDate = 9,        // due value exactly 0
+    foHasDate = 10,      // due value not 0
+    foNever = 11,
+};
+
+// Condition kinds: the index of a condition in TFieldsFilter.
+enum : int {
+    fkTitle = 1,     // search text
+    fkFolder = 2,    // list name; "" = every list
+    fkTags = 3,      // comma list of wanted tags
+    fkDue = 4,       // dates in the process date format
+    fkPriority = 5,  // decimal integers
+    fkDone = 6,      // "D": done tasks, anything else: tasks not done
+};
+
+struct TFieldFilter {
+    std::string Name;  // not used by the program
+    std::uint16_t Op = foEqual;
+    std::string Value1;
+    std::string Value2;
+    bool Enabled = false;
+    std::string Extra;  // not used by the program
+};
+
+// Six conditions, indexed 1 to 6 by the kinds above.
+class TFieldsFilter {
+public:
+    static constexpr int Low = 1;
+    static constexpr int High = 6;
+    // Raises ERangeError outside 1..6.
+    TFieldFilter& operator[](int kind) {
+        if (kind < Low || kind > High) RangeError();
+        return FItems[static_cast<std::size_t>(kind - Low)];
+    }
+    const TFieldFilter& operator[](int kind) const {
+        if (kind < Low || kind > High) RangeError();
+        return FItems[static_cast<std::size_t>(kind - Low)];
+    }
+
+private:
+    [[noreturn]] static void RangeError();
+    std::array<TFieldFilter, 6> FItems;
+};
+
+// Decides which tasks pass: every enabled condition must hold. Fill the
+// conditions, set Data, then ask Match for each task.
+class TFilterSystem {
+public:
+    TFilterSystem();
+    TFilterSystem(const TFilterSystem&) = delete;
+    TFilterSystem& operator=(const TFilterSystem&) = delete;
+
+    TFieldsFilter Conditions;
+    TuData* Data = nullptr;  // not owned
+
+    // The task of entry TaskIndex of Data->Tasks, or Task when TaskIndex
+    // is -1. A due or priority value that is not a date or an integer
+    // raises EConvertError (for any task, whatever the other conditions
+    // say). An entry without a task does not pass.
+    bool Match(int taskIndex, TuTask* task);
+    // Condition K (1..6) for the task of the current Match call.
+    bool MatchCondition(int k);
+
+private:
+    // Parsed forms of the condition texts, kept while the texts stay.
+    struct TCache {
+        std::string Source1, Source2;
+        bool Valid = false;
+        std::string Lower1, Lower2;  // title condition
+        double Date1 = 0, Date2 = 0; // due condition
+        int Int1 = 0, Int2 = 0;      // priority condition
+    };
+    // Fills in the defaults of condition K and reads its operands.
+    void Prepare(int k);
+    bool Refresh(int k);
+    // Condition K, prepared, for the current task.
+    bool Evaluate(int k) const;
+    TuTask* FTask = nullptr;
+    std::array<TCache, 7> FCache;
+};
+
+// True when List holds the wanted tags (comma lists, A-Z case ignored).
+// Not Exact: every wanted tag occurs in List, as a text search (a wanted
+// "ab" is also found in "cab"); a List shorter than two characters never
+// matches. Exact: both lists name the same set of tags (whole items).
+bool TagsMatch(const std::string& list, const std::string& wanted, bool exact);
+// -1, 0 or 1: A against B by calendar day (UseDate), by time of day to the
+// minute (UseTime), or by both to the minute; 0 when neither.
+int CompareDateTimeParts(bool useDate, bool useTime, double a, double b);
+// Bounds of the period around ADate: 0 day (ADate itself), 1 ISO week
+// (Monday 00:00 to Sunday 23:59:59.999), 2 month, 3 year; other values
+// leave both bounds alone.
+void GetDateRange(double& startDate, double& endDate, std::uint16_t period, double aDate);
+
+// ---- Pendrillax export --------------------------------------------------------------
+
+// The list entries of Lines (lists or tags), one per line, CR LF after
+// each: name, "->", 0xBF, "0", 0xBF, "0", 0xBF, icon, 0xBF. The icon is the
+// number after the first 0xF7, or 72 when that is not a number.
+void BuildFolderEntries(const gcl::TStrings& lines, std::string& text);
+// Writes the whole database as a Pendrillax database: one item ".jmw" in
+// an uncompressed, unencrypted named-stream container. File errors are
+// raised.
+void ExportJmw(const TuData& data, const std::string& fileName);
+// The export text itself (the item's bytes).
+std::string BuildJmwText(const TuData& data);
+
+} // namespace qelvo

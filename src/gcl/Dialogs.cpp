@@ -1,0 +1,314 @@
+#include "gcl/Dialogs.h"
+
+#include <commdlg.h>
+
+#include <cstring>
+
+#include "gcl/Forms.h"
+
+namespace gcl {
+
+namespace {
+
+// "Text|*.txt|All|*.*" as the NUL-separated, double-NUL-terminated list
+// the file dialogs take; a trailing description without a pattern is
+// dropped.
+std::string FilterList(const std::string& filter) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (;;) {
+        size_t bar = filter.find('|', start);
+        parts.push_back(filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    std::string result;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        result += parts[i];
+        result += '\0';
+        result += parts[i + 1];
+        result += '\0';
+    }
+    if (result.empty()) return result;
+    result += '\0';
+    return result;
+}
+
+HWND OwnerOf(const TDialogRequest& request) noexcept {
+    return request.Owner ? request.Owner : GetActiveWindow();
+}
+
+int ExecuteFileDialog(TDialogRequest& request) {
+    const std::string filter = FilterList(request.Filter);
+    std::string defaultExt = request.DefaultExt;
+    if (!defaultExt.empty() && defaultExt[0] == '.') defaultExt.erase(0, 1);
+    std::vector<char> file(32768, '\0');
+    std::strncpy(file.data(), request.FileName.c_str(), file.size() - 1);
+
+    OPENFILENAMEA ofn;
+    std::memset(&ofn, 0, sizeof ofn);
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = OwnerOf(request);
+    ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+    ofn.nFilterIndex = static_cast<DWORD>(request.FilterIndex > 0 ? request.FilterIndex : 1);
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.lpstrInitialDir = request.InitialDir.empty() ? nullptr : request.InitialDir.c_str();
+    ofn.lpstrTitle = request.Title.empty() ? nullptr : request.Title.c_str();
+    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    // The dialogs would otherwise move the process's current folder.
+    ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+    if (request.Options.Contains(ofOverwritePrompt)) ofn.Flags |= OFN_OVERWRITEPROMPT;
+    if (request.Options.Contains(ofHideReadOnly)) ofn.Flags |= OFN_HIDEREADONLY;
+    if (request.Options.Contains(ofPathMustExist)) ofn.Flags |= OFN_PATHMUSTEXIST;
+    if (request.Options.Contains(ofFileMustExist)) ofn.Flags |= OFN_FILEMUSTEXIST;
+
+    const BOOL accepted = request.Kind == dkSave ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    if (!accepted) return IDCANCEL;
+    request.FileName = file.data();
+    request.FilterIndex = static_cast<int>(ofn.nFilterIndex);
+    return IDOK;
+}
+
+int ExecuteColorDialog(TDialogRequest& request) {
+    CHOOSECOLORA cc;
+    std::memset(&cc, 0, sizeof cc);
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = OwnerOf(request);
+    cc.rgbResult = ColorToColorRef(request.Color);
+    cc.lpCustColors = request.CustomColors.data();
+    cc.Flags = CC_RGBINIT;
+    if (!ChooseColorA(&cc)) return IDCANCEL;
+    request.Color = static_cast<TColor>(cc.rgbResult);
+    return IDOK;
+}
+
+class TSystemDialogs : public IDialogService {
+public:
+    int Execute(TDialogRequest& request) override {
+        switch (request.Kind) {
+        case dkOpen:
+        case dkSave: return ExecuteFileDialog(request);
+        case dkColor: return ExecuteColorDialog(request);
+        default: break;
+        }
+        // Stay-on-top forms would cover the box.
+        if (Application) Application->NormalizeTopMosts();
+        int result = MessageBoxA(OwnerOf(request), request.Text.c_str(), request.Caption.c_str(), request.Flags);
+        if (Application) Application->RestoreTopMosts();
+        return result;
+    }
+};
+
+// The buttons a message box shows, from its MB_ type.
+std::vector<int> MessageButtons(UINT flags) {
+    switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO: return {IDYES, IDNO};
+    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    default: return {IDOK};
+    }
+}
+
+const char* KindName(TDialogKind kind) noexcept {
+    switch (kind) {
+    case dkOpen: return "open dialog";
+    case dkSave: return "save dialog";
+    case dkColor: return "colour dialog";
+    default: return "message box";
+    }
+}
+
+std::string Describe(const TDialogRequest& request) {
+    std::string text = KindName(request.Kind);
+    if (request.Kind == dkMessage) text += " \"" + request.Text + "\"";
+    else if (!request.Title.empty()) text += " \"" + request.Title + "\"";
+    return text;
+}
+
+} // namespace
+
+ServiceSlot<IDialogService>& DialogService() {
+    static TSystemDialogs production;
+    static ServiceSlot<IDialogService> slot(&production);
+    return slot;
+}
+
+// ---- Message boxes ---------------------------------------------------------------
+
+std::string DialogCaption() {
+    if (Application && !Application->GetTitle().empty()) return Application->GetTitle();
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string name = path;
+    size_t slash = name.find_last_of("\\/");
+    if (slash != std::string::npos) name.erase(0, slash + 1);
+    size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
+TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
+    UINT flags;
+    if (buttons.Contains(mbYes) || buttons.Contains(mbNo))
+        flags = buttons.Contains(mbCancel) ? MB_YESNOCANCEL : MB_YESNO;
+    else
+        flags = buttons.Contains(mbCancel) ? MB_OKCANCEL : MB_OK;
+    switch (type) {
+    case mtWarning: flags |= MB_ICONWARNING; break;
+    case mtError: flags |= MB_ICONERROR; break;
+    case mtInformation: flags |= MB_ICONINFORMATION; break;
+    case mtConfirmation: flags |= MB_ICONQUESTION; break;
+    default: break;
+    }
+    return ShowMessageBox(text, DialogCaption(), flags);
+}
+
+void ShowMessage(const std::string& text) {
+    ShowMessageBox(text, DialogCaption(), MB_OK);
+}
+
+int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    TDialogRequest request;
+    request.Kind = dkMessage;
+    request.Text = text;
+    request.Caption = caption;
+    request.Flags = flags;
+    return DialogService()->Execute(request);
+}
+
+// ---- Dialog components ----------------------------------------------------------
+
+bool TOpenDialog::DoExecute(TDialogKind kind) {
+    TDialogRequest request;
+    request.Kind = kind;
+    request.Title = FTitle;
+    request.Filter = FFilter;
+    request.InitialDir = FInitialDir;
+    request.DefaultExt = FDefaultExt;
+    request.FileName = FFileName;
+    request.FilterIndex = FFilterIndex;
+    request.Options = FOptions;
+    if (DialogService()->Execute(request) != IDOK) return false;
+    FFileName = request.FileName;
+    FFilterIndex = request.FilterIndex;
+    return true;
+}
+
+bool TOpenDialog::Execute() {
+    return DoExecute(dkOpen);
+}
+
+bool TSaveDialog::Execute() {
+    return DoExecute(dkSave);
+}
+
+bool TColorDialog::Execute() {
+    TDialogRequest request;
+    request.Kind = dkColor;
+    request.Color = FColor;
+    request.CustomColors = FCustomColors;
+    if (DialogService()->Execute(request) != IDOK) return false;
+    FColor = request.Color;
+    FCustomColors = request.CustomColors;
+    return true;
+}
+
+// ---- TScriptedDialogs ------------------------------------------------------------
+
+TScriptedDialogs& TScriptedDialogs::Push(TStep step) {
+    FScript.push_back(std::move(step));
+    return *this;
+}
+
+TScriptedDialogs& TScriptedDialogs::ExpectMessage(const std::string& textContains, int result) {
+    return Push({dkMessage, true, textContains, result});
+}
+
+TScriptedDialogs& TScriptedDialogs::ExpectOpen(const std::string& fileName, int filterIndex) {
+    return Push({dkOpen, true, fileName, IDOK, filterIndex});
+}
+
+TScriptedDialogs& TScriptedDialogs::ExpectSave(const std::string& fileName, int filterIndex) {
+    return Push({dkSave, true, fileName, IDOK, filterIndex});
+}
+
+TScriptedDialogs& TScriptedDialogs::ExpectColor(TColor color) {
+    return Push({dkColor, true, "", IDOK, 0, color});
+}
+
+TScriptedDialogs& TScriptedDialogs::ExpectCancel(TDialogKind kind) {
+    return Push({kind, false, "", IDCANCEL});
+}
+
+int TScriptedDialogs::Fail(const TDialogRequest& request, const std::string& message) {
+    FFailures.push_back(message);
+    if (OnFailure) OnFailure(message);
+    if (request.Kind != dkMessage) return IDCANCEL;
+    const std::vector<int> buttons = MessageButtons(request.Flags);
+    for (int preferred : {IDCANCEL, IDNO})
+        for (int b : buttons)
+            if (b == preferred) return b;
+    return buttons.front();
+}
+
+int TScriptedDialogs::Execute(TDialogRequest& request) {
+    FShown.push_back(request);
+    if (FScript.empty()) return Fail(request, "Unexpected " + Describe(request));
+    const TStep step = FScript.front();
+    if (step.Kind != request.Kind)
+        return Fail(request, std::string("Expected a ") + KindName(step.Kind) + ", got " + Describe(request));
+    if (request.Kind == dkMessage && step.Accept && request.Text.find(step.Text) == std::string::npos)
+        return Fail(request, "Expected a message box containing \"" + step.Text + "\", got " + Describe(request));
+    FScript.pop_front();
+    if (!step.Accept) return request.Kind == dkMessage ? Fail(request, "Cannot cancel a message box") : IDCANCEL;
+    switch (request.Kind) {
+    case dkMessage: {
+        const std::vector<int> buttons = MessageButtons(request.Flags);
+        for (int b : buttons)
+            if (b == step.Result) return step.Result;
+        return Fail(request, "Answer " + std::to_string(step.Result) + " is not a button of " + Describe(request));
+    }
+    case dkOpen:
+    case dkSave:
+        request.FileName = step.Text;
+        if (step.FilterIndex > 0) request.FilterIndex = step.FilterIndex;
+        return IDOK;
+    case dkColor:
+        request.Color = ColorToRGB(step.Color);
+        return IDOK;
+    }
+    return IDCANCEL;
+}
+
+GCL_IMPLEMENT_CLASS(TCommonDialog)
+
+GCL_PUBLISHED(TOpenDialog,
+    GCL_PROP(DefaultExt),
+    GCL_PROP(FileName),
+    GCL_PROP(Filter),
+    GCL_PROP(FilterIndex).Default(1),
+    GCL_PROP(InitialDir),
+    GCL_PROP(Options).Default(TOpenOptions{ofHideReadOnly}),
+    GCL_PROP(Title))
+
+GCL_IMPLEMENT_CLASS(TSaveDialog)
+
+GCL_PUBLISHED(TColorDialog,
+    GCL_PROP(Color).Default(clBlack).Idents(ColorIdents))
+
+namespace {
+void InitializeDialogs() {
+    RegisterClasses({TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TColorDialog::StaticClass()});
+}
+void FinalizeDialogs() {
+    for (TClass cls : {TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TColorDialog::StaticClass()})
+        UnRegisterClass(cls);
+}
+} // namespace
+
+TUnit DialogsUnit{"Dialogs", &InitializeDialogs, &FinalizeDialogs};
+
+} // namespace gcl

@@ -1,0 +1,316 @@
+// The open database: the file form byte for byte, loading and its failure
+// cases, atomic saving, renaming and deleting lists and tags, and the
+// ownership of the tasks.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "data/uDataMan.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Files.h"
+#include "support/TestEnvironment.h"
+
+namespace qelvo::test {
+namespace {
+
+using gcl::EncodeDate;
+
+const std::string F = "\xF7";
+const std::string N = "\xF8";
+const std::string Markers = std::string(FoldersMarker) + "\r\n" + TagsMarker + "\r\n";
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f << bytes;
+}
+
+TuTask* AddTask(TuData& data, const std::string& title, const std::string& folder, const std::string& tags = "") {
+    TuTask* t = new TuTask();
+    t->Title = title;
+    t->Folder = folder;
+    t->Tags = tags;
+    data.Tasks->AddObject(title, t);
+    return t;
+}
+
+// The database of fixtures/data/database/sample.kpx, built field by field.
+void BuildSample(TuData& data) {
+    data.DbId = "d_id-0123456789";
+    data.Folders->Add("Work" + F + "0" + F);
+    data.Folders->Add("Home" + F + "3" + F);
+    data.Tags->Add("work");
+    data.Tags->Add("home");
+    data.Tags->Add("urgent");
+    const double jan2 = EncodeDate(2025, 1, 2) + 0.4;
+    struct Row {
+        const char *Title, *Tags, *Folder, *Id, *Notes;
+        std::uint16_t Priority;
+        bool Done;
+        double Due, Created;
+    } rows[] = {
+        {"Call Tom", "work,urgent", "Work", "1234567890", "", 2, false, EncodeDate(2025, 3, 5) + 0.5, jan2},
+        {"Plain task", "", "Home", "0000000001", "first line\r\nsecond line", 1, true, 0, EncodeDate(2024, 12, 31)},
+        {"Low one", "", "", "0987654321", "", 0, false, 0, EncodeDate(2024, 2, 29)},
+        {"100% sure; no doubt", "", "Work", "5555555555", "", 1, false, EncodeDate(2025, 10, 1), jan2},
+        {"Call Bob; then Ann; done", "", "Work", "2222222222", "", 1, false, 0, jan2},
+        {"Sm\xF8rrebr\xF8" "d \xF7 2", "", "Home", "3333333333", "Line \xF7 one\r\nLine two\r\n", 1, true, 0, jan2},
+        {"One-letter tag", "a", "", "4444444444", "", 1, false, 0, jan2},
+    };
+    for (const Row& r : rows) {
+        TuTask* t = AddTask(data, r.Title, r.Folder, r.Tags);
+        t->Id = r.Id;
+        t->Notes = r.Notes;
+        t->Priority = r.Priority;
+        t->Done = r.Done;
+        t->Due = r.Due;
+        t->Created = r.Created;
+    }
+}
+
+TEST(uDataManFile, SampleFileByteForByte) {
+    const std::string fixture = ReadAll(TestDataDir() + "data/database/sample.kpx");
+    ASSERT_FALSE(fixture.empty());
+    TuData data;
+    BuildSample(data);
+    EXPECT_EQ(data.GetFileText(), fixture);
+
+    TempDir dir;
+    data.Modified = true;
+    ASSERT_TRUE(data.SaveToFile(dir.File("saved.kpx")));
+    EXPECT_FALSE(data.Modified);
+    EXPECT_EQ(data.FileName, "");  // saving does not change the open file
+    EXPECT_EQ(ReadAll(dir.File("saved.kpx")), fixture);
+
+    TuData loaded;
+    loaded.Modified = true;
+    ASSERT_TRUE(loaded.LoadFromFile(dir.File("saved.kpx")));
+    EXPECT_FALSE(loaded.Modified);
+    EXPECT_EQ(loaded.FileName, dir.File("saved.kpx"));
+    EXPECT_EQ(loaded.DbId, "d_id-0123456789");
+    ASSERT_EQ(loaded.Folders->GetCount(), 2);
+    EXPECT_EQ(loaded.Folders->Get(1), "Home" + F + "3" + F);
+    ASSERT_EQ(loaded.Tags->GetCount(), 3);
+    EXPECT_EQ(loaded.Tags->Get(2), "urgent");
+    ASSERT_EQ(loaded.Tasks->GetCount(), data.Tasks->GetCount());
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+        const TuTask& a = *data.Tasks->GetTask(i);
+        const TuTask& b = *loaded.Tasks->GetTask(i);
+        SCOPED_TRACE(a.Title);
+        EXPECT_EQ(loaded.Tasks->Get(i), a.Title);
+        EXPECT_EQ(b.Title, a.Title);
+        EXPECT_EQ(b.Tags, a.Tags);
+        EXPECT_EQ(b.Folder, a.Folder);
+        EXPECT_EQ(b.Id, a.Id);
+        EXPECT_EQ(b.Done, a.Done);
+        EXPECT_EQ(b.Priority, a.Priority);
+        EXPECT_EQ(b.Due, gcl::DateOf(a.Due));          // dates to the day
+        EXPECT_EQ(b.Created, gcl::DateOf(a.Created));
+    }
+    EXPECT_EQ(loaded.Tasks->GetTask(1)->Notes, "first line\r\nsecond line\r\n");
+    EXPECT_EQ(loaded.Tasks->GetTask(5)->Notes, "Line \xF7 one\r\nLine two\r\n");
+    EXPECT_EQ(loaded.GetFileText(), fixture);
+}
+
+TEST(uDataManFile, ReadingRules) {
+    TempDir dir;
+    const std::string path = dir.File("db.kpx");
+    {
+        // Only the markers and an empty first line: a new id, nothing else,
+        // and the new id is written by the next save.
+        WriteAll(path, "\r\n" + Markers);
+        TuData data;
+        ASSERT_TRUE(data.LoadFromFile(path));
+        EXPECT_EQ(data.DbId.substr(0, 5), "d_id-");
+        EXPECT_EQ(data.DbId.size(), 15u);
+        EXPECT_EQ(data.Folders->GetCount() + data.Tags->GetCount() + data.Tasks->GetCount(), 0);
+        ASSERT_TRUE(data.SaveToFile(path));
+        EXPECT_EQ(ReadAll(path), data.DbId + "\r\n" + Markers);
+    }
+    {
+        // Markers in any case, the first occurrence counts; CR-only breaks;
+        // empty task lines give empty tasks; a last line without a break.
+        WriteAll(path, "id\rL1" + F + "0" + F + "\r<--<*&^FOLDERS^&*>-->\rt1\r<--<*&^tags^&*>-->\r\rT" + F +
+                           "--" + F + "1" + F + "L1" + F + "1/1/2025" + F + F + "\r<--<*&^Tags^&*>-->");
+        TuData data;
+        ASSERT_TRUE(data.LoadFromFile(path));
+        EXPECT_EQ(data.DbId, "id");
+        EXPECT_EQ(data.Folders->GetCount(), 1);
+        EXPECT_EQ(data.Tags->GetCount(), 1);
+        ASSERT_EQ(data.Tasks->GetCount(), 3);
+        EXPECT_EQ(data.Tasks->GetTask(0)->Title, "");
+        EXPECT_EQ(data.Tasks->GetTask(1)->Title, "T");
+        EXPECT_EQ(data.Tasks->GetTask(1)->Folder, "L1");
+        EXPECT_EQ(data.Tasks->GetTask(2)->Title, "");  // the second tag marker is a task line
+    }
+    {
+        // LF-only breaks, and the tag marker before the list marker: no
+        // tags, the list marker line belongs to the lists, tasks start
+        // after the tag marker.
+        WriteAll(path, std::string("id\n") + TagsMarker + "\nx\n" + FoldersMarker + "\nT" + F + "--" + F + "\n");
+        TuData data;
+        ASSERT_TRUE(data.LoadFromFile(path));
+        ASSERT_EQ(data.Folders->GetCount(), 2);
+        EXPECT_EQ(data.Folders->Get(0), TagsMarker);
+        EXPECT_EQ(data.Tags->GetCount(), 0);
+        EXPECT_EQ(data.Tasks->GetCount(), 3);
+    }
+}
+
+TEST(uDataManFile, FailedLoadLeavesTheDatabaseAsItWas) {
+    TempDir dir;
+    TuData data;
+    BuildSample(data);
+    data.FileName = "open.kpx";
+    data.Modified = true;
+    const std::string before = data.GetFileText();
+    const std::string cases[] = {
+        "",                                                    // empty
+        "id\r\n" + std::string(FoldersMarker) + "\r\n",        // fewer than three lines
+        "id\r\nx\r\n" + std::string(FoldersMarker) + "\r\n",   // no tag marker
+        "id\r\nx\r\n" + std::string(TagsMarker) + "\r\n",      // no list marker
+        std::string("\x00\x01\xFF\xF7\xF8junk", 9),
+    };
+    int n = 0;
+    for (const std::string& bytes : cases) {
+        const std::string path = dir.File("bad" + std::to_string(n++) + ".kpx");
+        WriteAll(path, bytes);
+        EXPECT_FALSE(data.LoadFromFile(path)) << n;
+    }
+    EXPECT_FALSE(data.LoadFromFile(dir.File("missing.kpx")));
+    EXPECT_FALSE(data.LoadFromFile(dir.Path()));  // a folder
+    EXPECT_EQ(data.GetFileText(), before);
+    EXPECT_EQ(data.FileName, "open.kpx");
+    EXPECT_TRUE(data.Modified);
+}
+
+TEST(uDataManFile, OddContentLoadsWithoutHarm) {
+    TempDir dir;
+    const std::string path = dir.File("odd.kpx");
+    std::string bytes = "id\r\n" + Markers;
+    bytes += std::string(3'000'000, 'x') + F + "--" + F + "\r\n";         // a very long line
+    bytes += std::string("\0\0\x01", 3) + F + F + F + F + F + F + F + F + "\n";  // NULs, extra separators
+    bytes += "no separator at all\r\n";
+    bytes += "Title" + F + "-d-" + F + "1\r\n";                                 // missing trailing separator
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);                // every byte value
+    WriteAll(path, bytes);
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(path));
+    ASSERT_EQ(data.Tasks->GetCount(), 7);  // the byte run holds an LF and a CR
+    EXPECT_EQ(data.Tasks->GetTask(0)->Title.size(), 3'000'000u);
+    EXPECT_EQ(data.Tasks->GetTask(2)->Title, "");
+    EXPECT_EQ(data.Tasks->GetTask(3)->Title, "Title");
+    EXPECT_TRUE(data.Tasks->GetTask(3)->Done);
+    EXPECT_EQ(data.Tasks->GetTask(3)->Id, "");
+    // Whatever was read is written back as a file that reads the same.
+    ASSERT_TRUE(data.SaveToFile(path));
+    TuData again;
+    ASSERT_TRUE(again.LoadFromFile(path));
+    EXPECT_EQ(again.GetFileText(), data.GetFileText());
+}
+
+TEST(uDataManFile, SavingReplacesInOneStepOrNotAtAll) {
+    TempDir dir;
+    TuData data;
+    BuildSample(data);
+    const std::string path = dir.File("db.kpx");
+    WriteAll(path, std::string(100'000, 'o'));  // longer than the new content
+    ASSERT_TRUE(data.SaveToFile(path));
+    EXPECT_EQ(ReadAll(path), data.GetFileText());
+
+    data.Modified = true;
+    EXPECT_FALSE(data.SaveToFile(dir.File("no-such-folder/db.kpx")));
+    EXPECT_TRUE(data.Modified);
+    // A folder in the way is not replaced.
+    ASSERT_TRUE(gcl::ForceDirectories(dir.File("taken")));
+    EXPECT_FALSE(data.SaveToFile(dir.File("taken")));
+    EXPECT_TRUE(gcl::DirectoryExists(dir.File("taken")));
+    EXPECT_TRUE(data.Modified);
+    EXPECT_EQ(ReadAll(path), data.GetFileText());
+}
+
+TEST(uDataManDatabase, RenameAndDeleteLists) {
+    TuData data;
+    data.Folders->Add("Work" + F + "0" + F);
+    data.Folders->Add("Workshop" + F + "2" + F);
+    AddTask(data, "a", "Work");
+    AddTask(data, "b", "Workshop");
+    AddTask(data, "c", "Work");
+
+    data.RenameFolder("nothing" + F, "x" + F);
+    EXPECT_FALSE(data.Modified);
+    data.RenameFolder("WORK" + F + "0" + F, "Job" + F + "0" + F);  // found ignoring case...
+    EXPECT_FALSE(data.Modified);                                   // ...but tasks compare exactly
+    EXPECT_EQ(data.Folders->Get(0), "Job" + F + "0" + F);
+    data.RenameFolder("Job" + F + "0" + F, "Work" + F + "0" + F);
+    data.RenameFolder("Work" + F + "0" + F, "Office" + F + "0" + F);
+    EXPECT_TRUE(data.Modified);
+    EXPECT_EQ(data.Tasks->GetTask(0)->Folder, "Office");
+    EXPECT_EQ(data.Tasks->GetTask(1)->Folder, "Workshop");
+    EXPECT_EQ(data.Tasks->GetTask(2)->Folder, "Office");
+    data.RenameFolder("Office" + F + "0" + F, std::string(60, 'N') + F + "0" + F);
+    EXPECT_EQ(data.Tasks->GetTask(0)->Folder, std::string(50, 'N'));
+    data.RenameFolder(std::string(60, 'N') + F + "0" + F, "Office" + F + "0" + F);  // 50 + 0xF7 no longer matches
+    EXPECT_EQ(data.Tasks->GetTask(0)->Folder, std::string(50, 'N'));
+
+    AddTask(data, "d", "Workshop");
+    data.Modified = false;
+    data.DeleteFolder("Workshop" + F + "2" + F);
+    EXPECT_TRUE(data.Modified);
+    ASSERT_EQ(data.Folders->GetCount(), 1);
+    EXPECT_EQ(data.Folders->Get(0), "Office" + F + "0" + F);
+    ASSERT_EQ(data.Tasks->GetCount(), 2);  // both Workshop tasks, adjacent or not
+    EXPECT_EQ(data.Tasks->Get(0), "a");
+    EXPECT_EQ(data.Tasks->Get(1), "c");
+    data.DeleteFolder("absent" + F);  // nothing to delete
+    EXPECT_EQ(data.Folders->GetCount(), 1);
+}
+
+TEST(uDataManDatabase, RenameAndDeleteTags) {
+    TuData data;
+    data.Tags->Add("ab");
+    data.Tags->Add("abc");
+    TuTask* t1 = AddTask(data, "1", "", "ab,abc");
+    TuTask* t2 = AddTask(data, "2", "", "cab");
+    TuTask* t3 = AddTask(data, "3", "", "x,ab,ab");
+    data.RenameTag("ab", "x");
+    EXPECT_EQ(data.Tags->Get(0), "x");
+    EXPECT_EQ(t1->Tags, "x,abc");
+    EXPECT_EQ(t2->Tags, "cab");
+    EXPECT_EQ(t3->Tags, "x,x,x");  // a tag named twice changes both times
+    EXPECT_TRUE(data.Modified);
+
+    data.Modified = false;
+    data.DeleteTag("x");
+    EXPECT_EQ(data.Tags->GetCount(), 1);
+    EXPECT_EQ(t1->Tags, "abc");
+    EXPECT_EQ(t3->Tags, "");
+    EXPECT_TRUE(data.Modified);
+    data.DeleteTag("absent");
+    EXPECT_EQ(data.Tags->GetCount(), 1);
+}
+
+TEST(uDataManDatabase, TheTaskListOwnsItsTasks) {
+    TuData data;
+    AddTask(data, "a", "");
+    AddTask(data, "b", "");
+    AddTask(data, "c", "");
+    TuTask* kept = data.Tasks->Extract(1);
+    EXPECT_EQ(kept->Title, "b");
+    EXPECT_EQ(data.Tasks->GetCount(), 2);
+    delete kept;
+    data.Tasks->Delete(0);  // frees "a" (the sanitizer build checks)
+    data.Tasks->AddObject("no task", nullptr);
+    data.Clear();
+    EXPECT_EQ(data.Tasks->GetCount(), 0);
+    AddTask(data, "d", "");  // freed by the destructor
+}
+
+} // namespace
+} // namespace qelvo::test

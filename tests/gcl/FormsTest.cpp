@@ -1,0 +1,521 @@
+// The application object, forms, modal and nested loops, the screen and
+// the exception firewall.
+#include <gtest/gtest.h>
+#include "gcl/rtl/WinApi.h"
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "gcl/Controls.h"
+#include "gcl/Dialogs.h"
+#include "gcl/Forms.h"
+#include "gcl/Timers.h"
+#include "gcl/rtl/TypInfo.h"
+
+using namespace gcl;
+
+namespace {
+
+bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Application->ProcessMessages();
+        if (done && done()) return true;
+        if (GetTickCount() - start >= milliseconds) return !done;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// A minimal push button: a superclassed BUTTON whose click (reflected
+// BN_CLICKED) runs OnClick and closes a modal form with its ModalResult.
+class TFrmButton : public TWinControl {
+    GCL_CLASS(TFrmButton, TWinControl)
+public:
+    TModalResult ModalResult = mrNone;
+
+    void Click() override {
+        if (ModalResult != mrNone) {
+            if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(ModalResult);
+        }
+        inherited::Click();
+    }
+    void Dispatch(TMessage& message) override {
+        if (message.Msg == CN_COMMAND && HiWord(message.WParam) == BN_CLICKED) {
+            Click();
+            return;
+        }
+        inherited::Dispatch(message);
+    }
+
+protected:
+    explicit TFrmButton(TComponent* owner) : TWinControl(owner) {
+        SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+        SetBounds(10, 10, 75, 25);
+        SetTabStop(true);
+    }
+    void CreateParams(TCreateParams& params) override {
+        inherited::CreateParams(params);
+        CreateSubClass(params, "BUTTON");
+        params.Style |= BS_PUSHBUTTON;
+    }
+};
+GCL_IMPLEMENT_CLASS(TFrmButton)
+
+class TFrmForm : public TForm {
+    GCL_CLASS(TFrmForm, TForm)
+public:
+    std::vector<std::string>* Log = nullptr;
+    TFrmButton* Button = nullptr;
+    int ChildrenAtCreate = -1;
+    TCloseAction NextClose = caHide;
+
+    void Created(TObject*) { ChildrenAtCreate = GetControlCount(); }
+    void Destroyed(TObject*) {
+        if (Log) Log->push_back("destroy, children " + std::to_string(GetControlCount()) + ", button " + Button->GetName());
+    }
+    void Shown(TObject*) {
+        if (Log) Log->push_back("show");
+    }
+    void Hidden(TObject*) {
+        if (Log) Log->push_back("hide");
+    }
+    void Closing(TObject*, TCloseAction& action) {
+        if (Log) Log->push_back("close");
+        action = NextClose;
+        NextClose = caHide;
+    }
+
+protected:
+    explicit TFrmForm(TComponent* owner) : TForm(owner) {
+        SetCaption("Forms test");
+        SetBounds(100, 100, 240, 160);
+        Button = TFrmButton::Create(this);
+        Button->SetName("Button");
+        Button->SetParent(this);
+        OnCreate = TNotifyEvent(this, &TFrmForm::Created);
+        OnDestroy = TNotifyEvent(this, &TFrmForm::Destroyed);
+        OnShow = TNotifyEvent(this, &TFrmForm::Shown);
+        OnHide = TNotifyEvent(this, &TFrmForm::Hidden);
+        OnClose = TCloseEvent(this, &TFrmForm::Closing);
+    }
+};
+GCL_IMPLEMENT_CLASS(TFrmForm)
+
+class TFrmEager : public TForm {
+    GCL_CLASS(TFrmEager, TForm)
+public:
+    bool CreatedHidden = false;
+    void Created(TObject*) { CreatedHidden = !HandleAllocated(); }
+
+protected:
+    explicit TFrmEager(TComponent* owner) : TForm(owner) {
+        SetBounds(300, 300, 100, 60);
+        OnCreate = TNotifyEvent(this, &TFrmEager::Created);
+        SetVisible(true);
+    }
+};
+GCL_IMPLEMENT_CLASS(TFrmEager)
+
+// Records what reaches Application->OnException.
+class TExceptionLog : public TObject {
+public:
+    std::vector<std::string> Messages;
+    std::vector<TObject*> Senders;
+    void Handle(TObject* sender, Exception& e) {
+        Messages.push_back(e.GetMessage());
+        Senders.push_back(sender);
+    }
+};
+
+class TClicks : public TObject {
+public:
+    int Count = 0;
+    void Boom(TObject*) { throw EConvertError("boom"); }
+    void Abort(TObject*) { gcl::Abort(); }
+    void Foreign(TObject*) { throw std::runtime_error("foreign"); }
+    void Count1(TObject*) { ++Count; }
+};
+
+// A thread timer that ends a modal loop that went wrong, so no test hangs.
+TCustomForm* GModalGuard = nullptr;
+void CALLBACK ModalTimeout(HWND, UINT, UINT_PTR, DWORD) {
+    GCL_GUARD(nullptr, {
+        if (GModalGuard) GModalGuard->SetModalResult(mrAbort);
+    });
+}
+class TModalGuard {
+public:
+    explicit TModalGuard(TCustomForm* form) : FTimer(SetTimer(nullptr, 0, 5000, &ModalTimeout)) { GModalGuard = form; }
+    ~TModalGuard() {
+        KillTimer(nullptr, FTimer);
+        GModalGuard = nullptr;
+    }
+
+private:
+    UINT_PTR FTimer;
+};
+
+void CALLBACK QuitTimeout(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(99); }
+
+// Puts another application object in place for a test that must end its
+// loop (Terminated cannot be undone).
+class TPrivateApplication {
+public:
+    TPrivateApplication() : FSaved(Application) { Application = TApplication::Create(nullptr); }
+    ~TPrivateApplication() {
+        FreeAndNil(Application);
+        Application = FSaved;
+        // Nothing of the private loop may reach the shared one.
+        MSG m;
+        while (PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    TPrivateApplication(const TPrivateApplication&) = delete;
+    TPrivateApplication& operator=(const TPrivateApplication&) = delete;
+
+private:
+    TApplication* FSaved;
+};
+
+class FormsAndApplication : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { FormsUnit.Initialize(); }
+    static void TearDownTestSuite() { FormsUnit.Finalize(); }
+    void TearDown() override {
+        Application->OnException = nullptr;
+        Pump(20);
+    }
+};
+
+} // namespace
+
+TEST_F(FormsAndApplication, ApplicationWindowOwnsFormsAndHooksSeeItsMessages) {
+    HWND app = Application->GetHandle();
+    ASSERT_TRUE(IsWindow(app));
+    char cls[32] = {};
+    GetClassNameA(app, cls, sizeof cls);
+    EXPECT_STREQ(cls, "TApplication");
+    Application->SetTitle("Forms test title");
+    char title[64] = {};
+    GetWindowTextA(app, title, sizeof title);
+    EXPECT_STREQ(title, "Forms test title");
+    EXPECT_NE(Application->GetExeName().find("gcl_tests"), std::string::npos);
+
+    TFrmForm* form = TFrmForm::Create(nullptr);
+    EXPECT_EQ(GetWindow(form->GetHandle(), GW_OWNER), app);
+    EXPECT_FALSE(IsWindowVisible(app));
+    form->Show();
+    EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
+    EXPECT_TRUE(IsWindowVisible(app));  // the taskbar button comes with the first form
+    form->Hide();
+    EXPECT_FALSE(IsWindowVisible(app));
+
+    // Hooks see the messages first, may answer them and may unhook
+    // themselves while they run.
+    struct THooks : TObject {
+        std::vector<std::string> Calls;
+        bool First(TMessage& m) {
+            if (m.Msg != CM_ACTIONEXECUTE) return false;
+            Calls.push_back("first");
+            Application->UnhookMainWindow(TWindowHook(this, &THooks::First));
+            return false;
+        }
+        bool Second(TMessage& m) {
+            if (m.Msg != CM_ACTIONEXECUTE) return false;
+            Calls.push_back("second");
+            m.Result = 1;
+            return true;
+        }
+    } hooks;
+    Application->HookMainWindow(TWindowHook(&hooks, &THooks::First));
+    Application->HookMainWindow(TWindowHook(&hooks, &THooks::Second));
+    EXPECT_TRUE(Application->ExecuteAction(form));
+    EXPECT_TRUE(Application->ExecuteAction(form));
+    EXPECT_EQ(hooks.Calls, (std::vector<std::string>{"first", "second", "second"}));
+    Application->UnhookMainWindow(TWindowHook(&hooks, &THooks::Second));
+    EXPECT_FALSE(Application->ExecuteAction(form));
+    form->Free();
+}
+
+TEST_F(FormsAndApplication, ExceptionsReachOnExceptionAndTheLoopGoesOn) {
+    TExceptionLog log;
+    TClicks clicks;
+    Application->OnException = TExceptionEvent(&log, &TExceptionLog::Handle);
+    TFrmForm* form = TFrmForm::Create(nullptr);
+    form->Button->OnClick = TNotifyEvent(&clicks, &TClicks::Boom);
+    TFrmButton* second = TFrmButton::Create(form);
+    second->SetParent(form);
+    second->SetBounds(100, 10, 75, 25);
+    second->OnClick = TNotifyEvent(&clicks, &TClicks::Count1);
+    form->Show();
+
+    // The click's exception surfaces in the form's window procedure and
+    // goes to OnException; the next message is handled as usual.
+    PostMessageA(form->Button->GetHandle(), BM_CLICK, 0, 0);
+    PostMessageA(second->GetHandle(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(Pump(2000, [&] { return clicks.Count == 1; }));
+    EXPECT_EQ(log.Messages, std::vector<std::string>{"boom"});
+    ASSERT_EQ(log.Senders.size(), 1u);
+    EXPECT_EQ(log.Senders[0], form);
+
+    // EAbort is silent; other C++ exceptions arrive as gcl::Exception.
+    form->Button->OnClick = TNotifyEvent(&clicks, &TClicks::Abort);
+    PostMessageA(form->Button->GetHandle(), BM_CLICK, 0, 0);
+    Pump(200);
+    EXPECT_EQ(log.Messages.size(), 1u);
+    form->Button->OnClick = TNotifyEvent(&clicks, &TClicks::Foreign);
+    SendMessageA(form->Button->GetHandle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(log.Messages, (std::vector<std::string>{"boom", "foreign"}));
+
+    // Without OnException the message goes to a message box, through the
+    // dialog service.
+    Application->OnException = nullptr;
+    TScriptedDialogs script;
+    script.ExpectMessage("boom.", mrOk);
+    {
+        ServiceOverride<IDialogService> use(DialogService(), script);
+        form->Button->OnClick = TNotifyEvent(&clicks, &TClicks::Boom);
+        SendMessageA(form->Button->GetHandle(), BM_CLICK, 0, 0);
+    }
+    EXPECT_TRUE(script.Done());
+    ASSERT_EQ(script.Shown().size(), 1u);
+    EXPECT_EQ(script.Shown()[0].Flags & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+
+    // A timer's handler is inside the firewall too.
+    Application->OnException = TExceptionEvent(&log, &TExceptionLog::Handle);
+    TTimer* timer = TTimer::Create(nullptr);
+    timer->SetInterval(10);
+    timer->OnTimer = TNotifyEvent(&clicks, &TClicks::Boom);
+    EXPECT_TRUE(Pump(2000, [&] { return log.Messages.size() >= 3; }));
+    timer->Free();
+    EXPECT_EQ(log.Messages.back(), "boom");
+    form->Free();
+}
+
+TEST_F(FormsAndApplication, TimerFreedInsideItsOwnHandler) {
+    struct TSelfFree : TObject {
+        TTimer* Timer = nullptr;
+        int Calls = 0;
+        void Fire(TObject* sender) {
+            ++Calls;
+            EXPECT_EQ(sender, Timer);
+            FreeAndNil(Timer);
+        }
+    } handler;
+    handler.Timer = TTimer::Create(nullptr);
+    handler.Timer->SetInterval(5);
+    handler.Timer->OnTimer = TNotifyEvent(&handler, &TSelfFree::Fire);
+    EXPECT_TRUE(Pump(2000, [&] { return handler.Calls > 0; }));
+    Pump(100);  // no second call, no crash
+    EXPECT_EQ(handler.Calls, 1);
+    EXPECT_EQ(handler.Timer, nullptr);
+}
+
+TEST_F(FormsAndApplication, ShowModalEndsThroughTheButtonsModalResult) {
+    TFrmForm* other = TFrmForm::Create(nullptr);
+    other->Show();
+    TFrmForm* dialog = TFrmForm::Create(nullptr);
+    dialog->Button->ModalResult = mrOk;
+    struct TProbe : TObject {
+        HWND Other = nullptr;
+        std::vector<bool> OtherEnabled;
+        void Shown(TObject*) { OtherEnabled.push_back(IsWindowEnabled(Other) != 0); }
+    } probe;
+    probe.Other = other->GetHandle();
+    dialog->OnShow = TNotifyEvent(&probe, &TProbe::Shown);
+    {
+        TModalGuard guard(dialog);
+        PostMessageA(dialog->Button->GetHandle(), BM_CLICK, 0, 0);
+        EXPECT_EQ(dialog->ShowModal(), mrOk);
+    }
+    EXPECT_EQ(probe.OtherEnabled, std::vector<bool>{false});  // disabled while modal
+    EXPECT_TRUE(IsWindowEnabled(other->GetHandle()));          // and back afterwards
+    EXPECT_FALSE(dialog->GetVisible());
+    EXPECT_FALSE(dialog->GetFormState().Contains(fsModal));
+    EXPECT_THROW((other->ShowModal()), EInvalidOperation);   // a visible form cannot go modal
+
+    // OnClose with caNone keeps the modal form open; Close means mrCancel.
+    std::vector<std::string> log;
+    dialog->Log = &log;
+    dialog->NextClose = caNone;
+    {
+        TModalGuard guard(dialog);
+        PostMessageA(dialog->Button->GetHandle(), BM_CLICK, 0, 0);
+        PostMessageA(dialog->Button->GetHandle(), BM_CLICK, 0, 0);
+        EXPECT_EQ(dialog->ShowModal(), mrOk);
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"close", "close", "hide"}));  // OnShow is the probe's
+    {
+        TModalGuard guard(dialog);
+        PostMessageA(dialog->GetHandle(), WM_CLOSE, 0, 0);
+        EXPECT_EQ(dialog->ShowModal(), mrCancel);
+    }
+    dialog->Log = nullptr;
+    dialog->Free();
+    other->Free();
+}
+
+TEST_F(FormsAndApplication, FormLifecycleAndCloseActions) {
+    std::vector<std::string> log;
+    TFrmForm* form = TFrmForm::Create(nullptr);
+    form->Log = &log;
+    EXPECT_EQ(form->ChildrenAtCreate, 1);  // OnCreate runs after the controls exist
+    EXPECT_FALSE(form->HandleAllocated()); // and makes no window
+    int forms = Screen->GetFormCount();
+    EXPECT_EQ(Screen->GetForms(forms - 1), form);
+
+    form->Show();
+    form->NextClose = caNone;
+    form->Close();
+    EXPECT_TRUE(form->GetVisible());
+    form->Close();  // caHide
+    EXPECT_FALSE(form->GetVisible());
+    form->Show();
+    form->NextClose = caFree;
+    TComponentRef<TFrmForm> alive(form);
+    TFrmForm* fresh = TFrmForm::Create(nullptr);
+    for (const TPropInfo* prop : GetPropList(TForm::StaticClass())) {
+        if (prop->HasDefault()) {
+            EXPECT_TRUE(prop->IsDefaultValue(fresh)) << prop->Name();
+        }
+    }
+    fresh->Free();
+    form->Close();
+    EXPECT_TRUE(alive);  // released later, not inside Close
+    EXPECT_TRUE(Pump(1000, [&] { return !alive; }));
+    EXPECT_EQ(Screen->GetFormCount(), forms - 1);
+    EXPECT_EQ(log, (std::vector<std::string>{"show", "close", "close", "hide", "show", "close",
+                                             "destroy, children 1, button Button"}));
+
+    // A form made visible while it is built shows once it is complete.
+    TFrmEager* eager = TFrmEager::Create(nullptr);
+    EXPECT_TRUE(eager->GetVisible());
+    ASSERT_TRUE(eager->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(eager->GetHandle()));
+    EXPECT_TRUE(eager->CreatedHidden);
+    eager->Free();
+}
+
+TEST_F(FormsAndApplication, NestedLoopsHandTheQuitOn) {
+    TPrivateApplication scope;
+    struct TNested : TObject {
+        bool Ran = false;
+        bool TerminatedInside = false;
+        void Proc(TMessage& m) {
+            if (m.Msg == WM_APP + 7) {
+                Ran = true;
+                PostQuitMessage(3);
+                Application->ProcessMessages();  // nested: sees the quit, posts it again
+                TerminatedInside = Application->GetTerminated();
+                m.Result = 1;
+                return;
+            }
+            m.Result = DefWindowProcA(Window, m.Msg, m.WParam, m.LParam);
+        }
+        HWND Window = nullptr;
+    } nested;
+    nested.Window = AllocateHWnd(TWndMethod(&nested, &TNested::Proc));
+    PostMessageA(nested.Window, WM_APP + 7, 0, 0);
+    Application->ProcessMessages();
+    EXPECT_TRUE(nested.Ran);
+    EXPECT_TRUE(nested.TerminatedInside);
+    EXPECT_TRUE(Application->GetTerminated());
+    // The outer loop took the quit that the nested one handed on.
+    MSG m;
+    EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    DeallocateHWnd(nested.Window);
+}
+
+TEST_F(FormsAndApplication, ClosingTheMainFormEndsRun) {
+    TPrivateApplication scope;
+    std::vector<std::string> log;
+    TFrmForm* main = nullptr;
+    Application->CreateForm(main);
+    ASSERT_EQ(Application->GetMainForm(), main);
+    EXPECT_TRUE(main->HandleAllocated());
+    TFrmForm* second = nullptr;
+    Application->CreateForm(second);
+    EXPECT_EQ(Application->GetMainForm(), main);
+    main->Log = &log;
+    UINT_PTR safety = SetTimer(nullptr, 0, 5000, &QuitTimeout);
+    PostMessageA(main->GetHandle(), WM_CLOSE, 0, 0);
+    Application->Run();  // returns: closing the main form terminates
+    KillTimer(nullptr, safety);
+    EXPECT_TRUE(Application->GetTerminated());
+    EXPECT_TRUE(main->GetVisible());
+    EXPECT_EQ(log, (std::vector<std::string>{"show", "close"}));
+    main->Log = nullptr;  // the application frees its forms at the end
+}
+
+TEST_F(FormsAndApplication, MinimizeAndRestoreHideAndShowTheForms) {
+    TFrmForm* main = nullptr;
+    Application->CreateForm(main);
+    main->Show();
+    Pump(50);
+    HWND app = Application->GetHandle();
+    struct THook : TObject {
+        int Minimizes = 0;
+        bool Watch(TMessage& m) {
+            if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == SC_MINIMIZE) ++Minimizes;
+            return false;
+        }
+    } hook;
+    Application->HookMainWindow(TWindowHook(&hook, &THook::Watch));
+    // The main form's minimise goes through the application window.
+    SendMessageA(main->GetHandle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Application->UnhookMainWindow(TWindowHook(&hook, &THook::Watch));
+    EXPECT_EQ(hook.Minimizes, 1);
+    EXPECT_FALSE(IsWindowVisible(main->GetHandle()));
+    EXPECT_TRUE(IsIconic(app));
+    EXPECT_TRUE(main->GetVisible());
+    Application->Restore();
+    EXPECT_TRUE(IsWindowVisible(main->GetHandle()));
+    EXPECT_FALSE(IsIconic(app));
+    main->Free();
+    EXPECT_EQ(Application->GetMainForm(), nullptr);
+}
+
+TEST_F(FormsAndApplication, ScreenMetricsCursorsAndFocus) {
+    EXPECT_GT(Screen->GetWidth(), 0);
+    EXPECT_GT(Screen->GetHeight(), 0);
+    TRect work = Screen->GetWorkAreaRect();
+    EXPECT_GT(work.Width(), 0);
+    EXPECT_LE(work.Width(), Screen->GetDesktopRect().Width());
+    EXPECT_EQ(Screen->GetPixelsPerInch(), 96);
+    EXPECT_GE(Screen->GetColorDepth(), 16);
+    EXPECT_FALSE(Screen->GetHintFont()->GetName().empty());
+    EXPECT_FALSE(Screen->GetFonts().empty());
+
+    // Cursors by number: the built-in ones, the program's own, the arrow
+    // for unknown numbers.
+    EXPECT_EQ(Screen->GetCursors(crHandPoint), LoadCursorA(nullptr, IDC_HAND));
+    EXPECT_EQ(Screen->GetCursors(crSizeNWSE), LoadCursorA(nullptr, IDC_SIZENWSE));
+    EXPECT_EQ(Screen->GetCursors(crDefault), LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(Screen->GetCursors(4242), LoadCursorA(nullptr, IDC_ARROW));
+    HCURSOR own = LoadCursorA(nullptr, IDC_CROSS);
+    Screen->SetCursors(10, own);
+    EXPECT_EQ(Screen->GetCursors(10), own);
+
+    // A forced cursor wins over the control's.
+    TFrmForm* form = TFrmForm::Create(nullptr);
+    form->Show();
+    form->Button->SetCursor(crHandPoint);
+    Screen->SetCursor(crHourGlass);
+    form->Button->Perform(WM_SETCURSOR, reinterpret_cast<uintptr_t>(form->Button->GetHandle()),
+                          MAKELONG(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+    Screen->SetCursor(crDefault);
+    form->Button->Perform(WM_SETCURSOR, reinterpret_cast<uintptr_t>(form->Button->GetHandle()),
+                          MAKELONG(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+
+    // Focus makes the control and its form the screen's active ones.
+    form->Button->SetFocus();
+    EXPECT_EQ(Screen->GetActiveControl(), form->Button);
+    EXPECT_EQ(Screen->GetActiveForm(), form);
+    form->Free();
+    EXPECT_EQ(Screen->GetActiveControl(), nullptr);
+    EXPECT_EQ(Screen->GetActiveForm(), nullptr);
+}
