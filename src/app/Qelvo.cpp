@@ -3,8 +3,14 @@
 // is still empty; the real one replaces it as the window classes arrive.
 #include "gcl/rtl/WinApi.h"
 
+#include "gcl/Controls.h"
+#include "gcl/Dialogs.h"
 #include "gcl/Forms.h"
+#include "gcl/Graphics.h"
+#include "gcl/ImgList.h"
+#include "gcl/Timers.h"
 #include "gcl/rtl/Init.h"
+#include "unicode/UniControls.h"
 
 namespace {
 
@@ -23,7 +29,11 @@ GCL_IMPLEMENT_CLASS(TMainForm)
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
-        gcl::TUnitScope units{&gcl::FormsUnit};
+        // The units in start-up order: the class library first (graphics,
+        // then windows, then the application object), then the layers
+        // built on it. Finalisation runs in reverse when the scope ends.
+        gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
+                              &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;
         gcl::Application->CreateForm(mainForm);
