@@ -1762,28 +1762,28 @@ void TWinControl::KeyPress(char& key) {
     if (OnKeyPress) OnKeyPress(this, key);
 }
 
-bool TWinControl::DoKeyDown(TMessage& message) {
+// The key-down and key-up steps: the form sees the key first when it
+// previews keys, then the control's handler; a handler that clears the key
+// swallows it, one that changes it changes the message.
+bool TWinControl::DoKeyEvent(TMessage& message, bool (TWinControl::*step)(TMessage&),
+                             void (TWinControl::*handler)(uint16_t&, TShiftState)) {
     TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyDown(message))
+    if (form && form != this && form->GetKeyPreview() && (static_cast<TWinControl*>(form)->*step)(message))
         return true;
     uint16_t key = LoWord(message.WParam);
     const uint16_t original = key;
-    KeyDown(key, KeyDataToShiftState(message.LParam));
+    (this->*handler)(key, KeyDataToShiftState(message.LParam));
     if (key == 0) return true;
     if (key != original) message.WParam = key;
     return false;
 }
 
+bool TWinControl::DoKeyDown(TMessage& message) {
+    return DoKeyEvent(message, &TWinControl::DoKeyDown, &TWinControl::KeyDown);
+}
+
 bool TWinControl::DoKeyUp(TMessage& message) {
-    TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyUp(message))
-        return true;
-    uint16_t key = LoWord(message.WParam);
-    const uint16_t original = key;
-    KeyUp(key, KeyDataToShiftState(message.LParam));
-    if (key == 0) return true;
-    if (key != original) message.WParam = key;
-    return false;
+    return DoKeyEvent(message, &TWinControl::DoKeyUp, &TWinControl::KeyUp);
 }
 
 bool TWinControl::DoKeyPress(TMessage& message) {
@@ -2570,23 +2570,24 @@ TCustomControl::TCustomControl(TComponent* owner)
     FCanvas->SetControl(this);
 }
 
+TCanvasPaintScope::TCanvasPaintScope(TControlCanvas& canvas, HDC dc) : FCanvas(canvas) {
+    FCanvas.FreeHandle();
+    FCanvas.Lock();
+    FCanvas.SetHandle(dc);
+}
+
+TCanvasPaintScope::~TCanvasPaintScope() {
+    FCanvas.SetHandle(nullptr);
+    FCanvas.Unlock();
+}
+
 TCustomControl::~TCustomControl() = default;
 
 TCanvas* TCustomControl::GetCanvas() const noexcept { return FCanvas.get(); }
 
 void TCustomControl::PaintWindow(HDC dc) {
-    FCanvas->FreeHandle();
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(dc);
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope scope(*FCanvas, dc);
+    Paint();
 }
 
 void TCustomControl::DestroyWnd() {

@@ -681,6 +681,8 @@ protected:
     // True when the key was used up (a handler set it to 0).
     virtual bool DoKeyDown(TMessage& message);
     virtual bool DoKeyUp(TMessage& message);
+    bool DoKeyEvent(TMessage& message, bool (TWinControl::*step)(TMessage&),
+                    void (TWinControl::*handler)(uint16_t&, TShiftState));
     virtual bool DoKeyPress(TMessage& message);
     virtual void DoEnter();
     virtual void DoExit();
@@ -814,6 +816,20 @@ private:
     TControl* FControl = nullptr;
     HDC FDeviceContext = nullptr;
     HWND FWindowHandle = nullptr;
+};
+
+// Lends a paint DC (from WM_PAINT or a double buffer) to a control canvas
+// for one scope: the canvas drops any DC of its own, is locked and draws
+// on the lent DC, and lets go of it at the end, also when painting raises.
+class TCanvasPaintScope {
+public:
+    TCanvasPaintScope(TControlCanvas& canvas, HDC dc);
+    ~TCanvasPaintScope();
+    TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+    TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+private:
+    TControlCanvas& FCanvas;
 };
 
 // ---- TCustomControl --------------------------------------------------------------

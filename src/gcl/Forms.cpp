@@ -357,18 +357,8 @@ void TCustomForm::DestroyWnd() {
 }
 
 void TCustomForm::PaintWindow(HDC dc) {
-    FCanvas->FreeHandle();
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(dc);
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    TCanvasPaintScope scope(*FCanvas, dc);
+    Paint();
 }
 
 void TCustomForm::SetClientSize(int width, int height) {
