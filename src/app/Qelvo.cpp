@@ -10,6 +10,7 @@
 #include "gcl/ImgList.h"
 #include "gcl/Timers.h"
 #include "gcl/rtl/Init.h"
+#include "listview/GvListview.h"
 #include "unicode/UniControls.h"
 
 namespace {
@@ -33,7 +34,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // then windows, then the application object), then the layers
         // built on it. Finalisation runs in reverse when the scope ends.
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
-                              &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit};
+                              &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit,
+                              &qelvo::GvListviewUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;
         gcl::Application->CreateForm(mainForm);

@@ -1,0 +1,184 @@
+// The windowed base of the list view (a canvas control with an update
+// bracket and visual-style handles) and the process-wide helper objects
+// its collections use: the stream helper of the collection stream, a cache
+// of check-box sizes, the Marlett symbol font and shell item-ID list
+// helpers.
+#pragma once
+
+#include "gcl/rtl/WinApi.h"
+#include <shlobj.h>
+#include <uxtheme.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gcl/Controls.h"
+#include "gcl/Graphics.h"
+#include "gcl/rtl/Init.h"
+#include "gcl/rtl/Streams.h"
+
+namespace qelvo {
+
+class TCommonCanvasControl;
+
+// The visual-style handles a canvas control draws with. Handles are opened
+// only while the owner has a window and visual styles are active.
+class TCommonThemeManager : public gcl::TObject {
+    GCL_CLASS(TCommonThemeManager, gcl::TObject)
+public:
+    explicit TCommonThemeManager(TCommonCanvasControl* AOwner) : FOwner(AOwner) {}
+    ~TCommonThemeManager() override;
+
+    // Re-opens every handle (when the owner's window exists and styles are
+    // active) and redraws the owner's window with its frame.
+    void ThemesOpen();
+    // Closes every handle; Loaded becomes false.
+    void ThemesFree() noexcept;
+
+    bool GetLoaded() const noexcept { return FLoaded; }
+    TCommonCanvasControl* GetOwner() const noexcept { return FOwner; }
+    HTHEME GetButtonTheme() const noexcept { return FButtonTheme; }
+    HTHEME GetComboBoxTheme() const noexcept { return FComboBoxTheme; }
+    HTHEME GetEditTheme() const noexcept { return FEditTheme; }
+    HTHEME GetExplorerBarTheme() const noexcept { return FExplorerBarTheme; }
+    HTHEME GetHeaderTheme() const noexcept { return FHeaderTheme; }
+    HTHEME GetListviewTheme() const noexcept { return FListviewTheme; }
+    HTHEME GetProgressTheme() const noexcept { return FProgressTheme; }
+    HTHEME GetRebarTheme() const noexcept { return FRebarTheme; }
+    HTHEME GetScrollbarTheme() const noexcept { return FScrollbarTheme; }
+    HTHEME GetTaskBandTheme() const noexcept { return FTaskBandTheme; }
+    HTHEME GetTaskBarTheme() const noexcept { return FTaskBarTheme; }
+    HTHEME GetTreeviewTheme() const noexcept { return FTreeviewTheme; }
+    HTHEME GetWindowTheme() const noexcept { return FWindowTheme; }
+    // How many handles are open.
+    int OpenCount() const noexcept;
+
+private:
+    HTHEME FButtonTheme = nullptr;
+    HTHEME FComboBoxTheme = nullptr;
+    HTHEME FEditTheme = nullptr;
+    HTHEME FExplorerBarTheme = nullptr;
+    HTHEME FHeaderTheme = nullptr;
+    HTHEME FListviewTheme = nullptr;
+    bool FLoaded = false;
+    TCommonCanvasControl* FOwner;
+    HTHEME FProgressTheme = nullptr;
+    HTHEME FRebarTheme = nullptr;
+    HTHEME FScrollbarTheme = nullptr;
+    HTHEME FTaskBandTheme = nullptr;
+    HTHEME FTaskBarTheme = nullptr;
+    HTHEME FTreeviewTheme = nullptr;
+    HTHEME FWindowTheme = nullptr;
+};
+
+// A windowed control with its own canvas, an update counter whose
+// outermost EndUpdate runs Rebuild and fires OnEndUpdate, and visual-style
+// handles.
+class TCommonCanvasControl : public gcl::TCustomControl {
+    GCL_CLASS(TCommonCanvasControl, gcl::TCustomControl)
+public:
+    // The control's canvas, set to the control's font and brush first.
+    gcl::TCanvas* GetCanvas();
+
+    virtual void BeginUpdate();
+    // Closes one bracket; the outermost (or an unmatched one) runs Rebuild,
+    // updates the window at once when Invalidate and fires OnEndUpdate.
+    virtual void EndUpdate(bool Invalidate = true);
+    int GetUpdateCount() const noexcept { return FUpdateCount; }
+
+    // Invalidates ARect (null: the whole client area) without erasing,
+    // when the window exists; ImmediateUpdate also paints at once.
+    void SafeInvalidateRect(const gcl::TRect* ARect, bool ImmediateUpdate);
+
+    // False while loading, when switched off, or without visual styles.
+    bool GetThemed() const;
+    void SetThemed(bool Value);
+    bool DrawWithThemes() const;
+    TCommonThemeManager* GetThemeManager() const noexcept { return FThemeManager.get(); }
+
+    gcl::TNotifyEvent OnEndUpdate;
+    gcl::TNotifyEvent GetOnEndUpdate() const noexcept { return OnEndUpdate; }
+    void SetOnEndUpdate(gcl::TNotifyEvent Value) noexcept { OnEndUpdate = Value; }
+
+protected:
+    explicit TCommonCanvasControl(gcl::TComponent* AOwner);
+    ~TCommonCanvasControl() override;
+
+    // The end-of-update hook; empty here.
+    virtual void Rebuild() {}
+    void CreateWnd() override;
+    void Dispatch(gcl::TMessage& Message) override;
+
+private:
+    bool FThemed = true;
+    std::unique_ptr<TCommonThemeManager> FThemeManager;
+    int FUpdateCount = 0;
+};
+
+// Writes and reads the integers and strings of the collection stream
+// (little-endian; strings are a 32-bit byte count and the 8-bit bytes).
+class TCommonMemoryStreamHelper : public gcl::TObject {
+    GCL_CLASS(TCommonMemoryStreamHelper, gcl::TObject)
+public:
+    TCommonMemoryStreamHelper() = default;
+    void WriteInteger(gcl::TStream& S, int32_t Value);
+    int32_t ReadInteger(gcl::TStream& S);
+    void WriteString(gcl::TStream& S, const std::string& Value);
+    // Raises EReadError when the length is negative or runs past the end
+    // of the stream.
+    void ReadString(gcl::TStream& S, std::string& Value);
+};
+
+class TCommonCheckBound : public gcl::TObject {
+    GCL_CLASS(TCommonCheckBound, gcl::TObject)
+public:
+    TCommonCheckBound() = default;
+    gcl::TRect Bounds;
+    int Size = 0;
+};
+
+// The check-box bounds of each size, measured once per process.
+class TCommonCheckBoundManager : public gcl::TObject {
+    GCL_CLASS(TCommonCheckBoundManager, gcl::TObject)
+public:
+    TCommonCheckBoundManager() = default;
+    ~TCommonCheckBoundManager() override;
+    void Bound(int Size, gcl::TRect& R);
+    TCommonCheckBound* Find(int Size) const noexcept;
+    void Clear() noexcept;
+    int GetCount() const noexcept { return static_cast<int>(FList.size()); }
+
+private:
+    std::vector<TCommonCheckBound*> FList;
+};
+
+// Holds the shell allocator for item-ID lists.
+class TCommonPIDLManager : public gcl::TObject {
+    GCL_CLASS(TCommonPIDLManager, gcl::TObject)
+public:
+    TCommonPIDLManager();
+    ~TCommonPIDLManager() override;
+    IMalloc* GetMalloc() const noexcept { return FMalloc; }
+
+private:
+    IMalloc* FMalloc = nullptr;
+};
+
+// The shell's item-ID list tests (shell32 ordinals 21 and 23).
+using TILIsEqual = BOOL(WINAPI*)(LPCITEMIDLIST, LPCITEMIDLIST);
+using TILIsParent = BOOL(WINAPI*)(LPCITEMIDLIST, LPCITEMIDLIST, BOOL);
+
+// Process-wide objects of this unit (valid while LvCommonObjectsUnit is
+// initialised).
+extern TCommonMemoryStreamHelper* StreamHelper;
+extern gcl::TFont* MarlettFont;
+extern TCommonCheckBoundManager* CheckBoundManager;
+extern TCommonPIDLManager* PIDLMgr;
+extern TILIsEqual ILIsEqualFunc;
+extern TILIsParent ILIsParentFunc;
+
+extern gcl::TUnit LvCommonObjectsUnit;
+
+} // namespace qelvo

@@ -1,0 +1,214 @@
+// The list view with a window: the layout pass, the header's column
+// rectangles, the scroll-bar manager and scrolling items and columns into
+// view.
+#include <gtest/gtest.h>
+#include "gcl/rtl/WinApi.h"
+
+#include <vector>
+
+#include "gcl/Forms.h"
+#include "listview/GvListview.h"
+#include "support/WindowTest.h"
+
+using namespace qelvo;
+using gcl::TRect;
+
+namespace {
+
+class GvListviewWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        gcl::FormsUnit.Initialize();
+        GvListviewUnit.Initialize();
+    }
+    static void TearDownTestSuite() {
+        GvListviewUnit.Finalize();
+        gcl::FormsUnit.Finalize();
+    }
+    void SetUp() override {
+        Parent = std::make_unique<qelvo::test::HiddenTestWindow>();
+        LV = TGvListview::Create(nullptr);
+        LV->SetBounds(0, 0, 300, 200);
+        LV->SetBevelKind(gcl::bkNone);
+        LV->SetParentWindow(static_cast<HWND>(Parent->Handle()));
+        LV->HandleNeeded();
+        LV->OnScroll = TGvScrollEvent(this, &GvListviewWindowTest::OnScroll);
+    }
+    void TearDown() override {
+        gcl::Free(LV);
+        Parent.reset();
+    }
+
+public:
+    void OnScroll(TCustomGvListview*, int DeltaX, int DeltaY) { Scrolls.push_back({DeltaX, DeltaY}); }
+
+    std::unique_ptr<qelvo::test::HiddenTestWindow> Parent;
+    TGvListview* LV = nullptr;
+    std::vector<gcl::TPoint> Scrolls;
+};
+
+TEST_F(GvListviewWindowTest, LayoutPassNumbersVisibleGroupsAndItems) {
+    TGvGroups* groups = LV->GetGroups();
+    LV->BeginUpdate();
+    TGvGroup* g0 = groups->Add(nullptr);
+    TGvGroup* g1 = groups->Add(nullptr);
+    TGvGroup* g2 = groups->Add(nullptr);
+    for (TGvGroup* g : {g0, g1, g2})
+        for (int i = 0; i < 3; ++i) g->GetItems()->Add(nullptr);
+    g0->GetItem(1)->SetVisible(false);
+    g1->SetVisible(false);
+    // Nothing is laid out while the bracket is open.
+    EXPECT_EQ(g0->GetVisibleIndex(), -1);
+    LV->EndUpdate();
+    EXPECT_EQ(groups->VisibleCount(), 2);
+    EXPECT_EQ(groups->VisibleGroup(1), g2);
+    EXPECT_EQ(groups->VisibleGroup(2), nullptr);
+    EXPECT_EQ(g0->GetVisibleIndex(), 0);
+    EXPECT_EQ(g1->GetVisibleIndex(), -1);
+    EXPECT_EQ(g2->GetVisibleIndex(), 1);
+    EXPECT_EQ(g0->GetItem(0)->GetVisibleIndex(), 0);
+    EXPECT_EQ(g0->GetItem(1)->GetVisibleIndex(), -1);
+    EXPECT_EQ(g0->GetItem(2)->GetVisibleIndex(), 1);
+    EXPECT_EQ(g0->GetItem(2)->GetVisibleIndexInGroup(), 1);
+    EXPECT_EQ(g0->VisibleItemCount(), 2);
+    EXPECT_EQ(g2->GetItem(0)->GetVisibleIndex(), 2);
+    // A collapsed group places none of its items.
+    g2->SetExpanded(false);
+    EXPECT_EQ(g2->VisibleItemCount(), 0);
+    EXPECT_EQ(g2->GetItem(0)->GetVisibleIndex(), -1);
+
+    // The header lays its columns out in position order.
+    LV->SetView(elsReport);
+    LV->GetHeader()->SetVisible(true);
+    LV->GetHeader()->SetAutoSizeHeight(false);
+    TGvColumns* columns = LV->GetHeader()->GetColumns();
+    const int widths[] = {120, 80, 60};
+    for (int w : widths) columns->Add(nullptr)->SetWidth(w);
+    columns->GetColumns(2)->SetPosition(0);
+    EXPECT_EQ(columns->GetColumns(2)->GetDisplayRect(), (TRect{0, 0, 60, 21}));
+    EXPECT_EQ(columns->GetColumns(0)->GetDisplayRect(), (TRect{60, 0, 180, 21}));
+    EXPECT_EQ(columns->GetColumns(1)->GetDisplayRect(), (TRect{180, 0, 260, 21}));
+    EXPECT_EQ(LV->GetHeader()->FirstColumnByPosition(), columns->GetColumns(2));
+    const int clientWidth = LV->GetClientWidth();
+    EXPECT_EQ(LV->GetHeader()->GetHeaderRect().Right, std::max(260, clientWidth));
+    columns->GetColumns(0)->SetVisible(false);
+    LV->GetHeader()->Rebuild(true);
+    EXPECT_EQ(columns->GetColumns(0)->GetDisplayRect().Width(), 0);
+    EXPECT_EQ(columns->GetColumns(1)->GetDisplayRect(), (TRect{60, 0, 140, 21}));
+    EXPECT_EQ(columns->VisibleCount(), 2);
+    EXPECT_EQ(LV->GetHeader()->RuntimeHeight(), 21);
+    LV->SetView(elsIcon);
+    EXPECT_EQ(LV->GetHeader()->RuntimeHeight(), 0);
+}
+
+TEST_F(GvListviewWindowTest, ScrollbarManagerClampsMapsAndReports) {
+    TGvScrollbarManager* bars = LV->GetScrollbars();
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    const TRect client = LV->GetClientRect();
+    // The view is as large as the client area: no bar.
+    group->SetDisplayRect(TRect{0, 0, client.Width(), client.Height()});
+    LV->GetGroups()->Rebuild(true);
+    EXPECT_EQ(bars->GetViewRect(), (TRect{0, 0, client.Width(), client.Height()}));
+    EXPECT_FALSE(bars->VertBarVisible());
+    EXPECT_FALSE(bars->HorzBarVisible());
+    bars->SetOffsetY(10);
+    EXPECT_EQ(bars->GetOffsetY(), 0);
+    EXPECT_TRUE(Scrolls.empty());
+
+    group->SetDisplayRect(TRect{0, 0, 900, 1000});
+    LV->GetGroups()->Rebuild(true);
+    EXPECT_TRUE(bars->VertBarVisible());
+    EXPECT_TRUE(bars->HorzBarVisible());
+    const TRect inner = LV->GetClientRect();
+    EXPECT_EQ(bars->MaxOffsetY(), 1000 - inner.Height());
+    EXPECT_EQ(bars->MaxOffsetX(), 900 - inner.Width());
+    bars->SetOffsetY(50);
+    ASSERT_EQ(Scrolls.size(), 1u);
+    EXPECT_EQ(Scrolls[0].X, 0);
+    EXPECT_EQ(Scrolls[0].Y, -50);  // the content moved up
+    bars->Scroll(0, 0);
+    EXPECT_EQ(Scrolls.size(), 1u);
+    bars->SetOffsetY(100000);
+    EXPECT_EQ(bars->GetOffsetY(), bars->MaxOffsetY());
+    bars->Scroll(-30, 0);
+    EXPECT_EQ(bars->GetOffsetX(), 0);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(LV->GetHandle(), SB_VERT, &info);
+    EXPECT_EQ(info.nMax, 999);
+    EXPECT_EQ(info.nPos, bars->GetOffsetY());
+
+    const gcl::TPoint p{17, 23};
+    EXPECT_EQ(bars->MapViewToWindow(bars->MapWindowToView(p, true), true), p);
+    EXPECT_EQ(bars->MapWindowToView(p, false).Y, 23 + bars->GetOffsetY());
+
+    // In the list view offsets snap to whole cells.
+    LV->SetView(elsList);
+    LV->GetCellSizes()->GetList()->SetWidth(100);
+    group->SetDisplayRect(TRect{0, 0, 1000, 100});
+    LV->GetGroups()->Rebuild(true);
+    bars->SetOffsetX(130);
+    EXPECT_EQ(bars->GetOffsetX() % 100, 0);
+
+    // Clearing a collection with a window scrolls back to the start.
+    LV->SetView(elsReport);
+    group->SetDisplayRect(TRect{0, 0, 900, 1000});
+    LV->GetGroups()->Rebuild(true);
+    bars->SetOffsetY(40);
+    group->GetItems()->Add(nullptr);
+    group->GetItems()->Clear();
+    EXPECT_EQ(bars->GetOffsetY(), 0);
+    EXPECT_EQ(bars->GetOffsetX(), 0);
+}
+
+TEST_F(GvListviewWindowTest, ItemsAndColumnsScrollIntoView) {
+    TGvScrollbarManager* bars = LV->GetScrollbars();
+    LV->SetView(elsReport);
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    TGvItem* item = group->GetItems()->Add(nullptr);
+    group->SetDisplayRect(TRect{0, 0, 2000, 2000});
+    LV->GetGroups()->Rebuild(true);
+    const TRect client = LV->GetClientRect();
+
+    item->SetDisplayRect(TRect{0, 600, 100, 617});
+    item->MakeVisible(emvAuto);
+    EXPECT_EQ(bars->GetOffsetY(), 617 - client.Height());
+    EXPECT_EQ(bars->GetOffsetX(), 0);
+    item->SetDisplayRect(TRect{0, 100, 100, 117});
+    item->MakeVisible(emvAuto);
+    EXPECT_EQ(bars->GetOffsetY(), 100);
+    item->MakeVisible(emvAuto);  // already in view: nothing moves
+    EXPECT_EQ(bars->GetOffsetY(), 100);
+    item->SetDisplayRect(TRect{0, 1000, 100, 1017});
+    item->MakeVisible(emvMiddle);
+    EXPECT_EQ(bars->GetOffsetY(), 1000 - (client.Height() - 17) / 2);
+    item->MakeVisible(emvTop);  // wholly in view now: nothing moves
+    EXPECT_EQ(bars->GetOffsetY(), 1000 - (client.Height() - 17) / 2);
+    item->SetDisplayRect(TRect{0, 1500, 100, 1517});
+    item->MakeVisible(emvTop);
+    EXPECT_EQ(bars->GetOffsetY(), 1500);
+
+    // A column off to the left is brought in as well as one to the right.
+    TGvColumns* columns = LV->GetHeader()->GetColumns();
+    TGvColumn* first = columns->Add(nullptr);
+    TGvColumn* wide = columns->Add(nullptr);
+    first->SetWidth(200);
+    wide->SetWidth(900);
+    LV->GetHeader()->Rebuild(true);
+    bars->SetOffsetX(500);
+    ASSERT_EQ(bars->GetOffsetX(), 500);
+    first->MakeVisible(emvAuto);
+    EXPECT_EQ(bars->GetOffsetX(), 0);
+    TGvColumn* third = columns->Add(nullptr);
+    third->SetWidth(100);
+    LV->GetHeader()->Rebuild(true);
+    third->MakeVisible(emvTop);
+    EXPECT_EQ(bars->GetOffsetX(), std::min(1100, bars->MaxOffsetX()));
+    third->SetVisible(false);
+    bars->SetOffsetX(0);
+    third->MakeVisible(emvAuto);  // hidden: nothing
+    EXPECT_EQ(bars->GetOffsetX(), 0);
+}
+
+} // namespace
