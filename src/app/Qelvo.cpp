@@ -12,6 +12,7 @@
 #include "gcl/rtl/Init.h"
 #include "listview/GvListview.h"
 #include "unicode/UniControls.h"
+#include "unicode/UniForms.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // then windows, then the application object), then the layers
         // built on it. Finalisation runs in reverse when the scope ends.
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
-                              &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit,
+                              &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::GvListviewUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;
