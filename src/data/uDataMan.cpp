@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "data/NsStreamCol.h"
@@ -339,6 +341,97 @@ bool ContainsBytes(std::string_view text, std::string_view needle, bool fold) {
     return false;
 }
 
+// ContainsBytes with folding, for a needle that is folded already: only
+// the text's bytes are folded, and the scan for the first byte looks for
+// both of its cases at once.
+bool ContainsFolded(std::string_view text, std::string_view needle) noexcept {
+    if (needle.empty()) return true;
+    if (needle.size() > text.size()) return false;
+    const unsigned char first = static_cast<unsigned char>(needle[0]);
+    const unsigned char firstUpper = first >= 'a' && first <= 'z' ? static_cast<unsigned char>(first - ('a' - 'A')) : first;
+    const char* p = text.data();
+    const size_t last = text.size() - needle.size();
+    for (size_t i = 0; i <= last; ++i) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        if (c != first && c != firstUpper) continue;
+        size_t k = 1;
+        while (k < needle.size() && FoldAZ(p[i + k]) == static_cast<unsigned char>(needle[k])) ++k;
+        if (k == needle.size()) return true;
+    }
+    return false;
+}
+
+// True when Text, A-Z folded, ends with the folded Suffix.
+bool EndsWithFolded(std::string_view text, std::string_view suffix) noexcept {
+    if (suffix.size() > text.size()) return false;
+    const char* p = text.data() + (text.size() - suffix.size());
+    for (size_t k = 0; k < suffix.size(); ++k)
+        if (FoldAZ(p[k]) != static_cast<unsigned char>(suffix[k])) return false;
+    return true;
+}
+
+// The wanted list of a tag search, folded and closed by a comma. Single:
+// it names one tag (its only comma is the closing one).
+void FoldWanted(const std::string& wanted, std::string& w, bool& single) {
+    w.assign(wanted);
+    for (char& c : w) c = static_cast<char>(FoldAZ(c));
+    if (w.empty() || w.back() != ',') w += ',';
+    single = w.find(',') == w.size() - 1;
+}
+
+// The tag search that is not exact, on a wanted list W prepared by
+// FoldWanted.
+bool TagsContain(const std::string& list, const std::string& w, bool single) {
+    if (list.size() < 2) return false;
+    if (single) {
+        // One tag: the search is one substring test on the folded list
+        // with its closing comma, so neither list needs copying. A match
+        // that ends on the comma added to a list without one is a match
+        // at the list's end.
+        if (ContainsFolded(list, w)) return true;
+        return list.back() != ',' && EndsWithFolded(list, std::string_view(w).substr(0, w.size() - 1));
+    }
+    // Several tags: L is worked on in place; each wanted tag found is
+    // deleted from L, so a tag wanted twice must be there twice.
+    thread_local std::string l;
+    l.assign(list);
+    for (char& c : l) c = static_cast<char>(FoldAZ(c));
+    if (l.back() != ',') l += ',';
+    size_t pos = 0;
+    while (!l.empty() && pos < w.size()) {
+        const size_t comma = w.find(',', pos);
+        const std::string_view tag(w.data() + pos, comma - pos + 1);  // with its comma
+        const size_t at = l.find(tag);
+        if (at == std::string::npos) return false;
+        l.erase(at, tag.size());
+        pos = comma + 1;
+    }
+    return pos >= w.size();
+}
+
+// String equality for the short operand texts the filter checks for every
+// task: eight bytes at a time, cheaper than a library call at these
+// lengths.
+inline bool SameText(const std::string& a, const std::string& b) noexcept {
+    size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    for (; n >= 8; n -= 8, p += 8, q += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, p, 8);
+        std::memcpy(&y, q, 8);
+        if (x != y) return false;
+    }
+    for (; n > 0; --n, ++p, ++q)
+        if (*p != *q) return false;
+    return true;
+}
+
+inline int CompareNumbers(double a, double b) noexcept {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
 // Operators 0 to 8 on text; the others never hold.
 bool TextMatches(std::uint16_t op, std::string_view text, std::string_view v1, std::string_view v2, bool fold) {
     switch (op) {
@@ -402,7 +495,7 @@ void ReplaceTagItems(std::string& s, const std::string& pattern, const std::stri
 }
 
 // How far ahead Match asks for the next tasks' memory.
-constexpr int PrefetchDistance = 16;
+constexpr int PrefetchDistance = 32;
 
 struct FreeDeleter {
     void operator()(gcl::TObject* obj) const noexcept { gcl::Free(obj); }
@@ -1015,9 +1108,25 @@ bool TFilterSystem::Match(int taskIndex, TuTask* task) {
         FTask = tasks.GetTask(taskIndex);
         // Callers walk the tasks in order. Asking for a task some places
         // ahead lets its memory arrive while this one is tested, instead of
-        // every task waiting for its own.
-        if (taskIndex + PrefetchDistance < tasks.GetCount())
-            __builtin_prefetch(tasks.GetTask(taskIndex + PrefetchDistance));
+        // every task waiting for its own: first the object (the fields the
+        // filter reads span up to three cache lines, as the object need
+        // not start on one), then, half the distance later, when the
+        // object is there, the text of the title and tags where they do
+        // not fit in the object.
+        const int count = tasks.GetCount();
+        if (taskIndex + PrefetchDistance < count) {
+            if (const char* p = reinterpret_cast<const char*>(tasks.GetTask(taskIndex + PrefetchDistance))) {
+                __builtin_prefetch(p);
+                __builtin_prefetch(p + 64);
+                __builtin_prefetch(p + 128);
+            }
+        }
+        if (taskIndex + PrefetchDistance / 2 < count) {
+            if (const TuTask* next = tasks.GetTask(taskIndex + PrefetchDistance / 2)) {
+                if (Conditions[fkTitle].Enabled) __builtin_prefetch(next->Title.data());
+                if (Conditions[fkTags].Enabled) __builtin_prefetch(next->Tags.data());
+            }
+        }
     }
     if (!FTask) return false;
     // The conditions are independent tests, so the order they are tried in
@@ -1033,10 +1142,11 @@ bool TFilterSystem::Match(int taskIndex, TuTask* task) {
     return true;
 }
 
-void TFilterSystem::Prepare(int k) {
+[[gnu::always_inline]] inline void TFilterSystem::Prepare(int k) {
     TFieldFilter& c = Conditions[k];
     switch (k) {
     case fkTitle:
+    case fkTags:
         Refresh(k);
         break;
     case fkDue:
@@ -1056,20 +1166,38 @@ void TFilterSystem::Prepare(int k) {
 }
 
 // Re-reads the parsed operands of condition K when its texts changed.
-// Returns True when they were already current.
-bool TFilterSystem::Refresh(int k) {
+// Returns True when they were already current. Runs for every task, so
+// the test stays small and the reading lives in Reload.
+[[gnu::always_inline]] inline bool TFilterSystem::Refresh(int k) {
+    const TFieldFilter& c = Conditions[k];
+    const TCache& cache = FCache[static_cast<size_t>(k)];
+    if (cache.Valid && SameText(cache.Source1, c.Value1)) [[likely]] {
+        // The tags condition has no second operand; the title's counts
+        // only for "between" (folding it cannot fail, so a stale copy is
+        // harmless until then).
+        if (k == fkTags || (k == fkTitle && c.Op != foBetween) || SameText(cache.Source2, c.Value2)) return true;
+    }
+    Reload(k);
+    return false;
+}
+
+[[gnu::noinline]] void TFilterSystem::Reload(int k) {
     const TFieldFilter& c = Conditions[k];
     TCache& cache = FCache[static_cast<size_t>(k)];
-    if (cache.Valid && cache.Source1 == c.Value1 && cache.Source2 == c.Value2) return true;
     cache.Valid = false;
     switch (k) {
     case fkTitle:
         cache.Lower1 = gcl::LowerCase(c.Value1);
         cache.Lower2 = gcl::LowerCase(c.Value2);
         break;
+    case fkTags:
+        FoldWanted(c.Value1, cache.Wanted, cache.SingleTag);
+        break;
     case fkDue:
-        cache.Date1 = gcl::StrToDate(c.Value1);
-        cache.Date2 = gcl::StrToDate(c.Value2);
+        // Compared by calendar day only: the whole days, as CompareDate
+        // takes them.
+        cache.Day1 = std::trunc(gcl::StrToDate(c.Value1));
+        cache.Day2 = std::trunc(gcl::StrToDate(c.Value2));
         break;
     case fkPriority:
         cache.Int1 = gcl::StrToInt(c.Value1);
@@ -1081,7 +1209,6 @@ bool TFilterSystem::Refresh(int k) {
     cache.Source1 = c.Value1;
     cache.Source2 = c.Value2;
     cache.Valid = true;
-    return false;
 }
 
 bool TFilterSystem::MatchCondition(int k) {
@@ -1090,23 +1217,26 @@ bool TFilterSystem::MatchCondition(int k) {
     return Evaluate(k);
 }
 
-bool TFilterSystem::Evaluate(int k) const {
+[[gnu::always_inline]] inline bool TFilterSystem::Evaluate(int k) const {
     const TFieldFilter& c = Conditions[k];
     const TuTask& task = *FTask;
     const TCache& cache = FCache[static_cast<size_t>(k)];
     switch (k) {
     case fkTitle:
+        if (c.Op == foContains) return ContainsFolded(task.Title, cache.Lower1);
         return TextMatches(c.Op, task.Title, cache.Lower1, cache.Lower2, true);
     case fkFolder:
         if (c.Value1.empty()) return true;
         return TextMatches(c.Op, task.Folder, c.Value1, c.Value2, false);
     case fkTags:
-        return TagsMatch(task.Tags, c.Value1, c.Op == foEqual);
+        if (c.Op == foEqual) return TagsMatch(task.Tags, c.Value1, true);
+        return TagsContain(task.Tags, cache.Wanted, cache.SingleTag);
     case fkDue: {
         if (c.Op == foNoDate) return task.Due == 0;
         if (c.Op == foHasDate) return task.Due != 0;
         if (c.Op == foNever) return false;
-        const int r = CompareDateTimeParts(true, false, task.Due, cache.Date1);
+        const double day = std::trunc(task.Due);
+        const int r = CompareNumbers(day, cache.Day1);
         switch (c.Op) {
         case foEqual: return r == 0;
         case foNotEqual: return r != 0;
@@ -1114,7 +1244,7 @@ bool TFilterSystem::Evaluate(int k) const {
         case foLessEqual: return (r < 0 && task.Due > 0) || r == 0;
         case foGreater: return r > 0;
         case foGreaterEqual: return r >= 0;
-        case foBetween: return r > 0 && CompareDateTimeParts(true, false, task.Due, cache.Date2) < 0;
+        case foBetween: return r > 0 && CompareNumbers(day, cache.Day2) < 0;
         default: return false;
         }
     }
@@ -1129,27 +1259,11 @@ bool TFilterSystem::Evaluate(int k) const {
 
 bool TagsMatch(const std::string& list, const std::string& wanted, bool exact) {
     if (exact) return TagSet(list) == TagSet(wanted);
-
     if (list.size() < 2) return false;
-    // L and W are worked on in place: each wanted tag found is deleted
-    // from L, so a tag wanted twice must be there twice.
-    thread_local std::string l, w;
-    l.assign(list);
-    for (char& c : l) c = static_cast<char>(FoldAZ(c));
-    if (l.back() != ',') l += ',';
-    w.assign(wanted);
-    for (char& c : w) c = static_cast<char>(FoldAZ(c));
-    if (w.empty() || w.back() != ',') w += ',';
-    size_t pos = 0;
-    while (!l.empty() && pos < w.size()) {
-        const size_t comma = w.find(',', pos);
-        const std::string_view tag(w.data() + pos, comma - pos + 1);  // with its comma
-        const size_t at = l.find(tag);
-        if (at == std::string::npos) return false;
-        l.erase(at, tag.size());
-        pos = comma + 1;
-    }
-    return pos >= w.size();
+    thread_local std::string w;
+    bool single = false;
+    FoldWanted(wanted, w, single);
+    return TagsContain(list, w, single);
 }
 
 int CompareDateTimeParts(bool useDate, bool useTime, double a, double b) {

@@ -297,12 +297,16 @@ private:
         std::string Source1, Source2;
         bool Valid = false;
         std::string Lower1, Lower2;  // title condition
-        double Date1 = 0, Date2 = 0; // due condition
+        double Day1 = 0, Day2 = 0;   // due condition: whole days of the dates
         int Int1 = 0, Int2 = 0;      // priority condition
+        std::string Wanted;          // tags condition: folded, ends with ','
+        bool SingleTag = false;      // Wanted names one tag
     };
     // Fills in the defaults of condition K and reads its operands.
     void Prepare(int k);
+    // Reads the operands of condition K again when its texts changed.
     bool Refresh(int k);
+    void Reload(int k);
     // Condition K, prepared, for the current task.
     bool Evaluate(int k) const;
     TuTask* FTask = nullptr;

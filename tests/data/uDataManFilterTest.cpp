@@ -46,6 +46,15 @@ TEST(uDataManFilter, TagsMatch) {
     EXPECT_FALSE(TagsMatch("ab,cd", "cd,xy", false));
     EXPECT_FALSE(TagsMatch("ab,cd", "ab,ab", false));  // wanted twice, present once
     EXPECT_TRUE(TagsMatch("ab,cd", "", false));
+    // One wanted tag, at the list's end with and without its comma.
+    EXPECT_TRUE(TagsMatch("ab,xCD", "cd", false));
+    EXPECT_TRUE(TagsMatch("ab,CD,", "cd", false));
+    EXPECT_FALSE(TagsMatch("ab,cdx", "cd", false));
+    EXPECT_FALSE(TagsMatch("ab", "a", false));
+    EXPECT_TRUE(TagsMatch("ab", "B,", false));
+    EXPECT_TRUE(TagsMatch("ab", ",", false));
+    // Deleting a found tag can join its neighbours into a new item.
+    EXPECT_TRUE(TagsMatch("ab,c", "b,ac", false));
 
     // Exact mode: the same set of whole tags, case and order aside.
     EXPECT_TRUE(TagsMatch("b,a", "a,b", true));
@@ -117,7 +126,29 @@ TEST(uDataManFilter, ConditionsAndOperators) {
     EXPECT_EQ(matches(), "1000");
     tags.Value1 = "shop";
     EXPECT_EQ(matches(), "0000");
+    // Operands changed between two calls take effect, also when the text
+    // is edited in place.
+    tags.Op = foContains;
+    EXPECT_EQ(matches(), "1000");
+    tags.Value1 = "phone";
+    EXPECT_EQ(matches(), "0100");
+    tags.Value1[0] = 'P';
+    tags.Value1[1] = 'o';
+    EXPECT_EQ(matches(), "0000");
+    tags.Value1 = "food,shop";
+    EXPECT_EQ(matches(), "1000");
+    tags.Value1 = "ONE";  // found inside "phone"
+    EXPECT_EQ(matches(), "0100");
     tags.Enabled = false;
+    title.Enabled = true;
+    title.Op = foContains;
+    title.Value1 = "tom";
+    EXPECT_EQ(matches(), "0100");
+    title.Value1[0] = 'i';
+    title.Value1[1] = 'L';
+    title.Value1[2] = 'k';
+    EXPECT_EQ(matches(), "1000");
+    title.Enabled = false;
 
     TFieldFilter& due = filter.Conditions[fkDue];
     due.Enabled = true;
