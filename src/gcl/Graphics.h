@@ -51,6 +51,9 @@
 
 namespace gcl {
 
+// Horizontal alignment of text: of captions, columns, hints and labels.
+GCL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+
 GCL_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
 GCL_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception);
 GCL_DECLARE_EXCEPTION(EResNotFound, Exception);

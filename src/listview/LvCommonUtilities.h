@@ -22,7 +22,10 @@
 namespace qelvo {
 
 // Horizontal text alignment of captions, columns and hints.
-GCL_ENUM(TAlignment, taLeftJustify, taRightJustify, taCenter)
+using gcl::TAlignment;
+using gcl::taCenter;
+using gcl::taLeftJustify;
+using gcl::taRightJustify;
 
 GCL_ENUM(TCommonKeyState, cksControl, cksLButton, cksMButton, cksRButton, cksShift, cksAlt, cksButton)
 using TCommonKeyStates = gcl::TSet<TCommonKeyState>;

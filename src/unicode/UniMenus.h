@@ -1,0 +1,83 @@
+// Wide menu items, wide shortcut texts and hot-key marks.
+//
+// A TUniMenuItem keeps a wide caption and hint beside the 8-bit ones of
+// the class library's item. On the NT family, whenever the class library
+// has written the item to the Windows menu (MenuChanged, Loaded), the
+// item writes its wide string over it with SetMenuItemInfoW: the wide
+// caption, and for an item with a shortcut and no children (not on a main
+// menu's bar) a tab and WideShortCutToText. Separators, bitmaps and
+// owner-drawn items keep what the class library wrote.
+#pragma once
+
+#include <string>
+
+#include "gcl/Menus.h"
+#include "gcl/rtl/Init.h"
+
+namespace qelvo {
+
+// The shortcut's text with the key named in the active keyboard layout:
+// "Shift+", "Ctrl+", "Alt+" in that order, then digits and letters (and
+// number-pad digits) as the layout's characters, the keys the class
+// library names itself by those names, any other key by the keyboard's
+// own (wide) name. 0 gives "".
+std::wstring WideShortCutToText(gcl::TShortCut shortCut);
+
+// The text without hot-key marks: each "&" goes and the character after
+// it stays ("&&" leaves "&"). With a far-east system locale a mark of the
+// form "(&X)" goes with its four characters.
+std::wstring WideStripHotKey(const std::wstring& text);
+
+class TUniMenuItem : public gcl::TMenuItem {
+    GCL_CLASS(TUniMenuItem, gcl::TMenuItem)
+public:
+    // The wide caption; the class library may have moved the hot-key
+    // marks of the 8-bit caption, and the wide one follows them. Raises
+    // EUniInternalError when the two cannot be brought in step.
+    std::wstring GetWideCaption();
+    void SetWideCaption(const std::wstring& value);
+    std::wstring GetWideHint();
+    void SetWideHint(const std::wstring& value);
+
+    // Writes the wide strings of this item and every item below it into
+    // their Windows menus (NT only; string items only).
+    void UpdateMenuStrings();
+    void InitiateAction() override;
+
+protected:
+    explicit TUniMenuItem(gcl::TComponent* owner) : gcl::TMenuItem(owner) {}
+    void MenuChanged(bool rebuild) override;
+    void Loaded() override;
+    // Owner-drawn items measure and draw the wide caption and the wide
+    // shortcut text where the class library hands the 8-bit ones.
+    void DoDrawText(gcl::TCanvas* canvas, const std::string& text, gcl::TRect& rect, bool selected,
+                    uint32_t flags) override;
+
+private:
+    void UpdateMenuString();
+    void SyncHotKeyPosition();
+
+    std::wstring FWideCaption;
+    std::wstring FWideHint;
+    HKL FKeyboardLayout = nullptr;
+};
+
+// The popup list that keeps the application's wide hint in step with the
+// selected menu item: WM_MENUSELECT sets UniApplication's hint to the long
+// part of the item's wide hint ("" when no item is found); with a
+// middle-east system locale, WM_INITMENUPOPUP writes the first visible
+// wide item of each popup menu again. Both then go to the inherited
+// handler.
+class TUniPopupList : public gcl::TPopupList {
+    GCL_CLASS(TUniPopupList, gcl::TPopupList)
+public:
+    TUniPopupList() = default;
+
+protected:
+    void WndProc(gcl::TMessage& message) override;
+};
+
+// Makes a TUniPopupList the popup list while it is initialised.
+extern gcl::TUnit UniMenusUnit;
+
+} // namespace qelvo

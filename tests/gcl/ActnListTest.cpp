@@ -1,0 +1,389 @@
+// Actions, action lists, action links and shortcut dispatch.
+#include <gtest/gtest.h>
+#include "gcl/rtl/WinApi.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gcl/ActnList.h"
+#include "gcl/Buttons.h"
+#include "gcl/Forms.h"
+#include "gcl/Menus.h"
+#include "gcl/StdCtrls.h"
+
+using namespace gcl;
+
+namespace {
+
+bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Application->ProcessMessages();
+        if (done && done()) return true;
+        if (GetTickCount() - start >= milliseconds) return !done;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// Records what the handlers of actions and lists see.
+class TActionLog : public TObject {
+public:
+    std::vector<std::string> Lines;
+    bool ListHandles = false;
+    bool DisableOnUpdate = false;
+    int Updates = 0;
+
+    void Execute(TObject* sender) {
+        auto* action = static_cast<TCustomAction*>(sender);
+        TComponent* client = action->GetActionComponent();
+        Lines.push_back("execute " + action->GetName() + (action->GetChecked() ? " checked" : " unchecked") +
+                        (client ? " from " + client->GetName() : std::string()));
+    }
+    void Update(TObject* sender) {
+        ++Updates;
+        if (DisableOnUpdate) static_cast<TCustomAction*>(sender)->SetEnabled(false);
+    }
+    void ListExecute(TBasicAction* action, bool& handled) {
+        Lines.push_back("list " + action->GetName());
+        handled = ListHandles;
+    }
+    void OtherClick(TObject* sender) { Lines.push_back("click " + static_cast<TComponent*>(sender)->GetName()); }
+    void Hint(std::string& hint, bool& canShow) {
+        hint = "[" + hint + "]";
+        canShow = hint != "[secret]";
+    }
+};
+
+// A windowed control that calls the action steps the way TControl is to
+// call them itself.
+class TActnControl : public TCustomControl {
+    GCL_CLASS(TActnControl, TCustomControl)
+public:
+    using TControl::GetCaption;
+    using TControl::SetCaption;
+    void Click() override { ControlClick(this); }
+    void InitiateAction() override { InitiateControlAction(this); }
+    void DoClick() { Click(); }
+
+protected:
+    explicit TActnControl(TComponent* owner) : TCustomControl(owner) { SetBounds(0, 0, 80, 24); }
+};
+GCL_IMPLEMENT_CLASS(TActnControl)
+
+class TActnGraphic : public TGraphicControl {
+    GCL_CLASS(TActnGraphic, TGraphicControl)
+public:
+    using TControl::GetCaption;
+    using TControl::SetCaption;
+
+protected:
+    explicit TActnGraphic(TComponent* owner) : TGraphicControl(owner) {}
+};
+GCL_IMPLEMENT_CLASS(TActnGraphic)
+
+class TActnForm : public TForm {
+    GCL_CLASS(TActnForm, TForm)
+protected:
+    explicit TActnForm(TComponent* owner) : TForm(owner, 0) {
+        SetCaption("Actions test");
+        SetBounds(120, 120, 300, 200);
+    }
+};
+GCL_IMPLEMENT_CLASS(TActnForm)
+
+TAction* NewAction(TComponent* owner, TCustomActionList* list, const std::string& name, TActionLog& log) {
+    TAction* action = TAction::Create(owner);
+    action->SetName(name);
+    action->SetActionList(list);
+    action->SetOnExecute(TNotifyEvent(&log, &TActionLog::Execute));
+    return action;
+}
+
+// Presses a key with the given modifiers held, through the message loop.
+void PressKey(HWND window, uint16_t key, bool ctrl) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    BYTE saved[256];
+    std::copy(state, state + 256, saved);
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    state[VK_LCONTROL] = state[VK_CONTROL];
+    SetKeyboardState(state);
+    PostMessageA(window, WM_KEYDOWN, key, 0x00000001);
+    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+    Pump(50);
+    SetKeyboardState(saved);
+}
+
+class ActionsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        InitializeUnits({&FormsUnit, &MenusUnit, &StdCtrlsUnit, &ButtonsUnit});
+    }
+    static void TearDownTestSuite() { FinalizeUnits({&FormsUnit, &MenusUnit, &StdCtrlsUnit, &ButtonsUnit}); }
+    void SetUp() override { Owner = TComponent::Create(nullptr); }
+    void TearDown() override {
+        Owner->Free();
+        Pump(10);
+    }
+    // Outlives the components, whose handlers point into it.
+    TActionLog Log;
+    TComponent* Owner = nullptr;
+};
+
+} // namespace
+
+TEST_F(ActionsTest, AutoCheckGroupsAndTheExecuteChain) {
+    TActionLog& log = Log;
+    TActionList* list = TActionList::Create(Owner);
+    TAction* date = NewAction(Owner, list, "DateGroupA", log);
+    TAction* tags = NewAction(Owner, list, "TagsGroupA", log);
+    TAction* other = NewAction(Owner, list, "OtherA", log);
+    for (TAction* a : {date, tags}) {
+        a->SetAutoCheck(true);
+        a->SetGroupIndex(1);
+    }
+    other->SetGroupIndex(2);
+    other->SetChecked(true);
+    EXPECT_EQ(list->GetActionCount(), 3);
+    EXPECT_EQ(tags->GetIndex(), 1);
+
+    // AutoCheck flips before OnExecute; checking one member unchecks the rest.
+    EXPECT_TRUE(date->Execute());
+    EXPECT_TRUE(tags->Execute());
+    EXPECT_FALSE(date->GetChecked());
+    EXPECT_TRUE(tags->GetChecked());
+    // Executing the checked member again leaves the whole group unchecked.
+    EXPECT_TRUE(tags->Execute());
+    EXPECT_FALSE(tags->GetChecked());
+    EXPECT_FALSE(date->GetChecked());
+    EXPECT_TRUE(other->GetChecked());
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{"execute DateGroupA checked", "execute TagsGroupA checked",
+                                                   "execute TagsGroupA unchecked"}));
+
+    // Setting Checked directly follows the group rule too, within the list
+    // and the group only.
+    date->SetChecked(true);
+    tags->SetChecked(true);
+    EXPECT_FALSE(date->GetChecked());
+    EXPECT_TRUE(other->GetChecked());
+    date->SetGroupIndex(2);
+    date->SetChecked(true);
+    EXPECT_FALSE(other->GetChecked());
+    EXPECT_TRUE(tags->GetChecked());
+
+    // The list's OnExecute runs first and may handle the action.
+    log.Lines.clear();
+    list->OnExecute = TActionEvent(&log, &TActionLog::ListExecute);
+    other->Execute();
+    log.ListHandles = true;
+    other->Execute();
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{"list OtherA", "execute OtherA unchecked", "list OtherA"}));
+    list->OnExecute = nullptr;
+
+    // Execute updates first; a disabled action does nothing, not even the
+    // AutoCheck flip.
+    log.Lines.clear();
+    date->SetOnUpdate(TNotifyEvent(&log, &TActionLog::Update));
+    log.DisableOnUpdate = true;
+    const bool checked = date->GetChecked();
+    EXPECT_FALSE(date->Execute());
+    EXPECT_EQ(log.Updates, 1);
+    EXPECT_EQ(date->GetChecked(), checked);
+    EXPECT_TRUE(log.Lines.empty());
+
+    // An action nobody handles goes to the application window.
+    THintAction* hint = THintAction::Create(Owner);
+    hint->SetHint("from the status bar");
+    struct THook {
+        std::string Seen;
+        bool Hook(TMessage& m) {
+            if (m.Msg != CM_ACTIONEXECUTE) return false;
+            auto* action = reinterpret_cast<TObject*>(m.LParam);
+            if (auto* h = dynamic_cast<THintAction*>(action)) Seen = h->GetHint();
+            m.Result = 1;
+            return true;
+        }
+    } hook;
+    Application->HookMainWindow(TWindowHook(&hook, &THook::Hook));
+    EXPECT_TRUE(hint->Execute());
+    Application->UnhookMainWindow(TWindowHook(&hook, &THook::Hook));
+    EXPECT_EQ(hook.Seen, "from the status bar");
+    EXPECT_FALSE(hint->Execute());
+
+    // The hint veto, Assign, and an action leaving its list when freed.
+    date->OnHint = THintEvent(&log, &TActionLog::Hint);
+    std::string text = "open";
+    EXPECT_TRUE(date->DoHint(text));
+    EXPECT_EQ(text, "[open]");
+    text = "secret";
+    EXPECT_FALSE(date->DoHint(text));
+    date->SetCaption("&Date");
+    date->SetShortCut(ShortCut('D', TShiftState{ssAlt}));
+    other->Assign(date);
+    EXPECT_EQ(other->GetCaption(), "&Date");
+    EXPECT_EQ(other->GetShortCut(), date->GetShortCut());
+    EXPECT_EQ(other->GetGroupIndex(), 2);
+    EXPECT_TRUE(other->GetAutoCheck());
+    other->Free();
+    EXPECT_EQ(list->GetActionCount(), 2);
+    list->Free();
+    EXPECT_EQ(date->GetActionList(), nullptr);
+    EXPECT_EQ(date->GetIndex(), -1);
+}
+
+TEST_F(ActionsTest, LinkedControlsFollowTheActionAndRunItWhenClicked) {
+    TActionLog& log = Log;
+    TActionList* list = TActionList::Create(Owner);
+    TAction* action = NewAction(Owner, list, "SaveA", log);
+    action->SetCaption("&Save");
+    action->SetHint("Save|Saves the list");
+    TActnControl* control = TActnControl::Create(Owner);
+    control->SetName("SaveButton");
+    TActnGraphic* graphic = TActnGraphic::Create(Owner);
+
+    SetControlAction(control, action);
+    SetControlAction(graphic, action);
+    EXPECT_EQ(GetControlAction(control), action);
+    EXPECT_EQ(GetControlActionLink(control)->ClassType(), TWinControlActionLink::StaticClass());
+    EXPECT_EQ(GetControlActionLink(graphic)->ClassType(), TControlActionLink::StaticClass());
+    EXPECT_EQ(TButtonActionLink::StaticClass()->ClassParent(), TWinControlActionLink::StaticClass());
+    EXPECT_EQ(TSpeedButtonActionLink::StaticClass()->ClassParent(), TControlActionLink::StaticClass());
+    EXPECT_TRUE(control->GetControlStyle().Contains(csActionClient));
+    EXPECT_EQ(control->GetCaption(), "&Save");
+    EXPECT_EQ(control->GetHint(), "Save|Saves the list");
+    EXPECT_TRUE(control->OnClick == action->OnExecute);
+    EXPECT_TRUE(GetControlActionLink(control)->IsOnExecuteLinked());
+    EXPECT_EQ(action->GetClientCount(), 2);
+
+    // Changes of the action reach the clients; every change applies the
+    // whole action again, to each client.
+    graphic->SetCaption("Mine");
+    action->SetCaption("Save &As");
+    EXPECT_EQ(graphic->GetCaption(), "Save &As");
+    action->SetEnabled(false);
+    EXPECT_EQ(control->GetCaption(), "Save &As");
+    EXPECT_FALSE(control->GetEnabled());
+    EXPECT_FALSE(graphic->GetEnabled());
+    action->SetVisible(false);
+    EXPECT_FALSE(control->GetVisible());
+    action->SetVisible(true);
+    action->SetEnabled(true);
+
+    // A click runs the action with the control as its ActionComponent; an
+    // OnClick of its own runs instead of the action.
+    control->DoClick();
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{"execute SaveA unchecked from SaveButton"}));
+    EXPECT_EQ(action->GetActionComponent(), nullptr);
+    control->OnClick = TNotifyEvent(&log, &TActionLog::OtherClick);
+    EXPECT_FALSE(GetControlActionLink(control)->IsOnExecuteLinked());
+    control->DoClick();
+    EXPECT_EQ(log.Lines.back(), "click SaveButton");
+    // A new OnExecute only reaches clients still tied to the old one.
+    action->SetOnExecute(TNotifyEvent(&log, &TActionLog::OtherClick));
+    EXPECT_TRUE(graphic->OnClick == action->OnExecute);
+
+    // The idle update reaches bound controls of visible forms.
+    action->SetOnUpdate(TNotifyEvent(&log, &TActionLog::Update));
+    TActnForm* form = TActnForm::Create(Owner);
+    control->SetParent(form);
+    form->Show();
+    log.Updates = 0;
+    Application->UpdateActions();
+    EXPECT_EQ(log.Updates, 1);
+
+    // Loading keeps the values a control has of its own.
+    TActnControl* loaded = TActnControl::Create(Owner);
+    loaded->SetHint("own hint");
+    ControlActionChange(loaded, action, true);
+    EXPECT_EQ(loaded->GetHint(), "own hint");
+    EXPECT_EQ(loaded->GetCaption(), "Save &As");
+
+    // Either side may go first.
+    control->Free();
+    EXPECT_EQ(action->GetClientCount(), 1);
+    action->Free();
+    EXPECT_EQ(GetControlAction(graphic), nullptr);
+    EXPECT_EQ(GetControlActionLink(graphic), nullptr);
+}
+
+// TButtonControl and TSpeedButton register their link classes with their
+// units.
+TEST_F(ActionsTest, ButtonAndSpeedButtonLinksReachPublishedState) {
+    TActionLog& log = Log;
+    TActionList* list = TActionList::Create(Owner);
+    TAction* action = NewAction(Owner, list, "HideDoneA", log);
+    action->SetAutoCheck(true);
+    action->SetGroupIndex(3);
+    TActnForm* form = TActnForm::Create(Owner);
+    TCheckBox* check = TCheckBox::Create(Owner);
+    check->SetParent(form);
+    check->HandleNeeded();
+    TSpeedButton* speed = TSpeedButton::Create(Owner);
+    speed->SetParent(form);
+    speed->SetAllowAllUp(true);  // else a grouped button cannot be let up
+
+    SetControlAction(check, action);
+    SetControlAction(speed, action);
+    EXPECT_EQ(GetControlActionLink(check)->ClassType(), TButtonActionLink::StaticClass());
+    EXPECT_EQ(GetControlActionLink(speed)->ClassType(), TSpeedButtonActionLink::StaticClass());
+    EXPECT_EQ(speed->GetGroupIndex(), 3);
+
+    // Checking the action checks the clients without running the action.
+    action->SetChecked(true);
+    EXPECT_TRUE(check->GetChecked());
+    EXPECT_EQ(SendMessageA(check->GetHandle(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(speed->GetDown());
+    EXPECT_TRUE(log.Lines.empty());
+    EXPECT_TRUE(check->OnClick == action->OnExecute);
+    action->SetChecked(false);
+    EXPECT_FALSE(check->GetChecked());
+    EXPECT_FALSE(speed->GetDown());
+
+    // The nearest registered class decides.
+    TActnControl* control = TActnControl::Create(Owner);
+    EXPECT_EQ(ActionLinkClassFor(control), TWinControlActionLink::StaticClass());
+    RegisterActionLinkClass(TCustomControl::StaticClass(), TSpeedButtonActionLink::StaticClass());
+    EXPECT_EQ(ActionLinkClassFor(control), TSpeedButtonActionLink::StaticClass());
+    UnRegisterActionLinkClass(TCustomControl::StaticClass());
+    EXPECT_EQ(ActionLinkClassFor(control), TWinControlActionLink::StaticClass());
+}
+
+TEST_F(ActionsTest, ShortCutsRunTheFormsActionBeforeTheFocusedEdit) {
+    TActionLog& log = Log;
+    TActnForm* form = TActnForm::Create(Owner);
+    TActionList* list = TActionList::Create(form);
+    TAction* all = NewAction(form, list, "FDateAll", log);
+    all->SetShortCut(ShortCut('A', TShiftState{ssCtrl}));
+    TEdit* edit = TEdit::Create(form);
+    edit->SetParent(form);
+    edit->SetText("hello world");
+    form->Show();
+    HWND window = edit->GetHandle();
+    SendMessageA(window, EM_SETSEL, 0, 0);
+
+    // Ctrl+A runs the form's action and never reaches the edit.
+    PressKey(window, 'A', true);
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{"execute FDateAll unchecked"}));
+    EXPECT_EQ(edit->GetSelLength(), 0);
+
+    // A shortcut changed at run time takes effect at once.
+    all->SetShortCut(ShortCut('B', TShiftState{ssCtrl}));
+    PressKey(window, 'A', true);
+    EXPECT_EQ(log.Lines.size(), 1u);
+    PressKey(window, 'B', true);
+    EXPECT_EQ(log.Lines.size(), 2u);
+    PressKey(window, 'B', false);
+    EXPECT_EQ(log.Lines.size(), 2u);
+
+    // A disabled action lets the key through to the next match.
+    TAction* second = NewAction(form, list, "SecondA", log);
+    second->SetShortCut(all->GetShortCut());
+    all->SetEnabled(false);
+    PressKey(window, 'B', true);
+    EXPECT_EQ(log.Lines.back(), "execute SecondA unchecked");
+    second->SetEnabled(false);
+    const size_t count = log.Lines.size();
+    PressKey(window, 'B', true);
+    EXPECT_EQ(log.Lines.size(), count);
+}

@@ -1,0 +1,645 @@
+// Common controls: tree view nodes with and without a window, callback
+// texts, re-creation, hit testing, label editing, sorting through the
+// window, multiple selection, the node stream; the date picker and the
+// status bar; and a screenshot of a form with every control.
+#include <gtest/gtest.h>
+#include "gcl/rtl/WinApi.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gcl/Buttons.h"
+#include "gcl/CheckLst.h"
+#include "gcl/ComCtrls.h"
+#include "gcl/DragDrop.h"
+#include "gcl/ExtCtrls.h"
+#include "gcl/Forms.h"
+#include "gcl/StdCtrls.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Streams.h"
+
+using namespace gcl;
+
+namespace {
+
+bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        Application->ProcessMessages();
+        if (done && done()) return true;
+        if (GetTickCount() - start >= milliseconds) return !done;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+class TCcForm : public TForm {
+    GCL_CLASS(TCcForm, TForm)
+protected:
+    explicit TCcForm(TComponent* owner) : TForm(owner) {
+        SetBorderStyle(bsNone);
+        SetBounds(20, 20, 420, 320);
+    }
+};
+GCL_IMPLEMENT_CLASS(TCcForm)
+
+// Records the tree view's events and sees every message it is sent.
+class TTreeLog : public TObject {
+public:
+    std::vector<std::string> Events;
+    std::string EditedTo;
+    bool AllowEdit = true;
+    void Change(TObject*, TTreeNode* node) { Events.push_back("change " + Text(node)); }
+    void Deletion(TObject*, TTreeNode* node) { Events.push_back("delete " + Text(node)); }
+    void Addition(TObject*, TTreeNode* node) { Events.push_back("add " + Text(node)); }
+    void Editing(TObject*, TTreeNode* node, bool& allow) {
+        Events.push_back("editing " + Text(node));
+        allow = AllowEdit;
+    }
+    void Edited(TObject*, TTreeNode* node, std::string& s) {
+        Events.push_back("edited " + Text(node) + " -> " + s);
+        if (!EditedTo.empty()) s = EditedTo;
+    }
+    void Cancel(TObject*, TTreeNode* node) { Events.push_back("cancel " + Text(node)); }
+    void Compare(TObject*, TTreeNode* a, TTreeNode* b, intptr_t, int& result) {
+        // By length, longest first.
+        result = static_cast<int>(b->GetText().size()) - static_cast<int>(a->GetText().size());
+    }
+    static std::string Text(TTreeNode* node) { return node ? node->GetText() : "nil"; }
+};
+
+// Shows what passes through a tree view's WindowProc.
+class TSortWatch : public TObject {
+public:
+    TWndMethod Old;
+    std::vector<PFNTVCOMPARE> Compares;
+    void Proc(TMessage& m) {
+        if (m.Msg == TVM_SORTCHILDRENCB) Compares.push_back(reinterpret_cast<TVSORTCB*>(m.LParam)->lpfnCompare);
+        Old(m);
+    }
+};
+
+std::string Shape(TTreeNodes* nodes) {
+    std::string s;
+    for (TTreeNode* n = nodes->GetFirstNode(); n; n = n->GetNext()) {
+        s += std::string(static_cast<size_t>(n->GetLevel()), '-') + n->GetText() + ' ';
+    }
+    return s;
+}
+
+// The text the window shows for a node (asked through the callback).
+std::string WindowText(TTreeNode* node) {
+    char buffer[256] = {};
+    TVITEMA item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = node->GetItemId();
+    item.pszText = buffer;
+    item.cchTextMax = sizeof buffer;
+    SendMessageA(node->GetHandle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.pszText ? item.pszText : "";
+}
+
+class CommonControls : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InitializeUnits({&FormsUnit, &ComCtrlsUnit}); }
+    static void TearDownTestSuite() { FinalizeUnits({&FormsUnit, &ComCtrlsUnit}); }
+    void SetUp() override {
+        Form = TCcForm::Create(nullptr);
+        Tree = TTreeView::Create(Form);
+        Tree->SetName("Tree");
+        Tree->SetBounds(10, 10, 200, 200);
+        Tree->SetParent(Form);
+    }
+    void TearDown() override {
+        FreeAndNil(Form);
+        Pump(20);
+    }
+
+    // Root "All" with lists A (children a1, a2) and B.
+    void Build() {
+        TTreeNodes* nodes = Tree->GetItems();
+        TTreeNode* all = nodes->Add(nullptr, "All");
+        TTreeNode* a = nodes->AddChild(all, "A");
+        nodes->AddChild(a, "a1");
+        nodes->AddChild(a, "a2");
+        nodes->AddChild(all, "B");
+    }
+
+    TCcForm* Form = nullptr;
+    TTreeView* Tree = nullptr;
+    TTreeLog Log;
+};
+
+} // namespace
+
+TEST_F(CommonControls, NodesLiveInTheComponentAndSurviveRecreation) {
+    Build();
+    TTreeNodes* nodes = Tree->GetItems();
+    EXPECT_FALSE(Tree->HandleAllocated());
+    EXPECT_EQ(Shape(nodes), "All -A --a1 --a2 -B ");
+    EXPECT_EQ(nodes->GetCount(), 5);
+    TTreeNode* a2 = nodes->GetItem(3);
+    EXPECT_EQ(a2->GetText(), "a2");
+    EXPECT_EQ(a2->GetAbsoluteIndex(), 3);
+    EXPECT_EQ(a2->GetIndex(), 1);
+    EXPECT_EQ(a2->GetPrev()->GetText(), "a1");
+    EXPECT_EQ(a2->GetNext()->GetText(), "B");
+    EXPECT_EQ(a2->GetParent()->GetNextSibling()->GetText(), "B");
+    EXPECT_EQ(nodes->GetItem(4)->GetNextSibling(), nullptr);
+    EXPECT_THROW(nodes->GetItem(5), EListError);
+    nodes->GetItem(0)->SetExpanded(true);
+    nodes->GetItem(1)->SetExpanded(true);
+    Tree->SetSelected(a2);
+
+    // The window gets every node, with callback texts.
+    HWND first = Tree->GetHandle();
+    EXPECT_EQ(SendMessageA(first, TVM_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(WindowText(a2), "a2");
+    EXPECT_EQ(Tree->GetSelected(), a2);
+    EXPECT_TRUE(nodes->GetItem(1)->GetExpanded());
+    EXPECT_EQ(nodes->GetNode(a2->GetItemId()), a2);
+
+    // Texts, images, expansion and the selection survive re-creation.
+    a2->SetText("a2 renamed");
+    a2->SetImageIndex(3);
+    a2->SetStateIndex(2);
+    // Collapsing the parent of the selected node selects the parent.
+    nodes->GetItem(1)->Collapse(false);
+    EXPECT_EQ(Tree->GetSelected(), nodes->GetItem(1));
+    nodes->GetItem(1)->Expand(false);
+    nodes->GetItem(4)->SetExpanded(false);
+    Tree->SetSelected(a2);
+    Tree->RecreateWnd();
+    HWND second = Tree->GetHandle();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(SendMessageA(second, TVM_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(WindowText(a2), "a2 renamed");
+    EXPECT_EQ(Tree->GetSelected(), a2);
+    EXPECT_TRUE(nodes->GetItem(0)->GetExpanded());
+    EXPECT_TRUE(nodes->GetItem(1)->GetExpanded());
+    EXPECT_EQ(a2->GetImageIndex(), 3);
+    EXPECT_EQ(SendMessageA(second, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(a2->GetItemId()),
+                           TVIS_STATEIMAGEMASK) >> 12,
+              2);
+
+    // Deleting and moving, with and without events.
+    Tree->OnDeletion = TTVExpandedEvent(&Log, &TTreeLog::Deletion);
+    Tree->OnAddition = TTVChangedEvent(&Log, &TTreeLog::Addition);
+    nodes->GetItem(1)->MoveTo(nodes->GetItem(4), naAddChild);  // A (with a1, a2) under B
+    EXPECT_EQ(Shape(nodes), "All -B --A ---a1 ---a2 renamed ");
+    EXPECT_EQ(SendMessageA(second, TVM_GETCOUNT, 0, 0), 5);
+    EXPECT_EQ(Tree->GetSelected(), a2);
+    EXPECT_EQ(WindowText(a2), "a2 renamed");
+    nodes->GetItem(2)->Delete();
+    EXPECT_EQ(Log.Events, (std::vector<std::string>{"delete a1", "delete a2 renamed", "delete A"}));
+    EXPECT_EQ(Tree->GetSelected(), nodes->GetItem(1));  // the parent, as the next node to select
+    EXPECT_EQ(SendMessageA(second, TVM_GETCOUNT, 0, 0), 2);
+    nodes->AddChildFirst(nodes->GetItem(0), "First");
+    EXPECT_EQ(Shape(nodes), "All -First -B ");
+    nodes->Clear();
+    EXPECT_EQ(Log.Events.back(), "delete All");
+    EXPECT_EQ(SendMessageA(second, TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(nodes->GetCount(), 0);
+}
+
+TEST_F(CommonControls, HitTestingLabelEditingAndEvents) {
+    Build();
+    Tree->FullExpand();
+    Tree->OnEditing = TTVEditingEvent(&Log, &TTreeLog::Editing);
+    Tree->OnEdited = TTVEditedEvent(&Log, &TTreeLog::Edited);
+    Tree->OnCancelEdit = TTVChangedEvent(&Log, &TTreeLog::Cancel);
+    Tree->OnChange = TTVChangedEvent(&Log, &TTreeLog::Change);
+    Form->Show();
+    Tree->HandleNeeded();
+    TTreeNodes* nodes = Tree->GetItems();
+
+    // GetNodeAt: a row holds its node, below the last node is nothing.
+    TRect first = nodes->GetItem(0)->DisplayRect(true);
+    TRect last = nodes->GetItem(4)->DisplayRect(false);
+    EXPECT_EQ(Tree->GetNodeAt(first.Left + 2, first.Top + 2), nodes->GetItem(0));
+    EXPECT_EQ(Tree->GetNodeAt(15, last.Top + 2), nodes->GetItem(4));
+    EXPECT_EQ(Tree->GetNodeAt(first.Left + 2, last.Bottom + 5), nullptr);
+    EXPECT_EQ(Tree->GetNodeAt(first.Left + 2, 190), nullptr);
+
+    // Programmatic selection fires OnChange.
+    Tree->SetSelected(nodes->GetItem(1));
+    EXPECT_EQ(Log.Events.back(), "change A");
+
+    // Label editing ends in OnEdited, which may change the text.
+    TTreeNode* b = nodes->GetItem(4);
+    ASSERT_TRUE(b->EditText());
+    EXPECT_TRUE(Tree->IsEditing());
+    EXPECT_EQ(Tree->Perform(CM_WANTSPECIALKEY, VK_RETURN, 0), 1);
+    SetWindowTextA(Tree->GetEditHandle(), "Bee");
+    Log.EditedTo = "Bee!";
+    b->EndEdit(false);
+    EXPECT_FALSE(Tree->IsEditing());
+    EXPECT_EQ(Log.Events.back(), "edited B -> Bee");
+    EXPECT_EQ(b->GetText(), "Bee!");
+    EXPECT_EQ(WindowText(b), "Bee!");
+
+    // Cancelled editing reaches OnCancelEdit; CanEdit can refuse.
+    ASSERT_TRUE(b->EditText());
+    b->EndEdit(true);
+    EXPECT_EQ(Log.Events.back(), "cancel Bee!");
+    Log.AllowEdit = false;
+    EXPECT_FALSE(nodes->GetItem(0)->EditText());
+    EXPECT_EQ(Log.Events.back(), "editing All");
+    Tree->SetReadOnly(true);
+    EXPECT_FALSE(GetWindowLongA(Tree->GetHandle(), GWL_STYLE) & TVS_EDITLABELS);
+
+    // A click on a node selects it and reaches OnClick and OnMouseUp.
+    struct TClicks : TObject {
+        int Clicks = 0;
+        int Ups = 0;
+        void Click(TObject*) { ++Clicks; }
+        void Up(TObject*, TMouseButton, TShiftState, int, int) { ++Ups; }
+    } clicks;
+    Tree->OnClick = TNotifyEvent(&clicks, &TClicks::Click);
+    Tree->OnMouseUp = TMouseEvent(&clicks, &TClicks::Up);
+    TRect aRect = nodes->GetItem(1)->DisplayRect(true);
+    TRect a1Rect = nodes->GetItem(2)->DisplayRect(true);
+    (void)aRect;
+    PostMessageA(Tree->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a1Rect.Left + 3, a1Rect.Top + 3));
+    PostMessageA(Tree->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(a1Rect.Left + 3, a1Rect.Top + 3));
+    EXPECT_TRUE(Pump(2000, [&] { return clicks.Clicks > 0; }));
+    EXPECT_EQ(clicks.Ups, 1);
+    EXPECT_EQ(Tree->GetSelected(), nodes->GetItem(2));
+}
+
+TEST_F(CommonControls, SortingGoesThroughTheWindow) {
+    TTreeNodes* nodes = Tree->GetItems();
+    for (const char* s : {"pear", "apple", "fig"}) nodes->Add(nullptr, s);
+    nodes->AddChild(nodes->GetItem(0), "zeta");
+    nodes->AddChild(nodes->GetItem(0), "beta");
+    // Without a window the nodes are sorted directly.
+    Tree->AlphaSort(false);
+    EXPECT_EQ(Shape(nodes), "apple fig pear -zeta -beta ");
+
+    TSortWatch watch;
+    Tree->HandleNeeded();
+    watch.Old = Tree->GetWindowProc();
+    Tree->SetWindowProc(TWndMethod(&watch, &TSortWatch::Proc));
+    Tree->AlphaSort(true);
+    EXPECT_EQ(Shape(nodes), "apple fig pear -beta -zeta ");
+    ASSERT_GE(watch.Compares.size(), 2u);
+    for (PFNTVCOMPARE compare : watch.Compares) EXPECT_EQ(compare, &DefaultTreeViewSort);
+    // The window agrees.
+    auto first = reinterpret_cast<HTREEITEM>(SendMessageA(Tree->GetHandle(), TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    EXPECT_EQ(nodes->GetNode(first)->GetText(), "apple");
+
+    // OnCompare decides when set; SortType text keeps new nodes in order.
+    Tree->OnCompare = TTVCompareEvent(&Log, &TTreeLog::Compare);
+    Tree->AlphaSort(false);
+    EXPECT_EQ(Shape(nodes), "apple pear -beta -zeta fig ");
+    Tree->OnCompare = nullptr;
+    Tree->SetSortType(stText);
+    EXPECT_EQ(Shape(nodes), "apple fig pear -beta -zeta ");
+    nodes->Add(nullptr, "banana");
+    nodes->GetItem(0)->SetText("quince");
+    EXPECT_EQ(Shape(nodes), "banana fig pear -beta -zeta quince ");
+    Tree->SetWindowProc(watch.Old);
+}
+
+TEST_F(CommonControls, MultipleSelectionIsTheTreeViews) {
+    Build();
+    Tree->FullExpand();
+    Tree->SetMultiSelect(true);
+    Tree->SetMultiSelectStyle(TMultiSelectStyle{msControlSelect, msShiftSelect});
+    TTreeNodes* nodes = Tree->GetItems();
+    Tree->HandleNeeded();
+    auto selected = [&] {
+        std::string s;
+        for (int i = 0; i < Tree->GetSelectionCount(); ++i) s += Tree->GetSelections(i)->GetText() + ' ';
+        return s;
+    };
+    auto shown = [&](TTreeNode* node) {
+        return (SendMessageA(Tree->GetHandle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->GetItemId()),
+                             TVIS_SELECTED) &
+                TVIS_SELECTED) != 0;
+    };
+    Tree->Select(nodes->GetItem(1));
+    Tree->Select(nodes->GetItem(4), TShiftState{ssCtrl});
+    EXPECT_EQ(selected(), "A B ");
+    EXPECT_EQ(Tree->GetSelected(), nodes->GetItem(4));
+    EXPECT_TRUE(shown(nodes->GetItem(1)));
+    EXPECT_TRUE(shown(nodes->GetItem(4)));
+    EXPECT_FALSE(shown(nodes->GetItem(2)));
+    EXPECT_TRUE(nodes->GetItem(1)->GetSelected());
+
+    // Shift selects the range from the anchor, control toggles.
+    Tree->Select(nodes->GetItem(2), TShiftState{ssShift});
+    EXPECT_EQ(selected(), "a1 a2 B ");
+    Tree->Select(nodes->GetItem(3), TShiftState{ssCtrl});
+    EXPECT_EQ(selected(), "a1 B ");
+    EXPECT_FALSE(shown(nodes->GetItem(3)));
+    Tree->Subselect(nodes->GetItem(0));
+    EXPECT_EQ(selected(), "a1 B All ");
+
+    // Deleted nodes leave the selection; the selection survives
+    // re-creation.
+    nodes->GetItem(2)->Delete();
+    EXPECT_EQ(selected(), "B All ");
+    Tree->RecreateWnd();
+    Tree->HandleNeeded();
+    EXPECT_TRUE(shown(nodes->GetItem(0)));
+    EXPECT_TRUE(shown(nodes->GetItem(3)));
+    EXPECT_FALSE(shown(nodes->GetItem(1)));
+    Tree->ClearSelection(true);
+    EXPECT_EQ(Tree->GetSelectionCount(), 1);
+    Tree->SetMultiSelect(false);
+    EXPECT_EQ(Tree->GetSelectionCount(), 1);
+    EXPECT_THROW(Tree->Subselect(nodes->GetItem(0), true), EInvalidOperation);
+}
+
+TEST_F(CommonControls, NodeStreamRoundTripsAndRejectsDamage) {
+    Build();
+    TTreeNodes* nodes = Tree->GetItems();
+    nodes->GetItem(1)->SetImageIndex(4);
+    nodes->GetItem(1)->SetOverlayIndex(1);
+    nodes->GetItem(2)->SetData(reinterpret_cast<void*>(77));
+    nodes->GetItem(4)->SetText(std::string(300, 'x'));  // stored cut to 255
+    TMemoryStream stream;
+    nodes->WriteData(stream);
+    // Root count, then All: size 25+3, the six fields, "All".
+    ASSERT_GE(stream.GetSize(), 4 + 4 + 24 + 1 + 3);
+    const auto* bytes = static_cast<const uint8_t*>(stream.GetMemory());
+    EXPECT_EQ(bytes[0], 1);
+    EXPECT_EQ(bytes[4], 28);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes) + 8 + 24 + 1, 3), "All");
+
+    auto* copy = TTreeView::Create(Form);
+    copy->SetParent(Form);
+    copy->HandleNeeded();
+    stream.SetPosition(0);
+    copy->GetItems()->ReadData(stream);
+    EXPECT_EQ(Shape(copy->GetItems()), "All -A --a1 --a2 -" + std::string(255, 'x') + " ");
+    EXPECT_EQ(copy->GetItems()->GetItem(1)->GetImageIndex(), 4);
+    EXPECT_EQ(copy->GetItems()->GetItem(1)->GetOverlayIndex(), 1);
+    EXPECT_EQ(copy->GetItems()->GetItem(1)->GetStateIndex(), -1);
+    EXPECT_EQ(copy->GetItems()->GetItem(2)->GetData(), reinterpret_cast<void*>(77));
+    EXPECT_EQ(SendMessageA(copy->GetHandle(), TVM_GETCOUNT, 0, 0), 5);
+
+    // A cut stream fails with a read error and keeps what was read; a
+    // record with a bad size is refused.
+    TMemoryStream cut;
+    cut.WriteBuffer(stream.GetMemory(), static_cast<int32_t>(stream.GetSize() - 10));
+    cut.SetPosition(0);
+    EXPECT_THROW(copy->GetItems()->ReadData(cut), EReadError);
+    EXPECT_EQ(Shape(copy->GetItems()).substr(0, 4), "All ");
+    TMemoryStream bad;
+    int32_t header[2] = {1, 1000};
+    bad.WriteBuffer(header, sizeof header);
+    bad.SetPosition(0);
+    EXPECT_THROW(copy->GetItems()->ReadData(bad), EReadError);
+
+    // Assign copies shape and values.
+    copy->GetItems()->Assign(nodes);
+    EXPECT_TRUE(copy->GetItems()->Equals(*nodes));
+
+    // In a component stream the nodes are the tree view's "Items.Data".
+    TMemoryStream component;
+    WriteComponentToStream(component, Tree);
+    component.SetPosition(0);
+    auto* read = static_cast<TTreeView*>(ReadComponentFromStream(component, nullptr));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(Shape(read->GetItems()), "All -A --a1 --a2 -" + std::string(255, 'x') + " ");
+    EXPECT_EQ(read->GetItems()->GetItem(1)->GetImageIndex(), 4);
+    read->Free();
+}
+
+TEST_F(CommonControls, AutomaticDragFromListBoxOntoTreeNode) {
+    Build();
+    Tree->FullExpand();
+    auto* list = TListBox::Create(Form);
+    list->SetBounds(230, 10, 150, 100);
+    list->SetParent(Form);
+    for (const char* s : {"task one", "task two"}) list->GetItems()->Add(s);
+    list->SetDragMode(dmAutomatic);
+    struct TDrop : TObject {
+        TCustomTreeView* Tree = nullptr;
+        std::vector<std::string> Seen;
+        void Over(TObject*, TObject* source, int, int, TDragState, bool& accept) {
+            accept = dynamic_cast<TListBox*>(source) != nullptr;
+        }
+        void Drop(TObject*, TObject* source, int x, int y) {
+            TTreeNode* node = Tree->GetNodeAt(x, y);
+            Seen.push_back(static_cast<TComponent*>(source)->GetName() + " on " + (node ? node->GetText() : "nil"));
+        }
+    } drop;
+    drop.Tree = Tree;
+    list->SetName("List");
+    Tree->OnDragOver = TDragOverEvent(&drop, &TDrop::Over);
+    Tree->OnDragDrop = TDragDropEvent(&drop, &TDrop::Drop);
+    Form->Show();
+    Pump(50);
+    SetCursorPos(2, 2);
+
+    // A press on an item of an automatic-drag list selects it and starts
+    // the drag; the drop lands on the node under the pointer.
+    TRect b = Tree->GetItems()->GetItem(4)->DisplayRect(true);
+    TRect item = list->ItemRect(1);
+    PostMessageA(Tree->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(b.Left + 2, b.Top + 2));
+    PostMessageA(Tree->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(b.Left + 2, b.Top + 2));
+    SendMessageA(list->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(item.Left + 5, item.Top + 2));
+    EXPECT_EQ(drop.Seen, std::vector<std::string>{"List on B"});
+    EXPECT_EQ(list->GetItemIndex(), 1);
+    EXPECT_FALSE(Dragging(list));
+}
+
+TEST_F(CommonControls, DatePickerValueAndDropDown) {
+    auto* picker = TDateTimePicker::Create(Form);
+    picker->SetBounds(10, 220, 150, 21);
+    picker->SetParent(Form);
+    struct TEvents : TObject {
+        int DropDowns = 0;
+        int CloseUps = 0;
+        void Drop(TObject*) { ++DropDowns; }
+        void Close(TObject*) { ++CloseUps; }
+    } events;
+    picker->OnDropDown = TNotifyEvent(&events, &TEvents::Drop);
+    picker->OnCloseUp = TNotifyEvent(&events, &TEvents::Close);
+    const double date = EncodeDate(2024, 2, 29);
+    picker->SetDate(date);
+    EXPECT_EQ(picker->GetDate(), date);
+    picker->HandleNeeded();
+    SYSTEMTIME st{};
+    ASSERT_EQ(SendMessageA(picker->GetHandle(), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)), GDT_VALID);
+    EXPECT_EQ(st.wYear, 2024);
+    EXPECT_EQ(st.wMonth, 2);
+    EXPECT_EQ(st.wDay, 29);
+
+    // A date set in the window is read back and survives re-creation.
+    st.wDay = 3;
+    st.wMonth = 3;
+    SendMessageA(picker->GetHandle(), DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+    EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 3, 3));
+    picker->SetDateFormat(dfLong);
+    EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 3, 3));
+    EXPECT_TRUE(GetWindowLongA(picker->GetHandle(), GWL_STYLE) & DTS_LONGDATEFORMAT);
+
+    // F4 (through Perform) drops the calendar down.
+    Form->Show();
+    picker->Perform(WM_KEYDOWN, VK_F4, 0);
+    EXPECT_TRUE(picker->GetDroppedDown());
+    EXPECT_EQ(events.DropDowns, 1);
+    EXPECT_NE(picker->GetCalendarHandle(), nullptr);
+    picker->SetDroppedDown(false);
+    EXPECT_TRUE(Pump(1000, [&] { return !picker->GetDroppedDown(); }));
+    EXPECT_EQ(events.CloseUps, 1);
+    EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 3, 3));
+
+    // Limits are checked.
+    picker->SetMaxDate(EncodeDate(2024, 12, 31));
+    EXPECT_THROW(picker->SetDate(EncodeDate(2025, 1, 1)), EInvalidOperation);
+}
+
+TEST_F(CommonControls, StatusBarPanels) {
+    auto* bar = TStatusBar::Create(Form);
+    bar->SetParent(Form);
+    TStatusPanel* first = bar->GetPanels()->Add();
+    first->SetText("Ready");
+    first->SetWidth(80);
+    TStatusPanel* second = bar->GetPanels()->Add();
+    second->SetText("12 tasks");
+    second->SetAlignment(taRightJustify);
+    HWND h = bar->GetHandle();
+    char text[64] = {};
+    EXPECT_EQ(SendMessageA(h, SB_GETPARTS, 0, 0), 2);
+    SendMessageA(h, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Ready");
+    first->SetText("Busy");
+    SendMessageA(h, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Busy");
+    EXPECT_EQ(bar->GetAlign(), alBottom);
+    EXPECT_EQ(bar->GetTop() + bar->GetHeight(), Form->GetClientHeight());
+    bar->SetSimplePanel(true);
+    bar->SetSimpleText("simple");
+    EXPECT_TRUE(SendMessageA(h, SB_ISSIMPLE, 0, 0));
+    SendMessageA(h, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "simple");
+}
+
+// Builds a form with every control, shows it, and saves what it shows to
+// a BMP file beside the test executable (QELVO_SCREENSHOT overrides the
+// path).
+TEST_F(CommonControls, ScreenshotOfEveryControl) {
+    Form->SetBounds(0, 0, 560, 360);
+    Form->SetColor(clBtnFace);
+    Tree->SetBounds(380, 10, 170, 150);
+    Build();
+    Tree->FullExpand();
+    Tree->SetSelected(Tree->GetItems()->GetItem(2));
+    auto add = [&](TControl* c, int l, int t, int w, int h) {
+        c->SetBounds(l, t, w, h);
+        c->SetParent(Form);
+    };
+    auto* label = TLabel::Create(Form);
+    label->SetCaption("&Label:");
+    add(label, 10, 14, 40, 13);
+    auto* edit = TEdit::Create(Form);
+    edit->SetText("Edit text");
+    add(edit, 60, 10, 120, 21);
+    auto* memo = TMemo::Create(Form);
+    memo->GetLines()->SetText("Memo line 1\r\nMemo line 2");
+    add(memo, 10, 40, 170, 50);
+    auto* button = TButton::Create(Form);
+    button->SetCaption("Button");
+    button->SetDefault(true);
+    add(button, 190, 10, 75, 25);
+    auto* check = TCheckBox::Create(Form);
+    check->SetCaption("Check box");
+    check->SetChecked(true);
+    add(check, 190, 45, 75, 17);
+    auto* radio = TRadioButton::Create(Form);
+    radio->SetCaption("Radio");
+    radio->SetChecked(true);
+    add(radio, 190, 65, 75, 17);
+    auto* list = TListBox::Create(Form);
+    for (const char* s : {"List one", "List two", "List three"}) list->GetItems()->Add(s);
+    list->SetItemIndex(1);
+    add(list, 10, 100, 120, 60);
+    auto* checks = TCheckListBox::Create(Form);
+    for (const char* s : {"Checked", "Grayed", "Plain"}) checks->GetItems()->Add(s);
+    checks->SetChecked(0, true);
+    checks->SetState(1, cbGrayed);
+    add(checks, 140, 100, 120, 60);
+    auto* combo = TComboBox::Create(Form);
+    combo->GetItems()->Add("Combo item");
+    combo->SetItemIndex(0);
+    add(combo, 270, 10, 100, 21);
+    auto* panel = TPanel::Create(Form);
+    panel->SetCaption("Panel");
+    panel->SetBevelInner(bvLowered);
+    add(panel, 10, 170, 250, 50);
+    auto* speed = TSpeedButton::Create(Form);
+    speed->SetCaption("Speed");
+    add(speed, 270, 40, 60, 25);
+    auto* picker = TDateTimePicker::Create(Form);
+    picker->SetDate(EncodeDate(2024, 5, 17));
+    add(picker, 270, 180, 150, 21);
+    auto* bar = TStatusBar::Create(Form);
+    bar->GetPanels()->Add()->SetText("Status panel");
+    bar->SetParent(Form);
+    Form->Show();
+    Pump(300);
+    RedrawWindow(Form->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(200);
+
+    HWND window = Form->GetHandle();
+    RECT r{};
+    GetWindowRect(window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    GdiFlush();
+
+    char path[MAX_PATH] = {};
+    if (const char* overridden = std::getenv("QELVO_SCREENSHOT")) {
+        std::snprintf(path, sizeof path, "%s", overridden);
+    } else {
+        GetModuleFileNameA(nullptr, path, sizeof path);
+        if (char* slash = std::strrchr(path, '\\')) std::strcpy(slash + 1, "every_control.bmp");
+    }
+    const int stride = ((width * 3 + 3) / 4) * 4;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
+    FILE* out = std::fopen(path, "wb");
+    ASSERT_NE(out, nullptr) << path;
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+    std::fwrite(bits, static_cast<size_t>(stride), static_cast<size_t>(height), out);
+    std::fclose(out);
+
+    // Not blank: the picture holds many colours.
+    int distinct = 0;
+    COLORREF lastColour = CLR_INVALID;
+    for (int y = 0; y < height; y += 3)
+        for (int x = 0; x < width; x += 3) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c != lastColour) ++distinct;
+            lastColour = c;
+        }
+    EXPECT_GT(distinct, 500);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
