@@ -774,6 +774,8 @@ void TControl::WMMouseMove(TMessage& message) {
     MouseMove(KeysToShiftState(static_cast<uint32_t>(message.WParam)), mouse.GetXPos(), mouse.GetYPos());
 }
 
+bool (*ContextPopupMenuHook)(TControl* control, TPoint screenPos) = nullptr;
+
 void TControl::WMContextMenu(TMessage& message) {
     if (message.Result != 0) return;
     TPoint pos = LParamToPoint(message.LParam);
@@ -786,7 +788,10 @@ void TControl::WMContextMenu(TMessage& message) {
         message.Result = 1;
         return;
     }
-    // The popup menu of the control runs here (see Menus).
+    if (ContextPopupMenuHook && ContextPopupMenuHook(this, pos)) {
+        message.Result = 1;
+        return;
+    }
     DefaultHandler(message);
 }
 

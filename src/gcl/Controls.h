@@ -832,6 +832,12 @@ private:
     TControlCanvas& FCanvas;
 };
 
+// The popup-menu step of WM_CONTEXTMENU, after OnContextPopup declined:
+// the menus unit installs it while it is initialised. It gets the screen
+// position ((-1, -1) for a keyboard request) and returns whether a popup
+// menu was shown.
+extern bool (*ContextPopupMenuHook)(TControl* control, TPoint screenPos);
+
 // ---- TCustomControl --------------------------------------------------------------
 
 // A windowed control that paints itself on Canvas in Paint.

@@ -1319,6 +1319,7 @@ void InitializeMenus() {
     try {
         if (!PopupList) PopupList = new TPopupList;
         RegisterClasses({TMenuItem::StaticClass(), TMainMenu::StaticClass(), TPopupMenu::StaticClass()});
+        ContextPopupMenuHook = &ShowControlPopupMenu;
     } catch (...) {
         delete PopupList;
         PopupList = nullptr;
@@ -1328,6 +1329,7 @@ void InitializeMenus() {
 }
 
 void FinalizeMenus() {
+    ContextPopupMenuHook = nullptr;
     UnRegisterClass(TPopupMenu::StaticClass());
     UnRegisterClass(TMainMenu::StaticClass());
     UnRegisterClass(TMenuItem::StaticClass());

@@ -42,8 +42,10 @@
 // --------
 // The window core's TControl does not carry a popup menu of its own yet;
 // the popup menu of a control is kept here (SetControlPopupMenu), and
-// ShowControlPopupMenu is the step of WM_CONTEXTMENU that pops it up at the
-// pointer (a keyboard request counts as the control's client origin).
+// ShowControlPopupMenu, installed as the window core's ContextPopupMenuHook
+// while this unit is initialised, is the step of WM_CONTEXTMENU that pops
+// it up at the pointer (a keyboard request counts as the control's client
+// origin).
 #pragma once
 
 #include "gcl/rtl/WinApi.h"

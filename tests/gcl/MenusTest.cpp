@@ -100,15 +100,11 @@ protected:
 };
 GCL_IMPLEMENT_CLASS(TRecordingPopup)
 
-// A control that takes the WM_CONTEXTMENU step the window core is to take.
+// A plain control: the window core's WM_CONTEXTMENU pops its menu up.
 class TMenuControl : public TCustomControl {
     GCL_CLASS(TMenuControl, TCustomControl)
 protected:
     explicit TMenuControl(TComponent* owner) : TCustomControl(owner) { SetBounds(20, 30, 100, 60); }
-    void DoContextPopup(TPoint mousePos, bool& handled) override {
-        inherited::DoContextPopup(mousePos, handled);
-        if (!handled) handled = ShowControlPopupMenu(this, ClientToScreen(mousePos));
-    }
 };
 GCL_IMPLEMENT_CLASS(TMenuControl)
 
