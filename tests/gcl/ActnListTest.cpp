@@ -11,20 +11,13 @@
 #include "gcl/Forms.h"
 #include "gcl/Menus.h"
 #include "gcl/StdCtrls.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // Records what the handlers of actions and lists see.
 class TActionLog : public TObject {
@@ -111,7 +104,7 @@ void PressKey(HWND window, uint16_t key, bool ctrl) {
     SetKeyboardState(state);
     PostMessageA(window, WM_KEYDOWN, key, 0x00000001);
     PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
-    Pump(50);
+    PumpApplication(50);
     SetKeyboardState(saved);
 }
 
@@ -124,7 +117,7 @@ protected:
     void SetUp() override { Owner = TComponent::Create(nullptr); }
     void TearDown() override {
         Owner->Free();
-        Pump(10);
+        PumpApplication(10);
     }
     // Outlives the components, whose handlers point into it.
     TActionLog Log;

@@ -21,20 +21,13 @@
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Streams.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 class TCcForm : public TForm {
     GCL_CLASS(TCcForm, TForm)
@@ -115,7 +108,7 @@ protected:
     }
     void TearDown() override {
         FreeAndNil(Form);
-        Pump(20);
+        PumpApplication(20);
     }
 
     // Root "All" with lists A (children a1, a2) and B.
@@ -265,7 +258,7 @@ TEST_F(CommonControls, HitTestingLabelEditingAndEvents) {
     (void)aRect;
     PostMessageA(Tree->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a1Rect.Left + 3, a1Rect.Top + 3));
     PostMessageA(Tree->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(a1Rect.Left + 3, a1Rect.Top + 3));
-    EXPECT_TRUE(Pump(2000, [&] { return clicks.Clicks > 0; }));
+    EXPECT_TRUE(PumpApplication(2000, [&] { return clicks.Clicks > 0; }));
     EXPECT_EQ(clicks.Ups, 1);
     EXPECT_EQ(Tree->GetSelected(), nodes->GetItem(2));
 }
@@ -435,7 +428,7 @@ TEST_F(CommonControls, AutomaticDragFromListBoxOntoTreeNode) {
     Tree->OnDragOver = TDragOverEvent(&drop, &TDrop::Over);
     Tree->OnDragDrop = TDragDropEvent(&drop, &TDrop::Drop);
     Form->Show();
-    Pump(50);
+    PumpApplication(50);
     SetCursorPos(2, 2);
 
     // A press on an item of an automatic-drag list selects it and starts
@@ -488,7 +481,7 @@ TEST_F(CommonControls, DatePickerValueAndDropDown) {
     EXPECT_EQ(events.DropDowns, 1);
     EXPECT_NE(picker->GetCalendarHandle(), nullptr);
     picker->SetDroppedDown(false);
-    EXPECT_TRUE(Pump(1000, [&] { return !picker->GetDroppedDown(); }));
+    EXPECT_TRUE(PumpApplication(1000, [&] { return !picker->GetDroppedDown(); }));
     EXPECT_EQ(events.CloseUps, 1);
     EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 3, 3));
 
@@ -585,9 +578,9 @@ TEST_F(CommonControls, ScreenshotOfEveryControl) {
     bar->GetPanels()->Add()->SetText("Status panel");
     bar->SetParent(Form);
     Form->Show();
-    Pump(300);
+    PumpApplication(300);
     RedrawWindow(Form->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Pump(200);
+    PumpApplication(200);
 
     HWND window = Form->GetHandle();
     RECT r{};

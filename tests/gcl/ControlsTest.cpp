@@ -11,22 +11,13 @@
 
 #include "gcl/Controls.h"
 #include "gcl/Forms.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-// Handles pending messages through the application's loop (with its key
-// pre-processing) until done() or the time runs out.
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // A windowed control that records what it is told.
 class TCtlProbe : public TCustomControl {
@@ -189,7 +180,7 @@ protected:
     void SetUp() override { Form = TCtlForm::Create(nullptr); }
     void TearDown() override {
         FreeAndNil(Form);
-        Pump(20);
+        PumpApplication(20);
     }
 
     template <class T>
@@ -534,14 +525,14 @@ TEST_F(WindowCore, FocusOrderAndDialogKeys) {
     // Tab is a dialog key unless the control wants it.
     events.Entries.clear();
     PostMessageA(b->GetHandle(), WM_KEYDOWN, VK_TAB, 0);
-    Pump(500, [&] { return GetFocus() != b->GetHandle(); });
+    PumpApplication(500, [&] { return GetFocus() != b->GetHandle(); });
     EXPECT_EQ(GetFocus(), a->GetHandle());
     EXPECT_EQ(events.Entries,
               (std::vector<std::string>{"B.exit(active=A)", "Panel.enter", "A.enter"}));
     a->WantsTab = true;
     a->OnKeyDown = TKeyEvent(&events, &TFocusLog::KeyDown);
     PostMessageA(a->GetHandle(), WM_KEYDOWN, VK_TAB, 0);
-    Pump(500, [&] { return events.Entries.size() > 3; });
+    PumpApplication(500, [&] { return events.Entries.size() > 3; });
     EXPECT_EQ(GetFocus(), a->GetHandle());
     EXPECT_EQ(events.Entries.back(), "A.key 9");
 
@@ -575,7 +566,7 @@ TEST_F(WindowCore, ShortcutsRunBeforeTheFocusedControl) {
     PostMessageA(probe->GetHandle(), WM_KEYDOWN, VK_F5, 0);  // the form's shortcut
     PostMessageA(probe->GetHandle(), WM_KEYDOWN, VK_F7, 0);  // taken by the application hook
     PostMessageA(probe->GetHandle(), WM_KEYDOWN, VK_F6, 0);  // nobody's: the control's
-    Pump(500, [&] { return !events.Entries.empty(); });
+    PumpApplication(500, [&] { return !events.Entries.empty(); });
     Application->UnhookMainWindow(TWindowHook(&hook, &THook::Swallow));
 
     EXPECT_EQ(Form->ShortCuts, (std::vector<uint16_t>{VK_F5, VK_F7, VK_F6}));
@@ -585,7 +576,7 @@ TEST_F(WindowCore, ShortcutsRunBeforeTheFocusedControl) {
     // WM_SYSKEYUP is never turned into its CN_ number, which belongs to
     // other code; sent directly, that number has no meaning here.
     PostMessageA(probe->GetHandle(), WM_SYSKEYUP, VK_MENU, 0xC0000001);
-    Pump(200, [&] { return probe->Count(WM_SYSKEYUP) > 0; });
+    PumpApplication(200, [&] { return probe->Count(WM_SYSKEYUP) > 0; });
     EXPECT_EQ(probe->Count(WM_SYSKEYUP), 1);
     EXPECT_EQ(probe->Count(0xBD05), 0);
     EXPECT_EQ(SendMessageA(probe->GetHandle(), 0xBD05, 1, 2), 0);
@@ -690,7 +681,7 @@ TEST_F(WindowCore, PaintingRules) {
     // DC, then WM_PAINT with the same DC, and the result reaches the screen.
     probe->SetDoubleBuffered(true);
     Form->Show();
-    Pump(100);
+    PumpApplication(100);
     probe->Seen.clear();
     struct TSpy : TObject {
         TWndMethod Old;

@@ -10,20 +10,13 @@
 #include "gcl/DragDrop.h"
 #include "gcl/Forms.h"
 #include "gcl/StdCtrls.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 std::string NameOf(TObject* object) {
     if (!object) return "nil";
@@ -170,14 +163,14 @@ protected:
         Form->Show();
         // Hit testing sees every window of the Wine desktop: stay on top.
         SetWindowPos(Form->GetHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        Pump(50);
+        PumpApplication(50);
         // Start away from the form, so the first drag step finds no target.
         SetCursorPos(2, 2);
     }
     void TearDown() override {
         TItemDragObject::Log = nullptr;
         Form->Free();
-        Pump(10);
+        PumpApplication(10);
     }
     TDragForm* Form = nullptr;
     TDragLog Log;
@@ -349,7 +342,7 @@ TEST_F(DragDropTest, TheCMDragProtocolAndAutomaticDragMode) {
     Post(Form->List, WM_LBUTTONDOWN, 5, 5);
     Post(Form->Tree, WM_MOUSEMOVE, 33, 44);
     Post(Form->Tree, WM_LBUTTONUP, 33, 44);
-    Pump(200, [this] { return Log.Lines.size() >= 4; });
+    PumpApplication(200, [this] { return Log.Lines.size() >= 4; });
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{
                              "start ListBox",
                              "over Tree ListBox 33,44 enter",

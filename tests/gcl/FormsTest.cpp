@@ -13,20 +13,13 @@
 #include "gcl/Forms.h"
 #include "gcl/Timers.h"
 #include "gcl/rtl/TypInfo.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // A minimal push button: a superclassed BUTTON whose click (reflected
 // BN_CLICKED) runs OnClick and closes a modal form with its ModalResult.
@@ -185,7 +178,7 @@ protected:
     static void TearDownTestSuite() { FormsUnit.Finalize(); }
     void TearDown() override {
         Application->OnException = nullptr;
-        Pump(20);
+        PumpApplication(20);
     }
 };
 
@@ -255,7 +248,7 @@ TEST_F(FormsAndApplication, ExceptionsReachOnExceptionAndTheLoopGoesOn) {
     // goes to OnException; the next message is handled as usual.
     PostMessageA(form->Button->GetHandle(), BM_CLICK, 0, 0);
     PostMessageA(second->GetHandle(), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Pump(2000, [&] { return clicks.Count == 1; }));
+    EXPECT_TRUE(PumpApplication(2000, [&] { return clicks.Count == 1; }));
     EXPECT_EQ(log.Messages, std::vector<std::string>{"boom"});
     ASSERT_EQ(log.Senders.size(), 1u);
     EXPECT_EQ(log.Senders[0], form);
@@ -263,7 +256,7 @@ TEST_F(FormsAndApplication, ExceptionsReachOnExceptionAndTheLoopGoesOn) {
     // EAbort is silent; other C++ exceptions arrive as gcl::Exception.
     form->Button->OnClick = TNotifyEvent(&clicks, &TClicks::Abort);
     PostMessageA(form->Button->GetHandle(), BM_CLICK, 0, 0);
-    Pump(200);
+    PumpApplication(200);
     EXPECT_EQ(log.Messages.size(), 1u);
     form->Button->OnClick = TNotifyEvent(&clicks, &TClicks::Foreign);
     SendMessageA(form->Button->GetHandle(), BM_CLICK, 0, 0);
@@ -288,7 +281,7 @@ TEST_F(FormsAndApplication, ExceptionsReachOnExceptionAndTheLoopGoesOn) {
     TTimer* timer = TTimer::Create(nullptr);
     timer->SetInterval(10);
     timer->OnTimer = TNotifyEvent(&clicks, &TClicks::Boom);
-    EXPECT_TRUE(Pump(2000, [&] { return log.Messages.size() >= 3; }));
+    EXPECT_TRUE(PumpApplication(2000, [&] { return log.Messages.size() >= 3; }));
     timer->Free();
     EXPECT_EQ(log.Messages.back(), "boom");
     form->Free();
@@ -307,8 +300,8 @@ TEST_F(FormsAndApplication, TimerFreedInsideItsOwnHandler) {
     handler.Timer = TTimer::Create(nullptr);
     handler.Timer->SetInterval(5);
     handler.Timer->OnTimer = TNotifyEvent(&handler, &TSelfFree::Fire);
-    EXPECT_TRUE(Pump(2000, [&] { return handler.Calls > 0; }));
-    Pump(100);  // no second call, no crash
+    EXPECT_TRUE(PumpApplication(2000, [&] { return handler.Calls > 0; }));
+    PumpApplication(100);  // no second call, no crash
     EXPECT_EQ(handler.Calls, 1);
     EXPECT_EQ(handler.Timer, nullptr);
 }
@@ -384,7 +377,7 @@ TEST_F(FormsAndApplication, FormLifecycleAndCloseActions) {
     fresh->Free();
     form->Close();
     EXPECT_TRUE(alive);  // released later, not inside Close
-    EXPECT_TRUE(Pump(1000, [&] { return !alive; }));
+    EXPECT_TRUE(PumpApplication(1000, [&] { return !alive; }));
     EXPECT_EQ(Screen->GetFormCount(), forms - 1);
     EXPECT_EQ(log, (std::vector<std::string>{"show", "close", "close", "hide", "show", "close",
                                              "destroy, children 1, button Button"}));
@@ -453,7 +446,7 @@ TEST_F(FormsAndApplication, MinimizeAndRestoreHideAndShowTheForms) {
     TFrmForm* main = nullptr;
     Application->CreateForm(main);
     main->Show();
-    Pump(50);
+    PumpApplication(50);
     HWND app = Application->GetHandle();
     struct THook : TObject {
         int Minimizes = 0;

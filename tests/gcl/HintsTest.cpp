@@ -10,20 +10,13 @@
 #include "gcl/Controls.h"
 #include "gcl/Forms.h"
 #include "gcl/Graphics.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 class THntOtherHint : public THintWindow {
     GCL_CLASS(THntOtherHint, THintWindow)
@@ -167,7 +160,7 @@ protected:
     void TearDown() override {
         Application->CancelHint();
         FreeAndNil(Form);
-        Pump(20);
+        PumpApplication(20);
     }
 
     THntControl* Add(const std::string& name, int left, const std::string& hint) {
@@ -246,7 +239,7 @@ TEST_F(Hints, EachShowMayUseItsOwnHintWindowClass) {
     MoveOver(a, 8, 8);
     ASSERT_TRUE(HintVisible());
     PostMessageA(a->GetHandle(), WM_KEYDOWN, VK_SHIFT, 0);
-    Pump(500, [] { return !HintVisible(); });
+    PumpApplication(500, [] { return !HintVisible(); });
     EXPECT_FALSE(HintVisible());
 }
 

@@ -13,20 +13,13 @@
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Streams.h"
 #include "gcl/rtl/TypInfo.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 std::string MenuText(HMENU menu, int position) {
     char text[256] = {};
@@ -157,7 +150,7 @@ protected:
     void TearDown() override {
         Owner->Free();
         Application->SetHint("");
-        Pump(10);
+        PumpApplication(10);
     }
     // Outlives the components, whose handlers point into it.
     TMenuLog Log;

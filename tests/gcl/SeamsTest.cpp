@@ -31,20 +31,13 @@
 #include "gcl/StdCtrls.h"
 #include "gcl/rtl/Streams.h"
 #include "gcl/rtl/Strings.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 // ---- The trap ----------------------------------------------------------------------
 
@@ -538,7 +531,7 @@ protected:
     void SetUp() override { Form = TSeamForm::Create(nullptr); }
     void TearDown() override {
         FreeAndNil(Form);
-        Pump(20);
+        PumpApplication(20);
         EXPECT_TRUE(Traps().empty());
     }
     TSeamForm* Form = nullptr;

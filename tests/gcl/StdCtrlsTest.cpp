@@ -18,20 +18,13 @@
 #include "gcl/Forms.h"
 #include "gcl/StdCtrls.h"
 #include "gcl/rtl/TypInfo.h"
+#include "support/ApplicationTest.h"
 
 using namespace gcl;
+using qelvo::test::PumpApplication;
 
 namespace {
 
-bool Pump(unsigned milliseconds, const std::function<bool()>& done = {}) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        Application->ProcessMessages();
-        if (done && done()) return true;
-        if (GetTickCount() - start >= milliseconds) return !done;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
 
 class TStdForm : public TForm {
     GCL_CLASS(TStdForm, TForm)
@@ -104,7 +97,7 @@ protected:
     void SetUp() override { Form = TStdForm::Create(nullptr); }
     void TearDown() override {
         FreeAndNil(Form);
-        Pump(20);
+        PumpApplication(20);
     }
 
     template <class T>
