@@ -685,211 +685,99 @@ void TSpeedButtonActionLink::SetGroupIndex(int value) {
     SetIntProp(FClient, "GroupIndex", value);
 }
 
-// ---- Controls and their actions -----------------------------------------------------
+// ---- TControl's action members ------------------------------------------------------
 
-namespace {
+TBasicAction* TControl::GetAction() const noexcept { return FActionLink ? FActionLink->GetAction() : nullptr; }
 
-struct TLinkClassEntry {
-    TClass ControlClass;
-    TBasicActionLinkClass LinkClass;
-};
-
-std::vector<TLinkClassEntry>& LinkClasses() {
-    static std::vector<TLinkClassEntry> classes;
-    return classes;
+void TControl::FreeActionLink() noexcept {
+    delete FActionLink;
+    FActionLink = nullptr;
 }
 
-// One control bound to an action: the link, and the handler of the
-// link's changes.
-struct TBinding {
-    TControl* Control;
-    TControlActionLink* Link;
-
-    void LinkChanged(TObject* sender) {
-        if (sender && sender == Link->GetAction()) ControlActionChange(Control, sender, false);
-    }
-};
-
-// Holds the bindings of controls to actions, and hears when a control or
-// an action is freed.
-class TActionBindings : public TComponent {
-    GCL_CLASS(TActionBindings, TComponent)
-public:
-    TBinding* Find(const TComponent* control) noexcept {
-        for (auto& b : FBindings)
-            if (b->Control == control) return b.get();
-        return nullptr;
-    }
-
-    void Bind(TControl* control, TBasicAction* action) {
-        TBinding* binding = Find(control);
-        if (!binding) {
-            TBasicActionLinkClass cls = ActionLinkClassFor(control);
-            std::unique_ptr<TBasicActionLink> link(cls->Create(control));
-            auto* controlLink = dynamic_cast<TControlActionLink*>(link.get());
-            if (!controlLink) throw EInvalidCast(msg::InvalidCast);
-            auto added = std::make_unique<TBinding>(TBinding{control, controlLink});
-            controlLink->OnChange = TNotifyEvent(added.get(), &TBinding::LinkChanged);
-            link.release();
-            FBindings.push_back(std::move(added));
-            FreeNotification(control);
-            binding = FBindings.back().get();
-        }
-        binding->Link->SetAction(action);
-        FreeNotification(action);
-    }
-
-    void Unbind(const TComponent* control) noexcept {
-        auto it = std::find_if(FBindings.begin(), FBindings.end(),
-                               [control](const std::unique_ptr<TBinding>& b) { return b->Control == control; });
-        if (it == FBindings.end()) return;
-        std::unique_ptr<TBinding> binding = std::move(*it);
-        FBindings.erase(it);
-        delete binding->Link;
-    }
-
-    void BeforeDestruction() noexcept override {
-        std::vector<std::unique_ptr<TBinding>> bindings;
-        bindings.swap(FBindings);
-        for (auto& b : bindings) delete b->Link;
-        inherited::BeforeDestruction();
-    }
-
-protected:
-    explicit TActionBindings(TComponent* owner) : TComponent(owner) {}
-
-    void Notification(TComponent* component, TOperation operation) override {
-        inherited::Notification(component, operation);
-        if (operation != opRemove) return;
-        Unbind(component);
-        // Controls whose action is going lose it.
-        std::vector<TControl*> controls;
-        for (auto& b : FBindings)
-            if (b->Link->GetAction() == component) controls.push_back(b->Control);
-        for (TControl* control : controls) Unbind(control);
-    }
-
-private:
-    std::vector<std::unique_ptr<TBinding>> FBindings;
-};
-
-GCL_IMPLEMENT_CLASS(TActionBindings)
-
-TActionBindings* GBindings = nullptr;
-
-TActionBindings* Bindings() {
-    if (!GBindings) GBindings = TActionBindings::Create(nullptr);
-    return GBindings;
-}
-
-} // namespace
-
-void RegisterActionLinkClass(TClass controlClass, TBasicActionLinkClass linkClass) {
-    if (!controlClass || !linkClass) return;
-    auto& classes = LinkClasses();
-    for (TLinkClassEntry& entry : classes) {
-        if (entry.ControlClass == controlClass) {
-            entry.LinkClass = linkClass;
-            return;
-        }
-    }
-    classes.push_back({controlClass, linkClass});
-}
-
-void UnRegisterActionLinkClass(TClass controlClass) noexcept {
-    auto& classes = LinkClasses();
-    classes.erase(std::remove_if(classes.begin(), classes.end(),
-                                 [controlClass](const TLinkClassEntry& e) { return e.ControlClass == controlClass; }),
-                  classes.end());
-}
-
-TBasicActionLinkClass ActionLinkClassFor(const TControl* control) {
-    if (!control) return TControlActionLink::StaticClass();
-    for (TClass cls = control->ClassType(); cls; cls = cls->ClassParent()) {
-        for (const TLinkClassEntry& entry : LinkClasses())
-            if (entry.ControlClass == cls) return entry.LinkClass;
-    }
-    return dynamic_cast<const TWinControl*>(control) ? TWinControlActionLink::StaticClass()
-                                                      : TControlActionLink::StaticClass();
-}
-
-TBasicAction* GetControlAction(const TControl* control) noexcept {
-    TControlActionLink* link = GetControlActionLink(control);
-    return link ? link->GetAction() : nullptr;
-}
-
-TControlActionLink* GetControlActionLink(const TControl* control) noexcept {
-    if (!GBindings || !control) return nullptr;
-    auto* binding = GBindings->Find(control);
-    return binding ? binding->Link : nullptr;
-}
-
-void SetControlAction(TControl* control, TBasicAction* action) {
-    if (!control) return;
-    if (!action) {
-        if (GBindings) GBindings->Unbind(control);
+void TControl::SetAction(TBasicAction* value) {
+    if (!value) {
+        FreeActionLink();
+        FControlStyle.Exclude(csActionClient);
         return;
     }
-    if (GetControlAction(control) == action) return;
-    Bindings()->Bind(control, action);
-    const bool loading = action->GetComponentState().Contains(csLoading) ||
-                         control->GetComponentState().Contains(csLoading);
-    ControlActionChange(control, action, loading);
-    TControlStyle style = control->GetControlStyle();
-    style.Include(csActionClient);
-    control->SetControlStyle(style);
+    if (FActionLink && FActionLink->GetAction() == value) return;
+    if (!FActionLink) {
+        std::unique_ptr<TBasicActionLink> link(GetActionLinkClass()->Create(this));
+        auto* controlLink = dynamic_cast<TControlActionLink*>(link.get());
+        if (!controlLink) throw EInvalidCast(msg::InvalidCast);
+        link.release();
+        FActionLink = controlLink;
+        FActionLink->OnChange = TNotifyEvent(this, &TControl::DoActionChange);
+    }
+    FActionLink->SetAction(value);
+    value->FreeNotification(this);
+    const bool loading =
+        value->GetComponentState().Contains(csLoading) || GetComponentState().Contains(csLoading);
+    ActionChange(value, loading);
+    FControlStyle.Include(csActionClient);
 }
 
-void ControlActionChange(TControl* control, TObject* sender, bool checkDefaults) {
+void TControl::Notification(TComponent* component, TOperation operation) {
+    inherited::Notification(component, operation);
+    if (operation == opRemove && FActionLink && component == FActionLink->GetAction()) SetAction(nullptr);
+}
+
+TBasicActionLinkClass TControl::GetActionLinkClass() const { return TControlActionLink::StaticClass(); }
+
+TBasicActionLinkClass TWinControl::GetActionLinkClass() const { return TWinControlActionLink::StaticClass(); }
+
+void TControl::DoActionChange(TObject* sender) {
+    if (sender && sender == GetAction()) ActionChange(sender, false);
+}
+
+void TControl::ActionChange(TObject* sender, bool checkDefaults) {
     auto* action = dynamic_cast<TCustomAction*>(sender);
-    if (!control || !action) return;
-    TComponentRef<TControl> alive(control);
+    if (!action) return;
+    TComponentRef<TControl> alive(this);
     TComponentRef<TCustomAction> actionAlive(action);
     // The link counts these writes as its own, so that a check box whose
     // Checked is set here does not execute the action again.
-    TControlActionLink::TClientUpdate update(control);
+    TControlActionLink::TClientUpdate update(this);
 
-    const std::string text = ControlText(control);
-    if ((!checkDefaults || text.empty() || text == control->GetName()) && text != action->GetCaption())
-        SetControlText(control, action->GetCaption());
+    const std::string text = GetText();
+    if ((!checkDefaults || text.empty() || text == GetName()) && text != action->GetCaption())
+        SetText(action->GetCaption());
     if (!alive || !actionAlive) return;
-    if (!checkDefaults || control->GetEnabled()) control->SetEnabled(action->GetEnabled());
+    if (!checkDefaults || GetEnabled()) SetEnabled(action->GetEnabled());
     if (!alive || !actionAlive) return;
-    if (!checkDefaults || control->GetHint().empty()) control->SetHint(action->GetHint());
+    if (!checkDefaults || GetHint().empty()) SetHint(action->GetHint());
     if (!alive || !actionAlive) return;
-    if (!checkDefaults || control->GetVisible()) control->SetVisible(action->GetVisible());
+    if (!checkDefaults || GetVisible()) SetVisible(action->GetVisible());
     if (!alive || !actionAlive) return;
-    if (!checkDefaults || !control->OnClick) control->OnClick = action->OnExecute;
+    if (!checkDefaults || !OnClick) OnClick = action->OnExecute;
 
     // The published state of button-like controls.
     bool state = false;
-    if (GetBoolProp(control, "Checked", state) && (!checkDefaults || !state))
-        SetBoolProp(control, "Checked", action->GetChecked());
+    if (GetBoolProp(this, "Checked", state) && (!checkDefaults || !state))
+        SetBoolProp(this, "Checked", action->GetChecked());
     if (!alive || !actionAlive) return;
     int groupIndex = 0;
-    if (GetIntProp(control, "GroupIndex", groupIndex) && (!checkDefaults || groupIndex == 0))
-        SetIntProp(control, "GroupIndex", action->GetGroupIndex());
+    if (GetIntProp(this, "GroupIndex", groupIndex) && (!checkDefaults || groupIndex == 0))
+        SetIntProp(this, "GroupIndex", action->GetGroupIndex());
     if (!alive || !actionAlive) return;
-    if (GetBoolProp(control, "Down", state) && (!checkDefaults || !state))
-        SetBoolProp(control, "Down", action->GetChecked());
+    if (GetBoolProp(this, "Down", state) && (!checkDefaults || !state))
+        SetBoolProp(this, "Down", action->GetChecked());
 }
 
-void ControlClick(TControl* control) {
-    if (!control) return;
-    TControlActionLink* link = GetControlActionLink(control);
-    if (link && link->GetUpdatingClient()) return;
-    TBasicAction* action = link ? link->GetAction() : nullptr;
-    if (control->OnClick && action && !(control->OnClick == action->OnExecute)) {
-        control->OnClick(control);
-    } else if (link && action) {
-        link->Execute(control);
-    } else if (control->OnClick) {
-        control->OnClick(control);
+void TControl::Click() {
+    if (FActionLink && FActionLink->GetUpdatingClient()) return;
+    TBasicAction* action = GetAction();
+    if (OnClick && action && !(OnClick == action->OnExecute)) {
+        OnClick(this);
+    } else if (action) {
+        FActionLink->Execute(this);
+    } else if (OnClick) {
+        OnClick(this);
     }
 }
 
-void InitiateControlAction(TControl* control) {
-    if (TControlActionLink* link = GetControlActionLink(control)) link->Update();
+void TControl::InitiateAction() {
+    if (FActionLink) FActionLink->Update();
 }
 
 // ---- Unit -----------------------------------------------------------------------------
@@ -898,8 +786,6 @@ namespace {
 
 void InitializeActnList() {
     ControlsUnit.Initialize();
-    RegisterActionLinkClass(TControl::StaticClass(), TControlActionLink::StaticClass());
-    RegisterActionLinkClass(TWinControl::StaticClass(), TWinControlActionLink::StaticClass());
     RegisterClasses({TAction::StaticClass(), THintAction::StaticClass(), TActionList::StaticClass()});
 }
 
@@ -907,9 +793,6 @@ void FinalizeActnList() {
     UnRegisterClass(TActionList::StaticClass());
     UnRegisterClass(THintAction::StaticClass());
     UnRegisterClass(TAction::StaticClass());
-    FreeAndNil(GBindings);
-    UnRegisterActionLinkClass(TWinControl::StaticClass());
-    UnRegisterActionLinkClass(TControl::StaticClass());
     ControlsUnit.Finalize();
 }
 

@@ -30,15 +30,12 @@
 //
 // Controls
 // --------
-// The window core's TControl does not carry an action of its own yet. The
-// binding of a control to an action is kept here, in a table beside the
-// control (SetControlAction, GetControlActionLink), together with the
-// steps TControl is to call: ControlClick (the click rule),
-// InitiateControlAction (the idle update) and ControlActionChange (the
-// default ActionChange). Binding a control adds csActionClient to its
-// style, so the application's idle update reaches its InitiateAction. The
-// link class of a control comes from a table filled per control class
-// (RegisterActionLinkClass); the nearest registered ancestor wins.
+// A control's Action (TControl::SetAction, defined in ActnList.cpp) is
+// tied to it through the link class its GetActionLinkClass names. The
+// link's changes reach the control's ActionChange; clicking the control
+// executes the action (the click rule at TControl::Click); the
+// application's idle update reaches InitiateAction of every control with
+// csActionClient in its style, which SetAction adds.
 #pragma once
 
 #include "gcl/rtl/WinApi.h"
@@ -72,10 +69,6 @@ using THintEvent = TEvent<void(std::string& HintStr, bool& CanShow)>;
 
 // ---- Links ------------------------------------------------------------------------
 
-class TBasicActionLink;
-using TBasicActionLinkMetaClass = TClassOf<TBasicActionLink, TMetaClass, TObject*>;
-// A class reference to a link class; Create(Client) makes a link.
-using TBasicActionLinkClass = const TBasicActionLinkMetaClass*;
 
 // Ties one client to one action. The link is owned by its client; freeing
 // it unregisters it from the action.
@@ -448,39 +441,7 @@ public:
     void SetGroupIndex(int value) override;
 };
 
-// ---- Controls and their actions ---------------------------------------------------
-
-// The link class for controls of controlClass and its descendants (unless
-// a nearer class has its own). TControl and TWinControl are registered by
-// the unit; control units add theirs (TButtonControl: TButtonActionLink,
-// TSpeedButton: TSpeedButtonActionLink).
-void RegisterActionLinkClass(TClass controlClass, TBasicActionLinkClass linkClass);
-void UnRegisterActionLinkClass(TClass controlClass) noexcept;
-// The link class of the nearest registered ancestor of the control's class.
-TBasicActionLinkClass ActionLinkClassFor(const TControl* control);
-
-// The action of a control, or null.
-TBasicAction* GetControlAction(const TControl* control) noexcept;
-// Binds the control to the action (null unbinds): makes the link, applies
-// the action's properties (ControlActionChange, with defaults kept while
-// the control or the action is loading), adds csActionClient. The binding
-// ends by itself when either is freed.
-void SetControlAction(TControl* control, TBasicAction* action);
-TControlActionLink* GetControlActionLink(const TControl* control) noexcept;
-
-// TControl's default ActionChange: copies Caption, Enabled, Hint, Visible
-// and OnExecute (into OnClick) from a TCustomAction, and Checked, Down and
-// GroupIndex to controls that publish them. With checkDefaults only the
-// properties that still have their default value are set.
-void ControlActionChange(TControl* control, TObject* sender, bool checkDefaults);
-// The click rule: an OnClick other than the action's OnExecute runs by
-// itself; otherwise the link executes the action; without an action,
-// OnClick runs.
-void ControlClick(TControl* control);
-// The idle update of the control's action.
-void InitiateControlAction(TControl* control);
-
-// Registers the action classes and the default link classes; initialises
+// Registers the action classes; initialises
 // ControlsUnit.
 extern TUnit ActnListUnit;
 

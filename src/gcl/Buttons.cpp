@@ -51,7 +51,7 @@ void TSpeedButton::GlyphChanged(TObject*) {
     Invalidate();
 }
 
-void TSpeedButton::Click() { ControlClick(this); }
+TBasicActionLinkClass TSpeedButton::GetActionLinkClass() const { return TSpeedButtonActionLink::StaticClass(); }
 
 void TSpeedButton::SetGlyph(TBitmap* value) { FGlyph->Assign(value); }
 
@@ -344,10 +344,8 @@ void TSpeedButton::Dispatch(TMessage& message) {
 namespace {
 void InitializeButtons() {
     RegisterClass(TSpeedButton::StaticClass());
-    RegisterActionLinkClass(TSpeedButton::StaticClass(), TSpeedButtonActionLink::StaticClass());
 }
 void FinalizeButtons() {
-    UnRegisterActionLinkClass(TSpeedButton::StaticClass());
     UnRegisterClass(TSpeedButton::StaticClass());
 }
 } // namespace

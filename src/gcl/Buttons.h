@@ -19,9 +19,6 @@ public:
     using TControl::GetCaption;
     using TControl::SetCaption;
 
-    // Runs OnClick (or the action).
-    void Click() override;
-
     bool GetAllowAllUp() const noexcept { return FAllowAllUp; }
     // Tells the other buttons of the group too.
     void SetAllowAllUp(bool value);
@@ -55,6 +52,8 @@ public:
     void Dispatch(TMessage& message) override;
 
 protected:
+    // Down and GroupIndex follow the action.
+    TBasicActionLinkClass GetActionLinkClass() const override;
     explicit TSpeedButton(TComponent* owner);
     ~TSpeedButton() override;
 

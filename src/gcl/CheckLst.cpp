@@ -203,17 +203,20 @@ void TCheckListBox::DrawCheckPart(int index, TRect& rect, TOwnerDrawState) {
 }
 
 void TCheckListBox::DrawItemText(int index, TRect rect, TOwnerDrawState state) {
-    if (!OnDrawItem && index >= 0 && index < GetCount()) {
-        const TItemState& item = ItemState(index);
-        TCanvas* canvas = GetCanvas();
-        if (item.Header) {
-            canvas->GetBrush()->SetColor(FHeaderBackgroundColor);
-            canvas->GetFont()->SetColor(FHeaderColor);
-        } else if (!item.Enabled || !GetEnabled()) {
-            canvas->GetFont()->SetColor(clGrayText);
-        }
-    }
+    if (!OnDrawItem) SetItemTextColors(index);
     inherited::DrawItem(index, rect, state);
+}
+
+void TCheckListBox::SetItemTextColors(int index) {
+    if (index < 0 || index >= GetCount()) return;
+    const TItemState& item = ItemState(index);
+    TCanvas* canvas = GetCanvas();
+    if (item.Header) {
+        canvas->GetBrush()->SetColor(FHeaderBackgroundColor);
+        canvas->GetFont()->SetColor(FHeaderColor);
+    } else if (!item.Enabled || !GetEnabled()) {
+        canvas->GetFont()->SetColor(clGrayText);
+    }
 }
 
 void TCheckListBox::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {

@@ -69,6 +69,10 @@ protected:
     // The text part: OnDrawItem, or the background and the text (a header
     // in the header colours).
     virtual void DrawItemText(int index, TRect rect, TOwnerDrawState state);
+    // Gives the canvas the colours of item index's text: the header
+    // colours for a header, the gray text colour for a disabled item
+    // (nothing for an index outside the items).
+    void SetItemTextColors(int index);
     void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
     void KeyPress(char& key) override;
     // Moves item index to its next state as a click does, then ClickCheck.

@@ -1489,7 +1489,7 @@ void TCustomTreeView::CNNotify(TMessage& message) {
     }
     case TVN_BEGINLABELEDITA: {
         TTreeNode* node = NodeFromItem(info->item);
-        message.Result = (Dragging(this) || !CanEdit(node)) ? 1 : 0;
+        message.Result = (Dragging() || !CanEdit(node)) ? 1 : 0;
         FEditingLabel = message.Result == 0;
         break;
     }
@@ -1521,12 +1521,24 @@ void TCustomTreeView::CNNotify(TMessage& message) {
     case TVN_BEGINDRAGA:
     case TVN_BEGINDRAGW: {
         TTreeNode* node = NodeFromItem(tree->itemNew);
-        if (GetDragMode() == dmAutomatic && node) BeginDrag(this, false);
+        if (GetDragMode() == dmAutomatic && node) BeginDrag(false);
         break;
     }
     default:
         break;
     }
+}
+
+void TCustomTreeView::WndProc(TMessage& message) {
+    if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && GetDragMode() == dmAutomatic &&
+        GetDragKind() == dkDrag && !Dragging()) {
+        TControlState state = GetControlState();
+        state.Include(csLButtonDown);
+        SetControlState(state);
+        Dispatch(message);
+        return;
+    }
+    inherited::WndProc(message);
 }
 
 void TCustomTreeView::Dispatch(TMessage& message) {
@@ -1559,7 +1571,7 @@ void TCustomTreeView::Dispatch(TMessage& message) {
         // The window's own mouse tracking may take the button-up message:
         // then the control gets one of its own.
         MSG pending{};
-        if (GetControlState().Contains(csLButtonDown) && GetAsyncKeyState(VK_LBUTTON) >= 0 && !Dragging(this) &&
+        if (GetControlState().Contains(csLButtonDown) && GetAsyncKeyState(VK_LBUTTON) >= 0 && !Dragging() &&
             !PeekMessageA(&pending, GetHandle(), WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE)) {
             POINT p{};
             GetCursorPos(&p);

@@ -341,6 +341,9 @@ public:
     // (null when no deletion runs or the deleted node was not selected).
     TTreeNode* GetNextNodeToSelect() const noexcept { return FNextNodeToSelect; }
 
+    // Under dmAutomatic a press goes to the window, which reports a drag
+    // (TVN_BEGINDRAG) once the mouse moves with the button down.
+    void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;
     void SetDragMode(TDragMode value) override;
 

@@ -315,6 +315,7 @@ TControl::~TControl() {
 
 void TControl::BeforeDestruction() noexcept {
     Destroying();
+    FreeActionLink();
     if (GCaptureControl == this) {
         GCaptureControl = nullptr;
         ReleaseCapture();
@@ -688,10 +689,6 @@ void TControl::SetMouseCapture(bool value) {
     SetCaptureControl(value ? this : nullptr);
 }
 
-void TControl::Click() {
-    if (OnClick) OnClick(this);
-}
-
 void TControl::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }
@@ -756,13 +753,15 @@ void TControl::MouseButtonUp(TMessage& message, TMouseButton button) {
     TComponentRef<TControl> alive(this);
     TWMMouse mouse(message);
     if (button == mbLeft) {
+        // Taken before the capture goes: losing the capture cancels a
+        // click, letting go of it here does not.
+        const bool clicked = FControlState.Contains(csClicked);
+        FControlState.Exclude(csClicked);
         if (FControlStyle.Contains(csCaptureMouse)) SetMouseCapture(false);
-        if (FControlState.Contains(csClicked)) {
-            FControlState.Exclude(csClicked);
-            if (PtInRect(GetClientRect(), Point(mouse.GetXPos(), mouse.GetYPos()))) {
-                Click();
-                if (!alive) return;
-            }
+        if (!alive) return;
+        if (clicked && PtInRect(GetClientRect(), Point(mouse.GetXPos(), mouse.GetYPos()))) {
+            Click();
+            if (!alive) return;
         }
     }
     MouseUp(button, KeysToShiftState(static_cast<uint32_t>(message.WParam)), mouse.GetXPos(), mouse.GetYPos());
@@ -773,8 +772,6 @@ void TControl::WMMouseMove(TMessage& message) {
     TWMMouse mouse(message);
     MouseMove(KeysToShiftState(static_cast<uint32_t>(message.WParam)), mouse.GetXPos(), mouse.GetYPos());
 }
-
-bool (*ContextPopupMenuHook)(TControl* control, TPoint screenPos) = nullptr;
 
 void TControl::WMContextMenu(TMessage& message) {
     if (message.Result != 0) return;
@@ -788,7 +785,7 @@ void TControl::WMContextMenu(TMessage& message) {
         message.Result = 1;
         return;
     }
-    if (ContextPopupMenuHook && ContextPopupMenuHook(this, pos)) {
+    if (ShowPopupMenu(pos)) {
         message.Result = 1;
         return;
     }
@@ -834,6 +831,10 @@ void TControl::WndProc(TMessage& message) {
         switch (message.Msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
+            if (FDragMode == dmAutomatic && FDragKind == dkDrag) {
+                BeginAutoDrag();
+                return;
+            }
             FControlState.Include(csLButtonDown);
             break;
         case WM_LBUTTONUP:
@@ -880,6 +881,9 @@ void TControl::Dispatch(TMessage& message) {
         break;
     case WM_CONTEXTMENU:
         WMContextMenu(message);
+        break;
+    case CM_DRAG:
+        DoDragMsg(message);
         break;
     case WM_CANCELMODE:
         DefaultHandler(message);

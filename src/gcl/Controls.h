@@ -52,6 +52,18 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TControlCanvas;
+// Defined by the units built on the window core (ActnList, Menus, DragDrop).
+class TBasicAction;
+class TBasicActionLink;
+class TControlActionLink;
+class TPopupMenu;
+class TDragObject;
+class TDragControlObject;
+struct TDragSession;
+
+// A class reference to an action link class; Create(Client) makes a link.
+using TBasicActionLinkMetaClass = TClassOf<TBasicActionLink, TMetaClass, TObject*>;
+using TBasicActionLinkClass = const TBasicActionLinkMetaClass*;
 
 namespace msg {
 inline constexpr const char* ControlParentSetToSelf = "A control cannot have itself as its parent";
@@ -340,7 +352,20 @@ public:
     bool GetParentShowHint() const noexcept { return FParentShowHint; }
     void SetParentShowHint(bool value);
 
-    // ---- Drag (the drag machinery itself lives with the drag objects)
+    // ---- Drag. The drag loop and these members are in DragDrop.cpp.
+    // Starts a drag of this control and returns when it has ended: at once,
+    // or (not immediate) once the mouse has moved more than threshold
+    // pixels with the button down (-1: Mouse->DragThreshold). A second drag
+    // while one runs is ignored.
+    void BeginDrag(bool immediate, int threshold = -1);
+    // Ends this control's drag: with drop as if the button were released
+    // at the current point, otherwise cancelled.
+    void EndDrag(bool drop);
+    // True while this control is the source of a drag.
+    bool Dragging() const noexcept;
+    // A drop onto this control: OnDragDrop (x, y in client coordinates;
+    // source is the source control of a control drag, else the drag object).
+    virtual void DragDrop(TObject* source, int x, int y);
     TCursor GetDragCursor() const noexcept { return FDragCursor; }
     void SetDragCursor(TCursor value) noexcept { FDragCursor = value; }
     TDragMode GetDragMode() const noexcept { return FDragMode; }
@@ -373,9 +398,20 @@ public:
     bool GetMouseCapture() const noexcept;
     void SetMouseCapture(bool value);
 
-    // ---- Actions (the action links live with the actions)
+    // ---- Action. The control shows the action's caption, enabled state,
+    // hint and visibility (ActionChange) and runs it when clicked. The links
+    // and these members are in ActnList.cpp. Setting an action makes the
+    // link (GetActionLinkClass) and applies the action, keeping values the
+    // control already has while either is loading; null frees the link, and
+    // so does freeing the action.
+    TBasicAction* GetAction() const noexcept;
+    void SetAction(TBasicAction* value);
     // Runs the idle update of the control's action.
-    virtual void InitiateAction() {}
+    virtual void InitiateAction();
+
+    // ---- Popup menu, shown on WM_CONTEXTMENU (members in Menus.cpp).
+    TPopupMenu* GetPopupMenu() const noexcept;
+    void SetPopupMenu(TPopupMenu* value);
 
     // ---- Events
     TNotifyEvent OnClick;
@@ -432,7 +468,41 @@ protected:
     virtual void SetZOrder(bool topMost);
     virtual void VisibleChanging() {}
 
-    // Mouse and keys.
+    // ---- Action steps (ActnList.cpp)
+    // A freed action leaves the control without one.
+    void Notification(TComponent* component, TOperation operation) override;
+    TControlActionLink* GetActionLink() const noexcept { return FActionLink; }
+    // Copies Caption, Enabled, Hint, Visible and OnExecute (into OnClick)
+    // from a TCustomAction sender, and Checked, Down and GroupIndex to
+    // controls that publish them. With checkDefaults only the properties
+    // that still have their default value are set.
+    virtual void ActionChange(TObject* sender, bool checkDefaults);
+    // The class of the link SetAction makes: TControlActionLink here,
+    // TWinControlActionLink for windowed controls; descendants name theirs.
+    virtual TBasicActionLinkClass GetActionLinkClass() const;
+    // The link's OnChange: ActionChange(sender, false) for the action.
+    void DoActionChange(TObject* sender);
+
+    // ---- Drag steps (DragDrop.cpp)
+    // OnStartDrag; the handler may supply a drag object.
+    virtual void DoStartDrag(TDragObject*& dragObject);
+    // accept starts as "OnDragOver is assigned", then OnDragOver decides.
+    virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+    // OnEndDrag; target is null when the drag was cancelled.
+    virtual void DoEndDrag(TObject* target, int x, int y);
+    // A drag of this control was cancelled (before DoEndDrag).
+    virtual void DragCanceled();
+    // DragMode dmAutomatic on a left button press:
+    // BeginDrag(Mouse->DragImmediate, Mouse->DragThreshold).
+    void BeginAutoDrag();
+    // The handling of CM_DRAG: dmFindTarget answers the control;
+    // dmDragEnter/Move/Leave run DragOver and answer "accepted";
+    // dmDragDrop runs DragDrop.
+    void DoDragMsg(TMessage& message);
+
+    // Mouse and keys. Click fires OnClick, or executes the action while
+    // OnClick is the action's OnExecute (or unassigned); a click the action
+    // link itself causes while updating the control runs nothing.
     virtual void Click();
     virtual void DblClick();
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -459,6 +529,8 @@ protected:
 private:
     friend class TWinControl;
     friend class TControlCanvas;
+    friend class TDragControlObject;
+    friend struct TDragSession;
 
     bool CheckNewSize(int& newWidth, int& newHeight);
     void DoConstrainedResize(int& newWidth, int& newHeight);
@@ -467,6 +539,12 @@ private:
     void MouseButtonUp(TMessage& message, TMouseButton button);
     void WMMouseMove(TMessage& message);
     void WMContextMenu(TMessage& message);
+    // The popup-menu step of WM_CONTEXTMENU, after OnContextPopup declined
+    // (Menus.cpp): shows PopupMenu when it pops up automatically. The
+    // position is in screen coordinates, (-1, -1) for a keyboard request.
+    bool ShowPopupMenu(TPoint screenPos);
+    // Frees the action link (ActnList.cpp).
+    void FreeActionLink() noexcept;
     void CMParentColorChanged(TMessage& message);
     void CMParentFontChanged(TMessage& message);
     void CMParentShowHintChanged(TMessage& message);
@@ -504,6 +582,8 @@ private:
     std::string FHint;
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<TSizeConstraints> FConstraints;
+    TControlActionLink* FActionLink = nullptr;  // owned; freed by SetAction(nullptr)
+    TComponentRef<TPopupMenu> FPopupMenu;
 };
 
 // ---- TCreateParams -----------------------------------------------------------
@@ -643,6 +723,8 @@ public:
 protected:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
+
+    TBasicActionLinkClass GetActionLinkClass() const override;
 
     // ---- Creation protocol (each step virtual)
     virtual void CreateParams(TCreateParams& params);
@@ -831,12 +913,6 @@ public:
 private:
     TControlCanvas& FCanvas;
 };
-
-// The popup-menu step of WM_CONTEXTMENU, after OnContextPopup declined:
-// the menus unit installs it while it is initialised. It gets the screen
-// position ((-1, -1) for a keyboard request) and returns whether a popup
-// menu was shown.
-extern bool (*ContextPopupMenuHook)(TControl* control, TPoint screenPos);
 
 // ---- TCustomControl --------------------------------------------------------------
 

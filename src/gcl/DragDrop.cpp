@@ -29,54 +29,43 @@ void TDragControlObject::Finished(TObject* target, int x, int y, bool accepted) 
     TControl* control = FControl.Get();
     if (!control) return;
     if (!accepted) {
-        DragCanceled(control);
+        control->DragCanceled();
         target = nullptr;
         control = FControl.Get();
         if (!control) return;
     }
-    DoEndDrag(control, target, x, y);
+    control->DoEndDrag(target, x, y);
 }
 
-// ---- The steps of a control -----------------------------------------------------------
+// ---- TControl's drag steps --------------------------------------------------------------
 
-namespace {
-
-// Set when DoDragMsg (or a control) handled the CM_DRAG being sent.
-bool GDragMessageHandled = false;
-
-} // namespace
-
-void DoStartDrag(TControl* control, TDragObject*& dragObject) {
-    if (control && control->OnStartDrag) control->OnStartDrag(control, dragObject);
+void TControl::DoStartDrag(TDragObject*& dragObject) {
+    if (OnStartDrag) OnStartDrag(this, dragObject);
 }
 
-void DragOver(TControl* control, TObject* source, int x, int y, TDragState state, bool& accept) {
-    if (!control) return;
-    accept = static_cast<bool>(control->OnDragOver);
-    if (control->OnDragOver) control->OnDragOver(control, source, x, y, state, accept);
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+    accept = static_cast<bool>(OnDragOver);
+    if (OnDragOver) OnDragOver(this, source, x, y, state, accept);
 }
 
-void DragDrop(TControl* control, TObject* source, int x, int y) {
-    if (control && control->OnDragDrop) control->OnDragDrop(control, source, x, y);
+void TControl::DragDrop(TObject* source, int x, int y) {
+    if (OnDragDrop) OnDragDrop(this, source, x, y);
 }
 
-void DoEndDrag(TControl* control, TObject* target, int x, int y) {
-    if (control && control->OnEndDrag) control->OnEndDrag(control, target, x, y);
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+    if (OnEndDrag) OnEndDrag(this, target, x, y);
 }
 
-void DragCanceled(TControl*) {}
+void TControl::DragCanceled() {}
 
-void DragMessageHandled() noexcept { GDragMessageHandled = true; }
-
-void DoDragMsg(TControl* control, TMessage& message) {
-    GDragMessageHandled = true;
+void TControl::DoDragMsg(TMessage& message) {
     auto* rec = reinterpret_cast<TDragRec*>(message.LParam);
-    if (!control || !rec) return;
+    if (!rec) return;
     TObject* source = rec->Source ? rec->Source->GetDragSource() : nullptr;
-    const TPoint client = control->ScreenToClient(rec->Pos);
+    const TPoint client = ScreenToClient(rec->Pos);
     switch (static_cast<TDragMessage>(message.WParam)) {
     case dmFindTarget:
-        message.Result = reinterpret_cast<intptr_t>(control);
+        message.Result = reinterpret_cast<intptr_t>(this);
         break;
     case dmDragEnter:
     case dmDragLeave:
@@ -84,12 +73,12 @@ void DoDragMsg(TControl* control, TMessage& message) {
         const TDragMessage kind = static_cast<TDragMessage>(message.WParam);
         const TDragState state = kind == dmDragEnter ? dsDragEnter : kind == dmDragLeave ? dsDragLeave : dsDragMove;
         bool accept = false;
-        DragOver(control, source, client.X, client.Y, state, accept);
+        DragOver(source, client.X, client.Y, state, accept);
         message.Result = accept ? 1 : 0;
         break;
     }
     case dmDragDrop:
-        DragDrop(control, source, client.X, client.Y);
+        DragDrop(source, client.X, client.Y);
         message.Result = 0;
         break;
     default:
@@ -113,30 +102,13 @@ struct TDragSession {
     bool Drop = false;
     HWND CaptureWindow = nullptr;
 
-    // Sends CM_DRAG to target; the default handling runs when the target's
-    // own handling left the message alone.
+    // Sends CM_DRAG to target and returns the answer.
     intptr_t Send(TControl* target, TDragMessage kind) {
         TDragRec rec;
         rec.Pos = Pos;
         rec.Source = Object;
         rec.Target = target;
-        const bool outer = GDragMessageHandled;
-        GDragMessageHandled = false;
-        TComponentRef<TControl> alive(target);
-        intptr_t result = 0;
-        try {
-            result = target->Perform(CM_DRAG, static_cast<uintptr_t>(kind), reinterpret_cast<intptr_t>(&rec));
-            if (!GDragMessageHandled && result == 0 && alive) {
-                TMessage m = MakeMessage(CM_DRAG, static_cast<uintptr_t>(kind), reinterpret_cast<intptr_t>(&rec));
-                DoDragMsg(target, m);
-                result = m.Result;
-            }
-        } catch (...) {
-            GDragMessageHandled = outer;
-            throw;
-        }
-        GDragMessageHandled = outer;
-        return result;
+        return target->Perform(CM_DRAG, static_cast<uintptr_t>(kind), reinterpret_cast<intptr_t>(&rec));
     }
 
     void UpdateObject(TControl* target) {
@@ -148,7 +120,7 @@ struct TDragSession {
 
     void Start() {
         TDragObject* object = nullptr;
-        DoStartDrag(Source.Get(), object);
+        Source->DoStartDrag(object);
         if (!Source) {
             // The source went away in its own OnStartDrag.
             if (object && object->GetAutoFree()) object->Free();
@@ -349,10 +321,10 @@ private:
 
 } // namespace
 
-void BeginDrag(TControl* control, bool immediate, int threshold) {
-    if (!control || GDrag) return;
+void TControl::BeginDrag(bool immediate, int threshold) {
+    if (GDrag) return;
     TDragSession drag;
-    drag.Source = control;
+    drag.Source = this;
     drag.Threshold = threshold >= 0 ? threshold : (Mouse ? Mouse->GetDragThreshold() : 4);
     POINT cursor{};
     GetCursorPos(&cursor);
@@ -389,24 +361,22 @@ void BeginDrag(TControl* control, bool immediate, int threshold) {
     drag.Done(drag.Drop && drag.Source.Get() != nullptr);
 }
 
-void BeginAutoDrag(TControl* control) {
-    BeginDrag(control, Mouse ? Mouse->GetDragImmediate() : true, Mouse ? Mouse->GetDragThreshold() : -1);
+void TControl::BeginAutoDrag() {
+    BeginDrag(Mouse ? Mouse->GetDragImmediate() : true, Mouse ? Mouse->GetDragThreshold() : -1);
 }
 
-void EndDrag(TControl* control, bool drop) {
+void TControl::EndDrag(bool drop) {
     TDragSession* drag = GDrag;
-    if (!drag || !control || drag->Source.Get() != control) return;
+    if (!drag || drag->Source.Get() != this) return;
     drag->Ending = true;
     drag->Drop = drop;
     if (drag->CaptureWindow) PostMessageA(drag->CaptureWindow, WM_NULL, 0, 0);
 }
 
-bool Dragging(const TControl* control) noexcept {
-    return GDrag && control && GDrag->Source.Get() == control;
-}
+bool TControl::Dragging() const noexcept { return GDrag && GDrag->Source.Get() == this; }
 
 void CancelDrag() {
-    if (GDrag) EndDrag(GDrag->Source.Get(), false);
+    if (GDrag && GDrag->Source) GDrag->Source->EndDrag(false);
 }
 
 TDragObject* GetDragObject() noexcept { return GDrag ? GDrag->Object : nullptr; }

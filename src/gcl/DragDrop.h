@@ -1,6 +1,6 @@
 // In-process drag and drop (not OLE).
 //
-// A drag starts with BeginDrag(Control, Immediate, Threshold): at once, or
+// A drag starts with Control->BeginDrag(Immediate, Threshold): at once, or
 // (not immediate) when the mouse has moved more than Threshold pixels with
 // the button down (-1: Mouse->DragThreshold). Starting asks the source
 // control for a drag object (DoStartDrag, OnStartDrag); without one the
@@ -26,21 +26,12 @@
 //
 // The target side
 // ---------------
-// The default handling of CM_DRAG (DoDragMsg) turns it into the target's
-// DragOver (OnDragOver: Accept starts true when the handler is assigned)
-// and DragDrop (OnDragDrop), with X and Y in the target's client
-// coordinates and Source = the source control for a control drag object,
-// else the drag object itself.
-//
-// Controls
-// --------
-// The window core's TControl does not have the drag steps of its own yet.
-// Until it does, the steps are the functions below (DoStartDrag, DragOver,
-// DragDrop, DoEndDrag, DragCanceled) and the operations take the control
-// (BeginDrag, EndDrag, Dragging). A CM_DRAG that the target's own message
-// handling leaves unanswered (no handler ran DoDragMsg and the answer is
-// 0) gets the default handling from the drag loop; a control that answers
-// CM_DRAG itself with 0 calls DragMessageHandled to keep it from running.
+// TControl handles CM_DRAG (DoDragMsg) by turning it into its DragOver
+// (OnDragOver: Accept starts true when the handler is assigned) and
+// DragDrop (OnDragDrop), with X and Y in the target's client coordinates
+// and Source = the source control for a control drag object, else the drag
+// object itself. DragMode dmAutomatic starts a drag on a left button press
+// (BeginAutoDrag). TControl's drag members are defined in DragDrop.cpp.
 #pragma once
 
 #include "gcl/rtl/WinApi.h"
@@ -121,43 +112,11 @@ private:
     TComponentRef<TControl> FControl;
 };
 
-// ---- Drag operations of a control -------------------------------------------------
+// ---- The drag that runs ------------------------------------------------------------
 
-// Starts a drag of control and returns when it has ended (see above). A
-// second drag while one runs is ignored.
-void BeginDrag(TControl* control, bool immediate, int threshold = -1);
-// The start of DragMode dmAutomatic on a left button press:
-// BeginDrag(control, Mouse->DragImmediate, Mouse->DragThreshold).
-void BeginAutoDrag(TControl* control);
-// Ends the drag of control: with drop, as if the button were released at
-// the current point; otherwise cancelled.
-void EndDrag(TControl* control, bool drop);
-// True while control is the source of a drag (from BeginDrag on).
-bool Dragging(const TControl* control) noexcept;
 // Cancels the drag that runs, if any.
 void CancelDrag();
 // The drag object of the drag that runs, or null.
 TDragObject* GetDragObject() noexcept;
-
-// ---- The steps of a control (TControl's virtual steps to be) --------------------
-
-// OnStartDrag.
-void DoStartDrag(TControl* control, TDragObject*& dragObject);
-// accept = OnDragOver assigned; then OnDragOver.
-void DragOver(TControl* control, TObject* source, int x, int y, TDragState state, bool& accept);
-// OnDragDrop.
-void DragDrop(TControl* control, TObject* source, int x, int y);
-// OnEndDrag.
-void DoEndDrag(TControl* control, TObject* target, int x, int y);
-// Nothing by default.
-void DragCanceled(TControl* control);
-
-// The default handling of CM_DRAG for control: dmFindTarget answers the
-// control; dmDragEnter/Move/Leave run DragOver and answer "accepted";
-// dmDragDrop runs DragDrop.
-void DoDragMsg(TControl* control, TMessage& message);
-// Tells the drag loop that the CM_DRAG being sent was handled, whatever
-// the answer.
-void DragMessageHandled() noexcept;
 
 } // namespace gcl

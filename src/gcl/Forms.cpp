@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <exception>
 
+#include "gcl/ActnList.h"
 #include "gcl/Dialogs.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
@@ -1462,7 +1463,21 @@ bool TApplication::UpdateAction(TObject* action) {
 void TApplication::SetHint(const std::string& value) {
     if (value == FHint) return;
     FHint = value;
-    if (OnHint) OnHint(this);
+    if (OnHint) {
+        OnHint(this);
+        return;
+    }
+    // Without a handler the hint goes out as a hint action, which whoever
+    // shows hints (a status bar, the Unicode layer) may take.
+    THintAction* action = THintAction::Create(nullptr);
+    try {
+        action->SetHint(value);
+        action->Execute();
+    } catch (...) {
+        action->Free();
+        throw;
+    }
+    action->Free();
 }
 
 void TApplication::SetShowHint(bool value) {

@@ -432,6 +432,8 @@ public:
 
     // ---- Hints
     const std::string& GetHint() const noexcept { return FHint; }
+    // A change fires OnHint; without a handler a THintAction carrying the
+    // hint is executed (its CM_ACTIONEXECUTE reaches the application window).
     void SetHint(const std::string& value);
     bool GetShowHint() const noexcept { return FShowHint; }
     void SetShowHint(bool value);

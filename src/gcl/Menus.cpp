@@ -1140,68 +1140,17 @@ TPopupList* SetPopupList(TPopupList* value) {
     return old;
 }
 
-// ---- Controls and their popup menus ---------------------------------------------------
+// ---- TControl's popup menu ----------------------------------------------------------------
 
-namespace {
+TPopupMenu* TControl::GetPopupMenu() const noexcept { return FPopupMenu.Get(); }
 
-// The popup menus of controls; hears when either side is freed.
-class TPopupBindings : public TComponent {
-    GCL_CLASS(TPopupBindings, TComponent)
-public:
-    std::vector<std::pair<TControl*, TPopupMenu*>> Bindings;
+void TControl::SetPopupMenu(TPopupMenu* value) { FPopupMenu = value; }
 
-protected:
-    explicit TPopupBindings(TComponent* owner) : TComponent(owner) {}
-
-    void Notification(TComponent* component, TOperation operation) override {
-        inherited::Notification(component, operation);
-        if (operation != opRemove) return;
-        Bindings.erase(std::remove_if(Bindings.begin(), Bindings.end(),
-                                      [component](const std::pair<TControl*, TPopupMenu*>& b) {
-                                          return b.first == component || b.second == component;
-                                      }),
-                       Bindings.end());
-    }
-};
-
-GCL_IMPLEMENT_CLASS(TPopupBindings)
-
-TPopupBindings* GPopupBindings = nullptr;
-
-} // namespace
-
-TPopupMenu* GetControlPopupMenu(const TControl* control) noexcept {
-    if (!GPopupBindings || !control) return nullptr;
-    for (const auto& b : GPopupBindings->Bindings)
-        if (b.first == control) return b.second;
-    return nullptr;
-}
-
-void SetControlPopupMenu(TControl* control, TPopupMenu* menu) {
-    if (!control) return;
-    if (!GPopupBindings) {
-        if (!menu) return;
-        GPopupBindings = TPopupBindings::Create(nullptr);
-    }
-    auto& bindings = GPopupBindings->Bindings;
-    auto it = std::find_if(bindings.begin(), bindings.end(), [control](const auto& b) { return b.first == control; });
-    if (!menu) {
-        if (it != bindings.end()) bindings.erase(it);
-        return;
-    }
-    if (it != bindings.end())
-        it->second = menu;
-    else
-        bindings.emplace_back(control, menu);
-    GPopupBindings->FreeNotification(control);
-    GPopupBindings->FreeNotification(menu);
-}
-
-bool ShowControlPopupMenu(TControl* control, TPoint screenPos) {
-    TPopupMenu* menu = GetControlPopupMenu(control);
+bool TControl::ShowPopupMenu(TPoint screenPos) {
+    TPopupMenu* menu = FPopupMenu.Get();
     if (!menu || !menu->GetAutoPopup()) return false;
-    if (screenPos.X == -1 && screenPos.Y == -1) screenPos = control->ClientToScreen(Point(0, 0));
-    menu->SetPopupComponent(control);
+    if (screenPos.X == -1 && screenPos.Y == -1) screenPos = ClientToScreen(Point(0, 0));
+    menu->SetPopupComponent(this);
     menu->Popup(screenPos.X, screenPos.Y);
     return true;
 }
@@ -1319,7 +1268,6 @@ void InitializeMenus() {
     try {
         if (!PopupList) PopupList = new TPopupList;
         RegisterClasses({TMenuItem::StaticClass(), TMainMenu::StaticClass(), TPopupMenu::StaticClass()});
-        ContextPopupMenuHook = &ShowControlPopupMenu;
     } catch (...) {
         delete PopupList;
         PopupList = nullptr;
@@ -1329,11 +1277,9 @@ void InitializeMenus() {
 }
 
 void FinalizeMenus() {
-    ContextPopupMenuHook = nullptr;
     UnRegisterClass(TPopupMenu::StaticClass());
     UnRegisterClass(TMainMenu::StaticClass());
     UnRegisterClass(TMenuItem::StaticClass());
-    FreeAndNil(GPopupBindings);
     TPopupList* list = PopupList;
     PopupList = nullptr;
     delete list;

@@ -40,12 +40,10 @@
 //
 // Controls
 // --------
-// The window core's TControl does not carry a popup menu of its own yet;
-// the popup menu of a control is kept here (SetControlPopupMenu), and
-// ShowControlPopupMenu, installed as the window core's ContextPopupMenuHook
-// while this unit is initialised, is the step of WM_CONTEXTMENU that pops
-// it up at the pointer (a keyboard request counts as the control's client
-// origin).
+// A control's PopupMenu (TControl::SetPopupMenu, defined in Menus.cpp) pops
+// up on WM_CONTEXTMENU when OnContextPopup did not handle it and the menu
+// has AutoPopup: at the pointer, or at the control's client origin for a
+// keyboard request, with the control as PopupComponent.
 #pragma once
 
 #include "gcl/rtl/WinApi.h"
@@ -483,17 +481,6 @@ extern TPopupList* PopupList;
 // Makes value the popup list: the listed menus move over to it. Returns
 // the old list, which the caller frees.
 TPopupList* SetPopupList(TPopupList* value);
-
-// ---- Controls and their popup menus ----------------------------------------------
-
-TPopupMenu* GetControlPopupMenu(const TControl* control) noexcept;
-// The binding ends by itself when either is freed.
-void SetControlPopupMenu(TControl* control, TPopupMenu* menu);
-// The WM_CONTEXTMENU step after OnContextPopup declined: pops up the
-// control's popup menu (when it has one with AutoPopup) at screenPos, or at
-// the control's client origin for a keyboard request ((-1, -1)), with the
-// control as PopupComponent. True when a menu popped up.
-bool ShowControlPopupMenu(TControl* control, TPoint screenPos);
 
 // Registers the menu classes and makes the popup list; initialises
 // ActnListUnit.

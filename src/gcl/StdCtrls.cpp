@@ -570,7 +570,7 @@ void TButtonControl::SetWordWrap(bool value) {
     RecreateWnd();
 }
 
-void TButtonControl::Click() { ControlClick(this); }
+TBasicActionLinkClass TButtonControl::GetActionLinkClass() const { return TButtonActionLink::StaticClass(); }
 
 void TButtonControl::CreateParams(TCreateParams& params) {
     inherited::CreateParams(params);
@@ -1661,6 +1661,18 @@ void TCustomListBox::LBGetText(TMessage& message, bool lengthOnly) {
     message.Result = static_cast<intptr_t>(text.size());
 }
 
+void TCustomListBox::WndProc(TMessage& message) {
+    if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && GetDragMode() == dmAutomatic &&
+        GetDragKind() == dkDrag && !Dragging()) {
+        TControlState state = GetControlState();
+        state.Include(csLButtonDown);
+        SetControlState(state);
+        Dispatch(message);
+        return;
+    }
+    inherited::WndProc(message);
+}
+
 void TCustomListBox::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case CN_DRAWITEM:
@@ -1687,13 +1699,13 @@ void TCustomListBox::Dispatch(TMessage& message) {
             if (FMultiSelect) {
                 int index = ItemAtPos(LParamToPoint(message.LParam), true);
                 if (index >= 0 && GetSelected(index)) {
-                    BeginDrag(this, false);
+                    BeginDrag(false);
                     return;
                 }
             }
             TComponentRef<TControl> alive(this);
             inherited::Dispatch(message);
-            if (alive) BeginAutoDrag(this);
+            if (alive) BeginAutoDrag();
             return;
         }
         break;
@@ -2284,11 +2296,9 @@ constexpr TClass kStdClasses[] = {TEdit::StaticClass(),  TMemo::StaticClass(),  
 
 void InitializeStdCtrls() {
     for (TClass cls : kStdClasses) RegisterClass(cls);
-    RegisterActionLinkClass(TButtonControl::StaticClass(), TButtonActionLink::StaticClass());
 }
 
 void FinalizeStdCtrls() {
-    UnRegisterActionLinkClass(TButtonControl::StaticClass());
     for (TClass cls : kStdClasses) UnRegisterClass(cls);
 }
 

@@ -217,8 +217,6 @@ public:
 
     virtual bool GetChecked() { return false; }
     virtual void SetChecked(bool) {}
-    // OnClick, or the action (the click rule of action clients).
-    void Click() override;
     bool GetWordWrap() const noexcept { return FWordWrap; }
     void SetWordWrap(bool value);
 
@@ -226,6 +224,8 @@ protected:
     explicit TButtonControl(TComponent* owner);
 
     void CreateParams(TCreateParams& params) override;
+    // Check boxes and radio buttons follow the action's Checked.
+    TBasicActionLinkClass GetActionLinkClass() const override;
     // While true, state changes made by code do not fire Click.
     bool GetClicksDisabled() const noexcept { return FClicksDisabled; }
     void SetClicksDisabled(bool value) noexcept { FClicksDisabled = value; }
@@ -456,6 +456,9 @@ public:
     virtual TObject* GetItemData(int index);
     virtual void SetItemData(int index, TObject* data);
 
+    // Under dmAutomatic a press selects before the drag starts (Dispatch),
+    // instead of the window core starting the drag at once.
+    void WndProc(TMessage& message) override;
     void Dispatch(TMessage& message) override;
 
     TDrawItemEvent OnDrawItem;

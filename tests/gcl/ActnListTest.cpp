@@ -8,6 +8,7 @@
 
 #include "gcl/ActnList.h"
 #include "gcl/Buttons.h"
+#include "gcl/ExtCtrls.h"
 #include "gcl/Forms.h"
 #include "gcl/Menus.h"
 #include "gcl/StdCtrls.h"
@@ -48,15 +49,13 @@ public:
     }
 };
 
-// A windowed control that calls the action steps the way TControl is to
-// call them itself.
 class TActnControl : public TCustomControl {
     GCL_CLASS(TActnControl, TCustomControl)
 public:
+    using TControl::ActionChange;
+    using TControl::GetActionLink;
     using TControl::GetCaption;
     using TControl::SetCaption;
-    void Click() override { ControlClick(this); }
-    void InitiateAction() override { InitiateControlAction(this); }
     void DoClick() { Click(); }
 
 protected:
@@ -235,18 +234,18 @@ TEST_F(ActionsTest, LinkedControlsFollowTheActionAndRunItWhenClicked) {
     control->SetName("SaveButton");
     TActnGraphic* graphic = TActnGraphic::Create(Owner);
 
-    SetControlAction(control, action);
-    SetControlAction(graphic, action);
-    EXPECT_EQ(GetControlAction(control), action);
-    EXPECT_EQ(GetControlActionLink(control)->ClassType(), TWinControlActionLink::StaticClass());
-    EXPECT_EQ(GetControlActionLink(graphic)->ClassType(), TControlActionLink::StaticClass());
+    control->SetAction(action);
+    graphic->SetAction(action);
+    EXPECT_EQ(control->GetAction(), action);
+    EXPECT_EQ(control->GetActionLink()->ClassType(), TWinControlActionLink::StaticClass());
+    EXPECT_EQ(action->GetClients(1)->ClassType(), TControlActionLink::StaticClass());
     EXPECT_EQ(TButtonActionLink::StaticClass()->ClassParent(), TWinControlActionLink::StaticClass());
     EXPECT_EQ(TSpeedButtonActionLink::StaticClass()->ClassParent(), TControlActionLink::StaticClass());
     EXPECT_TRUE(control->GetControlStyle().Contains(csActionClient));
     EXPECT_EQ(control->GetCaption(), "&Save");
     EXPECT_EQ(control->GetHint(), "Save|Saves the list");
     EXPECT_TRUE(control->OnClick == action->OnExecute);
-    EXPECT_TRUE(GetControlActionLink(control)->IsOnExecuteLinked());
+    EXPECT_TRUE(control->GetActionLink()->IsOnExecuteLinked());
     EXPECT_EQ(action->GetClientCount(), 2);
 
     // Changes of the action reach the clients; every change applies the
@@ -269,7 +268,7 @@ TEST_F(ActionsTest, LinkedControlsFollowTheActionAndRunItWhenClicked) {
     EXPECT_EQ(log.Lines, (std::vector<std::string>{"execute SaveA unchecked from SaveButton"}));
     EXPECT_EQ(action->GetActionComponent(), nullptr);
     control->OnClick = TNotifyEvent(&log, &TActionLog::OtherClick);
-    EXPECT_FALSE(GetControlActionLink(control)->IsOnExecuteLinked());
+    EXPECT_FALSE(control->GetActionLink()->IsOnExecuteLinked());
     control->DoClick();
     EXPECT_EQ(log.Lines.back(), "click SaveButton");
     // A new OnExecute only reaches clients still tied to the old one.
@@ -288,7 +287,7 @@ TEST_F(ActionsTest, LinkedControlsFollowTheActionAndRunItWhenClicked) {
     // Loading keeps the values a control has of its own.
     TActnControl* loaded = TActnControl::Create(Owner);
     loaded->SetHint("own hint");
-    ControlActionChange(loaded, action, true);
+    loaded->ActionChange(action, true);
     EXPECT_EQ(loaded->GetHint(), "own hint");
     EXPECT_EQ(loaded->GetCaption(), "Save &As");
 
@@ -296,12 +295,11 @@ TEST_F(ActionsTest, LinkedControlsFollowTheActionAndRunItWhenClicked) {
     control->Free();
     EXPECT_EQ(action->GetClientCount(), 1);
     action->Free();
-    EXPECT_EQ(GetControlAction(graphic), nullptr);
-    EXPECT_EQ(GetControlActionLink(graphic), nullptr);
+    EXPECT_EQ(graphic->GetAction(), nullptr);
+    EXPECT_FALSE(graphic->GetControlStyle().Contains(csActionClient));
 }
 
-// TButtonControl and TSpeedButton register their link classes with their
-// units.
+// TButtonControl and TSpeedButton name links of their own.
 TEST_F(ActionsTest, ButtonAndSpeedButtonLinksReachPublishedState) {
     TActionLog& log = Log;
     TActionList* list = TActionList::Create(Owner);
@@ -316,10 +314,10 @@ TEST_F(ActionsTest, ButtonAndSpeedButtonLinksReachPublishedState) {
     speed->SetParent(form);
     speed->SetAllowAllUp(true);  // else a grouped button cannot be let up
 
-    SetControlAction(check, action);
-    SetControlAction(speed, action);
-    EXPECT_EQ(GetControlActionLink(check)->ClassType(), TButtonActionLink::StaticClass());
-    EXPECT_EQ(GetControlActionLink(speed)->ClassType(), TSpeedButtonActionLink::StaticClass());
+    check->SetAction(action);
+    speed->SetAction(action);
+    EXPECT_EQ(action->GetClients(0)->ClassType(), TButtonActionLink::StaticClass());
+    EXPECT_EQ(action->GetClients(1)->ClassType(), TSpeedButtonActionLink::StaticClass());
     EXPECT_EQ(speed->GetGroupIndex(), 3);
 
     // Checking the action checks the clients without running the action.
@@ -333,13 +331,72 @@ TEST_F(ActionsTest, ButtonAndSpeedButtonLinksReachPublishedState) {
     EXPECT_FALSE(check->GetChecked());
     EXPECT_FALSE(speed->GetDown());
 
-    // The nearest registered class decides.
-    TActnControl* control = TActnControl::Create(Owner);
-    EXPECT_EQ(ActionLinkClassFor(control), TWinControlActionLink::StaticClass());
-    RegisterActionLinkClass(TCustomControl::StaticClass(), TSpeedButtonActionLink::StaticClass());
-    EXPECT_EQ(ActionLinkClassFor(control), TSpeedButtonActionLink::StaticClass());
-    UnRegisterActionLinkClass(TCustomControl::StaticClass());
-    EXPECT_EQ(ActionLinkClassFor(control), TWinControlActionLink::StaticClass());
+}
+
+// Any control runs its action when clicked with the mouse: a windowless
+// label through its parent's window, a panel through its own.
+TEST_F(ActionsTest, LabelsAndPanelsRunTheirActionWhenClicked) {
+    TActionLog& log = Log;
+    TAction* action = NewAction(Owner, nullptr, "OpenA", log);
+    action->SetCaption("Open");
+    TActnForm* form = TActnForm::Create(Owner);
+    TLabel* label = TLabel::Create(Owner);
+    label->SetName("OpenLabel");
+    label->SetBounds(10, 10, 60, 20);
+    label->SetParent(form);
+    TPanel* panel = TPanel::Create(Owner);
+    panel->SetName("OpenPanel");
+    panel->SetBounds(10, 50, 120, 40);
+    panel->SetParent(form);
+    label->SetAction(action);
+    panel->SetAction(action);
+    EXPECT_EQ(label->GetCaption(), "Open");
+    EXPECT_EQ(panel->GetCaption(), "Open");
+    form->Show();
+
+    SendMessageA(form->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+    SendMessageA(form->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 15));
+    SendMessageA(panel->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+
+    SendMessageA(panel->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{"execute OpenA unchecked from OpenLabel",
+                                                   "execute OpenA unchecked from OpenPanel"}));
+
+    // Unbinding ends the link and leaves the control as it is.
+    panel->SetAction(nullptr);
+    EXPECT_EQ(panel->GetAction(), nullptr);
+    EXPECT_FALSE(panel->GetControlStyle().Contains(csActionClient));
+    EXPECT_EQ(action->GetClientCount(), 1);
+    EXPECT_EQ(panel->GetCaption(), "Open");
+}
+
+// Without an OnHint handler a new application hint goes out as a hint
+// action, which reaches the application window.
+TEST_F(ActionsTest, ApplicationHintIsExecutedAsAHintAction) {
+    struct THook : TObject {
+        std::vector<std::string> Seen;
+        bool Hook(TMessage& message) {
+            if (message.Msg != CM_ACTIONEXECUTE) return false;
+            auto* action = dynamic_cast<THintAction*>(reinterpret_cast<TObject*>(message.LParam));
+            if (action) Seen.push_back(action->GetHint());
+            return false;
+        }
+    } hook;
+    Application->HookMainWindow(TWindowHook(&hook, &THook::Hook));
+    Application->SetHint("Saves the list");
+    Application->SetHint("Saves the list");
+    TNotifyEvent onHint = Application->OnHint;
+    struct THandler : TObject {
+        int Calls = 0;
+        void Hint(TObject*) { ++Calls; }
+    } handler;
+    Application->OnHint = TNotifyEvent(&handler, &THandler::Hint);
+    Application->SetHint("Deletes the task");
+    Application->OnHint = onHint;
+    Application->SetHint("");
+    Application->UnhookMainWindow(TWindowHook(&hook, &THook::Hook));
+    EXPECT_EQ(hook.Seen, (std::vector<std::string>{"Saves the list", ""}));
+    EXPECT_EQ(handler.Calls, 1);
 }
 
 TEST_F(ActionsTest, ShortCutsRunTheFormsActionBeforeTheFocusedEdit) {

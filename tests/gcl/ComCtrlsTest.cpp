@@ -440,7 +440,7 @@ TEST_F(CommonControls, AutomaticDragFromListBoxOntoTreeNode) {
     SendMessageA(list->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(item.Left + 5, item.Top + 2));
     EXPECT_EQ(drop.Seen, std::vector<std::string>{"List on B"});
     EXPECT_EQ(list->GetItemIndex(), 1);
-    EXPECT_FALSE(Dragging(list));
+    EXPECT_FALSE(list->Dragging());
 }
 
 TEST_F(CommonControls, DatePickerValueAndDropDown) {

@@ -64,9 +64,9 @@ public:
     void DragOver(TObject* sender, TObject* source, int x, int y, TDragState state, bool& accept) {
         Lines.push_back("over " + NameOf(sender) + " " + NameOf(source) + " " + std::to_string(x) + "," +
                         std::to_string(y) + " " + StateName(state));
-        DraggingSeen = Source && Dragging(Source);
+        DraggingSeen = Source && Source->Dragging();
         accept = accept && x >= AcceptFromX;
-        if (x == EndAtX) gcl::EndDrag(Source, true);
+        if (x == EndAtX) Source->EndDrag(true);
     }
     void DragDrop(TObject* sender, TObject* source, int x, int y) {
         Lines.push_back("drop " + NameOf(sender) + " " + NameOf(source) + " " + std::to_string(x) + "," +
@@ -88,10 +88,7 @@ public:
             const auto kind = static_cast<TDragMessage>(message.WParam);
             Kinds.push_back(kind);
             message.Result = kind == dmDragEnter || kind == dmDragMove ? 1 : 0;
-            if (kind != dmFindTarget) {
-                DragMessageHandled();
-                return;
-            }
+            if (kind != dmFindTarget) return;
         }
         inherited::Dispatch(message);
     }
@@ -182,7 +179,7 @@ TEST_F(DragDropTest, ListToTreeFiresTargetEventsInClientCoordinates) {
     Post(Form->Tree, WM_MOUSEMOVE, 20, 30);
     Post(Form->Tree, WM_MOUSEMOVE, 25, 35);
     Post(Form->Tree, WM_LBUTTONUP, 25, 35);
-    BeginDrag(Form->List, true, -1);
+    Form->List->BeginDrag(true, -1);
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{
                              "start ListBox",
                              "over Tree ListBox 20,30 enter",
@@ -191,7 +188,7 @@ TEST_F(DragDropTest, ListToTreeFiresTargetEventsInClientCoordinates) {
                              "end ListBox Tree 25,35",
                          }));
     EXPECT_TRUE(Log.DraggingSeen);
-    EXPECT_FALSE(Dragging(Form->List));
+    EXPECT_FALSE(Form->List->Dragging());
     EXPECT_EQ(GetDragObject(), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
 
@@ -203,7 +200,7 @@ TEST_F(DragDropTest, ListToTreeFiresTargetEventsInClientCoordinates) {
     Post(Form->List, WM_MOUSEMOVE, 30, 30);
     Post(Form->Tree, WM_MOUSEMOVE, 41, 51);
     Post(Form->Tree, WM_LBUTTONUP, 41, 51);
-    BeginDrag(Form->List, true, -1);
+    Form->List->BeginDrag(true, -1);
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{
                              "start ListBox",
                              "over Tree ListBox 40,50 enter",
@@ -218,7 +215,7 @@ TEST_F(DragDropTest, ListToTreeFiresTargetEventsInClientCoordinates) {
     Log.AcceptFromX = 0;
     Log.EndAtX = 77;
     Post(Form->Tree, WM_MOUSEMOVE, 77, 20);
-    BeginDrag(Form->List, true, -1);
+    Form->List->BeginDrag(true, -1);
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{
                              "start ListBox",
                              "over Tree ListBox 77,20 enter",
@@ -235,7 +232,7 @@ TEST_F(DragDropTest, DragObjectsCursorsAndCancelling) {
     Post(Form->Tree, WM_MOUSEMOVE, 20, 30);
     Post(Form->Tree, WM_MOUSEMOVE, 60, 30);
     PostMessageA(Form->List->GetHandle(), WM_KEYDOWN, VK_ESCAPE, 1);
-    BeginDrag(Form->List, true, -1);
+    Form->List->BeginDrag(true, -1);
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{
                              "start ListBox",
                              "cursor no",
@@ -253,12 +250,12 @@ TEST_F(DragDropTest, DragObjectsCursorsAndCancelling) {
     Log.Lines.clear();
     Post(Form->Tree, WM_MOUSEMOVE, 70, 30);
     Post(Form->Tree, WM_RBUTTONDOWN, 70, 30);
-    BeginDrag(Form->List, true, -1);
+    Form->List->BeginDrag(true, -1);
     EXPECT_EQ(Log.Lines.back(), "end ListBox nil 70,30");
     Log.Lines.clear();
     Post(Form->Tree, WM_MOUSEMOVE, 71, 30);
     PostQuitMessage(7);
-    BeginDrag(Form->List, true, -1);
+    Form->List->BeginDrag(true, -1);
     EXPECT_EQ(Log.Lines.back(), "end ListBox nil 71,30");
     MSG quit;
     ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -268,12 +265,12 @@ TEST_F(DragDropTest, DragObjectsCursorsAndCancelling) {
     Log.Lines.clear();
     PostThreadMessageA(GetCurrentThreadId(), WM_MOUSEMOVE, MK_LBUTTON, 0);
     PostThreadMessageA(GetCurrentThreadId(), WM_LBUTTONUP, 0, 0);
-    BeginDrag(Form->List, false, 5);
+    Form->List->BeginDrag(false, 5);
     EXPECT_TRUE(Log.Lines.empty());
     // Moving past it starts the drag.
     Post(Form->Tree, WM_MOUSEMOVE, 80, 30);
     Post(Form->Tree, WM_LBUTTONUP, 80, 30);
-    BeginDrag(Form->List, false, 5);
+    Form->List->BeginDrag(false, 5);
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{
                              "start ListBox",
                              "over Tree ListBox 80,30 enter",
@@ -299,7 +296,7 @@ TEST_F(DragDropTest, TheCMDragProtocolAndAutomaticDragMode) {
     Mouse->SetDragImmediate(true);
     Post(Form->Self, WM_MOUSEMOVE, 10, 10);
     Post(Form->Self, WM_LBUTTONUP, 12, 10);
-    BeginAutoDrag(Form->List);
+    Form->List->BeginDrag(true, -1);
     EXPECT_EQ(Form->Self->Kinds, (std::vector<int>{dmFindTarget, dmDragEnter, dmFindTarget, dmDragMove, dmDragDrop}));
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{"start ListBox", "end ListBox Self 12,10"}));
 
@@ -307,7 +304,7 @@ TEST_F(DragDropTest, TheCMDragProtocolAndAutomaticDragMode) {
     Log.Lines.clear();
     Post(Form, WM_MOUSEMOVE, 295, 160);
     Post(Form, WM_LBUTTONUP, 295, 160);
-    BeginDrag(Form->List, true, -1);
+    Form->List->BeginDrag(true, -1);
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{
                              "start ListBox",
                              "over Mark ListBox 5,10 enter",
@@ -315,22 +312,16 @@ TEST_F(DragDropTest, TheCMDragProtocolAndAutomaticDragMode) {
                              "end ListBox Mark 5,10",
                          }));
 
-    // The default handling, called directly.
+    // The default handling of CM_DRAG.
     Log.Lines.clear();
     TDragControlObject* object = TDragControlObject::Create(Form->List);
     TDragRec rec;
     rec.Pos = Form->Mark->ClientToScreen(Point(7, 8));
     rec.Source = object;
-    TMessage m = MakeMessage(CM_DRAG, dmDragMove, reinterpret_cast<intptr_t>(&rec));
-    DoDragMsg(Form->Mark, m);
-    EXPECT_EQ(m.Result, 1);
-    m = MakeMessage(CM_DRAG, dmFindTarget, reinterpret_cast<intptr_t>(&rec));
-    DoDragMsg(Form->Mark, m);
-    EXPECT_EQ(m.Result, reinterpret_cast<intptr_t>(Form->Mark));
+    EXPECT_EQ(Form->Mark->Perform(CM_DRAG, dmDragMove, reinterpret_cast<intptr_t>(&rec)), 1);
+    EXPECT_EQ(Form->Mark->Perform(CM_DRAG, dmFindTarget, reinterpret_cast<intptr_t>(&rec)), reinterpret_cast<intptr_t>(Form->Mark));
     Form->Mark->OnDragOver = nullptr;
-    m = MakeMessage(CM_DRAG, dmDragEnter, reinterpret_cast<intptr_t>(&rec));
-    DoDragMsg(Form->Mark, m);
-    EXPECT_EQ(m.Result, 0);
+    EXPECT_EQ(Form->Mark->Perform(CM_DRAG, dmDragEnter, reinterpret_cast<intptr_t>(&rec)), 0);
     object->Free();
     EXPECT_EQ(Log.Lines, (std::vector<std::string>{"over Mark ListBox 7,8 move"}));
 
@@ -350,4 +341,26 @@ TEST_F(DragDropTest, TheCMDragProtocolAndAutomaticDragMode) {
                              "end ListBox Tree 33,44",
                          }));
     EXPECT_EQ(Form->List->GetItemIndex(), 0);
+}
+
+// DragMode dmAutomatic on a control that does nothing of its own about it:
+// the window core starts the drag on the left button press.
+TEST_F(DragDropTest, AutomaticDragModeStartsFromThePressOnAnyControl) {
+    Form->Self->OnStartDrag = TStartDragEvent(&Log, &TDragLog::StartDrag);
+    Form->Self->OnEndDrag = TEndDragEvent(&Log, &TDragLog::EndDrag);
+    Form->Self->SetDragMode(dmAutomatic);
+    Mouse->SetDragImmediate(false);
+    Mouse->SetDragThreshold(3);
+    Post(Form->Self, WM_LBUTTONDOWN, 5, 5);
+    Post(Form->Tree, WM_MOUSEMOVE, 40, 50);
+    Post(Form->Tree, WM_LBUTTONUP, 40, 50);
+    PumpApplication(200, [this] { return Log.Lines.size() >= 4; });
+    EXPECT_EQ(Log.Lines, (std::vector<std::string>{
+                             "start Self",
+                             "over Tree Self 40,50 enter",
+                             "drop Tree Self 40,50",
+                             "end Self Tree 40,50",
+                         }));
+    EXPECT_FALSE(Form->Self->Dragging());
+    Mouse->SetDragImmediate(true);
 }

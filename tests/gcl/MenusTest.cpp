@@ -454,8 +454,8 @@ TEST_F(MenusTest, ContextMenuPopsUpTheControlsPopupMenu) {
     TMenuControl* control = TMenuControl::Create(Owner);
     control->SetParent(form);
     TRecordingPopup* popup = TRecordingPopup::Create(Owner);
-    SetControlPopupMenu(control, popup);
-    EXPECT_EQ(GetControlPopupMenu(control), popup);
+    control->SetPopupMenu(popup);
+    EXPECT_EQ(control->GetPopupMenu(), popup);
     form->Show();
     HWND window = control->GetHandle();
 
@@ -479,8 +479,8 @@ TEST_F(MenusTest, ContextMenuPopsUpTheControlsPopupMenu) {
 
     // The binding goes with the menu.
     popup->Free();
-    EXPECT_EQ(GetControlPopupMenu(control), nullptr);
-    EXPECT_FALSE(ShowControlPopupMenu(control, Point(-1, -1)));
+    EXPECT_EQ(control->GetPopupMenu(), nullptr);
+    SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
 }
 
 TEST_F(MenusTest, MenusAndActionsStreamAndReadBack) {

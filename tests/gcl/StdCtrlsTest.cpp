@@ -607,11 +607,11 @@ TEST_F(StdControls, ActionsDriveButtonsAndCheckBoxes) {
 
     auto* button = Add<TButton>("Button", 10, 10, 75, 25);
     auto* check = Add<TCheckBox>("Check", 10, 50, 100, 17);
-    SetControlAction(button, action);
-    SetControlAction(check, action);
+    button->SetAction(action);
+    check->SetAction(action);
     EXPECT_EQ(button->GetCaption(), "&Run");
     EXPECT_EQ(check->GetCaption(), "&Run");
-    EXPECT_TRUE(dynamic_cast<TButtonActionLink*>(GetControlActionLink(check)));
+    EXPECT_TRUE(dynamic_cast<TButtonActionLink*>(action->GetClients(1)));
 
     SendMessageA(button->GetHandle(), BM_CLICK, 0, 0);
     EXPECT_EQ(run.Runs, 1);
