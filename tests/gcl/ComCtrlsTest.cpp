@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -22,6 +20,7 @@
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Streams.h"
 #include "support/ApplicationTest.h"
+#include "support/Screenshot.h"
 
 using namespace gcl;
 using qelvo::test::PumpApplication;
@@ -517,8 +516,7 @@ TEST_F(CommonControls, StatusBarPanels) {
 }
 
 // Builds a form with every control, shows it, and saves what it shows to
-// a BMP file beside the test executable (QELVO_SCREENSHOT overrides the
-// path).
+// every_control.bmp beside the test executable.
 TEST_F(CommonControls, ScreenshotOfEveryControl) {
     Form->SetBounds(0, 0, 560, 360);
     Form->SetColor(clBtnFace);
@@ -582,57 +580,7 @@ TEST_F(CommonControls, ScreenshotOfEveryControl) {
     RedrawWindow(Form->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpApplication(200);
 
-    HWND window = Form->GetHandle();
-    RECT r{};
-    GetWindowRect(window, &r);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    GdiFlush();
-
-    char path[MAX_PATH] = {};
-    if (const char* overridden = std::getenv("QELVO_SCREENSHOT")) {
-        std::snprintf(path, sizeof path, "%s", overridden);
-    } else {
-        GetModuleFileNameA(nullptr, path, sizeof path);
-        if (char* slash = std::strrchr(path, '\\')) std::strcpy(slash + 1, "every_control.bmp");
-    }
-    const int stride = ((width * 3 + 3) / 4) * 4;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * height);
-    FILE* out = std::fopen(path, "wb");
-    ASSERT_NE(out, nullptr) << path;
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-    std::fwrite(bits, static_cast<size_t>(stride), static_cast<size_t>(height), out);
-    std::fclose(out);
-
     // Not blank: the picture holds many colours.
-    int distinct = 0;
-    COLORREF lastColour = CLR_INVALID;
-    for (int y = 0; y < height; y += 3)
-        for (int x = 0; x < width; x += 3) {
-            COLORREF c = GetPixel(dc, x, y);
-            if (c != lastColour) ++distinct;
-            lastColour = c;
-        }
+    const int distinct = qelvo::test::SaveWindowScreenshot(Form->GetHandle(), "every_control.bmp");
     EXPECT_GT(distinct, 500);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
