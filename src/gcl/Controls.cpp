@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "gcl/Forms.h"
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
@@ -51,19 +52,6 @@ bool IsDestroying(const TComponent* component) noexcept {
 }
 
 bool IsMiddleEast() noexcept { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; }
-
-// Sets a flag for the lifetime of the object.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) noexcept : FFlag(flag), FOld(flag) { flag = true; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
 
 template <class T>
 bool Contains(const std::vector<T*>& list, const T* item) noexcept {

@@ -6,6 +6,7 @@
 
 #include "gcl/Forms.h"
 #include "gcl/Timers.h"
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
@@ -19,19 +20,6 @@ bool Contains(const std::vector<T*>& list, const T* item) {
 }
 
 [[noreturn]] void RaiseMenuIndex() { throw EListError(msg::MenuIndexError); }
-
-// Sets a flag for a scope and puts the old value back.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) noexcept : FFlag(flag), FOld(flag) { FFlag = true; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
 
 // ---- Command identifiers: 1..0xFFFF, the lowest free one first.
 

@@ -7,6 +7,7 @@
 #include "gcl/ActnList.h"
 #include "gcl/DragDrop.h"
 #include "gcl/Forms.h"
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
@@ -21,19 +22,6 @@ namespace {
 bool IsLoading(const TComponent* component) noexcept {
     return component->GetComponentState().Contains(csLoading);
 }
-
-// Sets a flag for the lifetime of the object.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) noexcept : FFlag(flag), FOld(flag) { flag = true; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
 
 // Draws on a control canvas for the lifetime of the object: the canvas
 // wraps dc and takes the control's font and brush.
