@@ -9,6 +9,7 @@
 #include "gcl/Forms.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
@@ -22,19 +23,6 @@ inline constexpr const char* DateTimeMin = "Date is less than minimum of %s";
 } // namespace msg
 
 namespace {
-
-// Sets a flag for the lifetime of the object.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) noexcept : FFlag(flag), FOld(flag) { flag = true; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
 
 // Deeper node streams are refused: a hostile stream could otherwise
 // exhaust the stack.
@@ -964,14 +952,18 @@ void TCustomTreeView::SortChildren(TTreeNode* parent, PFNTVCOMPARE sortProc, LPA
         Perform(TVM_SORTCHILDRENCB, 0, reinterpret_cast<intptr_t>(&sort));
         TakeWindowOrder(parent);
     } else if (list.size() > 1) {
-        std::stable_sort(list.begin(), list.end(), [&](TTreeNode* a, TTreeNode* b) {
-            return sortProc(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), data) < 0;
-        });
+        SortSiblings(list, sortProc, data);
     }
     if (recurse) {
         std::vector<TTreeNode*> children = list;
         for (TTreeNode* child : children) SortChildren(child, sortProc, data, true);
     }
+}
+
+void TCustomTreeView::SortSiblings(std::vector<TTreeNode*>& siblings, PFNTVCOMPARE sortProc, LPARAM data) {
+    std::stable_sort(siblings.begin(), siblings.end(), [&](TTreeNode* a, TTreeNode* b) {
+        return sortProc(reinterpret_cast<LPARAM>(a), reinterpret_cast<LPARAM>(b), data) < 0;
+    });
 }
 
 // The order the window now shows becomes the order of the nodes.

@@ -377,6 +377,9 @@ protected:
     // The node and nodes classes: descendants return their own.
     virtual TTreeNode* CreateNode();
     virtual TTreeNodes* CreateNodes();
+    // Orders siblings while there is no window (a window sorts itself,
+    // through TVM_SORTCHILDRENCB): a stable sort by sortProc.
+    virtual void SortSiblings(std::vector<TTreeNode*>& siblings, PFNTVCOMPARE sortProc, LPARAM data);
     // The reflected WM_NOTIFY, handled by its ANSI codes.
     virtual void CNNotify(TMessage& message);
 
