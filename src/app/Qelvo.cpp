@@ -11,6 +11,7 @@
 #include "gcl/Timers.h"
 #include "gcl/rtl/Init.h"
 #include "listview/GvListview.h"
+#include "unicode/UniActnList.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniForms.h"
 
@@ -36,7 +37,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // built on it. Finalisation runs in reverse when the scope ends.
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
                               &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
-                              &qelvo::GvListviewUnit};
+                              &qelvo::UniActnListUnit, &qelvo::GvListviewUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;
         gcl::Application->CreateForm(mainForm);

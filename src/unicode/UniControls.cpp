@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "gcl/ActnList.h"
 #include "gcl/Messages.h"
 #include "gcl/rtl/Strings.h"
 #include "unicode/UniSysUtils.h"
@@ -26,6 +27,9 @@ struct TControlAccess : gcl::TControl {
     }
     static void SetHintOf(gcl::TControl* control, const std::string& value) {
         (control->*&TControlAccess::SetHintRaw)(value);
+    }
+    static gcl::TControlActionLink* ActionLinkOf(gcl::TControl* control) {
+        return (control->*&TControlAccess::GetActionLink)();
     }
 };
 
@@ -179,9 +183,15 @@ void WideControlSetHint(gcl::TControl* control, const std::wstring& value) {
     }
 }
 
-bool IsWideCaptionStored(gcl::TControl*) { return true; }
+bool IsWideCaptionStored(gcl::TControl* control) {
+    gcl::TControlActionLink* link = TControlAccess::ActionLinkOf(control);
+    return !link || !link->IsCaptionLinked();
+}
 
-bool IsWideHintStored(gcl::TControl*) { return true; }
+bool IsWideHintStored(gcl::TControl* control) {
+    gcl::TControlActionLink* link = TControlAccess::ActionLinkOf(control);
+    return !link || !link->IsHintLinked();
+}
 
 std::wstring WideGetHintOfControlChain(gcl::TControl* control) {
     for (gcl::TControl* c = control; c; c = c->GetParent()) {

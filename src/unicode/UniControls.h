@@ -49,9 +49,8 @@ std::wstring WideControlGetHint(gcl::TControl* control);
 // On NT the companion keeps the wide hint; the 8-bit hint is stored
 // directly (no notification) in both families.
 void WideControlSetHint(gcl::TControl* control, const std::wstring& value);
-// Whether the wide caption and hint are streamed: true unless an action
-// link supplies them. The class library's controls have no action links
-// yet, so both are always true for now.
+// Whether the wide caption and hint are streamed: true unless the
+// control's action link supplies them.
 bool IsWideCaptionStored(gcl::TControl* control);
 bool IsWideHintStored(gcl::TControl* control);
 // The first non-empty wide hint from Control up through its parents.

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "gcl/ActnList.h"
 #include "gcl/Messages.h"
 #include "gcl/rtl/Strings.h"
+#include "unicode/UniActnList.h"
 #include "unicode/UniClasses.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniSysUtils.h"
@@ -17,6 +19,7 @@ TUniApplication* UniApplication = nullptr;
 
 GCL_IMPLEMENT_CLASS(TUniApplication)
 GCL_IMPLEMENT_CLASS(TUniCustomHintWindow)
+GCL_IMPLEMENT_CLASS(TUniAppIdleEventControl)
 
 namespace {
 
@@ -165,10 +168,38 @@ void TUniApplication::SetTitle(const std::wstring& value) {
 bool TUniApplication::MainWindowHook(gcl::TMessage& message) {
     if (message.Msg == WM_CREATE && !FTitle.empty() && gcl::Application && gcl::Application->GetHandle())
         DefWindowProcW(gcl::Application->GetHandle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FTitle.c_str()));
+    if (message.Msg == gcl::CM_ACTIONEXECUTE) return ExecuteWideHintAction(message);
     return false;
 }
 
+bool TUniApplication::ExecuteWideHintAction(gcl::TMessage& message) {
+    auto* object = reinterpret_cast<gcl::TObject*>(message.LParam);
+    if (!object || object->ClassType() != gcl::THintAction::StaticClass()) return false;
+    const std::wstring hint = GetHint();
+    if (static_cast<gcl::THintAction*>(object)->GetHint() != gcl::WideToAnsi(hint)) return false;
+    TUniHintAction* action = TUniHintAction::Create(nullptr);
+    try {
+        action->SetHint(hint);
+        action->Execute();
+    } catch (...) {
+        action->Free();
+        throw;
+    }
+    action->Free();
+    message.Result = 1;
+    return true;
+}
+
+void TUniApplication::PlaceIdleControl() {
+    gcl::TCustomForm* mainForm = gcl::Application->GetMainForm();
+    if (!mainForm || FIdleControl || mainForm->GetComponentState().Contains(gcl::csDestroying)) return;
+    TUniAppIdleEventControl* control = TUniAppIdleEventControl::Create(mainForm);
+    FIdleControl = control;
+    control->SetParent(mainForm);
+}
+
 bool TUniApplication::ProcessMessage(MSG& msg) {
+    if (gcl::Application && !FIdleControl) PlaceIdleControl();
     if (msg.message != WM_CHAR || msg.wParam < 256 || !msg.hwnd || !IsWindowUnicode(msg.hwnd)) return false;
     if (!gcl::Application) return false;
     HWND dialog = gcl::Application->GetDialogHandle();
@@ -182,6 +213,22 @@ bool TUniApplication::ProcessMessage(MSG& msg) {
         gcl::HandleGuardedException(this);
     }
     return true;
+}
+
+// ---- TUniAppIdleEventControl ---------------------------------------------------------
+
+void TUniAppIdleEventControl::AfterConstruction() {
+    inherited::AfterConstruction();
+    SetBounds(0, 0, 0, 0);
+    gcl::TAction* action = gcl::TAction::Create(this);
+    action->SetOnUpdate(gcl::TNotifyEvent(this, &TUniAppIdleEventControl::AppIdle));
+    SetAction(action);
+}
+
+void TUniAppIdleEventControl::AppIdle(gcl::TObject*) {
+    if (!UniApplication || !gcl::Application) return;
+    const std::wstring hint = WideHintUnderMouse();
+    if (gcl::WideToAnsi(hint) == gcl::Application->GetHint()) UniApplication->SetHint(hint);
 }
 
 // ---- TUniCustomHintWindow ------------------------------------------------------------

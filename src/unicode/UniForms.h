@@ -5,6 +5,17 @@
 // WM_CHAR above 255 for a Unicode window is dispatched in wide form there
 // (and turned into WM_NULL for the class library's 8-bit loop, which would
 // turn the character into "?").
+//
+// Status bars and the like learn the application's hint from the hint
+// action the class library executes when the hint changes. The 8-bit hint
+// cannot tell two wide hints with the same 8-bit form apart, so:
+// - the first message pumped while there is a main form puts a
+//   TUniAppIdleEventControl on it, whose action's idle update takes the
+//   wide hint under the mouse whenever its 8-bit form is the application's
+//   hint (a new wide hint makes the 8-bit hint change, through "");
+// - a hint action (exactly THintAction) reaching the application window
+//   with the 8-bit form of the wide hint is replaced by a TUniHintAction
+//   carrying the wide hint, which is executed in its place.
 #pragma once
 
 #include <string>
@@ -43,14 +54,34 @@ protected:
 private:
     bool MainWindowHook(gcl::TMessage& message);
 
+    bool ExecuteWideHintAction(gcl::TMessage& message);
+    void PlaceIdleControl();
+
     std::wstring FHint;
     std::wstring FTitle;
     gcl::TControl* FHintControl = nullptr;
     bool FHooked = false;
+    gcl::TComponentRef<gcl::TControl> FIdleControl;
 };
 
 // The one instance while UniFormsUnit is initialised.
 extern TUniApplication* UniApplication;
+
+// An invisible control (no size, nothing drawn) on the main form. Its
+// action's idle update takes the wide hint of the control chain under the
+// mouse into UniApplication whenever the 8-bit form of that hint is the
+// application's hint.
+class TUniAppIdleEventControl : public gcl::TControl {
+    GCL_CLASS(TUniAppIdleEventControl, gcl::TControl)
+public:
+    void AfterConstruction() override;
+
+protected:
+    explicit TUniAppIdleEventControl(gcl::TComponent* owner) : gcl::TControl(owner) {}
+
+private:
+    void AppIdle(gcl::TObject* sender);
+};
 
 // A hint window whose window is Unicode and whose text is the wide hint of
 // the control it shows for; it measures and paints the text the same way

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "gcl/rtl/Strings.h"
+#include "gcl/rtl/TypInfo.h"
+#include "unicode/UniActnList.h"
 #include "unicode/UniClasses.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniForms.h"
@@ -13,8 +15,8 @@
 
 namespace qelvo {
 
-GCL_IMPLEMENT_CLASS(TUniMenuItem)
 GCL_IMPLEMENT_CLASS(TUniPopupList)
+GCL_IMPLEMENT_CLASS(TUniMenuActionLink)
 
 namespace {
 
@@ -59,14 +61,26 @@ bool IsMiddleEastLocale() {
 }
 
 void InitializeUniMenus() {
+    gcl::MenusUnit.Initialize();
+    try {
+        UniActnListUnit.Initialize();
+    } catch (...) {
+        gcl::MenusUnit.Finalize();
+        throw;
+    }
     gcl::TPopupList* old = gcl::SetPopupList(TUniPopupList::Create());
     if (old) old->Free();
+    gcl::RegisterClass(TUniMenuItem::StaticClass());
 }
 
 void FinalizeUniMenus() {
-    if (!dynamic_cast<TUniPopupList*>(gcl::PopupList)) return;
-    gcl::TPopupList* old = gcl::SetPopupList(gcl::TPopupList::Create());
-    if (old) old->Free();
+    gcl::UnRegisterClass(TUniMenuItem::StaticClass());
+    if (dynamic_cast<TUniPopupList*>(gcl::PopupList)) {
+        gcl::TPopupList* old = gcl::SetPopupList(gcl::TPopupList::Create());
+        if (old) old->Free();
+    }
+    UniActnListUnit.Finalize();
+    gcl::MenusUnit.Finalize();
 }
 
 } // namespace
@@ -166,6 +180,35 @@ std::wstring TUniMenuItem::GetWideHint() { return GetSyncedWideString(FWideHint,
 void TUniMenuItem::SetWideHint(const std::wstring& value) {
     SetSyncedWideString(value, FWideHint, GetHint(), &SetItemHint, this);
 }
+
+bool TUniMenuItem::IsCaptionStored() {
+    gcl::TMenuActionLink* link = GetActionLink();
+    return !link || !link->IsCaptionLinked();
+}
+
+bool TUniMenuItem::IsHintStored() {
+    gcl::TMenuActionLink* link = GetActionLink();
+    return !link || !link->IsHintLinked();
+}
+
+void TUniMenuItem::DefineProperties(gcl::TFiler& filer) {
+    inherited::DefineProperties(filer);
+    DefineWideProperties(filer, this);
+}
+
+void TUniMenuItem::ActionChange(gcl::TObject* sender, bool checkDefaults) {
+    auto* action = dynamic_cast<gcl::TCustomAction*>(sender);
+    if (action && IsWideAction(action)) {
+        gcl::TComponentRef<TUniMenuItem> alive(this);
+        gcl::TComponentRef<gcl::TCustomAction> actionAlive(action);
+        if (!checkDefaults || GetWideCaption().empty()) SetWideCaption(UniActionGetCaption(action));
+        if (!alive || !actionAlive) return;
+        if (!checkDefaults || GetWideHint().empty()) SetWideHint(UniActionGetHint(action));
+    }
+    inherited::ActionChange(sender, checkDefaults);
+}
+
+gcl::TBasicActionLinkClass TUniMenuItem::GetActionLinkClass() { return TUniMenuActionLink::StaticClass(); }
 
 void TUniMenuItem::UpdateMenuString() {
     if (!UnicodePlatform) return;
@@ -274,6 +317,57 @@ void TUniMenuItem::InitiateAction() {
     // A new keyboard layout names the shortcut keys differently.
     if (FKeyboardLayout && FKeyboardLayout != GetKeyboardLayout(0)) MenuChanged(false);
     inherited::InitiateAction();
+}
+
+GCL_PUBLISHED(TUniMenuItem,
+    gcl::Prop<&TUniMenuItem::GetWideCaption, &TUniMenuItem::SetWideCaption>("Caption")
+        .StoredBy<&TUniMenuItem::IsCaptionStored>(),
+    gcl::Prop<&TUniMenuItem::GetWideHint, &TUniMenuItem::SetWideHint>("Hint").StoredBy<&TUniMenuItem::IsHintStored>())
+
+// ---- TUniMenuActionLink ---------------------------------------------------------
+
+namespace {
+
+std::wstring ItemCaption(gcl::TMenuItem* item) {
+    auto* uniItem = dynamic_cast<TUniMenuItem*>(item);
+    return uniItem ? uniItem->GetWideCaption() : gcl::AnsiToWide(item->GetCaption());
+}
+
+std::wstring ItemHint(gcl::TMenuItem* item) {
+    auto* uniItem = dynamic_cast<TUniMenuItem*>(item);
+    return uniItem ? uniItem->GetWideHint() : gcl::AnsiToWide(item->GetHint());
+}
+
+} // namespace
+
+bool TUniMenuActionLink::IsCaptionLinked() {
+    // The menu may place the hot-key marks by itself, and a caption of the
+    // same letters counts as the action's.
+    return inherited::IsCaptionLinked() &&
+           gcl::WideCompareText(WideStripHotKey(UniActionGetCaption(GetCustomAction())),
+                                WideStripHotKey(ItemCaption(FClient))) == 0;
+}
+
+bool TUniMenuActionLink::IsHintLinked() {
+    return inherited::IsHintLinked() && UniActionGetHint(GetCustomAction()) == ItemHint(FClient);
+}
+
+void TUniMenuActionLink::SetCaption(const std::string& value) {
+    if (!IsCaptionLinked()) return;
+    const std::wstring wide = GetActionWideCaption(FAction, gcl::AnsiToWide(value));
+    if (auto* item = dynamic_cast<TUniMenuItem*>(FClient))
+        item->SetWideCaption(wide);
+    else
+        FClient->SetCaption(gcl::WideToAnsi(wide));
+}
+
+void TUniMenuActionLink::SetHint(const std::string& value) {
+    if (!IsHintLinked()) return;
+    const std::wstring wide = GetActionWideHint(FAction, gcl::AnsiToWide(value));
+    if (auto* item = dynamic_cast<TUniMenuItem*>(FClient))
+        item->SetWideHint(wide);
+    else
+        FClient->SetHint(gcl::WideToAnsi(wide));
 }
 
 // ---- TUniPopupList --------------------------------------------------------------

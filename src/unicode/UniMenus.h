@@ -7,6 +7,10 @@
 // caption, and for an item with a shortcut and no children (not on a main
 // menu's bar) a tab and WideShortCutToText. Separators, bitmaps and
 // owner-drawn items keep what the class library wrote.
+//
+// An item's wide Caption and Hint stream as wide strings unless its action
+// link supplies them; a wide action gives the item its wide caption and
+// hint through TUniMenuActionLink.
 #pragma once
 
 #include <string>
@@ -38,6 +42,9 @@ public:
     void SetWideCaption(const std::wstring& value);
     std::wstring GetWideHint();
     void SetWideHint(const std::wstring& value);
+    // False while the action link supplies the caption (hint).
+    bool IsCaptionStored();
+    bool IsHintStored();
 
     // Writes the wide strings of this item and every item below it into
     // their Windows menus (NT only; string items only).
@@ -48,6 +55,10 @@ protected:
     explicit TUniMenuItem(gcl::TComponent* owner) : gcl::TMenuItem(owner) {}
     void MenuChanged(bool rebuild) override;
     void Loaded() override;
+    void DefineProperties(gcl::TFiler& filer) override;
+    // A wide action's caption and hint, then the inherited properties.
+    void ActionChange(gcl::TObject* sender, bool checkDefaults) override;
+    gcl::TBasicActionLinkClass GetActionLinkClass() override;
     // Owner-drawn items measure and draw the wide caption and the wide
     // shortcut text where the class library hands the 8-bit ones.
     void DoDrawText(gcl::TCanvas* canvas, const std::string& text, gcl::TRect& rect, bool selected,
@@ -60,6 +71,20 @@ private:
     std::wstring FWideCaption;
     std::wstring FWideHint;
     HKL FKeyboardLayout = nullptr;
+};
+
+// The link of a TUniMenuItem and its action: the caption is linked when
+// the class library's test holds and the wide captions are equal without
+// their hot-key marks, ignoring case; the hint when the wide hints are
+// equal too. A linked item gets the action's wide values.
+class TUniMenuActionLink : public gcl::TMenuActionLink {
+    GCL_CLASS(TUniMenuActionLink, gcl::TMenuActionLink)
+public:
+    explicit TUniMenuActionLink(gcl::TObject* client) : gcl::TMenuActionLink(client) {}
+    bool IsCaptionLinked() override;
+    bool IsHintLinked() override;
+    void SetCaption(const std::string& value) override;
+    void SetHint(const std::string& value) override;
 };
 
 // The popup list that keeps the application's wide hint in step with the
@@ -77,7 +102,8 @@ protected:
     void WndProc(gcl::TMessage& message) override;
 };
 
-// Makes a TUniPopupList the popup list while it is initialised.
+// Makes a TUniPopupList the popup list and registers TUniMenuItem for
+// form streams while it is initialised.
 extern gcl::TUnit UniMenusUnit;
 
 } // namespace qelvo
