@@ -11,6 +11,7 @@
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
+#include "unicode/UniActnList.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniSysUtils.h"
 #include "unicode/UniSystem.h"
@@ -365,6 +366,15 @@ void TUniCustomTreeView::SortSiblings(std::vector<gcl::TTreeNode*>& siblings, PF
                                       LPARAM data) {
     if (UnicodePlatform && sortProc == &gcl::DefaultTreeViewSort) sortProc = &WideTreeViewSort;
     inherited::SortSiblings(siblings, sortProc, data);
+}
+
+void TUniCustomTreeView::ActionChange(gcl::TObject* sender, bool checkDefaults) {
+    WideActionChange(this, sender, checkDefaults);
+    inherited::ActionChange(sender, checkDefaults);
+}
+
+gcl::TBasicActionLinkClass TUniCustomTreeView::GetActionLinkClass() const {
+    return WideActionLinkClassFor(this, inherited::GetActionLinkClass());
 }
 
 void TUniCustomTreeView::CreateWindowHandle(const gcl::TCreateParams& params) {

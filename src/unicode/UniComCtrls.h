@@ -194,6 +194,9 @@ protected:
     // too.
     void SortSiblings(std::vector<gcl::TTreeNode*>& siblings, PFNTVCOMPARE sortProc, LPARAM data) override;
     void CNNotify(gcl::TMessage& message) override;
+    // A wide action gives its wide caption and hint.
+    void ActionChange(gcl::TObject* sender, bool checkDefaults) override;
+    gcl::TBasicActionLinkClass GetActionLinkClass() const override;
 
 private:
     static LRESULT CALLBACK EditorWndProc(HWND handle, UINT msg, WPARAM wParam, LPARAM lParam);

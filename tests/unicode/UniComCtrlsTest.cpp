@@ -17,6 +17,7 @@
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/SysInfo.h"
 #include "support/WindowTest.h"
+#include "unicode/UniActnList.h"
 #include "unicode/UniComCtrls.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniSysUtils.h"
@@ -518,6 +519,19 @@ TEST_F(UniComCtrlsTest, SortingComparesWideTexts) {
     std::wstring roots;
     for (TUniTreeNode* n = nodes->GetFirstNode(); n; n = n->GetNextSibling()) roots += n->GetText() + L' ';
     EXPECT_EQ(roots, W("ακρίδα βήτα γάμμα δέλτα-δέλτα ωμέγα "));
+}
+
+// A wide action gives the tree its wide hint through a wide link.
+TEST_F(UniComCtrlsTest, WideActionGivesItsHint) {
+    TUniAction* action = TUniAction::Create(Form);
+    action->SetHint(W("整理清单|按名称"));
+    Tree->SetAction(action);
+    ASSERT_EQ(action->GetClientCount(), 1);
+    EXPECT_EQ(action->GetClients(0)->ClassType(), TUniWinControlActionLink::StaticClass());
+    EXPECT_EQ(Tree->GetHint(), W("整理清单|按名称"));
+    action->SetHint(W("Ωμέγα"));
+    EXPECT_EQ(Tree->GetHint(), W("Ωμέγα"));
+    EXPECT_FALSE(Tree->IsHintStored());
 }
 
 TEST_F(UniComCtrlsTest, NodeClassComesFromTheHook) {
