@@ -12,8 +12,11 @@
 #include "gcl/rtl/Init.h"
 #include "listview/GvListview.h"
 #include "unicode/UniActnList.h"
+#include "unicode/UniCheckLst.h"
+#include "unicode/UniComCtrls.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniForms.h"
+#include "unicode/UniMenus.h"
 
 namespace {
 
@@ -37,7 +40,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // built on it. Finalisation runs in reverse when the scope ends.
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
                               &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
-                              &qelvo::UniActnListUnit, &qelvo::GvListviewUnit};
+                              &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
+                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;
         gcl::Application->CreateForm(mainForm);

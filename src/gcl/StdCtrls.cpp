@@ -1033,11 +1033,14 @@ public:
 
     std::string Get(int index) const override {
         TCustomListBox* lb = FListBox;
+        if (lb->IsVirtual()) {
+            // The texts of a virtual list come from DoGetData, window or
+            // not: a window made Unicode would answer LB_GETTEXT with wide
+            // characters, which an 8-bit buffer cannot hold.
+            if (index < 0 || index >= lb->GetCount()) Error(msg::ListIndexError, index);
+            return lb->DoGetData(index);
+        }
         if (!lb->HandleAllocated()) {
-            if (lb->IsVirtual()) {
-                if (index < 0 || index >= lb->FSavedCount) Error(msg::ListIndexError, index);
-                return lb->DoGetData(index);
-            }
             if (index < 0 || index >= static_cast<int>(lb->FSaved.size())) Error(msg::ListIndexError, index);
             return lb->FSaved[static_cast<size_t>(index)].Text;
         }
