@@ -25,9 +25,12 @@ qelvo_ensure_display() {
 
 # Creates the prefix once. Later calls return at once.
 qelvo_ensure_prefix() {
-  if [ -f "$WINEPREFIX/.qelvo-ready-4" ]; then return 0; fi
+  if [ -f "$WINEPREFIX/.qelvo-ready-6" ]; then return 0; fi
   echo "wine: creating the prefix in $WINEPREFIX (once)"
   mkdir -p "$WINEPREFIX"
+  # A server kept running for an older setup of the prefix would make the
+  # waits below last for ever.
+  wineserver -k >/dev/null 2>&1 </dev/null || true
   wineboot --init >/dev/null 2>&1 </dev/null || true
   wineserver -w
   local reg="$WINEPREFIX/qelvo-settings.reg"
@@ -57,8 +60,23 @@ REG
   # Marlett (caption buttons, check marks) and Tahoma would fall back to
   # DejaVu. Put the fonts-wine faces into the prefix's Fonts folder.
   cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # Wine's Tahoma has no Greek and no face here has Chinese: link DejaVu
+  # Sans and WenQuanYi Micro Hei behind the dialog, menu and default faces,
+  # as Windows links its own fonts, so mixed-script text shows whole.
+  local face
+  for face in "Tahoma" "Tahoma Bold" "MS Sans Serif" "Microsoft Sans Serif"; do
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans\0wqy-microhei.ttc,WenQuanYi Micro Hei' /f \
+      >/dev/null 2>&1 </dev/null || true
+  done
+  # Edits shape text with Uniscribe, which falls back to Windows' own
+  # Chinese faces by name.
+  for face in "SimSun" "NSimSun" "Microsoft YaHei" "Microsoft JhengHei" "MingLiU" "PMingLiU" "MS Song"; do
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d 'WenQuanYi Micro Hei' /f \
+      >/dev/null 2>&1 </dev/null || true
+  done
   wineserver -w
-  touch "$WINEPREFIX/.qelvo-ready-4"
+  touch "$WINEPREFIX/.qelvo-ready-6"
 }
 
 # Starts the wineserver and Wine's background services with every standard

@@ -15,6 +15,7 @@
 #include "unicode/UniControls.h"
 #include "unicode/UniStdCtrls.h"
 #include "unicode/UniSystem.h"
+#include "unicode/UniTestControls.h"
 
 using namespace qelvo;
 
@@ -39,51 +40,16 @@ private:
     LCID FLocale;
 };
 
-// A Unicode edit as the themed edits build one.
-class TUniTestEdit : public gcl::TEdit {
-    GCL_CLASS(TUniTestEdit, gcl::TEdit)
-public:
-    wchar_t WidePasswordChar = 0;
-
-protected:
-    explicit TUniTestEdit(gcl::TComponent* owner) : gcl::TEdit(owner) {}
-    void CreateWindowHandle(const gcl::TCreateParams& params) override { CreateWideEditWindow(this, params); }
-    void CreateWnd() override {
-        inherited::CreateWnd();
-        ApplyWidePasswordChar(this, WidePasswordChar);
-    }
-};
-
-// A Unicode list box with wide items.
-class TUniTestListBox : public gcl::TListBox {
-    GCL_CLASS(TUniTestListBox, gcl::TListBox)
-public:
-    TUniListBoxStrings* WideItems() { return FWideItems.get(); }
-
-protected:
-    explicit TUniTestListBox(gcl::TComponent* owner)
-        : gcl::TListBox(owner), FWideItems(std::make_unique<TUniListBoxStrings>(this)) {}
-    void CreateWindowHandle(const gcl::TCreateParams& params) override {
-        CreateWideWindowHandle(this, params, L"LISTBOX");
-    }
-
-private:
-    std::unique_ptr<TUniListBoxStrings> FWideItems;
-};
-
-std::wstring WindowItem(HWND handle, int index) {
-    LRESULT length = SendMessageW(handle, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) return L"<error>";
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT n = SendMessageW(handle, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(n));
-    return text;
-}
-
 } // namespace
 
+namespace qelvo::test {
 GCL_IMPLEMENT_CLASS(TUniTestEdit)
 GCL_IMPLEMENT_CLASS(TUniTestListBox)
+} // namespace qelvo::test
+
+using qelvo::test::TUniTestEdit;
+using qelvo::test::TUniTestListBox;
+using qelvo::test::WindowItem;
 
 class UniStdCtrlsTest : public testing::Test {
 protected:
