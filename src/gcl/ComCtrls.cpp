@@ -1522,15 +1522,7 @@ void TCustomTreeView::CNNotify(TMessage& message) {
 }
 
 void TCustomTreeView::WndProc(TMessage& message) {
-    if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && GetDragMode() == dmAutomatic &&
-        GetDragKind() == dkDrag && !Dragging()) {
-        TControlState state = GetControlState();
-        state.Include(csLButtonDown);
-        SetControlState(state);
-        Dispatch(message);
-        return;
-    }
-    inherited::WndProc(message);
+    if (!DispatchOwnDragPress(message)) inherited::WndProc(message);
 }
 
 void TCustomTreeView::Dispatch(TMessage& message) {

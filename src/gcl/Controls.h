@@ -495,6 +495,11 @@ protected:
     // DragMode dmAutomatic on a left button press:
     // BeginDrag(Mouse->DragImmediate, Mouse->DragThreshold).
     void BeginAutoDrag();
+    // For controls that start their own drags under dmAutomatic (a list
+    // box selects first, a tree view waits for its window's report): gives
+    // a left press straight to Dispatch, so the window core does not start
+    // the drag. True when it took the message; WndProc overrides call it.
+    bool DispatchOwnDragPress(TMessage& message);
     // The handling of CM_DRAG: dmFindTarget answers the control;
     // dmDragEnter/Move/Leave run DragOver and answer "accepted";
     // dmDragDrop runs DragDrop.

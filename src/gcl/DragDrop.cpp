@@ -365,6 +365,15 @@ void TControl::BeginAutoDrag() {
     BeginDrag(Mouse ? Mouse->GetDragImmediate() : true, Mouse ? Mouse->GetDragThreshold() : -1);
 }
 
+bool TControl::DispatchOwnDragPress(TMessage& message) {
+    if ((message.Msg != WM_LBUTTONDOWN && message.Msg != WM_LBUTTONDBLCLK) || FDragMode != dmAutomatic ||
+        FDragKind != dkDrag || Dragging())
+        return false;
+    FControlState.Include(csLButtonDown);
+    Dispatch(message);
+    return true;
+}
+
 void TControl::EndDrag(bool drop) {
     TDragSession* drag = GDrag;
     if (!drag || drag->Source.Get() != this) return;

@@ -1024,6 +1024,13 @@ void TCustomListControl::MoveSelection(TCustomListControl* destination) {
 
 // ---- TListBoxStrings -------------------------------------------------------------------------------
 
+int MovedItemIndex(int itemIndex, int curIndex, int newIndex) noexcept {
+    if (itemIndex == curIndex) return newIndex;
+    if (itemIndex > curIndex && itemIndex <= newIndex) return itemIndex - 1;
+    if (itemIndex < curIndex && itemIndex >= newIndex) return itemIndex + 1;
+    return itemIndex;
+}
+
 // The items of a list box: LB_ messages through the list box's Perform
 // while it has a window, its saved items otherwise.
 class TListBoxStrings : public TStrings {
@@ -1154,13 +1161,7 @@ public:
             Delete(curIndex);
             InsertObject(newIndex, text, data);
         }
-        if (itemIndex == curIndex)
-            itemIndex = newIndex;
-        else if (itemIndex > curIndex && itemIndex <= newIndex)
-            --itemIndex;
-        else if (itemIndex < curIndex && itemIndex >= newIndex)
-            ++itemIndex;
-        FListBox->SetItemIndex(itemIndex);
+        FListBox->SetItemIndex(MovedItemIndex(itemIndex, curIndex, newIndex));
     }
 
     void Exchange(int index1, int index2) override {
@@ -1653,15 +1654,7 @@ void TCustomListBox::LBGetText(TMessage& message, bool lengthOnly) {
 }
 
 void TCustomListBox::WndProc(TMessage& message) {
-    if ((message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK) && GetDragMode() == dmAutomatic &&
-        GetDragKind() == dkDrag && !Dragging()) {
-        TControlState state = GetControlState();
-        state.Include(csLButtonDown);
-        SetControlState(state);
-        Dispatch(message);
-        return;
-    }
-    inherited::WndProc(message);
+    if (!DispatchOwnDragPress(message)) inherited::WndProc(message);
 }
 
 void TCustomListBox::Dispatch(TMessage& message) {

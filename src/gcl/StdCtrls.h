@@ -402,6 +402,10 @@ protected:
 
 class TListBoxStrings;
 
+// The current item after the item at curIndex moved to newIndex: the moved
+// item stays current, the items between shift by one.
+int MovedItemIndex(int itemIndex, int curIndex, int newIndex) noexcept;
+
 class TCustomListBox : public TCustomListControl {
     GCL_CLASS(TCustomListBox, TCustomListControl)
 public:

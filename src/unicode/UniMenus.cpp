@@ -20,17 +20,6 @@ GCL_IMPLEMENT_CLASS(TUniMenuActionLink)
 
 namespace {
 
-bool IsFarEastLocale() {
-    switch (PRIMARYLANGID(LANGIDFROMLCID(GetSystemDefaultLCID()))) {
-    case LANG_CHINESE:
-    case LANG_JAPANESE:
-    case LANG_KOREAN:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool IsFarEastMark(const std::wstring& s, size_t i) {
     return i + 3 < s.size() && s[i] == L'(' && s[i + 1] == L'&' && s[i + 3] == L')';
 }

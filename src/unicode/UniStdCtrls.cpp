@@ -49,17 +49,6 @@ private:
     bool FOld;
 };
 
-bool IsFarEastLocale() {
-    switch (PRIMARYLANGID(LANGIDFROMLCID(GetSystemDefaultLCID()))) {
-    case LANG_CHINESE:
-    case LANG_JAPANESE:
-    case LANG_KOREAN:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The edit's own selection and text, past any override that counts wide
 // characters (Unicode edits route their accessors to the routines here).
 int AnsiSelStart(gcl::TCustomEdit* edit) { return edit->gcl::TCustomEdit::GetSelStart(); }
@@ -288,13 +277,7 @@ void TUniListBoxStrings::Move(int curIndex, int newIndex) {
         Delete(curIndex);
         InsertObject(newIndex, text, data);
     }
-    if (itemIndex == curIndex)
-        itemIndex = newIndex;
-    else if (itemIndex > curIndex && itemIndex <= newIndex)
-        --itemIndex;
-    else if (itemIndex < curIndex && itemIndex >= newIndex)
-        ++itemIndex;
-    FListBox->SetItemIndex(itemIndex);
+    FListBox->SetItemIndex(gcl::MovedItemIndex(itemIndex, curIndex, newIndex));
 }
 
 void TUniListBoxStrings::Exchange(int index1, int index2) {

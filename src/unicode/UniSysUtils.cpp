@@ -23,6 +23,17 @@ const TUniPlatformFlag Win32PlatformIs2003{
     [](int, int major, int minor) { return (major == 5 && minor >= 2) || major >= 6; }};
 const TUniPlatformFlag Win32PlatformIsVista{[](int, int major, int) { return major >= 6; }};
 
+bool IsFarEastLocale() {
+    switch (PRIMARYLANGID(LANGIDFROMLCID(GetSystemDefaultLCID()))) {
+    case LANG_CHINESE:
+    case LANG_JAPANESE:
+    case LANG_KOREAN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 namespace {
 
 std::wstring MapCase(const std::wstring& s, bool upper) {

@@ -58,6 +58,9 @@ extern const TUniPlatformFlag Win32PlatformIs2003;
 // Version 6 or later.
 extern const TUniPlatformFlag Win32PlatformIsVista;
 
+// The system's default locale is Chinese, Japanese or Korean.
+bool IsFarEastLocale();
+
 // Case mapping: CharUpperBuffW/CharLowerBuffW on NT, one character at a
 // time through the ANSI code page on 9x (characters without an ANSI form
 // stay as they are).

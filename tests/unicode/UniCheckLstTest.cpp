@@ -16,23 +16,16 @@
 #include "unicode/UniCheckLst.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniSystem.h"
+#include "unicode/UniTestControls.h"
 
 using namespace qelvo;
+using qelvo::test::WindowItem;
 
 namespace {
 
 std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
 
 const gcl::TOSVersionInfo Windows98{gcl::PlatformWin32Windows, 4, 10, 2222};
-
-std::wstring WindowItem(HWND handle, int index) {
-    LRESULT length = SendMessageW(handle, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) return L"<error>";
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT n = SendMessageW(handle, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(n));
-    return text;
-}
 
 gcl::TObject* FakeData(int i) { return reinterpret_cast<gcl::TObject*>(static_cast<uintptr_t>(0x2000 + 16 * i)); }
 
