@@ -350,9 +350,11 @@ void TCustomForm::CreateWnd() {
     HICON icon = FIcon->GetHandle();
     if (!icon && Application) icon = Application->GetIcon()->GetHandle();
     if (icon) SendMessageA(GetWindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    if (FMenu.GetComponent()) ShowMenuBar(true);
 }
 
 void TCustomForm::DestroyWnd() {
+    if (FMenu.GetComponent()) ShowMenuBar(false);
     FCanvas->FreeHandle();
     inherited::DestroyWnd();
 }
@@ -691,7 +693,13 @@ bool TCustomForm::IsShortCut(TMessage& message) {
         OnShortCut(key, handled);
         if (handled) return true;
     }
-    // Popup menus and action lists answer CM_ISSHORTCUT.
+    // Menus and action lists answer CM_ISSHORTCUT: the form's own menu bar
+    // first, then its components.
+    if (TComponent* menu = FMenu.GetComponent()) {
+        TMessage m = MakeMessage(CM_ISSHORTCUT, message.WParam, message.LParam);
+        menu->Dispatch(m);
+        if (m.Result != 0) return true;
+    }
     std::vector<TComponent*> components;
     for (int i = 0; i < GetComponentCount(); ++i) components.push_back(GetComponents(i));
     for (TComponent* component : components) {
@@ -794,6 +802,17 @@ void TCustomForm::WMSize(TMessage& message) {
 }
 
 void TCustomForm::Dispatch(TMessage& message) {
+    switch (message.Msg) {
+    case WM_COMMAND:
+    case WM_INITMENUPOPUP:
+    case WM_MENUSELECT:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+        if (FMenu.GetComponent() && MenuMessage(message)) return;
+        break;
+    default:
+        break;
+    }
     switch (message.Msg) {
     case CM_RELEASE:
         Free();

@@ -52,6 +52,7 @@ namespace gcl {
 class TApplication;
 class TScreen;
 class THintWindow;
+class TMainMenu;
 
 namespace msg {
 inline constexpr const char* CannotShowModal = "Cannot make a visible window modal";
@@ -208,6 +209,11 @@ public:
     TFormState GetFormState() const noexcept { return FFormState; }
     TIcon* GetIcon() const noexcept { return FIcon.get(); }
     void SetIcon(TIcon* value) { FIcon->Assign(value); }
+    // The menu bar. The form hands the menu its commands, submenus,
+    // owner-drawn items and item hints; a new window shows it again. The
+    // members are in Menus.cpp.
+    TMainMenu* GetMenu() const noexcept;
+    void SetMenu(TMainMenu* value);
     TCanvas* GetCanvas() const noexcept;
     void SetClientSize(int width, int height) override;
     TRect GetClientRect() override;
@@ -270,7 +276,14 @@ private:
     void WMGetMinMaxInfo(TMessage& message);
     void WMSize(TMessage& message);
     void CMDialogKey(TMessage& message);
+    // The menu's part of WM_COMMAND, WM_INITMENUPOPUP, WM_MENUSELECT,
+    // WM_MEASUREITEM and WM_DRAWITEM; true when the menu took the message.
+    bool MenuMessage(TMessage& message);
+    // Puts the menu bar on the form's window, or takes it off before the
+    // window goes (a window destroys the menu it shows).
+    void ShowMenuBar(bool show);
 
+    TComponentRef<TMainMenu> FMenu;
     TComponentRef<TWinControl> FActiveControl;
     TComponentRef<TWinControl> FFocusedControl;
     TFormBorderStyle FBorderStyle = bsSizeable;

@@ -981,6 +981,77 @@ void TMainMenu::MenuChanged(TObject* sender, TMenuItem* source, bool rebuild) {
     if (FWindowHandle && IsWindow(FWindowHandle)) DrawMenuBar(FWindowHandle);
 }
 
+void TMainMenu::BeforeDestruction() noexcept {
+    // The window lets go of the menu before the menu's handle goes.
+    if (FWindowHandle && IsWindow(FWindowHandle) && ::GetMenu(FWindowHandle) == GetItems()->FHandle)
+        ::SetMenu(FWindowHandle, nullptr);
+    FWindowHandle = nullptr;
+    inherited::BeforeDestruction();
+}
+
+// ---- TCustomForm's menu -----------------------------------------------------------------
+
+TMainMenu* TCustomForm::GetMenu() const noexcept { return FMenu.Get(); }
+
+void TCustomForm::SetMenu(TMainMenu* value) {
+    TMainMenu* old = FMenu.Get();
+    if (old == value) return;
+    if (old) old->SetWindowHandle(nullptr);
+    FMenu = value;
+    if (HandleAllocated()) ShowMenuBar(true);
+}
+
+void TCustomForm::ShowMenuBar(bool show) {
+    if (TMainMenu* menu = FMenu.Get()) menu->SetWindowHandle(show && HandleAllocated() ? GetHandle() : nullptr);
+}
+
+bool TCustomForm::MenuMessage(TMessage& message) {
+    TMainMenu* menu = FMenu.Get();
+    switch (message.Msg) {
+    case WM_COMMAND:
+        // A menu command has no control window and notification code 0.
+        if (message.LParam != 0 || HiWord(message.WParam) != 0) return false;
+        if (!menu->DispatchCommand(LoWord(message.WParam))) return false;
+        message.Result = 0;
+        return true;
+    case WM_INITMENUPOPUP:
+        if (!menu->DispatchPopup(reinterpret_cast<HMENU>(message.WParam))) return false;
+        message.Result = 0;
+        return true;
+    case WM_MENUSELECT: {
+        const uint16_t flags = HiWord(message.WParam);
+        auto handle = reinterpret_cast<HMENU>(message.LParam);
+        TMenuItem* item = nullptr;
+        if (!(flags == 0xFFFF && !handle)) {
+            if (flags & MF_POPUP) {
+                if (HMENU submenu = GetSubMenu(handle, LoWord(message.WParam)))
+                    item = menu->FindItem(reinterpret_cast<uintptr_t>(submenu), fkHandle);
+            } else {
+                item = menu->FindItem(LoWord(message.WParam), fkCommand);
+            }
+        }
+        if (Application) Application->SetHint(item ? GetLongHint(item->GetHint()) : std::string());
+        return false;  // the window's own handling goes on
+    }
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+        if (!measure || measure->CtlType != ODT_MENU) return false;
+        if (!MeasureMenuItem(menu->FindItem(measure->itemID, fkCommand), *measure)) return false;
+        message.Result = 1;
+        return true;
+    }
+    case WM_DRAWITEM: {
+        auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+        if (!draw || draw->CtlType != ODT_MENU) return false;
+        if (!DrawMenuItem(menu->FindItem(draw->itemID, fkCommand), *draw)) return false;
+        message.Result = 1;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
 // ---- TPopupMenu ---------------------------------------------------------------------------
 
 GCL_PUBLISHED(TPopupMenu,

@@ -385,7 +385,9 @@ class TMainMenu : public TMenu {
 public:
     HWND GetWindowHandle() const noexcept { return FWindowHandle; }
     // Shows the menu on the window (null takes it off the window it is on).
+    // A form shows its Menu by itself.
     void SetWindowHandle(HWND value);
+    void BeforeDestruction() noexcept override;
 
 protected:
     explicit TMainMenu(TComponent* owner) : TMenu(owner) {}

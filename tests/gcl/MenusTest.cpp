@@ -483,6 +483,49 @@ TEST_F(MenusTest, ContextMenuPopsUpTheControlsPopupMenu) {
     SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
 }
 
+// A form's menu bar: shown again in a new window, and handed its
+// commands, item hints and shortcuts by the form.
+TEST_F(MenusTest, FormMenuBarTakesCommandsHintsAndShortCuts) {
+    TMenuLog& log = Log;
+    TMenuForm* form = TMenuForm::Create(Owner);
+    TMainMenu* bar = TMainMenu::Create(Owner);
+    TMenuItem* file = NewItem(Owner, bar->GetItems(), "FileItem", "&File");
+    TMenuItem* open = NewItem(Owner, file, "OpenItem", "&Open", ShortCut(VK_F3, {}));
+    open->SetHint("Open|Opens a list");
+    open->OnClick = TNotifyEvent(&log, &TMenuLog::Click);
+    form->SetMenu(bar);
+    form->Show();
+    HWND window = form->GetHandle();
+    EXPECT_EQ(GetMenu(window), bar->GetHandle());
+    EXPECT_EQ(MenuText(GetMenu(window), 0), "&File");
+
+    SendMessageA(window, WM_COMMAND, MAKEWPARAM(open->GetCommand(), 0), 0);
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{"click OpenItem"}));
+    SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(open->GetCommand(), MF_STRING),
+                 reinterpret_cast<LPARAM>(file->GetHandle()));
+    EXPECT_EQ(Application->GetHint(), "Opens a list");
+    SendMessageA(window, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(Application->GetHint(), "");
+
+    // The bar belongs to another owner: the form still asks it first.
+    TMessage key = MakeMessage(WM_KEYDOWN, VK_F3, 0);
+    EXPECT_TRUE(form->IsShortCut(key));
+    EXPECT_EQ(log.Lines.back(), "click OpenItem");
+
+    form->RecreateWnd();
+    form->HandleNeeded();
+    EXPECT_EQ(GetMenu(form->GetHandle()), bar->GetHandle());
+
+    // Taking the menu away, and freeing it, leave the window without one.
+    form->SetMenu(nullptr);
+    EXPECT_EQ(GetMenu(form->GetHandle()), nullptr);
+    form->SetMenu(bar);
+    EXPECT_EQ(GetMenu(form->GetHandle()), bar->GetHandle());
+    bar->Free();
+    EXPECT_EQ(form->GetMenu(), nullptr);
+    EXPECT_EQ(GetMenu(form->GetHandle()), nullptr);
+}
+
 TEST_F(MenusTest, MenusAndActionsStreamAndReadBack) {
     // Every published default is what the constructor sets.
     for (TComponentClass cls : {AsComponentClass(TAction::StaticClass()), AsComponentClass(THintAction::StaticClass()),

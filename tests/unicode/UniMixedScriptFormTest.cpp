@@ -109,6 +109,7 @@ protected:
             item->SetWideCaption(W(caption));
             Menu->GetItems()->Add(item);
         }
+        SetMenu(Menu);
     }
 };
 GCL_IMPLEMENT_CLASS(TMixedScriptForm)
@@ -131,7 +132,6 @@ TEST_F(UniMixedScriptFormTest, EveryControlHoldsEveryScript) {
     const std::vector<std::wstring> texts{W(kChinese), W(kGreek), W(kDanish)};
     TMixedScriptForm* form = TMixedScriptForm::Create(nullptr);
     form->Show();
-    form->Menu->SetWindowHandle(form->GetHandle());
 
     WideControlSetText(form->Edit, texts[0] + L" " + texts[1]);
     for (const std::wstring& text : texts) form->List->WideItems()->Add(text);
