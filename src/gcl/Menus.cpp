@@ -959,6 +959,29 @@ void TMenu::GetChildren(TGetChildProc proc, TComponent* root) { FItems->GetChild
 
 void TMenu::SetChildOrder(TComponent* child, int order) { FItems->SetChildOrder(child, order); }
 
+namespace {
+
+// WM_MENUSELECT: the application's hint becomes the long part of the
+// selected item's hint (an item with a submenu is named by its submenu),
+// empty when the menu closes or the item is not the finder's.
+template <class TFinder>
+void ShowMenuSelectHint(const TFinder& finder, const TMessage& message) {
+    const uint16_t flags = HiWord(message.WParam);
+    auto handle = reinterpret_cast<HMENU>(message.LParam);
+    TMenuItem* item = nullptr;
+    if (!(flags == 0xFFFF && !handle)) {
+        if (flags & MF_POPUP) {
+            if (HMENU submenu = GetSubMenu(handle, LoWord(message.WParam)))
+                item = finder.FindItem(reinterpret_cast<uintptr_t>(submenu), fkHandle);
+        } else {
+            item = finder.FindItem(LoWord(message.WParam), fkCommand);
+        }
+    }
+    if (Application) Application->SetHint(item ? GetLongHint(item->GetHint()) : std::string());
+}
+
+} // namespace
+
 // ---- TMainMenu ---------------------------------------------------------------------------
 
 GCL_IMPLEMENT_CLASS(TMainMenu)
@@ -1018,21 +1041,9 @@ bool TCustomForm::MenuMessage(TMessage& message) {
         if (!menu->DispatchPopup(reinterpret_cast<HMENU>(message.WParam))) return false;
         message.Result = 0;
         return true;
-    case WM_MENUSELECT: {
-        const uint16_t flags = HiWord(message.WParam);
-        auto handle = reinterpret_cast<HMENU>(message.LParam);
-        TMenuItem* item = nullptr;
-        if (!(flags == 0xFFFF && !handle)) {
-            if (flags & MF_POPUP) {
-                if (HMENU submenu = GetSubMenu(handle, LoWord(message.WParam)))
-                    item = menu->FindItem(reinterpret_cast<uintptr_t>(submenu), fkHandle);
-            } else {
-                item = menu->FindItem(LoWord(message.WParam), fkCommand);
-            }
-        }
-        if (Application) Application->SetHint(item ? GetLongHint(item->GetHint()) : std::string());
+    case WM_MENUSELECT:
+        ShowMenuSelectHint(*menu, message);
         return false;  // the window's own handling goes on
-    }
     case WM_MEASUREITEM: {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
         if (!measure || measure->CtlType != ODT_MENU) return false;
@@ -1146,22 +1157,10 @@ void TPopupList::WndProc(TMessage& message) {
         message.Result = 0;
         return;
     }
-    case WM_MENUSELECT: {
-        const uint16_t flags = HiWord(message.WParam);
-        auto menu = reinterpret_cast<HMENU>(message.LParam);
-        TMenuItem* item = nullptr;
-        if (!(flags == 0xFFFF && !menu)) {
-            if (flags & MF_POPUP) {
-                HMENU submenu = GetSubMenu(menu, LoWord(message.WParam));
-                if (submenu) item = FindItem(reinterpret_cast<uintptr_t>(submenu), fkHandle);
-            } else {
-                item = FindItem(LoWord(message.WParam), fkCommand);
-            }
-        }
-        if (Application) Application->SetHint(item ? GetLongHint(item->GetHint()) : std::string());
+    case WM_MENUSELECT:
+        ShowMenuSelectHint(*this, message);
         message.Result = 0;
         return;
-    }
     case WM_MEASUREITEM: {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
         if (measure && measure->CtlType == ODT_MENU) {
