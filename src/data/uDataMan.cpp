@@ -501,6 +501,16 @@ struct FreeDeleter {
     void operator()(gcl::TObject* obj) const noexcept { gcl::Free(obj); }
 };
 
+// Deleting a list or tag first renames it to nothing; the entry that
+// emptied is then the first empty one (when the name was found at all).
+void DeleteFirstEmpty(gcl::TStringList& list) {
+    for (int i = 0; i < list.GetCount(); ++i)
+        if (list.GetRef(i).empty()) {
+            list.Delete(i);
+            return;
+        }
+}
+
 } // namespace
 
 // ---- Text routines -------------------------------------------------------------
@@ -1071,23 +1081,13 @@ void TuData::RenameTag(const std::string& oldName, const std::string& newName) {
 
 void TuData::DeleteFolder(const std::string& line) {
     RenameFolder(line, std::string());
-    // The entry just emptied is the first empty one (when the list was
-    // found at all).
-    for (int i = 0; i < Folders->GetCount(); ++i)
-        if (Folders->GetRef(i).empty()) {
-            Folders->Delete(i);
-            break;
-        }
+    DeleteFirstEmpty(*Folders);
     Modified = true;
 }
 
 void TuData::DeleteTag(const std::string& name) {
     RenameTag(name, std::string());
-    for (int i = 0; i < Tags->GetCount(); ++i)
-        if (Tags->GetRef(i).empty()) {
-            Tags->Delete(i);
-            break;
-        }
+    DeleteFirstEmpty(*Tags);
     Modified = true;
 }
 

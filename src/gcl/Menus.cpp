@@ -1006,9 +1006,7 @@ void TMainMenu::MenuChanged(TObject* sender, TMenuItem* source, bool rebuild) {
 
 void TMainMenu::BeforeDestruction() noexcept {
     // The window lets go of the menu before the menu's handle goes.
-    if (FWindowHandle && IsWindow(FWindowHandle) && ::GetMenu(FWindowHandle) == GetItems()->FHandle)
-        ::SetMenu(FWindowHandle, nullptr);
-    FWindowHandle = nullptr;
+    SetWindowHandle(nullptr);
     inherited::BeforeDestruction();
 }
 
