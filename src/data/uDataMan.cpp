@@ -962,6 +962,7 @@ std::string TuData::GetFileText() const {
 
 bool TuData::SaveToFile(const std::string& fileName) {
     try {
+        gcl::RemoveStaleTempFiles(fileName);
         const std::string text = GetFileText();
         if (!gcl::WriteFileAtomic(fileName, text.data(), text.size())) return false;
         Modified = false;
@@ -975,6 +976,7 @@ bool TuData::LoadFromFile(const std::string& fileName) {
     // Everything is read into new lists first; the database changes only
     // once the whole file has been read.
     try {
+        gcl::RemoveStaleTempFiles(fileName);
         if (!gcl::FileExists(fileName)) return false;
         const std::string bytes = gcl::ReadFileBytes(fileName);
 
@@ -1033,12 +1035,19 @@ void TuData::RenameFolder(const std::string& oldLine, const std::string& newLine
     const size_t sep = newLine.find(FS);
     std::string newName = sep == std::string::npos ? std::string() : newLine.substr(0, sep);
     if (newName.size() > MaxFolderLength) newName.resize(MaxFolderLength);
+    // A task keeps at most 50 characters of its list's name, so the tasks
+    // of a list with a longer name carry the name cut to 50.
+    const size_t oldSep = oldLine.find(FS);
+    const std::string_view oldCut = oldSep == std::string::npos || oldSep <= MaxFolderLength
+                                        ? std::string_view()
+                                        : std::string_view(oldLine).substr(0, MaxFolderLength);
 
     for (int i = 0; i < Tasks->GetCount();) {
         TuTask* task = Tasks->GetTask(i);
-        const bool inList = task && oldLine.size() > task->Folder.size() &&
-                            oldLine.compare(0, task->Folder.size(), task->Folder) == 0 &&
-                            oldLine[task->Folder.size()] == FS;
+        const bool inList = task && ((oldLine.size() > task->Folder.size() &&
+                                      oldLine.compare(0, task->Folder.size(), task->Folder) == 0 &&
+                                      oldLine[task->Folder.size()] == FS) ||
+                                     (!oldCut.empty() && task->Folder == oldCut));
         if (!inList) {
             ++i;
             continue;

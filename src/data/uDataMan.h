@@ -193,7 +193,9 @@ public:
     // Writes the database file. The new content goes to a temporary file
     // beside FileName that then replaces it in one step, so a failed save
     // (False) leaves the previous file as it was. True clears Modified;
-    // FileName is not changed.
+    // FileName is not changed. Saving and loading both first remove the
+    // temporary files of FileName that a process ended before putting in
+    // place (gcl::RemoveStaleTempFiles).
     bool SaveToFile(const std::string& fileName);
     // Reads a database file. On success the content is replaced, FileName
     // set and Modified cleared; on failure (missing file, fewer than three
@@ -201,7 +203,9 @@ public:
     // as it was and the result is False.
     bool LoadFromFile(const std::string& fileName);
     // Renames a list (whole Folders entries, found ignoring case) and the
-    // Folder of its tasks; an empty NewLine deletes the list's tasks.
+    // Folder of its tasks; an empty NewLine deletes the list's tasks. The
+    // tasks of a list whose name is longer than 50 characters are those
+    // whose Folder is its name cut to 50, as tasks store it.
     void RenameFolder(const std::string& oldLine, const std::string& newLine);
     // Renames a tag in Tags and in every task; an empty NewName removes it
     // from the tasks.

@@ -7,6 +7,16 @@
 #include <iterator>
 #include <string>
 
+#ifdef _WIN32
+#include "gcl/rtl/WinApi.h"
+#else
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <set>
+
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
@@ -14,6 +24,59 @@
 
 namespace qelvo::test {
 namespace {
+
+#ifdef _WIN32
+unsigned long CurrentProcessId() {
+    return GetCurrentProcessId();
+}
+
+// The id of a process that ran and has ended.
+unsigned long EndedProcessId() {
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    std::string command = std::string(system) + "\\cmd.exe /c exit 0";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+        return 0;
+    WaitForSingleObject(pi.hProcess, 20000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return pi.dwProcessId;
+}
+
+// Gives the file a last-write time long in the past.
+void MakeOld(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    SYSTEMTIME st{};
+    st.wYear = 2001;
+    st.wMonth = 1;
+    st.wDay = 1;
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+}
+#else
+unsigned long CurrentProcessId() {
+    return static_cast<unsigned long>(getpid());
+}
+
+unsigned long EndedProcessId() {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(0);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return static_cast<unsigned long>(pid);
+}
+
+void MakeOld(const std::string& path) {
+    const struct timeval times[2] = {{978307200, 0}, {978307200, 0}};  // 1 January 2001
+    utimes(path.c_str(), times);
+}
+#endif
 
 using gcl::EncodeDate;
 
@@ -235,6 +298,65 @@ TEST(uDataManFile, SavingReplacesInOneStepOrNotAtAll) {
     EXPECT_EQ(ReadAll(path), data.GetFileText());
 }
 
+// Temporary files of saves that were cut short: loading or saving a
+// database removes those of its own file whose process has ended, and
+// nothing else.
+TEST(uDataManFile, LeftoversOfInterruptedSavesGo) {
+    TempDir dir;
+    TuData data;
+    BuildSample(data);
+    const std::string path = dir.File("db.kpx");
+    ASSERT_TRUE(data.SaveToFile(path));
+    const unsigned long ended = EndedProcessId();
+    ASSERT_NE(ended, 0u);
+    const std::string me = std::to_string(CurrentProcessId());
+    const std::string dead = std::to_string(ended);
+    auto plant = [&](const std::string& name) {
+        WriteAll(dir.File(name), "half a database");
+        return name;
+    };
+    auto entries = [&] {
+        std::set<std::string> names;
+        gcl::TSearchRec f;
+        if (gcl::FindFirst(dir.Path() + "*", 0, f) == 0) {
+            do names.insert(f.Name);
+            while (gcl::FindNext(f) == 0);
+            gcl::FindClose(f);
+        }
+        return names;
+    };
+    const std::set<std::string> kept = {
+        "db.kpx",
+        plant("db.kpx." + me + "-3.tmp"),           // a running process (this one) may still rename it
+        plant("other.kpx." + dead + "-0.tmp"),      // another database's
+        plant("db.kpx." + dead + "-x.tmp"),         // not the pattern
+        plant("db.kpx." + dead + "-0.tmp.bak"),
+        plant("db.kpx." + dead + ".tmp"),
+        plant("xdb.kpx." + dead + "-0.tmp"),
+    };
+    plant("db.kpx." + dead + "-0.tmp");
+    plant("db.kpx." + dead + "-17.tmp");
+    ASSERT_TRUE(data.LoadFromFile(path));
+    EXPECT_EQ(entries(), kept);
+
+    // Saving does the same; so does a load that fails because the save
+    // never got as far as the database file.
+    plant("db.kpx." + dead + "-1.tmp");
+    ASSERT_TRUE(data.SaveToFile(path));
+    EXPECT_EQ(entries(), kept);
+    plant("gone.kpx." + dead + "-0.tmp");
+    EXPECT_FALSE(data.LoadFromFile(dir.File("gone.kpx")));
+    EXPECT_EQ(entries(), kept);
+
+    // A running process whose id a file names, but that started after the
+    // file was last written, did not write it.
+    MakeOld(dir.File("db.kpx." + me + "-3.tmp"));
+    ASSERT_TRUE(data.LoadFromFile(path));
+    std::set<std::string> left = kept;
+    left.erase("db.kpx." + me + "-3.tmp");
+    EXPECT_EQ(entries(), left);
+}
+
 TEST(uDataManDatabase, RenameAndDeleteLists) {
     TuData data;
     data.Folders->Add("Work" + F + "0" + F);
@@ -254,10 +376,13 @@ TEST(uDataManDatabase, RenameAndDeleteLists) {
     EXPECT_EQ(data.Tasks->GetTask(0)->Folder, "Office");
     EXPECT_EQ(data.Tasks->GetTask(1)->Folder, "Workshop");
     EXPECT_EQ(data.Tasks->GetTask(2)->Folder, "Office");
+    // A name longer than 50 characters: the tasks keep it cut to 50 and
+    // are still found by it.
     data.RenameFolder("Office" + F + "0" + F, std::string(60, 'N') + F + "0" + F);
     EXPECT_EQ(data.Tasks->GetTask(0)->Folder, std::string(50, 'N'));
-    data.RenameFolder(std::string(60, 'N') + F + "0" + F, "Office" + F + "0" + F);  // 50 + 0xF7 no longer matches
-    EXPECT_EQ(data.Tasks->GetTask(0)->Folder, std::string(50, 'N'));
+    data.RenameFolder(std::string(60, 'N') + F + "0" + F, "Office" + F + "0" + F);
+    EXPECT_EQ(data.Tasks->GetTask(0)->Folder, "Office");
+    EXPECT_EQ(data.Tasks->GetTask(2)->Folder, "Office");
 
     AddTask(data, "d", "Workshop");
     data.Modified = false;
@@ -270,6 +395,27 @@ TEST(uDataManDatabase, RenameAndDeleteLists) {
     EXPECT_EQ(data.Tasks->Get(1), "c");
     data.DeleteFolder("absent" + F);  // nothing to delete
     EXPECT_EQ(data.Folders->GetCount(), 1);
+}
+
+TEST(uDataManDatabase, DeletingAListWithALongNameDeletesItsTasks) {
+    TuData data;
+    const std::string longName = "Projects of the second half of the year, and the rest";  // 54
+    const std::string line = longName + F + "3" + F;
+    data.Folders->Add(line);
+    data.Folders->Add("Home" + F + "0" + F);
+    AddTask(data, "a", longName.substr(0, MaxFolderLength));
+    AddTask(data, "b", "Home");
+    AddTask(data, "c", longName.substr(0, MaxFolderLength));
+    // Saved and read back, as the tasks of such a list always are.
+    TempDir dir;
+    ASSERT_TRUE(data.SaveToFile(dir.File("db.kpx")));
+    TuData loaded;
+    ASSERT_TRUE(loaded.LoadFromFile(dir.File("db.kpx")));
+    loaded.DeleteFolder(line);
+    EXPECT_TRUE(loaded.Modified);
+    ASSERT_EQ(loaded.Folders->GetCount(), 1);
+    ASSERT_EQ(loaded.Tasks->GetCount(), 1);
+    EXPECT_EQ(loaded.Tasks->GetTask(0)->Title, "b");
 }
 
 TEST(uDataManDatabase, RenameAndDeleteTags) {

@@ -4,6 +4,8 @@
 #include "gcl/rtl/Exceptions.h"
 #include "gcl/rtl/Strings.h"
 
+#include <vector>
+
 namespace gcl {
 
 namespace {
@@ -98,7 +100,66 @@ bool ForceDirectories(const std::string& directory) {
     return CreateDir(dir) || DirectoryExists(dir);
 }
 
+namespace {
+
+// The process id of a name Base + "." + digits + "-" + digits + ".tmp"
+// (the name compared ignoring case on Windows, whose names are), or 0.
+unsigned long TempNameProcess(const std::string& name, const std::string& base) {
+    const std::string suffix = ".tmp";
+    if (name.size() < base.size() + 1 + 1 + 1 + 1 + suffix.size()) return 0;
+#ifdef _WIN32
+    if (!SameText(name.substr(0, base.size()), base) || !SameText(name.substr(name.size() - suffix.size()), suffix))
+        return 0;
+#else
+    if (name.compare(0, base.size(), base) != 0 || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return 0;
+#endif
+    if (name[base.size()] != '.') return 0;
+    const std::string middle = name.substr(base.size() + 1, name.size() - base.size() - 1 - suffix.size());
+    const size_t dash = middle.find('-');
+    if (dash == std::string::npos || dash == 0 || dash > 10 || middle.size() - dash - 1 == 0 ||
+        middle.size() - dash - 1 > 10)
+        return 0;
+    unsigned long long pid = 0;
+    for (size_t i = 0; i < middle.size(); ++i) {
+        const char c = middle[i];
+        if (i == dash) continue;
+        if (c < '0' || c > '9') return 0;
+        if (i < dash) pid = pid * 10 + unsigned(c - '0');
+    }
+    return pid > 0 && pid <= 0xFFFFFFFFull ? static_cast<unsigned long>(pid) : 0;
+}
+
+} // namespace
+
+int RemoveStaleTempFiles(const std::string& fileName) noexcept {
+    try {
+        const std::string folder = ExtractFilePath(fileName);
+        const std::string base = ExtractFileName(fileName);
+        if (base.empty()) return 0;
+        std::vector<std::string> stale;
+        TSearchRec f;
+        if (FindFirst(folder + base + ".*.tmp", 0, f) == 0) {
+            do {
+                const unsigned long pid = TempNameProcess(f.Name, base);
+                if (pid != 0 && !detail::TempFileWriterMayRun(folder + f.Name, pid)) stale.push_back(folder + f.Name);
+            } while (FindNext(f) == 0);
+            FindClose(f);
+        }
+        int removed = 0;
+        for (const std::string& path : stale)
+            if (DeleteFile(path)) ++removed;
+        return removed;
+    } catch (...) {
+        return 0;
+    }
+}
+
 namespace detail {
+
+std::string AtomicTempName(const std::string& fileName, unsigned long pid, unsigned n) {
+    return fileName + "." + std::to_string(pid) + "-" + std::to_string(n) + ".tmp";
+}
 
 std::string FormatFileError(const char* format, const std::string& fileName, unsigned long code) {
     std::string expanded = ExpandFileName(fileName);

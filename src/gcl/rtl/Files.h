@@ -72,6 +72,15 @@ std::string ReadFileBytes(const std::string& fileName);
 // A read-only target counts as a failure and is left alone.
 bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size);
 
+// Removes what WriteFileAtomic calls for FileName left behind when their
+// process ended between writing the temporary file and putting it in
+// place: the files in FileName's folder named FileName's name, ".", a
+// process id, "-", a number and ".tmp" whose process no longer runs (or,
+// where the system tells, whose process id now belongs to a process that
+// started after the file was last written). Files of running processes
+// and every other file stay. Returns how many files went; never raises.
+int RemoveStaleTempFiles(const std::string& fileName) noexcept;
+
 // Directory searches.
 inline constexpr int faReadOnly = 0x01;
 inline constexpr int faHidden = 0x02;
@@ -99,6 +108,13 @@ int FindNext(TSearchRec& f);
 void FindClose(TSearchRec& f);
 
 namespace detail {
+// The temporary file WriteFileAtomic writes for FileName: FileName, ".",
+// the process id, "-", N, ".tmp".
+std::string AtomicTempName(const std::string& fileName, unsigned long pid, unsigned n);
+// False only when process Pid certainly did not write the file at Path
+// and cannot write it any more: no such process runs, or it started after
+// the file was last written.
+bool TempFileWriterMayRun(const std::string& path, unsigned long pid) noexcept;
 // The error code of the last failed system call (GetLastError / errno),
 // and the system's text for a code.
 unsigned long LastSystemError() noexcept;

@@ -8,7 +8,11 @@
 #include <climits>
 #include <cstring>
 #include <ctime>
+#include <csignal>
+#include <cstdlib>
 #include <dirent.h>
+#include <fstream>
+#include <sstream>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -210,7 +214,7 @@ bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size)
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = fileName + "." + std::to_string(getpid()) + "-" + std::to_string(TempCounter++) + ".tmp";
+        temp = detail::AtomicTempName(fileName, static_cast<unsigned long>(getpid()), TempCounter++);
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return false;
     }
@@ -268,7 +272,51 @@ void FindClose(TSearchRec& f) {
     f.FindHandle = nullptr;
 }
 
+namespace {
+
+// The start of process Pid in seconds since 1970, from /proc (0 when the
+// system does not say).
+double ProcessStartTime(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return 0;
+    // The command name in brackets may hold blanks; the fields after it
+    // are numbers, and the start time (in clock ticks after boot) is the
+    // 20th of them.
+    const size_t close = line.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(line.substr(close + 1));
+    std::string field;
+    unsigned long long ticks = 0;
+    for (int i = 0; i < 20 && fields >> field; ++i)
+        if (i == 19) ticks = std::strtoull(field.c_str(), nullptr, 10);
+    std::ifstream system("/proc/stat");
+    unsigned long long boot = 0;
+    while (std::getline(system, line))
+        if (line.rfind("btime ", 0) == 0) boot = std::strtoull(line.c_str() + 6, nullptr, 10);
+    const long hz = sysconf(_SC_CLK_TCK);
+    if (boot == 0 || ticks == 0 || hz <= 0) return 0;
+    return double(boot) + double(ticks) / double(hz);
+}
+
+} // namespace
+
 namespace detail {
+
+bool TempFileWriterMayRun(const std::string& path, unsigned long pid) noexcept {
+    // Ids this system never gives a process (kill would reach a group).
+    if (pid == 0 || pid > static_cast<unsigned long>(INT_MAX)) return true;
+    if (kill(pid_t(pid), 0) != 0 && errno == ESRCH) return false;
+    try {
+        // The id may have passed to a newer process. Two seconds of slack
+        // cover file systems that keep coarse times.
+        struct stat st {};
+        const double started = ProcessStartTime(pid_t(pid));
+        if (started > 0 && stat(path.c_str(), &st) == 0 && started > double(st.st_mtime) + 2) return false;
+    } catch (...) {
+    }
+    return true;
+}
 
 unsigned long LastSystemError() noexcept { return static_cast<unsigned long>(errno); }
 

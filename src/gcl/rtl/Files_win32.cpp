@@ -120,7 +120,7 @@ bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size)
     std::string temp;
     HANDLE h = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = fileName + "." + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(TempCounter++) + ".tmp";
+        temp = detail::AtomicTempName(fileName, GetCurrentProcessId(), TempCounter++);
         h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
@@ -175,6 +175,25 @@ void FindClose(TSearchRec& f) {
 }
 
 namespace detail {
+
+bool TempFileWriterMayRun(const std::string& path, unsigned long pid) noexcept {
+    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid);
+    if (!h) return GetLastError() != ERROR_INVALID_PARAMETER;  // the only answer for "no such process"
+    bool runs = WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+    if (runs) {
+        // The id may have passed to a newer process. Two seconds of slack
+        // cover file systems that keep coarse times.
+        FILETIME created, exited, kernel, user;
+        WIN32_FILE_ATTRIBUTE_DATA file;
+        if (GetProcessTimes(h, &created, &exited, &kernel, &user) &&
+            GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file)) {
+            auto ticks = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+            runs = ticks(created) <= ticks(file.ftLastWriteTime) + 2 * 10000000ull;
+        }
+    }
+    CloseHandle(h);
+    return runs;
+}
 
 unsigned long LastSystemError() noexcept { return GetLastError(); }
 
