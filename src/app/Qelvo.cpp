@@ -37,11 +37,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         // The units in start-up order: the class library first (graphics,
         // then windows, then the application object), then the layers
-        // built on it. Finalisation runs in reverse when the scope ends.
+        // built on it, and last the common controls' initialisation.
+        // Finalisation runs in reverse when the scope ends.
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
                               &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
-                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit};
+                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &gcl::CommonControlsUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;
         gcl::Application->CreateForm(mainForm);

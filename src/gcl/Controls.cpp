@@ -30,17 +30,6 @@ std::string Hex8(uint32_t value) {
     return buffer;
 }
 
-[[noreturn]] void RaiseLastWin32Error() {
-    DWORD code = GetLastError();
-    char* text = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = text ? TrimRight(text) : "";
-    if (text) LocalFree(text);
-    if (message.empty()) message = "System Error.  Code: " + IntToStr(code) + ".";
-    throw EOSError(message, code);
-}
-
 bool IsWindowed(const TControl* control) noexcept { return dynamic_cast<const TWinControl*>(control) != nullptr; }
 
 bool IsLoading(const TComponent* component) noexcept {
@@ -1107,7 +1096,7 @@ void TWinControl::CreateWnd() {
         throw;
     }
     if (CreationControl == this) CreationControl = nullptr;
-    if (!FHandle) RaiseLastWin32Error();
+    if (!FHandle) RaiseLastOSError();
     UpdateBounds();
     Perform(WM_SETFONT, reinterpret_cast<uintptr_t>(GetFont()->GetHandle()), 1);
     FText.clear();
@@ -2656,11 +2645,9 @@ int TMouse::GetWheelScrollLines() const {
 namespace {
 
 void InitializeControls() {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
     GWindowAtom = GlobalAddAtomA(WindowAtomName().c_str());
     GControlAtom = GlobalAddAtomA(ControlAtomName().c_str());
-    if (!GWindowAtom || !GControlAtom) RaiseLastWin32Error();
+    if (!GWindowAtom || !GControlAtom) RaiseLastOSError();
     Mouse = new TMouse();
 }
 
@@ -2677,5 +2664,16 @@ void FinalizeControls() {
 } // namespace
 
 TUnit ControlsUnit{"Controls", &InitializeControls, &FinalizeControls};
+
+namespace {
+
+void InitializeCommonControls() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+}
+
+} // namespace
+
+TUnit CommonControlsUnit{"CommonControls", &InitializeCommonControls};
 
 } // namespace gcl

@@ -410,7 +410,9 @@ public:
     virtual void InitiateAction();
 
     // ---- Popup menu, shown on WM_CONTEXTMENU (members in Menus.cpp).
-    TPopupMenu* GetPopupMenu() const noexcept;
+    // GetPopupMenu is the menu the control shows: the PopupMenu property,
+    // unless a control with a menu of its own (a rich edit) overrides it.
+    virtual TPopupMenu* GetPopupMenu() const;
     void SetPopupMenu(TPopupMenu* value);
 
     // ---- Events
@@ -984,7 +986,11 @@ private:
 // Valid while ControlsUnit is initialised.
 extern TMouse* Mouse;
 
-// The window-property atoms, the common controls and the Mouse object.
+// The window-property atoms and the Mouse object.
 extern TUnit ControlsUnit;
+// Calls InitCommonControlsEx once (the window-95, date and standard
+// classes). It stands last in the program's unit table, after every unit
+// that may bind visual styles or register classes of its own.
+extern TUnit CommonControlsUnit;
 
 } // namespace gcl

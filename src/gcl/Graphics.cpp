@@ -16,8 +16,23 @@ namespace gcl {
 
 // ---- Colours -----------------------------------------------------------------
 
+namespace {
+
+class TSystemColors : public ISysColorService {
+public:
+    COLORREF GetColor(int index) override { return GetSysColor(index); }
+};
+
+} // namespace
+
+ServiceSlot<ISysColorService>& SysColorService() {
+    static TSystemColors production;
+    static ServiceSlot<ISysColorService> slot(&production);
+    return slot;
+}
+
 TColor ColorToRGB(TColor color) noexcept {
-    if (IsSysColor(color)) return static_cast<TColor>(GetSysColor(color & 0xFF));
+    if (IsSysColor(color)) return static_cast<TColor>(SysColorService()->GetColor(color & 0xFF));
     return color;
 }
 

@@ -5,8 +5,8 @@
 // A TColor is 0x00BBGGRR for an RGB value, 0xFF0000nn for the system
 // colour with COLOR_ index nn (a negative number), clNone (0x1FFFFFFF,
 // "no colour") or clDefault (0x20000000). ColorToRGB resolves system
-// colours with GetSysColor; clNone and clDefault pass through for the
-// caller to test.
+// colours through the system-colour service (GetSysColor unless a test
+// replaced it); clNone and clDefault pass through for the caller to test.
 //
 // GDI objects
 // -----------
@@ -202,8 +202,21 @@ inline constexpr TColor clWhite = 0xFFFFFF;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor clDefault = 0x20000000;
 
-// The RGB value of color: system colours through GetSysColor; clNone,
-// clDefault and RGB values unchanged.
+// The system colours. Everything that resolves a system colour
+// (ColorToRGB, ColorToColorRef and so every pen, brush and font colour)
+// asks this service, so a test can give the system colours values of its
+// own without touching the desktop (ServiceOverride<ISysColorService>).
+class ISysColorService {
+public:
+    virtual ~ISysColorService() = default;
+    // The colour of the COLOR_ index (0..255) as 0x00BBGGRR.
+    virtual COLORREF GetColor(int index) = 0;
+};
+// Production: GetSysColor.
+ServiceSlot<ISysColorService>& SysColorService();
+
+// The RGB value of color: system colours through SysColorService();
+// clNone, clDefault and RGB values unchanged.
 TColor ColorToRGB(TColor color) noexcept;
 // The COLORREF GDI should use for color (system colours resolved; clNone
 // and clDefault, which GDI cannot show, as their low 24 bits).

@@ -1198,12 +1198,12 @@ TPopupList* SetPopupList(TPopupList* value) {
 
 // ---- TControl's popup menu ----------------------------------------------------------------
 
-TPopupMenu* TControl::GetPopupMenu() const noexcept { return FPopupMenu.Get(); }
+TPopupMenu* TControl::GetPopupMenu() const { return FPopupMenu.Get(); }
 
 void TControl::SetPopupMenu(TPopupMenu* value) { FPopupMenu = value; }
 
 bool TControl::ShowPopupMenu(TPoint screenPos) {
-    TPopupMenu* menu = FPopupMenu.Get();
+    TPopupMenu* menu = GetPopupMenu();
     if (!menu || !menu->GetAutoPopup()) return false;
     if (screenPos.X == -1 && screenPos.Y == -1) screenPos = ClientToScreen(Point(0, 0));
     menu->SetPopupComponent(this);

@@ -8,6 +8,7 @@
 #include "gcl/Forms.h"
 #include "gcl/Messages.h"
 #include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Libraries.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
@@ -120,10 +121,9 @@ unsigned ComCtlVersion() {
             DWORD dwBuildNumber;
             DWORD dwPlatformID;
         };
-        using TDllGetVersion = HRESULT(CALLBACK*)(TDllVersionInfo*);
-        HMODULE module = GetModuleHandleA("comctl32.dll");
-        if (!module) return 0u;
-        auto get = reinterpret_cast<TDllGetVersion>(reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")));
+        static gcl::TSystemLibrary comctl32{"comctl32.dll"};
+        static gcl::TLibraryProc<HRESULT(CALLBACK*)(TDllVersionInfo*)> dllGetVersion{comctl32, "DllGetVersion"};
+        auto get = dllGetVersion.Get();
         TDllVersionInfo info{};
         info.cbSize = sizeof info;
         if (!get || FAILED(get(&info))) return 0u;

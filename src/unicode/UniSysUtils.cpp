@@ -156,19 +156,6 @@ std::wstring WideLibraryErrorMessage(const std::string& libName, void* dll, unsi
     return text;
 }
 
-void RaiseLastOSError() { RaiseLastOSError(GetLastError()); }
-
-void RaiseLastOSError(unsigned long errorCode) {
-    std::string text = gcl::WideToAnsi(WideSysErrorMessage(errorCode));
-    if (errorCode == 0) text = gcl::Format(msg::SystemErrorCode, {static_cast<int64_t>(errorCode)});
-    throw gcl::EOSError(text, errorCode);
-}
-
-int Win32Check(int value) {
-    if (value == 0) RaiseLastOSError(GetLastError());
-    return value;
-}
-
 bool IsWideCharMappableToAnsi(wchar_t wc) {
     const unsigned codePage = DefaultSystemCodePage;
     char buffer[8];

@@ -19,7 +19,6 @@ namespace msg {
 inline constexpr const char* InvalidUTF7 = "Invalid UTF7";
 inline constexpr const char* BufferOverflow = "Buffer overflow";
 inline constexpr const char* UnspecifiedError = "Unspecified error (%d) from %s.";
-inline constexpr const char* SystemErrorCode = "System Error.  Code: %d.";
 } // namespace msg
 
 // Malformed input ("Invalid UTF7").
@@ -96,12 +95,11 @@ std::wstring WideSysErrorMessage(unsigned long errorCode);
 // none, "Unspecified error (<code>) from <LibName>.".
 std::wstring WideLibraryErrorMessage(const std::string& libName, void* dll, unsigned long errorCode);
 
-// Raises gcl::EOSError for the last operating-system error (read at once)
-// or for a code captured by the caller right after the failed call.
-[[noreturn]] void RaiseLastOSError();
-[[noreturn]] void RaiseLastOSError(unsigned long errorCode);
-// Raises the last operating-system error when Value is 0, else returns it.
-int Win32Check(int value);
+// The run-time library's operating-system errors (gcl/rtl/Exceptions.h):
+// RaiseLastOSError raises gcl::EOSError, Win32Check raises the last error
+// when Value is 0 and returns Value otherwise.
+using gcl::RaiseLastOSError;
+using gcl::Win32Check;
 
 // True when the character converts to the default system code page
 // without the default character.

@@ -96,8 +96,8 @@ std::string WindowText(TTreeNode* node) {
 
 class CommonControls : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { InitializeUnits({&FormsUnit, &ComCtrlsUnit}); }
-    static void TearDownTestSuite() { FinalizeUnits({&FormsUnit, &ComCtrlsUnit}); }
+    static void SetUpTestSuite() { InitializeUnits({&FormsUnit, &ComCtrlsUnit, &CommonControlsUnit}); }
+    static void TearDownTestSuite() { FinalizeUnits({&FormsUnit, &ComCtrlsUnit, &CommonControlsUnit}); }
     void SetUp() override {
         Form = TCcForm::Create(nullptr);
         Tree = TTreeView::Create(Form);

@@ -144,8 +144,8 @@ void Post(TWinControl* control, UINT message, int x, int y) {
 
 class DragDropTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { InitializeUnits({&FormsUnit, &StdCtrlsUnit, &ComCtrlsUnit}); }
-    static void TearDownTestSuite() { FinalizeUnits({&FormsUnit, &StdCtrlsUnit, &ComCtrlsUnit}); }
+    static void SetUpTestSuite() { InitializeUnits({&FormsUnit, &StdCtrlsUnit, &ComCtrlsUnit, &CommonControlsUnit}); }
+    static void TearDownTestSuite() { FinalizeUnits({&FormsUnit, &StdCtrlsUnit, &ComCtrlsUnit, &CommonControlsUnit}); }
     void SetUp() override {
         Form = TDragForm::Create(nullptr);
         Form->List->OnStartDrag = TStartDragEvent(&Log, &TDragLog::StartDrag);

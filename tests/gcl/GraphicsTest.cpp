@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "gcl/Dialogs.h"
 #include "gcl/Graphics.h"
@@ -66,6 +67,38 @@ TEST(Colors, SystemColorsResolveAsThePlatformSays) {
     SetSysColors(1, &element, &original);
     EXPECT_EQ(PixelAt(before, 0, 0), static_cast<TColor>(original));
     EXPECT_EQ(PixelAt(after, 0, 0), static_cast<TColor>(changed));
+}
+
+namespace {
+
+// System colours of a test's own: index i is RGB(i, 2 * i, 3 * i).
+class TFixedSysColors : public ISysColorService {
+public:
+    std::vector<int> Asked;
+    COLORREF GetColor(int index) override {
+        Asked.push_back(index);
+        return RGB(index, 2 * index, 3 * index);
+    }
+};
+
+} // namespace
+
+TEST(Colors, SystemColorsComeFromTheReplaceableService) {
+    TFixedSysColors fixed;
+    {
+        ServiceOverride<ISysColorService> scope(SysColorService(), fixed);
+        EXPECT_EQ(ColorToRGB(clBtnFace), static_cast<TColor>(RGB(15, 30, 45)));
+        EXPECT_EQ(ColorToColorRef(clHighlight), RGB(13, 26, 39));
+        EXPECT_EQ(ColorToRGB(clNone), clNone);  // not a system colour: not asked
+        EXPECT_EQ(ColorToRGB(0x00346DE4), 0x00346DE4);
+        EXPECT_EQ(fixed.Asked, (std::vector<int>{COLOR_BTNFACE, COLOR_HIGHLIGHT}));
+        // Brushes and pens resolve through it when they paint.
+        TBitmap bitmap;
+        Prepare(bitmap, 4, 4, clInfoBk);
+        EXPECT_EQ(PixelAt(bitmap, 1, 1), static_cast<TColor>(RGB(COLOR_INFOBK, 2 * COLOR_INFOBK, 3 * COLOR_INFOBK)));
+    }
+    // The production service is back.
+    EXPECT_EQ(ColorToRGB(clBtnFace), static_cast<TColor>(GetSysColor(COLOR_BTNFACE)));
 }
 
 TEST(Colors, NameTableRoundTrips) {

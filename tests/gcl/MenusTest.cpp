@@ -101,6 +101,21 @@ protected:
 };
 GCL_IMPLEMENT_CLASS(TMenuControl)
 
+// A control with a menu of its own, shown when PopupMenu is not set.
+class TOwnMenuControl : public TCustomControl {
+    GCL_CLASS(TOwnMenuControl, TCustomControl)
+public:
+    TPopupMenu* OwnMenu = nullptr;
+    TPopupMenu* GetPopupMenu() const override {
+        TPopupMenu* menu = inherited::GetPopupMenu();
+        return menu ? menu : OwnMenu;
+    }
+
+protected:
+    explicit TOwnMenuControl(TComponent* owner) : TCustomControl(owner) { SetBounds(20, 30, 100, 60); }
+};
+GCL_IMPLEMENT_CLASS(TOwnMenuControl)
+
 class TMenuForm : public TForm {
     GCL_CLASS(TMenuForm, TForm)
 protected:
@@ -481,6 +496,31 @@ TEST_F(MenusTest, ContextMenuPopsUpTheControlsPopupMenu) {
     popup->Free();
     EXPECT_EQ(control->GetPopupMenu(), nullptr);
     SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
+}
+
+TEST_F(MenusTest, ContextMenuShowsTheMenuGetPopupMenuGives) {
+    TMenuForm* form = TMenuForm::Create(Owner);
+    TOwnMenuControl* control = TOwnMenuControl::Create(Owner);
+    control->SetParent(form);
+    TRecordingPopup* own = TRecordingPopup::Create(Owner);
+    TRecordingPopup* assigned = TRecordingPopup::Create(Owner);
+    control->OwnMenu = own;
+    form->Show();
+    HWND window = control->GetHandle();
+
+    // Without a PopupMenu the control's own menu pops up.
+    EXPECT_EQ(control->GetPopupMenu(), own);
+    SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(200, 210));
+    ASSERT_EQ(own->Points.size(), 1u);
+    EXPECT_EQ(own->Points[0], Point(200, 210));
+    EXPECT_EQ(own->Components[0], control);
+    // An assigned PopupMenu wins; through a TControl pointer too.
+    static_cast<TControl*>(control)->SetPopupMenu(assigned);
+    EXPECT_EQ(static_cast<TControl*>(control)->GetPopupMenu(), assigned);
+    SendMessageA(window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window), MAKELPARAM(-1, -1));
+    EXPECT_EQ(own->Points.size(), 1u);
+    ASSERT_EQ(assigned->Points.size(), 1u);
+    EXPECT_EQ(assigned->Points[0], control->ClientToScreen(Point(0, 0)));
 }
 
 // A form's menu bar: shown again in a new window, and handed its

@@ -88,11 +88,11 @@ class StdControls : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         InitializeUnits({&FormsUnit, &ActnListUnit, &StdCtrlsUnit, &CheckLstUnit, &ExtCtrlsUnit, &ButtonsUnit,
-                         &ComCtrlsUnit, &AppEvntsUnit});
+                         &ComCtrlsUnit, &AppEvntsUnit, &CommonControlsUnit});
     }
     static void TearDownTestSuite() {
         FinalizeUnits({&FormsUnit, &ActnListUnit, &StdCtrlsUnit, &CheckLstUnit, &ExtCtrlsUnit, &ButtonsUnit,
-                       &ComCtrlsUnit, &AppEvntsUnit});
+                       &ComCtrlsUnit, &AppEvntsUnit, &CommonControlsUnit});
     }
     void SetUp() override { Form = TStdForm::Create(nullptr); }
     void TearDown() override {

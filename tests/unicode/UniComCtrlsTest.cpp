@@ -136,10 +136,10 @@ GCL_IMPLEMENT_CLASS(TTaggedNode)
 class UniComCtrlsTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        gcl::InitializeUnits({&gcl::FormsUnit, &gcl::ComCtrlsUnit, &UniControlsUnit, &UniComCtrlsUnit});
+        gcl::InitializeUnits({&gcl::FormsUnit, &gcl::ComCtrlsUnit, &UniControlsUnit, &UniComCtrlsUnit, &gcl::CommonControlsUnit});
     }
     static void TearDownTestSuite() {
-        gcl::FinalizeUnits({&gcl::FormsUnit, &gcl::ComCtrlsUnit, &UniControlsUnit, &UniComCtrlsUnit});
+        gcl::FinalizeUnits({&gcl::FormsUnit, &gcl::ComCtrlsUnit, &UniControlsUnit, &UniComCtrlsUnit, &gcl::CommonControlsUnit});
     }
     void SetUp() override {
         Form = TUniTreeForm::Create(nullptr);

@@ -118,11 +118,11 @@ class UniMixedScriptFormTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         gcl::InitializeUnits({&gcl::FormsUnit, &gcl::StdCtrlsUnit, &gcl::ComCtrlsUnit, &gcl::CheckLstUnit,
-                              &UniControlsUnit, &UniFormsUnit, &UniMenusUnit, &UniComCtrlsUnit, &UniCheckLstUnit});
+                              &UniControlsUnit, &UniFormsUnit, &UniMenusUnit, &UniComCtrlsUnit, &UniCheckLstUnit, &gcl::CommonControlsUnit});
     }
     static void TearDownTestSuite() {
         gcl::FinalizeUnits({&gcl::FormsUnit, &gcl::StdCtrlsUnit, &gcl::ComCtrlsUnit, &gcl::CheckLstUnit,
-                            &UniControlsUnit, &UniFormsUnit, &UniMenusUnit, &UniComCtrlsUnit, &UniCheckLstUnit});
+                            &UniControlsUnit, &UniFormsUnit, &UniMenusUnit, &UniComCtrlsUnit, &UniCheckLstUnit, &gcl::CommonControlsUnit});
     }
 };
 

@@ -97,7 +97,24 @@ inline constexpr const char* DuplicateName = "A component named %s already exist
 inline constexpr const char* InvalidName = "'%s' is not a valid component name";
 inline constexpr const char* ClassNotFound = "Class %s not found";
 inline constexpr const char* LineInsertError = "Unable to insert a line";
+inline constexpr const char* SystemErrorCode = "System Error.  Code: %d.";
 } // namespace msg
+
+// ---- Operating-system errors
+//
+// SysErrorMessage is the system's text for an error code (FormatMessageA;
+// natively strerror) without surrounding blanks and line breaks, empty
+// when the system has none. RaiseLastOSError raises EOSError for the last
+// error of the calling thread (GetLastError; natively errno), read before
+// anything else runs, or for a code the caller captured right after the
+// failed call; the message is the system's text, or msg::SystemErrorCode
+// when there is none. Win32Check raises the last error when Value is 0
+// (a failed BOOL, ATOM or handle-as-int call) and returns Value otherwise.
+// These are the only copies: the window core and the layers on it use them.
+std::string SysErrorMessage(unsigned long code);
+[[noreturn]] void RaiseLastOSError();
+[[noreturn]] void RaiseLastOSError(unsigned long code);
+int Win32Check(int value);
 
 // Raises EAbort: unwinds the current operation without a message.
 [[noreturn]] void Abort();

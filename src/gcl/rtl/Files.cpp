@@ -161,6 +161,20 @@ std::string AtomicTempName(const std::string& fileName, unsigned long pid, unsig
     return fileName + "." + std::to_string(pid) + "-" + std::to_string(n) + ".tmp";
 }
 
+std::string TrimSystemText(const std::string& text) {
+    std::size_t first = 0, last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') ++first;
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') --last;
+    return text.substr(first, last - first);
+}
+
+std::string SystemErrorMessage(unsigned long code) {
+    std::string text = SysErrorMessage(code);
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) text.pop_back();
+    if (text.empty()) text = "System error " + std::to_string(code);
+    return text;
+}
+
 std::string FormatFileError(const char* format, const std::string& fileName, unsigned long code) {
     std::string expanded = ExpandFileName(fileName);
     if (expanded.empty()) expanded = fileName;

@@ -116,9 +116,12 @@ std::string AtomicTempName(const std::string& fileName, unsigned long pid, unsig
 // the file was last written.
 bool TempFileWriterMayRun(const std::string& path, unsigned long pid) noexcept;
 // The error code of the last failed system call (GetLastError / errno),
-// and the system's text for a code.
+// and the system's text for a code in file error messages (SysErrorMessage
+// without a closing full stop; "System error N" when there is none).
 unsigned long LastSystemError() noexcept;
 std::string SystemErrorMessage(unsigned long code);
+// Text without leading and trailing blanks and control characters.
+std::string TrimSystemText(const std::string& text);
 // A file error text: Format (msg::FOpenError or msg::FCreateError) filled
 // with the expanded file name and the system's text for Code.
 std::string FormatFileError(const char* format, const std::string& fileName, unsigned long code);

@@ -320,10 +320,8 @@ bool TempFileWriterMayRun(const std::string& path, unsigned long pid) noexcept {
 
 unsigned long LastSystemError() noexcept { return static_cast<unsigned long>(errno); }
 
-std::string SystemErrorMessage(unsigned long code) {
-    return std::strerror(int(code));
-}
-
 } // namespace detail
+
+std::string SysErrorMessage(unsigned long code) { return detail::TrimSystemText(std::strerror(int(code))); }
 
 } // namespace gcl

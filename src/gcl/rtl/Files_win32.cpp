@@ -197,17 +197,15 @@ bool TempFileWriterMayRun(const std::string& path, unsigned long pid) noexcept {
 
 unsigned long LastSystemError() noexcept { return GetLastError(); }
 
-std::string SystemErrorMessage(unsigned long code) {
+} // namespace detail
+
+std::string SysErrorMessage(unsigned long code) {
     char* buf = nullptr;
     DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, code, 0, reinterpret_cast<char*>(&buf), 0, nullptr);
     std::string text = n && buf ? std::string(buf, n) : std::string();
     if (buf) LocalFree(buf);
-    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.')) text.pop_back();
-    if (text.empty()) text = "System error " + std::to_string(code);
-    return text;
+    return detail::TrimSystemText(text);
 }
-
-} // namespace detail
 
 } // namespace gcl

@@ -4,6 +4,8 @@
 
 #include "gcl/rtl/SysInfo.h"
 
+#include "gcl/rtl/Libraries.h"
+
 namespace gcl {
 
 namespace {
@@ -38,12 +40,10 @@ public:
     bool Open(const std::string& target, const std::string& params) override {
         // shell32 is bound on first use, so programs that never open
         // anything do not load it.
-        using ShellExecuteAProc = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-        static ShellExecuteAProc shellExecute = [] {
-            HMODULE lib = LoadLibraryA("shell32.dll");
-            return lib ? reinterpret_cast<ShellExecuteAProc>(reinterpret_cast<void*>(GetProcAddress(lib, "ShellExecuteA")))
-                       : nullptr;
-        }();
+        static TSystemLibrary shell32{"shell32.dll"};
+        static TLibraryProc<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)> shellExecuteA{
+            shell32, "ShellExecuteA"};
+        auto shellExecute = shellExecuteA.Get();
         if (!shellExecute || target.empty()) return false;
         HINSTANCE rc = shellExecute(nullptr, "open", target.c_str(), params.empty() ? nullptr : params.c_str(),
                                     nullptr, SW_SHOWNORMAL);

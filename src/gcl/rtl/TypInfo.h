@@ -434,7 +434,7 @@ TPropInfo Prop(const char* name) {
         std::type_identity<Class>{}, #Class, Class::inherited::StaticClass(),                \
         &Class::PublishedProperties_};                                                       \
     const ::gcl::TPropList& Class::PublishedProperties_() {                                  \
-        using Self = Class;                                                                  \
+        using Self [[maybe_unused]] = Class;                                                 \
         static const ::gcl::TPropList list(Class::StaticClass(),                             \
                                            Class::inherited::StaticClass(), {__VA_ARGS__});  \
         return list;                                                                         \
