@@ -1,0 +1,60 @@
+// Every text the main window shows in a message box or a caption, and the
+// small text builders around them. Message boxes carry the title AppTitle.
+#pragma once
+
+namespace qelvo::msg {
+
+inline constexpr const char* AppTitle = "Qelvo";
+inline constexpr const char* MainCaption = "Qelvo v1.1";
+inline constexpr const char* AboutVersion = "Version 1.1";
+
+// Loading a database ("The file: " + name + FileMissingTail, ...).
+inline constexpr const char* FileMissingHead = "The file: ";
+inline constexpr const char* FileMissingTail = " does not exists!";
+inline constexpr const char* LoadFailedHead = "The database: ";
+inline constexpr const char* LoadFailedTail = " cannot be loaded. Possible corrupted database.";
+// A failed save (the save is not reported as done).
+inline constexpr const char* SaveFailedHead = "The database could not be saved to: ";
+inline constexpr const char* SaveFailedTail = "\r\nYour changes are kept in memory; use \"Save as...\" to save them elsewhere.";
+// Saving over a file that could not be read at start-up.
+inline constexpr const char* SaveOverFailedLoadHead = "The database: ";
+inline constexpr const char* SaveOverFailedLoadTail =
+    " could not be loaded at start-up. Saving now replaces that file with the tasks shown. Do you want to replace it?";
+
+// Questions.
+inline constexpr const char* ClearDatabaseQuestion =
+    "Current database will be erased. Before clearing, do you want to Save As...?";
+inline constexpr const char* ExitWithoutSavingQuestion = "Are you sure you want to exit without saving your changes ?";
+inline constexpr const char* SaveBeforeExitQuestion =
+    "You've made changes to this database, do you want to save before exiting?";
+inline constexpr const char* DeleteTasksQuestion = "Are you sure you want to delete selected item(s)? (no undo is possible)";
+inline constexpr const char* DeleteListQuestion = "Are you sure you want to delete this list and all the tasks inside?";
+
+// Exports and printing.
+inline constexpr const char* ExportWriteFailedHead = "The file could not be written: ";
+inline constexpr const char* PrintEngineMissing =
+    "The report cannot be shown: no HTML engine answered. Printing and the preview are not available.";
+inline constexpr const char* TemplateMissingHead = "The print template could not be read: ";
+inline constexpr const char* StickyNotesMissing = "Sticky notes need the library Jotpaper.dll, which was not found.";
+
+// Captions.
+inline constexpr const char* LastSaveHead = "   [Last Save at ";
+inline constexpr const char* CountdownHead = "  [Saving Database in ";
+inline constexpr const char* CountdownTail = " seconds ]";
+inline constexpr const char* CountdownMarker = "[Saving Database in";
+
+// The web pages and the support address of the maker.
+inline constexpr const char* HomePageUrl = "https://www.qelvo.com/?source=soft";
+inline constexpr const char* HelpPageUrl = "https://www.qelvo.com/Qelvo-help.html?source=soft";
+inline constexpr const char* ContactPageUrl = "https://www.qelvo.com/contact.html?source=soft";
+inline constexpr const char* SupportMailUrl = "mailto:support@qelvo.com";
+
+// File dialogs.
+inline constexpr const char* DatabaseFilter = "Qelvo database (*.kpx)|*.kpx";
+inline constexpr const char* OptionsDatabaseFilter = "Qelvo Database  (*.kpx)|*.kpx";
+inline constexpr const char* HtmlExportFilter = "HTML files (*.html)|*.html";
+inline constexpr const char* TextExportFilter = "Text Files (*.txt)|*.txt";
+inline constexpr const char* PendrillaxFilter = "Pendrillax tasks database (*.jmw)|*.jmw";
+inline constexpr const char* WebpageFilter = "Webpage (*.html)|*.html";
+
+} // namespace qelvo::msg

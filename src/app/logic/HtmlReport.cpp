@@ -1,0 +1,253 @@
+// The HTML report: template roles, placeholders and the fixed document head.
+#include "app/logic/HtmlReport.h"
+
+#include "gcl/rtl/Files.h"
+#include "gcl/rtl/Maths.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+
+namespace {
+
+// Replaces the first occurrence of What in Line; False when it is absent.
+bool ReplaceFirst(std::string& line, const std::string& what, const std::string& with) {
+    const size_t p = line.find(what);
+    if (p == std::string::npos) return false;
+    line.replace(p, what.size(), with);
+    return true;
+}
+
+void ReplaceAll(std::string& s, const std::string& what, const std::string& with) {
+    size_t p = s.find(what);
+    while (p != std::string::npos) {
+        s.replace(p, what.size(), with);
+        p = s.find(what, p + with.size());
+    }
+}
+
+int FindMarker(const std::vector<std::string>& lines, const char* marker, size_t from) {
+    for (size_t i = from; i < lines.size(); ++i)
+        if (gcl::SameText(lines[i], marker)) return static_cast<int>(i);
+    return -1;
+}
+
+// The note as report text: escaped, every line followed by "<br/>", pairs
+// of blanks kept as non-breaking spaces.
+std::string NoteToHtml(const std::string& notes) {
+    std::string out;
+    for (const std::string& line : SplitTextLines(HtmlEscape(notes))) out += line + "<br/>";
+    ReplaceAll(out, "  ", "&nbsp;&nbsp;");
+    return out;
+}
+
+// The folder as a file URL part: "\" as "/", the drive's ":" as "|".
+std::string FolderForUrl(const std::string& folder) {
+    std::string s = folder;
+    for (char& c : s)
+        if (c == '\\') c = '/';
+    const size_t colon = s.find(':');
+    if (colon != std::string::npos) s[colon] = '|';
+    return HtmlEscape(s);
+}
+
+} // namespace
+
+std::vector<std::string> SplitTextLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string cur;
+    bool pending = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(cur);
+            cur.clear();
+            pending = false;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            cur += c;
+            pending = true;
+        }
+    }
+    if (pending) lines.push_back(cur);
+    return lines;
+}
+
+void SelectAllUnlessSeveral(TReportList& list) {
+    int selected = 0;
+    for (const TReportItem& item : list.Items)
+        if (item.Selected) ++selected;
+    if (selected < 2)
+        for (TReportItem& item : list.Items) item.Selected = true;
+}
+
+std::string HtmlEscape(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
+std::string ScaleFontSizes(const std::string& line, std::int32_t delta) {
+    static const std::string key = "font-size:";
+    const size_t p = line.find(key);
+    if (p == std::string::npos) return line;
+    const size_t start = p + key.size();
+    const size_t px = line.find("px", start);
+    if (px == std::string::npos) return line;
+    const std::string number = line.substr(start, px - start);
+    size_t i = 0;
+    bool negative = false;
+    if (i < number.size() && (number[i] == '-' || number[i] == '+')) negative = number[i++] == '-';
+    if (i == number.size() || number.size() - i > 9) return line;
+    long long n = 0;
+    for (; i < number.size(); ++i) {
+        if (number[i] < '0' || number[i] > '9') return line;
+        n = n * 10 + (number[i] - '0');
+    }
+    if (negative) n = -n;
+    std::string out = line;
+    out.replace(start, px - start, gcl::IntToStr(n + delta));
+    return out;
+}
+
+std::string ColorToHtml(std::int32_t color) {
+    const std::uint32_t c = static_cast<std::uint32_t>(color);
+    return gcl::Format("#%.2x%.2x%.2x", {c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF});
+}
+
+std::string FillReportHeader(const std::string& tableLine, const THtmlReportOptions& options) {
+    std::string line = tableLine;
+    ReplaceFirst(line, "<TableWidth>", gcl::IntToStr(options.Width - 2 * options.Margin));
+    ReplaceFirst(line, "<Heading>", HtmlEscape(options.Heading));
+    return ScaleFontSizes(line, options.FontDelta);
+}
+
+std::vector<std::string> FillReportColumns(const std::vector<std::string>& cells, const THtmlReportOptions& options) {
+    std::vector<std::string> out;
+    const int tableWidth = options.Width - 2 * options.Margin;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (i < options.Cols.Widths.size() && options.Cols.Widths[i] > 0) {
+            std::string line = cells[i];
+            const double w = static_cast<double>(tableWidth) * options.Cols.Widths[i] / 100.0;
+            ReplaceFirst(line, "<ColWidth>", gcl::IntToStr(gcl::Round(w)));
+            ReplaceFirst(line, "<ColName>", HtmlEscape(gcl::Trim(options.Cols.Names[i])));
+            out.push_back(ScaleFontSizes(line, options.FontDelta));
+        } else {
+            out.push_back(TemplateSeparator);
+        }
+    }
+    StripTemplateSeparators(out);
+    return out;
+}
+
+std::string FillReportGroup(const std::string& groupLine, const std::string& caption, std::int32_t fontDelta) {
+    std::string line = groupLine;
+    ReplaceFirst(line, "<GroupName>", HtmlEscape(caption));
+    return ScaleFontSizes(line, fontDelta);
+}
+
+std::vector<std::string> FillReportItem(const std::vector<std::string>& itemLines, const TReportItem& item,
+                                        const THtmlReportOptions& options) {
+    std::vector<std::string> lines = itemLines;
+    if (lines.empty()) return lines;
+    const size_t last = lines.size() - 1;
+    for (size_t i = 0; i < last; ++i) {
+        std::string& line = lines[i];
+        // Lines past the four columns have no column to belong to.
+        if (i >= options.Cols.Widths.size() || options.Cols.Widths[i] <= 0) {
+            line = TemplateSeparator;
+            continue;
+        }
+        const std::string caption = gcl::Trim(item.Captions[i]);
+        ReplaceFirst(line, "<" + options.Cols.Names[i] + ">", caption.empty() ? "&nbsp;" : HtmlEscape(caption));
+        line = ScaleFontSizes(line, options.FontDelta);
+        if (i != 0) continue;
+        if (options.Priorities) {
+            const size_t p = static_cast<size_t>(item.Priority >= 0 && item.Priority <= 2 ? item.Priority : 1);
+            ReplaceFirst(line, "<tr style=\"", "<tr style=\"color:" + ColorToHtml(ReportPriorityColors[p]) + ";");
+            ReplaceFirst(line, "<td style=\"",
+                         "<td style=\"background:no-repeat url(file:///" + FolderForUrl(options.AppDir) +
+                             ReportPriorityPictures[p] + ");");
+        }
+        if (item.Checked) ReplaceFirst(line, "text-decoration:none", "text-decoration:line-through");
+    }
+    std::string& noteRow = lines[last];
+    if (options.Notes && !gcl::Trim(item.Notes).empty())
+        ReplaceFirst(noteRow, "<Note>", NoteToHtml(item.Notes));
+    else
+        noteRow = TemplateSeparator;
+    return lines;
+}
+
+std::vector<std::string> FillReportItems(const std::string& groupLine, const std::vector<std::string>& itemLines,
+                                         const THtmlReportOptions& options, TReportList& list) {
+    if (!options.SelectionOnly) SelectAllUnlessSeveral(list);
+    std::vector<std::string> out;
+    bool first = true;
+    int group = -1;
+    for (const TReportItem& item : list.Items) {
+        if (!item.Selected) continue;
+        if (list.Grouped && (first || item.GroupIndex != group))
+            out.push_back(FillReportGroup(groupLine, item.GroupCaption, options.FontDelta));
+        first = false;
+        group = item.GroupIndex;
+        std::vector<std::string> row = FillReportItem(itemLines, item, options);
+        StripTemplateSeparators(row);
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+void StripTemplateSeparators(std::vector<std::string>& lines) {
+    std::erase(lines, std::string(TemplateSeparator));
+}
+
+std::string BuildHtmlReportFromLines(const std::vector<std::string>& t, const THtmlReportOptions& options,
+                                     TReportList& list) {
+    const std::string groupLine = t.size() > 0 ? t[0] : std::string();
+    const std::string tableLine = t.size() > 1 ? t[1] : std::string();
+    const int header = FindMarker(t, "<Header>", 2);
+    const int itemMarker = header >= 0 ? FindMarker(t, "<Item>", static_cast<size_t>(header) + 1) : -1;
+    std::vector<std::string> cells, itemLines;
+    if (header >= 0) {
+        cells.assign(t.begin() + 2, t.begin() + header);
+        if (itemMarker >= 0) itemLines.assign(t.begin() + header + 1, t.begin() + itemMarker);
+    }
+
+    std::vector<std::string> out = {
+        "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"",
+        "\"http://www.w3.org/TR/html4/loose.dtd\">",
+        "<html>",
+        "<head>",
+        "<title>" + HtmlEscape(options.Heading) + "</title>",
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
+        "</head>",
+        "<body>",
+    };
+    out.push_back(FillReportHeader(tableLine, options));
+    for (std::string& cell : FillReportColumns(cells, options)) out.push_back(std::move(cell));
+    for (std::string& row : FillReportItems(groupLine, itemLines, options, list)) out.push_back(std::move(row));
+    out.push_back("</table>");
+    out.push_back("</body>");
+    out.push_back("</html>");
+
+    std::string html;
+    for (const std::string& line : out) html += line + "\r\n";
+    return html;
+}
+
+void BuildHtmlReport(std::string& html, const THtmlReportOptions& options, const std::string& templatePath,
+                     TReportList& list) {
+    const std::vector<std::string> lines = SplitTextLines(gcl::ReadFileBytes(templatePath));
+    html = BuildHtmlReportFromLines(lines, options, list);
+}
+
+} // namespace qelvo

@@ -1,0 +1,245 @@
+// The lists-and-tags tree model and its commands.
+#include "app/logic/ListsTree.h"
+
+#include "app/logic/TaskCommands.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+
+namespace {
+
+// The items of a comma list, trimmed, empty ones left out.
+std::vector<std::string> CommaItems(const std::string& list) {
+    std::vector<std::string> items;
+    size_t pos = 0;
+    while (pos <= list.size()) {
+        size_t q = list.find(',', pos);
+        if (q == std::string::npos) q = list.size();
+        std::string item = gcl::Trim(list.substr(pos, q - pos));
+        if (!item.empty()) items.push_back(std::move(item));
+        pos = q + 1;
+    }
+    return items;
+}
+
+void StoreLines(const std::vector<std::string>& lines, gcl::TStrings& table, bool& modified) {
+    const std::string old = table.GetText();
+    table.Clear();
+    for (const std::string& line : lines) table.Add(line);
+    if (table.GetText() != old) modified = true;
+}
+
+bool ValidNode(const TListsTreeModel& tree, int index) {
+    return index > 0 && index < static_cast<int>(tree.Nodes.size());
+}
+
+} // namespace
+
+void TListsTreeModel::BuildListsTree(const gcl::TStrings& folders) {
+    ListsMode = true;
+    Nodes.assign(1, TTreeNode{AllNodeText, -1, false});
+    for (int i = 0; i < folders.GetCount(); ++i) {
+        const std::string entry = folders.Get(i);
+        const std::string name = FolderEntryName(entry);
+        if (name.empty()) continue;
+        int icon = -1;
+        if (!TryFolderEntryIcon(entry, icon)) icon = -1;
+        Nodes.push_back(TTreeNode{name, icon, false});
+    }
+}
+
+void TListsTreeModel::BuildTagsTree(const gcl::TStrings& tags) {
+    ListsMode = false;
+    Nodes.assign(1, TTreeNode{AllNodeText, -1, false});
+    for (int i = 0; i < tags.GetCount(); ++i) Nodes.push_back(TTreeNode{tags.Get(i), TagNodeImage, false});
+}
+
+void TListsTreeModel::StoreListsFromTree(gcl::TStrings& folders, bool& modified) const {
+    if (Nodes.size() <= 1) return;
+    std::vector<std::string> lines;
+    for (size_t i = 1; i < Nodes.size(); ++i)
+        lines.push_back(Nodes[i].Text + FieldSeparator + gcl::IntToStr(Nodes[i].ImageIndex) + FieldSeparator);
+    StoreLines(lines, folders, modified);
+}
+
+void TListsTreeModel::StoreTagsFromTree(gcl::TStrings& tags, bool& modified) const {
+    if (Nodes.size() <= 1) return;
+    std::vector<std::string> lines;
+    for (size_t i = 1; i < Nodes.size(); ++i) lines.push_back(Nodes[i].Text);
+    StoreLines(lines, tags, modified);
+}
+
+void TListsTreeModel::StoreToData(TuData& data) const {
+    if (ListsMode)
+        StoreListsFromTree(*data.Folders, data.Modified);
+    else
+        StoreTagsFromTree(*data.Tags, data.Modified);
+}
+
+void TListsTreeModel::RestoreTreeSelection(const std::string& currentFolder, const std::string& tagFilter) {
+    for (TTreeNode& n : Nodes) n.Selected = false;
+    bool any = false;
+    if (ListsMode) {
+        for (size_t i = 1; i < Nodes.size() && !currentFolder.empty(); ++i)
+            if (Nodes[i].Text == currentFolder) {
+                Nodes[i].Selected = any = true;
+                break;
+            }
+    } else if (!tagFilter.empty()) {
+        const std::vector<std::string> wanted = CommaItems(tagFilter);
+        for (size_t i = 1; i < Nodes.size(); ++i)
+            for (const std::string& w : wanted)
+                if (gcl::SameText(w, gcl::Trim(Nodes[i].Text))) {
+                    Nodes[i].Selected = any = true;
+                    break;
+                }
+    }
+    if (!any && !Nodes.empty()) Nodes[0].Selected = true;
+}
+
+int TListsTreeModel::SelectedIndex() const {
+    for (size_t i = 0; i < Nodes.size(); ++i)
+        if (Nodes[i].Selected) return static_cast<int>(i);
+    return -1;
+}
+
+void TListsTreeModel::Select(int index, bool only) {
+    if (only)
+        for (TTreeNode& n : Nodes) n.Selected = false;
+    if (index >= 0 && index < static_cast<int>(Nodes.size())) Nodes[static_cast<size_t>(index)].Selected = true;
+}
+
+std::string TListsTreeModel::SelectedListName() const {
+    const int i = SelectedIndex();
+    if (i <= 0) return std::string();
+    return Nodes[static_cast<size_t>(i)].Text.substr(0, MaxFolderLength);
+}
+
+std::string TListsTreeModel::SelectedTagFilter() const {
+    std::string filter;
+    for (size_t i = 1; i < Nodes.size(); ++i)
+        if (Nodes[i].Selected) filter += Nodes[i].Text + ",";
+    return filter;
+}
+
+bool TListsTreeModel::MoveUp(int index) {
+    if (index < 2 || index >= static_cast<int>(Nodes.size())) return false;
+    std::swap(Nodes[static_cast<size_t>(index)], Nodes[static_cast<size_t>(index - 1)]);
+    return true;
+}
+
+bool TListsTreeModel::MoveDown(int index) {
+    if (index < 1 || index + 1 >= static_cast<int>(Nodes.size())) return false;
+    std::swap(Nodes[static_cast<size_t>(index)], Nodes[static_cast<size_t>(index + 1)]);
+    return true;
+}
+
+void TListsTreeModel::AddNode(const std::string& text, int image) {
+    Nodes.push_back(TTreeNode{text, image, false});
+}
+
+bool RegisterTaskTags(TuData& data, const std::string& tags) {
+    if (tags.size() < 2) return false;
+    bool added = false;
+    std::string rest = tags + ",";
+    std::string tag;
+    while (rest.find(',') != std::string::npos) {
+        CutToken(rest, ',', tag);
+        if (gcl::Trim(tag).empty()) continue;
+        if (data.Tags->IndexOf(tag) >= 0) continue;
+        data.Tags->Add(tag);
+        added = true;
+    }
+    if (added) data.Modified = true;
+    return added;
+}
+
+std::string ToggleTag(const std::string& tags, const std::string& tag) {
+    if (tags.empty()) return tag;
+    std::vector<std::string> items;
+    size_t pos = 0;
+    bool removed = false;
+    while (pos <= tags.size()) {
+        size_t q = tags.find(',', pos);
+        if (q == std::string::npos) q = tags.size();
+        std::string item = tags.substr(pos, q - pos);
+        if (!removed && item == tag)
+            removed = true;
+        else
+            items.push_back(std::move(item));
+        pos = q + 1;
+    }
+    if (!removed) items.push_back(tag);
+    std::string out;
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) out += ',';
+        out += items[i];
+    }
+    while (!out.empty() && out.back() == ',') out.pop_back();
+    return out;
+}
+
+std::string FilterCaption(const std::string& currentFolder, const std::string& tagFilter) {
+    std::string t = tagFilter;
+    if (!t.empty() && t.back() == ',') t.pop_back();
+    return (currentFolder.empty() ? std::string("All lists") : currentFolder) + " > " +
+           (t.empty() ? std::string("All tags") : t);
+}
+
+int FindFolderEntry(const gcl::TStrings& folders, const std::string& name) {
+    for (int i = 0; i < folders.GetCount(); ++i)
+        if (FolderEntryName(folders.Get(i)) == name) return i;
+    return -1;
+}
+
+bool RenameNode(TListsTreeModel& tree, int index, const std::string& newText, TuData& data) {
+    if (!ValidNode(tree, index) || gcl::Trim(newText).empty()) return false;
+    TTreeNode& node = tree.Nodes[static_cast<size_t>(index)];
+    if (tree.ListsMode) {
+        const int entry = FindFolderEntry(*data.Folders, node.Text);
+        if (entry >= 0) {
+            const std::string oldLine = data.Folders->Get(entry);
+            const std::string newLine = newText + oldLine.substr(FolderEntryName(oldLine).size());
+            data.RenameFolder(oldLine, newLine);
+        }
+    } else {
+        data.RenameTag(node.Text, newText);
+    }
+    node.Text = newText;
+    return true;
+}
+
+bool DeleteNode(TListsTreeModel& tree, int index, TuData& data) {
+    if (!ValidNode(tree, index)) return false;
+    const std::string text = tree.Nodes[static_cast<size_t>(index)].Text;
+    if (tree.ListsMode) {
+        const int entry = FindFolderEntry(*data.Folders, text);
+        if (entry >= 0) data.DeleteFolder(data.Folders->Get(entry));
+    } else {
+        data.DeleteTag(text);
+    }
+    tree.Nodes.erase(tree.Nodes.begin() + index);
+    return true;
+}
+
+bool DropOnNode(const TListsTreeModel& tree, int index, const std::vector<TuTask*>& tasks, TuData& data) {
+    if (!ValidNode(tree, index)) return false;
+    const std::string& text = tree.Nodes[static_cast<size_t>(index)].Text;
+    bool applied = false;
+    for (TuTask* task : tasks) {
+        if (data.Tasks->IndexOfObject(task) < 0) continue;
+        if (tree.ListsMode)
+            task->Folder = text.substr(0, MaxFolderLength);
+        else
+            task->Tags = ToggleTag(task->Tags, text);
+        data.Modified = true;
+        applied = true;
+    }
+    return applied;
+}
+
+bool IsTagNameKeySwallowed(char c) {
+    return c == ',' || c == '[' || c == ']' || c == ';';
+}
+
+} // namespace qelvo

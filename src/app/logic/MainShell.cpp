@@ -1,0 +1,110 @@
+// Captions, auto-save, saving and the close/exit/hot-key decisions.
+#include "app/logic/MainShell.h"
+
+#include <cmath>
+
+#include "app/logic/AppMessages.h"
+#include "data/uDataMan.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Files.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+
+std::string FileCaption(const std::string& fileName) {
+    return std::string(msg::MainCaption) + " - " + gcl::ExtractFileName(fileName);
+}
+
+std::string LastSaveCaption(const std::string& fileName, double now) {
+    return FileCaption(fileName) + msg::LastSaveHead + gcl::FormatDateTime("hh:mm", now) + "]";
+}
+
+std::string CountdownCaption(const std::string& fileName, int seconds) {
+    return FileCaption(fileName) + msg::CountdownHead + gcl::IntToStr(seconds) + msg::CountdownTail;
+}
+
+bool CaptionHasCountdown(const std::string& caption) {
+    return caption.size() > 1 && caption.find(msg::CountdownMarker, 1) != std::string::npos;
+}
+
+bool AutoSaveDue(int minutes, const TOptions& options, const std::string& openFileName) {
+    if (!options.AutoSave) return false;
+    if (options.DefaultDatabase != openFileName) return false;
+    if (options.AutoSaveInterval <= 0) return false;
+    return minutes % options.AutoSaveInterval == 0;
+}
+
+TAutoSaveClock::TTick TAutoSaveClock::Tick(double now, const TOptions& options, const std::string& openFileName) {
+    TTick tick;
+    int h = 0, m = 0, s = 0, ms = 0;
+    gcl::DecodeTime(now, h, m, s, ms);
+    if (AutoSaveDue(FMinutes + 1, options, openFileName) && s > 44) {
+        tick.Countdown = true;
+        tick.Seconds = 60 - s;
+    }
+    const long long minute = static_cast<long long>(std::floor(now * 1440.0 + 1e-7));
+    if (FLastMinute >= 0 && minute != FLastMinute) {
+        ++FMinutes;
+        if (AutoSaveDue(FMinutes, options, openFileName)) tick.SaveNow = true;
+    }
+    FLastMinute = minute;
+    return tick;
+}
+
+TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now) {
+    TSaveResult result;
+    if (data.SaveToFile(fileName)) {
+        result.Saved = true;
+        result.Caption = LastSaveCaption(fileName, now);
+    } else {
+        result.Message = std::string(msg::SaveFailedHead) + fileName + msg::SaveFailedTail;
+    }
+    return result;
+}
+
+bool TSaveGuard::NeedsConfirmation(const std::string& fileName) const {
+    return !FBlocked.empty() && gcl::SameText(FBlocked, fileName);
+}
+
+TCloseDecision CloseDecision(bool modified, bool saveOnExit, TAnswer answer) {
+    TCloseDecision d;
+    d.SaveOnExit = saveOnExit;
+    if (!modified) return d;
+    d.Ask = true;
+    switch (answer) {
+    case TAnswer::Yes: d.SaveOnExit = true; break;
+    case TAnswer::No: d.SaveOnExit = false; break;
+    case TAnswer::Cancel: d.Close = false; break;
+    }
+    return d;
+}
+
+TExitDecision ExitWithoutSavingDecision(bool saveOnExit, TAnswer answer) {
+    TExitDecision d;
+    d.SaveOnExit = saveOnExit;
+    if (answer == TAnswer::Yes) {
+        d.Exit = true;
+        d.SaveOnExit = false;
+    }
+    return d;
+}
+
+bool ClearDatabaseProceeds(TAnswer answer, bool copySaved) {
+    switch (answer) {
+    case TAnswer::Yes: return copySaved;
+    case TAnswer::No: return true;
+    case TAnswer::Cancel: return false;
+    }
+    return false;
+}
+
+THotKeyAction HotKeyDecision(bool trayActive, bool applicationActive, bool applicationVisible) {
+    if (!trayActive) return applicationActive ? THotKeyAction::Minimize : THotKeyAction::RestoreAndFocus;
+    return applicationVisible ? THotKeyAction::HideToTray : THotKeyAction::ShowFromTray;
+}
+
+THotKeyAction MinimizeItemDecision(bool trayActive) {
+    return trayActive ? THotKeyAction::HideToTray : THotKeyAction::Minimize;
+}
+
+} // namespace qelvo

@@ -1,0 +1,124 @@
+// The shell's rules without the window: window captions, auto-save timing,
+// saving with its result checked, the close and exit decisions, the
+// hot key's decision table and the guard against saving over a database
+// that could not be read.
+#pragma once
+
+#include <string>
+
+#include "app/logic/Options.h"
+
+namespace qelvo {
+
+class TuData;
+
+// ---- Captions ------------------------------------------------------------------
+
+// "Qelvo v1.1 - " + the file name part of FileName.
+std::string FileCaption(const std::string& fileName);
+// FileCaption + "   [Last Save at hh:mm]".
+std::string LastSaveCaption(const std::string& fileName, double now);
+// FileCaption + "  [Saving Database in N seconds ]".
+std::string CountdownCaption(const std::string& fileName, int seconds);
+// True when Caption shows the auto-save countdown (the options dialog
+// then puts the plain file caption back).
+bool CaptionHasCountdown(const std::string& caption);
+
+// ---- Auto-save ------------------------------------------------------------------
+
+// True when auto-save is on, the open file is the default database, the
+// interval is positive and Minutes is a multiple of it.
+bool AutoSaveDue(int minutes, const TOptions& options, const std::string& openFileName);
+
+// The one-second auto-save clock. It counts changes of the wall-clock
+// minute (not ticks that happen to land in second 0), so a late or early
+// tick neither skips nor doubles a minute.
+class TAutoSaveClock {
+public:
+    struct TTick {
+        bool Countdown = false;  // show CountdownCaption (Seconds)
+        int Seconds = 0;         // seconds left to the save
+        bool SaveNow = false;    // run the save now
+    };
+    // One timer tick at local time Now.
+    TTick Tick(double now, const TOptions& options, const std::string& openFileName);
+    int GetMinutes() const { return FMinutes; }
+    // After a save by the clock (whatever its result) the count restarts.
+    void Restart() { FMinutes = 0; }
+
+private:
+    long long FLastMinute = -1;
+    int FMinutes = 0;
+};
+
+// ---- Saving ------------------------------------------------------------------------
+
+// A save that reports its result: on success the caption to show (with
+// the save time); on failure Modified stays set, the caption stays, and
+// Message holds the error text to show.
+struct TSaveResult {
+    bool Saved = false;
+    std::string Caption;
+    std::string Message;
+};
+TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now);
+
+// After a failed start-up load the open path holds a file the program
+// could not read; writing the (empty) database over it needs the user's
+// consent or another name. Close, Ctrl+S, auto-save and the exit save
+// ask this guard first.
+class TSaveGuard {
+public:
+    // The start-up load of FileName failed (or succeeded: Clear).
+    void StartupLoadFailed(const std::string& fileName) { FBlocked = fileName; }
+    // A later successful load, a Save As to the blocked path or the
+    // user's consent lifts the block.
+    void Clear() { FBlocked.clear(); }
+    // True when saving to FileName needs the user's confirmation.
+    bool NeedsConfirmation(const std::string& fileName) const;
+    // True when an unattended save (auto-save, the exit save without a
+    // question) must not write FileName.
+    bool Blocks(const std::string& fileName) const { return NeedsConfirmation(fileName); }
+    const std::string& GetBlocked() const { return FBlocked; }
+
+private:
+    std::string FBlocked;
+};
+
+// ---- Close and exit --------------------------------------------------------------------
+
+enum class TAnswer { Yes, No, Cancel };
+
+// Closing the window: only a modified database asks (Yes, No, Cancel).
+struct TCloseDecision {
+    bool Ask = false;        // the question is shown
+    bool Close = true;       // the window closes
+    bool SaveOnExit = true;  // the destroy step saves
+};
+// Modified: the database has unsaved changes; SaveOnExit: the current
+// flag; Answer: the user's answer (used only when the question is asked).
+TCloseDecision CloseDecision(bool modified, bool saveOnExit, TAnswer answer);
+// "Exit without saving": Yes clears SaveOnExit and exits; No stays.
+struct TExitDecision {
+    bool Exit = false;
+    bool SaveOnExit = true;
+};
+TExitDecision ExitWithoutSavingDecision(bool saveOnExit, TAnswer answer);
+
+// "Clear database": Cancel stops; Yes saves a copy first and stops when
+// that copy was not written (dialog cancelled or the write failed); No
+// clears at once.
+bool ClearDatabaseProceeds(TAnswer answer, bool copySaved);
+
+// ---- Hot key ---------------------------------------------------------------------------------
+
+enum class THotKeyAction { Minimize, RestoreAndFocus, HideToTray, ShowFromTray };
+THotKeyAction HotKeyDecision(bool trayActive, bool applicationActive, bool applicationVisible);
+// The "Minimize/Restore" menu item.
+THotKeyAction MinimizeItemDecision(bool trayActive);
+
+// The global hot key: Shift+Ctrl+O under the atom "Hotkey1".
+inline constexpr const char* HotKeyAtomName = "Hotkey1";
+inline constexpr unsigned HotKeyVirtualKey = 'O';
+
+} // namespace qelvo

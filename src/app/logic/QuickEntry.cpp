@@ -1,0 +1,128 @@
+// Quick-entry modes, text rewrites, the tag check list and panel placement.
+#include "app/logic/QuickEntry.h"
+
+#include "data/uDataMan.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+
+namespace {
+
+// Takes a leading "-" or "+" off Text.
+std::string TakePriorityMark(std::string& text) {
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+        std::string mark(1, text[0]);
+        text.erase(0, 1);
+        return mark;
+    }
+    return std::string();
+}
+
+} // namespace
+
+TQuickModeLook QuickModeLook(TQuickMode mode) {
+    if (mode == TQuickMode::Find) return {"Find:", FindImage, "Add ", AddImage};
+    return {"Add:", AddImage, "Find", FindImage};
+}
+
+TQuickMode QuickModeFromImage(int modeImage) {
+    return modeImage == FindImage ? TQuickMode::Find : TQuickMode::Add;
+}
+
+TQuickMode SwitchTarget(const std::string& switchCaption) {
+    return switchCaption == "Find" ? TQuickMode::Find : TQuickMode::Add;
+}
+
+bool IsPlaceholderText(const std::string& text) {
+    return text == NewTaskPlaceholder || text == SearchPlaceholder;
+}
+
+std::string QuickDateRewrite(const std::string& text, bool checked, double date, double now) {
+    std::string s = text;
+    ExtractDue(s, false, true);
+    const std::string mark = TakePriorityMark(s);
+    if (!checked) return mark + s;
+    const std::string day = gcl::DateToStr(date);
+    if (day == gcl::DateToStr(now)) return mark + ";t;" + s;
+    if (day == gcl::DateToStr(gcl::IncDay(now, 1))) return mark + ";t1;" + s;
+    return mark + ";" + day + ";" + s;
+}
+
+std::string QuickTagsRewrite(const std::string& text, const std::string& tagsText) {
+    const std::string tags = NormalizeTagList(tagsText);
+    const std::string trimmed = gcl::Trim(tags);
+    if (trimmed.empty() || trimmed[0] == ',') return text;
+    std::string s = text;
+    ExtractTags(s, true);
+    const std::string mark = TakePriorityMark(s);
+    return mark + "[" + tags + "]" + s;
+}
+
+std::string QuickPriorityRewrite(const std::string& text, int tag) {
+    std::string s = text;
+    TakePriorityMark(s);
+    if (tag == 1) return "+" + s;
+    if (tag == 2) return "-" + s;
+    return s;
+}
+
+TDoubleKey DoubleKeyRule(std::string& text, int& caret, char key, bool addMode) {
+    if (!addMode || text.empty() || (key != ';' && key != '[')) return TDoubleKey::None;
+    if (caret < 1 || caret > static_cast<int>(text.size())) return TDoubleKey::None;
+    if (text[static_cast<size_t>(caret - 1)] != key) return TDoubleKey::None;
+    text.erase(static_cast<size_t>(caret - 1), 1);
+    --caret;
+    return key == ';' ? TDoubleKey::OpenDatePanel : TDoubleKey::OpenTagsPanel;
+}
+
+int TCheckListModel::IndexOf(const std::string& text) const {
+    for (size_t i = 0; i < Items.size(); ++i)
+        if (gcl::SameText(Items[i], text)) return static_cast<int>(i);
+    return -1;
+}
+
+void TCheckListModel::SetItems(const std::vector<std::string>& items) {
+    Items = items;
+    Checked.assign(items.size(), false);
+}
+
+void FilterQuickTagsList(const std::string& text, TCheckListModel& checkList) {
+    std::string t = gcl::Trim(text);
+    if (!t.empty() && t[0] == ',') t.erase(0, 1);
+    if (t.empty() || t.back() != ',') t += ',';
+    checkList.Checked.assign(checkList.Items.size(), false);
+    std::string token;
+    while (t.size() >= 2) {
+        CutToken(t, ',', token);
+        const int i = checkList.IndexOf(gcl::Trim(token));
+        if (i >= 0) checkList.Checked[static_cast<size_t>(i)] = true;
+    }
+}
+
+std::string CheckedTagsText(const TCheckListModel& checkList) {
+    std::string out;
+    for (size_t i = 0; i < checkList.Items.size() && i < checkList.Checked.size(); ++i)
+        if (checkList.Checked[i]) {
+            if (!out.empty()) out += ',';
+            out += checkList.Items[i];
+        }
+    return out;
+}
+
+bool IsQuickTagsKeySwallowed(char c) {
+    return c == '[' || c == ']' || c == ';';
+}
+
+TPoint32 ShowPanelPosition(TPoint32 point, int panelWidth, int panelHeight, int clientWidth, int clientHeight) {
+    TPoint32 p;
+    p.Y = point.Y;
+    if (point.Y + panelHeight > clientHeight) p.Y -= panelHeight;
+    if (p.Y < 0) p.Y = 0;
+    p.X = point.X;
+    if (point.X + panelWidth > clientWidth) p.X -= panelWidth;
+    if (p.X + panelWidth > clientWidth) p.X = clientWidth - panelWidth;
+    return p;
+}
+
+} // namespace qelvo

@@ -1,0 +1,145 @@
+// Task list commands: priority keys, hot zones, edits, delete, move, drop.
+#include "app/logic/TaskCommands.h"
+
+#include "app/logic/ListsTree.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+
+namespace {
+
+bool Contains(const TuData& data, const TuTask* task) {
+    return data.Tasks->IndexOfObject(const_cast<TuTask*>(task)) >= 0;
+}
+
+} // namespace
+
+int PriorityUp(int priority) {
+    return priority >= 2 || priority < 0 ? 0 : priority + 1;
+}
+
+int PriorityDown(int priority) {
+    return priority <= 0 || priority > 2 ? 2 : priority - 1;
+}
+
+void SetTaskPriority(TuTask& task, int priority, TuData& data) {
+    task.Priority = static_cast<std::uint16_t>(priority);
+    data.Modified = true;
+}
+
+bool PointInRect(int left, int top, int right, int bottom, int x, int y) {
+    return left <= x && x <= right && top <= y && y <= bottom;
+}
+
+THotZone HotZoneAt(int column, int x, int pointerY, int headerHeight, int viewHeight) {
+    if (pointerY - headerHeight > viewHeight) return THotZone::None;
+    switch (column) {
+    case 0: return (x >= 17 && x <= 31) ? THotZone::Priority : THotZone::None;
+    case 1: return (x >= 0 && x <= 14) ? THotZone::Tags : THotZone::None;
+    case 2: return (x >= 0 && x <= 14) ? THotZone::DueDate : THotZone::None;
+    default: return THotZone::None;
+    }
+}
+
+std::string StripNumberingPrefix(const std::string& caption) {
+    size_t i = 0;
+    while (i < caption.size() && caption[i] >= '0' && caption[i] <= '9') ++i;
+    if (i == 0 || caption.compare(i, 2, ". ") != 0) return caption;
+    return caption.substr(i + 2);
+}
+
+bool ApplyTitleEdit(TuTask& task, const std::string& caption, TuData& data) {
+    const std::string title = gcl::Trim(caption);
+    if (title.empty()) return false;
+    task.Title = title;
+    const int i = data.Tasks->IndexOfObject(&task);
+    if (i >= 0) data.Tasks->Put(i, title);
+    data.Modified = true;
+    return true;
+}
+
+std::vector<std::unique_ptr<TuTask>> DeleteTasks(TuData& data, const std::vector<TuTask*>& tasks) {
+    std::vector<std::unique_ptr<TuTask>> removed;
+    for (TuTask* task : tasks) {
+        const int i = data.Tasks->IndexOfObject(task);
+        if (i < 0) continue;
+        removed.emplace_back(data.Tasks->Extract(i));
+    }
+    if (!removed.empty()) data.Modified = true;
+    return removed;
+}
+
+std::string FolderEntryName(const std::string& entry) {
+    const size_t p = entry.find(FieldSeparator);
+    return p == std::string::npos ? entry : entry.substr(0, p);
+}
+
+bool TryFolderEntryIcon(const std::string& entry, int& icon) {
+    const size_t p = entry.find(FieldSeparator);
+    if (p == std::string::npos) return false;
+    const size_t q = entry.find(FieldSeparator, p + 1);
+    const std::string text = entry.substr(p + 1, q == std::string::npos ? std::string::npos : q - p - 1);
+    return gcl::TryStrToInt(text, icon);
+}
+
+std::vector<std::string> ListMenuCaptions(const gcl::TStrings& folders) {
+    std::vector<std::string> out;
+    for (int i = 0; i < folders.GetCount(); ++i) out.push_back(FolderEntryName(folders.Get(i)));
+    return out;
+}
+
+int MoveToListMark(const gcl::TStrings& folders, const std::string& folder) {
+    return IndexOfStart(folders, folder + FieldSeparator);
+}
+
+void MoveTasksToList(const std::vector<TuTask*>& tasks, const std::string& name, TuData& data) {
+    if (tasks.empty()) return;
+    for (TuTask* task : tasks) task->Folder = name.substr(0, MaxFolderLength);
+    data.Modified = true;
+}
+
+std::string ApplyDueEdit(TuTask& task, bool checked, double date, TuData& data) {
+    task.Due = checked ? date : 0;
+    data.Modified = true;
+    return gcl::YearOf(task.Due) >= 1902 ? gcl::DateToStr(date) : std::string();
+}
+
+std::string ApplyTagsEdit(TuTask& task, const std::string& text, TuData& data, bool* tagsAdded) {
+    task.Tags = NormalizeTagList(text);
+    const bool added = RegisterTaskTags(data, task.Tags);
+    if (tagsAdded) *tagsAdded = added;
+    data.Modified = true;
+    return task.Tags;
+}
+
+double DuePanelStartDate(const TuTask& task, double now) {
+    return gcl::YearOf(task.Due) > 1901 ? task.Due : now;
+}
+
+bool ListAcceptsDrag(int groupMode) {
+    return groupMode > 0;
+}
+
+bool ApplyDrop(int groupMode, const TuTask& target, const std::vector<TuTask*>& tasks, TuData& data) {
+    if (groupMode == 0 || tasks.empty()) return false;
+    bool applied = false;
+    for (TuTask* task : tasks) {
+        if (!Contains(data, task)) continue;
+        switch (groupMode < 0 ? -groupMode : groupMode) {
+        case 1:
+            task->FolderIcon = target.FolderIcon;
+            task->Folder = target.Folder;
+            break;
+        case 2: task->Due = target.Due; break;
+        case 3: task->Priority = target.Priority; break;
+        case 4: task->Tags = target.Tags; break;
+        default: continue;
+        }
+        data.Modified = true;
+        applied = true;
+    }
+    return applied;
+}
+
+} // namespace qelvo

@@ -1,0 +1,89 @@
+// What the user does to tasks in the task list, without the list: the
+// priority keys, the hot zones under the mouse, title edits, deleting,
+// moving tasks to a list, the quick panels' edits of the selected task
+// and dropping tasks onto another group.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/uDataMan.h"
+
+namespace qelvo {
+
+// Ctrl+Up: 0 -> 1 -> 2 -> 0. Ctrl+Down: 2 -> 1 -> 0 -> 2.
+int PriorityUp(int priority);
+int PriorityDown(int priority);
+// Sets the priority (from the keys or the "Priority" menu); marks the
+// database modified.
+void SetTaskPriority(TuTask& task, int priority, TuData& data);
+
+// ---- Hot zones ---------------------------------------------------------------------
+
+enum class THotZone { None, Priority, DueDate, Tags };
+// Both edges included.
+bool PointInRect(int left, int top, int right, int bottom, int x, int y);
+// The zone at X inside list column Column (0 title, 1 tags, 2 due date),
+// X counted from the left edge of that column's header: the priority icon
+// at 17..31 of column 0, the date at 0..14 of column 2, the tags at 0..14
+// of column 1. Only in the visible rows: PointerY - HeaderHeight must not
+// pass ViewHeight.
+THotZone HotZoneAt(int column, int x, int pointerY, int headerHeight, int viewHeight);
+
+// ---- Title edits ---------------------------------------------------------------------
+
+// The caption without a leading numbering prefix ("<digits>. "), removed
+// once; any other text is left whole.
+std::string StripNumberingPrefix(const std::string& caption);
+// The end of an in-place title edit. A blank title is refused (the task
+// keeps its title, False); otherwise the title (trimmed) is stored, the
+// task's entry in Data.Tasks follows, and the database is modified.
+bool ApplyTitleEdit(TuTask& task, const std::string& caption, TuData& data);
+
+// ---- Delete --------------------------------------------------------------------------
+
+// Takes the given tasks out of Data.Tasks (those not in it are skipped)
+// and hands them over: the list may still show them, so the caller frees
+// them (by dropping the result) only after the list is rebuilt. Marks the
+// database modified when any task was removed.
+std::vector<std::unique_ptr<TuTask>> DeleteTasks(TuData& data, const std::vector<TuTask*>& tasks);
+
+// ---- Lists -----------------------------------------------------------------------------
+
+// The list name of a Folders entry: the text before its first 0xF7.
+std::string FolderEntryName(const std::string& entry);
+// The icon of a Folders entry (the number between the first and second
+// 0xF7); False when it is not a number.
+bool TryFolderEntryIcon(const std::string& entry, int& icon);
+// The names of the "Move To List" and "Add to list" menus, one per
+// Folders entry (an item's Tag is its index).
+std::vector<std::string> ListMenuCaptions(const gcl::TStrings& folders);
+// The entry shown in bold in "Move To List" for a task of list Folder:
+// the entry whose name is exactly that list, -1 when none.
+int MoveToListMark(const gcl::TStrings& folders, const std::string& folder);
+// Moves the tasks to the list Name (cut to 50 characters).
+void MoveTasksToList(const std::vector<TuTask*>& tasks, const std::string& name, TuData& data);
+
+// ---- Quick panels on the selected task -----------------------------------------------------
+
+// The date panel's OK: Due := Date when Checked, else 0. The result is the
+// due column's new text: DateToStr (Date) for a due year 1902 or later.
+std::string ApplyDueEdit(TuTask& task, bool checked, double date, TuData& data);
+// The tags panel's OK: Tags := NormalizeTagList (Text); new tags go to
+// Data.Tags. The result is the new Tags.
+std::string ApplyTagsEdit(TuTask& task, const std::string& text, TuData& data, bool* tagsAdded = nullptr);
+// The date the date panel starts from: the task's due date when it has
+// one, else Now.
+double DuePanelStartDate(const TuTask& task, double now);
+
+// ---- Dragging between groups -------------------------------------------------------------
+
+// Whether the list accepts a drag of its own items (grouping on).
+bool ListAcceptsDrag(int groupMode);
+// Dropping Tasks on Target's group: by GroupMode the tasks take Target's
+// list (1), due date (2), priority (3) or tags (4). Tasks not in
+// Data.Tasks are skipped. False when nothing was applied.
+bool ApplyDrop(int groupMode, const TuTask& target, const std::vector<TuTask*>& tasks, TuData& data);
+
+} // namespace qelvo

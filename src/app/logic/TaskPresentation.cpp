@@ -1,0 +1,239 @@
+// Item texts, paint style, grouping, group and item order, numbering.
+#include "app/logic/TaskPresentation.h"
+
+#include <map>
+
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+
+TLiveSettings LiveSettings;
+
+std::string TagsCaption(const std::string& tags) {
+    std::string out;
+    for (char c : tags) {
+        out += c;
+        if (c == ',') out += ' ';
+    }
+    return out;
+}
+
+std::string DueCaption(double due, double now, const std::string& dateTimeFormat) {
+    if (gcl::YearOf(due) <= 1901) return std::string();
+    const double day = gcl::DateOf(due);
+    if (day == gcl::DateOf(now)) return "Today";
+    if (day == gcl::DateOf(gcl::IncDay(now, 1))) return "Tomorrow";
+    return gcl::FormatDateTime(dateTimeFormat, due);
+}
+
+TTaskItemView TaskItemView(const TuTask& task, double now, const std::string& dateTimeFormat) {
+    TTaskItemView v;
+    v.Captions[0] = task.Title;
+    v.Captions[1] = TagsCaption(task.Tags);
+    v.Captions[2] = DueCaption(task.Due, now, dateTimeFormat);
+    v.Images = {static_cast<int>(task.Priority), 3, 3};
+    v.Checked = task.Done;
+    return v;
+}
+
+bool ShowsAsItem(const TuTask* task) {
+    return task != nullptr && !task->Title.empty();
+}
+
+bool ApplyItemCheck(TuTask& task, bool checked, TuData& data) {
+    if (task.Done == checked) return false;
+    task.Done = checked;
+    data.Modified = true;
+    return true;
+}
+
+TItemPaintStyle ItemPaintStyle(const TuTask* task, bool checked, double now, bool distinguishPriorities,
+                               int listFontSize) {
+    TItemPaintStyle s;
+    s.StrikeOut = checked;
+    if (task && task->Due > 0 && gcl::DateOf(now) > gcl::DateOf(task->Due)) s.Italic = true;
+    if (distinguishPriorities && task) {
+        s.UseColor = true;
+        s.Color = ListPriorityColors[task->Priority <= 2 ? task->Priority : 1];
+    }
+    s.FontSize = listFontSize;
+    return s;
+}
+
+// ---- Grouping ---------------------------------------------------------------------------
+
+int TGroupKeys::DateKey(const TuTask& task) {
+    if (!FDateGroupKeys) FDateGroupKeys = std::make_unique<gcl::TStringList>();
+    const std::string s = gcl::DateToStr(task.Due);
+    // Date texts are compared exactly (the list's IndexOf ignores A-Z case,
+    // which never matters for digits and separators).
+    int key = FDateGroupKeys->IndexOf(s);
+    if (key < 0) key = FDateGroupKeys->Add(s);
+    return key;
+}
+
+int TGroupKeys::TagKey(const TuTask& task) {
+    if (!FTagGroupKeys) FTagGroupKeys = std::make_unique<gcl::TStringList>();
+    int key = -1;
+    if (!task.Tags.empty()) {
+        for (int i = 0; i < FTagGroupKeys->GetCount(); ++i)
+            if (TagsMatch(task.Tags, FTagGroupKeys->GetRef(i), true)) {
+                key = i;
+                break;
+            }
+    } else {
+        key = FTagGroupKeys->IndexOf("");
+    }
+    if (key < 0) key = FTagGroupKeys->Add(task.Tags);
+    return key;
+}
+
+std::string TGroupKeys::DateText(int key) const {
+    if (!FDateGroupKeys || key < 0 || key >= FDateGroupKeys->GetCount()) return std::string();
+    return FDateGroupKeys->GetRef(key);
+}
+
+std::string TGroupKeys::TagText(int key) const {
+    if (!FTagGroupKeys || key < 0 || key >= FTagGroupKeys->GetCount()) return std::string();
+    return FTagGroupKeys->GetRef(key);
+}
+
+int AutoGroupGetKey(int mode, const TuTask& task, const TuData& data, TGroupKeys& keys) {
+    switch (mode < 0 ? -mode : mode) {
+    case gmList: return IndexOfStart(*data.Folders, task.Folder + FieldSeparator);
+    case gmDate: return keys.DateKey(task);
+    case gmPriority: return task.Priority;
+    case gmTags: return keys.TagKey(task);
+    default: return -1;
+    }
+}
+
+std::string GroupCaption(int mode, int key, const TuTask& task, const TGroupKeys& keys) {
+    switch (mode < 0 ? -mode : mode) {
+    case gmList: return task.Folder;
+    case gmDate: {
+        double d = 0;
+        if (!gcl::TryStrToDate(keys.DateText(key), d) || d <= 0) return "No Due Date specified";
+        return gcl::FormatDateTime("dd mmmm yyyy, dddd", d);
+    }
+    case gmPriority: return std::string("Priority: ") + PriorityCaptions[key >= 0 && key <= 2 ? key : 1];
+    case gmTags: {
+        std::string t = keys.TagText(key);
+        if (t.size() < 2) return "No Tags specified";
+        if (t.back() == ',') t.pop_back();
+        return TagsCaption(t);
+    }
+    default: return std::string();
+    }
+}
+
+int GroupImageIndex(int mode, const TuTask& firstTask) {
+    switch (mode < 0 ? -mode : mode) {
+    case gmDate: return 10;
+    case gmPriority: return firstTask.Priority;
+    case gmTags: return 46;
+    default: return -1;
+    }
+}
+
+void SortGroups(int mode, std::vector<TTaskGroup>& groups) {
+    mode = mode < 0 ? -mode : mode;
+    if (mode != gmList && mode != gmDate && mode != gmPriority) return;
+    auto exchange = [mode](const TTaskGroup& gi, const TTaskGroup& gj) {
+        if (mode == gmList) return gi.Key > gj.Key;
+        if (gi.Tasks.empty() || gj.Tasks.empty()) return false;
+        if (mode == gmDate) return gcl::DateOf(gj.Tasks.front()->Due) < gcl::DateOf(gi.Tasks.front()->Due);
+        return gi.Tasks.front()->Priority < gj.Tasks.front()->Priority;
+    };
+    for (size_t i = 0; i + 1 < groups.size(); ++i)
+        for (size_t j = i + 1; j < groups.size(); ++j)
+            if (exchange(groups[i], groups[j])) std::swap(groups[i], groups[j]);
+}
+
+bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b) {
+    switch (column) {
+    case 1: return gcl::CompareText(a.Title, b.Title) > 0;
+    case 2: return gcl::CompareText(a.Tags, b.Tags) > 0;
+    case 3: return b.Due < a.Due;
+    default: return false;
+    }
+}
+
+void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
+    if (column < 1 || column > 3) return;
+    for (size_t i = 0; i + 1 < items.size(); ++i)
+        for (size_t j = i + 1; j < items.size(); ++j) {
+            const bool after = TaskSortsAfter(column, *items[i], *items[j]);
+            if (ascending ? after : !after) std::swap(items[i], items[j]);
+        }
+}
+
+std::string NumberedCaption(int index, const std::string& title) {
+    return gcl::IntToStr(index + 1) + ". " + title;
+}
+
+// ---- The whole list ---------------------------------------------------------------------------
+
+TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
+                                    TGroupKeys& keys) {
+    TTaskListLayout layout;
+    filter.Data = &data;
+    std::vector<TuTask*> shown;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i)
+        if (filter.Match(i, nullptr)) {
+            TuTask* task = data.Tasks->GetTask(i);
+            if (ShowsAsItem(task)) shown.push_back(task);
+        }
+    const int mode = state.GroupMode < 0 ? -state.GroupMode : state.GroupMode;
+    layout.Grouped = state.Grouped && mode != gmNone;
+    if (!layout.Grouped) {
+        TTaskGroup all;
+        all.Tasks = std::move(shown);
+        layout.Groups.push_back(std::move(all));
+    } else {
+        std::map<int, size_t> byKey;
+        for (TuTask* task : shown) {
+            const int key = AutoGroupGetKey(mode, *task, data, keys);
+            auto it = byKey.find(key);
+            if (it == byKey.end()) {
+                TTaskGroup g;
+                g.Key = key;
+                g.Caption = GroupCaption(mode, key, *task, keys);
+                g.ImageIndex = GroupImageIndex(mode, *task);
+                it = byKey.emplace(key, layout.Groups.size()).first;
+                layout.Groups.push_back(std::move(g));
+            }
+            layout.Groups[it->second].Tasks.push_back(task);
+        }
+        SortGroups(mode, layout.Groups);
+    }
+    for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);
+    return layout;
+}
+
+TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,
+                               const std::string& dateTimeFormat) {
+    TReportList list;
+    list.Grouped = layout.Grouped;
+    int index = 0;
+    for (size_t g = 0; g < layout.Groups.size(); ++g) {
+        const TTaskGroup& group = layout.Groups[g];
+        for (const TuTask* task : group.Tasks) {
+            const TTaskItemView v = TaskItemView(*task, now, dateTimeFormat);
+            TReportItem item;
+            item.Captions = {v.Captions[0], v.Captions[1], v.Captions[2], std::string()};
+            if (state.CountItems) item.Captions[0] = NumberedCaption(index, task->Title);
+            item.Checked = v.Checked;
+            item.Priority = task->Priority;
+            item.Notes = task->Notes;
+            item.GroupIndex = static_cast<int>(g);
+            item.GroupCaption = group.Caption;
+            list.Items.push_back(std::move(item));
+            ++index;
+        }
+    }
+    return list;
+}
+
+} // namespace qelvo

@@ -1,0 +1,150 @@
+// How the task list presents the tasks: the view state of the main
+// window, the texts, images and check state of a task's item, the paint
+// style of a cell, group keys, captions, images and order for each
+// grouping mode, item order and numbering. RefreshTaskList's whole rule,
+// from the database and a filter to ordered groups of tasks, is
+// BuildTaskListLayout; the list view then only shows the result.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/logic/HtmlReport.h"
+#include "data/uDataMan.h"
+
+namespace qelvo {
+
+// The list chosen in the side tree; copied into every new task.
+struct TFolderRef {
+    std::int32_t Icon = 0;
+    std::string Name;  // at most 50 characters; "" = every list ("All")
+};
+
+// Grouping modes (absolute values of TLiveSettings::GroupMode).
+enum : int { gmNone = 0, gmList = 1, gmDate = 2, gmPriority = 3, gmTags = 4 };
+
+// The main window's view state.
+struct TLiveSettings {
+    TFolderRef CurrentFolder;
+    TFieldFilter DateFilter;  // copied whole into the due-date condition
+    std::string TagFilter;    // comma list of the tags chosen in the tree; "" = all
+    // 0 none, 1 list, 2 due date, 3 priority, 4 tags; negative while
+    // grouping is off but the mode is remembered.
+    int GroupMode = gmList;
+    // The filter of the last refresh.
+    std::unique_ptr<TFilterSystem> Filter;
+};
+extern TLiveSettings LiveSettings;
+
+inline constexpr std::array<const char*, 3> PriorityCaptions = {"Low", "Normal", "High"};
+
+// ---- One item ------------------------------------------------------------------
+
+// The column texts: column 1 is the tags with ", " between them, column 2
+// the due date ("Today", "Tomorrow" or in DateTimeFormat; "" without one).
+std::string TagsCaption(const std::string& tags);
+std::string DueCaption(double due, double now, const std::string& dateTimeFormat);
+
+struct TTaskItemView {
+    std::array<std::string, 3> Captions;
+    std::array<int, 3> Images{};  // column 0 the priority (0..2), the others 3
+    bool Checked = false;
+};
+TTaskItemView TaskItemView(const TuTask& task, double now, const std::string& dateTimeFormat);
+// False for a task the list does not show (none, or an empty title).
+bool ShowsAsItem(const TuTask* task);
+
+// Ticking an item's check box: Done follows at once and the database is
+// modified. False when nothing changed.
+bool ApplyItemCheck(TuTask& task, bool checked, TuData& data);
+
+struct TItemPaintStyle {
+    bool StrikeOut = false;   // done
+    bool Italic = false;      // overdue
+    bool UseColor = false;    // colours by priority
+    std::int32_t Color = 0;   // 00BBGGRR
+    int FontSize = 11;
+};
+inline constexpr const char* ListFontName = "Arial";
+inline constexpr std::array<std::int32_t, 3> ListPriorityColors = {0x837467, 0x000000, 0x0000CC};
+// Group captions: bold, this colour, the list font size.
+inline constexpr std::int32_t GroupCaptionColor = 0x003B3B3B;
+TItemPaintStyle ItemPaintStyle(const TuTask* task, bool checked, double now, bool distinguishPriorities,
+                               int listFontSize);
+
+// ---- Grouping ------------------------------------------------------------------------
+
+// The keys of date and tag groups: one entry per distinct date text or
+// tag set seen, kept for the whole run, so a group's key stays the same
+// across refreshes.
+class TGroupKeys {
+public:
+    int DateKey(const TuTask& task);
+    int TagKey(const TuTask& task);
+    // The date text or tag set of a key ("" when unknown).
+    std::string DateText(int key) const;
+    std::string TagText(int key) const;
+
+private:
+    std::unique_ptr<gcl::TStringList> FDateGroupKeys;
+    std::unique_ptr<gcl::TStringList> FTagGroupKeys;
+};
+
+// The group key of a task for Mode (absolute value); mode 0 gives -1.
+int AutoGroupGetKey(int mode, const TuTask& task, const TuData& data, TGroupKeys& keys);
+// The caption of the group with Key, opened by Task.
+std::string GroupCaption(int mode, int key, const TuTask& task, const TGroupKeys& keys);
+// The group image (Others16): list none (-1), date 10, priority the first
+// task's priority, tags 46.
+int GroupImageIndex(int mode, const TuTask& firstTask);
+
+struct TTaskGroup {
+    int Key = -1;
+    std::string Caption;
+    int ImageIndex = -1;
+    std::vector<TuTask*> Tasks;
+};
+
+// Group order: lists in table order (unknown lists first), dates
+// ascending (no date first), priorities high to low; tags and none keep
+// the creation order. Exchange sort on the first task of each group.
+void SortGroups(int mode, std::vector<TTaskGroup>& groups);
+
+// Whether A sorts after B for a sort column (1 title, 2 tags, 3 due date;
+// other columns compare nothing).
+bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b);
+// The exchange sort of the list: ascending exchanges a pair when the
+// first sorts after the second, descending when it does not (equal items
+// included). Column 0 (no header clicked) leaves the order unchanged.
+void SortItems(int column, bool ascending, std::vector<TuTask*>& items);
+
+// "n. " + title: the numbered caption of the item at global index Index.
+std::string NumberedCaption(int index, const std::string& title);
+
+// ---- The whole list ----------------------------------------------------------------------
+
+struct TTaskListState {
+    int GroupMode = gmList;     // LiveSettings.GroupMode
+    bool Grouped = true;        // the "Nothing" button is not checked
+    int SortColumn = 0;
+    bool SortAscending = false;
+    bool CountItems = true;     // numbering
+};
+
+struct TTaskListLayout {
+    bool Grouped = false;
+    std::vector<TTaskGroup> Groups;  // one unnamed group when not grouped
+};
+
+// Every task of Data passing Filter, grouped, in group and item order.
+TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
+                                    TGroupKeys& keys);
+// The list as the report and the export read it: the column texts the
+// list shows (numbered when CountItems), groups, nothing selected.
+TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,
+                               const std::string& dateTimeFormat);
+
+} // namespace qelvo

@@ -1,0 +1,193 @@
+// File locations and the stored window layout.
+#include <gtest/gtest.h>
+
+#include "AppLogicTest.h"
+#include "app/logic/LayoutSettings.h"
+#include "gcl/rtl/Files.h"
+#include "gcl/rtl/IniFiles.h"
+
+namespace qelvo {
+namespace {
+
+using test::ReadFile;
+using test::TProgramFolder;
+
+constexpr int ThemeCount = 21;
+const TRect32 Desktop{0, 0, 1024, 768};
+
+TEST(LayoutSettings, FileLocations) {
+    TProgramFolder app;
+    EXPECT_EQ(app.Dir(), AppDir());
+    EXPECT_EQ(app.Dir() + "settings.ini", SettingsFileName());
+    EXPECT_EQ(app.Dir() + "settings.inicol", ColumnsFileName());
+    EXPECT_EQ(app.Dir() + "Print Templates" + gcl::PathDelim + "Default.rkm", PrintTemplateFileName());
+
+    // The "Data" folder is made whenever the default path is asked for.
+    EXPECT_FALSE(gcl::DirectoryExists(app.Dir() + "Data"));
+    const std::string def = DefaultDatabaseFileName();
+    EXPECT_EQ(app.Dir() + "Data" + gcl::PathDelim + "ActualData.kpx", def);
+    EXPECT_TRUE(gcl::DirectoryExists(app.Dir() + "Data"));
+
+    // The option's database only when that file exists.
+    const std::string mine = app.File("mine.kpx");
+    EXPECT_EQ(def, StartupDatabaseFileName(mine));
+    EXPECT_EQ(def, StartupDatabaseFileName(""));
+    ASSERT_TRUE(gcl::WriteFileAtomic(mine, "x", 1));
+    EXPECT_EQ(mine, StartupDatabaseFileName(mine));
+}
+
+TEST(LayoutSettings, FirstRunWritesTheDesignedLayout) {
+    TProgramFolder app;
+    TLayoutSettings layout;
+    layout.Theme = 3;  // changed before reading: reading restores every default
+    layout.GroupMode = 4;
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), layout, ThemeCount));
+    EXPECT_EQ(TLayoutSettings(), layout);
+    EXPECT_FALSE(layout.ColumnsRead);
+
+    // A first start shows 804 x 500 centred on the desktop.
+    const TRect32 r = NormalWindowBounds(layout, Desktop);
+    EXPECT_EQ((TRect32{110, 134, 914, 634}), r);
+    EXPECT_EQ(1 + 2, GroupByToolbarIndex(layout.GroupMode));  // "List"
+
+    layout.Left = r.Left;
+    layout.Top = r.Top;
+    EXPECT_TRUE(SaveLayoutSettings(SettingsFileName(), layout));
+    test::ExpectGolden("first-run-settings.ini", ReadFile(SettingsFileName()));
+    test::ExpectGolden("first-run-settings.inicol", ReadFile(ColumnsFileName()));
+}
+
+TEST(LayoutSettings, ChangedLayoutRoundTrips) {
+    TProgramFolder app;
+    TLayoutSettings layout;
+    layout.Width = 900;
+    layout.Height = 600;
+    layout.Left = 40;
+    layout.Top = 30;
+    layout.Theme = 5;
+    layout.OrgPanelWidth = 250;
+    layout.NotePanelHeight = 120;
+    layout.NotePanelMin = true;
+    layout.GroupByPanelVisible = false;
+    layout.FiltersPanelVisible = false;
+    layout.CountItems = false;
+    layout.GroupMode = -3;
+    layout.Columns = {{1, 300, true}, {0, 90, false}, {2, 120, true}};
+    ASSERT_TRUE(SaveLayoutSettings(SettingsFileName(), layout));
+
+    TLayoutSettings read;
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, ThemeCount));
+    EXPECT_TRUE(read.ColumnsRead);
+    layout.ColumnsRead = true;
+    EXPECT_EQ(layout, read);
+    EXPECT_EQ((TRect32{40, 30, 940, 630}), NormalWindowBounds(read, Desktop));
+    EXPECT_EQ(1, GroupByToolbarIndex(read.GroupMode));  // off: "Nothing"
+
+    // Options written by another part of the program stay in the file.
+    gcl::TIniFile(SettingsFileName()).WriteString("Options", "AutoSave", "0");
+    ASSERT_TRUE(SaveLayoutSettings(SettingsFileName(), layout));
+    EXPECT_EQ("0", gcl::TIniFile(SettingsFileName()).ReadString("Options", "AutoSave", ""));
+}
+
+TEST(LayoutSettings, MaximisedStartKeepsTheStoredSize) {
+    TProgramFolder app;
+    TLayoutSettings layout;
+    layout.Width = 900;
+    layout.Height = 650;
+    layout.Left = 20;
+    layout.Top = 10;
+    ASSERT_TRUE(SaveLayoutSettings(SettingsFileName(), layout));
+
+    // Closing maximised: the normal size and place stay, Maximized is set.
+    layout.Maximized = true;
+    layout.Width = 1920;
+    layout.Height = 1040;
+    layout.Left = 0;
+    layout.Top = 0;
+    layout.Columns[0].Width = 500;
+    ASSERT_TRUE(SaveLayoutSettings(SettingsFileName(), layout));
+    gcl::TIniFile ini(SettingsFileName());
+    EXPECT_EQ(900, ini.ReadInteger("Form", "Width", 0));
+    EXPECT_EQ(650, ini.ReadInteger("Form", "Height", 0));
+    EXPECT_EQ(20, ini.ReadInteger("Form", "Left", -1));
+    EXPECT_TRUE(ini.ReadBool("Form", "Maximized", false));
+    // The columns are written whatever the window state.
+    EXPECT_EQ(500, gcl::TIniFile(ColumnsFileName()).ReadInteger("columns", "C0w", 0));
+
+    // A maximised start reads no columns; the one-shot timer reads them
+    // later with width 250 as column 0's default.
+    TLayoutSettings read;
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, ThemeCount));
+    EXPECT_TRUE(read.Maximized);
+    EXPECT_EQ(900, read.Width);
+    EXPECT_FALSE(read.ColumnsRead);
+    EXPECT_EQ(DesignedColumns(), read.Columns);
+    std::vector<TColumnLayout> cols;
+    ASSERT_TRUE(LoadColumnLayout(SettingsFileName(), 4, true, cols));
+    EXPECT_EQ(500, cols[0].Width);
+    EXPECT_EQ((TColumnLayout{3, 100, true}), cols[3]);  // a column the file lacks
+    gcl::DeleteFile(ColumnsFileName());
+    gcl::TIniFile(ColumnsFileName()).WriteString("columns", "C1v", "0");
+    ASSERT_TRUE(LoadColumnLayout(SettingsFileName(), 2, true, cols));
+    EXPECT_EQ((TColumnLayout{0, 250, true}), cols[0]);
+    EXPECT_EQ((TColumnLayout{1, 100, false}), cols[1]);
+}
+
+TEST(LayoutSettings, OutOfRangeIndexesFallBackAlone) {
+    TProgramFolder app;
+    {
+        gcl::TIniFile ini(SettingsFileName());
+        ini.WriteInteger("Form", "Width", 700);
+        ini.WriteInteger("Form", "Theme", 40);
+        ini.WriteInteger("Others", "Group M", 5);
+        ini.WriteInteger("Org Panel", "DockedWidth", 222);
+        ini.WriteString("Note Panel", "Min", "1");
+    }
+    gcl::TIniFile(ColumnsFileName()).WriteInteger("columns", "C2w", 77);
+    TLayoutSettings read;
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, ThemeCount));
+    EXPECT_EQ(DefaultThemeIndex, read.Theme);
+    EXPECT_EQ(DefaultGroupMode, read.GroupMode);
+    EXPECT_EQ(700, read.Width);
+    EXPECT_EQ(222, read.OrgPanelWidth);
+    EXPECT_TRUE(read.NotePanelMin);
+    EXPECT_EQ(77, read.Columns[2].Width);
+
+    // Negative values are out of range too; -4..4 and the real themes stay.
+    gcl::TIniFile(SettingsFileName()).WriteInteger("Form", "Theme", -1);
+    gcl::TIniFile(SettingsFileName()).WriteInteger("Others", "Group M", -4);
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, ThemeCount));
+    EXPECT_EQ(DefaultThemeIndex, read.Theme);
+    EXPECT_EQ(-4, read.GroupMode);
+    gcl::TIniFile(SettingsFileName()).WriteInteger("Form", "Theme", 20);
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, ThemeCount));
+    EXPECT_EQ(20, read.Theme);
+    // With fewer themes than the default index, the start-up theme stands in.
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, 10));
+    EXPECT_EQ(StartupThemeIndex, read.Theme);
+}
+
+TEST(LayoutSettings, WindowPlacement) {
+    TLayoutSettings l;
+    l.Left = 0;
+    l.Top = 200;  // either coordinate not positive centres both
+    EXPECT_EQ((TRect32{110, 134, 914, 634}), NormalWindowBounds(l, Desktop));
+    l.Left = 300;
+    l.Top = -5;
+    EXPECT_EQ((TRect32{110, 134, 914, 634}), NormalWindowBounds(l, Desktop));
+    l.Top = 1;
+    l.Width = 0;  // a size that is not positive keeps the designed one
+    l.Height = 300;
+    EXPECT_EQ((TRect32{300, 1, 1104, 301}), NormalWindowBounds(l, Desktop));
+    // Centring respects a work area that does not start at 0.
+    l.Left = 0;
+    EXPECT_EQ((TRect32{210, 284, 1014, 584}), NormalWindowBounds(l, TRect32{100, 50, 1124, 818}));
+
+    EXPECT_EQ(1, GroupByToolbarIndex(0));
+    EXPECT_EQ(1, GroupByToolbarIndex(-2));
+    EXPECT_EQ(5, GroupByToolbarIndex(3));  // "Priority"
+    EXPECT_EQ(6, GroupByToolbarIndex(4));
+}
+
+} // namespace
+} // namespace qelvo

@@ -1,0 +1,194 @@
+// The lists-and-tags tree model: building and writing back, selection,
+// filters, new tags, renames, deletes, moves and drops.
+#include <gtest/gtest.h>
+
+#include "AppLogicTest.h"
+#include "app/logic/ListsTree.h"
+
+namespace qelvo {
+namespace {
+
+const std::string F(1, FieldSeparator);
+
+TuTask* Add(TuData& data, const std::string& title, const std::string& folder, const std::string& tags = "") {
+    TuTask* t = new TuTask();
+    t->Title = title;
+    t->Folder = folder;
+    t->Tags = tags;
+    data.Tasks->AddObject(title, t);
+    return t;
+}
+
+std::vector<std::string> Texts(const TListsTreeModel& tree) {
+    std::vector<std::string> out;
+    for (const TTreeNode& n : tree.Nodes) out.push_back(n.Text);
+    return out;
+}
+
+TEST(ListsTree, RoundTripThroughTheTables) {
+    TuData data;
+    data.Folders->Add("Work" + F + "3" + F);
+    data.Folders->Add(F + "1" + F);       // no name: skipped
+    data.Folders->Add("Home" + F + "x" + F);  // icon not a number: no image
+    data.Folders->Add("Bare");
+    TListsTreeModel tree;
+    tree.BuildListsTree(*data.Folders);
+    EXPECT_EQ((std::vector<std::string>{"All", "Work", "Home", "Bare"}), Texts(tree));
+    EXPECT_EQ(3, tree.Nodes[1].ImageIndex);
+    EXPECT_EQ(-1, tree.Nodes[2].ImageIndex);
+    EXPECT_TRUE(tree.ListsMode);
+
+    // An unchanged table leaves Modified alone; a changed one sets it.
+    TuData clean;
+    clean.Folders->Add("Work" + F + "3" + F);
+    clean.Folders->Add("Home" + F + "1" + F);
+    tree.BuildListsTree(*clean.Folders);
+    tree.StoreToData(clean);
+    EXPECT_FALSE(clean.Modified);
+    EXPECT_TRUE(tree.MoveDown(1));
+    tree.StoreToData(clean);
+    EXPECT_TRUE(clean.Modified);
+    EXPECT_EQ("Home" + F + "1" + F + "\r\nWork" + F + "3" + F + "\r\n", clean.Folders->GetText());
+
+    data.Tags->Add("b");
+    data.Tags->Add("a");
+    tree.BuildTagsTree(*data.Tags);
+    EXPECT_FALSE(tree.ListsMode);
+    EXPECT_EQ((std::vector<std::string>{"All", "b", "a"}), Texts(tree));
+    EXPECT_EQ(TagNodeImage, tree.Nodes[1].ImageIndex);
+    tree.AddNode("c", TagNodeImage);
+    tree.StoreToData(data);
+    EXPECT_EQ("b\r\na\r\nc\r\n", data.Tags->GetText());
+
+    // Only "All": nothing is written back (an empty table stays as it is).
+    TuData empty;
+    tree.BuildListsTree(*empty.Folders);
+    EXPECT_EQ((std::vector<std::string>{"All"}), Texts(tree));
+    data.Modified = false;
+    tree.ListsMode = true;
+    tree.StoreToData(data);
+    EXPECT_EQ(4, data.Folders->GetCount());
+    EXPECT_FALSE(data.Modified);
+}
+
+TEST(ListsTree, SelectionAndFilters) {
+    gcl::TStringList tags;
+    for (const char* t : {"work", "homework", "Shop", "ab"}) tags.Add(t);
+    TListsTreeModel tree;
+    tree.BuildTagsTree(tags);
+    // Whole items of the filter only: "work" is not selected by "homework,".
+    tree.RestoreTreeSelection("", "homework,");
+    EXPECT_EQ("homework,", tree.SelectedTagFilter());
+    tree.RestoreTreeSelection("", "SHOP, work,");
+    EXPECT_EQ("work,Shop,", tree.SelectedTagFilter());
+    tree.RestoreTreeSelection("", "zz,");
+    EXPECT_EQ(0, tree.SelectedIndex());
+    EXPECT_EQ("", tree.SelectedTagFilter());
+    tree.RestoreTreeSelection("", "");
+    EXPECT_EQ(0, tree.SelectedIndex());
+
+    gcl::TStringList folders;
+    folders.Add("Work" + F + "0" + F);
+    folders.Add("work" + F + "0" + F);
+    tree.BuildListsTree(folders);
+    tree.RestoreTreeSelection("work", "");
+    EXPECT_EQ(2, tree.SelectedIndex());  // exact name
+    EXPECT_EQ("work", tree.SelectedListName());
+    tree.RestoreTreeSelection("Gone", "");
+    EXPECT_EQ(0, tree.SelectedIndex());
+    EXPECT_EQ("", tree.SelectedListName());
+
+    EXPECT_EQ("All lists > All tags", FilterCaption("", ""));
+    EXPECT_EQ("Work > a,b", FilterCaption("Work", "a,b,"));
+    EXPECT_EQ("All lists > a", FilterCaption("", "a"));
+}
+
+TEST(ListsTree, MovesKeepAllFirst) {
+    gcl::TStringList tags;
+    for (const char* t : {"a", "b", "c"}) tags.Add(t);
+    TListsTreeModel tree;
+    tree.BuildTagsTree(tags);
+    EXPECT_FALSE(tree.MoveUp(0));
+    EXPECT_FALSE(tree.MoveUp(1));  // nothing moves above "All"
+    EXPECT_FALSE(tree.MoveDown(0));
+    EXPECT_FALSE(tree.MoveDown(3));  // the last one
+    EXPECT_TRUE(tree.MoveUp(3));
+    EXPECT_TRUE(tree.MoveDown(1));
+    EXPECT_EQ((std::vector<std::string>{"All", "c", "a", "b"}), Texts(tree));
+}
+
+TEST(ListsTree, TaskTags) {
+    TuData data;
+    data.Tags->Add("Work");
+    EXPECT_FALSE(RegisterTaskTags(data, "x"));  // under two characters
+    EXPECT_FALSE(RegisterTaskTags(data, "work"));
+    EXPECT_FALSE(data.Modified);
+    EXPECT_TRUE(RegisterTaskTags(data, "home, ,work,car,home"));
+    EXPECT_EQ("Work\r\nhome\r\ncar\r\n", data.Tags->GetText());
+    EXPECT_TRUE(data.Modified);
+
+    EXPECT_EQ("t", ToggleTag("", "t"));
+    EXPECT_EQ("a,t", ToggleTag("a", "t"));
+    EXPECT_EQ("a,c", ToggleTag("a,t,c", "t"));
+    EXPECT_EQ("", ToggleTag("t", "t"));
+    EXPECT_EQ("a", ToggleTag("a,t", "t"));
+    EXPECT_EQ("at,t", ToggleTag("at", "t"));  // whole items only
+    EXPECT_EQ("T,t", ToggleTag("T", "t"));    // compared exactly
+    EXPECT_TRUE(IsTagNameKeySwallowed(','));
+    EXPECT_TRUE(IsTagNameKeySwallowed(';'));
+    EXPECT_FALSE(IsTagNameKeySwallowed('a'));
+}
+
+TEST(ListsTree, RenameDeleteAndDrop) {
+    TuData data;
+    data.Folders->Add("Work" + F + "abc" + F);  // stored in another form
+    data.Folders->Add("Home" + F + "2" + F);
+    TuTask* w = Add(data, "w", "Work", "x,y");
+    TuTask* h = Add(data, "h", "Home", "y");
+    TListsTreeModel tree;
+    tree.BuildListsTree(*data.Folders);
+
+    EXPECT_FALSE(RenameNode(tree, 0, "Everything", data));  // "All"
+    EXPECT_FALSE(RenameNode(tree, 1, "  ", data));          // an empty name cancels
+    EXPECT_EQ("Work", w->Folder);
+    EXPECT_EQ(2, data.Folders->GetCount());
+    EXPECT_TRUE(RenameNode(tree, 1, "Job", data));
+    EXPECT_EQ("Job", w->Folder);
+    EXPECT_EQ("Job" + F + "abc" + F, data.Folders->Get(0));
+    EXPECT_EQ("Job", tree.Nodes[1].Text);
+
+    EXPECT_TRUE(DropOnNode(tree, 2, {w}, data));
+    EXPECT_EQ("Home", w->Folder);
+    EXPECT_FALSE(DropOnNode(tree, 0, {w}, data));
+
+    EXPECT_TRUE(DeleteNode(tree, 2, data));  // Home and both its tasks
+    EXPECT_EQ(0, data.Tasks->GetCount());
+    EXPECT_EQ("Job" + F + "abc" + F + "\r\n", data.Folders->GetText());
+    EXPECT_EQ((std::vector<std::string>{"All", "Job"}), Texts(tree));
+    EXPECT_FALSE(DeleteNode(tree, 0, data));
+    (void)h;
+
+    // Tags.
+    TuData td;
+    td.Tags->Add("y");
+    td.Tags->Add("x");
+    TuTask* a = Add(td, "a", "", "x,y");
+    TuTask* b = Add(td, "b", "", "y");
+    TuTask* c = Add(td, "c", "", "");
+    tree.BuildTagsTree(*td.Tags);
+    EXPECT_FALSE(RenameNode(tree, 1, "", td));  // would strip "y" from every task
+    EXPECT_EQ("x,y", a->Tags);
+    EXPECT_TRUE(DropOnNode(tree, 2, {a, b, c}, td));  // toggles "x"
+    EXPECT_EQ("y", a->Tags);
+    EXPECT_EQ("y,x", b->Tags);
+    EXPECT_EQ("x", c->Tags);
+    EXPECT_TRUE(RenameNode(tree, 1, "why", td));
+    EXPECT_EQ("why,x", b->Tags);
+    EXPECT_TRUE(DeleteNode(tree, 2, td));
+    EXPECT_EQ("why", b->Tags);
+    EXPECT_EQ("", c->Tags);
+    EXPECT_EQ("why\r\n", td.Tags->GetText());
+}
+
+} // namespace
+} // namespace qelvo

@@ -1,0 +1,142 @@
+// The shell's captions, auto-save clock, saving, close/exit decisions and
+// the hot key.
+#include <gtest/gtest.h>
+
+#include "AppLogicTest.h"
+#include "app/logic/MainShell.h"
+#include "data/uDataMan.h"
+#include "gcl/rtl/Files.h"
+
+namespace qelvo {
+namespace {
+
+double At(int h, int m, int s) {
+    return gcl::EncodeDate(2025, 3, 5) + gcl::EncodeTime(h, m, s, 0);
+}
+
+TEST(MainShell, Captions) {
+    const std::string file = std::string("C:") + gcl::PathDelim + "Data" + gcl::PathDelim + "ActualData.kpx";
+    EXPECT_EQ("Qelvo v1.1 - ActualData.kpx", FileCaption(file));
+    EXPECT_EQ("Qelvo v1.1 - ActualData.kpx   [Last Save at 09:05]", LastSaveCaption(file, At(9, 5, 59)));
+    EXPECT_EQ("Qelvo v1.1 - ActualData.kpx  [Saving Database in 15 seconds ]", CountdownCaption(file, 15));
+    EXPECT_TRUE(CaptionHasCountdown(CountdownCaption(file, 3)));
+    EXPECT_FALSE(CaptionHasCountdown(LastSaveCaption(file, 0)));
+    EXPECT_FALSE(CaptionHasCountdown("[Saving Database in"));  // looked for after the first character
+}
+
+TEST(MainShell, AutoSaveDue) {
+    TOptions o;
+    o.DefaultDatabase = "a.kpx";
+    o.AutoSaveInterval = 5;
+    EXPECT_TRUE(AutoSaveDue(10, o, "a.kpx"));
+    EXPECT_FALSE(AutoSaveDue(11, o, "a.kpx"));
+    EXPECT_FALSE(AutoSaveDue(10, o, "b.kpx"));  // only the default database
+    EXPECT_FALSE(AutoSaveDue(10, o, "A.kpx"));
+    o.AutoSave = false;
+    EXPECT_FALSE(AutoSaveDue(10, o, "a.kpx"));
+    o.AutoSave = true;
+    o.AutoSaveInterval = 0;  // never due
+    EXPECT_FALSE(AutoSaveDue(0, o, "a.kpx"));
+    o.AutoSaveInterval = -3;
+    EXPECT_FALSE(AutoSaveDue(3, o, "a.kpx"));
+}
+
+TEST(MainShell, AutoSaveClockCountsWallClockMinutes) {
+    TOptions o;
+    o.DefaultDatabase = "a.kpx";
+    o.AutoSaveInterval = 1;
+    TAutoSaveClock clock;
+    // Countdown from 15 to 1 in the last seconds of the minute.
+    EXPECT_FALSE(clock.Tick(At(10, 0, 44), o, "a.kpx").Countdown);
+    TAutoSaveClock::TTick t = clock.Tick(At(10, 0, 45), o, "a.kpx");
+    EXPECT_TRUE(t.Countdown);
+    EXPECT_EQ(15, t.Seconds);
+    EXPECT_FALSE(t.SaveNow);
+    EXPECT_EQ(1, clock.Tick(At(10, 0, 59), o, "a.kpx").Seconds);
+    // A tick that misses second 0 still counts the new minute.
+    t = clock.Tick(At(10, 1, 1), o, "a.kpx");
+    EXPECT_TRUE(t.SaveNow);
+    EXPECT_FALSE(t.Countdown);
+    clock.Restart();
+    // Two ticks in one minute count it once.
+    o.AutoSaveInterval = 2;
+    EXPECT_FALSE(clock.Tick(At(10, 2, 0), o, "a.kpx").SaveNow);
+    EXPECT_FALSE(clock.Tick(At(10, 2, 0) + 0.4 / 86400, o, "a.kpx").SaveNow);
+    EXPECT_EQ(1, clock.GetMinutes());
+    EXPECT_TRUE(clock.Tick(At(10, 3, 0), o, "a.kpx").SaveNow);
+    // Another database open: no countdown and no save.
+    clock.Restart();
+    for (int m = 4; m < 9; ++m) {
+        const TAutoSaveClock::TTick x = clock.Tick(At(10, m, 50), o, "b.kpx");
+        EXPECT_FALSE(x.Countdown || x.SaveNow);
+    }
+}
+
+TEST(MainShell, SaveReportsItsResult) {
+    test::TProgramFolder app;
+    TuData data;
+    data.DbId = "d_id-0000000001";
+    data.Modified = true;
+    const std::string file = app.File("db.kpx");
+    TSaveResult r = SaveDatabase(data, file, At(12, 34, 0));
+    EXPECT_TRUE(r.Saved);
+    EXPECT_EQ("Qelvo v1.1 - db.kpx   [Last Save at 12:34]", r.Caption);
+    EXPECT_FALSE(data.Modified);
+
+    data.Modified = true;
+    const std::string bad = app.File("missing-folder") + gcl::PathDelim + "db.kpx";
+    r = SaveDatabase(data, bad, At(12, 35, 0));
+    EXPECT_FALSE(r.Saved);
+    EXPECT_EQ("", r.Caption);
+    EXPECT_NE(std::string::npos, r.Message.find(bad));
+    EXPECT_TRUE(data.Modified);
+}
+
+TEST(MainShell, SaveGuardAfterAFailedStartupLoad) {
+    TSaveGuard guard;
+    EXPECT_FALSE(guard.NeedsConfirmation("a.kpx"));
+    guard.StartupLoadFailed("C:\\Data\\a.kpx");
+    EXPECT_TRUE(guard.NeedsConfirmation("C:\\Data\\a.kpx"));
+    EXPECT_TRUE(guard.Blocks("c:\\data\\A.KPX"));
+    EXPECT_FALSE(guard.Blocks("C:\\Data\\copy.kpx"));
+    guard.Clear();
+    EXPECT_FALSE(guard.Blocks("C:\\Data\\a.kpx"));
+}
+
+TEST(MainShell, CloseAndExitDecisions) {
+    TCloseDecision d = CloseDecision(false, true, TAnswer::Cancel);
+    EXPECT_FALSE(d.Ask);
+    EXPECT_TRUE(d.Close && d.SaveOnExit);  // unchanged data is saved anyway
+    d = CloseDecision(true, true, TAnswer::Yes);
+    EXPECT_TRUE(d.Ask && d.Close && d.SaveOnExit);
+    d = CloseDecision(true, true, TAnswer::No);
+    EXPECT_TRUE(d.Close);
+    EXPECT_FALSE(d.SaveOnExit);
+    d = CloseDecision(true, true, TAnswer::Cancel);
+    EXPECT_FALSE(d.Close);
+    EXPECT_TRUE(d.SaveOnExit);
+
+    TExitDecision e = ExitWithoutSavingDecision(true, TAnswer::No);
+    EXPECT_FALSE(e.Exit);
+    EXPECT_TRUE(e.SaveOnExit);
+    e = ExitWithoutSavingDecision(true, TAnswer::Yes);
+    EXPECT_TRUE(e.Exit);
+    EXPECT_FALSE(e.SaveOnExit);
+
+    EXPECT_FALSE(ClearDatabaseProceeds(TAnswer::Cancel, true));
+    EXPECT_TRUE(ClearDatabaseProceeds(TAnswer::No, false));
+    EXPECT_TRUE(ClearDatabaseProceeds(TAnswer::Yes, true));
+    EXPECT_FALSE(ClearDatabaseProceeds(TAnswer::Yes, false));  // copy cancelled or failed
+}
+
+TEST(MainShell, HotKey) {
+    EXPECT_EQ(THotKeyAction::Minimize, HotKeyDecision(false, true, true));
+    EXPECT_EQ(THotKeyAction::RestoreAndFocus, HotKeyDecision(false, false, true));
+    EXPECT_EQ(THotKeyAction::HideToTray, HotKeyDecision(true, false, true));
+    EXPECT_EQ(THotKeyAction::ShowFromTray, HotKeyDecision(true, true, false));
+    EXPECT_EQ(THotKeyAction::Minimize, MinimizeItemDecision(false));
+    EXPECT_EQ(THotKeyAction::HideToTray, MinimizeItemDecision(true));
+}
+
+} // namespace
+} // namespace qelvo

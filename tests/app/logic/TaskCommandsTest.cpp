@@ -1,0 +1,162 @@
+// Task list commands: priority keys, hot zones, title edits, delete,
+// moving to a list, the quick panels' edits and dropping on a group.
+#include <gtest/gtest.h>
+
+#include "AppLogicTest.h"
+#include "app/logic/TaskCommands.h"
+
+namespace qelvo {
+namespace {
+
+TuTask* Add(TuData& data, const std::string& title) {
+    TuTask* t = new TuTask();
+    t->Title = title;
+    data.Tasks->AddObject(title, t);
+    return t;
+}
+
+TEST(TaskCommands, PriorityWrap) {
+    EXPECT_EQ(1, PriorityUp(0));
+    EXPECT_EQ(2, PriorityUp(1));
+    EXPECT_EQ(0, PriorityUp(2));
+    EXPECT_EQ(2, PriorityDown(0));
+    EXPECT_EQ(0, PriorityDown(1));
+    EXPECT_EQ(1, PriorityDown(2));
+    TuData data;
+    TuTask t;
+    SetTaskPriority(t, 2, data);
+    EXPECT_EQ(2, t.Priority);
+    EXPECT_TRUE(data.Modified);
+}
+
+TEST(TaskCommands, HotZones) {
+    EXPECT_TRUE(PointInRect(0, 0, 10, 10, 10, 0));
+    EXPECT_FALSE(PointInRect(0, 0, 10, 10, 11, 0));
+    EXPECT_EQ(THotZone::None, HotZoneAt(0, 16, 50, 20, 100));
+    EXPECT_EQ(THotZone::Priority, HotZoneAt(0, 17, 50, 20, 100));
+    EXPECT_EQ(THotZone::Priority, HotZoneAt(0, 31, 50, 20, 100));
+    EXPECT_EQ(THotZone::None, HotZoneAt(0, 32, 50, 20, 100));
+    EXPECT_EQ(THotZone::Tags, HotZoneAt(1, 0, 50, 20, 100));
+    EXPECT_EQ(THotZone::None, HotZoneAt(1, 15, 50, 20, 100));
+    EXPECT_EQ(THotZone::DueDate, HotZoneAt(2, 14, 50, 20, 100));
+    EXPECT_EQ(THotZone::DueDate, HotZoneAt(2, 5, 120, 20, 100));
+    EXPECT_EQ(THotZone::None, HotZoneAt(2, 5, 121, 20, 100));  // below the visible rows
+    EXPECT_EQ(THotZone::None, HotZoneAt(3, 5, 50, 20, 100));
+}
+
+TEST(TaskCommands, TitleEdits) {
+    // Only a leading number prefix, once.
+    EXPECT_EQ("Buy milk. Call mom", StripNumberingPrefix("2. Buy milk. Call mom"));
+    EXPECT_EQ("3. x", StripNumberingPrefix("12. 3. x"));
+    EXPECT_EQ("Buy milk. Call mom", StripNumberingPrefix("Buy milk. Call mom"));
+    EXPECT_EQ("v2. draft", StripNumberingPrefix("v2. draft"));
+    EXPECT_EQ(". x", StripNumberingPrefix(". x"));
+    EXPECT_EQ("", StripNumberingPrefix("7. "));
+    EXPECT_EQ("7.x", StripNumberingPrefix("7.x"));
+
+    TuData data;
+    TuTask* t = Add(data, "Old");
+    EXPECT_FALSE(ApplyTitleEdit(*t, "   ", data));
+    EXPECT_EQ("Old", t->Title);
+    EXPECT_FALSE(data.Modified);
+    EXPECT_TRUE(ApplyTitleEdit(*t, " New ", data));
+    EXPECT_EQ("New", t->Title);
+    EXPECT_EQ("New", data.Tasks->Get(0));
+    EXPECT_TRUE(data.Modified);
+}
+
+TEST(TaskCommands, DeleteHandsTheTasksOver) {
+    TuData data;
+    TuTask* a = Add(data, "a");
+    TuTask* b = Add(data, "b");
+    Add(data, "c");
+    TuTask stranger;
+    auto removed = DeleteTasks(data, {b, &stranger, a});
+    ASSERT_EQ(2u, removed.size());
+    EXPECT_EQ(b, removed[0].get());
+    EXPECT_EQ(a, removed[1].get());
+    // Still alive for a list that shows them until its refresh.
+    EXPECT_EQ("b", removed[0]->Title);
+    EXPECT_EQ(1, data.Tasks->GetCount());
+    EXPECT_TRUE(data.Modified);
+    data.Modified = false;
+    EXPECT_TRUE(DeleteTasks(data, {&stranger}).empty());
+    EXPECT_FALSE(data.Modified);
+}
+
+TEST(TaskCommands, ListsAndMoves) {
+    gcl::TStringList folders;
+    folders.Add(std::string("HomeWork") + FieldSeparator + "2" + FieldSeparator);
+    folders.Add(std::string("Work") + FieldSeparator + "x" + FieldSeparator);
+    folders.Add("Bare");
+    EXPECT_EQ((std::vector<std::string>{"HomeWork", "Work", "Bare"}), ListMenuCaptions(folders));
+    EXPECT_EQ(1, MoveToListMark(folders, "Work"));  // not "HomeWork"
+    EXPECT_EQ(-1, MoveToListMark(folders, ""));      // a task without a list marks none
+    EXPECT_EQ(-1, MoveToListMark(folders, "Bare"));
+    int icon = 0;
+    EXPECT_TRUE(TryFolderEntryIcon(folders.Get(0), icon));
+    EXPECT_EQ(2, icon);
+    EXPECT_FALSE(TryFolderEntryIcon(folders.Get(1), icon));
+    EXPECT_FALSE(TryFolderEntryIcon("Bare", icon));
+    EXPECT_EQ("Bare", FolderEntryName("Bare"));
+
+    TuData data;
+    TuTask* a = Add(data, "a");
+    TuTask* b = Add(data, "b");
+    a->FolderIcon = 4;
+    MoveTasksToList({a, b}, std::string(60, 'L'), data);
+    EXPECT_EQ(std::string(50, 'L'), a->Folder);
+    EXPECT_EQ(4, a->FolderIcon);
+    EXPECT_TRUE(data.Modified);
+}
+
+TEST(TaskCommands, QuickPanelEdits) {
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    TuData data;
+    TuTask* t = Add(data, "t");
+    const double day = gcl::EncodeDate(2025, 3, 7);
+    EXPECT_EQ("07/03/2025", ApplyDueEdit(*t, true, day, data));
+    EXPECT_EQ(day, t->Due);
+    EXPECT_EQ("", ApplyDueEdit(*t, false, day, data));
+    EXPECT_EQ(0, t->Due);
+    EXPECT_EQ(5.5, DuePanelStartDate(*t, 5.5));
+    t->Due = day;
+    EXPECT_EQ(day, DuePanelStartDate(*t, 5.5));
+
+    data.Tags->Add("Work");
+    bool added = false;
+    EXPECT_EQ("work,home", ApplyTagsEdit(*t, " work , home ", data, &added));
+    EXPECT_TRUE(added);
+    EXPECT_EQ("Work\r\nhome\r\n", data.Tags->GetText());
+}
+
+TEST(TaskCommands, DropsPerGroupingMode) {
+    TuData data;
+    TuTask* target = Add(data, "target");
+    target->Folder = "Home";
+    target->FolderIcon = 3;
+    target->Due = 45000;
+    target->Priority = 2;
+    target->Tags = "a,b";
+    TuTask* t = Add(data, "t");
+    TuTask outside;
+    EXPECT_FALSE(ListAcceptsDrag(0));
+    EXPECT_FALSE(ListAcceptsDrag(-2));
+    EXPECT_TRUE(ListAcceptsDrag(2));
+    EXPECT_FALSE(ApplyDrop(0, *target, {t}, data));
+    EXPECT_FALSE(data.Modified);
+    EXPECT_TRUE(ApplyDrop(1, *target, {t, &outside}, data));
+    EXPECT_EQ("Home", t->Folder);
+    EXPECT_EQ(3, t->FolderIcon);
+    EXPECT_EQ("", outside.Folder);
+    EXPECT_TRUE(ApplyDrop(2, *target, {t}, data));
+    EXPECT_EQ(45000, t->Due);
+    EXPECT_TRUE(ApplyDrop(3, *target, {t}, data));
+    EXPECT_EQ(2, t->Priority);
+    EXPECT_TRUE(ApplyDrop(4, *target, {t}, data));
+    EXPECT_EQ("a,b", t->Tags);
+    EXPECT_TRUE(data.Modified);
+}
+
+} // namespace
+} // namespace qelvo

@@ -1,0 +1,198 @@
+// Item texts and style, group keys, captions, images and order for each
+// grouping mode, item order and numbering.
+#include <gtest/gtest.h>
+
+#include "AppLogicTest.h"
+#include "app/logic/TaskPresentation.h"
+
+namespace qelvo {
+namespace {
+
+const double Today = gcl::EncodeDate(2025, 3, 5);  // a Wednesday
+const double Now = Today + gcl::EncodeTime(9, 15, 0, 0);
+
+TuTask* Add(TuData& data, const std::string& title, const std::string& folder, const std::string& tags, double due,
+            int priority, bool done = false) {
+    TuTask* t = new TuTask();
+    t->Title = title;
+    t->Folder = folder;
+    t->Tags = tags;
+    t->Due = due;
+    t->Priority = static_cast<std::uint16_t>(priority);
+    t->Done = done;
+    data.Tasks->AddObject(title, t);
+    return t;
+}
+
+std::vector<std::string> Captions(const TTaskListLayout& layout) {
+    std::vector<std::string> out;
+    for (const TTaskGroup& g : layout.Groups) out.push_back(g.Caption);
+    return out;
+}
+
+std::vector<std::string> Titles(const std::vector<TuTask*>& tasks) {
+    std::vector<std::string> out;
+    for (const TuTask* t : tasks) out.push_back(t->Title);
+    return out;
+}
+
+TTaskListLayout Layout(TuData& data, int mode, TGroupKeys& keys, int column = 0, bool ascending = false) {
+    TFilterSystem filter;
+    TTaskListState state;
+    state.GroupMode = mode;
+    state.Grouped = mode > 0;  // the "Nothing" button is checked otherwise
+    state.SortColumn = column;
+    state.SortAscending = ascending;
+    return BuildTaskListLayout(data, filter, state, keys);
+}
+
+TEST(TaskPresentation, ItemTextsImagesAndStyle) {
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    TuTask t;
+    t.Title = "Pay";
+    t.Tags = "a,b,c";
+    t.Priority = 2;
+    t.Done = true;
+    t.Due = Today + 0.8;
+    TTaskItemView v = TaskItemView(t, Now, "ddddd");
+    EXPECT_EQ((std::array<std::string, 3>{"Pay", "a, b, c", "Today"}), v.Captions);
+    EXPECT_EQ((std::array<int, 3>{2, 3, 3}), v.Images);
+    EXPECT_TRUE(v.Checked);
+
+    EXPECT_EQ("Tomorrow", DueCaption(Today + 1, Now, "ddddd"));
+    EXPECT_EQ("04/03/2025", DueCaption(Today - 1, Now, "ddddd"));
+    EXPECT_EQ("2025-03-10", DueCaption(Today + 5, Now, "yyyy-mm-dd"));
+    EXPECT_EQ("", DueCaption(0, Now, "ddddd"));
+    EXPECT_EQ("", DueCaption(gcl::EncodeDate(1901, 12, 31), Now, "ddddd"));
+    EXPECT_EQ("", TagsCaption(""));
+
+    // Done and overdue: struck out and italic; priority colours on request.
+    TItemPaintStyle s = ItemPaintStyle(&t, true, Now + 2, true, 13);
+    EXPECT_TRUE(s.StrikeOut && s.Italic && s.UseColor);
+    EXPECT_EQ(0x0000CC, s.Color);
+    EXPECT_EQ(13, s.FontSize);
+    t.Due = 0;  // without a date never italic
+    s = ItemPaintStyle(&t, false, Now, false, 11);
+    EXPECT_FALSE(s.StrikeOut || s.Italic || s.UseColor);
+    t.Due = Today;
+    t.Priority = 0;
+    s = ItemPaintStyle(&t, false, Now, true, 11);
+    EXPECT_FALSE(s.Italic);  // due today is not overdue
+    EXPECT_EQ(0x837467, s.Color);
+
+    EXPECT_FALSE(ShowsAsItem(nullptr));
+    TuTask empty;
+    EXPECT_FALSE(ShowsAsItem(&empty));
+
+    // Ticking a box marks the task done at once and the data modified.
+    TuData data;
+    TuTask u;
+    EXPECT_FALSE(ApplyItemCheck(u, false, data));
+    EXPECT_FALSE(data.Modified);
+    EXPECT_TRUE(ApplyItemCheck(u, true, data));
+    EXPECT_TRUE(u.Done && data.Modified);
+}
+
+TEST(TaskPresentation, GroupsForEveryMode) {
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    TuData data;
+    data.Folders->Add(std::string("Work") + FieldSeparator + "0" + FieldSeparator);
+    data.Folders->Add(std::string("Home") + FieldSeparator + "3" + FieldSeparator);
+    Add(data, "a", "Home", "x,Y", Today + 2, 1);
+    Add(data, "b", "Work", "", 0, 0);
+    Add(data, "c", "Trips", "y,X", Today, 2);
+    Add(data, "d", "Home", "ab,c", gcl::EncodeDate(2024, 2, 29), 0);
+    Add(data, "e", "Workshop", "b,ac", Today + 2.5, 2);
+    Add(data, "", "Work", "", 0, 2);  // never shown
+    Add(data, "f", "Work", "q", Today, 1);
+    TGroupKeys keys;
+
+    TTaskListLayout l = Layout(data, gmList, keys);
+    EXPECT_TRUE(l.Grouped);
+    // Lists not in the table share key -1 and come first.
+    EXPECT_EQ((std::vector<std::string>{"Trips", "Work", "Home"}), Captions(l));
+    EXPECT_EQ((std::vector<std::string>{"c", "e"}), Titles(l.Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"b", "f"}), Titles(l.Groups[1].Tasks));
+    EXPECT_EQ(-1, l.Groups[0].ImageIndex);
+
+    l = Layout(data, gmDate, keys);
+    EXPECT_EQ((std::vector<std::string>{"No Due Date specified", "29 February 2024, Thursday",
+                                        "05 March 2025, Wednesday", "07 March 2025, Friday"}),
+              Captions(l));
+    EXPECT_EQ((std::vector<std::string>{"a", "e"}), Titles(l.Groups[3].Tasks));  // same day, other times
+    EXPECT_EQ(10, l.Groups[0].ImageIndex);
+
+    l = Layout(data, gmPriority, keys);
+    EXPECT_EQ((std::vector<std::string>{"Priority: High", "Priority: Normal", "Priority: Low"}), Captions(l));
+    EXPECT_EQ((std::array<int, 3>{2, 1, 0}),
+              (std::array<int, 3>{l.Groups[0].ImageIndex, l.Groups[1].ImageIndex, l.Groups[2].ImageIndex}));
+
+    l = Layout(data, gmTags, keys);
+    // Tag sets equal up to order and case share a group; "ab,c" and
+    // "b,ac" do not; groups stay in creation order.
+    EXPECT_EQ((std::vector<std::string>{"x, Y", "No Tags specified", "ab, c", "b, ac", "No Tags specified"}), Captions(l));
+    EXPECT_EQ((std::vector<std::string>{"a", "c"}), Titles(l.Groups[0].Tasks));
+    EXPECT_EQ(46, l.Groups[0].ImageIndex);
+    // Keys stay stable across refreshes.
+    EXPECT_EQ(l.Groups[3].Key, Layout(data, gmTags, keys).Groups[3].Key);
+    EXPECT_EQ(keys.TagText(l.Groups[2].Key), "ab,c");
+
+    // A negative mode is remembered but off.
+    l = Layout(data, -3, keys);
+    EXPECT_FALSE(l.Grouped);
+    ASSERT_EQ(1u, l.Groups.size());
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "d", "e", "f"}), Titles(l.Groups[0].Tasks));
+}
+
+TEST(TaskPresentation, ItemOrder) {
+    TuData data;
+    Add(data, "b", "L", "t2", Today + 1, 1);
+    Add(data, "A", "L", "t1", Today, 1);
+    Add(data, "c", "L", "t1", Today + 1, 1);
+    Add(data, "a", "L", "t3", Today, 1);
+    TGroupKeys keys;
+    // Before a header click the order of the database stays, in both
+    // directions.
+    EXPECT_EQ((std::vector<std::string>{"b", "A", "c", "a"}), Titles(Layout(data, gmNone, keys, 0, false).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"b", "A", "c", "a"}), Titles(Layout(data, gmNone, keys, 0, true).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"A", "a", "b", "c"}), Titles(Layout(data, gmNone, keys, 1, true).Groups[0].Tasks));
+    // Descending exchanges equal items too: "A" and "a" swap.
+    EXPECT_EQ((std::vector<std::string>{"c", "b", "a", "A"}), Titles(Layout(data, gmNone, keys, 1, false).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"A", "c", "b", "a"}), Titles(Layout(data, gmNone, keys, 2, true).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"A", "a", "c", "b"}), Titles(Layout(data, gmNone, keys, 3, true).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"c", "b", "a", "A"}), Titles(Layout(data, gmNone, keys, 3, false).Groups[0].Tasks));
+
+    // Within groups when grouped; numbering runs across the groups.
+    data.Folders->Add(std::string("L") + FieldSeparator + "0" + FieldSeparator);
+    data.Folders->Add(std::string("M") + FieldSeparator + "0" + FieldSeparator);
+    Add(data, "z", "M", "", 0, 1);
+    Add(data, "y", "M", "", 0, 1);
+    TTaskListState state;
+    state.GroupMode = gmList;
+    state.SortColumn = 1;
+    state.SortAscending = true;
+    TFilterSystem filter;
+    const TTaskListLayout l = BuildTaskListLayout(data, filter, state, keys);
+    const TReportList list = LayoutToReportList(l, state, Now, "ddddd");
+    std::vector<std::string> captions;
+    for (const TReportItem& i : list.Items) captions.push_back(i.Captions[0]);
+    EXPECT_EQ((std::vector<std::string>{"1. A", "2. a", "3. b", "4. c", "5. y", "6. z"}), captions);
+    EXPECT_EQ("M", list.Items[5].GroupCaption);
+    EXPECT_EQ("7. x", NumberedCaption(6, "x"));
+}
+
+TEST(TaskPresentation, FilterDecidesWhatShows) {
+    TuData data;
+    Add(data, "Buy milk", "Home", "", 0, 1);
+    Add(data, "Call", "Work", "", 0, 1, true);
+    TFilterSystem filter;
+    filter.Conditions[fkDone].Enabled = true;  // hide done
+    TTaskListState state;
+    state.Grouped = false;
+    TGroupKeys keys;
+    EXPECT_EQ((std::vector<std::string>{"Buy milk"}),
+              Titles(BuildTaskListLayout(data, filter, state, keys).Groups[0].Tasks));
+}
+
+} // namespace
+} // namespace qelvo
