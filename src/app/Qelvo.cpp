@@ -3,6 +3,7 @@
 // is still empty; the real one replaces it as the window classes arrive.
 #include "gcl/rtl/WinApi.h"
 
+#include "gcl/ComObj.h"
 #include "gcl/Controls.h"
 #include "gcl/Dialogs.h"
 #include "gcl/Forms.h"
@@ -40,7 +41,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // built on it, and last the common controls' initialisation.
         // Finalisation runs in reverse when the scope ends.
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
-                              &gcl::ControlsUnit, &gcl::FormsUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
+                              &gcl::ControlsUnit, &gcl::FormsUnit, &gcl::OleUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
                               &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &gcl::CommonControlsUnit};
         gcl::Application->Initialize();

@@ -37,24 +37,28 @@ LRESULT CALLBACK UtilWindowProc(HWND wnd, UINT message, WPARAM wParam, LPARAM lP
     return m.Result;
 }
 
-ATOM UtilClassAtom() {
-    static const ATOM atom = [] {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &UtilWindowProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = UtilWindowClass;
-        ATOM result = RegisterClassA(&wc);
-        if (!result && GetLastError() == ERROR_CLASS_ALREADY_EXISTS) result = 1;  // looked up by name
-        return result;
-    }();
-    return atom;
+// Registers the utility window class of that name once (again when a
+// class of the name exists with another procedure); false when it cannot.
+bool UtilClassRegistered(const char* className) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA existing{};
+    if (GetClassInfoA(instance, className, &existing)) {
+        if (existing.lpfnWndProc == &UtilWindowProc) return true;
+        UnregisterClassA(className, instance);
+    }
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &UtilWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = className;
+    return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 } // namespace
 
-HWND AllocateHWnd(TWndMethod method) {
-    if (!UtilClassAtom()) throw EOutOfResources(msg::NoUtilWindow);
-    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, UtilWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+HWND AllocateHWnd(TWndMethod method, const char* className) {
+    if (!className) className = UtilWindowClass;
+    if (!UtilClassRegistered(className)) throw EOutOfResources(msg::NoUtilWindow);
+    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (!wnd) throw EOutOfResources(msg::NoUtilWindow);
     if (method) {

@@ -30,9 +30,11 @@ inline constexpr const char* NoTimers = "Not enough timers available";
 inline constexpr const char* NoUtilWindow = "Cannot create the utility window";
 } // namespace msg
 
-// A hidden window whose messages go to method. Raises EOutOfResources when
-// the window cannot be made.
-HWND AllocateHWnd(TWndMethod method);
+// A hidden window whose messages go to method (the default window
+// procedure answers when method is unassigned), of the window class
+// className (default "GclUtilWindow"). Raises EOutOfResources when the
+// window cannot be made.
+HWND AllocateHWnd(TWndMethod method, const char* className = nullptr);
 // Detaches the delegate and destroys the window; null is ignored.
 void DeallocateHWnd(HWND wnd) noexcept;
 

@@ -1,0 +1,247 @@
+// The extended memo base: clipboard gates, hint colour, highlight border
+// and the overridable message steps.
+#include "components/KitExStdCtrls.h"
+
+#include "components/KitUnitVersioning.h"
+#include "gcl/rtl/Interfaces.h"
+#include "gcl/rtl/TypInfo.h"
+
+namespace qelvo {
+
+using namespace gcl;
+
+namespace {
+
+// The interface CM_QUERYKITINTERFACE asks about.
+constexpr TGUID KitControlInterface = StringToGUID("{76942BC0-2A6E-4DC4-BFC9-8E110DB7F601}");
+
+// Runs a step with the message it handles remembered, for its default.
+class TCurrentMessage {
+public:
+    TCurrentMessage(TMessage*& slot, TMessage& message) noexcept : FSlot(slot), FPrevious(slot) { slot = &message; }
+    ~TCurrentMessage() { FSlot = FPrevious; }
+
+private:
+    TMessage*& FSlot;
+    TMessage* FPrevious;
+};
+
+// Keeps a device context's state for a scope.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC dc) noexcept : FDC(dc), FSaved(dc ? SaveDC(dc) : 0) {}
+    ~TSavedDC() {
+        if (FDC && FSaved) RestoreDC(FDC, FSaved);
+    }
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+    HDC FDC;
+    int FSaved;
+};
+
+} // namespace
+
+TClipboardCommands PermittedClipboardCommands(TControl* control) {
+    if (auto* memo = dynamic_cast<TKitExCustomMemo*>(control)) return memo->GetClipboardCommands();
+    if (control && GetPropInfo(control, "ClipboardCommands"))
+        return TClipboardCommands::FromMask(
+            static_cast<uint64_t>(GetPropValue(control, "ClipboardCommands").AsOrdinal()));
+    return TClipboardCommands{caCopy, caCut, caPaste, caUndo};
+}
+
+GCL_IMPLEMENT_CLASS(TKitExCustomMemo)
+
+TKitExCustomMemo::TKitExCustomMemo(TComponent* owner) : TCustomMemo(owner) {}
+
+void TKitExCustomMemo::SetDotNetHighlighting(bool value) {
+    if (value == FDotNetHighlighting) return;
+    FDotNetHighlighting = value;
+    if (HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void TKitExCustomMemo::WndProc(TMessage& message) {
+    auto gate = [&](TClipboardCommand command) {
+        if (FClipboardCommands.Contains(command)) return false;
+        message.Result = 1;
+        return true;
+    };
+    switch (message.Msg) {
+    case WM_COPY:
+        if (gate(caCopy)) return;
+        break;
+    case WM_CUT:
+        if (gate(caCut)) return;
+        break;
+    case WM_PASTE:
+        if (gate(caPaste)) return;
+        break;
+    case WM_CLEAR:
+        if (gate(caClear)) return;
+        break;
+    case WM_UNDO:
+    case EM_UNDO:
+        if (gate(caUndo)) return;
+        break;
+    case WM_PRINT:
+    case WM_PRINTCLIENT: {
+        TSavedDC saved(reinterpret_cast<HDC>(message.WParam));
+        Inherited(message);
+        return;
+    }
+    case WM_ERASEBKGND: {
+        HDC dc = reinterpret_cast<HDC>(message.WParam);
+        if (!dc) break;
+        TSavedDC saved(dc);
+        TCanvas canvas;
+        canvas.SetHandle(dc);
+        TCurrentMessage current(FCurrent, message);
+        try {
+            message.Result = DoEraseBackground(&canvas, message.LParam) ? 1 : 0;
+        } catch (...) {
+            canvas.SetHandle(nullptr);
+            throw;
+        }
+        canvas.SetHandle(nullptr);
+        return;
+    }
+    case WM_SIZE:
+        Inherited(message);
+        BoundsChanged();
+        return;
+    case WM_SETFOCUS: {
+        TCurrentMessage current(FCurrent, message);
+        FocusSet(reinterpret_cast<HWND>(message.WParam));
+        PaintDotNetFrame();
+        return;
+    }
+    case WM_KILLFOCUS: {
+        TCurrentMessage current(FCurrent, message);
+        FocusKilled(reinterpret_cast<HWND>(message.WParam));
+        PaintDotNetFrame();
+        return;
+    }
+    case WM_GETDLGCODE: {
+        Inherited(message);
+        uint32_t codes = static_cast<uint32_t>(message.Result);
+        if (!DoGetDlgCode(codes)) message.Result = static_cast<intptr_t>(codes);
+        return;
+    }
+    case WM_NCPAINT:
+        Inherited(message);
+        PaintDotNetFrame();
+        return;
+    case CM_MOUSEENTER: {
+        TCurrentMessage current(FCurrent, message);
+        FMouseOver = true;
+        MouseEnter(reinterpret_cast<TControl*>(message.LParam));
+        PaintDotNetFrame();
+        return;
+    }
+    case CM_MOUSELEAVE: {
+        TCurrentMessage current(FCurrent, message);
+        FMouseOver = false;
+        MouseLeave(reinterpret_cast<TControl*>(message.LParam));
+        if (FDotNetHighlighting && HandleAllocated()) {
+            // Only the two frame rings need repainting.
+            HRGN outer = CreateRectRgn(0, 0, GetWidth() - 1, GetHeight() - 1);
+            HRGN inner = CreateRectRgn(2, 2, GetWidth() - 3, GetHeight() - 3);
+            CombineRgn(outer, outer, inner, RGN_DIFF);
+            InvalidateRgn(GetHandle(), outer, FALSE);
+            DeleteObject(inner);
+            DeleteObject(outer);
+            PaintDotNetFrame();
+        }
+        return;
+    }
+    case CM_PARENTCOLORCHANGED: {
+        TCurrentMessage current(FCurrent, message);
+        ParentColorChanged();
+        return;
+    }
+    case CM_HINTSHOW:
+        Inherited(message);
+        if (message.LParam) ApplyHintColor(*reinterpret_cast<THintInfo*>(message.LParam));
+        return;
+    case CM_QUERYKITINTERFACE:
+        message.Result = ImplementsInterface(KitControlInterface) ? 1 : 0;
+        return;
+    default:
+        break;
+    }
+    Inherited(message);
+}
+
+bool TKitExCustomMemo::DoEraseBackground(TCanvas*, intptr_t) {
+    if (!FCurrent) return false;
+    Inherited(*FCurrent);
+    return FCurrent->Result != 0;
+}
+
+void TKitExCustomMemo::BoundsChanged() {}
+
+void TKitExCustomMemo::FocusSet(HWND) {
+    if (FCurrent) Inherited(*FCurrent);
+}
+
+void TKitExCustomMemo::FocusKilled(HWND) {
+    if (FCurrent) Inherited(*FCurrent);
+}
+
+bool TKitExCustomMemo::DoGetDlgCode(uint32_t&) { return true; }
+
+void TKitExCustomMemo::MouseEnter(TControl*) {
+    if (FCurrent) Inherited(*FCurrent);
+}
+
+void TKitExCustomMemo::MouseLeave(TControl*) {
+    if (FCurrent) Inherited(*FCurrent);
+}
+
+void TKitExCustomMemo::ParentColorChanged() {
+    if (FCurrent) Inherited(*FCurrent);
+    if (OnParentColorChange) OnParentColorChange(this);
+}
+
+bool TKitExCustomMemo::ImplementsInterface(const TGUID& iid) { return Supports(this, iid); }
+
+void TKitExCustomMemo::ApplyHintColor(THintInfo& info) {
+    if (FHintColor == clNone) {
+        if (Application) info.HintColor = Application->GetHintColor();
+    } else if (FHintColor == clDefault) {
+        if (TWinControl* parent = GetParent()) {
+            THintInfo asked = info;
+            parent->Perform(CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&asked));
+            info.HintColor = asked.HintColor;
+        }
+    } else {
+        info.HintColor = FHintColor;
+    }
+}
+
+void TKitExCustomMemo::PaintDotNetFrame() {
+    if (!FDotNetHighlighting || !HandleAllocated()) return;
+    HDC dc = GetWindowDC(GetHandle());
+    if (!dc) return;
+    RECT rect{0, 0, GetWidth(), GetHeight()};
+    bool hot = Focused() || FMouseOver;
+    HBRUSH outer = CreateSolidBrush(ColorToRGB(hot ? DotNetHotColor : DotNetNormalColor));
+    HBRUSH inner = CreateSolidBrush(ColorToRGB(hot ? DotNetHotColor : GetColor()));
+    FrameRect(dc, &rect, outer);
+    InflateRect(&rect, -1, -1);
+    FrameRect(dc, &rect, inner);
+    DeleteObject(outer);
+    DeleteObject(inner);
+    ReleaseDC(GetHandle(), dc);
+}
+
+namespace {
+const TUnitVersionInfo UnitVersion{"KitExStdCtrls.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+void Init() { RegisterUnitVersion(UnitVersionInstance(), UnitVersion); }
+void Done() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
+} // namespace
+
+gcl::TUnit KitExStdCtrlsUnit{"KitExStdCtrls", &Init, &Done};
+
+} // namespace qelvo
