@@ -246,7 +246,7 @@ public:
     int GetScreenLogPixels() const noexcept { return FScreenLogPixels; }
     // The context menu: the selected object's verbs, else the assigned
     // PopupMenu, else (UseFixedPopup) the shared edit menu.
-    gcl::TPopupMenu* GetPopupMenu() const;
+    gcl::TPopupMenu* GetPopupMenu() const override;
 
     // ---- Properties
     bool GetAdvancedTypography();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gcl/Timers.h"
+#include "gcl/rtl/Libraries.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/SysInfo.h"
 
@@ -91,11 +92,13 @@ TWindowsVersion ClassifyWindowsVersion(const TWindowsVersionData& data) {
     }
 }
 
+namespace {
+gcl::TSystemLibrary Kernel32Library{"kernel32.dll"};
+gcl::TLibraryProc<void(WINAPI*)(SYSTEM_INFO*)> GetNativeSystemInfoProc{Kernel32Library, "GetNativeSystemInfo"};
+} // namespace
+
 bool GetNativeSystemInfoOrSystemInfo(SYSTEM_INFO& info) {
-    using TGetNativeSystemInfo = void(WINAPI*)(SYSTEM_INFO*);
-    static const auto proc = reinterpret_cast<TGetNativeSystemInfo>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNativeSystemInfo")));
-    if (proc) {
+    if (auto proc = GetNativeSystemInfoProc.Get()) {
         proc(&info);
         return true;
     }

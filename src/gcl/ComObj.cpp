@@ -6,16 +6,8 @@
 namespace gcl {
 
 std::string OleErrorMessage(HRESULT code) {
-    char* text = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message;
-    if (length && text) message.assign(text, length);
-    if (text) LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ' ||
-                                message.back() == '.'))
-        message.pop_back();
+    std::string message = SysErrorMessage(static_cast<unsigned long>(code));
+    while (!message.empty() && message.back() == '.') message.pop_back();
     if (message.empty()) message = Format(msg::OleError, {static_cast<uint32_t>(code)});
     return message;
 }

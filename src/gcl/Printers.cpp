@@ -3,7 +3,6 @@
 
 #include <vector>
 
-#include "gcl/rtl/Files.h"
 #include "gcl/rtl/Strings.h"
 
 namespace gcl {
@@ -54,7 +53,8 @@ void TPrinter::FreeDC() noexcept {
 
 void TPrinter::Fail() {
     DWORD error = GetLastError();
-    std::string reason = error ? detail::SystemErrorMessage(error) : std::string("the printer refused the job");
+    std::string reason = error ? SysErrorMessage(error) : std::string();
+    if (reason.empty()) reason = "the printer refused the job";
     AbortJob(FDC);
     FPrinting = false;
     FreeDC();
