@@ -1,0 +1,1247 @@
+// The collection base and entry base, the items and columns collections, the
+// flat item view, the default bitmap store, selection groups and the item kinds.
+#include "listview/GvInternal.h"
+
+namespace qelvo {
+
+using namespace gvdetail;
+
+GCL_IMPLEMENT_CLASS(TGvDynamicDataHelper)
+GCL_IMPLEMENT_CLASS(TGvItemDynamicDataHelper)
+
+std::wstring TGvDynamicDataHelper::GetCaption(int Index) const { return ValueAt(Captions, Index, std::wstring()); }
+void TGvDynamicDataHelper::SetCaption(int Index, const std::wstring& Value) {
+    StoreAt(Captions, Index, Value, std::wstring());
+}
+int32_t TGvDynamicDataHelper::GetDetail(int Index) const { return ValueAt(Details, Index, 0); }
+void TGvDynamicDataHelper::SetDetail(int Index, int32_t Value) { StoreAt(Details, Index, Value, 0); }
+uint32_t TGvDynamicDataHelper::GetGroupKey(int Index) const { return ValueAt(GroupKeys, Index, GvNoGroupKey); }
+void TGvDynamicDataHelper::SetGroupKey(int Index, uint32_t Value) { StoreAt(GroupKeys, Index, Value, GvNoGroupKey); }
+int32_t TGvDynamicDataHelper::GetImageIndex(int Index) const { return ValueAt(ImageIndexes, Index, -1); }
+void TGvDynamicDataHelper::SetImageIndex(int Index, int32_t Value) { StoreAt(ImageIndexes, Index, Value, -1); }
+int32_t TGvDynamicDataHelper::GetOverlayIndex(int Index) const { return ValueAt(OverlayIndexes, Index, -1); }
+void TGvDynamicDataHelper::SetOverlayIndex(int Index, int32_t Value) { StoreAt(OverlayIndexes, Index, Value, -1); }
+
+void TGvDynamicDataHelper::LoadFromStream(TStream& S, int) {
+    const int32_t count = ReadCount(S, 4);
+    Captions.clear();
+    Captions.reserve(static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) Captions.push_back(ReadWide(S));
+    ReadArray(S, Details);
+    ReadArray(S, ImageIndexes);
+    ReadArray(S, OverlayIndexes);
+}
+
+void TGvDynamicDataHelper::SaveToStream(TStream& S, int) {
+    WriteInt32(S, static_cast<int32_t>(Captions.size()));
+    for (const std::wstring& caption : Captions) WriteWide(S, caption);
+    WriteArray(S, Details);
+    WriteArray(S, ImageIndexes);
+    WriteArray(S, OverlayIndexes);
+}
+
+int32_t TGvItemDynamicDataHelper::GetStateImageIndex(int Index) const { return ValueAt(StateImageIndexes, Index, -1); }
+void TGvItemDynamicDataHelper::SetStateImageIndex(int Index, int32_t Value) {
+    StoreAt(StateImageIndexes, Index, Value, -1);
+}
+
+void TGvItemDynamicDataHelper::LoadFromStream(TStream& S, int Version) {
+    inherited::LoadFromStream(S, Version);
+    if (Version > 2) {
+        ReadArray(S, GroupKeys);
+        ReadArray(S, StateImageIndexes);
+    } else {
+        GroupKeys.clear();
+        StateImageIndexes.clear();
+    }
+}
+
+void TGvItemDynamicDataHelper::SaveToStream(TStream& S, int Version) {
+    inherited::SaveToStream(S, Version);
+    WriteArray(S, GroupKeys);
+    WriteArray(S, StateImageIndexes);
+}
+
+// ---- TGvCollectionItem -------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TGvCollectionItem)
+
+TGvCollectionItem::TGvCollectionItem(TGvCollection* ACollection) : FCollection(ACollection) {
+    FState.Include(esosVisible);
+    FState.Include(esosEnabled);
+    FNotifierSink.Owner = this;
+}
+
+TGvCollectionItem::~TGvCollectionItem() {
+    if (FOwnsPaintInfo) gcl::Free(FPaintInfo);
+}
+
+gcl::HRESULT GCL_STDCALL TGvCollectionItem::TNotifierSink::QueryInterface(const gcl::TGUID&, void** out) {
+    if (out) *out = nullptr;
+    return gcl::hr::NoInterface;
+}
+
+void GCL_STDCALL TGvCollectionItem::TNotifierSink::Invalidate(bool ImmediateUpdate) {
+    try {
+        Owner->Invalidate(ImmediateUpdate);
+    } catch (...) {
+    }
+}
+
+TCustomGvListview* TGvCollectionItem::OwnerListview() const noexcept {
+    return FCollection ? FCollection->GetOwnerListview() : nullptr;
+}
+
+gcl::TPersistent* TGvCollectionItem::GetOwner() const { return FCollection; }
+
+void TGvCollectionItem::SetData(void* Value) { FData = Value; }
+
+void TGvCollectionItem::SetDataInf(gcl::IUnknown* Value) {
+    if (Value == FDataInf.Get()) return;
+    gcl::ComPtr<IGvItemNotification> notify;
+    if (FDataInf && gcl::Supports(FDataInf.Get(), notify)) notify->UnRegister(&FNotifierSink);
+    FDataInf = gcl::ComPtr<gcl::IUnknown>(Value);
+    notify.Reset();
+    if (FDataInf && gcl::Supports(FDataInf.Get(), notify)) notify->Register(&FNotifierSink);
+}
+
+int TGvCollectionItem::GetIndex() const {
+    if (!FCollection) return -1;
+    const auto& list = FCollection->FList;
+    if (FIndex >= 0 && FIndex < static_cast<int>(list.size()) && list[static_cast<size_t>(FIndex)] == this)
+        return FIndex;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TGvCollectionItem::SetPaintInfo(TGvPaintInfoBasic* Value, bool Owns) {
+    if (Value != FPaintInfo && FOwnsPaintInfo) gcl::Free(FPaintInfo);
+    FPaintInfo = Value;
+    FOwnsPaintInfo = Owns && Value;
+}
+
+TGvPaintInfoBasic* TGvCollectionItem::PaintInfo() const { return FPaintInfo ? FPaintInfo : DefaultPaintInfo(); }
+
+void TGvCollectionItem::SetStateBit(TGvObjectStateItem Item, bool Value) noexcept {
+    if (Value)
+        FState.Include(Item);
+    else
+        FState.Exclude(Item);
+}
+
+// The common pattern of the state setters: nothing for an unchanged value;
+// while destroying only clearing is possible and asks no query.
+#define GV_STATE_SETTER(Name, Bit, Query, Gain, Lose)                    \
+    void TGvCollectionItem::Set##Name(bool Value) {                      \
+        if (Value == FState.Contains(Bit)) return;                       \
+        if (IsDestroying()) {                                            \
+            if (!Value) {                                                \
+                SetStateBit(Bit, false);                                 \
+                Lose();                                                  \
+            }                                                            \
+            return;                                                      \
+        }                                                                \
+        if (!Query()) return;                                            \
+        SetStateBit(Bit, Value);                                         \
+        if (Value)                                                       \
+            Gain();                                                      \
+        else                                                             \
+            Lose();                                                      \
+    }
+
+GV_STATE_SETTER(Bold, esosBold, CanChangeBold, BoldGain, BoldLose)
+GV_STATE_SETTER(Checked, esosChecked, CanChangeCheck, CheckGain, CheckLose)
+#undef GV_STATE_SETTER
+
+void TGvCollectionItem::SetEnabled(bool Value) {
+    if (Value == GetEnabled()) return;
+    if (IsDestroying()) {
+        if (!Value) {
+            SetFocused(false);
+            SetSelected(false);
+            SetStateBit(esosEnabled, false);
+            EnableLose();
+        }
+        return;
+    }
+    if (!CanChangeEnable()) return;
+    if (Value) {
+        SetStateBit(esosEnabled, true);
+        EnableGain();
+    } else {
+        SetFocused(false);
+        SetSelected(false);
+        SetStateBit(esosEnabled, false);
+        EnableLose();
+    }
+}
+
+void TGvCollectionItem::SetFocused(bool Value) {
+    if (Value == GetFocused()) return;
+    if (IsDestroying()) {
+        if (!Value) {
+            SetStateBit(esosFocused, false);
+            FocusLose();
+        }
+        return;
+    }
+    if (Value && !(GetVisible() && GetEnabled())) return;
+    if (!CanChangeFocus()) return;
+    SetStateBit(esosFocused, Value);
+    if (Value)
+        FocusGain();
+    else
+        FocusLose();
+}
+
+void TGvCollectionItem::SetSelected(bool Value) {
+    if (Value == GetSelected()) return;
+    if (IsDestroying()) {
+        if (!Value) {
+            SetStateBit(esosSelected, false);
+            SelectionLose();
+        }
+        return;
+    }
+    if (Value && !(GetVisible() && GetEnabled())) return;
+    if (!CanChangeSelection()) return;
+    SetStateBit(esosSelected, Value);
+    if (Value)
+        SelectionGain();
+    else
+        SelectionLose();
+}
+
+void TGvCollectionItem::SetVisible(bool Value) {
+    if (Value == GetVisible()) return;
+    TCustomGvListview* lv = OwnerListview();
+    auto hide = [&] {
+        SetFocused(false);
+        SetSelected(false);
+        if (!(lv && lv->GetAllowHiddenCheckedItems())) SetChecked(false);
+        SetStateBit(esosVisible, false);
+        VisibilityLose();
+    };
+    if (IsDestroying()) {
+        if (!Value) hide();
+        return;
+    }
+    if (!CanChangeVisibility()) return;
+    if (Value) {
+        SetStateBit(esosVisible, true);
+        VisibilityGain();
+    } else {
+        hide();
+    }
+}
+
+void TGvCollectionItem::SetHotTracking(bool Value, TPoint MousePos) {
+    if (Value == GetHotTracking()) return;
+    if (IsDestroying()) {
+        if (!Value) {
+            SetStateBit(esosHotTracking, false);
+            HotTrackLose();
+        }
+        return;
+    }
+    if (!CanChangeHotTracking()) return;
+    SetStateBit(esosHotTracking, Value);
+    if (Value)
+        HotTrackGain(MousePos);
+    else
+        HotTrackLose();
+}
+
+void TGvCollectionItem::SetGhosted(bool Value) {
+    if (Value == GetGhosted() || (Value && IsDestroying())) return;
+    SetStateBit(esosGhosted, Value);
+    if (Value)
+        GhostedGain();
+    else
+        GhostedLose();
+}
+
+void TGvCollectionItem::SetDropTarget(bool Value) {
+    if (Value == GetDropTarget() || (Value && IsDestroying())) return;
+    if (!Value && IsDestroying()) {
+        SetFocused(false);
+        SetSelected(false);
+    }
+    SetStateBit(esosDropTarget, Value);
+    if (Value)
+        DropTargetGain();
+    else
+        DropTargetLose();
+}
+
+void TGvCollectionItem::SetInitialized(bool Value) {
+    if (Value == GetInitialized() || (Value && IsDestroying())) return;
+    SetStateBit(esosInitialized, Value);
+    if (Value) Initialize();
+}
+
+#define GV_PAINT_STATE_SETTER(Name, Bit)                        \
+    void TGvCollectionItem::Set##Name(bool Value) {             \
+        if (Value == FState.Contains(Bit)) return;              \
+        SetStateBit(Bit, Value);                                \
+        Invalidate(false);                                      \
+    }
+GV_PAINT_STATE_SETTER(Cut, esosCut)
+GV_PAINT_STATE_SETTER(CheckPending, esosCheckPending)
+GV_PAINT_STATE_SETTER(CheckHot, esosCheckHot)
+GV_PAINT_STATE_SETTER(Clicking, esosClicking)
+GV_PAINT_STATE_SETTER(Marked, esosMarked)
+#undef GV_PAINT_STATE_SETTER
+
+std::wstring TGvCollectionItem::GetCaptions(int) const { return std::wstring(); }
+void TGvCollectionItem::SetCaptions(int, const std::wstring&) {}
+int TGvCollectionItem::GetImageIndexes(int) const { return -1; }
+void TGvCollectionItem::SetImageIndexes(int, int) {}
+int TGvCollectionItem::GetImageOverlayIndexes(int) const { return -1; }
+void TGvCollectionItem::SetImageOverlayIndexes(int, int) {}
+int TGvCollectionItem::GetDetailCount() const { return 0; }
+void TGvCollectionItem::SetDetailCount(int) {}
+int TGvCollectionItem::GetDetails(int) const { return 0; }
+void TGvCollectionItem::SetDetails(int, int) {}
+gcl::TCustomImageList* TGvCollectionItem::GetImageList(int) const { return DefaultImageList(0); }
+
+gcl::TCustomImageList* TGvCollectionItem::DefaultImageList(int ImageSize) const {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return nullptr;
+    switch (ImageSize) {
+    case 0:
+        return lv->GetImagesSmall();
+    case 1:
+        return lv->GetImagesLarge();
+    case 2:
+        return lv->GetImagesExLarge();
+    default:
+        return nullptr;
+    }
+}
+
+std::string TGvCollectionItem::GetDisplayName() const {
+    const std::wstring caption = GetCaption();
+    return caption.empty() ? ClassName() : gcl::WideToAnsi(caption);
+}
+
+void TGvCollectionItem::Invalidate(bool ImmediateUpdate) {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv || lv->GetUpdateCount() > 0 || !lv->HandleAllocated() || !lv->GetScrollbars()) return;
+    const TRect window = lv->GetScrollbars()->MapViewRectToWindowRect(FDisplayRect);
+    TRect r;
+    if (gcl::IntersectRect(r, window, ClientRectOf(lv))) lv->SafeInvalidateRect(&r, ImmediateUpdate);
+}
+
+void TGvCollectionItem::LoadFromStream(TStream& S, int& Version) {
+    uint8_t bytes[4] = {};
+    const int32_t got = S.Read(bytes, 4);
+    const uint32_t magic = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                           uint32_t(bytes[3]) << 24;
+    if (got == 4 && magic == GvStreamMagic) {
+        Version = ReadInt32(S);
+    } else {
+        // Records of that age have neither magic nor version.
+        S.Seek(-got, gcl::soCurrent);
+        Version = 2;
+    }
+    const uint16_t state = ReadUInt16(S);
+    SetSelected((state & 0x0400) != 0);
+    SetEnabled((state & 0x0080) != 0);
+    SetVisible((state & 0x0800) != 0);
+    SetChecked((state & 0x0001) != 0);
+    SetBold((state & 0x2000) != 0);
+}
+
+void TGvCollectionItem::SaveToStream(TStream& S, int Version) {
+    WriteUInt32(S, GvStreamMagic);
+    WriteInt32(S, Version);
+    WriteUInt16(S, static_cast<uint16_t>(FState.Mask() & GvStreamStateMask));
+}
+
+void TGvCollectionItem::BeforeDestruction() noexcept {
+    SetStateBit(esosDestroying, true);
+    try {
+        SetDataInf(nullptr);
+    } catch (...) {
+    }
+    if (TCustomGvListview* lv = OwnerListview()) {
+        if (lv->GetHotTrack()) lv->GetHotTrack()->Forget(this);
+        if (lv->GetCheckManager() && lv->GetCheckManager()->GetPendingObject() == this)
+            lv->GetCheckManager()->SetPendingObject(nullptr);
+        if (lv->GetEditManager()) lv->GetEditManager()->Forget(this);
+    }
+    try {
+        Freeing();
+    } catch (...) {
+    }
+    // An entry freed on its own leaves its collection, which is told of
+    // the removal (a collection that clears itself needs neither).
+    if (FCollection && !FCollection->FClearing) {
+        TGvCollection* collection = FCollection;
+        collection->Extract(this);
+        try {
+            collection->ReIndexItems(false);
+            collection->DoStructureChange();
+        } catch (...) {
+        }
+    }
+    inherited::BeforeDestruction();
+}
+
+// ---- TGvCollection ------------------------------------------------------------------------
+
+GCL_PUBLISHED(TGvCollection,
+    GCL_PROP(Tag).Default(0))
+
+TGvCollection::TGvCollection(TCustomGvListview* AOwner, TGvCollectionItemClass BaseClass)
+    : TGvOwnedPersistent(AOwner), FItemClass(TGvCollectionItem::StaticClass()), FBaseClass(BaseClass) {}
+
+TGvCollection::~TGvCollection() = default;
+
+void TGvCollection::BeforeDestruction() noexcept {
+    try {
+        Clear(true);
+    } catch (...) {
+    }
+    // Whatever is left (an error above) is freed without notifications.
+    FClearing = true;
+    for (auto it = FList.rbegin(); it != FList.rend(); ++it) gcl::Free(*it);
+    FList.clear();
+    FVisibleList.clear();
+    inherited::BeforeDestruction();
+}
+
+TGvCollectionItem* TGvCollection::VisibleItems(int Index) const {
+    return Index >= 0 && Index < VisibleCount() ? FVisibleList[static_cast<size_t>(Index)] : nullptr;
+}
+
+TGvCollectionItem* TGvCollection::Add(void* Data) {
+    if (!FItemClass || !FItemClass->CanCreate() || !FItemClass->InheritsFrom(FBaseClass)) return nullptr;
+    TGvCollectionItem* item = FItemClass->Create(this);
+    if (!item) return nullptr;
+    FList.push_back(item);
+    ReIndexItems(false);
+    DoItemAdd(item, GetCount() - 1);
+    item->SetData(Data);
+    DoStructureChange();
+    return item;
+}
+
+void TGvCollection::Clear(bool FreeItems) {
+    if (FList.empty()) return;
+    TCustomGvListview* lv = GetOwnerListview();
+    {
+        TListviewUpdate update(lv);
+        FClearing = true;
+        try {
+            for (TGvCollectionItem* item : FList) {
+                item->SetStateBit(esosDestroying, true);
+                item->SetFocused(false);
+                item->SetSelected(false);
+            }
+            if (FreeItems)
+                for (auto it = FList.rbegin(); it != FList.rend(); ++it) gcl::Free(*it);
+        } catch (...) {
+            FList.clear();
+            FVisibleList.clear();
+            FClearing = false;
+            throw;
+        }
+        FList.clear();
+        FVisibleList.clear();
+        FClearing = false;
+        if (lv && lv->HandleAllocated() && lv->GetScrollbars()) {
+            lv->GetScrollbars()->SetOffsetX(0);
+            lv->GetScrollbars()->SetOffsetY(0);
+        }
+    }
+    if (lv && !lv->IsDestroying()) DoStructureChange();
+}
+
+void TGvCollection::Exchange(int Index1, int Index2) {
+    std::swap(FList.at(static_cast<size_t>(Index1)), FList.at(static_cast<size_t>(Index2)));
+    ReIndexItems(false);
+    FExchanging = true;
+    try {
+        DoStructureChange();
+    } catch (...) {
+        FExchanging = false;
+        throw;
+    }
+    FExchanging = false;
+}
+
+void TGvCollection::Extract(TGvCollectionItem* Item) {
+    auto it = std::find(FList.begin(), FList.end(), Item);
+    if (it != FList.end()) FList.erase(it);
+    auto vit = std::find(FVisibleList.begin(), FVisibleList.end(), Item);
+    if (vit != FVisibleList.end()) FVisibleList.erase(vit);
+}
+
+void TGvCollection::MoveItem(TGvCollectionItem* Item, int Index) {
+    if (!Item) return;
+    if (!Item->InheritsFrom(FBaseClass)) throw gcl::EInvalidCast(gcl::msg::InvalidCast);
+    TGvCollection* from = Item->FCollection;
+    if (from) {
+        from->Extract(Item);
+        from->ReIndexItems(false);
+    }
+    Index = std::clamp(Index, 0, GetCount());
+    FList.insert(FList.begin() + Index, Item);
+    Item->FCollection = this;
+    ReIndexItems(false);
+    if (from && from != this) from->DoStructureChange();
+    DoStructureChange();
+}
+
+void TGvCollection::ReIndexItems(bool Force) {
+    TCustomGvListview* lv = GetOwnerListview();
+    TGvGroups* groups = lv ? lv->GetGroups() : nullptr;
+    if (!Force && groups && groups->FReIndexCount > 0) return;
+    for (size_t i = 0; i < FList.size(); ++i) FList[i]->FIndex = static_cast<int>(i);
+}
+
+TGvCollectionItem* TGvCollection::FirstVisible() const { return FVisibleList.empty() ? nullptr : FVisibleList.front(); }
+TGvCollectionItem* TGvCollection::LastVisible() const { return FVisibleList.empty() ? nullptr : FVisibleList.back(); }
+
+TGvCollectionItem* TGvCollection::NextVisible(TGvCollectionItem* Item) const {
+    if (!Item) return nullptr;
+    for (int i = Item->GetIndex() + 1; i < GetCount(); ++i)
+        if (FList[static_cast<size_t>(i)]->GetVisible()) return FList[static_cast<size_t>(i)];
+    return nullptr;
+}
+
+TGvCollectionItem* TGvCollection::PrevVisible(TGvCollectionItem* Item) const {
+    if (!Item) return nullptr;
+    for (int i = Item->GetIndex() - 1; i >= 0; --i)
+        if (FList[static_cast<size_t>(i)]->GetVisible()) return FList[static_cast<size_t>(i)];
+    return nullptr;
+}
+
+void TGvCollection::MakeAllVisible() {
+    for (size_t i = 0; i < FList.size(); ++i) FList[i]->SetVisible(true);
+}
+
+void TGvCollection::BeginUpdate() {
+    if (TCustomGvListview* lv = GetOwnerListview()) lv->BeginUpdate();
+}
+
+void TGvCollection::EndUpdate(bool Invalidate) {
+    if (TCustomGvListview* lv = GetOwnerListview()) lv->EndUpdate(Invalidate);
+}
+
+void TGvCollection::WriteItems(TStream& S) {
+    WriteInt32(S, GvStreamVersion);
+    WriteInt32(S, GetCount());
+    for (TGvCollectionItem* item : FList) {
+        Helper().WriteString(S, item->ClassName());
+        item->SaveToStream(S, GvStreamVersion);
+    }
+}
+
+void TGvCollection::ReadItems(TStream& S) {
+    Clear(true);
+    const int32_t version = ReadInt32(S);
+    // Every entry takes at least its state word (and from version 5 on a
+    // class-name length).
+    const int32_t count = ReadCount(S, version >= GvStreamVersion ? 4 : 2);
+    for (int32_t i = 0; i < count; ++i) {
+        if (version >= GvStreamVersion) {
+            std::string name;
+            Helper().ReadString(S, name);
+            gcl::TClass cls = gcl::GetClass(name);
+            if (!cls || !cls->InheritsFrom(FBaseClass)) throw gcl::EReadError(msg::GvUnregisteredClass);
+            auto* itemClass = static_cast<TGvCollectionItemClass>(cls);
+            if (!itemClass->CanCreate()) throw gcl::EReadError(msg::GvUnregisteredClass);
+            FItemClass = itemClass;
+        }
+        TGvCollectionItem* item = Add(nullptr);
+        if (!item) throw gcl::EReadError(msg::GvUnregisteredClass);
+        int itemVersion = version;
+        item->LoadFromStream(S, itemVersion);
+    }
+}
+
+void TGvCollection::DefineProperties(gcl::TFiler& Filer) {
+    inherited::DefineProperties(Filer);
+    Filer.DefineBinaryProperty("Items", gcl::TStreamProc(this, &TGvCollection::ReadItems),
+                               gcl::TStreamProc(this, &TGvCollection::WriteItems), GetCount() > 0 && !FHideFromForm);
+}
+
+// ---- TGvItems ----------------------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TGvItems)
+
+TGvItems::TGvItems(TCustomGvListview* AOwner, TGvGroup* AOwnerGroup)
+    : TGvCollection(AOwner, TGvItem::StaticClass()), FOwnerGroup(AOwnerGroup) {
+    SetItemClass(TGvItemStored::StaticClass());
+}
+
+TGvItem* TGvItems::GetItems(int Index) const { return static_cast<TGvItem*>(TGvCollection::GetItems(Index)); }
+
+void TGvItems::SetItems(int Index, TGvItem* Value) { TGvCollection::SetItems(Index, Value); }
+
+TGvItem* TGvItems::Add(void* Data) { return static_cast<TGvItem*>(TGvCollection::Add(Data)); }
+
+void TGvItems::Clear(bool FreeItems) {
+    TCustomGvListview* lv = GetOwnerListview();
+    TGvSelectionManager* selection = lv ? lv->GetSelection() : nullptr;
+    if (!selection) return inherited::Clear(FreeItems);
+    selection->GroupSelectionBeginUpdate();
+    selection->BeginUpdate();
+    try {
+        inherited::Clear(FreeItems);
+    } catch (...) {
+        selection->GroupSelectionEndUpdate();
+        selection->EndUpdate();
+        throw;
+    }
+    selection->GroupSelectionEndUpdate();
+    selection->EndUpdate();
+}
+
+void TGvItems::DoStructureChange() {
+    TCustomGvListview* lv = GetOwnerListview();
+    if (!lv || lv->IsDestroying()) return;
+    if (lv->GetGroups()) lv->GetGroups()->Rebuild(false);
+    // An exchange keeps the order the caller asked for.
+    if (!GetExchanging() && lv->GetSort() && lv->GetSort()->GetAutoSort()) lv->GetSort()->SortAll(false);
+    lv->DoItemStructureChange();
+}
+
+// ---- TGvColumns ---------------------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TGvColumns)
+
+TGvColumns::TGvColumns(TCustomGvListview* AOwner) : TGvCollection(AOwner, TGvColumn::StaticClass()) {
+    SetItemClass(TGvColumnStored::StaticClass());
+}
+
+TGvColumn* TGvColumns::GetColumns(int Index) const { return static_cast<TGvColumn*>(TGvCollection::GetItems(Index)); }
+
+TGvColumn* TGvColumns::Add(void* Data) {
+    auto* column = static_cast<TGvColumn*>(TGvCollection::Add(Data));
+    TCustomGvListview* lv = GetOwnerListview();
+    if (column && lv && lv->GetHeader()) column->SetColor(lv->GetHeader()->GetColor());
+    return column;
+}
+
+TGvColumn* TGvColumns::ColumnByPoint(TPoint ViewPoint) const {
+    for (int i = 0; i < GetCount(); ++i)
+        if (gcl::PtInRect(GetColumns(i)->GetDisplayRect(), ViewPoint)) return GetColumns(i);
+    return nullptr;
+}
+
+void TGvColumns::Clear(bool FreeItems) {
+    inherited::Clear(FreeItems);
+    TCustomGvListview* lv = GetOwnerListview();
+    if (lv && lv->GetHeader()) lv->GetHeader()->ClearLists();
+}
+
+void TGvColumns::ReadItems(TStream& S) {
+    inherited::ReadItems(S);
+    // Stored widths and positions are not trusted: widths are kept at 0 or
+    // more, positions renumbered 0..n-1 in the stored order.
+    std::vector<TGvColumn*> columns;
+    for (int i = 0; i < GetCount(); ++i) {
+        TGvColumn* column = GetColumns(i);
+        if (column->FWidth < 0) column->FWidth = 0;
+        columns.push_back(column);
+    }
+    std::stable_sort(columns.begin(), columns.end(),
+                     [](TGvColumn* a, TGvColumn* b) { return a->FPosition < b->FPosition; });
+    for (size_t i = 0; i < columns.size(); ++i) columns[i]->FPosition = static_cast<int>(i);
+    TCustomGvListview* lv = GetOwnerListview();
+    if (lv && lv->GetHeader()) lv->GetHeader()->Rebuild(false);
+}
+
+void TGvColumns::DoStructureChange() {
+    TCustomGvListview* lv = GetOwnerListview();
+    if (!lv || lv->IsDestroying()) return;
+    if (lv->GetHeader()) lv->GetHeader()->Rebuild(false);
+}
+
+// ---- TGvGlobalItems ----------------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TGvGlobalItems)
+
+TGvItem* TGvGlobalItems::Add(void* Data) {
+    TGvGroups* groups = FOwnerListview->GetGroups();
+    if (groups->GetCount() == 0) {
+        TGvGroup* group = groups->Add(nullptr);
+        if (group) group->SetCaption(gcl::AnsiToWide(msg::GvDefaultGroupCaption));
+    }
+    TGvGroup* last = groups->LastGroup();
+    return last ? last->GetItems()->Add(Data) : nullptr;
+}
+
+void TGvGlobalItems::Clear() { FOwnerListview->GetGroups()->Clear(true); }
+
+int TGvGlobalItems::GetCount() const { return FOwnerListview->GetGroups()->ItemCount(); }
+
+TGvItem* TGvGlobalItems::GetItems(int Index) const {
+    if (Index >= 0) {
+        TGvGroups* groups = FOwnerListview->GetGroups();
+        int rest = Index;
+        for (int i = 0; i < groups->GetCount(); ++i) {
+            TGvGroup* g = groups->GetGroups(i);
+            if (rest < g->ItemCount()) return g->GetItem(rest);
+            rest -= g->ItemCount();
+        }
+    }
+    throw gcl::EListError(gcl::Format(gcl::msg::ListIndexError, {Index}));
+}
+
+void TGvGlobalItems::Exchange(int Index1, int Index2) {
+    TGvItem* item1 = GetItems(Index1);
+    TGvItem* item2 = GetItems(Index2);
+    if (item1->OwnerGroup() != item2->OwnerGroup()) throw gcl::Exception(msg::GvExchangeBetweenGroups);
+    item1->OwnerItems()->Exchange(item1->GetIndex(), item2->GetIndex());
+}
+
+// ---- TGvGlobalImageManager ------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TGvGlobalImageManager)
+
+TGvGlobalImageManager::TGvGlobalImageManager(TCustomGvListview* AOwner)
+    : TGvOwnedPersistent(AOwner),
+      FGroupExpandButton(std::make_unique<gcl::TBitmap>()),
+      FGroupCollapseButton(std::make_unique<gcl::TBitmap>()),
+      FColumnSortUp(std::make_unique<gcl::TBitmap>()),
+      FColumnSortDown(std::make_unique<gcl::TBitmap>()) {}
+
+TGvGlobalImageManager::~TGvGlobalImageManager() = default;
+
+namespace {
+// The picture of a default bitmap, for a program that carries no such
+// resource: 0 expand (+), 1 collapse (-), 2 sort up, 3 sort down.
+void DrawDefaultBitmap(gcl::TBitmap* bitmap, int kind) {
+    const bool button = kind < 2;
+    const int size = button ? 9 : 16;
+    bitmap->SetPixelFormat(gcl::pf24bit);
+    bitmap->SetSize(size, size);
+    gcl::TCanvas* c = bitmap->GetCanvas();
+    c->GetBrush()->SetColor(button ? gcl::clWhite : gcl::TColor(0xFF00FF));
+    c->FillRect(TRect{0, 0, size, size});
+    c->GetPen()->SetColor(gcl::clGray);
+    if (button) {
+        c->GetBrush()->SetColor(gcl::clGray);
+        c->FrameRect(TRect{0, 0, size, size});
+        c->GetPen()->SetColor(gcl::clBlack);
+        c->MoveTo(2, 4);
+        c->LineTo(7, 4);
+        if (kind == 0) {
+            c->MoveTo(4, 2);
+            c->LineTo(4, 7);
+        }
+    } else {
+        for (int row = 0; row < 4; ++row) {
+            const int y = kind == 2 ? 6 + row : 9 - row;
+            c->MoveTo(8 - row, y);
+            c->LineTo(9 + row, y);
+        }
+    }
+}
+} // namespace
+
+gcl::TBitmap* TGvGlobalImageManager::Load(gcl::TBitmap* Bitmap, const char* Resource, int Kind) {
+    if (!Bitmap->GetEmpty()) return Bitmap;
+    Bitmap->SetTransparent(true);
+    Bitmap->SetTransparentColor(0xFF00FF);
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    if (FindResourceA(module, Resource, MAKEINTRESOURCEA(2)))
+        Bitmap->LoadFromResourceName(module, Resource);
+    else
+        DrawDefaultBitmap(Bitmap, Kind);
+    Bitmap->SetTransparentColor(0xFF00FF);
+    ++FLoadCount;
+    return Bitmap;
+}
+
+gcl::TBitmap* TGvGlobalImageManager::GetGroupExpandButton() {
+    return Load(FGroupExpandButton.get(), "DEFAULTEXPANDED", 0);
+}
+gcl::TBitmap* TGvGlobalImageManager::GetGroupCollapseButton() {
+    return Load(FGroupCollapseButton.get(), "DEFAULTCOLLAPSED", 1);
+}
+gcl::TBitmap* TGvGlobalImageManager::GetColumnSortUp() { return Load(FColumnSortUp.get(), "SORTARROWUP", 2); }
+gcl::TBitmap* TGvGlobalImageManager::GetColumnSortDown() { return Load(FColumnSortDown.get(), "SORTARROWDOWN", 3); }
+
+// ---- TGvSelectionGroupList -------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TGvSelectionGroupList)
+
+void TGvSelectionGroupList::Add(TGvItem* Item) { FItems.push_back(Item); }
+
+void TGvSelectionGroupList::DecRef() noexcept {
+    if (--FRefCount <= 0) Free();
+}
+
+// ---- TGvItem -------------------------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TGvItem)
+
+TGvItems* TGvItem::OwnerItems() const { return static_cast<TGvItems*>(GetCollection()); }
+
+TGvGroup* TGvItem::OwnerGroup() const {
+    TGvItems* items = OwnerItems();
+    return items ? items->GetOwnerGroup() : nullptr;
+}
+
+void TGvItem::SetSelectionGroup(TGvSelectionGroupList* Value) {
+    if (Value == FSelectionGroup) return;
+    if (Value) Value->IncRef();
+    TGvSelectionGroupList* old = FSelectionGroup;
+    FSelectionGroup = Value;
+    if (old) old->DecRef();
+}
+
+int TGvItem::GetStateImageIndexes(int) const { return -1; }
+void TGvItem::SetStateImageIndexes(int, int) {}
+
+gcl::TCustomImageList* TGvItem::GetStateImageList(int) const {
+    TCustomGvListview* lv = OwnerListview();
+    return lv ? lv->GetImagesState() : nullptr;
+}
+
+gcl::TCustomImageList* TGvItem::DefaultImageList(int ImageSize) const {
+    return TGvCollectionItem::DefaultImageList(ImageSize);
+}
+
+gcl::TCustomImageList* TGvItem::GetImageList(int) const {
+    TCustomGvListview* lv = OwnerListview();
+    return lv ? DefaultImageList(ImageSizeOfView(lv->GetView())) : nullptr;
+}
+
+void TGvItem::Invalidate(bool ImmediateUpdate) {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv || !lv->HandleAllocated() || !lv->GetScrollbars()) return;
+    TGvScrollbarManager* bars = lv->GetScrollbars();
+    const TRect client = ClientRectOf(lv);
+    const TRect visible = bars->MapWindowRectToViewRect(client);
+    TRect meet;
+    if (!gcl::IntersectRect(meet, GetDisplayRect(), visible)) return;
+    TRect r = bars->MapViewRectToWindowRect(GetDisplayRect());
+    lv->SafeInvalidateRect(&r, ImmediateUpdate);
+}
+
+void TGvItem::MakeVisible(TGvMakeVisiblePos Position) {
+    TCustomGvListview* lv = OwnerListview();
+    if (!GetVisible() || !lv || !lv->GetScrollbars()) return;
+    TGvScrollbarManager* bars = lv->GetScrollbars();
+    const TRect client = ClientRectOf(lv);
+    const int cw = client.Width();
+    const int ch = client.Height();
+    const int headerHeight = lv->GetHeader() ? lv->GetHeader()->RuntimeHeight() : 0;
+    const TRect r = GetDisplayRect();
+    const TRect view{bars->GetOffsetX(), bars->GetOffsetY(), bars->GetOffsetX() + cw,
+                     bars->GetOffsetY() + ch - headerHeight};
+    if (ContainsRect(view, r)) return;
+    int x = bars->GetOffsetX();
+    int y = bars->GetOffsetY();
+    switch (Position) {
+    case emvTop:
+        y = r.Top;
+        x = r.Left;
+        break;
+    case emvBottom:
+        y = r.Bottom - ch + headerHeight;
+        x = r.Right - cw;
+        break;
+    case emvMiddle:
+        // Centred in the part of the client area below the header.
+        y = r.Top - (ch - headerHeight - r.Height()) / 2;
+        x = r.Left - (cw - r.Width()) / 2;
+        break;
+    case emvAuto:
+        if (r.Bottom > view.Bottom)
+            y = r.Bottom - ch + headerHeight;
+        else if (view.Top > r.Top)
+            y = r.Top;
+        if (view.Right < r.Right || view.Left > r.Left) x = r.Left;
+        break;
+    }
+    bars->SetOffsetY(y);
+    bars->SetOffsetX(x);
+}
+
+void TGvItem::LoadFromStream(TStream& S, int& Version) {
+    inherited::LoadFromStream(S, Version);
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemLoadFromStream(this, S, Version);
+}
+
+void TGvItem::SaveToStream(TStream& S, int Version) {
+    inherited::SaveToStream(S, Version);
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSaveToStream(this, S, Version);
+}
+
+bool TGvItem::CanChangeCheck() {
+    if (!GetEnabled()) return false;
+    bool allow = true;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemCheckChanging(this, allow);
+    return allow;
+}
+
+bool TGvItem::CanChangeEnable() {
+    bool allow = true;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemEnableChanging(this, allow);
+    return allow;
+}
+
+bool TGvItem::CanChangeFocus() {
+    bool allow = true;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemFocusChanging(this, allow);
+    return allow;
+}
+
+bool TGvItem::CanChangeSelection() {
+    bool allow = true;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSelectionChanging(this, allow);
+    return allow;
+}
+
+bool TGvItem::CanChangeVisibility() {
+    // An item is not shown inside a hidden group.
+    TGvGroup* group = OwnerGroup();
+    if (!GetVisible() && group && !group->GetVisible()) return false;
+    bool allow = true;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemVisibilityChanging(this, allow);
+    return allow;
+}
+
+TGvPaintInfoBasic* TGvItem::DefaultPaintInfo() const {
+    TCustomGvListview* lv = OwnerListview();
+    return lv ? lv->GetPaintInfoItem() : nullptr;
+}
+
+void TGvItem::Freeing() {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemFreeing(this);
+}
+
+void TGvItem::CheckGain() {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    ++lv->FCheckedCount;
+    lv->DoItemCheckChange(this);
+    Invalidate(false);
+}
+
+void TGvItem::CheckLose() {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    --lv->FCheckedCount;
+    lv->DoItemCheckChange(this);
+    if (!IsDestroying()) Invalidate(false);
+}
+
+void TGvItem::EnableGain() {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemEnableChange(this);
+    Invalidate(false);
+}
+
+void TGvItem::EnableLose() {
+    SetSelectionGroup(nullptr);
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemEnableChange(this);
+    if (!IsDestroying()) Invalidate(false);
+}
+
+void TGvItem::FocusGain() {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    lv->DoItemFocusChanged(this);
+    if (TGvSelectionManager* selection = lv->GetSelection()) {
+        TGvItem* previous = selection->FFocusedItem;
+        selection->FFocusedItem = this;
+        // Only one item holds the focus.
+        if (previous && previous != this) previous->SetFocused(false);
+        Invalidate(false);
+        if (selection->GetGroupSelections()) {
+            selection->BuildSelectionGroupings(false);
+            lv->SafeInvalidateRect(nullptr, false);
+        }
+    }
+}
+
+void TGvItem::FocusLose() {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    TGvSelectionManager* selection = lv->GetSelection();
+    if (selection && selection->FFocusedItem == this) selection->FFocusedItem = nullptr;
+    lv->DoItemFocusChanged(this);
+    if (!IsDestroying()) {
+        Invalidate(false);
+        if (selection && selection->GetGroupSelections()) lv->SafeInvalidateRect(nullptr, false);
+    }
+}
+
+void TGvItem::SelectionRepaint(bool Losing) {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv || (Losing && IsDestroying())) return;
+    TGvSelectionManager* selection = lv->GetSelection();
+    if (selection && selection->GetGroupSelections()) {
+        selection->BuildSelectionGroupings(false);
+        lv->SafeInvalidateRect(nullptr, false);
+    } else {
+        Invalidate(false);
+    }
+}
+
+void TGvItem::SelectionGain() {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    if (lv->GetSelection()) lv->GetSelection()->GainingSelection(this);
+    lv->DoItemSelectionChanged(this);
+    SelectionRepaint(false);
+}
+
+void TGvItem::SelectionLose() {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    if (lv->GetSelection()) lv->GetSelection()->LosingSelection(this);
+    lv->DoItemSelectionChanged(this);
+    SelectionRepaint(true);
+}
+
+void TGvItem::VisibilityGain() {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    if (lv->GetGroups()) lv->GetGroups()->Rebuild(false);
+    lv->DoItemVisibilityChanged(this);
+}
+
+void TGvItem::VisibilityLose() {
+    SetSelectionGroup(nullptr);
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    if (lv->GetGroups()) lv->GetGroups()->Rebuild(false);
+    lv->DoItemVisibilityChanged(this);
+}
+
+void TGvItem::HotTrackGain(TPoint MousePos) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemHotTrack(this, ehsEnable, MousePos);
+    Invalidate(true);
+}
+
+void TGvItem::HotTrackLose() {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemHotTrack(this, ehsDisable, TPoint{});
+    Invalidate(true);
+}
+
+void TGvItem::GhostedGain() {
+    if (!IsDestroying()) Invalidate(false);
+}
+
+void TGvItem::GhostedLose() {
+    if (!IsDestroying()) Invalidate(false);
+}
+
+void TGvItem::Initialize() {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemInitialize(this);
+}
+
+void TGvItem::BeforeDestruction() noexcept {
+    SetStateBit(esosDestroying, true);
+    try {
+        if (TCustomGvListview* lv = OwnerListview()) {
+            if (TGvSelectionManager* selection = lv->GetSelection()) {
+                if (selection->FAnchorItem == this) selection->FAnchorItem = nullptr;
+                if (selection->FFocusedItem == this) selection->FFocusedItem = nullptr;
+            }
+            if (lv->GetEditManager()) lv->GetEditManager()->Forget(this);
+            if (lv->GetCheckManager() && lv->GetCheckManager()->GetPendingObject() == this)
+                lv->GetCheckManager()->SetPendingObject(nullptr);
+        }
+        SetVisible(false);
+        // The list view's count of checked items stays true.
+        SetChecked(false);
+    } catch (...) {
+    }
+    inherited::BeforeDestruction();
+    SetSelectionGroup(nullptr);
+}
+
+// ---- Item kinds ----------------------------------------------------------------------------
+
+GCL_PUBLISHED(TGvItemStored,
+    GCL_PROP(Bold).Default(false),
+    GCL_PROP(Caption),
+    GCL_PROP(Checked).Default(false),
+    GCL_PROP(Enabled).Default(true),
+    GCL_PROP(Ghosted).Default(false),
+    GCL_PROP(ImageIndex).Default(-1),
+    GCL_PROP(ImageOverlayIndex).Default(-1),
+    GCL_PROP(Selected).Default(false),
+    GCL_PROP(StateImageIndex).Default(-1),
+    GCL_PROP(Tag).Default(0),
+    GCL_PROP(Visible).Default(true))
+GCL_IMPLEMENT_CLASS(TGvItemVirtual)
+GCL_IMPLEMENT_CLASS(TGvItemInterfaced)
+
+TGvItemStored::TGvItemStored(TGvCollection* ACollection)
+    : TGvItem(ACollection), FDataHelper(std::make_unique<TGvItemDynamicDataHelper>()) {}
+
+std::wstring TGvItemStored::GetCaptions(int Column) const { return FDataHelper->GetCaption(Column); }
+void TGvItemStored::SetCaptions(int Column, const std::wstring& Value) {
+    FDataHelper->SetCaption(Column, Value);
+    Invalidate(false);
+}
+int TGvItemStored::GetImageIndexes(int Column) const { return FDataHelper->GetImageIndex(Column); }
+void TGvItemStored::SetImageIndexes(int Column, int Value) {
+    FDataHelper->SetImageIndex(Column, Value);
+    Invalidate(false);
+}
+int TGvItemStored::GetImageOverlayIndexes(int Column) const { return FDataHelper->GetOverlayIndex(Column); }
+void TGvItemStored::SetImageOverlayIndexes(int Column, int Value) {
+    FDataHelper->SetOverlayIndex(Column, Value);
+    Invalidate(false);
+}
+int TGvItemStored::GetStateImageIndexes(int Column) const { return FDataHelper->GetStateImageIndex(Column); }
+void TGvItemStored::SetStateImageIndexes(int Column, int Value) {
+    FDataHelper->SetStateImageIndex(Column, Value);
+    Invalidate(false);
+}
+int TGvItemStored::GetDetailCount() const {
+    TCustomGvListview* lv = OwnerListview();
+    return lv && lv->GetPaintInfoItem() ? lv->GetPaintInfoItem()->GetTileDetailCount() : 0;
+}
+void TGvItemStored::SetDetailCount(int Value) {
+    TCustomGvListview* lv = OwnerListview();
+    if (lv && lv->GetPaintInfoItem()) lv->GetPaintInfoItem()->SetTileDetailCount(Value);
+}
+int TGvItemStored::GetDetails(int Line) const { return FDataHelper->GetDetail(Line); }
+void TGvItemStored::SetDetails(int Line, int Value) {
+    FDataHelper->SetDetail(Line, Value);
+    Invalidate(false);
+}
+uint32_t TGvItemStored::GetGroupKey(int Column) const { return FDataHelper->GetGroupKey(Column); }
+void TGvItemStored::SetGroupKey(int Column, uint32_t Key) { FDataHelper->SetGroupKey(Column, Key); }
+
+void TGvItemStored::LoadFromStream(TStream& S, int& Version) {
+    inherited::LoadFromStream(S, Version);
+    FDataHelper->LoadFromStream(S, Version);
+}
+
+void TGvItemStored::SaveToStream(TStream& S, int Version) {
+    inherited::SaveToStream(S, Version);
+    FDataHelper->SaveToStream(S, Version);
+}
+
+std::wstring TGvItemVirtual::GetCaptions(int Column) const {
+    std::wstring caption;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemGetCaption(const_cast<TGvItemVirtual*>(this), Column, caption);
+    return caption;
+}
+void TGvItemVirtual::SetCaptions(int Column, const std::wstring& Value) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSetCaption(this, Column, Value);
+    Invalidate(false);
+}
+
+namespace {
+int VirtualItemImage(const TGvItem* item, int column, TGvImageKind kind) {
+    int index = -1;
+    if (TCustomGvListview* lv = item->OwnerListview())
+        lv->DoItemGetImageIndex(const_cast<TGvItem*>(item), column, kind, index);
+    return index;
+}
+} // namespace
+
+int TGvItemVirtual::GetImageIndexes(int Column) const { return VirtualItemImage(this, Column, eikNormal); }
+int TGvItemVirtual::GetImageOverlayIndexes(int Column) const { return VirtualItemImage(this, Column, eikOverlay); }
+int TGvItemVirtual::GetStateImageIndexes(int Column) const { return VirtualItemImage(this, Column, eikState); }
+void TGvItemVirtual::SetImageIndexes(int Column, int Value) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSetImageIndex(this, Column, eikNormal, Value);
+    Invalidate(false);
+}
+void TGvItemVirtual::SetImageOverlayIndexes(int Column, int Value) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSetImageIndex(this, Column, eikOverlay, Value);
+    Invalidate(false);
+}
+void TGvItemVirtual::SetStateImageIndexes(int Column, int Value) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSetImageIndex(this, Column, eikState, Value);
+    Invalidate(false);
+}
+gcl::TCustomImageList* TGvItemVirtual::GetImageList(int Column) const {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return nullptr;
+    gcl::TCustomImageList* list = nullptr;
+    lv->DoItemGetImageList(const_cast<TGvItemVirtual*>(this), Column, list);
+    return list ? list : DefaultImageList(ImageSizeOfView(lv->GetView()));
+}
+gcl::TCustomImageList* TGvItemVirtual::GetStateImageList(int Column) const {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return nullptr;
+    gcl::TCustomImageList* list = nullptr;
+    lv->DoItemGetStateImageList(const_cast<TGvItemVirtual*>(this), Column, list);
+    return list ? list : lv->GetImagesState();
+}
+int TGvItemVirtual::GetDetailCount() const {
+    int count = 0;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemGetTileDetailCount(const_cast<TGvItemVirtual*>(this), count);
+    return count;
+}
+void TGvItemVirtual::SetDetailCount(int Value) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSetTileDetailCount(this, Value);
+    Invalidate(false);
+}
+int TGvItemVirtual::GetDetails(int Line) const {
+    int detail = 0;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemGetTileDetail(const_cast<TGvItemVirtual*>(this), Line, detail);
+    return detail;
+}
+void TGvItemVirtual::SetDetails(int Line, int Value) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSetTileDetail(this, Line, Value);
+    Invalidate(false);
+}
+uint32_t TGvItemVirtual::GetGroupKey(int Column) const {
+    uint32_t key = 0;
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemGetGroupKey(const_cast<TGvItemVirtual*>(this), Column, key);
+    return key;
+}
+void TGvItemVirtual::SetGroupKey(int Column, uint32_t Key) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemSetGroupKey(this, Column, Key);
+}
+
+std::wstring TGvItemInterfaced::GetCaptions(int Column) const { return InterfacedCaption(this, Column); }
+void TGvItemInterfaced::SetCaptions(int Column, const std::wstring& Value) { InterfacedSetCaption(this, Column, Value); }
+int TGvItemInterfaced::GetImageIndexes(int Column) const { return InterfacedImage(this, Column, eikNormal); }
+void TGvItemInterfaced::SetImageIndexes(int Column, int Value) { InterfacedSetImage(this, Column, eikNormal, Value); }
+int TGvItemInterfaced::GetImageOverlayIndexes(int Column) const { return InterfacedImage(this, Column, eikOverlay); }
+void TGvItemInterfaced::SetImageOverlayIndexes(int Column, int Value) {
+    InterfacedSetImage(this, Column, eikOverlay, Value);
+}
+int TGvItemInterfaced::GetStateImageIndexes(int Column) const { return InterfacedImage(this, Column, eikState); }
+void TGvItemInterfaced::SetStateImageIndexes(int Column, int Value) {
+    InterfacedSetImage(this, Column, eikState, Value);
+}
+gcl::TCustomImageList* TGvItemInterfaced::GetImageList(int Column) const {
+    TCustomGvListview* lv = OwnerListview();
+    return InterfacedImageList(this, Column, lv ? DefaultImageList(ImageSizeOfView(lv->GetView())) : nullptr);
+}
+gcl::TCustomImageList* TGvItemInterfaced::GetStateImageList(int Column) const {
+    gcl::TCustomImageList* list = nullptr;
+    if (auto lists = DataInterface<IGvStateImageList>(this)) list = lists->GetStateImageList(Column);
+    return list ? list : TGvItem::GetStateImageList(Column);
+}
+int TGvItemInterfaced::GetDetailCount() const { return InterfacedDetailCount(this); }
+void TGvItemInterfaced::SetDetailCount(int Value) { InterfacedSetDetailCount(this, Value); }
+int TGvItemInterfaced::GetDetails(int Line) const { return InterfacedDetail(this, Line); }
+void TGvItemInterfaced::SetDetails(int Line, int Value) { InterfacedSetDetail(this, Line, Value); }
+uint32_t TGvItemInterfaced::GetGroupKey(int Column) const {
+    if (auto keys = DataInterface<IGvGroupKey>(this)) return keys->GetGroupKey(Column);
+    if (auto keys = DataInterface<IGvGroupKeyEditable>(this)) return keys->GetGroupKey(Column);
+    return 0;
+}
+void TGvItemInterfaced::SetGroupKey(int Column, uint32_t Key) {
+    if (auto keys = DataInterface<IGvGroupKeyEditable>(this)) keys->SetGroupKey(Column, Key);
+}
+bool TGvItemInterfaced::GetChecked() const {
+    if (auto checks = DataInterface<IGvChecks>(this)) return checks->GetChecked();
+    return TGvItem::GetChecked();
+}
+void TGvItemInterfaced::SetChecked(bool Value) {
+    TGvItem::SetChecked(Value);
+    if (auto checks = DataInterface<IGvChecks>(this)) checks->SetChecked(TGvItem::GetChecked());
+}
+
+} // namespace qelvo

@@ -1,0 +1,638 @@
+// The collection base and its entry base with the 16-bit state word, the
+// items, groups and columns collections, the flat item view, the default
+// bitmap store and the item kinds.
+#pragma once
+
+#include "listview/GvPaintInfo.h"
+
+namespace qelvo {
+
+// ---- Data holders -------------------------------------------------------------------------
+
+// Per-column data of stored objects. A write at index i grows the array to
+// i + 1 entries, filling with the read default.
+class TGvDynamicDataHelper : public gcl::TObject {
+    GCL_CLASS(TGvDynamicDataHelper, gcl::TObject)
+public:
+    TGvDynamicDataHelper() = default;
+
+    std::wstring GetCaption(int Index) const;
+    void SetCaption(int Index, const std::wstring& Value);
+    int32_t GetDetail(int Index) const;
+    void SetDetail(int Index, int32_t Value);
+    uint32_t GetGroupKey(int Index) const;
+    void SetGroupKey(int Index, uint32_t Value);
+    int32_t GetImageIndex(int Index) const;
+    void SetImageIndex(int Index, int32_t Value);
+    int32_t GetOverlayIndex(int Index) const;
+    void SetOverlayIndex(int Index, int32_t Value);
+
+    // Captions, Details, ImageIndexes, OverlayIndexes.
+    virtual void LoadFromStream(gcl::TStream& S, int Version);
+    virtual void SaveToStream(gcl::TStream& S, int Version);
+
+    std::vector<std::wstring> Captions;
+    std::vector<int32_t> Details;
+    std::vector<uint32_t> GroupKeys;
+    std::vector<int32_t> ImageIndexes;
+    std::vector<int32_t> OverlayIndexes;
+};
+
+class TGvItemDynamicDataHelper : public TGvDynamicDataHelper {
+    GCL_CLASS(TGvItemDynamicDataHelper, TGvDynamicDataHelper)
+public:
+    TGvItemDynamicDataHelper() = default;
+
+    int32_t GetStateImageIndex(int Index) const;
+    void SetStateImageIndex(int Index, int32_t Value);
+
+    // Then GroupKeys and StateImageIndexes (read only from version 3 on).
+    void LoadFromStream(gcl::TStream& S, int Version) override;
+    void SaveToStream(gcl::TStream& S, int Version) override;
+
+    std::vector<int32_t> StateImageIndexes;
+};
+
+// ---- Collection items ----------------------------------------------------------------------
+
+using TGvCollectionItemMetaClass = gcl::TClassOf<TGvCollectionItem, gcl::TMetaClass, TGvCollection*>;
+// A class reference to an item, group or column class; Create(Collection)
+// is its virtual constructor.
+using TGvCollectionItemClass = const TGvCollectionItemMetaClass*;
+
+// The common base of every item, group and column: the state word with its
+// query / change / notify protocol, the index in the collection, the user
+// data, the display rectangle and the record of the collection stream.
+class TGvCollectionItem : public TGvPersistent {
+    GCL_CLASS_META(TGvCollectionItem, TGvPersistent, TGvCollectionItemMetaClass)
+public:
+    TGvCollection* GetCollection() const noexcept { return FCollection; }
+    TCustomGvListview* OwnerListview() const noexcept;
+    gcl::TPersistent* GetOwner() const override;
+
+    void* GetData() const noexcept { return FData; }
+    virtual void SetData(void* Value);
+    gcl::IUnknown* GetDataInf() const noexcept { return FDataInf.Get(); }
+    // Unregisters the notification sink from the old data object and
+    // registers it with the new one when they support IGvItemNotification.
+    void SetDataInf(gcl::IUnknown* Value);
+    gcl::TRect GetDisplayRect() const noexcept { return FDisplayRect; }
+    void SetDisplayRect(const gcl::TRect& Value) noexcept { FDisplayRect = Value; }
+    // The position in the collection (-1 without one).
+    virtual int GetIndex() const;
+    int GetVisibleIndex() const noexcept { return FVisibleIndex; }
+    void SetVisibleIndex(int Value) noexcept { FVisibleIndex = Value; }
+    intptr_t GetTag() const noexcept { return FTag; }
+    void SetTag(intptr_t Value) noexcept { FTag = Value; }
+    TGvObjectStates GetState() const noexcept { return FState; }
+    bool HasState(TGvObjectStateItem Item) const noexcept { return FState.Contains(Item); }
+    // The own paint info, or null (the list view's default of the kind is
+    // used then). With Owns, it is freed with the object.
+    TGvPaintInfoBasic* GetPaintInfo() const noexcept { return FPaintInfo; }
+    void SetPaintInfo(TGvPaintInfoBasic* Value, bool Owns);
+    // The paint info in force: the own one or the kind's default.
+    TGvPaintInfoBasic* PaintInfo() const;
+
+    // State properties.
+    bool GetBold() const noexcept { return FState.Contains(esosBold); }
+    void SetBold(bool Value);
+    virtual bool GetChecked() const { return FState.Contains(esosChecked); }
+    virtual void SetChecked(bool Value);
+    bool GetCut() const noexcept { return FState.Contains(esosCut); }
+    void SetCut(bool Value);
+    bool GetEnabled() const noexcept { return FState.Contains(esosEnabled); }
+    void SetEnabled(bool Value);
+    bool GetFocused() const noexcept { return FState.Contains(esosFocused); }
+    void SetFocused(bool Value);
+    bool GetGhosted() const noexcept { return FState.Contains(esosGhosted); }
+    void SetGhosted(bool Value);
+    bool GetSelected() const noexcept { return FState.Contains(esosSelected); }
+    void SetSelected(bool Value);
+    bool GetVisible() const noexcept { return FState.Contains(esosVisible); }
+    void SetVisible(bool Value);
+    bool GetHotTracking() const noexcept { return FState.Contains(esosHotTracking); }
+    void SetHotTracking(bool Value, gcl::TPoint MousePos = {});
+    bool GetDropTarget() const noexcept { return FState.Contains(esosDropTarget); }
+    void SetDropTarget(bool Value);
+    bool GetInitialized() const noexcept { return FState.Contains(esosInitialized); }
+    virtual void SetInitialized(bool Value);
+    bool GetCheckPending() const noexcept { return FState.Contains(esosCheckPending); }
+    void SetCheckPending(bool Value);
+    bool GetCheckHot() const noexcept { return FState.Contains(esosCheckHot); }
+    void SetCheckHot(bool Value);
+    bool GetClicking() const noexcept { return FState.Contains(esosClicking); }
+    void SetClicking(bool Value);
+    bool GetMarked() const noexcept { return FState.Contains(esosMarked); }
+    void SetMarked(bool Value);
+    bool IsDestroying() const noexcept { return FState.Contains(esosDestroying); }
+
+    // Captions and images of column 0, and by column.
+    virtual std::wstring GetCaption() const { return GetCaptions(0); }
+    virtual void SetCaption(const std::wstring& Value) { SetCaptions(0, Value); }
+    virtual std::wstring GetCaptions(int Column) const;
+    virtual void SetCaptions(int Column, const std::wstring& Value);
+    virtual int GetImageIndex() const { return GetImageIndexes(0); }
+    virtual void SetImageIndex(int Value) { SetImageIndexes(0, Value); }
+    virtual int GetImageIndexes(int Column) const;
+    virtual void SetImageIndexes(int Column, int Value);
+    virtual int GetImageOverlayIndex() const { return GetImageOverlayIndexes(0); }
+    virtual void SetImageOverlayIndex(int Value) { SetImageOverlayIndexes(0, Value); }
+    virtual int GetImageOverlayIndexes(int Column) const;
+    virtual void SetImageOverlayIndexes(int Column, int Value);
+    // Further kind data: detail lines and image lists.
+    virtual int GetDetailCount() const;
+    virtual void SetDetailCount(int Value);
+    virtual int GetDetails(int Line) const;
+    virtual void SetDetails(int Line, int Value);
+    virtual gcl::TCustomImageList* GetImageList(int Column) const;
+    // Image size 0: ImagesSmall, 1: ImagesLarge, 2: ImagesExLarge.
+    virtual gcl::TCustomImageList* DefaultImageList(int ImageSize) const;
+
+    // The caption, or the class name when the caption is empty.
+    virtual std::string GetDisplayName() const;
+    virtual bool CanDrag() const { return true; }
+
+    // Repaints the object (nothing while the list view is updating).
+    virtual void Invalidate(bool ImmediateUpdate);
+    virtual void MakeVisible(TGvMakeVisiblePos) {}
+    // The record of the collection stream: magic, version, the state word
+    // (masked). Loading a record without magic counts as version 2.
+    virtual void LoadFromStream(gcl::TStream& S, int& Version);
+    virtual void SaveToStream(gcl::TStream& S, int Version);
+
+    void BeforeDestruction() noexcept override;
+
+protected:
+    explicit TGvCollectionItem(TGvCollection* ACollection);
+    ~TGvCollectionItem() override;
+
+    // Queries: may the state change?
+    virtual bool CanChangeBold() { return true; }
+    virtual bool CanChangeCheck() { return true; }
+    virtual bool CanChangeEnable() { return true; }
+    virtual bool CanChangeFocus() { return true; }
+    virtual bool CanChangeHotTracking() { return true; }
+    virtual bool CanChangeSelection() { return true; }
+    virtual bool CanChangeVisibility() { return true; }
+    // The kind's default paint info.
+    virtual TGvPaintInfoBasic* DefaultPaintInfo() const { return nullptr; }
+    virtual void Freeing() {}
+    // Gain notifications.
+    virtual void BoldGain() {}
+    virtual void CheckGain() {}
+    virtual void EnableGain() {}
+    virtual void FocusGain() {}
+    virtual void GhostedGain() {}
+    virtual void DropTargetGain() {}
+    virtual void HotTrackGain(gcl::TPoint) {}
+    virtual void SelectionGain() {}
+    virtual void VisibilityGain() {}
+    // Loss notifications.
+    virtual void BoldLose() {}
+    virtual void GhostedLose() {}
+    virtual void HotTrackLose() {}
+    virtual void Initialize() {}
+    virtual void CheckLose() {}
+    virtual void EnableLose() {}
+    virtual void FocusLose() {}
+    virtual void DropTargetLose() {}
+    virtual void SelectionLose() {}
+    virtual void VisibilityLose() {}
+
+    void SetStateBit(TGvObjectStateItem Item, bool Value) noexcept;
+
+
+private:
+    friend class TGvCollection;
+    friend class TGvSortManager;
+
+    // The notification sink handed to data objects; not reference counted.
+    struct TNotifierSink : IGvNotifier {
+        TGvCollectionItem* Owner = nullptr;
+        gcl::HRESULT GCL_STDCALL QueryInterface(const gcl::TGUID&, void** out) override;
+        gcl::ULONG GCL_STDCALL AddRef() override { return static_cast<gcl::ULONG>(-1); }
+        gcl::ULONG GCL_STDCALL Release() override { return static_cast<gcl::ULONG>(-1); }
+        void GCL_STDCALL Invalidate(bool ImmediateUpdate) override;
+    };
+
+    TGvCollection* FCollection;
+    void* FData = nullptr;
+    gcl::ComPtr<gcl::IUnknown> FDataInf;
+    gcl::TRect FDisplayRect;
+    int FIndex = -1;
+    bool FOwnsPaintInfo = false;
+    TGvPaintInfoBasic* FPaintInfo = nullptr;
+    intptr_t FTag = 0;
+    TGvObjectStates FState;
+    int FVisibleIndex = -1;
+    TNotifierSink FNotifierSink;
+};
+
+// ---- Collections ---------------------------------------------------------------------------
+
+// The owned, ordered list of the groups of a list view, the items of a
+// group or the columns of the header.
+class TGvCollection : public TGvOwnedPersistent {
+    GCL_CLASS(TGvCollection, TGvOwnedPersistent)
+public:
+    int GetCount() const noexcept { return static_cast<int>(FList.size()); }
+    // The entry at Index (no range check).
+    TGvCollectionItem* GetItems(int Index) const { return FList[static_cast<size_t>(Index)]; }
+    // Replaces the list slot (no re-indexing, no notification).
+    void SetItems(int Index, TGvCollectionItem* Value) { FList[static_cast<size_t>(Index)] = Value; }
+    int VisibleCount() const noexcept { return static_cast<int>(FVisibleList.size()); }
+    TGvCollectionItem* VisibleItems(int Index) const;
+    std::vector<TGvCollectionItem*>& VisibleList() noexcept { return FVisibleList; }
+    std::vector<TGvCollectionItem*>& List() noexcept { return FList; }
+
+    // A new entry of ItemClass with Data; null when the class cannot be made.
+    TGvCollectionItem* Add(void* Data);
+    virtual void Clear(bool FreeItems = true);
+    void Exchange(int Index1, int Index2);
+    // Takes Item out of its collection and puts it into this one at Index
+    // (clamped), re-indexing both and signalling both structure changes.
+    void MoveItem(TGvCollectionItem* Item, int Index);
+    void ReIndexItems(bool Force = false);
+    virtual TGvCollectionItem* FirstVisible() const;
+    virtual TGvCollectionItem* LastVisible() const;
+    virtual TGvCollectionItem* NextVisible(TGvCollectionItem* Item) const;
+    virtual TGvCollectionItem* PrevVisible(TGvCollectionItem* Item) const;
+    virtual void MakeAllVisible();
+    virtual void BeginUpdate();
+    virtual void EndUpdate(bool Invalidate = true);
+    // The collection stream: version, count, then per entry its class name
+    // (from version 5 on) and its record.
+    virtual void ReadItems(gcl::TStream& S);
+    virtual void WriteItems(gcl::TStream& S);
+
+    TGvCollectionItemClass GetItemClass() const noexcept { return FItemClass; }
+    void SetItemClass(TGvCollectionItemClass Value) noexcept { FItemClass = Value; }
+    bool GetHideFromForm() const noexcept { return FHideFromForm; }
+    void SetHideFromForm(bool Value) noexcept { FHideFromForm = Value; }
+    intptr_t GetTag() const noexcept { return FTag; }
+    void SetTag(intptr_t Value) noexcept { FTag = Value; }
+    int GetReIndexCount() const noexcept { return FReIndexCount; }
+    bool GetClearing() const noexcept { return FClearing; }
+
+    void BeforeDestruction() noexcept override;
+
+protected:
+    // BaseClass: what every entry read from a stream must descend from.
+    TGvCollection(TCustomGvListview* AOwner, TGvCollectionItemClass BaseClass);
+    ~TGvCollection() override;
+
+    void DefineProperties(gcl::TFiler& Filer) override;
+    virtual void DoItemAdd(TGvCollectionItem*, int) {}
+    virtual void DoStructureChange() {}
+    // True while Exchange signals its change.
+    bool GetExchanging() const noexcept { return FExchanging; }
+    // Removes Item from the lists without freeing it.
+    void Extract(TGvCollectionItem* Item);
+
+    int FReIndexCount = 0;
+
+private:
+    friend class TGvCollectionItem;
+    friend class TGvSortManager;
+    friend class TGvSorter;
+
+    bool FHideFromForm = false;
+    std::vector<TGvCollectionItem*> FList;
+    intptr_t FTag = 0;
+    std::vector<TGvCollectionItem*> FVisibleList;
+    TGvCollectionItemClass FItemClass;
+    TGvCollectionItemClass FBaseClass;
+    bool FExchanging = false;
+    bool FClearing = false;
+};
+
+// The items of one group.
+class TGvItems : public TGvCollection {
+    GCL_CLASS(TGvItems, TGvCollection)
+public:
+    TGvGroup* GetOwnerGroup() const noexcept { return FOwnerGroup; }
+    TGvItem* GetItems(int Index) const;
+    void SetItems(int Index, TGvItem* Value);
+    TGvItem* Add(void* Data);
+    // The collection's Clear inside the selection manager's batch and
+    // group-selection lock.
+    void Clear(bool FreeItems = true) override;
+
+protected:
+    TGvItems(TCustomGvListview* AOwner, TGvGroup* AOwnerGroup);
+    void DoStructureChange() override;
+
+private:
+    TGvGroup* FOwnerGroup;
+};
+
+enum class TGvItemSearch { Any, Visible, Initialized, Editable };
+
+// The groups of a list view.
+class TGvGroups : public TGvCollection {
+    GCL_CLASS(TGvGroups, TGvCollection)
+public:
+    TGvGroup* GetGroups(int Index) const;
+    TGvGroup* Add(void* Data);
+    void Clear(bool FreeItems = true) override;
+    // An entry of the visible-group list, or null outside it.
+    TGvGroup* VisibleGroup(int Index) const;
+    int ItemCount() const;
+
+    TGvGroup* FirstGroup() const;
+    TGvGroup* FirstVisibleGroup() const;
+    TGvGroup* LastGroup() const;
+    TGvGroup* LastVisibleGroup() const;
+    TGvGroup* NextGroup(TGvGroup* Group) const;
+    TGvGroup* PrevGroup(TGvGroup* Group) const;
+    // Only a group that is both expanded and visible is accepted.
+    TGvGroup* NextVisibleGroup(TGvGroup* Group) const;
+    TGvGroup* PrevVisibleGroup(TGvGroup* Group) const;
+
+    TGvItem* FirstItem() const;
+    TGvItem* FirstVisibleItem() const;
+    TGvItem* FirstInitializedItem() const;
+    TGvItem* LastItem() const;
+    TGvItem* LastVisibleItem() const;
+    TGvItem* LastInitializedItem() const;
+    TGvItem* FirstInGroup(TGvGroup* Group) const;
+    TGvItem* FirstVisibleInGroup(TGvGroup* Group) const;
+    TGvItem* NextItem(TGvItem* Item) const;
+    TGvItem* PrevItem(TGvItem* Item) const;
+    TGvItem* NextVisibleItem(TGvItem* Item) const;
+    TGvItem* PrevVisibleItem(TGvItem* Item) const;
+    TGvItem* NextInitializedItem(TGvItem* Item) const;
+    TGvItem* PrevInitializedItem(TGvItem* Item) const;
+    TGvItem* NextEditableItem(TGvItem* Item) const;
+    TGvItem* PrevEditableItem(TGvItem* Item) const;
+    TGvItem* NextVisibleInGroup(TGvGroup* Group, TGvItem* Item) const;
+
+    TGvGroup* GroupByPoint(gcl::TPoint ViewPoint) const;
+    TGvItem* ItemByPoint(gcl::TPoint ViewPoint) const;
+    TGvGroup* FirstGroupInRect(const gcl::TRect& ViewRect) const;
+    TGvGroup* NextGroupInRect(TGvGroup* Group, const gcl::TRect& ViewRect) const;
+    TGvItem* FirstItemInRect(const gcl::TRect& ViewRect) const;
+    TGvItem* NextItemInRect(TGvItem* Item, const gcl::TRect& ViewRect) const;
+    int CellHeight() const;
+    int CellWidth() const;
+    void GetViewRect(gcl::TRect& R) const;
+    void ExpandAll();
+    void MakeAllVisible() override;
+    void InvalidateGroup(TGvGroup* Group, bool ImmediateUpdate);
+    // The layout pass: visible-group list, indexes, scroll bars. Waits for
+    // the end of an update bracket unless forced; needs a window.
+    void Rebuild(bool Force = false);
+    bool GetRebuilding() const noexcept { return FRebuilding; }
+    bool GetStreamGroups() const noexcept { return FStreamGroups; }
+    void SetStreamGroups(bool Value) noexcept { FStreamGroups = Value; }
+    void LoadFromStream(gcl::TStream& S) override;
+    void SaveToStream(gcl::TStream& S) override;
+
+protected:
+    explicit TGvGroups(TCustomGvListview* AOwner);
+    void DoStructureChange() override;
+
+private:
+    friend class TCustomGvListview;
+    TGvItem* SearchItem(TGvItem* Item, TGvItemSearch Mode, bool Forward) const;
+    bool ItemQualifies(TGvItem* Item, TGvItemSearch Mode) const;
+
+    bool FStreamGroups = true;
+    bool FRebuilding = false;
+};
+
+// The columns of the header.
+class TGvColumns : public TGvCollection {
+    GCL_CLASS(TGvColumns, TGvCollection)
+public:
+    TGvColumn* GetColumns(int Index) const;
+    // The collection's Add; the new column takes the header's Color.
+    TGvColumn* Add(void* Data);
+    TGvColumn* ColumnByPoint(gcl::TPoint ViewPoint) const;
+    // Also empties the header's position and visible-column lists.
+    void Clear(bool FreeItems = true) override;
+    // After loading, widths are at least 0 and positions run 0..n-1,
+    // stable by the stored positions.
+    void ReadItems(gcl::TStream& S) override;
+
+protected:
+    explicit TGvColumns(TCustomGvListview* AOwner);
+    void DoStructureChange() override;
+};
+
+// The list view's Items: one index over all items of all groups.
+class TGvGlobalItems : public gcl::TObject {
+    GCL_CLASS(TGvGlobalItems, gcl::TObject)
+public:
+    explicit TGvGlobalItems(TCustomGvListview* AOwner) : FOwnerListview(AOwner) {}
+    // Adds to the last group, creating "Default Group" when there is none.
+    TGvItem* Add(void* Data);
+    void Clear();
+    int GetCount() const;
+    // EListError "List index out of bounds (%d)" outside 0..Count-1.
+    TGvItem* GetItems(int Index) const;
+    // Both items must be in one group (Exception otherwise, nothing changes).
+    void Exchange(int Index1, int Index2);
+    TCustomGvListview* GetOwnerListview() const noexcept { return FOwnerListview; }
+
+private:
+    TCustomGvListview* FOwnerListview;
+};
+
+// The four default bitmaps, loaded on first use.
+class TGvGlobalImageManager : public TGvOwnedPersistent {
+    GCL_CLASS(TGvGlobalImageManager, TGvOwnedPersistent)
+public:
+    explicit TGvGlobalImageManager(TCustomGvListview* AOwner);
+    ~TGvGlobalImageManager() override;
+    gcl::TBitmap* GetGroupExpandButton();
+    gcl::TBitmap* GetGroupCollapseButton();
+    gcl::TBitmap* GetColumnSortUp();
+    gcl::TBitmap* GetColumnSortDown();
+    void SetGroupExpandButton(gcl::TBitmap* Value) { FGroupExpandButton->Assign(Value); }
+    void SetGroupCollapseButton(gcl::TBitmap* Value) { FGroupCollapseButton->Assign(Value); }
+    void SetColumnSortUp(gcl::TBitmap* Value) { FColumnSortUp->Assign(Value); }
+    void SetColumnSortDown(gcl::TBitmap* Value) { FColumnSortDown->Assign(Value); }
+    // How many bitmaps have been loaded.
+    int GetLoadCount() const noexcept { return FLoadCount; }
+
+private:
+    gcl::TBitmap* Load(gcl::TBitmap* Bitmap, const char* Resource, int Kind);
+    std::unique_ptr<gcl::TBitmap> FGroupExpandButton;
+    std::unique_ptr<gcl::TBitmap> FGroupCollapseButton;
+    std::unique_ptr<gcl::TBitmap> FColumnSortUp;
+    std::unique_ptr<gcl::TBitmap> FColumnSortDown;
+    int FLoadCount = 0;
+};
+
+// ---- Items ------------------------------------------------------------------------------
+
+// A run of adjacent selected items painted as one block; each member holds
+// one reference.
+class TGvSelectionGroupList : public gcl::TObject {
+    GCL_CLASS(TGvSelectionGroupList, gcl::TObject)
+public:
+    TGvSelectionGroupList() = default;
+    void Add(TGvItem* Item);
+    void IncRef() noexcept { ++FRefCount; }
+    // Frees the list when the count reaches 0.
+    void DecRef() noexcept;
+    int GetRefCount() const noexcept { return FRefCount; }
+    int GetCount() const noexcept { return static_cast<int>(FItems.size()); }
+    TGvItem* GetItems(int Index) const { return FItems[static_cast<size_t>(Index)]; }
+    TGvItem* FirstItem() const noexcept { return FItems.empty() ? nullptr : FItems.front(); }
+    gcl::TRect DisplayRect;
+
+private:
+    std::vector<TGvItem*> FItems;
+    int FRefCount = 0;
+};
+
+// The list entry: one row in report view.
+class TGvItem : public TGvCollectionItem {
+    GCL_CLASS(TGvItem, TGvCollectionItem)
+public:
+    TGvGroup* OwnerGroup() const;
+    TGvItems* OwnerItems() const;
+    int GetVisibleIndexInGroup() const noexcept { return FVisibleIndexInGroup; }
+    void SetVisibleIndexInGroup(int Value) noexcept { FVisibleIndexInGroup = Value; }
+    TGvSelectionGroupList* GetSelectionGroup() const noexcept { return FSelectionGroup; }
+    // Takes a reference to Value and drops the one to the old list.
+    void SetSelectionGroup(TGvSelectionGroupList* Value);
+
+    virtual uint32_t GetGroupKey(int) const { return 0; }
+    virtual void SetGroupKey(int, uint32_t) {}
+    virtual int GetStateImageIndex() const { return GetStateImageIndexes(0); }
+    virtual void SetStateImageIndex(int Value) { SetStateImageIndexes(0, Value); }
+    virtual int GetStateImageIndexes(int Column) const;
+    virtual void SetStateImageIndexes(int Column, int Value);
+    virtual gcl::TCustomImageList* GetStateImageList(int Column) const;
+    gcl::TCustomImageList* DefaultImageList(int ImageSize) const override;
+    // The list view's image list of the size its view shows.
+    gcl::TCustomImageList* GetImageList(int Column) const override;
+
+    void Invalidate(bool ImmediateUpdate) override;
+    void MakeVisible(TGvMakeVisiblePos Position) override;
+    void LoadFromStream(gcl::TStream& S, int& Version) override;
+    void SaveToStream(gcl::TStream& S, int Version) override;
+
+    void BeforeDestruction() noexcept override;
+
+protected:
+    explicit TGvItem(TGvCollection* ACollection) : TGvCollectionItem(ACollection) {}
+
+    bool CanChangeCheck() override;
+    bool CanChangeEnable() override;
+    bool CanChangeFocus() override;
+    bool CanChangeSelection() override;
+    bool CanChangeVisibility() override;
+    TGvPaintInfoBasic* DefaultPaintInfo() const override;
+    void Freeing() override;
+    void BoldGain() override { Invalidate(false); }
+    void BoldLose() override { Invalidate(false); }
+    void CheckGain() override;
+    void CheckLose() override;
+    void EnableGain() override;
+    void EnableLose() override;
+    void FocusGain() override;
+    void FocusLose() override;
+    void GhostedGain() override;
+    void GhostedLose() override;
+    void HotTrackGain(gcl::TPoint MousePos) override;
+    void HotTrackLose() override;
+    void Initialize() override;
+    void SelectionGain() override;
+    void SelectionLose() override;
+    void VisibilityGain() override;
+    void VisibilityLose() override;
+
+private:
+    void SelectionRepaint(bool Losing);
+
+    TGvSelectionGroupList* FSelectionGroup = nullptr;
+    int FVisibleIndexInGroup = -1;
+};
+
+// Data kept in the item's own DataHelper.
+class TGvItemStored : public TGvItem {
+    GCL_CLASS(TGvItemStored, TGvItem)
+public:
+    TGvItemDynamicDataHelper* GetDataHelper() const noexcept { return FDataHelper.get(); }
+
+    std::wstring GetCaptions(int Column) const override;
+    void SetCaptions(int Column, const std::wstring& Value) override;
+    int GetImageIndexes(int Column) const override;
+    void SetImageIndexes(int Column, int Value) override;
+    int GetImageOverlayIndexes(int Column) const override;
+    void SetImageOverlayIndexes(int Column, int Value) override;
+    int GetStateImageIndexes(int Column) const override;
+    void SetStateImageIndexes(int Column, int Value) override;
+    int GetDetailCount() const override;
+    void SetDetailCount(int Value) override;
+    int GetDetails(int Line) const override;
+    void SetDetails(int Line, int Value) override;
+    uint32_t GetGroupKey(int Column) const override;
+    void SetGroupKey(int Column, uint32_t Key) override;
+    void LoadFromStream(gcl::TStream& S, int& Version) override;
+    void SaveToStream(gcl::TStream& S, int Version) override;
+
+protected:
+    explicit TGvItemStored(TGvCollection* ACollection);
+
+private:
+    std::unique_ptr<TGvItemDynamicDataHelper> FDataHelper;
+};
+
+// Data asked from the list view's events each time.
+class TGvItemVirtual : public TGvItem {
+    GCL_CLASS(TGvItemVirtual, TGvItem)
+public:
+    std::wstring GetCaptions(int Column) const override;
+    void SetCaptions(int Column, const std::wstring& Value) override;
+    int GetImageIndexes(int Column) const override;
+    void SetImageIndexes(int Column, int Value) override;
+    int GetImageOverlayIndexes(int Column) const override;
+    void SetImageOverlayIndexes(int Column, int Value) override;
+    int GetStateImageIndexes(int Column) const override;
+    void SetStateImageIndexes(int Column, int Value) override;
+    gcl::TCustomImageList* GetImageList(int Column) const override;
+    gcl::TCustomImageList* GetStateImageList(int Column) const override;
+    int GetDetailCount() const override;
+    void SetDetailCount(int Value) override;
+    int GetDetails(int Line) const override;
+    void SetDetails(int Line, int Value) override;
+    uint32_t GetGroupKey(int Column) const override;
+    void SetGroupKey(int Column, uint32_t Key) override;
+
+protected:
+    explicit TGvItemVirtual(TGvCollection* ACollection) : TGvItem(ACollection) {}
+};
+
+// Data asked from the object behind DataInf through the IGv* interfaces.
+class TGvItemInterfaced : public TGvItem {
+    GCL_CLASS(TGvItemInterfaced, TGvItem)
+public:
+    std::wstring GetCaptions(int Column) const override;
+    void SetCaptions(int Column, const std::wstring& Value) override;
+    int GetImageIndexes(int Column) const override;
+    void SetImageIndexes(int Column, int Value) override;
+    int GetImageOverlayIndexes(int Column) const override;
+    void SetImageOverlayIndexes(int Column, int Value) override;
+    int GetStateImageIndexes(int Column) const override;
+    void SetStateImageIndexes(int Column, int Value) override;
+    gcl::TCustomImageList* GetImageList(int Column) const override;
+    gcl::TCustomImageList* GetStateImageList(int Column) const override;
+    int GetDetailCount() const override;
+    void SetDetailCount(int Value) override;
+    int GetDetails(int Line) const override;
+    void SetDetails(int Line, int Value) override;
+    uint32_t GetGroupKey(int Column) const override;
+    void SetGroupKey(int Column, uint32_t Key) override;
+    bool GetChecked() const override;
+    void SetChecked(bool Value) override;
+
+protected:
+    explicit TGvItemInterfaced(TGvCollection* ACollection) : TGvItem(ACollection) {}
+};
+
+} // namespace qelvo

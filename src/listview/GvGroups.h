@@ -1,0 +1,172 @@
+// Groups: captioned sections that own their items, and the group kinds.
+#pragma once
+
+#include "listview/GvCollections.h"
+
+namespace qelvo {
+
+// ---- Groups ---------------------------------------------------------------------------------
+
+// A captioned section that owns its items.
+class TGvGroup : public TGvCollectionItem {
+    GCL_CLASS(TGvGroup, TGvCollectionItem)
+public:
+    TGvItems* GetItems() const noexcept { return FItems; }
+    TGvItem* GetItem(int Index) const;
+    int ItemCount() const;
+    int VisibleItemCount() const noexcept { return static_cast<int>(FVisibleItems.size()); }
+    TGvItem* VisibleItem(int Index) const;
+    std::vector<TGvItem*>& VisibleItems() noexcept { return FVisibleItems; }
+    TGvItem* ItemByPoint(gcl::TPoint ViewPoint) const;
+    bool GetExpanded() const noexcept { return FExpanded; }
+    // Inside an update bracket: stores the value, fires OnGroupExpand or
+    // OnGroupCollapse and re-lays the groups. Nothing when unchanged or
+    // when the group paint info is not Expandable.
+    virtual void SetExpanded(bool Value);
+    uint32_t GetKey() const noexcept { return FKey; }
+    void SetKey(uint32_t Value) noexcept { FKey = Value; }
+
+    // Margin rectangles in view coordinates (all zero when hidden).
+    gcl::TRect MarginRectTop() const;
+    gcl::TRect MarginRectBottom() const;
+    gcl::TRect MarginRectLeft() const;
+    gcl::TRect MarginRectRight() const;
+    // The display rectangle less the four margins.
+    gcl::TRect ClientRect() const;
+    gcl::TCustomImageList* DefaultImageList(int ImageSize) const override;
+
+    // Places the group's items below PrevGroup: fills the visible-item list
+    // and the items' visible indexes; NextVisibleIndex runs over the list.
+    virtual void RebuildLayout(TGvGroup* PrevGroup, int& NextVisibleIndex);
+
+    void LoadFromStream(gcl::TStream& S, int& Version) override;
+    void SaveToStream(gcl::TStream& S, int Version) override;
+    void BeforeDestruction() noexcept override;
+
+protected:
+    explicit TGvGroup(TGvCollection* ACollection);
+    ~TGvGroup() override;
+
+    bool CanChangeCheck() override { return GetEnabled(); }
+    bool CanChangeFocus() override { return false; }
+    bool CanChangeSelection() override;
+    bool CanChangeVisibility() override;
+    TGvPaintInfoBasic* DefaultPaintInfo() const override;
+    void Freeing() override;
+    void BoldGain() override { Invalidate(false); }
+    void BoldLose() override { Invalidate(false); }
+    void GhostedGain() override { Invalidate(false); }
+    void GhostedLose() override { Invalidate(false); }
+    void CheckGain() override;
+    void CheckLose() override;
+    void EnableGain() override;
+    void EnableLose() override;
+    void HotTrackGain(gcl::TPoint MousePos) override;
+    void HotTrackLose() override;
+    void Initialize() override;
+    void SelectionGain() override;
+    void SelectionLose() override;
+    void VisibilityGain() override;
+    void VisibilityLose() override;
+
+private:
+    friend class TGvSortManager;
+    bool FExpanded = true;
+    TGvItems* FItems = nullptr;
+    uint32_t FKey = 0;
+    std::vector<TGvItem*> FVisibleItems;
+};
+
+class TGvGroupInterfaced : public TGvGroup {
+    GCL_CLASS(TGvGroupInterfaced, TGvGroup)
+public:
+    std::wstring GetCaptions(int Column) const override;
+    void SetCaptions(int Column, const std::wstring& Value) override;
+    int GetImageIndexes(int Column) const override;
+    void SetImageIndexes(int Column, int Value) override;
+    int GetImageOverlayIndexes(int Column) const override;
+    void SetImageOverlayIndexes(int Column, int Value) override;
+    gcl::TCustomImageList* GetImageList(int Column) const override;
+    int GetDetailCount() const override;
+    void SetDetailCount(int Value) override;
+    int GetDetails(int Line) const override;
+    void SetDetails(int Line, int Value) override;
+
+protected:
+    explicit TGvGroupInterfaced(TGvCollection* ACollection) : TGvGroup(ACollection) {}
+};
+
+class TGvGroupVirtual : public TGvGroup {
+    GCL_CLASS(TGvGroupVirtual, TGvGroup)
+public:
+    std::wstring GetCaptions(int Column) const override;
+    void SetCaptions(int Column, const std::wstring& Value) override;
+    int GetImageIndexes(int Column) const override;
+    void SetImageIndexes(int Column, int Value) override;
+    int GetImageOverlayIndexes(int Column) const override;
+    void SetImageOverlayIndexes(int Column, int Value) override;
+    gcl::TCustomImageList* GetImageList(int Column) const override;
+    int GetDetailCount() const override;
+    void SetDetailCount(int Value) override;
+    int GetDetails(int Line) const override;
+    void SetDetails(int Line, int Value) override;
+
+protected:
+    explicit TGvGroupVirtual(TGvCollection* ACollection) : TGvGroup(ACollection) {}
+};
+
+class TGvBaseGroupStored : public TGvGroup {
+    GCL_CLASS(TGvBaseGroupStored, TGvGroup)
+public:
+    TGvDynamicDataHelper* GetDataHelper() const noexcept { return FDataHelper.get(); }
+    std::wstring GetCaptions(int Column) const override;
+    void SetCaptions(int Column, const std::wstring& Value) override;
+    int GetImageIndexes(int Column) const override;
+    void SetImageIndexes(int Column, int Value) override;
+    int GetImageOverlayIndexes(int Column) const override;
+    void SetImageOverlayIndexes(int Column, int Value) override;
+    int GetDetailCount() const override;
+    void SetDetailCount(int Value) override;
+    int GetDetails(int Line) const override;
+    void SetDetails(int Line, int Value) override;
+    void LoadFromStream(gcl::TStream& S, int& Version) override;
+    void SaveToStream(gcl::TStream& S, int Version) override;
+
+protected:
+    explicit TGvBaseGroupStored(TGvCollection* ACollection);
+
+private:
+    std::unique_ptr<TGvDynamicDataHelper> FDataHelper;
+};
+
+class TGvGroupStored : public TGvBaseGroupStored {
+    GCL_CLASS(TGvGroupStored, TGvBaseGroupStored)
+protected:
+    explicit TGvGroupStored(TGvCollection* ACollection) : TGvBaseGroupStored(ACollection) {}
+};
+
+// A stored group that can host a child window whose height follows the
+// group's expanded state.
+class TGvGroupTaskPanel : public TGvBaseGroupStored {
+    GCL_CLASS(TGvGroupTaskPanel, TGvBaseGroupStored)
+public:
+    int GetHeight() const noexcept { return FHeight; }
+    void SetHeight(int Value);
+    gcl::TWinControl* GetTaskWindow() const noexcept { return FTaskWindow; }
+    // Takes ownership of the window.
+    void SetTaskWindow(gcl::TWinControl* Value);
+    bool GetTaskWindowCreated() const noexcept { return FTaskWindow != nullptr; }
+    void SetExpanded(bool Value) override;
+    void LoadFromStream(gcl::TStream& S, int& Version) override;
+    void SaveToStream(gcl::TStream& S, int Version) override;
+    void BeforeDestruction() noexcept override;
+
+protected:
+    explicit TGvGroupTaskPanel(TGvCollection* ACollection) : TGvBaseGroupStored(ACollection) {}
+
+private:
+    int FHeight = 200;
+    gcl::TWinControl* FTaskWindow = nullptr;
+};
+
+} // namespace qelvo

@@ -1,0 +1,221 @@
+// The column header bar.
+#include "listview/GvInternal.h"
+
+namespace qelvo {
+
+using namespace gvdetail;
+
+// ---- TGvHeader -------------------------------------------------------------------------------
+
+GCL_PUBLISHED(TGvHeader,
+    GCL_PROP(AutoSizeHeight).Default(true),
+    GCL_PROP(AutoSizeHeightMargin).Default(8),
+    GCL_PROP(Color).Default(gcl::clBtnFace).Idents(gcl::ColorIdents),
+    GCL_PROP_RO(Columns),
+    GCL_PROP(Draggable).Default(true),
+    GCL_PROP(FixedSingleColumn).Default(false),
+    GCL_PROP(Font),
+    gcl::Prop<&TGvHeader::GetNominalHeight, &TGvHeader::SetHeight>("Height").Default(21),
+    GCL_PROP(Images),
+    GCL_PROP(ShowInAllViews).Default(false),
+    GCL_PROP(Sizeable).Default(true),
+    GCL_PROP(Visible).Default(false))
+
+TGvHeader::TGvHeader(TCustomGvListview* AOwner)
+    : TGvOwnedPersistent(AOwner), FColumns(TGvColumns::Create(AOwner)), FFont(std::make_unique<gcl::TFont>()) {}
+
+TGvHeader::~TGvHeader() { gcl::Free(FColumns); }
+
+void TGvHeader::BeforeDestruction() noexcept {
+    gcl::FreeAndNil(FColumns);
+    FPositions.clear();
+    inherited::BeforeDestruction();
+}
+
+TGvColumn* TGvHeader::FirstColumn() const {
+    return FColumns && FColumns->GetCount() > 0 ? FColumns->GetColumns(0) : nullptr;
+}
+
+TGvColumn* TGvHeader::LastColumn() const {
+    return FColumns && FColumns->GetCount() > 0 ? FColumns->GetColumns(FColumns->GetCount() - 1) : nullptr;
+}
+
+TGvColumn* TGvHeader::NextColumn(TGvColumn* Column) const {
+    if (!Column || !FColumns) return nullptr;
+    const int i = Column->GetIndex() + 1;
+    return i > 0 && i < FColumns->GetCount() ? FColumns->GetColumns(i) : nullptr;
+}
+
+TGvColumn* TGvHeader::PrevColumn(TGvColumn* Column) const {
+    if (!Column || !FColumns) return nullptr;
+    const int i = Column->GetIndex() - 1;
+    return i >= 0 && i < FColumns->GetCount() ? FColumns->GetColumns(i) : nullptr;
+}
+
+TGvColumn* TGvHeader::FirstVisibleColumn() const {
+    TGvColumn* column = FirstColumn();
+    while (column && !column->GetVisible()) column = NextColumn(column);
+    return column;
+}
+
+TGvColumn* TGvHeader::LastVisibleColumn() const {
+    TGvColumn* column = LastColumn();
+    while (column && !column->GetVisible()) column = PrevColumn(column);
+    return column;
+}
+
+TGvColumn* TGvHeader::NextVisibleColumn(TGvColumn* Column) const {
+    TGvColumn* column = NextColumn(Column);
+    while (column && !column->GetVisible()) column = NextColumn(column);
+    return column;
+}
+
+TGvColumn* TGvHeader::PrevVisibleColumn(TGvColumn* Column) const {
+    TGvColumn* column = PrevColumn(Column);
+    while (column && !column->GetVisible()) column = PrevColumn(column);
+    return column;
+}
+
+TGvColumn* TGvHeader::FirstColumnByPosition() const { return FPositions.empty() ? nullptr : FPositions.front(); }
+TGvColumn* TGvHeader::LastColumnByPosition() const { return FPositions.empty() ? nullptr : FPositions.back(); }
+
+void TGvHeader::ClearLists() {
+    FPositions.clear();
+    if (FColumns) FColumns->VisibleList().clear();
+}
+
+namespace {
+void RebuildLayoutOf(TCustomGvListview* lv) {
+    if (lv && lv->GetGroups()) lv->GetGroups()->Rebuild(false);
+}
+} // namespace
+
+void TGvHeader::SetAutoSizeHeight(bool Value) {
+    if (Value == FAutoSizeHeight) return;
+    FAutoSizeHeight = Value;
+    RebuildLayoutOf(FOwnerListview);
+}
+
+void TGvHeader::SetAutoSizeHeightMargin(int Value) {
+    if (!FAutoSizeHeight) return;
+    if (Value < 0) Value = 0;
+    if (Value == FAutoSizeHeightMargin) return;
+    FAutoSizeHeightMargin = Value;
+    RebuildLayoutOf(FOwnerListview);
+}
+
+void TGvHeader::SetColor(gcl::TColor Value) {
+    if (Value == FColor) return;
+    FColor = Value;
+    Invalidate(false);
+}
+
+void TGvHeader::SetFixedSingleColumn(bool Value) {
+    if (Value == FFixedSingleColumn) return;
+    FFixedSingleColumn = Value;
+    RebuildLayoutOf(FOwnerListview);
+}
+
+int TGvHeader::GetHeight() const {
+    if (!FAutoSizeHeight) return FHeight;
+    int textHeight = 0;
+    if (HDC dc = GetDC(nullptr)) {
+        HGDIOBJ old = SelectObject(dc, FFont->GetHandle());
+        TEXTMETRICA tm{};
+        if (GetTextMetricsA(dc, &tm)) textHeight = tm.tmHeight;
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+    }
+    const int fitted = textHeight + FAutoSizeHeightMargin;
+    return fitted > FHeight ? fitted : FHeight;
+}
+
+void TGvHeader::SetHeight(int Value) {
+    if (Value < 0) Value = 0;
+    if (Value == FHeight) return;
+    FHeight = Value;
+    RebuildLayoutOf(FOwnerListview);
+}
+
+void TGvHeader::SetImages(gcl::TCustomImageList* Value) {
+    if (Value == FImages.Get()) return;
+    FImages = Value;
+    RepaintListview(FOwnerListview);
+}
+
+void TGvHeader::SetShowInAllViews(bool Value) {
+    if (Value == FShowInAllViews) return;
+    FShowInAllViews = Value;
+    RebuildLayoutOf(FOwnerListview);
+}
+
+void TGvHeader::SetVisible(bool Value) {
+    if (Value == FVisible) return;
+    FVisible = Value;
+    RebuildLayoutOf(FOwnerListview);
+}
+
+bool TGvHeader::Shown() const {
+    if (!FVisible || !FOwnerListview) return false;
+    const TGvListStyle view = FOwnerListview->GetView();
+    return view == elsReport || view == elsGrid || FShowInAllViews;
+}
+
+int TGvHeader::RuntimeHeight() const { return Shown() ? GetHeight() : 0; }
+
+TRect TGvHeader::DisplayRect() const { return TRect{0, 0, ClientRectOf(FOwnerListview).Width(), RuntimeHeight()}; }
+
+bool TGvHeader::FollowsHorizontalScroll() const {
+    return !(FShowInAllViews && FOwnerListview && FOwnerListview->GetView() == elsList);
+}
+
+void TGvHeader::Rebuild(bool Force) {
+    TCustomGvListview* lv = FOwnerListview;
+    if (!lv || !FColumns) return;
+    if (!Force && (lv->GetUpdateCount() > 0 || lv->IsLoading() || !lv->HandleAllocated())) return;
+    ClearLists();
+    for (int i = 0; i < FColumns->GetCount(); ++i) FPositions.push_back(FColumns->GetColumns(i));
+    std::stable_sort(FPositions.begin(), FPositions.end(),
+                     [](TGvColumn* a, TGvColumn* b) { return a->FPosition < b->FPosition; });
+    for (size_t i = 0; i < FPositions.size(); ++i) FPositions[i]->FPosition = static_cast<int>(i);
+    const int clientWidth = lv->HandleAllocated() ? ClientRectOf(lv).Width() : 0;
+    for (int i = 0; i < FColumns->GetCount(); ++i) {
+        TGvColumn* column = FColumns->GetColumns(i);
+        if (!column->GetVisible()) continue;
+        FColumns->VisibleList().push_back(column);
+        if (FFixedSingleColumn) column->FWidth = clientWidth;
+    }
+    FHeaderRect = TRect{};
+    const int height = GetHeight();
+    TRect previous{};
+    bool first = true;
+    for (TGvColumn* column : FPositions) {
+        const int width = column->GetVisible() ? column->FWidth : 0;
+        TRect r = first ? TRect{0, 0, width, height}
+                        : TRect{previous.Right, previous.Top, previous.Right + width, previous.Bottom};
+        column->SetDisplayRect(r);
+        gcl::UnionRect(FHeaderRect, FHeaderRect, r);
+        previous = r;
+        first = false;
+    }
+    if (FHeaderRect.Width() < clientWidth) {
+        FHeaderRect.Left = 0;
+        FHeaderRect.Right = clientWidth;
+        FHeaderRect.Bottom = FHeaderRect.Top + height;
+    }
+}
+
+void TGvHeader::Invalidate(bool ImmediateUpdate) {
+    if (FOwnerListview && FOwnerListview->GetUpdateCount() == 0)
+        FOwnerListview->SafeInvalidateRect(nullptr, ImmediateUpdate);
+}
+
+void TGvHeader::LoadFromStream(TStream& S) {
+    if (FStreamColumns && FColumns) FColumns->ReadItems(S);
+}
+
+void TGvHeader::SaveToStream(TStream& S) {
+    if (FStreamColumns && FColumns) FColumns->WriteItems(S);
+}
+
+} // namespace qelvo

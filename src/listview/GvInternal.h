@@ -1,0 +1,228 @@
+// Private helpers shared by the list view's source files: the collection
+// stream's integer and string helpers, rectangles of the control, an update
+// scope, and the data-object look-ups of the interfaced kinds. Not for users.
+#pragma once
+
+#include "listview/GvListview.h"
+
+#include <ole2.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "gcl/Controls.h"
+#include "gcl/Messages.h"
+#include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Strings.h"
+#include "gcl/rtl/TypInfo.h"
+#include "listview/LvDataObject.h"
+
+namespace qelvo {
+
+using gcl::TPoint;
+using gcl::TRect;
+using gcl::TStream;
+
+namespace gvdetail {
+
+// ---- Stream helpers ------------------------------------------------------------------
+
+
+inline TCommonMemoryStreamHelper& Helper() {
+    // The helper holds no state; a local one serves before the unit starts.
+    static TCommonMemoryStreamHelper fallback;
+    return StreamHelper ? *StreamHelper : fallback;
+}
+
+inline void WriteInt32(TStream& S, int32_t Value) { Helper().WriteInteger(S, Value); }
+inline int32_t ReadInt32(TStream& S) { return Helper().ReadInteger(S); }
+
+inline void WriteUInt32(TStream& S, uint32_t Value) { WriteInt32(S, static_cast<int32_t>(Value)); }
+
+inline void WriteUInt16(TStream& S, uint16_t Value) {
+    const uint8_t bytes[2] = {static_cast<uint8_t>(Value), static_cast<uint8_t>(Value >> 8)};
+    S.WriteBuffer(bytes, 2);
+}
+inline uint16_t ReadUInt16(TStream& S) {
+    uint8_t bytes[2];
+    S.ReadBuffer(bytes, 2);
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+inline void WriteByte(TStream& S, uint8_t Value) { S.WriteBuffer(&Value, 1); }
+inline uint8_t ReadByte(TStream& S) {
+    uint8_t value = 0;
+    S.ReadBuffer(&value, 1);
+    return value;
+}
+
+// A count of entries that take at least EntrySize bytes each: never
+// negative and never more than the stream can still hold.
+inline int32_t ReadCount(TStream& S, int EntrySize) {
+    const int32_t count = ReadInt32(S);
+    if (count < 0) throw gcl::EReadError(gcl::msg::ReadError);
+    S.CheckAvailable(static_cast<int64_t>(count) * EntrySize);
+    return count;
+}
+
+// Length in UTF-16 code units, then the UTF-16LE text.
+inline void WriteWide(TStream& S, const std::wstring& Value) {
+    WriteInt32(S, static_cast<int32_t>(Value.size()));
+    std::vector<uint8_t> bytes;
+    bytes.reserve(Value.size() * 2);
+    for (wchar_t c : Value) {
+        const uint16_t u = static_cast<uint16_t>(c);
+        bytes.push_back(static_cast<uint8_t>(u));
+        bytes.push_back(static_cast<uint8_t>(u >> 8));
+    }
+    if (!bytes.empty()) S.WriteBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
+}
+
+inline std::wstring ReadWide(TStream& S) {
+    const int32_t length = ReadCount(S, 2);
+    std::vector<uint8_t> bytes(static_cast<size_t>(length) * 2);
+    if (length > 0) S.ReadBuffer(bytes.data(), length * 2);
+    std::wstring result(static_cast<size_t>(length), L'\0');
+    for (int32_t i = 0; i < length; ++i)
+        result[static_cast<size_t>(i)] = static_cast<wchar_t>(bytes[i * 2] | bytes[i * 2 + 1] << 8);
+    return result;
+}
+
+template <class T>
+inline void WriteArray(TStream& S, const std::vector<T>& Values) {
+    WriteInt32(S, static_cast<int32_t>(Values.size()));
+    for (T v : Values) WriteInt32(S, static_cast<int32_t>(v));
+}
+
+template <class T>
+inline void ReadArray(TStream& S, std::vector<T>& Values) {
+    const int32_t count = ReadCount(S, 4);
+    Values.assign(static_cast<size_t>(count), T());
+    for (int32_t i = 0; i < count; ++i) Values[static_cast<size_t>(i)] = static_cast<T>(ReadInt32(S));
+}
+
+template <class T>
+inline T ValueAt(const std::vector<T>& Values, int Index, T Default) {
+    return Index >= 0 && Index < static_cast<int>(Values.size()) ? Values[static_cast<size_t>(Index)] : Default;
+}
+
+template <class T>
+inline void StoreAt(std::vector<T>& Values, int Index, T Value, T Filler) {
+    if (Index < 0) return;
+    if (Index >= static_cast<int>(Values.size())) Values.resize(static_cast<size_t>(Index) + 1, Filler);
+    Values[static_cast<size_t>(Index)] = Value;
+}
+
+// An enumeration byte of a stream, or Default when it is out of range.
+template <class E>
+inline E ReadEnum(TStream& S, E Default) {
+    const uint8_t value = ReadByte(S);
+    return value < gcl::EnumInfo<E>().Count ? static_cast<E>(value) : Default;
+}
+
+inline TRect ClientRectOf(TCustomGvListview* lv) {
+    if (!lv) return {};
+    if (lv->HandleAllocated()) {
+        RECT r{};
+        ::GetClientRect(lv->GetHandle(), &r);
+        return gcl::FromRECT(r);
+    }
+    return TRect{0, 0, lv->GetWidth(), lv->GetHeight()};
+}
+
+inline bool ScrollsVertically(TGvListStyle View) { return View != elsList && View != elsFilmStrip; }
+
+inline bool Intersects(const TRect& A, const TRect& B) {
+    TRect r;
+    return gcl::IntersectRect(r, A, B);
+}
+
+// Runs EndUpdate when it goes out of scope.
+class TListviewUpdate {
+public:
+    explicit TListviewUpdate(TCustomGvListview* lv, bool invalidate = true) : FListview(lv), FInvalidate(invalidate) {
+        if (FListview) FListview->BeginUpdate();
+    }
+    ~TListviewUpdate() {
+        if (FListview) {
+            try {
+                FListview->EndUpdate(FInvalidate);
+            } catch (...) {
+            }
+        }
+    }
+    TListviewUpdate(const TListviewUpdate&) = delete;
+    TListviewUpdate& operator=(const TListviewUpdate&) = delete;
+
+private:
+    TCustomGvListview* FListview;
+    bool FInvalidate;
+};
+
+inline void RebuildGroupsOf(TCustomGvListview* lv) {
+    if (lv && lv->GetGroups()) lv->GetGroups()->Rebuild(false);
+}
+inline void RepaintListview(TCustomGvListview* lv) {
+    if (lv) lv->SafeInvalidateRect(nullptr, false);
+}
+// The image list size that a view style shows.
+inline int ImageSizeOfView(TGvListStyle view) {
+    switch (view) {
+    case elsIcon:
+    case elsTile:
+        return 1;
+    case elsThumbnail:
+    case elsFilmStrip:
+        return 2;
+    default:
+        return 0;
+    }
+}
+// The interface I of an object's data object, or null.
+template <class I>
+inline gcl::ComPtr<I> DataInterface(const TGvCollectionItem* item) {
+    gcl::ComPtr<I> result;
+    if (gcl::IUnknown* data = item->GetDataInf()) gcl::Supports(data, result);
+    return result;
+}
+
+inline std::wstring InterfacedCaption(const TGvCollectionItem* item, int column) {
+    if (auto captions = DataInterface<IGvCaptions>(item)) return captions->GetCaption(column).ToWide();
+    if (auto captions = DataInterface<IGvCaptionsEditable>(item)) return captions->GetCaption(column).ToWide();
+    return std::wstring();
+}
+inline void InterfacedSetCaption(const TGvCollectionItem* item, int column, const std::wstring& value) {
+    if (auto captions = DataInterface<IGvCaptionsEditable>(item)) captions->SetCaption(column, gcl::TVariant(value));
+}
+inline int InterfacedImage(const TGvCollectionItem* item, int column, TGvImageKind kind) {
+    if (auto images = DataInterface<IGvImages>(item)) return images->GetImageIndex(column, kind);
+    if (auto images = DataInterface<IGvImagesEditable>(item)) return images->GetImageIndex(column, kind);
+    return -1;
+}
+inline void InterfacedSetImage(const TGvCollectionItem* item, int column, TGvImageKind kind, int value) {
+    if (auto images = DataInterface<IGvImagesEditable>(item)) images->SetImageIndex(column, kind, value);
+}
+inline gcl::TCustomImageList* InterfacedImageList(const TGvCollectionItem* item, int column, gcl::TCustomImageList* fallback) {
+    gcl::TCustomImageList* list = nullptr;
+    if (auto lists = DataInterface<IGvImageList>(item)) list = lists->GetImageList(column);
+    return list ? list : fallback;
+}
+inline int InterfacedDetailCount(const TGvCollectionItem* item) {
+    if (auto details = DataInterface<IGvDetails>(item)) return details->GetDetailCount();
+    if (auto details = DataInterface<IGvDetailsEditable>(item)) return details->GetDetailCount();
+    return 0;
+}
+inline int InterfacedDetail(const TGvCollectionItem* item, int line) {
+    if (auto details = DataInterface<IGvDetails>(item)) return details->GetDetail(line);
+    if (auto details = DataInterface<IGvDetailsEditable>(item)) return details->GetDetail(line);
+    return 0;
+}
+inline void InterfacedSetDetail(const TGvCollectionItem* item, int line, int value) {
+    if (auto details = DataInterface<IGvDetailsEditable>(item)) details->SetDetail(line, value);
+}
+inline void InterfacedSetDetailCount(const TGvCollectionItem* item, int value) {
+    if (auto details = DataInterface<IGvDetailsEditable>(item)) details->SetDetailCount(value);
+}
+} // namespace gvdetail
+
+} // namespace qelvo

@@ -1,0 +1,589 @@
+// The list-view control: construction, properties, streaming, the Do
+// methods that fire its events, and the published control.
+#include "listview/GvInternal.h"
+
+namespace qelvo {
+
+using namespace gvdetail;
+
+// ---- TCustomGvListview -----------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TCustomGvListview)
+
+TCustomGvListview::TCustomGvListview(gcl::TComponent* AOwner)
+    : TCommonCanvasControl(AOwner),
+      FGroupFont(std::make_unique<gcl::TFont>()),
+      FGroupCollapseButton(std::make_unique<gcl::TBitmap>()),
+      FGroupExpandButton(std::make_unique<gcl::TBitmap>()) {}
+
+void TCustomGvListview::AfterConstruction() {
+    inherited::AfterConstruction();
+    FPaintInfoGroup = CreatePaintInfoGroup();
+    FPaintInfoItem = CreatePaintInfoItem();
+    FPaintInfoColumn = CreatePaintInfoColumn();
+    FHotTrack = TGvHotTrackManager::Create(this);
+    SetParentColor(false);
+    GetBrush()->SetColor(gcl::clWindow);
+    SetColor(gcl::clWindow);
+    SetBevelInner(gcl::bvLowered);
+    SetBevelKind(gcl::bkTile);
+    gcl::TControlStyle style = GetControlStyle();
+    style.Exclude(gcl::csAcceptsControls);
+    style.Exclude(gcl::csCaptureMouse);
+    style.Exclude(gcl::csOpaque);
+    SetControlStyle(style);
+    FScrollbars = TGvScrollbarManager::Create(this);
+    FCheckManager = TGvCheckManager::Create(this);
+    FSelection = TGvSelectionManager::Create(this);
+    FGroups = CreateGroups();
+    FHeader = TGvHeader::Create(this);
+    FEditManager = TGvEditManager::Create(this);
+    FGlobalImageManager = TGvGlobalImageManager::Create(this);
+    FCellSizes = TGvCellSizes::Create(this);
+    FSort = TGvSortManager::Create(this);
+    SetTabStop(true);
+    FWheelMouseDefaultScroll = edwsVert;
+    FWheelMouseScrollModifierEnabled = true;
+    FItems = std::make_unique<TGvGlobalItems>(this);
+    FShowGroupMargins = false;
+    FShowThemedBorder = true;
+    FDisabledBlendAlpha = 128;
+    FDisabledBlendColor = gcl::clWindow;
+}
+
+TCustomGvListview::~TCustomGvListview() {
+    FItems.reset();
+    gcl::FreeAndNil(FScrollbars);
+    gcl::FreeAndNil(FCheckManager);
+    gcl::FreeAndNil(FSelection);
+    gcl::FreeAndNil(FHeader);
+    gcl::FreeAndNil(FEditManager);
+    gcl::FreeAndNil(FGlobalImageManager);
+    gcl::FreeAndNil(FCellSizes);
+    gcl::FreeAndNil(FPaintInfoColumn);
+    gcl::FreeAndNil(FPaintInfoGroup);
+    gcl::FreeAndNil(FPaintInfoItem);
+    gcl::FreeAndNil(FHotTrack);
+    gcl::FreeAndNil(FSort);
+    gcl::FreeAndNil(FGroups);
+}
+
+void TCustomGvListview::BeforeDestruction() noexcept {
+    Destroying();
+    try {
+        if (FGroups) FGroups->Clear(true);
+        if (FHeader && FHeader->GetColumns()) FHeader->GetColumns()->Clear(true);
+    } catch (...) {
+    }
+    inherited::BeforeDestruction();
+}
+
+TGvPaintInfoColumn* TCustomGvListview::CreatePaintInfoColumn() { return TGvPaintInfoColumn::Create(this); }
+TGvPaintInfoGroup* TCustomGvListview::CreatePaintInfoGroup() { return TGvPaintInfoGroup::Create(this); }
+TGvGroups* TCustomGvListview::CreateGroups() { return TGvGroups::Create(this); }
+TGvPaintInfoItem* TCustomGvListview::CreatePaintInfoItem() { return TGvPaintInfoItem::Create(this); }
+
+void TCustomGvListview::BeginUpdate() { inherited::BeginUpdate(); }
+void TCustomGvListview::EndUpdate(bool Invalidate) { inherited::EndUpdate(Invalidate); }
+
+void TCustomGvListview::Rebuild() {
+    if (IsDestroying()) return;
+    if (FGroups) FGroups->Rebuild(true);
+    if (FScrollbars) FScrollbars->ReCalculateScrollbars(true, false);
+}
+
+void TCustomGvListview::Loaded() {
+    inherited::Loaded();
+    Rebuild();
+}
+
+void TCustomGvListview::CreateParams(gcl::TCreateParams& Params) {
+    inherited::CreateParams(Params);
+    Params.WindowClass.style |= CS_DBLCLKS;
+    Params.Style |= WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+}
+
+void TCustomGvListview::CreateWnd() {
+    inherited::CreateWnd();
+    Rebuild();
+}
+
+void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
+    if (Message.Msg == gcl::CM_PARENTFONTCHANGED) {
+        inherited::Dispatch(Message);
+        if (GetParentFont()) {
+            gcl::TFont* font = Message.WParam ? reinterpret_cast<gcl::TFont*>(Message.LParam)
+                                              : (GetParent() ? GetParent()->GetFont() : nullptr);
+            if (font) {
+                FGroupFont->Assign(font);
+                if (FHeader) FHeader->SetFont(font);
+            }
+        }
+        return;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TCustomGvListview::SetSelection(TGvSelectionManager* Value) {
+    if (Value == FSelection) return;
+    gcl::Free(FSelection);
+    FSelection = Value;
+}
+
+void TCustomGvListview::SetPaintInfoColumn(TGvPaintInfoColumn* Value) {
+    if (Value == FPaintInfoColumn) return;
+    gcl::Free(FPaintInfoColumn);
+    FPaintInfoColumn = Value;
+}
+
+void TCustomGvListview::SetPaintInfoGroup(TGvPaintInfoGroup* Value) {
+    if (Value == FPaintInfoGroup) return;
+    gcl::Free(FPaintInfoGroup);
+    FPaintInfoGroup = Value;
+}
+
+void TCustomGvListview::SetPaintInfoItem(TGvPaintInfoItem* Value) {
+    if (Value == FPaintInfoItem) return;
+    gcl::Free(FPaintInfoItem);
+    FPaintInfoItem = Value;
+}
+
+void TCustomGvListview::SetGroupCollapseButton(gcl::TBitmap* Value) {
+    FGroupCollapseButton->Assign(Value);
+    if (!FGroupCollapseButton->GetEmpty()) FGroupCollapseButton->SetPixelFormat(gcl::pf32bit);
+}
+
+void TCustomGvListview::SetGroupExpandButton(gcl::TBitmap* Value) {
+    FGroupExpandButton->Assign(Value);
+    if (!FGroupExpandButton->GetEmpty()) FGroupExpandButton->SetPixelFormat(gcl::pf32bit);
+}
+
+void TCustomGvListview::SetView(TGvListStyle Value) {
+    if (Value == FView) return;
+    FView = Value;
+    if (FGroups) FGroups->Rebuild(true);
+    FWheelMouseDefaultScroll = ScrollsVertically(Value) ? edwsVert : edwsHorz;
+}
+
+void TCustomGvListview::SetShowGroupMargins(bool Value) {
+    if (Value == FShowGroupMargins) return;
+    FShowGroupMargins = Value;
+    Rebuild();
+}
+
+void TCustomGvListview::SetShowInactive(bool Value) {
+    if (Value == FShowInactive) return;
+    FShowInactive = Value;
+    SafeInvalidateRect(nullptr, true);
+}
+
+void TCustomGvListview::SetShowThemedBorder(bool Value) {
+    if (Value == FShowThemedBorder) return;
+    FShowThemedBorder = Value;
+    if (HandleAllocated())
+        SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+#define GV_IMAGES_SETTER(Name)                                             \
+    void TCustomGvListview::Set##Name(gcl::TCustomImageList* Value) {      \
+        if (Value == F##Name.Get()) return;                                \
+        F##Name = Value;                                                   \
+        SafeInvalidateRect(nullptr, false);                                \
+    }
+GV_IMAGES_SETTER(ImagesExLarge)
+GV_IMAGES_SETTER(ImagesGroup)
+GV_IMAGES_SETTER(ImagesLarge)
+GV_IMAGES_SETTER(ImagesSmall)
+GV_IMAGES_SETTER(ImagesState)
+#undef GV_IMAGES_SETTER
+
+bool TCustomGvListview::HeaderShown() const { return FHeader && FHeader->Shown(); }
+
+TGvColumn* TCustomGvListview::FocusedColumn() { return FSelection ? FSelection->GetFocusedColumn() : nullptr; }
+
+void TCustomGvListview::SetFocusIfAllowed() {
+    if (!Focused() && CanFocus() && HandleAllocated()) SetFocus();
+}
+
+void TCustomGvListview::MarkSelectedCut() {
+    for (int g = 0; g < FGroups->GetCount(); ++g) {
+        TGvGroup* group = FGroups->GetGroups(g);
+        for (int i = 0; i < group->ItemCount(); ++i) group->GetItem(i)->SetCut(false);
+    }
+    for (TGvItem* item = FSelection->First(); item; item = FSelection->Next(item)) item->SetCut(true);
+}
+
+bool TCustomGvListview::GroupCaptionsShown() const {
+    return FPaintInfoGroup && FPaintInfoGroup->GetMarginTop()->GetVisible();
+}
+
+void TCustomGvListview::SaveToStream(TStream& S) {
+    WriteInt32(S, GvStreamVersion);
+    WriteByte(S, static_cast<uint8_t>(FView));
+    FGroups->SaveToStream(S);
+    FHeader->SaveToStream(S);
+}
+
+void TCustomGvListview::LoadFromStream(TStream& S) {
+    TListviewUpdate update(this);
+    const int32_t version = ReadInt32(S);
+    if (version > 0) {
+        const uint8_t view = ReadByte(S);
+        if (view >= gcl::EnumInfo<TGvListStyle>().Count) throw gcl::EReadError(gcl::msg::ReadError);
+        SetView(static_cast<TGvListStyle>(view));
+        FGroups->LoadFromStream(S);
+        FHeader->LoadFromStream(S);
+        FGroups->Rebuild(true);
+    }
+}
+
+int TCustomGvListview::DefaultCaptionCompare(TGvColumn* Column, TGvCollectionItem* Item1, TGvCollectionItem* Item2) {
+    return DefaultSortCompare(Column, Item1, Item2);
+}
+
+int TCustomGvListview::GroupCompare(TGvColumn*, TGvGroup* Group1, TGvGroup* Group2) {
+    return DoGroupCompare(Group1, Group2);
+}
+
+int TCustomGvListview::ItemCompare(TGvColumn* Column, TGvGroup* Group, TGvItem* Item1, TGvItem* Item2) {
+    return DoItemCompare(Column, Group, Item1, Item2);
+}
+
+// ---- Do methods ------------------------------------------------------------------------------
+
+// Fires an event when it is assigned.
+#define GV_FIRE(Event, ...) \
+    if (Event) Event(this, __VA_ARGS__)
+// The same, but not while the control is being destroyed.
+#define GV_FIRE_GUARDED(Event, ...) \
+    if (!IsDestroying() && Event) Event(this, __VA_ARGS__)
+
+void TCustomGvListview::DoAutoGroupGetKey(TGvItem* Item, int ColumnIndex, TGvGroups* Groups, uint32_t& Key) {
+    GV_FIRE(OnAutoGroupGetKey, Item, ColumnIndex, Groups, Key);
+}
+
+void TCustomGvListview::DoAutoSortGroupCreate(TGvItem* Item, int ColumnIndex, TGvGroups* Groups, TGvGroup*& Group,
+                                              bool& DoDefaultAction) {
+    GV_FIRE(OnAutoSortGroupCreate, Item, ColumnIndex, Groups, Group, DoDefaultAction);
+    if (!Group) Group = FGroups->Add(nullptr);
+}
+
+void TCustomGvListview::DoColumnCheckChanged(TGvColumn* Column) { GV_FIRE_GUARDED(OnColumnCheckChanged, Column); }
+void TCustomGvListview::DoColumnCheckChanging(TGvColumn* Column, bool& Allow) {
+    GV_FIRE_GUARDED(OnColumnCheckChanging, Column, Allow);
+}
+void TCustomGvListview::DoColumnEnableChanged(TGvColumn* Column) { GV_FIRE_GUARDED(OnColumnEnableChanged, Column); }
+void TCustomGvListview::DoColumnEnableChanging(TGvColumn* Column, bool& Allow) {
+    GV_FIRE_GUARDED(OnColumnEnableChanging, Column, Allow);
+}
+void TCustomGvListview::DoColumnFocusChanged(TGvColumn*) {}
+void TCustomGvListview::DoColumnFocusChanging(TGvColumn*, bool&) {}
+void TCustomGvListview::DoColumnFreeing(TGvColumn* Column) { GV_FIRE(OnColumnFreeing, Column); }
+void TCustomGvListview::DoColumnInitialize(TGvColumn* Column) { GV_FIRE(OnColumnInitialize, Column); }
+void TCustomGvListview::DoColumnSelectionChanged(TGvColumn* Column) {
+    GV_FIRE_GUARDED(OnColumnSelectionChanged, Column);
+}
+void TCustomGvListview::DoColumnSelectionChanging(TGvColumn* Column, bool& Allow) {
+    GV_FIRE_GUARDED(OnColumnSelectionChanging, Column, Allow);
+}
+void TCustomGvListview::DoColumnVisibilityChanged(TGvColumn* Column) {
+    GV_FIRE(OnColumnVisibilityChanged, Column);
+}
+void TCustomGvListview::DoColumnVisibilityChanging(TGvColumn* Column, bool& Allow) {
+    GV_FIRE(OnColumnVisibilityChanging, Column, Allow);
+}
+void TCustomGvListview::DoColumnLoadFromStream(TGvColumn* Column, TStream& S, int Version) {
+    GV_FIRE(OnColumnLoadFromStream, Column, S, Version);
+}
+void TCustomGvListview::DoColumnSaveToStream(TGvColumn* Column, TStream& S, int Version) {
+    GV_FIRE(OnColumnSaveToStream, Column, S, Version);
+}
+void TCustomGvListview::DoColumnGetCaption(TGvColumn* Column, int Line, std::wstring& Caption) {
+    GV_FIRE(OnColumnGetCaption, Column, Line, Caption);
+}
+void TCustomGvListview::DoColumnSetCaption(TGvColumn* Column, const std::wstring& Caption) {
+    GV_FIRE(OnColumnSetCaption, Column, Caption);
+}
+void TCustomGvListview::DoColumnGetDetail(TGvColumn* Column, int Line, int& Detail) {
+    GV_FIRE(OnColumnGetDetail, Column, Line, Detail);
+}
+void TCustomGvListview::DoColumnSetDetail(TGvColumn* Column, int Line, const int& Detail) {
+    GV_FIRE(OnColumnSetDetail, Column, Line, Detail);
+}
+void TCustomGvListview::DoColumnGetDetailCount(TGvColumn* Column, int& Count) {
+    GV_FIRE(OnColumnGetDetailCount, Column, Count);
+}
+void TCustomGvListview::DoColumnSetDetailCount(TGvColumn*, int) { SafeInvalidateRect(nullptr, false); }
+void TCustomGvListview::DoColumnGetImageIndex(TGvColumn* Column, TGvImageKind ImageKind, int& ImageIndex) {
+    GV_FIRE(OnColumnGetImageIndex, Column, ImageKind, ImageIndex);
+}
+void TCustomGvListview::DoColumnSetImageIndex(TGvColumn* Column, TGvImageKind ImageKind, int ImageIndex) {
+    GV_FIRE(OnColumnSetImageIndex, Column, ImageKind, ImageIndex);
+}
+void TCustomGvListview::DoColumnGetImageList(TGvColumn* Column, gcl::TCustomImageList*& ImageList) {
+    GV_FIRE(OnColumnGetImageList, Column, ImageList);
+}
+void TCustomGvListview::DoColumnStructureChange() {
+    if (OnColumnStructureChange) OnColumnStructureChange(this);
+}
+void TCustomGvListview::DoGroupCollapse(TGvGroup* Group) { GV_FIRE_GUARDED(OnGroupCollapse, Group); }
+void TCustomGvListview::DoGroupCollapsing(TGvGroup* Group, bool& Allow) {
+    GV_FIRE_GUARDED(OnGroupCollapsing, Group, Allow);
+}
+void TCustomGvListview::DoGroupExpand(TGvGroup* Group) {
+    if (FGroups) FGroups->Rebuild(false);
+    GV_FIRE(OnGroupExpand, Group);
+}
+void TCustomGvListview::DoGroupExpanding(TGvGroup* Group, bool& Allow) { GV_FIRE(OnGroupExpanding, Group, Allow); }
+void TCustomGvListview::DoGroupFreeing(TGvGroup* Group) { GV_FIRE(OnGroupFreeing, Group); }
+void TCustomGvListview::DoGroupInitialize(TGvGroup* Group) { GV_FIRE(OnGroupInitialize, Group); }
+void TCustomGvListview::DoGroupSelectionChanged(TGvGroup*) {}
+void TCustomGvListview::DoGroupSelectionChanging(TGvGroup*, bool&) {}
+void TCustomGvListview::DoGroupVisibilityChanged(TGvGroup* Group) { GV_FIRE_GUARDED(OnGroupVisibilityChanged, Group); }
+void TCustomGvListview::DoGroupVisibilityChanging(TGvGroup* Group, bool& Allow) {
+    GV_FIRE_GUARDED(OnGroupVisibilityChanging, Group, Allow);
+}
+void TCustomGvListview::DoGroupLoadFromStream(TGvGroup* Group, TStream& S, int Version) {
+    GV_FIRE(OnGroupLoadFromStream, Group, S, Version);
+}
+void TCustomGvListview::DoGroupSaveToStream(TGvGroup* Group, TStream& S, int Version) {
+    GV_FIRE(OnGroupSaveToStream, Group, S, Version);
+}
+void TCustomGvListview::DoGroupGetCaption(TGvGroup* Group, std::wstring& Caption) {
+    GV_FIRE(OnGroupGetCaption, Group, Caption);
+}
+void TCustomGvListview::DoGroupSetCaption(TGvGroup* Group, const std::wstring& Caption) {
+    GV_FIRE(OnGroupSetCaption, Group, Caption);
+}
+void TCustomGvListview::DoGroupGetDetail(TGvGroup* Group, int Line, int& Detail) {
+    GV_FIRE(OnGroupGetDetail, Group, Line, Detail);
+}
+void TCustomGvListview::DoGroupSetDetail(TGvGroup* Group, int Line, const int& Detail) {
+    GV_FIRE(OnGroupSetDetail, Group, Line, Detail);
+}
+void TCustomGvListview::DoGroupGetDetailCount(TGvGroup* Group, int& Count) {
+    GV_FIRE(OnGroupGetDetailCount, Group, Count);
+}
+void TCustomGvListview::DoGroupSetDetailCount(TGvGroup*, int) { SafeInvalidateRect(nullptr, false); }
+void TCustomGvListview::DoGroupGetImageIndex(TGvGroup* Group, TGvImageKind ImageKind, int& ImageIndex) {
+    GV_FIRE(OnGroupGetImageIndex, Group, ImageKind, ImageIndex);
+}
+void TCustomGvListview::DoGroupSetImageIndex(TGvGroup* Group, TGvImageKind ImageKind, int ImageIndex) {
+    GV_FIRE(OnGroupSetImageIndex, Group, ImageKind, ImageIndex);
+}
+void TCustomGvListview::DoGroupGetImageList(TGvGroup* Group, gcl::TCustomImageList*& ImageList) {
+    GV_FIRE(OnGroupGetImageList, Group, ImageList);
+}
+void TCustomGvListview::DoGroupHotTrack(TGvGroup* Group, TGvHotTrackState State, TPoint MousePos) {
+    GV_FIRE(OnGroupHotTrack, Group, State, MousePos);
+}
+int TCustomGvListview::DoGroupCompare(TGvGroup* Item1, TGvGroup* Item2) {
+    if (OnGroupCompare) return OnGroupCompare(this, Item1, Item2);
+    return DefaultSortCompare(nullptr, Item1, Item2);
+}
+void TCustomGvListview::DoGroupStructureChange() {
+    if (OnGroupStructureChange) OnGroupStructureChange(this);
+}
+void TCustomGvListview::DoItemCheckChange(TGvItem* Item) { GV_FIRE_GUARDED(OnItemCheckChange, Item); }
+void TCustomGvListview::DoItemCheckChanging(TGvItem* Item, bool& Allow) {
+    GV_FIRE_GUARDED(OnItemCheckChanging, Item, Allow);
+}
+void TCustomGvListview::DoItemEditBegin(TGvItem* Item, int& Column, bool& Allow) {
+    GV_FIRE(OnItemEditBegin, Item, Column, Allow);
+}
+void TCustomGvListview::DoItemEnableChange(TGvItem* Item) { GV_FIRE(OnItemEnableChange, Item); }
+void TCustomGvListview::DoItemEnableChanging(TGvItem* Item, bool& Allow) {
+    GV_FIRE(OnItemEnableChanging, Item, Allow);
+}
+void TCustomGvListview::DoItemFocusChanged(TGvItem* Item) { GV_FIRE(OnItemFocusChanged, Item); }
+void TCustomGvListview::DoItemFocusChanging(TGvItem* Item, bool& Allow) { GV_FIRE(OnItemFocusChanging, Item, Allow); }
+void TCustomGvListview::DoItemFreeing(TGvItem* Item) { GV_FIRE(OnItemFreeing, Item); }
+void TCustomGvListview::DoItemInitialize(TGvItem* Item) { GV_FIRE(OnItemInitialize, Item); }
+void TCustomGvListview::DoItemSelectionChanged(TGvItem* Item) { GV_FIRE_GUARDED(OnItemSelectionChanged, Item); }
+void TCustomGvListview::DoItemSelectionChanging(TGvItem* Item, bool& Allow) {
+    GV_FIRE_GUARDED(OnItemSelectionChanging, Item, Allow);
+}
+void TCustomGvListview::DoItemSelectionsChanged() {
+    if (!IsDestroying() && OnItemSelectionsChanged) OnItemSelectionsChanged(this);
+}
+void TCustomGvListview::DoItemVisibilityChanged(TGvItem* Item) { GV_FIRE_GUARDED(OnItemVisibilityChanged, Item); }
+void TCustomGvListview::DoItemVisibilityChanging(TGvItem* Item, bool& Allow) {
+    GV_FIRE_GUARDED(OnItemVisibilityChanging, Item, Allow);
+}
+void TCustomGvListview::DoItemLoadFromStream(TGvItem* Item, TStream& S, int Version) {
+    GV_FIRE(OnItemLoadFromStream, Item, S, Version);
+}
+void TCustomGvListview::DoItemSaveToStream(TGvItem* Item, TStream& S, int Version) {
+    GV_FIRE(OnItemSaveToStream, Item, S, Version);
+}
+void TCustomGvListview::DoItemGetCaption(TGvItem* Item, int Column, std::wstring& Caption) {
+    GV_FIRE(OnItemGetCaption, Item, Column, Caption);
+}
+void TCustomGvListview::DoItemSetCaption(TGvItem* Item, int Column, const std::wstring& Caption) {
+    GV_FIRE(OnItemSetCaption, Item, Column, Caption);
+}
+void TCustomGvListview::DoItemGetTileDetail(TGvItem* Item, int Line, int& Detail) {
+    GV_FIRE(OnItemGetTileDetail, Item, Line, Detail);
+}
+void TCustomGvListview::DoItemSetTileDetail(TGvItem* Item, int Line, const int& Detail) {
+    GV_FIRE(OnItemSetTileDetail, Item, Line, Detail);
+}
+void TCustomGvListview::DoItemGetTileDetailCount(TGvItem* Item, int& Count) {
+    GV_FIRE(OnItemGetTileDetailCount, Item, Count);
+}
+void TCustomGvListview::DoItemSetTileDetailCount(TGvItem*, int) {}
+void TCustomGvListview::DoItemGetImageIndex(TGvItem* Item, int Column, TGvImageKind ImageKind, int& ImageIndex) {
+    GV_FIRE(OnItemGetImageIndex, Item, Column, ImageKind, ImageIndex);
+}
+void TCustomGvListview::DoItemSetImageIndex(TGvItem* Item, int Column, TGvImageKind ImageKind, int ImageIndex) {
+    GV_FIRE(OnItemSetImageIndex, Item, Column, ImageKind, ImageIndex);
+}
+void TCustomGvListview::DoItemGetImageList(TGvItem* Item, int Column, gcl::TCustomImageList*& ImageList) {
+    GV_FIRE(OnItemGetImageList, Item, Column, ImageList);
+}
+void TCustomGvListview::DoItemGetStateImageList(TGvItem*, int, gcl::TCustomImageList*&) {}
+void TCustomGvListview::DoItemGetGroupKey(TGvItem* Item, int FocusedColumn, uint32_t& GroupKey) {
+    GV_FIRE(OnItemGetGroupKey, Item, FocusedColumn, GroupKey);
+}
+void TCustomGvListview::DoItemSetGroupKey(TGvItem* Item, int Column, uint32_t Key) {
+    GV_FIRE(OnItemSetGroupKey, Item, Column, Key);
+}
+void TCustomGvListview::DoItemHotTrack(TGvItem* Item, TGvHotTrackState State, TPoint MousePos) {
+    if (FHotTrack && FHotTrack->GetEnabled()) GV_FIRE(OnItemHotTrack, Item, State, MousePos);
+}
+int TCustomGvListview::DoItemCompare(TGvColumn* Column, TGvGroup* Group, TGvItem* Item1, TGvItem* Item2) {
+    if (OnItemCompare) {
+        bool doDefault = true;
+        const int result = OnItemCompare(this, Column, Group, Item1, Item2, doDefault);
+        if (!doDefault) return result;
+    }
+    return DefaultSortCompare(Column, Item1, Item2);
+}
+void TCustomGvListview::DoItemStructureChange() {
+    if (OnItemStructureChange) OnItemStructureChange(this);
+}
+void TCustomGvListview::DoScroll(int DeltaX, int DeltaY) { GV_FIRE(OnScroll, DeltaX, DeltaY); }
+
+#undef GV_FIRE
+#undef GV_FIRE_GUARDED
+
+// ---- TGvListview -----------------------------------------------------------------------------
+
+GCL_PUBLISHED(TGvListview,
+    GCL_PROP(Align).Default(gcl::alNone),
+    GCL_PROP(AllowHiddenCheckedItems).Default(false),
+    GCL_PROP(BevelInner).Default(gcl::bvLowered),
+    GCL_PROP(BevelKind).Default(gcl::bkNone),
+    GCL_PROP_RO(CellSizes),
+    GCL_PROP(Color).Default(gcl::clWindow).Idents(gcl::ColorIdents),
+    GCL_PROP(DisabledBlendAlpha).Default(128),
+    GCL_PROP(DisabledBlendColor).Default(gcl::clWindow).Idents(gcl::ColorIdents),
+    GCL_PROP_RO(EditManager),
+    GCL_PROP(Font),
+    GCL_PROP(GroupCollapseButton),
+    GCL_PROP(GroupExpandButton),
+    GCL_PROP(GroupFont),
+    GCL_PROP_RO(Groups),
+    GCL_PROP_RO(Header),
+    GCL_PROP(HintAlignment),
+    GCL_PROP(HintType).Default(ehtText),
+    GCL_PROP_RO(HotTrack),
+    GCL_PROP(ImagesExLarge),
+    GCL_PROP(ImagesGroup),
+    GCL_PROP(ImagesLarge),
+    GCL_PROP(ImagesSmall),
+    GCL_PROP(ImagesState),
+    GCL_PROP(PaintInfoColumn),
+    GCL_PROP(PaintInfoGroup),
+    GCL_PROP(PaintInfoItem),
+    GCL_PROP(ParentFont).Default(true),
+    GCL_PROP_RO(Scrollbars),
+    GCL_PROP(Selection),
+    GCL_PROP(ShowGroupMargins).Default(false),
+    GCL_PROP(ShowInactive).Default(false),
+    GCL_PROP(ShowThemedBorder).Default(true),
+    GCL_PROP_RO(Sort),
+    GCL_PROP(TabStop).Default(true),
+    GCL_PROP(Themed).Default(true),
+    GCL_PROP(View),
+    GCL_PROP(Visible).Default(true),
+    GCL_PROP(WheelMouseDefaultScroll).Default(edwsVert),
+    GCL_PROP(WheelMouseScrollModifierEnabled).Default(true),
+    GCL_PROP(OnAutoGroupGetKey),
+    GCL_PROP(OnAutoSortGroupCreate),
+    GCL_PROP(OnColumnCheckChanged),
+    GCL_PROP(OnColumnCheckChanging),
+    GCL_PROP(OnColumnEnableChanged),
+    GCL_PROP(OnColumnEnableChanging),
+    GCL_PROP(OnColumnFreeing),
+    GCL_PROP(OnColumnGetCaption),
+    GCL_PROP(OnColumnGetDetail),
+    GCL_PROP(OnColumnGetDetailCount),
+    GCL_PROP(OnColumnGetImageIndex),
+    GCL_PROP(OnColumnGetImageList),
+    GCL_PROP(OnColumnInitialize),
+    GCL_PROP(OnColumnLoadFromStream),
+    GCL_PROP(OnColumnSaveToStream),
+    GCL_PROP(OnColumnSelectionChanged),
+    GCL_PROP(OnColumnSelectionChanging),
+    GCL_PROP(OnColumnSetCaption),
+    GCL_PROP(OnColumnSetDetail),
+    GCL_PROP(OnColumnSetImageIndex),
+    GCL_PROP(OnColumnStructureChange),
+    GCL_PROP(OnColumnVisibilityChanged),
+    GCL_PROP(OnColumnVisibilityChanging),
+    GCL_PROP(OnEndUpdate),
+    GCL_PROP(OnGroupCollapse),
+    GCL_PROP(OnGroupCollapsing),
+    GCL_PROP(OnGroupCompare),
+    GCL_PROP(OnGroupExpand),
+    GCL_PROP(OnGroupExpanding),
+    GCL_PROP(OnGroupFreeing),
+    GCL_PROP(OnGroupGetCaption),
+    GCL_PROP(OnGroupGetDetail),
+    GCL_PROP(OnGroupGetDetailCount),
+    GCL_PROP(OnGroupGetImageIndex),
+    GCL_PROP(OnGroupGetImageList),
+    GCL_PROP(OnGroupHotTrack),
+    GCL_PROP(OnGroupInitialize),
+    GCL_PROP(OnGroupLoadFromStream),
+    GCL_PROP(OnGroupSaveToStream),
+    GCL_PROP(OnGroupSetCaption),
+    GCL_PROP(OnGroupSetDetail),
+    GCL_PROP(OnGroupSetImageIndex),
+    GCL_PROP(OnGroupStructureChange),
+    GCL_PROP(OnGroupVisibilityChanged),
+    GCL_PROP(OnGroupVisibilityChanging),
+    GCL_PROP(OnItemCheckChange),
+    GCL_PROP(OnItemCheckChanging),
+    GCL_PROP(OnItemCompare),
+    GCL_PROP(OnItemEditBegin),
+    GCL_PROP(OnItemEnableChange),
+    GCL_PROP(OnItemEnableChanging),
+    GCL_PROP(OnItemFocusChanged),
+    GCL_PROP(OnItemFocusChanging),
+    GCL_PROP(OnItemFreeing),
+    GCL_PROP(OnItemGetCaption),
+    GCL_PROP(OnItemGetGroupKey),
+    GCL_PROP(OnItemGetImageIndex),
+    GCL_PROP(OnItemGetImageList),
+    GCL_PROP(OnItemGetTileDetail),
+    GCL_PROP(OnItemGetTileDetailCount),
+    GCL_PROP(OnItemHotTrack),
+    GCL_PROP(OnItemInitialize),
+    GCL_PROP(OnItemLoadFromStream),
+    GCL_PROP(OnItemSaveToStream),
+    GCL_PROP(OnItemSelectionChanged),
+    GCL_PROP(OnItemSelectionChanging),
+    GCL_PROP(OnItemSelectionsChanged),
+    GCL_PROP(OnItemSetCaption),
+    GCL_PROP(OnItemSetGroupKey),
+    GCL_PROP(OnItemSetImageIndex),
+    GCL_PROP(OnItemSetTileDetail),
+    GCL_PROP(OnItemStructureChange),
+    GCL_PROP(OnItemVisibilityChanged),
+    GCL_PROP(OnItemVisibilityChanging),
+    GCL_PROP(OnScroll))
+
+} // namespace qelvo

@@ -1,0 +1,201 @@
+// The scroll-bar manager.
+#include "listview/GvInternal.h"
+
+namespace qelvo {
+
+using namespace gvdetail;
+
+// ---- TGvScrollbarManager -----------------------------------------------------------------------
+
+GCL_PUBLISHED(TGvScrollbarManager,
+    GCL_PROP(HorzEnabled).Default(true),
+    GCL_PROP(SnapHorzView).Default(true),
+    GCL_PROP(VertEnabled).Default(true))
+
+namespace {
+int HeaderHeightOf(TCustomGvListview* lv) { return lv && lv->GetHeader() ? lv->GetHeader()->RuntimeHeight() : 0; }
+int ListCellWidth(TCustomGvListview* lv) {
+    return lv && lv->GetCellSizes() ? std::max(1, lv->GetCellSizes()->GetList()->GetWidth()) : 1;
+}
+} // namespace
+
+void TGvScrollbarManager::SetHorzEnabled(bool Value) {
+    if (Value == FHorzEnabled) return;
+    FHorzEnabled = Value;
+    ReCalculateScrollbars(true, false);
+    RepaintListview(FOwnerListview);
+}
+
+void TGvScrollbarManager::SetVertEnabled(bool Value) {
+    if (Value == FVertEnabled) return;
+    FVertEnabled = Value;
+    ReCalculateScrollbars(true, false);
+    RepaintListview(FOwnerListview);
+}
+
+bool TGvScrollbarManager::HorzBarVisible() const {
+    return FOwnerListview && FOwnerListview->HandleAllocated() &&
+           (GetWindowLongA(FOwnerListview->GetHandle(), GWL_STYLE) & WS_HSCROLL) != 0;
+}
+
+bool TGvScrollbarManager::VertBarVisible() const {
+    return FOwnerListview && FOwnerListview->HandleAllocated() &&
+           (GetWindowLongA(FOwnerListview->GetHandle(), GWL_STYLE) & WS_VSCROLL) != 0;
+}
+
+int TGvScrollbarManager::MaxOffsetX() const {
+    const int clientWidth = ClientRectOf(FOwnerListview).Width();
+    int result = ViewWidth() - clientWidth;
+    if (FOwnerListview && !ScrollsVertically(FOwnerListview->GetView()) && HorzBarVisible()) {
+        const int cell = ListCellWidth(FOwnerListview);
+        result = (result / cell) * cell + cell;
+    }
+    return std::max(result, 0);
+}
+
+int TGvScrollbarManager::MaxOffsetY() const {
+    const int result = ViewHeight() - ClientRectOf(FOwnerListview).Height() + HeaderHeightOf(FOwnerListview);
+    return std::max(result, 0);
+}
+
+int TGvScrollbarManager::LineStep() const {
+    return FOwnerListview && FOwnerListview->GetGroups() ? FOwnerListview->GetGroups()->CellHeight() : 0;
+}
+
+void TGvScrollbarManager::ValidateOffsets(int& X, int& Y) const {
+    if (!FOwnerListview) {
+        X = 0;
+        Y = 0;
+        return;
+    }
+    if (!ScrollsVertically(FOwnerListview->GetView()) && FSnapHorzView) {
+        const int cell = ListCellWidth(FOwnerListview);
+        const bool beyond = X > ViewWidth() - cell;
+        const int remainder = X % cell;
+        X -= remainder;
+        if (remainder > cell / 2 || beyond) X += cell;
+    }
+    Y = std::min(Y, MaxOffsetY());
+    X = std::min(X, MaxOffsetX());
+    X = std::max(X, 0);
+    Y = std::max(Y, 0);
+}
+
+void TGvScrollbarManager::SetOffsetX(int Value) {
+    if (Value != FOffsetX) Scroll(Value - FOffsetX, 0);
+}
+
+void TGvScrollbarManager::SetOffsetY(int Value) {
+    if (Value != FOffsetY) Scroll(0, Value - FOffsetY);
+}
+
+void TGvScrollbarManager::Scroll(int DeltaX, int DeltaY) {
+    const int oldX = FOffsetX;
+    const int oldY = FOffsetY;
+    int x = FOffsetX + DeltaX;
+    int y = FOffsetY + DeltaY;
+    ValidateOffsets(x, y);
+    if (x == oldX && y == oldY) return;
+    FOffsetX = x;
+    FOffsetY = y;
+    ReCalculateScrollbars(true, true);
+    if (FOwnerListview) {
+        FOwnerListview->DoScroll(oldX - x, oldY - y);
+        FOwnerListview->SafeInvalidateRect(nullptr, false);
+    }
+}
+
+void TGvScrollbarManager::SetViewRect(const TRect& Value, bool ForceInvalidate) {
+    const bool changed = !(Value == FViewRect);
+    const bool hadHorz = HorzBarVisible();
+    const bool hadVert = VertBarVisible();
+    FViewRect = Value;
+    bool invalidate = ForceInvalidate;
+    if (changed && !invalidate && FOwnerListview) {
+        const TRect client = ClientRectOf(FOwnerListview);
+        const bool needHorz = ViewWidth() - 1 > client.Width();
+        const bool needVert = ViewHeight() + HeaderHeightOf(FOwnerListview) - 1 > client.Height();
+        invalidate = (hadHorz && !needHorz) || (hadVert && !needVert);
+    }
+    if (invalidate) RepaintListview(FOwnerListview);
+}
+
+TPoint TGvScrollbarManager::MapWindowToView(TPoint Point, bool IncludeHeader) const {
+    return TPoint{Point.X + FOffsetX, Point.Y + FOffsetY - (IncludeHeader ? HeaderHeightOf(FOwnerListview) : 0)};
+}
+
+TPoint TGvScrollbarManager::MapViewToWindow(TPoint Point, bool IncludeHeader) const {
+    return TPoint{Point.X - FOffsetX, Point.Y - FOffsetY + (IncludeHeader ? HeaderHeightOf(FOwnerListview) : 0)};
+}
+
+TRect TGvScrollbarManager::MapWindowRectToViewRect(const TRect& R, bool IncludeHeader) const {
+    const TPoint a = MapWindowToView(TPoint{R.Left, R.Top}, IncludeHeader);
+    const TPoint b = MapWindowToView(TPoint{R.Right, R.Bottom}, IncludeHeader);
+    return TRect{a.X, a.Y, b.X, b.Y};
+}
+
+TRect TGvScrollbarManager::MapViewRectToWindowRect(const TRect& R, bool IncludeHeader) const {
+    const TPoint a = MapViewToWindow(TPoint{R.Left, R.Top}, IncludeHeader);
+    const TPoint b = MapViewToWindow(TPoint{R.Right, R.Bottom}, IncludeHeader);
+    return TRect{a.X, a.Y, b.X, b.Y};
+}
+
+void TGvScrollbarManager::ReCalculateScrollbars(bool Redraw, bool Force) {
+    TCustomGvListview* lv = FOwnerListview;
+    if (FRecalculating || !lv || !lv->HandleAllocated()) return;
+    if (!Force && lv->GetUpdateCount() > 0) return;
+    FRecalculating = true;
+    try {
+        ValidateOffsets(FOffsetX, FOffsetY);
+        HWND wnd = lv->GetHandle();
+        const TRect client = ClientRectOf(lv);
+        const int headerHeight = HeaderHeightOf(lv);
+        const bool needHorz = ViewWidth() - 1 > client.Width() && GetSystemMetrics(SM_CYHSCROLL) < lv->GetHeight();
+        const bool needVert =
+            ViewHeight() + headerHeight - 1 > client.Height() && GetSystemMetrics(SM_CXVSCROLL) < lv->GetWidth();
+        const bool hadHorz = HorzBarVisible();
+        const bool hadVert = VertBarVisible();
+        bool changed = false;
+        if (!FVertEnabled) {
+            if (hadVert) ShowScrollBar(wnd, SB_VERT, FALSE);
+        } else if (hadVert != needVert) {
+            ShowScrollBar(wnd, SB_VERT, needVert);
+            changed = true;
+        }
+        if (!FHorzEnabled) {
+            if (hadHorz) ShowScrollBar(wnd, SB_HORZ, FALSE);
+        } else if (hadHorz != needHorz) {
+            ShowScrollBar(wnd, SB_HORZ, needHorz);
+            changed = true;
+        }
+        if (changed && lv->GetGroups()) lv->GetGroups()->Rebuild(true);
+        const TRect after = ClientRectOf(lv);
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (FVertEnabled && VertBarVisible()) {
+            info.nMax = ViewHeight() + headerHeight - 1;
+            info.nPage = static_cast<UINT>(std::max(after.Height(), 0));
+            info.nPos = std::abs(FOffsetY);
+        }
+        SetScrollInfo(wnd, SB_VERT, &info, Redraw);
+        info = SCROLLINFO{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        if (FHorzEnabled && HorzBarVisible()) {
+            info.nMax = ViewWidth() - 1;
+            info.nPage = static_cast<UINT>(std::max(after.Width(), 0));
+            info.nPos = std::abs(FOffsetX);
+        }
+        SetScrollInfo(wnd, SB_HORZ, &info, Redraw);
+        ValidateOffsets(FOffsetX, FOffsetY);
+        if ((!hadHorz && HorzBarVisible()) || (!hadVert && VertBarVisible()))
+            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASENOW | RDW_FRAME);
+    } catch (...) {
+        FRecalculating = false;
+        throw;
+    }
+    FRecalculating = false;
+}
+
+} // namespace qelvo

@@ -1,0 +1,233 @@
+// The selection manager and the check manager.
+#include "listview/GvInternal.h"
+
+namespace qelvo {
+
+using namespace gvdetail;
+
+// ---- TGvSelectionManager ---------------------------------------------------------------------
+
+GCL_PUBLISHED(TGvSelectionManager,
+    GCL_PROP(Enabled).Default(true),
+    GCL_PROP(FullRowSelect).Default(false),
+    GCL_PROP(GroupSelections).Default(false),
+    GCL_PROP(MultiSelect).Default(false),
+    GCL_PROP(ResizeGroupOnFocus).Default(false))
+
+TGvItem* TGvSelectionManager::First() const {
+    TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
+    if (!groups) return nullptr;
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            if (item->GetVisible() && item->GetSelected()) return item;
+        }
+    }
+    return nullptr;
+}
+
+TGvItem* TGvSelectionManager::Next(TGvItem* Item) const {
+    TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
+    if (!groups || !Item || !Item->OwnerGroup()) return nullptr;
+    int start = Item->GetIndex() + 1;
+    for (int g = Item->OwnerGroup()->GetIndex(); g >= 0 && g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        for (int i = start; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            if (item->GetVisible() && item->GetSelected()) return item;
+        }
+        start = 0;
+    }
+    return nullptr;
+}
+
+void TGvSelectionManager::Work(TWork Mode, TGvItem* Except) {
+    if (!FEnabled || !FOwnerListview) return;
+    TGvGroups* groups = FOwnerListview->GetGroups();
+    BeginUpdate();
+    GroupSelectionBeginUpdate();
+    try {
+        for (int g = 0; groups && g < groups->GetCount(); ++g) {
+            TGvGroup* group = groups->GetGroups(g);
+            for (int i = 0; i < group->ItemCount(); ++i) {
+                TGvItem* item = group->GetItem(i);
+                if (item == Except) continue;
+                if (Mode == TWork::Select) {
+                    item->SetSelected(true);
+                } else if (Mode == TWork::Invert) {
+                    item->SetSelected(!item->GetSelected());
+                } else {
+                    item->SetSelected(false);
+                    if (FCount == 0) break;
+                }
+            }
+            if (Mode == TWork::Clear && FCount == 0) break;
+        }
+    } catch (...) {
+        GroupSelectionEndUpdate();
+        EndUpdate();
+        throw;
+    }
+    GroupSelectionEndUpdate();
+    EndUpdate();
+}
+
+void TGvSelectionManager::ClearAll() { Work(TWork::Clear, nullptr); }
+void TGvSelectionManager::ClearAllExcept(TGvItem* Item) { Work(TWork::Clear, Item); }
+
+void TGvSelectionManager::SelectAll() {
+    if (FMultiSelect) Work(TWork::Select, nullptr);
+}
+
+void TGvSelectionManager::InvertSelection() { Work(TWork::Invert, nullptr); }
+
+void TGvSelectionManager::SelectFirst() {
+    ClearAll();
+    if (!FEnabled || !FOwnerListview) return;
+    if (TGvItem* item = FOwnerListview->GetGroups()->FirstItem()) {
+        SetFocusedItem(item);
+        item->SetSelected(true);
+    }
+}
+
+void TGvSelectionManager::BeginUpdate() {
+    if (FUpdateCount == 0) FChangedCount = 0;
+    ++FUpdateCount;
+}
+
+void TGvSelectionManager::EndUpdate() {
+    if (--FUpdateCount > 0) return;
+    FUpdateCount = 0;
+    if (FChangedCount > 0) {
+        FChangedCount = 0;
+        if (FOwnerListview) FOwnerListview->DoItemSelectionsChanged();
+    }
+}
+
+void TGvSelectionManager::Notify() {
+    ++FChangedCount;
+    if (FUpdateCount == 0) {
+        FChangedCount = 0;
+        if (FOwnerListview) FOwnerListview->DoItemSelectionsChanged();
+    }
+}
+
+void TGvSelectionManager::GroupSelectionEndUpdate() {
+    if (--FGroupSelectionUpdateCount > 0) return;
+    FGroupSelectionUpdateCount = 0;
+    BuildSelectionGroupings(false);
+}
+
+void TGvSelectionManager::GainingSelection(TGvItem* Item) {
+    if (!FMultiSelect) ClearAllExcept(Item);
+    ++FCount;
+    if (!FMultiSelect) SetFocusedItem(Item);
+    Notify();
+}
+
+void TGvSelectionManager::LosingSelection(TGvItem* Item) {
+    --FCount;
+    if (Item) Item->SetSelectionGroup(nullptr);
+    Notify();
+}
+
+void TGvSelectionManager::BuildSelectionGroupings(bool Force) {
+    if (!FOwnerListview || FOwnerListview->IsLoading()) return;
+    if (!Force && (!FGroupSelections || FGroupSelectionUpdateCount > 0)) return;
+    TGvGroups* groups = FOwnerListview->GetGroups();
+    if (!groups) return;
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        std::vector<TGvItem*> run;
+        auto close = [&run] {
+            if (run.size() >= 2) {
+                auto* list = TGvSelectionGroupList::Create();
+                for (TGvItem* item : run) {
+                    list->Add(item);
+                    gcl::UnionRect(list->DisplayRect, list->DisplayRect, item->GetDisplayRect());
+                    item->SetSelectionGroup(list);
+                }
+            }
+            run.clear();
+        };
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            if (!item->GetVisible()) continue;
+            item->SetSelectionGroup(nullptr);
+            if (item->GetSelected())
+                run.push_back(item);
+            else
+                close();
+        }
+        close();
+    }
+}
+
+void TGvSelectionManager::SetFocusedItem(TGvItem* Value) {
+    if (!Value) {
+        TGvItem* old = FFocusedItem;
+        FFocusedItem = nullptr;
+        if (old) old->SetFocused(false);
+        return;
+    }
+    if (Value == FFocusedItem || !Value->GetVisible() || !Value->GetEnabled()) return;
+    if (TGvItem* old = FFocusedItem) {
+        old->SetFocused(false);
+        if (old->GetFocused()) return;  // the handler refused
+    }
+    Value->SetFocused(true);
+    if (Value->GetFocused()) FFocusedItem = Value;
+}
+
+void TGvSelectionManager::SetAnchorItem(TGvItem* Value) {
+    if (!Value)
+        FAnchorItem = nullptr;
+    else if (Value->GetVisible() && Value->GetEnabled())
+        FAnchorItem = Value;
+}
+
+TGvColumn* TGvSelectionManager::GetFocusedColumn() {
+    if (!FFocusedColumn && FOwnerListview && FOwnerListview->GetHeader())
+        FFocusedColumn = FOwnerListview->GetHeader()->FirstColumn();
+    return FFocusedColumn;
+}
+
+void TGvSelectionManager::SetFocusedColumn(TGvColumn* Value) {
+    if (Value == FFocusedColumn) return;
+    TGvColumn* old = FFocusedColumn;
+    FFocusedColumn = Value;
+    if (old) old->Invalidate(false);
+    if (Value) Value->Invalidate(false);
+}
+
+void TGvSelectionManager::SetEnabled(bool Value) {
+    if (Value == FEnabled) return;
+    if (!Value) ClearAll();
+    FEnabled = Value;
+}
+
+void TGvSelectionManager::SetMultiSelect(bool Value) {
+    if (Value == FMultiSelect) return;
+    ClearAll();
+    FMultiSelect = Value;
+}
+
+void TGvSelectionManager::SetGroupSelections(bool Value) {
+    if (Value == FGroupSelections) return;
+    TListviewUpdate update(FOwnerListview);
+    FGroupSelections = Value;
+    BuildSelectionGroupings(true);
+}
+
+GCL_IMPLEMENT_CLASS(TGvCheckManager)
+
+void TGvCheckManager::SetPendingObject(TGvCollectionItem* Value) {
+    if (Value == FPendingObject) return;
+    TGvCollectionItem* old = FPendingObject;
+    FPendingObject = Value;
+    if (old) old->SetCheckPending(false);
+    if (Value) Value->SetCheckPending(true);
+}
+
+} // namespace qelvo

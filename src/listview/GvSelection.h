@@ -1,0 +1,89 @@
+// The selection manager (selection, focus, anchor, focused column) and the
+// check manager.
+#pragma once
+
+#include "listview/GvHeader.h"
+
+namespace qelvo {
+
+// ---- Managers ----------------------------------------------------------------------------
+
+// Selection, focus, anchor and focused column.
+class TGvSelectionManager : public TGvOwnedPersistent {
+    GCL_CLASS(TGvSelectionManager, TGvOwnedPersistent)
+public:
+    explicit TGvSelectionManager(TCustomGvListview* AOwner) : TGvOwnedPersistent(AOwner) {}
+
+    int GetCount() const noexcept { return FCount; }
+    TGvItem* First() const;
+    TGvItem* Next(TGvItem* Item) const;
+    void ClearAll();
+    void ClearAllExcept(TGvItem* Item);
+    void SelectAll();
+    void InvertSelection();
+    void SelectFirst();
+    void BeginUpdate();
+    void EndUpdate();
+    int GetUpdateCount() const noexcept { return FUpdateCount; }
+    void GroupSelectionBeginUpdate() noexcept { ++FGroupSelectionUpdateCount; }
+    // The last one rebuilds the selection groups.
+    void GroupSelectionEndUpdate();
+    void GainingSelection(TGvItem* Item);
+    void LosingSelection(TGvItem* Item);
+    void BuildSelectionGroupings(bool Force);
+
+    TGvItem* GetFocusedItem() const noexcept { return FFocusedItem; }
+    void SetFocusedItem(TGvItem* Value);
+    TGvItem* GetAnchorItem() const noexcept { return FAnchorItem; }
+    void SetAnchorItem(TGvItem* Value);
+    // While none is set, the header's first column becomes the focused one.
+    TGvColumn* GetFocusedColumn();
+    TGvColumn* PeekFocusedColumn() const noexcept { return FFocusedColumn; }
+    void SetFocusedColumn(TGvColumn* Value);
+
+    bool GetEnabled() const noexcept { return FEnabled; }
+    void SetEnabled(bool Value);
+    bool GetMultiSelect() const noexcept { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    bool GetGroupSelections() const noexcept { return FGroupSelections; }
+    void SetGroupSelections(bool Value);
+    bool GetFullRowSelect() const noexcept { return FFullRowSelect; }
+    void SetFullRowSelect(bool Value) noexcept { FFullRowSelect = Value; }
+    bool GetResizeGroupOnFocus() const noexcept { return FResizeGroupOnFocus; }
+    void SetResizeGroupOnFocus(bool Value) noexcept { FResizeGroupOnFocus = Value; }
+
+private:
+    friend class TGvItem;
+    friend class TGvColumn;
+    enum class TWork { Clear, Select, Invert };
+    void Work(TWork Mode, TGvItem* Except);
+    void Notify();
+
+    int FCount = 0;
+    TGvColumn* FFocusedColumn = nullptr;
+    TGvItem* FFocusedItem = nullptr;
+    TGvItem* FAnchorItem = nullptr;
+    int FGroupSelectionUpdateCount = 0;
+    int FChangedCount = 0;
+    int FUpdateCount = 0;
+    bool FEnabled = true;
+    bool FMultiSelect = false;
+    bool FGroupSelections = false;
+    bool FFullRowSelect = false;
+    bool FResizeGroupOnFocus = false;
+};
+
+// The object whose check box is being pressed.
+class TGvCheckManager : public TGvOwnedPersistent {
+    GCL_CLASS(TGvCheckManager, TGvOwnedPersistent)
+public:
+    explicit TGvCheckManager(TCustomGvListview* AOwner) : TGvOwnedPersistent(AOwner) {}
+    TGvCollectionItem* GetPendingObject() const noexcept { return FPendingObject; }
+    // Moves the check-pending state from the old object to the new one.
+    void SetPendingObject(TGvCollectionItem* Value);
+
+private:
+    TGvCollectionItem* FPendingObject = nullptr;
+};
+
+} // namespace qelvo
