@@ -350,6 +350,12 @@ void TBarItemViewer::MouseUp(int X, int Y, bool MouseWasDownOnMenu) {
 
 namespace {
 
+// The canvas's DC with the canvas font selected (raw GDI calls follow).
+HDC FontDC(TCanvas* canvas) {
+    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid});
+    return canvas->GetHandle();
+}
+
 // The text metrics of the canvas font, or of its rotated copy.
 TEXTMETRICA CanvasMetrics(HDC dc, bool rotated) {
     TEXTMETRICA tm{};
@@ -372,7 +378,7 @@ int TBarItemViewer::MenuImageColumnWidth(int h) {
 }
 
 void TBarItemViewer::CalcSize(TCanvas* Canvas, int& AWidth, int& AHeight) {
-    HDC dc = Canvas->GetHandle();
+    HDC dc = FontDC(Canvas);
     const bool ts = IsToolbarStyle();
     const bool rotated = IsRotated();
     TEXTMETRICA tm = CanvasMetrics(dc, rotated);
@@ -423,7 +429,7 @@ void TBarSeparatorItemViewer::CalcSize(TCanvas* Canvas, int& AWidth, int& AHeigh
         return;
     }
     AWidth = 0;
-    AHeight = DivAwayFromZero(FontTextHeight(Canvas->GetHandle()) * 2, 3);
+    AHeight = DivAwayFromZero(FontTextHeight(FontDC(Canvas)) * 2, 3);
 }
 
 // ---- Painting ---------------------------------------------------------------------------
