@@ -31,6 +31,9 @@ inline constexpr const char* DeleteTasksQuestion = "Are you sure you want to del
 inline constexpr const char* DeleteListQuestion = "Are you sure you want to delete this list and all the tasks inside?";
 
 // Exports and printing.
+inline constexpr const char* PrintHeading = "To Do List";
+inline constexpr const char* HtmlExportHeading = "To do list";
+inline constexpr const char* PrintWindowCaption = "Print preview....";
 inline constexpr const char* ExportWriteFailedHead = "The file could not be written: ";
 inline constexpr const char* PrintEngineMissing =
     "The report cannot be shown: no HTML engine answered. Printing and the preview are not available.";

@@ -27,6 +27,28 @@ bool CaptionHasCountdown(const std::string& caption) {
     return caption.size() > 1 && caption.find(msg::CountdownMarker, 1) != std::string::npos;
 }
 
+void ApplyProgramDateFormats() {
+    gcl::FormatSettings().ShortDateFormat = "dd/MM/yyyy";
+    gcl::FormatSettings().LongDateFormat = "dd/MM/yyyy";
+}
+
+TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName) {
+    TLoadResult result;
+    if (!gcl::FileExists(fileName)) {
+        result.Message = std::string(msg::FileMissingHead) + fileName + msg::FileMissingTail;
+    } else if (!data.LoadFromFile(fileName)) {
+        result.Message = std::string(msg::LoadFailedHead) + fileName + msg::LoadFailedTail;
+    } else {
+        result.Loaded = true;
+        result.Caption = FileCaption(fileName);
+    }
+    return result;
+}
+
+bool IsDefaultDatabase(const TOptions& options, const std::string& openFileName) {
+    return options.DefaultDatabase == openFileName;
+}
+
 bool AutoSaveDue(int minutes, const TOptions& options, const std::string& openFileName) {
     if (!options.AutoSave) return false;
     if (options.DefaultDatabase != openFileName) return false;

@@ -24,6 +24,28 @@ std::string CountdownCaption(const std::string& fileName, int seconds);
 // then puts the plain file caption back).
 bool CaptionHasCountdown(const std::string& caption);
 
+// The process date formats the program runs with: short and long date
+// "dd/MM/yyyy" (typed and shown dates, the filter's dates).
+void ApplyProgramDateFormats();
+
+// ---- Loading ------------------------------------------------------------------------
+
+// Loading a database file with its messages. A missing file or one that
+// cannot be read leaves Data exactly as it was (the open database stays
+// open) and gives the message to show; on success the caption to show.
+// After a successful load the side tree is always rebuilt (an empty table
+// gives just "All"), so the previous database's lists never reach the new
+// file.
+struct TLoadResult {
+    bool Loaded = false;
+    std::string Message;
+    std::string Caption;
+};
+TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName);
+// "Set as default database" is checked exactly when the open file is the
+// option's default database (exact text comparison).
+bool IsDefaultDatabase(const TOptions& options, const std::string& openFileName);
+
 // ---- Auto-save ------------------------------------------------------------------
 
 // True when auto-save is on, the open file is the default database, the

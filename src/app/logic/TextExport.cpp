@@ -1,6 +1,8 @@
 // The text export, the column record and the export file names.
 #include "app/logic/TextExport.h"
 
+#include "app/logic/AppMessages.h"
+#include "gcl/rtl/Files.h"
 #include "gcl/rtl/Strings.h"
 
 namespace qelvo {
@@ -61,6 +63,15 @@ std::string HtmlExportFileName(const std::string& chosen) {
 
 std::string TextExportFileName(const std::string& chosen) {
     return EndsWithText(chosen, ".txt") ? chosen : chosen + ".txt";
+}
+
+bool WriteExportFile(const std::string& fileName, const std::string& text, std::string& message) {
+    if (gcl::WriteFileAtomic(fileName, text.data(), text.size())) {
+        message.clear();
+        return true;
+    }
+    message = std::string(msg::ExportWriteFailedHead) + fileName;
+    return false;
 }
 
 std::string NotepadParameter(const std::string& fileName) {

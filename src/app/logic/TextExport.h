@@ -37,6 +37,10 @@ TCols BuildColumnRecord(const std::vector<TColumnInfo>& columns, int headerWidth
 std::string HtmlExportFileName(const std::string& chosen);
 // The same rule for ".txt", for the text export.
 std::string TextExportFileName(const std::string& chosen);
+// Writes an export (HTML or text) to FileName in one step. On failure the
+// previous file stays, Message holds the text to show, and the result is
+// False: the caller opens the file only on success, and exactly this name.
+bool WriteExportFile(const std::string& fileName, const std::string& text, std::string& message);
 // Notepad's parameter for a file: the name in double quotes.
 std::string NotepadParameter(const std::string& fileName);
 

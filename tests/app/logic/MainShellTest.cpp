@@ -140,3 +140,48 @@ TEST(MainShell, HotKey) {
 
 } // namespace
 } // namespace qelvo
+
+namespace qelvo {
+namespace {
+
+TEST(MainShell, LoadingKeepsTheOpenDatabaseOnFailure) {
+    test::TProgramFolder app;
+    TuData data;
+    data.DbId = "d_id-0000000007";
+    data.Folders->Add("Work");
+    data.FileName = app.File("open.kpx");
+    ASSERT_TRUE(data.SaveToFile(data.FileName));
+
+    const std::string missing = app.File("missing.kpx");
+    TLoadResult r = LoadDatabaseFile(data, missing);
+    EXPECT_FALSE(r.Loaded);
+    EXPECT_EQ("The file: " + missing + " does not exists!", r.Message);
+    ASSERT_TRUE(gcl::WriteFileAtomic(app.File("bad.kpx"), "one line\r\n", 10));
+    r = LoadDatabaseFile(data, app.File("bad.kpx"));
+    EXPECT_FALSE(r.Loaded);
+    EXPECT_EQ("The database: " + app.File("bad.kpx") + " cannot be loaded. Possible corrupted database.", r.Message);
+    // The open database is untouched.
+    EXPECT_EQ(app.File("open.kpx"), data.FileName);
+    EXPECT_EQ(1, data.Folders->GetCount());
+
+    TuData other;
+    r = LoadDatabaseFile(other, app.File("open.kpx"));
+    EXPECT_TRUE(r.Loaded);
+    EXPECT_EQ("Qelvo v1.1 - open.kpx", r.Caption);
+    EXPECT_EQ("d_id-0000000007", other.DbId);
+
+    TOptions o;
+    o.DefaultDatabase = app.File("open.kpx");
+    EXPECT_TRUE(IsDefaultDatabase(o, other.FileName));
+    EXPECT_FALSE(IsDefaultDatabase(o, missing));
+}
+
+TEST(MainShell, ProgramDateFormats) {
+    gcl::FormatSettingsOverride keep(gcl::DefaultFormatSettings());
+    ApplyProgramDateFormats();
+    EXPECT_EQ("05/03/2025", gcl::DateToStr(gcl::EncodeDate(2025, 3, 5)));
+    EXPECT_EQ("dd/MM/yyyy", gcl::FormatSettings().LongDateFormat);
+}
+
+} // namespace
+} // namespace qelvo

@@ -222,6 +222,19 @@ TEST(Report, TextExportGolden) {
               BuildTextExport(flat));
 }
 
+TEST(Report, ExportWritesReportFailures) {
+    test::TProgramFolder app;
+    std::string message = "old";
+    const std::string file = HtmlExportFileName(app.File("report"));
+    EXPECT_TRUE(WriteExportFile(file, "<html>\r\n", message));
+    EXPECT_EQ("", message);
+    EXPECT_EQ("<html>\r\n", ReadFile(app.File("report.html")));
+    const std::string bad = app.File("no-folder") + gcl::PathDelim + "x.txt";
+    EXPECT_FALSE(WriteExportFile(bad, "x", message));
+    EXPECT_EQ("The file could not be written: " + bad, message);
+    EXPECT_FALSE(gcl::FileExists(bad));
+}
+
 TEST(Report, ExportFileNames) {
     EXPECT_EQ("report.html", HtmlExportFileName("report"));
     EXPECT_EQ("report.html", HtmlExportFileName("report.html"));
