@@ -22,6 +22,19 @@ gcl::TFormatSettings ProgramFormatSettings() {
 TProgramFolder::TProgramFolder()
     : FLocation(FTemp.File("qelvo.exe")), FUse(AppLocation, FLocation), FFormats(ProgramFormatSettings()) {}
 
+TuTask* AddTask(TuData& data, const std::string& title, const std::string& folder, const std::string& tags,
+                double due, int priority, bool done) {
+    TuTask* t = new TuTask();
+    t->Title = title;
+    t->Folder = folder;
+    t->Tags = tags;
+    t->Due = due;
+    t->Priority = static_cast<std::uint16_t>(priority);
+    t->Done = done;
+    data.Tasks->AddObject(title, t);
+    return t;
+}
+
 std::string AppFixture(const std::string& name) {
     return TestDataDir() + "app" + gcl::PathDelim + name;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/logic/LayoutSettings.h"
+#include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "support/TestEnvironment.h"
 
@@ -28,6 +29,10 @@ private:
     gcl::ServiceOverride<IAppLocation> FUse;
     gcl::FormatSettingsOverride FFormats;
 };
+
+// A task appended to Data.Tasks (owned by Data).
+TuTask* AddTask(TuData& data, const std::string& title, const std::string& folder = "",
+                const std::string& tags = "", double due = 0, int priority = 1, bool done = false);
 
 // The path of a file of tests/fixtures/app.
 std::string AppFixture(const std::string& name);

@@ -10,15 +10,6 @@ namespace {
 
 const std::string F(1, FieldSeparator);
 
-TuTask* Add(TuData& data, const std::string& title, const std::string& folder, const std::string& tags = "") {
-    TuTask* t = new TuTask();
-    t->Title = title;
-    t->Folder = folder;
-    t->Tags = tags;
-    data.Tasks->AddObject(title, t);
-    return t;
-}
-
 std::vector<std::string> Texts(const TListsTreeModel& tree) {
     std::vector<std::string> out;
     for (const TTreeNode& n : tree.Nodes) out.push_back(n.Text);
@@ -143,8 +134,8 @@ TEST(ListsTree, RenameDeleteAndDrop) {
     TuData data;
     data.Folders->Add("Work" + F + "abc" + F);  // stored in another form
     data.Folders->Add("Home" + F + "2" + F);
-    TuTask* w = Add(data, "w", "Work", "x,y");
-    TuTask* h = Add(data, "h", "Home", "y");
+    TuTask* w = test::AddTask(data, "w", "Work", "x,y");
+    TuTask* h = test::AddTask(data, "h", "Home", "y");
     TListsTreeModel tree;
     tree.BuildListsTree(*data.Folders);
 
@@ -172,9 +163,9 @@ TEST(ListsTree, RenameDeleteAndDrop) {
     TuData td;
     td.Tags->Add("y");
     td.Tags->Add("x");
-    TuTask* a = Add(td, "a", "", "x,y");
-    TuTask* b = Add(td, "b", "", "y");
-    TuTask* c = Add(td, "c", "", "");
+    TuTask* a = test::AddTask(td, "a", "", "x,y");
+    TuTask* b = test::AddTask(td, "b", "", "y");
+    TuTask* c = test::AddTask(td, "c", "", "");
     tree.BuildTagsTree(*td.Tags);
     EXPECT_FALSE(RenameNode(tree, 1, "", td));  // would strip "y" from every task
     EXPECT_EQ("x,y", a->Tags);

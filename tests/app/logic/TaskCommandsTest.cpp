@@ -8,13 +8,6 @@
 namespace qelvo {
 namespace {
 
-TuTask* Add(TuData& data, const std::string& title) {
-    TuTask* t = new TuTask();
-    t->Title = title;
-    data.Tasks->AddObject(title, t);
-    return t;
-}
-
 TEST(TaskCommands, PriorityWrap) {
     EXPECT_EQ(1, PriorityUp(0));
     EXPECT_EQ(2, PriorityUp(1));
@@ -55,7 +48,7 @@ TEST(TaskCommands, TitleEdits) {
     EXPECT_EQ("7.x", StripNumberingPrefix("7.x"));
 
     TuData data;
-    TuTask* t = Add(data, "Old");
+    TuTask* t = test::AddTask(data, "Old");
     EXPECT_FALSE(ApplyTitleEdit(*t, "   ", data));
     EXPECT_EQ("Old", t->Title);
     EXPECT_FALSE(data.Modified);
@@ -67,9 +60,9 @@ TEST(TaskCommands, TitleEdits) {
 
 TEST(TaskCommands, DeleteHandsTheTasksOver) {
     TuData data;
-    TuTask* a = Add(data, "a");
-    TuTask* b = Add(data, "b");
-    Add(data, "c");
+    TuTask* a = test::AddTask(data, "a");
+    TuTask* b = test::AddTask(data, "b");
+    test::AddTask(data, "c");
     TuTask stranger;
     auto removed = DeleteTasks(data, {b, &stranger, a});
     ASSERT_EQ(2u, removed.size());
@@ -101,8 +94,8 @@ TEST(TaskCommands, ListsAndMoves) {
     EXPECT_EQ("Bare", FolderEntryName("Bare"));
 
     TuData data;
-    TuTask* a = Add(data, "a");
-    TuTask* b = Add(data, "b");
+    TuTask* a = test::AddTask(data, "a");
+    TuTask* b = test::AddTask(data, "b");
     a->FolderIcon = 4;
     MoveTasksToList({a, b}, std::string(60, 'L'), data);
     EXPECT_EQ(std::string(50, 'L'), a->Folder);
@@ -113,7 +106,7 @@ TEST(TaskCommands, ListsAndMoves) {
 TEST(TaskCommands, QuickPanelEdits) {
     gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
     TuData data;
-    TuTask* t = Add(data, "t");
+    TuTask* t = test::AddTask(data, "t");
     const double day = gcl::EncodeDate(2025, 3, 7);
     EXPECT_EQ("07/03/2025", ApplyDueEdit(*t, true, day, data));
     EXPECT_EQ(day, t->Due);
@@ -132,13 +125,13 @@ TEST(TaskCommands, QuickPanelEdits) {
 
 TEST(TaskCommands, DropsPerGroupingMode) {
     TuData data;
-    TuTask* target = Add(data, "target");
+    TuTask* target = test::AddTask(data, "target");
     target->Folder = "Home";
     target->FolderIcon = 3;
     target->Due = 45000;
     target->Priority = 2;
     target->Tags = "a,b";
-    TuTask* t = Add(data, "t");
+    TuTask* t = test::AddTask(data, "t");
     TuTask outside;
     EXPECT_FALSE(ListAcceptsDrag(0));
     EXPECT_FALSE(ListAcceptsDrag(-2));

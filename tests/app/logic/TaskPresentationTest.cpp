@@ -11,19 +11,6 @@ namespace {
 const double Today = gcl::EncodeDate(2025, 3, 5);  // a Wednesday
 const double Now = Today + gcl::EncodeTime(9, 15, 0, 0);
 
-TuTask* Add(TuData& data, const std::string& title, const std::string& folder, const std::string& tags, double due,
-            int priority, bool done = false) {
-    TuTask* t = new TuTask();
-    t->Title = title;
-    t->Folder = folder;
-    t->Tags = tags;
-    t->Due = due;
-    t->Priority = static_cast<std::uint16_t>(priority);
-    t->Done = done;
-    data.Tasks->AddObject(title, t);
-    return t;
-}
-
 std::vector<std::string> Captions(const TTaskListLayout& layout) {
     std::vector<std::string> out;
     for (const TTaskGroup& g : layout.Groups) out.push_back(g.Caption);
@@ -98,13 +85,13 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     TuData data;
     data.Folders->Add(std::string("Work") + FieldSeparator + "0" + FieldSeparator);
     data.Folders->Add(std::string("Home") + FieldSeparator + "3" + FieldSeparator);
-    Add(data, "a", "Home", "x,Y", Today + 2, 1);
-    Add(data, "b", "Work", "", 0, 0);
-    Add(data, "c", "Trips", "y,X", Today, 2);
-    Add(data, "d", "Home", "ab,c", gcl::EncodeDate(2024, 2, 29), 0);
-    Add(data, "e", "Workshop", "b,ac", Today + 2.5, 2);
-    Add(data, "", "Work", "", 0, 2);  // never shown
-    Add(data, "f", "Work", "q", Today, 1);
+    test::AddTask(data, "a", "Home", "x,Y", Today + 2, 1);
+    test::AddTask(data, "b", "Work", "", 0, 0);
+    test::AddTask(data, "c", "Trips", "y,X", Today, 2);
+    test::AddTask(data, "d", "Home", "ab,c", gcl::EncodeDate(2024, 2, 29), 0);
+    test::AddTask(data, "e", "Workshop", "b,ac", Today + 2.5, 2);
+    test::AddTask(data, "", "Work", "", 0, 2);  // never shown
+    test::AddTask(data, "f", "Work", "q", Today, 1);
     TGroupKeys keys;
 
     TTaskListLayout l = Layout(data, gmList, keys);
@@ -146,10 +133,10 @@ TEST(TaskPresentation, GroupsForEveryMode) {
 
 TEST(TaskPresentation, ItemOrder) {
     TuData data;
-    Add(data, "b", "L", "t2", Today + 1, 1);
-    Add(data, "A", "L", "t1", Today, 1);
-    Add(data, "c", "L", "t1", Today + 1, 1);
-    Add(data, "a", "L", "t3", Today, 1);
+    test::AddTask(data, "b", "L", "t2", Today + 1, 1);
+    test::AddTask(data, "A", "L", "t1", Today, 1);
+    test::AddTask(data, "c", "L", "t1", Today + 1, 1);
+    test::AddTask(data, "a", "L", "t3", Today, 1);
     TGroupKeys keys;
     // Before a header click the order of the database stays, in both
     // directions.
@@ -165,8 +152,8 @@ TEST(TaskPresentation, ItemOrder) {
     // Within groups when grouped; numbering runs across the groups.
     data.Folders->Add(std::string("L") + FieldSeparator + "0" + FieldSeparator);
     data.Folders->Add(std::string("M") + FieldSeparator + "0" + FieldSeparator);
-    Add(data, "z", "M", "", 0, 1);
-    Add(data, "y", "M", "", 0, 1);
+    test::AddTask(data, "z", "M", "", 0, 1);
+    test::AddTask(data, "y", "M", "", 0, 1);
     TTaskListState state;
     state.GroupMode = gmList;
     state.SortColumn = 1;
@@ -183,8 +170,8 @@ TEST(TaskPresentation, ItemOrder) {
 
 TEST(TaskPresentation, FilterDecidesWhatShows) {
     TuData data;
-    Add(data, "Buy milk", "Home", "", 0, 1);
-    Add(data, "Call", "Work", "", 0, 1, true);
+    test::AddTask(data, "Buy milk", "Home", "", 0, 1);
+    test::AddTask(data, "Call", "Work", "", 0, 1, true);
     TFilterSystem filter;
     filter.Conditions[fkDone].Enabled = true;  // hide done
     TTaskListState state;
