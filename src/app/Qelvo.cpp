@@ -12,6 +12,8 @@
 #include "gcl/Timers.h"
 #include "gcl/rtl/Init.h"
 #include "listview/GvListview.h"
+#include "toolbar/BarHook.h"
+#include "toolbar/BarItem.h"
 #include "unicode/UniActnList.h"
 #include "unicode/UniCheckLst.h"
 #include "unicode/UniComCtrls.h"
@@ -43,7 +45,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
                               &gcl::ControlsUnit, &gcl::FormsUnit, &gcl::OleUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
-                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &gcl::CommonControlsUnit};
+                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit,
+                              &gcl::CommonControlsUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;
         gcl::Application->CreateForm(mainForm);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gcl/Controls.h"
+#include "gcl/rtl/Libraries.h"
 #include "gcl/rtl/Registry.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/SysInfo.h"
@@ -49,47 +50,25 @@ int TextExtentWidth(HDC dc, const std::string& s) {
     return size.cx;
 }
 
-// The entry points the system may lack, bound on first use. A race only
-// repeats the same lookup.
-template <class F>
-F BindOnce(std::atomic<F>& slot, std::atomic<bool>& bound, F (*lookup)()) {
-    if (!bound.load(std::memory_order_acquire)) {
-        slot.store(lookup(), std::memory_order_relaxed);
-        bound.store(true, std::memory_order_release);
-    }
-    return slot.load(std::memory_order_relaxed);
-}
+// The entry points the system may lack, bound once.
+gcl::TSystemLibrary User32Library{"user32.dll"};
+gcl::TSystemLibrary ComCtl32Library{"comctl32.dll"};
+gcl::TLibraryProc<BOOL(WINAPI*)(LPTRACKMOUSEEVENT)> TrackMouseEventProc{User32Library, "TrackMouseEvent"};
+gcl::TLibraryProc<BOOL(WINAPI*)(LPTRACKMOUSEEVENT)> ComCtlTrackMouseEventProc{ComCtl32Library, "_TrackMouseEvent"};
+gcl::TLibraryProc<HMONITOR(WINAPI*)(LPCRECT, DWORD)> MonitorFromRectProc{User32Library, "MonitorFromRect"};
+gcl::TLibraryProc<HMONITOR(WINAPI*)(POINT, DWORD)> MonitorFromPointProc{User32Library, "MonitorFromPoint"};
+gcl::TLibraryProc<BOOL(WINAPI*)(HMONITOR, LPMONITORINFO)> GetMonitorInfoProc{User32Library, "GetMonitorInfoA"};
 
-using TTrackMouseEventFunc = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
-
-TTrackMouseEventFunc LookupTrackMouseEvent() {
-    if (HMODULE user = GetModuleHandleA("user32.dll"))
-        if (FARPROC p = GetProcAddress(user, "TrackMouseEvent"))
-            return reinterpret_cast<TTrackMouseEventFunc>(reinterpret_cast<void*>(p));
-    UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
-    HMODULE comctl = LoadLibraryA("comctl32.dll");
-    SetErrorMode(oldMode);
-    if (comctl)
-        if (FARPROC p = GetProcAddress(comctl, "_TrackMouseEvent"))
-            return reinterpret_cast<TTrackMouseEventFunc>(reinterpret_cast<void*>(p));
-    return nullptr;
-}
-
-// The monitor functions, looked up in user32 on each use.
+// The monitor functions, all three or none.
 struct TMonitorApi {
     HMONITOR(WINAPI* FromRect)(LPCRECT, DWORD) = nullptr;
     HMONITOR(WINAPI* FromPoint)(POINT, DWORD) = nullptr;
     BOOL(WINAPI* GetInfo)(HMONITOR, LPMONITORINFO) = nullptr;
+    bool Complete() const { return FromRect && FromPoint && GetInfo; }
 };
 
 TMonitorApi MonitorApi() {
-    TMonitorApi api;
-    if (HMODULE user = GetModuleHandleA("user32.dll")) {
-        api.FromRect = reinterpret_cast<decltype(api.FromRect)>(reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromRect")));
-        api.FromPoint = reinterpret_cast<decltype(api.FromPoint)>(reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromPoint")));
-        api.GetInfo = reinterpret_cast<decltype(api.GetInfo)>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
-    }
-    return api;
+    return TMonitorApi{MonitorFromRectProc.Get(), MonitorFromPointProc.Get(), GetMonitorInfoProc.Get()};
 }
 
 TRect MonitorInfoRect(const TMonitorApi& api, HMONITOR monitor, bool workArea) {
@@ -433,9 +412,8 @@ void SelectNCUpdateRgn(HWND Wnd, HDC DC, HRGN Rgn) {
 HRGN MakeEmptyRegion() { return CreateRectRgn(0, 0, 0, 0); }
 
 bool CallTrackMouseEvent(HWND Wnd, DWORD Flags) {
-    static std::atomic<TTrackMouseEventFunc> slot{nullptr};
-    static std::atomic<bool> bound{false};
-    TTrackMouseEventFunc track = BindOnce(slot, bound, &LookupTrackMouseEvent);
+    auto track = TrackMouseEventProc.Get();
+    if (!track) track = ComCtlTrackMouseEventProc.Get();
     if (!track) return false;
     TRACKMOUSEEVENT tme{};
     tme.cbSize = sizeof tme;   // 16 bytes
@@ -512,7 +490,7 @@ TRect PrimaryMonitorRect(bool WorkArea) {
 TRect MonitorRectOfRect(const TRect& R, bool WorkArea) {
     if (HasSeveralMonitors()) {
         TMonitorApi api = MonitorApi();
-        if (api.FromRect && api.FromPoint && api.GetInfo) {
+        if (api.Complete()) {
             RECT r = gcl::ToRECT(R);
             return MonitorInfoRect(api, api.FromRect(&r, MONITOR_DEFAULTTONEAREST), WorkArea);
         }
@@ -523,7 +501,7 @@ TRect MonitorRectOfRect(const TRect& R, bool WorkArea) {
 TRect MonitorRectOfPoint(TPoint P, bool WorkArea) {
     if (HasSeveralMonitors()) {
         TMonitorApi api = MonitorApi();
-        if (api.FromRect && api.FromPoint && api.GetInfo)
+        if (api.Complete())
             return MonitorInfoRect(api, api.FromPoint(POINT{P.X, P.Y}, MONITOR_DEFAULTTONEAREST), WorkArea);
     }
     return PrimaryMonitorRect(WorkArea);

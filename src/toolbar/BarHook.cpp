@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gcl/rtl/SysInfo.h"
+#include "gcl/rtl/ThreadVars.h"
 
 namespace qelvo {
 
@@ -35,7 +36,10 @@ struct TThreadHooks {
 
 // The calling thread's tables; created on first registration and freed when
 // nothing is registered, installed or being dispatched.
-thread_local TThreadHooks* GHooks = nullptr;
+struct TThreadHooksRef {
+    TThreadHooks* Hooks;
+};
+constinit thread_local gcl::TThreadVar<TThreadHooksRef> GThreadHooks;
 
 constexpr int HookIds[3] = {WH_CALLWNDPROC, WH_CBT, WH_GETMESSAGE};
 
@@ -49,16 +53,16 @@ unsigned KindsOf(TThreadHookCodes codes) {
 }
 
 void ReleaseIfIdle() {
-    TThreadHooks* hooks = GHooks;
+    TThreadHooks* hooks = GThreadHooks->Hooks;
     if (!hooks || hooks->DispatchDepth > 0 || !hooks->List.empty()) return;
     for (HHOOK h : hooks->Handles)
         if (h) return;
-    GHooks = nullptr;
+    GThreadHooks->Hooks = nullptr;
     delete hooks;
 }
 
 void Dispatch(TThreadHookCode code, HWND wnd, WPARAM wParam, LPARAM lParam) {
-    TThreadHooks* hooks = GHooks;
+    TThreadHooks* hooks = GThreadHooks->Hooks;
     if (!hooks || hooks->List.empty()) return;
     ++hooks->DispatchDepth;
     std::vector<THookRecord*> snapshot = hooks->List;
@@ -75,11 +79,14 @@ void Dispatch(TThreadHookCode code, HWND wnd, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-HHOOK CurrentHandle(TThreadHookKind kind) { return GHooks ? GHooks->Handles[kind] : nullptr; }
+HHOOK CurrentHandle(TThreadHookKind kind) {
+    TThreadHooks* hooks = GThreadHooks->Hooks;
+    return hooks ? hooks->Handles[kind] : nullptr;
+}
 
 LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
     HHOOK self = CurrentHandle(thkCallWndProc);
-    if (code == HC_ACTION && GHooks) {
+    if (code == HC_ACTION && GThreadHooks->Hooks) {
         const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
         switch (cwp->message) {
         case WM_ACTIVATE: Dispatch(thcActivate, cwp->hwnd, cwp->wParam, cwp->lParam); break;
@@ -93,13 +100,13 @@ LRESULT CALLBACK CallWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK CBTHook(int code, WPARAM wParam, LPARAM lParam) {
     HHOOK self = CurrentHandle(thkCBT);
-    if (code == HCBT_DESTROYWND && GHooks) Dispatch(thcPreDestroy, reinterpret_cast<HWND>(wParam), 0, 0);
+    if (code == HCBT_DESTROYWND && GThreadHooks->Hooks) Dispatch(thcPreDestroy, reinterpret_cast<HWND>(wParam), 0, 0);
     return CallNextHookEx(self, code, wParam, lParam);
 }
 
 LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
     HHOOK self = CurrentHandle(thkGetMessage);
-    if (code == HC_ACTION && GHooks) Dispatch(thcGetMessage, nullptr, wParam, lParam);
+    if (code == HC_ACTION && GThreadHooks->Hooks) Dispatch(thcGetMessage, nullptr, wParam, lParam);
     return CallNextHookEx(self, code, wParam, lParam);
 }
 
@@ -128,7 +135,7 @@ THookRecord* FindRecord(TThreadHooks& hooks, TThreadHookProc proc) {
 }
 
 void UnhookAll() noexcept {
-    TThreadHooks* hooks = GHooks;
+    TThreadHooks* hooks = GThreadHooks->Hooks;
     if (!hooks) return;
     for (HHOOK& h : hooks->Handles) {
         if (h) UnhookWindowsHookEx(h);
@@ -140,8 +147,8 @@ void UnhookAll() noexcept {
 
 void InstallThreadHook(void* User, TThreadHookProc Proc, TThreadHookCodes Codes) {
     if (!Proc) return;
-    if (!GHooks) GHooks = new TThreadHooks;
-    TThreadHooks& hooks = *GHooks;
+    if (!GThreadHooks->Hooks) GThreadHooks->Hooks = new TThreadHooks;
+    TThreadHooks& hooks = *GThreadHooks->Hooks;
     THookRecord* rec = FindRecord(hooks, Proc);
     TUserNode* node = nullptr;
     if (rec) {
@@ -157,7 +164,7 @@ void InstallThreadHook(void* User, TThreadHookProc Proc, TThreadHookCodes Codes)
 }
 
 void RemoveThreadHook(void* User, TThreadHookProc Proc) {
-    TThreadHooks* hooks = GHooks;
+    TThreadHooks* hooks = GThreadHooks->Hooks;
     if (!hooks) return;
     THookRecord* rec = FindRecord(*hooks, Proc);
     if (!rec) return;

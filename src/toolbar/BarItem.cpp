@@ -8,6 +8,7 @@
 #include "gcl/Forms.h"
 #include "gcl/Menus.h"
 #include "gcl/Timers.h"
+#include "gcl/rtl/ThreadVars.h"
 
 namespace qelvo {
 
@@ -33,7 +34,10 @@ public:
 
 // The calling thread's state; lives while the thread has live items or
 // viewers.
-thread_local TDeferredClicks* GThreadState = nullptr;
+struct TDeferredClicksRef {
+    TDeferredClicks* State;
+};
+constinit thread_local gcl::TThreadVar<TDeferredClicksRef> GDeferredClicks;
 
 void TDeferredClicks::WndProc(gcl::TMessage& Message) {
     if (Message.Msg != DeferredClickMessage) {
@@ -56,20 +60,20 @@ void TDeferredClicks::WndProc(gcl::TMessage& Message) {
 
 void CountLiveObject(int delta) noexcept {
     if (delta > 0) {
-        if (!GThreadState) GThreadState = new TDeferredClicks;
-        ++GThreadState->LiveCount;
+        if (!GDeferredClicks->State) GDeferredClicks->State = new TDeferredClicks;
+        ++GDeferredClicks->State->LiveCount;
         return;
     }
-    TDeferredClicks* state = GThreadState;
+    TDeferredClicks* state = GDeferredClicks->State;
     if (!state || --state->LiveCount > 0) return;
-    GThreadState = nullptr;
+    GDeferredClicks->State = nullptr;
     gcl::DeallocateHWnd(state->Window);
     delete state;
 }
 
 void PostDeferredClick(TObject* Object, WPARAM Arg) {
-    if (!GThreadState) GThreadState = new TDeferredClicks;
-    TDeferredClicks& state = *GThreadState;
+    if (!GDeferredClicks->State) GDeferredClicks->State = new TDeferredClicks;
+    TDeferredClicks& state = *GDeferredClicks->State;
     if (!state.Window) state.Window = gcl::AllocateHWnd(gcl::TWndMethod(&state, &TDeferredClicks::WndProc));
     auto free = std::find(state.Pending.begin(), state.Pending.end(), nullptr);
     size_t slot = static_cast<size_t>(free - state.Pending.begin());
@@ -79,12 +83,12 @@ void PostDeferredClick(TObject* Object, WPARAM Arg) {
 }
 
 void CancelDeferredClicks(TObject* Object) noexcept {
-    if (!GThreadState) return;
-    for (TObject*& p : GThreadState->Pending)
+    if (!GDeferredClicks->State) return;
+    for (TObject*& p : GDeferredClicks->State->Pending)
         if (p == Object) p = CancelledClick;
 }
 
-HWND DeferredClickWindow() noexcept { return GThreadState ? GThreadState->Window : nullptr; }
+HWND DeferredClickWindow() noexcept { return GDeferredClicks->State ? GDeferredClicks->State->Window : nullptr; }
 
 // ---- TBarCustomItemActionLink ---------------------------------------------------------
 

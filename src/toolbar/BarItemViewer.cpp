@@ -19,6 +19,22 @@ namespace {
 
 constexpr DWORD RopBrushWhereSourceSet = 0xE20746;   // D = S ? P : D
 
+// A system colour as GDI wants it (through the system-colour service).
+COLORREF SysRGB(int index) { return gcl::ColorToColorRef(gcl::SysColor(index)); }
+
+// A solid brush for the scope.
+class TSolidBrush {
+public:
+    explicit TSolidBrush(COLORREF colour) : FBrush(CreateSolidBrush(colour)) {}
+    ~TSolidBrush() { DeleteObject(FBrush); }
+    TSolidBrush(const TSolidBrush&) = delete;
+    TSolidBrush& operator=(const TSolidBrush&) = delete;
+    operator HBRUSH() const { return FBrush; }
+
+private:
+    HBRUSH FBrush;
+};
+
 // Copies a monochrome bitmap onto dc so that its glyph pixels take brush:
 // the glyph is the set bits, or the clear (black) bits when glyphIsBlack.
 void BlitMonoWithBrush(HDC dc, int x, int y, int w, int h, HDC mono, bool glyphIsBlack, HBRUSH brush) {
@@ -100,19 +116,19 @@ void DrawMenuCheckMark(HDC DC, int CX, int CY) {
     static const POINT dark[7] = {{-2, -2}, {0, 0}, {4, -4}, {4, -3}, {0, 1}, {-2, -1}, {-2, -2}};
     static const POINT light[5] = {{-3, -2}, {-3, -1}, {0, 2}, {5, -3}, {5, -5}};
     {
-        TSolidScope scope(DC, GetSysColor(COLOR_BTNTEXT), false);
+        TSolidScope scope(DC, SysRGB(COLOR_BTNTEXT), false);
         PolylineAt(DC, dark, 7, CX - 2, CY + 1);
     }
-    TSolidScope scope(DC, GetSysColor(COLOR_BTNHIGHLIGHT), false);
+    TSolidScope scope(DC, SysRGB(COLOR_BTNHIGHLIGHT), false);
     PolylineAt(DC, light, 5, CX - 2, CY + 1);
 }
 
 void DrawMenuRadioDot(HDC DC, int CX, int CY) {
     {
-        TSolidScope scope(DC, GetSysColor(COLOR_BTNTEXT), true);
+        TSolidScope scope(DC, SysRGB(COLOR_BTNTEXT), true);
         RoundRect(DC, CX - 3, CY - 3, CX + 2, CY + 2, 2, 2);
     }
-    TSolidScope scope(DC, GetSysColor(COLOR_BTNHIGHLIGHT), false);
+    TSolidScope scope(DC, SysRGB(COLOR_BTNHIGHLIGHT), false);
     RoundRect(DC, CX - 4, CY - 4, CX + 3, CY + 3, 6, 6);
 }
 
@@ -132,8 +148,8 @@ void DrawMenuArrowGlyph(HDC DC, const TRect& R, HBRUSH Brush) {
 
 void FillDither(HDC DC, const TRect& R) {
     HBRUSH brush = MakeHalftoneBrush();
-    COLORREF oldText = SetTextColor(DC, GetSysColor(COLOR_BTNFACE));
-    COLORREF oldBk = SetBkColor(DC, GetSysColor(COLOR_BTNHIGHLIGHT));
+    COLORREF oldText = SetTextColor(DC, SysRGB(COLOR_BTNFACE));
+    COLORREF oldBk = SetBkColor(DC, SysRGB(COLOR_BTNHIGHLIGHT));
     RECT r = gcl::ToRECT(R);
     FillRect(DC, &r, brush);
     SetBkColor(DC, oldBk);
@@ -156,10 +172,10 @@ void DrawChevronGlyph(HDC DC, const TRect& R, bool Vertical, bool Pushed, bool E
     const uint8_t* rows = Vertical ? vertical : horizontal;
     const int count = Vertical ? 8 : 5;
     if (Enabled) {
-        DrawMonoPattern(DC, x, y, rows, count, GetSysColorBrush(COLOR_BTNTEXT));
+        DrawMonoPattern(DC, x, y, rows, count, TSolidBrush(SysRGB(COLOR_BTNTEXT)));
     } else {
-        DrawMonoPattern(DC, x, y + 1, rows, count, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-        DrawMonoPattern(DC, x, y, rows, count, GetSysColorBrush(COLOR_BTNSHADOW));
+        DrawMonoPattern(DC, x, y + 1, rows, count, TSolidBrush(SysRGB(COLOR_BTNHIGHLIGHT)));
+        DrawMonoPattern(DC, x, y, rows, count, TSolidBrush(SysRGB(COLOR_BTNSHADOW)));
     }
 }
 
@@ -452,9 +468,9 @@ void TBarItemViewer::DrawItemCaption(TCanvas* Canvas, TRect ARect, const std::st
     COLORREF old = GetTextColor(dc);
     TRect moved = ARect;
     gcl::OffsetRect(moved, 1, 1);
-    SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    SetTextColor(dc, SysRGB(COLOR_BTNHIGHLIGHT));
     draw(moved);
-    SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+    SetTextColor(dc, SysRGB(COLOR_BTNSHADOW));
     draw(ARect);
     SetTextColor(dc, old);
 }
@@ -513,8 +529,8 @@ void TBarItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPus
             if (enabled) {
                 DrawArrowTriangle(dc, cx, cy, pointLeft, fontColour);
             } else {
-                DrawArrowTriangle(dc, cx + 1, cy + 1, pointLeft, GetSysColor(COLOR_BTNHIGHLIGHT));
-                DrawArrowTriangle(dc, cx, cy, pointLeft, GetSysColor(COLOR_BTNSHADOW));
+                DrawArrowTriangle(dc, cx + 1, cy + 1, pointLeft, SysRGB(COLOR_BTNHIGHLIGHT));
+                DrawArrowTriangle(dc, cx, cy, pointLeft, SysRGB(COLOR_BTNSHADOW));
             }
         }
         gcl::InflateRect(button, -1, -1);
@@ -591,14 +607,12 @@ void TBarItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPus
             TRect glyph = gcl::Bounds(column.Left + (column.Width() - gw) / 2, column.Top + (column.Height() - gh) / 2,
                                       gw, gh);
             if (enabled) {
-                HBRUSH brush = CreateSolidBrush(fontColour);
-                DrawMenuArrowGlyph(dc, glyph, brush);
-                DeleteObject(brush);
+                DrawMenuArrowGlyph(dc, glyph, TSolidBrush(fontColour));
             } else {
                 TRect moved = glyph;
                 gcl::OffsetRect(moved, 1, 1);
-                DrawMenuArrowGlyph(dc, moved, GetSysColorBrush(COLOR_BTNHIGHLIGHT));
-                DrawMenuArrowGlyph(dc, glyph, GetSysColorBrush(COLOR_BTNSHADOW));
+                DrawMenuArrowGlyph(dc, moved, TSolidBrush(SysRGB(COLOR_BTNHIGHLIGHT)));
+                DrawMenuArrowGlyph(dc, glyph, TSolidBrush(SysRGB(COLOR_BTNSHADOW)));
             }
         }
     }
