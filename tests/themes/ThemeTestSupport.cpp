@@ -1,0 +1,275 @@
+// The theme tests' harness: DIB canvas, fixed system colours, GDI object
+// counter (import-table patches of gdi32) and the DC's save depth.
+#include "ThemeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+namespace qelvo::test {
+
+// ---- DIB canvas ------------------------------------------------------------------
+
+TDibCanvas::TDibCanvas(int width, int height, TColor fill) : FWidth(width), FHeight(height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    FDC = CreateCompatibleDC(screen);
+    FBitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&FBits), nullptr, 0);
+    ReleaseDC(nullptr, screen);
+    FOld = SelectObject(FDC, FBitmap);
+    FCanvas = std::make_unique<gcl::TCanvas>();
+    FCanvas->SetHandle(FDC);
+    Fill(fill);
+}
+
+TDibCanvas::~TDibCanvas() {
+    FCanvas->SetHandle(nullptr);
+    FCanvas.reset();
+    SelectObject(FDC, FOld);
+    DeleteObject(FBitmap);
+    DeleteDC(FDC);
+}
+
+void TDibCanvas::Fill(TColor color) {
+    GdiFlush();
+    const uint32_t p = ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+    for (int i = 0; i < FWidth * FHeight; ++i) FBits[i] = p;
+}
+
+TColor TDibCanvas::Pixel(int x, int y) const {
+    GdiFlush();
+    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") outside the canvas";
+        return gcl::clNone;
+    }
+    const uint32_t p = FBits[y * FWidth + x];
+    return static_cast<TColor>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
+}
+
+int TDibCanvas::CountOf(const TRect& rect, TColor color) const {
+    int n = 0;
+    for (int y = rect.Top; y < rect.Bottom; ++y)
+        for (int x = rect.Left; x < rect.Right; ++x) n += Pixel(x, y) == color;
+    return n;
+}
+
+std::string TDibCanvas::Pattern(const TRect& rect, TColor color) const {
+    std::string s;
+    for (int y = rect.Top; y < rect.Bottom; ++y) {
+        for (int x = rect.Left; x < rect.Right; ++x) s += Pixel(x, y) == color ? '#' : '.';
+        s += '\n';
+    }
+    return s;
+}
+
+TRect TDibCanvas::Touched(const TRect& rect, TColor background) const {
+    TRect box{rect.Right, rect.Bottom, rect.Left, rect.Top};
+    bool any = false;
+    for (int y = rect.Top; y < rect.Bottom; ++y)
+        for (int x = rect.Left; x < rect.Right; ++x)
+            if (Pixel(x, y) != background) {
+                any = true;
+                box.Left = std::min(box.Left, x);
+                box.Top = std::min(box.Top, y);
+                box.Right = std::max(box.Right, x + 1);
+                box.Bottom = std::max(box.Bottom, y + 1);
+            }
+    return any ? box : TRect{};
+}
+
+void TDibCanvas::ClipTo(const TRect& rect) {
+    HRGN region = CreateRectRgn(rect.Left, rect.Top, rect.Right, rect.Bottom);
+    SelectClipRgn(FDC, region);
+    DeleteObject(region);
+}
+
+bool TDibCanvas::SaveBmp(const std::string& fileName) const {
+    GdiFlush();
+    std::string path = fileName;
+    if (const char* folder = std::getenv("QELVO_SCREENSHOT_DIR")) path = std::string(folder) + "\\" + fileName;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const int stride = (FWidth * 3 + 3) & ~3;
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + stride * FHeight;
+    info.biSize = sizeof info;
+    info.biWidth = FWidth;
+    info.biHeight = FHeight;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1;
+    std::string row(static_cast<size_t>(stride), '\0');
+    for (int y = FHeight - 1; ok && y >= 0; --y) {
+        for (int x = 0; x < FWidth; ++x) {
+            const uint32_t p = FBits[y * FWidth + x];
+            row[x * 3] = static_cast<char>(p & 0xFF);
+            row[x * 3 + 1] = static_cast<char>((p >> 8) & 0xFF);
+            row[x * 3 + 2] = static_cast<char>((p >> 16) & 0xFF);
+        }
+        ok = std::fwrite(row.data(), row.size(), 1, f) == 1;
+    }
+    return std::fclose(f) == 0 && ok;
+}
+
+// ---- Fixed system colours ---------------------------------------------------------------
+
+TFixedSysColors::TFixedSysColors() : FTable{}, FOverride(gcl::SysColorService(), *this) {
+    static const COLORREF Classic[31] = {
+        RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
+        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
+        RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255),
+        RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
+        RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225),
+        RGB(181, 181, 181), RGB(0, 0, 128),     RGB(166, 202, 240), RGB(192, 192, 192), RGB(10, 36, 106),
+        RGB(212, 208, 200)};
+    for (int i = 0; i < 31; ++i) FTable[i] = Classic[i];
+}
+
+TFixedSysColors::~TFixedSysColors() = default;
+
+COLORREF TFixedSysColors::GetColor(int index) { return FTable[index & 0xFF]; }
+
+// ---- GDI object counter -------------------------------------------------------------------
+
+namespace {
+
+std::atomic<long> CreatedCount{0};
+std::atomic<long> DeletedCount{0};
+bool PatchedAny = false;
+
+template <class T>
+T Counted(T handle) {
+    if (handle) ++CreatedCount;
+    return handle;
+}
+
+// The original entries, filled when the import table is patched.
+#define QELVO_GDI_HOOKS(X)                                                                                    \
+    X(CreateSolidBrush, HBRUSH, (COLORREF a), (a))                                                            \
+    X(CreateBrushIndirect, HBRUSH, (const LOGBRUSH* a), (a))                                                  \
+    X(CreatePatternBrush, HBRUSH, (HBITMAP a), (a))                                                           \
+    X(CreateHatchBrush, HBRUSH, (int a, COLORREF b), (a, b))                                                  \
+    X(CreatePen, HPEN, (int a, int b, COLORREF c), (a, b, c))                                                 \
+    X(CreatePenIndirect, HPEN, (const LOGPEN* a), (a))                                                        \
+    X(ExtCreatePen, HPEN, (DWORD a, DWORD b, const LOGBRUSH* c, DWORD d, const DWORD* e), (a, b, c, d, e))    \
+    X(CreateFontIndirectA, HFONT, (const LOGFONTA* a), (a))                                                   \
+    X(CreateFontIndirectW, HFONT, (const LOGFONTW* a), (a))                                                   \
+    X(CreateBitmap, HBITMAP, (int a, int b, UINT c, UINT d, const void* e), (a, b, c, d, e))                  \
+    X(CreateBitmapIndirect, HBITMAP, (const BITMAP* a), (a))                                                  \
+    X(CreateCompatibleBitmap, HBITMAP, (HDC a, int b, int c), (a, b, c))                                      \
+    X(CreateDIBSection, HBITMAP, (HDC a, const BITMAPINFO* b, UINT c, void** d, HANDLE e, DWORD f),           \
+      (a, b, c, d, e, f))                                                                                     \
+    X(CreateDIBitmap, HBITMAP, (HDC a, const BITMAPINFOHEADER* b, DWORD c, const void* d,                     \
+                                const BITMAPINFO* e, UINT f),                                                 \
+      (a, b, c, d, e, f))                                                                                     \
+    X(CreateCompatibleDC, HDC, (HDC a), (a))                                                                  \
+    X(CreateRectRgn, HRGN, (int a, int b, int c, int d), (a, b, c, d))                                        \
+    X(CreateRectRgnIndirect, HRGN, (const RECT* a), (a))                                                      \
+    X(CreateEllipticRgn, HRGN, (int a, int b, int c, int d), (a, b, c, d))                                    \
+    X(CreateRoundRectRgn, HRGN, (int a, int b, int c, int d, int e, int f), (a, b, c, d, e, f))              \
+    X(CreatePolygonRgn, HRGN, (const POINT* a, int b, int c), (a, b, c))
+
+#define QELVO_DECLARE_HOOK(name, result, params, args)                                                        \
+    using name##Type = result(WINAPI*) params;                                                                \
+    name##Type Original##name = nullptr;                                                                      \
+    result WINAPI Hook##name params { return Counted(Original##name args); }
+QELVO_GDI_HOOKS(QELVO_DECLARE_HOOK)
+#undef QELVO_DECLARE_HOOK
+
+using DeleteObjectType = BOOL(WINAPI*)(HGDIOBJ);
+using DeleteDCType = BOOL(WINAPI*)(HDC);
+DeleteObjectType OriginalDeleteObject = nullptr;
+DeleteDCType OriginalDeleteDC = nullptr;
+BOOL WINAPI HookDeleteObject(HGDIOBJ object) {
+    const BOOL ok = OriginalDeleteObject(object);
+    if (ok && object) ++DeletedCount;
+    return ok;
+}
+BOOL WINAPI HookDeleteDC(HDC dc) {
+    const BOOL ok = OriginalDeleteDC(dc);
+    if (ok) ++DeletedCount;
+    return ok;
+}
+
+struct THook {
+    const char* Name;
+    void** Original;
+    void* Replacement;
+};
+
+void PatchImports() {
+    static const THook Hooks[] = {
+#define QELVO_HOOK_ENTRY(name, result, params, args)                                                          \
+    {#name, reinterpret_cast<void**>(&Original##name), reinterpret_cast<void*>(&Hook##name)},
+        QELVO_GDI_HOOKS(QELVO_HOOK_ENTRY)
+#undef QELVO_HOOK_ENTRY
+        {"DeleteObject", reinterpret_cast<void**>(&OriginalDeleteObject), reinterpret_cast<void*>(&HookDeleteObject)},
+        {"DeleteDC", reinterpret_cast<void**>(&OriginalDeleteDC), reinterpret_cast<void*>(&HookDeleteDC)},
+    };
+    auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!dir.VirtualAddress) return;
+    for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); desc->Name; ++desc) {
+        if (_stricmp(reinterpret_cast<const char*>(base + desc->Name), "gdi32.dll") != 0) continue;
+        if (!desc->OriginalFirstThunk) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const char* name =
+                reinterpret_cast<const char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
+            for (const THook& hook : Hooks) {
+                if (std::strcmp(hook.Name, name) != 0) continue;
+                DWORD old = 0;
+                if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old)) break;
+                *hook.Original = reinterpret_cast<void*>(slots->u1.Function);
+                slots->u1.Function = reinterpret_cast<uintptr_t>(hook.Replacement);
+                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+                PatchedAny = true;
+                break;
+            }
+        }
+    }
+}
+
+std::once_flag PatchOnce;
+
+} // namespace
+
+TGdiObjectCounter::TGdiObjectCounter() {
+    std::call_once(PatchOnce, PatchImports);
+    FCreated0 = CreatedCount;
+    FDeleted0 = DeletedCount;
+}
+
+TGdiObjectCounter::~TGdiObjectCounter() = default;
+
+long TGdiObjectCounter::Created() const { return CreatedCount - FCreated0; }
+long TGdiObjectCounter::Deleted() const { return DeletedCount - FDeleted0; }
+bool TGdiObjectCounter::Installed() {
+    std::call_once(PatchOnce, PatchImports);
+    return PatchedAny;
+}
+
+int SaveDepth(HDC dc) {
+    const int level = SaveDC(dc);
+    RestoreDC(dc, -1);
+    return level - 1;
+}
+
+} // namespace qelvo::test
