@@ -28,6 +28,43 @@ void SetTaskPriority(TuTask& task, int priority, TuData& data) {
     data.Modified = true;
 }
 
+TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible) {
+    TListKeyDecision d;
+    switch (key) {
+    case VkLeft:
+    case VkRight:
+        d.DoDefault = false;
+        if (sidePanelVisible) d.Command = TListCommand::FocusTree;
+        return d;
+    case VkDelete:
+        d.Command = TListCommand::DeleteTasks;
+        return d;
+    case VkReturn:
+        d.Command = TListCommand::EditTitle;
+        d.DoDefault = false;
+        return d;
+    case VkUp:
+    case VkDown:
+        if (ctrl && hasSelection) {
+            d.Command = key == VkUp ? TListCommand::PriorityUp : TListCommand::PriorityDown;
+            d.DoDefault = false;
+        }
+        return d;
+    default:
+        break;
+    }
+    if (shift) {
+        switch (key) {
+        case 'T': d.Command = TListCommand::EditTags; break;
+        case 'D': d.Command = TListCommand::EditDueDate; break;
+        case 'L': d.Command = TListCommand::EditFolder; break;
+        case 'N': d.Command = TListCommand::EditNote; break;
+        default: break;
+        }
+    }
+    return d;
+}
+
 bool PointInRect(int left, int top, int right, int bottom, int x, int y) {
     return left <= x && x <= right && top <= y && y <= bottom;
 }

@@ -19,6 +19,23 @@ int PriorityDown(int priority);
 // database modified.
 void SetTaskPriority(TuTask& task, int priority, TuData& data);
 
+// ---- Keys in the list ------------------------------------------------------------
+
+// Virtual keys the list's key table knows.
+inline constexpr unsigned VkReturn = 0x0D, VkLeft = 0x25, VkUp = 0x26, VkRight = 0x27, VkDown = 0x28,
+                          VkDelete = 0x2E;
+enum class TListCommand {
+    None, FocusTree, DeleteTasks, EditTitle, PriorityUp, PriorityDown, EditTags, EditDueDate, EditFolder, EditNote
+};
+struct TListKeyDecision {
+    TListCommand Command = TListCommand::None;
+    bool DoDefault = true;  // the list's own handling of the key
+};
+// The list's keys: Left/Right to the side tree (when it shows), Delete,
+// Enter to edit the title, Ctrl+Up/Down to change the priority (with a
+// selection); with Shift, T, D, L and N edit tags, due date, list and note.
+TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible);
+
 // ---- Hot zones ---------------------------------------------------------------------
 
 enum class THotZone { None, Priority, DueDate, Tags };

@@ -169,6 +169,22 @@ void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
         }
 }
 
+void HeaderClick(int& columnTag, int columnIndex, int& sortColumn, bool& sortAscending) {
+    columnTag = columnTag == 1 ? 0 : 1;
+    sortAscending = columnTag == 1;
+    sortColumn = columnIndex + 1;
+}
+
+TGroupingChange GroupingAction(int tag, bool senderChecked, bool noGroupChecked) {
+    TGroupingChange c;
+    const int mode = tag < 0 ? -tag : tag;
+    c.CheckNoGroup = !senderChecked && mode != 0;
+    const bool noGroup = noGroupChecked || c.CheckNoGroup;
+    c.AutoRegroup = senderChecked && mode != 0;
+    c.GroupMode = (senderChecked && !noGroup) ? mode : -mode;
+    return c;
+}
+
 std::string NumberedCaption(int index, const std::string& title) {
     return gcl::IntToStr(index + 1) + ". " + title;
 }
@@ -210,6 +226,15 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     }
     for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);
     return layout;
+}
+
+TTaskListLayout RefreshTaskListLayout(TuData& data, const TFilterBarState& bar, const TTaskListState& state,
+                                      TGroupKeys& keys) {
+    auto filter = std::make_unique<TFilterSystem>();
+    BuildFilter(*filter, bar);
+    filter->Data = &data;
+    LiveSettings.Filter = std::move(filter);
+    return BuildTaskListLayout(data, *LiveSettings.Filter, state, keys);
 }
 
 TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,

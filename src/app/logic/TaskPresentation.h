@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/FilterBar.h"
 #include "app/logic/HtmlReport.h"
 #include "data/uDataMan.h"
 
@@ -121,6 +122,27 @@ bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b);
 // included). Column 0 (no header clicked) leaves the order unchanged.
 void SortItems(int column, bool ascending, std::vector<TuTask*>& items);
 
+// A click on a column header: the column's Tag flips between 1 and 0 (any
+// other value becomes 1), and the list sorts by that column (index + 1),
+// ascending when the new Tag is 1. The first click sorts ascending.
+void HeaderClick(int& columnTag, int columnIndex, int& sortColumn, bool& sortAscending);
+
+// A grouping action (Tag = its mode) after it toggled itself: the new
+// GroupMode (negative while the "Nothing" button is checked, remembering
+// the mode), whether "Nothing" gets checked (an action clicked off), and
+// whether the list regroups by itself.
+struct TGroupingChange {
+    int GroupMode = 0;
+    bool CheckNoGroup = false;
+    bool AutoRegroup = false;
+};
+TGroupingChange GroupingAction(int tag, bool senderChecked, bool noGroupChecked);
+
+// The task list's row height for a list font size.
+inline int ListRowHeight(int listFontSize) {
+    return listFontSize + 11;
+}
+
 // "n. " + title: the numbered caption of the item at global index Index.
 std::string NumberedCaption(int index, const std::string& title);
 
@@ -142,6 +164,10 @@ struct TTaskListLayout {
 // Every task of Data passing Filter, grouped, in group and item order.
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
                                     TGroupKeys& keys);
+// A refresh: a new filter built from the bars (kept in LiveSettings.Filter,
+// replacing the previous one), then the layout of the list.
+TTaskListLayout RefreshTaskListLayout(TuData& data, const TFilterBarState& bar, const TTaskListState& state,
+                                      TGroupKeys& keys);
 // The list as the report and the export read it: the column texts the
 // list shows (numbered when CountItems), groups, nothing selected.
 TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,

@@ -22,6 +22,23 @@ TEST(TaskCommands, PriorityWrap) {
     EXPECT_TRUE(data.Modified);
 }
 
+TEST(TaskCommands, ListKeys) {
+    auto is = [](TListKeyDecision d, TListCommand c, bool def) { return d.Command == c && d.DoDefault == def; };
+    EXPECT_TRUE(is(ListKeyDecision(VkLeft, false, false, true, true), TListCommand::FocusTree, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkRight, false, false, true, false), TListCommand::None, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkDelete, false, false, true, true), TListCommand::DeleteTasks, true));
+    EXPECT_TRUE(is(ListKeyDecision(VkReturn, false, false, false, true), TListCommand::EditTitle, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkUp, false, true, true, true), TListCommand::PriorityUp, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkDown, false, true, true, true), TListCommand::PriorityDown, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkDown, false, true, false, true), TListCommand::None, true));
+    EXPECT_TRUE(is(ListKeyDecision(VkUp, false, false, true, true), TListCommand::None, true));
+    EXPECT_TRUE(is(ListKeyDecision('T', true, false, true, true), TListCommand::EditTags, true));
+    EXPECT_TRUE(is(ListKeyDecision('D', true, false, true, true), TListCommand::EditDueDate, true));
+    EXPECT_TRUE(is(ListKeyDecision('L', true, false, true, true), TListCommand::EditFolder, true));
+    EXPECT_TRUE(is(ListKeyDecision('N', true, false, true, true), TListCommand::EditNote, true));
+    EXPECT_TRUE(is(ListKeyDecision('N', false, false, true, true), TListCommand::None, true));
+}
+
 TEST(TaskCommands, HotZones) {
     EXPECT_TRUE(PointInRect(0, 0, 10, 10, 10, 0));
     EXPECT_FALSE(PointInRect(0, 0, 10, 10, 11, 0));

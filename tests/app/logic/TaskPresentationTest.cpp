@@ -168,6 +168,36 @@ TEST(TaskPresentation, ItemOrder) {
     EXPECT_EQ("7. x", NumberedCaption(6, "x"));
 }
 
+TEST(TaskPresentation, HeaderClicksAndGroupingActions) {
+    int tag = 0, column = 0;
+    bool ascending = false;
+    HeaderClick(tag, 2, column, ascending);
+    EXPECT_EQ(3, column);
+    EXPECT_TRUE(ascending);
+    HeaderClick(tag, 2, column, ascending);
+    EXPECT_FALSE(ascending);
+    tag = 7;
+    HeaderClick(tag, 0, column, ascending);
+    EXPECT_EQ(1, column);
+    EXPECT_TRUE(ascending);
+
+    // Checking "Date": group by date, regrouping.
+    TGroupingChange c = GroupingAction(gmDate, true, false);
+    EXPECT_EQ(gmDate, c.GroupMode);
+    EXPECT_TRUE(c.AutoRegroup);
+    EXPECT_FALSE(c.CheckNoGroup);
+    // Clicking "Date" off: "Nothing" is checked, the mode is remembered.
+    c = GroupingAction(gmDate, false, false);
+    EXPECT_EQ(-gmDate, c.GroupMode);
+    EXPECT_TRUE(c.CheckNoGroup);
+    EXPECT_FALSE(c.AutoRegroup);
+    // "Nothing" itself.
+    c = GroupingAction(gmNone, true, true);
+    EXPECT_EQ(0, c.GroupMode);
+    EXPECT_FALSE(c.AutoRegroup || c.CheckNoGroup);
+    EXPECT_EQ(22, ListRowHeight(11));
+}
+
 TEST(TaskPresentation, FilterDecidesWhatShows) {
     TuData data;
     test::AddTask(data, "Buy milk", "Home", "", 0, 1);
@@ -179,6 +209,16 @@ TEST(TaskPresentation, FilterDecidesWhatShows) {
     TGroupKeys keys;
     EXPECT_EQ((std::vector<std::string>{"Buy milk"}),
               Titles(BuildTaskListLayout(data, filter, state, keys).Groups[0].Tasks));
+
+    // A refresh from the bars keeps its filter as the last one.
+    TFilterBarState bar;
+    bar.CurrentFolder = "Work";
+    const TTaskListLayout l = RefreshTaskListLayout(data, bar, state, keys);
+    EXPECT_EQ((std::vector<std::string>{"Call"}), Titles(l.Groups[0].Tasks));
+    ASSERT_TRUE(LiveSettings.Filter);
+    EXPECT_EQ("Work", LiveSettings.Filter->Conditions[fkFolder].Value1);
+    EXPECT_EQ(&data, LiveSettings.Filter->Data);
+    LiveSettings.Filter.reset();
 }
 
 } // namespace
