@@ -1,0 +1,290 @@
+// The shared edit menu, the extended memo base's gates and hint colour,
+// the unit-version registry, the Windows version classification and the
+// class library's COM helpers.
+#include "components/ComponentsTest.h"
+
+#include "components/KitSysUtils.h"
+#include "gcl/rtl/Strings.h"
+#include "gcl/rtl/SysInfo.h"
+
+using namespace gcl;
+using namespace qelvo;
+using qelvo::test::ComponentsTest;
+
+namespace {
+
+// Records the edit messages a control receives.
+class TMessageLog : public TObject {
+public:
+    explicit TMessageLog(TControl* control) : FControl(control), FOld(control->GetWindowProc()) {
+        control->SetWindowProc(TWndMethod(this, &TMessageLog::Hook));
+    }
+    ~TMessageLog() override { FControl->SetWindowProc(FOld); }
+    std::vector<uint32_t> Messages;
+
+private:
+    void Hook(TMessage& message) {
+        switch (message.Msg) {
+        case WM_UNDO:
+        case WM_CUT:
+        case WM_COPY:
+        case WM_PASTE:
+        case WM_CLEAR:
+        case EM_SETSEL:
+            Messages.push_back(message.Msg);
+            break;
+        default:
+            break;
+        }
+        FOld(message);
+    }
+    TControl* FControl;
+    TWndMethod FOld;
+};
+
+std::vector<bool> EnabledStates(TPopupMenu* menu) {
+    std::vector<bool> states;
+    for (int i = 0; i < menu->GetItems()->GetCount(); ++i) states.push_back(menu->GetItems()->GetItems(i)->GetEnabled());
+    return states;
+}
+
+} // namespace
+
+TEST_F(ComponentsTest, EditMenuSendsItsCommandsToTheServedControl) {
+    TKitRichEdit* edit = NewRichEdit();
+    edit->SetText("some text");
+    TPopupMenu* menu = GetFixedEditPopup(edit, true);
+    ASSERT_EQ(menu->GetItems()->GetCount(), 8);
+    TMessageLog log(edit);
+    for (int i : {0, 2, 3, 4, 5, 7}) {
+        menu->GetItems()->GetItems(i)->SetEnabled(true);
+        menu->GetItems()->GetItems(i)->Click();
+    }
+    EXPECT_EQ(log.Messages, (std::vector<uint32_t>{WM_UNDO, WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR, EM_SETSEL}));
+    EXPECT_GE(edit->GetSelLength(), 9);   // Select All (with the final paragraph mark)
+
+    // A plain memo is served too, and freeing the served control is safe.
+    TMemo* memo = TMemo::Create(Form);
+    memo->SetParent(Form);
+    memo->SetText("memo");
+    GetFixedEditPopup(memo, true);
+    memo->Free();
+    EXPECT_NO_THROW(menu->GetItems()->GetItems(3)->Click());
+    EXPECT_NO_THROW(GetFixedEditPopup(nullptr, true));
+}
+
+TEST_F(ComponentsTest, EditMenuEnablesItemsFromTheControlState) {
+    TKitRichEdit* edit = NewRichEdit();
+    // Empty: only Paste (and Undo when the control can undo).
+    TPopupMenu* menu = GetFixedEditPopup(edit, true);
+    EXPECT_EQ(EnabledStates(menu), (std::vector<bool>{false, true, false, false, true, false, true, false}));
+    // A selection in a writable control.
+    edit->SetText("hello world");
+    edit->SetSelStart(0);
+    edit->SetSelLength(5);
+    GetFixedEditPopup(edit, true);
+    std::vector<bool> states = EnabledStates(menu);
+    EXPECT_TRUE(states[2] && states[3] && states[4] && states[5] && states[7]);
+    // Everything selected: no Select All.
+    edit->SetSelStart(0);
+    edit->SetSelLength(11);
+    GetFixedEditPopup(edit, true);
+    EXPECT_FALSE(menu->GetItems()->GetItems(7)->GetEnabled());
+    // Read-only with a selection: Copy and Select All only.
+    edit->SetReadOnly(true);
+    edit->SetSelLength(3);
+    GetFixedEditPopup(edit, true);
+    states = EnabledStates(menu);
+    EXPECT_FALSE(states[2]);
+    EXPECT_TRUE(states[3]);
+    EXPECT_FALSE(states[4]);
+    EXPECT_FALSE(states[5]);
+    EXPECT_TRUE(states[7]);
+    // Delete follows only the selection and the read-only state.
+    edit->SetReadOnly(false);
+    edit->SetClipboardCommands(TClipboardCommands{});
+    GetFixedEditPopup(edit, true);
+    states = EnabledStates(menu);
+    EXPECT_FALSE(states[0] || states[2] || states[3] || states[4]);
+    EXPECT_TRUE(states[5]);
+    // Undo follows the control.
+    edit->SetClipboardCommands(AllClipboardCommands);
+    edit->SetSelText("X");
+    GetFixedEditPopup(edit, true);
+    EXPECT_TRUE(menu->GetItems()->GetItems(0)->GetEnabled());
+}
+
+TEST_F(ComponentsTest, ExtendedMemoGatesClipboardMessages) {
+    TKitRichEdit* edit = NewRichEdit();
+    edit->SetText("abc def");
+    edit->SetSelStart(0);
+    edit->SetSelLength(3);
+    edit->SetClipboardCommands(TClipboardCommands{caCopy});
+    EXPECT_EQ(edit->Perform(WM_CUT), 1);
+    EXPECT_EQ(edit->Perform(WM_CLEAR), 1);
+    EXPECT_EQ(edit->GetText(), "abc def");
+    edit->SetSelText("xyz");
+    EXPECT_EQ(edit->Perform(WM_UNDO), 1);
+    EXPECT_EQ(edit->Perform(EM_UNDO), 1);
+    EXPECT_EQ(edit->GetText(), "xyz def");
+    edit->SetClipboardCommands(AllClipboardCommands);
+    edit->Perform(WM_UNDO);
+    EXPECT_EQ(edit->GetText(), "abc def");
+    EXPECT_EQ(edit->Perform(CM_QUERYKITINTERFACE), 0);
+
+    // Hint colour: its own, the application's for clNone.
+    THintInfo info;
+    info.HintColor = clInfoBk;
+    edit->SetHintColor(0x00FF00);
+    edit->Perform(CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(info.HintColor, 0x00FF00);
+    edit->SetHintColor(clNone);
+    edit->Perform(CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info));
+    EXPECT_EQ(info.HintColor, Application->GetHintColor());
+
+    // The highlight border paints only when asked for.
+    edit->SetDotNetHighlighting(true);
+    Form->Show();
+    edit->SetFocus();
+    EXPECT_NO_THROW(edit->Perform(CM_MOUSEENTER));
+    EXPECT_TRUE(edit->GetMouseOver());
+    edit->Perform(CM_MOUSELEAVE);
+    EXPECT_FALSE(edit->GetMouseOver());
+}
+
+TEST(KitUnitVersioning, RegistersAndUnregistersModules) {
+    TUnitVersioning registry;
+    static const TUnitVersionInfo first{"First.cpp", "1.1", "2026-01-01", "lib", "", nullptr};
+    static const TUnitVersionInfo second{"Second.cpp", "1.2", "2026-01-02", "lib", "", nullptr};
+    HINSTANCE module = reinterpret_cast<HINSTANCE>(0x10000);
+    HINSTANCE other = reinterpret_cast<HINSTANCE>(0x20000);
+    registry.RegisterModule(module, &first);
+    registry.RegisterModule(module, &first);   // once only
+    registry.RegisterModule(module, &second);
+    registry.RegisterModule(other, &first);
+    ASSERT_EQ(registry.GetModuleCount(), 2);
+    EXPECT_EQ(registry.FindModule(module)->GetCount(), 2);
+    EXPECT_EQ(registry.FindModule(module)->GetItems(1)->GetRevision(), "1.2");
+
+    class TProvider : public TUnitVersioningProvider {
+    public:
+        explicit TProvider(std::vector<HINSTANCE>& released) : FReleased(released) {}
+        void ReleaseModuleResources(HINSTANCE instance) override { FReleased.push_back(instance); }
+
+    private:
+        std::vector<HINSTANCE>& FReleased;
+    };
+    std::vector<HINSTANCE> released;
+    registry.RegisterProvider(new TProvider(released));
+    registry.UnregisterModule(module);
+    EXPECT_EQ(registry.GetModuleCount(), 1);
+    EXPECT_EQ(registry.FindModule(module), nullptr);
+    EXPECT_EQ(released, std::vector<HINSTANCE>{module});
+    registry.UnregisterModule(module);   // nothing left: no error
+    EXPECT_EQ(registry.GetModuleCount(), 1);
+}
+
+TEST_F(ComponentsTest, ComponentUnitsRegisterTheirVersions) {
+    TUnitVersioningModule* module = GetUnitVersioning()->FindModule(UnitVersionInstance());
+    ASSERT_NE(module, nullptr);
+    std::vector<std::string> units;
+    for (int i = 0; i < module->GetCount(); ++i) units.push_back(module->GetItems(i)->GetRCSfile());
+    for (const char* unit : {"KitComponentBase.cpp", "KitExStdCtrls.cpp", "KitFixedEditPopUp.cpp", "KitRichEdit.cpp"})
+        EXPECT_NE(std::find(units.begin(), units.end(), unit), units.end()) << unit;
+}
+
+TEST(KitSysUtils, ClassifiesWindowsVersions) {
+    auto nineX = [](int minor, const char* sp, uint32_t kernel = 0) {
+        TWindowsVersionData data;
+        data.Platform = VER_PLATFORM_WIN32_WINDOWS;
+        data.MajorVersion = 4;
+        data.MinorVersion = minor;
+        data.ServicePack = sp;
+        data.Kernel32ProductVersion = kernel;
+        return ClassifyWindowsVersion(data);
+    };
+    EXPECT_EQ(nineX(0, ""), wvWin95);
+    EXPECT_EQ(nineX(0, "B"), wvWin95OSR2);
+    EXPECT_EQ(nineX(0, "C"), wvWin95OSR2);
+    EXPECT_EQ(nineX(10, ""), wvWin98);
+    EXPECT_EQ(nineX(10, "A"), wvWin98SE);
+    EXPECT_EQ(nineX(10, "", 0x0004005A), wvWinME);
+    EXPECT_EQ(nineX(90, ""), wvWinME);
+    EXPECT_EQ(nineX(95, ""), wvUnknown);
+    auto nt = [](int major, int minor, bool workstation = true, bool x86 = true, bool r2 = false) {
+        TWindowsVersionData data;
+        data.MajorVersion = major;
+        data.MinorVersion = minor;
+        data.Workstation = workstation;
+        data.X86Processor = x86;
+        data.ServerR2 = r2;
+        return ClassifyWindowsVersion(data);
+    };
+    EXPECT_EQ(nt(3, 1), wvWinNT31);
+    EXPECT_EQ(nt(3, 5), wvWinNT35);
+    EXPECT_EQ(nt(3, 51), wvWinNT351);
+    EXPECT_EQ(nt(4, 0), wvWinNT4);
+    EXPECT_EQ(nt(5, 0), wvWin2000);
+    EXPECT_EQ(nt(5, 1), wvWinXP);
+    EXPECT_EQ(nt(5, 2, false), wvWin2003);
+    EXPECT_EQ(nt(5, 2, true, false), wvWinXP64);
+    EXPECT_EQ(nt(5, 2, false, false), wvWin2003);
+    EXPECT_EQ(nt(5, 2, false, true, true), wvWin2003R2);
+    EXPECT_EQ(nt(6, 0), wvWinVista);
+    EXPECT_EQ(nt(6, 0, false), wvWinServer2008);
+    EXPECT_EQ(nt(6, 1), wvUnknown);
+    // The running system is read through the OS-version service.
+    TFixedOSVersion xp{{PlatformWin32NT, 5, 1, 2600}};
+    ServiceOverride<IOSVersion> use(OSVersion, xp);
+    EXPECT_EQ(GetWindowsVersion(), wvWinXP);
+}
+
+TEST(KitSysUtils, SystemFilesAndUtilityWindows) {
+    EXPECT_GE(GetShellVersion(), 0x00040000u);
+    VS_FIXEDFILEINFO info{};
+    EXPECT_TRUE(GetFileVersionFixedInfo("kernel32.dll", info));
+    EXPECT_FALSE(GetFileVersionFixedInfo("no-such-file.dll", info));
+    EXPECT_FALSE(GetModuleFileName(nullptr).empty());
+    SYSTEM_INFO system{};
+    GetNativeSystemInfoOrSystemInfo(system);
+    EXPECT_GE(system.dwNumberOfProcessors, 1u);
+
+    HWND window = AllocateHWndEx(TWndMethod());
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    EXPECT_STREQ(name, "TPUtilWindowEx");
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(SendMessageA(window, WM_USER, 0, 0), 0);   // the default procedure answers
+    DeallocateHWndEx(window);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_TRUE(ShowWindowNoAnimate(nullptr, SW_SHOW) == false);
+}
+
+TEST(GclComObj, ErrorsValuesAndSafeCall) {
+    try {
+        OleCheck(E_NOINTERFACE);
+        ADD_FAILURE();
+    } catch (const EOleSysError& e) {
+        EXPECT_EQ(e.ErrorCode, E_NOINTERFACE);
+        EXPECT_FALSE(e.GetMessage().empty());
+    }
+    EXPECT_EQ(OleCheck(S_FALSE), S_FALSE);
+    EXPECT_EQ(OleErrorMessage(static_cast<HRESULT>(0xA0001234)), "OLE error A0001234");
+    EXPECT_EQ(SafeCall([] { return S_OK; }), S_OK);
+    EXPECT_EQ(SafeCall([]() -> HRESULT { throw EInvalidOperation("x"); }), E_UNEXPECTED);
+    EXPECT_EQ(SafeCall([]() -> HRESULT { throw EInvalidOperation("x"); }, E_FAIL), E_FAIL);
+    EXPECT_EQ(SafeCall([]() -> HRESULT { OleError(E_ACCESSDENIED); }), E_ACCESSDENIED);
+
+    TBStr text(L"wide text");
+    EXPECT_EQ(SysStringLen(text.Get()), 9u);
+    EXPECT_EQ(text.ToString(), "wide text");
+    TOleVariant variant(std::wstring(L"value"));
+    EXPECT_EQ(variant.Type(), VT_BSTR);
+    TOleVariant number(int32_t(42));
+    EXPECT_EQ(number.Get()->lVal, 42);
+    TStgMedium medium;
+    medium.Get()->tymed = TYMED_HGLOBAL;
+    medium.Get()->hGlobal = GlobalAlloc(GMEM_MOVEABLE, 16);
+    medium.Reset();   // released, no leak
+    EXPECT_EQ(medium.Get()->tymed, static_cast<DWORD>(TYMED_NULL));
+}
