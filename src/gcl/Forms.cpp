@@ -1223,6 +1223,15 @@ void TApplication::UnhookMainWindow(TWindowHook hook) {
     if (it != FWindowHooks.end()) FWindowHooks.erase(it);
 }
 
+void TApplication::HookMessageLoop(TLoopHook hook) {
+    if (hook) FLoopHooks.push_back(hook);
+}
+
+void TApplication::UnhookMessageLoop(TLoopHook hook) {
+    auto it = std::find(FLoopHooks.begin(), FLoopHooks.end(), hook);
+    if (it != FLoopHooks.end()) FLoopHooks.erase(it);
+}
+
 // ---- The message loop
 
 bool TApplication::ProcessMessage(MSG& msg) {
@@ -1235,6 +1244,13 @@ bool TApplication::ProcessMessage(MSG& msg) {
     }
     TDepth depth(FDispatchDepth);
     bool handled = false;
+    if (!FLoopHooks.empty()) {
+        std::vector<TLoopHook> hooks = FLoopHooks;
+        for (const TLoopHook& hook : hooks) {
+            if (std::find(FLoopHooks.begin(), FLoopHooks.end(), hook) == FLoopHooks.end()) continue;
+            if (hook(msg)) return true;
+        }
+    }
     if (OnMessage) OnMessage(msg, handled);
     if (!handled && !IsHintMsg(msg) && !IsKeyMsg(msg) && !IsDlgMsg(msg)) {
         TranslateMessage(&msg);

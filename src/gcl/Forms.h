@@ -385,6 +385,8 @@ using TIdleEvent = TEvent<void(TObject* Sender, bool& Done)>;
 using TShowHintEvent = TEvent<void(std::string& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 // A hook on the application window: true means the message is handled.
 using TWindowHook = TEvent<bool(TMessage& Message)>;
+// A hook on the message loop: true means the message is handled.
+using TLoopHook = TEvent<bool(MSG& Msg)>;
 
 class TApplication : public TComponent {
     GCL_CLASS(TApplication, TComponent)
@@ -436,6 +438,12 @@ public:
     // last; a hook may remove itself (or another) while it runs.
     void HookMainWindow(TWindowHook hook);
     void UnhookMainWindow(TWindowHook hook);
+    // Loop hooks see every message the loop takes, first of all (before
+    // OnMessage, hints, keys and dialog keys); true means handled, and the
+    // message goes no further. Hosted controls offer keys to their
+    // in-place object this way.
+    void HookMessageLoop(TLoopHook hook);
+    void UnhookMessageLoop(TLoopHook hook);
 
     // ---- Exceptions
     // Handles the exception being handled now (call inside a catch block):
@@ -549,6 +557,7 @@ private:
     TRect FHintCursorRect;
     THintWindow* FHintWindow = nullptr;
     std::vector<TWindowHook> FWindowHooks;
+    std::vector<TLoopHook> FLoopHooks;
     std::vector<TComponentRef<TCustomForm>> FMinimizedForms;
     std::vector<HWND> FTopMostList;
 };

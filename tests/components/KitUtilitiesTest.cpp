@@ -1,6 +1,5 @@
 // The shared edit menu, the extended memo base's gates and hint colour,
-// the unit-version registry, the Windows version classification and the
-// class library's COM helpers.
+// the unit-version registry and the Windows version classification.
 #include "components/ComponentsTest.h"
 
 #include "components/KitSysUtils.h"
@@ -258,33 +257,4 @@ TEST(KitSysUtils, SystemFilesAndUtilityWindows) {
     DeallocateHWndEx(window);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_TRUE(ShowWindowNoAnimate(nullptr, SW_SHOW) == false);
-}
-
-TEST(GclComObj, ErrorsValuesAndSafeCall) {
-    try {
-        OleCheck(E_NOINTERFACE);
-        ADD_FAILURE();
-    } catch (const EOleSysError& e) {
-        EXPECT_EQ(e.ErrorCode, E_NOINTERFACE);
-        EXPECT_FALSE(e.GetMessage().empty());
-    }
-    EXPECT_EQ(OleCheck(S_FALSE), S_FALSE);
-    EXPECT_EQ(OleErrorMessage(static_cast<HRESULT>(0xA0001234)), "OLE error A0001234");
-    EXPECT_EQ(SafeCall([] { return S_OK; }), S_OK);
-    EXPECT_EQ(SafeCall([]() -> HRESULT { throw EInvalidOperation("x"); }), E_UNEXPECTED);
-    EXPECT_EQ(SafeCall([]() -> HRESULT { throw EInvalidOperation("x"); }, E_FAIL), E_FAIL);
-    EXPECT_EQ(SafeCall([]() -> HRESULT { OleError(E_ACCESSDENIED); }), E_ACCESSDENIED);
-
-    TBStr text(L"wide text");
-    EXPECT_EQ(SysStringLen(text.Get()), 9u);
-    EXPECT_EQ(text.ToString(), "wide text");
-    TOleVariant variant(std::wstring(L"value"));
-    EXPECT_EQ(variant.Type(), VT_BSTR);
-    TOleVariant number(int32_t(42));
-    EXPECT_EQ(number.Get()->lVal, 42);
-    TStgMedium medium;
-    medium.Get()->tymed = TYMED_HGLOBAL;
-    medium.Get()->hGlobal = GlobalAlloc(GMEM_MOVEABLE, 16);
-    medium.Reset();   // released, no leak
-    EXPECT_EQ(medium.Get()->tymed, static_cast<DWORD>(TYMED_NULL));
 }
