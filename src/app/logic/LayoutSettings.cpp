@@ -1,6 +1,7 @@
 // File locations and the main window's stored layout.
 #include "app/logic/LayoutSettings.h"
 
+#include "app/logic/Options.h"
 #include "gcl/rtl/Exceptions.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/IniFiles.h"
@@ -54,6 +55,10 @@ std::string DefaultDatabaseFileName() {
 std::string StartupDatabaseFileName(const std::string& defaultDatabase) {
     if (!defaultDatabase.empty() && gcl::FileExists(defaultDatabase)) return defaultDatabase;
     return DefaultDatabaseFileName();
+}
+
+std::string StartupDatabaseFileName() {
+    return StartupDatabaseFileName(Options.DefaultDatabase);
 }
 
 std::string PrintTemplateFileName() {

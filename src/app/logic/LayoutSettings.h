@@ -46,6 +46,8 @@ std::string DefaultDatabaseFileName();
 // DefaultDatabase (an option) when that file exists, else
 // DefaultDatabaseFileName.
 std::string StartupDatabaseFileName(const std::string& defaultDatabase);
+// The same for the program's options (Options.DefaultDatabase).
+std::string StartupDatabaseFileName();
 // AppDir + "Print Templates" + separator + "Default.rkm".
 std::string PrintTemplateFileName();
 

@@ -1,6 +1,7 @@
 // The lists-and-tags tree model and its commands.
 #include "app/logic/ListsTree.h"
 
+#include "app/logic/MainShell.h"
 #include "app/logic/TaskCommands.h"
 #include "gcl/rtl/Strings.h"
 
@@ -152,6 +153,10 @@ bool RegisterTaskTags(TuData& data, const std::string& tags) {
     }
     if (added) data.Modified = true;
     return added;
+}
+
+bool RegisterTaskTags(const std::string& tags) {
+    return Database != nullptr && RegisterTaskTags(*Database, tags);
 }
 
 std::string ToggleTag(const std::string& tags, const std::string& tag) {

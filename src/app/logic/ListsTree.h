@@ -65,6 +65,8 @@ public:
 // blank ones skipped); a text under 2 characters adds nothing. True when
 // any was added (Data is then modified).
 bool RegisterTaskTags(TuData& data, const std::string& tags);
+// The same for the open database (nothing without one).
+bool RegisterTaskTags(const std::string& tags);
 // Toggles tag T in a comma list: T alone when the list is empty; removed
 // when it is one of the items (exact); appended otherwise.
 std::string ToggleTag(const std::string& tags, const std::string& tag);

@@ -11,6 +11,9 @@
 
 namespace qelvo {
 
+TuData* Database = nullptr;
+bool SaveOnExit = false;
+
 std::string FileCaption(const std::string& fileName) {
     return std::string(msg::MainCaption) + " - " + gcl::ExtractFileName(fileName);
 }
@@ -54,6 +57,10 @@ bool AutoSaveDue(int minutes, const TOptions& options, const std::string& openFi
     if (options.DefaultDatabase != openFileName) return false;
     if (options.AutoSaveInterval <= 0) return false;
     return minutes % options.AutoSaveInterval == 0;
+}
+
+bool AutoSaveDue(int minutes) {
+    return Database != nullptr && AutoSaveDue(minutes, Options, Database->FileName);
 }
 
 TAutoSaveClock::TTick TAutoSaveClock::Tick(double now, const TOptions& options, const std::string& openFileName) {

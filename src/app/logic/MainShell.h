@@ -12,6 +12,11 @@ namespace qelvo {
 
 class TuData;
 
+// The open database of this run (created by the main window at start-up,
+// never freed before exit) and whether the exit saves it.
+extern TuData* Database;
+extern bool SaveOnExit;
+
 // ---- Captions ------------------------------------------------------------------
 
 // "Qelvo v1.1 - " + the file name part of FileName.
@@ -51,6 +56,8 @@ bool IsDefaultDatabase(const TOptions& options, const std::string& openFileName)
 // True when auto-save is on, the open file is the default database, the
 // interval is positive and Minutes is a multiple of it.
 bool AutoSaveDue(int minutes, const TOptions& options, const std::string& openFileName);
+// The same for the program's options and open database.
+bool AutoSaveDue(int minutes);
 
 // The one-second auto-save clock. It counts changes of the wall-clock
 // minute (not ticks that happen to land in second 0), so a late or early

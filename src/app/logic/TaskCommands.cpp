@@ -69,6 +69,10 @@ bool PointInRect(int left, int top, int right, int bottom, int x, int y) {
     return left <= x && x <= right && top <= y && y <= bottom;
 }
 
+bool PointInRect(const TRect32& rect, int x, int y) {
+    return PointInRect(rect.Left, rect.Top, rect.Right, rect.Bottom, x, y);
+}
+
 THotZone HotZoneAt(int column, int x, int pointerY, int headerHeight, int viewHeight) {
     if (pointerY - headerHeight > viewHeight) return THotZone::None;
     switch (column) {

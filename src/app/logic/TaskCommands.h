@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/LayoutSettings.h"
 #include "data/uDataMan.h"
 
 namespace qelvo {
@@ -41,6 +42,7 @@ TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSe
 enum class THotZone { None, Priority, DueDate, Tags };
 // Both edges included.
 bool PointInRect(int left, int top, int right, int bottom, int x, int y);
+bool PointInRect(const TRect32& rect, int x, int y);
 // The zone at X inside list column Column (0 title, 1 tags, 2 due date),
 // X counted from the left edge of that column's header: the priority icon
 // at 17..31 of column 0, the date at 0..14 of column 2, the tags at 0..14

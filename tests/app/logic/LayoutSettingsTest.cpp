@@ -3,6 +3,7 @@
 
 #include "AppLogicTest.h"
 #include "app/logic/LayoutSettings.h"
+#include "app/logic/Options.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/IniFiles.h"
 
@@ -34,6 +35,12 @@ TEST(LayoutSettings, FileLocations) {
     EXPECT_EQ(def, StartupDatabaseFileName(""));
     ASSERT_TRUE(gcl::WriteFileAtomic(mine, "x", 1));
     EXPECT_EQ(mine, StartupDatabaseFileName(mine));
+    const TOptions saved = Options;
+    Options.DefaultDatabase = mine;
+    EXPECT_EQ(mine, StartupDatabaseFileName());
+    Options.DefaultDatabase = app.File("gone.kpx");
+    EXPECT_EQ(def, StartupDatabaseFileName());
+    Options = saved;
 }
 
 TEST(LayoutSettings, FirstRunWritesTheDesignedLayout) {

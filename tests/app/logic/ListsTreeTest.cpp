@@ -4,6 +4,7 @@
 
 #include "AppLogicTest.h"
 #include "app/logic/ListsTree.h"
+#include "app/logic/MainShell.h"
 
 namespace qelvo {
 namespace {
@@ -117,6 +118,12 @@ TEST(ListsTree, TaskTags) {
     EXPECT_TRUE(RegisterTaskTags(data, "home, ,work,car,home"));
     EXPECT_EQ("Work\r\nhome\r\ncar\r\n", data.Tags->GetText());
     EXPECT_TRUE(data.Modified);
+
+    EXPECT_FALSE(RegisterTaskTags("zz"));  // no open database
+    Database = &data;
+    EXPECT_TRUE(RegisterTaskTags("zz"));
+    Database = nullptr;
+    EXPECT_EQ(4, data.Tags->GetCount());
 
     EXPECT_EQ("t", ToggleTag("", "t"));
     EXPECT_EQ("a,t", ToggleTag("a", "t"));

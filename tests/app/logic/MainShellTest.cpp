@@ -39,6 +39,19 @@ TEST(MainShell, AutoSaveDue) {
     EXPECT_FALSE(AutoSaveDue(0, o, "a.kpx"));
     o.AutoSaveInterval = -3;
     EXPECT_FALSE(AutoSaveDue(3, o, "a.kpx"));
+
+    // The program's own options and database.
+    EXPECT_FALSE(AutoSaveDue(5));  // no database yet
+    TuData data;
+    data.FileName = "a.kpx";
+    Database = &data;
+    const TOptions saved = Options;
+    Options = TOptions();
+    Options.DefaultDatabase = "a.kpx";
+    EXPECT_TRUE(AutoSaveDue(5));
+    EXPECT_FALSE(AutoSaveDue(6));
+    Options = saved;
+    Database = nullptr;
 }
 
 TEST(MainShell, AutoSaveClockCountsWallClockMinutes) {

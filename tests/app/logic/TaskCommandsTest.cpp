@@ -42,6 +42,8 @@ TEST(TaskCommands, ListKeys) {
 TEST(TaskCommands, HotZones) {
     EXPECT_TRUE(PointInRect(0, 0, 10, 10, 10, 0));
     EXPECT_FALSE(PointInRect(0, 0, 10, 10, 11, 0));
+    EXPECT_TRUE(PointInRect(TRect32{2, 3, 4, 5}, 2, 5));
+    EXPECT_FALSE(PointInRect(TRect32{2, 3, 4, 5}, 2, 6));
     EXPECT_EQ(THotZone::None, HotZoneAt(0, 16, 50, 20, 100));
     EXPECT_EQ(THotZone::Priority, HotZoneAt(0, 17, 50, 20, 100));
     EXPECT_EQ(THotZone::Priority, HotZoneAt(0, 31, 50, 20, 100));
