@@ -834,3 +834,88 @@ TEST_F(BarViewTest, ScreenshotOfAToolbarAndAMenu) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BarViewTest, ViewerHintsButtonPartsAndImages) {
+    auto* host = Host(0, 0, 300, 40);
+    auto* open = Item("Open...\tCtrl+O");
+    auto* combo = Item("Combo");
+    combo->SetItemStyle(combo->GetItemStyle() | tbisSubmenu | tbisCombo);
+    auto* sub = Item("&Recent");
+    sub->SetItemStyle(sub->GetItemStyle() | tbisSubmenu);
+    auto* hinted = Item("Save");
+    hinted->SetHint("Saves the list|Writes the whole database");
+    auto* view = View(host, true);
+    view->ValidatePositions();
+
+    gcl::Application->SetHintShortCuts(true);
+    EXPECT_EQ(view->Find(open)->GetHintText(), "Open (Ctrl+O)");
+    gcl::Application->SetHintShortCuts(false);
+    EXPECT_EQ(view->Find(open)->GetHintText(), "Open");
+    gcl::Application->SetHintShortCuts(true);
+    EXPECT_EQ(view->Find(hinted)->GetHintText(), "Saves the list");
+    EXPECT_EQ(view->Find(sub)->GetHintText(), "") << "a submenu whose caption shows needs no hint";
+    open->SetOptions({tboNoAutoHint});
+    EXPECT_EQ(view->Find(open)->GetHintText(), "");
+
+    // A combo item 50 pixels wide: the button part ends 11 pixels before its edge.
+    TBarItemViewer* c = view->Find(combo);
+    c->BoundsRect.Right = c->BoundsRect.Left + 50;
+    EXPECT_TRUE(c->IsPtInButtonPart(38, 5));
+    EXPECT_FALSE(c->IsPtInButtonPart(39, 5));
+    EXPECT_FALSE(view->Find(sub)->IsPtInButtonPart(0, 0));
+    EXPECT_TRUE(view->Find(hinted)->IsPtInButtonPart(0, 0));
+    EXPECT_EQ(view->Find(sub)->GetAccRole(), 57);
+    EXPECT_EQ(view->Find(hinted)->GetAccRole(), 43);
+
+    // Display modes: images show on toolbars unless text only.
+    auto* images = gcl::TImageList::Create(Form);
+    images->SetSize(16, 16);
+    hinted->SetImages(images);
+    hinted->SetImageIndex(0);
+    TBarItemViewer* v = view->Find(hinted);
+    EXPECT_TRUE(v->ImageShown());
+    EXPECT_FALSE(v->CaptionShown()) << "toolbar buttons with an image show the image alone";
+    hinted->SetDisplayMode(nbdmTextOnlyInMenus);
+    EXPECT_TRUE(view->Find(hinted)->ImageShown());
+    hinted->SetDisplayMode(nbdmTextOnly);
+    EXPECT_FALSE(view->Find(hinted)->ImageShown());
+    EXPECT_TRUE(view->Find(hinted)->CaptionShown());
+    hinted->SetDisplayMode(nbdmImageAndText);
+    view->ValidatePositions();
+    TTextMeasure text;
+    EXPECT_EQ(R(view, hinted).Width(), 12 + text.Width("Save") + 16 + 1) << "caption beside the image";
+
+    auto* menu = TBarRootItem::Create(Form);
+    auto* menuItem = Item("Print", menu);
+    menuItem->SetImages(images);
+    menuItem->SetImageIndex(0);
+    menuItem->SetDisplayMode(nbdmTextOnlyInMenus);
+    auto* popupHost = Host(0, 50, 200, 100);
+    auto* popup = View(popupHost, false, nullptr, false, menu);
+    EXPECT_FALSE(popup->Find(menuItem)->ImageShown()) << "text only in menus";
+}
+
+TEST_F(BarViewTest, ChevronButtonThroughWMPrint) {
+    TTextMeasure text;
+    auto* host = Host(0, 0, 120, 6 + text.Height());
+    auto* chevron = TTestChevronItem::Create(Form);
+    for (int i = 0; i < 6; ++i) Item("Button " + std::to_string(i));
+    auto* view = View(host, true, chevron, true);
+    view->SetChevronSize(12);
+    view->SetChevronOffset(120);
+    view->ValidatePositions();
+    ASSERT_TRUE(Shown(view, chevron));
+    PixelCanvas canvas(120, 6 + text.Height());
+    Print(host, canvas);
+    const TRect r = R(view, chevron);
+    EXPECT_EQ(canvas.Pattern(r.Left + 2, r.Top + 4, 8, 5, GetSysColor(COLOR_BTNTEXT)),
+              "##..##..\n"
+              ".##..##.\n"
+              "..##..##\n"
+              ".##..##.\n"
+              "##..##..\n");
+}
+
+} // namespace
