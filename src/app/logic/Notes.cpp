@@ -7,6 +7,8 @@
 
 namespace qelvo {
 
+TNoteWindowList NoteWindows;
+
 std::string NoteCaption(const TuTask* task) {
     if (!task) return "Note";
     return (task->Notes.empty() ? "No note - " : "Note: ") + task->Title;

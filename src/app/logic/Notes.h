@@ -105,6 +105,9 @@ private:
     std::vector<std::uintptr_t> FHandles;
 };
 
+// The open note windows of this run.
+extern TNoteWindowList NoteWindows;
+
 // WM_COPYDATA codes of the note windows.
 enum class TNoteMessage { Ignore, Closed, CloseAll, ShowAll };
 // Messages count only while a note is open; unknown codes are ignored.
