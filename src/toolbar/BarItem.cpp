@@ -9,6 +9,7 @@
 #include "gcl/Menus.h"
 #include "gcl/Timers.h"
 #include "gcl/rtl/ThreadVars.h"
+#include "gcl/rtl/TypInfo.h"
 
 namespace qelvo {
 
@@ -629,6 +630,25 @@ void TBarCustomItem::SetParentComponent(gcl::TComponent* Value) {
         if (TBarCustomItem* root = container->GetItems()) root->Add(this);
 }
 
+bool TBarCustomItem::IsAutoCheckStored() const { return !IsActionLinked(&gcl::TActionLink::IsAutoCheckLinked); }
+bool TBarCustomItem::IsCaptionStored() const { return !IsActionLinked(&gcl::TActionLink::IsCaptionLinked); }
+bool TBarCustomItem::IsCheckedStored() const { return !IsActionLinked(&gcl::TActionLink::IsCheckedLinked); }
+bool TBarCustomItem::IsEnabledStored() const { return !IsActionLinked(&gcl::TActionLink::IsEnabledLinked); }
+bool TBarCustomItem::IsHelpContextStored() const {
+    return !IsActionLinked(&gcl::TActionLink::IsHelpContextLinked);
+}
+bool TBarCustomItem::IsHintStored() const { return !IsActionLinked(&gcl::TActionLink::IsHintLinked); }
+bool TBarCustomItem::IsImageIndexStored() const { return !IsActionLinked(&gcl::TActionLink::IsImageIndexLinked); }
+bool TBarCustomItem::IsShortCutStored() const { return !IsActionLinked(&gcl::TActionLink::IsShortCutLinked); }
+bool TBarCustomItem::IsVisibleStored() const { return !IsActionLinked(&gcl::TActionLink::IsVisibleLinked); }
+bool TBarCustomItem::IsOnClickStored() const { return !FActionLink || !FActionLink->IsOnExecuteLinked(); }
+
+void TBarCustomItem::GetChildren(gcl::TGetChildProc Proc, gcl::TComponent* Root) {
+    std::vector<TBarCustomItem*> items = FItems;
+    for (TBarCustomItem* item : items)
+        if (item->GetOwner() == Root) Proc(item);
+}
+
 // ---- Clicks and shortcuts ---------------------------------------------------------------
 
 bool TBarCustomItem::IsActionLinked(bool (gcl::TActionLink::*Test)()) const {
@@ -868,9 +888,20 @@ TBarCustomItem* ProcessDoneAction(const TBarDoneActionData& Data, bool ReturnCli
 // ---- Descendants ----------------------------------------------------------------------
 
 GCL_IMPLEMENT_CLASS(TBarRootItem)
-GCL_IMPLEMENT_CLASS(TBarGroupItem)
-GCL_IMPLEMENT_CLASS(TBarSeparatorItem)
-GCL_IMPLEMENT_CLASS(TBarControlItem)
+
+GCL_PUBLISHED(TBarGroupItem,
+    GCL_PROP(InheritOptions).Default(true),
+    GCL_PROP(LinkSubitems),
+    GCL_PROP(MaskOptions).Default(TBarItemOptions{}),
+    GCL_PROP(Options).Default(TBarItemOptions{}))
+
+GCL_PUBLISHED(TBarSeparatorItem,
+    GCL_PROP(Blank).Default(false),
+    GCL_PROP(Hint).StoredBy<&TBarCustomItem::IsHintStored>(),
+    GCL_PROP(Visible).Default(true).StoredBy<&TBarCustomItem::IsVisibleStored>())
+
+GCL_PUBLISHED(TBarControlItem,
+    GCL_PROP(Control))
 
 TBarGroupItem::TBarGroupItem(TComponent* AOwner) : TBarCustomItem(AOwner) {
     SetItemStyle(GetItemStyle() | tbisEmbeddedGroup | tbisSubitemsEditable);

@@ -299,6 +299,20 @@ public:
     // ---- Effective options
     void UpdateEffectiveOptions();
 
+    // ---- Streaming: a property linked to the action is not stored.
+    bool IsAutoCheckStored() const;
+    bool IsCaptionStored() const;
+    bool IsCheckedStored() const;
+    bool IsEnabledStored() const;
+    bool IsHelpContextStored() const;
+    bool IsHintStored() const;
+    bool IsImageIndexStored() const;
+    bool IsShortCutStored() const;
+    bool IsVisibleStored() const;
+    bool IsOnClickStored() const;
+    // The sub-items that Root owns are streamed under this item.
+    void GetChildren(gcl::TGetChildProc Proc, gcl::TComponent* Root) override;
+
     // ---- Component
     void SetName(const std::string& Value) override;
     gcl::TComponent* GetParentComponent() const override;

@@ -977,6 +977,8 @@ namespace {
 gcl::TFont* GToolbarFont = nullptr;
 
 void InitBarItemUnit() {
+    gcl::RegisterClasses({TBarCustomItem::StaticClass(), TBarRootItem::StaticClass(), TBarGroupItem::StaticClass(),
+                          TBarSeparatorItem::StaticClass(), TBarControlItem::StaticClass()});
     GToolbarFont = new gcl::TFont;
     LoadMenuFont();
 }

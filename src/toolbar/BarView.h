@@ -264,8 +264,8 @@ private:
 // starts. LoadMenuFont reads it again (after a settings change).
 gcl::TFont* ToolbarFont() noexcept;
 void LoadMenuFont();
-// Makes the shared toolbar font when the program starts and frees it at
-// the end.
+// Registers the item classes for streaming and makes the shared toolbar
+// font when the program starts; frees the font at the end.
 extern gcl::TUnit BarItemUnit;
 
 } // namespace qelvo

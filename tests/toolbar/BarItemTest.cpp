@@ -567,3 +567,78 @@ TEST_F(BarItemTest, PopupPlacementTable) {
 }
 
 } // namespace
+
+#include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Streams.h"
+#include "gcl/rtl/TypInfo.h"
+
+namespace {
+
+// A control-like holder of a root item, as toolbars and popup menus are.
+class TItemHolder : public gcl::TComponent, public IBarItemContainer {
+    GCL_CLASS(TItemHolder, gcl::TComponent)
+public:
+    TBarCustomItem* GetItems() override { return FRoot; }
+    void GetChildren(gcl::TGetChildProc Proc, gcl::TComponent* Root) override { FRoot->GetChildren(Proc, Root); }
+
+protected:
+    explicit TItemHolder(gcl::TComponent* owner) : gcl::TComponent(owner) {
+        FRoot = TBarRootItem::Create(this);
+        FRoot->SetParentComponentField(this);
+    }
+
+private:
+    TBarRootItem* FRoot;
+};
+GCL_IMPLEMENT_CLASS(TItemHolder)
+
+TEST_F(BarItemTest, ItemTreesStream) {
+    gcl::TUnitScope units{&BarItemUnit};
+    auto* holder = TItemHolder::Create(Owner);
+    auto* group = TBarGroupItem::Create(holder);
+    group->SetName("Group");
+    group->SetOptions({tboToolbarStyle, tboShowHint});
+    holder->GetItems()->Add(group);
+    auto* sep = TBarSeparatorItem::Create(holder);
+    sep->SetName("Sep");
+    sep->SetBlank(true);
+    sep->SetHint("Gap");
+    group->Add(sep);
+    auto* linked = TBarGroupItem::Create(holder);
+    linked->SetName("Linked");
+    linked->SetLinkSubitems(group);
+    holder->GetItems()->Add(linked);
+
+    gcl::TMemoryStream stream;
+    auto* copy = TItemHolder::Create(Owner);
+    try {
+        gcl::WriteComponentToStream(stream, holder);
+        stream.SetPosition(0);
+        gcl::ReadComponentFromStream(stream, copy);
+    } catch (const gcl::Exception& e) {
+        FAIL() << e.ClassName() << ": " << e.GetMessage();
+    }
+    TBarCustomItem* root = copy->GetItems();
+    ASSERT_EQ(root->GetCount(), 2);
+    auto* readGroup = dynamic_cast<TBarGroupItem*>(root->GetItem(0));
+    ASSERT_NE(readGroup, nullptr);
+    EXPECT_EQ(readGroup->GetOptions(), (TBarItemOptions{tboToolbarStyle, tboShowHint}));
+    ASSERT_EQ(readGroup->GetCount(), 1);
+    auto* readSep = dynamic_cast<TBarSeparatorItem*>(readGroup->GetItem(0));
+    ASSERT_NE(readSep, nullptr);
+    EXPECT_TRUE(readSep->GetBlank());
+    EXPECT_EQ(readSep->GetHint(), "Gap");
+    EXPECT_EQ(root->GetItem(1)->GetLinkSubitems(), readGroup);
+
+    // A hint taken from the action is not stored with the item.
+    auto* action = gcl::TAction::Create(Owner);
+    action->SetHint("From the action");
+    sep->SetAction(action);
+    EXPECT_FALSE(sep->IsHintStored());
+    EXPECT_FALSE(sep->IsOnClickStored());
+    sep->SetHint("Own");
+    EXPECT_TRUE(sep->IsHintStored());
+    EXPECT_TRUE(Item("Plain")->IsCaptionStored());
+}
+
+} // namespace
