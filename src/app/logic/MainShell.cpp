@@ -74,7 +74,10 @@ TAutoSaveClock::TTick TAutoSaveClock::Tick(double now, const TOptions& options, 
     const long long minute = static_cast<long long>(std::floor(now * 1440.0 + 1e-7));
     if (FLastMinute >= 0 && minute != FLastMinute) {
         ++FMinutes;
-        if (AutoSaveDue(FMinutes, options, openFileName)) tick.SaveNow = true;
+        if (AutoSaveDue(FMinutes, options, openFileName)) {
+            tick.SaveNow = true;
+            FMinutes = 0;
+        }
     }
     FLastMinute = minute;
     return tick;

@@ -69,10 +69,11 @@ public:
         int Seconds = 0;         // seconds left to the save
         bool SaveNow = false;    // run the save now
     };
-    // One timer tick at local time Now.
+    // One timer tick at local time Now. A tick that asks for the save also
+    // restarts the count (whatever the save's result).
     TTick Tick(double now, const TOptions& options, const std::string& openFileName);
     int GetMinutes() const { return FMinutes; }
-    // After a save by the clock (whatever its result) the count restarts.
+    // Starts the count again (after a save made another way).
     void Restart() { FMinutes = 0; }
 
 private:
