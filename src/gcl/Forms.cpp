@@ -6,6 +6,7 @@
 
 #include "gcl/ActnList.h"
 #include "gcl/Dialogs.h"
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
@@ -25,20 +26,6 @@ template <class T>
 bool Contains(const std::vector<T*>& list, const T* item) noexcept {
     return std::find(list.begin(), list.end(), item) != list.end();
 }
-
-// Restores a value when the scope ends.
-template <class T>
-class TRestore {
-public:
-    TRestore(T& target, T value) : FTarget(target), FOld(target) { target = value; }
-    ~TRestore() { FTarget = FOld; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& FTarget;
-    T FOld;
-};
 
 // Counts a nesting level for the lifetime of the object.
 class TDepth {
@@ -147,7 +134,7 @@ TRect THintWindow::CalcHintRect(int maxWidth, const std::string& hint, void*) {
 }
 
 void THintWindow::ActivateHint(const TRect& rect, const std::string& hint) {
-    TRestore<bool> activating(FActivating, true);
+    TFlagScope activating(FActivating);
     SetCaption(hint);
     int width = rect.Width() + 2;
     int height = rect.Height() + 2;

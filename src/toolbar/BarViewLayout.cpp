@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "gcl/rtl/Scopes.h"
+
 namespace qelvo {
 
 using gcl::is;
@@ -21,24 +23,6 @@ struct TBarView::TPosition {
     bool Clipped = false;
     bool SameWidth = false;
 };
-
-namespace {
-
-// Restores a value when the scope ends.
-template <class T>
-class TRestore {
-public:
-    TRestore(T& ref, T value) : FRef(ref), FOld(ref) { ref = value; }
-    ~TRestore() { FRef = FOld; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& FRef;
-    T FOld;
-};
-
-} // namespace
 
 void TBarView::DoUpdatePositions(TPoint& Size) {
     int lines = 0;
@@ -80,7 +64,7 @@ void TBarView::DoUpdatePositions(TPoint& Size) {
 bool TBarView::ComputeLayout(bool CanMoveControls, TBarViewOrientation AOrientation, int AWrapOffset,
                              int AChevronOffset, int AChevronSize, TPoint& BaseSize, TPoint& TotalSize,
                              int& WrappedLines) {
-    TRestore<TBarViewOrientation> orientation(FOrientation, AOrientation);
+    gcl::TValueScope<TBarViewOrientation> orientation(FOrientation, AOrientation);
     const int n = GetViewerCount();
     std::vector<TPosition> pos(static_cast<size_t>(n));
     std::vector<TPoint> size(static_cast<size_t>(n));

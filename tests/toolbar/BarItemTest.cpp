@@ -486,23 +486,27 @@ TEST_F(BarItemTest, PopupPlacementTable) {
         {"too tall for the monitor", false, tbpaLeft, false, screen, {10, 10, 10, 10}, 10, 10, 50, 700, 10, 0, 2,
          false},
     };
-    for (const TPlacementCase& c : cases) {
+    // Places a case's popup (frame sizes nc) with parentView and checks it.
+    auto check = [&](const TPlacementCase& c, TBarView* parentView, int nc) {
         TBarPopupPositionRec rec;
         rec.PositionAsSubmenu = c.Submenu;
         rec.Alignment = c.Alignment;
         rec.Opposite = c.Opposite;
         rec.MonitorRect = c.Monitor;
         rec.ParentItemRect = c.ParentItem;
+        rec.NCSizeX = nc;
+        rec.NCSizeY = nc;
         rec.X = c.X;
         rec.Y = c.Y;
         rec.W = c.W;
         rec.H = c.H;
-        root->GetPopupPosition(nullptr, nullptr, rec);
+        root->GetPopupPosition(parentView, nullptr, rec);
         EXPECT_EQ(rec.X, c.ExpectX) << c.Name;
         EXPECT_EQ(rec.Y, c.ExpectY) << c.Name;
         EXPECT_EQ(rec.AnimDir, c.ExpectAnim) << c.Name;
         EXPECT_EQ(rec.Opposite, c.ExpectOpposite) << c.Name;
-    }
+    };
+    for (const TPlacementCase& c : cases) check(c, nullptr, 0);
 
     // Submenus beside their parent item (NC sizes 3).
     const TPlacementCase submenus[] = {
@@ -519,24 +523,7 @@ TEST_F(BarItemTest, PopupPlacementTable) {
         {"submenu over a wide item stays", true, tbpaLeft, false, screen, {0, 0, 800, 20}, 797, 0, 120, 100, 0, 0, 1,
          true},
     };
-    for (const TPlacementCase& c : submenus) {
-        TBarPopupPositionRec rec;
-        rec.PositionAsSubmenu = true;
-        rec.Opposite = c.Opposite;
-        rec.MonitorRect = c.Monitor;
-        rec.ParentItemRect = c.ParentItem;
-        rec.NCSizeX = 3;
-        rec.NCSizeY = 3;
-        rec.X = c.X;
-        rec.Y = c.Y;
-        rec.W = c.W;
-        rec.H = c.H;
-        root->GetPopupPosition(bar, nullptr, rec);
-        EXPECT_EQ(rec.X, c.ExpectX) << c.Name;
-        EXPECT_EQ(rec.Y, c.ExpectY) << c.Name;
-        EXPECT_EQ(rec.AnimDir, c.ExpectAnim) << c.Name;
-        EXPECT_EQ(rec.Opposite, c.ExpectOpposite) << c.Name;
-    }
+    for (const TPlacementCase& c : submenus) check(c, bar, 3);
 
     // A drop-down from a bar at the bottom of the screen opens above the item.
     TBarPopupPositionRec rec;

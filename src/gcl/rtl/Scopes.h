@@ -16,4 +16,19 @@ private:
     bool FOld;
 };
 
+// Gives a variable a value for the lifetime of the object and puts the old
+// value back.
+template <class T>
+class TValueScope {
+public:
+    TValueScope(T& target, T value) : FTarget(target), FOld(target) { target = value; }
+    ~TValueScope() { FTarget = FOld; }
+    TValueScope(const TValueScope&) = delete;
+    TValueScope& operator=(const TValueScope&) = delete;
+
+private:
+    T& FTarget;
+    T FOld;
+};
+
 } // namespace gcl
