@@ -919,3 +919,120 @@ TEST_F(BarViewTest, ChevronButtonThroughWMPrint) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BarViewTest, HostedControlsFollowTheirItems) {
+    TTextMeasure text;
+    auto* host = Host(0, 0, 200, 40);
+    auto* chevron = TTestChevronItem::Create(Form);
+    auto* a = Item("A");
+    auto* control = TTestBarHost::Create(Form);
+    control->SetBounds(0, 0, 60, 18);
+    control->SetParent(host);
+    auto* item = TBarControlItem::CreateControlItem(Form, control);
+    Root->Add(item);
+    auto* view = View(host, true, chevron, true);
+    view->SetChevronSize(12);
+    view->SetChevronOffset(1000);
+    view->ValidatePositions();
+    const int wa = 12 + text.Width("A");
+    const int h = std::max(6 + text.Height(), 18);
+    EXPECT_EQ(control->GetBoundsRect(), gcl::Bounds(wa, (h - 18) / 2, 60, 18)) << "centred across the bar";
+    std::vector<gcl::TWinControl*> hosted;
+    view->GetHostedControls(hosted);
+    EXPECT_EQ(hosted, (std::vector<gcl::TWinControl*>{control}));
+
+    // Only the control gives way: the chevron shows, disabled, and the
+    // control moves out of sight keeping its size.
+    view->SetChevronOffset(wa + 12 + 4);
+    view->ValidatePositions();
+    EXPECT_TRUE(view->Find(item)->OffEdge);
+    EXPECT_TRUE(Shown(view, chevron));
+    EXPECT_FALSE(chevron->GetEnabled());
+    EXPECT_EQ(control->GetBoundsRect(), gcl::Bounds(host->GetClientWidth(), host->GetClientHeight(), 60, 18));
+    EXPECT_EQ(view->Find(item)->GetAccRole(), 10);
+
+    // Freeing the control empties the item; freeing the item frees the control.
+    auto* spare = TTestBarHost::Create(Form);
+    spare->SetName("Spare");
+    item->SetControl(spare);
+    spare->Free();
+    EXPECT_EQ(item->GetControl(), nullptr);
+    control->SetName("Hosted");
+    item->SetControl(control);
+    item->Free();
+    EXPECT_EQ(Form->FindComponent("Hosted"), nullptr);
+    (void)a;
+}
+
+TEST_F(BarViewTest, ToolbarArrowKeys) {
+    auto* host = Host(0, 0, 300, 40);
+    auto* a = Item("A");
+    auto* b = Item("B");
+    auto* c = Item("C");
+    auto* view = View(host, true);
+    view->BeginModalState();
+    view->Select(view->Find(b), false);
+    uint16_t key = VK_RIGHT;
+    view->KeyDown(key, {});
+    EXPECT_EQ(view->GetSelected(), view->Find(c));
+    key = VK_RIGHT;
+    view->KeyDown(key, {});
+    EXPECT_EQ(view->GetSelected(), view->Find(a)) << "wraps round";
+    key = VK_LEFT;
+    view->KeyDown(key, {});
+    EXPECT_EQ(view->GetSelected(), view->Find(c));
+    key = VK_DOWN;
+    view->KeyDown(key, {});
+    EXPECT_EQ(view->GetSelected(), view->Find(c)) << "down opens the submenu on a horizontal bar";
+    EXPECT_EQ(key, 0);
+    view->SetOrientation(tbvoVertical);
+    key = VK_DOWN;
+    view->KeyDown(key, {});
+    EXPECT_EQ(view->GetSelected(), view->Find(a)) << "down moves along a vertical bar";
+    key = VK_ESCAPE;
+    view->KeyDown(key, {});
+    EXPECT_EQ(view->DoneAction().DoneAction, tbdaCancel);
+    key = VK_RETURN;
+    view->BeginModalState();
+    view->KeyDown(key, {});
+    EXPECT_EQ(view->DoneAction().DoneAction, tbdaClickItem);
+    EXPECT_FALSE(view->DoneAction().Sound) << "no command sound for a toolbar button";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BarViewTest, SelectionFollowsThePointer) {
+    auto* host = Host(0, 0, 300, 40);
+    auto* a = Item("A");
+    auto* b = Item("B");
+    auto* view = View(host, true);
+    view->ValidatePositions();
+    Form->Show();
+    qelvo::test::PumpApplication(50);
+    auto screenOf = [&](TBarCustomItem* item) {
+        POINT p{R(view, item).Left + 2, R(view, item).Top + 2};
+        ClientToScreen(host->GetHandle(), &p);
+        return gcl::TPoint{p.x, p.y};
+    };
+    gcl::TPoint overB = screenOf(b);
+    if (WindowFromPoint(POINT{overB.X, overB.Y}) != host->GetHandle()) GTEST_SKIP() << "the host is covered";
+    view->UpdateSelection(&overB, true);
+    EXPECT_EQ(view->GetSelected(), view->Find(b));
+    EXPECT_TRUE(view->GetSelectedViaMouse());
+    EXPECT_TRUE(view->GetState() & vsMouseInWindow);
+    gcl::TPoint overA = screenOf(a);
+    view->UpdateSelection(&overA, false);
+    EXPECT_EQ(view->GetSelected(), view->Find(a)) << "something selected: the pointer moves the selection";
+    gcl::TPoint outside{overA.X, overA.Y + 200};
+    view->UpdateSelection(&outside, true);
+    EXPECT_EQ(view->GetSelected(), nullptr) << "outside the window, not modal";
+    EXPECT_FALSE(view->GetState() & vsMouseInWindow);
+    view->UpdateSelection(&overA, false);
+    EXPECT_EQ(view->GetSelected(), nullptr) << "no new selection allowed";
+}
+
+} // namespace
