@@ -643,23 +643,21 @@ void TGvColumns::ReadItems(TStream& S) {
     inherited::ReadItems(S);
     // Stored widths and positions are not trusted: widths are kept at 0 or
     // more, positions renumbered 0..n-1 in the stored order.
-    std::vector<TGvColumn*> columns;
-    for (int i = 0; i < GetCount(); ++i) {
-        TGvColumn* column = GetColumns(i);
-        if (column->FWidth < 0) column->FWidth = 0;
-        columns.push_back(column);
-    }
-    std::stable_sort(columns.begin(), columns.end(),
-                     [](TGvColumn* a, TGvColumn* b) { return a->FPosition < b->FPosition; });
-    for (size_t i = 0; i < columns.size(); ++i) columns[i]->FPosition = static_cast<int>(i);
+    for (int i = 0; i < GetCount(); ++i)
+        if (GetColumns(i)->FWidth < 0) GetColumns(i)->FWidth = 0;
     TCustomGvListview* lv = GetOwnerListview();
-    if (lv && lv->GetHeader()) lv->GetHeader()->Rebuild(false);
+    if (lv && lv->GetHeader()) {
+        lv->GetHeader()->RenumberPositions();
+        lv->GetHeader()->Rebuild(false);
+    }
 }
 
 void TGvColumns::DoStructureChange() {
     TCustomGvListview* lv = GetOwnerListview();
-    if (!lv || lv->IsDestroying()) return;
-    if (lv->GetHeader()) lv->GetHeader()->Rebuild(false);
+    if (!lv || lv->IsDestroying() || !lv->GetHeader()) return;
+    // A column that came or went must not leave a gap in the positions.
+    lv->GetHeader()->RenumberPositions();
+    lv->GetHeader()->Rebuild(false);
 }
 
 // ---- TGvGlobalItems ----------------------------------------------------------------------------

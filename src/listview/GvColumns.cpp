@@ -68,6 +68,8 @@ void TGvColumn::SetPosition(int Value) {
         FPosition = 0;
         return;
     }
+    TCustomGvListview* lv = OwnerListview();
+    if (lv && lv->GetHeader()) lv->GetHeader()->RenumberPositions();
     const int oldPosition = FPosition;
     for (int i = 0; i < count; ++i) {
         auto* column = static_cast<TGvColumn*>(columns->GetItems(i));
@@ -78,8 +80,8 @@ void TGvColumn::SetPosition(int Value) {
         }
     }
     FPosition = Value;
-    TCustomGvListview* lv = OwnerListview();
     if (lv && lv->GetHeader()) {
+        lv->GetHeader()->RenumberPositions();
         lv->GetHeader()->Rebuild(false);
         lv->GetHeader()->Invalidate(false);
     }

@@ -79,6 +79,15 @@ TGvColumn* TGvHeader::PrevVisibleColumn(TGvColumn* Column) const {
 TGvColumn* TGvHeader::FirstColumnByPosition() const { return FPositions.empty() ? nullptr : FPositions.front(); }
 TGvColumn* TGvHeader::LastColumnByPosition() const { return FPositions.empty() ? nullptr : FPositions.back(); }
 
+void TGvHeader::RenumberPositions() {
+    FPositions.clear();
+    if (!FColumns) return;
+    for (int i = 0; i < FColumns->GetCount(); ++i) FPositions.push_back(FColumns->GetColumns(i));
+    std::stable_sort(FPositions.begin(), FPositions.end(),
+                     [](TGvColumn* a, TGvColumn* b) { return a->FPosition < b->FPosition; });
+    for (size_t i = 0; i < FPositions.size(); ++i) FPositions[i]->FPosition = static_cast<int>(i);
+}
+
 void TGvHeader::ClearLists() {
     FPositions.clear();
     if (FColumns) FColumns->VisibleList().clear();
@@ -174,10 +183,7 @@ void TGvHeader::Rebuild(bool Force) {
     if (!lv || !FColumns) return;
     if (!Force && (lv->GetUpdateCount() > 0 || lv->IsLoading() || !lv->HandleAllocated())) return;
     ClearLists();
-    for (int i = 0; i < FColumns->GetCount(); ++i) FPositions.push_back(FColumns->GetColumns(i));
-    std::stable_sort(FPositions.begin(), FPositions.end(),
-                     [](TGvColumn* a, TGvColumn* b) { return a->FPosition < b->FPosition; });
-    for (size_t i = 0; i < FPositions.size(); ++i) FPositions[i]->FPosition = static_cast<int>(i);
+    RenumberPositions();
     const int clientWidth = lv->HandleAllocated() ? ClientRectOf(lv).Width() : 0;
     for (int i = 0; i < FColumns->GetCount(); ++i) {
         TGvColumn* column = FColumns->GetColumns(i);

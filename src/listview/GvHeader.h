@@ -32,6 +32,9 @@ public:
     // All columns sorted by Position.
     const std::vector<TGvColumn*>& Positions() const noexcept { return FPositions; }
     void ClearLists();
+    // Sorts the positions list by Position (stable) and renumbers the
+    // columns 0..n-1, so positions never have gaps, with or without a window.
+    void RenumberPositions();
 
     bool GetAutoSizeHeight() const noexcept { return FAutoSizeHeight; }
     void SetAutoSizeHeight(bool Value);

@@ -565,6 +565,34 @@ TEST_F(GvCollectionsTest, ColumnsPositionWidthAndSortDirection) {
     EXPECT_THROW(columns->MoveItem(y, 0), gcl::EInvalidCast);
 }
 
+// Positions stay a permutation of 0..Count-1 however columns come and go,
+// with or without a window.
+TEST_F(GvCollectionsTest, ColumnPositionsHaveNoGapsAfterAColumnIsFreed) {
+    TGvColumns* columns = LV->GetHeader()->GetColumns();
+    auto positions = [&] {
+        std::vector<int> result;
+        for (int i = 0; i < columns->GetCount(); ++i) result.push_back(columns->GetColumns(i)->GetPosition());
+        return result;
+    };
+    for (int i = 0; i < 4; ++i) columns->Add(nullptr);
+    TGvColumn* last = columns->GetColumns(3);
+    gcl::Free(columns->GetColumns(1));
+    EXPECT_EQ(positions(), (std::vector<int>{0, 1, 2}));
+    last->SetPosition(0);
+    EXPECT_EQ(positions(), (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(LV->GetHeader()->FirstColumnByPosition(), last);
+
+    // A column moved in from elsewhere takes the next free position.
+    columns->Add(nullptr)->SetPosition(1);
+    std::vector<int> sorted = positions();
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<int>{0, 1, 2, 3}));
+    gcl::Free(last);
+    sorted = positions();
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, (std::vector<int>{0, 1, 2}));
+}
+
 TEST_F(GvCollectionsTest, ConstructionDefaultsMatchThePublishedOnes) {
     EXPECT_EQ(LV->GetView(), elsIcon);
     EXPECT_EQ(LV->GetColor(), gcl::clWindow);
