@@ -421,7 +421,8 @@ TGvCollectionItem* TGvCollection::Add(void* Data) {
     TGvCollectionItem* item = FItemClass->Create(this);
     if (!item) return nullptr;
     FList.push_back(item);
-    ReIndexItems(false);
+    // Only the new entry needs a number, so a bulk fill stays linear.
+    item->FIndex = GetCount() - 1;
     DoItemAdd(item, GetCount() - 1);
     item->SetData(Data);
     DoStructureChange();

@@ -205,6 +205,7 @@ protected:
 private:
     friend class TGvCollection;
     friend class TGvSortManager;
+    friend class TGvSorter;
 
     // The notification sink handed to data objects; not reference counted.
     struct TNotifierSink : IGvNotifier {
@@ -225,6 +226,8 @@ private:
     intptr_t FTag = 0;
     TGvObjectStates FState;
     int FVisibleIndex = -1;
+    // The entry's place in the sorter's prepared keys while a sort runs.
+    int FSortSlot = 0;
     TNotifierSink FNotifierSink;
 };
 

@@ -211,6 +211,10 @@ public:
     virtual void SaveToStream(gcl::TStream& S);
     // The default caption comparison of two objects for Column.
     static int DefaultCaptionCompare(TGvColumn* Column, TGvCollectionItem* Item1, TGvCollectionItem* Item2);
+    // Whether groups (items) are ordered by the default caption comparison:
+    // no OnGroupCompare (OnItemCompare) handler. A descendant that overrides
+    // DoGroupCompare or DoItemCompare answers False here.
+    virtual bool DefaultCompareApplies(bool Groups) const { return Groups ? !OnGroupCompare : !OnItemCompare; }
     // Comparisons handed to the sort manager.
     int GroupCompare(TGvColumn* Column, TGvGroup* Group1, TGvGroup* Group2);
     int ItemCompare(TGvColumn* Column, TGvGroup* Group, TGvItem* Item1, TGvItem* Item2);

@@ -12,17 +12,41 @@ GCL_IMPLEMENT_CLASS(TGvQuickSort)
 GCL_IMPLEMENT_CLASS(TGvBubbleSort)
 GCL_IMPLEMENT_CLASS(TGvMergeSort)
 
-void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, TGvGroupCompareFunc GroupCompare,
-                        TGvItemCompareFunc ItemCompare, bool UseInterfaces) {
+void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, int Max,
+                        TGvGroupCompareFunc GroupCompare, TGvItemCompareFunc ItemCompare, bool UseInterfaces) {
     FColumn = Column;
     FGroupCompare = GroupCompare;
     FItemCompare = ItemCompare;
     FUseInterfaces = UseInterfaces;
     auto* items = dynamic_cast<TGvItems*>(Collection);
     FGroup = items ? items->GetOwnerGroup() : nullptr;
+    FKeys.clear();
+    if (UseInterfaces) return;
+    TCustomGvListview* lv = FOwner ? FOwner->GetOwnerListview() : nullptr;
+    bool byCaption = !GroupCompare && !ItemCompare;
+    if (GroupCompare == &TCustomGvListview::GroupCompare) byCaption = lv && lv->DefaultCompareApplies(true);
+    if (ItemCompare == &TCustomGvListview::ItemCompare && !GroupCompare)
+        byCaption = lv && lv->DefaultCompareApplies(false);
+    if (!byCaption) return;
+    // The default comparison of groups reads column 0 in ascending order.
+    TGvColumn* column = GroupCompare ? nullptr : Column;
+    const int index = column ? column->GetIndex() : 0;
+    FDescending = column && column->GetSortDirection() == esdDescending;
+    std::vector<TGvCollectionItem*>& list = Slots(Collection);
+    FKeys.reserve(static_cast<size_t>(Max - Min + 1));
+    for (int i = Min; i <= Max; ++i) {
+        TGvCollectionItem* entry = list[static_cast<size_t>(i)];
+        entry->FSortSlot = i - Min;
+        FKeys.push_back(WideStrSortKey(entry->GetCaptions(index)));
+    }
 }
 
 int TGvSorter::Compare(TGvCollectionItem* A, TGvCollectionItem* B) const {
+    if (!FKeys.empty()) {
+        const int r = FKeys[static_cast<size_t>(A->FSortSlot)].compare(FKeys[static_cast<size_t>(B->FSortSlot)]);
+        const int sign = (r > 0) - (r < 0);
+        return FDescending ? -sign : sign;
+    }
     if (FUseInterfaces) {
         // B is asked with A as target: below 0 means A sorts before B.
         gcl::ComPtr<IGvCompare> compare;
@@ -42,7 +66,7 @@ void TGvQuickSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, i
     if (!Collection) return;
     Max = std::min(Max, Collection->GetCount() - 1);
     if (Min < 0 || Max - Min + 1 < 2) return;
-    Prepare(Column, Collection, GroupCompare, ItemCompare, UseInterfaces);
+    Prepare(Column, Collection, Min, Max, GroupCompare, ItemCompare, UseInterfaces);
     QuickSort(Slots(Collection), Min, Max);
 }
 
@@ -70,7 +94,7 @@ void TGvBubbleSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, 
     if (!Collection) return;
     Max = std::min(Max, Collection->GetCount() - 1);
     if (Min < 0 || Max - Min + 1 < 2) return;
-    Prepare(Column, Collection, GroupCompare, ItemCompare, UseInterfaces);
+    Prepare(Column, Collection, Min, Max, GroupCompare, ItemCompare, UseInterfaces);
     std::vector<TGvCollectionItem*>& list = Slots(Collection);
     int lo = Min;
     int hi = Max;
@@ -122,7 +146,7 @@ void TGvMergeSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, i
     if (!Collection) return;
     Max = std::min(Max, Collection->GetCount() - 1);
     if (Min < 0 || Max - Min + 1 < 2) return;
-    Prepare(Column, Collection, GroupCompare, ItemCompare, UseInterfaces);
+    Prepare(Column, Collection, Min, Max, GroupCompare, ItemCompare, UseInterfaces);
     TSlots buffer(static_cast<size_t>((Max - Min + 2) / 2));
     SortInPlace(Slots(Collection), Min, Max + 1, buffer, 0);
 }
@@ -282,9 +306,15 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
             groups->GetGroups(g)->FVisibleItems.clear();
         }
         groups->Clear(true);
+        FRegrouping = true;
+        FGroupOfKey.clear();
         for (const TGvGroupKeyEntry& entry : FKeyList) AddToGroupByKey(entry.Item, columnIndex, entry.Key);
+        FRegrouping = false;
+        FGroupOfKey.clear();
         SortAll(false);
     } catch (...) {
+        FRegrouping = false;
+        FGroupOfKey.clear();
         // No item may be left without a group: the ones not placed yet go
         // to the last group (a new one when there is none).
         for (const TGvGroupKeyEntry& entry : FKeyList) {
@@ -313,6 +343,10 @@ void TGvSortManager::AddToGroupByKey(TGvItem* Item, int ColumnIndex, uint32_t Ke
     if (!lv || !Item) return;
     TGvGroups* groups = lv->GetGroups();
     TGvGroup* group = nullptr;
+    if (FRegrouping) {
+        auto it = FGroupOfKey.find(Key);
+        if (it != FGroupOfKey.end() && it->second->GetCollection() == groups) group = it->second;
+    }
     for (int g = 0; g < groups->GetCount() && !group; ++g)
         if (groups->GetGroups(g)->FKey == Key) group = groups->GetGroups(g);
     if (!group) {
@@ -324,10 +358,11 @@ void TGvSortManager::AddToGroupByKey(TGvItem* Item, int ColumnIndex, uint32_t Ke
         if (doDefaultAction && Key != 0) group->SetCaption(KeyCaption(Key));
         group->FKey = Key;
     }
+    if (FRegrouping) FGroupOfKey[Key] = group;
     // The item belongs to the items of the group that received it.
     group->FItems->FList.push_back(Item);
     Item->FCollection = group->FItems;
-    group->FItems->ReIndexItems(false);
+    Item->FIndex = static_cast<int>(group->FItems->FList.size()) - 1;
 }
 
 void TGvSortManager::SortAll(bool) {

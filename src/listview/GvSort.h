@@ -3,6 +3,8 @@
 
 #include "listview/GvGrids.h"
 
+#include <unordered_map>
+
 namespace qelvo {
 
 // ---- Sorting and automatic grouping --------------------------------------------------------
@@ -24,7 +26,9 @@ public:
 protected:
     // The comparison in force: negative when A sorts before B.
     int Compare(TGvCollectionItem* A, TGvCollectionItem* B) const;
-    void Prepare(TGvColumn* Column, TGvCollection* Collection, TGvGroupCompareFunc GroupCompare,
+    // Takes the comparison for entries Min..Max; when it is the default
+    // caption comparison, each caption's sort key is prepared once here.
+    void Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, int Max, TGvGroupCompareFunc GroupCompare,
                  TGvItemCompareFunc ItemCompare, bool UseInterfaces);
     std::vector<TGvCollectionItem*>& Slots(TGvCollection* Collection) const { return Collection->FList; }
 
@@ -33,6 +37,9 @@ protected:
     TGvItemCompareFunc FItemCompare = nullptr;
     TGvGroup* FGroup = nullptr;
     bool FUseInterfaces = false;
+    // The prepared sort keys (by the entries' sort slots), or empty.
+    std::vector<std::string> FKeys;
+    bool FDescending = false;
 
 private:
     TGvSortManager* FOwner;
@@ -109,6 +116,9 @@ private:
     bool FAutoSort = false;
     std::vector<TGvGroupKeyEntry> FKeyList;
     std::unique_ptr<TGvSorter> FSorter;
+    // While ReGroup places items: the group of each key met so far.
+    bool FRegrouping = false;
+    std::unordered_map<uint32_t, TGvGroup*> FGroupOfKey;
 };
 
 } // namespace qelvo

@@ -314,6 +314,28 @@ int WideStrIComp(const std::wstring& S1, const std::wstring& S2) {
     return lstrcmpiA(gcl::WideToAnsi(S1).c_str(), gcl::WideToAnsi(S2).c_str());
 }
 
+std::string WideStrSortKey(const std::wstring& S) {
+    // The same locale and flags as lstrcmpiW / lstrcmpiA.
+    const LCID locale = GetThreadLocale();
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    std::string key;
+    if (GIsUnicode) {
+        const int size = LCMapStringW(locale, flags, S.c_str(), -1, nullptr, 0);
+        if (size > 0) {
+            key.resize(static_cast<size_t>(size));
+            LCMapStringW(locale, flags, S.c_str(), -1, reinterpret_cast<LPWSTR>(key.data()), size);
+        }
+    } else {
+        const std::string text = gcl::WideToAnsi(S);
+        const int size = LCMapStringA(locale, flags, text.c_str(), -1, nullptr, 0);
+        if (size > 0) {
+            key.resize(static_cast<size_t>(size));
+            LCMapStringA(locale, flags, text.c_str(), -1, key.data(), size);
+        }
+    }
+    return key;
+}
+
 int WideCompareText(const std::wstring& S1, const std::wstring& S2) { return WideStrIComp(S2, S1); }
 
 // ---- Drawing -------------------------------------------------------------------

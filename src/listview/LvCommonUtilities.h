@@ -88,6 +88,9 @@ std::wstring WideStrLower(const std::wstring& Text);
 // The platform's case-insensitive comparison: negative, 0 or positive as
 // S1 sorts before, with or after S2.
 int WideStrIComp(const std::wstring& S1, const std::wstring& S2);
+// The sort key of S: byte strings whose plain (unsigned) order is the order
+// WideStrIComp gives their texts, so a sort can prepare each text once.
+std::string WideStrSortKey(const std::wstring& S);
 // WideStrIComp with the operands taken in the order S2, S1: its sign is the
 // reverse of WideStrIComp(S1, S2).
 int WideCompareText(const std::wstring& S1, const std::wstring& S2);

@@ -126,6 +126,13 @@ public:
         return static_cast<int>(B->GetTag() - A->GetTag());
     }
     void OnStructure(gcl::TObject*) { ++Structures; }
+    // The comparison the prepared keys stand for, asked pair by pair.
+    int OnItemCompareByText(TCustomGvListview*, TGvColumn* Column, TGvGroup*, TGvItem* A, TGvItem* B, bool& DoDefault) {
+        DoDefault = false;
+        ++TextCompares;
+        return DefaultSortCompare(Column, A, B);
+    }
+    int TextCompares = 0;
 
     TGvListview* LV = nullptr;
     TGvColumn* Column0 = nullptr;
@@ -163,6 +170,39 @@ TEST_F(GvSortTest, MergeSortIsStableAscendingAndDescending) {
             if (prev == cur) {
                 ASSERT_LT(group->GetItem(i - 1)->GetTag(), group->GetItem(i)->GetTag()) << n;
             }
+        }
+    }
+}
+
+// The prepared sort keys give exactly the order of the pairwise caption
+// comparison: case, accents, punctuation the locale ignores, digits, empty
+// captions and ties, ascending and descending, with every sorter.
+TEST_F(GvSortTest, PreparedKeysOrderLikeThePairwiseComparison) {
+    const wchar_t* captions[] = {L"b",  L"a-b", L"ab",     L"a'b", L"A",      L"",     L"co-op", L"coop",
+                                 L"\u00e4", L"Z",   L"z",      L"10",  L"9",      L" a",   L"a ",    L"\u00c4b",
+                                 L"ae", L"\u00e6", L"Ab",   L"aB",  L"-",      L"_x",   L"x_",    L"\u00df",
+                                 L"ss", L"a",   L"B",      L"",    L"zz",     L"\u00e9t\u00e9"};
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    LV->GetSelection()->SetFocusedColumn(Column0);
+    for (TGvSortAlgorithm algorithm : {esaMergeSort, esaQuickSort, esaBubbleSort}) {
+        LV->GetSort()->SetAlgorithm(algorithm);
+        for (TGvSortDirection direction : {esdAscending, esdDescending}) {
+            Column0->SetSortDirection(direction);
+            std::vector<intptr_t> orders[2];
+            for (int pass = 0; pass < 2; ++pass) {
+                group->GetItems()->Clear();
+                for (int i = 0; i < 30; ++i) Add(group, captions[i], L"", i);
+                LV->OnItemCompare = pass == 0 ? TItemCompareEvent() : TItemCompareEvent(this, &GvSortTest::OnItemCompareByText);
+                TextCompares = 0;
+                LV->GetSort()->SortAll();
+                orders[pass] = Tags(group);
+                if (pass == 1) {
+                    EXPECT_GT(TextCompares, 0);
+                }
+            }
+            LV->OnItemCompare = TItemCompareEvent();
+            // Equal signs of every comparison give the same permutation.
+            EXPECT_EQ(orders[0], orders[1]) << algorithm << " " << direction;
         }
     }
 }
