@@ -44,6 +44,7 @@ class TGvCheckManager;
 class TGvScrollbarManager;
 class TGvCellSizes;
 class TGvCellSize;
+class TGvGridGroup;
 class TGvPaintInfoBasic;
 class TGvPaintInfoItem;
 class TGvPaintInfoGroup;
@@ -60,6 +61,7 @@ inline constexpr const char* GvUnregisteredClass =
     "If using custom item types for Item, Groups or Columns you must register them with the streaming system "
     "with RegisterClass(TMyGvClassItemType)";
 inline constexpr const char* GvDefaultGroupCaption = "Default Group";
+inline constexpr const char* GvAdjacentOfHiddenItem = "Can not find TGvGroups.AdjacentItem of an Invisible Item";
 } // namespace msg
 
 // ---- Vocabulary ------------------------------------------------------------------
@@ -89,6 +91,8 @@ using TGvHotTrackRectItems = gcl::TSet<TGvHotTrackRectItem>;
 // Where MakeVisible puts an object: at the top (left), in the middle, at
 // the bottom (right), or only as far as needed.
 GCL_ENUM(TGvMakeVisiblePos, emvTop, emvMiddle, emvBottom, emvAuto)
+// The directions of TGvGroups::AdjacentItem.
+GCL_ENUM(TGvAdjacentDirection, adjLeft, adjRight, adjUp, adjDown, adjPageDown, adjPageUp)
 
 // The state word of every item, group and column; bit i is value i
 // (Checked 0x0001 ... Ghosted 0x8000).

@@ -372,6 +372,8 @@ public:
 
     TGvGroup* GroupByPoint(gcl::TPoint ViewPoint) const;
     TGvItem* ItemByPoint(gcl::TPoint ViewPoint) const;
+    // Asks the item's group's grid for the neighbouring item.
+    TGvItem* AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) const;
     TGvGroup* FirstGroupInRect(const gcl::TRect& ViewRect) const;
     TGvGroup* NextGroupInRect(TGvGroup* Group, const gcl::TRect& ViewRect) const;
     TGvItem* FirstItemInRect(const gcl::TRect& ViewRect) const;

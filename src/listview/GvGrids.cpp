@@ -29,8 +29,9 @@ void TGvCellSize::Assign(gcl::TPersistent* Source) {
     inherited::Assign(Source);
 }
 
-int TGvCellSize::GetHeight() const noexcept { return FAutoSize ? FAutoHeight : std::max(FHeight, 1); }
-int TGvCellSize::GetWidth() const noexcept { return FAutoSize ? FAutoWidth : std::max(FWidth, 1); }
+// At least 1 in both modes: the layouts divide by them.
+int TGvCellSize::GetHeight() const noexcept { return std::max(FAutoSize ? FAutoHeight : FHeight, 1); }
+int TGvCellSize::GetWidth() const noexcept { return std::max(FAutoSize ? FAutoWidth : FWidth, 1); }
 
 void TGvCellSize::SetHeight(int Value) { SetSize(FAutoSize ? FAutoWidth : FWidth, Value); }
 void TGvCellSize::SetWidth(int Value) { SetSize(Value, FAutoSize ? FAutoHeight : FHeight); }
@@ -104,6 +105,429 @@ TGvCellSize* TGvCellSizes::ForView(TGvListStyle View) const {
         return FGrid;
     }
     return FIcon;
+}
+
+// ---- Grid layouts ----------------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TGvGridGroup)
+GCL_IMPLEMENT_CLASS(TGvGridIconGroup)
+GCL_IMPLEMENT_CLASS(TGvGridSmallIconGroup)
+GCL_IMPLEMENT_CLASS(TGvGridThumbnailGroup)
+GCL_IMPLEMENT_CLASS(TGvGridTileGroup)
+GCL_IMPLEMENT_CLASS(TGvGridReportGroup)
+GCL_IMPLEMENT_CLASS(TGvGridGridGroup)
+GCL_IMPLEMENT_CLASS(TGvGridListGroup)
+GCL_IMPLEMENT_CLASS(TGvGridFilmStripGroup)
+
+TGvCellSize* TGvGridGroup::CellSize() const {
+    return FOwnerListview && FOwnerListview->GetCellSizes() ? FOwnerListview->GetCellSizes()->ForView(ViewStyle())
+                                                            : nullptr;
+}
+
+void TGvGridGroup::SetCellSize(TGvCellSize* Value) {
+    if (TGvCellSize* size = CellSize()) size->Assign(Value);
+}
+
+int TGvGridGroup::CalcColumnCount(TGvGroup* Group, int Width) const {
+    const TMarginSizes m = MarginsOf(Group);
+    const int cell = CellSize() ? CellSize()->GetWidth() : 1;
+    return std::max((Width - m.Left - m.Right) / cell, 1);
+}
+
+void TGvGridGroup::PrepareLayout() {
+    TGvCellSize* size = CellSize();
+    if (!size || !size->GetAutoSize() || !FOwnerGroup || !FOwnerListview) return;
+    TGvItem* longest = nullptr;
+    size_t length = 0;
+    for (TGvItem* item : FOwnerGroup->VisibleItems()) {
+        const size_t n = item->GetCaption().size();
+        if (!longest || n > length) {
+            longest = item;
+            length = n;
+        }
+    }
+    if (!longest) return;
+    int textWidth = 0;
+    if (HDC dc = GetDC(nullptr)) {
+        HGDIOBJ old = SelectObject(dc, FOwnerListview->GetFont()->GetHandle());
+        const std::wstring caption = longest->GetCaption();
+        SIZE extent{};
+        if (GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent)) textWidth = extent.cx;
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+    }
+    size->SetAutoWidth(textWidth + 18);
+}
+
+void TGvGridGroup::FindInsertPosition(TPoint ViewPoint, TGvGroup*& Group, int& Index) {
+    Group = nullptr;
+    Index = -1;
+    if (!FOwnerListview || !FOwnerListview->GetGroups()) return;
+    Group = FOwnerListview->GetGroups()->GroupByPoint(ViewPoint);
+    TGvItem* item = Group ? Group->ItemByPoint(ViewPoint) : nullptr;
+    if (!item) return;
+    // Before or after the item by its midpoint along the stacking axis.
+    const TRect r = item->GetDisplayRect();
+    const bool before = FLayout == 1 ? ViewPoint.X < r.Left + r.Width() / 2 : ViewPoint.Y < r.Top + r.Height() / 2;
+    Index = before ? item->GetIndex() : item->GetIndex() + 1;
+}
+
+TGvGroup* TGvGridGroup::PrevGroupWithItems() const {
+    TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
+    if (!groups || !FOwnerGroup) return nullptr;
+    for (int i = FOwnerGroup->GetIndex() - 1; i >= 0; --i)
+        if (groups->GetGroups(i)->VisibleItemCount() > 0) return groups->GetGroups(i);
+    return nullptr;
+}
+
+TGvGroup* TGvGridGroup::NextGroupWithItems() const {
+    TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
+    if (!groups || !FOwnerGroup) return nullptr;
+    for (int i = FOwnerGroup->GetIndex() + 1; i < groups->GetCount(); ++i)
+        if (groups->GetGroups(i)->VisibleItemCount() > 0) return groups->GetGroups(i);
+    return nullptr;
+}
+
+TRect TGvGridGroup::ClientViewRect() const {
+    TRect client = ClientRectOf(FOwnerListview);
+    if (FOwnerListview && FOwnerListview->GetHeader()) client.Top += FOwnerListview->GetHeader()->RuntimeHeight();
+    if (FOwnerListview && FOwnerListview->GetScrollbars())
+        return FOwnerListview->GetScrollbars()->MapWindowRectToViewRect(client);
+    return client;
+}
+
+TGvItem* TGvGridGroup::ItemAt(TPoint ViewPoint) const {
+    return FOwnerListview && FOwnerListview->GetGroups() ? FOwnerListview->GetGroups()->ItemByPoint(ViewPoint)
+                                                         : nullptr;
+}
+
+void TGvGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
+    TGvGroup* group = FOwnerGroup;
+    if (!group) return;
+    PrepareLayout();
+    TGvCellSize* size = CellSize();
+    const int cellWidth = size ? size->GetWidth() : 1;
+    const int cellHeight = size ? size->GetHeight() : 1;
+    const TMarginSizes m = MarginsOf(group);
+    int width = ClientRectOf(FOwnerListview).Width() - 1;
+    TGvScrollbarManager* bars = FOwnerListview ? FOwnerListview->GetScrollbars() : nullptr;
+    if (bars && bars->VertBarVisible()) width -= GetSystemMetrics(SM_CXVSCROLL);
+    width = std::max(width, cellWidth + m.Left + m.Right);
+    TRect groupRect{0, 0, width, 0};
+    std::vector<TGvItem*>& visible = group->VisibleItems();
+    visible.clear();
+    const int prevBottom = PrevGroup ? PrevGroup->GetDisplayRect().Bottom : 0;
+    TGvSelectionManager* selection = FOwnerListview ? FOwnerListview->GetSelection() : nullptr;
+    TGvItem* focused = selection ? selection->GetFocusedItem() : nullptr;
+    bool focusPlaced = false;
+    int lastBottom = 0;
+    FColumnCount = CalcColumnCount(group, width);
+    if (group->GetVisible() && group->GetExpanded() && group->ItemCount() > 0) {
+        int x = 0;
+        int y = 0;
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            if (x + cellWidth > FColumnCount * cellWidth) {
+                x = 0;
+                y += cellHeight;
+            }
+            TRect r;
+            if (item->GetVisible()) {
+                item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
+                item->SetVisibleIndex(NextVisibleIndex++);
+                visible.push_back(item);
+                r = TRect{x, y, x + cellWidth, y + cellHeight};
+                x += cellWidth;
+                if (item == focused) focusPlaced = true;
+            } else {
+                item->SetVisibleIndex(-1);
+                item->SetVisibleIndexInGroup(-1);
+                r = TRect{x, y, x, y + cellHeight};
+            }
+            gcl::OffsetRect(r, m.Left, m.Top + prevBottom);
+            item->SetDisplayRect(r);
+            lastBottom = r.Bottom - prevBottom;
+        }
+    } else {
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            group->GetItem(i)->SetVisibleIndex(-1);
+            group->GetItem(i)->SetVisibleIndexInGroup(-1);
+        }
+        if (group->GetVisible() && focused && focused->OwnerGroup() == group && FOwnerListview->GetGroups())
+            selection->SetFocusedItem(FOwnerListview->GetGroups()->NextVisibleItem(focused));
+    }
+    const int placed = static_cast<int>(visible.size());
+    FRowCount = FColumnCount < 1 ? 0 : placed / FColumnCount + (placed % FColumnCount ? 1 : 0);
+    groupRect.Bottom += m.Bottom + (placed > 0 ? lastBottom : m.Top);
+    if (!group->GetVisible() && selection) {
+        for (int i = 0; i < group->ItemCount() && selection->GetCount() > 0; ++i) group->GetItem(i)->SetSelected(false);
+        if (focused && focused->OwnerGroup() == group) selection->SetFocusedItem(nullptr);
+    }
+    if (placed == 0) {
+        FColumnCount = 0;
+        FRowCount = 0;
+    }
+    gcl::OffsetRect(groupRect, 0, prevBottom);
+    group->SetDisplayRect(groupRect);
+    (void)focusPlaced;
+}
+
+TGvItem* TGvGridGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) {
+    if (!Item || !FOwnerGroup) return nullptr;
+    if (Item->GetVisibleIndexInGroup() < 0) throw gcl::Exception(msg::GvAdjacentOfHiddenItem);
+    const int i = Item->GetVisibleIndexInGroup();
+    const int n = FOwnerGroup->VisibleItemCount();
+    const int columns = std::max(FColumnCount, 1);
+    const int column = i % columns;
+    switch (Direction) {
+    case adjLeft:
+        if (i > 0) return FOwnerGroup->VisibleItem(i - 1);
+        if (TGvGroup* g = PrevGroupWithItems()) return g->VisibleItem(g->VisibleItemCount() - 1);
+        return nullptr;
+    case adjRight:
+        if (i + 1 < n) return FOwnerGroup->VisibleItem(i + 1);
+        if (TGvGroup* g = NextGroupWithItems()) return g->VisibleItem(0);
+        return nullptr;
+    case adjUp: {
+        if (i - columns >= 0) return FOwnerGroup->VisibleItem(i - columns);
+        TGvGroup* g = PrevGroupWithItems();
+        for (int c = column; g && c >= 0; --c) {
+            for (TGvGroup* h = g; h; h = h->GetGrid()->PrevGroupWithItems()) {
+                const int count = h->VisibleItemCount();
+                if (count <= c) continue;
+                const int hColumns = std::max(h->GetGrid()->GetColumnCount(), 1);
+                int last = (count - 1) / hColumns * hColumns + c;
+                if (last >= count) last -= hColumns;
+                return h->VisibleItem(last);
+            }
+        }
+        return nullptr;
+    }
+    case adjDown: {
+        if (i + columns < n) return FOwnerGroup->VisibleItem(i + columns);
+        for (int c = column; c >= 0; --c)
+            for (TGvGroup* h = NextGroupWithItems(); h; h = h->GetGrid()->NextGroupWithItems())
+                if (h->VisibleItemCount() > c) return h->VisibleItem(c);
+        return nullptr;
+    }
+    case adjPageDown:
+    case adjPageUp: {
+        const TRect client = ClientViewRect();
+        const TRect r = Item->GetDisplayRect();
+        const int cellWidth = CellSize() ? CellSize()->GetWidth() : 1;
+        const int cellHeight = CellSize() ? CellSize()->GetHeight() : 1;
+        TRect view{};
+        if (FOwnerListview && FOwnerListview->GetGroups()) FOwnerListview->GetGroups()->GetViewRect(view);
+        TPoint probe = Direction == adjPageDown ? TPoint{r.Left, r.Top + client.Height()}
+                                                : TPoint{r.Right - 1, std::max(r.Bottom - client.Height(), 0)};
+        if (Direction == adjPageDown) probe.Y = std::min(probe.Y, std::max(view.Bottom - 1, 0));
+        for (int guard = 0; guard < 100000; ++guard) {
+            TPoint p = probe;
+            for (int step = 0; step <= column + 1; ++step, p.X -= cellWidth)
+                if (TGvItem* found = ItemAt(p)) return found;
+            if (Direction == adjPageDown) {
+                probe.Y += cellHeight;
+                if (probe.Y >= view.Bottom) return nullptr;
+            } else {
+                probe.Y += cellHeight;
+                if (probe.Y >= r.Top) return nullptr;
+            }
+        }
+        return nullptr;
+    }
+    }
+    return nullptr;
+}
+
+void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
+    TGvGroup* group = FOwnerGroup;
+    if (!group) return;
+    PrepareLayout();
+    const int top = PrevGroup ? PrevGroup->GetDisplayRect().Bottom : 2;
+    TGvHeader* header = FOwnerListview ? FOwnerListview->GetHeader() : nullptr;
+    TGvColumn* lastColumn = header ? header->LastColumnByPosition() : nullptr;
+    const int headerWidth = lastColumn ? lastColumn->GetDisplayRect().Right : 0;
+    TRect groupRect{0, top, headerWidth, top};
+    std::vector<TGvItem*>& visible = group->VisibleItems();
+    visible.clear();
+    const TMarginSizes m = MarginsOf(group);
+    const int left = m.Left;
+    const int right = lastColumn ? headerWidth - m.Right : 0;
+    const int h = CellSize() ? CellSize()->GetHeight() : 1;
+    TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
+    const bool lastGroup = groups && groups->LastGroup() == group;
+    if (group->GetVisible() && group->GetExpanded() && group->ItemCount() > 0) {
+        int y = top + m.Top;
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            TRect r;
+            if (item->GetVisible()) {
+                item->SetVisibleIndex(NextVisibleIndex++);
+                item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
+                r = TRect{left, y, right, y + h};
+                visible.push_back(item);
+                y += h;
+            } else {
+                item->SetVisibleIndex(-1);
+                item->SetVisibleIndexInGroup(-1);
+                r = TRect{left, y, right, y};
+            }
+            item->SetDisplayRect(r);
+            groupRect.Bottom = r.Bottom + (lastGroup ? 4 : m.Bottom);
+        }
+    } else {
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            group->GetItem(i)->SetVisibleIndex(-1);
+            group->GetItem(i)->SetVisibleIndexInGroup(-1);
+        }
+        if (group->GetVisible()) groupRect.Bottom = top + m.Top + m.Bottom;
+    }
+    FColumnCount = 1;
+    FRowCount = static_cast<int>(visible.size());
+    group->SetDisplayRect(groupRect);
+}
+
+TGvItem* TGvGridReportGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) {
+    if (!Item) return nullptr;
+    if (Item->GetVisibleIndexInGroup() < 0) throw gcl::Exception(msg::GvAdjacentOfHiddenItem);
+    TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
+    if (!groups) return nullptr;
+    switch (Direction) {
+    case adjUp:
+        return groups->PrevVisibleItem(Item);
+    case adjDown:
+        return groups->NextVisibleItem(Item);
+    case adjPageDown:
+    case adjPageUp: {
+        const TRect client = ClientViewRect();
+        const int h = std::max(CellSize() ? CellSize()->GetHeight() : 1, 1);
+        const bool down = Direction == adjPageDown;
+        TGvItem* found = nullptr;
+        for (int y = down ? client.Bottom - 2 : client.Top + 1; !found && (down ? y > client.Top : y < client.Bottom);
+             y += down ? -h : h)
+            found = ItemAt(TPoint{0, y});
+        if (found == Item) {
+            found = nullptr;
+            const TRect r = Item->GetDisplayRect();
+            const int start = down ? r.Top + client.Height() - 1 : r.Bottom - client.Height() - 1;
+            TRect view{};
+            groups->GetViewRect(view);
+            for (int y = start; !found && (down ? y > r.Top : y < r.Bottom); y += down ? -h : h)
+                found = ItemAt(TPoint{0, std::clamp(y, 0, std::max(view.Bottom - 1, 0))});
+        }
+        return found == Item ? nullptr : found;
+    }
+    default:
+        return TGvGridGroup::AdjacentItem(Item, Direction);
+    }
+}
+
+void TGvGridListGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
+    TGvGroup* group = FOwnerGroup;
+    if (!group) return;
+    PrepareLayout();
+    TGvCellSize* size = CellSize();
+    const int cellWidth = size ? size->GetWidth() : 1;
+    const int cellHeight = size ? size->GetHeight() : 1;
+    const TMarginSizes m = MarginsOf(group);
+    const int headerHeight = FOwnerListview && FOwnerListview->GetHeader() ? FOwnerListview->GetHeader()->RuntimeHeight() : 0;
+    int height = ClientRectOf(FOwnerListview).Height() - GetSystemMetrics(SM_CYHSCROLL) - headerHeight;
+    height = std::max(height, m.Top + m.Bottom + cellHeight);
+    const int x0 = PrevGroup ? PrevGroup->GetDisplayRect().Right : 0;
+    TRect groupRect{x0, 0, x0, height};
+    std::vector<TGvItem*>& visible = group->VisibleItems();
+    visible.clear();
+    FColumnCount = 0;
+    FRowCount = 0;
+    if (group->GetVisible() && group->GetExpanded() && group->ItemCount() > 0) {
+        FRowCount = std::max((height - 1 - (m.Bottom + m.Top)) / cellHeight, 1);
+        FColumnCount = 1;
+        int x = x0 + m.Left;
+        int y = m.Top;
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            if (y + cellHeight > height - m.Bottom && y > m.Top) {
+                x += cellWidth;
+                y = m.Top;
+                ++FColumnCount;
+            }
+            if (item->GetVisible()) {
+                item->SetVisibleIndex(NextVisibleIndex++);
+                item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
+                visible.push_back(item);
+                item->SetDisplayRect(TRect{x, y, x + cellWidth, y + cellHeight});
+                y += cellHeight;
+            } else {
+                item->SetVisibleIndex(-1);
+                item->SetVisibleIndexInGroup(-1);
+                item->SetDisplayRect(TRect{x, y, x, y + cellHeight});
+            }
+        }
+        groupRect.Right = x + cellWidth + m.Right;
+    } else {
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            group->GetItem(i)->SetVisibleIndex(-1);
+            group->GetItem(i)->SetVisibleIndexInGroup(-1);
+        }
+        if (group->GetVisible() && FOwnerListview) {
+            int textWidth = 0;
+            if (HDC dc = GetDC(nullptr)) {
+                HGDIOBJ old = SelectObject(dc, FOwnerListview->GetFont()->GetHandle());
+                const std::wstring caption = group->GetCaption();
+                SIZE extent{};
+                if (GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent))
+                    textWidth = extent.cx;
+                SelectObject(dc, old);
+                ReleaseDC(nullptr, dc);
+            }
+            const int indent = group->PaintInfo() ? group->PaintInfo()->GetCaptionIndent() : 0;
+            groupRect.Right = x0 + m.Left + m.Right + textWidth + indent;
+        }
+    }
+    if (visible.empty()) {
+        FColumnCount = 0;
+        FRowCount = 0;
+    }
+    group->SetDisplayRect(groupRect);
+}
+
+TGvItem* TGvGridListGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) {
+    if (!Item || !FOwnerGroup) return nullptr;
+    if (Item->GetVisibleIndexInGroup() < 0) throw gcl::Exception(msg::GvAdjacentOfHiddenItem);
+    const int i = Item->GetVisibleIndexInGroup();
+    const int n = FOwnerGroup->VisibleItemCount();
+    const int rows = std::max(FRowCount, 1);
+    const int row = i % rows;
+    switch (Direction) {
+    case adjUp:
+        if (i > 0) return FOwnerGroup->VisibleItem(i - 1);
+        if (TGvGroup* g = PrevGroupWithItems()) return g->VisibleItem(g->VisibleItemCount() - 1);
+        return nullptr;
+    case adjDown:
+        if (i + 1 < n) return FOwnerGroup->VisibleItem(i + 1);
+        if (TGvGroup* g = NextGroupWithItems()) return g->VisibleItem(0);
+        return nullptr;
+    case adjLeft:
+        if (i - rows >= 0) return FOwnerGroup->VisibleItem(i - rows);
+        for (int r = row; r >= 0; --r)
+            for (TGvGroup* g = PrevGroupWithItems(); g; g = g->GetGrid()->PrevGroupWithItems()) {
+                const int gRows = std::max(g->GetGrid()->GetRowCount(), 1);
+                const int lastColumnStart = (g->VisibleItemCount() - 1) / gRows * gRows;
+                if (lastColumnStart + r < g->VisibleItemCount()) return g->VisibleItem(lastColumnStart + r);
+            }
+        return nullptr;
+    case adjRight:
+        if (i + rows < n) return FOwnerGroup->VisibleItem(i + rows);
+        for (int r = row; r >= 0; --r)
+            for (TGvGroup* g = NextGroupWithItems(); g; g = g->GetGrid()->NextGroupWithItems())
+                if (r < g->VisibleItemCount()) return g->VisibleItem(r);
+        return nullptr;
+    case adjPageDown:
+        return FOwnerGroup->VisibleItem(std::min(i - row + rows, n) - 1);
+    case adjPageUp:
+        return FOwnerGroup->VisibleItem(i - row);
+    }
+    return nullptr;
 }
 
 } // namespace qelvo

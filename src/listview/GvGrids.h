@@ -6,7 +6,7 @@
 namespace qelvo {
 
 // One cell size; Width and Height read the auto pair under AutoSize, else
-// the fixed pair (at least 1).
+// the fixed pair (at least 1 in both modes).
 class TGvCellSize : public TGvOwnedPersistent {
     GCL_CLASS(TGvCellSize, TGvOwnedPersistent)
 public:
@@ -78,6 +78,101 @@ private:
     TGvCellSize* FReport;
     TGvCellSize* FFilmStrip;
     TGvCellSize* FGrid;
+};
+
+// ---- Grid layouts --------------------------------------------------------------------------
+
+// Places the items of one group in cells of its view's cell size: their
+// display rectangles, the group's rectangle, its visible-item list and the
+// running visible index; and answers the neighbour of an item for the
+// arrow and page keys. The base lays items out in rows (icon-like views).
+class TGvGridGroup : public TGvOwnedPersistent {
+    GCL_CLASS(TGvGridGroup, TGvOwnedPersistent)
+public:
+    TGvGridGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvOwnedPersistent(AOwner), FOwnerGroup(AGroup) {}
+
+    virtual TGvItem* AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction);
+    // The list view's cell size of the grid's view style.
+    virtual TGvCellSize* CellSize() const;
+    virtual int CalcColumnCount(TGvGroup* Group, int Width) const;
+    virtual int StaticTopItemMargin() const { return 0; }
+    virtual int StaticTopMargin() const { return 0; }
+    // Under AutoSize: the auto width from the longest visible caption.
+    virtual void PrepareLayout();
+    void SetCellSize(TGvCellSize* Value);
+    // The group and the insert index at a point (-1 without an item there).
+    virtual void FindInsertPosition(gcl::TPoint ViewPoint, TGvGroup*& Group, int& Index);
+    virtual void Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex);
+    // The view style whose cell size the grid reads.
+    virtual TGvListStyle ViewStyle() const { return elsIcon; }
+
+    TGvGroup* GetOwnerGroup() const noexcept { return FOwnerGroup; }
+    int GetColumnCount() const noexcept { return FColumnCount; }
+    int GetRowCount() const noexcept { return FRowCount; }
+    // 1 rows of cells (icon-like), 2 one row per item (report), 0 columns
+    // of cells (list).
+    uint8_t GetLayout() const noexcept { return FLayout; }
+    // The nearest earlier / later group that has visible items.
+    TGvGroup* PrevGroupWithItems() const;
+    TGvGroup* NextGroupWithItems() const;
+
+protected:
+    // The window's client area below the header, in view coordinates.
+    gcl::TRect ClientViewRect() const;
+    TGvItem* ItemAt(gcl::TPoint ViewPoint) const;
+
+    int FColumnCount = 0;
+    uint8_t FLayout = 1;
+    TGvGroup* FOwnerGroup;
+    int FRowCount = 0;
+};
+
+#define GV_GRID(Class, Base, Style)                                                                              \
+    class Class : public Base {                                                                                  \
+        GCL_CLASS(Class, Base)                                                                                   \
+    public:                                                                                                      \
+        Class(TCustomGvListview* AOwner, TGvGroup* AGroup) : Base(AOwner, AGroup) {}                             \
+        TGvListStyle ViewStyle() const override { return Style; }                                                \
+    };
+GV_GRID(TGvGridIconGroup, TGvGridGroup, elsIcon)
+GV_GRID(TGvGridSmallIconGroup, TGvGridGroup, elsSmallIcon)
+GV_GRID(TGvGridThumbnailGroup, TGvGridGroup, elsThumbnail)
+GV_GRID(TGvGridTileGroup, TGvGridGroup, elsTile)
+#undef GV_GRID
+
+// One row per item across the header's columns (the report view).
+class TGvGridReportGroup : public TGvGridGroup {
+    GCL_CLASS(TGvGridReportGroup, TGvGridGroup)
+public:
+    TGvGridReportGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvGridGroup(AOwner, AGroup) { FLayout = 2; }
+    TGvItem* AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) override;
+    void Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) override;
+    TGvListStyle ViewStyle() const override { return elsReport; }
+};
+
+// The grid view: report rows whose cells follow the visible columns.
+class TGvGridGridGroup : public TGvGridReportGroup {
+    GCL_CLASS(TGvGridGridGroup, TGvGridReportGroup)
+public:
+    TGvGridGridGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvGridReportGroup(AOwner, AGroup) {}
+    TGvListStyle ViewStyle() const override { return elsGrid; }
+};
+
+// Column-major flow, groups side by side (the list view style).
+class TGvGridListGroup : public TGvGridGroup {
+    GCL_CLASS(TGvGridListGroup, TGvGridGroup)
+public:
+    TGvGridListGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvGridGroup(AOwner, AGroup) { FLayout = 0; }
+    TGvItem* AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) override;
+    void Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) override;
+    TGvListStyle ViewStyle() const override { return elsList; }
+};
+
+class TGvGridFilmStripGroup : public TGvGridListGroup {
+    GCL_CLASS(TGvGridFilmStripGroup, TGvGridListGroup)
+public:
+    TGvGridFilmStripGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvGridListGroup(AOwner, AGroup) {}
+    TGvListStyle ViewStyle() const override { return elsFilmStrip; }
 };
 
 } // namespace qelvo

@@ -198,6 +198,11 @@ TGvGroup* TGvGroups::GroupByPoint(TPoint ViewPoint) const {
     return nullptr;
 }
 
+TGvItem* TGvGroups::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) const {
+    TGvGroup* group = Item ? Item->OwnerGroup() : nullptr;
+    return group ? group->GetGrid()->AdjacentItem(Item, Direction) : nullptr;
+}
+
 TGvItem* TGvGroups::ItemByPoint(TPoint ViewPoint) const {
     TGvGroup* group = GroupByPoint(ViewPoint);
     return group ? group->ItemByPoint(ViewPoint) : nullptr;
@@ -370,7 +375,46 @@ TGvGroup::TGvGroup(TGvCollection* ACollection)
     : TGvCollectionItem(ACollection),
       FItems(TGvItems::Create(ACollection ? ACollection->GetOwnerListview() : nullptr, this)) {}
 
-TGvGroup::~TGvGroup() { gcl::Free(FItems); }
+TGvGroup::~TGvGroup() {
+    gcl::Free(FItems);
+    gcl::Free(FGrid);
+}
+
+TGvGridGroup* TGvGroup::GetGrid() const {
+    TCustomGvListview* lv = OwnerListview();
+    const TGvListStyle view = lv ? lv->GetView() : elsIcon;
+    if (FGrid && FGrid->ViewStyle() == view) return FGrid;
+    gcl::Free(FGrid);
+    FGrid = nullptr;
+    auto* self = const_cast<TGvGroup*>(this);
+    switch (view) {
+    case elsIcon:
+        FGrid = TGvGridIconGroup::Create(lv, self);
+        break;
+    case elsSmallIcon:
+        FGrid = TGvGridSmallIconGroup::Create(lv, self);
+        break;
+    case elsList:
+        FGrid = TGvGridListGroup::Create(lv, self);
+        break;
+    case elsReport:
+        FGrid = TGvGridReportGroup::Create(lv, self);
+        break;
+    case elsThumbnail:
+        FGrid = TGvGridThumbnailGroup::Create(lv, self);
+        break;
+    case elsTile:
+        FGrid = TGvGridTileGroup::Create(lv, self);
+        break;
+    case elsFilmStrip:
+        FGrid = TGvGridFilmStripGroup::Create(lv, self);
+        break;
+    case elsGrid:
+        FGrid = TGvGridGridGroup::Create(lv, self);
+        break;
+    }
+    return FGrid;
+}
 
 TGvItem* TGvGroup::GetItem(int Index) const { return FItems->GetItems(Index); }
 int TGvGroup::ItemCount() const { return FItems ? FItems->GetCount() : 0; }
@@ -380,6 +424,14 @@ TGvItem* TGvGroup::VisibleItem(int Index) const {
 }
 
 TGvItem* TGvGroup::ItemByPoint(TPoint ViewPoint) const {
+    TCustomGvListview* lv = OwnerListview();
+    if (lv && FGrid && FGrid->GetLayout() == 2 && FGrid->ViewStyle() == lv->GetView()) {
+        // One row per visible item, top to bottom: a binary search.
+        auto it = std::upper_bound(FVisibleItems.begin(), FVisibleItems.end(), ViewPoint.Y,
+                                   [](int y, TGvItem* item) { return y < item->GetDisplayRect().Bottom; });
+        if (it != FVisibleItems.end() && gcl::PtInRect((*it)->GetDisplayRect(), ViewPoint)) return *it;
+        return nullptr;
+    }
     for (int i = 0; i < ItemCount(); ++i)
         if (gcl::PtInRect(GetItem(i)->GetDisplayRect(), ViewPoint)) return GetItem(i);
     return nullptr;
@@ -400,27 +452,6 @@ void TGvGroup::SetExpanded(bool Value) {
     }
 }
 
-namespace {
-struct TMarginSizes {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    bool LeftOn = false, TopOn = false, RightOn = false, BottomOn = false;
-};
-TMarginSizes MarginsOf(const TGvGroup* group) {
-    TMarginSizes m;
-    auto* info = dynamic_cast<TGvPaintInfoBaseGroup*>(group->PaintInfo());
-    TCustomGvListview* lv = group->OwnerListview();
-    if (!info || !lv || !lv->GetShowGroupMargins()) return m;
-    m.Left = info->GetMarginLeft()->RuntimeSize();
-    m.Top = info->GetMarginTop()->RuntimeSize();
-    m.Right = info->GetMarginRight()->RuntimeSize();
-    m.Bottom = info->GetMarginBottom()->RuntimeSize();
-    m.LeftOn = info->GetMarginLeft()->GetVisible();
-    m.TopOn = info->GetMarginTop()->GetVisible();
-    m.RightOn = info->GetMarginRight()->GetVisible();
-    m.BottomOn = info->GetMarginBottom()->GetVisible();
-    return m;
-}
-} // namespace
 
 TRect TGvGroup::MarginRectTop() const {
     const TMarginSizes m = MarginsOf(this);
@@ -467,20 +498,8 @@ gcl::TCustomImageList* TGvGroup::DefaultImageList(int) const {
     return lv ? lv->GetImagesGroup() : nullptr;
 }
 
-void TGvGroup::RebuildLayout(TGvGroup*, int& NextVisibleIndex) {
-    FVisibleItems.clear();
-    const bool shown = GetVisible() && FExpanded;
-    for (int i = 0; i < ItemCount(); ++i) {
-        TGvItem* item = GetItem(i);
-        if (shown && item->GetVisible()) {
-            item->SetVisibleIndex(NextVisibleIndex++);
-            item->SetVisibleIndexInGroup(static_cast<int>(FVisibleItems.size()));
-            FVisibleItems.push_back(item);
-        } else {
-            item->SetVisibleIndex(-1);
-            item->SetVisibleIndexInGroup(-1);
-        }
-    }
+void TGvGroup::RebuildLayout(TGvGroup* PrevGroup, int& NextVisibleIndex) {
+    GetGrid()->Rebuild(PrevGroup, NextVisibleIndex);
 }
 
 bool TGvGroup::CanChangeSelection() {

@@ -35,9 +35,12 @@ public:
     gcl::TRect ClientRect() const;
     gcl::TCustomImageList* DefaultImageList(int ImageSize) const override;
 
-    // Places the group's items below PrevGroup: fills the visible-item list
-    // and the items' visible indexes; NextVisibleIndex runs over the list.
+    // Places the group's items below PrevGroup through its grid: the items'
+    // rectangles, the visible-item list and the items' visible indexes;
+    // NextVisibleIndex runs over the list.
     virtual void RebuildLayout(TGvGroup* PrevGroup, int& NextVisibleIndex);
+    // The grid of the list view's current style, made (or replaced) on use.
+    TGvGridGroup* GetGrid() const;
 
     void LoadFromStream(gcl::TStream& S, int& Version) override;
     void SaveToStream(gcl::TStream& S, int Version) override;
@@ -72,6 +75,7 @@ protected:
 private:
     friend class TGvSortManager;
     bool FExpanded = true;
+    mutable TGvGridGroup* FGrid = nullptr;
     TGvItems* FItems = nullptr;
     uint32_t FKey = 0;
     std::vector<TGvItem*> FVisibleItems;

@@ -223,6 +223,28 @@ inline void InterfacedSetDetail(const TGvCollectionItem* item, int line, int val
 inline void InterfacedSetDetailCount(const TGvCollectionItem* item, int value) {
     if (auto details = DataInterface<IGvDetailsEditable>(item)) details->SetDetailCount(value);
 }
+struct TMarginSizes {
+    int Left = 0, Top = 0, Right = 0, Bottom = 0;
+    bool LeftOn = false, TopOn = false, RightOn = false, BottomOn = false;
+};
+// The runtime sizes of a group's four margins (0 without group margins)
+// and whether each is visible.
+inline TMarginSizes MarginsOf(const TGvGroup* group) {
+    TMarginSizes m;
+    auto* info = dynamic_cast<TGvPaintInfoBaseGroup*>(group->PaintInfo());
+    TCustomGvListview* lv = group->OwnerListview();
+    if (!info || !lv || !lv->GetShowGroupMargins()) return m;
+    m.Left = info->GetMarginLeft()->RuntimeSize();
+    m.Top = info->GetMarginTop()->RuntimeSize();
+    m.Right = info->GetMarginRight()->RuntimeSize();
+    m.Bottom = info->GetMarginBottom()->RuntimeSize();
+    m.LeftOn = info->GetMarginLeft()->GetVisible();
+    m.TopOn = info->GetMarginTop()->GetVisible();
+    m.RightOn = info->GetMarginRight()->GetVisible();
+    m.BottomOn = info->GetMarginBottom()->GetVisible();
+    return m;
+}
+
 } // namespace gvdetail
 
 } // namespace qelvo

@@ -42,6 +42,21 @@ protected:
 public:
     void OnScroll(TCustomGvListview*, int DeltaX, int DeltaY) { Scrolls.push_back({DeltaX, DeltaY}); }
 
+    // Lays the report view out to a view of Width x Height: one item in the
+    // first group, one row as tall as the view less the first group's top
+    // (2) and the last group's bottom gap (4), under a column as wide as the
+    // view that is then taken away again.
+    void LayOutView(int Width, int Height) {
+        LV->SetView(elsReport);
+        TGvGroup* group = LV->GetGroups()->GetGroups(0);
+        if (group->ItemCount() == 0) group->GetItems()->Add(nullptr);
+        TGvColumn* filler = LV->GetHeader()->GetColumns()->Add(nullptr);
+        filler->SetWidth(Width);
+        LV->GetCellSizes()->GetReport()->SetHeight(Height - 6);
+        LV->GetGroups()->Rebuild(true);
+        gcl::Free(filler);
+    }
+
     std::unique_ptr<qelvo::test::HiddenTestWindow> Parent;
     TGvListview* LV = nullptr;
     std::vector<gcl::TPoint> Scrolls;
@@ -106,8 +121,7 @@ TEST_F(GvListviewWindowTest, ScrollbarManagerClampsMapsAndReports) {
     TGvGroup* group = LV->GetGroups()->Add(nullptr);
     const TRect client = LV->GetClientRect();
     // The view is as large as the client area: no bar.
-    group->SetDisplayRect(TRect{0, 0, client.Width(), client.Height()});
-    LV->GetGroups()->Rebuild(true);
+    LayOutView(client.Width(), client.Height());
     EXPECT_EQ(bars->GetViewRect(), (TRect{0, 0, client.Width(), client.Height()}));
     EXPECT_FALSE(bars->VertBarVisible());
     EXPECT_FALSE(bars->HorzBarVisible());
@@ -115,8 +129,7 @@ TEST_F(GvListviewWindowTest, ScrollbarManagerClampsMapsAndReports) {
     EXPECT_EQ(bars->GetOffsetY(), 0);
     EXPECT_TRUE(Scrolls.empty());
 
-    group->SetDisplayRect(TRect{0, 0, 900, 1000});
-    LV->GetGroups()->Rebuild(true);
+    LayOutView(900, 1000);
     EXPECT_TRUE(bars->VertBarVisible());
     EXPECT_TRUE(bars->HorzBarVisible());
     const TRect inner = LV->GetClientRect();
@@ -146,15 +159,15 @@ TEST_F(GvListviewWindowTest, ScrollbarManagerClampsMapsAndReports) {
     // In the list view offsets snap to whole cells.
     LV->SetView(elsList);
     LV->GetCellSizes()->GetList()->SetWidth(100);
-    group->SetDisplayRect(TRect{0, 0, 1000, 100});
+    for (int i = 0; i < 300; ++i) group->GetItems()->Add(nullptr);
     LV->GetGroups()->Rebuild(true);
+    ASSERT_GT(bars->ViewWidth(), 1000);
     bars->SetOffsetX(130);
     EXPECT_EQ(bars->GetOffsetX() % 100, 0);
 
     // Clearing a collection with a window scrolls back to the start.
-    LV->SetView(elsReport);
-    group->SetDisplayRect(TRect{0, 0, 900, 1000});
-    LV->GetGroups()->Rebuild(true);
+    group->GetItems()->Clear();
+    LayOutView(900, 1000);
     bars->SetOffsetY(40);
     group->GetItems()->Add(nullptr);
     group->GetItems()->Clear();
@@ -167,8 +180,7 @@ TEST_F(GvListviewWindowTest, ItemsAndColumnsScrollIntoView) {
     LV->SetView(elsReport);
     TGvGroup* group = LV->GetGroups()->Add(nullptr);
     TGvItem* item = group->GetItems()->Add(nullptr);
-    group->SetDisplayRect(TRect{0, 0, 2000, 2000});
-    LV->GetGroups()->Rebuild(true);
+    LayOutView(2000, 2000);
     const TRect client = LV->GetClientRect();
 
     item->SetDisplayRect(TRect{0, 600, 100, 617});
