@@ -815,7 +815,7 @@ gcl::TCustomImageList* TGvItem::GetImageList(int) const {
 
 void TGvItem::Invalidate(bool ImmediateUpdate) {
     TCustomGvListview* lv = OwnerListview();
-    if (!lv || !lv->HandleAllocated() || !lv->GetScrollbars()) return;
+    if (!lv || lv->GetUpdateCount() > 0 || !lv->HandleAllocated() || !lv->GetScrollbars()) return;
     TGvScrollbarManager* bars = lv->GetScrollbars();
     const TRect client = ClientRectOf(lv);
     const TRect visible = bars->MapWindowRectToViewRect(client);

@@ -426,11 +426,16 @@ TGvItem* TGvGroup::VisibleItem(int Index) const {
 TGvItem* TGvGroup::ItemByPoint(TPoint ViewPoint) const {
     TCustomGvListview* lv = OwnerListview();
     if (lv && FGrid && FGrid->GetLayout() == 2 && FGrid->ViewStyle() == lv->GetView()) {
-        // One row per visible item, top to bottom: a binary search.
-        auto it = std::upper_bound(FVisibleItems.begin(), FVisibleItems.end(), ViewPoint.Y,
-                                   [](int y, TGvItem* item) { return y < item->GetDisplayRect().Bottom; });
-        if (it != FVisibleItems.end() && gcl::PtInRect((*it)->GetDisplayRect(), ViewPoint)) return *it;
-        return nullptr;
+        // One row of equal height per visible item, top to bottom: the row
+        // follows from the point.
+        if (FVisibleItems.empty()) return nullptr;
+        const TRect first = FVisibleItems.front()->GetDisplayRect();
+        const int height = first.Height();
+        if (height <= 0 || ViewPoint.Y < first.Top) return nullptr;
+        const size_t row = static_cast<size_t>((ViewPoint.Y - first.Top) / height);
+        if (row >= FVisibleItems.size()) return nullptr;
+        TGvItem* item = FVisibleItems[row];
+        return gcl::PtInRect(item->GetDisplayRect(), ViewPoint) ? item : nullptr;
     }
     for (int i = 0; i < ItemCount(); ++i)
         if (gcl::PtInRect(GetItem(i)->GetDisplayRect(), ViewPoint)) return GetItem(i);

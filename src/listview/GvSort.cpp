@@ -33,12 +33,14 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
     const int index = column ? column->GetIndex() : 0;
     FDescending = column && column->GetSortDirection() == esdDescending;
     std::vector<TGvCollectionItem*>& list = Slots(Collection);
-    FKeys.reserve(static_cast<size_t>(Max - Min + 1));
+    std::vector<std::wstring> captions;
+    captions.reserve(static_cast<size_t>(Max - Min + 1));
     for (int i = Min; i <= Max; ++i) {
         TGvCollectionItem* entry = list[static_cast<size_t>(i)];
         entry->FSortSlot = i - Min;
-        FKeys.push_back(WideStrSortKey(entry->GetCaptions(index)));
+        captions.push_back(entry->GetCaptions(index));
     }
+    FKeys = WideStrSortKeys(captions);
 }
 
 int TGvSorter::Compare(TGvCollectionItem* A, TGvCollectionItem* B) const {

@@ -336,6 +336,31 @@ std::string WideStrSortKey(const std::wstring& S) {
     return key;
 }
 
+std::vector<std::string> WideStrSortKeys(const std::vector<std::wstring>& Texts) {
+    auto plainText = [](const std::wstring& text) {
+        for (wchar_t c : text)
+            if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L' '))
+                return false;
+        return true;
+    };
+    const bool plain = std::all_of(Texts.begin(), Texts.end(), plainText);
+    std::vector<std::string> keys;
+    keys.reserve(Texts.size());
+    for (const std::wstring& text : Texts) {
+        if (!plain) {
+            keys.push_back(WideStrSortKey(text));
+            continue;
+        }
+        std::string key(text.size(), '\0');
+        for (size_t i = 0; i < text.size(); ++i) {
+            const wchar_t c = text[i];
+            key[i] = static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c);
+        }
+        keys.push_back(std::move(key));
+    }
+    return keys;
+}
+
 int WideCompareText(const std::wstring& S1, const std::wstring& S2) { return WideStrIComp(S2, S1); }
 
 // ---- Drawing -------------------------------------------------------------------

@@ -91,6 +91,10 @@ int WideStrIComp(const std::wstring& S1, const std::wstring& S2);
 // The sort key of S: byte strings whose plain (unsigned) order is the order
 // WideStrIComp gives their texts, so a sort can prepare each text once.
 std::string WideStrSortKey(const std::wstring& S);
+// Sort keys of a set of texts, comparable among themselves as above. Texts
+// of ASCII letters, digits and spaces only order like their lower-case
+// letters; when all texts are such, those are the keys (much cheaper).
+std::vector<std::string> WideStrSortKeys(const std::vector<std::wstring>& Texts);
 // WideStrIComp with the operands taken in the order S2, S1: its sign is the
 // reverse of WideStrIComp(S1, S2).
 int WideCompareText(const std::wstring& S1, const std::wstring& S2);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gcl/Graphics.h"
+#include "gcl/rtl/Strings.h"
 #include "listview/GvListview.h"
 #include "listview/LvCommonUtilities.h"
 #include "support/WindowTest.h"
@@ -119,6 +120,41 @@ TEST_F(LvCommonUtilitiesTest, KeyMouseAndDropEffectConversions) {
     EXPECT_TRUE(IsUnicode());
     EXPECT_TRUE(IsWin2kOrUp());
     EXPECT_FALSE(IsWinNT4());
+}
+
+// Sort keys order texts exactly like WideStrIComp: the locale's keys for
+// any text, and the cheap lower-case keys for sets of plain ASCII text.
+TEST_F(LvCommonUtilitiesTest, SortKeysOrderLikeTheCaseInsensitiveComparison) {
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    const wchar_t alphabet[] = L"aAbBzZ09 5mM";
+    std::vector<std::wstring> plain;
+    unsigned x = 12345;
+    for (int i = 0; i < 300; ++i) {
+        std::wstring text;
+        const int length = static_cast<int>((x >> 3) % 6);
+        for (int k = 0; k < length; ++k) {
+            x = x * 1103515245u + 12345u;
+            text += alphabet[(x >> 16) % 12];
+        }
+        x = x * 1103515245u + 12345u;
+        plain.push_back(text);
+    }
+    const std::vector<std::string> cheap = WideStrSortKeys(plain);
+    ASSERT_EQ(cheap.size(), plain.size());
+    for (size_t i = 0; i < plain.size(); ++i)
+        for (size_t j = 0; j < plain.size(); j += 7)
+            ASSERT_EQ(sign(cheap[i].compare(cheap[j])), sign(WideStrIComp(plain[i], plain[j])))
+                << gcl::WideToAnsi(plain[i]) << " / " << gcl::WideToAnsi(plain[j]);
+    // One text outside the plain set switches the whole set to the locale's
+    // keys, which agree with the comparison too.
+    std::vector<std::wstring> mixed = plain;
+    mixed.push_back(L"co-op");
+    mixed.push_back(L"\u00e9t\u00e9");
+    mixed.push_back(L"a'b");
+    const std::vector<std::string> full = WideStrSortKeys(mixed);
+    for (size_t i = 0; i < mixed.size(); i += 3)
+        for (size_t j = 0; j < mixed.size(); j += 5)
+            ASSERT_EQ(sign(full[i].compare(full[j])), sign(WideStrIComp(mixed[i], mixed[j]))) << i << " " << j;
 }
 
 TEST_F(LvCommonUtilitiesTest, RectanglesMixingAndComparison) {

@@ -1,0 +1,183 @@
+// Speed of the grouped list view under Wine, each figure against a floor
+// measured in the same run (median of RUNS runs each):
+//   fill  - adding N items to 50 groups, sorting by caption, regrouping by
+//           first letter and laying out report view; floor: N plain structs
+//           with a caption, std::stable_sort on the folded caption and a
+//           rectangle each. Also the growth from N/10 to N items.
+//   hits  - 1,000 point look-ups and 1,000 neighbour look-ups at 1,000 and
+//           at N items.
+//   gv_listview_bench [RUNS] [N]       (bench/listview.sh runs it)
+// With GV_PHASES set in the environment each fill also prints its phases.
+#include "gcl/rtl/WinApi.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gcl/Forms.h"
+#include "listview/GvListview.h"
+
+using namespace qelvo;
+
+namespace {
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return double(t.QuadPart) / double(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Task-like captions: a word from a small vocabulary, a number, a word.
+std::wstring Caption(int i) {
+    static const wchar_t* words[] = {L"buy",    L"Call",  L"write",  L"fix",   L"Plan",  L"read",   L"send",
+                                     L"check",  L"Order", L"clean",  L"book",  L"pay",   L"review", L"update",
+                                     L"Ask",    L"print", L"move",   L"sort",  L"test",  L"visit",  L"learn",
+                                     L"answer", L"pack",  L"repair", L"water", L"zip"};
+    unsigned x = static_cast<unsigned>(i) * 2654435761u;
+    return std::wstring(words[x % 26]) + L" " + std::to_wstring(x % 9973) + L" " + words[(x >> 8) % 26];
+}
+
+HWND Host() {
+    static HWND host = CreateWindowExA(0, "STATIC", "bench", WS_POPUP, 0, 0, 800, 600, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
+    return host;
+}
+
+TGvListview* MakeListview() {
+    TGvListview* lv = TGvListview::Create(nullptr);
+    lv->SetBounds(0, 0, 800, 600);
+    lv->SetParentWindow(Host());
+    lv->HandleNeeded();
+    lv->SetView(elsReport);
+    lv->GetHeader()->SetVisible(true);
+    lv->GetCellSizes()->GetReport()->SetHeight(23);
+    TGvColumns* columns = lv->GetHeader()->GetColumns();
+    columns->Add(nullptr)->SetWidth(320);
+    columns->Add(nullptr)->SetWidth(150);
+    columns->Add(nullptr)->SetWidth(100);
+    lv->GetSelection()->SetFocusedColumn(columns->GetColumns(0));
+    columns->GetColumns(0)->SetSortDirection(esdAscending);
+    return lv;
+}
+
+// Fills, sorts, regroups and lays out; returns seconds.
+double FillOnce(int n) {
+    TGvListview* lv = MakeListview();
+    const double start = Now();
+    lv->BeginUpdate();
+    std::vector<TGvGroup*> groups;
+    for (int g = 0; g < 50; ++g) groups.push_back(lv->GetGroups()->Add(nullptr));
+    for (int i = 0; i < n; ++i) groups[static_cast<size_t>(i % 50)]->GetItems()->Add(nullptr)->SetCaption(Caption(i));
+    const double added = Now();
+    lv->EndUpdate();
+    const double laid = Now();
+    lv->GetSort()->SortAll();
+    const double sorted = Now();
+    lv->GetSort()->SetAutoRegroup(true);  // regroups by first letter and lays out
+    const double seconds = Now() - start;
+    if (getenv("GV_PHASES"))
+        std::printf("  add %.1f layout %.1f sort %.1f regroup %.1f ms\n", (added - start) * 1000, (laid - added) * 1000,
+                    (sorted - laid) * 1000, (Now() - sorted) * 1000);
+    gcl::Free(lv);
+    return seconds;
+}
+
+struct TPlain {
+    std::wstring Caption;
+    std::wstring Folded;
+    RECT Rect;
+};
+
+double FloorOnce(int n) {
+    const double start = Now();
+    std::vector<TPlain> plain(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) plain[static_cast<size_t>(i)].Caption = Caption(i);
+    for (TPlain& p : plain) {
+        p.Folded = p.Caption;
+        CharLowerBuffW(p.Folded.data(), static_cast<DWORD>(p.Folded.size()));
+    }
+    std::stable_sort(plain.begin(), plain.end(), [](const TPlain& a, const TPlain& b) { return a.Folded < b.Folded; });
+    int y = 2;
+    for (TPlain& p : plain) {
+        p.Rect = RECT{0, y, 570, y + 23};
+        y += 23;
+    }
+    const double seconds = Now() - start;
+    if (plain.empty() || plain.back().Rect.bottom < 0) std::printf("?");
+    return seconds;
+}
+
+// 1,000 point look-ups and 1,000 neighbour steps over a laid-out list.
+double HitsOnce(TGvListview* lv) {
+    TGvGroups* groups = lv->GetGroups();
+    gcl::TRect view{};
+    groups->GetViewRect(view);
+    const double start = Now();
+    int found = 0;
+    for (int i = 0; i < 1000; ++i) {
+        const int y = static_cast<int>((static_cast<long long>(i) * 7919) % std::max(view.Bottom, 1));
+        if (TGvItem* item = groups->ItemByPoint(gcl::TPoint{10, y})) {
+            found += groups->AdjacentItem(item, i % 2 ? adjDown : adjUp) != nullptr;
+        }
+    }
+    const double seconds = Now() - start;
+    if (found < 0) std::printf("?");
+    return seconds;
+}
+
+TGvListview* Filled(int n) {
+    TGvListview* lv = MakeListview();
+    lv->BeginUpdate();
+    for (int g = 0; g < 50; ++g) lv->GetGroups()->Add(nullptr);
+    for (int i = 0; i < n; ++i) lv->GetGroups()->GetGroups(i % 50)->GetItems()->Add(nullptr)->SetCaption(Caption(i));
+    lv->EndUpdate();
+    return lv;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(std::atoi(argv[1]), 1) : 5;
+    const int n = argc > 2 ? std::max(std::atoi(argv[2]), 100) : 100000;
+    gcl::FormsUnit.Initialize();
+    GvListviewUnit.Initialize();
+
+    std::vector<double> fill, fillSmall, floor;
+    for (int r = 0; r < runs; ++r) {
+        fillSmall.push_back(FillOnce(n / 10));
+        fill.push_back(FillOnce(n));
+        floor.push_back(FloorOnce(n));
+    }
+    const double f = Median(fill), fs = Median(fillSmall), fl = Median(floor);
+    std::printf("fill %d items, 50 groups, sort, regroup, report layout: %.1f ms (floor %.1f ms, ratio %.2f)\n", n,
+                f * 1000, fl * 1000, f / fl);
+    std::printf("fill %d items: %.1f ms; growth for 10x the items: %.2fx\n", n / 10, fs * 1000, f / fs);
+
+    TGvListview* small = Filled(1000);
+    TGvListview* large = Filled(n);
+    std::vector<double> hitsSmall, hitsLarge;
+    for (int r = 0; r < runs; ++r) {
+        hitsSmall.push_back(HitsOnce(small));
+        hitsLarge.push_back(HitsOnce(large));
+    }
+    const double hs = Median(hitsSmall), hl = Median(hitsLarge);
+    std::printf("1000 hit tests + neighbours: %.3f ms at 1000 items, %.3f ms at %d items (ratio %.2f)\n", hs * 1000,
+                hl * 1000, n, hl / hs);
+    gcl::Free(small);
+    gcl::Free(large);
+    GvListviewUnit.Finalize();
+    gcl::FormsUnit.Finalize();
+    return 0;
+}
