@@ -422,6 +422,63 @@ TGvItem* TGvGridReportGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Di
     }
 }
 
+void TGvGridGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
+    TGvGroup* group = FOwnerGroup;
+    if (!group) return;
+    PrepareLayout();
+    const int top = PrevGroup ? PrevGroup->GetDisplayRect().Bottom : 0;
+    TGvHeader* header = FOwnerListview ? FOwnerListview->GetHeader() : nullptr;
+    TGvColumn* lastColumn = header ? header->LastColumnByPosition() : nullptr;
+    TRect groupRect{0, top, lastColumn ? lastColumn->GetDisplayRect().Right : 0, top};
+    std::vector<TGvItem*>& visible = group->VisibleItems();
+    visible.clear();
+    visible.reserve(static_cast<size_t>(group->ItemCount()));
+    const TMarginSizes m = MarginsOf(group);
+    // Only visible columns take cells; without one every item gets an
+    // empty rectangle.
+    std::vector<TGvColumn*> columns;
+    if (header && header->GetColumns())
+        for (TGvCollectionItem* column : header->GetColumns()->VisibleList())
+            columns.push_back(static_cast<TGvColumn*>(column));
+    const int h = CellSize() ? CellSize()->GetHeight() : 1;
+    if (group->GetVisible() && group->GetExpanded() && group->ItemCount() > 0) {
+        int rowTop = top + m.Top;
+        size_t k = 0;
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            TRect r{m.Left, rowTop, m.Left, rowTop};
+            if (item->GetVisible()) {
+                item->SetVisibleIndex(NextVisibleIndex++);
+                item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
+                visible.push_back(item);
+                if (!columns.empty()) {
+                    const TRect cell = columns[k]->GetDisplayRect();
+                    r = TRect{m.Left + cell.Left, rowTop, m.Left + cell.Left + columns[k]->GetWidth(), rowTop + h};
+                    if (++k == columns.size()) {
+                        k = 0;
+                        rowTop += h;
+                    }
+                }
+            } else {
+                item->SetVisibleIndex(-1);
+                item->SetVisibleIndexInGroup(-1);
+            }
+            item->SetDisplayRect(r);
+            groupRect.Bottom = std::max(r.Bottom, rowTop) + m.Bottom;
+        }
+    } else {
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            group->GetItem(i)->SetVisibleIndex(-1);
+            group->GetItem(i)->SetVisibleIndexInGroup(-1);
+        }
+        groupRect.Bottom = top + m.Top + m.Bottom;
+    }
+    FColumnCount = static_cast<int>(columns.size());
+    const int placed = static_cast<int>(visible.size());
+    FRowCount = FColumnCount == 0 ? 0 : placed / FColumnCount + (placed % FColumnCount ? 1 : 0);
+    group->SetDisplayRect(groupRect);
+}
+
 void TGvGridListGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     TGvGroup* group = FOwnerGroup;
     if (!group) return;

@@ -150,11 +150,13 @@ public:
     TGvListStyle ViewStyle() const override { return elsReport; }
 };
 
-// The grid view: report rows whose cells follow the visible columns.
-class TGvGridGridGroup : public TGvGridReportGroup {
-    GCL_CLASS(TGvGridGridGroup, TGvGridReportGroup)
+// The grid view: items flow through the header's visible columns, one cell
+// per column, a new row after the last column.
+class TGvGridGridGroup : public TGvGridGroup {
+    GCL_CLASS(TGvGridGridGroup, TGvGridGroup)
 public:
-    TGvGridGridGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvGridReportGroup(AOwner, AGroup) {}
+    TGvGridGridGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvGridGroup(AOwner, AGroup) {}
+    void Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) override;
     TGvListStyle ViewStyle() const override { return elsGrid; }
 };
 

@@ -171,6 +171,30 @@ TEST_F(GvGridsTest, IconRowsAndNeighboursAcrossGroups) {
     EXPECT_EQ(g0->GetItem(1)->GetDisplayRect().Width(), 0);
 }
 
+// The grid view flows items through the visible columns.
+TEST_F(GvGridsTest, GridViewRowsFollowTheVisibleColumns) {
+    LV->BeginUpdate();
+    LV->SetView(elsGrid);
+    TGvGroup* group = AddGroup(7);
+    LV->EndUpdate();
+    // No column: the items get empty rectangles and no row.
+    EXPECT_EQ(group->GetGrid()->GetRowCount(), 0);
+    EXPECT_EQ(group->GetItem(3)->GetDisplayRect().Width(), 0);
+    TGvColumns* columns = LV->GetHeader()->GetColumns();
+    for (int width : {40, 50, 60}) columns->Add(nullptr)->SetWidth(width);
+    LV->GetGroups()->Rebuild(true);
+    EXPECT_EQ(group->GetGrid()->GetColumnCount(), 3);
+    EXPECT_EQ(group->GetGrid()->GetRowCount(), 3);
+    EXPECT_EQ(group->GetItem(1)->GetDisplayRect(), (TRect{40, 0, 90, 17}));
+    EXPECT_EQ(group->GetItem(6)->GetDisplayRect(), (TRect{0, 34, 40, 51}));
+    // A hidden column takes no cell.
+    columns->GetColumns(1)->SetVisible(false);
+    LV->GetGroups()->Rebuild(true);
+    EXPECT_EQ(group->GetGrid()->GetColumnCount(), 2);
+    EXPECT_EQ(group->GetGrid()->GetRowCount(), 4);
+    EXPECT_EQ(group->GetItem(1)->GetDisplayRect(), (TRect{40, 0, 100, 17}));
+}
+
 TEST_F(GvGridsTest, CellSizesNeverReachZero) {
     TGvCellSize* icon = LV->GetCellSizes()->GetIcon();
     icon->SetWidth(0);
