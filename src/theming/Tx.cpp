@@ -10,6 +10,7 @@
 #include "gcl/rtl/SysInfo.h"
 #include "gcl/rtl/TypInfo.h"
 #include "theming/TxDefaultTheme.h"
+#include "toolbar/BarItem.h"
 
 namespace qelvo {
 
@@ -119,6 +120,11 @@ void SelectTheme(const std::string& name) {
 std::string CurrentThemeName() { return CurrentTheme ? CurrentTheme->GetName() : std::string(); }
 
 // ---- Queries ---------------------------------------------------------------------------
+
+uint32_t QueryViewType(TBarView* view) {
+    if (!view || !view->GetWindow()) return 0;
+    return QueryControlViewType(view->GetWindow());
+}
 
 uint32_t QueryControlViewType(gcl::TControl* control) {
     if (!control) return 0;

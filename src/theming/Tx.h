@@ -21,6 +21,7 @@
 namespace qelvo {
 
 class TBarDock;  // the docks of the toolbar framework
+class TBarView;
 
 // The theme every painter calls; never null between the unit's start and end.
 extern TTxTheme* CurrentTheme;
@@ -60,6 +61,9 @@ void RemoveThemeListener(gcl::TObject* listener) noexcept;
 void SelectTheme(const std::string& name);
 std::string CurrentThemeName();
 
+// The view type a view's window reports for WM_SKIN_VIEWTYPE (0 for none,
+// a view without a window, or a window that does not answer).
+uint32_t QueryViewType(TBarView* view);
 // The view type a control reports for WM_SKIN_VIEWTYPE (0 for none).
 uint32_t QueryControlViewType(gcl::TControl* control);
 // The colour a control shows: its WM_SKIN_EFFECTIVECOLOR answer, button

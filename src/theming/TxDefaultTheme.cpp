@@ -176,9 +176,9 @@ TColor TTxDefaultTheme::ItemImageBackground(const TTxItemInfo& itemInfo) {
     const bool hot = IsItemHot(itemInfo);
     if (FlatMenusOn && hot) {
         if (IsMenuBarView(itemInfo.ViewType)) return clHighlight;
+        if (IsViewKind(itemInfo.ViewType, VT_CHEVRONPOPUP)) return ToolbarColor;
         if (IsPopupMenuView(itemInfo.ViewType) && !(itemInfo.ItemOptions & IO_TOOLBARSTYLE)) return ToolbarColor;
     }
-    if (FlatMenusOn && IsViewKind(itemInfo.ViewType, VT_CHEVRONPOPUP)) return ToolbarColor;
     return ViewColor(itemInfo.ViewType);
 }
 
@@ -495,7 +495,9 @@ void TTxDefaultTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const T
     const int inset = IntegerMetric(60);
     InflateRect(r, -inset, -inset);
     TRect field = r;
-    field.Right -= editFrameInfo.RightBtnWidth - 2;
+    // The field reaches under the button's left edge; without a button it
+    // keeps clear of the frame.
+    if (editFrameInfo.RightBtnWidth > 0) field.Right -= editFrameInfo.RightBtnWidth - 2;
     if (itemInfo.Enabled) FillRectColor(canvas->GetHandle(), field, clWindow);
     if (editFrameInfo.RightBtnWidth > 0) {
         const TRect button{r.Right - editFrameInfo.RightBtnWidth, r.Top, r.Right, r.Bottom};
@@ -641,10 +643,10 @@ void TTxDefaultTheme::PaintFrameControl(TCanvas* canvas, const TRect& rect, int 
         }
         return;
     }
+    const int size = std::min(rect.Width(), rect.Height()) - 2;  // corners that make a circle
     InflateRect(r, -1, -1);
     r.Right -= 1;
     r.Bottom -= 1;
-    const int size = std::min(r.Width(), r.Height()) - 2;
     RoundRectColorInRect(dc, r, size, size, outline, disabled || pushed ? clBtnFace : clWindow);
     if (checked) {
         TRect dot = r;
@@ -711,7 +713,7 @@ void TTxDefaultTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, cons
     if (info.BorderStyle == 1) {
         TRect r = rect;
         if (VisualStylesOn) {
-            const TColor color = canvas->GetBrush()->GetColor();
+            const TColor color = info.EffectiveColor != clNone ? info.EffectiveColor : canvas->GetBrush()->GetColor();
             Frame3DColor(dc, r, ShiftColor(color, 24), ShiftColor(color, -32), false);
         } else {
             Edge(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);

@@ -129,7 +129,8 @@ struct TTxFloatingFrameInfo {
     TColor EffectiveColor = clNone;
     bool Active = false;
     // The names some themes use for the same fields.
-    bool GetCaptionShown() const noexcept { return ShowCaption; }
+    bool CaptionShown() const noexcept { return ShowCaption; }
+    uint32_t RedrawParts() const noexcept { return RedrawPart; }
 };
 
 struct TTxPopupFrameInfo {
@@ -142,6 +143,8 @@ struct TTxPopupFrameInfo {
 struct TTxEditButtonInfo {
     uint32_t ButtonType = 0;    // 1 drop-down, 2 spin pair
     uint32_t ButtonState = 0;   // 1 disabled, 2 hot, 4 pushed (spin: 4 upper, 8 lower half pushed)
+    // The name some themes use.
+    uint32_t ButtonKind() const noexcept { return ButtonType; }
 };
 inline constexpr uint32_t EBT_DROPDOWN = 1;
 inline constexpr uint32_t EBT_SPIN = 2;
@@ -156,6 +159,11 @@ struct TTxEditFrameInfo {
     int32_t RightBtnWidth = 0;
     TTxEditButtonInfo LeftBtnInfo;
     TTxEditButtonInfo RightBtnInfo;
+    // The names some themes use.
+    int32_t LeftButtonWidth() const noexcept { return LeftBtnWidth; }
+    int32_t RightButtonWidth() const noexcept { return RightBtnWidth; }
+    const TTxEditButtonInfo& LeftButton() const noexcept { return LeftBtnInfo; }
+    const TTxEditButtonInfo& RightButton() const noexcept { return RightBtnInfo; }
 };
 
 // PaintFrameControl kinds and state bits.

@@ -250,6 +250,43 @@ TEST_F(TxDefault, ClassicArrowCheckAndChevronPixels) {
             EXPECT_EQ(c.Pixel(x0 + col, y0 + row) == text, ((Rows[row] >> (7 - col)) & 1) != 0) << col << "," << row;
 }
 
+TEST_F(TxDefault, RadioDotEditFieldAndToolbarCross) {
+    TVisualStylesScope classic(false);
+    const TColor face = 0x00FF00;
+    TPaintTarget t(20, 20, face);
+    TTxItemInfo radio = Item(VT_POPUPMENU);
+    radio.ItemOptions = IO_RADIO;
+    Theme->PaintCheckMark(t.Canvas(), TRect{0, 0, 20, 20}, radio);
+    EXPECT_EQ(t.Pixel(10, 10), Sys(gcl::clBtnText));  // the filled dot around (10, 10)
+    EXPECT_EQ(t.Pixel(10, 3), face);
+    EXPECT_GT(t.CountOf(TRect{0, 0, 20, 20}, Sys(gcl::clBtnHighlight)), 0);  // its ring
+
+    // An edit frame without a button fills its field inside the frame only.
+    TPaintTarget e(40, 20, face);
+    TTxEditFrameInfo none;
+    Theme->PaintEditFrame(e.Canvas(), TRect{0, 0, 40, 20}, Item(VT_TOOLBAR), none);
+    EXPECT_EQ(e.Pixel(20, 10), Sys(gcl::clWindow));
+    EXPECT_EQ(e.Pixel(38, 10), Sys(gcl::clBtnFace));  // the frame's own ring stays
+    EXPECT_EQ(e.Pixel(39, 10), face);
+
+    // The docked toolbar's close cross (7 x 7) in button text, centred in its square.
+    TTxToolbarFrameInfo tb;
+    tb.AllowDrag = true;
+    tb.BorderSize = {0, 0};
+    tb.ClientWidth = 40;
+    tb.ClientHeight = 20;
+    tb.CloseButtonState = CDBS_VISIBLE;
+    TPaintTarget f(60, 20, face);
+    f.Canvas()->GetBrush()->SetColor(face);
+    Theme->PaintToolbarFrame(f.Canvas(), TRect{0, 0, 60, 20}, tb);
+    // The square is (0, 0)-(13, 13) less 2 at the right and bottom: the cross sits at (2, 2).
+    static constexpr uint16_t Cross[7] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00};
+    for (int row = 0; row < 7; ++row)
+        for (int col = 0; col < 7; ++col)
+            EXPECT_EQ(f.Pixel(2 + col, 2 + row) == Sys(gcl::clBtnText), ((Cross[row] >> (7 - col)) & 1) != 0)
+                << col << "," << row;
+}
+
 TEST_F(TxDefault, ClassicButtonFaces) {
     TVisualStylesScope classic(false);
     const TColor face = 0x00FF00;

@@ -11,6 +11,7 @@
 #include "gcl/Forms.h"
 #include "theming/TxRecordingTheme.h"
 #include "theming/TxTestSupport.h"
+#include "toolbar/BarItem.h"
 
 using namespace qelvo;
 using namespace qelvo::test;
@@ -195,6 +196,20 @@ TEST_F(TxQueries, ViewTypeAndEffectiveColor) {
     form->SetFormStyle(gcl::fsMDIForm);
     EXPECT_EQ(QueryEffectiveColor(form), gcl::clBtnFace);
     form->Free();
+}
+
+TEST_F(TxQueries, ViewTypeOfAView) {
+    gcl::TUnitScope units{&BarItemUnit};
+    EXPECT_EQ(QueryViewType(nullptr), 0u);
+    auto* owner = TAnsweringPanel::Create(nullptr);
+    auto* root = TBarRootItem::Create(owner);
+    TBarView* windowless = TBarView::Create(owner, nullptr, root, nullptr, true, false, false);
+    EXPECT_EQ(QueryViewType(windowless), 0u);
+    auto* window = TAnsweringPanel::Create(owner);
+    window->ViewType = VT_MENUBAR;
+    TBarView* view = TBarView::Create(owner, nullptr, root, window, true, false, false);
+    EXPECT_EQ(QueryViewType(view), VT_MENUBAR);
+    owner->Free();
 }
 
 TEST_F(TxQueries, ParentBackgroundFromEraseDockOrColour) {

@@ -248,3 +248,18 @@ TEST_F(TxDrawing, SnappedColoursAndTheCaptionFont) {
     SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
     EXPECT_EQ(SmCaptionFont()->GetName(), std::string(metrics.lfSmCaptionFont.lfFaceName));
 }
+
+namespace {
+class TFixedSysColors : public gcl::ISysColorService {
+public:
+    COLORREF GetColor(int index) override { return index == COLOR_BTNFACE ? 0x204060 : 0x000000; }
+};
+} // namespace
+
+TEST_F(TxDrawing, SystemColoursResolveThroughTheClassLibrary) {
+    TFixedSysColors colors;
+    gcl::ServiceOverride<gcl::ISysColorService> use(gcl::SysColorService(), colors);
+    EXPECT_EQ(ColorIntensity(gcl::clBtnFace), (0x60 * 76 + 0x40 * 150 + 0x20 * 30) >> 8);
+    EXPECT_EQ(BlendColor(gcl::clBtnFace, gcl::clBtnFace, 255), 0x1F3F5F);
+    EXPECT_EQ(ShiftColor(gcl::clBtnFace, 1), 0x214161);
+}
