@@ -613,6 +613,7 @@ void TBarView::BeginCapture() { FCapture = true; }
 void TBarView::CancelCapture() {
     if (!FCapture) return;
     FCapture = false;
+    if (gcl::TPoint* pos = GetRootView()->MenuLoopMousePos) pos->X = INT32_MIN;
     if (FSelected) FSelected->LosingCapture();
 }
 

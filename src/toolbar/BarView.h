@@ -150,7 +150,12 @@ public:
     void CloseChildPopups();
     void CancelChildPopups();
     void BeginCapture();
+    // Ends the tracking of a pressed button; the menu loop's remembered
+    // mouse position (MenuLoopMousePos on the root view) is marked to be read
+    // again.
     void CancelCapture();
+    // Set by the menu loop on its root view while it runs.
+    gcl::TPoint* MenuLoopMousePos = nullptr;
     void Scroll(bool Down);
     void ScrollSelectedIntoView();
     void ShowAccelUnderlines(bool Show);

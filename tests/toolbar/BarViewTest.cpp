@@ -593,6 +593,17 @@ TEST_F(BarViewTest, SelectingTheSelectedViewerOnlyUpdatesTheMouseState) {
     EXPECT_FALSE(view->GetSelectedViaMouse()) << "the same viewer: nothing but the mouse-over flag";
     view->Select(nullptr, false);
     EXPECT_EQ(view->GetSelected(), nullptr);
+
+    // Letting go of a pressed button makes the menu loop read the mouse again.
+    gcl::TPoint remembered{10, 10};
+    view->MenuLoopMousePos = &remembered;
+    view->Select(v, false);
+    view->BeginCapture();
+    EXPECT_TRUE(view->GetCapture());
+    view->CancelCapture();
+    EXPECT_FALSE(view->GetCapture());
+    EXPECT_EQ(remembered.X, INT32_MIN);
+    view->MenuLoopMousePos = nullptr;
 }
 
 TEST_F(BarViewTest, TimersRunOnlyOnPopupWindows) {
