@@ -109,6 +109,8 @@ protected:
     TGvSortDirection FSortDirection = esdNone;
     uint8_t FStreamByte = 0;
     int FWidth = 50;
+    // What auto-spring has not handed out yet (less than a pixel).
+    float FSpringRest = 0.0f;
 
 private:
     void VisibilityChanged();

@@ -121,8 +121,54 @@ void TGvHeader::SetColor(gcl::TColor Value) {
 
 void TGvHeader::SetFixedSingleColumn(bool Value) {
     if (Value == FFixedSingleColumn) return;
+    TCustomGvListview* lv = FOwnerListview;
+    if (lv && lv->HandleAllocated() && FColumns) {
+        // Only the first column stays; it spans the client width.
+        for (int i = 1; i < FColumns->GetCount(); ++i) FColumns->GetColumns(i)->SetVisible(!Value);
+        if (Value) {
+            TGvColumn* first = FColumns->GetCount() > 0 ? FColumns->GetColumns(0) : FColumns->Add(nullptr);
+            if (first) first->SetWidth(std::max(ClientRectOf(lv).Width() - 1, 0));
+        }
+    }
     FFixedSingleColumn = Value;
-    RebuildLayoutOf(FOwnerListview);
+    RebuildLayoutOf(lv);
+}
+
+void TGvHeader::Resize(int ClientWidth) {
+    TCustomGvListview* lv = FOwnerListview;
+    if (!lv || !FColumns) return;
+    if (FLastHeaderWidth < 0) FLastHeaderWidth = ClientWidth;
+    if (FFixedSingleColumn) {
+        TGvColumn* first = FirstColumn();
+        if (first && first->GetWidth() != ClientWidth - 1) {
+            first->SetWidth(ClientWidth - 1);
+            if (lv->GetGroups()) lv->GetGroups()->Rebuild(true);
+        }
+    } else if (const int delta = ClientWidth - FLastHeaderWidth; delta != 0) {
+        // The visible AutoSpring columns share the change; fractions of a
+        // pixel wait for the next change. Nothing to share without one.
+        int count = 0;
+        for (int i = 0; i < FColumns->GetCount(); ++i)
+            if (FColumns->GetColumns(i)->GetVisible() && FColumns->GetColumns(i)->GetAutoSpring()) ++count;
+        if (count > 0) {
+            const float share = static_cast<float>(delta < 0 ? -delta : delta) / static_cast<float>(count);
+            float rest = static_cast<float>(delta < 0 ? -delta : delta);
+            for (int i = 0; i < FColumns->GetCount() && rest >= 0.0f; ++i) {
+                TGvColumn* column = FColumns->GetColumns(i);
+                if (!column->GetVisible() || !column->GetAutoSpring()) continue;
+                const float accumulated = column->FSpringRest + share;
+                if (accumulated >= 1.0f) {
+                    const int whole = static_cast<int>(accumulated);
+                    column->SetWidth(column->GetWidth() + (delta > 0 ? whole : -whole));
+                    column->FSpringRest = accumulated - static_cast<float>(whole);
+                } else {
+                    column->FSpringRest = accumulated;
+                }
+                rest -= share;
+            }
+        }
+    }
+    FLastHeaderWidth = ClientWidth;
 }
 
 int TGvHeader::GetHeight() const {
@@ -189,7 +235,7 @@ void TGvHeader::Rebuild(bool Force) {
         TGvColumn* column = FColumns->GetColumns(i);
         if (!column->GetVisible()) continue;
         FColumns->VisibleList().push_back(column);
-        if (FFixedSingleColumn) column->FWidth = clientWidth;
+        if (FFixedSingleColumn) column->FWidth = std::max(clientWidth - 1, 0);
     }
     FHeaderRect = TRect{};
     const int height = GetHeight();

@@ -74,7 +74,13 @@ public:
     // Sorts the positions list, renumbers Position 0..n-1, rebuilds the
     // visible-column list and the column rectangles.
     void Rebuild(bool Force = false);
+    // The window's new client width (WM_SIZE): the fixed single column
+    // follows it, otherwise the visible AutoSpring columns share the change.
+    void Resize(int ClientWidth);
     void Invalidate(bool ImmediateUpdate);
+    // Paints the bar and the column buttons that meet ARect (ARect's top is
+    // the header's top).
+    void PaintTo(gcl::TCanvas* ACanvas, const gcl::TRect& ARect);
     void LoadFromStream(gcl::TStream& S) override;
     void SaveToStream(gcl::TStream& S) override;
 
@@ -94,6 +100,7 @@ private:
     bool FStreamColumns = true;
     std::vector<TGvColumn*> FPositions;
     gcl::TRect FHeaderRect;
+    int FLastHeaderWidth = -1;
 };
 
 } // namespace qelvo

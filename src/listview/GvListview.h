@@ -12,7 +12,8 @@
 // they are still complete.
 //
 // This header is the one users include; the unit is split into file pairs by
-// class family (GvBase, GvPaintInfo, GvCollections, ... GvServices).
+// class family (GvBase, GvPaintInfo, GvCollections, ... GvViews, GvListviewControl,
+// GvServices).
 #pragma once
 
 #include "listview/GvBase.h"
@@ -26,5 +27,6 @@
 #include "listview/GvScrollbars.h"
 #include "listview/GvGrids.h"
 #include "listview/GvSort.h"
+#include "listview/GvViews.h"
 #include "listview/GvListviewControl.h"
 #include "listview/GvServices.h"

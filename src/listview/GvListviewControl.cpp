@@ -109,6 +109,12 @@ void TCustomGvListview::CreateWnd() {
 }
 
 void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
+    if (Message.Msg == WM_SIZE && FHeader) {
+        // The new client width, from the message itself.
+        FHeader->Resize(static_cast<int>(LOWORD(static_cast<uintptr_t>(Message.LParam))));
+        inherited::Dispatch(Message);
+        return;
+    }
     if (Message.Msg == gcl::CM_PARENTFONTCHANGED) {
         inherited::Dispatch(Message);
         if (GetParentFont()) {

@@ -2,7 +2,7 @@
 // published TGvListview.
 #pragma once
 
-#include "listview/GvSort.h"
+#include "listview/GvViews.h"
 
 namespace qelvo {
 
@@ -201,6 +201,15 @@ public:
     // Whether the header is shown by the current view.
     bool HeaderShown() const;
 
+    // Paints the control's content in ARect (window coordinates) into any
+    // canvas: the same code the window paints with. SelectedOnly paints
+    // only the selected items.
+    virtual void PaintRect(gcl::TCanvas* ACanvas, const gcl::TRect& ARect, bool SelectedOnly = false);
+    // The shared painters (made on first use).
+    TGvViewGroup* GroupView();
+    TGvViewColumn* ColumnView();
+    TGvViewReportItem* ReportItemView();
+
     virtual TGvColumn* FocusedColumn();
     virtual void SetFocusIfAllowed();
     // Clears every item's Cut mark, then marks the selected items cut.
@@ -391,6 +400,8 @@ protected:
     void CreateParams(gcl::TCreateParams& Params) override;
     void CreateWnd() override;
     void Dispatch(gcl::TMessage& Message) override;
+    // Paints through an off-screen 32-bit bitmap; nothing while updating.
+    void PaintWindow(HDC DC) override;
     // The end-of-update hook: a forced layout pass and the scroll bars.
     void Rebuild() override;
     virtual TGvPaintInfoColumn* CreatePaintInfoColumn();
@@ -415,6 +426,12 @@ private:
     TGvGlobalImageManager* FGlobalImageManager = nullptr;
     TGvCellSizes* FCellSizes = nullptr;
     TGvSortManager* FSort = nullptr;
+    struct TViewDeleter {
+        void operator()(gcl::TObject* View) const noexcept { gcl::Free(View); }
+    };
+    std::unique_ptr<TGvViewGroup, TViewDeleter> FGroupView;
+    std::unique_ptr<TGvViewColumn, TViewDeleter> FColumnView;
+    std::unique_ptr<TGvViewReportItem, TViewDeleter> FReportItemView;
     std::unique_ptr<gcl::TBitmap> FGroupCollapseButton;
     std::unique_ptr<gcl::TBitmap> FGroupExpandButton;
     std::unique_ptr<TGvGlobalItems> FItems;

@@ -8,11 +8,26 @@ using namespace gvdetail;
 // ---- TGvSelectionManager ---------------------------------------------------------------------
 
 GCL_PUBLISHED(TGvSelectionManager,
+    GCL_PROP(BorderColor).Default(gcl::clHighlight).Idents(gcl::ColorIdents),
+    GCL_PROP(Color).Default(gcl::clHighlight).Idents(gcl::ColorIdents),
     GCL_PROP(Enabled).Default(true),
+    GCL_PROP(FullItemPaint).Default(false),
     GCL_PROP(FullRowSelect).Default(false),
     GCL_PROP(GroupSelections).Default(false),
+    GCL_PROP(InactiveBorderColor).Default(gcl::clInactiveBorder).Idents(gcl::ColorIdents),
+    GCL_PROP(InactiveColor).Default(gcl::clInactiveBorder).Idents(gcl::ColorIdents),
+    GCL_PROP(InactiveTextColor).Default(gcl::clBlack).Idents(gcl::ColorIdents),
     GCL_PROP(MultiSelect).Default(false),
-    GCL_PROP(ResizeGroupOnFocus).Default(false))
+    GCL_PROP(PopupMode).Default(false),
+    GCL_PROP(ResizeGroupOnFocus).Default(false),
+    GCL_PROP(TextColor).Default(gcl::clHighlightText).Idents(gcl::ColorIdents),
+    GCL_PROP(UseFocusRect).Default(true))
+
+void TGvSelectionManager::SetFullItemPaint(bool Value) {
+    if (Value == FFullItemPaint) return;
+    FFullItemPaint = Value;
+    RepaintListview(FOwnerListview);
+}
 
 TGvItem* TGvSelectionManager::First() const {
     TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;

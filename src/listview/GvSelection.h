@@ -50,6 +50,25 @@ public:
     bool GetFullRowSelect() const noexcept { return FFullRowSelect; }
     void SetFullRowSelect(bool Value) noexcept { FFullRowSelect = Value; }
     bool GetResizeGroupOnFocus() const noexcept { return FResizeGroupOnFocus; }
+    // How selected items look.
+    gcl::TColor GetColor() const noexcept { return FColor; }
+    void SetColor(gcl::TColor Value) noexcept { FColor = Value; }
+    gcl::TColor GetTextColor() const noexcept { return FTextColor; }
+    void SetTextColor(gcl::TColor Value) noexcept { FTextColor = Value; }
+    gcl::TColor GetBorderColor() const noexcept { return FBorderColor; }
+    void SetBorderColor(gcl::TColor Value) noexcept { FBorderColor = Value; }
+    gcl::TColor GetInactiveColor() const noexcept { return FInactiveColor; }
+    void SetInactiveColor(gcl::TColor Value) noexcept { FInactiveColor = Value; }
+    gcl::TColor GetInactiveTextColor() const noexcept { return FInactiveTextColor; }
+    void SetInactiveTextColor(gcl::TColor Value) noexcept { FInactiveTextColor = Value; }
+    gcl::TColor GetInactiveBorderColor() const noexcept { return FInactiveBorderColor; }
+    void SetInactiveBorderColor(gcl::TColor Value) noexcept { FInactiveBorderColor = Value; }
+    bool GetFullItemPaint() const noexcept { return FFullItemPaint; }
+    void SetFullItemPaint(bool Value);
+    bool GetPopupMode() const noexcept { return FPopupMode; }
+    void SetPopupMode(bool Value) noexcept { FPopupMode = Value; }
+    bool GetUseFocusRect() const noexcept { return FUseFocusRect; }
+    void SetUseFocusRect(bool Value) noexcept { FUseFocusRect = Value; }
     void SetResizeGroupOnFocus(bool Value) noexcept { FResizeGroupOnFocus = Value; }
 
 private:
@@ -71,6 +90,15 @@ private:
     bool FGroupSelections = false;
     bool FFullRowSelect = false;
     bool FResizeGroupOnFocus = false;
+    gcl::TColor FColor = gcl::clHighlight;
+    gcl::TColor FTextColor = gcl::clHighlightText;
+    gcl::TColor FBorderColor = gcl::clHighlight;
+    gcl::TColor FInactiveColor = gcl::clInactiveBorder;
+    gcl::TColor FInactiveTextColor = gcl::clBlack;
+    gcl::TColor FInactiveBorderColor = gcl::clInactiveBorder;
+    bool FFullItemPaint = false;
+    bool FPopupMode = false;
+    bool FUseFocusRect = true;
 };
 
 // The object whose check box is being pressed.

@@ -195,6 +195,43 @@ TEST_F(GvGridsTest, GridViewRowsFollowTheVisibleColumns) {
     EXPECT_EQ(group->GetItem(1)->GetDisplayRect(), (TRect{40, 0, 100, 17}));
 }
 
+// Window width changes: AutoSpring columns share them (nothing to share
+// without one), the fixed single column spans the client width less one.
+TEST_F(GvGridsTest, HeaderFollowsTheWindowWidth) {
+    LV->SetView(elsReport);
+    TGvHeader* header = LV->GetHeader();
+    TGvColumns* columns = header->GetColumns();
+    for (int i = 0; i < 3; ++i) columns->Add(nullptr)->SetWidth(100);
+    header->Resize(300);
+    header->Resize(340);  // no AutoSpring column: nothing changes, nothing fails
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), 100);
+    columns->GetColumns(0)->SetAutoSpring(true);
+    columns->GetColumns(2)->SetAutoSpring(true);
+    header->Resize(343);  // 3 pixels shared by two: 1.5 each
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), 101);
+    EXPECT_EQ(columns->GetColumns(1)->GetWidth(), 100);
+    EXPECT_EQ(columns->GetColumns(2)->GetWidth(), 101);
+    header->Resize(344);  // half a pixel each, plus the halves kept
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), 102);
+    EXPECT_EQ(columns->GetColumns(2)->GetWidth(), 102);
+    header->Resize(340);  // shrinking: 2 each
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), 100);
+    EXPECT_EQ(columns->GetColumns(2)->GetWidth(), 100);
+    // A real resize of the window reaches the header.
+    LV->SetBounds(0, 0, 340 + 20, 200);
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), 110);
+
+    header->SetFixedSingleColumn(true);
+    EXPECT_FALSE(columns->GetColumns(1)->GetVisible());
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), LV->GetClientWidth() - 1);
+    LV->SetBounds(0, 0, 250, 200);
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), LV->GetClientWidth() - 1);
+    header->Rebuild(true);
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), LV->GetClientWidth() - 1);
+    header->SetFixedSingleColumn(false);
+    EXPECT_TRUE(columns->GetColumns(1)->GetVisible());
+}
+
 TEST_F(GvGridsTest, CellSizesNeverReachZero) {
     TGvCellSize* icon = LV->GetCellSizes()->GetIcon();
     icon->SetWidth(0);

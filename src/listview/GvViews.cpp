@@ -1,0 +1,831 @@
+// Painting of the list view: canvas store, check-box painter, group view,
+// column view, report item view; and TCustomGvListview's painting members
+// (the window's double-buffered paint and PaintRect, which paints into any
+// canvas).
+#include "listview/GvInternal.h"
+
+#include <uxtheme.h>
+#include <vssym32.h>
+
+#include <cmath>
+
+#include "gcl/rtl/Maths.h"
+
+namespace qelvo {
+
+using namespace gvdetail;
+
+GCL_IMPLEMENT_CLASS(TGvCanvasStore)
+GCL_IMPLEMENT_CLASS(TGvViewGroup)
+GCL_IMPLEMENT_CLASS(TGvViewColumn)
+GCL_IMPLEMENT_CLASS(TGvViewReportItem)
+
+namespace {
+
+// The height a paint info's check box takes and its rectangle at Left,
+// centred in Top..Bottom.
+TRect CheckRectAt(const TGvPaintInfoBasic* info, int Left, int Top, int Bottom) {
+    const TRect bounds = CheckBounds(info->GetCheckSize());
+    const int top = Top + (Bottom - Top - bounds.Height()) / 2;
+    return TRect{Left, top, Left + bounds.Width(), top + bounds.Height()};
+}
+
+TGvPaintInfoBaseGroup* GroupInfo(TGvGroup* Group) { return dynamic_cast<TGvPaintInfoBaseGroup*>(Group->PaintInfo()); }
+
+// A wide caption drawn with the text drawer.
+void DrawCaption(gcl::TCanvas* Canvas, const std::wstring& Text, TRect R, int Lines, TCommonDrawTextWFlags Flags) {
+    if (Text.empty() || R.Width() <= 0 || R.Height() <= 0) return;
+    HDC dc = Canvas->GetHandle();
+    Canvas->RequiredState(gcl::TCanvasState{gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextWEx(dc, Text, R, Lines, Flags);
+}
+
+TCommonDrawTextWFlags AlignFlags(TAlignment Alignment) {
+    switch (Alignment) {
+    case taRightJustify:
+        return dtRight;
+    case taCenter:
+        return dtCenter;
+    default:
+        return dtLeft;
+    }
+}
+
+TCommonDrawTextWFlags VAlignFlags(TCommonVAlignment VAlignment) {
+    switch (VAlignment) {
+    case cvaTop:
+        return dtTop;
+    case cvaBottom:
+        return dtBottom;
+    default:
+        return dtVCenter;
+    }
+}
+
+bool ListviewFocused(TCustomGvListview* lv) { return lv && lv->HandleAllocated() && lv->Focused(); }
+
+} // namespace
+
+// ---- Canvas store --------------------------------------------------------------------------
+
+void TGvCanvasStore::StoreCanvas(gcl::TCanvas* Canvas) {
+    if (!Canvas) return;
+    if (!FPen) FPen = std::make_unique<gcl::TPen>();
+    if (!FBrush) FBrush = std::make_unique<gcl::TBrush>();
+    if (!FFont) FFont = std::make_unique<gcl::TFont>();
+    FPen->Assign(Canvas->GetPen());
+    FBrush->Assign(Canvas->GetBrush());
+    FFont->Assign(Canvas->GetFont());
+}
+
+void TGvCanvasStore::RestoreCanvas(gcl::TCanvas* Canvas) {
+    if (!Canvas || !FPen) return;
+    Canvas->SetPen(FPen.get());
+    Canvas->SetBrush(FBrush.get());
+    Canvas->SetFont(FFont.get());
+}
+
+// ---- Check-box painter -----------------------------------------------------------------------
+
+void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const TRect& R, gcl::TCanvas* Canvas,
+                   bool Enabled, bool Checked, bool Hot, bool Pressed, bool Flat, int Size) {
+    if (!Canvas || (CheckType != ectBox && CheckType != ectRadio)) return;
+    HTHEME theme = Listview && Listview->DrawWithThemes() ? Listview->GetThemeManager()->GetButtonTheme() : nullptr;
+    if (theme) {
+        int state = !Enabled ? 4 : Hot ? 2 : Pressed ? 3 : 1;
+        if (Checked) state += 4;
+        RECT r = gcl::ToRECT(R);
+        DrawThemeBackground(theme, Canvas->GetHandle(), CheckType == ectBox ? BP_CHECKBOX : BP_RADIOBUTTON, state, &r,
+                            nullptr);
+        return;
+    }
+    using namespace gcl;
+    TColor outerLight = cl3DLight, outerDark = cl3DDkShadow, innerLight = clBtnHighlight, innerDark = clBtnShadow;
+    TColor face = clBtnFace, background = clWhite;
+    if (Flat) outerLight = outerDark = innerLight = innerDark = Enabled ? clBlack : clBtnShadow;
+    if (!Enabled) background = clBtnFace;
+    if (CheckType == ectBox)
+        DrawCheckBox(Canvas, TPoint{R.Left, R.Top}, Size, outerLight, outerDark, innerLight, innerDark, face,
+                     background, Checked, Enabled);
+    else
+        DrawRadioButton(Canvas, TPoint{R.Left, R.Top}, Size, outerLight, outerDark, innerLight, innerDark, face,
+                        background, Checked, Enabled);
+}
+
+// ---- Group view ------------------------------------------------------------------------------
+
+gcl::TSize TGvViewGroup::ExpandButtonSize() const {
+    TCustomGvListview* lv = FOwnerListview;
+    gcl::TBitmap* expand = lv->GetGroupExpandButton();
+    gcl::TBitmap* collapse = lv->GetGroupCollapseButton();
+    TGvGlobalImageManager* store = lv->GetGlobalImageManager();
+    if ((!expand || expand->GetEmpty()) && store) expand = store->GetGroupExpandButton();
+    if ((!collapse || collapse->GetEmpty()) && store) collapse = store->GetGroupCollapseButton();
+    int w = std::max(expand ? expand->GetWidth() : 0, collapse ? collapse->GetWidth() : 0);
+    const int h = std::max(expand ? expand->GetHeight() : 0, collapse ? collapse->GetHeight() : 0);
+    // One pixel more at 96 dots per inch (an addition, not a scaling).
+    int dpi = 96;
+    if (HDC dc = GetDC(nullptr)) {
+        dpi = GetDeviceCaps(dc, LOGPIXELSX);
+        ReleaseDC(nullptr, dc);
+    }
+    w = gcl::Round(w + dpi / 96.0);
+    return gcl::TSize{w, h};
+}
+
+void TGvViewGroup::SetupFont(TGvGroup* Group, gcl::TCanvas* Canvas) {
+    TCustomGvListview* lv = FOwnerListview;
+    Canvas->SetFont(lv->GetGroupFont());
+    Canvas->GetBrush()->SetStyle(gcl::bsClear);
+    if (Group->GetFocused() && ListviewFocused(lv)) Canvas->GetFont()->SetColor(gcl::clHighlightText);
+    if (Group->GetBold()) {
+        gcl::TFontStyles style = Canvas->GetFont()->GetStyle();
+        style.Include(gcl::fsBold);
+        Canvas->GetFont()->SetStyle(style);
+    }
+}
+
+void TGvViewGroup::GroupRectArray(TGvGroup* Group, int MarginEdge, const TRect& ObjRect, TGvRectArrayObject& R) {
+    Group->SetInitialized(true);
+    R = TGvRectArrayObject{};
+    R.BackgroundRect = ObjRect;
+    R.GroupRect = Group->ClientRect();
+    TGvPaintInfoBaseGroup* info = GroupInfo(Group);
+    if (!info) return;
+    if (MarginEdge == gmeLeft || MarginEdge == gmeRight) {
+        const int top = Group->MarginRectTop().Bottom > 0 ? Group->MarginRectTop().Bottom : R.GroupRect.Top;
+        const int bottom = Group->MarginRectBottom().Top > 0 ? Group->MarginRectBottom().Top : R.GroupRect.Bottom;
+        const int inset = (ObjRect.Width() - info->GetBandThickness()) / 2;
+        R.BandRect = MarginEdge == gmeLeft ? TRect{ObjRect.Left + inset, top, ObjRect.Right, bottom - 1}
+                                           : TRect{ObjRect.Left, top, ObjRect.Right - inset, bottom - 1};
+        return;
+    }
+    if (MarginEdge != gmeTop && MarginEdge != gmeBottom) return;
+    const bool top = MarginEdge == gmeTop;
+    const int H = info->GetBandEnabled() ? info->GetBandThickness() + 2 * info->GetBandMargin() : 0;
+    // The image.
+    gcl::TSize image{0, 0};
+    gcl::TCustomImageList* images = Group->GetImageList(0);
+    const int imageIndex = top ? Group->GetImageIndex() : info->GetMarginBottom()->GetImageIndex();
+    if (images && imageIndex >= 0) image = gcl::TSize{images->GetWidth(), images->GetHeight()};
+    // Expand button, check box, icon, label.
+    const gcl::TSize expand = ExpandButtonSize();
+    if (top && info->GetExpandable())
+        R.ExpandButtonRect = TRect{ObjRect.Left + info->GetExpandImageIndent(), ObjRect.Top,
+                                   ObjRect.Left + expand.cx + info->GetExpandImageIndent(), ObjRect.Bottom - H};
+    else
+        R.ExpandButtonRect = TRect{ObjRect.Left, ObjRect.Top, ObjRect.Left, ObjRect.Bottom - H};
+    if (top && info->GetCheckType() != ectNone) {
+        const TRect bounds = CheckBounds(info->GetCheckSize());
+        int y = ObjRect.Top + (ObjRect.Height() - H - bounds.Height()) / 2;
+        if (info->GetVAlignment() == cvaTop) y = ObjRect.Top + 2;
+        if (info->GetVAlignment() == cvaBottom) y = ObjRect.Bottom - H - bounds.Height() - 2;
+        const int x = R.ExpandButtonRect.Right + info->GetCheckIndent();
+        R.CheckRect = TRect{x, y, x + bounds.Width(), y + bounds.Height()};
+    } else {
+        R.CheckRect = TRect{R.ExpandButtonRect.Right, ObjRect.Top, R.ExpandButtonRect.Right, ObjRect.Bottom};
+    }
+    if (imageIndex < 0)
+        R.IconRect = TRect{R.CheckRect.Right, R.CheckRect.Top, R.CheckRect.Right, R.CheckRect.Bottom - H};
+    else
+        R.IconRect = TRect{R.CheckRect.Right + info->GetImageIndent(), ObjRect.Top,
+                           R.CheckRect.Right + info->GetImageIndent() + image.cx, ObjRect.Bottom - H};
+    R.LabelRect = TRect{R.IconRect.Right + info->GetCaptionIndent(), R.ExpandButtonRect.Top, ObjRect.Right,
+                        R.ExpandButtonRect.Bottom};
+    // The caption's text rectangle.
+    const std::wstring caption = top ? Group->GetCaption() : info->GetMarginBottom()->GetCaption();
+    gcl::TSize text{0, 0};
+    if (FOwnerListview->HandleAllocated()) {
+        gcl::TFont font;
+        font.Assign(FOwnerListview->GetGroupFont());
+        if (Group->GetBold()) {
+            gcl::TFontStyles style = font.GetStyle();
+            style.Include(gcl::fsBold);
+            font.SetStyle(style);
+        }
+        TextExtentW(caption, &font, text);
+    }
+    R.TextRect = TRect{R.LabelRect.Left, R.LabelRect.Top, std::min(R.LabelRect.Left + text.cx, R.LabelRect.Right),
+                       std::min(R.LabelRect.Top + text.cy, R.LabelRect.Bottom)};
+    const TAlignment alignment = top ? info->GetAlignment() : info->GetMarginBottom()->GetAlignment();
+    const TCommonVAlignment valignment = top ? info->GetVAlignment() : info->GetMarginBottom()->GetVAlignment();
+    int dx = 0;
+    if (alignment == taRightJustify) dx = R.LabelRect.Width() - text.cx;
+    if (alignment == taCenter) dx = (R.LabelRect.Width() - text.cx) / 2;
+    int dy = 0;
+    if (valignment == cvaBottom) dy = ObjRect.Height() - (text.cy + H);
+    if (valignment == cvaCenter) dy = (ObjRect.Height() - H - text.cy) / 2;
+    gcl::OffsetRect(R.TextRect, dx, dy);
+    // The band under it.
+    if (info->GetBandEnabled()) {
+        const int margin = info->GetBandMargin();
+        const int thickness = info->GetBandThickness();
+        if (info->GetBandFullWidth())
+            R.BandRect = TRect{ObjRect.Left, ObjRect.Bottom - margin - thickness, ObjRect.Right, ObjRect.Bottom - margin};
+        else
+            R.BandRect = TRect{ObjRect.Left, ObjRect.Bottom - 2 * margin - thickness,
+                               ObjRect.Left + info->GetBandLength(), ObjRect.Bottom - margin};
+        gcl::OffsetRect(R.BandRect, info->GetBandIndent(), 0);
+    }
+}
+
+void TGvViewGroup::PaintBand(TGvGroup* Group, int MarginEdge, const TRect& ObjRect, const TGvRectArrayObject& R,
+                             gcl::TCanvas* Canvas) {
+    TGvPaintInfoBaseGroup* info = GroupInfo(Group);
+    if (!info || !info->GetBandEnabled() || gcl::IsRectEmpty(R.BandRect)) return;
+    const int T = info->GetBandThickness();
+    gcl::TPen* pen = Canvas->GetPen();
+    pen->SetWidth(1);
+    pen->SetStyle(gcl::psSolid);
+    const gcl::TColor start = gcl::ColorToRGB(info->GetBandColor());
+    const gcl::TColor fade = gcl::ColorToRGB(info->GetBandColorFade());
+    if (MarginEdge == gmeTop || MarginEdge == gmeBottom) {
+        const int y0 = R.BandRect.Top + info->GetBandMargin();
+        if (!info->GetBandBlended()) {
+            pen->SetColor(start);
+            const int left = info->GetBandFullWidth() ? ObjRect.Left : R.BandRect.Left;
+            const int right = info->GetBandFullWidth() ? ObjRect.Right : R.BandRect.Left + info->GetBandLength();
+            for (int y = y0; y < y0 + T; ++y) {
+                Canvas->MoveTo(left, y);
+                Canvas->LineTo(right, y);
+            }
+            return;
+        }
+        if (info->GetBandLength() <= 0) return;
+        const int n = info->GetBandFullWidth() ? ObjRect.Width() : info->GetBandLength();
+        const double step[3] = {double(int(GetRValue(fade)) - int(GetRValue(start))) / n,
+                                double(int(GetGValue(fade)) - int(GetGValue(start))) / n,
+                                double(int(GetBValue(fade)) - int(GetBValue(start))) / n};
+        pen->SetColor(start);
+        for (int i = 0; i <= n; ++i) {
+            Canvas->MoveTo(R.BandRect.Left + i, y0);
+            Canvas->LineTo(R.BandRect.Left + i, y0 + T);
+            pen->SetColor(RGB(gcl::Round(GetRValue(start) + i * step[0]), gcl::Round(GetGValue(start) + i * step[1]),
+                              gcl::Round(GetBValue(start) + i * step[2])));
+        }
+        return;
+    }
+    // The left and right margins: brackets.
+    const int radius = info->GetBandRadius();
+    const TRect b = R.BandRect;
+    pen->SetColor(MarginEdge == gmeRight && info->GetBandBlended() ? fade : start);
+    for (int i = 0; i < T; ++i) {
+        if (MarginEdge == gmeLeft) {
+            Canvas->MoveTo(b.Left + radius, b.Top + i);
+            Canvas->LineTo(b.Right + 1, b.Top + i);
+            Canvas->MoveTo(b.Left + radius, b.Bottom - i);
+            Canvas->LineTo(b.Right + 1, b.Bottom - i);
+            Canvas->MoveTo(b.Left + i, b.Top + radius);
+            Canvas->LineTo(b.Left + i, b.Bottom - radius + 1);
+            if (radius - i > 0) {
+                Canvas->MoveTo(b.Left + radius, b.Top + i);
+                Canvas->AngleArc(b.Left + radius, b.Top + radius, unsigned(radius - i), 90, 90);
+                Canvas->MoveTo(b.Left + i, b.Bottom - radius);
+                Canvas->AngleArc(b.Left + radius, b.Bottom - radius, unsigned(radius - i), 180, 90);
+            }
+        } else {
+            Canvas->MoveTo(b.Left, b.Top + i);
+            Canvas->LineTo(b.Right - radius + 1, b.Top + i);
+            Canvas->MoveTo(b.Left, b.Bottom - i);
+            Canvas->LineTo(b.Right - radius + 1, b.Bottom - i);
+            Canvas->MoveTo(b.Right - i, b.Top + radius);
+            Canvas->LineTo(b.Right - i, b.Bottom - radius + 1);
+            if (radius - i > 0) {
+                Canvas->MoveTo(b.Right - i, b.Top + radius);
+                Canvas->AngleArc(b.Right - radius, b.Top + radius, unsigned(radius - i), 0, 90);
+                Canvas->MoveTo(b.Right - radius, b.Bottom - i);
+                Canvas->AngleArc(b.Right - radius, b.Bottom - radius, unsigned(radius - i), 270, 90);
+            }
+        }
+    }
+}
+
+void TGvViewGroup::PaintExpandButton(TGvGroup* Group, const TGvRectArrayObject& R, gcl::TCanvas* Canvas) {
+    TCustomGvListview* lv = FOwnerListview;
+    TGvPaintInfoBaseGroup* info = GroupInfo(Group);
+    if (!info || gcl::IsRectEmpty(R.ExpandButtonRect)) return;
+    const bool ownBitmaps = !lv->GetGroupExpandButton()->GetEmpty() || !lv->GetGroupCollapseButton()->GetEmpty();
+    if (lv->DrawWithThemes() && !ownBitmaps && lv->GetThemeManager()->GetTreeviewTheme()) {
+        TRect square = R.ExpandButtonRect;
+        square.Top += (square.Height() - square.Width()) / 2;
+        square.Bottom = square.Top + square.Width();
+        RECT r = gcl::ToRECT(square);
+        DrawThemeBackground(lv->GetThemeManager()->GetTreeviewTheme(), Canvas->GetHandle(), TVP_GLYPH,
+                            Group->GetExpanded() ? GLPS_OPENED : GLPS_CLOSED, &r, nullptr);
+        return;
+    }
+    if (!info->GetExpandable()) return;
+    gcl::TBitmap* bitmap = Group->GetExpanded() ? lv->GetGroupCollapseButton() : lv->GetGroupExpandButton();
+    if (bitmap->GetEmpty() && lv->GetGlobalImageManager())
+        bitmap = Group->GetExpanded() ? lv->GetGlobalImageManager()->GetGroupCollapseButton()
+                                      : lv->GetGlobalImageManager()->GetGroupExpandButton();
+    if (!bitmap || bitmap->GetEmpty()) return;
+    const TRect e = R.ExpandButtonRect;
+    const int x = e.Left + (e.Width() - bitmap->GetWidth()) / 2;
+    int y = e.Top + (e.Height() - bitmap->GetHeight()) / 2;
+    if (info->GetVAlignment() == cvaTop) y = e.Top + 2;
+    if (info->GetVAlignment() == cvaBottom) y = e.Bottom - 2 - bitmap->GetHeight();
+    Canvas->Draw(x, y, bitmap);
+}
+
+void TGvViewGroup::Paint(TGvGroup* Group, int MarginEdge, const TRect& ObjRect, gcl::TCanvas* Canvas) {
+    if (!Group || !Canvas || gcl::IsRectEmpty(ObjRect)) return;
+    TGvPaintInfoBaseGroup* info = GroupInfo(Group);
+    if (!info) return;
+    TGvCanvasStore store;
+    store.StoreCanvas(Canvas);
+    TGvRectArrayObject R;
+    GroupRectArray(Group, MarginEdge, ObjRect, R);
+    const bool top = MarginEdge == gmeTop;
+    if (top && info->GetCheckType() != ectNone && info->GetCheckType() != ectNoneWithSpace)
+        PaintCheckBox(info->GetCheckType(), FOwnerListview, R.CheckRect, Canvas, Group->GetEnabled(),
+                      Group->GetChecked(), Group->GetCheckHot(), Group->GetCheckPending(), info->GetCheckFlat(),
+                      info->GetCheckSize());
+    const std::wstring caption = top ? Group->GetCaption() : info->GetMarginBottom()->GetCaption();
+    if (Group->GetSelected() && !caption.empty() && !gcl::IsRectEmpty(R.TextRect)) {
+        Canvas->GetBrush()->SetColor(gcl::clHighlight);
+        Canvas->GetBrush()->SetStyle(gcl::bsSolid);
+        TRect frame = R.TextRect;
+        gcl::InflateRect(frame, 2, 2);
+        Canvas->FillRect(frame);
+    }
+    if (MarginEdge == gmeForeground && Group->GetFocused()) {
+        TRect focus = ObjRect;
+        gcl::InflateRect(focus, -4, -4);
+        Canvas->GetBrush()->SetColor(FOwnerListview->GetColor());
+        Canvas->GetFont()->SetColor(gcl::clBlack);
+        Canvas->DrawFocusRect(focus);
+    }
+    if ((top || MarginEdge == gmeBottom) && !caption.empty() && !gcl::IsRectEmpty(R.TextRect)) {
+        SetupFont(Group, Canvas);
+        const TAlignment alignment = top ? info->GetAlignment() : info->GetMarginBottom()->GetAlignment();
+        const TCommonVAlignment valignment = top ? info->GetVAlignment() : info->GetMarginBottom()->GetVAlignment();
+        DrawCaption(Canvas, caption, R.TextRect, 1,
+                    static_cast<TCommonDrawTextWFlags>(dtEndEllipsis | AlignFlags(alignment) |
+                                                       VAlignFlags(valignment) | dtSingleLine));
+    }
+    PaintBand(Group, MarginEdge, ObjRect, R, Canvas);
+    if (top) PaintExpandButton(Group, R, Canvas);
+    if (top || MarginEdge == gmeBottom) {
+        gcl::TCustomImageList* images = Group->GetImageList(0);
+        const int index = top ? Group->GetImageIndex() : info->GetMarginBottom()->GetImageIndex();
+        if (images && index >= 0)
+            images->Draw(Canvas, R.IconRect.Left + (R.IconRect.Width() - images->GetWidth()) / 2,
+                         R.IconRect.Top + (R.IconRect.Height() - images->GetHeight()) / 2, index, Group->GetEnabled());
+    }
+    store.RestoreCanvas(Canvas);
+}
+
+// ---- Column view -----------------------------------------------------------------------------
+
+void TGvViewColumn::CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R) {
+    R = TGvRectArrayObject{};
+    TCustomGvListview* lv = FOwnerListview;
+    TGvPaintInfoBaseColumn* info = lv->GetPaintInfoColumn();
+    R.BoundsRect = Column->GetDisplayRect();
+    gcl::InflateRect(R.BoundsRect, -2, -2);
+    const TRect b = R.BoundsRect;
+    if (info->GetCheckType() != ectNone)
+        R.CheckRect = CheckRectAt(info, b.Left + info->GetCheckIndent(), b.Top, b.Bottom);
+    else
+        R.CheckRect = TRect{b.Left, b.Top, b.Left, b.Bottom};
+    R.DropDownRect = TRect{b.Right, b.Top, b.Right, b.Bottom};
+    gcl::TCustomImageList* images = lv->GetHeader()->GetImages();
+    const int imageIndex = Column->GetImageIndex();
+    R.LabelRect = TRect{R.CheckRect.Right, b.Top, b.Right, b.Bottom};
+    if (images && imageIndex >= 0) {
+        const int w = images->GetWidth();
+        const int h = images->GetHeight();
+        const int top = b.Top + (b.Height() - h) / 2;
+        if (info->GetImagePosition() == ehpRight) {
+            R.IconRect = TRect{b.Right - info->GetImageIndent() - w, top, b.Right - info->GetImageIndent(), top + h};
+            R.LabelRect.Right = R.IconRect.Left - info->GetCaptionIndent();
+        } else {
+            R.IconRect = TRect{R.CheckRect.Right + info->GetImageIndent(), top,
+                               R.CheckRect.Right + info->GetImageIndent() + w, top + h};
+            R.LabelRect.Left = R.IconRect.Right + info->GetCaptionIndent();
+        }
+    }
+    if (Column->GetSortDirection() != esdNone && lv->GetGlobalImageManager()) {
+        gcl::TBitmap* glyph = lv->GetGlobalImageManager()->GetColumnSortUp();
+        const int w = glyph ? glyph->GetWidth() : 0;
+        const int h = glyph ? glyph->GetHeight() : 0;
+        const int top = R.LabelRect.Top + (R.LabelRect.Height() - h) / 2;
+        if (info->GetSortGlyphAlign() == esgaLeft) {
+            R.SortRect = TRect{R.LabelRect.Left, top, R.LabelRect.Left + w, top + h};
+            R.LabelRect.Left += info->GetSortGlyphIndent() + w;
+        } else {
+            R.SortRect = TRect{R.LabelRect.Right - w, top, R.LabelRect.Right, top + h};
+            R.LabelRect.Right -= info->GetSortGlyphIndent() + w;
+        }
+    }
+    const TRect l = R.LabelRect;
+    R.TextRect = Column->GetAlignment() == taRightJustify
+                     ? TRect{l.Left + 4, l.Top, l.Right - info->GetCaptionIndent(), l.Bottom}
+                     : TRect{l.Left + info->GetCaptionIndent(), l.Top, l.Right - 4, l.Bottom};
+    gcl::InflateRect(R.TextRect, -2, -2);
+    // The caption's lines, then their union moved by the vertical alignment.
+    TRect text = R.TextRect;
+    if (Canvas && !Column->GetCaption().empty()) {
+        Canvas->SetFont(lv->GetHeader()->GetFont());
+        DrawTextWEx(Canvas->GetHandle(), Column->GetCaption(), text, info->GetCaptionLines(),
+                    static_cast<TCommonDrawTextWFlags>(dtCalcRect | AlignFlags(Column->GetAlignment()) | dtTop));
+        const int lineHeight = text.Height();
+        text.Right = std::min(text.Right, R.TextRect.Right);
+        if (info->GetVAlignment() == cvaCenter) gcl::OffsetRect(text, 0, (R.TextRect.Height() - lineHeight) / 2);
+        if (info->GetVAlignment() == cvaBottom) gcl::OffsetRect(text, 0, R.TextRect.Height() - lineHeight);
+        text.Left = R.TextRect.Left;
+        text.Right = R.TextRect.Right;
+    }
+    R.TextRect = text;
+    R.TextLines.assign(1, text);
+    R.FullTextRect = text;
+}
+
+void TGvViewColumn::Paint(TGvColumn* Column, gcl::TCanvas* Canvas) {
+    TCustomGvListview* lv = FOwnerListview;
+    TGvPaintInfoBaseColumn* info = lv->GetPaintInfoColumn();
+    TGvCanvasStore store;
+    store.StoreCanvas(Canvas);
+    TGvRectArrayObject R;
+    CalcRects(Column, Canvas, R);
+    const TRect cell = Column->GetDisplayRect();
+    HDC dc = Canvas->GetHandle();
+    HTHEME theme = lv->DrawWithThemes() ? lv->GetThemeManager()->GetHeaderTheme() : nullptr;
+    if (info->GetStyle() == ehbsThemed && theme) {
+        RECT r = gcl::ToRECT(cell);
+        DrawThemeBackground(theme, dc, HP_HEADERITEM, HIS_NORMAL, &r, nullptr);
+    } else {
+        Canvas->GetBrush()->SetStyle(gcl::bsSolid);
+        Canvas->GetBrush()->SetColor(Column->GetColor());
+        Canvas->FillRect(cell);
+        RECT r = gcl::ToRECT(cell);
+        switch (info->GetStyle()) {
+        case ehbsFlat:
+            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+            break;
+        case ehbsPlate:
+            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+            break;
+        default:
+            DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
+            break;
+        }
+    }
+    gcl::TCustomImageList* images = lv->GetHeader()->GetImages();
+    if (images && Column->GetImageIndex() > -1)
+        images->Draw(Canvas, R.IconRect.Left, R.IconRect.Top, Column->GetImageIndex(), Column->GetEnabled());
+    Canvas->GetBrush()->SetStyle(gcl::bsClear);
+    Canvas->SetFont(lv->GetHeader()->GetFont());
+    if (Column->GetBold()) {
+        gcl::TFontStyles style = Canvas->GetFont()->GetStyle();
+        style.Include(gcl::fsBold);
+        Canvas->GetFont()->SetStyle(style);
+    }
+    const int lines = info->GetCaptionLines();
+    DrawCaption(Canvas, Column->GetCaption(), R.TextRect, lines,
+                static_cast<TCommonDrawTextWFlags>(dtEndEllipsis | (lines <= 1 ? dtSingleLine : 0) |
+                                                   AlignFlags(Column->GetAlignment())));
+    if (Column->GetSortDirection() != esdNone && lv->GetGlobalImageManager()) {
+        gcl::TBitmap* glyph = Column->GetSortDirection() == esdAscending ? lv->GetGlobalImageManager()->GetColumnSortUp()
+                                                                         : lv->GetGlobalImageManager()->GetColumnSortDown();
+        if (glyph && !glyph->GetEmpty()) Canvas->Draw(R.SortRect.Left, R.SortRect.Top, glyph);
+    }
+    PaintCheckBox(info->GetCheckType(), lv, R.CheckRect, Canvas, Column->GetEnabled(), Column->GetChecked(),
+                  Column->GetCheckHot(), Column->GetCheckPending(), info->GetCheckFlat(), info->GetCheckSize());
+    store.RestoreCanvas(Canvas);
+}
+
+// ---- Report item view ------------------------------------------------------------------------
+
+bool TGvViewReportItem::FullRowSelect() const {
+    return FOwnerListview->GetSelection() && FOwnerListview->GetSelection()->GetFullRowSelect();
+}
+
+TRect TGvViewReportItem::CellRect(TGvItem* Item, TGvColumn* Column) const {
+    TRect r = Item->GetDisplayRect();
+    TGvHeader* header = FOwnerListview->GetHeader();
+    if (!Column) Column = header->FirstColumnByPosition();
+    if (!Column) return r;
+    const TRect c = Column->GetDisplayRect();
+    if (Column != header->FirstColumnByPosition()) r.Left = c.Left;
+    if (Column != header->LastColumnByPosition()) r.Right = c.Right;
+    return r;
+}
+
+void TGvViewReportItem::SetupFont(TGvItem* Item, int ColumnPos, bool Selected, gcl::TCanvas* Canvas) {
+    TCustomGvListview* lv = FOwnerListview;
+    TGvSelectionManager* selection = lv->GetSelection();
+    Canvas->SetFont(lv->GetFont());
+    Canvas->GetBrush()->SetStyle(gcl::bsClear);
+    if (lv->GetShowInactive()) {
+        Canvas->GetFont()->SetColor(gcl::clGrayText);
+    } else if (Selected) {
+        const bool active = ListviewFocused(lv) || selection->GetPopupMode() || Item->GetDropTarget();
+        Canvas->GetFont()->SetColor(active ? selection->GetTextColor() : selection->GetInactiveTextColor());
+    }
+    TGvHotTrackManager* hot = lv->GetHotTrack();
+    if (hot && hot->GetEnabled() && hot->GetHotObject() == Item && !Item->GetDropTarget() && !Item->GetSelected()) {
+        Canvas->GetFont()->SetColor(hot->GetColor());
+        if (hot->GetUnderline()) {
+            gcl::TFontStyles style = Canvas->GetFont()->GetStyle();
+            style.Include(gcl::fsUnderline);
+            Canvas->GetFont()->SetStyle(style);
+        }
+    }
+    if (Item->GetBold()) {
+        gcl::TFontStyles style = Canvas->GetFont()->GetStyle();
+        style.Include(gcl::fsBold);
+        Canvas->GetFont()->SetStyle(style);
+    }
+    (void)ColumnPos;
+}
+
+void TGvViewReportItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R) {
+    R = TGvRectArrayObject{};
+    TCustomGvListview* lv = FOwnerListview;
+    auto* info = dynamic_cast<TGvPaintInfoBaseItem*>(Item->PaintInfo());
+    if (!info) return;
+    const int c = Column ? Column->GetIndex() : 0;
+    R.BoundsRect = CellRect(Item, Column);
+    const TRect b = R.BoundsRect;
+    if (info->GetCheckType() == ectNone || c != 0)
+        R.CheckRect = TRect{b.Left, b.Top, b.Left, b.Bottom};
+    else
+        R.CheckRect = CheckRectAt(info, b.Left + info->GetCheckIndent(), b.Top, b.Bottom);
+    R.StateRect = TRect{R.CheckRect.Right, b.Top, R.CheckRect.Right, b.Bottom};
+    gcl::TCustomImageList* images = Item->GetImageList(c);
+    const int imageIndex = Item->GetImageIndexes(c);
+    if (images && imageIndex >= 0) {
+        const int top = b.Top + (b.Height() - images->GetHeight()) / 2;
+        const int left = R.StateRect.Right + info->GetImageIndent();
+        R.IconRect = TRect{left, top, left + images->GetWidth(), top + images->GetHeight()};
+    } else {
+        R.IconRect = TRect{R.StateRect.Right, b.Top, R.StateRect.Right, b.Bottom};
+    }
+    const int x = R.IconRect.Right + info->GetCaptionIndent();
+    if (x < b.Right - 1) R.LabelRect = TRect{x, b.Top, b.Right, b.Bottom};
+    gcl::TSize text{0, 0};
+    if (Canvas) {
+        SetupFont(Item, Column ? Column->GetPosition() : 0, false, Canvas);
+        std::wstring caption = Item->GetCaptions(c);
+        if (caption.empty()) caption = L" ";
+        TextExtentW(caption, Canvas, text);
+    }
+    TRect inner = R.LabelRect;
+    gcl::InflateRect(inner, -2, -2);
+    TRect t = inner;
+    if (text.cx < inner.Width()) {
+        t.Left = inner.Left + (inner.Width() - text.cx) / 2;
+        t.Right = t.Left + text.cx;
+    }
+    if (text.cy < inner.Height()) {
+        t.Top = inner.Top + (inner.Height() - text.cy) / 2;
+        t.Bottom = t.Top + text.cy;
+    }
+    const TAlignment alignment = Column ? Column->GetAlignment() : taLeftJustify;
+    if (alignment == taLeftJustify) gcl::OffsetRect(t, R.LabelRect.Left - t.Left, 0);
+    if (alignment == taRightJustify) gcl::OffsetRect(t, R.LabelRect.Right - 8 - t.Right, 0);
+    R.TextRect = t;
+    R.FullTextRect = t;
+    R.SelectionRect = t;
+    gcl::InflateRect(R.SelectionRect, 2, 2);
+    R.FocusRect = R.SelectionRect;
+    if (FullRowSelect()) {
+        R.ClickSelectRect = b;
+    } else {
+        gcl::UnionRect(R.ClickSelectRect, R.IconRect, R.SelectionRect);
+    }
+    R.DragSelectRect = R.ClickSelectRect;
+    const int narrow = gcl::Round(R.ClickSelectRect.Width() * 0.15);
+    R.DragSelectRect.Left += narrow;
+    R.DragSelectRect.Right -= narrow;
+    gcl::UnionRect(R.FocusInvalidRect, R.IconRect, R.FullTextRect);
+    R.EditRect = R.FullTextRect;
+    (void)lv;
+}
+
+void TGvViewReportItem::PaintSelectionRect(TGvItem* Item, TGvColumn*, const TGvRectArrayObject& R,
+                                           gcl::TCanvas* Canvas, bool Force) {
+    TCustomGvListview* lv = FOwnerListview;
+    TGvSelectionManager* selection = lv->GetSelection();
+    const bool marked = Item->GetSelected() || Item->GetDropTarget();
+    TRect area{};
+    if (marked && (Force || !FullRowSelect())) {
+        if (FullRowSelect()) {
+            area = Item->GetDisplayRect();
+            if (!selection->GetFullItemPaint()) area.Left = R.SelectionRect.Left;
+        } else {
+            area = R.SelectionRect;
+        }
+    } else if (Item->GetFocused() && (ListviewFocused(lv) || selection->GetPopupMode()) && !FullRowSelect()) {
+        return;  // the focus rectangle alone marks an unselected focused item
+    } else {
+        return;
+    }
+    if (gcl::IsRectEmpty(area)) return;
+    const bool active = (ListviewFocused(lv) && !lv->GetShowInactive()) || Item->GetDropTarget() ||
+                        selection->GetPopupMode();
+    Canvas->GetBrush()->SetStyle(gcl::bsSolid);
+    Canvas->GetBrush()->SetColor(active ? selection->GetColor() : selection->GetInactiveColor());
+    Canvas->GetPen()->SetStyle(gcl::psSolid);
+    Canvas->GetPen()->SetWidth(1);
+    Canvas->GetPen()->SetColor(active ? selection->GetBorderColor() : selection->GetInactiveBorderColor());
+    Canvas->Rectangle(area);
+}
+
+void TGvViewReportItem::Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, bool ForceSelectionRectDraw) {
+    if (!Item || !Item->GetVisible() || !Canvas) return;
+    TCustomGvListview* lv = FOwnerListview;
+    auto* info = dynamic_cast<TGvPaintInfoBaseItem*>(Item->PaintInfo());
+    if (!info) return;
+    TGvCanvasStore store;
+    store.StoreCanvas(Canvas);
+    TGvRectArrayObject R;
+    CalcRects(Item, Column, Canvas, R);
+    const int c = Column ? Column->GetIndex() : 0;
+    TGvEditManager* edit = lv->GetEditManager();
+    const bool edited = edit && edit->GetEditItem() == Item && (!Column || edit->GetEditColumn() == Column);
+    if (c == 0 && !edited) PaintSelectionRect(Item, Column, R, Canvas, ForceSelectionRectDraw);
+    gcl::TCustomImageList* images = Item->GetImageList(c);
+    if (images && Item->GetImageIndexes(c) >= 0)
+        images->Draw(Canvas, R.IconRect.Left, R.IconRect.Top, Item->GetImageIndexes(c), Item->GetEnabled());
+    if (!edited && !gcl::IsRectEmpty(R.TextRect) && !info->GetHideCaption()) {
+        const bool selectedLook = (Item->GetSelected() || Item->GetDropTarget()) &&
+                                  (c == 0 || FullRowSelect() || lv->GetSelection()->GetGroupSelections());
+        SetupFont(Item, Column ? Column->GetPosition() : 0, selectedLook, Canvas);
+        const TAlignment alignment = Column ? Column->GetAlignment() : taLeftJustify;
+        DrawCaption(Canvas, Item->GetCaptions(c), R.TextRect, 1,
+                    static_cast<TCommonDrawTextWFlags>(dtEndEllipsis | dtSingleLine | AlignFlags(alignment) |
+                                                       VAlignFlags(info->GetVAlignment())));
+    }
+    if (c == 0 && Item->GetFocused() && ListviewFocused(lv) && !FullRowSelect() &&
+        lv->GetSelection()->GetUseFocusRect()) {
+        Canvas->GetBrush()->SetColor(lv->GetColor());
+        Canvas->GetFont()->SetColor(gcl::clBlack);
+        Canvas->DrawFocusRect(R.FocusRect);
+    }
+    if (c == 0) {
+        TGvHotTrackManager* hot = lv->GetHotTrack();
+        TGvCheckManager* check = lv->GetCheckManager();
+        PaintCheckBox(info->GetCheckType(), lv, R.CheckRect, Canvas, Item->GetEnabled(), Item->GetChecked(),
+                      hot && hot->GetHotCheckItem() == Item, check && check->GetPendingObject() == Item,
+                      info->GetCheckFlat(), info->GetCheckSize());
+    }
+    store.RestoreCanvas(Canvas);
+}
+
+// ---- TGvHeader's painting members -----------------------------------------------------------
+
+void TGvHeader::PaintTo(gcl::TCanvas* ACanvas, const TRect& ARect) {
+    TCustomGvListview* lv = FOwnerListview;
+    if (!lv || !ACanvas) return;
+    HTHEME theme = lv->DrawWithThemes() ? lv->GetThemeManager()->GetHeaderTheme() : nullptr;
+    if (theme) {
+        RECT r = gcl::ToRECT(FHeaderRect);
+        DrawThemeBackground(theme, ACanvas->GetHandle(), HP_HEADERITEM, HIS_NORMAL, &r, nullptr);
+    } else {
+        ACanvas->GetBrush()->SetStyle(gcl::bsSolid);
+        ACanvas->GetBrush()->SetColor(FColor);
+        TRect r = DisplayRect();
+        r.Right = std::max(r.Right, FHeaderRect.Right);
+        ACanvas->FillRect(r);
+    }
+    TRect paintRect = ARect;
+    gcl::OffsetRect(paintRect, 0, -ARect.Top);
+    TGvViewColumn* view = lv->ColumnView();
+    for (TGvColumn* column : FPositions) {
+        if (!column->GetVisible() || column->GetDisplayRect().Width() <= 0) continue;
+        if (!Intersects(column->GetDisplayRect(), paintRect)) continue;
+        SelectClipRgn(ACanvas->GetHandle(), nullptr);
+        view->Paint(column, ACanvas);
+    }
+}
+
+// ---- TCustomGvListview's painting members --------------------------------------------------
+
+TGvViewGroup* TCustomGvListview::GroupView() {
+    if (!FGroupView) FGroupView.reset(TGvViewGroup::Create(this));
+    return FGroupView.get();
+}
+
+TGvViewColumn* TCustomGvListview::ColumnView() {
+    if (!FColumnView) FColumnView.reset(TGvViewColumn::Create(this));
+    return FColumnView.get();
+}
+
+TGvViewReportItem* TCustomGvListview::ReportItemView() {
+    if (!FReportItemView) FReportItemView.reset(TGvViewReportItem::Create(this));
+    return FReportItemView.get();
+}
+
+void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, bool SelectedOnly) {
+    if (!ACanvas || !FGroups || !FHeader || !FScrollbars) return;
+    HDC dc = ACanvas->GetHandle();
+    const int saved = SaveDC(dc);
+    const int headerHeight = FHeader->RuntimeHeight();
+    const int offsetX = FScrollbars->GetOffsetX();
+    const int offsetY = FScrollbars->GetOffsetY();
+    const TRect client = ClientRectOf(this);
+    const TRect viewRect = FScrollbars->MapWindowRectToViewRect(ARect, true);
+    POINT origin{};
+    GetWindowOrgEx(dc, &origin);
+    if (!SelectedOnly) {
+        ACanvas->GetBrush()->SetStyle(gcl::bsSolid);
+        ACanvas->GetBrush()->SetColor(GetColor());
+        ACanvas->FillRect(ARect);
+        if (FHeader->Shown() && headerHeight > 0) {
+            const bool fixed = FHeader->GetShowInAllViews() && FView == elsList;
+            SetWindowOrgEx(dc, origin.x + (fixed ? 0 : offsetX), origin.y, nullptr);
+            TRect headerArea{ARect.Left + (fixed ? 0 : offsetX), 0, ARect.Right + (fixed ? 0 : offsetX), headerHeight};
+            FHeader->PaintTo(ACanvas, headerArea);
+            SetWindowOrgEx(dc, origin.x, origin.y, nullptr);
+        }
+    }
+    ExcludeClipRect(dc, 0, 0, client.Width() + 1, headerHeight);
+    SetWindowOrgEx(dc, origin.x + offsetX, origin.y + offsetY - headerHeight, nullptr);
+    // Groups, margin by margin.
+    TGvViewGroup* groupView = GroupView();
+    if (!SelectedOnly) {
+        for (TGvGroup* group = FGroups->FirstGroupInRect(viewRect); group;
+             group = FGroups->NextGroupInRect(group, viewRect)) {
+            groupView->Paint(group, gmeBackground, group->GetDisplayRect(), ACanvas);
+            groupView->Paint(group, gmeTop, group->MarginRectTop(), ACanvas);
+            groupView->Paint(group, gmeBottom, group->MarginRectBottom(), ACanvas);
+            groupView->Paint(group, gmeLeft, group->MarginRectLeft(), ACanvas);
+            groupView->Paint(group, gmeRight, group->MarginRectRight(), ACanvas);
+            groupView->Paint(group, gmeForeground, group->GetDisplayRect(), ACanvas);
+        }
+    }
+    // Items: in report view cell by cell across the visible columns.
+    const bool report = FView == elsReport || FView == elsGrid;
+    TGvViewReportItem* itemView = ReportItemView();
+    const bool fullRow = FSelection && FSelection->GetFullRowSelect();
+    for (TGvItem* item = FGroups->FirstItemInRect(viewRect); item; item = FGroups->NextItemInRect(item, viewRect)) {
+        if (SelectedOnly && !item->GetSelected()) continue;
+        if (report && FView == elsReport) {
+            TGvColumn* first = FHeader->GetColumns()->GetCount() > 0 ? FHeader->GetColumns()->GetColumns(0) : nullptr;
+            if (fullRow && first) {
+                // The row's selection first, so that no cell covers it.
+                TGvRectArrayObject R;
+                itemView->CalcRects(item, first, ACanvas, R);
+                itemView->Paint(item, first, ACanvas, true);
+            }
+            for (TGvColumn* column : FHeader->Positions()) {
+                if (!column->GetVisible() || (fullRow && column == first)) continue;
+                const TRect cell = itemView->CellRect(item, column);
+                if (cell.Right < viewRect.Left || cell.Left > viewRect.Right) continue;
+                itemView->Paint(item, column, ACanvas, false);
+            }
+            if (FHeader->GetColumns()->GetCount() == 0) itemView->Paint(item, nullptr, ACanvas, fullRow);
+        } else {
+            itemView->Paint(item, nullptr, ACanvas, fullRow);
+        }
+    }
+    // Grid lines.
+    if (!SelectedOnly && report && FPaintInfoItem && FPaintInfoItem->GetGridLines()) {
+        gcl::TPen* pen = ACanvas->GetPen();
+        pen->SetStyle(gcl::psSolid);
+        pen->SetWidth(1);
+        pen->SetColor(FPaintInfoItem->GetGridLineColor());
+        for (TGvGroup* group = FGroups->FirstGroupInRect(viewRect); group;
+             group = FGroups->NextGroupInRect(group, viewRect)) {
+            for (TGvCollectionItem* entry : FHeader->GetColumns()->VisibleList()) {
+                const TRect c = entry->GetDisplayRect();
+                if (c.Right < viewRect.Left || c.Right > viewRect.Right) continue;
+                ACanvas->MoveTo(c.Right - 1, group->GetDisplayRect().Top);
+                ACanvas->LineTo(c.Right - 1, group->GetDisplayRect().Bottom);
+            }
+        }
+        for (TGvItem* item = FGroups->FirstItemInRect(viewRect); item; item = FGroups->NextItemInRect(item, viewRect)) {
+            const int y = item->GetDisplayRect().Bottom - 1;
+            ACanvas->MoveTo(offsetX, y);
+            ACanvas->LineTo(client.Width() + offsetX, y);
+        }
+    }
+    RestoreDC(dc, saved);
+}
+
+void TCustomGvListview::PaintWindow(HDC DC) {
+    if (GetUpdateCount() > 0) return;
+    const TRect client = ClientRectOf(this);
+    RECT clip{};
+    if (GetClipBox(DC, &clip) == NULLREGION) return;
+    TRect paintRect = gcl::FromRECT(clip);
+    if (client.Width() < 1 || client.Height() < 1 || gcl::IsRectEmpty(paintRect)) return;
+    gcl::TBitmap buffer;
+    buffer.SetPixelFormat(gcl::pf32bit);
+    buffer.SetSize(std::max(client.Width(), 1), std::max(client.Height(), 1));
+    gcl::TCanvas* canvas = buffer.GetCanvas();
+    canvas->Lock();
+    canvas->SetFont(GetFont());
+    canvas->GetBrush()->SetColor(GetColor());
+    canvas->FillRect(paintRect);
+    PaintRect(canvas, paintRect, false);
+    BitBlt(DC, paintRect.Left, paintRect.Top, paintRect.Width(), paintRect.Height(), canvas->GetHandle(),
+           paintRect.Left, paintRect.Top, SRCCOPY);
+    canvas->Unlock();
+}
+
+} // namespace qelvo

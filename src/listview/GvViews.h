@@ -1,0 +1,111 @@
+// Painting of the list view: the rectangle sets that views compute, the
+// canvas store, the check-box painter, the group view (margins, bands,
+// expand buttons, captions), the column view (header buttons) and the
+// report item view (cells, selection, check boxes).
+#pragma once
+
+#include "listview/GvSort.h"
+
+namespace qelvo {
+
+// The rectangles of one painted item, column or group margin.
+struct TGvRectArrayObject {
+    gcl::TRect LabelRect;
+    gcl::TRect IconRect;
+    gcl::TRect TextRect;
+    gcl::TRect CheckRect;
+    gcl::TRect BoundsRect;
+    gcl::TRect ClickSelectRect;
+    gcl::TRect DragSelectRect;
+    gcl::TRect FullTextRect;
+    gcl::TRect SelectionRect;
+    gcl::TRect FocusRect;
+    gcl::TRect FocusInvalidRect;
+    gcl::TRect EditRect;
+    gcl::TRect SortRect;
+    gcl::TRect StateRect;
+    std::vector<gcl::TRect> TextLines;
+    // Group parts: the content rectangle, the whole margin, the expand
+    // button and the band.
+    gcl::TRect GroupRect;
+    gcl::TRect BackgroundRect;
+    gcl::TRect ExpandButtonRect;
+    gcl::TRect FooterRect;
+    gcl::TRect DropDownRect;
+    gcl::TRect BandRect;
+};
+
+// Saves a canvas's pen, brush and font and puts them back.
+class TGvCanvasStore : public gcl::TObject {
+    GCL_CLASS(TGvCanvasStore, gcl::TObject)
+public:
+    TGvCanvasStore() = default;
+    void StoreCanvas(gcl::TCanvas* Canvas);
+    void RestoreCanvas(gcl::TCanvas* Canvas);
+
+private:
+    std::unique_ptr<gcl::TBrush> FBrush;
+    std::unique_ptr<gcl::TFont> FFont;
+    std::unique_ptr<gcl::TPen> FPen;
+};
+
+// The check box of items, groups and columns: themed button parts, or the
+// Marlett glyphs in the classic colours. Hot picks the hot theme states,
+// Pressed the pressed ones.
+void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const gcl::TRect& R, gcl::TCanvas* Canvas,
+                   bool Enabled, bool Checked, bool Hot, bool Pressed, bool Flat, int Size);
+
+// Margin edges a group view works on.
+inline constexpr int gmeBackground = 0;
+inline constexpr int gmeTop = 1;
+inline constexpr int gmeBottom = 2;
+inline constexpr int gmeLeft = 3;
+inline constexpr int gmeRight = 4;
+inline constexpr int gmeForeground = 5;
+
+// Paints the margins of groups.
+class TGvViewGroup : public TGvOwnedPersistentView {
+    GCL_CLASS(TGvViewGroup, TGvOwnedPersistentView)
+public:
+    using TGvOwnedPersistentView::TGvOwnedPersistentView;
+    // The rectangles of MarginEdge whose margin rectangle is ObjRect.
+    virtual void GroupRectArray(TGvGroup* Group, int MarginEdge, const gcl::TRect& ObjRect, TGvRectArrayObject& R);
+    virtual void Paint(TGvGroup* Group, int MarginEdge, const gcl::TRect& ObjRect, gcl::TCanvas* Canvas);
+    // The caption font of a group on Canvas.
+    void SetupFont(TGvGroup* Group, gcl::TCanvas* Canvas);
+
+private:
+    void PaintBand(TGvGroup* Group, int MarginEdge, const gcl::TRect& ObjRect, const TGvRectArrayObject& R,
+                   gcl::TCanvas* Canvas);
+    void PaintExpandButton(TGvGroup* Group, const TGvRectArrayObject& R, gcl::TCanvas* Canvas);
+    gcl::TSize ExpandButtonSize() const;
+};
+
+// Paints header buttons.
+class TGvViewColumn : public TGvOwnedPersistentView {
+    GCL_CLASS(TGvViewColumn, TGvOwnedPersistentView)
+public:
+    using TGvOwnedPersistentView::TGvOwnedPersistentView;
+    virtual void CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R);
+    virtual void Paint(TGvColumn* Column, gcl::TCanvas* Canvas);
+};
+
+// The report view's items: one cell per column, full-row selection.
+class TGvViewReportItem : public TGvOwnedPersistentView {
+    GCL_CLASS(TGvViewReportItem, TGvOwnedPersistentView)
+public:
+    using TGvOwnedPersistentView::TGvOwnedPersistentView;
+    // The cell of the item under Column (the first column by position
+    // without one).
+    gcl::TRect CellRect(TGvItem* Item, TGvColumn* Column) const;
+    virtual void CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R);
+    virtual void SetupFont(TGvItem* Item, int ColumnPos, bool Selected, gcl::TCanvas* Canvas);
+    virtual void Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, bool ForceSelectionRectDraw);
+    bool FullRowSelect() const;
+
+private:
+    void PaintSelectionRect(TGvItem* Item, TGvColumn* Column, const TGvRectArrayObject& R, gcl::TCanvas* Canvas,
+                            bool Force);
+};
+
+} // namespace qelvo

@@ -1,0 +1,249 @@
+// Painting of the list view into an off-screen 32-bit bitmap (classic and
+// themed): header buttons, group bands, expand glyphs, selection fill,
+// check boxes, sort glyphs and grid lines at their rows, columns and
+// colours; and the demo form with the main window's list settings, saved
+// as a screenshot.
+#include <gtest/gtest.h>
+#include "gcl/rtl/WinApi.h"
+
+#include <string>
+#include <vector>
+
+#include "gcl/Controls.h"
+#include "gcl/Forms.h"
+#include "listview/GvListview.h"
+#include "support/ApplicationTest.h"
+#include "support/Screenshot.h"
+#include "support/WindowTest.h"
+
+using namespace qelvo;
+using gcl::TRect;
+
+namespace {
+
+class TDemoForm : public gcl::TForm {
+    GCL_CLASS(TDemoForm, gcl::TForm)
+protected:
+    explicit TDemoForm(gcl::TComponent* owner) : gcl::TForm(owner) {
+        SetBorderStyle(gcl::bsNone);
+        SetBounds(10, 10, 640, 480);
+    }
+};
+GCL_IMPLEMENT_CLASS(TDemoForm)
+
+// The main window's list settings: report view, three columns, groups
+// with a band, check boxes, full-row selection, grid lines, rows of 23.
+void SetUpLikeTheMainWindow(TGvListview* lv) {
+    lv->SetView(elsReport);
+    lv->GetHeader()->SetVisible(true);
+    TGvColumns* columns = lv->GetHeader()->GetColumns();
+    const wchar_t* captions[] = {L"Title", L"Tags", L"Due"};
+    const int widths[] = {320, 150, 100};
+    for (int i = 0; i < 3; ++i) {
+        TGvColumn* column = columns->Add(nullptr);
+        column->SetCaption(captions[i]);
+        column->SetWidth(widths[i]);
+    }
+    lv->SetShowGroupMargins(true);
+    lv->GetPaintInfoGroup()->GetMarginTop()->SetSize(24);
+    lv->GetPaintInfoGroup()->SetBandColor(gcl::clRed);
+    lv->GetPaintInfoItem()->SetCheckType(ectBox);
+    lv->GetPaintInfoItem()->SetGridLines(true);
+    lv->GetSelection()->SetFullRowSelect(true);
+    lv->GetCellSizes()->GetReport()->SetHeight(23);
+}
+
+TGvGroup* AddGroup(TGvListview* lv, const std::wstring& caption, int items) {
+    TGvGroup* group = lv->GetGroups()->Add(nullptr);
+    group->SetCaption(caption);
+    for (int i = 0; i < items; ++i) {
+        TGvItem* item = group->GetItems()->Add(nullptr);
+        item->SetCaptions(0, caption + L" task " + std::to_wstring(i + 1));
+        item->SetCaptions(1, i % 3 == 0 ? L"home" : L"work");
+        item->SetCaptions(2, L"12/" + std::to_wstring(i % 28 + 1) + L"/2026");
+        item->SetChecked(i % 4 == 1);
+    }
+    return group;
+}
+
+class GvPaintTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        gcl::FormsUnit.Initialize();
+        GvListviewUnit.Initialize();
+    }
+    static void TearDownTestSuite() {
+        GvListviewUnit.Finalize();
+        gcl::FormsUnit.Finalize();
+    }
+    void SetUp() override {
+        Parent = std::make_unique<qelvo::test::HiddenTestWindow>();
+        LV = TGvListview::Create(nullptr);
+        LV->SetBounds(0, 0, 640, 400);
+        LV->SetBevelKind(gcl::bkNone);
+        LV->SetParentWindow(static_cast<HWND>(Parent->Handle()));
+        LV->HandleNeeded();
+        LV->BeginUpdate();
+        SetUpLikeTheMainWindow(LV);
+        G0 = AddGroup(LV, L"Inbox", 5);
+        G1 = AddGroup(LV, L"Shopping", 3);
+        LV->EndUpdate();
+    }
+    void TearDown() override {
+        gcl::Free(LV);
+        Parent.reset();
+    }
+
+public:
+    // Paints the whole client area into a 32-bit bitmap.
+    void Paint() {
+        Bitmap = std::make_unique<gcl::TBitmap>();
+        Bitmap->SetPixelFormat(gcl::pf32bit);
+        Bitmap->SetSize(LV->GetClientWidth(), LV->GetClientHeight());
+        LV->PaintRect(Bitmap->GetCanvas(), TRect{0, 0, LV->GetClientWidth(), LV->GetClientHeight()}, false);
+    }
+    COLORREF Pixel(int x, int y) { return GetPixel(Bitmap->GetCanvas()->GetHandle(), x, y); }
+    static COLORREF Sys(int index) { return GetSysColor(index); }
+    // Whether any pixel of R (window coordinates) is darker than 0x40 in
+    // every channel.
+    bool HasDarkPixel(const TRect& R) {
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x) {
+                const COLORREF c = Pixel(x, y);
+                if (GetRValue(c) < 0x40 && GetGValue(c) < 0x40 && GetBValue(c) < 0x40) return true;
+            }
+        return false;
+    }
+    bool HasPixelOtherThan(const TRect& R, COLORREF colour) {
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                if (Pixel(x, y) != colour) return true;
+        return false;
+    }
+
+    std::unique_ptr<qelvo::test::HiddenTestWindow> Parent;
+    TGvListview* LV = nullptr;
+    TGvGroup* G0 = nullptr;
+    TGvGroup* G1 = nullptr;
+    std::unique_ptr<gcl::TBitmap> Bitmap;
+};
+
+TEST_F(GvPaintTest, ClassicPixelsAtTheirRowsColumnsAndColours) {
+    LV->SetThemed(false);
+    LV->GetSelection()->SetInactiveColor(gcl::clYellow);
+    LV->GetSelection()->SetInactiveBorderColor(gcl::clYellow);
+    TGvColumn* title = LV->GetHeader()->GetColumns()->GetColumns(0);
+    title->SetSortDirection(esdAscending);
+    G0->GetItem(1)->SetSelected(true);
+    G0->GetItem(0)->SetChecked(true);
+    Paint();
+    const int hh = LV->GetHeader()->RuntimeHeight();
+    ASSERT_GT(hh, 0);
+    const COLORREF window = Sys(COLOR_WINDOW);
+    const COLORREF face = Sys(COLOR_BTNFACE);
+
+    // Header: classic buttons in the column colour; the sort glyph at the
+    // right of the title column.
+    EXPECT_EQ(Pixel(250, hh / 2), face);
+    EXPECT_EQ(Pixel(400, hh / 2), face);
+    EXPECT_TRUE(HasPixelOtherThan(TRect{300, 2, 318, hh - 2}, face));
+
+    // Group 0: top margin 2..26 (view), band lines at 21, 22, 23 from the
+    // band colour fading towards the window colour.
+    EXPECT_EQ(Pixel(0, hh + 21), RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(0, hh + 23), RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(0, hh + 24), window);
+    EXPECT_EQ(Pixel(0, hh + 20), window);
+    const COLORREF middle = Pixel(150, hh + 22);
+    EXPECT_EQ(GetRValue(middle), 255);
+    EXPECT_GT(GetGValue(middle), 100);
+    EXPECT_LT(GetGValue(middle), 155);
+    EXPECT_EQ(Pixel(305, hh + 22), window);  // past the band's length
+    // The expand glyph sits at the margin's left; the caption after it.
+    EXPECT_TRUE(HasPixelOtherThan(TRect{4, hh + 2, 16, hh + 19}, window));
+    EXPECT_TRUE(HasDarkPixel(TRect{20, hh + 2, 120, hh + 19}));
+
+    const TRect box = CheckBounds(12);
+    // Rows of 23 from 26: a grid line on each row's last pixel row and at
+    // each column's right edge.
+    const COLORREF grid = face;
+    EXPECT_EQ(Pixel(400, hh + 26 + 22), grid);
+    EXPECT_EQ(Pixel(400, hh + 26 + 21), window);
+    EXPECT_EQ(Pixel(319, hh + 26 + 10), grid);
+    EXPECT_EQ(Pixel(469, hh + 26 + 10), grid);
+
+    // The selected row (26 + 23 .. 26 + 46) is filled across all columns in
+    // the inactive colour (the control has no focus), from the left of the
+    // caption's selection rectangle.
+    EXPECT_EQ(Pixel(400, hh + 49 + 11), RGB(255, 255, 0));
+    EXPECT_EQ(Pixel(560, hh + 49 + 11), RGB(255, 255, 0));
+    EXPECT_EQ(Pixel(2 + box.Width() + 2, hh + 49 + 11), RGB(255, 255, 0));
+    EXPECT_EQ(Pixel(2 + box.Width() + 1, hh + 49 + 11), window);
+    EXPECT_EQ(Pixel(400, hh + 72 + 11), window);
+
+    // Check boxes in the title column: the checked one shows its mark.
+    const int boxTop = 26 + (23 - box.Height()) / 2;
+    TRect checked{2 + 3, hh + boxTop + 3, 2 + box.Width() - 3, hh + boxTop + box.Height() - 3};
+    EXPECT_TRUE(HasDarkPixel(checked));
+    TRect unchecked = checked;
+    gcl::OffsetRect(unchecked, 0, 2 * 23);
+    EXPECT_FALSE(HasDarkPixel(unchecked));
+    // Captions start after the check box.
+    EXPECT_TRUE(HasDarkPixel(TRect{2 + box.Width() + 4, hh + 26 + 4, 120, hh + 26 + 19}));
+}
+
+TEST_F(GvPaintTest, ThemedPathAndWhatPaintingLeavesOut) {
+    ASSERT_TRUE(LV->GetThemed() || !LV->DrawWithThemes());
+    G0->GetItem(0)->SetChecked(true);
+    Paint();
+    const int hh = LV->GetHeader()->RuntimeHeight();
+    // The band and grid lines do not depend on the theme.
+    EXPECT_EQ(Pixel(0, hh + 21), RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(400, hh + 26 + 22), Sys(COLOR_BTNFACE));
+    const TRect box = CheckBounds(12);
+    const int boxTop = 26 + (23 - box.Height()) / 2;
+    EXPECT_TRUE(HasPixelOtherThan(TRect{2, hh + boxTop, 2 + box.Width(), hh + boxTop + box.Height()},
+                                  Sys(COLOR_WINDOW)));
+
+    // A collapsed group paints its margin only: the next group moves up.
+    G0->SetExpanded(false);
+    Paint();
+    EXPECT_EQ(G1->GetDisplayRect().Top, 2 + 24);
+    EXPECT_EQ(Pixel(0, hh + 26 + 21), RGB(255, 0, 0));
+    // Only the selected items with SelectedOnly.
+    LV->GetSelection()->SetInactiveColor(gcl::clYellow);
+    G1->GetItem(0)->SetSelected(true);
+    gcl::TBitmap blank;
+    blank.SetPixelFormat(gcl::pf32bit);
+    blank.SetSize(LV->GetClientWidth(), LV->GetClientHeight());
+    blank.GetCanvas()->GetBrush()->SetColor(gcl::clWhite);
+    blank.GetCanvas()->FillRect(TRect{0, 0, blank.GetWidth(), blank.GetHeight()});
+    LV->PaintRect(blank.GetCanvas(), TRect{0, 0, blank.GetWidth(), blank.GetHeight()}, true);
+    EXPECT_EQ(GetPixel(blank.GetCanvas()->GetHandle(), 0, hh + 26 + 21), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(blank.GetCanvas()->GetHandle(), 400, hh + 26 + 24 + 11), RGB(255, 255, 0));
+}
+
+TEST_F(GvPaintTest, DemoFormScreenshot) {
+    TDemoForm* form = TDemoForm::Create(nullptr);
+    TGvListview* lv = TGvListview::Create(form);
+    lv->SetParent(form);
+    lv->SetAlign(gcl::alClient);
+    lv->BeginUpdate();
+    SetUpLikeTheMainWindow(lv);
+    const wchar_t* lists[] = {L"Inbox", L"Work", L"Home", L"Shopping", L"Someday"};
+    const int counts[] = {60, 90, 70, 50, 40};
+    std::vector<TGvGroup*> groups;
+    for (int i = 0; i < 5; ++i) groups.push_back(AddGroup(lv, lists[i], counts[i]));
+    groups[1]->SetExpanded(false);
+    lv->GetHeader()->GetColumns()->GetColumns(2)->SetSortDirection(esdDescending);
+    groups[0]->GetItem(2)->SetSelected(true);
+    groups[0]->GetItem(3)->SetSelected(true);
+    lv->EndUpdate();
+    form->Show();
+    qelvo::test::PumpApplication(300);
+    const int distinct = qelvo::test::SaveWindowScreenshot(form->GetHandle(), "listview_demo.bmp");
+    EXPECT_GT(distinct, 20);
+    gcl::Free(form);
+}
+
+} // namespace
