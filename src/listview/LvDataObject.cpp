@@ -47,30 +47,6 @@ TCommonDataObject::~TCommonDataObject() {
     if (FAdviseHolder) FAdviseHolder->Release();
 }
 
-void TCommonDataObject::AfterConstruction() {
-    inherited::AfterConstruction();
-    --FRefCount;
-}
-
-HRESULT STDMETHODCALLTYPE TCommonDataObject::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-        *ppv = static_cast<::IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TCommonDataObject::AddRef() { return static_cast<ULONG>(++FRefCount); }
-
-ULONG STDMETHODCALLTYPE TCommonDataObject::Release() {
-    const int32_t count = --FRefCount;
-    if (count == 0) Free();
-    return static_cast<ULONG>(count);
-}
-
 bool TCommonDataObject::IsSelf(::IUnknown* Unknown) {
     if (!Unknown) return false;
     ::IUnknown* identity = nullptr;
@@ -280,25 +256,6 @@ void TCommonDataObject::DoQueryGetData(const FORMATETC& FormatEtcIn, bool& Forma
 bool TCommonDataObject::GetUserData(const FORMATETC&, STGMEDIUM&) { return false; }
 
 // ---- TCommonEnumFormatEtc ------------------------------------------------------------
-
-HRESULT STDMETHODCALLTYPE TCommonEnumFormatEtc::QueryInterface(REFIID riid, void** ppv) {
-    if (!ppv) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumFORMATETC)) {
-        *ppv = static_cast<IEnumFORMATETC*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TCommonEnumFormatEtc::AddRef() { return static_cast<ULONG>(++FRefCount); }
-
-ULONG STDMETHODCALLTYPE TCommonEnumFormatEtc::Release() {
-    const int32_t count = --FRefCount;
-    if (count == 0) Free();
-    return static_cast<ULONG>(count);
-}
 
 HRESULT STDMETHODCALLTYPE TCommonEnumFormatEtc::Next(ULONG Count, FORMATETC* Formats, ULONG* Fetched) {
     ULONG copied = 0;

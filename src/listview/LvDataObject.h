@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "gcl/ComObj.h"
 #include "gcl/Graphics.h"
 #include "gcl/rtl/Events.h"
 #include "gcl/rtl/Init.h"
@@ -34,13 +35,10 @@ using TQueryGetDataEvent = gcl::TEvent<void(const FORMATETC& FormatEtcIn, bool& 
 
 // A reference-counted IDataObject. Create it with TCommonDataObject::Create()
 // (count 0) and hold it through COM references; the last Release frees it.
-class TCommonDataObject : public gcl::TObject, public ::IDataObject {
-    GCL_CLASS(TCommonDataObject, gcl::TObject)
+using TCommonDataObjectBase = gcl::TComObject<::IDataObject>;
+class TCommonDataObject : public TCommonDataObjectBase {
+    GCL_CLASS(TCommonDataObject, TCommonDataObjectBase)
 public:
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     // IDataObject
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* FormatEtcIn, STGMEDIUM* Medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* FormatEtc, STGMEDIUM* Medium) override;
@@ -53,9 +51,6 @@ public:
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD Connection) override;
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** EnumAdvise) override;
 
-    void AfterConstruction() override;
-
-    int32_t GetRefCount() const noexcept { return FRefCount; }
     const std::vector<TDataObjectInfo>& GetFormats() const noexcept { return FFormats; }
     ::IDataObject* AsDataObject() noexcept { return this; }
 
@@ -80,18 +75,15 @@ private:
     int FindFormatEtc(const FORMATETC& FormatEtc) const;
     bool IsSelf(::IUnknown* Unknown);
 
-    std::atomic<int32_t> FRefCount{1};
     IDataAdviseHolder* FAdviseHolder = nullptr;
     std::vector<TDataObjectInfo> FFormats;
 };
 
 // Enumerates a copy of a data object's formats.
-class TCommonEnumFormatEtc : public gcl::TObject, public IEnumFORMATETC {
-    GCL_CLASS(TCommonEnumFormatEtc, gcl::TObject)
+using TCommonEnumFormatEtcBase = gcl::TComObject<IEnumFORMATETC>;
+class TCommonEnumFormatEtc : public TCommonEnumFormatEtcBase {
+    GCL_CLASS(TCommonEnumFormatEtc, TCommonEnumFormatEtcBase)
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE Next(ULONG Count, FORMATETC* Formats, ULONG* Fetched) override;
     HRESULT STDMETHODCALLTYPE Skip(ULONG Count) override;
     HRESULT STDMETHODCALLTYPE Reset() override;
@@ -104,7 +96,6 @@ protected:
     ~TCommonEnumFormatEtc() override = default;
 
 private:
-    std::atomic<int32_t> FRefCount{0};
     int FCurrentIndex = 0;
     TFormatEtcArray FFormats;
 };
