@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "components/KitUnitVersioning.h"
 #include "gcl/Timers.h"
 #include "gcl/rtl/Libraries.h"
 #include "gcl/rtl/Strings.h"
@@ -136,5 +137,86 @@ std::string GetModuleFileName(HMODULE module) {
     DWORD length = GetModuleFileNameA(module, buffer, sizeof(buffer));
     return std::string(buffer, length);
 }
+
+// ---- Start-up facts, character tables, critical section ---------------------------------
+
+GCL_IMPLEMENT_CLASS(TKitCoreIntfCriticalSection)
+
+bool TKitCoreIntfCriticalSection::GetInterface(const gcl::TGUID& iid, void** out) {
+    return gcl::QueryInterfaces<IKitCriticalSection>(this, iid, out) || inherited::GetInterface(iid, out);
+}
+
+namespace {
+
+TKitSystemFacts GFacts;
+uint16_t GCharTypes[256];
+char GCharLower[256];
+char GCharUpper[256];
+char GCharSwap[256];
+gcl::ComPtr<IKitCriticalSection> GCriticalSection;
+
+void BuildCharTables() {
+    char chars[256];
+    for (int i = 0; i < 256; ++i) chars[i] = static_cast<char>(i);
+    // NUL stops nothing here: the counts are explicit.
+    GetStringTypeExA(LOCALE_USER_DEFAULT, CT_CTYPE1, chars, 256, reinterpret_cast<WORD*>(GCharTypes));
+    std::copy(std::begin(chars), std::end(chars), std::begin(GCharLower));
+    std::copy(std::begin(chars), std::end(chars), std::begin(GCharUpper));
+    CharLowerBuffA(GCharLower, 256);
+    CharUpperBuffA(GCharUpper, 256);
+    for (int i = 0; i < 256; ++i) {
+        if (GCharTypes[i] & C1_UPPER)
+            GCharSwap[i] = GCharLower[i];
+        else if (GCharTypes[i] & C1_LOWER)
+            GCharSwap[i] = GCharUpper[i];
+        else
+            GCharSwap[i] = chars[i];
+    }
+}
+
+void ReadSystemFacts() {
+    SYSTEM_INFO system{};
+    GetNativeSystemInfoOrSystemInfo(system);
+    GFacts.ProcessorCount = system.dwNumberOfProcessors;
+    GFacts.PageSize = system.dwPageSize;
+    GFacts.AllocationGranularity = system.dwAllocationGranularity;
+    GFacts.IsWinNT = gcl::Win32Platform == gcl::PlatformWin32NT;
+    GFacts.Kernel32ProductVersion = 0;
+    if (!GFacts.IsWinNT) {
+        VS_FIXEDFILEINFO info{};
+        if (GetFileVersionFixedInfo("kernel32.dll", info)) GFacts.Kernel32ProductVersion = info.dwProductVersionMS;
+    }
+    GFacts.WindowsVersion = GetWindowsVersion();
+}
+
+const TUnitVersionInfo UnitVersion{"KitSysUtils.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+
+void InitSysUtils() {
+    ReadSystemFacts();
+    BuildCharTables();
+    GlobalKitCriticalSection();
+    RegisterUnitVersion(UnitVersionInstance(), UnitVersion);
+}
+
+void DoneSysUtils() {
+    UnregisterModuleUnitVersions(UnitVersionInstance());
+    GCriticalSection.Reset();
+}
+
+} // namespace
+
+const TKitSystemFacts& KitSystemFacts() noexcept { return GFacts; }
+uint16_t KitCharType(uint8_t c) noexcept { return GCharTypes[c]; }
+char KitCharLower(uint8_t c) noexcept { return GCharLower[c]; }
+char KitCharUpper(uint8_t c) noexcept { return GCharUpper[c]; }
+char KitCharSwapCase(uint8_t c) noexcept { return GCharSwap[c]; }
+
+IKitCriticalSection* GlobalKitCriticalSection() {
+    if (!GCriticalSection)
+        GCriticalSection = gcl::ComPtr<IKitCriticalSection>(TKitCoreIntfCriticalSection::Create());
+    return GCriticalSection.Get();
+}
+
+gcl::TUnit KitSysUtilsUnit{"KitSysUtils", &InitSysUtils, &DoneSysUtils};
 
 } // namespace qelvo

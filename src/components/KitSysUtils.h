@@ -9,6 +9,9 @@
 #include <string>
 
 #include "gcl/rtl/Events.h"
+#include "gcl/rtl/Init.h"
+#include "gcl/rtl/Interfaces.h"
+#include "gcl/rtl/SysInfo.h"
 
 namespace qelvo {
 
@@ -60,5 +63,60 @@ std::string GetModuleFileName(HMODULE module);
 // True, with the fixed version record, when the file has a version
 // resource whose root value is exactly a fixed record.
 bool GetFileVersionFixedInfo(const std::string& fileName, VS_FIXEDFILEINFO& info);
+
+// ---- System facts read at start-up ----------------------------------------------
+
+struct TKitSystemFacts {
+    DWORD ProcessorCount = 1;
+    DWORD PageSize = 4096;
+    DWORD AllocationGranularity = 65536;
+    bool IsWinNT = true;
+    uint32_t Kernel32ProductVersion = 0;   // non-NT systems only
+    TWindowsVersion WindowsVersion = wvUnknown;
+};
+// Valid while KitSysUtilsUnit is initialised.
+const TKitSystemFacts& KitSystemFacts() noexcept;
+
+// ---- Character tables --------------------------------------------------------------
+
+// For each byte value of the system code page: its character type
+// (GetStringTypeExA, CT_CTYPE1, user default locale), its lower-case,
+// upper-case and case-swapped forms. Built at start-up.
+uint16_t KitCharType(uint8_t c) noexcept;
+char KitCharLower(uint8_t c) noexcept;
+char KitCharUpper(uint8_t c) noexcept;
+char KitCharSwapCase(uint8_t c) noexcept;
+
+// ---- Interface-based critical section ----------------------------------------------------
+
+struct IKitCriticalSection : gcl::IUnknown {
+    static constexpr gcl::TGUID IID = gcl::StringToGUID("{3F0B7A52-6C1D-4E8B-9A47-2D5E8C31B904}");
+    virtual void GCL_STDCALL Enter() = 0;
+    virtual void GCL_STDCALL Leave() = 0;
+};
+
+// A reference-counted critical section behind the interface.
+class TKitCoreIntfCriticalSection : public gcl::TInterfacedObject, public IKitCriticalSection {
+    GCL_CLASS(TKitCoreIntfCriticalSection, gcl::TInterfacedObject)
+public:
+    TKitCoreIntfCriticalSection() = default;
+    GCL_IUNKNOWN
+    bool GetInterface(const gcl::TGUID& iid, void** out) override;
+    void GCL_STDCALL Enter() override { FSection.Enter(); }
+    void GCL_STDCALL Leave() override { FSection.Leave(); }
+
+protected:
+    ~TKitCoreIntfCriticalSection() override = default;
+
+private:
+    gcl::TCriticalSection FSection;
+};
+
+// The process-wide one, made at start-up or on first use.
+IKitCriticalSection* GlobalKitCriticalSection();
+
+// Reads the system facts, builds the character tables and the critical
+// section; registers the unit's version record.
+extern gcl::TUnit KitSysUtilsUnit;
 
 } // namespace qelvo

@@ -5,6 +5,7 @@
 
 #include "gcl/rtl/WinApi.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +68,7 @@ class TUnitVersioning : public gcl::TObject {
     GCL_CLASS(TUnitVersioning, gcl::TObject)
 public:
     TUnitVersioning() = default;
+    TUnitVersioning(const TUnitVersioning&) = delete;
     ~TUnitVersioning() override;
 
     virtual void RegisterModule(HINSTANCE instance, const TUnitVersionInfo* info);
@@ -83,8 +85,20 @@ private:
     std::vector<std::unique_ptr<TUnitVersioningProvider>> FProviders;
 };
 
-// The process-wide registry, made on first use.
+// The process-wide registry, made on first use. Modules of one process
+// find one another's registry through a page committed near the top of the
+// user address space (see the .cpp); without one the registry is private.
 TUnitVersioning* GetUnitVersioning();
+// That page, or null.
+void* UnitVersioningBlock() noexcept;
+
+namespace detail {
+// The search behind GetUnitVersioning, from a given highest address (tests
+// give a free area): the page it committed or found (its count raised), or
+// null. Release answers whether the page went with the last user.
+void* FindOrCreateUnitVersioningBlock(uintptr_t highest);
+bool ReleaseUnitVersioningBlock(void* block) noexcept;
+} // namespace detail
 void RegisterUnitVersion(HINSTANCE instance, const TUnitVersionInfo& info);
 void UnregisterModuleUnitVersions(HINSTANCE instance);
 

@@ -7,7 +7,9 @@
 #include "components/KitComponentBase.h"
 #include "components/KitExStdCtrls.h"
 #include "components/KitFixedEditPopUp.h"
+#include "components/KitLibUtils.h"
 #include "components/KitRichEdit.h"
+#include "components/KitSysUtils.h"
 #include "components/KitUnitVersioning.h"
 #include "gcl/ComObj.h"
 #include "gcl/Forms.h"
@@ -39,8 +41,8 @@ protected:
     static const std::vector<gcl::TUnit*>& Units() {
         static const std::vector<gcl::TUnit*> units{
             &gcl::FormsUnit,      &gcl::MenusUnit,           &gcl::StdCtrlsUnit,         &gcl::OleUnit,
-            &UnitVersioningUnit,  &KitComponentBaseUnit,     &KitExStdCtrlsUnit,         &KitFixedEditPopUpUnit,
-            &KitRichEditUnit};
+            &UnitVersioningUnit,  &KitSysUtilsUnit,          &KitLibUtilsUnit,           &KitComponentBaseUnit,
+            &KitExStdCtrlsUnit,   &KitFixedEditPopUpUnit,    &KitRichEditUnit};
         return units;
     }
 

@@ -3,6 +3,8 @@
 #include "components/ComponentsTest.h"
 
 #include "components/KitSysUtils.h"
+
+#include <cstring>
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/SysInfo.h"
 
@@ -188,8 +190,71 @@ TEST_F(ComponentsTest, ComponentUnitsRegisterTheirVersions) {
     ASSERT_NE(module, nullptr);
     std::vector<std::string> units;
     for (int i = 0; i < module->GetCount(); ++i) units.push_back(module->GetItems(i)->GetRCSfile());
-    for (const char* unit : {"KitComponentBase.cpp", "KitExStdCtrls.cpp", "KitFixedEditPopUp.cpp", "KitRichEdit.cpp"})
+    for (const char* unit : {"KitSysUtils.cpp", "KitLibUtils.cpp", "KitComponentBase.cpp", "KitExStdCtrls.cpp",
+                             "KitFixedEditPopUp.cpp", "KitRichEdit.cpp"})
         EXPECT_NE(std::find(units.begin(), units.end(), unit), units.end()) << unit;
+
+    // The registry is found through the shared page near the top of the
+    // address space (Wine keeps that area for itself: then it is private).
+    if (void* shared = UnitVersioningBlock()) {
+        TUnitVersioning* stored = nullptr;
+        std::memcpy(&stored, static_cast<const char*>(shared) + 280, sizeof(stored));
+        EXPECT_EQ(stored, GetUnitVersioning());
+    }
+
+    // The start-up facts, tables and cursors of the utility units.
+    EXPECT_GE(KitSystemFacts().ProcessorCount, 1u);
+    EXPECT_GT(KitSystemFacts().PageSize, 0u);
+    EXPECT_TRUE(KitSystemFacts().IsWinNT);
+    EXPECT_EQ(KitCharUpper('a'), 'A');
+    EXPECT_EQ(KitCharLower('Q'), 'q');
+    EXPECT_EQ(KitCharSwapCase('a'), 'A');
+    EXPECT_EQ(KitCharSwapCase('Z'), 'z');
+    EXPECT_EQ(KitCharSwapCase('5'), '5');
+    EXPECT_TRUE(KitCharType('7') & C1_DIGIT);
+    EXPECT_EQ(KitCharUpper(0xE9), static_cast<char>(0xC9));   // é, code page 1252
+    EXPECT_EQ(Screen->GetCursors(crKitDrag), Screen->GetCursors(crDrag));
+    EXPECT_EQ(Screen->GetCursors(crKitMultiDrag), Screen->GetCursors(crMultiDrag));
+    IKitCriticalSection* lock = GlobalKitCriticalSection();
+    ASSERT_NE(lock, nullptr);
+    lock->Enter();
+    lock->Enter();   // the owner may enter again
+    lock->Leave();
+    lock->Leave();
+    gcl::ComPtr<IKitCriticalSection> asked;
+    EXPECT_TRUE(Supports(static_cast<gcl::IUnknown*>(lock), asked));
+}
+
+TEST(KitUnitVersioning, SharedBlockIsMadeOnceAndFoundAgain) {
+    // A free area of the address space to search from.
+    void* area = VirtualAlloc(nullptr, 8 * 65536, MEM_RESERVE, PAGE_NOACCESS);
+    ASSERT_NE(area, nullptr);
+    uintptr_t top = reinterpret_cast<uintptr_t>(area) + 8 * 65536 - 1;
+    VirtualFree(area, 0, MEM_RELEASE);
+    void* block = qelvo::detail::FindOrCreateUnitVersioningBlock(top);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(block), (top / 65536) * 65536);
+    auto* bytes = static_cast<const unsigned char*>(block);
+    auto word = [&](size_t offset) {
+        DWORD value;
+        std::memcpy(&value, bytes + offset, sizeof(value));
+        return value;
+    };
+    DWORD id = GetCurrentProcessId();
+    EXPECT_EQ(word(0), id ^ 0x23456789u);
+    EXPECT_EQ(word(4), 0xABCDEF01u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes) + 9, bytes[8]), "UnitVersioning");
+    EXPECT_EQ(word(264), 1u);
+    EXPECT_EQ(word(272), id ^ 0x10FEDCBAu);
+    EXPECT_EQ(word(276), 0x98765432u);
+    // A second module finds the same page and counts itself in.
+    EXPECT_EQ(qelvo::detail::FindOrCreateUnitVersioningBlock(top), block);
+    EXPECT_EQ(word(264), 2u);
+    EXPECT_FALSE(qelvo::detail::ReleaseUnitVersioningBlock(block));
+    EXPECT_TRUE(qelvo::detail::ReleaseUnitVersioningBlock(block));
+    MEMORY_BASIC_INFORMATION info{};
+    VirtualQuery(block, &info, sizeof(info));
+    EXPECT_EQ(info.State, static_cast<DWORD>(MEM_FREE));
 }
 
 TEST(KitSysUtils, ClassifiesWindowsVersions) {
