@@ -168,10 +168,107 @@ void TKitExCustomMemo::WndProc(TMessage& message) {
         message.Result = ImplementsInterface(KitControlInterface) ? 1 : 0;
         return;
     default:
+        if (Notification(message)) return;
         break;
     }
     Inherited(message);
 }
+
+bool TKitExCustomMemo::Notification(TMessage& message) {
+    TCurrentMessage current(FCurrent, message);
+    switch (message.Msg) {
+    case CM_VISIBLECHANGED:
+        DoVisibleChanged();
+        return true;
+    case CM_ENABLEDCHANGED:
+        DoEnabledChanged();
+        return true;
+    case CM_COLORCHANGED:
+        DoColorChanged();
+        return true;
+    case CM_FONTCHANGED:
+        DoFontChanged();
+        return true;
+    case CM_CURSORCHANGED:
+        DoCursorChanged();
+        return true;
+    case CM_PARENTFONTCHANGED:
+        DoParentFontChanged();
+        return true;
+    case CM_TEXTCHANGED:
+        DoTextChanged();
+        return true;
+    case CM_FOCUSCHANGED:
+        DoFocusChanged(reinterpret_cast<TWinControl*>(message.LParam));
+        return true;
+    case CM_SHOWINGCHANGED:
+        DoShowingChanged();
+        return true;
+    case CM_SHOWHINTCHANGED:
+        DoShowHintChanged();
+        return true;
+    case CM_PARENTSHOWHINTCHANGED:
+        DoParentShowHintChanged();
+        return true;
+    case CM_DIALOGCHAR: {
+        std::string text(1, static_cast<char>(message.WParam));
+        message.Result =
+            DoWantKey(static_cast<uint16_t>(message.WParam), KeyDataToShiftState(message.LParam), text) ? 1 : 0;
+        return true;
+    }
+    case CM_HITTEST:
+        message.Result =
+            DoHitTest(static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))) ? 1 : 0;
+        return true;
+    case CM_CONTROLLISTCHANGE: {
+        auto* control = reinterpret_cast<TControl*>(message.WParam);
+        bool inserting = message.LParam != 0;
+        // Before an insertion, after a removal.
+        if (inserting)
+            DoControlsListChanging(control, true);
+        else
+            DoControlsListChanged(control, false);
+        return true;
+    }
+    case CM_CONTROLCHANGE: {
+        auto* control = reinterpret_cast<TControl*>(message.WParam);
+        bool inserting = message.LParam != 0;
+        // After an insertion, before a removal.
+        if (inserting)
+            DoControlsListChanged(control, true);
+        else
+            DoControlsListChanging(control, false);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TKitExCustomMemo::DoVisibleChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoEnabledChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoColorChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoFontChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoCursorChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoParentFontChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoTextChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoFocusChanged(TWinControl*) { InheritedCurrent(); }
+void TKitExCustomMemo::DoShowingChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoShowHintChanged() { InheritedCurrent(); }
+void TKitExCustomMemo::DoParentShowHintChanged() { InheritedCurrent(); }
+
+bool TKitExCustomMemo::DoWantKey(uint16_t, TShiftState, const std::string&) {
+    InheritedCurrent();
+    return FCurrent && FCurrent->Result != 0;
+}
+
+bool TKitExCustomMemo::DoHitTest(int, int) {
+    InheritedCurrent();
+    return FCurrent && FCurrent->Result != 0;
+}
+
+void TKitExCustomMemo::DoControlsListChanging(TControl*, bool) { InheritedCurrent(); }
+void TKitExCustomMemo::DoControlsListChanged(TControl*, bool) { InheritedCurrent(); }
 
 bool TKitExCustomMemo::DoEraseBackground(TCanvas*, intptr_t) {
     if (!FCurrent) return false;
@@ -182,25 +279,25 @@ bool TKitExCustomMemo::DoEraseBackground(TCanvas*, intptr_t) {
 void TKitExCustomMemo::BoundsChanged() {}
 
 void TKitExCustomMemo::FocusSet(HWND) {
-    if (FCurrent) Inherited(*FCurrent);
+    InheritedCurrent();
 }
 
 void TKitExCustomMemo::FocusKilled(HWND) {
-    if (FCurrent) Inherited(*FCurrent);
+    InheritedCurrent();
 }
 
 bool TKitExCustomMemo::DoGetDlgCode(uint32_t&) { return true; }
 
 void TKitExCustomMemo::MouseEnter(TControl*) {
-    if (FCurrent) Inherited(*FCurrent);
+    InheritedCurrent();
 }
 
 void TKitExCustomMemo::MouseLeave(TControl*) {
-    if (FCurrent) Inherited(*FCurrent);
+    InheritedCurrent();
 }
 
 void TKitExCustomMemo::ParentColorChanged() {
-    if (FCurrent) Inherited(*FCurrent);
+    InheritedCurrent();
     if (OnParentColorChange) OnParentColorChange(this);
 }
 

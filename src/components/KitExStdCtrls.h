@@ -59,6 +59,24 @@ protected:
     virtual void MouseEnter(gcl::TControl* control);
     virtual void MouseLeave(gcl::TControl* control);
     virtual void ParentColorChanged();
+    // The component notifications; each default hands the notification on.
+    virtual void DoVisibleChanged();
+    virtual void DoEnabledChanged();
+    virtual void DoColorChanged();
+    virtual void DoFontChanged();
+    virtual void DoCursorChanged();
+    virtual void DoParentFontChanged();
+    virtual void DoTextChanged();
+    virtual void DoFocusChanged(gcl::TWinControl* control);
+    virtual void DoShowingChanged();
+    virtual void DoShowHintChanged();
+    virtual void DoParentShowHintChanged();
+    // Answer the notification's result.
+    virtual bool DoWantKey(uint16_t key, gcl::TShiftState shift, const std::string& text);
+    virtual bool DoHitTest(int x, int y);
+    // A child control is about to be inserted or removed, and has been.
+    virtual void DoControlsListChanging(gcl::TControl* control, bool inserting);
+    virtual void DoControlsListChanged(gcl::TControl* control, bool inserting);
     // Whether the control implements the interface (for CM_QUERYKITINTERFACE).
     virtual bool ImplementsInterface(const gcl::TGUID& iid);
     // The colour of a hint about to show.
@@ -70,6 +88,11 @@ private:
     // The message the step is handling, for its default.
     gcl::TMessage* FCurrent = nullptr;
     void Inherited(gcl::TMessage& message) { inherited::WndProc(message); }
+    void InheritedCurrent() {
+        if (FCurrent) Inherited(*FCurrent);
+    }
+    // Runs a notification's overridable step, when message is one.
+    bool Notification(gcl::TMessage& message);
 
     gcl::TColor FHintColor = gcl::clDefault;
     TClipboardCommands FClipboardCommands = AllClipboardCommands;

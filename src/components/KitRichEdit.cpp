@@ -1093,7 +1093,10 @@ void TKitCustomRichEdit::Dispatch(TMessage& message) {
         // The library paints between its own BeginPaint and EndPaint; a
         // paint DC handed to it would leave it nothing to update.
         if (message.WParam == 0) {
-            DefaultHandler(message);
+            if (RichEditVersion == 1)
+                PaintFirstGeneration(message);
+            else
+                DefaultHandler(message);
             return;
         }
         break;
@@ -1113,6 +1116,33 @@ void TKitCustomRichEdit::Dispatch(TMessage& message) {
         break;
     }
     inherited::Dispatch(message);
+}
+
+namespace {
+// One paint of a first-generation control at a time, process-wide.
+bool GPaintingFirstGeneration = false;
+} // namespace
+
+void TKitCustomRichEdit::PaintFirstGeneration(TMessage& message) {
+    HWND handle = GetHandle();
+    RECT update{};
+    if (!GetUpdateRect(handle, &update, FALSE)) {
+        DefaultHandler(message);
+        return;
+    }
+    // The old library leaves the right edge unpainted: a 3-pixel strip there
+    // is erased with the update.
+    RECT client{};
+    ::GetClientRect(handle, &client);
+    RECT strip{client.right - 3, client.top, client.right, client.bottom};
+    RECT meet{};
+    if (IntersectRect(&meet, &strip, &update)) InvalidateRect(handle, &strip, TRUE);
+    if (GPaintingFirstGeneration) {
+        Invalidate();
+        return;
+    }
+    TFlagScope painting(GPaintingFirstGeneration);
+    DefaultHandler(message);
 }
 
 void TKitCustomRichEdit::FontChanged(TObject* sender) {

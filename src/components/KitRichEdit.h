@@ -343,6 +343,7 @@ private:
     void CNNotify(gcl::TMessage& message);
     void LinkNotification(const ENLINK& link);
     void ReplaceSel(gcl::TMessage& message);
+    void PaintFirstGeneration(gcl::TMessage& message);
     void ApplyWordSelection(bool value);
     void SetupOle();
     void ReleaseOle() noexcept;
