@@ -29,17 +29,6 @@ struct TRichObject {
     TRichObject& operator=(const TRichObject&) = delete;
 };
 
-TShiftState KeyStateToShift(DWORD keyState) {
-    TShiftState shift;
-    if (keyState & MK_SHIFT) shift.Include(ssShift);
-    if (keyState & MK_CONTROL) shift.Include(ssCtrl);
-    if (keyState & MK_ALT) shift.Include(ssAlt);
-    if (keyState & MK_LBUTTON) shift.Include(ssLeft);
-    if (keyState & MK_RBUTTON) shift.Include(ssRight);
-    if (keyState & MK_MBUTTON) shift.Include(ssMiddle);
-    return shift;
-}
-
 } // namespace
 
 // ---- IRichEditOleCallback ---------------------------------------------------------
@@ -111,7 +100,7 @@ HRESULT STDMETHODCALLTYPE TRichEditOleCallback::GetDragDropEffect(BOOL drag, DWO
         if (!handler) return E_NOTIMPL;
         DWORD chosen = *effect & (DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK | DROPEFFECT_SCROLL);
         bool handled = false;
-        handler(FRichEdit, KeyStateToShift(keyState), chosen, handled);
+        handler(FRichEdit, KeysToShiftState(keyState), chosen, handled);
         if (!handled) return E_NOTIMPL;
         *effect = chosen;
         return S_OK;

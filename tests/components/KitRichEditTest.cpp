@@ -567,3 +567,45 @@ TEST_F(ComponentsTest, RichEditFormattedNoteScreenshot) {
     PumpApplication(300);
     EXPECT_GT(qelvo::test::SaveWindowScreenshot(Form->GetHandle(), "rich_edit_note.bmp"), 20);
 }
+
+TEST_F(ComponentsTest, RichEditWithAPastedPictureObject) {
+    TKitRichEdit* edit = NewRichEdit();
+    edit->SetText("before  after");
+    // A picture on the clipboard; the library pastes it as an embedded
+    // object, with storage from the callback.
+    HDC screen = GetDC(nullptr);
+    RECT frame{0, 0, 1000, 1000};
+    HDC meta = CreateEnhMetaFileA(screen, nullptr, &frame, nullptr);
+    ReleaseDC(nullptr, screen);
+    Rectangle(meta, 0, 0, 30, 30);
+    HENHMETAFILE picture = CloseEnhMetaFile(meta);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_ENHMETAFILE, picture);
+    CloseClipboard();
+    edit->SetSelStart(7);
+    edit->Perform(WM_PASTE);
+    IRichEditOle* ole = edit->GetRichEditOle();
+    ASSERT_NE(ole, nullptr);
+    if (ole->GetObjectCount() == 0) GTEST_SKIP() << "this rich-edit library does not paste pictures as objects";
+    EXPECT_EQ(ole->GetObjectCount(), 1);
+    // The object alone selected: no shared edit menu, the object's verbs or
+    // the assigned menu instead.
+    REOBJECT info{};
+    info.cbStruct = sizeof(info);
+    ASSERT_EQ(ole->GetObject(0, &info, REO_GETOBJ_NO_INTERFACES), S_OK);
+    edit->SetSelStart(info.cp);
+    edit->SetSelLength(1);
+    EXPECT_EQ(edit->GetSelectionType(), TSelectionType{stObject});
+    TPopupMenu* menu = edit->GetPopupMenu();
+    EXPECT_NE(menu, GetFixedEditPopup(edit, false));
+    // The text survives a new window.
+    std::string text = edit->GetText();
+    edit->SetSelectionBar(false);
+    edit->HandleNeeded();
+    ASSERT_NE(edit->GetRichEditOle(), nullptr);
+    EXPECT_EQ(edit->GetText(), text);
+    // Clearing closes and removes the objects.
+    edit->Clear();
+    EXPECT_EQ(edit->GetRichEditOle()->GetObjectCount(), 0);
+}

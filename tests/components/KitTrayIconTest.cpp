@@ -10,6 +10,7 @@
 #include "components/KitTrayIcon.h"
 #include "gcl/ImgList.h"
 #include "gcl/ShellNotify.h"
+#include "gcl/rtl/Filer.h"
 
 using namespace gcl;
 using namespace qelvo;
@@ -281,4 +282,29 @@ TEST_F(TrayIconTest, TheRealShellTakesTheIcon) {
     EXPECT_TRUE(Tray->GetIconShown());
     Tray->SetActive(false);
     EXPECT_FALSE(Tray->GetIconShown());
+}
+
+TEST_F(TrayIconTest, StreamedActiveWithoutTaskbarButtonStartsHidden) {
+    ServiceOverride<INotifyIconService> use(NotifyIconService(), Shell);
+    HWND application = Application->GetHandle();
+    ShowWindow(application, SW_SHOWNA);
+    TKitTrayIcon* loaded = nullptr;
+    {
+        TFormLoadScope scope(Form);
+        loaded = TKitTrayIcon::Create(Form);
+        loaded->SetVisibility(TTrayVisibilities{tvVisibleTaskList, tvAutoHide});
+        loaded->SetActive(true);   // only remembered while loading
+        EXPECT_FALSE(loaded->GetIconShown());
+        EXPECT_FALSE(loaded->GetActive());
+        scope.Finish();
+    }
+    Application->RestoreTopMosts();   // Loaded normalised them
+    EXPECT_TRUE(loaded->GetActive());
+    EXPECT_TRUE(loaded->GetIconShown());
+    EXPECT_FALSE(loaded->IsApplicationVisible());
+    EXPECT_FALSE(IsWindowVisible(application));
+    loaded->ShowApplication();
+    EXPECT_TRUE(loaded->IsApplicationVisible());
+    EXPECT_TRUE(IsWindowVisible(application));
+    EXPECT_TRUE(loaded->GetVisibility().Contains(tvVisibleTaskBar));
 }
