@@ -6,6 +6,9 @@
 //           rectangle each. Also the growth from N/10 to N items.
 //   hits  - 1,000 point look-ups and 1,000 neighbour look-ups at 1,000 and
 //           at N items.
+//   paint - painting the visible rows of an 800x600 report view into a
+//           32-bit bitmap, at 100 and at N items, at the top and scrolled
+//           to the middle.
 //   gv_listview_bench [RUNS] [N]       (bench/listview.sh runs it)
 // With GV_PHASES set in the environment each fill also prints its phases.
 #include "gcl/rtl/WinApi.h"
@@ -58,11 +61,16 @@ HWND Host() {
 TGvListview* MakeListview() {
     TGvListview* lv = TGvListview::Create(nullptr);
     lv->SetBounds(0, 0, 800, 600);
+    lv->SetBevelKind(gcl::bkNone);
     lv->SetParentWindow(Host());
     lv->HandleNeeded();
     lv->SetView(elsReport);
     lv->GetHeader()->SetVisible(true);
     lv->GetCellSizes()->GetReport()->SetHeight(23);
+    lv->SetShowGroupMargins(true);
+    lv->GetPaintInfoItem()->SetCheckType(ectBox);
+    lv->GetPaintInfoItem()->SetGridLines(true);
+    lv->GetSelection()->SetFullRowSelect(true);
     TGvColumns* columns = lv->GetHeader()->GetColumns();
     columns->Add(nullptr)->SetWidth(320);
     columns->Add(nullptr)->SetWidth(150);
@@ -175,6 +183,28 @@ int main(int argc, char** argv) {
     const double hs = Median(hitsSmall), hl = Median(hitsLarge);
     std::printf("1000 hit tests + neighbours: %.3f ms at 1000 items, %.3f ms at %d items (ratio %.2f)\n", hs * 1000,
                 hl * 1000, n, hl / hs);
+    gcl::TBitmap bitmap;
+    bitmap.SetPixelFormat(gcl::pf32bit);
+    bitmap.SetSize(800, 600);
+    TGvListview* few = Filled(100);
+    auto paint = [&](TGvListview* lv) {
+        const double start = Now();
+        lv->PaintRect(bitmap.GetCanvas(), gcl::TRect{0, 0, lv->GetClientWidth(), lv->GetClientHeight()}, false);
+        return Now() - start;
+    };
+    std::vector<double> paintFew, paintMany, paintMiddle;
+    for (int r = 0; r < std::max(runs, 5) * 4; ++r) {
+        paintFew.push_back(paint(few));
+        large->GetScrollbars()->SetOffsetY(0);
+        paintMany.push_back(paint(large));
+        large->GetScrollbars()->SetOffsetY(large->GetScrollbars()->MaxOffsetY() / 2);
+        paintMiddle.push_back(paint(large));
+    }
+    const double pf = Median(paintFew), pm = Median(paintMany), pmid = Median(paintMiddle);
+    std::printf("paint 800x600 report view: %.2f ms at 100 items, %.2f ms at %d items (ratio %.2f), %.2f ms scrolled "
+                "to the middle (ratio %.2f)\n",
+                pf * 1000, pm * 1000, n, pm / pf, pmid * 1000, pmid / pf);
+    gcl::Free(few);
     gcl::Free(small);
     gcl::Free(large);
     GvListviewUnit.Finalize();

@@ -240,7 +240,17 @@ TGvItem* TGvGroups::FirstItemInRect(const TRect& ViewRect) const {
     TCustomGvListview* lv = GetOwnerListview();
     for (TGvGroup* g = FirstGroupInRect(ViewRect); g; g = NextGroupInRect(g, ViewRect)) {
         if (!g->GetExpanded() || g->ItemCount() == 0) continue;
-        for (int i = 0; i < g->ItemCount(); ++i) {
+        // Report rows are of one height: skip the rows above the rectangle.
+        int from = 0;
+        std::vector<TGvItem*>& visible = g->VisibleItems();
+        if (!visible.empty() && g->GetGrid()->GetLayout() == 2) {
+            const TRect first = visible.front()->GetDisplayRect();
+            if (first.Height() > 0 && ViewRect.Top > first.Top) {
+                const size_t row = static_cast<size_t>((ViewRect.Top - first.Top) / first.Height());
+                from = visible[std::min(row, visible.size() - 1)]->GetIndex();
+            }
+        }
+        for (int i = std::max(from, 0); i < g->ItemCount(); ++i) {
             TGvItem* item = g->GetItem(i);
             if (item->GetVisible() && Intersects(ItemTestRect(item, lv), ViewRect)) return item;
         }
