@@ -257,13 +257,23 @@ void TGvViewGroup::PaintBand(TGvGroup* Group, int MarginEdge, const TRect& ObjRe
         const double step[3] = {double(int(GetRValue(fade)) - int(GetRValue(start))) / n,
                                 double(int(GetGValue(fade)) - int(GetGValue(start))) / n,
                                 double(int(GetBValue(fade)) - int(GetBValue(start))) / n};
-        pen->SetColor(start);
-        for (int i = 0; i <= n; ++i) {
-            Canvas->MoveTo(R.BandRect.Left + i, y0);
-            Canvas->LineTo(R.BandRect.Left + i, y0 + T);
-            pen->SetColor(RGB(gcl::Round(GetRValue(start) + i * step[0]), gcl::Round(GetGValue(start) + i * step[1]),
-                              gcl::Round(GetBValue(start) + i * step[2])));
+        // Line i takes the colour of step i - 1 (line 0 the start colour).
+        // The lines are put together in a bitmap and copied in one go.
+        if (T <= 0) return;
+        gcl::TBitmap strip;
+        strip.SetPixelFormat(gcl::pf32bit);
+        strip.SetSize(n + 1, T);
+        for (int y = 0; y < T; ++y) {
+            auto* row = static_cast<uint8_t*>(strip.GetScanLine(y));
+            for (int i = 0; i <= n; ++i) {
+                const int k = i == 0 ? 0 : i - 1;
+                row[i * 4 + 0] = static_cast<uint8_t>(gcl::Round(GetBValue(start) + k * step[2]));
+                row[i * 4 + 1] = static_cast<uint8_t>(gcl::Round(GetGValue(start) + k * step[1]));
+                row[i * 4 + 2] = static_cast<uint8_t>(gcl::Round(GetRValue(start) + k * step[0]));
+                row[i * 4 + 3] = 0;
+            }
         }
+        BitBlt(Canvas->GetHandle(), R.BandRect.Left, y0, n + 1, T, strip.GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
         return;
     }
     // The left and right margins: brackets.
