@@ -242,6 +242,9 @@ TBarCustomItem* TBarCustomItem::GetItem(int Index) const {
 
 void TBarCustomItem::Insert(int NewIndex, TBarCustomItem* AItem) {
     if (AItem->FParent) throw EBarItemError(SItemReinsertError);
+    // An item inside itself would make the tree a loop.
+    for (TBarCustomItem* p = this; p; p = p->FParent)
+        if (p == AItem) throw EBarItemError(SItemReinsertError);
     if (NewIndex < 0 || NewIndex > GetCount()) throw EBarItemError(SItemIndexError);
     FItems.insert(FItems.begin() + NewIndex, AItem);
     AItem->FParent = this;

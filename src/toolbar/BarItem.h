@@ -182,8 +182,8 @@ public:
     TBarCustomItem* operator[](int Index) const { return GetItem(Index); }
     int GetCount() const noexcept { return static_cast<int>(FItems.size()); }
     void Add(TBarCustomItem* AItem) { Insert(GetCount(), AItem); }
-    // EBarItemError when AItem already has a parent or NewIndex is outside
-    // 0..Count; the tree is then unchanged.
+    // EBarItemError when AItem already has a parent (or would hold this
+    // item) or NewIndex is outside 0..Count; the tree is then unchanged.
     void Insert(int NewIndex, TBarCustomItem* AItem);
     // Takes the sub-item out of the tree without freeing it.
     void Delete(int Index);

@@ -98,6 +98,9 @@ TEST_F(BarItemTest, ListErrorsLeaveTheTreeAsItWas) {
     EXPECT_EQ(root->GetItem(0), a);
     EXPECT_EQ(root->GetItem(1), b);
     EXPECT_EQ(a->GetParent(), root);
+    EXPECT_EQ(BarError([&] { a->Add(root); }), "Toolbar item already inserted") << "no loops";
+    EXPECT_EQ(BarError([&] { c->Add(c); }), "Toolbar item already inserted");
+    EXPECT_EQ(c->GetCount(), 0);
 }
 
 TEST_F(BarItemTest, InsertMoveRemoveAndFree) {
