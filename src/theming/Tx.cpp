@@ -325,7 +325,10 @@ void InitializeTx() {
         RegisterTheme("Default", TTxDefaultTheme::StaticClass());
         TxNexus = TTxNexus::Create("Default");
     } catch (...) {
-        UnregisterTheme("Default");
+        try {
+            UnregisterTheme("Default");
+        } catch (...) {
+        }
         TxThemesUnit.Finalize();
         throw;
     }

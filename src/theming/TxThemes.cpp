@@ -93,9 +93,10 @@ void RegisterTheme(const std::string& name, TTxThemeClass themeClass) {
 void UnregisterTheme(const std::string& name) {
     const int index = FindRegisteredTheme(name);
     if (index < 0) return;
-    TTxThemeRecord record = Records()[static_cast<size_t>(index)];
+    const TTxThemeRecord& record = Records()[static_cast<size_t>(index)];
+    // A theme still in use (the current one above all) stays registered.
+    if (record.Instance) throw gcl::Exception(std::string(msg::CannotReleaseTheme) + " " + record.Name);
     Records().erase(Records().begin() + index);
-    gcl::Free(record.Instance);
 }
 
 int FindRegisteredTheme(const std::string& name) {

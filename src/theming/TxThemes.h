@@ -264,8 +264,9 @@ struct TTxThemeRecord {
 };
 
 void RegisterTheme(const std::string& name, TTxThemeClass themeClass);
-// Takes a theme out of the registry (tests and unit finalisation); frees
-// an instance still held. Nothing when the name is unknown.
+// Takes a theme out of the registry (tests and unit finalisation); nothing
+// when the name is unknown. A theme whose instance is still held stays and
+// raises "Cannot release theme <name>".
 void UnregisterTheme(const std::string& name);
 // Case-insensitive (A to Z folded), first match in registration order; -1 when absent.
 int FindRegisteredTheme(const std::string& name);

@@ -96,7 +96,12 @@ TEST_F(TxRegistry, AcquireSharesAndReleaseFrees) {
         EXPECT_EQ(e.GetMessage(), "Cannot release theme Recording");
     }
     const_cast<TTxThemeRecord&>(RegisteredThemes()[1]).RefCount = 1;
+    // A theme in use cannot leave the registry.
+    EXPECT_EQ(MessageOf([] { UnregisterTheme("Recording"); }), "Cannot release theme Recording");
+    EXPECT_EQ(MessageOf([] { UnregisterTheme("Default"); }), "Cannot release theme Default");
     ReleaseTheme(c);
+    UnregisterTheme("Recording");
+    EXPECT_FALSE(IsThemeRegistered("Recording"));
 }
 
 TEST_F(TxRegistry, ThemesRebuildColoursOnSystemChangeStepTwo) {
