@@ -27,6 +27,7 @@
 #include "listview/GvScrollbars.h"
 #include "listview/GvGrids.h"
 #include "listview/GvSort.h"
+#include "listview/GvBackground.h"
 #include "listview/GvViews.h"
 #include "listview/GvListviewControl.h"
 #include "listview/GvServices.h"

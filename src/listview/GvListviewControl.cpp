@@ -32,6 +32,7 @@ void TCustomGvListview::AfterConstruction() {
     style.Exclude(gcl::csCaptureMouse);
     style.Exclude(gcl::csOpaque);
     SetControlStyle(style);
+    FBackGround = TGvBackgroundManager::Create(this);
     FScrollbars = TGvScrollbarManager::Create(this);
     FCheckManager = TGvCheckManager::Create(this);
     FSelection = TGvSelectionManager::Create(this);
@@ -53,6 +54,7 @@ void TCustomGvListview::AfterConstruction() {
 
 TCustomGvListview::~TCustomGvListview() {
     FItems.reset();
+    gcl::FreeAndNil(FBackGround);
     gcl::FreeAndNil(FScrollbars);
     gcl::FreeAndNil(FCheckManager);
     gcl::FreeAndNil(FSelection);
@@ -128,6 +130,12 @@ void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
         return;
     }
     inherited::Dispatch(Message);
+}
+
+void TCustomGvListview::SetBackGround(TGvBackgroundManager* Value) {
+    if (Value == FBackGround) return;
+    gcl::Free(FBackGround);
+    FBackGround = Value;
 }
 
 void TCustomGvListview::SetSelection(TGvSelectionManager* Value) {
@@ -470,6 +478,25 @@ void TCustomGvListview::DoItemStructureChange() {
     if (OnItemStructureChange) OnItemStructureChange(this);
 }
 void TCustomGvListview::DoScroll(int DeltaX, int DeltaY) { GV_FIRE(OnScroll, DeltaX, DeltaY); }
+void TCustomGvListview::DoPaintBkGnd(gcl::TCanvas* ACanvas, const gcl::TRect& AWindowRect,
+                                     TGvAlphaBlender* AlphaBlender, bool& DoDefault) {
+    GV_FIRE(OnPaintBkGnd, ACanvas, AWindowRect, AlphaBlender, DoDefault);
+}
+void TCustomGvListview::DoPaintHeaderBkGnd(gcl::TCanvas* ACanvas, const gcl::TRect& ARect, bool& Handled) {
+    GV_FIRE(OnPaintHeaderBkGnd, ACanvas, ARect, Handled);
+}
+void TCustomGvListview::DoAfterPaint(gcl::TCanvas* ACanvas, const gcl::TRect& ClipRect) {
+    GV_FIRE(OnAfterPaint, ACanvas, ClipRect);
+}
+void TCustomGvListview::DoGroupPaintText(TGvGroup* Group, gcl::TCanvas* ACanvas) {
+    GV_FIRE(OnGroupPaintText, Group, ACanvas);
+}
+void TCustomGvListview::DoColumnPaintText(TGvColumn* Column, gcl::TCanvas* ACanvas) {
+    GV_FIRE(OnColumnPaintText, Column, ACanvas);
+}
+void TCustomGvListview::DoItemPaintText(TGvItem* Item, int Position, gcl::TCanvas* ACanvas) {
+    GV_FIRE(OnItemPaintText, Item, Position, ACanvas);
+}
 
 #undef GV_FIRE
 #undef GV_FIRE_GUARDED
@@ -479,6 +506,7 @@ void TCustomGvListview::DoScroll(int DeltaX, int DeltaY) { GV_FIRE(OnScroll, Del
 GCL_PUBLISHED(TGvListview,
     GCL_PROP(Align).Default(gcl::alNone),
     GCL_PROP(AllowHiddenCheckedItems).Default(false),
+    GCL_PROP(BackGround),
     GCL_PROP(BevelInner).Default(gcl::bvLowered),
     GCL_PROP(BevelKind).Default(gcl::bkNone),
     GCL_PROP_RO(CellSizes),
@@ -590,6 +618,12 @@ GCL_PUBLISHED(TGvListview,
     GCL_PROP(OnItemStructureChange),
     GCL_PROP(OnItemVisibilityChanged),
     GCL_PROP(OnItemVisibilityChanging),
-    GCL_PROP(OnScroll))
+    GCL_PROP(OnScroll),
+    GCL_PROP(OnPaintBkGnd),
+    GCL_PROP(OnPaintHeaderBkGnd),
+    GCL_PROP(OnAfterPaint),
+    GCL_PROP(OnGroupPaintText),
+    GCL_PROP(OnColumnPaintText),
+    GCL_PROP(OnItemPaintText))
 
 } // namespace qelvo

@@ -116,6 +116,15 @@ using TItemGetGroupKeyEvent =
 using TItemSetGroupKeyEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, int Column, uint32_t Key)>;
 using TGvScrollEvent = gcl::TEvent<void(TCustomGvListview* Sender, int DeltaX, int DeltaY)>;
 using TViewChangedEvent = gcl::TEvent<void(TCustomGvListview* Sender)>;
+using TPaintBkGndEvent = gcl::TEvent<void(TCustomGvListview* Sender, gcl::TCanvas* ACanvas, gcl::TRect AWindowRect,
+                                          TGvAlphaBlender* AlphaBlender, bool& DoDefault)>;
+using TPaintHeaderBkGndEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, gcl::TCanvas* ACanvas, gcl::TRect ARect, bool& Handled)>;
+using TAfterPaintEvent = gcl::TEvent<void(TCustomGvListview* Sender, gcl::TCanvas* ACanvas, gcl::TRect ClipRect)>;
+using TGroupPaintTextEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvGroup* Group, gcl::TCanvas* ACanvas)>;
+using TColumnPaintTextEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvColumn* Column, gcl::TCanvas* ACanvas)>;
+using TItemPaintTextEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, int Position, gcl::TCanvas* ACanvas)>;
 
 // Declares an event field OnX with GetOnX / SetOnX for publishing.
 #define GV_EVENT(Type, Name)                                         \
@@ -138,6 +147,9 @@ public:
     TGvGlobalItems* GetItems() const noexcept { return FItems.get(); }
     TGvHeader* GetHeader() const noexcept { return FHeader; }
     TGvSelectionManager* GetSelection() const noexcept { return FSelection; }
+    TGvBackgroundManager* GetBackGround() const noexcept { return FBackGround; }
+    // Takes the manager over and frees the one it replaces.
+    void SetBackGround(TGvBackgroundManager* Value);
     void SetSelection(TGvSelectionManager* Value);
     TGvSortManager* GetSort() const noexcept { return FSort; }
     TGvScrollbarManager* GetScrollbars() const noexcept { return FScrollbars; }
@@ -315,6 +327,13 @@ public:
     virtual int DoItemCompare(TGvColumn* Column, TGvGroup* Group, TGvItem* Item1, TGvItem* Item2);
     virtual void DoItemStructureChange();
     virtual void DoScroll(int DeltaX, int DeltaY);
+    virtual void DoPaintBkGnd(gcl::TCanvas* ACanvas, const gcl::TRect& AWindowRect, TGvAlphaBlender* AlphaBlender,
+                              bool& DoDefault);
+    virtual void DoPaintHeaderBkGnd(gcl::TCanvas* ACanvas, const gcl::TRect& ARect, bool& Handled);
+    virtual void DoAfterPaint(gcl::TCanvas* ACanvas, const gcl::TRect& ClipRect);
+    virtual void DoGroupPaintText(TGvGroup* Group, gcl::TCanvas* ACanvas);
+    virtual void DoColumnPaintText(TGvColumn* Column, gcl::TCanvas* ACanvas);
+    virtual void DoItemPaintText(TGvItem* Item, int Position, gcl::TCanvas* ACanvas);
 
     // ---- Events
     GV_EVENT(TAutoGroupGetKeyEvent, OnAutoGroupGetKey)
@@ -391,6 +410,12 @@ public:
     GV_EVENT(TItemCompareEvent, OnItemCompare)
     GV_EVENT(gcl::TNotifyEvent, OnItemStructureChange)
     GV_EVENT(TGvScrollEvent, OnScroll)
+    GV_EVENT(TPaintBkGndEvent, OnPaintBkGnd)
+    GV_EVENT(TPaintHeaderBkGndEvent, OnPaintHeaderBkGnd)
+    GV_EVENT(TAfterPaintEvent, OnAfterPaint)
+    GV_EVENT(TGroupPaintTextEvent, OnGroupPaintText)
+    GV_EVENT(TColumnPaintTextEvent, OnColumnPaintText)
+    GV_EVENT(TItemPaintTextEvent, OnItemPaintText)
 
 protected:
     explicit TCustomGvListview(gcl::TComponent* AOwner);
@@ -417,6 +442,7 @@ private:
     TGvPaintInfoGroup* FPaintInfoGroup = nullptr;
     TGvPaintInfoItem* FPaintInfoItem = nullptr;
     TGvHotTrackManager* FHotTrack = nullptr;
+    TGvBackgroundManager* FBackGround = nullptr;
     TGvScrollbarManager* FScrollbars = nullptr;
     TGvCheckManager* FCheckManager = nullptr;
     TGvSelectionManager* FSelection = nullptr;

@@ -144,6 +144,7 @@ void TGvViewGroup::SetupFont(TGvGroup* Group, gcl::TCanvas* Canvas) {
         style.Include(gcl::fsBold);
         Canvas->GetFont()->SetStyle(style);
     }
+    lv->DoGroupPaintText(Group, Canvas);
 }
 
 void TGvViewGroup::GroupRectArray(TGvGroup* Group, int MarginEdge, const TRect& ObjRect, TGvRectArrayObject& R) {
@@ -493,6 +494,7 @@ void TGvViewColumn::Paint(TGvColumn* Column, gcl::TCanvas* Canvas) {
         style.Include(gcl::fsBold);
         Canvas->GetFont()->SetStyle(style);
     }
+    lv->DoColumnPaintText(Column, Canvas);
     const int lines = info->GetCaptionLines();
     DrawCaption(Canvas, Column->GetCaption(), R.TextRect, lines,
                 static_cast<TCommonDrawTextWFlags>(dtEndEllipsis | (lines <= 1 ? dtSingleLine : 0) |
@@ -549,7 +551,7 @@ void TGvViewReportItem::SetupFont(TGvItem* Item, int ColumnPos, bool Selected, g
         style.Include(gcl::fsBold);
         Canvas->GetFont()->SetStyle(style);
     }
-    (void)ColumnPos;
+    lv->DoItemPaintText(Item, ColumnPos, Canvas);
 }
 
 void TGvViewReportItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R) {
@@ -691,8 +693,15 @@ void TGvViewReportItem::Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Ca
 void TGvHeader::PaintTo(gcl::TCanvas* ACanvas, const TRect& ARect) {
     TCustomGvListview* lv = FOwnerListview;
     if (!lv || !ACanvas) return;
+    TGvCanvasStore store;
+    store.StoreCanvas(ACanvas);
+    bool handled = false;
+    lv->DoPaintHeaderBkGnd(ACanvas, FHeaderRect, handled);
+    store.RestoreCanvas(ACanvas);
     HTHEME theme = lv->DrawWithThemes() ? lv->GetThemeManager()->GetHeaderTheme() : nullptr;
-    if (theme) {
+    if (handled) {
+        // The handler painted the bar.
+    } else if (theme) {
         RECT r = gcl::ToRECT(FHeaderRect);
         DrawThemeBackground(theme, ACanvas->GetHandle(), HP_HEADERITEM, HIS_NORMAL, &r, nullptr);
     } else {
@@ -742,9 +751,13 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     POINT origin{};
     GetWindowOrgEx(dc, &origin);
     if (!SelectedOnly) {
-        ACanvas->GetBrush()->SetStyle(gcl::bsSolid);
-        ACanvas->GetBrush()->SetColor(GetColor());
-        ACanvas->FillRect(ARect);
+        if (FBackGround) {
+            FBackGround->PaintTo(ACanvas, client, true);
+        } else {
+            ACanvas->GetBrush()->SetStyle(gcl::bsSolid);
+            ACanvas->GetBrush()->SetColor(GetColor());
+            ACanvas->FillRect(ARect);
+        }
         if (FHeader->Shown() && headerHeight > 0) {
             const bool fixed = FHeader->GetShowInAllViews() && FView == elsList;
             SetWindowOrgEx(dc, origin.x + (fixed ? 0 : offsetX), origin.y, nullptr);
@@ -833,6 +846,8 @@ void TCustomGvListview::PaintWindow(HDC DC) {
     canvas->GetBrush()->SetColor(GetColor());
     canvas->FillRect(paintRect);
     PaintRect(canvas, paintRect, false);
+    SelectClipRgn(canvas->GetHandle(), nullptr);
+    DoAfterPaint(canvas, paintRect);
     BitBlt(DC, paintRect.Left, paintRect.Top, paintRect.Width(), paintRect.Height(), canvas->GetHandle(),
            paintRect.Left, paintRect.Top, SRCCOPY);
     canvas->Unlock();

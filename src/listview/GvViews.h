@@ -4,7 +4,7 @@
 // report item view (cells, selection, check boxes).
 #pragma once
 
-#include "listview/GvSort.h"
+#include "listview/GvBackground.h"
 
 namespace qelvo {
 

@@ -114,6 +114,11 @@ public:
             }
         return false;
     }
+    void OnPaintBkGnd(TCustomGvListview*, gcl::TCanvas* ACanvas, TRect, TGvAlphaBlender*, bool& DoDefault) {
+        ACanvas->GetBrush()->SetColor(gcl::clLime);
+        ACanvas->FillRect(TRect{0, 0, LV->GetClientWidth(), LV->GetClientHeight()});
+        DoDefault = false;
+    }
     bool HasPixelOtherThan(const TRect& R, COLORREF colour) {
         for (int y = R.Top; y < R.Bottom; ++y)
             for (int x = R.Left; x < R.Right; ++x)
@@ -223,6 +228,56 @@ TEST_F(GvPaintTest, ThemedPathAndWhatPaintingLeavesOut) {
     EXPECT_EQ(GetPixel(blank.GetCanvas()->GetHandle(), 400, hh + 26 + 24 + 11), RGB(255, 255, 0));
 }
 
+// The background tiles from the offset, less than one image left of the
+// area; its caption shows only while the list is empty.
+TEST_F(GvPaintTest, BackgroundTilesAndCaption) {
+    EXPECT_EQ(TGvBackgroundManager::FirstTile(30, 100), -70);
+    EXPECT_EQ(TGvBackgroundManager::FirstTile(-30, 100), -30);
+    EXPECT_EQ(TGvBackgroundManager::FirstTile(0, 100), 0);
+    LV->GetItems()->Clear();
+    LV->SetView(elsIcon);  // no header, no groups: the background alone
+    gcl::TBitmap image;
+    image.SetPixelFormat(gcl::pf32bit);
+    image.SetSize(10, 10);
+    image.GetCanvas()->GetBrush()->SetColor(gcl::clRed);
+    image.GetCanvas()->FillRect(TRect{0, 0, 5, 10});
+    image.GetCanvas()->GetBrush()->SetColor(gcl::clBlue);
+    image.GetCanvas()->FillRect(TRect{5, 0, 10, 10});
+    TGvBackgroundManager* background = LV->GetBackGround();
+    background->SetImage(&image);
+    background->SetEnabled(true);
+    background->SetOffsetX(3);
+    Paint();
+    EXPECT_EQ(Pixel(0, 0), RGB(0, 0, 255));   // image column 7
+    EXPECT_EQ(Pixel(3, 0), RGB(255, 0, 0));   // column 0
+    EXPECT_EQ(Pixel(13, 15), RGB(255, 0, 0)); // the next tile, next row
+    background->SetOffsetX(-3);
+    Paint();
+    EXPECT_EQ(Pixel(0, 0), RGB(255, 0, 0));   // column 3
+    EXPECT_EQ(Pixel(2, 0), RGB(0, 0, 255));   // column 5
+    // Placed once: only at the offset.
+    background->SetTile(false);
+    background->SetOffsetX(20);
+    Paint();
+    EXPECT_EQ(Pixel(20, 0), RGB(255, 0, 0));
+    EXPECT_EQ(Pixel(35, 0), GetSysColor(COLOR_WINDOW));
+    background->SetEnabled(false);
+
+    background->SetCaption(L"Nothing to do");
+    background->SetCaptionShow(true);
+    Paint();
+    const int cx = LV->GetClientWidth() / 2;
+    const int cy = LV->GetClientHeight() / 2;
+    EXPECT_TRUE(HasDarkPixel(TRect{cx - 60, cy - 10, cx + 60, cy + 10}));
+    LV->GetItems()->Add(nullptr);
+    Paint();
+    EXPECT_FALSE(HasDarkPixel(TRect{cx - 60, cy - 10, cx + 60, cy + 10}));
+    // Painting can be taken over.
+    LV->OnPaintBkGnd = TPaintBkGndEvent(this, &GvPaintTest::OnPaintBkGnd);
+    Paint();
+    EXPECT_EQ(Pixel(cx, cy), RGB(0, 255, 0));
+}
+
 TEST_F(GvPaintTest, DemoFormScreenshot) {
     TDemoForm* form = TDemoForm::Create(nullptr);
     TGvListview* lv = TGvListview::Create(form);
@@ -243,6 +298,9 @@ TEST_F(GvPaintTest, DemoFormScreenshot) {
     qelvo::test::PumpApplication(300);
     const int distinct = qelvo::test::SaveWindowScreenshot(form->GetHandle(), "listview_demo.bmp");
     EXPECT_GT(distinct, 20);
+    lv->SetThemed(false);
+    qelvo::test::PumpApplication(200);
+    EXPECT_GT(qelvo::test::SaveWindowScreenshot(form->GetHandle(), "listview_demo_classic.bmp"), 20);
     gcl::Free(form);
 }
 
