@@ -77,6 +77,8 @@ protected:
         HWND application = Application->GetHandle();
         if (IsIconic(application)) Application->Restore();
         ShowWindow(application, FWasVisible ? SW_SHOWNA : SW_HIDE);
+        // The icons go while the recording shell still answers.
+        ServiceOverride<INotifyIconService> use(NotifyIconService(), Shell);
         ComponentsTest::TearDown();
     }
     // The shell sends the mouse message in LParam.
@@ -111,6 +113,13 @@ TEST_F(TrayIconTest, ActivatingAddsAndRemovesTheIcon) {
     EXPECT_EQ(added.uCallbackMessage, static_cast<UINT>(WM_USER + 1));
     EXPECT_NE(added.hIcon, nullptr);   // the application's icon
     EXPECT_STREQ(added.szTip, "Qelvo - to do");
+    // A static icon of its own replaces the application's at once.
+    TIcon icon;
+    icon.SetHandle(CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))));
+    Tray->SetIcon(&icon);
+    EXPECT_NE(Tray->GetCurrentIconHandle(), added.hIcon);
+    EXPECT_EQ(Shell.Calls.back().Message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(Shell.Calls.back().Data.uFlags, static_cast<UINT>(NIF_ICON));
     if (GetShellVersion() >= 0x00050000) {
         EXPECT_EQ(added.cbSize, 488u);
         EXPECT_EQ(Shell.Count(NIM_SETVERSION), 1);
