@@ -105,7 +105,7 @@ TEST_F(TrayIconTest, ActivatingAddsAndRemovesTheIcon) {
     Tray->SetActive(true);
     EXPECT_TRUE(Tray->GetIconShown());
     ASSERT_GE(Shell.Calls.size(), 1u);
-    const NOTIFYICONDATAA& added = Shell.Calls[0].Data;
+    const NOTIFYICONDATAA added = Shell.Calls[0].Data;
     EXPECT_EQ(Shell.Calls[0].Message, static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(added.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(added.hWnd, Tray->GetHandle());
@@ -234,7 +234,7 @@ TEST_F(TrayIconTest, BalloonBookkeeping) {
     Tray->SetActive(true);
     Tray->BalloonHint(std::string(100, 't'), "Text", btWarning, 20000);
     EXPECT_EQ(Tray->GetBalloonCount(), 1);
-    const NOTIFYICONDATAA& data = Shell.Calls.back().Data;
+    const NOTIFYICONDATAA data = Shell.Calls.back().Data;
     EXPECT_EQ(data.uFlags, static_cast<UINT>(NIF_INFO));
     EXPECT_EQ(std::string(data.szInfoTitle).size(), 63u);
     EXPECT_EQ(data.dwInfoFlags, static_cast<DWORD>(NIIF_WARNING));
