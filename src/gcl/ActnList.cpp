@@ -5,8 +5,7 @@
 #include <iterator>
 #include <utility>
 
-#include "gcl/Forms.h"
-#include "gcl/Menus.h"
+#include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
 namespace gcl {
@@ -86,6 +85,103 @@ bool SetIntProp(TObject* client, const char* name, int value) {
 
 } // namespace
 
+// ---- Shortcuts ---------------------------------------------------------------------
+
+TShortCut ShortCut(uint16_t key, TShiftState shift) {
+    if (key & 0xFF00) return 0;
+    TShortCut result = key;
+    if (shift.Contains(ssShift)) result |= scShift;
+    if (shift.Contains(ssCtrl)) result |= scCtrl;
+    if (shift.Contains(ssAlt)) result |= scAlt;
+    return result;
+}
+
+void ShortCutToKey(TShortCut shortCut, uint16_t& key, TShiftState& shift) {
+    key = shortCut & 0xFF;
+    shift = TShiftState{};
+    if (shortCut & scShift) shift.Include(ssShift);
+    if (shortCut & scCtrl) shift.Include(ssCtrl);
+    if (shortCut & scAlt) shift.Include(ssAlt);
+}
+
+namespace {
+
+const char* const KeyNames[] = {
+    // 0x20 .. 0x28
+    "Space", "PgUp", "PgDn", "End", "Home", "Left", "Up", "Right", "Down",
+};
+
+std::string KeyText(unsigned key) {
+    switch (key) {
+    case VK_BACK:
+        return "BkSp";
+    case VK_TAB:
+        return "Tab";
+    case VK_RETURN:
+        return "Enter";
+    case VK_ESCAPE:
+        return "Esc";
+    case VK_INSERT:
+        return "Ins";
+    case VK_DELETE:
+        return "Del";
+    default:
+        break;
+    }
+    if (key >= VK_SPACE && key <= VK_DOWN) return KeyNames[key - VK_SPACE];
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, static_cast<char>(key));
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return std::string(1, static_cast<char>('0' + key - VK_NUMPAD0));
+    if (key >= VK_F1 && key <= VK_F24) return "F" + std::to_string(key - VK_F1 + 1);
+    // Any other key by the keyboard layout's own name.
+    UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    if (scan == 0) return std::string();
+    char name[64] = {};
+    int length = GetKeyNameTextA(static_cast<LONG>(scan << 16), name, sizeof name);
+    return length > 0 ? std::string(name, static_cast<size_t>(length)) : std::string();
+}
+
+} // namespace
+
+std::string ShortCutToText(TShortCut shortCut) {
+    std::string key = KeyText(shortCut & 0xFF);
+    if (key.empty()) return std::string();
+    std::string result;
+    if (shortCut & scShift) result += "Shift+";
+    if (shortCut & scCtrl) result += "Ctrl+";
+    if (shortCut & scAlt) result += "Alt+";
+    return result + key;
+}
+
+TShortCut TextToShortCut(const std::string& text) {
+    static const struct {
+        const char* Prefix;
+        TShortCut Bit;
+    } modifiers[] = {{"Shift+", scShift}, {"Ctrl+", scCtrl}, {"Alt+", scAlt}};
+    std::string rest = text;
+    TShortCut shift = 0;
+    for (bool found = true; found;) {
+        found = false;
+        for (const auto& m : modifiers) {
+            const size_t length = std::char_traits<char>::length(m.Prefix);
+            if (rest.size() > length && SameText(rest.substr(0, length), m.Prefix)) {
+                shift |= m.Bit;
+                rest.erase(0, length);
+                found = true;
+            }
+        }
+    }
+    if (rest.empty()) return 0;
+    for (unsigned key = 0x08; key <= 0xFF; ++key) {
+        std::string name = KeyText(key);
+        if (!name.empty() && SameText(name, rest)) return static_cast<TShortCut>(key | shift);
+    }
+    return 0;
+}
+
+TShortCut ShortCutFromMessage(const TWMKey& message) {
+    return ShortCut(message.GetCharCode() & 0xFF, KeyDataToShiftState(message.GetKeyData()));
+}
+
 // ---- TBasicActionLink ----------------------------------------------------------------
 
 GCL_IMPLEMENT_CLASS(TBasicActionLink)
@@ -139,6 +235,18 @@ bool TActionLink::IsHelpContextLinked() { return GetCustomAction() != nullptr; }
 bool TActionLink::IsHintLinked() { return GetCustomAction() != nullptr; }
 bool TActionLink::IsImageIndexLinked() { return GetCustomAction() != nullptr; }
 bool TActionLink::IsShortCutLinked() { return GetCustomAction() != nullptr; }
+
+bool TActionLink::DoShowHint(std::string& hintStr) {
+    TCustomAction* action = GetCustomAction();
+    if (!action) return true;
+    TComponentRef<TCustomAction> alive(action);
+    if (!action->DoHint(hintStr)) return false;
+    if (!alive) return true;
+    if (ApplicationHost && ApplicationHost->GetHintShortCuts() && action->GetShortCut() != scNone &&
+        !hintStr.empty())
+        hintStr = Format("%s (%s)", {hintStr, ShortCutToText(action->GetShortCut())});
+    return true;
+}
 bool TActionLink::IsVisibleLinked() { return GetCustomAction() != nullptr; }
 
 // ---- TBasicAction ----------------------------------------------------------------------
@@ -252,7 +360,7 @@ bool TContainedAction::Execute() {
     if (!alive) return true;
     if (TBasicAction::Execute()) return true;
     if (!alive) return true;
-    return Application && Application->ExecuteAction(this);
+    return ApplicationHost && ApplicationHost->ExecuteAction(this);
 }
 
 bool TContainedAction::Update() {
@@ -261,7 +369,7 @@ bool TContainedAction::Update() {
     if (!alive) return true;
     if (TBasicAction::Update()) return true;
     if (!alive) return true;
-    return Application && Application->UpdateAction(this);
+    return ApplicationHost && ApplicationHost->UpdateAction(this);
 }
 
 void TContainedAction::Change() {
@@ -692,6 +800,11 @@ TBasicAction* TControl::GetAction() const noexcept { return FActionLink ? FActio
 void TControl::FreeActionLink() noexcept {
     delete FActionLink;
     FActionLink = nullptr;
+}
+
+void TControl::CMHintShow(TMessage& message) {
+    auto* info = TCMHintShow(message).GetHintInfo();
+    message.Result = FActionLink && info && !FActionLink->DoShowHint(info->HintStr) ? 1 : 0;
 }
 
 void TControl::SetAction(TBasicAction* value) {

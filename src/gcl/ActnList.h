@@ -60,9 +60,33 @@ class TCustomAction;
 class TCustomActionList;
 class TControlActionLink;
 
+// ---- Shortcuts ---------------------------------------------------------------------
+
 // A keyboard shortcut: the virtual key in the low byte plus the modifier
-// bits scShift, scCtrl and scAlt (see Menus.h for the helpers).
+// bits scShift, scCtrl and scAlt.
 using TShortCut = uint16_t;
+
+inline constexpr TShortCut scShift = 0x2000;
+inline constexpr TShortCut scCtrl = 0x4000;
+inline constexpr TShortCut scAlt = 0x8000;
+inline constexpr TShortCut scNone = 0;
+
+// key plus the bits of ssShift, ssCtrl and ssAlt in shift.
+TShortCut ShortCut(uint16_t key, TShiftState shift);
+void ShortCutToKey(TShortCut shortCut, uint16_t& key, TShiftState& shift);
+// "Shift+", "Ctrl+", "Alt+" (in that order) and the key's name: digits and
+// letters as themselves (number-pad digits too), "BkSp", "Tab", "Enter",
+// "Esc", "Space", "PgUp", "PgDn", "End", "Home", "Left", "Up", "Right",
+// "Down", "Ins", "Del", "F1".."F24", other keys by the keyboard's own
+// name. 0 gives "".
+std::string ShortCutToText(TShortCut shortCut);
+// The reverse of ShortCutToText (modifiers in any order, case ignored);
+// 0 for a text that names no key.
+TShortCut TextToShortCut(const std::string& text);
+// The shortcut of a key message: its key, Shift and Ctrl from the keyboard
+// state, Alt from the key data.
+TShortCut ShortCutFromMessage(const TWMKey& message);
+
 
 using TActionEvent = TEvent<void(TBasicAction* Action, bool& Handled)>;
 using THintEvent = TEvent<void(std::string& HintStr, bool& CanShow)>;
@@ -133,6 +157,12 @@ public:
     virtual void SetImageIndex(int) {}
     virtual void SetShortCut(TShortCut) {}
     virtual void SetVisible(bool) {}
+
+    // The hint a client is about to show: the action's OnHint may change
+    // or veto it (false: no hint); then, while the application shows
+    // shortcuts in hints and the action has one, a non-empty hint becomes
+    // "<hint> (<ShortCutToText>)".
+    virtual bool DoShowHint(std::string& hintStr);
 
 protected:
     // The action as a TCustomAction, or null.

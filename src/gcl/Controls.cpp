@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "gcl/Forms.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
@@ -15,6 +14,16 @@ namespace gcl {
 
 TWinControl* CreationControl = nullptr;
 TMouse* Mouse = nullptr;
+IApplicationHost* ApplicationHost = nullptr;
+IScreenHost* ScreenHost = nullptr;
+
+void HandleGuardedException(TObject* sender) noexcept {
+    try {
+        if (ApplicationHost) ApplicationHost->HandleException(sender);
+    } catch (...) {
+        // An exception from the handler itself has nowhere left to go.
+    }
+}
 
 namespace {
 
@@ -160,20 +169,20 @@ TControl* FindDragTarget(TPoint screenPos, bool allowDisabled) {
     return window;
 }
 
-TCustomForm* GetParentForm(TControl* control, bool topForm) {
-    TCustomForm* result = nullptr;
+IFormHost* GetParentFormHost(TControl* control, bool topForm) {
+    IFormHost* result = nullptr;
     for (TControl* c = control; c; c = c->GetParent()) {
-        if (auto* form = dynamic_cast<TCustomForm*>(c)) {
+        if (auto* form = dynamic_cast<IFormHost*>(c)) {
             result = form;
             if (!topForm) break;
         }
     }
-    if (topForm && result && result->GetParent()) return nullptr;
+    if (topForm && result && result->GetFormControl()->GetParent()) return nullptr;
     return result;
 }
 
-TCustomForm* ValidParentForm(TControl* control, bool topForm) {
-    TCustomForm* form = GetParentForm(control, topForm);
+IFormHost* ValidParentFormHost(TControl* control, bool topForm) {
+    IFormHost* form = GetParentFormHost(control, topForm);
     if (!form) throw EInvalidOperation(Format(msg::ParentRequired, {control ? control->GetName() : ""}));
     return form;
 }
@@ -804,7 +813,7 @@ void TControl::CMParentBiDiModeChanged(TMessage&) {
 
 void TControl::WndProc(TMessage& message) {
     if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST) {
-        if (Application) Application->HintMouseMessage(this, message);
+        if (ApplicationHost) ApplicationHost->HintMouseMessage(this, message);
         switch (message.Msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
@@ -894,6 +903,9 @@ void TControl::Dispatch(TMessage& message) {
     case CM_FONTCHANGED:
         Invalidate();
         break;
+    case CM_HINTSHOW:
+        CMHintShow(message);
+        break;
     case CM_PARENTCOLORCHANGED:
         CMParentColorChanged(message);
         break;
@@ -907,8 +919,8 @@ void TControl::Dispatch(TMessage& message) {
         CMParentBiDiModeChanged(message);
         break;
     case CM_SYSFONTCHANGED:
-        if (FDesktopFont && Screen) {
-            FFont->Assign(Screen->GetIconFont());
+        if (FDesktopFont && ScreenHost) {
+            FFont->Assign(ScreenHost->GetIconFont());
             FDesktopFont = true;
             FParentFont = false;
         }
@@ -982,7 +994,7 @@ void TWinControl::BeforeDestruction() noexcept {
             child->FParent = nullptr;
         }
     }
-    if (Screen) Screen->ForgetControl(this);
+    if (ScreenHost) ScreenHost->ForgetControl(this);
     try {
         DestroyHandle();
     } catch (...) {
@@ -1200,7 +1212,7 @@ namespace {
 bool CanHaveHandle(TWinControl* control) {
     for (TWinControl* c = control; c; c = c->GetParent()) {
         if (c->HandleAllocated() || c->GetParentWindow()) return true;
-        if (!c->GetParent()) return dynamic_cast<TCustomForm*>(c) != nullptr;
+        if (!c->GetParent()) return dynamic_cast<IFormHost*>(c) != nullptr;
     }
     return false;
 }
@@ -1634,8 +1646,8 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
 // ---- Focus
 
 bool TWinControl::CanFocus() {
-    TCustomForm* form = GetParentForm(this);
-    TControl* stop = form;
+    IFormHost* form = GetParentFormHost(this);
+    TControl* stop = form ? form->GetFormControl() : nullptr;
     for (TControl* c = this; c && c != stop; c = c->GetParent())
         if (!c->GetVisible() || !c->GetEnabled()) return false;
     if (form) return true;
@@ -1648,18 +1660,19 @@ bool TWinControl::CanFocus() {
 bool TWinControl::Focused() const noexcept { return FHandle && GetFocus() == FHandle; }
 
 void TWinControl::SetFocus() {
-    if (TCustomForm* form = GetParentForm(this)) {
+    if (IFormHost* form = GetParentFormHost(this)) {
         form->FocusControl(this);
     } else if (FParentWindow) {
         ::SetFocus(GetHandle());
     } else {
-        ValidParentForm(this);
+        ValidParentFormHost(this);
     }
 }
 
 void TWinControl::RemoveFocus(bool removing) {
-    TCustomForm* form = GetParentForm(this);
-    if (form && form != this && !IsDestroying(form)) form->DefocusControl(this, removing);
+    IFormHost* form = GetParentFormHost(this);
+    if (form && form->GetFormControl() != this && !IsDestroying(form->GetFormControl()))
+        form->DefocusControl(this, removing);
 }
 
 void TWinControl::SetTabStop(bool value) {
@@ -1753,8 +1766,8 @@ void TWinControl::KeyPress(char& key) {
 // swallows it, one that changes it changes the message.
 bool TWinControl::DoKeyEvent(TMessage& message, bool (TWinControl::*step)(TMessage&),
                              void (TWinControl::*handler)(uint16_t&, TShiftState)) {
-    TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->GetKeyPreview() && (static_cast<TWinControl*>(form)->*step)(message))
+    IFormHost* form = GetParentFormHost(this);
+    if (form && form->GetFormControl() != this && form->GetKeyPreview() && (form->GetFormControl()->*step)(message))
         return true;
     uint16_t key = LoWord(message.WParam);
     const uint16_t original = key;
@@ -1773,8 +1786,8 @@ bool TWinControl::DoKeyUp(TMessage& message) {
 }
 
 bool TWinControl::DoKeyPress(TMessage& message) {
-    TCustomForm* form = GetParentForm(this);
-    if (form && form != this && form->GetKeyPreview() && static_cast<TWinControl*>(form)->DoKeyPress(message))
+    IFormHost* form = GetParentFormHost(this);
+    if (form && form->GetFormControl() != this && form->GetKeyPreview() && form->GetFormControl()->DoKeyPress(message))
         return true;
     char key = static_cast<char>(message.WParam & 0xFF);
     const char original = key;
@@ -1801,11 +1814,11 @@ void TWinControl::WMChar(TMessage& message) {
 bool TWinControl::IsMenuKey(TMessage& message) {
     // The popup menus of the control and its parents are asked by the
     // menus unit through the form's components (CM_ISSHORTCUT).
-    if (TCustomForm* form = GetParentForm(this)) {
+    if (IFormHost* form = GetParentFormHost(this)) {
         if (form->IsShortCut(message)) return true;
     }
-    if (Application && Application->GetHandle() &&
-        SendMessageA(Application->GetHandle(), CM_APPKEYDOWN, message.WParam, message.LParam) != 0)
+    if (ApplicationHost && ApplicationHost->GetHandle() &&
+        SendMessageA(ApplicationHost->GetHandle(), CM_APPKEYDOWN, message.WParam, message.LParam) != 0)
         return true;
     return false;
 }
@@ -1838,8 +1851,8 @@ void TWinControl::CNKeyDown(TMessage& message) {
     }
     if (mask != 0 && Perform(CM_WANTSPECIALKEY, key, message.LParam) == 0 &&
         (static_cast<uint32_t>(Perform(WM_GETDLGCODE)) & mask) == 0) {
-        if (TCustomForm* form = GetParentForm(this)) {
-            if (form->Perform(CM_DIALOGKEY, key, message.LParam) != 0) return;
+        if (IFormHost* form = GetParentFormHost(this)) {
+            if (form->GetFormControl()->Perform(CM_DIALOGKEY, key, message.LParam) != 0) return;
         }
     }
     message.Result = 0;
@@ -1848,8 +1861,8 @@ void TWinControl::CNKeyDown(TMessage& message) {
 void TWinControl::CNChar(TMessage& message) {
     message.Result = 1;
     if ((static_cast<uint32_t>(Perform(WM_GETDLGCODE)) & DLGC_WANTCHARS) == 0) {
-        if (TCustomForm* form = GetParentForm(this)) {
-            if (form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0) return;
+        if (IFormHost* form = GetParentFormHost(this)) {
+            if (form->GetFormControl()->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0) return;
         }
     }
     message.Result = 0;
@@ -1858,8 +1871,8 @@ void TWinControl::CNChar(TMessage& message) {
 void TWinControl::CNSysChar(TMessage& message) {
     message.Result = 0;
     if (LoWord(message.WParam) == VK_SPACE) return;
-    if (TCustomForm* form = GetParentForm(this))
-        message.Result = form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0 ? 1 : 0;
+    if (IFormHost* form = GetParentFormHost(this))
+        message.Result = form->GetFormControl()->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0 ? 1 : 0;
 }
 
 void TWinControl::CMDialogKey(TMessage& message) { Broadcast(message); }
@@ -1923,19 +1936,19 @@ void TWinControl::WMMouseWheel(TMessage& message) {
 
 void TWinControl::WMSetCursor(TMessage& message) {
     TWMSetCursor m(message);
-    if (Screen && Screen->GetCursor() != crDefault) {
-        ::SetCursor(Screen->GetCursors(Screen->GetCursor()));
+    if (ScreenHost && ScreenHost->GetCursor() != crDefault) {
+        ::SetCursor(ScreenHost->GetCursors(ScreenHost->GetCursor()));
         message.Result = 1;
         return;
     }
-    if (m.GetHitTest() == HTCLIENT && m.GetCursorWnd() == FHandle && Screen) {
+    if (m.GetHitTest() == HTCLIENT && m.GetCursorWnd() == FHandle && ScreenHost) {
         POINT p;
         ::GetCursorPos(&p);
         ::ScreenToClient(FHandle, &p);
         TCursor cursor = GetCursor();
         if (TControl* child = ControlAtPos(Point(p.x, p.y), false)) cursor = child->GetCursor();
         if (cursor != crDefault) {
-            ::SetCursor(Screen->GetCursors(cursor));
+            ::SetCursor(ScreenHost->GetCursors(cursor));
             message.Result = 1;
             return;
         }
@@ -2255,7 +2268,7 @@ void TWinControl::CMSysColorChange(TMessage&) {
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
     case WM_SETFOCUS: {
-        TCustomForm* form = GetParentForm(this);
+        IFormHost* form = GetParentFormHost(this);
         if (form && !form->SetFocusedControl(this)) return;
         break;
     }

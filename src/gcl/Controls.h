@@ -50,8 +50,8 @@ namespace gcl {
 
 class TControl;
 class TWinControl;
-class TCustomForm;
 class TControlCanvas;
+class IFormHost;
 // Defined by the units built on the window core (ActnList, Menus, DragDrop).
 class TBasicAction;
 class TBasicActionLink;
@@ -194,12 +194,13 @@ bool IsGclWindow(HWND handle) noexcept;
 TWinControl* FindGclWindow(HWND handle) noexcept;
 // The control under a screen point, windowless ones included.
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);
-// The top-level form of a control (or, with topForm false, the nearest
-// form up the parent chain); null when there is none.
-TCustomForm* GetParentForm(TControl* control, bool topForm = true);
-// As GetParentForm, raising EInvalidOperation "Control '%s' has no parent
-// window" when there is none.
-TCustomForm* ValidParentForm(TControl* control, bool topForm = true);
+// The form part of the top-level form of a control (or, with topForm
+// false, of the nearest form up the parent chain); null when there is
+// none. GetParentForm (Forms.h) gives the form itself.
+IFormHost* GetParentFormHost(TControl* control, bool topForm = true);
+// As GetParentFormHost, raising EInvalidOperation "Control '%s' has no
+// parent window" when there is none.
+IFormHost* ValidParentFormHost(TControl* control, bool topForm = true);
 
 // The module the GCL registers its window classes for.
 HINSTANCE GclInstance() noexcept;
@@ -243,6 +244,110 @@ private:
     int FMaxWidth = 0;
     int FMinHeight = 0;
     int FMinWidth = 0;
+};
+
+// ---- The forms unit's part ------------------------------------------------------
+//
+// The window core and the units below the forms unit (actions, dialogs)
+// never include Forms.h. What they need of the
+// application object, the screen and a control's form they reach through
+// these interfaces: TApplication, TScreen and TCustomForm implement them,
+// and FormsUnit installs ApplicationHost and ScreenHost while it is
+// initialised (null before and after; the core then does without).
+
+class IApplicationHost {
+public:
+    // The application window (null before it exists).
+    virtual HWND GetHandle() const noexcept = 0;
+    // The exception being handled goes to the application's handler.
+    virtual void HandleException(TObject* sender) = 0;
+    // Every mouse message of a control passes here first for the hints.
+    virtual void HintMouseMessage(TControl* control, TMessage& message) = 0;
+    // Actions no list handled (CM_ACTIONEXECUTE / CM_ACTIONUPDATE to the
+    // application window); true when something handled them.
+    virtual bool ExecuteAction(TObject* action) = 0;
+    virtual bool UpdateAction(TObject* action) = 0;
+    // Whether hints show the shortcut of the control's action.
+    virtual bool GetHintShortCuts() const noexcept = 0;
+    // The program's title (message boxes take it as their caption).
+    virtual const std::string& GetTitle() const noexcept = 0;
+    // Around a system dialog: stay-on-top forms step back, then return.
+    virtual void NormalizeTopMosts() = 0;
+    virtual void RestoreTopMosts() = 0;
+
+protected:
+    ~IApplicationHost() = default;
+};
+extern IApplicationHost* ApplicationHost;
+
+class IScreenHost {
+public:
+    // The font of icon titles (controls with DesktopFont follow it).
+    virtual TFont* GetIconFont() const noexcept = 0;
+    // The screen's cursor (crDefault: each control shows its own) and the
+    // handle of a cursor.
+    virtual TCursor GetCursor() const noexcept = 0;
+    virtual HCURSOR GetCursors(TCursor index) const = 0;
+    // A windowed control is going: the screen drops it from its records.
+    virtual void ForgetControl(TWinControl* control) noexcept = 0;
+
+protected:
+    ~IScreenHost() = default;
+};
+extern IScreenHost* ScreenHost;
+
+// A form, as the controls on it see it.
+class IFormHost {
+public:
+    virtual TWinControl* GetFormControl() noexcept = 0;
+    virtual void FocusControl(TWinControl* control) = 0;
+    virtual void DefocusControl(TWinControl* control, bool removing) = 0;
+    // WM_SETFOCUS of a control on the form; false cancels the focus step.
+    virtual bool SetFocusedControl(TWinControl* control) = 0;
+    virtual bool GetKeyPreview() const noexcept = 0;
+    // The form's shortcuts (its menus and action lists).
+    virtual bool IsShortCut(TMessage& message) = 0;
+
+protected:
+    ~IFormHost() = default;
+};
+
+// ---- Exception firewall ------------------------------------------------------
+
+// Hands the exception being handled to ApplicationHost->HandleException
+// (or, without an application, drops it). Call only inside a catch block.
+void HandleGuardedException(TObject* sender) noexcept;
+
+// Runs the statements; an exception ends them and goes to
+// HandleGuardedException.
+#define GCL_GUARD(Sender, ...)                                  \
+    do {                                                        \
+        try {                                                   \
+            __VA_ARGS__                                         \
+        } catch (...) {                                         \
+            ::gcl::HandleGuardedException(Sender);              \
+        }                                                       \
+    } while (0)
+
+// ---- Hints ---------------------------------------------------------------------------
+
+// A class reference to THintWindow (Forms.h) or a descendant.
+using THintWindowClass = TComponentClass;
+
+// What CM_HINTSHOW hands the control about to show a hint; the control may
+// change any field, and a non-zero result suppresses the hint.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    THintWindowClass HintWindowClass = nullptr;   // the window class for this show
+    TPoint HintPos;                               // screen position of the hint
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    TRect CursorRect;                             // moving out of it hides the hint
+    TPoint CursorPos;                             // in the control's client coordinates
+    int ReshowTimeout = 0;
+    int HideTimeout = 0;
+    std::string HintStr;
+    void* HintData = nullptr;
 };
 
 // ---- TControl -------------------------------------------------------------------
@@ -552,6 +657,9 @@ private:
     bool ShowPopupMenu(TPoint screenPos);
     // Frees the action link (ActnList.cpp).
     void FreeActionLink() noexcept;
+    // CM_HINTSHOW (ActnList.cpp): the action link may change the hint
+    // (its shortcut, the action's OnHint) or suppress it.
+    void CMHintShow(TMessage& message);
     void CMParentColorChanged(TMessage& message);
     void CMParentFontChanged(TMessage& message);
     void CMParentShowHintChanged(TMessage& message);

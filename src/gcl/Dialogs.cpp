@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "gcl/Forms.h"
 
 namespace gcl {
 
@@ -93,9 +92,9 @@ public:
         default: break;
         }
         // Stay-on-top forms would cover the box.
-        if (Application) Application->NormalizeTopMosts();
+        if (ApplicationHost) ApplicationHost->NormalizeTopMosts();
         int result = MessageBoxA(OwnerOf(request), request.Text.c_str(), request.Caption.c_str(), request.Flags);
-        if (Application) Application->RestoreTopMosts();
+        if (ApplicationHost) ApplicationHost->RestoreTopMosts();
         return result;
     }
 };
@@ -139,7 +138,7 @@ ServiceSlot<IDialogService>& DialogService() {
 // ---- Message boxes ---------------------------------------------------------------
 
 std::string DialogCaption() {
-    if (Application && !Application->GetTitle().empty()) return Application->GetTitle();
+    if (ApplicationHost && !ApplicationHost->GetTitle().empty()) return ApplicationHost->GetTitle();
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string name = path;

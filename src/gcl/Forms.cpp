@@ -89,12 +89,12 @@ BOOL CALLBACK AddFontFace(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARA
 
 // ---- Exception firewall ------------------------------------------------------------
 
-void HandleGuardedException(TObject* sender) noexcept {
-    try {
-        if (Application) Application->HandleException(sender);
-    } catch (...) {
-        // An exception from the handler itself has nowhere left to go.
-    }
+TCustomForm* GetParentForm(TControl* control, bool topForm) {
+    return dynamic_cast<TCustomForm*>(GetParentFormHost(control, topForm));
+}
+
+TCustomForm* ValidParentForm(TControl* control, bool topForm) {
+    return dynamic_cast<TCustomForm*>(ValidParentFormHost(control, topForm));
 }
 
 // ---- THintWindow ------------------------------------------------------------------
@@ -1636,8 +1636,12 @@ void InitializeForms() {
     try {
         Screen = TScreen::Create(nullptr);
         Application = TApplication::Create(nullptr);
+        ApplicationHost = Application;
+        ScreenHost = Screen;
         RegisterClasses({TForm::StaticClass()});
     } catch (...) {
+        ApplicationHost = nullptr;
+        ScreenHost = nullptr;
         FreeAndNil(Application);
         FreeAndNil(Screen);
         ControlsUnit.Finalize();
@@ -1647,6 +1651,8 @@ void InitializeForms() {
 
 void FinalizeForms() {
     UnRegisterClass(TForm::StaticClass());
+    ApplicationHost = nullptr;
+    ScreenHost = nullptr;
     FreeAndNil(Application);
     FreeAndNil(Screen);
     ControlsUnit.Finalize();

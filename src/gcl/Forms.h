@@ -50,6 +50,7 @@
 namespace gcl {
 
 class TApplication;
+class TCustomForm;
 class TScreen;
 class THintWindow;
 class TMainMenu;
@@ -59,43 +60,14 @@ inline constexpr const char* CannotShowModal = "Cannot make a visible window mod
 inline constexpr const char* UnknownException = "Unknown exception";
 } // namespace msg
 
-// ---- Exception firewall ------------------------------------------------------
-
-// Hands the exception being handled to Application->HandleException (or,
-// without an application, drops it). Call only inside a catch block.
-void HandleGuardedException(TObject* sender) noexcept;
-
-// Runs the statements; an exception ends them and goes to
-// HandleGuardedException.
-#define GCL_GUARD(Sender, ...)                                  \
-    do {                                                        \
-        try {                                                   \
-            __VA_ARGS__                                         \
-        } catch (...) {                                         \
-            ::gcl::HandleGuardedException(Sender);              \
-        }                                                       \
-    } while (0)
+// The top-level form of a control (or, with topForm false, the nearest
+// form up the parent chain); null when there is none.
+TCustomForm* GetParentForm(TControl* control, bool topForm = true);
+// As GetParentForm, raising EInvalidOperation "Control '%s' has no parent
+// window" when there is none.
+TCustomForm* ValidParentForm(TControl* control, bool topForm = true);
 
 // ---- Hints ---------------------------------------------------------------------
-
-// A class reference to THintWindow or a descendant.
-using THintWindowClass = TComponentClass;
-
-// What CM_HINTSHOW hands the control about to show a hint; the control may
-// change any field, and a non-zero result suppresses the hint.
-struct THintInfo {
-    TControl* HintControl = nullptr;
-    THintWindowClass HintWindowClass = nullptr;   // the window class for this show
-    TPoint HintPos;                               // screen position of the hint
-    int HintMaxWidth = 0;
-    TColor HintColor = clInfoBk;
-    TRect CursorRect;                             // moving out of it hides the hint
-    TPoint CursorPos;                             // in the control's client coordinates
-    int ReshowTimeout = 0;
-    int HideTimeout = 0;
-    std::string HintStr;
-    void* HintData = nullptr;
-};
 
 // The hint window: a borderless pop-up that paints its own one-pixel frame
 // inside its client area. ActivateHint(R) puts its top-left corner at R's
@@ -149,7 +121,7 @@ using TShortCutEvent = TEvent<void(TWMKey& Msg, bool& Handled)>;
 // A form. Forms built in code create their controls in their constructor;
 // OnCreate runs after that (in AfterConstruction), OnDestroy runs while the
 // controls still exist.
-class TCustomForm : public TWinControl {
+class TCustomForm : public TWinControl, public IFormHost {
     GCL_CLASS(TCustomForm, TWinControl)
 public:
     using TControl::GetCaption;
@@ -174,24 +146,25 @@ public:
     // ---- Focus
     TWinControl* GetActiveControl() const noexcept { return FActiveControl; }
     void SetActiveControl(TWinControl* control);
-    void FocusControl(TWinControl* control);
+    void FocusControl(TWinControl* control) override;
     // Called on WM_SETFOCUS of a control: records it as the active control
     // (of the form and of the screen), then CM_EXIT up the old control's
     // chain, CM_ENTER down the new one's, then CM_FOCUSCHANGED. False when a
     // handler moved the focus elsewhere meanwhile.
-    virtual bool SetFocusedControl(TWinControl* control);
+    bool SetFocusedControl(TWinControl* control) override;
     // Takes the focus away from control (and, removing, from its children).
-    void DefocusControl(TWinControl* control, bool removing);
+    void DefocusControl(TWinControl* control, bool removing) override;
     void SetFocus() override;
     bool GetActive() const noexcept { return FActive; }
     bool CanFocus() override;
 
     // ---- Keys
-    bool GetKeyPreview() const noexcept { return FKeyPreview; }
+    bool GetKeyPreview() const noexcept override { return FKeyPreview; }
+    TWinControl* GetFormControl() noexcept override { return this; }
     void SetKeyPreview(bool value) noexcept { FKeyPreview = value; }
     // The form's shortcut phase: OnShortCut, then its components (popup
     // menus, action lists) through CM_ISSHORTCUT. True when one ran.
-    virtual bool IsShortCut(TMessage& message);
+    bool IsShortCut(TMessage& message) override;
 
     // ---- Window
     TFormBorderStyle GetBorderStyle() const noexcept { return FBorderStyle; }
@@ -312,7 +285,7 @@ protected:
 // ---- Screen ------------------------------------------------------------------------
 
 // The display, the forms, the focus and the cursors.
-class TScreen : public TComponent {
+class TScreen : public TComponent, public IScreenHost {
     GCL_CLASS(TScreen, TComponent)
 public:
     int GetWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
@@ -333,17 +306,17 @@ public:
     TCustomForm* GetForms(int index) const;
 
     TFont* GetHintFont() const noexcept { return FHintFont.get(); }
-    TFont* GetIconFont() const noexcept { return FIconFont.get(); }
+    TFont* GetIconFont() const noexcept override { return FIconFont.get(); }
     TFont* GetMenuFont() const noexcept { return FMenuFont.get(); }
     // The installed font faces (vertical "@" faces included), sorted.
     const std::vector<std::string>& GetFonts();
 
     // A cursor forced over every control; crDefault forces none.
-    TCursor GetCursor() const noexcept { return FCursor; }
+    TCursor GetCursor() const noexcept override { return FCursor; }
     void SetCursor(TCursor value);
     // The cursor of a number: built-in numbers are negative (crArrow, ...),
     // the program adds its own. An unknown number gives the arrow.
-    HCURSOR GetCursors(TCursor index) const;
+    HCURSOR GetCursors(TCursor index) const override;
     void SetCursors(TCursor index, HCURSOR handle);
 
     TNotifyEvent OnActiveControlChange;
@@ -362,7 +335,7 @@ private:
     void RemoveForm(TCustomForm* form) noexcept;
     void SetActiveControlValue(TWinControl* control);
     void SetActiveFormValue(TCustomForm* form);
-    void ForgetControl(TWinControl* control) noexcept;
+    void ForgetControl(TWinControl* control) noexcept override;
     void LoadSystemFonts();
 
     std::vector<TCustomForm*> FForms;
@@ -388,7 +361,7 @@ using TWindowHook = TEvent<bool(TMessage& Message)>;
 // A hook on the message loop: true means the message is handled.
 using TLoopHook = TEvent<bool(MSG& Msg)>;
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public IApplicationHost {
     GCL_CLASS(TApplication, TComponent)
 public:
     void Initialize() {}
@@ -415,8 +388,8 @@ public:
     void SetShowMainForm(bool value) noexcept { FShowMainForm = value; }
 
     // The hidden application window (0 only while it cannot be made).
-    HWND GetHandle() const noexcept { return FHandle; }
-    const std::string& GetTitle() const noexcept { return FTitle; }
+    HWND GetHandle() const noexcept override { return FHandle; }
+    const std::string& GetTitle() const noexcept override { return FTitle; }
     void SetTitle(const std::string& value);
     std::string GetExeName() const;
     TIcon* GetIcon() const noexcept { return FIcon.get(); }
@@ -431,8 +404,8 @@ public:
     void BringToFront();
     // Takes the topmost style off the stay-on-top forms (for a message box)
     // and gives it back; the calls nest.
-    void NormalizeTopMosts();
-    void RestoreTopMosts();
+    void NormalizeTopMosts() override;
+    void RestoreTopMosts() override;
 
     // Hooks see every message of the application window first, newest
     // last; a hook may remove itself (or another) while it runs.
@@ -448,7 +421,7 @@ public:
     // ---- Exceptions
     // Handles the exception being handled now (call inside a catch block):
     // OnException when assigned, else ShowException; EAbort is silent.
-    virtual void HandleException(TObject* sender);
+    void HandleException(TObject* sender) override;
     void ShowException(const Exception& e);
 
     // ---- Hints
@@ -466,13 +439,13 @@ public:
     void SetHintShortPause(int value) noexcept { FHintShortPause = value; }
     int GetHintHidePause() const noexcept { return FHintHidePause; }
     void SetHintHidePause(int value) noexcept { FHintHidePause = value; }
-    bool GetHintShortCuts() const noexcept { return FHintShortCuts; }
+    bool GetHintShortCuts() const noexcept override { return FHintShortCuts; }
     void SetHintShortCuts(bool value) noexcept { FHintShortCuts = value; }
     // Hides the hint and forgets the hint control.
     void CancelHint();
     // Controls call this for their mouse messages: it starts, moves and
     // ends hints.
-    void HintMouseMessage(TControl* control, TMessage& message);
+    void HintMouseMessage(TControl* control, TMessage& message) override;
     // Shows the hint of the current hint control (or of the control under
     // cursorPos) now.
     void ActivateHint(TPoint cursorPos);
@@ -485,8 +458,8 @@ public:
     void UpdateActions();
     // Sends CM_ACTIONEXECUTE (or CM_ACTIONUPDATE) for action to the
     // application window; true when something handled it.
-    bool ExecuteAction(TObject* action);
-    bool UpdateAction(TObject* action);
+    bool ExecuteAction(TObject* action) override;
+    bool UpdateAction(TObject* action) override;
 
     bool HelpCommand(int, intptr_t) { return false; }
     bool HelpContext(int) { return false; }

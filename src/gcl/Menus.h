@@ -78,26 +78,10 @@ inline constexpr const char* NoMenuCommand = "Too many menu items";
 
 // ---- Shortcuts ---------------------------------------------------------------------
 
-inline constexpr TShortCut scShift = 0x2000;
-inline constexpr TShortCut scCtrl = 0x4000;
-inline constexpr TShortCut scAlt = 0x8000;
-inline constexpr TShortCut scNone = 0;
-
-// key plus the bits of ssShift, ssCtrl and ssAlt in shift.
-TShortCut ShortCut(uint16_t key, TShiftState shift);
-void ShortCutToKey(TShortCut shortCut, uint16_t& key, TShiftState& shift);
-// "Shift+", "Ctrl+", "Alt+" (in that order) and the key's name: digits and
-// letters as themselves (number-pad digits too), "BkSp", "Tab", "Enter",
-// "Esc", "Space", "PgUp", "PgDn", "End", "Home", "Left", "Up", "Right",
-// "Down", "Ins", "Del", "F1".."F24", other keys by the keyboard's own
-// name. 0 gives "".
-std::string ShortCutToText(TShortCut shortCut);
-// The reverse of ShortCutToText (modifiers in any order, case ignored);
-// 0 for a text that names no key.
-TShortCut TextToShortCut(const std::string& text);
-// The shortcut of a key message: its key, Shift and Ctrl from the keyboard
-// state, Alt from the key data.
-TShortCut ShortCutFromMessage(const TWMKey& message);
+// TShortCut, scShift, scCtrl, scAlt, scNone and the shortcut helpers
+// (ShortCut, ShortCutToKey, ShortCutToText, TextToShortCut,
+// ShortCutFromMessage) are declared in ActnList.h, which this header
+// includes: actions own shortcuts and show them in hints.
 
 // Menu and control texts: "&" marks the next character as the hot key,
 // "&&" is a literal "&".

@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "gcl/Forms.h"
+#include "gcl/Controls.h"
 
 namespace gcl {
 

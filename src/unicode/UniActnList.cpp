@@ -19,6 +19,13 @@ GCL_IMPLEMENT_CLASS(TUniSpeedButtonActionLink)
 
 namespace {
 
+// Keys the class library names by fixed texts.
+bool HasFixedName(unsigned key) {
+    return key == VK_BACK || key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE ||
+           (key >= VK_SPACE && key <= VK_DOWN) || key == VK_INSERT || key == VK_DELETE ||
+           (key >= VK_F1 && key <= VK_F24);
+}
+
 // The companion of a wide action, or null for any other action.
 TCustomActionHelper* WideActionHelper(gcl::TBasicAction* action) {
     auto* custom = dynamic_cast<gcl::TCustomAction*>(action);
@@ -41,6 +48,33 @@ void FinalizeUniActnList() {
 } // namespace
 
 gcl::TUnit UniActnListUnit{"UniActnList", &InitializeUniActnList, &FinalizeUniActnList};
+
+// ---- Shortcut texts -----------------------------------------------------------------
+
+std::wstring WideShortCutToText(gcl::TShortCut shortCut) {
+    if (shortCut == 0) return std::wstring();
+    const unsigned key = shortCut & 0xFF;
+    std::wstring name;
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= VK_NUMPAD0 && key <= VK_NUMPAD9)) {
+        UINT ch = MapVirtualKeyW(key, 2 /* MAPVK_VK_TO_CHAR */) & 0xFFFF;
+        if (ch) name = std::wstring(1, static_cast<wchar_t>(ch));
+    } else if (!HasFixedName(key)) {
+        wchar_t buffer[64] = {};
+        LONG scanCode = static_cast<LONG>(MapVirtualKeyW(key, 0 /* MAPVK_VK_TO_VSC */)) << 16;
+        if (GetKeyNameTextW(scanCode, buffer, 64) > 0) name = buffer;
+    }
+    if (name.empty()) {
+        // The class library's own text, modifiers and all.
+        return gcl::AnsiToWide(gcl::ShortCutToText(shortCut));
+    }
+    std::wstring result;
+    if (shortCut & gcl::scShift) result += L"Shift+";
+    if (shortCut & gcl::scCtrl) result += L"Ctrl+";
+    if (shortCut & gcl::scAlt) result += L"Alt+";
+    return result + name;
+}
+
+// ---- Actions ----------------------------------------------------------------------------
 
 bool IsWideAction(gcl::TBasicAction* action) { return action && gcl::Supports(action, IWideAction::IID); }
 

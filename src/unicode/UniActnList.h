@@ -30,6 +30,13 @@ inline constexpr const char* ActionLinkClass =
     "UNI Internal Error: The wide action link does not descend from the inherited link.";
 } // namespace msg
 
+// The shortcut's text with the key named in the active keyboard layout:
+// "Shift+", "Ctrl+", "Alt+" in that order, then digits and letters (and
+// number-pad digits) as the layout's characters, the keys the class
+// library names itself by those names, any other key by the keyboard's
+// own (wide) name. 0 gives "".
+std::wstring WideShortCutToText(gcl::TShortCut shortCut);
+
 // Answered by actions that keep a wide caption and hint.
 struct IWideAction : gcl::IUnknown {
     static constexpr gcl::TGUID IID = gcl::StringToGUID("{59D0AE37-8161-4AD6-9102-14B28E5761EB}");

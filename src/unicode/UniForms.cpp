@@ -238,9 +238,16 @@ void TUniCustomHintWindow::CreateWindowHandle(const gcl::TCreateParams& params) 
 }
 
 std::wstring TUniCustomHintWindow::WideHintFor(const std::string& hint) {
-    if (UniApplication && UniApplication->GetHintControl()) {
-        std::wstring wide = WideGetLongHint(WideGetHintOfControlChain(UniApplication->GetHintControl()));
-        if (gcl::WideToAnsi(wide) == hint) return wide;
+    gcl::TControl* control = UniApplication ? UniApplication->GetHintControl() : nullptr;
+    if (control) {
+        std::wstring wide = WideGetLongHint(WideGetHintOfControlChain(control));
+        const std::string ansi = gcl::WideToAnsi(wide);
+        if (ansi == hint) return wide;
+        // The class library added the shortcut of the control's action.
+        auto* action = dynamic_cast<gcl::TCustomAction*>(control->GetAction());
+        if (gcl::Application && gcl::Application->GetHintShortCuts() && action && action->GetShortCut() != 0 &&
+            gcl::Format("%s (%s)", {ansi, gcl::ShortCutToText(action->GetShortCut())}) == hint)
+            return wide + L" (" + WideShortCutToText(action->GetShortCut()) + L")";
     }
     return gcl::AnsiToWide(hint);
 }

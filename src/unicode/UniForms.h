@@ -91,7 +91,10 @@ class TUniCustomHintWindow : public gcl::THintWindow {
 public:
     gcl::TRect CalcHintRect(int maxWidth, const std::string& hint, void* data) override;
     // The wide form of an 8-bit hint: the hint control's long wide hint
-    // when its 8-bit form matches, else the 8-bit hint converted.
+    // when its 8-bit form matches; that hint followed by " (" +
+    // WideShortCutToText + ")" when the 8-bit hint is the one the class
+    // library made of it with the shortcut of the control's action (the
+    // application shows shortcuts in hints); else the 8-bit hint converted.
     std::wstring WideHintFor(const std::string& hint);
 
 protected:

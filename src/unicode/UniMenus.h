@@ -1,4 +1,5 @@
-// Wide menu items, wide shortcut texts and hot-key marks.
+// Wide menu items and hot-key marks (WideShortCutToText is in
+// UniActnList.h, with the actions that own shortcuts).
 //
 // A TUniMenuItem keeps a wide caption and hint beside the 8-bit ones of
 // the class library's item. On the NT family, whenever the class library
@@ -17,15 +18,9 @@
 
 #include "gcl/Menus.h"
 #include "gcl/rtl/Init.h"
+#include "unicode/UniActnList.h"
 
 namespace qelvo {
-
-// The shortcut's text with the key named in the active keyboard layout:
-// "Shift+", "Ctrl+", "Alt+" in that order, then digits and letters (and
-// number-pad digits) as the layout's characters, the keys the class
-// library names itself by those names, any other key by the keyboard's
-// own (wide) name. 0 gives "".
-std::wstring WideShortCutToText(gcl::TShortCut shortCut);
 
 // The text without hot-key marks: each "&" goes and the character after
 // it stays ("&&" leaves "&"). With a far-east system locale a mark of the

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "gcl/ActnList.h"
 #include "gcl/Controls.h"
 #include "gcl/Forms.h"
 #include "gcl/Graphics.h"
@@ -87,6 +88,35 @@ protected:
     explicit THntControl(TComponent* owner) : TCustomControl(owner) { SetShowHint(true); }
 };
 GCL_IMPLEMENT_CLASS(THntControl)
+
+// A control that leaves CM_HINTSHOW to the library.
+class THntPlainControl : public TCustomControl {
+    GCL_CLASS(THntPlainControl, TCustomControl)
+public:
+    void Dispatch(TMessage& message) override {
+        if (message.Msg == CM_HINTSHOWPAUSE) {
+            *TCMHintShowPause(message).GetPause() = 0;  // show at once
+            return;
+        }
+        inherited::Dispatch(message);
+    }
+
+protected:
+    explicit THntPlainControl(TComponent* owner) : TCustomControl(owner) { SetShowHint(true); }
+};
+GCL_IMPLEMENT_CLASS(THntPlainControl)
+
+// Vetoes or rewrites an action's hint.
+struct THntActionHints {
+    bool Veto = false;
+    std::string Replace;
+    int Calls = 0;
+    void Hint(std::string& hint, bool& canShow) {
+        ++Calls;
+        if (!Replace.empty()) hint = Replace;
+        if (Veto) canShow = false;
+    }
+};
 
 class THntForm : public TForm {
     GCL_CLASS(THntForm, TForm)
@@ -315,4 +345,47 @@ TEST_F(Hints, ABitmapHintOf100x20ShowsWhole) {
     GetWindowRect(shown->GetHandle(), &window);
     EXPECT_EQ(window.right - window.left, 100);
     EXPECT_EQ(window.bottom - window.top, 20);
+}
+
+TEST_F(Hints, AnActionsHintShowsItsShortCut) {
+    THntPlainControl* control = THntPlainControl::Create(Form);
+    control->SetBounds(10, 10, 60, 40);
+    control->SetParent(Form);
+    TAction* action = TAction::Create(Form);
+    action->SetHint("Open|Opens a task file");
+    action->SetShortCut(scCtrl | 'O');
+    control->SetAction(action);
+    ASSERT_EQ(control->GetHint(), "Open|Opens a task file");
+    const TPoint over = control->ClientToScreen(Point(5, 5));
+    auto shown = [&] {
+        Application->CancelHint();
+        Application->ActivateHint(over);
+        return HintVisible() ? Application->GetHintWindow()->GetCaption() : std::string("(none)");
+    };
+
+    EXPECT_EQ(shown(), "Open (Ctrl+O)");
+    // Only while the application shows shortcuts in hints, and only for
+    // an action with a shortcut.
+    Application->SetHintShortCuts(false);
+    EXPECT_EQ(shown(), "Open");
+    Application->SetHintShortCuts(true);
+    action->SetShortCut(0);
+    EXPECT_EQ(shown(), "Open");
+    action->SetShortCut(scShift | scCtrl | VK_F5);
+    EXPECT_EQ(shown(), "Open (Shift+Ctrl+F5)");
+
+    // The action's OnHint sees the hint first and may change or veto it.
+    THntActionHints hints;
+    action->OnHint = THintEvent(&hints, &THntActionHints::Hint);
+    hints.Replace = "Open a file";
+    EXPECT_EQ(shown(), "Open a file (Shift+Ctrl+F5)");
+    hints.Veto = true;
+    EXPECT_EQ(shown(), "(none)");
+    EXPECT_EQ(hints.Calls, 2);
+    action->OnHint = THintEvent();
+
+    // A control without an action is left alone.
+    control->SetAction(nullptr);
+    control->SetHint("Plain");
+    EXPECT_EQ(shown(), "Plain");
 }

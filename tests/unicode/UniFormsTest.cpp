@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "gcl/ActnList.h"
 #include "gcl/Controls.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/Strings.h"
@@ -180,4 +181,43 @@ TEST_F(UniFormsTest, HintWindowIsUnicodeAndMeasuresAsItPaints) {
     // The hint control may go before the hint.
     edit->Free();
     EXPECT_EQ(UniApplication->GetHintControl(), nullptr);
+}
+
+TEST_F(UniFormsTest, HintWindowShowsTheWideHintWithItsActionsShortCut) {
+    qelvo::test::HiddenTestWindow host;
+    TUniFormsTestEdit* edit = TUniFormsTestEdit::Create(nullptr);
+    edit->SetParentWindow(static_cast<HWND>(host.Handle()));
+    edit->HandleNeeded();
+    gcl::TAction* action = gcl::TAction::Create(nullptr);
+    action->SetShortCut(gcl::scCtrl | 'O');
+    edit->SetAction(action);
+    WideControlSetHint(edit, W("打开|打开一个文件"));
+    auto* window = static_cast<TUniCustomHintWindow*>(TUniCustomHintWindow::StaticClass()->Create(nullptr));
+    auto shown = [&] {
+        gcl::THintInfo info;
+        info.HintControl = edit;
+        info.HintWindowClass = gcl::THintWindow::StaticClass();
+        info.HintStr = gcl::GetShortHint(edit->GetHint());
+        if (edit->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info)) != 0) return std::wstring(L"(none)");
+        return window->WideHintFor(info.HintStr);
+    };
+
+    // The class library adds the shortcut to the 8-bit hint ("?? (Ctrl+O)");
+    // the wide window shows the wide hint with the shortcut's wide text.
+    EXPECT_EQ(shown(), W("打开一个文件 (Ctrl+O)"));
+    WideControlSetHint(edit, W("打开"));
+    EXPECT_EQ(shown(), W("打开 (Ctrl+O)"));
+    gcl::Application->SetHintShortCuts(false);
+    EXPECT_EQ(shown(), W("打开"));
+    gcl::Application->SetHintShortCuts(true);
+    // An 8-bit hint that is not the wide hint's stays as it is.
+    EXPECT_EQ(window->WideHintFor("?? (Ctrl+P)"), L"?? (Ctrl+P)");
+    // A change of the action hands the control the action's hint again.
+    action->SetShortCut(0);
+    WideControlSetHint(edit, W("打开"));
+    EXPECT_EQ(shown(), W("打开"));
+
+    window->Free();
+    edit->Free();
+    action->Free();
 }
