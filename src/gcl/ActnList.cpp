@@ -5,17 +5,13 @@
 #include <iterator>
 #include <utility>
 
+#include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
 namespace gcl {
 
 namespace {
-
-template <class T>
-bool Contains(const std::vector<T*>& list, const T* item) {
-    return std::find(list.begin(), list.end(), item) != list.end();
-}
 
 [[noreturn]] void RaiseListIndex(int index) {
     char buffer[128];

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
@@ -50,11 +51,6 @@ bool IsDestroying(const TComponent* component) noexcept {
 }
 
 bool IsMiddleEast() noexcept { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; }
-
-template <class T>
-bool Contains(const std::vector<T*>& list, const T* item) noexcept {
-    return std::find(list.begin(), list.end(), item) != list.end();
-}
 
 } // namespace
 

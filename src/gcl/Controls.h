@@ -329,6 +329,30 @@ void HandleGuardedException(TObject* sender) noexcept;
         }                                                       \
     } while (0)
 
+// ---- The seam for wrapping layers ---------------------------------------------------
+//
+// A layer that wraps the library's controls from outside (the Unicode
+// layer keeps wide texts beside the 8-bit ones and gives a control a
+// window of its own) needs a few protected members of any control, not
+// only of its own descendants. TControlSeam is that seam: TControl and
+// TWinControl befriend it, and it passes on exactly these members. Code
+// outside the library reaches protected members of controls it does not
+// derive through it only (StdCtrls.h has TStdCtrlsSeam for the standard
+// controls).
+class TControlSeam {
+public:
+    // TControl::GetText / SetText: the text through the window messages.
+    static std::string GetText(TControl* control);
+    static void SetText(TControl* control, const std::string& value);
+    // TControl::SetHintRaw: stores the hint without any further effect.
+    static void SetHintRaw(TControl* control, const std::string& value);
+    // TControl::GetActionLink: the control's action link, or null.
+    static TControlActionLink* GetActionLink(const TControl* control) noexcept;
+    // TWinControl::SetWindowHandle: the stored window handle, set without
+    // creating or destroying anything.
+    static void SetWindowHandle(TWinControl* control, HWND value) noexcept;
+};
+
 // ---- Hints ---------------------------------------------------------------------------
 
 // A class reference to THintWindow (Forms.h) or a descendant.
@@ -642,6 +666,7 @@ private:
     friend class TWinControl;
     friend class TControlCanvas;
     friend class TDragControlObject;
+    friend class TControlSeam;
     friend struct TDragSession;
 
     bool CheckNewSize(int& newWidth, int& newHeight);
@@ -925,6 +950,7 @@ protected:
 private:
     friend class TControl;
     friend class TCustomForm;
+    friend class TControlSeam;
     friend LRESULT CALLBACK InitWndProc(HWND, UINT, WPARAM, LPARAM);
 
     void InsertToLists(TControl* control);
@@ -1090,6 +1116,18 @@ private:
     int FDragThreshold;
     bool FDragImmediate = true;
 };
+
+// ---- TControlSeam ----------------------------------------------------------------------
+
+inline std::string TControlSeam::GetText(TControl* control) { return control->GetText(); }
+inline void TControlSeam::SetText(TControl* control, const std::string& value) { control->SetText(value); }
+inline void TControlSeam::SetHintRaw(TControl* control, const std::string& value) { control->SetHintRaw(value); }
+inline TControlActionLink* TControlSeam::GetActionLink(const TControl* control) noexcept {
+    return control->GetActionLink();
+}
+inline void TControlSeam::SetWindowHandle(TWinControl* control, HWND value) noexcept {
+    control->SetWindowHandle(value);
+}
 
 // Valid while ControlsUnit is initialised.
 extern TMouse* Mouse;

@@ -6,6 +6,7 @@
 
 #include "gcl/ActnList.h"
 #include "gcl/Dialogs.h"
+#include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
@@ -22,22 +23,6 @@ const char kApplicationClass[] = "TApplication";
 constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
 
-template <class T>
-bool Contains(const std::vector<T*>& list, const T* item) noexcept {
-    return std::find(list.begin(), list.end(), item) != list.end();
-}
-
-// Counts a nesting level for the lifetime of the object.
-class TDepth {
-public:
-    explicit TDepth(int& depth) noexcept : FDepth(depth) { ++depth; }
-    ~TDepth() { --FDepth; }
-    TDepth(const TDepth&) = delete;
-    TDepth& operator=(const TDepth&) = delete;
-
-private:
-    int& FDepth;
-};
 
 // The distance from the cursor's hot spot to its bottom edge.
 int CursorHeightMargin() {

@@ -6,6 +6,7 @@
 
 #include "gcl/Forms.h"
 #include "gcl/Timers.h"
+#include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
@@ -13,11 +14,6 @@
 namespace gcl {
 
 namespace {
-
-template <class T>
-bool Contains(const std::vector<T*>& list, const T* item) {
-    return std::find(list.begin(), list.end(), item) != list.end();
-}
 
 [[noreturn]] void RaiseMenuIndex() { throw EListError(msg::MenuIndexError); }
 

@@ -64,6 +64,21 @@ inline TOwnerDrawState OwnerDrawStateFromItemState(UINT itemState) noexcept {
 
 // ---- TCustomEdit --------------------------------------------------------------
 
+// The seam of the standard controls for wrapping layers (see TControlSeam
+// in Controls.h): exactly these protected members of any edit or list box.
+class TCustomEdit;
+class TCustomListBox;
+class TStdCtrlsSeam {
+public:
+    // TCustomEdit::SetPasswordCharRaw: stores the password character
+    // without touching the window.
+    static void SetPasswordCharRaw(TCustomEdit* edit, char value) noexcept;
+    // TCustomListBox::GetMoving / SetMoving: set while Items.Move takes an
+    // item out and puts it back.
+    static bool GetMoving(const TCustomListBox* listBox) noexcept;
+    static void SetMoving(TCustomListBox* listBox, bool value) noexcept;
+};
+
 class TCustomEdit : public TWinControl {
     GCL_CLASS(TCustomEdit, TWinControl)
 public:
@@ -140,6 +155,7 @@ protected:
     bool FInitialAutoSize = true;
 
 private:
+    friend class TStdCtrlsSeam;
     int FMaxLength = 0;
     bool FReadOnly = false;
     TEditCharCase FCharCase = ecNormal;
@@ -506,6 +522,7 @@ protected:
     virtual int MeasuredItemHeight();
 
 private:
+    friend class TStdCtrlsSeam;
     friend class TListBoxStrings;
 
     struct TSavedItem {
@@ -652,6 +669,14 @@ class TComboBox : public TCustomComboBox {
 protected:
     explicit TComboBox(TComponent* owner) : TCustomComboBox(owner) {}
 };
+
+// ---- TStdCtrlsSeam -------------------------------------------------------------------
+
+inline void TStdCtrlsSeam::SetPasswordCharRaw(TCustomEdit* edit, char value) noexcept {
+    edit->SetPasswordCharRaw(value);
+}
+inline bool TStdCtrlsSeam::GetMoving(const TCustomListBox* listBox) noexcept { return listBox->GetMoving(); }
+inline void TStdCtrlsSeam::SetMoving(TCustomListBox* listBox, bool value) noexcept { listBox->SetMoving(value); }
 
 // Registers the classes of this unit for streaming.
 extern TUnit StdCtrlsUnit;

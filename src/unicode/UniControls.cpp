@@ -19,26 +19,12 @@ GCL_IMPLEMENT_CLASS(TWideControlHelper)
 
 namespace {
 
-// Reaches the protected text and hint members of any control.
-struct TControlAccess : gcl::TControl {
-    static std::string GetTextOf(gcl::TControl* control) { return (control->*&TControlAccess::GetText)(); }
-    static void SetTextOf(gcl::TControl* control, const std::string& value) {
-        (control->*&TControlAccess::SetText)(value);
-    }
-    static void SetHintOf(gcl::TControl* control, const std::string& value) {
-        (control->*&TControlAccess::SetHintRaw)(value);
-    }
-    static gcl::TControlActionLink* ActionLinkOf(gcl::TControl* control) {
-        return (control->*&TControlAccess::GetActionLink)();
-    }
-};
-
 void SetAnsiText(gcl::TObject* obj, const std::string& value) {
-    TControlAccess::SetTextOf(static_cast<gcl::TControl*>(obj), value);
+    gcl::TControlSeam::SetText(static_cast<gcl::TControl*>(obj), value);
 }
 
 void SetAnsiHint(gcl::TObject* obj, const std::string& value) {
-    TControlAccess::SetHintOf(static_cast<gcl::TControl*>(obj), value);
+    gcl::TControlSeam::SetHintRaw(static_cast<gcl::TControl*>(obj), value);
 }
 
 TWideComponentHelperList* GControlHelpers = nullptr;
@@ -59,12 +45,6 @@ HWND ExistingHandle(gcl::TControl* control) {
     return win && win->HandleAllocated() ? win->GetHandle() : nullptr;
 }
 
-// Reaches the protected window members of any windowed control.
-struct TWinControlAccess : gcl::TWinControl {
-    static void SetHandleOf(gcl::TWinControl* control, HWND value) {
-        (control->*&TWinControlAccess::SetWindowHandle)(value);
-    }
-};
 
 UINT GDestroyWindowMessage = 0;
 ATOM GWindowAtom = 0;
@@ -129,7 +109,7 @@ TWideControlHelper* FindWideControlHelper(const gcl::TControl* control) {
 std::wstring WideControlGetText(gcl::TControl* control) {
     HWND handle = ExistingHandle(control);
     if (!UnicodePlatform || (handle && !IsWindowUnicode(handle)))
-        return gcl::AnsiToWide(TControlAccess::GetTextOf(control));
+        return gcl::AnsiToWide(gcl::TControlSeam::GetText(control));
     if (handle) {
         int length = GetWindowTextLengthW(handle);
         std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -139,7 +119,7 @@ std::wstring WideControlGetText(gcl::TControl* control) {
     }
     // No window (a windowless control, or one whose window is not made
     // yet): the kept wide caption, unless 8-bit code changed the caption.
-    std::string ansi = TControlAccess::GetTextOf(control);
+    std::string ansi = gcl::TControlSeam::GetText(control);
     if (TWideControlHelper* helper = FindWideControlHelper(control))
         return GetSyncedWideString(helper->WideCaption(), ansi);
     return gcl::AnsiToWide(ansi);
@@ -148,7 +128,7 @@ std::wstring WideControlGetText(gcl::TControl* control) {
 void WideControlSetText(gcl::TControl* control, const std::wstring& value) {
     HWND handle = ExistingHandle(control);
     if (!UnicodePlatform || (handle && !IsWindowUnicode(handle))) {
-        TControlAccess::SetTextOf(control, gcl::WideToAnsi(value));
+        gcl::TControlSeam::SetText(control, gcl::WideToAnsi(value));
         return;
     }
     if (handle) {
@@ -161,9 +141,9 @@ void WideControlSetText(gcl::TControl* control, const std::wstring& value) {
     TWideControlHelper* helper = NeedWideControlHelper(control);
     if (dynamic_cast<gcl::TWinControl*>(control)) {
         helper->WideCaption() = value;
-        TControlAccess::SetTextOf(control, gcl::WideToAnsi(value));
+        gcl::TControlSeam::SetText(control, gcl::WideToAnsi(value));
     } else {
-        SetSyncedWideString(value, helper->WideCaption(), TControlAccess::GetTextOf(control), &SetAnsiText, control);
+        SetSyncedWideString(value, helper->WideCaption(), gcl::TControlSeam::GetText(control), &SetAnsiText, control);
     }
 }
 
@@ -179,17 +159,17 @@ void WideControlSetHint(gcl::TControl* control, const std::wstring& value) {
         TWideControlHelper* helper = NeedWideControlHelper(control);
         SetSyncedWideString(value, helper->WideHint(), control->GetHint(), &SetAnsiHint, control);
     } else {
-        TControlAccess::SetHintOf(control, gcl::WideToAnsi(value));
+        gcl::TControlSeam::SetHintRaw(control, gcl::WideToAnsi(value));
     }
 }
 
 bool IsWideCaptionStored(gcl::TControl* control) {
-    gcl::TControlActionLink* link = TControlAccess::ActionLinkOf(control);
+    gcl::TControlActionLink* link = gcl::TControlSeam::GetActionLink(control);
     return !link || !link->IsCaptionLinked();
 }
 
 bool IsWideHintStored(gcl::TControl* control) {
-    gcl::TControlActionLink* link = TControlAccess::ActionLinkOf(control);
+    gcl::TControlActionLink* link = gcl::TControlSeam::GetActionLink(control);
     return !link || !link->IsHintLinked();
 }
 
@@ -391,7 +371,7 @@ LRESULT TWinControlTrap::WindowProcedure(HWND handle, UINT msg, WPARAM wParam, L
     if (GFinished) {
         // The layer is gone: only the end of the window matters.
         if ((msg == WM_DESTROY || (GDestroyWindowMessage && msg == GDestroyWindowMessage)) && FControl)
-            TWinControlAccess::SetHandleOf(FControl, nullptr);
+            gcl::TControlSeam::SetWindowHandle(FControl, nullptr);
         return DefWindowProcW(handle, msg, wParam, lParam);
     }
     ++FNestCount;
@@ -470,7 +450,7 @@ LRESULT CALLBACK InitWndProcW(HWND handle, UINT msg, WPARAM wParam, LPARAM lPara
     try {
         gcl::CreationControl = nullptr;
         GWindowBeingCreated = handle;
-        TWinControlAccess::SetHandleOf(control, handle);
+        gcl::TControlSeam::SetWindowHandle(control, handle);
         AddPending(TakeTrap(control));
         SetWindowLongW(handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&gcl::GclWindowProc)));
         gcl::AttachControlToWindow(handle, control);
@@ -526,7 +506,7 @@ void CreateWideWindowHandle(gcl::TWinControl* control, const gcl::TCreateParams&
         HWND handle = CreateWindowExA(params.ExStyle, params.WinClassName, params.Caption, params.Style, params.X,
                                       params.Y, params.Width, params.Height, params.WndParent, nullptr,
                                       params.WindowClass.hInstance, params.Param);
-        if (handle) TWinControlAccess::SetHandleOf(control, handle);
+        if (handle) gcl::TControlSeam::SetWindowHandle(control, handle);
         return;
     }
     WNDCLASSW systemClass{};
@@ -549,7 +529,7 @@ void CreateWideWindowHandle(gcl::TWinControl* control, const gcl::TCreateParams&
     GWindowBeingCreated = nullptr;
     if (gcl::CreationControl == control) gcl::CreationControl = nullptr;
     if (!handle) RaiseLastOSError(error);
-    TWinControlAccess::SetHandleOf(control, handle);
+    gcl::TControlSeam::SetWindowHandle(control, handle);
     // The class library's initial procedure installed the main procedure
     // through the 8-bit call; installed again through the wide one, the
     // window stays Unicode.

@@ -19,28 +19,14 @@ namespace {
 std::string ToAnsi(const std::wstring& s) { return WideToWindowAnsi(s); }
 std::wstring FromAnsi(const std::string& s) { return WindowAnsiToWide(s); }
 
-// Reaches the protected members of the class library's edit and list box.
-struct TEditAccess : gcl::TCustomEdit {
-    static void SetPasswordCharRawOf(gcl::TCustomEdit* edit, char value) {
-        (edit->*&TEditAccess::SetPasswordCharRaw)(value);
-    }
-};
-
-struct TListBoxAccess : gcl::TCustomListBox {
-    static bool GetMovingOf(gcl::TCustomListBox* listBox) { return (listBox->*&TListBoxAccess::GetMoving)(); }
-    static void SetMovingOf(gcl::TCustomListBox* listBox, bool value) {
-        (listBox->*&TListBoxAccess::SetMoving)(value);
-    }
-};
-
 // Sets the list box's moving flag for the lifetime of the object.
 class TMovingScope {
 public:
     explicit TMovingScope(gcl::TCustomListBox* listBox)
-        : FListBox(listBox), FOld(TListBoxAccess::GetMovingOf(listBox)) {
-        TListBoxAccess::SetMovingOf(listBox, true);
+        : FListBox(listBox), FOld(gcl::TStdCtrlsSeam::GetMoving(listBox)) {
+        gcl::TStdCtrlsSeam::SetMoving(listBox, true);
     }
-    ~TMovingScope() { TListBoxAccess::SetMovingOf(FListBox, FOld); }
+    ~TMovingScope() { gcl::TStdCtrlsSeam::SetMoving(FListBox, FOld); }
     TMovingScope(const TMovingScope&) = delete;
     TMovingScope& operator=(const TMovingScope&) = delete;
 
@@ -134,7 +120,7 @@ wchar_t WideEditGetPasswordChar(gcl::TCustomEdit* edit, wchar_t& widePasswordCha
 void WideEditSetPasswordChar(gcl::TCustomEdit* edit, wchar_t& widePasswordChar, wchar_t value) {
     if (WideEditGetPasswordChar(edit, widePasswordChar) == value) return;
     widePasswordChar = value;
-    TEditAccess::SetPasswordCharRawOf(edit, WidePasswordCharToAnsi(value));
+    gcl::TStdCtrlsSeam::SetPasswordCharRaw(edit, WidePasswordCharToAnsi(value));
     if (!edit->HandleAllocated()) return;
     if (UnicodePlatform && IsWindowUnicode(edit->GetHandle()))
         SendMessageW(edit->GetHandle(), EM_SETPASSWORDCHAR, static_cast<WPARAM>(value), 0);

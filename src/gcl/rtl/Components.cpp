@@ -4,15 +4,12 @@
 #include <cstdio>
 
 #include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Lists.h"
 #include "gcl/rtl/TypInfo.h"
 
 namespace gcl {
 
 namespace {
-
-bool Contains(const std::vector<TComponent*>& list, const TComponent* c) noexcept {
-    return std::find(list.begin(), list.end(), c) != list.end();
-}
 
 template <class T>
 void EraseOne(std::vector<T*>& list, const T* item) noexcept {

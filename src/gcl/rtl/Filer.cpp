@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
@@ -46,20 +47,12 @@ TComponent* FindComponentPath(TComponent* root, const std::string& name) {
     return base ? base->FindComponent(name.substr(dot + 1)) : nullptr;
 }
 
-class TDepth {
+// One nesting level of a read, refused past MaxDepth.
+class TReadDepth : public TDepth {
 public:
-    explicit TDepth(int& depth) : FDepth(depth) {
-        if (++FDepth > MaxDepth) {
-            --FDepth;
-            throw EReadError(msg::StreamNesting);
-        }
+    explicit TReadDepth(int& depth) : TDepth(depth) {
+        if (depth > MaxDepth) throw EReadError(msg::StreamNesting);
     }
-    ~TDepth() { --FDepth; }
-    TDepth(const TDepth&) = delete;
-    TDepth& operator=(const TDepth&) = delete;
-
-private:
-    int& FDepth;
 };
 
 } // namespace
@@ -426,7 +419,7 @@ void TReader::Abandon() noexcept {
 }
 
 TComponent* TReader::ReadComponent() {
-    TDepth depth(FDepth);
+    TReadDepth depth(FDepth);
     std::string className = ReadStr();
     std::string name = ReadStr();
     TComponent* component = FOwner->FindComponent(name);
@@ -586,7 +579,7 @@ void TReader::ReadCollection(TCollection* collection) {
 }
 
 void TReader::ReadCollectionItems(TCollection* collection) {
-    TDepth depth(FDepth);
+    TReadDepth depth(FDepth);
     TUpdateGuard<TCollection> update(*collection);
     collection->Clear();
     while (!EndOfList()) {
@@ -653,7 +646,7 @@ std::string TReader::ReadStr() {
 }
 
 void TReader::SkipValue() {
-    TDepth depth(FDepth);
+    TReadDepth depth(FDepth);
     auto skip = [this](int64_t n) {
         FStream.CheckAvailable(n);
         FStream.Seek(n, soCurrent);

@@ -5,6 +5,7 @@
 // EStringListError (string lists) with "List index out of bounds (%d)".
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ namespace gcl {
 class TStream;
 class TReader;
 class TWriter;
+
+// Whether a vector of pointers holds item (compared by address).
+template <class T>
+bool Contains(const std::vector<T*>& list, const T* item) noexcept {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
 
 namespace msg {
 inline constexpr const char* ListCapacityError = "List capacity out of bounds (%d)";

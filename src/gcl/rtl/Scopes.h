@@ -1,34 +1,48 @@
-// Small scope guards shared by the class library and the layers on it.
+// Small scope guards shared by the class library and the layers on it:
+// TRestore (a value for the lifetime of the object), TFlagScope (a flag
+// set for it) and TDepth (one nesting level for it). Use these rather than
+// a local copy.
 #pragma once
 
 namespace gcl {
 
-// Sets a flag for the lifetime of the object and puts the old value back.
-class TFlagScope {
-public:
-    explicit TFlagScope(bool& flag) noexcept : FFlag(flag), FOld(flag) { flag = true; }
-    ~TFlagScope() { FFlag = FOld; }
-    TFlagScope(const TFlagScope&) = delete;
-    TFlagScope& operator=(const TFlagScope&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
-
-// Gives a variable a value for the lifetime of the object and puts the old
+// Gives target a value for the lifetime of the object and puts the old
 // value back.
 template <class T>
-class TValueScope {
+class TRestore {
 public:
-    TValueScope(T& target, T value) : FTarget(target), FOld(target) { target = value; }
-    ~TValueScope() { FTarget = FOld; }
-    TValueScope(const TValueScope&) = delete;
-    TValueScope& operator=(const TValueScope&) = delete;
+    TRestore(T& target, T value) : FTarget(target), FOld(target) { target = value; }
+    ~TRestore() { FTarget = FOld; }
+    TRestore(const TRestore&) = delete;
+    TRestore& operator=(const TRestore&) = delete;
 
 private:
     T& FTarget;
     T FOld;
 };
+
+// Sets a flag for the lifetime of the object and puts the old value back.
+class TFlagScope : public TRestore<bool> {
+public:
+    explicit TFlagScope(bool& flag) noexcept : TRestore<bool>(flag, true) {}
+};
+
+// Counts one nesting level for the lifetime of the object. A caller with
+// a limit checks the counter after construction (the level is undone when
+// it then raises).
+class TDepth {
+public:
+    explicit TDepth(int& depth) noexcept : FDepth(depth) { ++depth; }
+    ~TDepth() { --FDepth; }
+    TDepth(const TDepth&) = delete;
+    TDepth& operator=(const TDepth&) = delete;
+
+private:
+    int& FDepth;
+};
+
+// The same guard under the name the toolbar's layout pass uses.
+template <class T>
+using TValueScope = TRestore<T>;
 
 } // namespace gcl
