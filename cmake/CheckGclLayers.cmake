@@ -11,7 +11,7 @@
 # its place here, or the check fails.
 set(GCL_UNIT_ORDER
   Messages ComObj Graphics Printers ShellNotify ImgList Controls Timers ActnList Dialogs Forms
-  DragDrop Menus StdCtrls Buttons ExtCtrls CheckLst ComCtrls AppEvnts)
+  DragDrop Menus StdCtrls Buttons ExtCtrls CheckLst ComCtrls OleCtrls AppEvnts)
 
 if(NOT GCL_DIR)
   message(FATAL_ERROR "GCL_DIR is not set")
