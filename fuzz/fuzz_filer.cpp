@@ -1,8 +1,11 @@
 // Reads arbitrary bytes as a component stream. The input follows the
 // stream signature, so the fuzzer starts at the component header. A few
 // registered classes give it children, sub-objects, collections,
-// references and defined properties to reach. Any outcome but a
-// gcl::Exception (or a memory fault caught by the sanitizers) is a bug.
+// references and defined properties to reach: its own, and the form-stream
+// tests' classes (tests/support/FilerClasses.h), which the checked-in
+// seeds (fuzz/corpus/fuzz_filer, the golden form stream without its
+// signature) name. Any outcome but a gcl::Exception (or a memory fault
+// caught by the sanitizers) is a bug.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,6 +15,7 @@
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Init.h"
 #include "gcl/rtl/TypInfo.h"
+#include "support/FilerClasses.h"
 
 namespace {
 
@@ -114,7 +118,16 @@ GCL_PUBLISHED(TFzControl,
     GCL_PROP(Ratio), GCL_PROP(Accel), GCL_PROP(Wide), GCL_PROP(Flag).Default(false), GCL_PROP_RO(Font),
     GCL_PROP_RO(Items), GCL_PROP(Link))
 
-TUnit FuzzUnit{"FuzzFiler", [] { RegisterClasses({TComponent::StaticClass(), TFzControl::StaticClass()}); }};
+TUnit FuzzUnit{"FuzzFiler",
+               [] {
+                   RegisterClasses({TComponent::StaticClass(), TFzControl::StaticClass()});
+                   RegisterFilerClasses();
+               },
+               [] {
+                   UnregisterFilerClasses();
+                   UnRegisterClass(TFzControl::StaticClass());
+                   UnRegisterClass(TComponent::StaticClass());
+               }};
 
 } // namespace
 
