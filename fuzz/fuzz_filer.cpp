@@ -24,35 +24,6 @@ using namespace gcl;
 GCL_ENUM(TFzMode, fmOff, fmOn, fmAuto)
 using TFzModes = TSet<TFzMode>;
 
-class TFzFont : public TPersistent {
-    GCL_CLASS(TFzFont, TPersistent)
-public:
-    TFzFont() = default;
-    const std::string& GetName() const { return FName; }
-    void SetName(const std::string& v) { FName = v; }
-    int GetSize() const { return FSize; }
-    void SetSize(int v) { FSize = v; }
-
-private:
-    std::string FName;
-    int FSize = 8;
-};
-GCL_PUBLISHED(TFzFont, GCL_PROP(Name), GCL_PROP(Size).Default(8))
-
-class TFzItem : public TCollectionItem {
-    GCL_CLASS(TFzItem, TCollectionItem)
-public:
-    const std::wstring& GetText() const { return FText; }
-    void SetText(const std::wstring& v) { FText = v; }
-
-protected:
-    using TCollectionItem::TCollectionItem;
-
-private:
-    std::wstring FText;
-};
-GCL_PUBLISHED(TFzItem, GCL_PROP(Text))
-
 class TFzControl : public TComponent {
     GCL_CLASS(TFzControl, TComponent)
 public:
@@ -72,7 +43,7 @@ public:
     void SetWide(wchar_t v) { FWide = v; }
     bool GetFlag() const { return FFlag; }
     void SetFlag(bool v) { FFlag = v; }
-    TFzFont* GetFont() const { return FFont.get(); }
+    TFlFont* GetFont() const { return FFont.get(); }
     TCollection* GetItems() const { return FItems.get(); }
     TComponent* GetLink() const { return FLink; }
     void SetLink(TComponent* v) { FLink = v; }
@@ -82,8 +53,8 @@ public:
 
 protected:
     explicit TFzControl(TComponent* owner)
-        : TComponent(owner), FFont(std::make_unique<TFzFont>()),
-          FItems(std::make_unique<TCollection>(TFzItem::StaticClass())) {}
+        : TComponent(owner), FFont(std::make_unique<TFlFont>()),
+          FItems(std::make_unique<TCollection>(TFlItem::StaticClass())) {}
     void DefineProperties(TFiler& filer) override {
         inherited::DefineProperties(filer);
         filer.DefineProperty("Lines", TReaderProc(this, &TFzControl::ReadLines), nullptr, false);
@@ -106,7 +77,7 @@ private:
     char FAccel = 0;
     wchar_t FWide = 0;
     bool FFlag = false;
-    std::unique_ptr<TFzFont> FFont;
+    std::unique_ptr<TFlFont> FFont;
     std::unique_ptr<TCollection> FItems;
     TComponentRef<TComponent> FLink;
     TComponentRef<TComponent> FParent;
