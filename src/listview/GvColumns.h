@@ -63,6 +63,9 @@ public:
     // Scrolls the column horizontally into view (emvTop and emvAuto align
     // its left edge with the view's left edge, in either direction).
     void MakeVisible(TGvMakeVisiblePos Position) override;
+    // Sizes the column to the widest caption of its index over all items of
+    // all groups (hidden ones too), with image and check box.
+    void AutoSizeToFit();
     gcl::TCustomImageList* DefaultImageList(int ImageSize) const override;
     void LoadFromStream(gcl::TStream& S, int& Version) override;
     void SaveToStream(gcl::TStream& S, int Version) override;

@@ -4,6 +4,8 @@
 
 #include "listview/GvViews.h"
 
+#include "gcl/Menus.h"
+
 namespace qelvo {
 
 // ---- Events ---------------------------------------------------------------------------------
@@ -148,6 +150,9 @@ public:
     TGvHeader* GetHeader() const noexcept { return FHeader; }
     TGvSelectionManager* GetSelection() const noexcept { return FSelection; }
     TGvBackgroundManager* GetBackGround() const noexcept { return FBackGround; }
+    // The header's context menu (not owned; cleared when the menu is freed).
+    gcl::TPopupMenu* GetPopupMenuHeader() const noexcept { return FPopupMenuHeader.Get(); }
+    void SetPopupMenuHeader(gcl::TPopupMenu* Value) { FPopupMenuHeader = Value; }
     // Takes the manager over and frees the one it replaces.
     void SetBackGround(TGvBackgroundManager* Value);
     void SetSelection(TGvSelectionManager* Value);
@@ -226,6 +231,10 @@ public:
     virtual void SetFocusIfAllowed();
     // Clears every item's Cut mark, then marks the selected items cut.
     void MarkSelectedCut();
+    // Fits the cells of the current view to their contents: the small-icon,
+    // list and grid cell sizes turn AutoSize on, report columns size to fit
+    // (with VisibleOnly only the visible ones).
+    void AutoFitAllCells(bool VisibleOnly);
     virtual bool GroupCaptionsShown() const;
     // The whole-control stream: version, view, groups, columns.
     virtual void LoadFromStream(gcl::TStream& S);
@@ -443,6 +452,7 @@ private:
     TGvPaintInfoItem* FPaintInfoItem = nullptr;
     TGvHotTrackManager* FHotTrack = nullptr;
     TGvBackgroundManager* FBackGround = nullptr;
+    gcl::TComponentRef<gcl::TPopupMenu> FPopupMenuHeader;
     TGvScrollbarManager* FScrollbars = nullptr;
     TGvCheckManager* FCheckManager = nullptr;
     TGvSelectionManager* FSelection = nullptr;

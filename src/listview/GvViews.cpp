@@ -688,6 +688,73 @@ void TGvViewReportItem::Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Ca
     store.RestoreCanvas(Canvas);
 }
 
+// ---- Column auto-size ----------------------------------------------------------------------
+
+void TGvColumn::AutoSizeToFit() {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv || !lv->GetGroups()) return;
+    // A measuring canvas: the screen's, through a small bitmap.
+    gcl::TBitmap measure;
+    measure.SetSize(1, 1);
+    gcl::TCanvas* canvas = measure.GetCanvas();
+    const int index = GetIndex();
+    TGvViewReportItem* view = lv->ReportItemView();
+    int widest = 0;
+    TGvGroups* groups = lv->GetGroups();
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            view->SetupFont(item, GetPosition(), false, canvas);
+            gcl::TSize text{0, 0};
+            TextExtentW(item->GetCaptions(index), canvas, text);
+            int width = text.cx + 8;
+            auto* info = dynamic_cast<TGvPaintInfoBasic*>(item->PaintInfo());
+            gcl::TCustomImageList* images = item->GetImageList(index);
+            if (images && item->GetImageIndexes(index) >= 0 && images->GetWidth() > 0)
+                width += (info ? info->GetImageIndent() : 0) + images->GetWidth();
+            gcl::TCustomImageList* states = item->GetStateImageList(index);
+            if (states && item->GetStateImageIndexes(index) >= 0) width += states->GetWidth();
+            // The check box is drawn in the column of index 0 only.
+            if (info && index == 0 && info->GetCheckType() != ectNone)
+                width += info->GetCheckIndent() + CheckBounds(info->GetCheckSize()).Width();
+            widest = std::max(widest, width);
+        }
+    }
+    groups->BeginUpdate();
+    try {
+        SetWidth(widest);
+        if (lv->GetSelection() && lv->GetSelection()->GetFullRowSelect()) groups->Rebuild(true);
+    } catch (...) {
+        groups->EndUpdate(true);
+        throw;
+    }
+    groups->EndUpdate(true);
+}
+
+void TCustomGvListview::AutoFitAllCells(bool VisibleOnly) {
+    TListviewUpdate update(this);
+    switch (FView) {
+    case elsSmallIcon:
+        FCellSizes->GetSmallIcon()->SetAutoSize(true);
+        break;
+    case elsList:
+        FCellSizes->GetList()->SetAutoSize(true);
+        break;
+    case elsGrid:
+        FCellSizes->GetGrid()->SetAutoSize(true);
+        break;
+    case elsReport:
+        for (int i = 0; i < FHeader->GetColumns()->GetCount(); ++i) {
+            TGvColumn* column = FHeader->GetColumns()->GetColumns(i);
+            if (!VisibleOnly || column->GetVisible()) column->AutoSizeToFit();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
 // ---- TGvHeader's painting members -----------------------------------------------------------
 
 void TGvHeader::PaintTo(gcl::TCanvas* ACanvas, const TRect& ARect) {

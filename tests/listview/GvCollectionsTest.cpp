@@ -593,6 +593,15 @@ TEST_F(GvCollectionsTest, ColumnPositionsHaveNoGapsAfterAColumnIsFreed) {
     EXPECT_EQ(sorted, (std::vector<int>{0, 1, 2}));
 }
 
+// The header's popup menu is a reference that a freed menu clears.
+TEST_F(GvCollectionsTest, PopupMenuHeaderIsClearedWhenTheMenuIsFreed) {
+    gcl::TPopupMenu* menu = gcl::TPopupMenu::Create(nullptr);
+    LV->SetPopupMenuHeader(menu);
+    EXPECT_EQ(LV->GetPopupMenuHeader(), menu);
+    gcl::Free(menu);
+    EXPECT_EQ(LV->GetPopupMenuHeader(), nullptr);
+}
+
 TEST_F(GvCollectionsTest, ConstructionDefaultsMatchThePublishedOnes) {
     EXPECT_EQ(LV->GetView(), elsIcon);
     EXPECT_EQ(LV->GetColor(), gcl::clWindow);

@@ -278,6 +278,29 @@ TEST_F(GvPaintTest, BackgroundTilesAndCaption) {
     EXPECT_EQ(Pixel(cx, cy), RGB(0, 255, 0));
 }
 
+// Columns fit their widest caption (hidden items too), the title column
+// with the check box; an empty list gives 0.
+TEST_F(GvPaintTest, ColumnsSizeToTheirContents) {
+    TGvColumns* columns = LV->GetHeader()->GetColumns();
+    G1->GetItem(2)->SetCaptions(1, L"a much longer tag list than the others");
+    G1->GetItem(2)->SetVisible(false);
+    gcl::TFont font;
+    font.Assign(LV->GetFont());
+    gcl::TSize longest{0, 0};
+    TextExtentW(L"a much longer tag list than the others", &font, longest);
+    columns->GetColumns(1)->AutoSizeToFit();
+    EXPECT_EQ(columns->GetColumns(1)->GetWidth(), longest.cx + 8);
+    gcl::TSize title{0, 0};
+    TextExtentW(L"Shopping task 1", &font, title);
+    columns->GetColumns(0)->AutoSizeToFit();
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), title.cx + 8 + 2 + CheckBounds(12).Width());
+    // The report layout follows the new widths.
+    EXPECT_EQ(G0->GetItem(0)->GetDisplayRect().Right, columns->GetColumns(2)->GetDisplayRect().Right);
+    LV->GetItems()->Clear();
+    LV->AutoFitAllCells(true);
+    EXPECT_EQ(columns->GetColumns(2)->GetWidth(), 0);
+}
+
 TEST_F(GvPaintTest, DemoFormScreenshot) {
     TDemoForm* form = TDemoForm::Create(nullptr);
     TGvListview* lv = TGvListview::Create(form);
