@@ -5,20 +5,18 @@
 #include <algorithm>
 
 #include "gcl/rtl/Libraries.h"
+#include "theming/TxUtils.h"
 
 namespace qelvo {
 
 using gcl::TCanvas;
-using gcl::TColor;
-using gcl::TPoint;
-using gcl::TRect;
 
 namespace {
 
 // msimg32 comes from the system folder only and stays loaded for the
 // process, so a bound entry never points into a freed module.
 constinit gcl::TSystemLibrary MsImg32{"msimg32.dll"};
-constinit gcl::TLibraryProc<TGradientFillEntry> GradientFillProc{MsImg32, "GradientFill"};
+constinit gcl::TLibraryProc<TGradientFillEntry> MsImg32GradientFill{MsImg32, "GradientFill"};
 
 bool GradientBound = false;
 
@@ -70,7 +68,7 @@ TGradientRectEntry GradientRectEntry = &BindingGradientRect;
 
 void BindGradientFill() {
     if (GradientBound) return;
-    if (auto gradientFill = GradientFillProc.Get()) {
+    if (auto gradientFill = MsImg32GradientFill.Get()) {
         GradientFillEntry = gradientFill;
         GradientRectEntry = &GradientFillRect;
     } else {
@@ -204,6 +202,361 @@ void DrawCutCornerFrame(TCanvas* canvas, const TRect& rect, int leftCut, int rig
     canvas->GetPen()->SetColor(cornerColor);
     if (rightCut > 0) RightCornerLines(canvas, rect, rightCut);
     if (leftCut > 0) LeftCornerLines(canvas, rect, leftCut);
+}
+
+// ---- Line and split gradients ----------------------------------------------------------
+
+namespace {
+
+// The extent of a gradient in its direction and across it.
+bool GradientExtent(const TRect& rect, bool vertical, int& lines) {
+    lines = vertical ? rect.Bottom - rect.Top : rect.Right - rect.Left;
+    const int across = vertical ? rect.Right - rect.Left : rect.Bottom - rect.Top;
+    return lines > 0 && across > 0;
+}
+
+COLORREF LowBytes(int r, int g, int b) { return RGB(r & 0xFF, g & 0xFF, b & 0xFF); }
+
+} // namespace
+
+void FillLineGradient(HDC dc, const TRect& rect, TColor c1, TColor c2, bool vertical) {
+    int lines = 0;
+    if (!GradientExtent(rect, vertical, lines)) return;
+    const TRgb a = Split(c1), b = Split(c2);
+    const int n = lines - 1;
+    if (n == 0) {
+        FillLine(dc, RECT{rect.Left, rect.Top, rect.Right, rect.Bottom}, LowBytes(a.R, a.G, a.B));
+        return;
+    }
+    for (int i = 0; i <= n; ++i) {
+        const RECT part = vertical ? RECT{rect.Left, rect.Top, rect.Right, rect.Bottom - i}
+                                   : RECT{rect.Left, rect.Top, rect.Right - i, rect.Bottom};
+        FillLine(dc, part, Channelwise(a, b, i, n));
+    }
+}
+
+void FillSplitGradient(HDC dc, const TRect& rect, TColor c1, TColor c2, bool vertical, int turnDivisor) {
+    int lines = 0;
+    if (!GradientExtent(rect, vertical, lines)) return;
+    const TRgb a = Split(c1), b = Split(c2);
+    const int n = lines - 1;
+    if (n == 0) {
+        FillLine(dc, RECT{rect.Left, rect.Top, rect.Right, rect.Bottom}, LowBytes(a.R, a.G, a.B));
+        return;
+    }
+    const TRgb turn = a.R > b.R ? a
+                                : TRgb{b.R + (a.R - b.R) * 15 / turnDivisor, b.G + (a.G - b.G) * 15 / turnDivisor,
+                                       b.B + (a.B - b.B) * 15 / turnDivisor};
+    const int half = n / 2;
+    for (int i = 0; i <= n; ++i) {
+        const RECT part = vertical ? RECT{rect.Left, rect.Top + i, rect.Right, rect.Bottom}
+                                   : RECT{rect.Left + i, rect.Top, rect.Right, rect.Bottom};
+        FillLine(dc, part, i < half ? Channelwise(b, a, i, half) : Channelwise(turn, a, i, n));
+    }
+}
+
+// ---- Glyphs ------------------------------------------------------------------------------
+
+void PaintSetBits(HDC dc, int x, int y, int width, int height, HDC source, TColor color) {
+    if (color == gcl::clNone) return;
+    const int saved = SaveDC(dc);
+    HBRUSH brush = CreateSolidBrush(gcl::ColorToColorRef(color));
+    SelectObject(dc, brush);
+    SetTextColor(dc, RGB(0, 0, 0));
+    SetBkColor(dc, RGB(255, 255, 255));
+    BitBlt(dc, x, y, width, height, source, 0, 0, 0xE20746);
+    RestoreDC(dc, saved);
+    DeleteObject(brush);
+}
+
+void DrawGlyphAt(HDC dc, int x, int y, int width, int height, const uint16_t* rows, TColor color) {
+    if (color == gcl::clNone || width <= 0 || height <= 0) return;
+    uint16_t bits[8] = {};
+    for (int i = 0; i < 8 && i < height; ++i) bits[i] = rows[i];
+    HBITMAP glyph = CreateBitmap(8, 8, 1, 1, bits);
+    HDC glyphDC = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(glyphDC, glyph);
+    PaintSetBits(dc, x, y, std::min(width, 8), std::min(height, 8), glyphDC, color);
+    SelectObject(glyphDC, old);
+    DeleteDC(glyphDC);
+    DeleteObject(glyph);
+}
+
+void DrawMonoGlyph(TCanvas* canvas, const TRect& rect, TColor color) {
+    DrawGlyphAt(canvas->GetHandle(), (rect.Left + rect.Right - 7) / 2, (rect.Top + rect.Bottom - 7) / 2, 8, 7,
+                CloseGlyph, color);
+}
+
+void DrawChevronGlyph(TCanvas* canvas, const TRect& rect, bool vertical, TColor color) {
+    if (vertical)
+        DrawGlyphAt(canvas->GetHandle(), rect.Right - 9, rect.Top + 2, 5, 8, ChevronGlyphs[1], color);
+    else
+        DrawGlyphAt(canvas->GetHandle(), rect.Left + 2, 4, 8, 5, ChevronGlyphs[0], color);
+}
+
+void DrawEmbossedGlyph(HDC dc, const TRect& rect, int width, int height, const uint16_t* rows, TColor color,
+                       bool dark) {
+    TRect r = rect;
+    gcl::OffsetRect(r, 1, 1);
+    DrawGlyphCentered(dc, r, width, height, rows, ShiftColor(color, 24));
+    gcl::OffsetRect(r, -2, -2);
+    DrawGlyphCentered(dc, r, width, height, rows, ShiftColor(color, -32));
+    DrawGlyphCentered(dc, rect, width, height, rows, dark ? 0x000000 : 0x3F3F3F);
+}
+
+// ---- Grips, outlines, joints -----------------------------------------------------------------
+
+void DrawGripDot(HDC dc, int x, int y, const TColor (&colors)[7]) {
+    static constexpr int Offsets[7][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}, {1, 2}, {2, 2}, {2, 1}};
+    for (int i = 0; i < 7; ++i)
+        SetPixel(dc, x + Offsets[i][0], y + Offsets[i][1], GetNearestColor(dc, gcl::ColorToColorRef(colors[i])));
+}
+
+void DrawFloatingOutline(HDC dc, const TRect& r, TColor color, bool cutBottom) {
+    if (cutBottom) {
+        const TPoint points[9] = {{r.Left, r.Top - 1},      {r.Right - 1, r.Top - 1}, {r.Right, r.Top},
+                                  {r.Right, r.Bottom - 1},  {r.Right - 1, r.Bottom},  {r.Left, r.Bottom},
+                                  {r.Left - 1, r.Bottom - 1}, {r.Left - 1, r.Top},    {r.Left, r.Top - 1}};
+        PolylineColor(dc, points, 8, color);
+    } else {
+        const TPoint points[7] = {{r.Left, r.Top - 1},   {r.Right - 1, r.Top - 1}, {r.Right, r.Top},
+                                  {r.Right, r.Bottom},   {r.Left - 1, r.Bottom},   {r.Left - 1, r.Top},
+                                  {r.Left, r.Top - 1}};
+        PolylineColor(dc, points, 6, color);
+    }
+}
+
+TPopupJoint PopupJointOf(const TRect& popup, const TRect& parentRect) {
+    TPopupJoint joint;
+    if (gcl::IsRectEmpty(parentRect)) return joint;
+    TRect p = parentRect;
+    if (p.Bottom == popup.Top || p.Top == popup.Bottom) {
+        joint.Horizontal = true;
+        joint.ParentBelow = p.Top == popup.Bottom && p.Bottom != popup.Top;
+        if (popup.Left >= p.Left) p.Left = popup.Left - 1;
+        if (popup.Right <= p.Right) p.Right = popup.Right + 1;
+        joint.Y = joint.ParentBelow ? p.Top : p.Bottom - 1;
+        joint.X1 = p.Left + 1;
+        joint.X2 = p.Right - 1;
+    }
+    if (p.Right == popup.Left || p.Left == popup.Right) {
+        joint.Vertical = true;
+        joint.ParentLeft = p.Right == popup.Left;
+        if (popup.Top >= p.Top) p.Top = popup.Top - 1;
+        if (popup.Bottom <= p.Bottom) p.Bottom = popup.Bottom + 1;
+        joint.X = joint.ParentLeft ? p.Right - 1 : p.Left;
+        joint.Y1 = p.Top + 1;
+        joint.Y2 = p.Bottom - 1;
+    }
+    joint.Parent = p;
+    return joint;
+}
+
+// ---- Arrows and ticks -----------------------------------------------------------------------
+
+void DrawTriangle(HDC dc, TPoint a, TPoint b, TPoint c, TColor color) {
+    const TPoint points[3] = {a, b, c};
+    PolygonColor(dc, points, 2, color, color);
+}
+
+void DrawDropDownTriangle(HDC dc, int x, int y, bool leftward, TColor color) {
+    if (leftward)
+        DrawTriangle(dc, {x, y + 1}, {x, y - 3}, {x - 2, y - 1}, color);
+    else
+        DrawTriangle(dc, {x - 2, y - 1}, {x + 2, y - 1}, {x, y + 1}, color);
+}
+
+void DrawSpinTriangle(HDC dc, int x, int y, bool up, TColor color) {
+    if (up)
+        DrawTriangle(dc, {x - 2, y + 1}, {x + 2, y + 1}, {x, y - 1}, color);
+    else
+        DrawTriangle(dc, {x - 2, y - 1}, {x + 2, y - 1}, {x, y + 1}, color);
+}
+
+void DrawScrollArrow(HDC dc, const TRect& r, int direction, TColor color) {
+    const int x = (r.Left + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
+    const int s = std::min(x - r.Left, y - r.Top) * 3 / 4;
+    switch (direction) {
+    case 1: DrawTriangle(dc, {x + s, y + s / 2}, {x, y + s / 2 - s}, {x - s, y + s / 2}, color); break;
+    case 2: {
+        const int y2 = (r.Top + r.Bottom - 1) / 2 - s / 2;
+        DrawTriangle(dc, {x + s, y2}, {x, y2 + s}, {x - s, y2}, color);
+        break;
+    }
+    case 3: {
+        const int x3 = x + s / 2;
+        DrawTriangle(dc, {x3, y + s}, {x3 - s, y}, {x3, y - s}, color);
+        break;
+    }
+    case 4: {
+        const int x4 = (r.Left + r.Right - 1) / 2 - s / 2;
+        DrawTriangle(dc, {x4, y + s}, {x4 + s, y}, {x4, y - s}, color);
+        break;
+    }
+    default: break;
+    }
+}
+
+void DrawCheckTick(HDC dc, int x, int y, TColor color) {
+    const TPoint points[7] = {{x - 2, y - 1}, {x, y + 1}, {x + 4, y - 3}, {x + 4, y - 2},
+                              {x, y + 2},     {x - 2, y}, {x - 2, y - 1}};
+    PolylineColor(dc, points, 6, color);
+}
+
+void FillCheckTick(HDC dc, int x, int y, TColor color) {
+    const TPoint points[7] = {{x - 2, y},     {x, y + 2}, {x + 4, y - 2}, {x + 4, y - 4},
+                              {x, y},         {x - 2, y - 2}, {x - 2, y}};
+    PolygonColor(dc, points, 6, color, color);
+}
+
+void PaintCloseButton(TCanvas* canvas, TRect rect, TColor body, TColor frame, TColor glyph) {
+    HDC dc = canvas->GetHandle();
+    FrameRectColor(dc, rect, frame, true);
+    FillRectColor(dc, rect, body);
+    DrawMonoGlyph(canvas, rect, glyph);
+}
+
+// ---- Rounded and bevelled frames -----------------------------------------------------------
+
+namespace {
+
+// The four sides of a rounded frame over inclusive corners (r, b).
+void RoundSides(HDC dc, const TRect& rect, int tl, int tr, int bl, int br, TColor leftTop, TColor rightBottom) {
+    const int l = rect.Left, t = rect.Top, r = rect.Right - 1, b = rect.Bottom - 1;
+    DrawLineColor(dc, l, b - bl, l, t + tl - 1, leftTop);
+    DrawLineColor(dc, l + tl, t, r - tr + 1, t, leftTop);
+    DrawLineColor(dc, l + bl, b, r - br + 1, b, rightBottom);
+    DrawLineColor(dc, r, t + tr, r, b - br + 1, rightBottom);
+}
+
+// Blends the corner pixels of one corner; (sx, sy) points inward.
+void SoftenCorner(HDC dc, int x, int y, int sx, int sy, int radius, TColor color) {
+    struct TPixel {
+        int Dx, Dy, Alpha;
+    };
+    static constexpr TPixel R1[] = {{0, 0, 63}, {1, 1, 63}};
+    static constexpr TPixel R2[] = {{0, 0, 31}, {1, 0, 127}, {0, 1, 127}, {1, 1, 159}};
+    static constexpr TPixel R3[] = {{0, 0, 0},   {1, 0, 47},  {0, 1, 47}, {2, 0, 143},
+                                    {0, 2, 143}, {1, 1, 175}, {2, 1, 63}, {1, 2, 63}};
+    const TPixel* pixels = nullptr;
+    int count = 0;
+    switch (radius) {
+    case 1: pixels = R1, count = 2; break;
+    case 2: pixels = R2, count = 4; break;
+    case 3: pixels = R3, count = 8; break;
+    default: return;
+    }
+    for (int i = 0; i < count; ++i) BlendPixel(dc, x + sx * pixels[i].Dx, y + sy * pixels[i].Dy, color, pixels[i].Alpha);
+}
+
+void SetPixelColor(HDC dc, int x, int y, TColor color) { SetPixelV(dc, x, y, gcl::ColorToColorRef(color)); }
+
+// A top-left or bottom-right corner of a bevelled frame; (sx, sy) points inward.
+void BevelOwnCorner(HDC dc, int x, int y, int sx, int sy, int radius, TColor color, TColor background) {
+    if (radius == 1) {
+        if (background == gcl::clNone)
+            BlendPixel(dc, x, y, color, 63);
+        else
+            SetPixelColor(dc, x, y, BlendColor(color, background, 127));
+        BlendPixel(dc, x + sx, y + sy, color, 63);
+    } else if (radius == 2) {
+        if (background == gcl::clNone) {
+            BlendPixel(dc, x, y, color, 31);
+            BlendPixel(dc, x + sx, y, color, 143);
+            BlendPixel(dc, x, y + sy, color, 143);
+        } else {
+            SetPixelColor(dc, x, y, BlendColor(color, background, 31));
+            SetPixelColor(dc, x + sx, y, BlendColor(color, background, 175));
+            SetPixelColor(dc, x, y + sy, BlendColor(color, background, 175));
+        }
+        BlendPixel(dc, x + sx, y + sy, color, 207);
+    }
+}
+
+} // namespace
+
+void DrawRoundFrame(HDC dc, const TRect& rect, int tl, int tr, int bl, int br, TColor color) {
+    if (color == gcl::clNone) return;
+    RoundSides(dc, rect, tl, tr, bl, br, color, color);
+    const int r = rect.Right - 1, b = rect.Bottom - 1;
+    SoftenCorner(dc, rect.Left, rect.Top, 1, 1, tl, color);
+    SoftenCorner(dc, r, rect.Top, -1, 1, tr, color);
+    SoftenCorner(dc, rect.Left, b, 1, -1, bl, color);
+    SoftenCorner(dc, r, b, -1, -1, br, color);
+}
+
+void FillRoundRect(HDC dc, const TRect& rect, int tl, int tr, int bl, int br, TColor color) {
+    if (color == gcl::clNone) return;
+    const int l = rect.Left, t = rect.Top, r = rect.Right - 1, b = rect.Bottom - 1;
+    const TPoint points[8] = {{l + tl, t}, {r - tr, t}, {r, t + tr}, {r, b - br},
+                              {r - br, b}, {l + bl, b}, {l, b - bl}, {l, t + tl}};
+    PolygonColor(dc, points, 7, color, color);
+}
+
+void DrawBevelRoundFrame(HDC dc, const TRect& rect, int tl, int tr, int bl, int br, TColor light, TColor shadow,
+                         TColor background) {
+    const RECT visible = gcl::ToRECT(rect);
+    if (!RectVisible(dc, &visible)) return;
+    RoundSides(dc, rect, tl, tr, bl, br, light, shadow);
+    const int l = rect.Left, t = rect.Top, r = rect.Right - 1, b = rect.Bottom - 1;
+    BevelOwnCorner(dc, l, t, 1, 1, tl, light, background);
+    BevelOwnCorner(dc, r, b, -1, -1, br, shadow, background);
+    const TColor m63 = BlendColor(light, shadow, 63), m127 = BlendColor(light, shadow, 127),
+                 m191 = BlendColor(light, shadow, 191);
+    auto mixedCorner = [&](int x, int y, int radius, TPoint nearTop, TColor topMix, TPoint nearSide, TColor sideMix) {
+        if (radius == 1) {
+            if (background == gcl::clNone)
+                BlendPixel(dc, x, y, shadow, 63);
+            else
+                SetPixelColor(dc, x, y, BlendColor(m127, background, 63));
+            BlendPixel(dc, x, y, m127, 63);
+        } else if (radius == 2 && background != gcl::clNone) {
+            SetPixelColor(dc, x, y, background);
+            SetPixelColor(dc, nearTop.X, nearTop.Y, BlendColor(topMix, background, 127));
+            SetPixelColor(dc, nearSide.X, nearSide.Y, BlendColor(sideMix, background, 127));
+        }
+    };
+    mixedCorner(r, t, tr, {r, t + 1}, m63, {r - 1, t}, m191);
+    mixedCorner(l, b, bl, {l, b - 1}, m191, {l + 1, b}, m63);
+}
+
+void DrawDimples(HDC dc, const TRect& rect, TColor color, int inset) {
+    TRect r = rect;
+    gcl::InflateRect(r, -inset, -inset);
+    const int w = r.Right - r.Left, h = r.Bottom - r.Top;
+    if (w < 6 || h < 6) return;
+    const int cols = (w - 2) / 4, rows = (h - 2) / 4;
+    const int left = r.Left + (w - (4 * cols + 2)) / 2, top = r.Top + (h - (4 * rows + 2)) / 2;
+    const COLORREF centre = gcl::ColorToColorRef(ShiftColorNearest(color, -96));
+    const COLORREF corner = gcl::ColorToColorRef(ShiftColorNearest(color, -24));
+    const COLORREF edge = gcl::ColorToColorRef(ShiftColorNearest(color, -32));
+    const COLORREF light = gcl::ColorToColorRef(ShiftColorNearest(color, 24));
+    const COLORREF lightCorner = gcl::ColorToColorRef(ShiftColorNearest(color, 18));
+    for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < cols; ++i) {
+            const int x = left + 4 * i + 1, y = top + 4 * j + 1;
+            SetPixelV(dc, x, y, centre);
+            SetPixelV(dc, x - 1, y - 1, corner);
+            SetPixelV(dc, x - 1, y, edge);
+            SetPixelV(dc, x, y - 1, edge);
+            SetPixelV(dc, x + 1, y, light);
+            SetPixelV(dc, x, y + 1, light);
+            SetPixelV(dc, x + 1, y + 1, lightCorner);
+        }
+}
+
+void DrawDiagonalSizeGrip(HDC dc, const TRect& rect, TColor light, TColor dark) {
+    const int s = std::min(rect.Right - rect.Left, rect.Bottom - rect.Top);
+    if (s <= 0) return;
+    int k = 2;
+    for (int i = 0; i < 3; ++i) {
+        DrawLineColor(dc, rect.Right - 2 - k, rect.Bottom - 2, rect.Right - 1, rect.Bottom - 3 - k, light);
+        ++k;
+        DrawLineColor(dc, rect.Right - 2 - k, rect.Bottom - 2, rect.Right - 1, rect.Bottom - 3 - k, dark);
+        ++k;
+        if (s >= 9 && s <= 12) k += 1;
+        if (s >= 13) k += 2;
+    }
 }
 
 } // namespace qelvo

@@ -5,6 +5,8 @@
 
 #include "gcl/rtl/WinApi.h"
 
+#include <cstdint>
+
 #include "gcl/Graphics.h"
 
 namespace qelvo {
@@ -72,5 +74,111 @@ inline void PaintThreeStopGradient(gcl::TCanvas* canvas, const gcl::TRect& rect,
 // with the canvas pen, whose colour is given back afterwards.
 void DrawCutCornerFrame(gcl::TCanvas* canvas, const gcl::TRect& rect, int leftCut, int rightCut,
                         gcl::TColor frameColor, gcl::TColor shadeColor, gcl::TColor cornerColor);
+
+// ---- The drawing kit of the themes -----------------------------------------------
+// Patterns several themes repeat, each with explicit colours and offsets.
+// Colours may be system colours; clNone draws nothing. Gradients paint
+// nothing for an empty or reversed rectangle and one line where the
+// gradient has a single line, never dividing by zero.
+
+// One solid line per row (vertical) or column over N = extent - 1 steps:
+// line i of the rectangle's far-edge-shortened copies takes
+// c1 + (c2 - c1) * i / N, so the first line has c2 and the last c1.
+void FillLineGradient(HDC dc, const gcl::TRect& rect, gcl::TColor c1, gcl::TColor c2, bool vertical);
+// Two phases: from c2 at the first line toward c1 until the middle, then
+// from the turn colour c2 + (c1 - c2) * 15 / turnDivisor (c1 itself when
+// c1's red exceeds c2's) to c1 at the last line.
+void FillSplitGradient(HDC dc, const gcl::TRect& rect, gcl::TColor c1, gcl::TColor c2, bool vertical,
+                       int turnDivisor);
+
+// Seven pixels of a 3 x 3 grip dot anchored at its top-left: (0,0),
+// (0,1), (1,0), (1,1) dark, (1,2), (2,2), (2,1) light, in that order of
+// colors, each snapped to what the DC can show.
+void DrawGripDot(HDC dc, int x, int y, const gcl::TColor (&colors)[7]);
+
+// The one-pixel outline just outside inner: the top corners cut, and the
+// bottom ones too when cutBottom (floating toolbars and panels).
+void DrawFloatingOutline(HDC dc, const gcl::TRect& inner, gcl::TColor color, bool cutBottom);
+
+// Where a popup meets the item that opened it (parent in the popup's
+// coordinates). Horizontal joints lie on row Y from X1 to X2 (X2 not
+// painted), vertical ones on column X from Y1 to Y2. The parent's ends are
+// first clamped to one pixel outside the popup.
+struct TPopupJoint {
+    bool Horizontal = false;
+    bool Vertical = false;
+    int Y = 0, X1 = 0, X2 = 0;   // horizontal joint
+    int X = 0, Y1 = 0, Y2 = 0;   // vertical joint
+    gcl::TRect Parent;           // the clamped parent rectangle
+    bool ParentBelow = false;    // horizontal: the parent lies above the popup
+    bool ParentLeft = false;     // vertical: the parent lies left of the popup
+};
+TPopupJoint PopupJointOf(const gcl::TRect& popupRect, const gcl::TRect& parentRect);
+
+// One-bit glyphs: rows top to bottom, bit 7 the leftmost pixel, set bits
+// painted.
+inline constexpr uint16_t CloseGlyph[7] = {0xC3, 0x66, 0x3C, 0x18, 0x3C, 0x66, 0xC3};
+inline constexpr uint16_t ChevronGlyphs[2][8] = {{0xCC, 0x66, 0x33, 0x66, 0xCC, 0, 0, 0},
+                                                 {0x88, 0xD8, 0x70, 0x20, 0x88, 0xD8, 0x70, 0x20}};
+// A smaller cross, 7 x 6.
+inline constexpr uint16_t SmallCloseGlyph[6] = {0xC6, 0x6C, 0x38, 0x38, 0x6C, 0xC6};
+
+// Paints width x height of a glyph (at most 8 x 8) with its top-left
+// corner at (x, y) in color: set bits take the colour (raster operation
+// 0xE20746), clear bits leave the background. The DC's state is saved and
+// restored around it.
+void DrawGlyphAt(HDC dc, int x, int y, int width, int height, const uint16_t* rows, gcl::TColor color);
+// CloseGlyph at ((Left + Right - 7) / 2, (Top + Bottom - 7) / 2).
+void DrawMonoGlyph(gcl::TCanvas* canvas, const gcl::TRect& rect, gcl::TColor color);
+// The chevron of a horizontal item (8 x 5 at (Left + 2, 4): the row is
+// fixed on the canvas) or a vertical one (5 x 8 at (Right - 9, Top + 2)).
+void DrawChevronGlyph(gcl::TCanvas* canvas, const gcl::TRect& rect, bool vertical, gcl::TColor color);
+// Copies a one-bit source's set (white) pixels in color.
+void PaintSetBits(HDC dc, int x, int y, int width, int height, HDC source, gcl::TColor color);
+
+// A filled triangle, outline and fill in color.
+void DrawTriangle(HDC dc, gcl::TPoint a, gcl::TPoint b, gcl::TPoint c, gcl::TColor color);
+// A small arrow pointing down (or left when leftward) around (x, y): the
+// drop-down arrow of toolbar items.
+void DrawDropDownTriangle(HDC dc, int x, int y, bool leftward, gcl::TColor color);
+// The spin arrows: up with its tip at (x, y - 1), down with it at (x, y + 1).
+void DrawSpinTriangle(HDC dc, int x, int y, bool up, gcl::TColor color);
+// The page-scroll arrow of directions 1 up, 2 down, 3 left, 4 right inside
+// rect, sized by the rectangle; other directions draw nothing.
+void DrawScrollArrow(HDC dc, const gcl::TRect& rect, int direction, gcl::TColor color);
+// A two-pixel tick through (x - 2, y - 1) .. (x + 4, y - 3) as a polyline.
+void DrawCheckTick(HDC dc, int x, int y, gcl::TColor color);
+// The filled tick of check boxes around (x, y).
+void FillCheckTick(HDC dc, int x, int y, gcl::TColor color);
+
+// A close button: framed in frame (then inset by one), filled with body,
+// then the close cross in glyph.
+void PaintCloseButton(gcl::TCanvas* canvas, gcl::TRect rect, gcl::TColor body, gcl::TColor frame,
+                      gcl::TColor glyph);
+
+// Rounded one-pixel frames with blended corners: the four sides stop
+// short of each corner by its radius (0 to 3) and the corner pixels are
+// blended into what lies beneath.
+void DrawRoundFrame(HDC dc, const gcl::TRect& rect, int rTopLeft, int rTopRight, int rBottomLeft,
+                    int rBottomRight, gcl::TColor color);
+inline void DrawRoundFrameEven(HDC dc, const gcl::TRect& rect, int radius, gcl::TColor color) {
+    DrawRoundFrame(dc, rect, radius, radius, radius, radius, color);
+}
+// The rectangle with its corners cut by their radii, filled and outlined.
+void FillRoundRect(HDC dc, const gcl::TRect& rect, int rTopLeft, int rTopRight, int rBottomLeft, int rBottomRight,
+                   gcl::TColor color);
+// A bevelled rounded frame: left and top light, bottom and right shadow,
+// the corners (radius 1 or 2) blended with background (or with the
+// pixels beneath when background is clNone).
+void DrawBevelRoundFrame(HDC dc, const gcl::TRect& rect, int rTopLeft, int rTopRight, int rBottomLeft,
+                         int rBottomRight, gcl::TColor light, gcl::TColor shadow, gcl::TColor background);
+// Dimples in a grid of 4 x 4 cells centred in rect inset by inset.
+void DrawDimples(HDC dc, const gcl::TRect& rect, gcl::TColor color, int inset);
+// A glyph of at most 8 x 8 drawn embossed: lighter one pixel down-right,
+// darker one pixel up-left, then in black (dark) or dark grey, centred.
+void DrawEmbossedGlyph(HDC dc, const gcl::TRect& rect, int width, int height, const uint16_t* rows,
+                       gcl::TColor color, bool dark);
+// Three diagonal double lines in the bottom-right corner of rect: a size grip.
+void DrawDiagonalSizeGrip(HDC dc, const gcl::TRect& rect, gcl::TColor light, gcl::TColor dark);
 
 } // namespace qelvo

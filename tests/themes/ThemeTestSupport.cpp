@@ -10,6 +10,10 @@
 #include <cstring>
 #include <mutex>
 
+#include "gcl/Forms.h"
+#include "gcl/rtl/Init.h"
+#include "themes/ThemeCommon.h"
+
 namespace qelvo::test {
 
 // ---- DIB canvas ------------------------------------------------------------------
@@ -189,6 +193,23 @@ T Counted(T handle) {
 QELVO_GDI_HOOKS(QELVO_DECLARE_HOOK)
 #undef QELVO_DECLARE_HOOK
 
+// Bitmaps user32 makes for the program (deleted through gdi32).
+using LoadImageAType = HANDLE(WINAPI*)(HINSTANCE, LPCSTR, UINT, int, int, UINT);
+using LoadBitmapAType = HBITMAP(WINAPI*)(HINSTANCE, LPCSTR);
+using CopyImageType = HANDLE(WINAPI*)(HANDLE, UINT, int, int, UINT);
+LoadImageAType OriginalLoadImageA = nullptr;
+LoadBitmapAType OriginalLoadBitmapA = nullptr;
+CopyImageType OriginalCopyImage = nullptr;
+HANDLE WINAPI HookLoadImageA(HINSTANCE a, LPCSTR b, UINT type, int d, int e, UINT f) {
+    HANDLE h = OriginalLoadImageA(a, b, type, d, e, f);
+    return type == IMAGE_BITMAP ? Counted(h) : h;
+}
+HBITMAP WINAPI HookLoadBitmapA(HINSTANCE a, LPCSTR b) { return Counted(OriginalLoadBitmapA(a, b)); }
+HANDLE WINAPI HookCopyImage(HANDLE a, UINT type, int c, int d, UINT e) {
+    HANDLE h = OriginalCopyImage(a, type, c, d, e);
+    return type == IMAGE_BITMAP ? Counted(h) : h;
+}
+
 using DeleteObjectType = BOOL(WINAPI*)(HGDIOBJ);
 using DeleteDCType = BOOL(WINAPI*)(HDC);
 DeleteObjectType OriginalDeleteObject = nullptr;
@@ -205,6 +226,7 @@ BOOL WINAPI HookDeleteDC(HDC dc) {
 }
 
 struct THook {
+    const char* Module;
     const char* Name;
     void** Original;
     void* Replacement;
@@ -213,11 +235,17 @@ struct THook {
 void PatchImports() {
     static const THook Hooks[] = {
 #define QELVO_HOOK_ENTRY(name, result, params, args)                                                          \
-    {#name, reinterpret_cast<void**>(&Original##name), reinterpret_cast<void*>(&Hook##name)},
+    {"gdi32.dll", #name, reinterpret_cast<void**>(&Original##name), reinterpret_cast<void*>(&Hook##name)},
         QELVO_GDI_HOOKS(QELVO_HOOK_ENTRY)
 #undef QELVO_HOOK_ENTRY
-        {"DeleteObject", reinterpret_cast<void**>(&OriginalDeleteObject), reinterpret_cast<void*>(&HookDeleteObject)},
-        {"DeleteDC", reinterpret_cast<void**>(&OriginalDeleteDC), reinterpret_cast<void*>(&HookDeleteDC)},
+        {"gdi32.dll", "DeleteObject", reinterpret_cast<void**>(&OriginalDeleteObject),
+         reinterpret_cast<void*>(&HookDeleteObject)},
+        {"gdi32.dll", "DeleteDC", reinterpret_cast<void**>(&OriginalDeleteDC), reinterpret_cast<void*>(&HookDeleteDC)},
+        {"user32.dll", "LoadImageA", reinterpret_cast<void**>(&OriginalLoadImageA),
+         reinterpret_cast<void*>(&HookLoadImageA)},
+        {"user32.dll", "LoadBitmapA", reinterpret_cast<void**>(&OriginalLoadBitmapA),
+         reinterpret_cast<void*>(&HookLoadBitmapA)},
+        {"user32.dll", "CopyImage", reinterpret_cast<void**>(&OriginalCopyImage), reinterpret_cast<void*>(&HookCopyImage)},
     };
     auto* base = reinterpret_cast<uint8_t*>(GetModuleHandleA(nullptr));
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
@@ -225,7 +253,7 @@ void PatchImports() {
     const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!dir.VirtualAddress) return;
     for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); desc->Name; ++desc) {
-        if (_stricmp(reinterpret_cast<const char*>(base + desc->Name), "gdi32.dll") != 0) continue;
+        const char* module = reinterpret_cast<const char*>(base + desc->Name);
         if (!desc->OriginalFirstThunk) continue;
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
@@ -234,7 +262,7 @@ void PatchImports() {
             const char* name =
                 reinterpret_cast<const char*>(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
             for (const THook& hook : Hooks) {
-                if (std::strcmp(hook.Name, name) != 0) continue;
+                if (_stricmp(hook.Module, module) != 0 || std::strcmp(hook.Name, name) != 0) continue;
                 DWORD old = 0;
                 if (!VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old)) break;
                 *hook.Original = reinterpret_cast<void*>(slots->u1.Function);
@@ -270,6 +298,22 @@ int SaveDepth(HDC dc) {
     const int level = SaveDC(dc);
     RestoreDC(dc, -1);
     return level - 1;
+}
+
+void StartThemes() {
+    static std::once_flag started;
+    std::call_once(started, [] { gcl::InitializeUnits({&gcl::FormsUnit, &ThemesUnit}); });
+}
+
+TThemingFlagsScope::TThemingFlagsScope(bool lowColorScreen, bool whiteButtonFace)
+    : FLowColorScreen(LowColorScreen), FWhiteButtonFace(WhiteButtonFace) {
+    LowColorScreen = lowColorScreen;
+    WhiteButtonFace = whiteButtonFace;
+}
+
+TThemingFlagsScope::~TThemingFlagsScope() {
+    LowColorScreen = FLowColorScreen;
+    WhiteButtonFace = FWhiteButtonFace;
 }
 
 } // namespace qelvo::test

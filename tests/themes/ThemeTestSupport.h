@@ -75,8 +75,9 @@ private:
 };
 
 // Counts the GDI objects (pens, brushes, fonts, bitmaps, regions, DCs)
-// that this program creates and deletes through gdi32 while a counter
-// lives. Installing patches the program's own import table once.
+// that this program creates and deletes through gdi32 (and the bitmaps
+// user32 loads for it) while a counter lives. Installing patches the
+// program's own import table once.
 class TGdiObjectCounter {
 public:
     TGdiObjectCounter();
@@ -98,5 +99,22 @@ private:
 
 // The number of states saved on the DC (SaveDC levels).
 int SaveDepth(HDC dc);
+
+// Starts the theming layer and registers the visual themes, once per
+// test program (they stay up until it ends).
+void StartThemes();
+
+// Sets the theming layer's low-colour and white-face flags for a scope.
+class TThemingFlagsScope {
+public:
+    TThemingFlagsScope(bool lowColorScreen, bool whiteButtonFace);
+    ~TThemingFlagsScope();
+    TThemingFlagsScope(const TThemingFlagsScope&) = delete;
+    TThemingFlagsScope& operator=(const TThemingFlagsScope&) = delete;
+
+private:
+    bool FLowColorScreen;
+    bool FWhiteButtonFace;
+};
 
 } // namespace qelvo::test

@@ -1,0 +1,249 @@
+// The colour cache rules, the stock glyphs of a theme unit, the base of
+// the cache themes and the start-up table that registers the themes.
+#include "themes/ThemeCommon.h"
+
+#include "theming/Tx.h"
+#include "theming/TxUtils.h"
+#include "themes/TxAluminumTheme.h"
+#include "themes/TxTristan2Theme.h"
+#include "themes/TxTristanTheme.h"
+
+namespace qelvo {
+
+using gcl::TCanvas;
+
+void AdjustCachedColor(TColor& color) {
+    if (color == clNone) return;
+    color = NearestColor(ResolveColor(color));
+}
+
+// ---- Item states ---------------------------------------------------------------
+
+TButtonRow ButtonRowOf(const TTxItemInfo& info) noexcept {
+    if (!info.Enabled) return info.HoverKind == 1 ? brDisabledHot : brDisabled;
+    if (info.PopupOpen) return brPopupOpen;
+    if (info.Pushed) return brPushed;
+    if (info.Selected) return IsHot(info) ? brCheckedHot : brChecked;
+    return IsHot(info) ? brHot : brNormal;
+}
+
+TMenuRow MenuRowOf(const TTxItemInfo& info) noexcept {
+    if (info.Enabled) return IsHot(info) ? mrHot : mrNormal;
+    return info.HoverKind == 1 ? mrDisabledHot : mrDisabled;
+}
+
+bool UsesMenuTable(const TTxItemInfo& info) noexcept {
+    return IsViewKind(info.ViewType, VT_POPUPMENU) && (info.ItemOptions & IO_TOOLBARSTYLE) == 0;
+}
+
+TColor ButtonPartColor(const TThemeColorCache& cache, const TTxItemInfo& info, TColorPart part,
+                       const TPartFallbacks& fallbacks) {
+    TColor color = cache.ButtonColorTable[ButtonRowOf(info)][part];
+    if (!IsOpaqueToolbarItem(info)) return color;
+    if (part == cpBody && color == clNone) return cache.ToolbarBackground;
+    if (part == cpFrame) {
+        if (info.Selected) return gcl::clWindowFrame;
+        if (color == clNone) return fallbacks.Frame;
+    }
+    return color;
+}
+
+TColor ItemPartColor(const TThemeColorCache& cache, const TTxItemInfo& info, TColorPart part,
+                     const TPartFallbacks& fallbacks) {
+    if (UsesMenuTable(info) && !(fallbacks.ParentUsesButtonRow && info.IsPopupParent != 0))
+        return cache.MenuItemColorTable[MenuRowOf(info)][part];
+    TColor color = cache.ButtonColorTable[ButtonRowOf(info)][part];
+    if (IsOpaqueToolbarItem(info) && color == clNone) {
+        if (part == cpBody) return cache.ToolbarBackground;
+        if (part == cpFrame) return fallbacks.Frame;
+    }
+    return color;
+}
+
+TColor CacheItemColor(TTxTheme* theme, const TThemeColorCache& cache, const TTxItemInfo& info,
+                      const TPartFallbacks& fallbacks) {
+    const TColor color = ItemPartColor(cache, info, cpBody, fallbacks);
+    return color != clNone ? color : theme->ViewColor(info.ViewType);
+}
+
+TColor CacheItemImageBackground(TTxTheme* theme, const TThemeColorCache& cache, const TTxItemInfo& info,
+                                const TPartFallbacks& fallbacks) {
+    const TColor color = ButtonPartColor(cache, info, cpBody, fallbacks);
+    return color != clNone ? color : theme->ViewColor(info.ViewType);
+}
+
+TButtonRow CloseButtonRow(uint32_t closeButtonState) noexcept {
+    if (closeButtonState & CDBS_PRESSED) return brPushed;
+    if (closeButtonState & CDBS_HOT) return brHot;
+    return brNormal;
+}
+
+TButtonRow FloatingCloseButtonRow(uint32_t closeButtonState, bool active) noexcept {
+    return active ? CloseButtonRow(closeButtonState) : brDisabled;
+}
+
+TPoint RaisedImageOffset(const TTxItemInfo& info) noexcept {
+    const bool raised = info.Enabled && IsHot(info) && !info.Selected && !(info.Pushed && !info.PopupOpen);
+    return raised ? TPoint{-1, -1} : TPoint{0, 0};
+}
+
+// ---- Stock glyphs ------------------------------------------------------------------
+
+int MDIGlyphIndex(unsigned buttonKind) noexcept {
+    switch (buttonKind) {
+    case 0: return 0;
+    case 1: return 2;
+    case 3: return 3;
+    default: return -1;
+    }
+}
+
+void TThemeStock::Acquire() {
+    if (ThemeInstanceCount++ > 0) return;
+    try {
+        StockImages = gcl::TImageList::CreateSize(16, 16);
+        StockImages->SetAllocBy(1);
+        // A program without the resource keeps an empty list: the MDI
+        // buttons then show their faces only.
+        StockImages->ResourceLoad(gcl::rtBitmap, "TxGLYPHS", gcl::clWhite);
+        if (WithBitmap) {
+            StockBitmap = new gcl::TBitmap();
+            StockBitmap->SetPixelFormat(gcl::pf24bit);
+        }
+    } catch (...) {
+        --ThemeInstanceCount;
+        Release();
+        ++ThemeInstanceCount;
+        throw;
+    }
+}
+
+void TThemeStock::Release() noexcept {
+    if (ThemeInstanceCount > 0 && --ThemeInstanceCount > 0) return;
+    delete StockBitmap;
+    StockBitmap = nullptr;
+    if (StockImages) StockImages->Free();
+    StockImages = nullptr;
+}
+
+void DrawStockGlyph(HDC dc, int x, int y, gcl::TImageList* images, int index, TColor color) {
+    if (color == clNone || !images || index < 0 || index >= images->GetCount()) return;
+    const int w = images->GetWidth(), h = images->GetHeight();
+    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
+    HDC maskDC = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(maskDC, mask);
+    // The list's mask is white where the image is transparent: the glyph.
+    PatBlt(maskDC, 0, 0, w, h, BLACKNESS);
+    images->DrawEx(maskDC, 0, 0, index, ILD_MASK);
+    PaintSetBits(dc, x, y, w, h, maskDC, color);
+    SelectObject(maskDC, old);
+    DeleteDC(maskDC);
+    DeleteObject(mask);
+}
+
+// ---- Check boxes and radio buttons ----------------------------------------------------
+
+void PaintCheckRadio(TCanvas* canvas, const TRect& rect, int kind, int state, const TFrameControlColors& colors) {
+    if (kind != PFC_CHECKBOX && kind != PFC_RADIOBUTTON) return;
+    gcl::TPen* pen = canvas->GetPen();
+    gcl::TBrush* brush = canvas->GetBrush();
+    pen->SetColor(colors.Outline);
+    pen->SetStyle(colors.Outline == clNone ? gcl::psClear : gcl::psSolid);
+    if (colors.MixedPattern)
+        brush->SetBitmap(gcl::AllocPatternBitmap(gcl::clWindow, gcl::clBtnFace));
+    else if (colors.Fill != clNone)
+        brush->SetColor(colors.Fill);
+    else
+        brush->SetStyle(gcl::bsClear);
+    TRect r = rect;
+    gcl::InflateRect(r, -1, -1);
+    if (kind == PFC_CHECKBOX)
+        canvas->Rectangle(r);
+    else
+        canvas->Ellipse(r);
+    brush->SetBitmap(nullptr);
+    pen->SetStyle(gcl::psSolid);
+    brush->SetStyle(gcl::bsSolid);
+    if (colors.Mark == clNone) return;
+    if (kind == PFC_CHECKBOX) {
+        if (state & (PFS_CHECKED | PFS_MIXED))
+            FillCheckTick(canvas->GetHandle(), (r.Left + r.Right) / 2 - 1, (r.Top + r.Bottom) / 2 + 1, colors.Mark);
+    } else if (state & PFS_CHECKED) {
+        gcl::InflateRect(r, -3, -3);
+        pen->SetColor(colors.Mark);
+        brush->SetColor(colors.Mark);
+        canvas->Ellipse(r);
+    }
+}
+
+// ---- Cache themes ----------------------------------------------------------------------
+
+GCL_IMPLEMENT_CLASS(TTxCacheTheme)
+
+TTxCacheTheme::TTxCacheTheme(const std::string& name, TThemeStock& stock, TThemeColorCache& cache,
+                             TPartFallbacks fallbacks)
+    : TTxTheme(name), FStock(&stock), FCache(&cache), FFallbacks(fallbacks) {
+    FStock->Acquire();
+}
+
+TTxCacheTheme::~TTxCacheTheme() { FStock->Release(); }
+
+TPoint TTxCacheTheme::ImageOffset(TCanvas*, const TTxItemInfo& itemInfo, TCustomImageList*) {
+    return RaisedImageOffset(itemInfo);
+}
+
+TColor TTxCacheTheme::ItemColor(const TTxItemInfo& itemInfo) {
+    return CacheItemColor(this, *FCache, itemInfo, FFallbacks);
+}
+
+TColor TTxCacheTheme::ItemTextColor(const TTxItemInfo& itemInfo) { return ItemPart(itemInfo, cpText); }
+
+TColor TTxCacheTheme::ItemImageBackground(const TTxItemInfo& itemInfo) {
+    return CacheItemImageBackground(this, *FCache, itemInfo, FFallbacks);
+}
+
+void TTxCacheTheme::ViewMargins(uint32_t, TTxMarginRect& margins) { margins = TTxMarginRect{}; }
+
+void TTxCacheTheme::PaintChevron(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
+    PaintButton(canvas, rect, itemInfo);
+    DrawChevronGlyph(canvas, rect, itemInfo.IsVertical, ItemPart(itemInfo, cpText));
+}
+
+void TTxCacheTheme::PaintMDIButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
+                                   unsigned buttonKind) {
+    PaintButton(canvas, rect, itemInfo);
+    const int index = MDIGlyphIndex(buttonKind);
+    gcl::TImageList* images = FStock->StockImages;
+    if (index < 0 || !images) return;
+    DrawStockGlyph(canvas->GetHandle(), (rect.Left + rect.Right - images->GetWidth()) / 2,
+                   (rect.Top + rect.Bottom - images->GetHeight()) / 2, images, index, ItemPart(itemInfo, cpText));
+}
+
+// ---- Registration ----------------------------------------------------------------------
+
+namespace {
+
+struct TThemeEntry {
+    const char* Name;
+    TTxThemeClass (*ThemeClass)();
+};
+
+// In the themes' fixed order.
+constexpr TThemeEntry ThemeTable[] = {
+    {"Tristan", [] { return static_cast<TTxThemeClass>(TTxTristanTheme::StaticClass()); }},
+    {"Tristan2", [] { return static_cast<TTxThemeClass>(TTxTristan2Theme::StaticClass()); }},
+    {"Aluminum", [] { return static_cast<TTxThemeClass>(TTxAluminumTheme::StaticClass()); }},
+};
+
+void RegisterThemes() {
+    TxUnit.Initialize();
+    for (const TThemeEntry& entry : ThemeTable) RegisterTheme(entry.Name, entry.ThemeClass());
+}
+
+void FinalizeThemes() { TxUnit.Finalize(); }
+
+} // namespace
+
+gcl::TUnit ThemesUnit{"Themes", &RegisterThemes, &FinalizeThemes};
+
+} // namespace qelvo

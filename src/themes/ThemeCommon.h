@@ -1,0 +1,184 @@
+// What the visual themes share: the colour cache and the rules that turn
+// an item's state into a row of it, the per-unit stock of glyphs with its
+// instance count, the base class of the themes that keep a colour cache,
+// the one-bit glyphs, and the table that registers every theme at start-up.
+#pragma once
+
+#include "gcl/rtl/WinApi.h"
+
+#include <cstdint>
+#include <type_traits>
+
+#include "gcl/Graphics.h"
+#include "gcl/ImgList.h"
+#include "gcl/rtl/Init.h"
+#include "theming/TxThemes.h"
+#include "themes/ThemePaint.h"
+
+namespace qelvo {
+
+// ---- Colour cache -------------------------------------------------------------
+
+enum TFrameRow { frActive, frInactive };
+enum TFramePart { fpBorder, fpCaption, fpCaptionText };
+enum TMenuRow { mrNormal, mrDisabled, mrHot, mrDisabledHot };
+enum TButtonRow { brNormal, brDisabled, brChecked, brPushed, brHot, brDisabledHot, brCheckedHot, brPopupOpen };
+enum TColorPart { cpBody, cpText, cpFrame };
+
+// The entries every cache theme holds; a theme's own cache derives from it
+// and adds its single colours (all members TColor, so the whole cache can
+// be snapped entry by entry).
+struct TThemeColorCache {
+    TColor MenuBarBackground = clNone;
+    TColor ToolbarBackground = clNone;
+    TColor PopupBackground = clNone;
+    TColor DockPanelBackground = clNone;
+    TColor PopupBorderColor = clNone;
+    TColor FloatingFrameColors[2][3] = {};
+    TColor PanelFrameColors[2][3] = {};
+    TColor MenuItemColorTable[4][3] = {};
+    TColor ButtonColorTable[8][3] = {};
+};
+
+// Snaps a colour to what the screen shows; clNone stays, a system colour
+// becomes its RGB value.
+void AdjustCachedColor(TColor& color);
+// Snaps every entry of a cache made only of colours.
+template <class Cache>
+void AdjustCachedColors(Cache& cache) {
+    static_assert(std::is_trivially_copyable_v<Cache> && sizeof(Cache) % sizeof(TColor) == 0);
+    auto* entries = reinterpret_cast<TColor*>(&cache);
+    for (size_t i = 0; i < sizeof(Cache) / sizeof(TColor); ++i) AdjustCachedColor(entries[i]);
+}
+
+// ---- Item states ---------------------------------------------------------------
+
+// A toolbar view painted opaque (bits 0x1000 and 0x200).
+inline bool IsOpaqueToolbarItem(const TTxItemInfo& info) noexcept {
+    return IsViewKind(info.ViewType, VT_TOOLBARGROUP | VT_OPAQUE);
+}
+// Enabled and under the mouse or the keyboard.
+inline bool IsHot(const TTxItemInfo& info) noexcept { return info.HoverKind != 0; }
+TButtonRow ButtonRowOf(const TTxItemInfo& info) noexcept;
+TMenuRow MenuRowOf(const TTxItemInfo& info) noexcept;
+// Items of popup menus (not toolbar-style) take the menu table.
+bool UsesMenuTable(const TTxItemInfo& info) noexcept;
+
+// How a theme's lookups fall back on opaque toolbars.
+struct TPartFallbacks {
+    TColor Frame = gcl::clBtnShadow;      // for a clNone frame
+    bool ParentUsesButtonRow = false; // popup parents take the button table too
+};
+
+// The button table's entry by the button rule; on an opaque toolbar a
+// clNone body becomes ToolbarBackground, a checked item's frame
+// clWindowFrame and a clNone frame the fallback frame.
+TColor ButtonPartColor(const TThemeColorCache& cache, const TTxItemInfo& info, TColorPart part,
+                       const TPartFallbacks& fallbacks = {});
+// The menu table for popup-menu items, else the button table with the
+// opaque-toolbar fallbacks for body and frame (no clWindowFrame rule).
+TColor ItemPartColor(const TThemeColorCache& cache, const TTxItemInfo& info, TColorPart part,
+                     const TPartFallbacks& fallbacks = {});
+
+// The answers every cache theme gives from its cache: the item's body
+// (the view's colour when clNone), text and image background.
+TColor CacheItemColor(TTxTheme* theme, const TThemeColorCache& cache, const TTxItemInfo& info,
+                      const TPartFallbacks& fallbacks);
+TColor CacheItemImageBackground(TTxTheme* theme, const TThemeColorCache& cache, const TTxItemInfo& info,
+                                const TPartFallbacks& fallbacks);
+
+// Close buttons of docked toolbars and panel captions: pushed, hot or
+// normal; a floating window's is disabled while the window is inactive.
+TButtonRow CloseButtonRow(uint32_t closeButtonState) noexcept;
+TButtonRow FloatingCloseButtonRow(uint32_t closeButtonState, bool active) noexcept;
+
+// (-1, -1) for an enabled hot item that is not checked and not held
+// down (unless its popup is open); (0, 0) otherwise.
+TPoint RaisedImageOffset(const TTxItemInfo& info) noexcept;
+
+// ---- Stock glyphs of a theme unit ------------------------------------------------------
+
+// The image of the stock glyphs for an MDI button kind (0 close, 1
+// minimize, 3 restore); -1 for any other kind.
+int MDIGlyphIndex(unsigned buttonKind) noexcept;
+
+// One per theme unit: the instances alive and the stock they share. The
+// first instance loads the "TxGLYPHS" images (white is transparent) and,
+// where the unit has one, a 24-bit bitmap; the last one frees them.
+struct TThemeStock {
+    constexpr explicit TThemeStock(bool withBitmap) noexcept : WithBitmap(withBitmap) {}
+    TThemeStock(const TThemeStock&) = delete;
+    TThemeStock& operator=(const TThemeStock&) = delete;
+
+    void Acquire();
+    void Release() noexcept;
+
+    const bool WithBitmap;
+    int ThemeInstanceCount = 0;
+    gcl::TImageList* StockImages = nullptr;
+    gcl::TBitmap* StockBitmap = nullptr;
+};
+
+// Paints the glyph of stock image `index` (its glyph pixels, the ones the
+// list treats as transparent) with its top-left corner at (x, y) in color.
+void DrawStockGlyph(HDC dc, int x, int y, gcl::TImageList* images, int index, TColor color);
+
+// ---- Check boxes and radio buttons ----------------------------------------------------
+
+struct TFrameControlColors {
+    TColor Outline = clNone;
+    TColor Fill = clNone;       // clNone: not filled
+    bool MixedPattern = false;  // fill with the clWindow / clBtnFace checkerboard instead
+    TColor Mark = clNone;
+};
+// A check box (kind 1: rectangle and filled tick when checked or mixed) or
+// radio button (kind 2: ellipse and a dot when checked) in rect shrunk by
+// one; the canvas pen and brush are left solid.
+void PaintCheckRadio(gcl::TCanvas* canvas, const TRect& rect, int kind, int state, const TFrameControlColors& colors);
+
+// ---- Themes with a colour cache --------------------------------------------------------
+
+// The base of the themes that keep a colour cache of their own. Creation:
+// the stock is taken by the first instance and the instance counted, then
+// (after construction) the theme listens to system changes and builds its
+// cache; destruction runs the other way.
+class TTxCacheTheme : public TTxTheme {
+    GCL_CLASS(TTxCacheTheme, TTxTheme)
+public:
+    TPoint ImageOffset(gcl::TCanvas* canvas, const TTxItemInfo& itemInfo, TCustomImageList* imageList) override;
+    TColor ItemColor(const TTxItemInfo& itemInfo) override;
+    TColor ItemTextColor(const TTxItemInfo& itemInfo) override;
+    TColor ItemImageBackground(const TTxItemInfo& itemInfo) override;
+    void ViewMargins(uint32_t viewType, TTxMarginRect& margins) override;
+    void PaintChevron(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
+    void PaintMDIButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
+                        unsigned buttonKind) override;
+
+    const TThemeColorCache& ColorCache() const noexcept { return *FCache; }
+    TThemeStock& Stock() const noexcept { return *FStock; }
+    // The cache lookups with this theme's fallbacks.
+    TColor ButtonPart(const TTxItemInfo& info, TColorPart part) const {
+        return ButtonPartColor(*FCache, info, part, FFallbacks);
+    }
+    TColor ItemPart(const TTxItemInfo& info, TColorPart part) const {
+        return ItemPartColor(*FCache, info, part, FFallbacks);
+    }
+
+protected:
+    TTxCacheTheme(const std::string& name, TThemeStock& stock, TThemeColorCache& cache,
+                  TPartFallbacks fallbacks = {});
+    ~TTxCacheTheme() override;
+
+private:
+    TThemeStock* FStock;
+    TThemeColorCache* FCache;
+    TPartFallbacks FFallbacks;
+};
+
+// ---- Registration ----------------------------------------------------------------------
+
+// Registers every visual theme in its fixed order (once; runs the
+// theming layer's units first). Registrations stay for the whole run.
+extern gcl::TUnit ThemesUnit;
+
+} // namespace qelvo
