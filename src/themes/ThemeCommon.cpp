@@ -2,6 +2,8 @@
 // the cache themes and the start-up table that registers the themes.
 #include "themes/ThemeCommon.h"
 
+#include <vector>
+
 #include "theming/Tx.h"
 #include "theming/TxUtils.h"
 #include "themes/TxAluminumTheme.h"
@@ -129,16 +131,35 @@ void TThemeStock::Release() noexcept {
 void DrawStockGlyph(HDC dc, int x, int y, gcl::TImageList* images, int index, TColor color) {
     if (color == clNone || !images || index < 0 || index >= images->GetCount()) return;
     const int w = images->GetWidth(), h = images->GetHeight();
-    HBITMAP mask = CreateBitmap(w, h, 1, 1, nullptr);
-    HDC maskDC = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(maskDC, mask);
-    // The list's mask is white where the image is transparent: the glyph.
-    PatBlt(maskDC, 0, 0, w, h, BLACKNESS);
-    images->DrawEx(maskDC, 0, 0, index, ILD_MASK);
-    PaintSetBits(dc, x, y, w, h, maskDC, color);
-    SelectObject(maskDC, old);
-    DeleteDC(maskDC);
-    DeleteObject(mask);
+    // The image drawn over a key colour: the glyph is what stays key (the
+    // list's transparent white) or shows white (an unmasked list).
+    constexpr uint32_t Key = 0x00FF00FF;
+    gcl::TBitmap image;
+    image.SetPixelFormat(gcl::pf32bit);
+    image.SetSize(w, h);
+    HDC imageDC = image.GetCanvas()->GetHandle();
+    for (int row = 0; row < h; ++row) {
+        auto* pixels = static_cast<uint32_t*>(image.GetScanLine(row));
+        for (int col = 0; col < w; ++col) pixels[col] = Key;
+    }
+    images->DrawEx(imageDC, 0, 0, index, ILD_TRANSPARENT);
+    GdiFlush();
+    const int rowBytes = ((w + 15) / 16) * 2;
+    std::vector<uint8_t> bits(static_cast<size_t>(rowBytes) * h, 0);
+    for (int row = 0; row < h; ++row) {
+        const auto* pixels = static_cast<const uint32_t*>(image.GetScanLine(row));
+        for (int col = 0; col < w; ++col) {
+            const uint32_t p = pixels[col] & 0xFFFFFF;
+            if (p == Key || p == 0xFFFFFF) bits[row * rowBytes + col / 8] |= static_cast<uint8_t>(0x80 >> (col % 8));
+        }
+    }
+    HBITMAP glyph = CreateBitmap(w, h, 1, 1, bits.data());
+    HDC glyphDC = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(glyphDC, glyph);
+    PaintSetBits(dc, x, y, w, h, glyphDC, color);
+    SelectObject(glyphDC, old);
+    DeleteDC(glyphDC);
+    DeleteObject(glyph);
 }
 
 // ---- Check boxes and radio buttons ----------------------------------------------------

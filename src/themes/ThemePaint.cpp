@@ -204,6 +204,18 @@ void DrawCutCornerFrame(TCanvas* canvas, const TRect& rect, int leftCut, int rig
     if (leftCut > 0) LeftCornerLines(canvas, rect, leftCut);
 }
 
+void DrawCutCornerFrameAlt(TCanvas* canvas, const TRect& rect, int leftCut, int rightCut, TColor frameColor,
+                           TColor shadeColor) {
+    TPenColorKeeper keeper(canvas);
+    CutCornerOutline(canvas, rect, leftCut, rightCut, frameColor, shadeColor);
+    const TColor leftColor = MixColors(canvas->GetPixels(rect.Left, rect.Top), frameColor, 60);
+    canvas->GetPen()->SetColor(leftColor);
+    if (leftCut > 0) LeftCornerLines(canvas, rect, leftCut);
+    if (shadeColor != gcl::clNone)
+        canvas->GetPen()->SetColor(MixColors(canvas->GetPixels(rect.Right - 1, rect.Bottom - 1), shadeColor, 60));
+    if (rightCut > 0) RightCornerLines(canvas, rect, rightCut);
+}
+
 // ---- Line and split gradients ----------------------------------------------------------
 
 namespace {

@@ -75,6 +75,13 @@ inline void PaintThreeStopGradient(gcl::TCanvas* canvas, const gcl::TRect& rect,
 void DrawCutCornerFrame(gcl::TCanvas* canvas, const gcl::TRect& rect, int leftCut, int rightCut,
                         gcl::TColor frameColor, gcl::TColor shadeColor, gcl::TColor cornerColor);
 
+// As DrawCutCornerFrame, but the corner lines take 60 % of the pixel that
+// lies beyond the cut and 40 % of the frame colour (left corners, from the
+// top-left pixel) or of the shade colour (right corners, from the
+// bottom-right pixel; without a shade, the left corners' colour).
+void DrawCutCornerFrameAlt(gcl::TCanvas* canvas, const gcl::TRect& rect, int leftCut, int rightCut,
+                           gcl::TColor frameColor, gcl::TColor shadeColor);
+
 // ---- The drawing kit of the themes -----------------------------------------------
 // Patterns several themes repeat, each with explicit colours and offsets.
 // Colours may be system colours; clNone draws nothing. Gradients paint

@@ -204,6 +204,24 @@ TEST(ThemePaintCutCorner, NoShadeKeepsTheFrameAndNoneDrawsNothing) {
     EXPECT_EQ(canvas.CountNot(TRect{0, 0, 10, 10}, Back), 0);
 }
 
+TEST(ThemePaintCutCorner, AltCornersBlendTheBackgroundBeyondTheCut) {
+    TDibCanvas canvas(12, 10, RGB(100, 100, 100));
+    DrawCutCornerFrameAlt(canvas.Canvas(), TRect{2, 1, 10, 8}, 2, 1, RGB(200, 0, 0), RGB(0, 200, 0));
+    // 60 % of the grey pixel beyond each cut, 40 % of the frame or shade colour.
+    const TColor left = static_cast<TColor>(RGB(140, 60, 60)), right = static_cast<TColor>(RGB(60, 140, 60));
+    EXPECT_EQ(canvas.Pixel(3, 1), left);
+    EXPECT_EQ(canvas.Pixel(2, 2), left);
+    EXPECT_EQ(canvas.Pixel(2, 6), left);
+    EXPECT_EQ(canvas.Pixel(9, 1), right);
+    EXPECT_EQ(canvas.Pixel(9, 7), right);
+    // Without a shade every corner takes the left corners' blend.
+    canvas.Fill(RGB(100, 100, 100));
+    DrawCutCornerFrameAlt(canvas.Canvas(), TRect{2, 1, 10, 8}, 1, 1, RGB(200, 0, 0), gcl::clNone);
+    EXPECT_EQ(canvas.Pixel(2, 1), left);
+    EXPECT_EQ(canvas.Pixel(9, 1), left);
+    EXPECT_EQ(canvas.Pixel(9, 7), left);
+}
+
 // ---- The stock glyph bitmap ---------------------------------------------------------------
 
 TEST(ThemePaintGlyphs, TxGlyphsHoldsTheFourCellsPixelByPixel) {
