@@ -15,6 +15,7 @@
 #include "toolbar/BarHook.h"
 #include "toolbar/BarItem.h"
 #include "theming/Tx.h"
+#include "themes/ThemeCommon.h"
 #include "unicode/UniActnList.h"
 #include "unicode/UniCheckLst.h"
 #include "unicode/UniComCtrls.h"
@@ -46,7 +47,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
                               &gcl::ControlsUnit, &gcl::FormsUnit, &gcl::OleUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
-                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit, &qelvo::TxUnit,
+                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit, &qelvo::TxUnit, &qelvo::ThemesUnit,
                               &gcl::CommonControlsUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;
