@@ -302,6 +302,9 @@ public:
     void CloseObjects();
     // Hands the application and document titles to the OLE interface.
     void UpdateHostNames();
+    // The object-properties dialog for the selected object; whether the
+    // user confirmed it.
+    bool ShowObjectProperties();
 
     // ---- Events
     TRichEditResizeEvent OnResizeRequest;

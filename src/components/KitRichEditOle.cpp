@@ -2,7 +2,10 @@
 // verb menu of a selected object.
 #include "components/KitRichEdit.h"
 
+#include <cstring>
+
 #include "components/KitSysUtils.h"
+#include "gcl/Dialogs.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Strings.h"
@@ -13,6 +16,9 @@ using namespace gcl;
 
 GCL_IMPLEMENT_CLASS(TRichEditOleCallback)
 GCL_IMPLEMENT_CLASS(TObjectVerbItem)
+GCL_IMPLEMENT_CLASS(TObjectPropertiesItem)
+GCL_IMPLEMENT_CLASS(TOleUIObjInfo)
+GCL_IMPLEMENT_CLASS(TOleUILinkInfo)
 
 namespace {
 
@@ -29,7 +35,168 @@ struct TRichObject {
     TRichObject& operator=(const TRichObject&) = delete;
 };
 
+// A copy of an object record holding its own references.
+REOBJECT KeepObject(const REOBJECT& object) {
+    REOBJECT copy = object;
+    if (copy.poleobj) copy.poleobj->AddRef();
+    if (copy.pstg) copy.pstg->AddRef();
+    if (copy.polesite) copy.polesite->AddRef();
+    return copy;
+}
+
+void ReleaseObject(REOBJECT& object) noexcept {
+    if (object.poleobj) object.poleobj->Release();
+    if (object.pstg) object.pstg->Release();
+    if (object.polesite) object.polesite->Release();
+    object.poleobj = nullptr;
+    object.pstg = nullptr;
+    object.polesite = nullptr;
+}
+
+// A task-allocator copy of an 8-bit text, as the OLE dialogs free them.
+LPSTR TaskString(const std::string& text) {
+    auto* copy = static_cast<LPSTR>(CoTaskMemAlloc(text.size() + 1));
+    if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
+    return copy;
+}
+
+std::string UserType(IOleObject* object, DWORD form) {
+    std::string name;
+    LPOLESTR type = nullptr;
+    if (object && SUCCEEDED(object->GetUserType(form, &type)) && type) {
+        name = WideToAnsi(type);
+        CoTaskMemFree(type);
+    }
+    return name;
+}
+
+class TProductionPropertiesDialog : public IObjectPropertiesDialog {
+public:
+    UINT Show(OLEUIOBJECTPROPSA& properties) override { return OleUIObjectPropertiesA(&properties); }
+};
+
 } // namespace
+
+ServiceSlot<IObjectPropertiesDialog>& ObjectPropertiesDialog() {
+    static TProductionPropertiesDialog production;
+    static ServiceSlot<IObjectPropertiesDialog> slot(&production);
+    return slot;
+}
+
+// ---- TOleUIObjInfo ----------------------------------------------------------------
+
+TOleUIObjInfo::TOleUIObjInfo(TKitCustomRichEdit* richEdit, const REOBJECT& object)
+    : FRichEdit(richEdit), FObject(KeepObject(object)) {}
+
+TOleUIObjInfo::~TOleUIObjInfo() { ReleaseObject(FObject); }
+
+HRESULT STDMETHODCALLTYPE TOleUIObjInfo::GetObjectInfo(DWORD, DWORD* size, LPSTR* label, LPSTR* type,
+                                                       LPSTR* shortType, LPSTR* location) {
+    return SafeCall([&] {
+        std::string full = UserType(FObject.poleobj, USERCLASSTYPE_FULL);
+        if (size) *size = static_cast<DWORD>(-1);   // unknown
+        if (label) *label = TaskString(full);
+        if (type) *type = TaskString(full);
+        if (shortType) *shortType = TaskString(UserType(FObject.poleobj, USERCLASSTYPE_SHORT));
+        if (location) *location = nullptr;
+        return S_OK;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE TOleUIObjInfo::GetConvertInfo(DWORD, CLSID* classID, WORD* format, CLSID* convertDefault,
+                                                        LPCLSID* exclude, UINT* excludeCount) {
+    if (classID) *classID = FObject.clsid;
+    if (format) *format = 0;
+    if (convertDefault) *convertDefault = FObject.clsid;
+    if (exclude) *exclude = nullptr;
+    if (excludeCount) *excludeCount = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TOleUIObjInfo::ConvertObject(DWORD, REFCLSID) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE TOleUIObjInfo::GetViewInfo(DWORD, HGLOBAL* metaPict, DWORD* aspect, int* scale) {
+    if (metaPict) *metaPict = nullptr;
+    if (aspect) *aspect = FObject.dvaspect;
+    if (scale) *scale = 100;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE TOleUIObjInfo::SetViewInfo(DWORD, HGLOBAL, DWORD aspect, int, BOOL) {
+    if (aspect == FObject.dvaspect || !FRichEdit || !FRichEdit->GetRichEditOle()) return S_OK;
+    HRESULT result = FRichEdit->GetRichEditOle()->SetDvaspect(static_cast<LONG>(REO_IOB_SELECTION), aspect);
+    if (SUCCEEDED(result)) FObject.dvaspect = aspect;
+    return result;
+}
+
+// ---- TOleUILinkInfo ------------------------------------------------------------------
+
+TOleUILinkInfo::TOleUILinkInfo(TKitCustomRichEdit* richEdit, const REOBJECT& object)
+    : FRichEdit(richEdit), FObject(KeepObject(object)) {}
+
+TOleUILinkInfo::~TOleUILinkInfo() { ReleaseObject(FObject); }
+
+DWORD STDMETHODCALLTYPE TOleUILinkInfo::GetNextLink(DWORD link) { return link == 0 ? 1 : 0; }
+
+HRESULT STDMETHODCALLTYPE TOleUILinkInfo::SetLinkUpdateOptions(DWORD, DWORD options) {
+    ComPtr<IOleLink> link;
+    if (!FObject.poleobj || FAILED(FObject.poleobj->QueryInterface(IIDOf<IOleLink>(), link.PutVoid()))) return E_FAIL;
+    return link->SetUpdateOptions(options);
+}
+
+HRESULT STDMETHODCALLTYPE TOleUILinkInfo::GetLinkUpdateOptions(DWORD, DWORD* options) {
+    ComPtr<IOleLink> link;
+    if (!options || !FObject.poleobj || FAILED(FObject.poleobj->QueryInterface(IIDOf<IOleLink>(), link.PutVoid())))
+        return E_FAIL;
+    return link->GetUpdateOptions(options);
+}
+
+HRESULT STDMETHODCALLTYPE TOleUILinkInfo::SetLinkSource(DWORD, LPSTR, ULONG, ULONG*, BOOL) { return E_NOTIMPL; }
+
+HRESULT STDMETHODCALLTYPE TOleUILinkInfo::GetLinkSource(DWORD, LPSTR* displayName, ULONG* fileNameLength,
+                                                        LPSTR* fullLinkType, LPSTR* shortLinkType,
+                                                        BOOL* sourceAvailable, BOOL* selected) {
+    return SafeCall([&] {
+        std::string source;
+        ComPtr<IOleLink> link;
+        if (FObject.poleobj && SUCCEEDED(FObject.poleobj->QueryInterface(IIDOf<IOleLink>(), link.PutVoid()))) {
+            LPOLESTR name = nullptr;
+            if (SUCCEEDED(link->GetSourceDisplayName(&name)) && name) {
+                source = WideToAnsi(name);
+                CoTaskMemFree(name);
+            }
+        }
+        if (displayName) *displayName = TaskString(source);
+        if (fileNameLength) *fileNameLength = static_cast<ULONG>(source.size());
+        if (fullLinkType) *fullLinkType = TaskString(UserType(FObject.poleobj, USERCLASSTYPE_FULL));
+        if (shortLinkType) *shortLinkType = TaskString(UserType(FObject.poleobj, USERCLASSTYPE_SHORT));
+        if (sourceAvailable) *sourceAvailable = TRUE;
+        if (selected) *selected = TRUE;
+        return S_OK;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE TOleUILinkInfo::OpenLinkSource(DWORD) {
+    if (!FObject.poleobj || !FRichEdit || !FRichEdit->HandleAllocated()) return E_FAIL;
+    RECT client{};
+    GetClientRect(FRichEdit->GetHandle(), &client);
+    return FObject.poleobj->DoVerb(OLEIVERB_SHOW, nullptr, FObject.polesite, 0, FRichEdit->GetHandle(), &client);
+}
+
+HRESULT STDMETHODCALLTYPE TOleUILinkInfo::UpdateLink(DWORD, BOOL, BOOL) {
+    ComPtr<IOleLink> link;
+    if (!FObject.poleobj || FAILED(FObject.poleobj->QueryInterface(IIDOf<IOleLink>(), link.PutVoid()))) return E_FAIL;
+    return link->Update(nullptr);
+}
+
+HRESULT STDMETHODCALLTYPE TOleUILinkInfo::CancelLink(DWORD) {
+    return SafeCall([&] {
+        ShowMessageBox(msg::BreakLinkNotSupported, msg::LinkProperties, MB_OK | MB_ICONSTOP);
+        return E_NOTIMPL;
+    });
+}
+
+HRESULT STDMETHODCALLTYPE TOleUILinkInfo::GetLastUpdate(DWORD, FILETIME*) { return E_NOTIMPL; }
 
 // ---- IRichEditOleCallback ---------------------------------------------------------
 
@@ -158,12 +325,7 @@ TPopupMenu* TKitCustomRichEdit::ObjectPopupMenu() const {
         !object.Info.poleobj || (object.Info.dwFlags & REO_INPLACEACTIVE))
         return TControl::GetPopupMenu();
     IOleObject* ole = object.Info.poleobj;
-    std::string typeName;
-    LPOLESTR userType = nullptr;
-    if (SUCCEEDED(ole->GetUserType(USERCLASSTYPE_FULL, &userType)) && userType) {
-        typeName = WideToAnsi(userType);
-        CoTaskMemFree(userType);
-    }
+    std::string typeName = UserType(ole, USERCLASSTYPE_FULL);
     auto* self = const_cast<TKitCustomRichEdit*>(this);
     FVerbMenu = TPopupMenu::Create(self);
     TMenuItem* verbs = TMenuItem::Create(FVerbMenu);
@@ -183,23 +345,29 @@ TPopupMenu* TKitCustomRichEdit::ObjectPopupMenu() const {
             verb = OLEVERB{};
         }
     }
+    TObjectPropertiesItem* properties = TObjectPropertiesItem::Create(FVerbMenu);
+    properties->SetCaption(Format(msg::ObjectProperties, {typeName}));
+    properties->SetTarget(self);
     TPopupMenu* assigned = TControl::GetPopupMenu();
     if (assigned && assigned->GetItems()->GetCount() > 0) {
-        // The object's verbs as a submenu of the assigned menu.
-        if (verbs->GetCount() > 0) {
-            TMenuItem* line = TMenuItem::Create(FVerbMenu);
-            line->SetCaption("-");
-            assigned->GetItems()->Add(line);
+        // A separator, the properties and the object's verbs as a submenu,
+        // after the assigned menu's own items.
+        TMenuItem* line = TMenuItem::Create(FVerbMenu);
+        line->SetCaption("-");
+        assigned->GetItems()->Add(line);
+        assigned->GetItems()->Add(properties);
+        if (verbs->GetCount() > 0)
             assigned->GetItems()->Add(verbs);
-        } else {
+        else
             verbs->Free();
-        }
         return assigned;
     }
     if (verbs->GetCount() == 0) {
+        properties->Free();
         verbs->Free();
         return nullptr;
     }
+    FVerbMenu->GetItems()->Add(properties);
     while (verbs->GetCount() > 0) {
         TMenuItem* item = verbs->GetItems(0);
         verbs->Remove(item);
@@ -207,6 +375,48 @@ TPopupMenu* TKitCustomRichEdit::ObjectPopupMenu() const {
     }
     verbs->Free();
     return FVerbMenu;
+}
+
+void TObjectPropertiesItem::Click() {
+    if (FRichEdit) FRichEdit->ShowObjectProperties();
+}
+
+bool TKitCustomRichEdit::ShowObjectProperties() {
+    if (!FRichEditOle || !HandleAllocated()) return false;
+    TRichObject object;
+    if (FAILED(FRichEditOle->GetObject(static_cast<LONG>(REO_IOB_SELECTION), &object.Info,
+                                       REO_GETOBJ_POLEOBJ | REO_GETOBJ_PSTG | REO_GETOBJ_POLESITE)) ||
+        !object.Info.poleobj)
+        return false;
+    std::string caption = Format(msg::ObjectProperties, {UserType(object.Info.poleobj, USERCLASSTYPE_FULL)});
+    bool linked = (object.Info.dwFlags & REO_LINK) != 0;
+    ComPtr<TOleUIObjInfo> objectInfo(TOleUIObjInfo::Create(this, object.Info));
+    ComPtr<TOleUILinkInfo> linkInfo;
+    if (linked) linkInfo = ComPtr<TOleUILinkInfo>(TOleUILinkInfo::Create(this, object.Info));
+    OLEUIGNRLPROPSA general{};
+    general.cbStruct = sizeof(general);
+    OLEUIVIEWPROPSA view{};
+    view.cbStruct = sizeof(view);
+    view.nScaleMin = 10;
+    view.nScaleMax = 100;
+    OLEUILINKPROPSA link{};
+    link.cbStruct = sizeof(link);
+    PROPSHEETHEADERA sheet{};
+    sheet.dwSize = sizeof(sheet);
+    sheet.hwndParent = GetHandle();
+    sheet.pszCaption = caption.c_str();
+    OLEUIOBJECTPROPSA properties{};
+    properties.cbStruct = sizeof(properties);
+    properties.dwFlags = linked ? OPF_OBJECTISLINK : 0;
+    properties.lpPS = &sheet;
+    properties.dwObject = 1;
+    properties.lpObjInfo = objectInfo.Get();
+    properties.dwLink = linked ? 1 : 0;
+    properties.lpLinkInfo = linkInfo.Get();
+    properties.lpGP = &general;
+    properties.lpVP = &view;
+    properties.lpLP = linked ? &link : nullptr;
+    return ObjectPropertiesDialog()->Show(properties) == OLEUI_OK;
 }
 
 void TObjectVerbItem::Click() {

@@ -6,13 +6,21 @@
 
 #include "gcl/rtl/WinApi.h"
 #include <ole2.h>
+#include <oledlg.h>
 #include <richole.h>
 
 #include "gcl/ComObj.h"
 #include "gcl/Menus.h"
+#include "gcl/rtl/Services.h"
 
 __CRT_UUID_DECL(IRichEditOle, 0x00020D00, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46)
 __CRT_UUID_DECL(IRichEditOleCallback, 0x00020D03, 0, 0, 0xC0, 0, 0, 0, 0, 0, 0, 0x46)
+
+// The object-properties dialog hands these over by pointer only.
+template <>
+inline constexpr bool gcl::HasNoInterfaceID<IOleUIObjInfoA> = true;
+template <>
+inline constexpr bool gcl::HasNoInterfaceID<IOleUILinkInfoA> = true;
 
 namespace qelvo {
 
@@ -51,6 +59,85 @@ public:
 
 private:
     TKitCustomRichEdit* FRichEdit;
+};
+
+// The system's object-properties dialog (OleUIObjectPropertiesA), behind a
+// replaceable service so tests answer it without a window.
+class IObjectPropertiesDialog {
+public:
+    virtual ~IObjectPropertiesDialog() = default;
+    // OLEUI_OK when the user confirmed.
+    virtual UINT Show(OLEUIOBJECTPROPSA& properties) = 0;
+};
+gcl::ServiceSlot<IObjectPropertiesDialog>& ObjectPropertiesDialog();
+
+// What the object-properties dialog asks about the selected object: its
+// names, class and view. Conversion is not offered.
+using TOleUIObjInfoBase = gcl::TComObject<IOleUIObjInfoA>;
+class TOleUIObjInfo : public TOleUIObjInfoBase {
+    GCL_CLASS(TOleUIObjInfo, TOleUIObjInfoBase)
+public:
+    // Keeps its own reference to the object.
+    TOleUIObjInfo(TKitCustomRichEdit* richEdit, const REOBJECT& object);
+
+    HRESULT STDMETHODCALLTYPE GetObjectInfo(DWORD object, DWORD* size, LPSTR* label, LPSTR* type, LPSTR* shortType,
+                                            LPSTR* location) override;
+    HRESULT STDMETHODCALLTYPE GetConvertInfo(DWORD object, CLSID* classID, WORD* format, CLSID* convertDefault,
+                                             LPCLSID* exclude, UINT* excludeCount) override;
+    HRESULT STDMETHODCALLTYPE ConvertObject(DWORD object, REFCLSID newClass) override;
+    HRESULT STDMETHODCALLTYPE GetViewInfo(DWORD object, HGLOBAL* metaPict, DWORD* aspect, int* scale) override;
+    HRESULT STDMETHODCALLTYPE SetViewInfo(DWORD object, HGLOBAL metaPict, DWORD aspect, int scale,
+                                          BOOL relativeToOriginal) override;
+
+protected:
+    ~TOleUIObjInfo() override;
+
+private:
+    TKitCustomRichEdit* FRichEdit;
+    REOBJECT FObject;
+};
+
+// The link page's questions, for a linked object. Breaking a link is not
+// supported: it says so in a message box.
+using TOleUILinkInfoBase = gcl::TComObject<IOleUILinkInfoA>;
+class TOleUILinkInfo : public TOleUILinkInfoBase {
+    GCL_CLASS(TOleUILinkInfo, TOleUILinkInfoBase)
+public:
+    TOleUILinkInfo(TKitCustomRichEdit* richEdit, const REOBJECT& object);
+
+    DWORD STDMETHODCALLTYPE GetNextLink(DWORD link) override;
+    HRESULT STDMETHODCALLTYPE SetLinkUpdateOptions(DWORD link, DWORD options) override;
+    HRESULT STDMETHODCALLTYPE GetLinkUpdateOptions(DWORD link, DWORD* options) override;
+    HRESULT STDMETHODCALLTYPE SetLinkSource(DWORD link, LPSTR displayName, ULONG fileNameLength, ULONG* eaten,
+                                            BOOL validate) override;
+    HRESULT STDMETHODCALLTYPE GetLinkSource(DWORD link, LPSTR* displayName, ULONG* fileNameLength,
+                                            LPSTR* fullLinkType, LPSTR* shortLinkType, BOOL* sourceAvailable,
+                                            BOOL* selected) override;
+    HRESULT STDMETHODCALLTYPE OpenLinkSource(DWORD link) override;
+    HRESULT STDMETHODCALLTYPE UpdateLink(DWORD link, BOOL errorMessage, BOOL reserved) override;
+    HRESULT STDMETHODCALLTYPE CancelLink(DWORD link) override;
+    HRESULT STDMETHODCALLTYPE GetLastUpdate(DWORD link, FILETIME* lastUpdate) override;
+
+protected:
+    ~TOleUILinkInfo() override;
+
+private:
+    TKitCustomRichEdit* FRichEdit;
+    REOBJECT FObject;
+};
+
+// The "%s Properties" item of an object's menu.
+class TObjectPropertiesItem : public gcl::TMenuItem {
+    GCL_CLASS(TObjectPropertiesItem, gcl::TMenuItem)
+public:
+    void Click() override;
+    void SetTarget(TKitCustomRichEdit* richEdit) noexcept { FRichEdit = richEdit; }
+
+protected:
+    explicit TObjectPropertiesItem(gcl::TComponent* owner) : TMenuItem(owner) {}
+
+private:
+    TKitCustomRichEdit* FRichEdit = nullptr;
 };
 
 // One item of an object's verb menu: performs its verb on the object.

@@ -143,11 +143,21 @@ private:
 
 // ---- Identifiers ------------------------------------------------------------
 
+// System interfaces the headers give no identifier for (callback
+// interfaces handed over by pointer, such as IOleUIObjInfoA): declare them
+// with a specialisation set to true; objects implementing them then answer
+// QueryInterface only for IUnknown and the others.
+template <class I>
+inline constexpr bool HasNoInterfaceID = false;
+
 // The identifier of an interface: I::IID for the program's own (gcl::TGUID),
-// __uuidof for the system's.
+// __uuidof for the system's, the null identifier for the ones above.
 template <class I>
 const IID& IIDOf() noexcept {
-    if constexpr (requires { I::IID; })
+    static constexpr IID none{};
+    if constexpr (HasNoInterfaceID<I>)
+        return none;
+    else if constexpr (requires { I::IID; })
         return reinterpret_cast<const IID&>(I::IID);
     else
         return __uuidof(I);
@@ -172,10 +182,12 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         void* found = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IIDOf<First>()))
+        if (IsEqualIID(iid, IID_IUnknown) || (!HasNoInterfaceID<First> && IsEqualIID(iid, IIDOf<First>())))
             found = static_cast<First*>(this);
         else
-            (void)((IsEqualIID(iid, IIDOf<Rest>()) ? (found = static_cast<Rest*>(this), true) : false) || ...);
+            (void)((!HasNoInterfaceID<Rest> && IsEqualIID(iid, IIDOf<Rest>()) ? (found = static_cast<Rest*>(this), true)
+                                                                               : false) ||
+                   ...);
         if (!found) found = QueryExtra(iid);
         *out = found;
         if (!found) return E_NOINTERFACE;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "gcl/Dialogs.h"
 #include "gcl/Printers.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Streams.h"
@@ -568,6 +569,21 @@ TEST_F(ComponentsTest, RichEditFormattedNoteScreenshot) {
     EXPECT_GT(qelvo::test::SaveWindowScreenshot(Form->GetHandle(), "rich_edit_note.bmp"), 20);
 }
 
+TEST_F(ComponentsTest, RichEditLinkPropertiesRefuseToBreakLinks) {
+    TKitRichEdit* edit = NewRichEdit();
+    TScriptedDialogs script;
+    script.OnFailure = [](const std::string& message) { ADD_FAILURE() << message; };
+    script.ExpectMessage("Break link operation is not supported.", mrOk);
+    ServiceOverride<IDialogService> use(DialogService(), script);
+    REOBJECT none{};
+    none.cbStruct = sizeof(none);
+    ComPtr<TOleUILinkInfo> link(TOleUILinkInfo::Create(edit, none));
+    EXPECT_EQ(link->CancelLink(1), E_NOTIMPL);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(link->GetNextLink(0), 1u);
+    EXPECT_EQ(link->GetNextLink(1), 0u);
+}
+
 TEST_F(ComponentsTest, RichEditWithAPastedPictureObject) {
     TKitRichEdit* edit = NewRichEdit();
     edit->SetText("before  after");
@@ -599,6 +615,47 @@ TEST_F(ComponentsTest, RichEditWithAPastedPictureObject) {
     EXPECT_EQ(edit->GetSelectionType(), TSelectionType{stObject});
     TPopupMenu* menu = edit->GetPopupMenu();
     EXPECT_NE(menu, GetFixedEditPopup(edit, false));
+    // With a menu of its own: a separator, the object's properties and its
+    // verbs follow the menu's items; the properties item asks the dialog.
+    TPopupMenu* own = TPopupMenu::Create(Form);
+    TMenuItem* first = TMenuItem::Create(own);
+    first->SetCaption("Own");
+    own->GetItems()->Add(first);
+    edit->SetPopupMenu(own);
+    if (edit->GetPopupMenu() == own) {
+        ASSERT_GE(own->GetItems()->GetCount(), 3);
+        EXPECT_TRUE(own->GetItems()->GetItems(1)->IsLine());
+        TMenuItem* properties = own->GetItems()->GetItems(2);
+        EXPECT_NE(properties->GetCaption().find(" Properties"), std::string::npos);
+        class TRecordingDialog : public IObjectPropertiesDialog {
+        public:
+            std::string Caption;
+            std::string Type;
+            bool Linked = true;
+            UINT Show(OLEUIOBJECTPROPSA& request) override {
+                Caption = request.lpPS->pszCaption;
+                Linked = request.lpLinkInfo != nullptr;
+                LPSTR label = nullptr, type = nullptr, shortType = nullptr, location = nullptr;
+                DWORD size = 0;
+                request.lpObjInfo->GetObjectInfo(request.dwObject, &size, &label, &type, &shortType, &location);
+                Type = type ? type : "";
+                CoTaskMemFree(label);
+                CoTaskMemFree(type);
+                CoTaskMemFree(shortType);
+                return OLEUI_OK;
+            }
+        } dialog;
+        gcl::ServiceOverride<IObjectPropertiesDialog> use(ObjectPropertiesDialog(), dialog);
+        properties->Click();
+        EXPECT_EQ(dialog.Caption, properties->GetCaption());
+        EXPECT_EQ(dialog.Caption, dialog.Type + " Properties");
+        EXPECT_FALSE(dialog.Linked);
+        // The next request takes the added items away again.
+        edit->SetSelStart(0);
+        EXPECT_EQ(edit->GetPopupMenu(), own);
+        EXPECT_EQ(own->GetItems()->GetCount(), 1);
+    }
+    edit->SetPopupMenu(nullptr);
     // The text survives a new window.
     std::string text = edit->GetText();
     edit->SetSelectionBar(false);
