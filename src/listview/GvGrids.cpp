@@ -147,15 +147,9 @@ void TGvGridGroup::PrepareLayout() {
         }
     }
     if (!longest) return;
-    int textWidth = 0;
-    if (HDC dc = GetDC(nullptr)) {
-        HGDIOBJ old = SelectObject(dc, FOwnerListview->GetFont()->GetHandle());
-        const std::wstring caption = longest->GetCaption();
-        SIZE extent{};
-        if (GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent)) textWidth = extent.cx;
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
-    }
+    gcl::TSize text{0, 0};
+    TextExtentW(longest->GetCaption(), FOwnerListview->GetFont(), text);
+    const int textWidth = text.cx;
     size->SetAutoWidth(textWidth + 18);
 }
 
@@ -170,6 +164,29 @@ void TGvGridGroup::FindInsertPosition(TPoint ViewPoint, TGvGroup*& Group, int& I
     const TRect r = item->GetDisplayRect();
     const bool before = FLayout == 1 ? ViewPoint.X < r.Left + r.Width() / 2 : ViewPoint.Y < r.Top + r.Height() / 2;
     Index = before ? item->GetIndex() : item->GetIndex() + 1;
+}
+
+void TGvGridGroup::PlaceVisible(TGvItem* Item, int& NextVisibleIndex) {
+    std::vector<TGvItem*>& visible = FOwnerGroup->VisibleItems();
+    Item->SetVisibleIndex(NextVisibleIndex++);
+    Item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
+    visible.push_back(Item);
+}
+
+void TGvGridGroup::PlaceHidden(TGvItem* Item) {
+    Item->SetVisibleIndex(-1);
+    Item->SetVisibleIndexInGroup(-1);
+}
+
+TGvItem* TGvGridGroup::StepItem(int Index, bool Forward) const {
+    if (Forward) {
+        if (Index + 1 < FOwnerGroup->VisibleItemCount()) return FOwnerGroup->VisibleItem(Index + 1);
+        TGvGroup* next = NextGroupWithItems();
+        return next ? next->VisibleItem(0) : nullptr;
+    }
+    if (Index > 0) return FOwnerGroup->VisibleItem(Index - 1);
+    TGvGroup* prev = PrevGroupWithItems();
+    return prev ? prev->VisibleItem(prev->VisibleItemCount() - 1) : nullptr;
 }
 
 TGvGroup* TGvGridGroup::PrevGroupWithItems() const {
@@ -233,15 +250,12 @@ void TGvGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
             }
             TRect r;
             if (item->GetVisible()) {
-                item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
-                item->SetVisibleIndex(NextVisibleIndex++);
-                visible.push_back(item);
+                PlaceVisible(item, NextVisibleIndex);
                 r = TRect{x, y, x + cellWidth, y + cellHeight};
                 x += cellWidth;
                 if (item == focused) focusPlaced = true;
             } else {
-                item->SetVisibleIndex(-1);
-                item->SetVisibleIndexInGroup(-1);
+                PlaceHidden(item);
                 r = TRect{x, y, x, y + cellHeight};
             }
             gcl::OffsetRect(r, m.Left, m.Top + prevBottom);
@@ -249,10 +263,7 @@ void TGvGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
             lastBottom = r.Bottom - prevBottom;
         }
     } else {
-        for (int i = 0; i < group->ItemCount(); ++i) {
-            group->GetItem(i)->SetVisibleIndex(-1);
-            group->GetItem(i)->SetVisibleIndexInGroup(-1);
-        }
+        for (int i = 0; i < group->ItemCount(); ++i) PlaceHidden(group->GetItem(i));
         if (group->GetVisible() && focused && focused->OwnerGroup() == group && FOwnerListview->GetGroups())
             selection->SetFocusedItem(FOwnerListview->GetGroups()->NextVisibleItem(focused));
     }
@@ -281,13 +292,9 @@ TGvItem* TGvGridGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Directio
     const int column = i % columns;
     switch (Direction) {
     case adjLeft:
-        if (i > 0) return FOwnerGroup->VisibleItem(i - 1);
-        if (TGvGroup* g = PrevGroupWithItems()) return g->VisibleItem(g->VisibleItemCount() - 1);
-        return nullptr;
+        return StepItem(i, false);
     case adjRight:
-        if (i + 1 < n) return FOwnerGroup->VisibleItem(i + 1);
-        if (TGvGroup* g = NextGroupWithItems()) return g->VisibleItem(0);
-        return nullptr;
+        return StepItem(i, true);
     case adjUp: {
         if (i - columns >= 0) return FOwnerGroup->VisibleItem(i - columns);
         TGvGroup* g = PrevGroupWithItems();
@@ -362,24 +369,18 @@ void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
             TGvItem* item = group->GetItem(i);
             TRect r;
             if (item->GetVisible()) {
-                item->SetVisibleIndex(NextVisibleIndex++);
-                item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
+                PlaceVisible(item, NextVisibleIndex);
                 r = TRect{left, y, right, y + h};
-                visible.push_back(item);
                 y += h;
             } else {
-                item->SetVisibleIndex(-1);
-                item->SetVisibleIndexInGroup(-1);
+                PlaceHidden(item);
                 r = TRect{left, y, right, y};
             }
             item->SetDisplayRect(r);
             groupRect.Bottom = r.Bottom + (lastGroup ? 4 : m.Bottom);
         }
     } else {
-        for (int i = 0; i < group->ItemCount(); ++i) {
-            group->GetItem(i)->SetVisibleIndex(-1);
-            group->GetItem(i)->SetVisibleIndexInGroup(-1);
-        }
+        for (int i = 0; i < group->ItemCount(); ++i) PlaceHidden(group->GetItem(i));
         if (group->GetVisible()) groupRect.Bottom = top + m.Top + m.Bottom;
     }
     FColumnCount = 1;
@@ -448,9 +449,7 @@ void TGvGridGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
             TGvItem* item = group->GetItem(i);
             TRect r{m.Left, rowTop, m.Left, rowTop};
             if (item->GetVisible()) {
-                item->SetVisibleIndex(NextVisibleIndex++);
-                item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
-                visible.push_back(item);
+                PlaceVisible(item, NextVisibleIndex);
                 if (!columns.empty()) {
                     const TRect cell = columns[k]->GetDisplayRect();
                     r = TRect{m.Left + cell.Left, rowTop, m.Left + cell.Left + columns[k]->GetWidth(), rowTop + h};
@@ -460,17 +459,13 @@ void TGvGridGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
                     }
                 }
             } else {
-                item->SetVisibleIndex(-1);
-                item->SetVisibleIndexInGroup(-1);
+                PlaceHidden(item);
             }
             item->SetDisplayRect(r);
             groupRect.Bottom = std::max(r.Bottom, rowTop) + m.Bottom;
         }
     } else {
-        for (int i = 0; i < group->ItemCount(); ++i) {
-            group->GetItem(i)->SetVisibleIndex(-1);
-            group->GetItem(i)->SetVisibleIndexInGroup(-1);
-        }
+        for (int i = 0; i < group->ItemCount(); ++i) PlaceHidden(group->GetItem(i));
         groupRect.Bottom = top + m.Top + m.Bottom;
     }
     FColumnCount = static_cast<int>(columns.size());
@@ -509,34 +504,21 @@ void TGvGridListGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
                 ++FColumnCount;
             }
             if (item->GetVisible()) {
-                item->SetVisibleIndex(NextVisibleIndex++);
-                item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
-                visible.push_back(item);
+                PlaceVisible(item, NextVisibleIndex);
                 item->SetDisplayRect(TRect{x, y, x + cellWidth, y + cellHeight});
                 y += cellHeight;
             } else {
-                item->SetVisibleIndex(-1);
-                item->SetVisibleIndexInGroup(-1);
+                PlaceHidden(item);
                 item->SetDisplayRect(TRect{x, y, x, y + cellHeight});
             }
         }
         groupRect.Right = x + cellWidth + m.Right;
     } else {
-        for (int i = 0; i < group->ItemCount(); ++i) {
-            group->GetItem(i)->SetVisibleIndex(-1);
-            group->GetItem(i)->SetVisibleIndexInGroup(-1);
-        }
+        for (int i = 0; i < group->ItemCount(); ++i) PlaceHidden(group->GetItem(i));
         if (group->GetVisible() && FOwnerListview) {
-            int textWidth = 0;
-            if (HDC dc = GetDC(nullptr)) {
-                HGDIOBJ old = SelectObject(dc, FOwnerListview->GetFont()->GetHandle());
-                const std::wstring caption = group->GetCaption();
-                SIZE extent{};
-                if (GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &extent))
-                    textWidth = extent.cx;
-                SelectObject(dc, old);
-                ReleaseDC(nullptr, dc);
-            }
+            gcl::TSize text{0, 0};
+            TextExtentW(group->GetCaption(), FOwnerListview->GetFont(), text);
+            const int textWidth = text.cx;
             const int indent = group->PaintInfo() ? group->PaintInfo()->GetCaptionIndent() : 0;
             groupRect.Right = x0 + m.Left + m.Right + textWidth + indent;
         }
@@ -557,13 +539,9 @@ TGvItem* TGvGridListGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Dire
     const int row = i % rows;
     switch (Direction) {
     case adjUp:
-        if (i > 0) return FOwnerGroup->VisibleItem(i - 1);
-        if (TGvGroup* g = PrevGroupWithItems()) return g->VisibleItem(g->VisibleItemCount() - 1);
-        return nullptr;
+        return StepItem(i, false);
     case adjDown:
-        if (i + 1 < n) return FOwnerGroup->VisibleItem(i + 1);
-        if (TGvGroup* g = NextGroupWithItems()) return g->VisibleItem(0);
-        return nullptr;
+        return StepItem(i, true);
     case adjLeft:
         if (i - rows >= 0) return FOwnerGroup->VisibleItem(i - rows);
         for (int r = row; r >= 0; --r)

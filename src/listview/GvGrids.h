@@ -120,6 +120,12 @@ protected:
     // The window's client area below the header, in view coordinates.
     gcl::TRect ClientViewRect() const;
     TGvItem* ItemAt(gcl::TPoint ViewPoint) const;
+    // Numbers Item as the group's next visible item and lists it.
+    void PlaceVisible(TGvItem* Item, int& NextVisibleIndex);
+    static void PlaceHidden(TGvItem* Item);
+    // The visible item before / after the one at Index in the group,
+    // across groups at the ends.
+    TGvItem* StepItem(int Index, bool Forward) const;
 
     int FColumnCount = 0;
     uint8_t FLayout = 1;

@@ -9,7 +9,7 @@
 
 #include "gcl/Forms.h"
 #include "listview/GvListview.h"
-#include "support/WindowTest.h"
+#include "listview/GvWindowFixture.h"
 
 using namespace qelvo;
 using gcl::TPoint;
@@ -17,29 +17,7 @@ using gcl::TRect;
 
 namespace {
 
-class GvGridsTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
-    void SetUp() override {
-        Parent = std::make_unique<qelvo::test::HiddenTestWindow>();
-        LV = TGvListview::Create(nullptr);
-        LV->SetBounds(0, 0, 300, 200);
-        LV->SetBevelKind(gcl::bkNone);
-        LV->SetParentWindow(static_cast<HWND>(Parent->Handle()));
-        LV->HandleNeeded();
-    }
-    void TearDown() override {
-        gcl::Free(LV);
-        Parent.reset();
-    }
-
+class GvGridsTest : public qelvo::test::GvWindowFixture {
 public:
     TGvGroup* AddGroup(int Items) {
         TGvGroup* group = LV->GetGroups()->Add(nullptr);
@@ -49,8 +27,6 @@ public:
     void OnExpand(TCustomGvListview*, TGvGroup*) { Events.push_back("expand"); }
     void OnCollapse(TCustomGvListview*, TGvGroup*) { Events.push_back("collapse"); }
 
-    std::unique_ptr<qelvo::test::HiddenTestWindow> Parent;
-    TGvListview* LV = nullptr;
     std::vector<std::string> Events;
 };
 

@@ -8,35 +8,18 @@
 
 #include "gcl/Forms.h"
 #include "listview/GvListview.h"
-#include "support/WindowTest.h"
+#include "listview/GvWindowFixture.h"
 
 using namespace qelvo;
 using gcl::TRect;
 
 namespace {
 
-class GvListviewWindowTest : public ::testing::Test {
+class GvListviewWindowTest : public qelvo::test::GvWindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
     void SetUp() override {
-        Parent = std::make_unique<qelvo::test::HiddenTestWindow>();
-        LV = TGvListview::Create(nullptr);
-        LV->SetBounds(0, 0, 300, 200);
-        LV->SetBevelKind(gcl::bkNone);
-        LV->SetParentWindow(static_cast<HWND>(Parent->Handle()));
-        LV->HandleNeeded();
+        MakeListview(300, 200);
         LV->OnScroll = TGvScrollEvent(this, &GvListviewWindowTest::OnScroll);
-    }
-    void TearDown() override {
-        gcl::Free(LV);
-        Parent.reset();
     }
 
 public:
@@ -57,8 +40,6 @@ public:
         gcl::Free(filler);
     }
 
-    std::unique_ptr<qelvo::test::HiddenTestWindow> Parent;
-    TGvListview* LV = nullptr;
     std::vector<gcl::TPoint> Scrolls;
 };
 

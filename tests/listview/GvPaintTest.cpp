@@ -14,7 +14,7 @@
 #include "listview/GvListview.h"
 #include "support/ApplicationTest.h"
 #include "support/Screenshot.h"
-#include "support/WindowTest.h"
+#include "listview/GvWindowFixture.h"
 
 using namespace qelvo;
 using gcl::TRect;
@@ -66,32 +66,15 @@ TGvGroup* AddGroup(TGvListview* lv, const std::wstring& caption, int items) {
     return group;
 }
 
-class GvPaintTest : public ::testing::Test {
+class GvPaintTest : public qelvo::test::GvWindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
     void SetUp() override {
-        Parent = std::make_unique<qelvo::test::HiddenTestWindow>();
-        LV = TGvListview::Create(nullptr);
-        LV->SetBounds(0, 0, 640, 400);
-        LV->SetBevelKind(gcl::bkNone);
-        LV->SetParentWindow(static_cast<HWND>(Parent->Handle()));
-        LV->HandleNeeded();
+        MakeListview(640, 400);
         LV->BeginUpdate();
         SetUpLikeTheMainWindow(LV);
         G0 = AddGroup(LV, L"Inbox", 5);
         G1 = AddGroup(LV, L"Shopping", 3);
         LV->EndUpdate();
-    }
-    void TearDown() override {
-        gcl::Free(LV);
-        Parent.reset();
     }
 
 public:
@@ -126,8 +109,6 @@ public:
         return false;
     }
 
-    std::unique_ptr<qelvo::test::HiddenTestWindow> Parent;
-    TGvListview* LV = nullptr;
     TGvGroup* G0 = nullptr;
     TGvGroup* G1 = nullptr;
     std::unique_ptr<gcl::TBitmap> Bitmap;
