@@ -1,11 +1,20 @@
 #include "data/uDataMan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#ifdef _WIN32
+#include "gcl/rtl/WinApi.h"
+#endif
 
 #include "data/NsStreamCol.h"
 #include "gcl/rtl/DateTime.h"
@@ -65,6 +74,26 @@ std::string_view TrimmedRange(std::string_view v) noexcept {
     return v.substr(b, e - b);
 }
 
+// V.find(C, From), inlined and 16 bytes at a time: the loader looks for
+// separators in every line, mostly over short stretches where a library
+// call costs more than the search.
+inline size_t FindByte(std::string_view v, char c, size_t from = 0) noexcept {
+    const char* p = v.data();
+    const size_t n = v.size();
+    size_t i = from;
+#ifdef __SSE2__
+    const __m128i needle = _mm_set1_epi8(c);
+    for (; i + 16 <= n; i += 16) {
+        const int mask =
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), needle));
+        if (mask) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; i < n; ++i)
+        if (p[i] == c) return i;
+    return std::string_view::npos;
+}
+
 void AppendInt(std::string& out, int value) {
     char buf[16];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
@@ -97,6 +126,25 @@ void AppendDateMode(std::string& out, const std::string& fmt, double date) {
 // then month, day and year are cut at "/" in that order (a part with no
 // "/" after it reads as empty) and read from their leading digits.
 double IndViewToDate(std::string_view text) {
+    // The form the file always has (m/d/yyyy, one or two digits for month
+    // and day) read directly.
+    const size_t n0 = text.size();
+    if (n0 >= 8 && n0 <= 10) {
+        auto digit = [&](size_t i) { return static_cast<unsigned>(text[i] - '0') <= 9; };
+        auto number = [&](size_t i, size_t j) {
+            int v = 0;
+            for (; i < j; ++i) v = v * 10 + (text[i] - '0');
+            return v;
+        };
+        const size_t s1 = text[1] == '/' ? 1 : 2;
+        const size_t s2 = s1 + 1 + (text[s1 + 2] == '/' ? 1 : 2);
+        if (text[s1] == '/' && s2 + 5 == n0 && text[s2] == '/' && digit(0) && digit(s1 - 1) && digit(s1 + 1) &&
+            digit(s2 - 1) && digit(s2 + 1) && digit(s2 + 2) && digit(s2 + 3) && digit(s2 + 4)) {
+            double result;
+            if (gcl::TryEncodeDate(number(s2 + 1, n0), number(0, s1), number(s1 + 1, s2), result)) return result;
+            return 0;
+        }
+    }
     const bool closed = !text.empty() && text.back() == '/';
     const size_t n = text.size();
     size_t pos = 0;
@@ -111,7 +159,7 @@ double IndViewToDate(std::string_view text) {
             token = text.substr(pos);  // up to the appended "/"
             pos = n + 1;
         }
-        part = token.empty() ? 0 : gcl::StrToLeadingInt(std::string(token));
+        part = token.empty() ? 0 : gcl::StrToLeadingInt(token);
     }
     double result;
     if (gcl::TryEncodeDate(parts[2], parts[0], parts[1], result)) return result;
@@ -229,8 +277,31 @@ void AppendJoinedLines(std::string& out, std::string_view text, char sep, bool e
 
 // SplitToText, optionally decoding every piece.
 void SplitPieces(std::string_view text, char sep, std::string& result, bool escaped) {
-    size_t q = text.find(sep);
+    size_t q = FindByte(text, sep);
     if (q == std::string_view::npos) return;
+    if (!escaped) {
+        // Built at its exact size: every piece up to the last Sep, each
+        // Sep becoming CR LF.
+        size_t ends[64];
+        size_t pieces = 0;
+        for (size_t at = q; at != std::string_view::npos && pieces < 64; at = FindByte(text, sep, at + 1))
+            ends[pieces++] = at;
+        if (pieces < 64) {
+            const size_t last = ends[pieces - 1];
+            std::string built(last + 1 + pieces, '\0');
+            char* out = built.data();
+            size_t pos = 0;
+            for (size_t k = 0; k < pieces; ++k) {
+                std::memcpy(out, text.data() + pos, ends[k] - pos);
+                out += ends[k] - pos;
+                *out++ = '\r';
+                *out++ = '\n';
+                pos = ends[k] + 1;
+            }
+            result = std::move(built);
+            return;
+        }
+    }
     result.clear();
     size_t pos = 0;
     while (q != std::string_view::npos) {
@@ -665,6 +736,157 @@ int IndexOfContains(const gcl::TStrings& list, const std::string& text) {
     return -1;
 }
 
+// ---- Task memory -----------------------------------------------------------------
+//
+// A database holds its tasks by the hundred thousand, and they are made
+// and freed together (a file loaded, a database cleared). Each task takes
+// a slot in a 64 KB block of equal slots instead of a heap block of its
+// own: no heap header per task, a slot taken or given back in a few
+// instructions, and the tasks of a file side by side in the order of the
+// file. Blocks are aligned to their size, so a slot finds its block from
+// its own address. A block goes back to the system when its last task is
+// freed (one empty block is kept for the next task). The sanitizer builds
+// give every task a heap block of its own, so that they still see each
+// one.
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QELVO_TASK_SLOTS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QELVO_TASK_SLOTS 0
+#endif
+#endif
+#ifndef QELVO_TASK_SLOTS
+#define QELVO_TASK_SLOTS 1
+#endif
+
+#if QELVO_TASK_SLOTS
+class TTaskSlots {
+public:
+    void* Take() {
+        TLock lock(FLock);
+        TBlock* b = FOpen.Next;
+        if (b == &FOpen) b = NewBlock();
+        void* slot;
+        if (b->Free) {
+            slot = b->Free;
+            b->Free = *static_cast<void**>(slot);
+        } else {
+            slot = reinterpret_cast<char*>(b) + HeaderSize + b->Fresh * SlotSize;
+            ++b->Fresh;
+        }
+        if (++b->Live == SlotCount) Unlink(b);  // full
+        if (b == FSpare) FSpare = nullptr;
+        return slot;
+    }
+
+    void Give(void* slot) noexcept {
+        TLock lock(FLock);
+        auto* b = reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(slot) & ~(BlockSize - 1));
+        *static_cast<void**>(slot) = b->Free;
+        b->Free = slot;
+        if (b->Live-- == SlotCount) LinkFirst(b);  // open again
+        if (b->Live == 0) {
+            // Keep one empty block; give back the one kept before.
+            if (FSpare && FSpare != b) {
+                Unlink(FSpare);
+                FreeBlock(FSpare);
+            }
+            FSpare = b;
+        }
+    }
+
+private:
+    static constexpr std::size_t BlockSize = 64 * 1024;
+    struct TBlock {
+        TBlock* Prev;
+        TBlock* Next;
+        void* Free;            // slots given back, linked through themselves
+        std::uint32_t Live;    // slots in use
+        std::uint32_t Fresh;   // slots never used yet start here
+    };
+    static constexpr std::size_t SlotSize = (sizeof(TuTask) + alignof(TuTask) - 1) / alignof(TuTask) * alignof(TuTask);
+    static constexpr std::size_t HeaderSize = (sizeof(TBlock) + alignof(TuTask) - 1) / alignof(TuTask) * alignof(TuTask);
+    static constexpr std::uint32_t SlotCount = (BlockSize - HeaderSize) / SlotSize;
+    static_assert(alignof(TuTask) <= alignof(std::max_align_t) && SlotCount > 16);
+
+    struct TLock {
+        explicit TLock(std::atomic_flag& flag) : Flag(flag) {
+            while (Flag.test_and_set(std::memory_order_acquire)) {
+            }
+        }
+        ~TLock() { Flag.clear(std::memory_order_release); }
+        std::atomic_flag& Flag;
+    };
+
+    void Unlink(TBlock* b) noexcept {
+        b->Prev->Next = b->Next;
+        b->Next->Prev = b->Prev;
+        b->Prev = b->Next = nullptr;
+    }
+    void LinkFirst(TBlock* b) noexcept {
+        b->Prev = &FOpen;
+        b->Next = FOpen.Next;
+        FOpen.Next->Prev = b;
+        FOpen.Next = b;
+    }
+    TBlock* NewBlock() {
+#ifdef _WIN32
+        // Whole allocation units of the system, aligned to their size.
+        void* memory = VirtualAlloc(nullptr, BlockSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+#else
+        void* memory = std::aligned_alloc(BlockSize, BlockSize);
+#endif
+        if (!memory) throw std::bad_alloc();
+        auto* b = static_cast<TBlock*>(memory);
+        b->Free = nullptr;
+        b->Live = 0;
+        b->Fresh = 0;
+        LinkFirst(b);
+        return b;
+    }
+    static void FreeBlock(TBlock* b) noexcept {
+#ifdef _WIN32
+        VirtualFree(b, 0, MEM_RELEASE);
+#else
+        std::free(b);
+#endif
+    }
+
+    std::atomic_flag FLock = ATOMIC_FLAG_INIT;
+    TBlock FOpen{&FOpen, &FOpen, nullptr, 0, 0};  // blocks with a free slot, the list's own head
+    TBlock* FSpare = nullptr;                     // an empty block kept
+};
+
+// Never destroyed: tasks may be freed as late as the end of the process.
+TTaskSlots& TaskSlots() {
+    static TTaskSlots* slots = new TTaskSlots;
+    return *slots;
+}
+#endif
+
+} // namespace
+
+void* TuTask::operator new(std::size_t size) {
+#if QELVO_TASK_SLOTS
+    if (size == sizeof(TuTask)) return TaskSlots().Take();
+#endif
+    return ::operator new(size);
+}
+
+void TuTask::operator delete(void* p, std::size_t size) noexcept {
+    if (!p) return;
+#if QELVO_TASK_SLOTS
+    if (size == sizeof(TuTask)) {
+        TaskSlots().Give(p);
+        return;
+    }
+#endif
+    ::operator delete(p, size);
+}
+
 // ---- TuTask ----------------------------------------------------------------------
 
 TuTask::TuTask() {
@@ -694,6 +916,57 @@ void TuTask::ParseShortForm(std::string& work, bool independent) {
     Due = ExtractDue(work, independent, true);
     Tags = ExtractTags(work, true);
     Title.assign(TrimmedRange(work));
+}
+
+// The short form of a plain line read without copying it, for the shape
+// the writer gives it: the priority mark, a due token (if any) first, a
+// tags token (if any) right after it. False, with nothing changed, for any
+// other shape, which ParseShortForm then reads.
+bool TuTask::ParsePlainShortForm(std::string_view work, bool independent) {
+    std::uint16_t priority = 1;
+    if (!work.empty() && (work[0] == '+' || work[0] == '-')) {
+        priority = work[0] == '+' ? 2 : 0;
+        work.remove_prefix(1);
+    }
+    double due = 0;
+    const size_t p = FindByte(work, ';');
+    if (p != std::string_view::npos) {
+        const size_t q = FindByte(work, ';', p + 1);
+        if (q != std::string_view::npos) {
+            const std::string_view token = TrimmedRange(work.substr(p + 1, q - p - 1));
+            if (!token.empty()) {
+                if (p != 0) return false;
+                due = DueFromToken(token, independent, 0, false);
+                work.remove_prefix(q + 1);
+            }
+        }
+    }
+    std::string_view tags;
+    thread_local std::string normalized;
+    const size_t b = FindByte(work, '[');
+    if (b != std::string_view::npos) {
+        const size_t e = FindByte(work, ']', b + 1);
+        if (e != std::string_view::npos) {
+            const std::string_view raw = TrimmedRange(work.substr(b + 1, e - b - 1));
+            if (IsNormalTagList(raw)) {
+                tags = raw;
+            } else {
+                NormalizeTagsInto(raw, normalized);
+                tags = normalized;
+            }
+            if (tags.size() < 2) {
+                tags = {};
+            } else {
+                if (b != 0) return false;
+                work.remove_prefix(e + 1);
+            }
+        }
+    }
+    Priority = priority;
+    Due = due;
+    Tags = std::string(tags);
+    Title = std::string(TrimmedRange(work));
+    return true;
 }
 
 void TuTask::ParseEscapedShortForm(std::string_view work, bool independent) {
@@ -737,7 +1010,7 @@ void TuTask::FromString(const std::string& line, bool full, bool independent) {
 void TuTask::ReadLine(std::string_view line, bool independent) {
     // The short form is the text before the first 0xF7 (none: empty, and
     // the whole line is left for the other fields).
-    const size_t first = line.find(FS);
+    const size_t first = FindByte(line, FS);
     const std::string_view work = first == std::string_view::npos ? std::string_view() : line.substr(0, first);
     std::string_view rest = first == std::string_view::npos ? line : line.substr(first + 1);
 
@@ -746,35 +1019,42 @@ void TuTask::ReadLine(std::string_view line, bool independent) {
     // all after it.
     std::string_view tokens[5];
     for (std::string_view& token : tokens) {
-        const size_t q = rest.find(FS);
+        const size_t q = FindByte(rest, FS);
         if (q == std::string_view::npos) break;
         token = rest.substr(0, q);
         rest = rest.substr(q + 1);
     }
     bool escaped = false;
     if (first != std::string_view::npos) {
-        const size_t q = rest.find(FS);
+        const size_t q = FindByte(rest, FS);
         escaped = q != std::string_view::npos && rest.substr(0, q) == EscapeMark;
     }
 
+    // Every text is stored at its exact size: a database holds many.
     if (escaped) {
         ParseEscapedShortForm(work, independent);
-    } else {
+    } else if (!ParsePlainShortForm(work, independent)) {
         thread_local std::string scratch;
         scratch.assign(work);
         ParseShortForm(scratch, independent);
+        Title = std::string(Title);
+        Tags = std::string(Tags);
     }
     Done = tokens[0] == DoneToken;
-    Id.clear();
-    Folder.clear();
     if (escaped) {
+        Id.clear();
+        Folder.clear();
         AppendUnescaped(Id, tokens[1]);
         AppendUnescaped(Folder, tokens[2]);
+        if (Folder.size() > MaxFolderLength) Folder.resize(MaxFolderLength);
+        Id = std::string(Id);
+        Folder = std::string(Folder);
+        Title = std::string(Title);
+        Tags = std::string(Tags);
     } else {
-        Id.assign(tokens[1]);
-        Folder.assign(tokens[2]);
+        Id = std::string(tokens[1]);
+        Folder = std::string(tokens[2].substr(0, MaxFolderLength));
     }
-    if (Folder.size() > MaxFolderLength) Folder.resize(MaxFolderLength);
     Created = independent ? IndViewToDate(tokens[3]) : StrToDateMode(std::string(tokens[3]), false);
     SplitPieces(tokens[4], NS, Notes, escaped);
 }
@@ -913,6 +1193,63 @@ TuTask* TuTaskList::Extract(int index) {
     return task;
 }
 
+const std::string& TuTaskList::Stored(const std::string& s, gcl::TObject* object) const {
+    static const std::string none;
+    if (!object || GetSorted()) return s;
+    const TuTask* task = static_cast<const TuTask*>(object);
+    return &s == &task->Title || s == task->Title ? none : s;
+}
+
+const std::string& TuTaskList::GetRef(int index) const {
+    const std::string& s = gcl::TStringList::GetRef(index);
+    if (s.empty())
+        if (const TuTask* task = GetTask(index)) return task->Title;
+    return s;
+}
+
+std::string TuTaskList::Get(int index) const {
+    return GetRef(index);
+}
+
+void TuTaskList::Put(int index, const std::string& s) {
+    gcl::TStringList::Put(index, Stored(s, GetObject(index)));
+}
+
+void TuTaskList::PutObject(int index, gcl::TObject* object) {
+    // An entry that reads as its task's title keeps that text.
+    if (gcl::TStringList::GetRef(index).empty() && GetObject(index) != object)
+        if (const TuTask* task = GetTask(index)) gcl::TStringList::Put(index, task->Title);
+    gcl::TStringList::PutObject(index, object);
+}
+
+int TuTaskList::AddObject(const std::string& s, gcl::TObject* object) {
+    return gcl::TStringList::AddObject(Stored(s, object), object);
+}
+
+void TuTaskList::InsertObject(int index, const std::string& s, gcl::TObject* object) {
+    gcl::TStringList::InsertObject(index, Stored(s, object), object);
+}
+
+int TuTaskList::IndexOf(const std::string& s) const {
+    if (GetSorted()) return gcl::TStringList::IndexOf(s);
+    const int count = GetCount();
+    for (int i = 0; i < count; ++i)
+        if (CompareStrings(GetRef(i), s) == 0) return i;
+    return -1;
+}
+
+void TuTaskList::KeepTitleCopies() {
+    for (int i = 0; i < GetCount(); ++i)
+        if (gcl::TStringList::GetRef(i).empty())
+            if (const TuTask* task = GetTask(i); task && !task->Title.empty()) gcl::TStringList::Put(i, task->Title);
+}
+
+void TuTaskList::Sort() {
+    // Sorted lists compare the strings they keep.
+    KeepTitleCopies();
+    gcl::TStringList::Sort();
+}
+
 // ---- TuData ----------------------------------------------------------------------
 
 TuData::TuData()
@@ -972,40 +1309,168 @@ bool TuData::SaveToFile(const std::string& fileName) {
     }
 }
 
+namespace {
+
+// The lines of a file, read a block at a time (CR LF, CR or LF end a
+// line; a break at the very end adds no empty line, as in ForEachLine).
+// A line stays valid until the next call of Next.
+class TLineReader {
+public:
+    explicit TLineReader(const std::string& fileName)
+        : FStream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone), FBuffer(BlockSize) {}
+
+    int64_t GetFileSize() { return FStream.GetSize(); }
+
+    bool Next(std::string_view& line) {
+        for (;;) {
+            const char* data = FBuffer.data();
+            const size_t at = FindBreak(data + FScan, FEnd - FScan);
+            if (at != std::string_view::npos) {
+                size_t j = FScan + at;
+                // A CR that ends the bytes read so far may be the first
+                // half of a CR LF.
+                if (data[j] == '\r' && j + 1 == FEnd && !FEof) {
+                    FScan = j;
+                    Refill();
+                    continue;
+                }
+                line = std::string_view(data + FPos, j - FPos);
+                j += (data[j] == '\r' && j + 1 < FEnd && data[j + 1] == '\n') ? 2 : 1;
+                FPos = FScan = j;
+                return true;
+            }
+            if (FEof) {
+                if (FPos == FEnd) return false;
+                line = std::string_view(data + FPos, FEnd - FPos);
+                FPos = FScan = FEnd;
+                return true;
+            }
+            FScan = FEnd;
+            Refill();
+        }
+    }
+
+private:
+    static constexpr size_t BlockSize = 256 * 1024;
+
+    // The offset of the first CR or LF in [P, P + N), or npos.
+    static size_t FindBreak(const char* p, size_t n) noexcept {
+        size_t i = 0;
+#ifdef __SSE2__
+        const __m128i cr = _mm_set1_epi8('\r');
+        const __m128i lf = _mm_set1_epi8('\n');
+        for (; i + 16 <= n; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+            if (mask) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+        }
+#endif
+        for (; i < n; ++i)
+            if (p[i] == '\r' || p[i] == '\n') return i;
+        return std::string_view::npos;
+    }
+
+    // Moves the unfinished line to the front (growing the buffer when it
+    // fills it) and reads the next block behind it.
+    void Refill() {
+        if (FPos > 0) {
+            std::memmove(FBuffer.data(), FBuffer.data() + FPos, FEnd - FPos);
+            FEnd -= FPos;
+            FScan -= FPos;
+            FPos = 0;
+        }
+        if (FEnd == FBuffer.size()) FBuffer.resize(FBuffer.size() * 2);
+        const size_t room = std::min<size_t>(FBuffer.size() - FEnd, 0x40000000);
+        const int32_t n = FStream.Read(FBuffer.data() + FEnd, static_cast<int32_t>(room));
+        if (n <= 0)
+            FEof = true;
+        else
+            FEnd += static_cast<size_t>(n);
+    }
+
+    gcl::TFileStream FStream;
+    std::vector<char> FBuffer;
+    size_t FPos = 0;   // start of the current line
+    size_t FScan = 0;  // where the search for its end goes on
+    size_t FEnd = 0;   // end of the bytes read
+    bool FEof = false;
+};
+
+// Tasks read but not yet in a task list; freed unless handed over.
+class TTaskBatch {
+public:
+    TTaskBatch() = default;
+    TTaskBatch(const TTaskBatch&) = delete;
+    TTaskBatch& operator=(const TTaskBatch&) = delete;
+    ~TTaskBatch() {
+        for (TuTask* task : FTasks) gcl::Free(task);
+    }
+    std::vector<TuTask*> FTasks;
+};
+
+} // namespace
+
 bool TuData::LoadFromFile(const std::string& fileName) {
     // Everything is read into new lists first; the database changes only
-    // once the whole file has been read.
+    // once the whole file has been read. The file is read a block at a
+    // time, so that it is never in memory whole beside its tasks.
     try {
         gcl::RemoveStaleTempFiles(fileName);
         if (!gcl::FileExists(fileName)) return false;
-        const std::string bytes = gcl::ReadFileBytes(fileName);
+        TLineReader reader(fileName);
 
-        std::vector<std::string_view> lines;
-        lines.reserve(bytes.size() / 96 + 16);
-        ForEachLine(bytes, [&](std::string_view line) { lines.push_back(line); });
-        if (lines.size() < 3) return false;
-
-        size_t folderMarker = lines.size(), tagMarker = lines.size();
-        for (size_t i = 0; i < lines.size() && (folderMarker == lines.size() || tagMarker == lines.size()); ++i) {
-            if (folderMarker == lines.size() && IsMarker(lines[i], FoldersMarker))
-                folderMarker = i;
-            else if (tagMarker == lines.size() && IsMarker(lines[i], TagsMarker))
-                tagMarker = i;
-        }
-        if (folderMarker == lines.size() || tagMarker == lines.size()) return false;
-
-        std::string dbId = lines[0].empty() ? "d_id-" + NewRandomId() : std::string(lines[0]);
+        // Line 0 is the id. The lines before the first list marker are
+        // lists, those between it and the first tag marker tags, those
+        // after the tag marker tasks. A file whose tag marker comes first
+        // has no tags, and its lines between the two markers are both
+        // lists and tasks.
+        std::string dbId;
         auto folders = std::make_unique<gcl::TStringList>();
         auto tags = std::make_unique<gcl::TStringList>();
+        TTaskBatch batch;
+        // Room for the tasks of a file of typical lines, so that growing
+        // the list while reading is rare.
+        batch.FTasks.reserve(static_cast<size_t>(std::min<int64_t>(reader.GetFileSize() / 128, 1 << 24)) + 16);
+        size_t count = 0;
+        bool folderMarker = false, tagMarker = false;
+        std::string_view line;
+        auto addTask = [&batch](std::string_view text) {
+            batch.FTasks.push_back(nullptr);
+            batch.FTasks.back() = new TuTask(TuTask::TEmpty{});
+            batch.FTasks.back()->ReadLine(text, true);
+        };
+        while (!(folderMarker && tagMarker) && reader.Next(line)) {
+            const size_t i = count++;
+            bool isFolderMarker = false, isTagMarker = false;
+            if (!folderMarker && IsMarker(line, FoldersMarker))
+                isFolderMarker = true;
+            else if (!tagMarker && IsMarker(line, TagsMarker))
+                isTagMarker = true;
+            if (i == 0) {
+                dbId.assign(line);
+            } else {
+                if (!folderMarker && !isFolderMarker)
+                    folders->Add(std::string(line));
+                else if (folderMarker && !tagMarker && !isTagMarker)
+                    tags->Add(std::string(line));
+                if (tagMarker) addTask(line);
+            }
+            folderMarker = folderMarker || isFolderMarker;
+            tagMarker = tagMarker || isTagMarker;
+        }
+        if (!folderMarker || !tagMarker) return false;
+        while (reader.Next(line)) {
+            ++count;
+            addTask(line);
+        }
+        if (count < 3) return false;
+        if (dbId.empty()) dbId = "d_id-" + NewRandomId();
+
         auto tasks = std::make_unique<TuTaskList>();
-        for (size_t i = 1; i < folderMarker; ++i) folders->Add(std::string(lines[i]));
-        for (size_t i = folderMarker + 1; i < tagMarker; ++i) tags->Add(std::string(lines[i]));
-        tasks->SetCapacity(static_cast<int>(lines.size() - tagMarker - 1));
-        for (size_t i = tagMarker + 1; i < lines.size(); ++i) {
-            std::unique_ptr<TuTask, FreeDeleter> task(new TuTask(TuTask::TEmpty{}));
-            task->ReadLine(lines[i], true);
-            tasks->AddObject(task->Title, task.get());
-            task.release();
+        tasks->SetCapacity(static_cast<int>(batch.FTasks.size()));
+        for (TuTask*& task : batch.FTasks) {
+            tasks->AddObject(task->Title, task);
+            task = nullptr;
         }
         std::string newFileName = fileName;
 

@@ -71,6 +71,11 @@ public:
         return new TuTask(line, full, independent);
     }
 
+    // Tasks live in blocks of equal slots rather than one heap block each
+    // (see uDataMan.cpp); new and delete work as for any object.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
+
     // The short form, also the quick-entry syntax: priority mark ("-" low,
     // "+" high), ";due;" when there is a due date, "[tags]" when there are
     // tags, then the title. DateFmt as in DateToStrMode.
@@ -95,6 +100,7 @@ private:
     struct TEmpty {};
     explicit TuTask(TEmpty) {}
     void ParseShortForm(std::string& work, bool independent);
+    bool ParsePlainShortForm(std::string_view work, bool independent);
     void ParseEscapedShortForm(std::string_view work, bool independent);
     void AppendShortForm(std::string& out, const std::string& dateFmt) const;
     void AppendEscapedShortForm(std::string& out, const std::string& dateFmt) const;
@@ -157,18 +163,40 @@ int IndexOfContains(const gcl::TStrings& list, const std::string& text);
 // free them (as does the destructor); Extract takes a task out without
 // freeing it, for a caller that must keep it alive a little longer (a
 // view still showing it). PutObject does not free the object it replaces.
+//
+// An entry added or set with its task's own title keeps no copy of it:
+// its string reads as the task's Title, also after the title changes (so
+// an entry given an empty string for a task with a title reads as the
+// title too). Any other string is kept as given. A sorted task list keeps
+// copies.
 class TuTaskList : public gcl::TStringList {
     GCL_CLASS(TuTaskList, gcl::TStringList)
 public:
     TuTaskList() = default;
     ~TuTaskList() override;
 
+    std::string Get(int index) const override;
+    // The entry's string (see above), without a copy.
+    const std::string& GetRef(int index) const;
     void Clear() override;
     void Delete(int index) override;
+    void Put(int index, const std::string& s) override;
+    void PutObject(int index, gcl::TObject* object) override;
+    int AddObject(const std::string& s, gcl::TObject* object) override;
+    void InsertObject(int index, const std::string& s, gcl::TObject* object) override;
+    int IndexOf(const std::string& s) const override;
+    void Sort() override;
     // Removes entry Index and hands its task to the caller.
     TuTask* Extract(int index);
     // The task of entry Index (null for an entry without one).
     TuTask* GetTask(int index) const { return static_cast<TuTask*>(GetObject(index)); }
+
+private:
+    friend class TuData;
+    // The string to keep for S with Object: none when it is the task's title.
+    const std::string& Stored(const std::string& s, gcl::TObject* object) const;
+    // Gives every entry that reads as its task's title a copy of it.
+    void KeepTitleCopies();
 };
 
 class TuData {

@@ -201,7 +201,7 @@ int StrToIntDef(const std::string& s, int def) {
     return TryStrToInt(s, v) ? v : def;
 }
 
-int StrToLeadingInt(const std::string& s) {
+int StrToLeadingInt(std::string_view s) {
     size_t i = 0, n = s.size();
     while (i < n && U(s[i]) <= 0x20) ++i;
     bool negative = false;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 namespace gcl {
@@ -104,7 +105,7 @@ bool TryStrToInt(const std::string& s, int& out);
 // Reads the leading integer of a text: blanks are skipped, then an optional
 // sign and the decimal digits that follow. No digits gives 0; values beyond
 // the int range saturate. Anything after the digits is ignored.
-int StrToLeadingInt(const std::string& s);
+int StrToLeadingInt(std::string_view s);
 
 // Upper-case hexadecimal, at least Digits digits. Negative values are shown
 // in two's complement of the argument's own width: IntToHex(-1, 2) with an
