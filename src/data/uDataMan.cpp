@@ -877,6 +877,7 @@ void* TuTask::operator new(std::size_t size) {
 }
 
 void TuTask::operator delete(void* p, std::size_t size) noexcept {
+    (void)size;
     if (!p) return;
 #if QELVO_TASK_SLOTS
     if (size == sizeof(TuTask)) {
@@ -884,7 +885,7 @@ void TuTask::operator delete(void* p, std::size_t size) noexcept {
         return;
     }
 #endif
-    ::operator delete(p, size);
+    ::operator delete(p);
 }
 
 // ---- TuTask ----------------------------------------------------------------------
