@@ -94,6 +94,34 @@ inline size_t FindByte(std::string_view v, char c, size_t from = 0) noexcept {
     return std::string_view::npos;
 }
 
+// The positions of the first Max bytes C in V (fewer when V holds fewer),
+// found in one pass; returns how many.
+template <size_t Max>
+size_t FindBytes(std::string_view v, char c, size_t (&at)[Max]) noexcept {
+    const char* p = v.data();
+    const size_t n = v.size();
+    size_t i = 0, k = 0;
+#ifdef __SSE2__
+    const __m128i needle = _mm_set1_epi8(c);
+    for (; i + 32 <= n; i += 32) {
+        const unsigned lo =
+            unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), needle)));
+        const unsigned hi = unsigned(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16)), needle)));
+        for (std::uint32_t mask = lo | (hi << 16); mask; mask &= mask - 1) {
+            at[k++] = i + static_cast<size_t>(__builtin_ctz(mask));
+            if (k == Max) return k;
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        if (p[i] == c) {
+            at[k++] = i;
+            if (k == Max) return k;
+        }
+    return k;
+}
+
 void AppendInt(std::string& out, int value) {
     char buf[16];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
@@ -784,6 +812,11 @@ public:
 
     void Give(void* slot) noexcept {
         TLock lock(FLock);
+        GiveLocked(slot);
+    }
+
+private:
+    void GiveLocked(void* slot) noexcept {
         auto* b = reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(slot) & ~(BlockSize - 1));
         *static_cast<void**>(slot) = b->Free;
         b->Free = slot;
@@ -798,7 +831,6 @@ public:
         }
     }
 
-private:
     static constexpr std::size_t BlockSize = 64 * 1024;
     struct TBlock {
         TBlock* Prev;
@@ -919,11 +951,39 @@ void TuTask::ParseShortForm(std::string& work, bool independent) {
     Title.assign(TrimmedRange(work));
 }
 
+struct TuTask::TReadCache {
+    // Dates by their text, for the few hundred distinct dates a file
+    // holds: a direct-mapped table keyed by the text's bytes.
+    struct TEntry {
+        std::uint64_t Low = 0;
+        std::uint32_t High = 0;  // length, then bytes 9 and 10; 0 = empty entry
+        double Value = 0;
+    };
+    TEntry Dates[1024];
+
+    double IndDate(std::string_view text) {
+        if (text.size() < 8 || text.size() > 10) return IndViewToDate(text);
+        std::uint64_t low;
+        std::memcpy(&low, text.data(), 8);
+        std::uint32_t high = std::uint32_t(text.size()) << 16;
+        if (text.size() > 8) high |= static_cast<unsigned char>(text[8]);
+        if (text.size() > 9) high |= std::uint32_t(static_cast<unsigned char>(text[9])) << 8;
+        const std::uint64_t h = (low ^ (std::uint64_t(high) << 40)) * 0x9E3779B97F4A7C15ull;
+        TEntry& e = Dates[h >> 54];
+        if (e.High != high || e.Low != low) {
+            e.Low = low;
+            e.High = high;
+            e.Value = IndViewToDate(text);
+        }
+        return e.Value;
+    }
+};
+
 // The short form of a plain line read without copying it, for the shape
 // the writer gives it: the priority mark, a due token (if any) first, a
 // tags token (if any) right after it. False, with nothing changed, for any
 // other shape, which ParseShortForm then reads.
-bool TuTask::ParsePlainShortForm(std::string_view work, bool independent) {
+bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, TReadCache* cache) {
     std::uint16_t priority = 1;
     if (!work.empty() && (work[0] == '+' || work[0] == '-')) {
         priority = work[0] == '+' ? 2 : 0;
@@ -937,7 +997,8 @@ bool TuTask::ParsePlainShortForm(std::string_view work, bool independent) {
             const std::string_view token = TrimmedRange(work.substr(p + 1, q - p - 1));
             if (!token.empty()) {
                 if (p != 0) return false;
-                due = DueFromToken(token, independent, 0, false);
+                due = cache && independent && token[0] != 't' ? cache->IndDate(token)
+                                                              : DueFromToken(token, independent, 0, false);
                 work.remove_prefix(q + 1);
             }
         }
@@ -1009,32 +1070,26 @@ void TuTask::FromString(const std::string& line, bool full, bool independent) {
 }
 
 void TuTask::ReadLine(std::string_view line, bool independent) {
-    // The short form is the text before the first 0xF7 (none: empty, and
-    // the whole line is left for the other fields).
-    const size_t first = FindByte(line, FS);
-    const std::string_view work = first == std::string_view::npos ? std::string_view() : line.substr(0, first);
-    std::string_view rest = first == std::string_view::npos ? line : line.substr(first + 1);
+    ReadFields(line, independent, nullptr);
+}
 
-    // Done, Id, Folder, Created, Notes: each ends at the next 0xF7; one
-    // without a 0xF7 after it is missing and reads as empty, and so are
-    // all after it.
+void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cache) {
+    // The short form is the text before the first 0xF7 (none: empty, and
+    // the whole line is left for the other fields). Done, Id, Folder,
+    // Created, Notes: each ends at the next 0xF7; one without a 0xF7 after
+    // it is missing and reads as empty, and so are all after it. An escaped
+    // line holds "%" between the sixth and the seventh 0xF7.
+    size_t at[7];
+    const size_t found = FindBytes(line, FS, at);
+    const std::string_view work = found == 0 ? std::string_view() : line.substr(0, at[0]);
     std::string_view tokens[5];
-    for (std::string_view& token : tokens) {
-        const size_t q = FindByte(rest, FS);
-        if (q == std::string_view::npos) break;
-        token = rest.substr(0, q);
-        rest = rest.substr(q + 1);
-    }
-    bool escaped = false;
-    if (first != std::string_view::npos) {
-        const size_t q = FindByte(rest, FS);
-        escaped = q != std::string_view::npos && rest.substr(0, q) == EscapeMark;
-    }
+    for (size_t j = 0; j + 1 < found && j < 5; ++j) tokens[j] = line.substr(at[j] + 1, at[j + 1] - at[j] - 1);
+    const bool escaped = found == 7 && line.substr(at[5] + 1, at[6] - at[5] - 1) == EscapeMark;
 
     // Every text is stored at its exact size: a database holds many.
     if (escaped) {
         ParseEscapedShortForm(work, independent);
-    } else if (!ParsePlainShortForm(work, independent)) {
+    } else if (!ParsePlainShortForm(work, independent, cache)) {
         thread_local std::string scratch;
         scratch.assign(work);
         ParseShortForm(scratch, independent);
@@ -1056,7 +1111,10 @@ void TuTask::ReadLine(std::string_view line, bool independent) {
         Id = std::string(tokens[1]);
         Folder = std::string(tokens[2].substr(0, MaxFolderLength));
     }
-    Created = independent ? IndViewToDate(tokens[3]) : StrToDateMode(std::string(tokens[3]), false);
+    if (!independent)
+        Created = StrToDateMode(std::string(tokens[3]), false);
+    else
+        Created = cache ? cache->IndDate(tokens[3]) : IndViewToDate(tokens[3]);
     SplitPieces(tokens[4], NS, Notes, escaped);
 }
 
@@ -1169,17 +1227,50 @@ void TuTask::AppendLine(std::string& out, const std::string& dateFmt) const {
 
 // ---- TuTaskList ------------------------------------------------------------------
 
+namespace {
+
+// Frees a whole list's worth of tasks, each task's memory asked for a few
+// tasks ahead, as the filter does.
+void FreeTasks(const std::vector<TuTask*>& tasks) noexcept {
+    constexpr size_t Ahead = 8;
+    const size_t count = tasks.size();
+    for (size_t i = 0; i < count; ++i) {
+        if (i + Ahead < count)
+            if (const TuTask* next = tasks[i + Ahead]) {
+                __builtin_prefetch(next);
+                __builtin_prefetch(reinterpret_cast<const char*>(next) + 64);
+                __builtin_prefetch(reinterpret_cast<const char*>(next) + 128);
+            }
+        if (i + Ahead / 2 < count)
+            if (const TuTask* next = tasks[i + Ahead / 2]) __builtin_prefetch(next->Title.data());
+        gcl::Free(tasks[i]);
+    }
+}
+
+// The tasks of List's entries.
+std::vector<TuTask*> TasksOf(const TuTaskList& list) {
+    std::vector<TuTask*> tasks(static_cast<size_t>(list.GetCount()));
+    for (size_t i = 0; i < tasks.size(); ++i) tasks[i] = list.GetTask(static_cast<int>(i));
+    return tasks;
+}
+
+} // namespace
+
 TuTaskList::~TuTaskList() {
-    for (int i = 0; i < GetCount(); ++i) gcl::Free(GetObject(i));
+    try {
+        std::vector<TuTask*> tasks = TasksOf(*this);
+        FreeTasks(tasks);
+    } catch (...) {
+        // No memory even for the list of tasks: one at a time.
+        for (int i = 0; i < GetCount(); ++i) gcl::Free(GetObject(i));
+    }
 }
 
 void TuTaskList::Clear() {
-    std::vector<gcl::TObject*> owned;
-    owned.reserve(GetCount());
-    for (int i = 0; i < GetCount(); ++i)
-        if (gcl::TObject* obj = GetObject(i)) owned.push_back(obj);
+    // The entries go first, so that no entry names a task being freed.
+    std::vector<TuTask*> tasks = TasksOf(*this);
     gcl::TStringList::Clear();
-    for (gcl::TObject* obj : owned) gcl::Free(obj);
+    FreeTasks(tasks);
 }
 
 void TuTaskList::Delete(int index) {
@@ -1435,10 +1526,11 @@ bool TuData::LoadFromFile(const std::string& fileName) {
         size_t count = 0;
         bool folderMarker = false, tagMarker = false;
         std::string_view line;
-        auto addTask = [&batch](std::string_view text) {
+        auto cache = std::make_unique<TuTask::TReadCache>();
+        auto addTask = [&batch, &cache](std::string_view text) {
             batch.FTasks.push_back(nullptr);
             batch.FTasks.back() = new TuTask(TuTask::TEmpty{});
-            batch.FTasks.back()->ReadLine(text, true);
+            batch.FTasks.back()->ReadFields(text, true, cache.get());
         };
         while (!(folderMarker && tagMarker) && reader.Next(line)) {
             const size_t i = count++;

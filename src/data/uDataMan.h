@@ -99,8 +99,11 @@ private:
     friend class TuData;
     struct TEmpty {};
     explicit TuTask(TEmpty) {}
+    // Memory of one file's reading (the dates seen so far).
+    struct TReadCache;
+    void ReadFields(std::string_view line, bool independent, TReadCache* cache);
     void ParseShortForm(std::string& work, bool independent);
-    bool ParsePlainShortForm(std::string_view work, bool independent);
+    bool ParsePlainShortForm(std::string_view work, bool independent, TReadCache* cache);
     void ParseEscapedShortForm(std::string_view work, bool independent);
     void AppendShortForm(std::string& out, const std::string& dateFmt) const;
     void AppendEscapedShortForm(std::string& out, const std::string& dateFmt) const;

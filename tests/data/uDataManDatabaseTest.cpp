@@ -16,6 +16,7 @@
 #endif
 
 #include <set>
+#include <vector>
 
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
@@ -276,6 +277,49 @@ TEST(uDataManFile, OddContentLoadsWithoutHarm) {
     TuData again;
     ASSERT_TRUE(again.LoadFromFile(path));
     EXPECT_EQ(again.GetFileText(), data.GetFileText());
+}
+
+// The reader takes the file a block at a time; lines and line breaks
+// that straddle its blocks, and lines longer than a block, read as in a
+// file read whole.
+TEST(uDataManFile, LinesAcrossReadBlocks) {
+    TempDir dir;
+    const std::string path = dir.File("blocks.kpx");
+    const std::string header = "id\r\n" + Markers;
+    const char* const breaks[] = {"\r\n", "\r", "\n", "\r\n\r\n"};
+    for (size_t boundary : {size_t(1) << 18, size_t(1) << 19}) {
+        for (size_t shift = 0; shift < 4; ++shift) {
+            // Filler lines up to a break whose first byte sits a few bytes
+            // before the boundary (a CR LF split by it when Shift is 1),
+            // then lines of every length and break, and one line of three
+            // blocks.
+            std::string bytes = header;
+            std::vector<std::string> titles;
+            while (bytes.size() + 1000 < boundary - shift - 1) {
+                titles.push_back(std::string(900, 'f'));
+                bytes += titles.back() + F + "\r\n";
+            }
+            titles.push_back(std::string(boundary - shift - 2 - bytes.size(), 'g'));
+            bytes += titles.back() + F + "\r\n";
+            for (size_t n = 0; n < 600; ++n) {
+                titles.push_back(std::string(n % 97 + 1, char('a' + n % 26)));
+                const std::string brk = breaks[n % 4];
+                bytes += titles.back() + F + brk;
+                if (brk == std::string("\r\n\r\n")) titles.push_back("");
+            }
+            titles.push_back(std::string(3 * boundary, 'L'));
+            bytes += titles.back() + F;  // no break at the very end
+            WriteAll(path, bytes);
+            TuData data;
+            ASSERT_TRUE(data.LoadFromFile(path));
+            ASSERT_EQ(data.Tasks->GetCount(), int(titles.size())) << boundary << " " << shift;
+            for (size_t i = 0; i < titles.size(); ++i)
+                if (data.Tasks->GetTask(int(i))->Title != titles[i]) {
+                    ADD_FAILURE() << "line " << i << " of case " << boundary << " " << shift;
+                    break;
+                }
+        }
+    }
 }
 
 TEST(uDataManFile, SavingReplacesInOneStepOrNotAtAll) {

@@ -388,5 +388,27 @@ TEST(uDataManTaskLine, RandomTextsRoundTrip) {
     }
 }
 
+TEST(uDataManTaskLine, TheShortFormOfALineReadsAsQuickEntryReadsIt) {
+    // The database reader takes the common shapes of the short form
+    // without copying it; whatever the shape, it must come out as the
+    // quick-entry reader (with file dates) reads the same text.
+    std::mt19937 rng(7);
+    const char* const pieces[] = {"+", "-", ";", ";3/5/2025;", ";t;", ";t2;", ";x;", "; ;", "[", "]", "[a,b]",
+                                  "[ab]", "[a]", "[ x , y ]", "[a,,b]", "[,]", " ", "Buy", "milk", ",", "t"};
+    for (int i = 0; i < 20000; ++i) {
+        std::string work;
+        for (int n = int(rng() % 6); n > 0; --n) work += pieces[rng() % (sizeof pieces / sizeof *pieces)];
+        const TuTask typed(work, false, true);
+        const TuTask read = FromLine(work + F + "--" + F + "1" + F + "L" + F + "1/2/2025" + F + F);
+        if (read.Priority != typed.Priority || read.Due != typed.Due || read.Tags != typed.Tags ||
+            read.Title != typed.Title) {
+            ADD_FAILURE() << "short form \"" << work << "\": priority " << read.Priority << "/" << typed.Priority
+                          << ", due " << read.Due << "/" << typed.Due << ", tags \"" << read.Tags << "\"/\""
+                          << typed.Tags << "\", title \"" << read.Title << "\"/\"" << typed.Title << "\"";
+            break;
+        }
+    }
+}
+
 } // namespace
 } // namespace qelvo::test
