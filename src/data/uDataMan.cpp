@@ -122,6 +122,17 @@ size_t FindBytes(std::string_view v, char c, size_t (&at)[Max]) noexcept {
     return k;
 }
 
+// Field := V, leaving the field's heap block no larger than V needs when
+// the field was empty: assigning V in place is exact for the lengths that
+// fit the string's own buffer and for those the library's growth rule
+// leaves alone; the others get a new string of V's size.
+inline void SetExact(std::string& field, std::string_view v) {
+    if (v.size() <= 15 || v.size() >= 30 || field.capacity() > 15)
+        field.assign(v.data(), v.size());
+    else
+        field = std::string(v);
+}
+
 void AppendInt(std::string& out, int value) {
     char buf[16];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
@@ -952,14 +963,14 @@ void TuTask::ParseShortForm(std::string& work, bool independent) {
 }
 
 struct TuTask::TReadCache {
-    // Dates by their text, for the few hundred distinct dates a file
+    // Dates by their text, for the few thousand distinct dates a file
     // holds: a direct-mapped table keyed by the text's bytes.
     struct TEntry {
         std::uint64_t Low = 0;
         std::uint32_t High = 0;  // length, then bytes 9 and 10; 0 = empty entry
         double Value = 0;
     };
-    TEntry Dates[1024];
+    TEntry Dates[4096];
 
     double IndDate(std::string_view text) {
         if (text.size() < 8 || text.size() > 10) return IndViewToDate(text);
@@ -969,7 +980,7 @@ struct TuTask::TReadCache {
         if (text.size() > 8) high |= static_cast<unsigned char>(text[8]);
         if (text.size() > 9) high |= std::uint32_t(static_cast<unsigned char>(text[9])) << 8;
         const std::uint64_t h = (low ^ (std::uint64_t(high) << 40)) * 0x9E3779B97F4A7C15ull;
-        TEntry& e = Dates[h >> 54];
+        TEntry& e = Dates[h >> 52];
         if (e.High != high || e.Low != low) {
             e.Low = low;
             e.High = high;
@@ -1026,8 +1037,8 @@ bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, TReadC
     }
     Priority = priority;
     Due = due;
-    Tags = std::string(tags);
-    Title = std::string(TrimmedRange(work));
+    SetExact(Tags, tags);
+    SetExact(Title, TrimmedRange(work));
     return true;
 }
 
@@ -1108,8 +1119,8 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
         Title = std::string(Title);
         Tags = std::string(Tags);
     } else {
-        Id = std::string(tokens[1]);
-        Folder = std::string(tokens[2].substr(0, MaxFolderLength));
+        SetExact(Id, tokens[1]);
+        SetExact(Folder, tokens[2].substr(0, MaxFolderLength));
     }
     if (!independent)
         Created = StrToDateMode(std::string(tokens[3]), false);
