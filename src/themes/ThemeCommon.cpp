@@ -14,6 +14,24 @@ namespace qelvo {
 
 using gcl::TCanvas;
 
+TColor Contrasted(TColor color, TColor background, int amount) {
+    AdjustContrast(color, background, amount);
+    return color;
+}
+
+void SetRow(TColor (&row)[3], TColor body, TColor text, TColor frame) {
+    row[cpBody] = body;
+    row[cpText] = text;
+    row[cpFrame] = frame;
+}
+
+TColor CacheViewColor(const TThemeColorCache& cache, uint32_t viewType, TColor otherColor) {
+    if (IsToolbarView(viewType)) return IsMenuBarView(viewType) ? cache.MenuBarBackground : cache.ToolbarBackground;
+    if (IsPopupView(viewType)) return IsViewKind(viewType, VT_LISTPOPUP) ? gcl::clWindow : cache.PopupBackground;
+    if (viewType & VT_DOCKPANELGROUP) return cache.DockPanelBackground;
+    return otherColor;
+}
+
 void AdjustCachedColor(TColor& color) {
     if (color == clNone) return;
     color = NearestColor(ResolveColor(color));

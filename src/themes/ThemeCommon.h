@@ -40,6 +40,18 @@ struct TThemeColorCache {
     TColor ButtonColorTable[8][3] = {};
 };
 
+// The toolbar kind whose background and frame some themes paint like a
+// docked toolbar's.
+inline constexpr uint32_t VT_GRADIENTTOOLBAR = 0x1004;
+
+// Cache formulas: a colour made to stand off a background, and a row of
+// a table set at once.
+TColor Contrasted(TColor color, TColor background, int amount);
+void SetRow(TColor (&row)[3], TColor body, TColor text, TColor frame);
+// The view colours of a cache: menu bars, toolbars, popups (clWindow for
+// list popups), dock panels, and otherColor for any other view.
+TColor CacheViewColor(const TThemeColorCache& cache, uint32_t viewType, TColor otherColor);
+
 // Snaps a colour to what the screen shows; clNone stays, a system colour
 // becomes its RGB value.
 void AdjustCachedColor(TColor& color);

@@ -6,6 +6,7 @@
 
 #include "gcl/rtl/Libraries.h"
 #include "theming/TxUtils.h"
+#include "toolbar/BarCommon.h"
 
 namespace qelvo {
 
@@ -220,26 +221,25 @@ void DrawCutCornerFrameAlt(TCanvas* canvas, const TRect& rect, int leftCut, int 
 
 namespace {
 
-// The extent of a gradient in its direction and across it.
-bool GradientExtent(const TRect& rect, bool vertical, int& lines) {
-    lines = vertical ? rect.Bottom - rect.Top : rect.Right - rect.Left;
+// The steps N of a line or split gradient: -1 when the rectangle has no
+// extent; 0 when it has one line, which is then painted in c1.
+int GradientSteps(HDC dc, const TRect& rect, bool vertical, TColor c1) {
+    const int lines = vertical ? rect.Bottom - rect.Top : rect.Right - rect.Left;
     const int across = vertical ? rect.Right - rect.Left : rect.Bottom - rect.Top;
-    return lines > 0 && across > 0;
+    if (lines <= 0 || across <= 0) return -1;
+    if (lines == 1) {
+        const TRgb a = Split(c1);
+        FillLine(dc, RECT{rect.Left, rect.Top, rect.Right, rect.Bottom}, RGB(a.R, a.G, a.B));
+    }
+    return lines - 1;
 }
-
-COLORREF LowBytes(int r, int g, int b) { return RGB(r & 0xFF, g & 0xFF, b & 0xFF); }
 
 } // namespace
 
 void FillLineGradient(HDC dc, const TRect& rect, TColor c1, TColor c2, bool vertical) {
-    int lines = 0;
-    if (!GradientExtent(rect, vertical, lines)) return;
+    const int n = GradientSteps(dc, rect, vertical, c1);
+    if (n <= 0) return;
     const TRgb a = Split(c1), b = Split(c2);
-    const int n = lines - 1;
-    if (n == 0) {
-        FillLine(dc, RECT{rect.Left, rect.Top, rect.Right, rect.Bottom}, LowBytes(a.R, a.G, a.B));
-        return;
-    }
     for (int i = 0; i <= n; ++i) {
         const RECT part = vertical ? RECT{rect.Left, rect.Top, rect.Right, rect.Bottom - i}
                                    : RECT{rect.Left, rect.Top, rect.Right - i, rect.Bottom};
@@ -248,14 +248,9 @@ void FillLineGradient(HDC dc, const TRect& rect, TColor c1, TColor c2, bool vert
 }
 
 void FillSplitGradient(HDC dc, const TRect& rect, TColor c1, TColor c2, bool vertical, int turnDivisor) {
-    int lines = 0;
-    if (!GradientExtent(rect, vertical, lines)) return;
+    const int n = GradientSteps(dc, rect, vertical, c1);
+    if (n <= 0) return;
     const TRgb a = Split(c1), b = Split(c2);
-    const int n = lines - 1;
-    if (n == 0) {
-        FillLine(dc, RECT{rect.Left, rect.Top, rect.Right, rect.Bottom}, LowBytes(a.R, a.G, a.B));
-        return;
-    }
     const TRgb turn = a.R > b.R ? a
                                 : TRgb{b.R + (a.R - b.R) * 15 / turnDivisor, b.G + (a.G - b.G) * 15 / turnDivisor,
                                        b.B + (a.B - b.B) * 15 / turnDivisor};
@@ -314,6 +309,40 @@ void DrawEmbossedGlyph(HDC dc, const TRect& rect, int width, int height, const u
     gcl::OffsetRect(r, -2, -2);
     DrawGlyphCentered(dc, r, width, height, rows, ShiftColor(color, -32));
     DrawGlyphCentered(dc, rect, width, height, rows, dark ? 0x000000 : 0x3F3F3F);
+}
+
+// ---- Captions and pixels ------------------------------------------------------------------
+
+void DrawCaptionText(TCanvas* canvas, const TRect& rect, const std::string& caption, TColor color, unsigned format,
+                     bool rotated) {
+    canvas->GetFont()->SetColor(color);
+    canvas->GetBrush()->SetStyle(gcl::bsClear);
+    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
+    HDC dc = canvas->GetHandle();
+    SetBkMode(dc, TRANSPARENT);
+    if (rotated) {
+        DrawRotatedText(dc, caption, rect, format);
+    } else {
+        RECT r = gcl::ToRECT(rect);
+        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, format);
+    }
+    canvas->GetBrush()->SetStyle(gcl::bsSolid);
+}
+
+void DrawSmallCaption(TCanvas* canvas, const TRect& rect, const std::string& caption, TColor color, unsigned format,
+                      bool rotated) {
+    if (gcl::TFont* font = SmCaptionFont()) canvas->SetFont(font);
+    DrawCaptionText(canvas, rect, caption, color, format, rotated);
+}
+
+void SetPixelColor(HDC dc, int x, int y, TColor color) { SetPixelV(dc, x, y, gcl::ColorToColorRef(color)); }
+
+void DrawDisabledImage(TCanvas* canvas, const TRect& rect, gcl::TCustomImageList* images, int index, bool dark,
+                       TColor silhouetteColor) {
+    if (dark)
+        DrawImageMonochrome(canvas, rect, images, index, silhouetteColor);
+    else
+        DrawImageShaded(canvas, rect, images, index, 0);
 }
 
 // ---- Grips, outlines, joints -----------------------------------------------------------------
@@ -376,6 +405,10 @@ void DrawDropDownTriangle(HDC dc, int x, int y, bool leftward, TColor color) {
         DrawTriangle(dc, {x, y + 1}, {x, y - 3}, {x - 2, y - 1}, color);
     else
         DrawTriangle(dc, {x - 2, y - 1}, {x + 2, y - 1}, {x, y + 1}, color);
+}
+
+void DrawCentredDropDownTriangle(HDC dc, const TRect& rect, bool leftward, TColor color) {
+    DrawDropDownTriangle(dc, (rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2, leftward, color);
 }
 
 void DrawSpinTriangle(HDC dc, int x, int y, bool up, TColor color) {
@@ -460,8 +493,6 @@ void SoftenCorner(HDC dc, int x, int y, int sx, int sy, int radius, TColor color
     }
     for (int i = 0; i < count; ++i) BlendPixel(dc, x + sx * pixels[i].Dx, y + sy * pixels[i].Dy, color, pixels[i].Alpha);
 }
-
-void SetPixelColor(HDC dc, int x, int y, TColor color) { SetPixelV(dc, x, y, gcl::ColorToColorRef(color)); }
 
 // A top-left or bottom-right corner of a bevelled frame; (sx, sy) points inward.
 void BevelOwnCorner(HDC dc, int x, int y, int sx, int sy, int radius, TColor color, TColor background) {

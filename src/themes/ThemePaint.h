@@ -6,8 +6,10 @@
 #include "gcl/rtl/WinApi.h"
 
 #include <cstdint>
+#include <string>
 
 #include "gcl/Graphics.h"
+#include "gcl/ImgList.h"
 
 namespace qelvo {
 
@@ -98,6 +100,19 @@ void FillLineGradient(HDC dc, const gcl::TRect& rect, gcl::TColor c1, gcl::TColo
 void FillSplitGradient(HDC dc, const gcl::TRect& rect, gcl::TColor c1, gcl::TColor c2, bool vertical,
                        int turnDivisor);
 
+// A caption in color with the canvas font, transparent, through DrawText
+// (or turned to read downwards when rotated); the brush is left solid.
+void DrawCaptionText(gcl::TCanvas* canvas, const gcl::TRect& rect, const std::string& caption, gcl::TColor color,
+                     unsigned format, bool rotated);
+// The same in the system's small-caption font (floating and panel captions).
+void DrawSmallCaption(gcl::TCanvas* canvas, const gcl::TRect& rect, const std::string& caption, gcl::TColor color,
+                      unsigned format, bool rotated);
+void SetPixelColor(HDC dc, int x, int y, gcl::TColor color);
+// A disabled item's image: a silhouette in silhouetteColor on a dark
+// background, else the grey shading of mode 0.
+void DrawDisabledImage(gcl::TCanvas* canvas, const gcl::TRect& rect, gcl::TCustomImageList* images, int index,
+                       bool dark, gcl::TColor silhouetteColor);
+
 // Seven pixels of a 3 x 3 grip dot anchored at its top-left: (0,0),
 // (0,1), (1,0), (1,1) dark, (1,2), (2,2), (2,1) light, in that order of
 // colors, each snapped to what the DC can show.
@@ -148,6 +163,8 @@ void DrawTriangle(HDC dc, gcl::TPoint a, gcl::TPoint b, gcl::TPoint c, gcl::TCol
 // A small arrow pointing down (or left when leftward) around (x, y): the
 // drop-down arrow of toolbar items.
 void DrawDropDownTriangle(HDC dc, int x, int y, bool leftward, gcl::TColor color);
+// The drop-down triangle centred in rect.
+void DrawCentredDropDownTriangle(HDC dc, const gcl::TRect& rect, bool leftward, gcl::TColor color);
 // The spin arrows: up with its tip at (x, y - 1), down with it at (x, y + 1).
 void DrawSpinTriangle(HDC dc, int x, int y, bool up, gcl::TColor color);
 // The page-scroll arrow of directions 1 up, 2 down, 3 left, 4 right inside

@@ -3,7 +3,6 @@
 
 #include "theming/TxUtils.h"
 #include "themes/TxTristanTheme.h"
-#include "toolbar/BarCommon.h"
 
 namespace qelvo {
 
@@ -24,21 +23,6 @@ constexpr TColor Grey = 0xDFDFDF;
 constexpr TColor MidGrey = 0x9F9F9F;
 constexpr TColor DarkGrey = 0xC7C7C7;
 constexpr TPartFallbacks AluminumFallbacks{MidGrey, false};
-
-TColor Contrast(TColor color, TColor background, int amount) {
-    AdjustContrast(color, background, amount);
-    return color;
-}
-
-void Fill(TColor (&row)[3], TColor body, TColor text, TColor frame) {
-    row[cpBody] = body;
-    row[cpText] = text;
-    row[cpFrame] = frame;
-}
-
-bool HasBits(uint32_t viewType, uint32_t bits) { return IsViewKind(viewType, bits); }
-
-void SetPixelColor(HDC dc, int x, int y, TColor color) { SetPixelV(dc, x, y, gcl::ColorToColorRef(color)); }
 
 void SetCornerPixels(HDC dc, const TRect& r, TColor color) {
     SetPixelColor(dc, r.Left, r.Top, color);
@@ -84,36 +68,36 @@ void TTxAluminumTheme::SetupColorCache() {
     c.ToolbarBackground = Grey;
     c.PopupBackground = MixColors(FDockColor, clWindow, 100);
     c.DockPanelBackground = c.PopupBackground;
-    c.PopupBorderColor = Contrast(MixColors(0x000000, MidGrey, 20), c.PopupBackground, 100);
-    const TColor floatingBorder = Contrast(MixColors(0x000000, MidGrey, 15), c.ToolbarBackground, 120);
-    const TColor inactiveText = Contrast(dimGrey, DarkGrey, 120);
-    Fill(c.FloatingFrameColors[frActive], floatingBorder, MidGrey, Contrast(Grey, MidGrey, 180));
-    Fill(c.FloatingFrameColors[frInactive], floatingBorder, DarkGrey, inactiveText);
-    Fill(c.PanelFrameColors[frActive], MidGrey, DarkGrey, 0x000000);
-    Fill(c.PanelFrameColors[frInactive], MidGrey, DarkGrey, inactiveText);
+    c.PopupBorderColor = Contrasted(MixColors(0x000000, MidGrey, 20), c.PopupBackground, 100);
+    const TColor floatingBorder = Contrasted(MixColors(0x000000, MidGrey, 15), c.ToolbarBackground, 120);
+    const TColor inactiveText = Contrasted(dimGrey, DarkGrey, 120);
+    SetRow(c.FloatingFrameColors[frActive], floatingBorder, MidGrey, Contrasted(Grey, MidGrey, 180));
+    SetRow(c.FloatingFrameColors[frInactive], floatingBorder, DarkGrey, inactiveText);
+    SetRow(c.PanelFrameColors[frActive], MidGrey, DarkGrey, 0x000000);
+    SetRow(c.PanelFrameColors[frInactive], MidGrey, DarkGrey, inactiveText);
 
-    const TColor normalText = Contrast(0x000000, c.ToolbarBackground, 180);
-    Fill(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    Fill(c.ButtonColorTable[brDisabled], clNone, Contrast(MidGrey, c.ToolbarBackground, 80), clNone);
-    Fill(c.ButtonColorTable[brChecked],
-         Contrast(MixColors(highlight, MixColors(DarkGrey, clWindow, 50), 10), c.ToolbarBackground, 5), normalText,
+    const TColor normalText = Contrasted(0x000000, c.ToolbarBackground, 180);
+    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
+    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(MidGrey, c.ToolbarBackground, 80), clNone);
+    SetRow(c.ButtonColorTable[brChecked],
+         Contrasted(MixColors(highlight, MixColors(DarkGrey, clWindow, 50), 10), c.ToolbarBackground, 5), normalText,
          clHighlight);
-    Fill(c.ButtonColorTable[brPushed], MixColors(highlight, clWindow, 50), clHighlightText, clHighlight);
-    Fill(c.ButtonColorTable[brHot], hotFace, Contrast(clMenuText, hotFace, 180),
-         Contrast(clHighlight, c.ToolbarBackground, 100));
-    Fill(c.ButtonColorTable[brDisabledHot], hotFace, dimGrey, clHighlight);
-    const TColor checkedHot = Contrast(MixColors(highlight, clWindow, 50), c.ToolbarBackground, 30);
-    Fill(c.ButtonColorTable[brCheckedHot], checkedHot, Contrast(clHighlightText, checkedHot, 180),
-         Contrast(clHighlight, checkedHot, 100));
-    Fill(c.ButtonColorTable[brPopupOpen], MixColors(c.ToolbarBackground, c.PopupBackground, 50), normalText,
+    SetRow(c.ButtonColorTable[brPushed], MixColors(highlight, clWindow, 50), clHighlightText, clHighlight);
+    SetRow(c.ButtonColorTable[brHot], hotFace, Contrasted(clMenuText, hotFace, 180),
+         Contrasted(clHighlight, c.ToolbarBackground, 100));
+    SetRow(c.ButtonColorTable[brDisabledHot], hotFace, dimGrey, clHighlight);
+    const TColor checkedHot = Contrasted(MixColors(highlight, clWindow, 50), c.ToolbarBackground, 30);
+    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(clHighlightText, checkedHot, 180),
+         Contrasted(clHighlight, checkedHot, 100));
+    SetRow(c.ButtonColorTable[brPopupOpen], MixColors(c.ToolbarBackground, c.PopupBackground, 50), normalText,
          c.PopupBorderColor);
 
-    Fill(c.MenuItemColorTable[mrNormal], clNone, Contrast(clWindowText, c.PopupBackground, 180), clNone);
+    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
     const TColor grayText = MixColors(clGrayText, clWindow, 70);
-    Fill(c.MenuItemColorTable[mrDisabled], clNone, Contrast(grayText, c.PopupBackground, 80), clNone);
+    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(grayText, c.PopupBackground, 80), clNone);
     for (int part = 0; part < 3; ++part) c.MenuItemColorTable[mrHot][part] = c.ButtonColorTable[brHot][part];
-    Fill(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
-    c.SeparatorColor = Contrast(MidGrey, c.ToolbarBackground, 50);
+    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
+    c.SeparatorColor = Contrasted(MidGrey, c.ToolbarBackground, 50);
     // The dock and status-bar colours stay as computed.
     AdjustCachedColors(c);
 }
@@ -133,10 +117,7 @@ TColor TTxAluminumTheme::ItemImageBackground(const TTxItemInfo& itemInfo) {
 }
 
 TColor TTxAluminumTheme::ViewColor(uint32_t viewType) {
-    if (IsToolbarView(viewType)) return HasBits(viewType, VT_MENUBAR) ? FCache.MenuBarBackground : FCache.ToolbarBackground;
-    if (IsPopupView(viewType)) return HasBits(viewType, VT_LISTPOPUP) ? clWindow : FCache.PopupBackground;
-    if (viewType & VT_DOCKPANELGROUP) return FCache.DockPanelBackground;
-    return FCache.ToolbarBackground;
+    return CacheViewColor(FCache, viewType, FCache.ToolbarBackground);
 }
 
 void TTxAluminumTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
@@ -196,23 +177,6 @@ void TTxAluminumTheme::PaintAluminumCloseButton(HDC dc, const TRect& rect, int r
     DrawEmbossedGlyph(dc, rect, 7, 6, SmallCloseGlyph, colors[cpBody] != clNone ? colors[cpBody] : base, dark);
 }
 
-void TTxAluminumTheme::PaintCaptionText(TCanvas* canvas, const TRect& rect, const std::string& caption, bool rotated,
-                                        unsigned format) {
-    if (gcl::TFont* font = SmCaptionFont()) canvas->SetFont(font);
-    canvas->GetFont()->SetColor(0x000000);
-    canvas->GetBrush()->SetStyle(gcl::bsClear);
-    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    HDC dc = canvas->GetHandle();
-    SetBkMode(dc, TRANSPARENT);
-    if (rotated) {
-        DrawRotatedText(dc, caption, rect, format);
-    } else {
-        RECT r = gcl::ToRECT(rect);
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, format);
-    }
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
-}
-
 // ---- View painting ------------------------------------------------------------------
 
 void TTxAluminumTheme::PaintBackground(TCanvas* canvas, const TRect& dockRect, const TRect& rect,
@@ -227,7 +191,7 @@ void TTxAluminumTheme::PaintBackground(TCanvas* canvas, const TRect& dockRect, c
     HDC dc = canvas->GetHandle();
     const RECT visible = gcl::ToRECT(r);
     if (!RectVisible(dc, &visible)) return;
-    if (HasBits(viewType, VT_TOOLBARGROUP | VT_OPAQUE) || IsPopupView(viewType))
+    if (IsViewKind(viewType, VT_TOOLBARGROUP | VT_OPAQUE) || IsPopupView(viewType))
         FillRectColor(dc, r, color);
     else
         DrawBrushedFill(dc, nullptr, r, color, FBrushStrength);
@@ -311,7 +275,8 @@ void TTxAluminumTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, co
         if (closeButton && (info.RedrawPart & RP_CLOSEBUTTON)) c.Right -= captionHeight;
         gcl::InflateRect(c, -2, 0);
         c.Bottom -= 2;
-        PaintCaptionText(canvas, c, info.Caption, false, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_HIDEPREFIX);
+        DrawSmallCaption(canvas, c, info.Caption, 0x000000,
+                         DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_HIDEPREFIX, false);
     }
     if (closeButton) {
         TRect b = caption;
@@ -370,8 +335,8 @@ void TTxAluminumTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect,
         gcl::InflateRect(text, -1, 0);
     else
         gcl::InflateRect(text, 0, -1);
-    PaintCaptionText(canvas, text, info.Caption, !info.IsVertical,
-                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawSmallCaption(canvas, text, info.Caption, 0x000000,
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS, !info.IsVertical);
     canvas->GetPen()->SetColor(effective);
 }
 
@@ -444,30 +409,16 @@ void TTxAluminumTheme::PaintCaption(TCanvas* canvas, const TRect& rect, const TT
                                     const std::string& caption, unsigned format, bool rotated) {
     TColor color = canvas->GetFont()->GetColor();
     if (color == clNone) color = ItemTextColor(itemInfo);
-    canvas->GetBrush()->SetStyle(gcl::bsClear);
-    auto draw = [&](TRect r, TColor c) {
-        canvas->GetFont()->SetColor(c);
-        canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-        HDC dc = canvas->GetHandle();
-        SetBkMode(dc, TRANSPARENT);
-        if (rotated) {
-            DrawRotatedText(dc, caption, r, format);
-        } else {
-            RECT wr = gcl::ToRECT(r);
-            DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &wr, format);
-        }
-    };
     TRect shadow = rect;
     gcl::OffsetRect(shadow, 1, 1);
     if (itemInfo.ItemOptions & IO_TOOLBARSTYLE) {
         const TColor body = ButtonPart(itemInfo, cpBody);
-        draw(shadow, ShiftColor(body != clNone ? body : FCache.ToolbarBackground, 16));
+        DrawCaptionText(canvas, shadow, caption, ShiftColor(body != clNone ? body : FCache.ToolbarBackground, 16),
+                        format, rotated);
     } else if (itemInfo.ViewType & VT_STATUSBAR) {
-        draw(shadow, ShiftColor(FStatusBarColor, 16));
+        DrawCaptionText(canvas, shadow, caption, ShiftColor(FStatusBarColor, 16), format, rotated);
     }
-    draw(rect, color);
-    canvas->GetFont()->SetColor(color);
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
+    DrawCaptionText(canvas, rect, caption, color, format, rotated);
 }
 
 void TTxAluminumTheme::PaintCheckMark(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
@@ -483,8 +434,7 @@ void TTxAluminumTheme::PaintCheckMark(TCanvas* canvas, const TRect& rect, const 
 }
 
 void TTxAluminumTheme::PaintDropDownArrow(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
-    DrawDropDownTriangle(canvas->GetHandle(), (rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2,
-                         itemInfo.IsVertical, ItemPart(itemInfo, cpText));
+    DrawCentredDropDownTriangle(canvas->GetHandle(), rect, itemInfo.IsVertical, ItemPart(itemInfo, cpText));
 }
 
 void TTxAluminumTheme::PaintChevron(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
@@ -605,10 +555,7 @@ void TTxAluminumTheme::PaintImage(TCanvas* canvas, const TRect& rect, const TTxI
                                   TCustomImageList* imageList, int imageIndex) {
     const bool dark = ColorIntensity(ItemImageBackground(itemInfo)) < 80;
     if (!itemInfo.Enabled) {
-        if (dark)
-            DrawImageMonochrome(canvas, rect, imageList, imageIndex, MidGrey);
-        else
-            DrawImageShaded(canvas, rect, imageList, imageIndex, 0);
+        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, MidGrey);
         return;
     }
     const bool hot = IsHot(itemInfo);

@@ -75,8 +75,6 @@ private:
     void FillAluminumGradient(HDC dc, const TRect& rect, TColor color, bool vertical) const;
     // A close button of radius `radius` with its embossed cross.
     void PaintAluminumCloseButton(HDC dc, const TRect& rect, int radius, TButtonRow row, TColor base, bool dark);
-    void PaintCaptionText(gcl::TCanvas* canvas, const TRect& rect, const std::string& caption, bool rotated,
-                          unsigned format);
 
     TAluminumColorCache FCache;
     TColor FAluminumHighlight = 0;

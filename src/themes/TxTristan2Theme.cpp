@@ -11,8 +11,6 @@ namespace {
 
 TTristanUnitState Tristan2Unit;
 
-constexpr uint32_t VT_GRADIENTTOOLBAR = 0x1004;
-
 } // namespace
 
 GCL_IMPLEMENT_CLASS(TTxTristan2Theme)

@@ -2,7 +2,6 @@
 #include "themes/TxTristanTheme.h"
 
 #include "theming/TxUtils.h"
-#include "toolbar/BarCommon.h"
 
 namespace qelvo {
 
@@ -22,25 +21,8 @@ namespace {
 
 TTristanUnitState TristanUnit;
 
-TColor Contrast(TColor color, TColor background, int amount) {
-    AdjustContrast(color, background, amount);
-    return color;
-}
-
-void Fill(TColor (&row)[3], TColor body, TColor text, TColor frame) {
-    row[cpBody] = body;
-    row[cpText] = text;
-    row[cpFrame] = frame;
-}
-
-bool HasBits(uint32_t viewType, uint32_t bits) { return IsViewKind(viewType, bits); }
-
-// The toolbar views whose background and frame carry the gradient: docked
-// toolbars (0x1001) and the toolbar kind 0x1004.
-constexpr uint32_t VT_GRADIENTTOOLBAR = 0x1004;
-
 // Popup views other than chevron popups.
-bool IsPlainPopupView(uint32_t viewType) { return IsPopupView(viewType) && !HasBits(viewType, VT_CHEVRONPOPUP); }
+bool IsPlainPopupView(uint32_t viewType) { return IsPopupView(viewType) && !IsViewKind(viewType, VT_CHEVRONPOPUP); }
 
 constexpr unsigned CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
 
@@ -82,20 +64,20 @@ void TTxTristanTheme::SetupColorCache() {
         c.PopupBackground = clWindow;
         c.DockPanelBackground = clWindow;
         c.PopupBorderColor = clBtnText;
-        for (auto& row : c.FloatingFrameColors) Fill(row, clBtnShadow, clBtnShadow, clBtnHighlight);
-        for (auto& row : c.PanelFrameColors) Fill(row, clBtnShadow, clBtnFace, clBtnText);
-        Fill(c.ButtonColorTable[brNormal], clNone, clBtnText, clNone);
-        Fill(c.ButtonColorTable[brDisabled], clNone, clBtnShadow, clNone);
-        Fill(c.ButtonColorTable[brChecked], clWindow, clWindowText, clHighlight);
-        Fill(c.ButtonColorTable[brPushed], clHighlight, clHighlightText, clHighlight);
-        Fill(c.ButtonColorTable[brHot], clWindow, clWindowText, clHighlight);
-        Fill(c.ButtonColorTable[brDisabledHot], clWindow, clBtnShadow, clHighlight);
-        Fill(c.ButtonColorTable[brCheckedHot], clHighlight, clHighlightText, clHighlight);
-        Fill(c.ButtonColorTable[brPopupOpen], clBtnFace, clBtnText, c.PopupBorderColor);
-        Fill(c.MenuItemColorTable[mrNormal], clNone, clWindowText, clNone);
-        Fill(c.MenuItemColorTable[mrDisabled], clNone, clGrayText, clNone);
-        Fill(c.MenuItemColorTable[mrHot], clWindow, clWindowText, clHighlight);
-        Fill(c.MenuItemColorTable[mrDisabledHot], clWindow, clGrayText, clHighlight);
+        for (auto& row : c.FloatingFrameColors) SetRow(row, clBtnShadow, clBtnShadow, clBtnHighlight);
+        for (auto& row : c.PanelFrameColors) SetRow(row, clBtnShadow, clBtnFace, clBtnText);
+        SetRow(c.ButtonColorTable[brNormal], clNone, clBtnText, clNone);
+        SetRow(c.ButtonColorTable[brDisabled], clNone, clBtnShadow, clNone);
+        SetRow(c.ButtonColorTable[brChecked], clWindow, clWindowText, clHighlight);
+        SetRow(c.ButtonColorTable[brPushed], clHighlight, clHighlightText, clHighlight);
+        SetRow(c.ButtonColorTable[brHot], clWindow, clWindowText, clHighlight);
+        SetRow(c.ButtonColorTable[brDisabledHot], clWindow, clBtnShadow, clHighlight);
+        SetRow(c.ButtonColorTable[brCheckedHot], clHighlight, clHighlightText, clHighlight);
+        SetRow(c.ButtonColorTable[brPopupOpen], clBtnFace, clBtnText, c.PopupBorderColor);
+        SetRow(c.MenuItemColorTable[mrNormal], clNone, clWindowText, clNone);
+        SetRow(c.MenuItemColorTable[mrDisabled], clNone, clGrayText, clNone);
+        SetRow(c.MenuItemColorTable[mrHot], clWindow, clWindowText, clHighlight);
+        SetRow(c.MenuItemColorTable[mrDisabledHot], clWindow, clGrayText, clHighlight);
         c.GripColor = clBtnText;
         c.SeparatorColor = clBtnShadow;
         c.MenuSeparatorColor = clBtnShadow;
@@ -109,56 +91,51 @@ void TTxTristanTheme::SetupColorCache() {
     c.ToolbarBackground = unit.TristanLightColor;
     c.PopupBackground = clWindow;
     c.DockPanelBackground = clWindow;
-    c.PopupBorderColor = Contrast(MixColors(clBtnText, clBtnShadow, 20), c.PopupBackground, 100);
-    const TColor hotFace = Contrast(MixColors(clHighlight, clWindow, 30), c.ToolbarBackground, 50);
+    c.PopupBorderColor = Contrasted(MixColors(clBtnText, clBtnShadow, 20), c.PopupBackground, 100);
+    const TColor hotFace = Contrasted(MixColors(clHighlight, clWindow, 30), c.ToolbarBackground, 50);
     const TColor dimText = MixColors(clBtnShadow, clWindow, 90);
 
-    const TColor floatingBorder = Contrast(MixColors(clBtnText, clBtnShadow, 15), c.ToolbarBackground, 120);
-    const TColor inactiveText = Contrast(dimText, clBtnFace, 120);
-    Fill(c.FloatingFrameColors[frActive], floatingBorder, clBtnShadow, Contrast(clBtnText, clBtnShadow, 180));
-    Fill(c.FloatingFrameColors[frInactive], floatingBorder, clBtnFace, inactiveText);
-    Fill(c.PanelFrameColors[frActive], clBtnShadow, clBtnFace, clBtnText);
-    Fill(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
+    const TColor floatingBorder = Contrasted(MixColors(clBtnText, clBtnShadow, 15), c.ToolbarBackground, 120);
+    const TColor inactiveText = Contrasted(dimText, clBtnFace, 120);
+    SetRow(c.FloatingFrameColors[frActive], floatingBorder, clBtnShadow, Contrasted(clBtnText, clBtnShadow, 180));
+    SetRow(c.FloatingFrameColors[frInactive], floatingBorder, clBtnFace, inactiveText);
+    SetRow(c.PanelFrameColors[frActive], clBtnShadow, clBtnFace, clBtnText);
+    SetRow(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
 
     const TColor halfHighlight = MixColors(clHighlight, clWindow, 50);
-    const TColor normalText = Contrast(clBtnText, c.ToolbarBackground, 180);
-    Fill(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    Fill(c.ButtonColorTable[brDisabled], clNone, Contrast(dimText, c.ToolbarBackground, 80), clNone);
-    Fill(c.ButtonColorTable[brChecked],
-         Contrast(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), c.ToolbarBackground, 5), normalText,
+    const TColor normalText = Contrasted(clBtnText, c.ToolbarBackground, 180);
+    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
+    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(dimText, c.ToolbarBackground, 80), clNone);
+    SetRow(c.ButtonColorTable[brChecked],
+         Contrasted(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), c.ToolbarBackground, 5), normalText,
          plain ? clHighlight : halfHighlight);
-    Fill(c.ButtonColorTable[brPushed], halfHighlight, plain ? clHighlight : halfHighlight,
+    SetRow(c.ButtonColorTable[brPushed], halfHighlight, plain ? clHighlight : halfHighlight,
          plain ? clHighlight : MixColors(clHighlight, clWindow, 30));
-    Fill(c.ButtonColorTable[brHot], hotFace, plain ? Contrast(clMenuText, hotFace, 180) : clMenuText,
-         Contrast(plain ? clHighlight : halfHighlight, c.ToolbarBackground, 100));
-    Fill(c.ButtonColorTable[brDisabledHot], hotFace, dimText, clHighlight);
-    const TColor checkedHot = Contrast(halfHighlight, c.ToolbarBackground, 30);
-    Fill(c.ButtonColorTable[brCheckedHot], checkedHot, Contrast(clHighlightText, checkedHot, 180),
-         Contrast(plain ? clHighlight : halfHighlight, checkedHot, 100));
-    Fill(c.ButtonColorTable[brPopupOpen], c.ToolbarBackground, normalText, c.PopupBorderColor);
+    SetRow(c.ButtonColorTable[brHot], hotFace, plain ? Contrasted(clMenuText, hotFace, 180) : clMenuText,
+         Contrasted(plain ? clHighlight : halfHighlight, c.ToolbarBackground, 100));
+    SetRow(c.ButtonColorTable[brDisabledHot], hotFace, dimText, clHighlight);
+    const TColor checkedHot = Contrasted(halfHighlight, c.ToolbarBackground, 30);
+    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(clHighlightText, checkedHot, 180),
+         Contrasted(plain ? clHighlight : halfHighlight, checkedHot, 100));
+    SetRow(c.ButtonColorTable[brPopupOpen], c.ToolbarBackground, normalText, c.PopupBorderColor);
 
-    Fill(c.MenuItemColorTable[mrNormal], clNone, Contrast(clWindowText, c.PopupBackground, 180), clNone);
+    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
     const TColor grayText = MixColors(clGrayText, clWindow, 70);
-    Fill(c.MenuItemColorTable[mrDisabled], clNone, Contrast(grayText, c.PopupBackground, 80), clNone);
+    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(grayText, c.PopupBackground, 80), clNone);
     for (int part = 0; part < 3; ++part) c.MenuItemColorTable[mrHot][part] = c.ButtonColorTable[brHot][part];
-    Fill(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
+    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
 
-    c.GripColor = Contrast(MixColors(clBtnShadow, clWindow, 75), c.ToolbarBackground, 85);
-    c.SeparatorColor = Contrast(MixColors(clBtnShadow, clWindow, 70), c.ToolbarBackground, 50);
+    c.GripColor = Contrasted(MixColors(clBtnShadow, clWindow, 75), c.ToolbarBackground, 85);
+    c.SeparatorColor = Contrasted(MixColors(clBtnShadow, clWindow, 70), c.ToolbarBackground, 50);
     c.MenuSeparatorColor = c.SeparatorColor;
     c.HotShadowColor = MixColors(0x000000, hotFace, 25);
-    c.ButtonLightColor = Contrast(MixColors(clWindow, clBtnFace, 30), clBtnFace, 30);
+    c.ButtonLightColor = Contrasted(MixColors(clWindow, clBtnFace, 30), clBtnFace, 30);
     AdjustCachedColors(c);
 }
 
 // ---- Colour lookups and metrics ----------------------------------------------------------
 
-TColor TTxTristanTheme::ViewColor(uint32_t viewType) {
-    if (IsToolbarView(viewType)) return HasBits(viewType, VT_MENUBAR) ? FCache.MenuBarBackground : FCache.ToolbarBackground;
-    if (IsPopupView(viewType)) return HasBits(viewType, VT_LISTPOPUP) ? clWindow : FCache.PopupBackground;
-    if (viewType & VT_DOCKPANELGROUP) return FCache.DockPanelBackground;
-    return clBtnFace;
-}
+TColor TTxTristanTheme::ViewColor(uint32_t viewType) { return CacheViewColor(FCache, viewType, clBtnFace); }
 
 void TTxTristanTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
     switch (marginID) {
@@ -218,21 +195,21 @@ void TTxTristanTheme::PaintBackground(TCanvas* canvas, const TRect& dockRect, co
     if (!gcl::IntersectRect(r, rect, clipRect)) return;
     HDC dc = canvas->GetHandle();
     const TTristanColors& unit = FUnit->Colors;
-    const bool gradient = (HasBits(viewType, VT_TOOLBAR) && !(viewType & (VT_OPAQUE | VT_FLOATING))) ||
-                          HasBits(viewType, VT_GRADIENTTOOLBAR);
+    const bool gradient = (IsViewKind(viewType, VT_TOOLBAR) && !(viewType & (VT_OPAQUE | VT_FLOATING))) ||
+                          IsViewKind(viewType, VT_GRADIENTTOOLBAR);
     if (gradient) {
         const bool wide = dockRect == TRect{} ? rect.Right > rect.Bottom : r.Width() > r.Height();
         if (wide)
             LinearGradient(dc, r, unit.TristanGradientColor, unit.TristanLightColor, true);
-        else if (HasBits(viewType, VT_MENUBAR))
+        else if (IsViewKind(viewType, VT_MENUBAR))
             SplitGradient(dc, r, unit.TristanGradientColor, unit.TristanLightColor, false);
         else
             LinearGradient(dc, r, unit.TristanGradientColor, unit.TristanLightColor, false);
         return;
     }
     FillRectColor(dc, r, color);
-    if (!HasBits(viewType, VT_TOOLBAR) && !HasBits(viewType, VT_MENUBAR) && !HasBits(viewType, VT_CHEVRONPOPUP) &&
-        !HasBits(viewType, VT_TOOLBOXPOPUP))
+    if (!IsViewKind(viewType, VT_TOOLBAR) && !IsViewKind(viewType, VT_MENUBAR) && !IsViewKind(viewType, VT_CHEVRONPOPUP) &&
+        !IsViewKind(viewType, VT_TOOLBOXPOPUP))
         SplitGradient(dc, r, unit.TristanGradientColor, unit.TristanLightColor, false);
 }
 
@@ -247,7 +224,7 @@ void TTxTristanTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, cons
     HDC dc = canvas->GetHandle();
     const TTristanColors& unit = FUnit->Colors;
     TRect r = rect;
-    if (HasBits(info.ViewType, VT_TOOLBAR) || HasBits(info.ViewType, VT_GRADIENTTOOLBAR)) {
+    if (IsViewKind(info.ViewType, VT_TOOLBAR) || IsViewKind(info.ViewType, VT_GRADIENTTOOLBAR)) {
         if (r.Right > r.Bottom) {
             LinearGradient(dc, r, unit.TristanGradientColor, unit.TristanLightColor, true);
             LinearGradient(dc, TRect{r.Right - 1, r.Top, r.Right, r.Bottom}, unit.TristanEdgeColor, clBtnFace, true);
@@ -310,23 +287,6 @@ void TTxTristanTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, cons
     }
 }
 
-void TTxTristanTheme::PaintCaptionText(TCanvas* canvas, TRect rect, const std::string& caption, TColor color,
-                                       bool rotated, unsigned format) {
-    if (gcl::TFont* font = SmCaptionFont()) canvas->SetFont(font);
-    canvas->GetFont()->SetColor(color);
-    canvas->GetBrush()->SetStyle(gcl::bsClear);
-    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    HDC dc = canvas->GetHandle();
-    SetBkMode(dc, TRANSPARENT);
-    if (rotated) {
-        DrawRotatedText(dc, caption, rect, format);
-    } else {
-        RECT r = gcl::ToRECT(rect);
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, format);
-    }
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
-}
-
 void TTxTristanTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, const TTxFloatingFrameInfo& info) {
     const int row = info.Active ? frActive : frInactive;
     const bool panel = (info.ViewType & VT_DOCKPANELGROUP) != 0;
@@ -356,7 +316,7 @@ void TTxTristanTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, con
         if (closeButton && (info.RedrawPart & RP_CLOSEBUTTON)) c.Right -= captionHeight - 1;
         SplitGradient(dc, c, unit.TristanLightColor, unit.TristanGradientColor, true);
         gcl::InflateRect(c, -2, 0);
-        PaintCaptionText(canvas, c, info.Caption, captionText, false, CaptionFormat);
+        DrawSmallCaption(canvas, c, info.Caption, captionText, CaptionFormat, false);
     }
     if (closeButton) {
         TRect b = bar;
@@ -428,7 +388,7 @@ void TTxTristanTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, 
         gcl::InflateRect(text, -4, 0);
     else
         gcl::InflateRect(text, 0, -4);
-    PaintCaptionText(canvas, text, info.Caption, clBtnText, !info.IsVertical, CaptionFormat);
+    DrawSmallCaption(canvas, text, info.Caption, clBtnText, CaptionFormat, !info.IsVertical);
 }
 
 void TTxTristanTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo& info) {
@@ -508,7 +468,7 @@ void TTxTristanTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxI
     } else if (IsHot(itemInfo) && (IsToolbarView(vt) || IsPopupView(vt))) {
         if (itemInfo.Pushed)
             LinearGradient(dc, r, light, body, vertical);
-        else if (IsPlainPopupView(vt) || (!itemInfo.IsVertical && HasBits(vt, VT_MENUBAR)))
+        else if (IsPlainPopupView(vt) || (!itemInfo.IsVertical && IsViewKind(vt, VT_MENUBAR)))
             SplitGradient(dc, r, body, light, vertical);
         else
             LinearGradient(dc, r, body, light, vertical);
@@ -519,26 +479,14 @@ void TTxTristanTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxI
 }
 
 void TTxTristanTheme::PaintDropDownArrow(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
-    DrawDropDownTriangle(canvas->GetHandle(), (rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2,
-                         itemInfo.IsVertical, ItemPart(itemInfo, cpText));
+    DrawCentredDropDownTriangle(canvas->GetHandle(), rect, itemInfo.IsVertical, ItemPart(itemInfo, cpText));
 }
 
 void TTxTristanTheme::PaintCaption(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
                                    const std::string& caption, unsigned format, bool rotated) {
     TColor color = canvas->GetFont()->GetColor();
     if (color == clNone) color = ItemTextColor(itemInfo);
-    canvas->GetFont()->SetColor(color);
-    canvas->GetBrush()->SetStyle(gcl::bsClear);
-    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    HDC dc = canvas->GetHandle();
-    SetBkMode(dc, TRANSPARENT);
-    if (rotated) {
-        DrawRotatedText(dc, caption, rect, format);
-    } else {
-        RECT r = gcl::ToRECT(rect);
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, format);
-    }
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
+    DrawCaptionText(canvas, rect, caption, color, format, rotated);
 }
 
 void TTxTristanTheme::PaintCheckMark(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
@@ -651,10 +599,7 @@ void TTxTristanTheme::PaintImage(TCanvas* canvas, const TRect& rect, const TTxIt
                                  TCustomImageList* imageList, int imageIndex) {
     const bool dark = ColorIntensity(ItemImageBackground(itemInfo)) < 80;
     if (!itemInfo.Enabled) {
-        if (dark)
-            DrawImageMonochrome(canvas, rect, imageList, imageIndex, clBtnShadow);
-        else
-            DrawImageShaded(canvas, rect, imageList, imageIndex, 0);
+        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, clBtnShadow);
         return;
     }
     const bool hot = IsHot(itemInfo);
@@ -678,7 +623,7 @@ void TTxTristanTheme::PaintImage(TCanvas* canvas, const TRect& rect, const TTxIt
 
 void TTxTristanTheme::PaintMenuItemFrame(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     TRect r = rect;
-    if (!HasBits(itemInfo.ViewType, VT_TOOLBOXPOPUP)) {
+    if (!IsViewKind(itemInfo.ViewType, VT_TOOLBOXPOPUP)) {
         gcl::InflateRect(r, -1, 0);
         canvas->GetBrush()->SetColor(FCache.ToolbarBackground);
     }
@@ -727,7 +672,7 @@ void TTxTristanTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const T
     if (horizontal) {
         TRect r = rect;
         TColor pen = FCache.SeparatorColor;
-        if (!(itemInfo.ItemOptions & IO_TOOLBARSTYLE) && !HasBits(itemInfo.ViewType, VT_TOOLBOXPOPUP)) {
+        if (!(itemInfo.ItemOptions & IO_TOOLBARSTYLE) && !IsViewKind(itemInfo.ViewType, VT_TOOLBOXPOPUP)) {
             r.Left += itemInfo.PopupMargin + 9;
             pen = FCache.MenuSeparatorColor;
         }

@@ -98,8 +98,6 @@ protected:
     // The plain button cases shared by both themes' PaintButton.
     bool PaintDesignOutline(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo);
     void PaintCheckArea(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo, bool lineWhenHot);
-    void PaintCaptionText(gcl::TCanvas* canvas, TRect rect, const std::string& caption, TColor color,
-                          bool rotated, unsigned format);
 
     TTristanColorCache FCache;
     TTristanUnitState* FUnit;

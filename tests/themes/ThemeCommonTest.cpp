@@ -16,6 +16,7 @@
 
 using namespace qelvo;
 using gcl::TRect;
+using qelvo::test::Item;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TGdiObjectCounter;
 
@@ -25,14 +26,6 @@ class ThemeCommon : public testing::Test {
 protected:
     static void SetUpTestSuite() { test::StartThemes(); }
 };
-
-TTxItemInfo Item(uint32_t viewType, bool enabled = true, uint8_t hover = 0) {
-    TTxItemInfo info{};
-    info.ViewType = viewType;
-    info.Enabled = enabled;
-    info.HoverKind = hover;
-    return info;
-}
 
 TEST_F(ThemeCommon, ThemesAreRegisteredInTheirOrderAfterDefault) {
     std::vector<std::string> names;

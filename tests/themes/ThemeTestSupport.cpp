@@ -18,46 +18,22 @@ namespace qelvo::test {
 
 // ---- DIB canvas ------------------------------------------------------------------
 
-TDibCanvas::TDibCanvas(int width, int height, TColor fill) : FWidth(width), FHeight(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(nullptr);
-    FDC = CreateCompatibleDC(screen);
-    FBitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&FBits), nullptr, 0);
-    ReleaseDC(nullptr, screen);
-    FOld = SelectObject(FDC, FBitmap);
-    FCanvas = std::make_unique<gcl::TCanvas>();
-    FCanvas->SetHandle(FDC);
-    Fill(fill);
+TDibCanvas::TDibCanvas(int width, int height, TColor fill)
+    : FPixels(width, height, static_cast<COLORREF>(fill)), FCanvas(std::make_unique<gcl::TCanvas>()) {
+    FCanvas->SetHandle(FPixels.DC());
 }
 
-TDibCanvas::~TDibCanvas() {
-    FCanvas->SetHandle(nullptr);
-    FCanvas.reset();
-    SelectObject(FDC, FOld);
-    DeleteObject(FBitmap);
-    DeleteDC(FDC);
-}
+TDibCanvas::~TDibCanvas() { FCanvas->SetHandle(nullptr); }
 
-void TDibCanvas::Fill(TColor color) {
-    GdiFlush();
-    const uint32_t p = ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
-    for (int i = 0; i < FWidth * FHeight; ++i) FBits[i] = p;
-}
+void TDibCanvas::Fill(TColor color) { FPixels.Fill(static_cast<COLORREF>(color)); }
 
+// A COLORREF is laid out as a TColor: red in the low byte.
 TColor TDibCanvas::Pixel(int x, int y) const {
-    GdiFlush();
-    if (x < 0 || y < 0 || x >= FWidth || y >= FHeight) {
+    if (x < 0 || y < 0 || x >= Width() || y >= Height()) {
         ADD_FAILURE() << "pixel (" << x << ", " << y << ") outside the canvas";
         return gcl::clNone;
     }
-    const uint32_t p = FBits[y * FWidth + x];
-    return static_cast<TColor>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
+    return static_cast<TColor>(FPixels.At(x, y));
 }
 
 int TDibCanvas::CountOf(const TRect& rect, TColor color) const {
@@ -68,60 +44,40 @@ int TDibCanvas::CountOf(const TRect& rect, TColor color) const {
 }
 
 std::string TDibCanvas::Pattern(const TRect& rect, TColor color) const {
-    std::string s;
-    for (int y = rect.Top; y < rect.Bottom; ++y) {
-        for (int x = rect.Left; x < rect.Right; ++x) s += Pixel(x, y) == color ? '#' : '.';
-        s += '\n';
-    }
-    return s;
-}
-
-TRect TDibCanvas::Touched(const TRect& rect, TColor background) const {
-    TRect box{rect.Right, rect.Bottom, rect.Left, rect.Top};
-    bool any = false;
-    for (int y = rect.Top; y < rect.Bottom; ++y)
-        for (int x = rect.Left; x < rect.Right; ++x)
-            if (Pixel(x, y) != background) {
-                any = true;
-                box.Left = std::min(box.Left, x);
-                box.Top = std::min(box.Top, y);
-                box.Right = std::max(box.Right, x + 1);
-                box.Bottom = std::max(box.Bottom, y + 1);
-            }
-    return any ? box : TRect{};
+    return FPixels.Pattern(rect.Left, rect.Top, rect.Width(), rect.Height(), static_cast<COLORREF>(color));
 }
 
 void TDibCanvas::ClipTo(const TRect& rect) {
     HRGN region = CreateRectRgn(rect.Left, rect.Top, rect.Right, rect.Bottom);
-    SelectClipRgn(FDC, region);
+    SelectClipRgn(DC(), region);
     DeleteObject(region);
 }
 
 bool TDibCanvas::SaveBmp(const std::string& fileName) const {
-    GdiFlush();
     std::string path = fileName;
     if (const char* folder = std::getenv("QELVO_SCREENSHOT_DIR")) path = std::string(folder) + "\\" + fileName;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    const int stride = (FWidth * 3 + 3) & ~3;
+    const int width = Width(), height = Height();
+    const int stride = (width * 3 + 3) & ~3;
     BITMAPFILEHEADER file{};
     BITMAPINFOHEADER info{};
     file.bfType = 0x4D42;
     file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * FHeight;
+    file.bfSize = file.bfOffBits + stride * height;
     info.biSize = sizeof info;
-    info.biWidth = FWidth;
-    info.biHeight = FHeight;
+    info.biWidth = width;
+    info.biHeight = height;
     info.biPlanes = 1;
     info.biBitCount = 24;
     bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1;
     std::string row(static_cast<size_t>(stride), '\0');
-    for (int y = FHeight - 1; ok && y >= 0; --y) {
-        for (int x = 0; x < FWidth; ++x) {
-            const uint32_t p = FBits[y * FWidth + x];
-            row[x * 3] = static_cast<char>(p & 0xFF);
-            row[x * 3 + 1] = static_cast<char>((p >> 8) & 0xFF);
-            row[x * 3 + 2] = static_cast<char>((p >> 16) & 0xFF);
+    for (int y = height - 1; ok && y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF p = FPixels.At(x, y);
+            row[x * 3] = static_cast<char>(GetBValue(p));
+            row[x * 3 + 1] = static_cast<char>(GetGValue(p));
+            row[x * 3 + 2] = static_cast<char>(GetRValue(p));
         }
         ok = std::fwrite(row.data(), row.size(), 1, f) == 1;
     }
@@ -298,6 +254,14 @@ int SaveDepth(HDC dc) {
     const int level = SaveDC(dc);
     RestoreDC(dc, -1);
     return level - 1;
+}
+
+TTxItemInfo Item(uint32_t viewType, bool enabled, uint8_t hover) {
+    TTxItemInfo info{};
+    info.ViewType = viewType;
+    info.Enabled = enabled;
+    info.HoverKind = hover;
+    return info;
 }
 
 void StartThemes() {

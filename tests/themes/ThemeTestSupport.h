@@ -11,13 +11,15 @@
 #include <string>
 
 #include "gcl/Graphics.h"
+#include "theming/TxThemes.h"
+#include "toolbar/PixelCanvas.h"
 
 namespace qelvo::test {
 
 using gcl::TColor;
 using gcl::TRect;
 
-// A canvas on a memory DC holding a top-down 32-bit DIB section.
+// A canvas over the toolbar tests' 32-bit memory bitmap.
 class TDibCanvas {
 public:
     TDibCanvas(int width, int height, TColor fill = 0xFF00FF);
@@ -26,9 +28,9 @@ public:
     TDibCanvas& operator=(const TDibCanvas&) = delete;
 
     gcl::TCanvas* Canvas() const { return FCanvas.get(); }
-    HDC DC() const { return FDC; }
-    int Width() const { return FWidth; }
-    int Height() const { return FHeight; }
+    HDC DC() const { return FPixels.DC(); }
+    int Width() const { return FPixels.Width(); }
+    int Height() const { return FPixels.Height(); }
     void Fill(TColor color);
     // The pixel as a 0x00BBGGRR colour.
     TColor Pixel(int x, int y) const;
@@ -37,9 +39,6 @@ public:
     int CountNot(const TRect& rect, TColor color) const { return Area(rect) - CountOf(rect, color); }
     // The rows of rect as text: '#' where the pixel has color, '.' elsewhere.
     std::string Pattern(const TRect& rect, TColor color) const;
-    // Pixels differing from background inside rect, as the smallest box
-    // holding them (empty when none).
-    TRect Touched(const TRect& rect, TColor background) const;
     // Limits drawing to rect (the clip region of the DC).
     void ClipTo(const TRect& rect);
     // Writes the picture as a 24-bit BMP beside the test program (or into
@@ -49,12 +48,7 @@ public:
     static int Area(const TRect& r) { return (r.Right - r.Left) * (r.Bottom - r.Top); }
 
 private:
-    int FWidth;
-    int FHeight;
-    HDC FDC = nullptr;
-    HBITMAP FBitmap = nullptr;
-    HGDIOBJ FOld = nullptr;
-    uint32_t* FBits = nullptr;
+    PixelCanvas FPixels;
     std::unique_ptr<gcl::TCanvas> FCanvas;
 };
 
@@ -99,6 +93,9 @@ private:
 
 // The number of states saved on the DC (SaveDC levels).
 int SaveDepth(HDC dc);
+
+// An item record of the view type, enabled or not, with a hover kind.
+TTxItemInfo Item(uint32_t viewType, bool enabled = true, uint8_t hover = 0);
 
 // Starts the theming layer and registers the visual themes, once per
 // test program (they stay up until it ends).

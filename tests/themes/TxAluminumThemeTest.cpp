@@ -13,6 +13,7 @@
 using namespace qelvo;
 using gcl::TRect;
 using qelvo::test::TDibCanvas;
+using qelvo::test::Item;
 using qelvo::test::TFixedSysColors;
 
 namespace {
@@ -39,14 +40,6 @@ protected:
     TFixedSysColors FColors;
     TTxTheme* FTheme = nullptr;
 };
-
-TTxItemInfo Item(uint32_t viewType, bool enabled = true, uint8_t hover = 0) {
-    TTxItemInfo info{};
-    info.ViewType = viewType;
-    info.Enabled = enabled;
-    info.HoverKind = hover;
-    return info;
-}
 
 TEST_F(AluminumTheme, CacheForTheClassicColours) {
     // The classic highlight is darker than lightness 0.4: its hue at 0.4.

@@ -10,6 +10,7 @@
 using namespace qelvo;
 using gcl::TRect;
 using qelvo::test::TDibCanvas;
+using qelvo::test::Item;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TThemingFlagsScope;
 
@@ -37,14 +38,6 @@ protected:
 
 using TristanTheme = TThemeFixture<TTxTristanTheme>;
 using Tristan2Theme = TThemeFixture<TTxTristan2Theme>;
-
-TTxItemInfo Item(uint32_t viewType, bool enabled = true, uint8_t hover = 0) {
-    TTxItemInfo info{};
-    info.ViewType = viewType;
-    info.Enabled = enabled;
-    info.HoverKind = hover;
-    return info;
-}
 
 // ---- Colour caches -----------------------------------------------------------------
 
