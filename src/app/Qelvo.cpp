@@ -3,6 +3,14 @@
 // is still empty; the real one replaces it as the window classes arrive.
 #include "gcl/rtl/WinApi.h"
 
+#include "components/KitComponentBase.h"
+#include "components/KitExStdCtrls.h"
+#include "components/KitFixedEditPopUp.h"
+#include "components/KitLibUtils.h"
+#include "components/KitRichEdit.h"
+#include "components/KitSysUtils.h"
+#include "components/KitTrayIcon.h"
+#include "components/KitUnitVersioning.h"
 #include "gcl/ComObj.h"
 #include "gcl/Controls.h"
 #include "gcl/Dialogs.h"
@@ -45,7 +53,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // built on it, and last the common controls' initialisation.
         // Finalisation runs in reverse when the scope ends.
         gcl::TUnitScope units{&gcl::GraphicsUnit, &gcl::ImgListUnit, &gcl::TimersUnit, &gcl::DialogsUnit,
-                              &gcl::ControlsUnit, &gcl::FormsUnit, &gcl::OleUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
+                              &gcl::ControlsUnit, &gcl::FormsUnit, &gcl::OleUnit,
+                              &qelvo::UnitVersioningUnit, &qelvo::KitSysUtilsUnit, &qelvo::KitLibUtilsUnit,
+                              &qelvo::KitComponentBaseUnit, &qelvo::KitExStdCtrlsUnit, &qelvo::KitFixedEditPopUpUnit,
+                              &qelvo::KitRichEditUnit, &qelvo::KitTrayIconUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
                               &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit, &qelvo::TxUnit, &qelvo::ThemesUnit,
                               &gcl::CommonControlsUnit};
