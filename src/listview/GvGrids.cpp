@@ -236,7 +236,6 @@ void TGvGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     const int prevBottom = PrevGroup ? PrevGroup->GetDisplayRect().Bottom : 0;
     TGvSelectionManager* selection = FOwnerListview ? FOwnerListview->GetSelection() : nullptr;
     TGvItem* focused = selection ? selection->GetFocusedItem() : nullptr;
-    bool focusPlaced = false;
     int lastBottom = 0;
     FColumnCount = CalcColumnCount(group, width);
     if (group->GetVisible() && group->GetExpanded() && group->ItemCount() > 0) {
@@ -253,7 +252,6 @@ void TGvGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
                 PlaceVisible(item, NextVisibleIndex);
                 r = TRect{x, y, x + cellWidth, y + cellHeight};
                 x += cellWidth;
-                if (item == focused) focusPlaced = true;
             } else {
                 PlaceHidden(item);
                 r = TRect{x, y, x, y + cellHeight};
@@ -280,7 +278,6 @@ void TGvGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     }
     gcl::OffsetRect(groupRect, 0, prevBottom);
     group->SetDisplayRect(groupRect);
-    (void)focusPlaced;
 }
 
 TGvItem* TGvGridGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) {

@@ -291,7 +291,8 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
                         item->SetGroupKey(columnIndex, key);
                     } else {
                         const std::wstring caption = item->GetCaption();
-                        key = caption.empty() ? 0 : static_cast<uint16_t>(WideStrLower(caption)[0]);
+                        // The key is the first character, lower-cased alone.
+                        key = caption.empty() ? 0 : static_cast<uint16_t>(WideStrLower(caption.substr(0, 1))[0]);
                     }
                 }
                 FKeyList[k++] = TGvGroupKeyEntry{item, key};
