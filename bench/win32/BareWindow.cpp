@@ -6,7 +6,9 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <mmsystem.h>
 #include <ole2.h>
+#include <oleauto.h>
 #include <shellapi.h>
 #include <uxtheme.h>
 
@@ -26,7 +28,8 @@ void* volatile Imports[] = {
     reinterpret_cast<void*>(&InitCommonControlsEx), reinterpret_cast<void*>(&CommDlgExtendedError),
     reinterpret_cast<void*>(&GetStockObject),       reinterpret_cast<void*>(&AlphaBlend),
     reinterpret_cast<void*>(&CoTaskMemFree),        reinterpret_cast<void*>(&ShellExecuteA),
-    reinterpret_cast<void*>(&IsThemeActive),
+    reinterpret_cast<void*>(&IsThemeActive),        reinterpret_cast<void*>(&RegCloseKey),
+    reinterpret_cast<void*>(&SysFreeString),        reinterpret_cast<void*>(&timeGetTime),
 };
 
 } // namespace

@@ -15,20 +15,10 @@
 #include <string_view>
 #include <vector>
 
+#include "BenchClock.h"
 #include "data/uDataMan.h"
 
 namespace {
-
-double Now() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
-}
 
 // One sized read of the whole file and a view of each line.
 size_t ReadAndView(const std::string& path) {
@@ -66,15 +56,14 @@ TMemory Memory() {
 }
 
 template <class F>
-double Median(int runs, F&& f) {
+double MedianTime(int runs, F&& f) {
     std::vector<double> t;
     for (int i = 0; i < runs; ++i) {
         const double t0 = Now();
         f();
         t.push_back(Now() - t0);
     }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
+    return Median(t);
 }
 
 } // namespace
@@ -103,7 +92,7 @@ int main(int argc, char** argv) {
     const int tasks = data->Tasks->GetCount();
     data.reset();
 
-    const double floor = Median(5, [&] { ReadAndView(path); });
+    const double floor = MedianTime(5, [&] { ReadAndView(path); });
     double load = 0, free = 0;
     for (int i = 0; i < 5; ++i) {
         auto d = std::make_unique<qelvo::TuData>();

@@ -4,6 +4,8 @@
 //   startup_bench RUNS PROGRAM FLOOR_PROGRAM
 #include "gcl/rtl/WinApi.h"
 
+#include "BenchClock.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -26,17 +28,6 @@ BOOL CALLBACK FindShownWindow(HWND wnd, LPARAM param) {
         return FALSE;
     }
     return TRUE;
-}
-
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(frequency.QuadPart);
 }
 
 // Milliseconds from starting Program until its window shows and it waits
@@ -69,12 +60,6 @@ double StartOnce(const std::string& program) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return elapsed;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 } // namespace
