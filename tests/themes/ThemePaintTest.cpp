@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
 
+#include <cstring>
+#include <memory>
+
 #include "ThemeTestSupport.h"
 #include "themes/ThemePaint.h"
 
@@ -102,6 +105,17 @@ TEST(ThemePaintGradient, BindsGradientFillOnceAndTheSeamForcesTheFallback) {
     }
     EXPECT_EQ(GradientFillEntry, bound);
     EXPECT_EQ(GradientRectEntry, boundRect);
+}
+
+// msimg32 comes from the system folder, never from beside the program.
+TEST(ThemePaintGradient, Msimg32IsTheSystemFoldersCopy) {
+    BindGradientFill();
+    HMODULE module = GetModuleHandleA("msimg32.dll");
+    ASSERT_NE(module, nullptr);
+    char path[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    GetSystemDirectoryA(system, MAX_PATH);
+    EXPECT_EQ(_strnicmp(path, system, strlen(system)), 0) << path;
 }
 
 TEST(ThemePaintGradient, EveryLineBrushIsDeleted) {
