@@ -463,14 +463,8 @@ void TGvCollection::Clear(bool FreeItems) {
 void TGvCollection::Exchange(int Index1, int Index2) {
     std::swap(FList.at(static_cast<size_t>(Index1)), FList.at(static_cast<size_t>(Index2)));
     ReIndexItems(false);
-    FExchanging = true;
-    try {
-        DoStructureChange();
-    } catch (...) {
-        FExchanging = false;
-        throw;
-    }
-    FExchanging = false;
+    gcl::TFlagScope exchanging(FExchanging);
+    DoStructureChange();
 }
 
 void TGvCollection::Extract(TGvCollectionItem* Item) {

@@ -326,41 +326,35 @@ void TGvGroups::Rebuild(bool Force) {
     if (!lv || FRebuilding) return;
     if (!(lv->GetUpdateCount() == 0 || Force)) return;
     if (lv->IsLoading() || lv->IsDestroying() || !lv->HandleAllocated()) return;
-    FRebuilding = true;
-    try {
-        std::vector<TGvCollectionItem*>& visible = VisibleList();
-        visible.clear();
-        visible.reserve(static_cast<size_t>(GetCount()));
-        if (lv->GetHeader()) lv->GetHeader()->Rebuild(Force);
-        TRect view{};
-        int nextVisibleIndex = 0;
-        TGvGroup* previous = nullptr;
-        for (int i = 0; i < GetCount(); ++i) {
-            TGvGroup* g = GetGroups(i);
-            if (g->GetVisible()) {
-                g->SetVisibleIndex(static_cast<int>(visible.size()));
-                visible.push_back(g);
-            } else {
-                g->SetVisibleIndex(-1);
-            }
-            g->RebuildLayout(previous, nextVisibleIndex);
-            gcl::UnionRect(view, view, g->GetDisplayRect());
-            view.Left = 0;
-            view.Top = 0;
-            if (g->GetItems()) g->GetItems()->ReIndexItems(false);
-            previous = g;
+    gcl::TFlagScope rebuilding(FRebuilding);
+    std::vector<TGvCollectionItem*>& visible = VisibleList();
+    visible.clear();
+    visible.reserve(static_cast<size_t>(GetCount()));
+    if (lv->GetHeader()) lv->GetHeader()->Rebuild(Force);
+    TRect view{};
+    int nextVisibleIndex = 0;
+    TGvGroup* previous = nullptr;
+    for (int i = 0; i < GetCount(); ++i) {
+        TGvGroup* g = GetGroups(i);
+        if (g->GetVisible()) {
+            g->SetVisibleIndex(static_cast<int>(visible.size()));
+            visible.push_back(g);
+        } else {
+            g->SetVisibleIndex(-1);
         }
-        if (lv->GetSelection() && lv->GetSelection()->GetGroupSelections())
-            lv->GetSelection()->BuildSelectionGroupings(false);
-        if (lv->GetScrollbars()) {
-            lv->GetScrollbars()->SetViewRect(view, true);
-            lv->GetScrollbars()->ReCalculateScrollbars(true, false);
-        }
-    } catch (...) {
-        FRebuilding = false;
-        throw;
+        g->RebuildLayout(previous, nextVisibleIndex);
+        gcl::UnionRect(view, view, g->GetDisplayRect());
+        view.Left = 0;
+        view.Top = 0;
+        if (g->GetItems()) g->GetItems()->ReIndexItems(false);
+        previous = g;
     }
-    FRebuilding = false;
+    if (lv->GetSelection() && lv->GetSelection()->GetGroupSelections())
+        lv->GetSelection()->BuildSelectionGroupings(false);
+    if (lv->GetScrollbars()) {
+        lv->GetScrollbars()->SetViewRect(view, true);
+        lv->GetScrollbars()->ReCalculateScrollbars(true, false);
+    }
 }
 
 void TGvGroups::LoadFromStream(TStream& S) {

@@ -144,58 +144,52 @@ void TGvScrollbarManager::ReCalculateScrollbars(bool Redraw, bool Force) {
     TCustomGvListview* lv = FOwnerListview;
     if (FRecalculating || !lv || !lv->HandleAllocated()) return;
     if (!Force && lv->GetUpdateCount() > 0) return;
-    FRecalculating = true;
-    try {
-        ValidateOffsets(FOffsetX, FOffsetY);
-        HWND wnd = lv->GetHandle();
-        const TRect client = ClientRectOf(lv);
-        const int headerHeight = HeaderHeightOf(lv);
-        const bool needHorz = ViewWidth() - 1 > client.Width() && GetSystemMetrics(SM_CYHSCROLL) < lv->GetHeight();
-        const bool needVert =
-            ViewHeight() + headerHeight - 1 > client.Height() && GetSystemMetrics(SM_CXVSCROLL) < lv->GetWidth();
-        const bool hadHorz = HorzBarVisible();
-        const bool hadVert = VertBarVisible();
-        bool changed = false;
-        if (!FVertEnabled) {
-            if (hadVert) ShowScrollBar(wnd, SB_VERT, FALSE);
-        } else if (hadVert != needVert) {
-            ShowScrollBar(wnd, SB_VERT, needVert);
-            changed = true;
-        }
-        if (!FHorzEnabled) {
-            if (hadHorz) ShowScrollBar(wnd, SB_HORZ, FALSE);
-        } else if (hadHorz != needHorz) {
-            ShowScrollBar(wnd, SB_HORZ, needHorz);
-            changed = true;
-        }
-        if (changed && lv->GetGroups()) lv->GetGroups()->Rebuild(true);
-        const TRect after = ClientRectOf(lv);
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        if (FVertEnabled && VertBarVisible()) {
-            info.nMax = ViewHeight() + headerHeight - 1;
-            info.nPage = static_cast<UINT>(std::max(after.Height(), 0));
-            info.nPos = std::abs(FOffsetY);
-        }
-        SetScrollInfo(wnd, SB_VERT, &info, Redraw);
-        info = SCROLLINFO{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-        if (FHorzEnabled && HorzBarVisible()) {
-            info.nMax = ViewWidth() - 1;
-            info.nPage = static_cast<UINT>(std::max(after.Width(), 0));
-            info.nPos = std::abs(FOffsetX);
-        }
-        SetScrollInfo(wnd, SB_HORZ, &info, Redraw);
-        ValidateOffsets(FOffsetX, FOffsetY);
-        if ((!hadHorz && HorzBarVisible()) || (!hadVert && VertBarVisible()))
-            RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASENOW | RDW_FRAME);
-    } catch (...) {
-        FRecalculating = false;
-        throw;
+    gcl::TFlagScope recalculating(FRecalculating);
+    ValidateOffsets(FOffsetX, FOffsetY);
+    HWND wnd = lv->GetHandle();
+    const TRect client = ClientRectOf(lv);
+    const int headerHeight = HeaderHeightOf(lv);
+    const bool needHorz = ViewWidth() - 1 > client.Width() && GetSystemMetrics(SM_CYHSCROLL) < lv->GetHeight();
+    const bool needVert =
+        ViewHeight() + headerHeight - 1 > client.Height() && GetSystemMetrics(SM_CXVSCROLL) < lv->GetWidth();
+    const bool hadHorz = HorzBarVisible();
+    const bool hadVert = VertBarVisible();
+    bool changed = false;
+    if (!FVertEnabled) {
+        if (hadVert) ShowScrollBar(wnd, SB_VERT, FALSE);
+    } else if (hadVert != needVert) {
+        ShowScrollBar(wnd, SB_VERT, needVert);
+        changed = true;
     }
-    FRecalculating = false;
+    if (!FHorzEnabled) {
+        if (hadHorz) ShowScrollBar(wnd, SB_HORZ, FALSE);
+    } else if (hadHorz != needHorz) {
+        ShowScrollBar(wnd, SB_HORZ, needHorz);
+        changed = true;
+    }
+    if (changed && lv->GetGroups()) lv->GetGroups()->Rebuild(true);
+    const TRect after = ClientRectOf(lv);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (FVertEnabled && VertBarVisible()) {
+        info.nMax = ViewHeight() + headerHeight - 1;
+        info.nPage = static_cast<UINT>(std::max(after.Height(), 0));
+        info.nPos = std::abs(FOffsetY);
+    }
+    SetScrollInfo(wnd, SB_VERT, &info, Redraw);
+    info = SCROLLINFO{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (FHorzEnabled && HorzBarVisible()) {
+        info.nMax = ViewWidth() - 1;
+        info.nPage = static_cast<UINT>(std::max(after.Width(), 0));
+        info.nPos = std::abs(FOffsetX);
+    }
+    SetScrollInfo(wnd, SB_HORZ, &info, Redraw);
+    ValidateOffsets(FOffsetX, FOffsetY);
+    if ((!hadHorz && HorzBarVisible()) || (!hadVert && VertBarVisible()))
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASENOW | RDW_FRAME);
 }
 
 } // namespace qelvo

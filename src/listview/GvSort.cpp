@@ -309,14 +309,14 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
             groups->GetGroups(g)->FVisibleItems.clear();
         }
         groups->Clear(true);
-        FRegrouping = true;
-        FGroupOfKey.clear();
-        for (const TGvGroupKeyEntry& entry : FKeyList) AddToGroupByKey(entry.Item, columnIndex, entry.Key);
-        FRegrouping = false;
+        {
+            gcl::TFlagScope regrouping(FRegrouping);
+            FGroupOfKey.clear();
+            for (const TGvGroupKeyEntry& entry : FKeyList) AddToGroupByKey(entry.Item, columnIndex, entry.Key);
+        }
         FGroupOfKey.clear();
         SortAll(false);
     } catch (...) {
-        FRegrouping = false;
         FGroupOfKey.clear();
         // No item may be left without a group: the ones not placed yet go
         // to the last group (a new one when there is none).
