@@ -20,6 +20,7 @@
 #include "gcl/Timers.h"
 #include "gcl/rtl/Init.h"
 #include "listview/GvListview.h"
+#include "toolbar/BarAnim.h"
 #include "toolbar/BarHook.h"
 #include "toolbar/BarItem.h"
 #include "theming/Tx.h"
@@ -58,7 +59,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                               &qelvo::KitComponentBaseUnit, &qelvo::KitExStdCtrlsUnit, &qelvo::KitFixedEditPopUpUnit,
                               &qelvo::KitRichEditUnit, &qelvo::KitTrayIconUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
-                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit, &qelvo::TxUnit, &qelvo::ThemesUnit,
+                              &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit,
+                              &qelvo::BarAnimUnit, &qelvo::BarAccUnit, &qelvo::TxUnit, &qelvo::ThemesUnit,
                               &gcl::CommonControlsUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;

@@ -855,11 +855,6 @@ void TBarCustomItem::GetPopupPosition(TBarView* ParentView, TBarPopupWindow*, TB
     AdjustPopupPosition(ParentView, Rec);
 }
 
-TBarPopupWindow* TBarCustomItem::CreatePopup(TBarView*, TBarItemViewer*, bool, bool, bool, gcl::TPoint,
-                                             TBarPopupAnchor) {
-    return nullptr;
-}
-
 TBarItemViewerClass TBarCustomItem::GetItemViewerClass(TBarView*) { return TBarItemViewer::StaticClass(); }
 
 // ---- The end of a menu ------------------------------------------------------------------

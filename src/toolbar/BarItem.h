@@ -25,8 +25,9 @@ namespace qelvo {
 class TBarCustomItem;
 class TBarItemViewer;
 class TBarView;
-// The popup window class; it comes with the popup windows and menu loop.
 class TBarPopupWindow;
+struct TBarPopupWindowMetaClass;
+using TBarPopupWindowClass = const TBarPopupWindowMetaClass*;
 
 // Item and viewer lookups that fail.
 class EBarItemError : public gcl::Exception {
@@ -285,11 +286,18 @@ public:
     // sub-items (popup handlers may fill menus on the way) and clicks it;
     // true when an enabled item was clicked.
     bool HandleShortCutKey(gcl::TWMKey& Message);
-    // Opens the sub-items as a popup window. The popup windows provide it;
-    // here no popup opens and the result is null.
+    // Opens the sub-items as a popup window (placed beside ParentViewer, or
+    // at APopupPoint without one) and shows it; the parent view records it
+    // as its open popup.
     virtual TBarPopupWindow* CreatePopup(TBarView* ParentView, TBarItemViewer* ParentViewer, bool PositionAsSubmenu,
                                          bool SelectFirstItem, bool Customizing, gcl::TPoint APopupPoint,
                                          TBarPopupAnchor Alignment);
+    // Opens the sub-items as a modal popup menu at a screen point and returns
+    // the item chosen, or null. The chosen item's click runs on the next
+    // pump of the message loop, unless ReturnClickedItemOnly.
+    TBarCustomItem* Popup(int X, int Y, bool TrackRightButton, TBarPopupAnchor Alignment = tbpaLeft,
+                          bool ReturnClickedItemOnly = false);
+    virtual TBarPopupWindowClass GetPopupWindowClass();
     // Adjusts a popup's placement to its monitor and parent item.
     virtual void GetPopupPosition(TBarView* ParentView, TBarPopupWindow* PopupWindow, TBarPopupPositionRec& Rec);
     virtual TBarView* GetChevronParentView() { return nullptr; }
@@ -462,3 +470,6 @@ void AdjustPopupPosition(TBarView* ParentView, TBarPopupPositionRec& Rec);
 
 #include "toolbar/BarItemViewer.h"
 #include "toolbar/BarView.h"
+#include "toolbar/BarAcc.h"
+#include "toolbar/BarPopup.h"
+#include "toolbar/BarMenuLoop.h"

@@ -191,7 +191,10 @@ TBarItemViewer::TBarItemViewer(TBarView* AView, TBarCustomItem* AItem, int AGrou
 
 TBarItemViewer::~TBarItemViewer() { CountLiveObject(-1); }
 
-void TBarItemViewer::BeforeDestruction() noexcept { CancelDeferredClicks(this); }
+void TBarItemViewer::BeforeDestruction() noexcept {
+    CancelDeferredClicks(this);
+    ReleaseAccObject();
+}
 
 bool TBarItemViewer::IsToolbarStyle() {
     return FView->GetIsToolbar() || FItem->GetEffectiveOptions().Contains(tboToolbarStyle);
@@ -300,7 +303,6 @@ void TBarItemViewer::GetCursor(gcl::TPoint, HCURSOR&) {}
 void TBarItemViewer::KeyDown(uint16_t&, gcl::TShiftState) {}
 void TBarItemViewer::MouseMove(int, int) {}
 void TBarItemViewer::MouseWheel(int, int, int) {}
-void TBarItemViewer::RunAccSelect(bool) {}
 
 void TBarItemViewer::LosingCapture() { FView->Invalidate(this); }
 

@@ -7,6 +7,8 @@
 
 namespace qelvo {
 
+class TBarItemViewerAccObject;
+
 // Viewer state bits kept by the view.
 inline constexpr uint8_t tbvsLineSep = 0x02;         // a separator dividing wrapped lines
 inline constexpr uint8_t tbvsRepaintPending = 0x04;  // the next paint of this viewer goes off-screen
@@ -59,7 +61,8 @@ public:
     virtual bool UsesSameWidth();
     virtual bool IsToolbarStyle();
     virtual bool CaptionShown();
-    // The deferred select step of the accessibility layer; nothing here.
+    // What an accessibility client's select (AExecute false) or default
+    // action (true) queued: the viewer is selected and, when AExecute, run.
     virtual void RunAccSelect(bool AExecute);
 
     // ---- Queries
@@ -74,14 +77,21 @@ public:
     gcl::TPoint ScreenToClient(gcl::TPoint Pt);
     bool AccPresent() const noexcept { return Show || OffEdge || Clipped; }
     void QueueAccSelect(bool AExecute);
+    // The viewer's accessible object, made on first use (null without the
+    // system's accessibility library).
+    TBarItemViewerAccObject* GetAccObject();
+    void ForgetAccObject(TBarItemViewerAccObject* Object) noexcept;
 
 protected:
     // The width of the image column of a menu row of height h.
     int MenuImageColumnWidth(int h);
 
+    void ReleaseAccObject() noexcept;
+
     TBarView* FView;
     TBarCustomItem* FItem;
     int FGroupLevel;
+    TBarItemViewerAccObject* FAccObject = nullptr;   // holds one reference
 };
 
 class TBarSeparatorItemViewer : public TBarItemViewer {

@@ -49,6 +49,7 @@ void TBarView::BeforeDestruction() noexcept {
         CloseChildPopups();
     } catch (...) {
     }
+    ReleaseAccObject();
     if (FParentView && FParentView->FIsToolbar) {
         FParentView->FState |= vsNoAnimation;
         if (FParentView->FOpenViewer) FParentView->Invalidate(FParentView->FOpenViewer);
@@ -968,7 +969,7 @@ void TBarView::RaiseAccFocus() {
         FParentView->RaiseAccFocus();
         return;
     }
-    NotifyWinEvent(EVENT_OBJECT_FOCUS, FWindow->GetHandle(), OBJID_CLIENT, child);
+    CallNotifyWinEvent(EVENT_OBJECT_FOCUS, FWindow->GetHandle(), OBJID_CLIENT, child);
 }
 
 // ---- The shared toolbar font -----------------------------------------------------------

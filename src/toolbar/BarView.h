@@ -8,6 +8,8 @@
 
 namespace qelvo {
 
+class TBarViewAccObject;
+
 GCL_ENUM(TBarViewOrientation, tbvoHorizontal, tbvoVertical, tbvoFloating)
 GCL_ENUM(TBarViewTimerID, tiOpen, tiClose, tiScrollUp, tiScrollDown)
 using TBarViewTimers = gcl::TSet<TBarViewTimerID>;
@@ -161,6 +163,10 @@ public:
     void ShowAccelUnderlines(bool Show);
     virtual void KeyDown(uint16_t& Key, gcl::TShiftState Shift);
     virtual void MouseWheel(int WheelDelta, int X, int Y);
+    // Runs the modal menu loop on this toolbar or menu-bar view (options
+    // tbrmMouseDown, tbrmExecuteSelected, tbrmFromAccessibility), then
+    // carries out how the menu ended.
+    void RunToolbarMenu(int Options);
     // Prepares the state when a menu loop starts on this view: only the
     // underline bit is kept, the modal bit is set and the done action is
     // cleared.
@@ -187,6 +193,14 @@ public:
     void DrawViewer(TBarItemViewer* Viewer, gcl::TCanvas* Canvas, bool Offscreen);
     void Invalidate(TBarItemViewer* Viewer);
     void RaiseAccFocus();
+    // Answers WM_GETOBJECT for the client area with the view's accessible
+    // object; false when it did not answer.
+    bool HandleWMGetObject(gcl::TMessage& Message);
+    // The view's accessible object, made on first use (null without the
+    // system's accessibility library).
+    TBarViewAccObject* GetAccObject();
+    // The object tells its view that it is going away.
+    void ForgetAccObject(TBarViewAccObject* Object) noexcept;
 
 protected:
     TBarView(gcl::TComponent* Owner, TBarView* ParentView, TBarCustomItem* ParentItem, gcl::TWinControl* Window,
@@ -204,6 +218,9 @@ protected:
     void RebuildViewers();
     void InvalidateChain();
     void InitiateActions();
+    // Cuts the accessible object off from the view and drops the view's
+    // reference.
+    void ReleaseAccObject() noexcept;
 
 private:
     friend class TBarItemViewer;
@@ -263,6 +280,7 @@ private:
     int FWheelAccum = 0;
     gcl::TWinControl* FWindow = nullptr;
     int FWrapOffset = 0;
+    TBarViewAccObject* FAccObject = nullptr;   // holds one reference
 };
 
 // The shared toolbar font: the system's menu font, made when the unit

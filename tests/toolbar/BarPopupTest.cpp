@@ -1,0 +1,604 @@
+// Popup menus and the modal menu loop with input queued before the loop
+// starts: keyboard navigation, Enter and the deferred click, Escape, a
+// click outside that reaches its target, the submenu delay, WM_QUIT; the
+// popup window's showing and the popup animation; the accessible objects
+// of popups, toolbars and menu bars.
+#include <gtest/gtest.h>
+#include "gcl/rtl/WinApi.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gcl/ComObj.h"
+#include "gcl/Forms.h"
+#include "support/ApplicationTest.h"
+#include "support/Screenshot.h"
+#include "toolbar/BarAnim.h"
+#include "toolbar/BarItem.h"
+#include "toolbar/MenuScript.h"
+
+using namespace qelvo;
+using gcl::TComponent;
+using qelvo::test::QueueKey;
+using qelvo::test::TLoopScript;
+using qelvo::test::TLoopWatchdog;
+
+namespace {
+
+// Counts clicks and records where they ran.
+struct TClickLog : gcl::TObject {
+    std::vector<std::string> Clicks;
+    std::vector<std::string> Popups;
+    void Clicked(gcl::TObject* Sender) { Clicks.push_back(static_cast<TBarCustomItem*>(Sender)->GetCaption()); }
+    void Popped(TBarCustomItem* Sender, bool) { Popups.push_back(Sender->GetCaption()); }
+};
+
+// A window receiving the clicks that leave a menu.
+class TClickTarget : public gcl::TCustomControl {
+    GCL_CLASS(TClickTarget, gcl::TCustomControl)
+public:
+    int RightDowns = 0;
+    void Dispatch(gcl::TMessage& m) override {
+        if (m.Msg == WM_RBUTTONDOWN) ++RightDowns;
+        inherited::Dispatch(m);
+    }
+
+protected:
+    explicit TClickTarget(TComponent* owner) : gcl::TCustomControl(owner) {}
+};
+GCL_IMPLEMENT_CLASS(TClickTarget)
+
+// A toolbar-like host answering WM_GETOBJECT through its view.
+class TAccHost : public gcl::TCustomControl {
+    GCL_CLASS(TAccHost, gcl::TCustomControl)
+public:
+    TBarView* View = nullptr;
+    void Dispatch(gcl::TMessage& m) override {
+        if (m.Msg == WM_GETOBJECT && View && View->HandleWMGetObject(m)) return;
+        inherited::Dispatch(m);
+    }
+
+protected:
+    explicit TAccHost(TComponent* owner) : gcl::TCustomControl(owner) {}
+    void Paint() override {
+        if (View) View->DrawViewers(GetCanvas());
+    }
+};
+GCL_IMPLEMENT_CLASS(TAccHost)
+
+class THostView : public TBarView {
+    GCL_CLASS(THostView, TBarView)
+protected:
+    THostView(TComponent* owner, TBarCustomItem* item, gcl::TWinControl* window)
+        : TBarView(owner, nullptr, item, window, true, false, false) {}
+};
+GCL_IMPLEMENT_CLASS(THostView)
+
+// A popup window that refuses the animation.
+class TNoAnimPopupWindow : public TBarPopupWindow {
+    GCL_CLASS(TNoAnimPopupWindow, TBarPopupWindow)
+public:
+    std::vector<WPARAM> Showing;
+    void Dispatch(gcl::TMessage& m) override {
+        if (m.Msg == WM_POPUP_SHOWING) {
+            Showing.push_back(m.WParam);
+            m.Result = 1;
+            return;
+        }
+        inherited::Dispatch(m);
+    }
+
+protected:
+    TNoAnimPopupWindow(TComponent* o, TBarView* v, TBarCustomItem* i, bool c) : TBarPopupWindow(o, v, i, c) {}
+};
+GCL_IMPLEMENT_CLASS(TNoAnimPopupWindow)
+
+class TNoAnimItem : public TBarCustomItem {
+    GCL_CLASS(TNoAnimItem, TBarCustomItem)
+public:
+    TBarPopupWindowClass GetPopupWindowClass() override { return TNoAnimPopupWindow::StaticClass(); }
+
+protected:
+    explicit TNoAnimItem(TComponent* o) : TBarCustomItem(o) {}
+};
+GCL_IMPLEMENT_CLASS(TNoAnimItem)
+
+// The system's menu animation settings for one scope.
+struct TMenuAnimationScope {
+    BOOL OldAnim = FALSE, OldFade = FALSE;
+    TMenuAnimationScope(bool animate, bool fade) {
+        SystemParametersInfoA(SPI_GETMENUANIMATION, 0, &OldAnim, 0);
+        SystemParametersInfoA(SPI_GETMENUFADE, 0, &OldFade, 0);
+        SystemParametersInfoA(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(static_cast<intptr_t>(animate)), 0);
+        SystemParametersInfoA(SPI_SETMENUFADE, 0, reinterpret_cast<void*>(static_cast<intptr_t>(fade)), 0);
+    }
+    ~TMenuAnimationScope() {
+        SystemParametersInfoA(SPI_SETMENUANIMATION, 0, reinterpret_cast<void*>(static_cast<intptr_t>(OldAnim)), 0);
+        SystemParametersInfoA(SPI_SETMENUFADE, 0, reinterpret_cast<void*>(static_cast<intptr_t>(OldFade)), 0);
+    }
+};
+
+class BarPopupTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        gcl::InitializeUnits({&gcl::FormsUnit, &gcl::OleUnit, &BarItemUnit, &BarAnimUnit, &BarAccUnit});
+    }
+
+    void SetUp() override {
+        Form = gcl::TForm::Create(nullptr);
+        Form->SetBorderStyle(gcl::bsNone);
+        Form->SetBounds(20, 20, 560, 420);
+        Form->SetColor(gcl::clBtnFace);
+        Form->Show();
+        Root = TBarRootItem::Create(Form);
+        Log = new TClickLog;
+        DrainQueue();
+    }
+    void TearDown() override {
+        gcl::FreeAndNil(Form);
+        delete Log;
+        qelvo::test::PumpApplication(20);
+        DrainQueue();
+    }
+    // Nothing left over from a test reaches the next one.
+    static void DrainQueue() {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message != WM_QUIT) DispatchMessageA(&msg);
+    }
+    template <class T = TBarCustomItem>
+    T* Item(const std::string& caption, TBarCustomItem* parent = nullptr) {
+        T* item = T::Create(Form);
+        item->SetCaption(caption);
+        item->OnClick = gcl::TNotifyEvent(Log, &TClickLog::Clicked);
+        (parent ? parent : Root)->Add(item);
+        return item;
+    }
+    TBarCustomItem* Submenu(const std::string& caption, TBarCustomItem* parent = nullptr) {
+        TBarCustomItem* item = Item(caption, parent);
+        item->SetItemStyle(item->GetItemStyle() | tbisSubmenu);
+        item->OnPopup = TBarPopupEvent(Log, &TClickLog::Popped);
+        return item;
+    }
+    static BOOL CALLBACK CollectPopup(HWND wnd, LPARAM lp) {
+        auto* popup = dynamic_cast<TBarPopupWindow*>(gcl::FindControl(wnd));
+        if (popup && IsWindowVisible(wnd)) reinterpret_cast<std::vector<TBarPopupWindow*>*>(lp)->push_back(popup);
+        return TRUE;
+    }
+    // The popup windows shown now, outermost first.
+    static std::vector<TBarPopupWindow*> OpenPopups() {
+        std::vector<TBarPopupWindow*> list;
+        EnumThreadWindows(GetCurrentThreadId(), &CollectPopup, reinterpret_cast<LPARAM>(&list));
+        auto depth = [](TBarPopupWindow* w) {
+            int d = 0;
+            for (TBarView* v = w->GetView(); v; v = v->GetParentView()) ++d;
+            return d;
+        };
+        std::sort(list.begin(), list.end(), [&](TBarPopupWindow* a, TBarPopupWindow* b) { return depth(a) < depth(b); });
+        return list;
+    }
+
+    gcl::TForm* Form = nullptr;
+    TBarRootItem* Root = nullptr;
+    TClickLog* Log = nullptr;
+};
+
+TEST_F(BarPopupTest, KeyboardNavigationWrapsAndEnterClicksOnTheNextPump) {
+    TBarCustomItem* open = Item("&Open");
+    TBarSeparatorItem::Create(Form)->SetParentComponent(Root);
+    TBarCustomItem* hidden = Item("Hidden");
+    hidden->SetVisible(false);
+    TBarCustomItem* save = Item("&Save");
+    (void)open;
+
+    // Up from nothing selects the last item, Down wraps to the first and
+    // skips the separator and the hidden item on the way to Save.
+    QueueKey(VK_UP);
+    QueueKey(VK_DOWN);
+    QueueKey(VK_DOWN);
+    QueueKey(VK_RETURN);
+    TLoopWatchdog watchdog;
+    TBarCustomItem* chosen = Root->Popup(100, 100, false);
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_EQ(chosen, save);
+    EXPECT_TRUE(Log->Clicks.empty()) << "the click runs after the loop, on the next pump";
+    qelvo::test::PumpApplication(500, [&] { return !Log->Clicks.empty(); });
+    EXPECT_EQ(Log->Clicks, std::vector<std::string>{"&Save"});
+    EXPECT_TRUE(OpenPopups().empty());
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(BarPopupTest, EscapeAndUniqueAcceleratorsAndReturnClickedItemOnly) {
+    Item("&Open");
+    TBarCustomItem* print = Item("&Print");
+    Item("&Properties");
+    Item("E&xit");
+
+    QueueKey(VK_ESCAPE);
+    TLoopWatchdog watchdog;
+    EXPECT_EQ(Root->Popup(100, 100, false), nullptr);
+
+    // P is shared: it only selects. X is unique: it executes at once.
+    QueueKey('P', true, 'p');
+    QueueKey('P', true, 'p');
+    QueueKey('P', true, 'p');
+    QueueKey(VK_RETURN);
+    EXPECT_EQ(Root->Popup(100, 100, false, tbpaLeft, true), print);
+    QueueKey('X', true, 'x');
+    EXPECT_EQ(Root->Popup(100, 100, false, tbpaLeft, true)->GetCaption(), "E&xit");
+    EXPECT_FALSE(watchdog.Fired());
+    qelvo::test::PumpApplication(100);
+    EXPECT_TRUE(Log->Clicks.empty()) << "only the item was asked for";
+}
+
+TEST_F(BarPopupTest, ARightClickOutsideEndsTheMenuAndReachesItsTarget) {
+    Item("&Open");
+    auto* target = TClickTarget::Create(Form);
+    target->SetBounds(400, 300, 100, 80);
+    target->SetParent(Form);
+    UpdateWindow(Form->GetHandle());
+    qelvo::test::QueueMouse(target->GetHandle(), WM_RBUTTONDOWN, 10, 10);
+    TLoopWatchdog watchdog;
+    EXPECT_EQ(Root->Popup(40, 40, true), nullptr);
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_EQ(target->RightDowns, 0);
+    qelvo::test::PumpApplication(200, [&] { return target->RightDowns > 0; });
+    EXPECT_EQ(target->RightDowns, 1);
+}
+
+TEST_F(BarPopupTest, ASubmenuOpensAfterTheMenuShowDelayUnderTheMouse) {
+    UINT oldDelay = 0;
+    SystemParametersInfoA(SPI_GETMENUSHOWDELAY, 0, &oldDelay, 0);
+    SystemParametersInfoA(SPI_SETMENUSHOWDELAY, 250, nullptr, 0);
+    Item("&Open");
+    TBarCustomItem* more = Submenu("&More");
+    TBarCustomItem* deep = Item("&Deep", more);
+
+    DWORD selectedAt = 0, openedAt = 0;
+    size_t popupsBefore = 0;
+    TLoopScript script;
+    script
+        .Then([&] {
+            TBarPopupWindow* popup = OpenPopups().at(0);
+            TBarItemViewer* v = popup->GetView()->Find(more);
+            qelvo::test::QueueMouse(popup->GetHandle(), WM_MOUSEMOVE, v->BoundsRect.Left + 5, v->BoundsRect.Top + 3);
+        })
+        .Then([&] {
+            selectedAt = GetTickCount();
+            popupsBefore = OpenPopups().size();
+        })
+        .WaitFor([&] { return OpenPopups().size() == 2; })
+        .Then([&] {
+            openedAt = GetTickCount();
+            // The submenu's first item by keyboard, then Enter.
+            QueueKey(VK_DOWN);
+            QueueKey(VK_RETURN);
+        });
+    script.Start();
+    TLoopWatchdog watchdog;
+    TBarCustomItem* chosen = Root->Popup(60, 60, false);
+    SystemParametersInfoA(SPI_SETMENUSHOWDELAY, oldDelay, nullptr, 0);
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(popupsBefore, 1u) << "the submenu waits for the delay";
+    EXPECT_GE(openedAt - selectedAt, 200u);
+    EXPECT_EQ(chosen, deep);
+    EXPECT_EQ(Log->Popups, std::vector<std::string>{"&More"});
+}
+
+TEST_F(BarPopupTest, QuitEndsTheMenuAndStaysQueued) {
+    Item("&Open");
+    PostQuitMessage(7);
+    TLoopWatchdog watchdog;
+    EXPECT_EQ(Root->Popup(100, 100, false), nullptr);
+    EXPECT_FALSE(watchdog.Fired());
+    MSG msg{};
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST_F(BarPopupTest, ALoopStartsWithChildPopupAnimationAllowed) {
+    auto* host = TAccHost::Create(Form);
+    host->SetBounds(0, 0, 300, 24);
+    host->SetParent(Form);
+    Item("&File");
+    auto* view = THostView::Create(Form, Root, host);
+    host->View = view;
+    view->SetState(vsNoAnimation | vsModal);
+    QueueKey(VK_ESCAPE);
+    TLoopWatchdog watchdog;
+    {
+        TBarModalHandler handler(host->GetHandle());
+        handler.RunMenuLoop(view, false, false, false, false);
+    }
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_EQ(view->GetState() & vsNoAnimation, 0);
+    EXPECT_EQ(view->DoneAction().DoneAction, tbdaCancel);
+}
+
+// ---- The popup window ------------------------------------------------------------------------
+
+TEST_F(BarPopupTest, PopupWindowStylesFrameAndPlacement) {
+    Item("&Open");
+    Item("&Save");
+    TBarPopupWindow* popup = Root->CreatePopup(nullptr, nullptr, false, false, false, gcl::TPoint{300, 200}, tbpaRight);
+    HWND wnd = popup->GetHandle();
+    EXPECT_TRUE(GetWindowLongA(wnd, GWL_STYLE) & WS_POPUP);
+    EXPECT_FALSE(GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD);
+    EXPECT_EQ(GetWindowLongA(wnd, GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST), WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    RECT wr{}, cr{};
+    GetWindowRect(wnd, &wr);
+    GetClientRect(wnd, &cr);
+    EXPECT_EQ(wr.right, 300) << "right-aligned at the point";
+    EXPECT_EQ(wr.top, 200);
+    EXPECT_EQ(wr.right - wr.left - cr.right, 6) << "a 3-pixel frame on each side";
+    const gcl::TPoint size = popup->GetView()->UpdatePositions();
+    EXPECT_EQ(cr.bottom, size.Y) << "the window fits the laid-out items";
+    EXPECT_EQ(cr.right, size.X);
+    // WM_CLOSE cannot tear it away.
+    SendMessageA(wnd, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(wnd));
+    popup->Free();
+}
+
+TEST_F(BarPopupTest, APopupThatAnswersTheShowQueryIsShownAtOnce) {
+    TMenuAnimationScope anim(true, true);
+    TBarCustomItem* menu = Item<TNoAnimItem>("Menu");
+    Item("&Open", menu);
+    auto* popup = static_cast<TNoAnimPopupWindow*>(
+        menu->CreatePopup(nullptr, nullptr, false, false, false, gcl::TPoint{100, 100}, tbpaLeft));
+    EXPECT_FALSE(PopupAnimationRunning(nullptr));
+    EXPECT_TRUE(IsWindowVisible(popup->GetHandle()));
+    qelvo::test::PumpApplication(200, [&] { return popup->Showing.size() >= 2; });
+    EXPECT_EQ(popup->Showing, (std::vector<WPARAM>{1, 3}));
+    popup->Free();
+}
+
+// ---- Animation --------------------------------------------------------------------------------
+
+// A window that records the animation messages it gets.
+class TAnimWindow : public gcl::TCustomControl {
+    GCL_CLASS(TAnimWindow, gcl::TCustomControl)
+public:
+    std::vector<UINT> Messages;
+    void Dispatch(gcl::TMessage& m) override {
+        if (m.Msg == WM_ANIM_STEP) {
+            Messages.push_back(m.Msg);
+            StepPopupAnimation(m);
+            return;
+        }
+        if (m.Msg == WM_ANIM_DONE) {
+            Messages.push_back(m.Msg);
+            return;
+        }
+        inherited::Dispatch(m);
+    }
+
+protected:
+    explicit TAnimWindow(TComponent* owner) : gcl::TCustomControl(owner) {}
+    void CreateParams(gcl::TCreateParams& p) override {
+        inherited::CreateParams(p);
+        p.Style = WS_POPUP;
+        p.ExStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    }
+    void Paint() override {
+        GetCanvas()->GetBrush()->SetColor(gcl::clRed);
+        GetCanvas()->FillRect(GetClientRect());
+    }
+};
+GCL_IMPLEMENT_CLASS(TAnimWindow)
+
+class BarAnimTest : public BarPopupTest {
+protected:
+    TAnimWindow* Window() {
+        auto* w = TAnimWindow::Create(Form);
+        w->SetParentWindow(GetDesktopWindow());
+        w->SetVisible(false);
+        w->SetBounds(200, 150, 120, 90);
+        w->HandleNeeded();
+        return w;
+    }
+    // A clean end: visible, not layered, no window region.
+    static void ExpectCleanEnd(HWND wnd) {
+        EXPECT_TRUE(IsWindowVisible(wnd));
+        EXPECT_EQ(GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_EQ(GetWindowRgn(wnd, rgn), ERROR) << "no region left to clip the popup";
+        DeleteObject(rgn);
+    }
+};
+
+TEST_F(BarAnimTest, SlideAndFadeStepInOrderAndEndClean) {
+    for (bool fade : {false, true}) {
+        SCOPED_TRACE(fade ? "fade" : "slide");
+        TAnimWindow* w = Window();
+        HWND wnd = w->GetHandle();
+        StartPopupAnimation(wnd, fade, tbadDownward | tbadRightward);
+        EXPECT_TRUE(PopupAnimationRunning(wnd));
+        EXPECT_TRUE(IsWindowVisible(wnd));
+        EXPECT_EQ((GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0, fade);
+        qelvo::test::PumpApplication(2000, [&] { return !w->Messages.empty() && w->Messages.back() == WM_ANIM_DONE; });
+        ASSERT_FALSE(w->Messages.empty());
+        EXPECT_EQ(w->Messages.back(), WM_ANIM_DONE);
+        EXPECT_GE(w->Messages.size(), 2u) << "at least the last step, then done";
+        EXPECT_EQ(std::count(w->Messages.begin(), w->Messages.end(), WM_ANIM_DONE), 1);
+        EXPECT_FALSE(PopupAnimationRunning(nullptr));
+        ExpectCleanEnd(wnd);
+        w->Free();
+    }
+}
+
+TEST_F(BarAnimTest, CancelledHalfWayEndsCleanAndLaterStepsChangeNothing) {
+    TAnimWindow* w = Window();
+    HWND wnd = w->GetHandle();
+    StartPopupAnimation(wnd, false, tbadUpward);
+    qelvo::test::PumpApplication(40);
+    CancelPopupAnimation(wnd);
+    EXPECT_FALSE(PopupAnimationRunning(nullptr));
+    ExpectCleanEnd(wnd);
+    // Steps of the ended animation (and its done notice) change nothing.
+    qelvo::test::PumpApplication(100);
+    ExpectCleanEnd(wnd);
+    EXPECT_EQ(std::count(w->Messages.begin(), w->Messages.end(), WM_ANIM_DONE), 1);
+
+    // A second animation finishes the first completely before it starts.
+    TAnimWindow* w2 = Window();
+    StartPopupAnimation(wnd, true, 0);
+    StartPopupAnimation(w2->GetHandle(), false, tbadLeftward);
+    ExpectCleanEnd(wnd);
+    EXPECT_TRUE(PopupAnimationRunning(w2->GetHandle()));
+    CancelPopupAnimation(nullptr);
+    ExpectCleanEnd(w2->GetHandle());
+    w2->Free();
+    w->Free();
+}
+
+// ---- Accessibility ----------------------------------------------------------------------------
+
+struct TAcc {
+    gcl::ComPtr<IAccessible> Obj;
+    static VARIANT Self() {
+        VARIANT v;
+        VariantInit(&v);
+        v.vt = VT_I4;
+        v.lVal = CHILDID_SELF;
+        return v;
+    }
+    static TAcc FromWindow(HWND wnd) {
+        TAcc a;
+        AccessibleObjectFromWindow(wnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), a.Obj.PutVoid());
+        return a;
+    }
+    TAcc Child(long n) const {
+        TAcc a;
+        VARIANT v = Self();
+        v.lVal = n;
+        gcl::ComPtr<IDispatch> disp;
+        if (SUCCEEDED(Obj->get_accChild(v, disp.Put())) && disp)
+            disp->QueryInterface(__uuidof(IAccessible), a.Obj.PutVoid());
+        return a;
+    }
+    std::wstring Name() const {
+        gcl::TBStr s;
+        Obj->get_accName(Self(), s.Put());
+        return s.Get() ? s.ToWide() : L"";
+    }
+    std::wstring Shortcut() const {
+        gcl::TBStr s;
+        Obj->get_accKeyboardShortcut(Self(), s.Put());
+        return s.Get() ? s.ToWide() : L"";
+    }
+    std::wstring Action() const {
+        gcl::TBStr s;
+        Obj->get_accDefaultAction(Self(), s.Put());
+        return s.Get() ? s.ToWide() : L"";
+    }
+    long Role() const {
+        VARIANT v;
+        VariantInit(&v);
+        Obj->get_accRole(Self(), &v);
+        return v.lVal;
+    }
+    long State() const {
+        VARIANT v;
+        VariantInit(&v);
+        Obj->get_accState(Self(), &v);
+        return v.lVal;
+    }
+    long Count() const {
+        long n = -1;
+        Obj->get_accChildCount(&n);
+        return n;
+    }
+};
+
+TEST_F(BarPopupTest, AccessibleObjectsOfAPopup) {
+    TBarCustomItem* open = Item("&Open");
+    open->SetShortCut(gcl::ShortCut('O', gcl::TShiftState{gcl::ssCtrl}));
+    TBarCustomItem* disabled = Item("&Gone");
+    disabled->SetEnabled(false);
+    disabled->SetChecked(true);
+    Submenu("&More");
+    TBarPopupWindow* popup = Root->CreatePopup(nullptr, nullptr, false, false, false, gcl::TPoint{80, 80}, tbpaLeft);
+    TAcc view = TAcc::FromWindow(popup->GetHandle());
+    ASSERT_TRUE(view.Obj);
+    EXPECT_EQ(view.Role(), ROLE_SYSTEM_MENUPOPUP);
+    EXPECT_EQ(view.Count(), 3);
+    TAcc first = view.Child(1);
+    ASSERT_TRUE(first.Obj);
+    EXPECT_EQ(first.Name(), L"Open\tCtrl+O");
+    EXPECT_EQ(first.Shortcut(), L"o");
+    EXPECT_EQ(first.Role(), ROLE_SYSTEM_MENUITEM);
+    EXPECT_EQ(first.Action(), L"Execute");
+    TAcc gone = view.Child(2);
+    EXPECT_EQ(gone.State() & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_CHECKED),
+              STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_CHECKED);
+    EXPECT_EQ(gone.Action(), L"");
+    TAcc more = view.Child(3);
+    EXPECT_TRUE(more.State() & STATE_SYSTEM_HASPOPUP);
+    EXPECT_EQ(more.Action(), L"Open");
+    VARIANT four = TAcc::Self();
+    four.lVal = 4;
+    gcl::ComPtr<IDispatch> none;
+    EXPECT_EQ(view.Obj->get_accChild(four, none.Put()), E_INVALIDARG);
+    TAcc self = view.Child(0);
+    EXPECT_EQ(self.Role(), ROLE_SYSTEM_MENUPOPUP);
+
+    // Closed: every method of the objects still held fails.
+    popup->Free();
+    gcl::TBStr name;
+    EXPECT_EQ(first.Obj->get_accName(TAcc::Self(), name.Put()), E_FAIL);
+    long count = 0;
+    EXPECT_EQ(view.Obj->get_accChildCount(&count), E_FAIL);
+}
+
+TEST_F(BarPopupTest, AccessibleObjectsOfAToolbarAndAMenuBar) {
+    auto* host = TAccHost::Create(Form);
+    host->SetBounds(0, 0, 400, 24);
+    host->SetParent(Form);
+    SetWindowTextA(host->GetHandle(), "Standard");
+    Item("&File");
+    Item("&Edit");
+    auto* view = THostView::Create(Form, Root, host);
+    host->View = view;
+    view->UpdatePositions();
+    TAcc bar = TAcc::FromWindow(host->GetHandle());
+    ASSERT_TRUE(bar.Obj);
+    EXPECT_EQ(bar.Role(), ROLE_SYSTEM_TOOLBAR);
+    EXPECT_EQ(bar.Name(), L"Standard");
+    EXPECT_EQ(bar.Count(), 2);
+    EXPECT_EQ(bar.Child(2).Name(), L"Edit");
+    EXPECT_EQ(bar.Child(2).Role(), ROLE_SYSTEM_PUSHBUTTON);
+    EXPECT_EQ(bar.Shortcut(), L"");
+
+    view->SetStyle(vsMenuBar);
+    EXPECT_EQ(bar.Role(), ROLE_SYSTEM_MENUBAR);
+    EXPECT_EQ(bar.Shortcut(), AltKeyName());
+    EXPECT_EQ(bar.Child(1).Shortcut(), AltKeyName() + L"+f");
+    EXPECT_EQ(bar.Child(1).Role(), ROLE_SYSTEM_MENUITEM);
+}
+
+// ---- A look at a popup ----------------------------------------------------------------------
+
+TEST_F(BarPopupTest, ScreenshotOfAPopupWithAnOpenSubmenu) {
+    Item("&New task");
+    Item("&Open...")->SetShortCut(gcl::ShortCut('O', gcl::TShiftState{gcl::ssCtrl}));
+    TBarSeparatorItem::Create(Form)->SetParentComponent(Root);
+    TBarCustomItem* checked = Item("Show &completed");
+    checked->SetChecked(true);
+    Item("&Disabled")->SetEnabled(false);
+    TBarCustomItem* more = Submenu("&More");
+    Item("Sub &one", more);
+    Item("Sub &two", more);
+    TBarPopupWindow* popup = Root->CreatePopup(nullptr, nullptr, false, true, false, gcl::TPoint{60, 60}, tbpaLeft);
+    TBarPopupView* view = popup->GetView();
+    view->Select(view->Find(more), false);
+    view->OpenChildPopup(false);
+    ASSERT_NE(view->GetOpenChildWindow(), nullptr);
+    qelvo::test::PumpApplication(100);
+    qelvo::test::SaveWindowScreenshot(Form->GetHandle(), "toolbar_popup.bmp");
+    popup->Free();
+}
+
+} // namespace
