@@ -15,6 +15,7 @@
 #include "support/ApplicationTest.h"
 #include "support/Screenshot.h"
 #include "toolbar/BarAnim.h"
+#include "toolbar/BarEditItem.h"
 #include "toolbar/BarItem.h"
 #include "toolbar/MenuScript.h"
 
@@ -315,6 +316,96 @@ TEST_F(BarPopupTest, ALoopStartsWithChildPopupAnimationAllowed) {
     EXPECT_FALSE(watchdog.Fired());
     EXPECT_EQ(view->GetState() & vsNoAnimation, 0);
     EXPECT_EQ(view->DoneAction().DoneAction, tbdaCancel);
+}
+
+// ---- The edit item ----------------------------------------------------------------------------
+
+// Types into the edit control as soon as editing begins.
+struct TTyping : gcl::TObject {
+    std::string Keys;
+    UINT After = 0;   // a key for the menu loop once the edit has ended
+    int Began = 0;
+    void Begin(TBarEditItem*, TBarEditItemViewer*, gcl::TEdit* edit) {
+        ++Began;
+        for (char c : Keys) PostMessageA(edit->GetHandle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+        if (After) QueueKey(After);
+    }
+};
+
+class BarEditItemTest : public BarPopupTest {
+protected:
+    void SetUp() override {
+        BarPopupTest::SetUp();
+        SetActiveWindow(Form->GetHandle());
+        SetFocus(Form->GetHandle());
+        Edit = TBarEditItem::Create(Form);
+        Edit->SetEditCaption("&Find:");
+        Edit->SetText("old");
+        Edit->OnBeginEdit = TBarBeginEditEvent(&Typing, &TTyping::Begin);
+        Root->Add(Edit);
+        After = Item("&After");
+    }
+    TBarCustomItem* Run() {
+        QueueKey(VK_DOWN);
+        QueueKey(VK_RETURN);
+        TLoopWatchdog watchdog;
+        TBarCustomItem* chosen = Root->Popup(100, 100, false, tbpaLeft, true);
+        EXPECT_FALSE(watchdog.Fired());
+        EXPECT_EQ(Typing.Began, 1);
+        return chosen;
+    }
+    TTyping Typing;
+    TBarEditItem* Edit = nullptr;
+    TBarCustomItem* After = nullptr;
+};
+
+TEST_F(BarEditItemTest, EnterAcceptsAndEndsTheMenu) {
+    Typing.Keys = "new\r";
+    EXPECT_EQ(Run(), nullptr);
+    EXPECT_EQ(Edit->GetText(), "new");
+    EXPECT_EQ(GetFocus(), Form->GetHandle()) << "the focus is back";
+}
+
+TEST_F(BarEditItemTest, TabAcceptsAndMovesOnWithoutEndingTheMenu) {
+    Typing.Keys = "tab\t";
+    Typing.After = VK_RETURN;   // runs the item Tab moved to
+    EXPECT_EQ(Run(), After);
+    EXPECT_EQ(Edit->GetText(), "tab");
+}
+
+TEST_F(BarEditItemTest, EscapeKeepsTheOldTextAndAcceptCanRefuse) {
+    Typing.Keys = "zzz\x1b";
+    Typing.After = VK_ESCAPE;
+    EXPECT_EQ(Run(), nullptr);
+    EXPECT_EQ(Edit->GetText(), "old");
+
+    struct TRefuse : gcl::TObject {
+        void Accept(gcl::TObject*, std::string&, bool& accept) { accept = false; }
+    } refuse;
+    Edit->OnAcceptText = TBarAcceptTextEvent(&refuse, &TRefuse::Accept);
+    Typing.Began = 0;
+    Typing.Keys = "no\r";
+    Typing.After = 0;
+    EXPECT_EQ(Run(), nullptr);
+    EXPECT_EQ(Edit->GetText(), "old");
+}
+
+TEST_F(BarEditItemTest, CaseRulesAndViewerChoice) {
+    Edit->SetCharCase(gcl::ecUpperCase);
+    Edit->SetText("abc");
+    EXPECT_EQ(Edit->GetText(), "ABC");
+    Edit->SetCharCase(gcl::ecLowerCase);
+    EXPECT_EQ(Edit->GetText(), "abc");
+    auto* host = TAccHost::Create(Form);
+    host->SetBounds(0, 0, 40, 300);
+    host->SetParent(Form);
+    auto* view = THostView::Create(Form, Root, host);
+    view->SetOrientation(tbvoVertical);
+    view->ValidatePositions();
+    EXPECT_EQ(view->Find(Edit)->ClassType(), TBarItemViewer::StaticClass()) << "a plain button when vertical";
+    Edit->SetEditOptions(TBarEditItemOptions{tboUseEditWhenVertical});
+    view->ValidatePositions();
+    EXPECT_EQ(view->Find(Edit)->ClassType(), TBarEditItemViewer::StaticClass());
 }
 
 // ---- The popup window ------------------------------------------------------------------------
