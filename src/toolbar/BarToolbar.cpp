@@ -457,8 +457,7 @@ bool AppShortCutHook(gcl::TMessage& Message) {
             for (TBarCustomToolbar* bar : list) {
                 if (std::find(GShortCutList.begin(), GShortCutList.end(), bar) == GShortCutList.end()) continue;
                 if (!bar->GetProcessShortCuts() || bar->ToolWindowParentForm() != f) continue;
-                if (bar->TryShortCut(*reinterpret_cast<gcl::TMessage*>(Message.LParam ? Message.LParam
-                                                                                       : reinterpret_cast<intptr_t>(&Message)))) {
+                if (bar->TryShortCut(Message)) {
                     Message.Result = 1;
                     return true;
                 }

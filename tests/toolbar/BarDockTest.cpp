@@ -432,6 +432,19 @@ TEST_F(BarDockTest, APlainToolbarClicksAUniqueAcceleratorWithoutAlt) {
     EXPECT_EQ(bar->Perform(gcl::CM_DIALOGCHAR, 'p'), 0) << "two matches do nothing";
 }
 
+TEST_F(BarDockTest, ShortcutsOfToolbarsReachTheWholeForm) {
+    TBarCustomToolbar* bar = Bar(Top, {"Refresh"});
+    bar->GetRootItem()->GetItem(0)->SetShortCut(gcl::ShortCut(VK_F5, gcl::TShiftState{}));
+    SetActiveWindow(Form->GetHandle());
+    ASSERT_NE(gcl::Application->GetHandle(), nullptr);
+    EXPECT_EQ(SendMessageA(gcl::Application->GetHandle(), gcl::CM_APPKEYDOWN, VK_F5, 0), 0) << "not asked yet";
+    bar->SetProcessShortCuts(true);
+    EXPECT_EQ(SendMessageA(gcl::Application->GetHandle(), gcl::CM_APPKEYDOWN, VK_F5, 0), 1);
+    EXPECT_EQ(Clicks->Log, std::vector<std::string>{"Refresh"});
+    bar->SetProcessShortCuts(false);
+    EXPECT_EQ(SendMessageA(gcl::Application->GetHandle(), gcl::CM_APPKEYDOWN, VK_F5, 0), 0);
+}
+
 TEST_F(BarDockTest, ScreenshotOfTheTestFormWithAPopupOpen) {
     TBarCustomToolbar* menu = MenuBar();
     Bar(Top, {"&New", "&Open", "&Save"}, 1, 0);
