@@ -386,6 +386,24 @@ void HandleWMPrint(HWND Wnd, gcl::TMessage& Message, TNCPaintFunc NCPaintFunc, v
     RestoreDC(dc, saved);
 }
 
+bool HandleNCPaintAndPrint(gcl::TWinControl* Control, gcl::TMessage& Message, TNCPaintFunc NCPaintFunc,
+                           void* AppData) {
+    const HWND wnd = Control->GetHandle();
+    switch (Message.Msg) {
+    case WM_NCPAINT: {
+        HDC dc = GetWindowDC(wnd);
+        SelectNCUpdateRgn(wnd, dc, reinterpret_cast<HRGN>(Message.WParam));
+        NCPaintFunc(wnd, dc, AppData);
+        ReleaseDC(wnd, dc);
+        Message.Result = 0;
+        return true;
+    }
+    case WM_PRINT: HandleWMPrint(wnd, Message, NCPaintFunc, AppData); return true;
+    case WM_PRINTCLIENT: PaintForPrintClient(Control, Message); return true;
+    default: return false;
+    }
+}
+
 void PaintForPrintClient(gcl::TWinControl* Control, gcl::TMessage& Message) {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     int saved = SaveDC(dc);

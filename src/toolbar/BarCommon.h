@@ -101,6 +101,11 @@ using TNCPaintFunc = void (*)(HWND Wnd, HDC DC, void* AppData);
 // Answers WM_PRINT (WParam the DC, LParam the PRF_ flags) for a window whose
 // non-client area NCPaintFunc paints; Message.Result becomes 1.
 void HandleWMPrint(HWND Wnd, gcl::TMessage& Message, TNCPaintFunc NCPaintFunc, void* AppData);
+// Answers WM_NCPAINT (NCPaintFunc paints into the window DC clipped to the
+// update region), WM_PRINT and WM_PRINTCLIENT for a window that draws its
+// own frame; false for any other message.
+bool HandleNCPaintAndPrint(gcl::TWinControl* Control, gcl::TMessage& Message, TNCPaintFunc NCPaintFunc,
+                           void* AppData);
 // Runs Control's paint handler into the DC of a WM_PRINTCLIENT message.
 void PaintForPrintClient(gcl::TWinControl* Control, gcl::TMessage& Message);
 // For a WM_NCPAINT region other than 0 and 1: selects it as the DC's clip

@@ -592,16 +592,9 @@ void TBarDock::Dispatch(gcl::TMessage& Message) {
         Message.Result = 0;
         return;
     }
-    case WM_NCPAINT: {
-        HDC dc = GetWindowDC(GetHandle());
-        SelectNCUpdateRgn(GetHandle(), dc, reinterpret_cast<HRGN>(Message.WParam));
-        PaintNC(dc);
-        ReleaseDC(GetHandle(), dc);
-        Message.Result = 0;
-        return;
-    }
-    case WM_PRINT: HandleWMPrint(GetHandle(), Message, &NCPaintProc, this); return;
-    case WM_PRINTCLIENT: PaintForPrintClient(this, Message); return;
+    case WM_NCPAINT:
+    case WM_PRINT:
+    case WM_PRINTCLIENT: HandleNCPaintAndPrint(this, Message, &NCPaintProc, this); return;
     case WM_ERASEBKGND:
         if (UsingBackground()) {
             TRect r = GetClientRect();
@@ -1370,16 +1363,12 @@ void TBarCustomDockableWindow::Dispatch(gcl::TMessage& Message) {
         break;
     case WM_NCPAINT:
         if (FDocked) {
-            HDC dc = GetWindowDC(GetHandle());
-            SelectNCUpdateRgn(GetHandle(), dc, reinterpret_cast<HRGN>(Message.WParam));
-            DrawNCArea(dc);
-            ReleaseDC(GetHandle(), dc);
-            Message.Result = 0;
+            HandleNCPaintAndPrint(this, Message, &NCPaintProc, this);
             return;
         }
         break;
-    case WM_PRINT: HandleWMPrint(GetHandle(), Message, &NCPaintProc, this); return;
-    case WM_PRINTCLIENT: PaintForPrintClient(this, Message); return;
+    case WM_PRINT:
+    case WM_PRINTCLIENT: HandleNCPaintAndPrint(this, Message, &NCPaintProc, this); return;
     case WM_NCHITTEST:
         if (FDocked) {
             inherited::Dispatch(Message);
@@ -1633,21 +1622,9 @@ void TBarFloatingWindowParent::Dispatch(gcl::TMessage& Message) {
         Message.Result = 0;
         return;
     }
-    case WM_NCPAINT: {
-        HDC dc = GetWindowDC(GetHandle());
-        SelectNCUpdateRgn(GetHandle(), dc, reinterpret_cast<HRGN>(Message.WParam));
-        DrawNCArea(dc, 7);
-        ReleaseDC(GetHandle(), dc);
-        Message.Result = 0;
-        return;
-    }
-    case WM_NCACTIVATE:
-        // The frame is ours: nothing of the system's may be drawn over it.
-        Message.Result = 1;
-        RedrawNCArea(7);
-        return;
-    case WM_PRINT: HandleWMPrint(GetHandle(), Message, &NCPaintProc, this); return;
-    case WM_PRINTCLIENT: PaintForPrintClient(this, Message); return;
+    case WM_NCPAINT:
+    case WM_PRINT:
+    case WM_PRINTCLIENT: HandleNCPaintAndPrint(this, Message, &NCPaintProc, this); return;
     case WM_NCHITTEST: {
         inherited::Dispatch(Message);
         if (Message.Result == HTCLIENT) return;

@@ -60,6 +60,19 @@ void CollectDocks(gcl::TWinControl* control, TBarCustomDockableWindow* bar, std:
             docks.push_back(dock);
 }
 
+// The next message of a drag or size loop: false when the loop must end
+// because the capture went elsewhere or the application is quitting (Quit,
+// with the code, to post again).
+bool NextLoopMessage(HWND Capture, MSG& Msg, bool& Quit) {
+    if (GetCapture() != Capture) return false;
+    const BOOL got = GetMessageA(&Msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        Quit = got == 0;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 struct TDragState {
@@ -324,12 +337,7 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
     s.TestDocks = true;
     MSG msg{};
     bool quit = false;
-    while (GetCapture() == wnd) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            quit = got == 0;
-            break;
-        }
+    while (NextLoopMessage(wnd, msg, quit)) {
         if (msg.message == WM_LBUTTONUP) {
             accepted = true;
             break;
@@ -432,12 +440,7 @@ void TBarCustomDockableWindow::BeginSizing(TBarSizeHandle SizeHandle) {
     bool accepted = false;
     bool quit = false;
     MSG msg{};
-    while (GetCapture() == wnd) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            quit = got == 0;
-            break;
-        }
+    while (NextLoopMessage(wnd, msg, quit)) {
         if (msg.message == WM_LBUTTONUP) {
             accepted = true;
             break;

@@ -360,16 +360,9 @@ void TBarPopupWindow::Dispatch(gcl::TMessage& Message) {
         InflateRect(r, -nc.X, -nc.Y);
         break;
     }
-    case WM_NCPAINT: {
-        HDC dc = GetWindowDC(GetHandle());
-        SelectNCUpdateRgn(GetHandle(), dc, reinterpret_cast<HRGN>(Message.WParam));
-        PaintNC(dc);
-        ReleaseDC(GetHandle(), dc);
-        Message.Result = 0;
-        return;
-    }
-    case WM_PRINT: HandleWMPrint(GetHandle(), Message, &NCPaintProc, this); return;
-    case WM_PRINTCLIENT: PaintForPrintClient(this, Message); return;
+    case WM_NCPAINT:
+    case WM_PRINT:
+    case WM_PRINTCLIENT: HandleNCPaintAndPrint(this, Message, &NCPaintProc, this); return;
     case WM_GETOBJECT:
         if (FView && FView->HandleWMGetObject(Message)) return;
         break;
