@@ -446,6 +446,41 @@ TEST_F(BarPopupTest, APopupThatAnswersTheShowQueryIsShownAtOnce) {
     popup->Free();
 }
 
+TEST_F(BarPopupTest, APopupAtAPointSlidesWhenTheSystemAnimatesMenus) {
+    TMenuAnimationScope anim(true, false);
+    Item("&Open");
+    TBarPopupWindow* popup = Root->CreatePopup(nullptr, nullptr, false, false, false, gcl::TPoint{120, 90}, tbpaLeft);
+    EXPECT_EQ(popup->GetSlideDirection(), tbadDownward | tbadRightward);
+    EXPECT_TRUE(PopupAnimationRunning(popup->GetHandle()));
+    qelvo::test::PumpApplication(1000, [] { return !PopupAnimationRunning(nullptr); });
+    EXPECT_FALSE(PopupAnimationRunning(nullptr));
+    EXPECT_TRUE(IsWindowVisible(popup->GetHandle()));
+    popup->Free();
+}
+
+TEST_F(BarPopupTest, ThePopupMenuComponentShowsItsItems) {
+    auto* menu = TBarPopupMenu::Create(Form);
+    TBarCustomItem* open = TBarCustomItem::Create(Form);
+    open->SetCaption("&Open");
+    menu->GetItems()->Add(open);
+    int popups = 0;
+    struct TCount : gcl::TObject {
+        int* N;
+        void Popped(gcl::TObject*) { ++*N; }
+    } count;
+    count.N = &popups;
+    menu->OnPopup = gcl::TNotifyEvent(&count, &TCount::Popped);
+    QueueKey(VK_DOWN);
+    QueueKey(VK_RETURN);
+    TLoopWatchdog watchdog;
+    EXPECT_EQ(menu->PopupReturning(50, 50, true), open);
+    EXPECT_EQ(popups, 1) << "OnPopup fires as the menu opens";
+    QueueKey(VK_ESCAPE);
+    menu->Popup(50, 50);
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_EQ(popups, 2);
+}
+
 // ---- Animation --------------------------------------------------------------------------------
 
 // A window that records the animation messages it gets.
