@@ -202,6 +202,14 @@ void TBarCustomToolbar::AlignControls(gcl::TControl*, TRect&) {
     if (FLayoutDepth == 0 && FView) Arrange();
 }
 
+void TBarCustomToolbar::InitiateAction() {
+    inherited::InitiateAction();
+    if (!FUpdateActions || !FView) return;
+    std::vector<TBarCustomItem*> items;
+    for (int i = 0; i < FView->GetViewerCount(); ++i) items.push_back(FView->GetViewers(i)->GetItem());
+    for (TBarCustomItem* item : items) item->InitiateAction();
+}
+
 void TBarCustomToolbar::Paint() {
     if (FView) FView->DrawViewers(GetCanvas());
 }
@@ -585,6 +593,14 @@ void TBarCustomToolbar::Dispatch(gcl::TMessage& Message) {
     case gcl::CM_FONTCHANGED:
         inherited::Dispatch(Message);
         if (!FSystemFont) Arrange();
+        return;
+    case gcl::CM_WININICHANGE:
+        inherited::Dispatch(Message);
+        if (Message.WParam == SPI_SETNONCLIENTMETRICS) {
+            LoadMenuFont();
+            FView->InvalidatePositions();
+            Arrange();
+        }
         return;
     case gcl::CM_SHOWHINTCHANGED:
         inherited::Dispatch(Message);

@@ -143,6 +143,7 @@ protected:
     void Paint() override;
     void MouseDown(gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y) override;
     void MouseMove(gcl::TShiftState Shift, int X, int Y) override;
+    void InitiateAction() override;
     virtual const gcl::TComponent::TMetaClassType* RootItemClass();
     virtual const gcl::TComponent::TMetaClassType* ChevronClass();
 
