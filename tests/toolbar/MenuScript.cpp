@@ -10,7 +10,9 @@ bool GWatchdogFired = false;
 
 void CALLBACK WatchdogProc(HWND, UINT, UINT_PTR, DWORD) {
     GWatchdogFired = true;
+    // Ends menu and drag loops (capture) and edit loops (focus).
     ReleaseCapture();
+    SetFocus(nullptr);
 }
 } // namespace
 

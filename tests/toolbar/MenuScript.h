@@ -44,8 +44,8 @@ private:
     UINT_PTR FPoll = 0;
 };
 
-// Ends a modal loop still running after Milliseconds (ReleaseCapture);
-// Fired tells that it had to.
+// Ends a modal loop still running after Milliseconds (the capture and the
+// focus are taken away); Fired tells that it had to.
 class TLoopWatchdog {
 public:
     explicit TLoopWatchdog(UINT Milliseconds = 5000);
