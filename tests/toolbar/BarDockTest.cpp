@@ -324,6 +324,60 @@ TEST_F(BarDockTest, ADragMovesABarToAnotherDock) {
     EXPECT_EQ(bar->GetCurrentDock(), Top);
 }
 
+struct TRefuseDock : gcl::TObject {
+    void Request(gcl::TObject*, TBarCustomDockableWindow*, bool& accept) { accept = false; }
+};
+
+TEST_F(BarDockTest, DragRulesCtrlCannotFloatAndRefusingDocks) {
+    POINT leftEdge{4, 200};
+    ClientToScreen(Form->GetHandle(), &leftEdge);
+    POINT middle{320, 220};
+    ClientToScreen(Form->GetHandle(), &middle);
+    TLoopWatchdog watchdog;
+
+    // Ctrl keeps the bar floating even over a dock.
+    TBarCustomToolbar* bar = Bar(Top, {"One", "Two"});
+    SetCursorPos(leftEdge.x, leftEdge.y);
+    PostMessageA(bar->GetHandle(), WM_KEYDOWN, VK_CONTROL, 0);
+    PostMessageA(bar->GetHandle(), WM_LBUTTONUP, 0, 0);
+    bar->BeginMoving(4, 4);
+    EXPECT_TRUE(bar->GetFloating());
+    bar->Free();
+
+    // A bar that cannot float stays where it was when let go away from docks.
+    bar = Bar(Top, {"One", "Two"});
+    bar->SetDockMode(dmCannotFloat);
+    SetCursorPos(middle.x, middle.y);
+    PostMessageA(bar->GetHandle(), WM_LBUTTONUP, 0, 0);
+    bar->BeginMoving(4, 4);
+    EXPECT_EQ(bar->GetCurrentDock(), Top);
+    bar->Free();
+
+    // A dock that refuses is not a target: the bar floats instead.
+    TRefuseDock refuse;
+    Left->OnRequestDock = TBarRequestDockEvent(&refuse, &TRefuseDock::Request);
+    bar = Bar(Top, {"One", "Two"});
+    SetCursorPos(leftEdge.x, leftEdge.y);
+    PostMessageA(bar->GetHandle(), WM_LBUTTONUP, 0, 0);
+    bar->BeginMoving(4, 4);
+    EXPECT_NE(bar->GetCurrentDock(), Left);
+    EXPECT_TRUE(bar->GetFloating());
+    EXPECT_FALSE(watchdog.Fired());
+
+    // A floating bar with neither a last nor a default dock stays afloat on
+    // a double-click; the docked close button is an 11-pixel square.
+    bar->SetUseLastDock(false);
+    bar->DoubleClick();
+    EXPECT_TRUE(bar->GetFloating());
+    bar->SetDefaultDock(Bottom);
+    bar->DoubleClick();
+    EXPECT_EQ(bar->GetCurrentDock(), Bottom);
+    bar->SetCloseButtonWhenDocked(true);
+    const TRect close = bar->GetDockedCloseButtonRect(false);
+    EXPECT_EQ(close.Width(), 11);
+    EXPECT_EQ(close.Height(), 11);
+}
+
 TEST_F(BarDockTest, LeftRightDockAcceptance) {
     // The literal rule: on a left or right dock the pointer must lie within
     // the dock's height (grown by 3) and within the band around it.
