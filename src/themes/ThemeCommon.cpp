@@ -2,6 +2,7 @@
 // the cache themes and the start-up table that registers the themes.
 #include "themes/ThemeCommon.h"
 
+#include <iterator>
 #include <vector>
 
 #include "theming/Tx.h"
@@ -274,9 +275,18 @@ constexpr TThemeEntry ThemeTable[] = {
     {"Aluminum", [] { return static_cast<TTxThemeClass>(TTxAluminumTheme::StaticClass()); }},
 };
 
+// A failed registration takes back the ones made before it, so the unit
+// stays wholly unstarted.
 void RegisterThemes() {
     TxUnit.Initialize();
-    for (const TThemeEntry& entry : ThemeTable) RegisterTheme(entry.Name, entry.ThemeClass());
+    size_t done = 0;
+    try {
+        for (; done < std::size(ThemeTable); ++done) RegisterTheme(ThemeTable[done].Name, ThemeTable[done].ThemeClass());
+    } catch (...) {
+        while (done > 0) UnregisterTheme(ThemeTable[--done].Name);
+        TxUnit.Finalize();
+        throw;
+    }
 }
 
 void FinalizeThemes() { TxUnit.Finalize(); }

@@ -41,6 +41,25 @@ TEST_F(ThemeCommon, ThemesAreRegisteredInTheirOrderAfterDefault) {
     EXPECT_THROW(RegisterTheme("TRISTAN", TTxTristanTheme::StaticClass()), gcl::Exception);
 }
 
+TEST_F(ThemeCommon, AFailedStartTakesBackItsRegistrations) {
+    // With "Aluminum" taken, the table cannot register it: the unit stays
+    // unstarted and the two names before it are free again. The theming
+    // layer stays up meanwhile.
+    TxUnit.Initialize();
+    ThemesUnit.Finalize();
+    for (const char* name : {"Tristan", "Tristan2", "Aluminum"}) UnregisterTheme(name);
+    RegisterTheme("Aluminum", TTxTristanTheme::StaticClass());
+    EXPECT_THROW(ThemesUnit.Initialize(), gcl::Exception);
+    EXPECT_EQ(ThemesUnit.InitCount(), 0);
+    EXPECT_FALSE(IsThemeRegistered("Tristan"));
+    EXPECT_FALSE(IsThemeRegistered("Tristan2"));
+    UnregisterTheme("Aluminum");
+    ThemesUnit.Initialize();
+    EXPECT_TRUE(IsThemeRegistered("Tristan"));
+    EXPECT_EQ(RegisteredThemes()[FindRegisteredTheme("Aluminum")].ThemeClass, TTxAluminumTheme::StaticClass());
+    TxUnit.Finalize();
+}
+
 TEST_F(ThemeCommon, ButtonRowsFollowTheStateRuleInOrder) {
     TTxItemInfo info = Item(VT_TOOLBAR, false, 1);
     EXPECT_EQ(ButtonRowOf(info), brDisabledHot);
