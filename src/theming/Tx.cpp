@@ -316,6 +316,47 @@ bool StartSoundWarmUp() {
     return true;
 }
 
+// ---- Item state flags -----------------------------------------------------------
+
+int ItemInfoToStateFlags(const TTxItemInfo& itemInfo) noexcept {
+    int flags = 0;
+    if (!itemInfo.Enabled) flags |= ISF_DISABLED;
+    if (itemInfo.Pushed) flags |= ISF_PUSHED;
+    if (itemInfo.HoverKind == 2) flags |= ISF_HOT;
+    if (itemInfo.Selected) flags |= ISF_SELECTED;
+    return flags;
+}
+
+TTxItemInfo StateFlagsToItemInfo(int stateFlags) noexcept {
+    TTxItemInfo info{};
+    switch (stateFlags & ISF_VIEWMASK) {
+    case ISF_TOOLBAR:
+        info.ViewType = VT_TOOLBARGROUP;
+        info.ItemOptions = IO_TOOLBARSTYLE;
+        break;
+    case ISF_DOCKPANEL: info.ViewType = VT_DOCKPANELGROUP; break;
+    case ISF_STATUSBAR: info.ViewType = VT_STATUSBAR; break;
+    default: break;
+    }
+    info.Enabled = (stateFlags & ISF_DISABLED) == 0;
+    info.Pushed = (stateFlags & ISF_PUSHED) != 0;
+    info.HoverKind = (stateFlags & ISF_HOT) != 0 ? 2 : 0;
+    info.Selected = (stateFlags & ISF_SELECTED) != 0;
+    return info;
+}
+
+TColor GetThemedItemTextColor(int stateFlags) { return CurrentTheme->ItemTextColor(StateFlagsToItemInfo(stateFlags)); }
+
+void PaintThemedCaption(TCanvas* canvas, const TRect& rect, const std::string& caption, unsigned format,
+                        int stateFlags) {
+    CurrentTheme->PaintCaption(canvas, rect, StateFlagsToItemInfo(stateFlags), caption, format, false);
+}
+
+void PaintThemedImage(TCanvas* canvas, const TRect& rect, TCustomImageList* imageList, int imageIndex,
+                      int stateFlags) {
+    CurrentTheme->PaintImage(canvas, rect, StateFlagsToItemInfo(stateFlags), imageList, imageIndex);
+}
+
 namespace {
 
 void InitializeTx() {

@@ -80,6 +80,30 @@ extern TDockBackgroundHook DockBackgroundHook;
 void RefreshFrame(gcl::TCustomForm* form);
 void RedrawWindowFrame(gcl::TControl* control);
 
+// ---- Item state flags -----------------------------------------------------------
+
+// A compact word describing an item's state, used by the font and image
+// events and by the painters below.
+inline constexpr int ISF_DISABLED = 0x01;
+inline constexpr int ISF_HOT = 0x02;
+inline constexpr int ISF_PUSHED = 0x04;
+inline constexpr int ISF_SELECTED = 0x08;
+// Bits 0x300 choose the view the record is built for.
+inline constexpr int ISF_TOOLBAR = 0x000;
+inline constexpr int ISF_DOCKPANEL = 0x100;
+inline constexpr int ISF_STATUSBAR = 0x200;
+inline constexpr int ISF_NOVIEW = 0x300;
+inline constexpr int ISF_VIEWMASK = 0x300;
+
+int ItemInfoToStateFlags(const TTxItemInfo& itemInfo) noexcept;
+// The record the flags describe (zeroed, then view type, options and state).
+TTxItemInfo StateFlagsToItemInfo(int stateFlags) noexcept;
+TColor GetThemedItemTextColor(int stateFlags);
+void PaintThemedCaption(TCanvas* canvas, const TRect& rect, const std::string& caption, unsigned format,
+                        int stateFlags);
+void PaintThemedImage(TCanvas* canvas, const TRect& rect, TCustomImageList* imageList, int imageIndex,
+                      int stateFlags);
+
 // ---- Font settings ------------------------------------------------------------
 
 GCL_ENUM(TTriState, tsDefault, tsTrue, tsFalse)
