@@ -166,10 +166,10 @@ void TTxPanelObject::MouseDown(gcl::TMouseButton button, gcl::TShiftState shift,
         SetPushedState(true);
         if (GetEnabled()) MouseEnter();
         if (!FFocusOnlyWhenActive) {
-            if (CanFocus()) SetFocus();
+            if (GetShowing() && CanFocus()) SetFocus();
         } else {
             gcl::TWinControl* focused = gcl::FindControl(GetFocus());
-            if (GetParent() && focused && GetParent()->ContainsControl(focused) && CanFocus()) {
+            if (GetParent() && focused && GetParent()->ContainsControl(focused) && GetShowing() && CanFocus()) {
                 FFocusedByMouse = true;
                 try {
                     SetFocus();

@@ -217,7 +217,7 @@ void TTxcButton::MouseMove(gcl::TShiftState shift, int x, int y) {
 void TTxcButton::MouseDown(gcl::TMouseButton button, gcl::TShiftState shift, int x, int y) {
     FPressed = button == gcl::mbLeft;
     if (FPressed) {
-        if (CanFocus()) SetFocus();
+        if (GetShowing() && CanFocus()) SetFocus();
         FLook = blDown;
     } else {
         FLook = blOver;

@@ -232,6 +232,13 @@ void TTxcExpandablePanel::Resize() {
     inherited::Resize();
 }
 
+void TTxcExpandablePanel::SetBounds(int left, int top, int width, int height) {
+    inherited::SetBounds(left, top, width, height);
+    // A panel without a window gets no resize notice: its expanded height
+    // is kept here, so the first paint does not undo it.
+    if (!HandleAllocated() && GetHeight() != CollapsedHeight() && FExpanded) FOriginalHeight = GetHeight();
+}
+
 void TTxcExpandablePanel::Dispatch(gcl::TMessage& message) {
     switch (message.Msg) {
     case gcl::CM_MOUSELEAVE:

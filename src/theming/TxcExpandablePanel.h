@@ -62,6 +62,11 @@ protected:
     void MouseUp(gcl::TMouseButton button, gcl::TShiftState shift, int x, int y) override;
     void Resize() override;
 
+public:
+    void SetBounds(int left, int top, int width, int height) override;
+
+protected:
+
 private:
     void PaintBox(TCanvas* canvas, TRect r, THeaderPaintStyle style);
     void UpdateHeaderMetrics(TCanvas* canvas);

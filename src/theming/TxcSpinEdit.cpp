@@ -139,7 +139,11 @@ void TTxcCustomSpinEdit::Dispatch(gcl::TMessage& message) {
         const int minHeight = GetMinHeight();
         if (minHeight > GetHeight()) {
             SetHeight(minHeight);
-        } else if (FButton) {
+            // Placed by the WM_SIZE of the new height, unless AutoSize kept
+            // the old one.
+            if (GetHeight() >= minHeight) return;
+        }
+        if (FButton) {
             const int bw = FButton->GetWidth();
             if (GetCtl3D()) FButton->SetBounds(GetWidth() - bw - 4, 0, bw, GetHeight() - 3);
             else FButton->SetBounds(GetWidth() - bw, 1, bw, GetHeight() - 3);
