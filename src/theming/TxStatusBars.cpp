@@ -435,6 +435,11 @@ void TTxCustomStatusBar::Resize() {
     inherited::Resize();
 }
 
+void TTxCustomStatusBar::ChangeScale(int m, int d) {
+    inherited::ChangeScale(m, d);
+    UpdateStatusBar();
+}
+
 // ---- Painting
 
 bool TTxCustomStatusBar::IsGripShown() {

@@ -166,6 +166,7 @@ protected:
     void Click() override;
     void DblClick() override;
     void Resize() override;
+    void ChangeScale(int m, int d) override;
 
     virtual void AdjustContentRect(TTxStatusPanel* panel, TRect& rect);
     virtual void AdjustPanelFont(TTxStatusPanel* panel, gcl::TFont* font);

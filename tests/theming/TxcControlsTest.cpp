@@ -242,6 +242,26 @@ TEST_F(TxcControls, StatusBarGripSizesTheForm) {
     Form->SetWindowProc(spy.Old);
     EXPECT_EQ(spy.Command, static_cast<uintptr_t>(SC_SIZE | WMSZ_BOTTOMRIGHT));
 
+    // For real: the form's own sizing loop follows the mouse to the button's release.
+    const TRect before = Form->GetBoundsRect();
+    const TPoint from = Form->ScreenToClient(inGrip);
+    const TPoint to{from.X + 40, from.Y + 30};
+    SetCursorPos(inGrip.X, inGrip.Y);
+    PostMessageA(Form->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.X, from.Y));
+    SetCursorPos(inGrip.X + 40, inGrip.Y + 30);
+    PostMessageA(Form->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.X, to.Y));
+    PostMessageA(Form->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(to.X, to.Y));
+    SendMessageA(bar->GetHandle(), WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, MAKELPARAM(inGrip.X, inGrip.Y));
+    PumpMessages(50);
+    // (How far Wine's loop takes the corner from posted moves is its own
+    // business; that the form, not the bar, was sized is ours.)
+    EXPECT_EQ(Form->GetLeft(), before.Left);
+    EXPECT_EQ(Form->GetTop(), before.Top);
+    EXPECT_GT(Form->GetWidth(), before.Width());
+    EXPECT_GT(Form->GetHeight(), before.Height());
+    EXPECT_EQ(bar->GetHeight(), 22);
+    EXPECT_EQ(bar->GetWidth(), Form->GetClientWidth());
+
     // A bar that is not in the corner, or no grip wanted: the ordinary answer.
     bar->SetSizeGrip(false);
     EXPECT_NE(SendMessageA(bar->GetHandle(), WM_NCHITTEST, 0, MAKELPARAM(inGrip.X, inGrip.Y)), HTBOTTOMRIGHT);
