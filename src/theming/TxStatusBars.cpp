@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gcl/Forms.h"
+#include "theming/TxcPanel.h"
 #include "toolbar/BarItem.h"
 
 namespace qelvo {
@@ -279,15 +280,7 @@ void TTxCustomStatusBar::Notification(gcl::TComponent* component, gcl::TOperatio
 
 void TTxCustomStatusBar::SetImages(gcl::TCustomImageList* value) {
     if (value == FImages) return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageChangeLink.get());
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = value;
-    if (FImages) {
-        FImages->RegisterChanges(FImageChangeLink.get());
-        FImages->FreeNotification(this);
-    }
+    ReplaceImageList(this, FImages, value, FImageChangeLink.get());
     UpdateStatusBar();
 }
 

@@ -97,15 +97,7 @@ void TTxcButton::SetGroupIndex(int value) {
 
 void TTxcButton::SetImages(gcl::TCustomImageList* value) {
     if (value == FImages) return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageChangeLink.get());
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = value;
-    if (FImages) {
-        FImages->RegisterChanges(FImageChangeLink.get());
-        FImages->FreeNotification(this);
-    }
+    ReplaceImageList(this, FImages, value, FImageChangeLink.get());
     ApplyAutoSize();
     Invalidate();
 }
@@ -308,20 +300,7 @@ void TTxcButton::Dispatch(gcl::TMessage& message) {
     case WM_PAINT:
         if (message.WParam == 0 && GetDoubleBuffered()) break;  // comes back with the buffer's DC
         inherited::Dispatch(message);
-        if (FThemed) {
-            if (message.WParam != 0) {
-                PaintThemed(reinterpret_cast<HDC>(message.WParam));
-            } else {
-                const HDC dc = GetDC(GetHandle());
-                try {
-                    PaintThemed(dc);
-                } catch (...) {
-                    ReleaseDC(GetHandle(), dc);
-                    throw;
-                }
-                ReleaseDC(GetHandle(), dc);
-            }
-        }
+        if (FThemed) WithPaintDC(this, message, [this](HDC dc) { PaintThemed(dc); });
         return;
     default: break;
     }

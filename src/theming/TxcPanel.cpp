@@ -51,6 +51,19 @@ void PaintTxcClippedBackground(TCanvas* canvas, const TRect& rect, int dx, int d
     canvas->Refresh();
 }
 
+void ReplaceImageList(gcl::TComponent* control, gcl::TCustomImageList*& field, gcl::TCustomImageList* value,
+                      gcl::TChangeLink* link) {
+    if (field) {
+        field->UnRegisterChanges(link);
+        field->RemoveFreeNotification(control);
+    }
+    field = value;
+    if (field) {
+        field->RegisterChanges(link);
+        field->FreeNotification(control);
+    }
+}
+
 // ---- TTxcPanel ---------------------------------------------------------------------
 
 GCL_PUBLISHED(TTxcPanel,

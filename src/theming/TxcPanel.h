@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gcl/ExtCtrls.h"
+#include "gcl/ImgList.h"
 #include "theming/Tx.h"
 
 namespace qelvo {
@@ -29,6 +30,31 @@ void PaintTxcBackground(TCanvas* canvas, const TRect& rect, TColor secondColor);
 // background pass over rect grown by (dx, dy) on each side, so that the
 // theme's edges fall outside.
 void PaintTxcClippedBackground(TCanvas* canvas, const TRect& rect, int dx, int dy);
+
+// Runs paint(dc) on the DC of a WM_PAINT that carries one (a double
+// buffer), else on the control's window DC.
+template <class F>
+void WithPaintDC(gcl::TWinControl* control, const gcl::TMessage& message, F paint) {
+    if (message.WParam != 0) {
+        paint(reinterpret_cast<HDC>(message.WParam));
+        return;
+    }
+    if (!control->HandleAllocated()) return;
+    const HWND wnd = control->GetHandle();
+    const HDC dc = GetDC(wnd);
+    try {
+        paint(dc);
+    } catch (...) {
+        ReleaseDC(wnd, dc);
+        throw;
+    }
+    ReleaseDC(wnd, dc);
+}
+
+// Replaces the image list a control shows (field), moving its change link
+// and free notification from the old list to the new one.
+void ReplaceImageList(gcl::TComponent* control, gcl::TCustomImageList*& field, gcl::TCustomImageList* value,
+                      gcl::TChangeLink* link);
 
 class TTxcPanel : public gcl::TPanel {
     GCL_CLASS(TTxcPanel, gcl::TPanel)

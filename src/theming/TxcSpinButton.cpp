@@ -152,18 +152,7 @@ void TTxcSpinButton::Dispatch(gcl::TMessage& message) {
     case WM_PAINT:
         if (message.WParam == 0 && GetDoubleBuffered()) break;  // comes back with the buffer's DC
         inherited::Dispatch(message);
-        if (message.WParam != 0) {
-            PaintButtons(reinterpret_cast<HDC>(message.WParam));
-        } else if (HandleAllocated()) {
-            const HDC dc = GetDC(GetHandle());
-            try {
-                PaintButtons(dc);
-            } catch (...) {
-                ReleaseDC(GetHandle(), dc);
-                throw;
-            }
-            ReleaseDC(GetHandle(), dc);
-        }
+        WithPaintDC(this, message, [this](HDC dc) { PaintButtons(dc); });
         return;
     default: break;
     }

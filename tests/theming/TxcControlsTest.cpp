@@ -639,3 +639,64 @@ TEST_F(TxcControls, OptionsDialogScreenshot) {
     PumpMessages(300);
     EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "TxcOptionsDialog.bmp"), 20);
 }
+
+// ---- Text object and the expandable panel's header
+
+TEST_F(TxcControls, TextObjectMeasuresOneLineAndKeepsItsFlags) {
+    auto* text = TTxTextObject::Create(Form);
+    text->SetParent(Form);
+    text->HandleNeeded();  // auto-size measures once the window exists
+    int changes = 0;
+    struct TCounter : gcl::TObject {
+        int* Count;
+        void Changed(gcl::TObject*) { ++*Count; }
+    } counter;
+    counter.Count = &changes;
+    TTxControlMargins margins;
+    margins.OnChange = gcl::TNotifyEvent(&counter, &TCounter::Changed);
+    auto* source = text->GetMargins();
+    source->SetTop(3);
+    source->SetBottom(4);
+    margins.Assign(source);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(margins.GetBottom(), 4);
+
+    // An empty caption still measures one line, plus the margins.
+    text->SetCaption("");
+    text->AdjustHeight();
+    EXPECT_EQ(text->GetHeight(), MeasureTextInFont(text->GetFont(), "W").cy + 7);
+    text->SetCaption("&");
+    text->AdjustHeight();
+    EXPECT_EQ(text->GetHeight(), MeasureTextInFont(text->GetFont(), "W").cy + 7);
+
+    EXPECT_EQ(text->GetDrawTextFlags(), static_cast<uint32_t>(DT_LEFT | DT_SINGLELINE | DT_EXPANDTABS));
+    text->SetShowAccelChar(false);
+    text->SetWrapping(twEndEllipsis);
+    text->SetAlignment(gcl::taCenter);
+    EXPECT_EQ(text->GetDrawTextFlags(), 0x8020u | 0x40u | 0x800u | 0x1u);
+    text->SetWrapping(twWrap);
+    text->SetCaption("one two three four five six seven eight nine ten");
+    text->SetWidth(60);
+    text->AdjustHeight();
+    EXPECT_GT(text->GetHeight(), 2 * MeasureTextInFont(text->GetFont(), "W").cy);
+}
+
+TEST_F(TxcControls, ExpandablePanelHeaderFollowsTheCaption) {
+    auto* panel = Make<TTxcExpandablePanel>(10, 10, 200, 120);
+    panel->SetCaption("First line\r\nSecond line");
+    Form->Show();
+    PumpMessages(100);
+    gcl::TFont bold;
+    bold.Assign(panel->GetFont());
+    bold.SetStyle(gcl::TFontStyles{gcl::fsBold});
+    const int t = MeasureTextInFont(&bold, "First line").cy;
+    EXPECT_EQ(panel->GetHeaderHeight(), 2 * t + 4);
+    EXPECT_EQ(panel->GetCaptionOffset(), 2);
+    // Children sit below the header.
+    auto* edit = TTxcEdit::Create(Form);
+    edit->SetParent(panel);
+    edit->SetAlign(gcl::alTop);
+    EXPECT_EQ(edit->GetTop(), 2 * t + 4 + 6);
+    panel->SetExpanded(false);
+    EXPECT_EQ(panel->GetHeight(), 2 * t + 4 + 9);
+}
