@@ -606,6 +606,10 @@ TKitCustomRichEdit::TKitCustomRichEdit(TComponent* owner)
 TKitCustomRichEdit::~TKitCustomRichEdit() = default;
 
 void TKitCustomRichEdit::BeforeDestruction() noexcept {
+    // An open dialog goes first, quietly: its events would reach a control
+    // that is half gone.
+    FreeAndNil(FFindDialog);
+    FreeAndNil(FReplaceDialog);
     inherited::BeforeDestruction();
     if (FCallback) FCallback->Detach();
     FRichEditOle.Reset();
@@ -777,6 +781,148 @@ void TKitCustomRichEdit::SetSelText(const std::string& value) {
     HandleNeeded();
     TFlagScope path(FSettingSelText);
     SendMessageA(GetHandle(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(value.c_str()));
+}
+
+// ---- Find and replace ---------------------------------------------------------------------
+
+namespace {
+
+// Keeps the window from painting for a scope.
+class TRedrawLock {
+public:
+    explicit TRedrawLock(HWND handle) noexcept : FHandle(handle) { SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0); }
+    ~TRedrawLock() {
+        SendMessageA(FHandle, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(FHandle, nullptr, TRUE);
+    }
+    TRedrawLock(const TRedrawLock&) = delete;
+    TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+private:
+    HWND FHandle;
+};
+
+} // namespace
+
+CHARRANGE TKitCustomRichEdit::SearchRange(const std::string& text, LONG from, LONG to, TFindOptions options) {
+    if (text.empty()) return {-1, -1};
+    HandleNeeded();
+    FINDTEXTEXA find{};
+    find.chrg = {from, to};
+    find.lpstrText = text.c_str();
+    WPARAM flags = 0;
+    if (options.Contains(frDown)) flags |= FR_DOWN;
+    if (options.Contains(frMatchCase)) flags |= FR_MATCHCASE;
+    if (options.Contains(frWholeWord)) flags |= FR_WHOLEWORD;
+    // EM_FINDTEXTEX is the 8-bit message (EM_FINDTEXTEXW the wide one).
+    if (SendMessageA(GetHandle(), EM_FINDTEXTEX, flags, reinterpret_cast<LPARAM>(&find)) < 0) return {-1, -1};
+    return find.chrgText;
+}
+
+int TKitCustomRichEdit::FindText(const std::string& SearchStr, int StartPos, int Length, TFindOptions Options) {
+    HandleNeeded();
+    StartPos = std::max(StartPos, 0);
+    LONG end = Length < 0 ? -1 : StartPos + Length;
+    CHARRANGE hit = Options.Contains(frDown)
+                        ? SearchRange(SearchStr, StartPos, end, Options)
+                        : SearchRange(SearchStr, end < 0 ? GetRichTextLength() : end, StartPos, Options);
+    return hit.cpMin;
+}
+
+bool TKitCustomRichEdit::FindNext(const std::string& text, TFindOptions options) {
+    HandleNeeded();
+    HWND handle = GetHandle();
+    CHARRANGE selection = GetSelectionRange(handle);
+    CHARRANGE hit = options.Contains(frDown) ? SearchRange(text, selection.cpMax, -1, options)
+                                             : SearchRange(text, selection.cpMin, 0, options);
+    if (hit.cpMin < 0) {
+        TextNotFound(text);
+        return false;
+    }
+    SetSelectionRange(handle, hit.cpMin, hit.cpMax);
+    SendMessageA(handle, EM_SCROLLCARET, 0, 0);
+    return true;
+}
+
+void TKitCustomRichEdit::ReplaceAll(const std::string& text, const std::string& replacement, TFindOptions options) {
+    HandleNeeded();
+    HWND handle = GetHandle();
+    options.Include(frDown);
+    int count = 0;
+    {
+        TFlagScope suspended(FSelChangeSuspended);
+        TRedrawLock redraw(handle);
+        LONG from = 0;
+        for (CHARRANGE hit = SearchRange(text, from, -1, options); hit.cpMin >= 0;
+             hit = SearchRange(text, from, -1, options)) {
+            SetSelectionRange(handle, hit.cpMin, hit.cpMax);
+            // Each replacement is an undo step of its own.
+            SendMessageA(handle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
+            from = GetSelectionRange(handle).cpMax;
+            ++count;
+        }
+    }
+    if (count == 0) TextNotFound(text);
+    else SendMessageA(handle, EM_SCROLLCARET, 0, 0);
+}
+
+void TKitCustomRichEdit::FindDialog(const std::string& SearchStr) {
+    if (!FFindDialog) {
+        FFindDialog = TFindDialog::Create(this);
+        FFindDialog->OnFind = TNotifyEvent(this, &TKitCustomRichEdit::FindDialogFind);
+        FFindDialog->OnClose = TNotifyEvent(this, &TKitCustomRichEdit::FindDialogClose);
+    }
+    FFindDialog->SetFindText(SearchStr);
+    FFindDialog->Execute();
+}
+
+void TKitCustomRichEdit::ReplaceDialog(const std::string& SearchStr, const std::string& ReplaceStr) {
+    if (!FReplaceDialog) {
+        FReplaceDialog = TReplaceDialog::Create(this);
+        FReplaceDialog->OnFind = TNotifyEvent(this, &TKitCustomRichEdit::FindDialogFind);
+        FReplaceDialog->OnReplace = TNotifyEvent(this, &TKitCustomRichEdit::FindDialogReplace);
+        FReplaceDialog->OnClose = TNotifyEvent(this, &TKitCustomRichEdit::FindDialogClose);
+    }
+    FReplaceDialog->SetFindText(SearchStr);
+    FReplaceDialog->SetReplaceText(ReplaceStr);
+    FReplaceDialog->Execute();
+}
+
+void TKitCustomRichEdit::FindDialogFind(TObject* sender) {
+    auto* dialog = static_cast<TFindDialog*>(sender);
+    FindNext(dialog->GetFindText(), dialog->GetOptions());
+}
+
+void TKitCustomRichEdit::FindDialogReplace(TObject* sender) {
+    auto* dialog = static_cast<TReplaceDialog*>(sender);
+    const std::string text = dialog->GetFindText();
+    const std::string replacement = dialog->GetReplaceText();
+    TFindOptions options = dialog->GetOptions();
+    if (options.Contains(frReplaceAll)) {
+        ReplaceAll(text, replacement, options);
+        return;
+    }
+    HandleNeeded();
+    HWND handle = GetHandle();
+    // Only a selection that is itself a match is replaced; the replacement
+    // stays selected, so the next search starts beside it.
+    CHARRANGE selection = GetSelectionRange(handle);
+    TFindOptions exact = options;
+    exact.Include(frDown);
+    CHARRANGE hit = SearchRange(text, selection.cpMin, selection.cpMax, exact);
+    if (selection.cpMax > selection.cpMin && hit.cpMin == selection.cpMin && hit.cpMax == selection.cpMax)
+        SendMessageA(handle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(replacement.c_str()));
+    FindNext(text, options);
+}
+
+void TKitCustomRichEdit::FindDialogClose(TObject*) { CloseFindDialog(); }
+
+void TKitCustomRichEdit::TextNotFound(const std::string& FindText) {
+    if (OnTextNotFound) OnTextNotFound(this, FindText);
+}
+
+void TKitCustomRichEdit::CloseFindDialog() {
+    if (OnCloseFindDialog) OnCloseFindDialog(this);
 }
 
 int TKitCustomRichEdit::GetSelTextBuf(char* buffer, int size) {

@@ -20,6 +20,7 @@
 
 #include "components/KitExStdCtrls.h"
 #include "components/KitRichEditConversions.h"
+#include "gcl/Dialogs.h"
 #include "gcl/Menus.h"
 #include "gcl/StdCtrls.h"
 #include "gcl/rtl/Init.h"
@@ -243,6 +244,8 @@ public:
     void SetPageRect(const gcl::TRect& value) noexcept { FPageRect = value; }
     virtual void RequestSize(const gcl::TRect& rect);
     virtual void DoConversionProgress(int percent);
+    virtual void TextNotFound(const std::string& FindText);
+    virtual void CloseFindDialog();
     int GetScreenLogPixels() const noexcept { return FScreenLogPixels; }
     // The context menu: the selected object's verbs, else the assigned
     // PopupMenu, else (UseFixedPopup) the shared edit menu.
@@ -293,6 +296,22 @@ public:
     void SetWordSelection(bool value);
     int GetZoom();
     void SetZoom(int value);
+
+    // ---- Find and replace
+    // The position of SearchStr within the Length characters from StartPos
+    // (up to the end when Length is negative), or -1. With frDown the first
+    // match counts, else the last one; frMatchCase and frWholeWord as in
+    // the dialogs.
+    int FindText(const std::string& SearchStr, int StartPos, int Length, gcl::TFindOptions Options);
+    // Shows the find (replace) dialog for this control, made on first use,
+    // with the texts given. Find Next searches from the selection (down:
+    // from its end, up: from its start) and selects the match; Replace
+    // replaces a selection that matches, then finds the next; Replace All
+    // replaces every match in the text. A search that finds nothing raises
+    // OnTextNotFound with the search text; closing the dialog raises
+    // OnCloseFindDialog.
+    void FindDialog(const std::string& SearchStr);
+    void ReplaceDialog(const std::string& SearchStr, const std::string& ReplaceStr);
 
     // ---- OLE (KitRichEditOle.cpp)
     IRichEditOle* GetRichEditOle() const noexcept { return FRichEditOle.Get(); }
@@ -359,6 +378,16 @@ private:
     bool StreamIn(TKitConversion& conversion, UINT flags);
     // Switches the window's text mode, keeping the text.
     void ApplyTextMode();
+    // The match of text between from and to (forward when options holds
+    // frDown, to -1 meaning the end; else backward from from down to to);
+    // {-1, -1} when there is none.
+    CHARRANGE SearchRange(const std::string& text, LONG from, LONG to, gcl::TFindOptions options);
+    // Selects the next match from the selection; TextNotFound when none.
+    bool FindNext(const std::string& text, gcl::TFindOptions options);
+    void ReplaceAll(const std::string& text, const std::string& replacement, gcl::TFindOptions options);
+    void FindDialogFind(gcl::TObject* sender);
+    void FindDialogReplace(gcl::TObject* sender);
+    void FindDialogClose(gcl::TObject* sender);
     // Builds the verb menu of the selected object (KitRichEditOle.cpp).
     gcl::TPopupMenu* ObjectPopupMenu() const;
 
@@ -371,6 +400,8 @@ private:
     gcl::ComPtr<TRichEditOleCallback> FCallback;
     gcl::ComPtr<IRichEditOle> FRichEditOle;
     mutable gcl::TPopupMenu* FVerbMenu = nullptr;
+    gcl::TFindDialog* FFindDialog = nullptr;
+    gcl::TReplaceDialog* FReplaceDialog = nullptr;
     int FScreenLogPixels = 96;
     int FLinkStart = -1;
     int FLinkEnd = -1;

@@ -255,6 +255,9 @@ private:
 // and FormsUnit installs ApplicationHost and ScreenHost while it is
 // initialised (null before and after; the core then does without).
 
+// A hook on the message loop: true means the message is handled.
+using TLoopHook = TEvent<bool(MSG& Msg)>;
+
 class IApplicationHost {
 public:
     // The application window (null before it exists).
@@ -274,6 +277,10 @@ public:
     // Around a system dialog: stay-on-top forms step back, then return.
     virtual void NormalizeTopMosts() = 0;
     virtual void RestoreTopMosts() = 0;
+    // Loop hooks see every message the loop takes before anything else
+    // (modeless dialogs route their keys this way).
+    virtual void HookMessageLoop(TLoopHook hook) = 0;
+    virtual void UnhookMessageLoop(TLoopHook hook) = 0;
 
 protected:
     ~IApplicationHost() = default;

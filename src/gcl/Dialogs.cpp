@@ -2,7 +2,11 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+
+#include "gcl/rtl/Scopes.h"
 
 
 namespace gcl {
@@ -298,12 +302,198 @@ GCL_IMPLEMENT_CLASS(TSaveDialog)
 GCL_PUBLISHED(TColorDialog,
     GCL_PROP(Color).Default(clBlack).Idents(ColorIdents))
 
+// ---- TFindDialog --------------------------------------------------------------------
+
+namespace {
+
+// The FR_* flag of each option, in the order of TFindOption.
+constexpr DWORD FindFlags[] = {FR_DOWN,         FR_FINDNEXT,   FR_HIDEMATCHCASE, FR_HIDEWHOLEWORD, FR_HIDEUPDOWN,
+                               FR_MATCHCASE,    FR_NOMATCHCASE, FR_NOUPDOWN,     FR_NOWHOLEWORD,   FR_REPLACE,
+                               FR_REPLACEALL,   FR_WHOLEWORD,  FR_SHOWHELP};
+static_assert(std::size(FindFlags) == static_cast<size_t>(TFindOptions::Size));
+
+DWORD FlagsOf(TFindOptions options) noexcept {
+    DWORD flags = 0;
+    for (int i = 0; i < TFindOptions::Size; ++i)
+        if (options.Contains(static_cast<TFindOption>(i))) flags |= FindFlags[i];
+    return flags;
+}
+
+TFindOptions OptionsOf(DWORD flags) noexcept {
+    TFindOptions options;
+    for (int i = 0; i < TFindOptions::Size; ++i)
+        if (flags & FindFlags[i]) options.Include(static_cast<TFindOption>(i));
+    return options;
+}
+
+UINT FindMessage() noexcept {
+    static const UINT id = RegisterWindowMessageA(FINDMSGSTRINGA);
+    return id;
+}
+
+void CopyText(char* buffer, size_t size, const std::string& text) noexcept {
+    size_t count = std::min(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+}
+
+} // namespace
+
+GCL_PUBLISHED(TFindDialog,
+    GCL_PROP(FindText),
+    GCL_PROP(Options).Default(TFindOptions{frDown}))
+
+TFindDialog::TFindDialog(TComponent* owner) : TCommonDialog(owner) {}
+
+TFindDialog::~TFindDialog() = default;
+
+void TFindDialog::BeforeDestruction() noexcept {
+    DestroyDialog(true);
+    DeallocateHWnd(FHelper);
+    FHelper = nullptr;
+    inherited::BeforeDestruction();
+}
+
+void TFindDialog::SetFindText(const std::string& value) {
+    if (value == FFindText) return;
+    FFindText = value;
+    if (FDialog) {
+        // The open dialog shows the new text at once.
+        CopyText(FFindBuffer, sizeof FFindBuffer, FFindText);
+        SetDlgItemTextA(FDialog, edt1, FFindBuffer);
+    }
+}
+
+void TFindDialog::SetOptions(TFindOptions value) {
+    if (value == FOptions) return;
+    FOptions = value;
+}
+
+bool TFindDialog::Execute() {
+    if (FDialog) {
+        SetForegroundWindow(FDialog);
+        return true;
+    }
+    if (!FHelper) FHelper = AllocateHWnd(TWndMethod(this, &TFindDialog::HelperWndProc));
+    CopyText(FFindBuffer, sizeof FFindBuffer, FFindText);
+    CopyText(FReplaceBuffer, sizeof FReplaceBuffer, FReplaceText);
+    std::memset(&FFindReplace, 0, sizeof FFindReplace);
+    FFindReplace.lStructSize = sizeof FFindReplace;
+    FFindReplace.hwndOwner = FHelper;
+    FFindReplace.Flags = FlagsOf(FOptions) & ~static_cast<DWORD>(FR_FINDNEXT | FR_REPLACE | FR_REPLACEALL);
+    FFindReplace.lpstrFindWhat = FFindBuffer;
+    FFindReplace.wFindWhatLen = sizeof FFindBuffer;
+    FFindReplace.lpstrReplaceWith = FReplaceBuffer;
+    FFindReplace.wReplaceWithLen = sizeof FReplaceBuffer;
+    FDialog = CreateDialogWindow(FFindReplace);
+    if (!FDialog) throw EOutOfResources(msg::NoFindDialog);
+    if (ApplicationHost) {
+        FHookedHost = ApplicationHost;
+        FHookedHost->HookMessageLoop(TLoopHook(this, &TFindDialog::DialogKeys));
+    }
+    return true;
+}
+
+HWND TFindDialog::CreateDialogWindow(FINDREPLACEA& data) { return FindTextA(&data); }
+
+void TFindDialog::CloseDialog() {
+    // The dialog answers WM_CLOSE as its Cancel button: it tells the
+    // helper (FR_DIALOGTERM) and destroys itself.
+    if (FDialog) SendMessageA(FDialog, WM_CLOSE, 0, 0);
+    if (FDialog) DestroyDialog(false);
+}
+
+void TFindDialog::DestroyDialog(bool quiet) noexcept {
+    Unhook();
+    if (!FDialog) return;
+    HWND dialog = FDialog;
+    FDialog = nullptr;
+    TRestore<bool> silence(FQuiet, quiet || FQuiet);
+    DestroyWindow(dialog);
+    if (!quiet) GCL_GUARD(this, DoClose(););
+}
+
+void TFindDialog::Unhook() noexcept {
+    // The application may have gone (and put another in its place) since
+    // the hook was set.
+    if (FHookedHost && FHookedHost == ApplicationHost) FHookedHost->UnhookMessageLoop(TLoopHook(this, &TFindDialog::DialogKeys));
+    FHookedHost = nullptr;
+}
+
+bool TFindDialog::DialogKeys(MSG& msg) { return FDialog && IsDialogMessageA(FDialog, &msg); }
+
+void TFindDialog::HelperWndProc(TMessage& message) {
+    if (message.Msg == FindMessage() && message.Msg != 0) {
+        auto* data = reinterpret_cast<const FINDREPLACEA*>(message.LParam);
+        if (data == &FFindReplace && !FQuiet) GCL_GUARD(this, Notify(*data););
+        message.Result = 0;
+        return;
+    }
+    message.Result = DefWindowProcA(FHelper, message.Msg, message.WParam, message.LParam);
+}
+
+void TFindDialog::ReadBack(const FINDREPLACEA& data) {
+    FFindText = data.lpstrFindWhat ? data.lpstrFindWhat : "";
+    FReplaceText = data.lpstrReplaceWith ? data.lpstrReplaceWith : "";
+    FOptions = OptionsOf(data.Flags);
+}
+
+void TFindDialog::Notify(const FINDREPLACEA& data) {
+    if (data.Flags & FR_DIALOGTERM) {
+        Unhook();
+        FDialog = nullptr;
+        DoClose();
+        return;
+    }
+    ReadBack(data);
+    if (data.Flags & FR_FINDNEXT) Find();
+}
+
+void TFindDialog::Find() {
+    if (OnFind) OnFind(this);
+}
+
+void TFindDialog::DoClose() {
+    if (OnClose) OnClose(this);
+}
+
+// ---- TReplaceDialog -----------------------------------------------------------------
+
+GCL_PUBLISHED(TReplaceDialog,
+    GCL_PROP(ReplaceText))
+
+void TReplaceDialog::SetReplaceText(const std::string& value) {
+    if (value == FReplaceText) return;
+    FReplaceText = value;
+    if (HWND dialog = GetHandle()) {
+        CopyText(FReplaceBuffer, sizeof FReplaceBuffer, FReplaceText);
+        SetDlgItemTextA(dialog, edt2, FReplaceBuffer);
+    }
+}
+
+HWND TReplaceDialog::CreateDialogWindow(FINDREPLACEA& data) { return ReplaceTextA(&data); }
+
+void TReplaceDialog::Notify(const FINDREPLACEA& data) {
+    if (data.Flags & (FR_REPLACE | FR_REPLACEALL)) {
+        ReadBack(data);
+        Replace();
+        return;
+    }
+    TFindDialog::Notify(data);
+}
+
+void TReplaceDialog::Replace() {
+    if (OnReplace) OnReplace(this);
+}
+
 namespace {
 void InitializeDialogs() {
-    RegisterClasses({TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TColorDialog::StaticClass()});
+    RegisterClasses({TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TColorDialog::StaticClass(),
+                     TFindDialog::StaticClass(), TReplaceDialog::StaticClass()});
 }
 void FinalizeDialogs() {
-    for (TClass cls : {TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TColorDialog::StaticClass()})
+    for (TClass cls : {TOpenDialog::StaticClass(), TSaveDialog::StaticClass(), TColorDialog::StaticClass(),
+                       TFindDialog::StaticClass(), TReplaceDialog::StaticClass()})
         UnRegisterClass(cls);
 }
 } // namespace

@@ -24,10 +24,15 @@
 
 #include "gcl/Controls.h"
 #include "gcl/Graphics.h"
+#include "gcl/Timers.h"
 #include "gcl/rtl/Components.h"
 #include "gcl/rtl/Services.h"
 
 namespace gcl {
+
+namespace msg {
+inline constexpr const char* NoFindDialog = "Cannot open the find dialog";
+} // namespace msg
 
 GCL_ENUM(TDialogKind, dkMessage, dkOpen, dkSave, dkColor)
 GCL_ENUM(TOpenOption, ofOverwritePrompt, ofHideReadOnly, ofPathMustExist, ofFileMustExist)
@@ -169,6 +174,97 @@ protected:
 private:
     TColor FColor = clBlack;
     std::array<COLORREF, 16> FCustomColors = TDialogRequest::WhiteCustomColors();
+};
+
+// ---- Find and replace ---------------------------------------------------------------
+
+// The options of the find and replace dialogs; each is one FR_* flag.
+// frFindNext, frReplace and frReplaceAll tell which button the user
+// pressed last.
+GCL_ENUM(TFindOption, frDown, frFindNext, frHideMatchCase, frHideWholeWord, frHideUpDown, frMatchCase,
+         frDisableMatchCase, frDisableUpDown, frDisableWholeWord, frReplace, frReplaceAll, frWholeWord,
+         frShowHelp)
+using TFindOptions = TSet<TFindOption>;
+
+// The system's modeless find dialog (FindTextA). Modeless dialogs do not
+// go through DialogService(): Execute shows the window and returns at once,
+// and the component hears the dialog through a hidden helper window that
+// owns it. While the dialog is open, an application loop hook passes the
+// thread's messages through IsDialogMessageA so Tab, Enter and Escape work
+// in it. Freeing the component closes the dialog without raising events.
+class TFindDialog : public TCommonDialog {
+    GCL_CLASS(TFindDialog, TCommonDialog)
+public:
+    // Shows the dialog (brings it to the front when it is open already);
+    // always true.
+    bool Execute() override;
+    // Closes an open dialog; OnClose follows.
+    void CloseDialog();
+    // The dialog window; null while it is not shown.
+    HWND GetHandle() const noexcept { return FDialog; }
+
+    const std::string& GetFindText() const noexcept { return FFindText; }
+    void SetFindText(const std::string& value);
+    TFindOptions GetOptions() const noexcept { return FOptions; }
+    void SetOptions(TFindOptions value);
+
+    gcl::TNotifyEvent OnFind;
+    gcl::TNotifyEvent OnClose;
+
+    void BeforeDestruction() noexcept override;
+
+protected:
+    explicit TFindDialog(TComponent* owner);
+    ~TFindDialog() override;
+
+    // Creates the dialog window from FFindReplace.
+    virtual HWND CreateDialogWindow(FINDREPLACEA& data);
+    // One notification of the dialog; the buttons' flags are in data.
+    virtual void Notify(const FINDREPLACEA& data);
+    virtual void Find();
+    virtual void DoClose();
+
+    // The dialog's texts and flags, read back from the buffers.
+    void ReadBack(const FINDREPLACEA& data);
+
+    // Kept for as long as the dialog lives: the system reads and writes it.
+    FINDREPLACEA FFindReplace{};
+    char FFindBuffer[256]{};
+    char FReplaceBuffer[256]{};
+    std::string FReplaceText;
+
+private:
+    void HelperWndProc(TMessage& message);
+    bool DialogKeys(MSG& msg);
+    void Unhook() noexcept;
+    // Destroys the dialog window, quietly when quiet.
+    void DestroyDialog(bool quiet) noexcept;
+
+    HWND FHelper = nullptr;
+    HWND FDialog = nullptr;
+    IApplicationHost* FHookedHost = nullptr;
+    bool FQuiet = false;
+    std::string FFindText;
+    TFindOptions FOptions{frDown};
+};
+
+// The system's modeless replace dialog (ReplaceTextA). Find Next raises
+// OnFind, Replace and Replace All raise OnReplace (with frReplace or
+// frReplaceAll in Options).
+class TReplaceDialog : public TFindDialog {
+    GCL_CLASS(TReplaceDialog, TFindDialog)
+public:
+    const std::string& GetReplaceText() const noexcept { return FReplaceText; }
+    void SetReplaceText(const std::string& value);
+
+    gcl::TNotifyEvent OnReplace;
+
+protected:
+    explicit TReplaceDialog(TComponent* owner) : TFindDialog(owner) {}
+
+    HWND CreateDialogWindow(FINDREPLACEA& data) override;
+    void Notify(const FINDREPLACEA& data) override;
+    virtual void Replace();
 };
 
 // ---- Scripted answers for tests ------------------------------------------------

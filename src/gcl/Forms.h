@@ -358,8 +358,6 @@ using TIdleEvent = TEvent<void(TObject* Sender, bool& Done)>;
 using TShowHintEvent = TEvent<void(std::string& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 // A hook on the application window: true means the message is handled.
 using TWindowHook = TEvent<bool(TMessage& Message)>;
-// A hook on the message loop: true means the message is handled.
-using TLoopHook = TEvent<bool(MSG& Msg)>;
 
 class TApplication : public TComponent, public IApplicationHost {
     GCL_CLASS(TApplication, TComponent)
@@ -415,8 +413,8 @@ public:
     // OnMessage, hints, keys and dialog keys); true means handled, and the
     // message goes no further. Hosted controls offer keys to their
     // in-place object this way.
-    void HookMessageLoop(TLoopHook hook);
-    void UnhookMessageLoop(TLoopHook hook);
+    void HookMessageLoop(TLoopHook hook) override;
+    void UnhookMessageLoop(TLoopHook hook) override;
 
     // ---- Exceptions
     // Handles the exception being handled now (call inside a catch block):

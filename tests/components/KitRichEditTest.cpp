@@ -6,6 +6,7 @@
 #include "components/ComponentsTest.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gcl/Dialogs.h"
@@ -665,4 +666,152 @@ TEST_F(ComponentsTest, RichEditWithAPastedPictureObject) {
     // Clearing closes and removes the objects.
     edit->Clear();
     EXPECT_EQ(edit->GetRichEditOle()->GetObjectCount(), 0);
+}
+
+// ---- Find and replace ---------------------------------------------------------------------
+
+namespace {
+
+class TFindEvents : public TObject {
+public:
+    std::vector<std::string> NotFound;
+    int Closed = 0;
+    void TextNotFound(TObject*, const std::string& text) { NotFound.push_back(text); }
+    void Close(TObject*) { ++Closed; }
+};
+
+void Click(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::pair<int, int> Selection(TKitRichEdit* edit) { return {edit->GetSelStart(), edit->GetSelLength()}; }
+
+} // namespace
+
+TEST_F(ComponentsTest, RichEditFindTextSearchesBothWaysWithCaseAndWholeWords) {
+    TKitRichEdit* edit = NewRichEdit();
+    edit->SetText("Cat cat concatenate cat.");
+    EXPECT_EQ(edit->FindText("cat", 0, -1, {frDown}), 0);
+    EXPECT_EQ(edit->FindText("cat", 0, -1, {frDown, frMatchCase}), 4);
+    EXPECT_EQ(edit->FindText("cat", 5, -1, {frDown, frMatchCase}), 11);
+    EXPECT_EQ(edit->FindText("cat", 5, -1, {frDown, frWholeWord}), 20);
+    // Only matches that lie wholly inside the range count.
+    EXPECT_EQ(edit->FindText("cat", 5, 8, {frDown}), -1);
+    // Without frDown the last match in the range is found.
+    EXPECT_EQ(edit->FindText("cat", 0, -1, {}), 20);
+    EXPECT_EQ(edit->FindText("cat", 0, 20, {}), 11);
+    EXPECT_EQ(edit->FindText("cat", 0, 20, {frWholeWord}), 4);
+    EXPECT_EQ(edit->FindText("CAT", 1, 20, {frMatchCase}), -1);
+    EXPECT_EQ(edit->FindText("dog", 0, -1, {frDown}), -1);
+    EXPECT_EQ(edit->FindText("", 0, -1, {frDown}), -1);
+}
+
+TEST_F(ComponentsTest, RichEditFindDialogSelectsMatchesAndReportsFailures) {
+    TKitRichEdit* edit = NewRichEdit();
+    TFindEvents events;
+    edit->OnTextNotFound = TRichEditFindErrorEvent(&events, &TFindEvents::TextNotFound);
+    edit->OnCloseFindDialog = TNotifyEvent(&events, &TFindEvents::Close);
+    edit->SetText("Cat cat concatenate cat.");
+    edit->SetSelStart(0);
+    EXPECT_EQ(FindWindowA("#32770", "Find"), nullptr);
+    edit->FindDialog("cat");
+    HWND dialog = FindWindowA("#32770", "Find");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+
+    Click(dialog, IDOK);
+    EXPECT_EQ(Selection(edit), std::make_pair(0, 3));
+    CheckDlgButton(dialog, chx2, BST_CHECKED);  // match case
+    Click(dialog, IDOK);
+    EXPECT_EQ(Selection(edit), std::make_pair(4, 3));
+    Click(dialog, IDOK);
+    EXPECT_EQ(Selection(edit), std::make_pair(11, 3));
+    CheckDlgButton(dialog, chx1, BST_CHECKED);  // whole word
+    Click(dialog, IDOK);
+    EXPECT_EQ(Selection(edit), std::make_pair(20, 3));
+    EXPECT_TRUE(events.NotFound.empty());
+    // Past the last match: the event carries the dialog's text and the
+    // selection stays.
+    SetDlgItemTextA(dialog, edt1, "cat");
+    Click(dialog, IDOK);
+    EXPECT_EQ(events.NotFound, std::vector<std::string>{"cat"});
+    EXPECT_EQ(Selection(edit), std::make_pair(20, 3));
+    // Up from the selection's start.
+    CheckRadioButton(dialog, rad1, rad2, rad1);
+    Click(dialog, IDOK);
+    EXPECT_EQ(Selection(edit), std::make_pair(4, 3));
+    Click(dialog, IDOK);
+    EXPECT_EQ(events.NotFound.size(), 2u);
+
+    // Asking again brings up the same window with the new text.
+    edit->FindDialog("concat");
+    EXPECT_EQ(FindWindowA("#32770", "Find"), dialog);
+    char text[32] = {};
+    GetDlgItemTextA(dialog, edt1, text, sizeof text);
+    EXPECT_STREQ(text, "concat");
+
+    EXPECT_EQ(events.Closed, 0);
+    Click(dialog, IDCANCEL);
+    PumpApplication(200, [&] { return !IsWindow(dialog); });
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(events.Closed, 1);
+}
+
+TEST_F(ComponentsTest, RichEditReplaceDialogReplacesMatchesOnly) {
+    TKitRichEdit* edit = NewRichEdit();
+    TFindEvents events;
+    edit->OnTextNotFound = TRichEditFindErrorEvent(&events, &TFindEvents::TextNotFound);
+    edit->SetText("one two one Two one");
+    edit->SetSelStart(0);
+    edit->ReplaceDialog("one", "1");
+    HWND dialog = FindWindowA("#32770", "Replace");
+    ASSERT_NE(dialog, nullptr);
+
+    // Nothing matching is selected: Replace only finds.
+    Click(dialog, psh1);
+    EXPECT_EQ(edit->GetText(), "one two one Two one");
+    EXPECT_EQ(Selection(edit), std::make_pair(0, 3));
+    // Now the selection matches: it is replaced and the next one found.
+    Click(dialog, psh1);
+    EXPECT_EQ(edit->GetText(), "1 two one Two one");
+    EXPECT_EQ(Selection(edit), std::make_pair(6, 3));
+    Click(dialog, psh2);
+    EXPECT_EQ(edit->GetText(), "1 two 1 Two 1");
+    EXPECT_TRUE(SendMessageA(edit->GetHandle(), EM_CANUNDO, 0, 0));
+
+    // Match case leaves "Two" alone.
+    SetDlgItemTextA(dialog, edt1, "two");
+    SetDlgItemTextA(dialog, edt2, "2");
+    CheckDlgButton(dialog, chx2, BST_CHECKED);
+    Click(dialog, psh2);
+    EXPECT_EQ(edit->GetText(), "1 2 1 Two 1");
+    EXPECT_TRUE(events.NotFound.empty());
+    // Replace All with no match changes nothing and reports the text.
+    SetDlgItemTextA(dialog, edt1, "three");
+    Click(dialog, psh2);
+    EXPECT_EQ(edit->GetText(), "1 2 1 Two 1");
+    EXPECT_EQ(events.NotFound, std::vector<std::string>{"three"});
+    // A replacement that contains the search text does not loop.
+    SetDlgItemTextA(dialog, edt1, "1");
+    SetDlgItemTextA(dialog, edt2, "11");
+    Click(dialog, psh2);
+    EXPECT_EQ(edit->GetText(), "11 2 11 Two 11");
+}
+
+TEST_F(ComponentsTest, RichEditFreedWithItsDialogsOpenClosesThem) {
+    TKitRichEdit* edit = NewRichEdit();
+    TFindEvents events;
+    edit->OnCloseFindDialog = TNotifyEvent(&events, &TFindEvents::Close);
+    edit->SetText("text");
+    edit->FindDialog("t");
+    edit->ReplaceDialog("t", "T");
+    HWND find = FindWindowA("#32770", "Find");
+    HWND replace = FindWindowA("#32770", "Replace");
+    ASSERT_NE(find, nullptr);
+    ASSERT_NE(replace, nullptr);
+    edit->Free();
+    EXPECT_FALSE(IsWindow(find));
+    EXPECT_FALSE(IsWindow(replace));
+    PumpApplication(50);
+    EXPECT_EQ(events.Closed, 0);
 }

@@ -59,6 +59,7 @@
 #undef PrintDlg
 #undef RegisterClass
 #undef RemoveProp
+#undef ReplaceText
 #undef SendMessage
 #undef SetProp
 #undef SetWindowText
