@@ -8,6 +8,15 @@
 #include "theming/Tx.h"
 #include "theming/TxUtils.h"
 #include "themes/TxAluminumTheme.h"
+#include "themes/TxDreamTheme.h"
+#include "themes/TxNexos2Theme.h"
+#include "themes/TxNexos3Theme.h"
+#include "themes/TxNexos4Theme.h"
+#include "themes/TxNexos5Theme.h"
+#include "themes/TxNexosXTheme.h"
+#include "themes/TxOfficeCTheme.h"
+#include "themes/TxReliferTheme.h"
+#include "themes/TxSentimoXTheme.h"
 #include "themes/TxTristan2Theme.h"
 #include "themes/TxTristanTheme.h"
 
@@ -270,9 +279,18 @@ struct TThemeEntry {
 
 // In the themes' fixed order.
 constexpr TThemeEntry ThemeTable[] = {
+    {"Nexos2", [] { return static_cast<TTxThemeClass>(TTxNexos2Theme::StaticClass()); }},
+    {"Nexos3", [] { return static_cast<TTxThemeClass>(TTxNexos3Theme::StaticClass()); }},
+    {"Nexos4", [] { return static_cast<TTxThemeClass>(TTxNexos4Theme::StaticClass()); }},
+    {"Nexos5", [] { return static_cast<TTxThemeClass>(TTxNexos5Theme::StaticClass()); }},
+    {"NexosX", [] { return static_cast<TTxThemeClass>(TTxNexosXTheme::StaticClass()); }},
+    {"Dream", [] { return static_cast<TTxThemeClass>(TTxDreamTheme::StaticClass()); }},
     {"Tristan", [] { return static_cast<TTxThemeClass>(TTxTristanTheme::StaticClass()); }},
     {"Tristan2", [] { return static_cast<TTxThemeClass>(TTxTristan2Theme::StaticClass()); }},
     {"Aluminum", [] { return static_cast<TTxThemeClass>(TTxAluminumTheme::StaticClass()); }},
+    {"OfficeC", [] { return static_cast<TTxThemeClass>(TTxOfficeCTheme::StaticClass()); }},
+    {"Relifer", [] { return static_cast<TTxThemeClass>(TTxReliferTheme::StaticClass()); }},
+    {"SentimoX", [] { return static_cast<TTxThemeClass>(TTxSentimoXTheme::StaticClass()); }},
 };
 
 // A failed registration takes back the ones made before it, so the unit

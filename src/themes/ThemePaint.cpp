@@ -3,6 +3,7 @@
 #include "themes/ThemePaint.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "gcl/rtl/Libraries.h"
 #include "theming/TxUtils.h"
@@ -119,23 +120,33 @@ TGradientFallbackScope::~TGradientFallbackScope() {
 
 // ---- Three-stop gradient ---------------------------------------------------------
 
-void PaintThreeStopGradient(TCanvas* canvas, const TRect& rect, bool highlight, bool pushed, bool vertical) {
+namespace {
+
+// Calls line(k, colour) for every line 0 .. last of a three-stop face.
+template <class Line>
+void ThreeStopLines(int last, bool highlight, bool pushed, Line line) {
     static constexpr TRgb Plain[4] = {{248, 248, 248}, {216, 216, 216}, {240, 240, 240}, {248, 248, 248}};
     static constexpr TRgb Pushed[4] = {{224, 232, 239}, {112, 160, 208}, {96, 208, 224}, {160, 239, 239}};
     static constexpr TRgb Light[4] = {{240, 248, 255}, {128, 176, 224}, {112, 232, 240}, {176, 255, 255}};
-    if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
     const TRgb* stops = !highlight ? Plain : pushed ? Pushed : Light;
-    const int last = (vertical ? rect.Bottom - rect.Top : rect.Right - rect.Left) - 1;
     const int s = std::max(last / 3, 1);
-    HDC dc = canvas->GetHandle();
-    auto paint = [&](int line, const TRgb& from, const TRgb& to, int step) {
+    auto paint = [&](int k, const TRgb& from, const TRgb& to, int step) {
         auto channel = [&](int f, int t) { return std::clamp(f + (t - f) * step / s, 0, 255); };
-        FillLine(dc, LineOf(rect, line, vertical),
-                 RGB(channel(from.R, to.R), channel(from.G, to.G), channel(from.B, to.B)));
+        line(k, RGB(channel(from.R, to.R), channel(from.G, to.G), channel(from.B, to.B)));
     };
     for (int t = 0; t <= s; ++t) paint(t, stops[0], stops[1], t);
     for (int k = s; k <= 2 * s; ++k) paint(k, stops[1], stops[2], k - s);
     for (int k = 2 * s; k <= last; ++k) paint(k, stops[2], stops[3], k - 2 * s);
+}
+
+} // namespace
+
+void PaintThreeStopGradient(TCanvas* canvas, const TRect& rect, bool highlight, bool pushed, bool vertical) {
+    if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+    const int last = (vertical ? rect.Bottom - rect.Top : rect.Right - rect.Left) - 1;
+    HDC dc = canvas->GetHandle();
+    ThreeStopLines(last, highlight, pushed,
+                   [&](int k, COLORREF color) { FillLine(dc, LineOf(rect, k, vertical), color); });
 }
 
 // ---- Cut-corner frames ---------------------------------------------------------------
@@ -600,6 +611,191 @@ void DrawDiagonalSizeGrip(HDC dc, const TRect& rect, TColor light, TColor dark) 
         if (s >= 9 && s <= 12) k += 1;
         if (s >= 13) k += 2;
     }
+}
+
+// ---- The Nexos family's painting ----------------------------------------------------------
+
+namespace {
+
+// The over-colour of a glass face: c2 + (c1 - c2) * 15 / 9 clamped, or c1
+// when c1's red exceeds c2's.
+TRgb GlassTurn(const TRgb& a, const TRgb& b) {
+    auto over = [](int x, int y) { return std::clamp(y + (x - y) * 15 / 9, 0, 255); };
+    return a.R > b.R ? a : TRgb{over(a.R, b.R), over(a.G, b.G), over(a.B, b.B)};
+}
+
+} // namespace
+
+void FillGlassGradient(HDC dc, const TRect& rect, TColor c1, TColor c2, bool vertical) {
+    const int n = GradientSteps(dc, rect, vertical, c1);
+    if (n <= 0) return;
+    const TRgb a = Split(c1), b = Split(c2);
+    const TRgb turn = GlassTurn(a, b);
+    const int half = n / 2;
+    for (int i = 0; i <= n; ++i) {
+        // Vertical faces return from the turn to c1; horizontal ones run from c1 toward the turn.
+        const COLORREF color = i < half ? Channelwise(b, a, i, half)
+                               : vertical ? Channelwise(turn, a, i, n)
+                                          : Channelwise(a, turn, i, n);
+        FillLine(dc, LineOf(rect, i, vertical), color);
+    }
+}
+
+int RadioRowInset(int row) noexcept {
+    static constexpr int Insets[11] = {3, 1, 1, 0, 0, 0, 0, 0, 1, 1, 3};
+    return row >= 0 && row < static_cast<int>(std::size(Insets)) ? Insets[row] : 0;
+}
+
+namespace {
+
+// Fills row k of rect between the radio insets.
+void FillRadioRow(HDC dc, const TRect& rect, int k, COLORREF color) {
+    const int inset = RadioRowInset(k);
+    if (rect.Left + inset >= rect.Right - inset) return;
+    FillLine(dc, RECT{rect.Left + inset, rect.Top + k, rect.Right - inset, rect.Top + k + 1}, color);
+}
+
+} // namespace
+
+void FillRoundGradient(HDC dc, const TRect& rect, TColor c1, TColor c2, bool twoPart) {
+    if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+    const TRgb a = Split(c1), b = Split(c2);
+    const int n = rect.Bottom - rect.Top - 1;
+    if (n == 0) {
+        FillRadioRow(dc, rect, 0, RGB(a.R, a.G, a.B));
+        return;
+    }
+    if (twoPart) {
+        const TRgb turn = GlassTurn(a, b);
+        const int half = n / 2;
+        for (int k = 0; k <= n; ++k)
+            FillRadioRow(dc, rect, k, k < half ? Channelwise(b, a, k, half) : Channelwise(turn, a, k, n));
+    } else {
+        for (int k = 0; k <= n; ++k) FillRadioRow(dc, rect, n - k, Channelwise(a, b, k, n));
+    }
+}
+
+void FillThreeStopRound(HDC dc, const TRect& rect, bool highlight) {
+    if (rect.Right <= rect.Left || rect.Bottom <= rect.Top) return;
+    const int last = rect.Bottom - rect.Top - 1;
+    ThreeStopLines(last, highlight, false, [&](int k, COLORREF color) {
+        if (k <= last) FillRadioRow(dc, rect, k, color);
+    });
+}
+
+void FillStriped(HDC dc, const TRect& rect, const TRect& clip, TColor color, const TStripes& stripes) {
+    TRect v;
+    if (!gcl::IntersectRect(v, rect, clip) || stripes.Period <= 0) return;
+    FillRectColor(dc, v, color);
+    const int intensity = ColorIntensity(color);
+    const int lightShift = intensity < 200 ? stripes.LightShift + (200 - intensity) / 20 : stripes.LightShift;
+    const COLORREF dark = GetNearestColor(dc, gcl::ColorToColorRef(ShiftColor(color, stripes.DarkShift)));
+    const COLORREF light = GetNearestColor(dc, gcl::ColorToColorRef(ShiftColor(color, lightShift)));
+    for (int y = v.Top - (v.Top - rect.Top) % stripes.Period; y < rect.Bottom && y < v.Bottom; y += stripes.Period) {
+        const int darkY = y + stripes.DarkRow, lightY = y + stripes.LightRow;
+        if (darkY >= v.Top && darkY < v.Bottom) FillLine(dc, RECT{v.Left, darkY, v.Right, darkY + 1}, dark);
+        if (stripes.LightRow >= 0 && lightY >= v.Top && lightY < v.Bottom)
+            FillLine(dc, RECT{v.Left, lightY, v.Right, lightY + 1}, light);
+    }
+}
+
+void DrawCutOutline(HDC dc, const TRect& rect, int leftCut, int rightCut, TColor color) {
+    const int r = rect.Right - 1, b = rect.Bottom - 1, l = rect.Left, t = rect.Top;
+    const TPoint points[9] = {{l + leftCut, t}, {r - rightCut, t}, {r, t + rightCut}, {r, b - rightCut},
+                              {r - rightCut, b}, {l + leftCut, b},  {l, b - leftCut},  {l, t + leftCut},
+                              {l + leftCut, t}};
+    PolylineColor(dc, points, 8, color);
+}
+
+void DrawDottedLine(HDC dc, int fixed, int from, int to, bool horizontal, TColor color) {
+    if (color == gcl::clNone) return;
+    const COLORREF c = gcl::ColorToColorRef(color);
+    for (int p = from; p < to; p += 3) SetPixelV(dc, horizontal ? p : fixed, horizontal ? fixed : p, c);
+}
+
+std::vector<TPoint> GripSteps(const TRect& inner, bool vertical, int size, bool closeButton, bool doubled,
+                              int shift) {
+    std::vector<TPoint> steps;
+    const int along = closeButton ? size - 2 : 0, across = (closeButton ? 4 : 0) + shift;
+    if (!vertical) {
+        const int x = inner.Left + 1 + across;
+        for (int y = inner.Top + 4 + along; y < inner.Bottom - 5; y += 4) {
+            steps.push_back({x, y});
+            if (doubled) steps.push_back({x + 4, y});
+        }
+    } else {
+        const int y = inner.Top + 1 + across;
+        for (int x = inner.Left + 4; x < inner.Right - 5 - along; x += 4) {
+            steps.push_back({x, y});
+            if (doubled) steps.push_back({x, y + 4});
+        }
+    }
+    return steps;
+}
+
+void DrawFlatDimple(HDC dc, int x, int y, TColor g64, TColor g48, TColor g32, TColor l128, TColor l72) {
+    const struct {
+        int Dx, Dy;
+        TColor Color;
+    } pixels[8] = {{0, 0, g64}, {0, 1, g32}, {1, 0, g48}, {2, 0, l128}, {0, 2, l128}, {1, 2, l128}, {2, 2, l72}, {2, 1, l128}};
+    for (const auto& p : pixels) SetPixelV(dc, x + p.Dx, y + p.Dy, GetNearestColor(dc, gcl::ColorToColorRef(p.Color)));
+}
+
+void GripShades(TColor face, TColor shadow, TColor light, bool sizeGrip, TColor (&shades)[7]) {
+    const TColor d64 = BlendColor(face, shadow, 64), d48 = BlendColor(face, shadow, 48),
+                 d32 = BlendColor(face, shadow, 32), d16 = BlendColor(face, shadow, 16);
+    shades[0] = sizeGrip ? d16 : d64;
+    shades[1] = d32;
+    shades[2] = d48;
+    shades[3] = sizeGrip ? d64 : d16;
+    shades[4] = BlendColor(face, light, 72);
+    shades[5] = BlendColor(face, light, 128);
+    shades[6] = BlendColor(face, light, 96);
+}
+
+void DrawDimpleSizeGrip(HDC dc, const TRect& rect, const TColor (&shades)[7]) {
+    const int r = rect.Right, b = rect.Bottom;
+    const TPoint anchors[6] = {{r - 12, b - 4}, {r - 8, b - 4}, {r - 4, b - 4}, {r - 8, b - 8}, {r - 4, b - 8}, {r - 4, b - 12}};
+    for (const TPoint& p : anchors) DrawGripDot(dc, p.X, p.Y, shades);
+}
+
+void DrawLineSizeGrip(HDC dc, const TRect& rect, TColor dark, TColor light) {
+    const int s = std::min(rect.Right - rect.Left, rect.Bottom - rect.Top);
+    int k = 2;
+    for (int pass = 0; pass < 3; ++pass) {
+        for (const TColor color : {dark, light}) {
+            DrawLineColor(dc, rect.Right - 1 - k, rect.Bottom - 1, rect.Right, rect.Bottom - k - 2, color);
+            k += s >= 13 ? 2 : 1;
+        }
+        if (s >= 9 && s <= 12) ++k;
+    }
+}
+
+void DrawSmallCaptionWithHalo(TCanvas* canvas, const TRect& rect, const std::string& caption, TColor color,
+                              unsigned format, bool rotated, TColor halo) {
+    if (halo != gcl::clNone)
+        for (int dy = -2; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                DrawSmallCaption(canvas, TRect{rect.Left + dx, rect.Top + dy, rect.Right, rect.Bottom}, caption, halo,
+                                 format, rotated);
+    DrawSmallCaption(canvas, rect, caption, color, format, rotated);
+}
+
+void DrawRadioRing(HDC dc, const TRect& rect, TColor color) {
+    const int x = rect.Left, y = rect.Top;
+    const TPoint ring[25] = {{x, y + 8},      {x, y + 4},       {x + 1, y + 3},   {x + 1, y + 2},   {x + 2, y + 1},
+                             {x + 3, y + 1},  {x + 4, y},       {x + 8, y},       {x + 9, y + 1},   {x + 10, y + 1},
+                             {x + 11, y + 2}, {x + 11, y + 3},  {x + 12, y + 4},  {x + 12, y + 8},  {x + 11, y + 9},
+                             {x + 11, y + 10}, {x + 10, y + 11}, {x + 9, y + 11},  {x + 8, y + 12},  {x + 4, y + 12},
+                             {x + 3, y + 11}, {x + 2, y + 11},  {x + 1, y + 10},  {x + 1, y + 9},   {x, y + 8}};
+    PolylineColor(dc, ring, 24, color);
+}
+
+void DrawBevel(HDC dc, const TRect& r, TColor light, TColor shadow) {
+    DrawLineColor(dc, r.Left, r.Top, r.Right - 1, r.Top, light);
+    DrawLineColor(dc, r.Left, r.Top, r.Left, r.Bottom - 1, light);
+    DrawLineColor(dc, r.Left, r.Bottom - 1, r.Right, r.Bottom - 1, shadow);
+    DrawLineColor(dc, r.Right - 1, r.Top, r.Right - 1, r.Bottom - 1, shadow);
 }
 
 } // namespace qelvo

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "gcl/Graphics.h"
 #include "gcl/ImgList.h"
@@ -204,5 +205,79 @@ void DrawEmbossedGlyph(HDC dc, const gcl::TRect& rect, int width, int height, co
                        gcl::TColor color, bool dark);
 // Three diagonal double lines in the bottom-right corner of rect: a size grip.
 void DrawDiagonalSizeGrip(HDC dc, const gcl::TRect& rect, gcl::TColor light, gcl::TColor dark);
+
+
+// ---- The Nexos family's painting ----------------------------------------------------------
+// Faces, textures, grips and captions of the Nexos themes and of the
+// themes built like them. Every gradient paints one line in its far
+// colour where it has a single line and nothing for an empty rectangle.
+
+// The glass face: from c2 at the first line toward c1 up to the middle,
+// then from the over-colour c2 + (c1 - c2) * 15 / 9 (c1 itself when c1's
+// red exceeds c2's) back to c1 (vertical) or from c1 toward the
+// over-colour (horizontal).
+void FillGlassGradient(HDC dc, const gcl::TRect& rect, gcl::TColor c1, gcl::TColor c2, bool vertical);
+
+// The inset of each of the 11 inner rows of the 13 x 13 radio glyph;
+// rows past the table are not inset.
+int RadioRowInset(int row) noexcept;
+// The radio interior row by row, each row kept off both sides by its
+// inset: two-part as the vertical glass face, or one line gradient with
+// c1 at the bottom and c2 at the top.
+void FillRoundGradient(HDC dc, const gcl::TRect& rect, gcl::TColor c1, gcl::TColor c2, bool twoPart);
+// The radio interior in the rows of the vertical three-stop face.
+void FillThreeStopRound(HDC dc, const gcl::TRect& rect, bool highlight);
+
+// A line texture: the visible part of rect (inside clip) is filled with
+// color, then in every period of rows counted from rect's top the dark
+// row gets color shifted by DarkShift and the light row (unless -1)
+// color shifted by LightShift + (200 - intensity) / 20 below intensity
+// 200, else by LightShift; both snapped to what the DC shows.
+struct TStripes {
+    int Period = 3;
+    int DarkRow = 0;
+    int LightRow = 1;
+    int DarkShift = -8;
+    int LightShift = 8;
+};
+void FillStriped(HDC dc, const gcl::TRect& rect, const gcl::TRect& clip, gcl::TColor color, const TStripes& stripes);
+
+// The cut-corner outline of 9 points, the right and bottom edges one
+// pixel inside.
+void DrawCutOutline(HDC dc, const gcl::TRect& rect, int leftCut, int rightCut, gcl::TColor color);
+// Single pixels every third one along a row (horizontal) or column from
+// `from` while below `to`.
+void DrawDottedLine(HDC dc, int fixed, int from, int to, bool horizontal, gcl::TColor color);
+
+// Where the grip steps of a docked toolbar's drag handle go: the handle
+// is the first `size` columns (rows when vertical) of inner; steps every
+// 4 pixels from 4 in, down to 5 before the far end; a close button moves
+// the run size - 2 along and 4 across; doubled handles get a second
+// step 4 across; shift moves the whole grip across.
+std::vector<gcl::TPoint> GripSteps(const gcl::TRect& inner, bool vertical, int size, bool closeButton,
+                                   bool doubled, int shift = 0);
+// The dimple of the Nexos3 grip: eight pixels, dark top-left, light edges.
+void DrawFlatDimple(HDC dc, int x, int y, gcl::TColor g64, gcl::TColor g48, gcl::TColor g32, gcl::TColor l128,
+                    gcl::TColor l72);
+// The seven shades of a dimple grip from face toward shadow (64, 48, 32,
+// 16) and toward light (128, 96, 72), in DrawGripDot's order for a drag
+// handle (darkest first) or a size grip (lightest first).
+void GripShades(gcl::TColor face, gcl::TColor shadow, gcl::TColor light, bool sizeGrip, gcl::TColor (&shades)[7]);
+// Six dimples in the bottom-right corner of rect.
+void DrawDimpleSizeGrip(HDC dc, const gcl::TRect& rect, const gcl::TColor (&shades)[7]);
+// Three pairs of 45-degree lines in the bottom-right corner, dark then
+// light; the gaps grow with the corner's size (9 to 12, 13 or more).
+void DrawLineSizeGrip(HDC dc, const gcl::TRect& rect, gcl::TColor dark, gcl::TColor light);
+
+// A small caption (floating and panel captions) with a halo: the text is
+// first drawn twelve times in the halo colour around its place (dx -1..1,
+// dy -2..1); no halo for clNone.
+void DrawSmallCaptionWithHalo(gcl::TCanvas* canvas, const gcl::TRect& rect, const std::string& caption,
+                              gcl::TColor color, unsigned format, bool rotated, gcl::TColor halo);
+// The 24-point ring of a 13 x 13 radio button at rect's top-left.
+void DrawRadioRing(HDC dc, const gcl::TRect& rect, gcl::TColor color);
+// The raised (sunken) bevel of one-pixel lines: light on the top and
+// left, shadow on the bottom and right (swapped when sunken).
+void DrawBevel(HDC dc, const gcl::TRect& rect, gcl::TColor light, gcl::TColor shadow);
 
 } // namespace qelvo

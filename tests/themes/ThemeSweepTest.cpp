@@ -21,7 +21,7 @@ using qelvo::test::TGdiObjectCounter;
 
 namespace {
 
-const char* const ThemeNames[] = {"Tristan", "Tristan2", "Aluminum"};
+const char* const ThemeNames[] = {"Nexos2", "Nexos3", "Nexos4", "Nexos5", "NexosX", "Dream", "Tristan", "Tristan2", "Aluminum", "OfficeC", "Relifer", "SentimoX"};
 
 std::vector<TTxItemInfo> ItemStates() {
     std::vector<TTxItemInfo> states;
@@ -318,12 +318,12 @@ TEST(ThemePictures, TestFormPaintedByEachTheme) {
     TFixedSysColors colors;
     for (const char* name : ThemeNames) {
         TTxTheme* theme = AcquireTheme(name);
-        TDibCanvas canvas(320, 240, 0xE0E0E0);
+        TDibCanvas canvas(320, 240, 0xCCCCCC);
         PaintTestForm(theme, canvas);
         EXPECT_TRUE(canvas.SaveBmp(std::string("theme-") + name + ".bmp"));
         // Something of each part was painted.
-        EXPECT_GT(canvas.CountNot(TRect{0, 0, 320, 32}, 0xE0E0E0), 320 * 30);
-        EXPECT_GT(canvas.CountNot(TRect{60, 34, 206, 148}, 0xE0E0E0), 140 * 100);
+        EXPECT_GT(canvas.CountNot(TRect{0, 0, 320, 32}, 0xCCCCCC), 320 * 30);
+        EXPECT_GT(canvas.CountNot(TRect{60, 34, 206, 148}, 0xCCCCCC), 140 * 100);
         ReleaseTheme(theme);
     }
 }

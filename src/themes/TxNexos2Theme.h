@@ -1,0 +1,35 @@
+// "Nexos2": very light grey striped toolbars, white popups, a green
+// accent (0x30C8A8) for hot menu items and hot faces, grey glass faces
+// with bevelled cut-corner frames for pushed and checked buttons, green
+// glass caption bars with white text, dotted separators.
+#pragma once
+
+#include "themes/NexosFamily.h"
+
+namespace qelvo {
+
+class TTxNexos2Theme : public TTxNexosFamilyTheme {
+    GCL_CLASS(TTxNexos2Theme, TTxNexosFamilyTheme)
+public:
+    void SetupColorCache() override;
+    int IntegerMetric(int index) override;
+    void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
+
+protected:
+    explicit TTxNexos2Theme(const std::string& name);
+    TTxNexos2Theme(const std::string& name, TNexosUnitState& unit);
+
+    // The unit colours and the cache with Nexos2's differences.
+    void SetupNexos2Cache(TColor base, TColor bars, TColor popups);
+
+    TColor CheckMarkColor(const TTxItemInfo& itemInfo) const override;
+    TColor DropDownArrowColor(const TTxItemInfo& itemInfo, bool single) const override;
+    TRect CheckAreaRect(const TRect& rect, const TTxItemInfo& itemInfo) const override;
+    void PaintCheckArea(gcl::TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) override;
+    void PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrameInfo& info, int size) override;
+    TColor PushedControlFrameColor() const override { return Options().BaseColor; }
+
+    TNexosColorCache FCache2;
+};
+
+} // namespace qelvo

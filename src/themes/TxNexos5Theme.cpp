@@ -1,0 +1,85 @@
+// The Nexos5 theme: what it paints differently from Nexos4.
+#include "themes/TxNexos5Theme.h"
+
+#include "theming/TxUtils.h"
+
+namespace qelvo {
+
+using gcl::TCanvas;
+
+namespace {
+
+TNexosUnitState Nexos5Unit{TThemeStock{true},
+                           TNexosOptions{.ColoredCaptions = true,
+                                         .BaseColor = 0xF6DAC9,
+                                         .SecondColor = 0xC0C0C0,
+                                         .MixedColor = MixColors(0xF6DAC9, 0xC0C0C0, 90)},
+                           TNexosColors{}};
+
+} // namespace
+
+GCL_IMPLEMENT_CLASS(TTxNexos5Theme)
+
+TTxNexos5Theme::TTxNexos5Theme(const std::string& name) : TTxNexos4Theme(name, Nexos5Unit) {}
+
+void TTxNexos5Theme::SetupColorCache() {
+    SetupNexos4Cache(0xFFFFFF);
+    FUnit->Colors.GripFaceColor = 0x909090;
+    TNexosColorCache& c = *FCache;
+    c.ToolbarShadowColor = 0xA8A8A8;
+    const TColor activeText = Contrasted(0x000000, 0x808080, 180);
+    c.FloatingFrameColors[frActive][fpCaptionText] = activeText;
+    c.PanelFrameColors[frActive][fpCaptionText] = activeText;
+    c.MenuItemColorTable[mrHot][cpText] = c.ButtonColorTable[brHot][cpText];
+    AdjustCachedColors(c);
+}
+
+TStripes TTxNexos5Theme::Stripes() const { return TStripes{.Period = 5, .DarkRow = 0, .LightRow = -1, .DarkShift = -12}; }
+
+void TTxNexos5Theme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
+    // Pushed, or checked and hot: the line gradient in place of the glass face.
+    if (itemInfo.Enabled && (itemInfo.Pushed || itemInfo.Selected) && (itemInfo.Pushed || IsHot(itemInfo)) &&
+        !(IsMenuBarView(itemInfo.ViewType) && !Options().FlatMenuBar)) {
+        HDC dc = canvas->GetHandle();
+        TRect r = rect;
+        int lc = 0, rc = 0;
+        ButtonCuts(itemInfo, r, lc, rc);
+        PaintOpaqueOutline(dc, r, itemInfo, lc, rc, MixColors(gcl::clHighlight, gcl::clWindow, 20),
+                           MixColors(gcl::clHighlight, gcl::clWindow, 15));
+        TRect inner = r;
+        gcl::InflateRect(inner, -1, -1);
+        FillLineGradient(dc, inner, 0xFFFFFF, Options().SecondColor, true);
+        TColor pen = Cache().ButtonColorTable[brChecked][cpFrame];
+        if (itemInfo.Selected && !itemInfo.Pushed) pen = Options().BaseColor;
+        DrawCutOutline(dc, r, lc, rc, pen);
+        if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, r, itemInfo);
+        return;
+    }
+    TTxNexos4Theme::PaintButton(canvas, rect, itemInfo);
+}
+
+void TTxNexos5Theme::PaintCheckArea(TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) {
+    HDC dc = canvas->GetHandle();
+    TRect inner = area;
+    gcl::InflateRect(inner, -1, -1);
+    FillRectColor(dc, inner, 0xFFFFFF);
+    DrawCutOutline(dc, area, 2, 2, itemInfo.Pushed || IsHot(itemInfo) ? TColor{0x808080} : TColor{0xA0A0A0});
+    if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, area, itemInfo);
+}
+
+void TTxNexos5Theme::PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrameInfo& info, int size) {
+    PaintDashGrip(dc, inner, info, size, 0xAFAFAF, 0xCECAC7, true);
+}
+
+void TTxNexos5Theme::PaintCaptionFace(TCanvas* canvas, const TRect& bar, bool vertical) {
+    PaintGreyCaptionFace(canvas, bar, vertical);
+}
+
+void TTxNexos5Theme::PaintCaptionCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical) {
+    if (Options().ColoredCaptions)
+        PaintGreyCloseButton(canvas, square, row, false);
+    else
+        TTxNexos4Theme::PaintCaptionCloseButton(canvas, square, row, vertical);
+}
+
+} // namespace qelvo

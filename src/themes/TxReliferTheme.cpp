@@ -1,0 +1,182 @@
+// The Relifer theme: its unit values, colour cache and the painting that
+// differs from the Nexos family's.
+#include "themes/TxReliferTheme.h"
+
+#include "theming/TxUtils.h"
+
+namespace qelvo {
+
+using gcl::TCanvas;
+
+namespace {
+
+TNexosUnitState ReliferUnit{TThemeStock{true},
+                            TNexosOptions{.BaseColor = 0xF6DAC9,
+                                          .SecondColor = 0xC0C0C0,
+                                          .MixedColor = MixColors(0xF6DAC9, 0xC0C0C0, 90)},
+                            TNexosColors{}};
+
+
+} // namespace
+
+GCL_IMPLEMENT_CLASS(TTxReliferTheme)
+
+TTxReliferTheme::TTxReliferTheme(const std::string& name) : TTxReliferTheme(name, ReliferUnit) {}
+
+TTxReliferTheme::TTxReliferTheme(const std::string& name, TNexosUnitState& unit)
+    : TTxNexosFamilyTheme(name, unit, FCacheR) {
+    FDockColor = 0xE0E0E0;
+}
+
+void TTxReliferTheme::SetupColorCache() {
+    TNexosColors& colors = FUnit->Colors;
+    colors.CaptionStartColor = MixColors(Options().BaseColor, 0xFFFFFF, 80);
+    colors.CaptionEndColor = 0xFFFFFF;
+    TReliferColorCache& c = FCacheR;
+    SetupNexosCache(c, Options().BaseColor, 0xF0F0F0, 0xF0F0F0);
+    const TColor activeText = Contrasted(0x000000, 0x808080, 180);
+    c.FloatingFrameColors[frActive][fpCaptionText] = activeText;
+    c.PanelFrameColors[frActive][fpCaptionText] = activeText;
+    AdjustCachedColors(c);
+    // The caption line, edit frame and bevel colours keep their values.
+    c.ToolbarShadowColor = 0xA8A8A8;
+    c.EditFrameColor = MixColors(0xC0C0C0, 0xFFFFFF, 80);
+    c.BevelLightColor = 0xFFFFFF;
+    c.BevelShadowColor = 0xC0C0C0;
+}
+
+int TTxReliferTheme::IntegerMetric(int index) {
+    switch (index) {
+    case 35: return 4;
+    case 50: return 6;
+    case 66: return -1;
+    default: return TTxNexosFamilyTheme::IntegerMetric(index);
+    }
+}
+
+void TTxReliferTheme::PaintBackground(TCanvas* canvas, const TRect&, const TRect& rect, const TRect& clipRect,
+                                      TColor color, bool transparent, uint32_t) {
+    TRect visible;
+    if (transparent || !gcl::IntersectRect(visible, rect, clipRect)) return;
+    HDC dc = canvas->GetHandle();
+    const RECT v = gcl::ToRECT(visible);
+    if (RectVisible(dc, &v)) FillRectColor(dc, visible, color);
+}
+
+void TTxReliferTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
+    HDC dc = canvas->GetHandle();
+    TRect r = rect;
+    int lc = 0, rc = 0;
+    ButtonCuts(itemInfo, r, lc, rc);
+    PaintOpaqueOutline(dc, r, itemInfo, lc, rc, MixColors(gcl::clHighlight, gcl::clWindow, 20),
+                       MixColors(gcl::clHighlight, gcl::clWindow, 15));
+    TRect inner = r;
+    gcl::InflateRect(inner, -1, -1);
+    if (IsMenuBarView(itemInfo.ViewType) && !Options().FlatMenuBar) {
+        if (!IsHot(itemInfo)) return;
+        if (!itemInfo.Pushed) {
+            FillGlassGradient(dc, inner, ButtonPart(itemInfo, cpBody), 0xFFFFFF, true);
+            DrawCutOutline(dc, r, 0, 0, ButtonPart(itemInfo, cpFrame));
+        } else {
+            FillRectColor(dc, r, 0xE0E0E0);
+            DrawBevel(dc, r, FCacheR.BevelShadowColor, FCacheR.BevelLightColor);
+        }
+        return;
+    }
+    const TNexosOptions& o = Options();
+    if (itemInfo.Enabled && (itemInfo.Pushed || itemInfo.Selected)) {
+        TColor pen;
+        if (itemInfo.Pushed || IsHot(itemInfo)) {
+            FillLineGradient(dc, inner, 0xFFFFFF, o.SecondColor, true);
+            pen = FCacheR.ButtonColorTable[brChecked][cpFrame];
+        } else {
+            FillGlassGradient(dc, inner, FCacheR.ToolbarBackground, 0xFFFFFF, true);
+            pen = 0xC0C0C0;
+        }
+        if (itemInfo.Selected && itemInfo.Pushed) {
+            FillLineGradient(dc, inner, 0xFFFFFF, o.SecondColor, true);
+            pen = FCacheR.ButtonColorTable[brChecked][cpFrame];
+        } else if (itemInfo.Selected && IsHot(itemInfo)) {
+            FillGlassGradient(dc, inner, o.MixedColor, 0xFFFFFF, true);
+            pen = o.BaseColor;
+        }
+        DrawCutOutline(dc, r, lc, rc, pen);
+    } else if (IsHot(itemInfo) || (itemInfo.ItemOptions & IO_DESIGNING)) {
+        FillGlassGradient(dc, inner, ButtonPart(itemInfo, cpBody), 0xFFFFFF, true);
+        DrawCutOutline(dc, r, lc, rc, ButtonPart(itemInfo, cpFrame));
+    }
+    if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, r, itemInfo);
+}
+
+void TTxReliferTheme::PaintCheckArea(TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) {
+    HDC dc = canvas->GetHandle();
+    FillRectColor(dc, area, itemInfo.Pushed || IsHot(itemInfo) ? TColor{0xF0F0F0} : TColor{0xD0D0D0});
+    DrawBevel(dc, area, FCacheR.BevelShadowColor, FCacheR.BevelLightColor);
+    if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, area, itemInfo);
+}
+
+void TTxReliferTheme::PaintMenuItemFrame(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
+    if (IsHot(itemInfo)) DrawBevel(canvas->GetHandle(), rect, FCacheR.BevelLightColor, FCacheR.BevelShadowColor);
+}
+
+void TTxReliferTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo&) {
+    HDC dc = canvas->GetHandle();
+    FillRectColor(dc, rect, FCacheR.PopupBackground);
+    DrawBevel(dc, rect, 0xFFFFFF, 0xD0D0D0);
+}
+
+void TTxReliferTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo, bool horizontal,
+                                     bool) {
+    HDC dc = canvas->GetHandle();
+    if (horizontal) {
+        const int y = rect.Bottom / 2;
+        DrawLineColor(dc, rect.Left + 2, y, rect.Right - 2, y, FCacheR.BevelShadowColor);
+        DrawLineColor(dc, rect.Left + 2, y + 1, rect.Right - 2, y + 1, FCacheR.BevelLightColor);
+    } else if (itemInfo.Enabled) {
+        const int x = rect.Right / 2 - 1;
+        DrawLineColor(dc, x, rect.Top + 2, x, rect.Bottom - 2, FCacheR.BevelShadowColor);
+        DrawLineColor(dc, x + 1, rect.Top + 2, x + 1, rect.Bottom - 2, FCacheR.BevelLightColor);
+    }
+}
+
+void TTxReliferTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
+    TRect raised = rect;
+    raised.Top -= 3;
+    PaintBackground(canvas, TRect{}, raised, raised, FCacheR.ToolbarBackground, false, 0);
+    const uint32_t vt = info.ViewType;
+    if (IsViewKind(vt, VT_TOOLBAR) || IsViewKind(vt, VT_MENUBAR) || IsViewKind(vt, VT_GRADIENTTOOLBAR))
+        DrawBevel(canvas->GetHandle(), rect, FCacheR.BevelLightColor, FCacheR.BevelShadowColor);
+    PaintToolbarHandle(canvas, rect, info);
+}
+
+void TTxReliferTheme::PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrameInfo& info, int size) {
+    PaintDashGrip(dc, inner, info, size, 0x8F8F8F, 0xAEAAA7, false);
+}
+
+void TTxReliferTheme::PaintCaptionFace(TCanvas* canvas, const TRect& bar, bool vertical) {
+    PaintGreyCaptionFace(canvas, bar, vertical);
+}
+
+void TTxReliferTheme::PaintCaptionCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row, bool) {
+    PaintGreyCloseButton(canvas, square, row, !Options().ColoredCaptions);
+}
+
+void TTxReliferTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int part) {
+    HDC dc = canvas->GetHandle();
+    switch (part) {
+    case 0:
+        PaintBackground(canvas, TRect{}, rect, rect, FCacheR.ToolbarBackground, false, 0);
+        DrawLineColor(dc, rect.Left, rect.Top + 1, rect.Right, rect.Top + 1, FCacheR.BevelLightColor);
+        break;
+    case 1: {
+        const int x = rect.Right - 4;
+        DrawLineColor(dc, x, rect.Top + 2, x, rect.Bottom - 2, FCacheR.BevelShadowColor);
+        DrawLineColor(dc, x + 1, rect.Top + 2, x + 1, rect.Bottom - 2, FCacheR.BevelLightColor);
+        break;
+    }
+    case 3: TTxNexosFamilyTheme::PaintStatusBarPart(canvas, rect, part); break;
+    default: break;
+    }
+}
+
+} // namespace qelvo
