@@ -67,6 +67,14 @@ void SetupNexosCache(TNexosColorCache& c, TColor base, TColor bars, TColor popup
     c.StatusPaneDotColor = 0x000000;
 }
 
+void SetNexosUnitColors(TNexosColors& colors, TColor base) {
+    colors.CaptionStartColor = MixColors(base, 0xFFFFFF, 80);
+    colors.CaptionEndColor = 0xFFFFFF;
+    colors.GripFaceColor = 0xC0C0C0;
+    colors.GripShadowColor = 0x808080;
+    colors.GripLightColor = 0xFFFFFF;
+}
+
 GCL_IMPLEMENT_CLASS(TTxNexosFamilyTheme)
 
 TTxNexosFamilyTheme::TTxNexosFamilyTheme(const std::string& name, TNexosUnitState& unit, TNexosColorCache& cache)
@@ -287,22 +295,25 @@ TRect TTxNexosFamilyTheme::PanelCaptionBar(const TRect& rect, const TTxPanelCapt
     return bar;
 }
 
+void TTxNexosFamilyTheme::PaintPanelCloseButton(TCanvas* canvas, TRect& bar, const TTxPanelCaptionInfo& info,
+                                                int side) {
+    if (!(info.CloseButtonState & CDBS_VISIBLE)) return;
+    const TRect square = info.IsVertical ? TRect{bar.Right - side, bar.Top, bar.Right, bar.Top + side}
+                                         : TRect{bar.Left, bar.Bottom - side, bar.Left + side, bar.Bottom};
+    PaintCaptionCloseButton(canvas, square, CloseButtonRow(info.CloseButtonState), info.IsVertical);
+    if (info.IsVertical)
+        bar.Right = square.Left;
+    else
+        bar.Bottom = square.Top;
+}
+
 void TTxNexosFamilyTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info) {
     PaintPanelBorder(canvas, rect, info, PanelBorderColor());
     if (!info.ShowCaption()) return;
     const int h = GetSystemMetrics(SM_CYSMCAPTION);
     TRect bar = PanelCaptionBar(rect, info, h);
     PaintCaptionFace(canvas, bar, info.IsVertical);
-    if (info.CloseButtonState & CDBS_VISIBLE) {
-        const int side = h - 1;
-        const TRect square = info.IsVertical ? TRect{bar.Right - side, bar.Top, bar.Right, bar.Top + side}
-                                             : TRect{bar.Left, bar.Bottom - side, bar.Left + side, bar.Bottom};
-        PaintCaptionCloseButton(canvas, square, CloseButtonRow(info.CloseButtonState), info.IsVertical);
-        if (info.IsVertical)
-            bar.Right = square.Left;
-        else
-            bar.Bottom = square.Top;
-    }
+    PaintPanelCloseButton(canvas, bar, info, h - 1);
     if (info.IsVertical)
         gcl::InflateRect(bar, -4, 0);
     else
@@ -381,12 +392,19 @@ bool TTxNexosFamilyTheme::PaintStripedMenuBarItem(TCanvas* canvas, const TRect& 
     return true;
 }
 
+TRect TTxNexosFamilyTheme::BeginButton(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, int& leftCut,
+                                       int& rightCut) {
+    TRect r = rect;
+    ButtonCuts(itemInfo, r, leftCut, rightCut);
+    PaintOpaqueOutline(dc, r, itemInfo, leftCut, rightCut, MixColors(clHighlight, clWindow, 20),
+                       MixColors(clHighlight, clWindow, 15));
+    return r;
+}
+
 void TTxNexosFamilyTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
-    TRect r = rect;
     int lc = 0, rc = 0;
-    ButtonCuts(itemInfo, r, lc, rc);
-    PaintOpaqueOutline(dc, r, itemInfo, lc, rc, MixColors(clHighlight, clWindow, 20), MixColors(clHighlight, clWindow, 15));
+    const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
     if (PaintStripedMenuBarItem(canvas, r, itemInfo)) return;
     TRect inner = r;
     gcl::InflateRect(inner, -1, -1);
@@ -546,28 +564,7 @@ void TTxNexosFamilyTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, co
 
 void TTxNexosFamilyTheme::PaintImage(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
                                      TCustomImageList* imageList, int imageIndex) {
-    const bool dark = ColorIntensity(ItemImageBackground(itemInfo)) < 80;
-    if (!itemInfo.Enabled) {
-        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, clBtnShadow);
-        return;
-    }
-    const bool hot = IsHot(itemInfo);
-    if (!itemInfo.Selected && !itemInfo.Pushed && !hot) {
-        if (dark || WhiteButtonFace || LowColorScreen)
-            DrawImageBrightened(canvas, rect, imageList, imageIndex, dark);
-        else
-            DrawImageTinted(canvas, rect, imageList, imageIndex, clWindow, 255);
-    } else if (hot && !itemInfo.Selected && (!itemInfo.Pushed || itemInfo.PopupOpen)) {
-        DrawImageShaded(canvas, rect, imageList, imageIndex, 1);
-        TRect shadow = rect;
-        gcl::OffsetRect(shadow, 1, 1);
-        DrawImageShaded(canvas, shadow, imageList, imageIndex, 1);
-        TRect raised = rect;
-        gcl::OffsetRect(raised, -1, -1);
-        DrawImageBrightened(canvas, raised, imageList, imageIndex, dark);
-    } else {
-        DrawImageBrightened(canvas, rect, imageList, imageIndex, dark);
-    }
+    PaintItemImage(canvas, rect, itemInfo, imageList, imageIndex, ItemImageBackground(itemInfo));
 }
 
 void TTxNexosFamilyTheme::PaintShadowedImage(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,

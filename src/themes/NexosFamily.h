@@ -51,6 +51,10 @@ struct TNexosColorCache : TThemeColorCache {
 // the accent in hot, pushed and popup-open faces (Nexos4's formulas).
 void SetupNexosCache(TNexosColorCache& c, TColor base, TColor bars, TColor popups = 0xFFFFFF);
 
+// The unit colours of the Nexos themes: caption ends from the accent and
+// the grey shades of the grips.
+void SetNexosUnitColors(TNexosColors& colors, TColor base);
+
 class TTxNexosFamilyTheme : public TTxCacheTheme {
     GCL_CLASS(TTxNexosFamilyTheme, TTxCacheTheme)
 public:
@@ -127,6 +131,9 @@ protected:
     // Shared steps of PaintButton.
     // The outline cuts of an item (the left edge of an arrow part moves out by one).
     void ButtonCuts(const TTxItemInfo& itemInfo, TRect& rect, int& leftCut, int& rightCut) const;
+    // The cuts and the opaque-toolbar outline in the highlight-tinted pens;
+    // answers the button's rectangle (an arrow part's moved out by one).
+    TRect BeginButton(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, int& leftCut, int& rightCut);
     // On an opaque toolbar a button that is not hot gets an outline.
     void PaintOpaqueOutline(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, int leftCut, int rightCut,
                             TColor enabledPen, TColor disabledPen);
@@ -137,6 +144,9 @@ protected:
     TRect PaintPanelBorder(gcl::TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info, TColor outer);
     // The bar of a panel caption area.
     TRect PanelCaptionBar(const TRect& rect, const TTxPanelCaptionInfo& info, int thickness) const;
+    // The close button of a panel caption at the bar's far end; the bar
+    // then ends where the button begins.
+    void PaintPanelCloseButton(gcl::TCanvas* canvas, TRect& bar, const TTxPanelCaptionInfo& info, int side);
     // Edit buttons and check boxes with three-stop faces: pushed parts in
     // the pushed stops, hot ones in the light stops (plain ones when not
     // highlight); a pushed hot radio button in the glass rows (else the

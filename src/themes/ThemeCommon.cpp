@@ -225,6 +225,34 @@ void PaintCheckRadio(TCanvas* canvas, const TRect& rect, int kind, int state, co
     }
 }
 
+// ---- Item images -------------------------------------------------------------------------
+
+void PaintItemImage(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo, TCustomImageList* imageList,
+                    int imageIndex, TColor background) {
+    const bool dark = ColorIntensity(background) < 80;
+    if (!itemInfo.Enabled) {
+        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, gcl::clBtnShadow);
+        return;
+    }
+    const bool hot = IsHot(itemInfo);
+    if (!itemInfo.Selected && !itemInfo.Pushed && !hot) {
+        if (dark || WhiteButtonFace || LowColorScreen)
+            DrawImageBrightened(canvas, rect, imageList, imageIndex, dark);
+        else
+            DrawImageTinted(canvas, rect, imageList, imageIndex, gcl::clWindow, 255);
+    } else if (hot && !itemInfo.Selected && (!itemInfo.Pushed || itemInfo.PopupOpen)) {
+        DrawImageShaded(canvas, rect, imageList, imageIndex, 1);
+        TRect shadow = rect;
+        gcl::OffsetRect(shadow, 1, 1);
+        DrawImageShaded(canvas, shadow, imageList, imageIndex, 1);
+        TRect raised = rect;
+        gcl::OffsetRect(raised, -1, -1);
+        DrawImageBrightened(canvas, raised, imageList, imageIndex, dark);
+    } else {
+        DrawImageBrightened(canvas, rect, imageList, imageIndex, dark);
+    }
+}
+
 // ---- Cache themes ----------------------------------------------------------------------
 
 GCL_IMPLEMENT_CLASS(TTxCacheTheme)

@@ -148,6 +148,16 @@ struct TFrameControlColors {
 // one; the canvas pen and brush are left solid.
 void PaintCheckRadio(gcl::TCanvas* canvas, const TRect& rect, int kind, int state, const TFrameControlColors& colors);
 
+// ---- Item images -------------------------------------------------------------------------
+
+// An item's image by its state over a background of the given colour:
+// disabled as a silhouette (dark background) or grey shading; plain tinted
+// toward clWindow on a light background (brightened on a dark one, a
+// low-colour screen or a white button face); hot with a shadow and raised
+// by a pixel; checked or pushed brightened in place.
+void PaintItemImage(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo, TCustomImageList* imageList,
+                    int imageIndex, TColor background);
+
 // ---- Themes with a colour cache --------------------------------------------------------
 
 // The base of the themes that keep a colour cache of their own. Creation:

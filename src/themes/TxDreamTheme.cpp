@@ -244,16 +244,7 @@ void TTxDreamTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, co
     else
         DrawLineColor(dc, bar.Right - 1, bar.Top, bar.Right - 1, bar.Bottom, 0xC0C0C0);
     canvas->GetBrush()->SetColor(clBtnFace);
-    if (info.CloseButtonState & CDBS_VISIBLE) {
-        const int side = h - 1;
-        const TRect square = info.IsVertical ? TRect{bar.Right - side, bar.Top, bar.Right, bar.Top + side}
-                                             : TRect{bar.Left, bar.Bottom - side, bar.Left + side, bar.Bottom};
-        PaintCaptionCloseButton(canvas, square, CloseButtonRow(info.CloseButtonState), info.IsVertical);
-        if (info.IsVertical)
-            bar.Right = square.Left;
-        else
-            bar.Bottom = square.Top;
-    }
+    PaintPanelCloseButton(canvas, bar, info, h - 1);
     if (info.IsVertical) {
         for (int y = bar.Top + 2; y < bar.Bottom - 3; y += 4) DrawDreamDimple(dc, bar.Left + 1, y, 0x000000);
         gcl::InflateRect(bar, -9, 0);

@@ -29,12 +29,7 @@ TTxNexos2Theme::TTxNexos2Theme(const std::string& name, TNexosUnitState& unit)
 }
 
 void TTxNexos2Theme::SetupNexos2Cache(TColor base, TColor bars, TColor popups) {
-    TNexosColors& colors = FUnit->Colors;
-    colors.CaptionStartColor = MixColors(base, 0xFFFFFF, 80);
-    colors.CaptionEndColor = 0xFFFFFF;
-    colors.GripFaceColor = 0xC0C0C0;
-    colors.GripShadowColor = 0x808080;
-    colors.GripLightColor = 0xFFFFFF;
+    SetNexosUnitColors(FUnit->Colors, base);
     TNexosColorCache& c = *FCache;
     SetupNexosCache(c, base, bars, popups);
     c.ButtonColorTable[brHot][cpText] = 0xFFFFFF;
@@ -62,11 +57,8 @@ void TTxNexos2Theme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxIt
         return;
     }
     HDC dc = canvas->GetHandle();
-    TRect r = rect;
     int lc = 0, rc = 0;
-    ButtonCuts(itemInfo, r, lc, rc);
-    PaintOpaqueOutline(dc, r, itemInfo, lc, rc, MixColors(gcl::clHighlight, gcl::clWindow, 20),
-                       MixColors(gcl::clHighlight, gcl::clWindow, 15));
+    const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
     TRect inner = r;
     gcl::InflateRect(inner, -1, -1);
     const TColor second = Options().SecondColor;

@@ -27,13 +27,8 @@ TTxNexos4Theme::TTxNexos4Theme(const std::string& name, TNexosUnitState& unit, T
     : TTxNexosFamilyTheme(name, unit, cache) {}
 
 void TTxNexos4Theme::SetupNexos4Cache(TColor bars) {
-    TNexosColors& colors = FUnit->Colors;
     const TColor base = Options().BaseColor;
-    colors.CaptionStartColor = MixColors(base, 0xFFFFFF, 80);
-    colors.CaptionEndColor = 0xFFFFFF;
-    colors.GripFaceColor = 0xC0C0C0;
-    colors.GripShadowColor = 0x808080;
-    colors.GripLightColor = 0xFFFFFF;
+    SetNexosUnitColors(FUnit->Colors, base);
     SetupNexosCache(*FCache, base, bars);
 }
 

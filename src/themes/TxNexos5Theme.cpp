@@ -41,11 +41,8 @@ void TTxNexos5Theme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxIt
     if (itemInfo.Enabled && (itemInfo.Pushed || itemInfo.Selected) && (itemInfo.Pushed || IsHot(itemInfo)) &&
         !(IsMenuBarView(itemInfo.ViewType) && !Options().FlatMenuBar)) {
         HDC dc = canvas->GetHandle();
-        TRect r = rect;
         int lc = 0, rc = 0;
-        ButtonCuts(itemInfo, r, lc, rc);
-        PaintOpaqueOutline(dc, r, itemInfo, lc, rc, MixColors(gcl::clHighlight, gcl::clWindow, 20),
-                           MixColors(gcl::clHighlight, gcl::clWindow, 15));
+        const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
         TRect inner = r;
         gcl::InflateRect(inner, -1, -1);
         FillLineGradient(dc, inner, 0xFFFFFF, Options().SecondColor, true);

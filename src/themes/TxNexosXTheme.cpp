@@ -36,11 +36,8 @@ int TTxNexosXTheme::IntegerMetric(int index) {
 
 void TTxNexosXTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
-    TRect r = rect;
     int lc = 0, rc = 0;
-    ButtonCuts(itemInfo, r, lc, rc);
-    PaintOpaqueOutline(dc, r, itemInfo, lc, rc, MixColors(gcl::clHighlight, gcl::clWindow, 20),
-                       MixColors(gcl::clHighlight, gcl::clWindow, 15));
+    const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
     if (PaintStripedMenuBarItem(canvas, r, itemInfo)) return;
     TRect inner = r;
     gcl::InflateRect(inner, -1, -1);

@@ -29,9 +29,7 @@ TTxReliferTheme::TTxReliferTheme(const std::string& name, TNexosUnitState& unit)
 }
 
 void TTxReliferTheme::SetupColorCache() {
-    TNexosColors& colors = FUnit->Colors;
-    colors.CaptionStartColor = MixColors(Options().BaseColor, 0xFFFFFF, 80);
-    colors.CaptionEndColor = 0xFFFFFF;
+    SetNexosUnitColors(FUnit->Colors, Options().BaseColor);
     TReliferColorCache& c = FCacheR;
     SetupNexosCache(c, Options().BaseColor, 0xF0F0F0, 0xF0F0F0);
     const TColor activeText = Contrasted(0x000000, 0x808080, 180);
@@ -65,11 +63,8 @@ void TTxReliferTheme::PaintBackground(TCanvas* canvas, const TRect&, const TRect
 
 void TTxReliferTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
-    TRect r = rect;
     int lc = 0, rc = 0;
-    ButtonCuts(itemInfo, r, lc, rc);
-    PaintOpaqueOutline(dc, r, itemInfo, lc, rc, MixColors(gcl::clHighlight, gcl::clWindow, 20),
-                       MixColors(gcl::clHighlight, gcl::clWindow, 15));
+    const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
     TRect inner = r;
     gcl::InflateRect(inner, -1, -1);
     if (IsMenuBarView(itemInfo.ViewType) && !Options().FlatMenuBar) {

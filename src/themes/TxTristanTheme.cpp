@@ -597,28 +597,7 @@ void TTxTristanTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
 
 void TTxTristanTheme::PaintImage(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
                                  TCustomImageList* imageList, int imageIndex) {
-    const bool dark = ColorIntensity(ItemImageBackground(itemInfo)) < 80;
-    if (!itemInfo.Enabled) {
-        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, clBtnShadow);
-        return;
-    }
-    const bool hot = IsHot(itemInfo);
-    if (!itemInfo.Selected && !itemInfo.Pushed && !hot) {
-        if (dark || WhiteButtonFace || LowColorScreen)
-            DrawImageBrightened(canvas, rect, imageList, imageIndex, dark);
-        else
-            DrawImageTinted(canvas, rect, imageList, imageIndex, clWindow, 255);
-    } else if (hot && !itemInfo.Selected && (!itemInfo.Pushed || itemInfo.PopupOpen)) {
-        DrawImageShaded(canvas, rect, imageList, imageIndex, 1);
-        TRect shadow = rect;
-        gcl::OffsetRect(shadow, 1, 1);
-        DrawImageShaded(canvas, shadow, imageList, imageIndex, 1);
-        TRect raised = rect;
-        gcl::OffsetRect(raised, -1, -1);
-        DrawImageBrightened(canvas, raised, imageList, imageIndex, dark);
-    } else {
-        DrawImageBrightened(canvas, rect, imageList, imageIndex, dark);
-    }
+    PaintItemImage(canvas, rect, itemInfo, imageList, imageIndex, ItemImageBackground(itemInfo));
 }
 
 void TTxTristanTheme::PaintMenuItemFrame(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
