@@ -54,15 +54,19 @@ TEST_F(ThemeCommon, AFailedStartTakesBackItsRegistrations) {
     // layer stays up meanwhile.
     TxUnit.Initialize();
     ThemesUnit.Finalize();
-    for (const char* name : {"Tristan", "Tristan2", "Aluminum"}) UnregisterTheme(name);
+    std::vector<std::string> table;
+    for (const TTxThemeRecord& record : RegisteredThemes())
+        if (record.Name != "Default") table.push_back(record.Name);
+    for (const std::string& name : table) UnregisterTheme(name);
     RegisterTheme("Aluminum", TTxTristanTheme::StaticClass());
     EXPECT_THROW(ThemesUnit.Initialize(), gcl::Exception);
     EXPECT_EQ(ThemesUnit.InitCount(), 0);
     EXPECT_FALSE(IsThemeRegistered("Tristan"));
     EXPECT_FALSE(IsThemeRegistered("Tristan2"));
+    EXPECT_FALSE(IsThemeRegistered("Nexos2"));
     UnregisterTheme("Aluminum");
     ThemesUnit.Initialize();
-    EXPECT_TRUE(IsThemeRegistered("Tristan"));
+    for (const std::string& name : table) EXPECT_TRUE(IsThemeRegistered(name)) << name;
     EXPECT_EQ(RegisteredThemes()[FindRegisteredTheme("Aluminum")].ThemeClass, TTxAluminumTheme::StaticClass());
     TxUnit.Finalize();
 }
