@@ -8,17 +8,25 @@
 #include "theming/Tx.h"
 #include "theming/TxUtils.h"
 #include "themes/TxAluminumTheme.h"
+#include "themes/TxAthenTheme.h"
 #include "themes/TxDreamTheme.h"
+#include "themes/TxMirandaTheme.h"
+#include "themes/TxMonaiTheme.h"
 #include "themes/TxNexos2Theme.h"
 #include "themes/TxNexos3Theme.h"
 #include "themes/TxNexos4Theme.h"
 #include "themes/TxNexos5Theme.h"
 #include "themes/TxNexosXTheme.h"
+#include "themes/TxOffice11AdaptiveTheme.h"
 #include "themes/TxOfficeCTheme.h"
 #include "themes/TxReliferTheme.h"
+#include "themes/TxRomaTheme.h"
 #include "themes/TxSentimoXTheme.h"
+#include "themes/TxStripesTheme.h"
 #include "themes/TxTristan2Theme.h"
 #include "themes/TxTristanTheme.h"
+#include "themes/TxWhidbeyTheme.h"
+#include "themes/TxZezioTheme.h"
 
 namespace qelvo {
 
@@ -307,18 +315,26 @@ struct TThemeEntry {
 
 // In the themes' fixed order.
 constexpr TThemeEntry ThemeTable[] = {
+    {"Stripes", [] { return static_cast<TTxThemeClass>(TTxStripesTheme::StaticClass()); }},
+    {"Athen", [] { return static_cast<TTxThemeClass>(TTxAthenTheme::StaticClass()); }},
     {"Nexos2", [] { return static_cast<TTxThemeClass>(TTxNexos2Theme::StaticClass()); }},
     {"Nexos3", [] { return static_cast<TTxThemeClass>(TTxNexos3Theme::StaticClass()); }},
     {"Nexos4", [] { return static_cast<TTxThemeClass>(TTxNexos4Theme::StaticClass()); }},
     {"Nexos5", [] { return static_cast<TTxThemeClass>(TTxNexos5Theme::StaticClass()); }},
     {"NexosX", [] { return static_cast<TTxThemeClass>(TTxNexosXTheme::StaticClass()); }},
+    {"Office11Adaptive", [] { return static_cast<TTxThemeClass>(TTxOffice11AdaptiveTheme::StaticClass()); }},
     {"Dream", [] { return static_cast<TTxThemeClass>(TTxDreamTheme::StaticClass()); }},
+    {"Zezio", [] { return static_cast<TTxThemeClass>(TTxZezioTheme::StaticClass()); }},
+    {"Roma", [] { return static_cast<TTxThemeClass>(TTxRomaTheme::StaticClass()); }},
     {"Tristan", [] { return static_cast<TTxThemeClass>(TTxTristanTheme::StaticClass()); }},
     {"Tristan2", [] { return static_cast<TTxThemeClass>(TTxTristan2Theme::StaticClass()); }},
     {"Aluminum", [] { return static_cast<TTxThemeClass>(TTxAluminumTheme::StaticClass()); }},
     {"OfficeC", [] { return static_cast<TTxThemeClass>(TTxOfficeCTheme::StaticClass()); }},
+    {"Whidbey", [] { return static_cast<TTxThemeClass>(TTxWhidbeyTheme::StaticClass()); }},
     {"Relifer", [] { return static_cast<TTxThemeClass>(TTxReliferTheme::StaticClass()); }},
     {"SentimoX", [] { return static_cast<TTxThemeClass>(TTxSentimoXTheme::StaticClass()); }},
+    {"Monai", [] { return static_cast<TTxThemeClass>(TTxMonaiTheme::StaticClass()); }},
+    {"Miranda", [] { return static_cast<TTxThemeClass>(TTxMirandaTheme::StaticClass()); }},
 };
 
 // A failed registration takes back the ones made before it, so the unit

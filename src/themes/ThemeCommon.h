@@ -141,6 +141,8 @@ struct TFrameControlColors {
     TColor Outline = clNone;
     TColor Fill = clNone;       // clNone: not filled
     bool MixedPattern = false;  // fill with the clWindow / clBtnFace checkerboard instead
+    TColor Pattern1 = clNone;   // else, when set, the checkerboard of these two
+    TColor Pattern2 = clNone;
     TColor Mark = clNone;
 };
 // A check box (kind 1: rectangle and filled tick when checked or mixed) or

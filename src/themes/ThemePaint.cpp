@@ -686,7 +686,7 @@ void FillThreeStopRound(HDC dc, const TRect& rect, bool highlight) {
 void FillStriped(HDC dc, const TRect& rect, const TRect& clip, TColor color, const TStripes& stripes) {
     TRect v;
     if (!gcl::IntersectRect(v, rect, clip) || stripes.Period <= 0) return;
-    FillRectColor(dc, v, color);
+    if (stripes.Fill) FillRectColor(dc, v, color);
     const int intensity = ColorIntensity(color);
     const int lightShift = intensity < 200 ? stripes.LightShift + (200 - intensity) / 20 : stripes.LightShift;
     const COLORREF dark = GetNearestColor(dc, gcl::ColorToColorRef(ShiftColor(color, stripes.DarkShift)));

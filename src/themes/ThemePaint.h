@@ -239,6 +239,7 @@ struct TStripes {
     int LightRow = 1;
     int DarkShift = -8;
     int LightShift = 8;
+    bool Fill = true; // false: the stripes alone over what lies beneath
 };
 void FillStriped(HDC dc, const gcl::TRect& rect, const gcl::TRect& clip, gcl::TColor color, const TStripes& stripes);
 

@@ -35,8 +35,7 @@ TEST_F(ThemeCommon, ThemesAreRegisteredInTheirOrderAfterDefault) {
     ASSERT_GE(names.size(), 4u);
     EXPECT_EQ(names[0], "Default");
     // The themes of this library in the table's order, whatever else is registered.
-    const std::vector<std::string> table{"Nexos2", "Nexos3",  "Nexos4", "Nexos5",  "NexosX",  "Dream",
-                                         "Tristan", "Tristan2", "Aluminum", "OfficeC", "Relifer", "SentimoX"};
+    const std::vector<std::string> table{"Stripes", "Athen", "Nexos2", "Nexos3", "Nexos4", "Nexos5", "NexosX", "Office11Adaptive", "Dream", "Zezio", "Roma", "Tristan", "Tristan2", "Aluminum", "OfficeC", "Whidbey", "Relifer", "SentimoX", "Monai", "Miranda"};
     std::vector<std::string> ours;
     for (const std::string& name : names)
         if (std::find(table.begin(), table.end(), name) != table.end()) ours.push_back(name);

@@ -21,7 +21,7 @@ using qelvo::test::TGdiObjectCounter;
 
 namespace {
 
-const char* const ThemeNames[] = {"Nexos2", "Nexos3", "Nexos4", "Nexos5", "NexosX", "Dream", "Tristan", "Tristan2", "Aluminum", "OfficeC", "Relifer", "SentimoX"};
+const char* const ThemeNames[] = {"Stripes", "Athen", "Nexos2", "Nexos3", "Nexos4", "Nexos5", "NexosX", "Office11Adaptive", "Dream", "Zezio", "Roma", "Tristan", "Tristan2", "Aluminum", "OfficeC", "Whidbey", "Relifer", "SentimoX", "Monai", "Miranda"};
 
 std::vector<TTxItemInfo> ItemStates() {
     std::vector<TTxItemInfo> states;
