@@ -318,13 +318,68 @@ TEST(ThemePictures, TestFormPaintedByEachTheme) {
     TFixedSysColors colors;
     for (const char* name : ThemeNames) {
         TTxTheme* theme = AcquireTheme(name);
-        TDibCanvas canvas(320, 240, 0xCCCCCC);
+        TDibCanvas canvas(320, 240, 0xE0E0E0);
         PaintTestForm(theme, canvas);
         EXPECT_TRUE(canvas.SaveBmp(std::string("theme-") + name + ".bmp"));
         // Something of each part was painted.
-        EXPECT_GT(canvas.CountNot(TRect{0, 0, 320, 32}, 0xCCCCCC), 320 * 30);
-        EXPECT_GT(canvas.CountNot(TRect{60, 34, 206, 148}, 0xCCCCCC), 140 * 100);
+        EXPECT_GT(canvas.CountNot(TRect{2, 2, 242, 28}, 0xE0E0E0), 240 * 24) << name;
+        EXPECT_GT(canvas.CountNot(TRect{60, 34, 206, 148}, 0xE0E0E0), 140 * 100);
         ReleaseTheme(theme);
+    }
+}
+
+// Every registered theme (the built-in "Default" first) paints the test
+// form into one picture, five to a row, each under its name.
+TEST(ThemePictures, ContactSheetOfEveryRegisteredTheme) {
+    test::StartThemes();
+    TFixedSysColors colors;
+    std::vector<std::string> names;
+    for (const TTxThemeRecord& record : RegisteredThemes()) names.push_back(record.Name);
+    ASSERT_EQ(names.front(), "Default");
+    constexpr int Columns = 5, CellWidth = 324, CellHeight = 260;
+    const int rows = (static_cast<int>(names.size()) + Columns - 1) / Columns;
+    TDibCanvas sheet(Columns * CellWidth, rows * CellHeight, 0x404040);
+    sheet.Canvas()->GetFont()->SetName("Tahoma");
+    sheet.Canvas()->GetFont()->SetHeight(-11);
+    sheet.Canvas()->GetFont()->SetColor(gcl::clWhite);
+    sheet.Canvas()->GetBrush()->SetStyle(gcl::bsClear);
+    for (size_t i = 0; i < names.size(); ++i) {
+        TTxTheme* theme = AcquireTheme(names[i]);
+        TDibCanvas form(320, 240, 0xE0E0E0);
+        PaintTestForm(theme, form);
+        ReleaseTheme(theme);
+        const int x = static_cast<int>(i % Columns) * CellWidth + 2, y = static_cast<int>(i / Columns) * CellHeight;
+        sheet.Canvas()->TextOut(x, y + 2, names[i]);
+        BitBlt(sheet.DC(), x, y + 18, 320, 240, form.DC(), 0, 0, SRCCOPY);
+        EXPECT_NE(sheet.Pixel(x + 100, y + 18 + 80), 0x404040u) << names[i];
+    }
+    EXPECT_TRUE(sheet.SaveBmp("theme-contact-sheet.bmp"));
+}
+
+// Choosing every theme in turn and going back to the first frees what each
+// one made: its stock, its caches and the layer's objects it asked for.
+TEST(ThemeSwitching, EveryThemeInTurnAndBackLeavesNoGdiObject) {
+    ASSERT_TRUE(TGdiObjectCounter::Installed());
+    test::StartThemes();
+    TFixedSysColors colors;
+    std::vector<std::string> names;
+    for (const TTxThemeRecord& record : RegisteredThemes()) names.push_back(record.Name);
+    names.push_back(names.front());
+    // The first round fills the layer's shared caches; the second must balance.
+    for (int pass = 0; pass < 2; ++pass) {
+        TGdiObjectCounter counter;
+        {
+            TDibCanvas canvas(320, 240, 0xE0E0E0);
+            TTxTheme* current = nullptr;
+            for (const std::string& name : names) {
+                TTxTheme* next = AcquireTheme(name);
+                if (current) ReleaseTheme(current);
+                current = next;
+                PaintTestForm(current, canvas);
+            }
+            ReleaseTheme(current);
+        }
+        if (pass == 1) EXPECT_EQ(counter.Balance(), 0);
     }
 }
 
