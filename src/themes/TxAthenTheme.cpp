@@ -26,17 +26,6 @@ TThemeStock AthenStock{true};
 constexpr uint32_t IO_MENUEDIT = 0x2000;
 constexpr unsigned CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
 
-TColor Contrast(TColor color, TColor background, int amount) {
-    AdjustContrast(color, background, amount);
-    return color;
-}
-
-void Fill(TColor (&row)[3], TColor body, TColor text, TColor frame) {
-    row[cpBody] = body;
-    row[cpText] = text;
-    row[cpFrame] = frame;
-}
-
 void LightFace(TCanvas* canvas, const TRect& r, bool vertical = true) { PaintThreeStopGradient(canvas, r, true, vertical); }
 void PlainFace(TCanvas* canvas, const TRect& r, bool vertical = true) { PaintThreeStopGradient(canvas, r, false, vertical); }
 void PressedFace(TCanvas* canvas, const TRect& r, bool vertical = true) {
@@ -49,8 +38,6 @@ TRect Inset(TRect r, int n) {
     gcl::InflateRect(r, -n, -n);
     return r;
 }
-void SetPixelColor(HDC dc, int x, int y, TColor color) { SetPixelV(dc, x, y, gcl::ColorToColorRef(color)); }
-
 } // namespace
 
 GCL_IMPLEMENT_CLASS(TTxAthenTheme)
@@ -71,33 +58,33 @@ void TTxAthenTheme::SetupColorCache() {
     c.PopupBackground = 0xFFFFFF;
     c.DockPanelBackground = 0xFFFFFF;
     c.PopupBorderColor = 0xC0C0C0;
-    const TColor inactiveText = Contrast(dk, clBtnFace, 120);
-    Fill(c.FloatingFrameColors[frActive], 0x909090, 0xFFFFFF, Contrast(0x000000, clBtnShadow, 180));
-    Fill(c.FloatingFrameColors[frInactive], 0x909090, clBtnFace, inactiveText);
-    Fill(c.PanelFrameColors[frActive], 0x909090, 0xFFFFFF, 0x000000);
-    Fill(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
+    const TColor inactiveText = Contrasted(dk, clBtnFace, 120);
+    SetRow(c.FloatingFrameColors[frActive], 0x909090, 0xFFFFFF, Contrasted(0x000000, clBtnShadow, 180));
+    SetRow(c.FloatingFrameColors[frInactive], 0x909090, clBtnFace, inactiveText);
+    SetRow(c.PanelFrameColors[frActive], 0x909090, 0xFFFFFF, 0x000000);
+    SetRow(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
 
     const TColor tb = c.ToolbarBackground;
-    const TColor normalText = Contrast(clBtnText, tb, 180);
+    const TColor normalText = Contrasted(clBtnText, tb, 180);
     const TColor hotFrame = MixColors(0xE0A030, 0xD0D0D0, 60);
-    Fill(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    Fill(c.ButtonColorTable[brDisabled], clNone, Contrast(dk, tb, 80), 0xD0D0D0);
-    Fill(c.ButtonColorTable[brChecked], Contrast(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
+    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
+    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(dk, tb, 80), 0xD0D0D0);
+    SetRow(c.ButtonColorTable[brChecked], Contrasted(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
          normalText, 0xD0D0D0);
-    Fill(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, 30), 0x000000, 0x0000FF);
-    Fill(c.ButtonColorTable[brHot], hl, Contrast(clMenuText, hl, 180), hotFrame);
-    Fill(c.ButtonColorTable[brDisabledHot], hl, dk, clHighlight);
-    const TColor checkedHot = Contrast(MixColors(clHighlight, clWindow, 50), tb, 30);
-    Fill(c.ButtonColorTable[brCheckedHot], checkedHot, Contrast(0x000000, checkedHot, 180),
-         Contrast(clHighlight, checkedHot, 100));
-    Fill(c.ButtonColorTable[brPopupOpen], tb, normalText, hotFrame);
+    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, 30), 0x000000, 0x0000FF);
+    SetRow(c.ButtonColorTable[brHot], hl, Contrasted(clMenuText, hl, 180), hotFrame);
+    SetRow(c.ButtonColorTable[brDisabledHot], hl, dk, clHighlight);
+    const TColor checkedHot = Contrasted(MixColors(clHighlight, clWindow, 50), tb, 30);
+    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(0x000000, checkedHot, 180),
+         Contrasted(clHighlight, checkedHot, 100));
+    SetRow(c.ButtonColorTable[brPopupOpen], tb, normalText, hotFrame);
 
     const TColor grayText = MixColors(clGrayText, clWindow, 70);
-    Fill(c.MenuItemColorTable[mrNormal], clNone, Contrast(clWindowText, c.PopupBackground, 180), clNone);
-    Fill(c.MenuItemColorTable[mrDisabled], clNone, Contrast(grayText, c.PopupBackground, 80), clNone);
-    Fill(c.MenuItemColorTable[mrHot], c.ButtonColorTable[brHot][cpBody], c.ButtonColorTable[brHot][cpText], 0xC0C0C0);
-    Fill(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
-    c.SeparatorColor = Contrast(MixColors(clBtnShadow, clWindow, 70), tb, 50);
+    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
+    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(grayText, c.PopupBackground, 80), clNone);
+    SetRow(c.MenuItemColorTable[mrHot], c.ButtonColorTable[brHot][cpBody], c.ButtonColorTable[brHot][cpText], 0xC0C0C0);
+    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
+    c.SeparatorColor = Contrasted(MixColors(clBtnShadow, clWindow, 70), tb, 50);
     c.MenuSeparatorColor = c.SeparatorColor;
     c.StatusPaneColor = clNone;
     AdjustCachedColors(c);
@@ -105,12 +92,7 @@ void TTxAthenTheme::SetupColorCache() {
 
 // ---- Colour lookups and metrics ----------------------------------------------------------
 
-TColor TTxAthenTheme::ViewColor(uint32_t viewType) {
-    if (IsToolbarView(viewType)) return IsMenuBarView(viewType) ? FCache.MenuBarBackground : FCache.ToolbarBackground;
-    if (IsPopupView(viewType)) return IsViewKind(viewType, VT_LISTPOPUP) ? clWindow : FCache.PopupBackground;
-    if (viewType & VT_DOCKPANELGROUP) return FCache.DockPanelBackground;
-    return clBtnFace;
-}
+TColor TTxAthenTheme::ViewColor(uint32_t viewType) { return CacheViewColor(FCache, viewType, clBtnFace); }
 
 void TTxAthenTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
     switch (marginID) {
@@ -324,7 +306,7 @@ void TTxAthenTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, const
         if (closeButton && (info.RedrawPart & RP_CLOSEBUTTON)) c.Right -= h;
         PaintFloatingBar(canvas, c, table[row][fpCaption]);
         gcl::InflateRect(c, -2, 0);
-        DrawCaptionText(canvas, c, info.Caption, table[row][fpCaptionText], false, CaptionFormat);
+        DrawSmallCaption(canvas, c, info.Caption, table[row][fpCaptionText], CaptionFormat, false);
     }
     if (closeButton) {
         const TRect b{bar.Right - h, bar.Top, bar.Right, bar.Bottom};
@@ -387,7 +369,7 @@ void TTxAthenTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, co
         gcl::InflateRect(text, -4, 0);
     else
         gcl::InflateRect(text, 0, -4);
-    DrawCaptionText(canvas, text, info.Caption, 0x000000, !info.IsVertical, CaptionFormat);
+    DrawSmallCaption(canvas, text, info.Caption, 0x000000, CaptionFormat, !info.IsVertical);
 }
 
 void TTxAthenTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int part) {
@@ -458,18 +440,7 @@ void TTxAthenTheme::PaintCaption(TCanvas* canvas, const TRect& rect, const TTxIt
                                  const std::string& caption, unsigned format, bool rotated) {
     TColor color = canvas->GetFont()->GetColor();
     if (color == clNone) color = ItemPart(itemInfo, cpText);
-    canvas->GetFont()->SetColor(color);
-    canvas->GetBrush()->SetStyle(gcl::bsClear);
-    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    HDC dc = canvas->GetHandle();
-    SetBkMode(dc, TRANSPARENT);
-    if (rotated) {
-        DrawRotatedText(dc, caption, rect, format);
-    } else {
-        RECT r = gcl::ToRECT(rect);
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, format);
-    }
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
+    DrawCaptionText(canvas, rect, caption, color, format, rotated);
 }
 
 void TTxAthenTheme::PaintCheckMark(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
@@ -478,8 +449,7 @@ void TTxAthenTheme::PaintCheckMark(TCanvas* canvas, const TRect& rect, const TTx
 }
 
 void TTxAthenTheme::PaintDropDownArrow(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
-    DrawDropDownTriangle(canvas->GetHandle(), (rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2,
-                         itemInfo.IsVertical, ItemPart(itemInfo, cpText));
+    DrawCentredDropDownTriangle(canvas->GetHandle(), rect, itemInfo.IsVertical, ItemPart(itemInfo, cpText));
 }
 
 void TTxAthenTheme::PaintControlFrame(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
@@ -593,10 +563,7 @@ void TTxAthenTheme::PaintImage(TCanvas* canvas, const TRect& rect, const TTxItem
                                TCustomImageList* imageList, int imageIndex) {
     const bool dark = ColorIntensity(ItemImageBackground(itemInfo)) < 80;
     if (!itemInfo.Enabled) {
-        if (dark)
-            DrawImageMonochrome(canvas, rect, imageList, imageIndex, clBtnShadow);
-        else
-            DrawImageShaded(canvas, rect, imageList, imageIndex, 0);
+        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, clBtnShadow);
         return;
     }
     if (itemInfo.Selected || itemInfo.Pushed) {

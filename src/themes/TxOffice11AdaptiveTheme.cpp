@@ -25,40 +25,26 @@ TThemeStock Office11Stock{true};
 
 constexpr TColor clGradientActiveCaption = static_cast<TColor>(0xFF00001B);
 constexpr TColor clGradientInactiveCaption = static_cast<TColor>(0xFF00001C);
-constexpr uint32_t VT_TOOLWINDOW = 0x1004;
 constexpr unsigned CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
-
-TColor Contrast(TColor color, TColor background, int amount) {
-    AdjustContrast(color, background, amount);
-    return color;
-}
-
-void Fill(TColor (&row)[3], TColor body, TColor text, TColor frame) {
-    row[cpBody] = body;
-    row[cpText] = text;
-    row[cpFrame] = frame;
-}
 
 TRect Inset(TRect r, int n) {
     gcl::InflateRect(r, -n, -n);
     return r;
 }
 
-void SetPixelColor(HDC dc, int x, int y, TColor color) { SetPixelV(dc, x, y, gcl::ColorToColorRef(color)); }
-
 // A gradient from `from` at the left (top) edge to `to` at the right (bottom).
 void Grad(TCanvas* canvas, const TRect& r, TColor from, TColor to, bool vertical) {
     GradientFillCanvas(canvas, r, to, from, vertical);
 }
 
-bool IsGradedToolbar(uint32_t viewType) { return IsViewKind(viewType, VT_TOOLBAR) || IsViewKind(viewType, VT_TOOLWINDOW); }
+bool IsGradedToolbar(uint32_t viewType) { return IsViewKind(viewType, VT_TOOLBAR) || IsViewKind(viewType, VT_GRADIENTTOOLBAR); }
 
 } // namespace
 
 void OrderGradientPair(TColor first, TColor second, TColor& dark, TColor& light) {
     const int lf = ColorIntensity(first), ls = ColorIntensity(second);
-    dark = first;
-    light = second;
+    dark = ResolveColor(first);
+    light = ResolveColor(second);
     if (ls < lf) std::swap(dark, light);
     if (ls - lf < 30) {
         if (IsDarkColor(dark, 100))
@@ -105,45 +91,47 @@ void TTxOffice11AdaptiveTheme::SetupColorCache() {
         p.MenuBar = clBtnFace;
     }
 
+    for (TColor* color : {&p.GripBase, &p.GripShade, &p.GripLight, &p.Edge, &p.Mid, &p.MenuBar}) *color = ResolveColor(*color);
+
     TAthenColorCache& c = FCache;
     c.ToolbarBackground = p.Light;
     const TColor tb = c.ToolbarBackground;
-    const TColor hl = Contrast(MixColors(clHighlight, clWindow, styles ? 70 : 20), tb, 50);
+    const TColor hl = Contrasted(MixColors(clHighlight, clWindow, styles ? 70 : 20), tb, 50);
     const TColor dk = styles ? MixColors(p.Mid, 0x000000, 75) : MixColors(clBtnShadow, clWindow, 90);
     c.MenuBarBackground = p.MenuBar;
     c.PopupBackground = MixColors(clBtnFace, clWindow, 143);
     c.DockPanelBackground = c.PopupBackground;
-    c.PopupBorderColor = Contrast(MixColors(clBtnText, clHighlight, 20), c.PopupBackground, 100);
-    const TColor border = Contrast(MixColors(clBtnText, p.Dark, 15), tb, 120);
-    const TColor inactiveText = Contrast(dk, clBtnFace, 120);
-    Fill(c.FloatingFrameColors[frActive], border, p.MenuBar, clBtnText);
-    Fill(c.FloatingFrameColors[frInactive], border, clBtnFace, inactiveText);
-    Fill(c.PanelFrameColors[frActive], MixColors(clBtnText, p.Dark, 30), p.MenuBar, clBtnText);
-    Fill(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
+    c.PopupBorderColor = Contrasted(MixColors(clBtnText, clHighlight, 20), c.PopupBackground, 100);
+    const TColor border = Contrasted(MixColors(clBtnText, p.Dark, 15), tb, 120);
+    const TColor inactiveText = Contrasted(dk, clBtnFace, 120);
+    SetRow(c.FloatingFrameColors[frActive], border, p.MenuBar, clBtnText);
+    SetRow(c.FloatingFrameColors[frInactive], border, clBtnFace, inactiveText);
+    SetRow(c.PanelFrameColors[frActive], MixColors(clBtnText, p.Dark, 30), p.MenuBar, clBtnText);
+    SetRow(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
 
-    const TColor normalText = Contrast(clBtnText, tb, 180);
-    Fill(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    Fill(c.ButtonColorTable[brDisabled], clNone, Contrast(dk, tb, 80), clNone);
-    Fill(c.ButtonColorTable[brChecked], Contrast(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
+    const TColor normalText = Contrasted(clBtnText, tb, 180);
+    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
+    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(dk, tb, 80), clNone);
+    SetRow(c.ButtonColorTable[brChecked], Contrasted(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
          normalText, clHighlight);
-    Fill(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, styles ? 50 : 30), clHighlightText, clHighlight);
-    const TColor hotFrame = Contrast(clHighlight, tb, 100);
-    Fill(c.ButtonColorTable[brHot], hl, styles ? clHighlightText : Contrast(clMenuText, hl, 180), hotFrame);
-    Fill(c.ButtonColorTable[brDisabledHot], hl, dk, clHighlight);
-    const TColor checkedHot = Contrast(MixColors(clHighlight, clWindow, 50), tb, 30);
-    Fill(c.ButtonColorTable[brCheckedHot], checkedHot, Contrast(clHighlightText, checkedHot, 180),
-         Contrast(clHighlight, checkedHot, 100));
-    Fill(c.ButtonColorTable[brPopupOpen], tb, normalText, c.PopupBorderColor);
+    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, styles ? 50 : 30), clHighlightText, clHighlight);
+    const TColor hotFrame = Contrasted(clHighlight, tb, 100);
+    SetRow(c.ButtonColorTable[brHot], hl, styles ? clHighlightText : Contrasted(clMenuText, hl, 180), hotFrame);
+    SetRow(c.ButtonColorTable[brDisabledHot], hl, dk, clHighlight);
+    const TColor checkedHot = Contrasted(MixColors(clHighlight, clWindow, 50), tb, 30);
+    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(clHighlightText, checkedHot, 180),
+         Contrasted(clHighlight, checkedHot, 100));
+    SetRow(c.ButtonColorTable[brPopupOpen], tb, normalText, c.PopupBorderColor);
 
     const TColor grayText = MixColors(clGrayText, clWindow, 70);
-    Fill(c.MenuItemColorTable[mrNormal], clNone, Contrast(clWindowText, c.PopupBackground, 180), clNone);
-    Fill(c.MenuItemColorTable[mrDisabled], clNone, Contrast(grayText, c.PopupBackground, 80), clNone);
-    Fill(c.MenuItemColorTable[mrHot], hl, c.ButtonColorTable[brHot][cpText],
+    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
+    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(grayText, c.PopupBackground, 80), clNone);
+    SetRow(c.MenuItemColorTable[mrHot], hl, c.ButtonColorTable[brHot][cpText],
          styles ? hotFrame : MixColors(clHighlight, clWindow, 50));
-    Fill(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
-    c.SeparatorColor = Contrast(MixColors(clBtnShadow, clWindow, 70), tb, 50);
+    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
+    c.SeparatorColor = Contrasted(MixColors(clBtnShadow, clWindow, 70), tb, 50);
     c.MenuSeparatorColor = c.SeparatorColor;
-    c.StatusPaneColor = Contrast(MixColors(clWindow, clBtnFace, 30), clBtnFace, 30);
+    c.StatusPaneColor = Contrasted(MixColors(clWindow, clBtnFace, 30), clBtnFace, 30);
     AdjustCachedColors(c);
     AdjustCachedColor(p.MenuBar);
 }
@@ -281,7 +269,7 @@ void TTxOffice11AdaptiveTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRec
         gcl::InflateRect(text, -4, 0);
     else
         gcl::InflateRect(text, 0, -4);
-    DrawCaptionText(canvas, text, info.Caption, plain ? clBtnText : 0x000000, !info.IsVertical, CaptionFormat);
+    DrawSmallCaption(canvas, text, info.Caption, plain ? clBtnText : 0x000000, CaptionFormat, !info.IsVertical);
 }
 
 void TTxOffice11AdaptiveTheme::PaintToolbarEdges(TCanvas* canvas, const TRect& r, bool vertical) {
@@ -454,10 +442,7 @@ void TTxOffice11AdaptiveTheme::PaintImage(TCanvas* canvas, const TRect& rect, co
                                           TCustomImageList* imageList, int imageIndex) {
     const bool dark = ColorIntensity(ItemImageBackground(itemInfo)) < 80;
     if (!itemInfo.Enabled) {
-        if (dark)
-            DrawImageMonochrome(canvas, rect, imageList, imageIndex, clBtnShadow);
-        else
-            DrawImageShaded(canvas, rect, imageList, imageIndex, 0);
+        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, clBtnShadow);
         return;
     }
     const bool idle = !itemInfo.Selected && !itemInfo.Pushed && itemInfo.HoverKind == 0;

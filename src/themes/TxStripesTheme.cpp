@@ -28,8 +28,6 @@ TRect Inset(TRect r, int n) {
     return r;
 }
 
-void SetPixelColor(HDC dc, int x, int y, TColor color) { SetPixelV(dc, x, y, gcl::ColorToColorRef(color)); }
-
 void DrawEdgeRect(HDC dc, TRect& rect, UINT edge, UINT flags) {
     RECT r = gcl::ToRECT(rect);
     DrawEdge(dc, &r, edge, flags);
@@ -214,7 +212,7 @@ void TTxStripesTheme::PaintPatternedCaption(TCanvas* canvas, const TRect& bar, c
         PaintPattern(canvas, part(b, end), clBtnFace, 1);
         FillRectColor(dc, part(a, b), clBtnFace);
     }
-    DrawCaptionText(canvas, bar, caption, clBtnText, vertical, format);
+    DrawSmallCaption(canvas, bar, caption, clBtnText, format, vertical);
 }
 
 // ---- Backgrounds and frames --------------------------------------------------------------
@@ -477,18 +475,7 @@ void TTxStripesTheme::PaintCaption(TCanvas* canvas, const TRect& rect, const TTx
     if ((itemInfo.Pushed || itemInfo.Selected) && !IsMenuBarView(itemInfo.ViewType)) gcl::OffsetRect(r, 1, 1);
     TColor color = canvas->GetFont()->GetColor();
     if (color == clNone) color = ItemTextColor(itemInfo);
-    canvas->GetFont()->SetColor(color);
-    canvas->GetBrush()->SetStyle(gcl::bsClear);
-    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    HDC dc = canvas->GetHandle();
-    SetBkMode(dc, TRANSPARENT);
-    if (rotated) {
-        DrawRotatedText(dc, caption, r, format);
-    } else {
-        RECT w = gcl::ToRECT(r);
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &w, format);
-    }
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
+    DrawCaptionText(canvas, r, caption, color, format, rotated);
 }
 
 void TTxStripesTheme::PaintDropDownArrow(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
@@ -576,10 +563,7 @@ void TTxStripesTheme::PaintImage(TCanvas* canvas, const TRect& rect, const TTxIt
                                  TCustomImageList* imageList, int imageIndex) {
     const bool dark = ColorIntensity(ItemImageBackground(itemInfo)) < 80;
     if (!itemInfo.Enabled) {
-        if (dark)
-            DrawImageMonochrome(canvas, rect, imageList, imageIndex, clBtnShadow);
-        else
-            DrawImageShaded(canvas, rect, imageList, imageIndex, 0);
+        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, clBtnShadow);
         return;
     }
     if (itemInfo.Selected || itemInfo.Pushed) {

@@ -22,17 +22,6 @@ namespace {
 
 TThemeStock WhidbeyStock{true};
 
-TColor Contrast(TColor color, TColor background, int amount) {
-    AdjustContrast(color, background, amount);
-    return color;
-}
-
-void Fill(TColor (&row)[3], TColor body, TColor text, TColor frame) {
-    row[cpBody] = body;
-    row[cpText] = text;
-    row[cpFrame] = frame;
-}
-
 TRect Inset(TRect r, int n) {
     gcl::InflateRect(r, -n, -n);
     return r;
@@ -58,6 +47,7 @@ void TTxWhidbeyTheme::SetupColorCache() {
     p.Edge = MixColors(clBtnShadow, p.Dark, 95);
     p.Mid = MixColors(p.Dark, p.Light, 50);
     p.MenuBar = p.Mid;
+    for (TColor* color : {&p.GripShade, &p.GripLight, &p.Edge}) *color = ResolveColor(*color);
 
     TAthenColorCache& c = FCache;
     const TColor hot = MixColors(clHighlight, clWindow, 20);
@@ -66,36 +56,36 @@ void TTxWhidbeyTheme::SetupColorCache() {
     c.ToolbarBackground = p.Mid;
     c.PopupBackground = MixColors(clBtnFace, clWindow, 143);
     c.DockPanelBackground = c.PopupBackground;
-    c.PopupBorderColor = Contrast(MixColors(clBtnText, clBtnShadow, 20), c.PopupBackground, 100);
+    c.PopupBorderColor = Contrasted(MixColors(clBtnText, clBtnShadow, 20), c.PopupBackground, 100);
     const TColor tb = c.ToolbarBackground;
-    const TColor border = Contrast(MixColors(clBtnText, clBtnShadow, 15), tb, 120);
-    const TColor inactiveText = Contrast(gray, clBtnFace, 120);
-    Fill(c.FloatingFrameColors[frActive], border, clBtnShadow, Contrast(clBtnHighlight, clBtnShadow, 180));
-    Fill(c.FloatingFrameColors[frInactive], border, clBtnFace, inactiveText);
-    Fill(c.PanelFrameColors[frActive], clBtnShadow, clBtnFace, clBtnText);
-    Fill(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
+    const TColor border = Contrasted(MixColors(clBtnText, clBtnShadow, 15), tb, 120);
+    const TColor inactiveText = Contrasted(gray, clBtnFace, 120);
+    SetRow(c.FloatingFrameColors[frActive], border, clBtnShadow, Contrasted(clBtnHighlight, clBtnShadow, 180));
+    SetRow(c.FloatingFrameColors[frInactive], border, clBtnFace, inactiveText);
+    SetRow(c.PanelFrameColors[frActive], clBtnShadow, clBtnFace, clBtnText);
+    SetRow(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
 
-    const TColor normalText = Contrast(clBtnText, tb, 180);
-    Fill(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    Fill(c.ButtonColorTable[brDisabled], clNone, gray, clNone);
-    Fill(c.ButtonColorTable[brChecked], Contrast(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
+    const TColor normalText = Contrasted(clBtnText, tb, 180);
+    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
+    SetRow(c.ButtonColorTable[brDisabled], clNone, gray, clNone);
+    SetRow(c.ButtonColorTable[brChecked], Contrasted(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
          normalText, clHighlight);
-    Fill(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, 50), clHighlightText,
-         Contrast(clHighlight, tb, 80));
-    Fill(c.ButtonColorTable[brHot], hot, Contrast(clWindowFrame, hot, 180), Contrast(clHighlight, tb, 100));
-    Fill(c.ButtonColorTable[brDisabledHot], hot, gray, clHighlight);
-    const TColor checkedHot = Contrast(MixColors(clHighlight, clWindow, 40), tb, 30);
-    Fill(c.ButtonColorTable[brCheckedHot], checkedHot, Contrast(clHighlightText, checkedHot, 180),
-         Contrast(clHighlight, checkedHot, 100));
-    Fill(c.ButtonColorTable[brPopupOpen], MixColors(clBtnFace, clWindow, 183), normalText, c.PopupBorderColor);
+    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, 50), clHighlightText,
+         Contrasted(clHighlight, tb, 80));
+    SetRow(c.ButtonColorTable[brHot], hot, Contrasted(clWindowFrame, hot, 180), Contrasted(clHighlight, tb, 100));
+    SetRow(c.ButtonColorTable[brDisabledHot], hot, gray, clHighlight);
+    const TColor checkedHot = Contrasted(MixColors(clHighlight, clWindow, 40), tb, 30);
+    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(clHighlightText, checkedHot, 180),
+         Contrasted(clHighlight, checkedHot, 100));
+    SetRow(c.ButtonColorTable[brPopupOpen], MixColors(clBtnFace, clWindow, 183), normalText, c.PopupBorderColor);
 
-    Fill(c.MenuItemColorTable[mrNormal], clNone, Contrast(clWindowText, c.PopupBackground, 180), clNone);
-    Fill(c.MenuItemColorTable[mrDisabled], clNone, gray, clNone);
+    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
+    SetRow(c.MenuItemColorTable[mrDisabled], clNone, gray, clNone);
     for (int part = 0; part < 3; ++part) c.MenuItemColorTable[mrHot][part] = c.ButtonColorTable[brHot][part];
-    Fill(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, MixColors(clGrayText, clWindow, 70), clHighlight);
-    c.MenuSeparatorColor = Contrast(MixColors(clBtnShadow, clWindow, 70), c.PopupBackground, 50);
+    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, MixColors(clGrayText, clWindow, 70), clHighlight);
+    c.MenuSeparatorColor = Contrasted(MixColors(clBtnShadow, clWindow, 70), c.PopupBackground, 50);
     c.SeparatorColor = MixColors(clBtnShadow, clWindow, 70);
-    c.StatusPaneColor = Contrast(MixColors(clWindow, clBtnFace, 30), clBtnFace, 30);
+    c.StatusPaneColor = Contrasted(MixColors(clWindow, clBtnFace, 30), clBtnFace, 30);
     AdjustCachedColors(c);
 }
 

@@ -27,17 +27,6 @@ constexpr TColor cl3DDkShadow = static_cast<TColor>(0xFF000015);
 // The close cross of docked toolbars, 7 x 7.
 constexpr uint16_t ToolbarCloseGlyph[7] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00};
 
-TColor Contrast(TColor color, TColor background, int amount) {
-    AdjustContrast(color, background, amount);
-    return color;
-}
-
-void Fill(TColor (&row)[3], TColor body, TColor text, TColor frame) {
-    row[cpBody] = body;
-    row[cpText] = text;
-    row[cpFrame] = frame;
-}
-
 TRect Inset(TRect r, int n) {
     gcl::InflateRect(r, -n, -n);
     return r;
@@ -85,22 +74,22 @@ void TTxZezioTheme::SetupColorCache() {
     FEditFrameColor = ResolveColor(clBtnShadow);
     FEditFrameHotColor = MixColors(clBtnFace, clWindow, 75);
     c.PopupBorderColor = clBtnShadow;
-    Fill(c.MenuItemColorTable[mrNormal], clNone, Contrast(clBtnText, c.PopupBackground, 180), clNone);
-    Fill(c.MenuItemColorTable[mrDisabled], clNone, Contrast(MixColors(clGrayText, clWindow, 70), c.PopupBackground, 80),
+    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clBtnText, c.PopupBackground, 180), clNone);
+    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(MixColors(clGrayText, clWindow, 70), c.PopupBackground, 80),
          clNone);
-    Fill(c.MenuItemColorTable[mrHot], clHighlight, clHighlightText, clBtnShadow);
-    Fill(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, MixColors(clGrayText, clWindow, 50), clNone);
-    const TColor normalText = Contrast(clBtnText, c.ToolbarBackground, 180);
-    Fill(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    Fill(c.ButtonColorTable[brDisabled], clNone, Contrast(MixColors(clGrayText, clWindow, 70), c.ToolbarBackground, 80),
+    SetRow(c.MenuItemColorTable[mrHot], clHighlight, clHighlightText, clBtnShadow);
+    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, MixColors(clGrayText, clWindow, 50), clNone);
+    const TColor normalText = Contrasted(clBtnText, c.ToolbarBackground, 180);
+    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
+    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(MixColors(clGrayText, clWindow, 70), c.ToolbarBackground, 80),
          MixColors(clBtnFace, clWindow, 50));
-    Fill(c.ButtonColorTable[brChecked], clNone, normalText, clBtnShadow);
-    Fill(c.ButtonColorTable[brPushed], MixColors(clHighlight, 0xFFFFFF, 50), clBtnText, clHighlight);
-    Fill(c.ButtonColorTable[brHot], MixColors(clHighlight, clWindow, 20), clBtnText, clBtnShadow);
-    Fill(c.ButtonColorTable[brDisabledHot], clBtnHighlight, MixColors(clBtnShadow, clWindow, 90), clNone);
-    Fill(c.ButtonColorTable[brCheckedHot], Contrast(MixColors(clHighlight, 0xFFFFFF, 25), c.ToolbarBackground, 30),
+    SetRow(c.ButtonColorTable[brChecked], clNone, normalText, clBtnShadow);
+    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, 0xFFFFFF, 50), clBtnText, clHighlight);
+    SetRow(c.ButtonColorTable[brHot], MixColors(clHighlight, clWindow, 20), clBtnText, clBtnShadow);
+    SetRow(c.ButtonColorTable[brDisabledHot], clBtnHighlight, MixColors(clBtnShadow, clWindow, 90), clNone);
+    SetRow(c.ButtonColorTable[brCheckedHot], Contrasted(MixColors(clHighlight, 0xFFFFFF, 25), c.ToolbarBackground, 30),
          clBtnText, clBtnShadow);
-    Fill(c.ButtonColorTable[brPopupOpen], MixColors(clHighlight, 0xFFFFFF, 80), clBtnText, clBtnShadow);
+    SetRow(c.ButtonColorTable[brPopupOpen], MixColors(clHighlight, 0xFFFFFF, 80), clBtnText, clBtnShadow);
     c.MenuSplitLineColor = clBtnText;
     c.StatusPaneDotColor = clBtnText;
     FDisabledGlyphColor = MixColors(clBtnShadow, clWindow, 90);
@@ -119,12 +108,7 @@ TColor TTxZezioTheme::ItemTextColor(const TTxItemInfo& info) {
     return clMenuText;
 }
 
-TColor TTxZezioTheme::ViewColor(uint32_t viewType) {
-    if (IsToolbarView(viewType)) return IsMenuBarView(viewType) ? FCache.MenuBarBackground : FCache.ToolbarBackground;
-    if (IsPopupView(viewType)) return IsViewKind(viewType, VT_LISTPOPUP) ? clWindow : FCache.PopupBackground;
-    if (viewType & VT_DOCKPANELGROUP) return FCache.DockPanelBackground;
-    return clBtnFace;
-}
+TColor TTxZezioTheme::ViewColor(uint32_t viewType) { return CacheViewColor(FCache, viewType, clBtnFace); }
 
 void TTxZezioTheme::ViewBorder(uint32_t viewType, TPoint& border) { TristanViewBorder(viewType, border); }
 
@@ -197,7 +181,7 @@ void TTxZezioTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const 
     PaintBackground(canvas, TRect{}, back, back, IsMenuBarView(vt) ? FCache.MenuBarBackground : FCache.ToolbarBackground,
                     false, 0);
     const int L = rect.Left, T = rect.Top, R = rect.Right, B = rect.Bottom;
-    if (IsViewKind(vt, VT_TOOLBAR) || IsViewKind(vt, VT_MENUBAR) || IsViewKind(vt, 0x1004)) {
+    if (IsViewKind(vt, VT_TOOLBAR) || IsViewKind(vt, VT_MENUBAR) || IsViewKind(vt, VT_GRADIENTTOOLBAR)) {
         DrawLineColor(dc, L, T, R - 1, T, clBtnHighlight);
         DrawLineColor(dc, L, T, L, B - 1, clBtnHighlight);
         DrawLineColor(dc, IsMenuBarView(vt) ? L : L + 1, B - 1, R, B - 1, clBtnShadow);
@@ -294,8 +278,7 @@ void TTxZezioTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, co
         gcl::InflateRect(text, -2, 0);
     else
         gcl::InflateRect(text, 0, -2);
-    DrawCaptionText(canvas, text, info.Caption, clBtnText, !info.IsVertical,
-                    DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawSmallCaption(canvas, text, info.Caption, clBtnText, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX, !info.IsVertical);
 }
 
 void TTxZezioTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, const TTxFloatingFrameInfo& info) {
@@ -334,9 +317,7 @@ void TTxZezioTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, const
             const TColor second = static_cast<TColor>(
                 0xFF000000 | (info.Active ? COLOR_GRADIENTACTIVECAPTION : COLOR_GRADIENTINACTIVECAPTION));
             DrawGradient(dc, bar, first, gradient ? second : first, false);
-            DrawCaptionText(canvas, Inset(bar, 2), info.Caption,
-                            static_cast<TColor>(0xFF000000 | (info.Active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)),
-                            false, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+            DrawSmallCaption(canvas, Inset(bar, 2), info.Caption, static_cast<TColor>(0xFF000000 | (info.Active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)), DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX, false);
         }
         if (closeButton) {
             TRect ring;
@@ -427,18 +408,7 @@ void TTxZezioTheme::PaintCaption(TCanvas* canvas, const TRect& rect, const TTxIt
     TRect r = rect;
     const int offset = PressOffset(itemInfo);
     gcl::OffsetRect(r, offset, offset);
-    canvas->GetFont()->SetColor(color);
-    canvas->GetBrush()->SetStyle(gcl::bsClear);
-    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    HDC dc = canvas->GetHandle();
-    SetBkMode(dc, TRANSPARENT);
-    if (rotated) {
-        DrawRotatedText(dc, caption, r, format);
-    } else {
-        RECT w = gcl::ToRECT(r);
-        DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &w, format);
-    }
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
+    DrawCaptionText(canvas, r, caption, color, format, rotated);
 }
 
 void TTxZezioTheme::PaintCheckMark(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
@@ -566,10 +536,7 @@ void TTxZezioTheme::PaintImage(TCanvas* canvas, const TRect& rect, const TTxItem
                                TCustomImageList* imageList, int imageIndex) {
     const bool dark = ColorIntensity(ItemImageBackground(itemInfo)) < 80;
     if (!itemInfo.Enabled) {
-        if (dark)
-            DrawImageMonochrome(canvas, rect, imageList, imageIndex, clBtnShadow);
-        else
-            DrawImageShaded(canvas, rect, imageList, imageIndex, 0);
+        DrawDisabledImage(canvas, rect, imageList, imageIndex, dark, clBtnShadow);
     } else if (itemInfo.Selected || itemInfo.Pushed || itemInfo.HoverKind != 0) {
         DrawImageBrightened(canvas, rect, imageList, imageIndex, dark && BrightenActiveImage());
     } else if (dark || LowColorScreen || WhiteButtonFace) {

@@ -379,7 +379,9 @@ TEST(ThemeSwitching, EveryThemeInTurnAndBackLeavesNoGdiObject) {
             }
             ReleaseTheme(current);
         }
-        if (pass == 1) EXPECT_EQ(counter.Balance(), 0);
+        if (pass == 1) {
+            EXPECT_EQ(counter.Balance(), 0);
+        }
     }
 }
 

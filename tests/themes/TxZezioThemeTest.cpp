@@ -66,7 +66,9 @@ TEST_F(ClassicThemes, ZezioPinstripeKeepsItsPhaseOnPartialRepaints) {
     for (int y = 0; y < 12; ++y) {
         const TColor expected = y % 3 == 0 ? dark : y % 3 == 1 ? light : Face;
         EXPECT_EQ(whole.Pixel(5, y), expected) << y;
-        if (y >= 4) EXPECT_EQ(part.Pixel(5, y), expected) << y;
+        if (y >= 4) {
+            EXPECT_EQ(part.Pixel(5, y), expected) << y;
+        }
     }
     // Opaque toolbars are plain.
     theme->PaintBackground(whole.Canvas(), TRect{}, TRect{0, 0, 20, 12}, TRect{0, 0, 20, 12}, Face, false,
