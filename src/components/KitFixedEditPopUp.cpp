@@ -15,12 +15,12 @@ namespace {
 
 // Item positions and the system menu's command ids for them.
 enum : int { ItemUndo = 0, ItemCut = 2, ItemCopy = 3, ItemPaste = 4, ItemDelete = 5, ItemSelectAll = 7 };
-struct TItemSpec {
+struct TSystemCaption {
     int Position;
     UINT SystemId;
 };
-constexpr TItemSpec SystemCaptions[] = {{ItemUndo, WM_UNDO},   {ItemCut, WM_CUT},     {ItemCopy, WM_COPY},
-                                        {ItemPaste, WM_PASTE}, {ItemDelete, WM_CLEAR}, {ItemSelectAll, EM_SETSEL}};
+constexpr TSystemCaption SystemCaptions[] = {{ItemUndo, WM_UNDO},   {ItemCut, WM_CUT},     {ItemCopy, WM_COPY},
+                                            {ItemPaste, WM_PASTE}, {ItemDelete, WM_CLEAR}, {ItemSelectAll, EM_SETSEL}};
 
 THiddenPopupObject* GHidden = nullptr;
 
@@ -55,10 +55,10 @@ void THiddenPopupObject::BuildMenu() {
                        {"&Delete", &THiddenPopupObject::DeleteClick},
                        {"-", nullptr},
                        {"Select &All", &THiddenPopupObject::SelectAllClick}};
-    for (const auto& spec : items) {
+    for (const auto& entry : items) {
         TMenuItem* item = TMenuItem::Create(FMenu);
-        item->SetCaption(spec.Caption);
-        if (spec.Click) item->OnClick = TNotifyEvent(this, spec.Click);
+        item->SetCaption(entry.Caption);
+        if (entry.Click) item->OnClick = TNotifyEvent(this, entry.Click);
         FMenu->GetItems()->Add(item);
     }
     if (!FixedPopupBuiltInCaptions) LoadSystemCaptions();
@@ -71,10 +71,10 @@ void THiddenPopupObject::LoadSystemCaptions() {
     HMENU menu = user32 ? LoadMenuA(user32, MAKEINTRESOURCEA(1)) : nullptr;
     if (!menu) return;
     if (HMENU sub = GetSubMenu(menu, 0)) {
-        for (const TItemSpec& spec : SystemCaptions) {
+        for (const TSystemCaption& entry : SystemCaptions) {
             char caption[256] = {};
-            if (GetMenuStringA(sub, spec.SystemId, caption, 255, MF_BYCOMMAND) > 0)
-                FMenu->GetItems()->GetItems(spec.Position)->SetCaption(caption);
+            if (GetMenuStringA(sub, entry.SystemId, caption, 255, MF_BYCOMMAND) > 0)
+                FMenu->GetItems()->GetItems(entry.Position)->SetCaption(caption);
         }
     }
     DestroyMenu(menu);
