@@ -10,13 +10,13 @@
 #include "gcl/rtl/SysInfo.h"
 #include "gcl/rtl/TypInfo.h"
 #include "theming/TxDefaultTheme.h"
+#include "toolbar/BarDock.h"
 #include "toolbar/BarItem.h"
 
 namespace qelvo {
 
 TTxTheme* CurrentTheme = nullptr;
 TTxNexus* TxNexus = nullptr;
-TDockBackgroundHook DockBackgroundHook = nullptr;
 
 namespace {
 
@@ -167,22 +167,22 @@ void DrawParentBackground(gcl::TControl* control, HDC dc, const TRect& rect) {
         RestoreDC(dc, saved);
     }
     if (m.Result != 0) return;
-    if (DockBackgroundHook) {
+    auto* dock = dynamic_cast<TBarDock*>(parent);
+    if (dock && dock->UsingBackground()) {
         // The dock paints in its own coordinates: ask for the part behind
         // the control and shift the DC so it lands there.
         TRect dockRect = rect;
         gcl::OffsetRect(dockRect, control->GetLeft(), control->GetTop());
         const int saved = SaveDC(dc);
         SetWindowOrgEx(dc, control->GetLeft(), control->GetTop(), nullptr);
-        bool painted = false;
         try {
-            painted = DockBackgroundHook(parent, dc, dockRect);
+            dock->DrawBackground(dc, dockRect);
         } catch (...) {
             RestoreDC(dc, saved);
             throw;
         }
         RestoreDC(dc, saved);
-        if (painted) return;
+        return;
     }
     FillRectColor(dc, rect, QueryEffectiveColor(parent));
 }

@@ -69,13 +69,10 @@ uint32_t QueryControlViewType(gcl::TControl* control);
 // The colour a control shows: its WM_SKIN_EFFECTIVECOLOR answer, button
 // face for none or an MDI parent form, else its Color.
 TColor QueryEffectiveColor(gcl::TControl* control);
-// Paints into the control's DC what its parent shows behind rect.
+// Paints into the control's DC what its parent shows behind rect: the
+// parent's own erase, else the background of a dock that has one, else the
+// parent's effective colour.
 void DrawParentBackground(gcl::TControl* control, HDC dc, const TRect& rect);
-// Docks paint their background through this hook, installed by the dock
-// unit: it answers false when parent is not a dock, else paints the dock's
-// background of dockRect (dock coordinates) into dc and answers true.
-using TDockBackgroundHook = bool (*)(gcl::TWinControl* parent, HDC dc, const TRect& dockRect);
-extern TDockBackgroundHook DockBackgroundHook;
 // Re-applies the form's client size and redraws its frame.
 void RefreshFrame(gcl::TCustomForm* form);
 void RedrawWindowFrame(gcl::TControl* control);

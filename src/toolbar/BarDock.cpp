@@ -151,6 +151,23 @@ void TBarDock::DrawBackground(HDC DC, const TRect& DrawRect) {
 
 bool TBarDock::UsingBackground() { return FBackground && FBackground->UsingBackground(); }
 
+void TBarDock::DrawBackgroundAt(HDC DC, TPoint Origin, const TRect& Area) {
+    TPoint offset{GetLeft(), GetTop()};
+    if (HandleAllocated() && GetParent() && GetParent()->HandleAllocated())
+        offset = GetParent()->ScreenToClient(ClientToScreen(TPoint{0, 0}));
+    const int x = offset.X + Origin.X;
+    const int y = offset.Y + Origin.Y;
+    const int saved = SaveDC(DC);
+    IntersectClipRect(DC, Area.Left, Area.Top, Area.Right, Area.Bottom);
+    try {
+        DrawBackground(DC, TRect{-x, -y, std::max(Area.Right, -x), std::max(Area.Bottom, -y)});
+    } catch (...) {
+        RestoreDC(DC, saved);
+        throw;
+    }
+    RestoreDC(DC, saved);
+}
+
 bool TBarDock::LiesVisible(TBarCustomDockableWindow* Bar) {
     return Bar->GetParent() == this && (Bar->GetVisible() || IsDesigningNow(this));
 }
@@ -597,8 +614,7 @@ void TBarDock::Dispatch(gcl::TMessage& Message) {
     case WM_PRINTCLIENT: HandleNCPaintAndPrint(this, Message, &NCPaintProc, this); return;
     case WM_ERASEBKGND:
         if (UsingBackground()) {
-            TRect r = GetClientRect();
-            DrawBackground(reinterpret_cast<HDC>(Message.WParam), r);
+            DrawBackgroundAt(reinterpret_cast<HDC>(Message.WParam), TPoint{0, 0}, GetClientRect());
             Message.Result = 1;
             return;
         }
@@ -1272,13 +1288,30 @@ void TBarCustomDockableWindow::DrawNCArea(HDC DC) {
     GetWindowRect(GetHandle(), &r);
     OffsetRect(&r, -r.left, -r.top);
     HBRUSH brush = CreateSolidBrush(gcl::ColorToRGB(GetColor()));
+    const bool background = FCurrentDock->BackgroundShownOnBars();
     if (FDockedBorderStyle == gcl::bsSingle) {
         DrawEdge(DC, &r, BDR_RAISEDINNER, BF_RECT);
     } else {
         FrameRect(DC, &r, brush);
     }
     InflateRect(&r, -1, -1);
-    FrameRect(DC, &r, brush);
+    if (background) {
+        // The ring inside the outer pixel, drag handle included, shows the
+        // dock's background.
+        const TRect client = ClientRectInWindow();
+        const int saved = SaveDC(DC);
+        ExcludeClipRect(DC, client.Left, client.Top, client.Right, client.Bottom);
+        try {
+            FCurrentDock->DrawBackgroundAt(DC, TPoint{GetLeft(), GetTop()}, TRect{r.left, r.top, r.right, r.bottom});
+        } catch (...) {
+            RestoreDC(DC, saved);
+            DeleteObject(brush);
+            throw;
+        }
+        RestoreDC(DC, saved);
+    } else {
+        FrameRect(DC, &r, brush);
+    }
     InflateRect(&r, -1, -1);
     const bool lr = FCurrentDock->IsLeftRight();
     const int handle = DragHandleSize();
@@ -1286,7 +1319,7 @@ void TBarCustomDockableWindow::DrawNCArea(HDC DC) {
         RECT hr = r;
         if (lr) hr.bottom = hr.top + handle;
         else hr.right = hr.left + handle;
-        FillRect(DC, &hr, brush);
+        if (!background) FillRect(DC, &hr, brush);
         if (FDragHandleStyle != dhNone) {
             const int offset = DragHandleOffsets[FCloseButtonWhenDocked ? 1 : 0][FDragHandleStyle] + 2;
             const int lines = FDragHandleStyle == dhDouble ? 2 : 1;
@@ -1317,6 +1350,49 @@ void TBarCustomDockableWindow::DrawNCArea(HDC DC) {
         }
     }
     DeleteObject(brush);
+}
+
+TRect TBarCustomDockableWindow::ClientRectInWindow() {
+    RECT w{};
+    GetWindowRect(GetHandle(), &w);
+    POINT c{0, 0};
+    ::ClientToScreen(GetHandle(), &c);
+    const int x = c.x - w.left;
+    const int y = c.y - w.top;
+    return TRect{x, y, x + GetClientWidth(), y + GetClientHeight()};
+}
+
+bool TBarCustomDockableWindow::ShowsDockBackground() {
+    return FDocked && HandleAllocated() && FCurrentDock->BackgroundShownOnBars();
+}
+
+void TBarCustomDockableWindow::RepaintThroughBitmap() {
+    const HWND wnd = GetHandle();
+    if (!IsWindowVisible(wnd)) return;
+    // Nothing to do when the whole client area waits for its paint anyway.
+    HRGN update = CreateRectRgn(0, 0, 0, 0);
+    RECT box{};
+    const int kind = GetUpdateRgn(wnd, update, FALSE);
+    GetRgnBox(update, &box);
+    DeleteObject(update);
+    const RECT client{0, 0, GetClientWidth(), GetClientHeight()};
+    if (kind == SIMPLEREGION && EqualRect(&box, &client)) return;
+    RECT w{};
+    GetWindowRect(wnd, &w);
+    const int width = w.right - w.left;
+    const int height = w.bottom - w.top;
+    if (width <= 0 || height <= 0) return;
+    HDC windowDC = GetWindowDC(wnd);
+    HDC memDC = CreateCompatibleDC(windowDC);
+    HBITMAP bitmap = CreateCompatibleBitmap(windowDC, width, height);
+    HGDIOBJ old = SelectObject(memDC, bitmap);
+    SendMessageA(wnd, WM_PRINT, reinterpret_cast<WPARAM>(memDC), PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CLIENT);
+    BitBlt(windowDC, 0, 0, width, height, memDC, 0, 0, SRCCOPY);
+    SelectObject(memDC, old);
+    DeleteObject(bitmap);
+    DeleteDC(memDC);
+    ReleaseDC(wnd, windowDC);
+    ValidateRect(wnd, nullptr);
 }
 
 void TBarCustomDockableWindow::NCPaintProc(HWND, HDC DC, void* AppData) {
@@ -1458,8 +1534,19 @@ void TBarCustomDockableWindow::Dispatch(gcl::TMessage& Message) {
         if (FFloatParent) FFloatParent->SetCaption(GetCaption());
         break;
     case gcl::CM_COLORCHANGED: RedrawNC(); break;
+    case WM_ERASEBKGND:
+        if (ShowsDockBackground()) {
+            const TPoint origin = FCurrentDock->ScreenToClient(ClientToScreen(TPoint{0, 0}));
+            FCurrentDock->DrawBackgroundAt(reinterpret_cast<HDC>(Message.WParam), origin, GetClientRect());
+            Message.Result = 1;
+            return;
+        }
+        break;
     case WM_MOVE:
         inherited::Dispatch(Message);
+        // The background moved under the bar: repaint all of it at once,
+        // without flicker.
+        if (ShowsDockBackground()) RepaintThroughBitmap();
         if (!IsLoadingNow(this) && FDisableOnMove == 0 && OnMove) OnMove(this);
         return;
     default: break;

@@ -99,6 +99,13 @@ public:
     virtual bool GetAllowDragOf() { return FAllowDrag; }
     virtual void DrawBackground(HDC DC, const gcl::TRect& DrawRect);
     virtual bool UsingBackground();
+    // Paints the background into DC over Area (DC coordinates), where the
+    // DC's origin lies at Origin of the dock's client area. The picture is
+    // anchored at the dock's parent's client origin, so neighbouring docks
+    // and the bars on them line up.
+    void DrawBackgroundAt(HDC DC, gcl::TPoint Origin, const gcl::TRect& Area);
+    // The background shows on the bars' frames and behind their items.
+    bool BackgroundShownOnBars() { return FBackgroundOnToolbars && UsingBackground(); }
     // Lays the bars out in rows and sizes the dock to them.
     virtual void ArrangeToolbars();
     bool HasVisibleToolbars();
@@ -307,6 +314,11 @@ private:
     static void HookProc(TThreadHookCode Code, HWND Wnd, WPARAM WParam, LPARAM LParam);
     void CloseButtonPressChanged(bool Pressed);
     void RedrawNC();
+    // The client area in window coordinates.
+    gcl::TRect ClientRectInWindow();
+    // Docked on a dock whose background shows on its bars.
+    bool ShowsDockBackground();
+    void RepaintThroughBitmap();
     void ApplyShowing();
     bool ShouldBeVisible();
     void AddToFloatingList();

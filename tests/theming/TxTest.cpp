@@ -11,6 +11,7 @@
 #include "gcl/Forms.h"
 #include "theming/TxRecordingTheme.h"
 #include "theming/TxTestSupport.h"
+#include "toolbar/BarDock.h"
 #include "toolbar/BarItem.h"
 
 using namespace qelvo;
@@ -168,14 +169,29 @@ protected:
     static void SetUpTestSuite() { StartThemingLayer(); }
 };
 
-TAnsweringPanel* DockSeen = nullptr;
-TRect DockRectSeen;
-bool FakeDockHook(gcl::TWinControl* parent, HDC dc, const TRect& dockRect) {
-    if (parent != DockSeen) return false;
-    DockRectSeen = dockRect;
-    FillRectColor(dc, dockRect, 0xFF0000);
-    return true;
-}
+// A dock that leaves its erase to others and paints its background red.
+class TRedDock : public TBarDock {
+    GCL_CLASS(TRedDock, TBarDock)
+public:
+    bool Uses = true;
+    TRect Seen;
+    bool UsingBackground() override { return Uses; }
+    void DrawBackground(HDC dc, const TRect& drawRect) override {
+        Seen = drawRect;
+        FillRectColor(dc, drawRect, 0xFF0000);
+    }
+    void Dispatch(gcl::TMessage& m) override {
+        if (m.Msg == WM_ERASEBKGND) {
+            m.Result = 0;
+            return;
+        }
+        inherited::Dispatch(m);
+    }
+
+protected:
+    explicit TRedDock(gcl::TComponent* owner) : TBarDock(owner) {}
+};
+GCL_IMPLEMENT_CLASS(TRedDock)
 
 } // namespace
 
@@ -231,20 +247,29 @@ TEST_F(TxQueries, ParentBackgroundFromEraseDockOrColour) {
     EXPECT_EQ(target.Pixel(5, 5), 0x0000FF);
     EXPECT_EQ(target.Pixel(6, 5), 0x00FF00);
 
-    // A dock paints the part behind the child, in its own coordinates.
+    // Neither: the parent's effective colour.
     parent->ErasesBackground = false;
     parent->DeclinesErase = true;
-    DockSeen = parent;
-    DockBackgroundHook = &FakeDockHook;
     target.Fill(0);
     DrawParentBackground(child, target.DC(), TRect{0, 0, 40, 30});
-    EXPECT_EQ(DockRectSeen, gcl::Rect(25, 15, 65, 45));
-    EXPECT_EQ(target.CountNot(TRect{0, 0, 40, 30}, 0xFF0000), 0);  // lands behind the child, all of it
-
-    // Neither: the parent's effective colour.
-    DockBackgroundHook = nullptr;
-    DrawParentBackground(child, target.DC(), TRect{0, 0, 40, 30});
     EXPECT_EQ(target.Pixel(10, 10), 0x00FFFF);
+
+    // A dock paints the part behind the child, in its own coordinates;
+    // without a background it is its colour that shows.
+    auto* dock = TRedDock::Create(form);
+    dock->SetParent(form);
+    dock->SetColor(0x00FF00);
+    child->SetParent(dock);
+    child->SetBounds(25, 15, 40, 30);
+    target.Fill(0);
+    DrawParentBackground(child, target.DC(), TRect{0, 0, 40, 30});
+    EXPECT_EQ(dock->Seen, gcl::Rect(25, 15, 65, 45));
+    EXPECT_EQ(target.CountNot(TRect{0, 0, 40, 30}, 0xFF0000), 0);  // lands behind the child, all of it
+    dock->Uses = false;
+    dock->Seen = TRect{};
+    DrawParentBackground(child, target.DC(), TRect{0, 0, 40, 30});
+    EXPECT_EQ(dock->Seen, TRect{});
+    EXPECT_EQ(target.Pixel(10, 10), 0x00FF00);
     // No parent at all: button face.
     auto* orphan = TAnsweringPanel::Create(nullptr);
     DrawParentBackground(orphan, target.DC(), TRect{0, 0, 4, 4});

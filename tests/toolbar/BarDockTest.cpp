@@ -15,6 +15,7 @@
 #include "toolbar/BarAnim.h"
 #include "toolbar/BarToolbar.h"
 #include "toolbar/MenuScript.h"
+#include "toolbar/PixelCanvas.h"
 
 using namespace qelvo;
 using gcl::TComponent;
@@ -497,6 +498,111 @@ TEST_F(BarDockTest, ShortcutsOfToolbarsReachTheWholeForm) {
     EXPECT_EQ(Clicks->Log, std::vector<std::string>{"Refresh"});
     bar->SetProcessShortCuts(false);
     EXPECT_EQ(SendMessageA(gcl::Application->GetHandle(), gcl::CM_APPKEYDOWN, VK_F5, 0), 0);
+}
+
+// A background whose colour tells where a pixel lies from the top-left of
+// the rectangle it is asked to paint: red counts columns, green rows.
+class TRampBackground : public TBarBasicBackground {
+    GCL_CLASS(TRampBackground, TBarBasicBackground)
+public:
+    bool Paints = true;
+    int SysColorChanges = 0;
+    void Draw(HDC DC, const TRect& R) override {
+        RECT clip;
+        if (GetClipBox(DC, &clip) == NULLREGION) return;
+        const int left = std::max<int>(R.Left, clip.left), top = std::max<int>(R.Top, clip.top);
+        const int right = std::min<int>(R.Right, clip.right), bottom = std::min<int>(R.Bottom, clip.bottom);
+        if (right <= left || bottom <= top) return;
+        qelvo::test::PixelCanvas picture(right - left, bottom - top);
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) picture.Set(x - left, y - top, Expected(x - R.Left, y - R.Top));
+        BitBlt(DC, left, top, right - left, bottom - top, picture.DC(), 0, 0, SRCCOPY);
+    }
+    static COLORREF Expected(int x, int y) { return RGB(x & 0xFF, y & 0xFF, 0x80); }
+    HPALETTE GetPalette() override { return nullptr; }
+    void RegisterChanges(gcl::TNotifyEvent Proc) override { Changes = Proc; }
+    void UnregisterChanges(gcl::TNotifyEvent Proc) override {
+        if (Changes == Proc) Changes = gcl::TNotifyEvent();
+    }
+    void SysColorChanged() override { ++SysColorChanges; }
+    bool UsingBackground() override { return Paints; }
+    gcl::TNotifyEvent Changes;
+
+protected:
+    explicit TRampBackground(TComponent* AOwner) : TBarBasicBackground(AOwner) {}
+};
+GCL_IMPLEMENT_CLASS(TRampBackground)
+
+// The point of a window's client area in its form's client coordinates.
+TPoint InForm(gcl::TWinControl* control, gcl::TCustomForm* form, TPoint p = TPoint{0, 0}) {
+    return form->ScreenToClient(control->ClientToScreen(p));
+}
+
+TEST_F(BarDockTest, TheDockBackgroundLinesUpAcrossDocksAndBars) {
+    auto* ramp = TRampBackground::Create(Form);
+    Top->SetBackground(ramp);
+    Left->SetBackground(ramp);
+    EXPECT_TRUE(ramp->Changes) << "the dock listens for changes of the picture";
+    TBarCustomToolbar* bar = Bar(Top, {"One", "Two"}, 0, 40);
+    Bar(Left, {"A"});
+    Drain();
+    Top->SetBoundLines(TBarDockBoundLines{blTop, blLeft});
+
+    // The docks erase with the picture anchored at the form's client origin.
+    for (TBarDock* dock : {Top, Left}) {
+        qelvo::test::PixelCanvas c(dock->GetClientWidth(), dock->GetClientHeight(), RGB(0, 0, 0));
+        EXPECT_EQ(dock->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(c.DC()), 0), 1);
+        const TPoint at = InForm(dock, Form, TPoint{3, 2});
+        EXPECT_EQ(c.At(3, 2), TRampBackground::Expected(at.X, at.Y)) << dock->GetPosition();
+    }
+    // So does the bar's client area ...
+    qelvo::test::PixelCanvas client(bar->GetClientWidth(), bar->GetClientHeight(), RGB(0, 0, 0));
+    EXPECT_EQ(bar->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(client.DC()), 0), 1);
+    TPoint at = InForm(bar, Form, TPoint{5, 1});
+    EXPECT_EQ(client.At(5, 1), TRampBackground::Expected(at.X, at.Y));
+    // ... and its frame inside the outer pixel, the drag handle included.
+    RECT wr;
+    GetWindowRect(bar->GetHandle(), &wr);
+    qelvo::test::PixelCanvas frame(wr.right - wr.left, wr.bottom - wr.top, RGB(0, 0, 0));
+    SendMessageA(bar->GetHandle(), WM_PRINT, reinterpret_cast<WPARAM>(frame.DC()), PRF_NONCLIENT);
+    const TPoint windowInForm = Form->ScreenToClient(TPoint{wr.left, wr.top});
+    for (TPoint p : {TPoint{1, 1}, TPoint{7, 10}, TPoint{frame.Width() - 2, frame.Height() - 2}})
+        EXPECT_EQ(frame.At(p.X, p.Y), TRampBackground::Expected(windowInForm.X + p.X, windowInForm.Y + p.Y))
+            << p.X << "," << p.Y;
+    EXPECT_NE(frame.At(0, 0), TRampBackground::Expected(windowInForm.X, windowInForm.Y)) << "the raised edge";
+    EXPECT_EQ(frame.At(8, 5), RGB(0, 0, 0)) << "the client area is left alone";
+
+    // A moved bar repaints itself at once, a part waiting for its paint
+    // included; one waiting for a whole repaint is left to it.
+    Drain();
+    RECT pending{0, 0, 4, 4};
+    InvalidateRect(bar->GetHandle(), &pending, FALSE);
+    bar->SetDockPos(90);
+    EXPECT_EQ(bar->GetLeft(), 90);
+    EXPECT_FALSE(GetUpdateRect(bar->GetHandle(), &pending, FALSE));
+    InvalidateRect(bar->GetHandle(), nullptr, FALSE);
+    bar->SetDockPos(100);
+    EXPECT_TRUE(GetUpdateRect(bar->GetHandle(), &pending, FALSE));
+
+    // Off the bars, the bars keep their colour; the dock still paints.
+    Top->SetBackgroundOnToolbars(false);
+    client.Fill(RGB(0, 0, 0));
+    bar->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(client.DC()), 0);
+    EXPECT_EQ(client.At(5, 1), gcl::ColorToRGB(gcl::clBtnFace));
+    frame.Fill(RGB(0, 0, 0));
+    SendMessageA(bar->GetHandle(), WM_PRINT, reinterpret_cast<WPARAM>(frame.DC()), PRF_NONCLIENT);
+    EXPECT_EQ(frame.At(7, 10), gcl::ColorToRGB(gcl::clBtnFace));
+    // A background that does not paint leaves the dock its colour.
+    ramp->Paints = false;
+    qelvo::test::PixelCanvas dockCanvas(Top->GetClientWidth(), Top->GetClientHeight(), RGB(0, 0, 0));
+    Top->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dockCanvas.DC()), 0);
+    EXPECT_EQ(dockCanvas.At(3, 2), gcl::ColorToRGB(gcl::clBtnFace));
+
+    Top->Perform(gcl::CM_SYSCOLORCHANGE);
+    EXPECT_EQ(ramp->SysColorChanges, 1);
+    ramp->Free();
+    EXPECT_EQ(Top->GetBackground(), nullptr);
+    EXPECT_EQ(Left->GetBackground(), nullptr);
 }
 
 TEST_F(BarDockTest, ScreenshotOfTheTestFormWithAPopupOpen) {

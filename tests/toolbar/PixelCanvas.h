@@ -41,6 +41,7 @@ public:
         GdiFlush();
         for (int i = 0; i < FWidth * FHeight; ++i) FBits[i] = ToPixel(colour);
     }
+    void Set(int x, int y, COLORREF colour) { FBits[y * FWidth + x] = ToPixel(colour); }
     // The colour at (x, y) as a COLORREF.
     COLORREF At(int x, int y) const {
         GdiFlush();
