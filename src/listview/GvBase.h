@@ -54,6 +54,11 @@ class TGvGlobalImageManager;
 class TGvSelectionGroupList;
 class TGvDynamicDataHelper;
 class TGvItemDynamicDataHelper;
+class TGvAlphaBlender;
+class TGvHintInfo;
+class TGvBaseEditor;
+struct IGvCellEditor;
+struct TGvRectArrayObject;
 
 namespace msg {
 inline constexpr const char* GvExchangeBetweenGroups = "exchange of items between different groups is not yet supported";
@@ -91,6 +96,12 @@ using TGvHotTrackRectItems = gcl::TSet<TGvHotTrackRectItem>;
 // Where MakeVisible puts an object: at the top (left), in the middle, at
 // the bottom (right), or only as far as needed.
 GCL_ENUM(TGvMakeVisiblePos, emvTop, emvMiddle, emvBottom, emvAuto)
+// The parts of a header column a point can hit.
+GCL_ENUM(TGvColumnHitTestInfo, ectOnCheckbox, ectOnIcon, ectOnLabel, ectOnText, ectOnDropDownButton,
+         ectOnResizeZone)
+using TGvColumnHitTestInfoSet = gcl::TSet<TGvColumnHitTestInfo>;
+// What an OLE drag source answers when asked whether to go on.
+GCL_ENUM(TGvQueryDragResult, eqdrContinue, eqdrQuit, eqdrDrop)
 // The directions of TGvGroups::AdjacentItem.
 GCL_ENUM(TGvAdjacentDirection, adjLeft, adjRight, adjUp, adjDown, adjPageDown, adjPageUp)
 
@@ -108,6 +119,23 @@ inline constexpr uint32_t GvStreamMagic = 0x00CEFEFF;
 inline constexpr int32_t GvStreamVersion = 5;
 // The group key that means "no key given".
 inline constexpr uint32_t GvNoGroupKey = 65535;
+
+// What a point hit: the item (with its group and the column under the
+// point), the group, or the header column, with the parts hit.
+struct TGvHitInfoItem {
+    TGvItem* Item = nullptr;
+    TGvGroup* Group = nullptr;
+    TGvColumn* Column = nullptr;
+    TGvItemHitTestInfoSet HitInfo;
+};
+struct TGvHitInfoGroup {
+    TGvGroup* Group = nullptr;
+    TGvGroupHitTestInfoSet HitInfo;
+};
+struct TGvHitInfoColumn {
+    TGvColumn* Column = nullptr;
+    TGvColumnHitTestInfoSet HitInfo;
+};
 
 // ---- Interfaces of data objects ---------------------------------------------------
 
@@ -174,6 +202,22 @@ struct IGvStateImageList : gcl::IUnknown {
     static constexpr gcl::TGUID IID = gcl::StringToGUID("{F0202D63-92A7-4C2F-9CA4-CBDE4DE0ED30}");
     virtual gcl::TCustomImageList* GCL_STDCALL GetStateImageList(int Column) = 0;
 };
+// A data object that draws an entry's image itself. Column is the item's
+// column (null for groups and columns).
+struct IGvCustomImage : gcl::IUnknown {
+    static constexpr gcl::TGUID IID = gcl::StringToGUID("{00260055-6915-43B5-9D43-379E7F61EEA9}");
+    virtual void GCL_STDCALL DrawImageIsCustom(TGvColumn* Column, bool& IsCustom) = 0;
+    virtual void GCL_STDCALL DrawImage(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                                       TGvAlphaBlender* AlphaBlender) = 0;
+    virtual void GCL_STDCALL GetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) = 0;
+};
+// A data object that draws an item's thumbnail; DoDefault False keeps the
+// view from drawing the image.
+struct IGvThumbnail : gcl::IUnknown {
+    static constexpr gcl::TGUID IID = gcl::StringToGUID("{F9CA8297-0CB3-4C47-905F-3D1497C4FC4D}");
+    virtual void GCL_STDCALL ThumbnailDraw(gcl::TCanvas* ACanvas, const gcl::TRect& ARect,
+                                           TGvAlphaBlender* AlphaBlender, bool& DoDefault) = 0;
+};
 // Compare: called on one entry's data object with the other's as Target;
 // below 0 means Target sorts before the object asked.
 struct IGvCompare : gcl::IUnknown {
@@ -208,6 +252,24 @@ class TGvOwnedPersistentView : public TGvOwnedPersistent {
 public:
     using TGvOwnedPersistent::TGvOwnedPersistent;
 };
+
+// The families of views and grids: each class reference's Create is the
+// virtual constructor of its family (views take the list view, grids the
+// list view and the group).
+class TGvViewGroup;
+class TGvViewColumn;
+class TGvViewItem;
+class TGvGridGroup;
+using TGvViewGroupMetaClass = gcl::TClassOf<TGvViewGroup, TGvOwnedPersistentView::TMetaClassType, TCustomGvListview*>;
+using TGvViewColumnMetaClass =
+    gcl::TClassOf<TGvViewColumn, TGvOwnedPersistentView::TMetaClassType, TCustomGvListview*>;
+using TGvViewItemMetaClass = gcl::TClassOf<TGvViewItem, TGvOwnedPersistentView::TMetaClassType, TCustomGvListview*>;
+using TGvGridGroupMetaClass =
+    gcl::TClassOf<TGvGridGroup, TGvOwnedPersistent::TMetaClassType, TCustomGvListview*, TGvGroup*>;
+using TGvViewGroupClass = const TGvViewGroupMetaClass*;
+using TGvViewColumnClass = const TGvViewColumnMetaClass*;
+using TGvViewItemClass = const TGvViewItemMetaClass*;
+using TGvGridGroupClass = const TGvGridGroupMetaClass*;
 
 // A view object that works for one item, group or column.
 class TGvOwnedPersistentGroupItem : public TGvOwnedPersistentView {

@@ -320,6 +320,42 @@ gcl::TCustomImageList* TGvCollectionItem::DefaultImageList(int ImageSize) const 
     }
 }
 
+bool TGvCollectionItem::ImageDrawIsCustom(TGvColumn* Column) {
+    TCustomGvListview* lv = OwnerListview();
+    bool custom = false;
+    if (!lv) return false;
+    if (auto* item = dynamic_cast<TGvItem*>(this))
+        lv->DoItemImageDrawIsCustom(item, Column, custom);
+    else if (auto* group = dynamic_cast<TGvGroup*>(this))
+        lv->DoGroupImageDrawIsCustom(group, custom);
+    else if (auto* column = dynamic_cast<TGvColumn*>(this))
+        lv->DoColumnImageDrawIsCustom(column, custom);
+    return custom;
+}
+
+void TGvCollectionItem::ImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    if (auto* item = dynamic_cast<TGvItem*>(this))
+        lv->DoItemImageGetSize(item, Column, ImageWidth, ImageHeight);
+    else if (auto* group = dynamic_cast<TGvGroup*>(this))
+        lv->DoGroupImageGetSize(group, ImageWidth, ImageHeight);
+    else if (auto* column = dynamic_cast<TGvColumn*>(this))
+        lv->DoColumnImageGetSize(column, ImageWidth, ImageHeight);
+}
+
+void TGvCollectionItem::ImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                                  TGvAlphaBlender* AlphaBlender) {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    if (auto* item = dynamic_cast<TGvItem*>(this))
+        lv->DoItemImageDraw(item, Column, ACanvas, RectArray, AlphaBlender);
+    else if (auto* group = dynamic_cast<TGvGroup*>(this))
+        lv->DoGroupImageDraw(group, ACanvas, RectArray, AlphaBlender);
+    else if (auto* column = dynamic_cast<TGvColumn*>(this))
+        lv->DoColumnImageDraw(column, ACanvas, RectArray, AlphaBlender);
+}
+
 std::string TGvCollectionItem::GetDisplayName() const {
     const std::wstring caption = GetCaption();
     return caption.empty() ? ClassName() : gcl::WideToAnsi(caption);
@@ -793,6 +829,11 @@ void TGvItem::SetSelectionGroup(TGvSelectionGroupList* Value) {
 int TGvItem::GetStateImageIndexes(int) const { return -1; }
 void TGvItem::SetStateImageIndexes(int, int) {}
 
+void TGvItem::ThumbnailDraw(gcl::TCanvas* ACanvas, const TRect& ARect, TGvAlphaBlender* AlphaBlender,
+                            bool& DoDefault) {
+    if (TCustomGvListview* lv = OwnerListview()) lv->DoItemThumbnailDraw(this, ACanvas, ARect, AlphaBlender, DoDefault);
+}
+
 gcl::TCustomImageList* TGvItem::GetStateImageList(int) const {
     TCustomGvListview* lv = OwnerListview();
     return lv ? lv->GetImagesState() : nullptr;
@@ -1228,6 +1269,20 @@ uint32_t TGvItemInterfaced::GetGroupKey(int Column) const {
 void TGvItemInterfaced::SetGroupKey(int Column, uint32_t Key) {
     if (auto keys = DataInterface<IGvGroupKeyEditable>(this)) keys->SetGroupKey(Column, Key);
 }
+bool TGvItemInterfaced::ImageDrawIsCustom(TGvColumn* Column) { return InterfacedImageDrawIsCustom(this, Column); }
+void TGvItemInterfaced::ImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) {
+    InterfacedImageGetSize(this, Column, ImageWidth, ImageHeight);
+}
+void TGvItemInterfaced::ImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                                  TGvAlphaBlender* AlphaBlender) {
+    InterfacedImageDraw(this, Column, ACanvas, RectArray, AlphaBlender);
+}
+void TGvItemInterfaced::ThumbnailDraw(gcl::TCanvas* ACanvas, const TRect& ARect, TGvAlphaBlender* AlphaBlender,
+                                      bool& DoDefault) {
+    if (auto thumbnail = DataInterface<IGvThumbnail>(this))
+        thumbnail->ThumbnailDraw(ACanvas, ARect, AlphaBlender, DoDefault);
+}
+
 bool TGvItemInterfaced::GetChecked() const {
     if (auto checks = DataInterface<IGvChecks>(this)) return checks->GetChecked();
     return TGvItem::GetChecked();

@@ -148,6 +148,14 @@ public:
     // Image size 0: ImagesSmall, 1: ImagesLarge, 2: ImagesExLarge.
     virtual gcl::TCustomImageList* DefaultImageList(int ImageSize) const;
 
+    // Entries that draw their image themselves: the question (False unless
+    // told otherwise), the size and the drawing. Column is the item's column
+    // (null for groups and columns). The base asks the list view's events.
+    virtual bool ImageDrawIsCustom(TGvColumn* Column);
+    virtual void ImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight);
+    virtual void ImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                           TGvAlphaBlender* AlphaBlender);
+
     // The caption, or the class name when the caption is empty.
     virtual std::string GetDisplayName() const;
     virtual bool CanDrag() const { return true; }
@@ -513,6 +521,10 @@ public:
     virtual void SetStateImageIndexes(int Column, int Value);
     virtual gcl::TCustomImageList* GetStateImageList(int Column) const;
     gcl::TCustomImageList* DefaultImageList(int ImageSize) const override;
+    // Draws the item's thumbnail into ARect itself; DoDefault False keeps
+    // the view from drawing the image.
+    virtual void ThumbnailDraw(gcl::TCanvas* ACanvas, const gcl::TRect& ARect, TGvAlphaBlender* AlphaBlender,
+                               bool& DoDefault);
     // The list view's image list of the size its view shows.
     gcl::TCustomImageList* GetImageList(int Column) const override;
 
@@ -635,6 +647,12 @@ public:
     void SetGroupKey(int Column, uint32_t Key) override;
     bool GetChecked() const override;
     void SetChecked(bool Value) override;
+    bool ImageDrawIsCustom(TGvColumn* Column) override;
+    void ImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) override;
+    void ImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                   TGvAlphaBlender* AlphaBlender) override;
+    void ThumbnailDraw(gcl::TCanvas* ACanvas, const gcl::TRect& ARect, TGvAlphaBlender* AlphaBlender,
+                       bool& DoDefault) override;
 
 protected:
     explicit TGvItemInterfaced(TGvCollection* ACollection) : TGvItem(ACollection) {}

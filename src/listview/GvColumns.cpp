@@ -295,6 +295,15 @@ int TGvColumnInterfaced::GetImageOverlayIndexes(int Column) const { return Inter
 void TGvColumnInterfaced::SetImageOverlayIndexes(int Column, int Value) {
     InterfacedSetImage(this, Column, eikOverlay, Value);
 }
+bool TGvColumnInterfaced::ImageDrawIsCustom(TGvColumn* Column) { return InterfacedImageDrawIsCustom(this, Column); }
+void TGvColumnInterfaced::ImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) {
+    InterfacedImageGetSize(this, Column, ImageWidth, ImageHeight);
+}
+void TGvColumnInterfaced::ImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                      TGvAlphaBlender* AlphaBlender) {
+    InterfacedImageDraw(this, Column, ACanvas, RectArray, AlphaBlender);
+}
+
 gcl::TCustomImageList* TGvColumnInterfaced::GetImageList(int Column) const {
     return InterfacedImageList(this, Column, DefaultImageList(0));
 }

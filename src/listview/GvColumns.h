@@ -134,6 +134,11 @@ public:
     int GetDetails(int Line) const override;
     void SetDetails(int Line, int Value) override;
 
+    bool ImageDrawIsCustom(TGvColumn* Column) override;
+    void ImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) override;
+    void ImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                   TGvAlphaBlender* AlphaBlender) override;
+
 protected:
     explicit TGvColumnInterfaced(TGvCollection* ACollection) : TGvColumn(ACollection) {}
 };

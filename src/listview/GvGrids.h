@@ -87,7 +87,7 @@ private:
 // running visible index; and answers the neighbour of an item for the
 // arrow and page keys. The base lays items out in rows (icon-like views).
 class TGvGridGroup : public TGvOwnedPersistent {
-    GCL_CLASS(TGvGridGroup, TGvOwnedPersistent)
+    GCL_CLASS_META(TGvGridGroup, TGvOwnedPersistent, TGvGridGroupMetaClass)
 public:
     TGvGridGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvOwnedPersistent(AOwner), FOwnerGroup(AGroup) {}
 

@@ -384,39 +384,39 @@ TGvGroup::~TGvGroup() {
     gcl::Free(FGrid);
 }
 
+TGvGridGroupClass TGvGroup::GridClass(TGvListStyle ViewStyle) const {
+    switch (ViewStyle) {
+    case elsIcon:
+        return TGvGridIconGroup::StaticClass();
+    case elsSmallIcon:
+        return TGvGridSmallIconGroup::StaticClass();
+    case elsList:
+        return TGvGridListGroup::StaticClass();
+    case elsReport:
+        return TGvGridReportGroup::StaticClass();
+    case elsThumbnail:
+        return TGvGridThumbnailGroup::StaticClass();
+    case elsTile:
+        return TGvGridTileGroup::StaticClass();
+    case elsFilmStrip:
+        return TGvGridFilmStripGroup::StaticClass();
+    case elsGrid:
+        return TGvGridGridGroup::StaticClass();
+    }
+    return TGvGridIconGroup::StaticClass();
+}
+
 TGvGridGroup* TGvGroup::GetGrid() const {
     TCustomGvListview* lv = OwnerListview();
     const TGvListStyle view = lv ? lv->GetView() : elsIcon;
-    if (FGrid && FGrid->ViewStyle() == view) return FGrid;
+    auto* self = const_cast<TGvGroup*>(this);
+    TGvGridGroupClass wanted = nullptr;
+    if (lv) lv->DoCustomGrid(self, view, wanted);
+    if (!wanted) wanted = GridClass(view);
+    if (FGrid && FGrid->ClassType() == wanted) return FGrid;
     gcl::Free(FGrid);
     FGrid = nullptr;
-    auto* self = const_cast<TGvGroup*>(this);
-    switch (view) {
-    case elsIcon:
-        FGrid = TGvGridIconGroup::Create(lv, self);
-        break;
-    case elsSmallIcon:
-        FGrid = TGvGridSmallIconGroup::Create(lv, self);
-        break;
-    case elsList:
-        FGrid = TGvGridListGroup::Create(lv, self);
-        break;
-    case elsReport:
-        FGrid = TGvGridReportGroup::Create(lv, self);
-        break;
-    case elsThumbnail:
-        FGrid = TGvGridThumbnailGroup::Create(lv, self);
-        break;
-    case elsTile:
-        FGrid = TGvGridTileGroup::Create(lv, self);
-        break;
-    case elsFilmStrip:
-        FGrid = TGvGridFilmStripGroup::Create(lv, self);
-        break;
-    case elsGrid:
-        FGrid = TGvGridGridGroup::Create(lv, self);
-        break;
-    }
+    FGrid = wanted->Create(lv, self);
     return FGrid;
 }
 
@@ -654,6 +654,15 @@ int TGvGroupInterfaced::GetImageOverlayIndexes(int Column) const { return Interf
 void TGvGroupInterfaced::SetImageOverlayIndexes(int Column, int Value) {
     InterfacedSetImage(this, Column, eikOverlay, Value);
 }
+bool TGvGroupInterfaced::ImageDrawIsCustom(TGvColumn* Column) { return InterfacedImageDrawIsCustom(this, Column); }
+void TGvGroupInterfaced::ImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) {
+    InterfacedImageGetSize(this, Column, ImageWidth, ImageHeight);
+}
+void TGvGroupInterfaced::ImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                      TGvAlphaBlender* AlphaBlender) {
+    InterfacedImageDraw(this, Column, ACanvas, RectArray, AlphaBlender);
+}
+
 gcl::TCustomImageList* TGvGroupInterfaced::GetImageList(int Column) const {
     return InterfacedImageList(this, Column, DefaultImageList(0));
 }

@@ -39,8 +39,11 @@ public:
     // rectangles, the visible-item list and the items' visible indexes;
     // NextVisibleIndex runs over the list.
     virtual void RebuildLayout(TGvGroup* PrevGroup, int& NextVisibleIndex);
-    // The grid of the list view's current style, made (or replaced) on use.
+    // The grid of the list view's current style, made (or replaced) on use:
+    // of the class OnCustomGrid names, else of GridClass.
     TGvGridGroup* GetGrid() const;
+    // The grid class of a view style.
+    virtual TGvGridGroupClass GridClass(TGvListStyle ViewStyle) const;
 
     void LoadFromStream(gcl::TStream& S, int& Version) override;
     void SaveToStream(gcl::TStream& S, int Version) override;
@@ -95,6 +98,11 @@ public:
     void SetDetailCount(int Value) override;
     int GetDetails(int Line) const override;
     void SetDetails(int Line, int Value) override;
+
+    bool ImageDrawIsCustom(TGvColumn* Column) override;
+    void ImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) override;
+    void ImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                   TGvAlphaBlender* AlphaBlender) override;
 
 protected:
     explicit TGvGroupInterfaced(TGvCollection* ACollection) : TGvGroup(ACollection) {}

@@ -224,6 +224,18 @@ inline void InterfacedSetDetail(const TGvCollectionItem* item, int line, int val
 inline void InterfacedSetDetailCount(const TGvCollectionItem* item, int value) {
     if (auto details = DataInterface<IGvDetailsEditable>(item)) details->SetDetailCount(value);
 }
+inline bool InterfacedImageDrawIsCustom(const TGvCollectionItem* item, TGvColumn* column) {
+    bool custom = false;
+    if (auto images = DataInterface<IGvCustomImage>(item)) images->DrawImageIsCustom(column, custom);
+    return custom;
+}
+inline void InterfacedImageGetSize(const TGvCollectionItem* item, TGvColumn* column, int& width, int& height) {
+    if (auto images = DataInterface<IGvCustomImage>(item)) images->GetSize(column, width, height);
+}
+inline void InterfacedImageDraw(const TGvCollectionItem* item, TGvColumn* column, gcl::TCanvas* canvas,
+                                const TGvRectArrayObject& rects, TGvAlphaBlender* blender) {
+    if (auto images = DataInterface<IGvCustomImage>(item)) images->DrawImage(column, canvas, rects, blender);
+}
 struct TMarginSizes {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     bool LeftOn = false, TopOn = false, RightOn = false, BottomOn = false;

@@ -228,6 +228,41 @@ void TCustomGvListview::MarkSelectedCut() {
     for (TGvItem* item = FSelection->First(); item; item = FSelection->Next(item)) item->SetCut(true);
 }
 
+void TCustomGvListview::CopyToClipboard() {}
+void TCustomGvListview::PasteFromClipboard() {
+    bool handled = false;
+    DoClipboardPaste(handled);
+}
+
+void TCustomGvListview::CutToClipboard() {
+    bool markAsCut = false;
+    bool handled = true;
+    DoClipboardCut(markAsCut, handled);
+    if (markAsCut && handled) MarkSelectedCut();
+}
+
+void TCustomGvListview::ClipboardCopyCommand() {
+    bool handled = false;
+    DoClipboardCopy(handled);
+    if (!handled) CopyToClipboard();
+}
+
+void TCustomGvListview::ClipboardCutCommand() {
+    bool markAsCut = true;
+    bool handled = false;
+    DoClipboardCut(markAsCut, handled);
+    if (!handled)
+        CutToClipboard();
+    else if (markAsCut)
+        MarkSelectedCut();
+}
+
+void TCustomGvListview::ClipboardPasteCommand() {
+    bool handled = false;
+    DoClipboardPaste(handled);
+    if (!handled) PasteFromClipboard();
+}
+
 bool TCustomGvListview::GroupCaptionsShown() const {
     return FPaintInfoGroup && FPaintInfoGroup->GetMarginTop()->GetVisible();
 }
@@ -497,6 +532,236 @@ void TCustomGvListview::DoColumnPaintText(TGvColumn* Column, gcl::TCanvas* ACanv
 void TCustomGvListview::DoItemPaintText(TGvItem* Item, int Position, gcl::TCanvas* ACanvas) {
     GV_FIRE(OnItemPaintText, Item, Position, ACanvas);
 }
+void TCustomGvListview::DoGroupImageDraw(TGvGroup* Group, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                                         TGvAlphaBlender* AlphaBlender) {
+    GV_FIRE(OnGroupImageDraw, Group, ACanvas, RectArray, AlphaBlender);
+}
+void TCustomGvListview::DoGroupImageDrawIsCustom(TGvGroup* Group, bool& IsCustom) {
+    GV_FIRE(OnGroupImageDrawIsCustom, Group, IsCustom);
+}
+void TCustomGvListview::DoGroupImageGetSize(TGvGroup* Group, int& ImageWidth, int& ImageHeight) {
+    GV_FIRE(OnGroupImageGetSize, Group, ImageWidth, ImageHeight);
+}
+void TCustomGvListview::DoColumnImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas,
+                                          const TGvRectArrayObject& RectArray, TGvAlphaBlender* AlphaBlender) {
+    GV_FIRE(OnColumnImageDraw, Column, ACanvas, RectArray, AlphaBlender);
+}
+void TCustomGvListview::DoColumnImageDrawIsCustom(TGvColumn* Column, bool& IsCustom) {
+    GV_FIRE(OnColumnImageDrawIsCustom, Column, IsCustom);
+}
+void TCustomGvListview::DoColumnImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight) {
+    GV_FIRE(OnColumnImageGetSize, Column, ImageWidth, ImageHeight);
+}
+void TCustomGvListview::DoItemImageDraw(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* ACanvas,
+                                        const TGvRectArrayObject& RectArray, TGvAlphaBlender* AlphaBlender) {
+    GV_FIRE(OnItemImageDraw, Item, Column, ACanvas, RectArray, AlphaBlender);
+}
+void TCustomGvListview::DoItemImageDrawIsCustom(TGvItem* Item, TGvColumn* Column, bool& IsCustom) {
+    GV_FIRE(OnItemImageDrawIsCustom, Item, Column, IsCustom);
+}
+void TCustomGvListview::DoItemImageGetSize(TGvItem* Item, TGvColumn* Column, int& ImageWidth, int& ImageHeight) {
+    GV_FIRE(OnItemImageGetSize, Item, Column, ImageWidth, ImageHeight);
+}
+void TCustomGvListview::DoItemThumbnailDraw(TGvItem* Item, gcl::TCanvas* ACanvas, const gcl::TRect& ARect,
+                                            TGvAlphaBlender* AlphaBlender, bool& DoDefault) {
+    GV_FIRE(OnItemThumbnailDraw, Item, ACanvas, ARect, AlphaBlender, DoDefault);
+}
+void TCustomGvListview::DoGroupCustomView(TGvGroup* Group, TGvListStyle ViewStyle, TGvViewGroupClass& View) {
+    GV_FIRE(OnGroupCustomView, Group, ViewStyle, View);
+}
+void TCustomGvListview::DoItemCustomView(TGvItem* Item, TGvListStyle ViewStyle, TGvViewItemClass& View) {
+    GV_FIRE(OnItemCustomView, Item, ViewStyle, View);
+}
+void TCustomGvListview::DoColumnCustomView(TGvColumn* Column, TGvViewColumnClass& View) {
+    GV_FIRE(OnColumnCustomView, Column, View);
+}
+void TCustomGvListview::DoCustomGrid(TGvGroup* Group, TGvListStyle ViewStyle, TGvGridGroupClass& Grid) {
+    GV_FIRE(OnCustomGrid, Group, ViewStyle, Grid);
+}
+void TCustomGvListview::DoViewChange() {
+    if (OnViewChange) OnViewChange(this);
+}
+void TCustomGvListview::DoItemMouseDown(TGvItem* Item, TCommonMouseButton Button, bool& DoDefault) {
+    GV_FIRE(OnItemMouseDown, Item, Button, DoDefault);
+}
+void TCustomGvListview::DoItemMouseUp(TGvItem* Item, TCommonMouseButton Button, bool& DoDefault) {
+    GV_FIRE(OnItemMouseUp, Item, Button, DoDefault);
+}
+void TCustomGvListview::DoItemContextMenu(const TGvHitInfoItem& HitInfo, TPoint WindowPoint, gcl::TPopupMenu*& Menu,
+                                          bool& Handled) {
+    Menu = nullptr;
+    GV_FIRE(OnItemContextMenu, HitInfo, WindowPoint, Menu, Handled);
+}
+void TCustomGvListview::DoGroupContextMenu(const TGvHitInfoGroup& HitInfo, TPoint WindowPoint,
+                                           gcl::TPopupMenu*& Menu, bool& Handled) {
+    GV_FIRE(OnGroupContextMenu, HitInfo, WindowPoint, Menu, Handled);
+}
+void TCustomGvListview::DoColumnContextMenu(const TGvHitInfoColumn& HitInfo, TPoint WindowPoint,
+                                            gcl::TPopupMenu*& Menu) {
+    GV_FIRE(OnColumnContextMenu, HitInfo, WindowPoint, Menu);
+}
+void TCustomGvListview::DoHeaderMouseDown(TCommonMouseButton MouseButton, gcl::TShiftState Shift, int X, int Y,
+                                          TGvColumn* Column) {
+    GV_FIRE(OnHeaderMouseDown, MouseButton, Shift, X, Y, Column);
+}
+void TCustomGvListview::DoHeaderMouseUp(TCommonMouseButton MouseButton, gcl::TShiftState Shift, int X, int Y,
+                                        TGvColumn* Column) {
+    GV_FIRE(OnHeaderMouseUp, MouseButton, Shift, X, Y, Column);
+}
+void TCustomGvListview::DoHeaderMouseMove(gcl::TShiftState Shift, int X, int Y) {
+    GV_FIRE(OnHeaderMouseMove, Shift, X, Y);
+}
+void TCustomGvListview::DoHeaderDblClick(TCommonMouseButton MouseButton, TPoint MousePos,
+                                         gcl::TShiftState ShiftState) {
+    GV_FIRE(OnHeaderDblClick, MouseButton, MousePos, ShiftState);
+}
+void TCustomGvListview::DoColumnClick(TCommonMouseButton Button, TGvColumn* Column) {
+    GV_FIRE(OnColumnClick, Button, Column);
+}
+void TCustomGvListview::DoColumnDblClick(TCommonMouseButton Button, TPoint MousePos, TGvColumn* Column) {
+    GV_FIRE(OnColumnDblClick, Button, MousePos, Column);
+}
+void TCustomGvListview::DoColumnDropDownButtonClick(TGvColumn* Column, TCommonMouseButton Button,
+                                                    gcl::TShiftState ShiftState, TPoint WindowPt, bool& DoDefault) {
+    GV_FIRE(OnColumnDropDownButtonClick, Column, Button, ShiftState, WindowPt, DoDefault);
+}
+void TCustomGvListview::DoColumnSizeChanged(TGvColumn* Column) { GV_FIRE_GUARDED(OnColumnSizeChanged, Column); }
+void TCustomGvListview::DoColumnSizeChanging(TGvColumn* Column, int Width, int NewWidth, bool& Allow) {
+    GV_FIRE_GUARDED(OnColumnSizeChanging, Column, Width, NewWidth, Allow);
+}
+void TCustomGvListview::DoDblClick(TCommonMouseButton Button, TPoint MousePos, gcl::TShiftState ShiftState) {
+    GV_FIRE(OnDblClick, Button, MousePos, ShiftState);
+}
+void TCustomGvListview::DoGroupClick(TGvGroup* Group, TCommonKeyStates KeyStates, TGvGroupHitTestInfoSet HitTest) {
+    GV_FIRE(OnGroupClick, Group, KeyStates, HitTest);
+}
+void TCustomGvListview::DoGroupDblClick(TCommonMouseButton Button, TPoint MousePos, const TGvHitInfoGroup& HitInfo) {
+    GV_FIRE(OnGroupDblClick, Button, MousePos, HitInfo);
+}
+void TCustomGvListview::DoItemClick(TGvItem* Item, TCommonKeyStates KeyStates, TGvItemHitTestInfoSet HitInfo) {
+    GV_FIRE(OnItemClick, Item, KeyStates, HitInfo);
+}
+void TCustomGvListview::DoItemDblClick(TCommonMouseButton Button, TPoint MousePos, const TGvHitInfoItem& HitInfo) {
+    GV_FIRE(OnItemDblClick, Button, MousePos, HitInfo);
+}
+void TCustomGvListview::DoKeyAction(uint16_t& CharCode, gcl::TShiftState& Shift, bool& DoDefault) {
+    GV_FIRE(OnKeyAction, CharCode, Shift, DoDefault);
+}
+void TCustomGvListview::DoMouseGesture(const std::wstring& Gesture, bool& DoDefaultMouseAction) {
+    if (!OnMouseGesture) return;
+    // The handler gets its own copy of the path.
+    const std::wstring gesture = Gesture;
+    OnMouseGesture(this, gesture, DoDefaultMouseAction);
+}
+int TCustomGvListview::DoIncrementalSearch(TGvCollectionItem* Item, const std::wstring& SearchBuffer) {
+    int compareResult = 0;
+    bool handled = false;
+    if (OnIncrementalSearch) OnIncrementalSearch(Item, SearchBuffer, handled, compareResult);
+    if (!handled && Item)
+        compareResult = WideStrIComp(Item->GetCaption().substr(0, SearchBuffer.size()), SearchBuffer);
+    return compareResult;
+}
+void TCustomGvListview::DoClipboardCopy(bool& Handled) { GV_FIRE(OnClipboardCopy, Handled); }
+void TCustomGvListview::DoClipboardCut(bool& MarkAsCut, bool& Handled) { GV_FIRE(OnClipboardCut, MarkAsCut, Handled); }
+void TCustomGvListview::DoClipboardPaste(bool& Handled) { GV_FIRE(OnClipboardPaste, Handled); }
+void TCustomGvListview::DoHintCustomDraw(TGvCollectionItem* TargetObj, const TGvHintInfo* Info) {
+    GV_FIRE(OnHintCustomDraw, TargetObj, Info);
+}
+void TCustomGvListview::DoHintCustomInfo(TGvCollectionItem* TargetObj, TGvHintInfo* Info) {
+    GV_FIRE(OnHintCustomInfo, TargetObj, Info);
+}
+void TCustomGvListview::DoHintPauseTime(bool HintWindowShown, int& PauseDelay) {
+    GV_FIRE(OnHintPauseTime, HintWindowShown, PauseDelay);
+}
+void TCustomGvListview::DoHintPopup(TGvCollectionItem* TargetObj, TGvHintType HintType, TPoint MousePos,
+                                    std::wstring& AText, int& HideTimeout, int& ReShowTimeout, bool& Allow) {
+    GV_FIRE(OnHintPopup, TargetObj, HintType, MousePos, AText, HideTimeout, ReShowTimeout, Allow);
+}
+void TCustomGvListview::DoItemCreateEditor(TGvItem* Item, gcl::ComPtr<IGvCellEditor>& Editor) {
+    GV_FIRE(OnItemCreateEditor, Item, Editor);
+}
+void TCustomGvListview::DoItemEditEnd(TGvItem* Item) { GV_FIRE(OnItemEditEnd, Item); }
+void TCustomGvListview::DoItemEdited(TGvItem* Item, gcl::TVariant& NewValue, bool& Accept) {
+    GV_FIRE(OnItemEdited, Item, NewValue, Accept);
+}
+void TCustomGvListview::DoItemGetEditCaption(TGvItem* Item, TGvColumn* Column, std::wstring& Caption) {
+    GV_FIRE(OnItemGetEditCaption, Item, Column, Caption);
+}
+void TCustomGvListview::DoItemGetEditMenu(TGvBaseEditor* Editor, gcl::TPopupMenu*& Menu) {
+    GV_FIRE(OnItemGetEditMenu, Editor, Menu);
+}
+void TCustomGvListview::DoGetDragImage(gcl::TBitmap* Image, TPoint DragStartPt, TPoint& HotSpot,
+                                       gcl::TColor& TransparentColor, bool& Handled) {
+    GV_FIRE(OnGetDragImage, Image, DragStartPt, HotSpot, TransparentColor, Handled);
+}
+
+namespace {
+// Holds a reference to a data object for the length of an event call.
+class TDataObjectHold {
+public:
+    explicit TDataObjectHold(::IDataObject* Object) : FObject(Object) {
+        if (FObject) FObject->AddRef();
+    }
+    ~TDataObjectHold() {
+        if (FObject) FObject->Release();
+    }
+    TDataObjectHold(const TDataObjectHold&) = delete;
+    TDataObjectHold& operator=(const TDataObjectHold&) = delete;
+
+private:
+    ::IDataObject* FObject;
+};
+} // namespace
+
+void TCustomGvListview::DoOLEDragDrop(::IDataObject* DataObject, TCommonKeyStates KeyState, TPoint WindowPt,
+                                      TCommonDropEffects AvailableEffects, TCommonDropEffect& DesiredDropEffect,
+                                      bool& Handled) {
+    TDataObjectHold hold(DataObject);
+    GV_FIRE(OnOLEDragDrop, DataObject, KeyState, WindowPt, AvailableEffects, DesiredDropEffect, Handled);
+}
+void TCustomGvListview::DoOLEDragEnd(::IDataObject* ADataObject, TCommonOLEDragResult DragResult,
+                                     TCommonDropEffects ResultEffect, TCommonKeyStates KeyStates) {
+    TDataObjectHold hold(ADataObject);
+    GV_FIRE(OnOLEDragEnd, ADataObject, DragResult, ResultEffect, KeyStates);
+}
+void TCustomGvListview::DoOLEDragEnter(::IDataObject* DataObject, TCommonKeyStates KeyState, TPoint WindowPt,
+                                       TCommonDropEffects AvailableEffects, TCommonDropEffect& DesiredDropEffect) {
+    TDataObjectHold hold(DataObject);
+    GV_FIRE(OnOLEDragEnter, DataObject, KeyState, WindowPt, AvailableEffects, DesiredDropEffect);
+}
+void TCustomGvListview::DoOLEDragLeave() {
+    if (OnOLEDragLeave) OnOLEDragLeave(this);
+}
+void TCustomGvListview::DoOLEDragOver(TCommonKeyStates KeyState, TPoint WindowPt, TCommonDropEffects AvailableEffects,
+                                      TCommonDropEffect& DesiredDropEffect) {
+    GV_FIRE(OnOLEDragOver, KeyState, WindowPt, AvailableEffects, DesiredDropEffect);
+}
+void TCustomGvListview::DoOLEDragStart(::IDataObject* ADataObject, TCommonDropEffects& AvailableEffects,
+                                       bool& AllowDrag) {
+    TDataObjectHold hold(ADataObject);
+    GV_FIRE(OnOLEDragStart, ADataObject, AvailableEffects, AllowDrag);
+}
+void TCustomGvListview::DoOLEGetCustomFormats(TFormatEtcArray& Formats) { GV_FIRE(OnOLEGetCustomFormats, Formats); }
+void TCustomGvListview::DoOLEGetData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool& Handled) {
+    std::memset(&Medium, 0, sizeof(Medium));
+    Handled = false;
+    GV_FIRE(OnOLEGetData, FormatEtcIn, Medium, Handled);
+}
+void TCustomGvListview::DoOLEGetDataObject(gcl::ComPtr<::IDataObject>& DataObject) {
+    DataObject = nullptr;
+    GV_FIRE(OnOLEGetDataObject, DataObject);
+}
+void TCustomGvListview::DoOLEGiveFeedback(TCommonDropEffects Effect, bool& UseDefaultCursors) {
+    GV_FIRE(OnOLEGiveFeedback, Effect, UseDefaultCursors);
+}
+void TCustomGvListview::DoOLEQueryContineDrag(bool EscapeKeyPressed, TCommonKeyStates KeyStates,
+                                              TGvQueryDragResult& QueryResult) {
+    GV_FIRE(OnOLEQueryContineDrag, EscapeKeyPressed, KeyStates, QueryResult);
+}
+void TCustomGvListview::DoOLEQueryData(const FORMATETC& FormatEtcIn, bool& FormatAvailable, bool& Handled) {
+    GV_FIRE(OnOLEQueryData, FormatEtcIn, FormatAvailable, Handled);
+}
+void TCustomGvListview::DoThreadCallBack(TWMThreadRequest& Msg) { GV_FIRE(OnThreadCallBack, Msg); }
 
 #undef GV_FIRE
 #undef GV_FIRE_GUARDED
@@ -625,6 +890,69 @@ GCL_PUBLISHED(TGvListview,
     GCL_PROP(OnAfterPaint),
     GCL_PROP(OnGroupPaintText),
     GCL_PROP(OnColumnPaintText),
-    GCL_PROP(OnItemPaintText))
+    GCL_PROP(OnItemPaintText),
+    GCL_PROP(OnGroupImageDraw),
+    GCL_PROP(OnGroupImageDrawIsCustom),
+    GCL_PROP(OnGroupImageGetSize),
+    GCL_PROP(OnColumnImageDraw),
+    GCL_PROP(OnColumnImageDrawIsCustom),
+    GCL_PROP(OnColumnImageGetSize),
+    GCL_PROP(OnItemImageDraw),
+    GCL_PROP(OnItemImageDrawIsCustom),
+    GCL_PROP(OnItemImageGetSize),
+    GCL_PROP(OnItemThumbnailDraw),
+    GCL_PROP(OnGroupCustomView),
+    GCL_PROP(OnItemCustomView),
+    GCL_PROP(OnColumnCustomView),
+    GCL_PROP(OnCustomGrid),
+    GCL_PROP(OnViewChange),
+    GCL_PROP(OnItemMouseDown),
+    GCL_PROP(OnItemMouseUp),
+    GCL_PROP(OnItemContextMenu),
+    GCL_PROP(OnGroupContextMenu),
+    GCL_PROP(OnColumnContextMenu),
+    GCL_PROP(OnHeaderMouseDown),
+    GCL_PROP(OnHeaderMouseUp),
+    GCL_PROP(OnHeaderMouseMove),
+    GCL_PROP(OnHeaderDblClick),
+    GCL_PROP(OnColumnClick),
+    GCL_PROP(OnColumnDblClick),
+    GCL_PROP(OnColumnDropDownButtonClick),
+    GCL_PROP(OnColumnSizeChanged),
+    GCL_PROP(OnColumnSizeChanging),
+    GCL_PROP(OnDblClick),
+    GCL_PROP(OnGroupClick),
+    GCL_PROP(OnGroupDblClick),
+    GCL_PROP(OnItemClick),
+    GCL_PROP(OnItemDblClick),
+    GCL_PROP(OnKeyAction),
+    GCL_PROP(OnMouseGesture),
+    GCL_PROP(OnIncrementalSearch),
+    GCL_PROP(OnClipboardCopy),
+    GCL_PROP(OnClipboardCut),
+    GCL_PROP(OnClipboardPaste),
+    GCL_PROP(OnHintCustomDraw),
+    GCL_PROP(OnHintCustomInfo),
+    GCL_PROP(OnHintPauseTime),
+    GCL_PROP(OnHintPopup),
+    GCL_PROP(OnItemCreateEditor),
+    GCL_PROP(OnItemEditEnd),
+    GCL_PROP(OnItemEdited),
+    GCL_PROP(OnItemGetEditCaption),
+    GCL_PROP(OnItemGetEditMenu),
+    GCL_PROP(OnGetDragImage),
+    GCL_PROP(OnOLEDragDrop),
+    GCL_PROP(OnOLEDragEnd),
+    GCL_PROP(OnOLEDragEnter),
+    GCL_PROP(OnOLEDragLeave),
+    GCL_PROP(OnOLEDragOver),
+    GCL_PROP(OnOLEDragStart),
+    GCL_PROP(OnOLEGetCustomFormats),
+    GCL_PROP(OnOLEGetData),
+    GCL_PROP(OnOLEGetDataObject),
+    GCL_PROP(OnOLEGiveFeedback),
+    GCL_PROP(OnOLEQueryContineDrag),
+    GCL_PROP(OnOLEQueryData),
+    GCL_PROP(OnThreadCallBack))
 
 } // namespace qelvo

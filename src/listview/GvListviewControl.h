@@ -5,6 +5,7 @@
 #include "listview/GvViews.h"
 
 #include "gcl/Menus.h"
+#include "listview/LvDataObject.h"
 
 namespace qelvo {
 
@@ -128,6 +129,138 @@ using TColumnPaintTextEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvCol
 using TItemPaintTextEvent =
     gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, int Position, gcl::TCanvas* ACanvas)>;
 
+// Image drawing of entries that draw their image themselves.
+using TGroupImageDrawEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvGroup* Group, gcl::TCanvas* ACanvas,
+                                              const TGvRectArrayObject& RectArray, TGvAlphaBlender* AlphaBlender)>;
+using TColumnImageDrawEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvColumn* Column, gcl::TCanvas* ACanvas,
+                                               const TGvRectArrayObject& RectArray, TGvAlphaBlender* AlphaBlender)>;
+using TItemImageDrawEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, TGvColumn* Column, gcl::TCanvas* ACanvas,
+                     const TGvRectArrayObject& RectArray, TGvAlphaBlender* AlphaBlender)>;
+using TGroupImageDrawIsCustomEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvGroup* Group, bool& IsCustom)>;
+using TColumnImageDrawIsCustomEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvColumn* Column, bool& IsCustom)>;
+using TItemImageDrawIsCustomEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, TGvColumn* Column, bool& IsCustom)>;
+using TGroupImageGetSizeEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvGroup* Group, int& ImageWidth, int& ImageHeight)>;
+using TColumnImageGetSizeEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvColumn* Column, int& ImageWidth, int& ImageHeight)>;
+using TItemImageGetSizeEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, TGvColumn* Column,
+                                                int& ImageWidth, int& ImageHeight)>;
+using TItemThumbnailDrawEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, gcl::TCanvas* ACanvas,
+                                                 gcl::TRect ARect, TGvAlphaBlender* AlphaBlender, bool& DoDefault)>;
+
+// Views and grids a handler may choose instead of the defaults.
+using TGroupCustomViewEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvGroup* Group, TGvListStyle ViewStyle, TGvViewGroupClass& View)>;
+using TItemCustomViewEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, TGvListStyle ViewStyle, TGvViewItemClass& View)>;
+using TColumnCustomViewEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvColumn* Column, TGvViewColumnClass& View)>;
+using TCustomGridEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvGroup* Group, TGvListStyle ViewStyle, TGvGridGroupClass& Grid)>;
+
+// Mouse, keys and clicks.
+using TItemMouseDownEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, TCommonMouseButton Button, bool& DoDefault)>;
+using TItemMouseUpEvent = TItemMouseDownEvent;
+using TItemContextMenuEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvHitInfoItem HitInfo,
+                                               gcl::TPoint WindowPoint, gcl::TPopupMenu*& Menu, bool& Handled)>;
+using TGroupContextMenuEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvHitInfoGroup HitInfo,
+                                                gcl::TPoint WindowPoint, gcl::TPopupMenu*& Menu, bool& Handled)>;
+using TColumnContextMenuEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvHitInfoColumn HitInfo,
+                                                 gcl::TPoint WindowPoint, gcl::TPopupMenu*& Menu)>;
+using THeaderMouseEvent = gcl::TEvent<void(TCustomGvListview* Sender, TCommonMouseButton MouseButton,
+                                           gcl::TShiftState Shift, int X, int Y, TGvColumn* Column)>;
+using TGvClipboardEvent = gcl::TEvent<void(TCustomGvListview* Sender, bool& Handled)>;
+using TGvClipboardCutEvent = gcl::TEvent<void(TCustomGvListview* Sender, bool& MarkAsCut, bool& Handled)>;
+using TColumnClickEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TCommonMouseButton Button, TGvColumn* const& Column)>;
+using TColumnDblClickEvent = gcl::TEvent<void(TCustomGvListview* Sender, TCommonMouseButton Button,
+                                              gcl::TPoint MousePos, TGvColumn* const& Column)>;
+using TColumnDropDownButtonClickEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvColumn* Column, TCommonMouseButton Button,
+                     gcl::TShiftState ShiftState, gcl::TPoint WindowPt, bool& DoDefault)>;
+using TColumnSizeChangingEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvColumn* Column, int Width, int NewWidth, bool& Allow)>;
+// The list view's double click (it replaces the control's plain one).
+using TDblClickEvent = gcl::TEvent<void(TCustomGvListview* Sender, TCommonMouseButton Button,
+                                        gcl::TPoint MousePos, gcl::TShiftState ShiftState)>;
+using TGroupClickEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvGroup* Group, TCommonKeyStates KeyStates,
+                                          TGvGroupHitTestInfoSet HitTest)>;
+using TGroupDblClickEvent = gcl::TEvent<void(TCustomGvListview* Sender, TCommonMouseButton Button,
+                                             gcl::TPoint MousePos, TGvHitInfoGroup HitInfo)>;
+using THeaderDblClickEvent = gcl::TEvent<void(TCustomGvListview* Sender, TCommonMouseButton MouseButton,
+                                              gcl::TPoint MousePos, gcl::TShiftState ShiftState)>;
+using TItemClickEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, TCommonKeyStates KeyStates,
+                                         TGvItemHitTestInfoSet HitInfo)>;
+using TItemDblClickEvent = gcl::TEvent<void(TCustomGvListview* Sender, TCommonMouseButton Button,
+                                            gcl::TPoint MousePos, TGvHitInfoItem HitInfo)>;
+using TGvKeyActionEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, uint16_t& CharCode, gcl::TShiftState& Shift, bool& DoDefault)>;
+using TGvGestureEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, const std::wstring& Gesture, bool& DoDefaultMouseAction)>;
+// The incremental search's comparison (no Sender): CompareResult 0 means
+// the item matches SearchBuffer.
+using TIncrementalSearchEvent = gcl::TEvent<void(TGvCollectionItem* Item, const std::wstring& SearchBuffer,
+                                                 bool& Handled, int& CompareResult)>;
+
+// Hints.
+using THintCustomDrawEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvCollectionItem* TargetObj, const TGvHintInfo* Info)>;
+using THintCustomizeInfoEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvCollectionItem* TargetObj, TGvHintInfo* Info)>;
+using THintPauseTimeEvent = gcl::TEvent<void(TCustomGvListview* Sender, bool HintWindowShown, int& PauseDelay)>;
+using THintPopupEvent = gcl::TEvent<void(TCustomGvListview* Sender, TGvCollectionItem* TargetObj,
+                                         TGvHintType HintType, gcl::TPoint MousePos, std::wstring& AText,
+                                         int& HideTimeout, int& ReShowTimeout, bool& Allow)>;
+
+// In-place editing.
+using TItemCreateEditorEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, gcl::ComPtr<IGvCellEditor>& Editor)>;
+using TItemEditedEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, gcl::TVariant& NewValue, bool& Accept)>;
+using TItemGetEditMenuEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvBaseEditor* Editor, gcl::TPopupMenu*& Menu)>;
+using TGvItemGetCaptionEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TGvItem* Item, TGvColumn* Column, std::wstring& Caption)>;
+
+// Drag and drop.
+using TGetDragImageEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, gcl::TBitmap* Image, gcl::TPoint DragStartPt, gcl::TPoint& HotSpot,
+                     gcl::TColor& TransparentColor, bool& Handled)>;
+using TOLEDropTargetDragDropEvent = gcl::TEvent<void(
+    TCustomGvListview* Sender, ::IDataObject* DataObject, TCommonKeyStates KeyState, gcl::TPoint WindowPt,
+    TCommonDropEffects AvailableEffects, TCommonDropEffect& DesiredDropEffect, bool& Handled)>;
+using TOLEDropTargetDragEnterEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, ::IDataObject* DataObject, TCommonKeyStates KeyState,
+                     gcl::TPoint WindowPt, TCommonDropEffects AvailableEffects, TCommonDropEffect& DesiredDropEffect)>;
+using TOLEDropTargetDragLeaveEvent = gcl::TEvent<void(TCustomGvListview* Sender)>;
+using TOLEDropTargetDragOverEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TCommonKeyStates KeyState, gcl::TPoint WindowPt,
+                     TCommonDropEffects AvailableEffects, TCommonDropEffect& DesiredDropEffect)>;
+using TOLEDropSourceDragStartEvent = gcl::TEvent<void(
+    TCustomGvListview* Sender, ::IDataObject* ADataObject, TCommonDropEffects& AvailableEffects, bool& AllowDrag)>;
+using TOLEDropSourceDragEndEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, ::IDataObject* ADataObject, TCommonOLEDragResult DragResult,
+                     TCommonDropEffects ResultEffect, TCommonKeyStates KeyStates)>;
+using TOLEDropSourceGiveFeedbackEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, TCommonDropEffects Effect, bool& UseDefaultCursors)>;
+using TOLEDropSourceQueryContineDragEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, bool EscapeKeyPressed, TCommonKeyStates KeyStates,
+                     TGvQueryDragResult& QueryResult)>;
+using TOLEGetCustomFormatsEvent = gcl::TEvent<void(TCustomGvListview* Sender, TFormatEtcArray& Formats)>;
+using TOLEGetDataEvent = gcl::TEvent<void(TCustomGvListview* Sender, const FORMATETC& FormatEtcIn, STGMEDIUM& Medium,
+                                          bool& Handled)>;
+using FOLEGetDataObjectEvent =
+    gcl::TEvent<void(TCustomGvListview* Sender, gcl::ComPtr<::IDataObject>& DataObject)>;
+using TOLEQueryDataEvent = gcl::TEvent<void(TCustomGvListview* Sender, const FORMATETC& FormatEtcIn,
+                                            bool& FormatAvailable, bool& Handled)>;
+
+// A worker's result handed to the control's thread (message WM_APP + 0x164).
+using TWMThreadRequest = gcl::TMessage;
+using TThreadCallbackEvent = gcl::TEvent<void(TCustomGvListview* Sender, TWMThreadRequest& Msg)>;
+
 // Declares an event field OnX with GetOnX / SetOnX for publishing.
 #define GV_EVENT(Type, Name)                                         \
 public:                                                              \
@@ -222,15 +355,34 @@ public:
     // canvas: the same code the window paints with. SelectedOnly paints
     // only the selected items.
     virtual void PaintRect(gcl::TCanvas* ACanvas, const gcl::TRect& ARect, bool SelectedOnly = false);
-    // The shared painters (made on first use).
-    TGvViewGroup* GroupView();
-    TGvViewColumn* ColumnView();
+    // The painter of an entry: OnGroupCustomView (OnItemCustomView,
+    // OnColumnCustomView) may choose its class, else the class of the
+    // current view style. Views keep no state, so one object per class
+    // serves every entry.
+    TGvViewGroup* GroupView(TGvGroup* Group = nullptr);
+    TGvViewColumn* ColumnView(TGvColumn* Column = nullptr);
+    TGvViewItem* ItemView(TGvItem* Item);
+    // The default view classes of a style.
+    virtual TGvViewItemClass ItemViewClass(TGvListStyle ViewStyle) const;
+    virtual TGvViewGroupClass GroupViewClass() const;
+    virtual TGvViewColumnClass ColumnViewClass() const;
     TGvViewReportItem* ReportItemView();
 
     virtual TGvColumn* FocusedColumn();
     virtual void SetFocusIfAllowed();
     // Clears every item's Cut mark, then marks the selected items cut.
     void MarkSelectedCut();
+    // The clipboard operations: nothing in the base but the cut, which asks
+    // OnClipboardCut (MarkAsCut False, Handled True) and marks the selection
+    // cut when both come back True.
+    virtual void CopyToClipboard();
+    virtual void CutToClipboard();
+    virtual void PasteFromClipboard();
+    // The clipboard commands of Ctrl+C, Ctrl+X and Ctrl+V: the event first,
+    // the operation when the handler left it unhandled.
+    void ClipboardCopyCommand();
+    void ClipboardCutCommand();
+    void ClipboardPasteCommand();
     // Fits the cells of the current view to their contents: the small-icon,
     // list and grid cell sizes turn AutoSize on, report columns size to fit
     // (with VisibleOnly only the visible ones).
@@ -343,6 +495,101 @@ public:
     virtual void DoGroupPaintText(TGvGroup* Group, gcl::TCanvas* ACanvas);
     virtual void DoColumnPaintText(TGvColumn* Column, gcl::TCanvas* ACanvas);
     virtual void DoItemPaintText(TGvItem* Item, int Position, gcl::TCanvas* ACanvas);
+    // Image drawing: the is-custom question starts False.
+    virtual void DoGroupImageDraw(TGvGroup* Group, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                                  TGvAlphaBlender* AlphaBlender);
+    virtual void DoGroupImageDrawIsCustom(TGvGroup* Group, bool& IsCustom);
+    virtual void DoGroupImageGetSize(TGvGroup* Group, int& ImageWidth, int& ImageHeight);
+    virtual void DoColumnImageDraw(TGvColumn* Column, gcl::TCanvas* ACanvas, const TGvRectArrayObject& RectArray,
+                                   TGvAlphaBlender* AlphaBlender);
+    virtual void DoColumnImageDrawIsCustom(TGvColumn* Column, bool& IsCustom);
+    virtual void DoColumnImageGetSize(TGvColumn* Column, int& ImageWidth, int& ImageHeight);
+    virtual void DoItemImageDraw(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* ACanvas,
+                                 const TGvRectArrayObject& RectArray, TGvAlphaBlender* AlphaBlender);
+    virtual void DoItemImageDrawIsCustom(TGvItem* Item, TGvColumn* Column, bool& IsCustom);
+    virtual void DoItemImageGetSize(TGvItem* Item, TGvColumn* Column, int& ImageWidth, int& ImageHeight);
+    virtual void DoItemThumbnailDraw(TGvItem* Item, gcl::TCanvas* ACanvas, const gcl::TRect& ARect,
+                                     TGvAlphaBlender* AlphaBlender, bool& DoDefault);
+    // Views and grids: the handler may replace the default class.
+    virtual void DoGroupCustomView(TGvGroup* Group, TGvListStyle ViewStyle, TGvViewGroupClass& View);
+    virtual void DoItemCustomView(TGvItem* Item, TGvListStyle ViewStyle, TGvViewItemClass& View);
+    virtual void DoColumnCustomView(TGvColumn* Column, TGvViewColumnClass& View);
+    virtual void DoCustomGrid(TGvGroup* Group, TGvListStyle ViewStyle, TGvGridGroupClass& Grid);
+    virtual void DoViewChange();
+    // Mouse and keys.
+    virtual void DoItemMouseDown(TGvItem* Item, TCommonMouseButton Button, bool& DoDefault);
+    virtual void DoItemMouseUp(TGvItem* Item, TCommonMouseButton Button, bool& DoDefault);
+    // Menu starts nil.
+    virtual void DoItemContextMenu(const TGvHitInfoItem& HitInfo, gcl::TPoint WindowPoint, gcl::TPopupMenu*& Menu,
+                                   bool& Handled);
+    virtual void DoGroupContextMenu(const TGvHitInfoGroup& HitInfo, gcl::TPoint WindowPoint, gcl::TPopupMenu*& Menu,
+                                    bool& Handled);
+    virtual void DoColumnContextMenu(const TGvHitInfoColumn& HitInfo, gcl::TPoint WindowPoint,
+                                     gcl::TPopupMenu*& Menu);
+    virtual void DoHeaderMouseDown(TCommonMouseButton MouseButton, gcl::TShiftState Shift, int X, int Y,
+                                   TGvColumn* Column);
+    virtual void DoHeaderMouseUp(TCommonMouseButton MouseButton, gcl::TShiftState Shift, int X, int Y,
+                                 TGvColumn* Column);
+    virtual void DoHeaderMouseMove(gcl::TShiftState Shift, int X, int Y);
+    virtual void DoHeaderDblClick(TCommonMouseButton MouseButton, gcl::TPoint MousePos, gcl::TShiftState ShiftState);
+    virtual void DoColumnClick(TCommonMouseButton Button, TGvColumn* Column);
+    virtual void DoColumnDblClick(TCommonMouseButton Button, gcl::TPoint MousePos, TGvColumn* Column);
+    virtual void DoColumnDropDownButtonClick(TGvColumn* Column, TCommonMouseButton Button, gcl::TShiftState ShiftState,
+                                             gcl::TPoint WindowPt, bool& DoDefault);
+    virtual void DoColumnSizeChanged(TGvColumn* Column);
+    virtual void DoColumnSizeChanging(TGvColumn* Column, int Width, int NewWidth, bool& Allow);
+    virtual void DoDblClick(TCommonMouseButton Button, gcl::TPoint MousePos, gcl::TShiftState ShiftState);
+    virtual void DoGroupClick(TGvGroup* Group, TCommonKeyStates KeyStates, TGvGroupHitTestInfoSet HitTest);
+    virtual void DoGroupDblClick(TCommonMouseButton Button, gcl::TPoint MousePos, const TGvHitInfoGroup& HitInfo);
+    virtual void DoItemClick(TGvItem* Item, TCommonKeyStates KeyStates, TGvItemHitTestInfoSet HitInfo);
+    virtual void DoItemDblClick(TCommonMouseButton Button, gcl::TPoint MousePos, const TGvHitInfoItem& HitInfo);
+    virtual void DoKeyAction(uint16_t& CharCode, gcl::TShiftState& Shift, bool& DoDefault);
+    virtual void DoMouseGesture(const std::wstring& Gesture, bool& DoDefaultMouseAction);
+    // The incremental search's comparison of Item with SearchBuffer (0 is a
+    // match): the handler's answer, else the caption cut to the buffer's
+    // length compared ignoring case.
+    virtual int DoIncrementalSearch(TGvCollectionItem* Item, const std::wstring& SearchBuffer);
+    // Clipboard.
+    virtual void DoClipboardCopy(bool& Handled);
+    virtual void DoClipboardCut(bool& MarkAsCut, bool& Handled);
+    virtual void DoClipboardPaste(bool& Handled);
+    // Hints.
+    virtual void DoHintCustomDraw(TGvCollectionItem* TargetObj, const TGvHintInfo* Info);
+    virtual void DoHintCustomInfo(TGvCollectionItem* TargetObj, TGvHintInfo* Info);
+    virtual void DoHintPauseTime(bool HintWindowShown, int& PauseDelay);
+    virtual void DoHintPopup(TGvCollectionItem* TargetObj, TGvHintType HintType, gcl::TPoint MousePos,
+                             std::wstring& AText, int& HideTimeout, int& ReShowTimeout, bool& Allow);
+    // In-place editing. The default editor for a handler that leaves Editor
+    // nil belongs to the editors' own unit.
+    virtual void DoItemCreateEditor(TGvItem* Item, gcl::ComPtr<IGvCellEditor>& Editor);
+    virtual void DoItemEditEnd(TGvItem* Item);
+    virtual void DoItemEdited(TGvItem* Item, gcl::TVariant& NewValue, bool& Accept);
+    virtual void DoItemGetEditCaption(TGvItem* Item, TGvColumn* Column, std::wstring& Caption);
+    virtual void DoItemGetEditMenu(TGvBaseEditor* Editor, gcl::TPopupMenu*& Menu);
+    // Drag and drop. The data object is held for the length of each call.
+    virtual void DoGetDragImage(gcl::TBitmap* Image, gcl::TPoint DragStartPt, gcl::TPoint& HotSpot,
+                                gcl::TColor& TransparentColor, bool& Handled);
+    virtual void DoOLEDragDrop(::IDataObject* DataObject, TCommonKeyStates KeyState, gcl::TPoint WindowPt,
+                               TCommonDropEffects AvailableEffects, TCommonDropEffect& DesiredDropEffect,
+                               bool& Handled);
+    virtual void DoOLEDragEnd(::IDataObject* ADataObject, TCommonOLEDragResult DragResult,
+                              TCommonDropEffects ResultEffect, TCommonKeyStates KeyStates);
+    virtual void DoOLEDragEnter(::IDataObject* DataObject, TCommonKeyStates KeyState, gcl::TPoint WindowPt,
+                                TCommonDropEffects AvailableEffects, TCommonDropEffect& DesiredDropEffect);
+    virtual void DoOLEDragLeave();
+    virtual void DoOLEDragOver(TCommonKeyStates KeyState, gcl::TPoint WindowPt, TCommonDropEffects AvailableEffects,
+                               TCommonDropEffect& DesiredDropEffect);
+    virtual void DoOLEDragStart(::IDataObject* ADataObject, TCommonDropEffects& AvailableEffects, bool& AllowDrag);
+    virtual void DoOLEGetCustomFormats(TFormatEtcArray& Formats);
+    // Medium starts zeroed and Handled False.
+    virtual void DoOLEGetData(const FORMATETC& FormatEtcIn, STGMEDIUM& Medium, bool& Handled);
+    // DataObject is released and nil before the handler.
+    virtual void DoOLEGetDataObject(gcl::ComPtr<::IDataObject>& DataObject);
+    virtual void DoOLEGiveFeedback(TCommonDropEffects Effect, bool& UseDefaultCursors);
+    virtual void DoOLEQueryContineDrag(bool EscapeKeyPressed, TCommonKeyStates KeyStates,
+                                       TGvQueryDragResult& QueryResult);
+    virtual void DoOLEQueryData(const FORMATETC& FormatEtcIn, bool& FormatAvailable, bool& Handled);
+    virtual void DoThreadCallBack(TWMThreadRequest& Msg);
 
     // ---- Events
     GV_EVENT(TAutoGroupGetKeyEvent, OnAutoGroupGetKey)
@@ -425,12 +672,77 @@ public:
     GV_EVENT(TGroupPaintTextEvent, OnGroupPaintText)
     GV_EVENT(TColumnPaintTextEvent, OnColumnPaintText)
     GV_EVENT(TItemPaintTextEvent, OnItemPaintText)
+    GV_EVENT(TGroupImageDrawEvent, OnGroupImageDraw)
+    GV_EVENT(TGroupImageDrawIsCustomEvent, OnGroupImageDrawIsCustom)
+    GV_EVENT(TGroupImageGetSizeEvent, OnGroupImageGetSize)
+    GV_EVENT(TColumnImageDrawEvent, OnColumnImageDraw)
+    GV_EVENT(TColumnImageDrawIsCustomEvent, OnColumnImageDrawIsCustom)
+    GV_EVENT(TColumnImageGetSizeEvent, OnColumnImageGetSize)
+    GV_EVENT(TItemImageDrawEvent, OnItemImageDraw)
+    GV_EVENT(TItemImageDrawIsCustomEvent, OnItemImageDrawIsCustom)
+    GV_EVENT(TItemImageGetSizeEvent, OnItemImageGetSize)
+    GV_EVENT(TItemThumbnailDrawEvent, OnItemThumbnailDraw)
+    GV_EVENT(TGroupCustomViewEvent, OnGroupCustomView)
+    GV_EVENT(TItemCustomViewEvent, OnItemCustomView)
+    GV_EVENT(TColumnCustomViewEvent, OnColumnCustomView)
+    GV_EVENT(TCustomGridEvent, OnCustomGrid)
+    GV_EVENT(TViewChangedEvent, OnViewChange)
+    GV_EVENT(TItemMouseDownEvent, OnItemMouseDown)
+    GV_EVENT(TItemMouseUpEvent, OnItemMouseUp)
+    GV_EVENT(TItemContextMenuEvent, OnItemContextMenu)
+    GV_EVENT(TGroupContextMenuEvent, OnGroupContextMenu)
+    GV_EVENT(TColumnContextMenuEvent, OnColumnContextMenu)
+    GV_EVENT(THeaderMouseEvent, OnHeaderMouseDown)
+    GV_EVENT(THeaderMouseEvent, OnHeaderMouseUp)
+    GV_EVENT(gcl::TMouseMoveEvent, OnHeaderMouseMove)
+    GV_EVENT(THeaderDblClickEvent, OnHeaderDblClick)
+    GV_EVENT(TColumnClickEvent, OnColumnClick)
+    GV_EVENT(TColumnDblClickEvent, OnColumnDblClick)
+    GV_EVENT(TColumnDropDownButtonClickEvent, OnColumnDropDownButtonClick)
+    GV_EVENT(TColumnSizeChangedEvent, OnColumnSizeChanged)
+    GV_EVENT(TColumnSizeChangingEvent, OnColumnSizeChanging)
+    GV_EVENT(TDblClickEvent, OnDblClick)
+    GV_EVENT(TGroupClickEvent, OnGroupClick)
+    GV_EVENT(TGroupDblClickEvent, OnGroupDblClick)
+    GV_EVENT(TItemClickEvent, OnItemClick)
+    GV_EVENT(TItemDblClickEvent, OnItemDblClick)
+    GV_EVENT(TGvKeyActionEvent, OnKeyAction)
+    GV_EVENT(TGvGestureEvent, OnMouseGesture)
+    GV_EVENT(TIncrementalSearchEvent, OnIncrementalSearch)
+    GV_EVENT(TGvClipboardEvent, OnClipboardCopy)
+    GV_EVENT(TGvClipboardCutEvent, OnClipboardCut)
+    GV_EVENT(TGvClipboardEvent, OnClipboardPaste)
+    GV_EVENT(THintCustomDrawEvent, OnHintCustomDraw)
+    GV_EVENT(THintCustomizeInfoEvent, OnHintCustomInfo)
+    GV_EVENT(THintPauseTimeEvent, OnHintPauseTime)
+    GV_EVENT(THintPopupEvent, OnHintPopup)
+    GV_EVENT(TItemCreateEditorEvent, OnItemCreateEditor)
+    GV_EVENT(TItemEditEnd, OnItemEditEnd)
+    GV_EVENT(TItemEditedEvent, OnItemEdited)
+    GV_EVENT(TGvItemGetCaptionEvent, OnItemGetEditCaption)
+    GV_EVENT(TItemGetEditMenuEvent, OnItemGetEditMenu)
+    GV_EVENT(TGetDragImageEvent, OnGetDragImage)
+    GV_EVENT(TOLEDropTargetDragDropEvent, OnOLEDragDrop)
+    GV_EVENT(TOLEDropSourceDragEndEvent, OnOLEDragEnd)
+    GV_EVENT(TOLEDropTargetDragEnterEvent, OnOLEDragEnter)
+    GV_EVENT(TOLEDropTargetDragLeaveEvent, OnOLEDragLeave)
+    GV_EVENT(TOLEDropTargetDragOverEvent, OnOLEDragOver)
+    GV_EVENT(TOLEDropSourceDragStartEvent, OnOLEDragStart)
+    GV_EVENT(TOLEGetCustomFormatsEvent, OnOLEGetCustomFormats)
+    GV_EVENT(TOLEGetDataEvent, OnOLEGetData)
+    GV_EVENT(FOLEGetDataObjectEvent, OnOLEGetDataObject)
+    GV_EVENT(TOLEDropSourceGiveFeedbackEvent, OnOLEGiveFeedback)
+    GV_EVENT(TOLEDropSourceQueryContineDragEvent, OnOLEQueryContineDrag)
+    GV_EVENT(TOLEQueryDataEvent, OnOLEQueryData)
+    GV_EVENT(TThreadCallbackEvent, OnThreadCallBack)
 
 protected:
     explicit TCustomGvListview(gcl::TComponent* AOwner);
     ~TCustomGvListview() override;
 
     void Loaded() override;
+    // The list view raises its own OnDblClick from its double-click handling.
+    void DblClick() override {}
     void CreateParams(gcl::TCreateParams& Params) override;
     void CreateWnd() override;
     void Dispatch(gcl::TMessage& Message) override;
@@ -465,9 +777,10 @@ private:
     struct TViewDeleter {
         void operator()(gcl::TObject* View) const noexcept { gcl::Free(View); }
     };
-    std::unique_ptr<TGvViewGroup, TViewDeleter> FGroupView;
-    std::unique_ptr<TGvViewColumn, TViewDeleter> FColumnView;
-    std::unique_ptr<TGvViewReportItem, TViewDeleter> FReportItemView;
+    // One view object per view class in use.
+    std::vector<std::unique_ptr<TGvOwnedPersistentView, TViewDeleter>> FViews;
+    template <class V, class Meta>
+    V* CachedView(const Meta* ViewClass);
     std::unique_ptr<gcl::TBitmap> FGroupCollapseButton;
     std::unique_ptr<gcl::TBitmap> FGroupExpandButton;
     std::unique_ptr<TGvGlobalItems> FItems;

@@ -18,6 +18,7 @@ using namespace gvdetail;
 GCL_IMPLEMENT_CLASS(TGvCanvasStore)
 GCL_IMPLEMENT_CLASS(TGvViewGroup)
 GCL_IMPLEMENT_CLASS(TGvViewColumn)
+GCL_IMPLEMENT_CLASS(TGvViewItem)
 GCL_IMPLEMENT_CLASS(TGvViewReportItem)
 
 namespace {
@@ -169,7 +170,10 @@ void TGvViewGroup::GroupRectArray(TGvGroup* Group, int MarginEdge, const TRect& 
     gcl::TSize image{0, 0};
     gcl::TCustomImageList* images = Group->GetImageList(0);
     const int imageIndex = top ? Group->GetImageIndex() : info->GetMarginBottom()->GetImageIndex();
-    if (images && imageIndex >= 0) image = gcl::TSize{images->GetWidth(), images->GetHeight()};
+    if (Group->ImageDrawIsCustom(nullptr))
+        Group->ImageGetSize(nullptr, image.cx, image.cy);
+    else if (images && imageIndex >= 0)
+        image = gcl::TSize{images->GetWidth(), images->GetHeight()};
     // Expand button, check box, icon, label.
     const gcl::TSize expand = ExpandButtonSize();
     if (top && info->GetExpandable())
@@ -378,7 +382,10 @@ void TGvViewGroup::Paint(TGvGroup* Group, int MarginEdge, const TRect& ObjRect, 
     }
     PaintBand(Group, MarginEdge, ObjRect, R, Canvas);
     if (top) PaintExpandButton(Group, R, Canvas);
-    if (top || MarginEdge == gmeBottom) {
+    if ((top || MarginEdge == gmeBottom) && Group->ImageDrawIsCustom(nullptr)) {
+        TGvBackgroundManager* background = FOwnerListview->GetBackGround();
+        Group->ImageDraw(nullptr, Canvas, R, background ? background->GetAlphaBlender() : nullptr);
+    } else if (top || MarginEdge == gmeBottom) {
         gcl::TCustomImageList* images = Group->GetImageList(0);
         const int index = top ? Group->GetImageIndex() : info->GetMarginBottom()->GetImageIndex();
         if (images && index >= 0)
@@ -405,9 +412,14 @@ void TGvViewColumn::CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectAr
     gcl::TCustomImageList* images = lv->GetHeader()->GetImages();
     const int imageIndex = Column->GetImageIndex();
     R.LabelRect = TRect{R.CheckRect.Right, b.Top, b.Right, b.Bottom};
-    if (images && imageIndex >= 0) {
-        const int w = images->GetWidth();
-        const int h = images->GetHeight();
+    gcl::TSize image{0, 0};
+    if (Column->ImageDrawIsCustom(nullptr))
+        Column->ImageGetSize(nullptr, image.cx, image.cy);
+    else if (images)
+        image = gcl::TSize{images->GetWidth(), images->GetHeight()};
+    if (imageIndex >= 0 && (image.cx > 0 || image.cy > 0)) {
+        const int w = image.cx;
+        const int h = image.cy;
         const int top = b.Top + (b.Height() - h) / 2;
         if (info->GetImagePosition() == ehpRight) {
             R.IconRect = TRect{b.Right - info->GetImageIndent() - w, top, b.Right - info->GetImageIndent(), top + h};
@@ -485,7 +497,9 @@ void TGvViewColumn::Paint(TGvColumn* Column, gcl::TCanvas* Canvas) {
         }
     }
     gcl::TCustomImageList* images = lv->GetHeader()->GetImages();
-    if (images && Column->GetImageIndex() > -1)
+    if (Column->ImageDrawIsCustom(nullptr))
+        Column->ImageDraw(nullptr, Canvas, R, lv->GetBackGround() ? lv->GetBackGround()->GetAlphaBlender() : nullptr);
+    else if (images && Column->GetImageIndex() > -1)
         images->Draw(Canvas, R.IconRect.Left, R.IconRect.Top, Column->GetImageIndex(), Column->GetEnabled());
     Canvas->GetBrush()->SetStyle(gcl::bsClear);
     Canvas->SetFont(lv->GetHeader()->GetFont());
@@ -780,30 +794,49 @@ void TGvHeader::PaintTo(gcl::TCanvas* ACanvas, const TRect& ARect) {
     }
     TRect paintRect = ARect;
     gcl::OffsetRect(paintRect, 0, -ARect.Top);
-    TGvViewColumn* view = lv->ColumnView();
     for (TGvColumn* column : FPositions) {
         if (!column->GetVisible() || column->GetDisplayRect().Width() <= 0) continue;
         if (!Intersects(column->GetDisplayRect(), paintRect)) continue;
         SelectClipRgn(ACanvas->GetHandle(), nullptr);
-        view->Paint(column, ACanvas);
+        lv->ColumnView(column)->Paint(column, ACanvas);
     }
 }
 
 // ---- TCustomGvListview's painting members --------------------------------------------------
 
-TGvViewGroup* TCustomGvListview::GroupView() {
-    if (!FGroupView) FGroupView.reset(TGvViewGroup::Create(this));
-    return FGroupView.get();
+template <class V, class Meta>
+V* TCustomGvListview::CachedView(const Meta* ViewClass) {
+    for (auto& view : FViews)
+        if (view->ClassType() == ViewClass) return static_cast<V*>(view.get());
+    V* view = static_cast<V*>(ViewClass->Create(this));
+    FViews.emplace_back(view);
+    return view;
 }
 
-TGvViewColumn* TCustomGvListview::ColumnView() {
-    if (!FColumnView) FColumnView.reset(TGvViewColumn::Create(this));
-    return FColumnView.get();
+TGvViewItemClass TCustomGvListview::ItemViewClass(TGvListStyle) const { return TGvViewReportItem::StaticClass(); }
+TGvViewGroupClass TCustomGvListview::GroupViewClass() const { return TGvViewGroup::StaticClass(); }
+TGvViewColumnClass TCustomGvListview::ColumnViewClass() const { return TGvViewColumn::StaticClass(); }
+
+TGvViewGroup* TCustomGvListview::GroupView(TGvGroup* Group) {
+    TGvViewGroupClass wanted = nullptr;
+    if (Group) DoGroupCustomView(Group, FView, wanted);
+    return CachedView<TGvViewGroup>(wanted ? wanted : GroupViewClass());
+}
+
+TGvViewColumn* TCustomGvListview::ColumnView(TGvColumn* Column) {
+    TGvViewColumnClass wanted = nullptr;
+    if (Column) DoColumnCustomView(Column, wanted);
+    return CachedView<TGvViewColumn>(wanted ? wanted : ColumnViewClass());
+}
+
+TGvViewItem* TCustomGvListview::ItemView(TGvItem* Item) {
+    TGvViewItemClass wanted = nullptr;
+    if (Item) DoItemCustomView(Item, FView, wanted);
+    return CachedView<TGvViewItem>(wanted ? wanted : ItemViewClass(FView));
 }
 
 TGvViewReportItem* TCustomGvListview::ReportItemView() {
-    if (!FReportItemView) FReportItemView.reset(TGvViewReportItem::Create(this));
-    return FReportItemView.get();
+    return CachedView<TGvViewReportItem>(TGvViewReportItem::StaticClass());
 }
 
 void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, bool SelectedOnly) {
@@ -836,10 +869,10 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     ExcludeClipRect(dc, 0, 0, client.Width() + 1, headerHeight);
     SetWindowOrgEx(dc, origin.x + offsetX, origin.y + offsetY - headerHeight, nullptr);
     // Groups, margin by margin.
-    TGvViewGroup* groupView = GroupView();
     if (!SelectedOnly) {
         for (TGvGroup* group = FGroups->FirstGroupInRect(viewRect); group;
              group = FGroups->NextGroupInRect(group, viewRect)) {
+            TGvViewGroup* groupView = GroupView(group);
             groupView->Paint(group, gmeBackground, group->GetDisplayRect(), ACanvas);
             groupView->Paint(group, gmeTop, group->MarginRectTop(), ACanvas);
             groupView->Paint(group, gmeBottom, group->MarginRectBottom(), ACanvas);

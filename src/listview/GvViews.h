@@ -65,7 +65,7 @@ inline constexpr int gmeForeground = 5;
 
 // Paints the margins of groups.
 class TGvViewGroup : public TGvOwnedPersistentView {
-    GCL_CLASS(TGvViewGroup, TGvOwnedPersistentView)
+    GCL_CLASS_META(TGvViewGroup, TGvOwnedPersistentView, TGvViewGroupMetaClass)
 public:
     using TGvOwnedPersistentView::TGvOwnedPersistentView;
     // The rectangles of MarginEdge whose margin rectangle is ObjRect.
@@ -83,18 +83,25 @@ private:
 
 // Paints header buttons.
 class TGvViewColumn : public TGvOwnedPersistentView {
-    GCL_CLASS(TGvViewColumn, TGvOwnedPersistentView)
+    GCL_CLASS_META(TGvViewColumn, TGvOwnedPersistentView, TGvViewColumnMetaClass)
 public:
     using TGvOwnedPersistentView::TGvOwnedPersistentView;
     virtual void CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R);
     virtual void Paint(TGvColumn* Column, gcl::TCanvas* Canvas);
 };
 
-// The report view's items: one cell per column, full-row selection.
-class TGvViewReportItem : public TGvOwnedPersistentView {
-    GCL_CLASS(TGvViewReportItem, TGvOwnedPersistentView)
+// The painter and geometry of items in one view style.
+class TGvViewItem : public TGvOwnedPersistentView {
+    GCL_CLASS_META(TGvViewItem, TGvOwnedPersistentView, TGvViewItemMetaClass)
 public:
     using TGvOwnedPersistentView::TGvOwnedPersistentView;
+};
+
+// The report view's items: one cell per column, full-row selection.
+class TGvViewReportItem : public TGvViewItem {
+    GCL_CLASS(TGvViewReportItem, TGvViewItem)
+public:
+    using TGvViewItem::TGvViewItem;
     // The cell of the item under Column (the first column by position
     // without one).
     gcl::TRect CellRect(TGvItem* Item, TGvColumn* Column) const;
