@@ -113,6 +113,21 @@ void ListRegisteredThemes(gcl::TStrings* strings) {
     for (const auto& record : Records()) strings->Add(record.Name);
 }
 
+void OrderThemeMenuNames(std::vector<std::string>& names) {
+    std::stable_sort(names.begin(), names.end(),
+                     [](const std::string& a, const std::string& b) { return gcl::CompareText(a, b) < 0; });
+    const auto first = std::find_if(names.begin(), names.end(),
+                                    [](const std::string& name) { return name == "Default"; });
+    if (first != names.end()) std::rotate(names.begin(), first, first + 1);
+}
+
+std::vector<std::string> ThemeMenuNames() {
+    std::vector<std::string> names;
+    for (const auto& record : Records()) names.push_back(record.Name);
+    OrderThemeMenuNames(names);
+    return names;
+}
+
 TTxTheme* AcquireTheme(const std::string& name) {
     const int index = FindRegisteredTheme(name);
     if (index < 0) throw gcl::Exception(msg::UnknownTheme + name);

@@ -272,6 +272,11 @@ void UnregisterTheme(const std::string& name);
 int FindRegisteredTheme(const std::string& name);
 bool IsThemeRegistered(const std::string& name);
 void ListRegisteredThemes(gcl::TStrings* strings);
+// The theme menu's order: sorted by name (A to Z folded), "Default"
+// first. The program's saved theme setting is an index into this order.
+void OrderThemeMenuNames(std::vector<std::string>& names);
+// The registered names in the theme menu's order.
+std::vector<std::string> ThemeMenuNames();
 TTxTheme* AcquireTheme(const std::string& name);
 void ReleaseTheme(TTxTheme*& theme);
 // The registry's records, in registration order (for inspection).

@@ -21,6 +21,7 @@ protected:
     void TearDown() override {
         UnregisterTheme("Recording");
         UnregisterTheme("Second");
+        UnregisterTheme("Alpha");
     }
 };
 
@@ -50,6 +51,21 @@ TEST_F(TxRegistry, RegisterFindAndListInOrder) {
     EXPECT_EQ(names.Get(1), "Recording");
     EXPECT_EQ(names.Get(2), "Second");
     EXPECT_THROW(ListRegisteredThemes(nullptr), gcl::EAssertionFailed);
+}
+
+TEST_F(TxRegistry, TheThemeMenuListsDefaultFirstThenTheNamesSorted) {
+    std::vector<std::string> names{"Tristan2", "aluminum", "Default", "Tristan", "NexosX", "Nexos5", "OfficeC",
+                                   "Office11Adaptive"};
+    OrderThemeMenuNames(names);
+    const std::vector<std::string> expected{"Default", "aluminum", "Nexos5", "NexosX", "Office11Adaptive",
+                                            "OfficeC", "Tristan", "Tristan2"};
+    EXPECT_EQ(names, expected);
+    std::vector<std::string> none{"b", "A"};
+    OrderThemeMenuNames(none);
+    EXPECT_EQ(none, (std::vector<std::string>{"A", "b"}));
+    RegisterTheme("Recording", TTxRecordingTheme::StaticClass());
+    RegisterTheme("Alpha", TTxRecordingTheme::StaticClass());
+    EXPECT_EQ(ThemeMenuNames(), (std::vector<std::string>{"Default", "Alpha", "Recording"}));
 }
 
 TEST_F(TxRegistry, RegistrationErrors) {
