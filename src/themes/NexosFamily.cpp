@@ -27,54 +27,6 @@ bool HasToolbarEdges(uint32_t viewType) {
 
 } // namespace
 
-void SetupNexosCache(TNexosColorCache& c, TColor base, TColor bars, TColor popups) {
-    c.MenuBarBackground = bars;
-    c.ToolbarBackground = bars;
-    c.PopupBackground = popups;
-    c.DockPanelBackground = popups;
-    c.ToolbarShadowColor = 0xA0A0A0;
-    c.EditFrameColor = MixColors(0xC0C0C0, 0xFFFFFF, 80);
-    c.PopupBorderColor = 0xC0C0C0;
-    const TColor hotFace = Contrasted(MixColors(base, 0xFFFFFF, 80), c.ToolbarBackground, 50);
-    const TColor frameBorder = MixColors(0x808080, 0xFFFFFF, 80);
-    const TColor activeText = Contrasted(0xFFFFFF, 0x808080, 180);
-    SetRow(c.FloatingFrameColors[frActive], frameBorder, 0xC0C0C0, activeText);
-    SetRow(c.FloatingFrameColors[frInactive], frameBorder, base, Contrasted(0xC0C0C0, 0xC0C0C0, 120));
-    SetRow(c.PanelFrameColors[frActive], frameBorder, 0xC0C0C0, activeText);
-    SetRow(c.PanelFrameColors[frInactive], 0x808080, 0xC0C0C0, Contrasted(0xC0C0C0, 0x808080, 120));
-
-    const TColor hotFrame = Contrasted(MixColors(base, 0xFFFFFF, 80), c.ToolbarBackground, 100);
-    const TColor normalText = Contrasted(0x000000, c.ToolbarBackground, 180);
-    const TColor light50 = MixColors(0xC0C0C0, 0xFFFFFF, 50);
-    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    SetRow(c.ButtonColorTable[brDisabled], 0xFFFFFF, Contrasted(MixColors(0x808080, 0xFFFFFF, 70), c.ToolbarBackground, 80),
-            light50);
-    SetRow(c.ButtonColorTable[brChecked], Contrasted(0xC0C0C0, c.ToolbarBackground, 5), normalText, light50);
-    SetRow(c.ButtonColorTable[brPushed], MixColors(base, 0xFFFFFF, 80), 0x000000, base);
-    SetRow(c.ButtonColorTable[brHot], hotFace, 0x000000, hotFrame);
-    SetRow(c.ButtonColorTable[brDisabledHot], hotFace, MixColors(clBtnShadow, clWindow, 90), clNone);
-    const TColor checkedHot = Contrasted(MixColors(base, 0xFFFFFF, 25), c.ToolbarBackground, 30);
-    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(0xFFFFFF, checkedHot, 180),
-            Contrasted(MixColors(base, 0xFFFFFF, 25), checkedHot, 100));
-    SetRow(c.ButtonColorTable[brPopupOpen], MixColors(base, 0xFFFFFF, 80), 0x000000, base);
-
-    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(0x000000, c.PopupBackground, 180), clNone);
-    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(MixColors(0x808080, 0xFFFFFF, 70), c.PopupBackground, 80),
-            clNone);
-    SetRow(c.MenuItemColorTable[mrHot], base, 0x000000, hotFrame);
-    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, MixColors(0x808080, 0xFFFFFF, 50), clNone);
-    c.MenuSplitLineColor = 0x000000;
-    c.StatusPaneDotColor = 0x000000;
-}
-
-void SetNexosUnitColors(TNexosColors& colors, TColor base) {
-    colors.CaptionStartColor = MixColors(base, 0xFFFFFF, 80);
-    colors.CaptionEndColor = 0xFFFFFF;
-    colors.GripFaceColor = 0xC0C0C0;
-    colors.GripShadowColor = 0x808080;
-    colors.GripLightColor = 0xFFFFFF;
-}
-
 GCL_IMPLEMENT_CLASS(TTxNexosFamilyTheme)
 
 TTxNexosFamilyTheme::TTxNexosFamilyTheme(const std::string& name, TNexosUnitState& unit, TNexosColorCache& cache)

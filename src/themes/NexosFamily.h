@@ -9,51 +9,12 @@
 
 namespace qelvo {
 
-// The option values of a theme unit, set once before the theme is
-// registered; their initial values decide the look.
-struct TNexosOptions {
-    bool FlatMenuBar = false;        // paint menu-bar items like toolbar buttons
-    bool SolidToolbarShadow = true;  // solid shadow edges (else every third pixel)
-    bool ColoredCaptions = false;    // coloured glass caption bars
-    bool CaptionGlow = false;        // a halo behind caption texts
-    bool DimpleStatusGrip = false;   // dimples (else diagonal lines) as the size grip
-    bool GlassCheckBoxes = true;     // a hot checked box keeps the glass face
-    int GradientFaces = 1;           // gradient (else dithered) pushed edit buttons
-    TColor BaseColor = 0xF6DAC9;     // the accent
-    TColor SecondColor = 0xC0C0C0;   // pushed and checked faces
-    TColor MixedColor = 0;           // a checked, hot, unpushed button
-};
-
-// Unit colours that each cache rebuild sets.
-struct TNexosColors {
-    TColor CaptionStartColor = 0;
-    TColor CaptionEndColor = 0xFFFFFF;
-    TColor GripFaceColor = 0xC0C0C0;
-    TColor GripShadowColor = 0x808080;
-    TColor GripLightColor = 0xFFFFFF;
-};
-
 // The state of one theme unit, shared by its instances.
 struct TNexosUnitState {
     TThemeStock Stock;
     TNexosOptions Options;
     TNexosColors Colors;
 };
-
-struct TNexosColorCache : TThemeColorCache {
-    TColor ToolbarShadowColor = clNone;
-    TColor EditFrameColor = clNone;
-    TColor MenuSplitLineColor = clNone;
-    TColor StatusPaneDotColor = clNone;
-};
-
-// The Nexos family's common cache: very light grey bars, white popups,
-// the accent in hot, pushed and popup-open faces (Nexos4's formulas).
-void SetupNexosCache(TNexosColorCache& c, TColor base, TColor bars, TColor popups = 0xFFFFFF);
-
-// The unit colours of the Nexos themes: caption ends from the accent and
-// the grey shades of the grips.
-void SetNexosUnitColors(TNexosColors& colors, TColor base);
 
 class TTxNexosFamilyTheme : public TTxCacheTheme {
     GCL_CLASS(TTxNexosFamilyTheme, TTxCacheTheme)

@@ -32,15 +32,13 @@ namespace qelvo {
 
 using gcl::TCanvas;
 
-TColor Contrasted(TColor color, TColor background, int amount) {
-    AdjustContrast(color, background, amount);
-    return color;
-}
-
-void SetRow(TColor (&row)[3], TColor body, TColor text, TColor frame) {
-    row[cpBody] = body;
-    row[cpText] = text;
-    row[cpFrame] = frame;
+TCacheEnvironment ThemeCacheEnvironment() {
+    TCacheEnvironment env;
+    for (int i = 0; i < SysColorCount; ++i) env.SysColors[static_cast<size_t>(i)] = ResolveColor(gcl::SysColor(i));
+    env.LowColorScreen = LowColorScreen;
+    env.VisualStylesOn = VisualStylesOn;
+    env.NearestColor = &NearestColor;
+    return env;
 }
 
 TColor CacheViewColor(const TThemeColorCache& cache, uint32_t viewType, TColor otherColor) {

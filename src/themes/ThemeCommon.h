@@ -13,41 +13,23 @@
 #include "gcl/ImgList.h"
 #include "gcl/rtl/Init.h"
 #include "theming/TxThemes.h"
+#include "themes/ThemeCaches.h"
 #include "themes/ThemePaint.h"
 
 namespace qelvo {
 
 // ---- Colour cache -------------------------------------------------------------
 
-enum TFrameRow { frActive, frInactive };
-enum TFramePart { fpBorder, fpCaption, fpCaptionText };
-enum TMenuRow { mrNormal, mrDisabled, mrHot, mrDisabledHot };
-enum TButtonRow { brNormal, brDisabled, brChecked, brPushed, brHot, brDisabledHot, brCheckedHot, brPopupOpen };
-enum TColorPart { cpBody, cpText, cpFrame };
-
-// The entries every cache theme holds; a theme's own cache derives from it
-// and adds its single colours (all members TColor, so the whole cache can
-// be snapped entry by entry).
-struct TThemeColorCache {
-    TColor MenuBarBackground = clNone;
-    TColor ToolbarBackground = clNone;
-    TColor PopupBackground = clNone;
-    TColor DockPanelBackground = clNone;
-    TColor PopupBorderColor = clNone;
-    TColor FloatingFrameColors[2][3] = {};
-    TColor PanelFrameColors[2][3] = {};
-    TColor MenuItemColorTable[4][3] = {};
-    TColor ButtonColorTable[8][3] = {};
-};
-
 // The toolbar kind whose background and frame some themes paint like a
 // docked toolbar's.
 inline constexpr uint32_t VT_GRADIENTTOOLBAR = 0x1004;
 
-// Cache formulas: a colour made to stand off a background, and a row of
-// a table set at once.
-TColor Contrasted(TColor color, TColor background, int amount);
-void SetRow(TColor (&row)[3], TColor body, TColor text, TColor frame);
+// The environment of the cache formulas now: the system colours through
+// the class library (so tests replace them through its service), the
+// theming layer's flags, and snapping on its screen bitmap.
+TCacheEnvironment ThemeCacheEnvironment();
+inline TCacheFormulas CurrentCacheFormulas() { return TCacheFormulas(ThemeCacheEnvironment()); }
+
 // The view colours of a cache: menu bars, toolbars, popups (clWindow for
 // list popups), dock panels, and otherColor for any other view.
 TColor CacheViewColor(const TThemeColorCache& cache, uint32_t viewType, TColor otherColor);

@@ -19,9 +19,9 @@ namespace {
 
 TThemeStock AluminumStock{true};
 
-constexpr TColor Grey = 0xDFDFDF;
-constexpr TColor MidGrey = 0x9F9F9F;
-constexpr TColor DarkGrey = 0xC7C7C7;
+constexpr TColor Grey = AluminumGrey;
+constexpr TColor MidGrey = AluminumMidGrey;
+constexpr TColor DarkGrey = AluminumDarkGrey;
 constexpr TPartFallbacks AluminumFallbacks{MidGrey, false};
 
 void SetCornerPixels(HDC dc, const TRect& r, TColor color) {
@@ -53,53 +53,7 @@ TColor TTxAluminumTheme::ItemPart(const TTxItemInfo& info, TColorPart part) cons
 // ---- Colour cache ----------------------------------------------------------------
 
 void TTxAluminumTheme::SetupColorCache() {
-    double h = 0, s = 0, l = 0;
-    ColorToHSL(clHighlight, h, s, l);
-    FAluminumHighlight = HSLToColor(h, s, l < 0.4 ? 0.4 : l);
-    const TColor highlight = FAluminumHighlight;
-    const TColor hotFace = MixColors(highlight, clWindow, 30);
-    const TColor dimGrey = MixColors(MidGrey, clWindow, 90);
-    FDockColor = ShiftColor(Grey, -24);
-    FStatusBarColor = ShiftColor(Grey, -16);
-    FBrushStrength = 12;
-
-    TAluminumColorCache& c = FCache;
-    c.MenuBarBackground = Grey;
-    c.ToolbarBackground = Grey;
-    c.PopupBackground = MixColors(FDockColor, clWindow, 100);
-    c.DockPanelBackground = c.PopupBackground;
-    c.PopupBorderColor = Contrasted(MixColors(0x000000, MidGrey, 20), c.PopupBackground, 100);
-    const TColor floatingBorder = Contrasted(MixColors(0x000000, MidGrey, 15), c.ToolbarBackground, 120);
-    const TColor inactiveText = Contrasted(dimGrey, DarkGrey, 120);
-    SetRow(c.FloatingFrameColors[frActive], floatingBorder, MidGrey, Contrasted(Grey, MidGrey, 180));
-    SetRow(c.FloatingFrameColors[frInactive], floatingBorder, DarkGrey, inactiveText);
-    SetRow(c.PanelFrameColors[frActive], MidGrey, DarkGrey, 0x000000);
-    SetRow(c.PanelFrameColors[frInactive], MidGrey, DarkGrey, inactiveText);
-
-    const TColor normalText = Contrasted(0x000000, c.ToolbarBackground, 180);
-    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(MidGrey, c.ToolbarBackground, 80), clNone);
-    SetRow(c.ButtonColorTable[brChecked],
-         Contrasted(MixColors(highlight, MixColors(DarkGrey, clWindow, 50), 10), c.ToolbarBackground, 5), normalText,
-         clHighlight);
-    SetRow(c.ButtonColorTable[brPushed], MixColors(highlight, clWindow, 50), clHighlightText, clHighlight);
-    SetRow(c.ButtonColorTable[brHot], hotFace, Contrasted(clMenuText, hotFace, 180),
-         Contrasted(clHighlight, c.ToolbarBackground, 100));
-    SetRow(c.ButtonColorTable[brDisabledHot], hotFace, dimGrey, clHighlight);
-    const TColor checkedHot = Contrasted(MixColors(highlight, clWindow, 50), c.ToolbarBackground, 30);
-    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(clHighlightText, checkedHot, 180),
-         Contrasted(clHighlight, checkedHot, 100));
-    SetRow(c.ButtonColorTable[brPopupOpen], MixColors(c.ToolbarBackground, c.PopupBackground, 50), normalText,
-         c.PopupBorderColor);
-
-    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
-    const TColor grayText = MixColors(clGrayText, clWindow, 70);
-    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(grayText, c.PopupBackground, 80), clNone);
-    for (int part = 0; part < 3; ++part) c.MenuItemColorTable[mrHot][part] = c.ButtonColorTable[brHot][part];
-    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
-    c.SeparatorColor = Contrasted(MidGrey, c.ToolbarBackground, 50);
-    // The dock and status-bar colours stay as computed.
-    AdjustCachedColors(c);
+    CurrentCacheFormulas().Aluminum(FCache, FColors);
 }
 
 // ---- Colour lookups and metrics ----------------------------------------------------------
@@ -194,12 +148,12 @@ void TTxAluminumTheme::PaintBackground(TCanvas* canvas, const TRect& dockRect, c
     if (IsViewKind(viewType, VT_TOOLBARGROUP | VT_OPAQUE) || IsPopupView(viewType))
         FillRectColor(dc, r, color);
     else
-        DrawBrushedFill(dc, nullptr, r, color, FBrushStrength);
+        DrawBrushedFill(dc, nullptr, r, color, FColors.BrushStrength);
 }
 
 void TTxAluminumTheme::PaintDockBackground(TCanvas* canvas, const TRect& clientRect, const TRect& dockRect, int) {
     const TPoint origin{clientRect.Left, clientRect.Top};
-    DrawBrushedFill(canvas->GetHandle(), &origin, dockRect, FDockColor, 8);
+    DrawBrushedFill(canvas->GetHandle(), &origin, dockRect, FColors.DockColor, 8);
 }
 
 void TTxAluminumTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
@@ -210,7 +164,7 @@ void TTxAluminumTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, con
         TRect inner = r;
         gcl::InflateRect(inner, -1, -1);
         DrawBrushedFill(dc, nullptr, inner, effective, 12);
-        DrawBevelRoundFrame(dc, r, 2, 2, 2, 2, ShiftColor(effective, 32), ShiftColor(effective, -96), FDockColor);
+        DrawBevelRoundFrame(dc, r, 2, 2, 2, 2, ShiftColor(effective, 32), ShiftColor(effective, -96), FColors.DockColor);
     } else {
         DrawBrushedFill(dc, nullptr, r, effective, 12);
     }
@@ -297,9 +251,9 @@ void TTxAluminumTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect,
     const TColor effective = info.EffectiveColor;
     const int h = GetSystemMetrics(SM_CYSMCAPTION);
     TRect r = rect;
-    FrameRectColor(dc, r, FDockColor, true);
+    FrameRectColor(dc, r, FColors.DockColor, true);
     FrameRectColor(dc, r, effective, false);
-    SetCornerPixels(dc, r, FDockColor);
+    SetCornerPixels(dc, r, FColors.DockColor);
     if (!info.ShowCaption()) return;
     const TColor toolbar = FCache.ToolbarBackground;
     if (info.IsVertical) {
@@ -313,7 +267,7 @@ void TTxAluminumTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect,
     FillAluminumGradient(dc, r, toolbar, info.IsVertical);
     gcl::InflateRect(r, 1, 1);
     DrawBevelRoundFrame(dc, r, 2, info.IsVertical ? 2 : 0, info.IsVertical ? 0 : 2, 0, ShiftColor(toolbar, 32),
-                        ShiftColor(toolbar, -64), FDockColor);
+                        ShiftColor(toolbar, -64), FColors.DockColor);
     gcl::InflateRect(r, -1, -1);
     if (info.CloseButtonState & CDBS_VISIBLE) {
         TRect b = r;
@@ -364,10 +318,10 @@ void TTxAluminumTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, in
     HDC dc = canvas->GetHandle();
     switch (part) {
     case 0: {
-        DrawGradient(dc, TRect{rect.Left, rect.Top, rect.Right, rect.Top + 5}, ShiftColor(FStatusBarColor, -16),
-                     FStatusBarColor, true);
-        DrawBrushedFill(dc, nullptr, TRect{rect.Left, rect.Top + 5, rect.Right, rect.Bottom}, FStatusBarColor,
-                        FBrushStrength);
+        DrawGradient(dc, TRect{rect.Left, rect.Top, rect.Right, rect.Top + 5}, ShiftColor(FColors.StatusBarColor, -16),
+                     FColors.StatusBarColor, true);
+        DrawBrushedFill(dc, nullptr, TRect{rect.Left, rect.Top + 5, rect.Right, rect.Bottom}, FColors.StatusBarColor,
+                        FColors.BrushStrength);
         break;
     }
     case 1:
@@ -376,7 +330,7 @@ void TTxAluminumTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, in
         DrawLineColor(dc, x, rect.Top + 4, x, rect.Bottom - 3, FCache.SeparatorColor);
         break;
     }
-    case 3: DrawDiagonalSizeGrip(dc, rect, ShiftColorNearest(FStatusBarColor, 64), 0x000000); break;
+    case 3: DrawDiagonalSizeGrip(dc, rect, ShiftColorNearest(FColors.StatusBarColor, 64), 0x000000); break;
     default: break;
     }
 }
@@ -416,7 +370,7 @@ void TTxAluminumTheme::PaintCaption(TCanvas* canvas, const TRect& rect, const TT
         DrawCaptionText(canvas, shadow, caption, ShiftColor(body != clNone ? body : FCache.ToolbarBackground, 16),
                         format, rotated);
     } else if (itemInfo.ViewType & VT_STATUSBAR) {
-        DrawCaptionText(canvas, shadow, caption, ShiftColor(FStatusBarColor, 16), format, rotated);
+        DrawCaptionText(canvas, shadow, caption, ShiftColor(FColors.StatusBarColor, 16), format, rotated);
     }
     DrawCaptionText(canvas, rect, caption, color, format, rotated);
 }

@@ -9,10 +9,6 @@
 
 namespace qelvo {
 
-struct TAluminumColorCache : TThemeColorCache {
-    TColor SeparatorColor = clNone;
-};
-
 class TTxAluminumTheme : public TTxDefaultTheme {
     GCL_CLASS(TTxAluminumTheme, TTxDefaultTheme)
 public:
@@ -59,10 +55,10 @@ public:
     void SetupColorCache() override;
 
     const TAluminumColorCache& Cache() const noexcept { return FCache; }
-    TColor GetAluminumHighlight() const noexcept { return FAluminumHighlight; }
-    TColor GetDockColor() const noexcept { return FDockColor; }
-    TColor GetAluminumStatusBarColor() const noexcept { return FStatusBarColor; }
-    int GetBrushStrength() const noexcept { return FBrushStrength; }
+    TColor GetAluminumHighlight() const noexcept { return FColors.Highlight; }
+    TColor GetDockColor() const noexcept { return FColors.DockColor; }
+    TColor GetAluminumStatusBarColor() const noexcept { return FColors.StatusBarColor; }
+    int GetBrushStrength() const noexcept { return FColors.BrushStrength; }
 
 protected:
     explicit TTxAluminumTheme(const std::string& name);
@@ -77,10 +73,7 @@ private:
     void PaintAluminumCloseButton(HDC dc, const TRect& rect, int radius, TButtonRow row, TColor base, bool dark);
 
     TAluminumColorCache FCache;
-    TColor FAluminumHighlight = 0;
-    TColor FDockColor = 0;
-    TColor FStatusBarColor = 0;
-    int FBrushStrength = 12;
+    TAluminumColors FColors;
 };
 
 } // namespace qelvo

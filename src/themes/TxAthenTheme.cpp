@@ -49,45 +49,7 @@ TTxAthenTheme::TTxAthenTheme(const std::string& name, TThemeStock& stock) : TTxC
 // ---- Colour cache ----------------------------------------------------------------
 
 void TTxAthenTheme::SetupColorCache() {
-    TAthenColorCache& c = FCache;
-    c.ToolbarBackground = AthenWhite;
-    TColor hl = MixColors(clHighlight, clWindow, 20);
-    AdjustContrast(hl, c.ToolbarBackground, 50);
-    const TColor dk = MixColors(clBtnShadow, clWindow, 90);
-    c.MenuBarBackground = 0xFFFFFF;
-    c.PopupBackground = 0xFFFFFF;
-    c.DockPanelBackground = 0xFFFFFF;
-    c.PopupBorderColor = 0xC0C0C0;
-    const TColor inactiveText = Contrasted(dk, clBtnFace, 120);
-    SetRow(c.FloatingFrameColors[frActive], 0x909090, 0xFFFFFF, Contrasted(0x000000, clBtnShadow, 180));
-    SetRow(c.FloatingFrameColors[frInactive], 0x909090, clBtnFace, inactiveText);
-    SetRow(c.PanelFrameColors[frActive], 0x909090, 0xFFFFFF, 0x000000);
-    SetRow(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
-
-    const TColor tb = c.ToolbarBackground;
-    const TColor normalText = Contrasted(clBtnText, tb, 180);
-    const TColor hotFrame = MixColors(0xE0A030, 0xD0D0D0, 60);
-    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(dk, tb, 80), 0xD0D0D0);
-    SetRow(c.ButtonColorTable[brChecked], Contrasted(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
-         normalText, 0xD0D0D0);
-    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, 30), 0x000000, 0x0000FF);
-    SetRow(c.ButtonColorTable[brHot], hl, Contrasted(clMenuText, hl, 180), hotFrame);
-    SetRow(c.ButtonColorTable[brDisabledHot], hl, dk, clHighlight);
-    const TColor checkedHot = Contrasted(MixColors(clHighlight, clWindow, 50), tb, 30);
-    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(0x000000, checkedHot, 180),
-         Contrasted(clHighlight, checkedHot, 100));
-    SetRow(c.ButtonColorTable[brPopupOpen], tb, normalText, hotFrame);
-
-    const TColor grayText = MixColors(clGrayText, clWindow, 70);
-    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
-    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(grayText, c.PopupBackground, 80), clNone);
-    SetRow(c.MenuItemColorTable[mrHot], c.ButtonColorTable[brHot][cpBody], c.ButtonColorTable[brHot][cpText], 0xC0C0C0);
-    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
-    c.SeparatorColor = Contrasted(MixColors(clBtnShadow, clWindow, 70), tb, 50);
-    c.MenuSeparatorColor = c.SeparatorColor;
-    c.StatusPaneColor = clNone;
-    AdjustCachedColors(c);
+    CurrentCacheFormulas().Athen(FCache);
 }
 
 // ---- Colour lookups and metrics ----------------------------------------------------------

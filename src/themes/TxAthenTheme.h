@@ -8,17 +8,6 @@
 
 namespace qelvo {
 
-struct TAthenColorCache : TThemeColorCache {
-    TColor MenuSeparatorColor = clNone;
-    TColor SeparatorColor = clNone;
-    TColor StatusPaneColor = clNone;
-};
-
-// The fixed colours of Athen's edges.
-inline constexpr TColor AthenSilver = 0xC0C0C0;
-inline constexpr TColor AthenWhite = 0xFFFFFF;
-inline constexpr TColor AthenShadow = 0xADADAD; // 30 % of 0x808080 over silver
-
 class TTxAthenTheme : public TTxCacheTheme {
     GCL_CLASS(TTxAthenTheme, TTxCacheTheme)
 public:

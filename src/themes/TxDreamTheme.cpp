@@ -15,10 +15,10 @@ using gcl::clWindow;
 namespace {
 
 TNexosUnitState DreamUnit{TThemeStock{true},
-                          TNexosOptions{.FlatMenuBar = true, .ColoredCaptions = true, .BaseColor = 0xD09020},
+                          DreamInitialOptions(),
                           TNexosColors{}};
 
-constexpr TColor GradientDark = 0xDCD8D0;
+constexpr TColor GradientDark = DreamGradientDark;
 
 // A white embossed dimple with a dark (grip) or white (size grip) centre.
 void DrawDreamDimple(HDC dc, int x, int y, TColor centre) {
@@ -49,39 +49,7 @@ TTxDreamTheme::TTxDreamTheme(const std::string& name) : TTxNexosXTheme(name, Dre
 
 void TTxDreamTheme::SetupColorCache() {
     DreamToolbarShadowColor = 0xB0B0B0;
-    TNexosColorCache& c = *FCache;
-    c.MenuBarBackground = 0xFFFFFF;
-    c.ToolbarBackground = GradientDark;
-    c.PopupBackground = 0xFFFFFF;
-    c.DockPanelBackground = 0xFFFFFF;
-    c.PopupBorderColor = 0xC0C0C0;
-    c.EditFrameColor = 0xD0D0D0;
-    c.ToolbarShadowColor = 0xC0C0C0;
-    const TColor tb = c.ToolbarBackground;
-    const TColor hotFace = Contrasted(MixColors(clHighlight, clWindow, 20), tb, 50);
-    SetRow(c.FloatingFrameColors[frActive], 0x909090, 0xFFFFFF, Contrasted(0x000000, clBtnShadow, 180));
-    SetRow(c.FloatingFrameColors[frInactive], 0x909090, clBtnFace, Contrasted(0xC0C0C0, clBtnFace, 120));
-    SetRow(c.PanelFrameColors[frActive], 0x909090, 0xFFFFFF, 0x000000);
-    SetRow(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, Contrasted(0xC0C0C0, clBtnFace, 120));
-    const TColor normalText = Contrasted(gcl::clBtnText, tb, 180);
-    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(0xC0C0C0, tb, 80), 0xD0D0D0);
-    SetRow(c.ButtonColorTable[brChecked], Contrasted(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
-            normalText, 0xC0C0C0);
-    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, 30), 0x000000, 0x0000FF);
-    SetRow(c.ButtonColorTable[brHot], hotFace, Contrasted(gcl::clMenuText, hotFace, 180), 0xA0A0A0);
-    SetRow(c.ButtonColorTable[brDisabledHot], hotFace, 0xC0C0C0, clHighlight);
-    const TColor checkedHot = Contrasted(MixColors(clHighlight, clWindow, 50), tb, 30);
-    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(0x000000, checkedHot, 180),
-            Contrasted(clHighlight, checkedHot, 100));
-    SetRow(c.ButtonColorTable[brPopupOpen], tb, normalText, 0xA0A0A0);
-    const TColor grayText = MixColors(gcl::clGrayText, clWindow, 70);
-    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(gcl::clWindowText, c.PopupBackground, 180), clNone);
-    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(grayText, c.PopupBackground, 80), clNone);
-    SetRow(c.MenuItemColorTable[mrHot], hotFace, c.ButtonColorTable[brHot][cpText], 0xC0C0C0);
-    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
-    c.MenuSplitLineColor = 0xC0C0C0;
-    c.StatusPaneDotColor = clNone;
+    CurrentCacheFormulas().Dream(*FCache);
 }
 
 int TTxDreamTheme::IntegerMetric(int index) {

@@ -57,11 +57,11 @@ void TTxMirandaTheme::PaintMenuItem(TCanvas* canvas, const TRect& rect, const TT
         if (itemInfo.Enabled && itemInfo.HoverKind != 0)
             PaintBackground(canvas, TRect{}, arrow, arrow, clHighlight, false, VT_POPUPMENU);
         else
-            DrawLineColor(dc, rect.Right - s - 1, rect.Top, rect.Right - s - 1, rect.Bottom, FDisabledGlyphColor);
+            DrawLineColor(dc, rect.Right - s - 1, rect.Top, rect.Right - s - 1, rect.Bottom, FColors.DisabledGlyphColor);
     }
     if (itemInfo.ItemOptions & IO_SUBMENUITEM) {
         const TColor color = itemInfo.Enabled ? (itemInfo.HoverKind != 0 ? clHighlightText : clMenuText)
-                                              : (itemInfo.HoverKind == 1 ? clBtnShadow : FDisabledGlyphColor);
+                                              : (itemInfo.HoverKind == 1 ? clBtnShadow : FColors.DisabledGlyphColor);
         const int x = rect.Right - (2 * s) / 3, y = rect.Bottom / 2;
         DrawTriangle(dc, {x, y - 3}, {x, y + 3}, {x + 3, y}, color);
     }
@@ -75,7 +75,7 @@ void TTxMirandaTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const T
     HDC dc = canvas->GetHandle();
     if (!horizontal) {
         const int x = rect.Right / 2;
-        DrawLineColor(dc, x, rect.Top + 2, x, rect.Bottom - 2, FDisabledGlyphColor);
+        DrawLineColor(dc, x, rect.Top + 2, x, rect.Bottom - 2, FColors.DisabledGlyphColor);
         return;
     }
     const int y = rect.Bottom / 2;
@@ -83,7 +83,7 @@ void TTxMirandaTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const T
         const bool menuItem =
             !(itemInfo.ItemOptions & IO_TOOLBARSTYLE) && !IsViewKind(itemInfo.ViewType, VT_TOOLBOXPOPUP);
         const int left = menuItem ? rect.Left + itemInfo.PopupMargin + 9 : rect.Left;
-        DrawLineColor(dc, left + 2, y, rect.Right - 2, y, FDisabledGlyphColor);
+        DrawLineColor(dc, left + 2, y, rect.Right - 2, y, FColors.DisabledGlyphColor);
     } else {
         // The dots of popup separators keep their place whatever the item's left edge.
         DrawDottedLine(dc, y, 14, rect.Right - 14, true, clBtnText);
@@ -96,7 +96,7 @@ void TTxMirandaTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int
         return;
     }
     const int x = part == 1 ? rect.Right - 3 : rect.Right;
-    DrawLineColor(canvas->GetHandle(), x, rect.Top + 4, x, rect.Bottom - 3, FDisabledGlyphColor);
+    DrawLineColor(canvas->GetHandle(), x, rect.Top + 4, x, rect.Bottom - 3, FColors.DisabledGlyphColor);
 }
 
 } // namespace qelvo

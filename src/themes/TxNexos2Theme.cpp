@@ -11,10 +11,7 @@ using gcl::TCanvas;
 namespace {
 
 TNexosUnitState Nexos2Unit{TThemeStock{true},
-                           TNexosOptions{.ColoredCaptions = true,
-                                         .DimpleStatusGrip = true,
-                                         .BaseColor = 0x30C8A8,
-                                         .SecondColor = 0xC0C0C0},
+                           Nexos2InitialOptions(),
                            TNexosColors{}};
 
 } // namespace
@@ -28,22 +25,8 @@ TTxNexos2Theme::TTxNexos2Theme(const std::string& name, TNexosUnitState& unit)
     FCheckedFaceWhiteFirst = true;
 }
 
-void TTxNexos2Theme::SetupNexos2Cache(TColor base, TColor bars, TColor popups) {
-    SetNexosUnitColors(FUnit->Colors, base);
-    TNexosColorCache& c = *FCache;
-    SetupNexosCache(c, base, bars, popups);
-    c.ButtonColorTable[brHot][cpText] = 0xFFFFFF;
-    c.ButtonColorTable[brCheckedHot][cpText] = 0x000000;
-    c.MenuItemColorTable[mrHot][cpText] = 0xFFFFFF;
-}
-
 void TTxNexos2Theme::SetupColorCache() {
-    SetupNexos2Cache(Options().BaseColor, 0xF4F4F4, 0xFFFFFF);
-    // The shadow and edit-frame colours keep their computed values.
-    const TColor shadow = FCache->ToolbarShadowColor, editFrame = FCache->EditFrameColor;
-    AdjustCachedColors(*FCache);
-    FCache->ToolbarShadowColor = shadow;
-    FCache->EditFrameColor = editFrame;
+    CurrentCacheFormulas().Nexos2(*FCache, FUnit->Colors, FUnit->Options);
 }
 
 int TTxNexos2Theme::IntegerMetric(int index) {

@@ -20,7 +20,6 @@ protected:
     TTxNexos2Theme(const std::string& name, TNexosUnitState& unit);
 
     // The unit colours and the cache with Nexos2's differences.
-    void SetupNexos2Cache(TColor base, TColor bars, TColor popups);
 
     TColor CheckMarkColor(const TTxItemInfo& itemInfo) const override;
     TColor DropDownArrowColor(const TTxItemInfo& itemInfo, bool single) const override;

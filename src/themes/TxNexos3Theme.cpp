@@ -10,13 +10,12 @@ using gcl::TCanvas;
 namespace {
 
 TNexosUnitState Nexos3Unit{TThemeStock{false},
-                           TNexosOptions{.ColoredCaptions = true, .BaseColor = 0xE0A030, .SecondColor = 0xC0C0C0},
+                           Nexos3InitialOptions(),
                            TNexosColors{}};
 
 } // namespace
 
-bool Nexos3BlueAccent = true;
-TColor Nexos3HotTextColor = 0x000000;
+TNexos3Options Nexos3Options;
 
 GCL_IMPLEMENT_CLASS(TTxNexos3Theme)
 
@@ -25,35 +24,7 @@ TTxNexos3Theme::TTxNexos3Theme(const std::string& name) : TTxNexos2Theme(name, N
 }
 
 void TTxNexos3Theme::SetupColorCache() {
-    // The caption start and the hot face come from the accent as it was
-    // before this run; the rest from the accent the option gives.
-    TNexosOptions& o = FUnit->Options;
-    const TColor previous = o.BaseColor;
-    o.BaseColor = Nexos3BlueAccent ? 0xE0A030 : 0xA8A8A8;
-    SetupNexos2Cache(o.BaseColor, 0xF7F7F7, 0xF7F7F7);
-    TNexosColorCache& c = *FCache;
-    FUnit->Colors.CaptionStartColor = MixColors(previous, 0xFFFFFF, 80);
-    const TColor hotFace = Contrasted(MixColors(previous, 0xFFFFFF, 80), c.ToolbarBackground, 50);
-    c.ButtonColorTable[brHot][cpBody] = hotFace;
-    c.ButtonColorTable[brDisabledHot][cpBody] = hotFace;
-    const TColor base = o.BaseColor;
-    const TColor activeText = Contrasted(Nexos3HotTextColor, 0x808080, 180);
-    c.FloatingFrameColors[frActive][fpCaptionText] = activeText;
-    c.PanelFrameColors[frActive][fpBorder] = c.FloatingFrameColors[frActive][fpBorder];
-    c.PanelFrameColors[frInactive][fpBorder] = 0xC0C0C0;
-    c.PanelFrameColors[frActive][fpCaptionText] = activeText;
-    c.ButtonColorTable[brChecked][cpText] = c.ButtonColorTable[brNormal][cpText];
-    c.ButtonColorTable[brChecked][cpFrame] = MixColors(base, 0xFFFFFF, 90);
-    c.ButtonColorTable[brPushed][cpBody] = MixColors(base, 0xFFFFFF, 50);
-    c.ButtonColorTable[brHot][cpText] = Nexos3HotTextColor;
-    c.ButtonColorTable[brHot][cpFrame] = MixColors(base, 0xFFFFFF, 80);
-    c.ButtonColorTable[brCheckedHot][cpFrame] = MixColors(base, 0xFFFFFF, 75);
-    c.MenuItemColorTable[mrHot][cpText] = 0xFFFFFF;
-    c.MenuItemColorTable[mrHot][cpFrame] = c.ButtonColorTable[brHot][cpFrame];
-    const TColor shadow = c.ToolbarShadowColor, editFrame = c.EditFrameColor;
-    AdjustCachedColors(c);
-    c.ToolbarShadowColor = shadow;
-    c.EditFrameColor = editFrame;
+    CurrentCacheFormulas().Nexos3(*FCache, FUnit->Colors, FUnit->Options, Nexos3Options);
 }
 
 TStripes TTxNexos3Theme::Stripes() const {
@@ -76,13 +47,13 @@ void TTxNexos3Theme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxIt
             DrawCutCornerFrame(canvas, r, lc, rc, 0x585858, 0x888888, 0xA0A0A0);
             DrawLineColor(dc, r.Left + lc, r.Top + 1, r.Right - rc, r.Top + 1, 0xB6B6B6);
         } else {
-            PaintThreeStopGradient(canvas, inner, Nexos3BlueAccent, true);
+            PaintThreeStopGradient(canvas, inner, Nexos3Options.BlueAccent, true);
             const bool hot = IsHot(itemInfo);
             DrawCutCornerFrame(canvas, r, lc, rc, table[hot ? brCheckedHot : brChecked][cpFrame], clNone,
                                hot ? 0xD8D8D8 : 0xD0D0D0);
         }
     } else if (IsHot(itemInfo) || (itemInfo.ItemOptions & IO_DESIGNING)) {
-        PaintThreeStopGradient(canvas, inner, Nexos3BlueAccent, true);
+        PaintThreeStopGradient(canvas, inner, Nexos3Options.BlueAccent, true);
         DrawCutCornerFrame(canvas, r, lc, rc, ButtonPart(itemInfo, cpFrame), clNone, 0xD0D0D0);
     }
     if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, r, itemInfo);
@@ -118,7 +89,7 @@ TRect TTxNexos3Theme::CheckAreaRect(const TRect& rect, const TTxItemInfo& itemIn
 void TTxNexos3Theme::PaintCheckArea(TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) {
     TRect inner = area;
     gcl::InflateRect(inner, -1, -1);
-    PaintThreeStopGradient(canvas, inner, Nexos3BlueAccent, true);
+    PaintThreeStopGradient(canvas, inner, Nexos3Options.BlueAccent, true);
     const bool active = itemInfo.Pushed || IsHot(itemInfo);
     DrawCutCornerFrame(canvas, area, 2, 2, Cache().ButtonColorTable[active ? brCheckedHot : brChecked][cpFrame], clNone,
                        0xD8D8D8);
@@ -126,7 +97,7 @@ void TTxNexos3Theme::PaintCheckArea(TCanvas* canvas, const TRect& area, const TT
 }
 
 void TTxNexos3Theme::PaintHotScrollFace(TCanvas* canvas, const TRect& rect) {
-    PaintThreeStopGradient(canvas, rect, Nexos3BlueAccent, true);
+    PaintThreeStopGradient(canvas, rect, Nexos3Options.BlueAccent, true);
 }
 
 void TTxNexos3Theme::PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrameInfo& info, int size) {
@@ -162,7 +133,7 @@ void TTxNexos3Theme::PaintToolbarCloseButton(TCanvas* canvas, const TRect& squar
 }
 
 void TTxNexos3Theme::PaintCaptionFace(TCanvas* canvas, const TRect& bar, bool vertical) {
-    PaintThreeStopGradient(canvas, bar, Nexos3BlueAccent, vertical);
+    PaintThreeStopGradient(canvas, bar, Nexos3Options.BlueAccent, vertical);
     const TColor line = Options().ColoredCaptions ? TColor{0xFFD090} : Cache().ToolbarShadowColor;
     HDC dc = canvas->GetHandle();
     if (vertical)
@@ -188,12 +159,12 @@ void TTxNexos3Theme::PaintCaptionCloseButton(TCanvas* canvas, const TRect& squar
 }
 
 TColor TTxNexos3Theme::PanelCaptionTextColor() const {
-    return Options().ColoredCaptions ? Nexos3HotTextColor : 0x000000;
+    return Options().ColoredCaptions ? Nexos3Options.HotTextColor : 0x000000;
 }
 
 void TTxNexos3Theme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
                                      const TTxEditButtonInfo& buttonInfo) {
-    PaintThreeStopEditButton(canvas, rect, itemInfo, buttonInfo, Nexos3BlueAccent);
+    PaintThreeStopEditButton(canvas, rect, itemInfo, buttonInfo, Nexos3Options.BlueAccent);
 }
 
 void TTxNexos3Theme::PaintFrameControl(TCanvas* canvas, const TRect& rect, int kind, int state, int) {

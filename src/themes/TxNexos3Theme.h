@@ -38,7 +38,6 @@ protected:
 };
 
 // The unit's own options: the blue (else grey) accent and the text of hot buttons.
-extern bool Nexos3BlueAccent;
-extern TColor Nexos3HotTextColor;
+extern TNexos3Options Nexos3Options;
 
 } // namespace qelvo

@@ -9,9 +9,7 @@ namespace qelvo {
 namespace {
 
 TNexosUnitState Nexos4Unit{TThemeStock{true},
-                           TNexosOptions{.BaseColor = 0xF6DAC9,
-                                         .SecondColor = 0xC0C0C0,
-                                         .MixedColor = MixColors(0xF6DAC9, 0xC0C0C0, 90)},
+                           Nexos4InitialOptions(),
                            TNexosColors{}};
 
 } // namespace
@@ -26,15 +24,8 @@ TTxNexos4Theme::TTxNexos4Theme(const std::string& name, TNexosUnitState& unit)
 TTxNexos4Theme::TTxNexos4Theme(const std::string& name, TNexosUnitState& unit, TNexosColorCache& cache)
     : TTxNexosFamilyTheme(name, unit, cache) {}
 
-void TTxNexos4Theme::SetupNexos4Cache(TColor bars) {
-    const TColor base = Options().BaseColor;
-    SetNexosUnitColors(FUnit->Colors, base);
-    SetupNexosCache(*FCache, base, bars);
-}
-
 void TTxNexos4Theme::SetupColorCache() {
-    SetupNexos4Cache(0xF4F4F4);
-    AdjustCachedColors(*FCache);
+    CurrentCacheFormulas().Nexos4(*FCache, FUnit->Colors, FUnit->Options);
 }
 
 } // namespace qelvo

@@ -20,7 +20,6 @@ protected:
     TTxNexos4Theme(const std::string& name, TNexosUnitState& unit, TNexosColorCache& cache);
 
     // The unit colours and the family's cache over the given bars.
-    void SetupNexos4Cache(TColor bars);
 
     TNexosColorCache FCache4;
 };

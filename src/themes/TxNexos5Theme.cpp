@@ -10,10 +10,7 @@ using gcl::TCanvas;
 namespace {
 
 TNexosUnitState Nexos5Unit{TThemeStock{true},
-                           TNexosOptions{.ColoredCaptions = true,
-                                         .BaseColor = 0xF6DAC9,
-                                         .SecondColor = 0xC0C0C0,
-                                         .MixedColor = MixColors(0xF6DAC9, 0xC0C0C0, 90)},
+                           Nexos5InitialOptions(),
                            TNexosColors{}};
 
 } // namespace
@@ -23,15 +20,7 @@ GCL_IMPLEMENT_CLASS(TTxNexos5Theme)
 TTxNexos5Theme::TTxNexos5Theme(const std::string& name) : TTxNexos4Theme(name, Nexos5Unit) {}
 
 void TTxNexos5Theme::SetupColorCache() {
-    SetupNexos4Cache(0xFFFFFF);
-    FUnit->Colors.GripFaceColor = 0x909090;
-    TNexosColorCache& c = *FCache;
-    c.ToolbarShadowColor = 0xA8A8A8;
-    const TColor activeText = Contrasted(0x000000, 0x808080, 180);
-    c.FloatingFrameColors[frActive][fpCaptionText] = activeText;
-    c.PanelFrameColors[frActive][fpCaptionText] = activeText;
-    c.MenuItemColorTable[mrHot][cpText] = c.ButtonColorTable[brHot][cpText];
-    AdjustCachedColors(c);
+    CurrentCacheFormulas().Nexos5(*FCache, FUnit->Colors, FUnit->Options);
 }
 
 TStripes TTxNexos5Theme::Stripes() const { return TStripes{.Period = 5, .DarkRow = 0, .LightRow = -1, .DarkShift = -12}; }

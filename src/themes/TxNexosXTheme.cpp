@@ -10,7 +10,7 @@ using gcl::TCanvas;
 
 namespace {
 
-TNexosUnitState NexosXUnit{TThemeStock{true}, TNexosOptions{.BaseColor = 0xD09020, .SecondColor = 0xC0C0C0},
+TNexosUnitState NexosXUnit{TThemeStock{true}, NexosXInitialOptions(),
                            TNexosColors{}};
 
 } // namespace
@@ -23,11 +23,7 @@ TTxNexosXTheme::TTxNexosXTheme(const std::string& name, TNexosUnitState& unit)
     : TTxNexosFamilyTheme(name, unit, FCacheX) {}
 
 void TTxNexosXTheme::SetupColorCache() {
-    TNexosColorCache& c = *FCache;
-    SetupNexosCache(c, Options().BaseColor, 0xF4F4F4);
-    c.ButtonColorTable[brCheckedHot][cpText] = 0x000000;
-    c.MenuItemColorTable[mrHot][cpText] = 0xFFFFFF;
-    AdjustCachedColors(c);
+    CurrentCacheFormulas().NexosX(*FCache, FUnit->Options);
 }
 
 int TTxNexosXTheme::IntegerMetric(int index) {

@@ -41,19 +41,6 @@ bool IsGradedToolbar(uint32_t viewType) { return IsViewKind(viewType, VT_TOOLBAR
 
 } // namespace
 
-void OrderGradientPair(TColor first, TColor second, TColor& dark, TColor& light) {
-    const int lf = ColorIntensity(first), ls = ColorIntensity(second);
-    dark = ResolveColor(first);
-    light = ResolveColor(second);
-    if (ls < lf) std::swap(dark, light);
-    if (ls - lf < 30) {
-        if (IsDarkColor(dark, 100))
-            light = ShiftColor(light, lf - ls);
-        else
-            dark = ShiftColor(dark, lf - ls);
-    }
-}
-
 GCL_IMPLEMENT_CLASS(TTxOffice11AdaptiveTheme)
 
 TTxOffice11AdaptiveTheme::TTxOffice11AdaptiveTheme(const std::string& name)
@@ -65,75 +52,7 @@ TTxOffice11AdaptiveTheme::TTxOffice11AdaptiveTheme(const std::string& name, TThe
 // ---- Colour cache ----------------------------------------------------------------
 
 void TTxOffice11AdaptiveTheme::SetupColorCache() {
-    const bool styles = VisualStylesOn;
-    TGradientPair& p = FPair;
-    const TColor x = styles ? MixColors(clGradientInactiveCaption, clGradientActiveCaption, 25) : clBtnFace;
-    const TColor y = styles ? BlendColorNearest(clHighlight, clWindow, 8) : clWindow;
-    OrderGradientPair(x, y, p.Dark, p.Light);
-    if (styles && ColorIntensity(y) - ColorIntensity(x) > 40) {
-        const TColor oldDark = p.Dark;
-        p.Dark = MixColors(p.Dark, p.Light, 80);
-        p.Light = MixColors(oldDark, p.Light, 20);
-    }
-    if (styles) {
-        p.GripBase = BlendColorNearest(clHighlight, p.Light, 48);
-        p.GripShade = clHighlight;
-        p.GripLight = p.Light;
-        p.Edge = clHighlight;
-        p.Mid = MixColors(p.Dark, p.Light, 50);
-        p.MenuBar = p.Mid;
-    } else {
-        p.GripBase = p.Dark;
-        p.GripShade = clBtnShadow;
-        p.GripLight = clBtnHighlight;
-        p.Edge = MixColors(clBtnShadow, p.Dark, 95);
-        p.Mid = clBtnFace;
-        p.MenuBar = clBtnFace;
-    }
-
-    for (TColor* color : {&p.GripBase, &p.GripShade, &p.GripLight, &p.Edge, &p.Mid, &p.MenuBar}) *color = ResolveColor(*color);
-
-    TAthenColorCache& c = FCache;
-    c.ToolbarBackground = p.Light;
-    const TColor tb = c.ToolbarBackground;
-    const TColor hl = Contrasted(MixColors(clHighlight, clWindow, styles ? 70 : 20), tb, 50);
-    const TColor dk = styles ? MixColors(p.Mid, 0x000000, 75) : MixColors(clBtnShadow, clWindow, 90);
-    c.MenuBarBackground = p.MenuBar;
-    c.PopupBackground = MixColors(clBtnFace, clWindow, 143);
-    c.DockPanelBackground = c.PopupBackground;
-    c.PopupBorderColor = Contrasted(MixColors(clBtnText, clHighlight, 20), c.PopupBackground, 100);
-    const TColor border = Contrasted(MixColors(clBtnText, p.Dark, 15), tb, 120);
-    const TColor inactiveText = Contrasted(dk, clBtnFace, 120);
-    SetRow(c.FloatingFrameColors[frActive], border, p.MenuBar, clBtnText);
-    SetRow(c.FloatingFrameColors[frInactive], border, clBtnFace, inactiveText);
-    SetRow(c.PanelFrameColors[frActive], MixColors(clBtnText, p.Dark, 30), p.MenuBar, clBtnText);
-    SetRow(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
-
-    const TColor normalText = Contrasted(clBtnText, tb, 180);
-    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(dk, tb, 80), clNone);
-    SetRow(c.ButtonColorTable[brChecked], Contrasted(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
-         normalText, clHighlight);
-    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, styles ? 50 : 30), clHighlightText, clHighlight);
-    const TColor hotFrame = Contrasted(clHighlight, tb, 100);
-    SetRow(c.ButtonColorTable[brHot], hl, styles ? clHighlightText : Contrasted(clMenuText, hl, 180), hotFrame);
-    SetRow(c.ButtonColorTable[brDisabledHot], hl, dk, clHighlight);
-    const TColor checkedHot = Contrasted(MixColors(clHighlight, clWindow, 50), tb, 30);
-    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(clHighlightText, checkedHot, 180),
-         Contrasted(clHighlight, checkedHot, 100));
-    SetRow(c.ButtonColorTable[brPopupOpen], tb, normalText, c.PopupBorderColor);
-
-    const TColor grayText = MixColors(clGrayText, clWindow, 70);
-    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
-    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(grayText, c.PopupBackground, 80), clNone);
-    SetRow(c.MenuItemColorTable[mrHot], hl, c.ButtonColorTable[brHot][cpText],
-         styles ? hotFrame : MixColors(clHighlight, clWindow, 50));
-    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, grayText, clHighlight);
-    c.SeparatorColor = Contrasted(MixColors(clBtnShadow, clWindow, 70), tb, 50);
-    c.MenuSeparatorColor = c.SeparatorColor;
-    c.StatusPaneColor = Contrasted(MixColors(clWindow, clBtnFace, 30), clBtnFace, 30);
-    AdjustCachedColors(c);
-    AdjustCachedColor(p.MenuBar);
+    CurrentCacheFormulas().Office11Adaptive(FCache, FPair);
 }
 
 // ---- Metrics and colours ---------------------------------------------------------------

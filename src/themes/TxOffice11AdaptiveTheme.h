@@ -8,24 +8,6 @@
 
 namespace qelvo {
 
-// The base pair of the gradients and the colours derived from it.
-struct TGradientPair {
-    TColor Dark = 0;
-    TColor Light = 0xFFFFFF;
-    TColor GripBase = 0;
-    TColor GripShade = 0;
-    TColor GripLight = 0xFFFFFF;
-    TColor Edge = 0;
-    TColor Mid = 0;
-    TColor MenuBar = 0;
-};
-
-// Orders two colours by intensity (the darker first, the first of equal
-// ones) and, when they lie fewer than 30 intensity units apart, shifts the
-// lighter one (over a dark colour) or the darker one by the difference.
-// System colours are resolved before they are weighed.
-void OrderGradientPair(TColor first, TColor second, TColor& dark, TColor& light);
-
 class TTxOffice11AdaptiveTheme : public TTxAthenTheme {
     GCL_CLASS(TTxOffice11AdaptiveTheme, TTxAthenTheme)
 public:

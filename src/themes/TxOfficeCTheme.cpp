@@ -13,18 +13,9 @@ using gcl::clWindow;
 
 namespace {
 
-TNexosUnitState OfficeCUnit{TThemeStock{true}, TNexosOptions{.FlatMenuBar = true, .ColoredCaptions = true},
+TNexosUnitState OfficeCUnit{TThemeStock{true}, OfficeCInitialOptions(),
                             TNexosColors{}};
 
-
-TOfficeCState InitialOfficeCState() {
-    TOfficeCState state;
-    state.SchemeLight = MixColors(0xFFFFFF, 0x00FFFF, 75);
-    state.SchemeDark = MixColors(0x008000, 0x00FFFF, 25);
-    state.SchemeHotLight = 0xFFFFFF;
-    state.SchemeHotDark = MixColors(0x008000, 0x00FFFF, 25);
-    return state;
-}
 
 } // namespace
 
@@ -44,58 +35,8 @@ TTxOfficeCTheme::TTxOfficeCTheme(const std::string& name) : TTxNexos4Theme(name,
 }
 
 void TTxOfficeCTheme::SetupColorCache() {
-    TOfficeCState& s = OfficeC;
-    s.GradientDark = s.SchemeDark;
-    s.GradientLight = s.SchemeLight;
-    const TColor light = s.GradientLight, dark = s.GradientDark;
-    s.MenuBarColor = BlendColorNearest(light, dark, 128);
-    s.EdgeColor = MixColors(dark, 0x000000, 75);
-    TNexosColors& colors = FUnit->Colors;
-    colors.GripFaceColor = MixColors(dark, 0xFFFFFF, 48);
-    colors.GripShadowColor = MixColors(dark, 0x000000, 75);
-    colors.GripLightColor = BlendColorNearest(dark, 0xFFFFFF, 64);
-    FDockColor = s.MenuBarColor;
-
-    TOfficeCColorCache& c = FCacheC;
-    c.MenuBarBackground = s.MenuBarColor;
-    c.ToolbarBackground = light;
-    c.PopupBackground = MixColors(light, clWindow, 143);
-    c.DockPanelBackground = c.PopupBackground;
-    const TColor tb = c.ToolbarBackground;
-    const TColor face = Contrasted(MixColors(dark, clWindow, 70), tb, 50);
-    const TColor muted = MixColors(dark, clBtnText, 80);
-    c.PopupBorderColor = Contrasted(MixColors(clBtnText, dark, 20), c.PopupBackground, 100);
-    const TColor floatingBorder = Contrasted(MixColors(clBtnText, dark, 15), tb, 120);
-    const TColor inactiveText = Contrasted(muted, clBtnFace, 120);
-    SetRow(c.FloatingFrameColors[frActive], floatingBorder, s.MenuBarColor, clBtnText);
-    SetRow(c.FloatingFrameColors[frInactive], floatingBorder, clBtnFace, inactiveText);
-    SetRow(c.PanelFrameColors[frActive], dark, s.MenuBarColor, clBtnText);
-    SetRow(c.PanelFrameColors[frInactive], light, s.MenuBarColor, inactiveText);
-    const TColor normalText = Contrasted(clBtnText, tb, 180);
-    const TColor hotText = BlendColorNearest(gcl::clHighlightText, 0x000000, 48);
-    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    SetRow(c.ButtonColorTable[brDisabled], clNone, muted, clNone);
-    SetRow(c.ButtonColorTable[brChecked], Contrasted(MixColors(dark, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
-            normalText, dark);
-    SetRow(c.ButtonColorTable[brPushed], MixColors(dark, clWindow, 50), hotText, dark);
-    SetRow(c.ButtonColorTable[brHot], face, hotText, Contrasted(MixColors(s.SchemeHotLight, s.SchemeHotDark, 20), tb, 100));
-    SetRow(c.ButtonColorTable[brDisabledHot], face, muted, dark);
-    const TColor checkedHot = Contrasted(MixColors(dark, clWindow, 50), tb, 30);
-    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(gcl::clHighlightText, checkedHot, 180),
-            Contrasted(s.SchemeHotDark, checkedHot, 100));
-    SetRow(c.ButtonColorTable[brPopupOpen], MixColors(dark, clWindow, 50), hotText, c.PopupBorderColor);
-    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(gcl::clWindowText, c.PopupBackground, 180), clNone);
-    SetRow(c.MenuItemColorTable[mrDisabled], clNone, muted, clNone);
-    for (int part = 0; part < 3; ++part) c.MenuItemColorTable[mrHot][part] = c.ButtonColorTable[brHot][part];
-    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, MixColors(gcl::clGrayText, clWindow, 70), dark);
-    c.SeparatorColor = Contrasted(MixColors(dark, clWindow, 70), tb, 50);
-    c.MenuSeparatorColor = s.GradientPopups ? dark : c.SeparatorColor;
-    c.MenuSplitLineColor = c.MenuSeparatorColor;
-    c.EditFrameColor = clWindow;
-    c.ToolbarShadowColor = s.EdgeColor;
-    c.StatusPaneDotColor = clNone;
-    AdjustCachedColors(c);
-    c.DisabledEditFrameColor = muted;
+    CurrentCacheFormulas().OfficeC(FCacheC, FUnit->Colors, OfficeC);
+    FDockColor = OfficeC.MenuBarColor;
 }
 
 int TTxOfficeCTheme::IntegerMetric(int index) { return index == 50 ? -1 : TTxNexos4Theme::IntegerMetric(index); }

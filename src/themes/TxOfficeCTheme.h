@@ -8,27 +8,6 @@
 
 namespace qelvo {
 
-struct TOfficeCColorCache : TNexosColorCache {
-    TColor DisabledEditFrameColor = clNone;
-    TColor MenuSeparatorColor = clNone;
-    TColor SeparatorColor = clNone;
-};
-
-// The unit's options, scheme and the colours each cache rebuild derives.
-struct TOfficeCState {
-    bool GradientMenuBar = true;  // the menu bar in the toolbar gradient
-    bool GradientPopups = true;   // popups shaded over their whole width (else a band at the left)
-    TColor SchemeLight = 0;
-    TColor SchemeDark = 0;
-    TColor SchemeHotLight = 0;
-    TColor SchemeHotDark = 0;
-    TColor GradientLight = 0;
-    TColor GradientDark = 0;
-    TColor MenuBarColor = 0;
-    TColor EdgeColor = 0;
-    // Set by each background painted: the last one was a vertical toolbar's.
-    bool VerticalBackground = false;
-};
 extern TOfficeCState OfficeC;
 
 // Stores the four scheme colours (the next cache rebuild applies them).

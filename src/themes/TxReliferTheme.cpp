@@ -11,9 +11,7 @@ using gcl::TCanvas;
 namespace {
 
 TNexosUnitState ReliferUnit{TThemeStock{true},
-                            TNexosOptions{.BaseColor = 0xF6DAC9,
-                                          .SecondColor = 0xC0C0C0,
-                                          .MixedColor = MixColors(0xF6DAC9, 0xC0C0C0, 90)},
+                            Nexos4InitialOptions(),
                             TNexosColors{}};
 
 
@@ -29,18 +27,7 @@ TTxReliferTheme::TTxReliferTheme(const std::string& name, TNexosUnitState& unit)
 }
 
 void TTxReliferTheme::SetupColorCache() {
-    SetNexosUnitColors(FUnit->Colors, Options().BaseColor);
-    TReliferColorCache& c = FCacheR;
-    SetupNexosCache(c, Options().BaseColor, 0xF0F0F0, 0xF0F0F0);
-    const TColor activeText = Contrasted(0x000000, 0x808080, 180);
-    c.FloatingFrameColors[frActive][fpCaptionText] = activeText;
-    c.PanelFrameColors[frActive][fpCaptionText] = activeText;
-    AdjustCachedColors(c);
-    // The caption line, edit frame and bevel colours keep their values.
-    c.ToolbarShadowColor = 0xA8A8A8;
-    c.EditFrameColor = MixColors(0xC0C0C0, 0xFFFFFF, 80);
-    c.BevelLightColor = 0xFFFFFF;
-    c.BevelShadowColor = 0xC0C0C0;
+    CurrentCacheFormulas().Relifer(FCacheR, FUnit->Colors, FUnit->Options);
 }
 
 int TTxReliferTheme::IntegerMetric(int index) {

@@ -9,11 +9,6 @@
 
 namespace qelvo {
 
-struct TReliferColorCache : TNexosColorCache {
-    TColor BevelLightColor = clNone;
-    TColor BevelShadowColor = clNone;
-};
-
 class TTxReliferTheme : public TTxNexosFamilyTheme {
     GCL_CLASS(TTxReliferTheme, TTxNexosFamilyTheme)
 public:

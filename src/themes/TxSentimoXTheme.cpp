@@ -10,9 +10,7 @@ using gcl::TCanvas;
 namespace {
 
 TNexosUnitState SentimoXUnit{TThemeStock{true},
-                             TNexosOptions{.BaseColor = 0xF6DAC9,
-                                           .SecondColor = 0xC0C0C0,
-                                           .MixedColor = MixColors(0xF6DAC9, 0xC0C0C0, 90)},
+                             Nexos4InitialOptions(),
                              TNexosColors{}};
 
 } // namespace

@@ -62,10 +62,8 @@ TTxStripesTheme::TTxStripesTheme(const std::string& name, TThemeStock& stock, co
 TTxStripesTheme::~TTxStripesTheme() { FStock->Release(); }
 
 void TTxStripesTheme::SetupColorCache() {
-    FFace = clBtnFace;
-    ToolbarColor = FFace;
-    FPanel = BlendColorNearest(clBtnFace, clWindow, 64);
-    FShadow = LowColorScreen ? clBtnShadow : BlendColor(clBtnShadow, clBtnFace, 210);
+    CurrentCacheFormulas().Stripes(FColors);
+    ToolbarColor = FColors.Face;
 }
 
 // ---- Colours and metrics ------------------------------------------------------------
@@ -75,7 +73,7 @@ TColor TTxStripesTheme::ItemColor(const TTxItemInfo& itemInfo) { return TTxDefau
 TColor TTxStripesTheme::ItemTextColor(const TTxItemInfo& info) {
     const bool toolbarStyle = (info.ItemOptions & IO_TOOLBARSTYLE) != 0;
     if (!toolbarStyle && !info.Enabled && info.HoverKind == 1) return clBtnShadow;
-    if (!info.Enabled) return FShadow;
+    if (!info.Enabled) return FColors.Shadow;
     if (toolbarStyle && !IsMenuBarView(info.ViewType)) return clBtnText;
     if (info.HoverKind != 0) return clHighlightText;
     if (IsMenuBarView(info.ViewType) && !(info.ItemOptions & IO_APPACTIVE)) return clGrayText;
@@ -111,10 +109,10 @@ TColor TTxStripesTheme::ViewColor(uint32_t viewType) {
             return clWindow;
         if (IsPopupMenuView(viewType) || IsViewKind(viewType, VT_CHEVRONPOPUP)) return PopupMenuColor;
         if (IsViewKind(viewType, VT_LISTPOPUP)) return clWindow;
-        return FFace;
+        return FColors.Face;
     }
-    if (viewType & VT_DOCKPANELGROUP) return FPanel;
-    return FFace;
+    if (viewType & VT_DOCKPANELGROUP) return FColors.Panel;
+    return FColors.Face;
 }
 
 int TTxStripesTheme::IntegerMetric(int index) {
@@ -244,9 +242,9 @@ void TTxStripesTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const 
         FillRectColor(dc, r, PopupMenuColor);
     } else if (FVariant.RaisedPopupEdge) {
         DrawEdgeRect(dc, r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-        FillRectColor(dc, r, FFace);
+        FillRectColor(dc, r, FColors.Face);
     } else {
-        FillRectColor(dc, r, FPanel);
+        FillRectColor(dc, r, FColors.Panel);
     }
 }
 
@@ -310,7 +308,7 @@ void TTxStripesTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, 
     HDC dc = canvas->GetHandle();
     const int h = GetSystemMetrics(SM_CYSMCAPTION);
     TRect r = rect;
-    FrameRectColor(dc, r, FFace, true);
+    FrameRectColor(dc, r, FColors.Face, true);
     TRect client = r;
     if (info.IsVertical)
         client.Top += h;
@@ -374,7 +372,7 @@ void TTxStripesTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, con
     const bool closeButton = (info.CloseButtonState & CDBS_VISIBLE) != 0;
     if (info.RedrawPart & RP_CAPTION) {
         DrawLineColor(dc, bar.Left, bar.Bottom - 1, bar.Right, bar.Bottom - 1, clBtnFace);
-        DrawLineColor(dc, bar.Left - 1, bar.Bottom - 2, bar.Right + 1, bar.Bottom - 2, FShadow);
+        DrawLineColor(dc, bar.Left - 1, bar.Bottom - 2, bar.Right + 1, bar.Bottom - 2, FColors.Shadow);
         TRect c{bar.Left, bar.Top, bar.Right, bar.Bottom - 2};
         if (closeButton && (info.RedrawPart & RP_CLOSEBUTTON)) c.Right -= h;
         PaintPatternedCaption(canvas, c, info.Caption, false, info.Active,
@@ -383,7 +381,7 @@ void TTxStripesTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, con
     if (!closeButton) return;
     TRect square{bar.Right - h - 1, bar.Top, bar.Right, bar.Bottom};
     FillRectColor(dc, square, clBtnFace);
-    DrawLineColor(dc, square.Left, square.Bottom - 2, square.Right, square.Bottom - 2, FShadow);
+    DrawLineColor(dc, square.Left, square.Bottom - 2, square.Right, square.Bottom - 2, FColors.Shadow);
     square.Bottom -= 2;
     square.Left += 4;
     TRect glyph = square;
@@ -411,7 +409,7 @@ void TTxStripesTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int
     case 1:
     case 2: {
         const int x = part == 1 ? rect.Right - 3 : rect.Right;
-        DrawLineColor(dc, x, rect.Top + 4, x, rect.Bottom - 3, FShadow);
+        DrawLineColor(dc, x, rect.Top + 4, x, rect.Bottom - 3, FColors.Shadow);
         break;
     }
     case 3:
@@ -480,7 +478,7 @@ void TTxStripesTheme::PaintCaption(TCanvas* canvas, const TRect& rect, const TTx
 
 void TTxStripesTheme::PaintDropDownArrow(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     const int down = itemInfo.Pushed || itemInfo.Selected ? 1 : 0;
-    const TColor color = !itemInfo.Enabled                              ? FShadow
+    const TColor color = !itemInfo.Enabled                              ? FColors.Shadow
                          : (itemInfo.ItemOptions & IO_TOOLBARSTYLE) ? clBtnText
                                                                      : clMenuText;
     DrawDropDownTriangle(canvas->GetHandle(), (rect.Left + rect.Right) / 2 + down, (rect.Top + rect.Bottom) / 2 + down,
@@ -495,9 +493,9 @@ void TTxStripesTheme::PaintControlFrame(TCanvas* canvas, const TRect& rect, cons
     if ((itemInfo.Enabled || itemInfo.HoverKind == 1) && active) {
         TRect frame = r;
         FrameRectColor(dc, frame, clWindow, false);
-        DrawCutCornerOutlineColor(dc, r, 1, 1, FShadow);
+        DrawCutCornerOutlineColor(dc, r, 1, 1, FColors.Shadow);
     } else {
-        FrameRectColor(dc, r, FShadow, false);
+        FrameRectColor(dc, r, FColors.Shadow, false);
     }
 }
 
@@ -534,7 +532,7 @@ void TTxStripesTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
         const TRect r = Inset(rect, hot || pushed ? 1 : 2);
         if (!disabled) {
             face(r, pushed);
-            DrawLineColor(dc, r.Left - 1, r.Top, r.Left - 1, r.Bottom, FShadow);
+            DrawLineColor(dc, r.Left - 1, r.Top, r.Left - 1, r.Bottom, FColors.Shadow);
         }
         PaintDropDownArrow(canvas, r, itemInfo);
         return;
@@ -547,11 +545,11 @@ void TTxStripesTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
     if (!disabled) {
         face(up, upPushed);
         face(down, downPushed);
-        DrawLineColor(dc, r.Left - 1, r.Top, r.Left - 1, r.Bottom, FShadow);
-        DrawLineColor(dc, r.Left, (r.Top + r.Bottom - 1) / 2, r.Right, (r.Top + r.Bottom - 1) / 2, FShadow);
-        DrawLineColor(dc, r.Left, (r.Top + r.Bottom) / 2, r.Right, (r.Top + r.Bottom) / 2, FShadow);
+        DrawLineColor(dc, r.Left - 1, r.Top, r.Left - 1, r.Bottom, FColors.Shadow);
+        DrawLineColor(dc, r.Left, (r.Top + r.Bottom - 1) / 2, r.Right, (r.Top + r.Bottom - 1) / 2, FColors.Shadow);
+        DrawLineColor(dc, r.Left, (r.Top + r.Bottom) / 2, r.Right, (r.Top + r.Bottom) / 2, FColors.Shadow);
     }
-    const TColor color = disabled                                     ? FShadow
+    const TColor color = disabled                                     ? FColors.Shadow
                          : (itemInfo.ItemOptions & IO_TOOLBARSTYLE) ? clBtnText
                                                                      : clMenuText;
     const int pu = upPushed ? 1 : 0, pd = downPushed ? 1 : 0;
@@ -613,11 +611,11 @@ void TTxStripesTheme::PaintMenuItem(TCanvas* canvas, const TRect& rect, const TT
         if (itemInfo.Enabled && itemInfo.HoverKind != 0)
             PaintBackground(canvas, TRect{}, arrow, arrow, clHighlight, false, VT_POPUPMENU);
         else
-            DrawLineColor(dc, arrow.Left - 1, rect.Top, arrow.Left - 1, rect.Bottom, FShadow);
+            DrawLineColor(dc, arrow.Left - 1, rect.Top, arrow.Left - 1, rect.Bottom, FColors.Shadow);
     }
     if (itemInfo.ItemOptions & IO_SUBMENUITEM) {
         const TColor color = itemInfo.Enabled ? (itemInfo.HoverKind != 0 ? clHighlightText : clMenuText)
-                                              : (itemInfo.HoverKind == 1 ? clBtnShadow : FShadow);
+                                              : (itemInfo.HoverKind == 1 ? clBtnShadow : FColors.Shadow);
         const int x = rect.Right - (2 * m) / 3, y = rect.Bottom / 2;
         DrawTriangle(dc, {x, y - 3}, {x, y + 3}, {x + 3, y}, color);
     }
@@ -646,10 +644,10 @@ void TTxStripesTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const T
     HDC dc = canvas->GetHandle();
     if (horizontal) {
         const int y = (rect.Top + rect.Bottom) / 2;
-        DrawLineColor(dc, rect.Left + 1, y, rect.Right - 1, y, FShadow);
+        DrawLineColor(dc, rect.Left + 1, y, rect.Right - 1, y, FColors.Shadow);
     } else {
         const int x = (rect.Left + rect.Right) / 2;
-        DrawLineColor(dc, x, rect.Top + 1, x, rect.Bottom - 1, FShadow);
+        DrawLineColor(dc, x, rect.Top + 1, x, rect.Bottom - 1, FColors.Shadow);
     }
 }
 

@@ -54,9 +54,9 @@ public:
     bool BooleanMetric(int index) override;
     void SetupColorCache() override;
 
-    TColor GetFaceColor() const noexcept { return FFace; }
-    TColor GetPanelColor() const noexcept { return FPanel; }
-    TColor GetShadowColor() const noexcept { return FShadow; }
+    TColor GetFaceColor() const noexcept { return FColors.Face; }
+    TColor GetPanelColor() const noexcept { return FColors.Panel; }
+    TColor GetShadowColor() const noexcept { return FColors.Shadow; }
     TThemeStock& Stock() const noexcept { return *FStock; }
 
 protected:
@@ -92,9 +92,7 @@ protected:
     void DitherPushed(HDC dc, const TRect& rect, bool nearest) const;
     void DitherHot(HDC dc, const TRect& rect, bool nearest) const;
 
-    TColor FFace = 0;
-    TColor FPanel = 0;
-    TColor FShadow = 0;
+    TStripesColors FColors;
     TThemeStock* FStock;
     TVariant FVariant;
 };

@@ -8,29 +8,10 @@
 
 namespace qelvo {
 
-// The colours of a Tristan unit, shared by its instances and set each
-// time one of them builds its cache.
-struct TTristanColors {
-    TColor TristanGradientColor = 0;
-    TColor TristanLightColor = 0xFFFFFF;
-    TColor TristanGripFaceColor = 0;
-    TColor TristanGripShadowColor = 0x808080;
-    TColor TristanGripLightColor = 0xFFFFFF;
-    TColor TristanEdgeColor = 0;
-};
-
 // The unit-level state: stock glyphs and colours.
 struct TTristanUnitState {
     TThemeStock Stock{false};
     TTristanColors Colors;
-};
-
-struct TTristanColorCache : TThemeColorCache {
-    TColor GripColor = clNone;
-    TColor MenuSeparatorColor = clNone;
-    TColor SeparatorColor = clNone;
-    TColor HotShadowColor = clNone;
-    TColor ButtonLightColor = clNone;
 };
 
 // The borders of Tristan's views: popups 2 x 2, floating toolbars and

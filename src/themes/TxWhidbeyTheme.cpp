@@ -39,54 +39,7 @@ TTxWhidbeyTheme::TTxWhidbeyTheme(const std::string& name)
                                         .PlainPanelFrame = true}) {}
 
 void TTxWhidbeyTheme::SetupColorCache() {
-    TGradientPair& p = FPair;
-    OrderGradientPair(clBtnFace, clWindow, p.Dark, p.Light);
-    p.GripBase = p.Dark;
-    p.GripShade = clBtnShadow;
-    p.GripLight = clBtnHighlight;
-    p.Edge = MixColors(clBtnShadow, p.Dark, 95);
-    p.Mid = MixColors(p.Dark, p.Light, 50);
-    p.MenuBar = p.Mid;
-    for (TColor* color : {&p.GripShade, &p.GripLight, &p.Edge}) *color = ResolveColor(*color);
-
-    TAthenColorCache& c = FCache;
-    const TColor hot = MixColors(clHighlight, clWindow, 20);
-    const TColor gray = MixColors(clBtnText, p.Light, 50);
-    c.MenuBarBackground = p.Mid;
-    c.ToolbarBackground = p.Mid;
-    c.PopupBackground = MixColors(clBtnFace, clWindow, 143);
-    c.DockPanelBackground = c.PopupBackground;
-    c.PopupBorderColor = Contrasted(MixColors(clBtnText, clBtnShadow, 20), c.PopupBackground, 100);
-    const TColor tb = c.ToolbarBackground;
-    const TColor border = Contrasted(MixColors(clBtnText, clBtnShadow, 15), tb, 120);
-    const TColor inactiveText = Contrasted(gray, clBtnFace, 120);
-    SetRow(c.FloatingFrameColors[frActive], border, clBtnShadow, Contrasted(clBtnHighlight, clBtnShadow, 180));
-    SetRow(c.FloatingFrameColors[frInactive], border, clBtnFace, inactiveText);
-    SetRow(c.PanelFrameColors[frActive], clBtnShadow, clBtnFace, clBtnText);
-    SetRow(c.PanelFrameColors[frInactive], clBtnShadow, clBtnFace, inactiveText);
-
-    const TColor normalText = Contrasted(clBtnText, tb, 180);
-    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    SetRow(c.ButtonColorTable[brDisabled], clNone, gray, clNone);
-    SetRow(c.ButtonColorTable[brChecked], Contrasted(MixColors(clHighlight, MixColors(clBtnFace, clWindow, 50), 10), tb, 5),
-         normalText, clHighlight);
-    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, clWindow, 50), clHighlightText,
-         Contrasted(clHighlight, tb, 80));
-    SetRow(c.ButtonColorTable[brHot], hot, Contrasted(clWindowFrame, hot, 180), Contrasted(clHighlight, tb, 100));
-    SetRow(c.ButtonColorTable[brDisabledHot], hot, gray, clHighlight);
-    const TColor checkedHot = Contrasted(MixColors(clHighlight, clWindow, 40), tb, 30);
-    SetRow(c.ButtonColorTable[brCheckedHot], checkedHot, Contrasted(clHighlightText, checkedHot, 180),
-         Contrasted(clHighlight, checkedHot, 100));
-    SetRow(c.ButtonColorTable[brPopupOpen], MixColors(clBtnFace, clWindow, 183), normalText, c.PopupBorderColor);
-
-    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clWindowText, c.PopupBackground, 180), clNone);
-    SetRow(c.MenuItemColorTable[mrDisabled], clNone, gray, clNone);
-    for (int part = 0; part < 3; ++part) c.MenuItemColorTable[mrHot][part] = c.ButtonColorTable[brHot][part];
-    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, MixColors(clGrayText, clWindow, 70), clHighlight);
-    c.MenuSeparatorColor = Contrasted(MixColors(clBtnShadow, clWindow, 70), c.PopupBackground, 50);
-    c.SeparatorColor = MixColors(clBtnShadow, clWindow, 70);
-    c.StatusPaneColor = Contrasted(MixColors(clWindow, clBtnFace, 30), clBtnFace, 30);
-    AdjustCachedColors(c);
+    CurrentCacheFormulas().Whidbey(FCache, FPair);
 }
 
 void TTxWhidbeyTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {

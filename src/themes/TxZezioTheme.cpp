@@ -66,34 +66,7 @@ TTxZezioTheme::TTxZezioTheme(const std::string& name, TThemeStock& stock)
 // ---- Colour cache ----------------------------------------------------------------
 
 void TTxZezioTheme::SetupColorCache() {
-    TZezioColorCache& c = FCache;
-    c.MenuBarBackground = clBtnFace;
-    c.ToolbarBackground = clBtnFace;
-    c.PopupBackground = clWindow;
-    c.DockPanelBackground = clWindow;
-    FEditFrameColor = ResolveColor(clBtnShadow);
-    FEditFrameHotColor = MixColors(clBtnFace, clWindow, 75);
-    c.PopupBorderColor = clBtnShadow;
-    SetRow(c.MenuItemColorTable[mrNormal], clNone, Contrasted(clBtnText, c.PopupBackground, 180), clNone);
-    SetRow(c.MenuItemColorTable[mrDisabled], clNone, Contrasted(MixColors(clGrayText, clWindow, 70), c.PopupBackground, 80),
-         clNone);
-    SetRow(c.MenuItemColorTable[mrHot], clHighlight, clHighlightText, clBtnShadow);
-    SetRow(c.MenuItemColorTable[mrDisabledHot], c.PopupBackground, MixColors(clGrayText, clWindow, 50), clNone);
-    const TColor normalText = Contrasted(clBtnText, c.ToolbarBackground, 180);
-    SetRow(c.ButtonColorTable[brNormal], clNone, normalText, clNone);
-    SetRow(c.ButtonColorTable[brDisabled], clNone, Contrasted(MixColors(clGrayText, clWindow, 70), c.ToolbarBackground, 80),
-         MixColors(clBtnFace, clWindow, 50));
-    SetRow(c.ButtonColorTable[brChecked], clNone, normalText, clBtnShadow);
-    SetRow(c.ButtonColorTable[brPushed], MixColors(clHighlight, 0xFFFFFF, 50), clBtnText, clHighlight);
-    SetRow(c.ButtonColorTable[brHot], MixColors(clHighlight, clWindow, 20), clBtnText, clBtnShadow);
-    SetRow(c.ButtonColorTable[brDisabledHot], clBtnHighlight, MixColors(clBtnShadow, clWindow, 90), clNone);
-    SetRow(c.ButtonColorTable[brCheckedHot], Contrasted(MixColors(clHighlight, 0xFFFFFF, 25), c.ToolbarBackground, 30),
-         clBtnText, clBtnShadow);
-    SetRow(c.ButtonColorTable[brPopupOpen], MixColors(clHighlight, 0xFFFFFF, 80), clBtnText, clBtnShadow);
-    c.MenuSplitLineColor = clBtnText;
-    c.StatusPaneDotColor = clBtnText;
-    FDisabledGlyphColor = MixColors(clBtnShadow, clWindow, 90);
-    AdjustCachedColors(c);
+    CurrentCacheFormulas().Zezio(FCache, FColors);
 }
 
 // ---- Colours and metrics --------------------------------------------------------------
@@ -101,7 +74,7 @@ void TTxZezioTheme::SetupColorCache() {
 TColor TTxZezioTheme::ItemTextColor(const TTxItemInfo& info) {
     const bool toolbarStyle = (info.ItemOptions & IO_TOOLBARSTYLE) != 0;
     if (!toolbarStyle && !info.Enabled && info.HoverKind == 1) return clBtnShadow;
-    if (!info.Enabled) return FDisabledGlyphColor;
+    if (!info.Enabled) return FColors.DisabledGlyphColor;
     if (!IsMenuBarView(info.ViewType) && toolbarStyle) return clBtnText;
     if (info.HoverKind != 0) return clHighlightText;
     if (IsMenuBarView(info.ViewType) && !(info.ItemOptions & IO_APPACTIVE)) return clGrayText;
@@ -418,7 +391,7 @@ void TTxZezioTheme::PaintCheckMark(TCanvas* canvas, const TRect& rect, const TTx
 
 void TTxZezioTheme::PaintDropDownArrow(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
-    const TColor color = !itemInfo.Enabled                              ? FDisabledGlyphColor
+    const TColor color = !itemInfo.Enabled                              ? FColors.DisabledGlyphColor
                          : (itemInfo.ItemOptions & IO_TOOLBARSTYLE) ? clBtnText
                                                                      : clMenuText;
     const int p = PressOffset(itemInfo);
@@ -454,7 +427,7 @@ void TTxZezioTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const TTx
     TRect r = Inset(rect, w);
     const int buttonWidth = editFrameInfo.RightBtnWidth;
     if (buttonWidth > 0) r.Right -= buttonWidth - 2;
-    const TColor frame = itemInfo.Enabled ? (itemInfo.HoverKind != 0 ? FEditFrameHotColor : FEditFrameColor)
+    const TColor frame = itemInfo.Enabled ? (itemInfo.HoverKind != 0 ? FColors.EditFrameHotColor : FColors.EditFrameColor)
                                           : (itemInfo.HoverKind != 0 ? clWindow : FCache.ButtonColorTable[brDisabled][cpFrame]);
     FrameRectColor(dc, r, frame, true);
     if (itemInfo.Enabled) FillRectColor(dc, r, clWindow);
@@ -485,11 +458,11 @@ void TTxZezioTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TT
         }
         if (hot) {
             G(canvas, g, clBtnHighlight, clBtnFace);
-            return FEditFrameColor;
+            return FColors.EditFrameColor;
         }
         if (opaque) FillRectColor(dc, part, FCache.ToolbarBackground);
-        FrameRectColor(dc, part, FEditFrameColor, false);
-        return FEditFrameColor;
+        FrameRectColor(dc, part, FColors.EditFrameColor, false);
+        return FColors.EditFrameColor;
     };
     if (buttonInfo.ButtonType == EBT_DROPDOWN) {
         if (disabled) {
@@ -503,7 +476,7 @@ void TTxZezioTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TT
         return;
     }
     if (buttonInfo.ButtonType != EBT_SPIN) return;
-    const TColor arrow = disabled ? FDisabledGlyphColor
+    const TColor arrow = disabled ? FColors.DisabledGlyphColor
                          : (itemInfo.ItemOptions & IO_TOOLBARSTYLE) ? clBtnText
                                                                      : clMenuText;
     for (int half = 0; half < 2; ++half) {

@@ -9,11 +9,6 @@
 
 namespace qelvo {
 
-struct TZezioColorCache : TThemeColorCache {
-    TColor MenuSplitLineColor = clNone;
-    TColor StatusPaneDotColor = clNone;
-};
-
 // The status bar's background: button face, a first row in firstRow, the
 // next four rows and the last three shading into the face.
 void PaintShadedStatusBar(HDC dc, const TRect& rect, TColor firstRow);
@@ -58,7 +53,7 @@ public:
     void SetupColorCache() override;
 
     const TZezioColorCache& Cache() const noexcept { return FCache; }
-    TColor GetDisabledGlyphColor() const noexcept { return FDisabledGlyphColor; }
+    TColor GetDisabledGlyphColor() const noexcept { return FColors.DisabledGlyphColor; }
 
 protected:
     explicit TTxZezioTheme(const std::string& name);
@@ -71,9 +66,7 @@ protected:
 
     TZezioColorCache FCache;
     // Kept as computed, not snapped to the screen.
-    TColor FEditFrameColor = 0;
-    TColor FEditFrameHotColor = 0;
-    TColor FDisabledGlyphColor = 0;
+    TZezioColors FColors;
 };
 
 } // namespace qelvo

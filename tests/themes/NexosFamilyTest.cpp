@@ -194,14 +194,14 @@ TEST_F(NexosThemes, Nexos3IsGreyWithABlueAccentAndBlackHotText) {
     EXPECT_EQ(c.PanelFrameColors[frInactive][fpBorder], 0xC0C0C0u);
     EXPECT_EQ(c.PanelFrameColors[frActive][fpBorder], c.FloatingFrameColors[frActive][fpBorder]);
     // The grey accent: a smoke test of the other branch.
-    Nexos3BlueAccent = false;
+    Nexos3Options.BlueAccent = false;
     t->SetupColorCache();
     EXPECT_EQ(t->Options().BaseColor, 0xA8A8A8u);
     EXPECT_EQ(t->Cache().ButtonColorTable[brPushed][cpFrame], 0xA8A8A8u);
     TDibCanvas canvas(40, 30, Back);
     t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 20}, Item(VT_TOOLBAR, true, 2));
     EXPECT_EQ(canvas.Pixel(15, 1), Rgb(248, 248, 248));  // the Plain stops
-    Nexos3BlueAccent = true;
+    Nexos3Options.BlueAccent = true;
     t->SetupColorCache();
     EXPECT_EQ(t->Options().BaseColor, base);
 }

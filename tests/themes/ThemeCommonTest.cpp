@@ -6,9 +6,15 @@
 #include <algorithm>
 #include "gcl/rtl/WinApi.h"
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 
+#include "CacheDump.h"
 #include "ThemeTestSupport.h"
+#include "support/TestEnvironment.h"
+#include "app/logic/LayoutSettings.h"
+#include "gcl/rtl/Files.h"
 #include "gcl/rtl/Lists.h"
 #include "theming/Tx.h"
 #include "themes/ThemeCommon.h"
@@ -45,6 +51,29 @@ TEST_F(ThemeCommon, ThemesAreRegisteredInTheirOrderAfterDefault) {
     EXPECT_NO_THROW(ThemesUnit.Initialize());
     ThemesUnit.Finalize();
     EXPECT_THROW(RegisterTheme("TRISTAN", TTxTristanTheme::StaticClass()), gcl::Exception);
+}
+
+// A first start without settings selects the theme menu's item 17 (after
+// item 8): with the 21 themes of the program that is "Tristan".
+TEST_F(ThemeCommon, TheFirstStartSelectsTristan) {
+    const std::vector<std::string> menu = ThemeMenuNames();
+    ASSERT_EQ(menu.size(), 21u);
+    EXPECT_EQ(menu.front(), "Default");
+    EXPECT_TRUE(std::is_sorted(menu.begin() + 1, menu.end()));
+    TLayoutSettings layout;
+    test::TempDir folder;  // empty: no settings.ini
+    LoadLayoutSettings(folder.File("settings.ini"), layout, static_cast<int>(menu.size()));
+    ASSERT_EQ(layout.Theme, DefaultThemeIndex);
+    EXPECT_EQ(menu[StartupThemeIndex], "Nexos4");
+    EXPECT_EQ(menu[layout.Theme], "Tristan");
+
+    SelectTheme(menu[StartupThemeIndex]);
+    SelectTheme(menu[layout.Theme]);
+    EXPECT_EQ(CurrentThemeName(), "Tristan");
+    TTxTheme* theme = AcquireTheme(CurrentThemeName());
+    EXPECT_EQ(theme->ClassType(), TTxTristanTheme::StaticClass());
+    ReleaseTheme(theme);
+    SelectTheme("Default");
 }
 
 TEST_F(ThemeCommon, AFailedStartTakesBackItsRegistrations) {
@@ -191,6 +220,38 @@ TEST_F(ThemeCommon, InstancesShareTheirUnitStockAndSiblingsKeepTheirOwn) {
     EXPECT_EQ(stock.ThemeInstanceCount, 0);
     EXPECT_EQ(stock.StockImages, nullptr);
     gcl::Free(sibling);
+}
+
+// Each theme builds its cache from the system colours the class library
+// gives (here the classic ones) and the theming layer's flags: its common
+// entries are those of the natively tested tables.
+TEST_F(ThemeCommon, ThemesBuildTheirCachesFromTheInstalledSystemColours) {
+    TFixedSysColors colors;
+    std::ifstream in(test::TestDataDir() + "themes" + gcl::PathDelim + "caches-classic.txt", std::ios::binary);
+    ASSERT_TRUE(in.good());
+    std::stringstream golden;
+    golden << in.rdbuf();
+    const std::pair<const char*, const char*> themes[] = {
+        {"Athen", "Athen"}, {"Office11Adaptive", VisualStylesOn ? "Office11AdaptiveStyled" : "Office11Adaptive"},
+        {"Whidbey", "Whidbey"}, {"Zezio", "Zezio"}, {"Miranda", "Zezio"}, {"Tristan", "Tristan"},
+        {"Tristan2", "Tristan2"}, {"Aluminum", "Aluminum"}, {"Nexos2", "Nexos2"}, {"Nexos3", "Nexos3"},
+        {"Nexos4", "Nexos4"}, {"Nexos5", "Nexos5"}, {"NexosX", "NexosX"}, {"Dream", "Dream"},
+        {"Relifer", "Relifer"}, {"SentimoX", "Relifer"}, {"OfficeC", "OfficeC"}};
+    for (const auto& [name, table] : themes) {
+        TTxTheme* theme = AcquireTheme(name);
+        theme->SetupColorCache();
+        test::TCacheDump dump(table);
+        if (auto* cached = dynamic_cast<TTxCacheTheme*>(theme))
+            dump.Base(cached->ColorCache());
+        else
+            dump.Base(static_cast<TTxAluminumTheme*>(theme)->Cache());
+        std::istringstream lines(dump.Text());
+        int count = 0;
+        for (std::string line; std::getline(lines, line); ++count)
+            EXPECT_NE(golden.str().find(line + "\n"), std::string::npos) << name << ": " << line;
+        EXPECT_EQ(count, 53) << name;
+        ReleaseTheme(theme);
+    }
 }
 
 // A theme hears WM_SKIN_SYSCHANGE and rebuilds its cache on WParam 2 only.

@@ -2,6 +2,8 @@
 // counter (import-table patches of gdi32) and the DC's save depth.
 #include "ThemeTestSupport.h"
 
+#include "CacheDump.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -87,15 +89,7 @@ bool TDibCanvas::SaveBmp(const std::string& fileName) const {
 // ---- Fixed system colours ---------------------------------------------------------------
 
 TFixedSysColors::TFixedSysColors() : FTable{}, FOverride(gcl::SysColorService(), *this) {
-    static const COLORREF Classic[31] = {
-        RGB(212, 208, 200), RGB(58, 110, 165),  RGB(10, 36, 106),   RGB(128, 128, 128), RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(212, 208, 200), RGB(128, 128, 128), RGB(10, 36, 106),   RGB(255, 255, 255),
-        RGB(212, 208, 200), RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(212, 208, 200),
-        RGB(255, 255, 255), RGB(64, 64, 64),    RGB(212, 208, 200), RGB(0, 0, 0),       RGB(255, 255, 225),
-        RGB(181, 181, 181), RGB(0, 0, 128),     RGB(166, 202, 240), RGB(192, 192, 192), RGB(10, 36, 106),
-        RGB(212, 208, 200)};
-    for (int i = 0; i < 31; ++i) FTable[i] = Classic[i];
+    for (int i = 0; i < SysColorCount; ++i) FTable[i] = static_cast<COLORREF>(ClassicSysColors[static_cast<size_t>(i)]);
 }
 
 TFixedSysColors::~TFixedSysColors() = default;

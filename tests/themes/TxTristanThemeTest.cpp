@@ -39,55 +39,7 @@ protected:
 using TristanTheme = TThemeFixture<TTxTristanTheme>;
 using Tristan2Theme = TThemeFixture<TTxTristan2Theme>;
 
-// ---- Colour caches -----------------------------------------------------------------
-
-TEST_F(TristanTheme, CacheForTheClassicColours) {
-    const TTristanColors& unit = Theme()->UnitColors();
-    EXPECT_EQ(unit.TristanGradientColor, Rgb(195, 192, 185));
-    EXPECT_EQ(unit.TristanEdgeColor, Rgb(177, 175, 170));
-    EXPECT_EQ(unit.TristanGripFaceColor, gcl::clBtnFace);
-    EXPECT_EQ(Cache().MenuBarBackground, Rgb(212, 208, 200));
-    EXPECT_EQ(Cache().ToolbarBackground, White);
-    EXPECT_EQ(Cache().PopupBackground, White);
-    EXPECT_EQ(Cache().DockPanelBackground, White);
-    EXPECT_EQ(Cache().PanelFrameColors[frActive][fpBorder], Rgb(128, 128, 128));
-    EXPECT_EQ(Cache().PanelFrameColors[frActive][fpCaptionText], Rgb(0, 0, 0));
-    EXPECT_EQ(Cache().FloatingFrameColors[frInactive][fpBorder], Cache().FloatingFrameColors[frActive][fpBorder]);
-    EXPECT_EQ(Button(brNormal, cpBody), clNone);
-    EXPECT_EQ(Button(brNormal, cpFrame), clNone);
-    EXPECT_EQ(Button(brPushed, cpBody), Rgb(133, 146, 181));
-    EXPECT_EQ(Button(brPushed, cpFrame), Rgb(182, 189, 210));
-    EXPECT_EQ(Button(brChecked, cpFrame), Rgb(133, 146, 181));
-    EXPECT_EQ(Button(brPopupOpen, cpBody), White);
-    EXPECT_EQ(Button(brPopupOpen, cpFrame), Cache().PopupBorderColor);
-    EXPECT_EQ(Button(brDisabledHot, cpBody), Button(brHot, cpBody));
-    EXPECT_EQ(Button(brDisabledHot, cpFrame), Rgb(10, 36, 106));
-    for (int part = 0; part < 3; ++part)
-        EXPECT_EQ(Cache().MenuItemColorTable[mrHot][part], Button(brHot, static_cast<TColorPart>(part)));
-    EXPECT_EQ(Cache().MenuItemColorTable[mrDisabledHot][cpBody], White);
-    EXPECT_EQ(Cache().MenuItemColorTable[mrDisabledHot][cpText], Rgb(166, 166, 166));
-    EXPECT_EQ(Cache().MenuSeparatorColor, Cache().SeparatorColor);
-    // The hot face is a light blue that stands off the white toolbar.
-    const TColor hot = Button(brHot, cpBody);
-    EXPECT_LT(GValue(hot), 255u);
-    EXPECT_GT(BValue(hot), RValue(hot));
-    // Kept as the table stands: a held button's text is its face colour.
-    EXPECT_EQ(Button(brPushed, cpText), Button(brPushed, cpBody));
-}
-
-TEST_F(TristanTheme, LowColourDisplaysUsePlainSystemColoursUnsnapped) {
-    TThemingFlagsScope flags(true, false);
-    Theme()->SetupColorCache();
-    EXPECT_EQ(Cache().ToolbarBackground, gcl::clBtnFace);
-    EXPECT_EQ(Cache().PopupBorderColor, gcl::clBtnText);
-    EXPECT_EQ(Button(brPushed, cpBody), gcl::clHighlight);
-    EXPECT_EQ(Button(brPushed, cpText), gcl::clHighlightText);
-    EXPECT_EQ(Button(brPopupOpen, cpFrame), gcl::clBtnText);
-    EXPECT_EQ(Cache().FloatingFrameColors[frActive][fpCaptionText], gcl::clBtnHighlight);
-    EXPECT_EQ(Cache().MenuItemColorTable[mrDisabled][cpText], gcl::clGrayText);
-    // The unit colours are computed as usual.
-    EXPECT_EQ(Theme()->UnitColors().TristanGradientColor, Rgb(195, 192, 185));
-}
+// ---- Colour caches (the tables are tested natively) ---------------------------------------
 
 TEST_F(Tristan2Theme, CacheDiffersInItsHighlightFramesAndHasNoLowColourMode) {
     TThemingFlagsScope flags(true, false);
