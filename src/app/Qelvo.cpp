@@ -24,6 +24,7 @@
 #include "toolbar/BarHook.h"
 #include "toolbar/BarItem.h"
 #include "theming/Tx.h"
+#include "theming/TxBars.h"
 #include "themes/ThemeCommon.h"
 #include "unicode/UniActnList.h"
 #include "unicode/UniCheckLst.h"
@@ -60,7 +61,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                               &qelvo::KitRichEditUnit, &qelvo::KitTrayIconUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
                               &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit,
-                              &qelvo::BarAnimUnit, &qelvo::BarAccUnit, &qelvo::TxUnit, &qelvo::ThemesUnit,
+                              &qelvo::BarAnimUnit, &qelvo::BarAccUnit, &qelvo::TxUnit, &qelvo::TxBarsUnit, &qelvo::ThemesUnit,
                               &gcl::CommonControlsUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;

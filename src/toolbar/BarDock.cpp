@@ -276,6 +276,31 @@ void TBarDock::CreateParams(gcl::TCreateParams& Params) {
     if (!IsDesigningNow(this)) Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
+bool TBarDock::DeferArrange() {
+    if (FDisableArrangeToolbars > 0 || IsLoadingNow(this)) {
+        FArrangeToolbarsNeeded = true;
+        return true;
+    }
+    FArrangeToolbarsNeeded = false;
+    return false;
+}
+
+void TBarDock::DropDestroyedBars() {
+    auto gone = [](TBarCustomDockableWindow* b) { return IsDestroyingNow(b); };
+    FDockList.erase(std::remove_if(FDockList.begin(), FDockList.end(), gone), FDockList.end());
+    FDockVisibleList.erase(std::remove_if(FDockVisibleList.begin(), FDockVisibleList.end(), gone),
+                           FDockVisibleList.end());
+}
+
+void TBarDock::SetDockListOrder(const std::vector<TBarCustomDockableWindow*>& Order) {
+    std::vector<TBarCustomDockableWindow*> list;
+    for (TBarCustomDockableWindow* bar : Order)
+        if (std::find(FDockList.begin(), FDockList.end(), bar) != FDockList.end()) list.push_back(bar);
+    for (TBarCustomDockableWindow* bar : FDockList)
+        if (std::find(list.begin(), list.end(), bar) == list.end()) list.push_back(bar);
+    FDockList = list;
+}
+
 // ---- The arrangement ----------------------------------------------------------------------
 
 namespace {
@@ -310,10 +335,7 @@ void TBarDock::ArrangeToolbars() {
     }
     const int room = std::max(0, lr ? GetHeight() - FNonClientHeight : GetWidth() - FNonClientWidth);
 
-    auto gone = [](TBarCustomDockableWindow* b) { return IsDestroyingNow(b); };
-    FDockList.erase(std::remove_if(FDockList.begin(), FDockList.end(), gone), FDockList.end());
-    FDockVisibleList.erase(std::remove_if(FDockVisibleList.begin(), FDockVisibleList.end(), gone),
-                           FDockVisibleList.end());
+    DropDestroyedBars();
     if (FLimitToOneRow)
         for (TBarCustomDockableWindow* bar : FDockList) bar->FDockRow = 0;
 

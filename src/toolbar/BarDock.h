@@ -97,6 +97,9 @@ public:
     void BeginUpdate() noexcept { ++FDisableArrangeToolbars; }
     void EndUpdate();
     virtual bool GetAllowDragOf() { return FAllowDrag; }
+    // Whether the dock takes Bar at all (a bar dragged over it, a bar put
+    // into it).
+    virtual bool AcceptsBar(TBarCustomDockableWindow*) { return true; }
     virtual void DrawBackground(HDC DC, const gcl::TRect& DrawRect);
     virtual bool UsingBackground();
     // Paints the background into DC over Area (DC coordinates), where the
@@ -137,6 +140,13 @@ protected:
     void AlignControls(gcl::TControl* Control, gcl::TRect& Rect) override;
     void CreateParams(gcl::TCreateParams& Params) override;
     void PaintNC(HDC DC);
+    // True while updates are held or the dock is loading: the arrangement
+    // then runs at the outermost EndUpdate (or after loading).
+    bool DeferArrange();
+    // Drops bars that are being destroyed from the dock's lists.
+    void DropDestroyedBars();
+    // Makes the dock's bar order the given one (after a drag).
+    void SetDockListOrder(const std::vector<TBarCustomDockableWindow*>& Order);
 
 private:
     static void NCPaintProc(HWND Wnd, HDC DC, void* AppData);
@@ -232,6 +242,7 @@ public:
     void SetPushed(bool Value) noexcept { FPushed = Value; }
     bool GetDragNewRow() const noexcept { return FDragNewRow; }
     bool GetCloseButtonDown() const noexcept { return FCloseButtonDown; }
+    bool GetCloseButtonHover() const noexcept { return FCloseButtonHover; }
 
     gcl::TNotifyEvent OnClose;
     gcl::TNotifyEvent OnDockChanged;
@@ -273,7 +284,7 @@ public:
     virtual void ResizeEnd();
     virtual bool ChildControlTransparent(gcl::TControl* Ctl);
 
-    void GetDockedNCArea(gcl::TPoint& TopLeft, gcl::TPoint& BottomRight, bool LeftRight);
+    virtual void GetDockedNCArea(gcl::TPoint& TopLeft, gcl::TPoint& BottomRight, bool LeftRight);
     void GetFloatingNCArea(gcl::TPoint& TopLeft, gcl::TPoint& BottomRight);
     gcl::TPoint DockedNCSize(bool LeftRight);
     gcl::TPoint FloatingNCSize();
@@ -381,6 +392,7 @@ public:
     gcl::TCustomForm* GetParentForm() const noexcept { return FParentForm; }
     bool GetShouldShow() const noexcept { return FShouldShow; }
     void SetShouldShow(bool Value);
+    bool GetCloseButtonDown() const noexcept { return FCloseButtonDown; }
     // Repaints parts of the frame: 1 frame, 2 caption, 4 close button.
     void RedrawNCArea(int RedrawWhat);
     gcl::TRect GetCaptionRect(bool AdjustForBorder, bool MinusCloseButton);

@@ -55,7 +55,7 @@ void CollectDocks(gcl::TWinControl* control, TBarCustomDockableWindow* bar, std:
     for (gcl::TWinControl* w : children)
         if (!dynamic_cast<TBarDock*>(w)) CollectDocks(w, bar, docks);
     if (auto* dock = dynamic_cast<TBarDock*>(control))
-        if (dock->GetAllowDragOf() && bar->CanDockTo(dock) &&
+        if (dock->GetAllowDragOf() && dock->AcceptsBar(bar) && bar->CanDockTo(dock) &&
             std::find(docks.begin(), docks.end(), dock) == docks.end())
             docks.push_back(dock);
 }

@@ -205,6 +205,7 @@ void TBarEditItemViewer::Accept() {
 }
 
 void TBarEditItemViewer::EditWndProc(gcl::TMessage& Message) {
+    if (HandleEditMessage(Message)) return;
     if (Message.Msg == WM_CHAR && (Message.WParam == VK_TAB || Message.WParam == VK_RETURN ||
                                    Message.WParam == VK_ESCAPE)) {
         switch (Message.WParam) {

@@ -77,6 +77,8 @@ public:
     TBarEditItem* EditItem() const noexcept { return static_cast<TBarEditItem*>(FItem); }
 
     virtual gcl::TMetaClass const* GetEditControlClass() { return gcl::TEdit::StaticClass(); }
+    // Sees each message of the in-place editor first; true consumes it.
+    virtual bool HandleEditMessage(gcl::TMessage&) { return false; }
     virtual void GetEditRect(gcl::TRect& R);
 
     void CalcSize(gcl::TCanvas* Canvas, int& AWidth, int& AHeight) override;

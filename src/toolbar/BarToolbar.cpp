@@ -137,6 +137,10 @@ TBarCustomToolbar::TBarCustomToolbar(gcl::TComponent* AOwner) : TBarCustomDockab
 const gcl::TComponent::TMetaClassType* TBarCustomToolbar::RootItemClass() { return TBarRootItem::StaticClass(); }
 const gcl::TComponent::TMetaClassType* TBarCustomToolbar::ChevronClass() { return TBarChevronItem::StaticClass(); }
 
+TBarToolbarView* TBarCustomToolbar::CreateView() {
+    return TBarToolbarView::Create(this, nullptr, FItem, this, true, false, !IsDesigningNow(this));
+}
+
 void TBarCustomToolbar::AfterConstruction() {
     inherited::AfterConstruction();
     gcl::TControlStyle style = GetControlStyle();
@@ -150,7 +154,7 @@ void TBarCustomToolbar::AfterConstruction() {
     FItem->SetParentComponentField(this);
     FChevronItem = gcl::as<TBarChevronItem>(ChevronClass()->Create(this));
     FChevronItem->SetLinkSubitems(FItem);
-    FView = TBarToolbarView::Create(this, nullptr, FItem, this, true, false, !IsDesigningNow(this));
+    FView = CreateView();
     FView->SetBackgroundColor(gcl::clBtnFace);
     SetColor(gcl::clBtnFace);
     SetBounds(GetLeft(), GetTop(), 23, 22);

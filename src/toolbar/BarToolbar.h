@@ -146,6 +146,8 @@ protected:
     void InitiateAction() override;
     virtual const gcl::TComponent::TMetaClassType* RootItemClass();
     virtual const gcl::TComponent::TMetaClassType* ChevronClass();
+    // Makes the toolbar's view (once, while the toolbar is constructed).
+    virtual TBarToolbarView* CreateView();
 
 private:
     friend class TBarToolbarView;
