@@ -42,6 +42,14 @@ bool NextMessage(HWND Capture, MSG& Msg) {
     return got != -1;
 }
 
+// The pointer of a mouse message (client coordinates of its window) on
+// the screen.
+POINT MessageScreenPoint(const MSG& Msg) {
+    POINT p{static_cast<short>(LOWORD(Msg.lParam)), static_cast<short>(HIWORD(Msg.lParam))};
+    ClientToScreen(Msg.hwnd, &p);
+    return p;
+}
+
 // An inverted band on the screen (the outline of a resize or split).
 void InvertBand(const gcl::TRect& R) {
     HDC dc = GetDCEx(GetDesktopWindow(), nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE);
@@ -242,12 +250,14 @@ void TTxMultiDock::Paint() {
     canvas->Rectangle(GetClientRect());
 }
 
+void TTxMultiDock::ValidateInsert(gcl::TControl* Control) {
+    if (Control && !dynamic_cast<TTxCustomDockablePanel*>(Control))
+        throw gcl::EInvalidOperation(gcl::Format(SMultiDockInsertError, {std::string(Control->ClassName())}));
+}
+
 void TTxMultiDock::Dispatch(gcl::TMessage& Message) {
-    if (Message.Msg == gcl::CM_CONTROLLISTCHANGE && Message.LParam != 0) {
-        auto* control = reinterpret_cast<gcl::TControl*>(Message.WParam);
-        if (control && !dynamic_cast<TTxCustomDockablePanel*>(control))
-            throw gcl::EInvalidOperation(gcl::Format(SMultiDockInsertError, {std::string(control->ClassName())}));
-    }
+    if (Message.Msg == gcl::CM_CONTROLLISTCHANGE && Message.LParam != 0)
+        ValidateInsert(reinterpret_cast<gcl::TControl*>(Message.WParam));
     if (Message.Msg == WM_SIZE && !FArranging) {
         inherited::Dispatch(Message);
         ArrangeToolbars();
@@ -568,14 +578,13 @@ bool TTxCustomDockablePanel::DockedResizingEnd(bool Vertical, int& NewSize) {
     return FireResizing(Vertical, NewSize, rsEndResizing);
 }
 
-void TTxCustomDockablePanel::ResizeByBorder(int HitCode) {
+void TTxCustomDockablePanel::ResizeByBorder(int HitCode, TPoint Start) {
     if (!GetDocked() || !HandleAllocated()) return;
     const bool vertical = HitCode == HTTOP || HitCode == HTBOTTOM;
     const int original = vertical ? GetHeight() : GetWidth();
     int size = original;
     if (!DockedResizingBegin(vertical, size)) return;
-    POINT start{};
-    GetCursorPos(&start);
+    const POINT start{Start.X, Start.Y};
     RECT wr{};
     GetWindowRect(GetHandle(), &wr);
     TBarDock* dock = GetCurrentDock();
@@ -615,8 +624,7 @@ void TTxCustomDockablePanel::ResizeByBorder(int HitCode) {
                 break;
             }
             if (msg.message == WM_MOUSEMOVE) {
-                POINT p{};
-                GetCursorPos(&p);
+                const POINT p = MessageScreenPoint(msg);
                 int d = 0;
                 switch (HitCode) {
                 case HTRIGHT: d = p.x - start.x; break;
@@ -643,14 +651,14 @@ void TTxCustomDockablePanel::ResizeByBorder(int HitCode) {
         if (outline) InvertBand(band(size));
     }
     if (cancelled) size = original;
-    if (DockedResizingEnd(vertical, size)) {
-        FDockedResizing = false;
-        apply(size);
-    }
-    if (dock) dock->ArrangeToolbars();
+    // The final size is applied while the panel still counts as being
+    // resized, so the dock takes its thickness from it (the other panels
+    // follow) rather than from the widest of them.
+    gcl::TFlagScope resizing(FDockedResizing);
+    if (DockedResizingEnd(vertical, size)) apply(size);
 }
 
-void TTxCustomDockablePanel::DragSplitterAt(int HitCode) {
+void TTxCustomDockablePanel::DragSplitterAt(int HitCode, TPoint Start) {
     TTxMultiDock* dock = CurrentMultiDock();
     if (!dock || !HandleAllocated()) return;
     for (int i = 0; i < dock->GetToolbarCount(); ++i)
@@ -709,8 +717,7 @@ void TTxCustomDockablePanel::DragSplitterAt(int HitCode) {
         }
     };
 
-    POINT start{};
-    GetCursorPos(&start);
+    const POINT start{Start.X, Start.Y};
     bool outline = false;
     gcl::TRect shown;
     {
@@ -723,8 +730,7 @@ void TTxCustomDockablePanel::DragSplitterAt(int HitCode) {
                 (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE))
                 break;
             if (msg.message == WM_MOUSEMOVE) {
-                POINT p{};
-                GetCursorPos(&p);
+                const POINT p = MessageScreenPoint(msg);
                 DragSplitter(entries, old, splitter, vertical ? p.y - start.y : p.x - start.x);
                 if (live) {
                     applyAll();
@@ -947,11 +953,11 @@ void TTxCustomDockablePanel::Dispatch(gcl::TMessage& Message) {
         const int code = static_cast<int>(Message.WParam);
         if (GetDocked()) {
             if (code == HTLEFT || code == HTRIGHT || code == HTTOP || code == HTBOTTOM) {
-                ResizeByBorder(code);
+                ResizeByBorder(code, MessagePoint(Message.LParam));
                 return;
             }
             if (code >= HT_DP_SPLITLEFT && code <= HT_DP_SPLITBOTTOM) {
-                DragSplitterAt(code);
+                DragSplitterAt(code, MessagePoint(Message.LParam));
                 return;
             }
             if (code == HT_TB2K_CLOSEBUTTON) {

@@ -57,6 +57,9 @@ class TTxMultiDock : public TBarDock {
 public:
     void ArrangeToolbars() override;
     bool AcceptsBar(TBarCustomDockableWindow* Bar) override;
+    // EInvalidOperation "Cannot insert <class> into TTxMultiDock" for
+    // anything but a dockable panel.
+    void ValidateInsert(gcl::TControl* Control) override;
     void Dispatch(gcl::TMessage& Message) override;
     // The visible panels in their order along the dock (after the last
     // arrangement).
@@ -158,9 +161,10 @@ public:
     void BeforeDestruction() noexcept override;
     void Dispatch(gcl::TMessage& Message) override;
 
-    // The border and splitter loops (also for tests, which queue input first).
-    void ResizeByBorder(int HitCode);
-    void DragSplitterAt(int HitCode);
+    // The border and splitter loops, from the press at Start (screen); the
+    // mouse messages of the loop carry the pointer (tests queue them first).
+    void ResizeByBorder(int HitCode, gcl::TPoint Start);
+    void DragSplitterAt(int HitCode, gcl::TPoint Start);
 
 protected:
     explicit TTxCustomDockablePanel(gcl::TComponent* AOwner);

@@ -1039,6 +1039,7 @@ void TBarCustomDockableWindow::SetParent(gcl::TWinControl* AParent) {
         return;
     }
     const bool destroying = IsDestroyingNow(this);
+    if (newDock && !destroying) newDock->ValidateInsert(this);
     if (!destroying && AParent) {
         if (OnDockChanging) OnDockChanging(this, newFloating, newDock);
         if (OnRecreating) OnRecreating(this);

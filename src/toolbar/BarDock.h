@@ -100,6 +100,9 @@ public:
     // Whether the dock takes Bar at all (a bar dragged over it, a bar put
     // into it).
     virtual bool AcceptsBar(TBarCustomDockableWindow*) { return true; }
+    // Raises when Control may not be put into the dock (before anything
+    // changes).
+    virtual void ValidateInsert(gcl::TControl*) {}
     virtual void DrawBackground(HDC DC, const gcl::TRect& DrawRect);
     virtual bool UsingBackground();
     // Paints the background into DC over Area (DC coordinates), where the
