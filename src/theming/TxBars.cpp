@@ -454,11 +454,9 @@ void TTxToolbar::DrawNCArea(HDC DC) {
     TBarDock* dock = GetCurrentDock();
     if (!CurrentTheme->BooleanMetric(6)) {
         if (dock->UsingBackground()) {
-            // The dock's background under the frame, in the dock's coordinates.
-            const int inner = SaveDC(DC);
-            SetWindowOrgEx(DC, GetLeft(), GetTop(), nullptr);
-            dock->DrawBackground(DC, TRect{GetLeft(), GetTop(), GetLeft() + box.Right, GetTop() + box.Bottom});
-            RestoreDC(DC, inner);
+            // The dock's background under the frame (the window's corner
+            // lies at the bar's position on the dock).
+            dock->DrawBackgroundAt(DC, TPoint{GetLeft(), GetTop()}, box);
             if (GetColor() == clNone && dock->GetBackgroundOnToolbars()) canvas->GetBrush()->SetStyle(gcl::bsClear);
         } else {
             FillRectColor(DC, box, QueryEffectiveColor(dock));
@@ -475,18 +473,18 @@ void TTxToolbar::EraseBackground(HDC DC) {
     TRect dockRect;
     bool transparent = false;
     TBarDock* dock = GetDocked() ? GetCurrentDock() : nullptr;
+    TPoint origin;   // the client origin on the dock
     if (dock) {
         dockRect = dock->GetClientRect();
-        const TPoint offset = ScreenToClient(dock->ClientToScreen(TPoint{0, 0}));
-        gcl::OffsetRect(dockRect, offset.X, offset.Y);
+        origin = dock->ScreenToClient(ClientToScreen(TPoint{0, 0}));
+        gcl::OffsetRect(dockRect, -origin.X, -origin.Y);
     }
     if (GetColor() == clNone) {
         if (dock && dock->UsingBackground() && dock->GetBackgroundOnToolbars() && !CurrentTheme->BooleanMetric(7)) {
-            const int saved = SaveDC(DC);
-            SetWindowOrgEx(DC, dockRect.Left, dockRect.Top, nullptr);
-            TRect r = dock->GetClientRect();
-            dock->DrawBackground(DC, r);
-            RestoreDC(DC, saved);
+            // The colour first: a background the system cannot draw into a
+            // memory bitmap (an item painted off-screen) leaves it showing.
+            FillRectColor(DC, client, FEffectiveColor);
+            dock->DrawBackgroundAt(DC, origin, client);
             transparent = true;
         } else if (!GetDocked() && !GetFloating()) {
             qelvo::DrawParentBackground(this, DC, client);
@@ -499,8 +497,15 @@ void TTxToolbar::EraseBackground(HDC DC) {
 
 void TTxToolbar::ThemeChanged(uintptr_t Step) {
     switch (Step) {
-    case 1: BeginUpdate(); break;
-    case 3:
+    case 1:
+        BeginUpdate();
+        // The dock arranges its bars once, after the last of them.
+        if (GetDocked()) {
+            FThemeDock = GetCurrentDock();
+            FThemeDock->BeginUpdate();
+        }
+        break;
+    case 3: {
         EndUpdate();
         UpdateEffectiveColor();
         if (GetFloating() && GetFloatParent()) RefreshFrame(GetFloatParent());
@@ -511,7 +516,12 @@ void TTxToolbar::ThemeChanged(uintptr_t Step) {
         Invalidate();
         Arrange();
         BroadcastParentColor(this, FEffectiveColor);
+        if (TBarDock* dock = FThemeDock.Get()) {
+            FThemeDock = nullptr;
+            dock->EndUpdate();
+        }
         break;
+    }
     case 4:
     case 5:
         if (GetMenuBar()) Invalidate();
@@ -766,14 +776,33 @@ bool TTxDock::UsingBackground() {
 }
 
 void TTxDock::DrawBackground(HDC DC, const TRect& DrawRect) {
-    if (FUseParentBackground) {
-        qelvo::DrawParentBackground(this, DC, GetClientRect());
-    } else if (ThemedBackground()) {
-        TDCCanvas canvas(DC);
-        CurrentTheme->PaintDockBackground(canvas.Get(), GetClientRect(), DrawRect, static_cast<int>(GetPosition()) + 1);
-    } else {
+    if (!FUseParentBackground && !ThemedBackground()) {
         inherited::DrawBackground(DC, DrawRect);
+        return;
     }
+    // DrawRect's corner is the parent's client origin in DC coordinates:
+    // the dock's own client area lies at its position from there.
+    TPoint offset{GetLeft(), GetTop()};
+    if (HandleAllocated() && GetParent() && GetParent()->HandleAllocated())
+        offset = GetParent()->ScreenToClient(ClientToScreen(TPoint{0, 0}));
+    const TPoint corner{DrawRect.Left + offset.X, DrawRect.Top + offset.Y};
+    const int saved = SaveDC(DC);
+    OffsetViewportOrgEx(DC, corner.X, corner.Y, nullptr);
+    try {
+        if (FUseParentBackground) {
+            qelvo::DrawParentBackground(this, DC, GetClientRect());
+        } else {
+            TRect drawRect = DrawRect;
+            gcl::OffsetRect(drawRect, -corner.X, -corner.Y);
+            TDCCanvas canvas(DC);
+            CurrentTheme->PaintDockBackground(canvas.Get(), GetClientRect(), drawRect,
+                                              static_cast<int>(GetPosition()) + 1);
+        }
+    } catch (...) {
+        RestoreDC(DC, saved);
+        throw;
+    }
+    RestoreDC(DC, saved);
 }
 
 void TTxDock::SetUseParentBackground(bool Value) {
@@ -824,7 +853,7 @@ void TTxDock::Dispatch(gcl::TMessage& Message) {
             const TColor colour = GetColor() != clNone ? GetColor() : QueryEffectiveColor(GetParent());
             FillRectColor(dc, GetClientRect(), colour);
         } else {
-            DrawBackground(dc, GetClientRect());
+            DrawBackgroundAt(dc, TPoint{0, 0}, GetClientRect());
         }
         Message.Result = 1;
         return;

@@ -157,6 +157,7 @@ private:
     TColor FEffectiveColor = gcl::clBtnFace;
     TTxItemTransparency FItemTransparency = itAuto;
     int FSnapDistance = 0;
+    gcl::TComponentRef<TBarDock> FThemeDock;   // held from step 1 to step 3 of a theme switch
 };
 
 // ---- The popup menu ------------------------------------------------------------------------------

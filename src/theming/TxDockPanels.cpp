@@ -903,6 +903,10 @@ void TTxCustomDockablePanel::UpdateEffectiveColor() {
 void TTxCustomDockablePanel::ThemeChanged(uintptr_t Step) {
     if (Step == 1) {
         BeginUpdate();
+        if (GetDocked()) {
+            FThemeDock = GetCurrentDock();
+            FThemeDock->BeginUpdate();
+        }
         return;
     }
     if (Step != 3) return;
@@ -913,6 +917,10 @@ void TTxCustomDockablePanel::ThemeChanged(uintptr_t Step) {
     Invalidate();
     for (int i = 0; i < GetControlCount(); ++i)
         GetControls(i)->Perform(gcl::CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
+    if (TBarDock* dock = FThemeDock.Get()) {
+        FThemeDock = nullptr;
+        dock->EndUpdate();
+    }
 }
 
 void TTxCustomDockablePanel::Dispatch(gcl::TMessage& Message) {

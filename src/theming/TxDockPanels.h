@@ -212,6 +212,7 @@ private:
     TDockKinds FSupportedDocks{dkStandardDock, dkMultiDock};
     bool FSettingBounds = false;
     bool FCloseDown = false;
+    gcl::TComponentRef<TBarDock> FThemeDock;   // held from step 1 to step 3 of a theme switch
 };
 
 class TTxDockablePanel : public TTxCustomDockablePanel {

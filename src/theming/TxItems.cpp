@@ -55,14 +55,41 @@ GCL_PUBLISHED(TTxCustomItem,
     GCL_PROP(MinWidth).Default(0),
     GCL_PROP(Stretch).Default(false))
 
-GCL_IMPLEMENT_CLASS(TTxItem)
+// The item properties both published themed items stream.
+#define TX_ITEM_PROPERTIES                                                                   \
+    GCL_PROP(Action),                                                                        \
+    GCL_PROP(AutoCheck).Default(false).StoredBy<&TBarCustomItem::IsAutoCheckStored>(),       \
+    GCL_PROP(Caption).StoredBy<&TBarCustomItem::IsCaptionStored>(),                          \
+    GCL_PROP(Checked).Default(false).StoredBy<&TBarCustomItem::IsCheckedStored>(),           \
+    GCL_PROP(DisplayMode).Default(nbdmDefault),                                              \
+    GCL_PROP(Enabled).Default(true).StoredBy<&TBarCustomItem::IsEnabledStored>(),            \
+    GCL_PROP(GroupIndex).Default(0),                                                         \
+    GCL_PROP(HelpContext).Default(0).StoredBy<&TBarCustomItem::IsHelpContextStored>(),       \
+    GCL_PROP(Hint).StoredBy<&TBarCustomItem::IsHintStored>(),                                \
+    GCL_PROP(ImageIndex).Default(-1).StoredBy<&TBarCustomItem::IsImageIndexStored>(),        \
+    GCL_PROP(Images),                                                                        \
+    GCL_PROP(InheritOptions).Default(true),                                                  \
+    GCL_PROP(MaskOptions).Default(TBarItemOptions{}),                                        \
+    GCL_PROP(Options).Default(TBarItemOptions{}),                                            \
+    GCL_PROP(RadioItem).Default(false),                                                      \
+    GCL_PROP(ShortCut).Default(0).StoredBy<&TBarCustomItem::IsShortCutStored>(),             \
+    GCL_PROP(Visible).Default(true).StoredBy<&TBarCustomItem::IsVisibleStored>()
+
+GCL_PUBLISHED(TTxItem, TX_ITEM_PROPERTIES)
 
 GCL_PUBLISHED(TTxSubmenuItem,
+    TX_ITEM_PROPERTIES,
     GCL_PROP(AlwaysSelectFirst).Default(false),
     GCL_PROP(DropdownCombo).Default(false),
+    GCL_PROP(LinkSubitems),
+    GCL_PROP(SubMenuImages),
     GCL_PROP(ToolBoxPopup).Default(false))
 
+#undef TX_ITEM_PROPERTIES
+
 GCL_PUBLISHED(TTxSeparatorItem,
+    GCL_PROP(MaskOptions).Default(TBarItemOptions{}),
+    GCL_PROP(Options).Default(TBarItemOptions{}),
     GCL_PROP(Size).Default(-1))
 
 TTxCustomItem::TTxCustomItem(gcl::TComponent* AOwner)
