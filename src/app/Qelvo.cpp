@@ -11,6 +11,7 @@
 #include "components/KitSysUtils.h"
 #include "components/KitTrayIcon.h"
 #include "components/KitUnitVersioning.h"
+#include "controls/XtControls.h"
 #include "gcl/ComObj.h"
 #include "gcl/Controls.h"
 #include "gcl/Dialogs.h"
@@ -62,6 +63,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
                               &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit,
                               &qelvo::BarAnimUnit, &qelvo::BarAccUnit, &qelvo::TxUnit, &qelvo::TxBarsUnit, &qelvo::ThemesUnit,
+                              &qelvo::XtControlsUnit,
                               &gcl::CommonControlsUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;

@@ -102,6 +102,10 @@ private:
 struct IShell {
     virtual ~IShell() = default;
     virtual bool Open(const std::string& target, const std::string& params = "") = 0;
+    // Opens a wide target without any message from the system: a target
+    // that cannot be opened only answers false. (Without an own form, the
+    // 8-bit Open of the converted strings.)
+    virtual bool OpenSilently(const std::wstring& target, const std::wstring& params);
 };
 
 // ShellExecuteA with the verb "open" on Windows; natively always false.

@@ -1,6 +1,8 @@
 // System services of the Windows build: the version GetVersionExA reports
-// and ShellExecuteA "open".
+// and ShellExecuteA "open" (ShellExecuteExW without messages for wide
+// targets).
 #include "gcl/rtl/WinApi.h"
+#include <shellapi.h>
 
 #include "gcl/rtl/SysInfo.h"
 
@@ -48,6 +50,20 @@ public:
         HINSTANCE rc = shellExecute(nullptr, "open", target.c_str(), params.empty() ? nullptr : params.c_str(),
                                     nullptr, SW_SHOWNORMAL);
         return reinterpret_cast<INT_PTR>(rc) > 32;
+    }
+    bool OpenSilently(const std::wstring& target, const std::wstring& params) override {
+        static TSystemLibrary shell32{"shell32.dll"};
+        static TLibraryProc<BOOL(WINAPI*)(SHELLEXECUTEINFOW*)> shellExecuteExW{shell32, "ShellExecuteExW"};
+        auto shellExecute = shellExecuteExW.Get();
+        if (!shellExecute || target.empty()) return false;
+        SHELLEXECUTEINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SEE_MASK_FLAG_NO_UI;
+        info.lpVerb = L"open";
+        info.lpFile = target.c_str();
+        info.lpParameters = params.empty() ? nullptr : params.c_str();
+        info.nShow = SW_SHOWNORMAL;
+        return shellExecute(&info) != FALSE;
     }
 };
 
