@@ -44,10 +44,17 @@ void TTxcComboBox::SetCoverBorder(bool value) {
     Invalidate();
 }
 
+bool TTxcComboBox::HasFocus() {
+    if (Focused()) return true;
+    // The edit window of an editable combo box holds the focus for it.
+    return HandleAllocated() && GetStyle() != gcl::csDropDownList && GetStyle() != gcl::csOwnerDrawFixed &&
+           GetStyle() != gcl::csOwnerDrawVariable && GetEditHandle() && ::GetFocus() == GetEditHandle();
+}
+
 std::string TTxcComboBox::FrameStateName() {
     if (GetComponentState().Contains(gcl::csDesigning) || !GetEnabled()) return "normal";
     if (FBorder.Look == TTxcBorderLook::Down) return "down";
-    if (Focused() || (FBorder.Look == TTxcBorderLook::Over && FHotTracking)) return "over";
+    if (HasFocus() || (FBorder.Look == TTxcBorderLook::Over && FHotTracking)) return "over";
     return "normal";
 }
 
@@ -102,7 +109,7 @@ void TTxcComboBox::MouseDown(gcl::TMouseButton button, gcl::TShiftState shift, i
 }
 
 void TTxcComboBox::MouseUp(gcl::TMouseButton button, gcl::TShiftState shift, int x, int y) {
-    FBorder.MouseUp(GetDroppedDown() || Focused());
+    FBorder.MouseUp(GetDroppedDown() || HasFocus());
     Invalidate();
     inherited::MouseUp(button, shift, x, y);
 }
@@ -127,7 +134,7 @@ void TTxcComboBox::Dispatch(gcl::TMessage& message) {
     case gcl::CM_MOUSELEAVE: {
         inherited::Dispatch(message);
         if (message.LParam != 0 && message.LParam != reinterpret_cast<intptr_t>(this)) return;
-        const bool busy = GetDroppedDown() || Focused();
+        const bool busy = GetDroppedDown() || HasFocus();
         const bool enter = message.Msg == gcl::CM_MOUSEENTER;
         // The pointer's position counts even while dropped down or focused.
         if (busy) {

@@ -42,6 +42,9 @@ protected:
     void CloseUp() override;
 
 private:
+    // The combo box or its edit window has the focus.
+    bool HasFocus();
+
     TTxcBorderLook FBorder;
     bool FThemed = true;
     bool FHotTracking = true;
