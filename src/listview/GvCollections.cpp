@@ -406,6 +406,7 @@ void TGvCollectionItem::BeforeDestruction() noexcept {
         if (lv->GetCheckManager() && lv->GetCheckManager()->GetPendingObject() == this)
             lv->GetCheckManager()->SetPendingObject(nullptr);
         if (lv->GetEditManager()) lv->GetEditManager()->Forget(this);
+        lv->ForgetInputReferences(this);
     }
     try {
         Freeing();

@@ -10,6 +10,7 @@ using namespace gvdetail;
 GCL_PUBLISHED(TGvColumnDropDownButton,
     GCL_PROP(AlwaysShow).Default(false),
     GCL_PROP(Enabled).Default(true),
+    GCL_PROP(Menu),
     GCL_PROP(Visible).Default(false))
 
 void TGvColumnDropDownButton::Repaint() {
@@ -25,6 +26,12 @@ void TGvColumnDropDownButton::SetAlwaysShow(bool Value) {
 void TGvColumnDropDownButton::SetEnabled(bool Value) {
     if (Value == FEnabled) return;
     FEnabled = Value;
+    Repaint();
+}
+
+void TGvColumnDropDownButton::SetMenu(gcl::TPopupMenu* Value) {
+    if (Value == FMenu.Get()) return;
+    FMenu = Value;
     Repaint();
 }
 

@@ -3,6 +3,8 @@
 
 #include "listview/GvGroups.h"
 
+#include "gcl/Menus.h"
+
 namespace qelvo {
 
 // ---- Columns ---------------------------------------------------------------------------------
@@ -17,6 +19,9 @@ public:
     void SetEnabled(bool Value);
     bool GetVisible() const noexcept { return FVisible; }
     void SetVisible(bool Value);
+    // The menu a click on the button pops up (not owned).
+    gcl::TPopupMenu* GetMenu() const noexcept { return FMenu.Get(); }
+    void SetMenu(gcl::TPopupMenu* Value);
     TGvColumn* GetOwnerColumn() const noexcept { return FOwner; }
     // 0x01 hot, 0x02 pressed, 0x04 captured.
     uint8_t State = 0;
@@ -26,6 +31,7 @@ private:
     bool FAlwaysShow = false;
     bool FEnabled = true;
     bool FVisible = false;
+    gcl::TComponentRef<gcl::TPopupMenu> FMenu;
     TGvColumn* FOwner;
 };
 

@@ -1,7 +1,7 @@
 // Cell sizes of the eight view styles.
 #pragma once
 
-#include "listview/GvScrollbars.h"
+#include "listview/GvSearch.h"
 
 namespace qelvo {
 

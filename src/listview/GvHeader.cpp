@@ -13,6 +13,7 @@ GCL_PUBLISHED(TGvHeader,
     GCL_PROP(Color).Default(gcl::clBtnFace).Idents(gcl::ColorIdents),
     GCL_PROP_RO(Columns),
     GCL_PROP(Draggable).Default(true),
+    GCL_PROP_RO(DragManager),
     GCL_PROP(FixedSingleColumn).Default(false),
     GCL_PROP(Font),
     gcl::Prop<&TGvHeader::GetNominalHeight, &TGvHeader::SetHeight>("Height").Default(21),
@@ -22,9 +23,23 @@ GCL_PUBLISHED(TGvHeader,
     GCL_PROP(Visible).Default(false))
 
 TGvHeader::TGvHeader(TCustomGvListview* AOwner)
-    : TGvOwnedPersistent(AOwner), FColumns(TGvColumns::Create(AOwner)), FFont(std::make_unique<gcl::TFont>()) {}
+    : TGvOwnedPersistent(AOwner),
+      FColumns(TGvColumns::Create(AOwner)),
+      FDragManager(TGvHeaderDragManager::Create(AOwner)),
+      FFont(std::make_unique<gcl::TFont>()) {
+    FDragManager->SetEnabled(true);
+}
 
-TGvHeader::~TGvHeader() { gcl::Free(FColumns); }
+TGvHeader::~TGvHeader() {
+    gcl::Free(FColumns);
+    gcl::Free(FDragManager);
+}
+
+bool TGvHeader::GetDraggable() const { return FDragManager && FDragManager->GetEnabled(); }
+
+void TGvHeader::SetDraggable(bool Value) {
+    if (FDragManager) FDragManager->SetEnabled(Value);
+}
 
 void TGvHeader::BeforeDestruction() noexcept {
     gcl::FreeAndNil(FColumns);

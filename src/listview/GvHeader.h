@@ -5,6 +5,16 @@
 
 namespace qelvo {
 
+class TGvHeaderDragManager;
+
+// The header's mouse states; bit i is value i (ehsCaptured 0x0001 ...
+// ehsRightDown 0x0100).
+GCL_ENUM(TGvHeaderState, ehsCaptured, ehsResizing, ehsDragging, ehsDragPending, ehsClickPending, ehsCheckPressed,
+         ehsResizeArmed, ehsLeftDown, ehsRightDown)
+using TGvHeaderStates = gcl::TSet<TGvHeaderState>;
+// The screen cursor the header shows over a column divider.
+inline constexpr gcl::TCursor crGvHeaderSplit = 768;
+
 // ---- Header ------------------------------------------------------------------------------
 
 // The column header bar: owns the columns, keeps their display order and
@@ -42,8 +52,10 @@ public:
     void SetAutoSizeHeightMargin(int Value);
     gcl::TColor GetColor() const noexcept { return FColor; }
     void SetColor(gcl::TColor Value);
-    bool GetDraggable() const noexcept { return FDraggable; }
-    void SetDraggable(bool Value) noexcept { FDraggable = Value; }
+    // Kept in the drag manager.
+    bool GetDraggable() const;
+    void SetDraggable(bool Value);
+    TGvHeaderDragManager* GetDragManager() const noexcept { return FDragManager; }
     bool GetFixedSingleColumn() const noexcept { return FFixedSingleColumn; }
     void SetFixedSingleColumn(bool Value);
     gcl::TFont* GetFont() const noexcept { return FFont.get(); }
@@ -84,12 +96,63 @@ public:
     void LoadFromStream(gcl::TStream& S) override;
     void SaveToStream(gcl::TStream& S) override;
 
+    // ---- Mouse input (GvHeaderInput.cpp). The list view hands the header
+    // WM_CONTEXTMENU and the mouse messages that land on the bar to
+    // Dispatch; points are the messages' window points.
+    void Dispatch(gcl::TMessage& Message) override;
+    // Whether the header takes a mouse message at WindowPt: over the bar,
+    // or while it holds the capture or a pressed column.
+    bool OwnsMouse(gcl::TPoint WindowPt) const;
+    // Whether it holds the capture or a pressed column.
+    bool HoldsMouse() const noexcept { return FStates.Contains(ehsCaptured) || FPressedColumn != nullptr; }
+    TGvHeaderStates GetStates() const noexcept { return FStates; }
+    TGvColumn* GetPressedColumn() const noexcept { return FPressedColumn; }
+    TGvColumn* GetResizeColumn() const noexcept { return FResizeColumn; }
+    TGvColumn* GetHotTrackColumn() const noexcept { return FHotTrackColumn; }
+    TGvColumn* GetHotDropDownColumn() const noexcept { return FHotDropDownColumn; }
+    // Hit tests at a point in view coordinates.
+    bool HitCheckBox(gcl::TPoint ViewPt, TGvColumn*& Column) const;
+    bool HitDropDownButton(gcl::TPoint ViewPt, TGvColumn*& Column) const;
+    bool HitClickableColumn(gcl::TPoint ViewPt, TGvColumn*& Column) const;
+    bool HitResizeZone(gcl::TPoint ViewPt, TGvColumn*& Column) const;
+    bool HitHotTrack(gcl::TPoint ViewPt, TGvColumn*& Column) const;
+    // A click on Column: the sort direction cycles and the list sorts.
+    void ColumnClick(TGvColumn* Column);
+    // Clears the header states (all but ehsCheckPressed) and releases the
+    // capture unless a hot-tracked column still needs it.
+    void ResetStates();
+    // Drops every reference to the column (it is going away).
+    void Forget(TGvCollectionItem* Obj) noexcept;
+
+private:
+    void WMLButtonDown(gcl::TMessage& Message);
+    void WMLButtonUp(gcl::TMessage& Message);
+    void WMLButtonDblClk(gcl::TMessage& Message);
+    void WMMouseMove(gcl::TMessage& Message);
+    void WMRButtonDown(gcl::TMessage& Message);
+    void WMRButtonUp(gcl::TMessage& Message);
+    void WMContextMenu(gcl::TMessage& Message);
+    gcl::TPoint ViewPoint(gcl::TPoint WindowPt) const;
+    void Capture();
+    void ReleaseMouse();
+    void SetCursor(gcl::TCursor Cursor);
+    // The hot-tracked column under ViewPt (Force: drop the current one).
+    void UpdateHotTrack(gcl::TPoint ViewPt, bool Force);
+    void SetHotTrackColumn(TGvColumn* Column);
+    void SetHotDropDownColumn(TGvColumn* Column);
+
+    TGvColumn* FHotDropDownColumn = nullptr;
+    TGvColumn* FHotTrackColumn = nullptr;
+    TGvColumn* FPressedColumn = nullptr;
+    TGvColumn* FResizeColumn = nullptr;
+    TGvHeaderStates FStates;
+
 private:
     bool FAutoSizeHeight = true;
     int FAutoSizeHeightMargin = 8;
     gcl::TColor FColor = gcl::clBtnFace;
     TGvColumns* FColumns = nullptr;
-    bool FDraggable = true;
+    TGvHeaderDragManager* FDragManager = nullptr;
     bool FFixedSingleColumn = false;
     std::unique_ptr<gcl::TFont> FFont;
     int FHeight = 21;

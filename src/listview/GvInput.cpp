@@ -31,9 +31,9 @@ void TGvHotTrackManager::SetPendingObject(TGvCollectionItem* Obj, TPoint MousePo
     FHotObject = Obj;
 }
 
-void TGvHotTrackManager::SetPendingObjectCheck(TGvItem* Item) {
+void TGvHotTrackManager::SetPendingObjectCheck(TGvCollectionItem* Item) {
     if (Item == FHotCheckItem) return;
-    TGvItem* old = FHotCheckItem;
+    TGvCollectionItem* old = FHotCheckItem;
     FHotCheckItem = Item;
     if (old) old->SetCheckHot(false);
     if (Item) Item->SetCheckHot(true);

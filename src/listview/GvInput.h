@@ -26,9 +26,10 @@ public:
     void SetUnderline(bool Value) noexcept { FUnderline = Value; }
 
     TGvCollectionItem* GetHotObject() const noexcept { return FHotObject; }
-    TGvItem* GetHotCheckItem() const noexcept { return FHotCheckItem; }
+    // The item or column whose check box is under the mouse.
+    TGvCollectionItem* GetHotCheckItem() const noexcept { return FHotCheckItem; }
     void SetPendingObject(TGvCollectionItem* Obj, gcl::TPoint MousePos);
-    void SetPendingObjectCheck(TGvItem* Item);
+    void SetPendingObjectCheck(TGvCollectionItem* Item);
     // Forgets Obj without notifications (it is going away).
     void Forget(TGvCollectionItem* Obj) noexcept;
 
@@ -41,7 +42,7 @@ private:
     bool FOnlyFocused = false;
     bool FUnderline = true;
     TGvCollectionItem* FHotObject = nullptr;
-    TGvItem* FHotCheckItem = nullptr;
+    TGvCollectionItem* FHotCheckItem = nullptr;
 };
 
 // In-place editing: settings and the references to what is being edited.

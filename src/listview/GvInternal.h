@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "gcl/Controls.h"
+#include "gcl/Forms.h"
 #include "gcl/Messages.h"
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Scopes.h"

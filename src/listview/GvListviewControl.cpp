@@ -21,6 +21,7 @@ void TCustomGvListview::AfterConstruction() {
     FPaintInfoGroup = CreatePaintInfoGroup();
     FPaintInfoItem = CreatePaintInfoItem();
     FPaintInfoColumn = CreatePaintInfoColumn();
+    FGesture = TGvGestureManager::Create(this);
     FHotTrack = TGvHotTrackManager::Create(this);
     SetParentColor(false);
     GetBrush()->SetColor(gcl::clWindow);
@@ -34,6 +35,9 @@ void TCustomGvListview::AfterConstruction() {
     SetControlStyle(style);
     FBackGround = TGvBackgroundManager::Create(this);
     FScrollbars = TGvScrollbarManager::Create(this);
+    FDropTarget = gcl::ComPtr<TGvDropTargetManager>(TGvDropTargetManager::Create(this));
+    FDragRectManager = TGvDragRectManager::Create(this);
+    FDragManager = TGvOLEDragManager::Create(this);
     FCheckManager = TGvCheckManager::Create(this);
     FSelection = TGvSelectionManager::Create(this);
     FGroups = CreateGroups();
@@ -50,12 +54,24 @@ void TCustomGvListview::AfterConstruction() {
     FShowThemedBorder = true;
     FDisabledBlendAlpha = 128;
     FDisabledBlendColor = gcl::clWindow;
+    FIncrementalSearch = TGvIncrementalSearchManager::Create(this);
+    FHintInfo.reset(TGvHintInfo::Create());
+    FHintData.reset(new TGvHintData());
+    FHintData->Listview = this;
 }
 
+void TCustomGvListview::THintInfoDeleter::operator()(TGvHintInfo* Info) const noexcept { gcl::Free(Info); }
+void TCustomGvListview::THintDataDeleter::operator()(TGvHintData* Data) const noexcept { delete Data; }
+
 TCustomGvListview::~TCustomGvListview() {
+    if (FDropTarget) FDropTarget->Detach();
+    FDropTarget = nullptr;
+    gcl::FreeAndNil(FGesture);
     FItems.reset();
     gcl::FreeAndNil(FBackGround);
     gcl::FreeAndNil(FScrollbars);
+    gcl::FreeAndNil(FDragRectManager);
+    gcl::FreeAndNil(FDragManager);
     gcl::FreeAndNil(FCheckManager);
     gcl::FreeAndNil(FSelection);
     gcl::FreeAndNil(FHeader);
@@ -67,6 +83,7 @@ TCustomGvListview::~TCustomGvListview() {
     gcl::FreeAndNil(FPaintInfoItem);
     gcl::FreeAndNil(FHotTrack);
     gcl::FreeAndNil(FSort);
+    gcl::FreeAndNil(FIncrementalSearch);
     gcl::FreeAndNil(FGroups);
 }
 
@@ -108,9 +125,26 @@ void TCustomGvListview::CreateParams(gcl::TCreateParams& Params) {
 void TCustomGvListview::CreateWnd() {
     inherited::CreateWnd();
     Rebuild();
+    // A new window: registered as a drop target when a drag manager wants it.
+    if (FDropTarget) FDropTarget->Sync();
 }
 
 void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
+    if (Message.Msg == gcl::CM_DRAG) {
+        HandleDragMessage(Message);
+        return;
+    }
+    if (Message.Msg == WM_DESTROY && FDropTarget) FDropTarget->WindowGone();
+    if (FHeader && RouteToHeader(Message)) return;
+    if ((Message.Msg == WM_KEYDOWN || Message.Msg == WM_CHAR) && FIncrementalSearch) {
+        // Typing finds items: a key starts a search, characters extend it.
+        inherited::Dispatch(Message);
+        if (Message.Msg == WM_KEYDOWN)
+            FIncrementalSearch->HandleKeyDown();
+        else
+            FIncrementalSearch->KeyPress(Message);
+        return;
+    }
     if (Message.Msg == WM_SIZE && FHeader) {
         // The new client width, from the message itself.
         FHeader->Resize(static_cast<int>(LOWORD(static_cast<uintptr_t>(Message.LParam))));
@@ -130,6 +164,44 @@ void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
         return;
     }
     inherited::Dispatch(Message);
+}
+
+bool TCustomGvListview::RouteToHeader(gcl::TMessage& Message) {
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_MOUSEMOVE:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: {
+        const auto lp = static_cast<uintptr_t>(Message.LParam);
+        const TPoint pt{static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))};
+        if (!FHeader->OwnsMouse(pt)) return false;
+        if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN) SetFocusIfAllowed();
+        FHeader->Dispatch(Message);
+        if (Message.Msg == WM_LBUTTONUP) {
+            // The release also counts as a move (hot tracking follows).
+            gcl::TMessage move = Message;
+            move.Msg = WM_MOUSEMOVE;
+            FHeader->Dispatch(move);
+        }
+        return true;
+    }
+    case WM_CONTEXTMENU: {
+        if (!HandleAllocated() || !FHeader->Shown()) return false;
+        const auto lp = static_cast<uintptr_t>(Message.LParam);
+        const TPoint screen{static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))};
+        if (screen.X == -1 && screen.Y == -1) return false;
+        if (!FHeader->OwnsMouse(ScreenToClient(screen))) return false;
+        Message.Result = 0;
+        FHeader->Dispatch(Message);
+        // A handled menu stops here; otherwise the default handling runs once.
+        if (Message.Result == 0) inherited::Dispatch(Message);
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void TCustomGvListview::SetBackGround(TGvBackgroundManager* Value) {
@@ -778,8 +850,10 @@ GCL_PUBLISHED(TGvListview,
     GCL_PROP(Color).Default(gcl::clWindow).Idents(gcl::ColorIdents),
     GCL_PROP(DisabledBlendAlpha).Default(128),
     GCL_PROP(DisabledBlendColor).Default(gcl::clWindow).Idents(gcl::ColorIdents),
+    GCL_PROP_RO(DragManager),
     GCL_PROP_RO(EditManager),
     GCL_PROP(Font),
+    GCL_PROP_RO(Gesture),
     GCL_PROP(GroupCollapseButton),
     GCL_PROP(GroupExpandButton),
     GCL_PROP(GroupFont),
@@ -793,6 +867,7 @@ GCL_PUBLISHED(TGvListview,
     GCL_PROP(ImagesLarge),
     GCL_PROP(ImagesSmall),
     GCL_PROP(ImagesState),
+    GCL_PROP_RO(IncrementalSearch),
     GCL_PROP(PaintInfoColumn),
     GCL_PROP(PaintInfoGroup),
     GCL_PROP(PaintInfoItem),

@@ -206,6 +206,7 @@ using TIncrementalSearchEvent = gcl::TEvent<void(TGvCollectionItem* Item, const 
                                                  bool& Handled, int& CompareResult)>;
 
 // Hints.
+struct TGvHintData;
 using THintCustomDrawEvent =
     gcl::TEvent<void(TCustomGvListview* Sender, TGvCollectionItem* TargetObj, const TGvHintInfo* Info)>;
 using THintCustomizeInfoEvent =
@@ -591,6 +592,22 @@ public:
     virtual void DoOLEQueryData(const FORMATETC& FormatEtcIn, bool& FormatAvailable, bool& Handled);
     virtual void DoThreadCallBack(TWMThreadRequest& Msg);
 
+    // Runs the system's drag loop with the allowed effects.
+    virtual HRESULT ExecuteDragDrop(::IDataObject* DataObject, ::IDropSource* DropSource,
+                                    TCommonDropEffects OKEffects, DWORD& Effect);
+    TGvOLEDragManager* GetDragManager() const noexcept { return FDragManager; }
+    TGvDragRectManager* GetDragRectManager() const noexcept { return FDragRectManager; }
+    TGvDropTargetManager* GetDropTargetManager() const noexcept { return FDropTarget.Get(); }
+    TGvIncrementalSearchManager* GetIncrementalSearch() const noexcept { return FIncrementalSearch; }
+    TGvGestureManager* GetGesture() const noexcept { return FGesture; }
+    // Drops every drag, search and header reference to an object that goes
+    // away.
+    void ForgetInputReferences(TGvCollectionItem* Obj) noexcept;
+    // The settings of the hint being shown, and the record CM_HINTSHOW
+    // hands the hint window.
+    TGvHintInfo* GetHintInfo() const noexcept { return FHintInfo.get(); }
+    TGvHintData* GetHintData() const noexcept { return FHintData.get(); }
+
     // ---- Events
     GV_EVENT(TAutoGroupGetKeyEvent, OnAutoGroupGetKey)
     GV_EVENT(TAutoSortGroupCreateEvent, OnAutoSortGroupCreate)
@@ -746,6 +763,11 @@ protected:
     void CreateParams(gcl::TCreateParams& Params) override;
     void CreateWnd() override;
     void Dispatch(gcl::TMessage& Message) override;
+    // The class library's drag (CM_DRAG) with the item drag manager's steps.
+    void HandleDragMessage(gcl::TMessage& Message);
+    // Hands the header the mouse messages and the context menu that land on
+    // it; true when the header took the message.
+    bool RouteToHeader(gcl::TMessage& Message);
     // Paints through an off-screen 32-bit bitmap; nothing while updating.
     void PaintWindow(HDC DC) override;
     // The end-of-update hook: a forced layout pass and the scroll bars.
@@ -774,6 +796,19 @@ private:
     TGvGlobalImageManager* FGlobalImageManager = nullptr;
     TGvCellSizes* FCellSizes = nullptr;
     TGvSortManager* FSort = nullptr;
+    gcl::ComPtr<TGvDropTargetManager> FDropTarget;
+    TGvDragRectManager* FDragRectManager = nullptr;
+    TGvOLEDragManager* FDragManager = nullptr;
+    TGvIncrementalSearchManager* FIncrementalSearch = nullptr;
+    TGvGestureManager* FGesture = nullptr;
+    struct THintInfoDeleter {
+        void operator()(TGvHintInfo* Info) const noexcept;
+    };
+    std::unique_ptr<TGvHintInfo, THintInfoDeleter> FHintInfo;
+    struct THintDataDeleter {
+        void operator()(TGvHintData* Data) const noexcept;
+    };
+    std::unique_ptr<TGvHintData, THintDataDeleter> FHintData;
     struct TViewDeleter {
         void operator()(gcl::TObject* View) const noexcept { gcl::Free(View); }
     };

@@ -84,6 +84,8 @@ void TGvSelectionManager::Work(TWork Mode, TGvItem* Except) {
         EndUpdate();
         throw;
     }
+    // A drag does not outlive the selection it started from.
+    if (TGvOLEDragManager* drag = FOwnerListview->GetDragManager()) drag->SetDragItem(nullptr);
     GroupSelectionEndUpdate();
     EndUpdate();
 }
@@ -103,6 +105,31 @@ void TGvSelectionManager::SelectFirst() {
     if (TGvItem* item = FOwnerListview->GetGroups()->FirstItem()) {
         SetFocusedItem(item);
         item->SetSelected(true);
+    }
+}
+
+void TGvSelectionManager::DragSelect(TCommonKeyStates KeyStates, const TRect& band, const TRect& previous) {
+    TCustomGvListview* lv = FOwnerListview;
+    if (!FEnabled || !FMultiSelect || !lv || !lv->GetGroups()) return;
+    TRect both;
+    gcl::UnionRect(both, band, previous);
+    BeginUpdate();
+    struct TEnd {
+        TGvSelectionManager* Self;
+        ~TEnd() { Self->EndUpdate(); }
+    } end{this};
+    TGvGroups* groups = lv->GetGroups();
+    for (TGvItem* item = groups->FirstItemInRect(both); item; item = groups->NextItemInRect(item, both)) {
+        const TRect r = item->GetDisplayRect();
+        const bool inBand = Intersects(r, band);
+        const bool inPrevious = Intersects(r, previous);
+        if (KeyStates.Contains(cksControl)) {
+            if (inBand != inPrevious) item->SetSelected(!item->GetSelected());
+        } else if (inBand) {
+            item->SetSelected(true);
+        } else if (inPrevious) {
+            item->SetSelected(false);
+        }
     }
 }
 

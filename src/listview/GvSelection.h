@@ -21,6 +21,10 @@ public:
     void ClearAllExcept(TGvItem* Item);
     void SelectAll();
     void InvertSelection();
+    // The rubber band moved from PrevBandRect to BandRect (view
+    // coordinates): items the band covers become selected and those it left
+    // deselected; with cksControl each item the band passes flips instead.
+    void DragSelect(TCommonKeyStates KeyStates, const gcl::TRect& BandRect, const gcl::TRect& PrevBandRect);
     void SelectFirst();
     void BeginUpdate();
     void EndUpdate();

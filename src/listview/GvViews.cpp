@@ -443,6 +443,15 @@ void TGvViewColumn::CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectAr
             R.LabelRect.Right -= info->GetSortGlyphIndent() + w;
         }
     }
+    // The drop-down button: a square as wide as the label is tall, at the
+    // right, shown always or while the column is hot.
+    if (TGvColumnDropDownButton* button = Column->GetDropDownButton();
+        button->GetVisible() && R.LabelRect.Width() > R.LabelRect.Height() + 10 &&
+        (button->GetAlwaysShow() || Column->GetHotTracking())) {
+        const int side = R.LabelRect.Height();
+        R.DropDownRect = TRect{b.Right - side, b.Top, b.Right, b.Top + side};
+        R.LabelRect.Right -= side;
+    }
     const TRect l = R.LabelRect;
     R.TextRect = Column->GetAlignment() == taRightJustify
                      ? TRect{l.Left + 4, l.Top, l.Right - info->GetCaptionIndent(), l.Bottom}
