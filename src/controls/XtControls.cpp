@@ -10,6 +10,7 @@
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/SysInfo.h"
+#include "theming/TxBars.h"
 #include "theming/TxcPanel.h"
 #include "unicode/UniActnList.h"
 #include "unicode/UniClasses.h"
@@ -1150,9 +1151,15 @@ void TXtCustomButton::ShowDropDownMenu() {
     MouseLeave();
     if (GetMouseCapture()) SetMouseCapture(false);
     FDropDownMenu->SetPopupComponent(this);
-    const TPoint p = ClientToScreen(TPoint{0, GetHeight()});
     try {
-        FDropDownMenu->Popup(p.X, p.Y);
+        if (auto* themed = dynamic_cast<TTxPopupMenu*>(FDropDownMenu)) {
+            // Below the button, or above it when there is no room.
+            const TPoint topLeft = ClientToScreen(TPoint{0, 0});
+            themed->PopupAtRect(TRect{topLeft.X, topLeft.Y, topLeft.X + GetWidth(), topLeft.Y + GetHeight()}, false);
+        } else {
+            const TPoint p = ClientToScreen(TPoint{0, GetHeight()});
+            FDropDownMenu->Popup(p.X, p.Y);
+        }
     } catch (...) {
         FDroppedDown = false;
         throw;

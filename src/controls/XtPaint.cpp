@@ -750,16 +750,8 @@ bool SameWideText(const std::wstring& a, const std::wstring& b) {
 }
 
 std::wstring StripAccelerators(const std::wstring& text) {
-    std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'&') {
-            out += text[i];
-        } else if (i + 1 < text.size() && text[i + 1] == L'&') {
-            out += L'&';
-            ++i;
-        }
-    }
-    return out;
+    int accel;
+    return StripMarks(text, accel);
 }
 
 std::wstring StripAfterTab(const std::wstring& text) {

@@ -9,7 +9,6 @@
 #include "gcl/Forms.h"
 #include "gcl/rtl/Init.h"
 #include "themes/ThemeCommon.h"
-#include "theming/TxRecordingTheme.h"
 #include "theming/TxTestSupport.h"
 
 namespace qelvo::test {
@@ -18,23 +17,9 @@ inline void StartExtendedControls() {
     gcl::InitializeUnits({&gcl::FormsUnit, &XtControlsUnit, &ThemesUnit, &gcl::CommonControlsUnit});
 }
 
-class XtFormTest : public ::testing::Test {
+class XtFormTest : public TThemedFormTest {
 protected:
     static void SetUpTestSuite() { StartExtendedControls(); }
-    void SetUp() override {
-        Form = gcl::TForm::Create(nullptr, 0);
-        Form->SetBounds(40, 40, 420, 320);
-    }
-    void TearDown() override {
-        Form->Free();
-        SelectTheme("Default");
-        UnregisterTheme("Recording");
-    }
-    TTxRecordingTheme* UseRecordingTheme() {
-        if (!IsThemeRegistered("Recording")) RegisterTheme("Recording", TTxRecordingTheme::StaticClass());
-        SelectTheme("Recording");
-        return static_cast<TTxRecordingTheme*>(CurrentTheme);
-    }
     template <class T>
     T* Make(gcl::TWinControl* parent, int left, int top, int width, int height) {
         T* control = T::Create(Form);
@@ -42,7 +27,6 @@ protected:
         control->SetBounds(left, top, width, height);
         return control;
     }
-    gcl::TForm* Form = nullptr;
 };
 
 // What a windowed control paints (background and face) at its own size.

@@ -13,11 +13,33 @@
 #include "gcl/Graphics.h"
 #include "gcl/rtl/Init.h"
 #include "theming/Tx.h"
+#include "theming/TxRecordingTheme.h"
 #include "theming/TxThemes.h"
 
 namespace qelvo::test {
 
 inline void StartThemingLayer() { gcl::InitializeUnits({&gcl::FormsUnit, &TxUnit}); }
+
+// A hidden form for each test, the recording theme on demand, and the
+// "Default" theme again afterwards.
+class TThemedFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Form = gcl::TForm::Create(nullptr, 0);
+        Form->SetBounds(40, 40, 420, 320);
+    }
+    void TearDown() override {
+        Form->Free();
+        SelectTheme("Default");
+        UnregisterTheme("Recording");
+    }
+    TTxRecordingTheme* UseRecordingTheme() {
+        if (!IsThemeRegistered("Recording")) RegisterTheme("Recording", TTxRecordingTheme::StaticClass());
+        SelectTheme("Recording");
+        return static_cast<TTxRecordingTheme*>(CurrentTheme);
+    }
+    gcl::TForm* Form = nullptr;
+};
 
 // Switches visual styles for a scope (the manager refreshes and tells its listeners).
 class TVisualStylesScope {

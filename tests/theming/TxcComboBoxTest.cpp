@@ -14,25 +14,11 @@ using namespace qelvo::test;
 
 namespace {
 
-class TxcComboBoxes : public ::testing::Test {
+class TxcComboBoxes : public TThemedFormTest {
 protected:
     static void SetUpTestSuite() {
         StartThemingLayer();
         gcl::CommonControlsUnit.Initialize();
-    }
-    void SetUp() override {
-        Form = gcl::TForm::Create(nullptr, 0);
-        Form->SetBounds(40, 40, 300, 200);
-    }
-    void TearDown() override {
-        Form->Free();
-        SelectTheme("Default");
-        UnregisterTheme("Recording");
-    }
-    TTxRecordingTheme* UseRecordingTheme() {
-        RegisterTheme("Recording", TTxRecordingTheme::StaticClass());
-        SelectTheme("Recording");
-        return static_cast<TTxRecordingTheme*>(CurrentTheme);
     }
     template <class T>
     T* Make() {
@@ -41,7 +27,6 @@ protected:
         combo->SetBounds(10, 10, 150, 21);
         return combo;
     }
-    gcl::TForm* Form = nullptr;
 };
 
 void Enter(gcl::TControl* c) { c->Perform(gcl::CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(c)); }

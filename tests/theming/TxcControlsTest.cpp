@@ -25,25 +25,11 @@ using namespace qelvo::test;
 
 namespace {
 
-class TxcControls : public ::testing::Test {
+class TxcControls : public TThemedFormTest {
 protected:
     static void SetUpTestSuite() {
         StartThemingLayer();
         gcl::CommonControlsUnit.Initialize();
-    }
-    void SetUp() override {
-        Form = gcl::TForm::Create(nullptr, 0);
-        Form->SetBounds(40, 40, 420, 320);
-    }
-    void TearDown() override {
-        Form->Free();
-        SelectTheme("Default");
-        UnregisterTheme("Recording");
-    }
-    TTxRecordingTheme* UseRecordingTheme() {
-        RegisterTheme("Recording", TTxRecordingTheme::StaticClass());
-        SelectTheme("Recording");
-        return static_cast<TTxRecordingTheme*>(CurrentTheme);
     }
     template <class T>
     T* Make(int left, int top, int width, int height) {
@@ -52,7 +38,6 @@ protected:
         control->SetBounds(left, top, width, height);
         return control;
     }
-    gcl::TForm* Form = nullptr;
 };
 
 // Collects the panel events and button changes.
