@@ -8,7 +8,10 @@
 
 #include "controls/XtControls.h"
 #include "controls/XtTestSupport.h"
+#include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Streams.h"
 #include "gcl/rtl/SysInfo.h"
+#include "unicode/UniActnList.h"
 #include "support/Screenshot.h"
 #include "support/WindowTest.h"
 #include "theming/TxcComboBox.h"
@@ -530,6 +533,85 @@ TEST_F(XtControls, TestFormInEveryPaintingStyle) {
         form->Free();
     }
     SelectTheme("Default");
+}
+
+} // namespace
+
+namespace {
+
+// ---- Wide text, actions and streaming -------------------------------------------------------
+
+TEST_F(XtControls, WideCaptionLivesInTheWindowAndStreams) {
+    TXtLabel* label = Make<TXtLabel>(Form, 10, 10, 100, 20);
+    label->SetCaption(L"\u03B1\u03C9 list");
+    label->SetLinkText(L"http://example.invalid/\u03C9");
+    label->SetCaptionGlow(gldAll);
+    label->HandleNeeded();
+    EXPECT_EQ(label->GetCaption(), L"\u03B1\u03C9 list");
+    wchar_t text[32] = {};
+    GetWindowTextW(label->GetHandle(), text, 32);
+    EXPECT_EQ(std::wstring(text), L"\u03B1\u03C9 list");
+    gcl::TMemoryStream stream;
+    gcl::WriteComponentToStream(stream, label);
+    stream.SetPosition(0);
+    TXtLabel* copy = Make<TXtLabel>(Form, 10, 40, 100, 20);
+    gcl::ReadComponentFromStream(stream, copy);
+    EXPECT_EQ(copy->GetCaption(), L"\u03B1\u03C9 list");
+    EXPECT_EQ(copy->GetLinkText(), L"http://example.invalid/\u03C9");
+    EXPECT_EQ(copy->GetCaptionGlow(), gldAll);
+}
+
+TEST_F(XtControls, ActionGivesWideCaptionCheckAndImage) {
+    TUniAction* action = TUniAction::Create(Form);
+    action->SetCaption(std::wstring(L"\u03A9 Save"));
+    action->SetChecked(true);
+    action->SetImageIndex(3);
+    TXtButton* button = Make<TXtButton>(Form, 10, 10, 75, 25);
+    button->SetAction(action);
+    EXPECT_EQ(button->GetCaption(), L"\u03A9 Save");
+    EXPECT_TRUE(button->GetChecked());
+    EXPECT_EQ(button->GetImageIndex(), 3);
+    action->SetCaption(std::wstring(L"\u03A9 Close"));
+    EXPECT_EQ(button->GetCaption(), L"\u03A9 Close");
+    action->SetChecked(false);
+    EXPECT_FALSE(button->GetChecked());
+}
+
+// ---- Painters on rows and edit borders -----------------------------------------------------
+
+TEST_F(XtControls, ListRowsAndEditBordersByStyle) {
+    TTxRecordingTheme* theme = UseRecordingTheme();
+    TPaintTarget target(100, 20, gcl::clWhite);
+    DrawListItemBackground(target.Canvas(), TRect{0, 0, 100, 20}, true, thtTx, false, false);
+    EXPECT_EQ(theme->Count("PaintButton"), 1);
+    EXPECT_EQ(theme->Count("ItemTextColor"), 1);
+    DrawListItemBackground(target.Canvas(), TRect{0, 0, 100, 20}, false, thtTx, false, false);
+    EXPECT_EQ(theme->Count("PaintButton"), 1);  // an unselected row is only filled
+    gcl::TEdit* edit = Make<gcl::TEdit>(Form, 10, 10, 100, 21);
+    edit->HandleNeeded();
+    PaintEditNonClient(edit, true, thtTx);
+    ASSERT_NE(theme->Last("PaintEditFrame"), nullptr);
+    EXPECT_EQ(theme->Last("PaintEditFrame")->Rect.Width(), edit->GetWidth());
+    EXPECT_EQ(theme->Last("PaintEditFrame")->Item.HoverKind, 2);
+    // Classic rows: the highlight colour.
+    SelectTheme("Default");
+    TVisualStylesScope classic(false);
+    target.Canvas()->GetBrush()->SetColor(gcl::clWindow);
+    DrawListItemBackground(target.Canvas(), TRect{0, 0, 100, 20}, true, thtTx, false, false);
+    EXPECT_EQ(target.Pixel(50, 10), Sys(gcl::clHighlight));
+}
+
+TEST_F(XtControls, VisualStylesPanelStaysCold) {
+    TVisualStylesScope styles(true);
+    if (!VisualStylesUsable()) GTEST_SKIP() << "no visual styles here";
+    TXtPanel* panel = Make<TXtPanel>(Form, 10, 10, 200, 100);
+    panel->SetThemeType(thtWindows);
+    panel->SetHotTrack(true);
+    panel->Perform(gcl::CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(panel));
+    EXPECT_FALSE(panel->GetHot());
+    panel->SetThemeType(thtNone);
+    panel->Perform(gcl::CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(panel));
+    EXPECT_TRUE(panel->GetHot());
 }
 
 } // namespace
