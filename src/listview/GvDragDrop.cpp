@@ -477,8 +477,13 @@ void TGvHeaderDragManager::DoDrag(TCommonKeyStates, TPoint WindowPt, TCommonDrop
 }
 
 void TGvHeaderDragManager::DoDragDrop(TCommonKeyStates, TPoint, TCommonDropEffects, TCommonDropEffect& Effect) {
+    if (!FHeaderDragValid) {
+        // Not a column drag: the answer is someone else's.
+        DoDragEnd();
+        return;
+    }
     // Checked again: the column may have gone since the drag entered.
-    TGvColumn* column = FHeaderDragValid ? RecordColumn(GetDataObject()) : nullptr;
+    TGvColumn* column = RecordColumn(GetDataObject());
     TGvColumn* target = FTargetColumn;
     Effect = cdeNone;
     if (target && column && column == FDropColumn) {
