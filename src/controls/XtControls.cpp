@@ -1014,11 +1014,8 @@ GCL_PUBLISHED(TXtCustomButton,
     GCL_PROP(DrawPushedCaption).Default(true),
     GCL_PROP(DropDownArrow).Default(true),
     GCL_PROP(DropDownMenu),
-    GCL_PROP(ModalResult).Default(0),
     GCL_PROP(Repeating).Default(false),
-    GCL_PROP(ThemeType).Default(thtWindows),
-    GCL_PROP(TabOrder),
-    GCL_PROP(TabStop).Default(true))
+    GCL_PROP(ThemeType).Default(thtWindows))
 
 TXtCustomButton::TXtCustomButton(gcl::TComponent* owner)
     : TXtButtonControl(owner), FBitmap(std::make_unique<gcl::TBitmap>()) {
@@ -1256,7 +1253,10 @@ void TXtCustomButton::Dispatch(gcl::TMessage& message) {
     inherited::Dispatch(message);
 }
 
-GCL_PUBLISHED(TXtButton)
+GCL_PUBLISHED(TXtButton,
+    GCL_PROP(ModalResult).Default(0),
+    GCL_PROP(TabOrder),
+    GCL_PROP(TabStop).Default(true))
 
 // ---- TXtCustomSpeedButton ---------------------------------------------------------------------
 

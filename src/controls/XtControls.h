@@ -297,7 +297,8 @@ public:
     void SetGroupIndex(int value);
 
 protected:
-    explicit TXtButtonControl(gcl::TComponent* owner) : TXtTextObject(owner) {}
+    // Space presses and clicks it, as it does a standard button.
+    explicit TXtButtonControl(gcl::TComponent* owner) : TXtTextObject(owner) { SetSpacePushes(true); }
     virtual void Toggle() {}
     // Tells the siblings of the group that this control is checked.
     void AnnounceCheck();

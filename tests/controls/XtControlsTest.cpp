@@ -381,6 +381,20 @@ TEST_F(XtControls, ButtonKeysAndModalResult) {
     Form->SetModalResult(gcl::mrNone);
 }
 
+TEST_F(XtControls, SpaceClicksButtonsAndCheckBoxes) {
+    TXtButton* button = Make<TXtButton>(Form, 10, 10, 75, 25);
+    TXtCheckBox* box = Make<TXtCheckBox>(Form, 10, 50, 100, 20);
+    TClicks clicks;
+    button->OnClick = gcl::TNotifyEvent(&clicks, &TClicks::Click);
+    button->Perform(WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(clicks.Count, 0);
+    button->Perform(WM_KEYUP, VK_SPACE, 0);
+    EXPECT_EQ(clicks.Count, 1);
+    box->Perform(WM_KEYDOWN, VK_SPACE, 0);
+    box->Perform(WM_KEYUP, VK_SPACE, 0);
+    EXPECT_TRUE(box->GetChecked());
+}
+
 TEST_F(XtControls, BitmapSkinNeedsFourEqualRows) {
     TXtButton* button = Make<TXtButton>(Form, 10, 10, 40, 20);
     button->SetThemeType(thtNone);

@@ -207,6 +207,23 @@ TEST_F(XtPaint, ThemedPaintersCallTheCurrentTheme) {
     EXPECT_EQ(theme->Count("PaintEditFrame"), 1);
 }
 
+TEST_F(XtPaint, TitleStripsByTheme) {
+    TPaintTarget target(200, 24, gcl::clWhite);
+    const TRect whole{0, 0, 200, 24};
+    // The named themes get a gradient strip of the caption colour.
+    PaintPanelTitleBar(target.Canvas(), whole, true, 0x808080, "Notes");
+    EXPECT_NE(target.Pixel(100, 3), target.Pixel(100, 20));
+    PaintFloatingTitleBar(target.Canvas(), whole, TRect{0, 0, 200, 18}, true, 0x808080, nullptr);
+    EXPECT_NE(target.Pixel(100, 1), target.Pixel(100, 16));
+    // Other themes paint frame and strip themselves.
+    TTxRecordingTheme* theme = UseRecordingTheme();
+    PaintFloatingTitleBar(target.Canvas(), whole, TRect{3, 3, 197, 18}, true, 0x808080, nullptr);
+    EXPECT_EQ(theme->Count("PaintFloatingFrame"), 2);
+    PaintPanelTitleBar(target.Canvas(), whole, false, 0x808080, "Notes");
+    EXPECT_EQ(theme->Count("PaintPanelCaptionArea"), 1);
+    EXPECT_EQ(theme->Count("ViewBorder"), 1);
+}
+
 TEST_F(XtPaint, CaptionAndImageLayout) {
     TPaintTarget target(200, 40);
     TCanvas* canvas = target.Canvas();
