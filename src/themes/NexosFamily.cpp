@@ -92,7 +92,7 @@ void TTxNexosFamilyTheme::PaintBackground(TCanvas* canvas, const TRect&, const T
     if (transparent || !gcl::IntersectRect(visible, rect, clipRect)) return;
     HDC dc = canvas->GetHandle();
     const RECT v = gcl::ToRECT(visible);
-    if (!RectVisible(dc, &v)) return;
+    if (TestsBackgroundVisibility() && !RectVisible(dc, &v)) return;
     if (IsViewKind(viewType, VT_DOCKPANEL) || IsViewKind(viewType, VT_TOOLBARGROUP | VT_OPAQUE))
         FillRectColor(dc, visible, color);
     else
@@ -121,24 +121,25 @@ void TTxNexosFamilyTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, co
 }
 
 void TTxNexosFamilyTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
-    HDC dc = canvas->GetHandle();
     TRect r = rect;
     r.Top -= ToolbarFrameRaise();
     PaintStriped(canvas, r, FCache->ToolbarBackground);
     r.Top = rect.Top - 1;
-    if (HasToolbarEdges(info.ViewType)) {
-        const TColor shadow = FCache->ToolbarShadowColor;
-        const bool menuBar = IsMenuBarView(info.ViewType);
-        if (Options().SolidToolbarShadow) {
-            DrawLineColor(dc, menuBar ? r.Left : r.Left + 1, r.Bottom - 1, r.Right, r.Bottom - 1,
-                          menuBar ? 0x808080 : shadow);
-            DrawLineColor(dc, r.Right - 1, menuBar ? r.Top : r.Top + 1, r.Right - 1, r.Bottom - 1, shadow);
-        } else {
-            DrawDottedLine(dc, r.Bottom - 1, r.Left, r.Right, true, shadow);
-            DrawDottedLine(dc, r.Right - 1, r.Top - 1, r.Bottom - 1, false, shadow);
-        }
-    }
+    PaintToolbarEdges(canvas->GetHandle(), r, info.ViewType, 1);
     PaintToolbarHandle(canvas, rect, info);
+}
+
+void TTxNexosFamilyTheme::PaintToolbarEdges(HDC dc, const TRect& r, uint32_t viewType, int rightFrom) {
+    if (!HasToolbarEdges(viewType)) return;
+    const TColor shadow = FCache->ToolbarShadowColor;
+    const bool menuBar = IsMenuBarView(viewType);
+    if (Options().SolidToolbarShadow) {
+        DrawLineColor(dc, menuBar ? r.Left : r.Left + 1, r.Bottom - 1, r.Right, r.Bottom - 1, menuBar ? 0x808080 : shadow);
+        DrawLineColor(dc, r.Right - 1, menuBar ? r.Top : r.Top + rightFrom, r.Right - 1, r.Bottom - 1, shadow);
+    } else {
+        DrawDottedLine(dc, r.Bottom - 1, r.Left, r.Right, true, shadow);
+        DrawDottedLine(dc, r.Right - 1, r.Top - 1, r.Bottom - 1, false, shadow);
+    }
 }
 
 void TTxNexosFamilyTheme::PaintToolbarHandle(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
@@ -175,10 +176,23 @@ void TTxNexosFamilyTheme::PaintCaptionFace(TCanvas* canvas, const TRect& bar, bo
         return;
     }
     FillGlassGradient(dc, bar, 0xF0F0F0, 0xFFFFFF, vertical);
+    DrawCaptionEdge(dc, bar, vertical);
+}
+
+void TTxNexosFamilyTheme::DrawCaptionEdge(HDC dc, const TRect& bar, bool vertical) const {
     if (vertical)
         DrawLineColor(dc, bar.Left, bar.Bottom - 1, bar.Right, bar.Bottom - 1, FCache->ToolbarShadowColor);
     else
         DrawLineColor(dc, bar.Right - 1, bar.Top, bar.Right - 1, bar.Bottom, FCache->ToolbarShadowColor);
+}
+
+void TTxNexosFamilyTheme::PaintFloatingCaptionFace(TCanvas* canvas, const TRect& bar) {
+    if (Options().ColoredCaptions) {
+        PaintCaptionFace(canvas, bar, true);
+        return;
+    }
+    PaintStriped(canvas, bar, FCache->ToolbarBackground);
+    DrawCaptionEdge(canvas->GetHandle(), bar, true);
 }
 
 void TTxNexosFamilyTheme::PaintCaptionCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical) {
@@ -260,11 +274,21 @@ void TTxNexosFamilyTheme::PaintPanelCloseButton(TCanvas* canvas, TRect& bar, con
 }
 
 void TTxNexosFamilyTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info) {
+    const TColor effective = canvas->GetBrush()->GetColor();
     PaintPanelBorder(canvas, rect, info, PanelBorderColor());
     if (!info.ShowCaption()) return;
     const int h = GetSystemMetrics(SM_CYSMCAPTION);
-    TRect bar = PanelCaptionBar(rect, info, h);
-    PaintCaptionFace(canvas, bar, info.IsVertical);
+    TRect bar = PanelCaptionBar(rect, info, PanelCaptionThickness(h));
+    TRect face = bar;
+    const int grow = PanelFaceCoversLine() ? 1 : 0;
+    if (bar.Bottom - bar.Top < h && info.IsVertical) {
+        DrawLineColor(canvas->GetHandle(), bar.Left, bar.Bottom, bar.Right, bar.Bottom, effective);
+        face.Bottom += grow;
+    } else if (bar.Right - bar.Left < h && !info.IsVertical) {
+        DrawLineColor(canvas->GetHandle(), bar.Right, bar.Top, bar.Right, bar.Bottom, effective);
+        face.Right += grow;
+    }
+    PaintCaptionFace(canvas, face, info.IsVertical);
     PaintPanelCloseButton(canvas, bar, info, h - 1);
     if (info.IsVertical)
         gcl::InflateRect(bar, -4, 0);
@@ -298,19 +322,19 @@ void TTxNexosFamilyTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect,
         TRect c = bar;
         DrawLineColor(dc, c.Left, c.Bottom, c.Right, c.Bottom, effective);
         if (closeButton && (info.RedrawPart & RP_CLOSEBUTTON)) c.Right -= captionHeight - 1;
-        PaintCaptionFace(canvas, c, true);
+        PaintFloatingCaptionFace(canvas, c);
         gcl::InflateRect(c, -2, 0);
         c.Bottom -= 1;
         const TColor text = Options().ColoredCaptions ? table[row][fpCaptionText] : 0x000000;
         DrawSmallCaptionWithHalo(canvas, c, info.Caption, text, FloatingCaptionFormat, false,
-                                 Options().CaptionGlow ? UnitColors().CaptionStartColor : clNone);
+                                 Options().CaptionGlow && FloatingCaptionHalo() ? UnitColors().CaptionStartColor : clNone);
     }
     if (closeButton) {
         TRect b = bar;
         b.Left = b.Right - (b.Bottom - b.Top);
         DrawLineColor(dc, b.Left - 1, b.Bottom, b.Right, b.Bottom, effective);
-        PaintCaptionFace(canvas, b, true);
-        PaintCaptionCloseButton(canvas, b, FloatingCloseButtonRow(info.CloseButtonState, info.Active), true);
+        PaintFloatingCaptionFace(canvas, b);
+        PaintFloatingCloseButton(canvas, b, FloatingCloseButtonRow(info.CloseButtonState, info.Active));
     }
 }
 
@@ -387,7 +411,7 @@ void TTxNexosFamilyTheme::PaintButton(TCanvas* canvas, const TRect& rect, const 
 
 void TTxNexosFamilyTheme::PaintCaption(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
                                        const std::string& caption, unsigned format, bool rotated) {
-    TColor color = canvas->GetFont()->GetColor();
+    TColor color = CaptionTakesFontColor() ? canvas->GetFont()->GetColor() : clNone;
     if (IsMenuBarView(itemInfo.ViewType) && IsHot(itemInfo) && !Options().FlatMenuBar)
         color = HotMenuBarTextColor();
     else if (itemInfo.IsPopupParent == 2 && itemInfo.PopupOpen && color == clNone)
@@ -561,7 +585,7 @@ void TTxNexosFamilyTheme::PaintMenuItem(TCanvas* canvas, const TRect& rect, cons
     if (itemInfo.ItemOptions & IO_COMBO) {
         const int x = rect.Right - w - 1;
         const TColor color = !itemInfo.Enabled          ? text
-                             : itemInfo.HoverKind == 2 ? TColor{0xFFFFFF}
+                             : itemInfo.HoverKind == 2 ? HotSplitLineColor(itemInfo)
                                                        : FCache->MenuSplitLineColor;
         DrawLineColor(dc, x, rect.Top + 1, x, rect.Bottom - 1, color);
     }
@@ -569,15 +593,8 @@ void TTxNexosFamilyTheme::PaintMenuItem(TCanvas* canvas, const TRect& rect, cons
         const int x = rect.Right - 2 * w / 3 - 1, y = rect.Bottom / 2;
         DrawTriangle(dc, {x, y - 3}, {x, y + 3}, {x + 3, y}, text);
     }
-    if (itemInfo.Selected && itemInfo.Enabled) {
-        PaintCheckArea(canvas, CheckAreaRect(rect, itemInfo), itemInfo);
-    } else if (FOutlineMarkedCheckArea && (itemInfo.ItemOptions & IO_DESIGNING)) {
-        // An item that is always outlined shows where its check area lies.
-        TRect area = CheckAreaRect(rect, itemInfo);
-        int lc = 0, rc = 0;
-        ButtonCuts(itemInfo, area, lc, rc);
-        DrawCutOutline(dc, CheckAreaRect(rect, itemInfo), lc, rc, MixColors(0x0000FF, clWindow, 40));
-    }
+    // Only a checked, enabled item has a check area.
+    if (itemInfo.Selected && itemInfo.Enabled) PaintCheckArea(canvas, CheckAreaRect(rect, itemInfo), itemInfo);
 }
 
 void TTxNexosFamilyTheme::PaintMenuItemFrame(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
@@ -786,10 +803,7 @@ void TTxNexosFamilyTheme::PaintThreeStopFrameControl(TCanvas* canvas, const TRec
 void TTxNexosFamilyTheme::PaintGreyCaptionFace(TCanvas* canvas, const TRect& bar, bool vertical) {
     HDC dc = canvas->GetHandle();
     FillLineGradient(dc, bar, 0xD0D0D0, 0xF0F0F0, vertical);
-    if (vertical)
-        DrawLineColor(dc, bar.Left, bar.Bottom - 1, bar.Right, bar.Bottom - 1, FCache->ToolbarShadowColor);
-    else
-        DrawLineColor(dc, bar.Right - 1, bar.Top, bar.Right - 1, bar.Bottom, FCache->ToolbarShadowColor);
+    DrawCaptionEdge(dc, bar, vertical);
 }
 
 void TTxNexosFamilyTheme::PaintGreyCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row, bool fillBody) {

@@ -64,6 +64,8 @@ protected:
     virtual TStripes Stripes() const { return TStripes{}; }
     // The colour a hot menu-bar caption takes while the menu bar is not flat.
     virtual TColor HotMenuBarTextColor() const { return FCache->MenuItemColorTable[mrHot][cpText]; }
+    // The split line of a split popup item under the mouse.
+    virtual TColor HotSplitLineColor(const TTxItemInfo&) const { return 0xFFFFFF; }
     virtual TColor CheckMarkColor(const TTxItemInfo& itemInfo) const;
     virtual TColor DropDownArrowColor(const TTxItemInfo& itemInfo, bool single) const;
     // The check area of a checked, enabled popup item and its face.
@@ -79,11 +81,35 @@ protected:
     virtual void PaintToolbarCloseButton(gcl::TCanvas* canvas, const TRect& square, uint32_t closeButtonState);
     // How far the toolbar frame's background reaches above the frame.
     virtual int ToolbarFrameRaise() const { return 1; }
-    // A caption bar's face (floating windows and panels).
+    // The shadow edges of a docked toolbar or menu bar along the bottom and
+    // right of r; the right edge of a toolbar starts rightFrom below r.Top.
+    void PaintToolbarEdges(HDC dc, const TRect& r, uint32_t viewType, int rightFrom);
+    // Whether the background skips a rectangle the DC does not show.
+    virtual bool TestsBackgroundVisibility() const { return true; }
+    // A panel caption bar's face (coloured: the caption glass; else a
+    // light glass with the shadow colour along its inner edge).
     virtual void PaintCaptionFace(gcl::TCanvas* canvas, const TRect& bar, bool vertical);
-    // The close button of a caption bar by its button row.
+    // A floating window's caption bar face: coloured as a panel's, else
+    // the striped toolbar background with the shadow colour along its bottom.
+    virtual void PaintFloatingCaptionFace(gcl::TCanvas* canvas, const TRect& bar);
+    // The close button of a panel caption bar by its button row, and of a
+    // floating window's caption (the panel's unless a member differs).
     virtual void PaintCaptionCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical);
+    virtual void PaintFloatingCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row) {
+        PaintCaptionCloseButton(canvas, square, row, true);
+    }
     virtual TColor PanelCaptionTextColor() const;
+    // Whether a floating caption gets the halo while CaptionGlow is set.
+    virtual bool FloatingCaptionHalo() const { return true; }
+    // The thickness of a panel caption bar for the small-caption height h.
+    // A bar thinner than h gets a line in the panel colour beside it, which
+    // the face then covers too.
+    virtual int PanelCaptionThickness(int h) const { return h; }
+    // Whether that line lies under the face (else it stays beside it).
+    virtual bool PanelFaceCoversLine() const { return true; }
+    // Item captions: the canvas font's colour (clNone: the item's text
+    // colour), or always the item's text colour.
+    virtual bool CaptionTakesFontColor() const { return true; }
     // The outer ring of a panel caption area's frame.
     virtual TColor PanelBorderColor() const { return gcl::clBtnFace; }
     // The pen of a pushed control frame.
@@ -119,6 +145,9 @@ protected:
     // The grey caption bar: a line gradient from 0xF0F0F0 to 0xD0D0D0 and
     // the shadow colour along its inner edge.
     void PaintGreyCaptionFace(gcl::TCanvas* canvas, const TRect& bar, bool vertical);
+    // The shadow colour along a caption bar's inner edge: its last row
+    // (vertical gradient) or last column.
+    void DrawCaptionEdge(HDC dc, const TRect& bar, bool vertical) const;
     // Its close button: hot a glass face of the hot body with a white
     // cross, pushed a grey line gradient with a white cross, otherwise
     // framed in the row's frame (filled with its body when fillBody) with
@@ -141,9 +170,6 @@ protected:
     TNexosColorCache* FCache;
     // A checked box that is not hot runs from white (else from the second colour).
     bool FCheckedFaceWhiteFirst = false;
-    // An unchecked popup item that is always outlined gets a reddish
-    // outline round its check area.
-    bool FOutlineMarkedCheckArea = true;
     // The fill of the dock behind the toolbars.
     TColor FDockColor = 0xF0F0F0;
 };

@@ -163,13 +163,28 @@ void TTxDreamTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TT
             }
         } else if (pushed) {
             FillGlassGradient(dc, h, 0xFFFFFF, 0xC0C0C0, true);
-            DrawLineColor(dc, h.Left - 1, h.Top, h.Left - 1, h.Bottom, 0x808080);
+            if (!spin) DrawLineColor(dc, h.Left - 1, h.Top, h.Left - 1, h.Bottom, 0x808080);
         } else if (hot) {
             FillRectColor(dc, h, 0xF4F0F0);
-            DrawLineColor(dc, h.Left - 1, h.Top, h.Left - 1, h.Bottom, 0x808080);
+            if (!spin) DrawLineColor(dc, h.Left - 1, h.Top, h.Left - 1, h.Bottom, 0x808080);
         } else {
             if (!spin) DrawLineColor(dc, h.Left - 1, h.Top + 1, h.Left - 1, h.Bottom - 1, 0xFFFFFF);
             plainFace(h);
+        }
+        if (spin && !disabled) {
+            // The separating line of a half: down the upper half's left edge;
+            // up the lower half's left edge and along its top.
+            TColor line = 0x808080;
+            if (!pushed && !hot)
+                line = IsOpaqueToolbarItem(itemInfo)      ? ButtonPart(itemInfo, cpFrame)
+                       : IsToolbarView(itemInfo.ViewType) ? TColor{0xFFFFFF}
+                                                          : TColor{gcl::clWindow};
+            if (half == 0) {
+                DrawLineColor(dc, h.Left, h.Top, h.Left, h.Bottom, line);
+            } else {
+                const TPoint edge[3] = {{h.Left, h.Bottom - 1}, {h.Left, h.Top}, {h.Right, h.Top}};
+                PolylineColor(dc, edge, 2, line);
+            }
         }
         TTxItemInfo info = itemInfo;
         info.Pushed = pushed;

@@ -60,6 +60,86 @@ void TTxNexos2Theme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxIt
     if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, r, itemInfo);
 }
 
+void TTxNexos2Theme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
+                                     const TTxEditButtonInfo& buttonInfo) {
+    HDC dc = canvas->GetHandle();
+    const TNexosOptions& o = Options();
+    const uint32_t state = buttonInfo.ButtonState;
+    const bool disabled = (state & EBDS_DISABLED) != 0, hot = (state & EBDS_HOT) != 0;
+    const bool opaque = IsOpaqueToolbarItem(itemInfo);
+    TRect r = rect;
+    r.Left += 1;
+    auto pushedFace = [&](const TRect& face) {
+        FillGlassGradient(dc, face, MixColors(o.BaseColor, 0x000000, 95), MixColors(o.BaseColor, 0xFFFFFF, 10), true);
+    };
+    auto plainFrame = [&](TRect& part) {
+        if (opaque) FillRectColor(dc, part, Cache().ToolbarBackground);
+        FrameRectColor(dc, part, Cache().EditFrameColor, true);
+    };
+    // The pen starts as the edit frame's outline left it.
+    TColor pen = IsHot(itemInfo) ? TColor{0xFFFFFF} : Cache().EditFrameColor;
+    if (buttonInfo.ButtonType == EBT_DROPDOWN) {
+        const bool pushed = (state & EBDS_PRESSED) != 0;
+        if (disabled) {
+            FrameRectColor(dc, r, Cache().ButtonColorTable[brDisabled][cpFrame], true);
+        } else if (pushed) {
+            if (o.GradientFaces)
+                pushedFace(r);
+            else
+                DitherRect(dc, r, gcl::clWindow, 0xFFF0F0);
+        } else if (!hot) {
+            plainFrame(r);
+        }
+        if (!pushed && !hot) pen = o.SecondColor;
+        if (!disabled) DrawLineColor(dc, r.Left, r.Top, r.Left, r.Bottom, pen);
+        PaintDropDownArrow(canvas, r, itemInfo);
+        return;
+    }
+    if (buttonInfo.ButtonType != EBT_SPIN) return;
+    for (int half = 0; half < 2; ++half) {
+        const bool up = half == 0;
+        const bool pushed = (state & (up ? EBSS_UP : EBSS_DOWN)) != 0;
+        TRect h = r;
+        if (up)
+            h.Bottom = (r.Top + r.Bottom + 1) / 2;
+        else
+            h.Top = (r.Top + r.Bottom) / 2;
+        const TRect whole = h;
+        if (!disabled) {
+            if (pushed) {
+                pushedFace(h);
+            } else if (hot) {
+                FillGlassGradient(dc, h, Cache().ButtonColorTable[brHot][cpBody], 0xFFFFFF, true);
+                if (!up) pen = o.BaseColor;
+            } else {
+                plainFrame(h);
+            }
+        }
+        if (!pushed && !hot) pen = o.SecondColor;
+        if (up) {
+            DrawLineColor(dc, whole.Left, whole.Top, whole.Left, whole.Bottom, pen);
+        } else {
+            const TPoint divider[3] = {{whole.Left, whole.Bottom - 1}, {whole.Left, whole.Top}, {whole.Right, whole.Top}};
+            PolylineColor(dc, divider, 2, pen);
+        }
+        TTxItemInfo info = itemInfo;
+        info.Pushed = pushed;
+        const TColor arrow = pushed || IsHot(itemInfo) ? TColor{0xFFFFFF} : ItemPart(info, cpText);
+        DrawSpinTriangle(dc, (whole.Left + whole.Right) / 2,
+                         up ? (whole.Top + whole.Bottom - 1) / 2 : (whole.Top + whole.Bottom) / 2, up, arrow);
+    }
+}
+
+void TTxNexos2Theme::PaintCaptionFace(TCanvas* canvas, const TRect& bar, bool vertical) {
+    if (Options().ColoredCaptions) {
+        TTxNexosFamilyTheme::PaintCaptionFace(canvas, bar, vertical);
+        return;
+    }
+    HDC dc = canvas->GetHandle();
+    FillGlassGradient(dc, bar, 0xFFFFFF, UnitColors().GripFaceColor, vertical);
+    DrawCaptionEdge(dc, bar, vertical);
+}
+
 TColor TTxNexos2Theme::CheckMarkColor(const TTxItemInfo& itemInfo) const {
     if (itemInfo.Enabled && IsHot(itemInfo)) return 0xFFFFFF;
     return TTxNexosFamilyTheme::CheckMarkColor(itemInfo);

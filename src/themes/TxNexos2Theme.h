@@ -14,6 +14,8 @@ public:
     void SetupColorCache() override;
     int IntegerMetric(int index) override;
     void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
+    void PaintEditButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
+                         const TTxEditButtonInfo& buttonInfo) override;
 
 protected:
     explicit TTxNexos2Theme(const std::string& name);
@@ -27,6 +29,10 @@ protected:
     void PaintCheckArea(gcl::TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) override;
     void PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrameInfo& info, int size) override;
     TColor PushedControlFrameColor() const override { return Options().BaseColor; }
+    // Uncoloured panel captions shade from white to the grip face.
+    void PaintCaptionFace(gcl::TCanvas* canvas, const TRect& bar, bool vertical) override;
+    int PanelCaptionThickness(int h) const override { return h - 1; }
+    bool CaptionTakesFontColor() const override { return false; }
 
     TNexosColorCache FCache2;
 };

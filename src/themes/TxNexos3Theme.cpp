@@ -158,6 +158,41 @@ void TTxNexos3Theme::PaintCaptionCloseButton(TCanvas* canvas, const TRect& squar
     }
 }
 
+// A coloured floating caption's face reaches one pixel further left,
+// right and up than the bar.
+void TTxNexos3Theme::PaintFloatingCaptionFace(TCanvas* canvas, const TRect& bar) {
+    if (!Options().ColoredCaptions) {
+        TTxNexos2Theme::PaintFloatingCaptionFace(canvas, bar);
+        return;
+    }
+    PaintThreeStopGradient(canvas, TRect{bar.Left - 1, bar.Top - 1, bar.Right + 1, bar.Bottom},
+                           Nexos3Options.BlueAccent, true);
+    DrawLineColor(canvas->GetHandle(), bar.Left - 1, bar.Bottom - 1, bar.Right + 1, bar.Bottom - 1, 0xFFD090);
+}
+
+void TTxNexos3Theme::PaintFloatingCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row) {
+    if (row != brPushed) {
+        PaintCaptionCloseButton(canvas, square, row, true);
+        return;
+    }
+    // Pushed: the face inside the square less one more pixel at the left,
+    // right and bottom.
+    const TRect face{square.Left + 2, square.Top + 1, square.Right - 2, square.Bottom - 2};
+    GradientFillCanvas(canvas, face, 0xF0F0F0, 0xD0D0D0, true);
+    DrawCutOutline(canvas->GetHandle(), square, 1, 1, 0xC0C0C0);
+    DrawMonoGlyph(canvas, square, 0x808080);
+}
+
+// The top raised by 2 on a horizontal toolbar; the shadow edges only on
+// a bordered one, a toolbar's right edge from 3 below the raised top.
+void TTxNexos3Theme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
+    TRect r = rect;
+    if (!info.IsVertical) r.Top -= 2;
+    PaintStriped(canvas, r, IsMenuBarView(info.ViewType) ? Cache().MenuBarBackground : Cache().ToolbarBackground);
+    if (info.BorderStyle == 1) PaintToolbarEdges(canvas->GetHandle(), r, info.ViewType, 3);
+    PaintToolbarHandle(canvas, rect, info);
+}
+
 TColor TTxNexos3Theme::PanelCaptionTextColor() const {
     return Options().ColoredCaptions ? Nexos3Options.HotTextColor : 0x000000;
 }

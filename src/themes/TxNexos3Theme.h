@@ -18,6 +18,7 @@ public:
     void PaintFrameControl(gcl::TCanvas* canvas, const TRect& rect, int kind, int state, int params) override;
     void PaintImage(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
                     TCustomImageList* imageList, int imageIndex) override;
+    void PaintToolbarFrame(gcl::TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) override;
 
 protected:
     explicit TTxNexos3Theme(const std::string& name);
@@ -33,6 +34,10 @@ protected:
     void PaintToolbarCloseButton(gcl::TCanvas* canvas, const TRect& square, uint32_t closeButtonState) override;
     void PaintCaptionFace(gcl::TCanvas* canvas, const TRect& bar, bool vertical) override;
     void PaintCaptionCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical) override;
+    void PaintFloatingCaptionFace(gcl::TCanvas* canvas, const TRect& bar) override;
+    void PaintFloatingCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row) override;
+    bool TestsBackgroundVisibility() const override { return false; }
+    bool CaptionTakesFontColor() const override { return true; }
     TColor PanelBorderColor() const override { return 0xE0E0E0; }
     TColor PanelCaptionTextColor() const override;
 };

@@ -57,15 +57,30 @@ void TTxNexos5Theme::PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrame
     PaintDashGrip(dc, inner, info, size, 0xAFAFAF, 0xCECAC7, true);
 }
 
+// Panel captions: grey while coloured, else Nexos4's light glass; their
+// close buttons always the grey ones.
 void TTxNexos5Theme::PaintCaptionFace(TCanvas* canvas, const TRect& bar, bool vertical) {
-    PaintGreyCaptionFace(canvas, bar, vertical);
+    if (Options().ColoredCaptions)
+        PaintGreyCaptionFace(canvas, bar, vertical);
+    else
+        TTxNexos4Theme::PaintCaptionFace(canvas, bar, vertical);
 }
 
-void TTxNexos5Theme::PaintCaptionCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical) {
+void TTxNexos5Theme::PaintCaptionCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row, bool) {
+    PaintGreyCloseButton(canvas, square, row, false);
+}
+
+// Floating captions: always grey; their close buttons grey while
+// coloured, else Nexos4's light ones.
+void TTxNexos5Theme::PaintFloatingCaptionFace(TCanvas* canvas, const TRect& bar) {
+    PaintGreyCaptionFace(canvas, bar, true);
+}
+
+void TTxNexos5Theme::PaintFloatingCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row) {
     if (Options().ColoredCaptions)
         PaintGreyCloseButton(canvas, square, row, false);
     else
-        TTxNexos4Theme::PaintCaptionCloseButton(canvas, square, row, vertical);
+        TTxNexos4Theme::PaintCaptionCloseButton(canvas, square, row, true);
 }
 
 } // namespace qelvo

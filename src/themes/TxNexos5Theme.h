@@ -21,8 +21,11 @@ protected:
     void PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrameInfo& info, int size) override;
     int ToolbarFrameRaise() const override { return 3; }
     void PaintCaptionFace(gcl::TCanvas* canvas, const TRect& bar, bool vertical) override;
+    void PaintFloatingCaptionFace(gcl::TCanvas* canvas, const TRect& bar) override;
     void PaintCaptionCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical) override;
+    void PaintFloatingCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row) override;
     TColor PanelCaptionTextColor() const override { return 0x000000; }
+    bool FloatingCaptionHalo() const override { return false; }
 };
 
 } // namespace qelvo

@@ -147,9 +147,11 @@ void TTxNexosXTheme::PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrame
         else
             SetPixelV(dc, along, across, color);
     };
+    // The close button sits at the start of a horizontal toolbar's handle
+    // and at the end of a vertical one's.
     const int acrossStart = (!info.IsVertical ? inner.Left : inner.Top) + offset;
-    const int alongStart = (!info.IsVertical ? inner.Top : inner.Left) + 2 + room;
-    const int alongEnd = (!info.IsVertical ? inner.Bottom : inner.Right) - 5;
+    const int alongStart = (!info.IsVertical ? inner.Top + room : inner.Left) + 2;
+    const int alongEnd = (!info.IsVertical ? inner.Bottom : inner.Right - room) - 5;
     int along = alongStart;
     for (; along < alongEnd; along += 2) {
         for (int i = 0; i < 3; ++i) pixel(along, acrossStart + i, Dark[i]);
@@ -178,12 +180,30 @@ void TTxNexosXTheme::PaintToolbarCloseButton(TCanvas* canvas, const TRect& squar
 }
 
 void TTxNexosXTheme::PaintCaptionFace(TCanvas* canvas, const TRect& bar, bool vertical) {
+    PaintGreyCaptionFace(canvas, bar, vertical);
+}
+
+void TTxNexosXTheme::PaintFloatingCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row) {
+    // One row shorter than the bar, with the shadow line under it reaching
+    // one pixel further left; the cross is always black.
     HDC dc = canvas->GetHandle();
-    FillLineGradient(dc, bar, 0xD0D0D0, 0xF0F0F0, vertical);
-    if (vertical)
-        DrawLineColor(dc, bar.Left, bar.Bottom - 1, bar.Right, bar.Bottom - 1, Cache().ToolbarShadowColor);
-    else
-        DrawLineColor(dc, bar.Right - 1, bar.Top, bar.Right - 1, bar.Bottom, Cache().ToolbarShadowColor);
+    const TRect s{square.Left, square.Top, square.Right, square.Bottom - 1};
+    FillLineGradient(dc, s, 0xD0D0D0, 0xF0F0F0, true);
+    DrawLineColor(dc, s.Left - 1, s.Bottom, s.Right, s.Bottom, Cache().ToolbarShadowColor);
+    TRect inner = s;
+    gcl::InflateRect(inner, -1, -1);
+    if (row == brHot) {
+        PaintThreeStopGradient(canvas, inner, true, true);
+        DrawCutOutline(dc, s, 1, 1, Cache().ButtonColorTable[brHot][cpFrame]);
+        DrawMonoGlyph(canvas, s, 0x000000);
+    } else if (row == brPushed) {
+        FillLineGradient(dc, inner, 0xF0F0F0, 0xD0D0D0, true);
+        DrawCutOutline(dc, s, 1, 1, 0xC0C0C0);
+        DrawMonoGlyph(canvas, s, 0x000000);
+    } else {
+        const TColor(&r)[3] = Cache().ButtonColorTable[row];
+        PaintCloseButton(canvas, s, r[cpBody], r[cpFrame], 0x000000);
+    }
 }
 
 void TTxNexosXTheme::PaintCaptionCloseButton(TCanvas* canvas, const TRect& square, TButtonRow row, bool) {

@@ -38,6 +38,10 @@ protected:
     void PaintToolbarCloseButton(gcl::TCanvas* canvas, const TRect& square, uint32_t closeButtonState) override;
     void PaintCaptionFace(gcl::TCanvas* canvas, const TRect& bar, bool vertical) override;
     void PaintCaptionCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical) override;
+    void PaintFloatingCaptionFace(gcl::TCanvas* canvas, const TRect& bar) override { PaintCaptionFace(canvas, bar, true); }
+    void PaintFloatingCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row) override;
+    int PanelCaptionThickness(int h) const override { return h - 1; }
+    bool PanelFaceCoversLine() const override { return false; }
     TColor PanelCaptionTextColor() const override { return 0x000000; }
     TColor PanelBorderColor() const override { return 0xE0E0E0; }
     TColor PushedControlFrameColor() const override { return Options().BaseColor; }

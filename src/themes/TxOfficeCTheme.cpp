@@ -30,9 +30,7 @@ void SetOfficeCScheme(TColor light, TColor dark, TColor hotLight, TColor hotDark
 
 GCL_IMPLEMENT_CLASS(TTxOfficeCTheme)
 
-TTxOfficeCTheme::TTxOfficeCTheme(const std::string& name) : TTxNexos4Theme(name, OfficeCUnit, FCacheC) {
-    FOutlineMarkedCheckArea = false;
-}
+TTxOfficeCTheme::TTxOfficeCTheme(const std::string& name) : TTxNexos4Theme(name, OfficeCUnit, FCacheC) {}
 
 void TTxOfficeCTheme::SetupColorCache() {
     CurrentCacheFormulas().OfficeC(FCacheC, FUnit->Colors, OfficeC);

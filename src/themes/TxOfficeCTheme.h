@@ -51,6 +51,7 @@ protected:
     void PaintCaptionCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical) override;
     TColor PanelCaptionTextColor() const override { return gcl::clBtnText; }
     TColor PanelBorderColor() const override { return OfficeC.MenuBarColor; }
+    TColor HotSplitLineColor(const TTxItemInfo& itemInfo) const override { return ItemPart(itemInfo, cpFrame); }
 
     TOfficeCColorCache FCacheC;
 };

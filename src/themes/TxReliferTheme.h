@@ -36,6 +36,8 @@ protected:
     void PaintCaptionCloseButton(gcl::TCanvas* canvas, const TRect& square, TButtonRow row, bool vertical) override;
     TColor PanelBorderColor() const override { return 0xE0E0E0; }
     TColor PanelCaptionTextColor() const override { return 0x000000; }
+    void PaintFloatingCaptionFace(gcl::TCanvas* canvas, const TRect& bar) override { PaintCaptionFace(canvas, bar, true); }
+    int PanelCaptionThickness(int h) const override { return h - 1; }
 
     TReliferColorCache FCacheR;
 };
