@@ -936,6 +936,8 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
             ACanvas->LineTo(client.Width() + offsetX, y);
         }
     }
+    // The drag feedback: where a drop would insert.
+    if (!SelectedOnly && FDragManager) FDragManager->GetInsertMark()->Paint(ACanvas);
     RestoreDC(dc, saved);
 }
 

@@ -14,6 +14,7 @@
 #include "gcl/Forms.h"
 #include "listview/GvListview.h"
 #include "listview/LvDataObject.h"
+#include "support/Screenshot.h"
 #include "support/WindowTest.h"
 
 using namespace qelvo;
@@ -42,6 +43,7 @@ public:
         Answers.push_back(effect);
         // Mid-drag the feedback shows.
         MarkShown = GetDragManager()->GetInsertMark()->GetVisible();
+        if (OnMidDrag) OnMidDrag(this);
         const HRESULT result = DropSource->QueryContinueDrag(FALSE, 0);
         effect = offered;
         target->Drop(DataObject, 0, pt, &effect);
@@ -50,6 +52,7 @@ public:
         return result;
     }
     TPoint DropPoint;
+    gcl::TNotifyEvent OnMidDrag;
     std::vector<DWORD> Answers;
     bool MarkShown = false;
 
@@ -132,6 +135,32 @@ public:
         Events.push_back(std::string("end ") + (Result == cdrDrop ? "drop" : Result == cdrCancel ? "cancel" : "error") +
                          (Effect.Contains(cdeMove) ? " move" : ""));
     }
+    // Paints the control into a white 32-bit bitmap and keeps the colour of
+    // the insert mark's middle and of a pixel beside it; then saves what the
+    // window shows.
+    void LookAtTheMark(gcl::TObject*) {
+        TGvInsertMark* mark = LV->GetDragManager()->GetInsertMark();
+        const TRect m = LV->GetScrollbars()->MapViewRectToWindowRect(mark->GetDisplayRect());
+        gcl::TBitmap bitmap;
+        bitmap.SetPixelFormat(gcl::pf32bit);
+        bitmap.SetWidth(LV->GetClientWidth());
+        bitmap.SetHeight(LV->GetClientHeight());
+        LV->PaintRect(bitmap.GetCanvas(), TRect{0, 0, bitmap.GetWidth(), bitmap.GetHeight()});
+        HDC dc = bitmap.GetCanvas()->GetHandle();
+        MarkPixel = GetPixel(dc, (m.Left + m.Right) / 2, (m.Top + m.Bottom) / 2);
+        StemRows = 0;
+        for (int y = m.Top; y < m.Bottom; ++y)
+            if (GetPixel(dc, (m.Left + m.Right) / 2, y) == RGB(0, 0, 0)) ++StemRows;
+        SetWindowPos(static_cast<HWND>(Parent->Handle()), HWND_TOPMOST, 120, 120, 400, 300,
+                     SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        LV->Repaint();
+        qelvo::test::PumpMessages(100);
+        Screenshot = qelvo::test::SaveWindowScreenshot(LV->GetHandle(), "listview_insert_mark.bmp");
+    }
+    COLORREF MarkPixel = 0xFFFFFFFF;
+    int StemRows = 0;
+    int Screenshot = -1;
+
     void AcceptCopy(TCustomGvListview*, TCommonKeyStates, TPoint, TCommonDropEffects, TCommonDropEffect& Effect) {
         Effect = cdeCopy;
     }
@@ -153,11 +182,17 @@ TEST_F(GvDragDropTest, OwnDragWithTheInsertMarkMovesTheSelectionInOrder) {
     TGvItem* b1 = Item(1, 1);
     // Just below b1's top edge: before b1.
     LV->DropPoint = RowPoint(b1, 1);
+    LV->OnMidDrag = gcl::TNotifyEvent(this, &GvDragDropTest::LookAtTheMark);
     ASSERT_TRUE(drag->DragStartTest(cmbLeft, RowPoint(Item(0, 1), 10)));
     EXPECT_EQ(drag->GetDragItem(), Item(0, 1));
     ASSERT_TRUE(drag->ExecuteDrag(RowPoint(Item(0, 1), 10), TCommonKeyStates{cksLButton}));
 
     EXPECT_TRUE(LV->MarkShown);
+    // The mark is painted: a black stem two pixels thick across the row
+    // boundary (width 2, rectangle three widths thick).
+    EXPECT_EQ(MarkPixel, RGB(0, 0, 0));
+    EXPECT_EQ(StemRows, 2);
+    EXPECT_GT(Screenshot, 5);
     EXPECT_EQ(LV->Answers, (std::vector<DWORD>{DROPEFFECT_MOVE, DROPEFFECT_MOVE, DROPEFFECT_MOVE}));
     EXPECT_EQ(Events, (std::vector<std::string>{"start", "end drop move"}));
     // Selection order (display order), each after the one before.
@@ -169,6 +204,7 @@ TEST_F(GvDragDropTest, OwnDragWithTheInsertMarkMovesTheSelectionInOrder) {
     ExpectCleanStates();
 
     // Near the bottom edge of the last item: after it.
+    LV->OnMidDrag = gcl::TNotifyEvent();
     LV->Answers.clear();
     LV->DropPoint = RowPoint(Item(1, 4), 19);
     ASSERT_TRUE(drag->ExecuteDrag(RowPoint(Item(1, 1), 10), TCommonKeyStates{cksLButton}));
@@ -392,6 +428,40 @@ TEST_F(GvDragDropTest, RubberBandScrollsOnlyWhereTheViewCanMove) {
     band->DragEnd();
     EXPECT_TRUE(gcl::IsRectEmpty(band->SelectionRect()));
     EXPECT_EQ(band->GetTimer(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Column drag from the mouse ---------------------------------------------------------------
+
+TEST_F(GvDragDropTest, DraggingAHeaderButtonOntoAnotherReordersTheColumns) {
+    TGvColumns* columns = LV->GetHeader()->GetColumns();
+    columns->GetColumns(0)->SetWidth(100);
+    columns->Add(nullptr)->SetWidth(80);
+    columns->Add(nullptr)->SetWidth(60);
+    LV->GetGroups()->Rebuild(true);
+    HWND wnd = LV->GetHandle();
+    // Press on the third column, then leave the system's drag rectangle:
+    // the move the drag detection reads is already queued.
+    SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 8));
+    EXPECT_TRUE(LV->GetHeader()->GetStates().Contains(ehsDragPending));
+    PostMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(40, 30));
+    LV->DropPoint = TPoint{20, 8};
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(205, 8));
+    EXPECT_EQ(LV->Answers, (std::vector<DWORD>{DROPEFFECT_MOVE, DROPEFFECT_MOVE, DROPEFFECT_MOVE}));
+    EXPECT_EQ(columns->GetColumns(2)->GetPosition(), 0);
+    EXPECT_EQ(columns->GetColumns(0)->GetPosition(), 1);
+    // The drag took the release: nothing of the press is left.
+    EXPECT_EQ(LV->GetHeader()->GetPressedColumn(), nullptr);
+    EXPECT_FALSE(columns->GetColumns(2)->GetClicking());
+    EXPECT_EQ(LV->GetHeader()->GetDragManager()->GetColumn(), nullptr);
+    EXPECT_EQ(LV->GetHeader()->GetDragManager()->GetTargetColumn(), nullptr);
+    SendMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM(150, 150));
+    EXPECT_TRUE(LV->GetHeader()->GetStates().Empty());
+    EXPECT_NE(GetCapture(), wnd);
+    EXPECT_EQ(columns->GetColumns(2)->GetSortDirection(), esdNone);
 }
 
 }  // namespace
