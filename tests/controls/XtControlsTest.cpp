@@ -442,6 +442,23 @@ TEST_F(XtControls, DropMarkPixelsUnderTheDefaultTheme) {
     EXPECT_GT(target.CountOf(TRect{90 - metric - 1, 5, 89, 20}, Sys(gcl::clBtnText)), 2);
 }
 
+TEST_F(XtControls, HotThemeButtonIsTheIdleFaceTintedLighter) {
+    SelectTheme("Tristan");
+    TPaintTarget idle(60, 24, gcl::clWhite);
+    DrawThemedButton(idle.Canvas(), TRect{0, 0, 60, 24}, true, false, false, false, false, false, thtTx);
+    TPaintTarget hot(60, 24, gcl::clWhite);
+    DrawThemedButton(hot.Canvas(), TRect{0, 0, 60, 24}, true, false, true, false, false, false, thtTx);
+    int lighter = 0, darker = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const int a = ColorIntensity(idle.Pixel(x, y)), b = ColorIntensity(hot.Pixel(x, y));
+            if (b > a) ++lighter;
+            if (b < a - 2) ++darker;  // the blend truncates: near-white may lose a level
+        }
+    EXPECT_GT(lighter, 300);
+    EXPECT_EQ(darker, 0);
+}
+
 TEST_F(XtControls, DrainingClicksEndsAndKeepsOthersInOrder) {
     HiddenTestWindow window;
     const HWND wnd = static_cast<HWND>(window.Handle());
@@ -512,6 +529,20 @@ TTestForm BuildTestForm(gcl::TForm* form, TXtThemeType style) {
     link->SetCaption(L"< New List >");
     link->SetLinkText(L"< New List >");
     link->SetUnderline(true);
+    TXtButton* disabled = TXtButton::Create(form);
+    disabled->SetParent(panel);
+    disabled->SetBounds(250, 40, 90, 25);
+    disabled->SetCaption(L"Disabled");
+    disabled->SetThemeType(style);
+    disabled->SetEnabled(false);
+    TXtCheckBox* grayed = TXtCheckBox::Create(form);
+    grayed->SetParent(panel);
+    grayed->SetBounds(190, 76, 160, 20);
+    grayed->SetCaption(L"Grayed, disabled");
+    grayed->SetThemeType(style);
+    grayed->SetAllowGrayed(true);
+    grayed->SetState(gcl::cbGrayed);
+    grayed->SetEnabled(false);
     TTxcComboBox* combo = TTxcComboBox::Create(form);
     combo->SetParent(panel);
     combo->SetBounds(12, 132, 160, 21);
