@@ -111,13 +111,7 @@ void TTxNexosFamilyTheme::PaintDockBackground(TCanvas* canvas, const TRect&, con
 }
 
 void TTxNexosFamilyTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo& info) {
-    HDC dc = canvas->GetHandle();
-    TRect r = rect;
-    FrameRectColor(dc, r, FCache->PopupBorderColor, true);
-    FillRectColor(dc, r, FCache->PopupBackground);
-    const TPopupJoint joint = PopupJointOf(r, info.ParentItemRect);
-    if (joint.Horizontal) DrawLineColor(dc, joint.X1, joint.Y, joint.X2, joint.Y, FCache->ToolbarBackground);
-    if (joint.Vertical) DrawLineColor(dc, joint.X, joint.Y1, joint.X, joint.Y2, FCache->ToolbarBackground);
+    PaintCachePopupFrame(canvas->GetHandle(), rect, info.ParentItemRect, *FCache, FCache->ToolbarBackground);
 }
 
 void TTxNexosFamilyTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
@@ -221,36 +215,6 @@ TColor TTxNexosFamilyTheme::PanelCaptionTextColor() const {
     return Options().ColoredCaptions ? 0xFFFFFF : 0x000000;
 }
 
-TRect TTxNexosFamilyTheme::PaintPanelBorder(TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info,
-                                            TColor outer) {
-    const TColor effective = canvas->GetBrush()->GetColor();
-    HDC dc = canvas->GetHandle();
-    const int intensity = ColorIntensity(clBtnFace);
-    TRect r = rect;
-    auto corners = [&](TColor color) {
-        SetPixelColor(dc, r.Left, r.Top, color);
-        if (info.IsVertical)
-            SetPixelColor(dc, r.Right - 1, r.Top, color);
-        else
-            SetPixelColor(dc, r.Left, r.Bottom - 1, color);
-    };
-    if (LowColorScreen || intensity < 64 || intensity > 250) {
-        FrameRectColor(dc, r, effective, true);
-        canvas->GetBrush()->SetBitmap(gcl::AllocPatternBitmap(effective, intensity < 64 ? gcl::clWhite : clBtnShadow));
-        canvas->FrameRect(r);
-        canvas->GetBrush()->SetBitmap(nullptr);
-        corners(effective);
-        gcl::InflateRect(r, -1, -1);
-        FrameRectColor(dc, r, effective, true);
-    } else {
-        FrameRectColor(dc, r, outer, true);
-        FrameRectColor(dc, r, effective, true);
-        corners(outer);
-    }
-    canvas->GetBrush()->SetColor(effective);
-    return r;
-}
-
 TRect TTxNexosFamilyTheme::PanelCaptionBar(const TRect& rect, const TTxPanelCaptionInfo& info, int thickness) const {
     TRect bar = rect;
     gcl::InflateRect(bar, -info.BorderSize.X, -info.BorderSize.Y);
@@ -275,7 +239,7 @@ void TTxNexosFamilyTheme::PaintPanelCloseButton(TCanvas* canvas, TRect& bar, con
 
 void TTxNexosFamilyTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info) {
     const TColor effective = canvas->GetBrush()->GetColor();
-    PaintPanelBorder(canvas, rect, info, PanelBorderColor());
+    PaintPanelCaptionBorder(canvas, rect, info.IsVertical, PanelBorderColor());
     if (!info.ShowCaption()) return;
     const int h = GetSystemMetrics(SM_CYSMCAPTION);
     TRect bar = PanelCaptionBar(rect, info, PanelCaptionThickness(h));

@@ -127,8 +127,6 @@ protected:
     // A menu-bar item while the menu bar is not flat: the striped accent
     // when hot, pushed or checked; answers whether the item was one.
     bool PaintStripedMenuBarItem(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo);
-    // The frame of a panel caption area (outer ring colour given).
-    TRect PaintPanelBorder(gcl::TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info, TColor outer);
     // The bar of a panel caption area.
     TRect PanelCaptionBar(const TRect& rect, const TTxPanelCaptionInfo& info, int thickness) const;
     // The close button of a panel caption at the bar's far end; the bar

@@ -32,6 +32,76 @@ namespace qelvo {
 
 using gcl::TCanvas;
 
+TPopupJoint PaintCachePopupFrame(HDC dc, const TRect& rect, const TRect& parentItemRect,
+                                 const TThemeColorCache& cache, TColor jointColor) {
+    TRect r = rect;
+    FrameRectColor(dc, r, cache.PopupBorderColor, true);
+    FillRectColor(dc, r, cache.PopupBackground);
+    // The popup of a themed item overlaps the item by its border's pixel.
+    const TPopupJoint joint = PopupJointOf(r, parentItemRect);
+    if (jointColor != clNone) {
+        if (joint.Horizontal) DrawLineColor(dc, joint.X1, joint.Y, joint.X2, joint.Y, jointColor);
+        if (joint.Vertical) DrawLineColor(dc, joint.X, joint.Y1, joint.X, joint.Y2, jointColor);
+    }
+    return joint;
+}
+
+TRect PaintPanelCaptionBorder(TCanvas* canvas, const TRect& rect, bool topCaption, TColor outer) {
+    const TColor effective = canvas->GetBrush()->GetColor();
+    HDC dc = canvas->GetHandle();
+    const int intensity = ColorIntensity(gcl::clBtnFace);
+    TRect r = rect;
+    auto corners = [&](TColor color) {
+        SetPixelColor(dc, r.Left, r.Top, color);
+        if (topCaption)
+            SetPixelColor(dc, r.Right - 1, r.Top, color);
+        else
+            SetPixelColor(dc, r.Left, r.Bottom - 1, color);
+    };
+    if (LowColorScreen || intensity < 64 || intensity > 250) {
+        FrameRectColor(dc, r, effective, true);
+        canvas->GetBrush()->SetBitmap(gcl::AllocPatternBitmap(effective, intensity < 64 ? gcl::clWhite : gcl::clBtnShadow));
+        canvas->FrameRect(r);
+        canvas->GetBrush()->SetBitmap(nullptr);
+        corners(effective);
+        gcl::InflateRect(r, -1, -1);
+        FrameRectColor(dc, r, effective, true);
+    } else {
+        FrameRectColor(dc, r, outer, true);
+        FrameRectColor(dc, r, effective, true);
+        corners(outer);
+    }
+    canvas->GetBrush()->SetColor(effective);
+    return r;
+}
+
+void PaintTablePageScrollButton(HDC dc, const TRect& rect, int direction, bool hot, const TThemeColorCache& cache) {
+    const TColor(&hotRow)[3] = cache.ButtonColorTable[brHot];
+    TRect r = rect;
+    FrameRectColor(dc, r, hot ? hotRow[cpFrame] : gcl::clBtnShadow, true);
+    FillRectColor(dc, r, hot ? hotRow[cpBody] : gcl::clBtnFace);
+    DrawScrollArrow(dc, r, direction, hot ? hotRow[cpText] : cache.ButtonColorTable[brNormal][cpText]);
+}
+
+TFrameControlColors TableFrameControlColors(const TThemeColorCache& cache, int state) {
+    const bool disabled = state & PFS_DISABLED, pushed = state & PFS_PUSHED, hot = state & PFS_HOT,
+               mixed = state & PFS_MIXED;
+    const auto& table = cache.ButtonColorTable;
+    TFrameControlColors colors;
+    colors.Outline = disabled ? gcl::clBtnShadow
+                     : pushed ? table[brPushed][cpFrame]
+                     : hot    ? table[brHot][cpFrame]
+                              : gcl::clBtnShadow;
+    colors.Fill = disabled ? clNone : pushed ? table[brPushed][cpBody] : hot ? table[brHot][cpBody] : clNone;
+    colors.MixedPattern = !disabled && !pushed && !hot && mixed;
+    colors.Mark = disabled ? table[brDisabled][cpText]
+                  : pushed ? table[brPushed][cpText]
+                  : mixed  ? gcl::clBtnShadow
+                  : hot    ? table[brHot][cpText]
+                           : table[brNormal][cpText];
+    return colors;
+}
+
 TCacheEnvironment ThemeCacheEnvironment() {
     TCacheEnvironment env;
     for (int i = 0; i < SysColorCount; ++i) env.SysColors[static_cast<size_t>(i)] = ResolveColor(gcl::SysColor(i));

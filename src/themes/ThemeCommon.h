@@ -117,6 +117,29 @@ struct TThemeStock {
 // list treats as transparent) with its top-left corner at (x, y) in color.
 void DrawStockGlyph(HDC dc, int x, int y, gcl::TImageList* images, int index, TColor color);
 
+// ---- Frames every cache theme paints alike -------------------------------------------
+
+// A popup's frame: a border in the cache's popup border colour round its
+// background; where the item that opened it meets the popup (measured
+// against the inset rectangle), that edge in jointColor (clNone: none).
+// Answers the joint.
+TPopupJoint PaintCachePopupFrame(HDC dc, const TRect& rect, const TRect& parentItemRect,
+                                 const TThemeColorCache& cache, TColor jointColor);
+
+// The frame of a panel caption area: on a low-colour screen or with a
+// very dark or very light button face, three rings in the panel colour
+// (the canvas brush colour on entry), the middle one patterned with white
+// or the button shadow; otherwise a ring in outer and one in the panel
+// colour. The corner pixels inside the first ring (top-left and top-right
+// for a caption across the top, else top-left and bottom-left) take the
+// outer colour. Answers the rectangle inside the rings; the brush keeps
+// the panel colour.
+TRect PaintPanelCaptionBorder(gcl::TCanvas* canvas, const TRect& rect, bool topCaption, TColor outer);
+
+// A page-scroll button from the button table: framed in the button
+// shadow over the button face, or in the hot row, with its arrow.
+void PaintTablePageScrollButton(HDC dc, const TRect& rect, int direction, bool hot, const TThemeColorCache& cache);
+
 // ---- Check boxes and radio buttons ----------------------------------------------------
 
 struct TFrameControlColors {
@@ -131,6 +154,11 @@ struct TFrameControlColors {
 // radio button (kind 2: ellipse and a dot when checked) in rect shrunk by
 // one; the canvas pen and brush are left solid.
 void PaintCheckRadio(gcl::TCanvas* canvas, const TRect& rect, int kind, int state, const TFrameControlColors& colors);
+// The colours of a check box or radio button from the button table:
+// outlined in the button shadow (pushed or hot: that row's frame), filled
+// while pushed or hot, the mixed checkerboard when plain, the mark in the
+// row's text (mixed: the button shadow).
+TFrameControlColors TableFrameControlColors(const TThemeColorCache& cache, int state);
 
 // ---- Item images -------------------------------------------------------------------------
 

@@ -348,6 +348,13 @@ void DrawSmallCaption(TCanvas* canvas, const TRect& rect, const std::string& cap
 
 void SetPixelColor(HDC dc, int x, int y, TColor color) { SetPixelV(dc, x, y, gcl::ColorToColorRef(color)); }
 
+void SetCornerPixels(HDC dc, const TRect& r, TColor color) {
+    SetPixelColor(dc, r.Left, r.Top, color);
+    SetPixelColor(dc, r.Right - 1, r.Top, color);
+    SetPixelColor(dc, r.Left, r.Bottom - 1, color);
+    SetPixelColor(dc, r.Right - 1, r.Bottom - 1, color);
+}
+
 void DrawDisabledImage(TCanvas* canvas, const TRect& rect, gcl::TCustomImageList* images, int index, bool dark,
                        TColor silhouetteColor) {
     if (dark)

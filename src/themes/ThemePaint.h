@@ -109,6 +109,8 @@ void DrawCaptionText(gcl::TCanvas* canvas, const gcl::TRect& rect, const std::st
 void DrawSmallCaption(gcl::TCanvas* canvas, const gcl::TRect& rect, const std::string& caption, gcl::TColor color,
                       unsigned format, bool rotated);
 void SetPixelColor(HDC dc, int x, int y, gcl::TColor color);
+// The four corner pixels of a rectangle in one colour.
+void SetCornerPixels(HDC dc, const gcl::TRect& rect, gcl::TColor color);
 // A disabled item's image: a silhouette in silhouetteColor on a dark
 // background, else the grey shading of mode 0.
 void DrawDisabledImage(gcl::TCanvas* canvas, const gcl::TRect& rect, gcl::TCustomImageList* images, int index,

@@ -24,13 +24,6 @@ constexpr TColor MidGrey = AluminumMidGrey;
 constexpr TColor DarkGrey = AluminumDarkGrey;
 constexpr TPartFallbacks AluminumFallbacks{MidGrey, false};
 
-void SetCornerPixels(HDC dc, const TRect& r, TColor color) {
-    SetPixelColor(dc, r.Left, r.Top, color);
-    SetPixelColor(dc, r.Right - 1, r.Top, color);
-    SetPixelColor(dc, r.Left, r.Bottom - 1, color);
-    SetPixelColor(dc, r.Right - 1, r.Bottom - 1, color);
-}
-
 } // namespace
 
 GCL_IMPLEMENT_CLASS(TTxAluminumTheme)
@@ -296,10 +289,7 @@ void TTxAluminumTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect,
 
 void TTxAluminumTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo& info) {
     HDC dc = canvas->GetHandle();
-    TRect r = rect;
-    FrameRectColor(dc, r, FCache.PopupBorderColor, true);
-    FillRectColor(dc, r, FCache.PopupBackground);
-    const TPopupJoint joint = PopupJointOf(r, info.ParentItemRect);
+    const TPopupJoint joint = PaintCachePopupFrame(dc, rect, info.ParentItemRect, FCache, clNone);
     const TRect& p = joint.Parent;
     const TColor frame = FCache.ButtonColorTable[brPopupOpen][cpFrame];
     if (joint.Horizontal)

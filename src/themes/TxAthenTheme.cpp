@@ -127,13 +127,7 @@ void TTxAthenTheme::PaintDockBackground(TCanvas* canvas, const TRect& clientRect
 }
 
 void TTxAthenTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo& info) {
-    HDC dc = canvas->GetHandle();
-    TRect r = rect;
-    FrameRectColor(dc, r, FCache.PopupBorderColor, true);
-    FillRectColor(dc, r, FCache.PopupBackground);
-    const TPopupJoint joint = PopupJointOf(r, info.ParentItemRect);
-    if (joint.Horizontal) DrawLineColor(dc, joint.X1, joint.Y, joint.X2, joint.Y, PopupJointColor());
-    if (joint.Vertical) DrawLineColor(dc, joint.X, joint.Y1, joint.X, joint.Y2, PopupJointColor());
+    PaintCachePopupFrame(canvas->GetHandle(), rect, info.ParentItemRect, FCache, PopupJointColor());
 }
 
 void TTxAthenTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
@@ -278,31 +272,7 @@ void TTxAthenTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, const
 }
 
 void TTxAthenTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info) {
-    const TColor entry = canvas->GetBrush()->GetColor();
-    HDC dc = canvas->GetHandle();
-    const int face = ColorIntensity(clBtnFace);
-    TRect r = rect;
-    auto corners = [&](TColor color) {
-        SetPixelColor(dc, r.Left, r.Top, color);
-        if (info.IsVertical)
-            SetPixelColor(dc, r.Right - 1, r.Top, color);
-        else
-            SetPixelColor(dc, r.Left, r.Bottom - 1, color);
-    };
-    if (LowColorScreen || face < 64 || face > 250) {
-        FrameRectColor(dc, r, entry, true);
-        canvas->GetBrush()->SetBitmap(gcl::AllocPatternBitmap(entry, face < 64 ? gcl::clWhite : clBtnShadow));
-        canvas->FrameRect(r);
-        canvas->GetBrush()->SetBitmap(nullptr);
-        canvas->GetBrush()->SetColor(entry);
-        corners(entry);
-        r = Inset(r, 1);
-        FrameRectColor(dc, r, entry, true);
-    } else {
-        FrameRectColor(dc, r, clBtnFace, true);
-        FrameRectColor(dc, r, entry, true);
-        corners(clBtnFace);
-    }
+    PaintPanelCaptionBorder(canvas, rect, info.IsVertical, clBtnFace);
     if (!info.ShowCaption()) return;
     const int h = GetSystemMetrics(SM_CYSMCAPTION);
     TRect bar = rect;
@@ -585,10 +555,7 @@ void TTxAthenTheme::PaintPageScrollButton(TCanvas* canvas, const TRect& rect, in
     else
         FillRectColor(dc, r, 0xFFFFFF);
     DrawCutOutline(dc, rect, 1, 1, hot ? BtnHotFrame() : 0xD0D0D0);
-    SetPixelColor(dc, rect.Left, rect.Top, clBtnFace);
-    SetPixelColor(dc, rect.Right - 1, rect.Top, clBtnFace);
-    SetPixelColor(dc, rect.Right - 1, rect.Bottom - 1, clBtnFace);
-    SetPixelColor(dc, rect.Left, rect.Bottom - 1, clBtnFace);
+    SetCornerPixels(dc, rect, clBtnFace);
     DrawScrollArrow(dc, rect, direction, clBtnText);
 }
 

@@ -216,7 +216,7 @@ void TTxDreamTheme::PaintToolbarCloseButton(TCanvas* canvas, const TRect& square
 }
 
 void TTxDreamTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info) {
-    PaintPanelBorder(canvas, rect, info, clBtnFace);
+    PaintPanelCaptionBorder(canvas, rect, info.IsVertical, clBtnFace);
     if (!info.ShowCaption()) return;
     HDC dc = canvas->GetHandle();
     const int h = GetSystemMetrics(SM_CYSMCAPTION);

@@ -408,12 +408,7 @@ void TTxOffice11AdaptiveTheme::PaintMenuItem(TCanvas* canvas, const TRect& rect,
 }
 
 void TTxOffice11AdaptiveTheme::PaintPageScrollButton(TCanvas* canvas, const TRect& rect, int direction, bool hot) {
-    HDC dc = canvas->GetHandle();
-    const TColor(&hotRow)[3] = FCache.ButtonColorTable[brHot];
-    TRect r = rect;
-    FrameRectColor(dc, r, hot ? hotRow[cpFrame] : clBtnShadow, true);
-    FillRectColor(dc, r, hot ? hotRow[cpBody] : clBtnFace);
-    DrawScrollArrow(dc, r, direction, hot ? hotRow[cpText] : FCache.ButtonColorTable[brNormal][cpText]);
+    PaintTablePageScrollButton(canvas->GetHandle(), rect, direction, hot, FCache);
 }
 
 void TTxOffice11AdaptiveTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
@@ -446,21 +441,7 @@ void TTxOffice11AdaptiveTheme::PaintFrameControl(TCanvas* canvas, const TRect& r
         TTxAthenTheme::PaintFrameControl(canvas, rect, kind, state, params);
         return;
     }
-    const bool disabled = state & PFS_DISABLED, pushed = state & PFS_PUSHED, hot = state & PFS_HOT,
-               mixed = state & PFS_MIXED;
-    const auto& table = FCache.ButtonColorTable;
-    TFrameControlColors colors;
-    colors.Outline = disabled ? clBtnShadow
-                     : pushed ? table[brPushed][cpFrame]
-                     : hot    ? table[brHot][cpFrame]
-                              : clBtnShadow;
-    colors.Fill = disabled ? clNone : pushed ? table[brPushed][cpBody] : hot ? table[brHot][cpBody] : clNone;
-    colors.MixedPattern = !disabled && !pushed && !hot && mixed;
-    colors.Mark = disabled ? table[brDisabled][cpText]
-                  : pushed ? table[brPushed][cpText]
-                  : mixed  ? clBtnShadow
-                  : hot    ? table[brHot][cpText]
-                           : table[brNormal][cpText];
+    const TFrameControlColors colors = TableFrameControlColors(FCache, state);
     PaintCheckRadio(canvas, rect, kind, state, colors);
 }
 

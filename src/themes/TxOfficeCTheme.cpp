@@ -314,16 +314,7 @@ void TTxOfficeCTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, cons
 }
 
 void TTxOfficeCTheme::PaintFrameControl(TCanvas* canvas, const TRect& rect, int kind, int state, int) {
-    const bool disabled = state & PFS_DISABLED, pushed = state & PFS_PUSHED, hot = state & PFS_HOT,
-               mixed = state & PFS_MIXED;
-    const auto& table = FCacheC.ButtonColorTable;
-    TFrameControlColors colors;
-    colors.Outline = disabled ? gcl::clBtnShadow
-                     : pushed ? table[brPushed][cpFrame]
-                     : hot    ? table[brHot][cpFrame]
-                              : gcl::clBtnShadow;
-    colors.Fill = disabled ? clNone : pushed ? table[brPushed][cpBody] : hot ? table[brHot][cpBody] : clNone;
-    colors.MixedPattern = !disabled && !pushed && !hot && mixed;
+    TFrameControlColors colors = TableFrameControlColors(FCacheC, state);
     colors.Mark = FrameControlMarkColor(state);
     PaintCheckRadio(canvas, rect, kind, state, colors);
 }

@@ -631,10 +631,7 @@ void TTxStripesTheme::PaintPageScrollButton(TCanvas* canvas, const TRect& rect, 
     else
         FillRectColor(dc, r, clBtnFace);
     DrawCutCornerOutlineColor(dc, rect, 1, 1, BlendColorNearest(clWindow, clBtnShadow, 64));
-    SetPixelColor(dc, rect.Left, rect.Top, clBtnFace);
-    SetPixelColor(dc, rect.Right - 1, rect.Top, clBtnFace);
-    SetPixelColor(dc, rect.Right - 1, rect.Bottom - 1, clBtnFace);
-    SetPixelColor(dc, rect.Left, rect.Bottom - 1, clBtnFace);
+    SetCornerPixels(dc, rect, clBtnFace);
     DrawScrollArrow(dc, rect, direction, clBtnText);
 }
 

@@ -249,32 +249,8 @@ void TTxTristanTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, con
 }
 
 void TTxTristanTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, const TTxPanelCaptionInfo& info) {
-    const TColor effective = canvas->GetBrush()->GetColor();
     HDC dc = canvas->GetHandle();
-    const int intensity = ColorIntensity(clBtnFace);
-    TRect r = rect;
-    auto roundCorners = [&](TColor color) {
-        const COLORREF c = gcl::ColorToColorRef(color);
-        SetPixelV(dc, r.Left, r.Top, c);
-        if (info.IsVertical)
-            SetPixelV(dc, r.Right - 1, r.Top, c);
-        else
-            SetPixelV(dc, r.Left, r.Bottom - 1, c);
-    };
-    if (LowColorScreen || intensity < 64 || intensity >= 251) {
-        FrameRectColor(dc, r, effective, true);
-        gcl::TBitmap* pattern = gcl::AllocPatternBitmap(effective, intensity < 64 ? gcl::clWhite : clBtnShadow);
-        canvas->GetBrush()->SetBitmap(pattern);
-        canvas->FrameRect(r);
-        canvas->GetBrush()->SetBitmap(nullptr);
-        roundCorners(effective);
-        gcl::InflateRect(r, -1, -1);
-        FrameRectColor(dc, r, effective, true);
-    } else {
-        FrameRectColor(dc, r, clBtnFace, true);
-        FrameRectColor(dc, r, effective, false);
-        roundCorners(clBtnFace);
-    }
+    PaintPanelCaptionBorder(canvas, rect, info.IsVertical, clBtnFace);
     if (!info.ShowCaption()) return;
     const TTristanColors& unit = FUnit->Colors;
     const int captionHeight = GetSystemMetrics(SM_CYSMCAPTION);
@@ -311,15 +287,7 @@ void TTxTristanTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, 
 }
 
 void TTxTristanTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo& info) {
-    HDC dc = canvas->GetHandle();
-    TRect r = rect;
-    FrameRectColor(dc, r, FCache.PopupBorderColor, true);
-    FillRectColor(dc, r, FCache.PopupBackground);
-    // The joint is measured against the inset rectangle: the popup of a
-    // themed item overlaps the item by the one pixel of its border.
-    const TPopupJoint joint = PopupJointOf(r, info.ParentItemRect);
-    if (joint.Horizontal) DrawLineColor(dc, joint.X1, joint.Y, joint.X2, joint.Y, FCache.ToolbarBackground);
-    if (joint.Vertical) DrawLineColor(dc, joint.X, joint.Y1, joint.X, joint.Y2, FCache.ToolbarBackground);
+    PaintCachePopupFrame(canvas->GetHandle(), rect, info.ParentItemRect, FCache, FCache.ToolbarBackground);
 }
 
 void TTxTristanTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int part) {
@@ -589,30 +557,11 @@ void TTxTristanTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const T
 }
 
 void TTxTristanTheme::PaintPageScrollButton(TCanvas* canvas, const TRect& rect, int direction, bool hot) {
-    HDC dc = canvas->GetHandle();
-    const TColor(&hotRow)[3] = FCache.ButtonColorTable[brHot];
-    TRect r = rect;
-    FrameRectColor(dc, r, hot ? hotRow[cpFrame] : clBtnShadow, true);
-    FillRectColor(dc, r, hot ? hotRow[cpBody] : clBtnFace);
-    DrawScrollArrow(dc, r, direction, hot ? hotRow[cpText] : FCache.ButtonColorTable[brNormal][cpText]);
+    PaintTablePageScrollButton(canvas->GetHandle(), rect, direction, hot, FCache);
 }
 
 void TTxTristanTheme::PaintFrameControl(TCanvas* canvas, const TRect& rect, int kind, int state, int) {
-    const bool disabled = state & PFS_DISABLED, pushed = state & PFS_PUSHED, hot = state & PFS_HOT,
-               mixed = state & PFS_MIXED;
-    const auto& table = FCache.ButtonColorTable;
-    TFrameControlColors colors;
-    colors.Outline = disabled ? clBtnShadow
-                     : pushed ? table[brPushed][cpFrame]
-                     : hot    ? table[brHot][cpFrame]
-                              : clBtnShadow;
-    colors.Fill = disabled ? clNone : pushed ? table[brPushed][cpBody] : hot ? table[brHot][cpBody] : clNone;
-    colors.MixedPattern = !disabled && !pushed && !hot && mixed;
-    colors.Mark = disabled ? table[brDisabled][cpText]
-                  : pushed ? table[brPushed][cpText]
-                  : mixed  ? clBtnShadow
-                  : hot    ? table[brHot][cpText]
-                           : table[brNormal][cpText];
+    const TFrameControlColors colors = TableFrameControlColors(FCache, state);
     PaintCheckRadio(canvas, rect, kind, state, colors);
 }
 

@@ -137,13 +137,7 @@ void TTxZezioTheme::PaintDockBackground(TCanvas* canvas, const TRect&, const TRe
 }
 
 void TTxZezioTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo& info) {
-    HDC dc = canvas->GetHandle();
-    TRect r = rect;
-    FrameRectColor(dc, r, FCache.PopupBorderColor, true);
-    FillRectColor(dc, r, FCache.PopupBackground);
-    const TPopupJoint joint = PopupJointOf(r, info.ParentItemRect);
-    if (joint.Horizontal) DrawLineColor(dc, joint.X1, joint.Y, joint.X2, joint.Y, FCache.ToolbarBackground);
-    if (joint.Vertical) DrawLineColor(dc, joint.X, joint.Y1, joint.X, joint.Y2, FCache.ToolbarBackground);
+    PaintCachePopupFrame(canvas->GetHandle(), rect, info.ParentItemRect, FCache, FCache.ToolbarBackground);
 }
 
 void TTxZezioTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
