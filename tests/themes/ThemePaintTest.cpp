@@ -13,7 +13,7 @@
 using namespace qelvo;
 using gcl::TColor;
 using gcl::TRect;
-using qelvo::test::TDibCanvas;
+using qelvo::test::PixelCanvas;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TGdiObjectCounter;
 
@@ -25,7 +25,7 @@ TColor Grey(int v) { return static_cast<TColor>(RGB(v, v, v)); }
 
 TEST(ThemePaintGradient, FallbackStepsFromOnePastStartToExactlyEnd) {
     TGradientFallbackScope fallback;
-    TDibCanvas canvas(20, 20, Back);
+    PixelCanvas canvas(20, 20, Back);
     GradientFillCanvas(canvas.Canvas(), TRect{2, 3, 6, 13}, 0xFFFFFF, 0x000000, true);
     for (int k = 0; k < 10; ++k) {
         EXPECT_EQ(canvas.Pixel(2, 3 + k), Grey(255 * (k + 1) / 10)) << "row " << k;
@@ -50,7 +50,7 @@ TEST(ThemePaintGradient, EmptyAndNegativeRectanglesDrawNothing) {
     for (bool fallback : {true, false}) {
         std::unique_ptr<TGradientFallbackScope> scope;
         if (fallback) scope = std::make_unique<TGradientFallbackScope>();
-        TDibCanvas canvas(10, 10, Back);
+        PixelCanvas canvas(10, 10, Back);
         const TRect cases[] = {{5, 5, 5, 8}, {5, 5, 8, 5}, {6, 6, 2, 9}, {2, 6, 9, 2}, {8, 8, 1, 1}};
         for (const TRect& r : cases) {
             GradientFillCanvas(canvas.Canvas(), r, 0xFFFFFF, 0, true);
@@ -66,7 +66,7 @@ TEST(ThemePaintGradient, SystemColoursAreResolvedBeforeInterpolation) {
     TFixedSysColors colors;
     colors.Set(COLOR_BTNFACE, RGB(100, 100, 100));
     TGradientFallbackScope fallback;
-    TDibCanvas canvas(4, 4, Back);
+    PixelCanvas canvas(4, 4, Back);
     GradientFillCanvas(canvas.Canvas(), TRect{0, 0, 2, 4}, gcl::clBtnFace, 0x000000, true);
     EXPECT_EQ(canvas.Pixel(0, 0), Grey(25));
     EXPECT_EQ(canvas.Pixel(1, 3), Grey(100));
@@ -78,7 +78,7 @@ TEST(ThemePaintGradient, EndColourComesFirstInGradientFillCanvas) {
     for (bool fallback : {false, true}) {
         std::unique_ptr<TGradientFallbackScope> scope;
         if (fallback) scope = std::make_unique<TGradientFallbackScope>();
-        TDibCanvas canvas(8, 64, Back);
+        PixelCanvas canvas(8, 64, Back);
         GradientFillCanvas(canvas.Canvas(), TRect{0, 0, 8, 64}, gcl::clWhite, gcl::clSilver, true);
         const TColor top = canvas.Pixel(3, 0), bottom = canvas.Pixel(3, 63);
         EXPECT_LE(std::abs((top & 0xFF) - 0xC0), 2) << "fallback " << fallback;
@@ -92,7 +92,7 @@ TEST(ThemePaintGradient, BindsGradientFillOnceAndTheSeamForcesTheFallback) {
     const TGradientFillEntry bound = GradientFillEntry;
     const TGradientRectEntry boundRect = GradientRectEntry;
     EXPECT_EQ(boundRect, &GradientFillRect) << "msimg32 exports GradientFill under Wine";
-    TDibCanvas canvas(4, 4, Back);
+    PixelCanvas canvas(4, 4, Back);
     TRIVERTEX v[2] = {{0, 0, 0, 0, 0, 0}, {4, 4, 0xFF00, 0xFF00, 0xFF00, 0}};
     GRADIENT_RECT mesh{0, 1};
     EXPECT_TRUE(GradientFillEntry(canvas.DC(), v, 2, &mesh, 1, GRADIENT_FILL_RECT_V));
@@ -120,7 +120,7 @@ TEST(ThemePaintGradient, Msimg32IsTheSystemFoldersCopy) {
 
 TEST(ThemePaintGradient, EveryLineBrushIsDeleted) {
     ASSERT_TRUE(TGdiObjectCounter::Installed());
-    TDibCanvas canvas(40, 40, Back);
+    PixelCanvas canvas(40, 40, Back);
     TGdiObjectCounter counter;
     {
         TGradientFallbackScope fallback;
@@ -135,7 +135,7 @@ TEST(ThemePaintGradient, EveryLineBrushIsDeleted) {
 // ---- Three-stop gradient ---------------------------------------------------------------
 
 TEST(ThemePaintThreeStop, TenLinesEndExactlyOnTheLastStop) {
-    TDibCanvas canvas(10, 4, Back);
+    PixelCanvas canvas(10, 4, Back);
     PaintThreeStopGradient(canvas.Canvas(), TRect{0, 0, 10, 4}, false, false);
     // L = 9, S = 3: stops 248, 216, 240, 248 at lines 0, 3, 6, 9.
     const int expected[10] = {248, 248 - 32 / 3, 248 - 64 / 3, 216, 216 + 8, 216 + 16, 240, 240 + 2, 240 + 5, 248};
@@ -143,7 +143,7 @@ TEST(ThemePaintThreeStop, TenLinesEndExactlyOnTheLastStop) {
 }
 
 TEST(ThemePaintThreeStop, TwelveLinesRunPastTheLastStopClamped) {
-    TDibCanvas canvas(4, 12, Back);
+    PixelCanvas canvas(4, 12, Back);
     PaintThreeStopGradient(canvas.Canvas(), TRect{0, 0, 4, 12}, true, false, true);
     // Light set, L = 11, S = 3; part 3 runs k - 2S = 0..5 from (112, 232, 240) toward (176, 255, 255).
     EXPECT_EQ(canvas.Pixel(0, 0), RGB(240, 248, 255));
@@ -154,7 +154,7 @@ TEST(ThemePaintThreeStop, TwelveLinesRunPastTheLastStopClamped) {
 }
 
 TEST(ThemePaintThreeStop, OnePixelPaintsThreeLinesTwoBeyond) {
-    TDibCanvas canvas(8, 8, Back);
+    PixelCanvas canvas(8, 8, Back);
     PaintThreeStopGradient(canvas.Canvas(), TRect{2, 2, 3, 6}, true, true, false);
     EXPECT_EQ(canvas.Pixel(2, 3), RGB(224, 232, 239));
     EXPECT_EQ(canvas.Pixel(3, 3), RGB(112, 160, 208));
@@ -170,7 +170,7 @@ TEST(ThemePaintThreeStop, OnePixelPaintsThreeLinesTwoBeyond) {
 // ---- Cut-corner frames ---------------------------------------------------------------
 
 TEST(ThemePaintCutCorner, OutlineShadeAndCornerLines) {
-    TDibCanvas canvas(12, 10, Back);
+    PixelCanvas canvas(12, 10, Back);
     canvas.Canvas()->GetPen()->SetColor(0x123456);
     DrawCutCornerFrame(canvas.Canvas(), TRect{2, 1, 10, 8}, 2, 1, 0x0000FF, 0x00FF00, 0xFF0000);
     EXPECT_EQ(canvas.Canvas()->GetPen()->GetColor(), 0x123456);
@@ -210,7 +210,7 @@ TEST(ThemePaintCutCorner, OutlineShadeAndCornerLines) {
 }
 
 TEST(ThemePaintCutCorner, NoShadeKeepsTheFrameAndNoneDrawsNothing) {
-    TDibCanvas canvas(10, 10, Back);
+    PixelCanvas canvas(10, 10, Back);
     DrawCutCornerFrame(canvas.Canvas(), TRect{1, 1, 9, 9}, 0, 0, 0x0000FF, gcl::clNone, gcl::clNone);
     EXPECT_EQ(canvas.CountOf(TRect{0, 0, 10, 10}, 0x0000FF), 28);
     canvas.Fill(Back);
@@ -219,7 +219,7 @@ TEST(ThemePaintCutCorner, NoShadeKeepsTheFrameAndNoneDrawsNothing) {
 }
 
 TEST(ThemePaintCutCorner, AltCornersBlendTheBackgroundBeyondTheCut) {
-    TDibCanvas canvas(12, 10, RGB(100, 100, 100));
+    PixelCanvas canvas(12, 10, RGB(100, 100, 100));
     DrawCutCornerFrameAlt(canvas.Canvas(), TRect{2, 1, 10, 8}, 2, 1, RGB(200, 0, 0), RGB(0, 200, 0));
     // 60 % of the grey pixel beyond each cut, 40 % of the frame or shade colour.
     const TColor left = static_cast<TColor>(RGB(140, 60, 60)), right = static_cast<TColor>(RGB(60, 140, 60));

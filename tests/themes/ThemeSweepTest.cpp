@@ -15,7 +15,7 @@
 
 using namespace qelvo;
 using gcl::TRect;
-using qelvo::test::TDibCanvas;
+using qelvo::test::PixelCanvas;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TGdiObjectCounter;
 
@@ -50,7 +50,7 @@ std::vector<TTxItemInfo> ItemStates() {
 
 const TRect Rects[] = {{2, 2, 40, 24}, {3, 3, 3, 3}, {10, 10, 2, 4}, {4, 4, 5, 5}, {0, 0, 1, 30}, {0, 0, 60, 1}};
 
-void PaintEverything(TTxTheme* theme, TDibCanvas& canvas, gcl::TImageList* images) {
+void PaintEverything(TTxTheme* theme, PixelCanvas& canvas, gcl::TImageList* images) {
     gcl::TCanvas* c = canvas.Canvas();
     const std::vector<TTxItemInfo> states = ItemStates();
     for (const TRect& r : Rects) {
@@ -172,7 +172,7 @@ TEST_P(ThemeSweep, EveryOperationStateAndDegenerateRectangle) {
         for (int pass = 0; pass < 2; ++pass) {
             TGdiObjectCounter counter;
             {
-                TDibCanvas canvas(200, 200);
+                PixelCanvas canvas(200, 200, 0xFF00FF);
                 canvas.ClipTo(TRect{0, 0, 200, 200});
                 const int depth = test::SaveDepth(canvas.DC());
                 EXPECT_NO_THROW(PaintEverything(theme, canvas, images.get()));
@@ -207,7 +207,7 @@ TTxItemInfo ItemIn(uint32_t view, bool enabled, uint8_t hover, bool pushed = fal
 // rectangle (0, 0, width, height): items are painted in their own
 // coordinates, as the toolbar framework does.
 template <class Paint>
-void AtItem(TDibCanvas& canvas, const TRect& rect, Paint paint) {
+void AtItem(PixelCanvas& canvas, const TRect& rect, Paint paint) {
     const int saved = SaveDC(canvas.DC());
     SetViewportOrgEx(canvas.DC(), rect.Left, rect.Top, nullptr);
     paint(TRect{0, 0, rect.Width(), rect.Height()});
@@ -215,7 +215,7 @@ void AtItem(TDibCanvas& canvas, const TRect& rect, Paint paint) {
     canvas.Canvas()->Refresh();
 }
 
-void PaintTestForm(TTxTheme* theme, TDibCanvas& canvas) {
+void PaintTestForm(TTxTheme* theme, PixelCanvas& canvas) {
     gcl::TCanvas* c = canvas.Canvas();
     c->GetFont()->SetName("Tahoma");
     c->GetFont()->SetHeight(-11);
@@ -318,7 +318,7 @@ TEST(ThemePictures, TestFormPaintedByEachTheme) {
     TFixedSysColors colors;
     for (const char* name : ThemeNames) {
         TTxTheme* theme = AcquireTheme(name);
-        TDibCanvas canvas(320, 240, 0xE0E0E0);
+        PixelCanvas canvas(320, 240, 0xE0E0E0);
         PaintTestForm(theme, canvas);
         EXPECT_TRUE(canvas.SaveBmp(std::string("theme-") + name + ".bmp"));
         // Something of each part was painted.
@@ -338,14 +338,14 @@ TEST(ThemePictures, ContactSheetOfEveryRegisteredTheme) {
     ASSERT_EQ(names.front(), "Default");
     constexpr int Columns = 5, CellWidth = 324, CellHeight = 260;
     const int rows = (static_cast<int>(names.size()) + Columns - 1) / Columns;
-    TDibCanvas sheet(Columns * CellWidth, rows * CellHeight, 0x404040);
+    PixelCanvas sheet(Columns * CellWidth, rows * CellHeight, 0x404040);
     sheet.Canvas()->GetFont()->SetName("Tahoma");
     sheet.Canvas()->GetFont()->SetHeight(-11);
     sheet.Canvas()->GetFont()->SetColor(gcl::clWhite);
     sheet.Canvas()->GetBrush()->SetStyle(gcl::bsClear);
     for (size_t i = 0; i < names.size(); ++i) {
         TTxTheme* theme = AcquireTheme(names[i]);
-        TDibCanvas form(320, 240, 0xE0E0E0);
+        PixelCanvas form(320, 240, 0xE0E0E0);
         PaintTestForm(theme, form);
         ReleaseTheme(theme);
         const int x = static_cast<int>(i % Columns) * CellWidth + 2, y = static_cast<int>(i / Columns) * CellHeight;
@@ -369,7 +369,7 @@ TEST(ThemeSwitching, EveryThemeInTurnAndBackLeavesNoGdiObject) {
     for (int pass = 0; pass < 2; ++pass) {
         TGdiObjectCounter counter;
         {
-            TDibCanvas canvas(320, 240, 0xE0E0E0);
+            PixelCanvas canvas(320, 240, 0xE0E0E0);
             TTxTheme* current = nullptr;
             for (const std::string& name : names) {
                 TTxTheme* next = AcquireTheme(name);

@@ -1,4 +1,4 @@
-// The theme tests' harness: DIB canvas, fixed system colours, GDI object
+// The theme tests' harness: fixed system colours, GDI object
 // counter (import-table patches of gdi32) and the DC's save depth.
 #include "ThemeTestSupport.h"
 
@@ -17,74 +17,6 @@
 #include "themes/ThemeCommon.h"
 
 namespace qelvo::test {
-
-// ---- DIB canvas ------------------------------------------------------------------
-
-TDibCanvas::TDibCanvas(int width, int height, TColor fill)
-    : FPixels(width, height, static_cast<COLORREF>(fill)), FCanvas(std::make_unique<gcl::TCanvas>()) {
-    FCanvas->SetHandle(FPixels.DC());
-}
-
-TDibCanvas::~TDibCanvas() { FCanvas->SetHandle(nullptr); }
-
-void TDibCanvas::Fill(TColor color) { FPixels.Fill(static_cast<COLORREF>(color)); }
-
-// A COLORREF is laid out as a TColor: red in the low byte.
-TColor TDibCanvas::Pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= Width() || y >= Height()) {
-        ADD_FAILURE() << "pixel (" << x << ", " << y << ") outside the canvas";
-        return gcl::clNone;
-    }
-    return static_cast<TColor>(FPixels.At(x, y));
-}
-
-int TDibCanvas::CountOf(const TRect& rect, TColor color) const {
-    int n = 0;
-    for (int y = rect.Top; y < rect.Bottom; ++y)
-        for (int x = rect.Left; x < rect.Right; ++x) n += Pixel(x, y) == color;
-    return n;
-}
-
-std::string TDibCanvas::Pattern(const TRect& rect, TColor color) const {
-    return FPixels.Pattern(rect.Left, rect.Top, rect.Width(), rect.Height(), static_cast<COLORREF>(color));
-}
-
-void TDibCanvas::ClipTo(const TRect& rect) {
-    HRGN region = CreateRectRgn(rect.Left, rect.Top, rect.Right, rect.Bottom);
-    SelectClipRgn(DC(), region);
-    DeleteObject(region);
-}
-
-bool TDibCanvas::SaveBmp(const std::string& fileName) const {
-    std::string path = fileName;
-    if (const char* folder = std::getenv("QELVO_SCREENSHOT_DIR")) path = std::string(folder) + "\\" + fileName;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const int width = Width(), height = Height();
-    const int stride = (width * 3 + 3) & ~3;
-    BITMAPFILEHEADER file{};
-    BITMAPINFOHEADER info{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + stride * height;
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    bool ok = std::fwrite(&file, sizeof file, 1, f) == 1 && std::fwrite(&info, sizeof info, 1, f) == 1;
-    std::string row(static_cast<size_t>(stride), '\0');
-    for (int y = height - 1; ok && y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const COLORREF p = FPixels.At(x, y);
-            row[x * 3] = static_cast<char>(GetBValue(p));
-            row[x * 3 + 1] = static_cast<char>(GetGValue(p));
-            row[x * 3 + 2] = static_cast<char>(GetRValue(p));
-        }
-        ok = std::fwrite(row.data(), row.size(), 1, f) == 1;
-    }
-    return std::fclose(f) == 0 && ok;
-}
 
 // ---- Fixed system colours ---------------------------------------------------------------
 

@@ -1,5 +1,4 @@
-// The theme tests' harness: a canvas over a 32-bit DIB section with pixel
-// reads, a fixed table of system colours installed through the class
+// The theme tests' harness (they paint on support/PixelCanvas.h): a fixed table of system colours installed through the class
 // library's system-colour service, a counter of the GDI objects this
 // program creates and deletes, and the DC's save depth.
 #pragma once
@@ -12,45 +11,12 @@
 
 #include "gcl/Graphics.h"
 #include "theming/TxThemes.h"
-#include "toolbar/PixelCanvas.h"
+#include "support/PixelCanvas.h"
 
 namespace qelvo::test {
 
 using gcl::TColor;
 using gcl::TRect;
-
-// A canvas over the toolbar tests' 32-bit memory bitmap.
-class TDibCanvas {
-public:
-    TDibCanvas(int width, int height, TColor fill = 0xFF00FF);
-    ~TDibCanvas();
-    TDibCanvas(const TDibCanvas&) = delete;
-    TDibCanvas& operator=(const TDibCanvas&) = delete;
-
-    gcl::TCanvas* Canvas() const { return FCanvas.get(); }
-    HDC DC() const { return FPixels.DC(); }
-    int Width() const { return FPixels.Width(); }
-    int Height() const { return FPixels.Height(); }
-    void Fill(TColor color);
-    // The pixel as a 0x00BBGGRR colour.
-    TColor Pixel(int x, int y) const;
-    // Pixels of rect equal to color / different from it.
-    int CountOf(const TRect& rect, TColor color) const;
-    int CountNot(const TRect& rect, TColor color) const { return Area(rect) - CountOf(rect, color); }
-    // The rows of rect as text: '#' where the pixel has color, '.' elsewhere.
-    std::string Pattern(const TRect& rect, TColor color) const;
-    // Limits drawing to rect (the clip region of the DC).
-    void ClipTo(const TRect& rect);
-    // Writes the picture as a 24-bit BMP beside the test program (or into
-    // QELVO_SCREENSHOT_DIR); false when it could not be written.
-    bool SaveBmp(const std::string& fileName) const;
-
-    static int Area(const TRect& r) { return (r.Right - r.Left) * (r.Bottom - r.Top); }
-
-private:
-    PixelCanvas FPixels;
-    std::unique_ptr<gcl::TCanvas> FCanvas;
-};
 
 // The classic Windows colours for every COLOR_ index, fixed for the
 // process's tests whatever the desktop says; Set changes one entry.

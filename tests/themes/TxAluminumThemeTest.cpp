@@ -12,7 +12,7 @@
 
 using namespace qelvo;
 using gcl::TRect;
-using qelvo::test::TDibCanvas;
+using qelvo::test::PixelCanvas;
 using qelvo::test::Item;
 using qelvo::test::TFixedSysColors;
 
@@ -85,7 +85,7 @@ TEST_F(AluminumTheme, MetricsOnTopOfTheDefaultTheme) {
 }
 
 TEST_F(AluminumTheme, RoundedFacesWithBlendedCorners) {
-    TDibCanvas canvas(24, 24, Back);
+    PixelCanvas canvas(24, 24, Back);
     Theme()->PaintButton(canvas.Canvas(), TRect{0, 0, 20, 20}, Item(VT_TOOLBAR, true, 2));
     EXPECT_EQ(canvas.Pixel(10, 0), Button(brHot, cpFrame));
     EXPECT_EQ(canvas.Pixel(0, 10), Button(brHot, cpFrame));
@@ -106,7 +106,7 @@ TEST_F(AluminumTheme, RoundedFacesWithBlendedCorners) {
 }
 
 TEST_F(AluminumTheme, EmbossedGlyphsDimplesAndSizeGrip) {
-    TDibCanvas canvas(30, 30, 0xDFDFDF);
+    PixelCanvas canvas(30, 30, 0xDFDFDF);
     Theme()->PaintMDIButton(canvas.Canvas(), TRect{0, 0, 20, 20}, Item(VT_TOOLBAR), 0);
     // The stock close cross at (2, 2): dark grey in place, lighter one pixel down-right.
     EXPECT_EQ(canvas.Pixel(9, 10), 0x3F3F3F);
@@ -135,7 +135,7 @@ TEST_F(AluminumTheme, EmbossedGlyphsDimplesAndSizeGrip) {
 }
 
 TEST_F(AluminumTheme, PopupJointIsADitheredStrip) {
-    TDibCanvas canvas(100, 80, Back);
+    PixelCanvas canvas(100, 80, Back);
     TTxPopupFrameInfo info;
     info.ParentItemRect = TRect{10, -20, 40, 1};
     Theme()->PaintPopupFrame(canvas.Canvas(), TRect{0, 0, 100, 80}, info);
@@ -152,7 +152,7 @@ TEST_F(AluminumTheme, PopupJointIsADitheredStrip) {
 }
 
 TEST_F(AluminumTheme, BrushedViewsPlainPopupsAndSeparators) {
-    TDibCanvas canvas(60, 20, Back);
+    PixelCanvas canvas(60, 20, Back);
     const TRect all{0, 0, 60, 20};
     Theme()->PaintBackground(canvas.Canvas(), TRect{}, all, all, 0xDFDFDF, false, VT_TOOLBAR | VT_OPAQUE);
     EXPECT_EQ(canvas.CountOf(all, 0xDFDFDF), 60 * 20);
@@ -172,7 +172,7 @@ TEST(TristanMdiButtons, StockGlyphsInTheItemTextColour) {
     TFixedSysColors colors;
     TTxTheme* theme = AcquireTheme("Tristan");
     auto* tristan = static_cast<TTxTristanTheme*>(theme);
-    TDibCanvas canvas(20, 20, Back);
+    PixelCanvas canvas(20, 20, Back);
     theme->PaintMDIButton(canvas.Canvas(), TRect{0, 0, 20, 20}, Item(VT_TOOLBAR), 3);
     const TColor text = tristan->Cache().ButtonColorTable[brNormal][cpText];
     // The restore boxes at (2, 2): their top bar is cell rows 4 and 5, columns 5 to 11.

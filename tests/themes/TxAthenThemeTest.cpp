@@ -13,7 +13,7 @@
 using namespace qelvo;
 using gcl::TRect;
 using qelvo::test::Item;
-using qelvo::test::TDibCanvas;
+using qelvo::test::PixelCanvas;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TThemingFlagsScope;
 
@@ -67,7 +67,7 @@ TEST_F(AthenFamily, AthenCacheAndFixedColours) {
 
 TEST_F(AthenFamily, AthenBorderedToolbarHasItsShadowLineAndHotButtonsTheirFrame) {
     auto* theme = Use<TTxAthenTheme>("Athen");
-    TDibCanvas canvas(60, 30, Back);
+    PixelCanvas canvas(60, 30, Back);
     TTxToolbarFrameInfo info;
     info.ViewType = VT_TOOLBAR;
     info.BorderStyle = 1;
@@ -92,7 +92,7 @@ TEST_F(AthenFamily, AthenBorderedToolbarHasItsShadowLineAndHotButtonsTheirFrame)
 
 TEST_F(AthenFamily, AthenLowColourScreensKeepTheBackground) {
     auto* theme = Use<TTxAthenTheme>("Athen");
-    TDibCanvas canvas(40, 20, Back);
+    PixelCanvas canvas(40, 20, Back);
     {
         TThemingFlagsScope flags(true, false);
         theme->PaintBackground(canvas.Canvas(), TRect{}, TRect{0, 0, 40, 20}, TRect{0, 0, 40, 20}, Face, false, VT_TOOLBAR);
@@ -104,7 +104,7 @@ TEST_F(AthenFamily, AthenLowColourScreensKeepTheBackground) {
 
 TEST_F(AthenFamily, RadioFacesOfTallRectanglesStayInside) {
     auto* theme = Use<TTxAthenTheme>("Athen");
-    TDibCanvas canvas(13, 40, Back);
+    PixelCanvas canvas(13, 40, Back);
     canvas.ClipTo(TRect{0, 0, 13, 40});
     theme->PaintFrameControl(canvas.Canvas(), TRect{0, 0, 13, 40}, PFC_RADIOBUTTON, PFS_HOT, 0);
     // The 11 rows of the circle keep their insets; rows past them are full width.
@@ -141,7 +141,7 @@ TEST_F(AthenFamily, Office11AdaptiveClassicAndStyledBasePairs) {
 
 TEST_F(AthenFamily, Office11AdaptiveFloatingCloseCrossFollowsTheBody) {
     auto* theme = Use<TTxOffice11AdaptiveTheme>("Office11Adaptive");
-    TDibCanvas canvas(80, 40, Back);
+    PixelCanvas canvas(80, 40, Back);
     TTxFloatingFrameInfo info;
     info.ViewType = VT_TOOLBAR | VT_FLOATING;
     info.ClientWidth = 74;
@@ -183,7 +183,7 @@ TEST_F(AthenFamily, WhidbeyBasePairResolvesSystemColoursBeforeWeighingThem) {
 
 TEST_F(AthenFamily, WhidbeyTickDesignOutlineAndGrip) {
     auto* theme = Use<TTxWhidbeyTheme>("Whidbey");
-    TDibCanvas canvas(16, 16, Back);
+    PixelCanvas canvas(16, 16, Back);
     TTxItemInfo info = Item(VT_POPUPMENU);
     theme->PaintCheckMark(canvas.Canvas(), TRect{0, 0, 16, 16}, info);
     const TColor text = theme->Cache().ButtonColorTable[brNormal][cpText];
@@ -201,7 +201,7 @@ TEST_F(AthenFamily, WhidbeyTickDesignOutlineAndGrip) {
     EXPECT_EQ(canvas.CountOf(TRect{0, 0, 16, 16}, 0x0000FF), 60);
     EXPECT_EQ(canvas.Pixel(8, 8), Back);
     // The size grip of a 16-pixel bar has thirteen lines, of an 8-pixel one six.
-    TDibCanvas grip(16, 16, Back);
+    PixelCanvas grip(16, 16, Back);
     theme->PaintStatusBarPart(grip.Canvas(), TRect{0, 0, 16, 16}, 3);
     EXPECT_NE(grip.Pixel(16 - 1 - 12, 15), Back);
     EXPECT_EQ(grip.Pixel(16 - 1 - 13, 15), Back);

@@ -9,7 +9,7 @@
 
 using namespace qelvo;
 using gcl::TRect;
-using qelvo::test::TDibCanvas;
+using qelvo::test::PixelCanvas;
 using qelvo::test::Item;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TThemingFlagsScope;
@@ -92,7 +92,7 @@ TEST_F(TristanTheme, MetricsMarginsAndViewColours) {
 
 TEST(TristanGradients, LineAndSplitGradientsAndSingleLines) {
     TFixedSysColors colors;
-    TDibCanvas canvas(12, 12, Back);
+    PixelCanvas canvas(12, 12, Back);
     // Line: the first line has c2, the last c1.
     FillLineGradient(canvas.DC(), TRect{0, 0, 3, 11}, Rgb(0, 0, 0), Rgb(200, 100, 50), true);
     EXPECT_EQ(canvas.Pixel(1, 0), Rgb(200, 100, 50));
@@ -124,7 +124,7 @@ TEST(TristanGradients, LineAndSplitGradientsAndSingleLines) {
 // ---- Item faces -----------------------------------------------------------------------------
 
 TEST_F(TristanTheme, ButtonFacesInEachState) {
-    TDibCanvas canvas(24, 24, Back);
+    PixelCanvas canvas(24, 24, Back);
     const TRect rect{0, 0, 20, 22};
     TTxItemInfo hot = Item(VT_TOOLBAR, true, 2);
     Theme()->PaintButton(canvas.Canvas(), rect, hot);
@@ -163,7 +163,7 @@ TEST_F(TristanTheme, ButtonFacesInEachState) {
 }
 
 TEST_F(TristanTheme, CheckMarksChevronsAndDropDownArrows) {
-    TDibCanvas canvas(24, 24, Back);
+    PixelCanvas canvas(24, 24, Back);
     TTxItemInfo info = Item(VT_TOOLBAR);
     info.Selected = true;
     Theme()->PaintCheckMark(canvas.Canvas(), TRect{0, 0, 16, 16}, info);
@@ -203,7 +203,7 @@ TEST_F(TristanTheme, CheckMarksChevronsAndDropDownArrows) {
 }
 
 TEST_F(TristanTheme, DragGripDotsAndTheCloseGlyph) {
-    TDibCanvas canvas(120, 30, Back);
+    PixelCanvas canvas(120, 30, Back);
     TTxToolbarFrameInfo info;
     info.ViewType = VT_TOOLBAR;
     info.AllowDrag = true;
@@ -239,7 +239,7 @@ TEST_F(TristanTheme, DragGripDotsAndTheCloseGlyph) {
 }
 
 TEST_F(TristanTheme, FloatingFrameFillsItsBorderWithCutCorners) {
-    TDibCanvas canvas(100, 60, Back);
+    PixelCanvas canvas(100, 60, Back);
     TTxFloatingFrameInfo info;
     info.ViewType = VT_TOOLBAR | VT_FLOATING;
     info.BorderSize = {3, 3};
@@ -267,7 +267,7 @@ TEST_F(TristanTheme, FloatingFrameFillsItsBorderWithCutCorners) {
 // The popup of a themed item overlaps the item by the one pixel of its
 // border: the joint is measured against the inset rectangle.
 TEST_F(TristanTheme, PopupJointsReplaceTheBorderUnderTheParentItem) {
-    TDibCanvas canvas(100, 80, Back);
+    PixelCanvas canvas(100, 80, Back);
     TTxPopupFrameInfo info;
     info.ParentItemRect = TRect{10, -20, 40, 1};
     Theme()->PaintPopupFrame(canvas.Canvas(), TRect{0, 0, 100, 80}, info);
@@ -292,7 +292,7 @@ TEST_F(TristanTheme, PopupJointsReplaceTheBorderUnderTheParentItem) {
 }
 
 TEST_F(TristanTheme, SeparatorsMenuItemsAndSizeGrip) {
-    TDibCanvas canvas(60, 30, Back);
+    PixelCanvas canvas(60, 30, Back);
     TTxItemInfo info = Item(VT_TOOLBAR);
     Theme()->PaintSeparator(canvas.Canvas(), TRect{0, 0, 60, 10}, info, true, false);
     // An item of a toolbar view that is not toolbar-style starts past the image column.
@@ -323,7 +323,7 @@ TEST_F(TristanTheme, SeparatorsMenuItemsAndSizeGrip) {
 }
 
 TEST_F(Tristan2Theme, GlassFacesAndTheImageColumn) {
-    TDibCanvas canvas(40, 24, Back);
+    PixelCanvas canvas(40, 24, Back);
     TTxItemInfo pushed = Item(VT_TOOLBAR, true, 2);
     pushed.Pushed = true;
     Theme()->PaintButton(canvas.Canvas(), TRect{0, 0, 20, 22}, pushed);

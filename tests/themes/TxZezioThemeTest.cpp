@@ -15,7 +15,7 @@
 using namespace qelvo;
 using gcl::TRect;
 using qelvo::test::Item;
-using qelvo::test::TDibCanvas;
+using qelvo::test::PixelCanvas;
 using qelvo::test::TFixedSysColors;
 
 namespace {
@@ -60,7 +60,7 @@ TEST_F(ClassicThemes, ZezioCacheKeepsItsEditColoursUnsnapped) {
 TEST_F(ClassicThemes, ZezioPinstripeKeepsItsPhaseOnPartialRepaints) {
     auto* theme = Use<TTxZezioTheme>("Zezio");
     const TColor dark = ShiftColor(Face, -8), light = ShiftColor(Face, 8 + (200 - ColorIntensity(Face)) / 20);
-    TDibCanvas whole(20, 12, Back), part(20, 12, Back);
+    PixelCanvas whole(20, 12, Back), part(20, 12, Back);
     theme->PaintBackground(whole.Canvas(), TRect{}, TRect{0, 0, 20, 12}, TRect{0, 0, 20, 12}, Face, false, VT_TOOLBAR);
     theme->PaintBackground(part.Canvas(), TRect{}, TRect{0, 0, 20, 12}, TRect{0, 4, 20, 12}, Face, false, VT_TOOLBAR);
     for (int y = 0; y < 12; ++y) {
@@ -78,7 +78,7 @@ TEST_F(ClassicThemes, ZezioPinstripeKeepsItsPhaseOnPartialRepaints) {
 
 TEST_F(ClassicThemes, ZezioToolbarCloseGlyphAndDottedSeparators) {
     auto* theme = Use<TTxZezioTheme>("Zezio");
-    TDibCanvas canvas(40, 30, Back);
+    PixelCanvas canvas(40, 30, Back);
     TTxToolbarFrameInfo info;
     info.ViewType = VT_TOOLBAR;
     info.AllowDrag = true;
@@ -109,7 +109,7 @@ TEST_F(ClassicThemes, MirandaPlainBackgroundsMovedCaptionsAndSeparators) {
     TTxMarginRect margins;
     theme->ThemeMargins(2, margins);
     EXPECT_EQ(margins, (TTxMarginRect{0, 0, 3, 3}));
-    TDibCanvas canvas(40, 20, Back);
+    PixelCanvas canvas(40, 20, Back);
     theme->PaintBackground(canvas.Canvas(), TRect{}, TRect{0, 0, 40, 20}, TRect{0, 0, 40, 20}, Face, false, VT_TOOLBAR);
     EXPECT_EQ(canvas.CountOf(TRect{0, 0, 40, 20}, Face), 800);
     // A checked toolbar button's arrow sits one pixel lower and further right.
@@ -134,7 +134,7 @@ class ClassicCross : public ClassicThemes, public testing::WithParamInterface<co
 
 TEST_P(ClassicCross, DockedToolbarCloseButtonShowsTheSmallCross) {
     auto* theme = Use<TTxStripesTheme>(GetParam());
-    TDibCanvas canvas(40, 30, Back);
+    PixelCanvas canvas(40, 30, Back);
     TTxToolbarFrameInfo info;
     info.ViewType = VT_TOOLBAR;
     info.AllowDrag = true;
@@ -160,7 +160,7 @@ TEST_P(ClassicCross, DockedToolbarCloseButtonShowsTheSmallCross) {
 INSTANTIATE_TEST_SUITE_P(Themes, ClassicCross, testing::Values("Stripes", "Roma", "Monai"));
 
 TEST_F(ClassicThemes, StripesEveryFifthRowRomaEveryThirdMonaiPlain) {
-    TDibCanvas canvas(10, 12, Back);
+    PixelCanvas canvas(10, 12, Back);
     auto* stripes = Use<TTxStripesTheme>("Stripes");
     stripes->PaintBackground(canvas.Canvas(), TRect{}, TRect{0, 0, 10, 12}, TRect{0, 0, 10, 12}, Face, false,
                              VT_POPUPMENU);
@@ -188,7 +188,7 @@ TEST_F(ClassicThemes, StripesEveryFifthRowRomaEveryThirdMonaiPlain) {
 
 TEST_F(ClassicThemes, MonaiMdiButtonsCentreTheirGlyphLikeStripes) {
     TTxItemInfo item = Item(VT_MENUBAR, true);
-    TDibCanvas stripesCanvas(24, 24, Back), monaiCanvas(24, 24, Back);
+    PixelCanvas stripesCanvas(24, 24, Back), monaiCanvas(24, 24, Back);
     Use<TTxStripesTheme>("Stripes")->PaintMDIButton(stripesCanvas.Canvas(), TRect{2, 3, 22, 21}, item, 0);
     ReleaseTheme(FTheme);
     Use<TTxMonaiTheme>("Monai")->PaintMDIButton(monaiCanvas.Canvas(), TRect{2, 3, 22, 21}, item, 0);

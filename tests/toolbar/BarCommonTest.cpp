@@ -10,7 +10,7 @@
 #include "gcl/rtl/SysInfo.h"
 #include "support/WindowTest.h"
 #include "toolbar/BarCommon.h"
-#include "toolbar/PixelCanvas.h"
+#include "support/PixelCanvas.h"
 
 using namespace qelvo;
 using gcl::TRect;

@@ -15,7 +15,7 @@
 #include "toolbar/BarAnim.h"
 #include "toolbar/BarToolbar.h"
 #include "toolbar/MenuScript.h"
-#include "toolbar/PixelCanvas.h"
+#include "support/PixelCanvas.h"
 
 using namespace qelvo;
 using gcl::TComponent;

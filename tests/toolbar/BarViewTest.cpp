@@ -14,7 +14,7 @@
 #include "support/ApplicationTest.h"
 #include "support/Screenshot.h"
 #include "toolbar/BarItem.h"
-#include "toolbar/PixelCanvas.h"
+#include "support/PixelCanvas.h"
 
 using namespace qelvo;
 using gcl::TComponent;
