@@ -74,15 +74,20 @@ bool SystemSwitch(UINT Action) {
 
 constexpr UINT RDW_THEMEREDRAW = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;   // 0x585
 
-// Tells the windowed children of Control the colour behind them.
+TTxMenuAnimation* GMenuAnimation = nullptr;
+
+} // namespace
+
 void BroadcastParentColor(gcl::TWinControl* Control, TColor Color) {
     for (int i = 0; i < Control->GetControlCount(); ++i)
         Control->GetControls(i)->Perform(gcl::CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(Color));
 }
 
-TTxMenuAnimation* GMenuAnimation = nullptr;
-
-} // namespace
+void TellInsertedControlColor(gcl::TWinControl* Control, const gcl::TMessage& Message, TColor Color) {
+    if (Message.LParam && Control->GetColor() == clNone)
+        if (auto* control = reinterpret_cast<gcl::TControl*>(Message.WParam))
+            control->Perform(gcl::CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(Color));
+}
 
 // ==== Popup windows =============================================================================
 
@@ -214,12 +219,8 @@ void TTxPopupWindow::DestroyShadow() noexcept { FShadows.reset(); }
 
 void TTxPopupWindow::ShowingChanged() {
     const HWND wnd = GetHandle();
-    const bool showing = GetShowing();
-    TBarView* view = GetView();
-    TBarView* parent = view ? view->GetParentView() : nullptr;
     TTxMenuAnimation* animation = MenuAnimation();
-    if ((!parent || !(parent->GetState() & vsNoAnimation)) && showing && view && !view->GetSelected() &&
-        !IsWindowVisible(wnd) && animation && animation->GetAnimationMode() != 0 &&
+    if (MayAnimateShow() && animation && animation->GetAnimationMode() != 0 &&
         SendMessageA(wnd, WM_POPUP_SHOWING, 1, 0) == 0) {
         const uint8_t kind = animation->GetAnimation();
         if (kind != 0) {
@@ -229,10 +230,7 @@ void TTxPopupWindow::ShowingChanged() {
             return;
         }
     }
-    if (!showing) CancelPopupAnimation(wnd);
-    const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    SetWindowPos(wnd, nullptr, 0, 0, 0, 0, flags | (showing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    if (showing) SendNotifyMessageA(wnd, WM_POPUP_SHOWING, 3, 0);
+    ShowWithoutAnimation(GetShowing());
 }
 
 void TTxPopupWindow::Dispatch(gcl::TMessage& Message) {
@@ -547,9 +545,7 @@ void TTxToolbar::Dispatch(gcl::TMessage& Message) {
         return;
     case gcl::CM_CONTROLCHANGE:
         inherited::Dispatch(Message);
-        if (Message.LParam && GetColor() == clNone)
-            if (auto* control = reinterpret_cast<gcl::TControl*>(Message.WParam))
-                control->Perform(gcl::CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
+        TellInsertedControlColor(this, Message, FEffectiveColor);
         return;
     case gcl::CM_PARENTCOLORCHANGED:
         if (!GetDocked() && !GetFloating() && GetColor() == clNone) {

@@ -249,6 +249,12 @@ private:
     bool FUseParentBackground = false;
 };
 
+// Tells the children of Control the colour behind them
+// (CM_PARENTCOLORCHANGED 1, Color).
+void BroadcastParentColor(gcl::TWinControl* Control, TColor Color);
+// After CM_CONTROLCHANGE: a control inserted into Control, whose Color is
+// "none", hears the colour behind it.
+void TellInsertedControlColor(gcl::TWinControl* Control, const gcl::TMessage& Message, TColor Color);
 // Repaints a window that follows theme changes: the frame re-measured
 // keeping the client size (growing around its centre), then redrawn.
 void RecalcFrameKeepingClient(gcl::TWinControl* Control);

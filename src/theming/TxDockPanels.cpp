@@ -125,6 +125,23 @@ void DragSplitter(std::vector<TTxSplitEntry>& Entries, const std::vector<int>& O
     }
 }
 
+namespace {
+
+// A panel's limits along a multi-dock's length (no maximum: the whole
+// length, never below the minimum).
+TTxSplitEntry SplitEntryOf(TTxCustomDockablePanel* Panel, bool Vertical, int Available) {
+    int minW, minH, maxW, maxH;
+    Panel->ConstrainedResize(minW, minH, maxW, maxH);
+    TTxSplitEntry e;
+    e.Min = Vertical ? minH : minW;
+    e.Max = Vertical ? maxH : maxW;
+    if (e.Max < e.Min) e.Max = Available;
+    if (e.Max < e.Min) e.Max = e.Min;
+    return e;
+}
+
+} // namespace
+
 // ==== The multi-dock ===========================================================================
 
 GCL_IMPLEMENT_CLASS(TTxMultiDock)
@@ -166,15 +183,8 @@ void TTxMultiDock::ArrangeToolbars() {
 
     std::vector<TTxSplitEntry> entries;
     for (TTxCustomDockablePanel* panel : panels) {
-        int minW, minH, maxW, maxH;
-        panel->ConstrainedResize(minW, minH, maxW, maxH);
-        TTxSplitEntry e;
-        e.Size = vertical ? panel->GetSplitHeight() : panel->GetSplitWidth();
-        e.Min = vertical ? minH : minW;
-        e.Max = vertical ? maxH : maxW;
-        if (e.Max < e.Min) e.Max = available;
-        if (e.Max < e.Min) e.Max = e.Min;
-        e.Size = std::clamp(e.Size, e.Min, e.Max);
+        TTxSplitEntry e = SplitEntryOf(panel, vertical, available);
+        e.Size = std::clamp(vertical ? panel->GetSplitHeight() : panel->GetSplitWidth(), e.Min, e.Max);
         entries.push_back(e);
     }
     DistributeSplitSizes(entries, available);
@@ -676,14 +686,8 @@ void TTxCustomDockablePanel::DragSplitterAt(int HitCode, TPoint Start) {
     std::vector<int> old;
     int minSum = 0, maxSum = 0;
     for (TTxCustomDockablePanel* panel : panels) {
-        int minW, minH, maxW, maxH;
-        panel->ConstrainedResize(minW, minH, maxW, maxH);
-        TTxSplitEntry e;
+        TTxSplitEntry e = SplitEntryOf(panel, vertical, available);
         e.Size = vertical ? panel->GetHeight() : panel->GetWidth();
-        e.Min = vertical ? minH : minW;
-        e.Max = vertical ? maxH : maxW;
-        if (e.Max < e.Min) e.Max = available;
-        if (e.Max < e.Min) e.Max = e.Min;
         entries.push_back(e);
         old.push_back(e.Size);
         minSum += e.Min;
@@ -915,8 +919,7 @@ void TTxCustomDockablePanel::ThemeChanged(uintptr_t Step) {
     if (auto* fp = dynamic_cast<TTxFloatingWindowParent*>(GetParent())) RecalcFrameKeepingClient(fp);
     else RecalcFrameKeepingClient(this);
     Invalidate();
-    for (int i = 0; i < GetControlCount(); ++i)
-        GetControls(i)->Perform(gcl::CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
+    BroadcastParentColor(this, FEffectiveColor);
     if (TBarDock* dock = FThemeDock.Get()) {
         FThemeDock = nullptr;
         dock->EndUpdate();
@@ -996,9 +999,7 @@ void TTxCustomDockablePanel::Dispatch(gcl::TMessage& Message) {
         return;
     case gcl::CM_CONTROLCHANGE:
         inherited::Dispatch(Message);
-        if (Message.LParam && GetColor() == clNone)
-            if (auto* control = reinterpret_cast<gcl::TControl*>(Message.WParam))
-                control->Perform(gcl::CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
+        TellInsertedControlColor(this, Message, FEffectiveColor);
         return;
     case WM_ERASEBKGND:
         FillRectColor(reinterpret_cast<HDC>(Message.WParam), GetClientRect(), FEffectiveColor);
@@ -1010,8 +1011,7 @@ void TTxCustomDockablePanel::Dispatch(gcl::TMessage& Message) {
         if (!pos) return;
         if (pos->flags & SWP_SHOWWINDOW) {
             UpdateEffectiveColor();
-            for (int i = 0; i < GetControlCount(); ++i)
-                GetControls(i)->Perform(gcl::CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));
+            BroadcastParentColor(this, FEffectiveColor);
         }
         if (!(pos->flags & SWP_NOSIZE)) Realign();
         return;

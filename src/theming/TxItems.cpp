@@ -241,15 +241,7 @@ int TTxItemViewer::GetImageMarginID() { return IsToolbarStyle() ? 1 : 2; }
 
 void TTxItemViewer::DoPaintCaption(TCanvas*, const TRect&, TRect&, bool, bool&) {}
 
-bool TTxItemViewer::IsImageShown() {
-    if (FItem->GetImageIndex() < 0) return false;
-    switch (FItem->GetDisplayMode()) {
-    case nbdmDefault:
-    case nbdmImageAndText: return true;
-    case nbdmTextOnlyInMenus: return IsToolbarStyle();
-    default: return false;
-    }
-}
+bool TTxItemViewer::IsImageShown() { return ImageShown(); }
 
 void TTxItemViewer::GetImageSize(gcl::TSize& Size) {
     gcl::TCustomImageList* images = GetImageList();

@@ -323,12 +323,23 @@ void TBarPopupWindow::NCPaintProc(HWND, HDC DC, void* AppData) {
     static_cast<TBarPopupWindow*>(AppData)->PaintNC(DC);
 }
 
+bool TBarPopupWindow::MayAnimateShow() {
+    TBarView* parent = FView ? FView->GetParentView() : nullptr;
+    return (!parent || !(parent->GetState() & vsNoAnimation)) && GetShowing() && FView && !FView->GetSelected() &&
+           !IsWindowVisible(GetHandle());
+}
+
+void TBarPopupWindow::ShowWithoutAnimation(bool Showing) {
+    const HWND wnd = GetHandle();
+    if (!Showing) CancelPopupAnimation(wnd);
+    const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(wnd, nullptr, 0, 0, 0, 0, flags | (Showing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    if (Showing) SendNotifyMessageA(wnd, WM_POPUP_SHOWING, 3, 0);
+}
+
 void TBarPopupWindow::CMShowingChanged(gcl::TMessage&) {
     const HWND wnd = GetHandle();
-    const bool showing = GetShowing();
-    TBarView* parent = FView ? FView->GetParentView() : nullptr;
-    if ((!parent || !(parent->GetState() & vsNoAnimation)) && showing && FView && !FView->GetSelected() &&
-        !IsWindowVisible(wnd)) {
+    if (MayAnimateShow()) {
         BOOL animate = FALSE;
         BOOL fade = FALSE;
         SystemParametersInfoA(SPI_GETMENUANIMATION, 0, &animate, 0);
@@ -340,10 +351,7 @@ void TBarPopupWindow::CMShowingChanged(gcl::TMessage&) {
             }
         }
     }
-    if (!showing) CancelPopupAnimation(wnd);
-    const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
-    SetWindowPos(wnd, nullptr, 0, 0, 0, 0, flags | (showing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-    if (showing) SendNotifyMessageA(wnd, WM_POPUP_SHOWING, 3, 0);
+    ShowWithoutAnimation(GetShowing());
 }
 
 void TBarPopupWindow::Dispatch(gcl::TMessage& Message) {

@@ -67,6 +67,12 @@ protected:
     virtual void PaintScrollArrows();
     // Paints the frame into DC (window coordinates).
     virtual void PaintNC(HDC DC);
+    // A popup becoming visible may open with an animation: its parent view
+    // allows it, nothing is selected yet and the window is not shown.
+    bool MayAnimateShow();
+    // Shows or hides the window at once (a shown one hears
+    // WM_POPUP_SHOWING with 3).
+    void ShowWithoutAnimation(bool Showing);
 
 private:
     static void NCPaintProc(HWND Wnd, HDC DC, void* AppData);

@@ -28,7 +28,7 @@ using namespace qelvo::test;
 
 namespace {
 
-class TxBars : public ::testing::Test {
+class TxBars : public TThemedFormTest {
 protected:
     static void SetUpTestSuite() {
         StartThemingLayer();
@@ -37,21 +37,14 @@ protected:
         gcl::CommonControlsUnit.Initialize();
     }
     void SetUp() override {
-        Form = gcl::TForm::Create(nullptr, 0);
+        TThemedFormTest::SetUp();
         Form->SetBounds(30, 30, 480, 360);
         Form->SetClientWidth(460);
         Form->SetClientHeight(300);
     }
     void TearDown() override {
-        Form->Free();
         PumpMessages(20);
-        SelectTheme("Default");
-        UnregisterTheme("Recording");
-    }
-    TTxRecordingTheme* UseRecordingTheme() {
-        RegisterTheme("Recording", TTxRecordingTheme::StaticClass());
-        SelectTheme("Recording");
-        return static_cast<TTxRecordingTheme*>(CurrentTheme);
+        TThemedFormTest::TearDown();
     }
     template <class T>
     T* Make(gcl::TWinControl* parent) {
@@ -78,7 +71,6 @@ protected:
         RedrawWindow(control->GetHandle(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
-    gcl::TForm* Form = nullptr;
 };
 
 // Posts a mouse message to Wnd at a screen point (client coordinates in
