@@ -97,7 +97,13 @@ GCL_IMPLEMENT_CLASS(TTxChevronPopupWindow)
 
 TTxPopupWindow::~TTxPopupWindow() = default;
 
+void TTxPopupWindow::AfterConstruction() {
+    inherited::AfterConstruction();
+    AddThemeListener(this);
+}
+
 void TTxPopupWindow::BeforeDestruction() noexcept {
+    RemoveThemeListener(this);
     DestroyShadow();
     inherited::BeforeDestruction();
 }
@@ -253,6 +259,15 @@ void TTxPopupWindow::Dispatch(gcl::TMessage& Message) {
     }
     case gcl::CM_SHOWINGCHANGED: ShowingChanged(); return;
     case WM_SKIN_VIEWTYPE: Message.Result = static_cast<LRESULT>(ViewType()); return;
+    case WM_SKIN_THEMECHANGE:
+        // An open popup takes the new theme's frame and colours.
+        if (Message.WParam == 3 && HandleAllocated()) {
+            if (GetView()) GetView()->InvalidatePositions();
+            SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            RedrawWindow(GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+        }
+        return;
     case WM_ERASEBKGND:
         CancelPopupAnimation(GetWindowHandle());
         EraseBackground(reinterpret_cast<HDC>(Message.WParam));

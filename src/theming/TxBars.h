@@ -39,6 +39,7 @@ public:
     void GetNCSize(gcl::TPoint& Size) override;
     TBarPopupViewClass ViewClass() override { return TTxPopupView::StaticClass(); }
     void Dispatch(gcl::TMessage& Message) override;
+    void AfterConstruction() override;
     void BeforeDestruction() noexcept override;
 
     virtual void CreateShadow();

@@ -706,4 +706,134 @@ TEST_F(TxBars, LabelSizeAddsItsMarginThreeTimes) {
     EXPECT_EQ(h2 - h1, 9);
 }
 
+// Keys typed into whatever has the focus, one step per timer tick, while
+// a local loop runs (the loop dispatches the thread timer).
+struct TTypist {
+    static inline std::vector<std::pair<UINT, WPARAM>> Keys;
+    static inline size_t Next = 0;
+    static inline UINT_PTR Timer = 0;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND focus = GetFocus();
+        if (Next >= Keys.size()) {
+            KillTimer(nullptr, Timer);
+            Timer = 0;
+            return;
+        }
+        if (!focus) return;
+        PostMessageA(focus, Keys[Next].first, Keys[Next].second, Keys[Next].first == WM_KEYUP ? 0xC0000001 : 1);
+        ++Next;
+    }
+    explicit TTypist(std::vector<std::pair<UINT, WPARAM>> keys) {
+        Keys = std::move(keys);
+        Next = 0;
+        Timer = SetTimer(nullptr, 0, 30, &Tick);
+    }
+    ~TTypist() {
+        if (Timer) KillTimer(nullptr, Timer);
+        Timer = 0;
+    }
+};
+
+TEST_F(TxBars, SpinEditorStepsWithTheArrowKeysAndReportsEachChangeOnce) {
+    auto* dock = Make<TTxDock>(Form);
+    auto* bar = Make<TTxToolbar>(dock);
+    auto* spin = TTxSpinEditItem::Create(Form);
+    spin->SetEditWidth(70);
+    spin->SetMaxValue(5);
+    bar->GetItems()->Add(spin);
+    TChangeLog log;
+    spin->OnChange = TTxEditChange(&log, &TChangeLog::Change);
+    spin->OnValueChange = TSEChangeEvent(&log, &TChangeLog::Value);
+    Form->Show();
+    SetForegroundWindow(Form->GetHandle());
+    auto* viewer = dynamic_cast<TTxSpinEditViewer*>(bar->GetView()->Find(spin));
+    ASSERT_NE(viewer, nullptr);
+    // Up, Up, Down, then Enter; each step once, Enter adds no change.
+    TTypist typist({{WM_KEYDOWN, VK_UP}, {WM_KEYUP, VK_UP}, {WM_KEYDOWN, VK_UP}, {WM_KEYUP, VK_UP},
+                    {WM_KEYDOWN, VK_DOWN}, {WM_KEYUP, VK_DOWN}, {WM_CHAR, VK_RETURN}});
+    viewer->DoExecute();
+    EXPECT_EQ(spin->GetIntValue(), 1);
+    EXPECT_EQ(spin->GetText(), "1");
+    EXPECT_EQ(log.Changes, (std::vector<std::string>{"1", "2", "1"}));
+    EXPECT_EQ(log.Values, (std::vector<double>{1, 2, 1}));
+    EXPECT_EQ(viewer->GetEditControl(), nullptr);
+}
+
+TEST_F(TxBars, LabelsAndChevronsAskTheTheme) {
+    auto* dock = Make<TTxDock>(Form);
+    dock->SetPosition(dpLeft);
+    auto* bar = Make<TTxToolbar>(dock);
+    auto* label = TTxLabelItem::Create(Form);
+    label->SetCaption("&Width");
+    label->SetShowAccelChar(false);
+    bar->GetItems()->Add(label);
+    auto* crowded = Make<TTxToolbar>(dock);
+    crowded->SetDockRow(1);
+    for (int i = 0; i < 30; ++i) {
+        auto* item = TTxItem::Create(Form);
+        item->SetCaption("Item");
+        crowded->GetItems()->Add(item);
+    }
+    Form->Show();
+    ASSERT_TRUE(bar->GetView()->Find(label)->Show);
+    TTxRecordingTheme* theme = UseRecordingTheme();
+    theme->Calls.clear();
+    Paint(bar);
+    Paint(crowded);
+    const TTxThemeCall* caption = nullptr;
+    for (const TTxThemeCall& c : theme->Calls)
+        if (c.Operation == "PaintCaption" && c.Text == "&Width") caption = &c;
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->Arg1, 0x25 | DT_NOPREFIX);
+    EXPECT_EQ(caption->Arg2, 1);   // rotated on a vertical bar
+    EXPECT_TRUE(caption->Item.IsVertical);
+    const TTxThemeCall* chevron = theme->Last("PaintChevron");
+    ASSERT_NE(chevron, nullptr);
+    EXPECT_TRUE(chevron->Item.IsVertical);
+    EXPECT_TRUE(chevron->Item.ItemOptions & IO_TOOLBARSTYLE);
+    EXPECT_EQ(chevron->Item.ViewType, 0x1401u);
+}
+
+TEST_F(TxBars, PopupMenuOpensBesideItsRectangle) {
+    auto* menu = TTxPopupMenu::Create(Form);
+    auto* root = gcl::as<TTxRootItem>(menu->GetItems());
+    for (const char* caption : {"Cut", "Copy", "Paste"}) {
+        auto* item = TTxItem::Create(Form);
+        item->SetCaption(caption);
+        root->Add(item);
+    }
+    const TRect work = MonitorRectOfRect(TRect{0, 0, 1, 1}, true);
+    // Room below: under the rectangle, its left edge at the rectangle's.
+    const TRect high{work.Left + 100, work.Top + 100, work.Left + 180, work.Top + 120};
+    TBarPopupWindow* popup = root->CreatePopupEx(false, high, tbpaLeft);
+    EXPECT_EQ(popup->GetLeft(), high.Left);
+    EXPECT_EQ(popup->GetTop(), high.Bottom);
+    EXPECT_EQ(static_cast<TTxPopupWindow*>(popup)->GetParentRect(), high);
+    EXPECT_TRUE(gcl::IsRectEmpty(root->GetPopupRect()));   // put back
+    popup->Free();
+    // No room below: above it; right alignment ends at its right edge.
+    const TRect low{work.Left + 300, work.Bottom - 30, work.Left + 380, work.Bottom - 10};
+    popup = root->CreatePopupEx(false, low, tbpaRight);
+    EXPECT_EQ(popup->GetTop() + popup->GetHeight(), low.Top);
+    EXPECT_EQ(popup->GetLeft() + popup->GetWidth(), low.Right);
+    popup->Free();
+    // The modal menu: Escape ends it with nothing chosen (posted from a
+    // timer inside the loop to the window holding the capture; a second
+    // tick takes the capture away should the loop still run).
+    struct TEscape {
+        static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+            static int ticks = 0;
+            if (HWND capture = GetCapture(); capture && ticks++ == 0) {
+                PostMessageA(capture, WM_KEYDOWN, VK_ESCAPE, 1);
+                return;
+            }
+            KillTimer(nullptr, id);
+            ReleaseCapture();
+        }
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &TEscape::Tick);
+    EXPECT_EQ(menu->PopupAtRect(high, true), nullptr);
+    KillTimer(nullptr, timer);
+}
+
 } // namespace
