@@ -582,7 +582,7 @@ void TTxItemViewer::CalcSize(TCanvas* Canvas, int& AWidth, int& AHeight) {
         }
     } else {
         const TEXTMETRICA tm = CanvasMetrics(Canvas);
-        const int textH = (text.empty() ? tm.tmHeight : textSize.cy) + tm.tmExternalLeading;
+        const int textH = textSize.cy + tm.tmExternalLeading;
         const int textW = textSize.cx + tm.tmExternalLeading;
         const int imageH = hasImage ? image.cy : 16;
         TTxMarginRect margins;
