@@ -123,6 +123,8 @@ public:
     void ResetStates();
     // Drops every reference to the column (it is going away).
     void Forget(TGvCollectionItem* Obj) noexcept;
+    // Whether Column is (still) one of the header's columns.
+    bool HasColumn(TGvColumn* Column) const;
 
 private:
     void WMLButtonDown(gcl::TMessage& Message);

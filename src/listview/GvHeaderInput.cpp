@@ -291,6 +291,7 @@ void TGvHeader::WMLButtonDown(gcl::TMessage& Message) {
 void TGvHeader::WMMouseMove(gcl::TMessage& Message) {
     TCustomGvListview* lv = FOwnerListview;
     if (!lv) return;
+    gcl::TComponentRef<TCustomGvListview> alive(lv);
     const TPoint windowPt = MessagePoint(Message);
     const TPoint pt = ViewPoint(windowPt);
     if (!FStates.Contains(ehsCaptured) && FHotTrackColumn) Capture();
@@ -303,6 +304,7 @@ void TGvHeader::WMMouseMove(gcl::TMessage& Message) {
             const int newWidth = std::max(pt.X - resizing->GetDisplayRect().Left, 0);
             bool allow = true;
             lv->DoColumnSizeChanging(resizing, resizing->GetWidth(), newWidth, allow);
+            if (!alive) return;
             if (allow && FResizeColumn == resizing) {
                 resizing->SetWidth(newWidth);
                 if (lv->GetGroups()) lv->GetGroups()->Rebuild(true);
@@ -372,7 +374,8 @@ void TGvHeader::WMMouseMove(gcl::TMessage& Message) {
         } else if (HitResizeZone(pt, column)) {
             bool allow = true;
             lv->DoColumnSizeChanging(column, column->GetWidth(), column->GetWidth(), allow);
-            if (allow) {
+            if (!alive) return;
+            if (allow && HasColumn(column)) {
                 ReleaseMouse();
                 FStates.Include(ehsResizeArmed);
                 FResizeColumn = column;
@@ -385,6 +388,7 @@ void TGvHeader::WMMouseMove(gcl::TMessage& Message) {
         } else {
             SetCursor(gcl::crDefault);
             lv->DoHeaderMouseMove(MessageShift(Message), windowPt.X, windowPt.Y);
+            if (!alive) return;
         }
     }
     if (FStates.Contains(ehsCheckPressed)) {
@@ -402,6 +406,8 @@ void TGvHeader::WMMouseMove(gcl::TMessage& Message) {
 void TGvHeader::WMLButtonUp(gcl::TMessage& Message) {
     TCustomGvListview* lv = FOwnerListview;
     if (!lv) return;
+    // The events below may free columns, or the whole list view.
+    gcl::TComponentRef<TCustomGvListview> alive(lv);
     const TPoint windowPt = MessagePoint(Message);
     const TPoint pt = ViewPoint(windowPt);
     const bool resizing = FStates.Contains(ehsResizing);
@@ -429,7 +435,7 @@ void TGvHeader::WMLButtonUp(gcl::TMessage& Message) {
     } else if (!dropDown) {
         if (pressed && pressed->GetClicking()) {
             ColumnClick(pressed);
-            lv->DoColumnClick(cmbLeft, pressed);
+            if (HasColumn(pressed)) lv->DoColumnClick(cmbLeft, pressed);
         } else if (pressed) {
             pressed->Invalidate(false);
         }
@@ -439,7 +445,8 @@ void TGvHeader::WMLButtonUp(gcl::TMessage& Message) {
         if (shownPressed) {
             bool doDefault = true;
             lv->DoColumnDropDownButtonClick(dropDown, cmbLeft, MessageShift(Message), windowPt, doDefault);
-            gcl::TPopupMenu* menu = dropDown->GetDropDownButton()->GetMenu();
+            if (!alive) return;
+            gcl::TPopupMenu* menu = HasColumn(dropDown) ? dropDown->GetDropDownButton()->GetMenu() : nullptr;
             if (doDefault && menu) {
                 TGvRectArrayObject r;
                 lv->ColumnView()->CalcRects(dropDown, nullptr, r);
@@ -451,11 +458,14 @@ void TGvHeader::WMLButtonUp(gcl::TMessage& Message) {
             }
         }
     }
-    if (pressed && FOwnerListview == lv) {
+    if (!alive) return;
+    if (pressed && !HasColumn(pressed)) pressed = nullptr;
+    if (pressed) {
         pressed->SetClicking(false);
         pressed->Invalidate(false);
     }
     if (!resizing && !dragging) lv->DoHeaderMouseUp(cmbLeft, MessageShift(Message), windowPt.X, windowPt.Y, pressed);
+    if (!alive) return;
     FStates.Exclude(ehsLeftDown);
     FStates.Exclude(ehsResizing);
     FStates.Exclude(ehsClickPending);
@@ -467,6 +477,13 @@ void TGvHeader::WMLButtonUp(gcl::TMessage& Message) {
         SetCursor(gcl::crDefault);
     }
     ResetStates();
+}
+
+bool TGvHeader::HasColumn(TGvColumn* Column) const {
+    if (!Column || !FColumns) return false;
+    for (int i = 0; i < FColumns->GetCount(); ++i)
+        if (FColumns->GetColumns(i) == Column) return true;
+    return false;
 }
 
 void TGvHeader::ColumnClick(TGvColumn* Column) {

@@ -178,8 +178,10 @@ bool TCustomGvListview::RouteToHeader(gcl::TMessage& Message) {
         const TPoint pt{static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))};
         if (!FHeader->OwnsMouse(pt)) return false;
         if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN) SetFocusIfAllowed();
+        gcl::TComponentRef<TCustomGvListview> alive(this);
         FHeader->Dispatch(Message);
-        if (Message.Msg == WM_LBUTTONUP) {
+        // A handler may have freed the control.
+        if (alive && Message.Msg == WM_LBUTTONUP) {
             // The release also counts as a move (hot tracking follows).
             gcl::TMessage move = Message;
             move.Msg = WM_MOUSEMOVE;

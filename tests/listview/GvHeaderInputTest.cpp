@@ -274,6 +274,46 @@ TEST_F(GvHeaderInputTest, DoubleClickOnTheEdgeSizesTheColumnToItsContents) {
     ExpectReleased();
 }
 
+class TFreeingHandlers {
+public:
+    void FreeClicked(TCustomGvListview*, TCommonMouseButton, TGvColumn* const& Column) { gcl::Free(Column); }
+    void FreeDropDown(TCustomGvListview*, TGvColumn* Column, TCommonMouseButton, gcl::TShiftState, TPoint, bool&) {
+        gcl::Free(Column);
+    }
+    void FreeListview(TCustomGvListview* Sender, TCommonMouseButton, TGvColumn* const&) { gcl::Free(Sender); }
+};
+
+TEST_F(GvHeaderInputTest, HandlersMayFreeTheColumnOrTheControl) {
+    TFreeingHandlers handlers;
+    LV->OnColumnClick = TColumnClickEvent(&handlers, &TFreeingHandlers::FreeClicked);
+    Click(50, 10);
+    EXPECT_EQ(LV->GetHeader()->GetColumns()->GetCount(), 2);
+    ExpectReleased();
+
+    TRecordingMenu* menu = TRecordingMenu::Create(nullptr);
+    TGvColumnDropDownButton* button = Column(0)->GetDropDownButton();
+    button->SetVisible(true);
+    button->SetAlwaysShow(true);
+    button->SetMenu(menu);
+    LV->OnColumnDropDownButtonClick = TColumnDropDownButtonClickEvent(&handlers, &TFreeingHandlers::FreeDropDown);
+    TGvRectArrayObject r;
+    LV->ColumnView()->CalcRects(Column(0), nullptr, r);
+    const TPoint on{r.DropDownRect.Left + 3, r.DropDownRect.Top + 3};
+    Send(WM_LBUTTONDOWN, on.X, on.Y, MK_LBUTTON);
+    Send(WM_LBUTTONUP, on.X, on.Y);
+    EXPECT_EQ(LV->GetHeader()->GetColumns()->GetCount(), 1);
+    EXPECT_TRUE(menu->Shown.empty());
+    ExpectReleased();
+    menu->Free();
+
+    // The whole control freed from its own click.
+    LV->OnColumnClick = TColumnClickEvent(&handlers, &TFreeingHandlers::FreeListview);
+    HWND wnd = Wnd();
+    Click(20, 10);
+    EXPECT_FALSE(IsWindow(wnd));
+    LV = nullptr;
+}
+
 // ---- Header drop ---------------------------------------------------------------------------------
 
 class GvHeaderDropTest : public GvHeaderInputTest {
