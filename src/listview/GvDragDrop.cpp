@@ -220,6 +220,28 @@ int TCustomGvDragManagerBase::ScrollDeltaRight(TPoint WindowPt) const {
     return std::abs(ClientRectOf(FOwnerListview).Width() - WindowPt.X - FAutoScrollMargin);
 }
 
+bool TCustomGvDragManagerBase::ViewCanScrollUp(TPoint WindowPt) const {
+    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
+    return bars && WindowPt.Y - HeaderHeight() < FAutoScrollMargin && bars->GetOffsetY() >= 1;
+}
+
+bool TCustomGvDragManagerBase::ViewCanScrollDown(TPoint WindowPt) const {
+    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
+    return bars && WindowPt.Y > ClientRectOf(FOwnerListview).Height() - FAutoScrollMargin &&
+           bars->GetOffsetY() < bars->MaxOffsetY();
+}
+
+bool TCustomGvDragManagerBase::ViewCanScrollLeft(TPoint WindowPt) const {
+    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
+    return bars && WindowPt.X < FAutoScrollMargin && bars->GetOffsetX() >= 1;
+}
+
+bool TCustomGvDragManagerBase::ViewCanScrollRight(TPoint WindowPt) const {
+    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
+    return bars && WindowPt.X > ClientRectOf(FOwnerListview).Width() - FAutoScrollMargin &&
+           bars->GetOffsetX() < bars->MaxOffsetX();
+}
+
 void TCustomGvDragManagerBase::KeyScroll(uint16_t Key) {
     TCustomGvListview* lv = FOwnerListview;
     TGvScrollbarManager* bars = ScrollbarsOf(lv);
@@ -286,28 +308,6 @@ TRect TGvDragRectManager::SelectionRect() const {
     if (r.Right == r.Left) ++r.Right;
     if (r.Bottom == r.Top) ++r.Bottom;
     return r;
-}
-
-bool TGvDragRectManager::PtInAutoScrollDownRegion(TPoint WindowPt) const {
-    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
-    return bars && WindowPt.Y > ClientRectOf(FOwnerListview).Height() - GetAutoScrollMargin() &&
-           bars->GetOffsetY() < bars->MaxOffsetY();
-}
-
-bool TGvDragRectManager::PtInAutoScrollUpRegion(TPoint WindowPt) const {
-    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
-    return bars && WindowPt.Y - HeaderHeight() < GetAutoScrollMargin() && bars->GetOffsetY() >= 1;
-}
-
-bool TGvDragRectManager::PtInAutoScrollRightRegion(TPoint WindowPt) const {
-    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
-    return bars && WindowPt.X > ClientRectOf(FOwnerListview).Width() - GetAutoScrollMargin() &&
-           bars->GetOffsetX() < bars->MaxOffsetX();
-}
-
-bool TGvDragRectManager::PtInAutoScrollLeftRegion(TPoint WindowPt) const {
-    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
-    return bars && WindowPt.X < GetAutoScrollMargin() && bars->GetOffsetX() >= 1;
 }
 
 void TGvDragRectManager::InvalidateBand(const TRect& ViewRect) {
@@ -736,28 +736,6 @@ bool TGvOLEDragManager::DragStartTest(TCommonMouseButton Button, TPoint WindowPt
     if (!item || !item->GetEnabled()) return false;
     FDragItem = item;
     return true;
-}
-
-bool TGvOLEDragManager::PtInAutoScrollUpRegion(TPoint WindowPt) const {
-    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
-    return bars && WindowPt.Y - HeaderHeight() < GetAutoScrollMargin() && bars->GetOffsetY() >= 1;
-}
-
-bool TGvOLEDragManager::PtInAutoScrollDownRegion(TPoint WindowPt) const {
-    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
-    return bars && WindowPt.Y > ClientRectOf(FOwnerListview).Height() - GetAutoScrollMargin() &&
-           bars->GetOffsetY() < bars->MaxOffsetY();
-}
-
-bool TGvOLEDragManager::PtInAutoScrollLeftRegion(TPoint WindowPt) const {
-    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
-    return bars && WindowPt.X < GetAutoScrollMargin() && bars->GetOffsetX() >= 1;
-}
-
-bool TGvOLEDragManager::PtInAutoScrollRightRegion(TPoint WindowPt) const {
-    TGvScrollbarManager* bars = ScrollbarsOf(FOwnerListview);
-    return bars && WindowPt.X > ClientRectOf(FOwnerListview).Width() - GetAutoScrollMargin() &&
-           bars->GetOffsetX() < bars->MaxOffsetX();
 }
 
 bool TGvOLEDragManager::FillDataObject(::IDataObject* DataObject, TCommonDropEffects& AvailableEffects) {

@@ -96,6 +96,11 @@ protected:
     virtual void DoAfterOffsetChange(int, int) {}
     // The cursor in client coordinates of the control.
     gcl::TPoint CursorClientPos() const;
+    // WindowPt lies in an edge region and the view can still move that way.
+    bool ViewCanScrollUp(gcl::TPoint WindowPt) const;
+    bool ViewCanScrollDown(gcl::TPoint WindowPt) const;
+    bool ViewCanScrollLeft(gcl::TPoint WindowPt) const;
+    bool ViewCanScrollRight(gcl::TPoint WindowPt) const;
     int HeaderHeight() const;
 
 private:
@@ -141,10 +146,10 @@ public:
     // Draws the band on Canvas (window coordinates).
     void PaintSelectionRect(gcl::TCanvas* Canvas);
 
-    bool PtInAutoScrollUpRegion(gcl::TPoint WindowPt) const override;
-    bool PtInAutoScrollDownRegion(gcl::TPoint WindowPt) const override;
-    bool PtInAutoScrollLeftRegion(gcl::TPoint WindowPt) const override;
-    bool PtInAutoScrollRightRegion(gcl::TPoint WindowPt) const override;
+    bool PtInAutoScrollUpRegion(gcl::TPoint WindowPt) const override { return ViewCanScrollUp(WindowPt); }
+    bool PtInAutoScrollDownRegion(gcl::TPoint WindowPt) const override { return ViewCanScrollDown(WindowPt); }
+    bool PtInAutoScrollLeftRegion(gcl::TPoint WindowPt) const override { return ViewCanScrollLeft(WindowPt); }
+    bool PtInAutoScrollRightRegion(gcl::TPoint WindowPt) const override { return ViewCanScrollRight(WindowPt); }
 
 protected:
     void DoDragBegin(TCommonKeyStates KeyStates, gcl::TPoint WindowPt) override;
@@ -338,10 +343,10 @@ public:
     void GclDragDrop(gcl::TPoint ClientPt);
     void GclDragLeave();
 
-    bool PtInAutoScrollUpRegion(gcl::TPoint WindowPt) const override;
-    bool PtInAutoScrollDownRegion(gcl::TPoint WindowPt) const override;
-    bool PtInAutoScrollLeftRegion(gcl::TPoint WindowPt) const override;
-    bool PtInAutoScrollRightRegion(gcl::TPoint WindowPt) const override;
+    bool PtInAutoScrollUpRegion(gcl::TPoint WindowPt) const override { return ViewCanScrollUp(WindowPt); }
+    bool PtInAutoScrollDownRegion(gcl::TPoint WindowPt) const override { return ViewCanScrollDown(WindowPt); }
+    bool PtInAutoScrollLeftRegion(gcl::TPoint WindowPt) const override { return ViewCanScrollLeft(WindowPt); }
+    bool PtInAutoScrollRightRegion(gcl::TPoint WindowPt) const override { return ViewCanScrollRight(WindowPt); }
 
 protected:
     bool FillDataObject(::IDataObject* DataObject, TCommonDropEffects& AvailableEffects) override;
