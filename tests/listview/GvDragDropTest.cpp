@@ -465,3 +465,43 @@ TEST_F(GvDragDropTest, DraggingAHeaderButtonOntoAnotherReordersTheColumns) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GvDragDropTest, AutoScrollWaitsForTheDelayThenSteps) {
+    for (int i = 0; i < 30; ++i) Group(1)->GetItems()->Add(nullptr);
+    LV->GetGroups()->Rebuild(true);
+    TGvDragRectManager* band = LV->GetDragRectManager();
+    TGvScrollbarManager* bars = LV->GetScrollbars();
+    band->SetEnabled(true);
+    // The cursor rests in the bottom margin.
+    const TPoint at{50, LV->GetClientHeight() - 3};
+    const TPoint screen = LV->ClientToScreen(at);
+    SetCursorPos(screen.X, screen.Y);
+    ASSERT_TRUE(band->DragStartTest(cmbLeft, TPoint{50, 40}));
+    band->DragStart(nullptr, TCommonKeyStates{cksLButton}, TPoint{50, 40});
+    TCommonDropEffect effect = cdeNone;
+    band->Drag(TCommonKeyStates{cksLButton}, at, TCommonDropEffects(), effect);
+    ASSERT_NE(band->GetTimer(), nullptr);
+    EXPECT_TRUE(band->GetTimer()->GetEnabled());
+    // Timers never fire early: nothing moves before the delay.
+    qelvo::test::PumpMessages(250);
+    EXPECT_EQ(bars->GetOffsetY(), 0);
+    EXPECT_FALSE(band->AutoScrolling());
+    // Then it scrolls in steps of (margin - distance) x accelerator.
+    ASSERT_TRUE(qelvo::test::PumpMessages(3000, [&] { return bars->GetOffsetY() > 0; }));
+    EXPECT_TRUE(band->AutoScrolling());
+    EXPECT_EQ(band->GetTimer()->GetInterval(), 50u);
+    EXPECT_EQ(bars->GetOffsetY() % 24, 0);
+    // The band stays attached to the content: its moving point went down
+    // with the view.
+    EXPECT_GE(band->GetDragPoint().Y, at.Y - LV->GetHeader()->RuntimeHeight() + bars->GetOffsetY() - 24);
+    // Leaving the margin stops it.
+    band->Drag(TCommonKeyStates{cksLButton}, TPoint{50, 60}, TCommonDropEffects(), effect);
+    EXPECT_FALSE(band->AutoScrolling());
+    EXPECT_FALSE(band->GetTimer()->GetEnabled());
+    band->DragEnd();
+    EXPECT_EQ(band->GetTimer(), nullptr);
+}
+
+}  // namespace
