@@ -901,6 +901,64 @@ void TGvItem::MakeVisible(TGvMakeVisiblePos Position) {
     bars->SetOffsetX(x);
 }
 
+void TGvItem::RectArray(TGvColumn* Column, TGvRectArrayObject& R) {
+    R = TGvRectArrayObject{};
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return;
+    gcl::TCanvas* canvas = lv->HandleAllocated() ? lv->GetCanvas() : nullptr;
+    lv->ReportItemView()->CalcRects(this, Column, canvas, R);
+}
+
+bool TGvItem::HitTestAt(TPoint ViewPoint, TGvItemHitTestInfoSet& HitInfo) {
+    HitInfo = TGvItemHitTestInfoSet{};
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return false;
+    TGvColumn* column = nullptr;
+    if (lv->HeaderShown() || lv->GetView() == elsReport) {
+        for (TGvColumn* candidate : lv->GetHeader()->Positions()) {
+            const TRect c = candidate->GetDisplayRect();
+            if (candidate->GetVisible() && ViewPoint.X >= c.Left && ViewPoint.X < c.Right) column = candidate;
+        }
+    }
+    TGvRectArrayObject R;
+    RectArray(column, R);
+    // The icon counts together with the gap to its caption.
+    TRect icon = R.IconRect;
+    const int indent = lv->GetPaintInfoItem() ? lv->GetPaintInfoItem()->GetCaptionIndent() : 0;
+    if (ScrollsVertically(lv->GetView()))
+        icon.Bottom += indent;
+    else
+        icon.Right += indent;
+    const std::pair<TRect, TGvItemHitTestInfo> parts[] = {
+        {R.StateRect, ehtStateIcon},         {icon, ehtOnIcon},
+        {R.LabelRect, ehtOnLabel},           {R.ClickSelectRect, ehtOnClickSelectBounds},
+        {R.DragSelectRect, ehtOnDragSelectBounds}, {R.TextRect, ehtOnText},
+        {R.CheckRect, ehtOnCheck}};
+    for (const auto& part : parts)
+        if (gcl::PtInRect(part.first, ViewPoint)) HitInfo.Include(part.second);
+    return !HitInfo.Empty();
+}
+
+bool TGvItem::SelectionHitPt(TPoint ViewPoint) {
+    return SelectionHit(TRect{ViewPoint.X, ViewPoint.Y, ViewPoint.X + 1, ViewPoint.Y + 1});
+}
+
+bool TGvItem::SelectionHit(const TRect& ViewRect) {
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv || !GetEnabled() || !GetVisible()) return false;
+    TRect area;
+    if (lv->GetView() == elsReport && lv->GetSelection() && lv->GetSelection()->GetFullRowSelect()) {
+        area = GetDisplayRect();
+    } else {
+        TGvRectArrayObject R;
+        RectArray(nullptr, R);
+        gcl::UnionRect(area, R.IconRect, R.TextRect);
+        area.Top = R.BoundsRect.Top;
+        area.Bottom = R.BoundsRect.Bottom;
+    }
+    return Intersects(area, ViewRect);
+}
+
 void TGvItem::LoadFromStream(TStream& S, int& Version) {
     inherited::LoadFromStream(S, Version);
     if (TCustomGvListview* lv = OwnerListview()) lv->DoItemLoadFromStream(this, S, Version);

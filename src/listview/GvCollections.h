@@ -533,6 +533,19 @@ public:
     void LoadFromStream(gcl::TStream& S, int& Version) override;
     void SaveToStream(gcl::TStream& S, int Version) override;
 
+    // The rectangles of the item in Column (the first column by position
+    // without one), measured with the control's canvas while it has a
+    // window.
+    void RectArray(TGvColumn* Column, TGvRectArrayObject& R);
+    // Which parts of the item lie under ViewPoint (in the column under the
+    // point); True when any was hit.
+    bool HitTestAt(gcl::TPoint ViewPoint, TGvItemHitTestInfoSet& HitInfo);
+    // Whether a click at ViewPoint (a band over ViewRect) selects the item:
+    // enabled items only; in report view with full-row selection the whole
+    // row, otherwise the icon and caption, stretched to the row's height.
+    bool SelectionHitPt(gcl::TPoint ViewPoint);
+    bool SelectionHit(const gcl::TRect& ViewRect);
+
     void BeforeDestruction() noexcept override;
 
 protected:

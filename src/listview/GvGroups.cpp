@@ -427,6 +427,40 @@ TGvItem* TGvGroup::VisibleItem(int Index) const {
     return Index >= 0 && Index < VisibleItemCount() ? FVisibleItems[static_cast<size_t>(Index)] : nullptr;
 }
 
+bool TGvGroup::HitTestAt(TPoint ViewPoint, TGvGroupHitTestInfoSet& HitInfo) {
+    HitInfo = TGvGroupHitTestInfoSet{};
+    TCustomGvListview* lv = OwnerListview();
+    if (!lv) return false;
+    struct TMarginHit {
+        TRect Rect;
+        TGvGroupHitTestInfo Info;
+        int Edge;
+    };
+    const TMarginHit margins[] = {{MarginRectTop(), egtOnHeader, gmeTop},
+                                  {MarginRectBottom(), egtOnFooter, gmeBottom},
+                                  {MarginRectLeft(), egtOnLeftMargin, gmeLeft},
+                                  {MarginRectRight(), egtOnRightMargin, gmeRight}};
+    for (const TMarginHit& margin : margins) {
+        if (!gcl::PtInRect(margin.Rect, ViewPoint)) continue;
+        HitInfo.Include(margin.Info);
+        TGvRectArrayObject R;
+        lv->GroupView()->GroupRectArray(this, margin.Edge, margin.Rect, R);
+        TRect icon = R.IconRect;
+        if (auto* info = dynamic_cast<TGvPaintInfoBaseGroup*>(PaintInfo())) icon.Right += info->GetCaptionIndent();
+        const std::pair<TRect, TGvGroupHitTestInfo> parts[] = {
+            {icon, egtOnIcon},       {R.TextRect, egtOnText}, {R.LabelRect, egtOnLabel},
+            {R.ExpandButtonRect, egtOnExpandButton}, {R.BandRect, egtOnBand}, {R.CheckRect, egtOnCheckbox}};
+        for (const auto& part : parts) {
+            if (gcl::PtInRect(part.first, ViewPoint)) {
+                HitInfo.Include(part.second);
+                break;
+            }
+        }
+        break;
+    }
+    return !HitInfo.Empty();
+}
+
 TGvItem* TGvGroup::ItemByPoint(TPoint ViewPoint) const {
     TCustomGvListview* lv = OwnerListview();
     if (lv && FGrid && FGrid->GetLayout() == 2 && FGrid->ViewStyle() == lv->GetView()) {

@@ -18,6 +18,10 @@ public:
     TGvItem* VisibleItem(int Index) const;
     std::vector<TGvItem*>& VisibleItems() noexcept { return FVisibleItems; }
     TGvItem* ItemByPoint(gcl::TPoint ViewPoint) const;
+    // Which parts of the group's margins lie under ViewPoint: the margin
+    // (header, footer, left, right) and the first part hit in it (icon,
+    // text, label, expand button, band, check box). True when any was hit.
+    bool HitTestAt(gcl::TPoint ViewPoint, TGvGroupHitTestInfoSet& HitInfo);
     bool GetExpanded() const noexcept { return FExpanded; }
     // Inside an update bracket: stores the value, fires OnGroupExpand or
     // OnGroupCollapse and re-lays the groups. Nothing when unchanged or

@@ -17,8 +17,10 @@ GCL_PUBLISHED(TGvSelectionManager,
     GCL_PROP(InactiveBorderColor).Default(gcl::clInactiveBorder).Idents(gcl::ColorIdents),
     GCL_PROP(InactiveColor).Default(gcl::clInactiveBorder).Idents(gcl::ColorIdents),
     GCL_PROP(InactiveTextColor).Default(gcl::clBlack).Idents(gcl::ColorIdents),
+    GCL_PROP(MouseButton).Default(TCommonMouseButtons{cmbLeft}),
     GCL_PROP(MultiSelect).Default(false),
     GCL_PROP(PopupMode).Default(false),
+    GCL_PROP(RectSelect).Default(false),
     GCL_PROP(ResizeGroupOnFocus).Default(false),
     GCL_PROP(TextColor).Default(gcl::clHighlightText).Idents(gcl::ColorIdents),
     GCL_PROP(UseFocusRect).Default(true))
@@ -108,29 +110,87 @@ void TGvSelectionManager::SelectFirst() {
     }
 }
 
-void TGvSelectionManager::DragSelect(TCommonKeyStates KeyStates, const TRect& band, const TRect& previous) {
-    TCustomGvListview* lv = FOwnerListview;
-    if (!FEnabled || !FMultiSelect || !lv || !lv->GetGroups()) return;
-    TRect both;
-    gcl::UnionRect(both, band, previous);
+namespace {
+// The visible items whose selectable area meets ViewRect.
+template <class F>
+void ForItemsInRect(TCustomGvListview* lv, const TRect& ViewRect, F&& Visit) {
+    TGvGroups* groups = lv ? lv->GetGroups() : nullptr;
+    if (!groups) return;
+    std::vector<TGvItem*> items;
+    for (TGvItem* item = groups->FirstItemInRect(ViewRect); item; item = groups->NextItemInRect(item, ViewRect))
+        items.push_back(item);
+    for (TGvItem* item : items) Visit(item);
+}
+} // namespace
+
+void TGvSelectionManager::SelectRange(TGvItem* FromItem, TGvItem* ToItem, bool RectSelect, bool ClearFirst) {
+    if (!FEnabled || !FMultiSelect || !FOwnerListview) return;
     BeginUpdate();
-    struct TEnd {
-        TGvSelectionManager* Self;
-        ~TEnd() { Self->EndUpdate(); }
-    } end{this};
-    TGvGroups* groups = lv->GetGroups();
-    for (TGvItem* item = groups->FirstItemInRect(both); item; item = groups->NextItemInRect(item, both)) {
-        const TRect r = item->GetDisplayRect();
-        const bool inBand = Intersects(r, band);
-        const bool inPrevious = Intersects(r, previous);
-        if (KeyStates.Contains(cksControl)) {
-            if (inBand != inPrevious) item->SetSelected(!item->GetSelected());
-        } else if (inBand) {
-            item->SetSelected(true);
-        } else if (inPrevious) {
-            item->SetSelected(false);
+    try {
+        if (ClearFirst) ClearAll();
+        if (FromItem && ToItem) {
+            if (RectSelect) {
+                TRect r;
+                gcl::UnionRect(r, FromItem->GetDisplayRect(), ToItem->GetDisplayRect());
+                SelectRect(r, false);
+            } else {
+                auto before = [](TGvItem* a, TGvItem* b) {
+                    const int ga = a->OwnerGroup() ? a->OwnerGroup()->GetIndex() : 0;
+                    const int gb = b->OwnerGroup() ? b->OwnerGroup()->GetIndex() : 0;
+                    return ga != gb ? ga < gb : a->GetIndex() <= b->GetIndex();
+                };
+                if (!before(FromItem, ToItem)) std::swap(FromItem, ToItem);
+                TGvGroups* groups = FOwnerListview->GetGroups();
+                for (TGvItem* item = FromItem; item; item = groups->NextVisibleItem(item)) {
+                    if (item->GetVisible()) item->SetSelected(true);
+                    if (item == ToItem) break;
+                }
+            }
         }
+    } catch (...) {
+        EndUpdate();
+        throw;
     }
+    EndUpdate();
+}
+
+void TGvSelectionManager::SelectRect(const TRect& ViewRect, bool ClearFirst) {
+    if (!FEnabled || !FMultiSelect || !FOwnerListview) return;
+    BeginUpdate();
+    try {
+        if (ClearFirst) ClearAll();
+        ForItemsInRect(FOwnerListview, ViewRect, [&](TGvItem* item) {
+            if (item->SelectionHit(ViewRect)) item->SetSelected(true);
+        });
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TGvSelectionManager::DragSelect(TCommonKeyStates KeyStates, const TRect& BandRect, const TRect& PrevBandRect) {
+    if (!FEnabled || !FMultiSelect || !FOwnerListview) return;
+    TRect both;
+    gcl::UnionRect(both, BandRect, PrevBandRect);
+    BeginUpdate();
+    try {
+        ForItemsInRect(FOwnerListview, both, [&](TGvItem* item) {
+            const bool inNew = item->SelectionHit(BandRect);
+            const bool inOld = !gcl::IsRectEmpty(PrevBandRect) && item->SelectionHit(PrevBandRect);
+            if (KeyStates.Contains(cksControl)) {
+                if (inNew != inOld) item->SetSelected(!item->GetSelected());
+            } else if (inNew) {
+                item->SetSelected(true);
+            } else if (inOld) {
+                item->SetSelected(false);
+            }
+        });
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
 }
 
 void TGvSelectionManager::BeginUpdate() {

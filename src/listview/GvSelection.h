@@ -21,11 +21,17 @@ public:
     void ClearAllExcept(TGvItem* Item);
     void SelectAll();
     void InvertSelection();
+    void SelectFirst();
+    // Selects FromItem to ToItem (either order) along the visible-item walk,
+    // or with RectSelect every visible item meeting the union of their
+    // rectangles; ClearFirst clears the selection first. Multi-select only.
+    void SelectRange(TGvItem* FromItem, TGvItem* ToItem, bool RectSelect, bool ClearFirst);
+    // Selects every visible item meeting ViewRect (view coordinates).
+    void SelectRect(const gcl::TRect& ViewRect, bool ClearFirst);
     // The rubber band moved from PrevBandRect to BandRect (view
     // coordinates): items the band covers become selected and those it left
     // deselected; with cksControl each item the band passes flips instead.
     void DragSelect(TCommonKeyStates KeyStates, const gcl::TRect& BandRect, const gcl::TRect& PrevBandRect);
-    void SelectFirst();
     void BeginUpdate();
     void EndUpdate();
     int GetUpdateCount() const noexcept { return FUpdateCount; }
@@ -47,6 +53,11 @@ public:
 
     bool GetEnabled() const noexcept { return FEnabled; }
     void SetEnabled(bool Value);
+    // The buttons that select on a click.
+    TCommonMouseButtons GetMouseButton() const noexcept { return FMouseButton; }
+    void SetMouseButton(TCommonMouseButtons Value) noexcept { FMouseButton = Value; }
+    bool GetRectSelect() const noexcept { return FRectSelect; }
+    void SetRectSelect(bool Value) noexcept { FRectSelect = Value; }
     bool GetMultiSelect() const noexcept { return FMultiSelect; }
     void SetMultiSelect(bool Value);
     bool GetGroupSelections() const noexcept { return FGroupSelections; }
@@ -90,6 +101,8 @@ private:
     int FChangedCount = 0;
     int FUpdateCount = 0;
     bool FEnabled = true;
+    TCommonMouseButtons FMouseButton{cmbLeft};
+    bool FRectSelect = false;
     bool FMultiSelect = false;
     bool FGroupSelections = false;
     bool FFullRowSelect = false;
