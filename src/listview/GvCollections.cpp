@@ -939,6 +939,11 @@ bool TGvItem::HitTestAt(TPoint ViewPoint, TGvItemHitTestInfoSet& HitInfo) {
     return !HitInfo.Empty();
 }
 
+void TGvItem::Edit(TGvColumn* Column) {
+    TCustomGvListview* lv = OwnerListview();
+    if (lv && lv->GetEditManager()) lv->GetEditManager()->BeginEdit(this, Column);
+}
+
 bool TGvItem::SelectionHitPt(TPoint ViewPoint) {
     return SelectionHit(TRect{ViewPoint.X, ViewPoint.Y, ViewPoint.X + 1, ViewPoint.Y + 1});
 }

@@ -375,6 +375,8 @@ public:
     TGvItem* NextInitializedItem(TGvItem* Item) const;
     TGvItem* PrevInitializedItem(TGvItem* Item) const;
     TGvItem* NextEditableItem(TGvItem* Item) const;
+    // Whether Item may be edited: visible, and OnItemEditBegin allows it.
+    bool ItemEditable(TGvItem* Item) const { return Item && ItemQualifies(Item, TGvItemSearch::Editable); }
     TGvItem* PrevEditableItem(TGvItem* Item) const;
     TGvItem* NextVisibleInGroup(TGvGroup* Group, TGvItem* Item) const;
 
@@ -545,6 +547,9 @@ public:
     // row, otherwise the icon and caption, stretched to the row's height.
     bool SelectionHitPt(gcl::TPoint ViewPoint);
     bool SelectionHit(const gcl::TRect& ViewRect);
+    // Asks the edit manager to edit the item in Column (nil: its caption);
+    // returns when the edit has ended.
+    void Edit(TGvColumn* Column = nullptr);
 
     void BeforeDestruction() noexcept override;
 

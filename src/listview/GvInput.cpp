@@ -1,4 +1,4 @@
-// The hot-track and edit managers.
+// The hot-track manager.
 #include "listview/GvInternal.h"
 
 namespace qelvo {
@@ -42,32 +42,6 @@ void TGvHotTrackManager::SetPendingObjectCheck(TGvCollectionItem* Item) {
 void TGvHotTrackManager::Forget(TGvCollectionItem* Obj) noexcept {
     if (FHotObject == Obj) FHotObject = nullptr;
     if (FHotCheckItem == Obj) FHotCheckItem = nullptr;
-}
-
-GCL_PUBLISHED(TGvEditManager,
-    GCL_PROP(AutoEditDelayTime).Default(300),
-    GCL_PROP(Color).Default(gcl::clWindow).Idents(gcl::ColorIdents),
-    GCL_PROP(Enabled).Default(false),
-    GCL_PROP(Font),
-    GCL_PROP(TabMoveFocus).Default(false))
-
-TGvEditManager::TGvEditManager(TCustomGvListview* AOwner)
-    : TGvOwnedPersistent(AOwner), FFont(std::make_unique<gcl::TFont>()) {
-    if (AOwner) FFont->Assign(AOwner->GetFont());
-}
-
-void TGvEditManager::SetEnabled(bool Value) {
-    StopEdit();
-    FEnabled = Value;
-}
-
-void TGvEditManager::StopEdit() { FStopFlag = true; }
-
-void TGvEditManager::Forget(TGvCollectionItem* Obj) noexcept {
-    if (FEditItem == Obj) FEditItem = nullptr;
-    if (FEditColumn == Obj) FEditColumn = nullptr;
-    if (FTabMoveFocusItem == Obj) FTabMoveFocusItem = nullptr;
-    if (FTabMoveFocusColumn == Obj) FTabMoveFocusColumn = nullptr;
 }
 
 } // namespace qelvo

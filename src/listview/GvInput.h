@@ -1,4 +1,4 @@
-// Input-side managers: hot tracking and in-place editing settings.
+// Input-side managers: hot tracking.
 #pragma once
 
 #include "listview/GvSelection.h"
@@ -43,52 +43,6 @@ private:
     bool FUnderline = true;
     TGvCollectionItem* FHotObject = nullptr;
     TGvCollectionItem* FHotCheckItem = nullptr;
-};
-
-// In-place editing: settings and the references to what is being edited.
-class TGvEditManager : public TGvOwnedPersistent {
-    GCL_CLASS(TGvEditManager, TGvOwnedPersistent)
-public:
-    explicit TGvEditManager(TCustomGvListview* AOwner);
-    int GetAutoEditDelayTime() const noexcept { return FAutoEditDelayTime; }
-    void SetAutoEditDelayTime(int Value) noexcept { FAutoEditDelayTime = Value; }
-    gcl::TColor GetColor() const noexcept { return FColor; }
-    void SetColor(gcl::TColor Value) noexcept { FColor = Value; }
-    bool GetEnabled() const noexcept { return FEnabled; }
-    void SetEnabled(bool Value);
-    gcl::TFont* GetFont() const noexcept { return FFont.get(); }
-    void SetFont(gcl::TFont* Value) { FFont->Assign(Value); }
-    bool GetTabMoveFocus() const noexcept { return FTabMoveFocus; }
-    void SetTabMoveFocus(bool Value) noexcept { FTabMoveFocus = Value; }
-    bool GetTabEditColumns() const noexcept { return FTabEditColumns; }
-    void SetTabEditColumns(bool Value) noexcept { FTabEditColumns = Value; }
-
-    // True while editing or while a Tab move is pending.
-    bool Editing() const noexcept { return FEditing || FTabMoveFocusItem != nullptr; }
-    TGvItem* GetEditItem() const noexcept { return FEditItem; }
-    TGvColumn* GetEditColumn() const noexcept { return FEditColumn; }
-    TGvItem* GetTabMoveFocusItem() const noexcept { return FTabMoveFocusItem; }
-    TGvColumn* GetTabMoveFocusColumn() const noexcept { return FTabMoveFocusColumn; }
-    void SetTabMoveFocusItem(TGvItem* Value) noexcept { FTabMoveFocusItem = Value; }
-    void SetTabMoveFocusColumn(TGvColumn* Value) noexcept { FTabMoveFocusColumn = Value; }
-    // Stops a running edit's loop and a pending click-to-edit.
-    void StopEdit();
-    // Drops every reference to the object (it is going away).
-    void Forget(TGvCollectionItem* Obj) noexcept;
-
-private:
-    int FAutoEditDelayTime = 300;
-    gcl::TColor FColor = gcl::clWindow;
-    bool FEnabled = false;
-    std::unique_ptr<gcl::TFont> FFont;
-    bool FTabMoveFocus = false;
-    bool FTabEditColumns = false;
-    bool FStopFlag = false;
-    bool FEditing = false;
-    TGvItem* FEditItem = nullptr;
-    TGvColumn* FEditColumn = nullptr;
-    TGvItem* FTabMoveFocusItem = nullptr;
-    TGvColumn* FTabMoveFocusColumn = nullptr;
 };
 
 } // namespace qelvo

@@ -12,7 +12,7 @@
 // they are still complete.
 //
 // This header is the one users include; the unit is split into file pairs by
-// class family (GvBase, GvPaintInfo, GvCollections, ... GvViews, GvListviewControl,
+// class family (GvBase, GvPaintInfo, GvCollections, ... GvViews, GvEditing, GvListviewControl,
 // GvServices).
 #pragma once
 
@@ -31,6 +31,7 @@
 #include "listview/GvSort.h"
 #include "listview/GvBackground.h"
 #include "listview/GvViews.h"
+#include "listview/GvEditing.h"
 #include "listview/GvListviewControl.h"
 #include "listview/GvHints.h"
 #include "listview/GvServices.h"

@@ -89,6 +89,8 @@ TCustomGvListview::~TCustomGvListview() {
 
 void TCustomGvListview::BeforeDestruction() noexcept {
     Destroying();
+    // A running edit is taken down while everything it refers to exists.
+    if (FEditManager) FEditManager->OwnerDestroying();
     try {
         if (FGroups) FGroups->Clear(true);
         if (FHeader && FHeader->GetColumns()) FHeader->GetColumns()->Clear(true);
@@ -136,15 +138,7 @@ void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
     }
     if (Message.Msg == WM_DESTROY && FDropTarget) FDropTarget->WindowGone();
     if (FHeader && RouteToHeader(Message)) return;
-    if ((Message.Msg == WM_KEYDOWN || Message.Msg == WM_CHAR) && FIncrementalSearch) {
-        // Typing finds items: a key starts a search, characters extend it.
-        inherited::Dispatch(Message);
-        if (Message.Msg == WM_KEYDOWN)
-            FIncrementalSearch->HandleKeyDown();
-        else
-            FIncrementalSearch->KeyPress(Message);
-        return;
-    }
+    if (DispatchInput(Message)) return;
     if (Message.Msg == WM_SIZE && FHeader) {
         // The new client width, from the message itself.
         FHeader->Resize(static_cast<int>(LOWORD(static_cast<uintptr_t>(Message.LParam))));
@@ -753,6 +747,7 @@ void TCustomGvListview::DoHintPopup(TGvCollectionItem* TargetObj, TGvHintType Hi
 }
 void TCustomGvListview::DoItemCreateEditor(TGvItem* Item, gcl::ComPtr<IGvCellEditor>& Editor) {
     GV_FIRE(OnItemCreateEditor, Item, Editor);
+    if (!Editor) Editor = CreateDefaultEditor(FView);
 }
 void TCustomGvListview::DoItemEditEnd(TGvItem* Item) { GV_FIRE(OnItemEditEnd, Item); }
 void TCustomGvListview::DoItemEdited(TGvItem* Item, gcl::TVariant& NewValue, bool& Accept) {

@@ -2,7 +2,7 @@
 // published TGvListview.
 #pragma once
 
-#include "listview/GvViews.h"
+#include "listview/GvEditing.h"
 
 #include "gcl/Menus.h"
 #include "listview/LvDataObject.h"
@@ -262,6 +262,24 @@ using TOLEQueryDataEvent = gcl::TEvent<void(TCustomGvListview* Sender, const FOR
 using TWMThreadRequest = gcl::TMessage;
 using TThreadCallbackEvent = gcl::TEvent<void(TCustomGvListview* Sender, TWMThreadRequest& Msg)>;
 
+// The control's transient mouse, drag and check states.
+inline constexpr uint16_t gcsLeftButtonDown = 0x0001;
+inline constexpr uint16_t gcsRightButtonDown = 0x0002;
+inline constexpr uint16_t gcsMiddleButtonDown = 0x0004;
+inline constexpr uint16_t gcsItemDragPending = 0x0010;
+inline constexpr uint16_t gcsItemDragging = 0x0020;
+inline constexpr uint16_t gcsGclDragging = 0x0040;
+inline constexpr uint16_t gcsRectSelectPending = 0x0080;
+inline constexpr uint16_t gcsRectSelecting = 0x0100;
+inline constexpr uint16_t gcsCheckPending = 0x0400;
+inline constexpr uint16_t gcsGroupToggled = 0x0800;
+inline constexpr uint16_t gcsHeaderCapture = 0x1000;
+inline constexpr uint16_t gcsScrolling = 0x2000;
+inline constexpr uint16_t gcsDropTargetRegistered = 0x4000;
+inline constexpr uint16_t gcsSuppressContextMenu = 0x8000;
+// The message by which a worker thread hands the control a result.
+inline constexpr UINT GvMsgThreadCallBack = WM_APP + 0x164;
+
 // Declares an event field OnX with GetOnX / SetOnX for publishing.
 #define GV_EVENT(Type, Name)                                         \
 public:                                                              \
@@ -371,6 +389,30 @@ public:
 
     virtual TGvColumn* FocusedColumn();
     virtual void SetFocusIfAllowed();
+
+    // ---- Input: the mouse and key state machine.
+    uint16_t GetControlStates() const noexcept { return FStates; }
+    bool HasState(uint16_t State) const noexcept { return (FStates & State) != 0; }
+    // The point of the last press or move (client coordinates).
+    gcl::TPoint GetLastMousePoint() const noexcept { return FLastMousePoint; }
+    // Whether WindowPoint counts as over the header: on the shown bar, or
+    // anywhere while the header holds the mouse.
+    bool IsOverHeader(gcl::TPoint WindowPoint, bool Force = false);
+    // Clears every transient state but Scrolling, DropTargetRegistered and
+    // SuppressContextMenu, and lets go of a pressed check box.
+    virtual void ClearStates();
+    virtual void HandleMouseDown(TCommonMouseButton Button, gcl::TMessage& Msg);
+    virtual void HandleMouseUp(TCommonMouseButton Button, gcl::TMessage& Msg);
+    virtual void HandleDblClick(TCommonMouseButton Button, gcl::TMessage& Msg);
+    // The keys after OnKeyAction: navigation (across groups), Space, Escape,
+    // Ctrl+A, the clipboard keys, Ctrl+numeric plus and F2.
+    virtual void HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift);
+    // A press that may become a drag or a rubber band.
+    void BeginDragDetect(TCommonKeyStates KeyStates, gcl::TPoint WindowPoint, bool AllowRect, bool AllowDrag);
+    // Ends a running drag or band and every transient state.
+    void EndDragging(gcl::TPoint WindowPoint);
+    // Item with its group, the column under ViewPoint and the parts hit.
+    TGvHitInfoItem ItemHitInfo(TGvItem* Item, gcl::TPoint ViewPoint);
     // Clears every item's Cut mark, then marks the selected items cut.
     void MarkSelectedCut();
     // The clipboard operations: nothing in the base but the cut, which asks
@@ -776,9 +818,22 @@ protected:
     virtual TGvPaintInfoGroup* CreatePaintInfoGroup();
     virtual TGvGroups* CreateGroups();
     virtual TGvPaintInfoItem* CreatePaintInfoItem();
+    // The wheel scrolls by rows (or a cell across); Shift swaps the axis
+    // and Ctrl scrolls a page when modifiers are on.
+    bool DoMouseWheel(gcl::TShiftState Shift, int WheelDelta, gcl::TPoint MousePos) override;
 
 private:
     friend class TGvItem;
+
+    // The messages of the input state machine; False for any other.
+    bool DispatchInput(gcl::TMessage& Msg);
+    void MouseMoveMessage(gcl::TMessage& Msg);
+    void ContextMenuMessage(gcl::TMessage& Msg);
+    // The keyboard's move of the focus (Shift and Ctrl as the keys say).
+    void MoveFocusTo(TGvItem* Target, gcl::TShiftState Shift);
+
+    uint16_t FStates = 0;
+    gcl::TPoint FLastMousePoint;
 
     std::unique_ptr<gcl::TFont> FGroupFont;
     TGvPaintInfoColumn* FPaintInfoColumn = nullptr;

@@ -105,6 +105,84 @@ void TGvScrollbarManager::Scroll(int DeltaX, int DeltaY) {
     }
 }
 
+namespace {
+int TrackPosition(TCustomGvListview* lv, int Bar) {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_TRACKPOS | SIF_POS;
+    if (!lv->HandleAllocated() || !GetScrollInfo(lv->GetHandle(), Bar, &info)) return 0;
+    return info.nTrackPos;
+}
+// Rounds Value down to a multiple of Cell.
+int WholeCells(int Value, int Cell) {
+    if (Cell <= 0) return Value;
+    const int cells = Value / Cell - (Value % Cell < 0 ? 1 : 0);
+    return cells * Cell;
+}
+} // namespace
+
+void TGvScrollbarManager::WMVScroll(gcl::TMessage& Msg) {
+    if (!FOwnerListview) {
+        FOffsetY = 0;
+        return;
+    }
+    const int page = ClientRectOf(FOwnerListview).Height();
+    int delta = 0;
+    switch (LOWORD(static_cast<uintptr_t>(Msg.WParam))) {
+    case SB_LINEUP: delta = -LineStep(); break;
+    case SB_LINEDOWN: delta = LineStep(); break;
+    case SB_PAGEUP: delta = -page; break;
+    case SB_PAGEDOWN: delta = page; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: delta = TrackPosition(FOwnerListview, SB_VERT) - FOffsetY; break;
+    case SB_TOP: delta = -FOffsetY; break;
+    case SB_BOTTOM: delta = ViewHeight() - FOffsetY; break;
+    default: break;
+    }
+    Scroll(0, delta);
+}
+
+void TGvScrollbarManager::WMHScroll(gcl::TMessage& Msg) {
+    if (!FOwnerListview) {
+        FOffsetX = 0;
+        return;
+    }
+    const int code = LOWORD(static_cast<uintptr_t>(Msg.WParam));
+    const int page = ClientRectOf(FOwnerListview).Width();
+    int delta = 0;
+    if (ScrollsVertically(FOwnerListview->GetView()) || !FSnapHorzView) {
+        switch (code) {
+        case SB_LINELEFT: delta = -LineStep(); break;
+        case SB_LINERIGHT: delta = LineStep(); break;
+        case SB_PAGELEFT: delta = -page; break;
+        case SB_PAGERIGHT: delta = page; break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: delta = TrackPosition(FOwnerListview, SB_HORZ) - FOffsetX; break;
+        case SB_LEFT: delta = -FOffsetX; break;
+        case SB_RIGHT: delta = ViewWidth() - FOffsetX; break;
+        default: break;
+        }
+    } else {
+        const int cell = ListCellWidth(FOwnerListview);
+        switch (code) {
+        case SB_LINELEFT:
+        case SB_PAGELEFT: delta = -cell; break;
+        case SB_LINERIGHT:
+        case SB_PAGERIGHT: delta = cell; break;
+        case SB_THUMBPOSITION: delta = WholeCells(TrackPosition(FOwnerListview, SB_HORZ) - FOffsetX, cell); break;
+        case SB_THUMBTRACK: {
+            const int track = TrackPosition(FOwnerListview, SB_HORZ);
+            delta = track + cell <= MaxOffsetX() ? WholeCells(track - FOffsetX, cell) : MaxOffsetX() - FOffsetX;
+            break;
+        }
+        case SB_LEFT: delta = FViewRect.Left - FViewRect.Right - FOffsetX; break;
+        case SB_RIGHT: delta = ViewWidth() - FOffsetX; break;
+        default: break;
+        }
+    }
+    Scroll(delta, 0);
+}
+
 void TGvScrollbarManager::SetViewRect(const TRect& Value, bool ForceInvalidate) {
     const bool changed = !(Value == FViewRect);
     const bool hadHorz = HorzBarVisible();

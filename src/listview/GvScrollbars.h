@@ -36,6 +36,10 @@ public:
     gcl::TRect MapWindowRectToViewRect(const gcl::TRect& R, bool IncludeHeader = true) const;
     gcl::TRect MapViewRectToWindowRect(const gcl::TRect& R, bool IncludeHeader = true) const;
     void Scroll(int DeltaX, int DeltaY);
+    // The window's WM_VSCROLL and WM_HSCROLL: lines, pages, the thumb and
+    // the ends (whole cells in a horizontal view with SnapHorzView).
+    void WMVScroll(gcl::TMessage& Msg);
+    void WMHScroll(gcl::TMessage& Msg);
     void ReCalculateScrollbars(bool Redraw, bool Force);
     void ValidateOffsets(int& X, int& Y) const;
 

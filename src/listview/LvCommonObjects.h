@@ -108,6 +108,12 @@ protected:
 
     // The end-of-update hook; empty here.
     virtual void Rebuild() {}
+    // Raise and lower the update count without the end-of-update work:
+    // nothing is painted in between.
+    void SuspendPainting() noexcept { ++FUpdateCount; }
+    void ResumePainting() noexcept {
+        if (FUpdateCount > 0) --FUpdateCount;
+    }
     void CreateWnd() override;
     void Dispatch(gcl::TMessage& Message) override;
 

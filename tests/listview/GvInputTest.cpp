@@ -1,5 +1,6 @@
 // The list view's input on a real window: hit tests of groups and items,
-// range, rectangle and band selection.
+// range, rectangle and band selection, and the mouse and key messages:
+// clicks with modifiers, check boxes, group buttons, navigation, the wheel.
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
 
@@ -171,6 +172,245 @@ TEST_F(GvInputTest, BandSelectionFollowsTheBand) {
     const TRect r4 = Item(4)->GetDisplayRect();
     selection->SelectRect(TRect{r4.Left + 5, r4.Top + 1, r4.Left + 6, r4.Top + 2}, false);
     EXPECT_EQ(Selected(), (std::vector<int>{4}));
+}
+
+// ---- Mouse and keys through the window's messages ------------------------------------------
+
+class GvInputMessageTest : public GvInputTest {
+protected:
+    void SetUp() override {
+        GvInputTest::SetUp();
+        LV->GetSelection()->SetMultiSelect(true);
+        GetKeyboardState(FSavedKeys);
+    }
+    void TearDown() override {
+        SetKeyboardState(FSavedKeys);
+        GvInputTest::TearDown();
+    }
+    // The window point over an item's caption.
+    LPARAM At(TGvItem* item) {
+        const TPoint p = LV->GetScrollbars()->MapViewToWindow(TextCentre(item));
+        return MAKELPARAM(p.X, p.Y);
+    }
+    void Click(TGvItem* item, WPARAM Keys = 0) {
+        SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON | Keys, At(item));
+        SendMessageA(LV->GetHandle(), WM_LBUTTONUP, Keys, At(item));
+    }
+    // Presses (or lets go of) a modifier for GetKeyState.
+    void Hold(int VirtualKey, bool Down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VirtualKey] = Down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    void Press(WPARAM Key) { SendMessageA(LV->GetHandle(), WM_KEYDOWN, Key, 1); }
+    TGvItem* Focused() const { return LV->GetSelection()->GetFocusedItem(); }
+
+    BYTE FSavedKeys[256] = {};
+};
+
+TEST_F(GvInputMessageTest, ClickCtrlClickAndShiftClickSelect) {
+    Click(Item(1));
+    EXPECT_EQ(Selected(), (std::vector<int>{1}));
+    EXPECT_EQ(Focused(), Item(1));
+    EXPECT_EQ(LV->GetSelection()->GetAnchorItem(), Item(1));
+    // Shift+click: the range from the anchor, across the groups.
+    Click(Item(6), MK_SHIFT);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(Focused(), Item(6));
+    EXPECT_EQ(LV->GetSelection()->GetAnchorItem(), Item(1));
+    // Ctrl+click on a selected item deselects it on release, not on press.
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, At(Item(3)));
+    EXPECT_TRUE(Item(3)->GetSelected());
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, MK_CONTROL, At(Item(3)));
+    EXPECT_FALSE(Item(3)->GetSelected());
+    EXPECT_EQ(Focused(), Item(3));
+    // Ctrl+click adds an unselected one.
+    Click(Item(8), MK_CONTROL);
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 4, 5, 6, 8}));
+    // A plain click starts over.
+    Click(Item(0));
+    EXPECT_EQ(Selected(), (std::vector<int>{0}));
+    // A click on the empty area below the rows clears the selection.
+    const TRect last = Item(9)->GetDisplayRect();
+    const TPoint below = LV->GetScrollbars()->MapViewToWindow(TPoint{last.Left + 5, last.Bottom + 30});
+    if (below.Y < LV->GetClientHeight()) {
+        SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(below.X, below.Y));
+        SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(below.X, below.Y));
+        EXPECT_TRUE(Selected().empty());
+    }
+    // The capture is never left behind.
+    EXPECT_NE(GetCapture(), LV->GetHandle());
+    EXPECT_EQ(LV->GetControlStates() & 0x0FFF, 0);
+}
+
+TEST_F(GvInputMessageTest, ClickEventsComeInOrder) {
+    std::vector<std::string> events;
+    struct Log {
+        std::vector<std::string>* Events;
+        void Down(TCustomGvListview*, TGvItem*, TCommonMouseButton, bool&) { Events->push_back("down"); }
+        void Up(TCustomGvListview*, TGvItem*, TCommonMouseButton, bool&) { Events->push_back("up"); }
+        void Click(TCustomGvListview*, TGvItem*, TCommonKeyStates, TGvItemHitTestInfoSet Hit) {
+            Events->push_back(Hit.Contains(ehtOnText) ? "click text" : "click");
+        }
+        void Dbl(TCustomGvListview*, TCommonMouseButton, TPoint, TGvHitInfoItem Info) {
+            Events->push_back(Info.Column ? "dblclick column" : "dblclick");
+        }
+        void Thread(TCustomGvListview*, TWMThreadRequest& Msg) {
+            Events->push_back("thread " + std::to_string(Msg.WParam));
+        }
+    } log{&events};
+    LV->OnItemMouseDown = TItemMouseDownEvent(&log, &Log::Down);
+    LV->OnItemMouseUp = TItemMouseUpEvent(&log, &Log::Up);
+    LV->OnItemClick = TItemClickEvent(&log, &Log::Click);
+    LV->OnItemDblClick = TItemDblClickEvent(&log, &Log::Dbl);
+    LV->OnThreadCallBack = TThreadCallbackEvent(&log, &Log::Thread);
+    Click(Item(2));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(Item(2)));
+    // A worker's result arrives as a posted message.
+    PostMessageA(LV->GetHandle(), GvMsgThreadCallBack, 42, 0);
+    qelvo::test::PumpMessages(500, [&] { return events.size() >= 5; });
+    EXPECT_EQ(events, (std::vector<std::string>{"down", "up", "click text", "dblclick column", "thread 42"}));
+}
+
+TEST_F(GvInputMessageTest, CheckBoxesToggleOnAReleaseOverTheBox) {
+    LV->GetPaintInfoItem()->SetCheckType(ectBox);
+    LV->GetGroups()->Rebuild(true);
+    TGvItem* item = Item(4);
+    TGvRectArrayObject R;
+    item->RectArray(nullptr, R);
+    const TPoint box = LV->GetScrollbars()->MapViewToWindow(
+        TPoint{(R.CheckRect.Left + R.CheckRect.Right) / 2, (R.CheckRect.Top + R.CheckRect.Bottom) / 2});
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.X, box.Y));
+    EXPECT_EQ(LV->GetCheckManager()->GetPendingObject(), item);
+    EXPECT_TRUE(item->GetCheckPending());
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(box.X, box.Y));
+    EXPECT_TRUE(item->GetChecked());
+    EXPECT_FALSE(item->GetCheckPending());
+    EXPECT_EQ(LV->GetCheckManager()->GetPendingObject(), nullptr);
+    // Pressing the box does not select the item.
+    EXPECT_TRUE(Selected().empty());
+    // Released elsewhere: nothing changes.
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.X, box.Y));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, At(Item(7)));
+    EXPECT_TRUE(item->GetChecked());
+    EXPECT_EQ(LV->GetCheckManager()->GetPendingObject(), nullptr);
+    // Space toggles the focused item's box.
+    Click(Item(5));
+    Press(VK_SPACE);
+    EXPECT_TRUE(Item(5)->GetChecked());
+    Press(VK_SPACE);
+    EXPECT_FALSE(Item(5)->GetChecked());
+    // Without a box Space does nothing.
+    LV->GetPaintInfoItem()->SetCheckType(ectNone);
+    Press(VK_SPACE);
+    EXPECT_FALSE(Item(5)->GetChecked());
+}
+
+TEST_F(GvInputMessageTest, ArrowsHomeEndAndPagesMoveAcrossGroups) {
+    // No focused item: the first key focuses the first visible one.
+    Press(VK_DOWN);
+    EXPECT_EQ(Focused(), Item(0));
+    EXPECT_TRUE(Selected().empty());
+    for (int i = 0; i < 5; ++i) Press(VK_DOWN);
+    EXPECT_EQ(Focused(), Item(5));  // into the second group
+    EXPECT_EQ(Selected(), (std::vector<int>{5}));
+    Press(VK_UP);
+    EXPECT_EQ(Focused(), Item(4));
+    Press(VK_END);
+    EXPECT_EQ(Focused(), Item(9));
+    EXPECT_EQ(Selected(), (std::vector<int>{9}));
+    Press(VK_HOME);
+    EXPECT_EQ(Focused(), Item(0));
+    // Shift extends from the anchor.
+    Hold(VK_SHIFT, true);
+    Press(VK_DOWN);
+    Press(VK_DOWN);
+    Hold(VK_SHIFT, false);
+    EXPECT_EQ(Selected(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Focused(), Item(2));
+    // Ctrl moves the focus alone.
+    Hold(VK_CONTROL, true);
+    Press(VK_DOWN);
+    Hold(VK_CONTROL, false);
+    EXPECT_EQ(Focused(), Item(3));
+    EXPECT_EQ(Selected(), (std::vector<int>{0, 1, 2}));
+    // Ctrl+A selects every item.
+    Hold(VK_CONTROL, true);
+    Press('A');
+    Hold(VK_CONTROL, false);
+    EXPECT_EQ(Selected().size(), 10u);
+    // Page Down lands further down, and the item is scrolled into view.
+    Press(VK_HOME);
+    Press(VK_NEXT);
+    ASSERT_NE(Focused(), nullptr);
+    EXPECT_GT(Focused()->GetIndex() + (Focused()->OwnerGroup()->GetIndex() * 5), 1);
+    const TRect shown = LV->GetScrollbars()->MapViewRectToWindowRect(Focused()->GetDisplayRect());
+    EXPECT_LE(shown.Bottom, LV->GetClientHeight());
+    EXPECT_GE(shown.Top, LV->GetHeader()->RuntimeHeight());
+    // A key action handler may keep the control from acting.
+    struct Stop {
+        void Key(TCustomGvListview*, uint16_t& Code, gcl::TShiftState&, bool& DoDefault) {
+            if (Code == VK_DOWN) DoDefault = false;
+        }
+    } stop;
+    LV->OnKeyAction = TGvKeyActionEvent(&stop, &Stop::Key);
+    TGvItem* before = Focused();
+    Press(VK_DOWN);
+    EXPECT_EQ(Focused(), before);
+}
+
+TEST_F(GvInputMessageTest, DownSelectsTheOnlyItem) {
+    LV->GetGroups()->Clear();
+    TGvItem* only = LV->GetGroups()->Add(nullptr)->GetItems()->Add(nullptr);
+    only->SetCaption(L"Only");
+    LV->GetGroups()->Rebuild(true);
+    LV->GetSelection()->SetFocusedItem(only);
+    ASSERT_FALSE(only->GetSelected());
+    Press(VK_DOWN);
+    EXPECT_TRUE(only->GetSelected());
+    EXPECT_EQ(Focused(), only);
+}
+
+TEST_F(GvInputMessageTest, TheExpandButtonCollapsesAndTheFocusMovesOn) {
+    LV->SetShowGroupMargins(true);
+    TGvGroup* first = Group(0);
+    Click(Item(2));
+    TGvRectArrayObject R;
+    LV->GroupView()->GroupRectArray(first, gmeTop, first->MarginRectTop(), R);
+    const TPoint button = LV->GetScrollbars()->MapViewToWindow(
+        TPoint{(R.ExpandButtonRect.Left + R.ExpandButtonRect.Right) / 2,
+               (R.ExpandButtonRect.Top + R.ExpandButtonRect.Bottom) / 2});
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(button.X, button.Y));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(button.X, button.Y));
+    EXPECT_FALSE(first->GetExpanded());
+    EXPECT_EQ(Focused(), Item(5));
+    // The release of the toggling press clicks nothing.
+    EXPECT_EQ(Selected(), (std::vector<int>{2}));
+}
+
+TEST_F(GvInputMessageTest, TheWheelScrollsByRows) {
+    for (int i = 0; i < 30; ++i) Group(1)->GetItems()->Add(nullptr);
+    LV->GetGroups()->Rebuild(true);
+    TGvScrollbarManager* bars = LV->GetScrollbars();
+    ASSERT_GT(bars->MaxOffsetY(), 100);
+    UINT lines = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+    POINT screen{10, 40};
+    ClientToScreen(LV->GetHandle(), &screen);
+    SendMessageA(LV->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                 MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(bars->GetOffsetY(), static_cast<int>(lines) * LV->GetGroups()->CellHeight());
+    SendMessageA(LV->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(bars->GetOffsetY(), 0);
+    // The scroll bar answers its own messages.
+    SendMessageA(LV->GetHandle(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_GT(bars->GetOffsetY(), 0);
+    EXPECT_TRUE(LV->GetControlStates() & gcsScrolling);
+    SendMessageA(LV->GetHandle(), WM_VSCROLL, SB_ENDSCROLL, 0);
+    EXPECT_FALSE(LV->GetControlStates() & gcsScrolling);
+    SendMessageA(LV->GetHandle(), WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(bars->GetOffsetY(), 0);
 }
 
 } // namespace

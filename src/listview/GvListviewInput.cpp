@@ -1,0 +1,695 @@
+// The list view's input state machine: presses, releases and moves of the
+// mouse (selection, check boxes, group buttons, drag detection, hot
+// tracking), double clicks, keys, the wheel, the context menu, focus,
+// scrolling, the Tab hand-over of editing and the worker results.
+#include "listview/GvInternal.h"
+
+#include "gcl/Forms.h"
+
+namespace qelvo {
+
+using namespace gvdetail;
+
+namespace {
+
+TPoint MessagePoint(const gcl::TMessage& M) {
+    return TPoint{static_cast<short>(LOWORD(static_cast<uintptr_t>(M.LParam))),
+                  static_cast<short>(HIWORD(static_cast<uintptr_t>(M.LParam)))};
+}
+
+TCommonKeyStates MessageKeyStates(const gcl::TMessage& M) {
+    TCommonKeyStates states = KeyStatesFromMK(static_cast<uint32_t>(M.WParam));
+    if (GetKeyState(VK_MENU) < 0) states.Include(cksAlt);
+    return states;
+}
+
+bool AnyButton(TCommonKeyStates States) {
+    return States.Contains(cksLButton) || States.Contains(cksMButton) || States.Contains(cksRButton);
+}
+
+// The states that losing the focus drops: pending and running drags.
+constexpr uint16_t gcsDragStates = gcsItemDragPending | gcsItemDragging | gcsGclDragging | gcsRectSelectPending |
+                                   gcsRectSelecting;
+
+} // namespace
+
+// ---- States and tests ----------------------------------------------------------------------
+
+void TCustomGvListview::ClearStates() {
+    FStates &= static_cast<uint16_t>(gcsScrolling | gcsDropTargetRegistered | gcsSuppressContextMenu);
+    // A press of a check box that never saw its release leaves no pressed
+    // box behind, themed or not.
+    if (FCheckManager && FCheckManager->GetPendingObject()) {
+        FCheckManager->GetPendingObject()->SetCheckHot(false);
+        FCheckManager->SetPendingObject(nullptr);
+    }
+}
+
+bool TCustomGvListview::IsOverHeader(TPoint WindowPoint, bool /*Force*/) {
+    if (!FHeader) return false;
+    if (HeaderShown()) {
+        const TRect bar{0, 0, ClientRectOf(this).Width(), FHeader->RuntimeHeight()};
+        if (gcl::PtInRect(bar, WindowPoint)) return true;
+    }
+    return HasState(gcsHeaderCapture);
+}
+
+TGvHitInfoItem TCustomGvListview::ItemHitInfo(TGvItem* Item, TPoint ViewPoint) {
+    TGvHitInfoItem info;
+    if (!Item) return info;
+    info.Item = Item;
+    info.Group = Item->OwnerGroup();
+    if (HeaderShown()) {
+        for (TGvColumn* column : FHeader->Positions()) {
+            const TRect c = column->GetDisplayRect();
+            if (column->GetVisible() && ViewPoint.X >= c.Left && ViewPoint.X < c.Right) info.Column = column;
+        }
+    }
+    Item->HitTestAt(ViewPoint, info.HitInfo);
+    return info;
+}
+
+// ---- Mouse down ----------------------------------------------------------------------------
+
+void TCustomGvListview::BeginDragDetect(TCommonKeyStates, TPoint, bool, bool) { SetFocusIfAllowed(); }
+
+void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage& Msg) {
+    const TCommonKeyStates keys = MessageKeyStates(Msg);
+    const TPoint windowPt = MessagePoint(Msg);
+    const TPoint pt = FScrollbars->MapWindowToView(windowPt);
+    const bool ctrl = keys.Contains(cksControl);
+    const bool shift = keys.Contains(cksShift);
+    const bool buttonDown = AnyButton(keys);
+
+    TGvGroup* group = FGroups->GroupByPoint(pt);
+    if (!group) {
+        BeginDragDetect(keys, windowPt, true, false);
+        return;
+    }
+    TGvGroupHitTestInfoSet groupHit;
+    group->HitTestAt(pt, groupHit);
+    if (Button == cmbLeft && groupHit.Contains(egtOnExpandButton)) {
+        const bool expanded = group->GetExpanded();
+        bool allow = true;
+        if (expanded)
+            DoGroupCollapsing(group, allow);
+        else
+            DoGroupExpanding(group, allow);
+        if (!allow) return;
+        TListviewUpdate update(this);
+        FStates |= gcsGroupToggled;
+        group->SetExpanded(!expanded);
+        TGvItem* focused = FSelection->GetFocusedItem();
+        if (!group->GetExpanded() && focused && focused->OwnerGroup() == group) {
+            TGvItem* next = FGroups->NextVisibleItem(focused);
+            while (next && !next->GetEnabled()) next = FGroups->NextVisibleItem(next);
+            FSelection->SetFocusedItem(nullptr);
+            if (next) FSelection->SetFocusedItem(next);
+        }
+        return;
+    }
+    if (Button == cmbLeft && groupHit.Contains(egtOnCheckbox)) {
+        FStates |= gcsCheckPending;
+        FHotTrack->SetPendingObjectCheck(nullptr);
+        FCheckManager->SetPendingObject(group);
+        return;
+    }
+    if (!group->GetExpanded()) {
+        BeginDragDetect(keys, windowPt, true, false);
+        return;
+    }
+    TGvItem* item = group->ItemByPoint(pt);
+    if (!item) {
+        BeginDragDetect(keys, windowPt, true, false);
+        return;
+    }
+    TGvItemHitTestInfoSet hit;
+    item->HitTestAt(pt, hit);
+    bool doDefault = true;
+    DoItemMouseDown(item, Button, doDefault);
+    if (!doDefault) return;
+    if (Button == cmbLeft && hit.Contains(ehtOnCheck)) {
+        FStates |= gcsCheckPending;
+        FHotTrack->SetPendingObjectCheck(nullptr);
+        FCheckManager->SetPendingObject(item);
+        return;
+    }
+    if (!FSelection->GetEnabled()) {
+        if (FSelection->GetUseFocusRect() && item->SelectionHitPt(pt)) FSelection->SetFocusedItem(item);
+        return;
+    }
+    FSelection->BeginUpdate();
+    FSelection->GroupSelectionBeginUpdate();
+    try {
+        if (!item->SelectionHitPt(pt)) {
+            BeginDragDetect(keys, windowPt, true, false);
+        } else if (buttonDown && FSelection->GetMouseButton().Contains(Button)) {
+            const bool armEdit = Button == cmbLeft && FSelection->GetCount() == 1 &&
+                                 FSelection->GetFocusedItem() == item && item->GetSelected() &&
+                                 FGroups->ItemEditable(item) && Focused();
+            if (!FSelection->GetMultiSelect()) {
+                if (!item->GetFocused()) FSelection->SetFocusedItem(item);
+                FSelection->SetAnchorItem(item);
+                FSelection->ClearAll();
+            } else {
+                if (!item->GetSelected() && !ctrl && !shift) FSelection->ClearAll();
+                if (!item->GetFocused() && !ctrl) FSelection->SetFocusedItem(item);
+                if (!shift) FSelection->SetAnchorItem(item);
+                if (shift)
+                    FSelection->SelectRange(FSelection->GetAnchorItem(), item, FSelection->GetRectSelect(), !ctrl);
+            }
+            // With Ctrl the item flips on release.
+            if (!ctrl) item->SetSelected(true);
+            BeginDragDetect(keys, windowPt, true, item->CanDrag());
+            if (armEdit && FEditManager) {
+                FEditManager->SetClickPoint(windowPt);
+                FEditManager->StartAutoEditTimer();
+            }
+        }
+    } catch (...) {
+        FSelection->GroupSelectionEndUpdate();
+        FSelection->EndUpdate();
+        throw;
+    }
+    FSelection->GroupSelectionEndUpdate();
+    FSelection->EndUpdate();
+}
+
+// ---- Mouse up ------------------------------------------------------------------------------
+
+void TCustomGvListview::EndDragging(TPoint) {
+    FStates &= static_cast<uint16_t>(~(gcsItemDragging | gcsRectSelecting));
+    ClearStates();
+    if (HandleAllocated() && GetCapture() == GetHandle()) ReleaseCapture();
+}
+
+void TCustomGvListview::HandleMouseUp(TCommonMouseButton Button, gcl::TMessage& Msg) {
+    if (!(FStates & (gcsLeftButtonDown | gcsRightButtonDown | gcsMiddleButtonDown))) return;
+    const TCommonKeyStates keys = MessageKeyStates(Msg);
+    const TPoint windowPt = MessagePoint(Msg);
+    const TPoint pt = FScrollbars->MapWindowToView(windowPt);
+    if (HasState(gcsGroupToggled)) return;
+    if (HasState(gcsCheckPending)) {
+        TGvCollectionItem* pending = FCheckManager->GetPendingObject();
+        if (auto* pendingGroup = dynamic_cast<TGvGroup*>(pending)) {
+            TGvGroupHitTestInfoSet hit;
+            if (FGroups->GroupByPoint(pt) == pendingGroup && pendingGroup->HitTestAt(pt, hit) &&
+                hit.Contains(egtOnCheckbox))
+                pendingGroup->SetChecked(!pendingGroup->GetChecked());
+        } else if (auto* pendingItem = dynamic_cast<TGvItem*>(pending)) {
+            TGvItemHitTestInfoSet hit;
+            if (FGroups->ItemByPoint(pt) == pendingItem && pendingItem->HitTestAt(pt, hit) &&
+                hit.Contains(ehtOnCheck))
+                pendingItem->SetChecked(!pendingItem->GetChecked());
+        }
+        // The toggle's handlers may have freed the object.
+        if (TGvCollectionItem* still = FCheckManager->GetPendingObject()) {
+            still->SetCheckHot(false);
+            FCheckManager->SetPendingObject(nullptr);
+        }
+        return;
+    }
+    if (HasState(gcsRectSelecting) || HasState(gcsItemDragging)) {
+        if (!HasState(gcsGclDragging)) EndDragging(windowPt);
+        return;
+    }
+    // A plain click.
+    TGvItem* item = FGroups->ItemByPoint(pt);
+    if (!item) {
+        if (TGvGroup* group = FGroups->GroupByPoint(pt)) {
+            TGvGroupHitTestInfoSet hit;
+            group->HitTestAt(pt, hit);
+            DoGroupClick(group, keys, hit);
+        }
+        FSelection->ClearAll();
+        return;
+    }
+    bool doDefault = true;
+    DoItemMouseUp(item, Button, doDefault);
+    if (!doDefault) return;
+    TGvItemHitTestInfoSet hit;
+    item->HitTestAt(pt, hit);
+    DoItemClick(item, keys, hit);
+    // The click handler may have rebuilt the list.
+    item = FGroups->ItemByPoint(pt);
+    if (!item) return;
+    if (!item->SelectionHitPt(pt)) {
+        FSelection->ClearAll();
+        return;
+    }
+    if (!FSelection->GetMultiSelect()) return;
+    const bool ctrl = keys.Contains(cksControl);
+    const bool shift = keys.Contains(cksShift);
+    FSelection->BeginUpdate();
+    try {
+        if (!ctrl && !shift) {
+            if (!(item->GetSelected() && Button != cmbLeft)) FSelection->ClearAllExcept(item);
+        } else if (ctrl) {
+            if (FEditManager) FEditManager->StopAutoEditTimer();
+            if (!shift) item->SetSelected(!item->GetSelected());
+            FSelection->SetFocusedItem(item);
+        }
+    } catch (...) {
+        FSelection->EndUpdate();
+        throw;
+    }
+    FSelection->EndUpdate();
+}
+
+// ---- Double click --------------------------------------------------------------------------
+
+void TCustomGvListview::HandleDblClick(TCommonMouseButton Button, gcl::TMessage& Msg) {
+    const TPoint windowPt = MessagePoint(Msg);
+    if (HeaderShown() && windowPt.Y < FHeader->RuntimeHeight()) return;
+    const TPoint pt = FScrollbars->MapWindowToView(windowPt);
+    DoDblClick(Button, windowPt, gcl::KeysToShiftState(static_cast<uint32_t>(Msg.WParam)));
+    if (TGvItem* item = FGroups->ItemByPoint(pt)) {
+        DoItemDblClick(Button, windowPt, ItemHitInfo(item, pt));
+    } else if (TGvGroup* group = FGroups->GroupByPoint(pt)) {
+        TGvHitInfoGroup info;
+        info.Group = group;
+        group->HitTestAt(pt, info.HitInfo);
+        DoGroupDblClick(Button, windowPt, info);
+    }
+}
+
+// ---- Mouse move ----------------------------------------------------------------------------
+
+void TCustomGvListview::MouseMoveMessage(gcl::TMessage& Msg) {
+    const TPoint windowPt = MessagePoint(Msg);
+    const TPoint pt = FScrollbars->MapWindowToView(windowPt);
+    if (IsOverHeader(windowPt)) {
+        FHotTrack->SetPendingObject(nullptr, windowPt);
+        FLastMousePoint = windowPt;
+        return;
+    }
+    if (!FHotTrack->GetHotObject() && GetCursor() != gcl::crDefault) SetCursor(gcl::crDefault);
+    if (FStates & (gcsItemDragPending | gcsItemDragging | gcsRectSelectPending | gcsRectSelecting)) {
+        FLastMousePoint = windowPt;
+        return;
+    }
+    // Hot tracking.
+    TGvCollectionItem* candidate = nullptr;
+    TGvItem* checkItem = nullptr;
+    TGvGroup* group = FGroups->GroupByPoint(pt);
+    if (group) {
+        TGvGroupHitTestInfoSet hit;
+        group->HitTestAt(pt, hit);
+        const TGvHotTrackRectGroups track = FHotTrack->GetGroupTrack();
+        if ((track.Contains(htgAnyWhere) && !hit.Empty()) || (track.Contains(htgIcon) && hit.Contains(egtOnIcon)) ||
+            (track.Contains(htgText) && hit.Contains(egtOnText)) ||
+            (track.Contains(htgTopMargin) && hit.Contains(egtOnHeader)) ||
+            (track.Contains(htgBottomMargin) && hit.Contains(egtOnFooter)) ||
+            (track.Contains(htgLeftMargin) && hit.Contains(egtOnLeftMargin)) ||
+            (track.Contains(htgRightMargin) && hit.Contains(egtOnRightMargin)))
+            candidate = group;
+    }
+    if (!candidate && group && group->GetExpanded()) {
+        if (TGvItem* item = group->ItemByPoint(pt)) {
+            TGvItemHitTestInfoSet hit;
+            item->HitTestAt(pt, hit);
+            if (hit.Contains(ehtOnCheck)) {
+                checkItem = item;
+            } else {
+                const TGvHotTrackRectItems track = FHotTrack->GetItemTrack();
+                if (track.Contains(htiAnyWhere) || (track.Contains(htiIcon) && hit.Contains(ehtOnIcon)) ||
+                    (track.Contains(htiText) && hit.Contains(ehtOnText)))
+                    candidate = item;
+            }
+        }
+    }
+    if (HasState(gcsCheckPending)) {
+        if (TGvCollectionItem* pending = FCheckManager->GetPendingObject()) {
+            TGvCollectionItem* under = FGroups->ItemByPoint(pt);
+            if (!under) under = group;
+            pending->SetCheckHot(under == pending);
+        }
+    } else {
+        const bool inside = gcl::PtInRect(ClientRectOf(this), windowPt);
+        auto* candidateItem = dynamic_cast<TGvItem*>(candidate);
+        if (FHotTrack->GetOnlyFocused() && !Focused())
+            FHotTrack->SetPendingObject(nullptr, windowPt);
+        else if (inside && candidate && (!candidateItem || candidateItem->GetEnabled()))
+            FHotTrack->SetPendingObject(candidate, windowPt);
+        else
+            FHotTrack->SetPendingObject(nullptr, windowPt);
+        FHotTrack->SetPendingObjectCheck(checkItem);
+    }
+    inherited::Dispatch(Msg);
+    FLastMousePoint = windowPt;
+}
+
+// ---- Keys ----------------------------------------------------------------------------------
+
+void TCustomGvListview::MoveFocusTo(TGvItem* Target, gcl::TShiftState Shift) {
+    TGvItem* focused = FSelection->GetFocusedItem();
+    if (!Target || Target == focused) return;
+    // Nothing is painted until the focus has moved and the item is in view.
+    SuspendPainting();
+    try {
+        if (Shift.Contains(gcl::ssCtrl)) {
+            FSelection->SetFocusedItem(Target);
+        } else if (!Shift.Contains(gcl::ssShift) || !FSelection->GetAnchorItem()) {
+            FSelection->ClearAll();
+            FSelection->SetFocusedItem(Target);
+            Target->SetSelected(true);
+            if (!Shift.Contains(gcl::ssShift)) FSelection->SetAnchorItem(Target);
+        } else {
+            FSelection->SelectRange(FSelection->GetAnchorItem(), Target, FSelection->GetRectSelect(), true);
+            FSelection->SetFocusedItem(Target);
+            Target->SetSelected(true);
+        }
+        if (TGvItem* now = FSelection->GetFocusedItem()) now->MakeVisible(emvAuto);
+    } catch (...) {
+        ResumePainting();
+        throw;
+    }
+    ResumePainting();
+    SafeInvalidateRect(nullptr, true);
+}
+
+void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift) {
+    const bool ctrl = Shift.Contains(gcl::ssCtrl);
+    const bool noSelection = !FSelection->GetEnabled() && !FSelection->GetUseFocusRect();
+    FSelection->BeginUpdate();
+    try {
+        switch (CharCode) {
+        case VK_ESCAPE:
+            for (int g = 0; g < FGroups->GetCount(); ++g) {
+                TGvGroup* group = FGroups->GetGroups(g);
+                for (int i = 0; i < group->ItemCount(); ++i) group->GetItem(i)->SetCut(false);
+            }
+            SafeInvalidateRect(nullptr, false);
+            break;
+        case VK_SPACE:
+            if (TGvItem* item = FSelection->GetFocusedItem()) {
+                auto* info = dynamic_cast<TGvPaintInfoBaseItem*>(item->PaintInfo());
+                if (info && (info->GetCheckType() == ectBox || info->GetCheckType() == ectRadio))
+                    item->SetChecked(!item->GetChecked());
+            }
+            break;
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_UP:
+        case VK_DOWN: {
+            if (noSelection) {
+                const TRect client = ClientRectOf(this);
+                switch (CharCode) {
+                case VK_PRIOR: FScrollbars->SetOffsetY(FScrollbars->GetOffsetY() - client.Height()); break;
+                case VK_NEXT: FScrollbars->SetOffsetY(FScrollbars->GetOffsetY() + client.Height()); break;
+                case VK_END:
+                    FScrollbars->SetOffsetX(FScrollbars->MaxOffsetX());
+                    FScrollbars->SetOffsetY(FScrollbars->MaxOffsetY());
+                    break;
+                case VK_HOME:
+                    FScrollbars->SetOffsetX(0);
+                    FScrollbars->SetOffsetY(0);
+                    break;
+                case VK_LEFT: FScrollbars->SetOffsetX(FScrollbars->GetOffsetX() - 1); break;
+                case VK_RIGHT: FScrollbars->SetOffsetX(FScrollbars->GetOffsetX() + 1); break;
+                case VK_UP: FScrollbars->SetOffsetY(FScrollbars->GetOffsetY() - 1); break;
+                default: FScrollbars->SetOffsetY(FScrollbars->GetOffsetY() + 1); break;
+                }
+                break;
+            }
+            TGvItem* focused = FSelection->GetFocusedItem();
+            if (!focused || !focused->GetVisible()) {
+                if (TGvItem* first = FGroups->FirstVisibleItem()) {
+                    FSelection->SetFocusedItem(first);
+                    first->MakeVisible(emvAuto);
+                }
+                break;
+            }
+            TGvItem* target = nullptr;
+            switch (CharCode) {
+            case VK_PRIOR: target = FGroups->AdjacentItem(focused, adjPageUp); break;
+            case VK_NEXT: target = FGroups->AdjacentItem(focused, adjPageDown); break;
+            case VK_END: target = FGroups->LastVisibleItem(); break;
+            case VK_HOME: target = FGroups->FirstVisibleItem(); break;
+            case VK_LEFT: target = FGroups->AdjacentItem(focused, adjLeft); break;
+            case VK_RIGHT: target = FGroups->AdjacentItem(focused, adjRight); break;
+            case VK_UP: target = FGroups->AdjacentItem(focused, adjUp); break;
+            default:
+                target = FGroups->AdjacentItem(focused, adjDown);
+                if (!target && FSelection->GetCount() == 0 && FItems->GetCount() == 1) {
+                    FSelection->SetFocusedItem(nullptr);
+                    target = FGroups->FirstItem();
+                }
+                break;
+            }
+            MoveFocusTo(target, Shift);
+            break;
+        }
+        case 'A':
+            if (ctrl) FSelection->SelectAll();
+            break;
+        case 'C':
+            if (ctrl) ClipboardCopyCommand();
+            break;
+        case 'X':
+            if (ctrl) ClipboardCutCommand();
+            break;
+        case 'V':
+            if (ctrl) ClipboardPasteCommand();
+            break;
+        case VK_ADD:
+            if (ctrl) AutoFitAllCells(true);
+            break;
+        case VK_F2:
+            if (TGvItem* item = FSelection->GetFocusedItem(); item && FEditManager)
+                FEditManager->BeginEdit(item, nullptr);
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        FSelection->EndUpdate();
+        throw;
+    }
+    FSelection->EndUpdate();
+}
+
+// ---- Wheel ---------------------------------------------------------------------------------
+
+bool TCustomGvListview::DoMouseWheel(gcl::TShiftState Shift, int WheelDelta, TPoint MousePos) {
+    UINT lines = 3;
+    if (!SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) lines = 3;
+    bool vertical = FWheelMouseDefaultScroll == edwsVert;
+    int step = vertical ? FGroups->CellHeight() * static_cast<int>(lines) : FGroups->CellWidth();
+    if (WheelDelta < 0) step = -step;
+    inherited::DoMouseWheel(Shift, WheelDelta, MousePos);
+    if (FWheelMouseScrollModifierEnabled) {
+        if (Shift.Contains(gcl::ssShift)) {
+            vertical = !vertical;
+            step = vertical ? FGroups->CellHeight() * static_cast<int>(lines) : FGroups->CellWidth();
+            if (WheelDelta < 0) step = -step;
+        }
+        if (Shift.Contains(gcl::ssCtrl)) {
+            const TRect client = ClientRectOf(this);
+            step = vertical ? client.Height() - FHeader->RuntimeHeight() : client.Width();
+            if (WheelDelta < 0) step = -step;
+        }
+    }
+    if (vertical)
+        FScrollbars->Scroll(0, -step);
+    else
+        FScrollbars->Scroll(-step, 0);
+    return true;
+}
+
+// ---- Context menu --------------------------------------------------------------------------
+
+void TCustomGvListview::ContextMenuMessage(gcl::TMessage& Msg) {
+    if (FEditManager && FEditManager->Editing()) {
+        DefaultHandler(Msg);
+        return;
+    }
+    if (HasState(gcsSuppressContextMenu)) {
+        FStates &= static_cast<uint16_t>(~gcsSuppressContextMenu);
+        Msg.Result = 1;
+        return;
+    }
+    const TPoint screenPt = MessagePoint(Msg);
+    const bool keyboard = screenPt.X == -1 && screenPt.Y == -1;
+    TPoint windowPt{0, 0};
+    gcl::TPopupMenu* menu = nullptr;
+    bool handled = false;
+    if (keyboard) {
+        if (TGvItem* item = FSelection->First()) {
+            windowPt = FScrollbars->MapViewToWindow(TPoint{item->GetDisplayRect().Left, item->GetDisplayRect().Top});
+            TGvHitInfoItem info;
+            info.Item = item;
+            info.Group = item->OwnerGroup();
+            DoItemContextMenu(info, windowPt, menu, handled);
+        }
+    } else {
+        windowPt = ScreenToClient(screenPt);
+        if (IsOverHeader(windowPt)) {
+            FStates &= static_cast<uint16_t>(~gcsSuppressContextMenu);
+            return;
+        }
+        const TPoint pt = FScrollbars->MapWindowToView(windowPt);
+        if (TGvItem* item = FGroups->ItemByPoint(pt)) DoItemContextMenu(ItemHitInfo(item, pt), windowPt, menu, handled);
+        if (!menu) {
+            if (TGvGroup* group = FGroups->GroupByPoint(pt)) {
+                TGvHitInfoGroup info;
+                info.Group = group;
+                group->HitTestAt(pt, info.HitInfo);
+                DoGroupContextMenu(info, windowPt, menu, handled);
+            }
+        }
+    }
+    if (menu) {
+        if (!handled) DoContextPopup(windowPt, handled);
+        const TPoint at = ClientToScreen(windowPt);
+        menu->SetPopupComponent(this);
+        menu->Popup(at.X, at.Y);
+        Msg.Result = 1;
+    } else if (handled) {
+        Msg.Result = 1;
+    } else {
+        // The general event and the control's PopupMenu.
+        inherited::Dispatch(Msg);
+    }
+    FStates &= static_cast<uint16_t>(~gcsSuppressContextMenu);
+}
+
+// ---- Message dispatch ----------------------------------------------------------------------
+
+bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
+    switch (Msg.Msg) {
+    case WM_GETDLGCODE:
+        inherited::Dispatch(Msg);
+        Msg.Result |= DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
+        return true;
+    case WM_KEYDOWN: {
+        inherited::Dispatch(Msg);
+        uint16_t key = static_cast<uint16_t>(Msg.WParam);
+        gcl::TShiftState shift = gcl::KeyDataToShiftState(Msg.LParam);
+        bool doDefault = true;
+        DoKeyAction(key, shift, doDefault);
+        if (doDefault && key != 0) HandleKeyDown(key, shift);
+        return true;
+    }
+    case WM_SETFOCUS:
+        inherited::Dispatch(Msg);
+        SafeInvalidateRect(nullptr, true);
+        return true;
+    case WM_KILLFOCUS:
+        inherited::Dispatch(Msg);
+        if (FHotTrack && FHotTrack->GetOnlyFocused()) FHotTrack->SetPendingObject(nullptr, TPoint{});
+        SafeInvalidateRect(nullptr, true);
+        FStates &= static_cast<uint16_t>(~gcsDragStates);
+        return true;
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        inherited::Dispatch(Msg);
+        if (LOWORD(static_cast<uintptr_t>(Msg.WParam)) == SB_ENDSCROLL)
+            FStates &= static_cast<uint16_t>(~gcsScrolling);
+        else
+            FStates |= gcsScrolling;
+        if (Msg.Msg == WM_VSCROLL)
+            FScrollbars->WMVScroll(Msg);
+        else
+            FScrollbars->WMHScroll(Msg);
+        SafeInvalidateRect(nullptr, false);
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: {
+        const bool left = Msg.Msg == WM_LBUTTONDOWN;
+        const TPoint windowPt = MessagePoint(Msg);
+        FStates |= left ? gcsLeftButtonDown : gcsRightButtonDown;
+        SetFocusIfAllowed();
+        if (!IsOverHeader(windowPt)) {
+            inherited::Dispatch(Msg);
+            HandleMouseDown(left ? cmbLeft : cmbRight, Msg);
+        }
+        FLastMousePoint = windowPt;
+        return true;
+    }
+    case WM_MBUTTONDOWN:
+        FStates |= gcsMiddleButtonDown;
+        SetFocusIfAllowed();
+        inherited::Dispatch(Msg);
+        HandleMouseDown(cmbMiddle, Msg);
+        FLastMousePoint = MessagePoint(Msg);
+        return true;
+    case WM_LBUTTONUP: {
+        const bool gclDragging = HasState(gcsGclDragging);
+        if (!IsOverHeader(MessagePoint(Msg))) {
+            if (!gclDragging) FStates &= static_cast<uint16_t>(~(gcsItemDragPending | gcsRectSelectPending));
+            inherited::Dispatch(Msg);
+            HandleMouseUp(cmbLeft, Msg);
+            if (HandleAllocated() && GetCapture() == GetHandle()) ReleaseCapture();
+        }
+        if (!gclDragging) ClearStates();
+        return true;
+    }
+    case WM_RBUTTONUP:
+        if (!IsOverHeader(MessagePoint(Msg))) {
+            if (FStates & (gcsItemDragging | gcsGclDragging | gcsRectSelecting)) FStates |= gcsSuppressContextMenu;
+            HandleMouseUp(cmbRight, Msg);
+            FStates &= static_cast<uint16_t>(~(gcsItemDragPending | gcsRectSelectPending));
+            inherited::Dispatch(Msg);
+            if (HandleAllocated() && GetCapture() == GetHandle()) ReleaseCapture();
+        } else {
+            inherited::Dispatch(Msg);
+        }
+        ClearStates();
+        return true;
+    case WM_MBUTTONUP:
+        HandleMouseUp(cmbMiddle, Msg);
+        FStates &= static_cast<uint16_t>(~(gcsItemDragPending | gcsRectSelectPending));
+        inherited::Dispatch(Msg);
+        if (HandleAllocated() && GetCapture() == GetHandle()) ReleaseCapture();
+        ClearStates();
+        return true;
+    case WM_LBUTTONDBLCLK:
+        if (FEditManager) FEditManager->StopEdit();
+        inherited::Dispatch(Msg);
+        HandleDblClick(cmbLeft, Msg);
+        return true;
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        inherited::Dispatch(Msg);
+        HandleDblClick(Msg.Msg == WM_RBUTTONDBLCLK ? cmbRight : cmbMiddle, Msg);
+        return true;
+    case WM_MOUSEMOVE:
+        MouseMoveMessage(Msg);
+        return true;
+    case WM_MOUSEACTIVATE:
+        DefaultHandler(Msg);
+        if (FEditManager && FEditManager->Editing()) {
+            Msg.Result = MA_NOACTIVATE;
+        } else {
+            SetFocusIfAllowed();
+            Msg.Result = MA_ACTIVATE;
+        }
+        return true;
+    case WM_CONTEXTMENU:
+        ContextMenuMessage(Msg);
+        return true;
+    case WM_CLOSE:
+        if (FEditManager) FEditManager->StopEdit();
+        DefaultHandler(Msg);
+        return true;
+    case WM_DESTROY:
+        if (FEditManager) FEditManager->StopEdit();
+        inherited::Dispatch(Msg);
+        return true;
+    case GvMsgThreadCallBack:
+        DoThreadCallBack(Msg);
+        return true;
+    case GvMsgEditContinue:
+        if (FEditManager) FEditManager->ContinueAfterTab();
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace qelvo
