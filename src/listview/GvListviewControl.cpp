@@ -170,8 +170,10 @@ bool TCustomGvListview::RouteToHeader(gcl::TMessage& Message) {
     case WM_RBUTTONUP: {
         const auto lp = static_cast<uintptr_t>(Message.LParam);
         const TPoint pt{static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))};
-        if (!FHeader->OwnsMouse(pt)) return false;
+        if (!IsOverHeader(pt)) return false;
         if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN) SetFocusIfAllowed();
+        // Nothing of the list is hot while the mouse is on the header.
+        if (Message.Msg == WM_MOUSEMOVE && FHotTrack) FHotTrack->SetPendingObject(nullptr, pt);
         gcl::TComponentRef<TCustomGvListview> alive(this);
         FHeader->Dispatch(Message);
         // A handler may have freed the control.

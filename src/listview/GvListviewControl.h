@@ -411,6 +411,8 @@ public:
     void BeginDragDetect(TCommonKeyStates KeyStates, gcl::TPoint WindowPoint, bool AllowRect, bool AllowDrag);
     // Ends a running drag or band and every transient state.
     void EndDragging(gcl::TPoint WindowPoint);
+    // The gesture drawn since the last press.
+    const std::wstring& GetGesturePath() const noexcept { return FGesturePath; }
     // Item with its group, the column under ViewPoint and the parts hit.
     TGvHitInfoItem ItemHitInfo(TGvItem* Item, gcl::TPoint ViewPoint);
     // Clears every item's Cut mark, then marks the selected items cut.
@@ -828,12 +830,17 @@ private:
     // The messages of the input state machine; False for any other.
     bool DispatchInput(gcl::TMessage& Msg);
     void MouseMoveMessage(gcl::TMessage& Msg);
+    // Appends the direction of a move with a gesture button held.
+    void RecordGesture(TCommonKeyStates Keys, gcl::TPoint WindowPt);
+    // A move while a drag or band is pending or running.
+    void DragMove(TCommonKeyStates Keys, gcl::TPoint WindowPt);
     void ContextMenuMessage(gcl::TMessage& Msg);
     // The keyboard's move of the focus (Shift and Ctrl as the keys say).
     void MoveFocusTo(TGvItem* Target, gcl::TShiftState Shift);
 
     uint16_t FStates = 0;
     gcl::TPoint FLastMousePoint;
+    std::wstring FGesturePath;
 
     std::unique_ptr<gcl::TFont> FGroupFont;
     TGvPaintInfoColumn* FPaintInfoColumn = nullptr;

@@ -45,13 +45,13 @@ void TCustomGvListview::ClearStates() {
     }
 }
 
-bool TCustomGvListview::IsOverHeader(TPoint WindowPoint, bool /*Force*/) {
+bool TCustomGvListview::IsOverHeader(TPoint WindowPoint, bool Force) {
     if (!FHeader) return false;
-    if (HeaderShown()) {
-        const TRect bar{0, 0, ClientRectOf(this).Width(), FHeader->RuntimeHeight()};
-        if (gcl::PtInRect(bar, WindowPoint)) return true;
-    }
-    return HasState(gcsHeaderCapture);
+    // A running drag keeps the mouse, over the header too.
+    if (!Force && ((FDragRectManager && FDragRectManager->Dragging()) || (FDragManager && FDragManager->Dragging()) ||
+                   (FHeader->GetDragManager() && FHeader->GetDragManager()->Dragging())))
+        return false;
+    return FHeader->OwnsMouse(WindowPoint) || HasState(gcsHeaderCapture);
 }
 
 TGvHitInfoItem TCustomGvListview::ItemHitInfo(TGvItem* Item, TPoint ViewPoint) {
@@ -71,7 +71,31 @@ TGvHitInfoItem TCustomGvListview::ItemHitInfo(TGvItem* Item, TPoint ViewPoint) {
 
 // ---- Mouse down ----------------------------------------------------------------------------
 
-void TCustomGvListview::BeginDragDetect(TCommonKeyStates, TPoint, bool, bool) { SetFocusIfAllowed(); }
+void TCustomGvListview::BeginDragDetect(TCommonKeyStates KeyStates, TPoint WindowPoint, bool AllowRect,
+                                        bool AllowDrag) {
+    SetFocusIfAllowed();
+    if (HandleAllocated()) SetCapture(GetHandle());
+    const TCommonMouseButton button = KeyStates.Contains(cksLButton)   ? cmbLeft
+                                      : KeyStates.Contains(cksRButton) ? cmbRight
+                                      : KeyStates.Contains(cksMButton) ? cmbMiddle
+                                                                       : cmbNone;
+    const bool band = AllowRect && FDragRectManager && FDragRectManager->DragStartTest(button, WindowPoint);
+    const bool drag = AllowDrag && FDragManager && FDragManager->DragStartTest(button, WindowPoint);
+    if (drag && FDragManager->GetDragItem()) {
+        FStates |= gcsItemDragPending;
+        if (FDragRectManager) FDragRectManager->CancelPending();
+    } else if (band) {
+        FStates |= gcsRectSelectPending;
+        if (FDragManager) FDragManager->SetDragItem(nullptr);
+    }
+}
+
+namespace {
+// Whether Button may start a drag of Manager (or a band).
+bool ButtonStarts(TCustomGvDragManagerBase* Manager, TCommonMouseButton Button) {
+    return Manager && Manager->GetMouseButton().Contains(Button);
+}
+} // namespace
 
 void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage& Msg) {
     const TCommonKeyStates keys = MessageKeyStates(Msg);
@@ -81,9 +105,14 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
     const bool shift = keys.Contains(cksShift);
     const bool buttonDown = AnyButton(keys);
 
+    FGesturePath.clear();
+    // A press that can only start a rubber band.
+    auto bandOnly = [&] {
+        if (buttonDown && ButtonStarts(FDragRectManager, Button)) BeginDragDetect(keys, windowPt, true, false);
+    };
     TGvGroup* group = FGroups->GroupByPoint(pt);
     if (!group) {
-        BeginDragDetect(keys, windowPt, true, false);
+        bandOnly();
         return;
     }
     TGvGroupHitTestInfoSet groupHit;
@@ -115,12 +144,12 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
         return;
     }
     if (!group->GetExpanded()) {
-        BeginDragDetect(keys, windowPt, true, false);
+        bandOnly();
         return;
     }
     TGvItem* item = group->ItemByPoint(pt);
     if (!item) {
-        BeginDragDetect(keys, windowPt, true, false);
+        bandOnly();
         return;
     }
     TGvItemHitTestInfoSet hit;
@@ -142,7 +171,7 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
     FSelection->GroupSelectionBeginUpdate();
     try {
         if (!item->SelectionHitPt(pt)) {
-            BeginDragDetect(keys, windowPt, true, false);
+            bandOnly();
         } else if (buttonDown && FSelection->GetMouseButton().Contains(Button)) {
             const bool armEdit = Button == cmbLeft && FSelection->GetCount() == 1 &&
                                  FSelection->GetFocusedItem() == item && item->GetSelected() &&
@@ -160,11 +189,14 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
             }
             // With Ctrl the item flips on release.
             if (!ctrl) item->SetSelected(true);
-            BeginDragDetect(keys, windowPt, true, item->CanDrag());
+            if (buttonDown && (ButtonStarts(FDragManager, Button) || ButtonStarts(FDragRectManager, Button)))
+                BeginDragDetect(keys, windowPt, true, item->CanDrag());
             if (armEdit && FEditManager) {
                 FEditManager->SetClickPoint(windowPt);
                 FEditManager->StartAutoEditTimer();
             }
+        } else if (buttonDown && ButtonStarts(FDragManager, Button)) {
+            BeginDragDetect(keys, windowPt, false, item->CanDrag());
         }
     } catch (...) {
         FSelection->GroupSelectionEndUpdate();
@@ -178,12 +210,25 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
 // ---- Mouse up ------------------------------------------------------------------------------
 
 void TCustomGvListview::EndDragging(TPoint) {
-    FStates &= static_cast<uint16_t>(~(gcsItemDragging | gcsRectSelecting));
+    if (HasState(gcsItemDragging)) {
+        FStates &= static_cast<uint16_t>(~gcsItemDragging);
+        if (FDragManager && FDragManager->Dragging()) FDragManager->DragEnd();
+    }
+    if (HasState(gcsRectSelecting)) {
+        FStates &= static_cast<uint16_t>(~gcsRectSelecting);
+        if (FDragRectManager) FDragRectManager->DragEnd();
+    }
     ClearStates();
     if (HandleAllocated() && GetCapture() == GetHandle()) ReleaseCapture();
 }
 
 void TCustomGvListview::HandleMouseUp(TCommonMouseButton Button, gcl::TMessage& Msg) {
+    bool gestureHandled = false;
+    if (FGesture && FGesture->GetEnabled() && !FGesturePath.empty() &&
+        !(FStates & (gcsItemDragging | gcsRectSelecting | gcsCheckPending | gcsGroupToggled))) {
+        const std::wstring gesture = FGesturePath;
+        DoMouseGesture(gesture, gestureHandled);
+    }
     if (!(FStates & (gcsLeftButtonDown | gcsRightButtonDown | gcsMiddleButtonDown))) return;
     const TCommonKeyStates keys = MessageKeyStates(Msg);
     const TPoint windowPt = MessagePoint(Msg);
@@ -213,7 +258,8 @@ void TCustomGvListview::HandleMouseUp(TCommonMouseButton Button, gcl::TMessage& 
         if (!HasState(gcsGclDragging)) EndDragging(windowPt);
         return;
     }
-    // A plain click.
+    // A plain click, unless the gesture took it.
+    if (gestureHandled) return;
     TGvItem* item = FGroups->ItemByPoint(pt);
     if (!item) {
         if (TGvGroup* group = FGroups->GroupByPoint(pt)) {
@@ -275,9 +321,86 @@ void TCustomGvListview::HandleDblClick(TCommonMouseButton Button, gcl::TMessage&
 
 // ---- Mouse move ----------------------------------------------------------------------------
 
+void TCustomGvListview::RecordGesture(TCommonKeyStates Keys, TPoint WindowPt) {
+    if (!FGesture || !FGesture->GetEnabled()) return;
+    const TCommonMouseButtons buttons = FGesture->GetButton();
+    if (!((Keys.Contains(cksLButton) && buttons.Contains(cmbLeft)) ||
+          (Keys.Contains(cksRButton) && buttons.Contains(cmbRight)) ||
+          (Keys.Contains(cksMButton) && buttons.Contains(cmbMiddle))))
+        return;
+    const int dx = WindowPt.X - FLastMousePoint.X;
+    const int dy = WindowPt.Y - FLastMousePoint.Y;
+    const int tolerance = FGesture->GetTolerance();
+    wchar_t direction = 0;
+    if (dx > tolerance && std::abs(dy) < 2 * tolerance)
+        direction = L'R';
+    else if (-dx > tolerance && std::abs(dy) < 2 * tolerance)
+        direction = L'L';
+    else if (dy > tolerance && std::abs(dx) < 2 * tolerance)
+        direction = L'D';
+    else if (-dy > tolerance && std::abs(dx) < 2 * tolerance)
+        direction = L'U';
+    if (direction && (FGesturePath.empty() || FGesturePath.back() != direction)) FGesturePath += direction;
+}
+
+void TCustomGvListview::DragMove(TCommonKeyStates Keys, TPoint WindowPt) {
+    TCommonDropEffect effect = cdeNone;
+    if (HasState(gcsRectSelecting)) {
+        if (FDragRectManager) FDragRectManager->Drag(Keys, WindowPt, TCommonDropEffects{}, effect);
+        return;
+    }
+    if (HasState(gcsItemDragging)) {
+        if (FDragManager && FDragManager->Dragging()) FDragManager->Drag(Keys, WindowPt, TCommonDropEffects{}, effect);
+        return;
+    }
+    // A press waits for the pointer to leave the system's drag rectangle.
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (!HandleAllocated() || !DragDetectPlus(GetHandle(), TPoint{cursor.x, cursor.y})) return;
+    GetCursorPos(&cursor);
+    const TPoint now = ScreenToClient(TPoint{cursor.x, cursor.y});
+    if (HasState(gcsItemDragPending)) {
+        TGvItem* item = FGroups->ItemByPoint(FScrollbars->MapWindowToView(now));
+        if (!item) {
+            FSelection->ClearAll();
+            FStates &= static_cast<uint16_t>(~gcsItemDragPending);
+            if (FDragRectManager && FDragRectManager->GetEnabled()) FStates |= gcsRectSelectPending;
+            return;
+        }
+        if (Keys.Contains(cksControl)) {
+            item->SetSelected(true);
+            FSelection->SetFocusedItem(item);
+        }
+        FStates |= gcsItemDragging;
+        if (FDragManager->GetDragType() == edtGCL) FStates |= gcsGclDragging;
+        FStates &= static_cast<uint16_t>(~gcsItemDragPending);
+        if (FEditManager) FEditManager->StopAutoEditTimer();
+        const bool right = Keys.Contains(cksRButton) && !Keys.Contains(cksLButton);
+        // The OLE drag runs the system's loop inside this call; the class
+        // library's drag goes on through CM_DRAG.
+        gcl::TComponentRef<TCustomGvListview> alive(this);
+        FDragManager->ExecuteDrag(WindowPt, Keys);
+        if (!alive || HasState(gcsGclDragging)) return;
+        if (right) FStates |= gcsSuppressContextMenu;
+        SendMessageA(GetHandle(), right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(now.X, now.Y));
+        return;
+    }
+    if (HasState(gcsRectSelectPending) && FDragRectManager) {
+        FStates |= gcsRectSelecting;
+        FStates &= static_cast<uint16_t>(~gcsRectSelectPending);
+        if (!Keys.Contains(cksControl) && !Keys.Contains(cksShift)) FSelection->ClearAll();
+        if (FEditManager) FEditManager->StopAutoEditTimer();
+        FDragRectManager->DragStart(nullptr, Keys, WindowPt);
+        TCommonDropEffect effect2 = cdeNone;
+        FDragRectManager->Drag(Keys, now, TCommonDropEffects{}, effect2);
+    }
+}
+
 void TCustomGvListview::MouseMoveMessage(gcl::TMessage& Msg) {
+    const TCommonKeyStates keys = MessageKeyStates(Msg);
     const TPoint windowPt = MessagePoint(Msg);
     const TPoint pt = FScrollbars->MapWindowToView(windowPt);
+    RecordGesture(keys, windowPt);
     if (IsOverHeader(windowPt)) {
         FHotTrack->SetPendingObject(nullptr, windowPt);
         FLastMousePoint = windowPt;
@@ -285,6 +408,9 @@ void TCustomGvListview::MouseMoveMessage(gcl::TMessage& Msg) {
     }
     if (!FHotTrack->GetHotObject() && GetCursor() != gcl::crDefault) SetCursor(gcl::crDefault);
     if (FStates & (gcsItemDragPending | gcsItemDragging | gcsRectSelectPending | gcsRectSelecting)) {
+        DragMove(keys, windowPt);
+        // The drag may have ended the control's existence in a handler; the
+        // point is only stored while it still has its window.
         FLastMousePoint = windowPt;
         return;
     }
@@ -508,6 +634,13 @@ void TCustomGvListview::ContextMenuMessage(gcl::TMessage& Msg) {
         DefaultHandler(Msg);
         return;
     }
+    if (FGesture && FGesture->GetEnabled() && !FGesturePath.empty()) {
+        // The right button drew a gesture: no menu.
+        FGesturePath.clear();
+        DefaultHandler(Msg);
+        FStates &= static_cast<uint16_t>(~gcsSuppressContextMenu);
+        return;
+    }
     if (HasState(gcsSuppressContextMenu)) {
         FStates &= static_cast<uint16_t>(~gcsSuppressContextMenu);
         Msg.Result = 1;
@@ -569,12 +702,23 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
     case WM_KEYDOWN: {
         inherited::Dispatch(Msg);
         uint16_t key = static_cast<uint16_t>(Msg.WParam);
+        if (HasState(gcsRectSelecting)) {
+            // Keys scroll under a running band.
+            if (FDragRectManager) FDragRectManager->KeyScroll(key);
+            return true;
+        }
+        if (FIncrementalSearch) FIncrementalSearch->HandleKeyDown();
         gcl::TShiftState shift = gcl::KeyDataToShiftState(Msg.LParam);
         bool doDefault = true;
         DoKeyAction(key, shift, doDefault);
         if (doDefault && key != 0) HandleKeyDown(key, shift);
         return true;
     }
+    case WM_CHAR:
+        inherited::Dispatch(Msg);
+        // Typed characters find items.
+        if (FIncrementalSearch) FIncrementalSearch->KeyPress(Msg);
+        return true;
     case WM_SETFOCUS:
         inherited::Dispatch(Msg);
         SafeInvalidateRect(nullptr, true);

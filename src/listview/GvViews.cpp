@@ -958,6 +958,7 @@ void TCustomGvListview::PaintWindow(HDC DC) {
     canvas->FillRect(paintRect);
     PaintRect(canvas, paintRect, false);
     SelectClipRgn(canvas->GetHandle(), nullptr);
+    if (HasState(gcsRectSelecting) && FDragRectManager) FDragRectManager->PaintSelectionRect(canvas);
     DoAfterPaint(canvas, paintRect);
     BitBlt(DC, paintRect.Left, paintRect.Top, paintRect.Width(), paintRect.Height(), canvas->GetHandle(),
            paintRect.Left, paintRect.Top, SRCCOPY);

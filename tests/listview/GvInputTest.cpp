@@ -413,4 +413,88 @@ TEST_F(GvInputMessageTest, TheWheelScrollsByRows) {
     EXPECT_EQ(bars->GetOffsetY(), 0);
 }
 
+TEST_F(GvInputMessageTest, TheRubberBandSelectsAndScrollsAtTheEdge) {
+    for (int i = 0; i < 30; ++i) Group(1)->GetItems()->Add(nullptr)->SetCaption(L"More");
+    LV->GetGroups()->Rebuild(true);
+    LV->GetDragRectManager()->SetEnabled(true);
+    TGvScrollbarManager* bars = LV->GetScrollbars();
+    ASSERT_GT(bars->MaxOffsetY(), 100);
+    const HWND wnd = LV->GetHandle();
+    auto screenOf = [&](TPoint p) {
+        POINT s{p.X, p.Y};
+        ClientToScreen(wnd, &s);
+        return s;
+    };
+    // Beside the caption of row 1 nothing selects: the press arms a band.
+    const TRect row1 = Item(1)->GetDisplayRect();
+    const TPoint press = bars->MapViewToWindow(TPoint{140, (row1.Top + row1.Bottom) / 2});
+    const TRect row3 = Item(3)->GetDisplayRect();
+    const TPoint over3 = bars->MapViewToWindow(TPoint{10, (row3.Top + row3.Bottom) / 2});
+    POINT at = screenOf(press);
+    SetCursorPos(at.x, at.y);
+    SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.X, press.Y));
+    EXPECT_TRUE(LV->GetControlStates() & gcsRectSelectPending);
+    EXPECT_EQ(GetCapture(), wnd);
+    // A move within the drag distance starts nothing (the detection loop
+    // sees the release, which stays queued).
+    PostMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.X + 2, press.Y + 1));
+    PostMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(press.X + 2, press.Y + 1));
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.X + 1, press.Y));
+    EXPECT_FALSE(LV->GetControlStates() & gcsRectSelecting);
+    qelvo::test::PumpMessages(100);
+    EXPECT_EQ(LV->GetControlStates() & (gcsRectSelectPending | gcsLeftButtonDown), 0);
+    EXPECT_TRUE(Selected().empty());
+    SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.X, press.Y));
+    // Leaving the drag rectangle starts the band; it follows the mouse.
+    PostMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(over3.X, over3.Y));
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.X + 1, press.Y));
+    EXPECT_TRUE(LV->GetControlStates() & gcsRectSelecting);
+    at = screenOf(over3);
+    SetCursorPos(at.x, at.y);
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(over3.X, over3.Y));
+    EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3}));
+    // Held at the bottom edge the view scrolls after the delay and the band
+    // grows with it.
+    const TPoint edge{over3.X, LV->GetClientHeight() - 3};
+    at = screenOf(edge);
+    SetCursorPos(at.x, at.y);
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge.X, edge.Y));
+    EXPECT_EQ(bars->GetOffsetY(), 0);
+    qelvo::test::PumpMessages(3000, [&] { return bars->GetOffsetY() > 60; });
+    EXPECT_GT(bars->GetOffsetY(), 60);
+    const size_t selected = Selected().size();
+    EXPECT_GT(selected, 6u);
+    SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(edge.X, edge.Y));
+    EXPECT_EQ(LV->GetControlStates() & (gcsRectSelecting | gcsRectSelectPending | gcsLeftButtonDown), 0);
+    EXPECT_NE(GetCapture(), wnd);
+    EXPECT_EQ(Selected().size(), selected);
+    const int offset = bars->GetOffsetY();
+    qelvo::test::PumpMessages(200);
+    EXPECT_EQ(bars->GetOffsetY(), offset);  // the scrolling stopped with the band
+}
+
+TEST_F(GvInputMessageTest, AGestureIsReportedInsteadOfTheMenu) {
+    LV->GetGesture()->SetEnabled(true);
+    std::vector<std::wstring> gestures;
+    struct Log {
+        std::vector<std::wstring>* Gestures;
+        void Gesture(TCustomGvListview*, const std::wstring& Path, bool& Handled) {
+            Gestures->push_back(Path);
+            Handled = true;
+        }
+    } log{&gestures};
+    LV->OnMouseGesture = TGvGestureEvent(&log, &Log::Gesture);
+    const HWND wnd = LV->GetHandle();
+    SendMessageA(wnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 60));
+    // Right twice (one letter), a small wobble (none), then down.
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(30, 60));
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(40, 62));
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(41, 63));
+    SendMessageA(wnd, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(41, 80));
+    EXPECT_EQ(LV->GetGesturePath(), L"RD");
+    SendMessageA(wnd, WM_RBUTTONUP, 0, MAKELPARAM(41, 80));
+    EXPECT_EQ(gestures, (std::vector<std::wstring>{L"RD"}));
+    EXPECT_NE(GetCapture(), wnd);
+}
+
 } // namespace
