@@ -190,6 +190,15 @@ void TGvBaseEditor::ResizeEditor() {
     TRect r;
     CalcEditorRect(text, r);
     FEditControl->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    // A text that fits now shows from its start: the edit scrolls back by
+    // moving the caret home and then where it was.
+    if (FEditControl->HandleAllocated()) {
+        const HWND handle = FEditControl->GetHandle();
+        DWORD start = 0, end = 0;
+        SendMessageA(handle, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        SendMessageA(handle, EM_SETSEL, 0, 0);
+        SendMessageA(handle, EM_SETSEL, start, end);
+    }
 }
 
 void TGvBaseEditor::EditKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState Shift) {

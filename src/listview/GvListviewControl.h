@@ -835,6 +835,10 @@ private:
     // A move while a drag or band is pending or running.
     void DragMove(TCommonKeyStates Keys, gcl::TPoint WindowPt);
     void ContextMenuMessage(gcl::TMessage& Msg);
+    // CM_HINTSHOW: the item or group under the cursor, OnHintPopup's say
+    // (or, for tool tips, whether the caption is cut off) and the hint
+    // window's record.
+    void HintShowMessage(gcl::TMessage& Msg);
     // The keyboard's move of the focus (Shift and Ctrl as the keys say).
     void MoveFocusTo(TGvItem* Target, gcl::TShiftState Shift);
 

@@ -691,10 +691,99 @@ void TCustomGvListview::ContextMenuMessage(gcl::TMessage& Msg) {
     FStates &= static_cast<uint16_t>(~gcsSuppressContextMenu);
 }
 
+// ---- Hints ---------------------------------------------------------------------------------
+
+void TCustomGvListview::HintShowMessage(gcl::TMessage& Msg) {
+    auto* info = reinterpret_cast<gcl::THintInfo*>(Msg.LParam);
+    if (!info || !FHintData) {
+        inherited::Dispatch(Msg);
+        return;
+    }
+    const TPoint pt = FScrollbars->MapWindowToView(info->CursorPos);
+    TGvCollectionItem* target = nullptr;
+    TGvItem* item = FGroups->ItemByPoint(pt);
+    TGvGroup* group = nullptr;
+    TGvItemHitTestInfoSet hit;
+    if (item && item->HitTestAt(pt, hit) && hit.Contains(ehtOnClickSelectBounds)) {
+        target = item;
+    } else {
+        item = nullptr;
+        group = FGroups->GroupByPoint(pt);
+        target = group;
+    }
+    std::wstring text = gcl::AnsiToWide(GetHint());
+    int hide = info->HideTimeout;
+    int reshow = info->ReshowTimeout;
+    bool allow = false;
+    DoHintPopup(target, FHintType, info->CursorPos, text, hide, reshow, allow);
+    allow = allow && !text.empty();
+    info->HintMaxWidth = GetSystemMetrics(SM_CXSCREEN);
+    if (FHintType == ehtToolTip) {
+        // A tool tip shows a caption that does not fit, never a group's.
+        allow = false;
+        if (item && item != FSelection->GetFocusedItem()) {
+            TGvRectArrayObject R;
+            item->RectArray(nullptr, R);
+            gcl::TSize size{0, 0};
+            if (gcl::TCanvas* canvas = HandleAllocated() ? GetCanvas() : nullptr) {
+                ReportItemView()->SetupFont(item, 0, false, canvas);
+                TextExtentW(item->GetCaption(), canvas, size);
+            }
+            if (size.cx > R.TextRect.Width() || size.cy > R.TextRect.Height()) {
+                allow = true;
+                text = item->GetCaption();
+            }
+        }
+    }
+    if (!allow) {
+        Msg.Result = 1;
+        return;
+    }
+    TRect cursorRect = info->CursorRect;
+    if (item) {
+        cursorRect = FScrollbars->MapViewRectToWindowRect(item->GetDisplayRect());
+    } else if (group) {
+        for (const TRect& margin : {group->MarginRectRight(), group->MarginRectLeft(), group->MarginRectTop(),
+                                    group->MarginRectBottom()}) {
+            if (gcl::PtInRect(margin, pt)) {
+                cursorRect = FScrollbars->MapViewRectToWindowRect(margin);
+                break;
+            }
+        }
+    }
+    FHintData->Listview = this;
+    FHintData->TargetObj = target;
+    FHintData->HintType = FHintType;
+    FHintData->CursorPos = info->CursorPos;
+    FHintData->Text = text;
+    FHintData->CursorRect = cursorRect;
+    info->HintWindowClass = TGvHintWindow::StaticClass();
+    info->HintData = FHintData.get();
+    // The platform shows a hint only for a text that is not empty.
+    info->HintStr = text.empty() ? std::string("Dummy") : gcl::WideToAnsi(text);
+    info->CursorRect = cursorRect;
+    info->HideTimeout = hide;
+    info->ReshowTimeout = reshow;
+    inherited::Dispatch(Msg);
+}
+
 // ---- Message dispatch ----------------------------------------------------------------------
 
 bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
     switch (Msg.Msg) {
+    case WM_ERASEBKGND:
+        // Everything is painted through the off-screen bitmap.
+        Msg.Result = 1;
+        return true;
+    case WM_WINDOWPOSCHANGED: {
+        inherited::Dispatch(Msg);
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(Msg.LParam);
+        if (pos && !(pos->flags & SWP_NOSIZE) && !IsDestroying()) {
+            FGroups->Rebuild(true);
+            FScrollbars->ReCalculateScrollbars(true, false);
+        }
+        return true;
+    }
     case WM_GETDLGCODE:
         inherited::Dispatch(Msg);
         Msg.Result |= DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
@@ -823,6 +912,13 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         return true;
     case WM_DESTROY:
         if (FEditManager) FEditManager->StopEdit();
+        inherited::Dispatch(Msg);
+        return true;
+    case gcl::CM_HINTSHOW:
+        HintShowMessage(Msg);
+        return true;
+    case gcl::CM_HINTSHOWPAUSE:
+        if (auto* pause = reinterpret_cast<int*>(Msg.LParam)) DoHintPauseTime(Msg.WParam != 0, *pause);
         inherited::Dispatch(Msg);
         return true;
     case GvMsgThreadCallBack:

@@ -12,7 +12,9 @@
 #include "gcl/Forms.h"
 #include "listview/GvListview.h"
 #include "listview/GvWindowFixture.h"
+#include "support/ApplicationTest.h"
 #include "support/Screenshot.h"
+#include "listview/GvDemoForm.h"
 
 using namespace qelvo;
 using gcl::TPoint;
@@ -515,6 +517,57 @@ TEST_F(GvEditingTest, ClickToEditStartsAfterTheDelay) {
     qelvo::test::PumpMessages(150);
     EXPECT_FALSE(Manager()->AutoEditTimerRunning());
     EXPECT_EQ(EndedItems.size(), 1u);
+}
+
+// The demo form while a title is edited in place: the editor sits over the
+// caption of the third task of "Inbox", with the typed text in it.
+TEST_F(GvEditingTest, DemoFormScreenshotDuringAnEdit) {
+    using namespace qelvo::test;
+    TDemoForm* form = TDemoForm::Create(nullptr);
+    TGvListview* lv = TGvListview::Create(form);
+    lv->SetParent(form);
+    lv->SetAlign(gcl::alClient);
+    lv->BeginUpdate();
+    SetUpLikeTheMainWindow(lv);
+    TGvGroup* inbox = AddGroup(lv, L"Inbox", 12);
+    AddGroup(lv, L"Work", 20);
+    lv->EndUpdate();
+    lv->GetEditManager()->SetEnabled(true);
+    form->Show();
+    qelvo::test::PumpApplication(300);
+    TGvItem* item = inbox->GetItem(2);
+    lv->GetSelection()->SetFocusedItem(item);
+    item->SetSelected(true);
+    int distinct = 0;
+    RECT editRect{};
+    TimerScript script({[&] {
+                            IGvCellEditor* editor = lv->GetEditManager()->GetEditor();
+                            ASSERT_NE(editor, nullptr);
+                            SetWindowTextA(editor->GetHandle(), "Buy milk and fresh bread");
+                            PostMessageA(editor->GetHandle(), WM_KEYDOWN, VK_END, 1);
+                        },
+                        [] {},
+                        [] {},
+                        [&] {
+                            HWND edit = lv->GetEditManager()->GetEditor()->GetHandle();
+                            GetWindowRect(edit, &editRect);
+                            MapWindowPoints(nullptr, lv->GetHandle(), reinterpret_cast<POINT*>(&editRect), 2);
+                            distinct = SaveWindowScreenshot(form->GetHandle(), "listview_edit.bmp");
+                            PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
+                        }},
+                       [lv] {
+                           lv->GetEditManager()->EndEdit();
+                           lv->GetEditManager()->StopEdit();
+                       });
+    item->Edit();
+    EXPECT_FALSE(script.WatchdogFired());
+    EXPECT_GT(distinct, 20);
+    // The editor lay over the caption's row.
+    const TRect row = lv->GetScrollbars()->MapViewRectToWindowRect(item->GetDisplayRect());
+    EXPECT_LT(editRect.top, row.Bottom);
+    EXPECT_GT(editRect.bottom, row.Top);
+    EXPECT_EQ(item->GetCaption(), L"Inbox task 3");
+    gcl::Free(form);
 }
 
 } // namespace

@@ -497,4 +497,42 @@ TEST_F(GvInputMessageTest, AGestureIsReportedInsteadOfTheMenu) {
     EXPECT_NE(GetCapture(), wnd);
 }
 
+TEST_F(GvInputMessageTest, HintsAskTheHandlerOrShowCutOffCaptions) {
+    struct Popup {
+        TGvCollectionItem* Target = nullptr;
+        void On(TCustomGvListview*, TGvCollectionItem* TargetObj, TGvHintType, TPoint, std::wstring& AText, int&, int&,
+                bool& Allow) {
+            Target = TargetObj;
+            AText = L"About this task";
+            Allow = true;
+        }
+    } popup;
+    auto show = [&](TGvItem* item, gcl::THintInfo& info) {
+        info = gcl::THintInfo{};
+        info.HintControl = LV;
+        info.CursorPos = LV->GetScrollbars()->MapViewToWindow(TextCentre(item));
+        return LV->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info));
+    };
+    gcl::THintInfo info;
+    // Without a handler that allows it there is no hint.
+    EXPECT_NE(show(Item(2), info), 0);
+    LV->OnHintPopup = THintPopupEvent(&popup, &Popup::On);
+    EXPECT_EQ(show(Item(2), info), 0);
+    EXPECT_EQ(popup.Target, Item(2));
+    EXPECT_EQ(info.HintWindowClass, TGvHintWindow::StaticClass());
+    EXPECT_EQ(info.HintStr, "About this task");
+    EXPECT_EQ(info.CursorRect, LV->GetScrollbars()->MapViewRectToWindowRect(Item(2)->GetDisplayRect()));
+    // Tool tips show a caption that does not fit, and only that.
+    LV->OnHintPopup = THintPopupEvent();
+    LV->SetHintType(ehtToolTip);
+    EXPECT_NE(show(Item(2), info), 0);
+    LV->GetHeader()->GetColumns()->GetColumns(0)->SetWidth(28);
+    LV->GetGroups()->Rebuild(true);
+    EXPECT_EQ(show(Item(2), info), 0);
+    EXPECT_EQ(info.HintStr, "Item 2");
+    // Never for the focused item.
+    LV->GetSelection()->SetFocusedItem(Item(2));
+    EXPECT_NE(show(Item(2), info), 0);
+}
+
 } // namespace
