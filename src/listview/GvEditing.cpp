@@ -51,6 +51,27 @@ std::wstring TGvBaseEditor::ControlText() const {
     return edit ? gcl::AnsiToWide(edit->GetText()) : std::wstring();
 }
 
+void TGvBaseEditor::SetUpEditControl(gcl::TCustomEdit* Control, TGvColumn* Column, gcl::TWinControl* Parent) {
+    Control->SetVisible(false);
+    Control->SetParent(Parent);
+    std::wstring caption;
+    GetEditCaption(GetItem(), Column, caption);
+    Control->SetText(gcl::WideToAnsi(caption));
+    Control->OnKeyDown = gcl::TKeyEvent(this, &TGvBaseEditor::EditKeyDown);
+    ApplyFlatLook(Control);
+}
+
+gcl::TFont* TGvBaseEditor::GetEditorFont() { return FEditControl ? FEditControl->GetFont() : nullptr; }
+
+void TGvBaseEditor::GetValue(gcl::TVariant& Value) {
+    auto* edit = dynamic_cast<gcl::TCustomEdit*>(FEditControl);
+    Value = edit ? gcl::TVariant(edit->GetText()) : gcl::TVariant();
+}
+
+void GCL_STDCALL TGvBaseEditor::SelectAll() {
+    if (auto* edit = dynamic_cast<gcl::TCustomEdit*>(FEditControl)) edit->SelectAll();
+}
+
 void TGvBaseEditor::ApplyFlatLook(gcl::TCustomEdit* Control) {
     TCustomGvListview* lv = GetListview();
     if (!Control || (lv && lv->GetThemed())) return;
@@ -120,6 +141,7 @@ void GCL_STDCALL TGvBaseEditor::SetEditorFocus() {
         FEditControl->SetFocus();
     else
         ::SetFocus(FEditControl->GetHandle());
+    SelectAll();
 }
 
 bool GCL_STDCALL TGvBaseEditor::AcceptEdit() {
@@ -253,34 +275,12 @@ GCL_IMPLEMENT_CLASS(TGvStringEditor)
 void TGvStringEditor::CreateEditor(gcl::TWinControl*& Control, TGvColumn* Column, gcl::TWinControl* Parent) {
     TGvEdit* edit = TGvEdit::Create(static_cast<gcl::TComponent*>(nullptr));
     Control = edit;
-    edit->SetVisible(false);
-    edit->SetParent(Parent);
-    std::wstring caption;
-    GetEditCaption(GetItem(), Column, caption);
-    edit->SetText(gcl::WideToAnsi(caption));
-    edit->OnKeyDown = gcl::TKeyEvent(this, &TGvStringEditor::EditKeyDown);
-    ApplyFlatLook(edit);
+    SetUpEditControl(edit, Column, Parent);
 }
 
 void TGvStringEditor::CalcEditorRect(const std::wstring& Text, TRect& Rect) {
     FitEditorRect(GetEditControl(), GetEditorFont(), GetListview(), GetRectArray().LabelRect, Text, true,
                   gcl::TSize{6, 2}, Rect);
-}
-
-gcl::TFont* TGvStringEditor::GetEditorFont() { return GetEditControl() ? GetEditControl()->GetFont() : nullptr; }
-
-void TGvStringEditor::GetValue(gcl::TVariant& Value) {
-    auto* edit = dynamic_cast<gcl::TCustomEdit*>(GetEditControl());
-    Value = edit ? gcl::TVariant(edit->GetText()) : gcl::TVariant();
-}
-
-void GCL_STDCALL TGvStringEditor::SelectAll() {
-    if (auto* edit = dynamic_cast<gcl::TCustomEdit*>(GetEditControl())) edit->SelectAll();
-}
-
-void GCL_STDCALL TGvStringEditor::SetEditorFocus() {
-    TGvBaseEditor::SetEditorFocus();
-    SelectAll();
 }
 
 // ---- TGvMemoEditor ---------------------------------------------------------------------------
@@ -290,35 +290,13 @@ GCL_IMPLEMENT_CLASS(TGvMemoEditor)
 void TGvMemoEditor::CreateEditor(gcl::TWinControl*& Control, TGvColumn* Column, gcl::TWinControl* Parent) {
     TGvMemo* memo = TGvMemo::Create(static_cast<gcl::TComponent*>(nullptr));
     Control = memo;
-    memo->SetVisible(false);
-    memo->SetParent(Parent);
-    std::wstring caption;
-    GetEditCaption(GetItem(), Column, caption);
-    memo->SetText(gcl::WideToAnsi(caption));
-    memo->OnKeyDown = gcl::TKeyEvent(this, &TGvMemoEditor::EditKeyDown);
-    ApplyFlatLook(memo);
+    SetUpEditControl(memo, Column, Parent);
     memo->SetAlignment(taCenter);
 }
 
 void TGvMemoEditor::CalcEditorRect(const std::wstring& Text, TRect& Rect) {
     FitEditorRect(GetEditControl(), GetEditorFont(), GetListview(), GetRectArray().LabelRect, Text, false,
                   gcl::TSize{12, 3}, Rect);
-}
-
-gcl::TFont* TGvMemoEditor::GetEditorFont() { return GetEditControl() ? GetEditControl()->GetFont() : nullptr; }
-
-void TGvMemoEditor::GetValue(gcl::TVariant& Value) {
-    auto* memo = dynamic_cast<gcl::TCustomEdit*>(GetEditControl());
-    Value = memo ? gcl::TVariant(memo->GetText()) : gcl::TVariant();
-}
-
-void GCL_STDCALL TGvMemoEditor::SelectAll() {
-    if (auto* memo = dynamic_cast<gcl::TCustomEdit*>(GetEditControl())) memo->SelectAll();
-}
-
-void GCL_STDCALL TGvMemoEditor::SetEditorFocus() {
-    TGvBaseEditor::SetEditorFocus();
-    SelectAll();
 }
 
 gcl::ComPtr<IGvCellEditor> CreateDefaultEditor(TGvListStyle View) {

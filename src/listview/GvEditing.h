@@ -67,8 +67,9 @@ public:
     void GCL_STDCALL Initialize(TGvItem* Item, TGvColumn* Column) override;
     void GCL_STDCALL Finalize() override;
     bool GCL_STDCALL PtInEditControl(gcl::TPoint WindowPoint) override;
+    // Focuses the control and selects its text.
     void GCL_STDCALL SetEditorFocus() override;
-    void GCL_STDCALL SelectAll() override = 0;
+    void GCL_STDCALL SelectAll() override;
     void GCL_STDCALL Show() override;
 
     TGvItem* GetItem() const noexcept { return FItem; }
@@ -91,8 +92,9 @@ protected:
     virtual void CalcEditorRect(const std::wstring& Text, gcl::TRect& Rect) = 0;
     // Makes the hidden control, parented to Parent, showing the edit caption.
     virtual void CreateEditor(gcl::TWinControl*& Control, TGvColumn* Column, gcl::TWinControl* Parent) = 0;
-    virtual gcl::TFont* GetEditorFont() = 0;
-    virtual void GetValue(gcl::TVariant& Value) = 0;
+    // The control's font and text (an edit or memo control here).
+    virtual gcl::TFont* GetEditorFont();
+    virtual void GetValue(gcl::TVariant& Value);
     virtual void DoEditKeyDown(uint16_t& Key, gcl::TShiftState Shift, bool& DoDefault) = 0;
 
     // Places the control over the caption for its current text.
@@ -100,7 +102,9 @@ protected:
     // The control's key-down event: Enter accepts, F2 selects all, any
     // other key lets the control grow.
     void EditKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
-    // The flat look of an unthemed list view.
+    // Hides and parents a new edit control, gives it the edit caption and
+    // the key handler, and the flat look of an unthemed list view.
+    void SetUpEditControl(gcl::TCustomEdit* Control, TGvColumn* Column, gcl::TWinControl* Parent);
     void ApplyFlatLook(gcl::TCustomEdit* Control);
     // The text of the control as wide text.
     std::wstring ControlText() const;
@@ -127,16 +131,10 @@ private:
 // The single-line editor (small-icon, list, report and grid views).
 class TGvStringEditor : public TGvBaseEditor {
     GCL_CLASS(TGvStringEditor, TGvBaseEditor)
-public:
-    void GCL_STDCALL SelectAll() override;
-    void GCL_STDCALL SetEditorFocus() override;
-
 protected:
     TGvStringEditor() = default;
     void CalcEditorRect(const std::wstring& Text, gcl::TRect& Rect) override;
     void CreateEditor(gcl::TWinControl*& Control, TGvColumn* Column, gcl::TWinControl* Parent) override;
-    gcl::TFont* GetEditorFont() override;
-    void GetValue(gcl::TVariant& Value) override;
     void DoEditKeyDown(uint16_t&, gcl::TShiftState, bool&) override {}
 };
 
@@ -144,16 +142,10 @@ protected:
 // text is centred and wraps.
 class TGvMemoEditor : public TGvBaseEditor {
     GCL_CLASS(TGvMemoEditor, TGvBaseEditor)
-public:
-    void GCL_STDCALL SelectAll() override;
-    void GCL_STDCALL SetEditorFocus() override;
-
 protected:
     TGvMemoEditor() = default;
     void CalcEditorRect(const std::wstring& Text, gcl::TRect& Rect) override;
     void CreateEditor(gcl::TWinControl*& Control, TGvColumn* Column, gcl::TWinControl* Parent) override;
-    gcl::TFont* GetEditorFont() override;
-    void GetValue(gcl::TVariant& Value) override;
     void DoEditKeyDown(uint16_t&, gcl::TShiftState, bool&) override {}
 };
 

@@ -110,6 +110,12 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
     auto bandOnly = [&] {
         if (buttonDown && ButtonStarts(FDragRectManager, Button)) BeginDragDetect(keys, windowPt, true, false);
     };
+    // A press of a check box: the box looks pressed until the release.
+    auto pressCheck = [this](TGvCollectionItem* Obj) {
+        FStates |= gcsCheckPending;
+        FHotTrack->SetPendingObjectCheck(nullptr);
+        FCheckManager->SetPendingObject(Obj);
+    };
     TGvGroup* group = FGroups->GroupByPoint(pt);
     if (!group) {
         bandOnly();
@@ -138,9 +144,7 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
         return;
     }
     if (Button == cmbLeft && groupHit.Contains(egtOnCheckbox)) {
-        FStates |= gcsCheckPending;
-        FHotTrack->SetPendingObjectCheck(nullptr);
-        FCheckManager->SetPendingObject(group);
+        pressCheck(group);
         return;
     }
     if (!group->GetExpanded()) {
@@ -158,9 +162,7 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
     DoItemMouseDown(item, Button, doDefault);
     if (!doDefault) return;
     if (Button == cmbLeft && hit.Contains(ehtOnCheck)) {
-        FStates |= gcsCheckPending;
-        FHotTrack->SetPendingObjectCheck(nullptr);
-        FCheckManager->SetPendingObject(item);
+        pressCheck(item);
         return;
     }
     if (!FSelection->GetEnabled()) {
