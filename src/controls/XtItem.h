@@ -1,11 +1,15 @@
 // The extended controls' shared unit: the painting-style layer (XtPaint),
-// the skin options and bitmap hint (XtSkins), and the unit's start-up,
-// which makes the resources every extended control shares.
+// the skin options and bitmap hint (XtSkins), the extended menu and
+// toolbar items with their viewers (wide captions and hints, labels,
+// spacers, radio and theme groups), and the unit's start-up.
 #pragma once
 
 #include "controls/XtPaint.h"
 #include "controls/XtSkins.h"
 #include "gcl/rtl/Init.h"
+#include "theming/TxDkPanels.h"
+#include "theming/TxItems.h"
+#include "unicode/UniClasses.h"
 
 namespace qelvo {
 
@@ -15,5 +19,294 @@ namespace qelvo {
 // cursors), the theme nexus, the skin options and the glyph list of
 // "XTGLYPHS" (empty without the resource).
 extern gcl::TUnit XtItemUnit;
+
+// ---- Extended items -------------------------------------------------------------------
+
+using TXtClosePopupEvent = gcl::TEvent<void(gcl::TObject* Sender, TBarCustomItem* ClickedItem)>;
+
+// A themed item with a wide caption and hint (the inherited 8-bit caption
+// and hint mirror them), caption alignment, glow and wrapping, fixed or
+// extra sizes, an attached control it shows and hides, and two-stage
+// paint events for its face, caption, image and hint.
+class TXtCustomItem : public TTxCustomItem {
+    GCL_CLASS(TXtCustomItem, TTxCustomItem)
+public:
+    // The wide caption; when the 8-bit caption was set on its own (an
+    // action, a stream) the widened 8-bit caption.
+    std::wstring GetCaption() const;
+    void SetCaption(const std::wstring& Value);
+    std::wstring GetHint() const;
+    void SetHint(const std::wstring& Value);
+    gcl::TAlignment GetAlignment() const noexcept { return FAlignment; }
+    void SetAlignment(gcl::TAlignment Value);
+    bool GetAnchored() const noexcept { return FAnchored; }
+    void SetAnchored(bool Value) noexcept { FAnchored = Value; }
+    TXtGlowDirection GetCaptionGlow() const noexcept { return FCaptionGlow; }
+    void SetCaptionGlow(TXtGlowDirection Value);
+    TColor GetCaptionGlowColor() const noexcept { return FCaptionGlowColor; }
+    void SetCaptionGlowColor(TColor Value);
+    gcl::TControl* GetControl() const noexcept { return FControl; }
+    void SetControl(gcl::TControl* Value);
+    // -1: the measured size; values below -1 store -1.
+    int GetCustomWidth() const noexcept { return FCustomWidth; }
+    void SetCustomWidth(int Value);
+    int GetCustomHeight() const noexcept { return FCustomHeight; }
+    void SetCustomHeight(int Value);
+    // Extra length; negative values store 0.
+    int GetMargins() const noexcept { return FMargins; }
+    void SetMargins(int Value);
+    bool GetToolbarStylePopup() const noexcept { return FToolbarStylePopup; }
+    void SetToolbarStylePopup(bool Value) noexcept { FToolbarStylePopup = Value; }
+    TTextWrapping GetWrapping() const noexcept { return FWrapping; }
+    void SetWrapping(TTextWrapping Value);
+
+    TXtClosePopupEvent OnClosePopup;
+    TXtDrawTextEvent OnDrawCaption;
+    TXtDrawHintEvent OnDrawHint;
+    TXtDrawItemEvent OnDrawItem;
+    TXtDrawImageEvent OnDrawImage;
+    TXtClosePopupEvent GetOnClosePopup() const noexcept { return OnClosePopup; }
+    void SetOnClosePopup(TXtClosePopupEvent Value) noexcept { OnClosePopup = Value; }
+    TXtDrawTextEvent GetOnDrawCaption() const noexcept { return OnDrawCaption; }
+    void SetOnDrawCaption(TXtDrawTextEvent Value) noexcept { OnDrawCaption = Value; }
+    TXtDrawHintEvent GetOnDrawHint() const noexcept { return OnDrawHint; }
+    void SetOnDrawHint(TXtDrawHintEvent Value) noexcept { OnDrawHint = Value; }
+    TXtDrawItemEvent GetOnDrawItem() const noexcept { return OnDrawItem; }
+    void SetOnDrawItem(TXtDrawItemEvent Value) noexcept { OnDrawItem = Value; }
+    TXtDrawImageEvent GetOnDrawImage() const noexcept { return OnDrawImage; }
+    void SetOnDrawImage(TXtDrawImageEvent Value) noexcept { OnDrawImage = Value; }
+
+    // An accelerator typed on the toolbar: true when the item took it.
+    virtual bool DialogChar(uint16_t CharCode);
+    virtual void DoDrawAdjustFont(gcl::TFont* Font, int State);
+    virtual void DoDrawHint(gcl::TBitmap* HintBitmap, std::wstring& Hint, bool& PaintDefault);
+    virtual void DoDrawItem(gcl::TCanvas* Canvas, const TRect& Rect, const TTxItemInfo& ItemInfo,
+                            TXtPaintStage PaintStage, bool& PaintDefault);
+    virtual void DoDrawCaption(gcl::TCanvas* Canvas, const TRect& ClientAreaRect, int State, std::wstring& Caption,
+                               TRect& CaptionRect, uint32_t& CaptionFormat, bool IsTextRotated,
+                               TXtPaintStage PaintStage, bool& PaintDefault);
+    virtual void DoDrawImage(gcl::TCanvas* Canvas, const TTxItemInfo& ItemInfo, TXtPaintStage PaintStage,
+                             gcl::TCustomImageList*& ImageList, int& ImageIndex, TRect& Rect, bool& PaintDefault);
+    // Shows the control when hidden, hides it when shown.
+    virtual void ToggleControl();
+    // Checked follows the control's visibility.
+    virtual void UpdateProps();
+
+    void Click() override;
+    void InitiateAction() override;
+    TBarItemViewerClass GetItemViewerClass(TBarView* View) override;
+
+protected:
+    explicit TXtCustomItem(gcl::TComponent* AOwner);
+    ~TXtCustomItem() override;
+    void Notification(gcl::TComponent* AComponent, gcl::TOperation Operation) override;
+    void ActionChange(gcl::TObject* Sender, bool CheckDefaults) override;
+    void DefineProperties(gcl::TFiler& Filer) override;
+
+private:
+    void ReadWideCaption(gcl::TReader& Reader);
+    void ReadWideHint(gcl::TReader& Reader);
+
+    std::wstring FCaption;
+    std::wstring FHint;
+    gcl::TAlignment FAlignment = gcl::taCenter;
+    bool FAnchored = false;
+    TXtGlowDirection FCaptionGlow = gldNone;
+    TColor FCaptionGlowColor = 0x00FFFF;
+    gcl::TControl* FControl = nullptr;
+    int FCustomWidth = -1;
+    int FCustomHeight = -1;
+    int FMargins = 0;
+    bool FToolbarStylePopup = false;
+    TTextWrapping FWrapping = twWrap;
+};
+
+class TXtItem : public TXtCustomItem {
+    GCL_CLASS(TXtItem, TXtCustomItem)
+protected:
+    explicit TXtItem(gcl::TComponent* AOwner) : TXtCustomItem(AOwner) {}
+};
+
+class TXtSubmenuItem : public TXtItem {
+    GCL_CLASS(TXtSubmenuItem, TXtItem)
+public:
+    bool GetDropdownCombo() const noexcept { return HasStyle(tbisCombo); }
+    void SetDropdownCombo(bool Value);
+
+protected:
+    explicit TXtSubmenuItem(gcl::TComponent* AOwner);
+};
+
+// A caption that is not a button: clicks go through to the toolbar, and
+// its accelerator focuses the attached control.
+class TXtCustomLabelItem : public TXtCustomItem {
+    GCL_CLASS(TXtCustomLabelItem, TXtCustomItem)
+public:
+    bool DialogChar(uint16_t CharCode) override;
+    void DoDrawItem(gcl::TCanvas* Canvas, const TRect& Rect, const TTxItemInfo& ItemInfo, TXtPaintStage PaintStage,
+                    bool& PaintDefault) override;
+    void ToggleControl() override {}
+    void UpdateProps() override {}
+    TBarItemViewerClass GetItemViewerClass(TBarView* View) override;
+
+protected:
+    explicit TXtCustomLabelItem(gcl::TComponent* AOwner);
+};
+
+class TXtLabelItem : public TXtCustomLabelItem {
+    GCL_CLASS(TXtLabelItem, TXtCustomLabelItem)
+protected:
+    explicit TXtLabelItem(gcl::TComponent* AOwner) : TXtCustomLabelItem(AOwner) {}
+};
+
+// A label whose width the toolbar sets so that the items after it end at
+// the bar's far edge.
+class TXtRightAlignSpacerItem : public TXtCustomLabelItem {
+    GCL_CLASS(TXtRightAlignSpacerItem, TXtCustomLabelItem)
+protected:
+    explicit TXtRightAlignSpacerItem(gcl::TComponent* AOwner) : TXtCustomLabelItem(AOwner) {}
+};
+
+class TXtSeparatorItem : public TTxSeparatorItem {
+    GCL_CLASS(TXtSeparatorItem, TTxSeparatorItem)
+public:
+    TBarItemViewerClass GetItemViewerClass(TBarView* View) override;
+
+protected:
+    explicit TXtSeparatorItem(gcl::TComponent* AOwner) : TTxSeparatorItem(AOwner) {}
+};
+
+// ---- Viewers ------------------------------------------------------------------------------
+
+class TXtItemViewer : public TTxItemViewer {
+    GCL_CLASS(TXtItemViewer, TTxItemViewer)
+public:
+    TXtItemViewer(TBarView* AView, TBarCustomItem* AItem, int AGroupLevel);
+
+    // The dock's size when the toolbar first anchored the item; (0, 0) before.
+    TPoint AnchorOrigin{0, 0};
+    // The extra length an anchored item gets (written by the toolbar).
+    int AnchorExtra = 0;
+
+    void CalcSize(gcl::TCanvas* Canvas, int& AWidth, int& AHeight) override;
+    void Entering(TBarItemViewer* OldSelected) override;
+    void Paint(gcl::TCanvas* Canvas, TRect ClientAreaRect, bool IsSelected, bool IsPushed,
+               bool UseDisabledShadow) override;
+    void DoPaintCaption(gcl::TCanvas* Canvas, const TRect& ClientAreaRect, TRect& CaptionRect, UINT& Format,
+                        bool IsTextRotated, bool IsShortcut, bool& PaintDefault) override;
+    void DoPaintFace(gcl::TCanvas* Canvas, const TRect& FaceRect, TTxItemInfo& ItemInfo, bool PostPaint,
+                     bool& PaintDefault) override;
+    void DrawItemImage(gcl::TCanvas* Canvas, TRect ARect, TTxItemInfo& ItemInfo) override;
+    void DoAdjustFont(gcl::TFont* Font, int StateFlags) override;
+    UINT GetTextFlags() override;
+    void GetTextSize(gcl::TCanvas* Canvas, const std::string& Text, gcl::TSize& Size, int StateFlags,
+                     bool IsTextRotated, UINT TextFlags) override;
+
+    // The wide caption shown (before a tab), "utf8=" captions decoded.
+    std::wstring GetWideCaptionText();
+
+private:
+    TXtCustomItem* XtItem() const;
+
+    TTxItemInfo FPaintInfo{};
+    bool FPaintPushed = false;
+    bool FSubmenuArrow = false;
+};
+
+class TXtLabelItemViewer : public TXtItemViewer {
+    GCL_CLASS(TXtLabelItemViewer, TXtItemViewer)
+public:
+    using TXtItemViewer::TXtItemViewer;
+    void CalcSize(gcl::TCanvas* Canvas, int& AWidth, int& AHeight) override;
+    bool DoExecute() override { return false; }
+};
+
+class TXtSeparatorItemViewer : public TTxSeparatorItemViewer {
+    GCL_CLASS(TXtSeparatorItemViewer, TTxSeparatorItemViewer)
+public:
+    using TTxSeparatorItemViewer::TTxSeparatorItemViewer;
+};
+
+// The text after the first tab of the item's wide caption (when it is not
+// the last character), else the text of its shortcut, or empty.
+std::wstring GetShortcutText(TBarCustomItem* Item);
+// The hint a viewer shows: the wide hint before '|'; without one (and
+// without tboNoAutoHint) the caption less a trailing ':' or "..." and its
+// accelerator marks (none for a submenu that shows its caption); with the
+// application's HintShortCuts and a shortcut, " (<shortcut>)" appended.
+std::wstring XtViewerHintText(TBarItemViewer* Viewer);
+
+// ---- Radio and theme groups ----------------------------------------------------------------
+
+using TXtGetRadioGroupCaptionEvent = gcl::TEvent<void(gcl::TObject* Sender, std::wstring& ACaption)>;
+
+// A group that shows one checked item per string of Strings.
+class TXtRadioGroupItem : public TBarGroupItem {
+    GCL_CLASS(TXtRadioGroupItem, TBarGroupItem)
+public:
+    // The generated items carry this group index.
+    static constexpr int GeneratedGroupIndex = 8888;
+
+    int GetItemIndex() const noexcept { return FItemIndex; }
+    void SetItemIndex(int Value) noexcept { FItemIndex = Value; }
+    int GetLastClickedIndex() const noexcept { return FLastClickedIndex; }
+    TUniStringList* GetStrings() const noexcept { return FStrings.get(); }
+
+    gcl::TNotifyEvent OnClick;
+    TXtGetRadioGroupCaptionEvent OnGetCaption;
+    gcl::TNotifyEvent OnUpdate;
+    gcl::TNotifyEvent GetOnClick() const noexcept { return OnClick; }
+    void SetOnClick(gcl::TNotifyEvent Value) noexcept { OnClick = Value; }
+    TXtGetRadioGroupCaptionEvent GetOnGetCaption() const noexcept { return OnGetCaption; }
+    void SetOnGetCaption(TXtGetRadioGroupCaptionEvent Value) noexcept { OnGetCaption = Value; }
+    gcl::TNotifyEvent GetOnUpdate() const noexcept { return OnUpdate; }
+    void SetOnUpdate(gcl::TNotifyEvent Value) noexcept { OnUpdate = Value; }
+
+    // The click handler of every generated item.
+    virtual void ItemClick(gcl::TObject* Sender);
+    virtual void DoClick(TBarCustomItem* Item);
+    virtual void DoGetCaption(const std::wstring& Text, std::wstring& Caption);
+    virtual void DoFillStrings() {}
+    // Frees the generated items, fills Strings again and makes one item
+    // per string; the ItemIndex item is checked (not clicked).
+    virtual void Recreate();
+
+protected:
+    explicit TXtRadioGroupItem(gcl::TComponent* AOwner);
+    ~TXtRadioGroupItem() override;
+    void Loaded() override;
+
+private:
+    int FItemIndex = 0;
+    int FLastClickedIndex = -1;
+    std::unique_ptr<TUniStringList> FStrings;
+};
+
+// The theme menu: the registered themes ("Default" first, the others
+// sorted ignoring case); a click selects the theme, and a theme switch
+// made elsewhere moves the check.
+class TXtThemeGroupItem : public TXtRadioGroupItem {
+    GCL_CLASS(TXtThemeGroupItem, TXtRadioGroupItem)
+public:
+    const std::wstring& GetSkinsDirectory() const noexcept { return FSkinsDirectory; }
+    void SetSkinsDirectory(const std::wstring& Value) noexcept { FSkinsDirectory = Value; }
+
+    gcl::TNotifyEvent OnThemeChange;
+    gcl::TNotifyEvent GetOnThemeChange() const noexcept { return OnThemeChange; }
+    void SetOnThemeChange(gcl::TNotifyEvent Value) noexcept { OnThemeChange = Value; }
+
+    void DoClick(TBarCustomItem* Item) override;
+    void DoGetCaption(const std::wstring& Text, std::wstring& Caption) override;
+    void DoFillStrings() override;
+    virtual void DoThemeChange();
+    void Dispatch(gcl::TMessage& Message) override;
+
+protected:
+    explicit TXtThemeGroupItem(gcl::TComponent* AOwner);
+    ~TXtThemeGroupItem() override;
+
+private:
+    std::wstring FSkinsDirectory;
+};
 
 } // namespace qelvo

@@ -239,7 +239,22 @@ bool TTxItemViewer::IsToolbarSize() { return TBarItemViewer::IsToolbarSize() || 
 
 int TTxItemViewer::GetImageMarginID() { return IsToolbarStyle() ? 1 : 2; }
 
-void TTxItemViewer::DoPaintCaption(TCanvas*, const TRect&, TRect&, bool, bool&) {}
+void TTxItemViewer::DoPaintCaption(TCanvas*, const TRect&, TRect&, UINT&, bool, bool, bool&) {}
+
+void TTxItemViewer::DoPaintFace(TCanvas*, const TRect&, TTxItemInfo&, bool, bool&) {}
+
+namespace {
+
+// The theme's face painting between the viewer's two face hooks.
+template <class Paint>
+void PaintFaceHooked(TTxItemViewer* viewer, TCanvas* canvas, const TRect& rect, TTxItemInfo& info, Paint paint) {
+    bool paintDefault = true;
+    viewer->DoPaintFace(canvas, rect, info, false, paintDefault);
+    if (paintDefault) paint();
+    viewer->DoPaintFace(canvas, rect, info, true, paintDefault);
+}
+
+} // namespace
 
 bool TTxItemViewer::IsImageShown() { return ImageShown(); }
 
@@ -404,18 +419,19 @@ void TTxItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPush
             const int comboW = Metric(10);
             TRect arrowPart{R.Right - comboW, R.Top, R.Right, R.Bottom};
             button.Right = arrowPart.Left;
-            CurrentTheme->PaintButton(Canvas, button, info);
+            PaintFaceHooked(this, Canvas, button, info, [&] { CurrentTheme->PaintButton(Canvas, button, info); });
             const bool pushed = info.Pushed;
             const bool selected = info.Selected;
             info.Pushed = comboPushed;
             info.Selected = false;
             info.IsPopupParent = 3;
-            CurrentTheme->PaintButton(Canvas, arrowPart, info);
+            PaintFaceHooked(this, Canvas, arrowPart, info,
+                            [&] { CurrentTheme->PaintButton(Canvas, arrowPart, info); });
             info.IsPopupParent = 2;
             info.Pushed = pushed;
             info.Selected = selected;
         } else {
-            CurrentTheme->PaintButton(Canvas, R, info);
+            PaintFaceHooked(this, Canvas, R, info, [&] { CurrentTheme->PaintButton(Canvas, R, info); });
             if (showArrow) {
                 TRect arrow;
                 if (arrowInCaption) {
@@ -441,7 +457,7 @@ void TTxItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPush
         // 5. Menu row.
         TTxMarginRect margins;
         CurrentTheme->ThemeMargins(2, margins);
-        CurrentTheme->PaintMenuItem(Canvas, R, info);
+        PaintFaceHooked(this, Canvas, R, info, [&] { CurrentTheme->PaintMenuItem(Canvas, R, info); });
         button = TRect{R.Left + margins.LeftWidth, R.Top + margins.TopHeight, R.Right - margins.RightWidth,
                        R.Bottom - margins.BottomHeight};
     }
@@ -477,7 +493,7 @@ void TTxItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPush
         }
         font->SetColor(textColour);
         bool paintDefault = true;
-        DoPaintCaption(Canvas, R, captionRect, rotated, paintDefault);
+        DoPaintCaption(Canvas, R, captionRect, flags, rotated, false, paintDefault);
         if (paintDefault) CurrentTheme->PaintCaption(Canvas, captionRect, info, text, flags, rotated);
     }
 
@@ -493,9 +509,9 @@ void TTxItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPush
             sr.Top += tm.tmExternalLeading;
             bool paintDefault = true;
             font->SetColor(textColour);
-            DoPaintCaption(Canvas, R, sr, false, paintDefault);
-            if (paintDefault)
-                CurrentTheme->PaintCaption(Canvas, sr, info, shortcut, DT_RIGHT | DT_VCENTER | DT_SINGLELINE, false);
+            UINT flags = DT_RIGHT | DT_VCENTER | DT_SINGLELINE;
+            DoPaintCaption(Canvas, R, sr, flags, false, true, paintDefault);
+            if (paintDefault) CurrentTheme->PaintCaption(Canvas, sr, info, shortcut, flags, false);
         }
     }
 

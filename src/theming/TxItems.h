@@ -120,9 +120,16 @@ public:
     void Paint(gcl::TCanvas* Canvas, TRect ClientAreaRect, bool IsSelected, bool IsPushed,
                bool UseDisabledShadow) override;
 
-    // Descendants paint their own caption and clear PaintDefault.
+    // Descendants paint their own caption (or, with IsShortcut, a menu
+    // row's shortcut text) and clear PaintDefault; Format holds the text
+    // flags the theme would use.
     virtual void DoPaintCaption(gcl::TCanvas* Canvas, const TRect& ClientAreaRect, TRect& CaptionRect,
-                                bool IsTextRotated, bool& PaintDefault);
+                                UINT& Format, bool IsTextRotated, bool IsShortcut, bool& PaintDefault);
+    // Around each face the theme paints (a button, a combo's parts, a menu
+    // row): called before (PostPaint false; clearing PaintDefault keeps the
+    // theme from painting) and after.
+    virtual void DoPaintFace(gcl::TCanvas* Canvas, const TRect& FaceRect, TTxItemInfo& ItemInfo, bool PostPaint,
+                             bool& PaintDefault);
     // The margin set of the theme for the image column: 1 toolbar, 2 menu.
     virtual int GetImageMarginID();
     virtual void DrawItemImage(gcl::TCanvas* Canvas, TRect ARect, TTxItemInfo& ItemInfo);
