@@ -1148,6 +1148,18 @@ void TXtCustomButton::ShowDropDownMenu() {
     MouseLeave();
     if (GetMouseCapture()) SetMouseCapture(false);
     FDropDownMenu->SetPopupComponent(this);
+    if (auto* extended = dynamic_cast<TXtPopupMenu*>(FDropDownMenu)) {
+        // Open until the menu's CM_POPUPMENUCLOSED arrives.
+        const TPoint p = ClientToScreen(TPoint{0, GetHeight()});
+        TBarCustomItem* clicked = nullptr;
+        try {
+            if (!extended->InternalPopup(p.X, p.Y, this, false, clicked)) FDroppedDown = false;
+        } catch (...) {
+            FDroppedDown = false;
+            throw;
+        }
+        return;
+    }
     try {
         if (auto* themed = dynamic_cast<TTxPopupMenu*>(FDropDownMenu)) {
             // Below the button, or above it when there is no room.
@@ -1294,7 +1306,11 @@ void InitializeXtControls() {
     try {
         XtCheckGlyphs = gcl::TImageList::Create(nullptr);
         gcl::RegisterClasses({TXtPanel::StaticClass(), TXtLabel::StaticClass(), TXtCheckBox::StaticClass(),
-                              TXtButton::StaticClass(), TXtSpeedButton::StaticClass()});
+                              TXtButton::StaticClass(), TXtSpeedButton::StaticClass(), TXtItem::StaticClass(),
+                              TXtSubmenuItem::StaticClass(), TXtLabelItem::StaticClass(),
+                              TXtRightAlignSpacerItem::StaticClass(), TXtSeparatorItem::StaticClass(),
+                              TXtRadioGroupItem::StaticClass(), TXtThemeGroupItem::StaticClass(),
+                              TXtPopupMenu::StaticClass()});
     } catch (...) {
         FinalizeXtControls();
         throw;

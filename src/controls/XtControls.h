@@ -28,8 +28,6 @@ inline constexpr uint32_t CM_BUTTONGROUPCHECK = 0xB8AE;
 // A panel asks a windowed child to repaint its background (WParam width,
 // LParam height).
 inline constexpr uint32_t CM_XTINVALIDATEBACKGROUND = 0xBD05;
-// The extended popup menu tells the control it was shown for that it closed.
-inline constexpr uint32_t CM_POPUPMENUCLOSED = 0xB457;
 
 // ---- Panels ---------------------------------------------------------------------------
 

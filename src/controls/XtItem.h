@@ -1,9 +1,11 @@
 // The extended controls' shared unit: the painting-style layer (XtPaint),
-// the skin options and bitmap hint (XtSkins), the extended menu and
-// toolbar items with their viewers (wide captions and hints, labels,
-// spacers, radio and theme groups), and the unit's start-up.
+// the skin options and bitmap hint (XtSkins), the extended popup menu
+// (XtBars), the extended menu and toolbar items with their viewers (wide
+// captions and hints, labels, spacers, radio and theme groups), and the
+// unit's start-up.
 #pragma once
 
+#include "controls/XtBars.h"
 #include "controls/XtPaint.h"
 #include "controls/XtSkins.h"
 #include "gcl/rtl/Init.h"

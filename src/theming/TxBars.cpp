@@ -645,7 +645,8 @@ TBarPopupWindow* TTxRootItem::CreatePopupEx(bool SelectFirstItem, const TRect& E
     return window;
 }
 
-TBarCustomItem* TTxRootItem::PopupEx(const TRect& ExcludeRect, TBarPopupAnchor Alignment, bool ReturnClickedItemOnly) {
+TBarCustomItem* TTxRootItem::PopupEx(const TRect& ExcludeRect, TBarPopupAnchor Alignment, bool ReturnClickedItemOnly,
+                                     bool TrackRightButton) {
     TBarDoneActionData data;
     {
         TBarModalHandler handler(nullptr);
@@ -654,7 +655,8 @@ TBarCustomItem* TTxRootItem::PopupEx(const TRect& ExcludeRect, TBarPopupAnchor A
             TBarPopupView* view = window->GetView();
             view->SetState(view->GetState() | vsIgnoreFirstMouseUp);
             handler.SetTopPopup(window);
-            handler.RunMenuLoop(view, false, false, false, false);
+            InitPopupView(view);
+            handler.RunMenuLoop(view, false, false, false, TrackRightButton);
             view->SetState(static_cast<TBarViewState>(view->GetState() & ~vsIgnoreFirstMouseUp));
             data = view->DoneAction();
         } catch (...) {

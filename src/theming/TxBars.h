@@ -174,7 +174,10 @@ public:
     virtual TBarPopupWindow* CreatePopupEx(bool SelectFirstItem, const TRect& ExcludeRect,
                                            TBarPopupAnchor Alignment);
     // Runs the modal menu beside ExcludeRect; the clicked item or null.
-    TBarCustomItem* PopupEx(const TRect& ExcludeRect, TBarPopupAnchor Alignment, bool ReturnClickedItemOnly);
+    TBarCustomItem* PopupEx(const TRect& ExcludeRect, TBarPopupAnchor Alignment, bool ReturnClickedItemOnly,
+                            bool TrackRightButton = false);
+    // Called with the popup's view once it is made, before the menu loop.
+    virtual void InitPopupView(TBarPopupView*) {}
 
 protected:
     using TBarRootItem::TBarRootItem;
