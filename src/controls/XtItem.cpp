@@ -181,50 +181,28 @@ void TXtCustomItem::SetHint(const std::wstring& Value) {
     TBarCustomItem::SetHint(gcl::WideToAnsi(Value));
 }
 
-void TXtCustomItem::SetAlignment(gcl::TAlignment Value) {
-    if (FAlignment == Value) return;
-    FAlignment = Value;
-    Changed(false);
+// Stores a property value and tells the viewers (NeedResize: they are
+// measured again); nothing when the value is unchanged.
+template <class T>
+void TXtCustomItem::StoreAndChange(T& Field, T Value, bool NeedResize) {
+    if (Field == Value) return;
+    Field = Value;
+    Changed(NeedResize);
 }
 
-void TXtCustomItem::SetCaptionGlow(TXtGlowDirection Value) {
-    if (FCaptionGlow == Value) return;
-    FCaptionGlow = Value;
-    Changed(false);
-}
+void TXtCustomItem::SetAlignment(gcl::TAlignment Value) { StoreAndChange(FAlignment, Value, false); }
 
-void TXtCustomItem::SetCaptionGlowColor(TColor Value) {
-    if (FCaptionGlowColor == Value) return;
-    FCaptionGlowColor = Value;
-    Changed(false);
-}
+void TXtCustomItem::SetCaptionGlow(TXtGlowDirection Value) { StoreAndChange(FCaptionGlow, Value, false); }
 
-void TXtCustomItem::SetWrapping(TTextWrapping Value) {
-    if (FWrapping == Value) return;
-    FWrapping = Value;
-    Changed(false);
-}
+void TXtCustomItem::SetCaptionGlowColor(TColor Value) { StoreAndChange(FCaptionGlowColor, Value, false); }
 
-void TXtCustomItem::SetCustomWidth(int Value) {
-    Value = std::max(Value, -1);
-    if (FCustomWidth == Value) return;
-    FCustomWidth = Value;
-    Changed(true);
-}
+void TXtCustomItem::SetWrapping(TTextWrapping Value) { StoreAndChange(FWrapping, Value, false); }
 
-void TXtCustomItem::SetCustomHeight(int Value) {
-    Value = std::max(Value, -1);
-    if (FCustomHeight == Value) return;
-    FCustomHeight = Value;
-    Changed(true);
-}
+void TXtCustomItem::SetCustomWidth(int Value) { StoreAndChange(FCustomWidth, std::max(Value, -1), true); }
 
-void TXtCustomItem::SetMargins(int Value) {
-    Value = std::max(Value, 0);
-    if (FMargins == Value) return;
-    FMargins = Value;
-    Changed(true);
-}
+void TXtCustomItem::SetCustomHeight(int Value) { StoreAndChange(FCustomHeight, std::max(Value, -1), true); }
+
+void TXtCustomItem::SetMargins(int Value) { StoreAndChange(FMargins, std::max(Value, 0), true); }
 
 void TXtCustomItem::SetControl(gcl::TControl* Value) {
     if (FControl == Value) return;
