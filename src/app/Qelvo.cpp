@@ -22,8 +22,11 @@
 #include "gcl/rtl/Init.h"
 #include "listview/GvListview.h"
 #include "toolbar/BarAnim.h"
+#include "toolbar/BarDock.h"
+#include "toolbar/BarEditItem.h"
 #include "toolbar/BarHook.h"
 #include "toolbar/BarItem.h"
+#include "toolbar/BarToolbar.h"
 #include "theming/Tx.h"
 #include "theming/TxBars.h"
 #include "themes/ThemeCommon.h"
@@ -62,8 +65,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                               &qelvo::KitRichEditUnit, &qelvo::KitTrayIconUnit, &qelvo::UniControlsUnit, &qelvo::UniFormsUnit,
                               &qelvo::UniActnListUnit, &qelvo::UniMenusUnit, &qelvo::UniComCtrlsUnit,
                               &qelvo::UniCheckLstUnit, &qelvo::GvListviewUnit, &qelvo::BarHookUnit, &qelvo::BarItemUnit,
-                              &qelvo::BarAnimUnit, &qelvo::BarAccUnit, &qelvo::TxUnit, &qelvo::TxBarsUnit, &qelvo::ThemesUnit,
-                              &qelvo::XtControlsUnit,
+                              &qelvo::BarAnimUnit, &qelvo::BarAccUnit, &qelvo::BarEditItemUnit,
+                              &qelvo::BarDockUnit, &qelvo::BarToolbarUnit, &qelvo::TxUnit, &qelvo::TxBarsUnit,
+                              &qelvo::ThemesUnit, &qelvo::XtControlsUnit,
                               &gcl::CommonControlsUnit};
         gcl::Application->Initialize();
         TMainForm* mainForm = nullptr;

@@ -822,8 +822,9 @@ public:
     void SetTabStop(bool value);
     int GetTabOrder() const noexcept;
     void SetTabOrder(int value);
-    // The windowed descendants in tab order, depth first.
-    void GetTabOrderList(std::vector<TWinControl*>& list);
+    // The windowed descendants in tab order, depth first. Containers whose
+    // children keyboard navigation must skip override it.
+    virtual void GetTabOrderList(std::vector<TWinControl*>& list);
     TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
     void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 

@@ -413,6 +413,8 @@ protected:
 
     // Fires OnPopup.
     virtual void DoPopup(TObject* sender);
+    // For descendants that show the menu their own way.
+    void SetPopupPoint(TPoint value) noexcept { FPopupPoint = value; }
 
 private:
     TPoint FPopupPoint;

@@ -1280,8 +1280,33 @@ void TBarCustomDockableWindow::MoveOnScreen(bool OnlyIfFullyOffscreen) {
 
 void TBarCustomDockableWindow::Loaded() {
     inherited::Loaded();
+    // A form made at design time (or in code) gives a floating bar its
+    // place relative to the form's client area.
+    if (FFloating && !FSavedAtRunTime && !IsDesigningNow(this)) {
+        gcl::TCustomForm* form = ToolWindowParentForm();
+        if (form) SetFloatingPosition(form->ClientToScreen(FFloatingPosition));
+        MoveOnScreen(false);
+    }
     Arrange();
 }
+
+bool TBarCustomDockableWindow::HasParent() const { return !FFloating && inherited::HasParent(); }
+
+gcl::TComponent* TBarCustomDockableWindow::GetParentComponent() const {
+    return FFloating ? nullptr : inherited::GetParentComponent();
+}
+
+void TBarCustomDockableWindow::DefineProperties(gcl::TFiler& Filer) {
+    inherited::DefineProperties(Filer);
+    const gcl::TComponent* root = Filer.GetRoot();
+    const bool runTime = !(root ? IsDesigningNow(root) : IsDesigningNow(this));
+    Filer.DefineProperty("SavedAtRunTime", gcl::TReaderProc(this, &TBarCustomDockableWindow::ReadSavedAtRunTime),
+                         gcl::TWriterProc(this, &TBarCustomDockableWindow::WriteSavedAtRunTime), runTime);
+}
+
+void TBarCustomDockableWindow::ReadSavedAtRunTime(gcl::TReader& Reader) { FSavedAtRunTime = Reader.ReadBoolean(); }
+
+void TBarCustomDockableWindow::WriteSavedAtRunTime(gcl::TWriter& Writer) { Writer.WriteBoolean(true); }
 
 void TBarCustomDockableWindow::Notification(gcl::TComponent* AComponent, gcl::TOperation Operation) {
     inherited::Notification(AComponent, Operation);
@@ -1827,5 +1852,12 @@ void TBarFloatingWindowParent::Dispatch(gcl::TMessage& Message) {
     }
     inherited::Dispatch(Message);
 }
+
+namespace {
+void InitBarDock() { gcl::RegisterClass(TBarDock::StaticClass()); }
+void FinalizeBarDock() { gcl::UnRegisterClass(TBarDock::StaticClass()); }
+} // namespace
+
+gcl::TUnit BarDockUnit{"BarDock", &InitBarDock, &FinalizeBarDock};
 
 } // namespace qelvo

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gcl/Forms.h"
+#include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Sets.h"
 #include "toolbar/BarCommon.h"
 #include "toolbar/BarHook.h"
@@ -234,6 +235,9 @@ public:
     TBarSizeOptions GetSizeOptions() const noexcept { return FSizeOptions; }
     void SetSizeOptions(TBarSizeOptions Value) noexcept { FSizeOptions = Value; }
     bool GetInactiveCaption() const noexcept { return FInactiveCaption; }
+    // The form stream was written at run time ("SavedAtRunTime"): a
+    // floating position read with it is already on the screen.
+    bool GetSavedAtRunTime() const noexcept { return FSavedAtRunTime; }
     gcl::TPoint GetFloatingPosition() const noexcept { return FFloatingPosition; }
     void SetFloatingPosition(gcl::TPoint Value);
     TBarFloatingWindowParent* GetFloatParent() const noexcept { return FFloatParent; }
@@ -306,6 +310,10 @@ public:
     void UpdateCaptionState();
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void SetParent(gcl::TWinControl* AParent) override;
+    // A floating bar is streamed as a top-level component of its form.
+    bool HasParent() const override;
+    gcl::TComponent* GetParentComponent() const override;
+    void DefineProperties(gcl::TFiler& Filer) override;
     void AfterConstruction() override;
     void BeforeDestruction() noexcept override;
     void Dispatch(gcl::TMessage& Message) override;
@@ -338,6 +346,8 @@ private:
     void AddToFloatingList();
     void RemoveFromFloatingList() noexcept;
     void ApplyMoveStep(struct TDragState& S, gcl::TPoint P, bool Final);
+    void ReadSavedAtRunTime(gcl::TReader& Reader);
+    void WriteSavedAtRunTime(gcl::TWriter& Writer);
 
     bool FAutoResize = true;
     bool FDblClickUndock = true;
@@ -368,6 +378,7 @@ private:
     bool FSmoothDrag = true;
     TBarSizeOptions FSizeOptions{tbsoCornerSizing, tbsoClipCursor};
     bool FInactiveCaption = false;
+    bool FSavedAtRunTime = false;
     bool FCloseButtonDown = false;
     bool FCloseButtonHover = false;
     int FUpdatingBounds = 0;
@@ -418,5 +429,8 @@ private:
     gcl::TCustomForm* FParentForm = nullptr;
     bool FShouldShow = false;
 };
+
+// Registers the dock for streaming.
+extern gcl::TUnit BarDockUnit;
 
 } // namespace qelvo

@@ -349,4 +349,11 @@ bool TBarEditItemViewer::EditLoop(HWND CaptureWnd) {
     return (FEditState & tbesLeave) != 0;
 }
 
+namespace {
+void InitBarEditItem() { gcl::RegisterClass(TBarEditItem::StaticClass()); }
+void FinalizeBarEditItem() { gcl::UnRegisterClass(TBarEditItem::StaticClass()); }
+} // namespace
+
+gcl::TUnit BarEditItemUnit{"BarEditItem", &InitBarEditItem, &FinalizeBarEditItem};
+
 } // namespace qelvo

@@ -5,6 +5,8 @@
 // or moves away.
 #pragma once
 
+#include "gcl/rtl/Init.h"
+
 #include "gcl/StdCtrls.h"
 #include "toolbar/BarItem.h"
 
@@ -104,5 +106,8 @@ private:
     gcl::TWndMethod FOldWndProc;
     uint8_t FEditState = 0;
 };
+
+// Registers the edit item for streaming.
+extern gcl::TUnit BarEditItemUnit;
 
 } // namespace qelvo

@@ -428,6 +428,7 @@ void TBarPopupMenu::Popup(int X, int Y) { PopupReturning(X, Y, false); }
 
 TBarCustomItem* TBarPopupMenu::PopupReturning(int X, int Y, bool ReturnClickedItemOnly) {
     static constexpr TBarPopupAnchor anchors[] = {tbpaLeft, tbpaRight, tbpaCenter};
+    SetPopupPoint(gcl::Point(X, Y));
     return FItem->Popup(X, Y, GetTrackButton() == gcl::tbRightButton, anchors[GetAlignment()],
                         ReturnClickedItemOnly);
 }

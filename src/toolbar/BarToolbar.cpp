@@ -23,6 +23,22 @@ std::vector<TBarCustomToolbar*> GShortCutList;
 
 bool AppShortCutHook(gcl::TMessage& Message);
 
+// Menu bars' get-message hook: Alt+letter typed while the main form's MDI
+// client (or, for Alt+hyphen, one of its children) has the focus goes to
+// the main form, whose menu bar answers it. The class library has no MDI
+// client window, so for its forms the hook lets every message pass as it
+// is.
+void MenuBarMessageHook(TThreadHookCode Code, HWND, WPARAM WParam, LPARAM LParam) {
+    if (Code != thcGetMessage || !(WParam & PM_REMOVE)) return;
+    auto* msg = reinterpret_cast<MSG*>(LParam);
+    if (!msg || msg->message != WM_SYSCHAR || !msg->hwnd) return;
+    gcl::TCustomForm* main = gcl::Application ? gcl::Application->GetMainForm() : nullptr;
+    if (!main || !main->HandleAllocated() || GetCapture()) return;
+    const HWND client = main->GetClientHandle();
+    if (!client) return;
+    if (msg->hwnd == client || (msg->wParam == '-' && IsChild(client, msg->hwnd))) msg->hwnd = main->GetHandle();
+}
+
 } // namespace
 
 // ==== The toolbar view ===========================================================================
@@ -164,6 +180,7 @@ void TBarCustomToolbar::BeforeDestruction() noexcept {
     FProcessShortCuts = false;
     FMenuBar = false;
     try {
+        SyncMenuBarHook();
         SyncShortCutList();
     } catch (...) {
     }
@@ -382,7 +399,16 @@ void TBarCustomToolbar::SetMenuBar(bool Value) {
         SetCloseButton(!Value);
         SetProcessShortCuts(Value);
     }
+    SyncMenuBarHook();
     SyncShortCutList();
+}
+
+void TBarCustomToolbar::SyncMenuBarHook() {
+    const bool wanted = FMenuBar && !IsDesigningNow(this);
+    if (wanted == FMenuBarHooked) return;
+    FMenuBarHooked = wanted;
+    if (wanted) InstallThreadHook(this, &MenuBarMessageHook, TThreadHookCodes{thcGetMessage});
+    else RemoveThreadHook(this, &MenuBarMessageHook);
 }
 
 // ---- Keys ----------------------------------------------------------------------------------------
@@ -533,7 +559,30 @@ TBarControlItem* TBarCustomToolbar::FindControlItem(gcl::TControl* Control) {
     return nullptr;
 }
 
+void TBarCustomToolbar::GetTabOrderList(std::vector<gcl::TWinControl*>& List) {
+    inherited::GetTabOrderList(List);
+    if (!FView) return;
+    FView->ValidatePositions();
+    for (int i = 0; i < FView->GetViewerCount(); ++i) {
+        TBarItemViewer* v = FView->GetViewers(i);
+        auto* ci = dynamic_cast<TBarControlItem*>(v->GetItem());
+        gcl::TControl* hosted = ci && v->Show ? ci->GetControl() : nullptr;
+        if (!hosted) continue;
+        auto inside = [hosted](gcl::TWinControl* c) {
+            for (gcl::TControl* p = c; p; p = p->GetParent())
+                if (p == hosted) return true;
+            return false;
+        };
+        List.erase(std::remove_if(List.begin(), List.end(), inside), List.end());
+    }
+}
+
 // ---- The mouse ---------------------------------------------------------------------------------
+
+void TBarCustomToolbar::DoContextPopup(TPoint MousePos, bool& Handled) {
+    EndHotTracking();
+    inherited::DoContextPopup(MousePos, Handled);
+}
 
 void TBarCustomToolbar::MouseDown(gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y) {
     gcl::TWinControl* parent = GetParent();
@@ -815,5 +864,12 @@ void TBarCustomToolbar::ResizeEnd() {
     delete FSizeData;
     FSizeData = nullptr;
 }
+
+namespace {
+void InitBarToolbar() { gcl::RegisterClass(TBarCustomToolbar::StaticClass()); }
+void FinalizeBarToolbar() { gcl::UnRegisterClass(TBarCustomToolbar::StaticClass()); }
+} // namespace
+
+gcl::TUnit BarToolbarUnit{"BarToolbar", &InitBarToolbar, &FinalizeBarToolbar};
 
 } // namespace qelvo

@@ -132,6 +132,8 @@ public:
 
     void GetChildren(gcl::TGetChildProc Proc, gcl::TComponent* Root) override;
     void SetChildOrder(gcl::TComponent* Child, int Order) override;
+    // Controls hosted by shown control items are not reached by Tab.
+    void GetTabOrderList(std::vector<gcl::TWinControl*>& List) override;
     void AfterConstruction() override;
     void BeforeDestruction() noexcept override;
     void Dispatch(gcl::TMessage& Message) override;
@@ -144,6 +146,7 @@ protected:
     void MouseDown(gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y) override;
     void MouseMove(gcl::TShiftState Shift, int X, int Y) override;
     void InitiateAction() override;
+    void DoContextPopup(gcl::TPoint MousePos, bool& Handled) override;
     virtual const gcl::TComponent::TMetaClassType* RootItemClass();
     virtual const gcl::TComponent::TMetaClassType* ChevronClass();
     // Makes the toolbar's view (once, while the toolbar is constructed).
@@ -153,6 +156,8 @@ private:
     friend class TBarToolbarView;
     struct TSizeData;
     void SyncShortCutList();
+    // The menu bar's get-message hook follows MenuBar.
+    void SyncMenuBarHook();
     void WrapControl(int Index, gcl::TControl* Control);
     TBarControlItem* FindControlItem(gcl::TControl* Control);
     bool WMSysCommand(gcl::TMessage& Message);
@@ -171,11 +176,15 @@ private:
     bool FMenuBar = false;
     bool FProcessShortCuts = false;
     bool FShortCutsHooked = false;
+    bool FMenuBarHooked = false;
     TBarShrinkMode FShrinkMode = tbsmChevron;
     TSizeData* FSizeData = nullptr;
     bool FSystemFont = true;
     bool FUpdateActions = true;
     TBarToolbarView* FView = nullptr;
 };
+
+// Registers the toolbar for streaming.
+extern gcl::TUnit BarToolbarUnit;
 
 } // namespace qelvo

@@ -980,7 +980,8 @@ gcl::TFont* GToolbarFont = nullptr;
 
 void InitBarItemUnit() {
     gcl::RegisterClasses({TBarCustomItem::StaticClass(), TBarRootItem::StaticClass(), TBarGroupItem::StaticClass(),
-                          TBarSeparatorItem::StaticClass(), TBarControlItem::StaticClass()});
+                          TBarSeparatorItem::StaticClass(), TBarControlItem::StaticClass(),
+                          TBarPopupMenu::StaticClass()});
     GToolbarFont = new gcl::TFont;
     LoadMenuFont();
 }

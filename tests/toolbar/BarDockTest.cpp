@@ -9,10 +9,15 @@
 #include <vector>
 
 #include "gcl/Forms.h"
+#include "gcl/ExtCtrls.h"
 #include "gcl/StdCtrls.h"
+#include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Lists.h"
+#include "gcl/rtl/Streams.h"
 #include "support/ApplicationTest.h"
 #include "support/Screenshot.h"
 #include "toolbar/BarAnim.h"
+#include "toolbar/BarEditItem.h"
 #include "toolbar/BarToolbar.h"
 #include "toolbar/MenuScript.h"
 #include "support/PixelCanvas.h"
@@ -498,6 +503,174 @@ TEST_F(BarDockTest, ShortcutsOfToolbarsReachTheWholeForm) {
     EXPECT_EQ(Clicks->Log, std::vector<std::string>{"Refresh"});
     bar->SetProcessShortCuts(false);
     EXPECT_EQ(SendMessageA(gcl::Application->GetHandle(), gcl::CM_APPKEYDOWN, VK_F5, 0), 0);
+}
+
+TEST_F(BarDockTest, TheMenuBarHooksRetrievedMessagesOnlyWhileItIsOne) {
+    ASSERT_EQ(ThreadHookHandle(thkGetMessage), nullptr);
+    TBarCustomToolbar* menu = MenuBar();
+    EXPECT_NE(ThreadHookHandle(thkGetMessage), nullptr);
+    // The class library's forms have no MDI client: Alt+letter and
+    // Alt+hyphen keep the window they were typed in.
+    for (WPARAM ch : {WPARAM('e'), WPARAM('-')}) {
+        PostMessageA(Top->GetHandle(), WM_SYSCHAR, ch, 0);
+        MSG msg{};
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_SYSCHAR, WM_SYSCHAR, PM_REMOVE));
+        EXPECT_EQ(msg.hwnd, Top->GetHandle());
+    }
+    menu->SetMenuBar(false);
+    EXPECT_EQ(ThreadHookHandle(thkGetMessage), nullptr);
+    menu->SetMenuBar(true);
+    menu->Free();
+    EXPECT_EQ(ThreadHookHandle(thkGetMessage), nullptr) << "a freed menu bar leaves the hook";
+}
+
+TEST_F(BarDockTest, TabSkipsTheControlsOfShownControlItems) {
+    TBarCustomToolbar* bar = Bar(Top, {"One"});
+    auto* hosted = gcl::TPanel::Create(Form);
+    hosted->SetBounds(0, 0, 40, 18);
+    hosted->SetParent(bar);
+    auto* inner = gcl::TEdit::Create(Form);
+    inner->SetParent(hosted);
+    auto* outside = gcl::TEdit::Create(Form);
+    outside->SetParent(Form);
+    ASSERT_EQ(bar->GetRootItem()->GetCount(), 2) << "the panel got a control item";
+    std::vector<gcl::TWinControl*> list;
+    Form->GetTabOrderList(list);
+    EXPECT_TRUE(gcl::Contains(list, static_cast<gcl::TWinControl*>(outside)));
+    EXPECT_TRUE(gcl::Contains(list, static_cast<gcl::TWinControl*>(bar)));
+    EXPECT_FALSE(gcl::Contains(list, static_cast<gcl::TWinControl*>(hosted)));
+    EXPECT_FALSE(gcl::Contains(list, static_cast<gcl::TWinControl*>(inner)));
+    // A control item that is not shown (its control is hidden) leaves the
+    // control in the order.
+    hosted->SetVisible(false);
+    bar->GetView()->InvalidatePositions();
+    list.clear();
+    Form->GetTabOrderList(list);
+    EXPECT_TRUE(gcl::Contains(list, static_cast<gcl::TWinControl*>(hosted)));
+}
+
+// Counts context requests and says whether it handles them.
+struct TContextLog : gcl::TObject {
+    int Requests = 0;
+    bool Handle = false;
+    void Requested(gcl::TObject*, TPoint, bool& Handled) {
+        ++Requests;
+        Handled = Handle;
+    }
+    int Popups = 0;
+    void Popped(gcl::TObject*) { ++Popups; }
+};
+
+TEST_F(BarDockTest, ARightClickOnABarsFrameShowsItsPopupMenu) {
+    TBarCustomToolbar* bar = Bar(Top, {"One"});
+    auto* menu = TBarPopupMenu::Create(Form);
+    TBarCustomItem* hide = TBarCustomItem::Create(Form);
+    hide->SetCaption("&Hide");
+    menu->GetItems()->Add(hide);
+    bar->SetPopupMenu(menu);
+    TContextLog log;
+    bar->OnContextPopup = gcl::TContextPopupEvent(&log, &TContextLog::Requested);
+    menu->OnPopup = gcl::TNotifyEvent(&log, &TContextLog::Popped);
+    TLoopWatchdog watchdog;
+
+    // On the drag handle of the docked bar: the event, then the menu at the
+    // pointer.
+    const TPoint handle = bar->ClientToScreen(TPoint{-4, 3});
+    QueueKey(VK_ESCAPE);
+    SendMessageA(bar->GetHandle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar->GetHandle()),
+                 MAKELPARAM(handle.X, handle.Y));
+    EXPECT_EQ(log.Requests, 1);
+    EXPECT_EQ(log.Popups, 1);
+    EXPECT_EQ(menu->GetPopupPoint(), handle);
+    // An event that handles the request keeps the menu shut.
+    log.Handle = true;
+    SendMessageA(bar->GetHandle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(bar->GetHandle()),
+                 MAKELPARAM(handle.X, handle.Y));
+    EXPECT_EQ(log.Requests, 2);
+    EXPECT_EQ(log.Popups, 1);
+    log.Handle = false;
+
+    // On the caption of the floating bar: the floating window passes the
+    // right button up on as the bar's context request.
+    bar->SetFloatingPosition(TPoint{Form->GetLeft() + 200, Form->GetTop() + 200});
+    bar->SetFloating(true);
+    TBarFloatingWindowParent* fp = bar->GetFloatParent();
+    ASSERT_NE(fp, nullptr);
+    const TRect caption = fp->GetCaptionRect(true, true);
+    const TPoint onCaption{fp->GetLeft() + caption.Left + 3, fp->GetTop() + caption.Top + 3};
+    QueueKey(VK_ESCAPE);
+    SendMessageA(fp->GetHandle(), WM_NCRBUTTONUP, HT_TB2K_CAPTION, MAKELPARAM(onCaption.X, onCaption.Y));
+    EXPECT_EQ(log.Requests, 3);
+    EXPECT_EQ(log.Popups, 2);
+    EXPECT_EQ(menu->GetPopupPoint(), onCaption);
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(BarDockTest, StreamsKnowWhetherTheyWereWrittenAtRunTime) {
+    // The new components stream by class name.
+    gcl::TUnitScope units{&BarEditItemUnit, &BarDockUnit, &BarToolbarUnit};
+    for (const char* name : {"TBarDock", "TBarCustomToolbar", "TBarEditItem", "TBarPopupMenu"})
+        EXPECT_NE(gcl::GetClass(name), nullptr) << name;
+
+    TBarCustomToolbar* bar = Bar(Top, {"One"});
+    bar->SetName("Tools");
+    EXPECT_TRUE(bar->HasParent());
+    EXPECT_EQ(bar->GetParentComponent(), Top);
+    gcl::TMemoryStream stream;
+    gcl::WriteComponentToStream(stream, bar);
+    TBarCustomToolbar* copy = Bar(Top, {});
+    copy->SetName("Copy");
+    EXPECT_FALSE(copy->GetSavedAtRunTime());
+    stream.SetPosition(0);
+    gcl::ReadComponentFromStream(stream, copy);
+    EXPECT_TRUE(copy->GetSavedAtRunTime());
+
+    // Floating, the bar is a top-level component of its form.
+    bar->SetFloating(true);
+    EXPECT_FALSE(bar->HasParent());
+    EXPECT_EQ(bar->GetParentComponent(), nullptr);
+    // A floating position read at run time is on the screen already ...
+    copy->SetFloatingPosition(TPoint{250, 260});
+    copy->SetFloating(true);
+    stream.SetPosition(0);
+    gcl::ReadComponentFromStream(stream, copy);
+    EXPECT_EQ(copy->GetFloatParent()->GetLeft(), 250);
+    EXPECT_EQ(copy->GetFloatParent()->GetTop(), 260);
+}
+
+TEST_F(BarDockTest, AFloatingBarOfAFormMadeInCodeIsPlacedFromTheFormsClientArea) {
+    TBarCustomToolbar* bar = nullptr;
+    {
+        gcl::TFormLoadScope scope(nullptr);
+        bar = TBarCustomToolbar::Create(Form);
+        bar->SetHideWhenInactive(false);
+        TBarCustomItem* item = TBarCustomItem::Create(Form);
+        item->SetCaption("Palette");
+        bar->GetRootItem()->Add(item);
+        bar->SetParent(Form);
+        bar->SetFloatingPosition(TPoint{40, 30});
+        bar->SetFloating(true);
+        scope.Finish();
+    }
+    ASSERT_TRUE(bar->GetFloating());
+    const TPoint expected = Form->ClientToScreen(TPoint{40, 30});
+    EXPECT_EQ(bar->GetFloatingPosition(), expected);
+    EXPECT_EQ(bar->GetFloatParent()->GetLeft(), expected.X);
+    EXPECT_EQ(bar->GetFloatParent()->GetTop(), expected.Y);
+
+    // One placed off the screen is brought back onto it, whole.
+    {
+        gcl::TFormLoadScope scope(nullptr);
+        bar = TBarCustomToolbar::Create(Form);
+        bar->SetParent(Form);
+        bar->SetFloatingPosition(TPoint{-5000, -5000});
+        bar->SetFloating(true);
+        scope.Finish();
+    }
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(bar->GetFloatParent()->GetLeft(), work.left);
+    EXPECT_EQ(bar->GetFloatParent()->GetTop(), work.top);
 }
 
 // A background whose colour tells where a pixel lies from the top-left of

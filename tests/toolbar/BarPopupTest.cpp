@@ -473,12 +473,14 @@ TEST_F(BarPopupTest, ThePopupMenuComponentShowsItsItems) {
     QueueKey(VK_DOWN);
     QueueKey(VK_RETURN);
     TLoopWatchdog watchdog;
-    EXPECT_EQ(menu->PopupReturning(50, 50, true), open);
+    EXPECT_EQ(menu->PopupReturning(50, 60, true), open);
     EXPECT_EQ(popups, 1) << "OnPopup fires as the menu opens";
+    EXPECT_EQ(menu->GetPopupPoint(), gcl::Point(50, 60));
     QueueKey(VK_ESCAPE);
-    menu->Popup(50, 50);
+    menu->Popup(70, 80);
     EXPECT_FALSE(watchdog.Fired());
     EXPECT_EQ(popups, 2);
+    EXPECT_EQ(menu->GetPopupPoint(), gcl::Point(70, 80));
 }
 
 // ---- Animation --------------------------------------------------------------------------------
