@@ -745,6 +745,10 @@ TEST_F(BarDockTest, TheDockBackgroundLinesUpAcrossDocksAndBars) {
     EXPECT_NE(frame.At(0, 0), TRampBackground::Expected(windowInForm.X, windowInForm.Y)) << "the raised edge";
     EXPECT_EQ(frame.At(8, 5), RGB(0, 0, 0)) << "the client area is left alone";
 
+    // On the screen: one picture runs across both docks and the bars' frames.
+    Drain();
+    EXPECT_GT(qelvo::test::SaveWindowScreenshot(Form->GetHandle(), "toolbar_dock_background.bmp"), 20);
+
     // A moved bar repaints itself at once, a part waiting for its paint
     // included; one waiting for a whole repaint is left to it.
     Drain();
