@@ -122,17 +122,6 @@ size_t FindBytes(std::string_view v, char c, size_t (&at)[Max]) noexcept {
     return k;
 }
 
-// Field := V, leaving the field's heap block no larger than V needs when
-// the field was empty: assigning V in place is exact for the lengths that
-// fit the string's own buffer and for those the library's growth rule
-// leaves alone; the others get a new string of V's size.
-inline void SetExact(std::string& field, std::string_view v) {
-    if (v.size() <= 15 || v.size() >= 30 || field.capacity() > 15)
-        field.assign(v.data(), v.size());
-    else
-        field = std::string(v);
-}
-
 void AppendInt(std::string& out, int value) {
     char buf[16];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
@@ -314,44 +303,45 @@ void AppendJoinedLines(std::string& out, std::string_view text, char sep, bool e
     });
 }
 
+// The length of SplitToText's result for Text: the pieces up to the last
+// Sep, each Sep becoming CR LF; 0 when Text has no Sep.
+size_t JoinedPiecesSize(std::string_view text, char sep) noexcept {
+    const size_t last = text.rfind(sep);
+    if (last == std::string_view::npos) return 0;
+    return last + 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + last + 1, sep));
+}
+
+// Writes that result (JoinedPiecesSize bytes) to Out.
+void WriteJoinedPieces(std::string_view text, char sep, char* out) noexcept {
+    size_t pos = 0;
+    for (size_t at = FindByte(text, sep); at != std::string_view::npos; at = FindByte(text, sep, at + 1)) {
+        std::memcpy(out, text.data() + pos, at - pos);
+        out += at - pos;
+        *out++ = '\r';
+        *out++ = '\n';
+        pos = at + 1;
+    }
+}
+
 // SplitToText, optionally decoding every piece.
 void SplitPieces(std::string_view text, char sep, std::string& result, bool escaped) {
+    if (!escaped) {
+        if (const size_t n = JoinedPiecesSize(text, sep)) {
+            std::string built(n, '\0');
+            WriteJoinedPieces(text, sep, built.data());
+            result = std::move(built);
+        }
+        return;
+    }
     size_t q = FindByte(text, sep);
     if (q == std::string_view::npos) return;
-    if (!escaped) {
-        // Built at its exact size: every piece up to the last Sep, each
-        // Sep becoming CR LF.
-        size_t ends[64];
-        size_t pieces = 0;
-        for (size_t at = q; at != std::string_view::npos && pieces < 64; at = FindByte(text, sep, at + 1))
-            ends[pieces++] = at;
-        if (pieces < 64) {
-            const size_t last = ends[pieces - 1];
-            std::string built(last + 1 + pieces, '\0');
-            char* out = built.data();
-            size_t pos = 0;
-            for (size_t k = 0; k < pieces; ++k) {
-                std::memcpy(out, text.data() + pos, ends[k] - pos);
-                out += ends[k] - pos;
-                *out++ = '\r';
-                *out++ = '\n';
-                pos = ends[k] + 1;
-            }
-            result = std::move(built);
-            return;
-        }
-    }
     result.clear();
     size_t pos = 0;
     while (q != std::string_view::npos) {
-        std::string_view piece = text.substr(pos, q - pos);
-        if (escaped)
-            AppendUnescaped(result, piece);
-        else
-            result += piece;
+        AppendUnescaped(result, text.substr(pos, q - pos));
         result += CRLF;
         pos = q + 1;
-        q = text.find(sep, pos);
+        q = FindByte(text, sep, pos);
     }
 }
 
@@ -491,7 +481,7 @@ void FoldWanted(const std::string& wanted, std::string& w, bool& single) {
 
 // The tag search that is not exact, on a wanted list W prepared by
 // FoldWanted.
-bool TagsContain(const std::string& list, const std::string& w, bool single) {
+bool TagsContain(std::string_view list, const std::string& w, bool single) {
     if (list.size() < 2) return false;
     if (single) {
         // One tag: the search is one substring test on the folded list
@@ -573,9 +563,8 @@ bool NumberMatches(std::uint16_t op, int value, int v1, int v2) {
 
 // The tags of a comma list as a set: items trimmed, A-Z folded, empty
 // items dropped, sorted without repeats.
-std::vector<std::string> TagSet(const std::string& list) {
+std::vector<std::string> TagSet(std::string_view v) {
     std::vector<std::string> items;
-    std::string_view v(list);
     size_t pos = 0;
     while (pos <= v.size()) {
         size_t q = v.find(',', pos);
@@ -948,6 +937,10 @@ TuTask::TuTask(const std::string& line, bool full, bool independent) {
     FromString(line, full, independent);
 }
 
+TuTask::~TuTask() {
+    if (FTextBlock) FTextBlock->Release();
+}
+
 void TuTask::ParseShortForm(std::string& work, bool independent) {
     Priority = 1;
     if (!work.empty() && work[0] == '+') {
@@ -963,6 +956,53 @@ void TuTask::ParseShortForm(std::string& work, bool independent) {
 }
 
 struct TuTask::TReadCache {
+    TReadCache() = default;
+    TReadCache(const TReadCache&) = delete;
+    TReadCache& operator=(const TReadCache&) = delete;
+    ~TReadCache() { Close(); }
+
+    // The texts of the tasks read go to blocks of growing size (a small
+    // file takes little room); a task with more text than a share of the
+    // largest block gets a block of its own.
+    static constexpr size_t FirstBlockSize = 16 * 1024;
+    static constexpr size_t LastBlockSize = 1024 * 1024;
+    static constexpr size_t OwnBlockSize = LastBlockSize / 8;
+    TTextBlock* Block = nullptr;  // the block being filled; the cache holds a reference
+    size_t Used = 0;
+    std::uint32_t Holders = 0;    // tasks given Block, counted into it when it is closed
+    size_t NextSize = FirstBlockSize;
+
+    // N bytes of a block for the texts of Task (a new task: one call per
+    // task), which from now on holds a reference to that block.
+    char* Take(size_t n, TuTask* task) {
+        if (n > OwnBlockSize) {
+            TTextBlock* own = TTextBlock::New(n);
+            task->FTextBlock = own;
+            return own->Bytes();
+        }
+        if (!Block || Block->GetCapacity() - Used < n) {
+            TTextBlock* next = TTextBlock::New(NextSize);
+            Close();
+            Block = next;
+            Used = 0;
+            NextSize = std::min(NextSize * 2, LastBlockSize);
+        }
+        char* p = Block->Bytes() + Used;
+        Used += n;
+        task->FTextBlock = Block;
+        ++Holders;
+        return p;
+    }
+    // Counts the block's tasks into it and lets go of the cache's own
+    // reference.
+    void Close() noexcept {
+        if (!Block) return;
+        Block->AddRef(Holders);
+        Block->Release();
+        Block = nullptr;
+        Holders = 0;
+    }
+
     // Dates by their text, for the few thousand distinct dates a file
     // holds: a direct-mapped table keyed by the text's bytes.
     struct TEntry {
@@ -992,9 +1032,12 @@ struct TuTask::TReadCache {
 
 // The short form of a plain line read without copying it, for the shape
 // the writer gives it: the priority mark, a due token (if any) first, a
-// tags token (if any) right after it. False, with nothing changed, for any
-// other shape, which ParseShortForm then reads.
-bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, TReadCache* cache) {
+// tags token (if any) right after it; Title and TagList are left for the
+// caller to store (TagList may lie in a buffer of this thread that the
+// next call reuses). False, with nothing changed, for any other shape,
+// which ParseShortForm then reads.
+bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, TReadCache* cache, std::string_view& title,
+                                 std::string_view& tagList) {
     std::uint16_t priority = 1;
     if (!work.empty() && (work[0] == '+' || work[0] == '-')) {
         priority = work[0] == '+' ? 2 : 0;
@@ -1037,8 +1080,8 @@ bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, TReadC
     }
     Priority = priority;
     Due = due;
-    SetExact(Tags, tags);
-    SetExact(Title, TrimmedRange(work));
+    tagList = tags;
+    title = TrimmedRange(work);
     return true;
 }
 
@@ -1059,16 +1102,18 @@ void TuTask::ParseEscapedShortForm(std::string_view work, bool independent) {
             pos = q + 1;
         }
     }
-    Tags.clear();
+    std::string text;
     if (pos < work.size() && work[pos] == '[') {
         const size_t q = work.find(']', pos + 1);
         if (q != std::string_view::npos) {
-            AppendUnescaped(Tags, work.substr(pos + 1, q - pos - 1));
+            AppendUnescaped(text, work.substr(pos + 1, q - pos - 1));
             pos = q + 1;
         }
     }
-    Title.clear();
-    AppendUnescaped(Title, work.substr(pos));
+    Tags = text;
+    text.clear();
+    AppendUnescaped(text, work.substr(pos));
+    Title = text;
 }
 
 void TuTask::FromString(const std::string& line, bool full, bool independent) {
@@ -1097,36 +1142,89 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     for (size_t j = 0; j + 1 < found && j < 5; ++j) tokens[j] = line.substr(at[j] + 1, at[j + 1] - at[j] - 1);
     const bool escaped = found == 7 && line.substr(at[5] + 1, at[6] - at[5] - 1) == EscapeMark;
 
-    // Every text is stored at its exact size: a database holds many.
+    std::string_view title, tags;
+    bool shortFormRead = false;  // Title and Tags still to store
     if (escaped) {
         ParseEscapedShortForm(work, independent);
-    } else if (!ParsePlainShortForm(work, independent, cache)) {
+    } else if (ParsePlainShortForm(work, independent, cache, title, tags)) {
+        shortFormRead = true;
+    } else {
         thread_local std::string scratch;
         scratch.assign(work);
         ParseShortForm(scratch, independent);
-        Title = std::string(Title);
-        Tags = std::string(Tags);
     }
     Done = tokens[0] == DoneToken;
-    if (escaped) {
-        Id.clear();
-        Folder.clear();
-        AppendUnescaped(Id, tokens[1]);
-        AppendUnescaped(Folder, tokens[2]);
-        if (Folder.size() > MaxFolderLength) Folder.resize(MaxFolderLength);
-        Id = std::string(Id);
-        Folder = std::string(Folder);
-        Title = std::string(Title);
-        Tags = std::string(Tags);
-    } else {
-        SetExact(Id, tokens[1]);
-        SetExact(Folder, tokens[2].substr(0, MaxFolderLength));
-    }
     if (!independent)
         Created = StrToDateMode(std::string(tokens[3]), false);
     else
         Created = cache ? cache->IndDate(tokens[3]) : IndViewToDate(tokens[3]);
-    SplitPieces(tokens[4], NS, Notes, escaped);
+
+    // A note without a 0xF8 leaves Notes as it was (SplitToText).
+    if (escaped) {
+        std::string text;
+        AppendUnescaped(text, tokens[1]);
+        Id = text;
+        text.clear();
+        AppendUnescaped(text, tokens[2]);
+        if (text.size() > MaxFolderLength) text.resize(MaxFolderLength);
+        Folder = text;
+        if (FindByte(tokens[4], NS) != std::string_view::npos) {
+            SplitPieces(tokens[4], NS, text, true);
+            Notes = text;
+        }
+        return;
+    }
+    const std::string_view id = tokens[1];
+    const std::string_view folder = tokens[2].substr(0, MaxFolderLength);
+    const size_t notesSize = JoinedPiecesSize(tokens[4], NS);
+    if (!cache) {
+        if (shortFormRead) {
+            Title = title;
+            Tags = tags;
+        }
+        Id = id;
+        Folder = folder;
+        if (notesSize) {
+            std::string notes(notesSize, '\0');
+            WriteJoinedPieces(tokens[4], NS, notes.data());
+            Notes = notes;
+        }
+        return;
+    }
+
+    // Reading a file: the texts too long to be held in their fields go to
+    // the file's text block, side by side.
+    auto room = [](size_t n) { return TTaskText::NeedsBlock(n) ? n + 1 : 0; };
+    const size_t needed =
+        (shortFormRead ? room(title.size()) + room(tags.size()) : 0) + room(id.size()) + room(folder.size()) + room(notesSize);
+    char* p = needed ? cache->Take(needed, this) : nullptr;
+    auto put = [&p](TTaskText& field, std::string_view v) {
+        if (!TTaskText::NeedsBlock(v.size())) {
+            field.assign(v);
+            return;
+        }
+        std::memcpy(p, v.data(), v.size());
+        p[v.size()] = '\0';
+        field.SetBlockText(p, static_cast<std::uint32_t>(v.size()));
+        p += v.size() + 1;
+    };
+    if (shortFormRead) {
+        put(Title, title);
+        put(Tags, tags);
+    }
+    put(Id, id);
+    put(Folder, folder);
+    if (notesSize) {
+        if (TTaskText::NeedsBlock(notesSize)) {
+            WriteJoinedPieces(tokens[4], NS, p);
+            p[notesSize] = '\0';
+            Notes.SetBlockText(p, static_cast<std::uint32_t>(notesSize));
+        } else {
+            char text[TTaskText::InlineCapacity];
+            WriteJoinedPieces(tokens[4], NS, text);
+            Notes.assign(std::string_view(text, notesSize));
+        }
+    }
 }
 
 void TuTask::AppendShortForm(std::string& out, const std::string& dateFmt) const {
@@ -1300,18 +1398,22 @@ const std::string& TuTaskList::Stored(const std::string& s, gcl::TObject* object
     static const std::string none;
     if (!object || GetSorted()) return s;
     const TuTask* task = static_cast<const TuTask*>(object);
-    return &s == &task->Title || s == task->Title ? none : s;
+    return s == task->Title ? none : s;
 }
 
-const std::string& TuTaskList::GetRef(int index) const {
+std::string_view TuTaskList::View(int index) const {
     const std::string& s = gcl::TStringList::GetRef(index);
     if (s.empty())
-        if (const TuTask* task = GetTask(index)) return task->Title;
+        if (const TuTask* task = GetTask(index)) return task->Title.View();
     return s;
 }
 
+std::string TuTaskList::GetRef(int index) const {
+    return std::string(View(index));
+}
+
 std::string TuTaskList::Get(int index) const {
-    return GetRef(index);
+    return std::string(View(index));
 }
 
 void TuTaskList::Put(int index, const std::string& s) {
@@ -1336,8 +1438,11 @@ void TuTaskList::InsertObject(int index, const std::string& s, gcl::TObject* obj
 int TuTaskList::IndexOf(const std::string& s) const {
     if (GetSorted()) return gcl::TStringList::IndexOf(s);
     const int count = GetCount();
-    for (int i = 0; i < count; ++i)
-        if (CompareStrings(GetRef(i), s) == 0) return i;
+    std::string entry;
+    for (int i = 0; i < count; ++i) {
+        entry.assign(View(i));
+        if (CompareStrings(entry, s) == 0) return i;
+    }
     return -1;
 }
 
@@ -1572,8 +1677,9 @@ bool TuData::LoadFromFile(const std::string& fileName) {
 
         auto tasks = std::make_unique<TuTaskList>();
         tasks->SetCapacity(static_cast<int>(batch.FTasks.size()));
+        const std::string title;  // the entry reads as its task's title
         for (TuTask*& task : batch.FTasks) {
-            tasks->AddObject(task->Title, task);
+            tasks->gcl::TStringList::AddObject(title, task);
             task = nullptr;
         }
         std::string newFileName = fileName;
@@ -1807,7 +1913,7 @@ bool TFilterSystem::MatchCondition(int k) {
         if (c.Value1.empty()) return true;
         return TextMatches(c.Op, task.Folder, c.Value1, c.Value2, false);
     case fkTags:
-        if (c.Op == foEqual) return TagsMatch(task.Tags, c.Value1, true);
+        if (c.Op == foEqual) return TagSet(task.Tags) == TagSet(c.Value1);
         return TagsContain(task.Tags, cache.Wanted, cache.SingleTag);
     case fkDue: {
         if (c.Op == foNoDate) return task.Due == 0;

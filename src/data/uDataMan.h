@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 
+#include "data/uDataManText.h"
 #include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Objects.h"
 
@@ -50,13 +51,15 @@ public:
     std::uint16_t Priority = 0;  // 0 low, 1 normal, 2 high
     bool Done = false;
     std::int32_t FolderIcon = 0; // icon of the task's list; filled together with Folder
-    std::string Folder;          // name of the task's list, at most 50 characters (cut by whoever sets it)
+    TTaskText Folder;            // name of the task's list, at most 50 characters (cut by whoever sets it)
     double Due = 0;              // due date; year <= 1901 = no due date
     double Created = 0;          // creation moment
-    std::string Title;           // task text, trimmed
-    std::string Tags;            // comma list of tag names, each trimmed; "" = none
-    std::string Id;              // ten random digits
-    std::string Notes;           // note, lines separated by CR LF
+    // The texts are TTaskText (uDataManText.h): used as std::string is,
+    // and converted to it where a std::string is wanted.
+    TTaskText Title;             // task text, trimmed
+    TTaskText Tags;              // comma list of tag names, each trimmed; "" = none
+    TTaskText Id;                // ten random digits
+    TTaskText Notes;             // note, lines separated by CR LF
 
     // A new task: Created = Now, a new random Id, Priority 1.
     TuTask();
@@ -65,7 +68,7 @@ public:
     // Independent: dates are month/day/year (the file's form) rather
     // than the process date format.
     TuTask(const std::string& line, bool full, bool independent);
-    ~TuTask() override = default;
+    ~TuTask() override;
 
     static TuTask* CreateFromString(const std::string& line, bool full, bool independent) {
         return new TuTask(line, full, independent);
@@ -103,11 +106,15 @@ private:
     struct TReadCache;
     void ReadFields(std::string_view line, bool independent, TReadCache* cache);
     void ParseShortForm(std::string& work, bool independent);
-    bool ParsePlainShortForm(std::string_view work, bool independent, TReadCache* cache);
+    bool ParsePlainShortForm(std::string_view work, bool independent, TReadCache* cache, std::string_view& title,
+                             std::string_view& tags);
     void ParseEscapedShortForm(std::string_view work, bool independent);
     void AppendShortForm(std::string& out, const std::string& dateFmt) const;
     void AppendEscapedShortForm(std::string& out, const std::string& dateFmt) const;
     bool LineNeedsEscape(std::string_view shortForm, const std::string& dateFmt) const;
+    // The block holding the texts of a task read from a file (one
+    // reference, given back when the task is freed); null otherwise.
+    TTextBlock* FTextBlock = nullptr;
 };
 
 // ---- Text routines -------------------------------------------------------------
@@ -179,8 +186,8 @@ public:
     ~TuTaskList() override;
 
     std::string Get(int index) const override;
-    // The entry's string (see above), without a copy.
-    const std::string& GetRef(int index) const;
+    // The entry's string (see above); the same as Get.
+    std::string GetRef(int index) const;
     void Clear() override;
     void Delete(int index) override;
     void Put(int index, const std::string& s) override;
@@ -198,6 +205,8 @@ private:
     friend class TuData;
     // The string to keep for S with Object: none when it is the task's title.
     const std::string& Stored(const std::string& s, gcl::TObject* object) const;
+    // The entry's string without a copy: the stored one, or the task's title.
+    std::string_view View(int index) const;
     // Gives every entry that reads as its task's title a copy of it.
     void KeepTitleCopies();
 };
