@@ -65,61 +65,98 @@ inline unsigned char FoldAZ(char c) noexcept {
     return FoldTable.Of[static_cast<unsigned char>(c)];
 }
 
+// The bytes From to To (From <= To <= V's size) of V, unchecked, for the
+// paths that run once per task line.
+inline std::string_view Slice(std::string_view v, size_t from, size_t to) noexcept {
+    return std::string_view(v.data() + from, to - from);
+}
+
 // Trim's rule (bytes <= 0x20 off both ends) on a view, for the paths that
 // run once per task line and should not copy.
-std::string_view TrimmedRange(std::string_view v) noexcept {
+inline std::string_view TrimmedRange(std::string_view v) noexcept {
     size_t b = 0, e = v.size();
     while (b < e && IsBlank(v[b])) ++b;
     while (e > b && IsBlank(v[e - 1])) --e;
-    return v.substr(b, e - b);
+    return Slice(v, b, e);
 }
 
-// V.find(C, From), inlined and 16 bytes at a time: the loader looks for
-// separators in every line, mostly over short stretches where a library
-// call costs more than the search.
-inline size_t FindByte(std::string_view v, char c, size_t from = 0) noexcept {
+#ifdef __SSE2__
+// A bit for each byte of the 16 at P that equals the needle's.
+inline unsigned MatchMask(const char* p, __m128i needle) noexcept {
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), needle)));
+}
+#endif
+
+// The search under the loader's byte searches: calls F (Base, Mask) for
+// the stretches of V from From on that hold a byte C, Mask having bit J
+// set for a C at Base + J, in order, until F returns True (then so does
+// ScanForByte). It goes 16 bytes at a time; the last stretch is the 16
+// bytes that end where V ends, with the bytes seen before masked off, so
+// that no line ends in a byte-by-byte loop and nothing past V is read.
+template <class F>
+[[gnu::always_inline]] inline bool ScanForByte(std::string_view v, char c, size_t from, F&& f) noexcept {
     const char* p = v.data();
     const size_t n = v.size();
     size_t i = from;
 #ifdef __SSE2__
-    const __m128i needle = _mm_set1_epi8(c);
-    for (; i + 16 <= n; i += 16) {
-        const int mask =
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), needle));
-        if (mask) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    if (n >= 16) {
+        const __m128i needle = _mm_set1_epi8(c);
+        for (; i + 16 <= n; i += 16)
+            if (const unsigned mask = MatchMask(p + i, needle); mask && f(i, mask)) return true;
+        if (i >= n) return false;
+        const size_t base = n - 16;
+        const unsigned shift = static_cast<unsigned>(i - base);
+        const unsigned mask = MatchMask(p + base, needle) >> shift << shift;
+        return mask && f(base, mask);
     }
 #endif
     for (; i < n; ++i)
-        if (p[i] == c) return i;
-    return std::string_view::npos;
+        if (p[i] == c && f(i, 1u)) return true;
+    return false;
+}
+
+inline unsigned LowestBit(unsigned mask) noexcept {
+    return static_cast<unsigned>(__builtin_ctz(mask));
+}
+
+// V.find(C, From), inlined: the loader looks for separators in every
+// line, mostly over short stretches where a library call costs more than
+// the search.
+[[gnu::always_inline]] inline size_t FindByte(std::string_view v, char c, size_t from = 0) noexcept {
+    size_t found = std::string_view::npos;
+    ScanForByte(v, c, from, [&found](size_t base, unsigned mask) {
+        found = base + LowestBit(mask);
+        return true;
+    });
+    return found;
 }
 
 // The positions of the first Max bytes C in V (fewer when V holds fewer),
 // found in one pass; returns how many.
 template <size_t Max>
 size_t FindBytes(std::string_view v, char c, size_t (&at)[Max]) noexcept {
-    const char* p = v.data();
-    const size_t n = v.size();
-    size_t i = 0, k = 0;
-#ifdef __SSE2__
-    const __m128i needle = _mm_set1_epi8(c);
-    for (; i + 32 <= n; i += 32) {
-        const unsigned lo =
-            unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), needle)));
-        const unsigned hi = unsigned(
-            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16)), needle)));
-        for (std::uint32_t mask = lo | (hi << 16); mask; mask &= mask - 1) {
-            at[k++] = i + static_cast<size_t>(__builtin_ctz(mask));
-            if (k == Max) return k;
+    size_t k = 0;
+    ScanForByte(v, c, 0, [&](size_t base, unsigned mask) {
+        for (; mask; mask &= mask - 1) {
+            at[k++] = base + LowestBit(mask);
+            if (k == Max) return true;
         }
-    }
-#endif
-    for (; i < n; ++i)
-        if (p[i] == c) {
-            at[k++] = i;
-            if (k == Max) return k;
-        }
+        return false;
+    });
     return k;
+}
+
+// How many bytes C V holds, and where the last one is (npos: none).
+size_t CountByte(std::string_view v, char c, size_t& last) noexcept {
+    size_t count = 0;
+    last = std::string_view::npos;
+    ScanForByte(v, c, 0, [&](size_t base, unsigned mask) {
+        last = base + 31 - static_cast<size_t>(__builtin_clz(mask));
+        for (; mask; mask &= mask - 1) ++count;
+        return false;
+    });
+    return count;
 }
 
 void AppendInt(std::string& out, int value) {
@@ -158,19 +195,23 @@ double IndViewToDate(std::string_view text) {
     // and day) read directly.
     const size_t n0 = text.size();
     if (n0 >= 8 && n0 <= 10) {
-        auto digit = [&](size_t i) { return static_cast<unsigned>(text[i] - '0') <= 9; };
-        auto number = [&](size_t i, size_t j) {
-            int v = 0;
-            for (; i < j; ++i) v = v * 10 + (text[i] - '0');
-            return v;
-        };
-        const size_t s1 = text[1] == '/' ? 1 : 2;
-        const size_t s2 = s1 + 1 + (text[s1 + 2] == '/' ? 1 : 2);
-        if (text[s1] == '/' && s2 + 5 == n0 && text[s2] == '/' && digit(0) && digit(s1 - 1) && digit(s1 + 1) &&
-            digit(s2 - 1) && digit(s2 + 1) && digit(s2 + 2) && digit(s2 + 3) && digit(s2 + 4)) {
-            double result;
-            if (gcl::TryEncodeDate(number(s2 + 1, n0), number(0, s1), number(s1 + 1, s2), result)) return result;
-            return 0;
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
+        auto digit = [p](size_t i) { return static_cast<unsigned>(p[i]) - '0'; };
+        const size_t s1 = p[1] == '/' ? 1 : 2;  // the two slashes
+        const size_t s2 = n0 - 5;
+        const size_t dayDigits = s2 - s1 - 1;
+        if (p[s1] == '/' && p[s2] == '/' && (dayDigits == 1 || dayDigits == 2)) {
+            const unsigned m0 = digit(0), m1 = digit(s1 - 1), d0 = digit(s1 + 1), d1 = digit(s2 - 1);
+            const unsigned y0 = digit(s2 + 1), y1 = digit(s2 + 2), y2 = digit(s2 + 3), y3 = digit(s2 + 4);
+            // Tested together rather than one by one: which digits a date
+            // has varies from line to line and would defeat prediction.
+            if (((m0 > 9) | (m1 > 9) | (d0 > 9) | (d1 > 9) | (y0 > 9) | (y1 > 9) | (y2 > 9) | (y3 > 9)) == 0) {
+                const int month = static_cast<int>(s1 == 1 ? m0 : m0 * 10 + m1);
+                const int day = static_cast<int>(dayDigits == 1 ? d0 : d0 * 10 + d1);
+                const int year = static_cast<int>(((y0 * 10 + y1) * 10 + y2) * 10 + y3);
+                double result;
+                return gcl::TryEncodeDate(year, month, day, result) ? result : 0;
+            }
         }
     }
     const bool closed = !text.empty() && text.back() == '/';
@@ -306,9 +347,10 @@ void AppendJoinedLines(std::string& out, std::string_view text, char sep, bool e
 // The length of SplitToText's result for Text: the pieces up to the last
 // Sep, each Sep becoming CR LF; 0 when Text has no Sep.
 size_t JoinedPiecesSize(std::string_view text, char sep) noexcept {
-    const size_t last = text.rfind(sep);
-    if (last == std::string_view::npos) return 0;
-    return last + 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + last + 1, sep));
+    if (text.empty()) return 0;
+    size_t last;
+    const size_t count = CountByte(text, sep, last);
+    return count ? last + 1 + count : 0;
 }
 
 // Writes that result (JoinedPiecesSize bytes) to Out.
@@ -378,6 +420,9 @@ unsigned char ClassesOf(std::string_view s) noexcept {
 bool IsNormalTagList(std::string_view v) noexcept {
     if (v.empty()) return true;
     if (v.back() == ',') return false;
+    bool blank = false;
+    for (char c : v) blank |= IsBlank(c);
+    if (!blank) return true;
     for (size_t i = 0; i < v.size(); ++i)
         if (IsBlank(v[i]) && (i == 0 || v[i - 1] == ',' || i + 1 == v.size() || v[i + 1] == ','))
             return false;
@@ -1002,32 +1047,6 @@ struct TuTask::TReadCache {
         Block = nullptr;
         Holders = 0;
     }
-
-    // Dates by their text, for the few thousand distinct dates a file
-    // holds: a direct-mapped table keyed by the text's bytes.
-    struct TEntry {
-        std::uint64_t Low = 0;
-        std::uint32_t High = 0;  // length, then bytes 9 and 10; 0 = empty entry
-        double Value = 0;
-    };
-    TEntry Dates[4096];
-
-    double IndDate(std::string_view text) {
-        if (text.size() < 8 || text.size() > 10) return IndViewToDate(text);
-        std::uint64_t low;
-        std::memcpy(&low, text.data(), 8);
-        std::uint32_t high = std::uint32_t(text.size()) << 16;
-        if (text.size() > 8) high |= static_cast<unsigned char>(text[8]);
-        if (text.size() > 9) high |= std::uint32_t(static_cast<unsigned char>(text[9])) << 8;
-        const std::uint64_t h = (low ^ (std::uint64_t(high) << 40)) * 0x9E3779B97F4A7C15ull;
-        TEntry& e = Dates[h >> 52];
-        if (e.High != high || e.Low != low) {
-            e.Low = low;
-            e.High = high;
-            e.Value = IndViewToDate(text);
-        }
-        return e.Value;
-    }
 };
 
 // The short form of a plain line read without copying it, for the shape
@@ -1036,7 +1055,7 @@ struct TuTask::TReadCache {
 // caller to store (TagList may lie in a buffer of this thread that the
 // next call reuses). False, with nothing changed, for any other shape,
 // which ParseShortForm then reads.
-bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, TReadCache* cache, std::string_view& title,
+bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, std::string_view& title,
                                  std::string_view& tagList) {
     std::uint16_t priority = 1;
     if (!work.empty() && (work[0] == '+' || work[0] == '-')) {
@@ -1048,11 +1067,10 @@ bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, TReadC
     if (p != std::string_view::npos) {
         const size_t q = FindByte(work, ';', p + 1);
         if (q != std::string_view::npos) {
-            const std::string_view token = TrimmedRange(work.substr(p + 1, q - p - 1));
+            const std::string_view token = TrimmedRange(Slice(work, p + 1, q));
             if (!token.empty()) {
                 if (p != 0) return false;
-                due = cache && independent && token[0] != 't' ? cache->IndDate(token)
-                                                              : DueFromToken(token, independent, 0, false);
+                due = DueFromToken(token, independent, 0, false);
                 work.remove_prefix(q + 1);
             }
         }
@@ -1063,7 +1081,7 @@ bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, TReadC
     if (b != std::string_view::npos) {
         const size_t e = FindByte(work, ']', b + 1);
         if (e != std::string_view::npos) {
-            const std::string_view raw = TrimmedRange(work.substr(b + 1, e - b - 1));
+            const std::string_view raw = TrimmedRange(Slice(work, b + 1, e));
             if (IsNormalTagList(raw)) {
                 tags = raw;
             } else {
@@ -1137,16 +1155,16 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     // line holds "%" between the sixth and the seventh 0xF7.
     size_t at[7];
     const size_t found = FindBytes(line, FS, at);
-    const std::string_view work = found == 0 ? std::string_view() : line.substr(0, at[0]);
+    const std::string_view work = found == 0 ? std::string_view() : Slice(line, 0, at[0]);
     std::string_view tokens[5];
-    for (size_t j = 0; j + 1 < found && j < 5; ++j) tokens[j] = line.substr(at[j] + 1, at[j + 1] - at[j] - 1);
-    const bool escaped = found == 7 && line.substr(at[5] + 1, at[6] - at[5] - 1) == EscapeMark;
+    for (size_t j = 0; j + 1 < found && j < 5; ++j) tokens[j] = Slice(line, at[j] + 1, at[j + 1]);
+    const bool escaped = found == 7 && Slice(line, at[5] + 1, at[6]) == EscapeMark;
 
     std::string_view title, tags;
     bool shortFormRead = false;  // Title and Tags still to store
     if (escaped) {
         ParseEscapedShortForm(work, independent);
-    } else if (ParsePlainShortForm(work, independent, cache, title, tags)) {
+    } else if (ParsePlainShortForm(work, independent, title, tags)) {
         shortFormRead = true;
     } else {
         thread_local std::string scratch;
@@ -1157,7 +1175,7 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     if (!independent)
         Created = StrToDateMode(std::string(tokens[3]), false);
     else
-        Created = cache ? cache->IndDate(tokens[3]) : IndViewToDate(tokens[3]);
+        Created = IndViewToDate(tokens[3]);
 
     // A note without a 0xF8 leaves Notes as it was (SplitToText).
     if (escaped) {
@@ -1175,7 +1193,7 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
         return;
     }
     const std::string_view id = tokens[1];
-    const std::string_view folder = tokens[2].substr(0, MaxFolderLength);
+    const std::string_view folder = Slice(tokens[2], 0, std::min(tokens[2].size(), MaxFolderLength));
     const size_t notesSize = JoinedPiecesSize(tokens[4], NS);
     if (!cache) {
         if (shortFormRead) {

@@ -102,12 +102,12 @@ private:
     friend class TuData;
     struct TEmpty {};
     explicit TuTask(TEmpty) {}
-    // Memory of one file's reading (the dates seen so far).
+    // What reading one file keeps from task to task (the block the
+    // tasks' texts go to).
     struct TReadCache;
     void ReadFields(std::string_view line, bool independent, TReadCache* cache);
     void ParseShortForm(std::string& work, bool independent);
-    bool ParsePlainShortForm(std::string_view work, bool independent, TReadCache* cache, std::string_view& title,
-                             std::string_view& tags);
+    bool ParsePlainShortForm(std::string_view work, bool independent, std::string_view& title, std::string_view& tags);
     void ParseEscapedShortForm(std::string_view work, bool independent);
     void AppendShortForm(std::string& out, const std::string& dateFmt) const;
     void AppendEscapedShortForm(std::string& out, const std::string& dateFmt) const;

@@ -14,7 +14,6 @@ namespace {
 constexpr int64_t MinDay = -693593;  // 1 January 0001
 constexpr int64_t MaxDay = 2958465;  // 31 December 9999
 constexpr int64_t MsPerDay = 86400000;
-constexpr int64_t UnixEpochDay = 25569;  // 1 January 1970
 
 class TSystemClock final : public IClock {
 public:
@@ -27,23 +26,9 @@ inline char UpperAZ(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-    static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
-}
-
-// Days since 1 January 1970 of a proleptic Gregorian date (H. Hinnant's
-// civil-date algorithms).
-int64_t DaysFromCivil(int64_t y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
+using detail::DaysFromCivil;
+using detail::DaysInMonth;
+using detail::UnixEpochDay;
 
 void CivilFromDays(int64_t z, int& year, int& month, int& day) {
     z += 719468;
@@ -472,16 +457,6 @@ double Date() { return DateOf(Clock->Now()); }
 double Time() { return TimeOf(Clock->Now()); }
 
 // --- Encoding and decoding ----------------------------------------------------------
-
-bool IsValidDate(int year, int month, int day) {
-    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
-}
-
-bool TryEncodeDate(int year, int month, int day, double& out) {
-    if (!IsValidDate(year, month, day)) return false;
-    out = static_cast<double>(DaysFromCivil(year, month, day) + UnixEpochDay);
-    return true;
-}
 
 double EncodeDate(int year, int month, int day) {
     double d;

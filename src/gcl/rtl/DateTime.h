@@ -10,6 +10,8 @@
 // separator of the number conversions. The clock is a replaceable service.
 #pragma once
 
+#include <cstdint>
+
 #include <array>
 #include <string>
 
@@ -98,10 +100,43 @@ double Time();  // time of day
 
 // --- Encoding and decoding ----------------------------------------------------------
 
-bool IsValidDate(int year, int month, int day);
+namespace detail {
+constexpr std::int64_t UnixEpochDay = 25569;  // 1 January 1970
+
+inline bool IsLeapYear(int year) noexcept {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+inline int DaysInMonth(int year, int month) noexcept {
+    static constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
+}
+
+// Days since 1 January 1970 of a proleptic Gregorian date (H. Hinnant's
+// civil-date algorithms).
+inline std::int64_t DaysFromCivil(std::int64_t y, int m, int d) noexcept {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+} // namespace detail
+
+// Encoding is inline: readers of dates in bulk (the task database) call
+// it for every date they read.
+inline bool IsValidDate(int year, int month, int day) {
+    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+           day <= detail::DaysInMonth(year, month);
+}
 // Raises EConvertError (msg::DateEncodeError) for an invalid date.
 double EncodeDate(int year, int month, int day);
-bool TryEncodeDate(int year, int month, int day, double& out);
+inline bool TryEncodeDate(int year, int month, int day, double& out) {
+    if (!IsValidDate(year, month, day)) return false;
+    out = static_cast<double>(detail::DaysFromCivil(year, month, day) + detail::UnixEpochDay);
+    return true;
+}
 void DecodeDate(double dt, int& year, int& month, int& day);
 // Hour 0-23, minute and second 0-59, millisecond 0-999; raises
 // EConvertError (msg::TimeEncodeError) otherwise.
