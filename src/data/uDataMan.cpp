@@ -190,7 +190,30 @@ void AppendDateMode(std::string& out, const std::string& fmt, double date) {
 // IndStrToDate on a view: "/" is appended unless the text ends with one,
 // then month, day and year are cut at "/" in that order (a part with no
 // "/" after it reads as empty) and read from their leading digits.
-double IndViewToDate(std::string_view text) {
+[[gnu::noinline]] double IndViewToDateAnyForm(std::string_view text) {
+    const bool closed = !text.empty() && text.back() == '/';
+    const size_t n = text.size();
+    size_t pos = 0;
+    int parts[3];
+    for (int& part : parts) {
+        std::string_view token;
+        size_t q = pos <= n ? text.find('/', pos) : std::string_view::npos;
+        if (q != std::string_view::npos) {
+            token = text.substr(pos, q - pos);
+            pos = q + 1;
+        } else if (!closed && pos <= n) {
+            token = text.substr(pos);  // up to the appended "/"
+            pos = n + 1;
+        }
+        part = token.empty() ? 0 : gcl::StrToLeadingInt(token);
+    }
+    double result;
+    if (gcl::TryEncodeDate(parts[2], parts[0], parts[1], result)) return result;
+    return 0;
+}
+
+// IndViewToDate, with the form the file always has read inline.
+inline double IndViewToDate(std::string_view text) {
     // The form the file always has (m/d/yyyy, one or two digits for month
     // and day) read directly.
     const size_t n0 = text.size();
@@ -214,25 +237,7 @@ double IndViewToDate(std::string_view text) {
             }
         }
     }
-    const bool closed = !text.empty() && text.back() == '/';
-    const size_t n = text.size();
-    size_t pos = 0;
-    int parts[3];
-    for (int& part : parts) {
-        std::string_view token;
-        size_t q = pos <= n ? text.find('/', pos) : std::string_view::npos;
-        if (q != std::string_view::npos) {
-            token = text.substr(pos, q - pos);
-            pos = q + 1;
-        } else if (!closed && pos <= n) {
-            token = text.substr(pos);  // up to the appended "/"
-            pos = n + 1;
-        }
-        part = token.empty() ? 0 : gcl::StrToLeadingInt(token);
-    }
-    double result;
-    if (gcl::TryEncodeDate(parts[2], parts[0], parts[1], result)) return result;
-    return 0;
+    return IndViewToDateAnyForm(text);
 }
 
 // The date of a trimmed, non-empty due token: "t" today, "tN" today + N
@@ -860,6 +865,11 @@ public:
         GiveLocked(slot);
     }
 
+    void GiveMany(void* const* slots, std::size_t count) noexcept {
+        TLock lock(FLock);
+        for (std::size_t i = 0; i < count; ++i) GiveLocked(slots[i]);
+    }
+
 private:
     void GiveLocked(void* slot) noexcept {
         auto* b = reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(slot) & ~(BlockSize - 1));
@@ -951,6 +961,68 @@ void* TuTask::operator new(std::size_t size) {
     if (size == sizeof(TuTask)) return TaskSlots().Take();
 #endif
     return ::operator new(size);
+}
+
+namespace {
+
+// Gives back the memory of tasks destroyed already, as operator delete
+// does for one.
+void GiveTaskMemory(void* const* slots, std::size_t count) noexcept {
+#if QELVO_TASK_SLOTS
+    TaskSlots().GiveMany(slots, count);
+#else
+    for (std::size_t i = 0; i < count; ++i) ::operator delete(slots[i]);
+#endif
+}
+
+} // namespace
+
+void TuTask::FreeMany(TuTask* const* tasks, std::size_t count) noexcept {
+    // Freeing a loaded database frees its tasks in the order they were
+    // read, so neighbours share their text block and their block of
+    // slots: the block references are given back together and the slots
+    // under one lock, a few hundred at a time. Each task's memory is asked
+    // for a few tasks ahead. A task of a derived class is freed the usual
+    // way.
+    constexpr std::size_t Ahead = 16;
+    constexpr std::size_t Batch = 256;
+    void* slots[Batch] = {};
+    std::size_t pending = 0;
+    TTextBlock* block = nullptr;
+    std::uint32_t held = 0;  // references to Block not yet given back
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i + Ahead < count)
+            if (const TuTask* next = tasks[i + Ahead]) {
+                // The object need not start on a cache line.
+                __builtin_prefetch(next);
+                __builtin_prefetch(reinterpret_cast<const char*>(next) + 64);
+                __builtin_prefetch(reinterpret_cast<const char*>(next) + sizeof(TuTask) - 1);
+            }
+        TuTask* task = tasks[i];
+        if (!task) continue;
+        if (task->ClassType() != StaticClass()) {
+            gcl::Free(task);
+            continue;
+        }
+        if (TTextBlock* own = task->FTextBlock) {
+            if (own != block) {
+                if (block) block->Release(held);
+                block = own;
+                held = 0;
+            }
+            ++held;
+            task->FTextBlock = nullptr;
+        }
+        task->BeforeDestruction();
+        task->TuTask::~TuTask();
+        slots[pending++] = task;
+        if (pending == Batch) {
+            GiveTaskMemory(slots, pending);
+            pending = 0;
+        }
+    }
+    if (pending) GiveTaskMemory(slots, pending);
+    if (block) block->Release(held);
 }
 
 void TuTask::operator delete(void* p, std::size_t size) noexcept {
@@ -1156,8 +1228,10 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     size_t at[7];
     const size_t found = FindBytes(line, FS, at);
     const std::string_view work = found == 0 ? std::string_view() : Slice(line, 0, at[0]);
-    std::string_view tokens[5];
-    for (size_t j = 0; j + 1 < found && j < 5; ++j) tokens[j] = Slice(line, at[j] + 1, at[j + 1]);
+    // Field J after the short form (Done 0, Id 1, Folder 2, Created 3,
+    // Notes 4). Worked out where used: zeroing an array of them first
+    // costs more than reading them.
+    auto field = [&](size_t j) { return j + 1 < found ? Slice(line, at[j] + 1, at[j + 1]) : std::string_view(); };
     const bool escaped = found == 7 && Slice(line, at[5] + 1, at[6]) == EscapeMark;
 
     std::string_view title, tags;
@@ -1171,30 +1245,32 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
         scratch.assign(work);
         ParseShortForm(scratch, independent);
     }
-    Done = tokens[0] == DoneToken;
+    Done = field(0) == DoneToken;
     if (!independent)
-        Created = StrToDateMode(std::string(tokens[3]), false);
+        Created = StrToDateMode(std::string(field(3)), false);
     else
-        Created = IndViewToDate(tokens[3]);
+        Created = IndViewToDate(field(3));
 
     // A note without a 0xF8 leaves Notes as it was (SplitToText).
     if (escaped) {
         std::string text;
-        AppendUnescaped(text, tokens[1]);
+        AppendUnescaped(text, field(1));
         Id = text;
         text.clear();
-        AppendUnescaped(text, tokens[2]);
+        AppendUnescaped(text, field(2));
         if (text.size() > MaxFolderLength) text.resize(MaxFolderLength);
         Folder = text;
-        if (FindByte(tokens[4], NS) != std::string_view::npos) {
-            SplitPieces(tokens[4], NS, text, true);
+        if (FindByte(field(4), NS) != std::string_view::npos) {
+            SplitPieces(field(4), NS, text, true);
             Notes = text;
         }
         return;
     }
-    const std::string_view id = tokens[1];
-    const std::string_view folder = Slice(tokens[2], 0, std::min(tokens[2].size(), MaxFolderLength));
-    const size_t notesSize = JoinedPiecesSize(tokens[4], NS);
+    const std::string_view id = field(1);
+    const std::string_view list = field(2);
+    const std::string_view folder = Slice(list, 0, std::min(list.size(), MaxFolderLength));
+    const std::string_view notes = field(4);
+    const size_t notesSize = JoinedPiecesSize(notes, NS);
     if (!cache) {
         if (shortFormRead) {
             Title = title;
@@ -1203,9 +1279,9 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
         Id = id;
         Folder = folder;
         if (notesSize) {
-            std::string notes(notesSize, '\0');
-            WriteJoinedPieces(tokens[4], NS, notes.data());
-            Notes = notes;
+            std::string text(notesSize, '\0');
+            WriteJoinedPieces(notes, NS, text.data());
+            Notes = text;
         }
         return;
     }
@@ -1234,12 +1310,12 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     put(Folder, folder);
     if (notesSize) {
         if (TTaskText::NeedsBlock(notesSize)) {
-            WriteJoinedPieces(tokens[4], NS, p);
+            WriteJoinedPieces(notes, NS, p);
             p[notesSize] = '\0';
             Notes.SetBlockText(p, static_cast<std::uint32_t>(notesSize));
         } else {
             char text[TTaskText::InlineCapacity];
-            WriteJoinedPieces(tokens[4], NS, text);
+            WriteJoinedPieces(notes, NS, text);
             Notes.assign(std::string_view(text, notesSize));
         }
     }
@@ -1356,22 +1432,9 @@ void TuTask::AppendLine(std::string& out, const std::string& dateFmt) const {
 
 namespace {
 
-// Frees a whole list's worth of tasks, each task's memory asked for a few
-// tasks ahead, as the filter does.
+// Frees a whole list's worth of tasks (TuTask::FreeMany).
 void FreeTasks(const std::vector<TuTask*>& tasks) noexcept {
-    constexpr size_t Ahead = 8;
-    const size_t count = tasks.size();
-    for (size_t i = 0; i < count; ++i) {
-        if (i + Ahead < count)
-            if (const TuTask* next = tasks[i + Ahead]) {
-                __builtin_prefetch(next);
-                __builtin_prefetch(reinterpret_cast<const char*>(next) + 64);
-                __builtin_prefetch(reinterpret_cast<const char*>(next) + 128);
-            }
-        if (i + Ahead / 2 < count)
-            if (const TuTask* next = tasks[i + Ahead / 2]) __builtin_prefetch(next->Title.data());
-        gcl::Free(tasks[i]);
-    }
+    TuTask::FreeMany(tasks.data(), tasks.size());
 }
 
 // The tasks of List's entries.

@@ -78,6 +78,9 @@ public:
     // (see uDataMan.cpp); new and delete work as for any object.
     static void* operator new(std::size_t size);
     static void operator delete(void* p, std::size_t size) noexcept;
+    // Frees every task of Tasks (null entries are skipped), as gcl::Free
+    // does one by one, for lists of many tasks.
+    static void FreeMany(TuTask* const* tasks, std::size_t count) noexcept;
 
     // The short form, also the quick-entry syntax: priority mark ("-" low,
     // "+" high), ";due;" when there is a due date, "[tags]" when there are

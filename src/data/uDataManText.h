@@ -25,8 +25,9 @@ public:
     // A block with room for at least Capacity bytes, holding one reference.
     static TTextBlock* New(std::size_t capacity);
     void AddRef(std::uint32_t count = 1) noexcept { FRefs.fetch_add(count, std::memory_order_relaxed); }
-    void Release() noexcept {
-        if (FRefs.fetch_sub(1, std::memory_order_acq_rel) == 1) Delete(this);
+    // Gives back Count references.
+    void Release(std::uint32_t count = 1) noexcept {
+        if (FRefs.fetch_sub(count, std::memory_order_acq_rel) == count) Delete(this);
     }
     char* Bytes() noexcept { return reinterpret_cast<char*>(this + 1); }
     std::size_t GetCapacity() const noexcept { return FCapacity; }
