@@ -95,6 +95,11 @@ public:
     const char& back() const noexcept { return data()[size() - 1]; }
     const char* begin() const noexcept { return data(); }
     const char* end() const noexcept { return data() + size(); }
+    const char* cbegin() const noexcept { return begin(); }
+    const char* cend() const noexcept { return end(); }
+    size_type capacity() const noexcept { return size(); }
+    void reserve(size_type) noexcept {}
+    void shrink_to_fit() noexcept {}
 
     size_type find(std::string_view s, size_type pos = 0) const noexcept { return View().find(s, pos); }
     size_type find(char c, size_type pos = 0) const noexcept { return View().find(c, pos); }
@@ -125,7 +130,10 @@ public:
     // ---- Changing (positions as in std::string; a position past the end raises
     // std::out_of_range) ---------------------------------------------------------
     TTaskText& assign(std::string_view s);
+    TTaskText& assign(const char* s, size_type n) { return assign(std::string_view(s, n)); }
+    TTaskText& assign(size_type n, char c) { return assign(std::string(n, c)); }
     TTaskText& append(std::string_view s);
+    TTaskText& append(const char* s, size_type n) { return append(std::string_view(s, n)); }
     TTaskText& append(size_type n, char c);
     TTaskText& operator+=(std::string_view s) { return append(s); }
     TTaskText& operator+=(const std::string& s) { return append(std::string_view(s)); }
