@@ -358,11 +358,26 @@ size_t JoinedPiecesSize(std::string_view text, char sep) noexcept {
     return count ? last + 1 + count : 0;
 }
 
-// Writes that result (JoinedPiecesSize bytes) to Out.
+// The loader copies texts 16 bytes at a time where it may read and write
+// up to 15 bytes past their ends (its line buffer and its text blocks
+// keep that much room after their data): most texts are short, and a
+// library call per text costs more than the copy.
+constexpr size_t CopySlack = 16;
+
+inline void CopyWithSlack(char* to, const char* from, size_t n) noexcept {
+    for (size_t i = 0; i < n; i += 16) std::memcpy(to + i, from + i, 16);
+}
+
+// Writes that result (JoinedPiecesSize bytes) to Out; Slack: with
+// CopyWithSlack.
+template <bool Slack = false>
 void WriteJoinedPieces(std::string_view text, char sep, char* out) noexcept {
     size_t pos = 0;
     for (size_t at = FindByte(text, sep); at != std::string_view::npos; at = FindByte(text, sep, at + 1)) {
-        std::memcpy(out, text.data() + pos, at - pos);
+        if constexpr (Slack)
+            CopyWithSlack(out, text.data() + pos, at - pos);
+        else
+            std::memcpy(out, text.data() + pos, at - pos);
         out += at - pos;
         *out++ = '\r';
         *out++ = '\n';
@@ -1013,7 +1028,7 @@ void TuTask::FreeMany(TuTask* const* tasks, std::size_t count) noexcept {
             ++held;
             task->FTextBlock = nullptr;
         }
-        task->BeforeDestruction();
+        task->TuTask::BeforeDestruction();  // the class is known: no virtual calls
         task->TuTask::~TuTask();
         slots[pending++] = task;
         if (pending == Batch) {
@@ -1093,11 +1108,11 @@ struct TuTask::TReadCache {
     // task), which from now on holds a reference to that block.
     char* Take(size_t n, TuTask* task) {
         if (n > OwnBlockSize) {
-            TTextBlock* own = TTextBlock::New(n);
+            TTextBlock* own = TTextBlock::New(n + CopySlack);
             task->FTextBlock = own;
             return own->Bytes();
         }
-        if (!Block || Block->GetCapacity() - Used < n) {
+        if (!Block || Block->GetCapacity() - CopySlack - Used < n) {
             TTextBlock* next = TTextBlock::New(NextSize);
             Close();
             Block = next;
@@ -1110,6 +1125,14 @@ struct TuTask::TReadCache {
         ++Holders;
         return p;
     }
+    // The line buffer of the file being read: a text inside it may be
+    // read CopySlack bytes past its end.
+    const char* Buffer = nullptr;
+    const char* BufferEnd = nullptr;
+    bool InBuffer(std::string_view v) const noexcept {
+        return v.data() >= Buffer && v.data() + v.size() + CopySlack <= BufferEnd;
+    }
+
     // Counts the block's tasks into it and lets go of the cache's own
     // reference.
     void Close() noexcept {
@@ -1292,12 +1315,19 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     const size_t needed =
         (shortFormRead ? room(title.size()) + room(tags.size()) : 0) + room(id.size()) + room(folder.size()) + room(notesSize);
     char* p = needed ? cache->Take(needed, this) : nullptr;
-    auto put = [&p](TTaskText& field, std::string_view v) {
+    auto put = [&p, cache](TTaskText& field, std::string_view v) {
+        const bool inBuffer = cache->InBuffer(v);
         if (!TTaskText::NeedsBlock(v.size())) {
-            field.assign(v);
+            if (inBuffer)
+                field.SetInlineText(v.data(), v.size());
+            else
+                field.assign(v);
             return;
         }
-        std::memcpy(p, v.data(), v.size());
+        if (inBuffer)
+            CopyWithSlack(p, v.data(), v.size());
+        else
+            std::memcpy(p, v.data(), v.size());
         p[v.size()] = '\0';
         field.SetBlockText(p, static_cast<std::uint32_t>(v.size()));
         p += v.size() + 1;
@@ -1309,14 +1339,15 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     put(Id, id);
     put(Folder, folder);
     if (notesSize) {
+        // Notes lie in the line buffer.
         if (TTaskText::NeedsBlock(notesSize)) {
-            WriteJoinedPieces(notes, NS, p);
+            WriteJoinedPieces<true>(notes, NS, p);
             p[notesSize] = '\0';
             Notes.SetBlockText(p, static_cast<std::uint32_t>(notesSize));
         } else {
-            char text[TTaskText::InlineCapacity];
-            WriteJoinedPieces(notes, NS, text);
-            Notes.assign(std::string_view(text, notesSize));
+            char text[TTaskText::InlineCapacity + CopySlack];
+            WriteJoinedPieces<true>(notes, NS, text);
+            Notes.SetInlineText(text, notesSize);
         }
     }
 }
@@ -1437,18 +1468,18 @@ void FreeTasks(const std::vector<TuTask*>& tasks) noexcept {
     TuTask::FreeMany(tasks.data(), tasks.size());
 }
 
-// The tasks of List's entries.
-std::vector<TuTask*> TasksOf(const TuTaskList& list) {
-    std::vector<TuTask*> tasks(static_cast<size_t>(list.GetCount()));
-    for (size_t i = 0; i < tasks.size(); ++i) tasks[i] = list.GetTask(static_cast<int>(i));
-    return tasks;
-}
 
 } // namespace
 
+std::vector<TuTask*> TuTaskList::TaskPointers() const {
+    std::vector<TuTask*> tasks(static_cast<size_t>(GetCount()));
+    for (size_t i = 0; i < tasks.size(); ++i) tasks[i] = static_cast<TuTask*>(ObjectAt(static_cast<int>(i)));
+    return tasks;
+}
+
 TuTaskList::~TuTaskList() {
     try {
-        std::vector<TuTask*> tasks = TasksOf(*this);
+        std::vector<TuTask*> tasks = TaskPointers();
         FreeTasks(tasks);
     } catch (...) {
         // No memory even for the list of tasks: one at a time.
@@ -1458,7 +1489,7 @@ TuTaskList::~TuTaskList() {
 
 void TuTaskList::Clear() {
     // The entries go first, so that no entry names a task being freed.
-    std::vector<TuTask*> tasks = TasksOf(*this);
+    std::vector<TuTask*> tasks = TaskPointers();
     gcl::TStringList::Clear();
     FreeTasks(tasks);
 }
@@ -1606,7 +1637,11 @@ namespace {
 class TLineReader {
 public:
     explicit TLineReader(const std::string& fileName)
-        : FStream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone), FBuffer(BlockSize) {}
+        : FStream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone), FBuffer(BlockSize + CopySlack) {}
+
+    // The buffer the lines lie in, with the room after the data.
+    const char* Data() const noexcept { return FBuffer.data(); }
+    const char* DataEnd() const noexcept { return FBuffer.data() + FBuffer.size(); }
 
     int64_t GetFileSize() { return FStream.GetSize(); }
 
@@ -1668,8 +1703,8 @@ private:
             FScan -= FPos;
             FPos = 0;
         }
-        if (FEnd == FBuffer.size()) FBuffer.resize(FBuffer.size() * 2);
-        const size_t room = std::min<size_t>(FBuffer.size() - FEnd, 0x40000000);
+        if (FEnd == FBuffer.size() - CopySlack) FBuffer.resize((FBuffer.size() - CopySlack) * 2 + CopySlack);
+        const size_t room = std::min<size_t>(FBuffer.size() - CopySlack - FEnd, 0x40000000);
         const int32_t n = FStream.Read(FBuffer.data() + FEnd, static_cast<int32_t>(room));
         if (n <= 0)
             FEof = true;
@@ -1724,7 +1759,9 @@ bool TuData::LoadFromFile(const std::string& fileName) {
         bool folderMarker = false, tagMarker = false;
         std::string_view line;
         auto cache = std::make_unique<TuTask::TReadCache>();
-        auto addTask = [&batch, &cache](std::string_view text) {
+        auto addTask = [&batch, &cache, &reader](std::string_view text) {
+            cache->Buffer = reader.Data();
+            cache->BufferEnd = reader.DataEnd();
             batch.FTasks.push_back(nullptr);
             batch.FTasks.back() = new TuTask(TuTask::TEmpty{});
             batch.FTasks.back()->ReadFields(text, true, cache.get());

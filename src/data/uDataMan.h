@@ -21,6 +21,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "data/uDataManText.h"
 #include "gcl/rtl/Lists.h"
@@ -212,6 +213,8 @@ private:
     std::string_view View(int index) const;
     // Gives every entry that reads as its task's title a copy of it.
     void KeepTitleCopies();
+    // The tasks of every entry, in order (null for an entry without one).
+    std::vector<TuTask*> TaskPointers() const;
 };
 
 class TuData {

@@ -171,6 +171,13 @@ public:
     // Points the field at N bytes at P inside the task's text block (P[N]
     // is 0), dropping its old value.
     void SetBlockText(char* p, std::uint32_t n) noexcept;
+    // Sets a text of N bytes (N <= InlineCapacity) at P, held in the
+    // object; sizeof(TTaskText) bytes at P are read.
+    void SetInlineText(const char* p, std::size_t n) noexcept {
+        if (Kind() == HeapKind) FreeHeap();
+        std::memcpy(FRaw, p, ObjectSize);
+        SetInline(n);
+    }
     // True for a text that needs room in a block (longer than fits inside).
     static bool NeedsBlock(std::size_t n) noexcept { return n > InlineCapacity; }
 

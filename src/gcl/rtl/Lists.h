@@ -307,6 +307,9 @@ protected:
     virtual void Changed();
     virtual void Changing();
     void InsertItem(int index, const std::string& s, TObject* object);
+    // The object of entry Index (0 <= Index < GetCount()), unchecked, for
+    // walks over every entry of a long list.
+    TObject* ObjectAt(int index) const noexcept { return FItems[size_t(index)].FObject; }
 
 private:
     struct TStringItem {
