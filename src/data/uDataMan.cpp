@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
+#include <stdexcept>
 #include <vector>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -1314,6 +1316,9 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     auto room = [](size_t n) { return TTaskText::NeedsBlock(n) ? n + 1 : 0; };
     const size_t needed =
         (shortFormRead ? room(title.size()) + room(tags.size()) : 0) + room(id.size()) + room(folder.size()) + room(notesSize);
+    // A field keeps its length in 32 bits.
+    if (std::max({title.size(), tags.size(), id.size(), notesSize}) > std::numeric_limits<std::uint32_t>::max() - 1)
+        throw std::length_error("task text too long");
     char* p = needed ? cache->Take(needed, this) : nullptr;
     auto put = [&p, cache](TTaskText& field, std::string_view v) {
         const bool inBuffer = cache->InBuffer(v);
