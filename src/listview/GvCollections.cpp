@@ -906,7 +906,7 @@ void TGvItem::RectArray(TGvColumn* Column, TGvRectArrayObject& R) {
     TCustomGvListview* lv = OwnerListview();
     if (!lv) return;
     gcl::TCanvas* canvas = lv->HandleAllocated() ? lv->GetCanvas() : nullptr;
-    lv->ReportItemView()->CalcRects(this, Column, canvas, R);
+    lv->ItemView(this)->CalcRects(this, Column, canvas, R);
 }
 
 bool TGvItem::HitTestAt(TPoint ViewPoint, TGvItemHitTestInfoSet& HitInfo) {

@@ -171,9 +171,9 @@ inline void RepaintListview(TCustomGvListview* lv) {
 inline int ImageSizeOfView(TGvListStyle view) {
     switch (view) {
     case elsIcon:
-    case elsTile:
         return 1;
     case elsThumbnail:
+    case elsTile:
     case elsFilmStrip:
         return 2;
     default:
@@ -258,6 +258,53 @@ inline TMarginSizes MarginsOf(const TGvGroup* group) {
     m.BottomOn = info->GetMarginBottom()->GetVisible();
     return m;
 }
+
+// ---- Painting helpers ------------------------------------------------------------------
+
+// A check box of a paint info's size at Left, centred in Top..Bottom.
+inline TRect CheckRectAt(const TGvPaintInfoBasic* info, int Left, int Top, int Bottom) {
+    const TRect bounds = CheckBounds(info->GetCheckSize());
+    const int top = Top + (Bottom - Top - bounds.Height()) / 2;
+    return TRect{Left, top, Left + bounds.Width(), top + bounds.Height()};
+}
+
+inline TGvPaintInfoBaseGroup* GroupInfo(TGvGroup* Group) {
+    return dynamic_cast<TGvPaintInfoBaseGroup*>(Group->PaintInfo());
+}
+
+// A wide caption drawn with the text drawer.
+inline void DrawCaption(gcl::TCanvas* Canvas, const std::wstring& Text, TRect R, int Lines,
+                        TCommonDrawTextWFlags Flags) {
+    if (Text.empty() || R.Width() <= 0 || R.Height() <= 0) return;
+    HDC dc = Canvas->GetHandle();
+    Canvas->RequiredState(gcl::TCanvasState{gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextWEx(dc, Text, R, Lines, Flags);
+}
+
+inline TCommonDrawTextWFlags AlignFlags(TAlignment Alignment) {
+    switch (Alignment) {
+    case taRightJustify:
+        return dtRight;
+    case taCenter:
+        return dtCenter;
+    default:
+        return dtLeft;
+    }
+}
+
+inline TCommonDrawTextWFlags VAlignFlags(TCommonVAlignment VAlignment) {
+    switch (VAlignment) {
+    case cvaTop:
+        return dtTop;
+    case cvaBottom:
+        return dtBottom;
+    default:
+        return dtVCenter;
+    }
+}
+
+inline bool ListviewFocused(TCustomGvListview* lv) { return lv && lv->HandleAllocated() && lv->Focused(); }
 
 } // namespace gvdetail
 

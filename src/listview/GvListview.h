@@ -31,6 +31,7 @@
 #include "listview/GvSort.h"
 #include "listview/GvBackground.h"
 #include "listview/GvViews.h"
+#include "listview/GvItemViews.h"
 #include "listview/GvEditing.h"
 #include "listview/GvListviewControl.h"
 #include "listview/GvHints.h"

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "listview/GvEditing.h"
+#include "listview/GvItemViews.h"
 
 #include "gcl/Menus.h"
 #include "listview/LvDataObject.h"
@@ -386,6 +387,8 @@ public:
     virtual TGvViewGroupClass GroupViewClass() const;
     virtual TGvViewColumnClass ColumnViewClass() const;
     TGvViewReportItem* ReportItemView();
+    // A canvas to measure text with (a small bitmap's, kept).
+    gcl::TCanvas* MeasureCanvas();
 
     virtual TGvColumn* FocusedColumn();
     virtual void SetFocusIfAllowed();
@@ -878,6 +881,7 @@ private:
     struct TViewDeleter {
         void operator()(gcl::TObject* View) const noexcept { gcl::Free(View); }
     };
+    std::unique_ptr<gcl::TBitmap> FMeasureBitmap;
     // One view object per view class in use.
     std::vector<std::unique_ptr<TGvOwnedPersistentView, TViewDeleter>> FViews;
     template <class V, class Meta>

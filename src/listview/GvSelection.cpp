@@ -8,11 +8,21 @@ using namespace gvdetail;
 // ---- TGvSelectionManager ---------------------------------------------------------------------
 
 GCL_PUBLISHED(TGvSelectionManager,
+    GCL_PROP(AlphaBlend).Default(false),
+    GCL_PROP(BlendAlphaImage).Default(128),
+    GCL_PROP(BlendAlphaTextRect).Default(128),
+    GCL_PROP(BlendIcon).Default(true),
+    GCL_PROP(BlurAlphaBkGnd).Default(false),
     GCL_PROP(BorderColor).Default(gcl::clHighlight).Idents(gcl::ColorIdents),
     GCL_PROP(Color).Default(gcl::clHighlight).Idents(gcl::ColorIdents),
     GCL_PROP(Enabled).Default(true),
+    GCL_PROP(ForceDefaultBlend).Default(false),
+    GCL_PROP(FullCellPaint).Default(false),
     GCL_PROP(FullItemPaint).Default(false),
     GCL_PROP(FullRowSelect).Default(false),
+    GCL_PROP(Gradient).Default(false),
+    GCL_PROP(GradientColorBottom).Default(0xFCEFD5).Idents(gcl::ColorIdents),
+    GCL_PROP(GradientColorTop).Default(0xFDF8F1).Idents(gcl::ColorIdents),
     GCL_PROP(GroupSelections).Default(false),
     GCL_PROP(InactiveBorderColor).Default(gcl::clInactiveBorder).Idents(gcl::ColorIdents),
     GCL_PROP(InactiveColor).Default(gcl::clInactiveBorder).Idents(gcl::ColorIdents),
@@ -22,14 +32,26 @@ GCL_PUBLISHED(TGvSelectionManager,
     GCL_PROP(PopupMode).Default(false),
     GCL_PROP(RectSelect).Default(false),
     GCL_PROP(ResizeGroupOnFocus).Default(false),
+    GCL_PROP(RoundRect).Default(false),
+    GCL_PROP(RoundRectRadius).Default(4),
     GCL_PROP(TextColor).Default(gcl::clHighlightText).Idents(gcl::ColorIdents),
     GCL_PROP(UseFocusRect).Default(true))
 
-void TGvSelectionManager::SetFullItemPaint(bool Value) {
-    if (Value == FFullItemPaint) return;
-    FFullItemPaint = Value;
-    RepaintListview(FOwnerListview);
-}
+// The look setters repaint the whole control.
+#define GV_SELECTION_LOOK_SETTER(Name, Type)              \
+    void TGvSelectionManager::Set##Name(Type Value) {     \
+        if (Value == F##Name) return;                     \
+        F##Name = Value;                                  \
+        RepaintListview(FOwnerListview);                  \
+    }
+GV_SELECTION_LOOK_SETTER(BlendIcon, bool)
+GV_SELECTION_LOOK_SETTER(BlurAlphaBkGnd, bool)
+GV_SELECTION_LOOK_SETTER(FullCellPaint, bool)
+GV_SELECTION_LOOK_SETTER(FullItemPaint, bool)
+GV_SELECTION_LOOK_SETTER(Gradient, bool)
+GV_SELECTION_LOOK_SETTER(GradientColorBottom, gcl::TColor)
+GV_SELECTION_LOOK_SETTER(GradientColorTop, gcl::TColor)
+#undef GV_SELECTION_LOOK_SETTER
 
 TGvItem* TGvSelectionManager::First() const {
     TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;

@@ -85,6 +85,31 @@ public:
     bool GetUseFocusRect() const noexcept { return FUseFocusRect; }
     void SetUseFocusRect(bool Value) noexcept { FUseFocusRect = Value; }
     void SetResizeGroupOnFocus(bool Value) noexcept { FResizeGroupOnFocus = Value; }
+    // Blended, gradient and rounded selection blocks.
+    bool GetAlphaBlend() const noexcept { return FAlphaBlend; }
+    void SetAlphaBlend(bool Value) noexcept { FAlphaBlend = Value; }
+    uint8_t GetBlendAlphaImage() const noexcept { return FBlendAlphaImage; }
+    void SetBlendAlphaImage(uint8_t Value) noexcept { FBlendAlphaImage = Value; }
+    uint8_t GetBlendAlphaTextRect() const noexcept { return FBlendAlphaTextRect; }
+    void SetBlendAlphaTextRect(uint8_t Value) noexcept { FBlendAlphaTextRect = Value; }
+    bool GetBlendIcon() const noexcept { return FBlendIcon; }
+    void SetBlendIcon(bool Value);
+    bool GetBlurAlphaBkGnd() const noexcept { return FBlurAlphaBkGnd; }
+    void SetBlurAlphaBkGnd(bool Value);
+    bool GetForceDefaultBlend() const noexcept { return FForceDefaultBlend; }
+    void SetForceDefaultBlend(bool Value) noexcept { FForceDefaultBlend = Value; }
+    bool GetFullCellPaint() const noexcept { return FFullCellPaint; }
+    void SetFullCellPaint(bool Value);
+    bool GetGradient() const noexcept { return FGradient; }
+    void SetGradient(bool Value);
+    gcl::TColor GetGradientColorBottom() const noexcept { return FGradientColorBottom; }
+    void SetGradientColorBottom(gcl::TColor Value);
+    gcl::TColor GetGradientColorTop() const noexcept { return FGradientColorTop; }
+    void SetGradientColorTop(gcl::TColor Value);
+    bool GetRoundRect() const noexcept { return FRoundRect; }
+    void SetRoundRect(bool Value) noexcept { FRoundRect = Value; }
+    uint8_t GetRoundRectRadius() const noexcept { return FRoundRectRadius; }
+    void SetRoundRectRadius(uint8_t Value) noexcept { FRoundRectRadius = Value; }
 
 private:
     friend class TGvItem;
@@ -116,6 +141,18 @@ private:
     bool FFullItemPaint = false;
     bool FPopupMode = false;
     bool FUseFocusRect = true;
+    bool FAlphaBlend = false;
+    uint8_t FBlendAlphaImage = 128;
+    uint8_t FBlendAlphaTextRect = 128;
+    bool FBlendIcon = true;
+    bool FBlurAlphaBkGnd = false;
+    bool FForceDefaultBlend = false;
+    bool FFullCellPaint = false;
+    bool FGradient = false;
+    gcl::TColor FGradientColorBottom = 0xFCEFD5;
+    gcl::TColor FGradientColorTop = 0xFDF8F1;
+    bool FRoundRect = false;
+    uint8_t FRoundRectRadius = 4;
 };
 
 // The object whose check box is being pressed.

@@ -1,5 +1,5 @@
 // Painting of the list view: canvas store, check-box painter, group view,
-// column view, report item view; and TCustomGvListview's painting members
+// column view; and TCustomGvListview's painting members
 // (the window's double-buffered paint and PaintRect, which paints into any
 // canvas).
 #include "listview/GvInternal.h"
@@ -18,55 +18,7 @@ using namespace gvdetail;
 GCL_IMPLEMENT_CLASS(TGvCanvasStore)
 GCL_IMPLEMENT_CLASS(TGvViewGroup)
 GCL_IMPLEMENT_CLASS(TGvViewColumn)
-GCL_IMPLEMENT_CLASS(TGvViewItem)
-GCL_IMPLEMENT_CLASS(TGvViewReportItem)
 
-namespace {
-
-// The height a paint info's check box takes and its rectangle at Left,
-// centred in Top..Bottom.
-TRect CheckRectAt(const TGvPaintInfoBasic* info, int Left, int Top, int Bottom) {
-    const TRect bounds = CheckBounds(info->GetCheckSize());
-    const int top = Top + (Bottom - Top - bounds.Height()) / 2;
-    return TRect{Left, top, Left + bounds.Width(), top + bounds.Height()};
-}
-
-TGvPaintInfoBaseGroup* GroupInfo(TGvGroup* Group) { return dynamic_cast<TGvPaintInfoBaseGroup*>(Group->PaintInfo()); }
-
-// A wide caption drawn with the text drawer.
-void DrawCaption(gcl::TCanvas* Canvas, const std::wstring& Text, TRect R, int Lines, TCommonDrawTextWFlags Flags) {
-    if (Text.empty() || R.Width() <= 0 || R.Height() <= 0) return;
-    HDC dc = Canvas->GetHandle();
-    Canvas->RequiredState(gcl::TCanvasState{gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextWEx(dc, Text, R, Lines, Flags);
-}
-
-TCommonDrawTextWFlags AlignFlags(TAlignment Alignment) {
-    switch (Alignment) {
-    case taRightJustify:
-        return dtRight;
-    case taCenter:
-        return dtCenter;
-    default:
-        return dtLeft;
-    }
-}
-
-TCommonDrawTextWFlags VAlignFlags(TCommonVAlignment VAlignment) {
-    switch (VAlignment) {
-    case cvaTop:
-        return dtTop;
-    case cvaBottom:
-        return dtBottom;
-    default:
-        return dtVCenter;
-    }
-}
-
-bool ListviewFocused(TCustomGvListview* lv) { return lv && lv->HandleAllocated() && lv->Focused(); }
-
-} // namespace
 
 // ---- Canvas store --------------------------------------------------------------------------
 
@@ -421,13 +373,27 @@ void TGvViewColumn::CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectAr
         const int w = image.cx;
         const int h = image.cy;
         const int top = b.Top + (b.Height() - h) / 2;
-        if (info->GetImagePosition() == ehpRight) {
+        // Above and below the caption the image is centred across the label.
+        const int centre = R.LabelRect.Left + (R.LabelRect.Width() - w) / 2;
+        switch (info->GetImagePosition()) {
+        case ehpRight:
             R.IconRect = TRect{b.Right - info->GetImageIndent() - w, top, b.Right - info->GetImageIndent(), top + h};
             R.LabelRect.Right = R.IconRect.Left - info->GetCaptionIndent();
-        } else {
+            break;
+        case ehpTop:
+            R.IconRect = TRect{centre, b.Top + info->GetImageIndent(), centre + w, b.Top + info->GetImageIndent() + h};
+            R.LabelRect.Top = R.IconRect.Bottom + info->GetCaptionIndent();
+            break;
+        case ehpBottom:
+            R.IconRect =
+                TRect{centre, b.Bottom - info->GetImageIndent() - h, centre + w, b.Bottom - info->GetImageIndent()};
+            R.LabelRect.Bottom = R.IconRect.Top - info->GetCaptionIndent();
+            break;
+        default:
             R.IconRect = TRect{R.CheckRect.Right + info->GetImageIndent(), top,
                                R.CheckRect.Right + info->GetImageIndent() + w, top + h};
             R.LabelRect.Left = R.IconRect.Right + info->GetCaptionIndent();
+            break;
         }
     }
     if (Column->GetSortDirection() != esdNone && lv->GetGlobalImageManager()) {
@@ -475,6 +441,91 @@ void TGvViewColumn::CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectAr
     R.FullTextRect = text;
 }
 
+namespace {
+
+// Draws a theme part into R through a 32-bit bitmap whose rows are then
+// reversed: the right-to-left look of a themed background.
+void DrawThemeMirrored(HTHEME Theme, HDC DC, int Part, int State, const TRect& R) {
+    const int w = R.Width();
+    const int h = R.Height();
+    if (w <= 0 || h <= 0) return;
+    gcl::TBitmap bitmap;
+    bitmap.SetPixelFormat(gcl::pf32bit);
+    bitmap.SetSize(w, h);
+    HDC bitmapDC = bitmap.GetCanvas()->GetHandle();
+    RECT r{0, 0, w, h};
+    DrawThemeBackground(Theme, bitmapDC, Part, State, &r, nullptr);
+    GdiFlush();
+    for (int y = 0; y < h; ++y) {
+        auto* row = static_cast<uint32_t*>(bitmap.GetScanLine(y));
+        std::reverse(row, row + w);
+    }
+    BitBlt(DC, R.Left, R.Top, w, h, bitmapDC, 0, 0, SRCCOPY);
+}
+
+} // namespace
+
+void TGvViewColumn::PaintBackground(TGvColumn* Column, gcl::TCanvas* Canvas) {
+    TCustomGvListview* lv = FOwnerListview;
+    TGvPaintInfoBaseColumn* info = lv->GetPaintInfoColumn();
+    const TRect cell = Column->GetDisplayRect();
+    const bool pressed = Column->GetClicking();
+    HDC dc = Canvas->GetHandle();
+    HTHEME theme = lv->DrawWithThemes() ? lv->GetThemeManager()->GetHeaderTheme() : nullptr;
+    if (info->GetStyle() == ehbsThemed && theme) {
+        const int state = pressed ? HIS_PRESSED : Column->GetHotTracking() ? HIS_HOT : HIS_NORMAL;
+        if (lv->UseRightToLeftAlignment()) {
+            DrawThemeMirrored(theme, dc, HP_HEADERITEM, state, cell);
+        } else {
+            RECT r = gcl::ToRECT(cell);
+            DrawThemeBackground(theme, dc, HP_HEADERITEM, state, &r, nullptr);
+        }
+        return;
+    }
+    Canvas->GetBrush()->SetStyle(gcl::bsSolid);
+    Canvas->GetBrush()->SetColor(Column->GetColor());
+    Canvas->FillRect(cell);
+    RECT r = gcl::ToRECT(cell);
+    switch (info->GetStyle()) {
+    case ehbsFlat:
+        DrawEdge(dc, &r, pressed ? BDR_SUNKENINNER : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        break;
+    case ehbsPlate:
+        DrawEdge(dc, &r, pressed ? BDR_RAISEDOUTER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        break;
+    default:
+        DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
+        break;
+    }
+}
+
+void TGvViewColumn::PaintDropDownButton(TGvColumn* Column, const TGvRectArrayObject& R, gcl::TCanvas* Canvas) {
+    TGvColumnDropDownButton* button = Column->GetDropDownButton();
+    if (!button || !button->GetVisible() || R.DropDownRect.Width() < 1) return;
+    TCustomGvListview* lv = FOwnerListview;
+    const bool hot = button->State & 0x01;
+    const bool pressed = button->State & 0x02;
+    HDC dc = Canvas->GetHandle();
+    HTHEME theme = lv->DrawWithThemes() ? lv->GetThemeManager()->GetComboBoxTheme() : nullptr;
+    if (theme) {
+        const int state = !button->GetEnabled() ? CBXS_DISABLED : pressed ? CBXS_PRESSED : hot ? CBXS_HOT : CBXS_NORMAL;
+        RECT r = gcl::ToRECT(R.DropDownRect);
+        DrawThemeBackground(theme, dc, CP_DROPDOWNBUTTON, state, &r, nullptr);
+        return;
+    }
+    TRect frame = R.DropDownRect;
+    gcl::InflateRect(frame, -1, -1);
+    RECT r = gcl::ToRECT(frame);
+    UINT flags = DFCS_SCROLLCOMBOBOX | DFCS_FLAT;
+    if (!button->GetEnabled())
+        flags |= DFCS_INACTIVE;
+    else {
+        if (hot) flags |= DFCS_HOT;
+        if (pressed) flags |= DFCS_PUSHED;
+    }
+    DrawFrameControl(dc, &r, DFC_SCROLL, flags);
+}
+
 void TGvViewColumn::Paint(TGvColumn* Column, gcl::TCanvas* Canvas) {
     TCustomGvListview* lv = FOwnerListview;
     TGvPaintInfoBaseColumn* info = lv->GetPaintInfoColumn();
@@ -482,34 +533,17 @@ void TGvViewColumn::Paint(TGvColumn* Column, gcl::TCanvas* Canvas) {
     store.StoreCanvas(Canvas);
     TGvRectArrayObject R;
     CalcRects(Column, Canvas, R);
-    const TRect cell = Column->GetDisplayRect();
-    HDC dc = Canvas->GetHandle();
-    HTHEME theme = lv->DrawWithThemes() ? lv->GetThemeManager()->GetHeaderTheme() : nullptr;
-    if (info->GetStyle() == ehbsThemed && theme) {
-        RECT r = gcl::ToRECT(cell);
-        DrawThemeBackground(theme, dc, HP_HEADERITEM, HIS_NORMAL, &r, nullptr);
-    } else {
-        Canvas->GetBrush()->SetStyle(gcl::bsSolid);
-        Canvas->GetBrush()->SetColor(Column->GetColor());
-        Canvas->FillRect(cell);
-        RECT r = gcl::ToRECT(cell);
-        switch (info->GetStyle()) {
-        case ehbsFlat:
-            DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
-            break;
-        case ehbsPlate:
-            DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-            break;
-        default:
-            DrawEdge(dc, &r, EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
-            break;
-        }
-    }
+    PaintBackground(Column, Canvas);
     gcl::TCustomImageList* images = lv->GetHeader()->GetImages();
-    if (Column->ImageDrawIsCustom(nullptr))
-        Column->ImageDraw(nullptr, Canvas, R, lv->GetBackGround() ? lv->GetBackGround()->GetAlphaBlender() : nullptr);
-    else if (images && Column->GetImageIndex() > -1)
-        images->Draw(Canvas, R.IconRect.Left, R.IconRect.Top, Column->GetImageIndex(), Column->GetEnabled());
+    if (Column->ImageDrawIsCustom(nullptr)) {
+        TGvBackgroundManager* background = lv->GetBackGround();
+        Column->ImageDraw(nullptr, Canvas, R, background ? background->GetAlphaBlender() : nullptr);
+    } else if (images && Column->GetImageIndex() > -1) {
+        UINT style = ILD_TRANSPARENT;
+        if (Column->GetImageOverlayIndex() >= 0 && images->Overlay(Column->GetImageOverlayIndex(), 0))
+            style |= INDEXTOOVERLAYMASK(1);
+        images->DrawEx(Canvas->GetHandle(), R.IconRect.Left, R.IconRect.Top, Column->GetImageIndex(), style);
+    }
     Canvas->GetBrush()->SetStyle(gcl::bsClear);
     Canvas->SetFont(lv->GetHeader()->GetFont());
     if (Column->GetBold()) {
@@ -523,191 +557,21 @@ void TGvViewColumn::Paint(TGvColumn* Column, gcl::TCanvas* Canvas) {
                 static_cast<TCommonDrawTextWFlags>(dtEndEllipsis | (lines <= 1 ? dtSingleLine : 0) |
                                                    AlignFlags(Column->GetAlignment())));
     if (Column->GetSortDirection() != esdNone && lv->GetGlobalImageManager()) {
-        gcl::TBitmap* glyph = Column->GetSortDirection() == esdAscending ? lv->GetGlobalImageManager()->GetColumnSortUp()
-                                                                         : lv->GetGlobalImageManager()->GetColumnSortDown();
+        TGvGlobalImageManager* glyphs = lv->GetGlobalImageManager();
+        gcl::TBitmap* glyph =
+            Column->GetSortDirection() == esdAscending ? glyphs->GetColumnSortUp() : glyphs->GetColumnSortDown();
         if (glyph && !glyph->GetEmpty()) Canvas->Draw(R.SortRect.Left, R.SortRect.Top, glyph);
     }
     PaintCheckBox(info->GetCheckType(), lv, R.CheckRect, Canvas, Column->GetEnabled(), Column->GetChecked(),
                   Column->GetCheckHot(), Column->GetCheckPending(), info->GetCheckFlat(), info->GetCheckSize());
-    store.RestoreCanvas(Canvas);
-}
-
-// ---- Report item view ------------------------------------------------------------------------
-
-bool TGvViewReportItem::FullRowSelect() const {
-    return FOwnerListview->GetSelection() && FOwnerListview->GetSelection()->GetFullRowSelect();
-}
-
-TRect TGvViewReportItem::CellRect(TGvItem* Item, TGvColumn* Column) const {
-    TRect r = Item->GetDisplayRect();
-    TGvHeader* header = FOwnerListview->GetHeader();
-    if (!Column) Column = header->FirstColumnByPosition();
-    if (!Column) return r;
-    const TRect c = Column->GetDisplayRect();
-    if (Column != header->FirstColumnByPosition()) r.Left = c.Left;
-    if (Column != header->LastColumnByPosition()) r.Right = c.Right;
-    return r;
-}
-
-void TGvViewReportItem::SetupFont(TGvItem* Item, int ColumnPos, bool Selected, gcl::TCanvas* Canvas) {
-    TCustomGvListview* lv = FOwnerListview;
-    TGvSelectionManager* selection = lv->GetSelection();
-    Canvas->SetFont(lv->GetFont());
-    Canvas->GetBrush()->SetStyle(gcl::bsClear);
-    if (lv->GetShowInactive()) {
-        Canvas->GetFont()->SetColor(gcl::clGrayText);
-    } else if (Selected) {
-        const bool active = ListviewFocused(lv) || selection->GetPopupMode() || Item->GetDropTarget();
-        Canvas->GetFont()->SetColor(active ? selection->GetTextColor() : selection->GetInactiveTextColor());
+    // The insert mark of a header drag onto this column.
+    if (Column->GetMarked()) {
+        const TRect cell = Column->GetDisplayRect();
+        Canvas->GetBrush()->SetStyle(gcl::bsSolid);
+        Canvas->GetBrush()->SetColor(gcl::clBlue);
+        Canvas->FillRect(TRect{cell.Right - 2, cell.Top, cell.Right, cell.Bottom});
     }
-    TGvHotTrackManager* hot = lv->GetHotTrack();
-    if (hot && hot->GetEnabled() && hot->GetHotObject() == Item && !Item->GetDropTarget() && !Item->GetSelected()) {
-        Canvas->GetFont()->SetColor(hot->GetColor());
-        if (hot->GetUnderline()) {
-            gcl::TFontStyles style = Canvas->GetFont()->GetStyle();
-            style.Include(gcl::fsUnderline);
-            Canvas->GetFont()->SetStyle(style);
-        }
-    }
-    if (Item->GetBold()) {
-        gcl::TFontStyles style = Canvas->GetFont()->GetStyle();
-        style.Include(gcl::fsBold);
-        Canvas->GetFont()->SetStyle(style);
-    }
-    lv->DoItemPaintText(Item, ColumnPos, Canvas);
-}
-
-void TGvViewReportItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R) {
-    R = TGvRectArrayObject{};
-    TCustomGvListview* lv = FOwnerListview;
-    auto* info = dynamic_cast<TGvPaintInfoBaseItem*>(Item->PaintInfo());
-    if (!info) return;
-    const int c = Column ? Column->GetIndex() : 0;
-    R.BoundsRect = CellRect(Item, Column);
-    const TRect b = R.BoundsRect;
-    if (info->GetCheckType() == ectNone || c != 0)
-        R.CheckRect = TRect{b.Left, b.Top, b.Left, b.Bottom};
-    else
-        R.CheckRect = CheckRectAt(info, b.Left + info->GetCheckIndent(), b.Top, b.Bottom);
-    R.StateRect = TRect{R.CheckRect.Right, b.Top, R.CheckRect.Right, b.Bottom};
-    gcl::TCustomImageList* images = Item->GetImageList(c);
-    const int imageIndex = Item->GetImageIndexes(c);
-    if (images && imageIndex >= 0) {
-        const int top = b.Top + (b.Height() - images->GetHeight()) / 2;
-        const int left = R.StateRect.Right + info->GetImageIndent();
-        R.IconRect = TRect{left, top, left + images->GetWidth(), top + images->GetHeight()};
-    } else {
-        R.IconRect = TRect{R.StateRect.Right, b.Top, R.StateRect.Right, b.Bottom};
-    }
-    const int x = R.IconRect.Right + info->GetCaptionIndent();
-    if (x < b.Right - 1) R.LabelRect = TRect{x, b.Top, b.Right, b.Bottom};
-    gcl::TSize text{0, 0};
-    if (Canvas) {
-        SetupFont(Item, Column ? Column->GetPosition() : 0, false, Canvas);
-        std::wstring caption = Item->GetCaptions(c);
-        if (caption.empty()) caption = L" ";
-        TextExtentW(caption, Canvas, text);
-    }
-    TRect inner = R.LabelRect;
-    gcl::InflateRect(inner, -2, -2);
-    TRect t = inner;
-    if (text.cx < inner.Width()) {
-        t.Left = inner.Left + (inner.Width() - text.cx) / 2;
-        t.Right = t.Left + text.cx;
-    }
-    if (text.cy < inner.Height()) {
-        t.Top = inner.Top + (inner.Height() - text.cy) / 2;
-        t.Bottom = t.Top + text.cy;
-    }
-    const TAlignment alignment = Column ? Column->GetAlignment() : taLeftJustify;
-    if (alignment == taLeftJustify) gcl::OffsetRect(t, R.LabelRect.Left - t.Left, 0);
-    if (alignment == taRightJustify) gcl::OffsetRect(t, R.LabelRect.Right - 8 - t.Right, 0);
-    R.TextRect = t;
-    R.FullTextRect = t;
-    R.SelectionRect = t;
-    gcl::InflateRect(R.SelectionRect, 2, 2);
-    R.FocusRect = R.SelectionRect;
-    if (FullRowSelect()) {
-        R.ClickSelectRect = b;
-    } else {
-        gcl::UnionRect(R.ClickSelectRect, R.IconRect, R.SelectionRect);
-    }
-    R.DragSelectRect = R.ClickSelectRect;
-    const int narrow = gcl::Round(R.ClickSelectRect.Width() * 0.15);
-    R.DragSelectRect.Left += narrow;
-    R.DragSelectRect.Right -= narrow;
-    gcl::UnionRect(R.FocusInvalidRect, R.IconRect, R.FullTextRect);
-    R.EditRect = R.FullTextRect;
-    (void)lv;
-}
-
-void TGvViewReportItem::PaintSelectionRect(TGvItem* Item, TGvColumn*, const TGvRectArrayObject& R,
-                                           gcl::TCanvas* Canvas, bool Force) {
-    TCustomGvListview* lv = FOwnerListview;
-    TGvSelectionManager* selection = lv->GetSelection();
-    const bool marked = Item->GetSelected() || Item->GetDropTarget();
-    TRect area{};
-    if (marked && (Force || !FullRowSelect())) {
-        if (FullRowSelect()) {
-            area = Item->GetDisplayRect();
-            if (!selection->GetFullItemPaint()) area.Left = R.SelectionRect.Left;
-        } else {
-            area = R.SelectionRect;
-        }
-    } else if (Item->GetFocused() && (ListviewFocused(lv) || selection->GetPopupMode()) && !FullRowSelect()) {
-        return;  // the focus rectangle alone marks an unselected focused item
-    } else {
-        return;
-    }
-    if (gcl::IsRectEmpty(area)) return;
-    const bool active = (ListviewFocused(lv) && !lv->GetShowInactive()) || Item->GetDropTarget() ||
-                        selection->GetPopupMode();
-    Canvas->GetBrush()->SetStyle(gcl::bsSolid);
-    Canvas->GetBrush()->SetColor(active ? selection->GetColor() : selection->GetInactiveColor());
-    Canvas->GetPen()->SetStyle(gcl::psSolid);
-    Canvas->GetPen()->SetWidth(1);
-    Canvas->GetPen()->SetColor(active ? selection->GetBorderColor() : selection->GetInactiveBorderColor());
-    Canvas->Rectangle(area);
-}
-
-void TGvViewReportItem::Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, bool ForceSelectionRectDraw) {
-    if (!Item || !Item->GetVisible() || !Canvas) return;
-    TCustomGvListview* lv = FOwnerListview;
-    auto* info = dynamic_cast<TGvPaintInfoBaseItem*>(Item->PaintInfo());
-    if (!info) return;
-    TGvCanvasStore store;
-    store.StoreCanvas(Canvas);
-    TGvRectArrayObject R;
-    CalcRects(Item, Column, Canvas, R);
-    const int c = Column ? Column->GetIndex() : 0;
-    TGvEditManager* edit = lv->GetEditManager();
-    const bool edited = edit && edit->GetEditItem() == Item && (!Column || edit->GetEditColumn() == Column);
-    if (c == 0 && !edited) PaintSelectionRect(Item, Column, R, Canvas, ForceSelectionRectDraw);
-    gcl::TCustomImageList* images = Item->GetImageList(c);
-    if (images && Item->GetImageIndexes(c) >= 0)
-        images->Draw(Canvas, R.IconRect.Left, R.IconRect.Top, Item->GetImageIndexes(c), Item->GetEnabled());
-    if (!edited && !gcl::IsRectEmpty(R.TextRect) && !info->GetHideCaption()) {
-        const bool selectedLook = (Item->GetSelected() || Item->GetDropTarget()) &&
-                                  (c == 0 || FullRowSelect() || lv->GetSelection()->GetGroupSelections());
-        SetupFont(Item, Column ? Column->GetPosition() : 0, selectedLook, Canvas);
-        const TAlignment alignment = Column ? Column->GetAlignment() : taLeftJustify;
-        DrawCaption(Canvas, Item->GetCaptions(c), R.TextRect, 1,
-                    static_cast<TCommonDrawTextWFlags>(dtEndEllipsis | dtSingleLine | AlignFlags(alignment) |
-                                                       VAlignFlags(info->GetVAlignment())));
-    }
-    if (c == 0 && Item->GetFocused() && ListviewFocused(lv) && !FullRowSelect() &&
-        lv->GetSelection()->GetUseFocusRect()) {
-        Canvas->GetBrush()->SetColor(lv->GetColor());
-        Canvas->GetFont()->SetColor(gcl::clBlack);
-        Canvas->DrawFocusRect(R.FocusRect);
-    }
-    if (c == 0) {
-        TGvHotTrackManager* hot = lv->GetHotTrack();
-        TGvCheckManager* check = lv->GetCheckManager();
-        PaintCheckBox(info->GetCheckType(), lv, R.CheckRect, Canvas, Item->GetEnabled(), Item->GetChecked(),
-                      hot && hot->GetHotCheckItem() == Item, check && check->GetPendingObject() == Item,
-                      info->GetCheckFlat(), info->GetCheckSize());
-    }
+    PaintDropDownButton(Column, R, Canvas);
     store.RestoreCanvas(Canvas);
 }
 
@@ -822,7 +686,27 @@ V* TCustomGvListview::CachedView(const Meta* ViewClass) {
     return view;
 }
 
-TGvViewItemClass TCustomGvListview::ItemViewClass(TGvListStyle) const { return TGvViewReportItem::StaticClass(); }
+TGvViewItemClass TCustomGvListview::ItemViewClass(TGvListStyle ViewStyle) const {
+    switch (ViewStyle) {
+    case elsIcon:
+        return TGvViewIconItem::StaticClass();
+    case elsSmallIcon:
+        return TGvViewSmallIconItem::StaticClass();
+    case elsList:
+        return TGvViewListItem::StaticClass();
+    case elsReport:
+        return TGvViewReportItem::StaticClass();
+    case elsThumbnail:
+        return TGvViewThumbnailItem::StaticClass();
+    case elsTile:
+        return TGvViewTileItem::StaticClass();
+    case elsFilmStrip:
+        return TGvViewFilmStripItem::StaticClass();
+    case elsGrid:
+        return TGvViewGridItem::StaticClass();
+    }
+    return TGvViewItem::StaticClass();
+}
 TGvViewGroupClass TCustomGvListview::GroupViewClass() const { return TGvViewGroup::StaticClass(); }
 TGvViewColumnClass TCustomGvListview::ColumnViewClass() const { return TGvViewColumn::StaticClass(); }
 
@@ -842,6 +726,14 @@ TGvViewItem* TCustomGvListview::ItemView(TGvItem* Item) {
     TGvViewItemClass wanted = nullptr;
     if (Item) DoItemCustomView(Item, FView, wanted);
     return CachedView<TGvViewItem>(wanted ? wanted : ItemViewClass(FView));
+}
+
+gcl::TCanvas* TCustomGvListview::MeasureCanvas() {
+    if (!FMeasureBitmap) {
+        FMeasureBitmap = std::make_unique<gcl::TBitmap>();
+        FMeasureBitmap->SetSize(1, 1);
+    }
+    return FMeasureBitmap->GetCanvas();
 }
 
 TGvViewReportItem* TCustomGvListview::ReportItemView() {
@@ -890,31 +782,52 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
             groupView->Paint(group, gmeForeground, group->GetDisplayRect(), ACanvas);
         }
     }
-    // Items: in report view cell by cell across the visible columns.
+    // The focused column's band, when it is sorted.
     const bool report = FView == elsReport || FView == elsGrid;
-    TGvViewReportItem* itemView = ReportItemView();
-    const bool fullRow = FSelection && FSelection->GetFullRowSelect();
-    for (TGvItem* item = FGroups->FirstItemInRect(viewRect); item; item = FGroups->NextItemInRect(item, viewRect)) {
-        if (SelectedOnly && !item->GetSelected()) continue;
-        if (report && FView == elsReport) {
-            TGvColumn* first = FHeader->GetColumns()->GetCount() > 0 ? FHeader->GetColumns()->GetColumns(0) : nullptr;
-            if (fullRow && first) {
-                // The row's selection first, so that no cell covers it.
-                TGvRectArrayObject R;
-                itemView->CalcRects(item, first, ACanvas, R);
-                itemView->Paint(item, first, ACanvas, true);
+    TGvColumns* columns = FHeader->GetColumns();
+    if (!SelectedOnly && report && FPaintInfoColumn && FPaintInfoColumn->GetHilightFocused() && FSelection) {
+        TGvColumn* focused = FSelection->PeekFocusedColumn();
+        if (focused && focused->GetVisible() && focused->GetSortDirection() != esdNone) {
+            ACanvas->GetBrush()->SetStyle(gcl::bsSolid);
+            ACanvas->GetBrush()->SetColor(FPaintInfoColumn->GetHilightFocusedColor());
+            for (TGvGroup* group = FGroups->FirstGroupInRect(viewRect); group;
+                 group = FGroups->NextGroupInRect(group, viewRect)) {
+                const TRect content = group->ClientRect();
+                const TRect c = focused->GetDisplayRect();
+                ACanvas->FillRect(TRect{std::max(c.Left, content.Left), content.Top, std::min(c.Right, content.Right),
+                                        content.Bottom});
             }
-            for (TGvColumn* column : FHeader->Positions()) {
-                if (!column->GetVisible() || (fullRow && column == first)) continue;
-                const TRect cell = itemView->CellRect(item, column);
-                if (cell.Right < viewRect.Left || cell.Left > viewRect.Right) continue;
-                itemView->Paint(item, column, ACanvas, false);
-            }
-            if (FHeader->GetColumns()->GetCount() == 0) itemView->Paint(item, nullptr, ACanvas, fullRow);
-        } else {
-            itemView->Paint(item, nullptr, ACanvas, fullRow);
         }
     }
+    // Items, each through its view; in report view cell by cell across the
+    // visible columns. A view may ask for the focused item to come last.
+    TGvColumn* first = columns->GetCount() > 0 ? columns->GetColumns(0) : nullptr;
+    TGvItem* heldBack = nullptr;
+    auto paintItem = [&](TGvItem* item, TGvViewItem* view) {
+        if (FView != elsReport || !first) {
+            view->Paint(item, nullptr, ACanvas, view->SelectsFullRow());
+            return;
+        }
+        const bool fullRow = view->SelectsFullRow();
+        // The row's selection first, so that no cell covers it.
+        if (fullRow) view->Paint(item, first, ACanvas, true);
+        for (TGvColumn* column : FHeader->Positions()) {
+            if (!column->GetVisible() || (fullRow && column == first)) continue;
+            const TRect cell = view->CellRect(item, column);
+            if (cell.Right < viewRect.Left || cell.Left > viewRect.Right) continue;
+            view->Paint(item, column, ACanvas, false);
+        }
+    };
+    for (TGvItem* item = FGroups->FirstItemInRect(viewRect); item; item = FGroups->NextItemInRect(item, viewRect)) {
+        if (SelectedOnly && !item->GetSelected()) continue;
+        TGvViewItem* view = ItemView(item);
+        if (item->GetFocused() && view->PaintFocusedLast()) {
+            heldBack = item;
+            continue;
+        }
+        paintItem(item, view);
+    }
+    if (heldBack) paintItem(heldBack, ItemView(heldBack));
     // Grid lines.
     if (!SelectedOnly && report && FPaintInfoItem && FPaintInfoItem->GetGridLines()) {
         gcl::TPen* pen = ACanvas->GetPen();

@@ -1,7 +1,6 @@
 // Painting of the list view: the rectangle sets that views compute, the
 // canvas store, the check-box painter, the group view (margins, bands,
-// expand buttons, captions), the column view (header buttons) and the
-// report item view (cells, selection, check boxes).
+// expand buttons, captions) and the column view (header buttons).
 #pragma once
 
 #include "listview/GvBackground.h"
@@ -87,32 +86,13 @@ class TGvViewColumn : public TGvOwnedPersistentView {
 public:
     using TGvOwnedPersistentView::TGvOwnedPersistentView;
     virtual void CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R);
+    // Background (themed normal, hot or pressed; mirrored right-to-left),
+    // image, caption, sort glyph, check box, insert mark, drop-down button.
     virtual void Paint(TGvColumn* Column, gcl::TCanvas* Canvas);
-};
 
-// The painter and geometry of items in one view style.
-class TGvViewItem : public TGvOwnedPersistentView {
-    GCL_CLASS_META(TGvViewItem, TGvOwnedPersistentView, TGvViewItemMetaClass)
-public:
-    using TGvOwnedPersistentView::TGvOwnedPersistentView;
-};
-
-// The report view's items: one cell per column, full-row selection.
-class TGvViewReportItem : public TGvViewItem {
-    GCL_CLASS(TGvViewReportItem, TGvViewItem)
-public:
-    using TGvViewItem::TGvViewItem;
-    // The cell of the item under Column (the first column by position
-    // without one).
-    gcl::TRect CellRect(TGvItem* Item, TGvColumn* Column) const;
-    virtual void CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectArrayObject& R);
-    virtual void SetupFont(TGvItem* Item, int ColumnPos, bool Selected, gcl::TCanvas* Canvas);
-    virtual void Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, bool ForceSelectionRectDraw);
-    bool FullRowSelect() const;
-
-private:
-    void PaintSelectionRect(TGvItem* Item, TGvColumn* Column, const TGvRectArrayObject& R, gcl::TCanvas* Canvas,
-                            bool Force);
+protected:
+    virtual void PaintBackground(TGvColumn* Column, gcl::TCanvas* Canvas);
+    virtual void PaintDropDownButton(TGvColumn* Column, const TGvRectArrayObject& R, gcl::TCanvas* Canvas);
 };
 
 } // namespace qelvo
