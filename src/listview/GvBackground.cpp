@@ -47,6 +47,45 @@ void TGvAlphaBlender::Blend(TCustomGvListview* ListView, gcl::TCanvas* Canvas, b
     AlphaBlend(dc, dc, area, static_cast<int32_t>(rgb), Alpha, cbmConstantAlphaAndColor, TPoint{area.Left, area.Top});
 }
 
+bool TGvAlphaBlender::BlendParameters(TCustomGvListview* ListView, TGvItem* Item, uint8_t& Alpha, gcl::TColor& Color) {
+    if (!ListView || !Item) return false;
+    TGvSelectionManager* selection = ListView->GetSelection();
+    const bool focused = ListView->HandleAllocated() && ListView->Focused();
+    if (focused && Item->GetEnabled()) {
+        Alpha = selection->GetBlendAlphaImage();
+        Color = selection->GetColor();
+    } else if (focused) {
+        Alpha = ListView->GetDisabledBlendAlpha();
+        Color = ListView->GetDisabledBlendColor();
+    } else {
+        Alpha = ListView->GetDisabledBlendAlpha();
+        Color = selection->GetInactiveColor();
+    }
+    return Item->GetSelected() || Item->GetDropTarget() || (!Item->GetEnabled() && focused);
+}
+
+void TGvAlphaBlender::BlendBitmap(TCustomGvListview* ListView, TGvItem* Item, gcl::TBitmap* Bitmap, const TRect& Rect,
+                                  gcl::TCanvas* Canvas) {
+    if (!Bitmap || !Canvas || gcl::IsRectEmpty(Rect)) return;
+    const int left = Rect.Left + (Rect.Width() - Bitmap->GetWidth()) / 2;
+    const int top = Rect.Top + (Rect.Height() - Bitmap->GetHeight()) / 2;
+    uint8_t alpha = 0;
+    gcl::TColor color = gcl::clNone;
+    if (!BlendParameters(ListView, Item, alpha, color) || Bitmap->GetEmpty()) {
+        Canvas->Draw(left, top, Bitmap);
+        return;
+    }
+    gcl::TBitmap copy;
+    copy.Assign(Bitmap);
+    copy.SetPixelFormat(gcl::pf32bit);
+    copy.SetTransparent(Bitmap->GetTransparent());
+    copy.SetTransparentColor(Bitmap->GetTransparentColor());
+    HDC dc = copy.GetCanvas()->GetHandle();
+    AlphaBlend(dc, dc, TRect{0, 0, copy.GetWidth(), copy.GetHeight()}, static_cast<int32_t>(gcl::ColorToRGB(color)),
+               alpha, cbmConstantAlphaAndColor, TPoint{0, 0});
+    Canvas->Draw(left, top, &copy);
+}
+
 // ---- Background manager ----------------------------------------------------------------------
 
 TGvBackgroundManager::TGvBackgroundManager(TCustomGvListview* AOwner)

@@ -17,6 +17,13 @@ public:
     // Canvas with Color at the constant Alpha.
     void Blend(TCustomGvListview* ListView, gcl::TCanvas* Canvas, bool ViewCoordinates, uint8_t Alpha,
                gcl::TColor Color, const gcl::TRect& Rect);
+    // Draws Bitmap centred in Rect, blended with the colour the item's
+    // state asks for (selected, hilighted, or disabled in a focused list
+    // view), else as it is.
+    void BlendBitmap(TCustomGvListview* ListView, TGvItem* Item, gcl::TBitmap* Bitmap, const gcl::TRect& Rect,
+                     gcl::TCanvas* Canvas);
+    // How an item's image is blended: alpha and colour, and whether at all.
+    static bool BlendParameters(TCustomGvListview* ListView, TGvItem* Item, uint8_t& Alpha, gcl::TColor& Color);
 };
 
 class TGvBackgroundManager : public TGvOwnedPersistent {

@@ -147,10 +147,16 @@ void TGvGridGroup::PrepareLayout() {
         }
     }
     if (!longest) return;
+    // Measured with the item's own view: its check box, state image and
+    // image, and the caption in its font.
+    TGvViewItem* view = FOwnerListview->ItemView(longest);
+    gcl::TCanvas* canvas = FOwnerListview->MeasureCanvas();
+    TGvRectArrayObject R;
+    view->CalcRects(longest, nullptr, canvas, R);
+    view->SetupFont(longest, 0, false, canvas);
     gcl::TSize text{0, 0};
-    TextExtentW(longest->GetCaption(), FOwnerListview->GetFont(), text);
-    const int textWidth = text.cx;
-    size->SetAutoWidth(textWidth + 18);
+    TextExtentW(longest->GetCaption(), canvas, text);
+    size->SetAutoWidth(R.CheckRect.Width() + R.StateRect.Width() + R.IconRect.Width() + text.cx + 18);
 }
 
 void TGvGridGroup::FindInsertPosition(TPoint ViewPoint, TGvGroup*& Group, int& Index) {
@@ -277,6 +283,16 @@ void TGvGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
         FRowCount = 0;
     }
     gcl::OffsetRect(groupRect, 0, prevBottom);
+    // The whole caption of the focused item stays inside its group (in the
+    // last group, or in every group under ResizeGroupOnFocus).
+    TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
+    if (focused && focused->OwnerGroup() == group && focused->GetVisibleIndexInGroup() >= 0 && groups &&
+        (group == groups->LastGroup() || selection->GetResizeGroupOnFocus())) {
+        TGvRectArrayObject R;
+        FOwnerListview->ItemView(focused)->CalcRects(focused, nullptr, FOwnerListview->MeasureCanvas(), R);
+        const int contentBottom = groupRect.Bottom - m.Bottom;
+        if (R.FullTextRect.Bottom > contentBottom) groupRect.Bottom += R.FullTextRect.Bottom - contentBottom;
+    }
     group->SetDisplayRect(groupRect);
 }
 

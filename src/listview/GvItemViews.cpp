@@ -468,7 +468,8 @@ void TGvViewItem::PaintText(TGvItem* Item, TGvColumn* Column, const TGvRectArray
     auto flags = static_cast<TCommonDrawTextWFlags>(dtEndEllipsis | AlignFlags(TextAlignment(Column)) |
                                                     VAlignFlags(VAlignment(Item, Column)));
     if (LineCount == 1) flags = static_cast<TCommonDrawTextWFlags>(flags | dtSingleLine);
-    DrawCaption(Canvas, Item->GetCaptions(c), R.TextRect, LineCount, flags);
+    // Every line (LineCount -1) goes into the full text rectangle.
+    DrawCaption(Canvas, Item->GetCaptions(c), LineCount < 0 ? R.FullTextRect : R.TextRect, LineCount, flags);
 }
 
 void TGvViewItem::PaintFocusRect(TGvItem* Item, TGvColumn* Column, const TGvRectArrayObject& R,

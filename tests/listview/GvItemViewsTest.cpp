@@ -385,4 +385,69 @@ TEST_F(GvItemViewsTest, HeaderPressedDropDownAndMirroredLooks) {
     EXPECT_EQ(mirrored, expected);
 }
 
+TEST_F(GvItemViewsTest, TheFocusedItemsWholeCaptionStaysInsideItsGroup) {
+    LV->SetView(elsIcon);
+    const std::wstring longCaption =
+        L"one two three four five six seven eight nine ten eleven twelve thirteen fourteen fifteen sixteen";
+    TGvGroup* first = LV->GetGroups()->Add(nullptr);
+    TGvItem* a = AddItem(first, longCaption);
+    TGvGroup* last = LV->GetGroups()->Add(nullptr);
+    TGvItem* b = AddItem(last, longCaption);
+    LV->GetGroups()->Rebuild(true);
+    const int cell = LV->GetCellSizes()->GetIcon()->GetHeight();
+    EXPECT_EQ(first->GetDisplayRect().Height(), cell);
+    EXPECT_EQ(last->GetDisplayRect().Height(), cell);
+
+    // In the last group the focused item's caption grows the group.
+    b->SetFocused(true);
+    LV->GetGroups()->Rebuild(true);
+    TGvRectArrayObject R;
+    LV->ItemView(b)->CalcRects(b, nullptr, LV->MeasureCanvas(), R);
+    ASSERT_GT(R.FullTextRect.Bottom, b->GetDisplayRect().Bottom);
+    EXPECT_EQ(last->GetDisplayRect().Bottom, R.FullTextRect.Bottom);
+
+    // Elsewhere only under ResizeGroupOnFocus.
+    a->SetFocused(true);
+    LV->GetGroups()->Rebuild(true);
+    EXPECT_EQ(first->GetDisplayRect().Height(), cell);
+    EXPECT_EQ(last->GetDisplayRect().Height(), cell);
+    LV->GetSelection()->SetResizeGroupOnFocus(true);
+    LV->GetGroups()->Rebuild(true);
+    LV->ItemView(a)->CalcRects(a, nullptr, LV->MeasureCanvas(), R);
+    EXPECT_EQ(first->GetDisplayRect().Bottom, R.FullTextRect.Bottom);
+    EXPECT_EQ(last->GetDisplayRect().Top, first->GetDisplayRect().Bottom);
+}
+
+TEST_F(GvItemViewsTest, BlendBitmapFollowsTheItemsState) {
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    TGvItem* item = AddItem(group, L"x");
+    gcl::TBitmap image;
+    image.SetPixelFormat(gcl::pf32bit);
+    image.SetSize(10, 10);
+    image.GetCanvas()->GetBrush()->SetColor(gcl::clWhite);
+    image.GetCanvas()->FillRect(TRect{0, 0, 10, 10});
+    gcl::TBitmap target;
+    target.SetPixelFormat(gcl::pf32bit);
+    target.SetSize(40, 40);
+    auto draw = [&] {
+        target.GetCanvas()->GetBrush()->SetColor(gcl::clBlack);
+        target.GetCanvas()->FillRect(TRect{0, 0, 40, 40});
+        TGvAlphaBlender blender;
+        blender.BlendBitmap(LV, item, &image, TRect{0, 0, 40, 40}, target.GetCanvas());
+        return GetPixel(target.GetCanvas()->GetHandle(), 20, 20);
+    };
+    LV->GetSelection()->SetInactiveColor(gcl::clRed);
+    // A disabled item of an unfocused list view is drawn as it is, centred.
+    item->SetEnabled(false);
+    EXPECT_EQ(draw(), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(target.GetCanvas()->GetHandle(), 14, 14), RGB(0, 0, 0));
+    EXPECT_EQ(GetPixel(target.GetCanvas()->GetHandle(), 15, 15), RGB(255, 255, 255));
+    // A selected one is blended with the inactive colour at DisabledBlendAlpha.
+    item->SetEnabled(true);
+    item->SetSelected(true);
+    EXPECT_TRUE(Near(draw(), RGB(255, 127, 127))) << std::hex << draw();
+    LV->SetDisabledBlendAlpha(255);
+    EXPECT_TRUE(Near(draw(), RGB(255, 0, 0)));
+}
+
 } // namespace
