@@ -10,6 +10,10 @@ GCL_IMPLEMENT_CLASS(TGvDynamicDataHelper)
 GCL_IMPLEMENT_CLASS(TGvItemDynamicDataHelper)
 
 std::wstring TGvDynamicDataHelper::GetCaption(int Index) const { return ValueAt(Captions, Index, std::wstring()); }
+const std::wstring& TGvDynamicDataHelper::CaptionRef(int Index) const {
+    static const std::wstring empty;
+    return Index >= 0 && Index < static_cast<int>(Captions.size()) ? Captions[static_cast<size_t>(Index)] : empty;
+}
 void TGvDynamicDataHelper::SetCaption(int Index, const std::wstring& Value) {
     StoreAt(Captions, Index, Value, std::wstring());
 }

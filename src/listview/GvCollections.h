@@ -17,6 +17,8 @@ public:
     TGvDynamicDataHelper() = default;
 
     std::wstring GetCaption(int Index) const;
+    // The stored caption itself (an empty one past the end).
+    const std::wstring& CaptionRef(int Index) const;
     void SetCaption(int Index, const std::wstring& Value);
     int32_t GetDetail(int Index) const;
     void SetDetail(int Index, int32_t Value);
@@ -131,6 +133,10 @@ public:
     virtual void SetCaption(const std::wstring& Value) { SetCaptions(0, Value); }
     virtual std::wstring GetCaptions(int Column) const;
     virtual void SetCaptions(int Column, const std::wstring& Value);
+    // The caption of Column where the entry keeps it itself (the stored
+    // kinds), so that sorting and grouping read it without a copy; null
+    // where it must be asked for.
+    virtual const std::wstring* PeekCaption(int) const { return nullptr; }
     virtual int GetImageIndex() const { return GetImageIndexes(0); }
     virtual void SetImageIndex(int Value) { SetImageIndexes(0, Value); }
     virtual int GetImageIndexes(int Column) const;
@@ -593,6 +599,7 @@ class TGvItemStored : public TGvItem {
     GCL_CLASS(TGvItemStored, TGvItem)
 public:
     TGvItemDynamicDataHelper* GetDataHelper() const noexcept { return FDataHelper.get(); }
+    const std::wstring* PeekCaption(int Column) const override { return &FDataHelper->CaptionRef(Column); }
 
     std::wstring GetCaptions(int Column) const override;
     void SetCaptions(int Column, const std::wstring& Value) override;

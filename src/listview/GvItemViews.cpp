@@ -351,8 +351,10 @@ void TGvViewItem::PaintSelectionRect(TGvItem* Item, TGvColumn* Column, const TGv
     TGvSelectionManager* selection = lv->GetSelection();
     const int c = Column ? Column->GetIndex() : 0;
     if (c != 0 && !Force) return;
+    // Only a selected or hilighted item has a block; forcing lets a view
+    // that selects full rows paint it from the row's first cell.
     const bool marked = Item->GetSelected() || Item->GetDropTarget();
-    if (!Force && (!marked || SelectsFullRow())) return;
+    if (!marked || (!Force && SelectsFullRow())) return;
     const bool focusLook = Item->GetFocused() && (ListviewFocused(lv) || selection->GetPopupMode());
     const bool fullCell = selection->GetFullCellPaint();
     const bool fullItem = selection->GetFullItemPaint();
@@ -677,6 +679,12 @@ void TGvViewIconItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* 
         DrawTextWEx(Canvas->GetHandle(), caption, text, 2, flags);
         full = inner;
         DrawTextWEx(Canvas->GetHandle(), caption, full, -1, flags);
+        // A line longer than the label (the last of two takes the rest of
+        // the caption) is cut to it; drawing shortens it with an ellipsis.
+        for (TRect* r : {&text, &full}) {
+            r->Left = std::max(r->Left, inner.Left);
+            r->Right = std::min(r->Right, inner.Right);
+        }
         text.Bottom = std::min(text.Bottom, b.Bottom);
     }
     R.TextRect = text;

@@ -33,13 +33,22 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
     const int index = column ? column->GetIndex() : 0;
     FDescending = column && column->GetSortDirection() == esdDescending;
     std::vector<TGvCollectionItem*>& list = Slots(Collection);
-    std::vector<std::wstring> captions;
-    captions.reserve(static_cast<size_t>(Max - Min + 1));
+    // Stored captions are read in place; the others are asked for once.
+    const size_t count = static_cast<size_t>(Max - Min + 1);
+    std::vector<const std::wstring*> captions(count);
+    std::vector<std::wstring> asked;
+    std::vector<size_t> askedSlots;
     for (int i = Min; i <= Max; ++i) {
         TGvCollectionItem* entry = list[static_cast<size_t>(i)];
         entry->FSortSlot = i - Min;
-        captions.push_back(entry->GetCaptions(index));
+        if (const std::wstring* caption = entry->PeekCaption(index)) {
+            captions[static_cast<size_t>(i - Min)] = caption;
+        } else {
+            asked.push_back(entry->GetCaptions(index));
+            askedSlots.push_back(static_cast<size_t>(i - Min));
+        }
     }
+    for (size_t k = 0; k < asked.size(); ++k) captions[askedSlots[k]] = &asked[k];
     FKeys = WideStrSortKeys(captions);
 }
 
@@ -149,8 +158,34 @@ void TGvMergeSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, i
     Max = std::min(Max, Collection->GetCount() - 1);
     if (Min < 0 || Max - Min + 1 < 2) return;
     Prepare(Column, Collection, Min, Max, GroupCompare, ItemCompare, UseInterfaces);
+    if (!FKeys.empty()) {
+        SortByKeys(Slots(Collection), Min, Max);
+        return;
+    }
     TSlots buffer(static_cast<size_t>((Max - Min + 2) / 2));
     SortInPlace(Slots(Collection), Min, Max + 1, buffer, 0);
+}
+
+void TGvMergeSort::SortByKeys(TSlots& List, int Min, int Max) {
+    const size_t n = static_cast<size_t>(Max - Min + 1);
+    std::vector<uint64_t> lead(n);
+    for (size_t i = 0; i < n; ++i) {
+        const std::string& key = FKeys[i];
+        uint64_t value = 0;
+        for (size_t b = 0; b < 8; ++b)
+            value = value << 8 | (b < key.size() ? static_cast<uint8_t>(key[b]) : 0u);
+        lead[i] = value;
+    }
+    std::vector<uint32_t> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+    const bool descending = FDescending;
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        if (lead[a] != lead[b]) return descending ? lead[a] > lead[b] : lead[a] < lead[b];
+        const int r = FKeys[a].compare(FKeys[b]);
+        return descending ? r > 0 : r < 0;
+    });
+    const TSlots before(List.begin() + Min, List.begin() + Max + 1);
+    for (size_t i = 0; i < n; ++i) List[static_cast<size_t>(Min) + i] = before[order[i]];
 }
 
 void TGvMergeSort::Merge(TSlots& Left, int LeftLo, int LeftHi, TSlots& Right, int RightLo, int RightHi, TSlots& Dest,
@@ -290,9 +325,11 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
                     if (key != GvNoGroupKey) {
                         item->SetGroupKey(columnIndex, key);
                     } else {
-                        const std::wstring caption = item->GetCaption();
                         // The key is the first character, lower-cased alone.
-                        key = caption.empty() ? 0 : static_cast<uint16_t>(WideStrLower(caption.substr(0, 1))[0]);
+                        const std::wstring* peeked = item->PeekCaption(0);
+                        const std::wstring asked = peeked ? std::wstring() : item->GetCaption();
+                        const std::wstring& caption = peeked ? *peeked : asked;
+                        key = caption.empty() ? 0 : static_cast<uint16_t>(WideCharLower(caption[0]));
                     }
                 }
                 FKeyList[k++] = TGvGroupKeyEntry{item, key};
@@ -386,7 +423,8 @@ void TGvSortManager::SortAll(bool) {
                       CollectionSupportsCompare(items));
         items->ReIndexItems(false);
     }
-    if (!groups->GetRebuilding()) groups->Rebuild(true);
+    // Inside an update bracket the closing EndUpdate lays the list out.
+    if (!groups->GetRebuilding() && lv->GetUpdateCount() == 0) groups->Rebuild(true);
 }
 
 bool TGvSortManager::CollectionSupportsCompare(TGvCollection* Collection) const {

@@ -309,6 +309,11 @@ std::wstring WideStrLower(const std::wstring& Text) {
     return gcl::AnsiToWide(gcl::AnsiLowerCase(gcl::WideToAnsi(Text)));
 }
 
+wchar_t WideCharLower(wchar_t C) {
+    if (C < 0x80) return C >= L'A' && C <= L'Z' ? static_cast<wchar_t>(C - L'A' + L'a') : C;
+    return WideStrLower(std::wstring(1, C))[0];
+}
+
 int WideStrIComp(const std::wstring& S1, const std::wstring& S2) {
     if (GIsUnicode) return lstrcmpiW(S1.c_str(), S2.c_str());
     return lstrcmpiA(gcl::WideToAnsi(S1).c_str(), gcl::WideToAnsi(S2).c_str());
@@ -336,9 +341,9 @@ std::string WideStrSortKey(const std::wstring& S) {
     return key;
 }
 
-std::vector<std::string> WideStrSortKeys(const std::vector<std::wstring>& Texts) {
-    auto plainText = [](const std::wstring& text) {
-        for (wchar_t c : text)
+std::vector<std::string> WideStrSortKeys(const std::vector<const std::wstring*>& Texts) {
+    auto plainText = [](const std::wstring* text) {
+        for (wchar_t c : *text)
             if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L' '))
                 return false;
         return true;
@@ -346,19 +351,26 @@ std::vector<std::string> WideStrSortKeys(const std::vector<std::wstring>& Texts)
     const bool plain = std::all_of(Texts.begin(), Texts.end(), plainText);
     std::vector<std::string> keys;
     keys.reserve(Texts.size());
-    for (const std::wstring& text : Texts) {
+    for (const std::wstring* text : Texts) {
         if (!plain) {
-            keys.push_back(WideStrSortKey(text));
+            keys.push_back(WideStrSortKey(*text));
             continue;
         }
-        std::string key(text.size(), '\0');
-        for (size_t i = 0; i < text.size(); ++i) {
-            const wchar_t c = text[i];
+        std::string key(text->size(), '\0');
+        for (size_t i = 0; i < text->size(); ++i) {
+            const wchar_t c = (*text)[i];
             key[i] = static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c);
         }
         keys.push_back(std::move(key));
     }
     return keys;
+}
+
+std::vector<std::string> WideStrSortKeys(const std::vector<std::wstring>& Texts) {
+    std::vector<const std::wstring*> texts;
+    texts.reserve(Texts.size());
+    for (const std::wstring& text : Texts) texts.push_back(&text);
+    return WideStrSortKeys(texts);
 }
 
 int WideCompareText(const std::wstring& S1, const std::wstring& S2) { return WideStrIComp(S2, S1); }

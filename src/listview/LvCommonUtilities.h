@@ -85,6 +85,8 @@ int WrapTextW(HDC DC, const std::wstring& Text, int MaxWidth, int MaxLines, TCom
 // grows to the text's rectangle. Answers the height of the text drawn.
 int DrawTextWEx(HDC DC, const std::wstring& Text, gcl::TRect& Rect, int Lines, TCommonDrawTextWFlags Flags);
 std::wstring WideStrLower(const std::wstring& Text);
+// One character lower-cased as WideStrLower lower-cases it.
+wchar_t WideCharLower(wchar_t C);
 // The platform's case-insensitive comparison: negative, 0 or positive as
 // S1 sorts before, with or after S2.
 int WideStrIComp(const std::wstring& S1, const std::wstring& S2);
@@ -95,6 +97,7 @@ std::string WideStrSortKey(const std::wstring& S);
 // of ASCII letters, digits and spaces only order like their lower-case
 // letters; when all texts are such, those are the keys (much cheaper).
 std::vector<std::string> WideStrSortKeys(const std::vector<std::wstring>& Texts);
+std::vector<std::string> WideStrSortKeys(const std::vector<const std::wstring*>& Texts);
 // WideStrIComp with the operands taken in the order S2, S1: its sign is the
 // reverse of WideStrIComp(S1, S2).
 int WideCompareText(const std::wstring& S1, const std::wstring& S2);

@@ -12,9 +12,12 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
+#include "gcl/Forms.h"
 #include "gcl/ImgList.h"
 #include "listview/GvListview.h"
 #include "listview/GvWindowFixture.h"
+#include "support/ApplicationTest.h"
+#include "support/Screenshot.h"
 
 using namespace qelvo;
 using gcl::TPoint;
@@ -32,6 +35,16 @@ protected:
     explicit TMirroredListview(gcl::TComponent* AOwner) : TGvListview(AOwner) {}
 };
 GCL_IMPLEMENT_CLASS(TMirroredListview)
+
+class TViewsForm : public gcl::TForm {
+    GCL_CLASS(TViewsForm, gcl::TForm)
+protected:
+    explicit TViewsForm(gcl::TComponent* owner) : gcl::TForm(owner) {
+        SetBorderStyle(gcl::bsNone);
+        SetBounds(10, 10, 520, 360);
+    }
+};
+GCL_IMPLEMENT_CLASS(TViewsForm)
 
 TPoint Centre(const TRect& R) { return TPoint{(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
@@ -292,6 +305,10 @@ TEST_F(GvItemViewsTest, SelectionPaintersPlainBlendedRoundedAndGradient) {
     Paint();
     EXPECT_EQ(Pixel(x, y), RGB(255, 0, 0));
     EXPECT_EQ(Pixel(x, row.Top), RGB(0, 0, 255));
+    // The unselected row has no block, not even behind its caption.
+    const TRect other = WindowRect(group->GetItem(1)->GetDisplayRect());
+    for (int px = other.Left; px < other.Right; ++px)
+        ASSERT_NE(Pixel(px, (other.Top + other.Bottom) / 2), RGB(255, 0, 0)) << px;
 
     // Blended: half red over white, framed.
     selection->SetAlphaBlend(true);
@@ -448,6 +465,52 @@ TEST_F(GvItemViewsTest, BlendBitmapFollowsTheItemsState) {
     EXPECT_TRUE(Near(draw(), RGB(255, 127, 127))) << std::hex << draw();
     LV->SetDisabledBlendAlpha(255);
     EXPECT_TRUE(Near(draw(), RGB(255, 0, 0)));
+}
+
+
+TEST_F(GvItemViewsTest, IconTileAndThumbnailScreenshots) {
+    TViewsForm* form = TViewsForm::Create(nullptr);
+    TGvListview* lv = TGvListview::Create(form);
+    lv->SetParent(form);
+    lv->SetAlign(gcl::alClient);
+    Images = MakeImages(32);
+    gcl::TImageList* large = MakeImages(64);
+    lv->SetImagesLarge(Images);
+    lv->SetImagesExLarge(large);
+    lv->BeginUpdate();
+    lv->SetShowGroupMargins(true);
+    lv->GetPaintInfoGroup()->GetMarginTop()->SetSize(24);
+    lv->GetPaintInfoItem()->SetCheckType(ectBox);
+    lv->GetPaintInfoItem()->SetTileDetailCount(2);
+    lv->GetSelection()->SetPopupMode(true);
+    for (const wchar_t* caption : {L"Inbox", L"Work"}) {
+        TGvGroup* group = lv->GetGroups()->Add(nullptr);
+        group->SetCaption(caption);
+        for (int i = 0; i < 5; ++i) {
+            TGvItem* item = group->GetItems()->Add(nullptr);
+            item->SetCaption(std::wstring(caption) + L" task " + std::to_wstring(i + 1) +
+                             (i == 1 ? L" with a caption long enough to wrap" : L""));
+            item->SetCaptions(1, L"home");
+            item->SetCaptions(2, L"12/" + std::to_wstring(i + 1) + L"/2026");
+            item->SetDetails(0, 1);
+            item->SetDetails(1, 2);
+            item->SetImageIndex(i % 2 ? 0 : -1);
+            item->SetChecked(i == 2);
+        }
+    }
+    lv->GetGroups()->GetGroups(0)->GetItem(1)->SetSelected(true);
+    lv->EndUpdate();
+    form->Show();
+    const std::pair<TGvListStyle, const char*> shots[] = {
+        {elsIcon, "listview_icons.bmp"}, {elsTile, "listview_tiles.bmp"}, {elsThumbnail, "listview_thumbnails.bmp"}};
+    for (const auto& [style, file] : shots) {
+        lv->SetView(style);
+        lv->Invalidate();
+        qelvo::test::PumpApplication(150);
+        EXPECT_GT(qelvo::test::SaveWindowScreenshot(form->GetHandle(), file), 20) << file;
+    }
+    gcl::Free(form);
+    gcl::Free(large);
 }
 
 } // namespace
