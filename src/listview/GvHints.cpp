@@ -8,21 +8,6 @@ using namespace gvdetail;
 GCL_IMPLEMENT_CLASS(TGvHintInfo)
 GCL_IMPLEMENT_CLASS(TGvHintWindow)
 
-namespace {
-
-TCommonDrawTextWFlags AlignmentFlags(TAlignment Alignment) {
-    switch (Alignment) {
-    case taRightJustify:
-        return dtRight;
-    case taCenter:
-        return dtCenter;
-    default:
-        return dtLeft;
-    }
-}
-
-} // namespace
-
 gcl::TRect TGvHintWindow::CalcHintRect(int MaxWidth, const std::string& Hint, void* Data) {
     auto* data = static_cast<TGvHintData*>(Data);
     TCustomGvListview* lv = data ? data->Listview : nullptr;
@@ -45,7 +30,7 @@ gcl::TRect TGvHintWindow::CalcHintRect(int MaxWidth, const std::string& Hint, vo
     if (info->HintType == ehtText || info->HintType == ehtToolTip) {
         TRect bounds{0, 0, std::max(MaxWidth, 1), 0};
         DrawTextWEx(canvas.GetHandle(), info->Text, bounds, -1,
-                    static_cast<TCommonDrawTextWFlags>(dtCalcRect | AlignmentFlags(lv->GetHintAlignment())));
+                    static_cast<TCommonDrawTextWFlags>(dtCalcRect | AlignFlags(lv->GetHintAlignment())));
         bounds.Right += 6;
         bounds.Bottom += 2;
         info->Bounds = bounds;
@@ -87,7 +72,7 @@ void TGvHintWindow::Paint() {
     }
     canvas->SetFont(GetFont());
     canvas->GetBrush()->SetStyle(gcl::bsClear);
-    DrawTextWEx(canvas->GetHandle(), info->Text, inner, -1, AlignmentFlags(lv->GetHintAlignment()));
+    DrawTextWEx(canvas->GetHandle(), info->Text, inner, -1, AlignFlags(lv->GetHintAlignment()));
 }
 
 } // namespace qelvo

@@ -268,6 +268,13 @@ inline TRect CheckRectAt(const TGvPaintInfoBasic* info, int Left, int Top, int B
     return TRect{Left, top, Left + bounds.Width(), top + bounds.Height()};
 }
 
+// The check box of a paint info in Area: after CheckIndent, centred
+// vertically; zero-wide at Area's left without a check type.
+inline TRect CheckRectIn(const TGvPaintInfoBasic* info, const TRect& Area) {
+    if (info->GetCheckType() == ectNone) return TRect{Area.Left, Area.Top, Area.Left, Area.Bottom};
+    return CheckRectAt(info, Area.Left + info->GetCheckIndent(), Area.Top, Area.Bottom);
+}
+
 inline TGvPaintInfoBaseGroup* GroupInfo(TGvGroup* Group) {
     return dynamic_cast<TGvPaintInfoBaseGroup*>(Group->PaintInfo());
 }

@@ -297,6 +297,20 @@ bool TGvViewItem::SelectedLook(TGvItem* Item, TGvColumn* Column) const {
            (c == 0 || SelectsFullRow() || FOwnerListview->GetSelection()->GetGroupSelections());
 }
 
+void TGvViewItem::SelectionRects(TGvRectArrayObject& R, const TRect& Text) const {
+    R.SelectionRect = Text;
+    gcl::InflateRect(R.SelectionRect, 2, 2);
+    R.FocusRect = R.SelectionRect;
+    if (SelectsFullRow())
+        R.ClickSelectRect = R.BoundsRect;
+    else
+        gcl::UnionRect(R.ClickSelectRect, R.IconRect, R.SelectionRect);
+    R.DragSelectRect = R.ClickSelectRect;
+    const int narrow = gcl::Round(R.ClickSelectRect.Width() * 0.15);
+    R.DragSelectRect.Left += narrow;
+    R.DragSelectRect.Right -= narrow;
+}
+
 TRect TGvViewItem::FirstColumnSpan(TGvItem* Item, const TRect& R) const {
     if (FOwnerListview->GetView() != elsReport) return R;
     TGvHeader* header = FOwnerListview->GetHeader();
@@ -519,10 +533,7 @@ void TGvViewSmallIconItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCan
     const int c = Column ? Column->GetIndex() : 0;
     R.BoundsRect = CellRect(Item, Column);
     const TRect b = R.BoundsRect;
-    if (info->GetCheckType() == ectNone || c != 0)
-        R.CheckRect = TRect{b.Left, b.Top, b.Left, b.Bottom};
-    else
-        R.CheckRect = CheckRectAt(info, b.Left + info->GetCheckIndent(), b.Top, b.Bottom);
+    R.CheckRect = c != 0 ? TRect{b.Left, b.Top, b.Left, b.Bottom} : CheckRectIn(info, b);
     if (HasStateImage(Item, Column) && Item->GetStateImageIndexes(c) >= 0) {
         const gcl::TSize size = ImageSize(Item, Column, eikState);
         const int left = R.CheckRect.Right + info->GetImageIndent();
@@ -564,17 +575,7 @@ void TGvViewSmallIconItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCan
     if (alignment == taRightJustify) gcl::OffsetRect(t, R.LabelRect.Right - 8 - t.Right, 0);
     R.TextRect = t;
     R.FullTextRect = t;
-    R.SelectionRect = t;
-    gcl::InflateRect(R.SelectionRect, 2, 2);
-    R.FocusRect = R.SelectionRect;
-    if (SelectsFullRow())
-        R.ClickSelectRect = b;
-    else
-        gcl::UnionRect(R.ClickSelectRect, R.IconRect, R.SelectionRect);
-    R.DragSelectRect = R.ClickSelectRect;
-    const int narrow = gcl::Round(R.ClickSelectRect.Width() * 0.15);
-    R.DragSelectRect.Left += narrow;
-    R.DragSelectRect.Right -= narrow;
+    SelectionRects(R, t);
     gcl::UnionRect(R.FocusInvalidRect, R.IconRect, R.FullTextRect);
     R.EditRect = R.FullTextRect;
 }
@@ -690,14 +691,7 @@ void TGvViewIconItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* 
     R.TextRect = text;
     R.FullTextRect = full;
     R.TextLines.assign(1, text);
-    R.SelectionRect = TextLineCount(Item) < 0 ? full : text;
-    gcl::InflateRect(R.SelectionRect, 2, 2);
-    R.FocusRect = R.SelectionRect;
-    gcl::UnionRect(R.ClickSelectRect, R.IconRect, R.SelectionRect);
-    R.DragSelectRect = R.ClickSelectRect;
-    const int narrow = gcl::Round(R.ClickSelectRect.Width() * 0.15);
-    R.DragSelectRect.Left += narrow;
-    R.DragSelectRect.Right -= narrow;
+    SelectionRects(R, TextLineCount(Item) < 0 ? full : text);
     TRect fullSelection = full;
     gcl::InflateRect(fullSelection, 2, 2);
     gcl::UnionRect(R.FocusInvalidRect, R.IconRect, fullSelection);
@@ -730,10 +724,7 @@ void TGvViewThumbnailItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCan
                        b.Top + 3 + side};
     R.StateRect = TRect{R.IconRect.Left, R.IconRect.Top, R.IconRect.Left, R.IconRect.Top};
     const TRect below{b.Left, R.IconRect.Bottom + 3, b.Right, b.Bottom};
-    if (info->GetCheckType() != ectNone)
-        R.CheckRect = CheckRectAt(info, below.Left + info->GetCheckIndent(), below.Top, below.Bottom);
-    else
-        R.CheckRect = TRect{below.Left, below.Top, below.Left, below.Bottom};
+    R.CheckRect = CheckRectIn(info, below);
     R.LabelRect = TRect{R.CheckRect.Right, below.Top, below.Right, below.Bottom};
     gcl::TSize text{0, 0};
     if (Canvas) {
@@ -744,19 +735,12 @@ void TGvViewThumbnailItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCan
     }
     TRect inner = R.LabelRect;
     gcl::InflateRect(inner, -2, 0);
-    const gcl::TSize fitted{std::min(text.cx, std::max(0, inner.Width())), std::min(text.cy, std::max(0, inner.Height()))};
+    const gcl::TSize fitted{std::min(text.cx, std::max(0, inner.Width())),
+                            std::min(text.cy, std::max(0, inner.Height()))};
     R.TextRect = CentredIn(inner, fitted);
-    if (text.cx == 0) R.TextRect = TRect{inner.Left + inner.Width() / 2, inner.Top, inner.Left + inner.Width() / 2, inner.Top};
     R.FullTextRect = R.TextRect;
     R.TextLines.assign(1, R.TextRect);
-    R.SelectionRect = R.TextRect;
-    gcl::InflateRect(R.SelectionRect, 2, 2);
-    R.FocusRect = R.SelectionRect;
-    gcl::UnionRect(R.ClickSelectRect, R.IconRect, R.SelectionRect);
-    R.DragSelectRect = R.ClickSelectRect;
-    const int narrow = gcl::Round(R.ClickSelectRect.Width() * 0.15);
-    R.DragSelectRect.Left += narrow;
-    R.DragSelectRect.Right -= narrow;
+    SelectionRects(R, R.TextRect);
     gcl::UnionRect(R.FocusInvalidRect, R.IconRect, R.SelectionRect);
     gcl::InflateRect(R.FocusInvalidRect, 3, 3);
     R.EditRect = R.FullTextRect;
@@ -823,10 +807,7 @@ void TGvViewTileItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* 
     R.BoundsRect = CellRect(Item, Column);
     gcl::InflateRect(R.BoundsRect, -1, -1);
     const TRect b = R.BoundsRect;
-    if (info->GetCheckType() != ectNone)
-        R.CheckRect = CheckRectAt(info, b.Left + info->GetCheckIndent(), b.Top, b.Bottom);
-    else
-        R.CheckRect = TRect{b.Left, b.Top, b.Left, b.Bottom};
+    R.CheckRect = CheckRectIn(info, b);
     R.StateRect = TRect{R.CheckRect.Right, b.Top, R.CheckRect.Right, b.Bottom};
     const gcl::TSize image = ImageSize(Item, Column, eikNormal);
     if (Item->GetImageIndex() >= 0 && image.cx > 0) {
@@ -872,14 +853,7 @@ void TGvViewTileItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* 
     for (TRect& line : R.TextLines) gcl::OffsetRect(line, 0, shift);
     R.TextRect = TRect{area.Left, area.Top + shift, area.Left + widest, area.Top + shift + height};
     R.FullTextRect = R.TextRect;
-    R.SelectionRect = R.TextRect;
-    gcl::InflateRect(R.SelectionRect, 2, 2);
-    R.FocusRect = R.SelectionRect;
-    gcl::UnionRect(R.ClickSelectRect, R.IconRect, R.SelectionRect);
-    R.DragSelectRect = R.ClickSelectRect;
-    const int narrow = gcl::Round(R.ClickSelectRect.Width() * 0.15);
-    R.DragSelectRect.Left += narrow;
-    R.DragSelectRect.Right -= narrow;
+    SelectionRects(R, R.TextRect);
     gcl::UnionRect(R.FocusInvalidRect, R.IconRect, R.SelectionRect);
     R.EditRect = R.TextLines.empty() ? R.TextRect : R.TextLines.front();
 }

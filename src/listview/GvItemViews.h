@@ -88,6 +88,11 @@ protected:
     bool ActiveLook(TGvItem* Item) const;
     // The selected look applies to the caption of this column.
     bool SelectedLook(TGvItem* Item, TGvColumn* Column) const;
+    // From Text (the caption's rectangle that selection marks): the
+    // selection and focus rectangles (Text widened by 2), the click
+    // rectangle (with the icon, or the bounds in a full-row view) and the
+    // drag rectangle (15 % of its width narrower on each side).
+    void SelectionRects(TGvRectArrayObject& R, const gcl::TRect& Text) const;
     // The span of column 0 in report view (the whole rectangle otherwise).
     gcl::TRect FirstColumnSpan(TGvItem* Item, const gcl::TRect& R) const;
     // The item's image drawn centred in R (shrunk keeping its aspect ratio

@@ -356,10 +356,7 @@ void TGvViewColumn::CalcRects(TGvColumn* Column, gcl::TCanvas* Canvas, TGvRectAr
     R.BoundsRect = Column->GetDisplayRect();
     gcl::InflateRect(R.BoundsRect, -2, -2);
     const TRect b = R.BoundsRect;
-    if (info->GetCheckType() != ectNone)
-        R.CheckRect = CheckRectAt(info, b.Left + info->GetCheckIndent(), b.Top, b.Bottom);
-    else
-        R.CheckRect = TRect{b.Left, b.Top, b.Left, b.Bottom};
+    R.CheckRect = CheckRectIn(info, b);
     R.DropDownRect = TRect{b.Right, b.Top, b.Right, b.Bottom};
     gcl::TCustomImageList* images = lv->GetHeader()->GetImages();
     const int imageIndex = Column->GetImageIndex();
