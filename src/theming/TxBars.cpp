@@ -672,6 +672,8 @@ TBarCustomItem* TTxRootItem::PopupEx(const TRect& ExcludeRect, TBarPopupAnchor A
 
 TBarCustomItem* TTxPopupMenu::PopupAtRect(const TRect& Rect, bool ReturnClickedItemOnly) {
     static constexpr TBarPopupAnchor anchors[] = {tbpaLeft, tbpaRight, tbpaCenter};
+    // The menu's popup point is the rectangle's bottom-left corner.
+    SetPopupPoint(gcl::Point(Rect.Left, Rect.Bottom));
     auto* root = gcl::as<TTxRootItem>(GetItems());
     return root->PopupEx(Rect, anchors[GetAlignment()], ReturnClickedItemOnly);
 }

@@ -834,6 +834,7 @@ TEST_F(TxBars, PopupMenuOpensBesideItsRectangle) {
     const UINT_PTR timer = SetTimer(nullptr, 0, 200, &TEscape::Tick);
     EXPECT_EQ(menu->PopupAtRect(high, true), nullptr);
     KillTimer(nullptr, timer);
+    EXPECT_EQ(menu->GetPopupPoint(), gcl::Point(high.Left, high.Bottom));
 }
 
 } // namespace
