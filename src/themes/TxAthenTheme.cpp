@@ -284,6 +284,11 @@ void TTxAthenTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, co
         bar.Right = bar.Left + h - 1;
         PlainFace(canvas, TRect{bar.Left, bar.Top, bar.Right + 1, bar.Bottom}, false);
     }
+    PaintPanelCaptionContent(canvas, bar, h, info, 0x000000);
+}
+
+void TTxAthenTheme::PaintPanelCaptionContent(TCanvas* canvas, const TRect& bar, int h, const TTxPanelCaptionInfo& info,
+                                             TColor textColor) {
     TRect text = bar;
     if (info.CloseButtonState & CDBS_VISIBLE) {
         const int side = h - 1;
@@ -301,7 +306,7 @@ void TTxAthenTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, co
         gcl::InflateRect(text, -4, 0);
     else
         gcl::InflateRect(text, 0, -4);
-    DrawSmallCaption(canvas, text, info.Caption, 0x000000, CaptionFormat, !info.IsVertical);
+    DrawSmallCaption(canvas, text, info.Caption, textColor, CaptionFormat, !info.IsVertical);
 }
 
 void TTxAthenTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int part) {

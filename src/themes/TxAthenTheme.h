@@ -62,6 +62,9 @@ protected:
                                           TColor caption, TColor captionText);
     // The close button of docked toolbars and panel captions.
     virtual void PaintDockedCloseButton(gcl::TCanvas* canvas, const TRect& square, uint32_t state, bool vertical);
+    // A panel caption's bar content: the close square at its end (h - 1 wide) and the caption text.
+    void PaintPanelCaptionContent(gcl::TCanvas* canvas, const TRect& bar, int h, const TTxPanelCaptionInfo& info,
+                                  TColor textColor);
 
     TColor BtnHotFrame() const { return FCache.ButtonColorTable[brHot][cpFrame]; }
 

@@ -171,24 +171,7 @@ void TTxOffice11AdaptiveTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRec
             DrawLineColor(dc, bar.Right - 1, bar.Top, bar.Right - 1, bar.Bottom, 0x808080);
         }
     }
-    TRect text = bar;
-    if (info.CloseButtonState & CDBS_VISIBLE) {
-        const int side = h - 1;
-        TRect square;
-        if (info.IsVertical) {
-            square = TRect{bar.Right - side, bar.Top, bar.Right, bar.Top + side};
-            text.Right = square.Left;
-        } else {
-            square = TRect{bar.Left, bar.Bottom - side, bar.Left + side, bar.Bottom};
-            text.Bottom = square.Top;
-        }
-        PaintDockedCloseButton(canvas, square, info.CloseButtonState, info.IsVertical);
-    }
-    if (info.IsVertical)
-        gcl::InflateRect(text, -4, 0);
-    else
-        gcl::InflateRect(text, 0, -4);
-    DrawSmallCaption(canvas, text, info.Caption, plain ? clBtnText : 0x000000, CaptionFormat, !info.IsVertical);
+    PaintPanelCaptionContent(canvas, bar, h, info, plain ? clBtnText : 0x000000);
 }
 
 void TTxOffice11AdaptiveTheme::PaintToolbarEdges(TCanvas* canvas, const TRect& r, bool vertical) {
