@@ -1,0 +1,66 @@
+// Shared pieces of the program's window tests: the units the forms need,
+// a program folder of the test's own, scripted dialogs and an in-memory
+// registry for every test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/logic/AppLogicTest.h"
+#include "gcl/Dialogs.h"
+#include "gcl/Forms.h"
+#include "gcl/rtl/Registry.h"
+#include "gcl/rtl/SysInfo.h"
+
+namespace qelvo::test {
+
+// Starts the class library, the theming layer and the common controls once.
+void StartAppUnits();
+
+// Records the shell's open requests instead of opening anything.
+class TRecordingShell : public gcl::IShell {
+public:
+    struct TRequest {
+        std::string Target;
+        std::string Params;
+    };
+    bool Open(const std::string& target, const std::string& params = "") override {
+        Requests.push_back({target, params});
+        return true;
+    }
+    std::vector<TRequest> Requests;
+};
+
+// A left click at (2, 2) of the control, through its mouse messages.
+void ClickControl(gcl::TControl* control);
+
+// Ends a modal loop that is still running after its bound (mrAbort), so
+// no test hangs on a dialog that did not close.
+class TModalWatchdog {
+public:
+    TModalWatchdog(gcl::TCustomForm* form, unsigned milliseconds = 5000);
+    ~TModalWatchdog();
+    TModalWatchdog(const TModalWatchdog&) = delete;
+    TModalWatchdog& operator=(const TModalWatchdog&) = delete;
+
+private:
+    UINT_PTR FTimer;
+};
+
+class TAppWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { StartAppUnits(); }
+    void SetUp() override { Dialogs.OnFailure = [](const std::string& m) { ADD_FAILURE() << m; }; }
+    void TearDown() override { EXPECT_TRUE(Dialogs.Done()) << Dialogs.Pending() << " dialogs not shown"; }
+
+    TProgramFolder App;
+    gcl::TMemRegistryStore Registry;
+    gcl::ServiceOverride<gcl::IRegistryStore> UseRegistry{gcl::RegistryStore, Registry};
+    gcl::TScriptedDialogs Dialogs;
+    gcl::ServiceOverride<gcl::IDialogService> UseDialogs{gcl::DialogService(), Dialogs};
+    TRecordingShell Shell;
+    gcl::ServiceOverride<gcl::IShell> UseShell{gcl::Shell, Shell};
+};
+
+} // namespace qelvo::test
