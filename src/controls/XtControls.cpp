@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/XtTabs.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Strings.h"
@@ -1310,7 +1311,7 @@ void InitializeXtControls() {
                               TXtSubmenuItem::StaticClass(), TXtLabelItem::StaticClass(),
                               TXtRightAlignSpacerItem::StaticClass(), TXtSeparatorItem::StaticClass(),
                               TXtRadioGroupItem::StaticClass(), TXtThemeGroupItem::StaticClass(),
-                              TXtPopupMenu::StaticClass()});
+                              TXtPopupMenu::StaticClass(), TXtTabItem::StaticClass()});
     } catch (...) {
         FinalizeXtControls();
         throw;

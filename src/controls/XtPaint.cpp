@@ -44,8 +44,8 @@ HDC CanvasDC(TCanvas* canvas) {
     return canvas->GetHandle();
 }
 
-// An off-screen 32-bit bitmap of w x h holding a copy of what the canvas
-// shows at (x, y).
+} // namespace
+
 std::unique_ptr<gcl::TBitmap> CopyOfCanvas(TCanvas* canvas, int x, int y, int w, int h) {
     auto bitmap = std::make_unique<gcl::TBitmap>();
     bitmap->SetPixelFormat(gcl::pf32bit);
@@ -60,8 +60,6 @@ bool ThemeNameIn(std::initializer_list<const char*> names) {
         if (current == name) return true;
     return false;
 }
-
-} // namespace
 
 // ---- Theme nexus ---------------------------------------------------------------------------
 

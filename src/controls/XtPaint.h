@@ -9,6 +9,8 @@
 #include <uxtheme.h>
 
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <string>
 
 #include "gcl/Controls.h"
@@ -80,6 +82,12 @@ TXtThemeType ResolvePaintingStyle(TXtThemeType style);
 // Draws a part of a visual-styles handle; false when the handle or the
 // library is missing (the caller then paints classically).
 bool DrawVisualStylesPart(HTHEME theme, HDC dc, int part, int state, const TRect& rect);
+
+// Whether the current theme's name is one of names.
+bool ThemeNameIn(std::initializer_list<const char*> names);
+// An off-screen 32-bit bitmap of w x h holding a copy of what the canvas
+// shows at (x, y).
+std::unique_ptr<gcl::TBitmap> CopyOfCanvas(TCanvas* canvas, int x, int y, int w, int h);
 
 // A zeroed record of a toolbar button (view type 0x1001, options 0x21) in
 // the given state; checked sets Selected, hot HoverKind 2.
