@@ -1,6 +1,10 @@
 // The units of the program's window tests, started once per test program.
 #include "AppWindowTest.h"
 
+#include "app/logic/LayoutSettings.h"
+#include "app/logic/TextExport.h"
+#include "gcl/rtl/Files.h"
+
 #include "controls/XtControls.h"
 #include "gcl/ComObj.h"
 #include "gcl/Controls.h"
@@ -17,6 +21,41 @@
 #include "toolbar/BarToolbar.h"
 
 namespace qelvo::test {
+
+std::string InstallPrintTemplate() {
+    const std::string folder = AppDir() + "Print Templates";
+    gcl::ForceDirectories(folder);
+    const std::string shipped = TestDataDir() + ".." + gcl::PathDelim + ".." + gcl::PathDelim + "src" +
+                                gcl::PathDelim + "app" + gcl::PathDelim + "print" + gcl::PathDelim + "Default.rkm";
+    const std::string text = gcl::ReadFileBytes(shipped);
+    const std::string path = PrintTemplateFileName();
+    EXPECT_TRUE(gcl::WriteFileAtomic(path, text.data(), text.size()));
+    return path;
+}
+
+TReportList SampleReportList() {
+    TReportList list;
+    list.Grouped = true;
+    auto add = [&](const char* title, const char* tags, const char* due, int priority, bool done, const char* notes,
+                   int group, const char* groupCaption) {
+        TReportItem item;
+        item.Captions = {title, tags, due, ""};
+        item.Priority = priority;
+        item.Checked = done;
+        item.Notes = notes;
+        item.GroupIndex = group;
+        item.GroupCaption = groupCaption;
+        list.Items.push_back(item);
+    };
+    add("Water the plants", "", "Today", 0, false, "Twice a week\r\nthe ferns  first", 0, "Home");
+    add("Pay <rent> & bills", "bills", "Tomorrow", 2, true, "", 0, "Home");
+    add("Send the report", "work, mail", "", 1, false, "", 1, "Work");
+    return list;
+}
+
+TCols SampleCols() {
+    return BuildColumnRecord({{320, true, "Title"}, {150, true, "Tags"}, {100, true, "Due"}}, 570);
+}
 
 void StartAppUnits() {
     static bool started = false;

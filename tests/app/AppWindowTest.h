@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/logic/AppLogicTest.h"
+#include "app/logic/HtmlReport.h"
 #include "gcl/Dialogs.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/Registry.h"
@@ -31,6 +32,17 @@ public:
     }
     std::vector<TRequest> Requests;
 };
+
+// Copies the shipped print template into the program folder's
+// "Print Templates"; returns its path there.
+std::string InstallPrintTemplate();
+
+// A small task list as the report reads it: three tasks in two groups
+// (low with a note, high and done, normal with tags), none selected.
+TReportList SampleReportList();
+// The column record of a header 570 pixels wide: title 320, tags 150,
+// due 100.
+TCols SampleCols();
 
 // A left click at (2, 2) of the control, through its mouse messages.
 void ClickControl(gcl::TControl* control);

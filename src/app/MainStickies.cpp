@@ -1,0 +1,85 @@
+// The main window's sticky notes: loading the companion library, making,
+// showing and closing the note windows, and the notes' messages.
+#include "app/MainStickies.h"
+
+#include "app/logic/AppMessages.h"
+#include "app/logic/LayoutSettings.h"
+
+namespace qelvo {
+
+TStickyNotes::TStickyNotes(std::string libraryPath, int screenWidth, int screenHeight)
+    : FLibraryPath(std::move(libraryPath)), FCascade(screenWidth, screenHeight) {}
+
+TStickyNotes::TStickyNotes()
+    : TStickyNotes(AppDir() + JotpaperLibraryName, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) {}
+
+TStickyNotes::~TStickyNotes() {
+    if (!FLibrary) return;
+    // The note windows run the library's code: they go first.
+    CloseAll();
+    if (NoteWindows.IsEmpty()) FreeLibrary(FLibrary);
+}
+
+bool TStickyNotes::Available() {
+    if (!FTried) {
+        FTried = true;
+        // The companion lies beside the program, not in the system folder,
+        // so it is loaded by its full path (its own dependencies are looked
+        // for beside it too).
+        FLibrary = LoadLibraryExA(FLibraryPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (FLibrary)
+            FShowDllForm = reinterpret_cast<TShowDllForm>(
+                reinterpret_cast<void*>(GetProcAddress(FLibrary, ShowDllFormName)));
+        if (!FShowDllForm) {
+            if (FLibrary) FreeLibrary(FLibrary);
+            FLibrary = nullptr;
+            FReason = msg::StickyNotesMissing;
+        }
+    }
+    return FShowDllForm != nullptr;
+}
+
+int TStickyNotes::Make(HWND parent, const std::vector<TNoteInfo>& notes) {
+    if (!Available()) return 0;
+    int made = 0;
+    for (const TNoteInfo& info : notes) {
+        int left = 0, top = 0;
+        FCascade.Next(left, top);
+        HWND note = FShowDllForm(parent, info.Title.c_str(), info.Note.c_str(), info.DateFormat.c_str(), info.Flag1,
+                                 info.Flag2, info.Due, left, top);
+        if (!note) continue;
+        NoteWindows.Add(reinterpret_cast<std::uintptr_t>(note));
+        ++made;
+    }
+    return made;
+}
+
+void TStickyNotes::ShowAll() {
+    for (std::uintptr_t handle : NoteWindows.Snapshot())
+        SetWindowPos(reinterpret_cast<HWND>(handle), HWND_TOP, 0, 0, 0, 0, ShowAllFlags);
+}
+
+void TStickyNotes::CloseAll() {
+    if (NoteWindows.IsEmpty()) return;
+    // A note reports its closing while it is destroyed and so leaves the
+    // list by itself; entries go by value, never by position.
+    const bool empty =
+        NoteWindows.CloseAll([](std::uintptr_t handle) { return DestroyWindow(reinterpret_cast<HWND>(handle)) != 0; });
+    if (empty) FCascade.Reset();
+}
+
+TNoteMessage TStickyNotes::CopyData(WPARAM wParam, std::uintptr_t code) {
+    const TNoteMessage action = NoteMessageAction(code, !NoteWindows.IsEmpty());
+    switch (action) {
+    case TNoteMessage::Closed:
+        NoteWindows.Remove(static_cast<std::uintptr_t>(wParam));
+        if (NoteWindows.IsEmpty()) FCascade.Reset();
+        break;
+    case TNoteMessage::CloseAll: CloseAll(); break;
+    case TNoteMessage::ShowAll: ShowAll(); break;
+    case TNoteMessage::Ignore: break;
+    }
+    return action;
+}
+
+} // namespace qelvo

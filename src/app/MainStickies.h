@@ -1,0 +1,60 @@
+// The main window's sticky notes: the companion library loaded from the
+// program's folder on first use, the note windows it opens (kept in
+// NoteWindows) placed by the cascade, Show All, Close All, and the
+// WM_COPYDATA messages the notes send back.
+#pragma once
+
+#include "gcl/rtl/WinApi.h"
+
+#include <string>
+#include <vector>
+
+#include "app/jotpaper/Jotpaper.h"
+#include "app/logic/Notes.h"
+
+namespace qelvo {
+
+class TStickyNotes {
+public:
+    // Notes made through the library at LibraryPath (by default the
+    // program's folder + "Jotpaper.dll"), on a screen of the given size.
+    TStickyNotes(std::string libraryPath, int screenWidth, int screenHeight);
+    // The primary screen and the library beside the program.
+    TStickyNotes();
+    // Closes the notes still open before the library goes.
+    ~TStickyNotes();
+    TStickyNotes(const TStickyNotes&) = delete;
+    TStickyNotes& operator=(const TStickyNotes&) = delete;
+
+    // Loads the library on the first call; False (with GetUnavailableReason)
+    // when it or its ShowDllForm is missing. The answer is kept.
+    bool Available();
+    const std::string& GetUnavailableReason() const noexcept { return FReason; }
+    const std::string& GetLibraryPath() const noexcept { return FLibraryPath; }
+
+    // One note window per note, each at the cascade's next position, for
+    // the window Parent; the handles go to NoteWindows. Returns how many
+    // windows were made (0 when the library is unavailable).
+    int Make(HWND parent, const std::vector<TNoteInfo>& notes);
+    // Brings every note to the top without moving or activating it.
+    void ShowAll();
+    // Destroys every note; notes that could not be destroyed stay listed.
+    // An empty list puts the cascade back at its start.
+    void CloseAll();
+    // A WM_COPYDATA message from a note (wParam, the data's dwData):
+    // 0 forgets that note, 1 closes all, 2 shows all; acted on only while
+    // a note is open. Returns what was done.
+    TNoteMessage CopyData(WPARAM wParam, std::uintptr_t code);
+
+    const TNoteCascade& GetCascade() const noexcept { return FCascade; }
+
+private:
+    std::string FLibraryPath;
+    TNoteCascade FCascade;
+    HMODULE FLibrary = nullptr;
+    TShowDllForm FShowDllForm = nullptr;
+    bool FTried = false;
+    std::string FReason;
+};
+
+} // namespace qelvo

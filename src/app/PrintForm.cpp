@@ -1,0 +1,198 @@
+// The print window: its toolbar and status bar, building and showing the
+// report, printing, the preview and the HTML export.
+#include "app/PrintForm.h"
+
+#include "app/logic/AppMessages.h"
+#include "app/logic/LayoutSettings.h"
+#include "app/logic/TextExport.h"
+
+namespace qelvo {
+
+GCL_IMPLEMENT_CLASS(TPrintF)
+
+unsigned PrintBrowserWaitMs = 10000;
+
+namespace {
+
+// The report's fixed settings in this window.
+constexpr std::int32_t StartWidth = 670;
+constexpr std::int32_t MinWidth = 100, MaxWidth = 2000;
+constexpr std::int32_t ReportFontDelta = 5;
+constexpr std::int32_t ReportMargin = 0;
+
+} // namespace
+
+bool LoadHtmlIntoBrowser(gcl::TWebBrowser* browser, const std::string& html, unsigned waitMs) {
+    return browser->LoadDocumentText(html, waitMs);
+}
+
+void PrintPreview(gcl::TWebBrowser* browser) {
+    browser->ExecWB(OLECMDID_PRINTPREVIEW, OLECMDEXECOPT_DONTPROMPTUSER);
+}
+
+TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, bool disablePrint,
+                 const std::string& heading, bool selectionOnly)
+    : TForm(owner, 0), FList(list), FCols(cols), FSelectionOnly(selectionOnly), FDisablePrint(disablePrint) {
+    SetName("PrintF");
+    SetCaption(msg::PrintWindowCaption);
+    SetBounds(0, 0, 780, 580);
+    SetPosition(gcl::poDesktopCenter);
+
+    Actions = gcl::TActionList::Create(this);
+    auto makeAction = [&](const char* caption, void (TPrintF::*handler)(gcl::TObject*)) {
+        auto* action = gcl::TAction::Create(this);
+        action->SetActionList(Actions);
+        action->SetCaption(caption);
+        action->OnExecute = gcl::TNotifyEvent(this, handler);
+        return action;
+    };
+    PrintA = makeAction("Print Now", &TPrintF::PrintAExecute);
+    PrintPrevA = makeAction("Print Preview", &TPrintF::PrintPrevAExecute);
+    ExportAsHtml = makeAction("Export As HTML", &TPrintF::ExportAsHtmlExecute);
+
+    StatusBar = TTxStatusBar::Create(this);
+    StatusBar->SetParent(this);
+    StatusBar->SetSimplePanel(true);
+
+    BottomDock = TTxDock::Create(this);
+    BottomDock->SetPosition(dpBottom);
+    BottomDock->SetParent(this);
+    PrintBar = TTxToolbar::Create(this);
+    PrintBar->SetName("PrintBar");
+    PrintBar->SetParent(BottomDock);
+    AddButton(PrintA);
+    AddButton(PrintPrevA);
+    AddButton(ExportAsHtml);
+    PrintBar->GetItems()->Add(TTxSeparatorItem::Create(this));
+    UsePrImg = AddCheckItem("Distinguish tasks priorities");
+    UseNotes = AddCheckItem("Print notes");
+    PrintBar->GetItems()->Add(TTxSeparatorItem::Create(this));
+    AddLabel("Width : ");
+    PWidthE = TTxSpinEditItem::Create(this);
+    PWidthE->SetEditWidth(56);
+    PWidthE->SetMinValue(MinWidth);
+    PWidthE->SetMaxValue(MaxWidth);
+    PWidthE->SetValue(StartWidth);
+    PrintBar->GetItems()->Add(PWidthE);
+    AddLabel("Heading : ");
+    PrintHeadingE = TTxEditItem::Create(this);
+    PrintHeadingE->SetEditWidth(140);
+    PrintHeadingE->SetText(heading);
+    PrintBar->GetItems()->Add(PrintHeadingE);
+
+    wb = gcl::TWebBrowser::Create(this);
+    wb->SetParent(this);
+    wb->SetAlign(gcl::alClient);
+
+    sv = gcl::TSaveDialog::Create(this);
+    sv->SetFilter(msg::WebpageFilter);
+
+    ShowReport(StartWidth, true, true, PrintHeadingE->GetText());
+    PrintA->SetEnabled(!FDisablePrint && FBrowserReady);
+    PrintPrevA->SetEnabled(!FDisablePrint && FBrowserReady);
+
+    // Set after the first report, so building the window regenerates nothing.
+    PWidthE->OnValueChange = TSEChangeEvent(this, &TPrintF::PWidthEValueChange);
+    PrintHeadingE->OnAcceptText = TBarAcceptTextEvent(this, &TPrintF::PrintHeadingEAcceptText);
+}
+
+TTxItem* TPrintF::AddButton(gcl::TBasicAction* action) {
+    auto* item = TTxItem::Create(this);
+    item->SetAction(action);
+    item->SetDisplayMode(nbdmImageAndText);
+    PrintBar->GetItems()->Add(item);
+    return item;
+}
+
+TTxItem* TPrintF::AddCheckItem(const std::string& caption) {
+    auto* item = TTxItem::Create(this);
+    item->SetCaption(caption);
+    item->SetDisplayMode(nbdmImageAndText);
+    item->SetAutoCheck(true);
+    item->SetChecked(true);
+    item->OnClick = gcl::TNotifyEvent(this, &TPrintF::OptionClick);
+    PrintBar->GetItems()->Add(item);
+    return item;
+}
+
+void TPrintF::AddLabel(const std::string& caption) {
+    auto* label = TTxLabelItem::Create(this);
+    label->SetCaption(caption);
+    label->SetMargin(1);
+    PrintBar->GetItems()->Add(label);
+}
+
+void TPrintF::SetStatus(const std::string& text) {
+    StatusBar->SetSimpleText(text);
+}
+
+void TPrintF::ShowReport(std::int32_t width, bool notes, bool priorities, const std::string& heading) {
+    THtmlReportOptions options;
+    options.Width = width;
+    options.Notes = notes;
+    options.Priorities = priorities;
+    options.SelectionOnly = FSelectionOnly;
+    options.Heading = heading;
+    options.Cols = FCols;
+    options.FontDelta = ReportFontDelta;
+    options.Margin = ReportMargin;
+    options.AppDir = AppDir();
+    BuildHtmlReport(FReport, options, PrintTemplateFileName(), FList);
+
+    // A browser that did not get ready once has no engine behind it: the
+    // report is kept for the export, and no second wait follows.
+    if (FBrowserTried && !FBrowserReady) return;
+    FBrowserTried = true;
+    FBrowserReady = LoadHtmlIntoBrowser(wb, FReport, PrintBrowserWaitMs);
+    if (FBrowserReady) {
+        SetStatus(std::string());
+        return;
+    }
+    SetStatus(msg::PrintEngineMissing);
+    wb->SetStatusText(msg::PrintEngineMissing);
+    if (PrintA) PrintA->SetEnabled(false);
+    if (PrintPrevA) PrintPrevA->SetEnabled(false);
+}
+
+void TPrintF::Regenerate() {
+    RegenerateWithHeading(PrintHeadingE->GetText());
+}
+
+void TPrintF::RegenerateWithHeading(const std::string& heading) {
+    try {
+        ShowReport(PWidthE->GetIntValue(), UseNotes->GetChecked(), UsePrImg->GetChecked(), heading);
+    } catch (const gcl::Exception&) {
+        // The template went away since the window opened.
+        SetStatus(msg::TemplateMissingHead + PrintTemplateFileName());
+    }
+}
+
+void TPrintF::OptionClick(gcl::TObject*) {
+    Regenerate();
+}
+
+void TPrintF::PWidthEValueChange(TTxCustomSpinEditItem*, double) {
+    Regenerate();
+}
+
+void TPrintF::PrintHeadingEAcceptText(gcl::TObject*, std::string& newText, bool&) {
+    RegenerateWithHeading(newText);
+}
+
+void TPrintF::PrintAExecute(gcl::TObject*) {
+    if (FBrowserReady) wb->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
+}
+
+void TPrintF::PrintPrevAExecute(gcl::TObject*) {
+    if (FBrowserReady) PrintPreview(wb);
+}
+
+void TPrintF::ExportAsHtmlExecute(gcl::TObject*) {
+    if (!sv->Execute()) return;
+    const std::string fileName = HtmlExportFileName(sv->GetFileName());
+    std::string message;
+    if (!WriteExportFile(fileName, FReport, message))
+        gcl::ShowMessageBox(message, msg::AppTitle, MB_OK | MB_ICONERROR);
+}
+
+} // namespace qelvo

@@ -1,0 +1,94 @@
+// The print window: the HTML report of the task list in the web browser
+// control, with print, print preview and export, and the report options
+// (priorities, notes, page width, heading) on a toolbar at the bottom.
+// Where the system has no HTML engine the browser is given a bounded time;
+// the window then says so in its status bar, print and preview stay off,
+// and export keeps working.
+#pragma once
+
+#include "gcl/rtl/WinApi.h"
+
+#include <string>
+
+#include "app/logic/HtmlReport.h"
+#include "gcl/ActnList.h"
+#include "gcl/Dialogs.h"
+#include "gcl/Forms.h"
+#include "gcl/OleCtrls.h"
+#include "theming/TxBars.h"
+#include "theming/TxExtItems.h"
+#include "theming/TxItems.h"
+#include "theming/TxStatusBars.h"
+
+namespace qelvo {
+
+// How long the print window waits for the browser to get ready (ms).
+extern unsigned PrintBrowserWaitMs;
+
+// Shows an HTML text in the browser: about:blank, a wait of at most
+// WaitMs for the document, then the text through its stream. False when
+// the browser cannot show it (no engine, no document).
+bool LoadHtmlIntoBrowser(gcl::TWebBrowser* browser, const std::string& html, unsigned waitMs);
+// The browser's print preview, without asking.
+void PrintPreview(gcl::TWebBrowser* browser);
+
+class TPrintF : public gcl::TForm {
+    GCL_CLASS(TPrintF, gcl::TForm)
+public:
+    // The report as it is shown now.
+    const std::string& GetReport() const noexcept { return FReport; }
+    // The browser showed the report (False without an HTML engine).
+    bool GetBrowserReady() const noexcept { return FBrowserReady; }
+    // Builds the report again from the window's options and shows it.
+    void Regenerate();
+    // The report with the given heading (accepting the heading box).
+    void RegenerateWithHeading(const std::string& heading);
+
+    // The handlers.
+    void PrintAExecute(gcl::TObject* sender);
+    void PrintPrevAExecute(gcl::TObject* sender);
+    void ExportAsHtmlExecute(gcl::TObject* sender);
+    void OptionClick(gcl::TObject* sender);
+    void PWidthEValueChange(TTxCustomSpinEditItem* sender, double value);
+    void PrintHeadingEAcceptText(gcl::TObject* sender, std::string& newText, bool& accept);
+
+    gcl::TWebBrowser* wb = nullptr;
+    TTxDock* BottomDock = nullptr;
+    TTxToolbar* PrintBar = nullptr;
+    TTxStatusBar* StatusBar = nullptr;
+    gcl::TActionList* Actions = nullptr;
+    gcl::TAction* PrintA = nullptr;
+    gcl::TAction* PrintPrevA = nullptr;
+    gcl::TAction* ExportAsHtml = nullptr;
+    TTxItem* UsePrImg = nullptr;
+    TTxItem* UseNotes = nullptr;
+    TTxSpinEditItem* PWidthE = nullptr;
+    TTxEditItem* PrintHeadingE = nullptr;
+    gcl::TSaveDialog* sv = nullptr;
+
+protected:
+    // Create (Owner, List, Cols, DisablePrint, Heading, SelectionOnly):
+    // builds the report of List (whose selection it may widen, see
+    // SelectAllUnlessSeveral) and shows it. A missing print template
+    // raises the file error.
+    TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, bool disablePrint,
+            const std::string& heading, bool selectionOnly);
+
+private:
+    TTxItem* AddButton(gcl::TBasicAction* action);
+    TTxItem* AddCheckItem(const std::string& caption);
+    void AddLabel(const std::string& caption);
+    // Builds the report with these options and shows it.
+    void ShowReport(std::int32_t width, bool notes, bool priorities, const std::string& heading);
+    void SetStatus(const std::string& text);
+
+    TReportList& FList;
+    TCols FCols;
+    bool FSelectionOnly;
+    bool FDisablePrint;
+    std::string FReport;
+    bool FBrowserReady = false;
+    bool FBrowserTried = false;
+};
+
+} // namespace qelvo
