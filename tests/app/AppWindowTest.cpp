@@ -10,6 +10,7 @@
 #include "gcl/Controls.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/Init.h"
+#include "listview/GvListview.h"
 #include "theming/Tx.h"
 #include "theming/TxBars.h"
 #include "themes/ThemeCommon.h"
@@ -63,7 +64,7 @@ void StartAppUnits() {
     started = true;
     gcl::InitializeUnits({&gcl::FormsUnit, &gcl::DialogsUnit, &gcl::OleUnit, &BarHookUnit, &BarItemUnit, &BarAnimUnit,
                           &BarAccUnit, &BarEditItemUnit, &BarDockUnit, &BarToolbarUnit, &TxUnit, &TxBarsUnit,
-                          &ThemesUnit, &XtControlsUnit, &gcl::CommonControlsUnit});
+                          &ThemesUnit, &XtControlsUnit, &GvListviewUnit, &gcl::CommonControlsUnit});
 }
 
 void ClickControl(gcl::TControl* control) {

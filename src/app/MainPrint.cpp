@@ -1,0 +1,167 @@
+// The main window's print and export commands over the task list.
+#include "app/MainPrint.h"
+
+#include "app/PrintForm.h"
+#include "app/logic/AppMessages.h"
+#include "app/logic/LayoutSettings.h"
+#include "app/logic/TextExport.h"
+#include "data/uDataMan.h"
+#include "gcl/Dialogs.h"
+#include "gcl/rtl/Strings.h"
+#include "gcl/rtl/SysInfo.h"
+
+namespace qelvo {
+
+namespace {
+
+// The HTML export's fixed report settings.
+constexpr std::int32_t HtmlExportWidth = 800;
+
+// A save dialog for one command.
+class TCommandSaveDialog {
+public:
+    TCommandSaveDialog(const char* filter, const char* defaultExt) : FDialog(gcl::TSaveDialog::Create(nullptr)) {
+        FDialog->SetFilter(filter);
+        FDialog->SetDefaultExt(defaultExt);
+    }
+    ~TCommandSaveDialog() { FDialog->Free(); }
+    TCommandSaveDialog(const TCommandSaveDialog&) = delete;
+    TCommandSaveDialog& operator=(const TCommandSaveDialog&) = delete;
+    // The chosen name, or "" when the user cancelled.
+    std::string Execute() { return FDialog->Execute() ? FDialog->GetFileName() : std::string(); }
+
+private:
+    gcl::TSaveDialog* FDialog;
+};
+
+void ShowError(const std::string& text) {
+    gcl::ShowMessageBox(text, msg::AppTitle, MB_OK | MB_ICONERROR);
+}
+
+// Writes Text to FileName and opens it with Program ("" = the file's own
+// program); a failure is shown and nothing is opened.
+void WriteAndOpen(const std::string& fileName, const std::string& text, const std::string& program) {
+    std::string message;
+    if (!WriteExportFile(fileName, text, message)) {
+        ShowError(message);
+        return;
+    }
+    if (program.empty())
+        gcl::Shell->Open(fileName);
+    else
+        gcl::Shell->Open(program, NotepadParameter(fileName));
+}
+
+} // namespace
+
+TReportList TaskListReport(TCustomGvListview* list, bool grouped) {
+    TReportList report;
+    report.Grouped = grouped;
+    TGvGlobalItems* items = list->GetItems();
+    const int columns = list->GetHeader()->GetColumns()->GetCount();
+    for (int i = 0; i < items->GetCount(); ++i) {
+        TGvItem* item = items->GetItems(i);
+        TReportItem entry;
+        for (int c = 0; c < columns && c < static_cast<int>(entry.Captions.size()); ++c)
+            entry.Captions[static_cast<std::size_t>(c)] = gcl::WideToAnsi(item->GetCaptions(c));
+        entry.Checked = item->GetChecked();
+        entry.Selected = item->GetSelected();
+        if (const auto* task = static_cast<const TuTask*>(item->GetData())) {
+            entry.Priority = task->Priority;
+            entry.Notes = task->Notes;
+        }
+        if (auto* owner = dynamic_cast<TGvItems*>(item->GetCollection()))
+            if (TGvGroup* group = owner->GetOwnerGroup()) {
+                entry.GroupIndex = group->GetIndex();
+                entry.GroupCaption = gcl::WideToAnsi(group->GetCaption());
+            }
+        report.Items.push_back(std::move(entry));
+    }
+    return report;
+}
+
+TCols TaskListColumns(TCustomGvListview* list) {
+    std::vector<TColumnInfo> columns;
+    TGvColumns* all = list->GetHeader()->GetColumns();
+    for (int i = 0; i < all->GetCount(); ++i) {
+        TGvColumn* column = all->GetColumns(i);
+        columns.push_back({column->GetWidth(), column->GetVisible(), gcl::WideToAnsi(column->GetCaption())});
+    }
+    return BuildColumnRecord(columns, list->GetClientWidth());
+}
+
+void ApplyReportSelection(TCustomGvListview* list, const TReportList& report) {
+    TGvGlobalItems* items = list->GetItems();
+    for (int i = 0; i < items->GetCount() && i < static_cast<int>(report.Items.size()); ++i)
+        items->GetItems(i)->SetSelected(report.Items[static_cast<std::size_t>(i)].Selected);
+}
+
+void PrintTaskList(TCustomGvListview* list, bool grouped) {
+    if (list->GetItems()->GetCount() == 0) return;
+    TReportList report = TaskListReport(list, grouped);
+    TPrintF* window = nullptr;
+    try {
+        window = TPrintF::Create(nullptr, report, TaskListColumns(list), false, std::string(msg::PrintHeading), false);
+    } catch (const gcl::Exception&) {
+        ShowError(msg::TemplateMissingHead + PrintTemplateFileName());
+        return;
+    }
+    ApplyReportSelection(list, report);
+    // Whichever way the window ends, it goes, and the tasks the report
+    // selected are unselected again.
+    struct TCloseWindow {
+        TPrintF* Window;
+        TCustomGvListview* List;
+        ~TCloseWindow() {
+            Window->Free();
+            List->GetSelection()->ClearAll();
+        }
+    } close{window, list};
+    window->ShowModal();
+}
+
+void ExportTaskListToHtml(TCustomGvListview* list, bool grouped) {
+    if (list->GetItems()->GetCount() == 0) return;
+    TCommandSaveDialog dialog(msg::HtmlExportFilter, "html");
+    const std::string chosen = dialog.Execute();
+    if (chosen.empty()) return;
+    THtmlReportOptions options;
+    options.Width = HtmlExportWidth;
+    options.Heading = msg::HtmlExportHeading;
+    options.Cols = TaskListColumns(list);
+    options.AppDir = AppDir();
+    TReportList report = TaskListReport(list, grouped);
+    std::string html;
+    try {
+        BuildHtmlReport(html, options, PrintTemplateFileName(), report);
+    } catch (const gcl::Exception&) {
+        ShowError(msg::TemplateMissingHead + PrintTemplateFileName());
+        return;
+    }
+    list->GetSelection()->ClearAll();
+    WriteAndOpen(HtmlExportFileName(chosen), html, std::string());
+}
+
+void ExportTaskListToText(TCustomGvListview* list, bool grouped) {
+    if (list->GetItems()->GetCount() == 0) return;
+    TReportList report = TaskListReport(list, grouped);
+    const std::string text = BuildTextExport(report);
+    list->GetSelection()->ClearAll();
+    TCommandSaveDialog dialog(msg::TextExportFilter, "txt");
+    const std::string chosen = dialog.Execute();
+    if (chosen.empty()) return;
+    WriteAndOpen(TextExportFileName(chosen), text, "notepad");
+}
+
+void ExportDatabaseToPendrillax(const TuData& data) {
+    TCommandSaveDialog dialog(msg::PendrillaxFilter, "jmw");
+    const std::string chosen = dialog.Execute();
+    if (chosen.empty()) return;
+    try {
+        ExportJmw(data, chosen);
+    } catch (const gcl::Exception& e) {
+        ShowError(e.GetMessage());
+    }
+}
+
+} // namespace qelvo
