@@ -9,6 +9,7 @@
 #include "gcl/rtl/IniFiles.h"
 #include "support/ApplicationTest.h"
 #include "support/Screenshot.h"
+#include "theming/TxTestSupport.h"
 
 namespace qelvo {
 namespace {
@@ -280,6 +281,12 @@ TEST_F(OptionsDialog, ModalDialogClosesThroughOkAndLooksRight) {
     d->Show();
     test::PumpApplication(300);
     EXPECT_GT(test::SaveWindowScreenshot(d->GetHandle(), "OptionsDialog.bmp"), 20);
+    {
+        test::TVisualStylesScope classic(false);  // the classic look paints too
+        RedrawWindow(d->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        test::PumpApplication(200);
+        EXPECT_GT(test::SaveWindowScreenshot(d->GetHandle(), "OptionsDialogClassic.bmp"), 20);
+    }
     d->Hide();
     PostMessageA(d->okBut->GetHandle(), BM_CLICK, 0, 0);
     {
