@@ -1311,7 +1311,8 @@ void InitializeXtControls() {
                               TXtSubmenuItem::StaticClass(), TXtLabelItem::StaticClass(),
                               TXtRightAlignSpacerItem::StaticClass(), TXtSeparatorItem::StaticClass(),
                               TXtRadioGroupItem::StaticClass(), TXtThemeGroupItem::StaticClass(),
-                              TXtPopupMenu::StaticClass(), TXtTabItem::StaticClass()});
+                              TXtPopupMenu::StaticClass(), TXtTabItem::StaticClass(), TXtDock::StaticClass(),
+                              TXtToolbar::StaticClass()});
     } catch (...) {
         FinalizeXtControls();
         throw;

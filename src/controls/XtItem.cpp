@@ -265,6 +265,7 @@ void TXtCustomItem::InitiateAction() {
 }
 
 TBarItemViewerClass TXtCustomItem::GetItemViewerClass(TBarView*) { return TXtItemViewer::StaticClass(); }
+TBarPopupWindowClass TXtCustomItem::GetPopupWindowClass() { return TXtPopupWindow::StaticClass(); }
 
 void TXtCustomItem::ActionChange(gcl::TObject* Sender, bool CheckDefaults) {
     if (auto* action = dynamic_cast<gcl::TCustomAction*>(Sender)) {
@@ -440,8 +441,34 @@ void TXtItemViewer::CalcSize(gcl::TCanvas* Canvas, int& AWidth, int& AHeight) {
     if (toolbarStyle && item->GetAnchored()) length += AnchorExtra;
     length = std::max(length, item->GetMinWidth());
     thickness = std::max(thickness, item->GetMinHeight());
+    if (auto* view = dynamic_cast<TXtToolbarView*>(FView); view && view->GetMaxSize() > -1)
+        thickness = std::min(thickness, view->GetMaxSize());
     AWidth = rotated ? thickness : length;
     AHeight = rotated ? length : thickness;
+}
+
+namespace {
+
+TXtToolbarDisplayMode ToolbarDisplayMode(TBarView* View) {
+    auto* bar = dynamic_cast<TXtToolbar*>(View->GetWindow());
+    return bar ? bar->GetDisplayMode() : tbdmSelectiveCaption;
+}
+
+} // namespace
+
+bool TXtItemViewer::CaptionShown() {
+    switch (ToolbarDisplayMode(FView)) {
+    case tbdmImageOnly:
+        if (IsImageShown()) return false;
+        break;
+    case tbdmTextOnly: return true;
+    default: break;
+    }
+    return TTxItemViewer::CaptionShown();
+}
+
+bool TXtItemViewer::IsImageShown() {
+    return ToolbarDisplayMode(FView) != tbdmTextOnly && TTxItemViewer::IsImageShown();
 }
 
 void TXtItemViewer::Entering(TBarItemViewer* OldSelected) {
@@ -665,6 +692,67 @@ void TXtThemeGroupItem::DoThemeChange() {
         }
     }
     if (OnThemeChange) OnThemeChange(this);
+}
+
+// ==== Drag objects and the item cache ============================================================
+
+GCL_IMPLEMENT_CLASS(TXtCustomDragObject)
+GCL_IMPLEMENT_CLASS(TXtItemDragObject)
+
+TXtCustomDragObject::TXtCustomDragObject(gcl::TControl* ASourceControl, TBarCustomItem* ASourceItem)
+    : FSourceControl(ASourceControl), FSourceItem(ASourceItem) {}
+
+gcl::TCursor TXtCustomDragObject::GetDragCursor(bool Accepted, int, int) {
+    return Accepted ? FAcceptedCursor : FRejectedCursor;
+}
+
+void TXtCustomDragObject::Finished(gcl::TObject* Target, int X, int Y, bool Accepted) {
+    inherited::Finished(Target, X, Y, Accepted);
+    // The source control hears the end of the drag as from a drag of its own.
+    if (gcl::TControl* control = FSourceControl.Get()) gcl::TDragControlObject(control).Finished(Target, X, Y, Accepted);
+}
+
+GCL_IMPLEMENT_CLASS(TXtItemCache)
+GCL_IMPLEMENT_CLASS(TXtItemCacheCollection)
+
+void TXtItemCache::SetItem(TBarCustomItem* Value) {
+    FItem = Value;
+    if (Value) FName = Value->GetName();
+}
+
+std::string TXtItemCache::GetName() const { return FItem ? FItem->GetName() : FName; }
+
+void TXtItemCache::Assign(gcl::TPersistent* Source) {
+    auto* other = dynamic_cast<TXtItemCache*>(Source);
+    if (!other) {
+        inherited::Assign(Source);
+        return;
+    }
+    SetItem(other->GetItem());
+    if (!other->GetItem()) FName = other->FName;
+    FLeft = other->FLeft;
+    FTop = other->FTop;
+    FWidth = other->FWidth;
+    FHeight = other->FHeight;
+    FParentWidth = other->FParentWidth;
+    FParentHeight = other->FParentHeight;
+}
+
+int TXtItemCacheCollection::AddItem(TBarCustomItem* Item, const TRect& Rect) {
+    TXtItemCache* cache = Add();
+    cache->SetItem(Item);
+    cache->SetLeft(Rect.Left);
+    cache->SetTop(Rect.Top);
+    cache->SetWidth(Rect.Right - Rect.Left);
+    cache->SetHeight(Rect.Bottom - Rect.Top);
+    return cache->GetIndex();
+}
+
+int TXtItemCacheCollection::IndexOfItem(TBarCustomItem* Item) const {
+    if (!Item) return -1;
+    for (int i = 0; i < GetCount(); ++i)
+        if (GetItems(i)->GetItem() == Item) return i;
+    return -1;
 }
 
 } // namespace qelvo

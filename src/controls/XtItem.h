@@ -5,9 +5,10 @@
 // unit's start-up.
 #pragma once
 
-#include "controls/XtBars.h"
 #include "controls/XtPaint.h"
 #include "controls/XtSkins.h"
+#include "gcl/DragDrop.h"
+#include "gcl/rtl/Collections.h"
 #include "gcl/rtl/Init.h"
 #include "theming/TxDkPanels.h"
 #include "theming/TxItems.h"
@@ -97,6 +98,7 @@ public:
     void Click() override;
     void InitiateAction() override;
     TBarItemViewerClass GetItemViewerClass(TBarView* View) override;
+    TBarPopupWindowClass GetPopupWindowClass() override;
 
 protected:
     explicit TXtCustomItem(gcl::TComponent* AOwner);
@@ -193,6 +195,10 @@ public:
     int AnchorExtra = 0;
 
     void CalcSize(gcl::TCanvas* Canvas, int& AWidth, int& AHeight) override;
+    // An extended toolbar's display mode: image-only hides the caption
+    // beside an image, text-only shows the caption and no image.
+    bool CaptionShown() override;
+    bool IsImageShown() override;
     void Entering(TBarItemViewer* OldSelected) override;
     void Paint(gcl::TCanvas* Canvas, TRect ClientAreaRect, bool IsSelected, bool IsPushed,
                bool UseDisabledShadow) override;
@@ -313,4 +319,92 @@ private:
     std::wstring FSkinsDirectory;
 };
 
+// ---- Drag objects and the item cache ---------------------------------------------------------
+
+// The drag of an item between bars: the accepted and rejected cursors,
+// and the source control hears how the drag ended.
+class TXtCustomDragObject : public gcl::TDragObjectEx {
+    GCL_CLASS(TXtCustomDragObject, gcl::TDragObjectEx)
+public:
+    TXtCustomDragObject(gcl::TControl* ASourceControl, TBarCustomItem* ASourceItem);
+
+    gcl::TControl* GetSourceControl() const noexcept { return FSourceControl.Get(); }
+    TBarCustomItem* GetSourceItem() const noexcept { return FSourceItem.Get(); }
+    gcl::TCursor GetAcceptedCursor() const noexcept { return FAcceptedCursor; }
+    void SetAcceptedCursor(gcl::TCursor Value) noexcept { FAcceptedCursor = Value; }
+    gcl::TCursor GetRejectedCursor() const noexcept { return FRejectedCursor; }
+    void SetRejectedCursor(gcl::TCursor Value) noexcept { FRejectedCursor = Value; }
+
+    gcl::TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+    // A rejected drop cancels the source control's drag; the source
+    // control then hears the end of the drag with the target and point.
+    void Finished(gcl::TObject* Target, int X, int Y, bool Accepted) override;
+
+private:
+    gcl::TComponentRef<gcl::TControl> FSourceControl;
+    gcl::TComponentRef<TBarCustomItem> FSourceItem;
+    gcl::TCursor FAcceptedCursor = crXtMove;
+    gcl::TCursor FRejectedCursor = gcl::crNo;
+};
+
+class TXtItemDragObject : public TXtCustomDragObject {
+    GCL_CLASS(TXtItemDragObject, TXtCustomDragObject)
+public:
+    using TXtCustomDragObject::TXtCustomDragObject;
+};
+
+// Remembered bounds of an item (and the size of the window it lay in).
+class TXtItemCache : public gcl::TCollectionItem {
+    GCL_CLASS(TXtItemCache, gcl::TCollectionItem)
+public:
+    TBarCustomItem* GetItem() const noexcept { return FItem.Get(); }
+    void SetItem(TBarCustomItem* Value);
+    // The item's name while it is there, else the name stored.
+    std::string GetName() const;
+    void SetName(const std::string& Value) { FName = Value; }
+    int GetLeft() const noexcept { return FLeft; }
+    void SetLeft(int Value) noexcept { FLeft = Value; }
+    int GetTop() const noexcept { return FTop; }
+    void SetTop(int Value) noexcept { FTop = Value; }
+    int GetWidth() const noexcept { return FWidth; }
+    void SetWidth(int Value) noexcept { FWidth = Value; }
+    int GetHeight() const noexcept { return FHeight; }
+    void SetHeight(int Value) noexcept { FHeight = Value; }
+    int GetParentWidth() const noexcept { return FParentWidth; }
+    void SetParentWidth(int Value) noexcept { FParentWidth = Value; }
+    int GetParentHeight() const noexcept { return FParentHeight; }
+    void SetParentHeight(int Value) noexcept { FParentHeight = Value; }
+
+    // Copies the item and the six numbers of another cache entry.
+    void Assign(gcl::TPersistent* Source) override;
+
+protected:
+    explicit TXtItemCache(gcl::TCollection* ACollection) : gcl::TCollectionItem(ACollection) {}
+
+private:
+    gcl::TComponentRef<TBarCustomItem> FItem;
+    std::string FName;
+    int FLeft = 0;
+    int FTop = 0;
+    int FWidth = 0;
+    int FHeight = 0;
+    int FParentWidth = 0;
+    int FParentHeight = 0;
+};
+
+class TXtItemCacheCollection : public gcl::TCollection {
+    GCL_CLASS(TXtItemCacheCollection, gcl::TCollection)
+public:
+    TXtItemCacheCollection() : gcl::TCollection(TXtItemCache::StaticClass()) {}
+    TXtItemCache* Add() { return static_cast<TXtItemCache*>(gcl::TCollection::Add()); }
+    // A new entry for Item with Rect's corner and size; its index.
+    int AddItem(TBarCustomItem* Item, const TRect& Rect);
+    TXtItemCache* GetItems(int Index) const { return static_cast<TXtItemCache*>(gcl::TCollection::GetItems(Index)); }
+    // The entry of Item, -1 for null or none.
+    int IndexOfItem(TBarCustomItem* Item) const;
+};
+
 } // namespace qelvo
+
+// The bars, docks and popups of the unit build on the items above.
+#include "controls/XtBars.h"

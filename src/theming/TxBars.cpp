@@ -694,6 +694,11 @@ uint32_t DockableViewType(TBarCustomDockableWindow* Bar) { return QueryControlVi
 
 TColor DockableEffectiveColor(TBarCustomDockableWindow* Bar) { return QueryEffectiveColor(Bar); }
 
+std::string TTxFloatingWindowParent::FrameCaption() {
+    TBarCustomDockableWindow* bar = GetDockableWindow();
+    return bar ? gcl::TControlSeam::GetText(bar) : std::string();
+}
+
 void TTxFloatingWindowParent::DrawNCArea(HDC DC, int RedrawWhat) {
     TBarCustomDockableWindow* bar = GetDockableWindow();
     if (!bar || !HandleAllocated()) return;
@@ -713,7 +718,7 @@ void TTxFloatingWindowParent::DrawNCArea(HDC DC, int RedrawWhat) {
         else if (FCloseButtonHot) info.CloseButtonState |= CDBS_HOT;
     }
     info.RedrawPart = static_cast<uint32_t>(RedrawWhat);
-    info.Caption = gcl::TControlSeam::GetText(bar);
+    info.Caption = FrameCaption();
     info.EffectiveColor = DockableEffectiveColor(bar);
     info.Active = !bar->GetInactiveCaption();
     ExcludeClient(wnd, DC);

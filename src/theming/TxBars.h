@@ -211,6 +211,8 @@ public:
 protected:
     using TBarFloatingWindowParent::TBarFloatingWindowParent;
     void DrawNCArea(HDC DC, int RedrawWhat) override;
+    // The caption the theme draws on the frame: the bar's text.
+    virtual std::string FrameCaption();
 
 private:
     bool FCloseButtonHot = false;

@@ -183,3 +183,108 @@ TEST_F(XtBars, SystemMenuPopupCarriesOutTheChosenCommand) {
 }
 
 } // namespace
+
+namespace {
+
+struct TBarEvents : gcl::TObject {
+    std::vector<TBarItemChangedAction> Actions;
+    void Notified(gcl::TObject*, TBarCustomItem*, bool, TBarItemChangedAction Action, int, TBarCustomItem*) {
+        Actions.push_back(Action);
+    }
+    int Inserted() const { return static_cast<int>(std::count(Actions.begin(), Actions.end(), tbicInserted)); }
+};
+
+class XtToolbars : public XtBars {
+protected:
+    TXtDock* Dock = nullptr;
+    TXtToolbar* Bar = nullptr;
+    void MakeBar(int DockWidth = 400) {
+        Dock = Make<TXtDock>(Form, 0, 0, DockWidth, 30);
+        Bar = TXtToolbar::Create(Form);
+        Bar->SetCurrentDock(Dock);
+        Bar->SetParent(Dock);
+    }
+    TXtItem* AddItem(const wchar_t* Caption) {
+        auto* item = TXtItem::Create(Form);
+        item->SetCaption(Caption);
+        Bar->GetItems()->Add(item);
+        return item;
+    }
+};
+
+TEST_F(XtToolbars, NewBarsAndDocksStartWithTheirDefaults) {
+    MakeBar();
+    EXPECT_TRUE(Bar->GetChevronVertical());
+    EXPECT_FALSE(Bar->GetCompoundToolbar());
+    EXPECT_TRUE(Bar->GetCustomizable());
+    EXPECT_EQ(Bar->GetCustomizingCount(), 0);
+    EXPECT_EQ(Bar->GetItemNotificationLock(), 0);
+    EXPECT_EQ(Bar->GetDisplayMode(), tbdmSelectiveCaption);
+    EXPECT_FALSE(Bar->GetAnchoringInProgress());
+    EXPECT_TRUE(gcl::IsRectEmpty(Bar->GetDropMarkRect()));
+    EXPECT_EQ(Bar->GetDragItemViewer(), nullptr);
+    ASSERT_NE(Bar->GetItemCache(), nullptr);
+    EXPECT_EQ(Bar->GetItemCache()->GetCount(), 0);
+    ASSERT_NE(Bar->GetXtView(), nullptr);
+    EXPECT_EQ(Bar->GetXtView()->GetMaxSize(), -1);
+    EXPECT_EQ(Bar->GetRightAlignMargin(), 0);
+    EXPECT_TRUE(gcl::is<TXtChevronItem>(Bar->GetChevronItem()));
+    EXPECT_EQ(gcl::FindClass("TXtToolbar"), TXtToolbar::StaticClass());
+    EXPECT_EQ(gcl::FindClass("TXtDock"), TXtDock::StaticClass());
+
+    Bar->SetCustomizingCount(-3);
+    EXPECT_EQ(Bar->GetCustomizingCount(), 0);
+    Bar->EndItemNotificationLock();
+    EXPECT_EQ(Bar->GetItemNotificationLock(), 0);
+    Bar->BeginItemNotificationLock();
+    Bar->BeginItemNotificationLock();
+    Bar->EndItemNotificationLock();
+    EXPECT_EQ(Bar->GetItemNotificationLock(), 1);
+}
+
+TEST_F(XtToolbars, WideCaptionAndHintRoundTrip) {
+    MakeBar();
+    Bar->HandleNeeded();
+    const std::wstring greek = L"\x0391\x03C1\x03C7\x03B5\x03AF\x03BF";
+    Bar->SetCaption(greek);
+    EXPECT_EQ(Bar->GetCaption(), greek);
+    Bar->SetHint(L"\x6253\x5F00|long");
+    EXPECT_EQ(Bar->GetHint(), L"\x6253\x5F00|long");
+}
+
+TEST_F(XtToolbars, ImageAboveCaptionModeSetsAndClearsBothOptions) {
+    MakeBar();
+    Bar->SetDisplayMode(tbdmImageAboveCaption);
+    EXPECT_TRUE(Bar->GetOptions().Contains(tboImageAboveCaption));
+    EXPECT_TRUE(Bar->GetOptions().Contains(tboSameWidth));
+    Bar->SetDisplayMode(tbdmTextOnly);
+    EXPECT_FALSE(Bar->GetOptions().Contains(tboImageAboveCaption));
+    EXPECT_FALSE(Bar->GetOptions().Contains(tboSameWidth));
+}
+
+TEST_F(XtToolbars, NotificationLockSilencesInsertions) {
+    MakeBar();
+    TBarEvents events;
+    Bar->OnItemNotification = TXtItemNotificationEvent(&events, &TBarEvents::Notified);
+    AddItem(L"One");
+    EXPECT_EQ(events.Inserted(), 1);
+    Bar->BeginItemNotificationLock();
+    AddItem(L"Two");
+    EXPECT_EQ(events.Inserted(), 1);
+    Bar->EndItemNotificationLock();
+    AddItem(L"Three");
+    EXPECT_EQ(events.Inserted(), 2);
+}
+
+TEST_F(XtToolbars, MaxSizeLimitsTheThicknessOfViewers) {
+    MakeBar();
+    TXtItem* item = AddItem(L"Tall");
+    item->SetCustomHeight(40);
+    Form->Show();
+    PumpMessages(50);
+    EXPECT_EQ(Bar->GetView()->Find(item)->BoundsRect.Height(), 40);
+    Bar->GetXtView()->SetMaxSize(18);
+    EXPECT_EQ(Bar->GetView()->Find(item)->BoundsRect.Height(), 18);
+}
+
+} // namespace
