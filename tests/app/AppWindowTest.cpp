@@ -1,25 +1,12 @@
 // The units of the program's window tests, started once per test program.
 #include "AppWindowTest.h"
 
+#include "app/ProgramUnits.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/TextExport.h"
 #include "gcl/rtl/Files.h"
-
-#include "controls/XtControls.h"
-#include "gcl/ComObj.h"
 #include "gcl/Controls.h"
-#include "gcl/Forms.h"
 #include "gcl/rtl/Init.h"
-#include "listview/GvListview.h"
-#include "theming/Tx.h"
-#include "theming/TxBars.h"
-#include "themes/ThemeCommon.h"
-#include "toolbar/BarAnim.h"
-#include "toolbar/BarDock.h"
-#include "toolbar/BarEditItem.h"
-#include "toolbar/BarHook.h"
-#include "toolbar/BarItem.h"
-#include "toolbar/BarToolbar.h"
 
 namespace qelvo::test {
 
@@ -62,9 +49,8 @@ void StartAppUnits() {
     static bool started = false;
     if (started) return;
     started = true;
-    gcl::InitializeUnits({&gcl::FormsUnit, &gcl::DialogsUnit, &gcl::OleUnit, &BarHookUnit, &BarItemUnit, &BarAnimUnit,
-                          &BarAccUnit, &BarEditItemUnit, &BarDockUnit, &BarToolbarUnit, &TxUnit, &TxBarsUnit,
-                          &ThemesUnit, &XtControlsUnit, &GvListviewUnit, &gcl::CommonControlsUnit});
+    // The program's own table, so the windows meet what they meet in qelvo.exe.
+    gcl::InitializeUnits(ProgramUnits());
 }
 
 void ClickControl(gcl::TControl* control) {

@@ -16,7 +16,7 @@
 
 namespace qelvo::test {
 
-// Starts the class library, the theming layer and the common controls once.
+// Starts the program's units once.
 void StartAppUnits();
 
 // Records the shell's open requests instead of opening anything.

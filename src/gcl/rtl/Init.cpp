@@ -1,6 +1,7 @@
 #include "gcl/rtl/Init.h"
 
 #include <cstddef>
+#include <utility>
 
 namespace gcl {
 
@@ -37,6 +38,8 @@ void FinalizeUnits(const std::vector<TUnit*>& units) noexcept {
 }
 
 TUnitScope::TUnitScope(std::initializer_list<TUnit*> units) : FUnits(units) { InitializeUnits(FUnits); }
+
+TUnitScope::TUnitScope(std::vector<TUnit*> units) : FUnits(std::move(units)) { InitializeUnits(FUnits); }
 
 TUnitScope::~TUnitScope() { FinalizeUnits(FUnits); }
 

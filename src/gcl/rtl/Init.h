@@ -55,6 +55,7 @@ void FinalizeUnits(const std::vector<TUnit*>& units) noexcept;
 class TUnitScope {
 public:
     TUnitScope(std::initializer_list<TUnit*> units);
+    explicit TUnitScope(std::vector<TUnit*> units);
     ~TUnitScope();
     TUnitScope(const TUnitScope&) = delete;
     TUnitScope& operator=(const TUnitScope&) = delete;
