@@ -10,6 +10,7 @@
 #include "components/KitTrayIcon.h"
 #include "components/KitUnitVersioning.h"
 #include "controls/XtControls.h"
+#include "controls/XtDkPanels.h"
 #include "gcl/ComObj.h"
 #include "gcl/Controls.h"
 #include "gcl/Dialogs.h"
@@ -44,7 +45,8 @@ const std::vector<gcl::TUnit*>& ProgramUnits() {
         &KitComponentBaseUnit, &KitExStdCtrlsUnit, &KitFixedEditPopUpUnit, &KitRichEditUnit, &KitTrayIconUnit,
         &UniControlsUnit, &UniFormsUnit, &UniActnListUnit, &UniMenusUnit, &UniComCtrlsUnit, &UniCheckLstUnit,
         &GvListviewUnit, &BarHookUnit, &BarItemUnit, &BarAnimUnit, &BarAccUnit, &BarEditItemUnit, &BarDockUnit,
-        &BarToolbarUnit, &TxUnit, &TxBarsUnit, &ThemesUnit, &XtControlsUnit, &gcl::CommonControlsUnit};
+        &BarToolbarUnit, &TxUnit, &TxBarsUnit, &ThemesUnit, &XtControlsUnit, &XtDkPanelsUnit,
+        &gcl::CommonControlsUnit};
     return units;
 }
 

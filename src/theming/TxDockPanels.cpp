@@ -381,10 +381,12 @@ void TTxCustomDockablePanel::AdjustClientRect(gcl::TRect& Rect) {
 void TTxCustomDockablePanel::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
     TPoint nc;
     CalcNCSize(nc);
-    MinWidth = FMinClientWidth + nc.X;
-    MinHeight = FMinClientHeight + nc.Y;
-    MaxWidth = FMaxClientWidth > 0 ? FMaxClientWidth + nc.X : 0;
-    MaxHeight = FMaxClientHeight > 0 ? FMaxClientHeight + nc.Y : 0;
+    int minClientWidth, minClientHeight, maxClientWidth, maxClientHeight;
+    GetMinMaxSize(minClientWidth, minClientHeight, maxClientWidth, maxClientHeight);
+    MinWidth = minClientWidth + nc.X;
+    MinHeight = minClientHeight + nc.Y;
+    MaxWidth = maxClientWidth > 0 ? maxClientWidth + nc.X : 0;
+    MaxHeight = maxClientHeight > 0 ? maxClientHeight + nc.Y : 0;
 }
 
 void TTxCustomDockablePanel::GetMinMaxSize(int& AMinClientWidth, int& AMinClientHeight, int& AMaxClientWidth,
@@ -568,10 +570,12 @@ bool TTxCustomDockablePanel::FireResizing(bool Vertical, int& NewSize, TTxResizi
     TPoint nc;
     CalcNCSize(nc);
     const int ncPart = Vertical ? nc.Y : nc.X;
-    const int minClient = Vertical ? FMinClientHeight : FMinClientWidth;
-    const int maxClient = Vertical ? FMaxClientHeight : FMaxClientWidth;
+    int minClientWidth, minClientHeight, maxClientWidth, maxClientHeight;
+    GetMinMaxSize(minClientWidth, minClientHeight, maxClientWidth, maxClientHeight);
+    const int minClient = Vertical ? minClientHeight : minClientWidth;
+    const int maxClient = Vertical ? maxClientHeight : maxClientWidth;
     int client = std::max(NewSize - ncPart, minClient);
-    if (maxClient > minClient) client = std::min(client, maxClient);
+    if (maxClient > 0 && maxClient >= minClient) client = std::min(client, maxClient);
     NewSize = client + ncPart;
     bool allow = true;
     if (OnDockedResizing) OnDockedResizing(this, Vertical, NewSize, Stage, allow);

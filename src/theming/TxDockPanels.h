@@ -131,7 +131,8 @@ public:
     bool IsVertCaption();
     // The non-client size docked (on a side, LeftRight) and now.
     gcl::TPoint DockedNCSizeFor(bool LeftRight);
-    // Whole-window limits (0 maximum: none).
+    // Whole-window limits (0 maximum: none): the client limits of
+    // GetMinMaxSize plus the frame.
     void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
     // The size the panel takes on Dock (null: floating), client part.
     gcl::TPoint BaseSizeFor(TBarDock* Dock);

@@ -87,9 +87,10 @@ void TBarDock::BeforeDestruction() noexcept {
 }
 
 void TBarDock::SetParent(gcl::TWinControl* Value) {
-    for (gcl::TWinControl* p = Value; p; p = p->GetParent())
-        if (dynamic_cast<TBarDock*>(p) || dynamic_cast<TBarCustomDockableWindow*>(p))
-            throw gcl::EInvalidOperation(SDockNestingError);
+    // Only the direct parent counts: a panel inside a dockable window may
+    // hold a dock of its own (a dockable panel's caption bar is one).
+    if (dynamic_cast<TBarDock*>(Value) || dynamic_cast<TBarCustomDockableWindow*>(Value))
+        throw gcl::EInvalidOperation(SDockNestingError);
     inherited::SetParent(Value);
 }
 
