@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "theming/TxBars.h"
 
 namespace qelvo {
 
@@ -21,7 +20,7 @@ GCL_PUBLISHED(TXtButtonOptions,
     GCL_PROP(RestoreImageIndex).Default(-1),
     GCL_PROP(TitleBarSize).Default(17))
 
-TXtButtonOptions::TXtButtonOptions(gcl::TWinControl* AParentControl, TTxToolbar* AToolbar)
+TXtButtonOptions::TXtButtonOptions(gcl::TWinControl* AParentControl, TXtToolbar* AToolbar)
     : FParentControl(AParentControl), FToolbar(AToolbar) {}
 
 TXtButtonOptions::~TXtButtonOptions() = default;
@@ -221,6 +220,8 @@ void TXtButtonOptions::SetTitleBarSize(int Value) {
 void TXtButtonOptions::ApplyTitleBarSize() {
     for (TXtItem* button : {FCloseButton.Get(), FMaximizeButton.Get(), FMinimizeButton.Get()})
         if (button) button->SetCustomHeight(FTitleBarSize);
+    if (FToolbar)
+        if (auto* view = dynamic_cast<TXtToolbarView*>(FToolbar->GetView())) view->SetMaxSize(FTitleBarSize);
 }
 
 void TXtButtonOptions::SetCaptionText(const std::wstring& Value) {

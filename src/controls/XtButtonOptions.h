@@ -12,8 +12,6 @@
 
 namespace qelvo {
 
-class TTxToolbar;
-
 // The glyphs of the shared caption-button list (XtGlyphs).
 inline constexpr int XtGlyphClose = 0;
 inline constexpr int XtGlyphMaximize = 1;
@@ -25,7 +23,7 @@ class TXtButtonOptions : public gcl::TPersistent {
 public:
     // Made through Create(ParentControl, Toolbar): the buttons are made in
     // AfterConstruction, where the variant's virtual steps are reached.
-    TXtButtonOptions(gcl::TWinControl* AParentControl, TTxToolbar* AToolbar);
+    TXtButtonOptions(gcl::TWinControl* AParentControl, TXtToolbar* AToolbar);
     ~TXtButtonOptions() override;
     void AfterConstruction() override;
     void Assign(gcl::TPersistent* Source) override;
@@ -36,7 +34,7 @@ public:
     TXtItem* GetMaximizeButton() const noexcept { return FMaximizeButton.Get(); }
     TXtRightAlignSpacerItem* GetCaptionLabel() const noexcept { return FCaptionLabel.Get(); }
     gcl::TWinControl* GetParentControl() const noexcept { return FParentControl; }
-    TTxToolbar* GetToolbar() const noexcept { return FToolbar; }
+    TXtToolbar* GetToolbar() const noexcept { return FToolbar; }
 
     // ---- Properties
     bool GetButtonBorders() const noexcept { return FButtonBorders; }
@@ -120,7 +118,7 @@ private:
     int FRestoreImageIndex = -1;
     std::wstring FCaptionText;
     gcl::TWinControl* FParentControl = nullptr;
-    TTxToolbar* FToolbar = nullptr;
+    TXtToolbar* FToolbar = nullptr;
 };
 
 } // namespace qelvo

@@ -109,7 +109,7 @@ GCL_PUBLISHED(TXtDockablePanelButtonOptions,
     GCL_PROP(Minimize).Default(false),
     GCL_PROP(TitleBarSize).Default(15))
 
-TXtDockablePanelButtonOptions::TXtDockablePanelButtonOptions(TXtDockablePanel* APanel, TTxToolbar* AToolbar)
+TXtDockablePanelButtonOptions::TXtDockablePanelButtonOptions(TXtDockablePanel* APanel, TXtToolbar* AToolbar)
     : TXtButtonOptions(APanel, AToolbar), FPanel(APanel) {
     FMaximize = false;
     FMinimize = false;
@@ -140,6 +140,11 @@ void TXtDockablePanelButtonOptions::ReorderButtons() {
 // ==== The caption toolbar ======================================================================
 
 GCL_IMPLEMENT_CLASS(TXtDockablePanelToolbar)
+
+void TXtDockablePanelToolbar::AfterConstruction() {
+    inherited::AfterConstruction();
+    SetCompoundToolbar(true);
+}
 
 TTxDockablePanel* TXtDockablePanelToolbar::FindPanel() const {
     for (gcl::TWinControl* p = GetParent(); p; p = p->GetParent())
@@ -200,10 +205,11 @@ void TXtDockablePanel::AfterConstruction() {
     FCaptionPanel->SetParent(this);
     FCaptionPanel->SetAlign(gcl::alTop);
 
-    FCaptionDock = TTxDock::Create(this);
+    FCaptionDock = TXtDock::Create(this);
     FCaptionDock->SetParent(FCaptionPanel);
     FCaptionDock->OnRequestDock = TBarRequestDockEvent(this, &TXtDockablePanel::CaptionDockRequestDock);
     FCaptionDock->OnResize = gcl::TNotifyEvent(this, &TXtDockablePanel::CaptionDockResize);
+    FCaptionDock->SetOnDrawBackground(TXtDrawEvent(this, &TXtDockablePanel::CaptionAreaPaint));
 
     FCaptionToolbar = TXtDockablePanelToolbar::Create(this);
     FCaptionToolbar->SetDockedBorderStyle(gcl::bsNone);
@@ -657,7 +663,7 @@ bool TXtDockablePanel::DockedResizing(bool Vertical, int& NewSize) {
 }
 
 gcl::TMetaClass const* TXtDockablePanel::GetFloatingWindowParentClass() {
-    return inherited::GetFloatingWindowParentClass();
+    return TXtFloatingWindowParent::StaticClass();
 }
 
 // ---- Painting ---------------------------------------------------------------------------------

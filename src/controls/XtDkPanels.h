@@ -80,7 +80,7 @@ public:
 class TXtDockablePanelButtonOptions : public TXtButtonOptions {
     GCL_CLASS(TXtDockablePanelButtonOptions, TXtButtonOptions)
 public:
-    TXtDockablePanelButtonOptions(TXtDockablePanel* APanel, TTxToolbar* AToolbar);
+    TXtDockablePanelButtonOptions(TXtDockablePanel* APanel, TXtToolbar* AToolbar);
     TXtDockablePanel* GetPanel() const noexcept { return FPanel; }
 
     void ButtonsClick(gcl::TObject* Sender) override;
@@ -91,15 +91,17 @@ private:
     TXtDockablePanel* FPanel;
 };
 
-class TXtDockablePanelToolbar : public TTxToolbar {
-    GCL_CLASS(TXtDockablePanelToolbar, TTxToolbar)
+class TXtDockablePanelToolbar : public TXtToolbar {
+    GCL_CLASS(TXtDockablePanelToolbar, TXtToolbar)
 public:
     // The panel the toolbar is the caption of: the first dockable panel
     // among its parents.
     TTxDockablePanel* FindPanel() const;
+    int GetRightAlignMargin() override { return 4; }
+    void AfterConstruction() override;
 
 protected:
-    explicit TXtDockablePanelToolbar(gcl::TComponent* AOwner) : TTxToolbar(AOwner) {}
+    explicit TXtDockablePanelToolbar(gcl::TComponent* AOwner) : TXtToolbar(AOwner) {}
     // A left press on no item (or on a clicks-transparent one) drags the
     // panel; a double click is the panel's double click.
     void MouseDown(gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y) override;
@@ -149,7 +151,7 @@ public:
     bool GetDockingNow() const noexcept { return FDockingNow; }
 
     gcl::TPanel* GetCaptionPanel() const noexcept { return FCaptionPanel; }
-    TTxDock* GetCaptionDock() const noexcept { return FCaptionDock; }
+    TXtDock* GetCaptionDock() const noexcept { return FCaptionDock; }
     TXtDockablePanelToolbar* GetCaptionToolbar() const noexcept { return FCaptionToolbar; }
     gcl::TBitmap* GetCaptionBitmap() const noexcept { return FCaptionBitmap.get(); }
     TXtDockingState* GetState() const noexcept { return FState.get(); }
@@ -237,7 +239,7 @@ private:
     bool FShowCaptionWhenDocked = true;
     bool FShowCaption = true;
     TDPCaptionRotation FCaptionRotation = dpcrAlwaysHorz;
-    TTxDock* FCaptionDock = nullptr;
+    TXtDock* FCaptionDock = nullptr;
     TXtDockablePanelToolbar* FCaptionToolbar = nullptr;
     std::unique_ptr<gcl::TBitmap> FCaptionBitmap;
     bool FDockingNow = false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controls/XtDkPanels.h"
+#include "controls/XtTabs.h"
 #include "gcl/ImgList.h"
 #include "support/Screenshot.h"
 #include "support/WindowTest.h"
@@ -514,13 +515,27 @@ TEST_F(XtDkPanels, PositionDataRoundTripsThroughTheCallbacks) {
 TEST_F(XtDkPanels, MainWindowLayoutShowsNoteAndSidePanels) {
     Form->SetBounds(30, 30, 640, 480);
     auto* bottom = MakeMultiDock(dpxBottom);
-    auto* sideDock = Make<TTxDock>(Form, 0, 0, 0, 0);
+    auto* sideDock = Make<TXtDock>(Form, 0, 0, 0, 0);
     sideDock->SetPosition(dpLeft);
 
     // The note panel: only a minimise button, images 6 and 5 of its own list.
     auto* images = gcl::TImageList::Create(Form);
     images->SetWidth(16);
     images->SetHeight(16);
+    {
+        // Seven glyphs; 5 is a restore box, 6 a minimise bar.
+        gcl::TBitmap glyphs;
+        glyphs.SetSize(16 * 7, 16);
+        TCanvas* c = glyphs.GetCanvas();
+        c->GetBrush()->SetColor(0xFF00FF);
+        c->FillRect(TRect{0, 0, 16 * 7, 16});
+        c->GetBrush()->SetColor(0x000000);
+        c->FrameRect(TRect{5 * 16 + 3, 3, 5 * 16 + 13, 13});
+        c->FrameRect(TRect{5 * 16 + 4, 4, 5 * 16 + 12, 12});
+        c->FillRect(TRect{6 * 16 + 3, 10, 6 * 16 + 13, 13});
+        images->AddMasked(&glyphs, 0xFF00FF);
+    }
+    ASSERT_EQ(images->GetCount(), 7);
     auto* note = MakePanel(bottom, L"Note: buy milk");
     note->SetImages(images);
     note->GetOptions()->SetClose(false);
@@ -536,7 +551,7 @@ TEST_F(XtDkPanels, MainWindowLayoutShowsNoteAndSidePanels) {
     side->GetOptions()->SetTitleBarSize(30);
     side->SetDockedWidth(180);
     for (const wchar_t* caption : {L"Lists", L"Tags"}) {
-        TXtItem* tab = TXtItem::Create(Form);
+        TXtTabItem* tab = TXtTabItem::Create(Form);
         tab->SetCaption(caption);
         tab->GetFontSettings()->SetSize(130);
         side->GetItems()->Insert(side->GetItems()->GetCount() - 3, tab);
