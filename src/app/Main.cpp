@@ -4,6 +4,11 @@
 // layout applied to and taken from the controls.
 #include "app/Main.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "app/AboutForm.h"
+
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/Options.h"
@@ -61,6 +66,10 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
     SaveDialog1->SetDefaultExt("kpx");
     SaveDialog1->SetOptions(gcl::TOpenOptions{gcl::ofHideReadOnly, gcl::ofOverwritePrompt});
 
+    ApplicationEvents1 = gcl::TApplicationEvents::Create(this);
+    ApplicationEvents1->SetName("ApplicationEvents1");
+    ApplicationEvents1->OnException = gcl::TExceptionEvent(this, &TMainForm::ApplicationEvents1Exception);
+
     OnCreate = gcl::TNotifyEvent(this, &TMainForm::FormCreate);
     OnClose = gcl::TCloseEvent(this, &TMainForm::FormClose);
     OnDestroy = gcl::TNotifyEvent(this, &TMainForm::FormDestroy);
@@ -105,7 +114,7 @@ void TMainForm::CreateActions() {
     CreateNewDbM = NewAction("CreateNewDbM", "Clear database...", 0, E(this, &TMainForm::CreateNewDbMExecute));
     ExitWSM = NewAction("ExitWSM", "Exit without saving", CtrlShift('X'), E(this, &TMainForm::ExitWSMExecute));
     ExitM = NewAction("ExitM", "Exit and save", Ctrl('Q'), E(this, &TMainForm::ExitMExecute));
-    OptionsA = NewAction("OptionsA", "Options...");
+    OptionsA = NewAction("OptionsA", "Options...", 0, E(this, &TMainForm::OptionsAExecute));
     ViewTodayTasksM = NewAction("ViewTodayTasksM", "View Today tasks", 0, E(this, &TMainForm::ViewTodayTasksMExecute));
     AboutM = NewAction("AboutM", "About...", 0, E(this, &TMainForm::AboutMExecute));
     HelpM = NewAction("HelpM", "Online help...", 0, E(this, &TMainForm::HelpMExecute));
@@ -202,7 +211,7 @@ void TMainForm::CreateActions() {
 }
 
 void TMainForm::CreateDocks() {
-    TopDock = TTxDock::Create(this);
+    TopDock = TXtDock::Create(this);
     TopDock->SetName("TopDock");
     TopDock->SetParent(this);
     LeftDock = TTxMultiDock::Create(this);
@@ -237,7 +246,7 @@ void AddSeparator(gcl::TComponent* owner, TBarCustomItem* parent) { parent->Add(
 } // namespace
 
 void TMainForm::CreateMenuBar() {
-    MenuBar = TTxToolbar::Create(this);
+    MenuBar = TXtToolbar::Create(this);
     MenuBar->SetName("MenuBar");
     MenuBar->SetMenuBar(true);
     MenuBar->SetImages(Others16);
@@ -307,7 +316,7 @@ void TMainForm::CreateMenuBar() {
 }
 
 void TMainForm::CreateGroupByBar() {
-    GroupByPan = TTxToolbar::Create(this);
+    GroupByPan = TXtToolbar::Create(this);
     GroupByPan->SetName("GroupByPan");
     GroupByPan->SetImages(Others16);
     GroupByPan->SetDockRow(2);
@@ -343,41 +352,393 @@ void TMainForm::CreateTray() {
 
 // ---- Start-up -----------------------------------------------------------------------
 
-void TMainForm::FormCreate(gcl::TObject*) {}
+void TMainForm::FormCreate(gcl::TObject*) {
+    ApplyProgramDateFormats();
+    FHotKeyId = GlobalAddAtomA(HotKeyAtomName);
+    if (FHotKeyId) RegisterHotKey(GetHandle(), FHotKeyId, MOD_CONTROL | MOD_SHIFT, HotKeyVirtualKey);
+    SetCaption(msg::MainCaption);
+    OpenDialog1->SetInitialDir(AppDir() + "Data");
+    themes->Recreate();
+    ClickThemeItem(StartupThemeIndex);
+    SaveOnExit = false;
+    delete Database;
+    Database = new TuData();
+    SaveOnExit = true;
+    LoadLayoutSettings(SettingsFileName());
+    Database->FileName = StartupDatabaseFileName();
+    tray->SetActive(Options.MinimizeToTray);
+    const bool existed = gcl::FileExists(Database->FileName);
+    if (!LoadDatabase(*Database, Database->FileName) && existed) {
+        // The file is there but could not be read: the empty database
+        // must not replace it unasked.
+        FSaveGuard.StartupLoadFailed(Database->FileName);
+    }
+}
 
-bool TMainForm::LoadDatabase(TuData&, const std::string&) { return false; }
+bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
+    CommitNote();
+    const TLoadResult result = LoadDatabaseFile(Data, FileName);
+    if (!result.Loaded) {
+        gcl::ShowMessageBox(result.Message, msg::AppTitle, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    if (&Data == Database) FSaveGuard.Clear();
+    RebuildSideTree();
+    SetCaption(result.Caption);
+    RefreshTaskList();
+    SetAsDefaultM->SetChecked(IsDefaultDatabase(Options, Data.FileName));
+    return true;
+}
 
-void TMainForm::FormClose(gcl::TObject*, gcl::TCloseAction&) {}
+// ---- File commands ------------------------------------------------------------------
 
-void TMainForm::FormDestroy(gcl::TObject*) {}
+void TMainForm::OpenMExecute(gcl::TObject*) {
+    if (!OpenDialog1->Execute()) return;
+    LoadDatabase(*Database, OpenDialog1->GetFileName());
+}
 
-void TMainForm::OpenMExecute(gcl::TObject*) {}
-void TMainForm::SaveAsMExecute(gcl::TObject*) {}
-void TMainForm::SaveMExecute(gcl::TObject*) {}
-void TMainForm::SetAsDefaultMExecute(gcl::TObject*) {}
-void TMainForm::CreateNewDbMExecute(gcl::TObject*) {}
-void TMainForm::ExitWSMExecute(gcl::TObject*) {}
-void TMainForm::ExitMExecute(gcl::TObject*) {}
-void TMainForm::ViewTodayTasksMExecute(gcl::TObject*) {}
-void TMainForm::AboutMExecute(gcl::TObject*) {}
+bool TMainForm::ConfirmSaveOverFailedLoad() {
+    const std::string text = std::string(msg::SaveOverFailedLoadHead) + FSaveGuard.GetBlocked() +
+                             msg::SaveOverFailedLoadTail;
+    if (gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNO | MB_ICONWARNING) != IDYES) return false;
+    FSaveGuard.Clear();
+    return true;
+}
+
+bool TMainForm::SaveOpenDatabase(bool Unattended) {
+    if (!Database) return false;
+    CommitNote();
+    if (FSaveGuard.NeedsConfirmation(Database->FileName)) {
+        if (Unattended || !ConfirmSaveOverFailedLoad()) return false;
+    }
+    StoreSideTree();
+    const TSaveResult result = SaveDatabase(*Database, Database->FileName, gcl::Now());
+    if (!result.Saved) {
+        if (CaptionHasCountdown(GetCaption())) SetCaption(FileCaption(Database->FileName));
+        gcl::ShowMessageBox(result.Message, msg::AppTitle, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    SetCaption(result.Caption);
+    return true;
+}
+
+bool TMainForm::SaveCopyAs() {
+    if (!SaveDialog1->Execute()) return false;
+    const std::string fileName = SaveDialog1->GetFileName();
+    CommitNote();
+    StoreSideTree();
+    if (!Database->SaveToFile(fileName)) {
+        gcl::ShowMessageBox(std::string(msg::SaveFailedHead) + fileName + msg::SaveFailedTail, msg::AppTitle,
+                            MB_OK | MB_ICONERROR);
+        return false;
+    }
+    // A good copy over the file that could not be read replaces it with
+    // the user's consent.
+    if (FSaveGuard.NeedsConfirmation(fileName)) FSaveGuard.Clear();
+    return true;
+}
+
+void TMainForm::SaveAsMExecute(gcl::TObject*) { SaveCopyAs(); }
+
+void TMainForm::SaveMExecute(gcl::TObject*) {
+    if (SaveOpenDatabase(false)) FAutoSaveClock.Restart();
+}
+
+void TMainForm::SetAsDefaultMExecute(gcl::TObject*) {
+    Options.DefaultDatabase = Database->FileName;
+    SaveOptions(SettingsFileName());
+    SetAsDefaultM->SetChecked(true);
+}
+
+void TMainForm::CreateNewDbMExecute(gcl::TObject*) {
+    const int answer = gcl::ShowMessageBox(msg::ClearDatabaseQuestion, msg::AppTitle,
+                                           MB_YESNOCANCEL | MB_ICONQUESTION);
+    const TAnswer a = answer == IDYES ? TAnswer::Yes : answer == IDNO ? TAnswer::No : TAnswer::Cancel;
+    const bool copySaved = a == TAnswer::Yes && SaveCopyAs();
+    if (!ClearDatabaseProceeds(a, copySaved)) return;
+    CommitNote();
+    Database->Clear();
+    RebuildSideTree();
+    Database->Modified = true;
+    RefreshTaskList();
+}
+
+void TMainForm::ExitMExecute(gcl::TObject*) {
+    CommitNote();
+    if (SaveOnExit && Database && FSaveGuard.NeedsConfirmation(Database->FileName) && !ConfirmSaveOverFailedLoad())
+        SaveOnExit = false;
+    TerminateApplication();
+}
+
+void TMainForm::TerminateApplication() {
+    gcl::Application->ProcessMessages();
+    gcl::Application->Terminate();
+}
+
+void TMainForm::ExitWSMExecute(gcl::TObject*) {
+    const int answer = gcl::ShowMessageBox(msg::ExitWithoutSavingQuestion, msg::AppTitle, MB_YESNO | MB_ICONQUESTION);
+    const TExitDecision d = ExitWithoutSavingDecision(SaveOnExit, answer == IDYES ? TAnswer::Yes : TAnswer::No);
+    if (!d.Exit) return;
+    SaveOnExit = d.SaveOnExit;
+    TerminateApplication();
+}
+
+void TMainForm::FormClose(gcl::TObject*, gcl::TCloseAction& Action) {
+    if (!Database) return;
+    CommitNote();
+    TAnswer answer = TAnswer::Yes;
+    if (Database->Modified) {
+        const int r = gcl::ShowMessageBox(msg::SaveBeforeExitQuestion, msg::AppTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
+        answer = r == IDYES ? TAnswer::Yes : r == IDNO ? TAnswer::No : TAnswer::Cancel;
+    }
+    const TCloseDecision d = CloseDecision(Database->Modified, SaveOnExit, answer);
+    if (!d.Close) {
+        Action = gcl::caNone;
+        return;
+    }
+    SaveOnExit = d.SaveOnExit;
+    if (SaveOnExit && Database->Modified && FSaveGuard.NeedsConfirmation(Database->FileName) &&
+        !ConfirmSaveOverFailedLoad())
+        SaveOnExit = false;
+}
+
+void TMainForm::FormDestroy(gcl::TObject*) {
+    if (FHotKeyId) {
+        if (HandleAllocated()) UnregisterHotKey(GetHandle(), FHotKeyId);
+        GlobalDeleteAtom(FHotKeyId);
+        FHotKeyId = 0;
+    }
+    if (!Database) return;
+    SaveLayoutSettings(SettingsFileName());
+    if (SaveOnExit) SaveOpenDatabase(true);
+}
+
+void TMainForm::ViewTodayTasksMExecute(gcl::TObject*) {
+    if (tray->GetActive() && !tray->IsApplicationVisible())
+        tray->ShowApplication();
+    else
+        gcl::Application->Restore();
+    FDate1A->Execute();
+}
+
+void TMainForm::AboutMExecute(gcl::TObject*) {
+    TAboutF* about = TAboutF::Create(this);
+    about->ShowModal();
+    about->Free();
+}
+
 void TMainForm::HelpMExecute(gcl::TObject*) { gcl::Shell->Open(msg::HelpPageUrl); }
 void TMainForm::ContactMExecute(gcl::TObject*) { gcl::Shell->Open(msg::ContactPageUrl); }
 void TMainForm::VisitHomeMExecute(gcl::TObject*) { gcl::Shell->Open(msg::HomePageUrl); }
-void TMainForm::Timer1Timer(gcl::TObject*) {}
-void TMainForm::TxItem76Click(gcl::TObject*) {}
 
-bool TMainForm::LoadLayoutSettings(const std::string&) { return true; }
-void TMainForm::SaveLayoutSettings(const std::string&) {}
-void TMainForm::Timer2Timer(gcl::TObject*) { Timer2->SetEnabled(false); }
-void TMainForm::themesClick(gcl::TObject*) {}
-void TMainForm::ShowGroupByPanMExecute(gcl::TObject*) {}
-void TMainForm::ShowFiltersPanMExecute(gcl::TObject*) {}
-void TMainForm::ShowTagsColMExecute(gcl::TObject*) {}
-void TMainForm::ShowDueDateColMExecute(gcl::TObject*) {}
+void TMainForm::ApplicationEvents1Exception(gcl::TObject*, gcl::Exception&) {}
 
-void TMainForm::WMHotKey(gcl::TMessage&) {}
+// ---- Auto-save ----------------------------------------------------------------------
 
-bool TMainForm::SaveTo(const std::string&, bool) { return false; }
+void TMainForm::Timer1Timer(gcl::TObject*) {
+    if (!Database) return;
+    const TAutoSaveClock::TTick tick = FAutoSaveClock.Tick(gcl::Now(), Options, Database->FileName);
+    if (tick.Countdown && !FSaveGuard.Blocks(Database->FileName))
+        SetCaption(CountdownCaption(Database->FileName, tick.Seconds));
+    if (tick.SaveNow) {
+        if (!SaveOpenDatabase(true) && CaptionHasCountdown(GetCaption()))
+            SetCaption(FileCaption(Database->FileName));
+    }
+}
+
+// ---- Hot key and tray -----------------------------------------------------------------
+
+void TMainForm::CarryOut(THotKeyAction Action) {
+    switch (Action) {
+    case THotKeyAction::Minimize: gcl::Application->Minimize(); break;
+    case THotKeyAction::RestoreAndFocus:
+        gcl::Application->Restore();
+        gcl::Application->BringToFront();
+        FocusTopEdit();
+        break;
+    case THotKeyAction::HideToTray: tray->HideApplication(); break;
+    case THotKeyAction::ShowFromTray:
+        tray->ShowApplication();
+        FocusTopEdit();
+        break;
+    }
+}
+
+void TMainForm::WMHotKey(gcl::TMessage& Message) {
+    if (FHotKeyId == 0 || Message.WParam != FHotKeyId) return;
+    CarryOut(HotKeyDecision(tray->GetActive(), gcl::Application->GetActive(), tray->IsApplicationVisible()));
+}
+
+void TMainForm::TxItem76Click(gcl::TObject*) { CarryOut(MinimizeItemDecision(tray->GetActive())); }
+
+// ---- Layout -------------------------------------------------------------------------------
+
+void TMainForm::ClickThemeItem(int Index) {
+    if (Index < 0 || Index >= themes->GetCount()) return;
+    themes->GetItem(Index)->Click();
+    if (themes->GetItem(Index)->GetChecked()) FThemeIndex = Index;
+}
+
+void TMainForm::themesClick(gcl::TObject* Sender) {
+    const int index = themes->IndexOf(static_cast<TBarCustomItem*>(Sender));
+    if (index >= 0) FThemeIndex = index;
+}
+
+void TMainForm::ApplyColumns(const std::vector<TColumnLayout>& Columns) {
+    TGvColumns* columns = List->GetHeader()->GetColumns();
+    const int count = std::min(columns->GetCount(), static_cast<int>(Columns.size()));
+    for (int i = 0; i < count; ++i) {
+        TGvColumn* column = columns->GetColumns(i);
+        column->SetPosition(Columns[static_cast<size_t>(i)].Position);
+        column->SetWidth(Columns[static_cast<size_t>(i)].Width);
+        column->SetVisible(Columns[static_cast<size_t>(i)].Visible);
+    }
+    if (columns->GetCount() > 1) ShowTagsColM->SetChecked(columns->GetColumns(1)->GetVisible());
+    if (columns->GetCount() > 2) ShowDueDateColM->SetChecked(columns->GetColumns(2)->GetVisible());
+}
+
+bool TMainForm::LoadLayoutSettings(const std::string& IniPath) {
+    TLayoutSettings layout;
+    bool ok = qelvo::LoadLayoutSettings(IniPath, layout, themes->GetCount());
+    // Each step stands on its own: one that fails leaves the others, and
+    // the options are read in every case.
+    auto step = [&ok](auto&& apply) {
+        try {
+            apply();
+        } catch (const gcl::Exception&) {
+            ok = false;
+        }
+    };
+    step([&] {
+        if (layout.Maximized) {
+            SetWindowState(gcl::wsMaximized);
+        } else {
+            const gcl::TRect work = gcl::Screen->GetWorkAreaRect();
+            const TRect32 r = NormalWindowBounds(layout, TRect32{work.Left, work.Top, work.Right, work.Bottom});
+            SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        }
+    });
+    step([&] { ClickThemeItem(layout.Theme); });
+    step([&] {
+        const std::pair<TMainAction*, bool> toggles[] = {{ShowGroupByPanM, layout.GroupByPanelVisible},
+                                                         {ShowFiltersPanM, layout.FiltersPanelVisible},
+                                                         {CountItemsM, layout.CountItems}};
+        for (const auto& [action, stored] : toggles) {
+            action->SetChecked(!stored);
+            action->Execute();
+        }
+    });
+    step([&] {
+        LiveSettings.GroupMode = layout.GroupMode;
+        const int index = GroupByToolbarIndex(layout.GroupMode);
+        if (index < GroupByPan->GetItems()->GetCount()) GroupByPan->GetItems()->GetItem(index)->Click();
+    });
+    step([&] {
+        OrgPanel->SetDockedWidth(layout.OrgPanelWidth);
+        NoteEdit->SetDockedHeight(layout.NotePanelHeight);
+        if (layout.NotePanelMin) MinimizeNotePanel();
+    });
+    LoadOptions(SettingsFileName());
+    step([&] { ApplyOptionLooks(); });
+    step([&] {
+        if (!layout.Maximized && layout.ColumnsRead) ApplyColumns(layout.Columns);
+    });
+    return ok;
+}
+
+void TMainForm::Timer2Timer(gcl::TObject*) {
+    Timer2->SetEnabled(false);
+    if (GetWindowState() != gcl::wsMaximized) return;
+    std::vector<TColumnLayout> columns;
+    if (!LoadColumnLayout(SettingsFileName(), List->GetHeader()->GetColumns()->GetCount(), true, columns)) return;
+    ApplyColumns(columns);
+    RefreshTaskList();
+}
+
+void TMainForm::SaveLayoutSettings(const std::string& IniPath) {
+    TLayoutSettings layout;
+    try {
+        layout.Maximized = GetWindowState() == gcl::wsMaximized;
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (HandleAllocated() && GetWindowPlacement(GetHandle(), &placement) && GetWindowState() != gcl::wsNormal) {
+            // Minimised: the size and place it comes back to.
+            const RECT& r = placement.rcNormalPosition;
+            layout.Left = r.left;
+            layout.Top = r.top;
+            layout.Width = r.right - r.left;
+            layout.Height = r.bottom - r.top;
+        } else {
+            layout.Left = GetLeft();
+            layout.Top = GetTop();
+            layout.Width = GetWidth();
+            layout.Height = GetHeight();
+        }
+        layout.OrgPanelWidth = OrgPanel->GetDockedWidth();
+        layout.NotePanelHeight = NoteEdit->GetDockedHeight();
+        layout.NotePanelMin = NotePanelMinimized();
+        layout.GroupByPanelVisible = ShowGroupByPanM->GetChecked();
+        layout.FiltersPanelVisible = ShowFiltersPanM->GetChecked();
+        layout.CountItems = CountItemsM->GetChecked();
+        layout.GroupMode = LiveSettings.GroupMode;
+        layout.Theme = FThemeIndex;
+        TGvColumns* columns = List->GetHeader()->GetColumns();
+        layout.Columns.clear();
+        for (int i = 0; i < columns->GetCount(); ++i) {
+            TGvColumn* column = columns->GetColumns(i);
+            layout.Columns.push_back({column->GetPosition(), column->GetWidth(), column->GetVisible()});
+        }
+    } catch (const gcl::Exception&) {
+        // What could be read is written.
+    }
+    qelvo::SaveLayoutSettings(IniPath, layout);
+}
+
+void TMainForm::ShowGroupByPanMExecute(gcl::TObject*) { GroupByPan->SetVisible(ShowGroupByPanM->GetChecked()); }
+
+void TMainForm::ShowFiltersPanMExecute(gcl::TObject*) { FiltersPanel->SetVisible(ShowFiltersPanM->GetChecked()); }
+
+void TMainForm::ShowTagsColMExecute(gcl::TObject*) {
+    List->GetHeader()->GetColumns()->GetColumns(1)->SetVisible(ShowTagsColM->GetChecked());
+}
+
+void TMainForm::ShowDueDateColMExecute(gcl::TObject*) {
+    List->GetHeader()->GetColumns()->GetColumns(2)->SetVisible(ShowDueDateColM->GetChecked());
+}
+
+void TMainForm::ApplyOptionLooks() {
+    SetNoteFontSize(Options.NoteFontSize);
+    SetListRowHeight(Options.ListFontSize + 11);
+    SetGroupsUnderlineColor(UnderlineColorFromText(Options.GroupsUnderlineColor, gcl::ColorIdents));
+}
+
+void TMainForm::MinimizeNotePanel() { FNotePanelMinimized = true; }
+
+bool TMainForm::NotePanelMinimized() const { return FNotePanelMinimized; }
+
+// ---- Options ------------------------------------------------------------------------------
+
+void TMainForm::OptionsAExecute(gcl::TObject*) {
+    TOptionsF* dialog = TOptionsF::Create(this, static_cast<IOptionsTarget*>(this));
+    dialog->ShowModal();
+    dialog->Free();
+}
+
+void TMainForm::SetGroupsUnderlineColor(gcl::TColor Color) { List->GetPaintInfoGroup()->SetBandColor(Color); }
+
+std::string TMainForm::GetOpenFileName() { return Database ? Database->FileName : std::string(); }
+
+void TMainForm::SetDefaultDatabaseChecked(bool Checked) { SetAsDefaultM->SetChecked(Checked); }
+
+void TMainForm::SetListRowHeight(int Height) { List->GetCellSizes()->GetReport()->SetHeight(Height); }
+
+void TMainForm::SetTrayIconActive(bool Active) { tray->SetActive(Active); }
+
+std::string TMainForm::GetMainCaption() { return GetCaption(); }
+
+void TMainForm::SetMainCaption(const std::string& Caption) { SetCaption(Caption); }
+
+// ---- Messages ----------------------------------------------------------------------------
 
 void TMainForm::Dispatch(gcl::TMessage& Message) {
     if (Message.Msg == WM_HOTKEY) {
@@ -386,5 +747,20 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
     }
     inherited::Dispatch(Message);
 }
+
+// ---- Unit -------------------------------------------------------------------------------
+
+namespace {
+
+// The screen cursors of the task list's hot zones and of dragging.
+void InitMainUnit() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (HCURSOR hand = LoadCursorA(instance, "CURSOR_HAND")) gcl::Screen->SetCursors(crHandCursor, hand);
+    if (HCURSOR grab = LoadCursorA(instance, "CURSOR_GRAB")) gcl::Screen->SetCursors(crGrabCursor, grab);
+}
+
+} // namespace
+
+gcl::TUnit MainUnit{"Main", &InitMainUnit};
 
 } // namespace qelvo

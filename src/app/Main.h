@@ -12,6 +12,7 @@
 #include "controls/XtControls.h"
 #include "controls/XtItem.h"
 #include "gcl/ActnList.h"
+#include "gcl/AppEvnts.h"
 #include "gcl/Dialogs.h"
 #include "gcl/Forms.h"
 #include "gcl/ImgList.h"
@@ -23,6 +24,8 @@
 #include "unicode/UniActnList.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/MainShell.h"
+#include "app/logic/TaskPresentation.h"
+#include "app/OptionsForm.h"
 
 namespace qelvo {
 
@@ -30,7 +33,7 @@ namespace qelvo {
 // caption and a shortcut; menus, toolbars and popup menus show them.
 using TMainAction = TUniAction;
 
-class TMainForm : public gcl::TForm {
+class TMainForm : public gcl::TForm, public IOptionsTarget {
     GCL_CLASS(TMainForm, gcl::TForm)
 public:
     // ======================================================================
@@ -48,12 +51,13 @@ public:
     TXtPopupMenu* TrayMenu = nullptr;
     gcl::TOpenDialog* OpenDialog1 = nullptr;
     gcl::TSaveDialog* SaveDialog1 = nullptr;
+    gcl::TApplicationEvents* ApplicationEvents1 = nullptr;
 
     // ---- Docks and bars
-    TTxDock* TopDock = nullptr;               // menu bar, quick-entry bar, group-by and filter bars
+    TXtDock* TopDock = nullptr;               // menu bar, quick-entry bar, group-by and filter bars
     TTxMultiDock* LeftDock = nullptr;         // the lists-and-tags panel
     TTxMultiDock* NoteDock = nullptr;         // the note panel, below the task list
-    TTxToolbar* MenuBar = nullptr;
+    TXtToolbar* MenuBar = nullptr;
     TXtSubmenuItem* FileMenu = nullptr;
     TXtSubmenuItem* ViewMenu = nullptr;
     TXtSubmenuItem* ToolsMenu = nullptr;
@@ -63,7 +67,7 @@ public:
     TXtItem* TxItem76 = nullptr;              // "Minimize/Restore          Shift+Ctrl+O"
     // The group-by toolbar: "Group by :", "Nothing", separator, "List",
     // "Date", "Priority", "Tags".
-    TTxToolbar* GroupByPan = nullptr;
+    TXtToolbar* GroupByPan = nullptr;
     TXtItem* NoGroupBtn = nullptr;
 
     // ---- Actions of the shell and the layout
@@ -116,6 +120,12 @@ public:
     void VisitHomeMExecute(gcl::TObject* Sender);
     void Timer1Timer(gcl::TObject* Sender);
     void TxItem76Click(gcl::TObject* Sender);
+    // Errors raised in handlers end there, without a message.
+    void ApplicationEvents1Exception(gcl::TObject* Sender, gcl::Exception& E);
+    // The registered hot key's atom (0 when none).
+    unsigned short GetHotKeyId() const noexcept { return FHotKeyId; }
+    // The index of the selected item of the theme menu.
+    int GetThemeIndex() const noexcept { return FThemeIndex; }
 
     // ---- Layout
     bool LoadLayoutSettings(const std::string& IniPath);
@@ -126,6 +136,22 @@ public:
     void ShowFiltersPanMExecute(gcl::TObject* Sender);
     void ShowTagsColMExecute(gcl::TObject* Sender);
     void ShowDueDateColMExecute(gcl::TObject* Sender);
+    // The looks that follow the options: the note editor's font size, the
+    // task list's row height and group underline.
+    void ApplyOptionLooks();
+    // The note panel minimised to its caption bar, and back.
+    void MinimizeNotePanel();
+    bool NotePanelMinimized() const;
+
+    // ---- The options dialog's view of the window
+    void OptionsAExecute(gcl::TObject* Sender);
+    void SetGroupsUnderlineColor(gcl::TColor Color) override;
+    std::string GetOpenFileName() override;
+    void SetDefaultDatabaseChecked(bool Checked) override;
+    void SetListRowHeight(int Height) override;
+    void SetTrayIconActive(bool Active) override;
+    std::string GetMainCaption() override;
+    void SetMainCaption(const std::string& Caption) override;
 
     // ======================================================================
     // The task list (MainTaskList.cpp)
@@ -146,7 +172,7 @@ public:
     // actions.
     void CreateTaskList();
     // Rebuilds the list from the database and the filter state.
-    void RefreshTaskList();
+    void RefreshTaskList() override;
 
     // ======================================================================
     // The quick-entry bar (MainPanels.cpp)
@@ -171,7 +197,7 @@ public:
     // ======================================================================
     // The filter bar (MainPanels.cpp)
     // ======================================================================
-    TTxToolbar* FiltersPanel = nullptr;
+    TXtToolbar* FiltersPanel = nullptr;
     TMainAction* HideDoneA = nullptr;
     TMainAction* FDate0A = nullptr;
     TMainAction* FDate1A = nullptr;
@@ -229,6 +255,8 @@ public:
     // Writes a note being edited back to the task it belongs to (before a
     // save, a refresh, closing or exiting).
     void CommitNote();
+    // The note editor's font size.
+    void SetNoteFontSize(int Size) override;
 
     // ======================================================================
 
@@ -236,6 +264,9 @@ public:
 
 protected:
     explicit TMainForm(gcl::TComponent* AOwner);
+    // The exit commands' last step: pending messages handled, then the
+    // application ends (its message loop returns and the window goes).
+    virtual void TerminateApplication();
 
 private:
     // ---- Frame construction (Main.cpp)
@@ -250,14 +281,34 @@ private:
                            gcl::TNotifyEvent OnExecute = nullptr);
 
     void WMHotKey(gcl::TMessage& Message);
-    // Writes Database to FileName with the side tree and the note written
-    // back first; reports a failure. True when the file was written.
-    bool SaveTo(const std::string& FileName, bool ShowSaveTime);
+    void CarryOut(THotKeyAction Action);
+    // Saves the open database to its file with the note and the side tree
+    // written back first; a failure is reported and the caption stays.
+    // Unattended (auto-save, the exit save) it never writes over a file
+    // that could not be read at start-up; otherwise it asks first. True
+    // when the file was written.
+    bool SaveOpenDatabase(bool Unattended);
+    // The Save As dialog and the copy; true when the copy was written.
+    bool SaveCopyAs();
+    // Asks before writing over a file that could not be read at start-up;
+    // true when the save may go on.
+    bool ConfirmSaveOverFailedLoad();
+    // Clicks the theme menu's item Index (an index the menu lacks is
+    // ignored) and remembers the selected one.
+    void ClickThemeItem(int Index);
+    void ApplyColumns(const std::vector<TColumnLayout>& Columns);
 
     unsigned short FHotKeyId = 0;
+    bool FNotePanelMinimized = false;
     int FThemeIndex = DefaultThemeIndex;
     TAutoSaveClock FAutoSaveClock;
     TSaveGuard FSaveGuard;
 };
+
+// Loads the screen cursors of the hand and the grab (slots crHandCursor
+// and crGrabCursor) from the program's resources.
+extern gcl::TUnit MainUnit;
+inline constexpr gcl::TCursor crHandCursor = 10;
+inline constexpr gcl::TCursor crGrabCursor = 11;
 
 } // namespace qelvo

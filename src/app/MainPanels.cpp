@@ -14,7 +14,7 @@ void TMainForm::FocusTopEdit() {}
 // ---- Filter bar ------------------------------------------------------------------------------
 
 void TMainForm::CreateFilterBar() {
-    FiltersPanel = TTxToolbar::Create(this);
+    FiltersPanel = TXtToolbar::Create(this);
     FiltersPanel->SetName("FiltersPanel");
     FiltersPanel->SetDockRow(3);
     FiltersPanel->SetParent(TopDock);
@@ -47,5 +47,7 @@ void TMainForm::CreateNotePanel() {
 }
 
 void TMainForm::CommitNote() {}
+
+void TMainForm::SetNoteFontSize(int) {}
 
 } // namespace qelvo

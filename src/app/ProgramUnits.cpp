@@ -1,6 +1,8 @@
 // The program's unit table.
 #include "app/ProgramUnits.h"
 
+#include "app/Main.h"
+
 #include "components/KitComponentBase.h"
 #include "components/KitExStdCtrls.h"
 #include "components/KitFixedEditPopUp.h"
@@ -45,7 +47,7 @@ const std::vector<gcl::TUnit*>& ProgramUnits() {
         &KitComponentBaseUnit, &KitExStdCtrlsUnit, &KitFixedEditPopUpUnit, &KitRichEditUnit, &KitTrayIconUnit,
         &UniControlsUnit, &UniFormsUnit, &UniActnListUnit, &UniMenusUnit, &UniComCtrlsUnit, &UniCheckLstUnit,
         &GvListviewUnit, &BarHookUnit, &BarItemUnit, &BarAnimUnit, &BarAccUnit, &BarEditItemUnit, &BarDockUnit,
-        &BarToolbarUnit, &TxUnit, &TxBarsUnit, &ThemesUnit, &XtControlsUnit, &XtDkPanelsUnit,
+        &BarToolbarUnit, &TxUnit, &TxBarsUnit, &ThemesUnit, &XtControlsUnit, &XtDkPanelsUnit, &MainUnit,
         &gcl::CommonControlsUnit};
     return units;
 }

@@ -1,24 +1,428 @@
-// The main window built with the program's unit table: its docks, bars,
-// menus and actions.
+// The main window as the program runs it: start-up in an empty folder,
+// the exit that writes the settings and the database, saving with its
+// caption, a save that fails, auto-save at the minute, a start-up file that
+// could not be read, clearing the database, the hot key with the tray and
+// the layout read back. Commands go in as key messages to the window.
 #include <gtest/gtest.h>
 
 #include "AppWindowTest.h"
 #include "app/Main.h"
+#include "app/logic/AppMessages.h"
+#include "app/logic/LayoutSettings.h"
+#include "app/logic/Options.h"
+#include "data/uDataMan.h"
+#include "gcl/ShellNotify.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Files.h"
+#include "gcl/rtl/IniFiles.h"
+#include "gcl/rtl/Strings.h"
+#include "support/ApplicationTest.h"
+#include "support/Screenshot.h"
+#include "support/TestEnvironment.h"
+#include "theming/Tx.h"
 
 using namespace qelvo;
+using namespace qelvo::test;
+
+namespace qelvo::test {
+
+// The main window with the application's end recorded instead of done.
+class TTestMainForm : public TMainForm {
+    GCL_CLASS(TTestMainForm, TMainForm)
+public:
+    int Terminations = 0;
+
+protected:
+    explicit TTestMainForm(gcl::TComponent* AOwner) : TMainForm(AOwner) {}
+    void TerminateApplication() override { ++Terminations; }
+};
+GCL_IMPLEMENT_CLASS(TTestMainForm)
+
+} // namespace qelvo::test
 
 namespace {
 
-class MainFormTest : public test::TAppWindowTest {};
+// The notification area: every call succeeds.
+class TQuietTray : public gcl::INotifyIconService {
+public:
+    bool NotifyIcon(DWORD message, NOTIFYICONDATAA&) override {
+        if (message == NIM_ADD) ++Added;
+        return true;
+    }
+    int Added = 0;
+};
 
-TEST_F(MainFormTest, BuildsTheFrameWithItsActions) {
-    TMainForm* form = TMainForm::Create(nullptr);
-    ASSERT_NE(form->ActionList1, nullptr);
-    EXPECT_EQ(form->SaveM->GetShortCut(), gcl::ShortCut('S', gcl::TShiftState{gcl::ssCtrl}));
-    EXPECT_EQ(form->ExitM->GetCaption(), L"Exit and save");
-    EXPECT_EQ(form->List->GetParent(), form);
-    EXPECT_EQ(form->OrgPanel->GetParent(), form->LeftDock);
-    form->Free();
+class TFixedClock : public gcl::IClock {
+public:
+    double Now() override { return Value; }
+    double Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 30, 0);
+};
+
+std::string ReadFile(const std::string& path) { return gcl::ReadFileBytes(path); }
+
+// A key with Ctrl (and Shift) held, through the application's loop.
+void PressKey(HWND window, uint16_t key, bool ctrl, bool shift = false) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    BYTE saved[256];
+    std::copy(state, state + 256, saved);
+    state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
+    state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+    PostMessageA(window, WM_KEYDOWN, key, 0x00000001);
+    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+    PumpApplication(60);
+    SetKeyboardState(saved);
+}
+
+class MainWindow : public TAppWindowTest {
+protected:
+    void SetUp() override {
+        TAppWindowTest::SetUp();
+        Options = TOptions{};
+        LiveSettings = TLiveSettings{};
+    }
+    void TearDown() override {
+        Close();
+        TAppWindowTest::TearDown();
+    }
+
+    // The window as the program makes it: the application's main form.
+    TTestMainForm* Start() {
+        gcl::Application->CreateForm(Form);
+        Form->Show();
+        PumpApplication(50);
+        return Form;
+    }
+    // The window goes (its destroy step saves).
+    void Close() {
+        if (!Form) return;
+        Form->Free();
+        Form = nullptr;
+        PumpApplication(20);
+    }
+    std::string DataFile() const { return App.Dir() + "Data\\ActualData.kpx"; }
+    // A database of two tasks in DataFile.
+    void WriteDatabase(const std::string& path) {
+        gcl::ForceDirectories(gcl::ExtractFilePath(path));
+        TuData data;
+        data.Folders->Add("Work\xF7" "0\xF7");
+        AddTask(data, "Call the printer shop", "Work");
+        AddTask(data, "Buy milk", "Work", "home");
+        ASSERT_TRUE(data.SaveToFile(path));
+    }
+    void WriteOptions(const std::string& key, const std::string& value) {
+        gcl::TIniFile(SettingsFileName()).WriteString("Options", key, value);
+    }
+
+    TQuietTray Tray;
+    gcl::ServiceOverride<gcl::INotifyIconService> UseTray{gcl::NotifyIconService(), Tray};
+    TFixedClock ClockNow;
+    gcl::ServiceOverride<gcl::IClock> UseClock{gcl::Clock, ClockNow};
+    TTestMainForm* Form = nullptr;
+};
+
+TEST_F(MainWindow, FirstStartInAnEmptyFolderThenExitWritesTheFirstRunFiles) {
+    Dialogs.ExpectMessage("The file: " + DataFile() + " does not exists!", IDOK);
+    Start();
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1");
+    EXPECT_EQ(CurrentThemeName(), "Tristan");
+    EXPECT_EQ(Form->GetThemeIndex(), 17);
+    EXPECT_EQ(Database->FileName, DataFile());
+    EXPECT_NE(Form->GetHotKeyId(), 0);
+    EXPECT_TRUE(Form->tray->GetActive());
+    EXPECT_EQ(Tray.Added, 1);
+    EXPECT_TRUE(Form->NoGroupBtn != nullptr);
+    EXPECT_TRUE(Form->CountItemsM->GetChecked());
+    EXPECT_TRUE(Form->ShowGroupByPanM->GetChecked() && Form->GroupByPan->GetVisible());
+    EXPECT_TRUE(Form->ShowFiltersPanM->GetChecked() && Form->FiltersPanel->GetVisible());
+    EXPECT_EQ(LiveSettings.GroupMode, 1);
+    // 804 x 500, centred on the work area.
+    const gcl::TRect work = gcl::Screen->GetWorkAreaRect();
+    EXPECT_EQ(Form->GetWidth(), 804);
+    EXPECT_EQ(Form->GetHeight(), 500);
+    const int left = work.Left + (work.Right - work.Left - 804) / 2;
+    const int top = work.Top + (work.Bottom - work.Top - 500) / 2;
+    EXPECT_EQ(Form->GetLeft(), left);
+    EXPECT_EQ(Form->GetTop(), top);
+
+    PressKey(Form->GetHandle(), 'Q', true);
+    EXPECT_EQ(Form->Terminations, 1);
+    Close();
+    std::string expected = gcl::ReadFileBytes(TestDataDir() + "app\\first-run-settings.ini");
+    expected = gcl::StringReplace(expected, "Left=110", "Left=" + std::to_string(left), {gcl::TReplaceFlag::rfReplaceAll});
+    expected = gcl::StringReplace(expected, "Top=134", "Top=" + std::to_string(top), {gcl::TReplaceFlag::rfReplaceAll});
+    EXPECT_EQ(ReadFile(SettingsFileName()), expected);
+    EXPECT_EQ(ReadFile(ColumnsFileName()), gcl::ReadFileBytes(TestDataDir() + "app\\first-run-settings.inicol"));
+    EXPECT_TRUE(gcl::FileExists(DataFile()));
+    TuData saved;
+    EXPECT_TRUE(saved.LoadFromFile(DataFile()));
+    EXPECT_EQ(saved.Tasks->GetCount(), 0);
+}
+
+TEST_F(MainWindow, SaveShowsTheTimeAndAFailedSaveIsReportedNotShownAsSaved) {
+    WriteDatabase(DataFile());
+    Start();
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx");
+    ASSERT_EQ(Database->Tasks->GetCount(), 2);
+    Database->Modified = true;
+    PressKey(Form->GetHandle(), 'S', true);
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx   [Last Save at 10:20]");
+    EXPECT_FALSE(Database->Modified);
+
+    // The file is made read-only: the save fails, says so, and keeps the
+    // changes and the caption.
+    ClockNow.Value += 5.0 / 1440;
+    Database->Tasks->GetTask(0)->Title = "Changed";
+    Database->Modified = true;
+    ASSERT_TRUE(SetFileAttributesA(DataFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    Dialogs.ExpectMessage(msg::SaveFailedHead, IDOK);
+    PressKey(Form->GetHandle(), 'S', true);
+    EXPECT_TRUE(Database->Modified);
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx   [Last Save at 10:20]");
+    ASSERT_EQ(Dialogs.Shown().size(), 1u);
+    EXPECT_EQ(Dialogs.Shown()[0].Caption, "Qelvo");
+    // The exit save fails too and is reported.
+    Dialogs.ExpectMessage(msg::SaveFailedHead, IDOK);
+    Close();
+    SetFileAttributesA(DataFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+    TuData saved;
+    ASSERT_TRUE(saved.LoadFromFile(DataFile()));
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(0)->Title), "Call the printer shop");
+}
+
+TEST_F(MainWindow, AutoSaveCountsDownAndSavesAtTheMinute) {
+    WriteDatabase(DataFile());
+    WriteOptions("AutoSave", "1");
+    WriteOptions("AutoSave Interval", "1");
+    WriteOptions("Default Database Tasks", DataFile());
+    Start();
+    EXPECT_TRUE(Form->SetAsDefaultM->GetChecked());
+    const double minute = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 21, 0, 0);
+    auto tickAt = [&](int seconds) {
+        ClockNow.Value = minute - 60.0 / 86400 + seconds / 86400.0;
+        Form->Timer1->OnTimer(Form->Timer1);
+    };
+    tickAt(30);
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx");
+    tickAt(44);
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx");
+    Database->Modified = true;
+    Database->Tasks->GetTask(1)->Title = "Buy oat milk";
+    tickAt(45);
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx  [Saving Database in 15 seconds ]");
+    tickAt(59);
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx  [Saving Database in 1 seconds ]");
+    EXPECT_TRUE(Database->Modified);
+    tickAt(60);
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx   [Last Save at 10:21]");
+    EXPECT_FALSE(Database->Modified);
+    TuData saved;
+    ASSERT_TRUE(saved.LoadFromFile(DataFile()));
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(1)->Title), "Buy oat milk");
+}
+
+TEST_F(MainWindow, AutoSaveLeavesADatabaseOtherThanTheDefaultAlone) {
+    const std::string other = App.Dir() + "Other.kpx";
+    WriteDatabase(other);
+    WriteDatabase(DataFile());
+    WriteOptions("AutoSave Interval", "1");
+    WriteOptions("Default Database Tasks", DataFile());
+    Start();
+    Dialogs.ExpectOpen(other);
+    Form->OpenM->Execute();
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - Other.kpx");
+    EXPECT_FALSE(Form->SetAsDefaultM->GetChecked());
+    Database->Modified = true;
+    for (int s = 40; s <= 61; ++s) {
+        ClockNow.Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 0, 0) + s / 86400.0;
+        Form->Timer1->OnTimer(Form->Timer1);
+        EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - Other.kpx");
+    }
+    EXPECT_TRUE(Database->Modified);
+    SaveOnExit = false;
+}
+
+TEST_F(MainWindow, ADatabaseThatCouldNotBeReadIsNeverOverwrittenUnasked) {
+    gcl::ForceDirectories(App.Dir() + "Data");
+    const std::string bytes("\x00\x01\xFF\xF7\xF8junk", 9);
+    ASSERT_TRUE(gcl::WriteFileAtomic(DataFile(), bytes.data(), bytes.size()));
+    WriteOptions("AutoSave Interval", "1");
+    WriteOptions("Default Database Tasks", DataFile());
+    Dialogs.ExpectMessage("The database: " + DataFile() + " cannot be loaded. Possible corrupted database.", IDOK);
+    Start();
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1");
+    Database->Modified = true;
+    // Auto-save skips it, without a countdown.
+    for (int s = 40; s <= 61; ++s) {
+        ClockNow.Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 0, 0) + s / 86400.0;
+        Form->Timer1->OnTimer(Form->Timer1);
+    }
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1");
+    // Ctrl+S asks; No writes nothing.
+    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO);
+    PressKey(Form->GetHandle(), 'S', true);
+    EXPECT_EQ(ReadFile(DataFile()), bytes);
+    // Exit and save asks too; No leaves the file.
+    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO);
+    PressKey(Form->GetHandle(), 'Q', true);
+    EXPECT_EQ(Form->Terminations, 1);
+    Close();
+    EXPECT_EQ(ReadFile(DataFile()), bytes);
+}
+
+TEST_F(MainWindow, AFailedOpenKeepsTheOpenDatabase) {
+    WriteDatabase(DataFile());
+    const std::string bad = App.Dir() + "Bad.kpx";
+    ASSERT_TRUE(gcl::WriteFileAtomic(bad, "", 0));
+    Start();
+    Dialogs.ExpectOpen(bad).ExpectMessage("cannot be loaded", IDOK);
+    Form->OpenM->Execute();
+    EXPECT_EQ(Database->Tasks->GetCount(), 2);
+    EXPECT_EQ(Database->FileName, DataFile());
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx");
+}
+
+TEST_F(MainWindow, ClearDatabaseStopsWhenTheCopyIsCancelledAndSaveAsWritesACopy) {
+    WriteDatabase(DataFile());
+    Start();
+    Dialogs.ExpectMessage(msg::ClearDatabaseQuestion, IDYES).ExpectCancel(gcl::dkSave);
+    Form->CreateNewDbM->Execute();
+    EXPECT_EQ(Database->Tasks->GetCount(), 2);
+    EXPECT_FALSE(Database->Modified);
+
+    const std::string copy = App.Dir() + "Copy.kpx";
+    Dialogs.ExpectMessage(msg::ClearDatabaseQuestion, IDYES).ExpectSave(copy);
+    Form->CreateNewDbM->Execute();
+    EXPECT_EQ(Database->Tasks->GetCount(), 0);
+    EXPECT_TRUE(Database->Modified);
+    EXPECT_EQ(Database->FileName, DataFile());
+    TuData saved;
+    ASSERT_TRUE(saved.LoadFromFile(copy));
+    EXPECT_EQ(saved.Tasks->GetCount(), 2);
+
+    Dialogs.ExpectMessage(msg::ClearDatabaseQuestion, IDCANCEL);
+    Form->CreateNewDbM->Execute();
+    // Exit without saving: No stays, Yes exits and leaves the file.
+    Dialogs.ExpectMessage(msg::ExitWithoutSavingQuestion, IDNO);
+    PressKey(Form->GetHandle(), 'X', true, true);
+    EXPECT_EQ(Form->Terminations, 0);
+    Dialogs.ExpectMessage(msg::ExitWithoutSavingQuestion, IDYES);
+    PressKey(Form->GetHandle(), 'X', true, true);
+    EXPECT_EQ(Form->Terminations, 1);
+    Close();
+    ASSERT_TRUE(saved.LoadFromFile(DataFile()));
+    EXPECT_EQ(saved.Tasks->GetCount(), 2);
+    EXPECT_TRUE(gcl::FileExists(SettingsFileName()));
+}
+
+TEST_F(MainWindow, ClosingAsksOnlyAboutChanges) {
+    WriteDatabase(DataFile());
+    Start();
+    gcl::TCloseAction action = gcl::caHide;
+    Form->FormClose(Form, action);
+    EXPECT_EQ(action, gcl::caHide);
+    EXPECT_TRUE(SaveOnExit);
+    Database->Modified = true;
+    Dialogs.ExpectMessage(msg::SaveBeforeExitQuestion, IDCANCEL);
+    Form->FormClose(Form, action);
+    EXPECT_EQ(action, gcl::caNone);
+    action = gcl::caHide;
+    Dialogs.ExpectMessage(msg::SaveBeforeExitQuestion, IDNO);
+    Form->FormClose(Form, action);
+    EXPECT_EQ(action, gcl::caHide);
+    EXPECT_FALSE(SaveOnExit);
+}
+
+TEST_F(MainWindow, HotKeyHidesToTheTrayAndBringsTheWindowBack) {
+    WriteDatabase(DataFile());
+    Start();
+    HWND window = Form->GetHandle();
+    ASSERT_TRUE(Form->tray->GetActive());
+    EXPECT_TRUE(Form->tray->IsApplicationVisible());
+    PostMessageA(window, WM_HOTKEY, Form->GetHotKeyId(), 0);
+    PumpApplication(100);
+    EXPECT_FALSE(Form->tray->IsApplicationVisible());
+    EXPECT_FALSE(IsWindowVisible(window));
+    // A hot key of another id does nothing.
+    PostMessageA(window, WM_HOTKEY, Form->GetHotKeyId() + 1, 0);
+    PumpApplication(50);
+    EXPECT_FALSE(IsWindowVisible(window));
+    PostMessageA(window, WM_HOTKEY, Form->GetHotKeyId(), 0);
+    PumpApplication(100);
+    EXPECT_TRUE(Form->tray->IsApplicationVisible());
+    EXPECT_TRUE(IsWindowVisible(window));
+
+    // "Minimize/Restore" hides it again; the tray menu's "View Today
+    // tasks" brings it back.
+    Form->TxItem76->Click();
+    PumpApplication(100);
+    EXPECT_FALSE(IsWindowVisible(window));
+    TBarCustomItem* today = Form->TrayMenu->GetItems()->GetItem(1);
+    ASSERT_EQ(today->GetAction(), Form->ViewTodayTasksM);
+    today->Click();
+    PumpApplication(100);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(Form->tray->IsApplicationVisible());
+}
+
+TEST_F(MainWindow, TheStoredLayoutComesBackAndBadIndexesAreIgnored) {
+    WriteDatabase(DataFile());
+    {
+        gcl::TIniFile ini(SettingsFileName());
+        ini.WriteInteger("Form", "Width", 700);
+        ini.WriteInteger("Form", "Height", 450);
+        ini.WriteInteger("Form", "Left", 30);
+        ini.WriteInteger("Form", "Top", 0);  // centres both ways
+        ini.WriteInteger("Form", "Theme", 99);
+        ini.WriteInteger("Others", "Group M", 5);
+        ini.WriteBool("Others", "Count items", false);
+        ini.WriteBool("Filters Panel", "visible", false);
+        ini.WriteInteger("Org Panel", "DockedWidth", 230);
+        ini.WriteString("Options", "List Font Size", "13");
+        gcl::TIniFile col(ColumnsFileName());
+        col.WriteInteger("columns", "C1w", 180);
+        col.WriteBool("columns", "C2v", false);
+    }
+    Start();
+    const gcl::TRect work = gcl::Screen->GetWorkAreaRect();
+    EXPECT_EQ(Form->GetWidth(), 700);
+    EXPECT_EQ(Form->GetLeft(), work.Left + (work.Right - work.Left - 700) / 2);
+    EXPECT_EQ(Form->GetTop(), work.Top + (work.Bottom - work.Top - 450) / 2);
+    EXPECT_EQ(Form->GetThemeIndex(), 17);
+    EXPECT_EQ(LiveSettings.GroupMode, 1);
+    EXPECT_FALSE(Form->CountItemsM->GetChecked());
+    EXPECT_FALSE(Form->FiltersPanel->GetVisible());
+    EXPECT_EQ(Form->OrgPanel->GetDockedWidth(), 230);
+    // The options were read even so.
+    EXPECT_EQ(Options.ListFontSize, 13);
+    EXPECT_EQ(Form->List->GetCellSizes()->GetReport()->GetHeight(), 24);
+    TGvColumns* columns = Form->List->GetHeader()->GetColumns();
+    EXPECT_EQ(columns->GetColumns(1)->GetWidth(), 180);
+    EXPECT_FALSE(columns->GetColumns(2)->GetVisible());
+    EXPECT_TRUE(Form->ShowTagsColM->GetChecked());
+    EXPECT_FALSE(Form->ShowDueDateColM->GetChecked());
+    // The theme menu chooses another theme; the exit keeps its index.
+    Form->themes->GetItem(0)->Click();
+    EXPECT_EQ(Form->GetThemeIndex(), 0);
+    EXPECT_EQ(CurrentThemeName(), "Default");
+    Close();
+    gcl::TIniFile ini(SettingsFileName());
+    EXPECT_EQ(ini.ReadInteger("Form", "Theme", -1), 0);
+    EXPECT_EQ(ini.ReadInteger("Org Panel", "DockedWidth", -1), 230);
+    EXPECT_EQ(gcl::TIniFile(ColumnsFileName()).ReadInteger("columns", "C1w", -1), 180);
+}
+
+TEST_F(MainWindow, WebCommandsAndTheAboutBoxGoThroughTheShell) {
+    WriteDatabase(DataFile());
+    Start();
+    Form->HelpM->Execute();
+    Form->ContactM->Execute();
+    Form->VisitHomeM->Execute();
+    ASSERT_EQ(Shell.Requests.size(), 3u);
+    EXPECT_EQ(Shell.Requests[0].Target, msg::HelpPageUrl);
+    EXPECT_EQ(Shell.Requests[1].Target, msg::ContactPageUrl);
+    EXPECT_EQ(Shell.Requests[2].Target, msg::HomePageUrl);
 }
 
 } // namespace
