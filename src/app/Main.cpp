@@ -214,13 +214,13 @@ void TMainForm::CreateDocks() {
     TopDock = TXtDock::Create(this);
     TopDock->SetName("TopDock");
     TopDock->SetParent(this);
-    LeftDock = TTxMultiDock::Create(this);
+    LeftDock = TXtMultiDock::Create(this);
     LeftDock->SetName("LeftDock");
-    LeftDock->SetPosition(dpLeft);
+    LeftDock->SetPosition(dpxLeft);
     LeftDock->SetParent(this);
-    NoteDock = TTxMultiDock::Create(this);
+    NoteDock = TXtMultiDock::Create(this);
     NoteDock->SetName("NoteDock");
-    NoteDock->SetPosition(dpBottom);
+    NoteDock->SetPosition(dpxBottom);
     NoteDock->SetParent(this);
 }
 
@@ -675,8 +675,12 @@ void TMainForm::SaveLayoutSettings(const std::string& IniPath) {
             layout.Height = GetHeight();
         }
         layout.OrgPanelWidth = OrgPanel->GetDockedWidth();
-        layout.NotePanelHeight = NoteEdit->GetDockedHeight();
         layout.NotePanelMin = NotePanelMinimized();
+        // A minimised panel keeps the height it comes back to.
+        const int restoreHeight = NoteEdit->GetState()->DockedRestoreHeight;
+        layout.NotePanelHeight = layout.NotePanelMin && restoreHeight > 0
+                                     ? restoreHeight - (NoteEdit->GetHeight() - NoteEdit->GetDockedHeight())
+                                     : NoteEdit->GetDockedHeight();
         layout.GroupByPanelVisible = ShowGroupByPanM->GetChecked();
         layout.FiltersPanelVisible = ShowFiltersPanM->GetChecked();
         layout.CountItems = CountItemsM->GetChecked();
@@ -712,9 +716,9 @@ void TMainForm::ApplyOptionLooks() {
     SetGroupsUnderlineColor(UnderlineColorFromText(Options.GroupsUnderlineColor, gcl::ColorIdents));
 }
 
-void TMainForm::MinimizeNotePanel() { FNotePanelMinimized = true; }
+void TMainForm::MinimizeNotePanel() { NoteEdit->Minimize(false); }
 
-bool TMainForm::NotePanelMinimized() const { return FNotePanelMinimized; }
+bool TMainForm::NotePanelMinimized() { return NoteEdit->IsMinimized(); }
 
 // ---- Options ------------------------------------------------------------------------------
 

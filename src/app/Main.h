@@ -10,6 +10,7 @@
 #include "components/KitTrayIcon.h"
 #include "controls/XtBars.h"
 #include "controls/XtControls.h"
+#include "controls/XtDkPanels.h"
 #include "controls/XtItem.h"
 #include "gcl/ActnList.h"
 #include "gcl/AppEvnts.h"
@@ -55,8 +56,8 @@ public:
 
     // ---- Docks and bars
     TXtDock* TopDock = nullptr;               // menu bar, quick-entry bar, group-by and filter bars
-    TTxMultiDock* LeftDock = nullptr;         // the lists-and-tags panel
-    TTxMultiDock* NoteDock = nullptr;         // the note panel, below the task list
+    TXtMultiDock* LeftDock = nullptr;         // the lists-and-tags panel
+    TXtMultiDock* NoteDock = nullptr;         // the note panel, below the task list
     TXtToolbar* MenuBar = nullptr;
     TXtSubmenuItem* FileMenu = nullptr;
     TXtSubmenuItem* ViewMenu = nullptr;
@@ -141,7 +142,7 @@ public:
     void ApplyOptionLooks();
     // The note panel minimised to its caption bar, and back.
     void MinimizeNotePanel();
-    bool NotePanelMinimized() const;
+    bool NotePanelMinimized();
 
     // ---- The options dialog's view of the window
     void OptionsAExecute(gcl::TObject* Sender);
@@ -224,7 +225,7 @@ public:
     // ======================================================================
     // The lists and tags panel (MainPanels.cpp)
     // ======================================================================
-    TTxDockablePanel* OrgPanel = nullptr;
+    TXtDockablePanel* OrgPanel = nullptr;
     TMainAction* NewListTagM = nullptr;
     TMainAction* FolderIconOkA = nullptr;
     TMainAction* EditFolderIconA = nullptr;
@@ -246,7 +247,7 @@ public:
     // ======================================================================
     // The note panel (MainPanels.cpp)
     // ======================================================================
-    TTxDockablePanel* NoteEdit = nullptr;
+    TXtDockablePanel* NoteEdit = nullptr;
     TMainAction* EditNoteA = nullptr;
     TMainAction* MinRestoreNoteA = nullptr;
     // Makes the note panel (in NoteDock) with its editor, binds the
@@ -299,7 +300,6 @@ private:
     void ApplyColumns(const std::vector<TColumnLayout>& Columns);
 
     unsigned short FHotKeyId = 0;
-    bool FNotePanelMinimized = false;
     int FThemeIndex = DefaultThemeIndex;
     TAutoSaveClock FAutoSaveClock;
     TSaveGuard FSaveGuard;

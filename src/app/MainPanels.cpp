@@ -26,7 +26,7 @@ void TMainForm::CreateFilterBar() {
 // ---- Lists and tags panel ----------------------------------------------------------------
 
 void TMainForm::CreateListsPanel() {
-    OrgPanel = TTxDockablePanel::Create(this);
+    OrgPanel = TXtDockablePanel::Create(this);
     OrgPanel->SetName("OrgPanel");
     OrgPanel->SetDockedWidth(200);
     OrgPanel->SetParent(LeftDock);
@@ -39,9 +39,9 @@ void TMainForm::StoreSideTree() {}
 // ---- Note panel ------------------------------------------------------------------------------
 
 void TMainForm::CreateNotePanel() {
-    NoteEdit = TTxDockablePanel::Create(this);
+    NoteEdit = TXtDockablePanel::Create(this);
     NoteEdit->SetName("NoteEdit");
-    gcl::TControlSeam::SetText(NoteEdit, "Note");
+    NoteEdit->SetCaption(L"Note");
     NoteEdit->SetDockedHeight(80);
     NoteEdit->SetParent(NoteDock);
 }

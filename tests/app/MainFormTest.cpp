@@ -379,6 +379,8 @@ TEST_F(MainWindow, TheStoredLayoutComesBackAndBadIndexesAreIgnored) {
         ini.WriteBool("Others", "Count items", false);
         ini.WriteBool("Filters Panel", "visible", false);
         ini.WriteInteger("Org Panel", "DockedWidth", 230);
+        ini.WriteInteger("Note Panel", "DockedHeight", 120);
+        ini.WriteBool("Note Panel", "Min", true);
         ini.WriteString("Options", "List Font Size", "13");
         gcl::TIniFile col(ColumnsFileName());
         col.WriteInteger("columns", "C1w", 180);
@@ -394,6 +396,7 @@ TEST_F(MainWindow, TheStoredLayoutComesBackAndBadIndexesAreIgnored) {
     EXPECT_FALSE(Form->CountItemsM->GetChecked());
     EXPECT_FALSE(Form->FiltersPanel->GetVisible());
     EXPECT_EQ(Form->OrgPanel->GetDockedWidth(), 230);
+    EXPECT_TRUE(Form->NoteEdit->IsMinimized());
     // The options were read even so.
     EXPECT_EQ(Options.ListFontSize, 13);
     EXPECT_EQ(Form->List->GetCellSizes()->GetReport()->GetHeight(), 24);
@@ -410,6 +413,8 @@ TEST_F(MainWindow, TheStoredLayoutComesBackAndBadIndexesAreIgnored) {
     gcl::TIniFile ini(SettingsFileName());
     EXPECT_EQ(ini.ReadInteger("Form", "Theme", -1), 0);
     EXPECT_EQ(ini.ReadInteger("Org Panel", "DockedWidth", -1), 230);
+    EXPECT_EQ(ini.ReadInteger("Note Panel", "DockedHeight", -1), 120);
+    EXPECT_TRUE(ini.ReadBool("Note Panel", "Min", false));
     EXPECT_EQ(gcl::TIniFile(ColumnsFileName()).ReadInteger("columns", "C1w", -1), 180);
 }
 
