@@ -210,7 +210,9 @@ void TTxMultiDock::ArrangeToolbars() {
 
     if (panels.empty()) {
         const int empty = IsDesigning(this) ? 7 : (GetFixAlign() ? 1 : 0);
-        ChangeWidthHeight(vertical ? empty : GetWidth(), vertical ? GetHeight() : empty);
+        // A client-filling dock keeps the size its parent gives it.
+        if (GetAlign() != gcl::alClient)
+            ChangeWidthHeight(vertical ? empty : GetWidth(), vertical ? GetHeight() : empty);
         return;
     }
 
@@ -246,6 +248,7 @@ void TTxMultiDock::ArrangeToolbars() {
         if (vertical) panel->SetBounds(0, positions[i], thickness, entries[i].Size);
         else panel->SetBounds(positions[i], 0, entries[i].Size, thickness);
     }
+    if (GetAlign() == gcl::alClient) return;
     if (vertical) ChangeWidthHeight(GetNonClientWidth() + thickness, GetHeight());
     else ChangeWidthHeight(GetWidth(), GetNonClientHeight() + thickness);
 }

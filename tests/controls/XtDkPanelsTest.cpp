@@ -13,6 +13,7 @@
 #include "gcl/ImgList.h"
 #include "support/Screenshot.h"
 #include "support/WindowTest.h"
+#include "toolbar/MenuScript.h"
 #include "controls/XtTestSupport.h"
 
 using namespace qelvo;
@@ -446,6 +447,73 @@ TEST_F(XtDkPanels, FloatingPanelMinimisesWithAFixedHeight) {
     EXPECT_EQ(panel->GetFloatParent()->GetConstraints()->GetMaxHeight(), 0);
 }
 
+// ---- Caption drags ---------------------------------------------------------------------------
+
+// Presses the left button on the caption toolbar at its client point (the
+// drag loop then reads the queued moves and the pointer).
+void PressCaption(TXtDockablePanel* panel, int x, int y) {
+    SendMessageA(panel->GetCaptionToolbar()->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+}
+
+POINT ScreenPointOf(gcl::TWinControl* control, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(control->GetHandle(), &p);
+    return p;
+}
+
+TEST_F(XtDkPanels, CaptionDragToAnotherDockMaximisesTheSiblingLeftBehind) {
+    auto panels = MakeBench();
+    auto* right = MakeMultiDock(dpxRight);
+    TXtDockablePanel* lists = panels[0];
+    TXtDockablePanel* tags = panels[1];
+    TXtDockablePanel* note = panels[2];
+    ASSERT_TRUE(lists->Minimize(false));
+    ASSERT_TRUE(tags->Minimize(false));
+    PumpMessages(20);
+
+    // The press lands on the caption label (clicks go through it): the panel drags.
+    const POINT target = ScreenPointOf(Form, Form->GetClientWidth() - 3, 200);
+    SetCursorPos(target.x, target.y);
+    PostMessageA(note->GetHandle(), WM_MOUSEMOVE, 0, 0);
+    PostMessageA(note->GetHandle(), WM_LBUTTONUP, 0, 0);
+    TLoopWatchdog watchdog;
+    PressCaption(note, 20, 5);
+    EXPECT_FALSE(watchdog.Fired());
+    ASSERT_EQ(note->GetCurrentDock(), right);
+    EXPECT_TRUE(note->GetDocked());
+    EXPECT_FALSE(note->IsMinimized());
+
+    // The two it left, both minimised: the first one now fills the dock.
+    EXPECT_TRUE(lists->IsMaximized());
+    EXPECT_FALSE(lists->IsMinimized());
+    EXPECT_TRUE(tags->IsMinimized());
+    EXPECT_EQ(lists->GetHeight() + tags->GetHeight(), 400);
+    EXPECT_EQ(tags->GetHeight(), tags->GetMinimizedSize().Y);
+    // The drag is over: nothing of it is remembered.
+    EXPECT_EQ(note->GetSavedState()->DockedTo.Get(), nullptr);
+    EXPECT_EQ(note->GetSavedState()->RestoreSibling.Get(), nullptr);
+}
+
+TEST_F(XtDkPanels, CaptionDragBackToItsDockKeepsItsState) {
+    auto panels = MakeBench();
+    TXtDockablePanel* lists = panels[0];
+    TXtDockablePanel* note = panels[2];
+    ASSERT_TRUE(lists->Minimize(false));
+    TXtDockingState before;
+    before.Assign(lists->GetState());
+
+    // Let go at once, where it was: the panel comes back to its own dock.
+    const POINT here = ScreenPointOf(lists->GetCaptionToolbar(), 20, 5);
+    SetCursorPos(here.x, here.y);
+    PostMessageA(lists->GetHandle(), WM_LBUTTONUP, 0, 0);
+    TLoopWatchdog watchdog;
+    PressCaption(lists, 20, 5);
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_EQ(lists->GetCurrentDock(), note->GetCurrentDock());
+    EXPECT_TRUE(lists->IsMinimized());
+    EXPECT_EQ(lists->GetState()->DockedRestoreHeight, before.DockedRestoreHeight);
+}
+
 // ---- Painting and position data ------------------------------------------------------------
 
 TEST_F(XtDkPanels, FrameWithoutADeviceContextPaintsNothing) {
@@ -508,6 +576,71 @@ TEST_F(XtDkPanels, PositionDataRoundTripsThroughTheCallbacks) {
     panel->ReadPositionData(read);
     EXPECT_EQ(panel->GetDockedWidth(), 140);
     EXPECT_EQ(panel->GetSplitHeight(), 90);
+}
+
+TEST_F(XtDkPanels, PanelStreamsItsWideCaptionSizesAndOptions) {
+    auto* dock = MakeMultiDock(dpxLeft);
+    auto* panel = MakePanel(dock, L"\u03A9 Notes", 90);
+    panel->SetDefaultDockedHeight(200);
+    panel->SetFixedDockedSize(true);
+    panel->SetShowCaptionWhenDocked(false);
+    panel->GetOptions()->SetMinimize(true);
+    panel->GetOptions()->SetMinimizeImageIndex(6);
+    panel->GetOptions()->SetTitleBarSize(30);
+    gcl::TMemoryStream stream;
+    gcl::WriteComponentToStream(stream, panel);
+    stream.SetPosition(0);
+    auto* copy = MakePanel(dock, L"");
+    gcl::ReadComponentFromStream(stream, copy);
+    EXPECT_EQ(copy->GetCaption(), L"\u03A9 Notes");
+    EXPECT_EQ(copy->GetDefaultDockedHeight(), 200);
+    EXPECT_TRUE(copy->GetFixedDockedSize());
+    EXPECT_FALSE(copy->GetShowCaptionWhenDocked());
+    EXPECT_FALSE(copy->GetCaptionPanel()->GetVisible());
+    EXPECT_TRUE(copy->GetOptions()->GetMinimize());
+    EXPECT_TRUE(copy->GetOptions()->GetMinimizeButton()->GetVisible());
+    EXPECT_EQ(copy->GetOptions()->GetMinimizeImageIndex(), 6);
+    EXPECT_EQ(copy->GetOptions()->GetTitleBarSize(), 30);
+    EXPECT_EQ(copy->GetOptions()->GetCaptionText(), L"\u03A9 Notes");
+    // The copy's caption bar still holds just its own four items.
+    EXPECT_EQ(copy->GetItems()->GetCount(), 4);
+}
+
+TEST_F(XtDkPanels, ClientDockAcceptsOnlyInsideAndAsksItsOwner) {
+    auto* client = MakeMultiDock(dpxClient);
+    auto* left = MakeMultiDock(dpxLeft);
+    auto* panel = MakePanel(left, L"Lists");
+    Form->Show();
+    PumpMessages(20);
+    struct TAsk : gcl::TObject {
+        int Calls = 0;
+        bool Seen = false;
+        void Request(gcl::TObject*, TBarCustomDockableWindow*, bool& accept) {
+            ++Calls;
+            Seen = accept;
+        }
+    } ask;
+    client->OnRequestDock = TBarRequestDockEvent(&ask, &TAsk::Request);
+    RECT r{};
+    GetWindowRect(client->GetHandle(), &r);
+    bool accept = true;
+    SetCursorPos(r.left, (r.top + r.bottom) / 2);   // on the edge: outside the shrunk rectangle
+    client->TBarDock::OnRequestDock(client, panel, accept);
+    EXPECT_FALSE(accept);
+    EXPECT_EQ(ask.Calls, 1);
+    EXPECT_FALSE(ask.Seen);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    accept = true;
+    client->TBarDock::OnRequestDock(client, panel, accept);
+    EXPECT_TRUE(accept);
+    EXPECT_TRUE(ask.Seen);
+
+    // A panel docked by a drag next to others starts 10 pixels long; alone
+    // across a left dock it takes DefaultDockedWidth.
+    panel->SetDefaultDockedWidth(170);
+    gcl::TPoint size;
+    panel->GetBaseSize(size);
+    EXPECT_EQ(size.X, panel->GetDockedWidth());   // not docking now: the docked width
 }
 
 // ---- The main window's panels ----------------------------------------------------------------
