@@ -78,15 +78,19 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
 // ---- Construction ---------------------------------------------------------------
 
 void TMainForm::CreateImages() {
-    IconList = gcl::TImageList::Create(this);
-    IconList->SetName("IconList");
-    IconList->SetSize(16, 16);
-    Others16 = gcl::TImageList::Create(this);
-    Others16->SetName("Others16");
-    Others16->SetSize(16, 16);
-    CatIcons_24 = gcl::TImageList::Create(this);
-    CatIcons_24->SetName("CatIcons_24");
-    CatIcons_24->SetSize(24, 24);
+    // The strips come from the program's resources; without them (a test
+    // program that lacks them) the lists stay empty.
+    auto make = [this](const char* name, const char* resource, int size) {
+        gcl::TImageList* images = gcl::TImageList::Create(this);
+        images->SetName(name);
+        images->SetSize(size, size);
+        if (FindResourceA(GetModuleHandleA(nullptr), resource, MAKEINTRESOURCEA(2)))  // RT_BITMAP
+            images->ResourceLoad(gcl::rtBitmap, resource, gcl::clFuchsia);
+        return images;
+    };
+    IconList = make("IconList", "ICONLIST", 16);
+    Others16 = make("Others16", "OTHERS16", 16);
+    CatIcons_24 = make("CatIcons_24", "CATICONS24", 24);
 }
 
 TMainAction* TMainForm::NewAction(const char* Name, const char* Caption, gcl::TShortCut ShortCut,

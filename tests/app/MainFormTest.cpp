@@ -430,4 +430,30 @@ TEST_F(MainWindow, WebCommandsAndTheAboutBoxGoThroughTheShell) {
     EXPECT_EQ(Shell.Requests[2].Target, msg::HomePageUrl);
 }
 
+TEST_F(MainWindow, ImagesAndCursorsComeFromTheProgramsResources) {
+    WriteDatabase(DataFile());
+    Start();
+    EXPECT_EQ(Form->IconList->GetCount(), 4);
+    EXPECT_EQ(Form->Others16->GetCount(), 48);
+    EXPECT_EQ(Form->CatIcons_24->GetCount(), 73);
+    EXPECT_EQ(Form->CatIcons_24->GetWidth(), 24);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    EXPECT_NE(gcl::Screen->GetCursors(crHandCursor), nullptr);
+    EXPECT_NE(gcl::Screen->GetCursors(crHandCursor), gcl::Screen->GetCursors(gcl::crDefault));
+    EXPECT_NE(gcl::Screen->GetCursors(crGrabCursor), gcl::Screen->GetCursors(gcl::crDefault));
+    EXPECT_NE(FindResourceA(instance, "CURSOR_HAND", MAKEINTRESOURCEA(12)), nullptr);
+}
+
+// Pictures of the window in the start-up theme and in Default.
+TEST_F(MainWindow, LooksInTristanAndInDefault) {
+    WriteDatabase(DataFile());
+    Start();
+    Form->SetBounds(20, 20, 804, 500);
+    PumpApplication(200);
+    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "main-window-tristan.bmp"), 40);
+    Form->themes->GetItem(0)->Click();
+    PumpApplication(200);
+    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "main-window-default.bmp"), 40);
+}
+
 } // namespace

@@ -23,7 +23,8 @@ TEST(ProgramResources, ManifestAndCursorsAreInTheProgramFile) {
     HMODULE program = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr) << ProgramPath();
     EXPECT_NE(FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)), nullptr);
-    for (const char* name : {"GCL_DRAG", "GCL_MULTIDRAG", "GCL_NODROP", "GCL_HSPLIT", "GCL_VSPLIT"}) {
+    for (const char* name :
+         {"GCL_DRAG", "GCL_MULTIDRAG", "GCL_NODROP", "GCL_HSPLIT", "GCL_VSPLIT", "CURSOR_HAND", "CURSOR_GRAB"}) {
         HRSRC group = FindResourceA(program, name, MAKEINTRESOURCEA(12));  // RT_GROUP_CURSOR
         ASSERT_NE(group, nullptr) << name;
         // One 32x32 image whose hot spot lies inside it.
