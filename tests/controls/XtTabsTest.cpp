@@ -8,6 +8,7 @@
 
 #include "controls/XtTabs.h"
 #include "controls/XtTestSupport.h"
+#include "gcl/DragDrop.h"
 #include "gcl/ExtCtrls.h"
 #include "gcl/rtl/Init.h"
 #include "support/Screenshot.h"
@@ -294,6 +295,231 @@ TEST_F(XtTabs, ScreenshotOfTabsInEveryStyle) {
     SelectTheme("Tristan");
     PumpMessages(200);
     EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_tabs_tristan.bmp"), 20);
+}
+
+} // namespace
+
+namespace {
+
+// ---- The tab set ----------------------------------------------------------------------------------
+
+struct TTabSetEvents : gcl::TObject {
+    std::vector<std::pair<int, int>> Changing;
+    std::vector<int> Changes;
+    std::vector<int> Reorders;
+    bool Refuse = false;
+    void OnChanging(gcl::TObject*, int TabIndex, int NewTabIndex, bool& Allow) {
+        Changing.emplace_back(TabIndex, NewTabIndex);
+        if (Refuse) Allow = false;
+    }
+    void OnChange(gcl::TObject*, int TabIndex) { Changes.push_back(TabIndex); }
+    void OnReorder(gcl::TObject*, int NewTabIndex) { Reorders.push_back(NewTabIndex); }
+};
+
+class XtTabSets : public XtTabs {
+protected:
+    TXtTabSet* MakeTabSet(int width, int tabs, TTabSetEvents* events = nullptr) {
+        auto* set = Make<TXtTabSet>(Form, 10, 10, width, 200);
+        if (events) {
+            set->OnActiveTabChanging = TXtTabChangingEvent(events, &TTabSetEvents::OnChanging);
+            set->OnActiveTabChange = TXtTabChangeEvent(events, &TTabSetEvents::OnChange);
+            set->OnActiveTabReorder = TXtTabChangeEvent(events, &TTabSetEvents::OnReorder);
+        }
+        for (int i = 0; i < tabs; ++i) AddTab(set, L"Tab " + std::to_wstring(i + 1));
+        return set;
+    }
+    TXtTabItem* AddTab(TXtTabSet* set, const std::wstring& caption) {
+        auto* tab = TXtTabItem::Create(Form);
+        tab->SetCaption(caption);
+        auto* page = Make<gcl::TPanel>(set, 4, 40, 100, 100);
+        page->SetVisible(false);
+        tab->SetControl(page);
+        set->GetItems()->Add(tab);
+        return tab;
+    }
+    static int Width(TXtTabSet* set, TBarCustomItem* item) {
+        set->GetToolbar()->GetView()->ValidatePositions();
+        return set->GetToolbar()->GetView()->Find(item)->BoundsRect.Width();
+    }
+    static TXtTabItem* Tab(TXtTabSet* set, int i) { return static_cast<TXtTabItem*>(set->GetItems()->GetItem(i)); }
+};
+
+TEST_F(XtTabSets, ThreeTabsInFourHundredPixelsAutofitTo132EachAndNeverBelowZero) {
+    TXtTabSet* set = MakeTabSet(400, 3);
+    Form->Show();
+    PumpMessages(50);
+    ASSERT_EQ(set->GetDock()->GetClientWidth(), 400);
+    set->SetTabAutofit(true);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(Tab(set, i)->GetCustomWidth(), 132);
+        EXPECT_EQ(Width(set, Tab(set, i)), 132);
+    }
+    set->GetTabToolbar()->SetTabAutofitMaxSize(90);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Width(set, Tab(set, i)), 90);
+    // A button beside the tabs takes its width first; a bar too narrow for
+    // it leaves the tabs at 0, not at their natural width.
+    set->GetTabToolbar()->SetTabAutofitMaxSize(200);
+    auto* button = TXtItem::Create(Form);
+    button->SetCaption(L"Button");
+    button->SetCustomWidth(420);
+    set->GetItems()->Add(button);
+    set->GetTabToolbar()->TabAutofitUpdate();
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(Tab(set, i)->GetCustomWidth(), 0);
+}
+
+TEST_F(XtTabSets, TheActiveTabShowsItsControlAndTheChangeCanBeRefused) {
+    TTabSetEvents events;
+    TXtTabSet* set = MakeTabSet(400, 3, &events);
+    auto* separator = TXtSeparatorItem::Create(Form);
+    set->GetItems()->Add(separator);
+    Form->Show();
+    PumpMessages(50);
+    // The first tab inserted alone became active.
+    EXPECT_EQ(set->GetActiveTabIndex(), 0);
+    set->SetActiveTabIndex(2);
+    EXPECT_EQ(set->GetActiveTabIndex(), 2);
+    EXPECT_TRUE(Tab(set, 2)->GetChecked());
+    EXPECT_FALSE(Tab(set, 0)->GetChecked());
+    EXPECT_TRUE(Tab(set, 2)->GetControl()->GetVisible());
+    EXPECT_FALSE(Tab(set, 0)->GetControl()->GetVisible());
+    EXPECT_EQ(events.Changes.back(), 2);
+    // A separator's index keeps the active tab; the item count gives -1.
+    set->SetActiveTabIndex(3);
+    EXPECT_EQ(set->GetActiveTabIndex(), 2);
+    set->SetActiveTabIndex(4);
+    EXPECT_EQ(set->GetActiveTabIndex(), -1);
+    EXPECT_FALSE(Tab(set, 2)->GetControl()->GetVisible());
+    set->SetActiveTabIndex(1);
+    // A refusing handler keeps the old tab and its control.
+    events.Refuse = true;
+    const size_t asked = events.Changing.size();
+    set->SetActiveTabIndex(0);
+    Tab(set, 2)->Click();
+    EXPECT_EQ(events.Changing.size(), asked + 2);
+    EXPECT_EQ(set->GetActiveTabIndex(), 1);
+    EXPECT_TRUE(Tab(set, 1)->GetChecked());
+    EXPECT_FALSE(Tab(set, 2)->GetChecked());
+    EXPECT_TRUE(Tab(set, 1)->GetControl()->GetVisible());
+}
+
+TEST_F(XtTabSets, APressOnATabActivatesItOnceAndInsertionsKeepTheActiveTab) {
+    TTabSetEvents events;
+    TXtTabSet* set = MakeTabSet(400, 3, &events);
+    Form->Show();
+    PumpMessages(50);
+    events.Changing.clear();
+    events.Changes.clear();
+    TXtToolbar* bar = set->GetToolbar();
+    const TRect r = bar->GetView()->Find(Tab(set, 1))->BoundsRect;
+    const LPARAM at = MAKELPARAM(r.Left + 5, r.Top + 5);
+    bar->Perform(WM_MOUSEMOVE, 0, at);
+    bar->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    bar->Perform(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(set->GetActiveTabIndex(), 1);
+    ASSERT_EQ(events.Changing.size(), 1u);
+    EXPECT_EQ(events.Changing[0], std::make_pair(0, 1));
+    EXPECT_EQ(events.Changes, std::vector<int>{1});
+    // An item inserted before the active tab moves its index along.
+    auto* first = TXtTabItem::Create(Form);
+    set->GetItems()->Insert(0, first);
+    EXPECT_EQ(set->GetActiveTabIndex(), 2);
+    EXPECT_TRUE(Tab(set, 2)->GetChecked());
+}
+
+TEST_F(XtTabSets, DeletingTheActiveFirstTabActivatesTheNextOneAtIndexZero) {
+    TTabSetEvents events;
+    TXtTabSet* set = MakeTabSet(400, 3, &events);
+    Form->Show();
+    PumpMessages(50);
+    ASSERT_EQ(set->GetActiveTabIndex(), 0);
+    TXtTabItem* second = Tab(set, 1);
+    Tab(set, 0)->Free();
+    EXPECT_EQ(set->GetTabToolbar()->GetActiveTab(), second);
+    PumpMessages(50);
+    EXPECT_EQ(set->GetActiveTabIndex(), 0);
+    EXPECT_EQ(set->GetTabToolbar()->GetActiveTab(), second);
+    EXPECT_TRUE(second->GetChecked());
+    EXPECT_TRUE(second->GetControl()->GetVisible());
+    EXPECT_EQ(events.Changes.back(), 0);
+    // Deleting the active last tab selects the one before it.
+    set->SetActiveTabIndex(1);
+    Tab(set, 1)->Free();
+    EXPECT_EQ(set->GetActiveTabIndex(), 0);
+    // Deleting the only tab leaves none.
+    Tab(set, 0)->Free();
+    PumpMessages(50);
+    EXPECT_EQ(set->GetActiveTabIndex(), -1);
+}
+
+TEST_F(XtTabSets, TabsWithoutRoomHideFromTheEndAndComeBackWhenThereIsRoom) {
+    TXtTabSet* set = MakeTabSet(400, 6);
+    Form->Show();
+    PumpMessages(50);
+    for (int i = 0; i < 6; ++i) Tab(set, i)->SetCustomWidth(90);
+    set->SetWidth(200);
+    PumpMessages(50);
+    TXtTabToolbar* bar = set->GetTabToolbar();
+    bar->FitTabs();
+    EXPECT_TRUE(Tab(set, 0)->GetVisible());
+    EXPECT_TRUE(Tab(set, 1)->GetVisible());
+    EXPECT_FALSE(Tab(set, 2)->GetVisible());
+    EXPECT_EQ(bar->GetHiddenItems()->GetCount(), 4);
+    // However narrow, the first tab stays.
+    set->SetWidth(30);
+    PumpMessages(50);
+    bar->FitTabs();
+    EXPECT_TRUE(Tab(set, 0)->GetVisible());
+    EXPECT_FALSE(Tab(set, 1)->GetVisible());
+    set->SetWidth(400);
+    PumpMessages(50);
+    bar->FitTabs();
+    EXPECT_TRUE(Tab(set, 3)->GetVisible());
+    EXPECT_FALSE(Tab(set, 5)->GetVisible());
+    // Activating a hidden tab scrolls it into view.
+    set->SetActiveTabIndex(5);
+    EXPECT_TRUE(Tab(set, 5)->GetVisible());
+    EXPECT_TRUE(Tab(set, 0)->GetVisible());
+}
+
+TEST_F(XtTabSets, DraggingTheActiveTabMovesItAndTheIndexFollows) {
+    TTabSetEvents events;
+    TXtTabSet* set = MakeTabSet(400, 3, &events);
+    Form->Show();
+    PumpMessages(50);
+    TXtTabToolbar* bar = set->GetTabToolbar();
+    bar->SetTabDragReorder(true);
+    TXtTabItem* first = Tab(set, 0);
+    auto* drag = TXtTabItemDragObject::Create(bar, first);
+    EXPECT_EQ(drag->GetAcceptedCursor(), gcl::crDefault);
+    const TRect last = bar->GetView()->Find(Tab(set, 2))->BoundsRect;
+    gcl::TDragRec rec;
+    rec.Pos = bar->ClientToScreen(TPoint{last.Right - 3, last.Top + 5});
+    rec.Source = drag;
+    rec.Target = bar;
+    EXPECT_NE(bar->Perform(gcl::CM_DRAG, gcl::dmDragMove, reinterpret_cast<intptr_t>(&rec)), 0);
+    EXPECT_EQ(set->GetItems()->IndexOf(first), 2);
+    EXPECT_EQ(set->GetActiveTabIndex(), 2);
+    EXPECT_EQ(events.Reorders, std::vector<int>{2});
+    delete drag;
+}
+
+TEST_F(XtTabSets, ScreenshotOfTabSetsInEachStyle) {
+    Form->SetBounds(60, 60, 440, 330);
+    Form->SetCaption("Tab sets");
+    int top = 4;
+    for (TXtTabThemeType style : {tttWindows, tttNone, tttTx}) {
+        auto* set = Make<TXtTabSet>(Form, 8, top, 410, 96);
+        set->SetThemeType(style);
+        for (const wchar_t* caption : {L"Todo Lists", L"Tags", L"Notes"}) AddTab(set, caption);
+        set->SetActiveTabIndex(1);
+        top += 102;
+    }
+    Form->Show();
+    PumpMessages(200);
+    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_tabsets_default.bmp"), 20);
+    SelectTheme("Tristan");
+    PumpMessages(200);
+    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_tabsets_tristan.bmp"), 20);
 }
 
 } // namespace
