@@ -218,11 +218,9 @@ int TXtStatusToolbar::GetRightAlignMargin() {
 }
 
 bool TXtStatusToolbar::HidesSeparator(TBarItemViewer* Viewer) {
-    if (!Viewer || !GetView() || gcl::IsRectEmpty(GetGripRect())) return false;
-    TBarView* view = GetView();
-    for (int i = view->GetViewerCount() - 1; i >= 0; --i)
-        if (view->GetViewers(i)->Show) return view->GetViewers(i) == Viewer;
-    return false;
+    const TRect grip = GetGripRect();
+    if (!Viewer || !Viewer->GetItem()->HasStyle(tbisSeparator) || gcl::IsRectEmpty(grip)) return false;
+    return Viewer->BoundsRect.Right > grip.Left;
 }
 
 bool TXtStatusToolbar::GripPress(TPoint ClientPoint) {
@@ -520,18 +518,19 @@ void TXtCustomTitleBar::Loaded() {
     inherited::Loaded();
     HookForm();
     FOptions->ReorderButtons();
-    ApplyActive();
+    // The form may still be finishing its own loading.
+    ApplyActive(true);
 }
 
 void TXtCustomTitleBar::SetActive(bool Value) {
     if (Value == FActive) return;
     FActive = Value;
-    if (!InState(this, gcl::csLoading)) ApplyActive();
+    if (!InState(this, gcl::csLoading)) ApplyActive(false);
 }
 
-void TXtCustomTitleBar::ApplyActive() {
+void TXtCustomTitleBar::ApplyActive(bool Loading) {
     gcl::TCustomForm* form = GetParentForm();
-    if (!form || InState(form, gcl::csLoading) || InState(form, gcl::csDestroying)) return;
+    if (!form || (!Loading && InState(form, gcl::csLoading)) || InState(form, gcl::csDestroying)) return;
     HookForm();
     // The form's own resize handler hears nothing of the change.
     const gcl::TNotifyEvent onResize = form->OnResize;
@@ -543,8 +542,7 @@ void TXtCustomTitleBar::ApplyActive() {
     const int dy = GetSystemMetrics(SM_CYCAPTION) + 2 * FFrameSize;
     if (FActive && form->GetBorderStyle() != gcl::bsNone) {
         form->SetBorderStyle(gcl::bsNone);
-        if (const HWND wnd = FormHandle(form))
-            SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) | WS_SYSMENU);
+        form->HandleNeeded();
         if (!maximized) form->SetBounds(form->GetLeft(), form->GetTop(), form->GetWidth() - dx, form->GetHeight() - dy);
     } else if (!FActive && form->GetBorderStyle() == gcl::bsNone) {
         form->SetBorderStyle(gcl::bsSizeable);
@@ -649,6 +647,14 @@ void TXtCustomTitleBar::FormWindowProc(gcl::TMessage& Message) {
             return;
         }
         break;
+    case WM_CREATE:
+        if (prev) prev(Message);
+        // A new window of the form keeps the system menu the frame gave it.
+        if (FActive && FHookedForm && FHookedForm->HandleAllocated()) {
+            const HWND wnd = FHookedForm->GetHandle();
+            SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) | WS_SYSMENU);
+        }
+        return;
     case WM_ACTIVATE:
     case WM_SIZE:
         FBackgroundBitmap->SetSize(0, 0);
@@ -709,8 +715,20 @@ void TXtCustomTitleBar::DoDrawDockBackground(gcl::TCanvas* Canvas, const TRect& 
         const TRect r{0, 0, w, h};
         const HTHEME frame = VisualStylesHandle(vscWindow);
         if (FTxStyleBackground || CurrentThemeName() != "Default") {
-            PaintFloatingTitleBar(canvas, r, r, active, active ? gcl::clActiveCaption : gcl::clInactiveCaption,
-                                  FormHandle(form));
+            // The theme's caption of a floating window, one small caption
+            // high, stretched over the strip.
+            const int captionHeight = std::max(2, GetSystemMetrics(SM_CYSMCAPTION));
+            gcl::TBitmap caption;
+            caption.SetPixelFormat(gcl::pf32bit);
+            caption.SetSize(w, captionHeight);
+            FillRectColor(caption.GetCanvas()->GetHandle(), TRect{0, 0, w, captionHeight}, gcl::clBtnFace);
+            const TRect whole{0, 0, w, captionHeight};
+            PaintFloatingTitleBar(caption.GetCanvas(), whole, whole, active,
+                                  active ? gcl::clActiveCaption : gcl::clInactiveCaption, FormHandle(form));
+            GdiFlush();
+            SetStretchBltMode(canvas->GetHandle(), COLORONCOLOR);
+            StretchBlt(canvas->GetHandle(), 0, 0, w, h, caption.GetCanvas()->GetHandle(), 0, 0, w, captionHeight - 1,
+                       SRCCOPY);
         } else if (!VisualStylesUsable() || !frame ||
                    !DrawVisualStylesPart(frame, canvas->GetHandle(), WP_CAPTION, active ? 1 : 2, r)) {
             DrawWindowCaptionBar(canvas, r, active);

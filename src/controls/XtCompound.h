@@ -93,7 +93,7 @@ public:
     TRect GetGripRect();
     // The grip's width, else 4.
     int GetRightAlignMargin() override;
-    // The separator right before the grip is not painted.
+    // A separator that reaches into the grip is not painted.
     bool HidesSeparator(TBarItemViewer* Viewer) override;
     void Dispatch(gcl::TMessage& Message) override;
 
@@ -227,7 +227,8 @@ protected:
     void DefineProperties(gcl::TFiler& Filer) override;
 
 private:
-    void ApplyActive();
+    // Loading: called from Loaded, while the form may still be loading too.
+    void ApplyActive(bool Loading);
     void HookForm();
     void UnhookForm() noexcept;
     void FormWindowProc(gcl::TMessage& Message);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/XtDkPanels.h"
 #include "controls/XtTabs.h"
 #include "controls/XtTestSupport.h"
 #include "gcl/DragDrop.h"
@@ -520,6 +521,56 @@ TEST_F(XtTabSets, ScreenshotOfTabSetsInEachStyle) {
     SelectTheme("Tristan");
     PumpMessages(200);
     EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_tabsets_tristan.bmp"), 20);
+}
+
+} // namespace
+
+namespace {
+
+// ---- Tabs on a panel's caption bar, as the main window's side panel has them ----------------
+
+TEST_F(XtTabs, TabItemsOnAPanelCaptionAt130Percent) {
+    gcl::InitializeUnits({&XtDkPanelsUnit});
+    Form->SetBounds(60, 60, 420, 300);
+    Form->SetCaption("Side panel");
+    auto* dock = Make<TTxDock>(Form, 0, 0, 0, 0);
+    dock->SetPosition(dpLeft);
+    auto* side = TXtDockablePanel::Create(Form);
+    side->SetParent(dock);
+    side->GetOptions()->SetClose(false);
+    side->GetOptions()->SetCaption(false);
+    side->GetOptions()->SetTitleBarSize(30);
+    side->SetDockedWidth(220);
+    std::vector<TXtTabItem*> tabs;
+    for (const wchar_t* caption : {L"Todo Lists", L"Tags"}) {
+        TXtTabItem* tab = TXtTabItem::Create(Form);
+        tab->SetCaption(caption);
+        tab->SetThemeType(tttTx);
+        tab->GetFontSettings()->SetSize(130);
+        side->GetItems()->Insert(side->GetItems()->GetCount() - 3, tab);
+        tabs.push_back(tab);
+    }
+    tabs[0]->SetChecked(true);
+    side->GetOptions()->ReorderButtons();
+    Form->Show();
+    PumpMessages(100);
+    // A bigger font makes a taller, wider tab than the same caption at 100 %.
+    TBarView* view = side->GetCaptionToolbar()->GetView();
+    view->ValidatePositions();
+    const TRect big = view->Find(tabs[1])->BoundsRect;
+    tabs[1]->GetFontSettings()->SetSize(100);
+    view->ValidatePositions();
+    EXPECT_GT(big.Width(), view->Find(tabs[1])->BoundsRect.Width());
+    tabs[1]->GetFontSettings()->SetSize(130);
+    // Off a tab toolbar a click leaves the checking to the item's handler.
+    tabs[1]->Click();
+    EXPECT_FALSE(tabs[1]->GetChecked());
+    EXPECT_TRUE(tabs[0]->GetChecked());
+    PumpMessages(50);
+    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_tabs_side_panel_default.bmp"), 20);
+    SelectTheme("Tristan");
+    PumpMessages(200);
+    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_tabs_side_panel_tristan.bmp"), 20);
 }
 
 } // namespace
