@@ -172,18 +172,6 @@ TBarItemViewer* LastVisibleViewer(TBarView* View) {
     return nullptr;
 }
 
-// Holds a view's layout for a scope.
-class TViewUpdateScope {
-public:
-    explicit TViewUpdateScope(TBarView* View) : FView(View) { FView->BeginUpdate(); }
-    ~TViewUpdateScope() { FView->EndUpdate(); }
-    TViewUpdateScope(const TViewUpdateScope&) = delete;
-    TViewUpdateScope& operator=(const TViewUpdateScope&) = delete;
-
-private:
-    TBarView* FView;
-};
-
 } // namespace
 
 bool TXtToolbar::CanAnchor() {

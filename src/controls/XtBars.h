@@ -267,6 +267,18 @@ protected:
 
 // ---- Layout routines over a view --------------------------------------------------------------
 
+// Holds a view's layout for a scope.
+class TViewUpdateScope {
+public:
+    explicit TViewUpdateScope(TBarView* View) : FView(View) { FView->BeginUpdate(); }
+    ~TViewUpdateScope() { FView->EndUpdate(); }
+    TViewUpdateScope(const TViewUpdateScope&) = delete;
+    TViewUpdateScope& operator=(const TViewUpdateScope&) = delete;
+
+private:
+    TBarView* FView;
+};
+
 // A test on an item (FindAdjacentViewer).
 using TXtItemTest = gcl::TEvent<bool(TBarCustomItem* Item)>;
 

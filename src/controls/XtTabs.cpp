@@ -369,18 +369,6 @@ namespace {
 
 bool InState(const gcl::TComponent* c, gcl::TComponentStateItem flag) { return c->GetComponentState().Contains(flag); }
 
-// Holds a view's layout for a scope.
-class TViewUpdate {
-public:
-    explicit TViewUpdate(TBarView* View) : FView(View) { FView->BeginUpdate(); }
-    ~TViewUpdate() { FView->EndUpdate(); }
-    TViewUpdate(const TViewUpdate&) = delete;
-    TViewUpdate& operator=(const TViewUpdate&) = delete;
-
-private:
-    TBarView* FView;
-};
-
 bool IsSpacer(TBarCustomItem* Item) { return dynamic_cast<TXtRightAlignSpacerItem*>(Item) != nullptr; }
 
 } // namespace
@@ -506,7 +494,7 @@ void TXtTabToolbar::TabAutofitUpdate() {
     gcl::TFlagScope updating(FUpdating);
     for (int i = FHiddenItems->GetCount() - 1; i >= 0; --i) ShowHiddenTab(i);
     view->ValidatePositions();
-    TViewUpdate update(view);
+    TViewUpdateScope update(view);
     int tabs = 0, others = 0, spacers = 0;
     for (int i = 0; i < view->GetViewerCount(); ++i) {
         TBarItemViewer* viewer = view->GetViewers(i);
@@ -559,7 +547,7 @@ void TXtTabToolbar::FitTabs() {
     if (!first) return;
     gcl::TFlagScope updating(FUpdating);
     view->ValidatePositions();
-    TViewUpdate update(view);
+    TViewUpdateScope update(view);
     std::vector<TBarItemViewer*> afterSpacer;
     int afterLength = 0, total = 0;
     TBarItemViewer* spacer = MeasureRightAlignedItems(view, &afterSpacer, false, afterLength, total);
@@ -733,7 +721,7 @@ void TXtTabToolbar::DragOver(gcl::TObject* Source, int X, int Y, gcl::TDragState
     if (FTabSet && !FTabSet->CanActiveTabReorder(source, target)) return;
     {
         gcl::TFlagScope updating(FUpdating);
-        TViewUpdate update(GetView());
+        TViewUpdateScope update(GetView());
         FActiveTabIndex = target;
         root->Move(source, target);
         if (FTabSet) FTabSet->DoActiveTabReorder(target);

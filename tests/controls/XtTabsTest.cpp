@@ -377,6 +377,19 @@ TEST_F(XtTabSets, TheActiveTabShowsItsControlAndTheChangeCanBeRefused) {
     PumpMessages(50);
     // The first tab inserted alone became active.
     EXPECT_EQ(set->GetActiveTabIndex(), 0);
+    // On a tab toolbar the tabs take the toolbar's position, style and colour.
+    Tab(set, 0)->SetTabPosition(ttpBottom);
+    Tab(set, 0)->SetThemeType(tttFlat);
+    EXPECT_EQ(Tab(set, 0)->GetTabPosition(), ttpTop);
+    EXPECT_EQ(Tab(set, 0)->GetThemeType(), tttWindows);
+    set->SetTabPosition(ttpBottom);
+    set->SetThemeType(tttFlat);
+    set->GetTabToolbar()->SetTabColor(0x00C0FFC0);
+    EXPECT_EQ(Tab(set, 1)->GetTabPosition(), ttpBottom);
+    EXPECT_EQ(Tab(set, 1)->GetThemeType(), tttFlat);
+    EXPECT_EQ(Tab(set, 1)->GetTabColor(), 0x00C0FFC0);
+    set->SetTabPosition(ttpTop);
+    set->SetThemeType(tttWindows);
     set->SetActiveTabIndex(2);
     EXPECT_EQ(set->GetActiveTabIndex(), 2);
     EXPECT_TRUE(Tab(set, 2)->GetChecked());
