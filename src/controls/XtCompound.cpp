@@ -6,7 +6,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <array>
 
 #include "gcl/rtl/Filer.h"
 #include "theming/TxUtils.h"
@@ -763,26 +762,5 @@ void TXtCustomTitleBar::Dispatch(gcl::TMessage& Message) {
     }
     inherited::Dispatch(Message);
 }
-
-// ==== Unit =========================================================================================
-
-namespace {
-
-std::array<gcl::TClass, 4> CompoundClasses() {
-    return {TXtCompoundBar::StaticClass(), TXtStatusToolbar::StaticClass(), TXtTitleToolbar::StaticClass(),
-            TXtTitleBar::StaticClass()};
-}
-
-void FinalizeXtCompound() {
-    for (gcl::TClass cls : CompoundClasses()) gcl::UnRegisterClass(cls);
-}
-
-void InitializeXtCompound() {
-    for (gcl::TClass cls : CompoundClasses()) gcl::RegisterClass(cls);
-}
-
-} // namespace
-
-gcl::TUnit XtCompoundUnit{"XtCompound", &InitializeXtCompound, &FinalizeXtCompound};
 
 } // namespace qelvo

@@ -253,7 +253,4 @@ protected:
     explicit TXtTitleBar(gcl::TComponent* AOwner) : TXtCustomTitleBar(AOwner) {}
 };
 
-// Registers the compound controls for streaming.
-extern gcl::TUnit XtCompoundUnit;
-
 } // namespace qelvo

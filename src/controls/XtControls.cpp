@@ -1312,7 +1312,9 @@ void InitializeXtControls() {
                               TXtRightAlignSpacerItem::StaticClass(), TXtSeparatorItem::StaticClass(),
                               TXtRadioGroupItem::StaticClass(), TXtThemeGroupItem::StaticClass(),
                               TXtPopupMenu::StaticClass(), TXtTabItem::StaticClass(), TXtDock::StaticClass(),
-                              TXtToolbar::StaticClass()});
+                              TXtToolbar::StaticClass(), TXtTabToolbar::StaticClass(), TXtTabSet::StaticClass(),
+                              TXtCompoundBar::StaticClass(), TXtStatusToolbar::StaticClass(),
+                              TXtTitleToolbar::StaticClass(), TXtTitleBar::StaticClass()});
     } catch (...) {
         FinalizeXtControls();
         throw;

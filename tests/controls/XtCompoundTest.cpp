@@ -44,7 +44,7 @@ class XtCompound : public XtFormTest {
 protected:
     static void SetUpTestSuite() {
         StartExtendedControls();
-        gcl::InitializeUnits({&gcl::OleUnit, &BarHookUnit, &BarItemUnit, &TxBarsUnit, &XtCompoundUnit});
+        gcl::InitializeUnits({&gcl::OleUnit, &BarHookUnit, &BarItemUnit, &TxBarsUnit});
     }
     // A form of 400 x 300 with a title bar made as a streamed form would be.
     TXtTitleBar* MakeTitleBarForm() {
