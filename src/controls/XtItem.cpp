@@ -712,7 +712,14 @@ void TXtCustomDragObject::Finished(gcl::TObject* Target, int X, int Y, bool Acce
     if (gcl::TControl* control = FSourceControl.Get()) gcl::TDragControlObject(control).Finished(Target, X, Y, Accepted);
 }
 
-GCL_IMPLEMENT_CLASS(TXtItemCache)
+GCL_PUBLISHED(TXtItemCache,
+    GCL_PROP(Name),
+    GCL_PROP(Left).Default(0),
+    GCL_PROP(Top).Default(0),
+    GCL_PROP(Width).Default(0),
+    GCL_PROP(Height).Default(0),
+    GCL_PROP(ParentWidth).Default(0),
+    GCL_PROP(ParentHeight).Default(0))
 GCL_IMPLEMENT_CLASS(TXtItemCacheCollection)
 
 void TXtItemCache::SetItem(TBarCustomItem* Value) {

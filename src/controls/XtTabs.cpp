@@ -2,6 +2,7 @@
 #include "controls/XtTabs.h"
 
 #include "theming/TxUtils.h"
+#include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Scopes.h"
 
 namespace qelvo {
@@ -853,8 +854,32 @@ void TXtCustomTabSet::SetTabBackgroundBorders(bool Value) {
     InvalidateBackground(true);
 }
 
+void TXtCustomTabSet::DefineProperties(gcl::TFiler& Filer) {
+    inherited::DefineProperties(Filer);
+    Filer.DefineProperty("HiddenItems", gcl::TReaderProc(this, &TXtCustomTabSet::ReadHiddenItems),
+                         gcl::TWriterProc(this, &TXtCustomTabSet::WriteHiddenItems),
+                         GetTabToolbar()->GetHiddenItems()->GetCount() > 0);
+}
+
+void TXtCustomTabSet::ReadHiddenItems(gcl::TReader& Reader) {
+    Reader.ReadCollection(GetTabToolbar()->GetHiddenItems());
+}
+
+void TXtCustomTabSet::WriteHiddenItems(gcl::TWriter& Writer) {
+    Writer.WriteCollection(GetTabToolbar()->GetHiddenItems());
+}
+
 void TXtCustomTabSet::Loaded() {
     inherited::Loaded();
+    TXtItemCacheCollection* hidden = GetTabToolbar()->GetHiddenItems();
+    for (int i = hidden->GetCount() - 1; i >= 0; --i) {
+        TXtItemCache* entry = hidden->GetItems(i);
+        if (entry->GetItem()) continue;
+        const std::string name = entry->GetName();
+        gcl::TComponent* found = name.empty() || !GetOwner() ? nullptr : GetOwner()->FindComponent(name);
+        if (auto* item = dynamic_cast<TBarCustomItem*>(found)) entry->SetItem(item);
+        else if (name.empty()) hidden->Delete(i);
+    }
     if (FActiveTabIndexWhileLoading >= 0) GetTabToolbar()->SetActiveTabIndex(FActiveTabIndexWhileLoading);
     FActiveTabIndexWhileLoading = -1;
     if (GetTabAutofit()) GetTabToolbar()->TabAutofitUpdate();

@@ -228,9 +228,14 @@ public:
 
 protected:
     explicit TXtCustomTabSet(gcl::TComponent* AOwner);
+    // Resolves the hidden tabs read from a stream by their names.
     void Loaded() override;
+    // "HiddenItems": the tab toolbar's hidden tabs.
+    void DefineProperties(gcl::TFiler& Filer) override;
 
 private:
+    void ReadHiddenItems(gcl::TReader& Reader);
+    void WriteHiddenItems(gcl::TWriter& Writer);
     void EraseBackground(gcl::TMessage& Message);
     bool IsLoadingNow() const;
 

@@ -11,6 +11,7 @@
 #include "controls/XtTestSupport.h"
 #include "gcl/DragDrop.h"
 #include "gcl/ExtCtrls.h"
+#include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Init.h"
 #include "support/Screenshot.h"
 #include "support/WindowTest.h"
@@ -584,6 +585,29 @@ TEST_F(XtTabs, TabItemsOnAPanelCaptionAt130Percent) {
     SelectTheme("Tristan");
     PumpMessages(200);
     EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_tabs_side_panel_tristan.bmp"), 20);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(XtTabSets, HiddenTabsStreamByNameAndFindTheirItemsAgain) {
+    TXtTabSet* set = MakeTabSet(400, 3);
+    for (int i = 0; i < 3; ++i) Tab(set, i)->SetName("Tab" + std::to_string(i + 1));
+    TXtItemCacheCollection* hidden = set->GetTabToolbar()->GetHiddenItems();
+    hidden->AddItem(Tab(set, 2), TRect{150, 2, 220, 24});
+    hidden->Add()->SetName("");
+    gcl::TMemoryStream stream;
+    gcl::WriteComponentToStream(stream, set);
+    stream.SetPosition(0);
+    auto* copy = Make<TXtTabSet>(Form, 10, 220, 400, 60);
+    gcl::ReadComponentFromStream(stream, copy);
+    TXtItemCacheCollection* read = copy->GetTabToolbar()->GetHiddenItems();
+    ASSERT_EQ(read->GetCount(), 1);
+    EXPECT_EQ(read->GetItems(0)->GetItem(), Tab(set, 2));
+    EXPECT_EQ(read->GetItems(0)->GetLeft(), 150);
+    EXPECT_EQ(read->GetItems(0)->GetWidth(), 70);
+    EXPECT_EQ(read->GetItems(0)->GetHeight(), 22);
 }
 
 } // namespace
