@@ -348,7 +348,7 @@ GCL_PUBLISHED(TXtTitleBarButtonOptions,
     GCL_PROP(SystemMenu).Default(true),
     GCL_PROP(SystemImageIndex).Default(-1))
 
-TXtTitleBarButtonOptions::TXtTitleBarButtonOptions(TXtCustomTitleBar* ATitleBar, TTxToolbar* AToolbar)
+TXtTitleBarButtonOptions::TXtTitleBarButtonOptions(TXtCustomTitleBar* ATitleBar, TXtToolbar* AToolbar)
     : TXtButtonOptions(ATitleBar, AToolbar), FIcon(std::make_unique<gcl::TIcon>()), FTitleBar(ATitleBar) {
     if (ATitleBar && !InState(ATitleBar, gcl::csDesigning)) {
         char path[MAX_PATH] = {};

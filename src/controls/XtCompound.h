@@ -136,7 +136,7 @@ private:
 class TXtTitleBarButtonOptions : public TXtButtonOptions {
     GCL_CLASS(TXtTitleBarButtonOptions, TXtButtonOptions)
 public:
-    TXtTitleBarButtonOptions(TXtCustomTitleBar* ATitleBar, TTxToolbar* AToolbar);
+    TXtTitleBarButtonOptions(TXtCustomTitleBar* ATitleBar, TXtToolbar* AToolbar);
     ~TXtTitleBarButtonOptions() override;
 
     bool GetSystemMenu() const noexcept { return FSystemMenu; }
