@@ -955,17 +955,7 @@ bool TGvItem::SelectionHitPt(TPoint ViewPoint) {
 bool TGvItem::SelectionHit(const TRect& ViewRect) {
     TCustomGvListview* lv = OwnerListview();
     if (!lv || !GetEnabled() || !GetVisible()) return false;
-    TRect area;
-    if (lv->GetView() == elsReport && lv->GetSelection() && lv->GetSelection()->GetFullRowSelect()) {
-        area = GetDisplayRect();
-    } else {
-        TGvRectArrayObject R;
-        RectArray(nullptr, R);
-        gcl::UnionRect(area, R.IconRect, R.TextRect);
-        area.Top = R.BoundsRect.Top;
-        area.Bottom = R.BoundsRect.Bottom;
-    }
-    return Intersects(area, ViewRect);
+    return lv->ItemView(this)->SelectionHitRect(this, ViewRect, nullptr);
 }
 
 void TGvItem::LoadFromStream(TStream& S, int& Version) {

@@ -371,9 +371,16 @@ void TGvDragRectManager::PaintSelectionRect(gcl::TCanvas* Canvas) {
     if (!Canvas || !bars || !FBand) return;
     const TRect r = bars->MapViewRectToWindowRect(SelectionRect());
     TGvSelectionManager* selection = lv->GetSelection();
-    const gcl::TColor frame = selection ? selection->GetBorderColor() : gcl::clHighlight;
+    const gcl::TColor frame = selection ? selection->GetBorderColorSelRect() : gcl::clHighlight;
     RECT rr = gcl::ToRECT(r);
     HDC dc = Canvas->GetHandle();
+    // A blended band tints what lies under it, on a 32-bit surface only.
+    const gcl::TSize dib = DibSize(dc);
+    TRect inside{};
+    if (selection && selection->GetAlphaBlendSelRect() && dib.cx > 0 &&
+        gcl::IntersectRect(inside, DeviceRect(dc, r), TRect{0, 0, dib.cx, dib.cy}))
+        AlphaBlend(dc, dc, inside, static_cast<int32_t>(gcl::ColorToRGB(selection->GetBlendColorSelRect())),
+                   selection->GetBlendAlphaSelRect(), cbmConstantAlphaAndColor, TPoint{});
     HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(gcl::ColorToRGB(frame)));
     FrameRect(dc, &rr, brush);
     DeleteObject(brush);

@@ -313,6 +313,11 @@ inline TCommonDrawTextWFlags VAlignFlags(TCommonVAlignment VAlignment) {
 
 inline bool ListviewFocused(TCustomGvListview* lv) { return lv && lv->HandleAllocated() && lv->Focused(); }
 
+// The rectangle R in the device coordinates of the canvas.
+gcl::TRect DeviceRect(HDC DC, const gcl::TRect& R);
+// The size of the 32-bit DIB section selected into DC (0 x 0 without one).
+gcl::TSize DibSize(HDC DC);
+
 } // namespace gvdetail
 
 } // namespace qelvo

@@ -23,6 +23,20 @@ GCL_IMPLEMENT_CLASS(TGvViewThumbnailItem)
 GCL_IMPLEMENT_CLASS(TGvViewFilmStripItem)
 GCL_IMPLEMENT_CLASS(TGvViewTileItem)
 
+TRect gvdetail::DeviceRect(HDC DC, const TRect& R) {
+    POINT points[2] = {{R.Left, R.Top}, {R.Right, R.Bottom}};
+    LPtoDP(DC, points, 2);
+    return TRect{points[0].x, points[0].y, points[1].x, points[1].y};
+}
+
+gcl::TSize gvdetail::DibSize(HDC DC) {
+    BITMAP info{};
+    HGDIOBJ bitmap = GetCurrentObject(DC, OBJ_BITMAP);
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmBitsPixel != 32 || !info.bmBits)
+        return gcl::TSize{0, 0};
+    return gcl::TSize{info.bmWidth, std::abs(info.bmHeight)};
+}
+
 namespace {
 
 TGvPaintInfoBaseItem* ItemInfo(TGvItem* Item) { return dynamic_cast<TGvPaintInfoBaseItem*>(Item->PaintInfo()); }
@@ -34,21 +48,6 @@ TRect CentredIn(const TRect& R, gcl::TSize Size) {
     return TRect{left, top, left + Size.cx, top + Size.cy};
 }
 
-// The rectangle R in the device coordinates of the canvas.
-TRect DeviceRect(HDC DC, const TRect& R) {
-    POINT points[2] = {{R.Left, R.Top}, {R.Right, R.Bottom}};
-    LPtoDP(DC, points, 2);
-    return TRect{points[0].x, points[0].y, points[1].x, points[1].y};
-}
-
-// The size of the 32-bit DIB section selected into DC (0 x 0 without one).
-gcl::TSize DibSize(HDC DC) {
-    BITMAP info{};
-    HGDIOBJ bitmap = GetCurrentObject(DC, OBJ_BITMAP);
-    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmBitsPixel != 32 || !info.bmBits)
-        return gcl::TSize{0, 0};
-    return gcl::TSize{info.bmWidth, std::abs(info.bmHeight)};
-}
 
 void FillGradient(gcl::TCanvas* Canvas, const TRect& R, gcl::TColor Top, gcl::TColor Bottom) {
     if (R.Height() <= 1) {
@@ -219,8 +218,12 @@ bool TGvViewItem::HitOnText(TGvItem* Item, TPoint ViewPoint) {
     if (!Item->GetEnabled()) return false;
     TGvRectArrayObject R;
     TGvHeader* header = FOwnerListview->GetHeader();
-    CalcRects(Item, header ? header->FirstColumnByPosition() : nullptr, nullptr, R);
+    CalcRects(Item, header ? header->FirstColumnByPosition() : nullptr, HitTestCanvas(), R);
     return gcl::PtInRect(R.TextRect, ViewPoint);
+}
+
+gcl::TCanvas* TGvViewItem::HitTestCanvas() const {
+    return FOwnerListview->HandleAllocated() ? FOwnerListview->GetCanvas() : nullptr;
 }
 
 TRect TGvViewItem::TextHitArea(TGvItem* Item, const TGvRectArrayObject& R) const {
@@ -234,7 +237,7 @@ TRect TGvViewItem::IconHitArea(const TGvRectArrayObject& R) const { return R.Ico
 bool TGvViewItem::SelectionHitRect(TGvItem* Item, const TRect& ViewRect, TGvColumn* Column) {
     if (!Item->GetEnabled()) return false;
     TGvRectArrayObject R;
-    CalcRects(Item, Column, nullptr, R);
+    CalcRects(Item, Column, HitTestCanvas(), R);
     return Intersects(TextHitArea(Item, R), ViewRect) || Intersects(IconHitArea(R), ViewRect);
 }
 
@@ -630,9 +633,10 @@ bool TGvViewReportItem::HasStateImage(TGvItem* Item, TGvColumn* Column) const {
 bool TGvViewReportItem::SelectionHitRect(TGvItem* Item, const TRect& ViewRect, TGvColumn*) {
     if (!Item->GetEnabled()) return false;
     TGvHeader* header = FOwnerListview->GetHeader();
+    // A full row needs no measuring.
+    if (FullRowSelect()) return Intersects(Item->GetDisplayRect(), ViewRect);
     TGvRectArrayObject R;
-    CalcRects(Item, header ? header->FirstColumnByPosition() : nullptr, nullptr, R);
-    if (FullRowSelect()) return Intersects(R.ClickSelectRect, ViewRect);
+    CalcRects(Item, header ? header->FirstColumnByPosition() : nullptr, HitTestCanvas(), R);
     return Intersects(TextHitArea(Item, R), ViewRect) || Intersects(IconHitArea(R), ViewRect);
 }
 

@@ -48,7 +48,8 @@ public:
     // focus rectangle and long caption lie on top.
     virtual bool PaintFocusedLast() const { return false; }
 
-    // Hit tests (view coordinates); only enabled items are hit.
+    // Hit tests (view coordinates); only enabled items are hit. Captions
+    // are measured with the control's canvas while its window exists.
     bool HitOnText(TGvItem* Item, gcl::TPoint ViewPoint);
     virtual bool SelectionHitRect(TGvItem* Item, const gcl::TRect& ViewRect, TGvColumn* Column);
     bool SelectionHitPoint(TGvItem* Item, gcl::TPoint ViewPoint, TGvColumn* Column);
@@ -64,6 +65,8 @@ public:
     virtual void Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, bool ForceSelectionRectDraw);
 
 protected:
+    // The canvas hit tests measure captions with (none without a window).
+    gcl::TCanvas* HitTestCanvas() const;
     // The text and icon areas a selection hit test looks at.
     virtual gcl::TRect TextHitArea(TGvItem* Item, const TGvRectArrayObject& R) const;
     virtual gcl::TRect IconHitArea(const TGvRectArrayObject& R) const;

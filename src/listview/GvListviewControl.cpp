@@ -129,6 +129,7 @@ void TCustomGvListview::CreateWnd() {
     Rebuild();
     // A new window: registered as a drop target when a drag manager wants it.
     if (FDropTarget) FDropTarget->Sync();
+    GrowBufferBitmap(GetClientWidth(), GetClientHeight());
 }
 
 void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
@@ -268,6 +269,28 @@ void TCustomGvListview::SetShowThemedBorder(bool Value) {
         SetWindowPos(GetHandle(), nullptr, 0, 0, 0, 0,
                      SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+void TCustomGvListview::SetCacheDoubleBufferBits(bool Value) {
+    if (Value == FCacheDoubleBufferBits) return;
+    FCacheDoubleBufferBits = Value;
+    if (!Value) {
+        FDoubleBuffer.reset();
+        return;
+    }
+    FDoubleBuffer = std::make_unique<gcl::TBitmap>();
+    FDoubleBuffer->SetPixelFormat(gcl::pf32bit);
+    FDoubleBuffer->SetSize(1, 1);
+    if (HandleAllocated()) GrowBufferBitmap(GetClientWidth(), GetClientHeight());
+}
+
+void TCustomGvListview::GrowBufferBitmap(int Width, int Height) {
+    if (!FCacheDoubleBufferBits || !FDoubleBuffer) return;
+    const int w = std::max({FDoubleBuffer->GetWidth(), Width, 1});
+    const int h = std::max({FDoubleBuffer->GetHeight(), Height, 1});
+    if (w != FDoubleBuffer->GetWidth() || h != FDoubleBuffer->GetHeight()) FDoubleBuffer->SetSize(w, h);
+}
+
+void TCustomGvListview::DoResize(int, int) {}
 
 #define GV_IMAGES_SETTER(Name)                                             \
     void TCustomGvListview::Set##Name(gcl::TCustomImageList* Value) {      \
@@ -845,6 +868,7 @@ GCL_PUBLISHED(TGvListview,
     GCL_PROP(BackGround),
     GCL_PROP(BevelInner).Default(gcl::bvLowered),
     GCL_PROP(BevelKind).Default(gcl::bkNone),
+    GCL_PROP(CacheDoubleBufferBits).Default(false),
     GCL_PROP_RO(CellSizes),
     GCL_PROP(Color).Default(gcl::clWindow).Idents(gcl::ColorIdents),
     GCL_PROP(DisabledBlendAlpha).Default(128),

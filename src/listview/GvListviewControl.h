@@ -338,6 +338,14 @@ public:
     void SetShowInactive(bool Value);
     bool GetShowThemedBorder() const noexcept { return FShowThemedBorder; }
     void SetShowThemedBorder(bool Value);
+    // Keeps the off-screen bitmap of painting between paints (it only
+    // grows); off, every paint makes a bitmap of the client size.
+    bool GetCacheDoubleBufferBits() const noexcept { return FCacheDoubleBufferBits; }
+    void SetCacheDoubleBufferBits(bool Value);
+    // The kept bitmap (nil unless CacheDoubleBufferBits is on).
+    gcl::TBitmap* GetDoubleBufferBitmap() const noexcept { return FDoubleBuffer.get(); }
+    // Grows the kept bitmap to at least Width x Height (and 1 x 1).
+    void GrowBufferBitmap(int Width, int Height);
     bool GetAllowHiddenCheckedItems() const noexcept { return FAllowHiddenCheckedItems; }
     void SetAllowHiddenCheckedItems(bool Value) noexcept { FAllowHiddenCheckedItems = Value; }
     uint8_t GetDisabledBlendAlpha() const noexcept { return FDisabledBlendAlpha; }
@@ -817,6 +825,13 @@ protected:
     bool RouteToHeader(gcl::TMessage& Message);
     // Paints through an off-screen 32-bit bitmap; nothing while updating.
     void PaintWindow(HDC DC) override;
+    // The window frame: the "listview" theme's border with visual styles,
+    // the bevels without.
+    void WMNCCalcSize(gcl::TMessage& Message);
+    void WMNCPaint(gcl::TMessage& Message);
+    // The window is about to change its size by DeltaX, DeltaY (new minus
+    // old); nothing in the base.
+    virtual void DoResize(int DeltaX, int DeltaY);
     // The end-of-update hook: a forced layout pass and the scroll bars.
     void Rebuild() override;
     virtual TGvPaintInfoColumn* CreatePaintInfoColumn();
@@ -902,6 +917,8 @@ private:
     bool FShowGroupMargins = false;
     bool FShowInactive = false;
     bool FShowThemedBorder = true;
+    bool FCacheDoubleBufferBits = false;
+    std::unique_ptr<gcl::TBitmap> FDoubleBuffer;
     TGvListStyle FView = elsIcon;
     TGvDefaultWheelScroll FWheelMouseDefaultScroll = edwsVert;
     bool FWheelMouseScrollModifierEnabled = true;

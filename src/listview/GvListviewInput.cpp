@@ -777,12 +777,33 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         // Everything is painted through the off-screen bitmap.
         Msg.Result = 1;
         return true;
+    case WM_NCCALCSIZE:
+        WMNCCalcSize(Msg);
+        return true;
+    case WM_NCPAINT:
+        WMNCPaint(Msg);
+        return true;
+    case WM_WINDOWPOSCHANGING: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(Msg.LParam);
+        // The window's own size: the control's bounds may already hold the new one.
+        RECT window{};
+        if (HandleAllocated()) GetWindowRect(GetHandle(), &window);
+        const int oldWidth = window.right - window.left;
+        const int oldHeight = window.bottom - window.top;
+        const bool sized = pos && !(pos->flags & SWP_NOSIZE) && (pos->cx != oldWidth || pos->cy != oldHeight);
+        const int dx = sized ? pos->cx - oldWidth : 0;
+        const int dy = sized ? pos->cy - oldHeight : 0;
+        inherited::Dispatch(Msg);
+        if (sized && !IsDestroying()) DoResize(dx, dy);
+        return true;
+    }
     case WM_WINDOWPOSCHANGED: {
         inherited::Dispatch(Msg);
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(Msg.LParam);
         if (pos && !(pos->flags & SWP_NOSIZE) && !IsDestroying()) {
             FGroups->Rebuild(true);
             FScrollbars->ReCalculateScrollbars(true, false);
+            GrowBufferBitmap(GetClientWidth(), GetClientHeight());
         }
         return true;
     }

@@ -9,12 +9,22 @@ using namespace gvdetail;
 
 GCL_PUBLISHED(TGvSelectionManager,
     GCL_PROP(AlphaBlend).Default(false),
+    GCL_PROP(AlphaBlendSelRect).Default(false),
+    GCL_PROP(AutoScroll).Default(true),
+    GCL_PROP(AutoScrollAccelerator).Default(2),
+    GCL_PROP(AutoScrollDelay).Default(500),
+    GCL_PROP(AutoScrollMargin).Default(15),
+    GCL_PROP(AutoScrollTime).Default(50),
     GCL_PROP(BlendAlphaImage).Default(128),
+    GCL_PROP(BlendAlphaSelRect).Default(70),
     GCL_PROP(BlendAlphaTextRect).Default(128),
+    GCL_PROP(BlendColorSelRect).Default(gcl::clHighlight).Idents(gcl::ColorIdents),
     GCL_PROP(BlendIcon).Default(true),
     GCL_PROP(BlurAlphaBkGnd).Default(false),
     GCL_PROP(BorderColor).Default(gcl::clHighlight).Idents(gcl::ColorIdents),
+    GCL_PROP(BorderColorSelRect).Default(gcl::clHighlight).Idents(gcl::ColorIdents),
     GCL_PROP(Color).Default(gcl::clHighlight).Idents(gcl::ColorIdents),
+    GCL_PROP(EnableDragSelect).Default(false),
     GCL_PROP(Enabled).Default(true),
     GCL_PROP(ForceDefaultBlend).Default(false),
     GCL_PROP(FullCellPaint).Default(false),
@@ -28,6 +38,7 @@ GCL_PUBLISHED(TGvSelectionManager,
     GCL_PROP(InactiveColor).Default(gcl::clInactiveBorder).Idents(gcl::ColorIdents),
     GCL_PROP(InactiveTextColor).Default(gcl::clBlack).Idents(gcl::ColorIdents),
     GCL_PROP(MouseButton).Default(TCommonMouseButtons{cmbLeft}),
+    GCL_PROP(MouseButtonSelRect).Default(TCommonMouseButtons{cmbLeft, cmbRight}),
     GCL_PROP(MultiSelect).Default(false),
     GCL_PROP(PopupMode).Default(false),
     GCL_PROP(RectSelect).Default(false),
@@ -52,6 +63,25 @@ GV_SELECTION_LOOK_SETTER(Gradient, bool)
 GV_SELECTION_LOOK_SETTER(GradientColorBottom, gcl::TColor)
 GV_SELECTION_LOOK_SETTER(GradientColorTop, gcl::TColor)
 #undef GV_SELECTION_LOOK_SETTER
+
+// The rubber band's settings live in the control's band manager.
+#define GV_SELECTION_BAND_PROPERTY(Name, Type, BandName, Default)                               \
+    Type TGvSelectionManager::Get##Name() const {                                             \
+        TGvDragRectManager* band = FOwnerListview ? FOwnerListview->GetDragRectManager() : nullptr; \
+        return band ? band->Get##BandName() : Default;                                        \
+    }                                                                                         \
+    void TGvSelectionManager::Set##Name(Type Value) {                                         \
+        if (TGvDragRectManager* band = FOwnerListview ? FOwnerListview->GetDragRectManager() : nullptr) \
+            band->Set##BandName(Value);                                                       \
+    }
+GV_SELECTION_BAND_PROPERTY(AutoScroll, bool, AutoScroll, true)
+GV_SELECTION_BAND_PROPERTY(AutoScrollAccelerator, uint8_t, AutoScrollAccelerator, 2)
+GV_SELECTION_BAND_PROPERTY(AutoScrollDelay, int, AutoScrollDelay, 500)
+GV_SELECTION_BAND_PROPERTY(AutoScrollMargin, int, AutoScrollMargin, 15)
+GV_SELECTION_BAND_PROPERTY(AutoScrollTime, int, AutoScrollTime, 50)
+GV_SELECTION_BAND_PROPERTY(EnableDragSelect, bool, Enabled, false)
+GV_SELECTION_BAND_PROPERTY(MouseButtonSelRect, TCommonMouseButtons, MouseButton, (TCommonMouseButtons{cmbLeft, cmbRight}))
+#undef GV_SELECTION_BAND_PROPERTY
 
 TGvItem* TGvSelectionManager::First() const {
     TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;

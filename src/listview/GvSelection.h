@@ -110,6 +110,32 @@ public:
     void SetRoundRect(bool Value) noexcept { FRoundRect = Value; }
     uint8_t GetRoundRectRadius() const noexcept { return FRoundRectRadius; }
     void SetRoundRectRadius(uint8_t Value) noexcept { FRoundRectRadius = Value; }
+    // The rubber band: its look, and the settings of the control's band
+    // manager, read and written through to it.
+    bool GetAlphaBlendSelRect() const noexcept { return FAlphaBlendSelRect; }
+    void SetAlphaBlendSelRect(bool Value) noexcept { FAlphaBlendSelRect = Value; }
+    uint8_t GetBlendAlphaSelRect() const noexcept { return FBlendAlphaSelRect; }
+    void SetBlendAlphaSelRect(uint8_t Value) noexcept { FBlendAlphaSelRect = Value; }
+    gcl::TColor GetBlendColorSelRect() const noexcept { return FBlendColorSelRect; }
+    void SetBlendColorSelRect(gcl::TColor Value) noexcept { FBlendColorSelRect = Value; }
+    gcl::TColor GetBorderColorSelRect() const noexcept { return FBorderColorSelRect; }
+    void SetBorderColorSelRect(gcl::TColor Value) noexcept { FBorderColorSelRect = Value; }
+    gcl::TColor GetBlendColor() const noexcept { return FBlendColor; }
+    void SetBlendColor(gcl::TColor Value) noexcept { FBlendColor = Value; }
+    bool GetAutoScroll() const;
+    void SetAutoScroll(bool Value);
+    uint8_t GetAutoScrollAccelerator() const;
+    void SetAutoScrollAccelerator(uint8_t Value);
+    int GetAutoScrollDelay() const;
+    void SetAutoScrollDelay(int Value);
+    int GetAutoScrollMargin() const;
+    void SetAutoScrollMargin(int Value);
+    int GetAutoScrollTime() const;
+    void SetAutoScrollTime(int Value);
+    bool GetEnableDragSelect() const;
+    void SetEnableDragSelect(bool Value);
+    TCommonMouseButtons GetMouseButtonSelRect() const;
+    void SetMouseButtonSelRect(TCommonMouseButtons Value);
 
 private:
     friend class TGvItem;
@@ -153,6 +179,11 @@ private:
     gcl::TColor FGradientColorTop = 0xFDF8F1;
     bool FRoundRect = false;
     uint8_t FRoundRectRadius = 4;
+    bool FAlphaBlendSelRect = false;
+    uint8_t FBlendAlphaSelRect = 70;
+    gcl::TColor FBlendColorSelRect = gcl::clHighlight;
+    gcl::TColor FBorderColorSelRect = gcl::clHighlight;
+    gcl::TColor FBlendColor = gcl::clHighlight;
 };
 
 // The object whose check box is being pressed.

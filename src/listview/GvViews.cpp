@@ -858,11 +858,23 @@ void TCustomGvListview::PaintWindow(HDC DC) {
     if (GetClipBox(DC, &clip) == NULLREGION) return;
     TRect paintRect = gcl::FromRECT(clip);
     if (client.Width() < 1 || client.Height() < 1 || gcl::IsRectEmpty(paintRect)) return;
-    gcl::TBitmap buffer;
-    buffer.SetPixelFormat(gcl::pf32bit);
-    buffer.SetSize(std::max(client.Width(), 1), std::max(client.Height(), 1));
-    gcl::TCanvas* canvas = buffer.GetCanvas();
+    // The kept bitmap (grown to the client) or one for this paint.
+    std::unique_ptr<gcl::TBitmap> own;
+    gcl::TBitmap* buffer = FDoubleBuffer.get();
+    if (FCacheDoubleBufferBits && buffer) {
+        GrowBufferBitmap(client.Width(), client.Height());
+    } else {
+        own = std::make_unique<gcl::TBitmap>();
+        own->SetPixelFormat(gcl::pf32bit);
+        own->SetSize(client.Width(), client.Height());
+        buffer = own.get();
+    }
+    gcl::TCanvas* canvas = buffer->GetCanvas();
     canvas->Lock();
+    HDC bufferDC = canvas->GetHandle();
+    SetWindowOrgEx(bufferDC, 0, 0, nullptr);
+    SetViewportOrgEx(bufferDC, 0, 0, nullptr);
+    SelectClipRgn(bufferDC, nullptr);
     canvas->SetFont(GetFont());
     canvas->GetBrush()->SetColor(GetColor());
     canvas->FillRect(paintRect);
@@ -873,6 +885,125 @@ void TCustomGvListview::PaintWindow(HDC DC) {
     BitBlt(DC, paintRect.Left, paintRect.Top, paintRect.Width(), paintRect.Height(), canvas->GetHandle(),
            paintRect.Left, paintRect.Top, SRCCOPY);
     canvas->Unlock();
+}
+
+// ---- The window frame ----------------------------------------------------------------------------
+
+namespace {
+// The part and state of the "listview" theme that frame the control.
+constexpr int ListviewFramePart = 5;
+constexpr int ListviewFrameState = 1;
+
+// The corner between two visible scroll bars, in window coordinates
+// (empty unless both show).
+TRect ScrollBarCorner(HWND Wnd, const TRect& Client) {
+    const LONG style = GetWindowLongA(Wnd, GWL_STYLE);
+    if (!(style & WS_VSCROLL) || !(style & WS_HSCROLL)) return TRect{};
+    const bool leftBar = (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+    const int w = GetSystemMetrics(SM_CXVSCROLL);
+    const int h = GetSystemMetrics(SM_CYHSCROLL);
+    return leftBar ? TRect{Client.Left - w, Client.Bottom, Client.Left, Client.Bottom + h}
+                   : TRect{Client.Right, Client.Bottom, Client.Right + w, Client.Bottom + h};
+}
+} // namespace
+
+void TCustomGvListview::WMNCCalcSize(gcl::TMessage& Message) {
+    HTHEME theme = DrawWithThemes() ? GetThemeManager()->GetListviewTheme() : nullptr;
+    if (!theme) {
+        // The class library's bevels and border.
+        inherited::Dispatch(Message);
+        return;
+    }
+    DefaultHandler(Message);
+    // With or without NCCALCSIZE_PARAMS the proposed rectangle comes first.
+    auto* proposed = reinterpret_cast<RECT*>(Message.LParam);
+    if (!proposed) return;
+    HDC dc = GetDC(GetHandle());
+    RECT content{};
+    const HRESULT hr = GetThemeBackgroundContentRect(theme, dc, ListviewFramePart, ListviewFrameState, proposed,
+                                                     &content);
+    ReleaseDC(GetHandle(), dc);
+    if (FAILED(hr)) return;
+    const int inset = GetBorderWidth() + 1;
+    InflateRect(&content, -inset, -inset);
+    if (content.right < content.left) content.right = content.left;
+    if (content.bottom < content.top) content.bottom = content.top;
+    *proposed = content;
+}
+
+void TCustomGvListview::WMNCPaint(gcl::TMessage& Message) {
+    // The scroll bars, which sit beside the client area inside the frame.
+    DefaultHandler(Message);
+    if (!HandleAllocated()) return;
+    HTHEME theme = DrawWithThemes() ? GetThemeManager()->GetListviewTheme() : nullptr;
+    const int edge = BevelEdgeSize();
+    const int border = GetBorderWidth();
+    // Without a theme, no bevel and no border there is no frame.
+    if (!theme && edge == 0 && border == 0) return;
+    HWND wnd = GetHandle();
+    RECT window{};
+    GetWindowRect(wnd, &window);
+    RECT clientRect{};
+    ::GetClientRect(wnd, &clientRect);
+    MapWindowPoints(wnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&clientRect), 2);
+    OffsetRect(&clientRect, -window.left, -window.top);
+    const TRect client = gcl::FromRECT(clientRect);
+    // The client area with its scroll bars: what the frame surrounds.
+    RECT inner = clientRect;
+    const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+    const bool leftBar = (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+    if ((style & WS_VSCROLL) && leftBar) inner.left -= GetSystemMetrics(SM_CXVSCROLL);
+    if ((style & WS_VSCROLL) && !leftBar) inner.right += GetSystemMetrics(SM_CXVSCROLL);
+    if (style & WS_HSCROLL) inner.bottom += GetSystemMetrics(SM_CYHSCROLL);
+    HDC dc = GetWindowDC(wnd);
+    if (!dc) return;
+    const int saved = SaveDC(dc);
+    // The square between two scroll bars belongs to neither.
+    const TRect corner = ScrollBarCorner(wnd, client);
+    if (!gcl::IsRectEmpty(corner)) {
+        const RECT r = gcl::ToRECT(corner);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
+    if (theme) {
+        // The theme's border always takes room (see WM_NCCALCSIZE), so it
+        // is drawn whether or not there are bevels.
+        RECT frame{0, 0, window.right - window.left, window.bottom - window.top};
+        if (!FShowThemedBorder) {
+            // The border itself is pushed outside the window; its fill stays.
+            RECT content{};
+            if (SUCCEEDED(GetThemeBackgroundContentRect(theme, dc, ListviewFramePart, ListviewFrameState, &frame,
+                                                        &content)))
+                frame = RECT{frame.left - (content.left - frame.left), frame.top - (content.top - frame.top),
+                             frame.right + (frame.right - content.right), frame.bottom + (frame.bottom - content.bottom)};
+        }
+        DrawThemeBackground(theme, dc, ListviewFramePart, ListviewFrameState, &frame, nullptr);
+    } else {
+        // The border width, then the bevels on the edges asked for.
+        RECT outer = inner;
+        InflateRect(&outer, border, border);
+        const gcl::TBevelEdges edges = GetBevelEdges();
+        if (edges.Contains(gcl::beLeft)) outer.left -= edge;
+        if (edges.Contains(gcl::beTop)) outer.top -= edge;
+        if (edges.Contains(gcl::beRight)) outer.right += edge;
+        if (edges.Contains(gcl::beBottom)) outer.bottom += edge;
+        FillRect(dc, &outer, GetBrush()->GetHandle());
+        const auto cut = [](gcl::TBevelCut Cut, UINT Lowered, UINT Raised) {
+            return Cut == gcl::bvLowered ? Lowered : Cut == gcl::bvRaised ? Raised : 0u;
+        };
+        const UINT bevels = cut(GetBevelInner(), BDR_SUNKENINNER, BDR_RAISEDINNER) |
+                            cut(GetBevelOuter(), BDR_SUNKENOUTER, BDR_RAISEDOUTER);
+        UINT flags = 0;
+        if (edges.Contains(gcl::beLeft)) flags |= BF_LEFT;
+        if (edges.Contains(gcl::beTop)) flags |= BF_TOP;
+        if (edges.Contains(gcl::beRight)) flags |= BF_RIGHT;
+        if (edges.Contains(gcl::beBottom)) flags |= BF_BOTTOM;
+        if (GetBevelKind() == gcl::bkSoft) flags |= BF_SOFT;
+        if (GetBevelKind() == gcl::bkFlat) flags |= BF_FLAT;
+        if (edge > 0 && bevels) DrawEdge(dc, &outer, bevels, flags);
+    }
+    RestoreDC(dc, saved);
+    ReleaseDC(wnd, dc);
 }
 
 } // namespace qelvo

@@ -284,6 +284,50 @@ TEST_F(GvEditingTest, TabMovesAcrossColumnsWhenAsked) {
     EXPECT_FALSE(script.WatchdogFired());
 }
 
+// Ctrl+Tab goes back (to the previous item, or the last column of the
+// previous item when Tab walks the columns); Shift+Tab goes on like Tab.
+// The manager reads Ctrl from the keyboard itself, so the key is pressed
+// through the system's input.
+TEST_F(GvEditingTest, CtrlTabGoesBackAndShiftTabGoesOn) {
+    Manager()->SetTabMoveFocus(true);
+    auto press = [](BYTE Key, bool Down) { keybd_event(Key, 0, Down ? 0 : KEYEVENTF_KEYUP, 0); };
+    // Edits Item(Start) in Column, presses Tab with Modifier held and
+    // reports where the next edit began.
+    auto tabFrom = [&](int Start, TGvColumn* Column, BYTE Modifier) {
+        TGvItem* nextItem = nullptr;
+        TGvColumn* nextColumn = nullptr;
+        TimerScript script({[&] {
+                                press(Modifier, true);
+                                Key(EditHandle(), VK_TAB);
+                            },
+                            [&] {
+                                press(Modifier, false);
+                                nextItem = Manager()->GetEditItem();
+                                nextColumn = Manager()->GetEditColumn();
+                                Key(EditHandle(), VK_ESCAPE);
+                            }},
+                           [this] {
+                               Manager()->EndEdit();
+                               Manager()->StopEdit();
+                           });
+        Manager()->BeginEdit(Item(Start), Column);
+        qelvo::test::PumpMessages(3000, [&] { return script.Done() && !Manager()->Editing(); });
+        press(Modifier, false);
+        EXPECT_FALSE(script.WatchdogFired());
+        return std::make_pair(nextItem, nextColumn);
+    };
+    EXPECT_EQ(tabFrom(2, nullptr, VK_CONTROL).first, Item(1));
+    EXPECT_EQ(tabFrom(1, nullptr, VK_SHIFT).first, Item(2));
+    // Across columns: back from the first column of an item is the last
+    // column of the item before it.
+    Manager()->SetTabEditColumns(true);
+    TGvColumns* columns = LV->GetHeader()->GetColumns();
+    EXPECT_EQ(tabFrom(1, columns->GetColumns(0), VK_CONTROL), std::make_pair(Item(0), columns->GetColumns(1)));
+    EXPECT_EQ(tabFrom(1, columns->GetColumns(1), VK_CONTROL), std::make_pair(Item(1), columns->GetColumns(0)));
+    EXPECT_EQ(tabFrom(0, columns->GetColumns(0), VK_SHIFT), std::make_pair(Item(0), columns->GetColumns(1)));
+    EXPECT_GE(GetAsyncKeyState(VK_CONTROL), 0);
+}
+
 TEST_F(GvEditingTest, WithoutTabMovesTabTypesABlank) {
     RunEdit(Item(1), nullptr, {[&] {
                                    SendMessageA(EditHandle(), EM_SETSEL, 4, 4);

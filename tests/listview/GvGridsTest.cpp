@@ -193,8 +193,9 @@ TEST_F(GvGridsTest, HeaderFollowsTheWindowWidth) {
     header->Resize(340);  // shrinking: 2 each
     EXPECT_EQ(columns->GetColumns(0)->GetWidth(), 100);
     EXPECT_EQ(columns->GetColumns(2)->GetWidth(), 100);
-    // A real resize of the window reaches the header.
-    LV->SetBounds(0, 0, 340 + 20, 200);
+    // A real resize of the window reaches the header (its client width).
+    const int frame = LV->GetWidth() - LV->GetClientWidth();
+    LV->SetBounds(0, 0, 340 + 20 + frame, 200);
     EXPECT_EQ(columns->GetColumns(0)->GetWidth(), 110);
 
     header->SetFixedSingleColumn(true);

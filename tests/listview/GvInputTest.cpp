@@ -535,4 +535,151 @@ TEST_F(GvInputMessageTest, HintsAskTheHandlerOrShowCutOffCaptions) {
     EXPECT_NE(show(Item(2), info), 0);
 }
 
+// Shift+F10 or the menu key send WM_CONTEXTMENU at (-1, -1): the menu
+// belongs to the first selected item, at its top-left corner below the
+// header; with nothing selected no item or group hears of it and the
+// general event gets the client origin.
+TEST_F(GvInputMessageTest, TheKeyboardContextMenuTargetsTheFirstSelectedItem) {
+    struct Log {
+        std::vector<TGvItem*> Items;
+        std::vector<TPoint> Points;
+        int Groups = 0;
+        std::vector<TPoint> General;
+        void Item(TCustomGvListview*, TGvHitInfoItem Info, TPoint WindowPoint, gcl::TPopupMenu*&, bool& Handled) {
+            Items.push_back(Info.Item);
+            Points.push_back(WindowPoint);
+            Handled = true;
+        }
+        void Group(TCustomGvListview*, TGvHitInfoGroup, TPoint, gcl::TPopupMenu*&, bool&) { ++Groups; }
+        void Popup(gcl::TObject*, TPoint MousePos, bool& Handled) {
+            General.push_back(MousePos);
+            Handled = true;
+        }
+    } log;
+    LV->OnItemContextMenu = TItemContextMenuEvent(&log, &Log::Item);
+    LV->OnGroupContextMenu = TGroupContextMenuEvent(&log, &Log::Group);
+    LV->OnContextPopup = gcl::TContextPopupEvent(&log, &Log::Popup);
+    const HWND wnd = LV->GetHandle();
+    // Nothing selected.
+    SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(-1, -1));
+    EXPECT_TRUE(log.Items.empty());
+    EXPECT_EQ(log.Groups, 0);
+    EXPECT_EQ(log.General, (std::vector<TPoint>{TPoint{0, 0}}));
+    // Two selected: the first in display order is the target.
+    Item(7)->SetSelected(true);
+    Item(3)->SetSelected(true);
+    SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(-1, -1));
+    ASSERT_EQ(log.Items, (std::vector<TGvItem*>{Item(3)}));
+    const TRect r = Item(3)->GetDisplayRect();
+    const int header = LV->GetHeader()->RuntimeHeight();
+    EXPECT_EQ(log.Points[0], (TPoint{r.Left - LV->GetScrollbars()->GetOffsetX(),
+                                     r.Top - LV->GetScrollbars()->GetOffsetY() + header}));
+    EXPECT_EQ(log.Groups, 0);
+    // The item's handler had the menu: the general event stays silent.
+    EXPECT_EQ(log.General.size(), 1u);
+}
+
+// Clicks select through the hit areas of each view: the caption and the
+// icon in icon view, the whole row in report view with full-row selection,
+// and nothing in the empty part of a cell.
+TEST_F(GvInputMessageTest, ClicksHitThroughTheViewOfTheStyle) {
+    const HWND wnd = LV->GetHandle();
+    auto clickAt = [&](TPoint view) {
+        const TPoint p = LV->GetScrollbars()->MapViewToWindow(view);
+        SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.X, p.Y));
+        SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(p.X, p.Y));
+    };
+    // Report view: past the caption's end only full-row selection selects.
+    const TRect row = Item(2)->GetDisplayRect();
+    const TPoint pastText{row.Right - 3, (row.Top + row.Bottom) / 2};
+    clickAt(pastText);
+    EXPECT_TRUE(Selected().empty());
+    LV->GetSelection()->SetFullRowSelect(true);
+    clickAt(pastText);
+    EXPECT_EQ(Selected(), (std::vector<int>{2}));
+    EXPECT_TRUE(Item(2)->SelectionHitPt(pastText));
+
+    // Icon view: the caption below the icon hits, the cell's empty corner
+    // does not.
+    LV->GetSelection()->ClearAll();
+    LV->SetView(elsIcon);
+    TGvRectArrayObject R;
+    Item(4)->RectArray(nullptr, R);
+    ASSERT_FALSE(gcl::IsRectEmpty(R.TextRect));
+    const TPoint caption{(R.TextRect.Left + R.TextRect.Right) / 2, (R.TextRect.Top + R.TextRect.Bottom) / 2};
+    EXPECT_TRUE(Item(4)->SelectionHitPt(caption));
+    const TRect cell = Item(4)->GetDisplayRect();
+    const TPoint corner{cell.Right - 2, cell.Bottom - 2};
+    ASSERT_FALSE(gcl::PtInRect(R.TextRect, corner));
+    EXPECT_FALSE(Item(4)->SelectionHitPt(corner));
+    clickAt(corner);
+    EXPECT_TRUE(Selected().empty());
+    clickAt(caption);
+    EXPECT_EQ(Selected(), (std::vector<int>{4}));
+    // A disabled item is never hit.
+    Item(4)->SetEnabled(false);
+    EXPECT_FALSE(Item(4)->SelectionHitPt(caption));
+}
+
+// The selection manager shows the rubber band's settings, which live in
+// the control's band manager, and the band is drawn in its own colours.
+TEST_F(GvInputMessageTest, TheSelectionManagerCarriesTheBandSettings) {
+    TGvSelectionManager* selection = LV->GetSelection();
+    TGvDragRectManager* band = LV->GetDragRectManager();
+    EXPECT_FALSE(selection->GetEnableDragSelect());
+    EXPECT_EQ(selection->GetMouseButtonSelRect(), (TCommonMouseButtons{cmbLeft, cmbRight}));
+    EXPECT_TRUE(selection->GetAutoScroll());
+    EXPECT_EQ(selection->GetAutoScrollAccelerator(), 2);
+    EXPECT_EQ(selection->GetAutoScrollDelay(), 500);
+    EXPECT_EQ(selection->GetAutoScrollMargin(), 15);
+    EXPECT_EQ(selection->GetAutoScrollTime(), 50);
+    EXPECT_EQ(selection->GetBlendAlphaSelRect(), 70);
+    selection->SetEnableDragSelect(true);
+    selection->SetMouseButtonSelRect(TCommonMouseButtons{cmbRight});
+    selection->SetAutoScroll(false);
+    selection->SetAutoScrollDelay(120);
+    selection->SetAutoScrollMargin(9);
+    selection->SetAutoScrollTime(30);
+    selection->SetAutoScrollAccelerator(5);
+    EXPECT_TRUE(band->GetEnabled());
+    EXPECT_EQ(band->GetMouseButton(), TCommonMouseButtons{cmbRight});
+    EXPECT_FALSE(band->GetAutoScroll());
+    EXPECT_EQ(band->GetAutoScrollDelay(), 120);
+    EXPECT_EQ(band->GetAutoScrollMargin(), 9);
+    EXPECT_EQ(band->GetAutoScrollTime(), 30);
+    EXPECT_EQ(band->GetAutoScrollAccelerator(), 5);
+    band->SetEnabled(false);
+    EXPECT_FALSE(selection->GetEnableDragSelect());
+    // Only the buttons named start a band: the left one no longer does.
+    selection->SetEnableDragSelect(true);
+    EXPECT_FALSE(band->DragStartTest(cmbLeft, TPoint{10, 150}));
+    EXPECT_TRUE(band->DragStartTest(cmbRight, TPoint{10, 150}));
+    band->CancelPending();
+
+    // The band's frame and its blended fill, painted on a bitmap.
+    selection->SetBorderColorSelRect(gcl::clRed);
+    selection->SetBlendColorSelRect(gcl::clBlue);
+    selection->SetBlendAlphaSelRect(128);
+    ASSERT_TRUE(band->DragStartTest(cmbRight, TPoint{20, 60}));
+    band->DragStart(nullptr, TCommonKeyStates{cksRButton}, TPoint{20, 60});
+    TCommonDropEffect effect = cdeNone;
+    band->Drag(TCommonKeyStates{cksRButton}, TPoint{120, 140}, TCommonDropEffects(), effect);
+    gcl::TBitmap bitmap;
+    bitmap.SetPixelFormat(gcl::pf32bit);
+    bitmap.SetSize(LV->GetClientWidth(), LV->GetClientHeight());
+    gcl::TCanvas* canvas = bitmap.GetCanvas();
+    canvas->GetBrush()->SetColor(gcl::clWhite);
+    canvas->FillRect(TRect{0, 0, bitmap.GetWidth(), bitmap.GetHeight()});
+    band->PaintSelectionRect(canvas);
+    EXPECT_EQ(canvas->GetPixels(20, 100), gcl::clRed);
+    EXPECT_EQ(canvas->GetPixels(70, 100), gcl::clWhite);
+    selection->SetAlphaBlendSelRect(true);
+    band->PaintSelectionRect(canvas);
+    const gcl::TColor tinted = canvas->GetPixels(70, 100);
+    EXPECT_NE(tinted, gcl::clWhite);
+    EXPECT_GT(tinted >> 16 & 0xFF, tinted & 0xFF);  // bluer than red
+    EXPECT_EQ(canvas->GetPixels(200, 100), gcl::clWhite);  // outside the band
+    band->DragEnd();
+}
+
 } // namespace
