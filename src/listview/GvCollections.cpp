@@ -1171,26 +1171,26 @@ GCL_IMPLEMENT_CLASS(TGvItemVirtual)
 GCL_IMPLEMENT_CLASS(TGvItemInterfaced)
 
 TGvItemStored::TGvItemStored(TGvCollection* ACollection)
-    : TGvItem(ACollection), FDataHelper(std::make_unique<TGvItemDynamicDataHelper>()) {}
+    : TGvItem(ACollection) {}
 
-std::wstring TGvItemStored::GetCaptions(int Column) const { return FDataHelper->GetCaption(Column); }
+std::wstring TGvItemStored::GetCaptions(int Column) const { return FDataHelper.GetCaption(Column); }
 void TGvItemStored::SetCaptions(int Column, const std::wstring& Value) {
-    FDataHelper->SetCaption(Column, Value);
+    FDataHelper.SetCaption(Column, Value);
     Invalidate(false);
 }
-int TGvItemStored::GetImageIndexes(int Column) const { return FDataHelper->GetImageIndex(Column); }
+int TGvItemStored::GetImageIndexes(int Column) const { return FDataHelper.GetImageIndex(Column); }
 void TGvItemStored::SetImageIndexes(int Column, int Value) {
-    FDataHelper->SetImageIndex(Column, Value);
+    FDataHelper.SetImageIndex(Column, Value);
     Invalidate(false);
 }
-int TGvItemStored::GetImageOverlayIndexes(int Column) const { return FDataHelper->GetOverlayIndex(Column); }
+int TGvItemStored::GetImageOverlayIndexes(int Column) const { return FDataHelper.GetOverlayIndex(Column); }
 void TGvItemStored::SetImageOverlayIndexes(int Column, int Value) {
-    FDataHelper->SetOverlayIndex(Column, Value);
+    FDataHelper.SetOverlayIndex(Column, Value);
     Invalidate(false);
 }
-int TGvItemStored::GetStateImageIndexes(int Column) const { return FDataHelper->GetStateImageIndex(Column); }
+int TGvItemStored::GetStateImageIndexes(int Column) const { return FDataHelper.GetStateImageIndex(Column); }
 void TGvItemStored::SetStateImageIndexes(int Column, int Value) {
-    FDataHelper->SetStateImageIndex(Column, Value);
+    FDataHelper.SetStateImageIndex(Column, Value);
     Invalidate(false);
 }
 int TGvItemStored::GetDetailCount() const {
@@ -1201,22 +1201,22 @@ void TGvItemStored::SetDetailCount(int Value) {
     TCustomGvListview* lv = OwnerListview();
     if (lv && lv->GetPaintInfoItem()) lv->GetPaintInfoItem()->SetTileDetailCount(Value);
 }
-int TGvItemStored::GetDetails(int Line) const { return FDataHelper->GetDetail(Line); }
+int TGvItemStored::GetDetails(int Line) const { return FDataHelper.GetDetail(Line); }
 void TGvItemStored::SetDetails(int Line, int Value) {
-    FDataHelper->SetDetail(Line, Value);
+    FDataHelper.SetDetail(Line, Value);
     Invalidate(false);
 }
-uint32_t TGvItemStored::GetGroupKey(int Column) const { return FDataHelper->GetGroupKey(Column); }
-void TGvItemStored::SetGroupKey(int Column, uint32_t Key) { FDataHelper->SetGroupKey(Column, Key); }
+uint32_t TGvItemStored::GetGroupKey(int Column) const { return FDataHelper.GetGroupKey(Column); }
+void TGvItemStored::SetGroupKey(int Column, uint32_t Key) { FDataHelper.SetGroupKey(Column, Key); }
 
 void TGvItemStored::LoadFromStream(TStream& S, int& Version) {
     inherited::LoadFromStream(S, Version);
-    FDataHelper->LoadFromStream(S, Version);
+    FDataHelper.LoadFromStream(S, Version);
 }
 
 void TGvItemStored::SaveToStream(TStream& S, int Version) {
     inherited::SaveToStream(S, Version);
-    FDataHelper->SaveToStream(S, Version);
+    FDataHelper.SaveToStream(S, Version);
 }
 
 std::wstring TGvItemVirtual::GetCaptions(int Column) const {

@@ -112,7 +112,7 @@ template <class T>
 inline void StoreAt(std::vector<T>& Values, int Index, T Value, T Filler) {
     if (Index < 0) return;
     if (Index >= static_cast<int>(Values.size())) Values.resize(static_cast<size_t>(Index) + 1, Filler);
-    Values[static_cast<size_t>(Index)] = Value;
+    Values[static_cast<size_t>(Index)] = std::move(Value);
 }
 
 // An enumeration byte of a stream, or Default when it is out of range.

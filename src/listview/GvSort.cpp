@@ -20,7 +20,7 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
     FUseInterfaces = UseInterfaces;
     auto* items = dynamic_cast<TGvItems*>(Collection);
     FGroup = items ? items->GetOwnerGroup() : nullptr;
-    FKeys.clear();
+    FKeys = TWideSortKeySet{};
     if (UseInterfaces) return;
     TCustomGvListview* lv = FOwner ? FOwner->GetOwnerListview() : nullptr;
     bool byCaption = !GroupCompare && !ItemCompare;
@@ -39,6 +39,8 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
     std::vector<std::wstring> asked;
     std::vector<size_t> askedSlots;
     for (int i = Min; i <= Max; ++i) {
+        // The entries lie scattered over the heap: fetch ahead.
+        if (i + 8 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 8)]);
         TGvCollectionItem* entry = list[static_cast<size_t>(i)];
         entry->FSortSlot = i - Min;
         if (const std::wstring* caption = entry->PeekCaption(index)) {
@@ -49,12 +51,12 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
         }
     }
     for (size_t k = 0; k < asked.size(); ++k) captions[askedSlots[k]] = &asked[k];
-    FKeys = WideStrSortKeys(captions);
+    FKeys = WideStrSortKeySet(captions);
 }
 
 int TGvSorter::Compare(TGvCollectionItem* A, TGvCollectionItem* B) const {
-    if (!FKeys.empty()) {
-        const int r = FKeys[static_cast<size_t>(A->FSortSlot)].compare(FKeys[static_cast<size_t>(B->FSortSlot)]);
+    if (FKeys.Count() > 0) {
+        const int r = FKeys.Compare(static_cast<size_t>(A->FSortSlot), static_cast<size_t>(B->FSortSlot));
         const int sign = (r > 0) - (r < 0);
         return FDescending ? -sign : sign;
     }
@@ -158,7 +160,7 @@ void TGvMergeSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, i
     Max = std::min(Max, Collection->GetCount() - 1);
     if (Min < 0 || Max - Min + 1 < 2) return;
     Prepare(Column, Collection, Min, Max, GroupCompare, ItemCompare, UseInterfaces);
-    if (!FKeys.empty()) {
+    if (FKeys.Count() > 0) {
         SortByKeys(Slots(Collection), Min, Max);
         return;
     }
@@ -167,25 +169,23 @@ void TGvMergeSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, i
 }
 
 void TGvMergeSort::SortByKeys(TSlots& List, int Min, int Max) {
+    // Each entry with the leading bytes of its key beside it: most
+    // comparisons end there, without reaching the keys.
+    struct TEntry {
+        uint64_t Lead;
+        uint32_t Slot;
+    };
     const size_t n = static_cast<size_t>(Max - Min + 1);
-    std::vector<uint64_t> lead(n);
-    for (size_t i = 0; i < n; ++i) {
-        const std::string& key = FKeys[i];
-        uint64_t value = 0;
-        for (size_t b = 0; b < 8; ++b)
-            value = value << 8 | (b < key.size() ? static_cast<uint8_t>(key[b]) : 0u);
-        lead[i] = value;
-    }
-    std::vector<uint32_t> order(n);
-    for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+    std::vector<TEntry> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = TEntry{FKeys.Lead(i), static_cast<uint32_t>(i)};
     const bool descending = FDescending;
-    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-        if (lead[a] != lead[b]) return descending ? lead[a] > lead[b] : lead[a] < lead[b];
-        const int r = FKeys[a].compare(FKeys[b]);
+    std::stable_sort(order.begin(), order.end(), [&](const TEntry& a, const TEntry& b) {
+        if (a.Lead != b.Lead) return descending ? a.Lead > b.Lead : a.Lead < b.Lead;
+        const int r = FKeys.Compare(a.Slot, b.Slot);
         return descending ? r > 0 : r < 0;
     });
     const TSlots before(List.begin() + Min, List.begin() + Max + 1);
-    for (size_t i = 0; i < n; ++i) List[static_cast<size_t>(Min) + i] = before[order[i]];
+    for (size_t i = 0; i < n; ++i) List[static_cast<size_t>(Min) + i] = before[order[i].Slot];
 }
 
 void TGvMergeSort::Merge(TSlots& Left, int LeftLo, int LeftHi, TSlots& Right, int RightLo, int RightHi, TSlots& Dest,
@@ -316,7 +316,14 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
         for (int g = 0; g < groups->GetCount(); ++g) {
             TGvItems* items = groups->GetGroups(g)->GetItems();
             if (!items) continue;
-            for (int i = 0; i < items->GetCount(); ++i) {
+            const int count = items->GetCount();
+            for (int i = 0; i < count; ++i) {
+                // Items and their captions lie scattered over the heap: fetch ahead.
+                if (i + 8 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 8)]);
+                if (i + 4 < count) {
+                    const std::wstring* ahead = items->FList[static_cast<size_t>(i + 4)]->PeekCaption(0);
+                    if (ahead) __builtin_prefetch(ahead->data());
+                }
                 TGvItem* item = items->GetItems(i);
                 uint32_t key = 0;
                 if (FAutoRegroup) {
@@ -349,7 +356,10 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
         {
             gcl::TFlagScope regrouping(FRegrouping);
             FGroupOfKey.clear();
-            for (const TGvGroupKeyEntry& entry : FKeyList) AddToGroupByKey(entry.Item, columnIndex, entry.Key);
+            for (size_t i = 0; i < FKeyList.size(); ++i) {
+                if (i + 8 < FKeyList.size()) __builtin_prefetch(FKeyList[i + 8].Item);
+                AddToGroupByKey(FKeyList[i].Item, columnIndex, FKeyList[i].Key);
+            }
         }
         FGroupOfKey.clear();
         SortAll(false);

@@ -37,8 +37,8 @@ protected:
     TGvItemCompareFunc FItemCompare = nullptr;
     TGvGroup* FGroup = nullptr;
     bool FUseInterfaces = false;
-    // The prepared sort keys (by the entries' sort slots), or empty.
-    std::vector<std::string> FKeys;
+    // The prepared sort keys (by the entries' sort slots), or none.
+    TWideSortKeySet FKeys;
     bool FDescending = false;
 
 private:

@@ -341,28 +341,50 @@ std::string WideStrSortKey(const std::wstring& S) {
     return key;
 }
 
-std::vector<std::string> WideStrSortKeys(const std::vector<const std::wstring*>& Texts) {
-    auto plainText = [](const std::wstring* text) {
-        for (wchar_t c : *text)
-            if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L' '))
-                return false;
-        return true;
-    };
-    const bool plain = std::all_of(Texts.begin(), Texts.end(), plainText);
-    std::vector<std::string> keys;
-    keys.reserve(Texts.size());
-    for (const std::wstring* text : Texts) {
-        if (!plain) {
-            keys.push_back(WideStrSortKey(*text));
-            continue;
+TWideSortKeySet WideStrSortKeySet(const std::vector<const std::wstring*>& Texts) {
+    TWideSortKeySet set;
+    set.Start.reserve(Texts.size() + 1);
+    set.Start.push_back(0);
+    set.Bytes.reserve(Texts.size() * 16);
+    // One pass lower-cases plain texts; the first text that is not plain
+    // switches the whole set to the locale's keys. The texts lie scattered
+    // over the heap, so the ones a few steps ahead are fetched early.
+    const size_t count = Texts.size();
+    bool plain = true;
+    for (size_t i = 0; i < count && plain; ++i) {
+        if (i + 8 < count) __builtin_prefetch(Texts[i + 8]);
+        if (i + 4 < count) __builtin_prefetch(Texts[i + 4]->data());
+        for (wchar_t c : *Texts[i]) {
+            if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L' ')) {
+                plain = false;
+                break;
+            }
+            set.Bytes.push_back(static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c));
         }
-        std::string key(text->size(), '\0');
-        for (size_t i = 0; i < text->size(); ++i) {
-            const wchar_t c = (*text)[i];
-            key[i] = static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c);
-        }
-        keys.push_back(std::move(key));
+        set.Start.push_back(static_cast<uint32_t>(set.Bytes.size()));
     }
+    if (plain) return set;
+    set.Bytes.clear();
+    set.Start.resize(1);
+    for (const std::wstring* text : Texts) {
+        set.Bytes += WideStrSortKey(*text);
+        set.Start.push_back(static_cast<uint32_t>(set.Bytes.size()));
+    }
+    return set;
+}
+
+uint64_t TWideSortKeySet::Lead(size_t I) const noexcept {
+    const std::string_view key = Key(I);
+    uint64_t value = 0;
+    for (size_t b = 0; b < 8; ++b) value = value << 8 | (b < key.size() ? static_cast<uint8_t>(key[b]) : 0u);
+    return value;
+}
+
+std::vector<std::string> WideStrSortKeys(const std::vector<const std::wstring*>& Texts) {
+    const TWideSortKeySet set = WideStrSortKeySet(Texts);
+    std::vector<std::string> keys;
+    keys.reserve(set.Count());
+    for (size_t i = 0; i < set.Count(); ++i) keys.emplace_back(set.Key(i));
     return keys;
 }
 

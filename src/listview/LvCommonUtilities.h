@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "gcl/Graphics.h"
@@ -98,6 +99,23 @@ std::string WideStrSortKey(const std::wstring& S);
 // letters; when all texts are such, those are the keys (much cheaper).
 std::vector<std::string> WideStrSortKeys(const std::vector<std::wstring>& Texts);
 std::vector<std::string> WideStrSortKeys(const std::vector<const std::wstring*>& Texts);
+// The same keys held in one block, for sorting many texts without a string
+// per key: key i is the bytes [Start[i], Start[i + 1]) of Bytes.
+struct TWideSortKeySet {
+    std::string Bytes;
+    std::vector<uint32_t> Start;
+
+    size_t Count() const noexcept { return Start.empty() ? 0 : Start.size() - 1; }
+    std::string_view Key(size_t I) const noexcept {
+        return std::string_view(Bytes).substr(Start[I], Start[I + 1] - Start[I]);
+    }
+    // Negative, 0 or positive as key A sorts before, with or after key B.
+    int Compare(size_t A, size_t B) const noexcept { return Key(A).compare(Key(B)); }
+    // The first eight bytes of key I (zero-padded) as one number, ordered
+    // like the keys themselves as far as those bytes go.
+    uint64_t Lead(size_t I) const noexcept;
+};
+TWideSortKeySet WideStrSortKeySet(const std::vector<const std::wstring*>& Texts);
 // WideStrIComp with the operands taken in the order S2, S1: its sign is the
 // reverse of WideStrIComp(S1, S2).
 int WideCompareText(const std::wstring& S1, const std::wstring& S2);
