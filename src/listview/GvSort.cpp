@@ -39,8 +39,10 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
     std::vector<std::wstring> asked;
     std::vector<size_t> askedSlots;
     for (int i = Min; i <= Max; ++i) {
-        // The entries lie scattered over the heap: fetch ahead.
-        if (i + 8 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 8)]);
+        // The entries lie scattered over the heap: the entry, then its
+        // caption, are fetched ahead.
+        if (i + 12 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 12)]);
+        if (i + 6 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 6)]->PeekCaption(index));
         TGvCollectionItem* entry = list[static_cast<size_t>(i)];
         entry->FSortSlot = i - Min;
         if (const std::wstring* caption = entry->PeekCaption(index)) {
@@ -318,8 +320,11 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
             if (!items) continue;
             const int count = items->GetCount();
             for (int i = 0; i < count; ++i) {
-                // Items and their captions lie scattered over the heap: fetch ahead.
-                if (i + 8 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 8)]);
+                // Items and their captions lie scattered over the heap: the
+                // item, then its caption, then the caption's text are
+                // fetched ahead, each once the one before has arrived.
+                if (i + 12 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 12)]);
+                if (i + 8 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 8)]->PeekCaption(0));
                 if (i + 4 < count) {
                     const std::wstring* ahead = items->FList[static_cast<size_t>(i + 4)]->PeekCaption(0);
                     if (ahead) __builtin_prefetch(ahead->data());
