@@ -2208,6 +2208,13 @@ void TWinControl::WMNCPaint(TMessage& message) {
     ::GetClientRect(FHandle, &client);
     MapWindowPoints(FHandle, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
     OffsetRect(&client, -window.left, -window.top);
+    // The system places scroll bars beside the client area, inside the
+    // frame: the frame surrounds both.
+    const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+    const bool leftBar = (GetWindowLongA(FHandle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+    if ((style & WS_VSCROLL) && leftBar) client.left -= GetSystemMetrics(SM_CXVSCROLL);
+    if ((style & WS_VSCROLL) && !leftBar) client.right += GetSystemMetrics(SM_CXVSCROLL);
+    if (style & WS_HSCROLL) client.bottom += GetSystemMetrics(SM_CYHSCROLL);
     RECT outer = client;
     InflateRect(&outer, FBorderWidth, FBorderWidth);
     if (FBevelEdges.Contains(beLeft)) outer.left -= edge;

@@ -932,14 +932,14 @@ void TCustomGvListview::WMNCCalcSize(gcl::TMessage& Message) {
 }
 
 void TCustomGvListview::WMNCPaint(gcl::TMessage& Message) {
-    // The scroll bars, which sit beside the client area inside the frame.
-    DefaultHandler(Message);
-    if (!HandleAllocated()) return;
     HTHEME theme = DrawWithThemes() ? GetThemeManager()->GetListviewTheme() : nullptr;
-    const int edge = BevelEdgeSize();
-    const int border = GetBorderWidth();
-    // Without a theme, no bevel and no border there is no frame.
-    if (!theme && edge == 0 && border == 0) return;
+    // Without a theme the class library draws the scroll bars, the border
+    // width and the bevels; with one, the system draws the scroll bars.
+    if (theme)
+        DefaultHandler(Message);
+    else
+        inherited::Dispatch(Message);
+    if (!HandleAllocated()) return;
     HWND wnd = GetHandle();
     RECT window{};
     GetWindowRect(wnd, &window);
@@ -947,25 +947,24 @@ void TCustomGvListview::WMNCPaint(gcl::TMessage& Message) {
     ::GetClientRect(wnd, &clientRect);
     MapWindowPoints(wnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&clientRect), 2);
     OffsetRect(&clientRect, -window.left, -window.top);
-    const TRect client = gcl::FromRECT(clientRect);
-    // The client area with its scroll bars: what the frame surrounds.
-    RECT inner = clientRect;
-    const LONG style = GetWindowLongA(wnd, GWL_STYLE);
-    const bool leftBar = (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
-    if ((style & WS_VSCROLL) && leftBar) inner.left -= GetSystemMetrics(SM_CXVSCROLL);
-    if ((style & WS_VSCROLL) && !leftBar) inner.right += GetSystemMetrics(SM_CXVSCROLL);
-    if (style & WS_HSCROLL) inner.bottom += GetSystemMetrics(SM_CYHSCROLL);
     HDC dc = GetWindowDC(wnd);
     if (!dc) return;
     const int saved = SaveDC(dc);
     // The square between two scroll bars belongs to neither.
-    const TRect corner = ScrollBarCorner(wnd, client);
+    const TRect corner = ScrollBarCorner(wnd, gcl::FromRECT(clientRect));
     if (!gcl::IsRectEmpty(corner)) {
         const RECT r = gcl::ToRECT(corner);
         FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
     }
-    ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
     if (theme) {
+        // The client area with its scroll bars, which the frame surrounds.
+        RECT inner = clientRect;
+        const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+        const bool leftBar = (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
+        if ((style & WS_VSCROLL) && leftBar) inner.left -= GetSystemMetrics(SM_CXVSCROLL);
+        if ((style & WS_VSCROLL) && !leftBar) inner.right += GetSystemMetrics(SM_CXVSCROLL);
+        if (style & WS_HSCROLL) inner.bottom += GetSystemMetrics(SM_CYHSCROLL);
+        ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
         // The theme's border always takes room (see WM_NCCALCSIZE), so it
         // is drawn whether or not there are bevels.
         RECT frame{0, 0, window.right - window.left, window.bottom - window.top};
@@ -978,29 +977,6 @@ void TCustomGvListview::WMNCPaint(gcl::TMessage& Message) {
                              frame.right + (frame.right - content.right), frame.bottom + (frame.bottom - content.bottom)};
         }
         DrawThemeBackground(theme, dc, ListviewFramePart, ListviewFrameState, &frame, nullptr);
-    } else {
-        // The border width, then the bevels on the edges asked for.
-        RECT outer = inner;
-        InflateRect(&outer, border, border);
-        const gcl::TBevelEdges edges = GetBevelEdges();
-        if (edges.Contains(gcl::beLeft)) outer.left -= edge;
-        if (edges.Contains(gcl::beTop)) outer.top -= edge;
-        if (edges.Contains(gcl::beRight)) outer.right += edge;
-        if (edges.Contains(gcl::beBottom)) outer.bottom += edge;
-        FillRect(dc, &outer, GetBrush()->GetHandle());
-        const auto cut = [](gcl::TBevelCut Cut, UINT Lowered, UINT Raised) {
-            return Cut == gcl::bvLowered ? Lowered : Cut == gcl::bvRaised ? Raised : 0u;
-        };
-        const UINT bevels = cut(GetBevelInner(), BDR_SUNKENINNER, BDR_RAISEDINNER) |
-                            cut(GetBevelOuter(), BDR_SUNKENOUTER, BDR_RAISEDOUTER);
-        UINT flags = 0;
-        if (edges.Contains(gcl::beLeft)) flags |= BF_LEFT;
-        if (edges.Contains(gcl::beTop)) flags |= BF_TOP;
-        if (edges.Contains(gcl::beRight)) flags |= BF_RIGHT;
-        if (edges.Contains(gcl::beBottom)) flags |= BF_BOTTOM;
-        if (GetBevelKind() == gcl::bkSoft) flags |= BF_SOFT;
-        if (GetBevelKind() == gcl::bkFlat) flags |= BF_FLAT;
-        if (edge > 0 && bevels) DrawEdge(dc, &outer, bevels, flags);
     }
     RestoreDC(dc, saved);
     ReleaseDC(wnd, dc);

@@ -735,6 +735,17 @@ TEST_F(WindowCore, FramesAndInheritedAppearance) {
         EXPECT_EQ(PixelAt(dc, 5, 20), 0x00FFFFu);  // the border width ring
         EXPECT_NE(PixelAt(dc, 0, 20), 0x00FFFFu);  // the outer edge line
         ReleaseDC(framed->GetHandle(), dc);
+        // A scroll bar sits inside the frame, which leaves it alone.
+        framed->SetBevelEdges(TBevelEdges{beLeft, beTop, beRight, beBottom});
+        ShowScrollBar(framed->GetHandle(), SB_VERT, TRUE);
+        RedrawWindow(framed->GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        dc = GetWindowDC(framed->GetHandle());
+        const int bar = GetSystemMetrics(SM_CXVSCROLL);
+        EXPECT_NE(PixelAt(dc, 100 - 7 - bar / 2, 25), 0x00FFFFu);  // the scroll bar
+        EXPECT_EQ(PixelAt(dc, 100 - 7 + 1, 20), 0x00FFFFu);        // the ring beyond it
+        EXPECT_NE(PixelAt(dc, 99, 20), 0x00FFFFu);                 // the outer edge line
+        ReleaseDC(framed->GetHandle(), dc);
+        ShowScrollBar(framed->GetHandle(), SB_VERT, FALSE);
     }
     // A single border is a client edge with Ctl3D, a thin line without.
     auto* bordered = Add<TCtlProbe>("Bordered", Form, 0, 60, 100, 50);
