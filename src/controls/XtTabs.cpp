@@ -372,6 +372,13 @@ bool InState(const gcl::TComponent* c, gcl::TComponentStateItem flag) { return c
 
 bool IsSpacer(TBarCustomItem* Item) { return dynamic_cast<TXtRightAlignSpacerItem*>(Item) != nullptr; }
 
+// The index of the first right-align spacer: the tabs come before it.
+int SpacerIndex(TBarCustomItem* Root) {
+    for (int i = 0; i < Root->GetCount(); ++i)
+        if (IsSpacer(Root->GetItem(i))) return i;
+    return Root->GetCount();
+}
+
 } // namespace
 
 GCL_IMPLEMENT_CLASS(TXtTabItemDragObject)
@@ -563,10 +570,13 @@ void TXtTabToolbar::FitTabs() {
         running = total - current;
         spacerWidth = dockWidth - running - 4;
     }
-    // Hidden tabs come back, in order, while they fit.
+    // Hidden tabs after the last shown one come back, in order, while they fit.
     TBarCustomItem* root = GetItems();
     const int spacerIndex = spacerItem ? root->IndexOf(spacerItem) : root->GetCount();
-    for (int i = 0; i < spacerIndex; ++i) {
+    int from = 0;
+    for (int i = 0; i < spacerIndex; ++i)
+        if (root->GetItem(i)->GetVisible() && root->GetItem(i)->HasStyle(tbisSelectable)) from = i;
+    for (int i = from; i < spacerIndex; ++i) {
         const int cached = FHiddenItems->IndexOfItem(root->GetItem(i));
         if (cached < 0 || root->GetItem(i)->GetVisible()) continue;
         const int width = FHiddenItems->GetItems(cached)->GetWidth();
@@ -598,9 +608,10 @@ void TXtTabToolbar::ScrollLeft() {
         gcl::TFlagScope updating(FUpdating);
         // The nearest hidden tab before the first shown one comes in, the
         // last shown one goes.
+        const int end = SpacerIndex(root);
         int firstShown = -1, lastShown = -1;
-        for (int i = 0; i < root->GetCount(); ++i)
-            if (root->GetItem(i)->GetVisible() && !IsSpacer(root->GetItem(i))) {
+        for (int i = 0; i < end; ++i)
+            if (root->GetItem(i)->GetVisible()) {
                 if (firstShown < 0) firstShown = i;
                 lastShown = i;
             }
@@ -610,7 +621,7 @@ void TXtTabToolbar::ScrollLeft() {
         if (comeBack < 0) {
             // The first tab never hides, so room made at the end (a tab
             // deleted) brings back the first hidden tab after the shown ones.
-            for (int i = 0; i < root->GetCount() && comeBack < 0; ++i)
+            for (int i = 0; i < end && comeBack < 0; ++i)
                 if (FHiddenItems->IndexOfItem(root->GetItem(i)) >= 0) comeBack = i;
             if (comeBack < 0) return;
         }
@@ -633,18 +644,19 @@ void TXtTabToolbar::ScrollRight() {
         // The nearest hidden tab after the last shown one comes in, the
         // first shown one (after the first selectable, which stays) goes.
         TBarItemViewer* first = view->NextSelectable(nullptr, true);
+        const int end = SpacerIndex(root);
         int lastShown = -1;
-        for (int i = 0; i < root->GetCount(); ++i)
-            if (root->GetItem(i)->GetVisible() && !IsSpacer(root->GetItem(i))) lastShown = i;
+        for (int i = 0; i < end; ++i)
+            if (root->GetItem(i)->GetVisible()) lastShown = i;
         int comeBack = -1;
-        for (int i = lastShown + 1; i < root->GetCount() && comeBack < 0; ++i)
+        for (int i = lastShown + 1; i < end && comeBack < 0; ++i)
             if (FHiddenItems->IndexOfItem(root->GetItem(i)) >= 0) comeBack = i;
         if (comeBack < 0) return;
         ShowHiddenTab(FHiddenItems->IndexOfItem(root->GetItem(comeBack)));
         view->ValidatePositions();
-        for (int i = 0; i < root->GetCount(); ++i) {
+        for (int i = 0; i < end; ++i) {
             TBarCustomItem* item = root->GetItem(i);
-            if (!item->GetVisible() || IsSpacer(item) || (first && first->GetItem() == item)) continue;
+            if (!item->GetVisible() || (first && first->GetItem() == item)) continue;
             if (TBarItemViewer* viewer = FindViewerOfItem(view, item)) HideTab(viewer);
             break;
         }
@@ -710,12 +722,7 @@ void TXtTabToolbar::DragOver(gcl::TObject* Source, int X, int Y, gcl::TDragState
     int target = -1;
     TBarItemViewer* viewer = nullptr;
     if (!CalcTabDropIndex(root, GetView(), TPoint{X, Y}, target, viewer, source)) return;
-    int spacerIndex = root->GetCount();
-    for (int i = 0; i < root->GetCount(); ++i)
-        if (IsSpacer(root->GetItem(i))) {
-            spacerIndex = i;
-            break;
-        }
+    const int spacerIndex = SpacerIndex(root);
     if (target == source || target < 0 || target >= root->GetCount() || (viewer && viewer->GetItem() == tab) ||
         target >= spacerIndex)
         return;

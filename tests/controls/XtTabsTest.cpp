@@ -611,3 +611,45 @@ TEST_F(XtTabSets, HiddenTabsStreamByNameAndFindTheirItemsAgain) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(XtTabSets, ItemsBehindASpacerStayAtTheEndWhileTabsHideAndScrollIn) {
+    TXtTabSet* set = MakeTabSet(400, 5);
+    auto* spacer = TXtRightAlignSpacerItem::Create(Form);
+    auto* close = TXtItem::Create(Form);
+    close->SetCaption(L"x");
+    close->SetCustomWidth(20);
+    set->GetItems()->Add(spacer);
+    set->GetItems()->Add(close);
+    for (int i = 0; i < 5; ++i) Tab(set, i)->SetCustomWidth(80);
+    Form->Show();
+    PumpMessages(50);
+    set->SetWidth(260);
+    PumpMessages(50);
+    TXtTabToolbar* bar = set->GetTabToolbar();
+    bar->FitTabs();
+    bar->GetView()->ValidatePositions();
+    EXPECT_TRUE(close->GetVisible());
+    EXPECT_GE(spacer->GetCustomWidth(), 0);
+    EXPECT_TRUE(Tab(set, 0)->GetVisible());
+    EXPECT_FALSE(Tab(set, 4)->GetVisible());
+    // The button behind the spacer ends at the bar's far edge.
+    const TRect closeRect = bar->GetView()->Find(close)->BoundsRect;
+    EXPECT_LE(closeRect.Right, bar->GetClientWidth());
+    EXPECT_GT(closeRect.Right, bar->GetClientWidth() - 12);
+    // Scrolling right brings the next hidden tab in and the second tab out;
+    // the first stays.
+    int firstHidden = -1;
+    for (int i = 0; i < 5 && firstHidden < 0; ++i)
+        if (!Tab(set, i)->GetVisible()) firstHidden = i;
+    ASSERT_GT(firstHidden, 1);
+    bar->ScrollRight();
+    EXPECT_TRUE(Tab(set, firstHidden)->GetVisible());
+    EXPECT_FALSE(Tab(set, 1)->GetVisible());
+    EXPECT_TRUE(Tab(set, 0)->GetVisible());
+    bar->ScrollLeft();
+    EXPECT_TRUE(Tab(set, 1)->GetVisible());
+}
+
+} // namespace
