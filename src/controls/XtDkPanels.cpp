@@ -714,30 +714,15 @@ void TXtDockablePanel::DrawNCArea(HDC DC) {
     const HWND wnd = GetHandle();
     const HDC dc = DC ? DC : GetWindowDC(wnd);
     if (!dc) return;   // nothing to paint on: the next WM_NCPAINT paints the frame
-    RECT wr{};
-    GetWindowRect(wnd, &wr);
-    const TRect box{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-    const int saved = SaveDC(dc);
-    if (!DC) {
-        POINT origin{0, 0};
-        ::ClientToScreen(wnd, &origin);
-        const int cx = origin.x - wr.left;
-        const int cy = origin.y - wr.top;
-        ExcludeClipRect(dc, cx, cy, cx + GetClientWidth(), cy + GetClientHeight());
-    }
-    TTxPanelCaptionInfo info;
-    GetPanelCaptionInfo(info);
-    gcl::TCanvas canvas;
-    canvas.SetHandle(dc);
-    canvas.GetBrush()->SetColor(GetEffectiveColor());
-    CurrentTheme->PaintPanelCaptionArea(&canvas, box, info);
-    canvas.SetHandle(nullptr);
+    PaintFrame(dc);
     if (FCaptionPanel && FCaptionPanel->GetVisible()) {
+        // Only the ring around the caption bar comes from the bitmap.
+        const int saved = SaveDC(dc);
         const TPoint minimized = GetMinimizedSize();
         ExcludeClipRect(dc, 2, 2, minimized.X - 2, minimized.Y - 2);
         DrawCaptionBitmap(dc, 0, 0);
+        RestoreDC(dc, saved);
     }
-    RestoreDC(dc, saved);
     if (!DC) ReleaseDC(wnd, dc);
 }
 

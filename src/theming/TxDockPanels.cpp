@@ -870,6 +870,10 @@ void TTxCustomDockablePanel::GetPanelCaptionInfo(TTxPanelCaptionInfo& Info) {
 void TTxCustomDockablePanel::DrawNCArea(HDC DC) {
     if (!GetDocked() || !HandleAllocated()) return;
     if (!DC) throw gcl::EAssertionFailed("TTxToolWindow.DrawNCArea Error", "TxDkPanels");
+    PaintFrame(DC);
+}
+
+void TTxCustomDockablePanel::PaintFrame(HDC DC) {
     const HWND wnd = GetHandle();
     RECT wr{};
     GetWindowRect(wnd, &wr);

@@ -174,6 +174,9 @@ protected:
     void AdjustClientRect(gcl::TRect& Rect) override;
     gcl::TMetaClass const* GetFloatingWindowParentClass() override;
     virtual bool IsVertCaptionOn(TBarDock* Dock);
+    // The docked frame on DC (a window DC of the panel, origin at the
+    // window's corner; the client area is left alone) through the theme.
+    void PaintFrame(HDC DC);
 
 private:
     friend class TTxMultiDock;

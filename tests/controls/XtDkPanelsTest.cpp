@@ -412,6 +412,23 @@ TEST_F(XtDkPanels, NotePanelMinimisesToItsCaptionAndRestoresItsHeight) {
     EXPECT_EQ(note->GetDockedHeight(), 120);
 }
 
+TEST_F(XtDkPanels, NotePanelMinimisedBeforeTheFormShows) {
+    // The main window applies its layout while it is being made.
+    auto* dock = MakeMultiDock(dpxBottom);
+    auto* note = MakePanel(dock, L"Note");
+    note->SetDockedHeight(90);
+    ASSERT_TRUE(note->Minimize(false));
+    Form->Show();
+    PumpMessages(30);
+    EXPECT_TRUE(note->IsMinimized());
+    const int caption = note->GetMinimizedSize().Y;
+    EXPECT_GT(caption, 10);
+    EXPECT_EQ(note->GetHeight(), caption);
+    EXPECT_EQ(dock->GetHeight(), caption);
+    ASSERT_TRUE(note->Restore(false));
+    EXPECT_EQ(note->GetHeight(), 90 + 4);
+}
+
 TEST_F(XtDkPanels, FloatingPanelMinimisesWithAFixedHeight) {
     auto* dock = MakeMultiDock(dpxBottom);
     auto* panel = MakePanel(dock, L"Note");
