@@ -1175,11 +1175,18 @@ GCL_PUBLISHED(TGvItemStored,
 GCL_IMPLEMENT_CLASS(TGvItemVirtual)
 GCL_IMPLEMENT_CLASS(TGvItemInterfaced)
 
-TGvItemStored::TGvItemStored(TGvCollection* ACollection)
-    : TGvItem(ACollection) {}
+TGvItemStored::TGvItemStored(TGvCollection* ACollection) : TGvItem(ACollection) {}
 
 std::wstring TGvItemStored::GetCaptions(int Column) const { return FDataHelper.GetCaption(Column); }
 void TGvItemStored::SetCaptions(int Column, const std::wstring& Value) {
+    // The first caption makes room for one in every column at once, so
+    // that filling the columns one by one allocates once.
+    std::vector<std::wstring>& captions = FDataHelper.Captions;
+    if (captions.capacity() == 0 && Column >= 0) {
+        TCustomGvListview* lv = OwnerListview();
+        const int columns = lv && lv->GetHeader() ? lv->GetHeader()->GetColumns()->GetCount() : 0;
+        captions.reserve(static_cast<size_t>(std::max(Column + 1, columns)));
+    }
     FDataHelper.SetCaption(Column, Value);
     Invalidate(false);
 }
