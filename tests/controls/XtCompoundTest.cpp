@@ -280,3 +280,27 @@ TEST_F(XtCompound, ScreenshotOfATitleBarForm) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(XtCompound, MaximisedTitleBarFormFillsTheWorkAreaUnlessFullScreen) {
+    TXtTitleBar* bar = MakeTitleBarForm();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(Form->GetHandle(), MONITOR_DEFAULTTONEAREST), &monitor));
+    MINMAXINFO info{};
+    info.ptMaxSize = POINT{12345, 12345};
+    SendMessageA(Form->GetHandle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_LE(info.ptMaxSize.x, monitor.rcWork.right - monitor.rcWork.left);
+    EXPECT_LE(info.ptMaxSize.y, monitor.rcWork.bottom - monitor.rcWork.top);
+    EXPECT_GE(info.ptMaxSize.x, monitor.rcWork.right - monitor.rcWork.left - 1);
+    EXPECT_EQ(info.ptMaxPosition.x, monitor.rcWork.left - monitor.rcMonitor.left);
+    // Full-screen maximising, or an inactive bar, leaves the maximised size alone.
+    bar->SetFullScreenMaximize(true);
+    MINMAXINFO plain{};
+    plain.ptMaxSize = POINT{12345, 12345};
+    SendMessageA(Form->GetHandle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&plain));
+    EXPECT_NE(plain.ptMaxSize.x, info.ptMaxSize.x);
+}
+
+} // namespace
