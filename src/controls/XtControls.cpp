@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/XtTabs.h"
+#include "controls/XtEditors.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Strings.h"
@@ -1294,6 +1295,7 @@ GCL_PUBLISHED(TXtSpeedButton)
 namespace {
 
 void FinalizeXtControls() {
+    UnregisterXtEditorClasses();
     for (gcl::TClass cls : {TXtPanel::StaticClass(), TXtLabel::StaticClass(), TXtCheckBox::StaticClass(),
                             TXtButton::StaticClass(), TXtSpeedButton::StaticClass()})
         gcl::UnRegisterClass(cls);
@@ -1306,6 +1308,7 @@ void InitializeXtControls() {
     XtItemUnit.Initialize();
     try {
         XtCheckGlyphs = gcl::TImageList::Create(nullptr);
+        RegisterXtEditorClasses();
         gcl::RegisterClasses({TXtPanel::StaticClass(), TXtLabel::StaticClass(), TXtCheckBox::StaticClass(),
                               TXtButton::StaticClass(), TXtSpeedButton::StaticClass(), TXtItem::StaticClass(),
                               TXtSubmenuItem::StaticClass(), TXtLabelItem::StaticClass(),
