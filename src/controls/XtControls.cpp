@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "controls/XtTabs.h"
 #include "controls/XtEditors.h"
+#include "controls/XtTabs.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Strings.h"
@@ -672,28 +672,10 @@ void TXtTextObject::ShowDrawnHint(gcl::TMessage& message) {
     auto* info = reinterpret_cast<gcl::THintInfo*>(message.LParam);
     if (!info || !XtHintBitmap) return;
     std::wstring hint = WideGetLongHint(GetHint());
-    TCanvas* canvas = XtHintBitmap->GetCanvas();
-    canvas->SetFont(GetFont());
-    canvas->GetFont()->SetColor(gcl::clInfoText);
-    canvas->GetPen()->SetColor(gcl::clBlack);
-    canvas->GetBrush()->SetColor(gcl::clInfoBk);
-    TRect measure{0, 0, std::max(info->HintMaxWidth, 1), 0};
-    DrawWideTextRaw(canvas->GetHandle(), hint, measure, 0, DT_CALCRECT | DT_NOPREFIX);
-    const int textW = measure.Width(), textH = measure.Height();
-    XtHintBitmap->SetSize(textW + 8, textH + 4);
-    canvas->GetBrush()->SetColor(gcl::clInfoBk);
-    canvas->FillRect(TRect{0, 0, textW + 8, textH + 4});
+    const gcl::TSize size = BeginBitmapHint(hint, GetFont(), info->HintMaxWidth);
     if (DoDrawHint(XtHintBitmap, hint)) return;  // the standard hint
-    canvas->GetBrush()->SetStyle(gcl::bsClear);
-    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    const int spare = XtHintBitmap->GetWidth() - textW;
-    TRect text{spare / 2 - 2, 2, spare / 2 - 2 + textW, 2 + textH};
-    DrawWideTextRaw(canvas->GetHandle(), hint, text, 0, DT_NOPREFIX);
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
-    info->HintWindowClass = TBitmapHint::StaticClass();
-    info->HintData = XtHintBitmap;
-    info->HintStr = gcl::WideToAnsi(hint);
-    info->HideTimeout = BitmapHintHideTimeout;
+    DrawBitmapHintText(hint, size);
+    UseBitmapHint(*info, hint);
 }
 
 void TXtTextObject::Dispatch(gcl::TMessage& message) {

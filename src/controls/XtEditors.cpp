@@ -543,9 +543,9 @@ void TXtCheckListBox::Dispatch(gcl::TMessage& Message) {
 // ==== Registration =================================================================================
 
 namespace {
-std::array<gcl::TClass, 4> EditorClasses() {
+std::array<gcl::TClass, 5> EditorClasses() {
     return {TXtUnicodeEdit::StaticClass(), TXtEdit::StaticClass(), TXtEditButton::StaticClass(),
-            TXtCheckListBox::StaticClass()};
+            TXtCheckListBox::StaticClass(), TXtEditItem::StaticClass()};
 }
 } // namespace
 

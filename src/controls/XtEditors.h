@@ -204,3 +204,5 @@ void RegisterXtEditorClasses();
 void UnregisterXtEditorClasses() noexcept;
 
 } // namespace qelvo
+
+#include "controls/XtEditItem.h"

@@ -343,14 +343,17 @@ std::wstring GetShortcutText(TBarCustomItem* Item) {
 
 std::wstring XtViewerHintText(TBarItemViewer* Viewer) {
     TBarCustomItem* item = Viewer->GetItem();
-    auto* xt = dynamic_cast<TXtCustomItem*>(item);
-    const std::wstring full = xt ? xt->GetHint() : gcl::AnsiToWide(item->GetHint());
-    std::wstring hint = full.substr(0, full.find(L'|'));
+    if (auto* xt = dynamic_cast<TXtCustomItem*>(item))
+        return XtViewerHintText(Viewer, xt->GetHint(), StripAfterTab(xt->GetCaption()));
+    return XtViewerHintText(Viewer, gcl::AnsiToWide(item->GetHint()), gcl::AnsiToWide(Viewer->GetCaptionText()));
+}
+
+std::wstring XtViewerHintText(TBarItemViewer* Viewer, const std::wstring& FullHint, const std::wstring& Caption) {
+    TBarCustomItem* item = Viewer->GetItem();
+    std::wstring hint = FullHint.substr(0, FullHint.find(L'|'));
     if (hint.empty() && !item->GetEffectiveOptions().Contains(tboNoAutoHint) &&
-        !(item->HasStyle(tbisSubmenu) && !item->HasStyle(tbisCombo) && Viewer->CaptionShown())) {
-        const std::wstring caption = xt ? StripAfterTab(xt->GetCaption()) : gcl::AnsiToWide(Viewer->GetCaptionText());
-        hint = StripAccelerators(StripTrailingColonOrEllipsis(caption));
-    }
+        !(item->HasStyle(tbisSubmenu) && !item->HasStyle(tbisCombo) && Viewer->CaptionShown()))
+        hint = StripAccelerators(StripTrailingColonOrEllipsis(Caption));
     if (!hint.empty() && gcl::Application && gcl::Application->GetHintShortCuts() && item->GetShortCut() != 0)
         hint += L" (" + gcl::AnsiToWide(gcl::ShortCutToText(item->GetShortCut())) + L")";
     return hint;

@@ -245,6 +245,8 @@ std::wstring GetShortcutText(TBarCustomItem* Item);
 // accelerator marks (none for a submenu that shows its caption); with the
 // application's HintShortCuts and a shortcut, " (<shortcut>)" appended.
 std::wstring XtViewerHintText(TBarItemViewer* Viewer);
+// The same rules for an item whose wide hint and caption are given.
+std::wstring XtViewerHintText(TBarItemViewer* Viewer, const std::wstring& FullHint, const std::wstring& Caption);
 
 // ---- Radio and theme groups ----------------------------------------------------------------
 

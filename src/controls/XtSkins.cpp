@@ -2,6 +2,8 @@
 // the bitmap hint window, and the shared resources' variables.
 #include "controls/XtSkins.h"
 
+#include "controls/XtPaint.h"
+
 #include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Strings.h"
 #include "theming/Tx.h"
@@ -186,6 +188,40 @@ void TBitmapHint::ActivateHint(const TRect& rect, const std::string& hint) {
 
 void TBitmapHint::Paint() {
     if (FHintBitmap) GetCanvas()->Draw(0, 0, FHintBitmap);
+}
+
+gcl::TSize BeginBitmapHint(const std::wstring& hint, gcl::TFont* font, int maxWidth) {
+    TCanvas* canvas = XtHintBitmap->GetCanvas();
+    if (font) canvas->SetFont(font);
+    canvas->GetFont()->SetColor(gcl::clInfoText);
+    canvas->GetPen()->SetColor(gcl::clBlack);
+    canvas->GetBrush()->SetColor(gcl::clInfoBk);
+    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid});
+    TRect measure{0, 0, std::max(maxWidth, 1), 0};
+    DrawWideTextRaw(canvas->GetHandle(), hint, measure, 0, DT_CALCRECT | DT_NOPREFIX);
+    const gcl::TSize size{measure.Width(), measure.Height()};
+    XtHintBitmap->SetSize(size.cx + 8, size.cy + 4);
+    canvas->GetBrush()->SetColor(gcl::clInfoBk);
+    canvas->FillRect(TRect{0, 0, size.cx + 8, size.cy + 4});
+    return size;
+}
+
+void DrawBitmapHintText(const std::wstring& hint, gcl::TSize textSize) {
+    TCanvas* canvas = XtHintBitmap->GetCanvas();
+    canvas->GetBrush()->SetStyle(gcl::bsClear);
+    canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
+    // The hint window shows the bitmap less its last two columns and rows.
+    const int left = (XtHintBitmap->GetWidth() - textSize.cx) / 2 - 2;
+    TRect text{left, 2, left + textSize.cx, 2 + textSize.cy};
+    DrawWideTextRaw(canvas->GetHandle(), hint, text, 0, DT_NOPREFIX);
+    canvas->GetBrush()->SetStyle(gcl::bsSolid);
+}
+
+void UseBitmapHint(gcl::THintInfo& info, const std::wstring& hint) {
+    info.HintWindowClass = TBitmapHint::StaticClass();
+    info.HintData = XtHintBitmap;
+    info.HintStr = gcl::WideToAnsi(hint);
+    info.HideTimeout = BitmapHintHideTimeout;
 }
 
 void TBitmapHint::Dispatch(gcl::TMessage& message) {

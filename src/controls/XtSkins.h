@@ -161,6 +161,19 @@ private:
 // How long a bitmap hint stays up.
 inline constexpr int BitmapHintHideTimeout = 60000;
 
+// Prepares the shared hint bitmap (XtHintBitmap) for hint: the text is
+// measured in font (DT_CALCRECT | DT_NOPREFIX, at most maxWidth wide when
+// positive), the bitmap becomes 8 pixels wider and 4 taller and is filled
+// in clInfoBk; its canvas keeps the font in clInfoText, a black pen and
+// the clInfoBk brush for an owner's drawing. Answers the text's size.
+gcl::TSize BeginBitmapHint(const std::wstring& hint, gcl::TFont* font, int maxWidth);
+// Draws hint (of the size BeginBitmapHint answered) in the middle of the
+// shared bitmap.
+void DrawBitmapHintText(const std::wstring& hint, gcl::TSize textSize);
+// Makes info show the shared bitmap through TBitmapHint for
+// BitmapHintHideTimeout, with hint as its (8-bit) text.
+void UseBitmapHint(gcl::THintInfo& info, const std::wstring& hint);
+
 // ---- Shared resources (between the unit's start and end) ---------------------------------
 
 // The screen cursors of a drag that will be accepted and of one that will not.

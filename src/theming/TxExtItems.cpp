@@ -41,6 +41,66 @@ gcl::TSize MeasureText(gcl::TFont* Font, const TFontSettings* Settings, const st
 
 } // namespace
 
+// ==== The layout of a themed edit field ==========================================================
+
+int EditCaptionPartWidth(TBarItemViewer* Viewer, int CaptionWidth) {
+    int part = CaptionWidth;
+    if (CaptionWidth != 0) part += Metric(33) + Metric(34) + Metric(32);
+    return part + Metric(32) + GetPopupMargin(Viewer);
+}
+
+void EditViewerSize(bool ToolbarStyle, int EditWidth, int CaptionPart, int CaptionHeight, int TextHeight,
+                    int& AWidth, int& AHeight) {
+    AWidth = EditWidth;
+    if (!ToolbarStyle) AWidth += CaptionPart + Metric(66);
+    AHeight = std::max(ToolbarStyle ? 0 : CaptionHeight, TextHeight + 1 + 2 * (Metric(62) + Metric(60)));
+    const bool even = CurrentTheme->BooleanMetric(4);
+    if ((AHeight % 2 == 0) != even) ++AHeight;
+}
+
+TRect EditViewerEditRect(TRect Bounds, bool ToolbarStyle, int CaptionPart, int LeftIndent, int RightIndent) {
+    if (!ToolbarStyle) {
+        Bounds.Left += CaptionPart;
+        Bounds.Right -= Metric(66);
+    }
+    const int dx = Metric(60) - 3 + Metric(61);
+    const int dy = Metric(60) - 3 + Metric(62);
+    gcl::InflateRect(Bounds, -dx, -dy);
+    Bounds.Left += LeftIndent;
+    Bounds.Right -= RightIndent;
+    return Bounds;
+}
+
+void FillEditViewerInfo(TBarItemViewer* Viewer, bool ToolbarStyle, bool IsSelected, bool IsPushed,
+                        TTxItemInfo& ItemInfo) {
+    TBarCustomItem* item = Viewer->GetItem();
+    ItemInfo = TTxItemInfo{};
+    ItemInfo.ViewType = QueryViewType(Viewer->GetView());
+    if (ToolbarStyle) ItemInfo.ItemOptions |= IO_TOOLBARSTYLE;
+    if (IsDesigning(item)) ItemInfo.ItemOptions |= IO_DESIGNING;
+    ItemInfo.Enabled = item->GetEnabled() || Viewer->GetView()->GetCustomizing();
+    ItemInfo.Pushed = IsPushed;
+    ItemInfo.HoverKind = ViewerHoverKind(Viewer, IsSelected, item->GetEnabled());
+    if (!ToolbarStyle) ItemInfo.PopupMargin = GetPopupMargin(Viewer);
+}
+
+TRect PaintEditViewerField(TCanvas* Canvas, const TRect& R, const TTxItemInfo& ItemInfo,
+                           const TTxEditFrameInfo& FrameInfo, bool ToolbarStyle, int CaptionPart) {
+    TRect box = R;
+    if (!ToolbarStyle) {
+        CurrentTheme->PaintMenuItemFrame(Canvas, TRect{R.Left, R.Top, R.Left + CaptionPart, R.Bottom}, ItemInfo);
+        box.Left += CaptionPart;
+        box.Right -= Metric(66);
+    }
+    CurrentTheme->PaintEditFrame(Canvas, box, ItemInfo, FrameInfo);
+    gcl::InflateRect(box, -(Metric(60) + Metric(61) - 1), -(Metric(60) + Metric(62) - 1));
+    return box;
+}
+
+TRect EditCaptionRect(const TRect& R, const TTxItemInfo& ItemInfo, int CaptionPart) {
+    return TRect{R.Left + Metric(32) + ItemInfo.PopupMargin + Metric(33), R.Top, R.Left + CaptionPart, R.Bottom};
+}
+
 // ==== The editor =================================================================================
 
 GCL_IMPLEMENT_CLASS(TTxEdit)
@@ -317,48 +377,24 @@ int TTxEditItemViewer::GetIndentAfter() { return 0; }
 int TTxEditItemViewer::CaptionPartWidth() {
     if (IsToolbarStyle()) return 0;
     const std::string caption = RemoveAccelMarks(TxItem()->GetEditCaption());
-    const int w = MeasureText(FView->GetFont(), TxItem()->GetFontSettings(), caption, false).cx;
-    int part = w;
-    if (w != 0) part += Metric(33) + Metric(34) + Metric(32);
-    return part + Metric(32) + GetPopupMargin(this);
+    return EditCaptionPartWidth(this, MeasureText(FView->GetFont(), TxItem()->GetFontSettings(), caption, false).cx);
 }
 
 void TTxEditItemViewer::CalcSize(TCanvas*, int& AWidth, int& AHeight) {
     TTxEditItem* item = TxItem();
-    AWidth = item->GetEditWidth();
-    int captionHeight = 0;
-    if (!IsToolbarStyle()) {
-        AWidth += CaptionPartWidth() + Metric(66);
-        captionHeight = MeasureText(FView->GetFont(), item->GetFontSettings(), item->GetEditCaption(), true).cy;
-    }
+    const bool toolbarStyle = IsToolbarStyle();
+    const int captionHeight =
+        toolbarStyle ? 0 : MeasureText(FView->GetFont(), item->GetFontSettings(), item->GetEditCaption(), true).cy;
     const int textHeight = MeasureText(FView->GetFont(), item->GetEditorFontSettings(), "", false).cy;
-    AHeight = std::max(captionHeight, textHeight + 1 + 2 * (Metric(62) + Metric(60)));
-    const bool even = CurrentTheme->BooleanMetric(4);
-    if ((AHeight % 2 == 0) != even) ++AHeight;
+    EditViewerSize(toolbarStyle, item->GetEditWidth(), CaptionPartWidth(), captionHeight, textHeight, AWidth, AHeight);
 }
 
 void TTxEditItemViewer::GetEditRect(gcl::TRect& R) {
-    R = BoundsRect;
-    if (!IsToolbarStyle()) {
-        R.Left += CaptionPartWidth();
-        R.Right -= Metric(66);
-    }
-    const int dx = Metric(60) - 3 + Metric(61);
-    const int dy = Metric(60) - 3 + Metric(62);
-    gcl::InflateRect(R, -dx, -dy);
-    R.Left += GetIndentBefore();
-    R.Right -= GetIndentAfter();
+    R = EditViewerEditRect(BoundsRect, IsToolbarStyle(), CaptionPartWidth(), GetIndentBefore(), GetIndentAfter());
 }
 
 void TTxEditItemViewer::GetItemInfo(TTxItemInfo& ItemInfo, bool IsHoverItem, bool IsPushed) {
-    ItemInfo = TTxItemInfo{};
-    ItemInfo.ViewType = QueryViewType(FView);
-    if (IsToolbarStyle()) ItemInfo.ItemOptions |= IO_TOOLBARSTYLE;
-    if (IsDesigning(FItem)) ItemInfo.ItemOptions |= IO_DESIGNING;
-    ItemInfo.Enabled = FItem->GetEnabled() || FView->GetCustomizing();
-    ItemInfo.Pushed = IsPushed;
-    ItemInfo.HoverKind = ViewerHoverKind(this, IsHoverItem, FItem->GetEnabled());
-    if (!IsToolbarStyle()) ItemInfo.PopupMargin = GetPopupMargin(this);
+    FillEditViewerInfo(this, IsToolbarStyle(), IsHoverItem, IsPushed, ItemInfo);
 }
 
 void TTxEditItemViewer::GetEditFrameInfo(TTxEditFrameInfo& FrameInfo) {
@@ -388,23 +424,14 @@ void TTxEditItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool Is
     HDC dc = Canvas->GetHandle();
     SetBkMode(dc, TRANSPARENT);
 
-    TRect box = R;
-    if (!IsToolbarStyle()) {
-        const int part = CaptionPartWidth();
-        const TRect captionPart{R.Left, R.Top, R.Left + part, R.Bottom};
-        CurrentTheme->PaintMenuItemFrame(Canvas, captionPart, info);
-        if (!item->GetEditCaption().empty()) {
-            item->GetFontSettings()->Apply(Canvas->GetFont());
-            Canvas->GetFont()->SetColor(CurrentTheme->ItemTextColor(info));
-            TRect text = captionPart;
-            text.Left += Metric(32) + info.PopupMargin + Metric(33);
-            CurrentTheme->PaintCaption(Canvas, text, info, item->GetEditCaption(), DT_VCENTER | DT_SINGLELINE, false);
-        }
-        box.Left += part;
-        box.Right -= Metric(66);
+    const int part = CaptionPartWidth();
+    TRect box = PaintEditViewerField(Canvas, R, info, frame, IsToolbarStyle(), part);
+    if (!IsToolbarStyle() && !item->GetEditCaption().empty()) {
+        item->GetFontSettings()->Apply(Canvas->GetFont());
+        Canvas->GetFont()->SetColor(CurrentTheme->ItemTextColor(info));
+        CurrentTheme->PaintCaption(Canvas, EditCaptionRect(R, info, part), info, item->GetEditCaption(),
+                                   DT_VCENTER | DT_SINGLELINE, false);
     }
-    CurrentTheme->PaintEditFrame(Canvas, box, info, frame);
-    gcl::InflateRect(box, -(Metric(60) + Metric(61) - 1), -(Metric(60) + Metric(62) - 1));
 
     gcl::TCustomImageList* images = GetImageList();
     if (item->GetShowImage() && images && item->GetImageIndex() >= 0) {

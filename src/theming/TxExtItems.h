@@ -204,6 +204,34 @@ private:
     TTxLabelOrientation FOrientation = txoAuto;
 };
 
+// ---- The layout of a themed edit field ---------------------------------------------------------
+//
+// Shared by the themed edit viewers and the extended edit item's viewer;
+// the measures are the current theme's metrics.
+
+// The part before the field of a menu row whose caption is captionWidth
+// wide (0: no caption): the caption with its gaps and the image column.
+int EditCaptionPartWidth(TBarItemViewer* Viewer, int CaptionWidth);
+// The viewer's size: the field's width (in menus after the caption part
+// and before metric 66); the height of the text with the field's frame or
+// of the caption, made even or odd as the theme asks.
+void EditViewerSize(bool ToolbarStyle, int EditWidth, int CaptionPart, int CaptionHeight, int TextHeight,
+                    int& AWidth, int& AHeight);
+// Where the in-place editor goes (before its own 3-pixel inset) inside
+// Bounds, less the indents of the field's buttons.
+TRect EditViewerEditRect(TRect Bounds, bool ToolbarStyle, int CaptionPart, int LeftIndent, int RightIndent);
+// The record of an edit viewer: view type, toolbar-style and design bits,
+// Enabled (also while customising), Pushed, the hover kind, and in menus
+// the popup margin.
+void FillEditViewerInfo(TBarItemViewer* Viewer, bool ToolbarStyle, bool IsSelected, bool IsPushed,
+                        TTxItemInfo& ItemInfo);
+// Paints the menu row's caption part (in menus) and the field's frame;
+// answers the field's inside, where the image and text go.
+TRect PaintEditViewerField(TCanvas* Canvas, const TRect& R, const TTxItemInfo& ItemInfo,
+                           const TTxEditFrameInfo& FrameInfo, bool ToolbarStyle, int CaptionPart);
+// The rectangle of a menu row's caption inside its caption part.
+TRect EditCaptionRect(const TRect& R, const TTxItemInfo& ItemInfo, int CaptionPart);
+
 // ---- Viewers -------------------------------------------------------------------------------
 
 class TTxEditItemViewer : public TBarEditItemViewer {

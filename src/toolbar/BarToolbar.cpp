@@ -666,6 +666,8 @@ void TBarCustomToolbar::Dispatch(gcl::TMessage& Message) {
         if (v && !gcl::IsRectEmpty(v->BoundsRect)) {
             info->CursorRect = v->BoundsRect;
             info->HintStr = v->GetHintText();
+            // The viewer may prepare a hint of its own (a drawn one).
+            v->Dispatch(Message);
         } else {
             info->HintStr.clear();
         }
