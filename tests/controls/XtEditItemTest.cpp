@@ -13,7 +13,9 @@
 
 #include "controls/XtEditors.h"
 #include "controls/XtTestSupport.h"
+#include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Init.h"
+#include "gcl/rtl/Streams.h"
 #include "support/Screenshot.h"
 #include "support/WindowTest.h"
 #include "theming/TxBars.h"
@@ -188,6 +190,31 @@ TEST_F(XtEditItems, TextSetInCodeReportsEachChangeOnceAndKeepsTheCase) {
     item->SetHint(L"\x6253\x5F00|long");
     EXPECT_EQ(item->GetHint(), L"\x6253\x5F00|long");
     item->Free();
+}
+
+TEST_F(XtEditItems, WideTextsStream) {
+    auto* item = TXtEditItem::Create(Form);
+    item->SetEditCaption(L"\x6807\x9898 : ");
+    item->SetText(L"\x0391\x03C1\x03C7\x03B5\x03AF\x03BF");
+    item->SetHint(L"\x6807\x9898|long");
+    item->SetPasswordChar(L'\x25CF');
+    item->SetEditWidth(200);
+    item->SetExtendedAccept(true);
+    item->SetCharCase(gcl::ecUpperCase);
+    gcl::TMemoryStream stream;
+    gcl::WriteComponentToStream(stream, item);
+    stream.SetPosition(0);
+    auto* copy = TXtEditItem::Create(Form);
+    gcl::ReadComponentFromStream(stream, copy);
+    EXPECT_EQ(copy->GetEditCaption(), item->GetEditCaption());
+    EXPECT_EQ(copy->GetText(), item->GetText());
+    EXPECT_EQ(copy->GetHint(), item->GetHint());
+    EXPECT_EQ(copy->GetPasswordChar(), L'\x25CF');
+    EXPECT_EQ(copy->GetEditWidth(), 200);
+    EXPECT_TRUE(copy->GetExtendedAccept());
+    EXPECT_EQ(copy->GetCharCase(), gcl::ecUpperCase);
+    item->Free();
+    copy->Free();
 }
 
 TEST_F(XtEditItems, TypingReportsEachChangeOnceAndEnterAddsNothing) {

@@ -11,6 +11,8 @@
 
 #include "controls/XtEditors.h"
 #include "controls/XtTestSupport.h"
+#include "gcl/rtl/Filer.h"
+#include "gcl/rtl/Streams.h"
 #include "gcl/rtl/Strings.h"
 #include "support/WindowTest.h"
 
@@ -133,6 +135,25 @@ TEST_F(XtEditors, ButtonsGiveTheEditItsMargins) {
     // The edit's Enabled reaches its buttons.
     edit->SetEnabled(false);
     EXPECT_FALSE(right->GetEnabled());
+}
+
+TEST_F(XtEditors, WideTextAndPasswordCharacterStream) {
+    auto* edit = Make<TXtEdit>(Form, 10, 10, 150, 22);
+    edit->SetText(Greek);
+    edit->SetPasswordChar(L'\x25CF');
+    edit->SetAlignment(gcl::taCenter);
+    edit->SetThemeType(thtWindows);
+    edit->SetHotTrack(false);
+    gcl::TMemoryStream stream;
+    gcl::WriteComponentToStream(stream, edit);
+    stream.SetPosition(0);
+    auto* copy = Make<TXtEdit>(Form, 10, 40, 150, 22);
+    gcl::ReadComponentFromStream(stream, copy);
+    EXPECT_EQ(copy->GetText(), Greek);
+    EXPECT_EQ(copy->GetPasswordChar(), L'\x25CF');
+    EXPECT_EQ(copy->GetAlignment(), gcl::taCenter);
+    EXPECT_EQ(copy->GetThemeType(), thtWindows);
+    EXPECT_FALSE(copy->GetHotTrack());
 }
 
 // ---- The extended edit ------------------------------------------------------------------
