@@ -24,32 +24,6 @@ void RedrawWindowFrame(gcl::TWinControl* control, UINT flags) {
     if (control->HandleAllocated()) RedrawWindow(control->GetHandle(), nullptr, nullptr, flags);
 }
 
-// The window DC of a control wrapped in a canvas for one scope, with the
-// window rectangle moved to (0, 0).
-class TWindowCanvas {
-public:
-    explicit TWindowCanvas(gcl::TWinControl* control) : FWnd(control->GetHandle()), FDC(GetWindowDC(FWnd)) {
-        RECT wr;
-        ::GetWindowRect(FWnd, &wr);
-        Rect = TRect{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-        Canvas.SetHandle(FDC);
-    }
-    ~TWindowCanvas() {
-        Canvas.SetHandle(nullptr);
-        ReleaseDC(FWnd, FDC);
-    }
-    TWindowCanvas(const TWindowCanvas&) = delete;
-    TWindowCanvas& operator=(const TWindowCanvas&) = delete;
-    HDC DC() const noexcept { return FDC; }
-
-    TCanvas Canvas;
-    TRect Rect;
-
-private:
-    HWND FWnd;
-    HDC FDC;
-};
-
 } // namespace
 
 // ==== The edit-frame painter ========================================================================
@@ -272,7 +246,7 @@ void TXtEdit::DoDrawBackground(TCanvas* ACanvas, const TRect& ARect, TXtPaintSta
 void TXtEdit::InvalidateFrame() { RedrawWindowFrame(this, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME); }
 
 void TXtEdit::PaintNonClient() {
-    TWindowCanvas window(this);
+    TXtWindowCanvas window(this);
     const TRect& r = window.Rect;
     ExcludeClipRect(window.DC(), r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
     if (FThemeType == thtTx) DrawParentBackgroundAt(this, window.DC(), r, -2, -2);

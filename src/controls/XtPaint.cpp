@@ -274,27 +274,28 @@ void DrawThemedEditFrame(TCanvas* canvas, const TRect& rect, bool enabled, bool 
     canvas->Refresh();
 }
 
+TXtWindowCanvas::TXtWindowCanvas(gcl::TWinControl* control) : FWnd(control->GetHandle()), FDC(GetWindowDC(FWnd)) {
+    RECT wr;
+    ::GetWindowRect(FWnd, &wr);
+    Rect = TRect{0, 0, wr.right - wr.left, wr.bottom - wr.top};
+    Canvas.SetHandle(FDC);
+}
+
+TXtWindowCanvas::~TXtWindowCanvas() {
+    Canvas.SetHandle(nullptr);
+    ReleaseDC(FWnd, FDC);
+}
+
 void PaintEditNonClient(gcl::TWinControl* control, bool hotTrack, TXtThemeType style) {
     if (!control || !control->HandleAllocated()) return;
-    const HWND wnd = control->GetHandle();
+    TXtWindowCanvas window(control);
+    const TRect& r = window.Rect;
     RECT wr;
-    ::GetWindowRect(wnd, &wr);
-    const TRect r{0, 0, wr.right - wr.left, wr.bottom - wr.top};
-    const HDC dc = GetWindowDC(wnd);
-    TCanvas canvas;
-    canvas.SetHandle(dc);
-    try {
-        const TPoint client = control->ClientToScreen(TPoint{0, 0});
-        ExcludeClipRect(dc, 2, 2, r.Right - 2, r.Bottom - 2);
-        DrawParentBackgroundAt(control, dc, r, wr.left - client.X, wr.top - client.Y);
-        DrawThemedEditFrame(&canvas, r, control->GetEnabled(), true, style, hotTrack);
-    } catch (...) {
-        canvas.SetHandle(nullptr);
-        ReleaseDC(wnd, dc);
-        throw;
-    }
-    canvas.SetHandle(nullptr);
-    ReleaseDC(wnd, dc);
+    ::GetWindowRect(control->GetHandle(), &wr);
+    const TPoint client = control->ClientToScreen(TPoint{0, 0});
+    ExcludeClipRect(window.DC(), 2, 2, r.Right - 2, r.Bottom - 2);
+    DrawParentBackgroundAt(control, window.DC(), r, wr.left - client.X, wr.top - client.Y);
+    DrawThemedEditFrame(&window.Canvas, r, control->GetEnabled(), true, style, hotTrack);
 }
 
 void DrawListItemBackground(TCanvas* canvas, const TRect& rect, bool selected, TXtThemeType style, bool focused,

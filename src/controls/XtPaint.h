@@ -110,6 +110,25 @@ void DrawThemedEditFrame(TCanvas* canvas, const TRect& rect, bool enabled, bool 
                          bool hotTrack);
 // The non-client border of a windowed edit control.
 void PaintEditNonClient(gcl::TWinControl* control, bool hotTrack, TXtThemeType style);
+
+// A control's window DC wrapped in a canvas for one scope, with the window
+// rectangle moved to (0, 0); the DC goes back also when painting raises.
+class TXtWindowCanvas {
+public:
+    explicit TXtWindowCanvas(gcl::TWinControl* control);
+    ~TXtWindowCanvas();
+    TXtWindowCanvas(const TXtWindowCanvas&) = delete;
+    TXtWindowCanvas& operator=(const TXtWindowCanvas&) = delete;
+    HDC DC() const noexcept { return FDC; }
+
+    TCanvas Canvas;
+    // The window's rectangle at (0, 0).
+    TRect Rect;
+
+private:
+    HWND FWnd;
+    HDC FDC;
+};
 void DrawListItemBackground(TCanvas* canvas, const TRect& rect, bool selected, TXtThemeType style, bool focused,
                             bool pushed);
 // The parent's background behind control: the parent erases into dc as if
