@@ -570,7 +570,11 @@ void TMainForm::CarryOut(THotKeyAction Action) {
 
 void TMainForm::WMHotKey(gcl::TMessage& Message) {
     if (FHotKeyId == 0 || Message.WParam != FHotKeyId) return;
-    CarryOut(HotKeyDecision(tray->GetActive(), gcl::Application->GetActive(), tray->IsApplicationVisible()));
+    // A minimised application counts as inactive, whatever the system
+    // last said about its activation.
+    const HWND application = gcl::Application->GetHandle();
+    const bool active = gcl::Application->GetActive() && !(application && IsIconic(application));
+    CarryOut(HotKeyDecision(tray->GetActive(), active, tray->IsApplicationVisible()));
 }
 
 void TMainForm::TxItem76Click(gcl::TObject*) { CarryOut(MinimizeItemDecision(tray->GetActive())); }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "AppWindowTest.h"
+#include "app/AboutForm.h"
 #include "app/Main.h"
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
@@ -442,6 +443,91 @@ TEST_F(MainWindow, ImagesAndCursorsComeFromTheProgramsResources) {
     EXPECT_NE(gcl::Screen->GetCursors(crHandCursor), gcl::Screen->GetCursors(gcl::crDefault));
     EXPECT_NE(gcl::Screen->GetCursors(crGrabCursor), gcl::Screen->GetCursors(gcl::crDefault));
     EXPECT_NE(FindResourceA(instance, "CURSOR_HAND", MAKEINTRESOURCEA(12)), nullptr);
+}
+
+TEST_F(MainWindow, HotKeyWithoutTheTrayMinimisesAndRestores) {
+    WriteDatabase(DataFile());
+    WriteOptions("MinToTrayC", "0");
+    Start();
+    ASSERT_FALSE(Form->tray->GetActive());
+    HWND window = Form->GetHandle();
+    SetForegroundWindow(window);
+    PumpApplication(100);
+    ASSERT_TRUE(gcl::Application->GetActive());
+    PostMessageA(window, WM_HOTKEY, Form->GetHotKeyId(), 0);
+    PumpApplication(150);
+    EXPECT_TRUE(IsIconic(gcl::Application->GetHandle()));
+    EXPECT_FALSE(IsWindowVisible(window));
+    PostMessageA(window, WM_HOTKEY, Form->GetHotKeyId(), 0);
+    PumpApplication(150);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(gcl::Application->GetHandle()));
+}
+
+TEST_F(MainWindow, AMaximisedStartTakesItsColumnsOnceTheWindowHasItsSize) {
+    WriteDatabase(DataFile());
+    {
+        gcl::TIniFile ini(SettingsFileName());
+        ini.WriteBool("Form", "Maximized", true);
+        gcl::TIniFile col(ColumnsFileName());
+        col.WriteInteger("columns", "C1w", 210);
+        col.WriteBool("columns", "C1v", false);
+    }
+    gcl::Application->CreateForm(Form);
+    TGvColumns* columns = Form->List->GetHeader()->GetColumns();
+    // Not yet: the window is not laid out.
+    EXPECT_EQ(columns->GetColumns(1)->GetWidth(), 150);
+    EXPECT_TRUE(Form->Timer2->GetEnabled());
+    Form->Show();
+    PumpApplication(1000, [&] { return !Form->Timer2->GetEnabled(); });
+    EXPECT_FALSE(Form->Timer2->GetEnabled());
+    EXPECT_EQ(Form->GetWindowState(), gcl::wsMaximized);
+    EXPECT_EQ(columns->GetColumns(0)->GetWidth(), 250);  // the maximised default
+    EXPECT_EQ(columns->GetColumns(1)->GetWidth(), 210);
+    EXPECT_FALSE(columns->GetColumns(1)->GetVisible());
+    EXPECT_FALSE(Form->ShowTagsColM->GetChecked());
+    Close();
+    // The normal size stays in the file; Maximized is written as true.
+    gcl::TIniFile ini(SettingsFileName());
+    EXPECT_TRUE(ini.ReadBool("Form", "Maximized", false));
+    EXPECT_EQ(ini.ReadInteger("Form", "Width", -1), -1);
+}
+
+namespace {
+struct TAboutSeen {
+    std::string Version;
+    bool Clicked = false;
+};
+TAboutSeen AboutSeen;
+
+// Inside the About box's modal loop: read it, click the mail label, close.
+void CALLBACK AboutStep(HWND, UINT, UINT_PTR id, DWORD) {
+    GCL_GUARD(nullptr, {
+        for (int i = 0; i < gcl::Screen->GetFormCount(); ++i) {
+            auto* about = dynamic_cast<TAboutF*>(gcl::Screen->GetForms(i));
+            if (!about) continue;
+            KillTimer(nullptr, id);
+            AboutSeen.Version = about->VersionLabel->GetCaption();
+            about->MailLabel->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            about->MailLabel->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            AboutSeen.Clicked = true;
+            about->OkButton->Click();
+        }
+    });
+}
+} // namespace
+
+TEST_F(MainWindow, TheAboutBoxShowsTheVersionAndMailsTheMaker) {
+    WriteDatabase(DataFile());
+    Start();
+    AboutSeen = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &AboutStep);
+    Form->AboutM->Execute();
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(AboutSeen.Clicked);
+    EXPECT_EQ(AboutSeen.Version, "Version 1.1");
+    ASSERT_EQ(Shell.Requests.size(), 1u);
+    EXPECT_EQ(Shell.Requests[0].Target, msg::SupportMailUrl);
 }
 
 // Pictures of the window in the start-up theme and in Default.
