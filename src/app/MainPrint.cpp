@@ -7,6 +7,7 @@
 #include "app/logic/TextExport.h"
 #include "data/uDataMan.h"
 #include "gcl/Dialogs.h"
+#include "gcl/rtl/Files.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/SysInfo.h"
 
@@ -98,14 +99,13 @@ void ApplyReportSelection(TCustomGvListview* list, const TReportList& report) {
 
 void PrintTaskList(TCustomGvListview* list, bool grouped) {
     if (list->GetItems()->GetCount() == 0) return;
-    TReportList report = TaskListReport(list, grouped);
-    TPrintF* window = nullptr;
-    try {
-        window = TPrintF::Create(nullptr, report, TaskListColumns(list), false, std::string(msg::PrintHeading), false);
-    } catch (const gcl::Exception&) {
+    if (!gcl::FileExists(PrintTemplateFileName())) {
         ShowError(msg::TemplateMissingHead + PrintTemplateFileName());
         return;
     }
+    TReportList report = TaskListReport(list, grouped);
+    TPrintF* window =
+        TPrintF::Create(nullptr, report, TaskListColumns(list), false, std::string(msg::PrintHeading), false);
     ApplyReportSelection(list, report);
     // Whichever way the window ends, it goes, and the tasks the report
     // selected are unselected again.

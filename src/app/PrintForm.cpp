@@ -87,7 +87,14 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     sv = gcl::TSaveDialog::Create(this);
     sv->SetFilter(msg::WebpageFilter);
 
-    ShowReport(StartWidth, true, true, PrintHeadingE->GetText());
+    // Nothing may leave a constructor: a template that cannot be read
+    // leaves an empty report and says so.
+    try {
+        ShowReport(StartWidth, true, true, PrintHeadingE->GetText());
+    } catch (const gcl::Exception&) {
+        FReport.clear();
+        SetStatus(msg::TemplateMissingHead + PrintTemplateFileName());
+    }
     PrintA->SetEnabled(!FDisablePrint && FBrowserReady);
     PrintPrevA->SetEnabled(!FDisablePrint && FBrowserReady);
 
@@ -143,13 +150,23 @@ void TPrintF::ShowReport(std::int32_t width, bool notes, bool priorities, const 
     // report is kept for the export, and no second wait follows.
     if (FBrowserTried && !FBrowserReady) return;
     FBrowserTried = true;
+    wb->HandleNeeded();  // the browser object is made with the window
     FBrowserReady = LoadHtmlIntoBrowser(wb, FReport, PrintBrowserWaitMs);
     if (FBrowserReady) {
         SetStatus(std::string());
         return;
     }
     SetStatus(msg::PrintEngineMissing);
-    wb->SetStatusText(msg::PrintEngineMissing);
+    // In place of the empty browser, the same words.
+    wb->SetVisible(false);
+    NoEngineP = gcl::TPanel::Create(this);
+    NoEngineP->SetParent(this);
+    NoEngineP->SetAlign(gcl::alClient);
+    NoEngineP->SetBevelOuter(gcl::bvNone);
+    NoEngineP->SetParentBackground(false);
+    NoEngineP->SetColor(gcl::clWindow);
+    NoEngineP->GetFont()->SetColor(gcl::clGrayText);
+    NoEngineP->SetCaption(msg::PrintEngineMissing);
     if (PrintA) PrintA->SetEnabled(false);
     if (PrintPrevA) PrintPrevA->SetEnabled(false);
 }

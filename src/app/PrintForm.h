@@ -13,6 +13,7 @@
 #include "app/logic/HtmlReport.h"
 #include "gcl/ActnList.h"
 #include "gcl/Dialogs.h"
+#include "gcl/ExtCtrls.h"
 #include "gcl/Forms.h"
 #include "gcl/OleCtrls.h"
 #include "theming/TxBars.h"
@@ -53,6 +54,7 @@ public:
     void PrintHeadingEAcceptText(gcl::TObject* sender, std::string& newText, bool& accept);
 
     gcl::TWebBrowser* wb = nullptr;
+    gcl::TPanel* NoEngineP = nullptr;  // shown in place of a browser without an engine
     TTxDock* BottomDock = nullptr;
     TTxToolbar* PrintBar = nullptr;
     TTxStatusBar* StatusBar = nullptr;
@@ -69,8 +71,8 @@ public:
 protected:
     // Create (Owner, List, Cols, DisablePrint, Heading, SelectionOnly):
     // builds the report of List (whose selection it may widen, see
-    // SelectAllUnlessSeveral) and shows it. A missing print template
-    // raises the file error.
+    // SelectAllUnlessSeveral) and shows it. A print template that cannot
+    // be read leaves the report empty and says so in the status bar.
     TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, bool disablePrint,
             const std::string& heading, bool selectionOnly);
 

@@ -31,6 +31,8 @@ protected:
         List->SetParent(Form);
         List->SetAlign(gcl::alClient);
         List->SetView(elsReport);
+        List->GetSelection()->SetMultiSelect(true);
+        List->GetSelection()->SetFullRowSelect(true);
         List->GetHeader()->SetVisible(true);
         const wchar_t* captions[] = {L"Title", L"Tags", L"Due"};
         const int widths[] = {320, 150, 100};
@@ -47,6 +49,8 @@ protected:
         report->Notes = "Figures first\r\nthen the text";
         AddItem(work, report, L"3. Send the report", L"work, mail", L"Tomorrow");
         Data.Modified = false;
+        Form->Show();  // the header's width is the shown list's
+        ASSERT_GT(List->GetClientWidth(), 500);
     }
     void TearDown() override {
         Form->Free();
@@ -209,7 +213,6 @@ struct TPrintWindowCloser {
 
 TEST_F(PrintCommands, PrintOpensTheWindowAndUnselectsAfterwards) {
     gcl::TRestore<unsigned> fastWait(PrintBrowserWaitMs, 1500u);
-    Form->Show();
     Pay->SetSelected(true);
     TPrintWindowCloser::List = List;
     TPrintWindowCloser::SelectedWhileOpen = -1;

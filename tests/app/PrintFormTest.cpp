@@ -83,6 +83,9 @@ TEST_F(PrintWindow, ShowsTheReportAndSaysWhenNoEngineAnswers) {
     } else {
         // Wine's test prefix: the window says why and offers no printing.
         EXPECT_EQ(msg::PrintEngineMissing, w->StatusBar->GetSimpleText());
+        ASSERT_NE(nullptr, w->NoEngineP);
+        EXPECT_EQ(msg::PrintEngineMissing, w->NoEngineP->GetCaption());
+        EXPECT_FALSE(w->wb->GetVisible());
         EXPECT_FALSE(w->PrintA->GetEnabled());
         EXPECT_FALSE(w->PrintPrevA->GetEnabled());
         w->PrintA->Execute();  // does nothing, raises nothing
@@ -149,6 +152,16 @@ TEST_F(PrintWindow, ExportWritesTheShownReport) {
     w->ExportAsHtml->Execute();
     EXPECT_FALSE(gcl::FileExists(App.File("missing\\folder\\x.html")));
     EXPECT_TRUE(Shell.Requests.empty());  // the window opens nothing
+}
+
+TEST_F(PrintWindow, AMissingTemplateLeavesAnEmptyReportAndSaysSo) {
+    gcl::DeleteFile(PrintTemplateFileName());
+    TPrintF* w = Open();
+    EXPECT_EQ("", w->GetReport());
+    EXPECT_EQ(msg::TemplateMissingHead + PrintTemplateFileName(), w->StatusBar->GetSimpleText());
+    EXPECT_FALSE(w->PrintA->GetEnabled());
+    w->UseNotes->Click();  // regenerating says the same, raises nothing
+    EXPECT_EQ(msg::TemplateMissingHead + PrintTemplateFileName(), w->StatusBar->GetSimpleText());
 }
 
 TEST_F(PrintWindow, ModalWindowClosesCleanly) {
