@@ -4,6 +4,8 @@
 
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
+#include "data/uDataMan.h"
+#include "gcl/Dialogs.h"
 
 namespace qelvo {
 
@@ -80,6 +82,26 @@ TNoteMessage TStickyNotes::CopyData(WPARAM wParam, std::uintptr_t code) {
     case TNoteMessage::Ignore: break;
     }
     return action;
+}
+
+bool MakeStickyNotes(TCustomGvListview* list, TStickyNotes& notes, HWND parent, const std::string& dateTimeFormat) {
+    if (!notes.Available()) {
+        gcl::ShowMessageBox(notes.GetUnavailableReason(), msg::AppTitle, MB_OK | MB_ICONINFORMATION);
+        return false;
+    }
+    TGvSelectionManager* selection = list->GetSelection();
+    if (selection->GetCount() == 0) return true;
+    std::vector<TNoteInfo> infos;
+    for (TGvItem* item = selection->First(); item; item = selection->Next(item))
+        if (const auto* task = static_cast<const TuTask*>(item->GetData()))
+            infos.push_back(NoteInfoFor(*task, dateTimeFormat));
+    struct TUpdate {
+        TCustomGvListview* List;
+        explicit TUpdate(TCustomGvListview* list) : List(list) { List->BeginUpdate(); }
+        ~TUpdate() { List->EndUpdate(true); }
+    } update(list);
+    notes.Make(parent, infos);
+    return true;
 }
 
 } // namespace qelvo

@@ -11,6 +11,7 @@
 
 #include "app/jotpaper/Jotpaper.h"
 #include "app/logic/Notes.h"
+#include "listview/GvListview.h"
 
 namespace qelvo {
 
@@ -56,5 +57,12 @@ private:
     bool FTried = false;
     std::string FReason;
 };
+
+// Make Sticky Note: one note per task selected in List (in selection
+// order, the note showing its due date in DateTimeFormat), inside one
+// update bracket of the list that ends however the calls end. Without
+// the library the reason is shown and False returned (the caller turns
+// the sticky-note commands off); True otherwise.
+bool MakeStickyNotes(TCustomGvListview* list, TStickyNotes& notes, HWND parent, const std::string& dateTimeFormat);
 
 } // namespace qelvo

@@ -211,6 +211,46 @@ TEST_F(StickyNotes, CloseAllClosesEveryNoteEvenAsTheyReportThemselves) {
     EXPECT_EQ(1024 / 4 + 40, r.left);
 }
 
+TEST_F(StickyNotes, TheCommandMakesANoteForEverySelectedTask) {
+    TuData data;
+    auto* list = TGvListview::Create(Owner);
+    list->SetParent(Owner);
+    list->SetAlign(gcl::alClient);
+    list->GetSelection()->SetMultiSelect(true);
+    list->GetHeader()->GetColumns()->Add(nullptr);
+    TGvGroup* group = list->GetGroups()->Add(nullptr);
+    for (int i = 0; i < 8; ++i) {
+        TuTask* task = test::AddTask(data, "Task " + std::to_string(i), "", "", gcl::EncodeDate(2027, 1, 1 + i), i % 3);
+        task->Notes = "Note of task " + std::to_string(i);
+        group->GetItems()->Add(task)->SetCaptions(0, L"Task");
+    }
+    for (int i = 1; i < 8; ++i) list->GetItems()->GetItems(i)->SetSelected(true);
+    RecordedCalls(Library);
+    EXPECT_TRUE(MakeStickyNotes(list, Notes, Owner->GetHandle(), "dd.MM.yyyy"));
+    const std::vector<TJotpaperCall> calls = RecordedCalls(Library);
+    ASSERT_EQ(7u, calls.size());
+    for (int i = 0; i < 7; ++i) {
+        const TJotpaperCall& c = calls[static_cast<std::size_t>(i)];
+        SCOPED_TRACE(i);
+        EXPECT_EQ("Task " + std::to_string(i + 1), std::string(c.Title));
+        EXPECT_EQ("Note of task " + std::to_string(i + 1), std::string(c.Note));
+        EXPECT_STREQ("dd.MM.yyyy", c.DateFormat);
+        EXPECT_EQ(gcl::EncodeDate(2027, 1, 2 + i), c.Due);
+        EXPECT_EQ(i < 6 ? 1024 / 4 + 40 * (i + 1) : 358, c.Left);  // the seventh restarts higher up
+    }
+    EXPECT_EQ(7, NoteWindows.Count());
+    // Nothing selected: nothing made.
+    list->GetSelection()->ClearAll();
+    EXPECT_TRUE(MakeStickyNotes(list, Notes, Owner->GetHandle(), "ddddd"));
+    EXPECT_EQ(7, NoteWindows.Count());
+    // Without the library the command says why and reports it.
+    TStickyNotes missing(App.File("Jotpaper.dll"), 1024, 768);
+    list->GetItems()->GetItems(0)->SetSelected(true);
+    Dialogs.ExpectMessage("Jotpaper.dll", IDOK);
+    EXPECT_FALSE(MakeStickyNotes(list, missing, Owner->GetHandle(), "ddddd"));
+    EXPECT_EQ(7, NoteWindows.Count());
+}
+
 TEST_F(StickyNotes, WithoutTheLibraryNothingIsMade) {
     TStickyNotes missing(App.File("Jotpaper.dll"), 1024, 768);
     EXPECT_FALSE(missing.Available());
