@@ -54,10 +54,10 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     StatusBar->SetParent(this);
     StatusBar->SetSimplePanel(true);
 
-    BottomDock = TTxDock::Create(this);
+    BottomDock = TXtDock::Create(this);
     BottomDock->SetPosition(dpBottom);
     BottomDock->SetParent(this);
-    PrintBar = TTxToolbar::Create(this);
+    PrintBar = TXtToolbar::Create(this);
     PrintBar->SetName("PrintBar");
     PrintBar->SetParent(BottomDock);
     AddButton(PrintA);

@@ -16,6 +16,7 @@
 #include "gcl/ExtCtrls.h"
 #include "gcl/Forms.h"
 #include "gcl/OleCtrls.h"
+#include "controls/XtBars.h"
 #include "theming/TxBars.h"
 #include "theming/TxExtItems.h"
 #include "theming/TxItems.h"
@@ -55,8 +56,8 @@ public:
 
     gcl::TWebBrowser* wb = nullptr;
     gcl::TPanel* NoEngineP = nullptr;  // shown in place of a browser without an engine
-    TTxDock* BottomDock = nullptr;
-    TTxToolbar* PrintBar = nullptr;
+    TXtDock* BottomDock = nullptr;
+    TXtToolbar* PrintBar = nullptr;
     TTxStatusBar* StatusBar = nullptr;
     gcl::TActionList* Actions = nullptr;
     gcl::TAction* PrintA = nullptr;
