@@ -205,13 +205,14 @@ void TMainForm::CreateActions() {
     MinRestoreNoteA = NewAction("MinRestoreNoteA", "Show/Hide Note panel", Alt('Z'));
 
     // Printing, exports and sticky notes.
-    PrintM = NewAction("PrintM", "Print...");
-    ExportToTextM = NewAction("ExportToTextM", "Export to text");
-    ExportToHTMLM = NewAction("ExportToHTMLM", "Export to HTML");
-    ExportToPdM = NewAction("ExportToPdM", "Export to Pendrillax database");
-    MakeStickyNoteA = NewAction("MakeStickyNoteA", "Make Sticky Note", Ctrl('K'));
-    ShowAllSA = NewAction("ShowAllSA", "Show All");
-    CloseAllSA = NewAction("CloseAllSA", "Close All");
+    PrintM = NewAction("PrintM", "Print...", 0, E(this, &TMainForm::PrintMExecute));
+    ExportToTextM = NewAction("ExportToTextM", "Export to text", 0, E(this, &TMainForm::ExportToTextMExecute));
+    ExportToHTMLM = NewAction("ExportToHTMLM", "Export to HTML", 0, E(this, &TMainForm::ExportToHTMLMExecute));
+    ExportToPdM = NewAction("ExportToPdM", "Export to Pendrillax database", 0, E(this, &TMainForm::ExportToPdMExecute));
+    MakeStickyNoteA =
+        NewAction("MakeStickyNoteA", "Make Sticky Note", Ctrl('K'), E(this, &TMainForm::MakeStickyNoteAExecute));
+    ShowAllSA = NewAction("ShowAllSA", "Show All", 0, E(this, &TMainForm::ShowAllSAExecute));
+    CloseAllSA = NewAction("CloseAllSA", "Close All", 0, E(this, &TMainForm::CloseAllSAExecute));
 }
 
 void TMainForm::CreateDocks() {
@@ -755,6 +756,10 @@ void TMainForm::SetMainCaption(const std::string& Caption) { SetCaption(Caption)
 void TMainForm::Dispatch(gcl::TMessage& Message) {
     if (Message.Msg == WM_HOTKEY) {
         WMHotKey(Message);
+        return;
+    }
+    if (Message.Msg == WM_COPYDATA) {
+        WMCopyData(Message);
         return;
     }
     inherited::Dispatch(Message);

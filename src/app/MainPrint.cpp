@@ -1,7 +1,10 @@
-// The main window's print and export commands over the task list.
+// The print and export commands over the task list, and the main
+// window's print and export handlers.
 #include "app/MainPrint.h"
 
+#include "app/Main.h"
 #include "app/PrintForm.h"
+#include "app/logic/TaskPresentation.h"
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/TextExport.h"
@@ -162,6 +165,34 @@ void ExportDatabaseToPendrillax(const TuData& data) {
     } catch (const gcl::Exception& e) {
         ShowError(e.GetMessage());
     }
+}
+
+// ---- The main window's commands -------------------------------------------------------
+
+namespace {
+bool TaskListGrouped() {
+    return LiveSettings.GroupMode > 0;
+}
+} // namespace
+
+void TMainForm::PrintMExecute(gcl::TObject*) {
+    CommitNote();
+    PrintTaskList(List, TaskListGrouped());
+}
+
+void TMainForm::ExportToHTMLMExecute(gcl::TObject*) {
+    CommitNote();
+    ExportTaskListToHtml(List, TaskListGrouped());
+}
+
+void TMainForm::ExportToTextMExecute(gcl::TObject*) {
+    CommitNote();
+    ExportTaskListToText(List, TaskListGrouped());
+}
+
+void TMainForm::ExportToPdMExecute(gcl::TObject*) {
+    CommitNote();
+    if (Database) ExportDatabaseToPendrillax(*Database);
 }
 
 } // namespace qelvo

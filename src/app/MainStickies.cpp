@@ -1,9 +1,13 @@
 // The main window's sticky notes: loading the companion library, making,
-// showing and closing the note windows, and the notes' messages.
+// showing and closing the note windows, the notes' messages, and the main
+// window's sticky-note commands.
 #include "app/MainStickies.h"
 
+#include "app/Main.h"
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
+#include "app/logic/MainShell.h"
+#include "app/logic/Options.h"
 #include "data/uDataMan.h"
 #include "gcl/Dialogs.h"
 
@@ -102,6 +106,31 @@ bool MakeStickyNotes(TCustomGvListview* list, TStickyNotes& notes, HWND parent, 
     } update(list);
     notes.Make(parent, infos);
     return true;
+}
+
+// ---- The main window's commands -------------------------------------------------------
+
+void TMainForm::MakeStickyNoteAExecute(gcl::TObject*) {
+    if (MakeStickyNotes(List, StickyNotes, GetHandle(), Options.DateTimeFormat)) return;
+    // Without the companion library the commands stay off, and say why.
+    for (TMainAction* action : {MakeStickyNoteA, ShowAllSA, CloseAllSA}) {
+        action->SetEnabled(false);
+        action->SetHint(StickyNotes.GetUnavailableReason());
+    }
+}
+
+void TMainForm::ShowAllSAExecute(gcl::TObject*) {
+    StickyNotes.ShowAll();
+}
+
+void TMainForm::CloseAllSAExecute(gcl::TObject*) {
+    StickyNotes.CloseAll();
+}
+
+void TMainForm::WMCopyData(gcl::TMessage& Message) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(Message.LParam);
+    if (data) StickyNotes.CopyData(Message.WParam, data->dwData);
+    Message.Result = 1;
 }
 
 } // namespace qelvo
