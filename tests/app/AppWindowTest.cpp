@@ -2,6 +2,7 @@
 #include "AppWindowTest.h"
 
 #include "app/ProgramUnits.h"
+#include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/TextExport.h"
 #include "gcl/rtl/Files.h"
@@ -75,6 +76,34 @@ TModalWatchdog::TModalWatchdog(gcl::TCustomForm* form, unsigned milliseconds)
 TModalWatchdog::~TModalWatchdog() {
     KillTimer(nullptr, FTimer);
     WatchedForm = nullptr;
+}
+
+namespace {
+TCustomGvListview* CloserList = nullptr;
+int CloserSelected = -1;
+void CALLBACK CloserTick(HWND, UINT, UINT_PTR timer, DWORD) {
+    GCL_GUARD(nullptr, {
+        HWND window = FindWindowA(nullptr, msg::PrintWindowCaption);
+        if (!window || !IsWindowVisible(window)) return;
+        KillTimer(nullptr, timer);
+        CloserSelected = CloserList ? CloserList->GetSelection()->GetCount() : 0;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    });
+}
+} // namespace
+
+TPrintWindowCloser::TPrintWindowCloser(TCustomGvListview* list) : FTimer(SetTimer(nullptr, 0, 50, &CloserTick)) {
+    CloserList = list;
+    CloserSelected = -1;
+}
+
+TPrintWindowCloser::~TPrintWindowCloser() {
+    KillTimer(nullptr, FTimer);
+    CloserList = nullptr;
+}
+
+int TPrintWindowCloser::SelectedWhileOpen() const {
+    return CloserSelected;
 }
 
 } // namespace qelvo::test

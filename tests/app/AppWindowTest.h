@@ -11,6 +11,7 @@
 #include "app/logic/HtmlReport.h"
 #include "gcl/Dialogs.h"
 #include "gcl/Forms.h"
+#include "listview/GvListview.h"
 #include "gcl/rtl/Registry.h"
 #include "gcl/rtl/SysInfo.h"
 
@@ -55,6 +56,21 @@ public:
     ~TModalWatchdog();
     TModalWatchdog(const TModalWatchdog&) = delete;
     TModalWatchdog& operator=(const TModalWatchdog&) = delete;
+
+private:
+    UINT_PTR FTimer;
+};
+
+// Closes the print window as soon as it shows (a thread timer), noting
+// how many items of List were selected then.
+class TPrintWindowCloser {
+public:
+    explicit TPrintWindowCloser(TCustomGvListview* list);
+    ~TPrintWindowCloser();
+    TPrintWindowCloser(const TPrintWindowCloser&) = delete;
+    TPrintWindowCloser& operator=(const TPrintWindowCloser&) = delete;
+    // -1 while the window has not been seen.
+    int SelectedWhileOpen() const;
 
 private:
     UINT_PTR FTimer;

@@ -4,6 +4,7 @@
 
 #include "AppWindowTest.h"
 #include "app/Main.h"
+#include "app/PrintForm.h"
 #include "app/logic/AppMessages.h"
 #include "app/logic/MainShell.h"
 #include "app/logic/TaskPresentation.h"
@@ -69,6 +70,18 @@ TEST_F(MainCommands, ExportsRunThroughTheActions) {
     EXPECT_EQ("notepad", Shell.Requests[0].Target);
     EXPECT_EQ(App.File("tasks.html"), Shell.Requests[1].Target);
     EXPECT_EQ(0, f->List->GetSelection()->GetCount());
+}
+
+TEST_F(MainCommands, PrintShowsTheWindowAndUnselectsWhenItCloses) {
+    gcl::TRestore<unsigned> fastWait(PrintBrowserWaitMs, 1500u);
+    test::InstallPrintTemplate();
+    TMainForm* f = Open(3);
+    f->List->GetItems()->GetItems(1)->SetSelected(true);
+    test::TPrintWindowCloser closer(f->List);
+    f->PrintM->Execute();
+    EXPECT_EQ(3, closer.SelectedWhileOpen());
+    EXPECT_EQ(0, f->List->GetSelection()->GetCount());
+    EXPECT_EQ(nullptr, FindWindowA(nullptr, msg::PrintWindowCaption));
 }
 
 TEST_F(MainCommands, StickyNotesWithTheCompanionLibrary) {

@@ -195,32 +195,13 @@ TEST_F(PrintCommands, MissingTemplateIsReported) {
     EXPECT_TRUE(Shell.Requests.empty());
 }
 
-// Closes the print window once it is up, noting the list's selection then.
-struct TPrintWindowCloser {
-    static inline TGvListview* List = nullptr;
-    static inline int SelectedWhileOpen = -1;
-    static inline std::string Status;
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
-        GCL_GUARD(nullptr, {
-            HWND window = FindWindowA(nullptr, msg::PrintWindowCaption);
-            if (!window || !IsWindowVisible(window)) return;
-            KillTimer(nullptr, timer);
-            SelectedWhileOpen = List->GetSelection()->GetCount();
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        });
-    }
-};
-
 TEST_F(PrintCommands, PrintOpensTheWindowAndUnselectsAfterwards) {
     gcl::TRestore<unsigned> fastWait(PrintBrowserWaitMs, 1500u);
     Pay->SetSelected(true);
-    TPrintWindowCloser::List = List;
-    TPrintWindowCloser::SelectedWhileOpen = -1;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &TPrintWindowCloser::Tick);
+    test::TPrintWindowCloser closer(List);
     PrintTaskList(List, true);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(3, TPrintWindowCloser::SelectedWhileOpen);  // the report holds every task
-    EXPECT_EQ(0, SelectedCount());                        // and closing unselects them
+    EXPECT_EQ(3, closer.SelectedWhileOpen());  // the report holds every task
+    EXPECT_EQ(0, SelectedCount());             // and closing unselects them
     EXPECT_EQ(nullptr, FindWindowA(nullptr, msg::PrintWindowCaption));
 }
 
