@@ -4,10 +4,13 @@
 
 #include "AppWindowTest.h"
 #include "app/Main.h"
+#include "app/MainPrint.h"
 #include "app/PrintForm.h"
 #include "app/logic/AppMessages.h"
 #include "app/logic/MainShell.h"
 #include "app/logic/TaskPresentation.h"
+#include "app/logic/TextExport.h"
+#include "gcl/ShellNotify.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
@@ -18,24 +21,43 @@ namespace {
 
 using test::ReadFile;
 
+// The notification area: every call succeeds, nothing shows.
+class TQuietTray : public gcl::INotifyIconService {
+public:
+    bool NotifyIcon(DWORD, NOTIFYICONDATAA&) override { return true; }
+};
+
 class MainCommands : public test::TAppWindowTest {
 protected:
+    void SetUp() override {
+        TAppWindowTest::SetUp();
+        Options = TOptions{};
+        LiveSettings = TLiveSettings{};
+    }
     void TearDown() override {
         if (Form) Form->Free();
         TAppWindowTest::TearDown();
     }
-    // The main window with Count tasks in its list, one group "Home".
+    // The main window over a start-up database of Count tasks in the list
+    // "Home", each shown as an item of the task list.
     TMainForm* Open(int count) {
+        TuData data;
+        data.Folders->Add("Home\xF7" "0\xF7");
+        for (int i = 0; i < count; ++i) test::AddTask(data, "Task " + std::to_string(i), "Home");
+        gcl::ForceDirectories(App.Dir() + "Data");
+        EXPECT_TRUE(data.SaveToFile(DefaultDatabaseFileName()));
         Form = TMainForm::Create(nullptr);
-        TGvGroup* group = Form->List->GetGroups()->Add(nullptr);
-        group->SetCaption(L"Home");
-        for (int i = 0; i < count; ++i) {
-            TuTask* task = test::AddTask(Data, "Task " + std::to_string(i), "Home", "", 0, 1, false);
-            TGvItem* item = group->GetItems()->Add(task);
-            item->SetCaptions(0, L"Task " + std::to_wstring(i));
+        Form->Show();
+        if (Form->List->GetItems()->GetCount() == 0) {
+            // A list not filled at start-up shows the tasks as the refresh would.
+            TGvGroup* group = Form->List->GetGroups()->Add(nullptr);
+            group->SetCaption(L"Home");
+            for (int i = 0; i < Database->Tasks->GetCount(); ++i) {
+                TuTask* task = Database->Tasks->GetTask(i);
+                group->GetItems()->Add(task)->SetCaptions(0, gcl::AnsiToWide(std::string(task->Title)));
+            }
         }
         Form->List->GetSelection()->SetMultiSelect(true);
-        Form->Show();
         return Form;
     }
     // Puts the recording build of the companion library beside the program.
@@ -53,17 +75,20 @@ protected:
         SendMessageA(Form->GetHandle(), WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&data));
     }
 
-    TuData Data;
+    TQuietTray Tray;
+    gcl::ServiceOverride<gcl::INotifyIconService> UseTray{gcl::NotifyIconService(), Tray};
     TMainForm* Form = nullptr;
-    gcl::TRestore<int> Grouping{LiveSettings.GroupMode, gmList};
 };
 
 TEST_F(MainCommands, ExportsRunThroughTheActions) {
     TMainForm* f = Open(2);
-    Dialogs.ExpectSave(App.File("tasks.txt")).ExpectSave(App.File("tasks"));
     test::InstallPrintTemplate();
+    TReportList shown = TaskListReport(f->List, LiveSettings.GroupMode > 0);
+    const std::string expected = BuildTextExport(shown);
+    EXPECT_NE(std::string::npos, expected.find("Task 1"));
+    Dialogs.ExpectSave(App.File("tasks.txt")).ExpectSave(App.File("tasks"));
     f->ExportToTextM->Execute();
-    EXPECT_EQ("Home\r\n       Task 0        \r\n       Task 1        \r\n", ReadFile(App.File("tasks.txt")));
+    EXPECT_EQ(expected, ReadFile(App.File("tasks.txt")));
     f->ExportToHTMLM->Execute();
     EXPECT_NE(std::string::npos, ReadFile(App.File("tasks.html")).find("<title>To do list</title>"));
     ASSERT_EQ(2u, Shell.Requests.size());
