@@ -23,11 +23,11 @@
 #include "theming/TxBars.h"
 #include "theming/TxDockPanels.h"
 #include "unicode/UniActnList.h"
-#include "app/MainStickies.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/MainShell.h"
 #include "app/logic/TaskPresentation.h"
 #include "app/OptionsForm.h"
+#include "app/MainStickies.h"
 
 namespace qelvo {
 
@@ -100,6 +100,18 @@ public:
     TMainAction* MakeStickyNoteA = nullptr;
     TMainAction* ShowAllSA = nullptr;
     TMainAction* CloseAllSA = nullptr;
+    // Printing, exports and sticky notes (MainPrint.cpp, MainStickies.cpp).
+    void PrintMExecute(gcl::TObject* Sender);
+    void ExportToTextMExecute(gcl::TObject* Sender);
+    void ExportToHTMLMExecute(gcl::TObject* Sender);
+    void ExportToPdMExecute(gcl::TObject* Sender);
+    void MakeStickyNoteAExecute(gcl::TObject* Sender);
+    void ShowAllSAExecute(gcl::TObject* Sender);
+    void CloseAllSAExecute(gcl::TObject* Sender);
+    // WM_COPYDATA from a sticky note.
+    void WMCopyData(gcl::TMessage& Message);
+    // The open sticky notes; their library is loaded on first use.
+    TStickyNotes StickyNotes;
 
     // ---- Start-up and the file commands
     void FormCreate(gcl::TObject* Sender);
@@ -259,21 +271,6 @@ public:
     void CommitNote();
     // The note editor's font size.
     void SetNoteFontSize(int Size) override;
-
-    // ======================================================================
-    // Printing, exports and sticky notes (MainPrint.cpp, MainStickies.cpp)
-    // ======================================================================
-    void PrintMExecute(gcl::TObject* Sender);
-    void ExportToTextMExecute(gcl::TObject* Sender);
-    void ExportToHTMLMExecute(gcl::TObject* Sender);
-    void ExportToPdMExecute(gcl::TObject* Sender);
-    void MakeStickyNoteAExecute(gcl::TObject* Sender);
-    void ShowAllSAExecute(gcl::TObject* Sender);
-    void CloseAllSAExecute(gcl::TObject* Sender);
-    // WM_COPYDATA from a sticky note.
-    void WMCopyData(gcl::TMessage& Message);
-    // The open sticky notes; their library is loaded on first use.
-    TStickyNotes StickyNotes;
 
     // ======================================================================
 
