@@ -60,8 +60,11 @@ void TXtDock::DrawBackground(HDC DC, const TRect& DrawRect) {
 }
 
 bool TXtDock::CanResize(int& NewWidth, int& NewHeight) {
-    FPrevWidth = GetWidth();
-    FPrevHeight = GetHeight();
+    // Bounds set again unchanged keep the size before the last real resize.
+    if (NewWidth != GetWidth() || NewHeight != GetHeight()) {
+        FPrevWidth = GetWidth();
+        FPrevHeight = GetHeight();
+    }
     return inherited::CanResize(NewWidth, NewHeight);
 }
 
@@ -166,9 +169,27 @@ namespace {
 int LengthOf(const TRect& R, bool Vertical) { return Vertical ? R.Bottom - R.Top : R.Right - R.Left; }
 int FarEdgeOf(const TRect& R, bool Vertical) { return Vertical ? R.Bottom : R.Right; }
 
+// Item viewers shown on the bar (the chevron is not one of the bar's items).
+bool ShownItemViewer(TBarItemViewer* Viewer) {
+    return Viewer->Show && !gcl::is<TBarChevronItem>(Viewer->GetItem());
+}
+
 TBarItemViewer* LastVisibleViewer(TBarView* View) {
     for (int i = View->GetViewerCount() - 1; i >= 0; --i)
-        if (View->GetViewers(i)->Show) return View->GetViewers(i);
+        if (ShownItemViewer(View->GetViewers(i))) return View->GetViewers(i);
+    return nullptr;
+}
+
+} // namespace
+
+namespace {
+
+// The first right-align spacer among the visible items, shown or not.
+TBarCustomItem* FirstSpacerItem(TBarView* View) {
+    for (int i = 0; i < View->GetViewerCount(); ++i) {
+        TBarCustomItem* item = View->GetViewers(i)->GetItem();
+        if (gcl::is<TXtRightAlignSpacerItem>(item) && item->GetVisible()) return item;
+    }
     return nullptr;
 }
 
@@ -256,11 +277,17 @@ void TXtToolbar::RightAlignItems() {
     gcl::TFlagScope anchoring(FAnchoringInProgress);
     TViewUpdateScope update(view);
     view->ValidatePositions();
+    auto* item = dynamic_cast<TXtCustomItem*>(FirstSpacerItem(view));
+    if (!item) return;
+    // Measured with the spacer at 0, so that no item is hidden behind the
+    // chevron by an earlier, wider spacer.
+    item->SetCustomWidth(0);
+    view->InvalidatePositions();
+    view->UpdatePositions();
     int afterSpacer = 0;
     int total = 0;
     TBarItemViewer* spacer = MeasureRightAlignedItems(view, nullptr, vertical, afterSpacer, total);
-    auto* item = spacer ? dynamic_cast<TXtCustomItem*>(spacer->GetItem()) : nullptr;
-    if (!item) return;
+    if (!spacer) return;
     TRect margins;
     view->GetMargins(vertical ? tbvoVertical : tbvoHorizontal, margins);
     const int available = (vertical ? dock->GetHeight() - GetNonClientLength() - 6 : dock->GetWidth() - GetNonClientLength()) -
@@ -603,6 +630,14 @@ void TXtFloatingWindowParent::VisibleChanging() {
 }
 
 void TXtFloatingWindowParent::Dispatch(gcl::TMessage& Message) {
+    if (Message.Msg == WM_SETTEXT) {
+        // The window keeps no text of its own; the new caption is drawn wide.
+        static const char empty[] = "";
+        Message.LParam = reinterpret_cast<intptr_t>(empty);
+        inherited::Dispatch(Message);
+        if (HandleAllocated() && IsWindowVisible(GetHandle())) RedrawNCArea(RP_CAPTION);
+        return;
+    }
     if (Message.Msg == WM_ACTIVATEAPP) {
         inherited::Dispatch(Message);
         TBarCustomDockableWindow* bar = GetDockableWindow();
@@ -704,7 +739,7 @@ TBarItemViewer* MeasureRightAlignedItems(TBarView* View, std::vector<TBarItemVie
     if (!View) return nullptr;
     for (int i = 0; i < View->GetViewerCount(); ++i) {
         TBarItemViewer* v = View->GetViewers(i);
-        if (!v->Show) continue;
+        if (!ShownItemViewer(v)) continue;
         const int length = LengthOf(v->BoundsRect, Vertical);
         Total += length;
         if (!spacer && gcl::is<TXtRightAlignSpacerItem>(v->GetItem())) spacer = v;

@@ -370,6 +370,55 @@ TXtItemViewer::TXtItemViewer(TBarView* AView, TBarCustomItem* AItem, int AGroupL
 
 TXtCustomItem* TXtItemViewer::XtItem() const { return dynamic_cast<TXtCustomItem*>(FItem); }
 
+void TXtItemViewer::Dispatch(gcl::TMessage& Message) {
+    if (Message.Msg == gcl::CM_HINTSHOW && Message.LParam) {
+        PrepareBitmapHint(*reinterpret_cast<gcl::THintInfo*>(Message.LParam));
+        return;
+    }
+    TTxItemViewer::Dispatch(Message);
+}
+
+void TXtItemViewer::PrepareBitmapHint(gcl::THintInfo& Info) {
+    std::wstring hint = XtViewerHintText(this);
+    Info.HintStr = gcl::WideToAnsi(hint);
+    TXtCustomItem* item = XtItem();
+    gcl::TBitmap* bitmap = XtHintBitmap;
+    if (hint.empty() || !item || !bitmap) return;
+    Info.HintWindowClass = TBitmapHint::StaticClass();
+    Info.HideTimeout = BitmapHintHideTimeout;
+    auto prepareCanvas = [bitmap] {
+        gcl::TCanvas* canvas = bitmap->GetCanvas();
+        if (gcl::Screen) canvas->GetFont()->Assign(gcl::Screen->GetHintFont());
+        canvas->GetFont()->SetColor(gcl::clInfoText);
+        canvas->GetPen()->SetColor(gcl::clBlack);
+        canvas->GetBrush()->SetColor(gcl::clInfoBk);
+        canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csPenValid, gcl::csBrushValid});
+        return canvas;
+    };
+    RECT text{0, 0, 0, 0};
+    DrawTextW(prepareCanvas()->GetHandle(), hint.c_str(), static_cast<int>(hint.size()), &text,
+              DT_CALCRECT | DT_NOPREFIX);
+    bitmap->SetSize(text.right - text.left + 8, text.bottom - text.top + 4);
+    gcl::TCanvas* canvas = prepareCanvas();
+    bool paintDefault = true;
+    item->DoDrawHint(bitmap, hint, paintDefault);
+    if (paintDefault) {
+        canvas = prepareCanvas();
+        canvas->Rectangle(0, 0, bitmap->GetWidth(), bitmap->GetHeight());
+        RECT r{0, 2, bitmap->GetWidth(), bitmap->GetHeight() - 2};
+        SetBkMode(canvas->GetHandle(), TRANSPARENT);
+        DrawTextW(canvas->GetHandle(), hint.c_str(), static_cast<int>(hint.size()), &r, DT_CENTER | DT_NOPREFIX);
+    }
+    Info.HintStr = gcl::WideToAnsi(hint);
+    Info.HintData = bitmap;
+}
+
+void TXtSeparatorItemViewer::Paint(gcl::TCanvas* Canvas, TRect ClientAreaRect, bool IsSelected, bool IsPushed,
+                                   bool UseDisabledShadow) {
+    if (auto* bar = dynamic_cast<TXtToolbar*>(FView->GetWindow()); bar && bar->HidesSeparator(this)) return;
+    TTxSeparatorItemViewer::Paint(Canvas, ClientAreaRect, IsSelected, IsPushed, UseDisabledShadow);
+}
+
 std::wstring TXtItemViewer::GetWideCaptionText() {
     if (TXtCustomItem* item = XtItem()) return DecodeCaption(StripAfterTab(item->GetCaption()));
     return gcl::AnsiToWide(GetCaptionText());

@@ -214,6 +214,10 @@ public:
 
     // The wide caption shown (before a tab), "utf8=" captions decoded.
     std::wstring GetWideCaptionText();
+    // CM_HINTSHOW from the bar: the hint text drawn into the shared hint
+    // bitmap, shown by a bitmap hint window.
+    void Dispatch(gcl::TMessage& Message) override;
+    void PrepareBitmapHint(gcl::THintInfo& Info);
 
 private:
     TXtCustomItem* XtItem() const;
@@ -231,10 +235,13 @@ public:
     bool DoExecute() override { return false; }
 };
 
+// Not painted where its extended toolbar hides it (beside a size grip).
 class TXtSeparatorItemViewer : public TTxSeparatorItemViewer {
     GCL_CLASS(TXtSeparatorItemViewer, TTxSeparatorItemViewer)
 public:
     using TTxSeparatorItemViewer::TTxSeparatorItemViewer;
+    void Paint(gcl::TCanvas* Canvas, TRect ClientAreaRect, bool IsSelected, bool IsPushed,
+               bool UseDisabledShadow) override;
 };
 
 // The text after the first tab of the item's wide caption (when it is not

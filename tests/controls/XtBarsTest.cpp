@@ -287,4 +287,300 @@ TEST_F(XtToolbars, MaxSizeLimitsTheThicknessOfViewers) {
     EXPECT_EQ(Bar->GetView()->Find(item)->BoundsRect.Height(), 18);
 }
 
+// A toolbar whose drag steps the tests call directly.
+class TDragToolbar : public TXtToolbar {
+    GCL_CLASS(TDragToolbar, TXtToolbar)
+public:
+    using TXtToolbar::DragDrop;
+    using TXtToolbar::DragOver;
+
+protected:
+    using TXtToolbar::TXtToolbar;
+};
+
+struct TPaintEvents : gcl::TObject {
+    std::vector<TXtPaintStage> DockStages;
+    bool ClearDefault = false;
+    void DockBackground(gcl::TObject*, TCanvas* Canvas, const TRect& Rect, TXtPaintStage Stage, bool& PaintDefault) {
+        DockStages.push_back(Stage);
+        if (Stage != pstPrePaint) return;
+        Canvas->GetBrush()->SetColor(gcl::clRed);
+        Canvas->FillRect(Rect);
+        if (ClearDefault) PaintDefault = false;
+    }
+    int LabelClicks = 0;
+    void LabelClick(gcl::TObject*) { ++LabelClicks; }
+    std::vector<TBarCustomItem*> Closed;
+    void ClosePopup(gcl::TObject*, TBarCustomItem* Clicked) { Closed.push_back(Clicked); }
+};
+
+TEST_F(XtToolbars, SpacerPushesTheFollowingItemsToTheFarEdgeAndNeverGoesNegative) {
+    MakeBar();
+    AddItem(L"Left");
+    auto* spacer = TXtRightAlignSpacerItem::Create(Form);
+    Bar->GetItems()->Add(spacer);
+    TXtItem* right = AddItem(L"Right");
+    Form->Show();
+    PumpMessages(50);
+    Bar->Resize();
+    EXPECT_GT(spacer->GetCustomWidth(), 100);
+    TRect margins;
+    Bar->GetView()->GetMargins(tbvoHorizontal, margins);
+    EXPECT_EQ(Bar->GetView()->Find(right)->BoundsRect.Right,
+              Dock->GetWidth() - Bar->GetNonClientLength() - margins.Right);
+    EXPECT_EQ(Bar->GetLastAnchorEdge(), Bar->GetView()->Find(right)->BoundsRect.Right);
+
+    // Not enough room: the spacer gets 0, not "natural width".
+    for (int i = 0; i < 8; ++i) AddItem(L"A rather wide button");
+    Bar->Resize();
+    EXPECT_EQ(spacer->GetCustomWidth(), 0);
+}
+
+TEST_F(XtToolbars, ShrinkingDockReanchorsAndGrowingDockDoesNot) {
+    MakeBar();
+    TXtItem* anchored = AddItem(L"Anchored");
+    anchored->SetAnchored(true);
+    Form->Show();
+    PumpMessages(50);
+    Bar->AnchorItems(false);
+    auto* viewer = dynamic_cast<TXtItemViewer*>(Bar->GetView()->Find(anchored));
+    ASSERT_NE(viewer, nullptr);
+    // The origin is the dock's size when the item was first anchored (when
+    // it was added); the dock has followed the form's width since.
+    const int dockWidth = Dock->GetWidth();
+    const int extra = dockWidth - viewer->AnchorOrigin.X;
+    EXPECT_EQ(viewer->AnchorExtra, extra);
+    const int wide = viewer->BoundsRect.Width();
+
+    // The dock follows the form's width.
+    Form->SetWidth(Form->GetWidth() - 30);
+    EXPECT_EQ(Dock->GetPrevWidth(), dockWidth);
+    EXPECT_EQ(viewer->AnchorExtra, extra - 30);
+    EXPECT_EQ(Bar->GetView()->Find(anchored)->BoundsRect.Width(), wide - 30);
+
+    Form->SetWidth(Form->GetWidth() + 60);
+    EXPECT_EQ(Dock->GetWidth(), dockWidth + 30);
+    EXPECT_EQ(viewer->AnchorExtra, extra - 30);
+}
+
+TEST_F(XtToolbars, DroppingAnItemMovesItAndItsOwnPlaceKeepsTheOrder) {
+    Dock = Make<TXtDock>(Form, 0, 0, 400, 30);
+    auto* bar = TDragToolbar::Create(Form);
+    Bar = bar;
+    Bar->SetCurrentDock(Dock);
+    Bar->SetParent(Dock);
+    TXtItem* a = AddItem(L"Alpha");
+    TXtItem* b = AddItem(L"Beta");
+    TXtItem* c = AddItem(L"Gamma");
+    Form->Show();
+    PumpMessages(50);
+    Bar->SetCustomizingCount(1);
+    auto centreOf = [&](TBarCustomItem* item, int dx) {
+        const TRect r = Bar->GetView()->Find(item)->BoundsRect;
+        return TPoint{(r.Left + r.Right) / 2 + dx, (r.Top + r.Bottom) / 2};
+    };
+    auto drop = [&](TBarCustomItem* item, TPoint p) {
+        auto* drag = TXtItemDragObject::Create(Bar, item);
+        bool accept = false;
+        bar->DragOver(drag, p.X, p.Y, gcl::dsDragMove, accept);
+        EXPECT_TRUE(accept);
+        bar->DragDrop(drag, p.X, p.Y);
+        drag->Free();
+    };
+    // On its own right half: the item stays where it is.
+    drop(b, centreOf(b, 3));
+    EXPECT_EQ(Bar->GetItems()->IndexOf(b), 1);
+    EXPECT_TRUE(gcl::IsRectEmpty(Bar->GetDropMarkRect()));
+    // Onto the right half of Gamma: last.
+    drop(a, centreOf(c, 3));
+    EXPECT_EQ(Bar->GetItems()->IndexOf(a), 2);
+    EXPECT_EQ(Bar->GetItems()->IndexOf(b), 0);
+    // Onto the left half of Beta (now first): first.
+    drop(c, centreOf(b, -3));
+    EXPECT_EQ(Bar->GetItems()->IndexOf(c), 0);
+
+    // The drop position: before or after a viewer, a 4-pixel mark across the bar.
+    TRect mark;
+    int index = -1;
+    TBarItemViewer* viewer = nullptr;
+    ASSERT_TRUE(CalcDropPosition(Bar->GetItems(), Bar->GetView(), centreOf(a, 3), mark, index, viewer));
+    EXPECT_EQ(index, 3);
+    EXPECT_EQ(mark.Left, viewer->BoundsRect.Right);
+    EXPECT_EQ(mark.Width(), 4);
+    EXPECT_EQ(mark.Height(), Bar->GetClientHeight());
+    ASSERT_TRUE(CalcTabDropIndex(Bar->GetItems(), Bar->GetView(), centreOf(b, 3), index, viewer, 1));
+    EXPECT_EQ(index, 1);
+    EXPECT_FALSE(CalcDropPosition(Bar->GetItems(), Bar->GetView(), TPoint{-50, -50}, mark, index, viewer));
+}
+
+TEST_F(XtToolbars, DropMarkIsAnIBeam) {
+    TPaintTarget target(10, 20, gcl::clWhite);
+    target.Canvas()->GetBrush()->SetColor(gcl::clBlack);
+    DrawDropMark(target.Canvas(), TRect{2, 0, 8, 20});
+    const TColor black = gcl::clBlack;
+    EXPECT_NE(target.Pixel(2, 0), black);   // rounded corners
+    EXPECT_EQ(target.Pixel(3, 0), black);
+    EXPECT_EQ(target.Pixel(2, 1), black);   // the flanges span the mark
+    EXPECT_EQ(target.Pixel(7, 2), black);
+    EXPECT_NE(target.Pixel(2, 10), black);  // the stem is narrower
+    EXPECT_EQ(target.Pixel(3, 10), black);
+    EXPECT_EQ(target.Pixel(6, 10), black);
+    EXPECT_EQ(target.Pixel(2, 18), black);
+    EXPECT_EQ(target.Pixel(4, 19), black);
+    EXPECT_NE(target.Pixel(8, 10), black);
+    TPaintTarget empty(10, 20, gcl::clWhite);
+    DrawDropMark(empty.Canvas(), TRect{5, 5, 5, 10});
+    EXPECT_EQ(empty.Pixel(5, 7), gcl::clWhite);
+}
+
+TEST_F(XtToolbars, ControlsOnACompoundBarGetItemsOfTheBarsOwner) {
+    MakeBar();
+    Bar->SetCompoundToolbar(true);
+    auto* panel = gcl::TPanel::Create(Form);
+    panel->SetBounds(0, 0, 40, 18);
+    panel->SetParent(Bar);
+    TBarControlItem* item = FindRootControlItem(Bar->GetItems(), panel);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->GetOwner(), Form);
+    EXPECT_EQ(Bar->GetItems()->GetCount(), 1);
+}
+
+TEST_F(XtToolbars, AcceleratorOfALabelFocusesItsControlAndLabelClicksRun) {
+    MakeBar();
+    auto* edit = gcl::TEdit::Create(Form);
+    edit->SetParent(Form);
+    edit->SetBounds(10, 60, 100, 20);
+    auto* label = TXtLabelItem::Create(Form);
+    label->SetCaption(L"&Name:");
+    label->SetControl(edit);
+    TPaintEvents events;
+    label->OnClick = gcl::TNotifyEvent(&events, &TPaintEvents::LabelClick);
+    Bar->GetItems()->Add(label);
+    Form->Show();
+    PumpMessages(50);
+    EXPECT_EQ(Bar->Perform(gcl::CM_DIALOGCHAR, 'x', 0), 0);
+    EXPECT_EQ(Bar->Perform(gcl::CM_DIALOGCHAR, 'n', 0), 1);
+    EXPECT_TRUE(edit->Focused());
+
+    const TRect r = Bar->GetView()->Find(label)->BoundsRect;
+    const LPARAM at = MAKELPARAM((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    Dock->SetAllowDrag(false);   // a press on a label would otherwise move the bar
+    Bar->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Bar->Perform(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(events.LabelClicks, 1);
+}
+
+TEST_F(XtToolbars, DockBackgroundHandlerPaintsUnderTheBar) {
+    MakeBar();
+    AddItem(L"One");
+    TPaintEvents events;
+    Dock->SetOnDrawBackground(TXtDrawEvent(&events, &TPaintEvents::DockBackground));
+    EXPECT_TRUE(Dock->UsingBackground());
+    Form->Show();
+    PumpMessages(50);
+    events.ClearDefault = true;
+    events.DockStages.clear();
+    TPaintTarget target(Bar->GetClientWidth(), Bar->GetClientHeight(), gcl::clWhite);
+    EXPECT_EQ(Bar->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(target.DC()), 0), 1);
+    ASSERT_EQ(events.DockStages.size(), 1u);
+    EXPECT_EQ(target.Pixel(Bar->GetClientWidth() - 2, 2), gcl::clRed);
+}
+
+TEST_F(XtToolbars, DisplayModesChooseBetweenImageAndCaption) {
+    MakeBar();
+    TXtItem* item = AddItem(L"Open");
+    item->SetImageIndex(0);
+    Form->Show();
+    PumpMessages(50);
+    auto* viewer = dynamic_cast<TXtItemViewer*>(Bar->GetView()->Find(item));
+    ASSERT_NE(viewer, nullptr);
+    Bar->SetDisplayMode(tbdmImageOnly);
+    EXPECT_TRUE(viewer->IsImageShown());
+    EXPECT_FALSE(viewer->CaptionShown());
+    Bar->SetDisplayMode(tbdmTextOnly);
+    EXPECT_FALSE(viewer->IsImageShown());
+    EXPECT_TRUE(viewer->CaptionShown());
+}
+
+TEST_F(XtToolbars, BitmapHintCarriesTheShortcut) {
+    MakeBar();
+    TXtItem* open = AddItem(L"Open...");
+    open->SetShortCut(gcl::ShortCut('O', gcl::TShiftState{gcl::ssCtrl}));
+    Form->Show();
+    PumpMessages(50);
+    const bool saved = gcl::Application->GetHintShortCuts();
+    gcl::Application->SetHintShortCuts(true);
+    TBarItemViewer* viewer = Bar->GetView()->Find(open);
+    gcl::THintInfo info;
+    info.CursorPos = TPoint{viewer->BoundsRect.Left + 2, viewer->BoundsRect.Top + 2};
+    Bar->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info));
+    gcl::Application->SetHintShortCuts(saved);
+    EXPECT_EQ(info.HintStr, "Open (Ctrl+O)");
+    EXPECT_EQ(info.HintWindowClass, TBitmapHint::StaticClass());
+    EXPECT_EQ(info.HideTimeout, BitmapHintHideTimeout);
+    ASSERT_EQ(info.HintData, XtHintBitmap);
+    EXPECT_EQ(info.CursorRect, viewer->BoundsRect);
+    gcl::TCanvas* canvas = XtHintBitmap->GetCanvas();
+    canvas->GetFont()->Assign(gcl::Screen->GetHintFont());
+    EXPECT_EQ(XtHintBitmap->GetWidth(), canvas->TextWidth("Open (Ctrl+O)") + 8);
+}
+
+TEST_F(XtToolbars, ToolbarStylePopupIsLaidOutAsAToolbarAndReportsItsClose) {
+    MakeBar();
+    auto* sub = TXtSubmenuItem::Create(Form);
+    sub->SetCaption(L"&More");
+    sub->SetToolbarStylePopup(true);
+    TPaintEvents events;
+    sub->SetOnClosePopup(TXtClosePopupEvent(&events, &TPaintEvents::ClosePopup));
+    auto* inner = TXtItem::Create(Form);
+    inner->SetCaption(L"Inner");
+    sub->Add(inner);
+    Bar->GetItems()->Add(sub);
+    Form->Show();
+    PumpMessages(50);
+    TBarPopupWindow* popup = sub->CreatePopup(nullptr, nullptr, false, false, false, TPoint{100, 100}, tbpaLeft);
+    ASSERT_TRUE(gcl::is<TXtPopupWindow>(popup));
+    ASSERT_TRUE(gcl::is<TXtPopupWindowView>(popup->GetView()));
+    EXPECT_TRUE(popup->GetView()->GetIsToolbar());
+    popup->Free();
+    ASSERT_EQ(events.Closed.size(), 1u);
+    EXPECT_EQ(events.Closed[0], nullptr);
+}
+
+TEST_F(XtToolbars, FloatingBarDrawsItsWideCaptionItself) {
+    MakeBar();
+    AddItem(L"One");
+    Bar->SetCaption(L"\x0391\x03C1\x03C7\x03B5\x03AF\x03BF");
+    Form->Show();
+    PumpMessages(50);
+    Bar->SetFloating(true);
+    PumpMessages(50);
+    ASSERT_TRUE(gcl::is<TXtFloatingWindowParent>(Bar->GetFloatParent()));
+    char text[32] = "x";
+    GetWindowTextA(Bar->GetFloatParent()->GetHandle(), text, sizeof(text));
+    EXPECT_STREQ(text, "");
+}
+
+TEST_F(XtToolbars, ItemCacheFindsAndCopiesEntries) {
+    TXtItemCacheCollection cache;
+    auto* item = TXtItem::Create(Form);
+    item->SetName("OpenItem");
+    EXPECT_EQ(cache.IndexOfItem(nullptr), -1);
+    EXPECT_EQ(cache.AddItem(item, TRect{3, 4, 13, 24}), 0);
+    TXtItemCache* entry = cache.GetItems(0);
+    EXPECT_EQ(entry->GetLeft(), 3);
+    EXPECT_EQ(entry->GetWidth(), 10);
+    EXPECT_EQ(entry->GetHeight(), 20);
+    EXPECT_EQ(cache.IndexOfItem(item), 0);
+    TXtItemCache* copy = cache.Add();
+    copy->Assign(entry);
+    EXPECT_EQ(copy->GetItem(), item);
+    EXPECT_EQ(copy->GetTop(), 4);
+    item->Free();
+    EXPECT_EQ(entry->GetItem(), nullptr);
+    EXPECT_EQ(entry->GetName(), "OpenItem");
+}
+
 } // namespace
+
+GCL_IMPLEMENT_CLASS(TDragToolbar)
