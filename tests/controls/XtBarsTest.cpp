@@ -9,6 +9,8 @@
 #include "controls/XtControls.h"
 #include "controls/XtTestSupport.h"
 #include "gcl/ExtCtrls.h"
+#include "gcl/rtl/Strings.h"
+#include "support/Screenshot.h"
 #include "support/WindowTest.h"
 #include "theming/TxBars.h"
 #include "toolbar/BarHook.h"
@@ -579,6 +581,84 @@ TEST_F(XtToolbars, ItemCacheFindsAndCopiesEntries) {
     item->Free();
     EXPECT_EQ(entry->GetItem(), nullptr);
     EXPECT_EQ(entry->GetName(), "OpenItem");
+}
+
+} // namespace
+
+
+namespace {
+
+// The done-when demo: a menu bar and a toolbar on an extended dock, the
+// theme menu open.
+TEST_F(XtToolbars, DemoMenuBarWithTheThemeMenuOpen) {
+    Form->SetBounds(60, 60, 460, 560);
+    Form->SetCaption("Extended bars");
+    MakeBar();
+    Bar->SetMenuBar(true);
+    Bar->SetCaption(L"Menu");
+    auto* file = TXtSubmenuItem::Create(Form);
+    file->SetCaption(L"&File");
+    auto* themeMenu = TXtSubmenuItem::Create(Form);
+    themeMenu->SetCaption(L"&Theme");
+    auto* themes = TXtThemeGroupItem::Create(Form);
+    themeMenu->Add(themes);
+    themes->Recreate();
+    Bar->GetItems()->Add(file);
+    Bar->GetItems()->Add(themeMenu);
+
+    auto* tools = TXtToolbar::Create(Form);
+    tools->SetCurrentDock(Dock);
+    tools->SetDockRow(1);
+    tools->SetParent(Dock);
+    tools->SetCaption(L"\x0395\x03C1\x03B3\x03B1\x03BB\x03B5\x03AF\x03B1");
+    auto* greek = TXtItem::Create(Form);
+    greek->SetCaption(L"\x0391\x03C1\x03C7\x03B5\x03AF\x03BF");
+    auto* chinese = TXtItem::Create(Form);
+    chinese->SetCaption(L"\x6253\x5F00");
+    chinese->SetHint(L"Open|Opens a list");
+    chinese->SetShortCut(gcl::ShortCut('O', gcl::TShiftState{gcl::ssCtrl}));
+    tools->GetItems()->Add(greek);
+    tools->GetItems()->Add(chinese);
+    Form->Show();
+    PumpMessages(100);
+
+    const bool saved = gcl::Application->GetHintShortCuts();
+    gcl::Application->SetHintShortCuts(true);
+    TBarItemViewer* open = tools->GetView()->Find(chinese);
+    gcl::THintInfo info;
+    info.CursorPos = TPoint{open->BoundsRect.Left + 2, open->BoundsRect.Top + 2};
+    tools->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info));
+    gcl::Application->SetHintShortCuts(saved);
+    EXPECT_EQ(info.HintStr, "Open (Ctrl+O)");
+    ASSERT_EQ(info.HintData, XtHintBitmap);
+    auto* hintWindow = static_cast<TBitmapHint*>(TBitmapHint::Create(nullptr));
+    const TPoint at = tools->ClientToScreen(TPoint{open->BoundsRect.Left, open->BoundsRect.Bottom + 4});
+    hintWindow->ActivateHintData(TRect{at.X, at.Y, at.X + 10, at.Y + 10}, info.HintStr, info.HintData);
+    PumpMessages(100);
+    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_bars_toolbar.bmp"), 20);
+    hintWindow->Free();
+
+    TBarItemViewer* viewer = Bar->GetView()->Find(themeMenu);
+    const TPoint below = Bar->ClientToScreen(TPoint{viewer->BoundsRect.Left, viewer->BoundsRect.Bottom});
+    TBarPopupWindow* popup = themeMenu->CreatePopup(nullptr, nullptr, false, false, false, below, tbpaLeft);
+    ASSERT_TRUE(gcl::is<TXtPopupWindow>(popup));
+    PumpMessages(300);
+    std::vector<TBarCustomItem*> rows;
+    for (int i = 0; i < popup->GetView()->GetViewerCount(); ++i) {
+        TBarCustomItem* item = popup->GetView()->GetViewers(i)->GetItem();
+        if (item->GetGroupIndex() == TXtRadioGroupItem::GeneratedGroupIndex) rows.push_back(item);
+    }
+    ASSERT_EQ(rows.size(), RegisteredThemes().size());
+    EXPECT_EQ(dynamic_cast<TXtCustomItem*>(rows[0])->GetCaption(), L"Default");
+    EXPECT_TRUE(rows[0]->GetChecked());
+    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_bars_theme_menu.bmp"), 20);
+    popup->Free();
+
+    // Choosing an entry switches the theme and moves the check.
+    rows[1]->Click();
+    EXPECT_EQ(CurrentThemeName(), gcl::WideToAnsi(dynamic_cast<TXtCustomItem*>(rows[1])->GetCaption()));
+    EXPECT_TRUE(rows[1]->GetChecked());
+    EXPECT_FALSE(rows[0]->GetChecked());
 }
 
 } // namespace
