@@ -206,9 +206,25 @@ protected:
         Bar->SetCurrentDock(Dock);
         Bar->SetParent(Dock);
     }
-    TXtItem* AddItem(const wchar_t* Caption) {
-        auto* item = TXtItem::Create(Form);
+    // What the bar answers CM_HINTSHOW over Item, with shortcuts in hints.
+    static gcl::THintInfo HintOver(TXtToolbar* ABar, TBarCustomItem* Item) {
+        const bool saved = gcl::Application->GetHintShortCuts();
+        gcl::Application->SetHintShortCuts(true);
+        const TRect r = ABar->GetView()->Find(Item)->BoundsRect;
+        gcl::THintInfo info;
+        info.CursorPos = TPoint{r.Left + 2, r.Top + 2};
+        ABar->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info));
+        gcl::Application->SetHintShortCuts(saved);
+        return info;
+    }
+    template <class T = TXtItem>
+    T* NewItem(const wchar_t* Caption) {
+        auto* item = T::Create(Form);
         item->SetCaption(Caption);
+        return item;
+    }
+    TXtItem* AddItem(const wchar_t* Caption) {
+        TXtItem* item = NewItem(Caption);
         Bar->GetItems()->Add(item);
         return item;
     }
@@ -510,13 +526,8 @@ TEST_F(XtToolbars, BitmapHintCarriesTheShortcut) {
     open->SetShortCut(gcl::ShortCut('O', gcl::TShiftState{gcl::ssCtrl}));
     Form->Show();
     PumpMessages(50);
-    const bool saved = gcl::Application->GetHintShortCuts();
-    gcl::Application->SetHintShortCuts(true);
     TBarItemViewer* viewer = Bar->GetView()->Find(open);
-    gcl::THintInfo info;
-    info.CursorPos = TPoint{viewer->BoundsRect.Left + 2, viewer->BoundsRect.Top + 2};
-    Bar->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info));
-    gcl::Application->SetHintShortCuts(saved);
+    const gcl::THintInfo info = HintOver(Bar, open);
     EXPECT_EQ(info.HintStr, "Open (Ctrl+O)");
     EXPECT_EQ(info.HintWindowClass, TBitmapHint::StaticClass());
     EXPECT_EQ(info.HideTimeout, BitmapHintHideTimeout);
@@ -596,10 +607,8 @@ TEST_F(XtToolbars, DemoMenuBarWithTheThemeMenuOpen) {
     MakeBar();
     Bar->SetMenuBar(true);
     Bar->SetCaption(L"Menu");
-    auto* file = TXtSubmenuItem::Create(Form);
-    file->SetCaption(L"&File");
-    auto* themeMenu = TXtSubmenuItem::Create(Form);
-    themeMenu->SetCaption(L"&Theme");
+    auto* file = NewItem<TXtSubmenuItem>(L"&File");
+    auto* themeMenu = NewItem<TXtSubmenuItem>(L"&Theme");
     auto* themes = TXtThemeGroupItem::Create(Form);
     themeMenu->Add(themes);
     themes->Recreate();
@@ -611,10 +620,8 @@ TEST_F(XtToolbars, DemoMenuBarWithTheThemeMenuOpen) {
     tools->SetDockRow(1);
     tools->SetParent(Dock);
     tools->SetCaption(L"\x0395\x03C1\x03B3\x03B1\x03BB\x03B5\x03AF\x03B1");
-    auto* greek = TXtItem::Create(Form);
-    greek->SetCaption(L"\x0391\x03C1\x03C7\x03B5\x03AF\x03BF");
-    auto* chinese = TXtItem::Create(Form);
-    chinese->SetCaption(L"\x6253\x5F00");
+    TXtItem* greek = NewItem(L"\x0391\x03C1\x03C7\x03B5\x03AF\x03BF");
+    TXtItem* chinese = NewItem(L"\x6253\x5F00");
     chinese->SetHint(L"Open|Opens a list");
     chinese->SetShortCut(gcl::ShortCut('O', gcl::TShiftState{gcl::ssCtrl}));
     tools->GetItems()->Add(greek);
@@ -622,13 +629,8 @@ TEST_F(XtToolbars, DemoMenuBarWithTheThemeMenuOpen) {
     Form->Show();
     PumpMessages(100);
 
-    const bool saved = gcl::Application->GetHintShortCuts();
-    gcl::Application->SetHintShortCuts(true);
     TBarItemViewer* open = tools->GetView()->Find(chinese);
-    gcl::THintInfo info;
-    info.CursorPos = TPoint{open->BoundsRect.Left + 2, open->BoundsRect.Top + 2};
-    tools->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info));
-    gcl::Application->SetHintShortCuts(saved);
+    const gcl::THintInfo info = HintOver(tools, chinese);
     EXPECT_EQ(info.HintStr, "Open (Ctrl+O)");
     ASSERT_EQ(info.HintData, XtHintBitmap);
     auto* hintWindow = static_cast<TBitmapHint*>(TBitmapHint::Create(nullptr));

@@ -322,43 +322,4 @@ TEST_F(XtItems, ThemeGroupListsDefaultFirstAndFollowsTheTheme) {
     EXPECT_EQ(events.ThemeChanges, 2);
 }
 
-TEST_F(XtItems, DemoWindowWithTheThemeMenuOpen) {
-    Form->SetBounds(60, 60, 420, 330);
-    Form->SetCaption("Extended items");
-    auto* bar = MakeToolbar();
-    auto* file = TXtSubmenuItem::Create(Form);
-    file->SetCaption(L"&File");
-    auto* themeMenu = TXtSubmenuItem::Create(Form);
-    themeMenu->SetCaption(L"&Theme");
-    auto* themes = TXtThemeGroupItem::Create(Form);
-    themeMenu->Add(themes);
-    themes->Recreate();
-    auto* greek = TXtItem::Create(Form);
-    greek->SetCaption(L"\x0391\x03C1\x03C7\x03B5\x03AF\x03BF");
-    auto* chinese = TXtItem::Create(Form);
-    chinese->SetCaption(L"\x6253\x5F00");
-    chinese->SetHint(L"Open|Opens a list");
-    chinese->SetShortCut(gcl::ShortCut('O', gcl::TShiftState{gcl::ssCtrl}));
-    for (TBarCustomItem* item : {static_cast<TBarCustomItem*>(file), static_cast<TBarCustomItem*>(themeMenu),
-                                 static_cast<TBarCustomItem*>(greek), static_cast<TBarCustomItem*>(chinese)})
-        bar->GetItems()->Add(item);
-    Form->Show();
-    PumpMessages(100);
-    EXPECT_EQ(XtViewerHintText(bar->GetView()->Find(chinese)), gcl::Application->GetHintShortCuts()
-                                                                    ? L"Open (Ctrl+O)"
-                                                                    : L"Open");
-
-    TBarItemViewer* viewer = bar->GetView()->Find(themeMenu);
-    const TPoint below = bar->ClientToScreen(TPoint{viewer->BoundsRect.Left, viewer->BoundsRect.Bottom});
-    TBarPopupWindow* popup = themeMenu->CreatePopup(nullptr, nullptr, false, false, false, below, tbpaLeft);
-    PumpMessages(300);
-    int themeRows = 0;
-    for (int i = 0; i < popup->GetView()->GetViewerCount(); ++i)
-        if (popup->GetView()->GetViewers(i)->GetItem()->GetGroupIndex() == TXtRadioGroupItem::GeneratedGroupIndex)
-            ++themeRows;
-    EXPECT_EQ(themeRows, static_cast<int>(RegisteredThemes().size()));
-    EXPECT_GT(SaveWindowScreenshot(Form->GetHandle(), "xt_theme_menu.bmp"), 20);
-    popup->Free();
-}
-
 } // namespace
