@@ -460,7 +460,11 @@ void PaintPanelTitleBar(TCanvas* canvas, const TRect& rect, bool active, TColor 
         return;
     }
     auto bar = CopyOfCanvas(canvas, rect.Left, rect.Top, w, h);
+    // Themes paint the caption band over the panel's own colour; the band
+    // of a title bar runs across its top.
+    FillRectColor(CanvasDC(bar->GetCanvas()), TRect{0, 0, w, h}, color);
     TTxPanelCaptionInfo info;
+    info.IsVertical = true;
     info.ViewType = VT_DOCKPANEL | VT_FLOATING;
     info.ClientWidth = w;
     info.ClientHeight = h;

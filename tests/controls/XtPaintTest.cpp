@@ -222,6 +222,11 @@ TEST_F(XtPaint, TitleStripsByTheme) {
     PaintPanelTitleBar(target.Canvas(), whole, false, 0x808080, "Notes");
     EXPECT_EQ(theme->Count("PaintPanelCaptionArea"), 1);
     EXPECT_EQ(theme->Count("ViewBorder"), 1);
+    // What the theme leaves unpainted shows the panel's colour, never the
+    // target's old pixels (a fresh caption bitmap is black).
+    TPaintTarget fresh(200, 24, gcl::clBlack);
+    PaintPanelTitleBar(fresh.Canvas(), whole, true, 0x808080, "Notes");
+    EXPECT_EQ(fresh.Pixel(150, 12), 0x808080);
 }
 
 TEST_F(XtPaint, CaptionAndImageLayout) {
