@@ -5,6 +5,7 @@
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/TextExport.h"
+#include "gcl/rtl/Strings.h"
 
 namespace qelvo {
 
@@ -75,9 +76,10 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     PWidthE->SetValue(StartWidth);
     PrintBar->GetItems()->Add(PWidthE);
     AddLabel("Heading : ");
-    PrintHeadingE = TTxEditItem::Create(this);
-    PrintHeadingE->SetEditWidth(140);
-    PrintHeadingE->SetText(heading);
+    PrintHeadingE = TXtEditItem::Create(this);
+    PrintHeadingE->SetEditWidth(200);
+    PrintHeadingE->SetExtendedAccept(true);
+    PrintHeadingE->SetText(gcl::AnsiToWide(heading));
     PrintBar->GetItems()->Add(PrintHeadingE);
 
     wb = gcl::TWebBrowser::Create(this);
@@ -90,7 +92,7 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     // Nothing may leave a constructor: a template that cannot be read
     // leaves an empty report and says so.
     try {
-        ShowReport(StartWidth, true, true, PrintHeadingE->GetText());
+        ShowReport(StartWidth, true, true, gcl::WideToAnsi(PrintHeadingE->GetText()));
     } catch (const gcl::Exception&) {
         FReport.clear();
         SetStatus(msg::TemplateMissingHead + PrintTemplateFileName());
@@ -100,7 +102,7 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
 
     // Set after the first report, so building the window regenerates nothing.
     PWidthE->OnValueChange = TSEChangeEvent(this, &TPrintF::PWidthEValueChange);
-    PrintHeadingE->OnAcceptText = TBarAcceptTextEvent(this, &TPrintF::PrintHeadingEAcceptText);
+    PrintHeadingE->OnAcceptText = TXtEditAcceptTextEvent(this, &TPrintF::PrintHeadingEAcceptText);
 }
 
 TTxItem* TPrintF::AddButton(gcl::TBasicAction* action) {
@@ -172,7 +174,7 @@ void TPrintF::ShowReport(std::int32_t width, bool notes, bool priorities, const 
 }
 
 void TPrintF::Regenerate() {
-    RegenerateWithHeading(PrintHeadingE->GetText());
+    RegenerateWithHeading(gcl::WideToAnsi(PrintHeadingE->GetText()));
 }
 
 void TPrintF::RegenerateWithHeading(const std::string& heading) {
@@ -192,8 +194,8 @@ void TPrintF::PWidthEValueChange(TTxCustomSpinEditItem*, double) {
     Regenerate();
 }
 
-void TPrintF::PrintHeadingEAcceptText(gcl::TObject*, std::string& newText, bool&) {
-    RegenerateWithHeading(newText);
+void TPrintF::PrintHeadingEAcceptText(gcl::TObject*, std::wstring& newText, bool&) {
+    RegenerateWithHeading(gcl::WideToAnsi(newText));
 }
 
 void TPrintF::PrintAExecute(gcl::TObject*) {

@@ -17,6 +17,7 @@
 #include "gcl/Forms.h"
 #include "gcl/OleCtrls.h"
 #include "controls/XtBars.h"
+#include "controls/XtEditors.h"
 #include "theming/TxBars.h"
 #include "theming/TxExtItems.h"
 #include "theming/TxItems.h"
@@ -52,7 +53,7 @@ public:
     void ExportAsHtmlExecute(gcl::TObject* sender);
     void OptionClick(gcl::TObject* sender);
     void PWidthEValueChange(TTxCustomSpinEditItem* sender, double value);
-    void PrintHeadingEAcceptText(gcl::TObject* sender, std::string& newText, bool& accept);
+    void PrintHeadingEAcceptText(gcl::TObject* sender, std::wstring& newText, bool& accept);
 
     gcl::TWebBrowser* wb = nullptr;
     gcl::TPanel* NoEngineP = nullptr;  // shown in place of a browser without an engine
@@ -66,7 +67,7 @@ public:
     TTxItem* UsePrImg = nullptr;
     TTxItem* UseNotes = nullptr;
     TTxSpinEditItem* PWidthE = nullptr;
-    TTxEditItem* PrintHeadingE = nullptr;
+    TXtEditItem* PrintHeadingE = nullptr;
     gcl::TSaveDialog* sv = nullptr;
 
 protected:

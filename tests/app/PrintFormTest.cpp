@@ -66,7 +66,7 @@ TEST_F(PrintWindow, ShowsTheReportAndSaysWhenNoEngineAnswers) {
     EXPECT_EQ(Expected(670, true, true, "To Do List"), w->GetReport());
     // No two tasks were selected: the report holds (and selects) them all.
     for (const TReportItem& item : List.Items) EXPECT_TRUE(item.Selected);
-    EXPECT_EQ("To Do List", w->PrintHeadingE->GetText());
+    EXPECT_EQ(L"To Do List", w->PrintHeadingE->GetText());
     EXPECT_EQ(670, w->PWidthE->GetIntValue());
     EXPECT_TRUE(w->UsePrImg->GetChecked());
     EXPECT_TRUE(w->UseNotes->GetChecked());
@@ -117,7 +117,7 @@ TEST_F(PrintWindow, EveryOptionRegeneratesTheReport) {
     EXPECT_EQ(2000, w->PWidthE->GetIntValue());
     EXPECT_EQ(Expected(2000, true, false, heading), w->GetReport());
     // Accepting the heading box.
-    std::string text = "Errands <today>";
+    std::wstring text = L"Errands <today>";
     bool accept = true;
     w->PrintHeadingEAcceptText(w->PrintHeadingE, text, accept);
     EXPECT_EQ(Expected(2000, true, false, "Errands <today>"), w->GetReport());
