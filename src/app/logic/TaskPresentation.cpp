@@ -1,6 +1,7 @@
 // Item texts, paint style, grouping, group and item order, numbering.
 #include "app/logic/TaskPresentation.h"
 
+#include <algorithm>
 #include <map>
 
 #include "gcl/rtl/DateTime.h"
@@ -162,11 +163,12 @@ bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b) {
 
 void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
     if (column < 1 || column > 3) return;
-    for (size_t i = 0; i + 1 < items.size(); ++i)
-        for (size_t j = i + 1; j < items.size(); ++j) {
-            const bool after = TaskSortsAfter(column, *items[i], *items[j]);
-            if (ascending ? after : !after) std::swap(items[i], items[j]);
-        }
+    // Stable, so equal items keep the database order; descending is the
+    // ascending order turned round, so a second header click flips the
+    // list exactly.
+    std::stable_sort(items.begin(), items.end(),
+                     [column](const TuTask* a, const TuTask* b) { return TaskSortsAfter(column, *b, *a); });
+    if (!ascending) std::reverse(items.begin(), items.end());
 }
 
 void HeaderClick(int& columnTag, int columnIndex, int& sortColumn, bool& sortAscending) {

@@ -117,9 +117,10 @@ void SortGroups(int mode, std::vector<TTaskGroup>& groups);
 // Whether A sorts after B for a sort column (1 title, 2 tags, 3 due date;
 // other columns compare nothing).
 bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b);
-// The exchange sort of the list: ascending exchanges a pair when the
-// first sorts after the second, descending when it does not (equal items
-// included). Column 0 (no header clicked) leaves the order unchanged.
+// The order of the items for a sort column: ascending by TaskSortsAfter,
+// equal items in their given order; descending is that order reversed
+// (equal items too). Column 0 (no header clicked) leaves the order
+// unchanged. O(n log n).
 void SortItems(int column, bool ascending, std::vector<TuTask*>& items);
 
 // A click on a column header: the column's Tag flips between 1 and 0 (any

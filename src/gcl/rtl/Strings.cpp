@@ -91,7 +91,7 @@ std::string UpperCase(const std::string& s) {
     return r;
 }
 
-int CompareText(const std::string& a, const std::string& b) {
+int CompareText(std::string_view a, std::string_view b) {
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
         int d = static_cast<int>(U(UpperAZ(a[i]))) - static_cast<int>(U(UpperAZ(b[i])));

@@ -47,8 +47,9 @@ std::string TrimRight(const std::string& s);
 // A-Z / a-z only; other bytes are left alone.
 std::string LowerCase(const std::string& s);
 std::string UpperCase(const std::string& s);
-// Byte comparisons with A-Z folded: < 0, 0 or > 0.
-int CompareText(const std::string& a, const std::string& b);
+// Byte comparisons with A-Z folded: < 0, 0 or > 0 (views, so texts of
+// other string types compare without a copy).
+int CompareText(std::string_view a, std::string_view b);
 bool SameText(const std::string& a, const std::string& b);
 // Exact byte comparison: < 0, 0 or > 0.
 int CompareStr(const std::string& a, const std::string& b);

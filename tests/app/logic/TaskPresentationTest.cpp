@@ -2,6 +2,8 @@
 // grouping mode, item order and numbering.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "AppLogicTest.h"
 #include "app/logic/TaskPresentation.h"
 
@@ -143,10 +145,12 @@ TEST(TaskPresentation, ItemOrder) {
     EXPECT_EQ((std::vector<std::string>{"b", "A", "c", "a"}), Titles(Layout(data, gmNone, keys, 0, false).Groups[0].Tasks));
     EXPECT_EQ((std::vector<std::string>{"b", "A", "c", "a"}), Titles(Layout(data, gmNone, keys, 0, true).Groups[0].Tasks));
     EXPECT_EQ((std::vector<std::string>{"A", "a", "b", "c"}), Titles(Layout(data, gmNone, keys, 1, true).Groups[0].Tasks));
-    // Descending exchanges equal items too: "A" and "a" swap.
+    // Descending is ascending turned round, equal items too: "A" and "a"
+    // swap.
     EXPECT_EQ((std::vector<std::string>{"c", "b", "a", "A"}), Titles(Layout(data, gmNone, keys, 1, false).Groups[0].Tasks));
     EXPECT_EQ((std::vector<std::string>{"A", "c", "b", "a"}), Titles(Layout(data, gmNone, keys, 2, true).Groups[0].Tasks));
-    EXPECT_EQ((std::vector<std::string>{"A", "a", "c", "b"}), Titles(Layout(data, gmNone, keys, 3, true).Groups[0].Tasks));
+    // Equal dates keep the database order ascending.
+    EXPECT_EQ((std::vector<std::string>{"A", "a", "b", "c"}), Titles(Layout(data, gmNone, keys, 3, true).Groups[0].Tasks));
     EXPECT_EQ((std::vector<std::string>{"c", "b", "a", "A"}), Titles(Layout(data, gmNone, keys, 3, false).Groups[0].Tasks));
 
     // Within groups when grouped; numbering runs across the groups.
@@ -166,6 +170,40 @@ TEST(TaskPresentation, ItemOrder) {
     EXPECT_EQ((std::vector<std::string>{"1. A", "2. a", "3. b", "4. c", "5. y", "6. z"}), captions);
     EXPECT_EQ("M", list.Items[5].GroupCaption);
     EXPECT_EQ("7. x", NumberedCaption(6, "x"));
+}
+
+TEST(TaskPresentation, SortIsOrderedAndStableOnLargeLists) {
+    // Many tasks with few distinct keys: the order must hold for every
+    // column, equal items must keep their database order ascending, and
+    // descending must be the exact reverse.
+    TuData data;
+    const char* titles[] = {"delta", "Alpha", "charlie", "alpha", "Bravo", "echo"};
+    for (int i = 0; i < 3000; ++i)
+        test::AddTask(data, std::string(titles[(i * 7) % 6]) + (i % 2 ? "" : " "), "L",
+                      i % 3 ? "t1" : "T0", Today + (i * 13) % 5, 1);
+    std::vector<TuTask*> base;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) base.push_back(data.Tasks->GetTask(i));
+    auto position = [&](const TuTask* t) { return std::find(base.begin(), base.end(), t) - base.begin(); };
+    for (int column = 1; column <= 3; ++column) {
+        std::vector<TuTask*> up = base;
+        SortItems(column, true, up);
+        ASSERT_EQ(base.size(), up.size());
+        for (size_t i = 0; i + 1 < up.size(); ++i) {
+            ASSERT_FALSE(TaskSortsAfter(column, *up[i], *up[i + 1])) << column << " at " << i;
+            if (!TaskSortsAfter(column, *up[i + 1], *up[i])) {
+                ASSERT_LT(position(up[i]), position(up[i + 1])) << column << " at " << i;
+            }
+        }
+        std::vector<TuTask*> down = base;
+        SortItems(column, false, down);
+        std::reverse(down.begin(), down.end());
+        EXPECT_EQ(up, down) << column;
+    }
+    // Column 0 and unknown columns leave the order alone.
+    std::vector<TuTask*> same = base;
+    SortItems(0, true, same);
+    SortItems(4, false, same);
+    EXPECT_EQ(base, same);
 }
 
 TEST(TaskPresentation, HeaderClicksAndGroupingActions) {
