@@ -4,7 +4,9 @@
 // (MainTaskList.cpp) and the bars and panels around it (MainPanels.cpp).
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "components/KitRichEdit.h"
 #include "components/KitTrayIcon.h"
@@ -12,8 +14,10 @@
 #include "controls/XtControls.h"
 #include "controls/XtDkPanels.h"
 #include "controls/XtItem.h"
+#include "controls/XtTabs.h"
 #include "gcl/ActnList.h"
 #include "gcl/AppEvnts.h"
+#include "gcl/ComCtrls.h"
 #include "gcl/Dialogs.h"
 #include "gcl/Forms.h"
 #include "gcl/ImgList.h"
@@ -22,9 +26,17 @@
 #include "listview/GvListview.h"
 #include "theming/TxBars.h"
 #include "theming/TxDockPanels.h"
+#include "theming/TxcImageListCombo.h"
 #include "unicode/UniActnList.h"
+#include "unicode/UniCheckLst.h"
+#include "unicode/UniComCtrls.h"
 #include "app/logic/LayoutSettings.h"
+#include "app/logic/FilterBar.h"
+#include "app/logic/ListsTree.h"
 #include "app/logic/MainShell.h"
+#include "app/logic/Notes.h"
+#include "app/logic/QuickEntry.h"
+#include "app/logic/TaskCommands.h"
 #include "app/logic/TaskPresentation.h"
 #include "app/OptionsForm.h"
 #include "app/MainStickies.h"
@@ -34,6 +46,9 @@ namespace qelvo {
 // The actions of the main window. Every command is an action with a
 // caption and a shortcut; menus, toolbars and popup menus show them.
 using TMainAction = TUniAction;
+// The edits and the tag check list of the bars and panels.
+using TQuickEdit = gcl::TEdit;
+using TQuickCheckList = TUniCheckListBox;
 
 class TMainForm : public gcl::TForm, public IOptionsTarget {
     GCL_CLASS(TMainForm, gcl::TForm)
@@ -171,6 +186,11 @@ public:
     // The task list (MainTaskList.cpp)
     // ======================================================================
     TGvListview* List = nullptr;
+    TXtPopupMenu* ListRightMenu = nullptr;    // the list's context menu
+    TXtPopupMenu* PriorityMenu = nullptr;     // "High", "Normal", "Low"
+    TXtPopupMenu* FolderSelMenu = nullptr;    // "Move To List": one item per list, made when it opens
+    TXtSubmenuItem* PriorityMenu2 = nullptr;  // the context menu's submenus showing those two
+    TXtSubmenuItem* FolderSelMenu2 = nullptr;
     TMainAction* DelTaskA = nullptr;
     TMainAction* EditTitleA = nullptr;
     TMainAction* EditTagsA = nullptr;
@@ -182,15 +202,96 @@ public:
     TMainAction* PriorityGroupA = nullptr;
     TMainAction* TagsGroupA = nullptr;
     TMainAction* CountItemsM = nullptr;
+    // The sort column: 0 until a header is clicked, then its index + 1.
+    int SortColumn = 0;
+    bool SortAscending = false;
+
     // Makes the task list and its popup menus, binds the handlers of its
     // actions.
     void CreateTaskList();
-    // Rebuilds the list from the database and the filter state.
+    // Rebuilds the list from the database and the filter state (a note
+    // being edited is written back first).
     void RefreshTaskList() override;
+    // Before the tasks of the database are freed or replaced (a load, a
+    // cleared database, a deleted list): the note being edited is written
+    // back and forgotten and the list lets go of every task.
+    void ReleaseTaskReferences();
+    // One item for a task at the end of the list (none for an untitled one).
+    void AddTaskItem(TuTask* Task);
+    // A task from quick-entry text, added to Data and shown.
+    TuTask* AddTask(const std::string& Text, const TFolderRef& Folder, TuData& Data);
+    void SortGroups(int Mode);
+    void SortItems(int Column, bool Ascending);
+    void NumberItems();
+    // What the bars and panels say the list should show, and how.
+    TFilterBarState FilterBarState() const;
+    TTaskListState TaskListState() const;
+    // The tasks of the selected items, the first selected first.
+    std::vector<TuTask*> SelectedTasks() const;
+    TuTask* FirstSelectedTask() const;
+
+    // List-view events.
+    void ListItemInitialize(TCustomGvListview* Sender, TGvItem* Item);
+    void ListItemCheckChange(TCustomGvListview* Sender, TGvItem* Item);
+    void ListItemPaintText(TCustomGvListview* Sender, TGvItem* Item, int Position, gcl::TCanvas* ACanvas);
+    void ListAutoGroupGetKey(TCustomGvListview* Sender, TGvItem* Item, int ColumnIndex, TGvGroups* Groups,
+                             uint32_t& Key);
+    void ListAutoSortGroupCreate(TCustomGvListview* Sender, TGvItem* Item, int ColumnIndex, TGvGroups* Groups,
+                                 TGvGroup*& Group, bool& DoDefaultAction);
+    void ListGroupInitialize(TCustomGvListview* Sender, TGvGroup* Group);
+    void ListGroupPaintText(TCustomGvListview* Sender, TGvGroup* Group, gcl::TCanvas* ACanvas);
+    void ListGroupClick(TCustomGvListview* Sender, TGvGroup* Group, TCommonKeyStates KeyStates,
+                        TGvGroupHitTestInfoSet HitTest);
+    void ListColumnClick(TCustomGvListview* Sender, TCommonMouseButton Button, TGvColumn* const& Column);
+    void ListKeyAction(TCustomGvListview* Sender, uint16_t& CharCode, gcl::TShiftState& Shift, bool& DoDefault);
+    void ListItemDblClick(TCustomGvListview* Sender, TCommonMouseButton Button, gcl::TPoint MousePos,
+                          TGvHitInfoItem HitInfo);
+    void ListItemEditBegin(TCustomGvListview* Sender, TGvItem* Item, int& Column, bool& Allow);
+    void ListItemGetEditCaption(TCustomGvListview* Sender, TGvItem* Item, TGvColumn* Column, std::wstring& Caption);
+    void ListItemEdited(TCustomGvListview* Sender, TGvItem* Item, gcl::TVariant& NewValue, bool& Accept);
+    void ListItemEditEnd(TCustomGvListview* Sender, TGvItem* Item);
+    void ListItemSelectionChanged(TCustomGvListview* Sender, TGvItem* Item);
+    void ListMouseMove(gcl::TObject* Sender, gcl::TShiftState Shift, int X, int Y);
+    void ListMouseUp(gcl::TObject* Sender, gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y);
+    void ListDragOver(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y, gcl::TDragState State, bool& Accept);
+    void ListDragDrop(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y);
+    void ListEnter(gcl::TObject* Sender);
+    void ListExit(gcl::TObject* Sender);
+    void ListRightMenuPopup(TBarCustomItem* Sender, bool FromLink);
+    // Actions and menus.
+    void DateGroupAExecute(gcl::TObject* Sender);
+    void CountItemsMExecute(gcl::TObject* Sender);
+    void DelTaskAExecute(gcl::TObject* Sender);
+    void EditTitleAExecute(gcl::TObject* Sender);
+    void EditTagsAExecute(gcl::TObject* Sender);
+    void EditDueDateAExecute(gcl::TObject* Sender);
+    void EditFolderAExecute(gcl::TObject* Sender);
+    void QDateSelOkAExecute(gcl::TObject* Sender);
+    void QTagsSelOkAExecute(gcl::TObject* Sender);
+    void TxItem33Click(gcl::TObject* Sender);
+    void FolderSelMenuPopup(TBarCustomItem* Sender, bool FromLink);
+    void FolderSelMenuItemClick(gcl::TObject* Sender);
+    // The hot zone under a point of the list (client coordinates).
+    THotZone ListHotZoneAt(int X, int Y) const;
 
     // ======================================================================
     // The quick-entry bar (MainPanels.cpp)
     // ======================================================================
+    TXtToolbar* TopPanel = nullptr;
+    TXtItem* tBtn1 = nullptr;                 // switches the mode ("Find" / "Add ")
+    TXtSubmenuItem* tBtn2 = nullptr;          // the mode and its menu ("Add:" / "Find:")
+    TQuickEdit* TopEdit = nullptr;
+    TXtPopupMenu* TopAddMenu = nullptr;
+    TXtPopupMenu* TopFindMenu = nullptr;
+    TXtPopupMenu* AddItemFolderMenu = nullptr;  // the lists to add a task to, made when it opens
+    TXtPanel* QuickDatePanel = nullptr;
+    TXtCheckBox* QCheckDate = nullptr;
+    gcl::TDateTimePicker* QuickDate = nullptr;
+    TXtButton* QuickDatePanelOk = nullptr;
+    TXtPanel* QuickTagsPanel = nullptr;
+    TQuickEdit* QuickEditTags = nullptr;
+    TQuickCheckList* QuickTagsList = nullptr;
+    TXtButton* QuickTagsPanelOk = nullptr;
     TMainAction* SetDueDateA = nullptr;
     TMainAction* SetTagsA = nullptr;
     TMainAction* QDateOkA = nullptr;
@@ -207,11 +308,57 @@ public:
     // Restores the application's window and puts the caret in the
     // quick-entry edit (the hot key's and the tray's way back).
     void FocusTopEdit();
+    std::string TopEditText() const;
+    void SetTopEditText(const std::string& Text);
+    std::string QuickEditTagsText() const;
+    void SetQuickEditTagsText(const std::string& Text);
+    // The bar is in Find mode (tBtn2 shows the Find image).
+    bool InFindMode() const;
+    // Shows a floating panel at a point of the form's client area, kept
+    // inside it.
+    void ShowPanel(gcl::TControl* Panel, gcl::TPoint Point);
+    // Opens the date (tags) panel at a point with its button bound to
+    // OkAction (the quick-entry or the selection action).
+    void OpenDatePanel(gcl::TPoint At, TMainAction* OkAction, double Date, bool DropDown);
+    void OpenTagsPanel(gcl::TPoint At, TMainAction* OkAction, const std::string& Tags, bool EditFirst);
+    void tBtn1Click(gcl::TObject* Sender);
+    void TopEditEnter(gcl::TObject* Sender);
+    void TopEditKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void TopEditKeyPress(gcl::TObject* Sender, char& Key);
+    void TopEditChange(gcl::TObject* Sender);
+    void TopPanelResize(gcl::TObject* Sender);
+    void AddItemAExecute(gcl::TObject* Sender);
+    void AddItemFolderMenuPopup(TBarCustomItem* Sender, bool FromLink);
+    void AddItemFolderMenuClick(gcl::TObject* Sender);
+    void ClearTopEditAExecute(gcl::TObject* Sender);
+    void NewTaskMExecute(gcl::TObject* Sender);
+    void FindMExecute(gcl::TObject* Sender);
+    void TxItem24Click(gcl::TObject* Sender);
+    void SetDueDateAExecute(gcl::TObject* Sender);
+    void QDateOkAExecute(gcl::TObject* Sender);
+    void QuickDateExit(gcl::TObject* Sender);
+    void QuickDateKeyPress(gcl::TObject* Sender, char& Key);
+    void QuickDateKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void QCheckDateClick(gcl::TObject* Sender);
+    void SetTagsAExecute(gcl::TObject* Sender);
+    void QTagsOkAExecute(gcl::TObject* Sender);
+    void QuickEditTagsChange(gcl::TObject* Sender);
+    void QuickEditTagsKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void QuickEditTagsKeyPress(gcl::TObject* Sender, char& Key);
+    void QuickEditTagsExit(gcl::TObject* Sender);
+    void QuickTagsListClickCheck(gcl::TObject* Sender);
+    void QuickTagsListKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void QuickTagsListKeyPress(gcl::TObject* Sender, char& Key);
+    void QuickTagsListExit(gcl::TObject* Sender);
 
     // ======================================================================
     // The filter bar (MainPanels.cpp)
     // ======================================================================
     TXtToolbar* FiltersPanel = nullptr;
+    TXtSubmenuItem* FFolders = nullptr;       // the list menu; its caption is the list and tag filter
+    TXtItem* FDone = nullptr;
+    TXtSubmenuItem* FPriority = nullptr;      // Tag: -1 all, 0 low, 1 normal, 2 high
+    TXtSubmenuItem* FDueDate = nullptr;       // caption: the due-date choice
     TMainAction* HideDoneA = nullptr;
     TMainAction* FDate0A = nullptr;
     TMainAction* FDate1A = nullptr;
@@ -234,11 +381,35 @@ public:
     // Makes the filter toolbar (in TopDock), binds the handlers of its
     // actions.
     void CreateFilterBar();
+    // Fills the six conditions of a new filter from the bars and panels.
+    void BuildFilter(TFilterSystem& Filter);
+    // The sixteen due-date actions share this handler; each action's Tag
+    // is its TDueChoice.
+    void FDateAExecute(gcl::TObject* Sender);
+    void TxItem4Click(gcl::TObject* Sender);
+    void FPriorityAExecute(gcl::TObject* Sender);
+    void HideDoneAExecute(gcl::TObject* Sender);
+    void FFolders2Popup(TBarCustomItem* Sender, bool FromLink);
+    void FFoldersItemClick(gcl::TObject* Sender);
+    void FFolderAExecute(gcl::TObject* Sender);
 
     // ======================================================================
     // The lists and tags panel (MainPanels.cpp)
     // ======================================================================
     TXtDockablePanel* OrgPanel = nullptr;
+    TXtTabItem* FoldersTab = nullptr;         // "Todo Lists"
+    TXtTabItem* TagsTab = nullptr;            // "Tags"
+    TUniTreeView* FoldersList = nullptr;
+    TXtPanel* XtPanel1 = nullptr;
+    TXtLabel* NewFTLbl = nullptr;             // "< New List >" / "< New tag >"
+    TQuickEdit* FolderTextE = nullptr;
+    TTxcImageListCombo* FolderImgE = nullptr;
+    TXtPanel* FolderIconPanel = nullptr;
+    TTxcImageListCombo* FolderEditIcon = nullptr;
+    TXtPopupMenu* OrgRightMenu = nullptr;
+    TXtItem* ChangeFIcon = nullptr;
+    // True while a node's label is edited in place.
+    bool TreeEditing = false;
     TMainAction* NewListTagM = nullptr;
     TMainAction* FolderIconOkA = nullptr;
     TMainAction* EditFolderIconA = nullptr;
@@ -256,11 +427,52 @@ public:
     // Before a save: the tree of the selected tab written back into
     // Database.
     void StoreSideTree();
+    // The lists tab is the selected one.
+    bool ListsTabShown() const;
+    void BuildListsTree(const gcl::TStrings& Folders);
+    void BuildTagsTree(const gcl::TStrings& Tags);
+    void StoreListsFromTree(gcl::TStrings& Folders);
+    void StoreTagsFromTree(gcl::TStrings& Tags);
+    void RestoreTreeSelection(bool ListsMode);
+    // Adds a task's new tags to the database (the tags tree follows); True
+    // when any was added.
+    bool RegisterTaskTags(const std::string& Tags);
+    void FoldersTabClick(gcl::TObject* Sender);
+    void TagsTabClick(gcl::TObject* Sender);
+    void FoldersList2Change(gcl::TObject* Sender, gcl::TTreeNode* Node);
+    void FoldersList2KeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void FoldersList2KeyPress(gcl::TObject* Sender, char& Key);
+    void FoldersList2DblClick(gcl::TObject* Sender);
+    void FoldersList2MouseUp(gcl::TObject* Sender, gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y);
+    void FoldersList2Click(gcl::TObject* Sender);
+    void FoldersList2Enter(gcl::TObject* Sender);
+    void FoldersList2Exit(gcl::TObject* Sender);
+    void FoldersListEditing(gcl::TObject* Sender, gcl::TTreeNode* Node, bool& AllowEdit);
+    void FoldersListEdited(gcl::TObject* Sender, TUniTreeNode* Node, std::wstring& S);
+    void FoldersList2DragOver(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y, gcl::TDragState State,
+                              bool& Accept);
+    void FoldersList2DragDrop(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y);
+    void NewFTLblClick(gcl::TObject* Sender);
+    void NewListTagMExecute(gcl::TObject* Sender);
+    void FolderTextEKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void FolderTextEKeyPress(gcl::TObject* Sender, char& Key);
+    void FolderImgEKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void FolderImgEExit(gcl::TObject* Sender);
+    void EditAExecute(gcl::TObject* Sender);
+    void DelAExecute(gcl::TObject* Sender);
+    void MoveUpAExecute(gcl::TObject* Sender);
+    void MoveDownAExecute(gcl::TObject* Sender);
+    void EditFolderIconAExecute(gcl::TObject* Sender);
+    void FolderIconOkAExecute(gcl::TObject* Sender);
+    void FolderEditIconKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void FolderEditIconExit(gcl::TObject* Sender);
+    void OrgRightMenuPopup(TBarCustomItem* Sender, bool FromLink);
 
     // ======================================================================
     // The note panel (MainPanels.cpp)
     // ======================================================================
     TXtDockablePanel* NoteEdit = nullptr;
+    TKitRichEdit* RichEdit1 = nullptr;
     TMainAction* EditNoteA = nullptr;
     TMainAction* MinRestoreNoteA = nullptr;
     // Makes the note panel (in NoteDock) with its editor, binds the
@@ -269,8 +481,15 @@ public:
     // Writes a note being edited back to the task it belongs to (before a
     // save, a refresh, closing or exiting).
     void CommitNote();
+    // The note panel shows Task's note (none: cleared, caption "Note").
+    void ShowNote(TuTask* Task);
     // The note editor's font size.
     void SetNoteFontSize(int Size) override;
+    void RichEdit1Exit(gcl::TObject* Sender);
+    void RichEdit1KeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
+    void RichEdit1URLClick(gcl::TObject* Sender, const std::string& URLText, gcl::TMouseButton Button);
+    void EditNoteAExecute(gcl::TObject* Sender);
+    void MinRestoreNoteAExecute(gcl::TObject* Sender);
 
     // ======================================================================
 
@@ -311,6 +530,50 @@ private:
     // ignored) and remembers the selected one.
     void ClickThemeItem(int Index);
     void ApplyColumns(const std::vector<TColumnLayout>& Columns);
+
+    // ---- The task list (MainTaskList.cpp)
+    void FillTaskList();
+    void FillTaskItem(TGvItem* Item, const TuTask& Task);
+    // A command on the selection: the list has the focus and a selection.
+    bool ListCommandAllowed() const;
+    // Where the date or tags panel opens for the selection: the left edge
+    // of the column, the bottom of the first selected item (form client).
+    gcl::TPoint SelectionPanelPoint(int ColumnIndex);
+    void OpenDueDatePanelForSelection(gcl::TPoint At, bool FromMouse);
+    void OpenTagsPanelForSelection(gcl::TPoint At);
+    TGroupKeys FGroupKeys;
+    // Tasks taken out of the database that the list still showed; freed
+    // by the next refresh.
+    std::vector<std::unique_ptr<TuTask>> FDeletedTasks;
+    // Set while the list is rebuilt: selection events say nothing then.
+    bool FRefreshing = false;
+
+    // ---- The bars and panels (MainPanels.cpp)
+    void ClearAndFocusTopEdit();
+    // The panel's button runs Action (and its click handler is Action's).
+    void BindPanelButton(TXtButton* Button, TMainAction* Action);
+    gcl::TPoint QuickEntryPanelPoint();
+    bool DatePanelInQuickEntryMode() const;
+    bool TagsPanelInQuickEntryMode() const;
+    void QuickPanelEscape(bool Tags);
+    void QuickTagsKey(uint16_t& Key);
+    TCheckListModel QuickTagsModel() const;
+    void FillQuickTagsList();
+    void ApplyPriorityFilter(int Tag);
+    void UpdateFilterCaption();
+    TListsTreeModel TreeModel();
+    void ShowTreeModel(const TListsTreeModel& Model);
+    void SelectTreeNodeOnly(int Index);
+    void TagsAdded();
+    void HideTreeEditors();
+    void MoveNode(bool Up);
+    void AddTreeNodeFromEditor(bool KeepOpen);
+    void HideFolderIconPanel();
+    std::string NoteText() const;
+    // Set while the tree is filled or changed in code: its selection
+    // handler does nothing then.
+    bool FTreeUpdating = false;
+    TNoteEditor FNoteEditor;
 
     unsigned short FHotKeyId = 0;
     int FThemeIndex = DefaultThemeIndex;

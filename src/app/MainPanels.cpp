@@ -1,53 +1,1300 @@
 // The bars and panels around the task list: the quick-entry bar with its
-// date and tags panels, the filter bar, the lists-and-tags panel and the
-// note panel.
+// date and tags panels, the filter bar, the lists-and-tags panel with its
+// tree and editors, and the note panel.
 #include "app/Main.h"
+
+#include "app/logic/AppMessages.h"
+#include "app/logic/Options.h"
+#include "app/logic/TaskCommands.h"
+#include "data/uDataMan.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Scopes.h"
+#include "gcl/rtl/Strings.h"
+#include "gcl/rtl/SysInfo.h"
 
 namespace qelvo {
 
-// ---- Quick-entry bar -------------------------------------------------------------------
+namespace {
 
-void TMainForm::CreateQuickEntryBar() {}
 
-void TMainForm::FocusTopEdit() {}
-
-// ---- Filter bar ------------------------------------------------------------------------------
-
-void TMainForm::CreateFilterBar() {
-    FiltersPanel = TXtToolbar::Create(this);
-    FiltersPanel->SetName("FiltersPanel");
-    FiltersPanel->SetDockRow(3);
-    FiltersPanel->SetParent(TopDock);
-    TXtLabelItem* label = TXtLabelItem::Create(this);
-    label->SetCaption(L"Filters :");
-    FiltersPanel->GetItems()->Add(label);
+TXtItem* AddActionItem(gcl::TComponent* owner, TBarCustomItem* parent, gcl::TBasicAction* action) {
+    TXtItem* item = TXtItem::Create(owner);
+    item->SetAction(action);
+    parent->Add(item);
+    return item;
 }
 
-// ---- Lists and tags panel ----------------------------------------------------------------
+TXtItem* AddClickItem(gcl::TComponent* owner, TBarCustomItem* parent, const char* caption, intptr_t tag,
+                      gcl::TNotifyEvent onClick) {
+    TXtItem* item = TXtItem::Create(owner);
+    item->SetCaption(gcl::AnsiToWide(caption));
+    item->SetTag(tag);
+    item->SetOnClick(onClick);
+    parent->Add(item);
+    return item;
+}
+
+void AddSeparator(gcl::TComponent* owner, TBarCustomItem* parent) { parent->Add(TXtSeparatorItem::Create(owner)); }
+
+void SetItalic(TTxCustomItem* item, bool on) { item->GetFontSettings()->SetItalic(on ? tsTrue : tsFalse); }
+
+// An edit's 8-bit text (the program's texts are 8-bit), and the caret at
+// its end.
+std::string EditText(gcl::TCustomEdit* edit) { return edit ? edit->gcl::TCustomEdit::GetText() : std::string(); }
+void SetEditText(gcl::TCustomEdit* edit, const std::string& text) {
+    if (edit) edit->gcl::TCustomEdit::SetText(text);
+}
+void CaretToEnd(gcl::TCustomEdit* edit) {
+    edit->SetSelStart(static_cast<int>(EditText(edit).size()));
+    edit->SetSelLength(0);
+}
+
+void FocusIfPossible(gcl::TWinControl* control) {
+    if (control && control->CanFocus()) control->SetFocus();
+}
+
+gcl::TFont* ArialFont(gcl::TControl* control, int pixels) {
+    gcl::TFont* font = control->GetFont();
+    font->SetName("Arial");
+    font->SetHeight(-pixels);
+    return font;
+}
+
+} // namespace
+
+// ======================================================================================
+// The quick-entry bar
+// ======================================================================================
+
+void TMainForm::CreateQuickEntryBar() {
+    using E = gcl::TNotifyEvent;
+    TopPanel = TXtToolbar::Create(this);
+    TopPanel->SetName("TopPanel");
+    TopPanel->SetImages(Others16);
+    TopPanel->SetDockRow(1);
+    TopPanel->SetParent(TopDock);
+    TopPanel->OnResize = E(this, &TMainForm::TopPanelResize);
+
+    // The popup menus of the two modes and the lists menu of Add.
+    TopAddMenu = TXtPopupMenu::Create(this);
+    TopAddMenu->SetName("TopAddMenu");
+    TopAddMenu->SetImages(Others16);
+    TBarCustomItem* addRoot = TopAddMenu->GetItems();
+    AddActionItem(this, addRoot, SetDueDateA);
+    AddActionItem(this, addRoot, SetTagsA);
+    TXtSubmenuItem* priority = TXtSubmenuItem::Create(this);
+    priority->SetCaption(gcl::AnsiToWide("Priority"));
+    addRoot->Add(priority);
+    AddClickItem(this, priority, "High", 1, E(this, &TMainForm::TxItem24Click));
+    AddClickItem(this, priority, "Normal", 0, E(this, &TMainForm::TxItem24Click));
+    AddClickItem(this, priority, "Low", 2, E(this, &TMainForm::TxItem24Click));
+    AddSeparator(this, addRoot);
+    AddActionItem(this, addRoot, ClearTopEditA);
+    AddActionItem(this, addRoot, AddItemA);
+    TopFindMenu = TXtPopupMenu::Create(this);
+    TopFindMenu->SetName("TopFindMenu");
+    TopFindMenu->SetImages(Others16);
+    AddActionItem(this, TopFindMenu->GetItems(), ClearTopEditA);
+    AddSeparator(this, TopFindMenu->GetItems());
+    TXtItem* find = TXtItem::Create(this);
+    find->SetCaption(gcl::AnsiToWide("Find"));
+    TopFindMenu->GetItems()->Add(find);
+    AddItemFolderMenu = TXtPopupMenu::Create(this);
+    AddItemFolderMenu->SetName("AddItemFolderMenu");
+    AddItemFolderMenu->GetItems()->SetOnPopup(TBarPopupEvent(this, &TMainForm::AddItemFolderMenuPopup));
+
+    const TQuickModeLook look = QuickModeLook(TQuickMode::Add);
+    tBtn1 = TXtItem::Create(this);
+    tBtn1->SetName("tBtn1");
+    tBtn1->SetCaption((gcl::AnsiToWide(look.SwitchCaption)));
+    tBtn1->SetImageIndex(look.SwitchImage);
+    tBtn1->SetOnClick(E(this, &TMainForm::tBtn1Click));
+    TopPanel->GetItems()->Add(tBtn1);
+    tBtn2 = TXtSubmenuItem::Create(this);
+    tBtn2->SetName("tBtn2");
+    tBtn2->SetCaption((gcl::AnsiToWide(look.ModeCaption)));
+    tBtn2->SetImageIndex(look.ModeImage);
+    tBtn2->SetOptions(TBarItemOptions{tboDropdownArrow});
+    tBtn2->SetLinkSubitems(addRoot);
+    TopPanel->GetItems()->Add(tBtn2);
+
+    TopEdit = TQuickEdit::Create(this);
+    TopEdit->SetName("TopEdit");
+    ArialFont(TopEdit, 15);
+    TopEdit->SetWidth(400);
+    TopEdit->SetParent(TopPanel);
+    SetEditText(TopEdit, NewTaskPlaceholder);
+    TopEdit->OnEnter = E(this, &TMainForm::TopEditEnter);
+    TopEdit->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::TopEditKeyDown);
+    TopEdit->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::TopEditKeyPress);
+    TopEdit->OnChange = E(this, &TMainForm::TopEditChange);
+
+    SetDueDateA->SetOnExecute(E(this, &TMainForm::SetDueDateAExecute));
+    SetTagsA->SetOnExecute(E(this, &TMainForm::SetTagsAExecute));
+    QDateOkA->SetOnExecute(E(this, &TMainForm::QDateOkAExecute));
+    QTagsOkA->SetOnExecute(E(this, &TMainForm::QTagsOkAExecute));
+    ClearTopEditA->SetOnExecute(E(this, &TMainForm::ClearTopEditAExecute));
+    AddItemA->SetOnExecute(E(this, &TMainForm::AddItemAExecute));
+    FindM->SetOnExecute(E(this, &TMainForm::FindMExecute));
+    NewTaskM->SetOnExecute(E(this, &TMainForm::NewTaskMExecute));
+
+    // The quick date panel.
+    QuickDatePanel = TXtPanel::Create(this);
+    QuickDatePanel->SetName("QuickDatePanel");
+    QuickDatePanel->SetVisible(false);
+    QuickDatePanel->SetBounds(0, 0, 230, 74);
+    QuickDatePanel->SetParent(this);
+    QCheckDate = TXtCheckBox::Create(this);
+    QCheckDate->SetName("QCheckDate");
+    QCheckDate->SetBounds(8, 10, 20, 20);
+    QCheckDate->SetParent(QuickDatePanel);
+    QCheckDate->OnClick = E(this, &TMainForm::QCheckDateClick);
+    QuickDate = gcl::TDateTimePicker::Create(this);
+    QuickDate->SetName("QuickDate");
+    ArialFont(QuickDate, 15);
+    QuickDate->SetBounds(32, 6, 190, 26);
+    QuickDate->SetParent(QuickDatePanel);
+    QuickDate->OnExit = E(this, &TMainForm::QuickDateExit);
+    QuickDate->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::QuickDateKeyDown);
+    QuickDate->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::QuickDateKeyPress);
+    QuickDatePanelOk = TXtButton::Create(this);
+    QuickDatePanelOk->SetName("QuickDatePanelOk");
+    QuickDatePanelOk->SetBounds(8, 40, 214, 26);
+    QuickDatePanelOk->SetParent(QuickDatePanel);
+
+    // The quick tags panel.
+    QuickTagsPanel = TXtPanel::Create(this);
+    QuickTagsPanel->SetName("QuickTagsPanel");
+    QuickTagsPanel->SetVisible(false);
+    QuickTagsPanel->SetBounds(0, 0, 230, 214);
+    QuickTagsPanel->SetParent(this);
+    TXtLabel* tagsLabel = TXtLabel::Create(this);
+    tagsLabel->SetCaption(std::wstring(L"Tags :"));
+    tagsLabel->SetBounds(8, 10, 40, 18);
+    tagsLabel->SetParent(QuickTagsPanel);
+    QuickEditTags = TQuickEdit::Create(this);
+    QuickEditTags->SetName("QuickEditTags");
+    QuickEditTags->SetBounds(50, 6, 172, 24);
+    QuickEditTags->SetParent(QuickTagsPanel);
+    QuickEditTags->OnChange = E(this, &TMainForm::QuickEditTagsChange);
+    QuickEditTags->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::QuickEditTagsKeyDown);
+    QuickEditTags->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::QuickEditTagsKeyPress);
+    QuickEditTags->OnExit = E(this, &TMainForm::QuickEditTagsExit);
+    QuickTagsList = TQuickCheckList::Create(this);
+    QuickTagsList->SetName("QuickTagsList");
+    QuickTagsList->SetBounds(8, 36, 214, 136);
+    QuickTagsList->SetParent(QuickTagsPanel);
+    QuickTagsList->OnClickCheck = E(this, &TMainForm::QuickTagsListClickCheck);
+    QuickTagsList->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::QuickTagsListKeyDown);
+    QuickTagsList->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::QuickTagsListKeyPress);
+    QuickTagsList->OnExit = E(this, &TMainForm::QuickTagsListExit);
+    QuickTagsPanelOk = TXtButton::Create(this);
+    QuickTagsPanelOk->SetName("QuickTagsPanelOk");
+    QuickTagsPanelOk->SetBounds(8, 180, 214, 26);
+    QuickTagsPanelOk->SetParent(QuickTagsPanel);
+}
+
+// ---- Texts and modes --------------------------------------------------------------------
+
+std::string TMainForm::TopEditText() const { return EditText(TopEdit); }
+
+void TMainForm::SetTopEditText(const std::string& Text) { SetEditText(TopEdit, Text); }
+
+std::string TMainForm::QuickEditTagsText() const { return EditText(QuickEditTags); }
+
+void TMainForm::SetQuickEditTagsText(const std::string& Text) { SetEditText(QuickEditTags, Text); }
+
+bool TMainForm::InFindMode() const {
+    return tBtn2 && QuickModeFromImage(tBtn2->GetImageIndex()) == TQuickMode::Find;
+}
+
+void TMainForm::FocusTopEdit() {
+    if (!TopEdit) return;
+    FocusIfPossible(TopEdit);
+    CaretToEnd(TopEdit);
+}
+
+void TMainForm::ClearAndFocusTopEdit() {
+    SetTopEditText(std::string());
+    FocusIfPossible(TopEdit);
+}
+
+void TMainForm::tBtn1Click(gcl::TObject*) {
+    const TQuickMode mode = SwitchTarget(gcl::WideToAnsi(tBtn1->GetCaption()));
+    const TQuickModeLook look = QuickModeLook(mode);
+    tBtn2->SetCaption((gcl::AnsiToWide(look.ModeCaption)));
+    tBtn2->SetImageIndex(look.ModeImage);
+    tBtn1->SetCaption((gcl::AnsiToWide(look.SwitchCaption)));
+    tBtn1->SetImageIndex(look.SwitchImage);
+    tBtn2->SetLinkSubitems(mode == TQuickMode::Find ? TopFindMenu->GetItems() : TopAddMenu->GetItems());
+    ClearAndFocusTopEdit();
+    RefreshTaskList();
+}
+
+void TMainForm::NewTaskMExecute(gcl::TObject*) {
+    if (gcl::Application && IsIconic(gcl::Application->GetHandle())) gcl::Application->Restore();
+    if (InFindMode())
+        tBtn1->Click();
+    else
+        ClearAndFocusTopEdit();
+}
+
+void TMainForm::FindMExecute(gcl::TObject*) {
+    if (!InFindMode())
+        tBtn1->Click();
+    else
+        ClearAndFocusTopEdit();
+}
+
+void TMainForm::TopEditEnter(gcl::TObject*) {
+    if (IsPlaceholderText(TopEditText())) SetTopEditText(std::string());
+}
+
+void TMainForm::ClearTopEditAExecute(gcl::TObject*) { SetTopEditText(std::string()); }
+
+void TMainForm::TopEditChange(gcl::TObject*) {
+    if (InFindMode()) RefreshTaskList();
+}
+
+void TMainForm::TopPanelResize(gcl::TObject*) {
+    if (TopEdit && TopPanel->GetWidth() > 173) TopEdit->SetWidth(TopPanel->GetWidth() - 173);
+}
+
+void TMainForm::TopEditKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
+    if (Key == VK_DOWN || Key == VK_UP) {
+        if (!List) return;
+        FocusIfPossible(List);
+        if (!List->GetSelection()->First() && List->GetItems()->GetCount() > 0) List->GetSelection()->SelectFirst();
+    } else if (Key == VK_RETURN && !InFindMode()) {
+        Key = 0;
+        AddItemA->Execute();
+    }
+}
+
+void TMainForm::TopEditKeyPress(gcl::TObject*, char& Key) {
+    std::string text = TopEditText();
+    int caret = TopEdit->GetSelStart();
+    const TDoubleKey rule = DoubleKeyRule(text, caret, Key, !InFindMode());
+    if (rule == TDoubleKey::None) {
+        if (Key == '\r') Key = 0;  // Enter was handled on key down
+        return;
+    }
+    Key = 0;
+    SetTopEditText(text);
+    TopEdit->SetSelStart(caret);
+    if (rule == TDoubleKey::OpenDatePanel)
+        SetDueDateA->Execute();
+    else
+        SetTagsA->Execute();
+}
+
+void TMainForm::AddItemAExecute(gcl::TObject*) {
+    const std::string text = TopEditText();
+    if (text.empty() || !Database) return;
+    if (!LiveSettings.CurrentFolder.Name.empty()) {
+        AddTask(text, LiveSettings.CurrentFolder, *Database);
+        if (!NoGroupA->GetChecked()) RefreshTaskList();
+        SetTopEditText(std::string());
+        return;
+    }
+    // No list chosen ("All"): the lists menu opens under the edit.
+    const gcl::TPoint at = TopEdit->ClientToScreen(gcl::TPoint{2, TopEdit->GetHeight()});
+    AddItemFolderMenu->Popup(at.X, at.Y);
+    FocusIfPossible(TopEdit);
+}
+
+void TMainForm::AddItemFolderMenuPopup(TBarCustomItem*, bool) {
+    TBarCustomItem* root = AddItemFolderMenu->GetItems();
+    root->Clear();
+    if (!Database) return;
+    const std::vector<std::string> names = ListMenuCaptions(*Database->Folders);
+    for (size_t i = 0; i < names.size(); ++i) {
+        TXtItem* item = AddClickItem(root, root, names[i].c_str(), static_cast<intptr_t>(i),
+                                     gcl::TNotifyEvent(this, &TMainForm::AddItemFolderMenuClick));
+        item->SetGroupIndex(1);
+    }
+}
+
+void TMainForm::AddItemFolderMenuClick(gcl::TObject* Sender) {
+    auto* item = dynamic_cast<TBarCustomItem*>(Sender);
+    if (!item || !Database) return;
+    TFolderRef folder;
+    folder.Name = item->GetCaption().substr(0, 50);
+    AddTask(TopEditText(), folder, *Database);
+    SetTopEditText(std::string());
+    if (!NoGroupA->GetChecked()) RefreshTaskList();
+}
+
+void TMainForm::TxItem24Click(gcl::TObject* Sender) {
+    auto* item = dynamic_cast<TBarCustomItem*>(Sender);
+    if (!item) return;
+    SetTopEditText(QuickPriorityRewrite(TopEditText(), static_cast<int>(item->GetTag())));
+    FocusTopEdit();
+}
+
+// ---- The floating panels ----------------------------------------------------------------
+
+void TMainForm::ShowPanel(gcl::TControl* Panel, gcl::TPoint Point) {
+    const TPoint32 at = ShowPanelPosition(TPoint32{Point.X, Point.Y}, Panel->GetWidth(), Panel->GetHeight(),
+                                          GetClientWidth(), GetClientHeight());
+    Panel->SetBounds(at.X, at.Y, Panel->GetWidth(), Panel->GetHeight());
+    Panel->BringToFront();
+    Panel->SetVisible(true);
+}
+
+void TMainForm::BindPanelButton(TXtButton* Button, TMainAction* Action) {
+    Button->SetAction(Action);
+    Button->OnClick = Action->GetOnExecute();
+}
+
+gcl::TPoint TMainForm::QuickEntryPanelPoint() {
+    const gcl::TPoint editTopLeft = ScreenToClient(TopEdit->ClientToScreen(gcl::TPoint{0, 0}));
+    const gcl::TPoint barBottom = ScreenToClient(TopPanel->ClientToScreen(gcl::TPoint{0, TopPanel->GetHeight()}));
+    return gcl::TPoint{editTopLeft.X + 8, barBottom.Y};
+}
+
+void TMainForm::OpenDatePanel(gcl::TPoint At, TMainAction* OkAction, double Date, bool DropDown) {
+    ShowPanel(QuickDatePanel, At);
+    BindPanelButton(QuickDatePanelOk, OkAction);
+    FocusIfPossible(QuickDate);
+    QCheckDate->SetChecked(true);
+    QuickDate->SetDate(Date);
+    if (DropDown && QuickDate->HandleAllocated())
+        PostMessageA(QuickDate->GetHandle(), WM_KEYDOWN, VK_F4, 0);
+}
+
+void TMainForm::OpenTagsPanel(gcl::TPoint At, TMainAction* OkAction, const std::string& Tags, bool EditFirst) {
+    ShowPanel(QuickTagsPanel, At);
+    FillQuickTagsList();
+    BindPanelButton(QuickTagsPanelOk, OkAction);
+    FocusIfPossible(EditFirst ? static_cast<gcl::TWinControl*>(QuickEditTags) : QuickTagsList);
+    SetQuickEditTagsText(std::string());
+    SetQuickEditTagsText(Tags);
+    CaretToEnd(QuickEditTags);
+}
+
+bool TMainForm::DatePanelInQuickEntryMode() const { return QuickDatePanelOk->GetAction() == QDateOkA; }
+bool TMainForm::TagsPanelInQuickEntryMode() const { return QuickTagsPanelOk->GetAction() == QTagsOkA; }
+
+void TMainForm::SetDueDateAExecute(gcl::TObject*) {
+    OpenDatePanel(QuickEntryPanelPoint(), QDateOkA, ParseDueToken(TopEditText()), true);
+}
+
+void TMainForm::QDateOkAExecute(gcl::TObject*) {
+    SetTopEditText(QuickDateRewrite(TopEditText(), QCheckDate->GetChecked(), QuickDate->GetDate(), gcl::Now()));
+    QuickDatePanel->Hide();
+    FocusTopEdit();
+}
+
+void TMainForm::QuickDateExit(gcl::TObject*) {
+    if (gcl::Screen && gcl::Screen->GetActiveControl() == QCheckDate) return;
+    QuickDatePanel->Hide();
+}
+
+void TMainForm::QCheckDateClick(gcl::TObject*) { FocusIfPossible(QuickDate); }
+
+void TMainForm::QuickPanelEscape(bool Tags) {
+    const bool quickEntry = Tags ? TagsPanelInQuickEntryMode() : DatePanelInQuickEntryMode();
+    if (Tags) SetQuickEditTagsText(std::string());
+    if (quickEntry) {
+        (Tags ? static_cast<gcl::TControl*>(QuickTagsPanel) : QuickDatePanel)->Hide();
+        FocusTopEdit();
+    } else {
+        // Leaving the panel hides it.
+        FocusIfPossible(List);
+        (Tags ? static_cast<gcl::TControl*>(QuickTagsPanel) : QuickDatePanel)->Hide();
+    }
+}
+
+void TMainForm::QuickDateKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
+    switch (Key) {
+    case VK_ESCAPE: QuickPanelEscape(false); break;
+    case VK_SPACE:
+        if (QuickDate->HandleAllocated()) PostMessageA(QuickDate->GetHandle(), WM_KEYDOWN, VK_F4, 0);
+        break;
+    case VK_RETURN:
+        Key = 0;
+        if (gcl::TBasicAction* action = QuickDatePanelOk->GetAction()) action->Execute();
+        break;
+    case VK_SHIFT: QCheckDate->SetChecked(!QCheckDate->GetChecked()); break;
+    default: break;
+    }
+}
+
+void TMainForm::QuickDateKeyPress(gcl::TObject*, char& Key) {
+    if (Key == '\r' || Key == 0x1B) Key = 0;
+}
+
+void TMainForm::SetTagsAExecute(gcl::TObject*) {
+    OpenTagsPanel(QuickEntryPanelPoint(), QTagsOkA, ParseTagsToken(TopEditText()), true);
+}
+
+void TMainForm::QTagsOkAExecute(gcl::TObject*) {
+    SetTopEditText(QuickTagsRewrite(TopEditText(), QuickEditTagsText()));
+    QuickTagsPanel->Hide();
+    FocusTopEdit();
+    SetQuickEditTagsText(std::string());
+}
+
+TCheckListModel TMainForm::QuickTagsModel() const {
+    TCheckListModel model;
+    for (int i = 0; i < QuickTagsList->GetItems()->GetCount(); ++i) {
+        model.Items.push_back(gcl::WideToAnsi(QuickTagsList->GetItems()->GetStrings(i)));
+        model.Checked.push_back(QuickTagsList->GetChecked(i));
+    }
+    return model;
+}
+
+void TMainForm::FillQuickTagsList() {
+    QuickTagsList->GetItems()->Clear();
+    if (!Database) return;
+    for (int i = 0; i < Database->Tags->GetCount(); ++i)
+        QuickTagsList->GetItems()->Add(gcl::AnsiToWide(Database->Tags->Get(i)));
+}
+
+void TMainForm::QuickEditTagsChange(gcl::TObject*) {
+    if (QuickEditTags->GetTag() == 1) return;
+    TCheckListModel model = QuickTagsModel();
+    FilterQuickTagsList(QuickEditTagsText(), model);
+    for (size_t i = 0; i < model.Checked.size(); ++i) QuickTagsList->SetChecked(static_cast<int>(i), model.Checked[i]);
+}
+
+void TMainForm::QuickTagsListClickCheck(gcl::TObject*) {
+    QuickEditTags->SetTag(1);
+    try {
+        SetQuickEditTagsText(CheckedTagsText(QuickTagsModel()));
+    } catch (...) {
+        QuickEditTags->SetTag(0);
+        throw;
+    }
+    QuickEditTags->SetTag(0);
+}
+
+void TMainForm::QuickTagsKey(uint16_t& Key) {
+    if (Key == VK_ESCAPE) {
+        QuickPanelEscape(true);
+    } else if (Key == VK_RETURN) {
+        Key = 0;
+        if (gcl::TBasicAction* action = QuickTagsPanelOk->GetAction()) action->Execute();
+    }
+}
+
+void TMainForm::QuickEditTagsKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
+    if (Key == VK_DOWN) {
+        FocusIfPossible(QuickTagsList);
+        return;
+    }
+    QuickTagsKey(Key);
+}
+
+void TMainForm::QuickEditTagsKeyPress(gcl::TObject*, char& Key) {
+    if (IsQuickTagsKeySwallowed(Key) || Key == '\r' || Key == 0x1B) Key = 0;
+}
+
+void TMainForm::QuickEditTagsExit(gcl::TObject*) {
+    if (gcl::Screen && gcl::Screen->GetActiveControl() == QuickTagsList) return;
+    QuickTagsPanel->Hide();
+}
+
+void TMainForm::QuickTagsListKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
+    if (Key == VK_UP && (QuickTagsList->GetItems()->GetCount() == 0 || QuickTagsList->GetItemIndex() <= 0)) {
+        Key = 0;
+        FocusIfPossible(QuickEditTags);
+        CaretToEnd(QuickEditTags);
+        return;
+    }
+    QuickTagsKey(Key);
+}
+
+void TMainForm::QuickTagsListKeyPress(gcl::TObject*, char& Key) {
+    if (Key == '\r' || Key == 0x1B) Key = 0;
+}
+
+void TMainForm::QuickTagsListExit(gcl::TObject*) {
+    if (gcl::Screen && gcl::Screen->GetActiveControl() == QuickEditTags) return;
+    QuickTagsPanel->Hide();
+}
+
+// ======================================================================================
+// The filter bar
+// ======================================================================================
+
+void TMainForm::CreateFilterBar() {
+    using E = gcl::TNotifyEvent;
+    FiltersPanel = TXtToolbar::Create(this);
+    FiltersPanel->SetName("FiltersPanel");
+    FiltersPanel->SetImages(Others16);
+    FiltersPanel->SetDockRow(3);
+    FiltersPanel->SetParent(TopDock);
+    TBarCustomItem* items = FiltersPanel->GetItems();
+    TXtLabelItem* label = TXtLabelItem::Create(this);
+    label->SetCaption(gcl::AnsiToWide("Filters :"));
+    items->Add(label);
+
+    FFolders = TXtSubmenuItem::Create(this);
+    FFolders->SetName("FFolders");
+    FFolders->SetCaption((gcl::AnsiToWide(FilterCaption("", ""))));
+    FFolders->GetFontSettings()->SetBold(tsTrue);
+    FFolders->GetFontSettings()->SetColor(static_cast<gcl::TColor>(4605510));
+    FFolders->SetOnPopup(TBarPopupEvent(this, &TMainForm::FFolders2Popup));
+    items->Add(FFolders);
+
+    FDone = AddActionItem(this, items, HideDoneA);
+    FDone->SetName("FDone");
+
+    FPriority = TXtSubmenuItem::Create(this);
+    FPriority->SetName("FPriority");
+    FPriority->SetCaption(gcl::AnsiToWide(PriorityFilterCaption(-1)));
+    FPriority->SetTag(-1);
+    items->Add(FPriority);
+    AddClickItem(this, FPriority, "All", -1, E(this, &TMainForm::TxItem4Click));
+    AddClickItem(this, FPriority, "High", 2, E(this, &TMainForm::TxItem4Click));
+    AddClickItem(this, FPriority, "Normal", 1, E(this, &TMainForm::TxItem4Click));
+    AddClickItem(this, FPriority, "Low", 0, E(this, &TMainForm::TxItem4Click));
+
+    FDueDate = TXtSubmenuItem::Create(this);
+    FDueDate->SetName("FDueDate");
+    FDueDate->SetCaption(gcl::AnsiToWide(AllDatesCaption));
+    items->Add(FDueDate);
+    TMainAction* dueActions[DueChoiceCount] = {FDateAll, FDate0A, FOverdueA, FDate1A,  FDate2A,  FDate3A,
+                                               FDate4A,  FDate5A, FDate6A,   FDate14A, FDate13A, FDate7A,
+                                               FDate8A,  FDate11A, FDate9A,  FDate12A};
+    for (int i = 0; i < DueChoiceCount; ++i) {
+        TMainAction* action = dueActions[i];
+        action->SetTag(static_cast<int>(DueChoices[static_cast<size_t>(i)].Choice));
+        action->SetOnExecute(E(this, &TMainForm::FDateAExecute));
+        TXtItem* item = AddActionItem(this, FDueDate, action);
+        if (action == FDate1A) item->GetFontSettings()->SetBold(tsTrue);
+        const TDueChoice choice = DueChoices[static_cast<size_t>(i)].Choice;
+        if (choice == TDueChoice::AllDates || choice == TDueChoice::Overdue || choice == TDueChoice::Yesterday ||
+            choice == TDueChoice::NextMonth || choice == TDueChoice::Next30Days)
+            AddSeparator(this, FDueDate);
+    }
+
+    HideDoneA->SetOnExecute(E(this, &TMainForm::HideDoneAExecute));
+    FFolderA->SetOnExecute(E(this, &TMainForm::FFolderAExecute));
+    FPriorityA->SetOnExecute(E(this, &TMainForm::FPriorityAExecute));
+}
+
+void TMainForm::BuildFilter(TFilterSystem& Filter) { qelvo::BuildFilter(Filter, FilterBarState()); }
+
+void TMainForm::FDateAExecute(gcl::TObject* Sender) {
+    auto* action = dynamic_cast<TMainAction*>(Sender);
+    if (!action) return;
+    const TDueChoice choice = static_cast<TDueChoice>(action->GetTag());
+    LiveSettings.DateFilter = DueDateFilterFor(choice, gcl::Date(), LiveSettings.DateFilter);
+    FDueDate->SetCaption(gcl::AnsiToWide(DueChoiceInfo(choice).Caption));
+    SetItalic(FDueDate, choice != TDueChoice::AllDates);
+    RefreshTaskList();
+}
+
+void TMainForm::ApplyPriorityFilter(int Tag) {
+    FPriority->SetTag(Tag);
+    SetItalic(FPriority, Tag >= 0);
+    FPriority->SetCaption(gcl::AnsiToWide(PriorityFilterCaption(Tag)));
+    RefreshTaskList();
+}
+
+void TMainForm::TxItem4Click(gcl::TObject* Sender) {
+    if (auto* item = dynamic_cast<TBarCustomItem*>(Sender)) ApplyPriorityFilter(static_cast<int>(item->GetTag()));
+}
+
+void TMainForm::FPriorityAExecute(gcl::TObject*) {
+    ApplyPriorityFilter(NextPriorityFilter(static_cast<int>(FPriority->GetTag())));
+}
+
+void TMainForm::HideDoneAExecute(gcl::TObject*) {
+    RefreshTaskList();
+    SetItalic(FDone, HideDoneA->GetChecked());
+}
+
+void TMainForm::FFolderAExecute(gcl::TObject*) {
+    if (!List) return;
+    const gcl::TPoint at = List->ClientToScreen(gcl::TPoint{0, 0});
+    FFolders->Popup(at.X, at.Y, false);
+}
+
+void TMainForm::FFolders2Popup(TBarCustomItem*, bool) {
+    FFolders->Clear();
+    if (!Database) return;
+    for (const TListsMenuItem& entry : ListsMenuModel(*Database->Folders, static_cast<int>(FFolders->GetTag()))) {
+        TXtItem* item = AddClickItem(FFolders, FFolders, entry.Caption.c_str(), entry.Tag,
+                                     gcl::TNotifyEvent(this, &TMainForm::FFoldersItemClick));
+        item->SetGroupIndex(1);
+        if (entry.Bold) item->GetFontSettings()->SetBold(tsTrue);
+        if (entry.SeparatorAfter) FFolders->Add(TBarSeparatorItem::Create(FFolders));
+    }
+}
+
+void TMainForm::UpdateFilterCaption() {
+    FFolders->SetCaption((gcl::AnsiToWide(FilterCaption(LiveSettings.CurrentFolder.Name, LiveSettings.TagFilter))));
+    SetItalic(FoldersTab, !LiveSettings.CurrentFolder.Name.empty());
+    SetItalic(TagsTab, !LiveSettings.TagFilter.empty());
+}
+
+void TMainForm::FFoldersItemClick(gcl::TObject* Sender) {
+    auto* item = dynamic_cast<TBarCustomItem*>(Sender);
+    if (!item) return;
+    const int tag = static_cast<int>(item->GetTag());
+    FFolders->SetTag(tag);
+    if (ListsTabShown()) {
+        if (tag >= 0 && tag < FoldersList->GetItems()->GetCount()) SelectTreeNodeOnly(tag);
+        return;
+    }
+    TListsMenuItem entry;
+    entry.Caption = item->GetCaption();
+    entry.Tag = tag;
+    LiveSettings.CurrentFolder.Name = ListFromMenuItem(entry);
+    UpdateFilterCaption();
+    RefreshTaskList();
+}
+
+// ======================================================================================
+// The lists and tags panel
+// ======================================================================================
 
 void TMainForm::CreateListsPanel() {
+    using E = gcl::TNotifyEvent;
     OrgPanel = TXtDockablePanel::Create(this);
     OrgPanel->SetName("OrgPanel");
     OrgPanel->SetDockedWidth(200);
     OrgPanel->SetParent(LeftDock);
+
+    // The tabs "Todo Lists" and "Tags" on the panel's caption bar.
+    FoldersTab = TXtTabItem::Create(this);
+    FoldersTab->SetName("FoldersTab");
+    FoldersTab->SetCaption(gcl::AnsiToWide("Todo Lists"));
+    FoldersTab->SetChecked(true);
+    FoldersTab->SetOnClick(E(this, &TMainForm::FoldersTabClick));
+    OrgPanel->GetItems()->Add(FoldersTab);
+    TagsTab = TXtTabItem::Create(this);
+    TagsTab->SetName("TagsTab");
+    TagsTab->SetCaption(gcl::AnsiToWide("Tags"));
+    TagsTab->SetOnClick(E(this, &TMainForm::TagsTabClick));
+    OrgPanel->GetItems()->Add(TagsTab);
+
+    // The strip under the tree: the "< New List >" link and the editors of
+    // a new name and icon.
+    XtPanel1 = TXtPanel::Create(this);
+    XtPanel1->SetName("XtPanel1");
+    XtPanel1->SetAlign(gcl::alBottom);
+    XtPanel1->SetHeight(30);
+    XtPanel1->SetParent(OrgPanel);
+    NewFTLbl = TXtLabel::Create(this);
+    NewFTLbl->SetName("NewFTLbl");
+    ArialFont(NewFTLbl, 16);
+    NewFTLbl->SetCaption(std::wstring(L"< New List >"));
+    NewFTLbl->SetAlign(gcl::alClient);
+    NewFTLbl->SetAlignment(gcl::taCenter);
+    NewFTLbl->SetCursor(gcl::crHandPoint);
+    NewFTLbl->SetParent(XtPanel1);
+    NewFTLbl->OnClick = E(this, &TMainForm::NewFTLblClick);
+    FolderImgE = TTxcImageListCombo::Create(this);
+    FolderImgE->SetName("FolderImgE");
+    FolderImgE->SetVisible(false);
+    FolderImgE->SetAlign(gcl::alRight);
+    FolderImgE->SetWidth(56);
+    FolderImgE->SetParent(XtPanel1);
+    FolderImgE->SetImages(CatIcons_24);
+    FolderImgE->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::FolderImgEKeyDown);
+    FolderImgE->OnExit = E(this, &TMainForm::FolderImgEExit);
+    FolderTextE = TQuickEdit::Create(this);
+    FolderTextE->SetName("FolderTextE");
+    FolderTextE->SetVisible(false);
+    FolderTextE->SetAlign(gcl::alClient);
+    FolderTextE->SetParent(XtPanel1);
+    FolderTextE->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::FolderTextEKeyDown);
+    FolderTextE->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::FolderTextEKeyPress);
+
+    OrgRightMenu = TXtPopupMenu::Create(this);
+    OrgRightMenu->SetName("OrgRightMenu");
+    TBarCustomItem* menu = OrgRightMenu->GetItems();
+    menu->SetOnPopup(TBarPopupEvent(this, &TMainForm::OrgRightMenuPopup));
+    AddActionItem(this, menu, EditA)->SetCaption(gcl::AnsiToWide("Edit                      Enter"));
+    AddActionItem(this, menu, DelA)->SetCaption(gcl::AnsiToWide("Delete                  Del"));
+    ChangeFIcon = AddActionItem(this, menu, EditFolderIconA);
+    ChangeFIcon->SetName("ChangeFIcon");
+    ChangeFIcon->SetCaption(gcl::AnsiToWide("Change icon        Ctrl+I"));
+    AddSeparator(this, menu);
+    AddActionItem(this, menu, MoveUpA)->SetCaption(gcl::AnsiToWide("Move Up             Ctrl+Up"));
+    AddActionItem(this, menu, MoveDownA)->SetCaption(gcl::AnsiToWide("Move Down        Ctrl+Down"));
+
+    FoldersList = TUniTreeView::Create(this);
+    FoldersList->SetName("FoldersList");
+    FoldersList->SetAlign(gcl::alClient);
+    FoldersList->GetFont()->SetName("Verdana");
+    FoldersList->GetFont()->SetHeight(-15);
+    FoldersList->SetHideSelection(false);
+    FoldersList->SetHotTrack(true);
+    FoldersList->SetRowSelect(true);
+    FoldersList->SetShowButtons(false);
+    FoldersList->SetShowLines(false);
+    FoldersList->SetShowRoot(false);
+    FoldersList->SetIndent(27);
+    FoldersList->SetImages(CatIcons_24);
+    FoldersList->SetPopupMenu(OrgRightMenu);
+    FoldersList->SetParent(OrgPanel);
+    FoldersList->OnChange = gcl::TTVChangedEvent(this, &TMainForm::FoldersList2Change);
+    FoldersList->OnEditing = gcl::TTVEditingEvent(this, &TMainForm::FoldersListEditing);
+    FoldersList->OnEdited = TUniTVEditedEvent(this, &TMainForm::FoldersListEdited);
+    FoldersList->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::FoldersList2KeyDown);
+    FoldersList->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::FoldersList2KeyPress);
+    FoldersList->OnDblClick = E(this, &TMainForm::FoldersList2DblClick);
+    FoldersList->OnMouseUp = gcl::TMouseEvent(this, &TMainForm::FoldersList2MouseUp);
+    FoldersList->OnClick = E(this, &TMainForm::FoldersList2Click);
+    FoldersList->OnEnter = E(this, &TMainForm::FoldersList2Enter);
+    FoldersList->OnExit = E(this, &TMainForm::FoldersList2Exit);
+    FoldersList->OnDragOver = gcl::TDragOverEvent(this, &TMainForm::FoldersList2DragOver);
+    FoldersList->OnDragDrop = gcl::TDragDropEvent(this, &TMainForm::FoldersList2DragDrop);
+
+    // The floating icon chooser of a list.
+    FolderIconPanel = TXtPanel::Create(this);
+    FolderIconPanel->SetName("FolderIconPanel");
+    FolderIconPanel->SetVisible(false);
+    FolderIconPanel->SetBounds(0, 0, 120, 40);
+    FolderIconPanel->SetParent(OrgPanel);
+    FolderEditIcon = TTxcImageListCombo::Create(this);
+    FolderEditIcon->SetName("FolderEditIcon");
+    FolderEditIcon->SetBounds(6, 6, 60, 28);
+    FolderEditIcon->SetParent(FolderIconPanel);
+    FolderEditIcon->SetImages(CatIcons_24);
+    FolderEditIcon->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::FolderEditIconKeyDown);
+    FolderEditIcon->OnExit = E(this, &TMainForm::FolderEditIconExit);
+    TXtButton* ok = TXtButton::Create(this);
+    ok->SetName("FolderIconOk");
+    ok->SetBounds(70, 8, 44, 24);
+    ok->SetParent(FolderIconPanel);
+    ok->SetAction(FolderIconOkA);
+
+    NewListTagM->SetOnExecute(E(this, &TMainForm::NewListTagMExecute));
+    FolderIconOkA->SetOnExecute(E(this, &TMainForm::FolderIconOkAExecute));
+    EditFolderIconA->SetOnExecute(E(this, &TMainForm::EditFolderIconAExecute));
+    ChangeIconA->SetOnExecute(E(this, &TMainForm::EditFolderIconAExecute));
+    DelA->SetOnExecute(E(this, &TMainForm::DelAExecute));
+    EditA->SetOnExecute(E(this, &TMainForm::EditAExecute));
+    MoveUpA->SetOnExecute(E(this, &TMainForm::MoveUpAExecute));
+    MoveDownA->SetOnExecute(E(this, &TMainForm::MoveDownAExecute));
 }
 
-void TMainForm::RebuildSideTree() {}
+bool TMainForm::ListsTabShown() const { return !FoldersTab || FoldersTab->GetChecked(); }
 
-void TMainForm::StoreSideTree() {}
+// ---- The tree and its model -------------------------------------------------------------
 
-// ---- Note panel ------------------------------------------------------------------------------
+TListsTreeModel TMainForm::TreeModel() {
+    TListsTreeModel model;
+    model.ListsMode = ListsTabShown();
+    TUniTreeNodes* nodes = FoldersList->GetItems();
+    for (TUniTreeNode* node = nodes->GetFirstNode(); node; node = node->GetNextSibling()) {
+        TTreeNode entry;
+        entry.Text = gcl::WideToAnsi(node->GetText());
+        entry.ImageIndex = node->GetImageIndex();
+        entry.Selected = node->GetSelected();
+        model.Nodes.push_back(std::move(entry));
+    }
+    return model;
+}
+
+void TMainForm::ShowTreeModel(const TListsTreeModel& Model) {
+    gcl::TFlagScope quiet(FTreeUpdating);
+    TUniTreeNodes* nodes = FoldersList->GetItems();
+    nodes->BeginUpdate();
+    try {
+        nodes->Clear();
+        for (const TTreeNode& entry : Model.Nodes) {
+            TUniTreeNode* node = nodes->Add(nullptr, gcl::AnsiToWide(entry.Text));
+            node->SetImageIndex(entry.ImageIndex);
+            node->SetSelectedIndex(entry.ImageIndex);
+        }
+    } catch (...) {
+        nodes->EndUpdate();
+        throw;
+    }
+    nodes->EndUpdate();
+}
+
+void TMainForm::BuildListsTree(const gcl::TStrings& Folders) {
+    TListsTreeModel model;
+    model.BuildListsTree(Folders);
+    ShowTreeModel(model);
+}
+
+void TMainForm::BuildTagsTree(const gcl::TStrings& Tags) {
+    TListsTreeModel model;
+    model.BuildTagsTree(Tags);
+    ShowTreeModel(model);
+}
+
+void TMainForm::StoreListsFromTree(gcl::TStrings& Folders) {
+    bool modified = false;
+    TreeModel().StoreListsFromTree(Folders, modified);
+    if (modified && Database) Database->Modified = true;
+}
+
+void TMainForm::StoreTagsFromTree(gcl::TStrings& Tags) {
+    gcl::TFlagScope quiet(FTreeUpdating);
+    bool modified = false;
+    TreeModel().StoreTagsFromTree(Tags, modified);
+    if (modified && Database) Database->Modified = true;
+}
+
+void TMainForm::RebuildSideTree() {
+    if (!Database || !FoldersList) return;
+    if (ListsTabShown())
+        BuildListsTree(*Database->Folders);
+    else
+        BuildTagsTree(*Database->Tags);
+    RestoreTreeSelection(ListsTabShown());
+}
+
+void TMainForm::StoreSideTree() {
+    if (!Database || !FoldersList) return;
+    if (ListsTabShown())
+        StoreListsFromTree(*Database->Folders);
+    else
+        StoreTagsFromTree(*Database->Tags);
+}
+
+void TMainForm::SelectTreeNodeOnly(int Index) {
+    TUniTreeNode* node = FoldersList->GetItems()->GetItem(Index);
+    FoldersList->ClearSelection();
+    FoldersList->Select(node);
+}
+
+void TMainForm::RestoreTreeSelection(bool ListsMode) {
+    TListsTreeModel model = TreeModel();
+    model.RestoreTreeSelection(ListsMode ? LiveSettings.CurrentFolder.Name : std::string(),
+                               ListsMode ? std::string() : LiveSettings.TagFilter);
+    gcl::TFlagScope quiet(FTreeUpdating);
+    FoldersList->ClearSelection();
+    TUniTreeNodes* nodes = FoldersList->GetItems();
+    bool first = true;
+    for (size_t i = 0; i < model.Nodes.size(); ++i) {
+        if (!model.Nodes[i].Selected) continue;
+        TUniTreeNode* node = nodes->GetItem(static_cast<int>(i));
+        if (first)
+            FoldersList->Select(node);
+        else
+            FoldersList->Subselect(node);
+        first = false;
+    }
+}
+
+bool TMainForm::RegisterTaskTags(const std::string& Tags) {
+    if (!Database || !qelvo::RegisterTaskTags(*Database, Tags)) return false;
+    TagsAdded();
+    return true;
+}
+
+void TMainForm::TagsAdded() {
+    if (FoldersList && !ListsTabShown()) {
+        BuildTagsTree(*Database->Tags);
+        RestoreTreeSelection(false);
+    }
+}
+
+// ---- Tabs and selection -------------------------------------------------------------------
+
+void TMainForm::FoldersTabClick(gcl::TObject*) {
+    if (!Database) return;
+    if (!ListsTabShown()) StoreTagsFromTree(*Database->Tags);
+    FoldersTab->SetChecked(true);
+    TagsTab->SetChecked(false);
+    BuildListsTree(*Database->Folders);
+    NewFTLbl->SetCaption(std::wstring(L"< New List >"));
+    ChangeIconA->SetEnabled(true);
+    RestoreTreeSelection(true);
+    NewListTagM->SetCaption(gcl::AnsiToWide("New List"));
+    FoldersList->SetMultiSelect(false);
+}
+
+void TMainForm::TagsTabClick(gcl::TObject*) {
+    if (!Database) return;
+    if (ListsTabShown()) StoreListsFromTree(*Database->Folders);
+    TagsTab->SetChecked(true);
+    FoldersTab->SetChecked(false);
+    FoldersList->SetMultiSelect(true);
+    BuildTagsTree(*Database->Tags);
+    NewFTLbl->SetCaption(std::wstring(L"< New tag >"));
+    ChangeIconA->SetEnabled(false);
+    RestoreTreeSelection(false);
+    NewListTagM->SetCaption(gcl::AnsiToWide("New tag"));
+}
+
+void TMainForm::FoldersList2Change(gcl::TObject*, gcl::TTreeNode*) {
+    if (FTreeUpdating) return;
+    TreeEditing = false;
+    const TListsTreeModel model = TreeModel();
+    if (model.ListsMode) {
+        LiveSettings.CurrentFolder.Name = model.SelectedListName();
+        FFolders->SetTag(std::max(model.SelectedIndex(), 0));
+    } else {
+        LiveSettings.TagFilter = model.SelectedTagFilter();
+    }
+    UpdateFilterCaption();
+    RefreshTaskList();
+}
+
+void TMainForm::FoldersList2MouseUp(gcl::TObject*, gcl::TMouseButton, gcl::TShiftState, int, int Y) {
+    if (!FoldersList->GetNodeAt(15, Y)) {
+        FoldersList->ClearSelection();
+        FoldersList2Change(FoldersList, nullptr);
+    }
+}
+
+void TMainForm::FoldersList2KeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState Shift) {
+    const bool ctrl = Shift.Contains(gcl::ssCtrl);
+    if ((Key == VK_LEFT || Key == VK_RIGHT) && !TreeEditing) {
+        Key = 0;
+        if (ctrl) {
+            (ListsTabShown() ? TagsTab : FoldersTab)->Click();
+        } else if (List) {
+            FocusIfPossible(List);
+            if (!List->GetSelection()->First() && List->GetItems()->GetCount() > 0) List->GetSelection()->SelectFirst();
+        }
+    } else if (ctrl && Key == VK_UP) {
+        Key = 0;
+        MoveUpA->Execute();
+    } else if (ctrl && Key == VK_DOWN) {
+        Key = 0;
+        MoveDownA->Execute();
+    } else if (Key == VK_DELETE && !TreeEditing) {
+        Key = 0;
+        DelA->Execute();
+    } else if (Key == VK_RETURN && !TreeEditing) {
+        Key = 0;
+        if (TUniTreeNode* node = FoldersList->GetSelected()) node->EditText();
+    }
+}
+
+void TMainForm::FoldersList2KeyPress(gcl::TObject*, char& Key) {
+    if (Key == '\r' && !TreeEditing) Key = 0;
+}
+
+void TMainForm::FoldersList2DblClick(gcl::TObject*) { EditAExecute(this); }
+
+void TMainForm::FoldersList2Click(gcl::TObject*) { TreeEditing = false; }
+
+void TMainForm::FoldersList2Exit(gcl::TObject*) { TreeEditing = false; }
+
+void TMainForm::FoldersList2Enter(gcl::TObject*) { HideTreeEditors(); }
+
+void TMainForm::HideTreeEditors() {
+    if (!FolderTextE) return;
+    FolderTextE->SetVisible(false);
+    FolderImgE->SetVisible(false);
+    NewFTLbl->SetVisible(true);
+}
+
+// ---- Renaming, deleting and moving ------------------------------------------------------------
+
+void TMainForm::FoldersListEditing(gcl::TObject*, gcl::TTreeNode* Node, bool& AllowEdit) {
+    AllowEdit = Node && Node->GetIndex() > 0;
+    if (AllowEdit) TreeEditing = true;
+}
+
+void TMainForm::FoldersListEdited(gcl::TObject*, TUniTreeNode* Node, std::wstring& S) {
+    TreeEditing = false;
+    if (!Node || !Database) return;
+    TListsTreeModel model = TreeModel();
+    const std::string text = gcl::WideToAnsi(S);
+    // An empty name counts as a cancelled edit: the node keeps its text.
+    if (!RenameNode(model, Node->GetIndex(), text, *Database)) {
+        S = Node->GetText();
+        return;
+    }
+    S = gcl::AnsiToWide(text);
+    RefreshTaskList();
+}
+
+void TMainForm::EditAExecute(gcl::TObject*) {
+    TUniTreeNode* node = FoldersList->GetSelected();
+    if (node && node->GetIndex() > 0) node->EditText();
+}
+
+void TMainForm::DelAExecute(gcl::TObject*) {
+    TUniTreeNode* node = FoldersList->GetSelected();
+    if (!node || node->GetIndex() == 0 || !Database) return;
+    if (ListsTabShown() && gcl::MessageDlg(msg::DeleteListQuestion, gcl::mtConfirmation,
+                                           gcl::TMsgDlgButtons{gcl::mbYes, gcl::mbNo}) != gcl::mrYes)
+        return;
+    // Deleting a list frees its tasks: the list and the note editor let go
+    // of every task first.
+    ReleaseTaskReferences();
+    TListsTreeModel model = TreeModel();
+    DeleteNode(model, node->GetIndex(), *Database);
+    {
+        gcl::TFlagScope quiet(FTreeUpdating);
+        node->Delete();
+    }
+    FoldersList2Change(FoldersList, FoldersList->GetSelected());
+}
+
+void TMainForm::MoveNode(bool Up) {
+    TUniTreeNode* node = FoldersList->GetSelected();
+    if (!node || !Database) return;
+    TListsTreeModel model = TreeModel();
+    const int index = node->GetIndex();
+    if (!(Up ? model.MoveUp(index) : model.MoveDown(index))) return;
+    {
+        gcl::TFlagScope quiet(FTreeUpdating);
+        TUniTreeNode* other = FoldersList->GetItems()->GetItem(Up ? index - 1 : index + 1);
+        if (Up)
+            node->MoveTo(other, gcl::naInsert);
+        else if (other->GetNextSibling())
+            node->MoveTo(other->GetNextSibling(), gcl::naInsert);
+        else
+            node->MoveTo(other, gcl::naAdd);
+        FoldersList->Select(node);
+    }
+    StoreSideTree();
+}
+
+void TMainForm::MoveUpAExecute(gcl::TObject*) { MoveNode(true); }
+void TMainForm::MoveDownAExecute(gcl::TObject*) { MoveNode(false); }
+
+// ---- New lists and tags ----------------------------------------------------------------------
+
+void TMainForm::NewFTLblClick(gcl::TObject*) {
+    if (ListsTabShown()) FolderImgE->SetVisible(true);
+    FolderTextE->SetVisible(true);
+    SetEditText(FolderTextE, std::string());
+    FocusIfPossible(FolderTextE);
+    NewFTLbl->SetVisible(false);
+}
+
+void TMainForm::NewListTagMExecute(gcl::TObject* Sender) { NewFTLblClick(Sender); }
+
+void TMainForm::FolderTextEKeyPress(gcl::TObject*, char& Key) {
+    if ((!ListsTabShown() && IsTagNameKeySwallowed(Key)) || Key == '\r' || Key == 0x1B) Key = 0;
+}
+
+void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
+    const std::string text = EditText(FolderTextE);
+    if (text.empty() || !Database) return;
+    const bool lists = ListsTabShown();
+    {
+        gcl::TFlagScope quiet(FTreeUpdating);
+        TUniTreeNode* node = FoldersList->GetItems()->Add(nullptr, gcl::AnsiToWide(text));
+        const int image = lists ? std::max(FolderImgE->GetItemIndex(), 0) : TagNodeImage;
+        node->SetImageIndex(image);
+        node->SetSelectedIndex(image);
+    }
+    StoreSideTree();
+    SetEditText(FolderTextE, std::string());
+    if (!KeepOpen) {
+        HideTreeEditors();
+        FocusIfPossible(FoldersList);
+    } else {
+        FocusIfPossible(FolderTextE);
+    }
+}
+
+void TMainForm::FolderTextEKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState Shift) {
+    switch (Key) {
+    case VK_RETURN:
+        Key = 0;
+        AddTreeNodeFromEditor(Shift.Contains(gcl::ssShift));
+        break;
+    case VK_ESCAPE:
+        Key = 0;
+        HideTreeEditors();
+        FocusIfPossible(FoldersList);
+        break;
+    case VK_UP:
+    case VK_DOWN:
+        if (ListsTabShown()) {
+            Key = 0;
+            FocusIfPossible(FolderImgE);
+            FolderImgE->SetDroppedDown(true);
+        }
+        break;
+    default: break;
+    }
+}
+
+void TMainForm::FolderImgEKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState Shift) {
+    switch (Key) {
+    case VK_ESCAPE:
+        Key = 0;
+        HideTreeEditors();
+        FocusIfPossible(FoldersList);
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        Key = 0;
+        FocusIfPossible(FolderTextE);
+        CaretToEnd(FolderTextE);
+        break;
+    case VK_SPACE:
+        Key = 0;
+        FolderImgE->SetDroppedDown(true);
+        break;
+    case VK_RETURN:
+        Key = 0;
+        AddTreeNodeFromEditor(Shift.Contains(gcl::ssShift));
+        break;
+    default: break;
+    }
+}
+
+void TMainForm::FolderImgEExit(gcl::TObject*) {
+    if (gcl::Screen && gcl::Screen->GetActiveControl() == FolderTextE) return;
+    HideTreeEditors();
+}
+
+// ---- Icons of lists ---------------------------------------------------------------------------
+
+void TMainForm::EditFolderIconAExecute(gcl::TObject*) {
+    TUniTreeNode* node = FoldersList->GetSelected();
+    if (!ListsTabShown() || !node || node->GetIndex() == 0) return;
+    FolderIconPanel->SetLeft(OrgPanel->GetWidth() / 2 - FolderIconPanel->GetWidth() / 2);
+    FolderIconPanel->SetTop(OrgPanel->GetHeight() / 2 - FolderIconPanel->GetHeight() / 2);
+    FolderEditIcon->SetItemIndex(node->GetImageIndex());
+    FolderIconPanel->BringToFront();
+    FolderIconPanel->SetVisible(true);
+    FocusIfPossible(FolderEditIcon);
+    if (FolderEditIcon->HandleAllocated()) FolderEditIcon->SetDroppedDown(true);
+}
+
+void TMainForm::HideFolderIconPanel() {
+    FolderIconPanel->SetVisible(false);
+    FocusIfPossible(FoldersList);
+}
+
+void TMainForm::FolderIconOkAExecute(gcl::TObject*) {
+    if (TUniTreeNode* node = FoldersList->GetSelected(); node && node->GetIndex() > 0 && Database) {
+        node->SetImageIndex(FolderEditIcon->GetItemIndex());
+        node->SetSelectedIndex(FolderEditIcon->GetItemIndex());
+        StoreListsFromTree(*Database->Folders);
+    }
+    HideFolderIconPanel();
+}
+
+void TMainForm::FolderEditIconKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
+    if (Key == VK_RETURN) {
+        Key = 0;
+        FolderIconOkA->Execute();
+    } else if (Key == VK_ESCAPE) {
+        Key = 0;
+        HideFolderIconPanel();
+    } else if (Key == VK_SPACE) {
+        Key = 0;
+        FolderEditIcon->SetDroppedDown(true);
+    }
+}
+
+void TMainForm::FolderEditIconExit(gcl::TObject*) {
+    if (FolderIconPanel->GetVisible()) HideFolderIconPanel();
+}
+
+void TMainForm::OrgRightMenuPopup(TBarCustomItem*, bool) { ChangeFIcon->SetVisible(ChangeIconA->GetEnabled()); }
+
+// ---- Dropping tasks on the tree ---------------------------------------------------------------
+
+void TMainForm::FoldersList2DragOver(gcl::TObject*, gcl::TObject* Source, int, int, gcl::TDragState, bool& Accept) {
+    Accept = Source == List;
+}
+
+void TMainForm::FoldersList2DragDrop(gcl::TObject*, gcl::TObject* Source, int X, int Y) {
+    TUniTreeNode* node = FoldersList->GetNodeAt(X, Y);
+    if (Source == List && node && node->GetIndex() > 0 && Database) {
+        const std::vector<TuTask*> tasks = SelectedTasks();
+        if (!tasks.empty()) {
+            TListviewUpdate update(List);
+            DropOnNode(TreeModel(), node->GetIndex(), tasks, *Database);
+        }
+    }
+    RefreshTaskList();
+}
+
+// ======================================================================================
+// The note panel
+// ======================================================================================
 
 void TMainForm::CreateNotePanel() {
+    using E = gcl::TNotifyEvent;
     NoteEdit = TXtDockablePanel::Create(this);
     NoteEdit->SetName("NoteEdit");
     NoteEdit->SetCaption(L"Note");
     NoteEdit->SetDockedHeight(80);
     NoteEdit->SetParent(NoteDock);
+    RichEdit1 = TKitRichEdit::Create(this);
+    RichEdit1->SetName("RichEdit1");
+    RichEdit1->SetAlign(gcl::alClient);
+    RichEdit1->GetFont()->SetName("Arial");
+    RichEdit1->GetFont()->SetSize(Options.NoteFontSize);
+    RichEdit1->SetFlat(true);
+    RichEdit1->SetBorderStyle(gcl::bsNone);
+    RichEdit1->SetPlainText(true);
+    RichEdit1->SetParent(NoteEdit);
+    RichEdit1->OnExit = E(this, &TMainForm::RichEdit1Exit);
+    RichEdit1->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::RichEdit1KeyDown);
+    RichEdit1->OnURLClick = TRichEditURLClickEvent(this, &TMainForm::RichEdit1URLClick);
+    EditNoteA->SetOnExecute(E(this, &TMainForm::EditNoteAExecute));
+    MinRestoreNoteA->SetOnExecute(E(this, &TMainForm::MinRestoreNoteAExecute));
 }
 
-void TMainForm::CommitNote() {}
+std::string TMainForm::NoteText() const { return RichEdit1 ? RichEdit1->GetText() : std::string(); }
 
-void TMainForm::SetNoteFontSize(int) {}
+void TMainForm::ShowNote(TuTask* Task) {
+    if (!RichEdit1 || !Database) return;
+    if (RichEdit1->GetModified()) FNoteEditor.Edited();
+    const std::string text = FNoteEditor.Show(Task, NoteText(), *Database);
+    RichEdit1->SetText(text);
+    RichEdit1->SetModified(false);
+    NoteEdit->SetCaption(gcl::AnsiToWide(NoteCaption(Task)));
+}
+
+void TMainForm::CommitNote() {
+    if (!RichEdit1 || !Database) return;
+    if (RichEdit1->GetModified()) FNoteEditor.Edited();
+    FNoteEditor.Commit(NoteText(), *Database);
+    RichEdit1->SetModified(false);
+}
+
+void TMainForm::ListItemSelectionChanged(TCustomGvListview*, TGvItem*) {
+    // Items going away during a rebuild say nothing about the selection.
+    if (FRefreshing) return;
+    const bool any = List->GetSelection()->First() && List->GetItems()->GetCount() > 0;
+    DelTaskA->SetEnabled(any && List->Focused());
+    ShowNote(any ? FirstSelectedTask() : nullptr);
+}
+
+void TMainForm::RichEdit1Exit(gcl::TObject*) { CommitNote(); }
+
+void TMainForm::RichEdit1KeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState Shift) {
+    if (Key == VK_ESCAPE) {
+        Key = 0;
+        RichEdit1->SetText(FNoteEditor.Revert());
+        RichEdit1->SetModified(false);
+        FocusIfPossible(List);
+    } else if (Key == VK_RETURN && Shift.Contains(gcl::ssShift)) {
+        Key = 0;
+        FNoteEditor.Edited();
+        CommitNote();
+        FocusIfPossible(List);
+    }
+}
+
+void TMainForm::RichEdit1URLClick(gcl::TObject*, const std::string& URLText, gcl::TMouseButton Button) {
+    if (Button == gcl::mbLeft) gcl::Shell->Open(URLText);
+}
+
+void TMainForm::EditNoteAExecute(gcl::TObject*) {
+    if (!List || !List->Focused() || !List->GetSelection()->First()) return;
+    if (NotePanelMinimized()) NoteEdit->Restore(false);
+    FocusIfPossible(RichEdit1);
+}
+
+void TMainForm::MinRestoreNoteAExecute(gcl::TObject*) {
+    if (NotePanelMinimized())
+        NoteEdit->Restore(false);
+    else
+        MinimizeNotePanel();
+}
+
+void TMainForm::SetNoteFontSize(int Size) {
+    if (RichEdit1) RichEdit1->GetFont()->SetSize(Size);
+}
 
 } // namespace qelvo

@@ -1,11 +1,39 @@
-// The task list of the main window: the list view, its popup menus, the
-// refresh from the database and the filter, painting, grouping, sorting,
-// numbering and the commands on the tasks.
+// The task list of the main window: the list view and its menus, the
+// rebuild from the database and the filter, item texts and paint rules,
+// grouping and order, the keys, in-place title edits, deleting, the
+// priority menu, the hot zones, "Move To List", the quick panels on the
+// selected task and dragging tasks between groups.
 #include "app/Main.h"
+
+#include <algorithm>
+
+#include "app/logic/AppMessages.h"
+#include "app/logic/Options.h"
+#include "app/logic/TaskCommands.h"
+#include "data/uDataMan.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Scopes.h"
+#include "gcl/rtl/Strings.h"
 
 namespace qelvo {
 
+namespace {
+
+TuTask* TaskOf(const TGvItem* item) { return item ? static_cast<TuTask*>(item->GetData()) : nullptr; }
+
+int AbsMode(int mode) { return mode < 0 ? -mode : mode; }
+
+// The caption of the column-0 cell of a task at global index Index.
+std::wstring TitleCaption(const TuTask& task, bool numbered, int index) {
+    return gcl::AnsiToWide(numbered ? NumberedCaption(index, task.Title) : std::string(task.Title));
+}
+
+} // namespace
+
+// ---- Construction -------------------------------------------------------------------
+
 void TMainForm::CreateTaskList() {
+    using E = gcl::TNotifyEvent;
     List = TGvListview::Create(this);
     List->SetName("List");
     List->SetParent(this);
@@ -20,9 +48,660 @@ void TMainForm::CreateTaskList() {
         column->SetCaption(captions[i]);
         column->SetWidth(widths[i]);
     }
-    List->GetCellSizes()->GetReport()->SetHeight(23);
+    List->SetImagesSmall(IconList);
+    List->SetImagesGroup(Others16);
+    List->GetCellSizes()->GetReport()->SetHeight(ListRowHeight(Options.ListFontSize));
+    TGvSelectionManager* selection = List->GetSelection();
+    selection->SetMultiSelect(true);
+    selection->SetFullRowSelect(true);
+    selection->SetRectSelect(true);
+    selection->SetGroupSelections(true);
+    TGvOLEDragManager* drag = List->GetDragManager();
+    drag->SetDragType(edtGCL);
+    drag->SetDragMode(gcl::dmAutomatic);
+    drag->SetEnabled(true);
+    TGvEditManager* edit = List->GetEditManager();
+    edit->SetEnabled(true);
+    edit->SetAutoEditDelayTime(3000);
+    edit->GetFont()->SetName("Arial");
+    edit->GetFont()->SetHeight(-15);
+    TGvPaintInfoItem* itemInfo = List->GetPaintInfoItem();
+    itemInfo->SetCheckType(ectBox);
+    itemInfo->SetCheckSize(11);
+    itemInfo->SetGridLines(true);
+    TGvPaintInfoGroup* groupInfo = List->GetPaintInfoGroup();
+    groupInfo->SetBandThickness(2);
+    groupInfo->SetBandFullWidth(true);
+    groupInfo->SetBandBlended(false);
+    groupInfo->SetBandColor(static_cast<gcl::TColor>(DefaultUnderlineColor));
+    groupInfo->SetExpandable(true);
+    groupInfo->GetMarginBottom()->SetVisible(true);
+    groupInfo->GetMarginBottom()->SetSize(15);
+
+    List->OnItemInitialize = TGvItemEvent(this, &TMainForm::ListItemInitialize);
+    List->OnItemPaintText = TItemPaintTextEvent(this, &TMainForm::ListItemPaintText);
+    List->OnAutoGroupGetKey = TAutoGroupGetKeyEvent(this, &TMainForm::ListAutoGroupGetKey);
+    List->OnAutoSortGroupCreate = TAutoSortGroupCreateEvent(this, &TMainForm::ListAutoSortGroupCreate);
+    List->OnGroupInitialize = TGvGroupEvent(this, &TMainForm::ListGroupInitialize);
+    List->OnGroupPaintText = TGroupPaintTextEvent(this, &TMainForm::ListGroupPaintText);
+    List->OnGroupClick = TGroupClickEvent(this, &TMainForm::ListGroupClick);
+    List->OnColumnClick = TColumnClickEvent(this, &TMainForm::ListColumnClick);
+    List->OnItemCheckChange = TGvItemEvent(this, &TMainForm::ListItemCheckChange);
+    List->OnKeyAction = TGvKeyActionEvent(this, &TMainForm::ListKeyAction);
+    List->OnItemDblClick = TItemDblClickEvent(this, &TMainForm::ListItemDblClick);
+    List->OnItemEditBegin = TItemEditBegin(this, &TMainForm::ListItemEditBegin);
+    List->OnItemGetEditCaption = TGvItemGetCaptionEvent(this, &TMainForm::ListItemGetEditCaption);
+    List->OnItemEdited = TItemEditedEvent(this, &TMainForm::ListItemEdited);
+    List->OnItemEditEnd = TGvItemEvent(this, &TMainForm::ListItemEditEnd);
+    List->OnItemSelectionChanged = TGvItemEvent(this, &TMainForm::ListItemSelectionChanged);
+    List->OnMouseMove = gcl::TMouseMoveEvent(this, &TMainForm::ListMouseMove);
+    List->OnMouseUp = gcl::TMouseEvent(this, &TMainForm::ListMouseUp);
+    List->OnDragOver = gcl::TDragOverEvent(this, &TMainForm::ListDragOver);
+    List->OnDragDrop = gcl::TDragDropEvent(this, &TMainForm::ListDragDrop);
+    List->OnEnter = E(this, &TMainForm::ListEnter);
+    List->OnExit = E(this, &TMainForm::ListExit);
+
+    DelTaskA->SetOnExecute(E(this, &TMainForm::DelTaskAExecute));
+    EditTitleA->SetOnExecute(E(this, &TMainForm::EditTitleAExecute));
+    EditTagsA->SetOnExecute(E(this, &TMainForm::EditTagsAExecute));
+    EditDueDateA->SetOnExecute(E(this, &TMainForm::EditDueDateAExecute));
+    EditFolderA->SetOnExecute(E(this, &TMainForm::EditFolderAExecute));
+    QDateSelOkA->SetOnExecute(E(this, &TMainForm::QDateSelOkAExecute));
+    QTagsSelOkA->SetOnExecute(E(this, &TMainForm::QTagsSelOkAExecute));
+    for (TMainAction* a : {NoGroupA, FoldersGroupA, DateGroupA, PriorityGroupA, TagsGroupA})
+        a->SetOnExecute(E(this, &TMainForm::DateGroupAExecute));
+    CountItemsM->SetOnExecute(E(this, &TMainForm::CountItemsMExecute));
+
+    // The priority menu: High, Normal, Low with their images.
+    PriorityMenu = TXtPopupMenu::Create(this);
+    PriorityMenu->SetName("PriorityMenu");
+    PriorityMenu->SetImages(IconList);
+    const char* priorityCaptions[] = {"High", "Normal", "Low"};
+    for (int i = 0; i < 3; ++i) {
+        TXtItem* item = TXtItem::Create(this);
+        item->SetCaption(gcl::AnsiToWide(priorityCaptions[i]));
+        item->SetTag(2 - i);
+        item->SetImageIndex(2 - i);
+        item->SetOnClick(E(this, &TMainForm::TxItem33Click));
+        PriorityMenu->GetItems()->Add(item);
+    }
+    // "Move To List": one item per list, made when it opens.
+    FolderSelMenu = TXtPopupMenu::Create(this);
+    FolderSelMenu->SetName("FolderSelMenu");
+    FolderSelMenu->GetItems()->SetOnPopup(TBarPopupEvent(this, &TMainForm::FolderSelMenuPopup));
+
+    ListRightMenu = TXtPopupMenu::Create(this);
+    ListRightMenu->SetName("ListRightMenu");
+    ListRightMenu->SetImages(Others16);
+    TBarCustomItem* root = ListRightMenu->GetItems();
+    root->SetOnPopup(TBarPopupEvent(this, &TMainForm::ListRightMenuPopup));
+    auto addAction = [this, root](gcl::TBasicAction* action, const char* caption) {
+        TXtItem* item = TXtItem::Create(this);
+        item->SetAction(action);
+        if (caption) item->SetCaption(gcl::AnsiToWide(caption));
+        root->Add(item);
+        return item;
+    };
+    auto addSeparator = [this, root] { root->Add(TXtSeparatorItem::Create(this)); };
+    addAction(MakeStickyNoteA, nullptr);
+    addSeparator();
+    addAction(DelTaskA, "Delete                                       Del");
+    addSeparator();
+    PriorityMenu2 = TXtSubmenuItem::Create(this);
+    PriorityMenu2->SetName("PriorityMenu2");
+    PriorityMenu2->SetCaption(gcl::AnsiToWide("Priority                      Ctrl+Up/Down"));
+    PriorityMenu2->SetSubMenuImages(IconList);
+    root->Add(PriorityMenu2);
+    addAction(EditTitleA, "Edit Title                                   Enter");
+    addAction(EditTagsA, "Edit Tags                                Shift+T");
+    addAction(EditDueDateA, "Edit Due Date                         Shift+D");
+    addAction(EditNoteA, "Edit Note                                Shift+N");
+    addSeparator();
+    FolderSelMenu2 = TXtSubmenuItem::Create(this);
+    FolderSelMenu2->SetName("FolderSelMenu2");
+    FolderSelMenu2->SetCaption(gcl::AnsiToWide("Move To List                          Shift+L"));
+    root->Add(FolderSelMenu2);
+    List->SetPopupMenu(ListRightMenu);
 }
 
-void TMainForm::RefreshTaskList() {}
+// ---- The rebuild ------------------------------------------------------------------------
+
+TFilterBarState TMainForm::FilterBarState() const {
+    TFilterBarState state;
+    state.FindMode = InFindMode();
+    state.SearchText = TopEditText();
+    state.CurrentFolder = LiveSettings.CurrentFolder.Name;
+    state.TagFilter = LiveSettings.TagFilter;
+    state.DueCaption = FDueDate ? gcl::WideToAnsi(FDueDate->GetCaption()) : std::string(AllDatesCaption);
+    state.DateFilter = LiveSettings.DateFilter;
+    state.PriorityTag = FPriority ? static_cast<int>(FPriority->GetTag()) : -1;
+    state.HideDone = HideDoneA && HideDoneA->GetChecked();
+    return state;
+}
+
+TTaskListState TMainForm::TaskListState() const {
+    TTaskListState state;
+    state.GroupMode = LiveSettings.GroupMode;
+    state.Grouped = NoGroupA && !NoGroupA->GetChecked();
+    state.SortColumn = SortColumn;
+    state.SortAscending = SortAscending;
+    state.CountItems = CountItemsM && CountItemsM->GetChecked();
+    return state;
+}
+
+void TMainForm::FillTaskItem(TGvItem* Item, const TuTask& Task) {
+    const TTaskItemView view = TaskItemView(Task, gcl::Now(), Options.DateTimeFormat);
+    for (int c = 0; c < 3; ++c) {
+        Item->SetCaptions(c, gcl::AnsiToWide(view.Captions[static_cast<size_t>(c)]));
+        Item->SetImageIndexes(c, view.Images[static_cast<size_t>(c)]);
+    }
+    Item->SetChecked(view.Checked);
+}
+
+void TMainForm::ReleaseTaskReferences() {
+    CommitNote();
+    FNoteEditor.ForgetAll();
+    if (!List) return;
+    gcl::TFlagScope refreshing(FRefreshing);
+    TListviewUpdate update(List);
+    List->GetGroups()->Clear();
+}
+
+void TMainForm::RefreshTaskList() {
+    if (!List || !Database) return;
+    CommitNote();
+    {
+        gcl::TFlagScope refreshing(FRefreshing);
+        FillTaskList();
+    }
+    // The tasks deleted before this refresh are no longer shown: free them.
+    FDeletedTasks.clear();
+    ShowNote(FirstSelectedTask());
+}
+
+void TMainForm::FillTaskList() {
+    TListviewUpdate update(List);
+    List->GetGroups()->Clear();
+    const TTaskListState state = TaskListState();
+    const TTaskListLayout layout = RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys);
+    for (const TTaskGroup& g : layout.Groups) {
+        TGvGroup* group = nullptr;
+        if (layout.Grouped) {
+            group = List->GetGroups()->Add(nullptr);
+            group->SetKey(static_cast<uint32_t>(g.Key));
+            group->SetCaption(gcl::AnsiToWide(g.Caption));
+            group->SetImageIndex(g.ImageIndex);
+        }
+        for (TuTask* task : g.Tasks) {
+            TGvItem* item = group ? group->GetItems()->Add(task) : List->GetItems()->Add(task);
+            FillTaskItem(item, *task);
+        }
+    }
+    if (state.CountItems) NumberItems();
+    DelTaskA->SetEnabled(List->GetSelection()->First() && List->GetItems()->GetCount() > 0);
+}
+
+void TMainForm::AddTaskItem(TuTask* Task) {
+    if (!List || !ShowsAsItem(Task)) return;
+    gcl::TFlagScope filling(FRefreshing);
+    TListviewUpdate update(List);
+    TGvItem* item = List->GetItems()->Add(Task);
+    FillTaskItem(item, *Task);
+    if (CountItemsM->GetChecked()) item->SetCaption(TitleCaption(*Task, true, List->GetItems()->GetCount() - 1));
+}
+
+TuTask* TMainForm::AddTask(const std::string& Text, const TFolderRef& Folder, TuData& Data) {
+    std::unique_ptr<TuTask> task(TuTask::CreateFromString(Text, false, false));
+    task->FolderIcon = Folder.Icon;
+    task->Folder = Folder.Name;
+    TuTask* added = task.get();
+    Data.Tasks->AddObject(added->Title, task.release());
+    RegisterTaskTags(added->Tags);
+    Data.Modified = true;
+    AddTaskItem(added);
+    return added;
+}
+
+void TMainForm::SortGroups(int Mode) {
+    if (!List) return;
+    TGvGroups* groups = List->GetGroups();
+    std::vector<TTaskGroup> order;
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        TTaskGroup entry;
+        entry.Key = static_cast<int>(group->GetKey());
+        if (TuTask* first = group->ItemCount() > 0 ? TaskOf(group->GetItem(0)) : nullptr) entry.Tasks.push_back(first);
+        entry.ImageIndex = g;  // where the group stands now
+        order.push_back(std::move(entry));
+    }
+    qelvo::SortGroups(Mode, order);
+    TListviewUpdate update(List);
+    std::vector<TGvCollectionItem*> sorted;
+    for (const TTaskGroup& entry : order) sorted.push_back(groups->GetGroups(entry.ImageIndex));
+    groups->List() = sorted;
+    groups->ReIndexItems(true);
+}
+
+void TMainForm::SortItems(int Column, bool Ascending) {
+    if (!List) return;
+    TListviewUpdate update(List);
+    TGvGroups* groups = List->GetGroups();
+    // Each group keeps its items; without grouping the one group holds them all.
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvItems* items = groups->GetGroups(g)->GetItems();
+        std::vector<TuTask*> tasks;
+        std::vector<TGvCollectionItem*> byTask;
+        for (int i = 0; i < items->GetCount(); ++i) {
+            tasks.push_back(TaskOf(items->GetItems(i)));
+            byTask.push_back(items->GetItems(i));
+        }
+        std::vector<TuTask*> sortedTasks = tasks;
+        qelvo::SortItems(Column, Ascending, sortedTasks);
+        if (sortedTasks == tasks) continue;
+        // Tasks are distinct per item, so each sorted task names its item.
+        std::vector<TGvCollectionItem*> sorted;
+        sorted.reserve(byTask.size());
+        std::vector<bool> used(byTask.size(), false);
+        for (TuTask* t : sortedTasks)
+            for (size_t k = 0; k < tasks.size(); ++k)
+                if (!used[k] && tasks[k] == t) {
+                    used[k] = true;
+                    sorted.push_back(byTask[k]);
+                    break;
+                }
+        items->List() = sorted;
+        items->ReIndexItems(true);
+    }
+    if (CountItemsM->GetChecked()) NumberItems();
+}
+
+void TMainForm::NumberItems() {
+    if (!List) return;
+    TGvGlobalItems* items = List->GetItems();
+    for (int i = 0; i < items->GetCount(); ++i) {
+        TGvItem* item = items->GetItems(i);
+        if (const TuTask* task = TaskOf(item)) item->SetCaption(TitleCaption(*task, true, i));
+    }
+}
+
+// ---- List-view events ---------------------------------------------------------------------
+
+void TMainForm::ListItemInitialize(TCustomGvListview*, TGvItem* Item) {
+    if (const TuTask* task = TaskOf(Item)) Item->SetChecked(task->Done);
+}
+
+void TMainForm::ListItemCheckChange(TCustomGvListview*, TGvItem* Item) {
+    // Only the user's ticks count: items made, filled or freed by a
+    // rebuild change their check state too.
+    if (FRefreshing || Item->IsDestroying()) return;
+    TuTask* task = TaskOf(Item);
+    if (task && Database) ApplyItemCheck(*task, Item->GetChecked(), *Database);
+}
+
+void TMainForm::ListItemPaintText(TCustomGvListview*, TGvItem* Item, int, gcl::TCanvas* ACanvas) {
+    const TItemPaintStyle style = ItemPaintStyle(TaskOf(Item), Item->GetChecked(), gcl::Now(),
+                                                 Options.DistinguishPriorities, Options.ListFontSize);
+    gcl::TFont* font = ACanvas->GetFont();
+    gcl::TFontStyles styles;
+    if (style.StrikeOut) styles.Include(gcl::fsStrikeOut);
+    if (style.Italic) styles.Include(gcl::fsItalic);
+    font->SetStyle(styles);
+    if (style.UseColor) font->SetColor(static_cast<gcl::TColor>(style.Color));
+    font->SetName(ListFontName);
+    font->SetSize(style.FontSize);
+}
+
+void TMainForm::ListAutoGroupGetKey(TCustomGvListview*, TGvItem* Item, int, TGvGroups*, uint32_t& Key) {
+    const TuTask* task = TaskOf(Item);
+    if (!task || !Database || AbsMode(LiveSettings.GroupMode) == gmNone) return;
+    Key = static_cast<uint32_t>(AutoGroupGetKey(LiveSettings.GroupMode, *task, *Database, FGroupKeys));
+}
+
+void TMainForm::ListAutoSortGroupCreate(TCustomGvListview*, TGvItem* Item, int ColumnIndex, TGvGroups* Groups,
+                                        TGvGroup*& Group, bool& DoDefaultAction) {
+    Group = Groups->Add(nullptr);
+    DoDefaultAction = false;
+    const TuTask* task = TaskOf(Item);
+    if (!task) return;
+    const int key = static_cast<int>(Item->GetGroupKey(ColumnIndex));
+    Group->SetCaption(gcl::AnsiToWide(GroupCaption(LiveSettings.GroupMode, key, *task, FGroupKeys)));
+}
+
+void TMainForm::ListGroupInitialize(TCustomGvListview*, TGvGroup* Group) {
+    const TuTask* first = Group->ItemCount() > 0 ? TaskOf(Group->GetItem(0)) : nullptr;
+    if (first) Group->SetImageIndex(GroupImageIndex(LiveSettings.GroupMode, *first));
+}
+
+void TMainForm::ListGroupPaintText(TCustomGvListview*, TGvGroup*, gcl::TCanvas* ACanvas) {
+    gcl::TFont* font = ACanvas->GetFont();
+    font->SetSize(Options.ListFontSize);
+    font->SetName(ListFontName);
+    font->SetStyle(gcl::TFontStyles{gcl::fsBold});
+    font->SetColor(static_cast<gcl::TColor>(GroupCaptionColor));
+}
+
+void TMainForm::ListGroupClick(TCustomGvListview*, TGvGroup* Group, TCommonKeyStates KeyStates,
+                               TGvGroupHitTestInfoSet) {
+    if (!Group) return;
+    TListviewUpdate update(List);
+    if (KeyStates.Contains(cksControl)) {
+        TGvGroups* groups = List->GetGroups();
+        for (int g = 0; g < groups->GetCount(); ++g) groups->GetGroups(g)->SetExpanded(groups->GetGroups(g) == Group);
+    } else {
+        Group->SetExpanded(!Group->GetExpanded());
+    }
+}
+
+void TMainForm::ListColumnClick(TCustomGvListview*, TCommonMouseButton, TGvColumn* const& Column) {
+    if (!Column) return;
+    int tag = static_cast<int>(Column->GetTag());
+    HeaderClick(tag, Column->GetIndex(), SortColumn, SortAscending);
+    Column->SetTag(tag);
+    SortItems(SortColumn, SortAscending);
+}
+
+void TMainForm::DateGroupAExecute(gcl::TObject* Sender) {
+    auto* action = dynamic_cast<TMainAction*>(Sender);
+    if (!action || !List) return;
+    const TGroupingChange change =
+        GroupingAction(static_cast<int>(action->GetTag()), action->GetChecked(), NoGroupA->GetChecked());
+    LiveSettings.GroupMode = change.GroupMode;
+    if (change.CheckNoGroup) NoGroupA->SetChecked(true);
+    List->GetSort()->SetAutoRegroup(change.AutoRegroup);
+    // Reading the mode back: "Nothing" checked keeps it negative.
+    LiveSettings.GroupMode = (action->GetChecked() && !NoGroupA->GetChecked()) ? AbsMode(change.GroupMode)
+                                                                                : -AbsMode(change.GroupMode);
+    RefreshTaskList();
+}
+
+void TMainForm::CountItemsMExecute(gcl::TObject*) { RefreshTaskList(); }
+
+// ---- Selection helpers ------------------------------------------------------------------------
+
+TuTask* TMainForm::FirstSelectedTask() const {
+    return List ? TaskOf(List->GetSelection()->First()) : nullptr;
+}
+
+std::vector<TuTask*> TMainForm::SelectedTasks() const {
+    std::vector<TuTask*> tasks;
+    if (!List) return tasks;
+    TGvSelectionManager* selection = List->GetSelection();
+    for (TGvItem* item = selection->First(); item; item = selection->Next(item))
+        if (TuTask* task = TaskOf(item)) tasks.push_back(task);
+    return tasks;
+}
+
+// ---- Keys and editing ----------------------------------------------------------------------------
+
+void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShiftState& Shift, bool& DoDefault) {
+    TGvItem* first = List->GetSelection()->First();
+    const TListKeyDecision decision =
+        ListKeyDecision(CharCode, Shift.Contains(gcl::ssShift), Shift.Contains(gcl::ssCtrl), first != nullptr,
+                        OrgPanel && OrgPanel->GetVisible());
+    DoDefault = decision.DoDefault;
+    switch (decision.Command) {
+    case TListCommand::FocusTree:
+        if (FoldersList && FoldersList->CanFocus()) FoldersList->SetFocus();
+        break;
+    case TListCommand::DeleteTasks: DelTaskA->Execute(); break;
+    case TListCommand::EditTitle: EditTitleA->Execute(); break;
+    case TListCommand::PriorityUp:
+    case TListCommand::PriorityDown: {
+        TuTask* task = TaskOf(first);
+        if (!task || !Database) break;
+        const int current = first->GetImageIndexes(0);
+        const int priority = decision.Command == TListCommand::PriorityUp ? PriorityUp(current) : PriorityDown(current);
+        SetTaskPriority(*task, priority, *Database);
+        first->SetImageIndexes(0, priority);
+        break;
+    }
+    case TListCommand::EditTags: EditTagsA->Execute(); break;
+    case TListCommand::EditDueDate: EditDueDateA->Execute(); break;
+    case TListCommand::EditFolder: EditFolderA->Execute(); break;
+    case TListCommand::EditNote: EditNoteA->Execute(); break;
+    case TListCommand::None: break;
+    }
+}
+
+void TMainForm::ListItemDblClick(TCustomGvListview*, TCommonMouseButton, gcl::TPoint, TGvHitInfoItem) {
+    EditTitleAExecute(this);
+}
+
+void TMainForm::EditTitleAExecute(gcl::TObject*) {
+    if (!List) return;
+    if (TGvItem* item = List->GetSelection()->First()) item->Edit(List->GetHeader()->FirstColumn());
+}
+
+void TMainForm::ListItemEditBegin(TCustomGvListview*, TGvItem*, int&, bool&) {
+    // Editing is allowed for every item. The editor takes the title from
+    // the task (ListItemGetEditCaption), so the numbering never reaches it
+    // and nothing is cut from a caption here: this handler is also asked
+    // while the list looks for editable items.
+}
+
+void TMainForm::ListItemGetEditCaption(TCustomGvListview*, TGvItem* Item, TGvColumn* Column, std::wstring& Caption) {
+    const TuTask* task = TaskOf(Item);
+    if (task && (!Column || Column->GetIndex() == 0)) Caption = gcl::AnsiToWide(task->Title);
+}
+
+void TMainForm::ListItemEdited(TCustomGvListview*, TGvItem* Item, gcl::TVariant& NewValue, bool& Accept) {
+    TuTask* task = TaskOf(Item);
+    if (!task || !Database) return;
+    Accept = true;
+    // A blank title is refused: the task keeps its title (it could never be
+    // shown, edited or deleted otherwise).
+    ApplyTitleEdit(*task, gcl::WideToAnsi(NewValue.ToWide()), *Database);
+    int index = 0;
+    if (CountItemsM->GetChecked()) {
+        TGvGlobalItems* items = List->GetItems();
+        for (int i = 0; i < items->GetCount(); ++i)
+            if (items->GetItems(i) == Item) index = i;
+    }
+    NewValue = TitleCaption(*task, CountItemsM->GetChecked(), index);
+}
+
+void TMainForm::ListItemEditEnd(TCustomGvListview*, TGvItem*) {
+    // The title was stored when the edit was accepted; the list is not
+    // rebuilt.
+}
+
+// ---- Deleting --------------------------------------------------------------------------------
+
+void TMainForm::DelTaskAExecute(gcl::TObject*) {
+    if (!List || !Database || !List->Focused() || !List->GetSelection()->First()) return;
+    if (Options.ConfirmDelete &&
+        gcl::MessageDlg(msg::DeleteTasksQuestion, gcl::mtConfirmation, gcl::TMsgDlgButtons{gcl::mbYes, gcl::mbNo}) !=
+            gcl::mrYes)
+        return;
+    const std::vector<TuTask*> selected = SelectedTasks();
+    CommitNote();
+    for (const TuTask* task : selected) FNoteEditor.Forget(task);
+    {
+        TListviewUpdate update(List);
+        // Taken out of the database now, freed after the list was rebuilt
+        // without them.
+        for (auto& task : DeleteTasks(*Database, selected)) FDeletedTasks.push_back(std::move(task));
+    }
+    RefreshTaskList();
+}
+
+// ---- The priority menu and the hot zones ---------------------------------------------------------
+
+void TMainForm::TxItem33Click(gcl::TObject* Sender) {
+    auto* menuItem = dynamic_cast<TBarCustomItem*>(Sender);
+    TGvItem* item = List ? List->GetSelection()->First() : nullptr;
+    TuTask* task = TaskOf(item);
+    if (!menuItem || !task || !Database) return;
+    const int priority = static_cast<int>(menuItem->GetTag());
+    SetTaskPriority(*task, priority, *Database);
+    item->SetImageIndexes(0, priority);
+    if (PriorityGroupA->GetChecked()) RefreshTaskList();
+}
+
+THotZone TMainForm::ListHotZoneAt(int X, int Y) const {
+    if (!List || List->GetView() != elsReport) return THotZone::None;
+    const int headerHeight = List->HeaderShown() ? List->GetHeader()->GetHeight() : 0;
+    const int viewHeight = List->GetClientHeight() - headerHeight;
+    const gcl::TPoint view = List->GetScrollbars()->MapWindowToView(gcl::TPoint{X, Y});
+    for (TGvColumn* column : List->GetHeader()->Positions()) {
+        if (!column->GetVisible()) continue;
+        const gcl::TRect r = column->GetDisplayRect();
+        if (view.X < r.Left || view.X > r.Right) continue;
+        return HotZoneAt(column->GetIndex(), view.X - r.Left, Y, headerHeight, viewHeight);
+    }
+    return THotZone::None;
+}
+
+void TMainForm::ListMouseMove(gcl::TObject*, gcl::TShiftState, int X, int Y) {
+    List->SetCursor(ListHotZoneAt(X, Y) == THotZone::None ? gcl::crDefault : gcl::crHandPoint);
+}
+
+void TMainForm::ListMouseUp(gcl::TObject*, gcl::TMouseButton Button, gcl::TShiftState, int X, int Y) {
+    if (Button != gcl::mbLeft || !List->GetSelection()->First()) return;
+    const THotZone zone = ListHotZoneAt(X, Y);
+    if (zone == THotZone::None) return;
+    const gcl::TPoint screen = List->ClientToScreen(gcl::TPoint{X, Y});
+    switch (zone) {
+    case THotZone::Priority: PriorityMenu->Popup(screen.X, screen.Y); break;
+    case THotZone::DueDate: OpenDueDatePanelForSelection(ScreenToClient(screen), true); break;
+    case THotZone::Tags: OpenTagsPanelForSelection(ScreenToClient(screen)); break;
+    case THotZone::None: break;
+    }
+}
+
+// ---- The quick panels on the selected task ----------------------------------------------------------
+
+gcl::TPoint TMainForm::SelectionPanelPoint(int ColumnIndex) {
+    TGvItem* item = List->GetSelection()->First();
+    TGvColumn* column = List->GetHeader()->GetColumns()->GetColumns(ColumnIndex);
+    const gcl::TRect itemRect = item->GetDisplayRect();
+    const gcl::TPoint window = List->GetScrollbars()->MapViewToWindow(
+        gcl::TPoint{column ? column->GetDisplayRect().Left : 0, itemRect.Bottom});
+    return ScreenToClient(List->ClientToScreen(window));
+}
+
+void TMainForm::OpenDueDatePanelForSelection(gcl::TPoint At, bool FromMouse) {
+    const TuTask* task = FirstSelectedTask();
+    if (!task) return;
+    // The mouse takes any positive due value as a date, the command only a
+    // year after 1901; both start from now without one.
+    const double now = gcl::Now();
+    const double date = FromMouse ? (task->Due > 0 ? task->Due : now) : DuePanelStartDate(*task, now);
+    OpenDatePanel(At, QDateSelOkA, date, false);
+}
+
+void TMainForm::OpenTagsPanelForSelection(gcl::TPoint At) {
+    const TuTask* task = FirstSelectedTask();
+    if (!task) return;
+    OpenTagsPanel(At, QTagsSelOkA, task->Tags, false);
+}
+
+bool TMainForm::ListCommandAllowed() const {
+    return List && List->Focused() && List->GetSelection()->First() != nullptr;
+}
+
+void TMainForm::EditDueDateAExecute(gcl::TObject*) {
+    if (ListCommandAllowed()) OpenDueDatePanelForSelection(SelectionPanelPoint(2), false);
+}
+
+void TMainForm::EditTagsAExecute(gcl::TObject*) {
+    if (ListCommandAllowed()) OpenTagsPanelForSelection(SelectionPanelPoint(1));
+}
+
+void TMainForm::QDateSelOkAExecute(gcl::TObject*) {
+    TGvItem* item = List->GetSelection()->First();
+    TuTask* task = TaskOf(item);
+    if (!task || !Database) return;
+    const std::string caption = ApplyDueEdit(*task, QCheckDate->GetChecked(), QuickDate->GetDate(), *Database);
+    QuickDatePanel->Hide();
+    item->SetCaptions(2, gcl::AnsiToWide(caption));
+    if (List->CanFocus()) List->SetFocus();
+    if (DateGroupA->GetChecked()) RefreshTaskList();
+}
+
+void TMainForm::QTagsSelOkAExecute(gcl::TObject*) {
+    TGvItem* item = List->GetSelection()->First();
+    TuTask* task = TaskOf(item);
+    if (!task || !Database) return;
+    bool added = false;
+    const std::string tags = ApplyTagsEdit(*task, QuickEditTagsText(), *Database, &added);
+    if (added) TagsAdded();
+    item->SetCaptions(1, gcl::AnsiToWide(TagsCaption(tags)));
+    QuickTagsPanel->Hide();
+    if (List->CanFocus()) List->SetFocus();
+    SetQuickEditTagsText(std::string());
+    if (TagsGroupA->GetChecked()) RefreshTaskList();
+}
+
+// ---- Moving tasks to another list ---------------------------------------------------------------------
+
+void TMainForm::EditFolderAExecute(gcl::TObject*) {
+    if (!ListCommandAllowed()) return;
+    const gcl::TPoint at = List->ClientToScreen(
+        gcl::TPoint{0, List->GetScrollbars()->MapViewToWindow(
+                           gcl::TPoint{0, List->GetSelection()->First()->GetDisplayRect().Bottom}).Y});
+    FolderSelMenu->Popup(at.X, at.Y);
+}
+
+void TMainForm::FolderSelMenuPopup(TBarCustomItem*, bool) {
+    TBarCustomItem* root = FolderSelMenu->GetItems();
+    root->Clear();
+    if (!Database) return;
+    const std::vector<std::string> names = ListMenuCaptions(*Database->Folders);
+    int bold = -1;
+    if (List->GetSelection()->GetCount() == 1)
+        if (const TuTask* task = FirstSelectedTask()) bold = MoveToListMark(*Database->Folders, task->Folder);
+    for (size_t i = 0; i < names.size(); ++i) {
+        TXtItem* item = TXtItem::Create(root);
+        item->SetCaption(gcl::AnsiToWide(names[i]));
+        item->SetGroupIndex(1);
+        item->SetTag(static_cast<intptr_t>(i));
+        item->SetOnClick(gcl::TNotifyEvent(this, &TMainForm::FolderSelMenuItemClick));
+        if (static_cast<int>(i) == bold) item->GetFontSettings()->SetBold(tsTrue);
+        root->Add(item);
+    }
+}
+
+void TMainForm::FolderSelMenuItemClick(gcl::TObject* Sender) {
+    auto* menuItem = dynamic_cast<TBarCustomItem*>(Sender);
+    if (!menuItem || !Database) return;
+    const std::vector<TuTask*> tasks = SelectedTasks();
+    if (tasks.empty()) return;
+    TListviewUpdate update(List);
+    MoveTasksToList(tasks, menuItem->GetCaption(), *Database);
+    if (FoldersGroupA->GetChecked()) RefreshTaskList();
+}
+
+void TMainForm::ListRightMenuPopup(TBarCustomItem*, bool) {
+    PriorityMenu2->SetLinkSubitems(PriorityMenu->GetItems());
+    FolderSelMenu2->SetLinkSubitems(FolderSelMenu->GetItems());
+}
+
+// ---- Focus --------------------------------------------------------------------------------------------
+
+void TMainForm::ListEnter(gcl::TObject*) {
+    HideTreeEditors();
+    DelTaskA->SetEnabled(List->GetSelection()->First() && List->GetItems()->GetCount() > 0);
+    EditFolderA->SetShortCut(gcl::ShortCut('L', gcl::TShiftState{gcl::ssShift}));
+}
+
+void TMainForm::ListExit(gcl::TObject*) { EditFolderA->SetShortCut(0); }
+
+// ---- Dragging between groups ------------------------------------------------------------------------------
+
+void TMainForm::ListDragOver(gcl::TObject*, gcl::TObject* Source, int, int, gcl::TDragState, bool& Accept) {
+    Accept = Source == List && ListAcceptsDrag(LiveSettings.GroupMode);
+}
+
+void TMainForm::ListDragDrop(gcl::TObject*, gcl::TObject*, int, int) {
+    const TuTask* target = TaskOf(List->GetDragManager()->GetDropTarget());
+    const std::vector<TuTask*> tasks = SelectedTasks();
+    if (!target || tasks.empty() || LiveSettings.GroupMode == 0 || !Database) return;
+    {
+        TListviewUpdate update(List);
+        ApplyDrop(LiveSettings.GroupMode, *target, tasks, *Database);
+    }
+    RefreshTaskList();
+}
 
 } // namespace qelvo

@@ -139,27 +139,8 @@ inline bool Intersects(const TRect& A, const TRect& B) {
     return gcl::IntersectRect(r, A, B);
 }
 
-// Runs EndUpdate when it goes out of scope.
-class TListviewUpdate {
-public:
-    explicit TListviewUpdate(TCustomGvListview* lv, bool invalidate = true) : FListview(lv), FInvalidate(invalidate) {
-        if (FListview) FListview->BeginUpdate();
-    }
-    ~TListviewUpdate() {
-        if (FListview) {
-            try {
-                FListview->EndUpdate(FInvalidate);
-            } catch (...) {
-            }
-        }
-    }
-    TListviewUpdate(const TListviewUpdate&) = delete;
-    TListviewUpdate& operator=(const TListviewUpdate&) = delete;
-
-private:
-    TCustomGvListview* FListview;
-    bool FInvalidate;
-};
+// The update bracket of the public header, under its old name here.
+using qelvo::TListviewUpdate;
 
 inline void RebuildGroupsOf(TCustomGvListview* lv) {
     if (lv && lv->GetGroups()) lv->GetGroups()->Rebuild(false);

@@ -937,4 +937,28 @@ protected:
     explicit TGvListview(gcl::TComponent* AOwner) : TCustomGvListview(AOwner) {}
 };
 
+// An update bracket of a list view: BeginUpdate now, EndUpdate when it
+// goes out of scope, also when an exception leaves the scope (an error
+// of EndUpdate itself is dropped: a destructor cannot pass it on).
+class TListviewUpdate {
+public:
+    explicit TListviewUpdate(TCustomGvListview* lv, bool invalidate = true) : FListview(lv), FInvalidate(invalidate) {
+        if (FListview) FListview->BeginUpdate();
+    }
+    ~TListviewUpdate() {
+        if (FListview) {
+            try {
+                FListview->EndUpdate(FInvalidate);
+            } catch (...) {
+            }
+        }
+    }
+    TListviewUpdate(const TListviewUpdate&) = delete;
+    TListviewUpdate& operator=(const TListviewUpdate&) = delete;
+
+private:
+    TCustomGvListview* FListview;
+    bool FInvalidate;
+};
+
 } // namespace qelvo
