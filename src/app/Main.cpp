@@ -4,6 +4,8 @@
 // layout applied to and taken from the controls.
 #include "app/Main.h"
 
+#include "app/MainItems.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -228,27 +230,6 @@ void TMainForm::CreateDocks() {
     NoteDock->SetPosition(dpxBottom);
     NoteDock->SetParent(this);
 }
-
-namespace {
-
-template <class T>
-T* AddItem(gcl::TComponent* owner, TBarCustomItem* parent, const wchar_t* caption = nullptr) {
-    T* item = T::Create(owner);
-    if (caption) item->SetCaption(caption);
-    parent->Add(item);
-    return item;
-}
-
-TXtItem* AddActionItem(gcl::TComponent* owner, TBarCustomItem* parent, gcl::TBasicAction* action) {
-    TXtItem* item = TXtItem::Create(owner);
-    item->SetAction(action);
-    parent->Add(item);
-    return item;
-}
-
-void AddSeparator(gcl::TComponent* owner, TBarCustomItem* parent) { parent->Add(TXtSeparatorItem::Create(owner)); }
-
-} // namespace
 
 void TMainForm::CreateMenuBar() {
     MenuBar = TXtToolbar::Create(this);

@@ -3,6 +3,8 @@
 // tree and editors, and the note panel.
 #include "app/Main.h"
 
+#include "app/MainItems.h"
+
 #include "app/logic/AppMessages.h"
 #include "app/logic/Options.h"
 #include "app/logic/TaskCommands.h"
@@ -16,25 +18,6 @@ namespace qelvo {
 
 namespace {
 
-
-TXtItem* AddActionItem(gcl::TComponent* owner, TBarCustomItem* parent, gcl::TBasicAction* action) {
-    TXtItem* item = TXtItem::Create(owner);
-    item->SetAction(action);
-    parent->Add(item);
-    return item;
-}
-
-TXtItem* AddClickItem(gcl::TComponent* owner, TBarCustomItem* parent, const char* caption, intptr_t tag,
-                      gcl::TNotifyEvent onClick) {
-    TXtItem* item = TXtItem::Create(owner);
-    item->SetCaption(gcl::AnsiToWide(caption));
-    item->SetTag(tag);
-    item->SetOnClick(onClick);
-    parent->Add(item);
-    return item;
-}
-
-void AddSeparator(gcl::TComponent* owner, TBarCustomItem* parent) { parent->Add(TXtSeparatorItem::Create(owner)); }
 
 void SetItalic(TTxCustomItem* item, bool on) { item->GetFontSettings()->SetItalic(on ? tsTrue : tsFalse); }
 
@@ -309,7 +292,7 @@ void TMainForm::AddItemFolderMenuPopup(TBarCustomItem*, bool) {
     if (!Database) return;
     const std::vector<std::string> names = ListMenuCaptions(*Database->Folders);
     for (size_t i = 0; i < names.size(); ++i) {
-        TXtItem* item = AddClickItem(root, root, names[i].c_str(), static_cast<intptr_t>(i),
+        TXtItem* item = AddClickItem(root, root, names[i], static_cast<intptr_t>(i),
                                      gcl::TNotifyEvent(this, &TMainForm::AddItemFolderMenuClick));
         item->SetGroupIndex(1);
     }
@@ -618,7 +601,7 @@ void TMainForm::FFolders2Popup(TBarCustomItem*, bool) {
     FFolders->Clear();
     if (!Database) return;
     for (const TListsMenuItem& entry : ListsMenuModel(*Database->Folders, static_cast<int>(FFolders->GetTag()))) {
-        TXtItem* item = AddClickItem(FFolders, FFolders, entry.Caption.c_str(), entry.Tag,
+        TXtItem* item = AddClickItem(FFolders, FFolders, entry.Caption, entry.Tag,
                                      gcl::TNotifyEvent(this, &TMainForm::FFoldersItemClick));
         item->SetGroupIndex(1);
         if (entry.Bold) item->GetFontSettings()->SetBold(tsTrue);

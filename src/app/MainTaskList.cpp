@@ -5,6 +5,8 @@
 // selected task and dragging tasks between groups.
 #include "app/Main.h"
 
+#include "app/MainItems.h"
+
 #include <algorithm>
 
 #include "app/logic/AppMessages.h"
@@ -117,14 +119,9 @@ void TMainForm::CreateTaskList() {
     PriorityMenu->SetName("PriorityMenu");
     PriorityMenu->SetImages(IconList);
     const char* priorityCaptions[] = {"High", "Normal", "Low"};
-    for (int i = 0; i < 3; ++i) {
-        TXtItem* item = TXtItem::Create(this);
-        item->SetCaption(gcl::AnsiToWide(priorityCaptions[i]));
-        item->SetTag(2 - i);
-        item->SetImageIndex(2 - i);
-        item->SetOnClick(E(this, &TMainForm::TxItem33Click));
-        PriorityMenu->GetItems()->Add(item);
-    }
+    for (int i = 0; i < 3; ++i)
+        AddClickItem(this, PriorityMenu->GetItems(), priorityCaptions[i], 2 - i, E(this, &TMainForm::TxItem33Click))
+            ->SetImageIndex(2 - i);
     // "Move To List": one item per list, made when it opens.
     FolderSelMenu = TXtPopupMenu::Create(this);
     FolderSelMenu->SetName("FolderSelMenu");
@@ -135,27 +132,24 @@ void TMainForm::CreateTaskList() {
     ListRightMenu->SetImages(Others16);
     TBarCustomItem* root = ListRightMenu->GetItems();
     root->SetOnPopup(TBarPopupEvent(this, &TMainForm::ListRightMenuPopup));
-    auto addAction = [this, root](gcl::TBasicAction* action, const char* caption) {
-        TXtItem* item = TXtItem::Create(this);
-        item->SetAction(action);
-        if (caption) item->SetCaption(gcl::AnsiToWide(caption));
-        root->Add(item);
-        return item;
+    auto addAction = [this, root](gcl::TBasicAction* action, const wchar_t* caption) {
+        TXtItem* item = AddActionItem(this, root, action);
+        if (caption) item->SetCaption(std::wstring(caption));
     };
-    auto addSeparator = [this, root] { root->Add(TXtSeparatorItem::Create(this)); };
+    auto addSeparator = [this, root] { AddSeparator(this, root); };
     addAction(MakeStickyNoteA, nullptr);
     addSeparator();
-    addAction(DelTaskA, "Delete                                       Del");
+    addAction(DelTaskA, L"Delete                                       Del");
     addSeparator();
     PriorityMenu2 = TXtSubmenuItem::Create(this);
     PriorityMenu2->SetName("PriorityMenu2");
     PriorityMenu2->SetCaption(gcl::AnsiToWide("Priority                      Ctrl+Up/Down"));
     PriorityMenu2->SetSubMenuImages(IconList);
     root->Add(PriorityMenu2);
-    addAction(EditTitleA, "Edit Title                                   Enter");
-    addAction(EditTagsA, "Edit Tags                                Shift+T");
-    addAction(EditDueDateA, "Edit Due Date                         Shift+D");
-    addAction(EditNoteA, "Edit Note                                Shift+N");
+    addAction(EditTitleA, L"Edit Title                                   Enter");
+    addAction(EditTagsA, L"Edit Tags                                Shift+T");
+    addAction(EditDueDateA, L"Edit Due Date                         Shift+D");
+    addAction(EditNoteA, L"Edit Note                                Shift+N");
     addSeparator();
     FolderSelMenu2 = TXtSubmenuItem::Create(this);
     FolderSelMenu2->SetName("FolderSelMenu2");

@@ -12,7 +12,9 @@
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Strings.h"
+#include "support/Screenshot.h"
 #include "support/WindowTest.h"
+#include "theming/Tx.h"
 
 namespace qelvo::test {
 namespace {
@@ -420,6 +422,75 @@ TEST_F(MainTaskList, TheNoteIsStoredWithItsTaskOnLeavingRefreshingAndCommitting)
     EXPECT_EQ("At the post office", form->RichEdit1->GetText());
     EXPECT_EQ("At the post office", std::string(TaskOf("Buy stamps")->Notes));
     CloseMainForm(form);
+}
+
+TEST_F(MainTaskList, PicturesInTheTristanAndDefaultThemes) {
+    TMainForm* form = OpenMainForm();
+    form->SetBounds(0, 0, 1000, 680);
+    const char* lines[] = {
+        "+;t;[work] Prepare the quarterly review", "Book the dentist", "-[home] Sort the photos",
+        "+;t1;[work,mail] Answer the auditors", "[garden] Cut the hedge", ";t3;[home] Fix the tap",
+        "[work] Plan the team offsite", "-Read the novel from Anna", "+;t2;[bank] Transfer the savings",
+        "[mail] Post the birthday card", ";t5;[work] Update the roadmap", "Renew the library books",
+        "[garden] Plant the tulips", "+[work] Interview the new designer", ";t1;Pick up the dry cleaning",
+        "-[home] Clean the garage", "[work,mail] Send the invoices", ";t4;[home] Paint the fence",
+        "Call grandma", "+;t;[bank] Pay the insurance", "[work] Review pull requests",
+        "-;t6;Buy a new umbrella", "[garden] Water the roses", "Plan the summer holiday",
+        "[home] Replace the light bulbs"};
+    const char* lists[] = {"Home", "Work", "Errands"};
+    int n = 0;
+    for (const char* line : lines) {
+        TFolderRef folder;
+        folder.Name = lists[n++ % 3];
+        form->AddTask(line, folder, *Database);
+    }
+    TaskOf("Pay the insurance")->Done = true;
+    TaskOf("Fix the tap")->Notes = "The kitchen tap drips.\r\nWasher size 1/2 inch, from the hardware shop.";
+    GroupBy(form, form->FoldersGroupA);
+    form->CountItemsM->SetChecked(true);
+    form->RefreshTaskList();
+    form->List->SetFocus();
+    SelectTasks(form, {"Fix the tap"});
+    EXPECT_EQ("Note: Fix the tap", gcl::WideToAnsi(form->NoteEdit->GetCaption()));
+    EXPECT_TRUE(form->FoldersTab->GetChecked());
+    TxNexus->SwitchTheme("Tristan");
+    PumpMessages(300);
+    EXPECT_GT(SaveWindowScreenshot(form->GetHandle(), "MainWindowTristan.bmp"), 20);
+    TxNexus->SwitchTheme("Default");
+    PumpMessages(300);
+    EXPECT_GT(SaveWindowScreenshot(form->GetHandle(), "MainWindowDefault.bmp"), 20);
+    CloseMainForm(form);
+}
+
+TEST_F(MainTaskList, CtrlSWritesTheNewTaskAndTheNoteTypedIsSavedAtExit) {
+    TMainForm* form = OpenMainForm();
+    SelectTreeNode(form, "Work");
+    form->SetTopEditText("+;t2;[ work , home ] Buy milk");
+    form->AddItemA->Execute();
+    form->SaveM->Execute();
+    TuData back;
+    ASSERT_TRUE(back.LoadFromFile(DatabaseFile()));
+    EXPECT_GE(back.Tags->IndexOf("work"), 0);
+    EXPECT_GE(back.Tags->IndexOf("home"), 0);
+    EXPECT_NE(std::string::npos, form->GetCaption().find("   [Last Save at 09:00]"));
+
+    // Typing a note, then closing: the exit save keeps it with its task.
+    form->List->SetFocus();
+    SelectTasks(form, {"Buy milk"});
+    form->RichEdit1->SetFocus();
+    form->RichEdit1->SetText("Semi-skimmed");
+    form->RichEdit1->SetModified(true);
+    SaveOnExit = true;
+    form->Free();
+    TuData atExit;
+    ASSERT_TRUE(atExit.LoadFromFile(DatabaseFile()));
+    bool found = false;
+    for (int i = 0; i < atExit.Tasks->GetCount(); ++i)
+        if (atExit.Tasks->GetTask(i)->Title == "Buy milk") {
+            found = true;
+            EXPECT_EQ("Semi-skimmed", gcl::TrimRight(std::string(atExit.Tasks->GetTask(i)->Notes)));
+        }
+    EXPECT_TRUE(found);
 }
 
 } // namespace

@@ -1,0 +1,45 @@
+// Building the main window's menus and toolbars: an item of a class, an
+// item showing an action, an item with its own caption, tag and click handler, and a
+// separator, each appended to a parent item.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "controls/XtItem.h"
+#include "gcl/ActnList.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+
+// An item of class T with an optional caption.
+template <class T>
+T* AddItem(gcl::TComponent* owner, TBarCustomItem* parent, const wchar_t* caption = nullptr) {
+    T* item = T::Create(owner);
+    if (caption) item->SetCaption(caption);
+    parent->Add(item);
+    return item;
+}
+
+inline TXtItem* AddActionItem(gcl::TComponent* owner, TBarCustomItem* parent, gcl::TBasicAction* action) {
+    TXtItem* item = TXtItem::Create(owner);
+    item->SetAction(action);
+    parent->Add(item);
+    return item;
+}
+
+inline TXtItem* AddClickItem(gcl::TComponent* owner, TBarCustomItem* parent, const std::string& caption,
+                             intptr_t tag, gcl::TNotifyEvent onClick) {
+    TXtItem* item = TXtItem::Create(owner);
+    item->SetCaption(gcl::AnsiToWide(caption));
+    item->SetTag(tag);
+    item->SetOnClick(onClick);
+    parent->Add(item);
+    return item;
+}
+
+inline void AddSeparator(gcl::TComponent* owner, TBarCustomItem* parent) {
+    parent->Add(TXtSeparatorItem::Create(owner));
+}
+
+} // namespace qelvo
