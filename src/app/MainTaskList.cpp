@@ -79,6 +79,12 @@ void TMainForm::CreateTaskList() {
     groupInfo->SetExpandable(true);
     groupInfo->GetMarginBottom()->SetVisible(true);
     groupInfo->GetMarginBottom()->SetSize(15);
+    // Group captions are measured with the font they are painted in.
+    gcl::TFont* groupFont = List->GetGroupFont();
+    groupFont->SetName(ListFontName);
+    groupFont->SetSize(Options.ListFontSize);
+    groupFont->SetStyle(gcl::TFontStyles{gcl::fsBold});
+    groupFont->SetColor(static_cast<gcl::TColor>(GroupCaptionColor));
 
     List->OnItemInitialize = TGvItemEvent(this, &TMainForm::ListItemInitialize);
     List->OnItemPaintText = TItemPaintTextEvent(this, &TMainForm::ListItemPaintText);
