@@ -8,6 +8,7 @@
 #include "gcl/Controls.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
+#include "theming/TxUtils.h"
 #include "unicode/UniControls.h"
 
 namespace qelvo {
@@ -17,19 +18,6 @@ namespace {
 bool IsDestroying(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDestroying); }
 bool IsDesigning(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
 bool IsLoading(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csLoading); }
-
-// A canvas lent a DC for one scope.
-class TDCCanvas {
-public:
-    explicit TDCCanvas(HDC DC) { FCanvas.SetHandle(DC); }
-    ~TDCCanvas() { FCanvas.SetHandle(nullptr); }
-    TDCCanvas(const TDCCanvas&) = delete;
-    TDCCanvas& operator=(const TDCCanvas&) = delete;
-    gcl::TCanvas* Get() noexcept { return &FCanvas; }
-
-private:
-    gcl::TCanvas FCanvas;
-};
 
 } // namespace
 

@@ -12,6 +12,7 @@
 #include "gcl/rtl/SysInfo.h"
 #include "theming/TxDockPanels.h"
 #include "theming/TxExtItems.h"
+#include "theming/TxUtils.h"
 #include "toolbar/BarAnim.h"
 
 namespace qelvo {
@@ -21,20 +22,6 @@ using gcl::TCanvas;
 namespace {
 
 bool IsDestroying(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDestroying); }
-
-// A canvas over a DC for the scope.
-class TDCCanvas {
-public:
-    explicit TDCCanvas(HDC DC) { FCanvas.SetHandle(DC); }
-    ~TDCCanvas() { FCanvas.SetHandle(nullptr); }
-    TDCCanvas(const TDCCanvas&) = delete;
-    TDCCanvas& operator=(const TDCCanvas&) = delete;
-    TCanvas* operator->() noexcept { return &FCanvas; }
-    TCanvas* Get() noexcept { return &FCanvas; }
-
-private:
-    TCanvas FCanvas;
-};
 
 // The window rectangle of Wnd moved to (0, 0).
 TRect WindowBox(HWND Wnd) {

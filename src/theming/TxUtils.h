@@ -18,6 +18,20 @@
 
 namespace qelvo {
 
+// A canvas lent a DC for one scope (the DC stays the caller's).
+class TDCCanvas {
+public:
+    explicit TDCCanvas(HDC DC) { FCanvas.SetHandle(DC); }
+    ~TDCCanvas() { FCanvas.SetHandle(nullptr); }
+    TDCCanvas(const TDCCanvas&) = delete;
+    TDCCanvas& operator=(const TDCCanvas&) = delete;
+    gcl::TCanvas* operator->() noexcept { return &FCanvas; }
+    gcl::TCanvas* Get() noexcept { return &FCanvas; }
+
+private:
+    gcl::TCanvas FCanvas;
+};
+
 using gcl::TCanvas;
 using gcl::TCustomImageList;
 using gcl::TPoint;
