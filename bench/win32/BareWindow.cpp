@@ -9,8 +9,11 @@
 #include <mmsystem.h>
 #include <ole2.h>
 #include <oleauto.h>
+#include <oledlg.h>
 #include <shellapi.h>
 #include <uxtheme.h>
+#include <winspool.h>
+#include <winver.h>
 
 namespace {
 
@@ -30,6 +33,8 @@ void* volatile Imports[] = {
     reinterpret_cast<void*>(&CoTaskMemFree),        reinterpret_cast<void*>(&ShellExecuteA),
     reinterpret_cast<void*>(&IsThemeActive),        reinterpret_cast<void*>(&RegCloseKey),
     reinterpret_cast<void*>(&SysFreeString),        reinterpret_cast<void*>(&timeGetTime),
+    reinterpret_cast<void*>(&OleUIBusyA),           reinterpret_cast<void*>(&GetFileVersionInfoSizeA),
+    reinterpret_cast<void*>(&ClosePrinter),
 };
 
 } // namespace
