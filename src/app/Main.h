@@ -13,6 +13,7 @@
 #include "controls/XtBars.h"
 #include "controls/XtControls.h"
 #include "controls/XtDkPanels.h"
+#include "controls/XtEditors.h"
 #include "controls/XtItem.h"
 #include "controls/XtTabs.h"
 #include "gcl/ActnList.h"
@@ -28,7 +29,6 @@
 #include "theming/TxDockPanels.h"
 #include "theming/TxcImageListCombo.h"
 #include "unicode/UniActnList.h"
-#include "unicode/UniCheckLst.h"
 #include "unicode/UniComCtrls.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/FilterBar.h"
@@ -46,9 +46,10 @@ namespace qelvo {
 // The actions of the main window. Every command is an action with a
 // caption and a shortcut; menus, toolbars and popup menus show them.
 using TMainAction = TUniAction;
-// The edits and the tag check list of the bars and panels.
-using TQuickEdit = gcl::TEdit;
-using TQuickCheckList = TUniCheckListBox;
+// The edits and the tag check list of the bars and panels: extended
+// controls holding wide text.
+using TQuickEdit = TXtEdit;
+using TQuickCheckList = TXtCheckListBox;
 
 class TMainForm : public gcl::TForm, public IOptionsTarget {
     GCL_CLASS(TMainForm, gcl::TForm)
@@ -321,6 +322,7 @@ public:
     // OkAction (the quick-entry or the selection action).
     void OpenDatePanel(gcl::TPoint At, TMainAction* OkAction, double Date, bool DropDown);
     void OpenTagsPanel(gcl::TPoint At, TMainAction* OkAction, const std::string& Tags, bool EditFirst);
+    void OpenTagsPanel(gcl::TPoint At, TMainAction* OkAction, const std::wstring& Tags, bool EditFirst);
     void tBtn1Click(gcl::TObject* Sender);
     void TopEditEnter(gcl::TObject* Sender);
     void TopEditKeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);

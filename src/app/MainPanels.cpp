@@ -21,14 +21,19 @@ namespace {
 
 void SetItalic(TTxCustomItem* item, bool on) { item->GetFontSettings()->SetItalic(on ? tsTrue : tsFalse); }
 
-// An edit's 8-bit text (the program's texts are 8-bit), and the caret at
-// its end.
-std::string EditText(gcl::TCustomEdit* edit) { return edit ? edit->gcl::TCustomEdit::GetText() : std::string(); }
-void SetEditText(gcl::TCustomEdit* edit, const std::string& text) {
-    if (edit) edit->gcl::TCustomEdit::SetText(text);
+// The edits hold wide text; the program's texts are 8-bit in the system
+// code page. The caret goes after the last character.
+std::string EditText(const TQuickEdit* edit) { return edit ? gcl::WideToAnsi(edit->GetText()) : std::string(); }
+void SetEditText(TQuickEdit* edit, const std::string& text) {
+    if (edit) edit->SetText(gcl::AnsiToWide(text));
 }
-void CaretToEnd(gcl::TCustomEdit* edit) {
-    edit->SetSelStart(static_cast<int>(EditText(edit).size()));
+// The rewrites of the quick-entry text move only ASCII marks and tokens:
+// they run over the text's UTF-8 form, so every character typed stays in
+// the edit, and the system code page applies once, when the task is made.
+std::string Utf8Text(const TQuickEdit* edit) { return gcl::Utf8Encode(edit->GetText()); }
+void SetUtf8Text(TQuickEdit* edit, const std::string& text) { edit->SetText(gcl::Utf8Decode(text)); }
+void CaretToEnd(TQuickEdit* edit) {
+    edit->SetSelStart(static_cast<int>(edit->GetText().size()));
     edit->SetSelLength(0);
 }
 
@@ -255,15 +260,16 @@ void TMainForm::TopEditKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
 }
 
 void TMainForm::TopEditKeyPress(gcl::TObject*, char& Key) {
-    std::string text = TopEditText();
+    std::wstring text = TopEdit->GetText();
     int caret = TopEdit->GetSelStart();
-    const TDoubleKey rule = DoubleKeyRule(text, caret, Key, !InFindMode());
+    const TDoubleKey rule = DoubleKeyRule(text, caret, static_cast<wchar_t>(static_cast<unsigned char>(Key)),
+                                          !InFindMode());
     if (rule == TDoubleKey::None) {
         if (Key == '\r') Key = 0;  // Enter was handled on key down
         return;
     }
     Key = 0;
-    SetTopEditText(text);
+    TopEdit->SetText(text);
     TopEdit->SetSelStart(caret);
     if (rule == TDoubleKey::OpenDatePanel)
         SetDueDateA->Execute();
@@ -311,7 +317,7 @@ void TMainForm::AddItemFolderMenuClick(gcl::TObject* Sender) {
 void TMainForm::TxItem24Click(gcl::TObject* Sender) {
     auto* item = dynamic_cast<TBarCustomItem*>(Sender);
     if (!item) return;
-    SetTopEditText(QuickPriorityRewrite(TopEditText(), static_cast<int>(item->GetTag())));
+    SetUtf8Text(TopEdit, QuickPriorityRewrite(Utf8Text(TopEdit), static_cast<int>(item->GetTag())));
     FocusTopEdit();
 }
 
@@ -347,12 +353,16 @@ void TMainForm::OpenDatePanel(gcl::TPoint At, TMainAction* OkAction, double Date
 }
 
 void TMainForm::OpenTagsPanel(gcl::TPoint At, TMainAction* OkAction, const std::string& Tags, bool EditFirst) {
+    OpenTagsPanel(At, OkAction, gcl::AnsiToWide(Tags), EditFirst);
+}
+
+void TMainForm::OpenTagsPanel(gcl::TPoint At, TMainAction* OkAction, const std::wstring& Tags, bool EditFirst) {
     ShowPanel(QuickTagsPanel, At);
     FillQuickTagsList();
     BindPanelButton(QuickTagsPanelOk, OkAction);
     FocusIfPossible(EditFirst ? static_cast<gcl::TWinControl*>(QuickEditTags) : QuickTagsList);
-    SetQuickEditTagsText(std::string());
-    SetQuickEditTagsText(Tags);
+    QuickEditTags->SetText(std::wstring());
+    QuickEditTags->SetText(Tags);
     CaretToEnd(QuickEditTags);
 }
 
@@ -360,11 +370,12 @@ bool TMainForm::DatePanelInQuickEntryMode() const { return QuickDatePanelOk->Get
 bool TMainForm::TagsPanelInQuickEntryMode() const { return QuickTagsPanelOk->GetAction() == QTagsOkA; }
 
 void TMainForm::SetDueDateAExecute(gcl::TObject*) {
-    OpenDatePanel(QuickEntryPanelPoint(), QDateOkA, ParseDueToken(TopEditText()), true);
+    OpenDatePanel(QuickEntryPanelPoint(), QDateOkA, ParseDueToken(Utf8Text(TopEdit)), true);
 }
 
 void TMainForm::QDateOkAExecute(gcl::TObject*) {
-    SetTopEditText(QuickDateRewrite(TopEditText(), QCheckDate->GetChecked(), QuickDate->GetDate(), gcl::Now()));
+    SetUtf8Text(TopEdit,
+                QuickDateRewrite(Utf8Text(TopEdit), QCheckDate->GetChecked(), QuickDate->GetDate(), gcl::Now()));
     QuickDatePanel->Hide();
     FocusTopEdit();
 }
@@ -409,11 +420,11 @@ void TMainForm::QuickDateKeyPress(gcl::TObject*, char& Key) {
 }
 
 void TMainForm::SetTagsAExecute(gcl::TObject*) {
-    OpenTagsPanel(QuickEntryPanelPoint(), QTagsOkA, ParseTagsToken(TopEditText()), true);
+    OpenTagsPanel(QuickEntryPanelPoint(), QTagsOkA, gcl::Utf8Decode(ParseTagsToken(Utf8Text(TopEdit))), true);
 }
 
 void TMainForm::QTagsOkAExecute(gcl::TObject*) {
-    SetTopEditText(QuickTagsRewrite(TopEditText(), QuickEditTagsText()));
+    SetUtf8Text(TopEdit, QuickTagsRewrite(Utf8Text(TopEdit), Utf8Text(QuickEditTags)));
     QuickTagsPanel->Hide();
     FocusTopEdit();
     SetQuickEditTagsText(std::string());

@@ -67,13 +67,26 @@ std::string QuickPriorityRewrite(const std::string& text, int tag) {
     return s;
 }
 
-TDoubleKey DoubleKeyRule(std::string& text, int& caret, char key, bool addMode) {
-    if (!addMode || text.empty() || (key != ';' && key != '[')) return TDoubleKey::None;
+namespace {
+
+template <class S, class C>
+TDoubleKey DoubleKeyRuleOf(S& text, int& caret, C key, bool addMode) {
+    if (!addMode || text.empty() || (key != C(';') && key != C('['))) return TDoubleKey::None;
     if (caret < 1 || caret > static_cast<int>(text.size())) return TDoubleKey::None;
     if (text[static_cast<size_t>(caret - 1)] != key) return TDoubleKey::None;
     text.erase(static_cast<size_t>(caret - 1), 1);
     --caret;
-    return key == ';' ? TDoubleKey::OpenDatePanel : TDoubleKey::OpenTagsPanel;
+    return key == C(';') ? TDoubleKey::OpenDatePanel : TDoubleKey::OpenTagsPanel;
+}
+
+} // namespace
+
+TDoubleKey DoubleKeyRule(std::string& text, int& caret, char key, bool addMode) {
+    return DoubleKeyRuleOf(text, caret, key, addMode);
+}
+
+TDoubleKey DoubleKeyRule(std::wstring& text, int& caret, wchar_t key, bool addMode) {
+    return DoubleKeyRuleOf(text, caret, key, addMode);
 }
 
 int TCheckListModel::IndexOf(const std::string& text) const {

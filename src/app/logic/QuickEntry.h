@@ -50,6 +50,8 @@ std::string QuickPriorityRewrite(const std::string& text, int tag);
 // opens. Caret is the 0-based insertion point.
 enum class TDoubleKey { None, OpenDatePanel, OpenTagsPanel };
 TDoubleKey DoubleKeyRule(std::string& text, int& caret, char key, bool addMode);
+// The same on the edit's wide text (caret in UTF-16 units).
+TDoubleKey DoubleKeyRule(std::wstring& text, int& caret, wchar_t key, bool addMode);
 
 // The tag check list: a line per tag of the database and its check.
 struct TCheckListModel {
