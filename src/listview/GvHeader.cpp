@@ -188,15 +188,23 @@ void TGvHeader::Resize(int ClientWidth) {
 
 int TGvHeader::GetHeight() const {
     if (!FAutoSizeHeight) return FHeight;
-    int textHeight = 0;
-    if (HDC dc = GetDC(nullptr)) {
-        HGDIOBJ old = SelectObject(dc, FFont->GetHandle());
-        TEXTMETRICA tm{};
-        if (GetTextMetricsA(dc, &tm)) textHeight = tm.tmHeight;
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
+    // Layout and painting ask for the height many times a paint; the screen
+    // DC costs a trip to the window server, so the font's text height is
+    // measured once per font description.
+    const LOGFONTA font = FFont->GetLogFont();
+    if (FMeasuredTextHeight < 0 || std::memcmp(&font, &FMeasuredFont, sizeof font) != 0) {
+        int textHeight = 0;
+        if (HDC dc = GetDC(nullptr)) {
+            HGDIOBJ old = SelectObject(dc, FFont->GetHandle());
+            TEXTMETRICA tm{};
+            if (GetTextMetricsA(dc, &tm)) textHeight = tm.tmHeight;
+            SelectObject(dc, old);
+            ReleaseDC(nullptr, dc);
+        }
+        FMeasuredFont = font;
+        FMeasuredTextHeight = textHeight;
     }
-    const int fitted = textHeight + FAutoSizeHeightMargin;
+    const int fitted = FMeasuredTextHeight + FAutoSizeHeightMargin;
     return fitted > FHeight ? fitted : FHeight;
 }
 

@@ -166,6 +166,10 @@ private:
     std::vector<TGvColumn*> FPositions;
     gcl::TRect FHeaderRect;
     int FLastHeaderWidth = -1;
+    // The font description last measured for AutoSizeHeight and its text
+    // height (-1: not measured yet).
+    mutable LOGFONTA FMeasuredFont{};
+    mutable int FMeasuredTextHeight = -1;
 };
 
 } // namespace qelvo

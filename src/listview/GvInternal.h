@@ -242,9 +242,19 @@ inline TMarginSizes MarginsOf(const TGvGroup* group) {
 
 // ---- Painting helpers ------------------------------------------------------------------
 
+// The size of a check box of the given size: measured once per size
+// through the shared bound manager (measuring takes the screen DC and a
+// font), directly while the common objects are not set up.
+inline TRect CheckBoundsOf(int Size) {
+    if (!CheckBoundManager) return CheckBounds(Size);
+    TRect bounds;
+    CheckBoundManager->Bound(Size, bounds);
+    return bounds;
+}
+
 // A check box of a paint info's size at Left, centred in Top..Bottom.
 inline TRect CheckRectAt(const TGvPaintInfoBasic* info, int Left, int Top, int Bottom) {
-    const TRect bounds = CheckBounds(info->GetCheckSize());
+    const TRect bounds = CheckBoundsOf(info->GetCheckSize());
     const int top = Top + (Bottom - Top - bounds.Height()) / 2;
     return TRect{Left, top, Left + bounds.Width(), top + bounds.Height()};
 }

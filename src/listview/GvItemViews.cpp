@@ -663,7 +663,7 @@ void TGvViewIconItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* 
     // A check box under it at the left.
     const int below = R.IconRect.Bottom + 1;
     if (info->GetCheckType() != ectNone) {
-        const TRect bounds = CheckBounds(info->GetCheckSize());
+        const TRect bounds = CheckBoundsOf(info->GetCheckSize());
         const int left = b.Left + info->GetCheckIndent();
         R.CheckRect = TRect{left, below, left + bounds.Width(), below + bounds.Height()};
     } else {

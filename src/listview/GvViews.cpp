@@ -77,12 +77,17 @@ gcl::TSize TGvViewGroup::ExpandButtonSize() const {
     if ((!collapse || collapse->GetEmpty()) && store) collapse = store->GetGroupCollapseButton();
     int w = std::max(expand ? expand->GetWidth() : 0, collapse ? collapse->GetWidth() : 0);
     const int h = std::max(expand ? expand->GetHeight() : 0, collapse ? collapse->GetHeight() : 0);
-    // One pixel more at 96 dots per inch (an addition, not a scaling).
-    int dpi = 96;
-    if (HDC dc = GetDC(nullptr)) {
-        dpi = GetDeviceCaps(dc, LOGPIXELSX);
-        ReleaseDC(nullptr, dc);
-    }
+    // One pixel more at 96 dots per inch (an addition, not a scaling). The
+    // screen's resolution is read once: the screen DC costs a trip to the
+    // window server on every paint of every group otherwise.
+    static const int dpi = [] {
+        int value = 96;
+        if (HDC dc = GetDC(nullptr)) {
+            value = GetDeviceCaps(dc, LOGPIXELSX);
+            ReleaseDC(nullptr, dc);
+        }
+        return value;
+    }();
     w = gcl::Round(w + dpi / 96.0);
     return gcl::TSize{w, h};
 }
@@ -134,7 +139,7 @@ void TGvViewGroup::GroupRectArray(TGvGroup* Group, int MarginEdge, const TRect& 
     else
         R.ExpandButtonRect = TRect{ObjRect.Left, ObjRect.Top, ObjRect.Left, ObjRect.Bottom - H};
     if (top && info->GetCheckType() != ectNone) {
-        const TRect bounds = CheckBounds(info->GetCheckSize());
+        const TRect bounds = CheckBoundsOf(info->GetCheckSize());
         int y = ObjRect.Top + (ObjRect.Height() - H - bounds.Height()) / 2;
         if (info->GetVAlignment() == cvaTop) y = ObjRect.Top + 2;
         if (info->GetVAlignment() == cvaBottom) y = ObjRect.Bottom - H - bounds.Height() - 2;
@@ -601,7 +606,7 @@ void TGvColumn::AutoSizeToFit() {
             if (states && item->GetStateImageIndexes(index) >= 0) width += states->GetWidth();
             // The check box is drawn in the column of index 0 only.
             if (info && index == 0 && info->GetCheckType() != ectNone)
-                width += info->GetCheckIndent() + CheckBounds(info->GetCheckSize()).Width();
+                width += info->GetCheckIndent() + CheckBoundsOf(info->GetCheckSize()).Width();
             widest = std::max(widest, width);
         }
     }

@@ -565,6 +565,38 @@ TEST_F(GvCollectionsTest, ColumnsPositionWidthAndSortDirection) {
     EXPECT_THROW(columns->MoveItem(y, 0), gcl::EInvalidCast);
 }
 
+// The auto-sized header height is the font's text height plus the margin,
+// and it follows every change of the font, however often it is read.
+TEST_F(GvCollectionsTest, AutoSizedHeaderHeightFollowsItsFont) {
+    TGvHeader* header = LV->GetHeader();
+    header->SetHeight(4);
+    auto textHeight = [](gcl::TFont* font) {
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, font->GetHandle());
+        TEXTMETRICA tm{};
+        GetTextMetricsA(dc, &tm);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        return static_cast<int>(tm.tmHeight);
+    };
+    const int small = header->GetHeight();
+    EXPECT_EQ(small, textHeight(header->GetFont()) + 8);
+    EXPECT_EQ(header->GetHeight(), small);
+    header->GetFont()->SetSize(24);
+    const int large = header->GetHeight();
+    EXPECT_EQ(large, textHeight(header->GetFont()) + 8);
+    EXPECT_GT(large, small);
+    gcl::TFont other;
+    other.SetName("Tahoma");
+    other.SetSize(16);
+    header->SetFont(&other);
+    EXPECT_EQ(header->GetHeight(), textHeight(&other) + 8);
+    header->SetAutoSizeHeightMargin(2);
+    EXPECT_EQ(header->GetHeight(), textHeight(&other) + 2);
+    header->SetAutoSizeHeight(false);
+    EXPECT_EQ(header->GetHeight(), 4);
+}
+
 // Positions stay a permutation of 0..Count-1 however columns come and go,
 // with or without a window.
 TEST_F(GvCollectionsTest, ColumnPositionsHaveNoGapsAfterAColumnIsFreed) {
