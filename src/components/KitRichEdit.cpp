@@ -626,7 +626,9 @@ void TKitCustomRichEdit::CreateParams(TCreateParams& params) {
     if ((scrollBars == ssHorizontal || scrollBars == ssBoth) && !GetWordWrap()) params.Style |= WS_HSCROLL;
     if (!FOLEDragDrop) params.Style |= ES_NOOLEDRAGDROP;
     if (!FHideScrollBars) params.Style |= ES_DISABLENOSCROLL;
-    if (FSelectionBar) params.Style |= ES_SELECTIONBAR;
+    // ES_SELECTIONBAR is the bit of WS_MAXIMIZE: a child window created
+    // with it comes out maximised over its parent's client area. The bar
+    // is switched on once the window stands where it belongs (CreateWnd).
     if (!FHideSelection) params.Style |= ES_NOHIDESEL;
     params.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
 }
@@ -651,6 +653,11 @@ void TKitCustomRichEdit::CreateWnd() {
         if (RichEditVersion >= 3)
             SendMessageA(handle, EM_SETTYPOGRAPHYOPTIONS, typography ? TO_ADVANCEDTYPOGRAPHY : 0, TO_ADVANCEDTYPOGRAPHY);
         SendMessageA(handle, EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(FLangOptions.Mask()));
+    }
+    if (FSelectionBar) {
+        SendMessageA(handle, EM_SETOPTIONS, ECOOP_OR, ECO_SELECTIONBAR);
+        const LONG style = GetWindowLongA(handle, GWL_STYLE);
+        if (!(style & ES_SELECTIONBAR)) SetWindowLongA(handle, GWL_STYLE, style | ES_SELECTIONBAR);
     }
     if (FAllowObjects) SetupOle();
     if (FSavedState) RestoreState();

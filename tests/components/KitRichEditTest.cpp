@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "gcl/Dialogs.h"
+#include "gcl/ExtCtrls.h"
 #include "gcl/Printers.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Streams.h"
@@ -142,6 +143,41 @@ TEST_F(ComponentsTest, RichEditWindowIsCreatedAsConfigured) {
     }
     edit->SetZoom(0);
     EXPECT_EQ(edit->GetZoom(), 100);
+}
+
+// The selection bar's style bit is also WS_MAXIMIZE: the window must
+// still stand where its alignment put it, below an aligned sibling.
+TEST_F(ComponentsTest, RichEditWithTheSelectionBarKeepsItsPlaceBesideSiblings) {
+    TPanel* host = TPanel::Create(Form);
+    host->SetBounds(10, 10, 300, 120);
+    host->SetParent(Form);
+    TPanel* caption = TPanel::Create(Form);
+    caption->SetAlign(alTop);
+    caption->SetHeight(20);
+    caption->SetParent(host);
+    TKitRichEdit* edit = TKitRichEdit::Create(Form);
+    edit->SetAlign(alClient);
+    edit->SetParent(host);
+    ASSERT_TRUE(edit->GetSelectionBar());
+    HWND handle = edit->GetHandle();
+    const int below = caption->GetTop() + caption->GetHeight();
+    // The window where the control says it is, and that is below the caption.
+    auto expectInPlace = [&](HWND window) {
+        EXPECT_EQ(edit->GetTop(), below);
+        RECT r;
+        GetWindowRect(window, &r);
+        MapWindowPoints(HWND_DESKTOP, host->GetHandle(), reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.top, edit->GetTop());
+        EXPECT_EQ(r.bottom - r.top, edit->GetHeight());
+        EXPECT_EQ(r.left, edit->GetLeft());
+    };
+    expectInPlace(handle);
+    EXPECT_TRUE(SendMessageA(handle, EM_GETOPTIONS, 0, 0) & ECO_SELECTIONBAR);
+    EXPECT_TRUE(GetWindowLongA(handle, GWL_STYLE) & ES_SELECTIONBAR);
+    // Re-created without the bar and back: still in place.
+    edit->SetSelectionBar(false);
+    edit->SetSelectionBar(true);
+    expectInPlace(edit->GetHandle());
 }
 
 TEST_F(ComponentsTest, RichEditLinkClicksFireOnRelease) {
