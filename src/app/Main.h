@@ -51,6 +51,10 @@ using TMainAction = TUniAction;
 using TQuickEdit = TXtEdit;
 using TQuickCheckList = TXtCheckListBox;
 
+// The note panel's caption-bar images in Others16.
+inline constexpr int NoteMinimizeImage = 6;
+inline constexpr int NoteRestoreImage = 5;
+
 class TMainForm : public gcl::TForm, public IOptionsTarget {
     GCL_CLASS(TMainForm, gcl::TForm)
 public:

@@ -60,6 +60,8 @@ void TMainForm::CreateQuickEntryBar() {
     TopPanel->SetName("TopPanel");
     TopPanel->SetImages(Others16);
     TopPanel->SetDockRow(1);
+    // The bar spans its row; the edit follows its width.
+    TopPanel->SetFullSize(true);
     TopPanel->SetParent(TopDock);
     TopPanel->OnResize = E(this, &TMainForm::TopPanelResize);
 
@@ -652,6 +654,14 @@ void TMainForm::CreateListsPanel() {
     OrgPanel = TXtDockablePanel::Create(this);
     OrgPanel->SetName("OrgPanel");
     OrgPanel->SetDockedWidth(200);
+    // A title bar of 30 pixels holding only the two tabs: no caption text
+    // and no caption buttons.
+    TXtDockablePanelButtonOptions* orgButtons = OrgPanel->GetOptions();
+    orgButtons->SetCaption(false);
+    orgButtons->SetClose(false);
+    orgButtons->SetMinimize(false);
+    orgButtons->SetMaximize(false);
+    orgButtons->SetTitleBarSize(30);
     OrgPanel->SetParent(LeftDock);
 
     // The tabs "Todo Lists" and "Tags" on the panel's caption bar.
@@ -1211,6 +1221,16 @@ void TMainForm::CreateNotePanel() {
     NoteEdit->SetName("NoteEdit");
     NoteEdit->SetCaption(L"Note");
     NoteEdit->SetDockedHeight(80);
+    // Minimisable only: it neither closes nor floats. The minimise and
+    // restore images come from the panel's own list.
+    NoteEdit->SetDockMode(dmCannotFloat);
+    NoteEdit->SetImages(Others16);
+    TXtDockablePanelButtonOptions* noteButtons = NoteEdit->GetOptions();
+    noteButtons->SetClose(false);
+    noteButtons->SetMaximize(false);
+    noteButtons->SetMinimize(true);
+    noteButtons->SetMinimizeImageIndex(NoteMinimizeImage);
+    noteButtons->SetRestoreImageIndex(NoteRestoreImage);
     NoteEdit->SetParent(NoteDock);
     RichEdit1 = TKitRichEdit::Create(this);
     RichEdit1->SetName("RichEdit1");

@@ -89,5 +89,76 @@ TEST_F(MainControls, GreekAndChineseTypedIntoTheQuickEntryBarReachTheTitle) {
     CloseMainForm(form);
 }
 
+TEST_F(MainControls, TheSidePanelsTitleBarHoldsOnlyItsTabs) {
+    TMainForm* form = OpenMainForm();
+    TXtDockablePanelButtonOptions* options = form->OrgPanel->GetOptions();
+    EXPECT_EQ(30, options->GetTitleBarSize());
+    // No caption text, no close, minimise or maximise button: the tabs
+    // are the first things on the bar.
+    for (TXtItem* button : {options->GetCloseButton(), options->GetMinimizeButton(), options->GetMaximizeButton()})
+        EXPECT_TRUE(!button || !button->GetVisible());
+    EXPECT_TRUE(!options->GetCaptionLabel() || !options->GetCaptionLabel()->GetVisible());
+    std::vector<TBarCustomItem*> shown;
+    TBarCustomItem* items = form->OrgPanel->GetItems();
+    for (int i = 0; i < items->GetCount(); ++i)
+        if (items->GetItem(i)->GetVisible()) shown.push_back(items->GetItem(i));
+    ASSERT_EQ(2u, shown.size());
+    EXPECT_EQ(form->FoldersTab, shown[0]);
+    EXPECT_EQ(form->TagsTab, shown[1]);
+    EXPECT_EQ(L"Todo Lists", form->FoldersTab->GetCaption());
+    EXPECT_EQ(L"Tags", form->TagsTab->GetCaption());
+    // The tabs start at the bar's left edge.
+    TXtDockablePanelToolbar* bar = form->OrgPanel->GetCaptionToolbar();
+    TBarItemViewer* first = bar->GetView()->Find(form->FoldersTab);
+    ASSERT_NE(nullptr, first);
+    EXPECT_LT(first->BoundsRect.Left, 8);
+    CloseMainForm(form);
+}
+
+TEST_F(MainControls, TheNotePanelOnlyMinimisesWithItsOwnImages) {
+    TMainForm* form = OpenMainForm();
+    TXtDockablePanel* panel = form->NoteEdit;
+    TXtDockablePanelButtonOptions* options = panel->GetOptions();
+    EXPECT_EQ(dmCannotFloat, panel->GetDockMode());
+    EXPECT_EQ(form->Others16, panel->GetImages());
+    EXPECT_TRUE(!options->GetCloseButton() || !options->GetCloseButton()->GetVisible());
+    EXPECT_TRUE(!options->GetMaximizeButton() || !options->GetMaximizeButton()->GetVisible());
+    TXtItem* minimize = options->GetMinimizeButton();
+    ASSERT_NE(nullptr, minimize);
+    EXPECT_TRUE(minimize->GetVisible());
+    EXPECT_EQ(NoteMinimizeImage, minimize->GetImageIndex());
+    EXPECT_EQ(L"Note", panel->GetCaption());
+    EXPECT_TRUE(options->GetCaptionLabel()->GetVisible());
+
+    // The caption bar stands above the editor, which fills the rest.
+    gcl::TPanel* caption = panel->GetCaptionPanel();
+    EXPECT_TRUE(caption->GetVisible());
+    EXPECT_GT(caption->GetHeight(), 0);
+    EXPECT_GE(form->RichEdit1->GetTop(), caption->GetTop() + caption->GetHeight());
+    RECT editRect, captionRect;
+    GetWindowRect(form->RichEdit1->GetHandle(), &editRect);
+    GetWindowRect(caption->GetHandle(), &captionRect);
+    EXPECT_GE(editRect.top, captionRect.bottom);
+
+    // The button minimises the panel to its caption bar and shows the
+    // restore image; a second click brings the height back.
+    const int height = panel->GetHeight();
+    minimize->Click();
+    EXPECT_TRUE(panel->IsMinimized());
+    EXPECT_LT(panel->GetHeight(), height);
+    EXPECT_EQ(NoteRestoreImage, minimize->GetImageIndex());
+    minimize->Click();
+    EXPECT_FALSE(panel->IsMinimized());
+    EXPECT_EQ(height, panel->GetHeight());
+    EXPECT_EQ(NoteMinimizeImage, minimize->GetImageIndex());
+    // Alt+Z does the same.
+    form->MinRestoreNoteA->Execute();
+    EXPECT_TRUE(panel->IsMinimized());
+    EXPECT_EQ(NoteRestoreImage, minimize->GetImageIndex());
+    form->MinRestoreNoteA->Execute();
+    EXPECT_FALSE(panel->IsMinimized());
+    CloseMainForm(form);
+}
+
 } // namespace
 } // namespace qelvo::test
