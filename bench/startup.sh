@@ -2,17 +2,24 @@
 # Start-up of the program file users get (build/win32/src/app/qelvo.exe)
 # under Wine, against a bare window program that loads the same system
 # libraries: RUNS alternating starts of each (default 20), each timed from
-# starting the process until its window shows and waits for input; prints
-# the medians and their ratio.
-#   bench/startup.sh [RUNS]        (after scripts/build win32)
+# starting the process until its window shows, is painted and waits for
+# input; prints the medians and their ratio for two folders:
+#   - a folder in use: a database of TASKS generated tasks (default 500,
+#     in 20 lists with 50 tags) and the settings the program writes at its
+#     first exit, timed until the main window is shown and idle;
+#   - an empty folder (a first start), timed until the message that there
+#     is no database yet shows.
+#   bench/startup.sh [RUNS] [TASKS]     (after scripts/build native win32)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 RUNS="${1:-20}"
+TASKS="${2:-500}"
 EXE="$ROOT/build/win32/src/app/qelvo.exe"
 FLOOR="$ROOT/build/win32/bench/bare_window.exe"
 HARNESS="$ROOT/build/win32/bench/startup_bench.exe"
-for f in "$EXE" "$FLOOR" "$HARNESS"; do
-  [ -f "$f" ] || { echo "startup: $f is missing; run scripts/build win32" >&2; exit 1; }
+GENERATOR="$ROOT/build/native/bench/qelvo_bench"
+for f in "$EXE" "$FLOOR" "$HARNESS" "$GENERATOR"; do
+  [ -f "$f" ] || { echo "startup: $f is missing; run scripts/build native win32" >&2; exit 1; }
 done
 
 imports() { i686-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' '; }
@@ -23,7 +30,7 @@ if [ "$(imports "$EXE")" != "$(imports "$FLOOR")" ]; then
   exit 1
 fi
 
-# Both run from a scratch folder, so whatever the program writes beside
+# Every program runs from a scratch folder, so whatever it writes beside
 # itself stays out of the build.
 WORK="$(mktemp -d)"
 XVFB_STARTED=""
@@ -37,11 +44,24 @@ cleanup() {
   return 0
 }
 trap cleanup EXIT
-cp "$EXE" "$FLOOR" "$WORK/"
+mkdir -p "$WORK/floor" "$WORK/in-use/Data" "$WORK/empty"
+cp "$FLOOR" "$WORK/floor/"
+cp "$EXE" "$WORK/in-use/"
+cp "$EXE" "$WORK/empty/"
+"$GENERATOR" generate "$TASKS" "$WORK/in-use/Data/ActualData.kpx"
+cp "$ROOT/tests/fixtures/app/first-run-settings.ini" "$WORK/in-use/settings.ini"
+cp "$ROOT/tests/fixtures/app/first-run-settings.inicol" "$WORK/in-use/settings.inicol"
 echo "qelvo.exe: $(stat -c %s "$EXE") bytes; libraries: $(imports "$EXE")"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 source "$ROOT/scripts/wine-env.sh"
 qelvo_ensure_display
 qelvo_ensure_prefix
 qelvo_warm_wine
-wine "$HARNESS" "$RUNS" "$(winepath -w "$WORK/qelvo.exe")" "$(winepath -w "$WORK/bare_window.exe")" | tr -d '\r'
+bench() { wine "$HARNESS" "$RUNS" "$(winepath -w "$1")" "$2" "$(winepath -w "$WORK/floor/bare_window.exe")" BareWindow \
+  ${3:-} | tr -d '\r'; }
+echo "== a folder in use ($TASKS tasks, settings): until the main window is shown and idle"
+bench "$WORK/in-use/qelvo.exe" TMainForm
+echo "== an empty folder (first start): until the message that there is no database shows"
+bench "$WORK/empty/qelvo.exe" '#32770' --fresh
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,38 +1,136 @@
-// Start-up times of two window programs, run in turn: each run starts the
-// program, waits until its first window shows and its message loop waits
-// for input, and then closes it. Prints every run and the medians.
-//   startup_bench RUNS PROGRAM FLOOR_PROGRAM
+// Start-up times of a program against a floor program, run in turn. A run
+// starts the program and ends when a window of the given class shows and
+// the program is idle: no window of the process waits to be painted and
+// the window answers a sent message, so every paint queued before it is
+// done. Then the harness closes the program (every window it shows, until
+// it ends) and starts the next. Prints every run and the medians.
+//   startup_bench RUNS PROGRAM CLASS FLOOR_PROGRAM FLOOR_CLASS [--fresh]
+// With --fresh, everything in the program's folder but the program itself
+// is removed before each of its runs (a first start every time).
 #include "gcl/rtl/WinApi.h"
 
 #include "BenchClock.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
 
+constexpr double TimeoutSeconds = 60;
+
 struct TFind {
     DWORD Pid;
+    const char* Class;  // null: any class
     HWND Wnd;
 };
 
+bool OfProcess(HWND wnd, DWORD pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    return owner == pid;
+}
+
 BOOL CALLBACK FindShownWindow(HWND wnd, LPARAM param) {
     auto* find = reinterpret_cast<TFind*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == find->Pid && IsWindowVisible(wnd)) {
-        find->Wnd = wnd;
+    if (!OfProcess(wnd, find->Pid) || !IsWindowVisible(wnd)) return TRUE;
+    if (find->Class) {
+        char name[256] = "";
+        GetClassNameA(wnd, name, sizeof name);
+        if (std::strcmp(name, find->Class) != 0) return TRUE;
+    }
+    find->Wnd = wnd;
+    return FALSE;
+}
+
+HWND ShownWindow(DWORD pid, const char* cls) {
+    TFind find{pid, cls, nullptr};
+    EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&find));
+    return find.Wnd;
+}
+
+struct TPending {
+    DWORD Pid;
+    bool Found;
+};
+
+BOOL CALLBACK FindUnpainted(HWND wnd, LPARAM param) {
+    auto* pending = reinterpret_cast<TPending*>(param);
+    if (IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE)) {
+        pending->Found = true;
         return FALSE;
     }
     return TRUE;
 }
 
-// Milliseconds from starting Program until its window shows and it waits
-// for input; negative when it did not get there within 60 seconds.
-double StartOnce(const std::string& program) {
+BOOL CALLBACK FindUnpaintedTree(HWND wnd, LPARAM param) {
+    auto* pending = reinterpret_cast<TPending*>(param);
+    if (!OfProcess(wnd, pending->Pid)) return TRUE;
+    FindUnpainted(wnd, param);
+    if (!pending->Found) EnumChildWindows(wnd, FindUnpainted, param);
+    return pending->Found ? FALSE : TRUE;
+}
+
+// True when a shown window of the process still has a part to paint.
+bool PaintPending(DWORD pid) {
+    TPending pending{pid, false};
+    EnumWindows(FindUnpaintedTree, reinterpret_cast<LPARAM>(&pending));
+    return pending.Found;
+}
+
+// Waits until the process has painted everything and handles messages
+// again: nothing to paint, a sent message answered, still nothing to
+// paint (a paint that began before the first look has ended by the time
+// the message is answered).
+bool WaitPaintedAndIdle(DWORD pid, HWND wnd, double t0) {
+    while (Now() - t0 < TimeoutSeconds) {
+        if (!PaintPending(pid)) {
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutA(wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result)) return false;
+            if (!PaintPending(pid)) return true;
+        }
+        Sleep(1);
+    }
+    return false;
+}
+
+BOOL CALLBACK CloseShownWindow(HWND wnd, LPARAM param) {
+    if (OfProcess(wnd, static_cast<DWORD>(param)) && IsWindowVisible(wnd)) PostMessageA(wnd, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+// Closes the program as a user would, window after window (a message box
+// first, then the window behind it), and ends it when it will not end.
+void Close(const PROCESS_INFORMATION& pi) {
+    const double t0 = Now();
+    while (Now() - t0 < 20) {
+        EnumWindows(CloseShownWindow, static_cast<LPARAM>(pi.dwProcessId));
+        if (WaitForSingleObject(pi.hProcess, 200) == WAIT_OBJECT_0) return;
+    }
+    std::fprintf(stderr, "the program did not end; ending it\n");
+    TerminateProcess(pi.hProcess, 1);
+    WaitForSingleObject(pi.hProcess, 10000);
+}
+
+// Removes everything beside the program in its folder.
+void ClearFolderOf(const std::string& program) {
+    namespace fs = std::filesystem;
+    const fs::path exe(program);
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(exe.parent_path(), ec)) {
+        if (entry.path().filename() == exe.filename()) continue;
+        fs::remove_all(entry.path(), ec);
+    }
+}
+
+// Milliseconds from starting Program until a window of class Cls shows and
+// the program is idle; negative when it did not get there in time.
+double StartOnce(const std::string& program, const std::string& cls, bool fresh) {
+    if (fresh) ClearFolderOf(program);
     std::string command = "\"" + program + "\"";
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -42,21 +140,17 @@ double StartOnce(const std::string& program) {
         std::fprintf(stderr, "cannot start %s (error %lu)\n", program.c_str(), GetLastError());
         return -1;
     }
-    TFind find{pi.dwProcessId, nullptr};
     double elapsed = -1;
-    if (WaitForInputIdle(pi.hProcess, 60000) == 0) {
-        while (Now() - t0 < 60) {
-            EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&find));
-            if (find.Wnd) break;
-            Sleep(1);
-        }
-        if (find.Wnd) elapsed = (Now() - t0) * 1000;
+    WaitForInputIdle(pi.hProcess, static_cast<DWORD>(TimeoutSeconds * 1000));
+    HWND wnd = nullptr;
+    while (!wnd && Now() - t0 < TimeoutSeconds) {
+        if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0) break;
+        wnd = ShownWindow(pi.dwProcessId, cls.c_str());
+        if (!wnd) Sleep(1);
     }
-    if (find.Wnd) PostMessageA(find.Wnd, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) {
-        TerminateProcess(pi.hProcess, 1);
-        WaitForSingleObject(pi.hProcess, 10000);
-    }
+    if (wnd && WaitPaintedAndIdle(pi.dwProcessId, wnd, t0)) elapsed = (Now() - t0) * 1000;
+    if (elapsed < 0) std::fprintf(stderr, "%s: no idle window of class %s\n", program.c_str(), cls.c_str());
+    Close(pi);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     return elapsed;
@@ -65,25 +159,28 @@ double StartOnce(const std::string& program) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 || std::atoi(argv[1]) < 1) {
-        std::fprintf(stderr, "usage: startup_bench RUNS PROGRAM FLOOR_PROGRAM\n");
+    const bool fresh = argc == 7 && std::strcmp(argv[6], "--fresh") == 0;
+    if ((argc != 6 && !fresh) || std::atoi(argv[1]) < 1) {
+        std::fprintf(stderr, "usage: startup_bench RUNS PROGRAM CLASS FLOOR_PROGRAM FLOOR_CLASS [--fresh]\n");
         return 2;
     }
     const int runs = std::atoi(argv[1]);
+    const std::string program = argv[2], programClass = argv[3], floorProgram = argv[4], floorClass = argv[5];
     // One untimed start of each first, so that both find the system
     // libraries and their own file in the cache.
-    StartOnce(argv[2]);
-    StartOnce(argv[3]);
-    std::vector<double> program, floor;
+    StartOnce(program, programClass, fresh);
+    StartOnce(floorProgram, floorClass, false);
+    std::vector<double> times, floorTimes;
     for (int i = 0; i < runs; ++i) {
-        const double a = StartOnce(argv[2]);
-        const double b = StartOnce(argv[3]);
+        const double a = StartOnce(program, programClass, fresh);
+        const double b = StartOnce(floorProgram, floorClass, false);
         if (a < 0 || b < 0) return 1;
-        program.push_back(a);
-        floor.push_back(b);
+        times.push_back(a);
+        floorTimes.push_back(b);
         std::printf("run %2d  program %7.1f ms  floor %7.1f ms\n", i + 1, a, b);
+        std::fflush(stdout);
     }
-    const double mp = Median(program), mf = Median(floor);
+    const double mp = Median(times), mf = Median(floorTimes);
     std::printf("median  program %7.1f ms  floor %7.1f ms  ratio %.2f\n", mp, mf, mp / mf);
     return 0;
 }

@@ -8,9 +8,23 @@
 #include "app/logic/AppMessages.h"
 #include "gcl/Forms.h"
 
+namespace {
+
+// Frees the application's forms while every unit is still there: the main
+// window's OnDestroy saves the database through its controls (the note's
+// rich edit among them), whose libraries the units release when they end.
+struct TFormsScope {
+    ~TFormsScope() {
+        if (gcl::Application) gcl::Application->DestroyComponents();
+    }
+};
+
+} // namespace
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         gcl::TUnitScope units(qelvo::ProgramUnits());
+        TFormsScope forms;
         gcl::Application->Initialize();
         gcl::Application->SetTitle(qelvo::msg::AppTitle);
         qelvo::TMainForm* mainForm = nullptr;
