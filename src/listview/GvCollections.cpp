@@ -14,17 +14,17 @@ const std::wstring& TGvDynamicDataHelper::CaptionRef(int Index) const {
     static const std::wstring empty;
     return Index >= 0 && Index < static_cast<int>(Captions.size()) ? Captions[static_cast<size_t>(Index)] : empty;
 }
-void TGvDynamicDataHelper::SetCaption(int Index, const std::wstring& Value) {
-    StoreAt(Captions, Index, Value, std::wstring());
+bool TGvDynamicDataHelper::SetCaption(int Index, const std::wstring& Value) {
+    return StoreAt(Captions, Index, Value, std::wstring());
 }
 int32_t TGvDynamicDataHelper::GetDetail(int Index) const { return ValueAt(Details, Index, 0); }
-void TGvDynamicDataHelper::SetDetail(int Index, int32_t Value) { StoreAt(Details, Index, Value, 0); }
+bool TGvDynamicDataHelper::SetDetail(int Index, int32_t Value) { return StoreAt(Details, Index, Value, 0); }
 uint32_t TGvDynamicDataHelper::GetGroupKey(int Index) const { return ValueAt(GroupKeys, Index, GvNoGroupKey); }
-void TGvDynamicDataHelper::SetGroupKey(int Index, uint32_t Value) { StoreAt(GroupKeys, Index, Value, GvNoGroupKey); }
+bool TGvDynamicDataHelper::SetGroupKey(int Index, uint32_t Value) { return StoreAt(GroupKeys, Index, Value, GvNoGroupKey); }
 int32_t TGvDynamicDataHelper::GetImageIndex(int Index) const { return ValueAt(ImageIndexes, Index, -1); }
-void TGvDynamicDataHelper::SetImageIndex(int Index, int32_t Value) { StoreAt(ImageIndexes, Index, Value, -1); }
+bool TGvDynamicDataHelper::SetImageIndex(int Index, int32_t Value) { return StoreAt(ImageIndexes, Index, Value, -1); }
 int32_t TGvDynamicDataHelper::GetOverlayIndex(int Index) const { return ValueAt(OverlayIndexes, Index, -1); }
-void TGvDynamicDataHelper::SetOverlayIndex(int Index, int32_t Value) { StoreAt(OverlayIndexes, Index, Value, -1); }
+bool TGvDynamicDataHelper::SetOverlayIndex(int Index, int32_t Value) { return StoreAt(OverlayIndexes, Index, Value, -1); }
 
 void TGvDynamicDataHelper::LoadFromStream(TStream& S, int) {
     const int32_t count = ReadCount(S, 4);
@@ -45,8 +45,8 @@ void TGvDynamicDataHelper::SaveToStream(TStream& S, int) {
 }
 
 int32_t TGvItemDynamicDataHelper::GetStateImageIndex(int Index) const { return ValueAt(StateImageIndexes, Index, -1); }
-void TGvItemDynamicDataHelper::SetStateImageIndex(int Index, int32_t Value) {
-    StoreAt(StateImageIndexes, Index, Value, -1);
+bool TGvItemDynamicDataHelper::SetStateImageIndex(int Index, int32_t Value) {
+    return StoreAt(StateImageIndexes, Index, Value, -1);
 }
 
 void TGvItemDynamicDataHelper::LoadFromStream(TStream& S, int Version) {
@@ -1187,23 +1187,19 @@ void TGvItemStored::SetCaptions(int Column, const std::wstring& Value) {
         const int columns = lv && lv->GetHeader() ? lv->GetHeader()->GetColumns()->GetCount() : 0;
         captions.reserve(static_cast<size_t>(std::max(Column + 1, columns)));
     }
-    FDataHelper.SetCaption(Column, Value);
-    Invalidate(false);
+    if (FDataHelper.SetCaption(Column, Value)) Invalidate(false);
 }
 int TGvItemStored::GetImageIndexes(int Column) const { return FDataHelper.GetImageIndex(Column); }
 void TGvItemStored::SetImageIndexes(int Column, int Value) {
-    FDataHelper.SetImageIndex(Column, Value);
-    Invalidate(false);
+    if (FDataHelper.SetImageIndex(Column, Value)) Invalidate(false);
 }
 int TGvItemStored::GetImageOverlayIndexes(int Column) const { return FDataHelper.GetOverlayIndex(Column); }
 void TGvItemStored::SetImageOverlayIndexes(int Column, int Value) {
-    FDataHelper.SetOverlayIndex(Column, Value);
-    Invalidate(false);
+    if (FDataHelper.SetOverlayIndex(Column, Value)) Invalidate(false);
 }
 int TGvItemStored::GetStateImageIndexes(int Column) const { return FDataHelper.GetStateImageIndex(Column); }
 void TGvItemStored::SetStateImageIndexes(int Column, int Value) {
-    FDataHelper.SetStateImageIndex(Column, Value);
-    Invalidate(false);
+    if (FDataHelper.SetStateImageIndex(Column, Value)) Invalidate(false);
 }
 int TGvItemStored::GetDetailCount() const {
     TCustomGvListview* lv = OwnerListview();
@@ -1215,8 +1211,7 @@ void TGvItemStored::SetDetailCount(int Value) {
 }
 int TGvItemStored::GetDetails(int Line) const { return FDataHelper.GetDetail(Line); }
 void TGvItemStored::SetDetails(int Line, int Value) {
-    FDataHelper.SetDetail(Line, Value);
-    Invalidate(false);
+    if (FDataHelper.SetDetail(Line, Value)) Invalidate(false);
 }
 uint32_t TGvItemStored::GetGroupKey(int Column) const { return FDataHelper.GetGroupKey(Column); }
 void TGvItemStored::SetGroupKey(int Column, uint32_t Key) { FDataHelper.SetGroupKey(Column, Key); }

@@ -10,7 +10,8 @@ namespace qelvo {
 // ---- Data holders -------------------------------------------------------------------------
 
 // Per-column data of stored objects. A write at index i grows the array to
-// i + 1 entries, filling with the read default.
+// i + 1 entries, filling with the read default; it answers whether the
+// value read at i changed.
 class TGvDynamicDataHelper : public gcl::TObject {
     GCL_CLASS(TGvDynamicDataHelper, gcl::TObject)
 public:
@@ -19,15 +20,15 @@ public:
     std::wstring GetCaption(int Index) const;
     // The stored caption itself (an empty one past the end).
     const std::wstring& CaptionRef(int Index) const;
-    void SetCaption(int Index, const std::wstring& Value);
+    bool SetCaption(int Index, const std::wstring& Value);
     int32_t GetDetail(int Index) const;
-    void SetDetail(int Index, int32_t Value);
+    bool SetDetail(int Index, int32_t Value);
     uint32_t GetGroupKey(int Index) const;
-    void SetGroupKey(int Index, uint32_t Value);
+    bool SetGroupKey(int Index, uint32_t Value);
     int32_t GetImageIndex(int Index) const;
-    void SetImageIndex(int Index, int32_t Value);
+    bool SetImageIndex(int Index, int32_t Value);
     int32_t GetOverlayIndex(int Index) const;
-    void SetOverlayIndex(int Index, int32_t Value);
+    bool SetOverlayIndex(int Index, int32_t Value);
 
     // Captions, Details, ImageIndexes, OverlayIndexes.
     virtual void LoadFromStream(gcl::TStream& S, int Version);
@@ -46,7 +47,7 @@ public:
     TGvItemDynamicDataHelper() = default;
 
     int32_t GetStateImageIndex(int Index) const;
-    void SetStateImageIndex(int Index, int32_t Value);
+    bool SetStateImageIndex(int Index, int32_t Value);
 
     // Then GroupKeys and StateImageIndexes (read only from version 3 on).
     void LoadFromStream(gcl::TStream& S, int Version) override;

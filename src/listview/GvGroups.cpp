@@ -762,18 +762,15 @@ TGvBaseGroupStored::TGvBaseGroupStored(TGvCollection* ACollection)
 
 std::wstring TGvBaseGroupStored::GetCaptions(int Column) const { return FDataHelper->GetCaption(Column); }
 void TGvBaseGroupStored::SetCaptions(int Column, const std::wstring& Value) {
-    FDataHelper->SetCaption(Column, Value);
-    Invalidate(false);
+    if (FDataHelper->SetCaption(Column, Value)) Invalidate(false);
 }
 int TGvBaseGroupStored::GetImageIndexes(int Column) const { return FDataHelper->GetImageIndex(Column); }
 void TGvBaseGroupStored::SetImageIndexes(int Column, int Value) {
-    FDataHelper->SetImageIndex(Column, Value);
-    Invalidate(false);
+    if (FDataHelper->SetImageIndex(Column, Value)) Invalidate(false);
 }
 int TGvBaseGroupStored::GetImageOverlayIndexes(int Column) const { return FDataHelper->GetOverlayIndex(Column); }
 void TGvBaseGroupStored::SetImageOverlayIndexes(int Column, int Value) {
-    FDataHelper->SetOverlayIndex(Column, Value);
-    Invalidate(false);
+    if (FDataHelper->SetOverlayIndex(Column, Value)) Invalidate(false);
 }
 int TGvBaseGroupStored::GetDetailCount() const {
     TCustomGvListview* lv = OwnerListview();
@@ -785,8 +782,7 @@ void TGvBaseGroupStored::SetDetailCount(int Value) {
 }
 int TGvBaseGroupStored::GetDetails(int Line) const { return FDataHelper->GetDetail(Line); }
 void TGvBaseGroupStored::SetDetails(int Line, int Value) {
-    FDataHelper->SetDetail(Line, Value);
-    Invalidate(false);
+    if (FDataHelper->SetDetail(Line, Value)) Invalidate(false);
 }
 
 void TGvBaseGroupStored::LoadFromStream(TStream& S, int& Version) {

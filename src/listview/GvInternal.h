@@ -108,11 +108,16 @@ inline T ValueAt(const std::vector<T>& Values, int Index, T Default) {
     return Index >= 0 && Index < static_cast<int>(Values.size()) ? Values[static_cast<size_t>(Index)] : Default;
 }
 
+// Stores Value at Index, growing the array with Filler; true when the
+// value read there before differs.
 template <class T>
-inline void StoreAt(std::vector<T>& Values, int Index, T Value, T Filler) {
-    if (Index < 0) return;
+inline bool StoreAt(std::vector<T>& Values, int Index, T Value, T Filler) {
+    if (Index < 0) return false;
     if (Index >= static_cast<int>(Values.size())) Values.resize(static_cast<size_t>(Index) + 1, Filler);
-    Values[static_cast<size_t>(Index)] = std::move(Value);
+    T& stored = Values[static_cast<size_t>(Index)];
+    const bool changed = !(stored == Value);
+    stored = std::move(Value);
+    return changed;
 }
 
 // An enumeration byte of a stream, or Default when it is out of range.

@@ -204,4 +204,55 @@ TEST_F(GvListviewWindowTest, ItemsAndColumnsScrollIntoView) {
     EXPECT_EQ(bars->GetOffsetX(), 0);
 }
 
+// A stored group or item asks for a repaint when one of its values
+// changes, and not when it is set to the value it holds (the program sets
+// group images while the list paints).
+TEST_F(GvListviewWindowTest, StoredEntriesRepaintOnlyWhenAValueChanges) {
+    ShowWindow(static_cast<HWND>(Parent->Handle()), SW_SHOWNOACTIVATE);
+    LV->SetView(elsReport);
+    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(280);
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    TGvItem* item = group->GetItems()->Add(nullptr);
+    group->SetCaption(L"Group");
+    group->SetImageIndex(2);
+    group->SetDetails(0, 5);
+    item->SetCaption(L"Item");
+    item->SetImageIndexes(0, 1);
+    item->SetStateImageIndexes(0, 3);
+    LV->GetGroups()->Rebuild(true);
+    const HWND wnd = LV->GetHandle();
+    auto painted = [wnd] {
+        UpdateWindow(wnd);
+        ValidateRect(wnd, nullptr);
+    };
+    auto pending = [wnd] { return GetUpdateRect(wnd, nullptr, FALSE) != FALSE; };
+    painted();
+    ASSERT_FALSE(pending());
+
+    group->SetCaption(L"Group");
+    group->SetImageIndex(2);
+    group->SetImageOverlayIndexes(0, -1);
+    group->SetDetails(0, 5);
+    item->SetCaption(L"Item");
+    item->SetImageIndexes(0, 1);
+    item->SetImageOverlayIndexes(0, -1);
+    item->SetStateImageIndexes(0, 3);
+    item->SetDetails(0, 0);
+    EXPECT_FALSE(pending());
+
+    group->SetImageIndex(3);
+    EXPECT_TRUE(pending());
+    EXPECT_EQ(group->GetImageIndex(), 3);
+    painted();
+    item->SetCaption(L"Changed");
+    EXPECT_TRUE(pending());
+    painted();
+    item->SetStateImageIndexes(0, 4);
+    EXPECT_TRUE(pending());
+    // An unchanged value is still stored, so the arrays grow as before.
+    auto* stored = static_cast<TGvItemStored*>(item);
+    item->SetImageIndexes(4, -1);
+    EXPECT_EQ(stored->GetDataHelper()->ImageIndexes.size(), 5u);
+}
+
 } // namespace
