@@ -98,6 +98,9 @@ void TMainForm::CreateQuickEntryBar() {
     tBtn1->SetName("tBtn1");
     tBtn1->SetCaption((gcl::AnsiToWide(look.SwitchCaption)));
     tBtn1->SetImageIndex(look.SwitchImage);
+    // Both mode buttons show their captions: the bar reads "Find", "Add:"
+    // and then the edit (which takes the bar's width less their room).
+    tBtn1->SetDisplayMode(nbdmImageAndText);
     tBtn1->SetOnClick(E(this, &TMainForm::tBtn1Click));
     TopPanel->GetItems()->Add(tBtn1);
     tBtn2 = TXtSubmenuItem::Create(this);
@@ -105,6 +108,7 @@ void TMainForm::CreateQuickEntryBar() {
     tBtn2->SetCaption((gcl::AnsiToWide(look.ModeCaption)));
     tBtn2->SetImageIndex(look.ModeImage);
     tBtn2->SetOptions(TBarItemOptions{tboDropdownArrow});
+    tBtn2->SetDisplayMode(nbdmImageAndText);
     tBtn2->SetLinkSubitems(addRoot);
     TopPanel->GetItems()->Add(tBtn2);
 
@@ -688,6 +692,9 @@ void TMainForm::CreateListsPanel() {
     NewFTLbl->SetName("NewFTLbl");
     ArialFont(NewFTLbl, 16);
     NewFTLbl->SetCaption(std::wstring(L"< New List >"));
+    // The label fills the strip (it would otherwise shrink to its text at
+    // the left edge) with its text centred.
+    NewFTLbl->SetAutoSize(false);
     NewFTLbl->SetAlign(gcl::alClient);
     NewFTLbl->SetAlignment(gcl::taCenter);
     NewFTLbl->SetCursor(gcl::crHandPoint);

@@ -89,6 +89,22 @@ TEST_F(MainControls, GreekAndChineseTypedIntoTheQuickEntryBarReachTheTitle) {
     CloseMainForm(form);
 }
 
+TEST_F(MainControls, TheQuickEntryBarSpansItsRowAndTheEditFollowsItsWidth) {
+    TMainForm* form = OpenMainForm();
+    for (int width : {1000, 700}) {
+        form->SetBounds(0, 0, width, 600);
+        PumpMessages(50);
+        EXPECT_EQ(form->TopDock->GetClientWidth(), form->TopPanel->GetWidth()) << width;
+        EXPECT_EQ(form->TopPanel->GetWidth() - 173, form->TopEdit->GetWidth()) << width;
+    }
+    // The mode buttons show their captions.
+    EXPECT_EQ(nbdmImageAndText, form->tBtn1->GetDisplayMode());
+    EXPECT_EQ(nbdmImageAndText, form->tBtn2->GetDisplayMode());
+    // The "< New List >" link fills the strip under the tree.
+    EXPECT_GE(form->NewFTLbl->GetWidth(), form->XtPanel1->GetClientWidth() - 8);
+    CloseMainForm(form);
+}
+
 TEST_F(MainControls, TheSidePanelsTitleBarHoldsOnlyItsTabs) {
     TMainForm* form = OpenMainForm();
     TXtDockablePanelButtonOptions* options = form->OrgPanel->GetOptions();
