@@ -214,6 +214,41 @@ void AppendDateMode(std::string& out, const std::string& fmt, double date) {
     return 0;
 }
 
+// The day numbers of 1 January of the years 1900 to 2156, for the dates
+// a file holds by the hundred thousand: a date of those years is its
+// year's day number plus the days before its month.
+struct TYearTable {
+    static constexpr int First = 1900;
+    static constexpr unsigned Count = 256;  // years with a day number after them
+    std::int32_t Start[Count + 1] = {};
+    constexpr TYearTable() {
+        Start[0] = 2;  // 30 December 1899 is day 0
+        for (unsigned i = 0; i < Count; ++i) {
+            const int y = First + static_cast<int>(i);
+            const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+            Start[i + 1] = Start[i] + (leap ? 366 : 365);
+        }
+    }
+};
+constexpr TYearTable YearTable;
+// Days before each month (1-12) of a common year, and the months' lengths.
+constexpr std::int32_t DaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+constexpr std::int32_t DaysOfMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+// TryEncodeDate's answer (0 for no date), from the table for its years.
+inline double DateOrZero(int year, int month, int day) noexcept {
+    const unsigned y = static_cast<unsigned>(year - TYearTable::First);
+    const unsigned m = static_cast<unsigned>(month);
+    if (y < TYearTable::Count && m - 1 < 12) {
+        const std::int32_t leap = YearTable.Start[y + 1] - YearTable.Start[y] - 365;
+        const std::int32_t length = DaysOfMonth[m] + (m == 2 ? leap : 0);
+        if (static_cast<unsigned>(day - 1) >= static_cast<unsigned>(length)) return 0;
+        return YearTable.Start[y] + DaysBeforeMonth[m] + (m > 2 ? leap : 0) + day - 1;
+    }
+    double result;
+    return gcl::TryEncodeDate(year, month, day, result) ? result : 0;
+}
+
 // IndViewToDate, with the form the file always has read inline.
 inline double IndViewToDate(std::string_view text) {
     // The form the file always has (m/d/yyyy, one or two digits for month
@@ -231,11 +266,13 @@ inline double IndViewToDate(std::string_view text) {
             // Tested together rather than one by one: which digits a date
             // has varies from line to line and would defeat prediction.
             if (((m0 > 9) | (m1 > 9) | (d0 > 9) | (d1 > 9) | (y0 > 9) | (y1 > 9) | (y2 > 9) | (y3 > 9)) == 0) {
-                const int month = static_cast<int>(s1 == 1 ? m0 : m0 * 10 + m1);
-                const int day = static_cast<int>(dayDigits == 1 ? d0 : d0 * 10 + d1);
+                // Worked out without branches, for the same reason.
+                const unsigned twoMonthDigits = static_cast<unsigned>(s1 - 1);
+                const unsigned twoDayDigits = static_cast<unsigned>(dayDigits - 1);
+                const int month = static_cast<int>(m0 + twoMonthDigits * (m0 * 9 + m1));
+                const int day = static_cast<int>(d0 + twoDayDigits * (d0 * 9 + d1));
                 const int year = static_cast<int>(((y0 * 10 + y1) * 10 + y2) * 10 + y3);
-                double result;
-                return gcl::TryEncodeDate(year, month, day, result) ? result : 0;
+                return DateOrZero(year, month, day);
             }
         }
     }
@@ -370,21 +407,59 @@ inline void CopyWithSlack(char* to, const char* from, size_t n) noexcept {
     for (size_t i = 0; i < n; i += 16) std::memcpy(to + i, from + i, 16);
 }
 
-// Writes that result (JoinedPiecesSize bytes) to Out; Slack: with
-// CopyWithSlack.
-template <bool Slack = false>
+// Writes that result (JoinedPiecesSize bytes) to Out.
 void WriteJoinedPieces(std::string_view text, char sep, char* out) noexcept {
     size_t pos = 0;
     for (size_t at = FindByte(text, sep); at != std::string_view::npos; at = FindByte(text, sep, at + 1)) {
-        if constexpr (Slack)
-            CopyWithSlack(out, text.data() + pos, at - pos);
-        else
-            std::memcpy(out, text.data() + pos, at - pos);
+        std::memcpy(out, text.data() + pos, at - pos);
         out += at - pos;
         *out++ = '\r';
         *out++ = '\n';
         pos = at + 1;
     }
+}
+
+// WriteJoinedPieces with CopySlack, in one pass: the pieces of Text up
+// to its last Sep, each Sep as CR LF, written to Out; returns their
+// length (0 when Text has no Sep). Reads up to 15 bytes past Text and
+// writes up to 2 * Text's size + 15 bytes.
+size_t WritePiecesWithSlack(std::string_view text, char sep, char* out) noexcept {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    char* o = out;
+    char* done = out;  // the end of the last piece written
+#ifdef __SSE2__
+    const __m128i needle = _mm_set1_epi8(sep);
+    while (p < end) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+        const size_t left = static_cast<size_t>(end - p);
+        const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, needle)));
+        const unsigned mask = found & (left >= 16 ? 0xFFFFu : (1u << left) - 1);
+        if (mask) {
+            const unsigned j = LowestBit(mask);
+            o[j] = '\r';
+            o[j + 1] = '\n';
+            o += j + 2;
+            p += j + 1;
+            done = o;
+        } else {
+            o += 16;
+            p += 16;
+        }
+    }
+#else
+    for (; p < end; ++p) {
+        if (*p == sep) {
+            *o++ = '\r';
+            *o++ = '\n';
+            done = o;
+        } else {
+            *o++ = *p;
+        }
+    }
+#endif
+    return static_cast<size_t>(done - out);
 }
 
 // SplitToText, optionally decoding every piece.
@@ -1106,13 +1181,12 @@ struct TuTask::TReadCache {
     std::uint32_t Holders = 0;    // tasks given Block, counted into it when it is closed
     size_t NextSize = FirstBlockSize;
 
-    // N bytes of a block for the texts of Task (a new task: one call per
-    // task), which from now on holds a reference to that block.
-    char* Take(size_t n, TuTask* task) {
+    // Room for N bytes (and CopySlack after them) for the texts of one
+    // task; Commit then says how many of them it used.
+    char* Reserve(size_t n) {
         if (n > OwnBlockSize) {
-            TTextBlock* own = TTextBlock::New(n + CopySlack);
-            task->FTextBlock = own;
-            return own->Bytes();
+            Own = TTextBlock::New(n + CopySlack);
+            return Own->Bytes();
         }
         if (!Block || Block->GetCapacity() - CopySlack - Used < n) {
             TTextBlock* next = TTextBlock::New(NextSize);
@@ -1121,12 +1195,25 @@ struct TuTask::TReadCache {
             Used = 0;
             NextSize = std::min(NextSize * 2, LastBlockSize);
         }
-        char* p = Block->Bytes() + Used;
+        return Block->Bytes() + Used;
+    }
+    // Task (a new task) keeps the first N bytes of the room reserved last;
+    // it holds a reference to their block from now on.
+    void Commit(size_t n, TuTask* task) noexcept {
+        if (TTextBlock* own = Own) {
+            Own = nullptr;
+            if (n)
+                task->FTextBlock = own;
+            else
+                own->Release();
+            return;
+        }
+        if (!n) return;
         Used += n;
         task->FTextBlock = Block;
         ++Holders;
-        return p;
     }
+    TTextBlock* Own = nullptr;  // a block of one task's own, between Reserve and Commit
     // The line buffer of the file being read: a text inside it may be
     // read CopySlack bytes past its end.
     const char* Buffer = nullptr;
@@ -1172,7 +1259,7 @@ bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, std::s
             }
         }
     }
-    std::string_view tags;
+    std::string_view tags = Slice(work, 0, 0);
     thread_local std::string normalized;
     const size_t b = FindByte(work, '[');
     if (b != std::string_view::npos) {
@@ -1186,7 +1273,7 @@ bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, std::s
                 tags = normalized;
             }
             if (tags.size() < 2) {
-                tags = {};
+                tags = Slice(work, 0, 0);
             } else {
                 if (b != 0) return false;
                 work.remove_prefix(e + 1);
@@ -1252,11 +1339,13 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     // line holds "%" between the sixth and the seventh 0xF7.
     size_t at[7];
     const size_t found = FindBytes(line, FS, at);
-    const std::string_view work = found == 0 ? std::string_view() : Slice(line, 0, at[0]);
+    // Every text read is a view into Line, also an empty one.
+    const std::string_view work = Slice(line, 0, found == 0 ? 0 : at[0]);
     // Field J after the short form (Done 0, Id 1, Folder 2, Created 3,
     // Notes 4). Worked out where used: zeroing an array of them first
     // costs more than reading them.
-    auto field = [&](size_t j) { return j + 1 < found ? Slice(line, at[j] + 1, at[j + 1]) : std::string_view(); };
+    const std::string_view none = Slice(line, line.size(), line.size());
+    auto field = [&](size_t j) { return j + 1 < found ? Slice(line, at[j] + 1, at[j + 1]) : none; };
     const bool escaped = found == 7 && Slice(line, at[5] + 1, at[6]) == EscapeMark;
 
     std::string_view title, tags;
@@ -1295,7 +1384,6 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     const std::string_view list = field(2);
     const std::string_view folder = Slice(list, 0, std::min(list.size(), MaxFolderLength));
     const std::string_view notes = field(4);
-    const size_t notesSize = JoinedPiecesSize(notes, NS);
     if (!cache) {
         if (shortFormRead) {
             Title = title;
@@ -1303,7 +1391,7 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
         }
         Id = id;
         Folder = folder;
-        if (notesSize) {
+        if (const size_t notesSize = JoinedPiecesSize(notes, NS)) {
             std::string text(notesSize, '\0');
             WriteJoinedPieces(notes, NS, text.data());
             Notes = text;
@@ -1312,16 +1400,34 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     }
 
     // Reading a file: the texts too long to be held in their fields go to
-    // the file's text block, side by side.
+    // the file's text block, side by side. Room for the note is reserved
+    // for its longest result (every 0xF8 doubled).
     auto room = [](size_t n) { return TTaskText::NeedsBlock(n) ? n + 1 : 0; };
+    const size_t notesRoom = notes.empty() ? 0 : 2 * notes.size() + 1;
     const size_t needed =
-        (shortFormRead ? room(title.size()) + room(tags.size()) : 0) + room(id.size()) + room(folder.size()) + room(notesSize);
+        (shortFormRead ? room(title.size()) + room(tags.size()) : 0) + room(id.size()) + room(folder.size()) + notesRoom;
     // A field keeps its length in 32 bits.
-    if (std::max({title.size(), tags.size(), id.size(), notesSize}) > std::numeric_limits<std::uint32_t>::max() - 1)
+    constexpr size_t MaxText = std::numeric_limits<std::uint32_t>::max() - 1;
+    if (std::max({title.size(), tags.size(), id.size(), notes.size()}) > MaxText / 2 &&
+        std::max({title.size(), tags.size(), id.size(), JoinedPiecesSize(notes, NS)}) > MaxText)
         throw std::length_error("task text too long");
-    char* p = needed ? cache->Take(needed, this) : nullptr;
-    auto put = [&p, cache](TTaskText& field, std::string_view v) {
-        const bool inBuffer = cache->InBuffer(v);
+    if (!needed) {
+        // Every text is held in its field.
+        if (shortFormRead) {
+            Title.SetInlineText(title.data(), title.size());
+            if (cache->InBuffer(tags))
+                Tags.SetInlineText(tags.data(), tags.size());
+            else
+                Tags.assign(tags);
+        }
+        Id.SetInlineText(id.data(), id.size());
+        Folder.SetInlineText(folder.data(), folder.size());
+        return;
+    }
+    char* const start = cache->Reserve(needed);
+    char* p = start;
+    // V lies in the line buffer, or (the tags) may lie elsewhere.
+    auto put = [&p](TTaskText& field, std::string_view v, bool inBuffer) {
         if (!TTaskText::NeedsBlock(v.size())) {
             if (inBuffer)
                 field.SetInlineText(v.data(), v.size());
@@ -1338,23 +1444,23 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
         p += v.size() + 1;
     };
     if (shortFormRead) {
-        put(Title, title);
-        put(Tags, tags);
+        put(Title, title, true);
+        put(Tags, tags, cache->InBuffer(tags));
     }
-    put(Id, id);
-    put(Folder, folder);
-    if (notesSize) {
-        // Notes lie in the line buffer.
-        if (TTaskText::NeedsBlock(notesSize)) {
-            WriteJoinedPieces<true>(notes, NS, p);
-            p[notesSize] = '\0';
-            Notes.SetBlockText(p, static_cast<std::uint32_t>(notesSize));
-        } else {
-            char text[TTaskText::InlineCapacity + CopySlack];
-            WriteJoinedPieces<true>(notes, NS, text);
-            Notes.SetInlineText(text, notesSize);
+    put(Id, id, true);
+    put(Folder, folder, true);
+    if (!notes.empty()) {
+        // Short notes are moved into the field.
+        const size_t n = WritePiecesWithSlack(notes, NS, p);
+        if (TTaskText::NeedsBlock(n)) {
+            p[n] = '\0';
+            Notes.SetBlockText(p, static_cast<std::uint32_t>(n));
+            p += n + 1;
+        } else if (n) {
+            Notes.SetInlineText(p, n);
         }
     }
+    cache->Commit(static_cast<size_t>(p - start), this);
 }
 
 void TuTask::AppendShortForm(std::string& out, const std::string& dateFmt) const {

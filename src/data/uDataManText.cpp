@@ -155,11 +155,6 @@ void TTaskText::swap(TTaskText& other) {
     other = t;
 }
 
-void TTaskText::SetBlockText(char* p, std::uint32_t n) noexcept {
-    if (Kind() == HeapKind) FreeHeap();
-    SetLong(p, n, BlockKind);
-}
-
 // ---- Joining and writing -------------------------------------------------------------
 
 namespace {

@@ -170,7 +170,10 @@ public:
     // ---- For the loader -----------------------------------------------------------
     // Points the field at N bytes at P inside the task's text block (P[N]
     // is 0), dropping its old value.
-    void SetBlockText(char* p, std::uint32_t n) noexcept;
+    void SetBlockText(char* p, std::uint32_t n) noexcept {
+        if (Kind() == HeapKind) FreeHeap();
+        SetLong(p, n, BlockKind);
+    }
     // Sets a text of N bytes (N <= InlineCapacity) at P, held in the
     // object; sizeof(TTaskText) bytes at P are read.
     void SetInlineText(const char* p, std::size_t n) noexcept {
