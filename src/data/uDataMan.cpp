@@ -402,6 +402,10 @@ size_t JoinedPiecesSize(std::string_view text, char sep) noexcept {
 // keep that much room after their data): most texts are short, and a
 // library call per text costs more than the copy.
 constexpr size_t CopySlack = 16;
+// Every line the task reader reads has this many readable bytes after it
+// (the file reader's buffer keeps them; a single line is copied first),
+// so its searches and copies may run past the ends of the texts in it.
+constexpr size_t LineSlack = 64;
 
 inline void CopyWithSlack(char* to, const char* from, size_t n) noexcept {
     for (size_t i = 0; i < n; i += 16) std::memcpy(to + i, from + i, 16);
@@ -524,6 +528,26 @@ bool IsNormalTagList(std::string_view v) noexcept {
         if (IsBlank(v[i]) && (i == 0 || v[i - 1] == ',' || i + 1 == v.size() || v[i + 1] == ','))
             return false;
     return true;
+}
+
+// IsNormalTagList for a view in a line read (32 bytes from its start are
+// readable).
+inline bool IsNormalTagListWithSlack(std::string_view v) noexcept {
+#ifdef __SSE2__
+    if (v.size() <= 32) {
+        // No blank at all (the common case) decides at once.
+        const __m128i space = _mm_set1_epi8(0x20);
+        auto blanks = [space](const char* p) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(b, space), b)));
+        };
+        std::uint32_t mask = blanks(v.data());
+        if (v.size() > 16) mask |= blanks(v.data() + 16) << 16;
+        const std::uint32_t used = v.size() == 32 ? ~0u : (1u << v.size()) - 1;
+        if ((mask & used) == 0) return v.empty() || v.back() != ',';
+    }
+#endif
+    return IsNormalTagList(v);
 }
 
 // NormalizeTagList on a view, into Out.
@@ -937,6 +961,27 @@ class TTaskSlots {
 public:
     void* Take() {
         TLock lock(FLock);
+        return TakeLocked();
+    }
+
+    // Takes Count slots into Slots.
+    void TakeMany(void** slots, std::size_t count) {
+        TLock lock(FLock);
+        for (std::size_t i = 0; i < count; ++i) slots[i] = TakeLocked();
+    }
+
+    void Give(void* slot) noexcept {
+        TLock lock(FLock);
+        GiveLocked(slot);
+    }
+
+    void GiveMany(void* const* slots, std::size_t count) noexcept {
+        TLock lock(FLock);
+        for (std::size_t i = 0; i < count; ++i) GiveLocked(slots[i]);
+    }
+
+private:
+    void* TakeLocked() {
         TBlock* b = FOpen.Next;
         if (b == &FOpen) b = NewBlock();
         void* slot;
@@ -952,17 +997,6 @@ public:
         return slot;
     }
 
-    void Give(void* slot) noexcept {
-        TLock lock(FLock);
-        GiveLocked(slot);
-    }
-
-    void GiveMany(void* const* slots, std::size_t count) noexcept {
-        TLock lock(FLock);
-        for (std::size_t i = 0; i < count; ++i) GiveLocked(slots[i]);
-    }
-
-private:
     void GiveLocked(void* slot) noexcept {
         auto* b = reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(slot) & ~(BlockSize - 1));
         *static_cast<void**>(slot) = b->Free;
@@ -1066,6 +1100,38 @@ void GiveTaskMemory(void* const* slots, std::size_t count) noexcept {
     for (std::size_t i = 0; i < count; ++i) ::operator delete(slots[i]);
 #endif
 }
+
+// The memory of tasks made one after another (a file read), taken a few
+// dozen at a time; what is left is given back when the stash goes.
+class TTaskMemoryStash {
+public:
+    TTaskMemoryStash() = default;
+    TTaskMemoryStash(const TTaskMemoryStash&) = delete;
+    TTaskMemoryStash& operator=(const TTaskMemoryStash&) = delete;
+    ~TTaskMemoryStash() { GiveTaskMemory(FSlots + FNext, FCount - FNext); }
+
+    // Room for one TuTask.
+    void* Take() {
+        if (FNext == FCount) Refill();
+        return FSlots[FNext++];
+    }
+
+private:
+    static constexpr std::size_t Size = 64;
+    void Refill() {
+        FNext = FCount = 0;
+#if QELVO_TASK_SLOTS
+        TaskSlots().TakeMany(FSlots, Size);
+        FCount = Size;
+#else
+        FSlots[0] = ::operator new(sizeof(TuTask));
+        FCount = 1;
+#endif
+    }
+    void* FSlots[Size];
+    std::size_t FNext = 0;
+    std::size_t FCount = 0;
+};
 
 } // namespace
 
@@ -1266,7 +1332,7 @@ bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, std::s
         const size_t e = FindByte(work, ']', b + 1);
         if (e != std::string_view::npos) {
             const std::string_view raw = TrimmedRange(Slice(work, b + 1, e));
-            if (IsNormalTagList(raw)) {
+            if (IsNormalTagListWithSlack(raw)) {
                 tags = raw;
             } else {
                 NormalizeTagsInto(raw, normalized);
@@ -1328,7 +1394,17 @@ void TuTask::FromString(const std::string& line, bool full, bool independent) {
 }
 
 void TuTask::ReadLine(std::string_view line, bool independent) {
-    ReadFields(line, independent, nullptr);
+    // The reader may read past the end of a line (LineSlack): the line is
+    // read from a copy with room after it.
+    thread_local std::string padded;
+    padded.assign(line);
+    padded.append(LineSlack, '\0');
+    struct TRelease {
+        ~TRelease() {
+            if (padded.capacity() > 64 * 1024) std::string().swap(padded);
+        }
+    } release;
+    ReadFields(std::string_view(padded.data(), line.size()), independent, nullptr);
 }
 
 void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cache) {
@@ -1427,7 +1503,7 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     char* const start = cache->Reserve(needed);
     char* p = start;
     // V lies in the line buffer, or (the tags) may lie elsewhere.
-    auto put = [&p](TTaskText& field, std::string_view v, bool inBuffer) {
+    auto put = [&p](TTaskText& field, std::string_view v, bool inBuffer) __attribute__((always_inline)) {
         if (!TTaskText::NeedsBlock(v.size())) {
             if (inBuffer)
                 field.SetInlineText(v.data(), v.size());
@@ -1748,7 +1824,7 @@ namespace {
 class TLineReader {
 public:
     explicit TLineReader(const std::string& fileName)
-        : FStream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone), FBuffer(BlockSize + CopySlack) {}
+        : FStream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone), FBuffer(BlockSize + LineSlack) {}
 
     // The buffer the lines lie in, with the room after the data.
     const char* Data() const noexcept { return FBuffer.data(); }
@@ -1814,8 +1890,8 @@ private:
             FScan -= FPos;
             FPos = 0;
         }
-        if (FEnd == FBuffer.size() - CopySlack) FBuffer.resize((FBuffer.size() - CopySlack) * 2 + CopySlack);
-        const size_t room = std::min<size_t>(FBuffer.size() - CopySlack - FEnd, 0x40000000);
+        if (FEnd == FBuffer.size() - LineSlack) FBuffer.resize((FBuffer.size() - LineSlack) * 2 + LineSlack);
+        const size_t room = std::min<size_t>(FBuffer.size() - LineSlack - FEnd, 0x40000000);
         const int32_t n = FStream.Read(FBuffer.data() + FEnd, static_cast<int32_t>(room));
         if (n <= 0)
             FEof = true;
@@ -1838,9 +1914,9 @@ public:
     TTaskBatch(const TTaskBatch&) = delete;
     TTaskBatch& operator=(const TTaskBatch&) = delete;
     ~TTaskBatch() {
-        for (TuTask* task : FTasks) gcl::Free(task);
+        for (gcl::TObject* task : FTasks) gcl::Free(task);
     }
-    std::vector<TuTask*> FTasks;
+    std::vector<gcl::TObject*> FTasks;  // TuTasks
 };
 
 } // namespace
@@ -1870,12 +1946,14 @@ bool TuData::LoadFromFile(const std::string& fileName) {
         bool folderMarker = false, tagMarker = false;
         std::string_view line;
         auto cache = std::make_unique<TuTask::TReadCache>();
-        auto addTask = [&batch, &cache, &reader](std::string_view text) {
+        TTaskMemoryStash memory;
+        auto addTask = [&batch, &cache, &reader, &memory](std::string_view text) {
             cache->Buffer = reader.Data();
             cache->BufferEnd = reader.DataEnd();
             batch.FTasks.push_back(nullptr);
-            batch.FTasks.back() = new TuTask(TuTask::TEmpty{});
-            batch.FTasks.back()->ReadFields(text, true, cache.get());
+            auto* task = ::new (memory.Take()) TuTask(TuTask::TEmpty{});
+            batch.FTasks.back() = task;
+            task->ReadFields(text, true, cache.get());
         };
         while (!(folderMarker && tagMarker) && reader.Next(line)) {
             const size_t i = count++;
@@ -1905,12 +1983,9 @@ bool TuData::LoadFromFile(const std::string& fileName) {
         if (dbId.empty()) dbId = "d_id-" + NewRandomId();
 
         auto tasks = std::make_unique<TuTaskList>();
-        tasks->SetCapacity(static_cast<int>(batch.FTasks.size()));
-        const std::string title;  // the entry reads as its task's title
-        for (TuTask*& task : batch.FTasks) {
-            tasks->gcl::TStringList::AddObject(title, task);
-            task = nullptr;
-        }
+        // Every entry reads as its task's title.
+        tasks->AppendObjects(batch.FTasks.data(), batch.FTasks.size());
+        batch.FTasks.clear();
         std::string newFileName = fileName;
 
         // Nothing below can fail.

@@ -548,6 +548,15 @@ void TStringList::SetCapacity(int value) {
 
 int TStringList::Add(const std::string& s) { return AddObject(s, nullptr); }
 
+void TStringList::AppendObjects(TObject* const* objects, std::size_t count) {
+    if (FSorted) Error(msg::SortedListError, 0);
+    if (count == 0) return;
+    Changing();
+    FItems.reserve(FItems.size() + count);
+    for (std::size_t i = 0; i < count; ++i) FItems.push_back(TStringItem{std::string(), objects[i]});
+    Changed();
+}
+
 int TStringList::AddObject(const std::string& s, TObject* object) {
     int index = GetCount();
     if (FSorted && Find(s, index)) {

@@ -310,6 +310,9 @@ protected:
     // The object of entry Index (0 <= Index < GetCount()), unchecked, for
     // walks over every entry of a long list.
     TObject* ObjectAt(int index) const noexcept { return FItems[size_t(index)].FObject; }
+    // Adds Count entries at the end of an unsorted list, each with an
+    // empty string and its object from Objects, as one change.
+    void AppendObjects(TObject* const* objects, std::size_t count);
 
 private:
     struct TStringItem {
