@@ -110,6 +110,7 @@ private:
     // tasks' texts go to).
     struct TReadCache;
     void ReadFields(std::string_view line, bool independent, TReadCache* cache);
+    bool ReadWrittenLine(std::string_view line, TReadCache& cache);
     void ParseShortForm(std::string& work, bool independent);
     bool ParsePlainShortForm(std::string_view work, bool independent, std::string_view& title, std::string_view& tags);
     void ParseEscapedShortForm(std::string_view work, bool independent);

@@ -15,6 +15,7 @@
 #include <unistd.h>
 #endif
 
+#include <random>
 #include <set>
 #include <vector>
 
@@ -318,6 +319,74 @@ TEST(uDataManFile, LinesAcrossReadBlocks) {
                     ADD_FAILURE() << "line " << i << " of case " << boundary << " " << shift;
                     break;
                 }
+        }
+    }
+}
+
+// A file read takes the lines the writer writes through a quicker path
+// than a single line; every line, of whatever shape, must come out of a
+// file as it does on its own.
+TEST(uDataManFile, EveryLineOfAFileReadsAsTheLineAlone) {
+    gcl::FixedClock clock(EncodeDate(2025, 3, 5) + 0.25);
+    gcl::ServiceOverride<gcl::IClock> co(gcl::Clock, clock);
+    std::mt19937 rng(20);
+    auto pick = [&](const std::vector<std::string>& from) { return from[rng() % from.size()]; };
+    const std::vector<std::string> marks = {"", "", "", "+", "-", "+-"};
+    const std::vector<std::string> dues = {"", "", ";3/5/2025;", ";12/31/2024;", ";2/29/2024;", ";2/29/2025;",
+                                           ";t;", ";t3;", ";tx;", "; 1/2/2030 ;", ";;", "; ;", ";x;",
+                                           ";1/1/1899;", ";1/1/2200;", ";13/1/2025;", ";1/2/03;", ";[a];"};
+    const std::vector<std::string> tagLists = {"", "", "[work]", "[work,home]", "[ab]", "[a]", "[]", "[ a , b ]",
+                                               "[a,,b]", "[x,]", "[a;b]", "[a;b;c]", "[a[b]", "[" + std::string(40, 't') + "]"};
+    const std::vector<std::string> titles = {"Buy milk", "", " ", "Call Bob; then Ann; done", "Title [x] y",
+                                             "a]b", "[late]", "semi;", "tab\tend ", std::string(70, 'T'),
+                                             "Sm\xF8rrebr\xF8" "d", "100% sure", "t", "+1 for Bob"};
+    const std::vector<std::string> dones = {"--", "-d-", "", "x"};
+    const std::vector<std::string> ids = {"1234567890", "", "12", "%41"};
+    const std::vector<std::string> folders = {"Work", "", "L", std::string(49, 'f'), std::string(55, 'g'),
+                                              std::string(70, 'h')};
+    const std::vector<std::string> dates = {"1/2/2025", "12/31/2024", "2/29/2024", "2/30/2024", "", "1/2/03", "x",
+                                            "1/2/2025/", "01/02/2025", "1//2025"};
+    const std::vector<std::string> pieces = {"note", "", "a longer line of the note, past sixteen", "x" + F + "y",
+                                             std::string(33, 'n'), "tail without end"};
+    std::string bytes = "id\r\n" + Markers;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 4000; ++i) {
+        std::string line = pick(marks) + pick(dues) + pick(tagLists) + pick(titles);
+        const unsigned shape = rng() % 10;
+        const int fields = shape == 0 ? int(rng() % 6) : 6;  // some lines end early
+        const std::string parts[] = {pick(dones), pick(ids), pick(folders), pick(dates)};
+        for (int k = 0; k < fields && k < 4; ++k) line += F + parts[k];
+        if (fields >= 5) {
+            line += F;
+            for (int n = int(rng() % 4); n > 0; --n) line += pick(pieces) + N;
+            if (rng() % 4 == 0) line += pick(pieces);
+        }
+        if (fields == 6) line += F;
+        if (shape == 1) line += "%" + F;               // escaped form
+        if (shape == 2) line += "more" + F;            // a field after the note
+        if (shape == 3) line += std::string(rng() % 70, 'z');
+        lines.push_back(line);
+        bytes += line + "\r\n";
+    }
+    TempDir dir;
+    const std::string path = dir.File("shapes.kpx");
+    WriteAll(path, bytes);
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(path));
+    ASSERT_EQ(data.Tasks->GetCount(), int(lines.size()));
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const TuTask alone(lines[i], true, true);
+        const TuTask& read = *data.Tasks->GetTask(int(i));
+        if (read.Title != alone.Title || read.Tags != alone.Tags || read.Id != alone.Id || read.Folder != alone.Folder ||
+            read.Notes != alone.Notes || read.Priority != alone.Priority || read.Done != alone.Done ||
+            read.Due != alone.Due || read.Created != alone.Created) {
+            ADD_FAILURE() << "line " << i << ": \"" << lines[i] << "\" reads as title \"" << read.Title << "\" tags \""
+                          << read.Tags << "\" id \"" << read.Id << "\" list \"" << read.Folder << "\" note \""
+                          << read.Notes << "\" priority " << read.Priority << " done " << read.Done << " due "
+                          << read.Due << " created " << read.Created << ", alone as \"" << alone.Title << "\" \""
+                          << alone.Tags << "\" \"" << alone.Id << "\" \"" << alone.Folder << "\" \"" << alone.Notes
+                          << "\" " << alone.Priority << " " << alone.Done << " " << alone.Due << " " << alone.Created;
+            break;
         }
     }
 }
