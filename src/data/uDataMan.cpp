@@ -1144,7 +1144,7 @@ void TuTask::FreeMany(TuTask* const* tasks, std::size_t count) noexcept {
     // way.
     constexpr std::size_t Ahead = 16;
     constexpr std::size_t Batch = 256;
-    void* slots[Batch] = {};
+    void* slots[Batch];
     std::size_t pending = 0;
     TTextBlock* block = nullptr;
     std::uint32_t held = 0;  // references to Block not yet given back
@@ -1852,12 +1852,23 @@ std::vector<TuTask*> TuTaskList::TaskPointers() const {
 }
 
 TuTaskList::~TuTaskList() {
-    try {
-        std::vector<TuTask*> tasks = TaskPointers();
-        FreeTasks(tasks);
-    } catch (...) {
-        // No memory even for the list of tasks: one at a time.
-        for (int i = 0; i < GetCount(); ++i) gcl::Free(GetObject(i));
+    // A few hundred at a time, in order, from the entries themselves.
+    constexpr int Chunk = 256;
+    TuTask* tasks[Chunk];
+    const int count = GetCount();
+    for (int i = 0; i < count; i += Chunk) {
+        const int n = std::min(Chunk, count - i);
+        for (int k = 0; k < n; ++k) {
+            tasks[k] = static_cast<TuTask*>(ObjectAt(i + k));
+            // FreeMany asks for the memory of the tasks a few ahead of
+            // the one it frees: the first few are asked for here.
+            if (k < 16 && tasks[k]) {
+                __builtin_prefetch(tasks[k]);
+                __builtin_prefetch(reinterpret_cast<const char*>(tasks[k]) + 64);
+                __builtin_prefetch(reinterpret_cast<const char*>(tasks[k]) + sizeof(TuTask) - 1);
+            }
+        }
+        TuTask::FreeMany(tasks, static_cast<size_t>(n));
     }
 }
 
