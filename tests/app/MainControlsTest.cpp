@@ -89,6 +89,104 @@ TEST_F(MainControls, GreekAndChineseTypedIntoTheQuickEntryBarReachTheTitle) {
     CloseMainForm(form);
 }
 
+// The commands of the window with the captions and shortcuts users see in
+// the menus, and the tray icon's menu in its order.
+TEST_F(MainControls, CommandsCarryTheirCaptionsAndShortcutsAndTheTrayMenuItsOrder) {
+    TMainForm* form = OpenMainForm();
+    using gcl::ssAlt;
+    using gcl::ssCtrl;
+    using gcl::ssShift;
+    struct TExpected {
+        const char* Name;
+        const wchar_t* Caption;
+        unsigned short Key;
+        gcl::TShiftState Shift;
+    };
+    const TExpected expected[] = {
+        {"OpenM", L"Open...", 0, {}},
+        {"SaveAsM", L"Save as...", 0, {}},
+        {"SaveM", L"Save", 'S', {ssCtrl}},
+        {"SetAsDefaultM", L"Set as default database", 0, {}},
+        {"CreateNewDbM", L"Clear database...", 0, {}},
+        {"ExitWSM", L"Exit without saving", 'X', {ssCtrl, ssShift}},
+        {"ExitM", L"Exit and save", 'Q', {ssCtrl}},
+        {"OptionsA", L"Options...", 0, {}},
+        {"ViewTodayTasksM", L"View Today tasks", 0, {}},
+        {"AboutM", L"About...", 0, {}},
+        {"HelpM", L"Online help...", 0, {}},
+        {"ContactM", L"Contact Us", 0, {}},
+        {"VisitHomeM", L"Visit our homepage", 0, {}},
+        {"DelTaskA", L"Delete", 0, {}},
+        {"EditNoteA", L"Edit Note", 0, {}},
+        {"DateGroupA", L"Date", 'D', {ssAlt}},
+        {"PriorityGroupA", L"Priority", 'P', {ssAlt}},
+        {"TagsGroupA", L"Tags", 'T', {ssAlt}},
+        {"FoldersGroupA", L"List", 'L', {ssAlt}},
+        {"NoGroupA", L"Nothing", 'N', {ssAlt}},
+        {"CountItemsM", L"Count Items", 0, {}},
+        {"ClearTopEditA", L"Clear", 0, {}},
+        {"AddItemA", L"Add task to list", 0, {}},
+        {"FindM", L"Find", 'F', {ssCtrl}},
+        {"NewTaskM", L"New task", 'N', {ssCtrl}},
+        {"HideDoneA", L"Hide Done", 'D', {ssCtrl}},
+        {"FDate0A", L"Without date set", '0', {ssCtrl}},
+        {"FDate1A", L"Today", '1', {ssCtrl}},
+        {"FDate2A", L"Tomorrow", '2', {ssCtrl}},
+        {"FDate3A", L"Yesterday", '3', {ssCtrl}},
+        {"FDate4A", L"This Week", '4', {ssCtrl}},
+        {"FDate5A", L"This Month", '5', {ssCtrl}},
+        {"FDate6A", L"Next Week", '6', {ssCtrl}},
+        {"FDate7A", L"Next 5 days", '7', {ssCtrl}},
+        {"FDate8A", L"Next 10 days", '8', {ssCtrl}},
+        {"FDate9A", L"Last 10 days", '9', {ssCtrl}},
+        {"FDate11A", L"Next 30 days", 0, {}},
+        {"FDate12A", L"Last Week", 0, {}},
+        {"FDate13A", L"Next 3 days", 0, {}},
+        {"FDate14A", L"Next Month", 0, {}},
+        {"FDateAll", L"All dates", 'A', {ssCtrl}},
+        {"FOverdueA", L"Overdue", 'O', {ssCtrl}},
+        {"NewListTagM", L"New List", 'N', {ssCtrl, ssShift}},
+        {"EditFolderIconA", L"Change icon", 'I', {ssCtrl}},
+        {"MakeStickyNoteA", L"Make Sticky Note", 'K', {ssCtrl}},
+        {"ShowAllSA", L"Show All", 0, {}},
+        {"CloseAllSA", L"Close All", 0, {}},
+        {"ShowGroupByPanM", L"Show Group By panel", 0, {}},
+        {"ShowFiltersPanM", L"Show Filters panel", 0, {}},
+        {"ShowTagsColM", L"Show Tags column", 0, {}},
+        {"ShowDueDateColM", L"Show Due Date column", 0, {}},
+        {"PrintM", L"Print...", 0, {}},
+        {"ExportToTextM", L"Export to text", 0, {}},
+        {"ExportToHTMLM", L"Export to HTML", 0, {}},
+        {"ExportToPdM", L"Export to Pendrillax database", 0, {}},
+    };
+    for (const TExpected& e : expected) {
+        auto* action = dynamic_cast<TMainAction*>(form->FindComponent(e.Name));
+        ASSERT_NE(nullptr, action) << e.Name;
+        EXPECT_EQ(std::wstring(e.Caption), action->GetCaption()) << e.Name;
+        EXPECT_EQ(e.Key ? gcl::ShortCut(e.Key, e.Shift) : gcl::TShortCut(0), action->GetShortCut()) << e.Name;
+    }
+    EXPECT_EQ(gcl::ShortCut('L', {ssCtrl}), form->FFolderA->GetShortCut());
+    EXPECT_EQ(gcl::ShortCut('P', {ssCtrl}), form->FPriorityA->GetShortCut());
+    EXPECT_EQ(gcl::ShortCut('Z', {ssAlt}), form->MinRestoreNoteA->GetShortCut());
+
+    // The tray icon's menu, in order.
+    TBarCustomItem* tray = form->TrayMenu->GetItems();
+    const gcl::TBasicAction* trayOrder[] = {form->NewTaskM, form->ViewTodayTasksM, nullptr, form->HelpM,
+                                            nullptr,        form->ExitWSM,         form->ExitM};
+    ASSERT_EQ(static_cast<int>(std::size(trayOrder)), tray->GetCount());
+    for (int i = 0; i < tray->GetCount(); ++i) {
+        TBarCustomItem* item = tray->GetItem(i);
+        if (!trayOrder[i])
+            EXPECT_TRUE(item->InheritsFrom(TBarSeparatorItem::StaticClass())) << i;
+        else
+            EXPECT_EQ(trayOrder[i], item->GetAction()) << i;
+    }
+    // The File menu's Minimize/Restore item (no action).
+    EXPECT_EQ(L"Minimize/Restore          Shift+Ctrl+O", form->TxItem76->GetCaption());
+    EXPECT_GE(form->FileMenu->IndexOf(form->TxItem76), 0);
+    CloseMainForm(form);
+}
+
 TEST_F(MainControls, TheQuickEntryBarSpansItsRowAndTheEditFollowsItsWidth) {
     TMainForm* form = OpenMainForm();
     for (int width : {1000, 700}) {
