@@ -821,6 +821,28 @@ void TGvSelectionGroupList::DecRef() noexcept {
 
 GCL_IMPLEMENT_CLASS(TGvItem)
 
+namespace {
+gcl::TSlotPool& ItemSlots() {
+    // Never destroyed: an item may be freed as late as the end of the
+    // process.
+    static gcl::TSlotPool* const slots = new gcl::TSlotPool(sizeof(TGvItemStored));
+    return *slots;
+}
+} // namespace
+
+void* TGvItem::operator new(std::size_t Size) {
+    gcl::TSlotPool& slots = ItemSlots();
+    return Size <= slots.SlotSize() ? slots.Take() : ::operator new(Size);
+}
+
+void TGvItem::operator delete(void* P, std::size_t Size) noexcept {
+    gcl::TSlotPool& slots = ItemSlots();
+    if (Size <= slots.SlotSize())
+        slots.Give(P);
+    else
+        ::operator delete(P);
+}
+
 TGvItems* TGvItem::OwnerItems() const { return static_cast<TGvItems*>(GetCollection()); }
 
 TGvGroup* TGvItem::OwnerGroup() const {

@@ -514,6 +514,12 @@ private:
 class TGvItem : public TGvCollectionItem {
     GCL_CLASS(TGvItem, TGvCollectionItem)
 public:
+    // Items live in slots the size of a stored item, side by side in a
+    // pool, so a list of many items takes no heap block per item; larger
+    // subclasses take theirs from the heap.
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* P, std::size_t Size) noexcept;
+
     TGvGroup* OwnerGroup() const;
     TGvItems* OwnerItems() const;
     int GetVisibleIndexInGroup() const noexcept { return FVisibleIndexInGroup; }

@@ -15,6 +15,7 @@
 #include "gcl/Messages.h"
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Scopes.h"
+#include "gcl/rtl/SlotPool.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 #include "listview/LvDataObject.h"

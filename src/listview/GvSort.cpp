@@ -181,10 +181,14 @@ void TGvMergeSort::SortByKeys(TSlots& List, int Min, int Max) {
     std::vector<TEntry> order(n);
     for (size_t i = 0; i < n; ++i) order[i] = TEntry{FKeys.Lead(i), static_cast<uint32_t>(i)};
     const bool descending = FDescending;
-    std::stable_sort(order.begin(), order.end(), [&](const TEntry& a, const TEntry& b) {
+    // Equal keys keep their order through the slot number, so the order
+    // is total and the unstable sort (faster, with no buffer) gives what
+    // a stable one would.
+    std::sort(order.begin(), order.end(), [&](const TEntry& a, const TEntry& b) {
         if (a.Lead != b.Lead) return descending ? a.Lead > b.Lead : a.Lead < b.Lead;
         const int r = FKeys.Compare(a.Slot, b.Slot);
-        return descending ? r > 0 : r < 0;
+        if (r != 0) return descending ? r > 0 : r < 0;
+        return a.Slot < b.Slot;
     });
     const TSlots before(List.begin() + Min, List.begin() + Max + 1);
     for (size_t i = 0; i < n; ++i) List[static_cast<size_t>(Min) + i] = before[order[i].Slot];
@@ -361,15 +365,18 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
         {
             gcl::TFlagScope regrouping(FRegrouping);
             FGroupOfKey.clear();
+            FLastKeyGroup = nullptr;
             for (size_t i = 0; i < FKeyList.size(); ++i) {
                 if (i + 8 < FKeyList.size()) __builtin_prefetch(FKeyList[i + 8].Item);
                 AddToGroupByKey(FKeyList[i].Item, columnIndex, FKeyList[i].Key);
             }
         }
         FGroupOfKey.clear();
+        FLastKeyGroup = nullptr;
         SortAll(false);
     } catch (...) {
         FGroupOfKey.clear();
+        FLastKeyGroup = nullptr;
         // No item may be left without a group: the ones not placed yet go
         // to the last group (a new one when there is none).
         for (const TGvGroupKeyEntry& entry : FKeyList) {
@@ -398,9 +405,15 @@ void TGvSortManager::AddToGroupByKey(TGvItem* Item, int ColumnIndex, uint32_t Ke
     if (!lv || !Item) return;
     TGvGroups* groups = lv->GetGroups();
     TGvGroup* group = nullptr;
+    bool known = false;
     if (FRegrouping) {
-        auto it = FGroupOfKey.find(Key);
-        if (it != FGroupOfKey.end() && it->second->GetCollection() == groups) group = it->second;
+        if (FLastKeyGroup && FLastKey == Key && FLastKeyGroup->GetCollection() == groups) {
+            group = FLastKeyGroup;
+        } else {
+            auto it = FGroupOfKey.find(Key);
+            if (it != FGroupOfKey.end() && it->second->GetCollection() == groups) group = it->second;
+        }
+        known = group != nullptr;
     }
     for (int g = 0; g < groups->GetCount() && !group; ++g)
         if (groups->GetGroups(g)->FKey == Key) group = groups->GetGroups(g);
@@ -413,7 +426,11 @@ void TGvSortManager::AddToGroupByKey(TGvItem* Item, int ColumnIndex, uint32_t Ke
         if (doDefaultAction && Key != 0) group->SetCaption(KeyCaption(Key));
         group->FKey = Key;
     }
-    if (FRegrouping) FGroupOfKey[Key] = group;
+    if (FRegrouping) {
+        if (!known) FGroupOfKey[Key] = group;
+        FLastKey = Key;
+        FLastKeyGroup = group;
+    }
     // The item belongs to the items of the group that received it.
     group->FItems->FList.push_back(Item);
     Item->FCollection = group->FItems;

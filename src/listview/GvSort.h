@@ -120,9 +120,12 @@ private:
     bool FAutoSort = false;
     std::vector<TGvGroupKeyEntry> FKeyList;
     std::unique_ptr<TGvSorter> FSorter;
-    // While ReGroup places items: the group of each key met so far.
+    // While ReGroup places items: the group of each key met so far, and
+    // the last key placed with its group (keys come in runs).
     bool FRegrouping = false;
     std::unordered_map<uint32_t, TGvGroup*> FGroupOfKey;
+    uint32_t FLastKey = 0;
+    TGvGroup* FLastKeyGroup = nullptr;
 };
 
 } // namespace qelvo

@@ -1,6 +1,7 @@
 #include "listview/LvCommonUtilities.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -341,29 +342,54 @@ std::string WideStrSortKey(const std::wstring& S) {
     return key;
 }
 
+namespace {
+// The key byte of each plain character below 128 (a lower-case letter, a
+// digit or the space); 0 for the others.
+constexpr std::array<char, 128> PlainKeyBytes = [] {
+    std::array<char, 128> bytes{};
+    for (int c = 'a'; c <= 'z'; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(c);
+    for (int c = 'A'; c <= 'Z'; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(c - 'A' + 'a');
+    for (int c = '0'; c <= '9'; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(c);
+    bytes[' '] = ' ';
+    return bytes;
+}();
+} // namespace
+
 TWideSortKeySet WideStrSortKeySet(const std::vector<const std::wstring*>& Texts) {
     TWideSortKeySet set;
-    set.Start.reserve(Texts.size() + 1);
-    set.Start.push_back(0);
-    set.Bytes.reserve(Texts.size() * 16);
-    // One pass lower-cases plain texts; the first text that is not plain
-    // switches the whole set to the locale's keys. The texts lie scattered
-    // over the heap, so the ones a few steps ahead are fetched early.
     const size_t count = Texts.size();
+    set.Start.assign(count + 1, 0);
+    set.Bytes.resize(count * 16);
+    // One pass lower-cases plain texts straight into the block; the first
+    // text that is not plain switches the whole set to the locale's keys.
+    // The texts lie scattered over the heap, so the ones a few steps ahead
+    // are fetched early.
+    size_t used = 0;
     bool plain = true;
     for (size_t i = 0; i < count && plain; ++i) {
         if (i + 8 < count) __builtin_prefetch(Texts[i + 8]);
         if (i + 4 < count) __builtin_prefetch(Texts[i + 4]->data());
-        for (wchar_t c : *Texts[i]) {
-            if (!((c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L' ')) {
+        const std::wstring& text = *Texts[i];
+        const size_t length = text.size();
+        if (used + length > set.Bytes.size()) set.Bytes.resize(std::max(set.Bytes.size() * 2, used + length));
+        char* out = set.Bytes.data() + used;
+        const wchar_t* in = text.data();
+        for (size_t k = 0; k < length; ++k) {
+            const wchar_t c = in[k];
+            const char b = static_cast<unsigned>(c) < PlainKeyBytes.size() ? PlainKeyBytes[static_cast<size_t>(c)] : 0;
+            if (!b) {
                 plain = false;
                 break;
             }
-            set.Bytes.push_back(static_cast<char>(c >= L'A' && c <= L'Z' ? c - L'A' + L'a' : c));
+            out[k] = b;
         }
-        set.Start.push_back(static_cast<uint32_t>(set.Bytes.size()));
+        used += length;
+        set.Start[i + 1] = static_cast<uint32_t>(used);
     }
-    if (plain) return set;
+    if (plain) {
+        set.Bytes.resize(used);
+        return set;
+    }
     set.Bytes.clear();
     set.Start.resize(1);
     for (const std::wstring* text : Texts) {

@@ -16,6 +16,20 @@ using namespace qelvo;
 
 namespace {
 
+// A stored item larger than the item slots: its memory comes from the heap.
+class TBigItem : public TGvItemStored {
+    GCL_CLASS(TBigItem, TGvItemStored)
+public:
+    ~TBigItem() override { ++Destroyed; }
+    wchar_t Note[200] = {};
+    static int Destroyed;
+
+protected:
+    explicit TBigItem(TGvCollection* ACollection) : TGvItemStored(ACollection) {}
+};
+GCL_IMPLEMENT_CLASS(TBigItem)
+int TBigItem::Destroyed = 0;
+
 class GvCollectionsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -324,6 +338,43 @@ TEST_F(GvCollectionsTest, StoredKindsGrowTheirArrays) {
     column->SetDetails(2, 6);
     EXPECT_EQ(column->GetDetails(2), 6);
     EXPECT_EQ(column->GetDetails(9), 0);
+}
+
+// Items of every size live side by side: stored and virtual items in the
+// item slots, a larger subclass on the heap; each keeps its data and frees
+// the right way, in any order, and freed memory serves new items.
+TEST_F(GvCollectionsTest, ItemsOfEverySizeComeAndGoTogether) {
+    TGvGroup* stored = LV->GetGroups()->Add(nullptr);
+    TGvGroup* big = LV->GetGroups()->Add(nullptr);
+    big->GetItems()->SetItemClass(TBigItem::StaticClass());
+    TGvGroup* virtuals = LV->GetGroups()->Add(nullptr);
+    virtuals->GetItems()->SetItemClass(TGvItemVirtual::StaticClass());
+    TBigItem::Destroyed = 0;
+    for (int round = 0; round < 3; ++round) {
+        LV->BeginUpdate();
+        for (int i = 0; i < 3000; ++i) {
+            AddItem(stored, L"stored " + std::to_wstring(i));
+            auto* b = static_cast<TBigItem*>(AddItem(big, L"big " + std::to_wstring(i)));
+            b->Note[0] = L'n';
+            b->Note[199] = static_cast<wchar_t>(i);
+            virtuals->GetItems()->Add(nullptr)->SetTag(i);
+        }
+        LV->EndUpdate();
+        ASSERT_EQ(big->GetItem(0)->ClassType(), TBigItem::StaticClass());
+        for (int i = 0; i < 3000; i += 97) {
+            EXPECT_EQ(stored->GetItem(i)->GetCaption(), L"stored " + std::to_wstring(i));
+            EXPECT_EQ(big->GetItem(i)->GetCaption(), L"big " + std::to_wstring(i));
+            EXPECT_EQ(static_cast<TBigItem*>(big->GetItem(i))->Note[199], static_cast<wchar_t>(i));
+            EXPECT_EQ(virtuals->GetItem(i)->GetTag(), i);
+        }
+        // Every other item first, then the rest with the groups.
+        for (TGvGroup* group : {stored, big, virtuals})
+            for (int i = group->ItemCount() - 1; i >= 0; i -= 2) gcl::Free(group->GetItem(i));
+        EXPECT_EQ(stored->ItemCount(), 1500);
+        EXPECT_EQ(TBigItem::Destroyed, 1500 + 3000 * round);
+        for (TGvGroup* group : {stored, big, virtuals}) group->GetItems()->Clear();
+        EXPECT_EQ(TBigItem::Destroyed, 3000 * (round + 1));
+    }
 }
 
 TEST_F(GvCollectionsTest, VirtualAndInterfacedKindsAskTheirSources) {

@@ -174,6 +174,47 @@ TEST_F(GvSortTest, MergeSortIsStableAscendingAndDescending) {
     }
 }
 
+// Thousands of captions with long shared beginnings and many ties sort
+// like a stable sort of their lower-case texts, both ways.
+TEST_F(GvSortTest, LargeGroupsSortLikeAStableSortOfTheirTexts) {
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    LV->GetSelection()->SetFocusedColumn(Column0);
+    std::vector<std::wstring> captions;
+    unsigned x = 7;
+    const wchar_t* starts[] = {L"", L"Water the plants ", L"water the Plants", L"Call 0", L"call 1", L"zz"};
+    LV->BeginUpdate();
+    for (int i = 0; i < 3000; ++i) {
+        x = x * 1103515245u + 12345u;
+        std::wstring caption = starts[(x >> 16) % 6];
+        caption += std::to_wstring((x >> 8) % 40);
+        if ((x >> 20) % 3 == 0) caption += L" Now";
+        captions.push_back(caption);
+        Add(group, caption, L"", i);
+    }
+    LV->EndUpdate();
+    auto lower = [](std::wstring s) {
+        for (wchar_t& c : s)
+            if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+        return s;
+    };
+    for (TGvSortDirection direction : {esdAscending, esdDescending}) {
+        std::vector<intptr_t> expected(captions.size());
+        for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<intptr_t>(i);
+        std::stable_sort(expected.begin(), expected.end(), [&](intptr_t a, intptr_t b) {
+            const std::wstring la = lower(captions[static_cast<size_t>(a)]);
+            const std::wstring lb = lower(captions[static_cast<size_t>(b)]);
+            return direction == esdAscending ? la < lb : lb < la;
+        });
+        // Each sort starts from the order of the tags.
+        group->GetItems()->Clear();
+        for (size_t i = 0; i < captions.size(); ++i) Add(group, captions[i], L"", static_cast<intptr_t>(i));
+        Column0->SetSortDirection(direction);
+        LV->GetSort()->SortAll();
+        EXPECT_EQ(Tags(group), expected) << direction;
+        EXPECT_TRUE(IndexesFollowOrder(group));
+    }
+}
+
 // The prepared sort keys give exactly the order of the pairwise caption
 // comparison: case, accents, punctuation the locale ignores, digits, empty
 // captions and ties, ascending and descending, with every sorter.

@@ -1,0 +1,115 @@
+// The slot pool: slots of the asked size, reused after they are given back,
+// blocks returned to the system once empty (one kept), and safe use from
+// several threads.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstring>
+#include <set>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include "gcl/rtl/SlotPool.h"
+
+using namespace gcl;
+
+namespace {
+
+TEST(SlotPoolTest, SlotsAreAlignedDistinctAndWritable) {
+    TSlotPool pool(40);
+    EXPECT_GE(pool.SlotSize(), 40u);
+    EXPECT_EQ(pool.SlotSize() % alignof(std::max_align_t), 0u);
+    EXPECT_GE(TSlotPool(1).SlotSize(), sizeof(void*));
+    std::vector<void*> slots;
+    std::set<std::uintptr_t> seen;
+    for (int i = 0; i < 5000; ++i) {
+        void* slot = pool.Take();
+        ASSERT_EQ(reinterpret_cast<std::uintptr_t>(slot) % alignof(std::max_align_t), 0u);
+        std::memset(slot, i & 0xFF, 40);
+        seen.insert(reinterpret_cast<std::uintptr_t>(slot));
+        slots.push_back(slot);
+    }
+    EXPECT_EQ(seen.size(), slots.size());
+    // No slot overlaps the next one: each still holds what was written.
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const auto* bytes = static_cast<const unsigned char*>(slots[i]);
+        ASSERT_EQ(bytes[0], i & 0xFF);
+        ASSERT_EQ(bytes[39], i & 0xFF);
+    }
+    if (TSlotPool::Pooled) {
+        // 5,000 slots of 48 bytes fill a few 64 KB blocks, not thousands.
+        EXPECT_LE(pool.BlockCount(), 5000 * pool.SlotSize() / (TSlotPool::BlockSize / 2));
+    }
+    pool.GiveMany(slots.data(), slots.size());
+    pool.Give(nullptr);
+}
+
+TEST(SlotPoolTest, GivenSlotsAreTakenAgainAndEmptyBlocksGoBack) {
+    if (!TSlotPool::Pooled) GTEST_SKIP() << "slots are heap blocks in sanitizer builds";
+    TSlotPool pool(200);
+    std::vector<void*> slots;
+    for (int i = 0; i < 2000; ++i) slots.push_back(pool.Take());
+    const size_t full = pool.BlockCount();
+    EXPECT_GE(full, 2000 * pool.SlotSize() / TSlotPool::BlockSize);
+    // A slot given back is the next one taken.
+    void* middle = slots[1000];
+    pool.Give(middle);
+    EXPECT_EQ(pool.Take(), middle);
+    // Giving back everything leaves one empty block for the next slot.
+    for (void* slot : slots) pool.Give(slot);
+    EXPECT_EQ(pool.BlockCount(), 1u);
+    void* again = pool.Take();
+    EXPECT_EQ(pool.BlockCount(), 1u);
+    pool.Give(again);
+    // Taking and giving back one slot over and over keeps one block.
+    for (int i = 0; i < 1000; ++i) pool.Give(pool.Take());
+    EXPECT_EQ(pool.BlockCount(), 1u);
+}
+
+TEST(SlotPoolTest, OversizedSlotsAreRefused) {
+    EXPECT_THROW(TSlotPool(TSlotPool::BlockSize), std::bad_alloc);
+}
+
+TEST(SlotPoolTest, ThreadsShareOnePool) {
+    TSlotPool pool(24);
+    auto work = [&pool](int seed) {
+        std::vector<void*> held;
+        unsigned x = static_cast<unsigned>(seed);
+        for (int i = 0; i < 20000; ++i) {
+            x = x * 1103515245u + 12345u;
+            if (held.empty() || (x >> 16) % 3 != 0) {
+                void* slot = pool.Take();
+                *static_cast<int*>(slot) = seed;
+                held.push_back(slot);
+            } else {
+                void* slot = held.back();
+                held.pop_back();
+                // Nobody else wrote into a slot this thread holds.
+                if (*static_cast<int*>(slot) != seed) throw std::runtime_error("slot shared between threads");
+                pool.Give(slot);
+            }
+        }
+        pool.GiveMany(held.data(), held.size());
+    };
+    std::atomic<bool> failed{false};
+    auto guarded = [&](int seed) {
+        try {
+            work(seed);
+        } catch (...) {
+            failed = true;
+        }
+    };
+    std::thread a(guarded, 1), b(guarded, 2), c(guarded, 3);
+    a.join();
+    b.join();
+    c.join();
+    EXPECT_FALSE(failed.load());
+    if (TSlotPool::Pooled) {
+        EXPECT_EQ(pool.BlockCount(), 1u);
+    }
+}
+
+} // namespace
