@@ -423,38 +423,44 @@ void WriteJoinedPieces(std::string_view text, char sep, char* out) noexcept {
     }
 }
 
-// WriteJoinedPieces with CopySlack, in one pass: the pieces of Text up
-// to its last Sep, each Sep as CR LF, written to Out; returns their
-// length (0 when Text has no Sep). Reads up to 15 bytes past Text and
-// writes up to 2 * Text's size + 15 bytes.
-size_t WritePiecesWithSlack(std::string_view text, char sep, char* out) noexcept {
-    const char* p = text.data();
-    const char* const end = p + text.size();
+// The note of a task line, written in one pass with CopySlack: the
+// bytes from In up to End or the first 0xF7, whichever comes first, as
+// SplitToText gives them (the pieces up to the last 0xF8, each 0xF8 as
+// CR LF), written to Out. Returns their length; In is left at that 0xF7
+// or at End. Reads up to 15 bytes past End and writes up to
+// 2 * (End - In) + 15 bytes.
+size_t WriteNoteWithSlack(const char*& in, const char* end, char* out) noexcept {
+    const char* p = in;
     char* o = out;
     char* done = out;  // the end of the last piece written
 #ifdef __SSE2__
-    const __m128i needle = _mm_set1_epi8(sep);
+    const __m128i ns = _mm_set1_epi8(NS), fs = _mm_set1_epi8(FS);
     while (p < end) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+        const unsigned pieces = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, ns)));
+        const unsigned fields = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, fs)));
         const size_t left = static_cast<size_t>(end - p);
-        const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, needle)));
-        const unsigned mask = found & (left >= 16 ? 0xFFFFu : (1u << left) - 1);
-        if (mask) {
-            const unsigned j = LowestBit(mask);
-            o[j] = '\r';
-            o[j + 1] = '\n';
-            o += j + 2;
-            p += j + 1;
-            done = o;
-        } else {
+        const unsigned mask = (pieces | fields) & (left >= 16 ? 0xFFFFu : (1u << left) - 1);
+        if (!mask) {
+            p += std::min<size_t>(16, left);
             o += 16;
-            p += 16;
+            continue;
         }
+        const unsigned j = LowestBit(mask);
+        if (fields & (1u << j)) {
+            p += j;
+            break;
+        }
+        o[j] = '\r';
+        o[j + 1] = '\n';
+        o += j + 2;
+        p += j + 1;
+        done = o;
     }
 #else
-    for (; p < end; ++p) {
-        if (*p == sep) {
+    for (; p < end && *p != FS; ++p) {
+        if (*p == NS) {
             *o++ = '\r';
             *o++ = '\n';
             done = o;
@@ -463,6 +469,7 @@ size_t WritePiecesWithSlack(std::string_view text, char sep, char* out) noexcept
         }
     }
 #endif
+    in = p;
     return static_cast<size_t>(done - out);
 }
 
@@ -1516,57 +1523,18 @@ bool TuTask::ReadWrittenLine(std::string_view line, TReadCache& cache) {
     const size_t noteRoom = 2 * (n - at4 - 1) + 1;
     char* const start = cache.Reserve(room(title.size()) + room(tags.size()) + room(id.size()) + room(folder.size()) + noteRoom);
     const char* in = p + at4 + 1;
-    const char* const end = p + n;
-    char* out = start;
-    char* noteEnd = start;  // the end of the last note line written
-    for (;;) {
-#ifdef __SSE2__
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-        const unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(NS))));
-        const unsigned fields = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(FS))));
-        const size_t left = static_cast<size_t>(end - in);
-        const unsigned mask = (ends | fields) & (left >= 16 ? 0xFFFFu : (1u << left) - 1);
-        if (!mask) {
-            if (left <= 16) break;
-            in += 16;
-            out += 16;
-            continue;
-        }
-        const unsigned j = LowestBit(mask);
-        if (fields & (1u << j)) {
-            in += j;
-            break;
-        }
-        out[j] = '\r';
-        out[j + 1] = '\n';
-        in += j + 1;
-        out += j + 2;
-        noteEnd = out;
-#else
-        if (in == end) break;
-        if (*in == FS) break;
-        if (*in == NS) {
-            *out++ = '\r';
-            *out++ = '\n';
-            noteEnd = out;
-        } else {
-            *out++ = *in;
-        }
-        ++in;
-#endif
-    }
-    if (in + 1 != end || *in != FS) {
+    const size_t notes = WriteNoteWithSlack(in, p + n, start);
+    if (in + 1 != p + n || *in != FS) {
         cache.Commit(0, this);
         return false;
     }
+    char* const noteEnd = start + notes;
 
     // Everything read: the fields are set.
     Priority = priority;
     Due = due;
     Done = Slice(line, at0 + 1, at1) == DoneToken;
     Created = IndViewToDate(Slice(line, at3 + 1, at4));
-    const size_t notes = static_cast<size_t>(noteEnd - start);
     char* next = start;
     if (TTaskText::NeedsBlock(notes)) {
         *noteEnd = '\0';
@@ -1714,7 +1682,8 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     put(Folder, folder, true);
     if (!notes.empty()) {
         // Short notes are moved into the field.
-        const size_t n = WritePiecesWithSlack(notes, NS, p);
+        const char* in = notes.data();
+        const size_t n = WriteNoteWithSlack(in, notes.data() + notes.size(), p);
         if (TTaskText::NeedsBlock(n)) {
             p[n] = '\0';
             Notes.SetBlockText(p, static_cast<std::uint32_t>(n));
