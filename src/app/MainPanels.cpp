@@ -376,7 +376,15 @@ bool TMainForm::DatePanelInQuickEntryMode() const { return QuickDatePanelOk->Get
 bool TMainForm::TagsPanelInQuickEntryMode() const { return QuickTagsPanelOk->GetAction() == QTagsOkA; }
 
 void TMainForm::SetDueDateAExecute(gcl::TObject*) {
-    OpenDatePanel(QuickEntryPanelPoint(), QDateOkA, ParseDueToken(Utf8Text(TopEdit)), true);
+    // A token the picker cannot read (";abc;") starts it at today rather
+    // than keeping the panel shut.
+    double date = 0;
+    try {
+        date = ParseDueToken(Utf8Text(TopEdit));
+    } catch (const gcl::EConvertError&) {
+        date = gcl::Now();
+    }
+    OpenDatePanel(QuickEntryPanelPoint(), QDateOkA, date, true);
 }
 
 void TMainForm::QDateOkAExecute(gcl::TObject*) {

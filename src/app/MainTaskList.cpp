@@ -543,11 +543,13 @@ THotZone TMainForm::ListHotZoneAt(int X, int Y) const {
     const int headerHeight = List->HeaderShown() ? List->GetHeader()->GetHeight() : 0;
     const int viewHeight = List->GetClientHeight() - headerHeight;
     const gcl::TPoint view = List->GetScrollbars()->MapWindowToView(gcl::TPoint{X, Y});
+    // Each zone is measured from its own column's left edge, so a point on
+    // the border of two columns can lie in the zone of the right-hand one.
     for (TGvColumn* column : List->GetHeader()->Positions()) {
         if (!column->GetVisible()) continue;
-        const gcl::TRect r = column->GetDisplayRect();
-        if (view.X < r.Left || view.X > r.Right) continue;
-        return HotZoneAt(column->GetIndex(), view.X - r.Left, Y, headerHeight, viewHeight);
+        const THotZone zone =
+            HotZoneAt(column->GetIndex(), view.X - column->GetDisplayRect().Left, Y, headerHeight, viewHeight);
+        if (zone != THotZone::None) return zone;
     }
     return THotZone::None;
 }

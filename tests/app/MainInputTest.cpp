@@ -1,0 +1,393 @@
+// The main window driven by mouse and key messages: the hot zones of the
+// task list with their cursor and click actions, the quick date and tags
+// panels with their keys (also opened by ";;" and "[[" in the quick-entry
+// bar), the icon chooser of a list, and tasks dragged between groups and
+// onto the side tree.
+#include "MainWindowTest.h"
+
+#include "app/logic/Options.h"
+#include "data/uDataMan.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Strings.h"
+#include "support/WindowTest.h"
+#include "toolbar/MenuScript.h"
+
+namespace qelvo::test {
+namespace {
+
+class MainInput : public TMainWindowTest {
+protected:
+    TMainForm* Open() {
+        TMainForm* form = OpenMainForm();
+        form->SetBounds(0, 0, 1000, 680);
+        // Hit testing sees every window of the desktop: stay on top.
+        SetWindowPos(form->GetHandle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        PumpMessages(50);
+        return form;
+    }
+    // The list's client point Dx pixels right of the left edge of column
+    // Column, halfway down the row of the task Title.
+    static gcl::TPoint ItemPoint(TMainForm* form, const std::string& title, int column, int dx) {
+        TGvItem* item = ItemOf(form, title);
+        EXPECT_NE(nullptr, item) << title;
+        if (!item) return gcl::TPoint{};
+        const gcl::TRect row = item->GetDisplayRect();
+        const gcl::TRect col = form->List->GetHeader()->GetColumns()->GetColumns(column)->GetDisplayRect();
+        return form->List->GetScrollbars()->MapViewToWindow(gcl::TPoint{col.Left + dx, (row.Top + row.Bottom) / 2});
+    }
+    static void CursorTo(gcl::TWinControl* control, gcl::TPoint at) {
+        const gcl::TPoint screen = control->ClientToScreen(at);
+        SetCursorPos(screen.X, screen.Y);
+    }
+    static void Move(gcl::TWinControl* control, gcl::TPoint at, WPARAM keys = 0) {
+        CursorTo(control, at);
+        SendMessageA(control->GetHandle(), WM_MOUSEMOVE, keys, MAKELPARAM(at.X, at.Y));
+    }
+    static void Click(gcl::TWinControl* control, gcl::TPoint at) {
+        CursorTo(control, at);
+        SendMessageA(control->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.X, at.Y));
+        SendMessageA(control->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(at.X, at.Y));
+    }
+    // The cursor the control shows at a point: the mouse moves there, then
+    // the system asks the window for its cursor.
+    static HCURSOR CursorAt(gcl::TWinControl* control, gcl::TPoint at) {
+        Move(control, at);
+        const HWND wnd = control->GetHandle();
+        SetCursor(nullptr);
+        SendMessageA(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    }
+    static HCURSOR Hand() { return gcl::Screen->GetCursors(gcl::crHandPoint); }
+    // A key pressed in a control (down, the character for printable
+    // keys, up) with Shift and Ctrl as given.
+    static void Key(gcl::TWinControl* control, WPARAM key, bool shift = false, bool ctrl = false, char ch = 0) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        BYTE saved[256];
+        std::copy(state, state + 256, saved);
+        state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
+        state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(state);
+        const HWND wnd = control->GetHandle();
+        SendMessageA(wnd, WM_KEYDOWN, key, 1);
+        if (ch) SendMessageA(wnd, WM_CHAR, static_cast<unsigned char>(ch), 1);
+        SendMessageA(wnd, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+        SetKeyboardState(saved);
+    }
+    static void Type(gcl::TWinControl* control, const std::string& text) {
+        for (char c : text) SendMessageA(control->GetHandle(), WM_CHAR, static_cast<unsigned char>(c), 1);
+    }
+    static bool Shows(gcl::TControl* control) { return control->GetVisible(); }
+    static gcl::TWinControl* Focused() { return gcl::Screen->GetActiveControl(); }
+};
+
+TEST_F(MainInput, TheHotZonesShowTheHandAndAnswerAClick) {
+    TMainForm* form = Open();
+    TGvListview* list = form->List;
+    // Column 0: the priority icon from 17 to 31 pixels, both ends included.
+    EXPECT_NE(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 0, 16)));
+    EXPECT_EQ(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 0, 17)));
+    EXPECT_EQ(gcl::crHandPoint, list->GetCursor());
+    EXPECT_EQ(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 0, 31)));
+    EXPECT_NE(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 0, 32)));
+    EXPECT_EQ(gcl::crDefault, list->GetCursor());
+    // Columns 1 (tags) and 2 (due date): their first 15 pixels, from the
+    // very edge that column 0 ends on.
+    EXPECT_EQ(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 1, 0)));
+    EXPECT_EQ(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 1, 14)));
+    EXPECT_NE(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 1, 15)));
+    EXPECT_EQ(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 2, 0)));
+    EXPECT_EQ(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 2, 14)));
+    EXPECT_NE(Hand(), CursorAt(list, ItemPoint(form, "Pay rent", 2, 15)));
+    // Below the last row, still over the column: the zone holds there too.
+    const gcl::TPoint below{ItemPoint(form, "Pay rent", 2, 5).X, list->GetClientHeight() - 4};
+    EXPECT_EQ(Hand(), CursorAt(list, below));
+
+    // A click on the date zone selects the task and opens the date panel
+    // at the click point, bound to the selection's OK.
+    const gcl::TPoint date = ItemPoint(form, "Buy stamps", 2, 6);
+    Click(list, date);
+    EXPECT_EQ(TaskOf("Buy stamps"), form->FirstSelectedTask());
+    ASSERT_TRUE(Shows(form->QuickDatePanel));
+    const gcl::TPoint atForm = form->ScreenToClient(list->ClientToScreen(date));
+    EXPECT_EQ(atForm.X, form->QuickDatePanel->GetLeft());
+    EXPECT_EQ(atForm.Y, form->QuickDatePanel->GetTop());
+    EXPECT_EQ(form->QDateSelOkA, form->QuickDatePanelOk->GetAction());
+    EXPECT_EQ(Today + 9, gcl::DateOf(form->QuickDate->GetDate()));
+    EXPECT_TRUE(form->QCheckDate->GetChecked());
+    Key(form->QuickDate, VK_ESCAPE);
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(form->List, Focused());
+    EXPECT_EQ(Today + 9, gcl::DateOf(TaskOf("Buy stamps")->Due));
+
+    // The tags zone: the tags panel with every tag, the task's ticked.
+    Click(list, ItemPoint(form, "Send the report", 1, 3));
+    EXPECT_EQ(TaskOf("Send the report"), form->FirstSelectedTask());
+    ASSERT_TRUE(Shows(form->QuickTagsPanel));
+    EXPECT_EQ(form->QTagsSelOkA, form->QuickTagsPanelOk->GetAction());
+    EXPECT_EQ("work,mail", form->QuickEditTagsText());
+    ASSERT_EQ(2, form->QuickTagsList->GetItems()->GetCount());
+    EXPECT_TRUE(form->QuickTagsList->GetChecked(0));   // mail
+    EXPECT_FALSE(form->QuickTagsList->GetChecked(1));  // bank
+    EXPECT_EQ(form->QuickTagsList, Focused());
+    Key(form->QuickTagsList, VK_ESCAPE);
+    EXPECT_FALSE(Shows(form->QuickTagsPanel));
+    EXPECT_EQ("", form->QuickEditTagsText());
+    EXPECT_EQ("work,mail", std::string(TaskOf("Send the report")->Tags));
+
+    // The priority icon: the priority menu at the pointer; "Low" chosen.
+    Database->Modified = false;
+    TLoopWatchdog watchdog;
+    QueueKey(VK_DOWN);
+    QueueKey(VK_DOWN);
+    QueueKey(VK_DOWN);
+    QueueKey(VK_RETURN);
+    Click(list, ItemPoint(form, "Send the report", 0, 24));
+    PumpMessages(100, [&] { return TaskOf("Send the report")->Priority == 0; });
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_EQ(0, TaskOf("Send the report")->Priority);
+    EXPECT_EQ(0, ItemOf(form, "Send the report")->GetImageIndexes(0));
+    EXPECT_TRUE(Database->Modified);
+
+    // Away from the zones a click only selects.
+    Click(list, ItemPoint(form, "Pay rent", 0, 80));
+    EXPECT_EQ(TaskOf("Pay rent"), form->FirstSelectedTask());
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    EXPECT_FALSE(Shows(form->QuickTagsPanel));
+    CloseMainForm(form);
+}
+
+// The caret of an edit window (its selection start).
+int Caret(gcl::TWinControl* edit) {
+    DWORD start = 0;
+    SendMessageA(edit->GetHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    return static_cast<int>(start);
+}
+
+TEST_F(MainInput, SemicolonsTwiceOpenTheDatePanelWhoseKeysRewriteTheFirstDueToken) {
+    TMainForm* form = Open();
+    form->TopEdit->SetFocus();
+    EXPECT_EQ("", form->TopEditText());
+    Type(form->TopEdit, "+Call A");
+    Type(form->TopEdit, ";;");
+    // Neither semicolon stays; the panel opens under the edit, the picker
+    // at today's date.
+    EXPECT_EQ("+Call A", form->TopEditText());
+    ASSERT_TRUE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(form->QDateOkA, form->QuickDatePanelOk->GetAction());
+    EXPECT_EQ(L"Click here or press enter", form->QuickDatePanelOk->GetCaption());
+    const gcl::TPoint edit = form->ScreenToClient(form->TopEdit->ClientToScreen(gcl::TPoint{0, 0}));
+    const gcl::TPoint bar =
+        form->ScreenToClient(form->TopPanel->ClientToScreen(gcl::TPoint{0, form->TopPanel->GetHeight()}));
+    EXPECT_EQ(edit.X + 8, form->QuickDatePanel->GetLeft());
+    EXPECT_EQ(bar.Y, form->QuickDatePanel->GetTop());
+    EXPECT_EQ(form->QuickDate, Focused());
+    EXPECT_TRUE(form->QCheckDate->GetChecked());
+    EXPECT_EQ(Today, gcl::DateOf(form->QuickDate->GetDate()));
+    PumpMessages(50);
+    // Enter takes today: ";t;" after the priority mark.
+    Key(form->QuickDate, VK_RETURN);
+    EXPECT_EQ("+;t;Call A", form->TopEditText());
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(form->TopEdit, Focused());
+    EXPECT_EQ(10, Caret(form->TopEdit));
+
+    // Tomorrow replaces the token with ";t1;", another day with the date.
+    Type(form->TopEdit, ";;");
+    ASSERT_TRUE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(Today, gcl::DateOf(form->QuickDate->GetDate()));
+    form->QuickDate->SetDate(Today + 1);
+    Key(form->QuickDate, VK_RETURN);
+    EXPECT_EQ("+;t1;Call A", form->TopEditText());
+    Type(form->TopEdit, ";;");
+    EXPECT_EQ(Today + 1, gcl::DateOf(form->QuickDate->GetDate()));
+    form->QuickDate->SetDate(Today + 5);
+    Key(form->QuickDate, VK_RETURN);
+    EXPECT_EQ("+;" + gcl::DateToStr(Today + 5) + ";Call A", form->TopEditText());
+
+    // Shift toggles the check box; without a date the token only goes, and
+    // text between later semicolons stays.
+    form->SetTopEditText("+;t;Call A;B");
+    SendMessageA(form->TopEdit->GetHandle(), EM_SETSEL, 12, 12);
+    Type(form->TopEdit, ";;");
+    ASSERT_TRUE(Shows(form->QuickDatePanel));
+    Key(form->QuickDate, VK_SHIFT, true);
+    EXPECT_FALSE(form->QCheckDate->GetChecked());
+    Key(form->QuickDate, VK_SHIFT, true);
+    EXPECT_TRUE(form->QCheckDate->GetChecked());
+    Key(form->QuickDate, VK_SHIFT, true);
+    Key(form->QuickDate, VK_RETURN);
+    EXPECT_EQ("+Call A;B", form->TopEditText());
+
+    // Esc leaves the text alone and goes back to the edit.
+    Type(form->TopEdit, ";;");
+    ASSERT_TRUE(Shows(form->QuickDatePanel));
+    Key(form->QuickDate, VK_ESCAPE);
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(form->TopEdit, Focused());
+    EXPECT_EQ("+Call A;B", form->TopEditText());
+
+    // A token the picker cannot read starts the picker at today.
+    form->SetTopEditText("a;b;c");
+    SendMessageA(form->TopEdit->GetHandle(), EM_SETSEL, 5, 5);
+    Type(form->TopEdit, ";;");
+    ASSERT_TRUE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(Today, gcl::DateOf(form->QuickDate->GetDate()));
+
+    // Clicking the check box keeps the panel and gives the picker the
+    // focus; leaving the panel for the list hides it.
+    ClickControl(form->QCheckDate);
+    EXPECT_TRUE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(form->QuickDate, Focused());
+    form->List->SetFocus();
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    EXPECT_EQ("a;b;c", form->TopEditText());
+
+    // In Find mode the two semicolons are typed as they are.
+    form->tBtn1Click(form);
+    Type(form->TopEdit, "x;;");
+    EXPECT_EQ("x;;", form->TopEditText());
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    CloseMainForm(form);
+}
+
+TEST_F(MainInput, BracketsTwiceOpenTheTagsPanelWhoseKeysRewriteTheFirstTagsToken) {
+    TMainForm* form = Open();
+    form->TopEdit->SetFocus();
+    form->SetTopEditText("-[mail] Buy [x] milk");
+    SendMessageA(form->TopEdit->GetHandle(), EM_SETSEL, 20, 20);
+    Type(form->TopEdit, "[[");
+    EXPECT_EQ("-[mail] Buy [x] milk", form->TopEditText());
+    ASSERT_TRUE(Shows(form->QuickTagsPanel));
+    EXPECT_EQ(form->QTagsOkA, form->QuickTagsPanelOk->GetAction());
+    EXPECT_EQ(form->QuickEditTags, Focused());
+    EXPECT_EQ("mail", form->QuickEditTagsText());
+    EXPECT_EQ(4, Caret(form->QuickEditTags));
+    ASSERT_EQ(2, form->QuickTagsList->GetItems()->GetCount());
+    EXPECT_TRUE(form->QuickTagsList->GetChecked(0));
+    EXPECT_FALSE(form->QuickTagsList->GetChecked(1));
+
+    // Typing ticks the lines named; brackets and semicolons are kept out.
+    Type(form->QuickEditTags, ", [BANK];");
+    EXPECT_EQ("mail, BANK", form->QuickEditTagsText());
+    EXPECT_TRUE(form->QuickTagsList->GetChecked(0));
+    EXPECT_TRUE(form->QuickTagsList->GetChecked(1));
+    // Down goes to the list; Up on its first line back to the edit.
+    Key(form->QuickEditTags, VK_DOWN);
+    EXPECT_EQ(form->QuickTagsList, Focused());
+    EXPECT_TRUE(Shows(form->QuickTagsPanel));
+    form->QuickTagsList->SetItemIndex(1);
+    Key(form->QuickTagsList, VK_UP);
+    EXPECT_EQ(form->QuickTagsList, Focused());
+    EXPECT_EQ(0, form->QuickTagsList->GetItemIndex());
+    Key(form->QuickTagsList, VK_UP);
+    EXPECT_EQ(form->QuickEditTags, Focused());
+    EXPECT_TRUE(Shows(form->QuickTagsPanel));
+    // Ticking a line writes the ticked lines into the edit.
+    form->QuickTagsList->SetFocus();
+    form->QuickTagsList->SetItemIndex(0);
+    Key(form->QuickTagsList, VK_SPACE, false, false, ' ');
+    EXPECT_FALSE(form->QuickTagsList->GetChecked(0));
+    EXPECT_EQ("bank", form->QuickEditTagsText());
+    Key(form->QuickTagsList, VK_SPACE, false, false, ' ');
+    EXPECT_EQ("mail,bank", form->QuickEditTagsText());
+    // Enter replaces only the first tags token, after the priority mark.
+    Key(form->QuickTagsList, VK_RETURN);
+    EXPECT_EQ("-[mail,bank] Buy [x] milk", form->TopEditText());
+    EXPECT_FALSE(Shows(form->QuickTagsPanel));
+    EXPECT_EQ("", form->QuickEditTagsText());
+    EXPECT_EQ(form->TopEdit, Focused());
+
+    // Esc drops what was typed in the panel.
+    Type(form->TopEdit, "[[");
+    ASSERT_TRUE(Shows(form->QuickTagsPanel));
+    Type(form->QuickEditTags, ",home");
+    Key(form->QuickEditTags, VK_ESCAPE);
+    EXPECT_FALSE(Shows(form->QuickTagsPanel));
+    EXPECT_EQ("", form->QuickEditTagsText());
+    EXPECT_EQ(form->TopEdit, Focused());
+    EXPECT_EQ("-[mail,bank] Buy [x] milk", form->TopEditText());
+
+    // Enter in the edit, with no token yet: the token goes in front.
+    form->SetTopEditText("+Plan");
+    SendMessageA(form->TopEdit->GetHandle(), EM_SETSEL, 5, 5);
+    Type(form->TopEdit, "[[");
+    EXPECT_EQ("", form->QuickEditTagsText());
+    Type(form->QuickEditTags, "home , work");
+    Key(form->QuickEditTags, VK_RETURN);
+    EXPECT_EQ("+[home,work]Plan", form->TopEditText());
+    // Leaving the panel for the list hides it.
+    Type(form->TopEdit, "[[");
+    ASSERT_TRUE(Shows(form->QuickTagsPanel));
+    form->List->SetFocus();
+    EXPECT_FALSE(Shows(form->QuickTagsPanel));
+    CloseMainForm(form);
+}
+
+TEST_F(MainInput, ShiftDAndShiftTEditTheFirstSelectedTaskThroughThePanels) {
+    TMainForm* form = Open();
+    form->List->SetFocus();
+    SelectTasks(form, {"Water the plants", "Buy stamps"});
+    Database->Modified = false;
+    Key(form->List, 'D', true);
+    ASSERT_TRUE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(form->QDateSelOkA, form->QuickDatePanelOk->GetAction());
+    EXPECT_EQ(L"Click here or press enter...", form->QuickDatePanelOk->GetCaption());
+    EXPECT_EQ(Today + 1, gcl::DateOf(form->QuickDate->GetDate()));
+    // Under the first selected task, at the left edge of the due column.
+    TGvItem* first = ItemOf(form, "Water the plants");
+    const gcl::TRect row = first->GetDisplayRect();
+    const gcl::TRect due = form->List->GetHeader()->GetColumns()->GetColumns(2)->GetDisplayRect();
+    const gcl::TPoint at = form->ScreenToClient(form->List->ClientToScreen(
+        form->List->GetScrollbars()->MapViewToWindow(gcl::TPoint{due.Left, row.Bottom})));
+    EXPECT_EQ(at.X, form->QuickDatePanel->GetLeft());
+    EXPECT_EQ(at.Y, form->QuickDatePanel->GetTop());
+    form->QuickDate->SetDate(Today + 4);
+    Key(form->QuickDate, VK_RETURN);
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(form->List, Focused());
+    EXPECT_EQ(Today + 4, gcl::DateOf(TaskOf("Water the plants")->Due));
+    EXPECT_EQ(Today + 9, gcl::DateOf(TaskOf("Buy stamps")->Due));
+    EXPECT_EQ(gcl::AnsiToWide(gcl::DateToStr(Today + 4)), first->GetCaptions(2));
+    EXPECT_TRUE(Database->Modified);
+    // The check box cleared: no due date, an empty cell.
+    Key(form->List, 'D', true);
+    Key(form->QuickDate, VK_SHIFT, true);
+    Key(form->QuickDate, VK_RETURN);
+    EXPECT_EQ(0, TaskOf("Water the plants")->Due);
+    EXPECT_EQ(L"", first->GetCaptions(2));
+
+    // Shift+T: the tags of the first selected task; new tags are registered.
+    Key(form->List, 'T', true);
+    ASSERT_TRUE(Shows(form->QuickTagsPanel));
+    EXPECT_EQ(form->QTagsSelOkA, form->QuickTagsPanelOk->GetAction());
+    EXPECT_EQ("home", form->QuickEditTagsText());
+    EXPECT_EQ(form->QuickTagsList, Focused());
+    Key(form->QuickTagsList, VK_UP);
+    EXPECT_EQ(form->QuickEditTags, Focused());
+    Type(form->QuickEditTags, ", garden ,bank");
+    Key(form->QuickEditTags, VK_RETURN);
+    EXPECT_FALSE(Shows(form->QuickTagsPanel));
+    EXPECT_EQ(form->List, Focused());
+    EXPECT_EQ("home,garden,bank", std::string(TaskOf("Water the plants")->Tags));
+    EXPECT_EQ("", std::string(TaskOf("Buy stamps")->Tags));
+    EXPECT_EQ(L"home, garden, bank", first->GetCaptions(1));
+    EXPECT_GE(Database->Tags->IndexOf("garden"), 0);
+    EXPECT_EQ("", form->QuickEditTagsText());
+    // Esc in the selection mode: back to the list, nothing changed.
+    Key(form->List, 'T', true);
+    ASSERT_TRUE(Shows(form->QuickTagsPanel));
+    Key(form->QuickTagsList, VK_ESCAPE);
+    EXPECT_FALSE(Shows(form->QuickTagsPanel));
+    EXPECT_EQ(form->List, Focused());
+    EXPECT_EQ("home,garden,bank", std::string(TaskOf("Water the plants")->Tags));
+    // Without the focus in the list the keys type text elsewhere and the
+    // commands do nothing.
+    form->TopEdit->SetFocus();
+    form->EditDueDateA->Execute();
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    CloseMainForm(form);
+}
+
+} // namespace
+} // namespace qelvo::test
