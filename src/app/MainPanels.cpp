@@ -1165,7 +1165,7 @@ void TMainForm::FolderImgEExit(gcl::TObject*) {
 
 void TMainForm::EditFolderIconAExecute(gcl::TObject*) {
     TUniTreeNode* node = FoldersList->GetSelected();
-    if (!ListsTabShown() || !node || node->GetIndex() == 0) return;
+    if (!ListsTabShown() || !FoldersList->Focused() || !node || node->GetIndex() == 0) return;
     FolderIconPanel->SetLeft(OrgPanel->GetWidth() / 2 - FolderIconPanel->GetWidth() / 2);
     FolderIconPanel->SetTop(OrgPanel->GetHeight() / 2 - FolderIconPanel->GetHeight() / 2);
     FolderEditIcon->SetItemIndex(node->GetImageIndex());

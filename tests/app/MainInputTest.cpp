@@ -9,6 +9,7 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Strings.h"
+#include "support/ApplicationTest.h"
 #include "support/WindowTest.h"
 #include "toolbar/MenuScript.h"
 
@@ -386,6 +387,141 @@ TEST_F(MainInput, ShiftDAndShiftTEditTheFirstSelectedTaskThroughThePanels) {
     form->TopEdit->SetFocus();
     form->EditDueDateA->Execute();
     EXPECT_FALSE(Shows(form->QuickDatePanel));
+    CloseMainForm(form);
+}
+
+// A shortcut key posted to a control and handled by the application's
+// loop (where the form looks for its actions' shortcuts).
+void Shortcut(gcl::TWinControl* control, WPARAM key, bool ctrl, bool shift = false) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    BYTE saved[256];
+    std::copy(state, state + 256, saved);
+    state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
+    state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+    PostMessageA(control->GetHandle(), WM_KEYDOWN, key, 1);
+    PostMessageA(control->GetHandle(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+    PumpApplication(60);
+    SetKeyboardState(saved);
+}
+
+TEST_F(MainInput, TheIconChooserOfAListTakesEnterEscAndLeaving) {
+    TMainForm* form = Open();
+    SelectTreeNode(form, "Work");
+    form->FoldersList->SetFocus();
+    // Ctrl+I while the tree has the focus: the chooser in the middle of
+    // the side panel, showing the list's icon, open.
+    Shortcut(form->FoldersList, 'I', true);
+    ASSERT_TRUE(Shows(form->FolderIconPanel));
+    EXPECT_EQ(form->OrgPanel->GetWidth() / 2 - form->FolderIconPanel->GetWidth() / 2,
+              form->FolderIconPanel->GetLeft());
+    EXPECT_EQ(form->OrgPanel->GetHeight() / 2 - form->FolderIconPanel->GetHeight() / 2,
+              form->FolderIconPanel->GetTop());
+    EXPECT_EQ(3, form->FolderEditIcon->GetItemIndex());
+    EXPECT_EQ(form->FolderEditIcon, Focused());
+    EXPECT_TRUE(form->FolderEditIcon->GetDroppedDown());
+    form->FolderEditIcon->SetDroppedDown(false);
+    // Esc: nothing changes, the tree has the focus again.
+    form->FolderEditIcon->SetItemIndex(9);
+    Key(form->FolderEditIcon, VK_ESCAPE);
+    EXPECT_FALSE(Shows(form->FolderIconPanel));
+    EXPECT_EQ(form->FoldersList, Focused());
+    EXPECT_EQ(3, form->FoldersList->GetSelected()->GetImageIndex());
+    // Enter: the node and the stored entry take the icon.
+    Database->Modified = false;
+    Shortcut(form->FoldersList, 'I', true);
+    ASSERT_TRUE(Shows(form->FolderIconPanel));
+    form->FolderEditIcon->SetDroppedDown(false);
+    form->FolderEditIcon->SetItemIndex(9);
+    Key(form->FolderEditIcon, VK_RETURN);
+    EXPECT_FALSE(Shows(form->FolderIconPanel));
+    EXPECT_EQ(form->FoldersList, Focused());
+    EXPECT_EQ(9, form->FoldersList->GetSelected()->GetImageIndex());
+    EXPECT_EQ(9, form->FoldersList->GetSelected()->GetSelectedIndex());
+    EXPECT_EQ(std::string("Work") + FieldSeparator + "9" + FieldSeparator, Database->Folders->Get(1));
+    EXPECT_TRUE(Database->Modified);
+    // Leaving the chooser hides it.
+    Shortcut(form->FoldersList, 'I', true);
+    ASSERT_TRUE(Shows(form->FolderIconPanel));
+    form->FolderEditIcon->SetDroppedDown(false);
+    form->List->SetFocus();
+    EXPECT_FALSE(Shows(form->FolderIconPanel));
+    // Not on "All", not in the tags tab, not while the focus is elsewhere.
+    form->TopEdit->SetFocus();
+    Shortcut(form->TopEdit, 'I', true);
+    EXPECT_FALSE(Shows(form->FolderIconPanel));
+    SelectTreeNode(form, "All");
+    form->FoldersList->SetFocus();
+    Shortcut(form->FoldersList, 'I', true);
+    EXPECT_FALSE(Shows(form->FolderIconPanel));
+    form->TagsTabClick(form);
+    SelectTreeNode(form, "bank");
+    form->FoldersList->SetFocus();
+    Shortcut(form->FoldersList, 'I', true);
+    EXPECT_FALSE(Shows(form->FolderIconPanel));
+    CloseMainForm(form);
+}
+
+TEST_F(MainInput, NewListsAndTagsAreTypedBelowTheTree) {
+    TMainForm* form = Open();
+    ClickControl(form->NewFTLbl);
+    EXPECT_FALSE(Shows(form->NewFTLbl));
+    EXPECT_TRUE(Shows(form->FolderTextE));
+    EXPECT_TRUE(Shows(form->FolderImgE));
+    EXPECT_EQ(form->FolderTextE, Focused());
+    Type(form->FolderTextE, "Garden");
+    // Up or Down opens the icon chooser; Left comes back to the name.
+    Key(form->FolderTextE, VK_DOWN);
+    EXPECT_EQ(form->FolderImgE, Focused());
+    EXPECT_TRUE(form->FolderImgE->GetDroppedDown());
+    form->FolderImgE->SetDroppedDown(false);
+    EXPECT_TRUE(Shows(form->FolderTextE));
+    form->FolderImgE->SetItemIndex(7);
+    Key(form->FolderImgE, VK_LEFT);
+    EXPECT_EQ(form->FolderTextE, Focused());
+    EXPECT_TRUE(Shows(form->FolderImgE));
+    EXPECT_EQ(6, Caret(form->FolderTextE));
+    // Shift+Enter adds the list and keeps the editor open for the next.
+    Key(form->FolderTextE, VK_RETURN, true);
+    EXPECT_EQ((std::vector<std::string>{"All", "Home", "Work", "Errands", "Garden"}), TreeTexts(form));
+    EXPECT_EQ(7, form->FoldersList->GetItems()->GetItem(4)->GetImageIndex());
+    EXPECT_EQ(std::string("Garden") + FieldSeparator + "7" + FieldSeparator, Database->Folders->Get(3));
+    EXPECT_EQ(form->FolderTextE, Focused());
+    EXPECT_TRUE(Shows(form->FolderTextE));
+    EXPECT_EQ(0, GetWindowTextLengthA(form->FolderTextE->GetHandle()));
+    // Enter in the chooser adds the next one and closes the editors.
+    Type(form->FolderTextE, "Car");
+    form->FolderImgE->SetFocus();
+    form->FolderImgE->SetItemIndex(2);
+    Key(form->FolderImgE, VK_RETURN);
+    EXPECT_EQ((std::vector<std::string>{"All", "Home", "Work", "Errands", "Garden", "Car"}), TreeTexts(form));
+    EXPECT_EQ(2, form->FoldersList->GetItems()->GetItem(5)->GetImageIndex());
+    EXPECT_FALSE(Shows(form->FolderTextE));
+    EXPECT_FALSE(Shows(form->FolderImgE));
+    EXPECT_TRUE(Shows(form->NewFTLbl));
+    EXPECT_EQ(form->FoldersList, Focused());
+    // Esc, and an empty name: nothing is added.
+    form->NewListTagM->Execute();
+    Key(form->FolderTextE, VK_RETURN);
+    Type(form->FolderTextE, "Boat");
+    Key(form->FolderTextE, VK_ESCAPE);
+    EXPECT_FALSE(Shows(form->FolderTextE));
+    EXPECT_EQ(form->FoldersList, Focused());
+    EXPECT_EQ(6u, TreeTexts(form).size());
+
+    // Tags: no icon chooser; commas, brackets and semicolons stay out.
+    form->TagsTabClick(form);
+    EXPECT_EQ(L"< New tag >", form->NewFTLbl->GetCaption());
+    EXPECT_EQ(L"New tag", form->NewListTagM->GetCaption());
+    Shortcut(form->FoldersList, 'N', true, true);
+    EXPECT_TRUE(Shows(form->FolderTextE));
+    EXPECT_FALSE(Shows(form->FolderImgE));
+    Type(form->FolderTextE, "a,b[c];d]");
+    Key(form->FolderTextE, VK_RETURN);
+    EXPECT_EQ((std::vector<std::string>{"All", "mail", "bank", "abcd"}), TreeTexts(form));
+    EXPECT_EQ(72, form->FoldersList->GetItems()->GetItem(3)->GetImageIndex());
+    EXPECT_EQ("abcd", Database->Tags->Get(2));
     CloseMainForm(form);
 }
 
