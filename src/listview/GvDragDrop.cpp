@@ -1220,6 +1220,16 @@ void TCustomGvListview::HandleDragMessage(gcl::TMessage& Message) {
     }
 }
 
+void TCustomGvListview::DoEndDrag(gcl::TObject* Target, int X, int Y) {
+    if (HasState(gcsGclDragging)) {
+        // A drop on another control leaves the manager's drag running.
+        if (FDragManager && FDragManager->Dragging()) FDragManager->DragEnd();
+        ClearStates();
+        if (HandleAllocated() && GetCapture() == GetHandle()) ReleaseCapture();
+    }
+    inherited::DoEndDrag(Target, X, Y);
+}
+
 void TCustomGvListview::ForgetInputReferences(TGvCollectionItem* Obj) noexcept {
     if (FDragManager) FDragManager->Forget(Obj);
     if (FHeader && FHeader->GetDragManager()) FHeader->GetDragManager()->Forget(Obj);

@@ -820,6 +820,9 @@ protected:
     void Dispatch(gcl::TMessage& Message) override;
     // The class library's drag (CM_DRAG) with the item drag manager's steps.
     void HandleDragMessage(gcl::TMessage& Message);
+    // The end of a class-library drag of the items: its loop took the
+    // button's release, so the drag states are cleared here.
+    void DoEndDrag(gcl::TObject* Target, int X, int Y) override;
     // Hands the header the mouse messages and the context menu that land on
     // it; true when the header took the message.
     bool RouteToHeader(gcl::TMessage& Message);

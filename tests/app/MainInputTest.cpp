@@ -525,5 +525,111 @@ TEST_F(MainInput, NewListsAndTagsAreTypedBelowTheTree) {
     CloseMainForm(form);
 }
 
+class MainDrag : public MainInput {
+protected:
+    // Drags the selected tasks with the mouse: the left button goes down
+    // on the task From, the pointer leaves the drag rectangle, moves over
+    // To's client point At and the button comes up there.
+    static void DragTasks(TMainForm* form, const std::string& from, gcl::TWinControl* to, gcl::TPoint at);
+};
+
+void MainDrag::DragTasks(TMainForm* form, const std::string& from, gcl::TWinControl* to, gcl::TPoint at) {
+    TGvListview* list = form->List;
+    TGvItem* item = ItemOf(form, from);
+    ASSERT_NE(nullptr, item) << from;
+    const gcl::TRect row = item->GetDisplayRect();
+    const gcl::TPoint press = list->GetScrollbars()->MapViewToWindow(gcl::TPoint{80, (row.Top + row.Bottom) / 2});
+    const gcl::TPoint pressScreen = list->ClientToScreen(press);
+    SetCursorPos(pressScreen.X, pressScreen.Y);
+    SendMessageA(list->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.X, press.Y));
+    const gcl::TPoint target = to->ClientToScreen(at);
+    const gcl::TPoint away = list->ScreenToClient(target);
+    // The press waits for the pointer to leave the drag rectangle; the
+    // drag then follows the pointer to the target and drops there.
+    PostMessageA(list->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(away.X, away.Y));
+    PostMessageA(to->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.X, at.Y + 1));
+    PostMessageA(to->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.X, at.Y));
+    PostMessageA(to->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(at.X, at.Y));
+    SendMessageA(list->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(press.X + 1, press.Y));
+    SetCursorPos(target.X, target.Y);
+    PumpMessages(100);
+}
+
+TEST_F(MainDrag, TasksDraggedOntoAnotherGroupTakeItsListDatePriorityOrTags) {
+    TMainForm* form = Open();
+    auto onto = [&](const std::string& title) {
+        TGvItem* item = ItemOf(form, title);
+        const gcl::TRect row = item->GetDisplayRect();
+        return form->List->GetScrollbars()->MapViewToWindow(gcl::TPoint{100, (row.Top + row.Bottom) / 2});
+    };
+    // By date: both selected tasks take the date of the task dropped on.
+    form->DateGroupA->Execute();
+    SelectTasks(form, {"Buy stamps", "Call the bank"});
+    Database->Modified = false;
+    DragTasks(form, "Buy stamps", form->List, onto("Send the report"));
+    EXPECT_EQ(Today, gcl::DateOf(TaskOf("Buy stamps")->Due));
+    EXPECT_EQ(Today, gcl::DateOf(TaskOf("Call the bank")->Due));
+    EXPECT_TRUE(Database->Modified);
+    EXPECT_EQ((std::vector<std::string>{"08 March 2026, Sunday", "11 March 2026, Wednesday",
+                                        "12 March 2026, Thursday"}),
+              GroupCaptions(form));
+    EXPECT_EQ(3, form->List->GetGroups()->GetGroups(1)->GetItems()->GetCount());
+    // By list.
+    form->FoldersGroupA->Execute();
+    SelectTasks(form, {"Buy stamps"});
+    DragTasks(form, "Buy stamps", form->List, onto("Water the plants"));
+    EXPECT_EQ("Home", std::string(TaskOf("Buy stamps")->Folder));
+    EXPECT_EQ((std::vector<std::string>{"Home", "Work"}), GroupCaptions(form));
+    // By priority.
+    form->PriorityGroupA->Execute();
+    SelectTasks(form, {"Water the plants"});
+    DragTasks(form, "Water the plants", form->List, onto("Pay rent"));
+    EXPECT_EQ(2, TaskOf("Water the plants")->Priority);
+    // By tags: the whole tag text.
+    form->TagsGroupA->Execute();
+    SelectTasks(form, {"Buy stamps"});
+    DragTasks(form, "Buy stamps", form->List, onto("Send the report"));
+    EXPECT_EQ("work,mail", std::string(TaskOf("Buy stamps")->Tags));
+    // Without grouping the list refuses the drop.
+    form->TagsGroupA->Execute();
+    ASSERT_TRUE(form->NoGroupA->GetChecked());
+    SelectTasks(form, {"Pay rent"});
+    Database->Modified = false;
+    DragTasks(form, "Pay rent", form->List, onto("Send the report"));
+    EXPECT_EQ("bank", std::string(TaskOf("Pay rent")->Tags));
+    EXPECT_EQ(Today - 3, gcl::DateOf(TaskOf("Pay rent")->Due));
+    EXPECT_FALSE(Database->Modified);
+    CloseMainForm(form);
+}
+
+TEST_F(MainDrag, TasksDroppedOnTheTreeMoveToAListOrToggleATag) {
+    TMainForm* form = Open();
+    auto node = [&](int index) {
+        const gcl::TRect r = form->FoldersList->GetItems()->GetItem(index)->DisplayRect(true);
+        return gcl::TPoint{r.Left + 4, (r.Top + r.Bottom) / 2};
+    };
+    SelectTasks(form, {"Pay rent", "Buy stamps"});
+    DragTasks(form, "Pay rent", form->FoldersList, node(2));  // "Work"
+    EXPECT_EQ("Work", std::string(TaskOf("Pay rent")->Folder));
+    EXPECT_EQ("Work", std::string(TaskOf("Buy stamps")->Folder));
+    // "All" takes nothing.
+    SelectTasks(form, {"Pay rent"});
+    DragTasks(form, "Pay rent", form->FoldersList, node(0));
+    EXPECT_EQ("Work", std::string(TaskOf("Pay rent")->Folder));
+
+    // Tags: three tasks on "bank", which one of them carries.
+    form->TagsTabClick(form);
+    SelectTasks(form, {"Water the plants", "Pay rent", "Buy stamps"});
+    Database->Modified = false;
+    DragTasks(form, "Water the plants", form->FoldersList, node(2));
+    EXPECT_EQ("home,bank", std::string(TaskOf("Water the plants")->Tags));
+    EXPECT_EQ("", std::string(TaskOf("Pay rent")->Tags));
+    EXPECT_EQ("bank", std::string(TaskOf("Buy stamps")->Tags));
+    EXPECT_TRUE(Database->Modified);
+    // The list shows the new tags at once.
+    EXPECT_EQ(L"home, bank", ItemOf(form, "Water the plants")->GetCaptions(1));
+    CloseMainForm(form);
+}
+
 } // namespace
 } // namespace qelvo::test
