@@ -185,7 +185,10 @@ TEST_F(MainInput, SemicolonsTwiceOpenTheDatePanelWhoseKeysRewriteTheFirstDueToke
     EXPECT_EQ(form->QuickDate, Focused());
     EXPECT_TRUE(form->QCheckDate->GetChecked());
     EXPECT_EQ(Today, gcl::DateOf(form->QuickDate->GetDate()));
-    PumpMessages(50);
+    // The picker's calendar drops down.
+    PumpMessages(200, [&] { return SendMessageA(form->QuickDate->GetHandle(), DTM_GETMONTHCAL, 0, 0) != 0; });
+    EXPECT_NE(0, SendMessageA(form->QuickDate->GetHandle(), DTM_GETMONTHCAL, 0, 0));
+    SendMessageA(form->QuickDate->GetHandle(), DTM_CLOSEMONTHCAL, 0, 0);
     // Enter takes today: ";t;" after the priority mark.
     Key(form->QuickDate, VK_RETURN);
     EXPECT_EQ("+;t;Call A", form->TopEditText());
@@ -628,6 +631,93 @@ TEST_F(MainDrag, TasksDroppedOnTheTreeMoveToAListOrToggleATag) {
     EXPECT_TRUE(Database->Modified);
     // The list shows the new tags at once.
     EXPECT_EQ(L"home, bank", ItemOf(form, "Water the plants")->GetCaptions(1));
+    CloseMainForm(form);
+}
+
+TEST_F(MainInput, KeysOfTheListAndTheTree) {
+    TMainForm* form = Open();
+    TGvListview* list = form->List;
+    list->SetFocus();
+    SelectTasks(form, {"Call the bank"});
+    // Right and Left: to the tree (the side panel shows) and back; from the
+    // tree the list selects its first item when nothing is selected.
+    Key(list, VK_RIGHT);
+    EXPECT_EQ(form->FoldersList, Focused());
+    list->GetSelection()->ClearAll();
+    Key(form->FoldersList, VK_LEFT);
+    EXPECT_EQ(list, Focused());
+    ASSERT_NE(nullptr, list->GetSelection()->First());
+    EXPECT_EQ(list->GetItems()->GetItems(0), list->GetSelection()->First());
+    // Ctrl+Right in the tree switches to the other tab, and back.
+    Key(list, VK_LEFT);
+    Key(form->FoldersList, VK_RIGHT, false, true);
+    EXPECT_TRUE(form->TagsTab->GetChecked());
+    EXPECT_EQ((std::vector<std::string>{"All", "mail", "bank"}), TreeTexts(form));
+    Key(form->FoldersList, VK_LEFT, false, true);
+    EXPECT_TRUE(form->FoldersTab->GetChecked());
+    // Ctrl+Down and Ctrl+Up move the selected list.
+    SelectTreeNode(form, "Home");
+    Key(form->FoldersList, VK_DOWN, false, true);
+    EXPECT_EQ((std::vector<std::string>{"All", "Work", "Home", "Errands"}), TreeTexts(form));
+    Key(form->FoldersList, VK_UP, false, true);
+    EXPECT_EQ((std::vector<std::string>{"All", "Home", "Work", "Errands"}), TreeTexts(form));
+    // Delete in the tags tab takes the tag off every task without asking.
+    form->TagsTabClick(form);
+    SelectTreeNode(form, "bank");
+    Key(form->FoldersList, VK_DELETE);
+    EXPECT_EQ((std::vector<std::string>{"All", "mail"}), TreeTexts(form));
+    EXPECT_EQ("", std::string(TaskOf("Pay rent")->Tags));
+    EXPECT_EQ("", std::string(TaskOf("Call the bank")->Tags));
+    EXPECT_EQ(-1, Database->Tags->IndexOf("bank"));
+    form->FoldersTabClick(form);
+
+    // Shift+N with the note panel minimised: restored, the caret in the note.
+    SelectTreeNode(form, "All");
+    list->SetFocus();
+    SelectTasks(form, {"Buy stamps"});
+    form->MinimizeNotePanel();
+    ASSERT_TRUE(form->NotePanelMinimized());
+    Key(list, 'N', true);
+    EXPECT_FALSE(form->NotePanelMinimized());
+    EXPECT_EQ(form->RichEdit1, Focused());
+    // Shift+Enter in the note stores it and goes back to the list.
+    Type(form->RichEdit1, "Ten");
+    Key(form->RichEdit1, VK_RETURN, true);
+    EXPECT_EQ("Ten", std::string(TaskOf("Buy stamps")->Notes));
+    EXPECT_EQ(list, Focused());
+    // Delete asks first; Enter starts the title editor.
+    Dialogs.ExpectMessage("delete selected item(s)", gcl::mrNo);
+    Key(list, VK_DELETE);
+    EXPECT_NE(nullptr, TaskOf("Buy stamps"));
+    // Enter starts the title editor, which shows the title without its
+    // number; Esc in it ends the edit.
+    SelectTasks(form, {"Buy stamps"});
+    ASSERT_EQ(L"5. Buy stamps", ItemOf(form, "Buy stamps")->GetCaption());
+    bool editing = false;
+    std::wstring shown;
+    TLoopScript script;
+    script.Then([&] {
+        editing = list->GetEditManager()->Editing();
+        wchar_t text[100] = {};
+        GetWindowTextW(GetFocus(), text, 100);
+        shown = text;
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+    script.Start();
+    TLoopWatchdog watchdog;
+    Key(list, VK_RETURN);
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_TRUE(editing);
+    EXPECT_EQ(L"Buy stamps", shown);
+    EXPECT_FALSE(list->GetEditManager()->Editing());
+    EXPECT_EQ("Buy stamps", std::string(TaskOf("Buy stamps")->Title));
+    // A click on an empty part of the list: nothing selected, the note
+    // panel says "Note" and the editor is empty.
+    Click(list, gcl::TPoint{200, list->GetClientHeight() - 6});
+    EXPECT_EQ(nullptr, list->GetSelection()->First());
+    EXPECT_EQ("Note", gcl::WideToAnsi(form->NoteEdit->GetCaption()));
+    EXPECT_EQ("", form->RichEdit1->GetText());
+    EXPECT_FALSE(form->DelTaskA->GetEnabled());
     CloseMainForm(form);
 }
 
