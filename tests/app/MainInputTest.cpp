@@ -44,10 +44,11 @@ protected:
         CursorTo(control, at);
         SendMessageA(control->GetHandle(), WM_MOUSEMOVE, keys, MAKELPARAM(at.X, at.Y));
     }
-    static void Click(gcl::TWinControl* control, gcl::TPoint at) {
-        CursorTo(control, at);
-        SendMessageA(control->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.X, at.Y));
-        SendMessageA(control->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(at.X, at.Y));
+    // The mouse moves to the point, then the left button goes down and up.
+    static void Click(gcl::TWinControl* control, gcl::TPoint at, WPARAM keys = 0) {
+        Move(control, at, keys);
+        SendMessageA(control->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(at.X, at.Y));
+        SendMessageA(control->GetHandle(), WM_LBUTTONUP, keys, MAKELPARAM(at.X, at.Y));
     }
     // The cursor the control shows at a point: the mouse moves there, then
     // the system asks the window for its cursor.
@@ -718,6 +719,103 @@ TEST_F(MainInput, KeysOfTheListAndTheTree) {
     EXPECT_EQ("Note", gcl::WideToAnsi(form->NoteEdit->GetCaption()));
     EXPECT_EQ("", form->RichEdit1->GetText());
     EXPECT_FALSE(form->DelTaskA->GetEnabled());
+    CloseMainForm(form);
+}
+
+// A popup menu of the toolbar framework is showing.
+BOOL CALLBACK FindPopup(HWND wnd, LPARAM found) {
+    if (IsWindowVisible(wnd) && dynamic_cast<TBarPopupWindow*>(gcl::FindControl(wnd)))
+        *reinterpret_cast<bool*>(found) = true;
+    return TRUE;
+}
+bool PopupShowing() {
+    bool found = false;
+    EnumThreadWindows(GetCurrentThreadId(), &FindPopup, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(MainInput, MenusChosenWithTheKeyboardAndClicksOnHeaders) {
+    TMainForm* form = Open();
+    TGvListview* list = form->List;
+    TLoopWatchdog watchdog;
+    // Enter with "All" selected: the lists menu under the edit adds the
+    // task to the list chosen.
+    form->TopEdit->SetFocus();
+    Type(form->TopEdit, "Post the letter");
+    QueueKey(VK_DOWN);
+    QueueKey(VK_DOWN);
+    QueueKey(VK_DOWN);
+    QueueKey(VK_RETURN);
+    Key(form->TopEdit, VK_RETURN);
+    PumpMessages(100, [&] { return TaskOf("Post the letter") != nullptr; });
+    ASSERT_NE(nullptr, TaskOf("Post the letter"));
+    EXPECT_EQ("Errands", std::string(TaskOf("Post the letter")->Folder));
+    EXPECT_EQ("", form->TopEditText());
+    EXPECT_EQ(form->TopEdit, Focused());
+
+    // Shift+L: "Move To List" under the first selected task moves them all.
+    list->SetFocus();
+    SelectTasks(form, {"Water the plants", "Pay rent"});
+    QueueKey(VK_DOWN);
+    QueueKey(VK_DOWN);
+    QueueKey(VK_RETURN);
+    Key(list, 'L', true);
+    PumpMessages(100, [&] { return std::string(TaskOf("Pay rent")->Folder) == "Work"; });
+    EXPECT_EQ("Work", std::string(TaskOf("Water the plants")->Folder));
+    EXPECT_EQ("Work", std::string(TaskOf("Pay rent")->Folder));
+
+    // Ctrl+L: the list filter menu; "Home" selects its node in the tree.
+    // (The keys go in once the menu shows: the shortcut itself is posted.)
+    TLoopScript script;
+    script.WaitFor([] { return PopupShowing(); }).Then([] {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = state[VK_LCONTROL] = 0;
+        SetKeyboardState(state);
+        QueueKey(VK_DOWN);
+        QueueKey(VK_DOWN);
+        QueueKey(VK_RETURN);
+    });
+    script.Start();
+    Shortcut(list, 'L', true);
+    PumpMessages(100, [&] { return LiveSettings.CurrentFolder.Name == "Home"; });
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ("Home", LiveSettings.CurrentFolder.Name);
+    EXPECT_EQ(L"Home > All tags", form->FFolders->GetCaption());
+    EXPECT_EQ(L"Home", form->FoldersList->GetSelected()->GetText());
+    EXPECT_TRUE(Titles(form).empty());
+    SelectTreeNode(form, "All");
+
+    // A click on the title header sorts by title within each list, the
+    // next one backwards.
+    ASSERT_TRUE(form->FoldersGroupA->GetChecked());
+    form->CountItemsM->Execute();  // numbering off
+    const int headerMid = list->GetHeader()->GetHeight() / 2;
+    Click(list, gcl::TPoint{60, headerMid});
+    EXPECT_EQ((std::vector<std::string>{"Call the bank", "Pay rent", "Send the report", "Water the plants",
+                                        "Buy stamps", "Post the letter"}),
+              Titles(form));
+    Click(list, gcl::TPoint{60, headerMid});
+    EXPECT_EQ((std::vector<std::string>{"Water the plants", "Send the report", "Pay rent", "Call the bank",
+                                        "Post the letter", "Buy stamps"}),
+              Titles(form));
+
+    // Group headers: a click folds a group, Ctrl+click leaves only that
+    // group open.
+    TGvGroups* groups = list->GetGroups();
+    ASSERT_EQ(2, groups->GetCount());
+    auto headerOf = [&](int g) {
+        const gcl::TRect r = groups->GetGroups(g)->MarginRectTop();
+        return list->GetScrollbars()->MapViewToWindow(gcl::TPoint{r.Left + 40, (r.Top + r.Bottom) / 2});
+    };
+    Click(list, headerOf(0));
+    EXPECT_FALSE(groups->GetGroups(0)->GetExpanded());
+    EXPECT_TRUE(groups->GetGroups(1)->GetExpanded());
+    Click(list, headerOf(0));
+    EXPECT_TRUE(groups->GetGroups(0)->GetExpanded());
+    Click(list, headerOf(1), MK_CONTROL);
+    EXPECT_FALSE(groups->GetGroups(0)->GetExpanded());
+    EXPECT_TRUE(groups->GetGroups(1)->GetExpanded());
     CloseMainForm(form);
 }
 
