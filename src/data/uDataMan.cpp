@@ -23,6 +23,7 @@
 #include "gcl/rtl/Exceptions.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Maths.h"
+#include "gcl/rtl/SlotPool.h"
 #include "gcl/rtl/Streams.h"
 #include "gcl/rtl/Strings.h"
 
@@ -941,158 +942,24 @@ int IndexOfContains(const gcl::TStrings& list, const std::string& text) {
 //
 // A database holds its tasks by the hundred thousand, and they are made
 // and freed together (a file loaded, a database cleared). Each task takes
-// a slot in a 64 KB block of equal slots instead of a heap block of its
+// a slot of the class library's slot pool instead of a heap block of its
 // own: no heap header per task, a slot taken or given back in a few
 // instructions, and the tasks of a file side by side in the order of the
-// file. Blocks are aligned to their size, so a slot finds its block from
-// its own address. A block goes back to the system when its last task is
-// freed (one empty block is kept for the next task). The sanitizer builds
-// give every task a heap block of its own, so that they still see each
-// one.
+// file. The sanitizer builds give every task a heap block of its own (the
+// pool does that there), so that they still see each one.
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-#define QELVO_TASK_SLOTS 0
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QELVO_TASK_SLOTS 0
-#endif
-#endif
-#ifndef QELVO_TASK_SLOTS
-#define QELVO_TASK_SLOTS 1
-#endif
-
-#if QELVO_TASK_SLOTS
-class TTaskSlots {
-public:
-    void* Take() {
-        TLock lock(FLock);
-        return TakeLocked();
-    }
-
-    // Takes Count slots into Slots.
-    void TakeMany(void** slots, std::size_t count) {
-        TLock lock(FLock);
-        for (std::size_t i = 0; i < count; ++i) slots[i] = TakeLocked();
-    }
-
-    void Give(void* slot) noexcept {
-        TLock lock(FLock);
-        GiveLocked(slot);
-    }
-
-    void GiveMany(void* const* slots, std::size_t count) noexcept {
-        TLock lock(FLock);
-        for (std::size_t i = 0; i < count; ++i) GiveLocked(slots[i]);
-    }
-
-private:
-    void* TakeLocked() {
-        TBlock* b = FOpen.Next;
-        if (b == &FOpen) b = NewBlock();
-        void* slot;
-        if (b->Free) {
-            slot = b->Free;
-            b->Free = *static_cast<void**>(slot);
-        } else {
-            slot = reinterpret_cast<char*>(b) + HeaderSize + b->Fresh * SlotSize;
-            ++b->Fresh;
-        }
-        if (++b->Live == SlotCount) Unlink(b);  // full
-        if (b == FSpare) FSpare = nullptr;
-        return slot;
-    }
-
-    void GiveLocked(void* slot) noexcept {
-        auto* b = reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(slot) & ~(BlockSize - 1));
-        *static_cast<void**>(slot) = b->Free;
-        b->Free = slot;
-        if (b->Live-- == SlotCount) LinkFirst(b);  // open again
-        if (b->Live == 0) {
-            // Keep one empty block; give back the one kept before.
-            if (FSpare && FSpare != b) {
-                Unlink(FSpare);
-                FreeBlock(FSpare);
-            }
-            FSpare = b;
-        }
-    }
-
-    static constexpr std::size_t BlockSize = 64 * 1024;
-    struct TBlock {
-        TBlock* Prev;
-        TBlock* Next;
-        void* Free;            // slots given back, linked through themselves
-        std::uint32_t Live;    // slots in use
-        std::uint32_t Fresh;   // slots never used yet start here
-    };
-    static constexpr std::size_t SlotSize = (sizeof(TuTask) + alignof(TuTask) - 1) / alignof(TuTask) * alignof(TuTask);
-    static constexpr std::size_t HeaderSize = (sizeof(TBlock) + alignof(TuTask) - 1) / alignof(TuTask) * alignof(TuTask);
-    static constexpr std::uint32_t SlotCount = (BlockSize - HeaderSize) / SlotSize;
-    static_assert(alignof(TuTask) <= alignof(std::max_align_t) && SlotCount > 16);
-
-    struct TLock {
-        explicit TLock(std::atomic_flag& flag) : Flag(flag) {
-            while (Flag.test_and_set(std::memory_order_acquire)) {
-            }
-        }
-        ~TLock() { Flag.clear(std::memory_order_release); }
-        std::atomic_flag& Flag;
-    };
-
-    void Unlink(TBlock* b) noexcept {
-        b->Prev->Next = b->Next;
-        b->Next->Prev = b->Prev;
-        b->Prev = b->Next = nullptr;
-    }
-    void LinkFirst(TBlock* b) noexcept {
-        b->Prev = &FOpen;
-        b->Next = FOpen.Next;
-        FOpen.Next->Prev = b;
-        FOpen.Next = b;
-    }
-    TBlock* NewBlock() {
-#ifdef _WIN32
-        // Whole allocation units of the system, aligned to their size.
-        void* memory = VirtualAlloc(nullptr, BlockSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-#else
-        void* memory = std::aligned_alloc(BlockSize, BlockSize);
-#endif
-        if (!memory) throw std::bad_alloc();
-        auto* b = static_cast<TBlock*>(memory);
-        b->Free = nullptr;
-        b->Live = 0;
-        b->Fresh = 0;
-        LinkFirst(b);
-        return b;
-    }
-    static void FreeBlock(TBlock* b) noexcept {
-#ifdef _WIN32
-        VirtualFree(b, 0, MEM_RELEASE);
-#else
-        std::free(b);
-#endif
-    }
-
-    std::atomic_flag FLock = ATOMIC_FLAG_INIT;
-    TBlock FOpen{&FOpen, &FOpen, nullptr, 0, 0};  // blocks with a free slot, the list's own head
-    TBlock* FSpare = nullptr;                     // an empty block kept
-};
-
 // Never destroyed: tasks may be freed as late as the end of the process.
-TTaskSlots& TaskSlots() {
-    static TTaskSlots* slots = new TTaskSlots;
+gcl::TSlotPool& TaskSlots() {
+    static gcl::TSlotPool* slots = new gcl::TSlotPool(sizeof(TuTask), alignof(TuTask));
     return *slots;
 }
-#endif
 
 } // namespace
 
 void* TuTask::operator new(std::size_t size) {
-#if QELVO_TASK_SLOTS
     if (size == sizeof(TuTask)) return TaskSlots().Take();
-#endif
     return ::operator new(size);
 }
 
@@ -1100,13 +967,7 @@ namespace {
 
 // Gives back the memory of tasks destroyed already, as operator delete
 // does for one.
-void GiveTaskMemory(void* const* slots, std::size_t count) noexcept {
-#if QELVO_TASK_SLOTS
-    TaskSlots().GiveMany(slots, count);
-#else
-    for (std::size_t i = 0; i < count; ++i) ::operator delete(slots[i]);
-#endif
-}
+void GiveTaskMemory(void* const* slots, std::size_t count) noexcept { TaskSlots().GiveMany(slots, count); }
 
 // The memory of tasks made one after another (a file read), taken a few
 // dozen at a time; what is left is given back when the stash goes.
@@ -1127,13 +988,8 @@ private:
     static constexpr std::size_t Size = 64;
     void Refill() {
         FNext = FCount = 0;
-#if QELVO_TASK_SLOTS
         TaskSlots().TakeMany(FSlots, Size);
         FCount = Size;
-#else
-        FSlots[0] = ::operator new(sizeof(TuTask));
-        FCount = 1;
-#endif
     }
     void* FSlots[Size];
     std::size_t FNext = 0;
@@ -1193,12 +1049,10 @@ void TuTask::FreeMany(TuTask* const* tasks, std::size_t count) noexcept {
 void TuTask::operator delete(void* p, std::size_t size) noexcept {
     (void)size;
     if (!p) return;
-#if QELVO_TASK_SLOTS
     if (size == sizeof(TuTask)) {
         TaskSlots().Give(p);
         return;
     }
-#endif
     ::operator delete(p);
 }
 

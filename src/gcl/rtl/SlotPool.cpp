@@ -8,7 +8,7 @@ namespace gcl {
 
 namespace {
 constexpr std::size_t RoundUp(std::size_t value, std::size_t unit) { return (value + unit - 1) / unit * unit; }
-constexpr std::size_t SlotAlign = alignof(std::max_align_t);
+constexpr std::size_t SlotAlign(std::size_t Align) { return Align < alignof(void*) ? alignof(void*) : Align; }
 } // namespace
 
 // A spin lock: the work under it is a few pointer moves, and a holder that
@@ -27,9 +27,9 @@ private:
     std::atomic_flag& FFlag;
 };
 
-TSlotPool::TSlotPool(std::size_t Size)
-    : FSlotSize(RoundUp(Size < sizeof(void*) ? sizeof(void*) : Size, SlotAlign)),
-      FHeaderSize(RoundUp(sizeof(TBlock), SlotAlign)),
+TSlotPool::TSlotPool(std::size_t Size, std::size_t Align)
+    : FSlotSize(RoundUp(Size < sizeof(void*) ? sizeof(void*) : Size, SlotAlign(Align))),
+      FHeaderSize(RoundUp(sizeof(TBlock), SlotAlign(Align))),
       FSlotCount(0),
       FOpen{&FOpen, &FOpen, nullptr, 0, 0},
       FFull{&FFull, &FFull, nullptr, 0, 0} {
@@ -45,6 +45,25 @@ TSlotPool::~TSlotPool() {
 void* TSlotPool::Take() {
     if (!Pooled) return ::operator new(FSlotSize);
     TLock lock(FLock);
+    return TakeLocked();
+}
+
+void TSlotPool::TakeMany(void** Slots, std::size_t Count) {
+    std::size_t taken = 0;
+    try {
+        if (!Pooled) {
+            for (; taken < Count; ++taken) Slots[taken] = ::operator new(FSlotSize);
+            return;
+        }
+        TLock lock(FLock);
+        for (; taken < Count; ++taken) Slots[taken] = TakeLocked();
+    } catch (...) {
+        GiveMany(Slots, taken);
+        throw;
+    }
+}
+
+void* TSlotPool::TakeLocked() {
     TBlock* b = FOpen.Next;
     if (b == &FOpen) b = NewBlock();
     void* slot;

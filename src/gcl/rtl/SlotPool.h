@@ -31,8 +31,8 @@ public:
 #endif
 
     // Slots of at least Size bytes (at most a quarter of a block), aligned
-    // for any object.
-    explicit TSlotPool(std::size_t Size);
+    // to Align (any object's alignment by default; at least a pointer's).
+    explicit TSlotPool(std::size_t Size, std::size_t Align = alignof(std::max_align_t));
     TSlotPool(const TSlotPool&) = delete;
     TSlotPool& operator=(const TSlotPool&) = delete;
     // Gives every block back; slots still taken die with them.
@@ -42,6 +42,8 @@ public:
     // A slot of SlotSize bytes; std::bad_alloc when the system has no
     // memory left.
     void* Take();
+    // Count slots into Slots under one lock (all or none).
+    void TakeMany(void** Slots, std::size_t Count);
     // Gives back a slot taken from this pool (nullptr is ignored).
     void Give(void* Slot) noexcept;
     void GiveMany(void* const* Slots, std::size_t Count) noexcept;
@@ -58,6 +60,7 @@ private:
     };
     class TLock;
 
+    void* TakeLocked();
     void GiveLocked(void* Slot) noexcept;
     TBlock* NewBlock();
     static void Unlink(TBlock* B) noexcept;

@@ -23,6 +23,18 @@ TEST(SlotPoolTest, SlotsAreAlignedDistinctAndWritable) {
     EXPECT_GE(pool.SlotSize(), 40u);
     EXPECT_EQ(pool.SlotSize() % alignof(std::max_align_t), 0u);
     EXPECT_GE(TSlotPool(1).SlotSize(), sizeof(void*));
+    // A smaller alignment packs slots tighter, never below a pointer's.
+    EXPECT_EQ(TSlotPool(72, 8).SlotSize(), 72u);
+    EXPECT_EQ(TSlotPool(44, 4).SlotSize(), sizeof(void*) == 8 ? 48u : 44u);
+    {
+        TSlotPool packed(72, 8);
+        void* a = packed.Take();
+        void* b = packed.Take();
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(a) % 8, 0u);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(b) % 8, 0u);
+        packed.Give(a);
+        packed.Give(b);
+    }
     std::vector<void*> slots;
     std::set<std::uintptr_t> seen;
     for (int i = 0; i < 5000; ++i) {
@@ -45,6 +57,14 @@ TEST(SlotPoolTest, SlotsAreAlignedDistinctAndWritable) {
     }
     pool.GiveMany(slots.data(), slots.size());
     pool.Give(nullptr);
+
+    // Many at once: distinct slots again.
+    std::vector<void*> many(3000);
+    pool.TakeMany(many.data(), many.size());
+    const std::set<void*> distinct(many.begin(), many.end());
+    EXPECT_EQ(distinct.size(), many.size());
+    EXPECT_EQ(distinct.count(nullptr), 0u);
+    pool.GiveMany(many.data(), many.size());
 }
 
 TEST(SlotPoolTest, GivenSlotsAreTakenAgainAndEmptyBlocksGoBack) {
