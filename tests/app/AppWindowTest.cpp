@@ -1,6 +1,10 @@
 // The units of the program's window tests, started once per test program.
 #include "AppWindowTest.h"
 
+#include <algorithm>
+
+#include "support/ApplicationTest.h"
+
 #include "app/ProgramUnits.h"
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
@@ -57,6 +61,24 @@ void StartAppUnits() {
 void ClickControl(gcl::TControl* control) {
     control->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     control->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+THeldKeys::THeldKeys(bool ctrl, bool shift) {
+    GetKeyboardState(FSaved);
+    BYTE state[256];
+    std::copy(FSaved, FSaved + 256, state);
+    state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
+    state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+THeldKeys::~THeldKeys() { SetKeyboardState(FSaved); }
+
+void PressShortcut(HWND window, uint16_t key, bool ctrl, bool shift) {
+    THeldKeys held(ctrl, shift);
+    PostMessageA(window, WM_KEYDOWN, key, 0x00000001);
+    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+    PumpApplication(60);
 }
 
 namespace {

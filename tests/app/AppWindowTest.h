@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "app/logic/AppLogicTest.h"
@@ -47,6 +48,22 @@ TCols SampleCols();
 
 // A left click at (2, 2) of the control, through its mouse messages.
 void ClickControl(gcl::TControl* control);
+
+// Holds Ctrl and Shift down (or up) in the thread's keyboard state, which
+// key handlers read, for its lifetime.
+class THeldKeys {
+public:
+    THeldKeys(bool ctrl, bool shift);
+    ~THeldKeys();
+    THeldKeys(const THeldKeys&) = delete;
+    THeldKeys& operator=(const THeldKeys&) = delete;
+
+private:
+    unsigned char FSaved[256];
+};
+// A key posted to a window with Ctrl (and Shift) held and handled by the
+// application's loop, where the form finds its actions' shortcuts.
+void PressShortcut(HWND window, uint16_t key, bool ctrl, bool shift = false);
 
 // Ends a modal loop that is still running after its bound (mrAbort), so
 // no test hangs on a dialog that did not close.

@@ -61,21 +61,6 @@ public:
 
 std::string ReadFile(const std::string& path) { return gcl::ReadFileBytes(path); }
 
-// A key with Ctrl (and Shift) held, through the application's loop.
-void PressKey(HWND window, uint16_t key, bool ctrl, bool shift = false) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    BYTE saved[256];
-    std::copy(state, state + 256, saved);
-    state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
-    state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(state);
-    PostMessageA(window, WM_KEYDOWN, key, 0x00000001);
-    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
-    PumpApplication(60);
-    SetKeyboardState(saved);
-}
-
 class MainWindow : public TAppWindowTest {
 protected:
     void SetUp() override {
@@ -147,7 +132,7 @@ TEST_F(MainWindow, FirstStartInAnEmptyFolderThenExitWritesTheFirstRunFiles) {
     EXPECT_EQ(Form->GetLeft(), left);
     EXPECT_EQ(Form->GetTop(), top);
 
-    PressKey(Form->GetHandle(), 'Q', true);
+    PressShortcut(Form->GetHandle(), 'Q', true);
     EXPECT_EQ(Form->Terminations, 1);
     Close();
     std::string expected = gcl::ReadFileBytes(TestDataDir() + "app\\first-run-settings.ini");
@@ -167,7 +152,7 @@ TEST_F(MainWindow, SaveShowsTheTimeAndAFailedSaveIsReportedNotShownAsSaved) {
     EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx");
     ASSERT_EQ(Database->Tasks->GetCount(), 2);
     Database->Modified = true;
-    PressKey(Form->GetHandle(), 'S', true);
+    PressShortcut(Form->GetHandle(), 'S', true);
     EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx   [Last Save at 10:20]");
     EXPECT_FALSE(Database->Modified);
 
@@ -178,7 +163,7 @@ TEST_F(MainWindow, SaveShowsTheTimeAndAFailedSaveIsReportedNotShownAsSaved) {
     Database->Modified = true;
     ASSERT_TRUE(SetFileAttributesA(DataFile().c_str(), FILE_ATTRIBUTE_READONLY));
     Dialogs.ExpectMessage(msg::SaveFailedHead, IDOK);
-    PressKey(Form->GetHandle(), 'S', true);
+    PressShortcut(Form->GetHandle(), 'S', true);
     EXPECT_TRUE(Database->Modified);
     EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx   [Last Save at 10:20]");
     ASSERT_EQ(Dialogs.Shown().size(), 1u);
@@ -262,11 +247,11 @@ TEST_F(MainWindow, ADatabaseThatCouldNotBeReadIsNeverOverwrittenUnasked) {
     EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1");
     // Ctrl+S asks; No writes nothing.
     Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO);
-    PressKey(Form->GetHandle(), 'S', true);
+    PressShortcut(Form->GetHandle(), 'S', true);
     EXPECT_EQ(ReadFile(DataFile()), bytes);
     // Exit and save asks too; No leaves the file.
     Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO);
-    PressKey(Form->GetHandle(), 'Q', true);
+    PressShortcut(Form->GetHandle(), 'Q', true);
     EXPECT_EQ(Form->Terminations, 1);
     Close();
     EXPECT_EQ(ReadFile(DataFile()), bytes);
@@ -306,10 +291,10 @@ TEST_F(MainWindow, ClearDatabaseStopsWhenTheCopyIsCancelledAndSaveAsWritesACopy)
     Form->CreateNewDbM->Execute();
     // Exit without saving: No stays, Yes exits and leaves the file.
     Dialogs.ExpectMessage(msg::ExitWithoutSavingQuestion, IDNO);
-    PressKey(Form->GetHandle(), 'X', true, true);
+    PressShortcut(Form->GetHandle(), 'X', true, true);
     EXPECT_EQ(Form->Terminations, 0);
     Dialogs.ExpectMessage(msg::ExitWithoutSavingQuestion, IDYES);
-    PressKey(Form->GetHandle(), 'X', true, true);
+    PressShortcut(Form->GetHandle(), 'X', true, true);
     EXPECT_EQ(Form->Terminations, 1);
     Close();
     ASSERT_TRUE(saved.LoadFromFile(DataFile()));

@@ -63,18 +63,11 @@ protected:
     // A key pressed in a control (down, the character for printable
     // keys, up) with Shift and Ctrl as given.
     static void Key(gcl::TWinControl* control, WPARAM key, bool shift = false, bool ctrl = false, char ch = 0) {
-        BYTE state[256] = {};
-        GetKeyboardState(state);
-        BYTE saved[256];
-        std::copy(state, state + 256, saved);
-        state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
-        state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
-        SetKeyboardState(state);
+        THeldKeys held(ctrl, shift);
         const HWND wnd = control->GetHandle();
         SendMessageA(wnd, WM_KEYDOWN, key, 1);
         if (ch) SendMessageA(wnd, WM_CHAR, static_cast<unsigned char>(ch), 1);
         SendMessageA(wnd, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
-        SetKeyboardState(saved);
     }
     static void Type(gcl::TWinControl* control, const std::string& text) {
         for (char c : text) SendMessageA(control->GetHandle(), WM_CHAR, static_cast<unsigned char>(c), 1);
@@ -394,29 +387,13 @@ TEST_F(MainInput, ShiftDAndShiftTEditTheFirstSelectedTaskThroughThePanels) {
     CloseMainForm(form);
 }
 
-// A shortcut key posted to a control and handled by the application's
-// loop (where the form looks for its actions' shortcuts).
-void Shortcut(gcl::TWinControl* control, WPARAM key, bool ctrl, bool shift = false) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    BYTE saved[256];
-    std::copy(state, state + 256, saved);
-    state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
-    state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(state);
-    PostMessageA(control->GetHandle(), WM_KEYDOWN, key, 1);
-    PostMessageA(control->GetHandle(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
-    PumpApplication(60);
-    SetKeyboardState(saved);
-}
-
 TEST_F(MainInput, TheIconChooserOfAListTakesEnterEscAndLeaving) {
     TMainForm* form = Open();
     SelectTreeNode(form, "Work");
     form->FoldersList->SetFocus();
     // Ctrl+I while the tree has the focus: the chooser in the middle of
     // the side panel, showing the list's icon, open.
-    Shortcut(form->FoldersList, 'I', true);
+    PressShortcut(form->FoldersList->GetHandle(), 'I', true);
     ASSERT_TRUE(Shows(form->FolderIconPanel));
     EXPECT_EQ(form->OrgPanel->GetWidth() / 2 - form->FolderIconPanel->GetWidth() / 2,
               form->FolderIconPanel->GetLeft());
@@ -434,7 +411,7 @@ TEST_F(MainInput, TheIconChooserOfAListTakesEnterEscAndLeaving) {
     EXPECT_EQ(3, form->FoldersList->GetSelected()->GetImageIndex());
     // Enter: the node and the stored entry take the icon.
     Database->Modified = false;
-    Shortcut(form->FoldersList, 'I', true);
+    PressShortcut(form->FoldersList->GetHandle(), 'I', true);
     ASSERT_TRUE(Shows(form->FolderIconPanel));
     form->FolderEditIcon->SetDroppedDown(false);
     form->FolderEditIcon->SetItemIndex(9);
@@ -446,23 +423,23 @@ TEST_F(MainInput, TheIconChooserOfAListTakesEnterEscAndLeaving) {
     EXPECT_EQ(std::string("Work") + FieldSeparator + "9" + FieldSeparator, Database->Folders->Get(1));
     EXPECT_TRUE(Database->Modified);
     // Leaving the chooser hides it.
-    Shortcut(form->FoldersList, 'I', true);
+    PressShortcut(form->FoldersList->GetHandle(), 'I', true);
     ASSERT_TRUE(Shows(form->FolderIconPanel));
     form->FolderEditIcon->SetDroppedDown(false);
     form->List->SetFocus();
     EXPECT_FALSE(Shows(form->FolderIconPanel));
     // Not on "All", not in the tags tab, not while the focus is elsewhere.
     form->TopEdit->SetFocus();
-    Shortcut(form->TopEdit, 'I', true);
+    PressShortcut(form->TopEdit->GetHandle(), 'I', true);
     EXPECT_FALSE(Shows(form->FolderIconPanel));
     SelectTreeNode(form, "All");
     form->FoldersList->SetFocus();
-    Shortcut(form->FoldersList, 'I', true);
+    PressShortcut(form->FoldersList->GetHandle(), 'I', true);
     EXPECT_FALSE(Shows(form->FolderIconPanel));
     form->TagsTabClick(form);
     SelectTreeNode(form, "bank");
     form->FoldersList->SetFocus();
-    Shortcut(form->FoldersList, 'I', true);
+    PressShortcut(form->FoldersList->GetHandle(), 'I', true);
     EXPECT_FALSE(Shows(form->FolderIconPanel));
     CloseMainForm(form);
 }
@@ -518,7 +495,7 @@ TEST_F(MainInput, NewListsAndTagsAreTypedBelowTheTree) {
     form->TagsTabClick(form);
     EXPECT_EQ(L"< New tag >", form->NewFTLbl->GetCaption());
     EXPECT_EQ(L"New tag", form->NewListTagM->GetCaption());
-    Shortcut(form->FoldersList, 'N', true, true);
+    PressShortcut(form->FoldersList->GetHandle(), 'N', true, true);
     EXPECT_TRUE(Shows(form->FolderTextE));
     EXPECT_FALSE(Shows(form->FolderImgE));
     Type(form->FolderTextE, "a,b[c];d]");
@@ -777,7 +754,7 @@ TEST_F(MainInput, MenusChosenWithTheKeyboardAndClicksOnHeaders) {
         QueueKey(VK_RETURN);
     });
     script.Start();
-    Shortcut(list, 'L', true);
+    PressShortcut(list->GetHandle(), 'L', true);
     PumpMessages(100, [&] { return LiveSettings.CurrentFolder.Name == "Home"; });
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ("Home", LiveSettings.CurrentFolder.Name);

@@ -24,17 +24,9 @@ protected:
     // Presses Key in the window's focused control with Ctrl (and Shift)
     // held, through the keyboard state the key handlers read.
     static void PressKey(gcl::TWinControl* control, WPARAM key, bool ctrl = false, bool shift = false) {
-        BYTE state[256] = {};
-        GetKeyboardState(state);
-        const BYTE oldCtrl = state[VK_CONTROL], oldShift = state[VK_SHIFT];
-        state[VK_CONTROL] = ctrl ? 0x80 : 0;
-        state[VK_SHIFT] = shift ? 0x80 : 0;
-        SetKeyboardState(state);
+        THeldKeys held(ctrl, shift);
         SendMessageA(control->GetHandle(), WM_KEYDOWN, key, 1);
         SendMessageA(control->GetHandle(), WM_KEYUP, key, 0xC0000001);
-        state[VK_CONTROL] = oldCtrl;
-        state[VK_SHIFT] = oldShift;
-        SetKeyboardState(state);
     }
     static void GroupBy(TMainForm*, TMainAction* action) {
         if (!action->GetChecked()) action->Execute();
