@@ -215,37 +215,8 @@ void AppendDateMode(std::string& out, const std::string& fmt, double date) {
     return 0;
 }
 
-// The day numbers of 1 January of the years 1900 to 2156, for the dates
-// a file holds by the hundred thousand: a date of those years is its
-// year's day number plus the days before its month.
-struct TYearTable {
-    static constexpr int First = 1900;
-    static constexpr unsigned Count = 256;  // years with a day number after them
-    std::int32_t Start[Count + 1] = {};
-    constexpr TYearTable() {
-        Start[0] = 2;  // 30 December 1899 is day 0
-        for (unsigned i = 0; i < Count; ++i) {
-            const int y = First + static_cast<int>(i);
-            const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-            Start[i + 1] = Start[i] + (leap ? 366 : 365);
-        }
-    }
-};
-constexpr TYearTable YearTable;
-// Days before each month (1-12) of a common year, and the months' lengths.
-constexpr std::int32_t DaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-constexpr std::int32_t DaysOfMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-// TryEncodeDate's answer (0 for no date), from the table for its years.
+// TryEncodeDate's answer (0 for no date).
 inline double DateOrZero(int year, int month, int day) noexcept {
-    const unsigned y = static_cast<unsigned>(year - TYearTable::First);
-    const unsigned m = static_cast<unsigned>(month);
-    if (y < TYearTable::Count && m - 1 < 12) {
-        const std::int32_t leap = YearTable.Start[y + 1] - YearTable.Start[y] - 365;
-        const std::int32_t length = DaysOfMonth[m] + (m == 2 ? leap : 0);
-        if (static_cast<unsigned>(day - 1) >= static_cast<unsigned>(length)) return 0;
-        return YearTable.Start[y] + DaysBeforeMonth[m] + (m > 2 ? leap : 0) + day - 1;
-    }
     double result;
     return gcl::TryEncodeDate(year, month, day, result) ? result : 0;
 }

@@ -103,7 +103,7 @@ double Time();  // time of day
 namespace detail {
 constexpr std::int64_t UnixEpochDay = 25569;  // 1 January 1970
 
-inline bool IsLeapYear(int year) noexcept {
+constexpr bool IsLeapYear(int year) noexcept {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
@@ -132,7 +132,40 @@ inline bool IsValidDate(int year, int month, int day) {
 }
 // Raises EConvertError (msg::DateEncodeError) for an invalid date.
 double EncodeDate(int year, int month, int day);
+
+namespace detail {
+// The day numbers of 1 January of the years 1900 to 2156, for the dates
+// read by the hundred thousand: a date of those years is its year's day
+// number plus the days before its month, found without a branch on the
+// month or the leap year.
+struct TYearTable {
+    static constexpr int First = 1900;
+    static constexpr unsigned Count = 256;  // years with a day number after them
+    std::int32_t Start[Count + 1] = {};
+    constexpr TYearTable() {
+        Start[0] = 2;  // 30 December 1899 is day 0
+        for (unsigned i = 0; i < Count; ++i) {
+            const int y = First + static_cast<int>(i);
+            Start[i + 1] = Start[i] + (IsLeapYear(y) ? 366 : 365);
+        }
+    }
+};
+inline constexpr TYearTable YearTable;
+// Days before each month (1-12) of a common year, and the months' lengths.
+inline constexpr std::int32_t DaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+inline constexpr std::int32_t DaysOfMonth[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+} // namespace detail
+
 inline bool TryEncodeDate(int year, int month, int day, double& out) {
+    const unsigned y = static_cast<unsigned>(year - detail::TYearTable::First);
+    const unsigned m = static_cast<unsigned>(month);
+    if (y < detail::TYearTable::Count && m - 1 < 12) {
+        const std::int32_t leap = detail::YearTable.Start[y + 1] - detail::YearTable.Start[y] - 365;
+        const std::int32_t length = detail::DaysOfMonth[m] + (m == 2 ? leap : 0);
+        if (static_cast<unsigned>(day - 1) >= static_cast<unsigned>(length)) return false;
+        out = detail::YearTable.Start[y] + detail::DaysBeforeMonth[m] + (m > 2 ? leap : 0) + day - 1;
+        return true;
+    }
     if (!IsValidDate(year, month, day)) return false;
     out = static_cast<double>(detail::DaysFromCivil(year, month, day) + detail::UnixEpochDay);
     return true;
