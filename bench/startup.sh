@@ -6,7 +6,11 @@
 # input; prints the medians and their ratio for two folders:
 #   - a folder in use: a database of TASKS generated tasks (default 500,
 #     in 20 lists with 50 tags) and the settings the program writes at its
-#     first exit, timed until the main window is shown and idle;
+#     first exit, timed until the main window is shown and idle; a third
+#     figure, "same windows, bare", is a bare program that creates and
+#     shows the main window's tree of windows as the program has it once
+#     idle (same classes, styles, nesting and sizes; same_windows.exe):
+#     what Wine charges for those windows, beside what the program adds;
 #   - an empty folder (a first start), timed until the message that there
 #     is no database yet shows.
 #   bench/startup.sh [RUNS] [TASKS]     (after scripts/build native win32)
@@ -16,19 +20,22 @@ RUNS="${1:-20}"
 TASKS="${2:-500}"
 EXE="$ROOT/build/win32/src/app/qelvo.exe"
 FLOOR="$ROOT/build/win32/bench/bare_window.exe"
+SAME="$ROOT/build/win32/bench/same_windows.exe"
 HARNESS="$ROOT/build/win32/bench/startup_bench.exe"
 GENERATOR="$ROOT/build/native/bench/qelvo_bench"
-for f in "$EXE" "$FLOOR" "$HARNESS" "$GENERATOR"; do
+for f in "$EXE" "$FLOOR" "$SAME" "$HARNESS" "$GENERATOR"; do
   [ -f "$f" ] || { echo "startup: $f is missing; run scripts/build native win32" >&2; exit 1; }
 done
 
 imports() { i686-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' '; }
-if [ "$(imports "$EXE")" != "$(imports "$FLOOR")" ]; then
-  echo "startup: the floor program no longer imports the program's libraries:" >&2
-  echo "  qelvo.exe:       $(imports "$EXE")" >&2
-  echo "  bare_window.exe: $(imports "$FLOOR")" >&2
-  exit 1
-fi
+for f in "$FLOOR" "$SAME"; do
+  if [ "$(imports "$EXE")" != "$(imports "$f")" ]; then
+    echo "startup: $(basename "$f") no longer imports the program's libraries:" >&2
+    echo "  qelvo.exe: $(imports "$EXE")" >&2
+    echo "  $(basename "$f"): $(imports "$f")" >&2
+    exit 1
+  fi
+done
 
 # Every program runs from a scratch folder, so whatever it writes beside
 # itself stays out of the build.
@@ -45,7 +52,7 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$WORK/floor" "$WORK/in-use/Data" "$WORK/empty"
-cp "$FLOOR" "$WORK/floor/"
+cp "$FLOOR" "$SAME" "$WORK/floor/"
 cp "$EXE" "$WORK/in-use/"
 cp "$EXE" "$WORK/empty/"
 "$GENERATOR" generate "$TASKS" "$WORK/in-use/Data/ActualData.kpx"
@@ -59,9 +66,13 @@ qelvo_ensure_display
 qelvo_ensure_prefix
 qelvo_warm_wine
 bench() { wine "$HARNESS" "$RUNS" "$(winepath -w "$1")" "$2" "$(winepath -w "$WORK/floor/bare_window.exe")" BareWindow \
-  ${3:-} | tr -d '\r'; }
+  "${@:3}" | tr -d '\r'; }
 echo "== a folder in use ($TASKS tasks, settings): until the main window is shown and idle"
-bench "$WORK/in-use/qelvo.exe" TMainForm
+# The main window's tree, taken from one untimed start, for the third figure.
+TREE="$WORK/floor/main-window.txt"
+wine "$HARNESS" --windows "$(winepath -w "$WORK/in-use/qelvo.exe")" TMainForm "$(winepath -w "$TREE")"
+echo "main window: $(wc -l <"$TREE") windows"
+bench "$WORK/in-use/qelvo.exe" TMainForm --same "$(winepath -w "$WORK/floor/same_windows.exe")" "$(winepath -w "$TREE")"
 echo "== an empty folder (first start): until the message that there is no database shows"
 bench "$WORK/empty/qelvo.exe" '#32770' --fresh
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
