@@ -5,6 +5,7 @@
 
 #include "app/Main.h"
 #include "app/ProgramUnits.h"
+#include "app/StartupLog.h"
 #include "app/logic/AppMessages.h"
 #include "gcl/Forms.h"
 
@@ -23,12 +24,15 @@ struct TFormsScope {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
-        gcl::TUnitScope units(qelvo::ProgramUnits());
+        qelvo::StartupMark("WinMain");
+        qelvo::TStartupUnits units(qelvo::ProgramUnits());
         TFormsScope forms;
         gcl::Application->Initialize();
         gcl::Application->SetTitle(qelvo::msg::AppTitle);
+        qelvo::MarkStartupIdle();
         qelvo::TMainForm* mainForm = nullptr;
         gcl::Application->CreateForm(mainForm);
+        qelvo::StartupMark("main window made, with its window handle");
         gcl::Application->Run();
     } catch (gcl::Exception& e) {
         MessageBoxA(nullptr, e.GetMessage().c_str(), qelvo::msg::AppTitle, MB_OK | MB_ICONSTOP);

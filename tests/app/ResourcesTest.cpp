@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
 
+#include <algorithm>
 #include <cstring>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "../support/TestEnvironment.h"
+#include "app/ProgramUnits.h"
 #include "data/uDataMan.h"
+#include "gcl/rtl/Files.h"
 
 namespace {
 
@@ -40,6 +45,78 @@ BOOL CALLBACK FindMainWindow(HWND wnd, LPARAM param) {
     }
     return TRUE;
 }
+
+// qelvo.exe copied into a folder of its own with a database and the
+// settings of a first exit, started there (with one more environment
+// variable when Env is given) and closed as a user closes it.
+class TProgramRun {
+public:
+    TProgramRun() {
+        Exe = Dir.File("qelvo.exe");
+        Database = Dir.File("Data\\ActualData.kpx");
+        EXPECT_TRUE(CopyFileA(ProgramPath().c_str(), Exe.c_str(), FALSE)) << ProgramPath();
+        EXPECT_TRUE(CreateDirectoryA(Dir.File("Data").c_str(), nullptr));
+        EXPECT_TRUE(CopyFileA((TestDataDir() + "app\\report.kpx").c_str(), Database.c_str(), FALSE));
+        EXPECT_TRUE(CopyFileA((TestDataDir() + "app\\first-run-settings.ini").c_str(),
+                              Dir.File("settings.ini").c_str(), FALSE));
+    }
+    ~TProgramRun() {
+        if (!FProcess.hProcess) return;
+        TerminateProcess(FProcess.hProcess, 99);
+        WaitForSingleObject(FProcess.hProcess, 10000);
+        CloseHandle(FProcess.hThread);
+        CloseHandle(FProcess.hProcess);
+    }
+
+    // Starts the program and waits up to 30 s for its main window; null
+    // when none showed.
+    HWND Start(const std::string& Env = std::string()) {
+        std::string environment;
+        if (!Env.empty()) {
+            char* block = GetEnvironmentStringsA();
+            char* end = block;
+            while (*end) end += std::strlen(end) + 1;
+            environment.assign(block, end);
+            FreeEnvironmentStringsA(block);
+            environment.append(Env).push_back('\0');
+            environment.push_back('\0');
+        }
+        std::string command = "\"" + Exe + "\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
+                            environment.empty() ? nullptr : environment.data(), Dir.Path().c_str(), &si, &FProcess))
+            return nullptr;
+        TFind find{FProcess.dwProcessId, nullptr};
+        const ULONGLONG start = GetTickCount64();
+        while (!find.Wnd && GetTickCount64() - start < 30000 &&
+               WaitForSingleObject(FProcess.hProcess, 0) == WAIT_TIMEOUT) {
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&find));
+            if (!find.Wnd) Sleep(20);
+        }
+        return find.Wnd;
+    }
+    // Closes the main window and waits up to 30 s for the program to end;
+    // its exit code, or -1 when it had to be ended.
+    long Close(HWND Window) {
+        if (Window) PostMessageA(Window, WM_CLOSE, 0, 0);
+        const bool ended = WaitForSingleObject(FProcess.hProcess, 30000) == WAIT_OBJECT_0;
+        if (!ended) TerminateProcess(FProcess.hProcess, 99);
+        DWORD code = 0;
+        GetExitCodeProcess(FProcess.hProcess, &code);
+        CloseHandle(FProcess.hThread);
+        CloseHandle(FProcess.hProcess);
+        FProcess = PROCESS_INFORMATION{};
+        return ended ? static_cast<long>(code) : -1;
+    }
+
+    TempDir Dir;
+    std::string Exe;
+    std::string Database;
+
+private:
+    PROCESS_INFORMATION FProcess{};
+};
 
 ULONGLONG LastWrite(const std::string& file) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -83,13 +160,8 @@ TEST(ProgramResources, ManifestAndCursorsAreInTheProgramFile) {
 // program with code 0: the window and its controls go before the libraries
 // they use are released.
 TEST(ProgramFile, ClosingTheWindowSavesAndEndsCleanly) {
-    TempDir dir;
-    const std::string exe = dir.File("qelvo.exe"), database = dir.File("Data\\ActualData.kpx");
-    ASSERT_TRUE(CopyFileA(ProgramPath().c_str(), exe.c_str(), FALSE)) << ProgramPath();
-    ASSERT_TRUE(CreateDirectoryA(dir.File("Data").c_str(), nullptr));
-    ASSERT_TRUE(CopyFileA((TestDataDir() + "app\\report.kpx").c_str(), database.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA((TestDataDir() + "app\\first-run-settings.ini").c_str(), dir.File("settings.ini").c_str(),
-                          FALSE));
+    TProgramRun run;
+    const std::string& database = run.Database;
     // An old date on the database shows whether the program wrote it.
     HANDLE file = CreateFileA(database.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
@@ -100,33 +172,54 @@ TEST(ProgramFile, ClosingTheWindowSavesAndEndsCleanly) {
     CloseHandle(file);
     const ULONGLONG before = LastWrite(database);
 
-    std::string command = "\"" + exe + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(), &si,
-                               &pi));
-    TFind find{pi.dwProcessId, nullptr};
-    const ULONGLONG start = GetTickCount64();
-    while (!find.Wnd && GetTickCount64() - start < 30000 && WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
-        EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&find));
-        if (!find.Wnd) Sleep(20);
-    }
-    EXPECT_NE(find.Wnd, nullptr) << "no main window within 30 s";
-    if (find.Wnd) PostMessageA(find.Wnd, WM_CLOSE, 0, 0);
-    const bool ended = WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0;
-    if (!ended) TerminateProcess(pi.hProcess, 99);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    ASSERT_TRUE(ended);
-    EXPECT_EQ(code, 0u);
+    const HWND window = run.Start();
+    EXPECT_NE(window, nullptr) << "no main window within 30 s";
+    EXPECT_EQ(run.Close(window), 0);
     EXPECT_GT(LastWrite(database), before);
-    EXPECT_NE(LastWrite(dir.File("settings.ini")), 0u);
+    EXPECT_NE(LastWrite(run.Dir.File("settings.ini")), 0u);
     qelvo::TuData saved;
     ASSERT_TRUE(saved.LoadFromFile(database));
     qelvo::TuData original;
     ASSERT_TRUE(original.LoadFromFile(TestDataDir() + "app\\report.kpx"));
     EXPECT_EQ(saved.Tasks->GetCount(), original.Tasks->GetCount());
+}
+
+// With QELVO_STARTUP_LOG naming a file, the program writes a line for each
+// unit it starts and each step of its main window's start, ending with its
+// first idle moment, with the times rising.
+TEST(ProgramFile, TheStartupLogTimesEachStepWhenAskedFor) {
+    TProgramRun run;
+    const std::string log = run.Dir.File("start.log");
+    const HWND window = run.Start("QELVO_STARTUP_LOG=" + log);
+    ASSERT_NE(window, nullptr) << "no main window within 30 s";
+    std::string text;
+    const ULONGLONG start = GetTickCount64();
+    while (text.find("first idle") == std::string::npos && GetTickCount64() - start < 30000) {
+        Sleep(20);
+        text = gcl::ReadFileBytes(log);
+    }
+    EXPECT_EQ(run.Close(window), 0);
+    std::vector<std::string> steps;
+    std::vector<double> times;
+    std::istringstream lines(gcl::ReadFileBytes(log));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // "   123.45 ms     +1.23 ms  what"
+        const size_t what = line.find(" ms  ", line.find(" ms") + 3);
+        ASSERT_NE(what, std::string::npos) << line;
+        times.push_back(std::stod(line));
+        steps.push_back(line.substr(what + 5));
+    }
+    ASSERT_GT(steps.size(), qelvo::ProgramUnits().size());
+    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+    // Every unit in the table's order, then the window's steps.
+    auto at = steps.begin();
+    for (const gcl::TUnit* unit : qelvo::ProgramUnits()) {
+        at = std::find(at, steps.end(), unit->Name());
+        ASSERT_NE(at, steps.end()) << unit->Name();
+    }
+    for (const char* step : {"main window: images", "FormCreate: layout and theme", "database: task list",
+                             "main window made, with its window handle"})
+        EXPECT_NE(std::find(steps.begin(), steps.end(), step), steps.end()) << step;
+    EXPECT_EQ(steps.back().substr(0, 10), "first idle");
 }
