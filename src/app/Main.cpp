@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "app/AboutForm.h"
+#include "app/StartupLog.h"
 
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
@@ -39,17 +40,29 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
     SetCaption(msg::MainCaption);
     SetBounds(0, 0, 804, 500);
     SetKeyPreview(true);
+    StartupMark("main window: class made");
     CreateImages();
+    StartupMark("main window: images");
     CreateActions();
+    StartupMark("main window: actions");
     CreateDocks();
+    StartupMark("main window: docks");
     CreateQuickEntryBar();
+    StartupMark("main window: quick-entry bar");
     CreateGroupByBar();
+    StartupMark("main window: group-by bar");
     CreateFilterBar();
+    StartupMark("main window: filter bar");
     CreateMenuBar();
+    StartupMark("main window: menu bar");
     CreateListsPanel();
+    StartupMark("main window: lists panel");
     CreateNotePanel();
+    StartupMark("main window: note panel");
     CreateTaskList();
+    StartupMark("main window: task list");
     CreateTray();
+    StartupMark("main window: tray");
 
     Timer1 = gcl::TTimer::Create(this);
     Timer1->SetName("Timer1");
@@ -59,6 +72,11 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
     Timer2->SetName("Timer2");
     Timer2->SetInterval(100);
     Timer2->SetOnTimer(gcl::TNotifyEvent(this, &TMainForm::Timer2Timer));
+    TrayTimer = gcl::TTimer::Create(this);
+    TrayTimer->SetName("TrayTimer");
+    TrayTimer->SetEnabled(false);
+    TrayTimer->SetInterval(1);
+    TrayTimer->SetOnTimer(gcl::TNotifyEvent(this, &TMainForm::TrayTimerTimer));
 
     OpenDialog1 = gcl::TOpenDialog::Create(this);
     OpenDialog1->SetFilter(msg::DatabaseFilter);
@@ -339,20 +357,32 @@ void TMainForm::CreateTray() {
 // ---- Start-up -----------------------------------------------------------------------
 
 void TMainForm::FormCreate(gcl::TObject*) {
+    StartupMark("FormCreate: components made");
     ApplyProgramDateFormats();
+    // The window is made after this handler; CreateWnd registers the key.
     FHotKeyId = GlobalAddAtomA(HotKeyAtomName);
-    if (FHotKeyId) RegisterHotKey(GetHandle(), FHotKeyId, MOD_CONTROL | MOD_SHIFT, HotKeyVirtualKey);
+    if (FHotKeyId && HandleAllocated())
+        RegisterHotKey(GetHandle(), FHotKeyId, MOD_CONTROL | MOD_SHIFT, HotKeyVirtualKey);
     SetCaption(msg::MainCaption);
     OpenDialog1->SetInitialDir(AppDir() + "Data");
     themes->Recreate();
-    ClickThemeItem(StartupThemeIndex);
+    StartupMark("FormCreate: hot key, theme menu");
     SaveOnExit = false;
     delete Database;
     Database = new TuData();
     SaveOnExit = true;
+    // The layout applies the stored theme; when it applies none, the
+    // first-start theme is the one.
+    const int themeIndex = FThemeIndex;
+    FThemeIndex = -1;
     LoadLayoutSettings(SettingsFileName());
+    if (FThemeIndex < 0) {
+        FThemeIndex = themeIndex;
+        ClickThemeItem(StartupThemeIndex);
+    }
+    StartupMark("FormCreate: layout and theme");
     Database->FileName = StartupDatabaseFileName();
-    tray->SetActive(Options.MinimizeToTray);
+    TrayTimer->SetEnabled(true);
     const bool existed = gcl::FileExists(Database->FileName);
     if (!LoadDatabase(*Database, Database->FileName) && existed) {
         // The file is there but could not be read: the empty database
@@ -361,17 +391,30 @@ void TMainForm::FormCreate(gcl::TObject*) {
     }
 }
 
+void TMainForm::CreateWnd() {
+    inherited::CreateWnd();
+    if (FHotKeyId) RegisterHotKey(GetHandle(), FHotKeyId, MOD_CONTROL | MOD_SHIFT, HotKeyVirtualKey);
+}
+
+void TMainForm::DestroyWnd() {
+    if (FHotKeyId) UnregisterHotKey(GetHandle(), FHotKeyId);
+    inherited::DestroyWnd();
+}
+
 bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
     CommitNote();
     const TLoadResult result = LoadDatabaseFile(Data, FileName);
+    StartupMark("database: file read");
     if (!result.Loaded) {
         gcl::ShowMessageBox(result.Message, msg::AppTitle, MB_OK | MB_ICONERROR);
         return false;
     }
     if (&Data == Database) FSaveGuard.Clear();
     RebuildSideTree();
+    StartupMark("database: side tree");
     SetCaption(result.Caption);
     RefreshTaskList();
+    StartupMark("database: task list");
     SetAsDefaultM->SetChecked(IsDefaultDatabase(Options, Data.FileName));
     return true;
 }
@@ -550,6 +593,16 @@ void TMainForm::CarryOut(THotKeyAction Action) {
     }
 }
 
+// The tray icon goes up once the window is shown and painted: a timer's
+// message comes only when no window is left to paint, and the icon costs
+// round trips to the taskbar that the first look need not wait for.
+void TMainForm::TrayTimerTimer(gcl::TObject*) {
+    StartupMark("window shown and painted");
+    TrayTimer->SetEnabled(false);
+    tray->SetActive(Options.MinimizeToTray);
+    StartupMark("tray icon");
+}
+
 void TMainForm::WMHotKey(gcl::TMessage& Message) {
     if (FHotKeyId == 0 || Message.WParam != FHotKeyId) return;
     // A minimised application counts as inactive, whatever the system
@@ -610,12 +663,15 @@ bool TMainForm::LoadLayoutSettings(const std::string& IniPath) {
     });
     step([&] { ClickThemeItem(layout.Theme); });
     step([&] {
-        const std::pair<TMainAction*, bool> toggles[] = {{ShowGroupByPanM, layout.GroupByPanelVisible},
-                                                         {ShowFiltersPanM, layout.FiltersPanelVisible},
-                                                         {CountItemsM, layout.CountItems}};
-        for (const auto& [action, stored] : toggles) {
-            action->SetChecked(!stored);
-            action->Execute();
+        // Each bar is shown or hidden once, as stored; the list is rebuilt
+        // when the count changes.
+        ShowGroupByPanM->SetChecked(layout.GroupByPanelVisible);
+        ShowGroupByPanMExecute(ShowGroupByPanM);
+        ShowFiltersPanM->SetChecked(layout.FiltersPanelVisible);
+        ShowFiltersPanMExecute(ShowFiltersPanM);
+        if (CountItemsM->GetChecked() != layout.CountItems) {
+            CountItemsM->SetChecked(layout.CountItems);
+            CountItemsMExecute(CountItemsM);
         }
     });
     step([&] {

@@ -69,6 +69,7 @@ public:
     gcl::TImageList* CatIcons_24 = nullptr;   // list and tag icons of the side tree (24 x 24)
     gcl::TTimer* Timer1 = nullptr;            // the one-second auto-save clock
     gcl::TTimer* Timer2 = nullptr;            // one-shot column layout of a maximised start
+    gcl::TTimer* TrayTimer = nullptr;         // one-shot: the tray icon once the window is painted
     TKitTrayIcon* tray = nullptr;
     TXtPopupMenu* TrayMenu = nullptr;
     gcl::TOpenDialog* OpenDialog1 = nullptr;
@@ -153,6 +154,7 @@ public:
     void ContactMExecute(gcl::TObject* Sender);
     void VisitHomeMExecute(gcl::TObject* Sender);
     void Timer1Timer(gcl::TObject* Sender);
+    void TrayTimerTimer(gcl::TObject* Sender);
     void TxItem76Click(gcl::TObject* Sender);
     // Errors raised in handlers end there, without a message.
     void ApplicationEvents1Exception(gcl::TObject* Sender, gcl::Exception& E);
@@ -503,6 +505,10 @@ public:
 
 protected:
     explicit TMainForm(gcl::TComponent* AOwner);
+    // The hot key belongs to the window: registered whenever the window is
+    // made and given back when it goes.
+    void CreateWnd() override;
+    void DestroyWnd() override;
     // The exit commands' last step: pending messages handled, then the
     // application ends (its message loop returns and the window goes).
     virtual void TerminateApplication();

@@ -1,8 +1,10 @@
 // The main window as the program runs it: start-up in an empty folder,
 // the exit that writes the settings and the database, saving with its
 // caption, a save that fails, auto-save at the minute, a start-up file that
-// could not be read, clearing the database, the hot key with the tray and
-// the layout read back. Commands go in as key messages to the window.
+// could not be read, clearing the database, the hot key with the tray (and
+// with a window made again), the theme applied once and the tray icon
+// raised after the first paint, and the layout read back. Commands go in
+// as key messages to the window.
 #include <gtest/gtest.h>
 
 #include "AppWindowTest.h"
@@ -43,14 +45,45 @@ GCL_IMPLEMENT_CLASS(TTestMainForm)
 
 namespace {
 
-// The notification area: every call succeeds.
+BOOL CALLBACK FindUnpaintedChild(HWND Child, LPARAM Found) {
+    if (!IsWindowVisible(Child) || !GetUpdateRect(Child, nullptr, FALSE)) return TRUE;
+    *reinterpret_cast<bool*>(Found) = true;
+    return FALSE;
+}
+
+// True when Window or one of its shown children has a part to paint.
+bool PaintPending(HWND Window) {
+    if (GetUpdateRect(Window, nullptr, FALSE)) return true;
+    bool pending = false;
+    EnumChildWindows(Window, &FindUnpaintedChild, reinterpret_cast<LPARAM>(&pending));
+    return pending;
+}
+
+// The notification area: every call succeeds. With Window set, it notes
+// whether that window still had something to paint when the icon went up.
 class TQuietTray : public gcl::INotifyIconService {
 public:
     bool NotifyIcon(DWORD message, NOTIFYICONDATAA&) override {
-        if (message == NIM_ADD) ++Added;
+        if (message == NIM_ADD) {
+            ++Added;
+            if (Window) PaintPendingAtAdd = PaintPending(Window);
+        }
         return true;
     }
     int Added = 0;
+    HWND Window = nullptr;
+    bool PaintPendingAtAdd = false;
+};
+
+// Counts the theme switches it hears (the last of a switch's three steps).
+class TThemeSwitches : public gcl::TObject {
+public:
+    TThemeSwitches() { AddThemeListener(this); }
+    ~TThemeSwitches() override { RemoveThemeListener(this); }
+    void Dispatch(gcl::TMessage& Message) override {
+        if (Message.Msg == WM_SKIN_THEMECHANGE && Message.WParam == 3) ++Count;
+    }
+    int Count = 0;
 };
 
 class TFixedClock : public gcl::IClock {
@@ -350,6 +383,39 @@ TEST_F(MainWindow, HotKeyHidesToTheTrayAndBringsTheWindowBack) {
     PumpApplication(100);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(Form->tray->IsApplicationVisible());
+}
+
+TEST_F(MainWindow, StartingAppliesTheStoredThemeOnceAndRaisesTheTrayIconAfterThePaint) {
+    WriteDatabase(DataFile());
+    gcl::TIniFile(SettingsFileName()).WriteInteger("Form", "Theme", 0);
+    TThemeSwitches switches;
+    gcl::Application->CreateForm(Form);
+    EXPECT_EQ(switches.Count, 1);
+    EXPECT_EQ(CurrentThemeName(), "Default");
+    EXPECT_EQ(Form->GetThemeIndex(), 0);
+    // Made but not yet shown: no icon yet.
+    EXPECT_EQ(Tray.Added, 0);
+    Tray.Window = Form->GetHandle();
+    Form->Show();
+    EXPECT_TRUE(PumpApplication(2000, [&] { return Tray.Added > 0; }));
+    EXPECT_EQ(Tray.Added, 1);
+    EXPECT_TRUE(Form->tray->GetActive());
+    EXPECT_FALSE(Tray.PaintPendingAtAdd);
+    EXPECT_EQ(switches.Count, 1);
+}
+
+TEST_F(MainWindow, TheHotKeyFollowsTheWindowWhenItIsMadeAgain) {
+    WriteDatabase(DataFile());
+    Start();
+    ASSERT_NE(Form->GetHotKeyId(), 0);
+    const HWND first = Form->GetHandle();
+    Form->RecreateWnd();
+    const HWND second = Form->GetHandle();
+    ASSERT_NE(first, second);
+    // Registered for the new window: giving it back succeeds once.
+    EXPECT_TRUE(UnregisterHotKey(second, Form->GetHotKeyId()));
+    EXPECT_FALSE(UnregisterHotKey(second, Form->GetHotKeyId()));
+    EXPECT_TRUE(RegisterHotKey(second, Form->GetHotKeyId(), MOD_CONTROL | MOD_SHIFT, HotKeyVirtualKey));
 }
 
 TEST_F(MainWindow, TheStoredLayoutComesBackAndBadIndexesAreIgnored) {
