@@ -9,13 +9,18 @@ using namespace gvdetail;
 GCL_IMPLEMENT_CLASS(TGvDynamicDataHelper)
 GCL_IMPLEMENT_CLASS(TGvItemDynamicDataHelper)
 
-std::wstring TGvDynamicDataHelper::GetCaption(int Index) const { return ValueAt(Captions, Index, std::wstring()); }
-const std::wstring& TGvDynamicDataHelper::CaptionRef(int Index) const {
-    static const std::wstring empty;
+std::wstring TGvDynamicDataHelper::GetCaption(int Index) const { return CaptionRef(Index); }
+const TGvCaption& TGvDynamicDataHelper::CaptionRef(int Index) const {
+    static const TGvCaption empty;
     return Index >= 0 && Index < static_cast<int>(Captions.size()) ? Captions[static_cast<size_t>(Index)] : empty;
 }
 bool TGvDynamicDataHelper::SetCaption(int Index, const std::wstring& Value) {
-    return StoreAt(Captions, Index, Value, std::wstring());
+    if (Index < 0) return false;
+    if (Index >= static_cast<int>(Captions.size())) Captions.resize(static_cast<size_t>(Index) + 1);
+    TGvCaption& stored = Captions[static_cast<size_t>(Index)];
+    if (stored == Value) return false;
+    stored = Value;
+    return true;
 }
 int32_t TGvDynamicDataHelper::GetDetail(int Index) const { return ValueAt(Details, Index, 0); }
 bool TGvDynamicDataHelper::SetDetail(int Index, int32_t Value) { return StoreAt(Details, Index, Value, 0); }
@@ -38,7 +43,7 @@ void TGvDynamicDataHelper::LoadFromStream(TStream& S, int) {
 
 void TGvDynamicDataHelper::SaveToStream(TStream& S, int) {
     WriteInt32(S, static_cast<int32_t>(Captions.size()));
-    for (const std::wstring& caption : Captions) WriteWide(S, caption);
+    for (const TGvCaption& caption : Captions) WriteWide(S, caption.View());
     WriteArray(S, Details);
     WriteArray(S, ImageIndexes);
     WriteArray(S, OverlayIndexes);
@@ -1203,7 +1208,7 @@ std::wstring TGvItemStored::GetCaptions(int Column) const { return FDataHelper.G
 void TGvItemStored::SetCaptions(int Column, const std::wstring& Value) {
     // The first caption makes room for one in every column at once, so
     // that filling the columns one by one allocates once.
-    std::vector<std::wstring>& captions = FDataHelper.Captions;
+    TGvCaptions& captions = FDataHelper.Captions;
     if (captions.capacity() == 0 && Column >= 0) {
         TCustomGvListview* lv = OwnerListview();
         const int columns = lv && lv->GetHeader() ? lv->GetHeader()->GetColumns()->GetCount() : 0;

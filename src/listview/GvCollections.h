@@ -5,9 +5,55 @@
 
 #include "listview/GvPaintInfo.h"
 
+#include <algorithm>
+#include <string_view>
+
+#include "gcl/rtl/SlotPool.h"
+
 namespace qelvo {
 
 // ---- Data holders -------------------------------------------------------------------------
+
+// A stored caption: UTF-16 text kept in a pooled slot rather than a heap
+// block of its own (a list holds captions by the hundred thousand). It reads
+// and compares like std::wstring and becomes one where one is wanted.
+class TGvCaption : public std::basic_string<wchar_t, std::char_traits<wchar_t>, gcl::TSlotAllocator<wchar_t>> {
+    using TText = std::basic_string<wchar_t, std::char_traits<wchar_t>, gcl::TSlotAllocator<wchar_t>>;
+
+public:
+    using TText::TText;
+    TGvCaption() noexcept = default;
+    TGvCaption(std::wstring_view Text) : TText(Text.data(), Text.size()) {}
+    TGvCaption(const std::wstring& Text) : TText(Text.data(), Text.size()) {}
+    TGvCaption& operator=(std::wstring_view Text) {
+        assign(Text.data(), Text.size());
+        return *this;
+    }
+    TGvCaption& operator=(const std::wstring& Text) { return *this = std::wstring_view(Text); }
+
+    std::wstring_view View() const noexcept { return std::wstring_view(data(), size()); }
+    operator std::wstring() const { return std::wstring(data(), size()); }
+
+    friend bool operator==(const TGvCaption& A, const TGvCaption& B) noexcept { return A.View() == B.View(); }
+    friend bool operator==(const TGvCaption& A, const std::wstring& B) noexcept { return A.View() == B; }
+    friend bool operator==(const TGvCaption& A, const wchar_t* B) noexcept { return A.View() == B; }
+};
+
+// The captions of an object by column, in a pooled array; compares with and
+// becomes a std::vector<std::wstring> where one is wanted.
+class TGvCaptions : public std::vector<TGvCaption, gcl::TSlotAllocator<TGvCaption>> {
+    using TArray = std::vector<TGvCaption, gcl::TSlotAllocator<TGvCaption>>;
+
+public:
+    using TArray::TArray;
+    using TArray::operator=;
+
+    operator std::vector<std::wstring>() const { return std::vector<std::wstring>(begin(), end()); }
+    friend bool operator==(const TGvCaptions& A, const std::vector<std::wstring>& B) noexcept {
+        return std::equal(A.begin(), A.end(), B.begin(), B.end(),
+                          [](const TGvCaption& a, const std::wstring& b) { return a == b; });
+    }
+};
 
 // Per-column data of stored objects. A write at index i grows the array to
 // i + 1 entries, filling with the read default; it answers whether the
@@ -19,7 +65,7 @@ public:
 
     std::wstring GetCaption(int Index) const;
     // The stored caption itself (an empty one past the end).
-    const std::wstring& CaptionRef(int Index) const;
+    const TGvCaption& CaptionRef(int Index) const;
     bool SetCaption(int Index, const std::wstring& Value);
     int32_t GetDetail(int Index) const;
     bool SetDetail(int Index, int32_t Value);
@@ -34,7 +80,7 @@ public:
     virtual void LoadFromStream(gcl::TStream& S, int Version);
     virtual void SaveToStream(gcl::TStream& S, int Version);
 
-    std::vector<std::wstring> Captions;
+    TGvCaptions Captions;
     std::vector<int32_t> Details;
     std::vector<uint32_t> GroupKeys;
     std::vector<int32_t> ImageIndexes;
@@ -137,7 +183,7 @@ public:
     // The caption of Column where the entry keeps it itself (the stored
     // kinds), so that sorting and grouping read it without a copy; null
     // where it must be asked for.
-    virtual const std::wstring* PeekCaption(int) const { return nullptr; }
+    virtual const TGvCaption* PeekCaption(int) const { return nullptr; }
     virtual int GetImageIndex() const { return GetImageIndexes(0); }
     virtual void SetImageIndex(int Value) { SetImageIndexes(0, Value); }
     virtual int GetImageIndexes(int Column) const;
@@ -607,7 +653,7 @@ class TGvItemStored : public TGvItem {
 public:
     TGvItemDynamicDataHelper* GetDataHelper() noexcept { return &FDataHelper; }
     const TGvItemDynamicDataHelper* GetDataHelper() const noexcept { return &FDataHelper; }
-    const std::wstring* PeekCaption(int Column) const override { return &FDataHelper.CaptionRef(Column); }
+    const TGvCaption* PeekCaption(int Column) const override { return &FDataHelper.CaptionRef(Column); }
 
     std::wstring GetCaptions(int Column) const override;
     void SetCaptions(int Column, const std::wstring& Value) override;

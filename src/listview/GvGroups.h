@@ -135,7 +135,7 @@ class TGvBaseGroupStored : public TGvGroup {
     GCL_CLASS(TGvBaseGroupStored, TGvGroup)
 public:
     TGvDynamicDataHelper* GetDataHelper() const noexcept { return FDataHelper.get(); }
-    const std::wstring* PeekCaption(int Column) const override { return &FDataHelper->CaptionRef(Column); }
+    const TGvCaption* PeekCaption(int Column) const override { return &FDataHelper->CaptionRef(Column); }
     std::wstring GetCaptions(int Column) const override;
     void SetCaptions(int Column, const std::wstring& Value) override;
     int GetImageIndexes(int Column) const override;

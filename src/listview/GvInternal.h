@@ -69,7 +69,7 @@ inline int32_t ReadCount(TStream& S, int EntrySize) {
 }
 
 // Length in UTF-16 code units, then the UTF-16LE text.
-inline void WriteWide(TStream& S, const std::wstring& Value) {
+inline void WriteWide(TStream& S, std::wstring_view Value) {
     WriteInt32(S, static_cast<int32_t>(Value.size()));
     std::vector<uint8_t> bytes;
     bytes.reserve(Value.size() * 2);

@@ -35,7 +35,7 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
     std::vector<TGvCollectionItem*>& list = Slots(Collection);
     // Stored captions are read in place; the others are asked for once.
     const size_t count = static_cast<size_t>(Max - Min + 1);
-    std::vector<const std::wstring*> captions(count);
+    std::vector<std::wstring_view> captions(count);
     std::vector<std::wstring> asked;
     std::vector<size_t> askedSlots;
     for (int i = Min; i <= Max; ++i) {
@@ -45,14 +45,14 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
         if (i + 6 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 6)]->PeekCaption(index));
         TGvCollectionItem* entry = list[static_cast<size_t>(i)];
         entry->FSortSlot = i - Min;
-        if (const std::wstring* caption = entry->PeekCaption(index)) {
-            captions[static_cast<size_t>(i - Min)] = caption;
+        if (const TGvCaption* caption = entry->PeekCaption(index)) {
+            captions[static_cast<size_t>(i - Min)] = caption->View();
         } else {
             asked.push_back(entry->GetCaptions(index));
             askedSlots.push_back(static_cast<size_t>(i - Min));
         }
     }
-    for (size_t k = 0; k < asked.size(); ++k) captions[askedSlots[k]] = &asked[k];
+    for (size_t k = 0; k < asked.size(); ++k) captions[askedSlots[k]] = asked[k];
     FKeys = WideStrSortKeySet(captions);
 }
 
@@ -170,26 +170,89 @@ void TGvMergeSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, i
     SortInPlace(Slots(Collection), Min, Max + 1, buffer, 0);
 }
 
+namespace {
+// A sort entry: eight bytes of its key as two numbers, and its slot.
+struct TKeyEntry {
+    uint32_t High;
+    uint32_t Low;
+    uint32_t Slot;
+    bool LeadBefore(const TKeyEntry& Other) const noexcept {
+        return High != Other.High ? High < Other.High : Low < Other.Low;
+    }
+    bool LeadEquals(const TKeyEntry& Other) const noexcept { return High == Other.High && Low == Other.Low; }
+    unsigned Byte(unsigned B) const noexcept { return ((B < 4 ? Low : High) >> (8 * (B & 3))) & 0xFF; }
+};
+
+// A stable radix sort of the entries on their eight bytes, the last byte
+// first; a byte that is the same in every entry takes no pass.
+void RadixSortByLead(std::vector<TKeyEntry>& Entries) {
+    const size_t n = Entries.size();
+    uint32_t counts[8][256] = {};
+    for (const TKeyEntry& e : Entries) {
+        for (unsigned b = 0; b < 4; ++b) {
+            ++counts[b][(e.Low >> (8 * b)) & 0xFF];
+            ++counts[b + 4][(e.High >> (8 * b)) & 0xFF];
+        }
+    }
+    std::vector<TKeyEntry> spare(n);
+    for (unsigned b = 0; b < 8; ++b) {
+        uint32_t* count = counts[b];
+        if (count[Entries[0].Byte(b)] == n) continue;
+        uint32_t next = 0;
+        for (unsigned v = 0; v < 256; ++v) {
+            const uint32_t c = count[v];
+            count[v] = next;
+            next += c;
+        }
+        for (const TKeyEntry& e : Entries) spare[count[e.Byte(b)]++] = e;
+        Entries.swap(spare);
+    }
+}
+} // namespace
+
 void TGvMergeSort::SortByKeys(TSlots& List, int Min, int Max) {
-    // Each entry with the leading bytes of its key beside it: most
-    // comparisons end there, without reaching the keys.
-    struct TEntry {
-        uint64_t Lead;
-        uint32_t Slot;
-    };
+    // Each entry with the leading bytes of its key beside it: most entries
+    // are told apart by those alone. Descending order is the ascending
+    // order of the inverted bytes.
     const size_t n = static_cast<size_t>(Max - Min + 1);
-    std::vector<TEntry> order(n);
-    for (size_t i = 0; i < n; ++i) order[i] = TEntry{FKeys.Lead(i), static_cast<uint32_t>(i)};
     const bool descending = FDescending;
-    // Equal keys keep their order through the slot number, so the order
-    // is total and the unstable sort (faster, with no buffer) gives what
-    // a stable one would.
-    std::sort(order.begin(), order.end(), [&](const TEntry& a, const TEntry& b) {
-        if (a.Lead != b.Lead) return descending ? a.Lead > b.Lead : a.Lead < b.Lead;
+    const uint64_t flip = descending ? ~uint64_t(0) : 0;
+    auto setLead = [&](TKeyEntry& e, size_t From) {
+        const uint64_t lead = FKeys.Lead(e.Slot, From) ^ flip;
+        e.High = static_cast<uint32_t>(lead >> 32);
+        e.Low = static_cast<uint32_t>(lead);
+    };
+    std::vector<TKeyEntry> order(n);
+    for (size_t i = 0; i < n; ++i) {
+        order[i].Slot = static_cast<uint32_t>(i);
+        setLead(order[i], 0);
+    }
+    // Equal keys keep their order through the slot number, so the order is
+    // total: (key, slot) gives what a stable sort of the keys gives.
+    auto byLead = [&](const TKeyEntry& a, const TKeyEntry& b) {
+        if (!a.LeadEquals(b)) return a.LeadBefore(b);
         const int r = FKeys.Compare(a.Slot, b.Slot);
         if (r != 0) return descending ? r > 0 : r < 0;
         return a.Slot < b.Slot;
-    });
+    };
+    if (n < 256) {
+        std::sort(order.begin(), order.end(), byLead);
+    } else {
+        // Entries with the same leading bytes end up side by side in slot
+        // order; each such run is ordered by the next eight bytes, then by
+        // the rest of the keys.
+        RadixSortByLead(order);
+        for (size_t lo = 0; lo < n;) {
+            size_t hi = lo + 1;
+            while (hi < n && order[hi].LeadEquals(order[lo])) ++hi;
+            if (hi - lo > 1) {
+                for (size_t k = lo; k < hi; ++k) setLead(order[k], 8);
+                std::sort(order.begin() + static_cast<ptrdiff_t>(lo), order.begin() + static_cast<ptrdiff_t>(hi),
+                          byLead);
+            }
+            lo = hi;
+        }
+    }
     const TSlots before(List.begin() + Min, List.begin() + Max + 1);
     for (size_t i = 0; i < n; ++i) List[static_cast<size_t>(Min) + i] = before[order[i].Slot];
 }
@@ -330,7 +393,7 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
                 if (i + 12 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 12)]);
                 if (i + 8 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 8)]->PeekCaption(0));
                 if (i + 4 < count) {
-                    const std::wstring* ahead = items->FList[static_cast<size_t>(i + 4)]->PeekCaption(0);
+                    const TGvCaption* ahead = items->FList[static_cast<size_t>(i + 4)]->PeekCaption(0);
                     if (ahead) __builtin_prefetch(ahead->data());
                 }
                 TGvItem* item = items->GetItems(i);
@@ -342,9 +405,9 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
                         item->SetGroupKey(columnIndex, key);
                     } else {
                         // The key is the first character, lower-cased alone.
-                        const std::wstring* peeked = item->PeekCaption(0);
+                        const TGvCaption* peeked = item->PeekCaption(0);
                         const std::wstring asked = peeked ? std::wstring() : item->GetCaption();
-                        const std::wstring& caption = peeked ? *peeked : asked;
+                        const std::wstring_view caption = peeked ? peeked->View() : std::wstring_view(asked);
                         key = caption.empty() ? 0 : static_cast<uint16_t>(WideCharLower(caption[0]));
                     }
                 }

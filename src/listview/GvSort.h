@@ -80,9 +80,10 @@ private:
     // Sorts Source[Lo, Hi) into Dest from position D.
     void SortInto(TSlots& Source, int Lo, int Hi, TSlots& Dest, int D);
     void Merge(TSlots& Left, int LeftLo, int LeftHi, TSlots& Right, int RightLo, int RightHi, TSlots& Dest, int D);
-    // With prepared keys: a stable sort of the entries by their keys, first
-    // on each key's leading eight bytes held side by side (the same order,
-    // ties included, as the merge over the keys gives).
+    // With prepared keys: a stable sort of the entries by their keys (the
+    // same order, ties included, as the merge over the keys gives): a radix
+    // sort on each key's leading eight bytes, then the runs that share them
+    // by the next eight and the rest.
     void SortByKeys(TSlots& List, int Min, int Max);
 };
 

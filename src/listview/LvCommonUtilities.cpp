@@ -355,7 +355,7 @@ constexpr std::array<char, 128> PlainKeyBytes = [] {
 }();
 } // namespace
 
-TWideSortKeySet WideStrSortKeySet(const std::vector<const std::wstring*>& Texts) {
+TWideSortKeySet WideStrSortKeySet(const std::vector<std::wstring_view>& Texts) {
     TWideSortKeySet set;
     const size_t count = Texts.size();
     set.Start.assign(count + 1, 0);
@@ -367,9 +367,8 @@ TWideSortKeySet WideStrSortKeySet(const std::vector<const std::wstring*>& Texts)
     size_t used = 0;
     bool plain = true;
     for (size_t i = 0; i < count && plain; ++i) {
-        if (i + 8 < count) __builtin_prefetch(Texts[i + 8]);
-        if (i + 4 < count) __builtin_prefetch(Texts[i + 4]->data());
-        const std::wstring& text = *Texts[i];
+        if (i + 4 < count) __builtin_prefetch(Texts[i + 4].data());
+        const std::wstring_view text = Texts[i];
         const size_t length = text.size();
         if (used + length > set.Bytes.size()) set.Bytes.resize(std::max(set.Bytes.size() * 2, used + length));
         char* out = set.Bytes.data() + used;
@@ -392,22 +391,26 @@ TWideSortKeySet WideStrSortKeySet(const std::vector<const std::wstring*>& Texts)
     }
     set.Bytes.clear();
     set.Start.resize(1);
-    for (const std::wstring* text : Texts) {
-        set.Bytes += WideStrSortKey(*text);
+    for (const std::wstring_view text : Texts) {
+        set.Bytes += WideStrSortKey(std::wstring(text));
         set.Start.push_back(static_cast<uint32_t>(set.Bytes.size()));
     }
     return set;
 }
 
-uint64_t TWideSortKeySet::Lead(size_t I) const noexcept {
+uint64_t TWideSortKeySet::Lead(size_t I, size_t From) const noexcept {
     const std::string_view key = Key(I);
     uint64_t value = 0;
-    for (size_t b = 0; b < 8; ++b) value = value << 8 | (b < key.size() ? static_cast<uint8_t>(key[b]) : 0u);
+    for (size_t b = From; b < From + 8; ++b)
+        value = value << 8 | (b < key.size() ? static_cast<uint8_t>(key[b]) : 0u);
     return value;
 }
 
 std::vector<std::string> WideStrSortKeys(const std::vector<const std::wstring*>& Texts) {
-    const TWideSortKeySet set = WideStrSortKeySet(Texts);
+    std::vector<std::wstring_view> views;
+    views.reserve(Texts.size());
+    for (const std::wstring* text : Texts) views.emplace_back(*text);
+    const TWideSortKeySet set = WideStrSortKeySet(views);
     std::vector<std::string> keys;
     keys.reserve(set.Count());
     for (size_t i = 0; i < set.Count(); ++i) keys.emplace_back(set.Key(i));

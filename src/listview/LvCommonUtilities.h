@@ -111,11 +111,11 @@ struct TWideSortKeySet {
     }
     // Negative, 0 or positive as key A sorts before, with or after key B.
     int Compare(size_t A, size_t B) const noexcept { return Key(A).compare(Key(B)); }
-    // The first eight bytes of key I (zero-padded) as one number, ordered
-    // like the keys themselves as far as those bytes go.
-    uint64_t Lead(size_t I) const noexcept;
+    // Eight bytes of key I from From on (zero-padded) as one number; keys
+    // that agree before From order like these numbers where they differ.
+    uint64_t Lead(size_t I, size_t From = 0) const noexcept;
 };
-TWideSortKeySet WideStrSortKeySet(const std::vector<const std::wstring*>& Texts);
+TWideSortKeySet WideStrSortKeySet(const std::vector<std::wstring_view>& Texts);
 // WideStrIComp with the operands taken in the order S2, S1: its sign is the
 // reverse of WideStrIComp(S1, S2).
 int WideCompareText(const std::wstring& S1, const std::wstring& S2);

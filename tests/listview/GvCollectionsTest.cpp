@@ -334,6 +334,21 @@ TEST_F(GvCollectionsTest, StoredKindsGrowTheirArrays) {
     item->SetCaption(L"x");
     EXPECT_EQ(item->GetDisplayName(), "x");
 
+    // The stored captions read, compare and convert like wide strings.
+    item->SetCaptions(1, L"a caption longer than a short string holds");
+    const TGvCaptions& captions = stored->GetDataHelper()->Captions;
+    EXPECT_EQ(captions[1], L"a caption longer than a short string holds");
+    EXPECT_EQ(captions[1], std::wstring(L"a caption longer than a short string holds"));
+    const std::wstring copied = captions[1];
+    EXPECT_EQ(copied, item->GetCaptions(1));
+    EXPECT_EQ(captions, (std::vector<std::wstring>{L"x", copied, L"", L"", L"", L"five"}));
+    const std::vector<std::wstring> all = captions;
+    EXPECT_EQ(all.size(), 6u);
+    // Setting the same text again is no change; another one is.
+    EXPECT_FALSE(stored->GetDataHelper()->SetCaption(1, copied));
+    EXPECT_TRUE(stored->GetDataHelper()->SetCaption(1, L"other"));
+    EXPECT_EQ(item->GetCaptions(1), L"other");
+
     TGvColumn* column = LV->GetHeader()->GetColumns()->Add(nullptr);
     column->SetDetails(2, 6);
     EXPECT_EQ(column->GetDetails(2), 6);

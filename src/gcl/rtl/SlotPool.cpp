@@ -157,4 +157,41 @@ void TSlotPool::FreeList(TBlock& Head) noexcept {
     Head.Next = Head.Prev = &Head;
 }
 
+// ---- Graded sizes ----------------------------------------------------------
+
+// Steps of 16 bytes up to 128, then of 32 up to MaxSize.
+std::size_t TSlotPools::ClassOf(std::size_t Size) noexcept {
+    if (Size <= 128) return Size == 0 ? 0 : (Size - 1) / 16;
+    return 8 + (Size - 129) / 32;
+}
+
+TSlotPools::TSlotPools() {
+    for (std::size_t c = 0; c < Classes; ++c)
+        FPools[c] = std::make_unique<TSlotPool>(c < 8 ? (c + 1) * 16 : 128 + (c - 7) * 32);
+}
+
+TSlotPools::~TSlotPools() = default;
+
+void* TSlotPools::Take(std::size_t Size) {
+    if (Size > MaxSize) return ::operator new(Size);
+    return FPools[ClassOf(Size)]->Take();
+}
+
+void TSlotPools::Give(void* Block, std::size_t Size) noexcept {
+    if (!Block) return;
+    if (Size > MaxSize) return ::operator delete(Block);
+    FPools[ClassOf(Size)]->Give(Block);
+}
+
+std::size_t TSlotPools::BlockCount() const noexcept {
+    std::size_t count = 0;
+    for (const auto& pool : FPools) count += pool->BlockCount();
+    return count;
+}
+
+TSlotPools& SmallSlots() {
+    static TSlotPools* const pools = new TSlotPools();
+    return *pools;
+}
+
 } // namespace gcl

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
 
 namespace gcl {
 
@@ -75,6 +77,59 @@ private:
     TBlock FFull;  // blocks without one
     TBlock* FSpare = nullptr;  // an empty block kept for the next slot
     std::size_t FBlockCount = 0;
+};
+
+// Small blocks of graded sizes (up to MaxSize bytes), each size from a slot
+// pool of its own; larger blocks come from the heap. For the texts and
+// arrays that objects kept by the hundred thousand hold, which would
+// otherwise cost a heap block each.
+class TSlotPools {
+public:
+    static constexpr std::size_t MaxSize = 256;
+
+    TSlotPools();
+    TSlotPools(const TSlotPools&) = delete;
+    TSlotPools& operator=(const TSlotPools&) = delete;
+    ~TSlotPools();
+
+    // A block of at least Size bytes; std::bad_alloc when there is none.
+    void* Take(std::size_t Size);
+    // Gives back a block taken with the same Size (nullptr is ignored).
+    void Give(void* Block, std::size_t Size) noexcept;
+    // The blocks the pools hold now (the heap's not counted).
+    std::size_t BlockCount() const noexcept;
+
+private:
+    static constexpr std::size_t Classes = 12;
+    static std::size_t ClassOf(std::size_t Size) noexcept;
+    std::unique_ptr<TSlotPool> FPools[Classes];
+};
+
+// The process's small-block pools; never destroyed, so that a block may be
+// given back as late as the end of the process.
+TSlotPools& SmallSlots();
+
+// A standard allocator over SmallSlots(): containers and strings of it keep
+// their storage in pooled slots.
+template <class T>
+struct TSlotAllocator {
+    using value_type = T;
+    static_assert(alignof(T) <= alignof(std::max_align_t), "slots are aligned for any object");
+
+    TSlotAllocator() noexcept = default;
+    template <class U>
+    TSlotAllocator(const TSlotAllocator<U>&) noexcept {}
+
+    T* allocate(std::size_t Count) {
+        if (Count > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
+        return static_cast<T*>(SmallSlots().Take(Count * sizeof(T)));
+    }
+    void deallocate(T* P, std::size_t Count) noexcept { SmallSlots().Give(P, Count * sizeof(T)); }
+
+    template <class U>
+    bool operator==(const TSlotAllocator<U>&) const noexcept {
+        return true;
+    }
 };
 
 // The system's memory for one block: BlockSize bytes aligned to BlockSize

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <set>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -132,4 +133,58 @@ TEST(SlotPoolTest, ThreadsShareOnePool) {
     }
 }
 
+// Blocks of every size up to the largest pooled one and beyond: distinct,
+// writable over their whole size, and given back without a trace.
+TEST(SlotPoolTest, GradedPoolsServeEverySize) {
+    TSlotPools pools;
+    std::vector<std::pair<void*, std::size_t>> taken;
+    for (std::size_t size = 0; size <= TSlotPools::MaxSize + 40; ++size) {
+        for (int copy = 0; copy < 3; ++copy) {
+            void* block = pools.Take(size);
+            ASSERT_NE(block, nullptr);
+            EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(std::max_align_t), 0u) << size;
+            std::memset(block, static_cast<int>(size & 0xFF), size);
+            taken.emplace_back(block, size);
+        }
+    }
+    std::set<void*> distinct;
+    for (const auto& [block, size] : taken) distinct.insert(block);
+    EXPECT_EQ(distinct.size(), taken.size());
+    // Nothing written into one block reached another.
+    for (const auto& [block, size] : taken)
+        for (std::size_t i = 0; i < size; ++i)
+            ASSERT_EQ(static_cast<unsigned char*>(block)[i], static_cast<unsigned char>(size & 0xFF)) << size;
+    for (const auto& [block, size] : taken) pools.Give(block, size);
+    pools.Give(nullptr, 16);
+    if (TSlotPool::Pooled) {
+        // Each size that was used keeps one empty block for its next slot.
+        EXPECT_LE(pools.BlockCount(), 12u);
+    }
+}
+
+// Strings and vectors over the pooled allocator behave like the standard
+// ones, through growth, copies and moves.
+TEST(SlotPoolTest, PooledContainersBehaveLikeStandardOnes) {
+    using TText = std::basic_string<wchar_t, std::char_traits<wchar_t>, TSlotAllocator<wchar_t>>;
+    std::vector<TText, TSlotAllocator<TText>> texts;
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < 2000; ++i) {
+        std::wstring text(static_cast<std::size_t>(i % 300), static_cast<wchar_t>(L'a' + i % 26));
+        text += std::to_wstring(i);
+        texts.emplace_back(text.data(), text.size());
+        expected.push_back(text);
+    }
+    auto copy = texts;
+    for (std::size_t i = 0; i < texts.size(); i += 3) texts[i] += L" more";
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(std::wstring(copy[i].data(), copy[i].size()), expected[i]);
+        const std::wstring now = i % 3 == 0 ? expected[i] + L" more" : expected[i];
+        ASSERT_EQ(std::wstring(texts[i].data(), texts[i].size()), now);
+    }
+    auto moved = std::move(copy);
+    EXPECT_EQ(moved.size(), expected.size());
+    EXPECT_TRUE(TSlotAllocator<int>() == TSlotAllocator<char>());
+}
+
 } // namespace
+
