@@ -47,6 +47,8 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
     StartupMark("main window: actions");
     CreateDocks();
     StartupMark("main window: docks");
+    // The top dock lays its bars out once, when all four are in.
+    TopDock->BeginUpdate();
     CreateQuickEntryBar();
     StartupMark("main window: quick-entry bar");
     CreateGroupByBar();
@@ -54,6 +56,7 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
     CreateFilterBar();
     StartupMark("main window: filter bar");
     CreateMenuBar();
+    TopDock->EndUpdate();
     StartupMark("main window: menu bar");
     CreateListsPanel();
     StartupMark("main window: lists panel");
