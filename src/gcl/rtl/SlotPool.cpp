@@ -1,6 +1,8 @@
 // The slot pool: blocks of fixed-size slots with their own free lists.
 #include "gcl/rtl/SlotPool.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 #include <thread>
 
@@ -27,7 +29,7 @@ private:
     std::atomic_flag& FFlag;
 };
 
-TSlotPool::TSlotPool(std::size_t Size, std::size_t Align)
+TSlotPool::TSlotPool(std::size_t Size, std::size_t Align, TSlotExtras Extras)
     : FSlotSize(RoundUp(Size < sizeof(void*) ? sizeof(void*) : Size, SlotAlign(Align))),
       FHeaderSize(RoundUp(sizeof(TBlock), SlotAlign(Align))),
       FSlotCount(0),
@@ -35,6 +37,27 @@ TSlotPool::TSlotPool(std::size_t Size, std::size_t Align)
       FFull{&FFull, &FFull, nullptr, 0, 0} {
     if (FSlotSize > BlockSize / 4) throw std::bad_alloc();
     FSlotCount = static_cast<std::uint32_t>((BlockSize - FHeaderSize) / FSlotSize);
+    if (Extras.Marks || Extras.BlockData) {
+        // The header grows by the marks and the owner's data; as many
+        // slots as still fit after it.
+        constexpr std::size_t unit = alignof(std::max_align_t);
+        for (;;) {
+            const std::size_t words = Extras.Marks ? (FSlotCount + MarkBits - 1) / MarkBits : 0;
+            const std::size_t marks = RoundUp(sizeof(TBlock), unit);
+            const std::size_t data = RoundUp(marks + words * sizeof(TMarkWord), unit);
+            const std::size_t header = RoundUp(data + Extras.BlockData, SlotAlign(Align));
+            if (header + std::size_t(FSlotCount) * FSlotSize <= BlockSize) {
+                FMarksOffset = Extras.Marks ? marks : 0;
+                FMarkWordCount = words;
+                FDataOffset = data;
+                FDataSize = Extras.BlockData;
+                FHeaderSize = header;
+                break;
+            }
+            if (--FSlotCount == 0) throw std::bad_alloc();
+        }
+    }
+    FIndexFactor = ((std::uint64_t(1) << 32) + FSlotSize - 1) / FSlotSize;
 }
 
 TSlotPool::~TSlotPool() {
@@ -61,6 +84,67 @@ void TSlotPool::TakeMany(void** Slots, std::size_t Count) {
         GiveMany(Slots, taken);
         throw;
     }
+}
+
+void* TSlotPool::TakeBlock(std::size_t& Count) {
+    if (!Pooled) {
+        Count = 1;
+        return ::operator new(FSlotSize);
+    }
+    TLock lock(FLock);
+    TBlock* b = FSpare;
+    if (b) {
+        FSpare = nullptr;
+    } else {
+        b = NewBlock();
+    }
+    // Empty: every slot is taken at once, in order.
+    Unlink(b);
+    LinkFirst(FFull, b);
+    b->Free = nullptr;
+    b->Live = FSlotCount;
+    b->Fresh = FSlotCount;
+    if (FMarksOffset) {
+        TMarkWord* words = MarkWords(b);
+        for (std::size_t w = 0; w < FMarkWordCount; ++w) {
+            const std::size_t bits = std::min<std::size_t>(MarkBits, FSlotCount - w * MarkBits);
+            words[w].store(bits == MarkBits ? ~std::size_t(0) : (std::size_t(1) << bits) - 1, std::memory_order_relaxed);
+        }
+    }
+    if (FDataSize) std::memset(reinterpret_cast<char*>(b) + FDataOffset, 0, FDataSize);
+    Count = FSlotCount;
+    return reinterpret_cast<char*>(b) + FHeaderSize;
+}
+
+TSlotPool::TBlock* TSlotPool::OwnerBlock(const void* Address) const noexcept {
+    TBlock* b = BlockOf(Address);
+    if (reinterpret_cast<const char*>(Address) < reinterpret_cast<const char*>(b) + FHeaderSize) return nullptr;
+    return FBlocks.count(b) ? b : nullptr;
+}
+
+bool TSlotPool::Owns(const void* Address) const noexcept {
+    if (!Pooled) return false;
+    TLock lock(FLock);
+    return OwnerBlock(Address) != nullptr;
+}
+
+void TSlotPool::Unmark(const void* Address) noexcept {
+    if (!Pooled || !FMarksOffset) return;
+    TLock lock(FLock);
+    if (TBlock* b = OwnerBlock(Address)) {
+        const std::size_t i = SlotIndex(Address);
+        if (i < FSlotCount) ClearMark(b, Address);
+    }
+}
+
+void TSlotPool::ClearMark(TBlock* B, const void* Slot) noexcept {
+    const std::size_t i = SlotIndex(Slot);
+    MarkWords(B)[i / MarkBits].fetch_and(~(std::size_t(1) << (i % MarkBits)), std::memory_order_relaxed);
+}
+
+void TSlotPool::ClearMarks(TBlock* B) noexcept {
+    TMarkWord* words = MarkWords(B);
+    for (std::size_t w = 0; w < FMarkWordCount; ++w) words[w].store(0, std::memory_order_relaxed);
 }
 
 void* TSlotPool::TakeLocked() {
@@ -95,8 +179,31 @@ void TSlotPool::GiveMany(void* const* Slots, std::size_t Count) noexcept {
         return;
     }
     TLock lock(FLock);
-    for (std::size_t i = 0; i < Count; ++i)
-        if (Slots[i]) GiveLocked(Slots[i]);
+    for (std::size_t i = 0; i < Count;) {
+        if (!Slots[i]) {
+            ++i;
+            continue;
+        }
+        // The run of slots of one block: all it holds empties it without
+        // a look at each.
+        TBlock* b = BlockOf(Slots[i]);
+        std::size_t j = i + 1;
+        while (j < Count && Slots[j] && BlockOf(Slots[j]) == b) ++j;
+        if (j - i == b->Live) {
+            if (b->Live == FSlotCount) {
+                Unlink(b);
+                LinkFirst(FOpen, b);
+            }
+            b->Live = 0;
+            b->Free = nullptr;
+            b->Fresh = 0;
+            if (FMarksOffset) ClearMarks(b);
+            Emptied(b);
+        } else {
+            for (std::size_t k = i; k < j; ++k) GiveLocked(Slots[k]);
+        }
+        i = j;
+    }
 }
 
 std::size_t TSlotPool::BlockCount() const noexcept {
@@ -105,34 +212,48 @@ std::size_t TSlotPool::BlockCount() const noexcept {
 }
 
 void TSlotPool::GiveLocked(void* Slot) noexcept {
-    auto* b = reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(Slot) & ~(BlockSize - 1));
+    TBlock* b = BlockOf(Slot);
+    if (FMarksOffset) ClearMark(b, Slot);
     *static_cast<void**>(Slot) = b->Free;
     b->Free = Slot;
     if (b->Live-- == FSlotCount) {  // open again
         Unlink(b);
         LinkFirst(FOpen, b);
     }
-    if (b->Live == 0 && b != FSpare) {
-        // Keep one empty block; give back the one kept before.
-        if (FSpare) {
-            Unlink(FSpare);
-            FreeSlotBlock(FSpare);
-            --FBlockCount;
-        }
-        FSpare = b;
-    }
+    if (b->Live == 0) Emptied(b);
+}
+
+void TSlotPool::Emptied(TBlock* B) noexcept {
+    if (B == FSpare) return;
+    // Keep one empty block; give back the one kept before.
+    if (FSpare) DropBlock(FSpare);
+    FSpare = B;
 }
 
 TSlotPool::TBlock* TSlotPool::NewBlock() {
     void* memory = AllocateSlotBlock();
     if (!memory) throw std::bad_alloc();
     auto* b = static_cast<TBlock*>(memory);
+    try {
+        FBlocks.insert(b);
+    } catch (...) {
+        FreeSlotBlock(memory);
+        throw;
+    }
     b->Free = nullptr;
     b->Live = 0;
     b->Fresh = 0;
+    if (FMarksOffset) new (MarkWords(b)) TMarkWord[FMarkWordCount]{};
     LinkFirst(FOpen, b);
     ++FBlockCount;
     return b;
+}
+
+void TSlotPool::DropBlock(TBlock* B) noexcept {
+    Unlink(B);
+    FBlocks.erase(B);
+    FreeSlotBlock(B);
+    --FBlockCount;
 }
 
 void TSlotPool::Unlink(TBlock* B) noexcept {
@@ -151,6 +272,7 @@ void TSlotPool::LinkFirst(TBlock& Head, TBlock* B) noexcept {
 void TSlotPool::FreeList(TBlock& Head) noexcept {
     for (TBlock* b = Head.Next; b != &Head;) {
         TBlock* next = b->Next;
+        FBlocks.erase(b);
         FreeSlotBlock(b);
         b = next;
     }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <unordered_set>
 
 namespace gcl {
 
@@ -17,6 +18,18 @@ namespace gcl {
 // back; one empty block is kept for the next slot. Taking and giving are
 // thread-safe. In builds with the address sanitizer every slot is a heap
 // block of its own, so that the sanitizer still sees each object.
+//
+// For objects made and freed a block at a time, a pool can also keep a
+// mark per slot and some bytes of its owner's per block (TSlotExtras):
+// TakeBlock hands out every slot of an empty block, each marked, and
+// giving back all the taken slots of a block together empties it without
+// touching them. What a mark means is the owner's business; a slot loses
+// its mark when it is given back or unmarked.
+struct TSlotExtras {
+    bool Marks = false;          // a mark per slot
+    std::size_t BlockData = 0;   // bytes of the owner's per block, zero in a block from TakeBlock
+};
+
 class TSlotPool {
 public:
     static constexpr std::size_t BlockSize = 64 * 1024;
@@ -34,7 +47,7 @@ public:
 
     // Slots of at least Size bytes (at most a quarter of a block), aligned
     // to Align (any object's alignment by default; at least a pointer's).
-    explicit TSlotPool(std::size_t Size, std::size_t Align = alignof(std::max_align_t));
+    explicit TSlotPool(std::size_t Size, std::size_t Align = alignof(std::max_align_t), TSlotExtras Extras = {});
     TSlotPool(const TSlotPool&) = delete;
     TSlotPool& operator=(const TSlotPool&) = delete;
     // Gives every block back; slots still taken die with them.
@@ -48,9 +61,48 @@ public:
     void TakeMany(void** Slots, std::size_t Count);
     // Gives back a slot taken from this pool (nullptr is ignored).
     void Give(void* Slot) noexcept;
+    // Slots of one block given back together with every other slot taken
+    // from it empty the block at once.
     void GiveMany(void* const* Slots, std::size_t Count) noexcept;
     // The blocks held now.
     std::size_t BlockCount() const noexcept;
+
+    // Every slot of an empty block, marked, in the order of their
+    // addresses: the first is returned, the others follow SlotSize()
+    // bytes apart, Count in all. Without pooling (sanitizer builds) one
+    // unmarked slot.
+    void* TakeBlock(std::size_t& Count);
+    // True when Address lies in a slot of this pool (taken or not).
+    bool Owns(const void* Address) const noexcept;
+    // Clears the mark of the slot holding Address; any other address is
+    // ignored.
+    void Unmark(const void* Address) noexcept;
+    // For a slot taken from this pool: its mark, its place in its block
+    // (0 for the first slot), and its block's data (BlockData bytes).
+    bool Marked(const void* Slot) const noexcept {
+        const TMarkWord* marks = Marks(Slot);
+        if (!marks) return false;
+        const std::size_t i = SlotIndex(Slot);
+        return (marks[i / MarkBits].load(std::memory_order_relaxed) >> (i % MarkBits)) & 1;
+    }
+    // The marks of the block holding Slot, for a walk over many of its
+    // slots: slot I's mark is bit I % MarkBits of word I / MarkBits. Null
+    // in a pool without marks.
+    using TMarkWord = std::atomic<std::size_t>;
+    static constexpr std::size_t MarkBits = sizeof(std::size_t) * 8;
+    const TMarkWord* Marks(const void* Slot) const noexcept {
+        if (!Pooled || !FMarksOffset) return nullptr;
+        return MarkWords(BlockOf(Slot));
+    }
+    std::size_t SlotIndex(const void* Slot) const noexcept {
+        const std::uintptr_t offset = reinterpret_cast<std::uintptr_t>(Slot) % BlockSize - FHeaderSize;
+        return static_cast<std::size_t>((std::uint64_t(offset) * FIndexFactor) >> 32);
+    }
+    void* BlockData(const void* Slot) const noexcept {
+        return reinterpret_cast<char*>(BlockOf(Slot)) + FDataOffset;
+    }
+    // The slots a block holds.
+    std::size_t SlotsPerBlock() const noexcept { return FSlotCount; }
 
 private:
     struct TBlock {
@@ -62,21 +114,39 @@ private:
     };
     class TLock;
 
+    static TBlock* BlockOf(const void* Slot) noexcept {
+        return reinterpret_cast<TBlock*>(reinterpret_cast<std::uintptr_t>(Slot) & ~std::uintptr_t(BlockSize - 1));
+    }
+    TMarkWord* MarkWords(TBlock* B) const noexcept {
+        return reinterpret_cast<TMarkWord*>(reinterpret_cast<char*>(B) + FMarksOffset);
+    }
     void* TakeLocked();
     void GiveLocked(void* Slot) noexcept;
+    // B has no taken slot left.
+    void Emptied(TBlock* B) noexcept;
+    void ClearMarks(TBlock* B) noexcept;
+    void ClearMark(TBlock* B, const void* Slot) noexcept;
     TBlock* NewBlock();
+    void DropBlock(TBlock* B) noexcept;
+    TBlock* OwnerBlock(const void* Address) const noexcept;
     static void Unlink(TBlock* B) noexcept;
     static void LinkFirst(TBlock& Head, TBlock* B) noexcept;
-    static void FreeList(TBlock& Head) noexcept;
+    void FreeList(TBlock& Head) noexcept;
 
     std::size_t FSlotSize;
     std::size_t FHeaderSize;
+    std::size_t FMarksOffset = 0;  // 0: no marks
+    std::size_t FMarkWordCount = 0;
+    std::size_t FDataOffset = 0;
+    std::size_t FDataSize = 0;
+    std::uint64_t FIndexFactor = 0;  // 2^32 / FSlotSize, rounded up
     std::uint32_t FSlotCount;
     mutable std::atomic_flag FLock = ATOMIC_FLAG_INIT;
     TBlock FOpen;  // blocks with a free slot (the list's own head)
     TBlock FFull;  // blocks without one
     TBlock* FSpare = nullptr;  // an empty block kept for the next slot
     std::size_t FBlockCount = 0;
+    std::unordered_set<const void*> FBlocks;  // every block held, for Owns
 };
 
 // Small blocks of graded sizes (up to MaxSize bytes), each size from a slot

@@ -1,6 +1,7 @@
 // The slot pool: slots of the asked size, reused after they are given back,
-// blocks returned to the system once empty (one kept), and safe use from
-// several threads.
+// blocks returned to the system once empty (one kept), safe use from
+// several threads, and whole blocks taken at once with a mark per slot and
+// the owner's data per block.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -87,6 +88,118 @@ TEST(SlotPoolTest, GivenSlotsAreTakenAgainAndEmptyBlocksGoBack) {
     pool.Give(again);
     // Taking and giving back one slot over and over keeps one block.
     for (int i = 0; i < 1000; ++i) pool.Give(pool.Take());
+    EXPECT_EQ(pool.BlockCount(), 1u);
+}
+
+TEST(SlotPoolTest, WholeBlocksComeMarkedAndGoBackAtOnce) {
+    if (!TSlotPool::Pooled) GTEST_SKIP() << "slots are heap blocks in sanitizer builds";
+    TSlotPool pool(120, 8, TSlotExtras{true, 40});
+    EXPECT_EQ(pool.SlotSize(), 120u);
+    void* loose = pool.Take();
+    EXPECT_FALSE(pool.Marked(loose));
+
+    // Every slot of an empty block (not the one the loose slot is in),
+    // side by side, each marked, with the block's data zero.
+    std::size_t count = 0;
+    char* first = static_cast<char*>(pool.TakeBlock(count));
+    ASSERT_EQ(count, pool.SlotsPerBlock());
+    EXPECT_GE(count * pool.SlotSize(), TSlotPool::BlockSize * 9 / 10);
+    EXPECT_EQ(pool.BlockCount(), 2u);
+    const char* data = static_cast<const char*>(pool.BlockData(first));
+    EXPECT_TRUE(std::all_of(data, data + 40, [](char c) { return c == 0; }));
+    std::vector<void*> slots;
+    for (std::size_t i = 0; i < count; ++i) {
+        char* slot = first + i * pool.SlotSize();
+        ASSERT_EQ(pool.SlotIndex(slot), i);
+        ASSERT_TRUE(pool.Marked(slot));
+        ASSERT_EQ(pool.BlockData(slot), data);
+        std::memset(slot, 0x5A, pool.SlotSize());
+        slots.push_back(slot);
+    }
+    std::memset(pool.BlockData(first), 0x33, 40);  // the owner's, not the slots'
+    EXPECT_EQ(static_cast<unsigned char>(first[0]), 0x5A);
+    EXPECT_EQ(static_cast<unsigned char>(first[(count - 1) * pool.SlotSize() + 119]), 0x5A);
+
+    // Owns knows the slots' bytes, and nothing else.
+    EXPECT_TRUE(pool.Owns(first + 7));
+    EXPECT_TRUE(pool.Owns(loose));
+    int local = 0;
+    EXPECT_FALSE(pool.Owns(&local));
+    EXPECT_FALSE(pool.Owns(data));
+    EXPECT_FALSE(pool.Owns(slots.data()));
+
+    // Unmark takes the mark off the slot holding any of its bytes; other
+    // addresses are ignored.
+    pool.Unmark(first + 3 * pool.SlotSize() + 50);
+    pool.Unmark(&local);
+    pool.Unmark(data);
+    EXPECT_FALSE(pool.Marked(slots[3]));
+    EXPECT_TRUE(pool.Marked(slots[2]));
+    EXPECT_TRUE(pool.Marked(slots[4]));
+
+    // A slot given back loses its mark and is the next taken, unmarked.
+    pool.Give(slots[10]);
+    void* again = pool.Take();
+    EXPECT_EQ(again, slots[10]);
+    EXPECT_FALSE(pool.Marked(again));
+
+    // All of a block's taken slots given back together: the block is empty
+    // (kept as the spare), and the next whole block is that one, marked
+    // and with its data zero again.
+    pool.GiveMany(slots.data(), slots.size());
+    EXPECT_EQ(pool.BlockCount(), 2u);
+    pool.Give(loose);
+    EXPECT_EQ(pool.BlockCount(), 1u);
+    std::size_t count2 = 0;
+    char* first2 = static_cast<char*>(pool.TakeBlock(count2));
+    EXPECT_EQ(count2, count);
+    EXPECT_TRUE(pool.Marked(first2 + 3 * pool.SlotSize()));
+    data = static_cast<const char*>(pool.BlockData(first2));
+    EXPECT_TRUE(std::all_of(data, data + 40, [](char c) { return c == 0; }));
+
+    // Part of a block given back: the rest stays taken; what is given back
+    // is handed out again, each slot once.
+    std::vector<void*> half;
+    for (std::size_t i = 0; i < count2; i += 2) half.push_back(first2 + i * pool.SlotSize());
+    pool.GiveMany(half.data(), half.size());
+    EXPECT_TRUE(pool.Marked(first2 + pool.SlotSize()));
+    EXPECT_FALSE(pool.Marked(first2));
+    std::vector<void*> retaken(half.size());
+    pool.TakeMany(retaken.data(), retaken.size());
+    EXPECT_EQ(std::set<void*>(retaken.begin(), retaken.end()), std::set<void*>(half.begin(), half.end()));
+    EXPECT_EQ(pool.BlockCount(), 1u);
+    // Mixed with slots of another block and null entries, given back in
+    // one call.
+    std::vector<void*> all;
+    for (std::size_t i = 0; i < count2; ++i) all.push_back(first2 + i * pool.SlotSize());
+    all.insert(all.begin() + 5, nullptr);
+    all.push_back(pool.Take());
+    all.push_back(nullptr);
+    pool.GiveMany(all.data(), all.size());
+    EXPECT_EQ(pool.BlockCount(), 1u);
+}
+
+TEST(SlotPoolTest, MarksAreKeptApartBetweenThreads) {
+    if (!TSlotPool::Pooled) GTEST_SKIP() << "slots are heap blocks in sanitizer builds";
+    // Two threads unmark and give back neighbouring slots of one block.
+    TSlotPool pool(24, 8, TSlotExtras{true, 0});
+    std::size_t count = 0;
+    char* first = static_cast<char*>(pool.TakeBlock(count));
+    auto work = [&](std::size_t parity) {
+        for (std::size_t i = parity; i < count; i += 2) {
+            char* slot = first + i * pool.SlotSize();
+            if (i % 4 < 2)
+                pool.Unmark(slot);
+            else
+                pool.Give(slot);
+        }
+    };
+    std::thread a(work, 0), b(work, 1);
+    a.join();
+    b.join();
+    for (std::size_t i = 0; i < count; ++i) ASSERT_FALSE(pool.Marked(first + i * pool.SlotSize())) << i;
+    for (std::size_t i = 0; i < count; ++i)
+        if (i % 4 < 2) pool.Give(first + i * pool.SlotSize());
     EXPECT_EQ(pool.BlockCount(), 1u);
 }
 
