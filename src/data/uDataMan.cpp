@@ -918,14 +918,49 @@ int IndexOfContains(const gcl::TStrings& list, const std::string& text) {
 // instructions, and the tasks of a file side by side in the order of the
 // file. The sanitizer builds give every task a heap block of its own (the
 // pool does that there), so that they still see each one.
+//
+// A file load takes whole blocks of slots and leaves its tasks marked
+// there: a marked task is a plain TuTask none of whose texts is in a heap
+// block of its own, and what it holds is one reference to the text block
+// its block of slots names for its run of slots (TTaskRuns). Freeing a
+// marked task is giving back that reference and the slot, so a database
+// loaded and freed again is freed without reading its tasks: a few runs
+// per block of slots, and each block given back whole. A text moving to a
+// heap block (TTaskText's hook) or a task the loader cannot describe so
+// takes the mark off; such tasks are freed the usual way.
 
 namespace {
 
+// The runs of slots of one block of task slots that a file load filled:
+// run R starts at slot First[R], and each marked task in it holds one
+// reference to Block[R] (null: none). Runs come in the order of the slots.
+struct TTaskRuns {
+    static constexpr std::size_t Capacity = 6;
+    std::uint32_t Count;
+    std::uint32_t First[Capacity];
+    TTextBlock* Block[Capacity];
+};
+
+void TaskTextOnHeap(const TTaskText* field) noexcept;
+
 // Never destroyed: tasks may be freed as late as the end of the process.
 gcl::TSlotPool& TaskSlots() {
-    static gcl::TSlotPool* slots = new gcl::TSlotPool(sizeof(TuTask), alignof(TuTask));
+    static gcl::TSlotPool* slots = [] {
+        auto* pool = new gcl::TSlotPool(sizeof(TuTask), alignof(TuTask), gcl::TSlotExtras{true, sizeof(TTaskRuns)});
+        TTaskText::SetHeapTextHook(&TaskTextOnHeap);
+        return pool;
+    }();
     return *slots;
 }
+
+// A text of a task's field went to a heap block: the task, if marked,
+// now needs its destructor.
+void TaskTextOnHeap(const TTaskText* field) noexcept {
+    TaskSlots().Unmark(field);
+}
+
+// The most slots a block of task slots holds.
+constexpr std::size_t MaxTaskSlots = gcl::TSlotPool::BlockSize / sizeof(TuTask);
 
 } // namespace
 
@@ -936,85 +971,176 @@ void* TuTask::operator new(std::size_t size) {
 
 namespace {
 
-// Gives back the memory of tasks destroyed already, as operator delete
-// does for one.
-void GiveTaskMemory(void* const* slots, std::size_t count) noexcept { TaskSlots().GiveMany(slots, count); }
-
-// The memory of tasks made one after another (a file read), taken a few
-// dozen at a time; what is left is given back when the stash goes.
+// The memory of the tasks of a file read, a whole block of slots at a
+// time; what is left is given back when the stash goes. Made describes
+// the task made in the slot taken last.
 class TTaskMemoryStash {
 public:
     TTaskMemoryStash() = default;
     TTaskMemoryStash(const TTaskMemoryStash&) = delete;
     TTaskMemoryStash& operator=(const TTaskMemoryStash&) = delete;
-    ~TTaskMemoryStash() { GiveTaskMemory(FSlots + FNext, FCount - FNext); }
+    ~TTaskMemoryStash() { GiveBackRest(); }
 
     // Room for one TuTask.
     void* Take() {
         if (FNext == FCount) Refill();
-        return FSlots[FNext++];
+        return FFirst + FNext++ * sizeof(TuTask);
+    }
+    // The task in the slot taken last is read: it holds one reference to
+    // Block (or none), and Clean says none of its texts is in a heap block.
+    void Made(TTextBlock* block, bool clean) noexcept {
+        if (!FRuns) return;
+        TTaskRuns& runs = *FRuns;
+        if (clean && (runs.Count == 0 || runs.Block[runs.Count - 1] != block)) {
+            if (runs.Count == TTaskRuns::Capacity) {
+                clean = false;
+            } else {
+                runs.First[runs.Count] = static_cast<std::uint32_t>(FNext - 1);
+                runs.Block[runs.Count] = block;
+                ++runs.Count;
+            }
+        }
+        if (!clean) TaskSlots().Unmark(FFirst + (FNext - 1) * sizeof(TuTask));
     }
 
 private:
-    static constexpr std::size_t Size = 64;
     void Refill() {
-        FNext = FCount = 0;
-        TaskSlots().TakeMany(FSlots, Size);
-        FCount = Size;
+        GiveBackRest();
+        gcl::TSlotPool& slots = TaskSlots();
+        static_assert(sizeof(TuTask) % alignof(TuTask) == 0);
+        size_t count = 0;
+        FFirst = static_cast<char*>(slots.TakeBlock(count));
+        FCount = count;
+        FNext = 0;
+        FRuns = gcl::TSlotPool::Pooled ? static_cast<TTaskRuns*>(slots.BlockData(FFirst)) : nullptr;
     }
-    void* FSlots[Size];
+    void GiveBackRest() noexcept {
+        void* rest[MaxTaskSlots];
+        size_t n = 0;
+        for (size_t i = FNext; i < FCount && n < MaxTaskSlots; ++i) rest[n++] = FFirst + i * sizeof(TuTask);
+        if (n) TaskSlots().GiveMany(rest, n);
+        FNext = FCount = 0;
+        FFirst = nullptr;
+        FRuns = nullptr;
+    }
+    char* FFirst = nullptr;
     std::size_t FNext = 0;
     std::size_t FCount = 0;
+    TTaskRuns* FRuns = nullptr;
 };
 
 } // namespace
 
-void TuTask::FreeMany(TuTask* const* tasks, std::size_t count) noexcept {
-    // Freeing a loaded database frees its tasks in the order they were
-    // read, so neighbours share their text block and their block of
-    // slots: the block references are given back together and the slots
-    // under one lock, a few hundred at a time. Each task's memory is asked
-    // for a few tasks ahead. A task of a derived class is freed the usual
-    // way.
-    constexpr std::size_t Ahead = 16;
-    constexpr std::size_t Batch = 256;
-    void* slots[Batch];
-    std::size_t pending = 0;
-    TTextBlock* block = nullptr;
-    std::uint32_t held = 0;  // references to Block not yet given back
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i + Ahead < count)
-            if (const TuTask* next = tasks[i + Ahead]) {
-                // The object need not start on a cache line.
-                __builtin_prefetch(next);
-                __builtin_prefetch(reinterpret_cast<const char*>(next) + 64);
-                __builtin_prefetch(reinterpret_cast<const char*>(next) + sizeof(TuTask) - 1);
+// Frees the tasks handed to it, as gcl::Free does one by one. Those of a
+// block of slots that come one after another are given back together (the
+// whole block at once when they are all it holds), and the references to
+// one text block together; a marked task is not read at all.
+class TuTask::TFreer {
+public:
+    TFreer() = default;
+    TFreer(const TFreer&) = delete;
+    TFreer& operator=(const TFreer&) = delete;
+    ~TFreer() {
+        EndBlock();
+        if (FText) FText->Release(FHeld);
+    }
+
+    __attribute__((always_inline)) void Add(TuTask* task) noexcept {
+        if (!task) return;
+        const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(task) & ~std::uintptr_t(gcl::TSlotPool::BlockSize - 1);
+        if (base != FBase) StartBlock(task, base);
+        if (FMarks) [[likely]] {
+            const std::size_t slot = FPool.SlotIndex(task);
+            if ((FMarks[slot / gcl::TSlotPool::MarkBits].load(std::memory_order_relaxed) >> (slot % gcl::TSlotPool::MarkBits)) & 1) {
+                if (slot < FRunFirst || slot >= FRunEnd) StartRun(slot);
+                ++FRunHeld;
+                Keep(task);
+                return;
             }
-        TuTask* task = tasks[i];
-        if (!task) continue;
+        }
+        Destroy(task);
+    }
+
+private:
+    // Task is the first of another block of slots (or of none).
+    __attribute__((noinline)) void StartBlock(TuTask* task, std::uintptr_t base) noexcept {
+        EndBlock();
+        FBase = base;
+        const bool owned = FPool.Owns(task);
+        FMarks = owned ? FPool.Marks(task) : nullptr;
+        FRuns = owned ? static_cast<const TTaskRuns*>(FPool.BlockData(task)) : nullptr;
+        FRunFirst = FRunEnd = 0;
+    }
+    // The tasks of the block handed so far are freed.
+    void EndBlock() noexcept {
+        EndRun();
+        if (FPending) FPool.GiveMany(FSlots, FPending);
+        FPending = 0;
+    }
+    // A marked task outside the run of slots counted so far.
+    __attribute__((noinline)) void StartRun(std::size_t slot) noexcept {
+        EndRun();
+        std::size_t r = FRuns->Count - 1;
+        while (FRuns->First[r] > slot) --r;
+        FRunFirst = FRuns->First[r];
+        FRunEnd = r + 1 < FRuns->Count ? FRuns->First[r + 1] : ~std::size_t(0);
+        FRunBlock = FRuns->Block[r];
+    }
+    void EndRun() noexcept {
+        if (FRunHeld && FRunBlock) Hold(FRunBlock, FRunHeld);
+        FRunHeld = 0;
+        FRunFirst = FRunEnd = 0;
+    }
+    // A task that is not marked: destroyed the usual way.
+    __attribute__((noinline)) void Destroy(TuTask* task) noexcept {
         if (task->ClassType() != StaticClass()) {
             gcl::Free(task);
-            continue;
+            return;
         }
         if (TTextBlock* own = task->FTextBlock) {
-            if (own != block) {
-                if (block) block->Release(held);
-                block = own;
-                held = 0;
-            }
-            ++held;
+            Hold(own, 1);
             task->FTextBlock = nullptr;
         }
         task->TuTask::BeforeDestruction();  // the class is known: no virtual calls
         task->TuTask::~TuTask();
-        slots[pending++] = task;
-        if (pending == Batch) {
-            GiveTaskMemory(slots, pending);
-            pending = 0;
-        }
+        Keep(task);
     }
-    if (pending) GiveTaskMemory(slots, pending);
-    if (block) block->Release(held);
+    // Count more references to Block to give back.
+    void Hold(TTextBlock* block, std::uint32_t count) noexcept {
+        if (block != FText) {
+            if (FText) FText->Release(FHeld);
+            FText = block;
+            FHeld = 0;
+        }
+        FHeld += count;
+    }
+    // The memory of a task destroyed (or needing no destructor).
+    void Keep(TuTask* task) noexcept {
+        if (FPending == MaxTaskSlots) [[unlikely]] {
+            FPool.GiveMany(FSlots, FPending);
+            FPending = 0;
+        }
+        FSlots[FPending++] = task;
+    }
+
+    gcl::TSlotPool& FPool = TaskSlots();
+    std::uintptr_t FBase = 1;  // no block's
+    const gcl::TSlotPool::TMarkWord* FMarks = nullptr;  // the block's marks (null: not the pool's)
+    const TTaskRuns* FRuns = nullptr;
+    // The run of slots the marked tasks counted last are in.
+    std::size_t FRunFirst = 0;
+    std::size_t FRunEnd = 0;
+    TTextBlock* FRunBlock = nullptr;
+    std::uint32_t FRunHeld = 0;  // references to FRunBlock counted
+    TTextBlock* FText = nullptr;
+    std::uint32_t FHeld = 0;  // references to FText not yet given back
+    std::size_t FPending = 0;
+    void* FSlots[MaxTaskSlots];
+};
+
+void TuTask::FreeMany(TuTask* const* tasks, std::size_t count) noexcept {
+    TFreer freer;
+    for (std::size_t i = 0; i < count; ++i) freer.Add(tasks[i]);
 }
 
 void TuTask::operator delete(void* p, std::size_t size) noexcept {
@@ -1120,6 +1246,14 @@ struct TuTask::TReadCache {
         return v.data() >= Buffer && v.data() + v.size() + CopySlack <= BufferEnd;
     }
 
+    // A task none of whose texts went to a block holds a reference to the
+    // block being filled all the same, so that the tasks of a file come in
+    // long runs of one block each.
+    void ShareBlock(TuTask* task) noexcept {
+        if (task->FTextBlock || !Block) return;
+        task->FTextBlock = Block;
+        ++Holders;
+    }
     // Counts the block's tasks into it and lets go of the cache's own
     // reference.
     void Close() noexcept {
@@ -1646,24 +1780,10 @@ std::vector<TuTask*> TuTaskList::TaskPointers() const {
 }
 
 TuTaskList::~TuTaskList() {
-    // A few hundred at a time, in order, from the entries themselves.
-    constexpr int Chunk = 256;
-    TuTask* tasks[Chunk];
+    // Straight from the entries, in order.
+    TuTask::TFreer freer;
     const int count = GetCount();
-    for (int i = 0; i < count; i += Chunk) {
-        const int n = std::min(Chunk, count - i);
-        for (int k = 0; k < n; ++k) {
-            tasks[k] = static_cast<TuTask*>(ObjectAt(i + k));
-            // FreeMany asks for the memory of the tasks a few ahead of
-            // the one it frees: the first few are asked for here.
-            if (k < 16 && tasks[k]) {
-                __builtin_prefetch(tasks[k]);
-                __builtin_prefetch(reinterpret_cast<const char*>(tasks[k]) + 64);
-                __builtin_prefetch(reinterpret_cast<const char*>(tasks[k]) + sizeof(TuTask) - 1);
-            }
-        }
-        TuTask::FreeMany(tasks, static_cast<size_t>(n));
-    }
+    for (int i = 0; i < count; ++i) freer.Add(static_cast<TuTask*>(ObjectAt(i)));
 }
 
 void TuTaskList::Clear() {
@@ -1946,6 +2066,8 @@ bool TuData::LoadFromFile(const std::string& fileName) {
             auto* task = ::new (memory.Take()) TuTask(TuTask::TEmpty{});
             batch.FTasks.back() = task;
             task->ReadFields(text, true, cache.get());
+            cache->ShareBlock(task);
+            memory.Made(task->FTextBlock, task->HoldsNoHeapText());
         };
         while (!(folderMarker && tagMarker) && reader.Next(line)) {
             const size_t i = count++;

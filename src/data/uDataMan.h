@@ -104,6 +104,7 @@ public:
 
 private:
     friend class TuData;
+    friend class TuTaskList;
     struct TEmpty {};
     explicit TuTask(TEmpty) {}
     // What reading one file keeps from task to task (the block the
@@ -117,6 +118,13 @@ private:
     void AppendShortForm(std::string& out, const std::string& dateFmt) const;
     void AppendEscapedShortForm(std::string& out, const std::string& dateFmt) const;
     bool LineNeedsEscape(std::string_view shortForm, const std::string& dateFmt) const;
+    // Frees tasks handed to it one after another (uDataMan.cpp).
+    class TFreer;
+    // No text of the task is in a heap block of its field's own.
+    bool HoldsNoHeapText() const noexcept {
+        return Folder.HoldsNoHeapBlock() && Title.HoldsNoHeapBlock() && Tags.HoldsNoHeapBlock() &&
+               Id.HoldsNoHeapBlock() && Notes.HoldsNoHeapBlock();
+    }
     // The block holding the texts of a task read from a file (one
     // reference, given back when the task is freed); null otherwise.
     TTextBlock* FTextBlock = nullptr;

@@ -66,8 +66,11 @@ TTaskText& TTaskText::assign(std::string_view s) {
     char* p = new char[n + 1];
     std::memcpy(p, s.data(), n);
     p[n] = '\0';
-    if (Kind() == HeapKind) FreeHeap();
+    const bool wasHeap = Kind() == HeapKind;
+    if (wasHeap) FreeHeap();
     SetLong(p, static_cast<std::uint32_t>(n), HeapKind);
+    if (!wasHeap)
+        if (THeapTextHook hook = FHeapTextHook.load(std::memory_order_acquire)) hook(this);
     return *this;
 }
 

@@ -183,6 +183,15 @@ public:
     }
     // True for a text that needs room in a block (longer than fits inside).
     static bool NeedsBlock(std::size_t n) noexcept { return n > InlineCapacity; }
+    // False when the text is in a heap block of the field's own (which
+    // the field frees).
+    bool HoldsNoHeapBlock() const noexcept { return Kind() != HeapKind; }
+
+    // Called with the field's address each time a text moves to a heap
+    // block of the field's own: the task memory (uDataMan.cpp) installs
+    // it to learn which tasks own heap blocks.
+    using THeapTextHook = void (*)(const TTaskText* field) noexcept;
+    static void SetHeapTextHook(THeapTextHook hook) noexcept { FHeapTextHook.store(hook, std::memory_order_release); }
 
 private:
     // The last byte of the object tells how the text is held: values up to
@@ -192,6 +201,7 @@ private:
     static constexpr std::size_t ObjectSize = sizeof(char*) + 8;
     static constexpr unsigned char BlockKind = 0x80;
     static constexpr unsigned char HeapKind = 0x81;
+    static inline std::atomic<THeapTextHook> FHeapTextHook{nullptr};
     alignas(char*) char FRaw[ObjectSize];
 
     unsigned char Control() const noexcept { return static_cast<unsigned char>(FRaw[ObjectSize - 1]); }
