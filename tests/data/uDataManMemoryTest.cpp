@@ -36,6 +36,31 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
     operator delete(p);
 }
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void operator delete[](void* p) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    operator delete(p);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    operator delete(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    operator delete(p);
+}
 
 namespace qelvo::test {
 namespace {
