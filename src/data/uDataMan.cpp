@@ -959,7 +959,7 @@ void TaskTextOnHeap(const TTaskText* field) noexcept {
     TaskSlots().Unmark(field);
 }
 
-// The most slots a block of task slots holds.
+// More than the slots a block of task slots holds.
 constexpr std::size_t MaxTaskSlots = gcl::TSlotPool::BlockSize / sizeof(TuTask);
 
 } // namespace
@@ -984,7 +984,7 @@ public:
     // Room for one TuTask.
     void* Take() {
         if (FNext == FCount) Refill();
-        return FFirst + FNext++ * sizeof(TuTask);
+        return FFirst + FNext++ * FStep;
     }
     // The task in the slot taken last is read: it holds one reference to
     // Block (or none), and Clean says none of its texts is in a heap block.
@@ -1000,16 +1000,16 @@ public:
                 ++runs.Count;
             }
         }
-        if (!clean) TaskSlots().Unmark(FFirst + (FNext - 1) * sizeof(TuTask));
+        if (!clean) TaskSlots().Unmark(FFirst + (FNext - 1) * FStep);
     }
 
 private:
     void Refill() {
         GiveBackRest();
         gcl::TSlotPool& slots = TaskSlots();
-        static_assert(sizeof(TuTask) % alignof(TuTask) == 0);
         size_t count = 0;
         FFirst = static_cast<char*>(slots.TakeBlock(count));
+        FStep = slots.SlotSize();
         FCount = count;
         FNext = 0;
         FRuns = gcl::TSlotPool::Pooled ? static_cast<TTaskRuns*>(slots.BlockData(FFirst)) : nullptr;
@@ -1017,13 +1017,14 @@ private:
     void GiveBackRest() noexcept {
         void* rest[MaxTaskSlots];
         size_t n = 0;
-        for (size_t i = FNext; i < FCount && n < MaxTaskSlots; ++i) rest[n++] = FFirst + i * sizeof(TuTask);
+        for (size_t i = FNext; i < FCount && n < MaxTaskSlots; ++i) rest[n++] = FFirst + i * FStep;
         if (n) TaskSlots().GiveMany(rest, n);
         FNext = FCount = 0;
         FFirst = nullptr;
         FRuns = nullptr;
     }
     char* FFirst = nullptr;
+    std::size_t FStep = 0;  // from one slot to the next
     std::size_t FNext = 0;
     std::size_t FCount = 0;
     TTaskRuns* FRuns = nullptr;
@@ -1081,7 +1082,7 @@ private:
     __attribute__((noinline)) void StartRun(std::size_t slot) noexcept {
         EndRun();
         std::size_t r = FRuns->Count - 1;
-        while (FRuns->First[r] > slot) --r;
+        while (r > 0 && FRuns->First[r] > slot) --r;
         FRunFirst = FRuns->First[r];
         FRunEnd = r + 1 < FRuns->Count ? FRuns->First[r + 1] : ~std::size_t(0);
         FRunBlock = FRuns->Block[r];
