@@ -10,9 +10,14 @@ GCL_IMPLEMENT_CLASS(TGvDynamicDataHelper)
 GCL_IMPLEMENT_CLASS(TGvItemDynamicDataHelper)
 
 std::wstring TGvDynamicDataHelper::GetCaption(int Index) const { return CaptionRef(Index); }
+namespace {
+// What CaptionRef answers past the end (no guarded local static: sorting
+// asks for every item's caption).
+const TGvCaption NoCaption;
+} // namespace
+
 const TGvCaption& TGvDynamicDataHelper::CaptionRef(int Index) const {
-    static const TGvCaption empty;
-    return Index >= 0 && Index < static_cast<int>(Captions.size()) ? Captions[static_cast<size_t>(Index)] : empty;
+    return Index >= 0 && Index < static_cast<int>(Captions.size()) ? Captions[static_cast<size_t>(Index)] : NoCaption;
 }
 bool TGvDynamicDataHelper::SetCaption(int Index, const std::wstring& Value) {
     if (Index < 0) return false;
@@ -497,6 +502,7 @@ void TGvCollection::Clear(bool FreeItems) {
         }
         FList.clear();
         FVisibleList.clear();
+        FNumbered = true;
         FClearing = false;
         if (lv && lv->HandleAllocated() && lv->GetScrollbars()) {
             lv->GetScrollbars()->SetOffsetX(0);
@@ -508,6 +514,7 @@ void TGvCollection::Clear(bool FreeItems) {
 
 void TGvCollection::Exchange(int Index1, int Index2) {
     std::swap(FList.at(static_cast<size_t>(Index1)), FList.at(static_cast<size_t>(Index2)));
+    FNumbered = false;
     ReIndexItems(false);
     gcl::TFlagScope exchanging(FExchanging);
     DoStructureChange();
@@ -515,7 +522,10 @@ void TGvCollection::Exchange(int Index1, int Index2) {
 
 void TGvCollection::Extract(TGvCollectionItem* Item) {
     auto it = std::find(FList.begin(), FList.end(), Item);
-    if (it != FList.end()) FList.erase(it);
+    if (it != FList.end()) {
+        FNumbered = FNumbered && it + 1 == FList.end();
+        FList.erase(it);
+    }
     auto vit = std::find(FVisibleList.begin(), FVisibleList.end(), Item);
     if (vit != FVisibleList.end()) FVisibleList.erase(vit);
 }
@@ -530,6 +540,7 @@ void TGvCollection::MoveItem(TGvCollectionItem* Item, int Index) {
     }
     Index = std::clamp(Index, 0, GetCount());
     FList.insert(FList.begin() + Index, Item);
+    FNumbered = false;
     Item->FCollection = this;
     ReIndexItems(false);
     if (from && from != this) from->DoStructureChange();
@@ -540,12 +551,14 @@ void TGvCollection::ReIndexItems(bool Force) {
     TCustomGvListview* lv = GetOwnerListview();
     TGvGroups* groups = lv ? lv->GetGroups() : nullptr;
     if (!Force && groups && groups->FReIndexCount > 0) return;
+    if (FNumbered && !Force) return;
     // The entries lie scattered over the heap: fetch ahead.
     const size_t count = FList.size();
     for (size_t i = 0; i < count; ++i) {
-        if (i + 8 < count) __builtin_prefetch(FList[i + 8], 1);
+        if (i + 16 < count) __builtin_prefetch(FList[i + 16], 1);
         FList[i]->FIndex = static_cast<int>(i);
     }
+    FNumbered = true;
 }
 
 TGvCollectionItem* TGvCollection::FirstVisible() const { return FVisibleList.empty() ? nullptr : FVisibleList.front(); }

@@ -303,11 +303,18 @@ public:
     // The entry at Index (no range check).
     TGvCollectionItem* GetItems(int Index) const { return FList[static_cast<size_t>(Index)]; }
     // Replaces the list slot (no re-indexing, no notification).
-    void SetItems(int Index, TGvCollectionItem* Value) { FList[static_cast<size_t>(Index)] = Value; }
+    void SetItems(int Index, TGvCollectionItem* Value) {
+        FList[static_cast<size_t>(Index)] = Value;
+        FNumbered = false;
+    }
     int VisibleCount() const noexcept { return static_cast<int>(FVisibleList.size()); }
     TGvCollectionItem* VisibleItems(int Index) const;
     std::vector<TGvCollectionItem*>& VisibleList() noexcept { return FVisibleList; }
-    std::vector<TGvCollectionItem*>& List() noexcept { return FList; }
+    // The list itself, to change at will (the entries are numbered anew).
+    std::vector<TGvCollectionItem*>& List() noexcept {
+        FNumbered = false;
+        return FList;
+    }
 
     // A new entry of ItemClass with Data; null when the class cannot be made.
     TGvCollectionItem* Add(void* Data);
@@ -316,6 +323,8 @@ public:
     // Takes Item out of its collection and puts it into this one at Index
     // (clamped), re-indexing both and signalling both structure changes.
     void MoveItem(TGvCollectionItem* Item, int Index);
+    // Numbers the entries by their positions (nothing to do when no change
+    // of the list has broken the numbering since it was last done).
     void ReIndexItems(bool Force = false);
     virtual TGvCollectionItem* FirstVisible() const;
     virtual TGvCollectionItem* LastVisible() const;
@@ -362,6 +371,9 @@ private:
 
     bool FHideFromForm = false;
     std::vector<TGvCollectionItem*> FList;
+    // Every entry's stored index is its position in FList. Whatever moves
+    // entries other than at the end clears it.
+    bool FNumbered = true;
     intptr_t FTag = 0;
     std::vector<TGvCollectionItem*> FVisibleList;
     TGvCollectionItemClass FItemClass;

@@ -381,7 +381,7 @@ void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
         const int count = group->ItemCount();
         for (int i = 0; i < count; ++i) {
             // Items lie scattered over the heap: fetch ahead.
-            if (i + 8 < count) __builtin_prefetch(group->GetItem(i + 8));
+            if (i + 16 < count) __builtin_prefetch(group->GetItem(i + 16), 1);
             TGvItem* item = group->GetItem(i);
             TRect r;
             if (item->GetVisible()) {

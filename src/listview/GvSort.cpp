@@ -41,8 +41,8 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
     for (int i = Min; i <= Max; ++i) {
         // The entries lie scattered over the heap: the entry, then its
         // caption, are fetched ahead.
-        if (i + 12 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 12)]);
-        if (i + 6 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 6)]->PeekCaption(index));
+        if (i + 24 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 24)]);
+        if (i + 12 <= Max) __builtin_prefetch(list[static_cast<size_t>(i + 12)]->PeekCaption(index));
         TGvCollectionItem* entry = list[static_cast<size_t>(i)];
         entry->FSortSlot = i - Min;
         if (const TGvCaption* caption = entry->PeekCaption(index)) {
@@ -385,15 +385,16 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
         for (int g = 0; g < groups->GetCount(); ++g) {
             TGvItems* items = groups->GetGroups(g)->GetItems();
             if (!items) continue;
+            items->FNumbered = false;
             const int count = items->GetCount();
             for (int i = 0; i < count; ++i) {
                 // Items and their captions lie scattered over the heap: the
                 // item, then its caption, then the caption's text are
                 // fetched ahead, each once the one before has arrived.
-                if (i + 12 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 12)]);
-                if (i + 8 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 8)]->PeekCaption(0));
-                if (i + 4 < count) {
-                    const TGvCaption* ahead = items->FList[static_cast<size_t>(i + 4)]->PeekCaption(0);
+                if (i + 24 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 24)]);
+                if (i + 16 < count) __builtin_prefetch(items->FList[static_cast<size_t>(i + 16)]->PeekCaption(0));
+                if (i + 8 < count) {
+                    const TGvCaption* ahead = items->FList[static_cast<size_t>(i + 8)]->PeekCaption(0);
                     if (ahead) __builtin_prefetch(ahead->data());
                 }
                 TGvItem* item = items->GetItems(i);
@@ -430,7 +431,7 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
             FGroupOfKey.clear();
             FLastKeyGroup = nullptr;
             for (size_t i = 0; i < FKeyList.size(); ++i) {
-                if (i + 8 < FKeyList.size()) __builtin_prefetch(FKeyList[i + 8].Item);
+                if (i + 16 < FKeyList.size()) __builtin_prefetch(FKeyList[i + 16].Item, 1);
                 AddToGroupByKey(FKeyList[i].Item, columnIndex, FKeyList[i].Key);
             }
         }
@@ -448,6 +449,7 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
                 TGvGroup* group = groups->LastGroup();
                 if (!group) group = groups->Add(nullptr);
                 if (group) {
+                    group->FItems->FNumbered = false;
                     group->FItems->FList.push_back(entry.Item);
                     entry.Item->FCollection = group->FItems;
                     group->FItems->ReIndexItems(false);

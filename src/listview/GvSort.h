@@ -30,7 +30,11 @@ protected:
     // caption comparison, each caption's sort key is prepared once here.
     void Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, int Max, TGvGroupCompareFunc GroupCompare,
                  TGvItemCompareFunc ItemCompare, bool UseInterfaces);
-    std::vector<TGvCollectionItem*>& Slots(TGvCollection* Collection) const { return Collection->FList; }
+    // The list to reorder (its entries are numbered anew afterwards).
+    std::vector<TGvCollectionItem*>& Slots(TGvCollection* Collection) const {
+        Collection->FNumbered = false;
+        return Collection->FList;
+    }
 
     TGvColumn* FColumn = nullptr;
     TGvGroupCompareFunc FGroupCompare = nullptr;

@@ -367,7 +367,7 @@ TWideSortKeySet WideStrSortKeySet(const std::vector<std::wstring_view>& Texts) {
     size_t used = 0;
     bool plain = true;
     for (size_t i = 0; i < count && plain; ++i) {
-        if (i + 4 < count) __builtin_prefetch(Texts[i + 4].data());
+        if (i + 8 < count) __builtin_prefetch(Texts[i + 8].data());
         const std::wstring_view text = Texts[i];
         const size_t length = text.size();
         if (used + length > set.Bytes.size()) set.Bytes.resize(std::max(set.Bytes.size() * 2, used + length));
@@ -399,10 +399,17 @@ TWideSortKeySet WideStrSortKeySet(const std::vector<std::wstring_view>& Texts) {
 }
 
 uint64_t TWideSortKeySet::Lead(size_t I, size_t From) const noexcept {
-    const std::string_view key = Key(I);
+    const size_t start = Start[I] + From;
+    const size_t end = Start[I + 1];
+    const auto* bytes = reinterpret_cast<const uint8_t*>(Bytes.data());
+    if (start + 8 <= end) {
+        // Eight bytes of the key in one read, the first one highest.
+        uint64_t value;
+        std::memcpy(&value, bytes + start, 8);
+        return __builtin_bswap64(value);
+    }
     uint64_t value = 0;
-    for (size_t b = From; b < From + 8; ++b)
-        value = value << 8 | (b < key.size() ? static_cast<uint8_t>(key[b]) : 0u);
+    for (size_t b = start; b < start + 8; ++b) value = value << 8 | (b < end ? bytes[b] : 0u);
     return value;
 }
 
