@@ -348,6 +348,15 @@ TEST_F(GvCollectionsTest, StoredKindsGrowTheirArrays) {
     EXPECT_FALSE(stored->GetDataHelper()->SetCaption(1, copied));
     EXPECT_TRUE(stored->GetDataHelper()->SetCaption(1, L"other"));
     EXPECT_EQ(item->GetCaptions(1), L"other");
+    // They take texts the ways wide-string arrays do.
+    TGvItemDynamicDataHelper helper;
+    helper.Captions.push_back(L"one");
+    helper.Captions.push_back(std::wstring(L"two"));
+    EXPECT_EQ(helper.GetCaption(1), L"two");
+    helper.Captions = {L"three", L"four", L"five"};
+    EXPECT_EQ(helper.Captions, (std::vector<std::wstring>{L"three", L"four", L"five"}));
+    const std::wstring& bound = helper.Captions[2];
+    EXPECT_EQ(bound, L"five");
 
     TGvColumn* column = LV->GetHeader()->GetColumns()->Add(nullptr);
     column->SetDetails(2, 6);
