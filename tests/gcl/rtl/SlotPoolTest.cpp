@@ -15,6 +15,9 @@
 #include <vector>
 
 #include "gcl/rtl/SlotPool.h"
+#ifdef _WIN32
+#include "gcl/rtl/WinApi.h"
+#endif
 
 using namespace gcl;
 
@@ -201,6 +204,35 @@ TEST(SlotPoolTest, MarksAreKeptApartBetweenThreads) {
     for (std::size_t i = 0; i < count; ++i)
         if (i % 4 < 2) pool.Give(first + i * pool.SlotSize());
     EXPECT_EQ(pool.BlockCount(), 1u);
+}
+
+TEST(SlotPoolTest, SystemBlocksAreAlignedAndGoBackToTheSystem) {
+    // Blocks given back together go back to the system (on Windows a
+    // reservation of several blocks goes once its last block does).
+    std::vector<char*> blocks;
+    for (int i = 0; i < 40; ++i) {
+        auto* block = static_cast<char*>(AllocateSlotBlock());
+        ASSERT_NE(block, nullptr);
+        ASSERT_EQ(reinterpret_cast<std::uintptr_t>(block) % TSlotPool::BlockSize, 0u);
+        std::memset(block, i, TSlotPool::BlockSize);
+        blocks.push_back(block);
+    }
+    EXPECT_EQ(std::set<char*>(blocks.begin(), blocks.end()).size(), blocks.size());
+    for (int i = 0; i < 40; ++i) {
+        ASSERT_EQ(blocks[i][0], static_cast<char>(i));
+        ASSERT_EQ(blocks[i][TSlotPool::BlockSize - 1], static_cast<char>(i));
+    }
+    for (char* block : blocks) FreeSlotBlock(block);
+#ifdef _WIN32
+    // Other blocks of the process may share a reservation with the first
+    // or last few; most of these are gone.
+    int released = 0;
+    for (char* block : blocks) {
+        MEMORY_BASIC_INFORMATION info{};
+        if (VirtualQuery(block, &info, sizeof info) && info.State == MEM_FREE) ++released;
+    }
+    EXPECT_GE(released, 20);
+#endif
 }
 
 TEST(SlotPoolTest, OversizedSlotsAreRefused) {
