@@ -681,17 +681,10 @@ void TBarCustomDockableWindow::AfterConstruction() {
     style.Exclude(gcl::csOpaque);
     SetControlStyle(style);
     SetColor(gcl::clBtnFace);
-    if (!IsDesigningNow(this)) {
-        InstallThreadHook(this, &HookProc,
-                          TThreadHookCodes{thcActivate, thcActivateApp, thcWindowPosChanged, thcPreDestroy});
-        FHookInstalled = true;
-    }
 }
 
 void TBarCustomDockableWindow::BeforeDestruction() noexcept {
     RemoveFromFloatingList();
-    if (FHookInstalled) RemoveThreadHook(this, &HookProc);
-    FHookInstalled = false;
     if (FCurrentDock) {
         try {
             FCurrentDock->ChangeDockList(false, this);
@@ -1120,13 +1113,27 @@ void TBarCustomDockableWindow::SetParent(gcl::TWinControl* AParent) {
     }
 }
 
+// The thread hooks serve the floating windows only (HookProc walks the
+// floating list), so a window holds them while it floats: a thread whose
+// bars are all docked sends its messages without a hook in the way.
 void TBarCustomDockableWindow::AddToFloatingList() {
     if (std::find(GFloatingList.begin(), GFloatingList.end(), this) == GFloatingList.end())
         GFloatingList.push_back(this);
+    if (!FHookInstalled && !IsDesigningNow(this)) {
+        InstallThreadHook(this, &HookProc,
+                          TThreadHookCodes{thcActivate, thcActivateApp, thcWindowPosChanged, thcPreDestroy});
+        FHookInstalled = true;
+    }
 }
 
 void TBarCustomDockableWindow::RemoveFromFloatingList() noexcept {
     GFloatingList.erase(std::remove(GFloatingList.begin(), GFloatingList.end(), this), GFloatingList.end());
+    if (!FHookInstalled) return;
+    FHookInstalled = false;
+    try {
+        RemoveThreadHook(this, &HookProc);
+    } catch (...) {
+    }
 }
 
 // ---- Visibility of floating bars ----------------------------------------------------------------

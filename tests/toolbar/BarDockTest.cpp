@@ -524,6 +524,37 @@ TEST_F(BarDockTest, TheMenuBarHooksRetrievedMessagesOnlyWhileItIsOne) {
     EXPECT_EQ(ThreadHookHandle(thkGetMessage), nullptr) << "a freed menu bar leaves the hook";
 }
 
+TEST_F(BarDockTest, OnlyFloatingBarsHookTheThreadsMessages) {
+    ASSERT_EQ(ThreadHookHandle(thkCallWndProc), nullptr);
+    TBarCustomToolbar* bar = Bar(Top, {"One"});
+    TBarCustomToolbar* other = Bar(Top, {"Two"});
+    EXPECT_EQ(ThreadHookHandle(thkCallWndProc), nullptr) << "docked bars send their messages unhooked";
+    EXPECT_EQ(ThreadHookHandle(thkCBT), nullptr);
+
+    bar->SetFloatingPosition(TPoint{200, 200});
+    bar->SetFloating(true);
+    other->SetFloatingPosition(TPoint{300, 200});
+    other->SetFloating(true);
+    EXPECT_NE(ThreadHookHandle(thkCallWndProc), nullptr);
+    EXPECT_NE(ThreadHookHandle(thkCBT), nullptr);
+    // A floating window whose owner goes away is handed to the application.
+    HWND fw = bar->GetFloatParent()->GetHandle();
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(fw, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    DestroyWindow(owner);
+    EXPECT_EQ(reinterpret_cast<HWND>(GetWindowLongPtrA(fw, GWLP_HWNDPARENT)), gcl::Application->GetHandle());
+
+    other->SetFloating(false);
+    EXPECT_NE(ThreadHookHandle(thkCallWndProc), nullptr) << "one bar still floats";
+    bar->SetFloating(false);
+    EXPECT_EQ(ThreadHookHandle(thkCallWndProc), nullptr);
+    EXPECT_EQ(ThreadHookHandle(thkCBT), nullptr);
+    bar->SetFloating(true);
+    bar->Free();
+    EXPECT_EQ(ThreadHookHandle(thkCallWndProc), nullptr) << "a freed floating bar leaves the hooks";
+    EXPECT_EQ(ThreadHookHandle(thkCBT), nullptr);
+}
+
 TEST_F(BarDockTest, TabSkipsTheControlsOfShownControlItems) {
     TBarCustomToolbar* bar = Bar(Top, {"One"});
     auto* hosted = gcl::TPanel::Create(Form);
