@@ -160,7 +160,7 @@ std::string BaseClassOf(HWND wnd) {
 }
 
 // The window tree of wnd: wnd and its descendants, each child list from
-// the bottom of the z-order up.
+// the top of the z-order down.
 void AddWindowTree(HWND wnd, int depth, std::vector<TWindowRecord>& tree) {
     TWindowRecord r;
     r.Depth = depth;
@@ -183,7 +183,7 @@ void AddWindowTree(HWND wnd, int depth, std::vector<TWindowRecord>& tree) {
     GetWindowTextA(wnd, text, sizeof text);
     r.Text = text;
     tree.push_back(r);
-    for (HWND child = GetWindow(GetWindow(wnd, GW_CHILD), GW_HWNDLAST); child; child = GetWindow(child, GW_HWNDPREV))
+    for (HWND child = GetWindow(wnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         AddWindowTree(child, depth + 1, tree);
 }
 

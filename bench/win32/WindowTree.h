@@ -1,6 +1,7 @@
 // A window tree as a text file, one window a line, parents before their
-// children and siblings from the bottom of the z-order to the top (the
-// order in which creating them one after another gives the same order):
+// children and siblings from the top of the z-order down (a new child
+// window goes below its siblings, so creating them in this order gives
+// the same order):
 //   depth class base-class class-style style ex-style x y width height text
 // separated by tabs; numbers in hexadecimal where they are bit sets, the
 // text as hexadecimal bytes ("-" for none). The base class is the system
