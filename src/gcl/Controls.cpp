@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Scopes.h"
@@ -90,6 +91,11 @@ TShiftState GetShiftState() {
 
 HINSTANCE GclInstance() noexcept { return GetModuleHandleA(nullptr); }
 
+HCURSOR ArrowCursor() noexcept {
+    static const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    return arrow;
+}
+
 std::string WindowAtomName() { return "GclWindow" + Hex8(GetCurrentProcessId()); }
 
 std::string ControlAtomName() {
@@ -100,9 +106,54 @@ std::string ControlAtomName() {
 ATOM WindowAtom() noexcept { return GWindowAtom; }
 ATOM ControlAtom() noexcept { return GControlAtom; }
 
+namespace {
+
+// The windows bound to controls in this process, the same bindings the
+// window properties hold. Every message and every FindControl reads it, so
+// it answers without asking the window server; windows of any thread
+// share it. Never freed: windows may still get messages while the process
+// ends.
+struct TWindowBindings {
+    SRWLOCK Lock = SRWLOCK_INIT;
+    std::unordered_map<HWND, TWinControl*> Controls;
+};
+
+TWindowBindings& Bindings() noexcept {
+    static TWindowBindings* bindings = new TWindowBindings;
+    return *bindings;
+}
+
+void Unbind(HWND hwnd) noexcept {
+    TWindowBindings& b = Bindings();
+    AcquireSRWLockExclusive(&b.Lock);
+    b.Controls.erase(hwnd);
+    ReleaseSRWLockExclusive(&b.Lock);
+}
+
+TWinControl* ControlOfWindow(HWND hwnd) noexcept {
+    if (!hwnd || !GControlAtom) return nullptr;
+    TWindowBindings& b = Bindings();
+    AcquireSRWLockShared(&b.Lock);
+    auto it = b.Controls.find(hwnd);
+    TWinControl* control = it == b.Controls.end() ? nullptr : it->second;
+    ReleaseSRWLockShared(&b.Lock);
+    return control;
+}
+
+} // namespace
+
 void AttachControlToWindow(HWND hwnd, TWinControl* control) noexcept {
     SetPropA(hwnd, MAKEINTATOM(GWindowAtom), control);
     SetPropA(hwnd, MAKEINTATOM(GControlAtom), control);
+    TWindowBindings& b = Bindings();
+    AcquireSRWLockExclusive(&b.Lock);
+    try {
+        b.Controls[hwnd] = control;
+    } catch (...) {
+        // Out of memory: the window goes unbound, as when its properties
+        // could not be set.
+    }
+    ReleaseSRWLockExclusive(&b.Lock);
     if ((GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD) && GetWindowLongA(hwnd, GWL_ID) == 0)
         SetWindowLongA(hwnd, GWL_ID, static_cast<LONG>(reinterpret_cast<uintptr_t>(hwnd)));
 }
@@ -110,22 +161,17 @@ void AttachControlToWindow(HWND hwnd, TWinControl* control) noexcept {
 void DetachControlFromWindow(HWND hwnd) noexcept {
     RemovePropA(hwnd, MAKEINTATOM(GControlAtom));
     RemovePropA(hwnd, MAKEINTATOM(GWindowAtom));
+    Unbind(hwnd);
 }
-
-namespace {
-
-TWinControl* ControlOfWindow(HWND hwnd) noexcept {
-    if (!hwnd || !GControlAtom) return nullptr;
-    return static_cast<TWinControl*>(GetPropA(hwnd, MAKEINTATOM(GControlAtom)));
-}
-
-} // namespace
 
 LRESULT CALLBACK GclWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     TWinControl* control = ControlOfWindow(hwnd);
     if (!control) return DefWindowProcA(hwnd, msg, wParam, lParam);
     TMessage message = MakeMessage(msg, wParam, lParam);
     control->MainWndProc(message);  // never throws
+    // The window is gone whatever its control made of the message: its
+    // binding goes with it, as its properties do.
+    if (msg == WM_NCDESTROY) Unbind(hwnd);
     return message.Result;
 }
 
@@ -1059,7 +1105,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
     params.WindowClass.style = CS_VREDRAW | CS_HREDRAW;
     if (FControlStyle.Contains(csDoubleClicks)) params.WindowClass.style |= CS_DBLCLKS;
     params.WindowClass.lpfnWndProc = DefWindowProcA;
-    params.WindowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    params.WindowClass.hCursor = ArrowCursor();
     params.WindowClass.hInstance = GclInstance();
     std::string name = ClassName();
     std::strncpy(params.WinClassName, name.c_str(), sizeof params.WinClassName - 1);
@@ -1140,9 +1186,11 @@ void TWinControl::DestroyWindowHandle() {
 void TWinControl::CreateHandle() {
     if (FHandle) return;
     CreateWnd();
-    if (GetParent() && FHandle)
-        SetWindowPos(FHandle, GetParent()->PrecedingWindow(this), 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (GetParent() && FHandle) {
+        HWND after = GetParent()->PrecedingWindow(this);
+        if (!IsInZOrderPlace(after))
+            SetWindowPos(FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     for (TControl* child : FControls) child->UpdateAnchorRules();
 }
 
@@ -1421,6 +1469,20 @@ TControl* TWinControl::FindChildControl(const std::string& name) const {
     for (TControl* child : FControls)
         if (SameText(child->GetName(), name)) return child;
     return nullptr;
+}
+
+// Whether the window already lies right below after (at the top for
+// HWND_TOP). A new child window comes below its siblings, so the first
+// window of a parent is in place and the later ones are not.
+bool TWinControl::IsInZOrderPlace(HWND after) const {
+    if (after == HWND_TOP) {
+        for (TControl* sibling : GetParent()->FControls) {
+            auto* window = dynamic_cast<TWinControl*>(sibling);
+            if (window && window != this && window->FHandle) return false;
+        }
+        return !GetWindow(FHandle, GW_HWNDPREV);
+    }
+    return GetWindow(FHandle, GW_HWNDPREV) == after;
 }
 
 HWND TWinControl::PrecedingWindow(TWinControl* control) const {

@@ -173,14 +173,16 @@ ATOM ControlAtom() noexcept;
 extern TWinControl* CreationControl;
 
 // Ties hwnd to control: both window properties, and a child window without
-// an identifier gets its own handle as identifier.
+// an identifier gets its own handle as identifier. The process also keeps
+// the binding in a table of its own, from which FindControl and the window
+// procedure read it (reading a window property asks the window server).
 void AttachControlToWindow(HWND hwnd, TWinControl* control) noexcept;
-// Removes the properties again.
+// Removes the properties and the table's entry again.
 void DetachControlFromWindow(HWND hwnd) noexcept;
 
-// The window procedure of every GCL window: finds the control through the
-// window property and calls its MainWndProc. Code that subclasses a GCL
-// window may call it with CallWindowProcA/W.
+// The window procedure of every GCL window: finds the control bound to the
+// window and calls its MainWndProc. Code that subclasses a GCL window may
+// call it with CallWindowProcA/W.
 LRESULT CALLBACK GclWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // The initial procedure of GCL window classes: attaches CreationControl to
 // the new window, installs GclWindowProc and passes the message on.
@@ -204,6 +206,9 @@ IFormHost* ValidParentFormHost(TControl* control, bool topForm = true);
 
 // The module the GCL registers its window classes for.
 HINSTANCE GclInstance() noexcept;
+// The system's arrow cursor, loaded once (the system's shared cursors live
+// as long as the process).
+HCURSOR ArrowCursor() noexcept;
 
 // Lets go of the DCs that control canvases got outside painting (the
 // application does this when it idles).
@@ -936,6 +941,8 @@ protected:
     void AlignControl(TControl* control);
     // The window that a new child window must go behind.
     HWND PrecedingWindow(TWinControl* control) const;
+    // Whether this control's window already lies right behind after.
+    bool IsInZOrderPlace(HWND after) const;
 
     void SetZOrder(bool topMost) override;
     bool CanAutoSize(int& newWidth, int& newHeight) override;

@@ -858,28 +858,7 @@ TScreen::TScreen(TComponent* owner)
         ReleaseDC(nullptr, dc);
     }
     LoadSystemFonts();
-    struct TBuiltIn {
-        TCursor Id;
-        const char* Resource;  // the team's own cursor, or null
-        LPCSTR System;         // the system cursor (or fallback)
-    };
-    static const TBuiltIn builtIns[] = {
-        {crDefault, nullptr, IDC_ARROW},     {crArrow, nullptr, IDC_ARROW},
-        {crCross, nullptr, IDC_CROSS},       {crIBeam, nullptr, IDC_IBEAM},
-        {crSizeNESW, nullptr, IDC_SIZENESW}, {crSizeNS, nullptr, IDC_SIZENS},
-        {crSizeNWSE, nullptr, IDC_SIZENWSE}, {crSizeWE, nullptr, IDC_SIZEWE},
-        {crUpArrow, nullptr, IDC_UPARROW},   {crHourGlass, nullptr, IDC_WAIT},
-        {crDrag, "GCL_DRAG", IDC_ARROW},     {crNoDrop, "GCL_NODROP", IDC_NO},
-        {crHSplit, "GCL_HSPLIT", IDC_SIZEWE}, {crVSplit, "GCL_VSPLIT", IDC_SIZENS},
-        {crMultiDrag, "GCL_MULTIDRAG", IDC_ARROW}, {crNo, nullptr, IDC_NO},
-        {crAppStart, nullptr, IDC_APPSTARTING}, {crHelp, nullptr, IDC_HELP},
-        {crHandPoint, nullptr, IDC_HAND},    {crSizeAll, nullptr, IDC_SIZEALL},
-    };
-    for (const TBuiltIn& b : builtIns) {
-        HCURSOR cursor = b.Resource ? LoadCursorA(GclInstance(), b.Resource) : nullptr;
-        if (!cursor) cursor = LoadCursorA(nullptr, b.System);
-        FCursors.emplace_back(b.Id, cursor);
-    }
+    // The built-in cursors load when first asked for (GetCursors).
     FCursors.emplace_back(crNone, nullptr);
 }
 
@@ -958,12 +937,42 @@ void TScreen::SetCursor(TCursor value) {
     }
 }
 
+namespace {
+
+struct TBuiltInCursor {
+    TCursor Id;
+    const char* Resource;  // the library's own cursor, or null
+    LPCSTR System;         // the system cursor (or fallback)
+};
+
+const TBuiltInCursor BuiltInCursors[] = {
+    {crDefault, nullptr, IDC_ARROW},     {crArrow, nullptr, IDC_ARROW},
+    {crCross, nullptr, IDC_CROSS},       {crIBeam, nullptr, IDC_IBEAM},
+    {crSizeNESW, nullptr, IDC_SIZENESW}, {crSizeNS, nullptr, IDC_SIZENS},
+    {crSizeNWSE, nullptr, IDC_SIZENWSE}, {crSizeWE, nullptr, IDC_SIZEWE},
+    {crUpArrow, nullptr, IDC_UPARROW},   {crHourGlass, nullptr, IDC_WAIT},
+    {crDrag, "GCL_DRAG", IDC_ARROW},     {crNoDrop, "GCL_NODROP", IDC_NO},
+    {crHSplit, "GCL_HSPLIT", IDC_SIZEWE}, {crVSplit, "GCL_VSPLIT", IDC_SIZENS},
+    {crMultiDrag, "GCL_MULTIDRAG", IDC_ARROW}, {crNo, nullptr, IDC_NO},
+    {crAppStart, nullptr, IDC_APPSTARTING}, {crHelp, nullptr, IDC_HELP},
+    {crHandPoint, nullptr, IDC_HAND},    {crSizeAll, nullptr, IDC_SIZEALL},
+};
+
+} // namespace
+
 HCURSOR TScreen::GetCursors(TCursor index) const {
     for (const auto& entry : FCursors)
         if (entry.first == index) return entry.second;
-    for (const auto& entry : FCursors)
-        if (entry.first == crDefault) return entry.second;
-    return LoadCursorA(nullptr, IDC_ARROW);
+    // A built-in cursor not asked for before: loading each system cursor
+    // costs, and a program needs few of them.
+    for (const TBuiltInCursor& b : BuiltInCursors) {
+        if (b.Id != index) continue;
+        HCURSOR cursor = b.Resource ? LoadCursorA(GclInstance(), b.Resource) : nullptr;
+        if (!cursor) cursor = b.System == IDC_ARROW ? ArrowCursor() : LoadCursorA(nullptr, b.System);
+        FCursors.emplace_back(index, cursor);
+        return cursor;
+    }
+    return index == crDefault ? ArrowCursor() : GetCursors(crDefault);
 }
 
 void TScreen::SetCursors(TCursor index, HCURSOR handle) {
@@ -1062,7 +1071,7 @@ void TApplication::CreateHandle() {
     if (!GetClassInfoA(GclInstance(), kApplicationClass, &cls)) {
         cls.lpfnWndProc = &ApplicationWndProc;
         cls.hInstance = GclInstance();
-        cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        cls.hCursor = ArrowCursor();
         cls.hIcon = FIcon->GetHandle() ? FIcon->GetHandle() : LoadIconA(nullptr, IDI_APPLICATION);
         cls.lpszClassName = kApplicationClass;
         if (!RegisterClassA(&cls)) return;  // code copes with a zero Handle

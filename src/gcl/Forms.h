@@ -345,7 +345,8 @@ private:
     std::unique_ptr<TFont> FIconFont;
     std::unique_ptr<TFont> FMenuFont;
     std::vector<std::string> FFonts;
-    std::vector<std::pair<TCursor, HCURSOR>> FCursors;
+    // The program's cursors and the built-in ones loaded so far.
+    mutable std::vector<std::pair<TCursor, HCURSOR>> FCursors;
     TCursor FCursor = crDefault;
     int FPixelsPerInch = 96;
 };

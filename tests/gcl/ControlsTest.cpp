@@ -495,6 +495,41 @@ TEST_F(WindowCore, ShowingFollowsVisibleAndParents) {
     EXPECT_FALSE(IsWindowVisible(inner->GetHandle()));
 }
 
+TEST_F(WindowCore, WindowsStackAsTheirControlsAndBindingsEndWithTheWindow) {
+    auto* a = Add<TCtlPanel>("A", Form, 0, 0, 50, 50);
+    auto* b = Add<TCtlPanel>("B", Form, 10, 10, 50, 50);
+    auto* inner = Add<TCtlProbe>("Inner", b, 5, 5, 20, 20);
+    auto* c = Add<TCtlPanel>("C", Form, 20, 20, 50, 50);
+    Form->HandleNeeded();
+    // A window of the form that no control owns, made before the controls'.
+    HWND foreign = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 5, 5, Form->GetHandle(), nullptr, nullptr, nullptr);
+    ASSERT_TRUE(foreign);
+    Form->Show();
+    auto stack = [&] {
+        std::vector<HWND> order;
+        for (HWND w = GetWindow(Form->GetHandle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) order.push_back(w);
+        return order;
+    };
+    // The later control lies on top, above the foreign window too.
+    EXPECT_EQ(stack(), (std::vector<HWND>{c->GetHandle(), b->GetHandle(), a->GetHandle(), foreign}));
+    EXPECT_EQ(GetWindow(b->GetHandle(), GW_CHILD), inner->GetHandle());
+    // A window made again goes back to its place.
+    HWND old = b->GetHandle();
+    b->RecreateWnd();
+    ASSERT_NE(b->GetHandle(), old);
+    EXPECT_EQ(stack(), (std::vector<HWND>{c->GetHandle(), b->GetHandle(), a->GetHandle(), foreign}));
+
+    // A window destroyed behind its control's back takes its binding along,
+    // as it takes its properties.
+    HWND h = inner->GetHandle();
+    EXPECT_EQ(FindControl(h), inner);
+    DestroyWindow(h);
+    EXPECT_EQ(FindControl(h), nullptr);
+    EXPECT_FALSE(inner->HandleAllocated());
+    EXPECT_EQ(FindControl(foreign), nullptr);
+    DestroyWindow(foreign);
+}
+
 TEST_F(WindowCore, FocusOrderAndDialogKeys) {
     TFocusLog events;
     auto* panel = Add<TCtlPanel>("Panel", Form, 0, 0, 200, 150);
