@@ -91,6 +91,12 @@ TShiftState GetShiftState() {
 
 HINSTANCE GclInstance() noexcept { return GetModuleHandleA(nullptr); }
 
+bool HasNonClientArea(HWND wnd) noexcept {
+    RECT window{}, client{};
+    if (!GetWindowRect(wnd, &window) || !::GetClientRect(wnd, &client)) return true;
+    return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
+}
+
 HCURSOR ArrowCursor() noexcept {
     static const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     return arrow;
@@ -1131,6 +1137,8 @@ void TWinControl::CreateWnd() {
     CreateParams(params);
     if ((params.Style & WS_CHILD) && !params.WndParent)
         throw EInvalidOperation(Format(msg::ParentRequired, {GetName()}));
+    if (FMadeShowing && (params.Style & WS_CHILD)) params.Style |= WS_VISIBLE;
+    else FMadeShowing = false;
     FDefWndProc = params.WindowClass.lpfnWndProc ? params.WindowClass.lpfnWndProc : DefWindowProcA;
     WNDCLASSA existing{};
     bool registered = GetClassInfoA(params.WindowClass.hInstance, params.WinClassName, &existing) != 0;
@@ -1320,7 +1328,19 @@ void TWinControl::UpdateShowing() {
 void TWinControl::UpdateShowingAs(bool parentShowing) {
     bool show = GetVisible() && parentShowing && !IsDestroying(this);
     if (show) {
-        if (!FHandle) CreateHandle();
+        if (!FHandle) {
+            // A window made inside a parent window that is still hidden
+            // is made visible at once: nothing paints until the parent
+            // shows, and showing it afterwards would cost one more pass
+            // through the window manager for each window.
+            FMadeShowing = GetParent() && GetParent()->FHandle && !IsWindowVisible(GetParent()->FHandle);
+            try {
+                CreateHandle();
+            } catch (...) {
+                FMadeShowing = false;
+                throw;
+            }
+        }
         std::vector<TControl*> children = FControls;
         for (TControl* child : children) {
             if (!Contains(FControls, child)) continue;
@@ -1347,6 +1367,11 @@ void TWinControl::UpdateShowingAs(bool parentShowing) {
 }
 
 void TWinControl::CMShowingChanged(TMessage&) {
+    // A window made visible for this showing is there already, with the
+    // frame it was made with.
+    const bool madeShowing = FMadeShowing;
+    FMadeShowing = false;
+    if (madeShowing && FShowing && (GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE)) return;
     // Showing also renews the frame (a control may have changed its
     // non-client area while hidden).
     const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
@@ -2259,6 +2284,13 @@ void TWinControl::WMNCCalcSize(TMessage& message) {
 }
 
 void TWinControl::WMNCPaint(TMessage& message) {
+    // The system's default draws nothing on a window without a frame, and
+    // the window's DC it gets for that costs a round trip to the server.
+    if (FHandle && (FDefWndProc == &DefWindowProcA || FDefWndProc == &DefWindowProcW) &&
+        !HasNonClientArea(FHandle)) {
+        message.Result = 0;
+        return;
+    }
     DefaultHandler(message);
     int edge = BevelEdgeSize();
     if ((edge == 0 && FBorderWidth == 0) || !FHandle) return;

@@ -206,6 +206,9 @@ IFormHost* ValidParentFormHost(TControl* control, bool topForm = true);
 
 // The module the GCL registers its window classes for.
 HINSTANCE GclInstance() noexcept;
+// Whether the window has a frame, scroll bars or other parts outside its
+// client area (true when it cannot tell).
+bool HasNonClientArea(HWND wnd) noexcept;
 // The system's arrow cursor, loaded once (the system's shared cursors live
 // as long as the process).
 HCURSOR ArrowCursor() noexcept;
@@ -1012,6 +1015,9 @@ private:
     std::unique_ptr<TBrush> FBrush;
     int FAlignLevel = 0;
     bool FShowing = false;
+    // The window is being made, or was made, visible for showing, inside a
+    // parent window that is still hidden (CreateWnd, CMShowingChanged).
+    bool FMadeShowing = false;
     bool FTabStop = false;
     bool FDoubleBuffered = false;
     bool FCtl3D = true;

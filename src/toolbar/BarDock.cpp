@@ -588,8 +588,12 @@ void TBarDock::ArrangeToolbars() {
 
 // ---- Painting and messages -----------------------------------------------------------------
 
+bool TBarDock::DrawsBoundLines() {
+    return !FBoundLines.Empty() && (HasVisibleToolbars() || IsDesigningNow(this));
+}
+
 void TBarDock::PaintNC(HDC DC) {
-    if (FBoundLines.Empty() || (!HasVisibleToolbars() && !IsDesigningNow(this))) return;
+    if (!DrawsBoundLines()) return;
     RECT r{};
     GetWindowRect(GetHandle(), &r);
     OffsetRect(&r, -r.left, -r.top);
@@ -633,6 +637,14 @@ void TBarDock::Dispatch(gcl::TMessage& Message) {
         return;
     }
     case WM_NCPAINT:
+        // Without bound lines to draw (PaintNC) the window's DC, a round
+        // trip to the server, is not needed.
+        if (!DrawsBoundLines()) {
+            Message.Result = 0;
+            return;
+        }
+        HandleNCPaintAndPrint(this, Message, &NCPaintProc, this);
+        return;
     case WM_PRINT:
     case WM_PRINTCLIENT: HandleNCPaintAndPrint(this, Message, &NCPaintProc, this); return;
     case WM_ERASEBKGND:

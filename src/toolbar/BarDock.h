@@ -143,6 +143,7 @@ protected:
     void Notification(gcl::TComponent* AComponent, gcl::TOperation Operation) override;
     void AlignControls(gcl::TControl* Control, gcl::TRect& Rect) override;
     void CreateParams(gcl::TCreateParams& Params) override;
+    bool DrawsBoundLines();
     void PaintNC(HDC DC);
     // True while updates are held or the dock is loading: the arrangement
     // then runs at the outermost EndUpdate (or after loading).

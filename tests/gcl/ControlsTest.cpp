@@ -530,6 +530,44 @@ TEST_F(WindowCore, WindowsStackAsTheirControlsAndBindingsEndWithTheWindow) {
     DestroyWindow(foreign);
 }
 
+TEST_F(WindowCore, WindowsMadeInAHiddenParentAreMadeVisible) {
+    auto* panel = Add<TCtlPanel>("Panel", Form, 0, 0, 200, 150);
+    auto* inner = Add<TCtlProbe>("Inner", panel, 5, 5, 40, 20);
+    auto* framed = Add<TCtlProbe>("Framed", panel, 50, 5, 40, 30);
+    framed->SetBorderStyle(bsSingle);
+    auto* hidden = Add<TCtlProbe>("Hidden", panel, 5, 40, 40, 20);
+    hidden->SetVisible(false);
+    Form->Show();
+    ASSERT_TRUE(inner->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(inner->GetHandle()));
+    EXPECT_TRUE(inner->GetShowing());
+    // Made visible, the window needed no second frame calculation.
+    EXPECT_EQ(inner->Count(WM_NCCALCSIZE), 1);
+    EXPECT_EQ(inner->Count(CM_SHOWINGCHANGED), 1);
+    RECT client{};
+    GetClientRect(framed->GetHandle(), &client);
+    EXPECT_EQ(client.right, 40 - 2 * GetSystemMetrics(SM_CXEDGE));
+    EXPECT_FALSE(hidden->HandleAllocated() && IsWindowVisible(hidden->GetHandle()));
+    EXPECT_FALSE(hidden->GetShowing());
+
+    // Shown later in a visible form, a panel's own window is shown after
+    // its children; hidden and shown again, each window is shown anew.
+    auto* later = Add<TCtlPanel>("Later", Form, 0, 0, 100, 100);
+    later->SetVisible(false);
+    auto* child = Add<TCtlProbe>("Child", later, 5, 5, 40, 20);
+    later->SetVisible(true);
+    ASSERT_TRUE(child->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(later->GetHandle()));
+    EXPECT_TRUE(IsWindowVisible(child->GetHandle()));
+    later->SetVisible(false);
+    EXPECT_FALSE(IsWindowVisible(child->GetHandle()));
+    child->SetVisible(false);
+    later->SetVisible(true);
+    EXPECT_FALSE(GetWindowLongA(child->GetHandle(), GWL_STYLE) & WS_VISIBLE);
+    child->SetVisible(true);
+    EXPECT_TRUE(IsWindowVisible(child->GetHandle()));
+}
+
 TEST_F(WindowCore, FocusOrderAndDialogKeys) {
     TFocusLog events;
     auto* panel = Add<TCtlPanel>("Panel", Form, 0, 0, 200, 150);
