@@ -1,8 +1,11 @@
-// The slot pool: blocks of fixed-size slots with their own free lists.
+// The slot pool: blocks of fixed-size slots with their own free lists, and
+// the regions of the system's memory the blocks come from.
 #include "gcl/rtl/SlotPool.h"
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -315,5 +318,80 @@ TSlotPools& SmallSlots() {
     static TSlotPools* const pools = new TSlotPools();
     return *pools;
 }
+
+// ---- The system's blocks ----------------------------------------------------------
+
+namespace {
+
+constexpr std::size_t RegionSize = SlotRegionBlocks * TSlotPool::BlockSize;
+constexpr std::uint32_t AllBlocks = (std::uint32_t(1) << SlotRegionBlocks) - 1;
+static_assert(SlotRegionBlocks <= 32);
+
+// The regions held, each with a bit per block handed out; a region goes
+// back to the system when its last block does.
+class TRegions {
+public:
+    void* Take() noexcept {
+        std::lock_guard<std::mutex> lock(FLock);
+        void* block = nullptr;
+        auto it = FRegions.find(FHint);
+        if (it == FRegions.end() || it->second == AllBlocks)
+            for (it = FRegions.begin(); it != FRegions.end() && it->second == AllBlocks; ++it) {
+            }
+        if (it == FRegions.end()) it = NewRegion();
+        if (it != FRegions.end()) {
+            const unsigned i = static_cast<unsigned>(__builtin_ctz(~it->second));
+            it->second |= std::uint32_t(1) << i;
+            FHint = it->first;
+            block = reinterpret_cast<void*>(it->first + i * TSlotPool::BlockSize);
+        }
+        return block;
+    }
+
+    void Give(void* Block) noexcept {
+        const auto address = reinterpret_cast<std::uintptr_t>(Block);
+        std::lock_guard<std::mutex> lock(FLock);
+        auto it = FRegions.upper_bound(address);
+        if (it != FRegions.begin()) {
+            --it;
+            if (address - it->first < RegionSize) {
+                it->second &= ~(std::uint32_t(1) << ((address - it->first) / TSlotPool::BlockSize));
+                if (it->second == 0) {
+                    FreeSlotRegion(reinterpret_cast<void*>(it->first));
+                    FRegions.erase(it);
+                }
+            }
+        }
+    }
+
+private:
+    std::map<std::uintptr_t, std::uint32_t>::iterator NewRegion() noexcept {
+        void* memory = AllocateSlotRegion();
+        if (!memory) return FRegions.end();
+        try {
+            return FRegions.emplace(reinterpret_cast<std::uintptr_t>(memory), 0).first;
+        } catch (...) {
+            FreeSlotRegion(memory);
+            return FRegions.end();
+        }
+    }
+
+    std::mutex FLock;
+    std::map<std::uintptr_t, std::uint32_t> FRegions;  // base -> blocks handed out
+    std::uintptr_t FHint = 0;                         // the region a block came from last
+};
+
+// Never destroyed: blocks may be given back as late as the end of the
+// process.
+TRegions& Regions() {
+    static TRegions* const regions = new TRegions;
+    return *regions;
+}
+
+} // namespace
+
+void* AllocateSlotBlock() noexcept { return Regions().Take(); }
+
+void FreeSlotBlock(void* Block) noexcept { Regions().Give(Block); }
 
 } // namespace gcl

@@ -203,8 +203,15 @@ struct TSlotAllocator {
 };
 
 // The system's memory for one block: BlockSize bytes aligned to BlockSize
-// (nullptr when there is none), and its release.
+// (nullptr when there is none), and its release. Blocks come from regions
+// of SlotRegionBlocks blocks, each given back to the system with its last
+// block, so that freeing many blocks together makes few system calls.
 void* AllocateSlotBlock() noexcept;
 void FreeSlotBlock(void* Block) noexcept;
+inline constexpr std::size_t SlotRegionBlocks = 16;
+// The system's own calls for one region: SlotRegionBlocks * BlockSize
+// bytes aligned to BlockSize (nullptr when there is none), and its release.
+void* AllocateSlotRegion() noexcept;
+void FreeSlotRegion(void* Region) noexcept;
 
 } // namespace gcl

@@ -1,12 +1,14 @@
-// Slot-pool blocks natively: aligned heap blocks.
+// Slot-pool regions natively: aligned heap blocks.
 #include <cstdlib>
 
 #include "gcl/rtl/SlotPool.h"
 
 namespace gcl {
 
-void* AllocateSlotBlock() noexcept { return std::aligned_alloc(TSlotPool::BlockSize, TSlotPool::BlockSize); }
+void* AllocateSlotRegion() noexcept {
+    return std::aligned_alloc(TSlotPool::BlockSize, SlotRegionBlocks * TSlotPool::BlockSize);
+}
 
-void FreeSlotBlock(void* Block) noexcept { std::free(Block); }
+void FreeSlotRegion(void* Region) noexcept { std::free(Region); }
 
 } // namespace gcl
