@@ -25,7 +25,7 @@ struct TFormsScope {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         qelvo::StartupMark("WinMain");
-        qelvo::TStartupUnits units(qelvo::ProgramUnits());
+        gcl::TUnitScope units(qelvo::ProgramUnits(), &qelvo::StartupMark);
         TFormsScope forms;
         gcl::Application->Initialize();
         gcl::Application->SetTitle(qelvo::msg::AppTitle);

@@ -1,5 +1,5 @@
 // The start-up log: QueryPerformanceCounter marks written to the file that
-// QELVO_STARTUP_LOG names, the timed unit table and the first-idle mark.
+// QELVO_STARTUP_LOG names, and the first-idle mark.
 #include "app/StartupLog.h"
 
 #include "gcl/rtl/WinApi.h"
@@ -69,22 +69,6 @@ void StartupMark(const char* What) noexcept {
     log.Last = now;
     std::fprintf(log.File, "%9.2f ms  %+8.2f ms  %s\n", log.Base, step, What);
 }
-
-TStartupUnits::TStartupUnits(const std::vector<gcl::TUnit*>& Units) {
-    FDone.reserve(Units.size());
-    try {
-        for (gcl::TUnit* unit : Units) {
-            unit->Initialize();
-            FDone.push_back(unit);
-            StartupMark(unit->Name());
-        }
-    } catch (...) {
-        gcl::FinalizeUnits(FDone);
-        throw;
-    }
-}
-
-TStartupUnits::~TStartupUnits() { gcl::FinalizeUnits(FDone); }
 
 void MarkStartupIdle() {
     if (!Log().File || !gcl::Application) return;

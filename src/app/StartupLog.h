@@ -6,26 +6,9 @@
 // the variable a mark tests one flag and nothing is written.
 #pragma once
 
-#include <vector>
-
-#include "gcl/rtl/Init.h"
-
 namespace qelvo {
 
 void StartupMark(const char* What) noexcept;
-
-// Initialises a unit table for its lifetime, like gcl::TUnitScope, with a
-// mark after each unit.
-class TStartupUnits {
-public:
-    explicit TStartupUnits(const std::vector<gcl::TUnit*>& Units);
-    ~TStartupUnits();
-    TStartupUnits(const TStartupUnits&) = delete;
-    TStartupUnits& operator=(const TStartupUnits&) = delete;
-
-private:
-    std::vector<gcl::TUnit*> FDone;
-};
 
 // Marks "idle" the first time the application's message loop has nothing
 // left to do, then writes the log's last line (only while a log is kept).

@@ -23,10 +23,14 @@ void InitializeUnits(std::initializer_list<TUnit*> units) {
     InitializeUnits(std::vector<TUnit*>(units));
 }
 
-void InitializeUnits(const std::vector<TUnit*>& units) {
+void InitializeUnits(const std::vector<TUnit*>& units, TUnitStarted Started) {
     std::size_t done = 0;
     try {
-        for (; done < units.size(); ++done) units[done]->Initialize();
+        while (done < units.size()) {
+            units[done]->Initialize();
+            ++done;
+            if (Started) Started(units[done - 1]->Name());
+        }
     } catch (...) {
         while (done > 0) units[--done]->Finalize();
         throw;
@@ -39,7 +43,9 @@ void FinalizeUnits(const std::vector<TUnit*>& units) noexcept {
 
 TUnitScope::TUnitScope(std::initializer_list<TUnit*> units) : FUnits(units) { InitializeUnits(FUnits); }
 
-TUnitScope::TUnitScope(std::vector<TUnit*> units) : FUnits(std::move(units)) { InitializeUnits(FUnits); }
+TUnitScope::TUnitScope(std::vector<TUnit*> units, TUnitStarted Started) : FUnits(std::move(units)) {
+    InitializeUnits(FUnits, Started);
+}
 
 TUnitScope::~TUnitScope() { FinalizeUnits(FUnits); }
 

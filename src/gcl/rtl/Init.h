@@ -44,10 +44,14 @@ private:
     int FCount = 0;
 };
 
-// Initialises units in order. When one raises, the ones already done are
-// finalised in reverse order and the error propagates.
+// Called with a unit's name once it is initialised (for a start-up log).
+using TUnitStarted = void (*)(const char* Name);
+
+// Initialises units in order, calling Started (when given) after each.
+// When one raises, the ones already done are finalised in reverse order
+// and the error propagates.
 void InitializeUnits(std::initializer_list<TUnit*> units);
-void InitializeUnits(const std::vector<TUnit*>& units);
+void InitializeUnits(const std::vector<TUnit*>& units, TUnitStarted Started = nullptr);
 // Finalises units in reverse order.
 void FinalizeUnits(const std::vector<TUnit*>& units) noexcept;
 
@@ -55,7 +59,7 @@ void FinalizeUnits(const std::vector<TUnit*>& units) noexcept;
 class TUnitScope {
 public:
     TUnitScope(std::initializer_list<TUnit*> units);
-    explicit TUnitScope(std::vector<TUnit*> units);
+    explicit TUnitScope(std::vector<TUnit*> units, TUnitStarted Started = nullptr);
     ~TUnitScope();
     TUnitScope(const TUnitScope&) = delete;
     TUnitScope& operator=(const TUnitScope&) = delete;

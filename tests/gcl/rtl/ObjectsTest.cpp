@@ -419,4 +419,20 @@ TEST(Objects, UnitTableOrder) {
     EXPECT_THROW(TUnitScope({&a, &b, &bad, &c}), EInvalidOperation);
     EXPECT_EQ(log, (std::vector<std::string>{"init A", "init B", "fini B", "fini A"}));
     EXPECT_EQ(a.InitCount(), 0);
+
+    // Started hears of each unit once it runs; when it raises, the unit it
+    // heard of is wound down with the others.
+    log.clear();
+    {
+        const TUnitStarted started = [](const char* name) { log.push_back(std::string("started ") + name); };
+        TUnitScope scope(std::vector<TUnit*>{&a, &b}, started);
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"init A", "started A", "init B", "started B", "fini B", "fini A"}));
+    log.clear();
+    EXPECT_THROW(InitializeUnits({&a, &b}, [](const char* name) {
+                     if (std::string(name) == "B") throw EInvalidOperation("no");
+                 }),
+                 EInvalidOperation);
+    EXPECT_EQ(log, (std::vector<std::string>{"init A", "init B", "fini B", "fini A"}));
+    EXPECT_EQ(b.InitCount(), 0);
 }
