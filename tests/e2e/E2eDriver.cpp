@@ -1,0 +1,501 @@
+#include "e2e/E2eDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "support/Screenshot.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// A folder named by the environment (a Unix path under Wine's Z: drive, or
+// a Windows path), as a Windows path without a trailing separator.
+std::string FolderFromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) return {};
+    std::string path = value;
+    if (path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    while (path.size() > 3 && path.back() == '\\') path.pop_back();
+    return path;
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+void CopyFolderFiles(const std::string& from, const std::string& to) {
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            CopyFileA((from + "\\" + found.cFileName).c_str(), (to + "\\" + found.cFileName).c_str(), FALSE);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+}
+
+// Kills a program that outlived its bound, so a hung scenario ends.
+class TWatchdog {
+public:
+    TWatchdog(HANDLE process, unsigned boundMs) : FProcess(process) {
+        FThread = std::thread([this, boundMs] {
+            std::unique_lock<std::mutex> lock(FMutex);
+            if (!FDone.wait_for(lock, std::chrono::milliseconds(boundMs), [this] { return FStop; })) {
+                FFired = true;
+                TerminateProcess(FProcess, 3);
+            }
+        });
+    }
+    ~TWatchdog() {
+        {
+            std::lock_guard<std::mutex> lock(FMutex);
+            FStop = true;
+        }
+        FDone.notify_all();
+        FThread.join();
+    }
+    bool Fired() const { return FFired; }
+
+private:
+    HANDLE FProcess;
+    std::mutex FMutex;
+    std::condition_variable FDone;
+    bool FStop = false;
+    bool FFired = false;
+    std::thread FThread;
+};
+
+std::unique_ptr<TWatchdog>& Watchdog() {
+    static std::unique_ptr<TWatchdog> dog;
+    return dog;
+}
+
+// A scenario's whole life with the program.
+constexpr unsigned ScenarioBound = 120000;
+
+struct TEnumState {
+    DWORD ProcessId;
+    std::vector<HWND>* Out;
+};
+
+BOOL CALLBACK CollectTop(HWND w, LPARAM data) {
+    auto* state = reinterpret_cast<TEnumState*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == state->ProcessId && IsWindowVisible(w)) state->Out->push_back(w);
+    return TRUE;
+}
+
+struct TChildState {
+    std::string ClassName;
+    std::vector<HWND>* Out;
+};
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM data) {
+    auto* state = reinterpret_cast<TChildState*>(data);
+    if (IsWindowVisible(w) && (state->ClassName.empty() || ClassOf(w) == state->ClassName))
+        state->Out->push_back(w);
+    return TRUE;
+}
+
+void Send(std::vector<INPUT>& inputs) {
+    if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    inputs.clear();
+}
+
+bool IsExtended(WORD vk) {
+    switch (vk) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE: case VK_APPS:
+        return true;
+    default:
+        return false;
+    }
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0 /* MAPVK_VK_TO_VSC */));
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return in;
+}
+
+void AddMods(std::vector<INPUT>& in, unsigned mods, bool up) {
+    if (!up) {
+        if (mods & Ctrl) in.push_back(KeyInput(VK_CONTROL, false));
+        if (mods & Shift) in.push_back(KeyInput(VK_SHIFT, false));
+        if (mods & Alt) in.push_back(KeyInput(VK_MENU, false));
+    } else {
+        if (mods & Alt) in.push_back(KeyInput(VK_MENU, true));
+        if (mods & Shift) in.push_back(KeyInput(VK_SHIFT, true));
+        if (mods & Ctrl) in.push_back(KeyInput(VK_CONTROL, true));
+    }
+}
+
+INPUT MouseInput(DWORD flags, POINT at) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    in.mi.dx = static_cast<LONG>((at.x * 65535LL + (w - 1) / 2) / (w - 1));
+    in.mi.dy = static_cast<LONG>((at.y * 65535LL + (h - 1) / 2) / (h - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+void Mouse(const TProgram& p, DWORD flags, POINT at) {
+    std::vector<INPUT> in{MouseInput(flags | MOUSEEVENTF_MOVE, at)};
+    Send(in);
+    p.Settle(2);
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& done, unsigned boundMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start > boundMs) return done();
+        Sleep(20);
+    }
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    const size_t slash = path.find_last_of('\\');
+    if (slash != std::string::npos) CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
+    char buffer[1024] = {};
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer, sizeof buffer, path.c_str());
+    return buffer;
+}
+
+std::string ClassOf(HWND w) {
+    char name[256] = {};
+    GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND w) {
+    char text[4096] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &copied);
+    return text;
+}
+
+RECT RectOf(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+POINT CenterOf(HWND w) {
+    const RECT r = RectOf(w);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className) {
+    std::vector<HWND> out;
+    TChildState state{className, &out};
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&state));
+    return out;
+}
+
+std::string DescribeChildren(HWND parent) {
+    std::string all;
+    for (HWND w : ChildrenOfClass(parent, "")) {
+        const RECT r = RectOf(w);
+        char line[512];
+        std::snprintf(line, sizeof line, "%p parent=%p %s [%ld,%ld %ldx%ld] '%s'\n", static_cast<void*>(w),
+                      static_cast<void*>(GetParent(w)), ClassOf(w).c_str(), r.left, r.top, r.right - r.left,
+                      r.bottom - r.top, TextOf(w).c_str());
+        all += line;
+    }
+    return all;
+}
+
+std::string ChildTexts(HWND parent) {
+    std::string all;
+    for (HWND w : ChildrenOfClass(parent, "")) {
+        const std::string t = TextOf(w);
+        if (!t.empty()) all += t + "\n";
+    }
+    return all;
+}
+
+// ---- TProgram
+
+TProgram::TProgram(const std::string& scenario) {
+    std::string root = FolderFromEnvironment("QELVO_E2E_SCRATCH");
+    if (root.empty()) {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        root = std::string(temp) + "qelvo-e2e";
+    }
+    CreateDirectoryA(root.c_str(), nullptr);
+    FFolder = root + "\\" + scenario;
+    RemoveTree(FFolder);
+    CreateDirectoryA(FFolder.c_str(), nullptr);
+    const std::string program = FolderFromEnvironment("QELVO_E2E_PROGRAM");
+    CopyFileA((program + "\\qelvo.exe").c_str(), PathOf("qelvo.exe").c_str(), FALSE);
+    CopyFolderFiles(program + "\\Print Templates", PathOf("Print Templates"));
+    const std::string jotpaper = FolderFromEnvironment("QELVO_E2E_JOTPAPER");
+    if (!jotpaper.empty()) CopyFileA((jotpaper + "\\Jotpaper.dll").c_str(), PathOf("Jotpaper.dll").c_str(), FALSE);
+}
+
+TProgram::~TProgram() {
+    if (Running()) {
+        ADD_FAILURE() << "the program was still running at the end of the scenario";
+        Kill();
+    }
+    Watchdog().reset();
+    if (FProcess) CloseHandle(FProcess);
+}
+
+void TProgram::Start(const std::string& arguments) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string command = "\"" + PathOf("qelvo.exe") + "\"";
+    if (!arguments.empty()) command += " " + arguments;
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, FFolder.c_str(), &si, &pi))
+        << "cannot start " << command;
+    CloseHandle(pi.hThread);
+    if (FProcess) CloseHandle(FProcess);
+    FProcess = pi.hProcess;
+    FProcessId = pi.dwProcessId;
+    FThreadId = pi.dwThreadId;
+    FMain = nullptr;
+    Watchdog().reset();
+    Watchdog() = std::make_unique<TWatchdog>(FProcess, ScenarioBound);
+    WaitForInputIdle(FProcess, WaitBound);
+}
+
+bool TProgram::Running() const {
+    return FProcess && WaitForSingleObject(FProcess, 0) == WAIT_TIMEOUT;
+}
+
+int TProgram::WaitExit(unsigned boundMs) {
+    if (!FProcess) return -1;
+    if (WaitForSingleObject(FProcess, boundMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(FProcess, &code);
+    Watchdog().reset();
+    return static_cast<int>(code);
+}
+
+void TProgram::Kill() {
+    if (!Running()) return;
+    TerminateProcess(FProcess, 9);
+    WaitForSingleObject(FProcess, WaitBound);
+}
+
+std::vector<HWND> TProgram::TopWindows() const {
+    std::vector<HWND> out;
+    TEnumState state{FProcessId, &out};
+    EnumWindows(CollectTop, reinterpret_cast<LPARAM>(&state));
+    return out;
+}
+
+HWND TProgram::WaitTopWindow(const std::string& className, unsigned boundMs) const {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopWindows())
+                if (ClassOf(w) == className) {
+                    found = w;
+                    return true;
+                }
+            return !Running();
+        },
+        boundMs);
+    return found;
+}
+
+HWND TProgram::Main(unsigned boundMs) {
+    if (FMain && IsWindow(FMain) && IsWindowVisible(FMain)) return FMain;
+    FMain = WaitTopWindow("TMainForm", boundMs);
+    return FMain;
+}
+
+bool TProgram::NoDialogFor(unsigned ms) const {
+    return !WaitUntil([&] { return WaitTopWindow("#32770", 0) != nullptr; }, ms);
+}
+
+bool TProgram::Settle(unsigned rounds) const {
+    HWND target = FMain && IsWindow(FMain) ? FMain : nullptr;
+    if (!target) {
+        const auto tops = TopWindows();
+        if (!tops.empty()) target = tops.front();
+    }
+    if (!target) return Running();
+    for (unsigned i = 0; i < rounds; ++i) {
+        Sleep(8);
+        DWORD_PTR result = 0;
+        if (!SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, WaitBound, &result)) {
+            if (!IsWindow(target)) return true;
+            ADD_FAILURE() << "the program did not answer within " << WaitBound << " ms";
+            return false;
+        }
+    }
+    return true;
+}
+
+GUITHREADINFO TProgram::ThreadInfo() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(FThreadId, &info);
+    return info;
+}
+
+// ---- Input
+
+void Key(const TProgram& p, WORD vk, unsigned mods) {
+    std::vector<INPUT> in;
+    AddMods(in, mods, false);
+    in.push_back(KeyInput(vk, false));
+    in.push_back(KeyInput(vk, true));
+    AddMods(in, mods, true);
+    Send(in);
+    p.Settle();
+}
+
+void Type(const TProgram& p, const std::wstring& text) {
+    for (wchar_t c : text) {
+        std::vector<INPUT> in;
+        const SHORT scan = c < 128 ? VkKeyScanA(static_cast<char>(c)) : -1;
+        if (scan != -1 && (scan & 0xFF) != 0xFF) {
+            unsigned mods = 0;
+            if (scan & 0x100) mods |= Shift;
+            if (scan & 0x200) mods |= Ctrl;
+            if (scan & 0x400) mods |= Alt;
+            AddMods(in, mods, false);
+            in.push_back(KeyInput(static_cast<WORD>(scan & 0xFF), false));
+            in.push_back(KeyInput(static_cast<WORD>(scan & 0xFF), true));
+            AddMods(in, mods, true);
+        } else {
+            INPUT down{};
+            down.type = INPUT_KEYBOARD;
+            down.ki.wScan = c;
+            down.ki.dwFlags = KEYEVENTF_UNICODE;
+            INPUT up = down;
+            up.ki.dwFlags |= KEYEVENTF_KEYUP;
+            in.push_back(down);
+            in.push_back(up);
+        }
+        Send(in);
+        p.Settle(3);
+    }
+}
+
+void Type(const TProgram& p, const std::string& ascii) { Type(p, std::wstring(ascii.begin(), ascii.end())); }
+
+void MoveTo(const TProgram& p, POINT at) { Mouse(p, 0, at); }
+
+void Click(const TProgram& p, POINT at, bool right) {
+    MoveTo(p, at);
+    std::vector<INPUT> in{MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, at),
+                          MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, at)};
+    Send(in);
+    p.Settle();
+}
+
+void DoubleClick(const TProgram& p, POINT at) {
+    MoveTo(p, at);
+    std::vector<INPUT> in{MouseInput(MOUSEEVENTF_LEFTDOWN, at), MouseInput(MOUSEEVENTF_LEFTUP, at),
+                          MouseInput(MOUSEEVENTF_LEFTDOWN, at), MouseInput(MOUSEEVENTF_LEFTUP, at)};
+    Send(in);
+    p.Settle();
+}
+
+void Drag(const TProgram& p, POINT from, POINT to, int steps) {
+    MoveTo(p, from);
+    Mouse(p, MOUSEEVENTF_LEFTDOWN, from);
+    for (int i = 1; i <= steps; ++i)
+        MoveTo(p, {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    Mouse(p, MOUSEEVENTF_LEFTUP, to);
+    p.Settle();
+}
+
+// ---- Screen
+
+COLORREF PixelAt(POINT at) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return c;
+}
+
+void Shot(const TProgram& p, HWND w, const std::string& name) {
+    p.Settle();
+    Sleep(150);    // painting waits for an empty queue
+    p.Settle();
+    qelvo::test::SaveWindowScreenshot(w, name + ".bmp");
+}
+
+double ShareOf(RECT r, COLORREF colour) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return 0;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    long same = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (GetPixel(dc, x, y) == colour) ++same;
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return static_cast<double>(same) / (static_cast<double>(width) * height);
+}
+
+} // namespace qelvo::e2e

@@ -1,0 +1,123 @@
+// Drives the real qelvo.exe as a user does: the program runs in a scratch
+// folder of its own, input goes through the window system (SendInput, so
+// focus, activation, capture and the program's own message loops all take
+// part), and checks read what a user or the next start sees: files,
+// captions, the focused window, pixels on the screen.
+//
+// Every wait has a bound. A program that stops answering fails the step
+// that waited, and the program is killed when its TProgram goes, so no
+// process outlives its scenario.
+#pragma once
+
+#include "gcl/rtl/WinApi.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qelvo::e2e {
+
+// The default bound of one wait, in milliseconds.
+inline constexpr unsigned WaitBound = 10000;
+
+// Waits until done() holds or the bound ran out; returns done()'s last answer.
+bool WaitUntil(const std::function<bool()>& done, unsigned boundMs = WaitBound);
+
+// ---- Files (Windows paths)
+bool FileExists(const std::string& path);
+std::string ReadFile(const std::string& path);    // "" when missing
+void WriteFile(const std::string& path, const std::string& bytes);
+// The value of Key in [Section] of an ini file ("" when absent).
+std::string IniValue(const std::string& path, const std::string& section, const std::string& key);
+
+// ---- Windows
+std::string ClassOf(HWND w);
+std::string TextOf(HWND w);    // caption or edit text, asked across processes
+RECT RectOf(HWND w);           // screen coordinates
+POINT CenterOf(HWND w);
+// The visible, enabled-or-not child windows of parent of a window class, in
+// z-order, depth first.
+std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className);
+// One line per visible child window (handle, parent, class, screen
+// rectangle, text), for finding one's way about a window while writing a
+// scenario.
+std::string DescribeChildren(HWND parent);
+// The texts of every visible child of a window (labels of a message box).
+std::string ChildTexts(HWND parent);
+
+// ---- The program
+class TProgram {
+public:
+    // A scratch folder named after the scenario, emptied, with a copy of the
+    // program (and the recording sticky-note library and print template).
+    explicit TProgram(const std::string& scenario);
+    ~TProgram();
+    TProgram(const TProgram&) = delete;
+    TProgram& operator=(const TProgram&) = delete;
+
+    const std::string& Folder() const { return FFolder; }
+    std::string PathOf(const std::string& relative) const { return FFolder + "\\" + relative; }
+    std::string DatabasePath() const { return PathOf("Data\\ActualData.kpx"); }
+    std::string SettingsPath() const { return PathOf("settings.ini"); }
+
+    // Starts qelvo.exe (its working folder is the scratch folder).
+    void Start(const std::string& arguments = "");
+    bool Running() const;
+    DWORD ProcessId() const { return FProcessId; }
+    // Waits for the process to end; its exit code, or -1 when it did not end.
+    int WaitExit(unsigned boundMs = WaitBound);
+    void Kill();
+
+    // The visible top-level windows of the program, top of the z-order first.
+    std::vector<HWND> TopWindows() const;
+    // The first visible top-level window of a class ("#32770" for message
+    // boxes and dialogs), waiting for it; nullptr when none came.
+    HWND WaitTopWindow(const std::string& className, unsigned boundMs = WaitBound) const;
+    // The main window (class TMainForm), waiting for it to be shown.
+    HWND Main(unsigned boundMs = WaitBound);
+    // The message box or dialog shown now, waiting for one; nullptr when none.
+    HWND WaitDialog(unsigned boundMs = WaitBound) const { return WaitTopWindow("#32770", boundMs); }
+    // Nothing of the program answers a dialog within ms.
+    bool NoDialogFor(unsigned ms) const;
+
+    // Returns once the program's thread has handled what was sent to it
+    // (input included); false when it stopped answering.
+    bool Settle(unsigned rounds = 4) const;
+
+    // The GUI state of the program's thread: focused and active windows and
+    // whether it is in a menu loop.
+    GUITHREADINFO ThreadInfo() const;
+    HWND Focus() const { return ThreadInfo().hwndFocus; }
+    HWND Active() const { return ThreadInfo().hwndActive; }
+
+private:
+    std::string FFolder;
+    HANDLE FProcess = nullptr;
+    DWORD FProcessId = 0;
+    DWORD FThreadId = 0;
+    HWND FMain = nullptr;
+};
+
+// ---- Input: each call passes through the window system and returns after
+// the program has handled it (program.Settle()).
+enum Mods : unsigned { None = 0, Shift = 1, Ctrl = 2, Alt = 4 };
+void Key(const TProgram& p, WORD vk, unsigned mods = None);
+// Types text a key at a time: characters of the keyboard layout as their
+// keys (with Shift where needed), the rest as Unicode key events.
+void Type(const TProgram& p, const std::wstring& text);
+void Type(const TProgram& p, const std::string& ascii);
+void MoveTo(const TProgram& p, POINT at);
+void Click(const TProgram& p, POINT at, bool right = false);
+void DoubleClick(const TProgram& p, POINT at);
+// Presses the left button at from, moves in steps to to, releases.
+void Drag(const TProgram& p, POINT from, POINT to, int steps = 12);
+
+// ---- Screen
+COLORREF PixelAt(POINT at);
+// Lets the program paint, then saves a window's picture beside the test
+// program (the folder QELVO_SCREENSHOT_DIR names, when set) as name.bmp.
+void Shot(const TProgram& p, HWND w, const std::string& name);
+// The share of pixels of a screen rectangle equal to colour (0..1).
+double ShareOf(RECT r, COLORREF colour);
+
+} // namespace qelvo::e2e
