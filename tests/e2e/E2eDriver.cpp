@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -95,9 +96,10 @@ private:
     std::thread FThread;
 };
 
-std::unique_ptr<TWatchdog>& Watchdog() {
-    static std::unique_ptr<TWatchdog> dog;
-    return dog;
+// One watchdog per program, so a scenario may run two at once.
+std::unique_ptr<TWatchdog>& Watchdog(const TProgram* program) {
+    static std::map<const TProgram*, std::unique_ptr<TWatchdog>> dogs;
+    return dogs[program];
 }
 
 // A scenario's whole life with the program.
@@ -271,7 +273,9 @@ std::string ChildTexts(HWND parent) {
 
 // ---- TProgram
 
-TProgram::TProgram(const std::string& scenario) {
+TProgram::TProgram(const std::string& scenario) : TProgram(scenario, false) {}
+
+TProgram::TProgram(const std::string& scenario, bool keepFolder) {
     std::string root = FolderFromEnvironment("QELVO_E2E_SCRATCH");
     if (root.empty()) {
         char temp[MAX_PATH] = {};
@@ -280,6 +284,7 @@ TProgram::TProgram(const std::string& scenario) {
     }
     CreateDirectoryA(root.c_str(), nullptr);
     FFolder = root + "\\" + scenario;
+    if (keepFolder && FileExists(PathOf("qelvo.exe"))) return;
     RemoveTree(FFolder);
     CreateDirectoryA(FFolder.c_str(), nullptr);
     const std::string program = FolderFromEnvironment("QELVO_E2E_PROGRAM");
@@ -294,7 +299,7 @@ TProgram::~TProgram() {
         ADD_FAILURE() << "the program was still running at the end of the scenario";
         Kill();
     }
-    Watchdog().reset();
+    Watchdog(this).reset();
     if (FProcess) CloseHandle(FProcess);
 }
 
@@ -312,8 +317,8 @@ void TProgram::Start(const std::string& arguments) {
     FProcessId = pi.dwProcessId;
     FThreadId = pi.dwThreadId;
     FMain = nullptr;
-    Watchdog().reset();
-    Watchdog() = std::make_unique<TWatchdog>(FProcess, ScenarioBound);
+    Watchdog(this).reset();
+    Watchdog(this) = std::make_unique<TWatchdog>(FProcess, ScenarioBound);
     WaitForInputIdle(FProcess, WaitBound);
 }
 
@@ -326,7 +331,7 @@ int TProgram::WaitExit(unsigned boundMs) {
     if (WaitForSingleObject(FProcess, boundMs) != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
     GetExitCodeProcess(FProcess, &code);
-    Watchdog().reset();
+    Watchdog(this).reset();
     return static_cast<int>(code);
 }
 

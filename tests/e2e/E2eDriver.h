@@ -51,6 +51,9 @@ public:
     // A scratch folder named after the scenario, emptied, with a copy of the
     // program (and the recording sticky-note library and print template).
     explicit TProgram(const std::string& scenario);
+    // With KeepFolder, a folder made before (by another TProgram of the
+    // same scenario) is used as it is: a second copy of the program there.
+    TProgram(const std::string& scenario, bool keepFolder);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;
