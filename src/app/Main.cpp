@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "app/AboutForm.h"
+#include "app/SingleInstance.h"
 #include "app/StartupLog.h"
 
 #include "app/logic/AppMessages.h"
@@ -32,6 +33,25 @@ gcl::TShortCut CtrlShift(unsigned short key) {
     return gcl::ShortCut(key, gcl::TShiftState{gcl::ssCtrl, gcl::ssShift});
 }
 gcl::TShortCut Alt(unsigned short key) { return gcl::ShortCut(key, gcl::TShiftState{gcl::ssAlt}); }
+
+// The work area of the monitor nearest to the stored window place (the
+// primary one's for a window to centre), so that a place on a monitor
+// that is gone comes back onto one that is there.
+TRect32 WorkAreaFor(const TLayoutSettings& layout) {
+    const gcl::TRect primary = gcl::Screen->GetWorkAreaRect();
+    TRect32 area{primary.Left, primary.Top, primary.Right, primary.Bottom};
+    if (layout.Left <= 0 || layout.Top <= 0) return area;
+    auto edge = [](long long from, int size) {
+        return static_cast<LONG>(std::min<long long>(from + std::max(size, 1), 1LL << 30));
+    };
+    const RECT stored{layout.Left, layout.Top, edge(layout.Left, layout.Width), edge(layout.Top, layout.Height)};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    const HMONITOR monitor = MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST);
+    if (monitor && GetMonitorInfoA(monitor, &info))
+        area = TRect32{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+    return area;
+}
 
 } // namespace
 
@@ -387,10 +407,13 @@ void TMainForm::FormCreate(gcl::TObject*) {
     Database->FileName = StartupDatabaseFileName();
     TrayTimer->SetEnabled(true);
     const bool existed = gcl::FileExists(Database->FileName);
-    if (!LoadDatabase(*Database, Database->FileName) && existed) {
+    if (!LoadDatabase(*Database, Database->FileName)) {
+        // The window is as on an empty database ("All" in the side tree),
+        // so lists made now are kept like any others.
+        RebuildSideTree();
         // The file is there but could not be read: the empty database
         // must not replace it unasked.
-        FSaveGuard.StartupLoadFailed(Database->FileName);
+        if (existed) FSaveGuard.StartupLoadFailed(Database->FileName);
     }
 }
 
@@ -412,7 +435,10 @@ bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
         gcl::ShowMessageBox(result.Message, msg::AppTitle, MB_OK | MB_ICONERROR);
         return false;
     }
-    if (&Data == Database) FSaveGuard.Clear();
+    if (&Data == Database) {
+        FSaveGuard.Clear();
+        FDiskStamp = StampFile(FileName);
+    }
     RebuildSideTree();
     StartupMark("database: side tree");
     SetCaption(result.Caption);
@@ -429,29 +455,71 @@ void TMainForm::OpenMExecute(gcl::TObject*) {
     LoadDatabase(*Database, OpenDialog1->GetFileName());
 }
 
-bool TMainForm::ConfirmSaveOverFailedLoad() {
-    const std::string text = std::string(msg::SaveOverFailedLoadHead) + FSaveGuard.GetBlocked() +
-                             msg::SaveOverFailedLoadTail;
-    if (gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNO | MB_ICONWARNING) != IDYES) return false;
-    FSaveGuard.Clear();
-    return true;
-}
-
-bool TMainForm::SaveOpenDatabase(bool Unattended) {
+bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
     if (!Database) return false;
     CommitNote();
-    if (FSaveGuard.NeedsConfirmation(Database->FileName)) {
-        if (Unattended || !ConfirmSaveOverFailedLoad()) return false;
-    }
     StoreSideTree();
-    const TSaveResult result = SaveDatabase(*Database, Database->FileName, gcl::Now());
+    const std::string fileName = Database->FileName;
+    const bool blocked = FSaveGuard.NeedsConfirmation(fileName);
+    if (blocked || ChangedOnDisk(FDiskStamp, fileName)) {
+        // Replaced only when the user says so.
+        if (Mode == TSaveMode::Unattended || Mode == TSaveMode::Quiet) {
+            if (CaptionHasCountdown(GetCaption())) SetCaption(FileCaption(fileName));
+            return false;
+        }
+        if (Mode == TSaveMode::Exit) BringWindowBack();
+        const std::string text = blocked ? msg::SaveOverFailedLoadHead + FSaveGuard.GetBlocked() +
+                                               msg::SaveOverFailedLoadTail + msg::SaveChoices
+                                         : msg::ChangedOnDiskHead + fileName + msg::ChangedOnDiskTail + msg::SaveChoices;
+        const int answer = gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNOCANCEL | MB_ICONWARNING);
+        if (answer == IDNO) return SaveCopyAs();
+        if (answer != IDYES) return false;
+        FSaveGuard.Clear();
+    }
+    const TSaveResult result = SaveDatabase(*Database, fileName, gcl::Now());
     if (!result.Saved) {
-        if (CaptionHasCountdown(GetCaption())) SetCaption(FileCaption(Database->FileName));
+        if (CaptionHasCountdown(GetCaption())) SetCaption(FileCaption(fileName));
+        if (Mode == TSaveMode::Quiet) return false;
+        if (Mode == TSaveMode::Exit) {
+            BringWindowBack();
+            const std::string text = msg::SaveFailedHead + fileName + msg::ExitSaveFailedTail;
+            return gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNO | MB_ICONERROR) == IDYES && SaveCopyAs();
+        }
         gcl::ShowMessageBox(result.Message, msg::AppTitle, MB_OK | MB_ICONERROR);
         return false;
     }
+    FDiskStamp = StampFile(fileName);
     SetCaption(result.Caption);
     return true;
+}
+
+bool TMainForm::SaveBeforeExit() {
+    if (!Database) return true;
+    CommitNote();
+    StoreSideTree();
+    if (Database->Modified) {
+        if (!SaveOpenDatabase(TSaveMode::Exit)) return false;
+    } else {
+        // Nothing unsaved: the file is written as always, but never over
+        // a file it may not replace, and a failure loses nothing.
+        SaveOpenDatabase(TSaveMode::Quiet);
+    }
+    // Written: the window's end has nothing left to save.
+    SaveOnExit = false;
+    return true;
+}
+
+void TMainForm::BringWindowBack() {
+    if (tray->GetActive() && !tray->IsApplicationVisible())
+        tray->ShowApplication();
+    else if (gcl::Application->GetHandle() && IsIconic(gcl::Application->GetHandle()))
+        gcl::Application->Restore();
+    gcl::Application->BringToFront();
+}
+
+void TMainForm::WMShowRunningCopy() {
+    BringWindowBack();
+    FocusTopEdit();
 }
 
 bool TMainForm::SaveCopyAs() {
@@ -464,16 +532,20 @@ bool TMainForm::SaveCopyAs() {
                             MB_OK | MB_ICONERROR);
         return false;
     }
-    // A good copy over the file that could not be read replaces it with
-    // the user's consent.
-    if (FSaveGuard.NeedsConfirmation(fileName)) FSaveGuard.Clear();
+    // A copy over the open file itself (the dialog asked before replacing
+    // it) is that file's content now, and may replace a file that could
+    // not be read.
+    if (gcl::SameText(fileName, Database->FileName)) {
+        FSaveGuard.Clear();
+        FDiskStamp = StampFile(fileName);
+    }
     return true;
 }
 
 void TMainForm::SaveAsMExecute(gcl::TObject*) { SaveCopyAs(); }
 
 void TMainForm::SaveMExecute(gcl::TObject*) {
-    if (SaveOpenDatabase(false)) FAutoSaveClock.Restart();
+    if (SaveOpenDatabase(TSaveMode::Command)) FAutoSaveClock.Restart();
 }
 
 void TMainForm::SetAsDefaultMExecute(gcl::TObject*) {
@@ -497,8 +569,8 @@ void TMainForm::CreateNewDbMExecute(gcl::TObject*) {
 
 void TMainForm::ExitMExecute(gcl::TObject*) {
     CommitNote();
-    if (SaveOnExit && Database && FSaveGuard.NeedsConfirmation(Database->FileName) && !ConfirmSaveOverFailedLoad())
-        SaveOnExit = false;
+    // The save comes first: when it fails, the program stays with the changes.
+    if (SaveOnExit && !SaveBeforeExit()) return;
     TerminateApplication();
 }
 
@@ -518,6 +590,8 @@ void TMainForm::ExitWSMExecute(gcl::TObject*) {
 void TMainForm::FormClose(gcl::TObject*, gcl::TCloseAction& Action) {
     if (!Database) return;
     CommitNote();
+    // A list made or renamed in the side tree is a change too.
+    StoreSideTree();
     TAnswer answer = TAnswer::Yes;
     if (Database->Modified) {
         const int r = gcl::ShowMessageBox(msg::SaveBeforeExitQuestion, msg::AppTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
@@ -529,9 +603,9 @@ void TMainForm::FormClose(gcl::TObject*, gcl::TCloseAction& Action) {
         return;
     }
     SaveOnExit = d.SaveOnExit;
-    if (SaveOnExit && Database->Modified && FSaveGuard.NeedsConfirmation(Database->FileName) &&
-        !ConfirmSaveOverFailedLoad())
-        SaveOnExit = false;
+    // The save comes before the window goes: when it fails, the window
+    // stays with the changes.
+    if (SaveOnExit && !SaveBeforeExit()) Action = gcl::caNone;
 }
 
 void TMainForm::FormDestroy(gcl::TObject*) {
@@ -542,7 +616,10 @@ void TMainForm::FormDestroy(gcl::TObject*) {
     }
     if (!Database) return;
     SaveLayoutSettings(SettingsFileName());
-    if (SaveOnExit) SaveOpenDatabase(true);
+    // An end that did not pass through an exit command or the close
+    // question (the session ending) still saves, but never over a file
+    // it may not replace.
+    if (SaveOnExit) SaveOpenDatabase(TSaveMode::Unattended);
 }
 
 void TMainForm::ViewTodayTasksMExecute(gcl::TObject*) {
@@ -573,7 +650,7 @@ void TMainForm::Timer1Timer(gcl::TObject*) {
     if (tick.Countdown && !FSaveGuard.Blocks(Database->FileName))
         SetCaption(CountdownCaption(Database->FileName, tick.Seconds));
     if (tick.SaveNow) {
-        if (!SaveOpenDatabase(true) && CaptionHasCountdown(GetCaption()))
+        if (!SaveOpenDatabase(TSaveMode::Unattended) && CaptionHasCountdown(GetCaption()))
             SetCaption(FileCaption(Database->FileName));
     }
 }
@@ -659,8 +736,7 @@ bool TMainForm::LoadLayoutSettings(const std::string& IniPath) {
         if (layout.Maximized) {
             SetWindowState(gcl::wsMaximized);
         } else {
-            const gcl::TRect work = gcl::Screen->GetWorkAreaRect();
-            const TRect32 r = NormalWindowBounds(layout, TRect32{work.Left, work.Top, work.Right, work.Bottom});
+            const TRect32 r = NormalWindowBounds(layout, WorkAreaFor(layout));
             SetBounds(r.Left, r.Top, r.Width(), r.Height());
         }
     });
@@ -800,6 +876,10 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
     }
     if (Message.Msg == WM_COPYDATA) {
         WMCopyData(Message);
+        return;
+    }
+    if (Message.Msg == ShowRunningCopyMessage()) {
+        WMShowRunningCopy();
         return;
     }
     inherited::Dispatch(Message);

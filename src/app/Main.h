@@ -527,17 +527,30 @@ private:
 
     void WMHotKey(gcl::TMessage& Message);
     void CarryOut(THotKeyAction Action);
+    // How a save of the open database meets a file it may not simply
+    // replace (one that could not be read at start-up, or that another
+    // writer changed since this run read or wrote it) and a failed write.
+    enum class TSaveMode {
+        Command,     // Ctrl+S: asks (replace, Save as, cancel); reports a failure
+        Exit,        // an exit's save: asks the same; a failure offers Save as, else the window stays
+        Unattended,  // auto-save, the window's end: never replaces such a file; reports a failure
+        Quiet,       // the exit of a database without changes: never replaces such a file; silent
+    };
     // Saves the open database to its file with the note and the side tree
-    // written back first; a failure is reported and the caption stays.
-    // Unattended (auto-save, the exit save) it never writes over a file
-    // that could not be read at start-up; otherwise it asks first. True
-    // when the file was written.
-    bool SaveOpenDatabase(bool Unattended);
+    // written back first; the caption shows the save. True when the
+    // user's tasks were written: to the file, or (when the user chose so)
+    // to a copy through Save As.
+    bool SaveOpenDatabase(TSaveMode Mode);
+    // The save every exit makes while the window can still stay. True when
+    // the exit may go on: the changes were written, or there were none.
+    bool SaveBeforeExit();
+    // The window back from the notification area (or from the task bar)
+    // and in front, for a question about the user's changes.
+    void BringWindowBack();
     // The Save As dialog and the copy; true when the copy was written.
     bool SaveCopyAs();
-    // Asks before writing over a file that could not be read at start-up;
-    // true when the save may go on.
-    bool ConfirmSaveOverFailedLoad();
+    // A later start in the same program folder asked for this window.
+    void WMShowRunningCopy();
     // Clicks the theme menu's item Index (an index the menu lacks is
     // ignored) and remembers the selected one.
     void ClickThemeItem(int Index);
@@ -591,6 +604,8 @@ private:
     int FThemeIndex = DefaultThemeIndex;
     TAutoSaveClock FAutoSaveClock;
     TSaveGuard FSaveGuard;
+    // The open file as this run last read or wrote it.
+    TFileStamp FDiskStamp;
 };
 
 // Loads the screen cursors of the hand and the grab (slots crHandCursor

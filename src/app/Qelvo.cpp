@@ -1,12 +1,15 @@
-// Entry point of qelvo.exe: starts the units, sets the application's
-// title, creates the main window as the application's main form and runs
-// the message loop.
+// Entry point of qelvo.exe: hands over to a copy already running from the
+// same folder, else starts the units, sets the application's title,
+// creates the main window as the application's main form and runs the
+// message loop.
 #include "gcl/rtl/WinApi.h"
 
 #include "app/Main.h"
 #include "app/ProgramUnits.h"
+#include "app/SingleInstance.h"
 #include "app/StartupLog.h"
 #include "app/logic/AppMessages.h"
+#include "app/logic/LayoutSettings.h"
 #include "gcl/Forms.h"
 
 namespace {
@@ -25,6 +28,12 @@ struct TFormsScope {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         qelvo::StartupMark("WinMain");
+        // A second start in this folder brings the running copy forward.
+        qelvo::TSingleInstance instance(qelvo::AppDir());
+        if (instance.AnotherRuns()) {
+            instance.BringOtherForward();
+            return 0;
+        }
         gcl::TUnitScope units(qelvo::ProgramUnits(), &qelvo::StartupMark);
         TFormsScope forms;
         gcl::Application->Initialize();

@@ -16,10 +16,23 @@ inline constexpr const char* LoadFailedTail = " cannot be loaded. Possible corru
 // A failed save (the save is not reported as done).
 inline constexpr const char* SaveFailedHead = "The database could not be saved to: ";
 inline constexpr const char* SaveFailedTail = "\r\nYour changes are kept in memory; use \"Save as...\" to save them elsewhere.";
+// An exit whose save failed: the window stays unless the changes go elsewhere.
+inline constexpr const char* ExitSaveFailedTail =
+    "\r\nYour changes are kept. Do you want to save them under another name (\"Save as...\") and exit?"
+    "\r\nNo keeps the window open with your changes.";
+// The three answers of a save that cannot simply replace the file.
+inline constexpr const char* SaveChoices =
+    "\r\n\r\nYes: replace it.\r\nNo: keep it and save the tasks shown under another name (\"Save as...\")."
+    "\r\nCancel: do not save now.";
 // Saving over a file that could not be read at start-up.
 inline constexpr const char* SaveOverFailedLoadHead = "The database: ";
 inline constexpr const char* SaveOverFailedLoadTail =
-    " could not be loaded at start-up. Saving now replaces that file with the tasks shown. Do you want to replace it?";
+    " could not be loaded at start-up. Saving now replaces that file with the tasks shown.";
+// Saving over a file that another writer changed since it was read or
+// written here.
+inline constexpr const char* ChangedOnDiskHead = "The database: ";
+inline constexpr const char* ChangedOnDiskTail =
+    " was changed by another program (another copy of Qelvo, perhaps) since it was loaded or saved here.";
 
 // Questions.
 inline constexpr const char* ClearDatabaseQuestion =

@@ -1,6 +1,8 @@
 // File locations and the main window's stored layout.
 #include "app/logic/LayoutSettings.h"
 
+#include <algorithm>
+
 #include "app/logic/Options.h"
 #include "gcl/rtl/Exceptions.h"
 #include "gcl/rtl/Files.h"
@@ -28,6 +30,11 @@ constexpr const char* SColumns = "columns";
 
 std::string ColumnKey(int n, char what) {
     return "C" + gcl::IntToStr(n) + what;
+}
+
+// Value when it lies in Min..Max, else Default.
+int InRange(int value, int min, int max, int fallback) {
+    return value >= min && value <= max ? value : fallback;
 }
 
 } // namespace
@@ -79,10 +86,22 @@ bool LoadColumnLayout(const std::string& iniPath, int columnCount, bool forMaxim
         for (int n = 0; n < columnCount; ++n) {
             TColumnLayout c;
             c.Position = ini.ReadInteger(SColumns, ColumnKey(n, 'p'), n);
-            c.Width = ini.ReadInteger(SColumns, ColumnKey(n, 'w'), (n == 0 && forMaximized) ? 250 : 100);
+            const int width = (n == 0 && forMaximized) ? 250 : 100;
+            c.Width = InRange(ini.ReadInteger(SColumns, ColumnKey(n, 'w'), width), MinColumnWidth, MaxColumnWidth, width);
             c.Visible = ini.ReadBool(SColumns, ColumnKey(n, 'v'), true);
             read.push_back(c);
         }
+        std::vector<bool> taken(read.size(), false);
+        bool permutation = true;
+        for (const TColumnLayout& c : read) {
+            if (c.Position < 0 || c.Position >= columnCount || taken[static_cast<size_t>(c.Position)]) {
+                permutation = false;
+                break;
+            }
+            taken[static_cast<size_t>(c.Position)] = true;
+        }
+        if (!permutation)
+            for (int n = 0; n < columnCount; ++n) read[static_cast<size_t>(n)].Position = n;
         columns = std::move(read);
         return true;
     } catch (const gcl::Exception&) {
@@ -108,8 +127,8 @@ bool LoadLayoutSettings(const std::string& iniPath, TLayoutSettings& layout, int
         layout.CountItems = ini.ReadBool(SOthers, "Count items", true);
         const int mode = ini.ReadInteger(SOthers, "Group M", DefaultGroupMode);
         layout.GroupMode = (mode >= -MaxGroupMode && mode <= MaxGroupMode) ? mode : DefaultGroupMode;
-        layout.OrgPanelWidth = ini.ReadInteger(SOrgPanel, "DockedWidth", 200);
-        layout.NotePanelHeight = ini.ReadInteger(SNotePanel, "DockedHeight", 80);
+        layout.OrgPanelWidth = InRange(ini.ReadInteger(SOrgPanel, "DockedWidth", 200), MinPanelSize, MaxPanelSize, 200);
+        layout.NotePanelHeight = InRange(ini.ReadInteger(SNotePanel, "DockedHeight", 80), MinPanelSize, MaxPanelSize, 80);
         layout.NotePanelMin = ini.ReadBool(SNotePanel, "Min", false);
     } catch (const gcl::Exception&) {
         ok = false;
@@ -164,15 +183,19 @@ bool SaveLayoutSettings(const std::string& iniPath, const TLayoutSettings& layou
 }
 
 TRect32 NormalWindowBounds(const TLayoutSettings& layout, const TRect32& desktop) {
-    const int w = layout.Width > 0 ? layout.Width : 804;
-    const int h = layout.Height > 0 ? layout.Height : 500;
+    auto fit = [](int stored, int designed, int min, int room) {
+        const int size = stored > 0 ? std::max(stored, min) : designed;
+        return std::min(size, std::max(room, 1));
+    };
+    const int w = fit(layout.Width, 804, MinWindowWidth, desktop.Width());
+    const int h = fit(layout.Height, 500, MinWindowHeight, desktop.Height());
     TRect32 r;
     if (layout.Left <= 0 || layout.Top <= 0) {
         r.Left = desktop.Left + (desktop.Width() - w) / 2;
         r.Top = desktop.Top + (desktop.Height() - h) / 2;
     } else {
-        r.Left = layout.Left;
-        r.Top = layout.Top;
+        r.Left = std::clamp(layout.Left, desktop.Left, desktop.Right - w);
+        r.Top = std::clamp(layout.Top, desktop.Top, desktop.Bottom - h);
     }
     r.Right = r.Left + w;
     r.Bottom = r.Top + h;

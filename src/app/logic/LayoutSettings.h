@@ -61,6 +61,13 @@ inline constexpr int DefaultThemeIndex = 17;
 inline constexpr int MaxGroupMode = 4;
 inline constexpr int DefaultGroupMode = 1;
 
+// What the settings files may hold: a number outside these limits is
+// taken for garbage and the default stands instead (window sizes are
+// fitted to the screen by NormalWindowBounds).
+inline constexpr int MinWindowWidth = 200, MinWindowHeight = 150;
+inline constexpr int MinPanelSize = 20, MaxPanelSize = 4000;
+inline constexpr int MinColumnWidth = 8, MaxColumnWidth = 4000;
+
 struct TColumnLayout {
     int Position = 0;
     int Width = 100;
@@ -95,13 +102,17 @@ struct TLayoutSettings {
 // Reads settings.ini (IniPath) and, unless the window starts maximised,
 // the column file beside it. Missing keys keep the defaults above; a
 // value out of range (Theme outside 0..ThemeCount-1, Group M outside
-// -4..4) is ignored and keeps its default, without touching the other
-// settings. False when reading failed somewhere; what was read stays.
+// -4..4, a panel size outside MinPanelSize..MaxPanelSize) is ignored and
+// keeps its default, without touching the other settings. False when
+// reading failed somewhere; what was read stays.
 bool LoadLayoutSettings(const std::string& iniPath, TLayoutSettings& layout, int themeCount);
 // The columns of the column file (ColumnsFileName beside IniPath) for
 // ColumnCount columns, with the reading defaults: position n, width 100
-// (250 for column 0 when ForMaximized), shown. False (and Columns
-// untouched) when the file does not exist or cannot be read.
+// (250 for column 0 when ForMaximized), shown. A width outside
+// MinColumnWidth..MaxColumnWidth gets the default; positions that are not
+// each of 0..ColumnCount-1 once give every column its own number again.
+// False (and Columns untouched) when the file does not exist or cannot be
+// read.
 bool LoadColumnLayout(const std::string& iniPath, int columnCount, bool forMaximized,
                       std::vector<TColumnLayout>& columns);
 // Writes the layout: the window's size and place only when it is not
@@ -117,9 +128,12 @@ struct TRect32 {
     bool operator==(const TRect32&) const = default;
 };
 
-// The normal window rectangle on a desktop work area: a stored size that
-// is not positive keeps the designed 804 x 500; when either the stored
-// Left or Top is 0 or less, the window is centred on both axes.
+// The normal window rectangle on a work area (the one of the monitor
+// nearest to the stored place): a stored size that is not positive keeps
+// the designed 804 x 500, and no size is smaller than MinWindowWidth x
+// MinWindowHeight or larger than the work area; when either the stored
+// Left or Top is 0 or less, the window is centred on both axes, else it
+// is moved as little as needed to lie wholly inside the work area.
 TRect32 NormalWindowBounds(const TLayoutSettings& layout, const TRect32& desktop);
 
 // The item of the group-by toolbar to click for a stored grouping mode:

@@ -94,6 +94,33 @@ TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now) 
     return result;
 }
 
+TFileStamp StampBytes(const std::string& bytes) {
+    // FNV-1a over the whole content.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char c : bytes) {
+        hash ^= c;
+        hash *= 1099511628211ull;
+    }
+    return TFileStamp{true, bytes.size(), hash};
+}
+
+TFileStamp StampFile(const std::string& fileName) {
+    if (!gcl::FileExists(fileName)) return TFileStamp{};
+    try {
+        return StampBytes(gcl::ReadFileBytes(fileName));
+    } catch (const gcl::Exception&) {
+        return TFileStamp{};
+    }
+}
+
+bool ChangedOnDisk(const TFileStamp& stamp, const std::string& fileName) {
+    if (!gcl::FileExists(fileName)) return false;
+    const TFileStamp now = StampFile(fileName);
+    // A file that exists but cannot be read now is not taken for unchanged.
+    if (!now.Exists) return true;
+    return !(now == stamp);
+}
+
 bool TSaveGuard::NeedsConfirmation(const std::string& fileName) const {
     return !FBlocked.empty() && gcl::SameText(FBlocked, fileName);
 }

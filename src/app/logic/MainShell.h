@@ -4,6 +4,7 @@
 // that could not be read.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "app/logic/Options.h"
@@ -114,6 +115,25 @@ public:
 private:
     std::string FBlocked;
 };
+
+// What the open database file held when this run last read or wrote it,
+// so that a save can tell when another writer (another copy of the
+// program, a synchronising tool, another computer on a shared folder) has
+// changed it since: its size and a hash of its bytes.
+struct TFileStamp {
+    bool Exists = false;
+    std::uint64_t Size = 0;
+    std::uint64_t Hash = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+// The stamp of the file as it is now (Exists false when it cannot be read).
+TFileStamp StampFile(const std::string& fileName);
+// The stamp of bytes (a file that holds them).
+TFileStamp StampBytes(const std::string& bytes);
+// True when FileName holds something other than Stamp recorded: another
+// writer made or changed it. A file removed since counts as unchanged, as
+// writing it again replaces nobody's work.
+bool ChangedOnDisk(const TFileStamp& stamp, const std::string& fileName);
 
 // ---- Close and exit --------------------------------------------------------------------
 

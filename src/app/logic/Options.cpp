@@ -1,6 +1,8 @@
 // Options: settings.ini's [Options] section, the Run value and colour text.
 #include "app/logic/Options.h"
 
+#include <algorithm>
+
 #include "app/logic/LayoutSettings.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Exceptions.h"
@@ -43,9 +45,12 @@ bool LoadOptions(const std::string& iniPath, TOptions& options) {
         options.DistinguishPriorities = ini.ReadBool(SOptions, "Distinguish Tasks Priorities", true);
         options.GroupsUnderlineColor = ini.ReadString(SOptions, "Groups Underline Color", DefaultUnderlineColorText);
         options.AutoSave = ini.ReadBool(SOptions, "AutoSave", true);
-        options.AutoSaveInterval = ini.ReadInteger(SOptions, "AutoSave Interval", 5);
-        options.ListFontSize = ini.ReadInteger(SOptions, "List Font Size", 11);
-        options.NoteFontSize = ini.ReadInteger(SOptions, "Lists Font Size", 10);
+        // Numbers beyond what the dialog offers are fitted to it (font
+        // sizes) or taken for garbage (an interval: 0 still means never).
+        const int interval = ini.ReadInteger(SOptions, "AutoSave Interval", 5);
+        options.AutoSaveInterval = interval >= 0 && interval <= MaxAutoSaveInterval ? interval : 5;
+        options.ListFontSize = std::clamp(ini.ReadInteger(SOptions, "List Font Size", 11), MinFontSize, MaxFontSize);
+        options.NoteFontSize = std::clamp(ini.ReadInteger(SOptions, "Lists Font Size", 10), MinFontSize, MaxFontSize);
         options.DefaultDatabase = ini.ReadString(SOptions, "Default Database Tasks", DefaultDatabaseFileName());
         return true;
     } catch (const gcl::Exception&) {

@@ -40,8 +40,9 @@ extern TOptions Options;
 TOptions DefaultOptions();
 
 // StartWithWindows := RunEntryExists ("Qelvo"); then every key of
-// [Options] with its default. An error leaves what was read before it
-// and gives False.
+// [Options] with its default. Font sizes are fitted to MinFontSize..
+// MaxFontSize; an interval outside 0..MaxAutoSaveInterval gives the
+// default. An error leaves what was read before it and gives False.
 bool LoadOptions(const std::string& iniPath, TOptions& options);
 bool LoadOptions(const std::string& iniPath);
 // Writes or deletes the Run value by StartWithWindows, then the keys of
