@@ -278,16 +278,114 @@ TEST_F(MainWindow, ADatabaseThatCouldNotBeReadIsNeverOverwrittenUnasked) {
         Form->Timer1->OnTimer(Form->Timer1);
     }
     EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1");
-    // Ctrl+S asks; No writes nothing.
-    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO);
+    // Ctrl+S asks; Cancel writes nothing, No offers Save as.
+    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDCANCEL);
     PressShortcut(Form->GetHandle(), 'S', true);
     EXPECT_EQ(ReadFile(DataFile()), bytes);
-    // Exit and save asks too; No leaves the file.
-    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO);
+    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO).ExpectCancel(gcl::dkSave);
+    PressShortcut(Form->GetHandle(), 'S', true);
+    EXPECT_EQ(ReadFile(DataFile()), bytes);
+    // Exit and save asks too; without an answer that keeps the changes
+    // the program stays.
+    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDCANCEL);
+    PressShortcut(Form->GetHandle(), 'Q', true);
+    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO).ExpectCancel(gcl::dkSave);
+    PressShortcut(Form->GetHandle(), 'Q', true);
+    EXPECT_EQ(Form->Terminations, 0);
+    EXPECT_TRUE(Database->Modified);
+    // Save as keeps them elsewhere, and the exit goes on; the file stays.
+    const std::string copy = App.Dir() + "Rescued.kpx";
+    Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO).ExpectSave(copy);
     PressShortcut(Form->GetHandle(), 'Q', true);
     EXPECT_EQ(Form->Terminations, 1);
     Close();
     EXPECT_EQ(ReadFile(DataFile()), bytes);
+    EXPECT_TRUE(gcl::FileExists(copy));
+}
+
+TEST_F(MainWindow, AnExitWhoseSaveFailsStaysUnlessTheChangesGoElsewhere) {
+    WriteDatabase(DataFile());
+    Start();
+    Database->Tasks->GetTask(0)->Title = "Changed";
+    Database->Modified = true;
+    ASSERT_TRUE(SetFileAttributesA(DataFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    // Exit and save: the failure offers Save as; No stays.
+    Dialogs.ExpectMessage(msg::ExitSaveFailedTail, IDNO);
+    PressShortcut(Form->GetHandle(), 'Q', true);
+    EXPECT_EQ(Form->Terminations, 0);
+    EXPECT_TRUE(Database->Modified);
+    // Closing the window, Yes to the question: the same, and the window stays.
+    gcl::TCloseAction action = gcl::caHide;
+    Dialogs.ExpectMessage(msg::SaveBeforeExitQuestion, IDYES).ExpectMessage(msg::ExitSaveFailedTail, IDYES)
+        .ExpectCancel(gcl::dkSave);
+    Form->FormClose(Form, action);
+    EXPECT_EQ(action, gcl::caNone);
+    // Yes and a copy: the exit goes on, and the window's end writes nothing.
+    const std::string copy = App.Dir() + "Copy.kpx";
+    Dialogs.ExpectMessage(msg::ExitSaveFailedTail, IDYES).ExpectSave(copy);
+    PressShortcut(Form->GetHandle(), 'Q', true);
+    EXPECT_EQ(Form->Terminations, 1);
+    EXPECT_FALSE(SaveOnExit);
+    Close();
+    EXPECT_TRUE(Dialogs.Done());
+    SetFileAttributesA(DataFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+    TuData saved;
+    ASSERT_TRUE(saved.LoadFromFile(copy));
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(0)->Title), "Changed");
+    ASSERT_TRUE(saved.LoadFromFile(DataFile()));
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(0)->Title), "Call the printer shop");
+}
+
+TEST_F(MainWindow, ASaveNeverReplacesUnaskedAFileAnotherWriterChanged) {
+    WriteDatabase(DataFile());
+    WriteOptions("AutoSave Interval", "1");
+    WriteOptions("Default Database Tasks", DataFile());
+    Start();
+    // Another copy of the program saves the file meanwhile.
+    {
+        TuData other;
+        ASSERT_TRUE(other.LoadFromFile(DataFile()));
+        AddTask(other, "From the other copy", "Work");
+        ASSERT_TRUE(other.SaveToFile(DataFile()));
+    }
+    const std::string theirs = ReadFile(DataFile());
+    Database->Tasks->GetTask(0)->Title = "Mine";
+    Database->Modified = true;
+    // Auto-save leaves it alone.
+    for (int s = 40; s <= 61; ++s) {
+        ClockNow.Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 0, 0) + s / 86400.0;
+        Form->Timer1->OnTimer(Form->Timer1);
+    }
+    EXPECT_EQ(ReadFile(DataFile()), theirs);
+    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx");
+    // Ctrl+S asks: Cancel writes nothing; Yes replaces it, and the next
+    // save writes without a question.
+    Dialogs.ExpectMessage(msg::ChangedOnDiskTail, IDCANCEL);
+    PressShortcut(Form->GetHandle(), 'S', true);
+    EXPECT_EQ(ReadFile(DataFile()), theirs);
+    EXPECT_TRUE(Database->Modified);
+    Dialogs.ExpectMessage(msg::ChangedOnDiskTail, IDYES);
+    PressShortcut(Form->GetHandle(), 'S', true);
+    EXPECT_FALSE(Database->Modified);
+    Database->Modified = true;
+    PressShortcut(Form->GetHandle(), 'S', true);
+    EXPECT_TRUE(Dialogs.Done());
+    TuData saved;
+    ASSERT_TRUE(saved.LoadFromFile(DataFile()));
+    EXPECT_EQ(saved.Tasks->GetCount(), 2);
+    // Changed again, unchanged here: closing writes nothing over it.
+    {
+        TuData other;
+        ASSERT_TRUE(other.LoadFromFile(DataFile()));
+        AddTask(other, "Later from the other copy", "Work");
+        ASSERT_TRUE(other.SaveToFile(DataFile()));
+    }
+    const std::string later = ReadFile(DataFile());
+    gcl::TCloseAction action = gcl::caHide;
+    Form->FormClose(Form, action);
+    EXPECT_EQ(action, gcl::caHide);
+    Close();
+    EXPECT_EQ(ReadFile(DataFile()), later);
 }
 
 TEST_F(MainWindow, AFailedOpenKeepsTheOpenDatabase) {
@@ -338,10 +436,15 @@ TEST_F(MainWindow, ClearDatabaseStopsWhenTheCopyIsCancelledAndSaveAsWritesACopy)
 TEST_F(MainWindow, ClosingAsksOnlyAboutChanges) {
     WriteDatabase(DataFile());
     Start();
+    // Unchanged: the database is saved as the window closes, without a
+    // question, and the window's end has nothing left to save.
     gcl::TCloseAction action = gcl::caHide;
+    gcl::DeleteFile(DataFile());
     Form->FormClose(Form, action);
     EXPECT_EQ(action, gcl::caHide);
-    EXPECT_TRUE(SaveOnExit);
+    EXPECT_TRUE(gcl::FileExists(DataFile()));
+    EXPECT_FALSE(SaveOnExit);
+    SaveOnExit = true;
     Database->Modified = true;
     Dialogs.ExpectMessage(msg::SaveBeforeExitQuestion, IDCANCEL);
     Form->FormClose(Form, action);

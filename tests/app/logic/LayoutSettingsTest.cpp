@@ -174,6 +174,45 @@ TEST(LayoutSettings, OutOfRangeIndexesFallBackAlone) {
     EXPECT_EQ(StartupThemeIndex, read.Theme);
 }
 
+TEST(LayoutSettings, GarbageNumbersKeepTheirDefaults) {
+    TProgramFolder app;
+    {
+        gcl::TIniFile ini(SettingsFileName());
+        ini.WriteInteger("Org Panel", "DockedWidth", -100000);
+        ini.WriteInteger("Note Panel", "DockedHeight", 99999999);
+        gcl::TIniFile col(ColumnsFileName());
+        col.WriteInteger("columns", "C0p", 77);
+        col.WriteInteger("columns", "C0w", -2147483647 - 1);
+        col.WriteInteger("columns", "C1p", 0);
+        col.WriteInteger("columns", "C1w", 99999999);
+        col.WriteInteger("columns", "C2w", 120);
+    }
+    TLayoutSettings read;
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, ThemeCount));
+    EXPECT_EQ(200, read.OrgPanelWidth);
+    EXPECT_EQ(80, read.NotePanelHeight);
+    ASSERT_TRUE(read.ColumnsRead);
+    // Positions that are not each column's own number once go back to
+    // the columns' order; widths out of range get the reading default.
+    EXPECT_EQ((std::vector<TColumnLayout>{{0, 100, true}, {1, 100, true}, {2, 120, true}}), read.Columns);
+    // Sound values, positions swapped, stay as stored.
+    {
+        gcl::TIniFile ini(SettingsFileName());
+        ini.WriteInteger("Org Panel", "DockedWidth", MinPanelSize);
+        ini.WriteInteger("Note Panel", "DockedHeight", MaxPanelSize);
+        gcl::TIniFile col(ColumnsFileName());
+        col.WriteInteger("columns", "C0p", 2);
+        col.WriteInteger("columns", "C0w", MaxColumnWidth);
+        col.WriteInteger("columns", "C1w", MinColumnWidth);
+        col.WriteInteger("columns", "C2p", 1);
+    }
+    EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, ThemeCount));
+    EXPECT_EQ(MinPanelSize, read.OrgPanelWidth);
+    EXPECT_EQ(MaxPanelSize, read.NotePanelHeight);
+    EXPECT_EQ((std::vector<TColumnLayout>{{2, MaxColumnWidth, true}, {0, MinColumnWidth, true}, {1, 120, true}}),
+              read.Columns);
+}
+
 TEST(LayoutSettings, WindowPlacement) {
     TLayoutSettings l;
     l.Left = 0;
@@ -185,7 +224,26 @@ TEST(LayoutSettings, WindowPlacement) {
     l.Top = 1;
     l.Width = 0;  // a size that is not positive keeps the designed one
     l.Height = 300;
-    EXPECT_EQ((TRect32{300, 1, 1104, 301}), NormalWindowBounds(l, Desktop));
+    // ... and the window moves left as far as needed to be on the screen.
+    EXPECT_EQ((TRect32{220, 1, 1024, 301}), NormalWindowBounds(l, Desktop));
+    // A place of a monitor that is gone comes back inside the work area.
+    l.Left = 3000;
+    l.Top = 2000;
+    l.Width = 804;
+    l.Height = 500;
+    EXPECT_EQ((TRect32{220, 268, 1024, 768}), NormalWindowBounds(l, Desktop));
+    l.Left = 50;
+    l.Top = 40;
+    EXPECT_EQ((TRect32{50, 40, 854, 540}), NormalWindowBounds(l, Desktop));
+    // No size beyond the work area, none below the least.
+    l.Width = 100000;
+    l.Height = 2147483647;
+    EXPECT_EQ((TRect32{0, 0, 1024, 768}), NormalWindowBounds(l, Desktop));
+    l.Width = 3;
+    l.Height = 1;
+    EXPECT_EQ((TRect32{50, 40, 50 + MinWindowWidth, 40 + MinWindowHeight}), NormalWindowBounds(l, Desktop));
+    l.Width = 0;
+    l.Height = 300;
     // Centring respects a work area that does not start at 0.
     l.Left = 0;
     EXPECT_EQ((TRect32{210, 284, 1014, 584}), NormalWindowBounds(l, TRect32{100, 50, 1124, 818}));

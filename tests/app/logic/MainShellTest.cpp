@@ -116,6 +116,32 @@ TEST(MainShell, SaveGuardAfterAFailedStartupLoad) {
     EXPECT_FALSE(guard.Blocks("C:\\Data\\a.kpx"));
 }
 
+TEST(MainShell, AFileChangedByAnotherWriterIsSeen) {
+    test::TProgramFolder app;
+    const std::string file = app.Dir() + "a.kpx";
+    // Absent when read: another writer making it is a change; nothing is not.
+    const TFileStamp none = StampFile(file);
+    EXPECT_FALSE(none.Exists);
+    EXPECT_FALSE(ChangedOnDisk(none, file));
+    ASSERT_TRUE(gcl::WriteFileAtomic(file, "tasks A", 7));
+    EXPECT_TRUE(ChangedOnDisk(none, file));
+    const TFileStamp read = StampFile(file);
+    EXPECT_EQ(read, StampBytes("tasks A"));
+    EXPECT_FALSE(ChangedOnDisk(read, file));
+    // Written again with the same bytes: no change; other bytes of the
+    // same size, or another size: a change.
+    ASSERT_TRUE(gcl::WriteFileAtomic(file, "tasks A", 7));
+    EXPECT_FALSE(ChangedOnDisk(read, file));
+    ASSERT_TRUE(gcl::WriteFileAtomic(file, "tasks B", 7));
+    EXPECT_TRUE(ChangedOnDisk(read, file));
+    ASSERT_TRUE(gcl::WriteFileAtomic(file, "tasks A and B", 13));
+    EXPECT_TRUE(ChangedOnDisk(read, file));
+    // Removed: writing it again replaces nobody's work.
+    ASSERT_TRUE(gcl::DeleteFile(file));
+    EXPECT_FALSE(ChangedOnDisk(read, file));
+    EXPECT_NE(StampBytes("ab"), StampBytes("ba"));
+}
+
 TEST(MainShell, CloseAndExitDecisions) {
     TCloseDecision d = CloseDecision(false, true, TAnswer::Cancel);
     EXPECT_FALSE(d.Ask);

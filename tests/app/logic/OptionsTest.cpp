@@ -135,6 +135,23 @@ TEST(Options, UnreadableValuesKeepTheirDefaults) {
     EXPECT_EQ(5, read.AutoSaveInterval);
     EXPECT_EQ(14, read.ListFontSize);
     EXPECT_FALSE(read.AutoSave);
+    // Numbers beyond the dialog's: font sizes fitted to its range, an
+    // interval taken for garbage (0, never, stays).
+    ini.WriteString("Options", "List Font Size", "-2147483648");
+    ini.WriteString("Options", "Lists Font Size", "2147483647");
+    ini.WriteString("Options", "AutoSave Interval", "-7");
+    ASSERT_TRUE(LoadOptions(SettingsFileName(), read));
+    EXPECT_EQ(MinFontSize, read.ListFontSize);
+    EXPECT_EQ(MaxFontSize, read.NoteFontSize);
+    EXPECT_EQ(5, read.AutoSaveInterval);
+    ini.WriteInteger("Options", "AutoSave Interval", 0);
+    ini.WriteInteger("Options", "List Font Size", 40);
+    ASSERT_TRUE(LoadOptions(SettingsFileName(), read));
+    EXPECT_EQ(0, read.AutoSaveInterval);
+    EXPECT_EQ(40, read.ListFontSize);
+    ini.WriteInteger("Options", "AutoSave Interval", MaxAutoSaveInterval + 1);
+    ASSERT_TRUE(LoadOptions(SettingsFileName(), read));
+    EXPECT_EQ(5, read.AutoSaveInterval);
 }
 
 const gcl::TIdentMapEntry TestColorEntries[] = {{0x000000, "clBlack"}, {0xFF0000, "clBlue"}, {-16777201, "clBtnFace"}};
