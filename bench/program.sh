@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The program users run (build/win32/src/app/qelvo.exe) under Wine, driven
+# with real input on generated databases of 1k, 10k and 100k tasks (20
+# lists, 50 tags, half with due dates, a third with notes): start, memory
+# at rest and each interaction a user repeats, against a floor measured in
+# the same run (bench/win32/ProgramBench.cpp).
+#   bench/program.sh [RUNS] [COUNT...]     (after scripts/build native win32)
+# QELVO_EXE names another qelvo.exe to time (an older build, for a table of
+# before and after); QELVO_BENCH_SKIP=part,part leaves out the interactions
+# whose names contain a part.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+RUNS="${1:-5}"
+shift || true
+COUNTS=("$@")
+[ ${#COUNTS[@]} -gt 0 ] || COUNTS=(1000 10000 100000)
+EXE="${QELVO_EXE:-$ROOT/build/win32/src/app/qelvo.exe}"   # QELVO_EXE: another build to time
+DRIVER="$ROOT/build/win32/bench/program_bench.exe"
+GENERATOR="$ROOT/build/native/bench/qelvo_bench"
+for f in "$EXE" "$DRIVER" "$GENERATOR"; do
+  [ -f "$f" ] || { echo "program: $f is missing; run scripts/build native win32" >&2; exit 1; }
+done
+WORK="$(mktemp -d)"
+XVFB_STARTED=""
+[ -z "${DISPLAY:-}" ] && XVFB_STARTED=1
+cleanup() {
+  rm -rf "$WORK"
+  if [ -n "$XVFB_STARTED" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    [ -n "${QELVO_XVFB_PID:-}" ] && kill "$QELVO_XVFB_PID" 2>/dev/null
+  fi
+  return 0
+}
+trap cleanup EXIT
+FOLDERS=()
+for n in "${COUNTS[@]}"; do
+  d="$WORK/db$n"
+  mkdir -p "$d/Data"
+  cp "$EXE" "$d/"
+  "$GENERATOR" generate "$n" "$d/Data/ActualData.kpx"
+  cp "$ROOT/tests/fixtures/app/first-run-settings.ini" "$d/settings.ini"
+  cp "$ROOT/tests/fixtures/app/first-run-settings.inicol" "$d/settings.inicol"
+  # Deleting asks no question, as for a user who deletes often.
+  printf '[Options]\r\nConfirm Delete=0\r\n' >>"$d/settings.ini"
+  FOLDERS+=("$d")
+done
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+source "$ROOT/scripts/wine-env.sh"
+qelvo_ensure_display
+qelvo_ensure_prefix
+qelvo_warm_wine
+ARGS=()
+for d in "${FOLDERS[@]}"; do ARGS+=("$(winepath -w "$d")"); done
+if [ -n "${EXPLORE:-}" ]; then
+  wine "$DRIVER" --explore "${ARGS[0]}" | tr -d '\r'
+  exit 0
+fi
+wine "$DRIVER" "$RUNS" "${ARGS[@]}" | tr -d '\r'
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"

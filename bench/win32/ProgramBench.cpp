@@ -1,0 +1,545 @@
+// The real program (qelvo.exe) as a user meets it, on generated databases
+// of growing size: the start until the main window is shown and idle, the
+// memory of the process at rest, and each interaction a user repeats,
+// driven with real input (SendInput, so focus, menus and the program's own
+// loops take part) and timed until the program has handled it and painted.
+// Each time is printed with its floor, measured in this run on the same
+// database: the task filter over every task plus one paint of the visible
+// rows of a list view of the program's size, both by the program's own
+// code in this process. Also the growth of each time from the previous
+// database to this one.
+//   program_bench RUNS FOLDER...      (bench/program.sh prepares the folders)
+// Each FOLDER holds qelvo.exe, settings.ini and Data/ActualData.kpx.
+// With --explore FOLDER the program is started once and its child windows
+// are listed (for finding one's way when the window changes).
+#include "gcl/rtl/WinApi.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchClock.h"
+#include "app/logic/FilterBar.h"
+#include "data/uDataMan.h"
+#include "gcl/Forms.h"
+#include "gcl/rtl/Strings.h"
+#include "listview/GvListview.h"
+
+using namespace qelvo;
+
+namespace {
+
+constexpr double Bound = 120;  // seconds any one wait may take
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "program_bench: %s\n", what.c_str());
+    std::fflush(stdout);
+    std::exit(1);
+}
+
+// ---- Windows of the program
+
+struct TFind {
+    DWORD Pid;
+    const char* Class;
+    HWND Wnd;
+};
+
+bool OfProcess(HWND wnd, DWORD pid) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(wnd, &owner);
+    return owner == pid;
+}
+
+BOOL CALLBACK FindShown(HWND wnd, LPARAM param) {
+    auto* find = reinterpret_cast<TFind*>(param);
+    if (!OfProcess(wnd, find->Pid) || !IsWindowVisible(wnd)) return TRUE;
+    char name[256] = "";
+    GetClassNameA(wnd, name, sizeof name);
+    if (find->Class && std::strcmp(name, find->Class) != 0) return TRUE;
+    find->Wnd = wnd;
+    return FALSE;
+}
+
+HWND ShownWindow(DWORD pid, const char* cls) {
+    TFind find{pid, cls, nullptr};
+    EnumWindows(FindShown, reinterpret_cast<LPARAM>(&find));
+    return find.Wnd;
+}
+
+std::string ClassOf(HWND w) {
+    char name[256] = "";
+    GetClassNameA(w, name, sizeof name);
+    return name;
+}
+
+struct TChildren {
+    std::string Class;
+    std::vector<HWND> Out;
+};
+
+BOOL CALLBACK CollectChild(HWND w, LPARAM param) {
+    auto* c = reinterpret_cast<TChildren*>(param);
+    if (IsWindowVisible(w) && (c->Class.empty() || ClassOf(w) == c->Class)) c->Out.push_back(w);
+    return TRUE;
+}
+
+std::vector<HWND> Children(HWND parent, const std::string& cls) {
+    TChildren c{cls, {}};
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&c));
+    return c.Out;
+}
+
+struct TPending {
+    DWORD Pid;
+    bool Found;
+};
+
+BOOL CALLBACK FindUnpainted(HWND wnd, LPARAM param) {
+    auto* pending = reinterpret_cast<TPending*>(param);
+    if (IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE)) {
+        pending->Found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FindUnpaintedTree(HWND wnd, LPARAM param) {
+    auto* pending = reinterpret_cast<TPending*>(param);
+    if (!OfProcess(wnd, pending->Pid)) return TRUE;
+    FindUnpainted(wnd, param);
+    if (!pending->Found) EnumChildWindows(wnd, FindUnpainted, param);
+    return pending->Found ? FALSE : TRUE;
+}
+
+bool PaintPending(DWORD pid) {
+    TPending pending{pid, false};
+    EnumWindows(FindUnpaintedTree, reinterpret_cast<LPARAM>(&pending));
+    return pending.Found;
+}
+
+// ---- The program
+
+class TProgram {
+public:
+    explicit TProgram(const std::string& folder) : FFolder(folder) {}
+    ~TProgram() { Stop(); }
+
+    // Starts the program; the seconds until its main window shows and it is idle.
+    double Start() {
+        std::string command = "\"" + FFolder + "\\qelvo.exe\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        const double t0 = Now();
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, FFolder.c_str(), &si, &FPi))
+            Fail("cannot start " + command);
+        while (!(FMain = ShownWindow(FPi.dwProcessId, "TMainForm"))) {
+            if (Now() - t0 > Bound || WaitForSingleObject(FPi.hProcess, 0) == WAIT_OBJECT_0)
+                Fail("no main window from " + command);
+            Sleep(1);
+        }
+        return Idle(t0);
+    }
+
+    // The moment the program is idle again after input sent at t0, in
+    // seconds from t0: it answers sent messages at once several times in a
+    // row and no window of it waits to be painted. The last slow answer (a
+    // message that waited for the program's work) ends the work.
+    double Idle(double t0) const {
+        double end = Now();
+        int quiet = 0;
+        while (quiet < 6) {
+            if (Now() - t0 > Bound) Fail("the program stopped answering");
+            Sleep(1);
+            const double ask = Now();
+            DWORD_PTR result = 0;
+            if (!SendMessageTimeoutA(FMain, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(Bound * 1000), &result))
+                Fail("the program stopped answering");
+            const double answered = Now();
+            if (answered - ask > 0.0015 || PaintPending(FPi.dwProcessId)) {
+                end = answered;
+                quiet = 0;
+            } else {
+                ++quiet;
+            }
+        }
+        return end - t0;
+    }
+
+    void Stop() {
+        if (!FPi.hProcess) return;
+        if (WaitForSingleObject(FPi.hProcess, 0) != WAIT_OBJECT_0) {
+            TerminateProcess(FPi.hProcess, 1);
+            WaitForSingleObject(FPi.hProcess, 10000);
+        }
+        CloseHandle(FPi.hProcess);
+        CloseHandle(FPi.hThread);
+        FPi = {};
+    }
+
+    // Private bytes of the process.
+    double MemoryBytes() const {
+        PROCESS_MEMORY_COUNTERS pmc{};
+        pmc.cb = sizeof pmc;
+        if (!GetProcessMemoryInfo(FPi.hProcess, &pmc, sizeof pmc))
+            std::fprintf(stderr, "memory: error %lu\n", GetLastError());
+        return static_cast<double>(pmc.PagefileUsage);
+    }
+
+    HWND Main() const { return FMain; }
+    DWORD Pid() const { return FPi.dwProcessId; }
+
+private:
+    std::string FFolder;
+    PROCESS_INFORMATION FPi{};
+    HWND FMain = nullptr;
+};
+
+// ---- Input
+
+enum : unsigned { None = 0, Shift = 1, Ctrl = 2, Alt = 4 };
+
+bool IsExtended(WORD vk) {
+    switch (vk) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_HOME: case VK_END:
+    case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+    in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtended(vk) ? KEYEVENTF_EXTENDEDKEY : 0);
+    return in;
+}
+
+void Send(std::vector<INPUT>& in) {
+    if (!in.empty()) SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    in.clear();
+}
+
+void SendKey(WORD vk, unsigned mods) {
+    std::vector<INPUT> in;
+    if (mods & Ctrl) in.push_back(KeyInput(VK_CONTROL, false));
+    if (mods & Shift) in.push_back(KeyInput(VK_SHIFT, false));
+    if (mods & Alt) in.push_back(KeyInput(VK_MENU, false));
+    in.push_back(KeyInput(vk, false));
+    in.push_back(KeyInput(vk, true));
+    if (mods & Alt) in.push_back(KeyInput(VK_MENU, true));
+    if (mods & Shift) in.push_back(KeyInput(VK_SHIFT, true));
+    if (mods & Ctrl) in.push_back(KeyInput(VK_CONTROL, true));
+    Send(in);
+}
+
+void SendChar(char c) {
+    const SHORT scan = VkKeyScanA(c);
+    SendKey(static_cast<WORD>(scan & 0xFF), (scan & 0x100) ? Shift : None);
+}
+
+INPUT MouseInput(DWORD flags, POINT at) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    in.mi.dx = static_cast<LONG>((at.x * 65535LL + (w - 1) / 2) / (w - 1));
+    in.mi.dy = static_cast<LONG>((at.y * 65535LL + (h - 1) / 2) / (h - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+void SendMove(POINT at) {
+    std::vector<INPUT> in{MouseInput(MOUSEEVENTF_MOVE, at)};
+    Send(in);
+}
+
+void SendClick(POINT at) {
+    std::vector<INPUT> in{MouseInput(MOUSEEVENTF_LEFTDOWN, at), MouseInput(MOUSEEVENTF_LEFTUP, at)};
+    Send(in);
+}
+
+// ---- Timing
+
+struct TRow {
+    std::string Name;
+    std::vector<double> Times;  // seconds, one per repetition
+};
+
+class TSession {
+public:
+    explicit TSession(TProgram& p) : P(p) {}
+    // Sends input untimed and waits until the program is idle.
+    template <class F>
+    void Do(F&& send) {
+        const double t0 = Now();
+        send();
+        P.Idle(t0);
+    }
+    template <class F>
+    void Time(const std::string& name, F&& send) {
+        // QELVO_BENCH_SKIP names interactions left out (a part of a name each, comma-separated).
+        if (const char* skip = std::getenv("QELVO_BENCH_SKIP")) {
+            std::string list = std::string(skip) + ",";
+            for (size_t pos = 0, q; (q = list.find(',', pos)) != std::string::npos; pos = q + 1)
+                if (q > pos && name.find(list.substr(pos, q - pos)) != std::string::npos) return;
+        }
+        const double t0 = Now();
+        send();
+        const double t = P.Idle(t0);
+        auto it = std::find_if(Rows.begin(), Rows.end(), [&](const TRow& r) { return r.Name == name; });
+        if (it == Rows.end()) {
+            Rows.push_back({name, {}});
+            it = Rows.end() - 1;
+        }
+        it->Times.push_back(t);
+    }
+    TProgram& P;
+    std::vector<TRow> Rows;
+};
+
+// ---- The floor
+
+// The task filter over every task (Hide Done, as the program builds it)
+// and one paint of a report view of the program's list view size holding
+// the rows it shows; seconds each, medians of RUNS.
+struct TFloor {
+    double Filter = 0;
+    double Paint = 0;
+    int Tasks = 0;
+    double FileBytes = 0;
+};
+
+TFloor MeasureFloor(const std::string& database, int runs, int width, int height) {
+    TFloor floor;
+    TuData data;
+    if (!data.LoadFromFile(database)) Fail("cannot load " + database);
+    floor.Tasks = data.Tasks->GetCount();
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    GetFileAttributesExA(database.c_str(), GetFileExInfoStandard, &attributes);
+    floor.FileBytes = static_cast<double>(attributes.nFileSizeLow);
+    TFilterBarState bar;
+    bar.HideDone = true;
+    std::vector<double> filter;
+    int matches = 0;
+    for (int r = 0; r < std::max(runs, 5); ++r) {
+        const double t0 = Now();
+        TFilterSystem system;
+        BuildFilter(system, bar);
+        system.Data = &data;
+        matches = 0;
+        for (int i = 0; i < data.Tasks->GetCount(); ++i) matches += system.Match(i, nullptr);
+        filter.push_back(Now() - t0);
+    }
+    floor.Filter = Median(filter);
+
+    HWND host = CreateWindowExA(0, "STATIC", "floor", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    TGvListview* lv = TGvListview::Create(nullptr);
+    lv->SetBounds(0, 0, width, height);
+    lv->SetParentWindow(host);
+    lv->HandleNeeded();
+    lv->SetView(elsReport);
+    lv->GetHeader()->SetVisible(true);
+    lv->GetCellSizes()->GetReport()->SetHeight(20);
+    lv->GetPaintInfoItem()->SetCheckType(ectBox);
+    lv->GetPaintInfoItem()->SetGridLines(true);
+    lv->GetSelection()->SetFullRowSelect(true);
+    TGvColumns* columns = lv->GetHeader()->GetColumns();
+    columns->Add(nullptr)->SetWidth(320);
+    columns->Add(nullptr)->SetWidth(150);
+    columns->Add(nullptr)->SetWidth(100);
+    const int rows = std::min(height / 20 + 1, floor.Tasks);
+    lv->BeginUpdate();
+    for (int i = 0; i < rows; ++i) {
+        const TuTask* task = data.Tasks->GetTask(i);
+        TGvItem* item = lv->GetItems()->Add(nullptr);
+        item->SetCaptions(0, gcl::AnsiToWide(std::string(task->Title)));
+        item->SetCaptions(1, gcl::AnsiToWide(std::string(task->Tags)));
+        item->SetCaptions(2, L"6/1/2025");
+        item->SetChecked(task->Done);
+    }
+    lv->EndUpdate();
+    gcl::TBitmap bitmap;
+    bitmap.SetPixelFormat(gcl::pf32bit);
+    bitmap.SetSize(width, height);
+    std::vector<double> paint;
+    for (int r = 0; r < std::max(runs, 5) * 2; ++r) {
+        const double t0 = Now();
+        lv->PaintRect(bitmap.GetCanvas(), gcl::TRect{0, 0, lv->GetClientWidth(), lv->GetClientHeight()}, false);
+        paint.push_back(Now() - t0);
+    }
+    floor.Paint = Median(paint);
+    gcl::Free(lv);
+    DestroyWindow(host);
+    if (matches < 0) Fail("impossible");
+    return floor;
+}
+
+// ---- The interactions
+
+RECT RectOf(HWND w) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+struct TResult {
+    int Tasks = 0;
+    double FileBytes = 0;
+    TFloor Floor;
+    double Start = 0;
+    double Memory = 0;
+    std::vector<TRow> Rows;
+};
+
+HWND FindList(HWND main) {
+    const auto lists = Children(main, "TGvListview");
+    if (lists.empty()) Fail("no list view");
+    return lists.front();
+}
+
+HWND FindTree(HWND main) {
+    for (const char* cls : {"TUniTreeView.UnicodeClass", "TTxcTreeView", "TTreeView"}) {
+        const auto trees = Children(main, cls);
+        if (!trees.empty()) return trees.front();
+    }
+    return nullptr;
+}
+
+TResult RunFolder(const std::string& folder, int runs) {
+    TResult result;
+    std::vector<double> starts;
+    std::vector<double> memory;
+    // Starts: the first warms the file cache and Wine.
+    for (int r = 0; r <= runs; ++r) {
+        TProgram p(folder);
+        const double t = p.Start();
+        if (r > 0) starts.push_back(t);
+        memory.push_back(p.MemoryBytes());
+        p.Stop();
+    }
+    result.Start = Median(starts);
+    result.Memory = Median(memory);
+
+    TProgram p(folder);
+    p.Start();
+    HWND main = p.Main();
+    HWND list = FindList(main);
+    RECT client{};
+    GetClientRect(list, &client);
+    result.Floor = MeasureFloor(folder + "\\Data\\ActualData.kpx", runs, client.right, client.bottom);
+    result.Tasks = result.Floor.Tasks;
+    result.FileBytes = result.Floor.FileBytes;
+
+    TSession s(p);
+    const RECT lr = RectOf(list);
+    const POINT titleHeader{lr.left + 150, lr.top + 10};
+    HWND tree = FindTree(main);
+    const RECT tr = tree ? RectOf(tree) : RECT{};
+    for (int r = 0; r < runs; ++r) {
+        s.Time("Hide Done on (Ctrl+D)", [] { SendKey('D', Ctrl); });
+        s.Time("Hide Done off (Ctrl+D)", [] { SendKey('D', Ctrl); });
+        for (int k = 0; k < 4; ++k) s.Time("priority filter, next (Ctrl+P)", [] { SendKey('P', Ctrl); });
+        s.Time("date filter Today (Ctrl+1)", [] { SendKey('1', Ctrl); });
+        s.Time("date filter All dates (Ctrl+A)", [] { SendKey('A', Ctrl); });
+        s.Time("enter find mode (Ctrl+F)", [] { SendKey('F', Ctrl); });
+        for (char c : std::string("call")) s.Time("find box: one character", [c] { SendChar(c); });
+        for (int k = 0; k < 4; ++k) s.Time("find box: Backspace", [] { SendKey(VK_BACK, None); });
+        s.Time("leave find mode (Ctrl+N)", [] { SendKey('N', Ctrl); });
+        s.Time("group by date (Alt+D)", [] { SendKey('D', Alt); });
+        s.Time("group by priority (Alt+P)", [] { SendKey('P', Alt); });
+        s.Time("group by tags (Alt+T)", [] { SendKey('T', Alt); });
+        s.Time("group by list (Alt+L)", [] { SendKey('L', Alt); });
+        s.Do([&] { SendMove(titleHeader); });
+        s.Time("header click sort (Title)", [&] { SendClick(titleHeader); });
+        s.Time("header click sort (Title)", [&] { SendClick(titleHeader); });
+        if (tree) {
+            const POINT second{tr.left + 60, tr.top + 12 + 2 * 24};
+            const POINT first{tr.left + 60, tr.top + 12};
+            s.Do([&] { SendMove(second); });
+            s.Time("select a list in the side tree", [&] { SendClick(second); });
+            s.Do([] { SendKey('N', Ctrl); });
+            s.Do([] {
+                for (char c : std::string("bench task")) SendChar(c);
+            });
+            s.Time("quick entry: add a task (Enter)", [] { SendKey(VK_RETURN, None); });
+            // The check box of the first row, below the header and the first group's caption.
+            const POINT check{lr.left + 11, lr.top + 66};
+            s.Do([&] { SendMove(check); });
+            s.Time("mark done (check box click)", [&] { SendClick(check); });
+            s.Time("mark done (check box click)", [&] { SendClick(check); });
+            s.Do([] { SendKey(VK_DOWN, None); });
+            s.Time("delete one task (Del)", [] { SendKey(VK_DELETE, None); });
+            s.Do([&] { SendMove(first); });
+            s.Time("select All in the side tree", [&] { SendClick(first); });
+        }
+        s.Time("save (Ctrl+S)", [] { SendKey('S', Ctrl); });
+    }
+    result.Rows = s.Rows;
+    p.Stop();
+    return result;
+}
+
+void Explore(const std::string& folder) {
+    TProgram p(folder);
+    std::printf("start: %.0f ms\n", p.Start() * 1000);
+    for (HWND w : Children(p.Main(), "")) {
+        const RECT r = RectOf(w);
+        char text[256] = "";
+        GetWindowTextA(w, text, sizeof text);
+        std::printf("%p parent=%p %s [%ld,%ld %ldx%ld] '%s'\n", static_cast<void*>(w),
+                    static_cast<void*>(GetParent(w)), ClassOf(w).c_str(), r.left, r.top, r.right - r.left,
+                    r.bottom - r.top, text);
+    }
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(std::atoi(std::getenv("EXPLORE_MS") ? std::getenv("EXPLORE_MS") : "0")));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::string(argv[1]) == "--explore") {
+        Explore(argv[2]);
+        return 0;
+    }
+    if (argc < 3) Fail("usage: program_bench RUNS FOLDER...");
+    const int runs = std::max(std::atoi(argv[1]), 1);
+    gcl::FormsUnit.Initialize();
+    GvListviewUnit.Initialize();
+    std::vector<TResult> results;
+    for (int i = 2; i < argc; ++i) {
+        results.push_back(RunFolder(argv[i], runs));
+        const TResult& r = results.back();
+        const double floor = r.Floor.Filter + r.Floor.Paint;
+        std::printf("== %d tasks (file %.1f MB): floor %.2f ms (filter %.2f + paint %.2f)\n", r.Tasks,
+                    r.FileBytes / 1e6, floor * 1e3, r.Floor.Filter * 1e3, r.Floor.Paint * 1e3);
+        std::printf("  %-34s %9.1f ms\n", "start until idle", r.Start * 1e3);
+        std::printf("  %-34s %9.1f MiB (%.2f x the file)\n", "memory at rest (committed bytes)", r.Memory / 1048576,
+                    r.Memory / r.FileBytes);
+        const TResult* before = results.size() > 1 ? &results[results.size() - 2] : nullptr;
+        std::printf("  %-34s %9s %9s %8s %8s\n", "interaction", "median ms", "worst ms", "x floor", "growth");
+        for (const TRow& row : r.Rows) {
+            const double m = Median(row.Times);
+            double growth = 0;
+            if (before)
+                for (const TRow& b : before->Rows)
+                    if (b.Name == row.Name) growth = m / Median(b.Times);
+            std::printf("  %-34s %9.1f %9.1f %8.1f %8s\n", row.Name.c_str(), m * 1e3,
+                        *std::max_element(row.Times.begin(), row.Times.end()) * 1e3, m / floor,
+                        before ? (std::to_string(growth).substr(0, 5) + "x").c_str() : "-");
+        }
+        std::fflush(stdout);
+    }
+    GvListviewUnit.Finalize();
+    gcl::FormsUnit.Finalize();
+    return 0;
+}
