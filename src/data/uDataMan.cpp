@@ -706,8 +706,8 @@ bool NumberMatches(std::uint16_t op, int value, int v1, int v2) {
     }
 }
 
-// The tags of a comma list as a set: items trimmed, A-Z folded, empty
-// items dropped, sorted without repeats.
+} // namespace
+
 std::vector<std::string> TagSet(std::string_view v) {
     std::vector<std::string> items;
     size_t pos = 0;
@@ -726,6 +726,8 @@ std::vector<std::string> TagSet(std::string_view v) {
     items.erase(std::unique(items.begin(), items.end()), items.end());
     return items;
 }
+
+namespace {
 
 // Replaces every comma-delimited occurrence of Pattern (",name,") by
 // Replacement (",new," or ","). A replacement's closing comma may open the

@@ -377,6 +377,9 @@ private:
 // "ab" is also found in "cab"); a List shorter than two characters never
 // matches. Exact: both lists name the same set of tags (whole items).
 bool TagsMatch(const std::string& list, const std::string& wanted, bool exact);
+// The tags of a comma list as a set: items trimmed, A-Z folded, empty
+// items dropped, sorted without repeats (what an exact match compares).
+std::vector<std::string> TagSet(std::string_view list);
 // -1, 0 or 1: A against B by calendar day (UseDate), by time of day to the
 // minute (UseTime), or by both to the minute; 0 when neither.
 int CompareDateTimeParts(bool useDate, bool useTime, double a, double b);

@@ -66,27 +66,32 @@ TItemPaintStyle ItemPaintStyle(const TuTask* task, bool checked, double now, boo
 
 int TGroupKeys::DateKey(const TuTask& task) {
     if (!FDateGroupKeys) FDateGroupKeys = std::make_unique<gcl::TStringList>();
-    const std::string s = gcl::DateToStr(task.Due);
-    // Date texts are compared exactly (the list's IndexOf ignores A-Z case,
-    // which never matters for digits and separators).
-    int key = FDateGroupKeys->IndexOf(s);
-    if (key < 0) key = FDateGroupKeys->Add(s);
+    std::string s = gcl::DateToStr(task.Due);
+    // Date texts are compared exactly (the list's own look-up ignores A-Z
+    // case, which never matters for texts made by one format).
+    const auto found = FDateIndex.find(s);
+    if (found != FDateIndex.end()) return found->second;
+    const int key = FDateGroupKeys->Add(s);
+    FDateIndex.emplace(std::move(s), key);
     return key;
 }
 
 int TGroupKeys::TagKey(const TuTask& task) {
     if (!FTagGroupKeys) FTagGroupKeys = std::make_unique<gcl::TStringList>();
-    int key = -1;
-    if (!task.Tags.empty()) {
-        for (int i = 0; i < FTagGroupKeys->GetCount(); ++i)
-            if (TagsMatch(task.Tags, FTagGroupKeys->GetRef(i), true)) {
-                key = i;
-                break;
-            }
-    } else {
-        key = FTagGroupKeys->IndexOf("");
+    // A task with tags takes the first key naming the same set of tags;
+    // one without takes the first empty key.
+    if (task.Tags.empty()) {
+        if (FNoTagsKey < 0) {
+            FNoTagsKey = FTagGroupKeys->Add(std::string());
+            FTagIndex.emplace(std::vector<std::string>(), FNoTagsKey);
+        }
+        return FNoTagsKey;
     }
-    if (key < 0) key = FTagGroupKeys->Add(task.Tags);
+    std::vector<std::string> set = TagSet(task.Tags);
+    const auto found = FTagIndex.find(set);
+    if (found != FTagIndex.end()) return found->second;
+    const int key = FTagGroupKeys->Add(task.Tags);
+    FTagIndex.emplace(std::move(set), key);
     return key;
 }
 

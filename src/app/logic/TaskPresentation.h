@@ -8,8 +8,10 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/logic/FilterBar.h"
@@ -92,6 +94,11 @@ public:
 private:
     std::unique_ptr<gcl::TStringList> FDateGroupKeys;
     std::unique_ptr<gcl::TStringList> FTagGroupKeys;
+    // The first key of each date text and of each tag set, and of the
+    // empty tag text, so that a key is found without a pass over the keys.
+    std::unordered_map<std::string, int> FDateIndex;
+    std::map<std::vector<std::string>, int> FTagIndex;
+    int FNoTagsKey = -1;
 };
 
 // The group key of a task for Mode (absolute value); mode 0 gives -1.

@@ -126,6 +126,21 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     EXPECT_EQ(l.Groups[3].Key, Layout(data, gmTags, keys).Groups[3].Key);
     EXPECT_EQ(keys.TagText(l.Groups[2].Key), "ab,c");
 
+    // Tags of separators only name the empty set: they share the first
+    // key of that set, while tasks without tags share the first empty text.
+    TGroupKeys blanks;
+    TuTask spaces, none, commas, again;
+    spaces.Tags = " ,";
+    commas.Tags = " , ,";
+    again.Tags = "Y, x,";
+    const int spacesKey = blanks.TagKey(spaces);
+    const int noneKey = blanks.TagKey(none);
+    EXPECT_NE(spacesKey, noneKey);
+    EXPECT_EQ(spacesKey, blanks.TagKey(commas));
+    EXPECT_EQ(noneKey, blanks.TagKey(none));
+    EXPECT_EQ(blanks.TagKey(again), keys.TagKey(again) == l.Groups[0].Key ? blanks.TagKey(again) : -2);
+    EXPECT_EQ(blanks.TagText(blanks.TagKey(again)), "Y, x,");
+
     // A negative mode is remembered but off.
     l = Layout(data, -3, keys);
     EXPECT_FALSE(l.Grouped);
