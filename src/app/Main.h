@@ -572,6 +572,8 @@ private:
     std::vector<std::unique_ptr<TuTask>> FDeletedTasks;
     // Set while the list is rebuilt: selection events say nothing then.
     bool FRefreshing = false;
+    // The quick-entry mode is switching: the edit's text changes without a refresh of its own.
+    bool FSwitchingQuickMode = false;
 
     // ---- The bars and panels (MainPanels.cpp)
     void ClearAndFocusTopEdit();

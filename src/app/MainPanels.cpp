@@ -221,7 +221,11 @@ void TMainForm::tBtn1Click(gcl::TObject*) {
     tBtn1->SetCaption((gcl::AnsiToWide(look.SwitchCaption)));
     tBtn1->SetImageIndex(look.SwitchImage);
     tBtn2->SetLinkSubitems(mode == TQuickMode::Find ? TopFindMenu->GetItems() : TopAddMenu->GetItems());
-    ClearAndFocusTopEdit();
+    {
+        // One refresh for the switch, after the edit was cleared.
+        gcl::TFlagScope switching(FSwitchingQuickMode);
+        ClearAndFocusTopEdit();
+    }
     RefreshTaskList();
 }
 
@@ -247,7 +251,7 @@ void TMainForm::TopEditEnter(gcl::TObject*) {
 void TMainForm::ClearTopEditAExecute(gcl::TObject*) { SetTopEditText(std::string()); }
 
 void TMainForm::TopEditChange(gcl::TObject*) {
-    if (InFindMode()) RefreshTaskList();
+    if (InFindMode() && !FSwitchingQuickMode) RefreshTaskList();
 }
 
 void TMainForm::TopPanelResize(gcl::TObject*) {
