@@ -218,6 +218,24 @@ TRect TGvScrollbarManager::MapViewRectToWindowRect(const TRect& R, bool IncludeH
     return TRect{a.X, a.Y, b.X, b.Y};
 }
 
+namespace {
+
+// Sets a bar's range, page and position unless it holds them already: each
+// call redraws the bar (and under Wine costs milliseconds), and a layout
+// pass that changes nothing must not pay that.
+void SetScrollInfoIfChanged(HWND wnd, int bar, const SCROLLINFO& wanted, bool redraw) {
+    SCROLLINFO now{};
+    now.cbSize = sizeof now;
+    now.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (GetScrollInfo(wnd, bar, &now) && now.nMin == wanted.nMin && now.nMax == wanted.nMax &&
+        now.nPage == wanted.nPage && now.nPos == wanted.nPos)
+        return;
+    SCROLLINFO info = wanted;
+    SetScrollInfo(wnd, bar, &info, redraw);
+}
+
+} // namespace
+
 void TGvScrollbarManager::ReCalculateScrollbars(bool Redraw, bool Force) {
     TCustomGvListview* lv = FOwnerListview;
     if (FRecalculating || !lv || !lv->HandleAllocated()) return;
@@ -255,7 +273,7 @@ void TGvScrollbarManager::ReCalculateScrollbars(bool Redraw, bool Force) {
         info.nPage = static_cast<UINT>(std::max(after.Height(), 0));
         info.nPos = std::abs(FOffsetY);
     }
-    SetScrollInfo(wnd, SB_VERT, &info, Redraw);
+    SetScrollInfoIfChanged(wnd, SB_VERT, info, Redraw);
     info = SCROLLINFO{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -264,7 +282,7 @@ void TGvScrollbarManager::ReCalculateScrollbars(bool Redraw, bool Force) {
         info.nPage = static_cast<UINT>(std::max(after.Width(), 0));
         info.nPos = std::abs(FOffsetX);
     }
-    SetScrollInfo(wnd, SB_HORZ, &info, Redraw);
+    SetScrollInfoIfChanged(wnd, SB_HORZ, info, Redraw);
     ValidateOffsets(FOffsetX, FOffsetY);
     if ((!hadHorz && HorzBarVisible()) || (!hadVert && VertBarVisible()))
         RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASENOW | RDW_FRAME);
