@@ -491,14 +491,32 @@ int Generate(int argc, char** argv) {
     return 0;
 }
 
+// The peak resident size of this process since it started this program
+// (VmHWM: the memory of whatever ran in the process before the exec, such
+// as the forked caller, is not counted); 0 when unknown.
+long long PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::atoll(line.c_str() + 6) * 1024;
+    return 0;
+}
+
+// With QELVO_REPORT_PEAK set, a command ends by writing "peak BYTES" on
+// the error stream (bench/load-filter.py reads it).
+int WithPeak(int code) {
+    if (std::getenv("QELVO_REPORT_PEAK")) std::fprintf(stderr, "peak %lld\n", PeakResidentBytes());
+    return code;
+}
+
 } // namespace
 
 // The plain commands of the benchmark executable; -1 when the arguments
 // are not one of them (they are then benchmark options).
 int RunBenchCommand(int argc, char** argv) {
     if (argc < 2) return -1;
-    if (std::strcmp(argv[1], "load-filter") == 0) return LoadFilter(argc, argv);
+    if (std::strcmp(argv[1], "load-filter") == 0) return WithPeak(LoadFilter(argc, argv));
     if (std::strcmp(argv[1], "generate") == 0) return Generate(argc, argv);
-    if (std::strcmp(argv[1], "read") == 0) return Read(argc, argv);
+    if (std::strcmp(argv[1], "read") == 0) return WithPeak(Read(argc, argv));
     return -1;
 }
