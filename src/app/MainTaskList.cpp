@@ -8,6 +8,7 @@
 #include "app/MainItems.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "app/logic/AppMessages.h"
 #include "app/logic/Options.h"
@@ -299,16 +300,13 @@ void TMainForm::SortItems(int Column, bool Ascending) {
         qelvo::SortItems(Column, Ascending, sortedTasks);
         if (sortedTasks == tasks) continue;
         // Tasks are distinct per item, so each sorted task names its item.
+        std::unordered_map<const TuTask*, TGvCollectionItem*> itemOf;
+        itemOf.reserve(tasks.size());
+        for (size_t k = 0; k < tasks.size(); ++k) itemOf.emplace(tasks[k], byTask[k]);
+        if (itemOf.size() != tasks.size()) continue;  // an item without a task of its own keeps the order
         std::vector<TGvCollectionItem*> sorted;
         sorted.reserve(byTask.size());
-        std::vector<bool> used(byTask.size(), false);
-        for (TuTask* t : sortedTasks)
-            for (size_t k = 0; k < tasks.size(); ++k)
-                if (!used[k] && tasks[k] == t) {
-                    used[k] = true;
-                    sorted.push_back(byTask[k]);
-                    break;
-                }
+        for (TuTask* t : sortedTasks) sorted.push_back(itemOf.at(t));
         items->List() = sorted;
         items->ReIndexItems(true);
     }
