@@ -418,6 +418,8 @@ void PaintFloatingTitleBar(TCanvas* canvas, const TRect& rect, const TRect& stri
     info.WindowHandle = window;
     info.ClientWidth = rect.Width();
     info.ClientHeight = rect.Height();
+    // A theme paints only the parts it is asked for.
+    info.RedrawPart = RP_FRAME | RP_CAPTION;
     CurrentTheme->PaintFloatingFrame(canvas, rect, info);
     if (IsEmptyRect(stripRect)) return;
     if (ThemeNameIn({"Default", "Stripes", "Miranda", "Monai"})) {
@@ -435,6 +437,31 @@ void PaintFloatingTitleBar(TCanvas* canvas, const TRect& rect, const TRect& stri
            strip->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
 }
 
+namespace {
+
+// The theme's caption of a floating window, one small caption high,
+// stretched over rect (the caption is painted over color).
+void PaintStretchedFloatingCaption(TCanvas* canvas, const TRect& rect, bool active, TColor color, HWND window) {
+    if (IsEmptyRect(rect)) return;
+    const int w = rect.Width();
+    const int captionHeight = std::max(2, GetSystemMetrics(SM_CYSMCAPTION));
+    gcl::TBitmap caption;
+    caption.SetPixelFormat(gcl::pf32bit);
+    caption.SetSize(w, captionHeight);
+    const TRect whole{0, 0, w, captionHeight};
+    FillRectColor(caption.GetCanvas()->GetHandle(), whole, color);
+    PaintFloatingTitleBar(caption.GetCanvas(), whole, whole, active, color, window);
+    GdiFlush();
+    // The bar's last row is the line below it, which is left out.
+    const HDC dc = CanvasDC(canvas);
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, rect.Left, rect.Top, w, rect.Height(), caption.GetCanvas()->GetHandle(), 0, 0, w,
+               captionHeight - 1, SRCCOPY);
+    canvas->Refresh();
+}
+
+} // namespace
+
 void PaintPanelTitleBar(TCanvas* canvas, const TRect& rect, bool active, TColor color, const std::string& caption) {
     if (TXtDefaultTheme* skin = CurrentSkinTheme()) {
         skin->PaintSkinTitle(canvas, rect, active);
@@ -443,9 +470,7 @@ void PaintPanelTitleBar(TCanvas* canvas, const TRect& rect, bool active, TColor 
     if (IsEmptyRect(rect)) return;
     const int w = rect.Width(), h = rect.Height();
     if (CurrentThemeName() == "Dream") {
-        auto bar = CopyOfCanvas(canvas, rect.Left, rect.Top, w, h);
-        PaintFloatingTitleBar(bar->GetCanvas(), TRect{0, 0, w, h}, TRect{0, 0, w, h}, active, color, nullptr);
-        canvas->Draw(rect.Left, rect.Top, bar.get());
+        PaintStretchedFloatingCaption(canvas, rect, active, color, nullptr);
         return;
     }
     if (ThemeNameIn({"Default", "Stripes", "Miranda", "Monai"})) {

@@ -1,0 +1,70 @@
+// Switching themes the way a user does, through Tools > Theme, and looking
+// at the real main window under each one.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/E2eDriver.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The Theme menu lists Default first, then the others by name.
+const std::vector<std::string> ThemeMenuOrder = {
+    "Default", "Aluminum", "Athen",   "Dream",   "Miranda",  "Monai", "Nexos2",
+    "Nexos3",  "Nexos4",   "Nexos5",  "NexosX",  "Office11Adaptive", "OfficeC", "Relifer",
+    "Roma",    "SentimoX", "Stripes", "Tristan", "Tristan2", "Whidbey", "Zezio"};
+
+// Opens the main menu's Tools menu with a click on its caption.
+void OpenToolsMenu(TProgram& p, HWND main) {
+    const std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
+    ASSERT_FALSE(bars.empty());
+    const RECT menuBar = RectOf(bars[0]);
+    Click(p, POINT{menuBar.left + 88, menuBar.top + 11});
+}
+
+// Tools > Theme > the index-th entry, with the keyboard once the menu is open.
+void ChooseTheme(TProgram& p, HWND main, size_t index) {
+    OpenToolsMenu(p, main);
+    Key(p, VK_UP);    // Options...
+    Key(p, VK_UP);    // Theme
+    Key(p, VK_RIGHT);
+    for (size_t i = 0; i < index; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+}
+
+// The share of pure black in a window's rectangle on the screen.
+double BlackShare(HWND w) { return ShareOf(RectOf(w), RGB(0, 0, 0)); }
+
+} // namespace
+
+TEST(ThemesScenario, EveryThemeFromTheMenuPaintsTheTabStripAndNoteCaptionAndIsKept) {
+    TProgram p("themes");
+    p.Start();
+    ASSERT_NE(p.WaitDialog(), nullptr);
+    Key(p, VK_RETURN);
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    // The side panel's caption bar holds the tab strip; the note panel's
+    // holds its caption. Both are the panels' caption toolbars.
+    const std::vector<HWND> captions = ChildrenOfClass(main, "TXtDockablePanelToolbar.UnicodeClass");
+    ASSERT_EQ(captions.size(), 2u);
+    for (size_t i = 0; i < ThemeMenuOrder.size(); ++i) {
+        const std::string& name = ThemeMenuOrder[i];
+        ChooseTheme(p, main, i);
+        ASSERT_EQ(p.TopWindows().front(), main) << name << ": a menu stayed open";
+        Shot(p, main, "theme-" + name);
+        for (HWND caption : captions)
+            EXPECT_LT(BlackShare(caption), 0.3) << name << ": the caption bar at " << RectOf(caption).top
+                                                << " is painted black";
+    }
+    // The last choice is the one the next start gets.
+    ChooseTheme(p, main, 3);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Theme"), "3");
+}
+
+} // namespace qelvo::e2e
