@@ -12,8 +12,24 @@ namespace qelvo {
 GCL_IMPLEMENT_CLASS(TPrintF)
 
 unsigned PrintBrowserWaitMs = 10000;
+bool (*PrintEngineProbe)() = &gcl::HtmlEngineRegistered;
 
 namespace {
+
+// Posted to the window once it shows, to hand the report to the browser.
+constexpr uint32_t WM_LOADREPORT = WM_APP + 1;
+
+// The busy cursor over every window for the life of the object.
+class TBusyCursor {
+public:
+    TBusyCursor() : FSaved(gcl::Screen->GetCursor()) { gcl::Screen->SetCursor(gcl::crHourGlass); }
+    ~TBusyCursor() { gcl::Screen->SetCursor(FSaved); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    gcl::TCursor FSaved;
+};
 
 // The report's fixed settings in this window.
 constexpr std::int32_t StartWidth = 670;
@@ -97,8 +113,8 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
         FReport.clear();
         SetStatus(msg::TemplateMissingHead + PrintTemplateFileName());
     }
-    PrintA->SetEnabled(!FDisablePrint && FBrowserReady);
-    PrintPrevA->SetEnabled(!FDisablePrint && FBrowserReady);
+    PrintA->SetEnabled(!FDisablePrint && GetBrowserReady());
+    PrintPrevA->SetEnabled(!FDisablePrint && GetBrowserReady());
 
     // Set after the first report, so building the window regenerates nothing.
     PWidthE->OnValueChange = TSEChangeEvent(this, &TPrintF::PWidthEValueChange);
@@ -148,27 +164,76 @@ void TPrintF::ShowReport(std::int32_t width, bool notes, bool priorities, const 
     options.AppDir = AppDir();
     BuildHtmlReport(FReport, options, PrintTemplateFileName(), FList);
 
-    // A browser that did not get ready once has no engine behind it: the
-    // report is kept for the export, and no second wait follows.
-    if (FBrowserTried && !FBrowserReady) return;
-    FBrowserTried = true;
-    wb->HandleNeeded();  // the browser object is made with the window
-    FBrowserReady = LoadHtmlIntoBrowser(wb, FReport, PrintBrowserWaitMs);
-    if (FBrowserReady) {
-        SetStatus(std::string());
+    ShowInBrowser();
+}
+
+void TPrintF::ShowInBrowser() {
+    switch (FBrowser) {
+    case bsMissing:  // the report is kept for the export
+    case bsPending:  // the load to come takes the latest report
+        return;
+    case bsReady:
+        LoadIntoBrowser();
+        return;
+    case bsUntried:
+        break;
+    }
+    if (!PrintEngineProbe()) {
+        ShowNoEngine();
         return;
     }
+    // The wait comes once the window is on screen, so the user sees it.
+    FBrowser = bsPending;
+    SetStatus(msg::PrintEngineWaiting);
+    if (HandleAllocated() && IsWindowVisible(GetHandle())) PostMessageA(GetHandle(), WM_LOADREPORT, 0, 0);
+}
+
+void TPrintF::DoShow() {
+    inherited::DoShow();
+    if (FBrowser == bsPending) PostMessageA(GetHandle(), WM_LOADREPORT, 0, 0);
+}
+
+void TPrintF::Dispatch(gcl::TMessage& Message) {
+    if (Message.Msg == WM_LOADREPORT) {
+        if (FBrowser == bsPending) LoadIntoBrowser();
+        return;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TPrintF::LoadIntoBrowser() {
+    SetStatus(msg::PrintEngineWaiting);
+    bool ready = false;
+    {
+        TBusyCursor busy;
+        wb->HandleNeeded();  // the browser object is made with the window
+        ready = LoadHtmlIntoBrowser(wb, FReport, PrintBrowserWaitMs);
+    }
+    if (!ready) {
+        ShowNoEngine();
+        return;
+    }
+    FBrowser = bsReady;
+    SetStatus(std::string());
+    PrintA->SetEnabled(!FDisablePrint);
+    PrintPrevA->SetEnabled(!FDisablePrint);
+}
+
+void TPrintF::ShowNoEngine() {
+    FBrowser = bsMissing;
     SetStatus(msg::PrintEngineMissing);
     // In place of the empty browser, the same words.
     wb->SetVisible(false);
-    NoEngineP = gcl::TPanel::Create(this);
-    NoEngineP->SetParent(this);
-    NoEngineP->SetAlign(gcl::alClient);
-    NoEngineP->SetBevelOuter(gcl::bvNone);
-    NoEngineP->SetParentBackground(false);
-    NoEngineP->SetColor(gcl::clWindow);
-    NoEngineP->GetFont()->SetColor(gcl::clGrayText);
-    NoEngineP->SetCaption(msg::PrintEngineMissing);
+    if (!NoEngineP) {
+        NoEngineP = gcl::TPanel::Create(this);
+        NoEngineP->SetParent(this);
+        NoEngineP->SetAlign(gcl::alClient);
+        NoEngineP->SetBevelOuter(gcl::bvNone);
+        NoEngineP->SetParentBackground(false);
+        NoEngineP->SetColor(gcl::clWindow);
+        NoEngineP->GetFont()->SetColor(gcl::clGrayText);
+        NoEngineP->SetCaption(msg::PrintEngineMissing);
+    }
     if (PrintA) PrintA->SetEnabled(false);
     if (PrintPrevA) PrintPrevA->SetEnabled(false);
 }
@@ -199,11 +264,11 @@ void TPrintF::PrintHeadingEAcceptText(gcl::TObject*, std::wstring& newText, bool
 }
 
 void TPrintF::PrintAExecute(gcl::TObject*) {
-    if (FBrowserReady) wb->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
+    if (GetBrowserReady()) wb->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER);
 }
 
 void TPrintF::PrintPrevAExecute(gcl::TObject*) {
-    if (FBrowserReady) PrintPreview(wb);
+    if (GetBrowserReady()) PrintPreview(wb);
 }
 
 void TPrintF::ExportAsHtmlExecute(gcl::TObject*) {

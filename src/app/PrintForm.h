@@ -1,9 +1,11 @@
 // The print window: the HTML report of the task list in the web browser
 // control, with print, print preview and export, and the report options
 // (priorities, notes, page width, heading) on a toolbar at the bottom.
-// Where the system has no HTML engine the browser is given a bounded time;
-// the window then says so in its status bar, print and preview stay off,
-// and export keeps working.
+// Where the system has no HTML engine at all the window says so at once;
+// an engine that is there is given a bounded time once the window shows,
+// under the busy cursor and a status text. Without a page the window says
+// so in its status bar, print and preview stay off, and export keeps
+// working.
 #pragma once
 
 #include "gcl/rtl/WinApi.h"
@@ -27,6 +29,9 @@ namespace qelvo {
 
 // How long the print window waits for the browser to get ready (ms).
 extern unsigned PrintBrowserWaitMs;
+// Whether there is an HTML engine to wait for (gcl::HtmlEngineRegistered;
+// tests put their own answer here).
+extern bool (*PrintEngineProbe)();
 
 // Shows an HTML text in the browser: about:blank, a wait of at most
 // WaitMs for the document, then the text through its stream. False when
@@ -41,7 +46,9 @@ public:
     // The report as it is shown now.
     const std::string& GetReport() const noexcept { return FReport; }
     // The browser showed the report (False without an HTML engine).
-    bool GetBrowserReady() const noexcept { return FBrowserReady; }
+    bool GetBrowserReady() const noexcept { return FBrowser == bsReady; }
+    // The report waits for the window to show before the browser gets it.
+    bool GetBrowserPending() const noexcept { return FBrowser == bsPending; }
     // Builds the report again from the window's options and shows it.
     void Regenerate();
     // The report with the given heading (accepting the heading box).
@@ -54,6 +61,8 @@ public:
     void OptionClick(gcl::TObject* sender);
     void PWidthEValueChange(TTxCustomSpinEditItem* sender, double value);
     void PrintHeadingEAcceptText(gcl::TObject* sender, std::wstring& newText, bool& accept);
+
+    void Dispatch(gcl::TMessage& Message) override;
 
     gcl::TWebBrowser* wb = nullptr;
     gcl::TPanel* NoEngineP = nullptr;  // shown in place of a browser without an engine
@@ -77,6 +86,7 @@ protected:
     // be read leaves the report empty and says so in the status bar.
     TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, bool disablePrint,
             const std::string& heading, bool selectionOnly);
+    void DoShow() override;
 
 private:
     TTxItem* AddButton(gcl::TBasicAction* action);
@@ -85,14 +95,22 @@ private:
     // Builds the report with these options and shows it.
     void ShowReport(std::int32_t width, bool notes, bool priorities, const std::string& heading);
     void SetStatus(const std::string& text);
+    // Hands the report to the browser, as far as the engine allows now.
+    void ShowInBrowser();
+    // The bounded wait for the browser, under the busy cursor.
+    void LoadIntoBrowser();
+    // The window without a page: says why, print and preview off.
+    void ShowNoEngine();
 
     TReportList& FList;
     TCols FCols;
     bool FSelectionOnly;
     bool FDisablePrint;
     std::string FReport;
-    bool FBrowserReady = false;
-    bool FBrowserTried = false;
+    // The browser: not asked yet, waiting for the window to show, showing
+    // the report, or without an engine (asked no more).
+    enum TBrowserState { bsUntried, bsPending, bsReady, bsMissing };
+    TBrowserState FBrowser = bsUntried;
 };
 
 } // namespace qelvo

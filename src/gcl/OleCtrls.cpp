@@ -17,6 +17,9 @@ namespace {
 // "Shell.Explorer".
 constexpr TGUID WebBrowserClassID = StringToGUID("{8856F961-340A-11D0-A96B-00C04FD705A2}");
 
+// The HTML document ("htmlfile"), which the web browser shows pages in.
+constexpr TGUID HtmlDocumentClassID = StringToGUID("{25336920-03F9-11CF-8FD0-00805F2CB4A0}");
+
 const CLSID& ToCLSID(const TGUID& guid) noexcept { return reinterpret_cast<const CLSID&>(guid); }
 
 std::string ClassText(const CLSID& id) {
@@ -424,6 +427,21 @@ bool TWebBrowser::LoadDocumentText(const std::string& html, unsigned timeoutMs) 
 
 void TWebBrowser::ExecWB(OLECMDID command, OLECMDEXECOPT option) {
     OleCheck(GetBrowser()->ExecWB(command, option, nullptr, nullptr));
+}
+
+bool HtmlEngineRegistered() {
+    static const bool registered = [] {
+        // The server is loaded here as the browser would load it; a class
+        // that is registered but whose library cannot load counts as none.
+        const HRESULT init = CoInitialize(nullptr);
+        ComPtr<IClassFactory> factory;
+        const HRESULT hr = CoGetClassObject(ToCLSID(HtmlDocumentClassID), CLSCTX_INPROC_SERVER, nullptr,
+                                            IID_IClassFactory, factory.PutVoid());
+        factory.Reset();
+        if (SUCCEEDED(init)) CoUninitialize();
+        return SUCCEEDED(hr);
+    }();
+    return registered;
 }
 
 } // namespace gcl

@@ -118,4 +118,9 @@ protected:
     explicit TWebBrowser(TComponent* owner);
 };
 
+// Whether the system has an HTML engine at all: the HTML document class
+// can be had from its server. Without one a web browser never gets ready,
+// so a caller need not wait for it. Asks the system once per process.
+bool HtmlEngineRegistered();
+
 } // namespace gcl

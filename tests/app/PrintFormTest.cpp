@@ -96,6 +96,74 @@ TEST_F(PrintWindow, ShowsTheReportAndSaysWhenNoEngineAnswers) {
     EXPECT_GT(test::SaveWindowScreenshot(w->GetHandle(), "PrintWindow.bmp"), 20);
 }
 
+// What a thread timer saw while the print window waited for its browser.
+struct TWaitSeen {
+    HWND Window = nullptr;
+    TPrintF* Form = nullptr;
+    bool Visible = false;
+    gcl::TCursor Cursor = gcl::crDefault;
+    std::string Status;
+};
+TWaitSeen WaitSeen;
+
+void CALLBACK LookAtTheWait(HWND, UINT, UINT_PTR, DWORD) {
+    if (!WaitSeen.Form || !WaitSeen.Form->GetBrowserPending()) return;
+    WaitSeen.Visible = IsWindowVisible(WaitSeen.Window) != FALSE;
+    WaitSeen.Cursor = gcl::Screen->GetCursor();
+    WaitSeen.Status = WaitSeen.Form->StatusBar->GetSimpleText();
+}
+
+TEST_F(PrintWindow, WithoutAnyEngineItAnswersAtOnceAndWaitsForOneOnlyOnScreenUnderTheBusyCursor) {
+    {
+        gcl::TRestore<bool (*)()> none{PrintEngineProbe, [] { return false; }};
+        TPrintF* w = Open();
+        // Nothing was asked of a browser: no browser window, no wait.
+        EXPECT_FALSE(w->wb->HandleAllocated());
+        EXPECT_FALSE(w->GetBrowserPending());
+        EXPECT_FALSE(w->GetBrowserReady());
+        EXPECT_EQ(msg::PrintEngineMissing, w->StatusBar->GetSimpleText());
+        ASSERT_NE(nullptr, w->NoEngineP);
+        EXPECT_FALSE(w->PrintA->GetEnabled());
+        w->UseNotes->Click();  // regenerating asks no browser either
+        EXPECT_FALSE(w->wb->HandleAllocated());
+        EXPECT_EQ(Expected(670, false, true, "To Do List"), w->GetReport());
+        w->Free();
+        Window = nullptr;
+    }
+    // An engine that is there: the wait comes once the window shows, and
+    // the window says what it waits for meanwhile.
+    gcl::TRestore<bool (*)()> present{PrintEngineProbe, [] { return true; }};
+    TPrintF* w = Open();
+    EXPECT_TRUE(w->GetBrowserPending());
+    EXPECT_EQ(msg::PrintEngineWaiting, w->StatusBar->GetSimpleText());
+    EXPECT_FALSE(w->PrintA->GetEnabled());
+    EXPECT_FALSE(w->PrintPrevA->GetEnabled());
+    w->UseNotes->Click();  // the load to come takes the latest report
+    EXPECT_TRUE(w->GetBrowserPending());
+    WaitSeen = TWaitSeen{};
+    WaitSeen.Window = w->GetHandle();
+    WaitSeen.Form = w;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &LookAtTheWait);
+    w->Show();
+    EXPECT_TRUE(test::PumpApplication(PrintBrowserWaitMs + 8000, [&] { return !w->GetBrowserPending(); }));
+    KillTimer(nullptr, timer);
+    WaitSeen.Form = nullptr;
+    EXPECT_TRUE(WaitSeen.Visible);
+    EXPECT_EQ(gcl::crHourGlass, WaitSeen.Cursor);
+    EXPECT_EQ(msg::PrintEngineWaiting, WaitSeen.Status);
+    EXPECT_EQ(gcl::crDefault, gcl::Screen->GetCursor());
+    EXPECT_EQ(Expected(670, false, true, "To Do List"), w->GetReport());
+    if (w->GetBrowserReady()) {
+        EXPECT_EQ("", w->StatusBar->GetSimpleText());
+        EXPECT_TRUE(w->PrintA->GetEnabled());
+    } else {
+        // Wine's prefix: the engine did not answer within the bound.
+        EXPECT_EQ(msg::PrintEngineMissing, w->StatusBar->GetSimpleText());
+        EXPECT_NE(nullptr, w->NoEngineP);
+        EXPECT_FALSE(w->PrintA->GetEnabled());
+    }
+}
+
 TEST_F(PrintWindow, EveryOptionRegeneratesTheReport) {
     TPrintF* w = Open();
     const std::string heading = "To Do List";

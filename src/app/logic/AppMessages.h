@@ -50,6 +50,7 @@ inline constexpr const char* PrintWindowCaption = "Print preview....";
 inline constexpr const char* ExportWriteFailedHead = "The file could not be written: ";
 inline constexpr const char* PrintEngineMissing =
     "The report cannot be shown: no HTML engine answered. Printing and the preview are not available.";
+inline constexpr const char* PrintEngineWaiting = "Waiting for the HTML engine to show the report...";
 inline constexpr const char* TemplateMissingHead = "The print template could not be read: ";
 inline constexpr const char* StickyNotesMissing = "Sticky notes need the library Jotpaper.dll, which was not found.";
 
