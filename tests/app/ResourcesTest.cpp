@@ -156,6 +156,48 @@ TEST(ProgramResources, ManifestAndCursorsAreInTheProgramFile) {
     FreeLibrary(program);
 }
 
+// The program's own icon: one icon group, the first and only one, so it
+// is the program file's too, with the sizes the caption, the notification
+// area and the shell ask for, and a picture of the program's own colours.
+TEST(ProgramResources, TheProgramIconIsInTheProgramFileInEverySize) {
+    HMODULE program = LoadLibraryExA(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr) << ProgramPath();
+    HRSRC group = FindResourceA(program, "MAINICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    auto* dir = static_cast<BYTE*>(LockResource(LoadResource(program, group)));
+    ASSERT_NE(dir, nullptr);
+    WORD count = 0;
+    std::memcpy(&count, dir + 4, sizeof count);
+    std::vector<int> sizes;
+    for (int i = 0; i < count; ++i) sizes.push_back(dir[6 + 14 * i] ? dir[6 + 14 * i] : 256);
+    EXPECT_EQ((std::vector<int>{16, 24, 32, 48}), sizes);
+    for (int size : {16, 32}) {
+        const int id = LookupIconIdFromDirectoryEx(dir, TRUE, size, size, LR_DEFAULTCOLOR);
+        HRSRC image = FindResourceA(program, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
+        ASSERT_NE(image, nullptr) << size;
+        HICON icon = CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(program, image))),
+                                              SizeofResource(program, image), TRUE, 0x00030000, size, size,
+                                              LR_DEFAULTCOLOR);
+        ASSERT_NE(icon, nullptr) << size;
+        // Drawn on white: the corners stay white, the tile's rim is blue.
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all{0, 0, size, size};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        EXPECT_EQ(RGB(255, 255, 255), GetPixel(dc, 0, 0)) << size;
+        EXPECT_EQ(RGB(36, 104, 196), GetPixel(dc, size / 8, size / 4)) << size;
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        DestroyIcon(icon);
+    }
+    FreeLibrary(program);
+}
+
 // Closing the main window saves the database and the layout and ends the
 // program with code 0: the window and its controls go before the libraries
 // they use are released.

@@ -40,6 +40,9 @@ void ChooseTheme(TProgram& p, HWND main, size_t index) {
     Key(p, VK_RETURN);
 }
 
+// The flat blue of the program icon's tile.
+constexpr COLORREF IconBlue = RGB(36, 104, 196);
+
 // The share of pure black in a window's rectangle on the screen.
 double BlackShare(HWND w) { return ShareOf(RectOf(w), RGB(0, 0, 0)); }
 
@@ -52,6 +55,14 @@ TEST(ThemesScenario, EveryThemeFromTheMenuPaintsTheTabStripAndNoteCaptionAndIsKe
     Key(p, VK_RETURN);
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
+    // The program's own icon, not the system's blank one: in the caption
+    // and in the notification area.
+    const RECT frame = RectOf(main);
+    EXPECT_TRUE(
+        WaitUntil([&] { return ShareOf(RECT{frame.left, frame.top, frame.left + 28, frame.top + 24}, IconBlue) > 0.0; }));
+    HWND trayArea = FindWindowA(nullptr, "Wine System Tray");
+    ASSERT_NE(trayArea, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ShareOf(RectOf(trayArea), IconBlue) > 0.0; }));
     // The side panel's caption bar holds the tab strip; the note panel's
     // holds its caption. Both are the panels' caption toolbars.
     const std::vector<HWND> captions = ChildrenOfClass(main, "TXtDockablePanelToolbar.UnicodeClass");
