@@ -1516,6 +1516,17 @@ void TCustomTreeView::CNNotify(TMessage& message) {
         if (GetDragMode() == dmAutomatic && node) BeginDrag(false);
         break;
     }
+    case NM_RCLICK: {
+        // The context menu of a right click comes to the tree itself, at
+        // the point of the click: some versions of the window send it to
+        // the parent window instead, which knows nothing of the tree's
+        // menu.
+        const DWORD pos = GetMessagePos();
+        Perform(WM_CONTEXTMENU, reinterpret_cast<uintptr_t>(GetHandle()),
+                MAKELPARAM(static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))));
+        message.Result = 1;
+        break;
+    }
     default:
         break;
     }

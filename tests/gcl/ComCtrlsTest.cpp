@@ -262,6 +262,41 @@ TEST_F(CommonControls, HitTestingLabelEditingAndEvents) {
     EXPECT_EQ(Tree->GetSelected(), nodes->GetItem(2));
 }
 
+// A right click on a node asks the tree itself for its context menu, at
+// the point of the click; the parent hears nothing of it.
+TEST_F(CommonControls, RightClickAsksTheTreeForItsContextMenu) {
+    Build();
+    Tree->FullExpand();
+    Form->Show();
+    Tree->HandleNeeded();
+    struct TPopups : TObject {
+        int Count = 0;
+        TObject* Sender = nullptr;
+        TPoint At{};
+        void Popup(TObject* sender, TPoint at, bool& handled) {
+            ++Count;
+            Sender = sender;
+            At = at;
+            handled = true;
+        }
+    } tree, form;
+    Tree->OnContextPopup = TContextPopupEvent(&tree, &TPopups::Popup);
+    Form->OnContextPopup = TContextPopupEvent(&form, &TPopups::Popup);
+    TTreeNode* b = Tree->GetItems()->GetItem(4);
+    const TRect r = b->DisplayRect(true);
+    POINT at{r.Left + 3, r.Top + 3};
+    POINT screen = at;
+    ClientToScreen(Tree->GetHandle(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageA(Tree->GetHandle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageA(Tree->GetHandle(), WM_RBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    EXPECT_TRUE(PumpApplication(2000, [&] { return tree.Count + form.Count > 0; }));
+    EXPECT_EQ(tree.Count, 1);
+    EXPECT_EQ(form.Count, 0);
+    EXPECT_EQ(tree.Sender, Tree);
+    EXPECT_EQ(Tree->GetNodeAt(tree.At.X, tree.At.Y), b);
+}
+
 TEST_F(CommonControls, SortingGoesThroughTheWindow) {
     TTreeNodes* nodes = Tree->GetItems();
     for (const char* s : {"pear", "apple", "fig"}) nodes->Add(nullptr, s);
