@@ -452,6 +452,7 @@ public:
     void FoldersList2KeyPress(gcl::TObject* Sender, char& Key);
     void FoldersList2DblClick(gcl::TObject* Sender);
     void FoldersList2MouseUp(gcl::TObject* Sender, gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y);
+    void FoldersList2ContextPopup(gcl::TObject* Sender, gcl::TPoint MousePos, bool& Handled);
     void FoldersList2Click(gcl::TObject* Sender);
     void FoldersList2Enter(gcl::TObject* Sender);
     void FoldersList2Exit(gcl::TObject* Sender);

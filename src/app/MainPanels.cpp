@@ -764,6 +764,7 @@ void TMainForm::CreateListsPanel() {
     FoldersList->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::FoldersList2KeyPress);
     FoldersList->OnDblClick = E(this, &TMainForm::FoldersList2DblClick);
     FoldersList->OnMouseUp = gcl::TMouseEvent(this, &TMainForm::FoldersList2MouseUp);
+    FoldersList->OnContextPopup = gcl::TContextPopupEvent(this, &TMainForm::FoldersList2ContextPopup);
     FoldersList->OnClick = E(this, &TMainForm::FoldersList2Click);
     FoldersList->OnEnter = E(this, &TMainForm::FoldersList2Enter);
     FoldersList->OnExit = E(this, &TMainForm::FoldersList2Exit);
@@ -962,6 +963,15 @@ void TMainForm::FoldersList2MouseUp(gcl::TObject*, gcl::TMouseButton, gcl::TShif
         FoldersList->ClearSelection();
         FoldersList2Change(FoldersList, nullptr);
     }
+}
+
+// A right click selects the node under the pointer before the menu opens,
+// so that the menu's commands act on it; a node that is already one of the
+// selected tags keeps the whole selection.
+void TMainForm::FoldersList2ContextPopup(gcl::TObject*, gcl::TPoint MousePos, bool&) {
+    TUniTreeNode* node = FoldersList->GetNodeAt(MousePos.X, MousePos.Y);
+    if (!node || node->GetSelected()) return;
+    SelectTreeNodeOnly(node->GetIndex());
 }
 
 void TMainForm::FoldersList2KeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState Shift) {
