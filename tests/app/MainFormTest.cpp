@@ -156,6 +156,10 @@ TEST_F(MainWindow, FirstStartInAnEmptyFolderThenExitWritesTheFirstRunFiles) {
     EXPECT_TRUE(Form->ShowGroupByPanM->GetChecked() && Form->GroupByPan->GetVisible());
     EXPECT_TRUE(Form->ShowFiltersPanM->GetChecked() && Form->FiltersPanel->GetVisible());
     EXPECT_EQ(LiveSettings.GroupMode, 1);
+    // The side tree is that of an empty database: "All", chosen.
+    ASSERT_EQ(Form->FoldersList->GetItems()->GetCount(), 1);
+    EXPECT_EQ(Form->FoldersList->GetItems()->GetItem(0)->GetText(), L"All");
+    EXPECT_TRUE(Form->FoldersList->GetItems()->GetItem(0)->GetSelected());
     // 804 x 500, centred on the work area.
     const gcl::TRect work = gcl::Screen->GetWorkAreaRect();
     EXPECT_EQ(Form->GetWidth(), 804);
