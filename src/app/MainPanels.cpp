@@ -863,11 +863,19 @@ void TMainForm::StoreTagsFromTree(gcl::TStrings& Tags) {
 
 void TMainForm::RebuildSideTree() {
     if (!Database || !FoldersList) return;
+    // A list or tag the database no longer holds is no longer chosen: new
+    // tasks would go to a list that is gone.
+    KeepExistingFilter(*Database, LiveSettings.CurrentFolder.Name, LiveSettings.TagFilter);
     if (ListsTabShown())
         BuildListsTree(*Database->Folders);
     else
         BuildTagsTree(*Database->Tags);
     RestoreTreeSelection(ListsTabShown());
+    const int entry = LiveSettings.CurrentFolder.Name.empty()
+                          ? -1
+                          : FindFolderEntry(*Database->Folders, LiveSettings.CurrentFolder.Name);
+    FFolders->SetTag(entry + 1);
+    UpdateFilterCaption();
 }
 
 void TMainForm::StoreSideTree() {
@@ -1029,6 +1037,7 @@ void TMainForm::FoldersListEdited(gcl::TObject*, TUniTreeNode* Node, std::wstrin
     TreeEditing = false;
     if (!Node || !Database) return;
     TListsTreeModel model = TreeModel();
+    const std::string oldText = gcl::WideToAnsi(Node->GetText());
     const std::string text = gcl::WideToAnsi(S);
     // An empty name counts as a cancelled edit: the node keeps its text.
     if (!RenameNode(model, Node->GetIndex(), text, *Database)) {
@@ -1036,6 +1045,9 @@ void TMainForm::FoldersListEdited(gcl::TObject*, TUniTreeNode* Node, std::wstrin
         return;
     }
     S = gcl::AnsiToWide(text);
+    // The chosen list or tag stays chosen under its new name.
+    FollowRename(model.ListsMode, oldText, text, LiveSettings.CurrentFolder.Name, LiveSettings.TagFilter);
+    UpdateFilterCaption();
     RefreshTaskList();
 }
 

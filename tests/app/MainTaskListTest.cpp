@@ -364,6 +364,47 @@ TEST_F(MainTaskList, RenamingAndDeletingAListChangeTheSavedFile) {
     CloseMainForm(form);
 }
 
+TEST_F(MainTaskList, TheChosenListOrTagFollowsItsRenameAndClearingChoosesAll) {
+    TMainForm* form = OpenMainForm();
+    auto rename = [&](const std::string& from, const wchar_t* to) {
+        TUniTreeNodes* nodes = form->FoldersList->GetItems();
+        for (TUniTreeNode* node = nodes->GetFirstNode(); node; node = node->GetNextSibling()) {
+            if (gcl::WideToAnsi(node->GetText()) != from) continue;
+            ASSERT_TRUE(node->EditText());
+            HWND edit = reinterpret_cast<HWND>(SendMessageW(form->FoldersList->GetHandle(), TVM_GETEDITCONTROL, 0, 0));
+            ASSERT_NE(nullptr, edit);
+            SetWindowTextW(edit, to);
+            SendMessageW(form->FoldersList->GetHandle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+            return;
+        }
+        ADD_FAILURE() << "no node " << from;
+    };
+    SelectTreeNode(form, "Work");
+    const std::vector<std::string> work = Sorted(TasksShown(form));
+    ASSERT_FALSE(work.empty());
+    rename("Work", L"Office");
+    EXPECT_EQ("Office", LiveSettings.CurrentFolder.Name);
+    EXPECT_EQ(work, Sorted(TasksShown(form)));
+
+    form->TagsTabClick(form);
+    SelectTreeNode(form, "bank");
+    const std::vector<std::string> bank = Sorted(TasksShown(form));
+    ASSERT_FALSE(bank.empty());
+    rename("bank", L"money");
+    EXPECT_EQ("money,", LiveSettings.TagFilter);
+    EXPECT_EQ(bank, Sorted(TasksShown(form)));
+
+    form->FoldersTabClick(form);
+    EXPECT_EQ("Office", LiveSettings.CurrentFolder.Name);
+    Dialogs.ExpectMessage("Current database will be erased", IDNO);
+    form->CreateNewDbM->Execute();
+    EXPECT_EQ((std::vector<std::string>{"All"}), TreeTexts(form));
+    EXPECT_EQ("", LiveSettings.CurrentFolder.Name);
+    EXPECT_EQ("", LiveSettings.TagFilter);
+    EXPECT_TRUE(form->FoldersList->GetItems()->GetItem(0)->GetSelected());
+    CloseMainForm(form);
+}
+
 TEST_F(MainTaskList, MovingListsUpAndDown) {
     TMainForm* form = OpenMainForm();
     SelectTreeNode(form, "Home");

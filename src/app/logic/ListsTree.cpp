@@ -247,4 +247,61 @@ bool IsTagNameKeySwallowed(char c) {
     return c == ',' || c == '[' || c == ']' || c == ';';
 }
 
+namespace {
+
+// The items of a tag filter ("a,b,"), as written, empty ones left out.
+std::vector<std::string> FilterItems(const std::string& filter) {
+    std::vector<std::string> items;
+    size_t pos = 0;
+    while (pos < filter.size()) {
+        size_t q = filter.find(',', pos);
+        if (q == std::string::npos) q = filter.size();
+        if (q > pos) items.push_back(filter.substr(pos, q - pos));
+        pos = q + 1;
+    }
+    return items;
+}
+
+std::string JoinFilter(const std::vector<std::string>& items) {
+    std::string filter;
+    for (const std::string& item : items) filter += item + ",";
+    return filter;
+}
+
+} // namespace
+
+void FollowRename(bool listsMode, const std::string& oldText, const std::string& newText,
+                  std::string& currentFolder, std::string& tagFilter) {
+    if (listsMode) {
+        if (!currentFolder.empty() && currentFolder == oldText.substr(0, MaxFolderLength))
+            currentFolder = newText.substr(0, MaxFolderLength);
+        return;
+    }
+    std::vector<std::string> items = FilterItems(tagFilter);
+    bool renamed = false;
+    for (std::string& item : items)
+        if (gcl::SameText(gcl::Trim(item), gcl::Trim(oldText))) {
+            item = newText;
+            renamed = true;
+        }
+    if (renamed) tagFilter = JoinFilter(items);
+}
+
+void KeepExistingFilter(const TuData& data, std::string& currentFolder, std::string& tagFilter) {
+    if (!currentFolder.empty()) {
+        bool found = false;
+        for (int i = 0; i < data.Folders->GetCount() && !found; ++i)
+            found = FolderEntryName(data.Folders->Get(i)).substr(0, MaxFolderLength) == currentFolder;
+        if (!found) currentFolder.clear();
+    }
+    std::vector<std::string> kept;
+    for (const std::string& item : FilterItems(tagFilter))
+        for (int i = 0; i < data.Tags->GetCount(); ++i)
+            if (gcl::SameText(gcl::Trim(data.Tags->Get(i)), gcl::Trim(item))) {
+                kept.push_back(item);
+                break;
+            }
+    tagFilter = JoinFilter(kept);
+}
+
 } // namespace qelvo

@@ -92,4 +92,14 @@ bool DropOnNode(const TListsTreeModel& tree, int index, const std::vector<TuTask
 // Characters a new tag name may not hold (swallowed while typing).
 bool IsTagNameKeySwallowed(char c);
 
+// The chosen list and tag filter after a list (ListsMode) or a tag was
+// renamed from OldText to NewText: what was chosen stays chosen under its
+// new name.
+void FollowRename(bool listsMode, const std::string& oldText, const std::string& newText,
+                  std::string& currentFolder, std::string& tagFilter);
+// The chosen list and tag filter once the lists and tags were replaced (a
+// database loaded or cleared): a list or tag that Data no longer holds is
+// no longer chosen ("" for the list means every list).
+void KeepExistingFilter(const TuData& data, std::string& currentFolder, std::string& tagFilter);
+
 } // namespace qelvo

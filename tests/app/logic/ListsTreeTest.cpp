@@ -188,5 +188,63 @@ TEST(ListsTree, RenameDeleteAndDrop) {
     EXPECT_EQ("why\r\n", td.Tags->GetText());
 }
 
+// What was chosen stays chosen under its new name; other choices stay.
+TEST(ListsTree, RenamesCarryTheChosenListAndTags) {
+    std::string list = "Work", tags = "home,Work,";
+    FollowRename(true, "Work", "Office", list, tags);
+    EXPECT_EQ("Office", list);
+    EXPECT_EQ("home,Work,", tags);  // a list rename leaves tags alone
+    FollowRename(true, "Home", "House", list, tags);
+    EXPECT_EQ("Office", list);
+    // Lists are chosen by their first 50 characters.
+    const std::string longName(60, 'n');
+    list = longName.substr(0, MaxFolderLength);
+    FollowRename(true, longName, std::string(55, 'm'), list, tags);
+    EXPECT_EQ(std::string(MaxFolderLength, 'm'), list);
+    // "All" (no list) never follows a rename.
+    list.clear();
+    FollowRename(true, "", "X", list, tags);
+    EXPECT_EQ("", list);
+
+    // Tags: the renamed item of the filter, letter case ignored as the
+    // table does; the others and the order stay.
+    list = "Office";
+    FollowRename(false, "work", "job", list, tags);
+    EXPECT_EQ("home,job,", tags);
+    EXPECT_EQ("Office", list);
+    FollowRename(false, "other", "x", list, tags);
+    EXPECT_EQ("home,job,", tags);
+    tags.clear();
+    FollowRename(false, "home", "x", list, tags);
+    EXPECT_EQ("", tags);
+}
+
+// After a load or a clear only lists and tags the database holds stay
+// chosen.
+TEST(ListsTree, ReplacedTablesDropChoicesThatAreGone) {
+    TuData data;
+    data.Folders->Add("Work" + F + "0" + F);
+    data.Tags->Add("home");
+    std::string list = "Work", tags = "Home,gone,";
+    KeepExistingFilter(data, list, tags);
+    EXPECT_EQ("Work", list);
+    EXPECT_EQ("Home,", tags);
+
+    list = "Home";
+    KeepExistingFilter(data, list, tags);
+    EXPECT_EQ("", list);
+
+    // A list named longer than 50 characters is chosen by its first 50.
+    data.Folders->Add(std::string(60, 'n') + F + "1" + F);
+    list = std::string(MaxFolderLength, 'n');
+    KeepExistingFilter(data, list, tags);
+    EXPECT_EQ(std::string(MaxFolderLength, 'n'), list);
+
+    TuData cleared;
+    KeepExistingFilter(cleared, list, tags);
+    EXPECT_EQ("", list);
+    EXPECT_EQ("", tags);
+}
+
 } // namespace
 } // namespace qelvo
