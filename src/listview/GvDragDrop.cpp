@@ -1235,6 +1235,9 @@ void TCustomGvListview::ForgetInputReferences(TGvCollectionItem* Obj) noexcept {
     if (FHeader && FHeader->GetDragManager()) FHeader->GetDragManager()->Forget(Obj);
     if (FIncrementalSearch) FIncrementalSearch->Forget(Obj);
     if (FHeader) FHeader->Forget(Obj);
+    // A hint shown for the entry outlives it: its handlers get no target.
+    if (FHintData && FHintData->TargetObj == Obj) FHintData->TargetObj = nullptr;
+    if (FHintInfo && FHintInfo->TargetObj == Obj) FHintInfo->TargetObj = nullptr;
 }
 
 } // namespace qelvo

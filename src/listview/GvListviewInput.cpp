@@ -469,6 +469,19 @@ void TCustomGvListview::MouseMoveMessage(gcl::TMessage& Msg) {
 
 // ---- Keys ----------------------------------------------------------------------------------
 
+namespace {
+// The first (last) item laid out in the view: items of collapsed or hidden
+// groups have no place to move to.
+TGvItem* LaidOutItem(const TGvGroups* Groups, bool First) {
+    const int n = Groups->GetCount();
+    for (int g = First ? 0 : n - 1; First ? g < n : g >= 0; g += First ? 1 : -1) {
+        const TGvGroup* group = Groups->GetGroups(g);
+        if (const int count = group->VisibleItemCount(); count > 0) return group->VisibleItem(First ? 0 : count - 1);
+    }
+    return nullptr;
+}
+} // namespace
+
 void TCustomGvListview::MoveFocusTo(TGvItem* Target, gcl::TShiftState Shift) {
     TGvItem* focused = FSelection->GetFocusedItem();
     if (!Target || Target == focused) return;
@@ -544,9 +557,12 @@ void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift)
                 }
                 break;
             }
+            // Only items laid out in an expanded group take part: a focused
+            // item in a group collapsed meanwhile counts as none.
             TGvItem* focused = FSelection->GetFocusedItem();
-            if (!focused || !focused->GetVisible()) {
-                if (TGvItem* first = FGroups->FirstVisibleItem()) {
+            if (focused && (!focused->GetVisible() || focused->GetVisibleIndexInGroup() < 0)) focused = nullptr;
+            if (!focused) {
+                if (TGvItem* first = LaidOutItem(FGroups, true)) {
                     FSelection->SetFocusedItem(first);
                     first->MakeVisible(emvAuto);
                 }
@@ -556,8 +572,8 @@ void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift)
             switch (CharCode) {
             case VK_PRIOR: target = FGroups->AdjacentItem(focused, adjPageUp); break;
             case VK_NEXT: target = FGroups->AdjacentItem(focused, adjPageDown); break;
-            case VK_END: target = FGroups->LastVisibleItem(); break;
-            case VK_HOME: target = FGroups->FirstVisibleItem(); break;
+            case VK_END: target = LaidOutItem(FGroups, false); break;
+            case VK_HOME: target = LaidOutItem(FGroups, true); break;
             case VK_LEFT: target = FGroups->AdjacentItem(focused, adjLeft); break;
             case VK_RIGHT: target = FGroups->AdjacentItem(focused, adjRight); break;
             case VK_UP: target = FGroups->AdjacentItem(focused, adjUp); break;
@@ -565,7 +581,7 @@ void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift)
                 target = FGroups->AdjacentItem(focused, adjDown);
                 if (!target && FSelection->GetCount() == 0 && FItems->GetCount() == 1) {
                     FSelection->SetFocusedItem(nullptr);
-                    target = FGroups->FirstItem();
+                    target = LaidOutItem(FGroups, true);
                 }
                 break;
             }

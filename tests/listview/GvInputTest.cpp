@@ -683,3 +683,83 @@ TEST_F(GvInputMessageTest, TheSelectionManagerCarriesTheBandSettings) {
 }
 
 } // namespace
+
+
+// A group collapsed by code keeps its focused item, which has no place in
+// the view any more: the keys act as if nothing were focused, and Home and
+// End land on items that are laid out.
+TEST_F(GvInputMessageTest, KeysSkipAFocusedItemWhoseGroupWasCollapsed) {
+    for (WPARAM key : {VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_LEFT, VK_RIGHT, VK_HOME, VK_END}) {
+        Group(0)->SetExpanded(true);
+        Click(Item(2));
+        Group(0)->SetExpanded(false);
+        ASSERT_EQ(Focused(), Item(2)) << "the collapse moved the focus itself; key " << key;
+        Press(key);
+        EXPECT_EQ(Focused(), Item(5)) << "key " << key;
+    }
+    // With the last group collapsed, End stops in the first one; Home
+    // passes over a collapsed first group.
+    Group(0)->SetExpanded(true);
+    Click(Item(1));
+    Group(1)->SetExpanded(false);
+    Press(VK_END);
+    EXPECT_EQ(Focused(), Item(4));
+    EXPECT_EQ(Selected(), (std::vector<int>{4}));
+    Group(1)->SetExpanded(true);
+    Click(Item(7));
+    Group(0)->SetExpanded(false);
+    Press(VK_HOME);
+    EXPECT_EQ(Focused(), Item(5));
+    // Every group collapsed: the keys find nothing to move to.
+    Group(1)->SetExpanded(false);
+    Press(VK_DOWN);
+    Press(VK_END);
+    EXPECT_EQ(Focused(), Item(5));
+}
+
+// A hint still up when its item is freed: the hint's records let go of it,
+// so its handlers never see the freed address.
+TEST_F(GvInputMessageTest, FreeingAnItemClearsItFromTheHint) {
+    struct Handlers {
+        std::vector<TGvCollectionItem*> Drawn;
+        void Popup(TCustomGvListview*, TGvCollectionItem*, TGvHintType, TPoint, std::wstring& AText, int&, int&,
+                   bool& Allow) {
+            AText = L"About this task";
+            Allow = true;
+        }
+        void Info(TCustomGvListview*, TGvCollectionItem*, TGvHintInfo* Info) {
+            Info->HintType = ehtCustomDraw;
+            Info->Bounds = TRect{0, 0, 60, 20};
+        }
+        void Draw(TCustomGvListview*, TGvCollectionItem* Target, const TGvHintInfo*) { Drawn.push_back(Target); }
+    } handlers;
+    LV->OnHintPopup = THintPopupEvent(&handlers, &Handlers::Popup);
+    LV->OnHintCustomInfo = THintCustomizeInfoEvent(&handlers, &Handlers::Info);
+    LV->OnHintCustomDraw = THintCustomDrawEvent(&handlers, &Handlers::Draw);
+    TGvItem* item = Item(3);
+    gcl::THintInfo info{};
+    info.HintControl = LV;
+    info.CursorPos = LV->GetScrollbars()->MapViewToWindow(TextCentre(item));
+    ASSERT_EQ(LV->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info)), 0);
+    ASSERT_EQ(LV->GetHintData()->TargetObj, item);
+    auto* window = static_cast<TGvHintWindow*>(TGvHintWindow::StaticClass()->Create(nullptr));
+    const TRect r = window->CalcHintRect(400, "", LV->GetHintData());
+    ASSERT_EQ(LV->GetHintInfo()->TargetObj, item);
+    TRect shown = r;
+    gcl::OffsetRect(shown, 50, 50);
+    window->ActivateHintData(shown, "About this task", LV->GetHintData());
+    gcl::Free(item);
+    EXPECT_EQ(LV->GetHintData()->TargetObj, nullptr);
+    EXPECT_EQ(LV->GetHintInfo()->TargetObj, nullptr);
+    handlers.Drawn.clear();
+    window->Repaint();
+    EXPECT_EQ(handlers.Drawn, (std::vector<TGvCollectionItem*>{nullptr}));
+    // Freeing another item leaves a hint's target alone.
+    LV->GetGroups()->Rebuild(true);
+    ASSERT_EQ(LV->Perform(gcl::CM_HINTSHOW, 0, reinterpret_cast<intptr_t>(&info)), 0);
+    TGvCollectionItem* target = LV->GetHintData()->TargetObj;
+    ASSERT_NE(target, nullptr);
+    gcl::Free(Item(8));
+    EXPECT_EQ(LV->GetHintData()->TargetObj, target);
+    window->Free();
+}
