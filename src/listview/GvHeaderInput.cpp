@@ -263,6 +263,18 @@ void TGvHeader::WMLButtonDown(gcl::TMessage& Message) {
     const TPoint pt = ViewPoint(windowPt);
     FStates.Include(ehsLeftDown);
     TGvColumn* column = nullptr;
+    // The press resizes the column whose edge it lands on; an edge armed by
+    // an earlier move elsewhere does not count.
+    if (FStates.Contains(ehsResizeArmed) && (!HitResizeZone(pt, column) || column != FResizeColumn)) {
+        FStates.Exclude(ehsResizeArmed);
+        FResizeColumn = nullptr;
+        SetCursor(gcl::crDefault);
+        if (column) {
+            FResizeColumn = column;
+            FStates.Include(ehsResizeArmed);
+        }
+        column = nullptr;
+    }
     if (FStates.Contains(ehsResizeArmed)) {
         FStates.Exclude(ehsResizeArmed);
         FStates.Include(ehsResizing);
@@ -315,14 +327,29 @@ void TGvHeader::WMMouseMove(gcl::TMessage& Message) {
         TCommonDropEffect effect = cdeNone;
         if (FDragManager) FDragManager->Drag(MessageKeys(Message), windowPt, TCommonDropEffects(), effect);
     } else if (FStates.Contains(ehsResizeArmed)) {
-        if (!HitResizeZone(pt, column)) {
+        // The pointer may jump from one edge straight to another: the armed
+        // edge is always the one under it.
+        if (!HitResizeZone(pt, column) || column != FResizeColumn) {
             FResizeColumn = nullptr;
             FStates.Exclude(ehsResizeArmed);
             ReleaseMouse();
-            SetCursor(gcl::crDefault);
-            // Hot tracking waited while the edge was armed; catch up.
-            if (lv->GetPaintInfoColumn() && lv->GetPaintInfoColumn()->GetHotTrack()) UpdateHotTrack(pt, false);
-            if (FHotTrackColumn) Capture();
+            if (column) {
+                bool allow = true;
+                lv->DoColumnSizeChanging(column, column->GetWidth(), column->GetWidth(), allow);
+                if (!alive) return;
+                if (allow && HasColumn(column)) {
+                    FStates.Include(ehsResizeArmed);
+                    FResizeColumn = column;
+                    Capture();
+                    column = nullptr;
+                }
+            }
+            if (!FStates.Contains(ehsResizeArmed)) {
+                SetCursor(gcl::crDefault);
+                // Hot tracking waited while the edge was armed; catch up.
+                if (lv->GetPaintInfoColumn() && lv->GetPaintInfoColumn()->GetHotTrack()) UpdateHotTrack(pt, false);
+                if (FHotTrackColumn) Capture();
+            }
         }
     } else if (FStates.Contains(ehsDragPending) && FDragManager && FDragManager->GetEnabled()) {
         POINT screen{windowPt.X, windowPt.Y};

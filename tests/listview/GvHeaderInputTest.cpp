@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,43 @@ TEST_F(GvHeaderInputTest, DraggingTheEdgeResizesLiveWithTheSizeEvents) {
     Send(WM_MOUSEMOVE, 120, 10, MK_LBUTTON);
     Send(WM_LBUTTONUP, 120, 10);
     EXPECT_EQ(Column(0)->GetWidth(), 90);
+    ExpectReleased();
+}
+
+// The pointer may jump from one edge to another without a move in
+// between (a fast hand, or moves coalesced): each edge resizes its own
+// column, also when the press lands on an edge the moves never armed.
+TEST_F(GvHeaderInputTest, EachEdgeResizesItsOwnColumnAfterAJump) {
+    Send(WM_MOUSEMOVE, 101, 10);
+    ASSERT_TRUE(LV->GetHeader()->GetStates().Contains(ehsResizeArmed));
+    // Straight from the first column's edge to the third's (at 240).
+    Send(WM_MOUSEMOVE, 241, 10);
+    EXPECT_TRUE(LV->GetHeader()->GetStates().Contains(ehsResizeArmed));
+    Send(WM_LBUTTONDOWN, 241, 10, MK_LBUTTON);
+    Send(WM_MOUSEMOVE, 270, 10, MK_LBUTTON);
+    Send(WM_LBUTTONUP, 270, 10);
+    EXPECT_EQ(Column(0)->GetWidth(), 100);
+    EXPECT_EQ(Column(1)->GetWidth(), 80);
+    EXPECT_EQ(Column(2)->GetWidth(), 90);
+    ExpectReleased();
+
+    // Armed on the first edge, pressed on the second with no move between.
+    Send(WM_MOUSEMOVE, 101, 10);
+    ASSERT_TRUE(LV->GetHeader()->GetStates().Contains(ehsResizeArmed));
+    Send(WM_LBUTTONDOWN, 181, 10, MK_LBUTTON);
+    Send(WM_MOUSEMOVE, 200, 10, MK_LBUTTON);
+    Send(WM_LBUTTONUP, 200, 10);
+    EXPECT_EQ(Column(0)->GetWidth(), 100);
+    EXPECT_EQ(Column(1)->GetWidth(), 100);
+    ExpectReleased();
+
+    // Armed, then pressed in the middle of a column: a click, no resize.
+    Send(WM_MOUSEMOVE, 101, 10);
+    Events.clear();
+    Send(WM_LBUTTONDOWN, 50, 10, MK_LBUTTON);
+    Send(WM_LBUTTONUP, 50, 10);
+    EXPECT_EQ(Column(0)->GetWidth(), 100);
+    EXPECT_NE(std::find(Events.begin(), Events.end(), "click 0 left"), Events.end());
     ExpectReleased();
 }
 
