@@ -1258,8 +1258,12 @@ bool TApplication::IsKeyMsg(MSG& msg) {
         // number that belongs to other code.
         return false;
     }
-    if (GetCapture()) return false;
-    TWinControl* control = FindGclWindow(msg.hwnd);
+    // While one of our controls holds the mouse (a header tracking the
+    // pointer, a press in progress), it hears the keys first, so that
+    // shortcuts still work; another program's capture keeps them away.
+    HWND target = GetCapture();
+    if (!target) target = msg.hwnd;
+    TWinControl* control = FindGclWindow(target);
     if (!control || !control->HandleAllocated()) return false;
     return SendMessageA(control->GetHandle(), CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
