@@ -545,13 +545,18 @@ int TCustomForm::ShowModal() {
         SendMessageA(GetHandle(), CM_DEACTIVATE, 0, 0);
         if (GetActiveWindow() != GetWindowHandle()) activeWindow = nullptr;
     } catch (...) {
+        for (HWND window : disabled.Windows)
+            if (IsWindow(window)) EnableWindow(window, TRUE);
         Hide();
         throw;
     }
-    Hide();
+    // The other windows come back before this one goes, so that the system
+    // hands the activation to the window that opened it and not to some
+    // other top-level window.
     for (HWND window : disabled.Windows)
         if (IsWindow(window)) EnableWindow(window, TRUE);
     disabled.Windows.clear();
+    Hide();
     if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
     if (TWinControl* control = savedFocus.Get()) {
         try {
