@@ -451,6 +451,7 @@ bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
 // ---- File commands ------------------------------------------------------------------
 
 void TMainForm::OpenMExecute(gcl::TObject*) {
+    if (!SaveChangesBeforeOpen()) return;
     if (!OpenDialog1->Execute()) return;
     LoadDatabase(*Database, OpenDialog1->GetFileName());
 }
@@ -491,6 +492,19 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
     FDiskStamp = StampFile(fileName);
     SetCaption(result.Caption);
     return true;
+}
+
+bool TMainForm::SaveChangesBeforeOpen() {
+    if (!Database) return true;
+    CommitNote();
+    // A list made or renamed in the side tree is a change too.
+    StoreSideTree();
+    if (!Database->Modified) return true;
+    const int answer =
+        gcl::ShowMessageBox(msg::SaveBeforeOpenQuestion, msg::AppTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
+    if (answer == IDNO) return true;
+    // A save that failed or was refused keeps the changes and the file.
+    return answer == IDYES && SaveOpenDatabase(TSaveMode::Command);
 }
 
 bool TMainForm::SaveBeforeExit() {

@@ -545,6 +545,10 @@ private:
     // The save every exit makes while the window can still stay. True when
     // the exit may go on: the changes were written, or there were none.
     bool SaveBeforeExit();
+    // Before another database replaces the open one: unsaved changes are
+    // saved (Yes), dropped (No) or kept with the open file (Cancel, or a
+    // save that failed). True when the other database may come.
+    bool SaveChangesBeforeOpen();
     // The window back from the notification area (or from the task bar)
     // and in front, for a question about the user's changes.
     void BringWindowBack();

@@ -40,6 +40,8 @@ inline constexpr const char* ClearDatabaseQuestion =
 inline constexpr const char* ExitWithoutSavingQuestion = "Are you sure you want to exit without saving your changes ?";
 inline constexpr const char* SaveBeforeExitQuestion =
     "You've made changes to this database, do you want to save before exiting?";
+inline constexpr const char* SaveBeforeOpenQuestion =
+    "You've made changes to this database, do you want to save before opening another?";
 inline constexpr const char* DeleteTasksQuestion = "Are you sure you want to delete selected item(s)? (no undo is possible)";
 inline constexpr const char* DeleteListQuestion = "Are you sure you want to delete this list and all the tasks inside?";
 

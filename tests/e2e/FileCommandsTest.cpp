@@ -1,0 +1,124 @@
+// The File menu as a user takes it from the keyboard: opening another
+// database with changes not yet saved (each answer to the question),
+// opening without changes, and "Set as default database", which the next
+// start follows.
+#include <gtest/gtest.h>
+
+#include "e2e/ExitsSupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+using TTitles = std::vector<std::string>;
+
+const char* SaveBeforeOpenQuestion = "You've made changes to this database, do you want to save before opening another?";
+
+// A database of the list Work and the given tasks in it.
+void WriteDatabaseOf(const std::string& path, const TTitles& titles) {
+    const size_t slash = path.find_last_of('\\');
+    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    TuData data;
+    data.Folders->Add("Work\xF7" "0\xF7");
+    for (const std::string& title : titles) {
+        TuTask* task = new TuTask();
+        task->Title = title;
+        task->Folder = std::string("Work");
+        data.Tasks->AddObject(title, task);
+    }
+    data.SaveToFile(path);
+}
+
+// Takes the item at Index (0 = New task) of the File menu with the
+// keyboard: New task (Ctrl+N) first puts the focus in the quick-entry
+// box, then Alt, F, Down to the item, Enter.
+void FileMenuItem(TProgram& p, int index) {
+    Key(p, 'N', Ctrl);
+    Key(p, VK_MENU);
+    Key(p, 'F');
+    for (int i = 0; i < index; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+}
+constexpr int OpenItem = 2;          // New task, New List, Open...
+constexpr int SetAsDefaultItem = 5;  // ... Save, Save as..., Set as default database
+
+// The file dialog that is up, or nullptr when a message box came instead.
+HWND FileDialog(TProgram& p) {
+    HWND dialog = p.WaitDialog();
+    return dialog && !ChildrenOfClass(dialog, "Edit").empty() ? dialog : nullptr;
+}
+
+} // namespace
+
+TEST(FileCommandsScenario, OpenAsksBeforeUnsavedChangesAreDropped) {
+    TProgram p("file-open-unsaved");
+    const std::string other = p.PathOf("Data\\Other.kpx");
+    WriteDatabaseOf(p.DatabasePath(), {});
+    WriteDatabaseOf(other, {"In the other file"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Typed before Open");
+
+    // Cancel: no open dialog, the change stays unsaved in the window.
+    FileMenuItem(p, OpenItem);
+    ASSERT_TRUE(Answer(p, SaveBeforeOpenQuestion, "Cancel"));
+    EXPECT_TRUE(p.NoDialogFor(300));
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{});
+
+    // Yes: the change is saved, then the other file opens.
+    FileMenuItem(p, OpenItem);
+    ASSERT_TRUE(Answer(p, SaveBeforeOpenQuestion, "&Yes"));
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Typed before Open"});
+    ASSERT_NE(FileDialog(p), nullptr);
+    ASSERT_TRUE(SaveDialogAnswer(p, other));
+    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - Other.kpx");
+
+    // No: the change is dropped on purpose, and the first file opens again.
+    AddTask(p, "Dropped by No");
+    FileMenuItem(p, OpenItem);
+    ASSERT_TRUE(Answer(p, SaveBeforeOpenQuestion, "&No"));
+    ASSERT_NE(FileDialog(p), nullptr);
+    ASSERT_TRUE(SaveDialogAnswer(p, p.DatabasePath()));
+    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - ActualData.kpx");
+    EXPECT_EQ(TitlesIn(other), TTitles{"In the other file"});
+
+    // Nothing unsaved: the open dialog comes without a question.
+    FileMenuItem(p, OpenItem);
+    HWND dialog = FileDialog(p);
+    ASSERT_NE(dialog, nullptr) << ChildTexts(p.WaitDialog());
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Typed before Open"});
+}
+
+TEST(FileCommandsScenario, SetAsDefaultDatabaseIsTheOneTheNextStartOpens) {
+    TProgram p("file-set-default");
+    const std::string other = p.PathOf("Data\\Other.kpx");
+    WriteDatabaseOf(p.DatabasePath(), {"In the first file"});
+    WriteDatabaseOf(other, {"In the other file"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    FileMenuItem(p, OpenItem);
+    ASSERT_NE(FileDialog(p), nullptr);
+    ASSERT_TRUE(SaveDialogAnswer(p, other));
+    FileMenuItem(p, SetAsDefaultItem);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "Default Database Tasks"), other);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - Other.kpx");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(other), TTitles{"In the other file"});
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"In the first file"});
+}
+
+} // namespace qelvo::e2e
