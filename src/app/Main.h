@@ -235,6 +235,9 @@ public:
     TTaskListState TaskListState() const;
     // The tasks of the selected items, the first selected first.
     std::vector<TuTask*> SelectedTasks() const;
+    // The task shown next after the last selected one, else the last shown
+    // before the first selected one; null when every task shown is selected.
+    TuTask* TaskAfterSelection() const;
     TuTask* FirstSelectedTask() const;
 
     // List-view events.

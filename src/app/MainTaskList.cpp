@@ -512,6 +512,10 @@ void TMainForm::DelTaskAExecute(gcl::TObject*) {
             gcl::mrYes)
         return;
     const std::vector<TuTask*> selected = SelectedTasks();
+    // The list stays where it was, with the task after the deleted ones
+    // (or, after the last, the one before them) selected for the next key.
+    TuTask* next = TaskAfterSelection();
+    const int offsetY = List->GetScrollbars()->GetOffsetY();
     CommitNote();
     for (const TuTask* task : selected) FNoteEditor.Forget(task);
     {
@@ -521,6 +525,33 @@ void TMainForm::DelTaskAExecute(gcl::TObject*) {
         for (auto& task : DeleteTasks(*Database, selected)) FDeletedTasks.push_back(std::move(task));
     }
     RefreshTaskList();
+    List->GetScrollbars()->SetOffsetY(std::min(offsetY, List->GetScrollbars()->MaxOffsetY()));
+    TGvGroups* groups = List->GetGroups();
+    for (TGvItem* item = groups->FirstVisibleItem(); next && item; item = groups->NextVisibleItem(item)) {
+        if (TaskOf(item) != next) continue;
+        List->GetSelection()->SetFocusedItem(item);
+        item->SetSelected(true);
+        item->MakeVisible(emvAuto);
+        break;
+    }
+}
+
+TuTask* TMainForm::TaskAfterSelection() const {
+    TGvGroups* groups = List->GetGroups();
+    TuTask* before = nullptr;
+    TuTask* after = nullptr;
+    bool passedSelection = false;
+    for (TGvItem* item = groups->FirstVisibleItem(); item; item = groups->NextVisibleItem(item)) {
+        if (item->GetSelected()) {
+            passedSelection = true;
+            after = nullptr;
+        } else if (!passedSelection) {
+            before = TaskOf(item);
+        } else if (!after) {
+            after = TaskOf(item);
+        }
+    }
+    return after ? after : before;
 }
 
 // ---- The priority menu and the hot zones ---------------------------------------------------------
