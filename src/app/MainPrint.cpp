@@ -56,15 +56,25 @@ void WriteAndOpen(const std::string& fileName, const std::string& text, const st
         gcl::Shell->Open(program, NotepadParameter(fileName));
 }
 
+// Every item in the list's order (groups in order, each group's items in
+// order), found group by group: a look-up by global index walks the groups.
+std::vector<TGvItem*> AllItems(TCustomGvListview* list) {
+    std::vector<TGvItem*> all;
+    TGvGroups* groups = list->GetGroups();
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvItems* items = groups->GetGroups(g)->GetItems();
+        for (int i = 0; i < items->GetCount(); ++i) all.push_back(items->GetItems(i));
+    }
+    return all;
+}
+
 } // namespace
 
 TReportList TaskListReport(TCustomGvListview* list, bool grouped) {
     TReportList report;
     report.Grouped = grouped;
-    TGvGlobalItems* items = list->GetItems();
     const int columns = list->GetHeader()->GetColumns()->GetCount();
-    for (int i = 0; i < items->GetCount(); ++i) {
-        TGvItem* item = items->GetItems(i);
+    for (TGvItem* item : AllItems(list)) {
         TReportItem entry;
         for (int c = 0; c < columns && c < static_cast<int>(entry.Captions.size()); ++c)
             entry.Captions[static_cast<std::size_t>(c)] = gcl::WideToAnsi(item->GetCaptions(c));
@@ -95,9 +105,9 @@ TCols TaskListColumns(TCustomGvListview* list) {
 }
 
 void ApplyReportSelection(TCustomGvListview* list, const TReportList& report) {
-    TGvGlobalItems* items = list->GetItems();
-    for (int i = 0; i < items->GetCount() && i < static_cast<int>(report.Items.size()); ++i)
-        items->GetItems(i)->SetSelected(report.Items[static_cast<std::size_t>(i)].Selected);
+    const std::vector<TGvItem*> items = AllItems(list);
+    for (std::size_t i = 0; i < items.size() && i < report.Items.size(); ++i)
+        items[i]->SetSelected(report.Items[i].Selected);
 }
 
 void PrintTaskList(TCustomGvListview* list, bool grouped) {

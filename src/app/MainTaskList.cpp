@@ -315,10 +315,16 @@ void TMainForm::SortItems(int Column, bool Ascending) {
 
 void TMainForm::NumberItems() {
     if (!List) return;
-    TGvGlobalItems* items = List->GetItems();
-    for (int i = 0; i < items->GetCount(); ++i) {
-        TGvItem* item = items->GetItems(i);
-        if (const TuTask* task = TaskOf(item)) item->SetCaption(TitleCaption(*task, true, i));
+    // Group by group: a look-up by global index walks the groups, which
+    // made numbering grow with items times groups.
+    TGvGroups* groups = List->GetGroups();
+    int index = 0;
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvItems* items = groups->GetGroups(g)->GetItems();
+        for (int i = 0; i < items->GetCount(); ++i, ++index) {
+            TGvItem* item = items->GetItems(i);
+            if (const TuTask* task = TaskOf(item)) item->SetCaption(TitleCaption(*task, true, index));
+        }
     }
 }
 
@@ -491,9 +497,14 @@ void TMainForm::ListItemEdited(TCustomGvListview*, TGvItem* Item, gcl::TVariant&
     ApplyTitleEdit(*task, gcl::WideToAnsi(NewValue.ToWide()), *Database);
     int index = 0;
     if (CountItemsM->GetChecked()) {
-        TGvGlobalItems* items = List->GetItems();
-        for (int i = 0; i < items->GetCount(); ++i)
-            if (items->GetItems(i) == Item) index = i;
+        // The item's global number: the items of the groups before its own, then its place.
+        TGvGroups* groups = List->GetGroups();
+        for (int g = 0, base = 0; g < groups->GetCount(); ++g) {
+            TGvItems* items = groups->GetGroups(g)->GetItems();
+            for (int i = 0; i < items->GetCount(); ++i)
+                if (items->GetItems(i) == Item) index = base + i;
+            base += items->GetCount();
+        }
     }
     NewValue = TitleCaption(*task, CountItemsM->GetChecked(), index);
 }
