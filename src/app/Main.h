@@ -242,6 +242,9 @@ public:
 
     // List-view events.
     void ListItemInitialize(TCustomGvListview* Sender, TGvItem* Item);
+    void ListItemGetCaption(TCustomGvListview* Sender, TGvItem* Item, int Column, std::wstring& Caption);
+    void ListItemGetImageIndex(TCustomGvListview* Sender, TGvItem* Item, int Column, TGvImageKind ImageKind,
+                               int& ImageIndex);
     void ListItemCheckChange(TCustomGvListview* Sender, TGvItem* Item);
     void ListItemPaintText(TCustomGvListview* Sender, TGvItem* Item, int Position, gcl::TCanvas* ACanvas);
     void ListAutoGroupGetKey(TCustomGvListview* Sender, TGvItem* Item, int ColumnIndex, TGvGroups* Groups,
@@ -575,6 +578,10 @@ private:
     void OpenDueDatePanelForSelection(gcl::TPoint At, bool FromMouse);
     void OpenTagsPanelForSelection(gcl::TPoint At);
     TGroupKeys FGroupKeys;
+    // The items ask for their texts when painted; the due texts ("Today",
+    // the date format) are those of the time of the last fill.
+    double FCaptionNow = 0;
+    std::string FCaptionFormat;
     // Tasks taken out of the database that the list still showed; freed
     // by the next refresh.
     std::vector<std::unique_ptr<TuTask>> FDeletedTasks;

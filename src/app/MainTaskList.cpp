@@ -31,6 +31,14 @@ std::wstring TitleCaption(const TuTask& task, bool numbered, int index) {
     return gcl::AnsiToWide(numbered ? NumberedCaption(index, task.Title) : std::string(task.Title));
 }
 
+// An item's number (its global index + 1) is kept in its Tag; 0 while the
+// list is not numbered.
+void SetItemNumber(TGvItem* item, int number) {
+    if (item->GetTag() == number) return;
+    item->SetTag(number);
+    item->Invalidate(false);
+}
+
 } // namespace
 
 // ---- Construction -------------------------------------------------------------------
@@ -87,6 +95,11 @@ void TMainForm::CreateTaskList() {
     groupFont->SetStyle(gcl::TFontStyles{gcl::fsBold});
     groupFont->SetColor(static_cast<gcl::TColor>(GroupCaptionColor));
 
+    // The items hold only their task: texts and images are asked for when
+    // an item is painted, measured or read.
+    List->SetItemClass(TGvItemVirtual::StaticClass());
+    List->OnItemGetCaption = TItemGetCaptionEvent(this, &TMainForm::ListItemGetCaption);
+    List->OnItemGetImageIndex = TItemGetImageIndexEvent(this, &TMainForm::ListItemGetImageIndex);
     List->OnItemInitialize = TGvItemEvent(this, &TMainForm::ListItemInitialize);
     List->OnItemPaintText = TItemPaintTextEvent(this, &TMainForm::ListItemPaintText);
     List->OnAutoGroupGetKey = TAutoGroupGetKeyEvent(this, &TMainForm::ListAutoGroupGetKey);
@@ -191,12 +204,21 @@ TTaskListState TMainForm::TaskListState() const {
 }
 
 void TMainForm::FillTaskItem(TGvItem* Item, const TuTask& Task) {
-    const TTaskItemView view = TaskItemView(Task, gcl::Now(), Options.DateTimeFormat);
-    for (int c = 0; c < 3; ++c) {
-        Item->SetCaptions(c, gcl::AnsiToWide(view.Captions[static_cast<size_t>(c)]));
-        Item->SetImageIndexes(c, view.Images[static_cast<size_t>(c)]);
-    }
-    Item->SetChecked(view.Checked);
+    // The texts and images come from the task when the item is painted
+    // (ListItemGetCaption, ListItemGetImageIndex).
+    Item->SetChecked(Task.Done);
+}
+
+void TMainForm::ListItemGetCaption(TCustomGvListview*, TGvItem* Item, int Column, std::wstring& Caption) {
+    if (const TuTask* task = TaskOf(Item))
+        Caption = gcl::AnsiToWide(
+            TaskCellCaption(*task, Column, static_cast<int>(Item->GetTag()), FCaptionNow, FCaptionFormat));
+}
+
+void TMainForm::ListItemGetImageIndex(TCustomGvListview*, TGvItem* Item, int Column, TGvImageKind ImageKind,
+                                      int& ImageIndex) {
+    const TuTask* task = TaskOf(Item);
+    if (task && ImageKind == eikNormal) ImageIndex = TaskCellImage(*task, Column);
 }
 
 void TMainForm::ReleaseTaskReferences() {
@@ -223,6 +245,8 @@ void TMainForm::RefreshTaskList() {
 void TMainForm::FillTaskList() {
     TListviewUpdate update(List);
     List->GetGroups()->Clear();
+    FCaptionNow = gcl::Now();
+    FCaptionFormat = Options.DateTimeFormat;
     const TTaskListState state = TaskListState();
     const TTaskListLayout layout = RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys);
     for (const TTaskGroup& g : layout.Groups) {
@@ -246,9 +270,11 @@ void TMainForm::AddTaskItem(TuTask* Task) {
     if (!List || !ShowsAsItem(Task)) return;
     gcl::TFlagScope filling(FRefreshing);
     TListviewUpdate update(List);
+    FCaptionNow = gcl::Now();
+    FCaptionFormat = Options.DateTimeFormat;
     TGvItem* item = List->GetItems()->Add(Task);
     FillTaskItem(item, *Task);
-    if (CountItemsM->GetChecked()) item->SetCaption(TitleCaption(*Task, true, List->GetItems()->GetCount() - 1));
+    if (CountItemsM->GetChecked()) SetItemNumber(item, List->GetItems()->GetCount());
 }
 
 TuTask* TMainForm::AddTask(const std::string& Text, const TFolderRef& Folder, TuData& Data) {
@@ -323,7 +349,7 @@ void TMainForm::NumberItems() {
         TGvItems* items = groups->GetGroups(g)->GetItems();
         for (int i = 0; i < items->GetCount(); ++i, ++index) {
             TGvItem* item = items->GetItems(i);
-            if (const TuTask* task = TaskOf(item)) item->SetCaption(TitleCaption(*task, true, index));
+            if (TaskOf(item)) SetItemNumber(item, index + 1);
         }
     }
 }
@@ -361,13 +387,16 @@ void TMainForm::ListAutoGroupGetKey(TCustomGvListview*, TGvItem* Item, int, TGvG
     Key = static_cast<uint32_t>(AutoGroupGetKey(LiveSettings.GroupMode, *task, *Database, FGroupKeys));
 }
 
-void TMainForm::ListAutoSortGroupCreate(TCustomGvListview*, TGvItem* Item, int ColumnIndex, TGvGroups* Groups,
+void TMainForm::ListAutoSortGroupCreate(TCustomGvListview*, TGvItem* Item, int, TGvGroups* Groups,
                                         TGvGroup*& Group, bool& DoDefaultAction) {
     Group = Groups->Add(nullptr);
     DoDefaultAction = false;
     const TuTask* task = TaskOf(Item);
     if (!task) return;
-    const int key = static_cast<int>(Item->GetGroupKey(ColumnIndex));
+    // The items keep no keys of their own: the task's key is found again
+    // (keys stay the same for the life of the program).
+    if (!Database) return;
+    const int key = AutoGroupGetKey(LiveSettings.GroupMode, *task, *Database, FGroupKeys);
     Group->SetCaption(gcl::AnsiToWide(GroupCaption(LiveSettings.GroupMode, key, *task, FGroupKeys)));
 }
 
@@ -411,6 +440,13 @@ void TMainForm::DateGroupAExecute(gcl::TObject* Sender) {
         GroupingAction(static_cast<int>(action->GetTag()), action->GetChecked(), NoGroupA->GetChecked());
     LiveSettings.GroupMode = change.GroupMode;
     if (change.CheckNoGroup) NoGroupA->SetChecked(true);
+    {
+        // The refresh below rebuilds the groups: the switch need not group
+        // the items it is about to free.
+        gcl::TFlagScope refreshing(FRefreshing);
+        TListviewUpdate update(List);
+        List->GetGroups()->Clear();
+    }
     List->GetSort()->SetAutoRegroup(change.AutoRegroup);
     // Reading the mode back: "Nothing" checked keeps it negative.
     LiveSettings.GroupMode = (action->GetChecked() && !NoGroupA->GetChecked()) ? AbsMode(change.GroupMode)

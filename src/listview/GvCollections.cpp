@@ -634,7 +634,8 @@ GCL_IMPLEMENT_CLASS(TGvItems)
 
 TGvItems::TGvItems(TCustomGvListview* AOwner, TGvGroup* AOwnerGroup)
     : TGvCollection(AOwner, TGvItem::StaticClass()), FOwnerGroup(AOwnerGroup) {
-    SetItemClass(TGvItemStored::StaticClass());
+    TGvCollectionItemClass kind = AOwner ? AOwner->GetItemClass() : nullptr;
+    SetItemClass(kind && kind->InheritsFrom(TGvItem::StaticClass()) ? kind : TGvItemStored::StaticClass());
 }
 
 TGvItem* TGvItems::GetItems(int Index) const { return static_cast<TGvItem*>(TGvCollection::GetItems(Index)); }

@@ -300,6 +300,11 @@ public:
 
     TGvGroups* GetGroups() const noexcept { return FGroups; }
     TGvGlobalItems* GetItems() const noexcept { return FItems.get(); }
+    // The kind of item that groups made from now on hold (stored items
+    // unless set): a list whose items ask for their texts when painted
+    // names the virtual kind here before it fills.
+    TGvCollectionItemClass GetItemClass() const noexcept { return FItemClass; }
+    void SetItemClass(TGvCollectionItemClass Value) noexcept { FItemClass = Value; }
     TGvHeader* GetHeader() const noexcept { return FHeader; }
     TGvSelectionManager* GetSelection() const noexcept { return FSelection; }
     TGvBackgroundManager* GetBackGround() const noexcept { return FBackGround; }
@@ -907,6 +912,7 @@ private:
     std::unique_ptr<gcl::TBitmap> FGroupCollapseButton;
     std::unique_ptr<gcl::TBitmap> FGroupExpandButton;
     std::unique_ptr<TGvGlobalItems> FItems;
+    TGvCollectionItemClass FItemClass = nullptr;
     gcl::TComponentRef<gcl::TCustomImageList> FImagesExLarge;
     gcl::TComponentRef<gcl::TCustomImageList> FImagesGroup;
     gcl::TComponentRef<gcl::TCustomImageList> FImagesLarge;

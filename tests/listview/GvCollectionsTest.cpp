@@ -424,6 +424,26 @@ TEST_F(GvCollectionsTest, VirtualAndInterfacedKindsAskTheirSources) {
     EXPECT_EQ(vg->GetImageOverlayIndex(), 101);
 }
 
+// The control's item kind reaches every group made after it is set,
+// including the default group that Items.Add makes; a class that is no
+// item leaves the stored kind.
+TEST_F(GvCollectionsTest, GroupsMadeLaterTakeTheControlsItemKind) {
+    TGvGroup* before = LV->GetGroups()->Add(nullptr);
+    LV->SetItemClass(TGvItemVirtual::StaticClass());
+    LV->OnItemGetCaption = TItemGetCaptionEvent(this, &GvCollectionsTest::OnGetCaption);
+    EXPECT_EQ(before->GetItems()->Add(nullptr)->ClassType(), TGvItemStored::StaticClass());
+    TGvGroup* after = LV->GetGroups()->Add(nullptr);
+    TGvItem* item = after->GetItems()->Add(nullptr);
+    EXPECT_EQ(item->ClassType(), TGvItemVirtual::StaticClass());
+    EXPECT_EQ(item->GetCaptions(2), L"v0.2");
+    LV->GetGroups()->Clear(true);
+    EXPECT_EQ(LV->GetItems()->Add(nullptr)->ClassType(), TGvItemVirtual::StaticClass());
+    LV->SetItemClass(TGvGroupStored::StaticClass());
+    EXPECT_EQ(LV->GetGroups()->Add(nullptr)->GetItems()->Add(nullptr)->ClassType(), TGvItemStored::StaticClass());
+    LV->SetItemClass(nullptr);
+    EXPECT_EQ(LV->GetGroups()->Add(nullptr)->GetItems()->Add(nullptr)->ClassType(), TGvItemStored::StaticClass());
+}
+
 TEST_F(GvCollectionsTest, SelectionManagerCountsBatchesAndFocus) {
     TGvSelectionManager* selection = LV->GetSelection();
     LV->OnItemSelectionChanged = TItemSelectionChangeEvent(this, &GvCollectionsTest::OnItemSelectionChanged);

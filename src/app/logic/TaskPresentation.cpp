@@ -38,6 +38,21 @@ TTaskItemView TaskItemView(const TuTask& task, double now, const std::string& da
     return v;
 }
 
+std::string TaskCellCaption(const TuTask& task, int column, int number, double now,
+                            const std::string& dateTimeFormat) {
+    switch (column) {
+    case 0: return number > 0 ? NumberedCaption(number - 1, task.Title) : std::string(task.Title);
+    case 1: return TagsCaption(task.Tags);
+    case 2: return DueCaption(task.Due, now, dateTimeFormat);
+    default: return std::string();
+    }
+}
+
+int TaskCellImage(const TuTask& task, int column) {
+    if (column == 0) return static_cast<int>(task.Priority);
+    return column == 1 || column == 2 ? 3 : -1;
+}
+
 bool ShowsAsItem(const TuTask* task) {
     return task != nullptr && !task->Title.empty();
 }

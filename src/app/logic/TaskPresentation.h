@@ -57,6 +57,12 @@ struct TTaskItemView {
     bool Checked = false;
 };
 TTaskItemView TaskItemView(const TuTask& task, double now, const std::string& dateTimeFormat);
+// One cell of the view above, made when the list paints it: the text of
+// Column ("" past the third; Number > 0 puts "Number. " before the title)
+// and its image (-1 past the third).
+std::string TaskCellCaption(const TuTask& task, int column, int number, double now,
+                            const std::string& dateTimeFormat);
+int TaskCellImage(const TuTask& task, int column);
 // False for a task the list does not show (none, or an empty title).
 bool ShowsAsItem(const TuTask* task);
 

@@ -47,6 +47,15 @@ TEST(TaskPresentation, ItemTextsImagesAndStyle) {
     EXPECT_EQ((std::array<std::string, 3>{"Pay", "a, b, c", "Today"}), v.Captions);
     EXPECT_EQ((std::array<int, 3>{2, 3, 3}), v.Images);
     EXPECT_TRUE(v.Checked);
+    // The cells one by one, as the list asks for them when it paints.
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(v.Captions[static_cast<size_t>(c)], TaskCellCaption(t, c, 0, Now, "ddddd"));
+        EXPECT_EQ(v.Images[static_cast<size_t>(c)], TaskCellImage(t, c));
+    }
+    EXPECT_EQ("12. Pay", TaskCellCaption(t, 0, 12, Now, "ddddd"));
+    EXPECT_EQ("a, b, c", TaskCellCaption(t, 1, 12, Now, "ddddd"));
+    EXPECT_EQ("", TaskCellCaption(t, 3, 0, Now, "ddddd"));
+    EXPECT_EQ(-1, TaskCellImage(t, 3));
 
     EXPECT_EQ("Tomorrow", DueCaption(Today + 1, Now, "ddddd"));
     EXPECT_EQ("04/03/2025", DueCaption(Today - 1, Now, "ddddd"));
