@@ -2,6 +2,7 @@
 #include "app/logic/TaskPresentation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "gcl/rtl/DateTime.h"
@@ -81,7 +82,20 @@ TItemPaintStyle ItemPaintStyle(const TuTask* task, bool checked, double now, boo
 
 int TGroupKeys::DateKey(const TuTask& task) {
     if (!FDateGroupKeys) FDateGroupKeys = std::make_unique<gcl::TStringList>();
-    std::string s = gcl::DateToStr(task.Due);
+    // The date text depends on the whole day only.
+    const bool byDay = std::isfinite(task.Due) && std::fabs(task.Due) < 1e8;
+    const int32_t day = byDay ? static_cast<int32_t>(std::trunc(task.Due)) : 0;
+    if (byDay) {
+        const auto seen = FDayKeys.find(day);
+        if (seen != FDayKeys.end()) return seen->second;
+    }
+    const int key = DateTextKey(task.Due);
+    if (byDay) FDayKeys.emplace(day, key);
+    return key;
+}
+
+int TGroupKeys::DateTextKey(double due) {
+    std::string s = gcl::DateToStr(due);
     // Date texts are compared exactly (the list's own look-up ignores A-Z
     // case, which never matters for texts made by one format).
     const auto found = FDateIndex.find(s);
@@ -102,11 +116,19 @@ int TGroupKeys::TagKey(const TuTask& task) {
         }
         return FNoTagsKey;
     }
-    std::vector<std::string> set = TagSet(task.Tags);
+    const std::string_view text = task.Tags;
+    const auto seen = FTagTextKeys.find(std::string(text));
+    if (seen != FTagTextKeys.end()) return seen->second;
+    std::vector<std::string> set = TagSet(text);
     const auto found = FTagIndex.find(set);
-    if (found != FTagIndex.end()) return found->second;
-    const int key = FTagGroupKeys->Add(task.Tags);
-    FTagIndex.emplace(std::move(set), key);
+    int key = 0;
+    if (found != FTagIndex.end()) {
+        key = found->second;
+    } else {
+        key = FTagGroupKeys->Add(std::string(text));
+        FTagIndex.emplace(std::move(set), key);
+    }
+    FTagTextKeys.emplace(std::string(text), key);
     return key;
 }
 

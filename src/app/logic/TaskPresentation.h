@@ -98,6 +98,7 @@ public:
     std::string TagText(int key) const;
 
 private:
+    int DateTextKey(double due);
     std::unique_ptr<gcl::TStringList> FDateGroupKeys;
     std::unique_ptr<gcl::TStringList> FTagGroupKeys;
     // The first key of each date text and of each tag set, and of the
@@ -105,6 +106,11 @@ private:
     std::unordered_map<std::string, int> FDateIndex;
     std::map<std::vector<std::string>, int> FTagIndex;
     int FNoTagsKey = -1;
+    // The key found for each whole day and for each tags text as written,
+    // so that a task needs neither a date text nor a tag set of its own
+    // when its day or text was seen before.
+    std::unordered_map<int32_t, int> FDayKeys;
+    std::unordered_map<std::string, int> FTagTextKeys;
 };
 
 // The group key of a task for Mode (absolute value); mode 0 gives -1.

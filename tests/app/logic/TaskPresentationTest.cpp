@@ -149,6 +149,21 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     EXPECT_EQ(noneKey, blanks.TagKey(none));
     EXPECT_EQ(blanks.TagKey(again), keys.TagKey(again) == l.Groups[0].Key ? blanks.TagKey(again) : -2);
     EXPECT_EQ(blanks.TagText(blanks.TagKey(again)), "Y, x,");
+    // A text met again, and another text of a set met before, find the
+    // first key of the set; each day's key serves every time of the day.
+    TuTask other, later;
+    other.Tags = "x,y";
+    EXPECT_EQ(blanks.TagKey(again), blanks.TagKey(other));
+    EXPECT_EQ(blanks.TagKey(other), blanks.TagKey(other));
+    TGroupKeys days;
+    later.Due = Today + 0.75;
+    other.Due = Today + 0.25;
+    EXPECT_EQ(days.DateKey(later), days.DateKey(other));
+    other.Due = Today - 0.25;  // the day before
+    EXPECT_NE(days.DateKey(later), days.DateKey(other));
+    EXPECT_EQ(days.DateText(days.DateKey(other)), gcl::DateToStr(Today - 1));
+    other.Due = 1e300;  // no day number: still a key, the same each time
+    EXPECT_EQ(days.DateKey(other), days.DateKey(other));
 
     // A negative mode is remembered but off.
     l = Layout(data, -3, keys);
