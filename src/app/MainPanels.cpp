@@ -31,6 +31,8 @@ void SetEditText(TQuickEdit* edit, const std::string& text) {
 // they run over the text's UTF-8 form, so every character typed stays in
 // the edit, and the system code page applies once, when the task is made.
 std::string Utf8Text(const TQuickEdit* edit) { return gcl::Utf8Encode(edit->GetText()); }
+// The same, with the placeholder read as no text (the Add commands).
+std::string QuickEntryUtf8(const TQuickEdit* edit) { return QuickEntryText(Utf8Text(edit)); }
 void SetUtf8Text(TQuickEdit* edit, const std::string& text) { edit->SetText(gcl::Utf8Decode(text)); }
 void CaretToEnd(TQuickEdit* edit) {
     edit->SetSelStart(static_cast<int>(edit->GetText().size()));
@@ -288,7 +290,7 @@ void TMainForm::TopEditKeyPress(gcl::TObject*, char& Key) {
 }
 
 void TMainForm::AddItemAExecute(gcl::TObject*) {
-    const std::string text = TopEditText();
+    const std::string text = QuickEntryText(TopEditText());
     if (text.empty() || !Database) return;
     if (!LiveSettings.CurrentFolder.Name.empty()) {
         AddTask(text, LiveSettings.CurrentFolder, *Database);
@@ -327,7 +329,7 @@ void TMainForm::AddItemFolderMenuClick(gcl::TObject* Sender) {
 void TMainForm::TxItem24Click(gcl::TObject* Sender) {
     auto* item = dynamic_cast<TBarCustomItem*>(Sender);
     if (!item) return;
-    SetUtf8Text(TopEdit, QuickPriorityRewrite(Utf8Text(TopEdit), static_cast<int>(item->GetTag())));
+    SetUtf8Text(TopEdit, QuickPriorityRewrite(QuickEntryUtf8(TopEdit), static_cast<int>(item->GetTag())));
     FocusTopEdit();
 }
 
@@ -355,6 +357,8 @@ gcl::TPoint TMainForm::QuickEntryPanelPoint() {
 void TMainForm::OpenDatePanel(gcl::TPoint At, TMainAction* OkAction, double Date, bool DropDown) {
     ShowPanel(QuickDatePanel, At);
     BindPanelButton(QuickDatePanelOk, OkAction);
+    // The picker writes dates as the list does.
+    QuickDate->SetFormat(PickerDateFormat(gcl::FormatSettings().ShortDateFormat, gcl::FormatSettings().DateSeparator));
     FocusIfPossible(QuickDate);
     QCheckDate->SetChecked(true);
     QuickDate->SetDate(Date);
@@ -384,7 +388,7 @@ void TMainForm::SetDueDateAExecute(gcl::TObject*) {
     // than keeping the panel shut.
     double date = 0;
     try {
-        date = ParseDueToken(Utf8Text(TopEdit));
+        date = ParseDueToken(QuickEntryUtf8(TopEdit));
     } catch (const gcl::EConvertError&) {
         date = gcl::Now();
     }
@@ -393,7 +397,7 @@ void TMainForm::SetDueDateAExecute(gcl::TObject*) {
 
 void TMainForm::QDateOkAExecute(gcl::TObject*) {
     SetUtf8Text(TopEdit,
-                QuickDateRewrite(Utf8Text(TopEdit), QCheckDate->GetChecked(), QuickDate->GetDate(), gcl::Now()));
+                QuickDateRewrite(QuickEntryUtf8(TopEdit), QCheckDate->GetChecked(), QuickDate->GetDate(), gcl::Now()));
     QuickDatePanel->Hide();
     FocusTopEdit();
 }
@@ -438,11 +442,13 @@ void TMainForm::QuickDateKeyPress(gcl::TObject*, char& Key) {
 }
 
 void TMainForm::SetTagsAExecute(gcl::TObject*) {
-    OpenTagsPanel(QuickEntryPanelPoint(), QTagsOkA, gcl::Utf8Decode(ParseTagsToken(Utf8Text(TopEdit))), true);
+    OpenTagsPanel(QuickEntryPanelPoint(), QTagsOkA, gcl::Utf8Decode(ParseTagsToken(QuickEntryUtf8(TopEdit))), true);
 }
 
 void TMainForm::QTagsOkAExecute(gcl::TObject*) {
-    SetUtf8Text(TopEdit, QuickTagsRewrite(Utf8Text(TopEdit), Utf8Text(QuickEditTags)));
+    const std::string tagged = QuickTagsRewrite(QuickEntryUtf8(TopEdit), Utf8Text(QuickEditTags));
+    // Blank tags leave the text as it was, the placeholder too.
+    if (!tagged.empty()) SetUtf8Text(TopEdit, tagged);
     QuickTagsPanel->Hide();
     FocusTopEdit();
     SetQuickEditTagsText(std::string());

@@ -1687,6 +1687,7 @@ void TDateTimePicker::CreateWnd() {
 
 void TDateTimePicker::DestroyWnd() {
     ReadValue();
+    UnhookCalendar();
     FDroppedDown = false;
     inherited::DestroyWnd();
 }
@@ -1825,8 +1826,126 @@ void TDateTimePicker::SetDroppedDown(bool value) {
         Perform(WM_KEYDOWN, VK_F4, 0);
         return;
     }
+    HWND calendar = reinterpret_cast<HWND>(Perform(DTM_GETMONTHCAL));
     Perform(DTM_CLOSEMONTHCAL);
-    if (FDroppedDown) ClickDropButton();
+    // A window without that message closes its calendar at a click on the
+    // button, which would open a closed one again.
+    if (FDroppedDown && calendar && IsWindowVisible(calendar)) ClickDropButton();
+    if (calendar && IsWindow(calendar) && IsWindowVisible(calendar)) ShowWindow(calendar, SW_HIDE);
+    if (FDroppedDown) {
+        // Closed without a word from the window.
+        FDroppedDown = false;
+        UnhookCalendar();
+        CloseUp();
+    }
+}
+
+// ---- The dropped calendar's keys
+
+namespace {
+constexpr const char* PickerCalendarProp = "GclPickerOfCalendar";
+}
+
+LRESULT CALLBACK PickerCalendarWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* picker = static_cast<TDateTimePicker*>(GetPropA(hwnd, PickerCalendarProp));
+    if (!picker || picker->FCalendar != hwnd || !picker->FCalendarDefProc)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    WNDPROC defProc = picker->FCalendarDefProc;
+    switch (msg) {
+    case WM_GETDLGCODE:
+        return DLGC_WANTALLKEYS | DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        bool handled = false;
+        GCL_GUARD(picker, handled = picker->CalendarKey(wParam, msg == WM_SYSKEYDOWN););
+        if (handled) return 0;
+        break;
+    }
+    case WM_NCDESTROY:
+        picker->UnhookCalendar();
+        return CallWindowProcA(defProc, hwnd, msg, wParam, lParam);
+    default:
+        break;
+    }
+    return CallWindowProcA(defProc, hwnd, msg, wParam, lParam);
+}
+
+void TDateTimePicker::HookCalendar() {
+    UnhookCalendar();
+    HWND calendar = reinterpret_cast<HWND>(Perform(DTM_GETMONTHCAL));
+    if (!calendar) return;
+    FCalendar = calendar;
+    SetPropA(calendar, PickerCalendarProp, this);
+    FCalendarDefProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongA(calendar, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&PickerCalendarWndProc))));
+    FDropDate = FDateTime;
+}
+
+void TDateTimePicker::UnhookCalendar() noexcept {
+    if (FCalendar && IsWindow(FCalendar)) {
+        if (FCalendarDefProc &&
+            reinterpret_cast<WNDPROC>(GetWindowLongA(FCalendar, GWL_WNDPROC)) == &PickerCalendarWndProc)
+            SetWindowLongA(FCalendar, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(FCalendarDefProc)));
+        RemovePropA(FCalendar, PickerCalendarProp);
+    }
+    FCalendar = nullptr;
+    FCalendarDefProc = nullptr;
+}
+
+void TDateTimePicker::MoveCalendarDate(double date) {
+    if (FMinDate != 0 && DateOf(date) < FMinDate) date = FMinDate + TimeOf(date);
+    if (FMaxDate != 0 && DateOf(date) > FMaxDate) date = FMaxDate + TimeOf(date);
+    ReadValue();
+    if (date == FDateTime) return;
+    FDateTime = date;
+    FChecked = true;
+    WriteValue();
+    if (FCalendar) {
+        SYSTEMTIME st = ToSystemTime(date);
+        SendMessageA(FCalendar, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&st));
+    }
+    Change();
+}
+
+void TDateTimePicker::CloseCalendar(bool focusPicker) {
+    const bool hadFocus = FCalendar && ::GetFocus() == FCalendar;
+    TComponentRef<TControl> alive(this);
+    SetDroppedDown(false);
+    if (alive && (focusPicker || hadFocus) && CanFocus()) SetFocus();
+}
+
+bool TDateTimePicker::CalendarKey(WPARAM key, bool alt) {
+    ReadValue();
+    const double date = FDateTime;
+    if (alt) {
+        if (key != VK_UP && key != VK_DOWN) return false;
+        CloseCalendar(true);
+        return true;
+    }
+    switch (key) {
+    case VK_LEFT: MoveCalendarDate(IncDay(date, -1)); return true;
+    case VK_RIGHT: MoveCalendarDate(IncDay(date, 1)); return true;
+    case VK_UP: MoveCalendarDate(IncDay(date, -7)); return true;
+    case VK_DOWN: MoveCalendarDate(IncDay(date, 7)); return true;
+    case VK_PRIOR: MoveCalendarDate(IncMonth(date, -1)); return true;
+    case VK_NEXT: MoveCalendarDate(IncMonth(date, 1)); return true;
+    case VK_ESCAPE:
+        MoveCalendarDate(FDropDate);
+        CloseCalendar(true);
+        return true;
+    case VK_TAB:
+    case VK_F4:
+        CloseCalendar(true);
+        return true;
+    case VK_RETURN: {
+        TComponentRef<TControl> alive(this);
+        CloseCalendar(true);
+        if (alive && HandleAllocated()) Perform(WM_KEYDOWN, VK_RETURN, 0);
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void TDateTimePicker::Change() {
@@ -1860,10 +1979,13 @@ void TDateTimePicker::Dispatch(TMessage& message) {
         }
         case DTN_DROPDOWN:
             FDroppedDown = true;
+            HookCalendar();
             DropDown();
             return;
         case DTN_CLOSEUP:
+            if (!FDroppedDown) return;
             FDroppedDown = false;
+            UnhookCalendar();
             CloseUp();
             return;
         default:
@@ -1871,6 +1993,9 @@ void TDateTimePicker::Dispatch(TMessage& message) {
         }
         break;
     }
+    case CM_SHOWINGCHANGED:
+        if (!GetShowing() && FDroppedDown) SetDroppedDown(false);
+        break;
     case WM_KEYDOWN:
         if (message.WParam == VK_F4 && FKind == dtkDate) {
             if (DoKeyDown(message)) return;

@@ -467,6 +467,14 @@ GCL_ENUM(TDTDateFormat, dfShort, dfLong)
 // The value lives in the component; Date is the whole days, Time the
 // fraction. Pressing F4 (Perform(WM_KEYDOWN, VK_F4) too) drops the
 // calendar down.
+//
+// The dropped calendar takes its keys from the picker, whatever the
+// system's calendar does with them: Left and Right move the date a day,
+// Up and Down a week, Page Up and Page Down a month; Enter closes the
+// calendar and reaches the picker as its own Enter (OnKeyDown), Escape
+// closes it and puts back the date it opened with, Tab, F4 and Alt+Up or
+// Down close it. The calendar closes when the picker stops showing (its
+// window or a parent is hidden), so no calendar outlives its field.
 class TDateTimePicker : public TWinControl {
     GCL_CLASS(TDateTimePicker, TWinControl)
 public:
@@ -515,10 +523,22 @@ protected:
     virtual void CloseUp();
 
 private:
+    friend LRESULT CALLBACK PickerCalendarWndProc(HWND, UINT, WPARAM, LPARAM);
+
     void ReadValue();
     void WriteValue();
     void WriteRange();
     void ClickDropButton();
+    void HookCalendar();
+    void UnhookCalendar() noexcept;
+    // A key typed in the dropped calendar; true when the picker took it.
+    bool CalendarKey(WPARAM key, bool alt);
+    void MoveCalendarDate(double date);
+    void CloseCalendar(bool focusPicker);
+
+    HWND FCalendar = nullptr;
+    WNDPROC FCalendarDefProc = nullptr;
+    double FDropDate = 0;
 
     double FDateTime = 0;
     double FMinDate = 0;

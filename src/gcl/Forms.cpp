@@ -1268,7 +1268,15 @@ bool TApplication::IsKeyMsg(MSG& msg) {
     // shortcuts still work; another program's capture keeps them away.
     HWND target = GetCapture();
     if (!target) target = msg.hwnd;
-    TWinControl* control = FindGclWindow(target);
+    // The control of the window, or of the nearest window it is a child of.
+    // A top-level window that is no control of ours (the calendar a date
+    // picker drops down, a combo box's list) keeps its keys: the controls
+    // that own it would take its arrows and Enter as dialog keys.
+    TWinControl* control = FindControl(target);
+    for (HWND h = target; !control && h && (GetWindowLongA(h, GWL_STYLE) & WS_CHILD);) {
+        h = GetParent(h);
+        control = FindControl(h);
+    }
     if (!control || !control->HandleAllocated()) return false;
     return SendMessageA(control->GetHandle(), CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }

@@ -524,6 +524,77 @@ TEST_F(CommonControls, DatePickerValueAndDropDown) {
     EXPECT_THROW(picker->SetDate(EncodeDate(2025, 1, 1)), EInvalidOperation);
 }
 
+TEST_F(CommonControls, DatePickerCalendarTakesItsKeysAndClosesWithThePicker) {
+    auto* panel = TPanel::Create(Form);
+    panel->SetBounds(0, 200, 300, 60);
+    panel->SetParent(Form);
+    auto* picker = TDateTimePicker::Create(Form);
+    picker->SetBounds(10, 10, 150, 21);
+    picker->SetParent(panel);
+    auto* other = TEdit::Create(Form);
+    other->SetBounds(10, 35, 150, 21);
+    other->SetParent(panel);
+    struct TEvents : TObject {
+        std::vector<uint16_t> Keys;
+        int Changes = 0;
+        void KeyDown(TObject*, uint16_t& key, TShiftState) {
+            if (key != VK_F4) Keys.push_back(key);  // F4 is how the calendar drops down
+        }
+        void Change(TObject*) { ++Changes; }
+    } events;
+    picker->OnKeyDown = TKeyEvent(&events, &TEvents::KeyDown);
+    picker->OnChange = TNotifyEvent(&events, &TEvents::Change);
+    picker->SetDate(EncodeDate(2024, 2, 27));
+    Form->Show();
+    picker->SetFocus();
+    auto dropped = [&] {
+        picker->SetDroppedDown(true);
+        HWND calendar = picker->GetCalendarHandle();
+        EXPECT_NE(calendar, nullptr);
+        if (calendar) ::SetFocus(calendar);
+        return calendar;
+    };
+
+    // Arrows typed in the calendar pass through the application's loop to
+    // it (they are no dialog keys of the form) and move the date.
+    HWND calendar = dropped();
+    ASSERT_NE(calendar, nullptr);
+    PostMessageA(calendar, WM_KEYDOWN, VK_RIGHT, 0);
+    PostMessageA(calendar, WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_TRUE(PumpApplication(1000, [&] { return picker->GetDate() == EncodeDate(2024, 3, 6); }));
+    EXPECT_EQ(GetFocus(), calendar) << "an arrow moved the focus";
+    EXPECT_EQ(events.Changes, 2);
+    SendMessageA(calendar, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 4, 6));
+    SYSTEMTIME shown{};
+    SendMessageA(calendar, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&shown));
+    EXPECT_EQ(shown.wMonth, 4);
+    EXPECT_EQ(shown.wDay, 6);
+    // Escape puts back the date the calendar opened with.
+    SendMessageA(calendar, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(picker->GetDroppedDown());
+    EXPECT_FALSE(IsWindowVisible(calendar));
+    EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 2, 27));
+    EXPECT_TRUE(picker->Focused());
+    EXPECT_TRUE(events.Keys.empty());
+
+    // Enter keeps the date, closes the calendar and is the picker's Enter.
+    calendar = dropped();
+    SendMessageA(calendar, WM_KEYDOWN, VK_LEFT, 0);
+    SendMessageA(calendar, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_FALSE(picker->GetDroppedDown());
+    EXPECT_FALSE(IsWindowVisible(calendar));
+    EXPECT_EQ(picker->GetDate(), EncodeDate(2024, 2, 26));
+    EXPECT_EQ(events.Keys, std::vector<uint16_t>{VK_RETURN});
+
+    // Hiding what holds the picker closes its calendar.
+    calendar = dropped();
+    other->SetFocus();
+    panel->Hide();
+    EXPECT_FALSE(picker->GetDroppedDown());
+    EXPECT_FALSE(IsWindowVisible(calendar));
+}
+
 TEST_F(CommonControls, StatusBarPanels) {
     auto* bar = TStatusBar::Create(Form);
     bar->SetParent(Form);

@@ -38,6 +38,39 @@ bool IsPlaceholderText(const std::string& text) {
     return text == NewTaskPlaceholder || text == SearchPlaceholder;
 }
 
+std::string QuickEntryText(const std::string& editText) {
+    return editText == NewTaskPlaceholder ? std::string() : editText;
+}
+
+std::string PickerDateFormat(const std::string& dateFormat, char dateSeparator) {
+    std::string out;
+    for (size_t i = 0; i < dateFormat.size(); ++i) {
+        const char c = dateFormat[i];
+        if (c == '"' || c == '\'') {
+            // Quoted text: the picker quotes with single quotes, and a quote
+            // inside is written twice.
+            const size_t end = dateFormat.find(c, i + 1);
+            const std::string text = dateFormat.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+            out += '\'';
+            for (char t : text) out += t == '\'' ? std::string("''") : std::string(1, t);
+            out += '\'';
+            if (end == std::string::npos) break;
+            i = end;
+        } else if (c == '/') {
+            out += dateSeparator;
+        } else if (c == 'm' || c == 'M') {
+            out += 'M';
+        } else if (c == 'D') {
+            out += 'd';
+        } else if (c == 'Y') {
+            out += 'y';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string QuickDateRewrite(const std::string& text, bool checked, double date, double now) {
     std::string s = text;
     ExtractDue(s, false, true);

@@ -30,6 +30,15 @@ inline constexpr const char* NewTaskPlaceholder = "< new task >";
 inline constexpr const char* SearchPlaceholder = "search...";
 // True when the edit's text is a placeholder to clear on entering it.
 bool IsPlaceholderText(const std::string& text);
+// The text the Add commands work on: the placeholder showing in the edit
+// is no task text, so it reads as empty.
+std::string QuickEntryText(const std::string& editText);
+
+// The date picker's display format (DTM_SETFORMAT) for a date format of
+// the date routines ("dd/MM/yyyy"; "/" stands for the date separator, "m"
+// for the month as "M" does, quoted text is kept), so that the picker shows
+// dates as the list does.
+std::string PickerDateFormat(const std::string& dateFormat, char dateSeparator);
 
 // The date panel's OK in quick-entry mode: the first ";...;" token of Text
 // is replaced by the chosen date (";t;" today, ";t1;" tomorrow, else ";" +

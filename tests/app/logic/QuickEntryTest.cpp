@@ -37,6 +37,26 @@ TEST(QuickEntry, DateRewrites) {
     for (const Row& r : rows) EXPECT_EQ(r.Result, QuickDateRewrite(r.Text, r.Checked, r.Date, Now)) << r.Text;
 }
 
+TEST(QuickEntry, PlaceholderIsNoTaskText) {
+    EXPECT_EQ("", QuickEntryText(NewTaskPlaceholder));
+    EXPECT_EQ("Buy milk", QuickEntryText("Buy milk"));
+    EXPECT_EQ(" < new task >", QuickEntryText(" < new task >"));
+    // The date and tags commands start from an empty text.
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    EXPECT_EQ(";t;", QuickDateRewrite(QuickEntryText(NewTaskPlaceholder), true, Today, Now));
+    EXPECT_EQ("[home]", QuickTagsRewrite(QuickEntryText(NewTaskPlaceholder), "home"));
+    EXPECT_EQ("+", QuickPriorityRewrite(QuickEntryText(NewTaskPlaceholder), 1));
+}
+
+TEST(QuickEntry, PickerFormatFollowsTheDateFormat) {
+    EXPECT_EQ("dd/MM/yyyy", PickerDateFormat("dd/MM/yyyy", '/'));
+    EXPECT_EQ("dd.MM.yyyy", PickerDateFormat("dd/mm/yyyy", '.'));
+    EXPECT_EQ("M/d/yy", PickerDateFormat("M/d/yy", '/'));
+    EXPECT_EQ("yyyy-MM-dd", PickerDateFormat("YYYY-MM-DD", '/'));
+    EXPECT_EQ("dd 'de' MMMM", PickerDateFormat("dd \"de\" mmmm", '/'));
+    EXPECT_EQ("d 'o''clock'", PickerDateFormat("d \"o'clock\"", '/'));
+}
+
 TEST(QuickEntry, TagAndPriorityRewrites) {
     struct Row {
         const char* Text;

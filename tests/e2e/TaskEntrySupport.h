@@ -1,0 +1,159 @@
+// What the quick-entry and editing scenarios share: a prepared database of
+// two lists, the places of the main window's controls, the task lines of
+// the saved file and the calendar dates they are written with.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "e2e/E2eDriver.h"
+
+namespace qelvo::e2e {
+
+// Lists "Work" (icon 0) and "Home" (icon 3), the tag "home", and in Work
+// the tasks "Call Tom" (high priority) and "Write report" (with a note).
+inline std::string TwoListsDatabase() {
+    return "d_id-0123456789\r\n"
+           "Work\xF7" "0\xF7\r\n"
+           "Home\xF7" "3\xF7\r\n"
+           "<--<*&^Folders^&*>-->\r\n"
+           "home\r\n"
+           "<--<*&^Tags^&*>-->\r\n"
+           "+Call Tom\xF7--\xF7" "1111111111\xF7Work\xF7" "1/2/2025\xF7\xF7\r\n"
+           "Write report\xF7--\xF7" "2222222222\xF7Work\xF7" "1/2/2025\xF7Two pages\xF8\xF7\r\n";
+}
+
+// Starts the program on TwoListsDatabase and returns its main window.
+inline HWND StartOnTwoLists(TProgram& p) {
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    p.Start();
+    return p.Main();
+}
+
+// The text of a window as wide text, asked across processes.
+inline std::wstring WideTextOf(HWND w) {
+    wchar_t text[4096] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(w, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &copied);
+    return text;
+}
+
+// The controls a user finds on the main window.
+struct TMainWindowParts {
+    HWND Main = nullptr;
+    HWND TopEdit = nullptr;      // the quick-entry edit
+    HWND List = nullptr;         // the task list
+    HWND Tree = nullptr;         // lists and tags
+    HWND NewListLabel = nullptr; // "< New List >"
+    HWND NotePanel = nullptr;    // its caption is the note's title
+    HWND NoteEditor = nullptr;
+
+    explicit TMainWindowParts(HWND main) : Main(main) {
+        for (HWND w : ChildrenOfClass(main, "TXtEdit.UnicodeClass"))
+            if (ClassOf(GetParent(w)) == "TXtToolbar.UnicodeClass") TopEdit = w;
+        List = First(ChildrenOfClass(main, "TGvListview"));
+        Tree = First(ChildrenOfClass(main, "TUniTreeView.UnicodeClass"));
+        NoteEditor = First(ChildrenOfClass(main, "TKitRichEdit"));
+        for (HWND w : ChildrenOfClass(main, "TXtLabel.UnicodeClass"))
+            if (TextOf(w) == "< New List >" || TextOf(w) == "< New tag >") NewListLabel = w;
+        if (NoteEditor) NotePanel = GetParent(NoteEditor);
+    }
+    static HWND First(const std::vector<HWND>& all) { return all.empty() ? nullptr : all.front(); }
+
+    // The middle of row Index of the side tree (rows of 24 pixels).
+    POINT TreeRow(int index) const {
+        const RECT r = RectOf(Tree);
+        return {r.left + 60, r.top + 12 + 24 * index};
+    }
+    // The middle of the title cell of row Index of the list, counting the
+    // group header rows as rows (the list shows 23-pixel rows under a
+    // header of about 24 pixels).
+    POINT ListRow(int index, int x = 120) const {
+        const RECT r = RectOf(List);
+        return {r.left + x, r.top + 26 + 23 * index + 11};
+    }
+    // The "Add:" drop-down of the quick-entry bar.
+    POINT AddButton() const {
+        const RECT r = RectOf(TopEdit);
+        return {r.left - 30, (r.top + r.bottom) / 2};
+    }
+    std::string NoteCaption() const { return TextOf(NotePanel); }
+};
+
+// The visible top-level windows of a class (a calendar, a drop-down list).
+inline std::vector<HWND> VisibleTops(const TProgram& p, const std::string& className) {
+    std::vector<HWND> out;
+    for (HWND w : p.TopWindows())
+        if (ClassOf(w) == className) out.push_back(w);
+    return out;
+}
+
+// The task lines of a saved database (after the tags marker).
+inline std::vector<std::string> TaskLines(const std::string& file) {
+    std::vector<std::string> lines;
+    const std::string marker = "<--<*&^Tags^&*>-->\r\n";
+    size_t at = file.find(marker);
+    if (at == std::string::npos) return lines;
+    at += marker.size();
+    while (at < file.size()) {
+        size_t end = file.find("\r\n", at);
+        if (end == std::string::npos) end = file.size();
+        if (end > at) lines.push_back(file.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+// The task line whose title part contains Title ("" when none).
+inline std::string TaskLine(const std::string& file, const std::string& title) {
+    for (const std::string& line : TaskLines(file)) {
+        const std::string shortForm = line.substr(0, line.find('\xF7'));
+        if (shortForm.find(title) != std::string::npos) return line;
+    }
+    return std::string();
+}
+
+// The fields of a task line: short form, done mark, id, list, created, note.
+inline std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> out;
+    size_t at = 0;
+    for (size_t end; (end = line.find('\xF7', at)) != std::string::npos; at = end + 1)
+        out.push_back(line.substr(at, end - at));
+    return out;
+}
+
+// Today plus Days as the file writes dates (month/day/year, no leading
+// zeros) and as the program shows them (dd/MM/yyyy).
+inline SYSTEMTIME DayFromToday(int days) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    now.wHour = 12;
+    FILETIME ft{};
+    SystemTimeToFileTime(&now, &ft);
+    ULARGE_INTEGER u{};
+    u.LowPart = ft.dwLowDateTime;
+    u.HighPart = ft.dwHighDateTime;
+    u.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 864000000000LL);
+    ft.dwLowDateTime = u.LowPart;
+    ft.dwHighDateTime = u.HighPart;
+    SYSTEMTIME out{};
+    FileTimeToSystemTime(&ft, &out);
+    return out;
+}
+inline std::string FileDate(int days) {
+    const SYSTEMTIME d = DayFromToday(days);
+    char s[32];
+    std::snprintf(s, sizeof s, "%u/%u/%u", d.wMonth, d.wDay, d.wYear);
+    return s;
+}
+inline std::string ShownDate(int days) {
+    const SYSTEMTIME d = DayFromToday(days);
+    char s[32];
+    std::snprintf(s, sizeof s, "%02u/%02u/%04u", d.wDay, d.wMonth, d.wYear);
+    return s;
+}
+
+} // namespace qelvo::e2e
