@@ -67,6 +67,9 @@ void TMainForm::CreateTaskList() {
     selection->SetFullRowSelect(true);
     selection->SetRectSelect(true);
     selection->SetGroupSelections(true);
+    // A right-click selects the task under the pointer (keeping a selection
+    // it belongs to), so the popup menu acts on that task.
+    selection->SetMouseButton(TCommonMouseButtons{cmbLeft, cmbRight});
     TGvOLEDragManager* drag = List->GetDragManager();
     drag->SetDragType(edtGCL);
     drag->SetDragMode(gcl::dmAutomatic);
@@ -531,6 +534,8 @@ void TMainForm::ListItemEdited(TCustomGvListview*, TGvItem* Item, gcl::TVariant&
     // A blank title is refused: the task keeps its title (it could never be
     // shown, edited or deleted otherwise).
     ApplyTitleEdit(*task, gcl::WideToAnsi(NewValue.ToWide()), *Database);
+    // The note panel names the task by its title.
+    if (task == FirstSelectedTask() && NoteEdit) NoteEdit->SetCaption(gcl::AnsiToWide(NoteCaption(task)));
     int index = 0;
     if (CountItemsM->GetChecked()) {
         // The item's global number: the items of the groups before its own, then its place.

@@ -68,12 +68,12 @@ struct TMainWindowParts {
         const RECT r = RectOf(Tree);
         return {r.left + 60, r.top + 12 + 24 * index};
     }
-    // The middle of the title cell of row Index of the list, counting the
-    // group header rows as rows (the list shows 23-pixel rows under a
-    // header of about 24 pixels).
-    POINT ListRow(int index, int x = 120) const {
+    // The middle of task Index of the list's first group (under the header
+    // and the group's caption; rows are 23 pixels high), X pixels from the
+    // list's left edge (10 is the check box).
+    POINT ListItem(int index, int x = 120) const {
         const RECT r = RectOf(List);
-        return {r.left + x, r.top + 26 + 23 * index + 11};
+        return {r.left + x, r.top + 64 + 23 * index};
     }
     // The "Add:" drop-down of the quick-entry bar.
     POINT AddButton() const {

