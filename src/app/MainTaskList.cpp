@@ -373,7 +373,8 @@ void TMainForm::ListItemCheckChange(TCustomGvListview*, TGvItem* Item) {
 
 void TMainForm::ListItemPaintText(TCustomGvListview*, TGvItem* Item, int, gcl::TCanvas* ACanvas) {
     const TItemPaintStyle style = ItemPaintStyle(TaskOf(Item), Item->GetChecked(), gcl::Now(),
-                                                 Options.DistinguishPriorities, Options.ListFontSize);
+                                                 Options.DistinguishPriorities, Options.ListFontSize,
+                                                 Item->GetSelected());
     gcl::TFont* font = ACanvas->GetFont();
     gcl::TFontStyles styles;
     if (style.StrikeOut) styles.Include(gcl::fsStrikeOut);

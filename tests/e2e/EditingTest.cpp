@@ -8,13 +8,46 @@
 
 namespace qelvo::e2e {
 
+namespace {
+
+// The share of the pixels of a screen rectangle that are red text
+// (the screen may round colours, so near the priority red counts).
+double RedShare(RECT r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    long red = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80) ++red;
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return static_cast<double>(red) / (static_cast<double>(width) * height);
+}
+
+} // namespace
+
 TEST(EditingScenario, TitleNoteAndDoneReachTheSavedFile) {
     TProgram p("editing-title-note-done");
     HWND main = StartOnTwoLists(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
-    Click(p, parts.ListItem(0));
+    const POINT row = parts.ListItem(0);
+    const RECT title{row.x - 80, row.y - 8, row.x + 60, row.y + 8};
+    Shot(p, main, "editing-start");  // lets the window paint
+    EXPECT_GT(RedShare(title), 0.01) << "the high-priority title is not red";
+    Click(p, row);
     EXPECT_EQ(parts.NoteCaption(), "No note - Call Tom");
+    // Selected, its text takes the selection's colour over the blue.
+    Shot(p, main, "editing-selected");
+    EXPECT_EQ(RedShare(title), 0.0) << "red text on the selection";
 
     // The title edited in place: the note panel names the task anew at once.
     Key(p, VK_RETURN);

@@ -66,11 +66,11 @@ bool ApplyItemCheck(TuTask& task, bool checked, TuData& data) {
 }
 
 TItemPaintStyle ItemPaintStyle(const TuTask* task, bool checked, double now, bool distinguishPriorities,
-                               int listFontSize) {
+                               int listFontSize, bool selected) {
     TItemPaintStyle s;
     s.StrikeOut = checked;
     if (task && task->Due > 0 && gcl::DateOf(now) > gcl::DateOf(task->Due)) s.Italic = true;
-    if (distinguishPriorities && task) {
+    if (distinguishPriorities && task && !selected) {
         s.UseColor = true;
         s.Color = ListPriorityColors[task->Priority <= 2 ? task->Priority : 1];
     }

@@ -81,8 +81,10 @@ inline constexpr const char* ListFontName = "Arial";
 inline constexpr std::array<std::int32_t, 3> ListPriorityColors = {0x837467, 0x000000, 0x0000CC};
 // Group captions: bold, this colour, the list font size.
 inline constexpr std::int32_t GroupCaptionColor = 0x003B3B3B;
+// A selected row keeps the selection's own text colour: the priority
+// colours are for the rows on the list's background.
 TItemPaintStyle ItemPaintStyle(const TuTask* task, bool checked, double now, bool distinguishPriorities,
-                               int listFontSize);
+                               int listFontSize, bool selected = false);
 
 // ---- Grouping ------------------------------------------------------------------------
 

@@ -77,6 +77,11 @@ TEST(TaskPresentation, ItemTextsImagesAndStyle) {
     s = ItemPaintStyle(&t, false, Now, true, 11);
     EXPECT_FALSE(s.Italic);  // due today is not overdue
     EXPECT_EQ(0x837467, s.Color);
+    // Selected, the row keeps the selection's text colour; the rest stays.
+    t.Due = Today - 3;
+    s = ItemPaintStyle(&t, true, Now, true, 11, true);
+    EXPECT_FALSE(s.UseColor);
+    EXPECT_TRUE(s.StrikeOut && s.Italic);
 
     EXPECT_FALSE(ShowsAsItem(nullptr));
     TuTask empty;
