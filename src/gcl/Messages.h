@@ -88,6 +88,7 @@ inline constexpr uint32_t CM_ACTIONEXECUTE = CM_BASE + 64;      // LParam = the 
 inline constexpr uint32_t CM_HINTSHOWPAUSE = CM_BASE + 65;      // WParam shown, LParam int* pause
 inline constexpr uint32_t CM_MOUSEWHEEL = CM_BASE + 67;         // TCMMouseWheel; non-zero = handled
 inline constexpr uint32_t CM_ISSHORTCUT = CM_BASE + 68;         // TWMKey; non-zero = a shortcut ran
+inline constexpr uint32_t CM_FITDROPPEDLIST = CM_BASE + 69;     // posted by a combo box after its list dropped
 
 // ---- CN_*: reflected notifications ---------------------------------------
 // There is deliberately no CN_SYSKEYUP: CN_BASE + WM_SYSKEYUP (0xBD05) is

@@ -2036,6 +2036,47 @@ void TCustomComboBox::SetDroppedDown(bool value) {
     Perform(CB_SHOWDROPDOWN, value ? 1 : 0);
 }
 
+void TCustomComboBox::FitDroppedList() {
+    if (!GetDroppedDown()) return;
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(GetHandle(), &info) || !info.hwndList) return;
+    RECT field{};
+    GetWindowRect(GetHandle(), &field);
+    RECT list{};
+    GetWindowRect(info.hwndList, &list);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoA(MonitorFromWindow(GetHandle(), MONITOR_DEFAULTTONEAREST), &monitor)) return;
+    const RECT work = monitor.rcWork;
+    // DropDownCount items (and their borders) at most, never more than
+    // the room above or below the field.
+    const int items = std::clamp(GetCount(), 1, std::max(FDropDownCount, 1));
+    const int borders = (list.bottom - list.top) - static_cast<int>(SendMessageA(info.hwndList, LB_GETITEMHEIGHT, 0, 0)) *
+                                                      std::max(static_cast<int>(SendMessageA(info.hwndList, LB_GETCOUNT, 0, 0)), 1);
+    int height = GetItemHeight() * items + std::clamp(borders, 2, 8);
+    const int below = work.bottom - field.bottom;
+    const int above = field.top - work.top;
+    const bool down = height <= below || below >= above;
+    height = std::min(height, down ? below : above);
+    const int width = list.right - list.left;
+    const int left = std::clamp(static_cast<int>(list.left), static_cast<int>(work.left),
+                                std::max(static_cast<int>(work.left), static_cast<int>(work.right) - width));
+    const int top = down ? field.bottom : field.top - height;
+    SetWindowPos(info.hwndList, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TCustomComboBox::CloseDroppedList() {
+    Perform(CB_SHOWDROPDOWN, 0);
+    // A list whose key was taken by a handler may be left up, holding the
+    // mouse, without the combo box counting it as dropped.
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(GetHandle(), &info) || !info.hwndList) return;
+    if (GetCapture() == info.hwndList) ReleaseCapture();
+    if (IsWindowVisible(info.hwndList)) ShowWindow(info.hwndList, SW_HIDE);
+}
+
 void TCustomComboBox::SetMaxLength(int value) {
     value = std::max(value, 0);
     if (value == FMaxLength) return;
@@ -2192,6 +2233,8 @@ void TCustomComboBox::CNCommand(TMessage& message) {
     case CBN_DROPDOWN:
         DropDown();
         AdjustDropDown();
+        // The system places the list after this notice: it is fitted then.
+        if (HandleAllocated()) PostMessageA(GetHandle(), CM_FITDROPPEDLIST, 0, 0);
         break;
     case CBN_SELCHANGE: {
         int index = GetItemIndex();
@@ -2242,6 +2285,14 @@ void TCustomComboBox::Dispatch(TMessage& message) {
     case CN_COMMAND:
         CNCommand(message);
         return;
+    case CM_FITDROPPEDLIST:
+        FitDroppedList();
+        return;
+    case CM_SHOWINGCHANGED:
+        // A list left dropped down behind a hidden combo box would keep the
+        // mouse and come back with it.
+        if (!GetShowing() && HandleAllocated()) CloseDroppedList();
+        break;
     case CN_DRAWITEM:
         CNDrawItem(message);
         return;

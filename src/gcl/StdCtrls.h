@@ -646,6 +646,12 @@ private:
     void CNDrawItem(TMessage& message);
     void CNMeasureItem(TMessage& message);
     void AdjustDropDown();
+    // Closes the dropped list, also one the window no longer counts as
+    // dropped (see CM_SHOWINGCHANGED).
+    void CloseDroppedList();
+    // Sizes the dropped list to DropDownCount items and keeps it on the
+    // screen, below the field or above it where there is more room.
+    void FitDroppedList();
     void HookEdit();
     void UnhookEdit() noexcept;
 

@@ -1,6 +1,7 @@
 // The image-list combo: its items from the image list and their drawing.
 #include "theming/TxcImageListCombo.h"
 
+#include <algorithm>
 #include <string>
 
 #include "theming/TxcPanel.h"
@@ -41,6 +42,18 @@ void TTxcImageListCombo::Notification(gcl::TComponent* component, gcl::TOperatio
         FImages = nullptr;
         Invalidate();
     }
+}
+
+void TTxcImageListCombo::DropDown() {
+    inherited::DropDown();
+    if (!FImages || !HandleAllocated()) return;
+    TCanvas* canvas = GetCanvas();
+    canvas->SetFont(GetFont());
+    int widest = 0;
+    for (int i = 0; i < GetItems()->GetCount(); ++i) widest = std::max(widest, canvas->TextWidth(GetItems()->Get(i)));
+    // As DrawItem lays an item out: 4, the image, 4, the number; then 8.
+    const int width = 4 + FImages->GetWidth() + 4 + widest + 8 + GetSystemMetrics(SM_CXVSCROLL) + 2;
+    Perform(CB_SETDROPPEDWIDTH, static_cast<uintptr_t>(std::max(width, GetWidth())));
 }
 
 void TTxcImageListCombo::DrawItem(int index, TRect rect, gcl::TOwnerDrawState state) {

@@ -29,6 +29,9 @@ protected:
 
     void Notification(gcl::TComponent* component, gcl::TOperation operation) override;
     void DrawItem(int index, TRect rect, gcl::TOwnerDrawState state) override;
+    // The dropped list is as wide as its widest image and number (with
+    // room for its scroll bar), however narrow the field.
+    void DropDown() override;
 
 private:
     TCustomImageList* FImages = nullptr;

@@ -115,4 +115,51 @@ TEST(EditingScenario, RightClickSelectsTheTaskUnderThePointer) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+TEST(EditingScenario, NewListsBeforeAndAfterTheIconDropDown) {
+    TProgram p("editing-new-lists");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+
+    // A list whose icon is chosen with the keyboard in the drop-down.
+    Click(p, CenterOf(parts.NewListLabel));
+    Type(p, "Shop");
+    Key(p, VK_DOWN);
+    const std::vector<HWND> lists = VisibleTops(p, "ComboLBox");
+    ASSERT_EQ(lists.size(), 1u) << "the icon drop-down did not open";
+    HWND combo = p.Focus();
+    const RECT list = RectOf(lists[0]), field = RectOf(combo), window = RectOf(main);
+    // Wide enough for an icon and its number, short enough for the window,
+    // and on the screen.
+    EXPECT_GT(list.right - list.left, field.right - field.left) << "the drop-down is no wider than its field";
+    EXPECT_LT(list.bottom - list.top, (window.bottom - window.top) / 2);
+    EXPECT_GE(list.top, 0);
+    EXPECT_LE(list.bottom, GetSystemMetrics(SM_CYSCREEN));
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    EXPECT_TRUE(VisibleTops(p, "ComboLBox").empty());
+    EXPECT_EQ(p.Focus(), parts.Tree);
+
+    // The next list: the name typed goes into the name editor and Enter
+    // adds it; nothing of the drop-down comes back.
+    Click(p, CenterOf(parts.NewListLabel));
+    EXPECT_TRUE(VisibleTops(p, "ComboLBox").empty()) << "the drop-down opened again";
+    Type(p, "Garden");
+    EXPECT_EQ(TextOf(p.Focus()), "Garden");
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.Focus(), parts.Tree);
+    // Escape closes an editor opened and left empty.
+    Click(p, CenterOf(parts.NewListLabel));
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(p.Focus(), parts.Tree);
+    EXPECT_TRUE(IsWindowVisible(parts.NewListLabel));
+
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_NE(file.find("Home\xF7" "3\xF7\r\nShop\xF7" "1\xF7\r\nGarden\xF7"), std::string::npos) << file;
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
