@@ -420,9 +420,11 @@ void TMainForm::FormCreate(gcl::TObject*) {
 void TMainForm::CreateWnd() {
     inherited::CreateWnd();
     if (FHotKeyId) RegisterHotKey(GetHandle(), FHotKeyId, MOD_CONTROL | MOD_SHIFT, HotKeyVirtualKey);
+    InstallTypingGuard();
 }
 
 void TMainForm::DestroyWnd() {
+    RemoveTypingGuard();
     if (FHotKeyId) UnregisterHotKey(GetHandle(), FHotKeyId);
     inherited::DestroyWnd();
 }
@@ -894,6 +896,10 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
     }
     if (Message.Msg == ShowRunningCopyMessage()) {
         WMShowRunningCopy();
+        return;
+    }
+    if (Message.Msg == UnsavableTypedMessage) {
+        WarnUnsavableTyped();
         return;
     }
     inherited::Dispatch(Message);

@@ -55,6 +55,10 @@ using TQuickCheckList = TXtCheckListBox;
 inline constexpr int NoteMinimizeImage = 6;
 inline constexpr int NoteRestoreImage = 5;
 
+// Posted to the main window when a character the database cannot hold
+// was kept out of an 8-bit window (TMainForm::InstallTypingGuard).
+inline constexpr UINT UnsavableTypedMessage = WM_APP + 37;
+
 class TMainForm : public gcl::TForm, public IOptionsTarget {
     GCL_CLASS(TMainForm, gcl::TForm)
 public:
@@ -607,6 +611,13 @@ private:
     void ShowTreeModel(const TListsTreeModel& Model);
     void SelectTreeNodeOnly(int Index);
     void TagsAdded();
+    // Characters typed into an 8-bit window (the note, the title editor)
+    // that the database could not hold are kept out with a word: a thread
+    // message hook drops them and posts UnsavableTypedMessage.
+    void InstallTypingGuard();
+    void RemoveTypingGuard() noexcept;
+    void WarnUnsavableTyped();
+
     void HideTreeEditors();
     void MoveNode(bool Up);
     void AddTreeNodeFromEditor(bool KeepOpen);

@@ -292,6 +292,12 @@ void TMainForm::TopEditKeyPress(gcl::TObject*, char& Key) {
 void TMainForm::AddItemAExecute(gcl::TObject*) {
     const std::string text = QuickEntryText(TopEditText());
     if (text.empty() || !Database) return;
+    // The edit keeps every character typed; the task would not.
+    if (!FitsCodePage(TopEdit->GetText())) {
+        gcl::ShowMessageBox(msg::UnsavableTitle, msg::AppTitle, MB_OK | MB_ICONWARNING);
+        FocusTopEdit();
+        return;
+    }
     if (!LiveSettings.CurrentFolder.Name.empty()) {
         AddTask(text, LiveSettings.CurrentFolder, *Database);
         if (!NoGroupA->GetChecked()) RefreshTaskList();
@@ -1261,6 +1267,65 @@ void TMainForm::FoldersList2DragDrop(gcl::TObject*, gcl::TObject* Source, int X,
 // ======================================================================================
 // The note panel
 // ======================================================================================
+
+// ---- Characters the database cannot hold ------------------------------------------------
+
+namespace {
+
+HHOOK GTypingGuard = nullptr;
+HWND GTypingGuardWindow = nullptr;
+bool GTypingWarningPending = false;
+
+bool CharFitsCodePage(wchar_t c) {
+    if (c < 0x80) return true;
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr, &usedDefault);
+    return n > 0 && !usedDefault;
+}
+
+// Sees each message in its wide form before an 8-bit window gets it as a
+// "?" or a look-alike letter.
+LRESULT CALLBACK TypingGuardProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE && lParam) {
+        MSG& msg = *reinterpret_cast<MSG*>(lParam);
+        if (msg.message == WM_CHAR && msg.hwnd && !IsWindowUnicode(msg.hwnd) &&
+            !CharFitsCodePage(static_cast<wchar_t>(msg.wParam))) {
+            msg.message = WM_NULL;
+            if (!GTypingWarningPending && GTypingGuardWindow) {
+                GTypingWarningPending = true;
+                PostMessageW(GTypingGuardWindow, UnsavableTypedMessage, 0, 0);
+            }
+        }
+    }
+    return CallNextHookEx(GTypingGuard, code, wParam, lParam);
+}
+
+} // namespace
+
+void TMainForm::InstallTypingGuard() {
+    GTypingGuardWindow = GetHandle();
+    if (!GTypingGuard) GTypingGuard = SetWindowsHookExW(WH_GETMESSAGE, &TypingGuardProc, nullptr, GetCurrentThreadId());
+}
+
+void TMainForm::RemoveTypingGuard() noexcept {
+    if (GTypingGuard) UnhookWindowsHookEx(GTypingGuard);
+    GTypingGuard = nullptr;
+    GTypingGuardWindow = nullptr;
+    GTypingWarningPending = false;
+}
+
+void TMainForm::WarnUnsavableTyped() {
+    const HWND focus = ::GetFocus();
+    try {
+        gcl::ShowMessageBox(msg::UnsavableTyped, msg::AppTitle, MB_OK | MB_ICONWARNING);
+    } catch (...) {
+        GTypingWarningPending = false;
+        throw;
+    }
+    GTypingWarningPending = false;
+    if (focus && IsWindow(focus) && IsWindowVisible(focus)) ::SetFocus(focus);
+}
 
 void TMainForm::CreateNotePanel() {
     using E = gcl::TNotifyEvent;

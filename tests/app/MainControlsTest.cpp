@@ -38,7 +38,7 @@ TEST_F(MainControls, TheEditsAndTheTagPickerAreExtendedControlsWithWideText) {
     CloseMainForm(form);
 }
 
-TEST_F(MainControls, GreekAndChineseTypedIntoTheQuickEntryBarReachTheTitle) {
+TEST_F(MainControls, GreekAndChineseTypedIntoTheQuickEntryBarStayUntilTheTitleCanHoldThem) {
     TMainForm* form = OpenMainForm();
     SelectTreeNode(form, "Work");
     form->TopEdit->SetFocus();
@@ -71,17 +71,25 @@ TEST_F(MainControls, GreekAndChineseTypedIntoTheQuickEntryBarReachTheTitle) {
     low->Free();
     EXPECT_EQ(L"-[mail,bank]" + title, form->TopEdit->GetText());
 
+    // Characters the saved file cannot hold: the user is told, no task is
+    // made and the edit keeps what was typed.
+    const int tasks = Database->Tasks->GetCount();
+    Dialogs.ExpectMessage("cannot save", IDOK);
+    PressKey(form->TopEdit, VK_RETURN);
+    EXPECT_EQ(tasks, Database->Tasks->GetCount());
+    EXPECT_EQ(L"-[mail,bank]" + title, form->TopEdit->GetText());
+    // Written with what the code page holds, the task goes in as typed.
+    const std::wstring kept = L"Kalimera Caf\u00e9 \u20ac5";
+    form->TopEdit->SetText(L"-[mail,bank]" + kept);
     PressKey(form->TopEdit, VK_RETURN);
     EXPECT_EQ(L"", form->TopEdit->GetText());
-    // The title is the system code page's form of what was typed: exactly
-    // those characters wherever the code page holds them.
-    const std::string stored = gcl::WideToAnsi(title);
+    const std::string stored = gcl::WideToAnsi(kept);
     TuTask* task = TaskOf(stored);
     ASSERT_NE(nullptr, task);
     EXPECT_EQ(0, task->Priority);
     EXPECT_EQ("mail,bank", std::string(task->Tags));
     EXPECT_EQ("Work", std::string(task->Folder));
-    EXPECT_EQ(gcl::AnsiToWide(stored), gcl::AnsiToWide(std::string(task->Title)));
+    EXPECT_EQ(kept, gcl::AnsiToWide(std::string(task->Title)));
     EXPECT_NE(std::string::npos, std::string(task->Title).find("Caf\xE9"));
     TGvItem* item = ItemOf(form, stored);
     ASSERT_NE(nullptr, item);

@@ -115,6 +115,50 @@ TEST(EditingScenario, RightClickSelectsTheTaskUnderThePointer) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+TEST(EditingScenario, TitleAndNoteRefuseCharactersTheFileCannotHold) {
+    TProgram p("editing-unsavable");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+
+    // Greek typed in the title editor: the user is told, and no look-alike
+    // Latin letter takes its place.
+    Key(p, VK_RETURN);
+    HWND editor = p.Focus();
+    ASSERT_NE(editor, parts.List) << "no editor opened";
+    Type(p, "Call ");
+    Type(p, std::wstring(L"\u03b1"));
+    HWND box = p.WaitDialog(3000);
+    ASSERT_NE(box, nullptr) << "the Greek letter went in without a word";
+    EXPECT_EQ(TextOf(box), "Qelvo");
+    Key(p, VK_RETURN);
+    EXPECT_EQ(TextOf(editor), "Call ") << "a look-alike was typed";
+    EXPECT_EQ(p.Focus(), editor);
+    Type(p, "Al");
+    Key(p, VK_RETURN);
+
+    // The same in the note.
+    Key(p, 'N', Shift);
+    Type(p, std::wstring(L"\u4f60"));
+    box = p.WaitDialog(3000);
+    ASSERT_NE(box, nullptr) << "the Chinese character went in without a word";
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.Focus(), parts.NoteEditor);
+    Type(p, "Tea");
+    Key(p, VK_RETURN, Shift);
+
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    const std::vector<std::string> task = Fields(TaskLine(file, "Call Al"));
+    ASSERT_EQ(task.size(), 6u) << file;
+    EXPECT_EQ(task[0], "+Call Al");
+    EXPECT_EQ(task[5], "Tea\xF8");
+    EXPECT_EQ(file.find('?'), std::string::npos) << file;
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 TEST(EditingScenario, NewListsBeforeAndAfterTheIconDropDown) {
     TProgram p("editing-new-lists");
     HWND main = StartOnTwoLists(p);

@@ -86,4 +86,40 @@ TEST(QuickEntryScenario, EveryTokenFormReachesTheSavedFile) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+TEST(QuickEntryScenario, TextTheFileCannotHoldIsKeptWithAWord) {
+    TProgram p("quick-entry-unsavable");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.TreeRow(1));  // "Work"
+    Click(p, CenterOf(parts.TopEdit));
+
+    // Chinese and an emoji stay in the edit as typed; Enter says they
+    // cannot be saved instead of adding "????".
+    const std::wstring typed = L"\u4f60\u597d tea \U0001F375";
+    Type(p, typed);
+    EXPECT_EQ(WideTextOf(parts.TopEdit), typed);
+    Key(p, VK_RETURN);
+    HWND box = p.WaitDialog(3000);
+    ASSERT_NE(box, nullptr) << "the task was taken without a word";
+    EXPECT_EQ(TextOf(box), "Qelvo");
+    EXPECT_NE(ChildTexts(box).find("cannot save"), std::string::npos) << ChildTexts(box);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(WideTextOf(parts.TopEdit), typed) << "the typed text was lost";
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
+
+    // Once changed to what the file holds, the task goes in.
+    Key(p, VK_HOME);
+    Key(p, VK_END, Shift);
+    Type(p, "Green tea");
+    Key(p, VK_RETURN);
+    EXPECT_TRUE(p.NoDialogFor(200));
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "tea")).at(0), "Green tea") << file;
+    EXPECT_EQ(file.find('?'), std::string::npos) << file;
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e

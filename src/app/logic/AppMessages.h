@@ -34,6 +34,15 @@ inline constexpr const char* ChangedOnDiskHead = "The database: ";
 inline constexpr const char* ChangedOnDiskTail =
     " was changed by another program (another copy of Qelvo, perhaps) since it was loaded or saved here.";
 
+// Text the database cannot hold: it keeps 8-bit text in the system's
+// character set.
+inline constexpr const char* UnsavableTitle =
+    "This task holds characters that Qelvo cannot save: it keeps tasks and notes in the system's 8-bit "
+    "character set, where they would become \"?\" or other letters. Change or remove them and try again.";
+inline constexpr const char* UnsavableTyped =
+    "This character cannot be saved: Qelvo keeps tasks and notes in the system's 8-bit character set, where it "
+    "would become \"?\" or another letter. It was not typed.";
+
 // Questions.
 inline constexpr const char* ClearDatabaseQuestion =
     "Current database will be erased. Before clearing, do you want to Save As...?";

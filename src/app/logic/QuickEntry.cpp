@@ -42,6 +42,8 @@ std::string QuickEntryText(const std::string& editText) {
     return editText == NewTaskPlaceholder ? std::string() : editText;
 }
 
+bool FitsCodePage(const std::wstring& text) { return gcl::AnsiToWide(gcl::WideToAnsi(text)) == text; }
+
 std::string PickerDateFormat(const std::string& dateFormat, char dateSeparator) {
     std::string out;
     for (size_t i = 0; i < dateFormat.size(); ++i) {

@@ -34,6 +34,11 @@ bool IsPlaceholderText(const std::string& text);
 // is no task text, so it reads as empty.
 std::string QuickEntryText(const std::string& editText);
 
+// True when Text comes back unchanged from the system's 8-bit code page,
+// the form tasks and notes are saved in (a character it lacks would be
+// saved as "?" or as a similar letter).
+bool FitsCodePage(const std::wstring& text);
+
 // The date picker's display format (DTM_SETFORMAT) for a date format of
 // the date routines ("dd/MM/yyyy"; "/" stands for the date separator, "m"
 // for the month as "M" does, quoted text is kept), so that the picker shows

@@ -48,6 +48,14 @@ TEST(QuickEntry, PlaceholderIsNoTaskText) {
     EXPECT_EQ("+", QuickPriorityRewrite(QuickEntryText(NewTaskPlaceholder), 1));
 }
 
+TEST(QuickEntry, TextTheCodePageCannotHold) {
+    EXPECT_TRUE(FitsCodePage(L""));
+    EXPECT_TRUE(FitsCodePage(L"Caf\u00e9 \u20ac5 [home]"));
+    EXPECT_FALSE(FitsCodePage(L"\u4f60\u597d"));         // Chinese
+    EXPECT_FALSE(FitsCodePage(L"Buy \U0001F600 milk"));  // an emoji (a surrogate pair)
+    EXPECT_FALSE(FitsCodePage(L"\u03b1\u03b2"));          // Greek, which Windows maps to look-alikes
+}
+
 TEST(QuickEntry, PickerFormatFollowsTheDateFormat) {
     EXPECT_EQ("dd/MM/yyyy", PickerDateFormat("dd/MM/yyyy", '/'));
     EXPECT_EQ("dd.MM.yyyy", PickerDateFormat("dd/mm/yyyy", '.'));
