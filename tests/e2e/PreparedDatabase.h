@@ -1,0 +1,116 @@
+// A database a user has worked in for a while, written as the program
+// writes it, for the scenarios that need tasks from the first moment
+// (exports, printing, sticky notes); and the main window's menus walked
+// with the mouse and the keys.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "e2e/ExitsSupport.h"
+
+namespace qelvo::e2e {
+
+// One task of the prepared database as the window shows it.
+struct TPreparedTask {
+    std::string Title;
+    std::string List;
+    std::string Tags;       // comma list, "" = none
+    std::string Due;        // month/day/year as the file keeps it, "" = none
+    std::string DueShown;   // the same date as the window shows it (day first)
+    int Priority = 1;       // 0 low, 1 normal, 2 high
+    bool Done = false;
+    std::vector<std::string> NoteLines;
+};
+
+// Three lists, tags, a done task, every priority, notes of one and of
+// several lines, dates far from today so no "Today" or "Tomorrow" shows.
+inline const std::vector<TPreparedTask>& PreparedTasks() {
+    static const std::vector<TPreparedTask> tasks = {
+        {"Book the ferry", "Holidays", "", "7/14/2031", "14/07/2031", 2, false, {"Night crossing", "Cabin for two"}},
+        {"Call the plumber", "Home", "phone", "", "", 1, false, {}},
+        {"Pay rent & <fees>", "Home", "bills", "3/5/2030", "05/03/2030", 2, true, {"Standing order"}},
+        {"Buy milk", "Home", "food,shop", "", "", 0, false, {}},
+        {"Write the quarterly report", "Work", "", "11/28/2031", "28/11/2031", 1, false, {"Figures from Ann"}},
+        {"Renew the parking permit", "Work", "", "", "", 0, false, {}},
+    };
+    return tasks;
+}
+
+// Writes the prepared database to Path.
+inline void WritePreparedDatabase(const std::string& path) {
+    const std::string sep = "\xF7", line = "\xF8", eol = "\r\n";
+    std::string text = "d_id-4711471147" + eol;
+    text += "Holidays" + sep + "3" + sep + eol;
+    text += "Home" + sep + "1" + sep + eol;
+    text += "Work" + sep + "0" + sep + eol;
+    text += "<--<*&^Folders^&*>-->" + eol;
+    for (const char* tag : {"bills", "food", "phone", "shop"}) text += std::string(tag) + eol;
+    text += "<--<*&^Tags^&*>-->" + eol;
+    int id = 1;
+    for (const TPreparedTask& t : PreparedTasks()) {
+        std::string shortForm = t.Priority == 2 ? "+" : t.Priority == 0 ? "-" : "";
+        if (!t.Due.empty()) shortForm += ";" + t.Due + ";";
+        if (!t.Tags.empty()) shortForm += "[" + t.Tags + "]";
+        shortForm += t.Title;
+        std::string notes;
+        for (const std::string& n : t.NoteLines) notes += n + line;
+        char number[16];
+        std::snprintf(number, sizeof number, "%010d", id++);
+        text += shortForm + sep + (t.Done ? "-d-" : "--") + sep + number + sep + t.List + sep + "1/2/2025" + sep +
+                notes + sep + eol;
+    }
+    WriteFile(path, text);
+}
+
+// Opens a menu of the main window's menu bar with a click on its caption
+// (File at 18 pixels from the bar's left, View at 52, Tools at 88).
+inline void OpenMainMenu(TProgram& p, HWND main, int captionX) {
+    const std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
+    ASSERT_FALSE(bars.empty());
+    const RECT menuBar = RectOf(bars[0]);
+    Click(p, POINT{menuBar.left + captionX, menuBar.top + 11});
+}
+inline constexpr int FileMenuX = 18, ToolsMenuX = 88;
+
+// Opens a menu and takes its entry Steps downwards from the top (Steps
+// > 0) or upwards from the bottom (Steps < 0), separators not counted.
+inline void ChooseFromMenu(TProgram& p, HWND main, int captionX, int steps) {
+    OpenMainMenu(p, main, captionX);
+    for (int i = 0; i < steps; ++i) Key(p, VK_DOWN);
+    for (int i = 0; i > steps; --i) Key(p, VK_UP);
+    Key(p, VK_RETURN);
+}
+
+// A point on a top-level window's caption, clear of its icon and buttons.
+inline POINT CaptionPointOf(HWND w) {
+    const RECT r = RectOf(w);
+    return {(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+}
+
+// Clicks at a point with a modifier key held (VK_CONTROL, VK_SHIFT).
+inline void ClickWith(TProgram& p, POINT at, WORD modifier) {
+    MoveTo(p, at);
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = modifier;
+    INPUT up = down;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(1, &down, sizeof down);
+    Click(p, at);
+    SendInput(1, &up, sizeof up);
+    p.Settle();
+}
+
+// The title of the Index-th task of PreparedTasks() in the task list, as
+// the prepared database shows at its start: grouped by list, in file order,
+// with the default font size.
+inline POINT PreparedTaskPoint(HWND main, size_t index) {
+    static const int rowTops[] = {62, 129, 151, 173, 240, 262};
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    if (lists.empty() || index >= std::size(rowTops)) return {};
+    const RECT r = RectOf(lists.front());
+    return {r.left + 120, r.top + rowTops[index]};
+}
+
+} // namespace qelvo::e2e
