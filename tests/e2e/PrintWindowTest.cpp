@@ -1,0 +1,67 @@
+// The print window opened from the File menu on a system without an HTML
+// engine (Wine here has none): it says so as soon as it shows, keeps
+// answering, and once closed the main window has the keyboard again.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/logic/AppMessages.h"
+#include "e2e/PreparedDatabase.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+constexpr int PrintSteps = 8;
+
+// Whether a child window of W shows Text.
+bool HasChildText(HWND w, const std::string& text) {
+    for (HWND child : ChildrenOfClass(w, ""))
+        if (TextOf(child) == text) return true;
+    return false;
+}
+
+} // namespace
+
+TEST(PrintWindowScenario, WithoutAnHtmlEngineItSaysSoAtOnceAndClosingGivesTheKeysBack) {
+    TProgram p("print-window");
+    WritePreparedDatabase(p.DatabasePath());
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+
+    for (int round = 0; round < 2; ++round) {
+        ChooseFromMenu(p, main, FileMenuX, PrintSteps);
+        HWND print = p.WaitTopWindow("TPrintF");
+        ASSERT_NE(print, nullptr) << "no print window";
+        // The window is modal and says at once why there is no report.
+        EXPECT_EQ(TextOf(print), "Print preview....");
+        EXPECT_TRUE(HasChildText(print, msg::PrintEngineMissing)) << DescribeChildren(print);
+        EXPECT_FALSE(IsWindowEnabled(main));
+        EXPECT_EQ(GetForegroundWindow(), print);
+        if (round == 0) Shot(p, print, "print-window-no-engine");
+        // It answers: the close box (first round) or Alt+F4 ends it.
+        if (round == 0)
+            Click(p, CloseBoxOf(print));
+        else
+            Key(p, VK_F4, Alt);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
+        // The main window is in front, active, and takes shortcuts at once.
+        EXPECT_TRUE(IsWindowEnabled(main));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }))
+            << "the foreground went to '" << TextOf(GetForegroundWindow()) << "'";
+        EXPECT_EQ(p.Active(), main);
+        EXPECT_TRUE(IsChild(main, p.Focus()));
+        Key(p, 'N', Ctrl);    // New task
+        EXPECT_EQ(ClassOf(p.Focus()), "TXtEdit.UnicodeClass");
+        EnterTask(p, "Printed " + std::to_string(round + 1));
+    }
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    std::vector<std::string> titles = TitlesIn(p.DatabasePath());
+    EXPECT_NE(std::find(titles.begin(), titles.end(), "Printed 1"), titles.end());
+    EXPECT_NE(std::find(titles.begin(), titles.end(), "Printed 2"), titles.end());
+}
+
+} // namespace qelvo::e2e
