@@ -2,9 +2,11 @@
 // with the task's title as its caption, the note text and the due date;
 // its context menu shows or closes every note through the window it was
 // opened for, and closing it tells that window (WM_COPYDATA code 0).
-// Built with JOTPAPER_RECORDING it also records every call for tests.
+// Built with JOTPAPER_RECORDING it also records every call for tests, in
+// memory and in a record file beside it when one is there.
 #include "app/jotpaper/Jotpaper.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -154,6 +156,44 @@ std::vector<TJotpaperCall> Recorded;
 void Copy(char* target, std::size_t size, const char* text) {
     lstrcpynA(target, text ? text : "", static_cast<int>(size));
 }
+
+// A text field of a record line: tabs, line breaks and backslashes as
+// \t, \r, \n and \\.
+std::string Field(const char* text) {
+    std::string out;
+    for (const char* c = text; *c; ++c) {
+        switch (*c) {
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += *c; break;
+        }
+    }
+    return out;
+}
+
+// Appends a call to the record file beside the library, when that file
+// is there: a program driven from outside cannot ask the library itself.
+void AppendToRecordFile(const TJotpaperCall& call) {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(Instance, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    std::string file(path, length);
+    file = file.substr(0, file.find_last_of("\\/") + 1) + JotpaperRecordFileName;
+    HANDLE out = CreateFileA(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return;
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers, "\t%d\t%d\t%.6f\t%ld\t%ld\t%lu\r\n", call.Flag1 ? 1 : 0, call.Flag2 ? 1 : 0,
+                  call.Due, static_cast<long>(call.Left), static_cast<long>(call.Top),
+                  static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(call.Result)));
+    const std::string line = std::to_string(reinterpret_cast<std::uintptr_t>(call.Parent)) + "\t" + Field(call.Title) +
+                             "\t" + Field(call.Note) + "\t" + Field(call.DateFormat) + numbers;
+    DWORD written = 0;
+    WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(out);
+}
 #endif
 
 } // namespace
@@ -205,6 +245,7 @@ __declspec(dllexport) HWND __stdcall ShowDllForm(HWND parent, const char* title,
         call.Top = top;
         call.Result = window;
         Recorded.push_back(call);
+        AppendToRecordFile(call);
     } catch (...) {
     }
 #else

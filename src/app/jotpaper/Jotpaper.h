@@ -5,7 +5,8 @@
 // closing, wParam its handle; 1: close all notes; 2: show all notes).
 //
 // The recording build of the library (for tests) also keeps every call's
-// arguments, read back through JotpaperRecordedCalls.
+// arguments, read back through JotpaperRecordedCalls, and appends them to
+// the record file beside the library when that file exists.
 #pragma once
 
 #include "gcl/rtl/WinApi.h"
@@ -44,6 +45,11 @@ struct TJotpaperCall {
     std::int32_t Top;
     HWND Result;
 };
+// The record file: one line per call, the fields separated by tabs:
+// Parent, Title, Note, DateFormat, Flag1, Flag2, Due, Left, Top, Result;
+// handles as decimal numbers, flags as 0 or 1, Due with six decimals, and
+// in the texts a tab, CR, LF or backslash as \t, \r, \n or \\.
+inline constexpr const char* JotpaperRecordFileName = "Jotpaper-calls.txt";
 // Copies up to Capacity recorded calls (oldest first) into Calls and
 // returns how many calls were recorded in all; Clear forgets them.
 using TJotpaperRecordedCalls = int(__stdcall*)(TJotpaperCall* calls, int capacity, bool clear);
