@@ -1,0 +1,197 @@
+// Tools > Options with the keyboard and the mouse: the task list's font
+// size (and so its row height), the note panel's font size and the
+// auto-save interval changed, Ok; the main window shows the new sizes at
+// once, settings.ini holds them after the exit, and the next start shows
+// the same window and the same values in the dialog.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/logic/Options.h"
+#include "e2e/PreparedDatabase.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+constexpr int OptionsSteps = -1;    // the Tools menu's last entry
+
+// The dialog's number boxes, top to bottom: list font size, note font
+// size, auto-save interval.
+struct TOptionsDialog {
+    HWND Window = nullptr;
+    HWND ListFontSize = nullptr, NoteFontSize = nullptr, AutoSaveInterval = nullptr;
+    HWND Ok = nullptr;
+};
+
+TOptionsDialog OpenOptions(TProgram& p, HWND main) {
+    TOptionsDialog d;
+    ChooseFromMenu(p, main, ToolsMenuX, OptionsSteps);
+    d.Window = p.WaitTopWindow("TOptionsF");
+    if (!d.Window) {
+        ADD_FAILURE() << "no Options window";
+        return d;
+    }
+    std::vector<HWND> spins = ChildrenOfClass(d.Window, "TTxcSpinEdit");
+    std::sort(spins.begin(), spins.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
+    if (spins.size() != 3) {
+        ADD_FAILURE() << "the Options window has " << spins.size() << " number boxes";
+        return d;
+    }
+    d.ListFontSize = spins[0];
+    d.NoteFontSize = spins[1];
+    d.AutoSaveInterval = spins[2];
+    for (HWND b : ChildrenOfClass(d.Window, "TTxcButton"))
+        if (TextOf(b) == "Ok") d.Ok = b;
+    return d;
+}
+
+// Puts a number into a number box as a user does: a click into it, the old
+// number selected with the keys and typed over.
+void TypeNumber(TProgram& p, HWND box, int value) {
+    const RECT r = RectOf(box);
+    Click(p, {r.left + 12, (r.top + r.bottom) / 2});
+    Key(p, VK_END);
+    Key(p, VK_HOME, Shift);
+    Type(p, std::to_string(value));
+}
+
+constexpr COLORREF GroupBand = DefaultUnderlineColor;
+
+// The rows of the task list's right-hand part where an orange group line
+// starts: the line under each group's caption and the one closing the
+// group. Between them lie the group's rows, or the gap and the next caption.
+std::vector<int> GroupBandRows(HWND main) {
+    std::vector<int> rows;
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    if (lists.empty()) return rows;
+    const RECT r = RectOf(lists.front());
+    const int x = r.right - 40;
+    bool inBand = false;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const bool band = PixelAt({x, y}) == GroupBand;
+        if (band && !inBand) rows.push_back(y - r.top);
+        inBand = band;
+    }
+    return rows;
+}
+
+// The width of the first group's caption text, which lies above the line
+// starting at Band (a row of the list).
+int CaptionInkWidth(HWND main, int band) {
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    if (lists.empty()) return 0;
+    const RECT r = RectOf(lists.front());
+    int first = -1, last = -1;
+    for (int x = r.left + 24; x < r.left + 300; ++x)
+        for (int y = r.top + band - 24; y < r.top + band - 2; ++y) {
+            const COLORREF c = PixelAt({x, y});
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 300) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+        }
+    return first < 0 ? 0 : last - first + 1;
+}
+
+// The number of pixel rows of the note panel's text box holding ink (the
+// note's text grows with the note font size).
+int NoteInkRows(HWND main) {
+    const std::vector<HWND> notes = ChildrenOfClass(main, "TKitRichEdit");
+    if (notes.empty()) return 0;
+    const RECT r = RectOf(notes.front());
+    int rows = 0;
+    for (int y = r.top + 1; y < r.bottom - 1; ++y)
+        for (int x = r.left + 1; x < std::min<int>(r.right - 1, r.left + 200); ++x) {
+            const COLORREF c = PixelAt({x, y});
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 300) {
+                ++rows;
+                break;
+            }
+        }
+    return rows;
+}
+
+std::string Rows(const std::vector<int>& rows) {
+    std::string s;
+    for (int y : rows) s += std::to_string(y) + " ";
+    return s;
+}
+
+} // namespace
+
+TEST(OptionsScenario, SizesAndIntervalChangedInTheDialogApplyAtOnceAndSurviveARestart) {
+    TProgram p("options");
+    WritePreparedDatabase(p.DatabasePath());
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    // A task with a two-line note, shown in the note panel.
+    Click(p, PreparedTaskPoint(main, 0));
+    Shot(p, main, "options-before");
+    const std::vector<int> bandsBefore = GroupBandRows(main);
+    const int inkBefore = NoteInkRows(main);
+    ASSERT_EQ(bandsBefore.size(), 6u) << Rows(bandsBefore);
+    ASSERT_GT(inkBefore, 0);
+    const int captionBefore = CaptionInkWidth(main, bandsBefore[0]);
+
+    TOptionsDialog d = OpenOptions(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    EXPECT_EQ(TextOf(d.ListFontSize), "11");
+    EXPECT_EQ(TextOf(d.NoteFontSize), "10");
+    EXPECT_EQ(TextOf(d.AutoSaveInterval), "5");
+    TypeNumber(p, d.ListFontSize, 14);
+    TypeNumber(p, d.NoteFontSize, 15);
+    TypeNumber(p, d.AutoSaveInterval, 7);
+    Shot(p, d.Window, "options-changed");
+    Click(p, CenterOf(d.Ok));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(d.Window) || !IsWindowVisible(d.Window); }));
+    EXPECT_EQ(p.Active(), main);
+
+    // Applied at once: the rows and the group captions are taller, so each
+    // stretch between two group lines is, and the note's text is taller.
+    Shot(p, main, "options-applied");
+    const std::vector<int> bandsAfter = GroupBandRows(main);
+    // (The last group's closing line is now below the list's bottom.)
+    ASSERT_EQ(bandsAfter.size(), 5u) << Rows(bandsAfter);
+    for (size_t i : {1, 3})
+        EXPECT_GT(bandsAfter[i] - bandsAfter[i - 1], bandsBefore[i] - bandsBefore[i - 1])
+            << "before " << Rows(bandsBefore) << "after " << Rows(bandsAfter);
+    const int captionAfter = CaptionInkWidth(main, bandsAfter[0]);
+    EXPECT_GT(captionAfter, captionBefore + 8) << "the group caption \"Holidays\" is cut short";
+    Click(p, PreparedTaskPoint(main, 0));    // the list was built again
+    const int inkAfter = NoteInkRows(main);
+    EXPECT_GT(inkAfter, inkBefore + 4);
+    // Kept in settings.ini as soon as Ok was pressed, and after the exit.
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "List Font Size"), "14");
+    Click(p, CaptionPointOf(main));
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "List Font Size"), "14");
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "Lists Font Size"), "15");
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "AutoSave Interval"), "7");
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "AutoSave"), "1");
+
+    // The next start shows the same window and the same values.
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    Click(p, PreparedTaskPoint(main, 0));
+    Shot(p, main, "options-restarted");
+    EXPECT_EQ(GroupBandRows(main), bandsAfter);
+    EXPECT_EQ(CaptionInkWidth(main, bandsAfter[0]), captionAfter);
+    EXPECT_EQ(NoteInkRows(main), inkAfter);
+    d = OpenOptions(p, main);
+    ASSERT_NE(d.Window, nullptr);
+    EXPECT_EQ(TextOf(d.ListFontSize), "14");
+    EXPECT_EQ(TextOf(d.NoteFontSize), "15");
+    EXPECT_EQ(TextOf(d.AutoSaveInterval), "7");
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(d.Window) || !IsWindowVisible(d.Window); }));
+    Click(p, CaptionPointOf(main));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
