@@ -875,7 +875,12 @@ std::string TMainForm::GetOpenFileName() { return Database ? Database->FileName 
 
 void TMainForm::SetDefaultDatabaseChecked(bool Checked) { SetAsDefaultM->SetChecked(Checked); }
 
-void TMainForm::SetListRowHeight(int Height) { List->GetCellSizes()->GetReport()->SetHeight(Height); }
+void TMainForm::SetListRowHeight(int Height) {
+    // The group captions are measured with the group font, which follows
+    // the list font size as the rows do.
+    List->GetGroupFont()->SetSize(Options.ListFontSize);
+    List->GetCellSizes()->GetReport()->SetHeight(Height);
+}
 
 void TMainForm::SetTrayIconActive(bool Active) { tray->SetActive(Active); }
 
