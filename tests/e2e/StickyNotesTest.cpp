@@ -16,7 +16,16 @@ namespace qelvo::e2e {
 
 namespace {
 
-constexpr int MakeStickyNoteSteps = 2, ShowAllSteps = 3;
+constexpr int MakeStickyNoteSteps = 2, StickyNotesMenuSteps = 3;
+
+// Tools > Sticky Notes > the Index-th entry (0 Show All, 1 Close All).
+void ChooseFromStickyNotesMenu(TProgram& p, HWND main, int index) {
+    OpenMainMenu(p, main, ToolsMenuX);
+    for (int i = 0; i < StickyNotesMenuSteps; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RIGHT);
+    for (int i = 0; i < index; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+}
 
 // One line of the record file.
 struct TRecordedCall {
@@ -118,11 +127,12 @@ TEST(StickyNotesScenario, NotesMadeShownAndClosedThroughTheMenusAndTheLibraryGet
     Shot(p, GetDesktopWindow(), "sticky-notes-made");
 
     // The main window brought over the notes (a click on a note, then on
-    // the main window); Tools > Show All lifts every note above it again.
+    // the main window); Tools > Sticky Notes > Show All lifts every note
+    // above it again.
     Click(p, NoteClickPoint(NotesOf(p).front()));
     Click(p, CaptionPointOf(main));
     for (HWND note : NotesOf(p)) EXPECT_TRUE(Above(main, note)) << TextOf(note);
-    ChooseFromMenu(p, main, ToolsMenuX, ShowAllSteps);
+    ChooseFromStickyNotesMenu(p, main, 0);
     for (HWND note : NotesOf(p)) EXPECT_TRUE(Above(note, main)) << TextOf(note) << " stayed below";
     EXPECT_EQ(p.Active(), main);
 
@@ -136,10 +146,16 @@ TEST(StickyNotesScenario, NotesMadeShownAndClosedThroughTheMenusAndTheLibraryGet
     ChooseFromNoteMenu(p, NotesOf(p).front(), 2);
     ASSERT_TRUE(WaitNoteCount(p, 0));
 
-    // With every note gone the next one starts the cascade again; the
-    // program ends cleanly with it open.
+    // With every note gone the next one starts the cascade again; Tools >
+    // Sticky Notes > Close All closes it, and the program ends cleanly with
+    // one more open.
     Click(p, CaptionPointOf(main));
     Click(p, PreparedTaskPoint(main, 0));
+    Key(p, 'K', Ctrl);
+    ASSERT_TRUE(WaitNoteCount(p, 1));
+    Click(p, CaptionPointOf(main));
+    ChooseFromStickyNotesMenu(p, main, 1);
+    ASSERT_TRUE(WaitNoteCount(p, 0));
     Key(p, 'K', Ctrl);
     ASSERT_TRUE(WaitNoteCount(p, 1));
     const HWND lastNote = NotesOf(p).front();
@@ -152,13 +168,15 @@ TEST(StickyNotesScenario, NotesMadeShownAndClosedThroughTheMenusAndTheLibraryGet
     // due dates, the date format, the window they belong to, cascading
     // places, and the windows it made.
     const std::vector<TRecordedCall> calls = RecordedCalls(p);
-    ASSERT_EQ(calls.size(), 4u);
-    const std::string titles[] = {"Book the ferry", "Call the plumber", "Write the quarterly report", "Book the ferry"};
-    const std::string noteTexts[] = {"Night crossing\\r\\nCabin for two", "", "Figures from Ann",
-                                     "Night crossing\\r\\nCabin for two"};
-    const double dues[] = {gcl::EncodeDate(2031, 7, 14), 0, gcl::EncodeDate(2031, 11, 28), gcl::EncodeDate(2031, 7, 14)};
+    ASSERT_EQ(calls.size(), 5u);
+    const std::string ferryNote = "Night crossing\\r\\nCabin for two";
+    const std::string titles[] = {"Book the ferry", "Call the plumber", "Write the quarterly report", "Book the ferry",
+                                  "Book the ferry"};
+    const std::string noteTexts[] = {ferryNote, "", "Figures from Ann", ferryNote, ferryNote};
+    const double ferryDue = gcl::EncodeDate(2031, 7, 14);
+    const double dues[] = {ferryDue, 0, gcl::EncodeDate(2031, 11, 28), ferryDue, ferryDue};
     const long left = GetSystemMetrics(SM_CXSCREEN) / 4, top = GetSystemMetrics(SM_CYSCREEN) / 4;
-    const long places[] = {40, 80, 120, 40};
+    const long places[] = {40, 80, 120, 40, 40};
     for (size_t i = 0; i < calls.size(); ++i) {
         const TRecordedCall& c = calls[i];
         EXPECT_EQ(c.Parent, reinterpret_cast<std::uintptr_t>(main)) << i;
@@ -171,7 +189,7 @@ TEST(StickyNotesScenario, NotesMadeShownAndClosedThroughTheMenusAndTheLibraryGet
         EXPECT_EQ(c.Top, top + places[i]) << i;
         EXPECT_NE(c.Result, 0u) << i;
     }
-    EXPECT_EQ(calls[3].Result, reinterpret_cast<std::uintptr_t>(lastNote));
+    EXPECT_EQ(calls[4].Result, reinterpret_cast<std::uintptr_t>(lastNote));
 }
 
 } // namespace qelvo::e2e
