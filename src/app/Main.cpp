@@ -322,8 +322,9 @@ void TMainForm::CreateMenuBar() {
     AddActionItem(this, ToolsMenu, FindM);
     AddSeparator(this, ToolsMenu);
     AddActionItem(this, ToolsMenu, MakeStickyNoteA);
-    AddActionItem(this, ToolsMenu, ShowAllSA);
-    AddActionItem(this, ToolsMenu, CloseAllSA);
+    StickyNotesMenu = AddItem<TXtSubmenuItem>(this, ToolsMenu, L"Sticky Notes");
+    AddActionItem(this, StickyNotesMenu, ShowAllSA);
+    AddActionItem(this, StickyNotesMenu, CloseAllSA);
     AddSeparator(this, ToolsMenu);
     ThemeMenu = AddItem<TXtSubmenuItem>(this, ToolsMenu, L"Theme");
     themes = TXtThemeGroupItem::Create(this);

@@ -89,6 +89,7 @@ public:
     TXtSubmenuItem* ViewMenu = nullptr;
     TXtSubmenuItem* ToolsMenu = nullptr;
     TXtSubmenuItem* HelpMenu = nullptr;
+    TXtSubmenuItem* StickyNotesMenu = nullptr;
     TXtSubmenuItem* ThemeMenu = nullptr;
     TXtThemeGroupItem* themes = nullptr;      // one radio item per registered theme
     TXtItem* TxItem76 = nullptr;              // "Minimize/Restore          Shift+Ctrl+O"

@@ -192,6 +192,17 @@ TEST_F(MainControls, CommandsCarryTheirCaptionsAndShortcutsAndTheTrayMenuItsOrde
     // The File menu's Minimize/Restore item (no action).
     EXPECT_EQ(L"Minimize/Restore          Shift+Ctrl+O", form->TxItem76->GetCaption());
     EXPECT_GE(form->FileMenu->IndexOf(form->TxItem76), 0);
+    // Make Sticky Note in the Tools menu, Show All and Close All in its
+    // "Sticky Notes" submenu.
+    EXPECT_EQ(L"Sticky Notes", form->StickyNotesMenu->GetCaption());
+    EXPECT_GE(form->ToolsMenu->IndexOf(form->StickyNotesMenu), 0);
+    ASSERT_EQ(2, form->StickyNotesMenu->GetCount());
+    EXPECT_EQ(form->ShowAllSA, form->StickyNotesMenu->GetItem(0)->GetAction());
+    EXPECT_EQ(form->CloseAllSA, form->StickyNotesMenu->GetItem(1)->GetAction());
+    bool makeInTools = false;
+    for (int i = 0; i < form->ToolsMenu->GetCount(); ++i)
+        makeInTools = makeInTools || form->ToolsMenu->GetItem(i)->GetAction() == form->MakeStickyNoteA;
+    EXPECT_TRUE(makeInTools);
     CloseMainForm(form);
 }
 
