@@ -14,7 +14,9 @@ namespace {
 constexpr int ExportToTextSteps = 9, ExportToHtmlSteps = 10;
 
 // Answers the save dialog that is up as a user does: the file name typed
-// where the dialog put the caret, then Enter.
+// where the dialog put the caret, then Enter. The dialog starts in the
+// folder this program last saved to (in a whole run another scenario's),
+// so the first name is typed with its folder.
 bool TypeFileName(TProgram& p, const std::string& name) {
     HWND dialog = p.WaitDialog();
     if (!dialog) {
@@ -67,7 +69,7 @@ TEST(ExportsScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughTheSaveDia
     Click(p, PreparedTaskPoint(main, 0));
     ClickWith(p, PreparedTaskPoint(main, 4), VK_CONTROL);
     ChooseFromMenu(p, main, FileMenuX, ExportToTextSteps);
-    ASSERT_TRUE(TypeFileName(p, "chosen"));
+    ASSERT_TRUE(TypeFileName(p, p.PathOf("chosen")));
     ASSERT_TRUE(CloseNotepadShowing(p, "chosen.txt"));
     EXPECT_EQ(ReadFile(p.PathOf("chosen.txt")),
               "Holidays\r\n"
