@@ -556,6 +556,10 @@ int TCustomForm::ShowModal() {
     for (HWND window : disabled.Windows)
         if (IsWindow(window)) EnableWindow(window, TRUE);
     disabled.Windows.clear();
+    // A window with a sizing frame is no popup, and hiding it would let
+    // the system pass the activation down the z-order: hand it back first.
+    if (activeWindow && IsWindow(activeWindow) && GetActiveWindow() == GetWindowHandle())
+        SetActiveWindow(activeWindow);
     Hide();
     if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
     if (TWinControl* control = savedFocus.Get()) {
