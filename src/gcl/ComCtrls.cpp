@@ -1576,6 +1576,13 @@ void TCustomTreeView::Dispatch(TMessage& message) {
         }
         return;
     }
+    case WM_SYSKEYDOWN:
+        // The tree uses no Alt keys, but Wine's tree window keeps them from
+        // the default handling, which closes the window on Alt+F4 and
+        // opens the menu on a tap of Alt or F10: they go there directly.
+        if (!DoKeyDown(message) && HandleAllocated())
+            message.Result = DefWindowProcA(GetHandle(), message.Msg, message.WParam, message.LParam);
+        return;
     case CM_COLORCHANGED:
         inherited::Dispatch(message);
         if (HandleAllocated()) Perform(TVM_SETBKCOLOR, 0, static_cast<intptr_t>(ColorToRGB(GetColor())));

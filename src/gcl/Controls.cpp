@@ -1958,6 +1958,21 @@ void TWinControl::CNSysChar(TMessage& message) {
         message.Result = form->GetFormControl()->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0 ? 1 : 0;
 }
 
+// Alt+letter typed in a control comes back to it as SC_KEYMENU from the
+// default handling of WM_SYSCHAR. The window's menu is its form's: the
+// form hears the command, as it hears a tap of Alt, so that its menu bar
+// opens the menu of that letter.
+void TWinControl::WMSysCommand(TMessage& message) {
+    if ((message.WParam & 0xFFF0) == SC_KEYMENU && FHandle && (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD)) {
+        HWND root = GetAncestor(FHandle, GA_ROOT);
+        if (root && root != FHandle && IsWindowEnabled(root)) {
+            message.Result = SendMessageA(root, WM_SYSCOMMAND, message.WParam, message.LParam);
+            return;
+        }
+    }
+    DefaultHandler(message);
+}
+
 void TWinControl::CMDialogKey(TMessage& message) { Broadcast(message); }
 
 void TWinControl::CMDialogChar(TMessage& message) { Broadcast(message); }
@@ -2538,6 +2553,9 @@ void TWinControl::Dispatch(TMessage& message) {
         break;
     case CN_SYSCHAR:
         CNSysChar(message);
+        break;
+    case WM_SYSCOMMAND:
+        WMSysCommand(message);
         break;
     case CM_SHOWINGCHANGED:
         CMShowingChanged(message);

@@ -988,6 +988,7 @@ private:
     void CNKeyDown(TMessage& message);
     void CNChar(TMessage& message);
     void CNSysChar(TMessage& message);
+    void WMSysCommand(TMessage& message);
     void CMShowingChanged(TMessage& message);
     void CMVisibleChanged(TMessage& message);
     void CMEnabledChanged(TMessage& message);

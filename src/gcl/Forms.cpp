@@ -743,6 +743,13 @@ void TCustomForm::WMSysCommand(TMessage& message) {
         }
         break;
     case SC_KEYMENU:
+        // Alt let go after a shortcut such as Alt+D: no tap of Alt, so no
+        // menu waits for keys (the system may think otherwise when it did
+        // not see the shortcut's key).
+        if (message.LParam == 0 && Application && Application->FKeyTakenUnderAlt) {
+            message.Result = 0;
+            return;
+        }
         if (Application && Application->GetHandle() &&
             SendMessageA(Application->GetHandle(), CM_APPSYSCOMMAND, 0, reinterpret_cast<LPARAM>(&message)) != 0)
             return;
@@ -1255,6 +1262,17 @@ bool TApplication::IsHintMsg(MSG& msg) {
 }
 
 bool TApplication::IsKeyMsg(MSG& msg) {
+    const bool taken = SendKeyMsg(msg);
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+        if (msg.wParam != VK_MENU)
+            FKeyTakenUnderAlt = taken;
+        else if (!(msg.lParam & (1 << 30)))    // not a repeat
+            FKeyTakenUnderAlt = false;
+    }
+    return taken;
+}
+
+bool TApplication::SendKeyMsg(MSG& msg) {
     switch (msg.message) {
     case WM_KEYDOWN:
     case WM_KEYUP:

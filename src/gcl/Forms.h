@@ -496,6 +496,7 @@ private:
     bool ProcessMessage(MSG& msg);
     void Idle(const MSG& msg);
     bool IsKeyMsg(MSG& msg);
+    bool SendKeyMsg(MSG& msg);
     bool IsHintMsg(MSG& msg);
     bool IsDlgMsg(MSG& msg);
     void CreateHandle();
@@ -512,6 +513,10 @@ private:
     std::string FHint;
     std::unique_ptr<TIcon> FIcon;
     HWND FDialogHandle = nullptr;
+    // The last key pressed, other than Alt, was taken by the program (a
+    // shortcut): the system did not see it, so the release of Alt that
+    // follows is no tap of Alt, whatever the system thinks.
+    bool FKeyTakenUnderAlt = false;
     bool FTerminated = false;
     bool FShowMainForm = true;
     bool FActive = false;
