@@ -83,6 +83,9 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
     CreateNotePanel();
     StartupMark("main window: note panel");
     CreateTaskList();
+    // The task list comes first in the tab order: it has the keyboard when
+    // the window first shows, so a first key acts on the tasks.
+    List->SetTabOrder(0);
     StartupMark("main window: task list");
     CreateTray();
     StartupMark("main window: tray");
