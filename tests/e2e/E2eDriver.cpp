@@ -503,4 +503,17 @@ double ShareOf(RECT r, COLORREF colour) {
     return static_cast<double>(same) / (static_cast<double>(width) * height);
 }
 
+// ---- Clicks with modifier keys
+
+void Click(const TProgram& p, POINT at, unsigned mods) {
+    MoveTo(p, at);
+    std::vector<INPUT> in;
+    AddMods(in, mods, false);
+    in.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN, at));
+    in.push_back(MouseInput(MOUSEEVENTF_LEFTUP, at));
+    AddMods(in, mods, true);
+    Send(in);
+    p.Settle();
+}
+
 } // namespace qelvo::e2e

@@ -123,4 +123,8 @@ void Shot(const TProgram& p, HWND w, const std::string& name);
 // The share of pixels of a screen rectangle equal to colour (0..1).
 double ShareOf(RECT r, COLORREF colour);
 
+// ---- Clicks with modifier keys
+// A left click with modifier keys (Ctrl, Shift, Alt) held around it.
+void Click(const TProgram& p, POINT at, unsigned mods);
+
 } // namespace qelvo::e2e
