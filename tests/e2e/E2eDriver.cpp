@@ -366,6 +366,12 @@ HWND TProgram::WaitTopWindow(const std::string& className, unsigned boundMs) con
 HWND TProgram::Main(unsigned boundMs) {
     if (FMain && IsWindow(FMain) && IsWindowVisible(FMain)) return FMain;
     FMain = WaitTopWindow("TMainForm", boundMs);
+    // A user's keys go to the window once it is active and the start has
+    // run to its end; a loaded machine can show the window well before.
+    if (FMain) {
+        WaitUntil([&] { return ThreadInfo().hwndActive == FMain || WaitTopWindow("#32770", 0); }, boundMs);
+        Settle();
+    }
     return FMain;
 }
 
