@@ -931,6 +931,9 @@ private:
     TGvListStyle FView = elsIcon;
     TGvDefaultWheelScroll FWheelMouseDefaultScroll = edwsVert;
     bool FWheelMouseScrollModifierEnabled = true;
+    // Wheel turns not yet scrolled: a part of a notch from a fine wheel,
+    // in notches times the lines of a notch (WHEEL_DELTA units).
+    int FWheelRest = 0;
     int FCheckedCount = 0;
 };
 

@@ -622,22 +622,31 @@ void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift)
 bool TCustomGvListview::DoMouseWheel(gcl::TShiftState Shift, int WheelDelta, TPoint MousePos) {
     UINT lines = 3;
     if (!SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0)) lines = 3;
-    bool vertical = FWheelMouseDefaultScroll == edwsVert;
-    int step = vertical ? FGroups->CellHeight() * static_cast<int>(lines) : FGroups->CellWidth();
-    if (WheelDelta < 0) step = -step;
     inherited::DoMouseWheel(Shift, WheelDelta, MousePos);
+    bool vertical = FWheelMouseDefaultScroll == edwsVert;
+    bool page = lines == WHEEL_PAGESCROLL;
     if (FWheelMouseScrollModifierEnabled) {
-        if (Shift.Contains(gcl::ssShift)) {
-            vertical = !vertical;
-            step = vertical ? FGroups->CellHeight() * static_cast<int>(lines) : FGroups->CellWidth();
-            if (WheelDelta < 0) step = -step;
-        }
-        if (Shift.Contains(gcl::ssCtrl)) {
-            const TRect client = ClientRectOf(this);
-            step = vertical ? client.Height() - FHeader->RuntimeHeight() : client.Width();
-            if (WheelDelta < 0) step = -step;
-        }
+        if (Shift.Contains(gcl::ssShift)) vertical = !vertical;
+        if (Shift.Contains(gcl::ssCtrl)) page = true;
     }
+    // A notch scrolls the lines of the system's setting (a cell across),
+    // a page with Ctrl; a delta of several notches scrolls them all, and
+    // the parts of a notch a fine wheel sends add up until they make a
+    // line. A turn the other way starts afresh.
+    const int perNotch = page || !vertical ? 1 : static_cast<int>(std::min<UINT>(lines, 100));
+    if ((FWheelRest < 0) != (WheelDelta < 0)) FWheelRest = 0;
+    FWheelRest += WheelDelta * perNotch;
+    const int units = FWheelRest / WHEEL_DELTA;
+    FWheelRest -= units * WHEEL_DELTA;
+    if (units == 0) return true;
+    int unit;
+    if (page) {
+        const TRect client = ClientRectOf(this);
+        unit = vertical ? client.Height() - FHeader->RuntimeHeight() : client.Width();
+    } else {
+        unit = vertical ? FGroups->CellHeight() : FGroups->CellWidth();
+    }
+    const int step = unit * units;
     if (vertical)
         FScrollbars->Scroll(0, -step);
     else

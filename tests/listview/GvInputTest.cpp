@@ -403,6 +403,24 @@ TEST_F(GvInputMessageTest, TheWheelScrollsByRows) {
     EXPECT_EQ(bars->GetOffsetY(), static_cast<int>(lines) * LV->GetGroups()->CellHeight());
     SendMessageA(LV->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
     EXPECT_EQ(bars->GetOffsetY(), 0);
+    // Two notches in one message scroll twice as far; half a notch scrolls
+    // the whole lines it makes and keeps the rest for the next, and a turn
+    // back forgets the rest.
+    const int row = LV->GetGroups()->CellHeight(), notch = static_cast<int>(lines) * row;
+    SendMessageA(LV->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-2 * WHEEL_DELTA)),
+                 MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(bars->GetOffsetY(), 2 * notch);
+    SendMessageA(LV->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)),
+                 MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(bars->GetOffsetY(), 2 * notch + static_cast<int>(lines) / 2 * row);
+    SendMessageA(LV->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)),
+                 MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(bars->GetOffsetY(), 3 * notch);
+    SendMessageA(LV->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA / 2)),
+                 MAKELPARAM(screen.x, screen.y));
+    const int before = bars->GetOffsetY();
+    SendMessageA(LV->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(bars->GetOffsetY(), before - notch);
     // The scroll bar answers its own messages.
     SendMessageA(LV->GetHandle(), WM_VSCROLL, SB_PAGEDOWN, 0);
     EXPECT_GT(bars->GetOffsetY(), 0);
