@@ -140,9 +140,20 @@ bool RegisterNoteClass() {
     return RegisterClassA(&wc) != 0;
 }
 
+// The note shows dates as the program does, day first, whatever the
+// system's own order: the library keeps date settings of its own.
+void UseProgramDateForms() {
+    static bool done = false;
+    if (done) return;
+    gcl::FormatSettings().ShortDateFormat = "dd/MM/yyyy";
+    gcl::FormatSettings().LongDateFormat = "dd/MM/yyyy";
+    done = true;
+}
+
 // The due date as the note shows it; none before 1902.
 std::string DueText(double due, const char* dateFormat) {
     if (due < gcl::EncodeDate(1902, 1, 1)) return std::string();
+    UseProgramDateForms();
     try {
         return "Due: " + gcl::FormatDateTime(dateFormat && *dateFormat ? dateFormat : "ddddd", due);
     } catch (...) {
@@ -188,8 +199,9 @@ void AppendToRecordFile(const TJotpaperCall& call) {
     std::snprintf(numbers, sizeof numbers, "\t%d\t%d\t%.6f\t%ld\t%ld\t%lu\r\n", call.Flag1 ? 1 : 0, call.Flag2 ? 1 : 0,
                   call.Due, static_cast<long>(call.Left), static_cast<long>(call.Top),
                   static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(call.Result)));
-    const std::string line = std::to_string(reinterpret_cast<std::uintptr_t>(call.Parent)) + "\t" + Field(call.Title) +
+    std::string line = std::to_string(reinterpret_cast<std::uintptr_t>(call.Parent)) + "\t" + Field(call.Title) +
                              "\t" + Field(call.Note) + "\t" + Field(call.DateFormat) + numbers;
+    line.insert(line.size() - 2, "\t" + Field(call.Shown));
     DWORD written = 0;
     WriteFile(out, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(out);
@@ -244,6 +256,7 @@ __declspec(dllexport) HWND __stdcall ShowDllForm(HWND parent, const char* title,
         call.Left = left;
         call.Top = top;
         call.Result = window;
+        if (const TNote* shown = window ? NoteOf(window) : nullptr) Copy(call.Shown, sizeof call.Shown, shown->Due.c_str());
         Recorded.push_back(call);
         AppendToRecordFile(call);
     } catch (...) {

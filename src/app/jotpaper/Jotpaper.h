@@ -44,9 +44,11 @@ struct TJotpaperCall {
     std::int32_t Left;
     std::int32_t Top;
     HWND Result;
+    char Shown[64];    // the due date as the note shows it, "" for none
 };
 // The record file: one line per call, the fields separated by tabs:
-// Parent, Title, Note, DateFormat, Flag1, Flag2, Due, Left, Top, Result;
+// Parent, Title, Note, DateFormat, Flag1, Flag2, Due, Left, Top, Result,
+// Shown;
 // handles as decimal numbers, flags as 0 or 1, Due with six decimals, and
 // in the texts a tab, CR, LF or backslash as \t, \r, \n or \\.
 inline constexpr const char* JotpaperRecordFileName = "Jotpaper-calls.txt";
