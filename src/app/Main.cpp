@@ -543,6 +543,11 @@ void TMainForm::WMShowRunningCopy() {
 }
 
 bool TMainForm::SaveCopyAs() {
+    // The dialog starts beside the open database, with its name.
+    if (!Database->FileName.empty()) {
+        SaveDialog1->SetInitialDir(gcl::ExcludeTrailingPathDelimiter(gcl::ExtractFilePath(Database->FileName)));
+        SaveDialog1->SetFileName(Database->FileName);
+    }
     if (!SaveDialog1->Execute()) return false;
     const std::string fileName = SaveDialog1->GetFileName();
     CommitNote();
@@ -908,7 +913,7 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
         return;
     }
     if (Message.Msg == UnsavableTypedMessage) {
-        WarnUnsavableTyped();
+        WarnUnsavableTyped(Message.WParam);
         return;
     }
     inherited::Dispatch(Message);
