@@ -56,8 +56,10 @@ inline constexpr int NoteMinimizeImage = 6;
 inline constexpr int NoteRestoreImage = 5;
 
 // Posted to the main window when a character the database cannot hold
-// was kept out of an 8-bit window (TMainForm::InstallTypingGuard).
+// was kept out of an 8-bit window (TMainForm::InstallTypingGuard); WParam
+// says what was kept out.
 inline constexpr UINT UnsavableTypedMessage = WM_APP + 37;
+enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2 };
 
 class TMainForm : public gcl::TForm, public IOptionsTarget {
     GCL_CLASS(TMainForm, gcl::TForm)
@@ -612,12 +614,12 @@ private:
     void ShowTreeModel(const TListsTreeModel& Model);
     void SelectTreeNodeOnly(int Index);
     void TagsAdded();
-    // Characters typed into an 8-bit window (the note, the title editor)
-    // that the database could not hold are kept out with a word: a thread
-    // message hook drops them and posts UnsavableTypedMessage.
+    // Characters typed or pasted into an 8-bit window (the note, the title
+    // editor) that the database could not hold are kept out with a word: a
+    // thread message hook drops the key and posts UnsavableTypedMessage.
     void InstallTypingGuard();
     void RemoveTypingGuard() noexcept;
-    void WarnUnsavableTyped();
+    void WarnUnsavableTyped(WPARAM What);
 
     void HideTreeEditors();
     void MoveNode(bool Up);

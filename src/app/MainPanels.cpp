@@ -1049,6 +1049,13 @@ void TMainForm::FoldersListEdited(gcl::TObject*, TUniTreeNode* Node, std::wstrin
     TreeEditing = false;
     if (!Node || !Database) return;
     TListsTreeModel model = TreeModel();
+    // A name the database cannot hold: the node keeps its name, and the
+    // user is told once the editor has gone.
+    if (!FitsCodePage(S)) {
+        S = Node->GetText();
+        PostMessageW(GetHandle(), UnsavableTypedMessage, UnsavableNameGiven, 0);
+        return;
+    }
     const std::string oldText = gcl::WideToAnsi(Node->GetText());
     const std::string text = gcl::WideToAnsi(S);
     // An empty name counts as a cancelled edit: the node keeps its text.
@@ -1128,6 +1135,11 @@ void TMainForm::FolderTextEKeyPress(gcl::TObject*, char& Key) {
 void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
     const std::string text = EditText(FolderTextE);
     if (text.empty() || !Database) return;
+    if (!FitsCodePage(FolderTextE->GetText())) {
+        gcl::ShowMessageBox(msg::UnsavableName, msg::AppTitle, MB_OK | MB_ICONWARNING);
+        FocusIfPossible(FolderTextE);
+        return;
+    }
     const bool lists = ListsTabShown();
     {
         gcl::TFlagScope quiet(FTreeUpdating);
@@ -1284,18 +1296,48 @@ bool CharFitsCodePage(wchar_t c) {
     return n > 0 && !usedDefault;
 }
 
+// Whether the clipboard's text holds a character the code page lacks.
+bool ClipboardTextUnfit() {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(nullptr)) return false;
+    bool unfit = false;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+            const size_t limit = GlobalSize(data) / sizeof(wchar_t);
+            for (size_t i = 0; i < limit && text[i] && !unfit; ++i) unfit = !CharFitsCodePage(text[i]);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return unfit;
+}
+
+// Ctrl+V or Shift+Insert for an edit control.
+bool IsPasteKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || GetKeyState(VK_MENU) < 0) return false;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    if (!(msg.wParam == 'V' && ctrl && !shift) && !(msg.wParam == VK_INSERT && shift && !ctrl)) return false;
+    // Only edit controls, plain or rich, have a limit on their text.
+    return SendMessageA(msg.hwnd, EM_GETLIMITTEXT, 0, 0) != 0;
+}
+
+void DropWithWarning(MSG& msg, WPARAM what) {
+    msg.message = WM_NULL;
+    if (!GTypingWarningPending && GTypingGuardWindow) {
+        GTypingWarningPending = true;
+        PostMessageW(GTypingGuardWindow, UnsavableTypedMessage, what, 0);
+    }
+}
+
 // Sees each message in its wide form before an 8-bit window gets it as a
-// "?" or a look-alike letter.
+// "?" or a look-alike letter, and each paste key before the edit pastes.
 LRESULT CALLBACK TypingGuardProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam == PM_REMOVE && lParam) {
         MSG& msg = *reinterpret_cast<MSG*>(lParam);
-        if (msg.message == WM_CHAR && msg.hwnd && !IsWindowUnicode(msg.hwnd) &&
-            !CharFitsCodePage(static_cast<wchar_t>(msg.wParam))) {
-            msg.message = WM_NULL;
-            if (!GTypingWarningPending && GTypingGuardWindow) {
-                GTypingWarningPending = true;
-                PostMessageW(GTypingGuardWindow, UnsavableTypedMessage, 0, 0);
-            }
+        if (msg.hwnd && !IsWindowUnicode(msg.hwnd)) {
+            if (msg.message == WM_CHAR && !CharFitsCodePage(static_cast<wchar_t>(msg.wParam)))
+                DropWithWarning(msg, UnsavableCharTyped);
+            else if (IsPasteKey(msg) && ClipboardTextUnfit())
+                DropWithWarning(msg, UnsavableTextPasted);
         }
     }
     return CallNextHookEx(GTypingGuard, code, wParam, lParam);
@@ -1315,10 +1357,13 @@ void TMainForm::RemoveTypingGuard() noexcept {
     GTypingWarningPending = false;
 }
 
-void TMainForm::WarnUnsavableTyped() {
+void TMainForm::WarnUnsavableTyped(WPARAM What) {
     const HWND focus = ::GetFocus();
+    const char* text = What == UnsavableTextPasted  ? msg::UnsavablePasted
+                       : What == UnsavableNameGiven ? msg::UnsavableName
+                                                    : msg::UnsavableTyped;
     try {
-        gcl::ShowMessageBox(msg::UnsavableTyped, msg::AppTitle, MB_OK | MB_ICONWARNING);
+        gcl::ShowMessageBox(text, msg::AppTitle, MB_OK | MB_ICONWARNING);
     } catch (...) {
         GTypingWarningPending = false;
         throw;

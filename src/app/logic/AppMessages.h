@@ -42,6 +42,12 @@ inline constexpr const char* UnsavableTitle =
 inline constexpr const char* UnsavableTyped =
     "This character cannot be saved: Qelvo keeps tasks and notes in the system's 8-bit character set, where it "
     "would become \"?\" or another letter. It was not typed.";
+inline constexpr const char* UnsavablePasted =
+    "The text on the clipboard holds characters that cannot be saved: Qelvo keeps tasks and notes in the system's "
+    "8-bit character set, where they would become \"?\" or other letters. It was not pasted.";
+inline constexpr const char* UnsavableName =
+    "This name holds characters that cannot be saved: Qelvo keeps lists and tags in the system's 8-bit character "
+    "set, where they would become \"?\" or other letters. Change or remove them and try again.";
 
 // Questions.
 inline constexpr const char* ClearDatabaseQuestion =
