@@ -97,6 +97,17 @@ bool HasNonClientArea(HWND wnd) noexcept {
     return window.right - window.left != client.right || window.bottom - window.top != client.bottom;
 }
 
+void AddScrollBarsToClientRect(HWND wnd, RECT& client) noexcept {
+    const LONG style = GetWindowLongA(wnd, GWL_STYLE);
+    if (style & WS_VSCROLL) {
+        if (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR)
+            client.left -= GetSystemMetrics(SM_CXVSCROLL);
+        else
+            client.right += GetSystemMetrics(SM_CXVSCROLL);
+    }
+    if (style & WS_HSCROLL) client.bottom += GetSystemMetrics(SM_CYHSCROLL);
+}
+
 HCURSOR ArrowCursor() noexcept {
     static const HCURSOR arrow = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
     return arrow;
@@ -2319,11 +2330,7 @@ void TWinControl::WMNCPaint(TMessage& message) {
     OffsetRect(&client, -window.left, -window.top);
     // The system places scroll bars beside the client area, inside the
     // frame: the frame surrounds both.
-    const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
-    const bool leftBar = (GetWindowLongA(FHandle, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
-    if ((style & WS_VSCROLL) && leftBar) client.left -= GetSystemMetrics(SM_CXVSCROLL);
-    if ((style & WS_VSCROLL) && !leftBar) client.right += GetSystemMetrics(SM_CXVSCROLL);
-    if (style & WS_HSCROLL) client.bottom += GetSystemMetrics(SM_CYHSCROLL);
+    AddScrollBarsToClientRect(FHandle, client);
     RECT outer = client;
     InflateRect(&outer, FBorderWidth, FBorderWidth);
     if (FBevelEdges.Contains(beLeft)) outer.left -= edge;

@@ -209,6 +209,11 @@ HINSTANCE GclInstance() noexcept;
 // Whether the window has a frame, scroll bars or other parts outside its
 // client area (true when it cannot tell).
 bool HasNonClientArea(HWND wnd) noexcept;
+// Widens a client rectangle by the scroll bars the window's styles give it
+// (the system places them beside the client area, inside any frame): the
+// vertical bar on the left with WS_EX_LEFTSCROLLBAR, else on the right,
+// the horizontal bar below.
+void AddScrollBarsToClientRect(HWND wnd, RECT& client) noexcept;
 // The system's arrow cursor, loaded once (the system's shared cursors live
 // as long as the process).
 HCURSOR ArrowCursor() noexcept;

@@ -964,11 +964,7 @@ void TCustomGvListview::WMNCPaint(gcl::TMessage& Message) {
     if (theme) {
         // The client area with its scroll bars, which the frame surrounds.
         RECT inner = clientRect;
-        const LONG style = GetWindowLongA(wnd, GWL_STYLE);
-        const bool leftBar = (GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LEFTSCROLLBAR) != 0;
-        if ((style & WS_VSCROLL) && leftBar) inner.left -= GetSystemMetrics(SM_CXVSCROLL);
-        if ((style & WS_VSCROLL) && !leftBar) inner.right += GetSystemMetrics(SM_CXVSCROLL);
-        if (style & WS_HSCROLL) inner.bottom += GetSystemMetrics(SM_CYHSCROLL);
+        gcl::AddScrollBarsToClientRect(wnd, inner);
         ExcludeClipRect(dc, inner.left, inner.top, inner.right, inner.bottom);
         // The theme's border always takes room (see WM_NCCALCSIZE), so it
         // is drawn whether or not there are bevels.

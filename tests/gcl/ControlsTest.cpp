@@ -851,3 +851,29 @@ TEST_F(WindowCore, FramesAndInheritedAppearance) {
     // A windowed control erases with its colour.
     EXPECT_EQ(child->GetBrush()->GetColor(), clNavy);
 }
+
+TEST(WindowCoreHelpers, ScrollBarsWidenTheClientRectangleOnTheirSides) {
+    // A window without a frame: its client area and scroll bars fill it.
+    struct TCase {
+        DWORD Style, ExStyle;
+    };
+    const TCase cases[] = {{0, 0},
+                           {WS_VSCROLL, 0},
+                           {WS_HSCROLL, 0},
+                           {WS_VSCROLL | WS_HSCROLL, 0},
+                           {WS_VSCROLL | WS_HSCROLL, WS_EX_LEFTSCROLLBAR}};
+    for (const TCase& c : cases) {
+        HWND wnd = CreateWindowExA(c.ExStyle, "STATIC", "", WS_POPUP | c.Style, 10, 20, 200, 150, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(wnd, nullptr);
+        RECT client{};
+        GetClientRect(wnd, &client);
+        MapWindowPoints(wnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+        AddScrollBarsToClientRect(wnd, client);
+        EXPECT_EQ(client.left, 10) << c.Style << " " << c.ExStyle;
+        EXPECT_EQ(client.top, 20) << c.Style;
+        EXPECT_EQ(client.right, 210) << c.Style << " " << c.ExStyle;
+        EXPECT_EQ(client.bottom, 170) << c.Style;
+        DestroyWindow(wnd);
+    }
+}
