@@ -798,11 +798,16 @@ void DrawRadioRing(HDC dc, const TRect& rect, TColor color) {
     PolylineColor(dc, ring, 24, color);
 }
 
-void DrawBevel(HDC dc, const TRect& r, TColor light, TColor shadow) {
-    DrawLineColor(dc, r.Left, r.Top, r.Right - 1, r.Top, light);
-    DrawLineColor(dc, r.Left, r.Top, r.Left, r.Bottom - 1, light);
-    DrawLineColor(dc, r.Left, r.Bottom - 1, r.Right, r.Bottom - 1, shadow);
-    DrawLineColor(dc, r.Right - 1, r.Top, r.Right - 1, r.Bottom - 1, shadow);
+void DrawBevel(HDC dc, const TRect& r, TColor light, TColor shadow, TBevelCorner topRight, TBevelCorner bottomLeft) {
+    // Pen lines: each stops short of its end point.
+    const int lightRight = topRight == TBevelCorner::Light ? r.Right : r.Right - 1;
+    const int lightBottom = bottomLeft == TBevelCorner::Light ? r.Bottom : r.Bottom - 1;
+    const int shadowLeft = bottomLeft == TBevelCorner::Shadow ? r.Left : r.Left + 1;
+    const int shadowTop = topRight == TBevelCorner::Shadow ? r.Top : r.Top + 1;
+    DrawLineColor(dc, r.Left, r.Top, lightRight, r.Top, light);
+    DrawLineColor(dc, r.Left, r.Top, r.Left, lightBottom, light);
+    DrawLineColor(dc, shadowLeft, r.Bottom - 1, r.Right, r.Bottom - 1, shadow);
+    DrawLineColor(dc, r.Right - 1, shadowTop, r.Right - 1, r.Bottom - 1, shadow);
 }
 
 } // namespace qelvo

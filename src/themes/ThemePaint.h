@@ -279,8 +279,15 @@ void DrawSmallCaptionWithHalo(gcl::TCanvas* canvas, const gcl::TRect& rect, cons
                               gcl::TColor color, unsigned format, bool rotated, gcl::TColor halo);
 // The 24-point ring of a 13 x 13 radio button at rect's top-left.
 void DrawRadioRing(HDC dc, const gcl::TRect& rect, gcl::TColor color);
-// The raised (sunken) bevel of one-pixel lines: light on the top and
-// left, shadow on the bottom and right (swapped when sunken).
-void DrawBevel(HDC dc, const gcl::TRect& rect, gcl::TColor light, gcl::TColor shadow);
+// Which line of a bevel takes a corner where its light and shadow lines
+// meet (Open: neither; the pixel keeps what lies beneath).
+enum class TBevelCorner { Light, Shadow, Open };
+// The bevel of one-pixel lines just inside rect: light along the top row
+// and down the left column, shadow along the bottom row and up the right
+// column (a sunken bevel passes its colours the other way round). The
+// top-left pixel is always light and the bottom-right always shadow; the
+// top-right and bottom-left pixels go to the lines the caller names.
+void DrawBevel(HDC dc, const gcl::TRect& rect, gcl::TColor light, gcl::TColor shadow, TBevelCorner topRight,
+               TBevelCorner bottomLeft);
 
 } // namespace qelvo

@@ -61,7 +61,8 @@ void TTxReliferTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxI
             DrawCutOutline(dc, r, 0, 0, ButtonPart(itemInfo, cpFrame));
         } else {
             FillRectColor(dc, r, 0xE0E0E0);
-            DrawBevel(dc, r, FCacheR.BevelShadowColor, FCacheR.BevelLightColor);
+            DrawBevel(dc, r, FCacheR.BevelShadowColor, FCacheR.BevelLightColor, TBevelCorner::Open,
+                      TBevelCorner::Shadow);
         }
         return;
     }
@@ -93,18 +94,20 @@ void TTxReliferTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxI
 void TTxReliferTheme::PaintCheckArea(TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
     FillRectColor(dc, area, itemInfo.Pushed || IsHot(itemInfo) ? TColor{0xF0F0F0} : TColor{0xD0D0D0});
-    DrawBevel(dc, area, FCacheR.BevelShadowColor, FCacheR.BevelLightColor);
+    DrawBevel(dc, area, FCacheR.BevelShadowColor, FCacheR.BevelLightColor, TBevelCorner::Open, TBevelCorner::Shadow);
     if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, area, itemInfo);
 }
 
 void TTxReliferTheme::PaintMenuItemFrame(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
-    if (IsHot(itemInfo)) DrawBevel(canvas->GetHandle(), rect, FCacheR.BevelLightColor, FCacheR.BevelShadowColor);
+    if (IsHot(itemInfo))
+        DrawBevel(canvas->GetHandle(), rect, FCacheR.BevelLightColor, FCacheR.BevelShadowColor, TBevelCorner::Shadow,
+                  TBevelCorner::Light);
 }
 
 void TTxReliferTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo&) {
     HDC dc = canvas->GetHandle();
     FillRectColor(dc, rect, FCacheR.PopupBackground);
-    DrawBevel(dc, rect, 0xFFFFFF, 0xD0D0D0);
+    DrawBevel(dc, rect, 0xFFFFFF, 0xD0D0D0, TBevelCorner::Light, TBevelCorner::Shadow);
 }
 
 void TTxReliferTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo, bool horizontal,
@@ -127,7 +130,8 @@ void TTxReliferTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, cons
     PaintBackground(canvas, TRect{}, raised, raised, FCacheR.ToolbarBackground, false, 0);
     const uint32_t vt = info.ViewType;
     if (IsViewKind(vt, VT_TOOLBAR) || IsViewKind(vt, VT_MENUBAR) || IsViewKind(vt, VT_GRADIENTTOOLBAR))
-        DrawBevel(canvas->GetHandle(), rect, FCacheR.BevelLightColor, FCacheR.BevelShadowColor);
+        DrawBevel(canvas->GetHandle(), rect, FCacheR.BevelLightColor, FCacheR.BevelShadowColor, TBevelCorner::Shadow,
+                  TBevelCorner::Shadow);
     PaintToolbarHandle(canvas, rect, info);
 }
 

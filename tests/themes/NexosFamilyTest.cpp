@@ -460,6 +460,81 @@ TEST_F(NexosThemes, ReliferBevelsAndSentimoXGlassHighlights) {
     EXPECT_EQ(canvas.Pixel(30, 18), 0xF6DAC9u);
 }
 
+// Each of Relifer's bevels, corner by corner: which line takes the
+// top-right and bottom-left pixels differs from one caller to the next.
+TEST_F(NexosThemes, ReliferBevelCornersFollowEachCaller) {
+    for (const char* name : {"Relifer", "SentimoX"}) {
+        auto* t = static_cast<TTxReliferTheme*>(Theme(name));
+        const TColor light = t->ReliferCache().BevelLightColor, shadow = t->ReliferCache().BevelShadowColor;
+        ASSERT_NE(light, shadow);
+        PixelCanvas canvas(70, 40, Back);
+        // The popup frame: white along the whole top row, grey up the right
+        // column from the second row and along the whole bottom row.
+        t->PaintPopupFrame(canvas.Canvas(), TRect{0, 0, 60, 30}, TTxPopupFrameInfo{});
+        EXPECT_EQ(canvas.Pixel(0, 0), 0xFFFFFFu) << name;
+        EXPECT_EQ(canvas.Pixel(59, 0), 0xFFFFFFu) << name << ": top right";
+        EXPECT_EQ(canvas.Pixel(59, 1), 0xD0D0D0u) << name;
+        EXPECT_EQ(canvas.Pixel(0, 28), 0xFFFFFFu) << name;
+        EXPECT_EQ(canvas.Pixel(0, 29), 0xD0D0D0u) << name << ": bottom left";
+        EXPECT_EQ(canvas.Pixel(59, 29), 0xD0D0D0u) << name;
+        EXPECT_EQ(canvas.Pixel(60, 0), Back) << name;
+        EXPECT_EQ(canvas.Pixel(0, 30), Back) << name;
+
+        // A docked toolbar's raised frame: the shadow takes both corners.
+        canvas.Fill(Back);
+        TTxToolbarFrameInfo frame;
+        frame.ViewType = VT_TOOLBAR;
+        t->PaintToolbarFrame(canvas.Canvas(), TRect{0, 4, 60, 30}, frame);
+        EXPECT_EQ(canvas.Pixel(0, 4), light) << name;
+        EXPECT_EQ(canvas.Pixel(58, 4), light) << name;
+        EXPECT_EQ(canvas.Pixel(59, 4), shadow) << name << ": top right";
+        EXPECT_EQ(canvas.Pixel(0, 28), light) << name;
+        EXPECT_EQ(canvas.Pixel(0, 29), shadow) << name << ": bottom left";
+        EXPECT_EQ(canvas.Pixel(59, 29), shadow) << name;
+
+        // A pushed menu-bar item: sunken, its top-right pixel left to the fill.
+        canvas.Fill(Back);
+        TTxItemInfo bar = Item(VT_MENUBAR, true, 2, true);
+        t->PaintButton(canvas.Canvas(), TRect{0, 0, 40, 20}, bar);
+        EXPECT_EQ(canvas.Pixel(0, 0), shadow) << name;
+        EXPECT_EQ(canvas.Pixel(38, 0), shadow) << name;
+        EXPECT_EQ(canvas.Pixel(39, 0), 0xE0E0E0u) << name << ": top right";
+        EXPECT_EQ(canvas.Pixel(39, 1), light) << name;
+        EXPECT_EQ(canvas.Pixel(0, 18), shadow) << name;
+        EXPECT_EQ(canvas.Pixel(0, 19), light) << name << ": bottom left";
+        EXPECT_EQ(canvas.Pixel(20, 10), 0xE0E0E0u) << name;
+    }
+
+    auto* t = static_cast<TTxReliferTheme*>(Theme("Relifer"));
+    const TColor light = t->ReliferCache().BevelLightColor, shadow = t->ReliferCache().BevelShadowColor;
+    PixelCanvas canvas(70, 40, Back);
+    // A hot popup item's raised bevel: the shadow takes the top-right
+    // pixel, the light the bottom-left; nothing beyond the item.
+    t->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 20}, Item(VT_POPUPMENU, true, 2));
+    EXPECT_EQ(canvas.Pixel(0, 0), light);
+    EXPECT_EQ(canvas.Pixel(58, 0), light);
+    EXPECT_EQ(canvas.Pixel(59, 0), shadow) << "top right";
+    EXPECT_EQ(canvas.Pixel(0, 19), light) << "bottom left";
+    EXPECT_EQ(canvas.Pixel(1, 19), shadow);
+    EXPECT_EQ(canvas.Pixel(59, 19), shadow);
+    EXPECT_EQ(canvas.Pixel(0, 20), Back);
+
+    // A checked menu item's check area (Left + 2, Top + 1 to the margin,
+    // Bottom - 1): sunken grey, its top-right pixel left to the fill.
+    canvas.Fill(Back);
+    TTxItemInfo checked = Item(VT_POPUPMENU, true, 0, false, true);
+    checked.PopupMargin = 22;
+    t->PaintMenuItem(canvas.Canvas(), TRect{0, 0, 60, 20}, checked);
+    EXPECT_EQ(canvas.Pixel(2, 1), shadow);
+    EXPECT_EQ(canvas.Pixel(20, 1), shadow);
+    EXPECT_EQ(canvas.Pixel(21, 1), 0xD0D0D0u) << "top right";
+    EXPECT_EQ(canvas.Pixel(21, 2), light);
+    EXPECT_EQ(canvas.Pixel(2, 17), shadow);
+    EXPECT_EQ(canvas.Pixel(2, 18), light) << "bottom left";
+    EXPECT_EQ(canvas.Pixel(21, 18), light);
+    EXPECT_EQ(canvas.Pixel(10, 10), 0xD0D0D0u);
+}
+
 TEST_F(NexosThemes, OfficeCToolbarsRunFromTheLightToTheDarkScheme) {
     auto* t = Theme("OfficeC");
     PixelCanvas canvas(80, 40, Back);

@@ -238,6 +238,39 @@ TEST(ThemePaintCutCorner, AltCornersBlendTheBackgroundBeyondTheCut) {
 
 // ---- The stock glyph bitmap ---------------------------------------------------------------
 
+TEST(ThemePaintBevel, LinesStayInsideAndTheCallerGivesTheTwoOpenCorners) {
+    constexpr TColor Light = 0xFFFFFF, Shadow = 0x404040;
+    const TRect r{2, 3, 12, 9};
+    struct TCase {
+        TBevelCorner TopRight, BottomLeft;
+        TColor AtTopRight, AtBottomLeft;
+    };
+    const TCase cases[] = {{TBevelCorner::Light, TBevelCorner::Shadow, Light, Shadow},
+                           {TBevelCorner::Shadow, TBevelCorner::Light, Shadow, Light},
+                           {TBevelCorner::Shadow, TBevelCorner::Shadow, Shadow, Shadow},
+                           {TBevelCorner::Open, TBevelCorner::Open, Back, Back}};
+    for (const TCase& c : cases) {
+        PixelCanvas canvas(16, 14, Back);
+        DrawBevel(canvas.DC(), r, Light, Shadow, c.TopRight, c.BottomLeft);
+        const int k = static_cast<int>(&c - cases);
+        EXPECT_EQ(canvas.Pixel(11, 3), c.AtTopRight) << k;
+        EXPECT_EQ(canvas.Pixel(2, 8), c.AtBottomLeft) << k;
+        EXPECT_EQ(canvas.Pixel(2, 3), Light) << k;
+        EXPECT_EQ(canvas.Pixel(11, 8), Shadow) << k;
+        for (int x = 3; x < 11; ++x) {
+            EXPECT_EQ(canvas.Pixel(x, 3), Light) << k << " top " << x;
+            EXPECT_EQ(canvas.Pixel(x, 8), Shadow) << k << " bottom " << x;
+        }
+        for (int y = 4; y < 8; ++y) {
+            EXPECT_EQ(canvas.Pixel(2, y), Light) << k << " left " << y;
+            EXPECT_EQ(canvas.Pixel(11, y), Shadow) << k << " right " << y;
+        }
+        // The frame and nothing else: 2 * (10 + 6) - 4 pixels, less the open corners.
+        const int open = (c.TopRight == TBevelCorner::Open) + (c.BottomLeft == TBevelCorner::Open);
+        EXPECT_EQ(canvas.CountNot(TRect{0, 0, 16, 14}, Back), 28 - open) << k;
+    }
+}
+
 TEST(ThemePaintGlyphs, TxGlyphsHoldsTheFourCellsPixelByPixel) {
     HBITMAP bitmap = static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), "TxGLYPHS", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
