@@ -173,7 +173,7 @@ TEST_F(XtBars, SystemMenuPopupCarriesOutTheChosenCommand) {
     }
     // Maximize chosen by its accelerator is carried out on the form.
     TPopupEvents events;
-    QueueKey('X', true, 'x');
+    QueueKey('X');
     {
         TLoopWatchdog watchdog;
         EXPECT_EQ(ShowSystemMenuPopup(Form, TPoint{60, 60}, true, true,

@@ -221,16 +221,63 @@ TEST_F(BarPopupTest, EscapeAndUniqueAcceleratorsAndReturnClickedItemOnly) {
     EXPECT_EQ(Root->Popup(100, 100, false), nullptr);
 
     // P is shared: it only selects. X is unique: it executes at once.
-    QueueKey('P', true, 'p');
-    QueueKey('P', true, 'p');
-    QueueKey('P', true, 'p');
-    QueueKey(VK_RETURN);
+    // Enter waits until the loop has read the letters before it.
+    TLoopScript script;
+    script.Then([] {
+        QueueKey('P');
+        QueueKey('P');
+        QueueKey('P');
+    })
+        .WaitFor(&qelvo::test::NoKeysQueued)
+        .Then([] { QueueKey(VK_RETURN); });
+    script.Start();
     EXPECT_EQ(Root->Popup(100, 100, false, tbpaLeft, true), print);
-    QueueKey('X', true, 'x');
+    EXPECT_TRUE(script.Finished());
+    QueueKey('X');
     EXPECT_EQ(Root->Popup(100, 100, false, tbpaLeft, true)->GetCaption(), "E&xit");
     EXPECT_FALSE(watchdog.Fired());
     qelvo::test::PumpApplication(100);
     EXPECT_TRUE(Log->Clicks.empty()) << "only the item was asked for";
+}
+
+TEST_F(BarPopupTest, LettersTypedIntoARunningMenuCountOnceEach) {
+    Item("&Open");
+    TBarCustomItem* print = Item("&Print");
+    TBarCustomItem* properties = Item("&Properties");
+    TBarCustomItem* exit = Item("E&xit");
+
+    auto selected = []() -> TBarCustomItem* {
+        const std::vector<TBarPopupWindow*> popups = OpenPopups();
+        if (popups.empty()) return nullptr;
+        TBarItemViewer* viewer = popups.at(0)->GetView()->GetSelected();
+        return viewer ? viewer->GetItem() : nullptr;
+    };
+    // Each letter typed while the menu runs, one after the other, as a
+    // user types them: P selects the next item that shares it.
+    std::vector<TBarCustomItem*> seen;
+    TLoopScript script;
+    script.Then([] { QueueKey('P'); })
+        .WaitFor(&qelvo::test::NoKeysQueued)
+        .Then([&] {
+            seen.push_back(selected());
+            QueueKey('P');
+        })
+        .WaitFor(&qelvo::test::NoKeysQueued)
+        .Then([&] {
+            seen.push_back(selected());
+            QueueKey('P');
+        })
+        .WaitFor(&qelvo::test::NoKeysQueued)
+        .Then([&] {
+            seen.push_back(selected());
+            QueueKey('X');
+        });
+    script.Start();
+    TLoopWatchdog watchdog;
+    EXPECT_EQ(Root->Popup(100, 100, false, tbpaLeft, true), exit);
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(seen, (std::vector<TBarCustomItem*>{print, properties, print}));
 }
 
 TEST_F(BarPopupTest, ARightClickOutsideEndsTheMenuAndReachesItsTarget) {

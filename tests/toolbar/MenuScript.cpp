@@ -16,11 +16,15 @@ void CALLBACK WatchdogProc(HWND, UINT, UINT_PTR, DWORD) {
 }
 } // namespace
 
-void QueueKey(UINT Key, bool WithChar, char Char) {
+void QueueKey(UINT Key) {
     const LPARAM down = static_cast<LPARAM>(MapVirtualKeyA(Key, 0) << 16) | 1;
     PostThreadMessageA(GetCurrentThreadId(), WM_KEYDOWN, Key, down);
-    if (WithChar) PostThreadMessageA(GetCurrentThreadId(), WM_CHAR, static_cast<unsigned char>(Char), down);
     PostThreadMessageA(GetCurrentThreadId(), WM_KEYUP, Key, down | 0xC0000000);
+}
+
+bool NoKeysQueued() {
+    MSG msg;
+    return !PeekMessageA(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE);
 }
 
 void QueueMouse(HWND Wnd, UINT Msg, int X, int Y) {

@@ -11,8 +11,12 @@
 
 namespace qelvo::test {
 
-// Queues a key press (down, char for printable keys, up) for the next loop.
-void QueueKey(UINT Key, bool WithChar = false, char Char = 0);
+// Queues a key press as a keyboard gives it, key down then key up: the
+// loop that reads it translates the key into its character, if any.
+void QueueKey(UINT Key);
+// Whether no key or character message waits in the thread's queue (a
+// step that queued keys has been read to its characters).
+bool NoKeysQueued();
 // Queues a mouse message to Wnd at a client point, with the cursor there.
 void QueueMouse(HWND Wnd, UINT Msg, int X, int Y);
 
