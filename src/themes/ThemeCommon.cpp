@@ -51,25 +51,18 @@ TRect PaintPanelCaptionBorder(TCanvas* canvas, const TRect& rect, bool topCaptio
     HDC dc = canvas->GetHandle();
     const int intensity = ColorIntensity(gcl::clBtnFace);
     TRect r = rect;
-    auto corners = [&](TColor color) {
-        SetPixelColor(dc, r.Left, r.Top, color);
-        if (topCaption)
-            SetPixelColor(dc, r.Right - 1, r.Top, color);
-        else
-            SetPixelColor(dc, r.Left, r.Bottom - 1, color);
-    };
     if (LowColorScreen || intensity < 64 || intensity > 250) {
         FrameRectColor(dc, r, effective, true);
         canvas->GetBrush()->SetBitmap(gcl::AllocPatternBitmap(effective, intensity < 64 ? gcl::clWhite : gcl::clBtnShadow));
         canvas->FrameRect(r);
         canvas->GetBrush()->SetBitmap(nullptr);
-        corners(effective);
+        SetCaptionCornerPixels(dc, r, topCaption, effective);
         gcl::InflateRect(r, -1, -1);
         FrameRectColor(dc, r, effective, true);
     } else {
         FrameRectColor(dc, r, outer, true);
         FrameRectColor(dc, r, effective, true);
-        corners(outer);
+        SetCaptionCornerPixels(dc, r, topCaption, outer);
     }
     canvas->GetBrush()->SetColor(effective);
     return r;

@@ -355,6 +355,14 @@ void SetCornerPixels(HDC dc, const TRect& r, TColor color) {
     SetPixelColor(dc, r.Right - 1, r.Bottom - 1, color);
 }
 
+void SetCaptionCornerPixels(HDC dc, const TRect& r, bool topCaption, TColor color) {
+    SetPixelColor(dc, r.Left, r.Top, color);
+    if (topCaption)
+        SetPixelColor(dc, r.Right - 1, r.Top, color);
+    else
+        SetPixelColor(dc, r.Left, r.Bottom - 1, color);
+}
+
 void DrawDisabledImage(TCanvas* canvas, const TRect& rect, gcl::TCustomImageList* images, int index, bool dark,
                        TColor silhouetteColor) {
     if (dark)

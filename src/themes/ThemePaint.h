@@ -111,6 +111,9 @@ void DrawSmallCaption(gcl::TCanvas* canvas, const gcl::TRect& rect, const std::s
 void SetPixelColor(HDC dc, int x, int y, gcl::TColor color);
 // The four corner pixels of a rectangle in one colour.
 void SetCornerPixels(HDC dc, const gcl::TRect& rect, gcl::TColor color);
+// The two corner pixels beside a panel's caption bar: the top-left one and
+// the top-right one for a caption across the top, else the bottom-left one.
+void SetCaptionCornerPixels(HDC dc, const gcl::TRect& rect, bool topCaption, gcl::TColor color);
 // A disabled item's image: a silhouette in silhouetteColor on a dark
 // background, else the grey shading of mode 0.
 void DrawDisabledImage(gcl::TCanvas* canvas, const gcl::TRect& rect, gcl::TCustomImageList* images, int index,

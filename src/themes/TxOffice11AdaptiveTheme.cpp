@@ -144,12 +144,7 @@ void TTxOffice11AdaptiveTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRec
     FrameRectColor(dc, r, plain ? clBtnFace : FPair.Mid, true);
     FrameRectColor(dc, r, entry, !plain);
     if (plain) r = Inset(r, 1);
-    const TColor corner = plain ? clBtnFace : 0xE0E0E0;
-    SetPixelColor(dc, r.Left, r.Top, corner);
-    if (info.IsVertical)
-        SetPixelColor(dc, r.Right - 1, r.Top, corner);
-    else
-        SetPixelColor(dc, r.Left, r.Bottom - 1, corner);
+    SetCaptionCornerPixels(dc, r, info.IsVertical, plain ? clBtnFace : TColor{0xE0E0E0});
     if (!info.ShowCaption()) return;
     const int h = GetSystemMetrics(SM_CYSMCAPTION);
     TRect bar = rect;
