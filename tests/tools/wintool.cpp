@@ -1,7 +1,8 @@
-// A small Windows-side helper for scripts/run: finds the program's main
+// A small Windows-side helper for scripts/run and scripts/test: finds the program's main
 // window, answering the program's own message boxes on the way (the
 // first start in an empty folder shows one), prints its screen rectangle,
 // and closes the program the way a user would. Every wait has a bound.
+// It also holds the prefix's desktop while scripts/test runs.
 //   wintool wait CAPTION TIMEOUT_MS   -> prints "x y width height", exit 0; 1 on timeout
 //   wintool close CAPTION TIMEOUT_MS  -> posts WM_CLOSE, waits until the window is gone
 //   wintool main TIMEOUT_MS           -> waits for Qelvo's main window, taking the
@@ -10,6 +11,9 @@
 //   wintool closemain TIMEOUT_MS      -> closes the main window, answering message
 //                                        boxes with their default button, and waits
 //                                        until it is gone
+//   wintool hold TIMEOUT_MS           -> stays on the desktop for TIMEOUT_MS (0: until
+//                                        killed), so that Wine's desktop process keeps
+//                                        running between programs
 #include <windows.h>
 
 #include <cstdio>
@@ -38,7 +42,7 @@ static void PrintRect(HWND w) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: wintool wait|close CAPTION TIMEOUT_MS | main|closemain TIMEOUT_MS\n");
+        std::fprintf(stderr, "usage: wintool wait|close CAPTION TIMEOUT_MS | main|closemain|hold TIMEOUT_MS\n");
         return 2;
     }
     const bool captioned = std::strcmp(argv[1], "wait") == 0 || std::strcmp(argv[1], "close") == 0;
@@ -56,6 +60,11 @@ int main(int argc, char** argv) {
             if (late()) return 1;
             Sleep(100);
         }
+    }
+    if (std::strcmp(argv[1], "hold") == 0) {
+        GetDesktopWindow();
+        Sleep(timeout ? timeout : INFINITE);
+        return 0;
     }
     if (std::strcmp(argv[1], "close") == 0) {
         HWND w = FindWindowA(nullptr, caption);
