@@ -32,10 +32,7 @@ POINT ClientOrigin(HWND w) {
 // The priority marks of the rows shown, top to bottom, read from the
 // screen in the band [x, x + 12) of the list's client area (the title
 // column's left edge plus its check box).
-std::string Marks(const TProgram& p, HWND list, int x = 20) {
-    p.Settle();
-    Sleep(120);
-    p.Settle();
+std::string ReadMarks(HWND list, int x) {
     const POINT o = ClientOrigin(list);
     RECT client{};
     GetClientRect(list, &client);
@@ -53,6 +50,22 @@ std::string Marks(const TProgram& p, HWND list, int x = 20) {
     }
     ReleaseDC(nullptr, screen);
     return marks;
+}
+
+// The rows' marks once the list has painted what the last input changed:
+// the paint still pending is asked for, and the picture must hold still.
+std::string Marks(const TProgram& p, HWND list, int x = 20) {
+    p.Settle();
+    RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::string last = ReadMarks(list, x);
+    for (int i = 0; i < 40; ++i) {
+        Sleep(100);
+        p.Settle();
+        const std::string now = ReadMarks(list, x);
+        if (now == last) return now;
+        last = now;
+    }
+    return last;
 }
 
 std::string MarkOf(const TSampleTask& t) { return t.Priority == 2 ? "H" : t.Priority == 0 ? "L" : "N"; }
