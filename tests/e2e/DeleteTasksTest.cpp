@@ -31,20 +31,6 @@ TTitles Numbered(int count) {
     return titles;
 }
 
-void WriteWorkList(const std::string& path, const TTitles& titles) {
-    const size_t slash = path.find_last_of('\\');
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
-    TuData data;
-    data.Folders->Add("Work\xF7" "0\xF7");
-    for (const std::string& title : titles) {
-        TuTask* task = new TuTask();
-        task->Title = title;
-        task->Folder = std::string("Work");
-        data.Tasks->AddObject(title, task);
-    }
-    data.SaveToFile(path);
-}
-
 TTitles Without(TTitles titles, const TTitles& gone) {
     for (const std::string& g : gone) titles.erase(std::remove(titles.begin(), titles.end(), g), titles.end());
     return titles;
@@ -63,7 +49,7 @@ RECT LowerHalfOf(HWND list) {
 TEST(DeleteTasksScenario, DelKeepsThePlaceInALongListAndSelectsTheNextTask) {
     TProgram p("delete-tasks");
     const TTitles all = Numbered(60);
-    WriteWorkList(p.DatabasePath(), all);
+    WriteWorkDatabase(p.DatabasePath(), all);
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);

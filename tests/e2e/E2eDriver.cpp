@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -491,22 +492,9 @@ void Shot(const TProgram& p, HWND w, const std::string& name) {
 }
 
 double ShareOf(RECT r, COLORREF colour) {
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0) return 0;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    long same = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (GetPixel(dc, x, y) == colour) ++same;
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return static_cast<double>(same) / (static_cast<double>(width) * height);
+    const std::vector<COLORREF> pixels = PixelsOf(r);
+    if (pixels.empty()) return 0;
+    return static_cast<double>(std::count(pixels.begin(), pixels.end(), colour)) / static_cast<double>(pixels.size());
 }
 
 // ---- Clicks with modifier keys
@@ -520,6 +508,61 @@ void Click(const TProgram& p, POINT at, unsigned mods) {
     AddMods(in, mods, true);
     Send(in);
     p.Settle();
+}
+
+// ---- Pixels
+
+std::vector<COLORREF> PixelsOf(RECT r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<COLORREF> out;
+    if (width <= 0 || height <= 0) return out;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    out.reserve(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) out.push_back(GetPixel(dc, x, y));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return out;
+}
+
+// ---- Dates
+
+SYSTEMTIME DayFromToday(int days) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    now.wHour = 12;
+    now.wMinute = now.wSecond = now.wMilliseconds = 0;
+    FILETIME ft{};
+    SystemTimeToFileTime(&now, &ft);
+    ULARGE_INTEGER t{};
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    t.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 24LL * 3600LL * 10000000LL);
+    ft.dwLowDateTime = t.LowPart;
+    ft.dwHighDateTime = t.HighPart;
+    SYSTEMTIME out{};
+    FileTimeToSystemTime(&ft, &out);
+    return out;
+}
+
+std::string FileDate(int days) {
+    const SYSTEMTIME d = DayFromToday(days);
+    char text[32];
+    std::snprintf(text, sizeof text, "%u/%u/%u", d.wMonth, d.wDay, d.wYear);
+    return text;
+}
+
+std::string ShownDate(int days) {
+    const SYSTEMTIME d = DayFromToday(days);
+    char text[32];
+    std::snprintf(text, sizeof text, "%02u/%02u/%04u", d.wDay, d.wMonth, d.wYear);
+    return text;
 }
 
 } // namespace qelvo::e2e

@@ -127,4 +127,16 @@ double ShareOf(RECT r, COLORREF colour);
 // A left click with modifier keys (Ctrl, Shift, Alt) held around it.
 void Click(const TProgram& p, POINT at, unsigned mods);
 
+// ---- Pixels
+// The pixels of a screen rectangle, row by row (none for an empty one).
+std::vector<COLORREF> PixelsOf(RECT r);
+
+// ---- Dates
+// Today plus days, at noon.
+SYSTEMTIME DayFromToday(int days);
+// That day as the database file writes it (month/day/year, no leading
+// zeros) and as the program shows it (dd/MM/yyyy).
+std::string FileDate(int days);
+std::string ShownDate(int days);
+
 } // namespace qelvo::e2e

@@ -4,6 +4,8 @@
 // window shows and in the saved file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -13,23 +15,12 @@ namespace {
 // The share of the pixels of a screen rectangle that are red text
 // (the screen may round colours, so near the priority red counts).
 double RedShare(RECT r) {
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    long red = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = GetPixel(dc, x, y);
-            if (GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80) ++red;
-        }
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return static_cast<double>(red) / (static_cast<double>(width) * height);
+    const std::vector<COLORREF> pixels = PixelsOf(r);
+    if (pixels.empty()) return 0;
+    const auto red = std::count_if(pixels.begin(), pixels.end(), [](COLORREF c) {
+        return GetRValue(c) > 150 && GetGValue(c) < 80 && GetBValue(c) < 80;
+    });
+    return static_cast<double>(red) / static_cast<double>(pixels.size());
 }
 
 } // namespace

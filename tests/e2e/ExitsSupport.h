@@ -11,14 +11,24 @@
 
 namespace qelvo::e2e {
 
-// Writes a database holding the list Work and no task.
-inline void WriteEmptyDatabase(const std::string& path) {
+// Writes a database holding the list Work and in it the tasks titles, in
+// that order.
+inline void WriteWorkDatabase(const std::string& path, const std::vector<std::string>& titles) {
     const size_t slash = path.find_last_of('\\');
     CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
     TuData data;
     data.Folders->Add("Work\xF7" "0\xF7");
+    for (const std::string& title : titles) {
+        TuTask* task = new TuTask();
+        task->Title = title;
+        task->Folder = std::string("Work");
+        data.Tasks->AddObject(title, task);
+    }
     data.SaveToFile(path);
 }
+
+// Writes a database holding the list Work and no task.
+inline void WriteEmptyDatabase(const std::string& path) { WriteWorkDatabase(path, {}); }
 
 // The task titles of a database file, in file order; {"<unreadable>"}
 // when it cannot be read.

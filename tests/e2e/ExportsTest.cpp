@@ -59,9 +59,7 @@ size_t Count(const std::string& text, const std::string& part) {
 
 TEST(ExportsScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughTheSaveDialog) {
     TProgram p("exports");
-    WritePreparedDatabase(p.DatabasePath());
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
 
     // Two tasks chosen with Ctrl+click: the text export holds them alone,

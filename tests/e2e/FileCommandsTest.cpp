@@ -14,21 +14,6 @@ using TTitles = std::vector<std::string>;
 
 const char* SaveBeforeOpenQuestion = "You've made changes to this database, do you want to save before opening another?";
 
-// A database of the list Work and the given tasks in it.
-void WriteDatabaseOf(const std::string& path, const TTitles& titles) {
-    const size_t slash = path.find_last_of('\\');
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
-    TuData data;
-    data.Folders->Add("Work\xF7" "0\xF7");
-    for (const std::string& title : titles) {
-        TuTask* task = new TuTask();
-        task->Title = title;
-        task->Folder = std::string("Work");
-        data.Tasks->AddObject(title, task);
-    }
-    data.SaveToFile(path);
-}
-
 // Takes the item at Index (0 = New task) of the File menu with the
 // keyboard: New task (Ctrl+N) first puts the focus in the quick-entry
 // box, then Alt, F, Down to the item, Enter.
@@ -53,8 +38,8 @@ HWND FileDialog(TProgram& p) {
 TEST(FileCommandsScenario, OpenAsksBeforeUnsavedChangesAreDropped) {
     TProgram p("file-open-unsaved");
     const std::string other = p.PathOf("Data\\Other.kpx");
-    WriteDatabaseOf(p.DatabasePath(), {});
-    WriteDatabaseOf(other, {"In the other file"});
+    WriteWorkDatabase(p.DatabasePath(), {});
+    WriteWorkDatabase(other, {"In the other file"});
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
@@ -98,8 +83,8 @@ TEST(FileCommandsScenario, OpenAsksBeforeUnsavedChangesAreDropped) {
 TEST(FileCommandsScenario, SetAsDefaultDatabaseIsTheOneTheNextStartOpens) {
     TProgram p("file-set-default");
     const std::string other = p.PathOf("Data\\Other.kpx");
-    WriteDatabaseOf(p.DatabasePath(), {"In the first file"});
-    WriteDatabaseOf(other, {"In the other file"});
+    WriteWorkDatabase(p.DatabasePath(), {"In the first file"});
+    WriteWorkDatabase(other, {"In the other file"});
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);

@@ -104,19 +104,12 @@ HWND ChildWithText(HWND main, const std::string& className, const std::string& t
     return nullptr;
 }
 
-void ClickNode(const TProgram& p, HWND tree, const std::string& text) {
+// Clicks the middle of the top-level node showing text (right: with the
+// right button).
+void ClickNode(const TProgram& p, HWND tree, const std::string& text, bool right = false) {
     for (const TNodeInfo& n : Nodes(p, tree))
         if (n.Text == text) {
-            Click(p, Middle(n.Rect));
-            return;
-        }
-    ADD_FAILURE() << "no node " << text << " in " << Texts(p, tree);
-}
-
-void RightClickNode(const TProgram& p, HWND tree, const std::string& text) {
-    for (const TNodeInfo& n : Nodes(p, tree))
-        if (n.Text == text) {
-            Click(p, Middle(n.Rect), true);
+            Click(p, Middle(n.Rect), right);
             return;
         }
     ADD_FAILURE() << "no node " << text << " in " << Texts(p, tree);
@@ -138,26 +131,6 @@ RECT TaskList(HWND main) {
     return lists.empty() ? RECT{} : RectOf(lists.front());
 }
 
-// The pixels of a screen rectangle, row by row.
-std::vector<COLORREF> Pixels(RECT r) {
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    std::vector<COLORREF> out;
-    if (width <= 0 || height <= 0) return out;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    out.reserve(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) out.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return out;
-}
-
 // What the filter bar and the task list show, once the program has painted.
 struct TView {
     std::vector<COLORREF> Filter, List;
@@ -167,7 +140,7 @@ TView ViewOf(const TProgram& p, HWND main) {
     p.Settle();
     Sleep(150);  // painting waits for an empty queue
     p.Settle();
-    return {Pixels(FilterBar(main)), Pixels(TaskList(main))};
+    return {PixelsOf(FilterBar(main)), PixelsOf(TaskList(main))};
 }
 
 // Top-level windows of the program besides the main and application
@@ -230,6 +203,14 @@ std::string TwoListsDatabase() {
 }
 
 void Save(const TProgram& p) { Key(p, 'S', Ctrl); }
+
+// Starts the program on TwoListsDatabase; its main window (nullptr when
+// none came).
+HWND StartOnTwoListsAndTags(TProgram& p) {
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    p.Start();
+    return p.Main();
+}
 
 } // namespace
 
@@ -300,9 +281,7 @@ TEST(ListsTreeScenario, FirstStartThenListsAndTasksSurviveARestart) {
 // name; clearing the database leaves "All" as the current list.
 TEST(ListsTreeScenario, RenamingTheChosenListOrTagThenClearingTheDatabase) {
     TProgram p("lists-rename");
-    WriteFile(p.DatabasePath(), TwoListsDatabase());
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnTwoListsAndTags(p);
     ASSERT_NE(main, nullptr);
     HWND tree = TreeOf(main);
     ASSERT_EQ(Texts(p, tree), "All*|Work|Home");
@@ -377,14 +356,12 @@ TEST(ListsTreeScenario, RenamingTheChosenListOrTagThenClearingTheDatabase) {
 // tabs.
 TEST(ListsTreeScenario, RightClickOnANodeSelectsItAndOpensTheTreeMenu) {
     TProgram p("lists-right-click");
-    WriteFile(p.DatabasePath(), TwoListsDatabase());
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnTwoListsAndTags(p);
     ASSERT_NE(main, nullptr);
     HWND tree = TreeOf(main);
     ASSERT_EQ(Texts(p, tree), "All*|Work|Home");
 
-    RightClickNode(p, tree, "Home");
+    ClickNode(p, tree, "Home", true);
     EXPECT_EQ(Texts(p, tree), "All|Work|Home*");
     ASSERT_EQ(Popups(p).size(), 1u) << "no menu";
     Key(p, VK_DOWN);
@@ -397,7 +374,7 @@ TEST(ListsTreeScenario, RightClickOnANodeSelectsItAndOpensTheTreeMenu) {
 
     Key(p, VK_RIGHT, Ctrl);  // the tags tab
     ASSERT_EQ(Texts(p, tree), "All*|work|home");
-    RightClickNode(p, tree, "home");
+    ClickNode(p, tree, "home", true);
     EXPECT_EQ(Texts(p, tree), "All|work|home*");
     EXPECT_EQ(Popups(p).size(), 1u) << "no menu in the tags tab";
     Key(p, VK_ESCAPE);
@@ -412,9 +389,7 @@ TEST(ListsTreeScenario, RightClickOnANodeSelectsItAndOpensTheTreeMenu) {
 
 TEST(ListsTreeScenario, DraggingATaskOntoAnotherList) {
     TProgram p("lists-drag");
-    WriteFile(p.DatabasePath(), TwoListsDatabase());
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnTwoListsAndTags(p);
     ASSERT_NE(main, nullptr);
     HWND tree = TreeOf(main);
     ClickNode(p, tree, "Home");

@@ -123,9 +123,7 @@ std::string Rows(const std::vector<int>& rows) {
 
 TEST(OptionsScenario, SizesAndIntervalChangedInTheDialogApplyAtOnceAndSurviveARestart) {
     TProgram p("options");
-    WritePreparedDatabase(p.DatabasePath());
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     // A task with a two-line note, shown in the note panel.
     Click(p, PreparedTaskPoint(main, 0));

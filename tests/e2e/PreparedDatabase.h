@@ -63,6 +63,14 @@ inline void WritePreparedDatabase(const std::string& path) {
     WriteFile(path, text);
 }
 
+// Starts the program on the prepared database; its main window (nullptr
+// when none came).
+inline HWND StartOnPrepared(TProgram& p) {
+    WritePreparedDatabase(p.DatabasePath());
+    p.Start();
+    return p.Main();
+}
+
 // Opens a menu of the main window's menu bar with a click on its caption
 // (File at 18 pixels from the bar's left, View at 52, Tools at 88).
 inline void OpenMainMenu(TProgram& p, HWND main, int captionX) {

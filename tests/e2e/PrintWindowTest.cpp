@@ -25,9 +25,7 @@ bool HasChildText(HWND w, const std::string& text) {
 
 TEST(PrintWindowScenario, WithoutAnHtmlEngineItSaysSoAtOnceAndKeepsAnswering) {
     TProgram p("print-window-no-engine");
-    WritePreparedDatabase(p.DatabasePath());
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     ChooseFromMenu(p, main, FileMenuX, PrintSteps);
     HWND print = p.WaitTopWindow("TPrintF");
@@ -49,9 +47,7 @@ TEST(PrintWindowScenario, WithoutAnHtmlEngineItSaysSoAtOnceAndKeepsAnswering) {
 
 TEST(PrintWindowScenario, ClosingItGivesTheKeyboardBackToTheMainWindow) {
     TProgram p("print-window-focus");
-    WritePreparedDatabase(p.DatabasePath());
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     for (int round = 0; round < 2; ++round) {
         ChooseFromMenu(p, main, FileMenuX, PrintSteps);

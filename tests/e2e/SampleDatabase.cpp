@@ -21,44 +21,11 @@ constexpr TSampleTask Tasks[] = {
     {"Order a lamp", "Shop", "", 2, 2, false},
 };
 
-SYSTEMTIME DayFromToday(int days) {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    now.wHour = 12;
-    now.wMinute = now.wSecond = now.wMilliseconds = 0;
-    FILETIME ft;
-    SystemTimeToFileTime(&now, &ft);
-    ULARGE_INTEGER t{};
-    t.LowPart = ft.dwLowDateTime;
-    t.HighPart = ft.dwHighDateTime;
-    t.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 24LL * 3600LL * 10000000LL);
-    ft.dwLowDateTime = t.LowPart;
-    ft.dwHighDateTime = t.HighPart;
-    SYSTEMTIME out;
-    FileTimeToSystemTime(&ft, &out);
-    return out;
-}
-
-// Month/day/year without leading zeros: the file's own date form.
-std::string FileDate(int days) {
-    const SYSTEMTIME d = DayFromToday(days);
-    char text[32];
-    std::snprintf(text, sizeof text, "%u/%u/%u", d.wMonth, d.wDay, d.wYear);
-    return text;
-}
-
 } // namespace
 
 const TSampleTask* SampleTasks(int& count) {
     count = static_cast<int>(std::size(Tasks));
     return Tasks;
-}
-
-std::string ShownDate(int days) {
-    const SYSTEMTIME d = DayFromToday(days);
-    char text[32];
-    std::snprintf(text, sizeof text, "%u/%u/%u", d.wDay, d.wMonth, d.wYear);
-    return text;
 }
 
 void WriteSampleDatabase(const TProgram& p) {

@@ -23,8 +23,6 @@ inline constexpr int NoDue = 9999;
 
 // The tasks of the sample, in file order.
 const TSampleTask* SampleTasks(int& count);
-// The date of today plus days as the list shows it (d/m/yyyy).
-std::string ShownDate(int days);
 // Writes Data\ActualData.kpx with the sample into the program's folder.
 void WriteSampleDatabase(const TProgram& p);
 // Starts the program over the sample and waits for its main window.

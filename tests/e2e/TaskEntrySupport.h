@@ -1,11 +1,10 @@
 // What the quick-entry and editing scenarios share: a prepared database of
 // two lists, the places of the main window's controls, the task lines of
-// the saved file and the calendar dates they are written with.
+// the saved file.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -123,37 +122,6 @@ inline std::vector<std::string> Fields(const std::string& line) {
     for (size_t end; (end = line.find('\xF7', at)) != std::string::npos; at = end + 1)
         out.push_back(line.substr(at, end - at));
     return out;
-}
-
-// Today plus Days as the file writes dates (month/day/year, no leading
-// zeros) and as the program shows them (dd/MM/yyyy).
-inline SYSTEMTIME DayFromToday(int days) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    now.wHour = 12;
-    FILETIME ft{};
-    SystemTimeToFileTime(&now, &ft);
-    ULARGE_INTEGER u{};
-    u.LowPart = ft.dwLowDateTime;
-    u.HighPart = ft.dwHighDateTime;
-    u.QuadPart += static_cast<ULONGLONG>(static_cast<LONGLONG>(days) * 864000000000LL);
-    ft.dwLowDateTime = u.LowPart;
-    ft.dwHighDateTime = u.HighPart;
-    SYSTEMTIME out{};
-    FileTimeToSystemTime(&ft, &out);
-    return out;
-}
-inline std::string FileDate(int days) {
-    const SYSTEMTIME d = DayFromToday(days);
-    char s[32];
-    std::snprintf(s, sizeof s, "%u/%u/%u", d.wMonth, d.wDay, d.wYear);
-    return s;
-}
-inline std::string ShownDate(int days) {
-    const SYSTEMTIME d = DayFromToday(days);
-    char s[32];
-    std::snprintf(s, sizeof s, "%02u/%02u/%04u", d.wDay, d.wMonth, d.wYear);
-    return s;
 }
 
 } // namespace qelvo::e2e
