@@ -16,39 +16,21 @@ COUNTS=("$@")
 [ ${#COUNTS[@]} -gt 0 ] || COUNTS=(1000 10000 100000)
 EXE="${QELVO_EXE:-$ROOT/build/win32/src/app/qelvo.exe}"   # QELVO_EXE: another build to time
 DRIVER="$ROOT/build/win32/bench/program_bench.exe"
-GENERATOR="$ROOT/build/native/bench/qelvo_bench"
+source "$ROOT/bench/wine-bench.sh"
 for f in "$EXE" "$DRIVER" "$GENERATOR"; do
   [ -f "$f" ] || { echo "program: $f is missing; run scripts/build native win32" >&2; exit 1; }
 done
-WORK="$(mktemp -d)"
-XVFB_STARTED=""
-[ -z "${DISPLAY:-}" ] && XVFB_STARTED=1
-cleanup() {
-  rm -rf "$WORK"
-  if [ -n "$XVFB_STARTED" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    [ -n "${QELVO_XVFB_PID:-}" ] && kill "$QELVO_XVFB_PID" 2>/dev/null
-  fi
-  return 0
-}
-trap cleanup EXIT
+bench_scratch
 FOLDERS=()
 for n in "${COUNTS[@]}"; do
   d="$WORK/db$n"
-  mkdir -p "$d/Data"
-  cp "$EXE" "$d/"
-  "$GENERATOR" generate "$n" "$d/Data/ActualData.kpx"
-  cp "$ROOT/tests/fixtures/app/first-run-settings.ini" "$d/settings.ini"
-  cp "$ROOT/tests/fixtures/app/first-run-settings.inicol" "$d/settings.inicol"
+  bench_folder_in_use "$d" "$EXE" "$n"
   # Deleting asks no question, as for a user who deletes often.
   printf '[Options]\r\nConfirm Delete=0\r\n' >>"$d/settings.ini"
   FOLDERS+=("$d")
 done
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-source "$ROOT/scripts/wine-env.sh"
-qelvo_ensure_display
-qelvo_ensure_prefix
-qelvo_warm_wine
+bench_load
+bench_wine
 ARGS=()
 for d in "${FOLDERS[@]}"; do ARGS+=("$(winepath -w "$d")"); done
 if [ -n "${EXPLORE:-}" ]; then
@@ -56,4 +38,4 @@ if [ -n "${EXPLORE:-}" ]; then
   exit 0
 fi
 wine "$DRIVER" "$RUNS" "${ARGS[@]}" | tr -d '\r'
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+bench_load

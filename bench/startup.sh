@@ -22,7 +22,7 @@ EXE="$ROOT/build/win32/src/app/qelvo.exe"
 FLOOR="$ROOT/build/win32/bench/bare_window.exe"
 SAME="$ROOT/build/win32/bench/same_windows.exe"
 HARNESS="$ROOT/build/win32/bench/startup_bench.exe"
-GENERATOR="$ROOT/build/native/bench/qelvo_bench"
+source "$ROOT/bench/wine-bench.sh"
 for f in "$EXE" "$FLOOR" "$SAME" "$HARNESS" "$GENERATOR"; do
   [ -f "$f" ] || { echo "startup: $f is missing; run scripts/build native win32" >&2; exit 1; }
 done
@@ -39,32 +39,15 @@ done
 
 # Every program runs from a scratch folder, so whatever it writes beside
 # itself stays out of the build.
-WORK="$(mktemp -d)"
-XVFB_STARTED=""
-[ -z "${DISPLAY:-}" ] && XVFB_STARTED=1
-cleanup() {
-  rm -rf "$WORK"
-  if [ -n "$XVFB_STARTED" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    [ -n "${QELVO_XVFB_PID:-}" ] && kill "$QELVO_XVFB_PID" 2>/dev/null
-  fi
-  return 0
-}
-trap cleanup EXIT
-mkdir -p "$WORK/floor" "$WORK/in-use/Data" "$WORK/empty"
+bench_scratch
+mkdir -p "$WORK/floor" "$WORK/empty"
 cp "$FLOOR" "$SAME" "$WORK/floor/"
-cp "$EXE" "$WORK/in-use/"
 cp "$EXE" "$WORK/empty/"
-"$GENERATOR" generate "$TASKS" "$WORK/in-use/Data/ActualData.kpx"
-cp "$ROOT/tests/fixtures/app/first-run-settings.ini" "$WORK/in-use/settings.ini"
-cp "$ROOT/tests/fixtures/app/first-run-settings.inicol" "$WORK/in-use/settings.inicol"
+bench_folder_in_use "$WORK/in-use" "$EXE" "$TASKS"
 echo "qelvo.exe: $(stat -c %s "$EXE") bytes; libraries: $(imports "$EXE")"
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+bench_load
 
-source "$ROOT/scripts/wine-env.sh"
-qelvo_ensure_display
-qelvo_ensure_prefix
-qelvo_warm_wine
+bench_wine
 bench() { wine "$HARNESS" "$RUNS" "$(winepath -w "$1")" "$2" "$(winepath -w "$WORK/floor/bare_window.exe")" BareWindow \
   "${@:3}" | tr -d '\r'; }
 echo "== a folder in use ($TASKS tasks, settings): until the main window is shown and idle"
@@ -75,4 +58,4 @@ echo "main window: $(wc -l <"$TREE") windows"
 bench "$WORK/in-use/qelvo.exe" TMainForm --same "$(winepath -w "$WORK/floor/same_windows.exe")" "$(winepath -w "$TREE")"
 echo "== an empty folder (first start): until the message that there is no database shows"
 bench "$WORK/empty/qelvo.exe" '#32770' --fresh
-echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+bench_load

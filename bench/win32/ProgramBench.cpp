@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "ProcessWindows.h"
 #include "app/logic/FilterBar.h"
 #include "data/uDataMan.h"
 #include "gcl/Forms.h"
@@ -45,40 +46,6 @@ constexpr double Bound = 120;  // seconds any one wait may take
 
 // ---- Windows of the program
 
-struct TFind {
-    DWORD Pid;
-    const char* Class;
-    HWND Wnd;
-};
-
-bool OfProcess(HWND wnd, DWORD pid) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(wnd, &owner);
-    return owner == pid;
-}
-
-BOOL CALLBACK FindShown(HWND wnd, LPARAM param) {
-    auto* find = reinterpret_cast<TFind*>(param);
-    if (!OfProcess(wnd, find->Pid) || !IsWindowVisible(wnd)) return TRUE;
-    char name[256] = "";
-    GetClassNameA(wnd, name, sizeof name);
-    if (find->Class && std::strcmp(name, find->Class) != 0) return TRUE;
-    find->Wnd = wnd;
-    return FALSE;
-}
-
-HWND ShownWindow(DWORD pid, const char* cls) {
-    TFind find{pid, cls, nullptr};
-    EnumWindows(FindShown, reinterpret_cast<LPARAM>(&find));
-    return find.Wnd;
-}
-
-std::string ClassOf(HWND w) {
-    char name[256] = "";
-    GetClassNameA(w, name, sizeof name);
-    return name;
-}
-
 struct TChildren {
     std::string Class;
     std::vector<HWND> Out;
@@ -94,34 +61,6 @@ std::vector<HWND> Children(HWND parent, const std::string& cls) {
     TChildren c{cls, {}};
     EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&c));
     return c.Out;
-}
-
-struct TPending {
-    DWORD Pid;
-    bool Found;
-};
-
-BOOL CALLBACK FindUnpainted(HWND wnd, LPARAM param) {
-    auto* pending = reinterpret_cast<TPending*>(param);
-    if (IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE)) {
-        pending->Found = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindUnpaintedTree(HWND wnd, LPARAM param) {
-    auto* pending = reinterpret_cast<TPending*>(param);
-    if (!OfProcess(wnd, pending->Pid)) return TRUE;
-    FindUnpainted(wnd, param);
-    if (!pending->Found) EnumChildWindows(wnd, FindUnpainted, param);
-    return pending->Found ? FALSE : TRUE;
-}
-
-bool PaintPending(DWORD pid) {
-    TPending pending{pid, false};
-    EnumWindows(FindUnpaintedTree, reinterpret_cast<LPARAM>(&pending));
-    return pending.Found;
 }
 
 // ---- The program

@@ -19,6 +19,7 @@
 #include <richedit.h>
 
 #include "BenchClock.h"
+#include "ProcessWindows.h"
 #include "WindowTree.h"
 
 #include <cstdio>
@@ -32,65 +33,6 @@
 namespace {
 
 constexpr double TimeoutSeconds = 60;
-
-struct TFind {
-    DWORD Pid;
-    const char* Class;  // null: any class
-    HWND Wnd;
-};
-
-bool OfProcess(HWND wnd, DWORD pid) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(wnd, &owner);
-    return owner == pid;
-}
-
-BOOL CALLBACK FindShownWindow(HWND wnd, LPARAM param) {
-    auto* find = reinterpret_cast<TFind*>(param);
-    if (!OfProcess(wnd, find->Pid) || !IsWindowVisible(wnd)) return TRUE;
-    if (find->Class) {
-        char name[256] = "";
-        GetClassNameA(wnd, name, sizeof name);
-        if (std::strcmp(name, find->Class) != 0) return TRUE;
-    }
-    find->Wnd = wnd;
-    return FALSE;
-}
-
-HWND ShownWindow(DWORD pid, const char* cls) {
-    TFind find{pid, cls, nullptr};
-    EnumWindows(FindShownWindow, reinterpret_cast<LPARAM>(&find));
-    return find.Wnd;
-}
-
-struct TPending {
-    DWORD Pid;
-    bool Found;
-};
-
-BOOL CALLBACK FindUnpainted(HWND wnd, LPARAM param) {
-    auto* pending = reinterpret_cast<TPending*>(param);
-    if (IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE)) {
-        pending->Found = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindUnpaintedTree(HWND wnd, LPARAM param) {
-    auto* pending = reinterpret_cast<TPending*>(param);
-    if (!OfProcess(wnd, pending->Pid)) return TRUE;
-    FindUnpainted(wnd, param);
-    if (!pending->Found) EnumChildWindows(wnd, FindUnpainted, param);
-    return pending->Found ? FALSE : TRUE;
-}
-
-// True when a shown window of the process still has a part to paint.
-bool PaintPending(DWORD pid) {
-    TPending pending{pid, false};
-    EnumWindows(FindUnpaintedTree, reinterpret_cast<LPARAM>(&pending));
-    return pending.Found;
-}
 
 // Waits until the process has painted everything and handles messages
 // again: nothing to paint, a sent message answered, still nothing to
