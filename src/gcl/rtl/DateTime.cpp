@@ -30,16 +30,19 @@ using detail::DaysFromCivil;
 using detail::DaysInMonth;
 using detail::UnixEpochDay;
 
-void CivilFromDays(int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+// Z counts days from 1 January 1970 and lies in the range of valid dates,
+// so 32-bit arithmetic holds every step (64-bit divisions are library
+// calls on 32-bit targets).
+void CivilFromDays(int64_t days, int& year, int& month, int& day) {
+    const int z = static_cast<int>(days) + 719468;  // from 1 March 0000, never negative here
+    const int era = z / 146097;
+    const int doe = z - era * 146097;
+    const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int mp = (5 * doy + 2) / 153;
+    day = doy - (153 * mp + 2) / 5 + 1;
+    month = mp < 10 ? mp + 3 : mp - 9;
+    year = yoe + era * 400 + (month <= 2 ? 1 : 0);
 }
 
 // A date-time as its day number and the time of day in milliseconds.
@@ -465,12 +468,12 @@ double EncodeDate(int year, int month, int day) {
 }
 
 void DecodeDate(double dt, int& year, int& month, int& day) {
-    TParts p = Split(dt);
-    if (!p.Valid) {
+    // Only the day counts: the time of day is not worked out.
+    if (!(dt > static_cast<double>(MinDay - 1) && dt < static_cast<double>(MaxDay + 1))) {
         year = month = day = 0;
         return;
     }
-    CivilFromDays(p.Day - UnixEpochDay, year, month, day);
+    CivilFromDays(static_cast<int64_t>(static_cast<int>(dt)) - UnixEpochDay, year, month, day);
 }
 
 bool TryEncodeTime(int hour, int minute, int second, int msec, double& out) {
