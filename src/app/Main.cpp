@@ -495,7 +495,7 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
         gcl::ShowMessageBox(result.Message, msg::AppTitle, MB_OK | MB_ICONERROR);
         return false;
     }
-    FDiskStamp = StampFile(fileName);
+    FDiskStamp = result.Stamp;
     SetCaption(result.Caption);
     return true;
 }
@@ -552,7 +552,8 @@ bool TMainForm::SaveCopyAs() {
     const std::string fileName = SaveDialog1->GetFileName();
     CommitNote();
     StoreSideTree();
-    if (!Database->SaveToFile(fileName)) {
+    std::string written;
+    if (!Database->SaveToFile(fileName, &written)) {
         gcl::ShowMessageBox(std::string(msg::SaveFailedHead) + fileName + msg::SaveFailedTail, msg::AppTitle,
                             MB_OK | MB_ICONERROR);
         return false;
@@ -562,7 +563,7 @@ bool TMainForm::SaveCopyAs() {
     // not be read.
     if (gcl::SameText(fileName, Database->FileName)) {
         FSaveGuard.Clear();
-        FDiskStamp = StampFile(fileName);
+        FDiskStamp = StampBytes(written);
     }
     return true;
 }

@@ -1919,12 +1919,13 @@ std::string TuData::GetFileText() const {
     return out;
 }
 
-bool TuData::SaveToFile(const std::string& fileName) {
+bool TuData::SaveToFile(const std::string& fileName, std::string* written) {
     try {
         gcl::RemoveStaleTempFiles(fileName);
-        const std::string text = GetFileText();
+        std::string text = GetFileText();
         if (!gcl::WriteFileAtomic(fileName, text.data(), text.size())) return false;
         Modified = false;
+        if (written) *written = std::move(text);
         return true;
     } catch (...) {
         return false;

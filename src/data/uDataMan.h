@@ -250,8 +250,9 @@ public:
     // (False) leaves the previous file as it was. True clears Modified;
     // FileName is not changed. Saving and loading both first remove the
     // temporary files of FileName that a process ended before putting in
-    // place (gcl::RemoveStaleTempFiles).
-    bool SaveToFile(const std::string& fileName);
+    // place (gcl::RemoveStaleTempFiles). Written, when given, receives the
+    // bytes the file now holds (after a successful save only).
+    bool SaveToFile(const std::string& fileName, std::string* written = nullptr);
     // Reads a database file. On success the content is replaced, FileName
     // set and Modified cleared; on failure (missing file, fewer than three
     // lines, a missing marker, a read error) the database is left exactly

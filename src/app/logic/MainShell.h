@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/logic/Options.h"
 
@@ -84,6 +85,17 @@ private:
 
 // ---- Saving ------------------------------------------------------------------------
 
+// What the open database file held when this run last read or wrote it,
+// so that a save can tell when another writer (another copy of the
+// program, a synchronising tool, another computer on a shared folder) has
+// changed it since: its size and a hash of its bytes.
+struct TFileStamp {
+    bool Exists = false;
+    std::uint64_t Size = 0;
+    std::uint64_t Hash = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+
 // A save that reports its result: on success the caption to show (with
 // the save time); on failure Modified stays set, the caption stays, and
 // Message holds the error text to show.
@@ -91,6 +103,7 @@ struct TSaveResult {
     bool Saved = false;
     std::string Caption;
     std::string Message;
+    TFileStamp Stamp;  // of what the file holds after the save
 };
 TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now);
 
@@ -116,20 +129,10 @@ private:
     std::string FBlocked;
 };
 
-// What the open database file held when this run last read or wrote it,
-// so that a save can tell when another writer (another copy of the
-// program, a synchronising tool, another computer on a shared folder) has
-// changed it since: its size and a hash of its bytes.
-struct TFileStamp {
-    bool Exists = false;
-    std::uint64_t Size = 0;
-    std::uint64_t Hash = 0;
-    bool operator==(const TFileStamp&) const = default;
-};
 // The stamp of the file as it is now (Exists false when it cannot be read).
 TFileStamp StampFile(const std::string& fileName);
 // The stamp of bytes (a file that holds them).
-TFileStamp StampBytes(const std::string& bytes);
+TFileStamp StampBytes(std::string_view bytes);
 // True when FileName holds something other than Stamp recorded: another
 // writer made or changed it. A file removed since counts as unchanged, as
 // writing it again replaces nobody's work.

@@ -142,6 +142,31 @@ TEST(MainShell, AFileChangedByAnotherWriterIsSeen) {
     EXPECT_NE(StampBytes("ab"), StampBytes("ba"));
 }
 
+TEST(MainShell, ABigFileIsStampedWhole) {
+    // Larger than one read block and of an odd size, so that blocks and the
+    // last few bytes are all stamped; one byte changed anywhere is seen.
+    test::TProgramFolder app;
+    const std::string file = app.Dir() + "big.kpx";
+    std::string bytes(600'003, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>('a' + i * 7 % 26);
+    ASSERT_TRUE(gcl::WriteFileAtomic(file, bytes.data(), bytes.size()));
+    const TFileStamp read = StampFile(file);
+    EXPECT_EQ(read, StampBytes(bytes));
+    EXPECT_EQ(read.Size, bytes.size());
+    for (size_t at : {size_t(0), size_t(300'000), size_t(524'289), bytes.size() - 1}) {
+        std::string other = bytes;
+        other[at] = static_cast<char>(other[at] ^ 1);
+        ASSERT_TRUE(gcl::WriteFileAtomic(file, other.data(), other.size()));
+        EXPECT_TRUE(ChangedOnDisk(read, file)) << at;
+    }
+    // Bytes that differ only in the last, partial block, or by a zero byte
+    // added at the end, stamp differently too.
+    EXPECT_NE(StampBytes("12345678abc"), StampBytes("12345678abd"));
+    EXPECT_NE(StampBytes("12345678abc"), StampBytes(std::string("12345678abc\0", 12)));
+    ASSERT_TRUE(gcl::WriteFileAtomic(file, bytes.data(), bytes.size()));
+    EXPECT_FALSE(ChangedOnDisk(read, file));
+}
+
 TEST(MainShell, CloseAndExitDecisions) {
     TCloseDecision d = CloseDecision(false, true, TAnswer::Cancel);
     EXPECT_FALSE(d.Ask);
