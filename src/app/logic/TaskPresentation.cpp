@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string_view>
+#include <unordered_map>
 
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Strings.h"
@@ -253,8 +255,26 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         layout.Groups.push_back(std::move(all));
     } else {
         std::map<int, size_t> byKey;
+        // The key of a list or a tag list looked up once per text rather
+        // than per task (the task texts stay put while the layout is built).
+        std::unordered_map<std::string_view, int> listKeys;
+        std::string_view lastFolder;
+        int lastListKey = 0;
+        bool haveLast = false;
+        auto keyOf = [&](const TuTask& task) {
+            if (mode != gmList && mode != gmTags) return AutoGroupGetKey(mode, task, data, keys);
+            const std::string_view folder = mode == gmList ? task.Folder.View() : task.Tags.View();
+            if (haveLast && folder == lastFolder) return lastListKey;
+            auto known = listKeys.find(folder);
+            if (known == listKeys.end())
+                known = listKeys.emplace(folder, AutoGroupGetKey(mode, task, data, keys)).first;
+            lastFolder = folder;
+            lastListKey = known->second;
+            haveLast = true;
+            return lastListKey;
+        };
         for (TuTask* task : shown) {
-            const int key = AutoGroupGetKey(mode, *task, data, keys);
+            const int key = keyOf(*task);
             auto it = byKey.find(key);
             if (it == byKey.end()) {
                 TTaskGroup g;
