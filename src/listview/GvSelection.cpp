@@ -85,7 +85,8 @@ GV_SELECTION_BAND_PROPERTY(MouseButtonSelRect, TCommonMouseButtons, MouseButton,
 
 TGvItem* TGvSelectionManager::First() const {
     TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
-    if (!groups) return nullptr;
+    // Nothing selected (as after every rebuild): no walk over the items.
+    if (!groups || FCount <= 0) return nullptr;
     for (int g = 0; g < groups->GetCount(); ++g) {
         TGvGroup* group = groups->GetGroups(g);
         for (int i = 0; i < group->ItemCount(); ++i) {
@@ -289,6 +290,9 @@ void TGvSelectionManager::LosingSelection(TGvItem* Item) {
 void TGvSelectionManager::BuildSelectionGroupings(bool Force) {
     if (!FOwnerListview || FOwnerListview->IsLoading()) return;
     if (!Force && (!FGroupSelections || FGroupSelectionUpdateCount > 0)) return;
+    // An item leaves its selection group when it loses its selection, so
+    // with nothing selected no item is in one.
+    if (!Force && FCount <= 0) return;
     TGvGroups* groups = FOwnerListview->GetGroups();
     if (!groups) return;
     for (int g = 0; g < groups->GetCount(); ++g) {

@@ -482,6 +482,12 @@ TEST_F(GvCollectionsTest, SelectionManagerCountsBatchesAndFocus) {
     EXPECT_FALSE(items[0]->GetSelected());
     selection->ClearAll();
     EXPECT_EQ(selection->GetCount(), 0);
+    EXPECT_EQ(selection->First(), nullptr);
+    // The last item alone selected is found; deselected, nothing is.
+    items[4]->SetSelected(true);
+    EXPECT_EQ(selection->First(), items[4]);
+    items[4]->SetSelected(false);
+    EXPECT_EQ(selection->First(), nullptr);
     selection->SelectFirst();
     EXPECT_TRUE(items[0]->GetSelected());
     EXPECT_EQ(selection->GetFocusedItem(), items[0]);
