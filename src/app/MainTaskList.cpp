@@ -444,11 +444,13 @@ void TMainForm::DateGroupAExecute(gcl::TObject* Sender) {
         GroupingAction(static_cast<int>(action->GetTag()), action->GetChecked(), NoGroupA->GetChecked());
     LiveSettings.GroupMode = change.GroupMode;
     if (change.CheckNoGroup) NoGroupA->SetChecked(true);
+    // One update around the switch and the refresh: the list is laid out
+    // and painted once, with the new groups (never empty in between).
+    TListviewUpdate update(List);
     {
         // The refresh below rebuilds the groups: the switch need not group
         // the items it is about to free.
         gcl::TFlagScope refreshing(FRefreshing);
-        TListviewUpdate update(List);
         List->GetGroups()->Clear();
     }
     List->GetSort()->SetAutoRegroup(change.AutoRegroup);
