@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <string_view>
 #include <unordered_map>
 
@@ -119,7 +118,7 @@ int TGroupKeys::TagKey(const TuTask& task) {
         return FNoTagsKey;
     }
     const std::string_view text = task.Tags;
-    const auto seen = FTagTextKeys.find(std::string(text));
+    const auto seen = FTagTextKeys.find(text);
     if (seen != FTagTextKeys.end()) return seen->second;
     std::vector<std::string> set = TagSet(text);
     const auto found = FTagIndex.find(set);
@@ -254,38 +253,45 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         all.Tasks = std::move(shown);
         layout.Groups.push_back(std::move(all));
     } else {
-        std::map<int, size_t> byKey;
-        // The key of a list or a tag list looked up once per text rather
-        // than per task (the task texts stay put while the layout is built).
-        std::unordered_map<std::string_view, int> listKeys;
-        std::string_view lastFolder;
-        int lastListKey = 0;
-        bool haveLast = false;
-        auto keyOf = [&](const TuTask& task) {
-            if (mode != gmList && mode != gmTags) return AutoGroupGetKey(mode, task, data, keys);
-            const std::string_view folder = mode == gmList ? task.Folder.View() : task.Tags.View();
-            if (haveLast && folder == lastFolder) return lastListKey;
-            auto known = listKeys.find(folder);
-            if (known == listKeys.end())
-                known = listKeys.emplace(folder, AutoGroupGetKey(mode, task, data, keys)).first;
-            lastFolder = folder;
-            lastListKey = known->second;
-            haveLast = true;
-            return lastListKey;
-        };
-        for (TuTask* task : shown) {
-            const int key = keyOf(*task);
+        // Where each key's group stands in the layout.
+        std::unordered_map<int, size_t> byKey;
+        auto groupOfKey = [&](int key, const TuTask& task) {
             auto it = byKey.find(key);
             if (it == byKey.end()) {
                 TTaskGroup g;
                 g.Key = key;
-                g.Caption = GroupCaption(mode, key, *task, keys);
-                g.ImageIndex = GroupImageIndex(mode, *task);
+                g.Caption = GroupCaption(mode, key, task, keys);
+                g.ImageIndex = GroupImageIndex(mode, task);
                 it = byKey.emplace(key, layout.Groups.size()).first;
                 layout.Groups.push_back(std::move(g));
             }
-            layout.Groups[it->second].Tasks.push_back(task);
-        }
+            return it->second;
+        };
+        // The group of a list or a tag list looked up once per text rather
+        // than per task (the task texts stay put while the layout is built).
+        std::unordered_map<std::string_view, size_t> byText;
+        std::string_view lastText;
+        size_t lastGroup = 0;
+        bool haveLast = false;
+        auto groupOf = [&](const TuTask& task) {
+            if (mode != gmList && mode != gmTags) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
+            const std::string_view text = mode == gmList ? task.Folder.View() : task.Tags.View();
+            if (haveLast && text == lastText) return lastGroup;
+            auto known = byText.find(text);
+            if (known == byText.end())
+                known = byText.emplace(text, groupOfKey(AutoGroupGetKey(mode, task, data, keys), task)).first;
+            lastText = text;
+            lastGroup = known->second;
+            haveLast = true;
+            return lastGroup;
+        };
+        // Each group's tasks, in their order, in a vector of the exact size.
+        std::vector<std::uint32_t> groupOfTask(shown.size());
+        for (size_t i = 0; i < shown.size(); ++i) groupOfTask[i] = static_cast<std::uint32_t>(groupOf(*shown[i]));
+        std::vector<std::uint32_t> sizes(layout.Groups.size(), 0);
+        for (std::uint32_t g : groupOfTask) ++sizes[g];
+        for (size_t g = 0; g < sizes.size(); ++g) layout.Groups[g].Tasks.reserve(sizes[g]);
+        for (size_t i = 0; i < shown.size(); ++i) layout.Groups[groupOfTask[i]].Tasks.push_back(shown[i]);
         SortGroups(mode, layout.Groups);
     }
     for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);

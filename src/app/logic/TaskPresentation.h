@@ -8,9 +8,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -112,7 +114,12 @@ private:
     // so that a task needs neither a date text nor a tag set of its own
     // when its day or text was seen before.
     std::unordered_map<int32_t, int> FDayKeys;
-    std::unordered_map<std::string, int> FTagTextKeys;
+    // Looked up by the task's own text, without a copy of it.
+    struct TTextHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, int, TTextHash, std::equal_to<>> FTagTextKeys;
 };
 
 // The group key of a task for Mode (absolute value); mode 0 gives -1.
