@@ -841,21 +841,25 @@ void TGvSelectionGroupList::DecRef() noexcept {
 GCL_IMPLEMENT_CLASS(TGvItem)
 
 namespace {
-gcl::TSlotPool& ItemSlots() {
+// Two pools: the items that ask for their captions (the most numerous by
+// far) are half the size of the items that keep them, and a slot of the
+// larger size for each would leave half of it unused.
+gcl::TSlotPool& ItemSlots(std::size_t Size) {
     // Never destroyed: an item may be freed as late as the end of the
     // process.
-    static gcl::TSlotPool* const slots = new gcl::TSlotPool(sizeof(TGvItemStored));
-    return *slots;
+    static gcl::TSlotPool* const small = new gcl::TSlotPool(sizeof(TGvItemVirtual));
+    static gcl::TSlotPool* const large = new gcl::TSlotPool(sizeof(TGvItemStored));
+    return Size <= small->SlotSize() ? *small : *large;
 }
 } // namespace
 
 void* TGvItem::operator new(std::size_t Size) {
-    gcl::TSlotPool& slots = ItemSlots();
+    gcl::TSlotPool& slots = ItemSlots(Size);
     return Size <= slots.SlotSize() ? slots.Take() : ::operator new(Size);
 }
 
 void TGvItem::operator delete(void* P, std::size_t Size) noexcept {
-    gcl::TSlotPool& slots = ItemSlots();
+    gcl::TSlotPool& slots = ItemSlots(Size);
     if (Size <= slots.SlotSize())
         slots.Give(P);
     else
