@@ -113,14 +113,19 @@ int TGroupKeys::TagKey(const TuTask& task) {
     if (task.Tags.empty()) {
         if (FNoTagsKey < 0) {
             FNoTagsKey = FTagGroupKeys->Add(std::string());
-            FTagIndex.emplace(std::vector<std::string>(), FNoTagsKey);
+            FTagIndex.emplace(std::string(), FNoTagsKey);
         }
         return FNoTagsKey;
     }
     const std::string_view text = task.Tags;
     const auto seen = FTagTextKeys.find(text);
     if (seen != FTagTextKeys.end()) return seen->second;
-    std::vector<std::string> set = TagSet(text);
+    // The set as one text: its tags (which hold no comma) joined by commas.
+    std::string set;
+    for (const std::string& tag : TagSet(text)) {
+        if (!set.empty()) set += ',';
+        set += tag;
+    }
     const auto found = FTagIndex.find(set);
     int key = 0;
     if (found != FTagIndex.end()) {

@@ -108,7 +108,7 @@ private:
     // The first key of each date text and of each tag set, and of the
     // empty tag text, so that a key is found without a pass over the keys.
     std::unordered_map<std::string, int> FDateIndex;
-    std::map<std::vector<std::string>, int> FTagIndex;
+    std::unordered_map<std::string, int> FTagIndex;
     int FNoTagsKey = -1;
     // The key found for each whole day and for each tags text as written,
     // so that a task needs neither a date text nor a tag set of its own
