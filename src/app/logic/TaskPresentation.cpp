@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string_view>
 #include <unordered_map>
 
@@ -209,13 +210,69 @@ bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b) {
     }
 }
 
+namespace {
+
+// The first eight bytes of a text folded as CompareText folds them, in
+// one number that orders as the texts do (a shorter text is padded with
+// zero bytes, which order first, as a shorter text does); texts whose
+// numbers are equal are told apart by CompareText itself.
+std::uint64_t FoldedPrefix(std::string_view s) noexcept {
+    std::uint64_t key = 0;
+    for (size_t i = 0; i < 8; ++i) {
+        unsigned char c = i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
+        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - ('a' - 'A'));
+        key = (key << 8) | c;
+    }
+    return key;
+}
+
+// One entry of a sort: the prepared key, the position before the sort
+// (the last word between equal items, which keeps the sort stable) and
+// the task.
+struct TSortEntry {
+    std::uint64_t Prefix;
+    double Due;
+    std::uint32_t Position;
+    TuTask* Task;
+};
+
+} // namespace
+
 void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
     if (column < 1 || column > 3) return;
     // Stable, so equal items keep the database order; descending is the
     // ascending order turned round, so a second header click flips the
-    // list exactly.
-    std::stable_sort(items.begin(), items.end(),
-                     [column](const TuTask* a, const TuTask* b) { return TaskSortsAfter(column, *b, *a); });
+    // list exactly. The keys are prepared once per item, so that most
+    // comparisons read neither the tasks nor their texts.
+    std::vector<TSortEntry> entries(items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        const TuTask& t = *items[i];
+        TSortEntry& e = entries[i];
+        e.Position = static_cast<std::uint32_t>(i);
+        e.Task = items[i];
+        e.Prefix = column == 1 ? FoldedPrefix(t.Title) : column == 2 ? FoldedPrefix(t.Tags) : 0;
+        e.Due = column == 3 ? t.Due : 0;
+        // A due date that is not a number has no order: the plain sort
+        // keeps whatever order it makes of it.
+        if (column == 3 && std::isnan(e.Due)) {
+            std::stable_sort(items.begin(), items.end(),
+                             [column](const TuTask* a, const TuTask* b) { return TaskSortsAfter(column, *b, *a); });
+            if (!ascending) std::reverse(items.begin(), items.end());
+            return;
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [column](const TSortEntry& a, const TSortEntry& b) {
+        if (column == 3) {
+            if (a.Due != b.Due) return a.Due < b.Due;
+        } else {
+            if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
+            const int d = column == 1 ? gcl::CompareText(a.Task->Title, b.Task->Title)
+                                      : gcl::CompareText(a.Task->Tags, b.Task->Tags);
+            if (d != 0) return d < 0;
+        }
+        return a.Position < b.Position;
+    });
+    for (size_t i = 0; i < items.size(); ++i) items[i] = entries[i].Task;
     if (!ascending) std::reverse(items.begin(), items.end());
 }
 

@@ -6,6 +6,7 @@
 
 #include "AppLogicTest.h"
 #include "app/logic/TaskPresentation.h"
+#include "gcl/rtl/Strings.h"
 
 namespace qelvo {
 namespace {
@@ -248,6 +249,34 @@ TEST(TaskPresentation, SortIsOrderedAndStableOnLargeLists) {
     SortItems(0, true, same);
     SortItems(4, false, same);
     EXPECT_EQ(base, same);
+}
+
+TEST(TaskPresentation, SortTellsLongCommonBeginningsApart) {
+    // Titles and tags that agree, ignoring case, in their first eight bytes
+    // or more, end inside them, or differ only beyond them or in bytes
+    // above 127: the order is CompareText's, equal texts keep their order.
+    TuData data;
+    const char* texts[] = {"alphabet soup", "ALPHABET SOUP!", "alphabet", "Alphabe", "alphabet\xE9", "\xE9t\xE9",
+                           "alphabet soup", "alphabet Soup", "zz", "alphabet\x01", "ALPHABET"};
+    const int n = static_cast<int>(std::size(texts));
+    for (int i = 0; i < 200; ++i)
+        test::AddTask(data, texts[(i * 7) % n], "L", texts[(i * 3) % n], Today + (i * 13) % 5, 1);
+    std::vector<TuTask*> base;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) base.push_back(data.Tasks->GetTask(i));
+    auto position = [&](const TuTask* t) { return std::find(base.begin(), base.end(), t) - base.begin(); };
+    for (int column = 1; column <= 2; ++column) {
+        std::vector<TuTask*> up = base;
+        SortItems(column, true, up);
+        for (size_t i = 0; i + 1 < up.size(); ++i) {
+            const std::string_view a = column == 1 ? up[i]->Title.View() : up[i]->Tags.View();
+            const std::string_view b = column == 1 ? up[i + 1]->Title.View() : up[i + 1]->Tags.View();
+            const int d = gcl::CompareText(a, b);
+            ASSERT_LE(d, 0) << column << " at " << i;
+            if (d == 0) {
+                ASSERT_LT(position(up[i]), position(up[i + 1])) << column << " at " << i;
+            }
+        }
+    }
 }
 
 TEST(TaskPresentation, HeaderClicksAndGroupingActions) {
