@@ -212,13 +212,14 @@ bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b) {
 
 namespace {
 
-// The first eight bytes of a text folded as CompareText folds them, in
+// Eight bytes of a text from At on, folded as CompareText folds them, in
 // one number that orders as the texts do (a shorter text is padded with
 // zero bytes, which order first, as a shorter text does); texts whose
-// numbers are equal are told apart by CompareText itself.
-std::uint64_t FoldedPrefix(std::string_view s) noexcept {
+// numbers are equal are told apart by the next eight bytes, then by
+// CompareText itself.
+std::uint64_t FoldedBytes(std::string_view s, size_t at) noexcept {
     std::uint64_t key = 0;
-    for (size_t i = 0; i < 8; ++i) {
+    for (size_t i = at; i < at + 8; ++i) {
         unsigned char c = i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
         if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - ('a' - 'A'));
         key = (key << 8) | c;
@@ -231,6 +232,7 @@ std::uint64_t FoldedPrefix(std::string_view s) noexcept {
 // the task.
 struct TSortEntry {
     std::uint64_t Prefix;
+    std::uint64_t Prefix2;
     double Due;
     std::uint32_t Position;
     TuTask* Task;
@@ -244,13 +246,23 @@ void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
     // ascending order turned round, so a second header click flips the
     // list exactly. The keys are prepared once per item, so that most
     // comparisons read neither the tasks nor their texts.
-    std::vector<TSortEntry> entries(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
+    std::vector<TSortEntry> entries(items.size(), TSortEntry{0, 0, 0, 0, nullptr});
+    const size_t count = items.size();
+    for (size_t i = 0; i < count; ++i) {
+        // The tasks and their texts lie scattered over the heap: fetch
+        // ahead, the tasks first, then the texts of the tasks come by then.
+        if (i + 16 < count) __builtin_prefetch(items[i + 16]);
+        if (column != 3 && i + 8 < count)
+            __builtin_prefetch(column == 1 ? items[i + 8]->Title.data() : items[i + 8]->Tags.data());
         const TuTask& t = *items[i];
         TSortEntry& e = entries[i];
         e.Position = static_cast<std::uint32_t>(i);
         e.Task = items[i];
-        e.Prefix = column == 1 ? FoldedPrefix(t.Title) : column == 2 ? FoldedPrefix(t.Tags) : 0;
+        if (column != 3) {
+            const std::string_view text = column == 1 ? t.Title.View() : t.Tags.View();
+            e.Prefix = FoldedBytes(text, 0);
+            e.Prefix2 = text.size() > 8 ? FoldedBytes(text, 8) : 0;
+        }
         e.Due = column == 3 ? t.Due : 0;
         // A due date that is not a number has no order: the plain sort
         // keeps whatever order it makes of it.
@@ -266,6 +278,7 @@ void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
             if (a.Due != b.Due) return a.Due < b.Due;
         } else {
             if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
+            if (a.Prefix2 != b.Prefix2) return a.Prefix2 < b.Prefix2;
             const int d = column == 1 ? gcl::CompareText(a.Task->Title, b.Task->Title)
                                       : gcl::CompareText(a.Task->Tags, b.Task->Tags);
             if (d != 0) return d < 0;
