@@ -1288,12 +1288,15 @@ HHOOK GTypingGuard = nullptr;
 HWND GTypingGuardWindow = nullptr;
 bool GTypingWarningPending = false;
 
-bool CharFitsCodePage(wchar_t c) {
+// The rule of the whole text, for one character; runs in a hook, so no
+// error leaves it.
+bool CharFitsCodePage(wchar_t c) noexcept {
     if (c < 0x80) return true;
-    char bytes[8];
-    BOOL usedDefault = FALSE;
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, nullptr, &usedDefault);
-    return n > 0 && !usedDefault;
+    try {
+        return FitsCodePage(std::wstring(1, c));
+    } catch (...) {
+        return false;
+    }
 }
 
 // Whether the clipboard's text holds a character the code page lacks.

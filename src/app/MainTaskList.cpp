@@ -26,11 +26,6 @@ TuTask* TaskOf(const TGvItem* item) { return item ? static_cast<TuTask*>(item->G
 
 int AbsMode(int mode) { return mode < 0 ? -mode : mode; }
 
-// The caption of the column-0 cell of a task at global index Index.
-std::wstring TitleCaption(const TuTask& task, bool numbered, int index) {
-    return gcl::AnsiToWide(numbered ? NumberedCaption(index, task.Title) : std::string(task.Title));
-}
-
 // An item's number (its global index + 1) is kept in its Tag; 0 while the
 // list is not numbered.
 void SetItemNumber(TGvItem* item, int number) {
@@ -543,18 +538,9 @@ void TMainForm::ListItemEdited(TCustomGvListview*, TGvItem* Item, gcl::TVariant&
     ApplyTitleEdit(*task, gcl::WideToAnsi(NewValue.ToWide()), *Database);
     // The note panel names the task by its title.
     if (task == FirstSelectedTask() && NoteEdit) NoteEdit->SetCaption(gcl::AnsiToWide(NoteCaption(task)));
-    int index = 0;
-    if (CountItemsM->GetChecked()) {
-        // The item's global number: the items of the groups before its own, then its place.
-        TGvGroups* groups = List->GetGroups();
-        for (int g = 0, base = 0; g < groups->GetCount(); ++g) {
-            TGvItems* items = groups->GetGroups(g)->GetItems();
-            for (int i = 0; i < items->GetCount(); ++i)
-                if (items->GetItems(i) == Item) index = base + i;
-            base += items->GetCount();
-        }
-    }
-    NewValue = TitleCaption(*task, CountItemsM->GetChecked(), index);
+    // The cell shows what it paints: the title, numbered by the item's Tag.
+    NewValue = gcl::AnsiToWide(
+        TaskCellCaption(*task, 0, static_cast<int>(Item->GetTag()), FCaptionNow, FCaptionFormat));
 }
 
 void TMainForm::ListItemEditEnd(TCustomGvListview*, TGvItem*) {

@@ -266,13 +266,9 @@ void TGvHeader::WMLButtonDown(gcl::TMessage& Message) {
     // The press resizes the column whose edge it lands on; an edge armed by
     // an earlier move elsewhere does not count.
     if (FStates.Contains(ehsResizeArmed) && (!HitResizeZone(pt, column) || column != FResizeColumn)) {
-        FStates.Exclude(ehsResizeArmed);
-        FResizeColumn = nullptr;
         SetCursor(gcl::crDefault);
-        if (column) {
-            FResizeColumn = column;
-            FStates.Include(ehsResizeArmed);
-        }
+        FResizeColumn = column;
+        if (!column) FStates.Exclude(ehsResizeArmed);
         column = nullptr;
     }
     if (FStates.Contains(ehsResizeArmed)) {
