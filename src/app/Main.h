@@ -620,6 +620,11 @@ private:
     void InstallTypingGuard();
     void RemoveTypingGuard() noexcept;
     void WarnUnsavableTyped(WPARAM What);
+    // A paste sent to the note or the title editor (their context menus'
+    // Paste) goes by the same rule.
+    void ListItemCreateEditor(TCustomGvListview* Sender, TGvItem* Item, gcl::ComPtr<IGvCellEditor>& Editor);
+    void RichEdit1WindowProc(gcl::TMessage& Message);
+    gcl::TWndMethod FRichEdit1WindowProc;
 
     void HideTreeEditors();
     void MoveNode(bool Up);

@@ -1323,13 +1323,40 @@ bool IsPasteKey(const MSG& msg) {
     return SendMessageA(msg.hwnd, EM_GETLIMITTEXT, 0, 0) != 0;
 }
 
-void DropWithWarning(MSG& msg, WPARAM what) {
-    msg.message = WM_NULL;
+// The word comes once the message in hand is done (a menu or a key may be).
+void WarnLater(WPARAM what) {
     if (!GTypingWarningPending && GTypingGuardWindow) {
         GTypingWarningPending = true;
         PostMessageW(GTypingGuardWindow, UnsavableTypedMessage, what, 0);
     }
 }
+
+void DropWithWarning(MSG& msg, WPARAM what) {
+    msg.message = WM_NULL;
+    WarnLater(what);
+}
+
+// A paste the edit is told to do: its context menu's Paste sends WM_PASTE,
+// which no key announces. Refused as the paste keys are.
+bool PasteRefused(gcl::TMessage& message) {
+    if (message.Msg != WM_PASTE || !ClipboardTextUnfit()) return false;
+    message.Result = 0;
+    WarnLater(UnsavableTextPasted);
+    return true;
+}
+
+// The list's title editor, whose edit refuses such a paste.
+class TTitleEditor : public TGvStringEditor {
+    GCL_CLASS(TTitleEditor, TGvStringEditor)
+public:
+    void GCL_STDCALL ControlWndHookProc(gcl::TMessage& Message) override {
+        if (!PasteRefused(Message)) inherited::ControlWndHookProc(Message);
+    }
+
+protected:
+    TTitleEditor() = default;
+};
+GCL_IMPLEMENT_CLASS(TTitleEditor)
 
 // Sees each message in its wide form before an 8-bit window gets it as a
 // "?" or a look-alike letter, and each paste key before the edit pastes.
@@ -1351,6 +1378,14 @@ LRESULT CALLBACK TypingGuardProc(int code, WPARAM wParam, LPARAM lParam) {
 void TMainForm::InstallTypingGuard() {
     GTypingGuardWindow = GetHandle();
     if (!GTypingGuard) GTypingGuard = SetWindowsHookExW(WH_GETMESSAGE, &TypingGuardProc, nullptr, GetCurrentThreadId());
+}
+
+void TMainForm::ListItemCreateEditor(TCustomGvListview*, TGvItem*, gcl::ComPtr<IGvCellEditor>& Editor) {
+    Editor = gcl::ComPtr<IGvCellEditor>(TTitleEditor::Create());
+}
+
+void TMainForm::RichEdit1WindowProc(gcl::TMessage& Message) {
+    if (!PasteRefused(Message) && FRichEdit1WindowProc) FRichEdit1WindowProc(Message);
 }
 
 void TMainForm::RemoveTypingGuard() noexcept {
@@ -1401,6 +1436,8 @@ void TMainForm::CreateNotePanel() {
     RichEdit1->SetBorderStyle(gcl::bsNone);
     RichEdit1->SetPlainText(true);
     RichEdit1->SetParent(NoteEdit);
+    FRichEdit1WindowProc = RichEdit1->GetWindowProc();
+    RichEdit1->SetWindowProc(gcl::TWndMethod(this, &TMainForm::RichEdit1WindowProc));
     RichEdit1->OnExit = E(this, &TMainForm::RichEdit1Exit);
     RichEdit1->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::RichEdit1KeyDown);
     RichEdit1->OnURLClick = TRichEditURLClickEvent(this, &TMainForm::RichEdit1URLClick);

@@ -110,6 +110,7 @@ void TMainForm::CreateTaskList() {
     List->OnKeyAction = TGvKeyActionEvent(this, &TMainForm::ListKeyAction);
     List->OnItemDblClick = TItemDblClickEvent(this, &TMainForm::ListItemDblClick);
     List->OnItemEditBegin = TItemEditBegin(this, &TMainForm::ListItemEditBegin);
+    List->OnItemCreateEditor = TItemCreateEditorEvent(this, &TMainForm::ListItemCreateEditor);
     List->OnItemGetEditCaption = TGvItemGetCaptionEvent(this, &TMainForm::ListItemGetEditCaption);
     List->OnItemEdited = TItemEditedEvent(this, &TMainForm::ListItemEdited);
     List->OnItemEditEnd = TGvItemEvent(this, &TMainForm::ListItemEditEnd);

@@ -1,0 +1,123 @@
+// A day of use: what a user meets working with the program for a while,
+// each found by doing it: text the database cannot hold pasted through an
+// editor's context menu, ...
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+void PutOnClipboard(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    auto* chars = static_cast<wchar_t*>(GlobalLock(block));
+    text.copy(chars, text.size());
+    chars[text.size()] = 0;
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+// The message box that says why nothing went in, answered with Enter.
+bool RefusedWithAWord(TProgram& p, const char* what) {
+    HWND box = p.WaitDialog(3000);
+    if (!box) {
+        ADD_FAILURE() << what << " went in without a word";
+        return false;
+    }
+    EXPECT_EQ(TextOf(box), "Qelvo") << what;
+    EXPECT_NE(ChildTexts(box).find("8-bit character set"), std::string::npos) << what << ": " << ChildTexts(box);
+    Key(p, VK_RETURN);
+    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+}
+
+// Right-clicks an edit and chooses Paste from its context menu (by its
+// underlined letter, as the menu offers it).
+void PasteFromContextMenu(TProgram& p, HWND edit) {
+    const RECT r = RectOf(edit);
+    Click(p, POINT{r.left + 20, (r.top + r.bottom) / 2}, true);
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND w : p.TopWindows())
+            if (ClassOf(w) == "#32768" || ClassOf(w) == "TXtPopupWindow") return true;
+        return false;
+    }, 3000)) << "no context menu on " << ClassOf(edit);
+    Key(p, 'P');
+}
+
+} // namespace
+
+TEST(UseScenario, TextTheFileCannotHoldPastedFromTheContextMenuIsRefused) {
+    TProgram p("use-context-paste");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+
+    // The title editor: refused, and it keeps its text and the keyboard.
+    PutOnClipboard(L"Call \u03b1\u03b2");
+    Key(p, VK_RETURN);
+    HWND editor = p.Focus();
+    ASSERT_NE(editor, parts.List) << "no editor opened";
+    PasteFromContextMenu(p, editor);
+    ASSERT_TRUE(RefusedWithAWord(p, "Greek pasted into the title from the menu"));
+    EXPECT_EQ(TextOf(editor), "Call Tom") << "the pasted text went in";
+    EXPECT_EQ(p.Focus(), editor);
+    Key(p, VK_ESCAPE);
+
+    // The note.
+    Key(p, 'N', Shift);
+    ASSERT_EQ(p.Focus(), parts.NoteEditor);
+    PutOnClipboard(L"\u4f60\u597d");
+    PasteFromContextMenu(p, parts.NoteEditor);
+    ASSERT_TRUE(RefusedWithAWord(p, "Chinese pasted into the note from the menu"));
+    EXPECT_EQ(TextOf(parts.NoteEditor), "") << "the pasted text went in";
+    EXPECT_EQ(p.Focus(), parts.NoteEditor);
+    // Text the file holds pastes as ever.
+    PutOnClipboard(L"Caf\u00e9");
+    PasteFromContextMenu(p, parts.NoteEditor);
+    EXPECT_TRUE(p.NoDialogFor(300));
+    Key(p, VK_RETURN, Shift);
+
+    // The editors of wide text take the paste and refuse the text where it
+    // would be kept: quick entry ...
+    PutOnClipboard(L"\u03b1\u03b2 tickets");
+    Click(p, CenterOf(parts.TopEdit));
+    PasteFromContextMenu(p, parts.TopEdit);
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(RefusedWithAWord(p, "a Greek task pasted from the menu"));
+    EXPECT_EQ(WideTextOf(parts.TopEdit), L"\u03b1\u03b2 tickets");
+    Key(p, 'A', Ctrl);
+    Key(p, VK_DELETE);
+
+    // ... a new list's name ...
+    Click(p, CenterOf(parts.NewListLabel));
+    const HWND nameEditor = p.Focus();
+    ASSERT_EQ(ClassOf(nameEditor), "TXtEdit.UnicodeClass");
+    PasteFromContextMenu(p, nameEditor);
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(RefusedWithAWord(p, "a Greek list name pasted from the menu"));
+    Key(p, VK_ESCAPE);
+
+    // ... and a list renamed in place.
+    Click(p, parts.TreeRow(1));  // Work
+    Key(p, VK_RETURN);
+    PasteFromContextMenu(p, p.Focus());
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(RefusedWithAWord(p, "a list renamed in Greek from the menu"));
+
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(file.find('?'), std::string::npos) << file;
+    EXPECT_NE(file.find("Work\xF7"), std::string::npos) << file;
+    EXPECT_EQ(TaskLines(file).size(), 2u) << file;
+    EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), "Caf\xE9\xF8") << file;
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
