@@ -9,8 +9,23 @@
 #include "controls/XtItem.h"
 #include "gcl/ActnList.h"
 #include "gcl/rtl/Strings.h"
+#include "toolbar/BarCommon.h"
 
 namespace qelvo {
+
+// A user's text (a list, tag or task name) as a menu, bar or panel caption:
+// an "&" in it stays an ampersand instead of marking the next letter as the
+// shortcut. NameOfCaption gives the text back.
+inline std::wstring CaptionOfName(const std::string& name) { return gcl::AnsiToWide(DoubleAmpersands(name)); }
+inline std::string NameOfCaption(const std::string& caption) {
+    std::string name;
+    name.reserve(caption.size());
+    for (size_t i = 0; i < caption.size(); ++i) {
+        name += caption[i];
+        if (caption[i] == '&' && i + 1 < caption.size() && caption[i + 1] == '&') ++i;
+    }
+    return name;
+}
 
 // An item of class T with an optional caption.
 template <class T>

@@ -318,6 +318,7 @@ void TMainForm::AddItemFolderMenuPopup(TBarCustomItem*, bool) {
     for (size_t i = 0; i < names.size(); ++i) {
         TXtItem* item = AddClickItem(root, root, names[i], static_cast<intptr_t>(i),
                                      gcl::TNotifyEvent(this, &TMainForm::AddItemFolderMenuClick));
+        item->SetCaption(CaptionOfName(names[i]));
         item->SetGroupIndex(1);
     }
 }
@@ -326,7 +327,7 @@ void TMainForm::AddItemFolderMenuClick(gcl::TObject* Sender) {
     auto* item = dynamic_cast<TBarCustomItem*>(Sender);
     if (!item || !Database) return;
     TFolderRef folder;
-    folder.Name = item->GetCaption().substr(0, 50);
+    folder.Name = NameOfCaption(item->GetCaption()).substr(0, 50);
     AddTask(TopEditText(), folder, *Database);
     SetTopEditText(std::string());
     if (!NoGroupA->GetChecked()) RefreshTaskList();
@@ -644,6 +645,7 @@ void TMainForm::FFolders2Popup(TBarCustomItem*, bool) {
     for (const TListsMenuItem& entry : ListsMenuModel(*Database->Folders, static_cast<int>(FFolders->GetTag()))) {
         TXtItem* item = AddClickItem(FFolders, FFolders, entry.Caption, entry.Tag,
                                      gcl::TNotifyEvent(this, &TMainForm::FFoldersItemClick));
+        item->SetCaption(CaptionOfName(entry.Caption));
         item->SetGroupIndex(1);
         if (entry.Bold) item->GetFontSettings()->SetBold(tsTrue);
         if (entry.SeparatorAfter) FFolders->Add(TBarSeparatorItem::Create(FFolders));
@@ -651,7 +653,7 @@ void TMainForm::FFolders2Popup(TBarCustomItem*, bool) {
 }
 
 void TMainForm::UpdateFilterCaption() {
-    FFolders->SetCaption((gcl::AnsiToWide(FilterCaption(LiveSettings.CurrentFolder.Name, LiveSettings.TagFilter))));
+    FFolders->SetCaption(CaptionOfName(FilterCaption(LiveSettings.CurrentFolder.Name, LiveSettings.TagFilter)));
     SetItalic(FoldersTab, !LiveSettings.CurrentFolder.Name.empty());
     SetItalic(TagsTab, !LiveSettings.TagFilter.empty());
 }
@@ -666,7 +668,7 @@ void TMainForm::FFoldersItemClick(gcl::TObject* Sender) {
         return;
     }
     TListsMenuItem entry;
-    entry.Caption = item->GetCaption();
+    entry.Caption = NameOfCaption(item->GetCaption());
     entry.Tag = tag;
     LiveSettings.CurrentFolder.Name = ListFromMenuItem(entry);
     UpdateFilterCaption();
@@ -1453,7 +1455,7 @@ void TMainForm::ShowNote(TuTask* Task) {
     const std::string text = FNoteEditor.Show(Task, NoteText(), *Database);
     RichEdit1->SetText(text);
     RichEdit1->SetModified(false);
-    NoteEdit->SetCaption(gcl::AnsiToWide(NoteCaption(Task)));
+    NoteEdit->SetCaption(CaptionOfName(NoteCaption(Task)));
 }
 
 void TMainForm::CommitNote() {

@@ -538,7 +538,7 @@ void TMainForm::ListItemEdited(TCustomGvListview*, TGvItem* Item, gcl::TVariant&
     // shown, edited or deleted otherwise).
     ApplyTitleEdit(*task, gcl::WideToAnsi(NewValue.ToWide()), *Database);
     // The note panel names the task by its title.
-    if (task == FirstSelectedTask() && NoteEdit) NoteEdit->SetCaption(gcl::AnsiToWide(NoteCaption(task)));
+    if (task == FirstSelectedTask() && NoteEdit) NoteEdit->SetCaption(CaptionOfName(NoteCaption(task)));
     // The cell shows what it paints: the title, numbered by the item's Tag.
     NewValue = gcl::AnsiToWide(
         TaskCellCaption(*task, 0, static_cast<int>(Item->GetTag()), FCaptionNow, FCaptionFormat));
@@ -730,7 +730,7 @@ void TMainForm::FolderSelMenuPopup(TBarCustomItem*, bool) {
         if (const TuTask* task = FirstSelectedTask()) bold = MoveToListMark(*Database->Folders, task->Folder);
     for (size_t i = 0; i < names.size(); ++i) {
         TXtItem* item = TXtItem::Create(root);
-        item->SetCaption(gcl::AnsiToWide(names[i]));
+        item->SetCaption(CaptionOfName(names[i]));
         item->SetGroupIndex(1);
         item->SetTag(static_cast<intptr_t>(i));
         item->SetOnClick(gcl::TNotifyEvent(this, &TMainForm::FolderSelMenuItemClick));
@@ -745,7 +745,7 @@ void TMainForm::FolderSelMenuItemClick(gcl::TObject* Sender) {
     const std::vector<TuTask*> tasks = SelectedTasks();
     if (tasks.empty()) return;
     TListviewUpdate update(List);
-    MoveTasksToList(tasks, menuItem->GetCaption(), *Database);
+    MoveTasksToList(tasks, NameOfCaption(menuItem->GetCaption()), *Database);
     if (FoldersGroupA->GetChecked()) RefreshTaskList();
 }
 

@@ -1,6 +1,7 @@
 // A day of use: what a user meets working with the program for a while,
 // each found by doing it: text the database cannot hold pasted through an
-// editor's context menu, ...
+// editor's context menu, and names with an ampersand ("R&D") in the menus
+// and captions that show them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -116,6 +117,48 @@ TEST(UseScenario, TextTheFileCannotHoldPastedFromTheContextMenuIsRefused) {
     EXPECT_NE(file.find("Work\xF7"), std::string::npos) << file;
     EXPECT_EQ(TaskLines(file).size(), 2u) << file;
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), "Caf\xE9\xF8") << file;
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(UseScenario, ANameWithAnAmpersandIsShownAndChosenAsItIs) {
+    TProgram p("use-ampersand");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, CenterOf(parts.NewListLabel));
+    Type(p, "R&D");
+    Key(p, VK_RETURN);
+
+    // A task titled with an ampersand: the note panel names it as it is.
+    Click(p, parts.TreeRow(3));
+    Click(p, CenterOf(parts.TopEdit));
+    Type(p, "Pay rent & fees");
+    Key(p, VK_RETURN);
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Pay rent && fees") << "the caption makes \"& \" a shortcut mark";
+    Shot(p, main, "use-ampersand-list");
+
+    // "Move To List": the list's "&" marks no shortcut, so D chooses
+    // nothing; the arrows choose "R&D" itself.
+    Click(p, parts.TreeRow(1));  // Work
+    Click(p, parts.ListItem(0));
+    Key(p, 'L', Shift);
+    Key(p, 'D');
+    Key(p, VK_ESCAPE);
+    // From the quick-entry's lists menu likewise ("All" chosen, so the
+    // menu asks for the list).
+    Click(p, parts.TreeRow(0));
+    Click(p, CenterOf(parts.TopEdit));
+    Type(p, "Plan the budget");
+    Key(p, VK_RETURN);
+    Key(p, VK_UP);
+    Key(p, VK_RETURN);
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(3), "Work") << "D chose the list R&D";
+    EXPECT_EQ(Fields(TaskLine(file, "Plan the budget")).at(3), "R&D") << file;
+    EXPECT_EQ(Fields(TaskLine(file, "Pay rent & fees")).at(3), "R&D") << file;
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
