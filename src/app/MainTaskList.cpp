@@ -700,6 +700,12 @@ void TMainForm::QTagsSelOkAExecute(gcl::TObject*) {
     TGvItem* item = List->GetSelection()->First();
     TuTask* task = TaskOf(item);
     if (!task || !Database) return;
+    // The edit keeps every character typed; the task's tags would not.
+    if (!FitsCodePage(QuickEditTags->GetText())) {
+        gcl::ShowMessageBox(msg::UnsavableName, msg::AppTitle, MB_OK | MB_ICONWARNING);
+        if (QuickEditTags->CanFocus()) QuickEditTags->SetFocus();
+        return;
+    }
     bool added = false;
     const std::string tags = ApplyTagsEdit(*task, QuickEditTagsText(), *Database, &added);
     if (added) TagsAdded();

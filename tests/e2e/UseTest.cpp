@@ -1,6 +1,6 @@
 // A day of use: what a user meets working with the program for a while,
 // each found by doing it: text the database cannot hold pasted through an
-// editor's context menu, and names with an ampersand ("R&D") in the menus
+// editor's context menu (or typed as a task's tags), and names with an ampersand ("R&D") in the menus
 // and captions that show them.
 #include <gtest/gtest.h>
 
@@ -110,6 +110,20 @@ TEST(UseScenario, TextTheFileCannotHoldPastedFromTheContextMenuIsRefused) {
     PasteFromContextMenu(p, p.Focus());
     Key(p, VK_RETURN);
     ASSERT_TRUE(RefusedWithAWord(p, "a list renamed in Greek from the menu"));
+    Key(p, VK_ESCAPE);
+
+    // ... and the tags of a task, given in its tags panel.
+    Click(p, parts.TreeRow(0));
+    Click(p, parts.ListItem(1));
+    Key(p, 'T', Shift);
+    Key(p, VK_UP);  // from the tags' list to their edit
+    const HWND tagsEditor = p.Focus();
+    ASSERT_EQ(ClassOf(tagsEditor), "TXtEdit.UnicodeClass");
+    PasteFromContextMenu(p, tagsEditor);
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(RefusedWithAWord(p, "Greek tags pasted from the menu"));
+    EXPECT_EQ(p.Focus(), tagsEditor) << "the tags panel closed";
+    Key(p, VK_ESCAPE);
 
     Key(p, 'S', Ctrl);
     const std::string file = ReadFile(p.DatabasePath());
@@ -117,6 +131,7 @@ TEST(UseScenario, TextTheFileCannotHoldPastedFromTheContextMenuIsRefused) {
     EXPECT_NE(file.find("Work\xF7"), std::string::npos) << file;
     EXPECT_EQ(TaskLines(file).size(), 2u) << file;
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), "Caf\xE9\xF8") << file;
+    EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(0), "Write report") << "the tags were kept";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
