@@ -539,6 +539,42 @@ void TMainForm::BringWindowBack() {
 
 void TMainForm::WMShowRunningCopy() {
     BringWindowBack();
+    FocusAfterComingBack();
+}
+
+namespace {
+
+struct TOwnedWindowSearch {
+    HWND Owner = nullptr;
+    HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM data) noexcept {
+    auto* search = reinterpret_cast<TOwnedWindowSearch*>(data);
+    if (GetWindow(window, GW_OWNER) != search->Owner || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    search->Found = window;
+    return FALSE;
+}
+
+} // namespace
+
+void TMainForm::FocusAfterComingBack() {
+    // A modal window keeps this one disabled while it is up; the system
+    // forgot it as the last active one when this window was shown again.
+    const HWND self = GetHandle();
+    if (!IsWindowEnabled(self)) {
+        for (HWND owner : {self, gcl::Application->GetHandle()}) {
+            TOwnedWindowSearch search;
+            search.Owner = owner;
+            if (owner) EnumThreadWindows(GetCurrentThreadId(), &FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
+            if (search.Found && search.Found != self) {
+                SetForegroundWindow(search.Found);
+                SetActiveWindow(search.Found);
+                return;
+            }
+        }
+    }
     FocusTopEdit();
 }
 
@@ -689,12 +725,12 @@ void TMainForm::CarryOut(THotKeyAction Action) {
     case THotKeyAction::RestoreAndFocus:
         gcl::Application->Restore();
         gcl::Application->BringToFront();
-        FocusTopEdit();
+        FocusAfterComingBack();
         break;
     case THotKeyAction::HideToTray: tray->HideApplication(); break;
     case THotKeyAction::ShowFromTray:
         tray->ShowApplication();
-        FocusTopEdit();
+        FocusAfterComingBack();
         break;
     }
 }

@@ -565,6 +565,9 @@ private:
     // The window back from the notification area (or from the task bar)
     // and in front, for a question about the user's changes.
     void BringWindowBack();
+    // The keyboard back where the user left it: a question or dialog that
+    // was open when the window went takes it again, else the quick-entry box.
+    void FocusAfterComingBack();
     // The Save As dialog and the copy; true when the copy was written.
     bool SaveCopyAs();
     // A later start in the same program folder asked for this window.

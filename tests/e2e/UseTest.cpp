@@ -1,11 +1,13 @@
 // A day of use: what a user meets working with the program for a while,
 // each found by doing it: text the database cannot hold pasted through an
 // editor's context menu (or typed as a task's tags), and names with an ampersand ("R&D") in the menus
-// and captions that show them.
+// and captions that show them, a question left open while the hot key
+// hides the window and brings it back.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
+#include "e2e/ExitsSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -176,6 +178,34 @@ TEST(UseScenario, ANameWithAnAmpersandIsShownAndChosenAsItIs) {
     EXPECT_EQ(Fields(TaskLine(file, "Pay rent & fees")).at(3), "R&D") << file;
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(UseScenario, AQuestionOpenWhileTheHotKeyHidesAndShowsTheWindowStillTakesTheKeys) {
+    TProgram p("use-hotkey-question");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    ASSERT_TRUE(WaitUntil([] { return WineSystemTray() != nullptr && IsWindowVisible(WineSystemTray()); }))
+        << "no notification area";
+    Click(p, parts.ListItem(1));
+    Key(p, VK_DELETE);
+    const HWND question = p.WaitDialog();
+    ASSERT_NE(question, nullptr);
+    // To the tray and back with the question up: the question has the
+    // keyboard again, and No keeps the task.
+    Key(p, 'O', Ctrl | Shift);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    Key(p, 'O', Ctrl | Shift);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main); }));
+    p.Settle();
+    EXPECT_EQ(p.Active(), question) << "the window came back over its own question";
+    Key(p, 'N');
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); }, 3000))
+        << "the question did not take the keys";
+    EXPECT_EQ(p.Focus(), parts.List);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TaskLines(ReadFile(p.DatabasePath())).size(), 2u);
 }
 
 } // namespace qelvo::e2e
