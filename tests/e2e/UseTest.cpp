@@ -1,11 +1,9 @@
 // A day of use: what a user meets working with the program for a while,
 // each found by doing it: text the database cannot hold pasted through an
-// editor's context menu (or typed as a task's tags), and names with an ampersand ("R&D") in the menus
-// and captions that show them, a question left open while the hot key
-// hides the window and brings it back.
+// editor's context menu (or typed as a task's tags), names with an
+// ampersand ("R&D") in the menus and captions that show them, a question
+// left open while the hot key hides the window and brings it back.
 #include <gtest/gtest.h>
-
-#include <cstdio>
 
 #include "e2e/ExitsSupport.h"
 #include "e2e/TaskEntrySupport.h"
