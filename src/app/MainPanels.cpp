@@ -304,7 +304,13 @@ void TMainForm::AddItemAExecute(gcl::TObject*) {
         SetTopEditText(std::string());
         return;
     }
-    // No list chosen ("All"): the lists menu opens under the edit.
+    // No list chosen ("All"): the lists menu opens under the edit, when
+    // there is a list to choose.
+    if (Database->Folders->GetCount() == 0) {
+        gcl::ShowMessageBox(msg::NoListForTask, msg::AppTitle, MB_OK | MB_ICONINFORMATION);
+        FocusTopEdit();
+        return;
+    }
     const gcl::TPoint at = TopEdit->ClientToScreen(gcl::TPoint{2, TopEdit->GetHeight()});
     AddItemFolderMenu->Popup(at.X, at.Y);
     FocusIfPossible(TopEdit);

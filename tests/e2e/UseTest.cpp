@@ -2,7 +2,8 @@
 // each found by doing it: text the database cannot hold pasted through an
 // editor's context menu (or typed as a task's tags), names with an
 // ampersand ("R&D") in the menus and captions that show them, a question
-// left open while the hot key hides the window and brings it back.
+// left open while the hot key hides the window and brings it back, the
+// first task typed into a database that has no list yet.
 #include <gtest/gtest.h>
 
 #include "e2e/ExitsSupport.h"
@@ -204,6 +205,39 @@ TEST(UseScenario, AQuestionOpenWhileTheHotKeyHidesAndShowsTheWindowStillTakesThe
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TaskLines(ReadFile(p.DatabasePath())).size(), 2u);
+}
+
+TEST(UseScenario, TheFirstTaskTypedBeforeAnyListIsKeptWithAWord) {
+    TProgram p("use-no-list");
+    WriteFile(p.DatabasePath(), "d_id-0123456789\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    // Enter with no list to put the task in: the user is told why, and
+    // the text stays for the list to come.
+    Click(p, CenterOf(parts.TopEdit));
+    Type(p, "Buy stamps");
+    Key(p, VK_RETURN);
+    HWND box = p.WaitDialog(3000);
+    ASSERT_NE(box, nullptr) << "nothing happened and nothing was said";
+    EXPECT_NE(ChildTexts(box).find("< New List >"), std::string::npos) << ChildTexts(box);
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
+    EXPECT_EQ(TextOf(parts.TopEdit), "Buy stamps");
+    // With a list made, the same Enter offers it.
+    Click(p, CenterOf(parts.NewListLabel));
+    Type(p, "Errands");
+    Key(p, VK_RETURN);
+    Click(p, CenterOf(parts.TopEdit));
+    Key(p, VK_END);
+    Key(p, VK_RETURN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Buy stamps")).at(3), "Errands");
 }
 
 } // namespace qelvo::e2e

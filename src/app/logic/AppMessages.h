@@ -49,6 +49,11 @@ inline constexpr const char* UnsavableName =
     "This name holds characters that cannot be saved: Qelvo keeps lists and tags in the system's 8-bit character "
     "set, where they would become \"?\" or other letters. Change or remove them and try again.";
 
+// A task typed while the database has no list to put it in.
+inline constexpr const char* NoListForTask =
+    "Qelvo keeps every task in a list, and this database has none yet. Make one with \"< New List >\" under "
+    "the lists (Ctrl+Shift+N), then add the task again.";
+
 // Questions.
 inline constexpr const char* ClearDatabaseQuestion =
     "Current database will be erased. Before clearing, do you want to Save As...?";
