@@ -1887,36 +1887,326 @@ void TuData::Clear() {
     Tasks->Clear();
 }
 
-std::string TuData::GetFileText() const {
-    // One buffer for the whole file. Its size is guessed from the number
-    // of tasks rather than measured, which would mean a second walk over
-    // every task.
-    std::string out;
-    out.reserve(DbId.size() + 64 + (size_t(Folders->GetCount()) + size_t(Tags->GetCount())) * 32 +
-                size_t(Tasks->GetCount()) * 160);
+// ---- Writing the file text ---------------------------------------------------------
+//
+// The file is built in one buffer that grows ahead of the line being
+// written, so that a task line is written with plain byte copies rather
+// than through string appends. A task whose line is plain (no byte any
+// field may not hold as it is, a title and tag list the short form reads
+// back as they are) is written directly; any other goes through
+// TuTask::AppendLine, which makes the escape decision in full.
 
-    out += DbId;
-    out += CRLF;
-    for (int i = 0; i < Folders->GetCount(); ++i) {
-        out += Folders->GetRef(i);
-        out += CRLF;
+namespace {
+
+#ifdef __SSE2__
+// A bit for each byte of the 16 at P that is one of the bytes a field
+// of a plain line never holds as it is: CR, LF, ";", "[", "]", 0xF7,
+// 0xF8 (a stricter set than the escape rule's: a task with any of them
+// takes the full way).
+inline unsigned SpecialMask(const char* p) noexcept {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    __m128i m = _mm_cmpeq_epi8(b, _mm_set1_epi8('\r'));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(b, _mm_set1_epi8('\n')));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(b, _mm_set1_epi8(';')));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(b, _mm_set1_epi8('[')));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(b, _mm_set1_epi8(']')));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(b, _mm_set1_epi8('\xF7')));
+    m = _mm_or_si128(m, _mm_cmpeq_epi8(b, _mm_set1_epi8('\xF8')));
+    return static_cast<unsigned>(_mm_movemask_epi8(m));
+}
+
+// A bit for each byte of the 16 at P that is CR or LF (Breaks) or 0xF7
+// or 0xF8 (returned).
+inline unsigned NoteMask(const char* p, unsigned& breaks) noexcept {
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i br = _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\n')));
+    const __m128i sep =
+        _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\xF7')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\xF8')));
+    breaks = static_cast<unsigned>(_mm_movemask_epi8(br));
+    return static_cast<unsigned>(_mm_movemask_epi8(sep));
+}
+#endif
+
+// N bytes from S to D, inline: the lines are made of many short copies,
+// for which a library call costs more than the copy (and some C
+// libraries copy the last few bytes one instruction at a time). Nothing
+// outside the N bytes is read or written.
+[[gnu::always_inline]] inline void CopyBytes(char* d, const char* s, size_t n) noexcept {
+#ifdef __SSE2__
+    if (n >= 16) {
+        const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 16));
+        for (size_t i = 0; i + 16 <= n; i += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 16), last);
+        return;
     }
-    out += FoldersMarker;
-    out += CRLF;
-    for (int i = 0; i < Tags->GetCount(); ++i) {
-        out += Tags->GetRef(i);
-        out += CRLF;
+#endif
+    if (n >= 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, s, 8);
+        std::memcpy(&b, s + n - 8, 8);
+        std::memcpy(d, &a, 8);
+        std::memcpy(d + n - 8, &b, 8);
+    } else if (n >= 4) {
+        std::uint32_t a, b;
+        std::memcpy(&a, s, 4);
+        std::memcpy(&b, s + n - 4, 4);
+        std::memcpy(d, &a, 4);
+        std::memcpy(d + n - 4, &b, 4);
+    } else {
+        for (size_t i = 0; i < n; ++i) d[i] = s[i];
     }
-    out += TagsMarker;
-    out += CRLF;
-    const std::string& fmt = IndFormat();
-    for (int i = 0; i < Tasks->GetCount(); ++i) {
-        if (const TuTask* t = Tasks->GetTask(i)) {
-            t->AppendLine(out, fmt);
-            out += CRLF;
+}
+
+struct TSpecialBytes {
+    bool Of[256] = {};
+    constexpr TSpecialBytes() {
+        for (unsigned char c : {'\r', '\n', ';', '[', ']', '\xF7', '\xF8'}) Of[c] = true;
+    }
+};
+constexpr TSpecialBytes SpecialBytes;
+
+// True when the N bytes at P hold none of the bytes SpecialMask finds.
+// The 15 bytes after them must be readable (P lies in the file text's
+// buffer, which keeps that much room after the line).
+inline bool HasNoSpecial(const char* p, size_t n) noexcept {
+#ifdef __SSE2__
+    unsigned any = 0;
+    for (size_t i = 0; i < n; i += 16) {
+        const unsigned mask = SpecialMask(p + i);
+        any |= n - i >= 16 ? mask : mask & ((1u << (n - i)) - 1);
+    }
+    return any == 0;
+#else
+    bool special = false;
+    for (size_t i = 0; i < n; ++i) special |= SpecialBytes.Of[static_cast<unsigned char>(p[i])];
+    return !special;
+#endif
+}
+
+// Note (lines split at CR LF, CR or LF) written at Out as its lines each
+// followed by 0xF8, as AppendJoinedLines writes them; Out has room for
+// the note's size plus one. Returns the end of what was written, or null
+// (nothing to rely on written) when the note holds 0xF7 or 0xF8.
+char* WriteNoteLines(std::string_view note, char* out) noexcept {
+    const char* p = note.data();
+    const size_t n = note.size();
+    if (n == 0) return out;
+    size_t from = 0;  // the start of the line not yet written
+    auto lineBreak = [&](size_t at) {
+        if (at < from) return;  // the LF of a CR LF already taken
+        CopyBytes(out, p + from, at - from);
+        out += at - from;
+        *out++ = NS;
+        from = at + 1 + (p[at] == '\r' && at + 1 < n && p[at + 1] == '\n');
+    };
+    size_t i = 0;
+#ifdef __SSE2__
+    if (n >= 16) {
+        for (; i + 16 <= n; i += 16) {
+            unsigned breaks;
+            if (NoteMask(p + i, breaks)) return nullptr;
+            for (; breaks; breaks &= breaks - 1) lineBreak(i + LowestBit(breaks));
         }
+        if (i < n) {
+            const size_t base = n - 16;
+            const unsigned shift = static_cast<unsigned>(i - base);
+            unsigned breaks;
+            if (NoteMask(p + base, breaks) >> shift) return nullptr;
+            for (breaks = breaks >> shift << shift; breaks; breaks &= breaks - 1) lineBreak(base + LowestBit(breaks));
+        }
+        i = n;
+    }
+#endif
+    for (; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if (c == 0xF7 || c == 0xF8) return nullptr;
+        if (c == '\r' || c == '\n') lineBreak(i);
+    }
+    // The last line, unless the note ends with its break.
+    if (from < n) {
+        CopyBytes(out, p + from, n - from);
+        out += n - from;
+        *out++ = NS;
     }
     return out;
+}
+
+// The file's form of dates (AppendIndDate) for the days a file's tasks
+// use, kept by day number: a file's tasks share few days.
+class TDayTexts {
+public:
+    TDayTexts() {
+        for (TEntry& e : FEntries) e.Day = std::numeric_limits<int>::min();
+    }
+    // The year of Date as DecodeDate gives it, and its text at Out (none
+    // for year 0); returns the end of the text.
+    char* Write(double date, char* out, int& year) {
+        // Every day DecodeDate reads lies well inside this range, and a
+        // day number then names one result.
+        if (!(date > -1e6 && date < 1e7)) return Decode(date, out, year);
+        const int day = static_cast<int>(date);
+        TEntry& e = FEntries[static_cast<unsigned>(day) & (Size - 1)];
+        if (e.Day != day) {
+            char* end = Decode(date, e.Text, e.Year);
+            e.Length = static_cast<unsigned char>(end - e.Text);
+            e.Day = day;
+        }
+        year = e.Year;
+        CopyBytes(out, e.Text, sizeof e.Text);
+        return out + e.Length;
+    }
+
+    // The longest text: "12/31/9999" plus room for any year DecodeDate gives.
+    static constexpr size_t MaxText = 16;
+
+private:
+    static char* Decode(double date, char* out, int& year) {
+        int m, d;
+        gcl::DecodeDate(date, year, m, d);
+        if (year == 0) return out;
+        out = std::to_chars(out, out + 4, m).ptr;
+        *out++ = '/';
+        out = std::to_chars(out, out + 4, d).ptr;
+        *out++ = '/';
+        return std::to_chars(out, out + 6, year).ptr;
+    }
+    struct TEntry {
+        int Day;
+        int Year;
+        unsigned char Length;
+        char Text[MaxText];
+    };
+    static constexpr size_t Size = 1024;
+    TEntry FEntries[Size];
+};
+
+// The file text, written into one buffer that grows ahead of each line.
+class TFileTextWriter {
+public:
+    explicit TFileTextWriter(size_t expected) { FOut.resize(expected); }
+
+    // Room for N more bytes at the end, which Take then claims.
+    char* Room(size_t n) {
+        if (FUsed + n > FOut.size()) FOut.resize(std::max(FOut.size() + FOut.size() / 2, FUsed + n));
+        return FOut.data() + FUsed;
+    }
+    void Take(const char* end) { FUsed = static_cast<size_t>(end - FOut.data()); }
+    void Append(std::string_view s) {
+        char* p = Room(s.size());
+        std::memcpy(p, s.data(), s.size());
+        Take(p + s.size());
+    }
+    void Line(std::string_view s) {
+        Append(s);
+        Append(CRLF);
+    }
+
+    // The task's line and its line break.
+    void Task(const TuTask& t, const std::string& fmt, bool independent) {
+        if (!independent || !WritePlain(t)) {
+            FScratch.clear();
+            t.AppendLine(FScratch, fmt);
+            Line(FScratch);
+        }
+    }
+
+    std::string Result() && {
+        FOut.resize(FUsed);
+        return std::move(FOut);
+    }
+
+private:
+    static char* Put(char* p, std::string_view s) noexcept {
+        CopyBytes(p, s.data(), s.size());
+        return p + s.size();
+    }
+
+    // The plain line of T, when it is one (see the rule above); False
+    // with nothing written otherwise. Each text is checked where it was
+    // copied to.
+    bool WritePlain(const TuTask& t) {
+        const std::string_view title = t.Title.View(), tags = t.Tags.View(), id = t.Id.View(),
+                               folder = t.Folder.View(), notes = t.Notes.View();
+        // A title the short form would read differently.
+        if (!title.empty() && (title[0] == '+' || title[0] == '-' || IsBlank(title[0]) || IsBlank(title.back())))
+            return false;
+        // The fields, the separators, two dates, the note's 0xF8s, and
+        // the room HasNoSpecial reads after a text.
+        char* const start = Room(title.size() + tags.size() + id.size() + folder.size() + notes.size() +
+                                 2 * TDayTexts::MaxText + 48);
+        char* p = start;
+        if (t.Priority == 0)
+            *p++ = '-';
+        else if (t.Priority == 2)
+            *p++ = '+';
+        {
+            int year;
+            char* dateEnd = FDays.Write(t.Due, p + 1, year);
+            if (year > 1901) {
+                *p = ';';
+                p = dateEnd;
+                *p++ = ';';
+            }
+        }
+        if (!tags.empty()) {
+            // A tag list the short form would normalise.
+            if (tags.size() < 2) return false;
+            *p++ = '[';
+            const std::string_view copied(p, tags.size());
+            p = Put(p, tags);
+            if (!HasNoSpecial(copied.data(), copied.size()) || !IsNormalTagListWithSlack(copied)) return false;
+            *p++ = ']';
+        }
+        p = Put(p, title);
+        if (!HasNoSpecial(p - title.size(), title.size())) return false;
+        *p++ = FS;
+        p = Put(p, t.Done ? DoneToken : NotDoneToken);
+        *p++ = FS;
+        p = Put(p, id);
+        if (!HasNoSpecial(p - id.size(), id.size())) return false;
+        *p++ = FS;
+        p = Put(p, folder);
+        if (!HasNoSpecial(p - folder.size(), folder.size())) return false;
+        *p++ = FS;
+        int year;
+        p = FDays.Write(t.Created, p, year);
+        *p++ = FS;
+        p = WriteNoteLines(notes, p);
+        if (!p) return false;
+        *p++ = FS;
+        *p++ = '\r';
+        *p++ = '\n';
+        Take(p);
+        return true;
+    }
+
+    std::string FOut;
+    size_t FUsed = 0;
+    std::string FScratch;
+    TDayTexts FDays;
+};
+
+} // namespace
+
+std::string TuData::GetFileText() const {
+    // The size is guessed from the number of tasks rather than measured,
+    // which would mean a second walk over every task; the buffer grows
+    // when the guess is short.
+    const int taskCount = Tasks->GetCount();
+    TFileTextWriter out(DbId.size() + 64 + (size_t(Folders->GetCount()) + size_t(Tags->GetCount())) * 32 +
+                        size_t(taskCount) * 160);
+    out.Line(DbId);
+    for (int i = 0; i < Folders->GetCount(); ++i) out.Line(Folders->GetRef(i));
+    out.Line(FoldersMarker);
+    for (int i = 0; i < Tags->GetCount(); ++i) out.Line(Tags->GetRef(i));
+    out.Line(TagsMarker);
+    const std::string& fmt = IndFormat();
+    const bool independent = fmt == IndependentDateFormat;
+    for (int i = 0; i < taskCount; ++i)
+        if (const TuTask* t = Tasks->GetTask(i)) out.Task(*t, fmt, independent);
+    return std::move(out).Result();
 }
 
 bool TuData::SaveToFile(const std::string& fileName, std::string* written) {

@@ -3,6 +3,7 @@
 // ownership of the tasks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -321,6 +322,70 @@ TEST(uDataManFile, LinesAcrossReadBlocks) {
                 }
         }
     }
+}
+
+// The file text is written through a quicker path than a line of one
+// task; every task, of whatever shape, must come out as its own line:
+// texts short and long, with blanks, marks, separators and every kind of
+// line break, dates of every kind (none, before 1902, out of range,
+// with a time of day), every priority.
+TEST(uDataManFile, FileTextHoldsEachTaskAsItsOwnLine) {
+    std::mt19937 rng(4711);
+    auto below = [&rng](unsigned n) { return unsigned(rng() % n); };
+    const std::string pieces[] = {"a", "Zz", "word ", " ", "  ", "+", "-", ";", "[", "]", ",", ", ", "%",
+                                  "\r", "\n", "\r\n", "\xF7", "\xF8", "\t", "\xE9", "t1", "12/31/2024",
+                                  std::string(1, '\0'), "Call Bob", "x,y", "; "};
+    auto text = [&](unsigned maxPieces, unsigned oddOneIn) {
+        std::string s;
+        const unsigned n = below(maxPieces + 1);
+        for (unsigned i = 0; i < n; ++i)
+            s += below(oddOneIn) == 0 ? pieces[below(std::size(pieces))] : std::string(below(20) + 1, char('a' + below(26)));
+        return s;
+    };
+    const double dates[] = {0, -1, 1, 2.5, 731, EncodeDate(1901, 12, 31) + 0.75, EncodeDate(1902, 1, 1),
+                            EncodeDate(2024, 2, 29) + 0.999, EncodeDate(9999, 12, 31), EncodeDate(1, 1, 1),
+                            -700000, 3e6, 1e300, -1e300, -0.5, EncodeDate(2025, 6, 1) + 0.5};
+    TuData data;
+    data.DbId = "d_id-0123456789";
+    data.Folders->Add("Work\xF7" "3\xF7");
+    data.Tags->Add("home");
+    for (int n = 0; n < 20000; ++n) {
+        auto* t = new TuTask();
+        // Most tasks plain, as in a real file; the rest odd in one way or more.
+        const unsigned odd = below(4) == 0 ? 3 : 1000;
+        t->Title = text(6, odd);
+        t->Tags = below(3) == 0 ? text(3, odd) : std::string(below(2) ? "home,work" : "");
+        t->Id = below(50) == 0 ? text(2, 2) : std::string("0123456789");
+        t->Folder = below(50) == 0 ? text(2, 2) : std::string(below(2) ? "Work" : "");
+        std::string notes;
+        for (unsigned lines = below(4); lines > 0; --lines) notes += text(3, odd) + (below(4) ? "\r\n" : below(2) ? "\n" : "\r");
+        if (below(3) == 0) notes += text(2, odd);
+        t->Notes = notes;
+        t->Done = below(2);
+        t->Priority = static_cast<std::uint16_t>(below(5));
+        t->Due = below(2) ? dates[below(std::size(dates))] : EncodeDate(2020, 1, 1) + below(3000);
+        t->Created = below(10) ? EncodeDate(2020, 1, 1) + below(3000) + below(1440) / 1440.0 : dates[below(std::size(dates))];
+        data.Tasks->AddObject(t->Title, t);
+    }
+    std::string expected = data.DbId + "\r\nWork\xF7" "3\xF7\r\n" + FoldersMarker + "\r\nhome\r\n" + TagsMarker + "\r\n";
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+        data.Tasks->GetTask(i)->AppendLine(expected, IndependentDateFormat);
+        expected += "\r\n";
+    }
+    const std::string written = data.GetFileText();
+    ASSERT_EQ(written.size(), expected.size());
+    if (written != expected) {
+        const size_t at = std::mismatch(written.begin(), written.end(), expected.begin()).first - written.begin();
+        const size_t line = expected.rfind("\r\n", at);
+        FAIL() << "differs at byte " << at << " in the line: " << expected.substr(line + 2, 200);
+    }
+    // Saving writes those bytes and hands them back.
+    TempDir dir;
+    const std::string path = dir.File("odd.kpx");
+    std::string saved;
+    ASSERT_TRUE(data.SaveToFile(path, &saved));
+    EXPECT_TRUE(saved == expected);
+    EXPECT_TRUE(ReadAll(path) == expected);
 }
 
 // A file read takes the lines the writer writes through a quicker path

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Saving the task database in the 32-bit program users run, under Wine:
+# the whole save as the program does it and each step, against one plain
+# write of the same bytes, for a generated database of COUNT tasks
+# (default 100000).
+#   bench/save-win32.sh [COUNT] [RUNS]      (after scripts/build native win32)
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+COUNT="${1:-100000}"
+RUNS="${2:-15}"
+GEN="$ROOT/build/native/bench/qelvo_bench"
+EXE="${QELVO_SAVE_BENCH:-$ROOT/build/win32/bench/save_bench.exe}"
+for f in "$GEN" "$EXE"; do
+  [ -f "$f" ] || { echo "save-win32: $f is missing; run scripts/build native win32" >&2; exit 1; }
+done
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+"$GEN" generate "$COUNT" "$WORK/db.kpx"
+source "$ROOT/scripts/wine-env.sh"
+qelvo_ensure_prefix
+wine "$EXE" "$(winepath -w "$WORK/db.kpx")" "$RUNS" | tr -d '\r'
