@@ -468,8 +468,11 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
     StoreSideTree();
     const std::string fileName = Database->FileName;
     const bool blocked = FSaveGuard.NeedsConfirmation(fileName);
-    if (blocked || ChangedOnDisk(FDiskStamp, fileName)) {
-        // Replaced only when the user says so.
+    // Saved over a file another writer changed only when the user says
+    // so; the check runs alongside the save, which then leaves the file.
+    TSaveResult result;
+    if (!blocked) result = SaveDatabase(*Database, fileName, gcl::Now(), &FDiskStamp);
+    if (blocked || result.Conflict) {
         if (Mode == TSaveMode::Unattended || Mode == TSaveMode::Quiet) {
             if (CaptionHasCountdown(GetCaption())) SetCaption(FileCaption(fileName));
             return false;
@@ -482,8 +485,8 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
         if (answer == IDNO) return SaveCopyAs();
         if (answer != IDYES) return false;
         FSaveGuard.Clear();
+        result = SaveDatabase(*Database, fileName, gcl::Now());
     }
-    const TSaveResult result = SaveDatabase(*Database, fileName, gcl::Now());
     if (!result.Saved) {
         if (CaptionHasCountdown(GetCaption())) SetCaption(FileCaption(fileName));
         if (Mode == TSaveMode::Quiet) return false;

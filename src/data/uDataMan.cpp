@@ -4,12 +4,18 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <functional>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 #include <vector>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -2087,6 +2093,13 @@ class TFileTextWriter {
 public:
     explicit TFileTextWriter(size_t expected) { FOut.resize(expected); }
 
+    // The text so far (the first Used bytes of Block), handed over when a
+    // block is full; the writer goes on in a block Hand gives back.
+    using THand = std::function<void(std::string& block, size_t used)>;
+    // Hands the text on in blocks of about BlockSize bytes.
+    void HandBlocks(THand hand) { FHand = std::move(hand); }
+    static constexpr size_t BlockSize = 512 * 1024;
+
     // Room for N more bytes at the end, which Take then claims.
     char* Room(size_t n) {
         if (FUsed + n > FOut.size()) FOut.resize(std::max(FOut.size() + FOut.size() / 2, FUsed + n));
@@ -2105,6 +2118,7 @@ public:
 
     // The task's line and its line break.
     void Task(const TuTask& t, const std::string& fmt, bool independent) {
+        if (FHand && FUsed >= BlockSize) Hand();
         if (!independent || !WritePlain(t)) {
             FScratch.clear();
             t.AppendLine(FScratch, fmt);
@@ -2112,9 +2126,14 @@ public:
         }
     }
 
+    // The whole text (when no blocks were handed on).
     std::string Result() && {
         FOut.resize(FUsed);
         return std::move(FOut);
+    }
+    // Hands on what is left.
+    void Finish() {
+        if (FUsed) Hand();
     }
 
 private:
@@ -2182,11 +2201,136 @@ private:
         return true;
     }
 
+    void Hand() {
+        FHand(FOut, FUsed);
+        FUsed = 0;
+        // A block of the right size comes back with its old bytes, which
+        // are written over; a new one gets its size.
+        if (FOut.size() < BlockSize + BlockSize / 4) FOut.resize(BlockSize + BlockSize / 4);
+    }
+
     std::string FOut;
     size_t FUsed = 0;
     std::string FScratch;
     TDayTexts FDays;
+    THand FHand;
 };
+
+// Writes the blocks of a file text on a thread of its own while the next
+// blocks are made, so that making and writing the text overlap. Blocks
+// go round between the maker and the writer (a few at a time, so that
+// memory stays small whatever the size of the file).
+class TBlockWriter {
+public:
+    TBlockWriter(gcl::TAtomicFileWriter& file, const TuData::TWrittenBytes& written)
+        : FFile(file), FWritten(written) {
+        try {
+            FThread = std::thread([this] { Run(); });
+        } catch (const std::system_error&) {
+            // No thread to spare: each block is written when handed on.
+        }
+    }
+    ~TBlockWriter() { Stop(); }
+
+    // Queues the first Used bytes of Block and puts a free block in its place.
+    void Hand(std::string& block, size_t used) {
+        if (!FThread.joinable()) {
+            Write(block, used);
+            return;
+        }
+        std::unique_lock lock(FMutex);
+        FFull.push_back({std::move(block), used});
+        FChanged.notify_all();
+        FChanged.wait(lock, [this] { return !FFree.empty() || FQueued < InFlight; });
+        if (!FFree.empty()) {
+            block = std::move(FFree.back());
+            FFree.pop_back();
+        } else {
+            ++FQueued;
+            block = std::string();
+        }
+    }
+    // Waits until every queued block is written; False when a write failed.
+    bool Stop() {
+        {
+            std::lock_guard lock(FMutex);
+            FDone = true;
+            FChanged.notify_all();
+        }
+        if (FThread.joinable()) FThread.join();
+        return !FFailed;
+    }
+
+private:
+    struct TBlock {
+        std::string Bytes;
+        size_t Used;
+    };
+    static constexpr int InFlight = 8;
+    static constexpr size_t FlushEvery = 3 * 1024 * 1024;
+
+    void Run() noexcept {
+        std::unique_lock lock(FMutex);
+        for (;;) {
+            FChanged.wait(lock, [this] { return !FFull.empty() || FDone; });
+            if (FFull.empty()) return;
+            TBlock block = std::move(FFull.front());
+            FFull.pop_front();
+            lock.unlock();
+            Write(block.Bytes, block.Used);
+            lock.lock();
+            FFree.push_back(std::move(block.Bytes));
+            FChanged.notify_all();
+        }
+    }
+
+    void Write(const std::string& block, size_t used) noexcept {
+        if (FFailed) return;
+        try {
+            if (FFile.Write(block.data(), used)) {
+                if (FWritten) FWritten(std::string_view(block.data(), used));
+                // What is written goes to the disk while the rest is
+                // made, so that the flush before the file is put in
+                // place waits for the last part only.
+                FUnflushed += used;
+                if (FThread.joinable() && FUnflushed >= FlushEvery) {
+                    FUnflushed = 0;
+                    if (!FFile.Flush()) FFailed = true;
+                }
+            } else {
+                FFailed = true;
+            }
+        } catch (...) {
+            FFailed = true;
+        }
+    }
+
+    gcl::TAtomicFileWriter& FFile;
+    const TuData::TWrittenBytes& FWritten;
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    std::deque<TBlock> FFull;
+    std::vector<std::string> FFree;
+    int FQueued = 1;  // blocks made so far (the maker starts with one)
+    bool FDone = false;
+    std::atomic<bool> FFailed{false};
+    size_t FUnflushed = 0;
+    std::thread FThread;
+};
+
+// The file text of Data.
+void WriteFileText(const TuData& data, TFileTextWriter& out) {
+    out.Line(data.DbId);
+    for (int i = 0; i < data.Folders->GetCount(); ++i) out.Line(data.Folders->GetRef(i));
+    out.Line(FoldersMarker);
+    for (int i = 0; i < data.Tags->GetCount(); ++i) out.Line(data.Tags->GetRef(i));
+    out.Line(TagsMarker);
+    const std::string& fmt = IndFormat();
+    const bool independent = fmt == IndependentDateFormat;
+    const int taskCount = data.Tasks->GetCount();
+    for (int i = 0; i < taskCount; ++i)
+        if (const TuTask* t = data.Tasks->GetTask(i)) out.Task(*t, fmt, independent);
+}
 
 } // namespace
 
@@ -2194,28 +2338,38 @@ std::string TuData::GetFileText() const {
     // The size is guessed from the number of tasks rather than measured,
     // which would mean a second walk over every task; the buffer grows
     // when the guess is short.
-    const int taskCount = Tasks->GetCount();
     TFileTextWriter out(DbId.size() + 64 + (size_t(Folders->GetCount()) + size_t(Tags->GetCount())) * 32 +
-                        size_t(taskCount) * 160);
-    out.Line(DbId);
-    for (int i = 0; i < Folders->GetCount(); ++i) out.Line(Folders->GetRef(i));
-    out.Line(FoldersMarker);
-    for (int i = 0; i < Tags->GetCount(); ++i) out.Line(Tags->GetRef(i));
-    out.Line(TagsMarker);
-    const std::string& fmt = IndFormat();
-    const bool independent = fmt == IndependentDateFormat;
-    for (int i = 0; i < taskCount; ++i)
-        if (const TuTask* t = Tasks->GetTask(i)) out.Task(*t, fmt, independent);
+                        size_t(Tasks->GetCount()) * 160);
+    WriteFileText(*this, out);
     return std::move(out).Result();
 }
 
 bool TuData::SaveToFile(const std::string& fileName, std::string* written) {
+    std::string bytes;
+    const bool saved = SaveToFile(
+        fileName, [&](std::string_view piece) { if (written) bytes += piece; }, nullptr);
+    if (saved && written) *written = std::move(bytes);
+    return saved;
+}
+
+bool TuData::SaveToFile(const std::string& fileName, const TWrittenBytes& written,
+                        const std::function<bool()>& mayReplace) {
     try {
         gcl::RemoveStaleTempFiles(fileName);
-        std::string text = GetFileText();
-        if (!gcl::WriteFileAtomic(fileName, text.data(), text.size())) return false;
+        gcl::TAtomicFileWriter file(fileName);
+        if (!file.IsOpen()) return false;
+        bool complete;
+        {
+            TBlockWriter writer(file, written);
+            TFileTextWriter out(TFileTextWriter::BlockSize + TFileTextWriter::BlockSize / 4);
+            out.HandBlocks([&writer](std::string& block, size_t used) { writer.Hand(block, used); });
+            WriteFileText(*this, out);
+            out.Finish();
+            complete = writer.Stop();
+        }
+        if (!complete || (mayReplace && !mayReplace())) return false;
+        if (!file.Commit()) return false;
         Modified = false;
-        if (written) *written = std::move(text);
         return true;
     } catch (...) {
         return false;

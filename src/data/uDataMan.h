@@ -18,6 +18,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -253,6 +254,15 @@ public:
     // place (gcl::RemoveStaleTempFiles). Written, when given, receives the
     // bytes the file now holds (after a successful save only).
     bool SaveToFile(const std::string& fileName, std::string* written = nullptr);
+    // SaveToFile in full: the bytes go to Written piece by piece, in
+    // order, as each reaches the file (on a thread of the save's own,
+    // before SaveToFile returns), and once the new file is complete and
+    // on the disk, MayReplace (when given) is asked whether it may now
+    // replace FileName: False leaves FileName as it was and the result
+    // False, as for a failed save.
+    using TWrittenBytes = std::function<void(std::string_view)>;
+    bool SaveToFile(const std::string& fileName, const TWrittenBytes& written,
+                    const std::function<bool()>& mayReplace);
     // Reads a database file. On success the content is replaced, FileName
     // set and Modified cleared; on failure (missing file, fewer than three
     // lines, a missing marker, a read error) the database is left exactly

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <future>
+#include <system_error>
 #include <vector>
 
 #include "app/logic/AppMessages.h"
@@ -87,20 +89,6 @@ TAutoSaveClock::TTick TAutoSaveClock::Tick(double now, const TOptions& options, 
     return tick;
 }
 
-TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now) {
-    TSaveResult result;
-    std::string written;
-    if (data.SaveToFile(fileName, &written)) {
-        result.Saved = true;
-        // Stamped from the bytes written rather than read back.
-        result.Stamp = StampBytes(written);
-        result.Caption = LastSaveCaption(fileName, now);
-    } else {
-        result.Message = std::string(msg::SaveFailedHead) + fileName + msg::SaveFailedTail;
-    }
-    return result;
-}
-
 namespace {
 
 // The hash of a file stamp, fed the bytes in pieces of any size: two
@@ -169,17 +157,52 @@ private:
 
 } // namespace
 
+TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, const TFileStamp* expected) {
+    TSaveResult result;
+    // Stamped from the bytes written rather than read back.
+    TStampHasher written;
+    std::future<bool> changed;
+    if (expected) {
+        auto check = [stamp = *expected, fileName] { return ChangedOnDisk(stamp, fileName); };
+        try {
+            changed = std::async(std::launch::async, check);
+        } catch (const std::system_error&) {
+            // No thread to spare: checked when asked.
+            changed = std::async(std::launch::deferred, check);
+        }
+    }
+    const bool saved = data.SaveToFile(
+        fileName, [&written](std::string_view piece) { written.Add(piece.data(), piece.size()); },
+        [&] { return !(result.Conflict = changed.valid() && changed.get()); });
+    // A save that failed before the check was asked still waits for it.
+    if (changed.valid()) changed.wait();
+    if (saved) {
+        result.Saved = true;
+        result.Stamp = written.Result();
+        result.Caption = LastSaveCaption(fileName, now);
+    } else if (!result.Conflict) {
+        result.Message = std::string(msg::SaveFailedHead) + fileName + msg::SaveFailedTail;
+    }
+    return result;
+}
+
 TFileStamp StampBytes(std::string_view bytes) {
     TStampHasher hasher;
     hasher.Add(bytes.data(), bytes.size());
     return hasher.Result();
 }
 
-TFileStamp StampFile(const std::string& fileName) {
+namespace {
+
+// The stamp of the file as it is now; when the file's size is not
+// SizeWanted (-1: any), only its size is read (a stamp with that size).
+TFileStamp ReadStamp(const std::string& fileName, std::int64_t sizeWanted) {
     if (!gcl::FileExists(fileName)) return TFileStamp{};
     try {
-        // Read a block at a time: the whole file is never held.
         gcl::TFileStream stream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone);
+        if (sizeWanted >= 0 && stream.GetSize() != sizeWanted)
+            return TFileStamp{true, static_cast<std::uint64_t>(stream.GetSize()), 0};
+        // Read a block at a time: the whole file is never held.
         std::vector<char> block(256 * 1024);
         TStampHasher hasher;
         for (;;) {
@@ -197,9 +220,21 @@ TFileStamp StampFile(const std::string& fileName) {
     }
 }
 
+} // namespace
+
+TFileStamp StampFile(const std::string& fileName) {
+    return ReadStamp(fileName, -1);
+}
+
 bool ChangedOnDisk(const TFileStamp& stamp, const std::string& fileName) {
     if (!gcl::FileExists(fileName)) return false;
-    const TFileStamp now = StampFile(fileName);
+    // Another size is a change, seen without reading the file. The same
+    // size (and the same last-write time) is no proof of the same bytes:
+    // another writer may put other bytes of that size within the time's
+    // resolution (two seconds on some disks and shares) or set the time
+    // back, as copying and synchronising tools do; so then the bytes are
+    // compared.
+    const TFileStamp now = ReadStamp(fileName, stamp.Exists ? static_cast<std::int64_t>(stamp.Size) : -1);
     // A file that exists but cannot be read now is not taken for unchanged.
     if (!now.Exists) return true;
     return !(now == stamp);

@@ -104,8 +104,16 @@ struct TSaveResult {
     std::string Caption;
     std::string Message;
     TFileStamp Stamp;  // of what the file holds after the save
+    // Not saved because FileName holds something other than Expected
+    // said (ChangedOnDisk): the file is left as it was, and Message is
+    // empty.
+    bool Conflict = false;
 };
-TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now);
+// With Expected, the save replaces FileName only when ChangedOnDisk
+// (Expected, FileName) is false; the check reads the file while the new
+// content is made and written beside it.
+TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now,
+                         const TFileStamp* expected = nullptr);
 
 // After a failed start-up load the open path holds a file the program
 // could not read; writing the (empty) database over it needs the user's

@@ -72,6 +72,40 @@ std::string ReadFileBytes(const std::string& fileName);
 // A read-only target counts as a failure and is left alone.
 bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size);
 
+// WriteFileAtomic for content written in pieces: Write appends to the
+// temporary file beside FileName, Commit flushes it to the disk and puts
+// it in place of FileName in one step. A writer that is not committed
+// (or whose Commit fails) removes its temporary file when aborted or
+// destroyed, leaving FileName as it was. Every call after a failure
+// fails too; the system's error code of the first failure stays for the
+// caller.
+class TAtomicFileWriter {
+public:
+    explicit TAtomicFileWriter(const std::string& fileName);
+    ~TAtomicFileWriter();
+    TAtomicFileWriter(const TAtomicFileWriter&) = delete;
+    TAtomicFileWriter& operator=(const TAtomicFileWriter&) = delete;
+
+    // False when the temporary file could not be made or FileName may
+    // not be replaced (read-only, a folder), or after a failed call.
+    bool IsOpen() const noexcept { return FHandle != NoHandle; }
+    bool Write(const void* data, size_t size);
+    // Puts what was written so far on the disk, so that Commit has only
+    // the rest to flush.
+    bool Flush();
+    bool Commit();
+    // Removes the temporary file; FileName stays as it was.
+    void Abort() noexcept;
+
+private:
+    static constexpr intptr_t NoHandle = -1;
+    std::string FFileName;
+    std::string FTemp;
+    intptr_t FHandle = NoHandle;
+    unsigned FMode = 0;  // the permissions to keep (natively)
+    bool FHadOld = false;
+};
+
 // Removes what WriteFileAtomic calls for FileName left behind when their
 // process ended between writing the temporary file and putting it in
 // place: the files in FileName's folder named FileName's name, ".", a

@@ -199,46 +199,89 @@ std::string ReadFileBytes(const std::string& fileName) {
     return data;
 }
 
-bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
-    if (fileName.empty()) return false;
+TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : FFileName(fileName) {
+    if (fileName.empty()) return;
     struct stat old {};
-    bool hadOld = stat(fileName.c_str(), &old) == 0;
-    if (hadOld && S_ISDIR(old.st_mode)) return false;
+    FHadOld = stat(fileName.c_str(), &old) == 0;
+    if (FHadOld && S_ISDIR(old.st_mode)) {
+        errno = EISDIR;
+        return;
+    }
     // A read-only target is never replaced, even where the folder would
     // allow the rename (and whoever runs the program, root included).
-    if (hadOld && ((old.st_mode & 0222) == 0 || access(fileName.c_str(), W_OK) != 0)) {
+    if (FHadOld && ((old.st_mode & 0222) == 0 || access(fileName.c_str(), W_OK) != 0)) {
         errno = EACCES;
-        return false;
+        return;
     }
-
-    std::string temp;
+    FMode = old.st_mode & 07777;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = detail::AtomicTempName(fileName, static_cast<unsigned long>(getpid()), TempCounter++);
-        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+        FTemp = detail::AtomicTempName(fileName, static_cast<unsigned long>(getpid()), TempCounter++);
+        fd = open(FTemp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return;
     }
-    if (fd < 0) return false;
+    if (fd >= 0) FHandle = fd;
+}
 
-    bool ok = WriteAll(fd, static_cast<const char*>(data), size);
-    if (ok && hadOld) fchmod(fd, old.st_mode & 07777);    // keep the previous permissions
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temp.c_str(), fileName.c_str()) == 0;
-    if (!ok) {
-        int saved = errno;
-        unlink(temp.c_str());
-        errno = saved;
+TAtomicFileWriter::~TAtomicFileWriter() {
+    Abort();
+}
+
+bool TAtomicFileWriter::Write(const void* data, size_t size) {
+    if (!IsOpen()) return false;
+    if (!WriteAll(static_cast<int>(FHandle), static_cast<const char*>(data), size)) {
+        Abort();
         return false;
     }
+    return true;
+}
+
+bool TAtomicFileWriter::Flush() {
+    if (!IsOpen()) return false;
+    if (fsync(static_cast<int>(FHandle)) == 0) return true;
+    Abort();
+    return false;
+}
+
+bool TAtomicFileWriter::Commit() {
+    if (!IsOpen()) return false;
+    const int fd = static_cast<int>(FHandle);
+    FHandle = NoHandle;
+    if (FHadOld) fchmod(fd, FMode);  // keep the previous permissions
+    bool ok = fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(FTemp.c_str(), FFileName.c_str()) == 0;
+    if (!ok) {
+        int saved = errno;
+        unlink(FTemp.c_str());
+        errno = saved;
+        FTemp.clear();
+        return false;
+    }
+    FTemp.clear();
     // Make the rename itself durable.
-    std::string dir = ExtractFileDir(ExpandFileName(fileName));
+    std::string dir = ExtractFileDir(ExpandFileName(FFileName));
     int dfd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         fsync(dfd);
         close(dfd);
     }
     return true;
+}
+
+void TAtomicFileWriter::Abort() noexcept {
+    if (!IsOpen()) return;
+    int saved = errno;
+    close(static_cast<int>(FHandle));
+    FHandle = NoHandle;
+    unlink(FTemp.c_str());
+    FTemp.clear();
+    errno = saved;
+}
+
+bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
+    TAtomicFileWriter file(fileName);
+    return file.Write(data, size) && file.Commit();
 }
 
 int FindFirst(const std::string& path, int attr, TSearchRec& f) {

@@ -107,46 +107,82 @@ std::string ReadFileBytes(const std::string& fileName) {
     return data;
 }
 
-bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
-    if (fileName.empty()) return false;
+TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : FFileName(fileName) {
+    if (fileName.empty()) return;
     DWORD oldAttr = GetFileAttributesA(fileName.c_str());
     // A read-only or folder target is never replaced (Windows refuses the
     // replacing move for read-only files; the check makes that certain).
     if (oldAttr != INVALID_FILE_ATTRIBUTES && (oldAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
         SetLastError(ERROR_ACCESS_DENIED);
-        return false;
+        return;
     }
-
-    std::string temp;
     HANDLE h = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = detail::AtomicTempName(fileName, GetCurrentProcessId(), TempCounter++);
-        h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        FTemp = detail::AtomicTempName(fileName, GetCurrentProcessId(), TempCounter++);
+        h = CreateFileA(FTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
+            return;
     }
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h != INVALID_HANDLE_VALUE) FHandle = reinterpret_cast<intptr_t>(h);
+}
 
-    bool ok = true;
+TAtomicFileWriter::~TAtomicFileWriter() {
+    Abort();
+}
+
+bool TAtomicFileWriter::Write(const void* data, size_t size) {
+    if (!IsOpen()) return false;
+    const HANDLE h = reinterpret_cast<HANDLE>(FHandle);
     const char* p = static_cast<const char*>(data);
-    size_t left = size;
-    while (ok && left > 0) {
-        DWORD chunk = left > 0x40000000u ? 0x40000000u : DWORD(left);
+    while (size > 0) {
+        DWORD chunk = size > 0x40000000u ? 0x40000000u : DWORD(size);
         DWORD written = 0;
-        ok = WriteFile(h, p, chunk, &written, nullptr) && written == chunk;
+        if (!WriteFile(h, p, chunk, &written, nullptr) || written != chunk) {
+            Abort();
+            return false;
+        }
         p += written;
-        left -= written;
-    }
-    ok = ok && FlushFileBuffers(h);
-    ok = CloseHandle(h) && ok;
-    ok = ok && MoveFileExA(temp.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) {
-        DWORD saved = GetLastError();
-        ::DeleteFileA(temp.c_str());
-        SetLastError(saved);
-        return false;
+        size -= written;
     }
     return true;
+}
+
+bool TAtomicFileWriter::Flush() {
+    if (!IsOpen()) return false;
+    if (FlushFileBuffers(reinterpret_cast<HANDLE>(FHandle))) return true;
+    Abort();
+    return false;
+}
+
+bool TAtomicFileWriter::Commit() {
+    if (!IsOpen()) return false;
+    const HANDLE h = reinterpret_cast<HANDLE>(FHandle);
+    FHandle = NoHandle;
+    bool ok = FlushFileBuffers(h);
+    ok = CloseHandle(h) && ok;
+    ok = ok && MoveFileExA(FTemp.c_str(), FFileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) {
+        DWORD saved = GetLastError();
+        ::DeleteFileA(FTemp.c_str());
+        SetLastError(saved);
+    }
+    FTemp.clear();
+    return ok;
+}
+
+void TAtomicFileWriter::Abort() noexcept {
+    if (!IsOpen()) return;
+    DWORD saved = GetLastError();
+    CloseHandle(reinterpret_cast<HANDLE>(FHandle));
+    FHandle = NoHandle;
+    ::DeleteFileA(FTemp.c_str());
+    FTemp.clear();
+    SetLastError(saved);
+}
+
+bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
+    TAtomicFileWriter file(fileName);
+    return file.Write(data, size) && file.Commit();
 }
 
 int FindFirst(const std::string& path, int attr, TSearchRec& f) {
