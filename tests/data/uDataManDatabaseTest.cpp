@@ -476,6 +476,51 @@ TEST(uDataManFile, SavingReplacesInOneStepOrNotAtAll) {
     EXPECT_EQ(ReadAll(path), data.GetFileText());
 }
 
+// A save of many blocks: the bytes come to the caller in order while the
+// file is written, and the file replaces the old one only once complete
+// and allowed; refused, the old file stays, nothing is left beside it and
+// the changes stay unsaved.
+TEST(uDataManFile, SavingHandsOnTheBytesAndAsksBeforeReplacing) {
+    TempDir dir;
+    TuData data;
+    BuildSample(data);
+    for (int i = 0; i < 100000; ++i) {
+        auto* t = new TuTask();
+        t->Title = "Task number " + std::to_string(i);
+        t->Notes = i % 3 ? "" : "a note\r\nof two lines";
+        data.Tasks->AddObject(t->Title, t);
+    }
+    const std::string text = data.GetFileText();
+    // More blocks than the save keeps in flight, more bytes than it writes between flushes.
+    ASSERT_GT(text.size(), size_t(4) << 20);
+    const std::string path = dir.File("db.kpx");
+    WriteAll(path, "the old file");
+
+    data.Modified = true;
+    std::string pieces;
+    int asked = 0;
+    auto collect = [&](std::string_view piece) { pieces += piece; };
+    EXPECT_FALSE(data.SaveToFile(path, collect, [&] {
+        ++asked;
+        // Asked once every byte is written.
+        EXPECT_TRUE(pieces == text);
+        return false;
+    }));
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(data.Modified);
+    EXPECT_EQ(ReadAll(path), "the old file");
+    EXPECT_EQ(gcl::RemoveStaleTempFiles(path), 0);
+
+    pieces.clear();
+    EXPECT_TRUE(data.SaveToFile(path, collect, [] { return true; }));
+    EXPECT_FALSE(data.Modified);
+    EXPECT_TRUE(pieces == text);
+    EXPECT_TRUE(ReadAll(path) == text);
+    std::string written;
+    EXPECT_TRUE(data.SaveToFile(path, &written));
+    EXPECT_TRUE(written == text);
+}
+
 // Temporary files of saves that were cut short: loading or saving a
 // database removes those of its own file whose process has ended, and
 // nothing else.

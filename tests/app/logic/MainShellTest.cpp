@@ -105,6 +105,54 @@ TEST(MainShell, SaveReportsItsResult) {
     EXPECT_TRUE(data.Modified);
 }
 
+// A save that checks the file first: another writer's change (even of
+// the same size) stops it before the file is replaced, and says so
+// without an error text; the stamp of a save is that of the file it made.
+TEST(MainShell, ASaveLeavesAFileAnotherWriterChanged) {
+    test::TProgramFolder app;
+    TuData data;
+    data.DbId = "d_id-0000000001";
+    for (int i = 0; i < 20000; ++i) {
+        auto* t = new TuTask();
+        t->Title = "Task " + std::to_string(i);
+        data.Tasks->AddObject(t->Title, t);
+    }
+    const std::string file = app.File("db.kpx");
+    // No file yet: nothing to replace unasked.
+    const TFileStamp none = StampFile(file);
+    TSaveResult r = SaveDatabase(data, file, At(9, 0, 0), &none);
+    ASSERT_TRUE(r.Saved);
+    EXPECT_FALSE(r.Conflict);
+    EXPECT_EQ(r.Stamp, StampFile(file));
+    const TFileStamp mine = r.Stamp;
+
+    // Unchanged since: saved.
+    data.Modified = true;
+    r = SaveDatabase(data, file, At(9, 1, 0), &mine);
+    EXPECT_TRUE(r.Saved);
+    EXPECT_FALSE(data.Modified);
+
+    std::string other = gcl::ReadFileBytes(file);
+    other[other.size() / 2] ^= 1;
+    for (const std::string& theirs : {other, other + "more"}) {
+        ASSERT_TRUE(gcl::WriteFileAtomic(file, theirs.data(), theirs.size()));
+        data.Modified = true;
+        r = SaveDatabase(data, file, At(9, 2, 0), &mine);
+        EXPECT_FALSE(r.Saved);
+        EXPECT_TRUE(r.Conflict);
+        EXPECT_EQ("", r.Message);
+        EXPECT_EQ("", r.Caption);
+        EXPECT_TRUE(data.Modified);
+        EXPECT_TRUE(gcl::ReadFileBytes(file) == theirs);
+        EXPECT_EQ(gcl::RemoveStaleTempFiles(file), 0);
+    }
+    // Saved without the check (the user said so): replaced.
+    r = SaveDatabase(data, file, At(9, 3, 0));
+    EXPECT_TRUE(r.Saved);
+    EXPECT_EQ(r.Stamp, StampFile(file));
+    EXPECT_TRUE(gcl::ReadFileBytes(file) == data.GetFileText());
+}
+
 TEST(MainShell, SaveGuardAfterAFailedStartupLoad) {
     TSaveGuard guard;
     EXPECT_FALSE(guard.NeedsConfirmation("a.kpx"));

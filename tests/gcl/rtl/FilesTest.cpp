@@ -225,6 +225,74 @@ TEST(FilesTest, WriteFileAtomicReplacesOrLeavesAlone) {
 #endif
 }
 
+// Written in pieces: the file appears whole at the commit and not before;
+// a writer aborted or dropped, or one whose commit fails, leaves the old
+// file and no temporary behind.
+TEST(FilesTest, AtomicFileWriterInPieces) {
+    qelvo::test::TempDir dir;
+    const std::string target = dir.File("tasks.kpx");
+    ASSERT_TRUE(WriteFileAtomic(target, "old", 3));
+    std::string whole;
+    {
+        TAtomicFileWriter file(target);
+        ASSERT_TRUE(file.IsOpen());
+        for (int i = 0; i < 40; ++i) {
+            const std::string piece(size_t(i) * 997 + 1, char('a' + i % 26));
+            whole += piece;
+            ASSERT_TRUE(file.Write(piece.data(), piece.size()));
+            if (i % 10 == 9) {
+                ASSERT_TRUE(file.Flush());
+            }
+            EXPECT_EQ(ReadFileBytes(target), "old");
+        }
+        EXPECT_EQ(Entries(dir.Path()).size(), 2u);  // the target and the temporary
+        ASSERT_TRUE(file.Commit());
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_FALSE(file.Write("x", 1));
+        EXPECT_FALSE(file.Commit());
+    }
+    EXPECT_TRUE(ReadFileBytes(target) == whole);
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"tasks.kpx"});
+
+    {
+        TAtomicFileWriter file(target);
+        ASSERT_TRUE(file.Write("lost", 4));
+        file.Abort();
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_FALSE(file.Commit());
+    }
+    {
+        TAtomicFileWriter file(target);
+        ASSERT_TRUE(file.Write("lost too", 8));
+    }
+    EXPECT_TRUE(ReadFileBytes(target) == whole);
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"tasks.kpx"});
+
+    SetReadOnly(target, true);
+    {
+        TAtomicFileWriter file(target);
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_FALSE(file.Write("x", 1));
+        EXPECT_FALSE(file.Commit());
+    }
+    SetReadOnly(target, false);
+    EXPECT_TRUE(ReadFileBytes(target) == whole);
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"tasks.kpx"});
+#ifdef _WIN32
+    // The replacing step fails: the old bytes stay, the temporary goes.
+    HANDLE h = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    {
+        TAtomicFileWriter file(target);
+        ASSERT_TRUE(file.Write("lost", 4));
+        EXPECT_FALSE(file.Commit());
+    }
+    CloseHandle(h);
+    EXPECT_TRUE(ReadFileBytes(target) == whole);
+    EXPECT_EQ(Entries(dir.Path(), 0), std::set<std::string>{"tasks.kpx"});
+#endif
+}
+
 namespace {
 
 struct TRecordingShell : IShell {
