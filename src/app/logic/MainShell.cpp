@@ -174,8 +174,10 @@ TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, 
     const bool saved = data.SaveToFile(
         fileName, [&written](std::string_view piece) { written.Add(piece.data(), piece.size()); },
         [&] { return !(result.Conflict = changed.valid() && changed.get()); });
-    // A save that failed before the check was asked still waits for it.
-    if (changed.valid()) changed.wait();
+    // A save that failed before the check was asked still takes its
+    // answer: a file another writer changed comes first, as when the
+    // check came before the save.
+    if (changed.valid()) result.Conflict = changed.get();
     if (saved) {
         result.Saved = true;
         result.Stamp = written.Result();
