@@ -588,6 +588,8 @@ private:
     void OpenDueDatePanelForSelection(gcl::TPoint At, bool FromMouse);
     void OpenTagsPanelForSelection(gcl::TPoint At);
     TGroupKeys FGroupKeys;
+    // The tasks' order for the sort column, kept across refreshes.
+    TTaskOrderCache FTaskOrders;
     // The items ask for their texts when painted; the due texts ("Today",
     // the date format) are those of the time of the last fill.
     double FCaptionNow = 0;

@@ -247,7 +247,7 @@ void TMainForm::FillTaskList() {
     FCaptionNow = gcl::Now();
     FCaptionFormat = Options.DateTimeFormat;
     const TTaskListState state = TaskListState();
-    const TTaskListLayout layout = RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys);
+    const TTaskListLayout layout = RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys, &FTaskOrders);
     for (const TTaskGroup& g : layout.Groups) {
         TGvGroup* group = nullptr;
         if (layout.Grouped) {
@@ -325,17 +325,33 @@ void TMainForm::SortItems(int Column, bool Ascending) {
             tasks.push_back(TaskOf(items->GetItems(i)));
             byTask.push_back(items->GetItems(i));
         }
-        std::vector<TuTask*> sortedTasks = tasks;
-        qelvo::SortItems(Column, Ascending, sortedTasks);
-        if (sortedTasks == tasks) continue;
-        // Tasks are distinct per item, so each sorted task names its item.
-        std::unordered_map<const TuTask*, TGvCollectionItem*> itemOf;
-        itemOf.reserve(tasks.size());
-        for (size_t k = 0; k < tasks.size(); ++k) itemOf.emplace(tasks[k], byTask[k]);
-        if (itemOf.size() != tasks.size()) continue;  // an item without a task of its own keeps the order
+        std::vector<std::uint32_t> order;
+        if (std::find(tasks.begin(), tasks.end(), nullptr) != tasks.end() ||
+            !qelvo::SortedPositions(Column, tasks, order)) {
+            // No prepared order: the tasks' own sort, each sorted task
+            // naming its item (tasks are distinct per item).
+            std::vector<TuTask*> sortedTasks = tasks;
+            qelvo::SortItems(Column, Ascending, sortedTasks);
+            if (sortedTasks == tasks) continue;
+            std::unordered_map<const TuTask*, TGvCollectionItem*> itemOf;
+            itemOf.reserve(tasks.size());
+            for (size_t k = 0; k < tasks.size(); ++k) itemOf.emplace(tasks[k], byTask[k]);
+            if (itemOf.size() != tasks.size()) continue;  // an item without a task of its own keeps the order
+            std::vector<TGvCollectionItem*> sorted;
+            sorted.reserve(byTask.size());
+            for (TuTask* t : sortedTasks) sorted.push_back(itemOf.at(t));
+            items->List() = sorted;
+            items->ReIndexItems(true);
+            continue;
+        }
+        // The sorted positions name the items themselves.
+        if (!Ascending) std::reverse(order.begin(), order.end());
+        bool same = true;
+        for (size_t k = 0; k < order.size() && same; ++k) same = order[k] == k;
+        if (same) continue;
         std::vector<TGvCollectionItem*> sorted;
         sorted.reserve(byTask.size());
-        for (TuTask* t : sortedTasks) sorted.push_back(itemOf.at(t));
+        for (std::uint32_t k : order) sorted.push_back(byTask[k]);
         items->List() = sorted;
         items->ReIndexItems(true);
     }

@@ -238,7 +238,67 @@ struct TSortEntry {
     TuTask* Task;
 };
 
+// The key of a task for a sort column (1 title, 2 tags, 3 due date).
+void PrepareKey(int column, TuTask* task, std::uint32_t position, TSortEntry& e) noexcept {
+    e.Position = position;
+    e.Task = task;
+    if (column != 3) {
+        const std::string_view text = column == 1 ? task->Title.View() : task->Tags.View();
+        e.Prefix = FoldedBytes(text, 0);
+        e.Prefix2 = text.size() > 8 ? FoldedBytes(text, 8) : 0;
+        e.Due = 0;
+    } else {
+        e.Prefix = 0;
+        e.Prefix2 = 0;
+        e.Due = task->Due;
+    }
+}
+
+// The keys of every task; false when a due date is not a number (the
+// dates have no order then).
+bool PrepareKeys(int column, const std::vector<TuTask*>& tasks, std::vector<TSortEntry>& entries) {
+    const size_t count = tasks.size();
+    entries.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        // The tasks and their texts lie scattered over the heap: fetch
+        // ahead, the tasks first, then the texts of the tasks come by then.
+        if (i + 16 < count) __builtin_prefetch(tasks[i + 16]);
+        if (column != 3 && i + 8 < count)
+            __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.data() : tasks[i + 8]->Tags.data());
+        PrepareKey(column, tasks[i], static_cast<std::uint32_t>(i), entries[i]);
+        if (column == 3 && std::isnan(entries[i].Due)) return false;
+    }
+    return true;
+}
+
+// Whether A sorts before B: by key, then by the whole text, then by
+// position.
+bool SortsBefore(int column, const TSortEntry& a, const TSortEntry& b) {
+    if (column == 3) {
+        if (a.Due != b.Due) return a.Due < b.Due;
+    } else {
+        if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
+        if (a.Prefix2 != b.Prefix2) return a.Prefix2 < b.Prefix2;
+        const int d = column == 1 ? gcl::CompareText(a.Task->Title, b.Task->Title)
+                                  : gcl::CompareText(a.Task->Tags, b.Task->Tags);
+        if (d != 0) return d < 0;
+    }
+    return a.Position < b.Position;
+}
+
 } // namespace
+
+bool SortedPositions(int column, const std::vector<TuTask*>& tasks, std::vector<std::uint32_t>& order) {
+    order.clear();
+    if (column < 1 || column > 3) return false;
+    std::vector<TSortEntry> entries;
+    if (!PrepareKeys(column, tasks, entries)) return false;
+    std::sort(entries.begin(), entries.end(),
+              [column](const TSortEntry& a, const TSortEntry& b) { return SortsBefore(column, a, b); });
+    order.resize(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].Position;
+    return true;
+}
 
 void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
     if (column < 1 || column > 3) return;
@@ -246,47 +306,38 @@ void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
     // ascending order turned round, so a second header click flips the
     // list exactly. The keys are prepared once per item, so that most
     // comparisons read neither the tasks nor their texts.
-    std::vector<TSortEntry> entries(items.size(), TSortEntry{0, 0, 0, 0, nullptr});
-    const size_t count = items.size();
-    for (size_t i = 0; i < count; ++i) {
-        // The tasks and their texts lie scattered over the heap: fetch
-        // ahead, the tasks first, then the texts of the tasks come by then.
-        if (i + 16 < count) __builtin_prefetch(items[i + 16]);
-        if (column != 3 && i + 8 < count)
-            __builtin_prefetch(column == 1 ? items[i + 8]->Title.data() : items[i + 8]->Tags.data());
-        const TuTask& t = *items[i];
-        TSortEntry& e = entries[i];
-        e.Position = static_cast<std::uint32_t>(i);
-        e.Task = items[i];
-        if (column != 3) {
-            const std::string_view text = column == 1 ? t.Title.View() : t.Tags.View();
-            e.Prefix = FoldedBytes(text, 0);
-            e.Prefix2 = text.size() > 8 ? FoldedBytes(text, 8) : 0;
-        }
-        e.Due = column == 3 ? t.Due : 0;
+    std::vector<std::uint32_t> order;
+    if (!SortedPositions(column, items, order)) {
         // A due date that is not a number has no order: the plain sort
         // keeps whatever order it makes of it.
-        if (column == 3 && std::isnan(e.Due)) {
-            std::stable_sort(items.begin(), items.end(),
-                             [column](const TuTask* a, const TuTask* b) { return TaskSortsAfter(column, *b, *a); });
-            if (!ascending) std::reverse(items.begin(), items.end());
-            return;
-        }
+        std::stable_sort(items.begin(), items.end(),
+                         [column](const TuTask* a, const TuTask* b) { return TaskSortsAfter(column, *b, *a); });
+        if (!ascending) std::reverse(items.begin(), items.end());
+        return;
     }
-    std::sort(entries.begin(), entries.end(), [column](const TSortEntry& a, const TSortEntry& b) {
-        if (column == 3) {
-            if (a.Due != b.Due) return a.Due < b.Due;
-        } else {
-            if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
-            if (a.Prefix2 != b.Prefix2) return a.Prefix2 < b.Prefix2;
-            const int d = column == 1 ? gcl::CompareText(a.Task->Title, b.Task->Title)
-                                      : gcl::CompareText(a.Task->Tags, b.Task->Tags);
-            if (d != 0) return d < 0;
-        }
-        return a.Position < b.Position;
-    });
-    for (size_t i = 0; i < items.size(); ++i) items[i] = entries[i].Task;
+    const std::vector<TuTask*> given = items;
+    for (size_t i = 0; i < order.size(); ++i) items[i] = given[order[i]];
     if (!ascending) std::reverse(items.begin(), items.end());
+}
+
+const std::vector<std::uint32_t>* TTaskOrderCache::Order(int column, const std::vector<TuTask*>& tasks) {
+    if (column < 1 || column > 3) return nullptr;
+    if (column == FColumn && tasks == FTasks) {
+        // The same tasks in the same places: the kept order stands while
+        // each task still sorts before the next by its present key.
+        std::vector<TSortEntry> entries;
+        bool sorted = PrepareKeys(column, tasks, entries);
+        for (size_t k = 1; sorted && k < FOrder.size(); ++k)
+            sorted = SortsBefore(column, entries[FOrder[k - 1]], entries[FOrder[k]]);
+        if (sorted) return &FOrder;
+    }
+    FColumn = 0;
+    FTasks.clear();
+    ++FSortCount;
+    if (!SortedPositions(column, tasks, FOrder)) return nullptr;
+    FColumn = column;
+    FTasks = tasks;
+    return &FOrder;
 }
 
 void HeaderClick(int& columnTag, int columnIndex, int& sortColumn, bool& sortAscending) {
@@ -312,21 +363,26 @@ std::string NumberedCaption(int index, const std::string& title) {
 // ---- The whole list ---------------------------------------------------------------------------
 
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
-                                    TGroupKeys& keys) {
+                                    TGroupKeys& keys, TTaskOrderCache* orders) {
     TTaskListLayout layout;
     filter.Data = &data;
+    const int count = data.Tasks->GetCount();
     std::vector<TuTask*> shown;
-    for (int i = 0; i < data.Tasks->GetCount(); ++i)
+    // Where each shown task stands in the database.
+    std::vector<std::uint32_t> shownAt;
+    for (int i = 0; i < count; ++i)
         if (filter.Match(i, nullptr)) {
             TuTask* task = data.Tasks->GetTask(i);
-            if (ShowsAsItem(task)) shown.push_back(task);
+            if (!ShowsAsItem(task)) continue;
+            shown.push_back(task);
+            shownAt.push_back(static_cast<std::uint32_t>(i));
         }
     const int mode = state.GroupMode < 0 ? -state.GroupMode : state.GroupMode;
     layout.Grouped = state.Grouped && mode != gmNone;
+    // Each shown task's group, in the order the groups are first met.
+    std::vector<std::uint32_t> groupOfTask(shown.size(), 0);
     if (!layout.Grouped) {
-        TTaskGroup all;
-        all.Tasks = std::move(shown);
-        layout.Groups.push_back(std::move(all));
+        layout.Groups.emplace_back();
     } else {
         // Where each key's group stands in the layout.
         std::unordered_map<int, size_t> byKey;
@@ -360,26 +416,71 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
             haveLast = true;
             return lastGroup;
         };
-        // Each group's tasks, in their order, in a vector of the exact size.
-        std::vector<std::uint32_t> groupOfTask(shown.size());
         for (size_t i = 0; i < shown.size(); ++i) groupOfTask[i] = static_cast<std::uint32_t>(groupOf(*shown[i]));
-        std::vector<std::uint32_t> sizes(layout.Groups.size(), 0);
-        for (std::uint32_t g : groupOfTask) ++sizes[g];
+    }
+    std::vector<std::uint32_t> sizes(layout.Groups.size(), 0);
+    for (std::uint32_t g : groupOfTask) ++sizes[g];
+    // A sort column with many tasks shown: the kept order of all tasks,
+    // walked once, is quicker than sorting the shown ones.
+    const std::vector<std::uint32_t>* order = nullptr;
+    std::vector<TuTask*> all;
+    if (orders && state.SortColumn >= 1 && state.SortColumn <= 3 && shown.size() >= 64 &&
+        shown.size() * 8 >= static_cast<size_t>(count)) {
+        all.resize(static_cast<size_t>(count));
+        bool whole = true;
+        for (int i = 0; i < count; ++i) whole = (all[static_cast<size_t>(i)] = data.Tasks->GetTask(i)) && whole;
+        // (An entry without a task has no key.)
+        if (whole) order = orders->Order(state.SortColumn, all);
+    }
+    if (!order) {
+        // Each group's tasks, in their order, in a vector of the exact size.
         for (size_t g = 0; g < sizes.size(); ++g) layout.Groups[g].Tasks.reserve(sizes[g]);
         for (size_t i = 0; i < shown.size(); ++i) layout.Groups[groupOfTask[i]].Tasks.push_back(shown[i]);
-        SortGroups(mode, layout.Groups);
+        if (layout.Grouped) SortGroups(mode, layout.Groups);
+        for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);
+        return layout;
     }
-    for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);
+    // The groups are put in order by their first tasks in database order,
+    // as without a kept order; then each is filled in the sorted order.
+    std::vector<std::uint32_t> slot(static_cast<size_t>(count), UINT32_MAX);
+    for (size_t i = shown.size(); i-- > 0;) {
+        slot[shownAt[i]] = groupOfTask[i];
+        layout.Groups[groupOfTask[i]].Tasks.assign(1, shown[i]);
+    }
+    std::vector<std::uint32_t> place(layout.Groups.size());
+    for (size_t g = 0; g < place.size(); ++g) place[g] = static_cast<std::uint32_t>(g);
+    if (layout.Grouped && (mode == gmList || mode == gmDate || mode == gmPriority)) {
+        // Where each group stands after its sort, found by its key.
+        std::unordered_map<int, std::uint32_t> made;
+        for (size_t g = 0; g < layout.Groups.size(); ++g)
+            made.emplace(layout.Groups[g].Key, static_cast<std::uint32_t>(g));
+        SortGroups(mode, layout.Groups);
+        for (size_t g = 0; g < layout.Groups.size(); ++g)
+            place[made.at(layout.Groups[g].Key)] = static_cast<std::uint32_t>(g);
+    }
+    for (size_t g = 0; g < layout.Groups.size(); ++g) {
+        layout.Groups[place[g]].Tasks.clear();
+        layout.Groups[place[g]].Tasks.reserve(sizes[g]);
+    }
+    auto take = [&](std::uint32_t at) {
+        const std::uint32_t g = slot[at];
+        if (g != UINT32_MAX) layout.Groups[place[g]].Tasks.push_back(all[at]);
+    };
+    // Descending is the ascending order turned round, equal tasks too.
+    if (state.SortAscending)
+        for (std::uint32_t at : *order) take(at);
+    else
+        for (size_t k = order->size(); k-- > 0;) take((*order)[k]);
     return layout;
 }
 
 TTaskListLayout RefreshTaskListLayout(TuData& data, const TFilterBarState& bar, const TTaskListState& state,
-                                      TGroupKeys& keys) {
+                                      TGroupKeys& keys, TTaskOrderCache* orders) {
     auto filter = std::make_unique<TFilterSystem>();
     BuildFilter(*filter, bar);
     filter->Data = &data;
     LiveSettings.Filter = std::move(filter);
-    return BuildTaskListLayout(data, *LiveSettings.Filter, state, keys);
+    return BuildTaskListLayout(data, *LiveSettings.Filter, state, keys, orders);
 }
 
 TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,

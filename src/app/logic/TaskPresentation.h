@@ -151,6 +151,33 @@ bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b);
 // unchanged. O(n log n).
 void SortItems(int column, bool ascending, std::vector<TuTask*>& items);
 
+// The order of the positions of Tasks for a sort column, as SortItems
+// orders them ascending (equal tasks by position). Null when no such
+// order exists (column outside 1..3, or a due date that is not a number).
+// Made into Order.
+bool SortedPositions(int column, const std::vector<TuTask*>& tasks, std::vector<std::uint32_t>& order);
+
+// The ascending order of every task of the database for one sort column,
+// kept from one refresh to the next, so that a refresh that changes only
+// what is shown walks the kept order rather than sorting again. The kept
+// order is checked against the tasks on each use (the same tasks in the
+// same places, still in order by their present texts or dates), so an edit
+// made anywhere needs to tell it nothing: a changed task makes it sort anew.
+class TTaskOrderCache {
+public:
+    // The positions of Tasks (the database's tasks in their order) sorted
+    // as SortedPositions sorts them; null when they have no such order.
+    const std::vector<std::uint32_t>* Order(int column, const std::vector<TuTask*>& tasks);
+    // How many times the order was made by sorting (rather than kept).
+    int GetSortCount() const noexcept { return FSortCount; }
+
+private:
+    int FColumn = 0;
+    std::vector<TuTask*> FTasks;
+    std::vector<std::uint32_t> FOrder;
+    int FSortCount = 0;
+};
+
 // A click on a column header: the column's Tag flips between 1 and 0 (any
 // other value becomes 1), and the list sorts by that column (index + 1),
 // ascending when the new Tag is 1. The first click sorts ascending.
@@ -191,12 +218,14 @@ struct TTaskListLayout {
 };
 
 // Every task of Data passing Filter, grouped, in group and item order.
+// With an order cache, the items are ordered by the kept order where that
+// is quicker than sorting them (the layout is the same either way).
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
-                                    TGroupKeys& keys);
+                                    TGroupKeys& keys, TTaskOrderCache* orders = nullptr);
 // A refresh: a new filter built from the bars (kept in LiveSettings.Filter,
 // replacing the previous one), then the layout of the list.
 TTaskListLayout RefreshTaskListLayout(TuData& data, const TFilterBarState& bar, const TTaskListState& state,
-                                      TGroupKeys& keys);
+                                      TGroupKeys& keys, TTaskOrderCache* orders = nullptr);
 // The list as the report and the export read it: the column texts the
 // list shows (numbered when CountItems), groups, nothing selected.
 TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,

@@ -1,0 +1,169 @@
+// The kept order of the task list: every layout built with it is the
+// layout a build without it makes, across filter, group and sort changes
+// and after every kind of edit, add and delete.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "AppLogicTest.h"
+#include "app/logic/TaskCommands.h"
+#include "app/logic/TaskPresentation.h"
+#include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Strings.h"
+
+namespace qelvo {
+namespace {
+
+const double Today = gcl::EncodeDate(2025, 3, 5);
+
+// Titles and tags that agree in their first sixteen bytes (ignoring case)
+// and differ after them, so that an edit past the prepared key still has
+// to move a task.
+const char* const Texts[] = {"Pay the rent", "pay the rent", "Call the plumber about the sink",
+                             "CALL THE PLUMBER about the tap", "call the plumber about the bath", "zebra",
+                             "alpha", "Alpha", "\xE9t\xE9", "b"};
+const char* const TagTexts[] = {"", "home", "home,work", "work", "Work,home", "errand,home", "x"};
+
+void FillDatabase(TuData& data, int count) {
+    for (const char* list : {"Home", "Work", "Errands"})
+        data.Folders->Add(std::string(list) + FieldSeparator + "0" + FieldSeparator);
+    const char* lists[] = {"Home", "Work", "Errands"};
+    for (int i = 0; i < count; ++i)
+        test::AddTask(data, std::string(Texts[(i * 7) % 10]) + (i % 4 == 0 ? " " + std::to_string(i % 5) : ""),
+                      lists[(i * 5) % 3], TagTexts[(i * 3) % 7], i % 3 ? Today + (i * 11) % 9 : 0, i % 3,
+                      i % 4 == 1);
+}
+
+// Both layouts, group by group, task by task.
+void ExpectSameLayout(const TTaskListLayout& kept, const TTaskListLayout& fresh, const std::string& what) {
+    ASSERT_EQ(fresh.Grouped, kept.Grouped) << what;
+    ASSERT_EQ(fresh.Groups.size(), kept.Groups.size()) << what;
+    for (size_t g = 0; g < fresh.Groups.size(); ++g) {
+        EXPECT_EQ(fresh.Groups[g].Key, kept.Groups[g].Key) << what << " group " << g;
+        EXPECT_EQ(fresh.Groups[g].Caption, kept.Groups[g].Caption) << what << " group " << g;
+        EXPECT_EQ(fresh.Groups[g].ImageIndex, kept.Groups[g].ImageIndex) << what << " group " << g;
+        ASSERT_EQ(fresh.Groups[g].Tasks, kept.Groups[g].Tasks) << what << " group " << g;
+    }
+}
+
+// One kept order per sort column, so that each lives from one check to the
+// next, across the edits between them.
+using TOrders = std::array<TTaskOrderCache, 4>;
+
+// Every grouping, sort column and direction, with and without a filter:
+// the kept order gives the layout of a plain build.
+void ExpectKeptOrderRight(TuData& data, TOrders& orders, const std::string& what) {
+    TGroupKeys keys;
+    for (int filterKind = 0; filterKind < 3; ++filterKind) {
+        TFilterSystem filter;
+        if (filterKind == 1) filter.Conditions[fkDone].Enabled = true;  // hide done
+        if (filterKind == 2) {
+            filter.Conditions[fkFolder].Enabled = true;
+            filter.Conditions[fkFolder].Value1 = "Work";
+        }
+        for (int mode : {gmNone, gmList, gmDate, gmPriority, gmTags})
+            for (int column = 0; column <= 3; ++column)
+                for (bool ascending : {true, false}) {
+                    TTaskListState state;
+                    state.GroupMode = mode;
+                    state.Grouped = mode != gmNone;
+                    state.SortColumn = column;
+                    state.SortAscending = ascending;
+                    const std::string name = what + ": filter " + std::to_string(filterKind) + " mode " +
+                                             std::to_string(mode) + " column " + std::to_string(column) +
+                                             (ascending ? " up" : " down");
+                    const TTaskListLayout fresh = BuildTaskListLayout(data, filter, state, keys);
+                    const TTaskListLayout kept =
+                        BuildTaskListLayout(data, filter, state, keys, &orders[static_cast<size_t>(column)]);
+                    ExpectSameLayout(kept, fresh, name);
+                    if (::testing::Test::HasFailure()) return;
+                }
+    }
+}
+
+TEST(TaskOrderCache, KeptOrderStaysRightAcrossEditsAddsAndDeletes) {
+    TuData data;
+    FillDatabase(data, 600);
+    TOrders orders;
+    ExpectKeptOrderRight(data, orders, "fresh database");
+    auto task = [&](int i) { return data.Tasks->GetTask(i); };
+
+    // A title changed past the prepared key, and one changed in it.
+    ApplyTitleEdit(*task(10), "call the plumber about the attic", data);
+    ApplyTitleEdit(*task(11), "aardvark", data);
+    ExpectKeptOrderRight(data, orders, "titles edited");
+    // Tags and due dates, done and priority.
+    ApplyTagsEdit(*task(12), "zzz,home", data);
+    ApplyTagsEdit(*task(13), "", data);
+    ApplyDueEdit(*task(14), true, Today - 40, data);
+    ApplyDueEdit(*task(15), false, 0, data);
+    ApplyItemCheck(*task(16), !task(16)->Done, data);
+    SetTaskPriority(*task(17), 2, data);
+    ExpectKeptOrderRight(data, orders, "tags, dates, done and priority edited");
+    // A field written directly, as any code may.
+    task(18)->Title = "Pay the rent tomorrow";
+    task(19)->Due = Today + 100;
+    ExpectKeptOrderRight(data, orders, "fields written");
+    // Added tasks, at the end and in the middle.
+    test::AddTask(data, "alpha", "Home", "home", Today, 1);
+    auto* inserted = new TuTask();
+    inserted->Title = "Alpha";
+    inserted->Folder = "Work";
+    data.Tasks->InsertObject(3, inserted->Title, inserted);
+    ExpectKeptOrderRight(data, orders, "tasks added");
+    // Deleted tasks, and a task added where one was deleted.
+    auto gone = DeleteTasks(data, {task(0), task(50), task(51)});
+    gone.clear();
+    test::AddTask(data, "zebra", "Errands", "x", 0, 1);
+    ExpectKeptOrderRight(data, orders, "tasks deleted");
+    // Lists and tags renamed, tasks moved to another list.
+    data.RenameFolder(std::string("Work") + FieldSeparator + "0" + FieldSeparator,
+                      std::string("Office") + FieldSeparator + "0" + FieldSeparator);
+    data.RenameTag("home", "house");
+    MoveTasksToList({task(20), task(21)}, "Errands", data);
+    ExpectKeptOrderRight(data, orders, "lists and tags renamed");
+    // Two tasks swap places in the database.
+    data.Tasks->Exchange(5, 6);
+    ExpectKeptOrderRight(data, orders, "tasks exchanged");
+}
+
+TEST(TaskOrderCache, KeptWhileOnlyTheFilterChanges) {
+    TuData data;
+    FillDatabase(data, 300);
+    TTaskOrderCache orders;
+    std::vector<TuTask*> all;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) all.push_back(data.Tasks->GetTask(i));
+    ASSERT_TRUE(orders.Order(1, all));
+    ASSERT_TRUE(orders.Order(1, all));
+    EXPECT_EQ(1, orders.GetSortCount());
+    // Another column sorts anew; so does a changed title.
+    ASSERT_TRUE(orders.Order(3, all));
+    EXPECT_EQ(2, orders.GetSortCount());
+    all[7]->Due = -1;
+    const std::vector<std::uint32_t> order = *orders.Order(3, all);
+    EXPECT_EQ(3, orders.GetSortCount());
+    EXPECT_EQ(7u, order.front());
+    // The order is SortItems' own.
+    std::vector<TuTask*> sorted = all;
+    SortItems(3, true, sorted);
+    for (size_t k = 0; k < order.size(); ++k) ASSERT_EQ(sorted[k], all[order[k]]) << k;
+}
+
+TEST(TaskOrderCache, DueDatesWithoutOrderFallBackToThePlainSort) {
+    TuData data;
+    FillDatabase(data, 200);
+    data.Tasks->GetTask(9)->Due = std::numeric_limits<double>::quiet_NaN();
+    TTaskOrderCache orders;
+    std::vector<TuTask*> all;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) all.push_back(data.Tasks->GetTask(i));
+    EXPECT_EQ(nullptr, orders.Order(3, all));
+    EXPECT_NE(nullptr, orders.Order(1, all));
+    TOrders each;
+    ExpectKeptOrderRight(data, each, "a due date that is not a number");
+}
+
+} // namespace
+} // namespace qelvo
