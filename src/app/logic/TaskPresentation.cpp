@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
@@ -215,16 +216,24 @@ namespace {
 // Eight bytes of a text from At on, folded as CompareText folds them, in
 // one number that orders as the texts do (a shorter text is padded with
 // zero bytes, which order first, as a shorter text does); texts whose
-// numbers are equal are told apart by the next eight bytes, then by
-// CompareText itself.
+// numbers are equal are told apart by the next eight bytes and the eight
+// after them, then by CompareText itself.
 std::uint64_t FoldedBytes(std::string_view s, size_t at) noexcept {
+    // The eight bytes read at once (zeros past the end), the first the
+    // highest.
     std::uint64_t key = 0;
-    for (size_t i = at; i < at + 8; ++i) {
-        unsigned char c = i < s.size() ? static_cast<unsigned char>(s[i]) : 0;
-        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - ('a' - 'A'));
-        key = (key << 8) | c;
-    }
-    return key;
+    if (at < s.size()) std::memcpy(&key, s.data() + at, std::min<size_t>(8, s.size() - at));
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__);
+    key = __builtin_bswap64(key);
+    // a..z to A..Z in every byte at once: a byte below 0x80 whose low seven
+    // bits lie in 'a'..'z' loses 0x20.
+    constexpr std::uint64_t Ones = 0x0101010101010101ull;
+    constexpr std::uint64_t High = 0x8080808080808080ull;
+    const std::uint64_t low7 = key & ~High;
+    const std::uint64_t atLeastA = low7 + (0x80 - 'a') * Ones;
+    const std::uint64_t pastZ = low7 + (0x80 - 'z' - 1) * Ones;
+    const std::uint64_t lower = atLeastA & ~pastZ & ~key & High;
+    return key - (lower >> 2);
 }
 
 // One entry of a sort: the prepared key, the position before the sort
@@ -233,6 +242,7 @@ std::uint64_t FoldedBytes(std::string_view s, size_t at) noexcept {
 struct TSortEntry {
     std::uint64_t Prefix;
     std::uint64_t Prefix2;
+    std::uint64_t Prefix3;
     double Due;
     std::uint32_t Position;
     TuTask* Task;
@@ -246,10 +256,12 @@ void PrepareKey(int column, TuTask* task, std::uint32_t position, TSortEntry& e)
         const std::string_view text = column == 1 ? task->Title.View() : task->Tags.View();
         e.Prefix = FoldedBytes(text, 0);
         e.Prefix2 = text.size() > 8 ? FoldedBytes(text, 8) : 0;
+        e.Prefix3 = text.size() > 16 ? FoldedBytes(text, 16) : 0;
         e.Due = 0;
     } else {
         e.Prefix = 0;
         e.Prefix2 = 0;
+        e.Prefix3 = 0;
         e.Due = task->Due;
     }
 }
@@ -279,6 +291,7 @@ bool SortsBefore(int column, const TSortEntry& a, const TSortEntry& b) {
     } else {
         if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
         if (a.Prefix2 != b.Prefix2) return a.Prefix2 < b.Prefix2;
+        if (a.Prefix3 != b.Prefix3) return a.Prefix3 < b.Prefix3;
         const int d = column == 1 ? gcl::CompareText(a.Task->Title, b.Task->Title)
                                   : gcl::CompareText(a.Task->Tags, b.Task->Tags);
         if (d != 0) return d < 0;
@@ -286,15 +299,20 @@ bool SortsBefore(int column, const TSortEntry& a, const TSortEntry& b) {
     return a.Position < b.Position;
 }
 
+// The sorted entries of every task (their positions are the tasks').
+bool SortedEntries(int column, const std::vector<TuTask*>& tasks, std::vector<TSortEntry>& entries) {
+    if (column < 1 || column > 3 || !PrepareKeys(column, tasks, entries)) return false;
+    std::sort(entries.begin(), entries.end(),
+              [column](const TSortEntry& a, const TSortEntry& b) { return SortsBefore(column, a, b); });
+    return true;
+}
+
 } // namespace
 
 bool SortedPositions(int column, const std::vector<TuTask*>& tasks, std::vector<std::uint32_t>& order) {
     order.clear();
-    if (column < 1 || column > 3) return false;
     std::vector<TSortEntry> entries;
-    if (!PrepareKeys(column, tasks, entries)) return false;
-    std::sort(entries.begin(), entries.end(),
-              [column](const TSortEntry& a, const TSortEntry& b) { return SortsBefore(column, a, b); });
+    if (!SortedEntries(column, tasks, entries)) return false;
     order.resize(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) order[i] = entries[i].Position;
     return true;
@@ -320,24 +338,130 @@ void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
     if (!ascending) std::reverse(items.begin(), items.end());
 }
 
+namespace {
+
+// A task's key as the kept order keeps it: the folded bytes, or the due
+// date's bits (nought of either sign alike, as they compare equal).
+TTaskOrderCache::TKey KeepKey(int column, const TSortEntry& e) noexcept {
+    TTaskOrderCache::TKey key{e.Prefix, e.Prefix2, e.Prefix3};
+    if (column == 3) {
+        const double due = e.Due == 0 ? 0.0 : e.Due;
+        std::memcpy(&key.A, &due, sizeof due);
+    }
+    return key;
+}
+
+TSortEntry EntryOf(int column, const TTaskOrderCache::TKey& key, TuTask* task, std::uint32_t position) noexcept {
+    TSortEntry e{key.A, key.B, key.C, 0, position, task};
+    if (column == 3) {
+        std::memcpy(&e.Due, &key.A, sizeof e.Due);
+        e.Prefix = 0;
+    }
+    return e;
+}
+
+} // namespace
+
 const std::vector<std::uint32_t>* TTaskOrderCache::Order(int column, const std::vector<TuTask*>& tasks) {
     if (column < 1 || column > 3) return nullptr;
-    if (column == FColumn && tasks == FTasks) {
-        // The same tasks in the same places: the kept order stands while
-        // each task still sorts before the next by its present key.
-        std::vector<TSortEntry> entries;
-        bool sorted = PrepareKeys(column, tasks, entries);
-        for (size_t k = 1; sorted && k < FOrder.size(); ++k)
-            sorted = SortsBefore(column, entries[FOrder[k - 1]], entries[FOrder[k]]);
-        if (sorted) return &FOrder;
-    }
+    if (column == FColumn && Keep(column, tasks)) return &FOrder;
     FColumn = 0;
     FTasks.clear();
+    FKeys.clear();
+    FTies.clear();
+    FOrder.clear();
     ++FSortCount;
-    if (!SortedPositions(column, tasks, FOrder)) return nullptr;
+    std::vector<TSortEntry> entries;
+    if (!SortedEntries(column, tasks, entries)) return nullptr;
+    const size_t count = entries.size();
+    FOrder.resize(count);
+    FKeys.resize(count);
+    for (size_t k = 0; k < count; ++k) {
+        const TSortEntry& e = entries[k];
+        FOrder[k] = e.Position;
+        FKeys[e.Position] = KeepKey(column, e);
+        if (k > 0 && KeepKey(column, entries[k - 1]) == FKeys[e.Position])
+            FTies.push_back(static_cast<std::uint32_t>(k));
+    }
     FColumn = column;
     FTasks = tasks;
     return &FOrder;
+}
+
+bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
+    // Where each kept task stands now: a walk over both lists in their
+    // order, which follows deleted tasks and tasks added at the end (a
+    // task met out of its old order counts as deleted and added).
+    const size_t count = tasks.size();
+    const bool same = tasks == FTasks;
+    std::vector<TKey> keys;
+    std::vector<std::uint32_t> newAt;
+    std::vector<std::uint8_t> dirty(count, 0);
+    size_t dirtyCount = 0;
+    if (!same) {
+        newAt.assign(FTasks.size(), UINT32_MAX);
+        keys.resize(count);
+        size_t i = 0;
+        for (size_t j = 0; j < FTasks.size(); ++j)
+            if (i < count && tasks[i] == FTasks[j]) {
+                newAt[j] = static_cast<std::uint32_t>(i);
+                keys[i++] = FKeys[j];
+            }
+        const size_t kept = i;
+        for (; i < count; ++i) dirty[i] = 1;
+        dirtyCount = count - kept;
+        // Many deleted or added: sorting anew is as quick.
+        if ((FTasks.size() - kept) + dirtyCount > count / 16 + 16) return false;
+    }
+    std::vector<TKey>& present = same ? FKeys : keys;
+    // Each task's key now against the kept one.
+    TSortEntry e{};
+    for (size_t i = 0; i < count; ++i) {
+        if (i + 16 < count) __builtin_prefetch(tasks[i + 16]);
+        if (column != 3 && i + 8 < count)
+            __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.data() : tasks[i + 8]->Tags.data());
+        PrepareKey(column, tasks[i], static_cast<std::uint32_t>(i), e);
+        if (column == 3 && std::isnan(e.Due)) return false;
+        const TKey key = KeepKey(column, e);
+        if (!dirty[i] && key == present[i]) continue;
+        present[i] = key;
+        if (!dirty[i]) ++dirtyCount;
+        dirty[i] = 1;
+        if (dirtyCount > count / 16 + 16) return false;
+    }
+    auto before = [&](std::uint32_t a, std::uint32_t b) {
+        return SortsBefore(column, EntryOf(column, present[a], tasks[a], a),
+                           EntryOf(column, present[b], tasks[b], b));
+    };
+    if (same && dirtyCount == 0) {
+        // The keys are as they were: only tasks with equal keys may have
+        // changed places (by the rest of their texts).
+        for (std::uint32_t k : FTies)
+            if (!before(FOrder[k - 1], FOrder[k])) return false;
+        return true;
+    }
+    // A few tasks changed, came or went: the others keep their order, the
+    // changed ones are sorted and merged in.
+    std::vector<std::uint32_t> kept;
+    kept.reserve(count);
+    for (std::uint32_t old : FOrder) {
+        const std::uint32_t at = same ? old : newAt[old];
+        if (at != UINT32_MAX && !dirty[at]) kept.push_back(at);
+    }
+    std::vector<std::uint32_t> changed;
+    for (size_t i = 0; i < count; ++i)
+        if (dirty[i]) changed.push_back(static_cast<std::uint32_t>(i));
+    std::sort(changed.begin(), changed.end(), before);
+    FOrder.resize(count);
+    std::merge(kept.begin(), kept.end(), changed.begin(), changed.end(), FOrder.begin(), before);
+    if (!same) {
+        FKeys.swap(keys);
+        FTasks = tasks;
+    }
+    FTies.clear();
+    for (size_t k = 1; k < count; ++k)
+        if (FKeys[FOrder[k - 1]] == FKeys[FOrder[k]]) FTies.push_back(static_cast<std::uint32_t>(k));
+    return true;
 }
 
 void HeaderClick(int& columnTag, int columnIndex, int& sortColumn, bool& sortAscending) {
@@ -367,57 +491,55 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     TTaskListLayout layout;
     filter.Data = &data;
     const int count = data.Tasks->GetCount();
+    const int mode = state.GroupMode < 0 ? -state.GroupMode : state.GroupMode;
+    layout.Grouped = state.Grouped && mode != gmNone;
+    if (!layout.Grouped) layout.Groups.emplace_back();
+    // Where each key's group stands in the layout.
+    std::unordered_map<int, size_t> byKey;
+    auto groupOfKey = [&](int key, const TuTask& task) {
+        auto it = byKey.find(key);
+        if (it == byKey.end()) {
+            TTaskGroup g;
+            g.Key = key;
+            g.Caption = GroupCaption(mode, key, task, keys);
+            g.ImageIndex = GroupImageIndex(mode, task);
+            it = byKey.emplace(key, layout.Groups.size()).first;
+            layout.Groups.push_back(std::move(g));
+        }
+        return it->second;
+    };
+    // The group of a list or a tag list looked up once per text rather
+    // than per task (the task texts stay put while the layout is built).
+    std::unordered_map<std::string_view, size_t> byText;
+    std::string_view lastText;
+    size_t lastGroup = 0;
+    bool haveLast = false;
+    auto groupOf = [&](const TuTask& task) -> size_t {
+        if (!layout.Grouped) return 0;
+        if (mode != gmList && mode != gmTags) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
+        const std::string_view text = mode == gmList ? task.Folder.View() : task.Tags.View();
+        if (haveLast && text == lastText) return lastGroup;
+        auto known = byText.find(text);
+        if (known == byText.end())
+            known = byText.emplace(text, groupOfKey(AutoGroupGetKey(mode, task, data, keys), task)).first;
+        lastText = text;
+        lastGroup = known->second;
+        haveLast = true;
+        return lastGroup;
+    };
+    // One pass over the tasks: each shown task, where it stands in the
+    // database, and its group (the groups in the order they are first met).
     std::vector<TuTask*> shown;
-    // Where each shown task stands in the database.
     std::vector<std::uint32_t> shownAt;
+    std::vector<std::uint32_t> groupOfTask;
     for (int i = 0; i < count; ++i)
         if (filter.Match(i, nullptr)) {
             TuTask* task = data.Tasks->GetTask(i);
             if (!ShowsAsItem(task)) continue;
             shown.push_back(task);
             shownAt.push_back(static_cast<std::uint32_t>(i));
+            groupOfTask.push_back(static_cast<std::uint32_t>(groupOf(*task)));
         }
-    const int mode = state.GroupMode < 0 ? -state.GroupMode : state.GroupMode;
-    layout.Grouped = state.Grouped && mode != gmNone;
-    // Each shown task's group, in the order the groups are first met.
-    std::vector<std::uint32_t> groupOfTask(shown.size(), 0);
-    if (!layout.Grouped) {
-        layout.Groups.emplace_back();
-    } else {
-        // Where each key's group stands in the layout.
-        std::unordered_map<int, size_t> byKey;
-        auto groupOfKey = [&](int key, const TuTask& task) {
-            auto it = byKey.find(key);
-            if (it == byKey.end()) {
-                TTaskGroup g;
-                g.Key = key;
-                g.Caption = GroupCaption(mode, key, task, keys);
-                g.ImageIndex = GroupImageIndex(mode, task);
-                it = byKey.emplace(key, layout.Groups.size()).first;
-                layout.Groups.push_back(std::move(g));
-            }
-            return it->second;
-        };
-        // The group of a list or a tag list looked up once per text rather
-        // than per task (the task texts stay put while the layout is built).
-        std::unordered_map<std::string_view, size_t> byText;
-        std::string_view lastText;
-        size_t lastGroup = 0;
-        bool haveLast = false;
-        auto groupOf = [&](const TuTask& task) {
-            if (mode != gmList && mode != gmTags) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
-            const std::string_view text = mode == gmList ? task.Folder.View() : task.Tags.View();
-            if (haveLast && text == lastText) return lastGroup;
-            auto known = byText.find(text);
-            if (known == byText.end())
-                known = byText.emplace(text, groupOfKey(AutoGroupGetKey(mode, task, data, keys), task)).first;
-            lastText = text;
-            lastGroup = known->second;
-            haveLast = true;
-            return lastGroup;
-        };
-        for (size_t i = 0; i < shown.size(); ++i) groupOfTask[i] = static_cast<std::uint32_t>(groupOf(*shown[i]));
-    }
     std::vector<std::uint32_t> sizes(layout.Groups.size(), 0);
     for (std::uint32_t g : groupOfTask) ++sizes[g];
     // A sort column with many tasks shown: the kept order of all tasks,

@@ -168,13 +168,31 @@ public:
     // The positions of Tasks (the database's tasks in their order) sorted
     // as SortedPositions sorts them; null when they have no such order.
     const std::vector<std::uint32_t>* Order(int column, const std::vector<TuTask*>& tasks);
-    // How many times the order was made by sorting (rather than kept).
+    // How many times the order was made by sorting every task (rather
+    // than kept, or mended where a few tasks changed, came or went).
     int GetSortCount() const noexcept { return FSortCount; }
 
+    // A task's key as kept: its first 24 folded bytes, or its due date.
+    struct TKey {
+        std::uint64_t A = 0;
+        std::uint64_t B = 0;
+        std::uint64_t C = 0;
+        friend bool operator==(const TKey& x, const TKey& y) noexcept {
+            return x.A == y.A && x.B == y.B && x.C == y.C;
+        }
+    };
+
 private:
+    // Keeps or mends the order for Tasks; false when it must be made anew.
+    bool Keep(int column, const std::vector<TuTask*>& tasks);
     int FColumn = 0;
     std::vector<TuTask*> FTasks;
     std::vector<std::uint32_t> FOrder;
+    // The key of each task at its position when the order was made.
+    std::vector<TKey> FKeys;
+    // The places k in the order where the tasks at k - 1 and k have equal
+    // keys (they are told apart by the rest of their texts).
+    std::vector<std::uint32_t> FTies;
     int FSortCount = 0;
 };
 

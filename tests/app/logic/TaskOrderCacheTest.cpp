@@ -19,7 +19,7 @@ namespace {
 
 const double Today = gcl::EncodeDate(2025, 3, 5);
 
-// Titles and tags that agree in their first sixteen bytes (ignoring case)
+// Titles and tags that agree in their first 24 bytes (ignoring case)
 // and differ after them, so that an edit past the prepared key still has
 // to move a task.
 const char* const Texts[] = {"Pay the rent", "pay the rent", "Call the plumber about the sink",
@@ -130,26 +130,80 @@ TEST(TaskOrderCache, KeptOrderStaysRightAcrossEditsAddsAndDeletes) {
     ExpectKeptOrderRight(data, orders, "tasks exchanged");
 }
 
-TEST(TaskOrderCache, KeptWhileOnlyTheFilterChanges) {
+// The kept order is SortItems' own order of All.
+void ExpectSortItemsOrder(int column, const std::vector<TuTask*>& all, const std::vector<std::uint32_t>* order,
+                          const std::string& what) {
+    ASSERT_TRUE(order) << what;
+    std::vector<TuTask*> sorted = all;
+    SortItems(column, true, sorted);
+    ASSERT_EQ(sorted.size(), order->size()) << what;
+    for (size_t k = 0; k < sorted.size(); ++k) ASSERT_EQ(sorted[k], all[(*order)[k]]) << what << " at " << k;
+}
+
+std::vector<TuTask*> AllTasks(const TuData& data) {
+    std::vector<TuTask*> all;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) all.push_back(data.Tasks->GetTask(i));
+    return all;
+}
+
+TEST(TaskOrderCache, KeptWhileOnlyTheFilterChangesAndMendedAfterFewChanges) {
     TuData data;
     FillDatabase(data, 300);
     TTaskOrderCache orders;
-    std::vector<TuTask*> all;
-    for (int i = 0; i < data.Tasks->GetCount(); ++i) all.push_back(data.Tasks->GetTask(i));
+    std::vector<TuTask*> all = AllTasks(data);
     ASSERT_TRUE(orders.Order(1, all));
-    ASSERT_TRUE(orders.Order(1, all));
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "kept");
     EXPECT_EQ(1, orders.GetSortCount());
-    // Another column sorts anew; so does a changed title.
-    ASSERT_TRUE(orders.Order(3, all));
+    // Another column sorts anew.
+    ExpectSortItemsOrder(3, all, orders.Order(3, all), "due dates");
     EXPECT_EQ(2, orders.GetSortCount());
+    // A few changed, deleted or added tasks mend the order.
     all[7]->Due = -1;
-    const std::vector<std::uint32_t> order = *orders.Order(3, all);
-    EXPECT_EQ(3, orders.GetSortCount());
-    EXPECT_EQ(7u, order.front());
-    // The order is SortItems' own.
+    ExpectSortItemsOrder(3, all, orders.Order(3, all), "a due date changed");
+    EXPECT_EQ(7u, orders.Order(3, all)->front());
+    all[8]->Due = 0;
+    all[9]->Due = -0.0;
+    ExpectSortItemsOrder(3, all, orders.Order(3, all), "no due date");
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "titles");
+    all[20]->Title = "aaa";
+    all[21]->Title = std::string(all[22]->Title) + "!";
+    all[23]->Title = all[24]->Title;
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "titles changed");
+    auto gone = DeleteTasks(data, {all[0], all[100], all[299]});
+    test::AddTask(data, "Pay the rent", "Home", "", Today, 1);
+    test::AddTask(data, "aaa", "Home", "", Today, 1);
+    all = AllTasks(data);
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "tasks deleted and added");
+    // Every task's title the same in its first 27 bytes, then one
+    // changed after them.
+    for (TuTask* t : all) t->Title = "Call the plumber about it: " + std::string(t->Title);
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "long equal beginnings");
+    all[40]->Title = "Call the plumber about it: zzz";
+    all[41]->Title = "Call the plumber about it: 000";
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "changed after the beginning");
+    // Sorted anew: the column changes, every title changed, and tasks of
+    // equal keys out of order; mended otherwise.
+    EXPECT_EQ(5, orders.GetSortCount());
+}
+
+TEST(TaskOrderCache, SortFoldsEveryByteAsCompareTextDoes) {
+    // Every byte value, in each of the prepared eight-byte parts and past
+    // them, against the letters around it: the order is CompareText's.
+    TuData data;
+    for (int c = 1; c < 256; ++c)
+        for (size_t at : {0, 5, 8, 15, 16, 23, 24, 30}) {
+            std::string text(at, 'm');
+            text += static_cast<char>(c);
+            test::AddTask(data, text + (c % 3 ? "q" : ""), "L", "", 0, 1);
+            test::AddTask(data, text.substr(0, at) + (c % 2 ? "A" : "z") + "q", "L", "", 0, 1);
+        }
+    std::vector<TuTask*> all = AllTasks(data);
     std::vector<TuTask*> sorted = all;
-    SortItems(3, true, sorted);
-    for (size_t k = 0; k < order.size(); ++k) ASSERT_EQ(sorted[k], all[order[k]]) << k;
+    SortItems(1, true, sorted);
+    for (size_t i = 0; i + 1 < sorted.size(); ++i)
+        ASSERT_LE(gcl::CompareText(sorted[i]->Title, sorted[i + 1]->Title), 0) << i;
+    TTaskOrderCache orders;
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "every byte");
 }
 
 TEST(TaskOrderCache, DueDatesWithoutOrderFallBackToThePlainSort) {
