@@ -486,6 +486,60 @@ std::string NumberedCaption(int index, const std::string& title) {
 
 // ---- The whole list ---------------------------------------------------------------------------
 
+namespace {
+
+// The group of each list or tag text met while a layout is built: an open
+// table of the texts (which stay put meanwhile), found by a hash of their
+// bytes without a node per text.
+class TTextGroups {
+public:
+    static constexpr std::uint32_t None = UINT32_MAX;
+    TTextGroups() : FSlots(64) {}
+    // The group of Text; a new entry (None) for a text not met before.
+    std::uint32_t& Find(std::string_view text) {
+        if (2 * (FCount + 1) > FSlots.size()) Grow();
+        const std::uint32_t hash = Hash(text);
+        const size_t mask = FSlots.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            TSlot& slot = FSlots[i];
+            if (!slot.Used) {
+                slot = TSlot{text, hash, None, true};
+                ++FCount;
+                return slot.Group;
+            }
+            if (slot.Hash == hash && slot.Text == text) return slot.Group;
+        }
+    }
+
+private:
+    struct TSlot {
+        std::string_view Text;
+        std::uint32_t Hash = 0;
+        std::uint32_t Group = None;
+        bool Used = false;
+    };
+    static std::uint32_t Hash(std::string_view text) noexcept {
+        std::uint32_t h = 2166136261u;
+        for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+        return h ^ (h >> 15);
+    }
+    void Grow() {
+        std::vector<TSlot> old(FSlots.size() * 2);
+        old.swap(FSlots);
+        const size_t mask = FSlots.size() - 1;
+        for (const TSlot& slot : old) {
+            if (!slot.Used) continue;
+            size_t i = slot.Hash & mask;
+            while (FSlots[i].Used) i = (i + 1) & mask;
+            FSlots[i] = slot;
+        }
+    }
+    std::vector<TSlot> FSlots;
+    size_t FCount = 0;
+};
+
+} // namespace
+
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
                                     TGroupKeys& keys, TTaskOrderCache* orders) {
     TTaskListLayout layout;
@@ -510,7 +564,7 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     };
     // The group of a list or a tag list looked up once per text rather
     // than per task (the task texts stay put while the layout is built).
-    std::unordered_map<std::string_view, size_t> byText;
+    TTextGroups byText;
     std::string_view lastText;
     size_t lastGroup = 0;
     bool haveLast = false;
@@ -519,11 +573,11 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         if (mode != gmList && mode != gmTags) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
         const std::string_view text = mode == gmList ? task.Folder.View() : task.Tags.View();
         if (haveLast && text == lastText) return lastGroup;
-        auto known = byText.find(text);
-        if (known == byText.end())
-            known = byText.emplace(text, groupOfKey(AutoGroupGetKey(mode, task, data, keys), task)).first;
+        std::uint32_t& group = byText.Find(text);
+        if (group == TTextGroups::None)
+            group = static_cast<std::uint32_t>(groupOfKey(AutoGroupGetKey(mode, task, data, keys), task));
         lastText = text;
-        lastGroup = known->second;
+        lastGroup = group;
         haveLast = true;
         return lastGroup;
     };

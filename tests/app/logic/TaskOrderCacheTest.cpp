@@ -206,6 +206,44 @@ TEST(TaskOrderCache, SortFoldsEveryByteAsCompareTextDoes) {
     ExpectSortItemsOrder(1, all, orders.Order(1, all), "every byte");
 }
 
+TEST(TaskOrderCache, ManyListsAndTagTextsEachMakeOneGroup) {
+    // Hundreds of distinct texts, each met many times: one group per list
+    // and per tag text, each holding exactly the tasks of its text; tag
+    // groups stand in the order their texts are first met.
+    TuData data;
+    for (int n = 0; n < 150; ++n)
+        data.Folders->Add("List " + std::to_string(n) + FieldSeparator + "0" + FieldSeparator);
+    for (int i = 0; i < 3000; ++i) {
+        const int n = (i * 37) % 300;
+        test::AddTask(data, "t" + std::to_string(i), "List " + std::to_string(n % 150), "tag" + std::to_string(n), 0,
+                      1);
+    }
+    for (int mode : {gmList, gmTags}) {
+        TFilterSystem filter;
+        TTaskListState state;
+        state.GroupMode = mode;
+        TGroupKeys keys;
+        const TTaskListLayout layout = BuildTaskListLayout(data, filter, state, keys);
+        auto textOf = [mode](const TuTask* t) { return std::string(mode == gmList ? t->Folder : t->Tags); };
+        std::vector<std::string> met;
+        for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+            const std::string text = textOf(data.Tasks->GetTask(i));
+            if (std::find(met.begin(), met.end(), text) == met.end()) met.push_back(text);
+        }
+        ASSERT_EQ(met.size(), layout.Groups.size()) << mode;
+        size_t total = 0;
+        for (size_t g = 0; g < layout.Groups.size(); ++g) {
+            const TTaskGroup& group = layout.Groups[g];
+            ASSERT_FALSE(group.Tasks.empty());
+            total += group.Tasks.size();
+            for (const TuTask* t : group.Tasks) ASSERT_EQ(textOf(group.Tasks[0]), textOf(t)) << mode << " " << g;
+            const std::string expected = mode == gmTags ? met[g] : "List " + std::to_string(g);
+            EXPECT_EQ(expected, textOf(group.Tasks[0])) << mode << " " << g;
+        }
+        EXPECT_EQ(3000u, total) << mode;
+    }
+}
+
 TEST(TaskOrderCache, DueDatesWithoutOrderFallBackToThePlainSort) {
     TuData data;
     FillDatabase(data, 200);
