@@ -488,7 +488,7 @@ std::string NumberedCaption(int index, const std::string& title) {
 
 namespace {
 
-// The group of each list or tag text met while a layout is built: an open
+// The group of each list text met while a layout is built: an open
 // table of the texts (which stay put meanwhile), found by a hash of their
 // bytes without a node per text.
 class TTextGroups {
@@ -562,16 +562,17 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         }
         return it->second;
     };
-    // The group of a list or a tag list looked up once per text rather
-    // than per task (the task texts stay put while the layout is built).
+    // The group of a list looked up once per text rather than per task
+    // (the task texts stay put while the layout is built).
     TTextGroups byText;
     std::string_view lastText;
     size_t lastGroup = 0;
     bool haveLast = false;
     auto groupOf = [&](const TuTask& task) -> size_t {
         if (!layout.Grouped) return 0;
-        if (mode != gmList && mode != gmTags) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
-        const std::string_view text = mode == gmList ? task.Folder.View() : task.Tags.View();
+        // (A tag text is mostly met once: its key is found straight away.)
+        if (mode != gmList) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
+        const std::string_view text = task.Folder.View();
         if (haveLast && text == lastText) return lastGroup;
         std::uint32_t& group = byText.Find(text);
         if (group == TTextGroups::None)
