@@ -454,13 +454,17 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
     std::sort(changed.begin(), changed.end(), before);
     FOrder.resize(count);
     std::merge(kept.begin(), kept.end(), changed.begin(), changed.end(), FOrder.begin(), before);
+    // Tasks of equal keys kept may have changed places by the rest of their
+    // texts: the whole order is checked (false sorts anew).
+    FTies.clear();
+    for (size_t k = 1; k < count; ++k) {
+        if (!before(FOrder[k - 1], FOrder[k])) return false;
+        if (present[FOrder[k - 1]] == present[FOrder[k]]) FTies.push_back(static_cast<std::uint32_t>(k));
+    }
     if (!same) {
         FKeys.swap(keys);
         FTasks = tasks;
     }
-    FTies.clear();
-    for (size_t k = 1; k < count; ++k)
-        if (FKeys[FOrder[k - 1]] == FKeys[FOrder[k]]) FTies.push_back(static_cast<std::uint32_t>(k));
     return true;
 }
 

@@ -181,9 +181,13 @@ TEST(TaskOrderCache, KeptWhileOnlyTheFilterChangesAndMendedAfterFewChanges) {
     all[40]->Title = "Call the plumber about it: zzz";
     all[41]->Title = "Call the plumber about it: 000";
     ExpectSortItemsOrder(1, all, orders.Order(1, all), "changed after the beginning");
-    // Sorted anew: the column changes, every title changed, and tasks of
-    // equal keys out of order; mended otherwise.
-    EXPECT_EQ(5, orders.GetSortCount());
+    // One task changed past its key while another changed in it.
+    all[42]->Title = "Call the plumber about it: 001";
+    all[43]->Title = "aaaa";
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "changed past the key while another changed");
+    // Sorted anew: the first order, two column changes, every title changed,
+    // and twice tasks of equal keys out of order; kept or mended otherwise.
+    EXPECT_EQ(6, orders.GetSortCount());
 }
 
 TEST(TaskOrderCache, SortFoldsEveryByteAsCompareTextDoes) {
