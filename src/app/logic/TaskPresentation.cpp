@@ -218,11 +218,14 @@ namespace {
 // zero bytes, which order first, as a shorter text does); texts whose
 // numbers are equal are told apart by the next eight bytes and the eight
 // after them, then by CompareText itself.
-std::uint64_t FoldedBytes(std::string_view s, size_t at) noexcept {
+[[gnu::always_inline]] inline std::uint64_t FoldedBytes(std::string_view s, size_t at) noexcept {
     // The eight bytes read at once (zeros past the end), the first the
     // highest.
     std::uint64_t key = 0;
-    if (at < s.size()) std::memcpy(&key, s.data() + at, std::min<size_t>(8, s.size() - at));
+    if (at + 8 <= s.size())
+        std::memcpy(&key, s.data() + at, 8);
+    else
+        for (size_t i = at; i < s.size(); ++i) key |= std::uint64_t{static_cast<unsigned char>(s[i])} << (8 * (i - at));
     static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__);
     key = __builtin_bswap64(key);
     // a..z to A..Z in every byte at once: a byte below 0x80 whose low seven
@@ -249,7 +252,8 @@ struct TSortEntry {
 };
 
 // The key of a task for a sort column (1 title, 2 tags, 3 due date).
-void PrepareKey(int column, TuTask* task, std::uint32_t position, TSortEntry& e) noexcept {
+[[gnu::always_inline]] inline void PrepareKey(int column, TuTask* task, std::uint32_t position,
+                                              TSortEntry& e) noexcept {
     e.Position = position;
     e.Task = task;
     if (column != 3) {
