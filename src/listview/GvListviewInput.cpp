@@ -506,7 +506,7 @@ void TCustomGvListview::MoveFocusTo(TGvItem* Target, gcl::TShiftState Shift) {
         throw;
     }
     ResumePainting();
-    SafeInvalidateRect(nullptr, true);
+    SafeInvalidateRect(nullptr, false);
 }
 
 void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift) {
@@ -858,12 +858,12 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         return true;
     case WM_SETFOCUS:
         inherited::Dispatch(Msg);
-        SafeInvalidateRect(nullptr, true);
+        SafeInvalidateRect(nullptr, false);
         return true;
     case WM_KILLFOCUS:
         inherited::Dispatch(Msg);
         if (FHotTrack && FHotTrack->GetOnlyFocused()) FHotTrack->SetPendingObject(nullptr, TPoint{});
-        SafeInvalidateRect(nullptr, true);
+        SafeInvalidateRect(nullptr, false);
         FStates &= static_cast<uint16_t>(~gcsDragStates);
         return true;
     case WM_HSCROLL:

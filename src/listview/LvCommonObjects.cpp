@@ -99,7 +99,9 @@ void TCommonCanvasControl::EndUpdate(bool Invalidate) {
     if (FUpdateCount > 0) return;
     FUpdateCount = 0;
     Rebuild();
-    if (Invalidate && HandleAllocated()) UpdateWindow(GetHandle());
+    // What changed was invalidated as it changed; it is painted with
+    // whatever else the same message changes, at the next WM_PAINT.
+    (void)Invalidate;
     if (OnEndUpdate) OnEndUpdate(this);
 }
 
