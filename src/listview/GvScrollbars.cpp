@@ -285,7 +285,7 @@ void TGvScrollbarManager::ReCalculateScrollbars(bool Redraw, bool Force) {
     SetScrollInfoIfChanged(wnd, SB_HORZ, info, Redraw);
     ValidateOffsets(FOffsetX, FOffsetY);
     if ((!hadHorz && HorzBarVisible()) || (!hadVert && VertBarVisible()))
-        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASENOW | RDW_FRAME);
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 } // namespace qelvo

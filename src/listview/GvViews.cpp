@@ -761,7 +761,8 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
             ACanvas->GetBrush()->SetColor(GetColor());
             ACanvas->FillRect(ARect);
         }
-        if (FHeader->Shown() && headerHeight > 0) {
+        // The header, unless the area to paint lies wholly below it.
+        if (FHeader->Shown() && headerHeight > 0 && ARect.Top < headerHeight) {
             const bool fixed = FHeader->GetShowInAllViews() && FView == elsList;
             SetWindowOrgEx(dc, origin.x + (fixed ? 0 : offsetX), origin.y, nullptr);
             TRect headerArea{ARect.Left + (fixed ? 0 : offsetX), 0, ARect.Right + (fixed ? 0 : offsetX), headerHeight};
