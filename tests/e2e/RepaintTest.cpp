@@ -1,0 +1,105 @@
+// What the task list shows after the actions that change only part of it
+// or change it twice in one go: the selection's colour when the focus
+// leaves the list and comes back, the scroll bar when a filter empties the
+// list and fills it again, the list after a task is deleted. Each of these
+// is painted once, when the action is done, and must show the same as
+// after any other paint.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "e2e/ExitsSupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The background of the selected row in the first-start theme, while the
+// list has the focus.
+const COLORREF SelectionBlue = RGB(0x30, 0x96, 0xFA);
+
+// The rows of the task list, without the header and the scroll bar.
+RECT RowsOf(HWND list) {
+    RECT r = RectOf(list);
+    r.top += 40;
+    r.right -= GetSystemMetrics(SM_CXVSCROLL) + 4;
+    return r;
+}
+
+bool HasVerticalBar(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_VSCROLL) != 0; }
+
+// The scroll bar beside the rows, in screen coordinates.
+RECT VerticalBarOf(HWND list) {
+    RECT r = RectOf(list);
+    r.left = r.right - GetSystemMetrics(SM_CXVSCROLL) - 2;
+    r.right -= 2;
+    r.top += 20;
+    r.bottom -= 20;
+    return r;
+}
+
+} // namespace
+
+TEST(RepaintScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
+    TProgram p("repaint");
+    std::vector<std::string> titles;
+    for (int i = 0; i < 50; ++i) {
+        char title[16];
+        std::snprintf(title, sizeof title, "Task %02d", i);
+        titles.push_back(title);
+    }
+    WriteWorkDatabase(p.DatabasePath(), titles);
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    ASSERT_EQ(lists.size(), 1u);
+    HWND list = lists.front();
+    const std::vector<HWND> trees = ChildrenOfClass(main, "TUniTreeView.UnicodeClass");
+    ASSERT_EQ(trees.size(), 1u);
+    HWND tree = trees.front();
+    const RECT rows = RowsOf(list);
+
+    // A row selected in the focused list shows the selection's colour.
+    Click(p, CenterOf(list));
+    Shot(p, main, "repaint-selected");
+    const double selected = ShareOf(rows, SelectionBlue);
+    ASSERT_GT(selected, 0.01) << "no selected row";
+    // The focus in the side tree (on the entry already selected there, so
+    // the list keeps its tasks): the row keeps its place in the inactive
+    // colour; back in the list, it is blue again.
+    const RECT tr = RectOf(tree);
+    Click(p, POINT{tr.left + 60, tr.top + 12});
+    Shot(p, main, "repaint-focus-in-tree");
+    EXPECT_EQ(ShareOf(rows, SelectionBlue), 0.0) << "the row still shows the focused selection";
+    Click(p, CenterOf(list));
+    EXPECT_NEAR(ShareOf(rows, SelectionBlue), selected, 0.005) << "the selection did not come back";
+
+    // Today shows no task (none has a date) and no scroll bar; all dates
+    // bring the tasks and the bar back, drawn.
+    ASSERT_TRUE(HasVerticalBar(list));
+    const std::vector<COLORREF> bar = PixelsOf(VerticalBarOf(list));
+    Key(p, '1', Ctrl);
+    Shot(p, main, "repaint-today");
+    EXPECT_FALSE(HasVerticalBar(list));
+    EXPECT_EQ(ShareOf(rows, SelectionBlue), 0.0);
+    Key(p, 'A', Ctrl);
+    Shot(p, main, "repaint-all-dates");
+    EXPECT_TRUE(HasVerticalBar(list));
+    EXPECT_EQ(PixelsOf(VerticalBarOf(list)), bar) << "the scroll bar is not drawn as before";
+
+    // Del takes the selected task away and selects the next one, painted.
+    Click(p, CenterOf(list));
+    const double before = ShareOf(rows, SelectionBlue);
+    ASSERT_GT(before, 0.01);
+    Key(p, VK_DELETE);
+    ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)? (no undo is possible)", "&Yes"));
+    Shot(p, main, "repaint-deleted");
+    EXPECT_NEAR(ShareOf(rows, SelectionBlue), before, 0.005) << "no selected row after Del";
+
+    Key(p, 'S', Ctrl);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
