@@ -1,6 +1,9 @@
 // The scroll-bar manager.
 #include "listview/GvInternal.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace qelvo {
 
 using namespace gvdetail;
@@ -220,9 +223,23 @@ TRect TGvScrollbarManager::MapViewRectToWindowRect(const TRect& R, bool IncludeH
 
 namespace {
 
-// Sets a bar's range, page and position unless it holds them already: each
-// call redraws the bar (and under Wine costs milliseconds), and a layout
-// pass that changes nothing must not pay that.
+// What a bar looks like: where it is, its thumb and the state of its parts.
+bool SameLook(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
+    return EqualRect(&a.rcScrollBar, &b.rcScrollBar) && a.dxyLineButton == b.dxyLineButton &&
+           a.xyThumbTop == b.xyThumbTop && a.xyThumbBottom == b.xyThumbBottom &&
+           std::equal(std::begin(a.rgstate), std::end(a.rgstate), std::begin(b.rgstate));
+}
+
+bool LookOf(HWND wnd, int bar, SCROLLBARINFO& info) {
+    info = SCROLLBARINFO{};
+    info.cbSize = sizeof info;
+    return GetScrollBarInfo(wnd, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info) != FALSE;
+}
+
+// Sets a bar's range, page and position unless it holds them already, and
+// redraws it (under Wine a themed bar costs milliseconds) only when it
+// looks different: a range that grows or shrinks under a thumb already at
+// its smallest and at the top changes nothing on the screen.
 void SetScrollInfoIfChanged(HWND wnd, int bar, const SCROLLINFO& wanted, bool redraw) {
     SCROLLINFO now{};
     now.cbSize = sizeof now;
@@ -231,7 +248,16 @@ void SetScrollInfoIfChanged(HWND wnd, int bar, const SCROLLINFO& wanted, bool re
         now.nPage == wanted.nPage && now.nPos == wanted.nPos)
         return;
     SCROLLINFO info = wanted;
-    SetScrollInfo(wnd, bar, &info, redraw);
+    SCROLLBARINFO before{};
+    SCROLLBARINFO after{};
+    if (!redraw || !LookOf(wnd, bar, before)) {
+        SetScrollInfo(wnd, bar, &info, redraw);
+        return;
+    }
+    SetScrollInfo(wnd, bar, &info, FALSE);
+    if (LookOf(wnd, bar, after) && SameLook(before, after)) return;
+    info = wanted;
+    SetScrollInfo(wnd, bar, &info, TRUE);
 }
 
 } // namespace

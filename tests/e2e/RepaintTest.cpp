@@ -1,7 +1,8 @@
 // What the task list shows after the actions that change only part of it
 // or change it twice in one go: the selection's colour when the focus
 // leaves the list and comes back, the scroll bar when a filter empties the
-// list and fills it again, the list after a task is deleted. Each of these
+// list and fills it again and when the list moves to its end, the list
+// after a task is deleted. Each of these
 // is painted once, when the action is done, and must show the same as
 // after any other paint.
 #include <gtest/gtest.h>
@@ -96,6 +97,16 @@ TEST(RepaintScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
     ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)? (no undo is possible)", "&Yes"));
     Shot(p, main, "repaint-deleted");
     EXPECT_NEAR(ShareOf(rows, SelectionBlue), before, 0.005) << "no selected row after Del";
+
+    // The end of the list and back: the thumb is drawn where it moved.
+    Key(p, VK_HOME);
+    const std::vector<COLORREF> top = PixelsOf(VerticalBarOf(list));
+    Key(p, VK_END);
+    Shot(p, main, "repaint-end");
+    const std::vector<COLORREF> end = PixelsOf(VerticalBarOf(list));
+    EXPECT_NE(end, top) << "the thumb did not move down";
+    Key(p, VK_HOME);
+    EXPECT_NE(PixelsOf(VerticalBarOf(list)), end) << "the thumb did not move up";
 
     Key(p, 'S', Ctrl);
     Key(p, 'Q', Ctrl);
