@@ -50,7 +50,7 @@ void TGvAlphaBlender::Blend(TCustomGvListview* ListView, gcl::TCanvas* Canvas, b
 bool TGvAlphaBlender::BlendParameters(TCustomGvListview* ListView, TGvItem* Item, uint8_t& Alpha, gcl::TColor& Color) {
     if (!ListView || !Item) return false;
     TGvSelectionManager* selection = ListView->GetSelection();
-    const bool focused = ListView->HandleAllocated() && ListView->Focused();
+    const bool focused = ListView->PaintsFocused();
     if (focused && Item->GetEnabled()) {
         Alpha = selection->GetBlendAlphaImage();
         Color = selection->GetColor();

@@ -308,7 +308,7 @@ inline TCommonDrawTextWFlags VAlignFlags(TCommonVAlignment VAlignment) {
     }
 }
 
-inline bool ListviewFocused(TCustomGvListview* lv) { return lv && lv->HandleAllocated() && lv->Focused(); }
+inline bool ListviewFocused(TCustomGvListview* lv) { return lv && lv->PaintsFocused(); }
 
 // The rectangle R in the device coordinates of the canvas.
 gcl::TRect DeviceRect(HDC DC, const gcl::TRect& R);

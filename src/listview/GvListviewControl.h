@@ -388,6 +388,10 @@ public:
     // canvas: the same code the window paints with. SelectedOnly paints
     // only the selected items.
     virtual void PaintRect(gcl::TCanvas* ACanvas, const gcl::TRect& ARect, bool SelectedOnly = false);
+    // Whether the control has the focus. While PaintRect runs, the answer
+    // it found when it started: the rows ask it one by one, and asking the
+    // system for the focus is a trip to the window server under Wine.
+    bool PaintsFocused() const noexcept;
     // The painter of an entry: OnGroupCustomView (OnItemCustomView,
     // OnColumnCustomView) may choose its class, else the class of the
     // current view style. Views keep no state, so one object per class
@@ -927,6 +931,7 @@ private:
     bool FShowInactive = false;
     bool FShowThemedBorder = true;
     bool FCacheDoubleBufferBits = false;
+    int8_t FPaintFocus = -1;    // -1 outside PaintRect, else whether it had the focus at its start
     std::unique_ptr<gcl::TBitmap> FDoubleBuffer;
     TGvListStyle FView = elsIcon;
     TGvDefaultWheelScroll FWheelMouseDefaultScroll = edwsVert;

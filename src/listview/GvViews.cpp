@@ -742,8 +742,14 @@ TGvViewReportItem* TCustomGvListview::ReportItemView() {
     return CachedView<TGvViewReportItem>(TGvViewReportItem::StaticClass());
 }
 
+bool TCustomGvListview::PaintsFocused() const noexcept {
+    if (FPaintFocus >= 0) return FPaintFocus != 0;
+    return HandleAllocated() && Focused();
+}
+
 void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, bool SelectedOnly) {
     if (!ACanvas || !FGroups || !FHeader || !FScrollbars) return;
+    gcl::TValueScope<int8_t> focus(FPaintFocus, static_cast<int8_t>(PaintsFocused() ? 1 : 0));
     HDC dc = ACanvas->GetHandle();
     const int saved = SaveDC(dc);
     const int headerHeight = FHeader->RuntimeHeight();
