@@ -280,6 +280,17 @@ void TGvScrollbarManager::ReCalculateScrollbars(bool Redraw, bool Force) {
     if (!FVertEnabled) {
         if (hadVert) ShowScrollBar(wnd, SB_VERT, FALSE);
     } else if (hadVert != needVert) {
+        if (needVert) {
+            // The bar comes with its range and thumb already set, so that
+            // showing it draws it once, as it is.
+            SCROLLINFO info{};
+            info.cbSize = sizeof info;
+            info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+            info.nMax = ViewHeight() + headerHeight - 1;
+            info.nPage = static_cast<UINT>(std::max(client.Height(), 0));
+            info.nPos = std::abs(FOffsetY);
+            SetScrollInfo(wnd, SB_VERT, &info, FALSE);
+        }
         ShowScrollBar(wnd, SB_VERT, needVert);
         changed = true;
     }
