@@ -232,7 +232,8 @@ public:
     void ReleaseTaskReferences();
     // One item for a task at the end of the list (none for an untitled one).
     void AddTaskItem(TuTask* Task);
-    // A task from quick-entry text, added to Data and shown.
+    // A task from quick-entry text, added to Data and shown (in its group,
+    // through a refresh, when the list is grouped).
     TuTask* AddTask(const std::string& Text, const TFolderRef& Folder, TuData& Data);
     void SortGroups(int Mode);
     void SortItems(int Column, bool Ascending);

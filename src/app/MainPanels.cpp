@@ -300,7 +300,6 @@ void TMainForm::AddItemAExecute(gcl::TObject*) {
     }
     if (!LiveSettings.CurrentFolder.Name.empty()) {
         AddTask(text, LiveSettings.CurrentFolder, *Database);
-        if (!NoGroupA->GetChecked()) RefreshTaskList();
         SetTopEditText(std::string());
         return;
     }
@@ -336,7 +335,6 @@ void TMainForm::AddItemFolderMenuClick(gcl::TObject* Sender) {
     folder.Name = NameOfCaption(item->GetCaption()).substr(0, 50);
     AddTask(TopEditText(), folder, *Database);
     SetTopEditText(std::string());
-    if (!NoGroupA->GetChecked()) RefreshTaskList();
 }
 
 void TMainForm::TxItem24Click(gcl::TObject* Sender) {

@@ -288,7 +288,12 @@ TuTask* TMainForm::AddTask(const std::string& Text, const TFolderRef& Folder, Tu
     Data.Tasks->AddObject(added->Title, task.release());
     RegisterTaskTags(added->Tags);
     Data.Modified = true;
-    AddTaskItem(added);
+    // A grouped list shows the task in its group, which takes a refresh;
+    // an ungrouped one shows it last.
+    if (List && &Data == Database && NoGroupA && !NoGroupA->GetChecked())
+        RefreshTaskList();
+    else
+        AddTaskItem(added);
     return added;
 }
 

@@ -2,11 +2,12 @@
 // or change it twice in one go: the selection's colour when the focus
 // leaves the list and comes back, the scroll bar when a filter empties the
 // list and fills it again and when the list moves to its end, the list
-// after a task is deleted. Each of these
+// after a task is deleted or added. Each of these
 // is painted once, when the action is done, and must show the same as
 // after any other paint.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "e2e/ExitsSupport.h"
@@ -97,6 +98,17 @@ TEST(RepaintScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
     ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)? (no undo is possible)", "&Yes"));
     Shot(p, main, "repaint-deleted");
     EXPECT_NEAR(ShareOf(rows, SelectionBlue), before, 0.005) << "no selected row after Del";
+
+    // A task added by quick entry to the list Work shows in its group.
+    Click(p, POINT{tr.left + 60, tr.top + 12 + 24});
+    Key(p, 'N', Ctrl);
+    Type(p, std::string("Task 99"));
+    Key(p, VK_RETURN);
+    Shot(p, main, "repaint-added");
+    Key(p, 'S', Ctrl);
+    const std::vector<std::string> saved = TitlesIn(p.DatabasePath());
+    EXPECT_NE(std::find(saved.begin(), saved.end(), "Task 99"), saved.end());
+    Click(p, CenterOf(list));
 
     // The end of the list and back: the thumb is drawn where it moved.
     Key(p, VK_HOME);
