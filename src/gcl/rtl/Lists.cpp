@@ -501,9 +501,14 @@ void TStringList::CheckIndex(int index) const {
 
 std::string TStringList::Get(int index) const { return GetRef(index); }
 
+const std::string& TStringList::TStringItem::EmptyString() noexcept {
+    static const std::string empty;
+    return empty;
+}
+
 const std::string& TStringList::GetRef(int index) const {
     CheckIndex(index);
-    return FItems[size_t(index)].FString;
+    return FItems[size_t(index)].String();
 }
 
 void TStringList::Clear() {
@@ -526,7 +531,7 @@ void TStringList::Put(int index, const std::string& s) {
     if (FSorted) Error(msg::SortedListError, 0);
     CheckIndex(index);
     Changing();
-    FItems[size_t(index)].FString = s;
+    FItems[size_t(index)].SetString(s);
     Changed();
 }
 
@@ -553,7 +558,9 @@ void TStringList::AppendObjects(TObject* const* objects, std::size_t count) {
     if (count == 0) return;
     Changing();
     FItems.reserve(FItems.size() + count);
-    for (std::size_t i = 0; i < count; ++i) FItems.push_back(TStringItem{std::string(), objects[i]});
+    FItems.resize(FItems.size() + count);
+    TStringItem* added = FItems.data() + (FItems.size() - count);
+    for (std::size_t i = 0; i < count; ++i) added[i].FObject = objects[i];
     Changed();
 }
 
@@ -575,7 +582,7 @@ void TStringList::InsertObject(int index, const std::string& s, TObject* object)
 
 void TStringList::InsertItem(int index, const std::string& s, TObject* object) {
     Changing();
-    FItems.insert(FItems.begin() + index, TStringItem{s, object});
+    FItems.insert(FItems.begin() + index, TStringItem(s, object));
     Changed();
 }
 
@@ -607,7 +614,7 @@ int TStringList::IndexOf(const std::string& s) const {
     }
     int count = GetCount();
     for (int i = 0; i < count; ++i)
-        if (CompareStrings(FItems[size_t(i)].FString, s) == 0) return i;
+        if (CompareStrings(FItems[size_t(i)].String(), s) == 0) return i;
     return -1;
 }
 
@@ -616,7 +623,7 @@ bool TStringList::Find(const std::string& s, int& index) const {
     int l = 0, h = GetCount() - 1;
     while (l <= h) {
         int i = (l + h) >> 1;
-        int c = CompareStrings(FItems[size_t(i)].FString, s);
+        int c = CompareStrings(FItems[size_t(i)].String(), s);
         if (c < 0) {
             l = i + 1;
         } else {
@@ -633,7 +640,7 @@ bool TStringList::Find(const std::string& s, int& index) const {
 
 void TStringList::Sort() {
     CustomSort([](TStringList* list, int index1, int index2) {
-        return list->CompareStrings(list->FItems[size_t(index1)].FString, list->FItems[size_t(index2)].FString);
+        return list->CompareStrings(list->FItems[size_t(index1)].String(), list->FItems[size_t(index2)].String());
     });
 }
 

@@ -7,6 +7,7 @@
 #include "gcl/rtl/Strings.h"
 #include "support/TestEnvironment.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -269,6 +270,118 @@ TEST(TStringListTest, ObjectsTravelWithTheirStrings) {
             ASSERT_LT(big[i - 1], big[i]);
         }
     }
+}
+
+// Entries with and without strings (long ones, short ones, empty ones)
+// keep their strings and objects through every change, checked against
+// a plain model after each step.
+class TAppendingList : public TStringList {
+public:
+    using TStringList::AppendObjects;
+};
+
+TEST(TStringListTest, EntriesWithAndWithoutStringsKeepThemThroughChanges) {
+    TAppendingList list;
+    std::vector<std::pair<std::string, TObject*>> model;
+    std::vector<std::unique_ptr<TObject>> objects;
+    for (int i = 0; i < 8; ++i) objects.push_back(std::make_unique<TObject>());
+    auto text = [](unsigned k) {
+        switch (k % 4) {
+        case 0: return std::string();
+        case 1: return std::string(1, char('a' + k % 26));
+        case 2: return "entry " + std::to_string(k);
+        default: return std::string(40 + k % 7, char('A' + k % 26));  // beyond any string's own room
+        }
+    };
+    auto check = [&](int step) {
+        ASSERT_EQ(list.GetCount(), int(model.size())) << "step " << step;
+        for (int i = 0; i < list.GetCount(); ++i) {
+            ASSERT_EQ(list.GetRef(i), model[size_t(i)].first) << "step " << step << " entry " << i;
+            ASSERT_EQ(list.Get(i), model[size_t(i)].first);
+            ASSERT_EQ(list.GetObject(i), model[size_t(i)].second) << "step " << step << " entry " << i;
+        }
+    };
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const unsigned n = unsigned(model.size());
+        TObject* object = objects[next(8)].get();
+        const std::string s = text(next(1000));
+        switch (next(n ? 9 : 3)) {
+        case 0:
+            list.AddObject(s, object);
+            model.emplace_back(s, object);
+            break;
+        case 1: {
+            const unsigned at = next(n + 1);
+            list.InsertObject(int(at), s, object);
+            model.insert(model.begin() + at, {s, object});
+            break;
+        }
+        case 2: {
+            TObject* added[3] = {object, nullptr, objects[0].get()};
+            list.AppendObjects(added, 3);
+            for (TObject* o : added) model.emplace_back(std::string(), o);
+            break;
+        }
+        case 3: {
+            const unsigned at = next(n);
+            list.Put(int(at), s);
+            model[at].first = s;
+            break;
+        }
+        case 4: {
+            const unsigned at = next(n);
+            list.PutObject(int(at), object);
+            model[at].second = object;
+            break;
+        }
+        case 5: {
+            const unsigned at = next(n);
+            list.Delete(int(at));
+            model.erase(model.begin() + at);
+            break;
+        }
+        case 6: {
+            const unsigned a = next(n), b = next(n);
+            list.Exchange(int(a), int(b));
+            std::swap(model[a], model[b]);
+            break;
+        }
+        case 7: {
+            const unsigned from = next(n), to = next(n);
+            list.Move(int(from), int(to));
+            auto entry = model[from];
+            model.erase(model.begin() + from);
+            model.insert(model.begin() + to, entry);
+            break;
+        }
+        default:
+            if (next(20) == 0) {
+                // Case-sensitive, so that the model's byte order is the list's.
+                list.SetCaseSensitive(true);
+                list.CustomSort([](TStringList* l, int a, int b) {
+                    const int c = l->GetRef(a).compare(l->GetRef(b));
+                    return c != 0 ? c : (l->GetObject(a) < l->GetObject(b) ? -1 : l->GetObject(a) > l->GetObject(b));
+                });
+                std::sort(model.begin(), model.end());
+            }
+            break;
+        }
+        check(step);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(model.size(), 100u);
+    // Finding and clearing.
+    list.Put(0, "needle");
+    EXPECT_EQ(list.IndexOf("NEEDLE"), list.GetCaseSensitive() ? -1 : 0);
+    list.SetCaseSensitive(false);
+    EXPECT_EQ(list.IndexOf("NEEDLE"), 0);
+    list.Clear();
+    EXPECT_EQ(list.GetCount(), 0);
 }
 
 TEST(TStringListTest, TextLinesAndBreaks) {
