@@ -137,7 +137,7 @@ std::unique_ptr<TuData> GenerateDatabase(int count, uint32_t seed = 20250305) {
         t->Due = rng.Below(2) == 0 ? base + rng.Between(-365, 365) : 0;
         t->Created = base - rng.Between(0, 900) + rng.Below(1440) / 1440.0;
         const int p = rng.Below(10);
-        t->Priority = static_cast<uint16_t>(p < 2 ? 0 : (p < 8 ? 1 : 2));
+        t->Priority = static_cast<uint8_t>(p < 2 ? 0 : (p < 8 ? 1 : 2));
         data->Tasks->AddObject(t->Title, t);
     }
     return data;

@@ -967,6 +967,9 @@ void TaskTextOnHeap(const TTaskText* field) noexcept {
     TaskSlots().Unmark(field);
 }
 
+// A task's slot: 88 bytes in 32-bit programs (see the order of its fields).
+static_assert(sizeof(void*) != 4 || sizeof(TuTask) == 88);
+
 // More than the slots a block of task slots holds.
 constexpr std::size_t MaxTaskSlots = gcl::TSlotPool::BlockSize / sizeof(TuTask);
 
@@ -1282,7 +1285,7 @@ struct TuTask::TReadCache {
 // which ParseShortForm then reads.
 bool TuTask::ParsePlainShortForm(std::string_view work, bool independent, std::string_view& title,
                                  std::string_view& tagList) {
-    std::uint16_t priority = 1;
+    std::uint8_t priority = 1;
     if (!work.empty() && (work[0] == '+' || work[0] == '-')) {
         priority = work[0] == '+' ? 2 : 0;
         work.remove_prefix(1);
@@ -1442,7 +1445,7 @@ bool TuTask::ReadWrittenLine(std::string_view line, TReadCache& cache) {
 
     // The short form.
     size_t pos = 0;
-    std::uint16_t priority = 1;
+    std::uint8_t priority = 1;
     if (p[0] == '+' || p[0] == '-') {
         priority = p[0] == '+' ? 2 : 0;
         pos = 1;
@@ -1719,7 +1722,7 @@ bool TuTask::LineNeedsEscape(std::string_view shortForm, const std::string& date
     std::string work(shortForm);
     const bool independent = dateFmt == IndependentDateFormat;
     probe.ParseShortForm(work, independent);
-    const std::uint16_t priority = (Priority == 0 || Priority == 2) ? Priority : 1;
+    const std::uint8_t priority = (Priority == 0 || Priority == 2) ? Priority : 1;
     if (probe.Priority != priority || probe.Tags != Tags || probe.Title != Title) return true;
     const bool hasDue = HasDueDate(Due);
     if (independent) return probe.Due != (hasDue ? std::trunc(Due) : 0.0);

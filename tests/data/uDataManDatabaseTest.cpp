@@ -447,10 +447,10 @@ TEST(uDataManFile, EveryLineOfAFileReadsAsTheLineAlone) {
             read.Due != alone.Due || read.Created != alone.Created) {
             ADD_FAILURE() << "line " << i << ": \"" << lines[i] << "\" reads as title \"" << read.Title << "\" tags \""
                           << read.Tags << "\" id \"" << read.Id << "\" list \"" << read.Folder << "\" note \""
-                          << read.Notes << "\" priority " << read.Priority << " done " << read.Done << " due "
+                          << read.Notes << "\" priority " << int(read.Priority) << " done " << read.Done << " due "
                           << read.Due << " created " << read.Created << ", alone as \"" << alone.Title << "\" \""
                           << alone.Tags << "\" \"" << alone.Id << "\" \"" << alone.Folder << "\" \"" << alone.Notes
-                          << "\" " << alone.Priority << " " << alone.Done << " " << alone.Due << " " << alone.Created;
+                          << "\" " << int(alone.Priority) << " " << alone.Done << " " << alone.Due << " " << alone.Created;
             break;
         }
     }

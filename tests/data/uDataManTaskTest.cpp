@@ -402,7 +402,7 @@ TEST(uDataManTaskLine, TheShortFormOfALineReadsAsQuickEntryReadsIt) {
         const TuTask read = FromLine(work + F + "--" + F + "1" + F + "L" + F + "1/2/2025" + F + F);
         if (read.Priority != typed.Priority || read.Due != typed.Due || read.Tags != typed.Tags ||
             read.Title != typed.Title) {
-            ADD_FAILURE() << "short form \"" << work << "\": priority " << read.Priority << "/" << typed.Priority
+            ADD_FAILURE() << "short form \"" << work << "\": priority " << int(read.Priority) << "/" << int(typed.Priority)
                           << ", due " << read.Due << "/" << typed.Due << ", tags \"" << read.Tags << "\"/\""
                           << typed.Tags << "\", title \"" << read.Title << "\"/\"" << typed.Title << "\"";
             break;

@@ -24,7 +24,7 @@ int PriorityDown(int priority) {
 }
 
 void SetTaskPriority(TuTask& task, int priority, TuData& data) {
-    task.Priority = static_cast<std::uint16_t>(priority);
+    task.Priority = static_cast<std::uint8_t>(priority);
     data.Modified = true;
 }
 
