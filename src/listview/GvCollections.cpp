@@ -87,7 +87,7 @@ TGvCollectionItem::TGvCollectionItem(TGvCollection* ACollection) : FCollection(A
 }
 
 TGvCollectionItem::~TGvCollectionItem() {
-    if (FOwnsPaintInfo) gcl::Free(FPaintInfo);
+    if (FPaintInfo & OwnsPaintInfoBit) gcl::Free(GetPaintInfo());
 }
 
 gcl::HRESULT GCL_STDCALL TGvCollectionItem::TNotifierSink::QueryInterface(const gcl::TGUID&, void** out) {
@@ -129,12 +129,16 @@ int TGvCollectionItem::GetIndex() const {
 }
 
 void TGvCollectionItem::SetPaintInfo(TGvPaintInfoBasic* Value, bool Owns) {
-    if (Value != FPaintInfo && FOwnsPaintInfo) gcl::Free(FPaintInfo);
-    FPaintInfo = Value;
-    FOwnsPaintInfo = Owns && Value;
+    static_assert(alignof(TGvPaintInfoBasic) > OwnsPaintInfoBit, "the flag lies in a bit every address leaves 0");
+    TGvPaintInfoBasic* old = GetPaintInfo();
+    if (Value != old && (FPaintInfo & OwnsPaintInfoBit)) gcl::Free(old);
+    FPaintInfo = reinterpret_cast<std::uintptr_t>(Value) | (Owns && Value ? OwnsPaintInfoBit : 0);
 }
 
-TGvPaintInfoBasic* TGvCollectionItem::PaintInfo() const { return FPaintInfo ? FPaintInfo : DefaultPaintInfo(); }
+TGvPaintInfoBasic* TGvCollectionItem::PaintInfo() const {
+    TGvPaintInfoBasic* own = GetPaintInfo();
+    return own ? own : DefaultPaintInfo();
+}
 
 void TGvCollectionItem::SetStateBit(TGvObjectStateItem Item, bool Value) noexcept {
     if (Value)
@@ -844,11 +848,19 @@ namespace {
 // Two pools: the items that ask for their captions (the most numerous by
 // far) are half the size of the items that keep them, and a slot of the
 // larger size for each would leave half of it unused.
+constexpr std::size_t ItemAlign = 8;
+static_assert(alignof(TGvItemVirtual) <= ItemAlign && alignof(TGvItemStored) <= ItemAlign);
+static_assert(sizeof(void*) != 4 || sizeof(TGvItemVirtual) <= 72);
+
 gcl::TSlotPool& ItemSlots(std::size_t Size) {
     // Never destroyed: an item may be freed as late as the end of the
     // process.
-    static gcl::TSlotPool* const small = new gcl::TSlotPool(sizeof(TGvItemVirtual));
-    static gcl::TSlotPool* const large = new gcl::TSlotPool(sizeof(TGvItemStored));
+    // Slots are aligned as the heap aligns its blocks, which is all any
+    // item's fields need, so that a slot is no larger than its item
+    // rounded up to 8 bytes (72 bytes for an item that asks for its
+    // captions in 32-bit programs).
+    static gcl::TSlotPool* const small = new gcl::TSlotPool(sizeof(TGvItemVirtual), ItemAlign);
+    static gcl::TSlotPool* const large = new gcl::TSlotPool(sizeof(TGvItemStored), ItemAlign);
     return Size <= small->SlotSize() ? *small : *large;
 }
 } // namespace

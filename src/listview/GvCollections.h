@@ -137,7 +137,9 @@ public:
     bool HasState(TGvObjectStateItem Item) const noexcept { return FState.Contains(Item); }
     // The own paint info, or null (the list view's default of the kind is
     // used then). With Owns, it is freed with the object.
-    TGvPaintInfoBasic* GetPaintInfo() const noexcept { return FPaintInfo; }
+    TGvPaintInfoBasic* GetPaintInfo() const noexcept {
+        return reinterpret_cast<TGvPaintInfoBasic*>(FPaintInfo & ~OwnsPaintInfoBit);
+    }
     void SetPaintInfo(TGvPaintInfoBasic* Value, bool Owns);
     // The paint info in force: the own one or the kind's default.
     TGvPaintInfoBasic* PaintInfo() const;
@@ -282,8 +284,10 @@ private:
     gcl::ComPtr<gcl::IUnknown> FDataInf;
     gcl::TRect FDisplayRect;
     int FIndex = -1;
-    bool FOwnsPaintInfo = false;
-    TGvPaintInfoBasic* FPaintInfo = nullptr;
+    // The own paint info's address, with OwnsPaintInfoBit set when the
+    // object frees it (a flag of its own would take a word of every item).
+    static constexpr std::uintptr_t OwnsPaintInfoBit = 1;
+    std::uintptr_t FPaintInfo = 0;
     intptr_t FTag = 0;
     TGvObjectStates FState;
     int FVisibleIndex = -1;

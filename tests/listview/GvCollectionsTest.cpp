@@ -30,6 +30,17 @@ protected:
 GCL_IMPLEMENT_CLASS(TBigItem)
 int TBigItem::Destroyed = 0;
 
+// A paint info that counts its destructions.
+class TCountedPaintInfo : public TGvPaintInfoItem {
+    GCL_CLASS(TCountedPaintInfo, TGvPaintInfoItem)
+public:
+    explicit TCountedPaintInfo(TCustomGvListview* AOwner) : TGvPaintInfoItem(AOwner) {}
+    ~TCountedPaintInfo() override { ++Destroyed; }
+    static int Destroyed;
+};
+GCL_IMPLEMENT_CLASS(TCountedPaintInfo)
+int TCountedPaintInfo::Destroyed = 0;
+
 class GvCollectionsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -312,6 +323,47 @@ TEST_F(GvCollectionsTest, MarginsAndPaintInfo) {
     group->SetDetailCount(3);
     EXPECT_EQ(LV->GetPaintInfoGroup()->GetCaptionLines(), 3);
     EXPECT_EQ(LV->GetGroups()->GetGroups(0)->GetDetailCount(), 3);
+}
+
+TEST_F(GvCollectionsTest, AnEntrysOwnPaintInfoIsFreedOnlyWhenItOwnsIt) {
+    TCountedPaintInfo::Destroyed = 0;
+    TGvItem* item = LV->GetItems()->Add(nullptr);
+    EXPECT_EQ(item->GetPaintInfo(), nullptr);
+    EXPECT_EQ(item->PaintInfo(), LV->GetPaintInfoItem());  // the kind's default
+
+    // Not owned: it outlives its entry and its replacement.
+    auto* shared = TCountedPaintInfo::Create(LV);
+    shared->SetCaptionIndent(7);
+    item->SetPaintInfo(shared, false);
+    EXPECT_EQ(item->GetPaintInfo(), shared);
+    EXPECT_EQ(item->PaintInfo(), shared);
+    auto* owned = TCountedPaintInfo::Create(LV);
+    item->SetPaintInfo(owned, true);
+    EXPECT_EQ(TCountedPaintInfo::Destroyed, 0);
+    EXPECT_EQ(item->GetPaintInfo(), owned);
+
+    // Owned: set again it stays, replaced or cleared it goes.
+    item->SetPaintInfo(owned, true);
+    EXPECT_EQ(TCountedPaintInfo::Destroyed, 0);
+    item->SetPaintInfo(shared, false);
+    EXPECT_EQ(TCountedPaintInfo::Destroyed, 1);
+    EXPECT_EQ(item->GetPaintInfo()->GetCaptionIndent(), 7);
+    item->SetPaintInfo(TCountedPaintInfo::Create(LV), true);
+    item->SetPaintInfo(nullptr, true);
+    EXPECT_EQ(TCountedPaintInfo::Destroyed, 2);
+    EXPECT_EQ(item->PaintInfo(), LV->GetPaintInfoItem());
+
+    // Freed with the entry that owns it, and only then.
+    TGvItem* other = LV->GetItems()->Add(nullptr);
+    other->SetPaintInfo(TCountedPaintInfo::Create(LV), true);
+    item->SetPaintInfo(shared, false);
+    gcl::Free(item);
+    EXPECT_EQ(TCountedPaintInfo::Destroyed, 2);
+    gcl::Free(other);
+    EXPECT_EQ(TCountedPaintInfo::Destroyed, 3);
+    EXPECT_EQ(shared->GetCaptionIndent(), 7);
+    gcl::Free(shared);
+    EXPECT_EQ(TCountedPaintInfo::Destroyed, 4);
 }
 
 TEST_F(GvCollectionsTest, StoredKindsGrowTheirArrays) {
