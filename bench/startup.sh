@@ -14,11 +14,13 @@
 #   - an empty folder (a first start), timed until the message that there
 #     is no database yet shows.
 #   bench/startup.sh [RUNS] [TASKS]     (after scripts/build native win32)
+# QELVO_EXE names another qelvo.exe to time (an older build, for before and
+# after figures taken in turn).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 RUNS="${1:-20}"
 TASKS="${2:-500}"
-EXE="$ROOT/build/win32/src/app/qelvo.exe"
+EXE="${QELVO_EXE:-$ROOT/build/win32/src/app/qelvo.exe}"
 FLOOR="$ROOT/build/win32/bench/bare_window.exe"
 SAME="$ROOT/build/win32/bench/same_windows.exe"
 HARNESS="$ROOT/build/win32/bench/startup_bench.exe"
@@ -42,8 +44,9 @@ done
 bench_scratch
 mkdir -p "$WORK/floor" "$WORK/empty"
 cp "$FLOOR" "$SAME" "$WORK/floor/"
-cp "$EXE" "$WORK/empty/"
+cp "$EXE" "$WORK/empty/qelvo.exe"
 bench_folder_in_use "$WORK/in-use" "$EXE" "$TASKS"
+[ "$(basename "$EXE")" = qelvo.exe ] || mv "$WORK/in-use/$(basename "$EXE")" "$WORK/in-use/qelvo.exe"
 echo "qelvo.exe: $(stat -c %s "$EXE") bytes; libraries: $(imports "$EXE")"
 bench_load
 
