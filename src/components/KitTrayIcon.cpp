@@ -53,6 +53,7 @@ void TKitTrayIcon::AfterConstruction() {
 }
 
 void TKitTrayIcon::BeforeDestruction() noexcept {
+    FinishPendingAdd();
     try {
         if (FHandle) {
             KillTimer(FHandle, TrayClickTimer);
@@ -72,24 +73,95 @@ void TKitTrayIcon::BeforeDestruction() noexcept {
 
 // ---- Shell calls -----------------------------------------------------------------
 
-bool TKitTrayIcon::NotifyIcon(UINT flags, DWORD command) {
-    FData.uFlags = flags;
-    bool ok = ShellNotifyIcon(command, FData);
-    if (ok || FVisibility.Contains(tvNoRetryOnFailure)) return ok;
+namespace {
+
+// Shell_NotifyIconA (through the service) with retries while the shell is
+// busy; on the calling thread, which may be a worker.
+bool NotifyWithRetries(NOTIFYICONDATAA& data, UINT flags, DWORD command, bool retry) {
+    data.uFlags = flags;
+    bool ok = ShellNotifyIcon(command, data);
+    if (ok || !retry) return ok;
     DWORD error = GetLastError();
     if (error != 0 && error != ERROR_TIMEOUT) return false;
     // The shell was busy: try again for half a minute.
     for (int attempt = 0; attempt < 31 && !ok; ++attempt) {
         Sleep(1000);
         if (command == NIM_ADD) {
-            ok = ShellNotifyIcon(NIM_MODIFY, FData) || ShellNotifyIcon(NIM_ADD, FData);
+            ok = ShellNotifyIcon(NIM_MODIFY, data) || ShellNotifyIcon(NIM_ADD, data);
         } else if (command == NIM_DELETE) {
-            ok = !ShellNotifyIcon(NIM_MODIFY, FData) || ShellNotifyIcon(NIM_DELETE, FData);
+            ok = !ShellNotifyIcon(NIM_MODIFY, data) || ShellNotifyIcon(NIM_DELETE, data);
         } else {
-            ok = ShellNotifyIcon(command, FData);
+            ok = ShellNotifyIcon(command, data);
         }
     }
     return ok;
+}
+
+} // namespace
+
+// What the worker of ActivateWithoutWaiting gets and gives back; shared,
+// so a worker that outlives the icon still has it.
+struct TKitTrayIcon::TPendingAdd {
+    NOTIFYICONDATAA Data{};
+    bool Retry = true;
+    bool SetVersion = false;
+    volatile LONG Added = 0;
+};
+
+bool TKitTrayIcon::NotifyIcon(UINT flags, DWORD command) {
+    FinishPendingAdd();
+    return NotifyWithRetries(FData, flags, command, !FVisibility.Contains(tvNoRetryOnFailure));
+}
+
+void TKitTrayIcon::ActivateWithoutWaiting() {
+    if (FActive || Designing() || GetComponentState().Contains(csLoading)) {
+        SetActive(true);
+        return;
+    }
+    FActive = true;
+    FillData();
+    HookApplication(true);
+    if (FIconShown || (FVisibility.Contains(tvAutoHideIcon) && IsApplicationVisible())) return;
+    auto job = std::make_shared<TPendingAdd>();
+    job->Data = FData;
+    job->Retry = !FVisibility.Contains(tvNoRetryOnFailure);
+    job->SetVersion = ShellIsVersion5();
+    auto* handed = new std::shared_ptr<TPendingAdd>(job);
+    FPendingThread = CreateThread(nullptr, 0, &TKitTrayIcon::AddWorker, handed, 0, nullptr);
+    if (!FPendingThread) {
+        delete handed;
+        ShowIcon();
+        return;
+    }
+    FPendingAdd = std::move(job);
+}
+
+DWORD WINAPI TKitTrayIcon::AddWorker(LPVOID param) {
+    std::unique_ptr<std::shared_ptr<TPendingAdd>> own(static_cast<std::shared_ptr<TPendingAdd>*>(param));
+    TPendingAdd& add = **own;
+    try {
+        if (NotifyWithRetries(add.Data, NIF_MESSAGE | NIF_ICON | NIF_TIP, NIM_ADD, add.Retry)) {
+            InterlockedExchange(&add.Added, 1);
+            if (add.SetVersion) NotifyWithRetries(add.Data, 0, NIM_SETVERSION, add.Retry);
+        }
+    } catch (...) {
+        // Not added: the icon counts as not shown.
+    }
+    return 0;
+}
+
+void TKitTrayIcon::FinishPendingAdd() noexcept {
+    if (!FPendingThread) return;
+    // The shell may send to this thread's windows while it adds the icon.
+    while (MsgWaitForMultipleObjects(1, &FPendingThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    CloseHandle(FPendingThread);
+    FPendingThread = nullptr;
+    FIconShown = InterlockedCompareExchange(&FPendingAdd->Added, 0, 0) != 0;
+    FPendingAdd.reset();
+    if (FIconShown && FAnimated) StartAnimation();
 }
 
 void TKitTrayIcon::FillData() {
@@ -108,6 +180,7 @@ void TKitTrayIcon::FillData() {
 }
 
 void TKitTrayIcon::ShowIcon() {
+    FinishPendingAdd();
     if (FIconShown || !FActive) return;
     if (Designing()) {
         if (!FVisibility.Contains(tvVisibleDesign)) return;
@@ -121,6 +194,7 @@ void TKitTrayIcon::ShowIcon() {
 }
 
 void TKitTrayIcon::RemoveIcon() {
+    FinishPendingAdd();
     if (!FIconShown) return;
     StopAnimation();
     if (NotifyIcon(0, NIM_DELETE)) FIconShown = false;
@@ -222,6 +296,9 @@ void TKitTrayIcon::ApplyTaskListVisibility(bool visible) {
 
 void TKitTrayIcon::UpdateCurrentIcon() {
     if (GetComponentState().Contains(csLoading)) return;
+    // A pending add still reads the current icon; the change goes to the
+    // shell after it.
+    FinishPendingAdd();
     TCustomImageList* icons = FIcons.Get();
     if (icons && FIconIndex >= 0 && FIconIndex < icons->GetCount()) {
         TIcon image;
@@ -239,6 +316,7 @@ void TKitTrayIcon::UpdateCurrentIcon() {
 }
 
 void TKitTrayIcon::StartAnimation() {
+    FinishPendingAdd();
     if (!FIconShown || FAnimating) return;
     FAnimating = true;
     SetTimer(FHandle, TrayAnimationTimer, std::max(FDelay, 1u), nullptr);
@@ -330,6 +408,7 @@ void TKitTrayIcon::ShowApplication() {
 
 void TKitTrayIcon::BalloonHint(const std::string& title, const std::string& text, TBalloonHintType kind,
                                unsigned delay, bool cancelPrevious) {
+    FinishPendingAdd();
     if (!FIconShown || !ShellIsVersion5()) return;
     // The previous balloon goes first, so its hiding does not overwrite
     // the time and time-out of this one.
@@ -395,6 +474,7 @@ void TKitTrayIcon::WndProc(TMessage& message) {
         break;
     }
     if (message.Msg == FTaskbarCreated && FTaskbarCreated != 0) {
+        FinishPendingAdd();
         // The old taskbar took the icon with it: one delete (no waiting for
         // a shell that no longer knows it), then the icon goes in again.
         if (FIconShown) {

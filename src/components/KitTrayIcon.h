@@ -43,6 +43,11 @@ class TKitTrayIcon : public TKitComponent {
 public:
     bool GetActive() const noexcept { return FActive; }
     void SetActive(bool value);
+    // SetActive(true) without waiting for the shell: the icon is added from
+    // a worker thread, since the taskbar's process draws it before it
+    // answers. Whatever talks to the shell next waits for that add first,
+    // so the calls reach the shell in order (GetIconShown waits too).
+    void ActivateWithoutWaiting();
     bool GetAnimated() const noexcept { return FAnimated; }
     void SetAnimated(bool value);
     gcl::TIcon* GetIcon() const noexcept { return FIcon.get(); }
@@ -76,7 +81,11 @@ public:
 
     // The state the shell sees.
     HWND GetHandle() const noexcept { return FHandle; }
-    bool GetIconShown() const noexcept { return FIconShown; }
+    // Waits for an add ActivateWithoutWaiting began.
+    bool GetIconShown() noexcept {
+        FinishPendingAdd();
+        return FIconShown;
+    }
     int GetBalloonCount() const noexcept { return FBalloonCount; }
     // Whole seconds the current balloon stays.
     unsigned GetBalloonTimeout() const noexcept { return FBalloonTimeout; }
@@ -114,6 +123,10 @@ private:
     void MouseUp(gcl::TMouseButton button, gcl::TShiftState shift, int x, int y);
     // Shell_NotifyIconA with retries while the shell is busy.
     bool NotifyIcon(UINT flags, DWORD command);
+    // Waits for an add begun by ActivateWithoutWaiting, answering the
+    // messages other threads send meanwhile, and takes its outcome.
+    void FinishPendingAdd() noexcept;
+    static DWORD WINAPI AddWorker(LPVOID param);
     void FillData();
     void ShowIcon();
     void RemoveIcon();
@@ -145,6 +158,11 @@ private:
     bool FAnimated = false;
     bool FSnap = false;
     bool FIconShown = false;
+    // The worker thread of ActivateWithoutWaiting while it may still run,
+    // and what it reports.
+    struct TPendingAdd;
+    HANDLE FPendingThread = nullptr;
+    std::shared_ptr<TPendingAdd> FPendingAdd;
     bool FAnimating = false;
     bool FApplicationHooked = false;
     bool FHintChanged = false;

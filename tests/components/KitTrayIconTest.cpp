@@ -150,6 +150,50 @@ TEST_F(TrayIconTest, ActivatingAddsAndRemovesTheIcon) {
     EXPECT_EQ(Shell.Calls.size(), 1u);
 }
 
+TEST_F(TrayIconTest, ActivatingWithoutWaitingKeepsTheShellsCallsInOrder) {
+    ServiceOverride<INotifyIconService> use(NotifyIconService(), Shell);
+    Tray->SetHint("Qelvo");
+    Tray->ActivateWithoutWaiting();
+    EXPECT_TRUE(Tray->GetActive());
+    // A change of icon waits for the add, then goes out after it.
+    TIcon icon;
+    icon.SetHandle(CopyIcon(LoadIconA(nullptr, MAKEINTRESOURCEA(32516))));
+    Tray->SetIcon(&icon);
+    EXPECT_TRUE(Tray->GetIconShown());
+    ASSERT_GE(Shell.Calls.size(), 2u);
+    EXPECT_EQ(Shell.Calls[0].Message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(Shell.Calls[0].Data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(Shell.Calls[0].Data.hWnd, Tray->GetHandle());
+    EXPECT_STREQ(Shell.Calls[0].Data.szTip, "Qelvo");
+    EXPECT_EQ(Shell.Count(NIM_SETVERSION), GetShellVersion() >= 0x00050000 ? 1 : 0);
+    EXPECT_EQ(Shell.Calls.back().Message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(Shell.Calls.back().Data.hIcon, Tray->GetCurrentIconHandle());
+    // Already active: the same as SetActive.
+    Tray->ActivateWithoutWaiting();
+    EXPECT_EQ(Shell.Count(NIM_ADD), 1);
+    Tray->SetActive(false);
+    EXPECT_FALSE(Tray->GetIconShown());
+    EXPECT_EQ(Shell.Calls.back().Message, static_cast<DWORD>(NIM_DELETE));
+
+    // A refused add leaves the icon not shown, and a removal right after
+    // the start asks the shell nothing more.
+    Shell.Calls.clear();
+    Shell.Fail = true;
+    Tray->ActivateWithoutWaiting();
+    Tray->SetActive(false);
+    EXPECT_FALSE(Tray->GetIconShown());
+    EXPECT_EQ(Shell.Count(NIM_ADD), 1);
+    EXPECT_EQ(Shell.Count(NIM_DELETE), 0);
+    // An icon freed while its add may still run waits for it.
+    Shell.Fail = false;
+    Shell.Calls.clear();
+    TKitTrayIcon* brief = TKitTrayIcon::Create(Form);
+    brief->ActivateWithoutWaiting();
+    brief->Free();
+    EXPECT_EQ(Shell.Count(NIM_ADD), 1);
+    EXPECT_EQ(Shell.Calls.back().Message, static_cast<DWORD>(NIM_DELETE));
+}
+
 TEST_F(TrayIconTest, ClicksHideAndShowTheApplication) {
     ServiceOverride<INotifyIconService> use(NotifyIconService(), Shell);
     HWND application = Application->GetHandle();
