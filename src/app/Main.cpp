@@ -28,6 +28,9 @@ GCL_IMPLEMENT_CLASS(TMainForm)
 
 namespace {
 
+// The missing database AnnounceMissingDatabase told of.
+std::string GAnnouncedMissing;
+
 gcl::TShortCut Ctrl(unsigned short key) { return gcl::ShortCut(key, gcl::TShiftState{gcl::ssCtrl}); }
 gcl::TShortCut CtrlShift(unsigned short key) {
     return gcl::ShortCut(key, gcl::TShiftState{gcl::ssCtrl, gcl::ssShift});
@@ -119,6 +122,18 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
     OnCreate = gcl::TNotifyEvent(this, &TMainForm::FormCreate);
     OnClose = gcl::TCloseEvent(this, &TMainForm::FormClose);
     OnDestroy = gcl::TNotifyEvent(this, &TMainForm::FormDestroy);
+}
+
+bool AnnounceMissingDatabase() {
+    // The options as the main window's start will read them; the
+    // program's own stay untouched until then.
+    TOptions options;
+    LoadOptions(SettingsFileName(), options);
+    const std::string fileName = StartupDatabaseFileName(options.DefaultDatabase);
+    if (gcl::FileExists(fileName)) return false;
+    gcl::ShowMessageBox(MissingDatabaseMessage(fileName), msg::AppTitle, MB_OK | MB_ICONERROR);
+    GAnnouncedMissing = fileName;
+    return true;
 }
 
 // ---- Construction ---------------------------------------------------------------
@@ -411,7 +426,11 @@ void TMainForm::FormCreate(gcl::TObject*) {
     Database->FileName = StartupDatabaseFileName();
     TrayTimer->SetEnabled(true);
     const bool existed = gcl::FileExists(Database->FileName);
-    if (!LoadDatabase(*Database, Database->FileName)) {
+    // A missing database told of before the window was built is not told
+    // of again.
+    const bool announced = !existed && !GAnnouncedMissing.empty() && Database->FileName == GAnnouncedMissing;
+    GAnnouncedMissing.clear();
+    if (announced || !LoadDatabase(*Database, Database->FileName)) {
         // The window is as on an empty database ("All" in the side tree),
         // so lists made now are kept like any others.
         RebuildSideTree();
@@ -740,11 +759,16 @@ void TMainForm::CarryOut(THotKeyAction Action) {
 
 // The tray icon goes up once the window is shown and painted: a timer's
 // message comes only when no window is left to paint, and the icon costs
-// round trips to the taskbar that the first look need not wait for.
+// round trips to the taskbar that the first look need not wait for. The
+// taskbar's process draws the icon before it answers, so the window does
+// not wait for that answer either.
 void TMainForm::TrayTimerTimer(gcl::TObject*) {
     StartupMark("window shown and painted");
     TrayTimer->SetEnabled(false);
-    tray->SetActive(Options.MinimizeToTray);
+    if (Options.MinimizeToTray)
+        tray->ActivateWithoutWaiting();
+    else
+        tray->SetActive(false);
     StartupMark("tray icon");
 }
 

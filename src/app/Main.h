@@ -55,6 +55,13 @@ using TQuickCheckList = TXtCheckListBox;
 inline constexpr int NoteMinimizeImage = 6;
 inline constexpr int NoteRestoreImage = 5;
 
+// A first start: when the database the program is to open (by the
+// settings beside it) is not there, says so at once, before the main
+// window is built, since the message is all the user waits for. The main
+// window's start then does not say it again for that file. False when the
+// database is there.
+bool AnnounceMissingDatabase();
+
 // Posted to the main window when a character the database cannot hold
 // was kept out of an 8-bit window (TMainForm::InstallTypingGuard); WParam
 // says what was kept out.

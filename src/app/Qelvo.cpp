@@ -39,6 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         gcl::Application->Initialize();
         gcl::Application->SetTitle(qelvo::msg::AppTitle);
         qelvo::MarkStartupIdle();
+        qelvo::AnnounceMissingDatabase();
         qelvo::TMainForm* mainForm = nullptr;
         gcl::Application->CreateForm(mainForm);
         qelvo::StartupMark("main window made, with its window handle");

@@ -7,6 +7,8 @@
 // as key messages to the window.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "AppWindowTest.h"
 #include "app/AboutForm.h"
 #include "app/Main.h"
@@ -61,18 +63,19 @@ bool PaintPending(HWND Window) {
 
 // The notification area: every call succeeds. With Window set, it notes
 // whether that window still had something to paint when the icon went up.
+// The start adds the icon from a worker thread.
 class TQuietTray : public gcl::INotifyIconService {
 public:
     bool NotifyIcon(DWORD message, NOTIFYICONDATAA&) override {
         if (message == NIM_ADD) {
-            ++Added;
             if (Window) PaintPendingAtAdd = PaintPending(Window);
+            ++Added;
         }
         return true;
     }
-    int Added = 0;
+    std::atomic<int> Added{0};
     HWND Window = nullptr;
-    bool PaintPendingAtAdd = false;
+    std::atomic<bool> PaintPendingAtAdd{false};
 };
 
 // Counts the theme switches it hears (the last of a switch's three steps).
@@ -150,7 +153,9 @@ TEST_F(MainWindow, FirstStartInAnEmptyFolderThenExitWritesTheFirstRunFiles) {
     EXPECT_EQ(Database->FileName, DataFile());
     EXPECT_NE(Form->GetHotKeyId(), 0);
     EXPECT_TRUE(Form->tray->GetActive());
+    EXPECT_TRUE(PumpApplication(2000, [&] { return Tray.Added > 0; }));
     EXPECT_EQ(Tray.Added, 1);
+    EXPECT_TRUE(Form->tray->GetIconShown());
     EXPECT_TRUE(Form->NoGroupBtn != nullptr);
     EXPECT_TRUE(Form->CountItemsM->GetChecked());
     EXPECT_TRUE(Form->ShowGroupByPanM->GetChecked() && Form->GroupByPan->GetVisible());
@@ -490,6 +495,47 @@ TEST_F(MainWindow, HotKeyHidesToTheTrayAndBringsTheWindowBack) {
     PumpApplication(100);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_TRUE(Form->tray->IsApplicationVisible());
+}
+
+TEST_F(MainWindow, AMissingDatabaseIsToldOfBeforeTheWindowIsBuiltAndOnlyOnce) {
+    // The message comes first, with the program's title, and the window's
+    // start does not give it again: one message in all.
+    Dialogs.ExpectMessage("The file: " + DataFile() + " does not exists!", IDOK);
+    EXPECT_TRUE(AnnounceMissingDatabase());
+    ASSERT_EQ(Dialogs.Shown().size(), 1u);
+    EXPECT_EQ(Dialogs.Shown()[0].Caption, msg::AppTitle);
+    Start();
+    EXPECT_EQ(Dialogs.Shown().size(), 1u);
+    EXPECT_EQ(Database->FileName, DataFile());
+    ASSERT_EQ(Form->FoldersList->GetItems()->GetCount(), 1);
+    EXPECT_EQ(Form->FoldersList->GetItems()->GetItem(0)->GetText(), L"All");
+    Close();
+
+    // The default database of the settings counts when it is there; the
+    // check reads the settings without taking them for the program's.
+    const std::string other = App.Dir() + "Other.kpx";
+    WriteDatabase(other);
+    WriteOptions("Default Database Tasks", other);
+    Options = TOptions{};
+    EXPECT_FALSE(AnnounceMissingDatabase());
+    EXPECT_EQ(Options.DefaultDatabase, "");
+    Start();
+    EXPECT_EQ(Database->FileName, other);
+    EXPECT_EQ(Dialogs.Shown().size(), 1u);
+    Close();
+
+    // An announcement does not outlive the start it was made for: a later
+    // window on a database that is still missing says so itself.
+    gcl::DeleteFile(other);
+    gcl::DeleteFile(DataFile());
+    Dialogs.ExpectMessage("does not exists!", IDOK);
+    EXPECT_TRUE(AnnounceMissingDatabase());
+    Start();
+    Close();
+    gcl::DeleteFile(DataFile());
+    Dialogs.ExpectMessage("does not exists!", IDOK);
+    Start();
+    EXPECT_EQ(Dialogs.Shown().size(), 3u);
 }
 
 TEST_F(MainWindow, StartingAppliesTheStoredThemeOnceAndRaisesTheTrayIconAfterThePaint) {

@@ -41,10 +41,14 @@ void ApplyProgramDateFormats() {
     gcl::FormatSettings().LongDateFormat = "dd/MM/yyyy";
 }
 
+std::string MissingDatabaseMessage(const std::string& fileName) {
+    return std::string(msg::FileMissingHead) + fileName + msg::FileMissingTail;
+}
+
 TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName) {
     TLoadResult result;
     if (!gcl::FileExists(fileName)) {
-        result.Message = std::string(msg::FileMissingHead) + fileName + msg::FileMissingTail;
+        result.Message = MissingDatabaseMessage(fileName);
     } else if (!data.LoadFromFile(fileName)) {
         result.Message = std::string(msg::LoadFailedHead) + fileName + msg::LoadFailedTail;
     } else {

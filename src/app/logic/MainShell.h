@@ -49,6 +49,8 @@ struct TLoadResult {
     std::string Caption;
 };
 TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName);
+// What a start or an open says of a database file that is not there.
+std::string MissingDatabaseMessage(const std::string& fileName);
 // "Set as default database" is checked exactly when the open file is the
 // option's default database (exact text comparison).
 bool IsDefaultDatabase(const TOptions& options, const std::string& openFileName);
