@@ -441,6 +441,10 @@ void TCustomForm::ShowingChanged(TMessage& message) {
             return;
         }
         ApplyPosition();
+        // The application window (the forms' owner) shows first: shown
+        // after the form, it would move the form above itself again, one
+        // more pass through the window manager.
+        if (Application) Application->UpdateVisible(this);
         static const int commands[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
         ShowWindow(handle, commands[FWindowState]);
     } else {
@@ -1139,10 +1143,11 @@ TCustomForm* TApplication::CreateForm(TComponentClass formClass) {
     return form;
 }
 
-void TApplication::UpdateVisible() {
+void TApplication::UpdateVisible(TCustomForm* Showing) {
     if (!FHandle || !Screen) return;
-    bool any = false;
+    bool any = Showing && !Showing->GetParent() && Showing->HandleAllocated();
     for (TCustomForm* form : Screen->FForms) {
+        if (any) break;
         if (!form->GetParent() && form->GetVisible() && form->HandleAllocated() &&
             IsWindowVisible(form->GetWindowHandle())) {
             any = true;

@@ -464,8 +464,8 @@ public:
     bool HelpContext(int) { return false; }
 
     // Shows or hides the application window's taskbar button with the
-    // visible forms.
-    void UpdateVisible();
+    // visible forms; Showing counts as visible (a form about to show).
+    void UpdateVisible(TCustomForm* Showing = nullptr);
     // The application's shortcut phase (OnShortCut), run for CM_APPKEYDOWN.
     bool IsShortCut(TMessage& message);
 

@@ -184,6 +184,22 @@ protected:
 
 } // namespace
 
+namespace {
+
+// Whether the watched window's owner was visible when the window was told
+// it shows.
+HWND ShowWatched = nullptr;
+int OwnerVisibleAtShow = -1;
+
+LRESULT CALLBACK WatchShow(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && cwp->hwnd == ShowWatched && cwp->message == WM_SHOWWINDOW && cwp->wParam)
+        OwnerVisibleAtShow = IsWindowVisible(GetWindow(ShowWatched, GW_OWNER)) ? 1 : 0;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
 TEST_F(FormsAndApplication, ApplicationWindowOwnsFormsAndHooksSeeItsMessages) {
     HWND app = Application->GetHandle();
     ASSERT_TRUE(IsWindow(app));
@@ -199,9 +215,16 @@ TEST_F(FormsAndApplication, ApplicationWindowOwnsFormsAndHooksSeeItsMessages) {
     TFrmForm* form = TFrmForm::Create(nullptr);
     EXPECT_EQ(GetWindow(form->GetHandle(), GW_OWNER), app);
     EXPECT_FALSE(IsWindowVisible(app));
+    // The taskbar button comes with the first form, and before it: the
+    // form's own showing finds its owner shown already.
+    ShowWatched = form->GetHandle();
+    OwnerVisibleAtShow = -1;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, &WatchShow, nullptr, GetCurrentThreadId());
     form->Show();
+    UnhookWindowsHookEx(hook);
     EXPECT_TRUE(IsWindowVisible(form->GetHandle()));
-    EXPECT_TRUE(IsWindowVisible(app));  // the taskbar button comes with the first form
+    EXPECT_TRUE(IsWindowVisible(app));
+    EXPECT_EQ(OwnerVisibleAtShow, 1);
     form->Hide();
     EXPECT_FALSE(IsWindowVisible(app));
 
