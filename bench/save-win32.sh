@@ -8,14 +8,9 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 COUNT="${1:-100000}"
 RUNS="${2:-15}"
-GEN="$ROOT/build/native/bench/qelvo_bench"
 EXE="${QELVO_SAVE_BENCH:-$ROOT/build/win32/bench/save_bench.exe}"
-for f in "$GEN" "$EXE"; do
+source "$ROOT/bench/wine-bench.sh"
+for f in "$GENERATOR" "$EXE"; do
   [ -f "$f" ] || { echo "save-win32: $f is missing; run scripts/build native win32" >&2; exit 1; }
 done
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
-"$GEN" generate "$COUNT" "$WORK/db.kpx"
-source "$ROOT/scripts/wine-env.sh"
-qelvo_ensure_prefix
-wine "$EXE" "$(winepath -w "$WORK/db.kpx")" "$RUNS" | tr -d '\r'
+bench_on_generated "$EXE" "$COUNT" "$RUNS"

@@ -8,6 +8,9 @@
 #                               exit
 #   bench_wine                  the display, prefix and a warm Wine
 #   bench_load                  prints the load average
+#   bench_on_generated EXE COUNT [ARG...]
+#                               runs EXE under Wine on a generated database
+#                               of COUNT tasks (its Windows path first)
 GENERATOR="$ROOT/build/native/bench/qelvo_bench"
 
 bench_scratch() {
@@ -42,3 +45,10 @@ bench_wine() {
 }
 
 bench_load() { echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"; }
+
+bench_on_generated() {
+  bench_scratch
+  "$GENERATOR" generate "$2" "$WORK/db.kpx"
+  bench_wine
+  wine "$1" "$(winepath -w "$WORK/db.kpx")" "${@:3}" | tr -d '\r'
+}

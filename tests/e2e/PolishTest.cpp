@@ -66,31 +66,6 @@ std::string TopRowTask(TProgram& p, const TMainWindowParts& parts) {
     return dash == std::string::npos ? caption : caption.substr(dash + 3);
 }
 
-void PutOnClipboard(const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    auto* chars = static_cast<wchar_t*>(GlobalLock(block));
-    text.copy(chars, text.size());
-    chars[text.size()] = 0;
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
-// The message box that says why nothing went in, answered with Enter.
-bool RefusedWithAWord(TProgram& p, const char* what) {
-    HWND box = p.WaitDialog(3000);
-    if (!box) {
-        ADD_FAILURE() << what << " went in without a word";
-        return false;
-    }
-    EXPECT_EQ(TextOf(box), "Qelvo") << what;
-    EXPECT_NE(ChildTexts(box).find("cannot be saved"), std::string::npos) << what << ": " << ChildTexts(box);
-    Key(p, VK_RETURN);
-    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
-}
-
 // The menu bar waits for keys while the program holds the capture for its
 // menu loop; a menu of it is open when its popup window shows.
 bool MenuBarWaits(const TProgram& p) { return p.ThreadInfo().hwndCapture != nullptr; }

@@ -1,6 +1,7 @@
 // What the quick-entry and editing scenarios share: a prepared database of
 // two lists, the places of the main window's controls, the task lines of
-// the saved file.
+// the saved file, text on the clipboard and the word that refuses text the
+// database cannot hold.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -122,6 +123,33 @@ inline std::vector<std::string> Fields(const std::string& line) {
     for (size_t end; (end = line.find('\xF7', at)) != std::string::npos; at = end + 1)
         out.push_back(line.substr(at, end - at));
     return out;
+}
+
+// Puts Text on the clipboard as the user's other programs would.
+inline void PutOnClipboard(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    auto* chars = static_cast<wchar_t*>(GlobalLock(block));
+    text.copy(chars, text.size());
+    chars[text.size()] = 0;
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+// The message box that says why text the database cannot hold did not go
+// in, answered with Enter.
+inline bool RefusedWithAWord(TProgram& p, const char* what) {
+    HWND box = p.WaitDialog(3000);
+    if (!box) {
+        ADD_FAILURE() << what << " went in without a word";
+        return false;
+    }
+    EXPECT_EQ(TextOf(box), "Qelvo") << what;
+    EXPECT_NE(ChildTexts(box).find("8-bit character set"), std::string::npos) << what << ": " << ChildTexts(box);
+    Key(p, VK_RETURN);
+    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
 } // namespace qelvo::e2e

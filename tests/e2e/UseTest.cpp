@@ -13,31 +13,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-void PutOnClipboard(const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    auto* chars = static_cast<wchar_t*>(GlobalLock(block));
-    text.copy(chars, text.size());
-    chars[text.size()] = 0;
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
-// The message box that says why nothing went in, answered with Enter.
-bool RefusedWithAWord(TProgram& p, const char* what) {
-    HWND box = p.WaitDialog(3000);
-    if (!box) {
-        ADD_FAILURE() << what << " went in without a word";
-        return false;
-    }
-    EXPECT_EQ(TextOf(box), "Qelvo") << what;
-    EXPECT_NE(ChildTexts(box).find("8-bit character set"), std::string::npos) << what << ": " << ChildTexts(box);
-    Key(p, VK_RETURN);
-    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
-}
-
 // Right-clicks an edit and chooses Paste from its context menu (by its
 // underlined letter, as the menu offers it).
 void PasteFromContextMenu(TProgram& p, HWND edit) {
