@@ -1062,6 +1062,13 @@ void TMainForm::FoldersListEdited(gcl::TObject*, TUniTreeNode* Node, std::wstrin
         PostMessageW(GetHandle(), UnsavableTypedMessage, UnsavableNameGiven, 0);
         return;
     }
+    // Nor a tag with a separator in its name (the new-tag editor keeps
+    // them out).
+    if (!model.ListsMode && !IsTagNameAllowed(gcl::WideToAnsi(S))) {
+        S = Node->GetText();
+        PostMessageW(GetHandle(), UnsavableTypedMessage, TagNameWithSeparators, 0);
+        return;
+    }
     const std::string oldText = gcl::WideToAnsi(Node->GetText());
     const std::string text = gcl::WideToAnsi(S);
     // An empty name counts as a cancelled edit: the node keeps its text.
@@ -1147,6 +1154,12 @@ void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
         return;
     }
     const bool lists = ListsTabShown();
+    // Typed separators are swallowed; pasted ones are refused.
+    if (!lists && !IsTagNameAllowed(text)) {
+        gcl::ShowMessageBox(msg::TagNameSeparators, msg::AppTitle, MB_OK | MB_ICONWARNING);
+        FocusIfPossible(FolderTextE);
+        return;
+    }
     {
         gcl::TFlagScope quiet(FTreeUpdating);
         TUniTreeNode* node = FoldersList->GetItems()->Add(nullptr, gcl::AnsiToWide(text));
@@ -1405,6 +1418,7 @@ void TMainForm::WarnUnsavableTyped(WPARAM What) {
     const HWND focus = ::GetFocus();
     const char* text = What == UnsavableTextPasted  ? msg::UnsavablePasted
                        : What == UnsavableNameGiven ? msg::UnsavableName
+                       : What == TagNameWithSeparators ? msg::TagNameSeparators
                                                     : msg::UnsavableTyped;
     try {
         gcl::ShowMessageBox(text, msg::AppTitle, MB_OK | MB_ICONWARNING);

@@ -48,6 +48,10 @@ inline constexpr const char* UnsavablePasted =
 inline constexpr const char* UnsavableName =
     "This name holds characters that cannot be saved: Qelvo keeps lists and tags in the system's 8-bit character "
     "set, where they would become \"?\" or other letters. Change or remove them and try again.";
+// A tag name with a character that separates or marks tags in a task.
+inline constexpr const char* TagNameSeparators =
+    "A tag name cannot hold \",\", \"[\", \"]\" or \";\": they separate and mark the tags of a task. Change "
+    "or remove them and try again.";
 
 // A task typed while the database has no list to put it in.
 inline constexpr const char* NoListForTask =

@@ -247,6 +247,10 @@ bool IsTagNameKeySwallowed(char c) {
     return c == ',' || c == '[' || c == ']' || c == ';';
 }
 
+bool IsTagNameAllowed(const std::string& name) {
+    return std::none_of(name.begin(), name.end(), IsTagNameKeySwallowed);
+}
+
 namespace {
 
 // The items of a tag filter ("a,b,"), as written, empty ones left out.

@@ -91,6 +91,9 @@ bool DeleteNode(TListsTreeModel& tree, int index, TuData& data);
 bool DropOnNode(const TListsTreeModel& tree, int index, const std::vector<TuTask*>& tasks, TuData& data);
 // Characters a new tag name may not hold (swallowed while typing).
 bool IsTagNameKeySwallowed(char c);
+// Whether Name holds none of them: a tag named "a,b" would be one tag in
+// the tag table and two in every task given it.
+bool IsTagNameAllowed(const std::string& name);
 
 // The chosen list and tag filter after a list (ListsMode) or a tag was
 // renamed from OldText to NewText: what was chosen stays chosen under its

@@ -135,6 +135,10 @@ TEST(ListsTree, TaskTags) {
     EXPECT_TRUE(IsTagNameKeySwallowed(','));
     EXPECT_TRUE(IsTagNameKeySwallowed(';'));
     EXPECT_FALSE(IsTagNameKeySwallowed('a'));
+    EXPECT_TRUE(IsTagNameAllowed("home office"));
+    EXPECT_FALSE(IsTagNameAllowed("a,b"));
+    EXPECT_FALSE(IsTagNameAllowed("[x"));
+    EXPECT_FALSE(IsTagNameAllowed("x]"));
 }
 
 TEST(ListsTree, RenameDeleteAndDrop) {
