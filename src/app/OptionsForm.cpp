@@ -2,6 +2,8 @@
 // label clicks, the colour and database pickers, and Ok and Cancel.
 #include "app/OptionsForm.h"
 
+#include <algorithm>
+
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/MainShell.h"
@@ -154,6 +156,16 @@ void TOptionsF::ShowSettings() {
     DefDataBaseE->SetText(o.DefaultDatabase);
 }
 
+namespace {
+
+// A number typed past a box's limits counts as the limit, as the arrows
+// would have stopped there.
+int NumberOf(TTxcSpinEdit* spin) {
+    return std::clamp(spin->GetValue(), spin->GetMinValue(), spin->GetMaxValue());
+}
+
+} // namespace
+
 TOptions TOptionsF::ReadControls() const {
     TOptions o = Options;
     o.StartWithWindows = StartUpC->GetChecked();
@@ -162,10 +174,10 @@ TOptions TOptionsF::ReadControls() const {
     o.ConfirmDelete = ConfirmDelC->GetChecked();
     o.DistinguishPriorities = PriorItemsColorC->GetChecked();
     o.GroupsUnderlineColor = ColorToColorText(BandColor->GetColor(), gcl::ColorIdents);
-    o.ListFontSize = ListFontSizeSpin->GetValue();
-    o.NoteFontSize = ListsFontSizeSpin->GetValue();
+    o.ListFontSize = NumberOf(ListFontSizeSpin);
+    o.NoteFontSize = NumberOf(ListsFontSizeSpin);
     o.AutoSave = AutoSaveEveryC->GetChecked();
-    o.AutoSaveInterval = AutoSaveEverySpin->GetValue();
+    o.AutoSaveInterval = NumberOf(AutoSaveEverySpin);
     o.DefaultDatabase = DefDataBaseE->GetText();
     return o;
 }

@@ -162,6 +162,12 @@ void TTxcCustomSpinEdit::Dispatch(gcl::TMessage& message) {
         inherited::Dispatch(message);
         if (FButton) FButton->SetEnabled(GetEnabled());
         return;
+    case WM_GETDLGCODE:
+        // A one-line number box, though its window is a multi-line edit:
+        // Enter and Esc belong to the dialog's Ok and Cancel buttons.
+        inherited::Dispatch(message);
+        message.Result &= ~static_cast<intptr_t>(DLGC_WANTALLKEYS);
+        return;
     default: break;
     }
     inherited::Dispatch(message);

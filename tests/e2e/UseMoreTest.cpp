@@ -1,9 +1,13 @@
 // More of a day of use: a tag renamed in place with the characters that
 // separate tags, the due date set from the list's date panel, a toolbar's
-// hint when a toolbar is dragged off its dock.
+// hint when a toolbar is dragged off its dock, numbers out of range typed
+// into the Options dialog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "e2e/ExitsSupport.h"
+#include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -175,6 +179,50 @@ TEST(UseMoreScenario, AToolbarHintGoesWhenTheToolbarMoves) {
     Drag(p, POINT{fr.left + 3, (fr.top + fr.bottom) / 2}, POINT{fr.left + 200, fr.top + 250}, 3);
     EXPECT_EQ(hint(), nullptr) << "the hint stayed after a toolbar floated";
     Shot(p, GetDesktopWindow(), "usemore-hint-moved");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(UseMoreScenario, NumbersOutOfRangeTypedIntoTheOptionsAreTakenAtTheirLimits) {
+    TProgram p("usemore-options-range");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    ChooseFromMenu(p, main, ToolsMenuX, -1);
+    HWND dialog = p.WaitTopWindow("TOptionsF");
+    ASSERT_NE(dialog, nullptr);
+    // The number boxes, top to bottom: list font, note font, auto-save
+    // interval; each typed over from the keyboard.
+    std::vector<HWND> spins = ChildrenOfClass(dialog, "TTxcSpinEdit");
+    ASSERT_EQ(spins.size(), 3u);
+    std::sort(spins.begin(), spins.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
+    const char* typed[] = {"2", "999", "0"};
+    for (size_t i = 0; i < 3; ++i) {
+        const RECT r = RectOf(spins[i]);
+        Click(p, POINT{r.left + 12, (r.top + r.bottom) / 2});
+        Key(p, VK_END);
+        Key(p, VK_HOME, Shift);
+        Type(p, typed[i]);
+    }
+    // Enter in a number box is the dialog's Ok.
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 3000))
+        << "Enter in a number box did not close the dialog";
+    const std::string ini = p.SettingsPath();
+    EXPECT_EQ(IniValue(ini, "Options", "List Font Size"), "6");
+    EXPECT_EQ(IniValue(ini, "Options", "Lists Font Size"), "40");
+    EXPECT_EQ(IniValue(ini, "Options", "AutoSave Interval"), "1") << "auto-save ticked, and never due";
+    // And Esc there is its Cancel.
+    ChooseFromMenu(p, main, ToolsMenuX, -1);
+    dialog = p.WaitTopWindow("TOptionsF");
+    ASSERT_NE(dialog, nullptr);
+    spins = ChildrenOfClass(dialog, "TTxcSpinEdit");
+    ASSERT_FALSE(spins.empty());
+    Click(p, CenterOf(spins.front()));
+    Type(p, "5");
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 3000))
+        << "Esc in a number box did not close the dialog";
+    EXPECT_EQ(IniValue(ini, "Options", "List Font Size"), "6");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -287,6 +287,9 @@ TEST_F(TxcControls, SpinEditValueRules) {
     EXPECT_EQ(spin->GetValue(), 10);
     spin->Perform(WM_KEYDOWN, VK_DOWN, 0);
     EXPECT_EQ(spin->GetValue(), 7);
+    // Enter and Esc are the dialog's, as in a one-line edit.
+    Form->Show();
+    EXPECT_EQ(spin->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, 0);
 
     // Empty text: the default value first, then the step.
     spin->SetDefaultValue(4);
