@@ -490,7 +490,9 @@ bool AppShortCutHook(gcl::TMessage& Message) {
         if (GShortCutList.empty()) return false;
         auto* form = dynamic_cast<gcl::TCustomForm*>(gcl::FindControl(GetActiveWindow()));
         auto tryForm = [&Message](gcl::TCustomForm* f) {
-            if (!f || !f->GetEnabled()) return false;
+            // A form under a modal window is disabled as a window, not as
+            // a control: its shortcuts wait until the modal one is gone.
+            if (!f || !f->GetEnabled() || (f->HandleAllocated() && !IsWindowEnabled(f->GetHandle()))) return false;
             const std::vector<TBarCustomToolbar*> list = GShortCutList;
             for (TBarCustomToolbar* bar : list) {
                 if (std::find(GShortCutList.begin(), GShortCutList.end(), bar) == GShortCutList.end()) continue;

@@ -211,10 +211,14 @@ TEST(UseMoreScenario, NumbersOutOfRangeTypedIntoTheOptionsAreTakenAtTheirLimits)
     EXPECT_EQ(IniValue(ini, "Options", "List Font Size"), "6");
     EXPECT_EQ(IniValue(ini, "Options", "Lists Font Size"), "40");
     EXPECT_EQ(IniValue(ini, "Options", "AutoSave Interval"), "1") << "auto-save ticked, and never due";
-    // And Esc there is its Cancel.
+    // The main window's shortcuts wait while the dialog is up: Ctrl+Q
+    // does not end the program from under it.
     ChooseFromMenu(p, main, ToolsMenuX, -1);
     dialog = p.WaitTopWindow("TOptionsF");
     ASSERT_NE(dialog, nullptr);
+    Key(p, 'Q', Ctrl);
+    ASSERT_TRUE(IsWindow(dialog) && IsWindowVisible(dialog)) << "Ctrl+Q ended the program under the dialog";
+    // And Esc in a number box is its Cancel.
     spins = ChildrenOfClass(dialog, "TTxcSpinEdit");
     ASSERT_FALSE(spins.empty());
     Click(p, CenterOf(spins.front()));

@@ -501,6 +501,12 @@ TEST_F(BarDockTest, ShortcutsOfToolbarsReachTheWholeForm) {
     bar->SetProcessShortCuts(true);
     EXPECT_EQ(SendMessageA(gcl::Application->GetHandle(), gcl::CM_APPKEYDOWN, VK_F5, 0), 1);
     EXPECT_EQ(Clicks->Log, std::vector<std::string>{"Refresh"});
+    // Under a modal window the form is disabled as a window: its
+    // shortcuts wait.
+    EnableWindow(Form->GetHandle(), FALSE);
+    EXPECT_EQ(SendMessageA(gcl::Application->GetHandle(), gcl::CM_APPKEYDOWN, VK_F5, 0), 0);
+    EnableWindow(Form->GetHandle(), TRUE);
+    EXPECT_EQ(Clicks->Log.size(), 1u);
     bar->SetProcessShortCuts(false);
     EXPECT_EQ(SendMessageA(gcl::Application->GetHandle(), gcl::CM_APPKEYDOWN, VK_F5, 0), 0);
 }
