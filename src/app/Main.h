@@ -66,7 +66,8 @@ bool AnnounceMissingDatabase();
 // was kept out of an 8-bit window (TMainForm::InstallTypingGuard); WParam
 // says what was kept out.
 inline constexpr UINT UnsavableTypedMessage = WM_APP + 37;
-enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3 };
+enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
+                ListNameWithSeparator = 4 };
 
 class TMainForm : public gcl::TForm, public IOptionsTarget {
     GCL_CLASS(TMainForm, gcl::TForm)

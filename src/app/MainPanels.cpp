@@ -1046,6 +1046,17 @@ void TMainForm::HideTreeEditors() {
 
 // ---- Renaming, deleting and moving ------------------------------------------------------------
 
+namespace {
+
+// Why a list (ListsMode) or tag may not take Name: the warning to give, or
+// 0 when it may.
+WPARAM NameRefusal(bool ListsMode, const std::string& Name) {
+    if (ListsMode) return IsListNameAllowed(Name) ? WPARAM{0} : WPARAM{ListNameWithSeparator};
+    return IsTagNameAllowed(Name) ? WPARAM{0} : WPARAM{TagNameWithSeparators};
+}
+
+} // namespace
+
 void TMainForm::FoldersListEditing(gcl::TObject*, gcl::TTreeNode* Node, bool& AllowEdit) {
     AllowEdit = Node && Node->GetIndex() > 0;
     if (AllowEdit) TreeEditing = true;
@@ -1062,11 +1073,11 @@ void TMainForm::FoldersListEdited(gcl::TObject*, TUniTreeNode* Node, std::wstrin
         PostMessageW(GetHandle(), UnsavableTypedMessage, UnsavableNameGiven, 0);
         return;
     }
-    // Nor a tag with a separator in its name (the new-tag editor keeps
-    // them out).
-    if (!model.ListsMode && !IsTagNameAllowed(gcl::WideToAnsi(S))) {
+    // Nor one with a separator of the file in it (the new-tag editor
+    // keeps a tag's out).
+    if (const WPARAM refused = NameRefusal(model.ListsMode, gcl::WideToAnsi(S))) {
         S = Node->GetText();
-        PostMessageW(GetHandle(), UnsavableTypedMessage, TagNameWithSeparators, 0);
+        PostMessageW(GetHandle(), UnsavableTypedMessage, refused, 0);
         return;
     }
     const std::string oldText = gcl::WideToAnsi(Node->GetText());
@@ -1154,9 +1165,10 @@ void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
         return;
     }
     const bool lists = ListsTabShown();
-    // Typed separators are swallowed; pasted ones are refused.
-    if (!lists && !IsTagNameAllowed(text)) {
-        gcl::ShowMessageBox(msg::TagNameSeparators, msg::AppTitle, MB_OK | MB_ICONWARNING);
+    // A tag's typed separators are swallowed; pasted ones are refused.
+    if (NameRefusal(lists, text)) {
+        gcl::ShowMessageBox(lists ? msg::ListNameSeparator : msg::TagNameSeparators, msg::AppTitle,
+                            MB_OK | MB_ICONWARNING);
         FocusIfPossible(FolderTextE);
         return;
     }
@@ -1419,6 +1431,7 @@ void TMainForm::WarnUnsavableTyped(WPARAM What) {
     const char* text = What == UnsavableTextPasted  ? msg::UnsavablePasted
                        : What == UnsavableNameGiven ? msg::UnsavableName
                        : What == TagNameWithSeparators ? msg::TagNameSeparators
+                       : What == ListNameWithSeparator ? msg::ListNameSeparator
                                                     : msg::UnsavableTyped;
     try {
         gcl::ShowMessageBox(text, msg::AppTitle, MB_OK | MB_ICONWARNING);

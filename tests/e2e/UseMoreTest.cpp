@@ -1,5 +1,5 @@
-// More of a day of use: a tag renamed in place with the characters that
-// separate tags, the due date set from the list's date panel, a toolbar's
+// More of a day of use: a list or tag named with the characters that
+// separate them in the file, the due date set from the list's date panel, a toolbar's
 // hint when a toolbar is dragged off its dock, numbers out of range typed
 // into the Options dialog.
 #include <gtest/gtest.h>
@@ -26,15 +26,15 @@ void PutTextOnClipboard(const std::wstring& text) {
     CloseClipboard();
 }
 
-// The message box that says a tag name cannot hold the separators,
+// The message box that says a list or tag name cannot hold a separator,
 // answered with Enter.
-bool TagNameRefused(TProgram& p, const char* what) {
+bool NameRefused(TProgram& p, const char* what, const char* word = "A tag name cannot hold") {
     HWND box = p.WaitDialog(3000);
     if (!box) {
         ADD_FAILURE() << what << " went in without a word";
         return false;
     }
-    EXPECT_NE(ChildTexts(box).find("A tag name cannot hold"), std::string::npos) << what << ": " << ChildTexts(box);
+    EXPECT_NE(ChildTexts(box).find(word), std::string::npos) << what << ": " << ChildTexts(box);
     Key(p, VK_RETURN);
     return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
@@ -56,11 +56,24 @@ std::vector<std::string> TagLines(const std::string& file) {
 
 } // namespace
 
-TEST(UseMoreScenario, ATagRenamedInPlaceKeepsOutWhatANewTagKeepsOut) {
-    TProgram p("usemore-tag-rename");
+TEST(UseMoreScenario, ListAndTagNamesKeepOutWhatSeparatesThemInTheFile) {
+    TProgram p("usemore-name-separators");
     HWND main = StartOnTwoLists(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
+    // A list's name ends at "\xF7" in the file: a new list or a list
+    // renamed in place with one is refused.
+    Click(p, CenterOf(parts.NewListLabel));
+    Type(p, std::wstring(L"10\u00f72"));
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(NameRefused(p, "a new list named 10/2", "A list name cannot hold"));
+    Key(p, VK_ESCAPE);
+    Click(p, parts.TreeRow(1));  // Work
+    Key(p, VK_RETURN);
+    Type(p, std::wstring(L"W\u00f7rk"));
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(NameRefused(p, "Work renamed with a division sign", "A list name cannot hold"));
+
     // A task carries the tag "home".
     Click(p, parts.ListItem(0));
     Key(p, 'T', Shift);
@@ -77,12 +90,12 @@ TEST(UseMoreScenario, ATagRenamedInPlaceKeepsOutWhatANewTagKeepsOut) {
     Key(p, VK_RETURN);
     Type(p, "a,b");
     Key(p, VK_RETURN);
-    ASSERT_TRUE(TagNameRefused(p, "a tag renamed to a,b"));
+    ASSERT_TRUE(NameRefused(p, "a tag renamed to a,b"));
     // "[", "]" and ";" likewise.
     Key(p, VK_RETURN);
     Type(p, "x;y");
     Key(p, VK_RETURN);
-    ASSERT_TRUE(TagNameRefused(p, "a tag renamed to x;y"));
+    ASSERT_TRUE(NameRefused(p, "a tag renamed to x;y"));
     // A plain name goes in.
     Key(p, VK_RETURN);
     Type(p, "house");
@@ -94,12 +107,13 @@ TEST(UseMoreScenario, ATagRenamedInPlaceKeepsOutWhatANewTagKeepsOut) {
     Click(p, CenterOf(parts.NewListLabel));
     Key(p, 'V', Ctrl);
     Key(p, VK_RETURN);
-    ASSERT_TRUE(TagNameRefused(p, "a new tag pasted as c,d"));
+    ASSERT_TRUE(NameRefused(p, "a new tag pasted as c,d"));
     Key(p, VK_ESCAPE);
 
     Key(p, 'S', Ctrl);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(TagLines(file), std::vector<std::string>{"house"}) << file;
+    EXPECT_EQ(ListsIn(p.DatabasePath()), (std::vector<std::string>{"Work", "Home"}));
     EXPECT_NE(Fields(TaskLine(file, "Call Tom")).at(0).find("[house]"), std::string::npos) << file;
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);

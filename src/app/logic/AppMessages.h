@@ -52,6 +52,10 @@ inline constexpr const char* UnsavableName =
 inline constexpr const char* TagNameSeparators =
     "A tag name cannot hold \",\", \"[\", \"]\" or \";\": they separate and mark the tags of a task. Change "
     "or remove them and try again.";
+// A list name with the character that ends a list's name in the file.
+inline constexpr const char* ListNameSeparator =
+    "A list name cannot hold \"\xF7\": Qelvo ends a list's name with it in the database. Change or remove it and "
+    "try again.";
 
 // A task typed while the database has no list to put it in.
 inline constexpr const char* NoListForTask =

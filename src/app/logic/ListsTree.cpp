@@ -251,6 +251,10 @@ bool IsTagNameAllowed(const std::string& name) {
     return std::none_of(name.begin(), name.end(), IsTagNameKeySwallowed);
 }
 
+bool IsListNameAllowed(const std::string& name) {
+    return name.find('\xF7') == std::string::npos;
+}
+
 namespace {
 
 // The items of a tag filter ("a,b,"), as written, empty ones left out.

@@ -94,6 +94,10 @@ bool IsTagNameKeySwallowed(char c);
 // Whether Name holds none of them: a tag named "a,b" would be one tag in
 // the tag table and two in every task given it.
 bool IsTagNameAllowed(const std::string& name);
+// Whether a list may be named Name: the lists are stored as name, 0xF7,
+// icon, 0xF7, so a name with 0xF7 would come back cut short and lose its
+// tasks.
+bool IsListNameAllowed(const std::string& name);
 
 // The chosen list and tag filter after a list (ListsMode) or a tag was
 // renamed from OldText to NewText: what was chosen stays chosen under its

@@ -139,6 +139,8 @@ TEST(ListsTree, TaskTags) {
     EXPECT_FALSE(IsTagNameAllowed("a,b"));
     EXPECT_FALSE(IsTagNameAllowed("[x"));
     EXPECT_FALSE(IsTagNameAllowed("x]"));
+    EXPECT_TRUE(IsListNameAllowed("Work, home; [misc]"));
+    EXPECT_FALSE(IsListNameAllowed("10\xF7" "2"));
 }
 
 TEST(ListsTree, RenameDeleteAndDrop) {
