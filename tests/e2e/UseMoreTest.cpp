@@ -14,18 +14,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-void PutTextOnClipboard(const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    auto* chars = static_cast<wchar_t*>(GlobalLock(block));
-    text.copy(chars, text.size());
-    chars[text.size()] = 0;
-    GlobalUnlock(block);
-    SetClipboardData(CF_UNICODETEXT, block);
-    CloseClipboard();
-}
-
 // The message box that says a list or tag name cannot hold a separator,
 // answered with Enter.
 bool NameRefused(TProgram& p, const char* what, const char* word = "A tag name cannot hold") {
@@ -103,7 +91,7 @@ TEST(UseMoreScenario, ListAndTagNamesKeepOutWhatSeparatesThemInTheFile) {
     EXPECT_TRUE(p.NoDialogFor(300));
 
     // A new tag pasted with a comma: the same word.
-    PutTextOnClipboard(L"c,d");
+    PutOnClipboard(L"c,d");
     Click(p, CenterOf(parts.NewListLabel));
     Key(p, 'V', Ctrl);
     Key(p, VK_RETURN);
