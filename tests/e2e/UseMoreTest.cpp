@@ -1,7 +1,7 @@
 // More of a day of use: a list or tag named with the characters that
-// separate them in the file, the due date set from the list's date panel, a toolbar's
-// hint when a toolbar is dragged off its dock, numbers out of range typed
-// into the Options dialog.
+// separate them in the file, the due date set from the list's date panel,
+// a toolbar's hint when a toolbar is dragged off its dock, numbers out of
+// range typed into the Options dialog.
 #include <gtest/gtest.h>
 
 #include <algorithm>
