@@ -120,8 +120,7 @@ int TGroupKeys::TagKey(const TuTask& task) {
         return FNoTagsKey;
     }
     const std::string_view text = task.Tags;
-    const auto seen = FTagTextKeys.find(text);
-    if (seen != FTagTextKeys.end()) return seen->second;
+    if (const int seen = FTagTextKeys.Find(text); seen >= 0) return seen;
     // The set as one text: its tags (which hold no comma) joined by commas.
     std::string set;
     for (const std::string& tag : TagSet(text)) {
@@ -136,8 +135,51 @@ int TGroupKeys::TagKey(const TuTask& task) {
         key = FTagGroupKeys->Add(std::string(text));
         FTagIndex.emplace(std::move(set), key);
     }
-    FTagTextKeys.emplace(std::string(text), key);
+    FTagTextKeys.Add(text, key);
     return key;
+}
+
+std::uint32_t TGroupKeys::TTextKeys::Hash(std::string_view text) noexcept {
+    std::uint32_t h = 2166136261u;
+    for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    return h ^ (h >> 15);
+}
+
+int TGroupKeys::TTextKeys::Find(std::string_view text) const noexcept {
+    if (FSlots.empty()) return -1;
+    const std::uint32_t hash = Hash(text);
+    const size_t mask = FSlots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const TSlot& slot = FSlots[i];
+        if (slot.Key < 0) return -1;
+        if (slot.Hash == hash && slot.Size == text.size() &&
+            std::memcmp(FBytes.data() + slot.At, text.data(), text.size()) == 0)
+            return slot.Key;
+    }
+}
+
+void TGroupKeys::TTextKeys::Add(std::string_view text, int key) {
+    // At most half the slots are used, so a look-up soon meets a free one.
+    if (2 * (FCount + 1) > FSlots.size()) Grow();
+    const std::uint32_t hash = Hash(text);
+    const size_t mask = FSlots.size() - 1;
+    size_t i = hash & mask;
+    while (FSlots[i].Key >= 0) i = (i + 1) & mask;
+    FSlots[i] = TSlot{hash, key, static_cast<std::uint32_t>(FBytes.size()), static_cast<std::uint32_t>(text.size())};
+    FBytes.append(text);
+    ++FCount;
+}
+
+void TGroupKeys::TTextKeys::Grow() {
+    std::vector<TSlot> old(FSlots.empty() ? 64 : FSlots.size() * 2);
+    old.swap(FSlots);
+    const size_t mask = FSlots.size() - 1;
+    for (const TSlot& slot : old) {
+        if (slot.Key < 0) continue;
+        size_t i = slot.Hash & mask;
+        while (FSlots[i].Key >= 0) i = (i + 1) & mask;
+        FSlots[i] = slot;
+    }
 }
 
 std::string TGroupKeys::DateText(int key) const {
@@ -556,19 +598,34 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     const int mode = state.GroupMode < 0 ? -state.GroupMode : state.GroupMode;
     layout.Grouped = state.Grouped && mode != gmNone;
     if (!layout.Grouped) layout.Groups.emplace_back();
-    // Where each key's group stands in the layout.
+    // Where each key's group stands in the layout: keys are small numbers
+    // (places in the key tables, list indexes from -1, priorities), found
+    // at their place in a vector; any other key in a map.
+    constexpr int DenseKeys = 1 << 20;
+    std::vector<std::uint32_t> byDenseKey;
     std::unordered_map<int, size_t> byKey;
-    auto groupOfKey = [&](int key, const TuTask& task) {
-        auto it = byKey.find(key);
-        if (it == byKey.end()) {
-            TTaskGroup g;
-            g.Key = key;
-            g.Caption = GroupCaption(mode, key, task, keys);
-            g.ImageIndex = GroupImageIndex(mode, task);
-            it = byKey.emplace(key, layout.Groups.size()).first;
-            layout.Groups.push_back(std::move(g));
+    auto groupOfKey = [&](int key, const TuTask& task) -> size_t {
+        const bool dense = key >= -1 && key < DenseKeys;
+        std::uint32_t* slot = nullptr;
+        if (dense) {
+            const size_t at = static_cast<size_t>(key + 1);
+            if (at >= byDenseKey.size()) byDenseKey.resize(std::max(at + 1, 2 * byDenseKey.size()), UINT32_MAX);
+            slot = &byDenseKey[at];
+            if (*slot != UINT32_MAX) return *slot;
+        } else if (const auto it = byKey.find(key); it != byKey.end()) {
+            return it->second;
         }
-        return it->second;
+        const size_t group = layout.Groups.size();
+        if (dense)
+            *slot = static_cast<std::uint32_t>(group);
+        else
+            byKey.emplace(key, group);
+        TTaskGroup g;
+        g.Key = key;
+        g.Caption = GroupCaption(mode, key, task, keys);
+        g.ImageIndex = GroupImageIndex(mode, task);
+        layout.Groups.push_back(std::move(g));
+        return group;
     };
     // The group of a list looked up once per text rather than per task
     // (the task texts stay put while the layout is built).

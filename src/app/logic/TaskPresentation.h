@@ -114,12 +114,30 @@ private:
     // so that a task needs neither a date text nor a tag set of its own
     // when its day or text was seen before.
     std::unordered_map<int32_t, int> FDayKeys;
-    // Looked up by the task's own text, without a copy of it.
-    struct TTextHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const noexcept { return std::hash<std::string_view>()(s); }
+    // The key of each tags text as written, looked up by the task's own
+    // text: an open table of slots (the text's hash, its key, where its
+    // bytes lie in one buffer), so that a look-up touches one slot and
+    // one text rather than a node, its string and a bucket list.
+    class TTextKeys {
+    public:
+        // The key of Text; -1 when the text was not met.
+        int Find(std::string_view text) const noexcept;
+        void Add(std::string_view text, int key);
+        static std::uint32_t Hash(std::string_view text) noexcept;
+
+    private:
+        struct TSlot {
+            std::uint32_t Hash = 0;
+            std::int32_t Key = -1;  // -1: free
+            std::uint32_t At = 0;   // the text's first byte in FBytes
+            std::uint32_t Size = 0;
+        };
+        void Grow();
+        std::vector<TSlot> FSlots;
+        std::string FBytes;
+        size_t FCount = 0;
     };
-    std::unordered_map<std::string, int, TTextHash, std::equal_to<>> FTagTextKeys;
+    TTextKeys FTagTextKeys;
 };
 
 // The group key of a task for Mode (absolute value); mode 0 gives -1.

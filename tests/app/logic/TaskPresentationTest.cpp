@@ -178,6 +178,56 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "d", "e", "f"}), Titles(l.Groups[0].Tasks));
 }
 
+TEST(TaskPresentation, TagKeysOfManyTexts) {
+    // Thousands of texts, met twice: the key of a text never changes as
+    // the table of texts grows, texts of one set share the set's first
+    // key, and a text that only begins like another is not taken for it.
+    TGroupKeys keys;
+    std::vector<std::array<std::string, 3>> texts;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string a = "a" + std::to_string(i), b = "b" + std::to_string(i);
+        texts.push_back({a + "," + b, b + "," + a, a});
+    }
+    std::vector<std::array<int, 3>> first(texts.size());
+    for (int pass = 0; pass < 2; ++pass)
+        for (size_t i = 0; i < texts.size(); ++i)
+            for (size_t k = 0; k < 3; ++k) {
+                TuTask t;
+                t.Tags = texts[i][k];
+                const int key = keys.TagKey(t);
+                if (pass == 0) first[i][k] = key;
+                ASSERT_EQ(first[i][k], key) << texts[i][k];
+            }
+    std::vector<int> seen;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(first[i][0], first[i][1]);
+        EXPECT_NE(first[i][0], first[i][2]);
+        EXPECT_EQ(texts[i][0], keys.TagText(first[i][0]));
+        EXPECT_EQ(texts[i][2], keys.TagText(first[i][2]));
+        seen.push_back(first[i][0]);
+        seen.push_back(first[i][2]);
+    }
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen.end(), std::adjacent_find(seen.begin(), seen.end()));
+
+    // A list of many tag groups: each task in the group of its set, the
+    // groups in the order their sets are first met.
+    TuData data;
+    for (int i = 0; i < 2100; ++i) {
+        const int set = i % 700;
+        const std::string x = "x" + std::to_string(set), y = "y" + std::to_string(set);
+        test::AddTask(data, std::to_string(i), "L", i % 2 ? x + "," + y : y + "," + x);
+    }
+    const TTaskListLayout l = Layout(data, gmTags, keys);
+    ASSERT_EQ(700u, l.Groups.size());
+    for (size_t g = 0; g < l.Groups.size(); ++g) {
+        const std::string x = "x" + std::to_string(g), y = "y" + std::to_string(g);
+        EXPECT_EQ(g % 2 ? x + ", " + y : y + ", " + x, l.Groups[g].Caption);  // the first text met
+        EXPECT_EQ((std::vector<std::string>{std::to_string(g), std::to_string(g + 700), std::to_string(g + 1400)}),
+                  Titles(l.Groups[g].Tasks));
+    }
+}
+
 TEST(TaskPresentation, ItemOrder) {
     TuData data;
     test::AddTask(data, "b", "L", "t2", Today + 1, 1);
