@@ -12,7 +12,13 @@
 //   paint - painting the visible rows of an 800x600 report view into a
 //           32-bit bitmap, at 100 and at N items, at the top and scrolled
 //           to the middle.
-//   gv_listview_bench [RUNS] [N] [fill|hits|paint]   (bench/listview.sh runs it;
+//   groups - the task list's refresh when grouped by tags: N items (with
+//           no texts of their own) in N * 0.145 groups, each group made
+//           with its key, caption and image, then its items, in one
+//           update, laid out when it ends; then the list cleared. Floor:
+//           the same groups as plain structs (a caption copy, key, image
+//           and a vector of the items' data each).
+//   gv_listview_bench [RUNS] [N] [fill|hits|paint|groups]   (bench/listview.sh runs it;
 //                                                     a part name runs that part only)
 // With GV_PHASES set in the environment each fill also prints its phases.
 #include "gcl/rtl/WinApi.h"
@@ -256,6 +262,97 @@ void Paint(int runs, int n) {
     gcl::Free(many);
 }
 
+// One refresh of a list grouped by tags, timed by phase (ms): groups made,
+// items added, the update's end (layout), the clear that follows.
+struct TGroupsTimes {
+    double Groups = 0, Items = 0, Layout = 0, Clear = 0;
+    double Total() const { return Groups + Items + Layout + Clear; }
+};
+
+TGroupsTimes GroupsOnce(TGvListview* lv, int n, const std::vector<std::wstring>& captions) {
+    const int groupCount = static_cast<int>(captions.size());
+    TGroupsTimes t;
+    lv->BeginUpdate();
+    double start = Now();
+    std::vector<TGvGroup*> groups(static_cast<size_t>(groupCount));
+    for (int g = 0; g < groupCount; ++g) {
+        TGvGroup* group = lv->GetGroups()->Add(nullptr);
+        group->SetKey(static_cast<uint32_t>(g));
+        group->SetCaption(captions[static_cast<size_t>(g)]);
+        group->SetImageIndex(46);
+        groups[static_cast<size_t>(g)] = group;
+    }
+    double step = Now();
+    t.Groups = (step - start) * 1000;
+    // The items come group by group, as the task list adds them.
+    for (int g = 0; g < groupCount; ++g) {
+        TGvItems* items = groups[static_cast<size_t>(g)]->GetItems();
+        items->Reserve((n - g + groupCount - 1) / groupCount);
+        for (int i = g; i < n; i += groupCount)
+            items->Add(reinterpret_cast<void*>(static_cast<intptr_t>(i + 1)));
+    }
+    start = Now();
+    t.Items = (start - step) * 1000;
+    lv->EndUpdate();
+    step = Now();
+    t.Layout = (step - start) * 1000;
+    lv->BeginUpdate();
+    lv->GetGroups()->Clear();
+    lv->EndUpdate();
+    t.Clear = (Now() - step) * 1000;
+    return t;
+}
+
+double GroupsFloorOnce(int n, const std::vector<std::wstring>& captions) {
+    struct TPlainGroup {
+        std::wstring Caption;
+        uint32_t Key = 0;
+        int Image = -1;
+        std::vector<void*> Items;
+    };
+    const double start = Now();
+    std::vector<TPlainGroup> groups;
+    const int groupCount = static_cast<int>(captions.size());
+    for (int g = 0; g < groupCount; ++g) {
+        TPlainGroup plain;
+        plain.Caption = captions[static_cast<size_t>(g)];
+        plain.Key = static_cast<uint32_t>(g);
+        plain.Image = 46;
+        groups.push_back(std::move(plain));
+    }
+    for (int g = 0; g < groupCount; ++g)
+        for (int i = g; i < n; i += groupCount)
+            groups[static_cast<size_t>(g)].Items.push_back(reinterpret_cast<void*>(static_cast<intptr_t>(i + 1)));
+    const double seconds = Now() - start;
+    volatile size_t keep = groups.back().Items.size();
+    (void)keep;
+    return seconds * 1000;
+}
+
+void Groups(int runs, int n) {
+    const int groupCount = std::max(1, static_cast<int>(n * 0.145));
+    std::vector<std::wstring> captions;
+    for (int g = 0; g < groupCount; ++g) captions.push_back(Caption(g) + L", " + Caption(g + 7));
+    TGvListview* lv = MakeListview();
+    lv->SetItemClass(TGvItemVirtual::StaticClass());
+    lv->GetPaintInfoGroup()->SetExpandable(true);
+    std::vector<double> total, groups, items, layout, clear, floor;
+    for (int r = 0; r < std::max(runs, 5); ++r) {
+        const TGroupsTimes t = GroupsOnce(lv, n, captions);
+        total.push_back(t.Total());
+        groups.push_back(t.Groups);
+        items.push_back(t.Items);
+        layout.push_back(t.Layout);
+        clear.push_back(t.Clear);
+        floor.push_back(GroupsFloorOnce(n, captions));
+    }
+    const double tt = Median(total), fl = Median(floor);
+    std::printf("%d items in %d groups: %.1f ms (groups %.1f, items %.1f, layout %.1f, clear %.1f; floor %.1f ms, "
+                "ratio %.2f)\n",
+                n, groupCount, tt, Median(groups), Median(items), Median(layout), Median(clear), fl, tt / fl);
+    gcl::Free(lv);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -267,6 +364,7 @@ int main(int argc, char** argv) {
     if (only.empty() || only == "fill") Fill(runs, n);
     if (only.empty() || only == "hits") Hits(runs, n);
     if (only.empty() || only == "paint") Paint(runs, n);
+    if (only.empty() || only == "groups") Groups(runs, n);
     GvListviewUnit.Finalize();
     gcl::FormsUnit.Finalize();
     return 0;

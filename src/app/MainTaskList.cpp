@@ -257,6 +257,9 @@ void TMainForm::FillTaskList() {
             group->SetImageIndex(g.ImageIndex);
         }
         const size_t count = g.Tasks.size();
+        // Room for the group's items at once: many small groups would each
+        // grow their list several times.
+        if (group) group->GetItems()->Reserve(static_cast<int>(count));
         for (size_t i = 0; i < count; ++i) {
             // The tasks lie scattered over the heap: fetch ahead.
             if (i + 16 < count) __builtin_prefetch(g.Tasks[i + 16]);

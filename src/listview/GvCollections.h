@@ -322,6 +322,11 @@ public:
 
     // A new entry of ItemClass with Data; null when the class cannot be made.
     TGvCollectionItem* Add(void* Data);
+    // Room for Count entries in all, so that adding that many grows the
+    // list once (nothing else changes).
+    void Reserve(int Count) {
+        if (Count > 0) FList.reserve(static_cast<size_t>(Count));
+    }
     virtual void Clear(bool FreeItems = true);
     void Exchange(int Index1, int Index2);
     // Takes Item out of its collection and puts it into this one at Index
