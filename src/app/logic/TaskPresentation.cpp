@@ -233,6 +233,36 @@ int GroupImageIndex(int mode, const TuTask& firstTask) {
 void SortGroups(int mode, std::vector<TTaskGroup>& groups) {
     mode = mode < 0 ? -mode : mode;
     if (mode != gmList && mode != gmDate && mode != gmPriority) return;
+    // Each group's place by one number: its list's key, its first task's
+    // day, or its first task's priority (high first). Groups whose numbers
+    // all differ have one order, found by sorting the numbers.
+    std::vector<std::pair<double, std::uint32_t>> order(groups.size());
+    bool distinct = true;
+    for (size_t g = 0; g < groups.size() && distinct; ++g) {
+        const TTaskGroup& group = groups[g];
+        double value = 0;
+        if (mode == gmList)
+            value = group.Key;
+        else if (group.Tasks.empty())
+            distinct = false;  // not comparable
+        else
+            value = mode == gmDate ? gcl::DateOf(group.Tasks.front()->Due) : -double(group.Tasks.front()->Priority);
+        distinct = distinct && !std::isnan(value);
+        order[g] = {value, static_cast<std::uint32_t>(g)};
+    }
+    if (distinct) {
+        std::sort(order.begin(), order.end());
+        for (size_t k = 1; k < order.size() && distinct; ++k) distinct = order[k - 1].first != order[k].first;
+    }
+    if (distinct) {
+        std::vector<TTaskGroup> sorted;
+        sorted.reserve(groups.size());
+        for (const auto& entry : order) sorted.push_back(std::move(groups[entry.second]));
+        groups.swap(sorted);
+        return;
+    }
+    // Groups that tie, or cannot be compared, keep the order the exchange
+    // of pairs has always given them.
     auto exchange = [mode](const TTaskGroup& gi, const TTaskGroup& gj) {
         if (mode == gmList) return gi.Key > gj.Key;
         if (gi.Tasks.empty() || gj.Tasks.empty()) return false;

@@ -157,7 +157,9 @@ struct TTaskGroup {
 
 // Group order: lists in table order (unknown lists first), dates
 // ascending (no date first), priorities high to low; tags and none keep
-// the creation order. Exchange sort on the first task of each group.
+// the creation order. Groups that all differ are sorted in O(n log n);
+// groups that tie (or have no first task) keep the order an exchange of
+// pairs on the first task of each group gives them.
 void SortGroups(int mode, std::vector<TTaskGroup>& groups);
 
 // Whether A sorts after B for a sort column (1 title, 2 tags, 3 due date;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "AppLogicTest.h"
 #include "app/logic/TaskPresentation.h"
@@ -226,6 +227,86 @@ TEST(TaskPresentation, TagKeysOfManyTexts) {
         EXPECT_EQ((std::vector<std::string>{std::to_string(g), std::to_string(g + 700), std::to_string(g + 1400)}),
                   Titles(l.Groups[g].Tasks));
     }
+}
+
+// The group order as an exchange of pairs on the first tasks gave it.
+void ExchangeSortGroups(int mode, std::vector<TTaskGroup>& groups) {
+    auto exchange = [mode](const TTaskGroup& gi, const TTaskGroup& gj) {
+        if (mode == gmList) return gi.Key > gj.Key;
+        if (gi.Tasks.empty() || gj.Tasks.empty()) return false;
+        if (mode == gmDate) return gcl::DateOf(gj.Tasks.front()->Due) < gcl::DateOf(gi.Tasks.front()->Due);
+        return gi.Tasks.front()->Priority < gj.Tasks.front()->Priority;
+    };
+    for (size_t i = 0; i + 1 < groups.size(); ++i)
+        for (size_t j = i + 1; j < groups.size(); ++j)
+            if (exchange(groups[i], groups[j])) std::swap(groups[i], groups[j]);
+}
+
+TEST(TaskPresentation, GroupOrderAsTheExchangeOfPairs) {
+    // Groups told apart by their captions (their places when made).
+    std::vector<TuTask> tasks(600);
+    auto groupsOf = [&](int mode, size_t count, auto valueOf) {
+        std::vector<TTaskGroup> groups(count);
+        for (size_t g = 0; g < count; ++g) {
+            groups[g].Caption = std::to_string(g);
+            groups[g].Key = static_cast<int>(g);
+            const double v = valueOf(g);
+            if (std::isnan(v)) continue;  // a group without tasks
+            if (mode == gmList) groups[g].Key = static_cast<int>(v);
+            tasks[g].Due = v;
+            tasks[g].Priority = static_cast<std::uint16_t>(v);
+            groups[g].Tasks.push_back(&tasks[g]);
+        }
+        return groups;
+    };
+    auto same = [](int mode, std::vector<TTaskGroup> groups) {
+        std::vector<TTaskGroup> expected = groups;
+        ExchangeSortGroups(mode, expected);
+        SortGroups(mode, groups);
+        std::vector<std::string> a, b;
+        for (const TTaskGroup& g : expected) a.push_back(g.Caption);
+        for (const TTaskGroup& g : groups) b.push_back(g.Caption);
+        return a == b;
+    };
+    std::uint32_t seed = 7;
+    auto next = [&](std::uint32_t n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int mode : {gmList, gmDate, gmPriority}) {
+        SCOPED_TRACE(mode);
+        // All different: a shuffle of distinct values (three priorities only).
+        const size_t count = mode == gmPriority ? 3 : 500;
+        std::vector<double> values(count);
+        for (size_t g = 0; g < count; ++g) values[g] = mode == gmDate ? Today + double(g) - 250 + 0.5 : double(g) - 1;
+        for (int round = 0; round < 5; ++round) {
+            for (size_t g = count; g > 1; --g) std::swap(values[g - 1], values[next(static_cast<std::uint32_t>(g))]);
+            EXPECT_TRUE(same(mode, groupsOf(mode, count, [&](size_t g) { return values[g]; })));
+        }
+        // Ties (the same day at other times, equal keys or priorities) and
+        // groups without tasks keep the exchange's own order, which is not
+        // the order they were made in.
+        for (int round = 0; round < 20; ++round)
+            EXPECT_TRUE(same(mode, groupsOf(mode, 60, [&](size_t) {
+                if (mode != gmList && next(10) == 0) return std::nan("");
+                return (mode == gmDate ? Today + next(8) * 0.3 : double(next(3)));
+            })));
+    }
+    std::vector<TTaskGroup> ties = groupsOf(gmPriority, 3, [](size_t g) { return g < 2 ? 1.0 : 2.0; });
+    SortGroups(gmPriority, ties);
+    EXPECT_EQ("2", ties[0].Caption);
+    EXPECT_EQ("1", ties[1].Caption);  // the two of priority 1 change places
+    EXPECT_EQ("0", ties[2].Caption);
+
+    // Many groups of distinct days: ascending.
+    std::vector<TuTask> days(20000);
+    std::vector<TTaskGroup> many(days.size());
+    for (size_t g = 0; g < days.size(); ++g) {
+        days[g].Due = Today + double((g * 7919) % days.size());
+        many[g].Tasks.push_back(&days[g]);
+    }
+    SortGroups(gmDate, many);
+    for (size_t g = 0; g < many.size(); ++g) ASSERT_EQ(Today + double(g), many[g].Tasks.front()->Due);
 }
 
 TEST(TaskPresentation, ItemOrder) {
