@@ -140,6 +140,30 @@ TEST_F(GvCollectionsTest, GlobalItemsAddCountIndexAndExchange) {
     EXPECT_THROW(items->GetItems(0), gcl::EListError);
 }
 
+TEST_F(GvCollectionsTest, ReserveMakesRoomAndChangesNothingElse) {
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    TGvItems* items = group->GetItems();
+    TGvItem* first = items->Add(nullptr);
+    items->Reserve(0);
+    items->Reserve(-5);
+    items->Reserve(100);
+    EXPECT_EQ(items->GetCount(), 1);
+    EXPECT_EQ(items->GetItems(0), first);
+    EXPECT_EQ(first->GetIndex(), 0);
+    std::vector<TGvItem*> added{first};
+    for (int i = 1; i < 100; ++i) added.push_back(items->Add(reinterpret_cast<void*>(static_cast<intptr_t>(i))));
+    EXPECT_EQ(items->GetCount(), 100);
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(items->GetItems(i), added[static_cast<size_t>(i)]);
+        EXPECT_EQ(added[static_cast<size_t>(i)]->GetIndex(), i);
+        EXPECT_EQ(added[static_cast<size_t>(i)]->OwnerGroup(), group);
+    }
+    // Fewer than held: the entries stay as they are.
+    items->Reserve(10);
+    EXPECT_EQ(items->GetCount(), 100);
+    EXPECT_EQ(items->GetItems(99), added.back());
+}
+
 TEST_F(GvCollectionsTest, StateWordQueriesAndNotifications) {
     LV->OnItemCheckChanging = TItemCheckChangingEvent(this, &GvCollectionsTest::OnItemCheckChanging);
     TGvItem* item = LV->GetItems()->Add(nullptr);
