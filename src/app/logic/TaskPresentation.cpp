@@ -15,8 +15,9 @@ namespace qelvo {
 
 TLiveSettings LiveSettings;
 
-std::string TagsCaption(const std::string& tags) {
+std::string TagsCaption(std::string_view tags) {
     std::string out;
+    out.reserve(tags.size() + static_cast<size_t>(std::count(tags.begin(), tags.end(), ',')));
     for (char c : tags) {
         out += c;
         if (c == ',') out += ' ';
@@ -187,8 +188,10 @@ std::string TGroupKeys::DateText(int key) const {
     return FDateGroupKeys->GetRef(key);
 }
 
-std::string TGroupKeys::TagText(int key) const {
-    if (!FTagGroupKeys || key < 0 || key >= FTagGroupKeys->GetCount()) return std::string();
+std::string TGroupKeys::TagText(int key) const { return std::string(TagTextView(key)); }
+
+std::string_view TGroupKeys::TagTextView(int key) const {
+    if (!FTagGroupKeys || key < 0 || key >= FTagGroupKeys->GetCount()) return std::string_view();
     return FTagGroupKeys->GetRef(key);
 }
 
@@ -212,9 +215,9 @@ std::string GroupCaption(int mode, int key, const TuTask& task, const TGroupKeys
     }
     case gmPriority: return std::string("Priority: ") + PriorityCaptions[key >= 0 && key <= 2 ? key : 1];
     case gmTags: {
-        std::string t = keys.TagText(key);
+        std::string_view t = keys.TagTextView(key);
         if (t.size() < 2) return "No Tags specified";
-        if (t.back() == ',') t.pop_back();
+        if (t.back() == ',') t.remove_suffix(1);
         return TagsCaption(t);
     }
     default: return std::string();

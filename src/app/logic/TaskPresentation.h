@@ -50,7 +50,7 @@ inline constexpr std::array<const char*, 3> PriorityCaptions = {"Low", "Normal",
 
 // The column texts: column 1 is the tags with ", " between them, column 2
 // the due date ("Today", "Tomorrow" or in DateTimeFormat; "" without one).
-std::string TagsCaption(const std::string& tags);
+std::string TagsCaption(std::string_view tags);
 std::string DueCaption(double due, double now, const std::string& dateTimeFormat);
 
 struct TTaskItemView {
@@ -100,6 +100,8 @@ public:
     // The date text or tag set of a key ("" when unknown).
     std::string DateText(int key) const;
     std::string TagText(int key) const;
+    // The same, read in place (valid until the next key is made).
+    std::string_view TagTextView(int key) const;
 
 private:
     int DateTextKey(double due);

@@ -210,6 +210,15 @@ TEST(TaskPresentation, TagKeysOfManyTexts) {
     }
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen.end(), std::adjacent_find(seen.begin(), seen.end()));
+    // Captions: the first text of the set as written, less one comma at
+    // its end, a space after each comma; a text shorter than two
+    // characters names no tags.
+    for (const auto& [text, caption] : std::vector<std::pair<std::string, std::string>>{
+             {"p, q,", "p,  q"}, {"p,", "p"}, {"pq", "pq"}, {"q", "No Tags specified"}, {",,", ", "}}) {
+        TuTask t;
+        t.Tags = text;
+        EXPECT_EQ(caption, GroupCaption(gmTags, keys.TagKey(t), t, keys)) << text;
+    }
 
     // A list of many tag groups: each task in the group of its set, the
     // groups in the order their sets are first met.
