@@ -758,19 +758,19 @@ void TGvGroupVirtual::SetDetails(int Line, int Value) {
 }
 
 TGvBaseGroupStored::TGvBaseGroupStored(TGvCollection* ACollection)
-    : TGvGroup(ACollection), FDataHelper(std::make_unique<TGvDynamicDataHelper>()) {}
+    : TGvGroup(ACollection) {}
 
-std::wstring TGvBaseGroupStored::GetCaptions(int Column) const { return FDataHelper->GetCaption(Column); }
+std::wstring TGvBaseGroupStored::GetCaptions(int Column) const { return FDataHelper.GetCaption(Column); }
 void TGvBaseGroupStored::SetCaptions(int Column, const std::wstring& Value) {
-    if (FDataHelper->SetCaption(Column, Value)) Invalidate(false);
+    if (FDataHelper.SetCaption(Column, Value)) Invalidate(false);
 }
-int TGvBaseGroupStored::GetImageIndexes(int Column) const { return FDataHelper->GetImageIndex(Column); }
+int TGvBaseGroupStored::GetImageIndexes(int Column) const { return FDataHelper.GetImageIndex(Column); }
 void TGvBaseGroupStored::SetImageIndexes(int Column, int Value) {
-    if (FDataHelper->SetImageIndex(Column, Value)) Invalidate(false);
+    if (FDataHelper.SetImageIndex(Column, Value)) Invalidate(false);
 }
-int TGvBaseGroupStored::GetImageOverlayIndexes(int Column) const { return FDataHelper->GetOverlayIndex(Column); }
+int TGvBaseGroupStored::GetImageOverlayIndexes(int Column) const { return FDataHelper.GetOverlayIndex(Column); }
 void TGvBaseGroupStored::SetImageOverlayIndexes(int Column, int Value) {
-    if (FDataHelper->SetOverlayIndex(Column, Value)) Invalidate(false);
+    if (FDataHelper.SetOverlayIndex(Column, Value)) Invalidate(false);
 }
 int TGvBaseGroupStored::GetDetailCount() const {
     TCustomGvListview* lv = OwnerListview();
@@ -780,19 +780,19 @@ void TGvBaseGroupStored::SetDetailCount(int Value) {
     TCustomGvListview* lv = OwnerListview();
     if (lv && lv->GetPaintInfoGroup()) lv->GetPaintInfoGroup()->SetCaptionLines(Value);
 }
-int TGvBaseGroupStored::GetDetails(int Line) const { return FDataHelper->GetDetail(Line); }
+int TGvBaseGroupStored::GetDetails(int Line) const { return FDataHelper.GetDetail(Line); }
 void TGvBaseGroupStored::SetDetails(int Line, int Value) {
-    if (FDataHelper->SetDetail(Line, Value)) Invalidate(false);
+    if (FDataHelper.SetDetail(Line, Value)) Invalidate(false);
 }
 
 void TGvBaseGroupStored::LoadFromStream(TStream& S, int& Version) {
     inherited::LoadFromStream(S, Version);
-    FDataHelper->LoadFromStream(S, Version);
+    FDataHelper.LoadFromStream(S, Version);
 }
 
 void TGvBaseGroupStored::SaveToStream(TStream& S, int Version) {
     inherited::SaveToStream(S, Version);
-    FDataHelper->SaveToStream(S, Version);
+    FDataHelper.SaveToStream(S, Version);
 }
 
 void TGvGroupTaskPanel::SetHeight(int Value) {
