@@ -1968,14 +1968,6 @@ inline unsigned NoteMask(const char* p, unsigned& breaks) noexcept {
     }
 }
 
-struct TSpecialBytes {
-    bool Of[256] = {};
-    constexpr TSpecialBytes() {
-        for (unsigned char c : {'\r', '\n', ';', '[', ']', '\xF7', '\xF8'}) Of[c] = true;
-    }
-};
-constexpr TSpecialBytes SpecialBytes;
-
 // True when the N bytes at P hold none of the bytes SpecialMask finds.
 // The 15 bytes after them must be readable (P lies in the file text's
 // buffer, which keeps that much room after the line).
@@ -1988,9 +1980,16 @@ inline bool HasNoSpecial(const char* p, size_t n) noexcept {
     }
     return any == 0;
 #else
-    bool special = false;
-    for (size_t i = 0; i < n; ++i) special |= SpecialBytes.Of[static_cast<unsigned char>(p[i])];
-    return !special;
+    struct TSpecialBytes {
+        bool Of[256] = {};
+        constexpr TSpecialBytes() {
+            for (unsigned char c : {'\r', '\n', ';', '[', ']', '\xF7', '\xF8'}) Of[c] = true;
+        }
+    };
+    static constexpr TSpecialBytes special;
+    bool found = false;
+    for (size_t i = 0; i < n; ++i) found |= special.Of[static_cast<unsigned char>(p[i])];
+    return !found;
 #endif
 }
 
