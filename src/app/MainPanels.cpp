@@ -1347,7 +1347,9 @@ bool ClipboardTextUnfit() {
 
 // Ctrl+V or Shift+Insert for an edit control.
 bool IsPasteKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || GetKeyState(VK_MENU) < 0) return false;
+    // The key first: the keyboard state is a trip to the window server.
+    if (msg.message != WM_KEYDOWN || (msg.wParam != 'V' && msg.wParam != VK_INSERT)) return false;
+    if (GetKeyState(VK_MENU) < 0) return false;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
     if (!(msg.wParam == 'V' && ctrl && !shift) && !(msg.wParam == VK_INSERT && shift && !ctrl)) return false;
     // Only edit controls, plain or rich, have a limit on their text.

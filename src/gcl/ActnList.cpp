@@ -175,7 +175,7 @@ TShortCut TextToShortCut(const std::string& text) {
 }
 
 TShortCut ShortCutFromMessage(const TWMKey& message) {
-    return ShortCut(message.GetCharCode() & 0xFF, KeyDataToShiftState(message.GetKeyData()));
+    return ShortCut(message.GetCharCode() & 0xFF, KeyMessageShiftState(message.M.WParam, message.M.LParam));
 }
 
 // ---- TBasicActionLink ----------------------------------------------------------------

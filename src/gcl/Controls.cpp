@@ -57,10 +57,37 @@ bool IsMiddleEast() noexcept { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; 
 
 // ---- Shift states ----------------------------------------------------------------
 
-TShiftState KeyDataToShiftState(intptr_t keyData) {
+namespace {
+
+TShiftState ModifierKeys() {
     TShiftState result;
     if (GetKeyState(VK_SHIFT) < 0) result.Include(ssShift);
     if (GetKeyState(VK_CONTROL) < 0) result.Include(ssCtrl);
+    return result;
+}
+
+thread_local TShortCutKeyScope* GShortCutKeyScope = nullptr;
+
+} // namespace
+
+TShortCutKeyScope::TShortCutKeyScope(uintptr_t key, intptr_t keyData)
+    : FKey(key), FKeyData(keyData), FTime(GetMessageTime()), FModifiers(ModifierKeys()), FOuter(GShortCutKeyScope) {
+    GShortCutKeyScope = this;
+}
+
+TShortCutKeyScope::~TShortCutKeyScope() { GShortCutKeyScope = FOuter; }
+
+TShiftState KeyMessageShiftState(uintptr_t key, intptr_t keyData) {
+    const TShortCutKeyScope* scope = GShortCutKeyScope;
+    if (!scope || scope->FKey != key || scope->FKeyData != keyData || scope->FTime != GetMessageTime())
+        return KeyDataToShiftState(keyData);
+    TShiftState result = scope->FModifiers;
+    if (keyData & 0x20000000) result.Include(ssAlt);
+    return result;
+}
+
+TShiftState KeyDataToShiftState(intptr_t keyData) {
+    TShiftState result = ModifierKeys();
     if (keyData & 0x20000000) result.Include(ssAlt);
     return result;
 }
@@ -1908,6 +1935,7 @@ void TWinControl::WMChar(TMessage& message) {
 bool TWinControl::IsMenuKey(TMessage& message) {
     // The popup menus of the control and its parents are asked by the
     // menus unit through the form's components (CM_ISSHORTCUT).
+    const TShortCutKeyScope keys(message.WParam, message.LParam);
     if (IFormHost* form = GetParentFormHost(this)) {
         if (form->IsShortCut(message)) return true;
     }

@@ -437,3 +437,51 @@ TEST_F(ActionsTest, ShortCutsRunTheFormsActionBeforeTheFocusedEdit) {
     PressKey(window, 'B', true);
     EXPECT_EQ(log.Lines.size(), count);
 }
+
+// Shortcut matching reads the modifier keys once per key message offered:
+// the answer holds for that message only, never for another key or one
+// taken from the queue later, and an inner scope has its own.
+TEST_F(ActionsTest, ShortCutModifiersAreReadOnceForTheKeyMessageOffered) {
+    BYTE saved[256] = {};
+    GetKeyboardState(saved);
+    auto hold = [](bool shift, bool ctrl) {
+        BYTE state[256] = {};
+        state[VK_SHIFT] = state[VK_LSHIFT] = shift ? 0x80 : 0;
+        state[VK_CONTROL] = state[VK_LCONTROL] = ctrl ? 0x80 : 0;
+        SetKeyboardState(state);
+    };
+    auto shortCutOf = [](uintptr_t key, intptr_t keyData) {
+        TMessage m = MakeMessage(WM_KEYDOWN, key, keyData);
+        return ShortCutFromMessage(TWMKey(m));
+    };
+    const intptr_t keyData = 0x001E0001, altKeyData = keyData | 0x20000000;
+    hold(false, true);
+    {
+        const TShortCutKeyScope scope('A', keyData);
+        hold(false, false);
+        EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{ssCtrl}));
+        EXPECT_EQ(shortCutOf('B', keyData), ShortCut('B', TShiftState{}));
+        EXPECT_EQ(shortCutOf('A', altKeyData), ShortCut('A', TShiftState{ssAlt}));
+        hold(true, false);
+        {
+            const TShortCutKeyScope inner('A', altKeyData);
+            hold(false, false);
+            EXPECT_EQ(shortCutOf('A', altKeyData), ShortCut('A', TShiftState{ssShift, ssAlt}));
+            EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{}));
+        }
+        EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{ssCtrl}));
+
+        // A message taken from the queue meanwhile (a dialog's loop) has
+        // its own time: the same key data then reads the keyboard.
+        const LONG before = GetMessageTime();
+        Sleep(30);
+        PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+        MSG msg{};
+        while (PeekMessageA(&msg, nullptr, WM_NULL, WM_NULL, PM_REMOVE)) {}
+        ASSERT_NE(GetMessageTime(), before);
+        EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{}));
+    }
+    hold(false, true);
+    EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{ssCtrl}));
+    SetKeyboardState(saved);
+}
