@@ -248,7 +248,11 @@ TWinControl* FindGclWindow(HWND handle) noexcept {
 }
 
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled) {
-    TWinControl* window = FindGclWindow(WindowFromPoint(POINT{screenPos.X, screenPos.Y}));
+    return FindDragTarget(WindowFromPoint(POINT{screenPos.X, screenPos.Y}), screenPos, allowDisabled);
+}
+
+TControl* FindDragTarget(HWND windowAtPos, TPoint screenPos, bool allowDisabled) {
+    TWinControl* window = FindGclWindow(windowAtPos);
     if (!window) return nullptr;
     if (TControl* control = window->ControlAtPos(window->ScreenToClient(screenPos), allowDisabled))
         return control;

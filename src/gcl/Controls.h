@@ -224,6 +224,9 @@ bool IsGclWindow(HWND handle) noexcept;
 TWinControl* FindGclWindow(HWND handle) noexcept;
 // The control under a screen point, windowless ones included.
 TControl* FindDragTarget(TPoint screenPos, bool allowDisabled);
+// The same, with the window under the point already known (the answer of
+// WindowFromPoint for it).
+TControl* FindDragTarget(HWND windowAtPos, TPoint screenPos, bool allowDisabled);
 // The form part of the top-level form of a control (or, with topForm
 // false, of the nearest form up the parent chain); null when there is
 // none. GetParentForm (Forms.h) gives the form itself.

@@ -1238,6 +1238,7 @@ void TApplication::UnhookMessageLoop(TLoopHook hook) {
 
 bool TApplication::ProcessMessage(MSG& msg) {
     if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    FIdleCursorAsked = false;
     if (msg.message == WM_QUIT) {
         FTerminated = true;
         // A nested loop hands the quit on to the loop around it.
@@ -1310,15 +1311,44 @@ bool TApplication::SendKeyMsg(MSG& msg) {
 
 bool TApplication::IsDlgMsg(MSG& msg) { return FDialogHandle && IsDialogMessageA(FDialogHandle, &msg); }
 
+bool TApplication::CursorAndWindow(POINT& cursor, HWND& window) {
+    if (!FInIdlePass || !FIdleCursorAsked) {
+        FIdleCursorFound = ::GetCursorPos(&FIdleCursor) != FALSE;
+        FIdleCursorWindow = FIdleCursorFound ? WindowFromPoint(FIdleCursor) : nullptr;
+        FIdleCursorAsked = FInIdlePass;
+    }
+    cursor = FIdleCursor;
+    window = FIdleCursorWindow;
+    return FIdleCursorFound;
+}
+
 void TApplication::Idle(const MSG&) {
     TDepth depth(FDispatchDepth);
-    if (FHintControl.Get()) {
-        POINT p;
-        if (GetCursorPos(&p) && !FindGclWindow(WindowFromPoint(p))) CancelHint();
-    }
+    // Until the pass ends or a message is taken from the queue (a loop
+    // inside a handler), the cursor is taken to stay where it was found.
+    struct TPass {
+        TApplication& App;
+        const bool Outer;
+        explicit TPass(TApplication& app) : App(app), Outer(app.FInIdlePass) {
+            App.FInIdlePass = true;
+            App.FIdleCursorAsked = false;
+        }
+        ~TPass() {
+            App.FInIdlePass = Outer;
+            App.FIdleCursorAsked = false;
+        }
+    };
     bool done = true;
-    if (OnIdle) OnIdle(this, done);
-    if (done) UpdateActions();
+    {
+        const TPass pass(*this);
+        if (FHintControl.Get()) {
+            POINT p;
+            HWND window = nullptr;
+            if (CursorAndWindow(p, window) && !FindGclWindow(window)) CancelHint();
+        }
+        if (OnIdle) OnIdle(this, done);
+        if (done) UpdateActions();
+    }
     FreeDeviceContexts();
     if (done) WaitMessage();
 }

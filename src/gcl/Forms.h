@@ -371,6 +371,11 @@ public:
     void ProcessMessages();
     // Handles one message, or idles (and waits) when there is none.
     void HandleMessage();
+    // The cursor position and the window under it (WindowFromPoint); false
+    // when the position is not to be had. An idle pass (the hint check, the
+    // action updates) asks the system once and shares the answer: under
+    // Wine each ask is several trips to the window server.
+    bool CursorAndWindow(POINT& cursor, HWND& window);
     // Ends the loop by posting WM_QUIT. It does not end the process.
     void Terminate();
     bool GetTerminated() const noexcept { return FTerminated; }
@@ -531,6 +536,12 @@ private:
     int FHintShortPause = 50;
     int FHintHidePause = 2500;
     TComponentRef<TControl> FHintControl;
+    // The answer of CursorAndWindow for the idle pass under way, once asked.
+    bool FInIdlePass = false;
+    bool FIdleCursorAsked = false;
+    bool FIdleCursorFound = false;
+    POINT FIdleCursor{};
+    HWND FIdleCursorWindow = nullptr;
     TRect FHintCursorRect;
     THintWindow* FHintWindow = nullptr;
     std::vector<TWindowHook> FWindowHooks;

@@ -44,8 +44,14 @@ std::wstring DefWindowText(HWND handle) {
 // The long wide hint of the control chain under the mouse.
 std::wstring WideHintUnderMouse() {
     POINT p{};
-    if (!GetCursorPos(&p)) return std::wstring();
-    gcl::TControl* control = gcl::FindDragTarget(gcl::TPoint{p.x, p.y}, true);
+    HWND window = nullptr;
+    if (gcl::Application) {
+        if (!gcl::Application->CursorAndWindow(p, window)) return std::wstring();
+    } else {
+        if (!GetCursorPos(&p)) return std::wstring();
+        window = WindowFromPoint(p);
+    }
+    gcl::TControl* control = gcl::FindDragTarget(window, gcl::TPoint{p.x, p.y}, true);
     return control ? WideGetLongHint(WideGetHintOfControlChain(control)) : std::wstring();
 }
 

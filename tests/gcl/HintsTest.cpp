@@ -389,3 +389,66 @@ TEST_F(Hints, AnActionsHintShowsItsShortCut) {
     control->SetHint("Plain");
     EXPECT_EQ(shown(), "Plain");
 }
+
+namespace {
+
+// Runs the message loop until it has made one idle pass (the idle handler
+// asks for no wait), reporting what the pass found under the cursor.
+struct TIdleProbe {
+    int Passes = 0;
+    POINT First{}, Second{};
+    HWND FirstWindow = nullptr, SecondWindow = nullptr;
+    void Idle(TObject*, bool& done) {
+        ++Passes;
+        Application->CursorAndWindow(First, FirstWindow);
+        Application->CursorAndWindow(Second, SecondWindow);
+        done = false;
+    }
+    void RunPass() {
+        const int before = Passes;
+        Application->OnIdle = TIdleEvent(this, &TIdleProbe::Idle);
+        for (int i = 0; i < 1000 && Passes == before; ++i) Application->HandleMessage();
+        Application->OnIdle = nullptr;
+    }
+};
+
+} // namespace
+
+// The idle check hides a hint once the cursor is over no window of ours;
+// each pass finds the cursor anew and its parts share one answer.
+TEST_F(Hints, IdlePassesFollowTheCursorOffOurWindows) {
+    THntControl* a = Add("A", 10, "Alpha");
+    PumpApplication(50);
+    MoveOver(a, 5, 6);
+    ASSERT_TRUE(HintVisible());
+    TIdleProbe probe;
+
+    const TPoint over = a->ClientToScreen(Point(20, 20));
+    SetCursorPos(over.X, over.Y);
+    probe.RunPass();
+    ASSERT_GE(probe.Passes, 1);
+    EXPECT_EQ(probe.First.x, over.X);
+    EXPECT_EQ(probe.First.y, over.Y);
+    EXPECT_EQ(FindGclWindow(probe.FirstWindow), a);
+    EXPECT_EQ(probe.Second.x, probe.First.x);
+    EXPECT_EQ(probe.SecondWindow, probe.FirstWindow);
+    EXPECT_TRUE(HintVisible());
+
+    // Off the form: the next pass sees it and the hint goes.
+    TRect bounds = Form->GetBoundsRect();
+    const POINT away{bounds.Right + 40, bounds.Bottom + 40};
+    SetCursorPos(away.x, away.y);
+    probe.RunPass();
+    EXPECT_EQ(probe.First.x, away.x);
+    EXPECT_EQ(probe.First.y, away.y);
+    EXPECT_EQ(FindGclWindow(probe.FirstWindow), nullptr);
+    EXPECT_FALSE(HintVisible());
+
+    // Outside an idle pass every ask is fresh.
+    SetCursorPos(over.X, over.Y);
+    POINT now{};
+    HWND window = nullptr;
+    ASSERT_TRUE(Application->CursorAndWindow(now, window));
+    EXPECT_EQ(now.x, over.X);
+    EXPECT_EQ(FindGclWindow(window), a);
+}
