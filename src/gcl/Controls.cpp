@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
@@ -66,22 +67,25 @@ TShiftState ModifierKeys() {
     return result;
 }
 
-thread_local TShortCutKeyScope* GShortCutKeyScope = nullptr;
+thread_local TKeyMessageScope* GKeyMessageScope = nullptr;
 
 } // namespace
 
-TShortCutKeyScope::TShortCutKeyScope(uintptr_t key, intptr_t keyData)
-    : FKey(key), FKeyData(keyData), FTime(GetMessageTime()), FModifiers(ModifierKeys()), FOuter(GShortCutKeyScope) {
-    GShortCutKeyScope = this;
+TKeyMessageScope::TKeyMessageScope(uintptr_t key, intptr_t keyData)
+    : FKey(key), FKeyData(keyData), FTime(GetMessageTime()), FModifiers(ModifierKeys()), FOuter(GKeyMessageScope) {
+    GKeyMessageScope = this;
 }
 
-TShortCutKeyScope::~TShortCutKeyScope() { GShortCutKeyScope = FOuter; }
+TKeyMessageScope::~TKeyMessageScope() { GKeyMessageScope = FOuter; }
+
+bool InKeyMessageScope(uintptr_t key, intptr_t keyData) {
+    const TKeyMessageScope* scope = GKeyMessageScope;
+    return scope && scope->FKey == key && scope->FKeyData == keyData && scope->FTime == GetMessageTime();
+}
 
 TShiftState KeyMessageShiftState(uintptr_t key, intptr_t keyData) {
-    const TShortCutKeyScope* scope = GShortCutKeyScope;
-    if (!scope || scope->FKey != key || scope->FKeyData != keyData || scope->FTime != GetMessageTime())
-        return KeyDataToShiftState(keyData);
-    TShiftState result = scope->FModifiers;
+    if (!InKeyMessageScope(key, keyData)) return KeyDataToShiftState(keyData);
+    TShiftState result = GKeyMessageScope->FModifiers;
     if (keyData & 0x20000000) result.Include(ssAlt);
     return result;
 }
@@ -1896,7 +1900,7 @@ bool TWinControl::DoKeyEvent(TMessage& message, bool (TWinControl::*step)(TMessa
         return true;
     uint16_t key = LoWord(message.WParam);
     const uint16_t original = key;
-    (this->*handler)(key, KeyDataToShiftState(message.LParam));
+    (this->*handler)(key, KeyMessageShiftState(message.WParam, message.LParam));
     if (key == 0) return true;
     if (key != original) message.WParam = key;
     return false;
@@ -1939,7 +1943,9 @@ void TWinControl::WMChar(TMessage& message) {
 bool TWinControl::IsMenuKey(TMessage& message) {
     // The popup menus of the control and its parents are asked by the
     // menus unit through the form's components (CM_ISSHORTCUT).
-    const TShortCutKeyScope keys(message.WParam, message.LParam);
+    // Sent by the message loop, the key has its scope already.
+    std::optional<TKeyMessageScope> keys;
+    if (!InKeyMessageScope(message.WParam, message.LParam)) keys.emplace(message.WParam, message.LParam);
     if (IFormHost* form = GetParentFormHost(this)) {
         if (form->IsShortCut(message)) return true;
     }

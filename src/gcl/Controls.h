@@ -153,33 +153,40 @@ TShiftState KeysToShiftState(uint32_t keys);
 // The shift, control, alt and mouse-button state right now.
 TShiftState GetShiftState();
 
-// While a key message is offered as a shortcut to the menus, action lists
-// and toolbars of a form (each of which asks for the modifier keys of the
-// same key), Shift and Ctrl are read from the keyboard once: under Wine
-// every read is a trip to the window server. KeyMessageShiftState answers
-// from the scope only for the very key message it was made for (key, key
-// data and message time), so a key taken from the queue inside a handler
-// (a dialog a shortcut opens) still reads the keyboard, or its own scope.
-class TShortCutKeyScope {
+// While a key message is handled (offered as a shortcut to the menus,
+// action lists and toolbars of a form, previewed by the form, handled by
+// the control), Shift and Ctrl are read from the keyboard once for all who
+// ask: under Wine every read is a trip to the window server. The message
+// loop holds one for each key message it takes from the queue.
+// KeyMessageShiftState answers from the innermost scope only for the very
+// key message it was made for (key, key data and message time), so a key
+// taken from the queue inside a handler (a dialog a shortcut opens) still
+// reads the keyboard, or its own scope.
+class TKeyMessageScope {
 public:
-    TShortCutKeyScope(uintptr_t key, intptr_t keyData);
-    ~TShortCutKeyScope();
-    TShortCutKeyScope(const TShortCutKeyScope&) = delete;
-    TShortCutKeyScope& operator=(const TShortCutKeyScope&) = delete;
+    TKeyMessageScope(uintptr_t key, intptr_t keyData);
+    ~TKeyMessageScope();
+    TKeyMessageScope(const TKeyMessageScope&) = delete;
+    TKeyMessageScope& operator=(const TKeyMessageScope&) = delete;
 
 private:
     friend TShiftState KeyMessageShiftState(uintptr_t key, intptr_t keyData);
+// Whether the innermost TKeyMessageScope was made for this key message.
+bool InKeyMessageScope(uintptr_t key, intptr_t keyData);
+    friend bool InKeyMessageScope(uintptr_t key, intptr_t keyData);
 
     uintptr_t FKey;
     intptr_t FKeyData;
     long FTime;
     TShiftState FModifiers;
-    TShortCutKeyScope* FOuter;
+    TKeyMessageScope* FOuter;
 };
 
 // KeyDataToShiftState for the key message with this WParam and LParam,
-// from the innermost TShortCutKeyScope made for it when there is one.
+// from the innermost TKeyMessageScope made for it when there is one.
 TShiftState KeyMessageShiftState(uintptr_t key, intptr_t keyData);
+// Whether the innermost TKeyMessageScope was made for this key message.
+bool InKeyMessageScope(uintptr_t key, intptr_t keyData);
 
 // ---- Window binding (also used by code that wraps GCL windows) ----------------
 

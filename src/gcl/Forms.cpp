@@ -1,6 +1,7 @@
 #include "gcl/Forms.h"
 
 #include <algorithm>
+#include <optional>
 #include <cstddef>
 #include <exception>
 
@@ -1246,6 +1247,10 @@ bool TApplication::ProcessMessage(MSG& msg) {
         return true;
     }
     TDepth depth(FDispatchDepth);
+    std::optional<TKeyMessageScope> keys;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || msg.message == WM_KEYUP ||
+        msg.message == WM_SYSKEYUP)
+        keys.emplace(msg.wParam, msg.lParam);
     bool handled = false;
     if (!FLoopHooks.empty()) {
         std::vector<TLoopHook> hooks = FLoopHooks;

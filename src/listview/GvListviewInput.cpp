@@ -845,7 +845,7 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
             return true;
         }
         if (FIncrementalSearch) FIncrementalSearch->HandleKeyDown();
-        gcl::TShiftState shift = gcl::KeyDataToShiftState(Msg.LParam);
+        gcl::TShiftState shift = gcl::KeyMessageShiftState(Msg.WParam, Msg.LParam);
         bool doDefault = true;
         DoKeyAction(key, shift, doDefault);
         if (doDefault && key != 0) HandleKeyDown(key, shift);

@@ -457,14 +457,17 @@ TEST_F(ActionsTest, ShortCutModifiersAreReadOnceForTheKeyMessageOffered) {
     const intptr_t keyData = 0x001E0001, altKeyData = keyData | 0x20000000;
     hold(false, true);
     {
-        const TShortCutKeyScope scope('A', keyData);
+        const TKeyMessageScope scope('A', keyData);
+        EXPECT_TRUE(InKeyMessageScope('A', keyData));
+        EXPECT_FALSE(InKeyMessageScope('B', keyData));
         hold(false, false);
+        EXPECT_EQ(KeyMessageShiftState('A', keyData), TShiftState{ssCtrl});
         EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{ssCtrl}));
         EXPECT_EQ(shortCutOf('B', keyData), ShortCut('B', TShiftState{}));
         EXPECT_EQ(shortCutOf('A', altKeyData), ShortCut('A', TShiftState{ssAlt}));
         hold(true, false);
         {
-            const TShortCutKeyScope inner('A', altKeyData);
+            const TKeyMessageScope inner('A', altKeyData);
             hold(false, false);
             EXPECT_EQ(shortCutOf('A', altKeyData), ShortCut('A', TShiftState{ssShift, ssAlt}));
             EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{}));
@@ -481,6 +484,7 @@ TEST_F(ActionsTest, ShortCutModifiersAreReadOnceForTheKeyMessageOffered) {
         ASSERT_NE(GetMessageTime(), before);
         EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{}));
     }
+    EXPECT_FALSE(InKeyMessageScope('A', keyData));
     hold(false, true);
     EXPECT_EQ(shortCutOf('A', keyData), ShortCut('A', TShiftState{ssCtrl}));
     SetKeyboardState(saved);
