@@ -171,8 +171,6 @@ public:
 
 private:
     friend TShiftState KeyMessageShiftState(uintptr_t key, intptr_t keyData);
-// Whether the innermost TKeyMessageScope was made for this key message.
-bool InKeyMessageScope(uintptr_t key, intptr_t keyData);
     friend bool InKeyMessageScope(uintptr_t key, intptr_t keyData);
 
     uintptr_t FKey;
