@@ -266,6 +266,10 @@ void SortGroups(int mode, std::vector<TTaskGroup>& groups) {
     }
     // Groups that tie, or cannot be compared, keep the order the exchange
     // of pairs has always given them.
+    ExchangeSortGroups(mode, groups);
+}
+
+void ExchangeSortGroups(int mode, std::vector<TTaskGroup>& groups) {
     auto exchange = [mode](const TTaskGroup& gi, const TTaskGroup& gj) {
         if (mode == gmList) return gi.Key > gj.Key;
         if (gi.Tasks.empty() || gj.Tasks.empty()) return false;

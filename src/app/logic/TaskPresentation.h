@@ -163,6 +163,9 @@ struct TTaskGroup {
 // groups that tie (or have no first task) keep the order an exchange of
 // pairs on the first task of each group gives them.
 void SortGroups(int mode, std::vector<TTaskGroup>& groups);
+// That exchange of pairs itself: i from the first group, j from the one
+// after it, groups i and j exchanged when j comes first; O(n^2).
+void ExchangeSortGroups(int mode, std::vector<TTaskGroup>& groups);
 
 // Whether A sorts after B for a sort column (1 title, 2 tags, 3 due date;
 // other columns compare nothing).

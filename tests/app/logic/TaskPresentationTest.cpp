@@ -238,19 +238,6 @@ TEST(TaskPresentation, TagKeysOfManyTexts) {
     }
 }
 
-// The group order as an exchange of pairs on the first tasks gave it.
-void ExchangeSortGroups(int mode, std::vector<TTaskGroup>& groups) {
-    auto exchange = [mode](const TTaskGroup& gi, const TTaskGroup& gj) {
-        if (mode == gmList) return gi.Key > gj.Key;
-        if (gi.Tasks.empty() || gj.Tasks.empty()) return false;
-        if (mode == gmDate) return gcl::DateOf(gj.Tasks.front()->Due) < gcl::DateOf(gi.Tasks.front()->Due);
-        return gi.Tasks.front()->Priority < gj.Tasks.front()->Priority;
-    };
-    for (size_t i = 0; i + 1 < groups.size(); ++i)
-        for (size_t j = i + 1; j < groups.size(); ++j)
-            if (exchange(groups[i], groups[j])) std::swap(groups[i], groups[j]);
-}
-
 TEST(TaskPresentation, GroupOrderAsTheExchangeOfPairs) {
     // Groups told apart by their captions (their places when made).
     std::vector<TuTask> tasks(600);
