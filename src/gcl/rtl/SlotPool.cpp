@@ -226,8 +226,36 @@ void TSlotPool::GiveLocked(void* Slot) noexcept {
     if (b->Live == 0) Emptied(b);
 }
 
+void TSlotPool::Hold() noexcept {
+    TLock lock(FLock);
+    ++FHolds;
+}
+
+void TSlotPool::Release() noexcept {
+    TLock lock(FLock);
+    if (FHolds == 0 || --FHolds > 0) return;
+    // The empty blocks kept meanwhile are all open ones. As many stay as
+    // there are blocks in use (objects made again as many as before take
+    // no new memory), at least the one spare.
+    std::size_t empty = 0;
+    for (TBlock* b = FOpen.Next; b != &FOpen; b = b->Next) empty += b->Live == 0;
+    std::size_t keep = std::max<std::size_t>(FBlockCount - empty, 1);
+    for (TBlock* b = FOpen.Next; b != &FOpen;) {
+        TBlock* next = b->Next;
+        if (b->Live == 0) {
+            if (keep > 0) {
+                --keep;
+                if (!FSpare) FSpare = b;
+            } else if (b != FSpare) {
+                DropBlock(b);
+            }
+        }
+        b = next;
+    }
+}
+
 void TSlotPool::Emptied(TBlock* B) noexcept {
-    if (B == FSpare) return;
+    if (B == FSpare || FHolds > 0) return;
     // Keep one empty block; give back the one kept before.
     if (FSpare) DropBlock(FSpare);
     FSpare = B;

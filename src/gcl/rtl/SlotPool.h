@@ -66,6 +66,13 @@ public:
     void GiveMany(void* const* Slots, std::size_t Count) noexcept;
     // The blocks held now.
     std::size_t BlockCount() const noexcept;
+    // While held (Hold, then Release; they nest), a block whose last slot
+    // is given back stays with the pool for the slots taken next instead
+    // of going back to the system, so that many objects freed and made
+    // again reuse memory already in place; the last Release gives back
+    // every empty block but one.
+    void Hold() noexcept;
+    void Release() noexcept;
 
     // Every slot of an empty block, marked, in the order of their
     // addresses: the first is returned, the others follow SlotSize()
@@ -146,6 +153,7 @@ private:
     TBlock FFull;  // blocks without one
     TBlock* FSpare = nullptr;  // an empty block kept for the next slot
     std::size_t FBlockCount = 0;
+    std::size_t FHolds = 0;
     std::unordered_set<const void*> FBlocks;  // every block held, for Owns
 };
 

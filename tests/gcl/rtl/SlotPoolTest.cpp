@@ -1,5 +1,5 @@
 // The slot pool: slots of the asked size, reused after they are given back,
-// blocks returned to the system once empty (one kept), safe use from
+// blocks returned to the system once empty (one kept, more while held), safe use from
 // several threads, and whole blocks taken at once with a mark per slot and
 // the owner's data per block.
 #include <gtest/gtest.h>
@@ -91,6 +91,52 @@ TEST(SlotPoolTest, GivenSlotsAreTakenAgainAndEmptyBlocksGoBack) {
     pool.Give(again);
     // Taking and giving back one slot over and over keeps one block.
     for (int i = 0; i < 1000; ++i) pool.Give(pool.Take());
+    EXPECT_EQ(pool.BlockCount(), 1u);
+}
+
+TEST(SlotPoolTest, AHeldPoolKeepsEmptiedBlocksForTheNextSlots) {
+    if (!TSlotPool::Pooled) GTEST_SKIP() << "slots are heap blocks in sanitizer builds";
+    TSlotPool pool(72, 8);
+    std::vector<void*> slots(3000);
+    pool.TakeMany(slots.data(), slots.size());
+    const size_t full = pool.BlockCount();
+    ASSERT_GT(full, 2u);
+    std::set<void*> before(slots.begin(), slots.end());
+    pool.Hold();
+    pool.Hold();
+    // Given back one by one and all at once: every block stays.
+    for (size_t i = 0; i < 1000; ++i) pool.Give(slots[i]);
+    pool.GiveMany(slots.data() + 1000, slots.size() - 1000);
+    EXPECT_EQ(pool.BlockCount(), full);
+    // The same number taken again comes from the blocks kept.
+    pool.TakeMany(slots.data(), slots.size());
+    EXPECT_EQ(pool.BlockCount(), full);
+    EXPECT_EQ(std::set<void*>(slots.begin(), slots.end()), before);
+    pool.GiveMany(slots.data(), slots.size());
+    // The inner release keeps the hold; the outer one gives back all empty
+    // blocks but one (no block is in use).
+    pool.Release();
+    EXPECT_EQ(pool.BlockCount(), full);
+    pool.Release();
+    EXPECT_EQ(pool.BlockCount(), 1u);
+    pool.Release();  // an extra release changes nothing
+    EXPECT_EQ(pool.BlockCount(), 1u);
+
+    // A list made again smaller keeps as many empty blocks as it uses.
+    pool.TakeMany(slots.data(), slots.size());
+    pool.Hold();
+    pool.GiveMany(slots.data(), slots.size());
+    const size_t small = 600;
+    pool.TakeMany(slots.data(), small);
+    pool.Release();
+    const size_t used = (small + pool.SlotsPerBlock() - 1) / pool.SlotsPerBlock();
+    EXPECT_EQ(pool.BlockCount(), std::min(full, 2 * used));
+    for (size_t i = 0; i < small; ++i) static_cast<char*>(slots[i])[0] = 1;  // still writable
+    pool.GiveMany(slots.data(), small);
+    // Without a hold the pool gives blocks back as before.
+    EXPECT_LE(pool.BlockCount(), 2 * used);
+    pool.TakeMany(slots.data(), slots.size());
+    pool.GiveMany(slots.data(), slots.size());
     EXPECT_EQ(pool.BlockCount(), 1u);
 }
 
