@@ -475,10 +475,7 @@ TGvCollectionItem* TGvCollection::Add(void* Data) {
     if (!FItemClass || !FItemClass->CanCreate() || !FItemClass->InheritsFrom(FBaseClass)) return nullptr;
     TGvCollectionItem* item = FItemClass->Create(this);
     if (!item) return nullptr;
-    FList.push_back(item);
-    // Only the new entry needs a number, so a bulk fill stays linear.
-    item->FIndex = GetCount() - 1;
-    DoItemAdd(item, GetCount() - 1);
+    AppendEntry(item);
     item->SetData(Data);
     DoStructureChange();
     return item;
@@ -496,8 +493,7 @@ void TGvCollection::Clear(bool FreeItems) {
                 item->SetFocused(false);
                 item->SetSelected(false);
             }
-            if (FreeItems)
-                for (auto it = FList.rbegin(); it != FList.rend(); ++it) gcl::Free(*it);
+            if (FreeItems) FreeEntries();
         } catch (...) {
             FList.clear();
             FVisibleList.clear();
@@ -514,6 +510,17 @@ void TGvCollection::Clear(bool FreeItems) {
         }
     }
     if (lv && !lv->IsDestroying()) DoStructureChange();
+}
+
+void TGvCollection::AppendEntry(TGvCollectionItem* Item) {
+    FList.push_back(Item);
+    // Only the new entry needs a number, so a bulk fill stays linear.
+    Item->FIndex = GetCount() - 1;
+    DoItemAdd(Item, Item->FIndex);
+}
+
+void TGvCollection::FreeEntries() {
+    for (auto it = FList.rbegin(); it != FList.rend(); ++it) gcl::Free(*it);
 }
 
 void TGvCollection::Exchange(int Index1, int Index2) {
@@ -663,6 +670,79 @@ void TGvItems::Clear(bool FreeItems) {
     }
     selection->GroupSelectionEndUpdate();
     selection->EndUpdate();
+}
+
+void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source) {
+    TGvCollectionItemClass kind = GetItemClass();
+    if (Count <= 0 || !kind || !kind->CanCreate() || !kind->InheritsFrom(TGvItem::StaticClass())) return;
+    ReserveEntries(GetCount() + Count);
+    // Items of the built-in kinds take their slots from the pool in one go.
+    const bool isVirtual = kind == TGvItemVirtual::StaticClass();
+    const bool isStored = kind == TGvItemStored::StaticClass();
+    std::vector<void*> slots;
+    if (isVirtual || isStored) {
+        slots.resize(static_cast<size_t>(Count));
+        TGvItem::SlotsOf(isVirtual ? sizeof(TGvItemVirtual) : sizeof(TGvItemStored)).TakeMany(slots.data(), slots.size());
+    }
+    int made = 0;
+    try {
+        for (; made < Count; ++made) {
+            TGvCollectionItem* item;
+            if (slots.empty()) {
+                item = kind->Create(this);
+            } else {
+                void* slot = slots[static_cast<size_t>(made)];
+                // Built in place: the slot goes back to the pool with the
+                // item's own delete when it is freed.
+                TGvItem* built = isVirtual ? static_cast<TGvItem*>(::new (slot) TGvItemVirtual(this))
+                                           : static_cast<TGvItem*>(::new (slot) TGvItemStored(this));
+                slots[static_cast<size_t>(made)] = nullptr;
+                item = built;
+                try {
+                    item->AfterConstruction();
+                } catch (...) {
+                    item->Free();
+                    throw;
+                }
+            }
+            AppendEntry(item);
+            item->SetData(DataAt(Source, made));
+        }
+    } catch (...) {
+        if (!slots.empty())
+            TGvItem::SlotsOf(isVirtual ? sizeof(TGvItemVirtual) : sizeof(TGvItemStored))
+                .GiveMany(slots.data() + made, slots.size() - static_cast<size_t>(made));
+        if (made > 0) DoStructureChange();
+        throw;
+    }
+    DoStructureChange();
+}
+
+void TGvItems::FreeEntries() {
+    TCustomGvListview* lv = GetOwnerListview();
+    if (!lv) return inherited::FreeEntries();
+    lv->ForgetEntriesOf(this);
+    const bool allowHiddenChecked = lv->GetAllowHiddenCheckedItems();
+    const bool fireFreeing = static_cast<bool>(lv->OnItemFreeing);
+    std::vector<TGvCollectionItem*>& list = List();
+    gcl::TSlotPool& virtualSlots = TGvItem::SlotsOf(sizeof(TGvItemVirtual));
+    gcl::TSlotPool& storedSlots = TGvItem::SlotsOf(sizeof(TGvItemStored));
+    // The slots in the order freed: the runs of one block empty it at once.
+    std::vector<void*> freedVirtual, freedStored;
+    (GetItemClass() == TGvItemStored::StaticClass() ? freedStored : freedVirtual).reserve(list.size());
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        auto* item = static_cast<TGvItem*>(*it);
+        if (!item->BulkFreeable()) {
+            gcl::Free(item);
+            continue;
+        }
+        const bool isVirtual = item->ClassType() == TGvItemVirtual::StaticClass();
+        item->BulkBeforeDestruction(lv, allowHiddenChecked, fireFreeing);
+        item->~TGvItem();
+        (isVirtual ? freedVirtual : freedStored).push_back(item);
+    }
+    virtualSlots.GiveMany(freedVirtual.data(), freedVirtual.size());
+    storedSlots.GiveMany(freedStored.data(), freedStored.size());
 }
 
 void TGvItems::DoStructureChange() {
@@ -864,6 +944,18 @@ gcl::TSlotPool& ItemSlots(std::size_t Size) {
     return Size <= small->SlotSize() ? *small : *large;
 }
 } // namespace
+
+gcl::TSlotPool& TGvItem::SlotsOf(std::size_t Size) noexcept { return ItemSlots(Size); }
+
+void TGvItem::HoldSlots() noexcept {
+    ItemSlots(sizeof(TGvItemVirtual)).Hold();
+    ItemSlots(sizeof(TGvItemStored)).Hold();
+}
+
+void TGvItem::ReleaseSlots() noexcept {
+    ItemSlots(sizeof(TGvItemVirtual)).Release();
+    ItemSlots(sizeof(TGvItemStored)).Release();
+}
 
 void* TGvItem::operator new(std::size_t Size) {
     gcl::TSlotPool& slots = ItemSlots(Size);
@@ -1212,6 +1304,36 @@ void TGvItem::BeforeDestruction() noexcept {
     } catch (...) {
     }
     inherited::BeforeDestruction();
+    SetSelectionGroup(nullptr);
+}
+
+bool TGvItem::BulkFreeable() const noexcept {
+    const gcl::TClass kind = ClassType();
+    return (kind == TGvItemVirtual::StaticClass() || kind == TGvItemStored::StaticClass()) && !GetDataInf();
+}
+
+void TGvItem::BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHiddenChecked, bool FireFreeing) noexcept {
+    // BeforeDestruction of an item of a built-in kind, without data object,
+    // whose focus and selection are gone and whose references the list
+    // view has dropped: what is left are the check, the visibility and
+    // their events, and the freeing event.
+    SetStateBit(esosDestroying, true);
+    try {
+        if (GetVisible()) {
+            if (!AllowHiddenChecked) TGvCollectionItem::SetChecked(false);
+            SetStateBit(esosVisible, false);
+            SetSelectionGroup(nullptr);
+            Listview->DoItemVisibilityChanged(this);
+        }
+        TGvCollectionItem::SetChecked(false);
+    } catch (...) {
+    }
+    if (FireFreeing) {
+        try {
+            Listview->DoItemFreeing(this);
+        } catch (...) {
+        }
+    }
     SetSelectionGroup(nullptr);
 }
 

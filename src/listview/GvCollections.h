@@ -366,6 +366,13 @@ protected:
     void DefineProperties(gcl::TFiler& Filer) override;
     virtual void DoItemAdd(TGvCollectionItem*, int) {}
     virtual void DoStructureChange() {}
+    // Appends Item to the list with its index, and signals its adding.
+    void AppendEntry(TGvCollectionItem* Item);
+    void ReserveEntries(int Count) { FList.reserve(static_cast<size_t>(std::max(Count, 0))); }
+    // Frees every entry, last first, while the collection clears itself
+    // (each already marked destroying, without focus or selection); the
+    // list still names them.
+    virtual void FreeEntries();
     // True while Exchange signals its change.
     bool GetExchanging() const noexcept { return FExchanging; }
     // Removes Item from the lists without freeing it.
@@ -399,6 +406,19 @@ public:
     TGvItem* GetItems(int Index) const;
     void SetItems(int Index, TGvItem* Value);
     TGvItem* Add(void* Data);
+    // Count new items at the end, the I-th with DataAt(Source, I), as Add
+    // makes each (the item-add notification and the data are set item by
+    // item), but with one structure change for all of them at the end.
+    using TDataAt = void* (*)(const void* Source, int Index);
+    void AddMany(int Count, TDataAt DataAt, const void* Source);
+    template <class T>
+    void AddMany(const std::vector<T*>& Data) {
+        AddMany(static_cast<int>(Data.size()),
+                [](const void* Source, int Index) -> void* {
+                    return (*static_cast<const std::vector<T*>*>(Source))[static_cast<size_t>(Index)];
+                },
+                &Data);
+    }
     // The collection's Clear inside the selection manager's batch and
     // group-selection lock.
     void Clear(bool FreeItems = true) override;
@@ -406,6 +426,10 @@ public:
 protected:
     TGvItems(TCustomGvListview* AOwner, TGvGroup* AOwnerGroup);
     void DoStructureChange() override;
+    // The list view's references to the items are dropped once for all of
+    // them, and the items of the built-in kinds go back to their pool
+    // together; each item's events fire as its own free fires them.
+    void FreeEntries() override;
 
 private:
     TGvGroup* FOwnerGroup;
@@ -586,6 +610,10 @@ public:
     // subclasses take theirs from the heap.
     static void* operator new(std::size_t Size);
     static void operator delete(void* P, std::size_t Size) noexcept;
+    // While held (nested), the item pools keep the memory of items freed
+    // for the items made next (see gcl::TSlotPool::Hold).
+    static void HoldSlots() noexcept;
+    static void ReleaseSlots() noexcept;
 
     TGvGroup* OwnerGroup() const;
     TGvItems* OwnerItems() const;
@@ -662,7 +690,15 @@ protected:
     void VisibilityLose() override;
 
 private:
+    friend class TGvItems;
     void SelectionRepaint(bool Losing);
+    // For TGvItems::FreeEntries: whether the item is of a built-in kind
+    // whose free it may do in bulk, what that free does to the item before
+    // its destructor runs (the list view's references to it already
+    // dropped), and the pool of its slot.
+    bool BulkFreeable() const noexcept;
+    void BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHiddenChecked, bool FireFreeing) noexcept;
+    static gcl::TSlotPool& SlotsOf(std::size_t Size) noexcept;
 
     TGvSelectionGroupList* FSelectionGroup = nullptr;
     int FVisibleIndexInGroup = -1;
@@ -694,6 +730,7 @@ public:
     void SaveToStream(gcl::TStream& S, int Version) override;
 
 protected:
+    friend class TGvItems;
     explicit TGvItemStored(TGvCollection* ACollection);
 
 private:
@@ -723,6 +760,7 @@ public:
     void SetGroupKey(int Column, uint32_t Key) override;
 
 protected:
+    friend class TGvItems;
     explicit TGvItemVirtual(TGvCollection* ACollection) : TGvItem(ACollection) {}
 };
 

@@ -1240,4 +1240,49 @@ void TCustomGvListview::ForgetInputReferences(TGvCollectionItem* Obj) noexcept {
     if (FHintInfo && FHintInfo->TargetObj == Obj) FHintInfo->TargetObj = nullptr;
 }
 
+void TCustomGvListview::ForgetEntriesOf(const TGvCollection* Entries) noexcept {
+    // Every holder keeps at most a few references: each one that names an
+    // entry of Entries is dropped by everything an entry's free does.
+    auto forget = [this, Entries](TGvCollectionItem* Obj) noexcept {
+        if (!Obj || Obj->GetCollection() != Entries) return;
+        try {
+            if (FSelection) {
+                if (FSelection->GetAnchorItem() == Obj) FSelection->SetAnchorItem(nullptr);
+                if (FSelection->GetFocusedItem() == Obj) FSelection->SetFocusedItem(nullptr);
+            }
+            if (FCheckManager && FCheckManager->GetPendingObject() == Obj) FCheckManager->SetPendingObject(nullptr);
+        } catch (...) {
+        }
+        if (FHotTrack) FHotTrack->Forget(Obj);
+        if (FEditManager) FEditManager->Forget(Obj);
+        ForgetInputReferences(Obj);
+    };
+    if (FSelection) {
+        forget(FSelection->GetAnchorItem());
+        forget(FSelection->GetFocusedItem());
+    }
+    if (FCheckManager) forget(FCheckManager->GetPendingObject());
+    if (FHotTrack) {
+        forget(FHotTrack->GetHotObject());
+        forget(FHotTrack->GetHotCheckItem());
+    }
+    if (FEditManager) {
+        forget(FEditManager->GetEditItem());
+        forget(FEditManager->GetTabMoveFocusItem());
+        if (auto* editor = dynamic_cast<TGvBaseEditor*>(FEditManager->GetEditor())) forget(editor->GetItem());
+    }
+    if (FDragManager) {
+        forget(FDragManager->GetDragItem());
+        forget(FDragManager->GetDropTarget());
+        if (FDragManager->GetInsertMark()) forget(FDragManager->GetInsertMark()->GetDropItem());
+    }
+    if (FIncrementalSearch) {
+        forget(FIncrementalSearch->GetSearchItem());
+        forget(FIncrementalSearch->GetNextSearchItem());
+    }
+    // The header and its drag manager hold columns only.
+    if (FHintData) forget(FHintData->TargetObj);
+    if (FHintInfo) forget(FHintInfo->TargetObj);
+}
+
 } // namespace qelvo

@@ -97,6 +97,10 @@ void TCustomGvListview::BeforeDestruction() noexcept {
     } catch (...) {
     }
     inherited::BeforeDestruction();
+    if (FHoldsItemSlots) {
+        FHoldsItemSlots = false;
+        TGvItem::ReleaseSlots();
+    }
 }
 
 TGvPaintInfoColumn* TCustomGvListview::CreatePaintInfoColumn() { return TGvPaintInfoColumn::Create(this); }
@@ -104,8 +108,31 @@ TGvPaintInfoGroup* TCustomGvListview::CreatePaintInfoGroup() { return TGvPaintIn
 TGvGroups* TCustomGvListview::CreateGroups() { return TGvGroups::Create(this); }
 TGvPaintInfoItem* TCustomGvListview::CreatePaintInfoItem() { return TGvPaintInfoItem::Create(this); }
 
-void TCustomGvListview::BeginUpdate() { inherited::BeginUpdate(); }
-void TCustomGvListview::EndUpdate(bool Invalidate) { inherited::EndUpdate(Invalidate); }
+void TCustomGvListview::BeginUpdate() {
+    inherited::BeginUpdate();
+    // Items freed and made again inside one update bracket (a list
+    // refilled) reuse their memory.
+    if (!FHoldsItemSlots) {
+        TGvItem::HoldSlots();
+        FHoldsItemSlots = true;
+    }
+}
+
+void TCustomGvListview::EndUpdate(bool Invalidate) {
+    try {
+        inherited::EndUpdate(Invalidate);
+    } catch (...) {
+        ReleaseItemSlots();
+        throw;
+    }
+    ReleaseItemSlots();
+}
+
+void TCustomGvListview::ReleaseItemSlots() noexcept {
+    if (!FHoldsItemSlots || GetUpdateCount() > 0) return;
+    FHoldsItemSlots = false;
+    TGvItem::ReleaseSlots();
+}
 
 void TCustomGvListview::Rebuild() {
     if (IsDestroying()) return;

@@ -667,6 +667,11 @@ public:
     // Drops every drag, search and header reference to an object that goes
     // away.
     void ForgetInputReferences(TGvCollectionItem* Obj) noexcept;
+    // Drops, at once, every reference the control and its managers hold to
+    // an entry of Entries (selection anchor and focus, hot and check-hot
+    // entry, pending check, edit, drag, drop, search, hints), each as the
+    // entry's own free would: for a collection freed in one go.
+    void ForgetEntriesOf(const TGvCollection* Entries) noexcept;
     // The settings of the hint being shown, and the record CM_HINTSHOW
     // hands the hint window.
     TGvHintInfo* GetHintInfo() const noexcept { return FHintInfo.get(); }
@@ -897,6 +902,9 @@ private:
     TGvOLEDragManager* FDragManager = nullptr;
     TGvIncrementalSearchManager* FIncrementalSearch = nullptr;
     TGvGestureManager* FGesture = nullptr;
+    // The item pools keep emptied blocks while an update bracket is open.
+    bool FHoldsItemSlots = false;
+    void ReleaseItemSlots() noexcept;
     struct THintInfoDeleter {
         void operator()(TGvHintInfo* Info) const noexcept;
     };

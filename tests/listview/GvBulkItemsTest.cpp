@@ -1,0 +1,269 @@
+// Items cleared and made by the collection at once: a cleared collection
+// leaves no reference to its items anywhere in the list view, and its items'
+// events fire as when each item is freed on its own; items made together
+// are those Add makes one at a time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gcl/Forms.h"
+#include "listview/GvHints.h"
+#include "listview/GvListview.h"
+
+using namespace qelvo;
+
+namespace {
+
+// Of no built-in kind: its collection frees it the way every item was freed
+// before, one at a time, which the bulk path must match.
+class TOwnVirtualItem : public TGvItemVirtual {
+    GCL_CLASS(TOwnVirtualItem, TGvItemVirtual)
+protected:
+    explicit TOwnVirtualItem(TGvCollection* ACollection) : TGvItemVirtual(ACollection) {}
+};
+GCL_IMPLEMENT_CLASS(TOwnVirtualItem)
+
+class TOwnStoredItem : public TGvItemStored {
+    GCL_CLASS(TOwnStoredItem, TGvItemStored)
+public:
+    wchar_t Note[100] = {};
+
+protected:
+    explicit TOwnStoredItem(TGvCollection* ACollection) : TGvItemStored(ACollection) {}
+};
+GCL_IMPLEMENT_CLASS(TOwnStoredItem)
+
+class GvBulkItemsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        gcl::FormsUnit.Initialize();
+        GvListviewUnit.Initialize();
+    }
+    static void TearDownTestSuite() {
+        GvListviewUnit.Finalize();
+        gcl::FormsUnit.Finalize();
+    }
+    void SetUp() override { LV = TGvListview::Create(nullptr); }
+    void TearDown() override { gcl::Free(LV); }
+
+public:
+    void Log(const char* What, TGvItem* Item) {
+        Events.push_back(std::string(What) + " " + std::to_string(Item->GetTag()) + (Item->GetVisible() ? " v" : " -") +
+                         (Item->GetChecked() ? "c" : "-") + (Item->GetSelected() ? "s" : "-") +
+                         (Item->GetFocused() ? "f" : "-") + (Item->IsDestroying() ? "d" : "-"));
+    }
+    void OnCheck(TCustomGvListview*, TGvItem* Item) { Log("check", Item); }
+    void OnVisibility(TCustomGvListview*, TGvItem* Item) { Log("visibility", Item); }
+    void OnFreeing(TCustomGvListview*, TGvItem* Item) { Log("freeing", Item); }
+    void OnSelection(TCustomGvListview*, TGvItem* Item) { Log("selection", Item); }
+    void OnFocus(TCustomGvListview*, TGvItem* Item) { Log("focus", Item); }
+    void OnSelections(TCustomGvListview*) { Events.push_back("selections"); }
+    void OnStructure(gcl::TObject*) { Events.push_back("structure"); }
+
+    void AssignEvents(bool Visibility, bool Freeing) {
+        LV->OnItemCheckChange = TItemCheckChangeEvent(this, &GvBulkItemsTest::OnCheck);
+        LV->OnItemSelectionChanged = TItemSelectionChangeEvent(this, &GvBulkItemsTest::OnSelection);
+        LV->OnItemFocusChanged = TItemFocusChangeEvent(this, &GvBulkItemsTest::OnFocus);
+        LV->OnItemSelectionsChanged = TGvItemSelectionsChangedEvent(this, &GvBulkItemsTest::OnSelections);
+        if (Visibility) LV->OnItemVisibilityChanged = TItemVisibilityChangeEvent(this, &GvBulkItemsTest::OnVisibility);
+        if (Freeing) LV->OnItemFreeing = TItemFreeingEvent(this, &GvBulkItemsTest::OnFreeing);
+    }
+
+    // Six items of Kind in a first group, with every kind of reference the
+    // list view keeps pointing at them, and one item in a second group
+    // that keeps a reference of its own; then the first group's items are
+    // cleared. The events of the clear are in Events.
+    void ClearRichGroup(TGvCollectionItemClass Kind, bool AllowHiddenChecked) {
+        LV->SetAllowHiddenCheckedItems(AllowHiddenChecked);
+        TGvSelectionManager* selection = LV->GetSelection();
+        selection->SetMultiSelect(true);
+        TGvGroup* first = LV->GetGroups()->Add(nullptr);
+        TGvGroup* second = LV->GetGroups()->Add(nullptr);
+        first->GetItems()->SetItemClass(Kind);
+        std::vector<TGvItem*> items;
+        for (int i = 0; i < 6; ++i) {
+            items.push_back(first->GetItems()->Add(nullptr));
+            items.back()->SetTag(i);
+        }
+        Other = second->GetItems()->Add(nullptr);
+        Other->SetTag(100);
+        items[1]->SetChecked(true);
+        items[3]->SetChecked(true);
+        items[5]->SetChecked(true);
+        items[5]->SetVisible(false);  // checked and hidden where allowed
+        items[2]->SetSelected(true);
+        items[4]->SetSelected(true);
+        selection->SetFocusedItem(items[4]);
+        selection->SetAnchorItem(items[2]);
+        LV->GetEditManager()->SetTabMoveFocusItem(items[1]);
+        LV->GetCheckManager()->SetPendingObject(items[0]);
+        LV->GetHotTrack()->SetPendingObjectCheck(items[3]);
+        LV->GetHotTrack()->SetPendingObject(items[2], gcl::TPoint{1, 1});
+        LV->GetHintData()->TargetObj = items[4];
+        LV->GetHintInfo()->TargetObj = items[1];
+        // What refers to the other group's item stays.
+        Other->SetChecked(true);
+        ASSERT_EQ(LV->GetCheckedCount(), AllowHiddenChecked ? 4 : 3);
+        ASSERT_EQ(selection->GetCount(), 2);
+        ASSERT_EQ(selection->GetFocusedItem(), items[4]);
+        ASSERT_EQ(LV->GetHotTrack()->GetHotObject(), items[2]);
+        AssignEvents(true, true);
+        Events.clear();
+        first->GetItems()->Clear();
+        EXPECT_EQ(first->ItemCount(), 0);
+        ExpectNoReferenceLeft();
+        EXPECT_EQ(LV->GetCheckedCount(), 1);
+        EXPECT_EQ(selection->GetCount(), 0);
+        EXPECT_EQ(second->GetItem(0), Other);
+        EXPECT_TRUE(Other->GetChecked());
+    }
+
+    void ExpectNoReferenceLeft() {
+        TGvSelectionManager* selection = LV->GetSelection();
+        EXPECT_EQ(selection->GetFocusedItem(), nullptr);
+        EXPECT_EQ(selection->GetAnchorItem(), nullptr);
+        EXPECT_EQ(LV->GetEditManager()->GetTabMoveFocusItem(), nullptr);
+        EXPECT_EQ(LV->GetEditManager()->GetEditItem(), nullptr);
+        EXPECT_EQ(LV->GetCheckManager()->GetPendingObject(), nullptr);
+        EXPECT_EQ(LV->GetHotTrack()->GetHotCheckItem(), nullptr);
+        EXPECT_EQ(LV->GetHotTrack()->GetHotObject(), nullptr);
+        EXPECT_EQ(LV->GetHintData()->TargetObj, nullptr);
+        EXPECT_EQ(LV->GetHintInfo()->TargetObj, nullptr);
+    }
+
+    TGvListview* LV = nullptr;
+    TGvItem* Other = nullptr;
+    std::vector<std::string> Events;
+};
+
+TEST_F(GvBulkItemsTest, ABulkClearMatchesFreeingEachItemInEventsAndReferences) {
+    for (bool allowHidden : {false, true}) {
+        SCOPED_TRACE(allowHidden ? "hidden items keep their checks" : "hidden items lose their checks");
+        // Items of the built-in kinds are cleared in bulk; the same items
+        // of a kind of the program's own are freed one at a time.
+        ClearRichGroup(TGvItemVirtual::StaticClass(), allowHidden);
+        const std::vector<std::string> bulk = Events;
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+        ClearRichGroup(TOwnVirtualItem::StaticClass(), allowHidden);
+        EXPECT_EQ(bulk, Events);
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+        ClearRichGroup(TGvItemStored::StaticClass(), allowHidden);
+        EXPECT_EQ(bulk, Events);
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+        // Focus and selection go first; then, last item first, each item's
+        // check and visibility (in the order the setting asks for) and its
+        // freeing; the selection batch ends with one notification.
+        ASSERT_GE(bulk.size(), 3u);
+        EXPECT_EQ(bulk[0], "selection 2 v---d");
+        EXPECT_EQ(bulk[1], "focus 4 v-s-d");
+        EXPECT_EQ(bulk[bulk.size() - 2], "freeing 0 ----d");
+        EXPECT_EQ(bulk.back(), "selections");
+        const std::vector<std::string> item3 =
+            allowHidden ? std::vector<std::string>{"visibility 3 -c--d", "check 3 ----d", "freeing 3 ----d"}
+                        : std::vector<std::string>{"check 3 v---d", "visibility 3 ----d", "freeing 3 ----d"};
+        auto at = std::find(bulk.begin(), bulk.end(), item3[0]);
+        ASSERT_LE(at + 3, bulk.end());
+        EXPECT_EQ(std::vector<std::string>(at, at + 3), item3);
+    }
+}
+
+TEST_F(GvBulkItemsTest, ClearingAllGroupsDropsEveryReferenceWithoutHandlers) {
+    // No handler at all: nothing fires, and still nothing refers to an item.
+    TGvSelectionManager* selection = LV->GetSelection();
+    selection->SetMultiSelect(true);
+    for (int g = 0; g < 3; ++g) {
+        TGvGroup* group = LV->GetGroups()->Add(nullptr);
+        group->GetItems()->SetItemClass(TGvItemVirtual::StaticClass());
+        for (int i = 0; i < 500; ++i) {
+            TGvItem* item = group->GetItems()->Add(nullptr);
+            if (i % 3 == 0) item->SetChecked(true);
+            if (i % 50 == 0) item->SetSelected(true);
+        }
+    }
+    TGvItem* last = LV->GetGroups()->GetGroups(2)->GetItem(499);
+    selection->SetFocusedItem(last);
+    selection->SetAnchorItem(LV->GetGroups()->GetGroups(1)->GetItem(50));
+    LV->GetHotTrack()->SetPendingObject(LV->GetGroups()->GetGroups(0)->GetItem(7), gcl::TPoint{});
+    LV->GetHotTrack()->SetPendingObjectCheck(LV->GetGroups()->GetGroups(1)->GetItem(8));
+    LV->GetEditManager()->SetTabMoveFocusItem(last);
+    LV->GetCheckManager()->SetPendingObject(last);
+    LV->GetHintData()->TargetObj = last;
+    LV->GetHintInfo()->TargetObj = LV->GetGroups()->GetGroups(0)->GetItem(0);
+    EXPECT_EQ(LV->GetCheckedCount(), 3 * 167);
+    LV->GetGroups()->Clear();
+    EXPECT_EQ(LV->GetGroups()->GetCount(), 0);
+    ExpectNoReferenceLeft();
+    EXPECT_EQ(LV->GetCheckedCount(), 0);
+    EXPECT_EQ(selection->GetCount(), 0);
+    EXPECT_EQ(selection->First(), nullptr);
+
+    // The list view is whole afterwards: items come and go again, inside an
+    // update bracket (where the pools keep their memory) and outside.
+    for (int round = 0; round < 3; ++round) {
+        LV->BeginUpdate();
+        LV->GetItems()->Clear();
+        for (int i = 0; i < 2000; ++i) LV->GetItems()->Add(nullptr)->SetTag(round * 10000 + i);
+        LV->EndUpdate();
+        ASSERT_EQ(LV->GetItems()->GetCount(), 2000);
+        EXPECT_EQ(LV->GetItems()->GetItems(1999)->GetTag(), round * 10000 + 1999);
+    }
+}
+
+TEST_F(GvBulkItemsTest, ItemsMadeTogetherAreThoseAddMakesOneByOne) {
+    LV->OnItemStructureChange = gcl::TNotifyEvent(this, &GvBulkItemsTest::OnStructure);
+    std::vector<int> values(700);
+    std::vector<int*> data;
+    for (int& v : values) data.push_back(&v);
+    for (TGvCollectionItemClass kind : {TGvCollectionItemClass(TGvItemVirtual::StaticClass()),
+                                        TGvCollectionItemClass(TGvItemStored::StaticClass()),
+                                        TGvCollectionItemClass(TOwnStoredItem::StaticClass())}) {
+        SCOPED_TRACE(kind->ClassName());
+        TGvGroup* group = LV->GetGroups()->Add(nullptr);
+        TGvItems* items = group->GetItems();
+        items->SetItemClass(kind);
+        TGvItem* first = items->Add(nullptr);
+        Events.clear();
+        items->AddMany(data);
+        // One structure change for the whole batch.
+        EXPECT_EQ(Events, std::vector<std::string>{"structure"});
+        ASSERT_EQ(items->GetCount(), 701);
+        EXPECT_EQ(items->GetItems(0), first);
+        for (int i = 0; i < 700; ++i) {
+            TGvItem* item = items->GetItems(i + 1);
+            ASSERT_EQ(item->ClassType(), kind);
+            EXPECT_EQ(item->GetData(), &values[static_cast<size_t>(i)]);
+            EXPECT_EQ(item->GetIndex(), i + 1);
+            EXPECT_EQ(item->OwnerGroup(), group);
+            EXPECT_TRUE(item->GetVisible());
+            EXPECT_TRUE(item->GetEnabled());
+        }
+        // They behave as any item: captions, checks, a single free.
+        items->GetItems(5)->SetCaption(L"five");
+        if (kind != TGvItemVirtual::StaticClass()) {
+            EXPECT_EQ(items->GetItems(5)->GetCaption(), L"five");
+        }
+        items->GetItems(6)->SetChecked(true);
+        EXPECT_EQ(LV->GetCheckedCount(), 1);
+        gcl::Free(items->GetItems(6));
+        EXPECT_EQ(LV->GetCheckedCount(), 0);
+        EXPECT_EQ(items->GetCount(), 700);
+        EXPECT_EQ(items->GetItems(6)->GetIndex(), 6);
+        // None at all, or a class that makes no items: nothing happens.
+        Events.clear();
+        items->AddMany(std::vector<int*>{});
+        EXPECT_TRUE(Events.empty());
+    }
+    TGvItems* items = LV->GetGroups()->GetGroups(0)->GetItems();
+    items->SetItemClass(TGvColumnStored::StaticClass());
+    items->AddMany(data);
+    EXPECT_EQ(items->GetCount(), 700);
+    LV->GetGroups()->Clear();
+    EXPECT_EQ(LV->GetItems()->GetCount(), 0);
+}
+
+} // namespace
