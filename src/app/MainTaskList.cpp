@@ -257,15 +257,29 @@ void TMainForm::FillTaskList() {
             group->SetImageIndex(g.ImageIndex);
         }
         const size_t count = g.Tasks.size();
-        // Room for the group's items at once: many small groups would each
-        // grow their list several times.
-        if (group) group->GetItems()->Reserve(static_cast<int>(count));
-        for (size_t i = 0; i < count; ++i) {
+        if (count == 0) continue;
+        TGvItems* items = group ? group->GetItems() : nullptr;
+        if (!items) {
+            // The ungrouped list's one group (made with its first item).
+            TGvItem* first = List->GetItems()->Add(g.Tasks[0]);
+            FillTaskItem(first, *g.Tasks[0]);
+            items = first->OwnerItems();
+        }
+        struct TRun {
+            const std::vector<TuTask*>* Tasks;
+            size_t From;
+        } run{&g.Tasks, group ? size_t(0) : size_t(1)};
+        const int start = items->GetCount();
+        items->AddMany(static_cast<int>(count - run.From),
+                       [](const void* Source, int Index) -> void* {
+                           const TRun* r = static_cast<const TRun*>(Source);
+                           return (*r->Tasks)[r->From + static_cast<size_t>(Index)];
+                       },
+                       &run);
+        for (size_t i = run.From; i < count; ++i) {
             // The tasks lie scattered over the heap: fetch ahead.
             if (i + 16 < count) __builtin_prefetch(g.Tasks[i + 16]);
-            TuTask* task = g.Tasks[i];
-            TGvItem* item = group ? group->GetItems()->Add(task) : List->GetItems()->Add(task);
-            FillTaskItem(item, *task);
+            FillTaskItem(items->GetItems(start + static_cast<int>(i - run.From)), *g.Tasks[i]);
         }
     }
     if (state.CountItems) NumberItems();

@@ -675,7 +675,7 @@ void TGvItems::Clear(bool FreeItems) {
 void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source) {
     TGvCollectionItemClass kind = GetItemClass();
     if (Count <= 0 || !kind || !kind->CanCreate() || !kind->InheritsFrom(TGvItem::StaticClass())) return;
-    ReserveEntries(GetCount() + Count);
+    Reserve(GetCount() + Count);
     // Items of the built-in kinds take their slots from the pool in one go.
     const bool isVirtual = kind == TGvItemVirtual::StaticClass();
     const bool isStored = kind == TGvItemStored::StaticClass();

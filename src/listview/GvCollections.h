@@ -368,7 +368,6 @@ protected:
     virtual void DoStructureChange() {}
     // Appends Item to the list with its index, and signals its adding.
     void AppendEntry(TGvCollectionItem* Item);
-    void ReserveEntries(int Count) { FList.reserve(static_cast<size_t>(std::max(Count, 0))); }
     // Frees every entry, last first, while the collection clears itself
     // (each already marked destroying, without focus or selection); the
     // list still names them.
