@@ -140,13 +140,6 @@ TGvPaintInfoBasic* TGvCollectionItem::PaintInfo() const {
     return own ? own : DefaultPaintInfo();
 }
 
-void TGvCollectionItem::SetStateBit(TGvObjectStateItem Item, bool Value) noexcept {
-    if (Value)
-        FState.Include(Item);
-    else
-        FState.Exclude(Item);
-}
-
 // The common pattern of the state setters: nothing for an unchanged value;
 // while destroying only clearing is possible and asks no query.
 #define GV_STATE_SETTER(Name, Bit, Query, Gain, Lose)                    \
@@ -490,8 +483,8 @@ void TGvCollection::Clear(bool FreeItems) {
         try {
             for (TGvCollectionItem* item : FList) {
                 item->SetStateBit(esosDestroying, true);
-                item->SetFocused(false);
-                item->SetSelected(false);
+                if (item->GetFocused()) item->SetFocused(false);
+                if (item->GetSelected()) item->SetSelected(false);
             }
             if (FreeItems) FreeEntries();
         } catch (...) {
@@ -723,6 +716,8 @@ void TGvItems::FreeEntries() {
     if (!lv) return inherited::FreeEntries();
     lv->ForgetEntriesOf(this);
     const bool allowHiddenChecked = lv->GetAllowHiddenCheckedItems();
+    // Events without a handler are not fired item by item.
+    const bool fireVisibility = static_cast<bool>(lv->OnItemVisibilityChanged);
     const bool fireFreeing = static_cast<bool>(lv->OnItemFreeing);
     std::vector<TGvCollectionItem*>& list = List();
     gcl::TSlotPool& virtualSlots = TGvItem::SlotsOf(sizeof(TGvItemVirtual));
@@ -737,7 +732,7 @@ void TGvItems::FreeEntries() {
             continue;
         }
         const bool isVirtual = item->ClassType() == TGvItemVirtual::StaticClass();
-        item->BulkBeforeDestruction(lv, allowHiddenChecked, fireFreeing);
+        item->BulkBeforeDestruction(lv, allowHiddenChecked, fireVisibility, fireFreeing);
         item->~TGvItem();
         (isVirtual ? freedVirtual : freedStored).push_back(item);
     }
@@ -1312,7 +1307,8 @@ bool TGvItem::BulkFreeable() const noexcept {
     return (kind == TGvItemVirtual::StaticClass() || kind == TGvItemStored::StaticClass()) && !GetDataInf();
 }
 
-void TGvItem::BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHiddenChecked, bool FireFreeing) noexcept {
+void TGvItem::BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHiddenChecked, bool FireVisibility,
+                                    bool FireFreeing) noexcept {
     // BeforeDestruction of an item of a built-in kind, without data object,
     // whose focus and selection are gone and whose references the list
     // view has dropped: what is left are the check, the visibility and
@@ -1320,12 +1316,12 @@ void TGvItem::BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHidde
     SetStateBit(esosDestroying, true);
     try {
         if (GetVisible()) {
-            if (!AllowHiddenChecked) TGvCollectionItem::SetChecked(false);
+            if (!AllowHiddenChecked && TGvCollectionItem::GetChecked()) TGvCollectionItem::SetChecked(false);
             SetStateBit(esosVisible, false);
-            SetSelectionGroup(nullptr);
-            Listview->DoItemVisibilityChanged(this);
+            if (FSelectionGroup) SetSelectionGroup(nullptr);
+            if (FireVisibility) Listview->DoItemVisibilityChanged(this);
         }
-        TGvCollectionItem::SetChecked(false);
+        if (TGvCollectionItem::GetChecked()) TGvCollectionItem::SetChecked(false);
     } catch (...) {
     }
     if (FireFreeing) {
@@ -1334,7 +1330,7 @@ void TGvItem::BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHidde
         } catch (...) {
         }
     }
-    SetSelectionGroup(nullptr);
+    if (FSelectionGroup) SetSelectionGroup(nullptr);
 }
 
 // ---- Item kinds ----------------------------------------------------------------------------

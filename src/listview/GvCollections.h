@@ -262,7 +262,12 @@ protected:
     virtual void SelectionLose() {}
     virtual void VisibilityLose() {}
 
-    void SetStateBit(TGvObjectStateItem Item, bool Value) noexcept;
+    void SetStateBit(TGvObjectStateItem Item, bool Value) noexcept {
+        if (Value)
+            FState.Include(Item);
+        else
+            FState.Exclude(Item);
+    }
 
 
 private:
@@ -696,7 +701,8 @@ private:
     // its destructor runs (the list view's references to it already
     // dropped), and the pool of its slot.
     bool BulkFreeable() const noexcept;
-    void BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHiddenChecked, bool FireFreeing) noexcept;
+    void BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHiddenChecked, bool FireVisibility,
+                               bool FireFreeing) noexcept;
     static gcl::TSlotPool& SlotsOf(std::size_t Size) noexcept;
 
     TGvSelectionGroupList* FSelectionGroup = nullptr;
