@@ -11,6 +11,7 @@
 #include "gcl/Forms.h"
 #include "listview/GvHints.h"
 #include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
 
 using namespace qelvo;
 
@@ -35,18 +36,8 @@ protected:
 };
 GCL_IMPLEMENT_CLASS(TOwnStoredItem)
 
-class GvBulkItemsTest : public ::testing::Test {
+class GvBulkItemsTest : public qelvo::test::GvListviewFixture {
 protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
-    void SetUp() override { LV = TGvListview::Create(nullptr); }
-    void TearDown() override { gcl::Free(LV); }
 
 public:
     void Log(const char* What, TGvItem* Item) {
@@ -134,7 +125,6 @@ public:
         EXPECT_EQ(LV->GetHintInfo()->TargetObj, nullptr);
     }
 
-    TGvListview* LV = nullptr;
     TGvItem* Other = nullptr;
     std::vector<std::string> Events;
 };

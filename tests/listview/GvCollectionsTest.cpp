@@ -11,6 +11,7 @@
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 #include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
 
 using namespace qelvo;
 
@@ -41,18 +42,8 @@ public:
 GCL_IMPLEMENT_CLASS(TCountedPaintInfo)
 int TCountedPaintInfo::Destroyed = 0;
 
-class GvCollectionsTest : public ::testing::Test {
+class GvCollectionsTest : public qelvo::test::GvListviewFixture {
 protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
-    void SetUp() override { LV = TGvListview::Create(nullptr); }
-    void TearDown() override { gcl::Free(LV); }
 
 public:
 
@@ -89,7 +80,6 @@ public:
     }
     void OnGroupImage(TCustomGvListview*, TGvGroup*, TGvImageKind Kind, int& Index) { Index = 100 + Kind; }
 
-    TGvListview* LV = nullptr;
     std::vector<std::string> Events;
     bool AllowChecks = true;
     TGvItem* Sticky = nullptr;

@@ -12,6 +12,7 @@
 #include "gcl/Forms.h"
 #include "gcl/rtl/Filer.h"
 #include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
 #include "support/TestEnvironment.h"
 
 using namespace qelvo;
@@ -39,18 +40,8 @@ void PutInt(std::vector<char>& out, int32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF));
 }
 
-class GvStreamTest : public ::testing::Test {
+class GvStreamTest : public qelvo::test::GvListviewFixture {
 protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
-    void SetUp() override { LV = TGvListview::Create(nullptr); }
-    void TearDown() override { gcl::Free(LV); }
 
     // The content of the golden files, built through the public surface.
     void BuildMainWindowColumns() {
@@ -88,7 +79,6 @@ protected:
         home->GetItems()->Add(nullptr)->SetCaption(L"Water plants");
     }
 
-    TGvListview* LV = nullptr;
 };
 
 TEST_F(GvStreamTest, GoldenFilesAreWrittenByteExact) {

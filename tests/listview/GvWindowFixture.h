@@ -10,20 +10,13 @@
 
 #include "gcl/Forms.h"
 #include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
 #include "support/WindowTest.h"
 
 namespace qelvo::test {
 
-class GvWindowFixture : public ::testing::Test {
+class GvWindowFixture : public GvUnitsFixture {
 protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
     void SetUp() override { MakeListview(300, 200); }
     void TearDown() override {
         gcl::Free(LV);
