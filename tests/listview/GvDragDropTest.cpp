@@ -13,6 +13,7 @@
 #include "gcl/DragDrop.h"
 #include "gcl/Forms.h"
 #include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
 #include "listview/LvDataObject.h"
 #include "support/Screenshot.h"
 #include "support/WindowTest.h"
@@ -61,16 +62,8 @@ protected:
 };
 GCL_IMPLEMENT_CLASS(TDropHereListview)
 
-class GvDragDropTest : public ::testing::Test {
+class GvDragDropTest : public qelvo::test::GvUnitsFixture {
 protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
     void SetUp() override {
         Parent = std::make_unique<qelvo::test::HiddenTestWindow>();
         LV = TDropHereListview::Create(nullptr);

@@ -9,6 +9,7 @@
 #include "gcl/Forms.h"
 #include "gcl/rtl/Strings.h"
 #include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
 
 using namespace qelvo;
 
@@ -59,16 +60,8 @@ protected:
 GCL_IMPLEMENT_CLASS(TTaskData)
 int TTaskData::Calls = 0;
 
-class GvSortTest : public ::testing::Test {
+class GvSortTest : public qelvo::test::GvUnitsFixture {
 protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
     void SetUp() override {
         LV = TGvListview::Create(nullptr);
         Column0 = LV->GetHeader()->GetColumns()->Add(nullptr);

@@ -8,6 +8,7 @@
 
 #include "gcl/Forms.h"
 #include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
 #include "listview/LvCommonObjects.h"
 #include "support/WindowTest.h"
 
@@ -32,17 +33,7 @@ struct TStylesOn : gcl::IVisualStyleService {
     bool Active() override { return true; }
 };
 
-class LvCommonObjectsTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        gcl::FormsUnit.Initialize();
-        GvListviewUnit.Initialize();
-    }
-    static void TearDownTestSuite() {
-        GvListviewUnit.Finalize();
-        gcl::FormsUnit.Finalize();
-    }
-};
+class LvCommonObjectsTest : public qelvo::test::GvUnitsFixture {};
 
 TEST_F(LvCommonObjectsTest, StreamHelperWritesLittleEndianIntegersAndStrings) {
     ASSERT_NE(StreamHelper, nullptr);
