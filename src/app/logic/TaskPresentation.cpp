@@ -140,13 +140,13 @@ int TGroupKeys::TagKey(const TuTask& task) {
     return key;
 }
 
-std::uint32_t TGroupKeys::TTextKeys::Hash(std::string_view text) noexcept {
+std::uint32_t TTextKeys::Hash(std::string_view text) noexcept {
     std::uint32_t h = 2166136261u;
     for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
     return h ^ (h >> 15);
 }
 
-int TGroupKeys::TTextKeys::Find(std::string_view text) const noexcept {
+int TTextKeys::Find(std::string_view text) const noexcept {
     if (FSlots.empty()) return -1;
     const std::uint32_t hash = Hash(text);
     const size_t mask = FSlots.size() - 1;
@@ -159,7 +159,7 @@ int TGroupKeys::TTextKeys::Find(std::string_view text) const noexcept {
     }
 }
 
-void TGroupKeys::TTextKeys::Add(std::string_view text, int key) {
+void TTextKeys::Add(std::string_view text, int key) {
     // At most half the slots are used, so a look-up soon meets a free one.
     if (2 * (FCount + 1) > FSlots.size()) Grow();
     const std::uint32_t hash = Hash(text);
@@ -171,7 +171,7 @@ void TGroupKeys::TTextKeys::Add(std::string_view text, int key) {
     ++FCount;
 }
 
-void TGroupKeys::TTextKeys::Grow() {
+void TTextKeys::Grow() {
     std::vector<TSlot> old(FSlots.empty() ? 64 : FSlots.size() * 2);
     old.swap(FSlots);
     const size_t mask = FSlots.size() - 1;
@@ -573,60 +573,6 @@ std::string NumberedCaption(int index, const std::string& title) {
 
 // ---- The whole list ---------------------------------------------------------------------------
 
-namespace {
-
-// The group of each list text met while a layout is built: an open
-// table of the texts (which stay put meanwhile), found by a hash of their
-// bytes without a node per text.
-class TTextGroups {
-public:
-    static constexpr std::uint32_t None = UINT32_MAX;
-    TTextGroups() : FSlots(64) {}
-    // The group of Text; a new entry (None) for a text not met before.
-    std::uint32_t& Find(std::string_view text) {
-        if (2 * (FCount + 1) > FSlots.size()) Grow();
-        const std::uint32_t hash = Hash(text);
-        const size_t mask = FSlots.size() - 1;
-        for (size_t i = hash & mask;; i = (i + 1) & mask) {
-            TSlot& slot = FSlots[i];
-            if (!slot.Used) {
-                slot = TSlot{text, hash, None, true};
-                ++FCount;
-                return slot.Group;
-            }
-            if (slot.Hash == hash && slot.Text == text) return slot.Group;
-        }
-    }
-
-private:
-    struct TSlot {
-        std::string_view Text;
-        std::uint32_t Hash = 0;
-        std::uint32_t Group = None;
-        bool Used = false;
-    };
-    static std::uint32_t Hash(std::string_view text) noexcept {
-        std::uint32_t h = 2166136261u;
-        for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-        return h ^ (h >> 15);
-    }
-    void Grow() {
-        std::vector<TSlot> old(FSlots.size() * 2);
-        old.swap(FSlots);
-        const size_t mask = FSlots.size() - 1;
-        for (const TSlot& slot : old) {
-            if (!slot.Used) continue;
-            size_t i = slot.Hash & mask;
-            while (FSlots[i].Used) i = (i + 1) & mask;
-            FSlots[i] = slot;
-        }
-    }
-    std::vector<TSlot> FSlots;
-    size_t FCount = 0;
-};
-
-} // namespace
-
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
                                     TGroupKeys& keys, TTaskOrderCache* orders) {
     TTaskListLayout layout;
@@ -664,9 +610,8 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         layout.Groups.push_back(std::move(g));
         return group;
     };
-    // The group of a list looked up once per text rather than per task
-    // (the task texts stay put while the layout is built).
-    TTextGroups byText;
+    // The group of a list looked up once per text rather than per task.
+    TTextKeys byText;
     std::string_view lastText;
     size_t lastGroup = 0;
     bool haveLast = false;
@@ -676,11 +621,13 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         if (mode != gmList) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
         const std::string_view text = task.Folder.View();
         if (haveLast && text == lastText) return lastGroup;
-        std::uint32_t& group = byText.Find(text);
-        if (group == TTextGroups::None)
-            group = static_cast<std::uint32_t>(groupOfKey(AutoGroupGetKey(mode, task, data, keys), task));
+        int group = byText.Find(text);
+        if (group < 0) {
+            group = static_cast<int>(groupOfKey(AutoGroupGetKey(mode, task, data, keys), task));
+            byText.Add(text, group);
+        }
         lastText = text;
-        lastGroup = group;
+        lastGroup = static_cast<size_t>(group);
         haveLast = true;
         return lastGroup;
     };

@@ -90,6 +90,30 @@ TItemPaintStyle ItemPaintStyle(const TuTask* task, bool checked, double now, boo
 
 // ---- Grouping ------------------------------------------------------------------------
 
+// Texts and the int each stands for: an open table of slots (the text's
+// hash, its value, where its bytes lie in one buffer of copies), so that a
+// look-up touches one slot and one text rather than a node, its string
+// and a bucket list.
+class TTextKeys {
+public:
+    // The key of Text; -1 when the text was not met.
+    int Find(std::string_view text) const noexcept;
+    void Add(std::string_view text, int key);
+    static std::uint32_t Hash(std::string_view text) noexcept;
+
+private:
+    struct TSlot {
+        std::uint32_t Hash = 0;
+        std::int32_t Key = -1;  // -1: free
+        std::uint32_t At = 0;   // the text's first byte in FBytes
+        std::uint32_t Size = 0;
+    };
+    void Grow();
+    std::vector<TSlot> FSlots;
+    std::string FBytes;
+    size_t FCount = 0;
+};
+
 // The keys of date and tag groups: one entry per distinct date text or
 // tag set seen, kept for the whole run, so a group's key stays the same
 // across refreshes.
@@ -116,29 +140,7 @@ private:
     // so that a task needs neither a date text nor a tag set of its own
     // when its day or text was seen before.
     std::unordered_map<int32_t, int> FDayKeys;
-    // The key of each tags text as written, looked up by the task's own
-    // text: an open table of slots (the text's hash, its key, where its
-    // bytes lie in one buffer), so that a look-up touches one slot and
-    // one text rather than a node, its string and a bucket list.
-    class TTextKeys {
-    public:
-        // The key of Text; -1 when the text was not met.
-        int Find(std::string_view text) const noexcept;
-        void Add(std::string_view text, int key);
-        static std::uint32_t Hash(std::string_view text) noexcept;
-
-    private:
-        struct TSlot {
-            std::uint32_t Hash = 0;
-            std::int32_t Key = -1;  // -1: free
-            std::uint32_t At = 0;   // the text's first byte in FBytes
-            std::uint32_t Size = 0;
-        };
-        void Grow();
-        std::vector<TSlot> FSlots;
-        std::string FBytes;
-        size_t FCount = 0;
-    };
+    // The key of each tags text as written, looked up by the task's own text.
     TTextKeys FTagTextKeys;
 };
 

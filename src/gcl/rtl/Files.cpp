@@ -155,6 +155,11 @@ int RemoveStaleTempFiles(const std::string& fileName) noexcept {
     }
 }
 
+bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
+    TAtomicFileWriter file(fileName);
+    return file.Write(data, size) && file.Commit();
+}
+
 namespace detail {
 
 std::string AtomicTempName(const std::string& fileName, unsigned long pid, unsigned n) {

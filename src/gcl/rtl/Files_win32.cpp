@@ -180,11 +180,6 @@ void TAtomicFileWriter::Abort() noexcept {
     SetLastError(saved);
 }
 
-bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
-    TAtomicFileWriter file(fileName);
-    return file.Write(data, size) && file.Commit();
-}
-
 int FindFirst(const std::string& path, int attr, TSearchRec& f) {
     f = TSearchRec();
     f.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
