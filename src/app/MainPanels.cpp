@@ -321,9 +321,8 @@ void TMainForm::AddItemFolderMenuPopup(TBarCustomItem*, bool) {
     if (!Database) return;
     const std::vector<std::string> names = ListMenuCaptions(*Database->Folders);
     for (size_t i = 0; i < names.size(); ++i) {
-        TXtItem* item = AddClickItem(root, root, names[i], static_cast<intptr_t>(i),
+        TXtItem* item = AddClickItem(root, root, DoubleAmpersands(names[i]), static_cast<intptr_t>(i),
                                      gcl::TNotifyEvent(this, &TMainForm::AddItemFolderMenuClick));
-        item->SetCaption(CaptionOfName(names[i]));
         item->SetGroupIndex(1);
     }
 }
@@ -647,9 +646,8 @@ void TMainForm::FFolders2Popup(TBarCustomItem*, bool) {
     FFolders->Clear();
     if (!Database) return;
     for (const TListsMenuItem& entry : ListsMenuModel(*Database->Folders, static_cast<int>(FFolders->GetTag()))) {
-        TXtItem* item = AddClickItem(FFolders, FFolders, entry.Caption, entry.Tag,
+        TXtItem* item = AddClickItem(FFolders, FFolders, DoubleAmpersands(entry.Caption), entry.Tag,
                                      gcl::TNotifyEvent(this, &TMainForm::FFoldersItemClick));
-        item->SetCaption(CaptionOfName(entry.Caption));
         item->SetGroupIndex(1);
         if (entry.Bold) item->GetFontSettings()->SetBold(tsTrue);
         if (entry.SeparatorAfter) FFolders->Add(TBarSeparatorItem::Create(FFolders));
