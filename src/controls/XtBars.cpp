@@ -287,6 +287,29 @@ void TXtToolbar::RightAlignItems() {
     view->UpdatePositions();
 }
 
+TXtToolbarChanges::TXtToolbarChanges(TXtToolbar* Bar) : FBar(Bar) {
+    if (!FBar) return;
+    FBar->BeginUpdate();
+    FBar->BeginItemNotificationLock();
+}
+
+TXtToolbarChanges::~TXtToolbarChanges() {
+    if (!FBar) return;
+    FBar->EndItemNotificationLock();
+    // What the last change that moved items would have done: align them
+    // (which lays them out and paints the bar); the end of the update then
+    // finds the view valid. A destructor cannot pass an error on: the bar
+    // lays itself out again at its next change.
+    try {
+        if (FBar->GetView() && !FBar->GetView()->GetValidated()) FBar->RightAlignItems();
+    } catch (...) {
+    }
+    try {
+        FBar->EndUpdate();
+    } catch (...) {
+    }
+}
+
 void TXtToolbar::Resize() {
     if (!FAnchoringInProgress) {
         gcl::TFlagScope anchoring(FAnchoringInProgress);
@@ -538,7 +561,9 @@ void TXtToolbar::Dispatch(gcl::TMessage& Message) {
         return;
     case WM_SIZE:
         inherited::Dispatch(Message);
-        if (HandleAllocated()) Update();
+        // A size set by a layout pass that moved items is painted by that
+        // pass, whole and at once.
+        if (HandleAllocated() && !(GetView() && GetView()->GetSizingBeforePaint())) Update();
         return;
     case gcl::CM_DIALOGCHAR:
         if (DialogChar(static_cast<uint16_t>(Message.WParam))) {

@@ -279,6 +279,22 @@ private:
     TBarView* FView;
 };
 
+// Changes of a bar's existing items (captions, images, fonts) made in one
+// scope: the bar lays out, aligns and paints its items once, when the
+// scope ends, where each change would do it on its own. The bar's item
+// notifications are held for the scope (BeginItemNotificationLock), so
+// items are not added or removed inside it.
+class TXtToolbarChanges {
+public:
+    explicit TXtToolbarChanges(TXtToolbar* Bar);
+    ~TXtToolbarChanges();
+    TXtToolbarChanges(const TXtToolbarChanges&) = delete;
+    TXtToolbarChanges& operator=(const TXtToolbarChanges&) = delete;
+
+private:
+    TXtToolbar* FBar;
+};
+
 // A test on an item (FindAdjacentViewer).
 using TXtItemTest = gcl::TEvent<bool(TBarCustomItem* Item)>;
 

@@ -94,6 +94,9 @@ public:
     int GetLeadingExtraViewers() const noexcept { return FLeadingExtraViewers; }
     int GetTrailingExtraViewers() const noexcept { return FTrailingExtraViewers; }
     bool GetValidated() const noexcept { return FValidated; }
+    // While a layout pass that moved items sizes the window: the pass then
+    // paints the whole window itself, so the size needs no paint of its own.
+    bool GetSizingBeforePaint() const noexcept { return FSizingBeforePaint; }
     TBarViewTimers GetActiveTimers() const noexcept { return FActiveTimers; }
     HWND GetCaptureWndField() const noexcept { return FCaptureWnd; }
     void SetCaptureWnd(HWND Value) noexcept { FCaptureWnd = Value; }
@@ -276,6 +279,7 @@ private:
     int FUpdateCount = 0;
     bool FUsePriorityList = false;
     bool FValidated = false;
+    bool FSizingBeforePaint = false;
     std::vector<TBarItemViewer*> FViewers;
     int FWheelAccum = 0;
     gcl::TWinControl* FWindow = nullptr;

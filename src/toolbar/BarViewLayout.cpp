@@ -41,7 +41,10 @@ void TBarView::DoUpdatePositions(TPoint& Size) {
     }
     HWND wnd = FWindow && FWindow->HandleAllocated() ? FWindow->GetHandle() : nullptr;
     if (wnd) ValidateRect(wnd, nullptr);
-    AutoSize(Size.X, Size.Y);
+    {
+        gcl::TFlagScope sizing(FSizingBeforePaint);
+        AutoSize(Size.X, Size.Y);
+    }
     if (!wnd || !IsWindowVisible(wnd)) return;
     RECT client;
     GetClientRect(wnd, &client);

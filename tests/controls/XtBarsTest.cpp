@@ -36,6 +36,40 @@ protected:
 };
 GCL_IMPLEMENT_CLASS(TNoticeListener)
 
+// A bar that counts the paints it gets (through the message loop or sent
+// by its own layout pass).
+class TPaintCountingBar : public TXtToolbar {
+    GCL_CLASS(TPaintCountingBar, TXtToolbar)
+public:
+    int Paints = 0;
+    void Dispatch(gcl::TMessage& Message) override {
+        if (Message.Msg == WM_PAINT) ++Paints;
+        inherited::Dispatch(Message);
+    }
+
+protected:
+    using TXtToolbar::TXtToolbar;
+};
+GCL_IMPLEMENT_CLASS(TPaintCountingBar)
+
+// A control that counts the times its window moved.
+class TMoveCounter : public gcl::TCustomControl {
+    GCL_CLASS(TMoveCounter, gcl::TCustomControl)
+public:
+    int Moves = 0;
+    void Dispatch(gcl::TMessage& Message) override {
+        if (Message.Msg == WM_WINDOWPOSCHANGED) {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+            if (pos && !(pos->flags & SWP_NOMOVE)) ++Moves;
+        }
+        inherited::Dispatch(Message);
+    }
+
+protected:
+    using gcl::TCustomControl::TCustomControl;
+};
+GCL_IMPLEMENT_CLASS(TMoveCounter)
+
 struct TPopupEvents : gcl::TObject {
     std::vector<TBarView*> Views;
     void InitPopup(gcl::TObject*, TBarView* View) { Views.push_back(View); }
@@ -352,6 +386,86 @@ TEST_F(XtToolbars, SpacerPushesTheFollowingItemsToTheFarEdgeAndNeverGoesNegative
     for (int i = 0; i < 8; ++i) AddItem(L"A rather wide button");
     Bar->Resize();
     EXPECT_EQ(spacer->GetCustomWidth(), 0);
+}
+
+TEST_F(XtToolbars, ItemChangesInOneScopeMoveAHostedControlOnceToWhereTheLayoutPutsIt) {
+    MakeBar();
+    TXtItem* first = AddItem(L"Find");
+    TXtItem* second = AddItem(L"Add:");
+    auto* control = TMoveCounter::Create(Form);
+    control->SetBounds(0, 0, 60, 18);
+    control->SetParent(Bar);
+    TBarControlItem* hosted = FindRootControlItem(Bar->GetItems(), control);
+    ASSERT_NE(hosted, nullptr);
+    Form->Show();
+    PumpMessages(50);
+    const int before = control->GetLeft();
+    control->Moves = 0;
+    {
+        TXtToolbarChanges changes(Bar);
+        first->SetCaption(L"A much longer caption");
+        second->SetCaption(L"And another long one:");
+        EXPECT_EQ(control->Moves, 0);
+        EXPECT_EQ(control->GetLeft(), before);
+    }
+    EXPECT_EQ(control->Moves, 1);
+    EXPECT_TRUE(Bar->GetView()->GetValidated());
+    EXPECT_GT(control->GetLeft(), before);
+    EXPECT_EQ(control->GetLeft(), Bar->GetView()->Find(hosted)->BoundsRect.Left);
+    EXPECT_EQ(Bar->GetItemNotificationLock(), 0);
+
+    // A scope without changes lays nothing out.
+    control->Moves = 0;
+    { TXtToolbarChanges nothing(Bar); }
+    EXPECT_EQ(control->Moves, 0);
+    // Nor does a bar that is not there.
+    { TXtToolbarChanges none(nullptr); }
+}
+
+TEST_F(XtToolbars, ItemChangesInOneScopeKeepTheItemsAfterASpacerAtTheFarEdge) {
+    MakeBar();
+    TXtItem* left = AddItem(L"Left");
+    auto* spacer = TXtRightAlignSpacerItem::Create(Form);
+    Bar->GetItems()->Add(spacer);
+    TXtItem* right = AddItem(L"Right");
+    Form->Show();
+    PumpMessages(50);
+    Bar->Resize();
+    const int width = spacer->GetCustomWidth();
+    {
+        TXtToolbarChanges changes(Bar);
+        left->SetCaption(L"Left, now much wider");
+        right->SetCaption(L"Right, wider too");
+    }
+    EXPECT_LT(spacer->GetCustomWidth(), width);
+    TRect margins;
+    Bar->GetView()->GetMargins(tbvoHorizontal, margins);
+    EXPECT_EQ(Bar->GetView()->Find(right)->BoundsRect.Right,
+              Dock->GetWidth() - Bar->GetNonClientLength() - margins.Right);
+}
+
+TEST_F(XtToolbars, ABarSizedByItsOwnLayoutIsPaintedOnceForIt) {
+    Dock = Make<TXtDock>(Form, 0, 0, 400, 30);
+    auto* bar = TPaintCountingBar::Create(Form);
+    bar->SetCurrentDock(Dock);
+    bar->SetParent(Dock);
+    Bar = bar;
+    TXtItem* item = AddItem(L"Short");
+    Form->Show();
+    PumpMessages(50);
+    const int width = bar->GetWidth();
+    bar->Paints = 0;
+    item->SetCaption(L"A caption a good deal longer");
+    EXPECT_GT(bar->GetWidth(), width);
+    EXPECT_EQ(bar->Paints, 1);
+    // Nothing is left to paint afterwards.
+    PumpMessages(50);
+    EXPECT_EQ(bar->Paints, 1);
+
+    // A size from outside the bar's layout is still painted at once.
+    bar->Paints = 0;
+    bar->SetBounds(bar->GetLeft(), bar->GetTop(), bar->GetWidth(), bar->GetHeight() + 4);
+    EXPECT_GE(bar->Paints, 1);
 }
 
 TEST_F(XtToolbars, ShrinkingDockReanchorsAndGrowingDockDoesNot) {
