@@ -218,11 +218,14 @@ void TMainForm::ClearAndFocusTopEdit() {
 void TMainForm::tBtn1Click(gcl::TObject*) {
     const TQuickMode mode = SwitchTarget(gcl::WideToAnsi(tBtn1->GetCaption()));
     const TQuickModeLook look = QuickModeLook(mode);
-    tBtn2->SetCaption((gcl::AnsiToWide(look.ModeCaption)));
-    tBtn2->SetImageIndex(look.ModeImage);
-    tBtn1->SetCaption((gcl::AnsiToWide(look.SwitchCaption)));
-    tBtn1->SetImageIndex(look.SwitchImage);
-    tBtn2->SetLinkSubitems(mode == TQuickMode::Find ? TopFindMenu->GetItems() : TopAddMenu->GetItems());
+    {
+        TXtToolbarChanges changes(TopPanel);
+        tBtn2->SetCaption((gcl::AnsiToWide(look.ModeCaption)));
+        tBtn2->SetImageIndex(look.ModeImage);
+        tBtn1->SetCaption((gcl::AnsiToWide(look.SwitchCaption)));
+        tBtn1->SetImageIndex(look.SwitchImage);
+        tBtn2->SetLinkSubitems(mode == TQuickMode::Find ? TopFindMenu->GetItems() : TopAddMenu->GetItems());
+    }
     {
         // One refresh for the switch, after the edit was cleared.
         gcl::TFlagScope switching(FSwitchingQuickMode);
@@ -611,15 +614,21 @@ void TMainForm::FDateAExecute(gcl::TObject* Sender) {
     if (!action) return;
     const TDueChoice choice = static_cast<TDueChoice>(action->GetTag());
     LiveSettings.DateFilter = DueDateFilterFor(choice, gcl::Date(), LiveSettings.DateFilter);
-    FDueDate->SetCaption(gcl::AnsiToWide(DueChoiceInfo(choice).Caption));
-    SetItalic(FDueDate, choice != TDueChoice::AllDates);
+    {
+        TXtToolbarChanges changes(FiltersPanel);
+        FDueDate->SetCaption(gcl::AnsiToWide(DueChoiceInfo(choice).Caption));
+        SetItalic(FDueDate, choice != TDueChoice::AllDates);
+    }
     RefreshTaskList();
 }
 
 void TMainForm::ApplyPriorityFilter(int Tag) {
     FPriority->SetTag(Tag);
-    SetItalic(FPriority, Tag >= 0);
-    FPriority->SetCaption(gcl::AnsiToWide(PriorityFilterCaption(Tag)));
+    {
+        TXtToolbarChanges changes(FiltersPanel);
+        SetItalic(FPriority, Tag >= 0);
+        FPriority->SetCaption(gcl::AnsiToWide(PriorityFilterCaption(Tag)));
+    }
     RefreshTaskList();
 }
 
