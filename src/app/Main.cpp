@@ -366,6 +366,7 @@ void TMainForm::CreateGroupByBar() {
     GroupByPan->SetName("GroupByPan");
     GroupByPan->SetImages(Others16);
     GroupByPan->SetDockRow(2);
+    GroupByPan->OnClose = gcl::TNotifyEvent(this, &TMainForm::OptionalBarClose);
     GroupByPan->SetParent(TopDock);
     AddItem<TXtLabelItem>(this, GroupByPan->GetItems(), L"Group by :");
     NoGroupBtn = AddActionItem(this, GroupByPan->GetItems(), NoGroupA);
@@ -915,6 +916,11 @@ void TMainForm::SaveLayoutSettings(const std::string& IniPath) {
 void TMainForm::ShowGroupByPanMExecute(gcl::TObject*) { GroupByPan->SetVisible(ShowGroupByPanM->GetChecked()); }
 
 void TMainForm::ShowFiltersPanMExecute(gcl::TObject*) { FiltersPanel->SetVisible(ShowFiltersPanM->GetChecked()); }
+
+void TMainForm::OptionalBarClose(gcl::TObject* Sender) {
+    if (Sender == GroupByPan) ShowGroupByPanM->SetChecked(false);
+    if (Sender == FiltersPanel) ShowFiltersPanM->SetChecked(false);
+}
 
 void TMainForm::ShowTagsColMExecute(gcl::TObject*) {
     List->GetHeader()->GetColumns()->GetColumns(1)->SetVisible(ShowTagsColM->GetChecked());

@@ -185,6 +185,9 @@ public:
     void themesClick(gcl::TObject* Sender);
     void ShowGroupByPanMExecute(gcl::TObject* Sender);
     void ShowFiltersPanMExecute(gcl::TObject* Sender);
+    // A floating group-by or filter bar closed by its close button: its
+    // View command shows it unchecked.
+    void OptionalBarClose(gcl::TObject* Sender);
     void ShowTagsColMExecute(gcl::TObject* Sender);
     void ShowDueDateColMExecute(gcl::TObject* Sender);
     // The looks that follow the options: the note editor's font size, the

@@ -62,6 +62,9 @@ void TMainForm::CreateQuickEntryBar() {
     TopPanel->SetName("TopPanel");
     TopPanel->SetImages(Others16);
     TopPanel->SetDockRow(1);
+    // No command brings the quick-entry bar back: floating, it cannot be
+    // closed.
+    TopPanel->SetCloseButton(false);
     // The bar spans its row; the edit follows its width.
     TopPanel->SetFullSize(true);
     TopPanel->SetParent(TopDock);
@@ -556,6 +559,7 @@ void TMainForm::CreateFilterBar() {
     FiltersPanel->SetName("FiltersPanel");
     FiltersPanel->SetImages(Others16);
     FiltersPanel->SetDockRow(3);
+    FiltersPanel->OnClose = E(this, &TMainForm::OptionalBarClose);
     FiltersPanel->SetParent(TopDock);
     TBarCustomItem* items = FiltersPanel->GetItems();
     TXtLabelItem* label = TXtLabelItem::Create(this);

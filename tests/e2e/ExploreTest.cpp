@@ -1,0 +1,100 @@
+// A third day of use: toolbars floated and closed by their close box.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "e2e/ExitsSupport.h"
+#include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The group-by toolbar: the narrow one right under the quick-entry bar.
+HWND GroupByBar(HWND main, const TMainWindowParts& parts) {
+    HWND groupBy = nullptr;
+    for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass"))
+        if (RectOf(w).right - RectOf(w).left < 300 && RectOf(w).top > RectOf(parts.TopEdit).bottom &&
+            (!groupBy || RectOf(w).top < RectOf(groupBy).top))
+            groupBy = w;
+    return groupBy;
+}
+
+// A toolbar dragged off its dock by its grip to Where; the floating
+// window that holds it (nullptr when it did not float).
+HWND FloatBar(TProgram& p, HWND bar, POINT where) {
+    const RECT r = RectOf(bar);
+    Drag(p, POINT{r.left + 3, (r.top + r.bottom) / 2}, where);
+    HWND root = GetAncestor(bar, GA_ROOT);
+    return ClassOf(root) == "TXtFloatingWindowParent" ? root : nullptr;
+}
+
+// Where a floating window shows its close box.
+POINT CloseBoxOfFloating(HWND floating) {
+    const RECT f = RectOf(floating);
+    return {f.right - 10, f.top + 10};
+}
+
+constexpr int ViewMenuX = 52;
+constexpr int ShowGroupBySteps = 5, ShowFiltersSteps = 6;  // View menu entries
+
+} // namespace
+
+TEST(ExploreScenario, ToolbarsClosedWhileFloatingComeBackOrCannotBeClosed) {
+    TProgram p("explore-bars-closed");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    HWND groupBy = GroupByBar(main, parts);
+    ASSERT_NE(groupBy, nullptr);
+    HWND filters = nullptr;
+    for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass"))
+        if (RectOf(w).right - RectOf(w).left < 400 && w != groupBy) filters = w;
+    ASSERT_NE(filters, nullptr);
+    // The group-by bar closed by its close box: View > Show Group By panel
+    // brings it back at once.
+    HWND floating = FloatBar(p, groupBy, POINT{500, 560});
+    ASSERT_NE(floating, nullptr);
+    Click(p, CloseBoxOfFloating(floating));
+    ASSERT_FALSE(IsWindowVisible(groupBy));
+    ChooseFromMenu(p, main, ViewMenuX, ShowGroupBySteps);
+    EXPECT_TRUE(IsWindowVisible(groupBy)) << "Show Group By panel hid the closed bar once more";
+
+    // The filter bar closed so: the next start keeps it closed, and the
+    // View menu shows it.
+    floating = FloatBar(p, filters, POINT{500, 700});
+    ASSERT_NE(floating, nullptr);
+    Click(p, CloseBoxOfFloating(floating));
+    ASSERT_FALSE(IsWindowVisible(filters));
+    // The menu bar and the quick-entry bar have no command that shows them
+    // again: floating, they keep no close box.
+    HWND menuBar = ChildrenOfClass(main, "TXtToolbar.UnicodeClass").at(0);
+    floating = FloatBar(p, menuBar, POINT{40, 120});
+    ASSERT_NE(floating, nullptr) << "the menu bar did not float";
+    Click(p, CloseBoxOfFloating(floating));
+    EXPECT_TRUE(IsWindowVisible(menuBar)) << "the menu bar was closed";
+    HWND quickBar = GetParent(parts.TopEdit);
+    floating = FloatBar(p, quickBar, POINT{40, 200});
+    ASSERT_NE(floating, nullptr) << "the quick-entry bar did not float";
+    Click(p, CloseBoxOfFloating(floating));
+    EXPECT_TRUE(IsWindowVisible(parts.TopEdit)) << "the quick-entry bar was closed";
+
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Filters Panel", "visible"), "0");
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Group By Panel", "visible"), "1");
+
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    ChooseFromMenu(p, main, ViewMenuX, ShowFiltersSteps);
+    size_t shown = 0;
+    for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass"))
+        if (IsWindowVisible(w)) ++shown;
+    EXPECT_EQ(shown, 4u) << DescribeChildren(main);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
