@@ -1499,6 +1499,8 @@ void TMainForm::ShowNote(TuTask* Task) {
     const std::string text = FNoteEditor.Show(Task, NoteText(), *Database);
     RichEdit1->SetText(text);
     RichEdit1->SetModified(false);
+    // With no task chosen, typing would go nowhere.
+    RichEdit1->SetReadOnly(Task == nullptr);
     NoteEdit->SetCaption(CaptionOfName(NoteCaption(Task)));
 }
 

@@ -1,4 +1,5 @@
-// A third day of use: toolbars floated and closed by their close box.
+// A third day of use: toolbars floated and closed by their close box,
+// typing in the note with and without a task chosen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -93,6 +94,42 @@ TEST(ExploreScenario, ToolbarsClosedWhileFloatingComeBackOrCannotBeClosed) {
     for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass"))
         if (IsWindowVisible(w)) ++shown;
     EXPECT_EQ(shown, 4u) << DescribeChildren(main);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(ExploreScenario, TypingInTheNoteGoesToItsTaskOrIsRefused) {
+    TProgram p("explore-note-typing");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    // Typed into Write report's note, then straight to Call Tom: its note
+    // is empty and undo there brings nothing of the other note back.
+    Click(p, parts.ListItem(1));
+    Click(p, CenterOf(parts.NoteEditor));
+    Key(p, VK_END, Ctrl);
+    Type(p, "more");
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Call Tom");
+    Click(p, CenterOf(parts.NoteEditor));
+    Key(p, 'Z', Ctrl);
+    EXPECT_EQ(TextOf(parts.NoteEditor), "");
+    // No task chosen (a click under the tasks): the note belongs to none,
+    // and what is typed there would be lost, so it is not taken.
+    Click(p, parts.ListItem(8));
+    EXPECT_EQ(parts.NoteCaption(), "Note");
+    Click(p, CenterOf(parts.NoteEditor));
+    Type(p, "lost");
+    EXPECT_EQ(TextOf(parts.NoteEditor), "") << "the note took text that belongs to no task";
+    // A task chosen again takes typing as before.
+    Click(p, parts.ListItem(0));
+    Click(p, CenterOf(parts.NoteEditor));
+    Type(p, "ring");
+    Key(p, VK_RETURN, Shift);
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(5), "Two pages\xF8more\xF8");
+    EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), "ring\xF8");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
