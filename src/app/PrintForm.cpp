@@ -76,6 +76,8 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     BottomDock->SetParent(this);
     PrintBar = TXtToolbar::Create(this);
     PrintBar->SetName("PrintBar");
+    // Built in order, so a bar too short for its items hides the last ones.
+    PrintBar->SetChevronPriorityForNewItems(tbcpLowest);
     PrintBar->SetParent(BottomDock);
     AddButton(PrintA);
     AddButton(PrintPrevA);
