@@ -44,6 +44,21 @@ protected:
     }
 };
 
+TEST_F(MainTaskList, DueCaptionsNameTheNewDayOnceMidnightHasPassed) {
+    TMainForm* form = OpenMainForm();
+    EXPECT_EQ(L"Today", ItemOf(form, "Send the report")->GetCaptions(2));
+    EXPECT_EQ(L"Tomorrow", ItemOf(form, "Water the plants")->GetCaptions(2));
+    // The program left running into the next day: the next tick of the
+    // one-second timer names the days anew.
+    SetNow(Today + 1 + 1.0 / 86400);
+    form->Timer1Timer(nullptr);
+    EXPECT_EQ(L"Today", ItemOf(form, "Water the plants")->GetCaptions(2));
+    const std::wstring yesterday = ItemOf(form, "Send the report")->GetCaptions(2);
+    EXPECT_NE(L"Today", yesterday);
+    EXPECT_NE(L"", yesterday);
+    CloseMainForm(form);
+}
+
 TEST_F(MainTaskList, ShowsEveryTaskWithItsTextsImagesAndNumbers) {
     TMainForm* form = OpenMainForm();
     form->CountItemsM->SetChecked(true);

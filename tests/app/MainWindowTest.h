@@ -37,6 +37,8 @@ protected:
     // The tree's node texts, and selecting one node as a click would.
     static std::vector<std::string> TreeTexts(TMainForm* form);
     static void SelectTreeNode(TMainForm* form, const std::string& text);
+    // Moves the clock every reading of the test sees.
+    void SetNow(double now) { FClock.Set(now); }
 
 private:
     std::unique_ptr<TuData> FOwnDatabase;

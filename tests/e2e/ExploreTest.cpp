@@ -174,3 +174,30 @@ TEST(ExploreScenario, ABarTooShortForItsButtonsHidesItsLastOnes) {
 }
 
 } // namespace qelvo::e2e
+namespace qelvo::e2e {
+TEST(ExploreProbe, Probe) {
+    TProgram p("explore-probe");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.TreeRow(3));
+    Key(p, VK_UP, Ctrl);
+    Key(p, VK_UP, Ctrl);
+    Key(p, VK_UP, Ctrl);
+    Key(p, 'I', Ctrl);
+    Shot(p, main, "explore-probe-icon");
+    std::printf("focus %s\n", ClassOf(p.Focus()).c_str());
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    std::printf("focus after %s\n", ClassOf(p.Focus()).c_str());
+    Key(p, VK_DOWN, Ctrl);
+    Key(p, VK_DOWN, Ctrl);
+    Key(p, VK_DOWN, Ctrl);
+    Key(p, VK_DOWN, Ctrl);
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    std::printf("%s\n", file.substr(0, file.find("<--")).c_str());
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+} // namespace qelvo::e2e
