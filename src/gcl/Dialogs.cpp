@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "gcl/rtl/Scopes.h"
+#include "gcl/rtl/Strings.h"
 
 
 namespace gcl {
@@ -41,36 +42,89 @@ HWND OwnerOf(const TDialogRequest& request) noexcept {
     return request.Owner ? request.Owner : GetActiveWindow();
 }
 
+// Whether the 8-bit code page holds a wide text as it is.
+bool FitsCodePage(const std::wstring& text) { return AnsiToWide(WideToAnsi(text)) == text; }
+
+// The short form the file system keeps for an existing file or folder; ""
+// when there is none.
+std::wstring ShortPathOf(const std::wstring& path) {
+    const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (size == 0) return std::wstring();
+    std::wstring out(size, L'\0');
+    const DWORD length = GetShortPathNameW(path.c_str(), out.data(), size);
+    if (length == 0 || length >= size) return std::wstring();
+    out.resize(length);
+    return out;
+}
+
+// A chosen path as 8-bit text that names the same file: the path itself
+// when the code page holds it, else its short form (for a file still to be
+// made, its folder's short form and its name); "" when neither fits.
+std::string AnsiFilePath(const std::wstring& path) {
+    if (FitsCodePage(path)) return WideToAnsi(path);
+    const std::wstring whole = ShortPathOf(path);
+    if (!whole.empty() && FitsCodePage(whole)) return WideToAnsi(whole);
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return std::string();
+    const std::wstring name = path.substr(slash + 1);
+    const std::wstring folder = ShortPathOf(path.substr(0, slash + 1));
+    if (name.empty() || folder.empty() || !FitsCodePage(name) || !FitsCodePage(folder)) return std::string();
+    return WideToAnsi(folder) + (folder.back() == L'\\' || folder.back() == L'/' ? "" : "\\") + WideToAnsi(name);
+}
+
+// The system's file dialog in its wide form, so that a name the code page
+// cannot hold is not handed on as question marks: such a name is taken in
+// its short form, or refused with a word and the dialog shown again.
 int ExecuteFileDialog(TDialogRequest& request) {
-    const std::string filter = FilterList(request.Filter);
+    const std::wstring filter = AnsiToWide(FilterList(request.Filter));
     std::string defaultExt = request.DefaultExt;
     if (!defaultExt.empty() && defaultExt[0] == '.') defaultExt.erase(0, 1);
-    std::vector<char> file(32768, '\0');
-    std::strncpy(file.data(), request.FileName.c_str(), file.size() - 1);
+    const std::wstring wideExt = AnsiToWide(defaultExt);
+    const std::wstring initialDir = AnsiToWide(request.InitialDir);
+    const std::wstring title = AnsiToWide(request.Title);
+    std::wstring start = AnsiToWide(request.FileName);
+    DWORD filterIndex = static_cast<DWORD>(request.FilterIndex > 0 ? request.FilterIndex : 1);
+    for (;;) {
+        std::vector<wchar_t> file(32768, L'\0');
+        start.copy(file.data(), std::min(start.size(), file.size() - 1));
 
-    OPENFILENAMEA ofn;
-    std::memset(&ofn, 0, sizeof ofn);
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = OwnerOf(request);
-    ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
-    ofn.nFilterIndex = static_cast<DWORD>(request.FilterIndex > 0 ? request.FilterIndex : 1);
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrInitialDir = request.InitialDir.empty() ? nullptr : request.InitialDir.c_str();
-    ofn.lpstrTitle = request.Title.empty() ? nullptr : request.Title.c_str();
-    ofn.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
-    // The dialogs would otherwise move the process's current folder.
-    ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
-    if (request.Options.Contains(ofOverwritePrompt)) ofn.Flags |= OFN_OVERWRITEPROMPT;
-    if (request.Options.Contains(ofHideReadOnly)) ofn.Flags |= OFN_HIDEREADONLY;
-    if (request.Options.Contains(ofPathMustExist)) ofn.Flags |= OFN_PATHMUSTEXIST;
-    if (request.Options.Contains(ofFileMustExist)) ofn.Flags |= OFN_FILEMUSTEXIST;
+        OPENFILENAMEW ofn;
+        std::memset(&ofn, 0, sizeof ofn);
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = OwnerOf(request);
+        ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+        ofn.nFilterIndex = filterIndex;
+        ofn.lpstrFile = file.data();
+        ofn.nMaxFile = static_cast<DWORD>(file.size());
+        ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+        ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+        ofn.lpstrDefExt = wideExt.empty() ? nullptr : wideExt.c_str();
+        // The dialogs would otherwise move the process's current folder.
+        ofn.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
+        if (request.Options.Contains(ofOverwritePrompt)) ofn.Flags |= OFN_OVERWRITEPROMPT;
+        if (request.Options.Contains(ofHideReadOnly)) ofn.Flags |= OFN_HIDEREADONLY;
+        if (request.Options.Contains(ofPathMustExist)) ofn.Flags |= OFN_PATHMUSTEXIST;
+        if (request.Options.Contains(ofFileMustExist)) ofn.Flags |= OFN_FILEMUSTEXIST;
 
-    const BOOL accepted = request.Kind == dkSave ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
-    if (!accepted) return IDCANCEL;
-    request.FileName = file.data();
-    request.FilterIndex = static_cast<int>(ofn.nFilterIndex);
-    return IDOK;
+        const BOOL accepted = request.Kind == dkSave ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+        if (!accepted) return IDCANCEL;
+        const std::wstring chosen = file.data();
+        filterIndex = ofn.nFilterIndex;
+        const std::string path = AnsiFilePath(chosen);
+        if (!path.empty()) {
+            request.FileName = path;
+            request.FilterIndex = static_cast<int>(filterIndex);
+            return IDOK;
+        }
+        const size_t slash = chosen.find_last_of(L"\\/");
+        const std::wstring name = slash == std::wstring::npos ? chosen : chosen.substr(slash + 1);
+        std::wstring text = AnsiToWide(msg::UnusableFileName);
+        const size_t at = text.find(L"%s");
+        if (at != std::wstring::npos) text.replace(at, 2, name);
+        const std::string caption = ApplicationHost ? ApplicationHost->GetTitle() : request.Title;
+        MessageBoxW(OwnerOf(request), text.c_str(), AnsiToWide(caption).c_str(), MB_OK | MB_ICONWARNING);
+        start = chosen.substr(0, slash == std::wstring::npos ? 0 : slash + 1);
+    }
 }
 
 int ExecuteColorDialog(TDialogRequest& request) {

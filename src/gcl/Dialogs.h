@@ -32,6 +32,9 @@ namespace gcl {
 
 namespace msg {
 inline constexpr const char* NoFindDialog = "Cannot open the find dialog";
+inline constexpr const char* UnusableFileName =
+    "The name \"%s\" has characters that this program cannot keep in its 8-bit character set. Please choose "
+    "another name.";
 } // namespace msg
 
 GCL_ENUM(TDialogKind, dkMessage, dkOpen, dkSave, dkColor)

@@ -135,6 +135,15 @@ TEST(ExploreScenario, TypingInTheNoteGoesToItsTaskOrIsRefused) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+// Text in the system code page as wide text.
+std::wstring AnsiToWideForTest(const std::string& text) {
+    std::wstring out(text.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(),
+                                      static_cast<int>(out.size()));
+    out.resize(static_cast<size_t>(n > 0 ? n : 0));
+    return out;
+}
+
 // The pixels of a toolbar's first Width pixels, a few rows off its edges.
 std::vector<COLORREF> BarStart(HWND bar, int width) {
     const RECT b = RectOf(bar);
@@ -173,31 +182,78 @@ TEST(ExploreScenario, ABarTooShortForItsButtonsHidesItsLastOnes) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
-} // namespace qelvo::e2e
-namespace qelvo::e2e {
-TEST(ExploreProbe, Probe) {
-    TProgram p("explore-probe");
-    HWND main = StartOnPrepared(p);
-    ASSERT_NE(main, nullptr);
-    TMainWindowParts parts(main);
-    Click(p, parts.TreeRow(3));
-    Key(p, VK_UP, Ctrl);
-    Key(p, VK_UP, Ctrl);
-    Key(p, VK_UP, Ctrl);
-    Key(p, 'I', Ctrl);
-    Shot(p, main, "explore-probe-icon");
-    std::printf("focus %s\n", ClassOf(p.Focus()).c_str());
-    Key(p, VK_DOWN);
+// The bytes of a file named in wide text ("" when it cannot be read).
+std::string ReadWideNamedFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::string();
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    if (!bytes.empty()) ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+// File menu item Index (2 Open..., 4 Save as...) from the keyboard.
+void FileMenuItem(TProgram& p, int index) {
+    Key(p, 'N', Ctrl);
+    Key(p, VK_MENU);
+    Key(p, 'F');
+    for (int i = 0; i < index; ++i) Key(p, VK_DOWN);
     Key(p, VK_RETURN);
-    std::printf("focus after %s\n", ClassOf(p.Focus()).c_str());
-    Key(p, VK_DOWN, Ctrl);
-    Key(p, VK_DOWN, Ctrl);
-    Key(p, VK_DOWN, Ctrl);
-    Key(p, VK_DOWN, Ctrl);
+}
+
+// Types a wide file name into the file dialog that is up and presses Enter.
+void AnswerFileDialog(TProgram& p, const std::wstring& name) {
+    HWND dialog = p.WaitDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_FALSE(ChildrenOfClass(dialog, "Edit").empty());
+    Click(p, CenterOf(ChildrenOfClass(dialog, "Edit").front()));
+    Key(p, 'A', Ctrl);
+    Type(p, name);
+    Key(p, VK_RETURN);
+}
+
+TEST(ExploreScenario, AFileNamedInLettersTheCodePageLacksOpensOrIsRefusedWithAWord) {
+    TProgram p("explore-wide-names");
+    WriteWorkDatabase(p.DatabasePath(), {"In the default"});
+    const std::string other = p.PathOf("Data\\Other.kpx");
+    WriteWorkDatabase(other, {"In the Tokyo file"});
+    const std::wstring data = AnsiToWideForTest(p.PathOf("Data\\"));
+    const std::wstring tokyo = data + L"\u6771\u4eac.kpx";
+    DeleteFileW(tokyo.c_str());
+    ASSERT_TRUE(MoveFileW(AnsiToWideForTest(other).c_str(), tokyo.c_str()));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    // Opened through the dialog: the file it names, not "??.kpx".
+    FileMenuItem(p, 2);
+    AnswerFileDialog(p, tokyo);
+    HWND box = p.WaitDialog(1000);
+    EXPECT_EQ(box, nullptr) << ChildTexts(box);
+    if (box) Key(p, VK_RETURN);
+    EXPECT_EQ(TextOf(main).find('?'), std::string::npos) << TextOf(main);
+    AddTask(p, "Kept in Tokyo");
     Key(p, 'S', Ctrl);
-    const std::string file = ReadFile(p.DatabasePath());
-    std::printf("%s\n", file.substr(0, file.find("<--")).c_str());
+    const std::string saved = ReadWideNamedFile(tokyo);
+    EXPECT_NE(saved.find("In the Tokyo file"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("Kept in Tokyo"), std::string::npos) << saved;
+    // Saved as a new file of such a name: there is no form of it the
+    // program can keep, so it says so and the dialog comes back.
+    FileMenuItem(p, 4);
+    AnswerFileDialog(p, data + L"\u5927\u962a.kpx");
+    box = p.WaitDialog();
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(ChildTexts(box).find("8-bit character set"), std::string::npos) << ChildTexts(box);
+    Key(p, VK_RETURN);
+    HWND again = p.WaitDialog();
+    ASSERT_NE(again, nullptr);
+    EXPECT_FALSE(ChildrenOfClass(again, "Edit").empty()) << "the file dialog did not come back";
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(again) || !IsWindowVisible(again); }));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
+
 } // namespace qelvo::e2e
