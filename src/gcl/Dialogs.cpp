@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "gcl/rtl/Files.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 
@@ -40,36 +41,6 @@ std::string FilterList(const std::string& filter) {
 
 HWND OwnerOf(const TDialogRequest& request) noexcept {
     return request.Owner ? request.Owner : GetActiveWindow();
-}
-
-// Whether the 8-bit code page holds a wide text as it is.
-bool FitsCodePage(const std::wstring& text) { return AnsiToWide(WideToAnsi(text)) == text; }
-
-// The short form the file system keeps for an existing file or folder; ""
-// when there is none.
-std::wstring ShortPathOf(const std::wstring& path) {
-    const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (size == 0) return std::wstring();
-    std::wstring out(size, L'\0');
-    const DWORD length = GetShortPathNameW(path.c_str(), out.data(), size);
-    if (length == 0 || length >= size) return std::wstring();
-    out.resize(length);
-    return out;
-}
-
-// A chosen path as 8-bit text that names the same file: the path itself
-// when the code page holds it, else its short form (for a file still to be
-// made, its folder's short form and its name); "" when neither fits.
-std::string AnsiFilePath(const std::wstring& path) {
-    if (FitsCodePage(path)) return WideToAnsi(path);
-    const std::wstring whole = ShortPathOf(path);
-    if (!whole.empty() && FitsCodePage(whole)) return WideToAnsi(whole);
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return std::string();
-    const std::wstring name = path.substr(slash + 1);
-    const std::wstring folder = ShortPathOf(path.substr(0, slash + 1));
-    if (name.empty() || folder.empty() || !FitsCodePage(name) || !FitsCodePage(folder)) return std::string();
-    return WideToAnsi(folder) + (folder.back() == L'\\' || folder.back() == L'/' ? "" : "\\") + WideToAnsi(name);
 }
 
 // The system's file dialog in its wide form, so that a name the code page

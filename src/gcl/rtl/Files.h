@@ -60,6 +60,11 @@ std::string ExcludeTrailingPathDelimiter(const std::string& path);
 std::string ExpandFileName(const std::string& fileName);
 // Full path of the running executable.
 std::string ExeFileName();
+// A path given in wide text as 8-bit text that names the same file: the
+// path itself when the code page holds it, else (on Windows) the short form
+// the file system keeps for it, or for a file still to be made its folder's
+// short form and its name; "" when none of these fits the code page.
+std::string AnsiFilePath(const std::wstring& path);
 
 // Reads a whole file. Raises EFOpenError when it cannot be opened and
 // EReadError when reading fails.

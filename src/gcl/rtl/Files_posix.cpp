@@ -2,6 +2,7 @@
 #include "gcl/rtl/Files.h"
 
 #include "gcl/rtl/Exceptions.h"
+#include "gcl/rtl/Strings.h"
 
 #include <atomic>
 #include <cerrno>
@@ -169,6 +170,11 @@ std::string ExeFileName() {
     std::vector<char> buf(PATH_MAX + 1);
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
     return n > 0 ? std::string(buf.data(), size_t(n)) : std::string();
+}
+
+std::string AnsiFilePath(const std::wstring& path) {
+    const std::string text = WideToAnsi(path);
+    return AnsiToWide(text) == path ? text : std::string();
 }
 
 std::string ReadFileBytes(const std::string& fileName) {

@@ -4,6 +4,7 @@
 #include "gcl/rtl/Files.h"
 
 #include "gcl/rtl/Exceptions.h"
+#include "gcl/rtl/Strings.h"
 
 #include <atomic>
 #include <vector>
@@ -79,10 +80,52 @@ std::string ExpandFileName(const std::string& fileName) {
     }
 }
 
+namespace {
+
+bool FitsCodePage(const std::wstring& text) { return AnsiToWide(WideToAnsi(text)) == text; }
+
+// The short form the file system keeps for an existing file or folder; ""
+// when there is none.
+std::wstring ShortPathOf(const std::wstring& path) {
+    const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (size == 0) return std::wstring();
+    std::wstring out(size, L'\0');
+    const DWORD length = GetShortPathNameW(path.c_str(), out.data(), size);
+    if (length == 0 || length >= size) return std::wstring();
+    out.resize(length);
+    return out;
+}
+
+} // namespace
+
+std::string AnsiFilePath(const std::wstring& path) {
+    if (FitsCodePage(path)) return WideToAnsi(path);
+    const std::wstring whole = ShortPathOf(path);
+    if (!whole.empty() && FitsCodePage(whole)) return WideToAnsi(whole);
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return std::string();
+    const std::wstring name = path.substr(slash + 1);
+    const std::wstring folder = ShortPathOf(path.substr(0, slash + 1));
+    if (name.empty() || folder.empty() || !FitsCodePage(name) || !FitsCodePage(folder)) return std::string();
+    const bool delimited = folder.back() == L'\\' || folder.back() == L'/';
+    return WideToAnsi(folder) + (delimited ? "" : "\\") + WideToAnsi(name);
+}
+
+// The program's path as 8-bit text, also in a folder whose name the code
+// page cannot hold or longer than MAX_PATH.
 std::string ExeFileName() {
-    char buf[261];
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    return std::string(buf, n < sizeof buf ? n : 0);
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return std::string();
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        if (path.size() >= 32768) return std::string();
+        path.resize(path.size() * 2);
+    }
+    return AnsiFilePath(path);
 }
 
 std::string ReadFileBytes(const std::string& fileName) {

@@ -356,3 +356,40 @@ TEST(SysInfoTest, VersionShellAndCriticalSection) {
     probe.join();
     section.Release();
 }
+
+TEST(FilesTest, WideNamedPathsAsEightBitText) {
+    // A path the code page holds is itself; one it cannot hold, with no
+    // file behind it, has no 8-bit form.
+    EXPECT_EQ(AnsiFilePath(L"C:\\Data\\Caf\u00e9.kpx"), "C:\\Data\\Caf\xE9.kpx");
+    EXPECT_EQ(AnsiFilePath(L"C:\\no such folder\\\u6771\u4eac.kpx"), "");
+#ifdef _WIN32
+    qelvo::test::TempDir dir;
+    std::wstring folder(dir.Path().begin(), dir.Path().end());
+    // An existing file named in letters the code page lacks: its short
+    // form, which reads the same file.
+    const std::wstring tokyo = folder + L"\u6771\u4eac.kpx";
+    HANDLE h = CreateFileW(tokyo.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(h, "tokyo", 5, &written, nullptr);
+    CloseHandle(h);
+    const std::string shortTokyo = AnsiFilePath(tokyo);
+    ASSERT_FALSE(shortTokyo.empty());
+    EXPECT_EQ(ReadFileBytes(shortTokyo), "tokyo");
+    // A file still to be made in such a folder: the folder's short form
+    // and the name, where the file is then made.
+    const std::wstring osaka = folder + L"\u5927\u962a";
+    ASSERT_TRUE(CreateDirectoryW(osaka.c_str(), nullptr));
+    const std::string made = AnsiFilePath(osaka + L"\\new.kpx");
+    ASSERT_FALSE(made.empty());
+    EXPECT_TRUE(WriteFileAtomic(made, "new", 3));
+    EXPECT_NE(GetFileAttributesW((osaka + L"\\new.kpx").c_str()), INVALID_FILE_ATTRIBUTES);
+    // A new name of such letters: none.
+    EXPECT_EQ(AnsiFilePath(folder + L"\u5927.kpx"), "");
+    // The program's own path reads back as a file.
+    EXPECT_TRUE(FileExists(ExeFileName()));
+    DeleteFileW((osaka + L"\\new.kpx").c_str());
+    RemoveDirectoryW(osaka.c_str());
+    DeleteFileW(tokyo.c_str());
+#endif
+}
