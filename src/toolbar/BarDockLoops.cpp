@@ -385,6 +385,9 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
     FDragging = false;
     FMovingInRow = false;
     if (FDocked) FCurrentDock->ArrangeToolbars();
+    // A smooth drag leaves the floating window as large as the bar was
+    // docked (a full-size bar spans its row): it takes the bar's own size.
+    if (FFloating) Arrange();
 }
 
 // ---- The size loop ---------------------------------------------------------------------------

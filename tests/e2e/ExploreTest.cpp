@@ -1,6 +1,6 @@
 // A third day of use: toolbars floated and closed by their close box,
 // typing in the note with and without a task chosen, bars too short for
-// their buttons.
+// their buttons, files named in letters the 8-bit character set lacks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -74,6 +74,11 @@ TEST(ExploreScenario, ToolbarsClosedWhileFloatingComeBackOrCannotBeClosed) {
     HWND menuBar = ChildrenOfClass(main, "TXtToolbar.UnicodeClass").at(0);
     floating = FloatBar(p, menuBar, POINT{40, 120});
     ASSERT_NE(floating, nullptr) << "the menu bar did not float";
+    // Its floating window fits its items, with no unpainted room beside
+    // them (docked, it spanned the window).
+    const RECT f = RectOf(floating), m = RectOf(menuBar);
+    EXPECT_LT((f.right - f.left) - (m.right - m.left), 20) << "floating window " << f.right - f.left
+                                                            << " wide, menu bar " << m.right - m.left;
     Click(p, CloseBoxOfFloating(floating));
     EXPECT_TRUE(IsWindowVisible(menuBar)) << "the menu bar was closed";
     HWND quickBar = GetParent(parts.TopEdit);
