@@ -78,6 +78,8 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     PrintBar->SetName("PrintBar");
     // Built in order, so a bar too short for its items hides the last ones.
     PrintBar->SetChevronPriorityForNewItems(tbcpLowest);
+    // No command brings the bar back: floating, it cannot be closed.
+    PrintBar->SetCloseButton(false);
     PrintBar->SetParent(BottomDock);
     AddButton(PrintA);
     AddButton(PrintPrevA);

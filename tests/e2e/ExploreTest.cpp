@@ -38,6 +38,15 @@ POINT CloseBoxOfFloating(HWND floating) {
     return {f.right - 10, f.top + 10};
 }
 
+// File menu item Index (2 Open..., 4 Save as...) from the keyboard.
+void FileMenuItem(TProgram& p, int index) {
+    Key(p, 'N', Ctrl);
+    Key(p, VK_MENU);
+    Key(p, 'F');
+    for (int i = 0; i < index; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+}
+
 constexpr int ViewMenuX = 52;
 constexpr int ShowGroupBySteps = 5, ShowFiltersSteps = 6;  // View menu entries
 
@@ -54,9 +63,22 @@ TEST(ExploreScenario, ToolbarsClosedWhileFloatingComeBackOrCannotBeClosed) {
     for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass"))
         if (RectOf(w).right - RectOf(w).left < 400 && w != groupBy) filters = w;
     ASSERT_NE(filters, nullptr);
+    // No command brings back the print window's bar: floating, it keeps no
+    // close box.
+    ChooseFromMenu(p, main, FileMenuX, 8);
+    HWND print = p.WaitTopWindow("TPrintF");
+    ASSERT_NE(print, nullptr);
+    HWND printBar = ChildrenOfClass(print, "TXtToolbar.UnicodeClass").at(0);
+    HWND floating = FloatBar(p, printBar, POINT{300, 300});
+    ASSERT_NE(floating, nullptr) << "the print window's bar did not float";
+    Click(p, CloseBoxOfFloating(floating));
+    EXPECT_TRUE(IsWindowVisible(printBar)) << "the print window's bar was closed";
+    Key(p, VK_F4, Alt);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
+
     // The group-by bar closed by its close box: View > Show Group By panel
     // brings it back at once.
-    HWND floating = FloatBar(p, groupBy, POINT{500, 560});
+    floating = FloatBar(p, groupBy, POINT{500, 560});
     ASSERT_NE(floating, nullptr);
     Click(p, CloseBoxOfFloating(floating));
     ASSERT_FALSE(IsWindowVisible(groupBy));
@@ -198,15 +220,6 @@ std::string ReadWideNamedFile(const std::wstring& path) {
     CloseHandle(file);
     bytes.resize(read);
     return bytes;
-}
-
-// File menu item Index (2 Open..., 4 Save as...) from the keyboard.
-void FileMenuItem(TProgram& p, int index) {
-    Key(p, 'N', Ctrl);
-    Key(p, VK_MENU);
-    Key(p, 'F');
-    for (int i = 0; i < index; ++i) Key(p, VK_DOWN);
-    Key(p, VK_RETURN);
 }
 
 // Types a wide file name into the file dialog that is up and presses Enter.
