@@ -111,6 +111,8 @@ bool MakeStickyNotes(TCustomGvListview* list, TStickyNotes& notes, HWND parent, 
 // ---- The main window's commands -------------------------------------------------------
 
 void TMainForm::MakeStickyNoteAExecute(gcl::TObject*) {
+    // A note being typed goes with its task onto the paper.
+    CommitNote();
     if (MakeStickyNotes(List, StickyNotes, GetHandle(), Options.DateTimeFormat)) return;
     // Without the companion library the commands stay off, and say why.
     for (TMainAction* action : {MakeStickyNoteA, ShowAllSA, CloseAllSA}) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/jotpaper/Jotpaper.h"
 #include "e2e/ExitsSupport.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
@@ -272,6 +273,31 @@ TEST(ExploreScenario, AFileNamedInLettersTheCodePageLacksOpensOrIsRefusedWithAWo
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(again) || !IsWindowVisible(again); }));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(ExploreScenario, AStickyNoteMadeWhileTypingTheNoteShowsWhatWasTyped) {
+    TProgram p("explore-sticky-typing");
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    WriteFile(p.PathOf(JotpaperRecordFileName), "");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    // Typing in Write report's note, then Ctrl+K from the note.
+    Click(p, parts.ListItem(1));
+    Click(p, CenterOf(parts.NoteEditor));
+    Key(p, VK_END, Ctrl);
+    Type(p, "and a chart");
+    Key(p, 'K', Ctrl);
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(p.PathOf(JotpaperRecordFileName)).empty(); }))
+        << "no sticky note was made";
+    const std::string call = ReadFile(p.PathOf(JotpaperRecordFileName));
+    EXPECT_NE(call.find("Two pages"), std::string::npos) << call;
+    EXPECT_NE(call.find("and a chart"), std::string::npos) << "the note left out what was typed: " << call;
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_NE(Fields(TaskLine(ReadFile(p.DatabasePath()), "Write report")).at(5).find("and a chart"),
+              std::string::npos);
 }
 
 } // namespace qelvo::e2e
