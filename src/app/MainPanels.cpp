@@ -712,6 +712,7 @@ void TMainForm::CreateListsPanel() {
     orgButtons->SetMaximize(false);
     orgButtons->SetTitleBarSize(30);
     OrgPanel->SetParent(LeftDock);
+    OrgPanel->OnDockedResizing = TTxDockedResizing(this, &TMainForm::PanelDockedResizing);
 
     // The tabs "Todo Lists" and "Tags" on the panel's caption bar.
     FoldersTab = TXtTabItem::Create(this);
@@ -1477,6 +1478,7 @@ void TMainForm::CreateNotePanel() {
     noteButtons->SetMinimizeImageIndex(NoteMinimizeImage);
     noteButtons->SetRestoreImageIndex(NoteRestoreImage);
     NoteEdit->SetParent(NoteDock);
+    NoteEdit->OnDockedResizing = TTxDockedResizing(this, &TMainForm::PanelDockedResizing);
     RichEdit1 = TKitRichEdit::Create(this);
     RichEdit1->SetName("RichEdit1");
     RichEdit1->SetAlign(gcl::alClient);
@@ -1554,6 +1556,19 @@ void TMainForm::MinRestoreNoteAExecute(gcl::TObject*) {
         NoteEdit->Restore(false);
     else
         MinimizeNotePanel();
+}
+
+void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& NewSize, TTxResizingStage,
+                                    bool&) {
+    // The task list keeps this much of its height or width.
+    constexpr int MinListRoom = 60;
+    auto* panel = dynamic_cast<gcl::TControl*>(Sender);
+    if (!panel || !List) return;
+    const int now = Vertical ? panel->GetHeight() : panel->GetWidth();
+    const int list = Vertical ? List->GetHeight() : List->GetWidth();
+    // A list already smaller than that may still grow, never shrink.
+    const int most = std::max(now + list - MinListRoom, std::min(now, NewSize));
+    NewSize = std::min(NewSize, most);
 }
 
 void TMainForm::SetNoteFontSize(int Size) {

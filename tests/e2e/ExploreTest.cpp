@@ -300,4 +300,36 @@ TEST(ExploreScenario, AStickyNoteMadeWhileTypingTheNoteShowsWhatWasTyped) {
               std::string::npos);
 }
 
+TEST(ExploreScenario, PanelsDraggedLargeLeaveTheTaskListInSight) {
+    TProgram p("explore-panel-sizes");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    const RECT m = RectOf(main);
+    // The side panel's edge dragged to the window's right edge.
+    const RECT side = RectOf(GetParent(GetParent(parts.Tree)));
+    Drag(p, POINT{side.right - 1, (side.top + side.bottom) / 2}, POINT{m.right - 5, (side.top + side.bottom) / 2});
+    RECT list = RectOf(parts.List);
+    EXPECT_GE(list.right - list.left, 50) << "the task list was squeezed away";
+    EXPECT_GT(RectOf(GetParent(parts.Tree)).right - side.right, 100) << "the side panel did not grow";
+    // The note panel's edge dragged to the window's top.
+    const RECT note = RectOf(GetParent(parts.NotePanel));
+    Drag(p, POINT{(note.left + note.right) / 2, note.top + 1}, POINT{(note.left + note.right) / 2, m.top + 40});
+    list = RectOf(parts.List);
+    EXPECT_GE(list.bottom - list.top, 50) << "the task list was squeezed away";
+    EXPECT_TRUE(IsWindowVisible(parts.TopEdit) && RectOf(parts.TopEdit).bottom > RectOf(parts.TopEdit).top);
+    Shot(p, main, "explore-panel-sizes");
+    // And so they come back.
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    list = RectOf(TMainWindowParts(main).List);
+    EXPECT_GE(list.bottom - list.top, 50);
+    EXPECT_GE(list.right - list.left, 50);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
