@@ -873,6 +873,7 @@ bool TMainForm::LoadLayoutSettings(const std::string& IniPath) {
 
 void TMainForm::Timer2Timer(gcl::TObject*) {
     Timer2->SetEnabled(false);
+    FitPanelsToList();
     if (GetWindowState() != gcl::wsMaximized) return;
     std::vector<TColumnLayout> columns;
     if (!LoadColumnLayout(SettingsFileName(), List->GetHeader()->GetColumns()->GetCount(), true, columns)) return;
@@ -994,6 +995,11 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
     }
     if (Message.Msg == UnsavableTypedMessage) {
         WarnUnsavableTyped(Message.WParam);
+        return;
+    }
+    if (Message.Msg == FitPanelsMessage) {
+        FFitPanelsPosted = false;
+        FitPanelsToList();
         return;
     }
     inherited::Dispatch(Message);

@@ -66,6 +66,9 @@ bool AnnounceMissingDatabase();
 // was kept out of an 8-bit window (TMainForm::InstallTypingGuard); WParam
 // says what was kept out.
 inline constexpr UINT UnsavableTypedMessage = WM_APP + 37;
+// Posted to the main window when the task list became smaller than the
+// room it keeps (TMainForm::FitPanelsToList).
+inline constexpr UINT FitPanelsMessage = WM_APP + 38;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
                 ListNameWithSeparator = 4 };
 
@@ -528,6 +531,11 @@ public:
     // some room.
     void PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& NewSize, TTxResizingStage Stage,
                              bool& AllowResize);
+    // The window made smaller (restored from maximised, or started with
+    // panels stored larger than it): the panels give the list its room back.
+    void ListResize(gcl::TObject* Sender);
+    void FitPanelsToList();
+    bool FFitPanelsPosted = false;
 
     // ======================================================================
 

@@ -18,6 +18,8 @@ namespace qelvo {
 
 namespace {
 
+// The room the task list keeps when the side or note panel grows.
+constexpr int MinListRoom = 60;
 
 void SetItalic(TTxCustomItem* item, bool on) { item->GetFontSettings()->SetItalic(on ? tsTrue : tsFalse); }
 
@@ -1560,8 +1562,6 @@ void TMainForm::MinRestoreNoteAExecute(gcl::TObject*) {
 
 void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& NewSize, TTxResizingStage,
                                     bool&) {
-    // The task list keeps this much of its height or width.
-    constexpr int MinListRoom = 60;
     auto* panel = dynamic_cast<gcl::TControl*>(Sender);
     if (!panel || !List) return;
     const int now = Vertical ? panel->GetHeight() : panel->GetWidth();
@@ -1569,6 +1569,28 @@ void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& Ne
     // A list already smaller than that may still grow, never shrink.
     const int most = std::max(now + list - MinListRoom, std::min(now, NewSize));
     NewSize = std::min(NewSize, most);
+}
+
+void TMainForm::ListResize(gcl::TObject*) {
+    if (FFitPanelsPosted || !HandleAllocated() || !List) return;
+    if (List->GetHeight() >= MinListRoom && List->GetWidth() >= MinListRoom) return;
+    // Not inside the layout that resized the list: once it is done.
+    FFitPanelsPosted = PostMessageW(GetHandle(), FitPanelsMessage, 0, 0) != FALSE;
+}
+
+void TMainForm::FitPanelsToList() {
+    if (!List || !NoteEdit || !OrgPanel || !TopDock || !NoteDock || !LeftDock || !HandleAllocated()) return;
+    // A hidden or minimised window has no room to share out.
+    if (!IsWindowVisible(GetHandle()) || IsIconic(GetHandle())) return;
+    constexpr int MinPanelRoom = 60;
+    // The list fills what the docks leave: the note dock spans the bottom,
+    // the side dock the left between the bars and the note.
+    const int tall = TopDock->GetHeight() + NoteDock->GetHeight() + MinListRoom - GetClientHeight();
+    if (tall > 0 && !NotePanelMinimized() && NoteEdit->GetDockedHeight() > MinPanelRoom)
+        NoteEdit->SetDockedHeight(std::max(MinPanelRoom, NoteEdit->GetDockedHeight() - tall));
+    const int wide = LeftDock->GetWidth() + MinListRoom - GetClientWidth();
+    if (wide > 0 && OrgPanel->GetDockedWidth() > MinPanelRoom)
+        OrgPanel->SetDockedWidth(std::max(MinPanelRoom, OrgPanel->GetDockedWidth() - wide));
 }
 
 void TMainForm::SetNoteFontSize(int Size) {

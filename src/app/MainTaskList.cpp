@@ -43,6 +43,7 @@ void TMainForm::CreateTaskList() {
     List = TGvListview::Create(this);
     List->SetName("List");
     List->SetParent(this);
+    List->OnResize = gcl::TNotifyEvent(this, &TMainForm::ListResize);
     List->SetAlign(gcl::alClient);
     List->SetView(elsReport);
     List->GetHeader()->SetVisible(true);

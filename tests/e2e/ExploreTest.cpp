@@ -319,12 +319,33 @@ TEST(ExploreScenario, PanelsDraggedLargeLeaveTheTaskListInSight) {
     EXPECT_GE(list.bottom - list.top, 50) << "the task list was squeezed away";
     EXPECT_TRUE(IsWindowVisible(parts.TopEdit) && RectOf(parts.TopEdit).bottom > RectOf(parts.TopEdit).top);
     Shot(p, main, "explore-panel-sizes");
+    // Maximised, the note panel made tall, then restored: the smaller
+    // window keeps the list in sight too.
+    DoubleClick(p, CaptionPointOf(main));
+    ASSERT_TRUE(IsZoomed(main));
+    const RECT big = RectOf(GetParent(parts.NotePanel));
+    const RECT whole = RectOf(main);
+    Drag(p, POINT{(big.left + big.right) / 2, big.top + 1}, POINT{(big.left + big.right) / 2, whole.top + 260});
+    DoubleClick(p, CaptionPointOf(main));
+    ASSERT_FALSE(IsZoomed(main));
+    ASSERT_TRUE(WaitUntil([&] {
+        p.Settle();
+        const RECT l = RectOf(parts.List);
+        return l.bottom - l.top >= 50;
+    }, 3000)) << "the restored window squeezed the task list away";
     // And so they come back.
     Key(p, 'Q', Ctrl);
     ASSERT_EQ(p.WaitExit(), 0);
+    // A note panel stored taller than the window (a larger screen's).
+    WritePrivateProfileStringA("Note Panel", "DockedHeight", "2000", p.SettingsPath().c_str());
     p.Start();
     main = p.Main();
     ASSERT_NE(main, nullptr);
+    WaitUntil([&] {
+        p.Settle();
+        const RECT l = RectOf(TMainWindowParts(main).List);
+        return l.bottom - l.top >= 50;
+    }, 3000);
     list = RectOf(TMainWindowParts(main).List);
     EXPECT_GE(list.bottom - list.top, 50);
     EXPECT_GE(list.right - list.left, 50);
