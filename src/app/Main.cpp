@@ -366,8 +366,6 @@ void TMainForm::CreateGroupByBar() {
     GroupByPan->SetName("GroupByPan");
     GroupByPan->SetImages(Others16);
     GroupByPan->SetDockRow(2);
-    // Built in order, so a bar too short for its items hides the last ones.
-    GroupByPan->SetChevronPriorityForNewItems(tbcpLowest);
     GroupByPan->OnClose = gcl::TNotifyEvent(this, &TMainForm::OptionalBarClose);
     GroupByPan->SetParent(TopDock);
     AddItem<TXtLabelItem>(this, GroupByPan->GetItems(), L"Group by :");

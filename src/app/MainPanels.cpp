@@ -64,8 +64,6 @@ void TMainForm::CreateQuickEntryBar() {
     TopPanel->SetName("TopPanel");
     TopPanel->SetImages(Others16);
     TopPanel->SetDockRow(1);
-    // Built in order, so a bar too short for its items hides the last ones.
-    TopPanel->SetChevronPriorityForNewItems(tbcpLowest);
     // No command brings the quick-entry bar back: floating, it cannot be
     // closed.
     TopPanel->SetCloseButton(false);
@@ -563,8 +561,6 @@ void TMainForm::CreateFilterBar() {
     FiltersPanel->SetName("FiltersPanel");
     FiltersPanel->SetImages(Others16);
     FiltersPanel->SetDockRow(3);
-    // Built in order, so a bar too short for its items hides the last ones.
-    FiltersPanel->SetChevronPriorityForNewItems(tbcpLowest);
     FiltersPanel->OnClose = E(this, &TMainForm::OptionalBarClose);
     FiltersPanel->SetParent(TopDock);
     TBarCustomItem* items = FiltersPanel->GetItems();

@@ -76,8 +76,6 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     BottomDock->SetParent(this);
     PrintBar = TXtToolbar::Create(this);
     PrintBar->SetName("PrintBar");
-    // Built in order, so a bar too short for its items hides the last ones.
-    PrintBar->SetChevronPriorityForNewItems(tbcpLowest);
     // No command brings the bar back: floating, it cannot be closed.
     PrintBar->SetCloseButton(false);
     PrintBar->SetParent(BottomDock);

@@ -1,6 +1,6 @@
 // A third day of use: toolbars floated and closed by their close box,
-// typing in the note with and without a task chosen, bars too short for
-// their buttons, files named in letters the 8-bit character set lacks.
+// typing in the note with and without a task chosen, files named in letters
+// the 8-bit character set lacks.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -170,44 +170,6 @@ std::wstring AnsiToWideForTest(const std::string& text) {
                                       static_cast<int>(out.size()));
     out.resize(static_cast<size_t>(n > 0 ? n : 0));
     return out;
-}
-
-// The pixels of a toolbar's first Width pixels, a few rows off its edges.
-std::vector<COLORREF> BarStart(HWND bar, int width) {
-    const RECT b = RectOf(bar);
-    return PixelsOf(RECT{b.left, b.top + 3, b.left + width, b.bottom - 3});
-}
-
-TEST(ExploreScenario, ABarTooShortForItsButtonsHidesItsLastOnes) {
-    TProgram p("explore-bar-chevron");
-    HWND main = StartOnPrepared(p);
-    ASSERT_NE(main, nullptr);
-    // The print window's bar does not fit the window as it opens; maximised,
-    // it does. Its first buttons (Print Now first) are the same either way.
-    ChooseFromMenu(p, main, FileMenuX, 8);
-    HWND print = p.WaitTopWindow("TPrintF");
-    ASSERT_NE(print, nullptr);
-    HWND bar = ChildrenOfClass(print, "TXtToolbar.UnicodeClass").at(0);
-    const std::vector<COLORREF> narrow = BarStart(bar, 160);
-    Shot(p, print, "explore-print-bar");
-    DoubleClick(p, CaptionPointOf(print));
-    ASSERT_TRUE(IsZoomed(print));
-    EXPECT_TRUE(BarStart(bar, 160) == narrow) << "the print window's bar hid its first buttons";
-    Key(p, VK_F4, Alt);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
-    // The main window's filter bar likewise, with the window made narrow.
-    TMainWindowParts parts(main);
-    HWND filters = nullptr;
-    for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass"))
-        if (RectOf(w).right - RectOf(w).left < 400 && w != GroupByBar(main, parts)) filters = w;
-    ASSERT_NE(filters, nullptr);
-    const std::vector<COLORREF> wide = BarStart(filters, 60);
-    const RECT r = RectOf(main);
-    Drag(p, POINT{r.right - 2, (r.top + r.bottom) / 2}, POINT{r.left + 330, (r.top + r.bottom) / 2});
-    Shot(p, main, "explore-narrow-main");
-    EXPECT_TRUE(BarStart(filters, 60) == wide) << "the filter bar hid its first item";
-    Key(p, 'Q', Ctrl);
-    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 // The bytes of a file named in wide text ("" when it cannot be read).
