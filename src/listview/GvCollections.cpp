@@ -672,16 +672,23 @@ void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source) {
     // Items of the built-in kinds take their slots from the pool in one go.
     const bool isVirtual = kind == TGvItemVirtual::StaticClass();
     const bool isStored = kind == TGvItemStored::StaticClass();
-    std::vector<void*> slots;
+    // The slots of a small batch (a group of a few items, made by the
+    // thousand) are listed on the stack.
+    constexpr int LocalSlots = 64;
+    void* local[LocalSlots];
+    std::vector<void*> many;
+    void** slots = nullptr;
     if (isVirtual || isStored) {
-        slots.resize(static_cast<size_t>(Count));
-        TGvItem::SlotsOf(isVirtual ? sizeof(TGvItemVirtual) : sizeof(TGvItemStored)).TakeMany(slots.data(), slots.size());
+        if (Count > LocalSlots) many.resize(static_cast<size_t>(Count));
+        slots = Count > LocalSlots ? many.data() : local;
+        TGvItem::SlotsOf(isVirtual ? sizeof(TGvItemVirtual) : sizeof(TGvItemStored))
+            .TakeMany(slots, static_cast<size_t>(Count));
     }
     int made = 0;
     try {
         for (; made < Count; ++made) {
             TGvCollectionItem* item;
-            if (slots.empty()) {
+            if (!slots) {
                 item = kind->Create(this);
             } else {
                 void* slot = slots[static_cast<size_t>(made)];
@@ -702,9 +709,9 @@ void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source) {
             item->SetData(DataAt(Source, made));
         }
     } catch (...) {
-        if (!slots.empty())
+        if (slots)
             TGvItem::SlotsOf(isVirtual ? sizeof(TGvItemVirtual) : sizeof(TGvItemStored))
-                .GiveMany(slots.data() + made, slots.size() - static_cast<size_t>(made));
+                .GiveMany(slots + made, static_cast<size_t>(Count - made));
         if (made > 0) DoStructureChange();
         throw;
     }

@@ -406,6 +406,9 @@ private:
 class TGvItems : public TGvCollection {
     GCL_CLASS(TGvItems, TGvCollection)
 public:
+    // In the small-block pools, as the groups that own them.
+    static void* operator new(std::size_t Size) { return gcl::SmallSlots().Take(Size); }
+    static void operator delete(void* P, std::size_t Size) noexcept { gcl::SmallSlots().Give(P, Size); }
     TGvGroup* GetOwnerGroup() const noexcept { return FOwnerGroup; }
     TGvItem* GetItems(int Index) const;
     void SetItems(int Index, TGvItem* Value);

@@ -3,6 +3,8 @@
 
 #include "listview/GvSearch.h"
 
+#include "gcl/rtl/SlotPool.h"
+
 namespace qelvo {
 
 // One cell size; Width and Height read the auto pair under AutoSize, else
@@ -89,6 +91,9 @@ private:
 class TGvGridGroup : public TGvOwnedPersistent {
     GCL_CLASS_META(TGvGridGroup, TGvOwnedPersistent, TGvGridGroupMetaClass)
 public:
+    // One per group: in the small-block pools, as the groups.
+    static void* operator new(std::size_t Size) { return gcl::SmallSlots().Take(Size); }
+    static void operator delete(void* P, std::size_t Size) noexcept { gcl::SmallSlots().Give(P, Size); }
     TGvGridGroup(TCustomGvListview* AOwner, TGvGroup* AGroup) : TGvOwnedPersistent(AOwner), FOwnerGroup(AGroup) {}
 
     virtual TGvItem* AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction);

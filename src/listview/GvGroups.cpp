@@ -542,6 +542,9 @@ gcl::TCustomImageList* TGvGroup::DefaultImageList(int) const {
 }
 
 void TGvGroup::RebuildLayout(TGvGroup* PrevGroup, int& NextVisibleIndex) {
+    // The visible items are listed in one allocation rather than grown
+    // one doubling at a time (thousands of small groups made each time).
+    if (GetExpanded() && GetVisible()) FVisibleItems.reserve(static_cast<size_t>(ItemCount()));
     GetGrid()->Rebuild(PrevGroup, NextVisibleIndex);
 }
 

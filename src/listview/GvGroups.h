@@ -11,6 +11,11 @@ namespace qelvo {
 class TGvGroup : public TGvCollectionItem {
     GCL_CLASS(TGvGroup, TGvCollectionItem)
 public:
+    // Groups, like their item lists and grids, live in the class library's
+    // small-block pools: a list of thousands of groups takes no heap block
+    // per group.
+    static void* operator new(std::size_t Size) { return gcl::SmallSlots().Take(Size); }
+    static void operator delete(void* P, std::size_t Size) noexcept { gcl::SmallSlots().Give(P, Size); }
     TGvItems* GetItems() const noexcept { return FItems; }
     TGvItem* GetItem(int Index) const;
     int ItemCount() const;
