@@ -273,7 +273,8 @@ public:
                              uint32_t& Key);
     void ListAutoSortGroupCreate(TCustomGvListview* Sender, TGvItem* Item, int ColumnIndex, TGvGroups* Groups,
                                  TGvGroup*& Group, bool& DoDefaultAction);
-    void ListGroupInitialize(TCustomGvListview* Sender, TGvGroup* Group);
+    void ListGroupGetCaption(TCustomGvListview* Sender, TGvGroup* Group, std::wstring& Caption);
+    void ListGroupGetImageIndex(TCustomGvListview* Sender, TGvGroup* Group, TGvImageKind ImageKind, int& ImageIndex);
     void ListGroupPaintText(TCustomGvListview* Sender, TGvGroup* Group, gcl::TCanvas* ACanvas);
     void ListGroupClick(TCustomGvListview* Sender, TGvGroup* Group, TCommonKeyStates KeyStates,
                         TGvGroupHitTestInfoSet HitTest);

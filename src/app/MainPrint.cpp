@@ -74,6 +74,9 @@ TReportList TaskListReport(TCustomGvListview* list, bool grouped) {
     TReportList report;
     report.Grouped = grouped;
     const int columns = list->GetHeader()->GetColumns()->GetCount();
+    // A group's caption is made when asked: once per group, not per item.
+    const TGvGroup* captionOf = nullptr;
+    std::string caption;
     for (TGvItem* item : AllItems(list)) {
         TReportItem entry;
         for (int c = 0; c < columns && c < static_cast<int>(entry.Captions.size()); ++c)
@@ -87,7 +90,11 @@ TReportList TaskListReport(TCustomGvListview* list, bool grouped) {
         if (auto* owner = dynamic_cast<TGvItems*>(item->GetCollection()))
             if (TGvGroup* group = owner->GetOwnerGroup()) {
                 entry.GroupIndex = group->GetIndex();
-                entry.GroupCaption = gcl::WideToAnsi(group->GetCaption());
+                if (group != captionOf) {
+                    caption = gcl::WideToAnsi(group->GetCaption());
+                    captionOf = group;
+                }
+                entry.GroupCaption = caption;
             }
         report.Items.push_back(std::move(entry));
     }

@@ -97,13 +97,18 @@ void TMainForm::CreateTaskList() {
     // The items hold only their task: texts and images are asked for when
     // an item is painted, measured or read.
     List->SetItemClass(TGvItemVirtual::StaticClass());
+    // So do the groups: a group holds the grouping (Tag), its key and the
+    // task that opened it (Data), from which its caption and image are
+    // made when it is painted or read.
+    List->GetGroups()->SetItemClass(TGvGroupVirtual::StaticClass());
+    List->OnGroupGetCaption = TGroupGetCaptionEvent(this, &TMainForm::ListGroupGetCaption);
+    List->OnGroupGetImageIndex = TGroupGetImageIndexEvent(this, &TMainForm::ListGroupGetImageIndex);
     List->OnItemGetCaption = TItemGetCaptionEvent(this, &TMainForm::ListItemGetCaption);
     List->OnItemGetImageIndex = TItemGetImageIndexEvent(this, &TMainForm::ListItemGetImageIndex);
     List->OnItemInitialize = TGvItemEvent(this, &TMainForm::ListItemInitialize);
     List->OnItemPaintText = TItemPaintTextEvent(this, &TMainForm::ListItemPaintText);
     List->OnAutoGroupGetKey = TAutoGroupGetKeyEvent(this, &TMainForm::ListAutoGroupGetKey);
     List->OnAutoSortGroupCreate = TAutoSortGroupCreateEvent(this, &TMainForm::ListAutoSortGroupCreate);
-    List->OnGroupInitialize = TGvGroupEvent(this, &TMainForm::ListGroupInitialize);
     List->OnGroupPaintText = TGroupPaintTextEvent(this, &TMainForm::ListGroupPaintText);
     List->OnGroupClick = TGroupClickEvent(this, &TMainForm::ListGroupClick);
     List->OnColumnClick = TColumnClickEvent(this, &TMainForm::ListColumnClick);
@@ -247,15 +252,16 @@ void TMainForm::FillTaskList() {
     List->GetGroups()->Clear();
     FCaptionNow = gcl::Now();
     FCaptionFormat = Options.DateTimeFormat;
-    const TTaskListState state = TaskListState();
+    TTaskListState state = TaskListState();
+    state.GroupCaptions = false;
     const TTaskListLayout layout = RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys, &FTaskOrders);
     for (const TTaskGroup& g : layout.Groups) {
         TGvGroup* group = nullptr;
         if (layout.Grouped) {
-            group = List->GetGroups()->Add(nullptr);
+            // The caption and image come from the opening task when asked.
+            group = List->GetGroups()->Add(const_cast<TuTask*>(g.First));
             group->SetKey(static_cast<uint32_t>(g.Key));
-            group->SetCaption(gcl::AnsiToWide(g.Caption));
-            group->SetImageIndex(g.ImageIndex);
+            group->SetTag(state.GroupMode);
         }
         const size_t count = g.Tasks.size();
         if (count == 0) continue;
@@ -432,20 +438,24 @@ void TMainForm::ListAutoGroupGetKey(TCustomGvListview*, TGvItem* Item, int, TGvG
 
 void TMainForm::ListAutoSortGroupCreate(TCustomGvListview*, TGvItem* Item, int, TGvGroups* Groups,
                                         TGvGroup*& Group, bool& DoDefaultAction) {
-    Group = Groups->Add(nullptr);
+    // The group opened by Item's task; the list view gives it the key.
+    Group = Groups->Add(TaskOf(Item));
+    Group->SetTag(LiveSettings.GroupMode);
     DoDefaultAction = false;
-    const TuTask* task = TaskOf(Item);
-    if (!task) return;
-    // The items keep no keys of their own: the task's key is found again
-    // (keys stay the same for the life of the program).
-    if (!Database) return;
-    const int key = AutoGroupGetKey(LiveSettings.GroupMode, *task, *Database, FGroupKeys);
-    Group->SetCaption(gcl::AnsiToWide(GroupCaption(LiveSettings.GroupMode, key, *task, FGroupKeys)));
 }
 
-void TMainForm::ListGroupInitialize(TCustomGvListview*, TGvGroup* Group) {
-    const TuTask* first = Group->ItemCount() > 0 ? TaskOf(Group->GetItem(0)) : nullptr;
-    if (first) Group->SetImageIndex(GroupImageIndex(LiveSettings.GroupMode, *first));
+void TMainForm::ListGroupGetCaption(TCustomGvListview*, TGvGroup* Group, std::wstring& Caption) {
+    const auto* first = static_cast<const TuTask*>(Group->GetData());
+    const int mode = static_cast<int>(Group->GetTag());
+    if (!first || AbsMode(mode) == gmNone) return;
+    Caption = gcl::AnsiToWide(GroupCaption(mode, static_cast<int>(Group->GetKey()), *first, FGroupKeys));
+}
+
+void TMainForm::ListGroupGetImageIndex(TCustomGvListview*, TGvGroup* Group, TGvImageKind ImageKind,
+                                       int& ImageIndex) {
+    const auto* first = static_cast<const TuTask*>(Group->GetData());
+    const int mode = static_cast<int>(Group->GetTag());
+    if (first && ImageKind == eikNormal && AbsMode(mode) != gmNone) ImageIndex = GroupImageIndex(mode, *first);
 }
 
 void TMainForm::ListGroupPaintText(TCustomGvListview*, TGvGroup*, gcl::TCanvas* ACanvas) {

@@ -605,8 +605,9 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
             byKey.emplace(key, group);
         TTaskGroup g;
         g.Key = key;
-        g.Caption = GroupCaption(mode, key, task, keys);
+        if (state.GroupCaptions) g.Caption = GroupCaption(mode, key, task, keys);
         g.ImageIndex = GroupImageIndex(mode, task);
+        g.First = &task;
         layout.Groups.push_back(std::move(g));
         return group;
     };

@@ -154,9 +154,12 @@ int GroupImageIndex(int mode, const TuTask& firstTask);
 
 struct TTaskGroup {
     int Key = -1;
-    std::string Caption;
+    std::string Caption;  // empty when the layout was made without captions
     int ImageIndex = -1;
     std::vector<TuTask*> Tasks;
+    // The task that opened the group (the first met in the database): the
+    // group's caption and image are made from it and the key.
+    const TuTask* First = nullptr;
 };
 
 // Group order: lists in table order (unknown lists first), dates
@@ -255,6 +258,9 @@ struct TTaskListState {
     int SortColumn = 0;
     bool SortAscending = false;
     bool CountItems = true;     // numbering
+    // Whether the layout names its groups (GroupCaption); a list that asks
+    // for each caption when it shows the group needs none.
+    bool GroupCaptions = true;
 };
 
 struct TTaskListLayout {
