@@ -337,7 +337,7 @@ void TMainForm::SortGroups(int Mode) {
     TListviewUpdate update(List);
     std::vector<TGvCollectionItem*> sorted;
     for (const TTaskGroup& entry : order) sorted.push_back(groups->GetGroups(entry.ImageIndex));
-    groups->List() = sorted;
+    groups->List().assign(sorted.begin(), sorted.end());
     groups->ReIndexItems(true);
 }
 
@@ -369,7 +369,7 @@ void TMainForm::SortItems(int Column, bool Ascending) {
             std::vector<TGvCollectionItem*> sorted;
             sorted.reserve(byTask.size());
             for (TuTask* t : sortedTasks) sorted.push_back(itemOf.at(t));
-            items->List() = sorted;
+            items->List().assign(sorted.begin(), sorted.end());
             items->ReIndexItems(true);
             continue;
         }
@@ -381,7 +381,7 @@ void TMainForm::SortItems(int Column, bool Ascending) {
         std::vector<TGvCollectionItem*> sorted;
         sorted.reserve(byTask.size());
         for (std::uint32_t k : order) sorted.push_back(byTask[k]);
-        items->List() = sorted;
+        items->List().assign(sorted.begin(), sorted.end());
         items->ReIndexItems(true);
     }
     if (CountItemsM->GetChecked()) NumberItems();

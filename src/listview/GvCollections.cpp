@@ -726,12 +726,30 @@ void TGvItems::FreeEntries() {
     // Events without a handler are not fired item by item.
     const bool fireVisibility = static_cast<bool>(lv->OnItemVisibilityChanged);
     const bool fireFreeing = static_cast<bool>(lv->OnItemFreeing);
-    std::vector<TGvCollectionItem*>& list = List();
+    TGvEntryList& list = List();
     gcl::TSlotPool& virtualSlots = TGvItem::SlotsOf(sizeof(TGvItemVirtual));
     gcl::TSlotPool& storedSlots = TGvItem::SlotsOf(sizeof(TGvItemStored));
     // The slots in the order freed: the runs of one block empty it at once.
-    std::vector<void*> freedVirtual, freedStored;
-    (GetItemClass() == TGvItemStored::StaticClass() ? freedStored : freedVirtual).reserve(list.size());
+    // A small list (a group of a few items, freed by the thousand) lists
+    // them on the stack.
+    constexpr size_t LocalSlots = 32;
+    struct TFreed {
+        void* Local[LocalSlots];
+        size_t Count = 0;
+        std::vector<void*> Many;
+        void Add(void* Slot) {
+            if (Count < LocalSlots) {
+                Local[Count++] = Slot;
+                return;
+            }
+            if (Many.empty()) Many.assign(Local, Local + LocalSlots);
+            Many.push_back(Slot);
+            ++Count;
+        }
+        void* const* Data() const noexcept { return Many.empty() ? Local : Many.data(); }
+    } freedVirtual, freedStored;
+    if (list.size() > LocalSlots)
+        (GetItemClass() == TGvItemStored::StaticClass() ? freedStored : freedVirtual).Many.reserve(list.size());
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         auto* item = static_cast<TGvItem*>(*it);
         if (!item->BulkFreeable()) {
@@ -741,10 +759,10 @@ void TGvItems::FreeEntries() {
         const bool isVirtual = item->ClassType() == TGvItemVirtual::StaticClass();
         item->BulkBeforeDestruction(lv, allowHiddenChecked, fireVisibility, fireFreeing);
         item->~TGvItem();
-        (isVirtual ? freedVirtual : freedStored).push_back(item);
+        (isVirtual ? freedVirtual : freedStored).Add(item);
     }
-    virtualSlots.GiveMany(freedVirtual.data(), freedVirtual.size());
-    storedSlots.GiveMany(freedStored.data(), freedStored.size());
+    virtualSlots.GiveMany(freedVirtual.Data(), freedVirtual.Count);
+    storedSlots.GiveMany(freedStored.Data(), freedStored.Count);
 }
 
 void TGvItems::DoStructureChange() {

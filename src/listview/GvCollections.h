@@ -112,6 +112,12 @@ using TGvCollectionItemClass = const TGvCollectionItemMetaClass*;
 // The common base of every item, group and column: the state word with its
 // query / change / notify protocol, the index in the collection, the user
 // data, the display rectangle and the record of the collection stream.
+// The lists of a collection's entries and of a group's visible items keep
+// their storage in the class library's small-block pools: a list of
+// thousands of small groups takes no heap block per group.
+using TGvEntryList = std::vector<TGvCollectionItem*, gcl::TSlotAllocator<TGvCollectionItem*>>;
+using TGvItemList = std::vector<TGvItem*, gcl::TSlotAllocator<TGvItem*>>;
+
 class TGvCollectionItem : public TGvPersistent {
     GCL_CLASS_META(TGvCollectionItem, TGvPersistent, TGvCollectionItemMetaClass)
 public:
@@ -318,9 +324,9 @@ public:
     }
     int VisibleCount() const noexcept { return static_cast<int>(FVisibleList.size()); }
     TGvCollectionItem* VisibleItems(int Index) const;
-    std::vector<TGvCollectionItem*>& VisibleList() noexcept { return FVisibleList; }
+    TGvEntryList& VisibleList() noexcept { return FVisibleList; }
     // The list itself, to change at will (the entries are numbered anew).
-    std::vector<TGvCollectionItem*>& List() noexcept {
+    TGvEntryList& List() noexcept {
         FNumbered = false;
         return FList;
     }
@@ -390,12 +396,12 @@ private:
     friend class TGvSorter;
 
     bool FHideFromForm = false;
-    std::vector<TGvCollectionItem*> FList;
+    TGvEntryList FList;
     // Every entry's stored index is its position in FList. Whatever moves
     // entries other than at the end clears it.
     bool FNumbered = true;
     intptr_t FTag = 0;
-    std::vector<TGvCollectionItem*> FVisibleList;
+    TGvEntryList FVisibleList;
     TGvCollectionItemClass FItemClass;
     TGvCollectionItemClass FBaseClass;
     bool FExchanging = false;

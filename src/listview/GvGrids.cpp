@@ -173,7 +173,7 @@ void TGvGridGroup::FindInsertPosition(TPoint ViewPoint, TGvGroup*& Group, int& I
 }
 
 void TGvGridGroup::PlaceVisible(TGvItem* Item, int& NextVisibleIndex) {
-    std::vector<TGvItem*>& visible = FOwnerGroup->VisibleItems();
+    TGvItemList& visible = FOwnerGroup->VisibleItems();
     Item->SetVisibleIndex(NextVisibleIndex++);
     Item->SetVisibleIndexInGroup(static_cast<int>(visible.size()));
     visible.push_back(Item);
@@ -237,7 +237,7 @@ void TGvGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     if (bars && bars->VertBarVisible()) width -= GetSystemMetrics(SM_CXVSCROLL);
     width = std::max(width, cellWidth + m.Left + m.Right);
     TRect groupRect{0, 0, width, 0};
-    std::vector<TGvItem*>& visible = group->VisibleItems();
+    TGvItemList& visible = group->VisibleItems();
     visible.clear();
     const int prevBottom = PrevGroup ? PrevGroup->GetDisplayRect().Bottom : 0;
     TGvSelectionManager* selection = FOwnerListview ? FOwnerListview->GetSelection() : nullptr;
@@ -368,7 +368,7 @@ void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     TGvColumn* lastColumn = header ? header->LastColumnByPosition() : nullptr;
     const int headerWidth = lastColumn ? lastColumn->GetDisplayRect().Right : 0;
     TRect groupRect{0, top, headerWidth, top};
-    std::vector<TGvItem*>& visible = group->VisibleItems();
+    TGvItemList& visible = group->VisibleItems();
     visible.clear();
     const TMarginSizes m = MarginsOf(group);
     const int left = m.Left;
@@ -447,7 +447,7 @@ void TGvGridGridGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     TGvHeader* header = FOwnerListview ? FOwnerListview->GetHeader() : nullptr;
     TGvColumn* lastColumn = header ? header->LastColumnByPosition() : nullptr;
     TRect groupRect{0, top, lastColumn ? lastColumn->GetDisplayRect().Right : 0, top};
-    std::vector<TGvItem*>& visible = group->VisibleItems();
+    TGvItemList& visible = group->VisibleItems();
     visible.clear();
     visible.reserve(static_cast<size_t>(group->ItemCount()));
     const TMarginSizes m = MarginsOf(group);
@@ -503,7 +503,7 @@ void TGvGridListGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     height = std::max(height, m.Top + m.Bottom + cellHeight);
     const int x0 = PrevGroup ? PrevGroup->GetDisplayRect().Right : 0;
     TRect groupRect{x0, 0, x0, height};
-    std::vector<TGvItem*>& visible = group->VisibleItems();
+    TGvItemList& visible = group->VisibleItems();
     visible.clear();
     FColumnCount = 0;
     FRowCount = 0;

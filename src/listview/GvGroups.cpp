@@ -242,7 +242,7 @@ TGvItem* TGvGroups::FirstItemInRect(const TRect& ViewRect) const {
         if (!g->GetExpanded() || g->ItemCount() == 0) continue;
         // Report rows are of one height: skip the rows above the rectangle.
         int from = 0;
-        std::vector<TGvItem*>& visible = g->VisibleItems();
+        TGvItemList& visible = g->VisibleItems();
         if (!visible.empty() && g->GetGrid()->GetLayout() == 2) {
             const TRect first = visible.front()->GetDisplayRect();
             if (first.Height() > 0 && ViewRect.Top > first.Top) {
@@ -327,7 +327,7 @@ void TGvGroups::Rebuild(bool Force) {
     if (!(lv->GetUpdateCount() == 0 || Force)) return;
     if (lv->IsLoading() || lv->IsDestroying() || !lv->HandleAllocated()) return;
     gcl::TFlagScope rebuilding(FRebuilding);
-    std::vector<TGvCollectionItem*>& visible = VisibleList();
+    TGvEntryList& visible = VisibleList();
     visible.clear();
     visible.reserve(static_cast<size_t>(GetCount()));
     if (lv->GetHeader()) lv->GetHeader()->Rebuild(Force);

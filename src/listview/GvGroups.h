@@ -21,7 +21,7 @@ public:
     int ItemCount() const;
     int VisibleItemCount() const noexcept { return static_cast<int>(FVisibleItems.size()); }
     TGvItem* VisibleItem(int Index) const;
-    std::vector<TGvItem*>& VisibleItems() noexcept { return FVisibleItems; }
+    TGvItemList& VisibleItems() noexcept { return FVisibleItems; }
     TGvItem* ItemByPoint(gcl::TPoint ViewPoint) const;
     // Which parts of the group's margins lie under ViewPoint: the margin
     // (header, footer, left, right) and the first part hit in it (icon,
@@ -90,7 +90,7 @@ private:
     mutable TGvGridGroup* FGrid = nullptr;
     TGvItems* FItems = nullptr;
     uint32_t FKey = 0;
-    std::vector<TGvItem*> FVisibleItems;
+    TGvItemList FVisibleItems;
 };
 
 class TGvGroupInterfaced : public TGvGroup {

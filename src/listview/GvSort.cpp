@@ -32,7 +32,7 @@ void TGvSorter::Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, i
     TGvColumn* column = GroupCompare ? nullptr : Column;
     const int index = column ? column->GetIndex() : 0;
     FDescending = column && column->GetSortDirection() == esdDescending;
-    std::vector<TGvCollectionItem*>& list = Slots(Collection);
+    TGvEntryList& list = Slots(Collection);
     // Stored captions are read in place; the others are asked for once.
     const size_t count = static_cast<size_t>(Max - Min + 1);
     std::vector<std::wstring_view> captions(count);
@@ -85,7 +85,7 @@ void TGvQuickSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, i
     QuickSort(Slots(Collection), Min, Max);
 }
 
-void TGvQuickSort::QuickSort(std::vector<TGvCollectionItem*>& List, int L, int R) {
+void TGvQuickSort::QuickSort(TGvEntryList& List, int L, int R) {
     while (L < R) {
         int i = L;
         int j = R;
@@ -110,7 +110,7 @@ void TGvBubbleSort::Sort(TGvColumn* Column, TGvCollection* Collection, int Min, 
     Max = std::min(Max, Collection->GetCount() - 1);
     if (Min < 0 || Max - Min + 1 < 2) return;
     Prepare(Column, Collection, Min, Max, GroupCompare, ItemCompare, UseInterfaces);
-    std::vector<TGvCollectionItem*>& list = Slots(Collection);
+    TGvEntryList& list = Slots(Collection);
     int lo = Min;
     int hi = Max;
     while (lo < hi) {

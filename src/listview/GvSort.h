@@ -31,7 +31,7 @@ protected:
     void Prepare(TGvColumn* Column, TGvCollection* Collection, int Min, int Max, TGvGroupCompareFunc GroupCompare,
                  TGvItemCompareFunc ItemCompare, bool UseInterfaces);
     // The list to reorder (its entries are numbered anew afterwards).
-    std::vector<TGvCollectionItem*>& Slots(TGvCollection* Collection) const {
+    TGvEntryList& Slots(TGvCollection* Collection) const {
         Collection->FNumbered = false;
         return Collection->FList;
     }
@@ -57,7 +57,7 @@ public:
               TGvItemCompareFunc ItemCompare, bool UseInterfaces) override;
 
 private:
-    void QuickSort(std::vector<TGvCollectionItem*>& List, int L, int R);
+    void QuickSort(TGvEntryList& List, int L, int R);
 };
 
 class TGvBubbleSort : public TGvSorter {
@@ -77,7 +77,7 @@ public:
               TGvItemCompareFunc ItemCompare, bool UseInterfaces) override;
 
 private:
-    using TSlots = std::vector<TGvCollectionItem*>;
+    using TSlots = TGvEntryList;
     bool LessOrEqual(TGvCollectionItem* A, TGvCollectionItem* B) const { return Compare(A, B) <= 0; }
     // Sorts List[Lo, Hi) using Buffer from position B.
     void SortInPlace(TSlots& List, int Lo, int Hi, TSlots& Buffer, int B);
