@@ -273,7 +273,7 @@ void TMainForm::FillTaskList() {
             items = first->OwnerItems();
         }
         struct TRun {
-            const std::vector<TuTask*>* Tasks;
+            const TTaskVector* Tasks;
             size_t From;
         } run{&g.Tasks, group ? size_t(0) : size_t(1)};
         const int start = items->GetCount();

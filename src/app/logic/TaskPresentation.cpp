@@ -421,6 +421,13 @@ void SortItems(int column, bool ascending, std::vector<TuTask*>& items) {
     if (!ascending) std::reverse(items.begin(), items.end());
 }
 
+void SortItems(int column, bool ascending, TTaskVector& items) {
+    if (column < 1 || column > 3 || items.size() < 2) return;
+    std::vector<TuTask*> sorted(items.begin(), items.end());
+    SortItems(column, ascending, sorted);
+    std::copy(sorted.begin(), sorted.end(), items.begin());
+}
+
 namespace {
 
 // A task's key as the kept order keeps it: the folded bytes, or the due

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/logic/FilterBar.h"
+#include "gcl/rtl/SlotPool.h"
 #include "app/logic/HtmlReport.h"
 #include "data/uDataMan.h"
 
@@ -152,11 +153,15 @@ std::string GroupCaption(int mode, int key, const TuTask& task, const TGroupKeys
 // task's priority, tags 46.
 int GroupImageIndex(int mode, const TuTask& firstTask);
 
+// A group's tasks, kept in the class library's small-block pools: a layout
+// of thousands of small groups takes no heap block per group.
+using TTaskVector = std::vector<TuTask*, gcl::TSlotAllocator<TuTask*>>;
+
 struct TTaskGroup {
     int Key = -1;
     std::string Caption;  // empty when the layout was made without captions
     int ImageIndex = -1;
-    std::vector<TuTask*> Tasks;
+    TTaskVector Tasks;
     // The task that opened the group (the first met in the database): the
     // group's caption and image are made from it and the key.
     const TuTask* First = nullptr;
@@ -180,6 +185,7 @@ bool TaskSortsAfter(int column, const TuTask& a, const TuTask& b);
 // (equal items too). Column 0 (no header clicked) leaves the order
 // unchanged. O(n log n).
 void SortItems(int column, bool ascending, std::vector<TuTask*>& items);
+void SortItems(int column, bool ascending, TTaskVector& items);
 
 // The order of the positions of Tasks for a sort column, as SortItems
 // orders them ascending (equal tasks by position). Null when no such

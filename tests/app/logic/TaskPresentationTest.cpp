@@ -21,7 +21,9 @@ std::vector<std::string> Captions(const TTaskListLayout& layout) {
     return out;
 }
 
-std::vector<std::string> Titles(const std::vector<TuTask*>& tasks) {
+// The titles of a list of tasks (a layout group's or a plain vector).
+template <class TTasks>
+std::vector<std::string> Titles(const TTasks& tasks) {
     std::vector<std::string> out;
     for (const TuTask* t : tasks) out.push_back(t->Title);
     return out;
