@@ -1,0 +1,143 @@
+// Groups, their item lists, grids and visible lists live in the small-block
+// pools: thousands of small groups made, laid out, reordered, collapsed,
+// cleared and made again keep every item in its place, and item batches
+// of every size around the stack-listed ones are made and freed as one by
+// one.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
+#include "listview/GvWindowFixture.h"
+
+using namespace qelvo;
+
+namespace {
+
+class GvGroupPoolsTest : public qelvo::test::GvWindowFixture {
+protected:
+    // Count groups of 1 to 7 items each (Data points into Values).
+    void MakeGroups(int Count) {
+        Values.assign(static_cast<size_t>(Count) * 7, 0);
+        for (int g = 0; g < Count; ++g) {
+            TGvGroup* group = LV->GetGroups()->Add(nullptr);
+            group->SetKey(static_cast<uint32_t>(g));
+            std::vector<int*> data;
+            for (int i = 0; i <= g % 7; ++i) data.push_back(&Values[static_cast<size_t>(g) * 7 + static_cast<size_t>(i)]);
+            group->GetItems()->AddMany(data);
+        }
+    }
+    // Every group lists its items as visible (or none when collapsed), in
+    // order; visible indexes run on over the groups and rows go down.
+    void ExpectLaidOut() {
+        TGvGroups* groups = LV->GetGroups();
+        int next = 0;
+        int bottom = 0;
+        for (int g = 0; g < groups->GetCount(); ++g) {
+            TGvGroup* group = groups->GetGroups(g);
+            ASSERT_EQ(group->GetIndex(), g);
+            ASSERT_GE(group->GetDisplayRect().Top, bottom) << g;
+            bottom = group->GetDisplayRect().Top;
+            if (!group->GetExpanded()) {
+                EXPECT_EQ(group->VisibleItemCount(), 0) << g;
+                continue;
+            }
+            ASSERT_EQ(group->VisibleItemCount(), group->ItemCount()) << g;
+            for (int i = 0; i < group->ItemCount(); ++i) {
+                TGvItem* item = group->GetItem(i);
+                ASSERT_EQ(group->VisibleItem(i), item) << g;
+                EXPECT_EQ(item->GetIndex(), i);
+                EXPECT_EQ(item->OwnerGroup(), group);
+                EXPECT_EQ(item->GetVisibleIndex(), next++) << g;
+                EXPECT_EQ(item->GetVisibleIndexInGroup(), i);
+                EXPECT_EQ(item->GetData(), &Values[group->GetKey() * 7 + static_cast<size_t>(i)]);
+            }
+        }
+    }
+    std::vector<int> Values;
+};
+
+TEST_F(GvGroupPoolsTest, ThousandsOfSmallGroupsLayOutReorderCollapseAndClearAsAnyGroups) {
+    LV->SetView(elsReport);
+    LV->SetItemClass(TGvItemVirtual::StaticClass());
+    LV->GetPaintInfoGroup()->SetExpandable(true);
+    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
+    LV->BeginUpdate();
+    MakeGroups(3000);
+    LV->EndUpdate();
+    ASSERT_EQ(LV->GetGroups()->GetCount(), 3000);
+    ExpectLaidOut();
+
+    // The groups in reverse order, as the task list orders them.
+    LV->BeginUpdate();
+    TGvGroups* groups = LV->GetGroups();
+    std::vector<TGvCollectionItem*> reversed(groups->List().rbegin(), groups->List().rend());
+    groups->List().assign(reversed.begin(), reversed.end());
+    groups->ReIndexItems(true);
+    LV->EndUpdate();
+    EXPECT_EQ(groups->GetGroups(0)->GetKey(), 2999u);
+    ExpectLaidOut();
+
+    // Every third group collapsed, then all expanded again.
+    LV->BeginUpdate();
+    for (int g = 0; g < groups->GetCount(); g += 3) groups->GetGroups(g)->SetExpanded(false);
+    LV->EndUpdate();
+    ExpectLaidOut();
+    groups->ExpandAll();
+    ExpectLaidOut();
+
+    // Cleared and made again from the same pools.
+    LV->BeginUpdate();
+    groups->Clear();
+    LV->EndUpdate();
+    EXPECT_EQ(groups->GetCount(), 0);
+    EXPECT_EQ(LV->GetItems()->GetCount(), 0);
+    LV->BeginUpdate();
+    MakeGroups(500);
+    LV->EndUpdate();
+    EXPECT_EQ(LV->GetItems()->GetCount(), 500 / 7 * 28 + 1 + 2 + 3);  // 71 full weeks of 1..7, then 1, 2, 3
+    ExpectLaidOut();
+}
+
+class GvItemBatchesTest : public qelvo::test::GvListviewFixture {
+public:
+    void OnFreeing(TCustomGvListview*, TGvItem* Item) { Freed.push_back(static_cast<int>(Item->GetTag())); }
+    std::vector<int> Freed;
+};
+
+TEST_F(GvItemBatchesTest, BatchesOfEverySizeAndMixedKindsAreMadeAndFreedAsOneByOne) {
+    LV->OnItemFreeing = TItemFreeingEvent(this, &GvItemBatchesTest::OnFreeing);
+    std::vector<int> values(200);
+    for (int count : {1, 31, 32, 33, 63, 64, 65, 200}) {
+        SCOPED_TRACE(count);
+        TGvGroup* group = LV->GetGroups()->Add(nullptr);
+        TGvItems* items = group->GetItems();
+        items->SetItemClass(TGvItemVirtual::StaticClass());
+        std::vector<int*> data;
+        for (int i = 0; i < count; ++i) data.push_back(&values[static_cast<size_t>(i)]);
+        items->AddMany(data);
+        // Stored items between them: the clear frees both kinds.
+        items->SetItemClass(TGvItemStored::StaticClass());
+        for (int i = 0; i < 3; ++i) items->Add(nullptr);
+        ASSERT_EQ(items->GetCount(), count + 3);
+        for (int i = 0; i < items->GetCount(); ++i) {
+            TGvItem* item = items->GetItems(i);
+            item->SetTag(i);
+            EXPECT_EQ(item->ClassType(), i < count ? TGvItemVirtual::StaticClass() : TGvItemStored::StaticClass());
+            if (i < count) {
+                EXPECT_EQ(item->GetData(), &values[static_cast<size_t>(i)]);
+            }
+        }
+        Freed.clear();
+        items->Clear();
+        EXPECT_EQ(items->GetCount(), 0);
+        // Freed last to first, each once.
+        std::vector<int> expected;
+        for (int i = count + 2; i >= 0; --i) expected.push_back(i);
+        EXPECT_EQ(Freed, expected);
+    }
+}
+
+} // namespace
