@@ -89,13 +89,36 @@ int TGroupKeys::DateKey(const TuTask& task) {
     // The date text depends on the whole day only.
     const bool byDay = std::isfinite(task.Due) && std::fabs(task.Due) < 1e8;
     const int32_t day = byDay ? static_cast<int32_t>(std::trunc(task.Due)) : 0;
-    if (byDay) {
+    int* slot = byDay ? DaySlot(day) : nullptr;
+    if (slot && *slot >= 0) return *slot;
+    if (byDay && !slot) {
         const auto seen = FDayKeys.find(day);
         if (seen != FDayKeys.end()) return seen->second;
     }
     const int key = DateTextKey(task.Due);
-    if (byDay) FDayKeys.emplace(day, key);
+    if (slot)
+        *slot = key;
+    else if (byDay)
+        FDayKeys.emplace(day, key);
     return key;
+}
+
+int* TGroupKeys::DaySlot(int32_t day) {
+    // At most this many days in the vector (4 MB of keys).
+    constexpr int64_t MaxDays = int64_t(1) << 20;
+    int64_t at = int64_t(day) - FDayBase;
+    if (at < 0 || at >= static_cast<int64_t>(FDaySlots.size())) {
+        const int64_t end = FDayBase + static_cast<int64_t>(FDaySlots.size());
+        const int64_t low = FDaySlots.empty() ? int64_t(day) - 512 : std::min<int64_t>(FDayBase, int64_t(day) - 512);
+        const int64_t high = FDaySlots.empty() ? int64_t(day) + 512 : std::max<int64_t>(end, int64_t(day) + 512);
+        if (high - low > MaxDays) return nullptr;
+        std::vector<int> slots(static_cast<size_t>(high - low), -1);
+        std::copy(FDaySlots.begin(), FDaySlots.end(), slots.begin() + (FDayBase - low));
+        FDaySlots.swap(slots);
+        FDayBase = low;
+        at = int64_t(day) - FDayBase;
+    }
+    return &FDaySlots[static_cast<size_t>(at)];
 }
 
 int TGroupKeys::DateTextKey(double due) {

@@ -141,6 +141,12 @@ private:
     // so that a task needs neither a date text nor a tag set of its own
     // when its day or text was seen before.
     std::unordered_map<int32_t, int> FDayKeys;
+    // The same for the days near the others (real dates lie close
+    // together, and tasks without one are on day 0), at their places in a
+    // vector from FDayBase (-1: not seen yet); far days stay in the map.
+    int* DaySlot(int32_t day);
+    std::vector<int> FDaySlots;
+    int64_t FDayBase = 0;
     // The key of each tags text as written, looked up by the task's own text.
     TTextKeys FTagTextKeys;
 };

@@ -77,5 +77,33 @@ TEST(GroupCaptions, MadeFromTheOpeningTaskTheyMatchTheLayoutsOwnInEveryGroupingA
     EXPECT_EQ("", flat.Groups[0].Caption);
 }
 
+TEST(GroupCaptions, DateKeysAreOnePerDayNearAndFarApart) {
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    // Days close together and far apart (no date, the far past, this year,
+    // the far future, before 1899), each at several times of the day, met
+    // in an order that makes the kept range of days grow both ways.
+    const double days[] = {Today, 0, Today + 1, Today - 400, gcl::EncodeDate(9999, 12, 31), -700,
+                           gcl::EncodeDate(1900, 1, 2), Today + 3000, gcl::EncodeDate(2200, 6, 1), Today - 1};
+    TGroupKeys keys;
+    const size_t n = std::size(days);
+    std::vector<TuTask> tasks(3 * n);
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        const double day = days[i % n];
+        tasks[i].Due = day + (day < 0 ? -0.25 : 0.25) * static_cast<double>(i / n);
+    }
+    std::vector<int> first;
+    for (const TuTask& t : tasks) first.push_back(keys.DateKey(t));
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        // The same day, whatever the time, keeps its key; other days differ.
+        EXPECT_EQ(first[i % n], first[i]) << i;
+        EXPECT_EQ(first[i], keys.DateKey(tasks[i])) << i;
+        for (size_t j = 0; j < n; ++j)
+            if (j != i % n) {
+                EXPECT_NE(first[j], first[i]) << i << " " << j;
+            }
+        EXPECT_EQ(keys.DateText(first[i]), gcl::DateToStr(tasks[i].Due)) << i;
+    }
+}
+
 } // namespace
 } // namespace qelvo
