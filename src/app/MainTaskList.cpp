@@ -269,6 +269,9 @@ void TMainForm::FillTaskList() {
         if (aheadGroup < layout.Groups.size()) __builtin_prefetch(&layout.Groups[aheadGroup].Tasks[aheadAt++]->Done);
     };
     for (int k = 0; k < 16; ++k) fetchAhead();
+    // Items are numbered by their place in the whole list (1 up) while
+    // they are made, so no second walk over them is needed.
+    int number = 0;
     for (const TTaskGroup& g : layout.Groups) {
         TGvGroup* group = nullptr;
         if (layout.Grouped) {
@@ -285,25 +288,32 @@ void TMainForm::FillTaskList() {
             TGvItem* first = List->GetItems()->Add(g.Tasks[0]);
             fetchAhead();
             FillTaskItem(first, *g.Tasks[0]);
+            if (state.CountItems) SetItemNumber(first, ++number);
             items = first->OwnerItems();
         }
         struct TRun {
+            TMainForm* Form;
             const TTaskVector* Tasks;
             size_t From;
-        } run{&g.Tasks, group ? size_t(0) : size_t(1)};
-        const int start = items->GetCount();
-        items->AddMany(static_cast<int>(count - run.From),
-                       [](const void* Source, int Index) -> void* {
-                           const TRun* r = static_cast<const TRun*>(Source);
-                           return (*r->Tasks)[r->From + static_cast<size_t>(Index)];
-                       },
-                       &run);
-        for (size_t i = run.From; i < count; ++i) {
-            fetchAhead();
-            FillTaskItem(items->GetItems(start + static_cast<int>(i - run.From)), *g.Tasks[i]);
-        }
+            int FirstNumber;  // 0: not numbered
+            decltype(fetchAhead)* Ahead;
+        } run{this, &g.Tasks, group ? size_t(0) : size_t(1), state.CountItems ? number + 1 : 0, &fetchAhead};
+        const int made = static_cast<int>(count - run.From);
+        items->AddMany(
+            made,
+            [](const void* Source, int Index) -> void* {
+                const TRun* r = static_cast<const TRun*>(Source);
+                return (*r->Tasks)[r->From + static_cast<size_t>(Index)];
+            },
+            &run,
+            [](const void* Source, int Index, TGvItem* Item) {
+                const TRun* r = static_cast<const TRun*>(Source);
+                (*r->Ahead)();
+                r->Form->FillTaskItem(Item, *(*r->Tasks)[r->From + static_cast<size_t>(Index)]);
+                if (r->FirstNumber > 0) SetItemNumber(Item, r->FirstNumber + Index);
+            });
+        if (state.CountItems) number += made;
     }
-    if (state.CountItems) NumberItems();
     DelTaskA->SetEnabled(List->GetSelection()->First() && List->GetItems()->GetCount() > 0);
 }
 

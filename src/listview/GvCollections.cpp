@@ -665,7 +665,7 @@ void TGvItems::Clear(bool FreeItems) {
     selection->EndUpdate();
 }
 
-void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source) {
+void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source, TItemMade Made) {
     TGvCollectionItemClass kind = GetItemClass();
     if (Count <= 0 || !kind || !kind->CanCreate() || !kind->InheritsFrom(TGvItem::StaticClass())) return;
     Reserve(GetCount() + Count);
@@ -686,7 +686,7 @@ void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source) {
     }
     int made = 0;
     try {
-        for (; made < Count; ++made) {
+        while (made < Count) {
             TGvCollectionItem* item;
             if (!slots) {
                 item = kind->Create(this);
@@ -707,6 +707,9 @@ void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source) {
             }
             AppendEntry(item);
             item->SetData(DataAt(Source, made));
+            // Counted before Made runs: the item is the collection's now.
+            const int index = made++;
+            if (Made) Made(Source, index, static_cast<TGvItem*>(item));
         }
     } catch (...) {
         if (slots)

@@ -422,8 +422,12 @@ public:
     // Count new items at the end, the I-th with DataAt(Source, I), as Add
     // makes each (the item-add notification and the data are set item by
     // item), but with one structure change for all of them at the end.
+    // Made, when given, is called with each item as soon as it has its
+    // data (its check state or tag set while the item is at hand, rather
+    // than in a second walk over every item).
     using TDataAt = void* (*)(const void* Source, int Index);
-    void AddMany(int Count, TDataAt DataAt, const void* Source);
+    using TItemMade = void (*)(const void* Source, int Index, TGvItem* Item);
+    void AddMany(int Count, TDataAt DataAt, const void* Source, TItemMade Made = nullptr);
     template <class T>
     void AddMany(const std::vector<T*>& Data) {
         AddMany(static_cast<int>(Data.size()),

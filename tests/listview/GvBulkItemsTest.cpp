@@ -274,4 +274,64 @@ TEST_F(GvBulkItemsTest, ItemsMadeTogetherAreThoseAddMakesOneByOne) {
     EXPECT_EQ(LV->GetItems()->GetCount(), 0);
 }
 
+TEST_F(GvBulkItemsTest, EachItemMadeTogetherIsHandedOnAsItIsMade) {
+    LV->OnItemStructureChange = gcl::TNotifyEvent(this, &GvBulkItemsTest::OnStructure);
+    LV->OnItemCheckChange = TItemCheckChangeEvent(this, &GvBulkItemsTest::OnCheck);
+    std::vector<int> values(300);
+    struct TSource {
+        std::vector<int>* Values;
+        std::vector<std::string>* Events;
+        int Start;  // where the batch begins in its collection
+        int ThrowAt;
+    };
+    auto dataAt = [](const void* Source, int Index) -> void* {
+        return &(*static_cast<const TSource*>(Source)->Values)[static_cast<size_t>(Index)];
+    };
+    // Each item arrives already in its collection, at its place, with its
+    // data: a check or a tag set here counts as set on any item.
+    auto made = [](const void* Source, int Index, TGvItem* Item) {
+        const TSource* s = static_cast<const TSource*>(Source);
+        if (Index == s->ThrowAt) throw gcl::Exception("no more");
+        if (Item->GetData() != &(*s->Values)[static_cast<size_t>(Index)] || Item->GetIndex() != s->Start + Index ||
+            Item->OwnerItems()->GetItems(s->Start + Index) != Item)
+            s->Events->push_back("out of place " + std::to_string(Index));
+        Item->SetTag(Index + 100);
+        if (Index % 3 == 0) Item->SetChecked(true);
+    };
+    for (TGvCollectionItemClass kind : {TGvCollectionItemClass(TGvItemVirtual::StaticClass()),
+                                        TGvCollectionItemClass(TOwnVirtualItem::StaticClass())}) {
+        SCOPED_TRACE(kind->ClassName());
+        TGvItems* items = LV->GetGroups()->Add(nullptr)->GetItems();
+        items->SetItemClass(kind);
+        items->Add(nullptr);
+        Events.clear();
+        TSource source{&values, &Events, 1, -1};
+        items->AddMany(300, dataAt, &source, made);
+        ASSERT_EQ(items->GetCount(), 301);
+        EXPECT_EQ(LV->GetCheckedCount(), 100);
+        // The check events, then one structure change for the batch.
+        ASSERT_EQ(Events.size(), 101u);
+        EXPECT_EQ(Events.front(), "check 100 vc---");
+        EXPECT_EQ(Events.back(), "structure");
+        for (int i = 0; i < 300; ++i) {
+            TGvItem* item = items->GetItems(i + 1);
+            EXPECT_EQ(item->GetTag(), i + 100);
+            EXPECT_EQ(item->GetChecked(), i % 3 == 0);
+        }
+        // A handler that fails leaves the items made so far (the failing
+        // one too, which is the collection's by then) and still reports
+        // the change of structure.
+        Events.clear();
+        source.Start = 301;
+        source.ThrowAt = 10;
+        EXPECT_THROW(items->AddMany(300, dataAt, &source, made), gcl::Exception);
+        ASSERT_EQ(items->GetCount(), 312);
+        EXPECT_EQ(Events.back(), "structure");
+        EXPECT_EQ(items->GetItems(311)->GetData(), &values[10]);
+        EXPECT_EQ(LV->GetCheckedCount(), 104);
+        LV->GetGroups()->Clear();
+        EXPECT_EQ(LV->GetCheckedCount(), 0);
+    }
+}
+
 } // namespace
