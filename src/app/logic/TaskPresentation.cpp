@@ -2,6 +2,7 @@
 #include "app/logic/TaskPresentation.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -671,32 +672,51 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     };
     // The group of a list looked up once per text rather than per task.
     TTextKeys byText;
-    std::string_view lastText;
-    size_t lastGroup = 0;
-    bool haveLast = false;
+    // The texts met lately, by their length and outer bytes: a few lists
+    // mixed through the tasks are mostly found here with one comparison,
+    // before the table hashes the whole text.
+    struct TRecent {
+        std::string_view Text;
+        size_t Group = 0;
+        bool Used = false;
+    };
+    std::array<TRecent, 64> recent{};
+    auto recentSlot = [](std::string_view text) -> size_t {
+        if (text.empty()) return 0;
+        const auto first = static_cast<unsigned char>(text.front());
+        const auto last = static_cast<unsigned char>(text.back());
+        const auto middle = static_cast<unsigned char>(text[text.size() / 2]);
+        return (text.size() * 7u + first * 3u + middle * 5u + last) & 63u;
+    };
     auto groupOf = [&](const TuTask& task) -> size_t {
         if (!layout.Grouped) return 0;
         // (A tag text is mostly met once: its key is found straight away.)
         if (mode != gmList) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
         const std::string_view text = task.Folder.View();
-        if (haveLast && text == lastText) return lastGroup;
+        TRecent& seen = recent[recentSlot(text)];
+        if (seen.Used && text == seen.Text) return seen.Group;
         int group = byText.Find(text);
         if (group < 0) {
             group = static_cast<int>(groupOfKey(AutoGroupGetKey(mode, task, data, keys), task));
             byText.Add(text, group);
         }
-        lastText = text;
-        lastGroup = static_cast<size_t>(group);
-        haveLast = true;
-        return lastGroup;
+        seen = TRecent{text, static_cast<size_t>(group), true};
+        return seen.Group;
     };
     // One pass over the tasks: each shown task, where it stands in the
     // database, and its group (the groups in the order they are first met).
     std::vector<TuTask*> shown;
     std::vector<std::uint32_t> shownAt;
     std::vector<std::uint32_t> groupOfTask;
+    shown.reserve(static_cast<size_t>(count));
+    shownAt.reserve(static_cast<size_t>(count));
+    groupOfTask.reserve(static_cast<size_t>(count));
+    // The list texts lie apart from the tasks: fetched ahead as well.
+    const bool listTexts = layout.Grouped && mode == gmList;
     for (int i = 0; i < count; ++i)
         if (filter.Match(i, nullptr)) {
+            if (listTexts && i + 8 < count)
+                if (const TuTask* ahead = data.Tasks->GetTask(i + 8)) __builtin_prefetch(ahead->Folder.data());
             TuTask* task = data.Tasks->GetTask(i);
             if (!ShowsAsItem(task)) continue;
             shown.push_back(task);

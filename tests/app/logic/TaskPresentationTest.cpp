@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "AppLogicTest.h"
 #include "app/logic/TaskPresentation.h"
@@ -238,6 +239,49 @@ TEST(TaskPresentation, TagKeysOfManyTexts) {
         EXPECT_EQ((std::vector<std::string>{std::to_string(g), std::to_string(g + 700), std::to_string(g + 1400)}),
                   Titles(l.Groups[g].Tasks));
     }
+}
+
+TEST(TaskPresentation, ListGroupsOfManyListsWithLookalikeNamesMixedThroughTheTasks) {
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    TuData data;
+    // Names of one length with the same first, middle and last letters,
+    // more of them than a refresh keeps at hand; the last few are in no
+    // list of the table (they share one group).
+    std::vector<std::string> names;
+    for (int k = 0; k < 95; ++k) {
+        names.push_back(std::string("Plan") + static_cast<char>('A' + k % 26) + static_cast<char>('a' + k / 26) + "x");
+        if (k < 90) data.Folders->Add(names.back() + FieldSeparator + "0" + FieldSeparator);
+    }
+    std::map<std::string, std::vector<std::string>> expected;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string& folder = names[static_cast<size_t>((i * 37 + i / 7) % 95)];
+        const std::string title = "t" + std::to_string(10000 + i);
+        test::AddTask(data, title, folder);
+        expected[folder].push_back(title);
+    }
+    TGroupKeys keys;
+    const TTaskListLayout l = Layout(data, gmList, keys);
+    ASSERT_EQ(91u, l.Groups.size());
+    size_t shown = 0;
+    for (const TTaskGroup& g : l.Groups) {
+        ASSERT_FALSE(g.Tasks.empty());
+        shown += g.Tasks.size();
+        const std::string folder = g.Tasks.front()->Folder;
+        if (g.Key < 0) {
+            // The lists outside the table, each task in database order.
+            std::vector<std::string> outside;
+            for (int i = 0; i < 3000; ++i) {
+                const TuTask* t = data.Tasks->GetTask(i);
+                if (std::find(names.begin() + 90, names.end(), std::string(t->Folder)) != names.end())
+                    outside.push_back(t->Title);
+            }
+            EXPECT_EQ(outside, Titles(g.Tasks));
+            continue;
+        }
+        EXPECT_EQ(folder, g.Caption);
+        EXPECT_EQ(expected[folder], Titles(g.Tasks)) << folder;
+    }
+    EXPECT_EQ(3000u, shown);
 }
 
 TEST(TaskPresentation, GroupOrderAsTheExchangeOfPairs) {
