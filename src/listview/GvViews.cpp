@@ -7,7 +7,11 @@
 #include <uxtheme.h>
 #include <vssym32.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "gcl/rtl/Maths.h"
 
@@ -41,6 +45,122 @@ void TGvCanvasStore::RestoreCanvas(gcl::TCanvas* Canvas) {
 
 // ---- Check-box painter -----------------------------------------------------------------------
 
+namespace {
+
+// A box drawn from glyphs (five text outputs with a symbol font made for
+// it) is the same picture wherever it is drawn: its face is opaque. Each
+// look is drawn once on two scratch bitmaps of different colours; the
+// pixels both agree on, when they form a rectangle and nothing else was
+// touched, are kept and copied to later boxes of that look. A look that
+// lets the background through anywhere is drawn each time.
+struct TGlyphBoxLook {
+    TGvCheckType Type = ectNone;
+    int Size = 0;
+    COLORREF Colors[6] = {};
+    bool Checked = false;
+    bool Enabled = false;
+    LOGFONTA Font{};  // the glyphs' font, as the canvas's font gives it
+    bool operator==(const TGlyphBoxLook& o) const noexcept {
+        return Type == o.Type && Size == o.Size && Checked == o.Checked && Enabled == o.Enabled &&
+               std::equal(std::begin(Colors), std::end(Colors), std::begin(o.Colors)) &&
+               std::memcmp(&Font, &o.Font, sizeof Font) == 0;
+    }
+};
+
+struct TGlyphBoxPicture {
+    TGlyphBoxLook Look;
+    bool Usable = false;
+    TPoint Offset;  // of the picture's top left from where the glyphs are drawn
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Pixels;  // top-down rows
+};
+
+void DrawGlyphBox(const TGlyphBoxLook& L, gcl::TCanvas* Canvas, TPoint At) {
+    using gcl::TColor;
+    const auto c = [&](int i) { return static_cast<TColor>(L.Colors[i]); };
+    if (L.Type == ectBox)
+        DrawCheckBox(Canvas, At, L.Size, c(0), c(1), c(2), c(3), c(4), c(5), L.Checked, L.Enabled);
+    else
+        DrawRadioButton(Canvas, At, L.Size, c(0), c(1), c(2), c(3), c(4), c(5), L.Checked, L.Enabled);
+}
+
+TGlyphBoxPicture MakeGlyphBoxPicture(const TGlyphBoxLook& L, gcl::TFont* CanvasFont) {
+    TGlyphBoxPicture picture;
+    picture.Look = L;
+    constexpr int Margin = 4;
+    const int side = 3 * std::max(L.Size, 1) + 2 * Margin;
+    const uint32_t backgrounds[2] = {0x00123456u, 0x00EDCBA9u};
+    gcl::TBitmap drafts[2];
+    for (int d = 0; d < 2; ++d) {
+        drafts[d].SetPixelFormat(gcl::pf32bit);
+        drafts[d].SetSize(side, side);
+        for (int y = 0; y < side; ++y) {
+            auto* row = static_cast<uint32_t*>(drafts[d].GetScanLine(y));
+            std::fill(row, row + side, backgrounds[d]);
+        }
+        drafts[d].GetCanvas()->GetFont()->Assign(CanvasFont);
+        DrawGlyphBox(L, drafts[d].GetCanvas(), TPoint{Margin, Margin});
+    }
+    GdiFlush();
+    // Where the drafts agree (the picture), where they kept their own
+    // backgrounds (untouched) and anything else (see-through).
+    TRect box{side, side, 0, 0};
+    for (int y = 0; y < side; ++y) {
+        const auto* a = static_cast<const uint32_t*>(drafts[0].GetScanLine(y));
+        const auto* b = static_cast<const uint32_t*>(drafts[1].GetScanLine(y));
+        for (int x = 0; x < side; ++x) {
+            const uint32_t pa = a[x] & 0xFFFFFFu, pb = b[x] & 0xFFFFFFu;
+            if (pa == backgrounds[0] && pb == backgrounds[1]) continue;
+            if (pa != pb) return picture;
+            box.Left = std::min(box.Left, x);
+            box.Top = std::min(box.Top, y);
+            box.Right = std::max(box.Right, x + 1);
+            box.Bottom = std::max(box.Bottom, y + 1);
+        }
+    }
+    if (box.Right <= box.Left || box.Bottom <= box.Top) return picture;
+    if (box.Left == 0 || box.Top == 0 || box.Right == side || box.Bottom == side) return picture;  // may go further
+    picture.Offset = TPoint{box.Left - Margin, box.Top - Margin};
+    picture.Width = box.Width();
+    picture.Height = box.Height();
+    picture.Pixels.reserve(static_cast<size_t>(picture.Width) * static_cast<size_t>(picture.Height));
+    for (int y = box.Top; y < box.Bottom; ++y) {
+        const auto* a = static_cast<const uint32_t*>(drafts[0].GetScanLine(y));
+        const auto* b = static_cast<const uint32_t*>(drafts[1].GetScanLine(y));
+        for (int x = box.Left; x < box.Right; ++x) {
+            // A hole in the rectangle lets the background through.
+            if ((a[x] & 0xFFFFFFu) != (b[x] & 0xFFFFFFu)) return picture;
+            picture.Pixels.push_back(a[x] & 0xFFFFFFu);
+        }
+    }
+    picture.Usable = true;
+    return picture;
+}
+
+// The kept picture of a look; null when it must be drawn.
+const TGlyphBoxPicture* GlyphBoxPicture(const TGlyphBoxLook& L, gcl::TFont* CanvasFont) {
+    static std::vector<TGlyphBoxPicture> kept;
+    for (const TGlyphBoxPicture& p : kept)
+        if (p.Look == L) return p.Usable ? &p : nullptr;
+    if (kept.size() >= 64) kept.clear();
+    kept.push_back(MakeGlyphBoxPicture(L, CanvasFont));
+    return kept.back().Usable ? &kept.back() : nullptr;
+}
+
+// Only a plain 32-bit bitmap in device units takes the kept pixels as
+// they are: on anything else the glyphs are drawn.
+bool TakesGlyphBoxPicture(HDC DC) {
+    if (GetObjectType(DC) != OBJ_MEMDC || GetMapMode(DC) != MM_TEXT || GetGraphicsMode(DC) != GM_COMPATIBLE)
+        return false;
+    if ((GetTextAlign(DC) & (TA_UPDATECP | TA_BASELINE | TA_BOTTOM | TA_RIGHT | TA_CENTER)) != 0) return false;
+    DIBSECTION ds{};
+    HGDIOBJ bitmap = GetCurrentObject(DC, OBJ_BITMAP);
+    return bitmap && GetObjectW(bitmap, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBitsPixel == 32;
+}
+
+} // namespace
+
 void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const TRect& R, gcl::TCanvas* Canvas,
                    bool Enabled, bool Checked, bool Hot, bool Pressed, bool Flat, int Size) {
     if (!Canvas || (CheckType != ectBox && CheckType != ectRadio)) return;
@@ -58,12 +178,41 @@ void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const TR
     TColor face = clBtnFace, background = clWhite;
     if (Flat) outerLight = outerDark = innerLight = innerDark = Enabled ? clBlack : clBtnShadow;
     if (!Enabled) background = clBtnFace;
-    if (CheckType == ectBox)
-        DrawCheckBox(Canvas, TPoint{R.Left, R.Top}, Size, outerLight, outerDark, innerLight, innerDark, face,
-                     background, Checked, Enabled);
-    else
-        DrawRadioButton(Canvas, TPoint{R.Left, R.Top}, Size, outerLight, outerDark, innerLight, innerDark, face,
-                        background, Checked, Enabled);
+    TGlyphBoxLook look;
+    look.Type = CheckType;
+    look.Size = Size;
+    const TColor colors[6] = {outerLight, outerDark, innerLight, innerDark, face, background};
+    for (int i = 0; i < 6; ++i) look.Colors[i] = ColorToColorRef(colors[i]);
+    look.Checked = Checked;
+    look.Enabled = Enabled;
+    HDC dc = Canvas->GetHandle();
+    if (TakesGlyphBoxPicture(dc)) {
+        // The font the glyphs would be drawn with.
+        gcl::TFont font;
+        font.Assign(Canvas->GetFont());
+        font.SetName("Marlett");
+        font.SetSize(Size);
+        font.SetStyle({});
+        font.SetCharset(SYMBOL_CHARSET);
+        look.Font = font.GetLogFont();
+        // (What follows the name's end is no part of it.)
+        const size_t name = strnlen(look.Font.lfFaceName, LF_FACESIZE);
+        std::fill(look.Font.lfFaceName + name, look.Font.lfFaceName + LF_FACESIZE, '\0');
+        if (const TGlyphBoxPicture* picture = GlyphBoxPicture(look, Canvas->GetFont())) {
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+            bi.bmiHeader.biWidth = picture->Width;
+            bi.bmiHeader.biHeight = -picture->Height;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            bi.bmiHeader.biCompression = BI_RGB;
+            SetDIBitsToDevice(dc, R.Left + picture->Offset.X, R.Top + picture->Offset.Y,
+                              static_cast<DWORD>(picture->Width), static_cast<DWORD>(picture->Height), 0, 0, 0,
+                              static_cast<UINT>(picture->Height), picture->Pixels.data(), &bi, DIB_RGB_COLORS);
+            return;
+        }
+    }
+    DrawGlyphBox(look, Canvas, TPoint{R.Left, R.Top});
 }
 
 // ---- Group view ------------------------------------------------------------------------------
