@@ -456,23 +456,38 @@ void TGvViewItem::DrawItemImage(TGvItem* Item, gcl::TCustomImageList* Images, in
 
 void TGvViewItem::PaintImage(TGvItem* Item, TGvColumn* Column, const TGvRectArrayObject& R, gcl::TCanvas* Canvas) {
     HDC dc = Canvas->GetHandle();
+    const int c = Column ? Column->GetIndex() : 0;
+    const bool custom = Item->ImageDrawIsCustom(Column);
+    gcl::TCustomImageList* states = nullptr;
+    gcl::TCustomImageList* images = nullptr;
+    int stateIndex = -1, index = -1, overlay = -1;
+    if (!custom) {
+        states = ImageList(Item, Column, eikState);
+        if (states) stateIndex = Item->GetStateImageIndexes(c);
+        images = ImageList(Item, Column, eikNormal);
+        index = Item->GetImageIndexes(c);
+        overlay = Item->GetImageOverlayIndexes(c);
+        // A cell without a picture (most cells of a report) needs no clip
+        // of its own: each is a few trips to the system.
+        const bool drawsState = states && stateIndex >= 0 && R.StateRect.Width() > 0;
+        const bool drawsImage = images && index >= 0 && !gcl::IsRectEmpty(R.IconRect);
+        if (!drawsState && !drawsImage) return;
+        if (!drawsState) states = nullptr;
+    }
     const int saved = SaveDC(dc);
     TRect clip;
     gcl::UnionRect(clip, R.StateRect, R.IconRect);
     gcl::UnionRect(clip, clip, R.TextRect);
     IntersectClipRect(dc, clip.Left, clip.Top, clip.Right, clip.Bottom);
-    const int c = Column ? Column->GetIndex() : 0;
-    if (Item->ImageDrawIsCustom(Column)) {
+    if (custom) {
         TGvBackgroundManager* background = FOwnerListview->GetBackGround();
         Item->ImageDraw(Column, Canvas, R, background ? background->GetAlphaBlender() : nullptr);
     } else {
-        gcl::TCustomImageList* states = ImageList(Item, Column, eikState);
-        if (states && Item->GetStateImageIndexes(c) >= 0 && R.StateRect.Width() > 0)
+        if (states)
             states->DrawEx(dc, R.StateRect.Left + (R.StateRect.Width() - states->GetWidth()) / 2,
-                           R.StateRect.Top + (R.StateRect.Height() - states->GetHeight()) / 2,
-                           Item->GetStateImageIndexes(c), ILD_TRANSPARENT);
-        DrawItemImage(Item, ImageList(Item, Column, eikNormal), Item->GetImageIndexes(c),
-                      Item->GetImageOverlayIndexes(c), R.IconRect, Canvas);
+                           R.StateRect.Top + (R.StateRect.Height() - states->GetHeight()) / 2, stateIndex,
+                           ILD_TRANSPARENT);
+        DrawItemImage(Item, images, index, overlay, R.IconRect, Canvas);
     }
     RestoreDC(dc, saved);
 }
