@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "gcl/Controls.h"
 #include "gcl/Forms.h"
@@ -314,6 +315,30 @@ inline bool ListviewFocused(TCustomGvListview* lv) { return lv && lv->PaintsFocu
 gcl::TRect DeviceRect(HDC DC, const gcl::TRect& R);
 // The size of the 32-bit DIB section selected into DC (0 x 0 without one).
 gcl::TSize DibSize(HDC DC);
+
+// Drawings kept for one paint. A drawing whose pixels follow from its
+// parameters (Key) and the pixels it lands on (a themed check box, a
+// picture of an image list) is made once per paint for each such pair and
+// copied after that. Draw paints it with its top left at (X, Y) of the DC
+// it is given, inside Where's size; one that reaches further, and any DC
+// that is not a plain 32-bit bitmap in device units, gets Draw itself.
+struct TKeptDrawingKey {
+    uintptr_t Parts[5] = {};
+    bool operator==(const TKeptDrawingKey& o) const noexcept {
+        return std::equal(std::begin(Parts), std::end(Parts), std::begin(o.Parts));
+    }
+};
+using TKeptDrawingDraw = void (*)(const void* Context, HDC DC, int X, int Y);
+void DrawKept(HDC DC, const gcl::TRect& Where, const TKeptDrawingKey& Key, TKeptDrawingDraw Draw,
+              const void* Context);
+template <class F>
+void DrawKept(HDC DC, const gcl::TRect& Where, const TKeptDrawingKey& Key, const F& Draw) {
+    DrawKept(
+        DC, Where, Key, [](const void* Context, HDC Target, int X, int Y) { (*static_cast<const F*>(Context))(Target, X, Y); },
+        &Draw);
+}
+// Drops what was kept (a paint begins or ends: what it kept may change).
+void ForgetKeptDrawings() noexcept;
 
 } // namespace gvdetail
 

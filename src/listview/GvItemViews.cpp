@@ -434,7 +434,16 @@ void TGvViewItem::DrawItemImage(TGvItem* Item, gcl::TCustomImageList* Images, in
     const int h = Images->GetHeight();
     HDC dc = Canvas->GetHandle();
     if (w <= R.Width() && h <= R.Height()) {
-        Images->DrawEx(dc, R.Left + (R.Width() - w) / 2, R.Top + (R.Height() - h) / 2, Index, style, CLR_NONE, blend);
+        // The same picture recurs on many rows of a paint: kept.
+        TKeptDrawingKey key;
+        key.Parts[0] = 2 | (static_cast<uintptr_t>(Overlay + 1) << 8);  // a picture of an image list, its overlay
+        key.Parts[1] = reinterpret_cast<uintptr_t>(Images->GetHandle());
+        key.Parts[2] = static_cast<uintptr_t>(static_cast<uint32_t>(Index));
+        key.Parts[3] = style;
+        key.Parts[4] = blend;
+        const TRect at{R.Left + (R.Width() - w) / 2, R.Top + (R.Height() - h) / 2, 0, 0};
+        DrawKept(dc, TRect{at.Left, at.Top, at.Left + w, at.Top + h}, key,
+                 [&](HDC target, int x, int y) { Images->DrawEx(target, x, y, Index, style, CLR_NONE, blend); });
         return;
     }
     // Shrink into R keeping the aspect ratio: draw over what lies beneath

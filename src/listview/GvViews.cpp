@@ -148,9 +148,9 @@ const TGlyphBoxPicture* GlyphBoxPicture(const TGlyphBoxLook& L, gcl::TFont* Canv
     return kept.back().Usable ? &kept.back() : nullptr;
 }
 
-// Only a plain 32-bit bitmap in device units takes the kept pixels as
-// they are: on anything else the glyphs are drawn.
-bool TakesGlyphBoxPicture(HDC DC) {
+// Only a plain 32-bit bitmap in device units takes kept pixels as they
+// are: on anything else the drawing is made.
+bool TakesKeptPixels(HDC DC) {
     if (GetObjectType(DC) != OBJ_MEMDC || GetMapMode(DC) != MM_TEXT || GetGraphicsMode(DC) != GM_COMPATIBLE)
         return false;
     if ((GetTextAlign(DC) & (TA_UPDATECP | TA_BASELINE | TA_BOTTOM | TA_RIGHT | TA_CENTER)) != 0) return false;
@@ -159,7 +159,151 @@ bool TakesGlyphBoxPicture(HDC DC) {
     return bitmap && GetObjectW(bitmap, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBitsPixel == 32;
 }
 
+// The drawings kept for the paint under way, and the bitmap they are
+// made on: the drawing goes Margin pixels in from its edges, so that
+// one reaching outside its size is seen.
+struct TKeptDrawing {
+    TKeptDrawingKey Key;
+    int Width = 0;
+    int Height = 0;
+    COLORREF Text = 0, Back = 0;
+    int BackMode = 0;
+    bool Reaches = false;  // outside its size: drawn each time
+    std::vector<uint32_t> Beneath, Result;
+};
+
+struct TKeptDrawings {
+    static constexpr int Margin = 4;
+    static constexpr int Largest = 64;
+    static constexpr int Side = Largest + 2 * Margin;
+    std::vector<TKeptDrawing> Kept;
+    HDC DC = nullptr;
+    HBITMAP Bitmap = nullptr;
+    HGDIOBJ Displaced = nullptr;
+    uint32_t* Bits = nullptr;  // top-down rows of Side pixels
+
+    bool Ready() {
+        if (DC) return true;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = Side;
+        bi.bmiHeader.biHeight = -Side;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        Bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        DC = Bitmap ? CreateCompatibleDC(nullptr) : nullptr;
+        if (!DC) {
+            Forget();
+            return false;
+        }
+        Displaced = SelectObject(DC, Bitmap);
+        Bits = static_cast<uint32_t*>(bits);
+        return true;
+    }
+    void Forget() noexcept {
+        Kept.clear();
+        if (DC) {
+            SelectObject(DC, Displaced);
+            DeleteDC(DC);
+        }
+        if (Bitmap) DeleteObject(Bitmap);
+        DC = nullptr;
+        Bitmap = nullptr;
+        Bits = nullptr;
+    }
+    uint32_t* Row(int y) const { return Bits + static_cast<ptrdiff_t>(y + Margin) * Side + Margin; }
+};
+
+TKeptDrawings& KeptDrawings() {
+    static TKeptDrawings kept;
+    return kept;
+}
+
 } // namespace
+
+void gvdetail::ForgetKeptDrawings() noexcept { KeptDrawings().Forget(); }
+
+void gvdetail::DrawKept(HDC DC, const TRect& Where, const TKeptDrawingKey& Key, TKeptDrawingDraw Draw,
+                        const void* Context) {
+    const int w = Where.Width(), h = Where.Height();
+    TKeptDrawings& k = KeptDrawings();
+    if (w <= 0 || h <= 0 || w > k.Largest || h > k.Largest || !TakesKeptPixels(DC) || !k.Ready()) {
+        Draw(Context, DC, Where.Left, Where.Top);
+        return;
+    }
+    const COLORREF text = GetTextColor(DC), back = GetBkColor(DC);
+    const int backMode = GetBkMode(DC);
+    // What lies beneath, as it is now (what lies outside the bitmap, as a
+    // colour of its own).
+    GdiFlush();
+    for (int y = 0; y < h; ++y) std::fill(k.Row(y), k.Row(y) + w, 0xFF000000u);
+    BitBlt(k.DC, k.Margin, k.Margin, w, h, DC, Where.Left, Where.Top, SRCCOPY);
+    GdiFlush();
+    auto sameBeneath = [&](const TKeptDrawing& d) {
+        for (int y = 0; y < h; ++y)
+            if (std::memcmp(k.Row(y), d.Beneath.data() + static_cast<size_t>(y) * w, sizeof(uint32_t) * w) != 0)
+                return false;
+        return true;
+    };
+    const TKeptDrawing* found = nullptr;
+    for (const TKeptDrawing& d : k.Kept)
+        if (d.Key == Key && d.Width == w && d.Height == h && d.Text == text && d.Back == back &&
+            d.BackMode == backMode && sameBeneath(d)) {
+            found = &d;
+            break;
+        }
+    if (!found) {
+        // Made once, over a copy of what lies beneath, in a ring of a colour
+        // of its own that must stay as it is.
+        if (k.Kept.size() >= 64) k.Kept.clear();
+        TKeptDrawing d;
+        d.Key = Key;
+        d.Width = w;
+        d.Height = h;
+        d.Text = text;
+        d.Back = back;
+        d.BackMode = backMode;
+        d.Beneath.resize(static_cast<size_t>(w) * h);
+        for (int y = 0; y < h; ++y) std::memcpy(d.Beneath.data() + static_cast<size_t>(y) * w, k.Row(y), sizeof(uint32_t) * w);
+        constexpr uint32_t Ring = 0x00A5C3E1u;
+        std::fill(k.Bits, k.Bits + static_cast<size_t>(k.Side) * k.Side, Ring);
+        for (int y = 0; y < h; ++y) std::memcpy(k.Row(y), d.Beneath.data() + static_cast<size_t>(y) * w, sizeof(uint32_t) * w);
+        SetTextColor(k.DC, text);
+        SetBkColor(k.DC, back);
+        SetBkMode(k.DC, backMode);
+        Draw(Context, k.DC, k.Margin, k.Margin);
+        GdiFlush();
+        for (int y = -k.Margin; y < k.Side - k.Margin && !d.Reaches; ++y) {
+            const uint32_t* row = k.Row(y) - k.Margin;
+            for (int x = 0; x < k.Side && !d.Reaches; ++x) {
+                const bool inside = y >= 0 && y < h && x >= k.Margin && x < k.Margin + w;
+                d.Reaches = !inside && row[x] != Ring;
+            }
+        }
+        if (!d.Reaches) {
+            d.Result.resize(static_cast<size_t>(w) * h);
+            for (int y = 0; y < h; ++y)
+                std::memcpy(d.Result.data() + static_cast<size_t>(y) * w, k.Row(y), sizeof(uint32_t) * w);
+        }
+        k.Kept.push_back(std::move(d));
+        found = &k.Kept.back();
+    }
+    if (found->Reaches) {
+        Draw(Context, DC, Where.Left, Where.Top);
+        return;
+    }
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(DC, Where.Left, Where.Top, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
+                      static_cast<UINT>(h), found->Result.data(), &bi, DIB_RGB_COLORS);
+}
 
 void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const TRect& R, gcl::TCanvas* Canvas,
                    bool Enabled, bool Checked, bool Hot, bool Pressed, bool Flat, int Size) {
@@ -168,9 +312,16 @@ void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const TR
     if (theme) {
         int state = !Enabled ? 4 : Hot ? 2 : Pressed ? 3 : 1;
         if (Checked) state += 4;
-        RECT r = gcl::ToRECT(R);
-        DrawThemeBackground(theme, Canvas->GetHandle(), CheckType == ectBox ? BP_CHECKBOX : BP_RADIOBUTTON, state, &r,
-                            nullptr);
+        const int part = CheckType == ectBox ? BP_CHECKBOX : BP_RADIOBUTTON;
+        TKeptDrawingKey key;
+        key.Parts[0] = 1;  // a themed part
+        key.Parts[1] = reinterpret_cast<uintptr_t>(theme);
+        key.Parts[2] = static_cast<uintptr_t>(part);
+        key.Parts[3] = static_cast<uintptr_t>(state);
+        DrawKept(Canvas->GetHandle(), R, key, [&](HDC dc, int x, int y) {
+            RECT r{x, y, x + R.Width(), y + R.Height()};
+            DrawThemeBackground(theme, dc, part, state, &r, nullptr);
+        });
         return;
     }
     using namespace gcl;
@@ -186,7 +337,7 @@ void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const TR
     look.Checked = Checked;
     look.Enabled = Enabled;
     HDC dc = Canvas->GetHandle();
-    if (TakesGlyphBoxPicture(dc)) {
+    if (TakesKeptPixels(dc)) {
         // The font the glyphs would be drawn with.
         gcl::TFont font;
         font.Assign(Canvas->GetFont());
@@ -900,6 +1051,11 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     if (!ACanvas || !FGroups || !FHeader || !FScrollbars) return;
     gcl::TValueScope<int8_t> focus(FPaintFocus, static_cast<int8_t>(PaintsFocused() ? 1 : 0));
     HDC dc = ACanvas->GetHandle();
+    // What a paint keeps is its own: pictures and themes may change between paints.
+    ForgetKeptDrawings();
+    struct TForget {
+        ~TForget() { ForgetKeptDrawings(); }
+    } forget;
     const int saved = SaveDC(dc);
     const int headerHeight = FHeader->RuntimeHeight();
     const int offsetX = FScrollbars->GetOffsetX();
