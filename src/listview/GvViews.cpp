@@ -151,7 +151,8 @@ const TGlyphBoxPicture* GlyphBoxPicture(const TGlyphBoxLook& L, gcl::TFont* Canv
 // Only a plain 32-bit bitmap in device units takes kept pixels as they
 // are: on anything else the drawing is made.
 bool TakesKeptPixels(HDC DC) {
-    if (GetObjectType(DC) != OBJ_MEMDC || GetMapMode(DC) != MM_TEXT || GetGraphicsMode(DC) != GM_COMPATIBLE)
+    if (GetObjectType(DC) != OBJ_MEMDC || GetMapMode(DC) != MM_TEXT || GetGraphicsMode(DC) != GM_COMPATIBLE ||
+        GetLayout(DC) != 0)
         return false;
     if ((GetTextAlign(DC) & (TA_UPDATECP | TA_BASELINE | TA_BOTTOM | TA_RIGHT | TA_CENTER)) != 0) return false;
     DIBSECTION ds{};

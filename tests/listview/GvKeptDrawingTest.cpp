@@ -107,4 +107,23 @@ TEST_F(GvKeptDrawingTest, CopiesFollowTheOriginAndTheClipAndADrawingThatReachesO
     EXPECT_EQ(draws, 1 + 2 + 1 + 1);
 }
 
+TEST_F(GvKeptDrawingTest, OnAMirroredCanvasTheDrawingIsMadeEachTime) {
+    PixelCanvas kept(40, 20), made(40, 20);
+    for (PixelCanvas* c : {&kept, &made}) {
+        Stripes(*c);
+        SetLayout(c->DC(), LAYOUT_RTL);
+    }
+    int draws = 0;
+    for (int x : {0, 16}) {
+        const TRect where{x, 2, x + 8, 10};
+        DrawKept(kept.DC(), where, TKeptDrawingKey{}, [&](HDC dc, int at, int top) {
+            ++draws;
+            Mark(dc, at, top, 8, RGB(0, 90, 160));
+        });
+        Mark(made.DC(), where.Left, where.Top, 8, RGB(0, 90, 160));
+    }
+    EXPECT_TRUE(kept.SameAs(made));
+    EXPECT_EQ(draws, 2);
+}
+
 } // namespace
