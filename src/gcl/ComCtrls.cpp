@@ -1408,6 +1408,16 @@ TTreeNode* TCustomTreeView::NodeFromItem(const TVITEMA& item) const {
     return FItems->GetNode(item.hItem);
 }
 
+namespace {
+
+bool HasWindowlessChildren(const TWinControl& control) {
+    for (int i = 0; i < control.GetControlCount(); ++i)
+        if (!dynamic_cast<const TWinControl*>(control.GetControls(i))) return true;
+    return false;
+}
+
+} // namespace
+
 // ---- Notifications
 
 // The notifications that carry no text are taken in both their ANSI and
@@ -1583,6 +1593,15 @@ void TCustomTreeView::Dispatch(TMessage& message) {
         if (!DoKeyDown(message) && HandleAllocated())
             message.Result = DefWindowProcA(GetHandle(), message.Msg, message.WParam, message.LParam);
         return;
+    case WM_PAINT:
+        // Given a DC, the tree window paints every visible item; beginning
+        // the paint itself, only the items in the update region (a
+        // selection change repaints two rows, not the whole tree).
+        if (message.WParam == 0 && HandleAllocated() && !GetDoubleBuffered() && !HasWindowlessChildren(*this)) {
+            DefaultHandler(message);
+            return;
+        }
+        break;
     case CM_COLORCHANGED:
         inherited::Dispatch(message);
         if (HandleAllocated()) Perform(TVM_SETBKCOLOR, 0, static_cast<intptr_t>(ColorToRGB(GetColor())));

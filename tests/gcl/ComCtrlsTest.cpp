@@ -1,5 +1,5 @@
 // Common controls: tree view nodes with and without a window, callback
-// texts, re-creation, hit testing, label editing, sorting through the
+// texts, re-creation, painting, hit testing, label editing, sorting through the
 // window, multiple selection, the node stream; the date picker and the
 // status bar; and a screenshot of a form with every control.
 #include <gtest/gtest.h>
@@ -689,4 +689,60 @@ TEST_F(CommonControls, ScreenshotOfEveryControl) {
     // Not blank: the picture holds many colours.
     const int distinct = qelvo::test::SaveWindowScreenshot(Form->GetHandle(), "every_control.bmp");
     EXPECT_GT(distinct, 500);
+}
+
+// Painting: the tree paints the rows its update region covers, so a
+// selection change repaints two rows rather than every row; the changed
+// rows show the change; a tree holding a windowless child still paints the
+// child over its rows.
+TEST_F(CommonControls, PaintingCoversTheUpdateRegionAndWindowlessChildren) {
+    class TAsked : public TObject {
+    public:
+        std::vector<std::string> Nodes;
+        void Image(TObject*, TTreeNode* node) { Nodes.push_back(node->GetText()); }
+    } asked;
+    TTreeNodes* nodes = Tree->GetItems();
+    for (int i = 0; i < 6; ++i) nodes->Add(nullptr, "Row " + std::to_string(i));
+    Tree->SetHideSelection(false);
+    Tree->OnGetImageIndex = TTVExpandedEvent(&asked, &TAsked::Image);
+    Form->Show();
+    PumpApplication(100);
+    HWND tree = Tree->GetHandle();
+
+    // One row invalidated: only that row is drawn.
+    const TRect row4 = nodes->GetItem(4)->DisplayRect(false);
+    asked.Nodes.clear();
+    RECT r4 = ToRECT(row4);
+    InvalidateRect(tree, &r4, FALSE);
+    UpdateWindow(tree);
+    ASSERT_FALSE(asked.Nodes.empty());
+    for (const std::string& node : asked.Nodes) EXPECT_EQ(node, "Row 4");
+
+    // A new selection repaints the rows of the old and new one, showing it.
+    Tree->SetSelected(nodes->GetItem(1));
+    UpdateWindow(tree);
+    Tree->SetSelected(nodes->GetItem(3));
+    asked.Nodes.clear();
+    UpdateWindow(tree);
+    for (const std::string& node : asked.Nodes)
+        EXPECT_TRUE(node == "Row 1" || node == "Row 2" || node == "Row 3") << node;
+    const TRect label = nodes->GetItem(3)->DisplayRect(true);
+    HDC dc = GetDC(tree);
+    const COLORREF background = GetPixel(dc, label.Right + 20, label.Top + 2);
+    const COLORREF selected = GetPixel(dc, label.Left + 1, label.Top + 1);
+    EXPECT_NE(selected, background);
+    ReleaseDC(tree, dc);
+
+    // A windowless child is painted over the rows it covers.
+    auto* child = TLabel::Create(Form);
+    child->SetAutoSize(false);
+    child->SetTransparent(false);
+    child->SetColor(clRed);
+    child->SetBounds(120, row4.Top, 30, row4.Bottom - row4.Top);
+    child->SetParent(Tree);
+    InvalidateRect(tree, nullptr, TRUE);
+    UpdateWindow(tree);
+    dc = GetDC(tree);
+    EXPECT_EQ(GetPixel(dc, 130, row4.Top + 2), RGB(255, 0, 0));
+    ReleaseDC(tree, dc);
 }
