@@ -287,7 +287,21 @@ void TBarView::ShownItemChanged(TBarCustomItem* Sender, bool Relayed, TBarItemCh
         for (TBarItemViewer* v : std::vector<TBarItemViewer*>(FViewers))
             if (v->GetItem() == Item) Invalidate(v);
         break;
-    case tbicInvalidateAndResize: InvalidatePositions(); break;
+    case tbicInvalidateAndResize:
+        // Laid out at once, the bar repaints whole only when a viewer
+        // moved (the layout pass paints it then); otherwise the item alone
+        // repaints (a caption in italics, a new glyph of the same size).
+        if (FValidated && CanValidateNow()) {
+            FValidated = false;
+            FLayoutMoved = false;
+            UpdatePositions();
+            if (!FLayoutMoved)
+                for (TBarItemViewer* v : std::vector<TBarItemViewer*>(FViewers))
+                    if (v->GetItem() == Item) Invalidate(v);
+            return;
+        }
+        InvalidatePositions();
+        break;
     case tbicRecreateItemViewers:
         InvalidatePositions();
         for (int i = 0; i < GetViewerCount(); ++i)
@@ -451,14 +465,18 @@ TPoint TBarView::UpdatePositions() {
     return size;
 }
 
-void TBarView::ValidateWhenIdle() {
-    if (FUpdateCount != 0) return;
+bool TBarView::CanValidateNow() const {
+    if (FUpdateCount != 0) return false;
     if (FParentItem) {
-        if (FParentItem->GetComponentState().Contains(gcl::csLoading)) return;
+        if (FParentItem->GetComponentState().Contains(gcl::csLoading)) return false;
         if (TComponent* owner = FParentItem->GetOwner())
-            if (owner->GetComponentState().Contains(gcl::csLoading)) return;
+            if (owner->GetComponentState().Contains(gcl::csLoading)) return false;
     }
-    ValidatePositions();
+    return true;
+}
+
+void TBarView::ValidateWhenIdle() {
+    if (CanValidateNow()) ValidatePositions();
 }
 
 void TBarView::BeginUpdate() { ++FUpdateCount; }

@@ -133,6 +133,8 @@ public:
     void ValidatePositions();
     gcl::TPoint UpdatePositions();
     void ValidateWhenIdle();
+    // Whether a layout may run now (no update pending, nothing loading).
+    bool CanValidateNow() const;
     void BeginUpdate();
     void EndUpdate();
     // The layout pass. Without CanMoveControls nothing is written to the
@@ -280,6 +282,7 @@ private:
     bool FUsePriorityList = false;
     bool FValidated = false;
     bool FSizingBeforePaint = false;
+    bool FLayoutMoved = false;   // a layout pass since it was cleared moved, showed or hid a viewer
     std::vector<TBarItemViewer*> FViewers;
     int FWheelAccum = 0;
     gcl::TWinControl* FWindow = nullptr;

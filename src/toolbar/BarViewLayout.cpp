@@ -29,6 +29,7 @@ void TBarView::DoUpdatePositions(TPoint& Size) {
     const bool changed =
         ComputeLayout(true, FOrientation, FWrapOffset, FChevronOffset, FChevronSize, FBaseSize, Size, lines);
     FValidated = true;
+    if (changed) FLayoutMoved = true;
     if (!changed) {
         AutoSize(Size.X, Size.Y);
         return;

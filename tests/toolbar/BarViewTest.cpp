@@ -1,8 +1,8 @@
 // Views on a hidden host window: the viewer list, unthemed sizes, the
 // layout pass (separators, wrapping, line separators, right alignment,
-// vertical mirroring, chevron, popup clipping and scrolling), painting
-// through WM_PRINT, selection, keyboard, accelerators, timers and the wheel,
-// and a screenshot of a test form.
+// vertical mirroring, chevron, popup clipping and scrolling), what a change
+// repaints, painting through WM_PRINT, selection, keyboard, accelerators,
+// timers and the wheel, and a screenshot of a test form.
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
 
@@ -1047,3 +1047,46 @@ TEST_F(BarViewTest, SelectionFollowsThePointer) {
 }
 
 } // namespace
+
+// A change that asks for a new layout: when nothing moves, only the changed
+// item is repainted (not the whole bar); when items move, the layout pass
+// paints the whole bar at once; inside an update bracket the whole bar
+// waits for the end of the bracket.
+TEST_F(BarViewTest, ResizingChangesRepaintOnlyWhatMoved) {
+    auto* host = Host(0, 0, 400, 40);
+    auto* open = Item("Open");
+    auto* save = Item("Save");
+    auto* quit = Item("Quit");
+    auto* view = View(host, true);
+    Form->Show();
+    view->ValidatePositions();
+    HWND wnd = host->GetHandle();
+    UpdateWindow(wnd);
+    RECT pending{};
+    ASSERT_FALSE(GetUpdateRect(wnd, &pending, FALSE));
+
+    // The same letters measure the same: nothing moves, the item repaints.
+    const TRect saveBounds = R(view, save);
+    const TRect quitBounds = R(view, quit);
+    save->SetCaption("Svae");
+    ASSERT_TRUE(GetUpdateRect(wnd, &pending, FALSE));
+    EXPECT_EQ(gcl::TRect(pending.left, pending.top, pending.right, pending.bottom), saveBounds);
+    EXPECT_EQ(R(view, quit), quitBounds);
+    UpdateWindow(wnd);
+
+    // A longer caption moves the next item: laid out and painted at once.
+    save->SetCaption("Save everything");
+    EXPECT_GT(R(view, quit).Left, quitBounds.Left);
+    EXPECT_FALSE(GetUpdateRect(wnd, &pending, FALSE));
+
+    // In an update bracket the bar is laid out and painted whole at the end.
+    view->BeginUpdate();
+    open->SetCaption("Onep");
+    RECT client{};
+    GetClientRect(wnd, &client);
+    ASSERT_TRUE(GetUpdateRect(wnd, &pending, FALSE));
+    EXPECT_EQ(pending.right - pending.left, client.right);
+    view->EndUpdate();
+    UpdateWindow(wnd);
+    EXPECT_FALSE(GetUpdateRect(wnd, &pending, FALSE));
+}
