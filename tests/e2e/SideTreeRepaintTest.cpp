@@ -1,0 +1,70 @@
+// Choosing lists in the side tree repaints only what the choice changed
+// (the rows of the old and the new choice, the tab whose caption turns to
+// italics, the filter bar's caption): after each click the tree, the tabs
+// and the bars show the same as after a paint of the whole window.
+#include <gtest/gtest.h>
+
+#include "e2e/ExitsSupport.h"
+#include "e2e/SampleDatabase.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The pixels of some screen rectangles, one after the other.
+std::vector<COLORREF> PixelsOfAll(const std::vector<RECT>& parts) {
+    std::vector<COLORREF> pixels;
+    for (const RECT& r : parts) {
+        const std::vector<COLORREF> some = PixelsOf(r);
+        pixels.insert(pixels.end(), some.begin(), some.end());
+    }
+    return pixels;
+}
+
+// How many pixels of the parts change when the main window is painted whole now.
+size_t ChangedByWholeRepaint(const TProgram& p, HWND main, const std::vector<RECT>& parts) {
+    const std::vector<COLORREF> before = PixelsOfAll(parts);
+    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    p.Settle();
+    const std::vector<COLORREF> after = PixelsOfAll(parts);
+    if (before.size() != after.size()) return before.size() + after.size();
+    size_t changed = 0;
+    for (size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
+    return changed;
+}
+
+} // namespace
+
+TEST(SideTreeRepaintScenario, ChoosingListsShowsWhatAWholeRepaintShows) {
+    TProgram p("side-tree-repaint");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const std::vector<HWND> trees = ChildrenOfClass(main, "TUniTreeView.UnicodeClass");
+    ASSERT_EQ(trees.size(), 1u);
+    HWND tree = trees.front();
+    const RECT tr = RectOf(tree);
+    // The tree's rows right of the list icons (the system's tree draws a
+    // selected row's icon one pixel into the row above, which only a paint
+    // of that row shows), the panel tabs and the bars at the top.
+    std::vector<RECT> parts{RECT{tr.left + 30, tr.top, tr.right - 24, tr.bottom}};
+    for (const char* bars : {"TXtDockablePanelToolbar.UnicodeClass", "TXtToolbar.UnicodeClass"})
+        for (HWND bar : ChildrenOfClass(main, bars)) parts.push_back(RectOf(bar));
+    // The rows are 24 pixels high: All, then the lists.
+    const POINT all{tr.left + 60, tr.top + 12};
+    const POINT first{tr.left + 60, tr.top + 12 + 24};
+    const POINT second{tr.left + 60, tr.top + 12 + 2 * 24};
+    EXPECT_EQ(ChangedByWholeRepaint(p, main, parts), 0u) << "as started";
+
+    const std::vector<COLORREF> atStart = PixelsOfAll(parts);
+    for (POINT at : {second, first, all, second}) {
+        MoveTo(p, at);
+        Click(p, at);
+        EXPECT_EQ(ChangedByWholeRepaint(p, main, parts), 0u) << "after a click on row " << (at.y - tr.top) / 24;
+    }
+    EXPECT_NE(PixelsOfAll(parts), atStart) << "the tree, tabs and filter bar show the new choice";
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
