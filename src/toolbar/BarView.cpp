@@ -290,14 +290,21 @@ void TBarView::ShownItemChanged(TBarCustomItem* Sender, bool Relayed, TBarItemCh
     case tbicInvalidateAndResize:
         // Laid out at once, the bar repaints whole only when a viewer
         // moved (the layout pass paints it then); otherwise the item alone
-        // repaints (a caption in italics, a new glyph of the same size).
+        // repaints (a caption in italics, a new glyph of the same size). An
+        // item not shown here in a viewer of its own (a group, whose
+        // sub-items show in its place) repaints the whole bar.
         if (FValidated && CanValidateNow()) {
             FValidated = false;
             FLayoutMoved = false;
             UpdatePositions();
-            if (!FLayoutMoved)
-                for (TBarItemViewer* v : std::vector<TBarItemViewer*>(FViewers))
-                    if (v->GetItem() == Item) Invalidate(v);
+            if (FLayoutMoved) return;
+            bool shown = false;
+            for (TBarItemViewer* v : std::vector<TBarItemViewer*>(FViewers))
+                if (v->GetItem() == Item && v->Show && !gcl::IsRectEmpty(v->BoundsRect)) {
+                    Invalidate(v);
+                    shown = true;
+                }
+            if (!shown && FWindow && FWindow->HandleAllocated()) InvalidateRect(FWindow->GetHandle(), nullptr, TRUE);
             return;
         }
         InvalidatePositions();

@@ -1079,11 +1079,21 @@ TEST_F(BarViewTest, ResizingChangesRepaintOnlyWhatMoved) {
     EXPECT_GT(R(view, quit).Left, quitBounds.Left);
     EXPECT_FALSE(GetUpdateRect(wnd, &pending, FALSE));
 
+    // A group shows its sub-items in its place: a change of its own
+    // repaints the whole bar.
+    auto* group = Item<TBarGroupItem>("Group");
+    Item("G1", group);
+    UpdateWindow(wnd);
+    group->SetCaption("Other");
+    RECT client{};
+    GetClientRect(wnd, &client);
+    ASSERT_TRUE(GetUpdateRect(wnd, &pending, FALSE));
+    EXPECT_EQ(pending.right - pending.left, client.right);
+    UpdateWindow(wnd);
+
     // In an update bracket the bar is laid out and painted whole at the end.
     view->BeginUpdate();
     open->SetCaption("Onep");
-    RECT client{};
-    GetClientRect(wnd, &client);
     ASSERT_TRUE(GetUpdateRect(wnd, &pending, FALSE));
     EXPECT_EQ(pending.right - pending.left, client.right);
     view->EndUpdate();
