@@ -148,6 +148,25 @@ const TGlyphBoxPicture* GlyphBoxPicture(const TGlyphBoxLook& L, gcl::TFont* Canv
     return kept.back().Usable ? &kept.back() : nullptr;
 }
 
+// The header of a 32-bit picture of W x H pixels stored top row first.
+BITMAPINFO TopDownInfo(int W, int H) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = W;
+    bi.bmiHeader.biHeight = -H;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+// Puts W x H pixels, top row first, at (X, Y) of DC.
+void PutPixels(HDC DC, int X, int Y, int W, int H, const uint32_t* Pixels) {
+    const BITMAPINFO bi = TopDownInfo(W, H);
+    SetDIBitsToDevice(DC, X, Y, static_cast<DWORD>(W), static_cast<DWORD>(H), 0, 0, 0, static_cast<UINT>(H), Pixels,
+                      &bi, DIB_RGB_COLORS);
+}
+
 // Only a plain 32-bit bitmap in device units takes kept pixels as they
 // are: on anything else the drawing is made.
 bool TakesKeptPixels(HDC DC) {
@@ -185,13 +204,7 @@ struct TKeptDrawings {
 
     bool Ready() {
         if (DC) return true;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = Side;
-        bi.bmiHeader.biHeight = -Side;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO bi = TopDownInfo(Side, Side);
         void* bits = nullptr;
         Bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
         DC = Bitmap ? CreateCompatibleDC(nullptr) : nullptr;
@@ -295,15 +308,7 @@ void gvdetail::DrawKept(HDC DC, const TRect& Where, const TKeptDrawingKey& Key, 
         Draw(Context, DC, Where.Left, Where.Top);
         return;
     }
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    SetDIBitsToDevice(DC, Where.Left, Where.Top, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0,
-                      static_cast<UINT>(h), found->Result.data(), &bi, DIB_RGB_COLORS);
+    PutPixels(DC, Where.Left, Where.Top, w, h, found->Result.data());
 }
 
 void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const TRect& R, gcl::TCanvas* Canvas,
@@ -351,16 +356,8 @@ void PaintCheckBox(TGvCheckType CheckType, TCustomGvListview* Listview, const TR
         const size_t name = strnlen(look.Font.lfFaceName, LF_FACESIZE);
         std::fill(look.Font.lfFaceName + name, look.Font.lfFaceName + LF_FACESIZE, '\0');
         if (const TGlyphBoxPicture* picture = GlyphBoxPicture(look, Canvas->GetFont())) {
-            BITMAPINFO bi{};
-            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-            bi.bmiHeader.biWidth = picture->Width;
-            bi.bmiHeader.biHeight = -picture->Height;
-            bi.bmiHeader.biPlanes = 1;
-            bi.bmiHeader.biBitCount = 32;
-            bi.bmiHeader.biCompression = BI_RGB;
-            SetDIBitsToDevice(dc, R.Left + picture->Offset.X, R.Top + picture->Offset.Y,
-                              static_cast<DWORD>(picture->Width), static_cast<DWORD>(picture->Height), 0, 0, 0,
-                              static_cast<UINT>(picture->Height), picture->Pixels.data(), &bi, DIB_RGB_COLORS);
+            PutPixels(dc, R.Left + picture->Offset.X, R.Top + picture->Offset.Y, picture->Width, picture->Height,
+                      picture->Pixels.data());
             return;
         }
     }

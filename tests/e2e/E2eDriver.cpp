@@ -565,4 +565,14 @@ std::string ShownDate(int days) {
     return text;
 }
 
+// ---- Menus
+
+void FileMenuItem(TProgram& p, int index) {
+    Key(p, 'N', Ctrl);
+    Key(p, VK_MENU);
+    Key(p, 'F');
+    for (int i = 0; i < index; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+}
+
 } // namespace qelvo::e2e

@@ -139,4 +139,10 @@ SYSTEMTIME DayFromToday(int days);
 std::string FileDate(int days);
 std::string ShownDate(int days);
 
+// ---- Menus
+// The File menu's item Index (2 Open..., 4 Save as...) from the keyboard:
+// New task (Ctrl+N) first puts the focus in the quick-entry box, then Alt,
+// F, Down to the item, Enter.
+void FileMenuItem(TProgram& p, int index);
+
 } // namespace qelvo::e2e

@@ -39,15 +39,6 @@ POINT CloseBoxOfFloating(HWND floating) {
     return {f.right - 10, f.top + 10};
 }
 
-// File menu item Index (2 Open..., 4 Save as...) from the keyboard.
-void FileMenuItem(TProgram& p, int index) {
-    Key(p, 'N', Ctrl);
-    Key(p, VK_MENU);
-    Key(p, 'F');
-    for (int i = 0; i < index; ++i) Key(p, VK_DOWN);
-    Key(p, VK_RETURN);
-}
-
 constexpr int ViewMenuX = 52;
 constexpr int ShowGroupBySteps = 5, ShowFiltersSteps = 6;  // View menu entries
 

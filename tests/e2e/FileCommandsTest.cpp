@@ -14,16 +14,6 @@ using TTitles = std::vector<std::string>;
 
 const char* SaveBeforeOpenQuestion = "You've made changes to this database, do you want to save before opening another?";
 
-// Takes the item at Index (0 = New task) of the File menu with the
-// keyboard: New task (Ctrl+N) first puts the focus in the quick-entry
-// box, then Alt, F, Down to the item, Enter.
-void FileMenuItem(TProgram& p, int index) {
-    Key(p, 'N', Ctrl);
-    Key(p, VK_MENU);
-    Key(p, 'F');
-    for (int i = 0; i < index; ++i) Key(p, VK_DOWN);
-    Key(p, VK_RETURN);
-}
 constexpr int OpenItem = 2;          // New task, New List, Open...
 constexpr int SetAsDefaultItem = 5;  // ... Save, Save as..., Set as default database
 
