@@ -155,6 +155,12 @@ int RemoveStaleTempFiles(const std::string& fileName) noexcept {
     }
 }
 
+void TAtomicFileWriter::Fail(unsigned long code) noexcept {
+    unsigned long none = 0;
+    FError.compare_exchange_strong(none, code == 0 ? ~0ul : code);
+    FFailed = true;
+}
+
 bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size) {
     TAtomicFileWriter file(fileName);
     return file.Write(data, size) && file.Commit();

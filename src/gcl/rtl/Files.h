@@ -6,6 +6,7 @@
 // "/" does. PathDelim is the separator this library writes.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -83,7 +84,11 @@ bool WriteFileAtomic(const std::string& fileName, const void* data, size_t size)
 // (or whose Commit fails) removes its temporary file when aborted or
 // destroyed, leaving FileName as it was. Every call after a failure
 // fails too; the system's error code of the first failure stays for the
-// caller.
+// caller (Commit sets it again for its own thread).
+//
+// Write and Flush may run at the same time on two threads (what is
+// written so far goes to the disk while more is written); the
+// constructor, Commit and Abort run alone.
 class TAtomicFileWriter {
 public:
     explicit TAtomicFileWriter(const std::string& fileName);
@@ -93,7 +98,7 @@ public:
 
     // False when the temporary file could not be made or FileName may
     // not be replaced (read-only, a folder), or after a failed call.
-    bool IsOpen() const noexcept { return FHandle != NoHandle; }
+    bool IsOpen() const noexcept { return FHandle != NoHandle && !FFailed; }
     bool Write(const void* data, size_t size);
     // Puts what was written so far on the disk, so that Commit has only
     // the rest to flush.
@@ -104,11 +109,16 @@ public:
 
 private:
     static constexpr intptr_t NoHandle = -1;
+    // Write or Flush failed with Code: the writer takes no more (the
+    // handle stays for Commit or Abort to close).
+    void Fail(unsigned long code) noexcept;
     std::string FFileName;
     std::string FTemp;
     intptr_t FHandle = NoHandle;
     unsigned FMode = 0;  // the permissions to keep (natively)
     bool FHadOld = false;
+    std::atomic<bool> FFailed{false};
+    std::atomic<unsigned long> FError{0};
 };
 
 // Removes what WriteFileAtomic calls for FileName left behind when their

@@ -236,7 +236,7 @@ TAtomicFileWriter::~TAtomicFileWriter() {
 bool TAtomicFileWriter::Write(const void* data, size_t size) {
     if (!IsOpen()) return false;
     if (!WriteAll(static_cast<int>(FHandle), static_cast<const char*>(data), size)) {
-        Abort();
+        Fail(static_cast<unsigned long>(errno));
         return false;
     }
     return true;
@@ -245,11 +245,16 @@ bool TAtomicFileWriter::Write(const void* data, size_t size) {
 bool TAtomicFileWriter::Flush() {
     if (!IsOpen()) return false;
     if (fsync(static_cast<int>(FHandle)) == 0) return true;
-    Abort();
+    Fail(static_cast<unsigned long>(errno));
     return false;
 }
 
 bool TAtomicFileWriter::Commit() {
+    if (FHandle != NoHandle && FFailed) {
+        Abort();
+        errno = FError == ~0ul ? EIO : static_cast<int>(FError);
+        return false;
+    }
     if (!IsOpen()) return false;
     const int fd = static_cast<int>(FHandle);
     FHandle = NoHandle;
@@ -276,7 +281,7 @@ bool TAtomicFileWriter::Commit() {
 }
 
 void TAtomicFileWriter::Abort() noexcept {
-    if (!IsOpen()) return;
+    if (FHandle == NoHandle) return;
     int saved = errno;
     close(static_cast<int>(FHandle));
     FHandle = NoHandle;

@@ -180,8 +180,9 @@ bool TAtomicFileWriter::Write(const void* data, size_t size) {
     while (size > 0) {
         DWORD chunk = size > 0x40000000u ? 0x40000000u : DWORD(size);
         DWORD written = 0;
-        if (!WriteFile(h, p, chunk, &written, nullptr) || written != chunk) {
-            Abort();
+        const bool ok = WriteFile(h, p, chunk, &written, nullptr);
+        if (!ok || written != chunk) {
+            Fail(ok ? ERROR_DISK_FULL : GetLastError());  // a short write: the disk is full
             return false;
         }
         p += written;
@@ -193,11 +194,16 @@ bool TAtomicFileWriter::Write(const void* data, size_t size) {
 bool TAtomicFileWriter::Flush() {
     if (!IsOpen()) return false;
     if (FlushFileBuffers(reinterpret_cast<HANDLE>(FHandle))) return true;
-    Abort();
+    Fail(GetLastError());
     return false;
 }
 
 bool TAtomicFileWriter::Commit() {
+    if (FHandle != NoHandle && FFailed) {
+        Abort();
+        SetLastError(FError == ~0ul ? ERROR_WRITE_FAULT : DWORD(FError));
+        return false;
+    }
     if (!IsOpen()) return false;
     const HANDLE h = reinterpret_cast<HANDLE>(FHandle);
     FHandle = NoHandle;
@@ -214,7 +220,7 @@ bool TAtomicFileWriter::Commit() {
 }
 
 void TAtomicFileWriter::Abort() noexcept {
-    if (!IsOpen()) return;
+    if (FHandle == NoHandle) return;
     DWORD saved = GetLastError();
     CloseHandle(reinterpret_cast<HANDLE>(FHandle));
     FHandle = NoHandle;

@@ -9,6 +9,8 @@
 #include "support/TestEnvironment.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -291,6 +293,42 @@ TEST(FilesTest, AtomicFileWriterInPieces) {
     EXPECT_TRUE(ReadFileBytes(target) == whole);
     EXPECT_EQ(Entries(dir.Path(), 0), std::set<std::string>{"tasks.kpx"});
 #endif
+}
+
+// One thread writes while another flushes what is written so far: the
+// file is whole at the commit, and not there before.
+TEST(FilesTest, AtomicFileWriterFlushesBesideTheWriter) {
+    qelvo::test::TempDir dir;
+    const std::string target = dir.File("tasks.kpx");
+    ASSERT_TRUE(WriteFileAtomic(target, "old", 3));
+    std::string whole;
+    {
+        TAtomicFileWriter file(target);
+        ASSERT_TRUE(file.IsOpen());
+        std::atomic<bool> writing{true};
+        std::atomic<int> flushes{0};
+        std::thread flusher([&] {
+            while (writing) {
+                if (file.Flush()) ++flushes;
+                std::this_thread::yield();
+            }
+        });
+        for (int i = 0; i < 200; ++i) {
+            const std::string piece(size_t(i) * 131 + 7, char('a' + i % 26));
+            whole += piece;
+            EXPECT_TRUE(file.Write(piece.data(), piece.size()));
+            // Half way, the writer lets a flush happen (bounded wait).
+            for (int wait = 0; i == 100 && flushes == 0 && wait < 20000; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        writing = false;
+        flusher.join();
+        EXPECT_GT(flushes, 0);
+        EXPECT_EQ(ReadFileBytes(target), "old");
+        ASSERT_TRUE(file.Commit());
+    }
+    EXPECT_TRUE(ReadFileBytes(target) == whole);
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"tasks.kpx"});
 }
 
 namespace {
