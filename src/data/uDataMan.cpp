@@ -1,20 +1,18 @@
 #include "data/uDataMan.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <functional>
 #include <limits>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <stdexcept>
-#include <system_error>
 #include <thread>
 #include <vector>
 #ifdef __SSE2__
@@ -28,6 +26,7 @@
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Exceptions.h"
 #include "gcl/rtl/Files.h"
+#include "gcl/rtl/Jobs.h"
 #include "gcl/rtl/Maths.h"
 #include "gcl/rtl/SlotPool.h"
 #include "gcl/rtl/Streams.h"
@@ -2095,13 +2094,6 @@ class TFileTextWriter {
 public:
     explicit TFileTextWriter(size_t expected) { FOut.resize(expected); }
 
-    // The text so far (the first Used bytes of Block), handed over when a
-    // block is full; the writer goes on in a block Hand gives back.
-    using THand = std::function<void(std::string& block, size_t used)>;
-    // Hands the text on in blocks of about BlockSize bytes.
-    void HandBlocks(THand hand) { FHand = std::move(hand); }
-    static constexpr size_t BlockSize = 512 * 1024;
-
     // Room for N more bytes at the end, which Take then claims.
     char* Room(size_t n) {
         if (FUsed + n > FOut.size()) FOut.resize(std::max(FOut.size() + FOut.size() / 2, FUsed + n));
@@ -2120,7 +2112,6 @@ public:
 
     // The task's line and its line break.
     void Task(const TuTask& t, const std::string& fmt, bool independent) {
-        if (FHand && FUsed >= BlockSize) Hand();
         if (!independent || !WritePlain(t)) {
             FScratch.clear();
             t.AppendLine(FScratch, fmt);
@@ -2128,14 +2119,24 @@ public:
         }
     }
 
-    // The whole text (when no blocks were handed on).
+    // Writes on in Buffer from its start, over its old bytes; it grows to
+    // Expected bytes first when it is smaller.
+    void Begin(std::string&& buffer, size_t expected) {
+        FOut = std::move(buffer);
+        FUsed = 0;
+        if (FOut.size() < expected) FOut.resize(expected);
+    }
+    // The buffer, whose first Used bytes are the text written since Begin.
+    std::string End(size_t& used) {
+        used = FUsed;
+        FUsed = 0;
+        return std::move(FOut);
+    }
+
+    // The whole text.
     std::string Result() && {
         FOut.resize(FUsed);
         return std::move(FOut);
-    }
-    // Hands on what is left.
-    void Finish() {
-        if (FUsed) Hand();
     }
 
 private:
@@ -2203,135 +2204,235 @@ private:
         return true;
     }
 
-    void Hand() {
-        FHand(FOut, FUsed);
-        FUsed = 0;
-        // A block of the right size comes back with its old bytes, which
-        // are written over; a new one gets its size.
-        if (FOut.size() < BlockSize + BlockSize / 4) FOut.resize(BlockSize + BlockSize / 4);
-    }
-
     std::string FOut;
     size_t FUsed = 0;
     std::string FScratch;
     TDayTexts FDays;
-    THand FHand;
 };
 
-// Writes the blocks of a file text on a thread of its own while the next
-// blocks are made, so that making and writing the text overlap. Blocks
-// go round between the maker and the writer (a few at a time, so that
-// memory stays small whatever the size of the file).
-class TBlockWriter {
-public:
-    TBlockWriter(gcl::TAtomicFileWriter& file, const TuData::TWrittenBytes& written)
-        : FFile(file), FWritten(written) {
-        try {
-            FThread = std::thread([this] { Run(); });
-        } catch (const std::system_error&) {
-            // No thread to spare: each block is written when handed on.
-        }
-    }
-    ~TBlockWriter() { Stop(); }
-
-    // Queues the first Used bytes of Block and puts a free block in its place.
-    void Hand(std::string& block, size_t used) {
-        if (!FThread.joinable()) {
-            Write(block, used);
-            return;
-        }
-        std::unique_lock lock(FMutex);
-        FFull.push_back({std::move(block), used});
-        FChanged.notify_all();
-        FChanged.wait(lock, [this] { return !FFree.empty() || FQueued < InFlight; });
-        if (!FFree.empty()) {
-            block = std::move(FFree.back());
-            FFree.pop_back();
-        } else {
-            ++FQueued;
-            block = std::string();
-        }
-    }
-    // Waits until every queued block is written; False when a write failed.
-    bool Stop() {
-        {
-            std::lock_guard lock(FMutex);
-            FDone = true;
-            FChanged.notify_all();
-        }
-        if (FThread.joinable()) FThread.join();
-        return !FFailed;
-    }
-
-private:
-    struct TBlock {
-        std::string Bytes;
-        size_t Used;
-    };
-    static constexpr int InFlight = 8;
-    static constexpr size_t FlushEvery = 3 * 1024 * 1024;
-
-    void Run() noexcept {
-        std::unique_lock lock(FMutex);
-        for (;;) {
-            FChanged.wait(lock, [this] { return !FFull.empty() || FDone; });
-            if (FFull.empty()) return;
-            TBlock block = std::move(FFull.front());
-            FFull.pop_front();
-            lock.unlock();
-            Write(block.Bytes, block.Used);
-            lock.lock();
-            FFree.push_back(std::move(block.Bytes));
-            FChanged.notify_all();
-        }
-    }
-
-    void Write(const std::string& block, size_t used) noexcept {
-        if (FFailed) return;
-        try {
-            if (FFile.Write(block.data(), used)) {
-                if (FWritten) FWritten(std::string_view(block.data(), used));
-                // What is written goes to the disk while the rest is
-                // made, so that the flush before the file is put in
-                // place waits for the last part only.
-                FUnflushed += used;
-                if (FThread.joinable() && FUnflushed >= FlushEvery) {
-                    FUnflushed = 0;
-                    if (!FFile.Flush()) FFailed = true;
-                }
-            } else {
-                FFailed = true;
-            }
-        } catch (...) {
-            FFailed = true;
-        }
-    }
-
-    gcl::TAtomicFileWriter& FFile;
-    const TuData::TWrittenBytes& FWritten;
-    std::mutex FMutex;
-    std::condition_variable FChanged;
-    std::deque<TBlock> FFull;
-    std::vector<std::string> FFree;
-    int FQueued = 1;  // blocks made so far (the maker starts with one)
-    bool FDone = false;
-    std::atomic<bool> FFailed{false};
-    size_t FUnflushed = 0;
-    std::thread FThread;
-};
-
-// The file text of Data.
-void WriteFileText(const TuData& data, TFileTextWriter& out) {
+// The header lines of the file text: the database id, the lists and the
+// tags, each list ended by its marker.
+void WriteHeader(const TuData& data, TFileTextWriter& out) {
     out.Line(data.DbId);
     for (int i = 0; i < data.Folders->GetCount(); ++i) out.Line(data.Folders->GetRef(i));
     out.Line(FoldersMarker);
     for (int i = 0; i < data.Tags->GetCount(); ++i) out.Line(data.Tags->GetRef(i));
     out.Line(TagsMarker);
+}
+
+// The lines of tasks [From, To) of Data.
+void WriteTasks(const TuData& data, int from, int to, TFileTextWriter& out) {
     const std::string& fmt = IndFormat();
     const bool independent = fmt == IndependentDateFormat;
-    const int taskCount = data.Tasks->GetCount();
-    for (int i = 0; i < taskCount; ++i)
+    for (int i = from; i < to; ++i)
         if (const TuTask* t = data.Tasks->GetTask(i)) out.Task(*t, fmt, independent);
+}
+
+// The file text of Data.
+void WriteFileText(const TuData& data, TFileTextWriter& out) {
+    WriteHeader(data, out);
+    WriteTasks(data, 0, data.Tasks->GetCount(), out);
+}
+
+// A save split over threads. The file text is cut into pieces: the first
+// holds the header lines and the first tasks, each other one the tasks
+// that follow, a fixed number of tasks a piece. Makers (the caller's
+// thread and helpers) each take the next piece not yet taken and make
+// its text in a buffer of their own; the writer writes the pieces in
+// their order as they become ready, and a third thread flushes what is
+// written to the disk while the rest is written, so that the flush
+// before the file is put in place waits for the last part only. Makers
+// run at most Window pieces ahead of the writer, so memory stays small
+// whatever the size of the file; buffers go round between them.
+class TSavePipeline {
+public:
+    TSavePipeline(const TuData& data, const TuData::TWrittenBytes& written, int tasksPerPiece, int window)
+        : FData(data),
+          FOnWritten(written),
+          FTasksPerPiece(std::max(tasksPerPiece, 1)),
+          FPieceCount(std::max((data.Tasks->GetCount() + FTasksPerPiece - 1) / FTasksPerPiece, 1)),
+          FWindow(std::max(window, 1)),
+          ExpectedPieceSize(size_t(FTasksPerPiece) * 160 + 4096),
+          FPieces(static_cast<size_t>(FPieceCount)) {}
+
+    int PieceCount() const noexcept { return FPieceCount; }
+
+    // The file is open: the writer may begin.
+    void Open(gcl::TAtomicFileWriter& file) noexcept {
+        std::lock_guard lock(FMutex);
+        FFile = &file;
+        FChanged.notify_all();
+    }
+
+    // A maker: makes pieces until every piece is taken.
+    void Make() noexcept {
+        TFileTextWriter out(0);
+        for (;;) {
+            int piece;
+            std::string buffer;
+            {
+                std::unique_lock lock(FMutex);
+                FChanged.wait(lock, [this] {
+                    return FFailed || FTaken == FPieceCount || FTaken < FPiecesWritten + FWindow;
+                });
+                if (FFailed || FTaken == FPieceCount) return;
+                piece = FTaken++;
+                if (!FFree.empty()) {
+                    buffer = std::move(FFree.back());
+                    FFree.pop_back();
+                }
+            }
+            size_t used = 0;
+            try {
+                out.Begin(std::move(buffer), ExpectedPieceSize);
+                MakePiece(piece, out);
+                buffer = out.End(used);
+            } catch (...) {
+                Fail();
+                return;
+            }
+            std::lock_guard lock(FMutex);
+            FPieces[static_cast<size_t>(piece)] = {std::move(buffer), used, true};
+            FChanged.notify_all();
+        }
+    }
+
+    // The writer: writes the pieces in order as they become ready.
+    void Write() noexcept {
+        for (int piece = 0; piece < FPieceCount; ++piece) {
+            TPiece p;
+            {
+                std::unique_lock lock(FMutex);
+                TPiece& slot = FPieces[static_cast<size_t>(piece)];
+                FChanged.wait(lock, [&] { return FFailed || (slot.Ready && FFile); });
+                if (FFailed) break;
+                p = std::move(slot);
+            }
+            if (!WriteBytes(p.Bytes.data(), p.Used)) {
+                Fail();
+                break;
+            }
+            std::lock_guard lock(FMutex);
+            FPiecesWritten = piece + 1;
+            FBytesWritten += p.Used;
+            // A buffer goes back while pieces remain to be taken; the
+            // rest are freed here (after the lock, with P) rather than by
+            // the caller at the end.
+            if (FTaken < FPieceCount) FFree.push_back(std::move(p.Bytes));
+            FChanged.notify_all();
+        }
+        std::lock_guard lock(FMutex);
+        FWriterDone = true;
+        FChanged.notify_all();
+    }
+
+    // The flusher: puts what is written on the disk every FlushEvery
+    // bytes, beside the writer, until the writer is done.
+    void FlushBeside() noexcept {
+        size_t flushed = 0;
+        for (;;) {
+            size_t upTo;
+            {
+                std::unique_lock lock(FMutex);
+                FChanged.wait(lock, [&] { return FFailed || FWriterDone || FBytesWritten - flushed >= FlushEvery; });
+                if (FFailed || FWriterDone) return;
+                upTo = FBytesWritten;
+            }
+            if (!FFile->Flush()) {
+                Fail();
+                return;
+            }
+            flushed = upTo;
+        }
+    }
+
+    // Every piece made and written in order by the calling thread alone
+    // (the file open).
+    void MakeAndWrite() noexcept {
+        try {
+            TFileTextWriter out(0);
+            std::string buffer;
+            for (int piece = 0; piece < FPieceCount; ++piece) {
+                size_t used = 0;
+                out.Begin(std::move(buffer), ExpectedPieceSize);
+                MakePiece(piece, out);
+                buffer = out.End(used);
+                if (!WriteBytes(buffer.data(), used)) {
+                    Fail();
+                    return;
+                }
+            }
+        } catch (...) {
+            Fail();
+        }
+    }
+
+    // Stops every thread of the save at its next step.
+    void Fail() noexcept {
+        std::lock_guard lock(FMutex);
+        FFailed = true;
+        FChanged.notify_all();
+    }
+
+    bool Failed() noexcept {
+        std::lock_guard lock(FMutex);
+        return FFailed;
+    }
+
+    // What is written between two flushes beside the writer.
+    static constexpr size_t FlushEvery = 3 * 1024 * 1024;
+
+private:
+    struct TPiece {
+        std::string Bytes;
+        size_t Used = 0;
+        bool Ready = false;
+    };
+
+    void MakePiece(int piece, TFileTextWriter& out) {
+        if (piece == 0) WriteHeader(FData, out);
+        const int from = piece * FTasksPerPiece;
+        WriteTasks(FData, from, std::min(FData.Tasks->GetCount(), from + FTasksPerPiece), out);
+    }
+
+    // Writes bytes to the file and hands them on.
+    bool WriteBytes(const char* p, size_t n) noexcept {
+        if (!FFile->Write(p, n)) return false;
+        if (FOnWritten) {
+            try {
+                FOnWritten(std::string_view(p, n));
+            } catch (...) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    const TuData& FData;
+    gcl::TAtomicFileWriter* FFile = nullptr;  // set by Open
+    const TuData::TWrittenBytes& FOnWritten;
+    const int FTasksPerPiece;
+    const int FPieceCount;
+    const int FWindow;
+    // A piece's buffer to begin with (it grows when the guess is short).
+    const size_t ExpectedPieceSize;
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    std::vector<TPiece> FPieces;
+    std::vector<std::string> FFree;
+    int FTaken = 0;  // pieces taken by makers
+    int FPiecesWritten = 0;
+    size_t FBytesWritten = 0;
+    bool FWriterDone = false;
+    bool FFailed = false;
+};
+
+// The helpers a save takes by default: the processors left after the
+// caller's and the writer's, at most three (more make the text faster
+// than the disk takes it).
+int DefaultSaveHelpers() noexcept {
+    const int processors = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(processors - 2, 0, 3);
 }
 
 } // namespace
@@ -2355,22 +2456,43 @@ bool TuData::SaveToFile(const std::string& fileName, std::string* written) {
 }
 
 bool TuData::SaveToFile(const std::string& fileName, const TWrittenBytes& written,
-                        const std::function<bool()>& mayReplace) {
+                        const std::function<bool()>& mayReplace, const TSaveSplit& split) {
     try {
-        gcl::RemoveStaleTempFiles(fileName);
-        gcl::TAtomicFileWriter file(fileName);
-        if (!file.IsOpen()) return false;
-        bool complete;
+        const int helpers = split.Helpers < 0 ? DefaultSaveHelpers() : split.Helpers;
+        TSavePipeline pipeline(*this, written, split.TasksPerPiece, helpers + 3);
+        std::optional<gcl::TAtomicFileWriter> file;
         {
-            TBlockWriter writer(file, written);
-            TFileTextWriter out(TFileTextWriter::BlockSize + TFileTextWriter::BlockSize / 4);
-            out.HandBlocks([&writer](std::string& block, size_t used) { writer.Hand(block, used); });
-            WriteFileText(*this, out);
-            out.Finish();
-            complete = writer.Stop();
+            gcl::TJobGroup jobs;
+            // The pieces are made while the temporary file is opened, and
+            // what interrupted saves of other processes left behind goes
+            // meanwhile (never a file of this process).
+            const bool removing = jobs.Start([&fileName] { gcl::RemoveStaleTempFiles(fileName); });
+            const bool writing = jobs.Start([&pipeline] { pipeline.Write(); });
+            if (writing) {
+                // No more helpers than pieces for them; a helper or the
+                // flusher that cannot be had leaves its work to the others.
+                for (int i = 0; i < std::min(helpers, pipeline.PieceCount() - 1); ++i)
+                    if (!jobs.Start([&pipeline] { pipeline.Make(); })) break;
+                if (pipeline.PieceCount() > 1) jobs.Start([&pipeline] { pipeline.FlushBeside(); });
+            }
+            try {
+                if (!removing) gcl::RemoveStaleTempFiles(fileName);
+                file.emplace(fileName);
+                if (file->IsOpen())
+                    pipeline.Open(*file);
+                else
+                    pipeline.Fail();
+                if (writing)
+                    pipeline.Make();
+                else if (file->IsOpen())
+                    pipeline.MakeAndWrite();
+            } catch (...) {
+                pipeline.Fail();
+            }
+            if (!jobs.Wait()) pipeline.Fail();
         }
-        if (!complete || (mayReplace && !mayReplace())) return false;
-        if (!file.Commit()) return false;
+        if (pipeline.Failed() || (mayReplace && !mayReplace())) return false;
+        if (!file->Commit()) return false;
         Modified = false;
         return true;
     } catch (...) {

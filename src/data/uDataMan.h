@@ -233,6 +233,19 @@ private:
     std::vector<TuTask*> TaskPointers() const;
 };
 
+// How TuData::SaveToFile splits its work. The task lines are made in
+// pieces of TasksPerPiece tasks, by the calling thread and Helpers more
+// threads at once, while another thread writes the pieces in order as
+// they are ready and one more puts them on the disk meanwhile. Helpers
+// -1 takes as many as the processors leave (at most three); 0 makes every
+// piece on the calling thread. Threads that cannot be had leave their
+// work to the others; without a writer thread the caller makes and
+// writes each piece in turn. The bytes are the same whatever the split.
+struct TSaveSplit {
+    int Helpers = -1;
+    int TasksPerPiece = 2048;
+};
+
 class TuData {
 public:
     TuData();
@@ -265,10 +278,10 @@ public:
     // before SaveToFile returns), and once the new file is complete and
     // on the disk, MayReplace (when given) is asked whether it may now
     // replace FileName: False leaves FileName as it was and the result
-    // False, as for a failed save.
+    // False, as for a failed save. Split: how the work is shared out.
     using TWrittenBytes = std::function<void(std::string_view)>;
     bool SaveToFile(const std::string& fileName, const TWrittenBytes& written,
-                    const std::function<bool()>& mayReplace);
+                    const std::function<bool()>& mayReplace, const TSaveSplit& split = TSaveSplit());
     // Reads a database file. On success the content is replaced, FileName
     // set and Modified cleared; on failure (missing file, fewer than three
     // lines, a missing marker, a read error) the database is left exactly

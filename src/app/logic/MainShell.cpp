@@ -4,14 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <future>
-#include <system_error>
 #include <vector>
 
 #include "app/logic/AppMessages.h"
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
+#include "gcl/rtl/Jobs.h"
 #include "gcl/rtl/Streams.h"
 #include "gcl/rtl/Strings.h"
 
@@ -165,23 +164,49 @@ TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, 
     TSaveResult result;
     // Stamped from the bytes written rather than read back.
     TStampHasher written;
-    std::future<bool> changed;
-    if (expected) {
-        auto check = [stamp = *expected, fileName] { return ChangedOnDisk(stamp, fileName); };
+    // The check reads the old file on a thread kept for such jobs while
+    // the new file is written. It starts with the first bytes written, so
+    // that making the temporary file does not wait behind the reading of
+    // the old one. Without a thread it runs when its answer is wanted. A
+    // check that fails counts as a change.
+    bool changed = false;
+    const auto check = [&changed, expected, &fileName]() noexcept {
         try {
-            changed = std::async(std::launch::async, check);
-        } catch (const std::system_error&) {
-            // No thread to spare: checked when asked.
-            changed = std::async(std::launch::deferred, check);
+            changed = ChangedOnDisk(*expected, fileName);
+        } catch (...) {
+            changed = true;
         }
-    }
+    };
+    gcl::TJobGroup checking;
+    // Set on the thread that writes, read once the save is done.
+    bool tried = false, started = false;
+    bool answered = !expected;
+    const auto startCheck = [&] {
+        if (answered || tried) return;
+        tried = true;
+        started = checking.Start(check);
+    };
+    const auto answer = [&] {
+        if (!answered) {
+            if (started)
+                checking.Wait();
+            else
+                check();
+            answered = true;
+        }
+        return changed;
+    };
     const bool saved = data.SaveToFile(
-        fileName, [&written](std::string_view piece) { written.Add(piece.data(), piece.size()); },
-        [&] { return !(result.Conflict = changed.valid() && changed.get()); });
+        fileName,
+        [&](std::string_view piece) {
+            startCheck();
+            written.Add(piece.data(), piece.size());
+        },
+        [&] { return !(result.Conflict = answer()); });
     // A save that failed before the check was asked still takes its
     // answer: a file another writer changed comes first, as when the
     // check came before the save.
-    if (changed.valid()) result.Conflict = changed.get();
+    result.Conflict = answer();
     if (saved) {
         result.Saved = true;
         result.Stamp = written.Result();
