@@ -2428,11 +2428,12 @@ private:
 };
 
 // The helpers a save takes by default: the processors left after the
-// caller's and the writer's, at most three (more make the text faster
-// than the disk takes it).
+// caller's and the writer's, at most two (with more, the text is made
+// faster than the disk takes it, and the writer waits for a processor
+// on a busy machine).
 int DefaultSaveHelpers() noexcept {
     const int processors = static_cast<int>(std::thread::hardware_concurrency());
-    return std::clamp(processors - 2, 0, 3);
+    return std::clamp(processors - 2, 0, 2);
 }
 
 } // namespace

@@ -237,13 +237,13 @@ private:
 // pieces of TasksPerPiece tasks, by the calling thread and Helpers more
 // threads at once, while another thread writes the pieces in order as
 // they are ready and one more puts them on the disk meanwhile. Helpers
-// -1 takes as many as the processors leave (at most three); 0 makes every
+// -1 takes as many as the processors leave (at most two); 0 makes every
 // piece on the calling thread. Threads that cannot be had leave their
 // work to the others; without a writer thread the caller makes and
 // writes each piece in turn. The bytes are the same whatever the split.
 struct TSaveSplit {
     int Helpers = -1;
-    int TasksPerPiece = 2048;
+    int TasksPerPiece = 4096;
 };
 
 class TuData {
