@@ -2326,15 +2326,17 @@ public:
         FChanged.notify_all();
     }
 
-    // The flusher: puts what is written on the disk every FlushEvery
-    // bytes, beside the writer, until the writer is done.
+    // The flusher: puts what is written on the disk beside the writer
+    // until the writer is done, again as soon as FlushAtLeast more bytes
+    // are written after each flush, so that the disk is busy from the
+    // first pieces on whatever its speed.
     void FlushBeside() noexcept {
         size_t flushed = 0;
         for (;;) {
             size_t upTo;
             {
                 std::unique_lock lock(FMutex);
-                FChanged.wait(lock, [&] { return FFailed || FWriterDone || FBytesWritten - flushed >= FlushEvery; });
+                FChanged.wait(lock, [&] { return FFailed || FWriterDone || FBytesWritten - flushed >= FlushAtLeast; });
                 if (FFailed || FWriterDone) return;
                 upTo = FBytesWritten;
             }
@@ -2379,8 +2381,8 @@ public:
         return FFailed;
     }
 
-    // What is written between two flushes beside the writer.
-    static constexpr size_t FlushEvery = 3 * 1024 * 1024;
+    // The least that is written between two flushes beside the writer.
+    static constexpr size_t FlushAtLeast = 512 * 1024;
 
 private:
     struct TPiece {
