@@ -7,6 +7,12 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/Files.h"
 
+#ifdef _WIN32
+#include "gcl/rtl/WinApi.h"
+#else
+#include <sys/stat.h>
+#endif
+
 namespace qelvo {
 namespace {
 
@@ -151,6 +157,43 @@ TEST(MainShell, ASaveLeavesAFileAnotherWriterChanged) {
     EXPECT_TRUE(r.Saved);
     EXPECT_EQ(r.Stamp, StampFile(file));
     EXPECT_TRUE(gcl::ReadFileBytes(file) == data.GetFileText());
+}
+
+// A save that fails before it writes a byte (the file was made read-only)
+// still reports another writer's change first, rather than the failure.
+TEST(MainShell, AFailedSaveStillReportsAnotherWritersChange) {
+    test::TProgramFolder app;
+    TuData data;
+    data.DbId = "d_id-0000000001";
+    const std::string file = app.File("db.kpx");
+    TSaveResult r = SaveDatabase(data, file, At(9, 0, 0));
+    ASSERT_TRUE(r.Saved);
+    const TFileStamp mine = r.Stamp;
+    const std::string theirs = "d_id-0000000002\r\n";
+    ASSERT_TRUE(gcl::WriteFileAtomic(file, theirs.data(), theirs.size()));
+    auto setReadOnly = [&](bool on) {
+#ifdef _WIN32
+        SetFileAttributesA(file.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+#else
+        chmod(file.c_str(), on ? 0444 : 0644);
+#endif
+    };
+    setReadOnly(true);
+    data.Modified = true;
+    r = SaveDatabase(data, file, At(9, 1, 0), &mine);
+    EXPECT_FALSE(r.Saved);
+    EXPECT_TRUE(r.Conflict);
+    EXPECT_EQ("", r.Message);
+    EXPECT_TRUE(data.Modified);
+    EXPECT_TRUE(gcl::ReadFileBytes(file) == theirs);
+    // Unchanged since it was last read: the failure is reported.
+    const TFileStamp now = StampFile(file);
+    r = SaveDatabase(data, file, At(9, 2, 0), &now);
+    setReadOnly(false);
+    EXPECT_FALSE(r.Saved);
+    EXPECT_FALSE(r.Conflict);
+    EXPECT_NE("", r.Message);
+    EXPECT_EQ(gcl::RemoveStaleTempFiles(file), 0);
 }
 
 TEST(MainShell, SaveGuardAfterAFailedStartupLoad) {
