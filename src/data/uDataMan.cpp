@@ -2470,13 +2470,14 @@ bool TuData::SaveToFile(const std::string& fileName, const TWrittenBytes& writte
             // what interrupted saves of other processes left behind goes
             // meanwhile (never a file of this process).
             const bool removing = jobs.Start([&fileName] { gcl::RemoveStaleTempFiles(fileName); });
-            const bool writing = jobs.Start([&pipeline] { pipeline.Write(); });
+            // A text of one piece is made and written by the caller alone.
+            const bool writing = pipeline.PieceCount() > 1 && jobs.Start([&pipeline] { pipeline.Write(); });
             if (writing) {
                 // No more helpers than pieces for them; a helper or the
                 // flusher that cannot be had leaves its work to the others.
                 for (int i = 0; i < std::min(helpers, pipeline.PieceCount() - 1); ++i)
                     if (!jobs.Start([&pipeline] { pipeline.Make(); })) break;
-                if (pipeline.PieceCount() > 1) jobs.Start([&pipeline] { pipeline.FlushBeside(); });
+                jobs.Start([&pipeline] { pipeline.FlushBeside(); });
             }
             try {
                 if (!removing) gcl::RemoveStaleTempFiles(fileName);
