@@ -199,16 +199,11 @@ void TXtDockablePanel::AfterConstruction() {
     FState->DockedRestoreWidth = FState->FloatingRestoreWidth = GetWidth();
     FState->DockedRestoreHeight = FState->FloatingRestoreHeight = GetHeight();
 
-    FCaptionPanel = gcl::TPanel::Create(this);
-    FCaptionPanel->SetBevelOuter(gcl::bvNone);
-    FCaptionPanel->SetBevelInner(gcl::bvNone);
-    FCaptionPanel->SetParent(this);
-    FCaptionPanel->SetAlign(gcl::alTop);
-
+    // The caption bar's dock lies on the panel itself (top-aligned, as a
+    // dock on the top is): one window less than a dock inside a panel.
     FCaptionDock = TXtDock::Create(this);
-    FCaptionDock->SetParent(FCaptionPanel);
+    FCaptionDock->SetParent(this);
     FCaptionDock->OnRequestDock = TBarRequestDockEvent(this, &TXtDockablePanel::CaptionDockRequestDock);
-    FCaptionDock->OnResize = gcl::TNotifyEvent(this, &TXtDockablePanel::CaptionDockResize);
     FCaptionDock->SetOnDrawBackground(TXtDrawEvent(this, &TXtDockablePanel::CaptionAreaPaint));
 
     FCaptionToolbar = TXtDockablePanelToolbar::Create(this);
@@ -232,7 +227,6 @@ void TXtDockablePanel::AfterConstruction() {
 
     FOptions.reset(TXtDockablePanelButtonOptions::Create(this, FCaptionToolbar));
     FOptions->ReorderButtons();
-    CaptionDockResize(FCaptionDock);
 }
 
 void TXtDockablePanel::BeforeDestruction() noexcept {
@@ -268,32 +262,27 @@ void TXtDockablePanel::SetImages(gcl::TCustomImageList* Value) {
 
 TBarCustomItem* TXtDockablePanel::GetItems() const { return FCaptionToolbar ? FCaptionToolbar->GetItems() : nullptr; }
 
-// ---- The caption panel ------------------------------------------------------------------------
+// ---- The caption bar --------------------------------------------------------------------------
 
-void TXtDockablePanel::UpdateCaptionPanelVisibility() {
-    if (FCaptionPanel) FCaptionPanel->SetVisible(GetFloating() ? FShowCaption : FShowCaptionWhenDocked);
+void TXtDockablePanel::UpdateCaptionVisibility() {
+    if (FCaptionDock) FCaptionDock->SetVisible(GetFloating() ? FShowCaption : FShowCaptionWhenDocked);
 }
 
 void TXtDockablePanel::SetShowCaption(bool Value) {
     if (Value == FShowCaption) return;
     FShowCaption = Value;
-    UpdateCaptionPanelVisibility();
+    UpdateCaptionVisibility();
 }
 
 void TXtDockablePanel::SetShowCaptionWhenDocked(bool Value) {
     if (Value == FShowCaptionWhenDocked) return;
     FShowCaptionWhenDocked = Value;
-    UpdateCaptionPanelVisibility();
+    UpdateCaptionVisibility();
     if (GetDocked() && HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
 void TXtDockablePanel::CaptionDockRequestDock(gcl::TObject*, TBarCustomDockableWindow* Bar, bool& Accept) {
     Accept = Bar == FCaptionToolbar;
-}
-
-void TXtDockablePanel::CaptionDockResize(gcl::TObject*) {
-    if (FCaptionPanel && FCaptionDock && FCaptionPanel->GetHeight() != FCaptionDock->GetHeight())
-        FCaptionPanel->SetHeight(FCaptionDock->GetHeight());
 }
 
 void TXtDockablePanel::InvalidateBackground(bool IncludeChildren) {
@@ -582,7 +571,7 @@ void TXtDockablePanel::SetParent(gcl::TWinControl* AParent) {
         inherited::SetParent(AParent);
     }
     if (GetParent() == old || IsDestroying(this) || !GetParent() || !FOptions) return;
-    UpdateCaptionPanelVisibility();
+    UpdateCaptionVisibility();
     if (dynamic_cast<TBarFloatingWindowParent*>(GetParent())) {
         if (GetFloatingHeight() < 18) SetFloatingHeight(FState->FloatingRestoreHeight);
         if (FState->FloatingMinimized) SetFloatingHeightLimits(0);
@@ -715,7 +704,7 @@ void TXtDockablePanel::DrawNCArea(HDC DC) {
     const HDC dc = DC ? DC : GetWindowDC(wnd);
     if (!dc) return;   // nothing to paint on: the next WM_NCPAINT paints the frame
     PaintFrame(dc);
-    if (FCaptionPanel && FCaptionPanel->GetVisible()) {
+    if (FCaptionDock && FCaptionDock->GetVisible()) {
         // Only the ring around the caption bar comes from the bitmap.
         const int saved = SaveDC(dc);
         const TPoint minimized = GetMinimizedSize();
@@ -744,7 +733,7 @@ void TXtDockablePanel::GetChildren(gcl::TGetChildProc Proc, gcl::TComponent* Roo
     }
     for (int i = 0; i < GetControlCount(); ++i) {
         gcl::TControl* control = GetControls(i);
-        if (control != FCaptionPanel && control->GetOwner() == Root) Proc(control);
+        if (control != FCaptionDock && control->GetOwner() == Root) Proc(control);
     }
 }
 

@@ -1,7 +1,8 @@
 // Extended dockable panels: a multi-dock that also fills the client area
 // and hands its resizing and docking questions to its owner, and a
 // dockable panel whose caption bar is a real toolbar (caption label, close,
-// minimise and maximise buttons, any further items) and that minimises to
+// minimise and maximise buttons, any further items) in a dock of the
+// panel's own, and that minimises to
 // its caption, maximises over its siblings and restores to the sizes it
 // remembers.
 #pragma once
@@ -150,7 +151,7 @@ public:
     TBarCustomItem* GetItems() const;
     bool GetDockingNow() const noexcept { return FDockingNow; }
 
-    gcl::TPanel* GetCaptionPanel() const noexcept { return FCaptionPanel; }
+    // The caption bar's dock, the panel's own top-aligned child.
     TXtDock* GetCaptionDock() const noexcept { return FCaptionDock; }
     TXtDockablePanelToolbar* GetCaptionToolbar() const noexcept { return FCaptionToolbar; }
     gcl::TBitmap* GetCaptionBitmap() const noexcept { return FCaptionBitmap.get(); }
@@ -192,6 +193,7 @@ public:
     void GetMinMaxSize(int& AMinClientWidth, int& AMinClientHeight, int& AMaxClientWidth,
                        int& AMaxClientHeight) override;
     void SetParent(gcl::TWinControl* AParent) override;
+    bool HoldsOwnDock(const TBarDock* Dock) const noexcept override { return Dock == FCaptionDock; }
     void DrawNCArea(HDC DC) override;
     void GetBaseSize(gcl::TPoint& Size) override;
     bool DockedResizing(bool Vertical, int& NewSize) override;
@@ -226,16 +228,14 @@ private:
     void SetFloatingHeightLimits(int Height);
     void SetSplitHeightsToHeights(TBarDock* Dock);
     void DrawCaptionBitmap(HDC DC, int X, int Y);
-    void UpdateCaptionPanelVisibility();
+    void UpdateCaptionVisibility();
     void CaptionDockRequestDock(gcl::TObject* Sender, TBarCustomDockableWindow* Bar, bool& Accept);
-    void CaptionDockResize(gcl::TObject* Sender);
 
     std::unique_ptr<TXtDockablePanelButtonOptions> FOptions;
     int FDefaultDockedHeight = 150;
     int FDefaultDockedWidth = 150;
     bool FFixedDockedSize = false;
     bool FBusy = false;
-    gcl::TPanel* FCaptionPanel = nullptr;
     bool FShowCaptionWhenDocked = true;
     bool FShowCaption = true;
     TDPCaptionRotation FCaptionRotation = dpcrAlwaysHorz;

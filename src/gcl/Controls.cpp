@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <cstdio>
 #include <cstring>
@@ -153,6 +154,13 @@ std::string ControlAtomName() {
 
 ATOM WindowAtom() noexcept { return GWindowAtom; }
 ATOM ControlAtom() noexcept { return GControlAtom; }
+
+namespace {
+std::atomic<unsigned> GSystemSettingsGeneration{0};
+} // namespace
+
+unsigned SystemSettingsGeneration() noexcept { return GSystemSettingsGeneration.load(std::memory_order_acquire); }
+void NoteSystemSettingsChange() noexcept { GSystemSettingsGeneration.fetch_add(1, std::memory_order_acq_rel); }
 
 namespace {
 

@@ -200,6 +200,14 @@ std::string ControlAtomName();
 ATOM WindowAtom() noexcept;
 ATOM ControlAtom() noexcept;
 
+// The count of the system's announcements that its settings changed
+// (WM_SETTINGCHANGE reaching the application window). A value read from
+// the system's parameters may be kept while the count stays the same:
+// under Wine every such question is several trips to the window server.
+unsigned SystemSettingsGeneration() noexcept;
+// Counts one announcement (the application calls it).
+void NoteSystemSettingsChange() noexcept;
+
 // The control whose window is being created: set by CreateWnd right before
 // CreateWindowHandle, taken (and cleared) by the first message the new
 // window receives.

@@ -1484,6 +1484,7 @@ void TApplication::WndProc(TMessage& message) {
         DefaultWndProc(message);
         return;
     case WM_SETTINGCHANGE:
+        NoteSystemSettingsChange();
         if (Screen) {
             Screen->LoadSystemFonts();
             std::vector<TCustomForm*> forms = Screen->FForms;

@@ -625,9 +625,17 @@ int MenuShowDelay() {
 
 bool AreKeyboardCuesEnabled() {
     if (gcl::Win32MajorVersion < 5) return true;
+    // Every caption a toolbar paints or measures asks: the answer is kept
+    // until the system announces a change of its settings. Kept as
+    // (generation + 1) * 2 + answer, 0 while nothing is kept.
+    static std::atomic<unsigned> kept{0};
+    const unsigned generation = gcl::SystemSettingsGeneration();
+    const unsigned value = kept.load(std::memory_order_acquire);
+    if (value != 0 && value / 2 == generation + 1) return (value & 1) != 0;
     BOOL on = FALSE;
-    if (!SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &on, 0)) return true;
-    return on != FALSE;
+    const bool answer = !SystemParametersInfoA(SPI_GETKEYBOARDCUES, 0, &on, 0) || on != FALSE;
+    kept.store((generation + 1) * 2 + (answer ? 1 : 0), std::memory_order_release);
+    return answer;
 }
 
 bool FlatMenusEnabled() {

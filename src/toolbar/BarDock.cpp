@@ -88,8 +88,10 @@ void TBarDock::BeforeDestruction() noexcept {
 
 void TBarDock::SetParent(gcl::TWinControl* Value) {
     // Only the direct parent counts: a panel inside a dockable window may
-    // hold a dock of its own (a dockable panel's caption bar is one).
-    if (dynamic_cast<TBarDock*>(Value) || dynamic_cast<TBarCustomDockableWindow*>(Value))
+    // hold a dock, and a window may hold its own (a dockable panel's
+    // caption bar).
+    auto* window = dynamic_cast<TBarCustomDockableWindow*>(Value);
+    if (dynamic_cast<TBarDock*>(Value) || (window && !window->HoldsOwnDock(this)))
         throw gcl::EInvalidOperation(SDockNestingError);
     inherited::SetParent(Value);
 }

@@ -251,6 +251,10 @@ public:
     bool GetDragNewRow() const noexcept { return FDragNewRow; }
     bool GetCloseButtonDown() const noexcept { return FCloseButtonDown; }
     bool GetCloseButtonHover() const noexcept { return FCloseButtonHover; }
+    // Whether the dock is the window's own, which may be its direct child
+    // (a dockable panel's caption bar, a dock that takes only the bar
+    // inside the panel).
+    virtual bool HoldsOwnDock(const TBarDock*) const noexcept { return false; }
 
     gcl::TNotifyEvent OnClose;
     gcl::TNotifyEvent OnDockChanged;

@@ -264,7 +264,7 @@ TEST_F(MainControls, TheNotePanelOnlyMinimisesWithItsOwnImages) {
     EXPECT_TRUE(options->GetCaptionLabel()->GetVisible());
 
     // The caption bar stands above the editor, which fills the rest.
-    gcl::TPanel* caption = panel->GetCaptionPanel();
+    gcl::TWinControl* caption = panel->GetCaptionDock();
     EXPECT_TRUE(caption->GetVisible());
     EXPECT_GT(caption->GetHeight(), 0);
     EXPECT_GE(form->RichEdit1->GetTop(), caption->GetTop() + caption->GetHeight());

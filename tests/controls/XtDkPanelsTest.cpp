@@ -219,8 +219,9 @@ TEST_F(XtDkPanels, MultiDockPositionRules) {
 TEST_F(XtDkPanels, DocksNestOnlyThroughAnotherControl) {
     auto* dock = MakeMultiDock(dpxLeft);
     auto* panel = MakePanel(dock, L"Lists");
-    // The caption dock lies in the caption panel, inside the dockable panel.
-    EXPECT_EQ(panel->GetCaptionDock()->GetParent(), panel->GetCaptionPanel());
+    // The caption dock is the panel's own child, the only dock a dockable
+    // panel takes straight in; any other goes through another control.
+    EXPECT_EQ(panel->GetCaptionDock()->GetParent(), panel);
     EXPECT_EQ(panel->GetCaptionToolbar()->GetCurrentDock(), panel->GetCaptionDock());
     auto* inner = TTxDock::Create(Form);
     try {
@@ -613,7 +614,7 @@ TEST_F(XtDkPanels, PanelStreamsItsWideCaptionSizesAndOptions) {
     EXPECT_EQ(copy->GetDefaultDockedHeight(), 200);
     EXPECT_TRUE(copy->GetFixedDockedSize());
     EXPECT_FALSE(copy->GetShowCaptionWhenDocked());
-    EXPECT_FALSE(copy->GetCaptionPanel()->GetVisible());
+    EXPECT_FALSE(copy->GetCaptionDock()->GetVisible());
     EXPECT_TRUE(copy->GetOptions()->GetMinimize());
     EXPECT_TRUE(copy->GetOptions()->GetMinimizeButton()->GetVisible());
     EXPECT_EQ(copy->GetOptions()->GetMinimizeImageIndex(), 6);
