@@ -816,7 +816,8 @@ void TCustomTreeView::CreateParams(TCreateParams& params) {
     if (!FReadOnly) params.Style |= TVS_EDITLABELS;
     if (!FHideSelection) params.Style |= TVS_SHOWSELALWAYS;
     if (FHotTrack) params.Style |= TVS_TRACKSELECT;
-    if (!FToolTips) params.Style |= TVS_NOTOOLTIPS;
+    // The tooltip comes with the first mouse move (MakeToolTips).
+    params.Style |= TVS_NOTOOLTIPS;
     if (FRowSelect) params.Style |= TVS_FULLROWSELECT;
     if (FAutoExpand) params.Style |= TVS_SINGLEEXPAND;
     if (GetDragMode() == dmManual) params.Style |= TVS_DISABLEDRAGDROP;
@@ -824,6 +825,7 @@ void TCustomTreeView::CreateParams(TCreateParams& params) {
 }
 
 void TCustomTreeView::CreateWnd() {
+    FToolTipsMade = false;
     inherited::CreateWnd();
     TFlagScope restoring(FRestoring);
     Perform(TVM_SETINDENT, static_cast<uintptr_t>(FIndent));
@@ -1548,6 +1550,14 @@ void TCustomTreeView::WndProc(TMessage& message) {
 
 void TCustomTreeView::Dispatch(TMessage& message) {
     switch (message.Msg) {
+    case WM_MOUSEMOVE:
+        // The control makes its tooltip when the style asks for one again.
+        if (FToolTips && !FToolTipsMade && HandleAllocated()) {
+            FToolTipsMade = true;
+            const HWND wnd = GetHandle();
+            SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) & ~static_cast<LONG>(TVS_NOTOOLTIPS));
+        }
+        break;
     case CN_NOTIFY:
         CNNotify(message);
         return;

@@ -312,6 +312,9 @@ public:
     bool GetReadOnly() const noexcept { return FReadOnly; }
     void SetReadOnly(bool value);
     bool GetToolTips() const noexcept { return FToolTips; }
+    // The window's tooltip (the full text of a cut node) is made when the
+    // mouse first moves over the tree, not with the window: no window is
+    // made at start for a tooltip nobody has seen yet.
     void SetToolTips(bool value);
     int GetIndent();
     void SetIndent(int value);
@@ -444,6 +447,7 @@ private:
     bool FShowRoot = true;
     bool FReadOnly = false;
     bool FToolTips = true;
+    bool FToolTipsMade = false;       // the window's tooltip is made (on the first mouse move)
     bool FDestroyingWindow = false;   // items going with the window
     bool FInternalDelete = false;     // items the tree view deletes itself
     bool FRestoring = false;          // state put back into a new window

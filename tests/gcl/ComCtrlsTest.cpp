@@ -331,6 +331,34 @@ TEST_F(CommonControls, SortingGoesThroughTheWindow) {
     Tree->SetWindowProc(watch.Old);
 }
 
+TEST_F(CommonControls, TheTreeViewsTooltipComesWithTheFirstMouseMove) {
+    Build();
+    Tree->HandleNeeded();
+    const auto tooltip = [&] { return reinterpret_cast<HWND>(SendMessageA(Tree->GetHandle(), TVM_GETTOOLTIPS, 0, 0)); };
+    EXPECT_EQ(tooltip(), nullptr);
+    Tree->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    const HWND made = tooltip();
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(GetWindowLongA(Tree->GetHandle(), GWL_STYLE) & TVS_NOTOOLTIPS, 0);
+    // A property that changes the style keeps the tooltip.
+    Tree->SetAutoExpand(true);
+    Tree->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
+    EXPECT_EQ(tooltip(), made);
+
+    // A new window makes its own again on first use; without tooltips the
+    // tree makes none.
+    Tree->RecreateWnd();
+    Tree->HandleNeeded();
+    EXPECT_EQ(tooltip(), nullptr);
+    Tree->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_NE(tooltip(), nullptr);
+    Tree->SetToolTips(false);
+    Tree->HandleNeeded();
+    Tree->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(tooltip(), nullptr);
+    EXPECT_NE(GetWindowLongA(Tree->GetHandle(), GWL_STYLE) & TVS_NOTOOLTIPS, 0);
+}
+
 TEST_F(CommonControls, MultipleSelectionIsTheTreeViews) {
     Build();
     Tree->FullExpand();
