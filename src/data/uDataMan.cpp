@@ -2985,9 +2985,24 @@ void GetDateRange(double& startDate, double& endDate, std::uint16_t period, doub
 
 namespace {
 
+// Appends a text of the user's to the export. The export's three marks
+// are letters of the system code page ("\xBD" is one half, "\xBE" three
+// quarters, "\xBF" the inverted question mark), so a title, name, tag or
+// note holding one would end its field or entry early and shift every
+// field after it: those letters are written as "1/2", "3/4" and "?".
+void AppendText(std::string& out, std::string_view text) {
+    for (size_t from = 0;;) {
+        const size_t at = text.find_first_of("\xBD\xBE\xBF", from);
+        out += text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from);
+        if (at == std::string_view::npos) return;
+        out += text[at] == BD ? "1/2" : text[at] == BE ? "3/4" : "?";
+        from = at + 1;
+    }
+}
+
 // One list entry: name, "->", 0xBF, "0", 0xBF, "0", 0xBF, icon, 0xBF.
 void AppendListEntry(std::string& out, std::string_view name, int icon) {
-    out += name;
+    AppendText(out, name);
     out += "->";
     out += BF;
     out += '0';
@@ -3011,7 +3026,7 @@ void AppendLineEntry(std::string& out, std::string line) {
 }
 
 void AppendField(std::string& out, std::string_view value) {
-    out += value;
+    AppendText(out, value);
     out += BD;
 }
 
@@ -3066,7 +3081,10 @@ std::string BuildJmwText(const TuData& data) {
         AppendField(out, "");                                      // 24
         AppendField(out, "");                                      // 25
         AppendField(out, "");                                      // 26
-        AppendJoinedLines(out, t->Notes, BE, false);               // 27
+        ForEachLine(t->Notes, [&](std::string_view line) {        // 27
+            AppendText(out, line);
+            out += BE;
+        });
         out += BD;
         AppendField(out, gcl::BoolToStr(true));                    // 28
         AppendField(out, t->Id);                                   // 29

@@ -101,6 +101,48 @@ TEST(uDataManExport, RecordText) {
     EXPECT_NE(line.find(BD + "first" + BE + "second" + BE + BD), std::string::npos);
 }
 
+// Titles, names, tags and notes may hold the letters whose bytes are the
+// export's marks (one half, three quarters, the inverted question mark):
+// written as they are they would end a field or an entry early, so every
+// record keeps its 39 fields and each list entry its four parts.
+TEST(uDataManExport, LettersThatAreTheFormatsMarksKeepTheRecordsWhole) {
+    gcl::FormatSettingsOverride fo(ProgramSettings());
+    TuData data;
+    data.DbId = "d_id-1";
+    data.Folders->Add("Bits \xBE" + F + "2" + F);
+    data.Tags->Add("\xBFque");
+    TuTask* t = new TuTask();
+    t->Title = "Buy \xBD kg \xBF" "flour?";
+    t->Folder = "Bits \xBE";
+    t->Tags = "\xBFque";
+    t->Notes = "\xBD cup\r\nthen \xBE";
+    t->Id = "0000000009";
+    data.Tasks->AddObject(t->Title, t);
+    const std::string text = BuildJmwText(data);
+
+    auto lineWith = [&](const std::string& part) {
+        const size_t at = text.find(part);
+        if (at == std::string::npos) return std::string();
+        const size_t start = text.rfind("\r\n", at);
+        const size_t from = start == std::string::npos ? 0 : start + 2;
+        return text.substr(from, text.find("\r\n", at) - from);
+    };
+    auto count = [](const std::string& s, const std::string& mark) {
+        size_t n = 0;
+        for (char c : s) n += c == mark[0];
+        return n;
+    };
+    EXPECT_EQ(lineWith("Bits 3/4->"), "Bits 3/4->" + BF + "0" + BF + "0" + BF + "2" + BF + BE + BD);
+    EXPECT_EQ(lineWith("?que->"), "?que->" + BF + "0" + BF + "0" + BF + "72" + BF + BE + BD);
+    const std::string task = lineWith("Buy 1/2 kg ?flour?" + BD);
+    ASSERT_FALSE(task.empty()) << text;
+    EXPECT_EQ(count(task, BD), 39u);
+    EXPECT_EQ(count(task, BF), 4u);    // the task's list entry alone
+    EXPECT_EQ(count(task, BE), 2u);    // one after each note line
+    EXPECT_NE(task.find(BD + "1/2 cup" + BE + "then 3/4" + BE + BD), std::string::npos);
+    EXPECT_NE(task.find(BD + "?que," + BD), std::string::npos);
+}
+
 TEST(uDataManExport, SampleFileByteForByte) {
     gcl::FormatSettingsOverride fo(ProgramSettings());
     TuData data;

@@ -1,0 +1,77 @@
+// Faults a user met while exploring the exports, the print window, the
+// options and the views, each written as the user met it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e/PreparedDatabase.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+constexpr int ExportToPendrillaxSteps = 11;
+
+// Types a file name into the save dialog that is up and confirms it.
+bool AnswerSaveDialog(TProgram& p, const std::string& name) {
+    HWND dialog = p.WaitDialog();
+    if (!dialog) {
+        ADD_FAILURE() << "no save dialog";
+        return false;
+    }
+    Type(p, name);
+    Key(p, VK_RETURN);
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+// The line (without its CR LF) of a text that holds Part; "" when none does.
+std::string LineWith(const std::string& text, const std::string& part) {
+    const size_t at = text.find(part);
+    if (at == std::string::npos) return std::string();
+    const size_t start = text.rfind("\r\n", at);
+    const size_t from = start == std::string::npos ? 0 : start + 2;
+    return text.substr(from, text.find("\r\n", at) - from);
+}
+
+size_t CountOf(const std::string& text, char c) {
+    size_t n = 0;
+    for (char x : text) n += x == c;
+    return n;
+}
+
+} // namespace
+
+// A title typed with "½" and "¿" (letters of the code page whose bytes are
+// the Pendrillax format's field and part marks) ended its record's first
+// field early: the other program read every field of that task shifted.
+TEST(ExportsMoreScenario, APendrillaxRecordStaysWholeWithLettersThatAreTheFormatsMarks) {
+    TProgram p("explore-pendrillax-marks");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    Key(p, 'N', Ctrl);
+    Type(p, std::wstring(L"Buy \u00BD kg \u00BFflour?"));
+    Key(p, VK_RETURN);
+    if (p.TopWindows().size() > 1) {    // "All" is current: the first list takes it
+        Key(p, VK_DOWN);
+        Key(p, VK_RETURN);
+    }
+    ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
+    ASSERT_TRUE(AnswerSaveDialog(p, p.PathOf("moving")));
+    const std::string jmw = ReadFile(p.PathOf("moving.jmw"));
+    const std::string record = LineWith(jmw, "Buy 1/2 kg ?flour?\xBD");
+    ASSERT_FALSE(record.empty()) << "the task is not in the export as one record";
+    EXPECT_EQ(CountOf(record, '\xBD'), 39u);
+    EXPECT_EQ(CountOf(record, '\xBF'), 4u) << "only the task's list entry has parts";
+    // Every other task's record is whole too.
+    EXPECT_EQ(CountOf(LineWith(jmw, "Book the ferry\xBD"), '\xBD'), 39u);
+
+    // The database itself keeps the letters as typed.
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::vector<std::string> titles = TitlesIn(p.DatabasePath());
+    EXPECT_NE(std::find(titles.begin(), titles.end(), "Buy \xBD kg \xBF" "flour?"), titles.end());
+}
+
+} // namespace qelvo::e2e
