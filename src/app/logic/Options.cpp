@@ -62,6 +62,23 @@ bool LoadOptions(const std::string& iniPath) {
     return LoadOptions(iniPath, Options);
 }
 
+namespace {
+
+// A text value as the profile rules read it back unchanged: those rules
+// drop blanks at a value's ends and one pair of matching quotes around it,
+// so a value that has either (a date format "'by' dd/MM 'latest'", or
+// "ddd dd,MM yy " with its blank) is written inside double quotes, which
+// the reading takes off again. Other values are written as they are.
+std::string StoredText(const std::string& value) {
+    if (value.empty()) return value;
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A'; };
+    const char first = value.front(), last = value.back();
+    const bool quoted = value.size() >= 2 && (first == '"' || first == '\'') && last == first;
+    return quoted || blank(first) || blank(last) ? '"' + value + '"' : value;
+}
+
+} // namespace
+
 bool SaveOptions(const std::string& iniPath, const TOptions& options) {
     bool ok = true;
     try {
@@ -74,16 +91,16 @@ bool SaveOptions(const std::string& iniPath, const TOptions& options) {
     }
     try {
         gcl::TMemIniFile ini(iniPath);
-        ini.WriteString(SOptions, "DateTime Format", options.DateTimeFormat);
+        ini.WriteString(SOptions, "DateTime Format", StoredText(options.DateTimeFormat));
         ini.WriteBool(SOptions, "MinToTrayC", options.MinimizeToTray);
         ini.WriteBool(SOptions, "Confirm Delete", options.ConfirmDelete);
         ini.WriteBool(SOptions, "Distinguish Tasks Priorities", options.DistinguishPriorities);
-        ini.WriteString(SOptions, "Groups Underline Color", options.GroupsUnderlineColor);
+        ini.WriteString(SOptions, "Groups Underline Color", StoredText(options.GroupsUnderlineColor));
         ini.WriteBool(SOptions, "AutoSave", options.AutoSave);
         ini.WriteInteger(SOptions, "AutoSave Interval", options.AutoSaveInterval);
         ini.WriteInteger(SOptions, "List Font Size", options.ListFontSize);
         ini.WriteInteger(SOptions, "Lists Font Size", options.NoteFontSize);
-        ini.WriteString(SOptions, "Default Database Tasks", options.DefaultDatabase);
+        ini.WriteString(SOptions, "Default Database Tasks", StoredText(options.DefaultDatabase));
         ini.UpdateFile();
     } catch (const gcl::Exception&) {
         ok = false;

@@ -83,6 +83,33 @@ TEST(Options, SaveWritesTheKeysInOrder) {
     EXPECT_EQ(o, read);
 }
 
+// Text values come back as they were saved, also those the profile rules
+// would change: quotes at both ends (a date format with words of its own
+// in quotes) and blanks at an end (the offered "ddd dd,MM yy ").
+TEST(Options, TextValuesComeBackAsSaved) {
+    TProgramFolder app;
+    RunValueGuard guard;
+    for (const std::string& text :
+         {std::string("'by' dd/MM/yyyy 'latest'"), std::string("ddd dd,MM yy "), std::string(" dd"),
+          std::string("\"dd\""), std::string("'"), std::string("dd 'x'"), std::string("\tdd\t")}) {
+        TOptions o = DefaultOptions();
+        o.DateTimeFormat = text;
+        o.GroupsUnderlineColor = text;
+        o.DefaultDatabase = text;
+        ASSERT_TRUE(SaveOptions(SettingsFileName(), o));
+        TOptions read;
+        ASSERT_TRUE(LoadOptions(SettingsFileName(), read));
+        EXPECT_EQ(read.DateTimeFormat, text);
+        EXPECT_EQ(read.GroupsUnderlineColor, text);
+        EXPECT_EQ(read.DefaultDatabase, text);
+    }
+    // Values the rules keep are written as they are.
+    TOptions o = DefaultOptions();
+    o.DateTimeFormat = "dd 'x'";
+    ASSERT_TRUE(SaveOptions(SettingsFileName(), o));
+    EXPECT_NE(ReadFile(SettingsFileName()).find("DateTime Format=dd 'x'\r\n"), std::string::npos);
+}
+
 TEST(Options, RunValueFollowsStartWithWindows) {
     TProgramFolder app;
     RunValueGuard guard;
