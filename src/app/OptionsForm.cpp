@@ -24,6 +24,22 @@ constexpr int DatabaseTop = 278, DatabaseHeight = 96;
 constexpr int ButtonsTop = 386;
 constexpr int ColumnLeft = 12, ValueLeft = 166;
 
+// The label beside a check box that has no caption of its own: while the
+// box has the keyboard the label is framed with the focus rectangle, as a
+// system check box frames its caption, so the user sees which setting
+// Space changes.
+class TCheckLabel : public gcl::TLabel {
+    GCL_CLASS(TCheckLabel, gcl::TLabel)
+protected:
+    explicit TCheckLabel(gcl::TComponent* owner) : gcl::TLabel(owner) {}
+    void Paint() override {
+        inherited::Paint();
+        if (gcl::TWinControl* check = GetFocusControl(); check && check->Focused())
+            GetCanvas()->DrawFocusRect(GetClientRect());
+    }
+};
+GCL_IMPLEMENT_CLASS(TCheckLabel)
+
 } // namespace
 
 TOptionsF::TOptionsF(gcl::TComponent* owner, IOptionsTarget* target) : TForm(owner, 0), FTarget(target) {
@@ -125,7 +141,15 @@ gcl::TCheckBox* TOptionsF::AddCheck(gcl::TWinControl* parent, int top, const std
     check->SetParent(parent);
     check->SetBounds(ColumnLeft, top, 16, 16);
     check->SetCaption("");
-    label = AddLabel(parent, ColumnLeft + 20, top + 1, caption);
+    check->OnEnter = gcl::TNotifyEvent(this, &TOptionsF::CheckFocusChange);
+    check->OnExit = gcl::TNotifyEvent(this, &TOptionsF::CheckFocusChange);
+    label = TCheckLabel::Create(this);
+    label->SetParent(parent);
+    label->SetTransparent(true);
+    label->SetLeft(ColumnLeft + 20);
+    label->SetTop(top + 1);
+    label->SetCaption(caption);
+    label->SetFocusControl(check);
     label->OnClick = gcl::TNotifyEvent(this, &TOptionsF::LabelClick);
     return check;
 }
@@ -192,6 +216,11 @@ void TOptionsF::LabelClick(gcl::TObject* sender) {
         {PriorItemsColorL, PriorItemsColorC}, {AutoSaveEveryL, AutoSaveEveryC}};
     for (const auto& [label, check] : pairs)
         if (sender == label) check->SetChecked(!check->GetChecked());
+}
+
+void TOptionsF::CheckFocusChange(gcl::TObject* sender) {
+    for (gcl::TLabel* label : {StartUpL, MinToTrayL, ConfirmDelL, PriorItemsColorL, AutoSaveEveryL})
+        if (label && label->GetFocusControl() == sender) label->Invalidate();
 }
 
 void TOptionsF::AutoSaveEveryCClick(gcl::TObject*) {

@@ -95,6 +95,8 @@ public:
     // The controls' handlers.
     void DTFormatECChange(gcl::TObject* sender);
     void LabelClick(gcl::TObject* sender);
+    // A check box took or lost the keyboard: its label's focus frame.
+    void CheckFocusChange(gcl::TObject* sender);
     void AutoSaveEveryCClick(gcl::TObject* sender);
     void BandColorClick(gcl::TObject* sender);
     void BrowseButClick(gcl::TObject* sender);

@@ -50,6 +50,17 @@ std::string LineWith(const std::string& text, const std::string& part) {
     return text.substr(from, text.find("\r\n", at) - from);
 }
 
+// The dark pixels of the row a check box's label starts on (the label
+// lies to the right of its box, its top one pixel below the box's): a
+// focus rectangle around the label draws a dotted line there.
+int DarkPixelsAboveLabelText(HWND check) {
+    const RECT box = RectOf(check);
+    const RECT row{box.right + 4, box.top + 1, box.right + 4 + 120, box.top + 2};
+    int dark = 0;
+    for (COLORREF c : PixelsOf(row)) dark += GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+    return dark;
+}
+
 size_t CountOf(const std::string& text, char c) {
     size_t n = 0;
     for (char x : text) n += x == c;
@@ -130,6 +141,39 @@ TEST(OptionsMoreScenario, ADateFormatComesBackAfterARestartAsTyped) {
         Key(p, 'Q', Ctrl);
         EXPECT_EQ(p.WaitExit(), 0);
     }
+}
+
+
+// The Options dialog's check boxes are small boxes beside labels of their
+// own: a check box that had the keyboard showed no sign of it, so a user
+// tabbing through the dialog could not tell which setting Space would
+// change. The label of the focused check box is framed as a system check
+// box's caption is.
+TEST(OptionsMoreScenario, TheCheckBoxWithTheKeyboardShowsItOnItsLabel) {
+    TProgram p("explore-options-focus");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    HWND options = OpenOptions(p, main);
+    ASSERT_NE(options, nullptr);
+    std::vector<HWND> checks = ChildrenOfClass(options, "TCheckBox");
+    std::sort(checks.begin(), checks.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
+    ASSERT_EQ(checks.size(), 5u);
+    ASSERT_EQ(p.Focus(), checks[0]) << "the first check box has the keyboard when the dialog opens";
+    Key(p, VK_TAB);
+    Key(p, VK_TAB);
+    ASSERT_EQ(p.Focus(), checks[2]);
+    Shot(p, options, "explore-options-focus");
+    EXPECT_GT(DarkPixelsAboveLabelText(checks[2]), 20) << "the focused check box's label shows no focus";
+    EXPECT_LT(DarkPixelsAboveLabelText(checks[0]), 5) << "a label keeps its frame after its box lost the keyboard";
+    Key(p, VK_SPACE);    // the setting the label names changes
+    Key(p, VK_TAB);
+    Key(p, VK_TAB);
+    EXPECT_LT(DarkPixelsAboveLabelText(checks[2]), 5);
+    Key(p, VK_RETURN);    // Ok
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options) || !IsWindowVisible(options); }));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "Confirm Delete"), "0");
 }
 
 } // namespace qelvo::e2e
