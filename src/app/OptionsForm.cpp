@@ -40,6 +40,39 @@ protected:
 };
 GCL_IMPLEMENT_CLASS(TCheckLabel)
 
+// The colour panel of the group underline: a click opens the colour
+// dialog, and so, for the keyboard, does Space while it has the focus,
+// which it shows with the focus rectangle inside its frame.
+class TColorPanel : public gcl::TPanel {
+    GCL_CLASS(TColorPanel, gcl::TPanel)
+public:
+    void Dispatch(gcl::TMessage& message) override {
+        inherited::Dispatch(message);
+        if (message.Msg == WM_SETFOCUS || message.Msg == WM_KILLFOCUS) Invalidate();
+    }
+
+protected:
+    explicit TColorPanel(gcl::TComponent* owner) : gcl::TPanel(owner) {}
+    void Paint() override {
+        inherited::Paint();
+        if (!Focused()) return;
+        gcl::TRect r = GetClientRect();
+        r.Left += 3;
+        r.Top += 3;
+        r.Right -= 3;
+        r.Bottom -= 3;
+        GetCanvas()->DrawFocusRect(r);
+    }
+    void KeyDown(uint16_t& key, gcl::TShiftState shift) override {
+        inherited::KeyDown(key, shift);
+        if (key == VK_SPACE && shift.Empty()) {
+            key = 0;
+            Click();
+        }
+    }
+};
+GCL_IMPLEMENT_CLASS(TColorPanel)
+
 } // namespace
 
 TOptionsF::TOptionsF(gcl::TComponent* owner, IOptionsTarget* target) : TForm(owner, 0), FTarget(target) {
@@ -69,13 +102,14 @@ TOptionsF::TOptionsF(gcl::TComponent* owner, IOptionsTarget* target) : TForm(own
     TestFormatLabel = AddLabel(GeneralPanel, ValueLeft, 152, "");
 
     AddLabel(GeneralPanel, ColumnLeft, 180, "Group underline color :");
-    BandColor = gcl::TPanel::Create(this);
+    BandColor = TColorPanel::Create(this);
     BandColor->SetParent(GeneralPanel);
     BandColor->SetBounds(ValueLeft, 176, 60, 20);
     BandColor->SetCaption("");
     BandColor->SetBevelOuter(gcl::bvLowered);
     BandColor->SetParentBackground(false);
     BandColor->SetCursor(gcl::crHandPoint);
+    BandColor->SetTabStop(true);
     BandColor->OnClick = gcl::TNotifyEvent(this, &TOptionsF::BandColorClick);
 
     ListFontSizeL = AddLabel(GeneralPanel, ColumnLeft, 208, "Task List font size : ");

@@ -176,4 +176,36 @@ TEST(OptionsMoreScenario, TheCheckBoxWithTheKeyboardShowsItOnItsLabel) {
     EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "Confirm Delete"), "0");
 }
 
+
+// The group underline colour was the one setting the keyboard could not
+// reach: its colour panel took no focus, so a user without a mouse could
+// not open the colour dialog. Tab reaches it after the date format box,
+// Space opens the dialog, and Esc there gives the keyboard back to it.
+TEST(OptionsMoreScenario, TheKeyboardReachesTheUnderlineColour) {
+    TProgram p("explore-options-colour");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    HWND options = OpenOptions(p, main);
+    ASSERT_NE(options, nullptr);
+    HWND format = DateFormatEdit(options);
+    ASSERT_NE(format, nullptr);
+    for (int i = 0; i < 8 && p.Focus() != format; ++i) Key(p, VK_TAB);
+    ASSERT_EQ(p.Focus(), format);
+    Key(p, VK_TAB);
+    HWND panel = p.Focus();
+    ASSERT_EQ(ClassOf(panel), "TColorPanel") << "Tab went to " << ClassOf(panel) << " '" << TextOf(panel) << "'";
+    Shot(p, options, "explore-options-colour");
+    Key(p, VK_SPACE);
+    HWND colours = p.WaitDialog(3000);
+    ASSERT_NE(colours, nullptr) << "Space opened no colour dialog";
+    EXPECT_NE(colours, options);
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(colours) || !IsWindowVisible(colours); }));
+    EXPECT_EQ(p.Focus(), panel);
+    Key(p, VK_ESCAPE);    // Cancel
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options) || !IsWindowVisible(options); }));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
