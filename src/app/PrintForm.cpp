@@ -110,7 +110,7 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     // Nothing may leave a constructor: a template that cannot be read
     // leaves an empty report and says so.
     try {
-        ShowReport(StartWidth, true, true, gcl::WideToAnsi(PrintHeadingE->GetText()));
+        ShowReport(StartWidth, true, true, PrintHeadingE->GetText());
     } catch (const gcl::Exception&) {
         FReport.clear();
         SetStatus(msg::TemplateMissingHead + PrintTemplateFileName());
@@ -153,13 +153,14 @@ void TPrintF::SetStatus(const std::string& text) {
     StatusBar->SetSimpleText(text);
 }
 
-void TPrintF::ShowReport(std::int32_t width, bool notes, bool priorities, const std::string& heading) {
+void TPrintF::ShowReport(std::int32_t width, bool notes, bool priorities, const std::wstring& heading) {
     THtmlReportOptions options;
     options.Width = width;
     options.Notes = notes;
     options.Priorities = priorities;
     options.SelectionOnly = FSelectionOnly;
-    options.Heading = heading;
+    options.Heading = gcl::WideToAnsi(heading);
+    options.WideHeading = heading;
     options.Cols = FCols;
     options.FontDelta = ReportFontDelta;
     options.Margin = ReportMargin;
@@ -241,10 +242,10 @@ void TPrintF::ShowNoEngine() {
 }
 
 void TPrintF::Regenerate() {
-    RegenerateWithHeading(gcl::WideToAnsi(PrintHeadingE->GetText()));
+    RegenerateWithHeading(PrintHeadingE->GetText());
 }
 
-void TPrintF::RegenerateWithHeading(const std::string& heading) {
+void TPrintF::RegenerateWithHeading(const std::wstring& heading) {
     try {
         ShowReport(PWidthE->GetIntValue(), UseNotes->GetChecked(), UsePrImg->GetChecked(), heading);
     } catch (const gcl::Exception&) {
@@ -262,7 +263,7 @@ void TPrintF::PWidthEValueChange(TTxCustomSpinEditItem*, double) {
 }
 
 void TPrintF::PrintHeadingEAcceptText(gcl::TObject*, std::wstring& newText, bool&) {
-    RegenerateWithHeading(gcl::WideToAnsi(newText));
+    RegenerateWithHeading(newText);
 }
 
 void TPrintF::PrintAExecute(gcl::TObject*) {

@@ -52,7 +52,7 @@ public:
     // Builds the report again from the window's options and shows it.
     void Regenerate();
     // The report with the given heading (accepting the heading box).
-    void RegenerateWithHeading(const std::string& heading);
+    void RegenerateWithHeading(const std::wstring& heading);
 
     // The handlers.
     void PrintAExecute(gcl::TObject* sender);
@@ -93,7 +93,7 @@ private:
     TTxItem* AddCheckItem(const std::string& caption);
     void AddLabel(const std::string& caption);
     // Builds the report with these options and shows it.
-    void ShowReport(std::int32_t width, bool notes, bool priorities, const std::string& heading);
+    void ShowReport(std::int32_t width, bool notes, bool priorities, const std::wstring& heading);
     void SetStatus(const std::string& text);
     // Hands the report to the browser, as far as the engine allows now.
     void ShowInBrowser();

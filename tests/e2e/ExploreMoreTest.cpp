@@ -12,7 +12,7 @@ namespace qelvo::e2e {
 
 namespace {
 
-constexpr int ExportToPendrillaxSteps = 11;
+constexpr int PrintSteps = 8, ExportToPendrillaxSteps = 11;
 constexpr int OptionsSteps = -1;    // the Tools menu's last entry
 
 // Tools > Options; the dialog (nullptr when none came).
@@ -204,6 +204,38 @@ TEST(OptionsMoreScenario, TheKeyboardReachesTheUnderlineColour) {
     EXPECT_EQ(p.Focus(), panel);
     Key(p, VK_ESCAPE);    // Cancel
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options) || !IsWindowVisible(options); }));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+
+// A heading typed into the print window with characters the code page
+// lacks ("Week → plan") was printed and exported with "?" in their place;
+// HTML holds them as numeric character references.
+TEST(PrintMoreScenario, AHeadingKeepsCharactersTheCodePageLacks) {
+    TProgram p("explore-print-heading");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    ChooseFromMenu(p, main, FileMenuX, PrintSteps);
+    HWND print = p.WaitTopWindow("TPrintF");
+    ASSERT_NE(print, nullptr);
+    // The bar at the bottom: the heading box right of "Heading : ", the
+    // export button left of the option buttons.
+    const RECT bar = RectOf(ChildrenOfClass(print, "TXtToolbar.UnicodeClass").at(0));
+    const int y = (bar.top + bar.bottom) / 2;
+    Click(p, {bar.left + 596, y});
+    Key(p, VK_END);
+    Key(p, VK_HOME, Shift);
+    Type(p, std::wstring(L"Week \u2192 plan"));
+    Key(p, VK_RETURN);
+    Click(p, {bar.left + 126, y});    // Export As HTML
+    ASSERT_TRUE(AnswerSaveDialog(p, p.PathOf("week")));
+    const std::string html = ReadFile(p.PathOf("week.html"));
+    EXPECT_NE(html.find("<title>Week &#8594; plan</title>"), std::string::npos) << html.substr(0, 400);
+    EXPECT_EQ(html.find("Week ? plan"), std::string::npos);
+    Key(p, VK_F4, Alt);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
+    Click(p, CaptionPointOf(main));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -95,6 +95,38 @@ std::string HtmlEscape(const std::string& text) {
     return out;
 }
 
+std::string HtmlEscapeWide(const std::wstring& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        std::uint32_t code = static_cast<std::uint16_t>(text[i]);
+        size_t units = 1;
+        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) {
+            const std::uint32_t low = static_cast<std::uint16_t>(text[i + 1]);
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                units = 2;
+            }
+        }
+        const std::wstring one = text.substr(i, units);
+        const std::string ansi = gcl::WideToAnsi(one);
+        if (code != 0 && gcl::AnsiToWide(ansi) == one)
+            out += HtmlEscape(ansi);
+        else
+            out += "&#" + gcl::IntToStr(static_cast<std::int64_t>(code)) + ";";
+        i += units - 1;
+    }
+    return out;
+}
+
+namespace {
+
+// The heading as report text.
+std::string HeadingHtml(const THtmlReportOptions& options) {
+    return options.WideHeading.empty() ? HtmlEscape(options.Heading) : HtmlEscapeWide(options.WideHeading);
+}
+
+} // namespace
+
 std::string ScaleFontSizes(const std::string& line, std::int32_t delta) {
     static const std::string key = "font-size:";
     const size_t p = line.find(key);
@@ -126,7 +158,7 @@ std::string ColorToHtml(std::int32_t color) {
 std::string FillReportHeader(const std::string& tableLine, const THtmlReportOptions& options) {
     std::string line = tableLine;
     ReplaceFirst(line, "<TableWidth>", gcl::IntToStr(options.Width - 2 * options.Margin));
-    ReplaceFirst(line, "<Heading>", HtmlEscape(options.Heading));
+    ReplaceFirst(line, "<Heading>", HeadingHtml(options));
     return ScaleFontSizes(line, options.FontDelta);
 }
 
@@ -227,7 +259,7 @@ std::string BuildHtmlReportFromLines(const std::vector<std::string>& t, const TH
         "\"http://www.w3.org/TR/html4/loose.dtd\">",
         "<html>",
         "<head>",
-        "<title>" + HtmlEscape(options.Heading) + "</title>",
+        "<title>" + HeadingHtml(options) + "</title>",
         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
         "</head>",
         "<body>",

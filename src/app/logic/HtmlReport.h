@@ -53,6 +53,10 @@ struct THtmlReportOptions {
     bool Priorities = true;        // priority colours and pictures
     bool SelectionOnly = false;    // otherwise fewer than two selected means all
     std::string Heading;
+    // The heading as typed, when it came from a wide text box: it takes the
+    // place of Heading, and characters the code page lacks are written as
+    // numeric character references instead of "?".
+    std::wstring WideHeading;
     TCols Cols;
     std::int32_t FontDelta = 5;    // pixels added to the first font size of a line
     std::int32_t Margin = 0;
@@ -96,6 +100,9 @@ std::string ScaleFontSizes(const std::string& line, std::int32_t delta);
 std::string ColorToHtml(std::int32_t color);
 // &, <, > and " as character references.
 std::string HtmlEscape(const std::string& text);
+// HtmlEscape for a wide text: characters of the code page as its bytes,
+// the others as numeric character references ("&#8594;").
+std::string HtmlEscapeWide(const std::wstring& text);
 
 // Row colours by priority (00BBGGRR): low #677483, normal #000000, high #cc0000.
 inline constexpr std::array<std::int32_t, 3> ReportPriorityColors = {0x837467, 0x000000, 0x0000CC};

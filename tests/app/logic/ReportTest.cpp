@@ -85,6 +85,29 @@ TEST(Report, HtmlReportGolden) {
     EXPECT_TRUE(html.ends_with("</table>\r\n</body>\r\n</html>\r\n"));
 }
 
+// A heading typed into the print window's wide text box keeps every
+// character: those the code page lacks (an arrow, Cyrillic, a character
+// beyond the basic plane) as numeric references, in the title and in the
+// table's heading, the rest escaped as any report text.
+TEST(Report, WideHeadingKeepsCharactersOutsideTheCodePage) {
+    EXPECT_EQ("Tasks &#8594; &#1047;&#1072; &amp; &lt;b&gt; caf\xE9 &#128512;",
+              HtmlEscapeWide(L"Tasks \u2192 \u0417\u0430 & <b> caf\u00E9 " + std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}));
+    EXPECT_EQ("&#55357;x", HtmlEscapeWide(std::wstring{wchar_t(0xD83D), L'x'}));  // a lone surrogate
+    EXPECT_EQ("", HtmlEscapeWide(L""));
+
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    TuData data;
+    TReportList list = FixtureList(data, true, true);
+    THtmlReportOptions o = FixtureReportOptions();
+    o.WideHeading = L"Week \u2192 plan";
+    o.Heading = "Week ? plan";
+    std::string html;
+    BuildHtmlReport(html, o, AppFixture("small.rkm"), list);
+    EXPECT_NE(std::string::npos, html.find("<title>Week &#8594; plan</title>"));
+    EXPECT_NE(std::string::npos, html.find("<caption style=\"font-size:19px\">Week &#8594; plan"));
+    EXPECT_EQ(std::string::npos, html.find("Week ? plan"));
+}
+
 TEST(Report, HiddenColumnsNotesAndSelection) {
     gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
     TuData data;
