@@ -87,16 +87,6 @@ const std::string F = "\xF7";
 const std::string N = "\xF8";
 const std::string Markers = std::string(FoldersMarker) + "\r\n" + TagsMarker + "\r\n";
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f << bytes;
-}
-
 TuTask* AddTask(TuData& data, const std::string& title, const std::string& folder, const std::string& tags = "") {
     TuTask* t = new TuTask();
     t->Title = title;
@@ -141,7 +131,7 @@ void BuildSample(TuData& data) {
 }
 
 TEST(uDataManFile, SampleFileByteForByte) {
-    const std::string fixture = ReadAll(TestDataDir() + "data/database/sample.kpx");
+    const std::string fixture = ReadTestFile(TestDataDir() + "data/database/sample.kpx");
     ASSERT_FALSE(fixture.empty());
     TuData data;
     BuildSample(data);
@@ -152,7 +142,7 @@ TEST(uDataManFile, SampleFileByteForByte) {
     ASSERT_TRUE(data.SaveToFile(dir.File("saved.kpx")));
     EXPECT_FALSE(data.Modified);
     EXPECT_EQ(data.FileName, "");  // saving does not change the open file
-    EXPECT_EQ(ReadAll(dir.File("saved.kpx")), fixture);
+    EXPECT_EQ(ReadTestFile(dir.File("saved.kpx")), fixture);
 
     TuData loaded;
     loaded.Modified = true;
@@ -190,19 +180,19 @@ TEST(uDataManFile, ReadingRules) {
     {
         // Only the markers and an empty first line: a new id, nothing else,
         // and the new id is written by the next save.
-        WriteAll(path, "\r\n" + Markers);
+        WriteTestFile(path, "\r\n" + Markers);
         TuData data;
         ASSERT_TRUE(data.LoadFromFile(path));
         EXPECT_EQ(data.DbId.substr(0, 5), "d_id-");
         EXPECT_EQ(data.DbId.size(), 15u);
         EXPECT_EQ(data.Folders->GetCount() + data.Tags->GetCount() + data.Tasks->GetCount(), 0);
         ASSERT_TRUE(data.SaveToFile(path));
-        EXPECT_EQ(ReadAll(path), data.DbId + "\r\n" + Markers);
+        EXPECT_EQ(ReadTestFile(path), data.DbId + "\r\n" + Markers);
     }
     {
         // Markers in any case, the first occurrence counts; CR-only breaks;
         // empty task lines give empty tasks; a last line without a break.
-        WriteAll(path, "id\rL1" + F + "0" + F + "\r<--<*&^FOLDERS^&*>-->\rt1\r<--<*&^tags^&*>-->\r\rT" + F +
+        WriteTestFile(path, "id\rL1" + F + "0" + F + "\r<--<*&^FOLDERS^&*>-->\rt1\r<--<*&^tags^&*>-->\r\rT" + F +
                            "--" + F + "1" + F + "L1" + F + "1/1/2025" + F + F + "\r<--<*&^Tags^&*>-->");
         TuData data;
         ASSERT_TRUE(data.LoadFromFile(path));
@@ -219,7 +209,7 @@ TEST(uDataManFile, ReadingRules) {
         // LF-only breaks, and the tag marker before the list marker: no
         // tags, the list marker line belongs to the lists, tasks start
         // after the tag marker.
-        WriteAll(path, std::string("id\n") + TagsMarker + "\nx\n" + FoldersMarker + "\nT" + F + "--" + F + "\n");
+        WriteTestFile(path, std::string("id\n") + TagsMarker + "\nx\n" + FoldersMarker + "\nT" + F + "--" + F + "\n");
         TuData data;
         ASSERT_TRUE(data.LoadFromFile(path));
         ASSERT_EQ(data.Folders->GetCount(), 2);
@@ -246,7 +236,7 @@ TEST(uDataManFile, FailedLoadLeavesTheDatabaseAsItWas) {
     int n = 0;
     for (const std::string& bytes : cases) {
         const std::string path = dir.File("bad" + std::to_string(n++) + ".kpx");
-        WriteAll(path, bytes);
+        WriteTestFile(path, bytes);
         EXPECT_FALSE(data.LoadFromFile(path)) << n;
     }
     EXPECT_FALSE(data.LoadFromFile(dir.File("missing.kpx")));
@@ -265,7 +255,7 @@ TEST(uDataManFile, OddContentLoadsWithoutHarm) {
     bytes += "no separator at all\r\n";
     bytes += "Title" + F + "-d-" + F + "1\r\n";                                 // missing trailing separator
     for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);                // every byte value
-    WriteAll(path, bytes);
+    WriteTestFile(path, bytes);
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(path));
     ASSERT_EQ(data.Tasks->GetCount(), 7);  // the byte run holds an LF and a CR
@@ -311,7 +301,7 @@ TEST(uDataManFile, LinesAcrossReadBlocks) {
             }
             titles.push_back(std::string(3 * boundary, 'L'));
             bytes += titles.back() + F;  // no break at the very end
-            WriteAll(path, bytes);
+            WriteTestFile(path, bytes);
             TuData data;
             ASSERT_TRUE(data.LoadFromFile(path));
             ASSERT_EQ(data.Tasks->GetCount(), int(titles.size())) << boundary << " " << shift;
@@ -385,7 +375,7 @@ TEST(uDataManFile, FileTextHoldsEachTaskAsItsOwnLine) {
     std::string saved;
     ASSERT_TRUE(data.SaveToFile(path, &saved));
     EXPECT_TRUE(saved == expected);
-    EXPECT_TRUE(ReadAll(path) == expected);
+    EXPECT_TRUE(ReadTestFile(path) == expected);
 }
 
 // A file read takes the lines the writer writes through a quicker path
@@ -435,7 +425,7 @@ TEST(uDataManFile, EveryLineOfAFileReadsAsTheLineAlone) {
     }
     TempDir dir;
     const std::string path = dir.File("shapes.kpx");
-    WriteAll(path, bytes);
+    WriteTestFile(path, bytes);
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(path));
     ASSERT_EQ(data.Tasks->GetCount(), int(lines.size()));
@@ -461,9 +451,9 @@ TEST(uDataManFile, SavingReplacesInOneStepOrNotAtAll) {
     TuData data;
     BuildSample(data);
     const std::string path = dir.File("db.kpx");
-    WriteAll(path, std::string(100'000, 'o'));  // longer than the new content
+    WriteTestFile(path, std::string(100'000, 'o'));  // longer than the new content
     ASSERT_TRUE(data.SaveToFile(path));
-    EXPECT_EQ(ReadAll(path), data.GetFileText());
+    EXPECT_EQ(ReadTestFile(path), data.GetFileText());
 
     data.Modified = true;
     EXPECT_FALSE(data.SaveToFile(dir.File("no-such-folder/db.kpx")));
@@ -473,7 +463,7 @@ TEST(uDataManFile, SavingReplacesInOneStepOrNotAtAll) {
     EXPECT_FALSE(data.SaveToFile(dir.File("taken")));
     EXPECT_TRUE(gcl::DirectoryExists(dir.File("taken")));
     EXPECT_TRUE(data.Modified);
-    EXPECT_EQ(ReadAll(path), data.GetFileText());
+    EXPECT_EQ(ReadTestFile(path), data.GetFileText());
 }
 
 // A save of many blocks: the bytes come to the caller in order while the
@@ -494,7 +484,7 @@ TEST(uDataManFile, SavingHandsOnTheBytesAndAsksBeforeReplacing) {
     // More blocks than the save keeps in flight, more bytes than it writes between flushes.
     ASSERT_GT(text.size(), size_t(4) << 20);
     const std::string path = dir.File("db.kpx");
-    WriteAll(path, "the old file");
+    WriteTestFile(path, "the old file");
 
     data.Modified = true;
     std::string pieces;
@@ -508,14 +498,14 @@ TEST(uDataManFile, SavingHandsOnTheBytesAndAsksBeforeReplacing) {
     }));
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(data.Modified);
-    EXPECT_EQ(ReadAll(path), "the old file");
+    EXPECT_EQ(ReadTestFile(path), "the old file");
     EXPECT_EQ(gcl::RemoveStaleTempFiles(path), 0);
 
     pieces.clear();
     EXPECT_TRUE(data.SaveToFile(path, collect, [] { return true; }));
     EXPECT_FALSE(data.Modified);
     EXPECT_TRUE(pieces == text);
-    EXPECT_TRUE(ReadAll(path) == text);
+    EXPECT_TRUE(ReadTestFile(path) == text);
     std::string written;
     EXPECT_TRUE(data.SaveToFile(path, &written));
     EXPECT_TRUE(written == text);
@@ -535,7 +525,7 @@ TEST(uDataManFile, LeftoversOfInterruptedSavesGo) {
     const std::string me = std::to_string(CurrentProcessId());
     const std::string dead = std::to_string(ended);
     auto plant = [&](const std::string& name) {
-        WriteAll(dir.File(name), "half a database");
+        WriteTestFile(dir.File(name), "half a database");
         return name;
     };
     auto entries = [&] {

@@ -20,11 +20,6 @@ using gcl::EncodeDate;
 const std::string F = "\xF7";
 const std::string BD = "\xBD", BE = "\xBE", BF = "\xBF";
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
 // The date-time text of the export follows the process settings; the
 // program's dates are "dd/MM/yyyy", the time format is the fixed one.
 gcl::TFormatSettings ProgramSettings() {
@@ -149,9 +144,9 @@ TEST(uDataManExport, SampleFileByteForByte) {
     BuildSample(data);
     TempDir dir;
     ExportJmw(data, dir.File("out.jmw"));
-    const std::string fixture = ReadAll(TestDataDir() + "data/database/sample.jmw");
+    const std::string fixture = ReadTestFile(TestDataDir() + "data/database/sample.jmw");
     ASSERT_FALSE(fixture.empty());
-    EXPECT_EQ(ReadAll(dir.File("out.jmw")), fixture);
+    EXPECT_EQ(ReadTestFile(dir.File("out.jmw")), fixture);
     EXPECT_FALSE(data.Modified);
     EXPECT_THROW(ExportJmw(data, dir.File("no-such-folder/out.jmw")), gcl::Exception);
 }

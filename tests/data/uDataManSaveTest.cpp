@@ -26,16 +26,6 @@ namespace {
 
 using gcl::EncodeDate;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f << bytes;
-}
-
 // Count tasks of every shape: plain ones as most files hold, and tasks
 // whose texts hold separators, line breaks, marks and odd dates (which
 // take the escaped form), with entries without a task among them.
@@ -117,7 +107,7 @@ TEST(uDataManSave, EverySplitWritesTheSameBytes) {
                 ASSERT_TRUE(saved) << context;
                 EXPECT_FALSE(data.Modified) << context;
                 EXPECT_TRUE(handed == wanted) << context << ": " << FirstDifference(handed, wanted);
-                const std::string file = ReadAll(path);
+                const std::string file = ReadTestFile(path);
                 EXPECT_TRUE(file == wanted) << context << ": " << FirstDifference(file, wanted);
             }
         }
@@ -138,7 +128,7 @@ TEST(uDataManSave, LargeFilesInManyPieces) {
         std::string handed;
         ASSERT_TRUE(data.SaveToFile(path, [&handed](std::string_view piece) { handed += piece; }, nullptr, split));
         EXPECT_TRUE(handed == wanted) << FirstDifference(handed, wanted);
-        EXPECT_TRUE(ReadAll(path) == wanted);
+        EXPECT_TRUE(ReadTestFile(path) == wanted);
     }
 }
 
@@ -147,7 +137,7 @@ TEST(uDataManSave, LargeFilesInManyPieces) {
 TEST(uDataManSave, FailuresLeaveTheOldFile) {
     TempDir dir;
     const std::string path = dir.File("db.kpx");
-    WriteAll(path, "the old file");
+    WriteTestFile(path, "the old file");
     TuData data;
     FillRandom(data, 3000, 3);
     auto leftovers = [&] {
@@ -176,7 +166,7 @@ TEST(uDataManSave, FailuresLeaveTheOldFile) {
             EXPECT_FALSE(saved) << helpers << " " << failAt;
             EXPECT_FALSE(asked);
             EXPECT_TRUE(data.Modified);
-            EXPECT_EQ(ReadAll(path), "the old file");
+            EXPECT_EQ(ReadTestFile(path), "the old file");
             EXPECT_EQ(leftovers(), 0);
         }
     }
@@ -189,7 +179,7 @@ TEST(uDataManSave, FailuresLeaveTheOldFile) {
     EXPECT_TRUE(data.Modified);
 
     ASSERT_TRUE(data.SaveToFile(path, nullptr, nullptr, TSaveSplit{2, 10}));
-    EXPECT_TRUE(ReadAll(path) == LineByLine(data));
+    EXPECT_TRUE(ReadTestFile(path) == LineByLine(data));
 }
 
 #ifndef _WIN32
@@ -202,7 +192,7 @@ TEST(uDataManSave, AFullDiskLeavesTheOldFile) {
     TuData data;
     FillRandom(data, 40000, 11);
     ASSERT_TRUE(data.SaveToFile(path));
-    const std::string old = ReadAll(path);
+    const std::string old = ReadTestFile(path);
     ASSERT_GT(old.size(), size_t(2) << 20);
     data.Tasks->Delete(0);
     data.Modified = true;
@@ -218,14 +208,14 @@ TEST(uDataManSave, AFullDiskLeavesTheOldFile) {
         setrlimit(RLIMIT_FSIZE, &before);
         EXPECT_FALSE(saved);
         EXPECT_TRUE(data.Modified);
-        EXPECT_TRUE(ReadAll(path) == old);
+        EXPECT_TRUE(ReadTestFile(path) == old);
         EXPECT_EQ(gcl::RemoveStaleTempFiles(path), 0);
         gcl::TSearchRec f;
         EXPECT_NE(gcl::FindFirst(dir.Path() + "*.tmp", 0, f), 0);
     }
     std::signal(SIGXFSZ, oldHandler);
     ASSERT_TRUE(data.SaveToFile(path));
-    EXPECT_TRUE(ReadAll(path) == LineByLine(data));
+    EXPECT_TRUE(ReadTestFile(path) == LineByLine(data));
 }
 #endif
 

@@ -27,4 +27,9 @@ private:
     std::string FPath;
 };
 
+// A whole file's bytes ("" when it cannot be read), and a file made of
+// Bytes.
+std::string ReadTestFile(const std::string& path);
+void WriteTestFile(const std::string& path, const std::string& bytes);
+
 } // namespace qelvo::test
