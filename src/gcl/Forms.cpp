@@ -686,12 +686,25 @@ bool TCustomForm::IsShortCut(TMessage& message) {
         menu->Dispatch(m);
         if (m.Result != 0) return true;
     }
+    // The components in their order, controls left out (they never answer).
+    // A handler may free or move components: each one is asked only while
+    // the form still owns it. The list seldom changes meanwhile, so each is
+    // looked for after the place of the one before, and the whole list is
+    // searched only when it is not there: one pass over the list per key.
     std::vector<TComponent*> components;
-    for (int i = 0; i < GetComponentCount(); ++i) components.push_back(GetComponents(i));
+    components.reserve(static_cast<size_t>(GetComponentCount()));
+    for (int i = 0; i < GetComponentCount(); ++i)
+        if (TComponent* c = GetComponents(i); !dynamic_cast<TControl*>(c)) components.push_back(c);
+    int at = -1;
     for (TComponent* component : components) {
-        bool stillOwned = false;
-        for (int i = 0; i < GetComponentCount() && !stillOwned; ++i) stillOwned = GetComponents(i) == component;
-        if (!stillOwned || dynamic_cast<TControl*>(component)) continue;
+        const int count = GetComponentCount();
+        int found = -1;
+        for (int i = at + 1; i < count && found < 0; ++i)
+            if (GetComponents(i) == component) found = i;
+        for (int i = 0; i <= std::min(at, count - 1) && found < 0; ++i)
+            if (GetComponents(i) == component) found = i;
+        if (found < 0) continue;
+        at = found;
         TMessage m = MakeMessage(CM_ISSHORTCUT, message.WParam, message.LParam);
         component->Dispatch(m);
         if (m.Result != 0) return true;

@@ -535,3 +535,108 @@ TEST_F(FormsAndApplication, ScreenMetricsCursorsAndFocus) {
     EXPECT_EQ(Screen->GetActiveControl(), nullptr);
     EXPECT_EQ(Screen->GetActiveForm(), nullptr);
 }
+
+namespace {
+
+// A component that answers the form's shortcut question as told and logs
+// each time it is asked; its handler may change the form's components.
+class TShortCutProbe : public TComponent {
+    GCL_CLASS(TShortCutProbe, TComponent)
+public:
+    std::vector<std::string>* Log = nullptr;
+    bool Answer = false;
+    std::function<void()> WhenAsked;
+    void Dispatch(TMessage& message) override {
+        if (message.Msg != CM_ISSHORTCUT) {
+            TComponent::Dispatch(message);
+            return;
+        }
+        Log->push_back(GetName());
+        if (WhenAsked) WhenAsked();
+        message.Result = Answer ? 1 : 0;
+    }
+
+protected:
+    explicit TShortCutProbe(TComponent* owner) : TComponent(owner) {}
+};
+GCL_IMPLEMENT_CLASS(TShortCutProbe)
+
+class TShortCutHandler : public TObject {
+public:
+    bool Handles = false;
+    int Calls = 0;
+    void ShortCut(TWMKey&, bool& handled) {
+        ++Calls;
+        handled = Handles;
+    }
+};
+
+} // namespace
+
+// The form's own handler first, then its components in their order, the
+// first that answers winning; controls are not asked, and a component a
+// handler frees or moves is asked only while the form still owns it.
+TEST_F(FormsAndApplication, ShortCutsAskTheFormsComponentsInOrder) {
+    std::vector<std::string> log;
+    TFrmForm* form = TFrmForm::Create(nullptr); // owns its button, a control
+    auto probe = [&](const char* name, bool answer) {
+        TShortCutProbe* p = TShortCutProbe::Create(form);
+        p->SetName(name);
+        p->Log = &log;
+        p->Answer = answer;
+        return p;
+    };
+    TShortCutProbe* a = probe("A", false);
+    TShortCutProbe* b = probe("B", true);
+    TShortCutProbe* c = probe("C", true);
+    TMessage key = MakeMessage(WM_KEYDOWN, VK_F7, 0);
+
+    EXPECT_TRUE(form->IsShortCut(key));
+    EXPECT_EQ(log, (std::vector<std::string>{"A", "B"}));
+
+    // The form's handler decides first.
+    TShortCutHandler handler;
+    handler.Handles = true;
+    form->OnShortCut = TShortCutEvent(&handler, &TShortCutHandler::ShortCut);
+    log.clear();
+    EXPECT_TRUE(form->IsShortCut(key));
+    EXPECT_EQ(handler.Calls, 1);
+    EXPECT_TRUE(log.empty());
+    handler.Handles = false;
+
+    // A moved to the end: the new order counts.
+    a->SetComponentIndex(form->GetComponentCount() - 1);
+    log.clear();
+    EXPECT_TRUE(form->IsShortCut(key));
+    EXPECT_EQ(log, (std::vector<std::string>{"B"}));
+    a->SetComponentIndex(1);
+
+    // Asking A frees B: B is not asked, C answers.
+    a->WhenAsked = [&] { FreeAndNil(b); };
+    log.clear();
+    EXPECT_TRUE(form->IsShortCut(key));
+    EXPECT_EQ(log, (std::vector<std::string>{"A", "C"}));
+
+    // Asking A moves C before it and a new D to the end: C, still owned, is
+    // asked in the order of the list as it was; D was not there yet.
+    TShortCutProbe* d = nullptr;
+    c->Answer = false;
+    a->WhenAsked = [&] {
+        c->SetComponentIndex(0);
+        d = probe("D", true);
+    };
+    log.clear();
+    EXPECT_FALSE(form->IsShortCut(key));
+    EXPECT_EQ(log, (std::vector<std::string>{"A", "C"}));
+    ASSERT_NE(d, nullptr);
+
+    // A handler takes C, now last, from the form: it is no longer asked.
+    c->SetComponentIndex(form->GetComponentCount() - 1);
+    d->Answer = false;
+    a->WhenAsked = [&] { form->RemoveComponent(c); };
+    log.clear();
+    EXPECT_FALSE(form->IsShortCut(key));
+    EXPECT_EQ(log, (std::vector<std::string>{"A", "D"}));
+    c->Free();
+    form->Free();
+}
