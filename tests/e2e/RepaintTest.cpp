@@ -2,7 +2,7 @@
 // or change it twice in one go: the selection's colour when the focus
 // leaves the list and comes back, the scroll bar when a filter empties the
 // list and fills it again and when the list moves to its end, the list
-// after a task is deleted or added. Each of these
+// after a task is deleted or added, the list grouped anew. Each of these
 // is painted once, when the action is done, and must show the same as
 // after any other paint.
 #include <gtest/gtest.h>
@@ -38,6 +38,17 @@ RECT VerticalBarOf(HWND list) {
     r.top += 20;
     r.bottom -= 20;
     return r;
+}
+
+// Whether the list shows what a paint of the whole window shows: its
+// pixels as the program left them, then after all of it was invalidated.
+::testing::AssertionResult ShowsAsARepaint(const TProgram& p, HWND list) {
+    p.Settle();
+    const std::vector<COLORREF> before = PixelsOf(RectOf(list));
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    p.Settle();
+    if (PixelsOf(RectOf(list)) == before) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the list differs from a repaint of it";
 }
 
 } // namespace
@@ -119,6 +130,18 @@ TEST(RepaintScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
     EXPECT_NE(end, top) << "the thumb did not move down";
     Key(p, VK_HOME);
     EXPECT_NE(PixelsOf(VerticalBarOf(list)), end) << "the thumb did not move up";
+
+    // Each grouping (date, priority, tags, none, back to lists) shows the
+    // list anew, as a repaint of it shows it.
+    std::vector<COLORREF> shown = PixelsOf(RectOf(list));
+    for (char key : {'D', 'P', 'T', 'N', 'L'}) {
+        Key(p, key, Alt);
+        EXPECT_TRUE(ShowsAsARepaint(p, list)) << "grouping Alt+" << key;
+        const std::vector<COLORREF> now = PixelsOf(RectOf(list));
+        EXPECT_NE(now, shown) << "grouping Alt+" << key << " changed nothing";
+        shown = now;
+    }
+    Shot(p, main, "repaint-grouped-by-list");
 
     Key(p, 'S', Ctrl);
     Key(p, 'Q', Ctrl);
