@@ -268,13 +268,24 @@ void TXtToolbar::RightAlignItems() {
     auto* item = dynamic_cast<TXtCustomItem*>(FirstSpacerItem(view));
     if (!item) return;
     // Measured with the spacer at 0, so that no item is hidden behind the
-    // chevron by an earlier, wider spacer.
-    item->SetCustomWidth(0);
-    view->InvalidatePositions();
-    view->UpdatePositions();
+    // chevron by an earlier, wider spacer. That layout is not painted: the
+    // bar shows only the one laid out below (or, when there is none, the
+    // measured one at its next paint).
+    struct TMeasuring {
+        TBarView* View;
+        explicit TMeasuring(TBarView* V) : View(V) { View->SetDeferPaint(true); }
+        ~TMeasuring() { View->SetDeferPaint(false); }
+    };
     int afterSpacer = 0;
     int total = 0;
-    TBarItemViewer* spacer = MeasureRightAlignedItems(view, nullptr, vertical, afterSpacer, total);
+    TBarItemViewer* spacer = nullptr;
+    {
+        TMeasuring measuring(view);
+        item->SetCustomWidth(0);
+        view->InvalidatePositions();
+        view->UpdatePositions();
+        spacer = MeasureRightAlignedItems(view, nullptr, vertical, afterSpacer, total);
+    }
     if (!spacer) return;
     TRect margins;
     view->GetMargins(vertical ? tbvoVertical : tbvoHorizontal, margins);

@@ -97,6 +97,11 @@ public:
     // While a layout pass that moved items sizes the window: the pass then
     // paints the whole window itself, so the size needs no paint of its own.
     bool GetSizingBeforePaint() const noexcept { return FSizingBeforePaint; }
+    // While set, a layout pass that moves items leaves the window invalid
+    // instead of painting it: a measuring pass whose layout the next pass
+    // replaces, so that only the final one is painted.
+    bool GetDeferPaint() const noexcept { return FDeferPaint; }
+    void SetDeferPaint(bool Value) noexcept { FDeferPaint = Value; }
     TBarViewTimers GetActiveTimers() const noexcept { return FActiveTimers; }
     HWND GetCaptureWndField() const noexcept { return FCaptureWnd; }
     void SetCaptureWnd(HWND Value) noexcept { FCaptureWnd = Value; }
@@ -282,6 +287,7 @@ private:
     bool FUsePriorityList = false;
     bool FValidated = false;
     bool FSizingBeforePaint = false;
+    bool FDeferPaint = false;
     bool FLayoutMoved = false;   // a layout pass since it was cleared moved, showed or hid a viewer
     std::vector<TBarItemViewer*> FViewers;
     int FWheelAccum = 0;

@@ -46,6 +46,10 @@ void TBarView::DoUpdatePositions(TPoint& Size) {
         gcl::TFlagScope sizing(FSizingBeforePaint);
         AutoSize(Size.X, Size.Y);
     }
+    if (FDeferPaint) {
+        if (wnd) InvalidateRect(wnd, nullptr, TRUE);
+        return;
+    }
     if (!wnd || !IsWindowVisible(wnd)) return;
     RECT client;
     GetClientRect(wnd, &client);

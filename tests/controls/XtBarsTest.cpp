@@ -468,6 +468,42 @@ TEST_F(XtToolbars, ABarSizedByItsOwnLayoutIsPaintedOnceForIt) {
     EXPECT_GE(bar->Paints, 1);
 }
 
+TEST_F(XtToolbars, ItemsAfterASpacerAreMeasuredUnseenAndPaintedOnceWhereTheyEnd) {
+    Dock = Make<TXtDock>(Form, 0, 0, 400, 30);
+    auto* bar = TPaintCountingBar::Create(Form);
+    bar->SetCurrentDock(Dock);
+    bar->SetParent(Dock);
+    bar->SetStretch(true);
+    bar->SetShrinkMode(tbsmNone);
+    Bar = bar;
+    TXtItem* left = AddItem(L"Left");
+    auto* spacer = TXtRightAlignSpacerItem::Create(Form);
+    Bar->GetItems()->Add(spacer);
+    TXtItem* right = AddItem(L"Right");
+    Form->Show();
+    PumpMessages(50);
+    Bar->Resize();
+    PumpMessages(50);
+    TRect margins;
+    Bar->GetView()->GetMargins(tbvoHorizontal, margins);
+    const int farEdge = Dock->GetWidth() - Bar->GetNonClientLength() - margins.Right;
+    const int width = spacer->GetCustomWidth();
+    // A wider item before the spacer, then the alignment alone.
+    Bar->GetView()->BeginUpdate();
+    left->SetCaption(L"Left, now wider");
+    Bar->GetView()->EndUpdate();
+    PumpMessages(50);
+    bar->Paints = 0;
+    Bar->RightAlignItems();
+    // The pass with the spacer at 0 that measures the items is not shown.
+    EXPECT_EQ(bar->Paints, 1);
+    PumpMessages(50);
+    EXPECT_EQ(bar->Paints, 1);
+    EXPECT_LT(spacer->GetCustomWidth(), width);
+    EXPECT_EQ(Bar->GetView()->Find(right)->BoundsRect.Right, farEdge);
+    EXPECT_FALSE(Bar->GetView()->GetDeferPaint());
+}
+
 TEST_F(XtToolbars, ShrinkingDockReanchorsAndGrowingDockDoesNot) {
     MakeBar();
     TXtItem* anchored = AddItem(L"Anchored");

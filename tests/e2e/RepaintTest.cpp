@@ -2,7 +2,8 @@
 // or change it twice in one go: the selection's colour when the focus
 // leaves the list and comes back, the scroll bar when a filter empties the
 // list and fills it again and when the list moves to its end, the list
-// after a task is deleted or added, the list grouped anew. Each of these
+// after a task is deleted or added, the list grouped anew, all tasks
+// chosen in the side tree (with the note's caption bar). Each of these
 // is painted once, when the action is done, and must show the same as
 // after any other paint.
 #include <gtest/gtest.h>
@@ -42,13 +43,30 @@ RECT VerticalBarOf(HWND list) {
 
 // Whether the list shows what a paint of the whole window shows: its
 // pixels as the program left them, then after all of it was invalidated.
-::testing::AssertionResult ShowsAsARepaint(const TProgram& p, HWND list) {
+// Frame: RDW_FRAME to repaint the window's frame too, 0 for its client
+// area alone.
+::testing::AssertionResult ShowsAsARepaint(const TProgram& p, HWND list, UINT frame = RDW_FRAME) {
     p.Settle();
     const std::vector<COLORREF> before = PixelsOf(RectOf(list));
-    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | frame | RDW_ALLCHILDREN);
     p.Settle();
-    if (PixelsOf(RectOf(list)) == before) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "the list differs from a repaint of it";
+    const std::vector<COLORREF> after = PixelsOf(RectOf(list));
+    if (after == before) return ::testing::AssertionSuccess();
+    // Where it differs, for the one who reads the failure.
+    const RECT r = RectOf(list);
+    const int width = std::max<int>(r.right - r.left, 1);
+    size_t differ = 0;
+    size_t first = after.size();
+    for (size_t i = 0; i < after.size() && i < before.size(); ++i)
+        if (after[i] != before[i]) {
+            ++differ;
+            if (first == after.size()) first = i;
+        }
+    auto failure = ::testing::AssertionFailure() << "the window differs from a repaint of it in " << differ << " pixels";
+    if (first < after.size())
+        failure << ", the first at " << first % width << "," << first / width << " (" << std::hex << before[first]
+                << " before, " << after[first] << " after)";
+    return failure;
 }
 
 } // namespace
@@ -100,6 +118,7 @@ TEST(RepaintScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
     Shot(p, main, "repaint-all-dates");
     EXPECT_TRUE(HasVerticalBar(list));
     EXPECT_EQ(PixelsOf(VerticalBarOf(list)), bar) << "the scroll bar is not drawn as before";
+    EXPECT_TRUE(ShowsAsARepaint(p, list)) << "all dates after today";
 
     // Del takes the selected task away and selects the next one, painted.
     Click(p, CenterOf(list));
@@ -142,6 +161,28 @@ TEST(RepaintScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
         shown = now;
     }
     Shot(p, main, "repaint-grouped-by-list");
+
+    // From the list Work with one of its tasks chosen (its note shown) to
+    // All: the whole list comes with its header, and the note's caption
+    // bar says no task is chosen, each as a repaint of it shows it (the
+    // caption bar's client area: a forced repaint of its frame draws its
+    // lower edge grey where the program's own paints, before this scenario
+    // was written too, leave it white).
+    Click(p, POINT{tr.left + 60, tr.top + 12 + 24});
+    Click(p, POINT{CenterOf(list).x, RectOf(list).top + 66});
+    const std::vector<HWND> captions = ChildrenOfClass(main, "TXtDockablePanelToolbar.UnicodeClass");
+    ASSERT_FALSE(captions.empty());
+    std::vector<std::vector<COLORREF>> chosen;
+    for (HWND caption : captions) chosen.push_back(PixelsOf(RectOf(caption)));
+    Click(p, POINT{tr.left + 60, tr.top + 12});
+    Shot(p, main, "repaint-all-from-a-list");
+    EXPECT_TRUE(ShowsAsARepaint(p, list)) << "All after a list";
+    bool captionChanged = false;
+    for (size_t i = 0; i < captions.size(); ++i) {
+        EXPECT_TRUE(ShowsAsARepaint(p, captions[i], 0)) << "caption bar " << i;
+        captionChanged = captionChanged || PixelsOf(RectOf(captions[i])) != chosen[i];
+    }
+    EXPECT_TRUE(captionChanged) << "no caption bar changed with the choice of All";
 
     Key(p, 'S', Ctrl);
     Key(p, 'Q', Ctrl);
