@@ -995,6 +995,10 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
         WarnUnsavableTyped(Message.WParam);
         return;
     }
+    if (Message.Msg == CommandAfterEditMessage) {
+        RunCommandAfterEdit(static_cast<gcl::TShortCut>(Message.WParam));
+        return;
+    }
     if (Message.Msg == FitPanelsMessage) {
         FFitPanelsPosted = false;
         FitPanelsToList();

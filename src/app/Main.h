@@ -69,6 +69,10 @@ inline constexpr UINT UnsavableTypedMessage = WM_APP + 37;
 // Posted to the main window when the task list became smaller than the
 // room it keeps (TMainForm::FitPanelsToList).
 inline constexpr UINT FitPanelsMessage = WM_APP + 38;
+// Posted to the main window when a command's key (WParam: its shortcut)
+// was pressed in the title editor: the title was taken, and the command
+// runs once the edit has ended (TMainForm::RunCommandAfterEdit).
+inline constexpr UINT CommandAfterEditMessage = WM_APP + 39;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
                 ListNameWithSeparator = 4 };
 
@@ -655,6 +659,9 @@ private:
     void ListItemCreateEditor(TCustomGvListview* Sender, TGvItem* Item, gcl::ComPtr<IGvCellEditor>& Editor);
     void RichEdit1WindowProc(gcl::TMessage& Message);
     gcl::TWndMethod FRichEdit1WindowProc;
+    // The enabled action of ActionList1 that ShortCut runs; nullptr when none.
+    gcl::TCustomAction* ActionOfShortCut(gcl::TShortCut ShortCut);
+    void RunCommandAfterEdit(gcl::TShortCut ShortCut);
 
     void HideTreeEditors();
     void MoveNode(bool Up);

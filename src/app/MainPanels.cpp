@@ -3,6 +3,8 @@
 // tree and editors, and the note panel.
 #include "app/Main.h"
 
+#include <functional>
+
 #include "app/MainItems.h"
 
 #include "app/logic/AppMessages.h"
@@ -1392,12 +1394,30 @@ bool PasteRefused(gcl::TMessage& message) {
     return true;
 }
 
-// The list's title editor, whose edit refuses such a paste.
+// The list's title editor, whose edit refuses such a paste. The edit runs
+// its own message loop, where no key reaches the main window's commands: a
+// key with Ctrl or Alt that is one of them takes the title typed, as a click
+// elsewhere does, and the command runs once the edit has ended.
 class TTitleEditor : public TGvStringEditor {
     GCL_CLASS(TTitleEditor, TGvStringEditor)
 public:
+    // True when the shortcut runs one of the main window's commands now.
+    std::function<bool(gcl::TShortCut)> IsCommand;
+
     void GCL_STDCALL ControlWndHookProc(gcl::TMessage& Message) override {
-        if (!PasteRefused(Message)) inherited::ControlWndHookProc(Message);
+        if (PasteRefused(Message)) return;
+        if ((Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) && IsCommand) {
+            gcl::TWMKey key(Message);
+            const gcl::TShortCut shortCut = gcl::ShortCutFromMessage(key);
+            if ((shortCut & (gcl::scCtrl | gcl::scAlt)) != 0 && IsCommand(shortCut)) {
+                Message.Result = 0;
+                // A title refused keeps the editor open, and the command waits.
+                if (AcceptEdit() && GTypingGuardWindow)
+                    PostMessageW(GTypingGuardWindow, CommandAfterEditMessage, shortCut, 0);
+                return;
+            }
+        }
+        inherited::ControlWndHookProc(Message);
     }
 
 protected:
@@ -1428,7 +1448,25 @@ void TMainForm::InstallTypingGuard() {
 }
 
 void TMainForm::ListItemCreateEditor(TCustomGvListview*, TGvItem*, gcl::ComPtr<IGvCellEditor>& Editor) {
-    Editor = gcl::ComPtr<IGvCellEditor>(TTitleEditor::Create());
+    TTitleEditor* editor = TTitleEditor::Create();
+    editor->IsCommand = [this](gcl::TShortCut ShortCut) { return ActionOfShortCut(ShortCut) != nullptr; };
+    Editor = gcl::ComPtr<IGvCellEditor>(editor);
+}
+
+gcl::TCustomAction* TMainForm::ActionOfShortCut(gcl::TShortCut ShortCut) {
+    for (int i = 0; i < ActionList1->GetActionCount(); ++i) {
+        auto* action = dynamic_cast<gcl::TCustomAction*>(ActionList1->GetActions(i));
+        if (!action || action->GetShortCut() != ShortCut) continue;
+        action->Update();
+        if (action->GetEnabled()) return action;
+    }
+    return nullptr;
+}
+
+void TMainForm::RunCommandAfterEdit(gcl::TShortCut ShortCut) {
+    // The window may have been disabled by a dialog meanwhile.
+    if (!IsWindowEnabled(GetHandle())) return;
+    if (gcl::TCustomAction* action = ActionOfShortCut(ShortCut)) action->Execute();
 }
 
 void TMainForm::RichEdit1WindowProc(gcl::TMessage& Message) {

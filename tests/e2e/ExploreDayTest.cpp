@@ -1,0 +1,108 @@
+// A day of use: quick entry in both modes, titles edited in place, the
+// lists panel, several tasks moved at once, and the commands a user gives
+// while a title is still being edited.
+#include <gtest/gtest.h>
+
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+TEST(ExploreDayScenario, QuickEntryTokensFindModeAndSeveralTasksMoved) {
+    TProgram p("day-quick-entry");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.TreeRow(1));    // Work
+    // ";;" opens the date panel with its calendar; Esc closes the calendar,
+    // Enter writes today's token and gives the keyboard back to the edit.
+    Key(p, 'N', Ctrl);
+    Type(p, "+Buy bread;;");
+    EXPECT_EQ(ClassOf(p.Focus()), "SysMonthCal32");
+    Key(p, VK_ESCAPE);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
+    EXPECT_EQ(TextOf(parts.TopEdit), "+;t;Buy bread");
+    Key(p, VK_RETURN);
+    EXPECT_EQ(TextOf(parts.TopEdit), "");
+    // "[[" opens the tags panel; two tags typed there become the token.
+    Type(p, "Milk [[");
+    Type(p, "home, fresh");
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
+    EXPECT_EQ(TextOf(parts.TopEdit), "[home,fresh]Milk ");
+    Key(p, VK_RETURN);
+
+    // Find mode: Enter adds nothing, Down reaches the one task found, whose
+    // title is edited; New task brings every task back.
+    Key(p, 'F', Ctrl);
+    Type(p, "rep");
+    Key(p, VK_RETURN);
+    Key(p, VK_DOWN);
+    EXPECT_EQ(p.Focus(), parts.List);
+    Key(p, VK_RETURN);
+    Type(p, "Read book");
+    Key(p, VK_RETURN);
+    Key(p, 'N', Ctrl);
+
+    // The first two tasks, selected with Shift+Down, go to Home at once.
+    Click(p, parts.ListItem(0));
+    Key(p, VK_DOWN, Shift);
+    Key(p, 'L', Shift);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "Call Tom"))[3], "Home");
+    EXPECT_EQ(Fields(TaskLine(file, "Read book"))[3], "Home");
+    EXPECT_EQ(Fields(TaskLine(file, "Buy bread"))[0], "+;" + FileDate(0) + ";Buy bread");
+    EXPECT_EQ(Fields(TaskLine(file, "Milk"))[0], "[home,fresh]Milk");
+    EXPECT_EQ(Fields(TaskLine(file, "Milk"))[3], "Work");
+    EXPECT_NE(file.find("\r\nfresh\r\n"), std::string::npos) << "the new tag was not listed";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(ExploreDayScenario, CommandsGivenWhileATitleIsEditedTakeTheTitle) {
+    TProgram p("day-commands-while-editing");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    // A click on the header takes the title being typed.
+    Click(p, parts.ListItem(0));
+    Key(p, VK_RETURN);
+    Type(p, "Call Tim");
+    const RECT list = RectOf(parts.List);
+    Click(p, POINT{list.left + 100, list.top + 8});
+    EXPECT_EQ(p.Focus(), parts.List);
+
+    // Save while typing a title: the title typed is saved, and typing goes on
+    // in the list.
+    Click(p, parts.ListItem(1));
+    Key(p, VK_RETURN);
+    Type(p, "Write memo");
+    Key(p, 'S', Ctrl);
+    EXPECT_EQ(p.Focus(), parts.List) << "the editor stayed open";
+    EXPECT_NE(TextOf(main).find("[Last Save at"), std::string::npos) << TextOf(main);
+    std::string file = ReadFile(p.DatabasePath());
+    EXPECT_NE(TaskLine(file, "+Call Tim"), "") << file;
+    EXPECT_NE(TaskLine(file, "Write memo"), "") << file;
+
+    // Grouping by date (Alt+D) while typing takes the title, and so does
+    // Exit and save.
+    Key(p, VK_RETURN);
+    Type(p, "Write letter");
+    Key(p, 'D', Alt);
+    EXPECT_EQ(p.Focus(), parts.List);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_RETURN);
+    Type(p, "Post letter");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    file = ReadFile(p.DatabasePath());
+    EXPECT_NE(TaskLine(file, "Write letter"), "") << file;
+    EXPECT_NE(TaskLine(file, "Post letter"), "") << file;
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Others", "Group M"), "2");
+}
+
+} // namespace qelvo::e2e
