@@ -73,6 +73,7 @@ void TMainForm::CreateTaskList() {
     TGvEditManager* edit = List->GetEditManager();
     edit->SetEnabled(true);
     edit->SetAutoEditDelayTime(3000);
+    edit->SetTabMoveFocus(true);
     edit->GetFont()->SetName("Arial");
     edit->GetFont()->SetHeight(-15);
     TGvPaintInfoItem* itemInfo = List->GetPaintInfoItem();

@@ -456,7 +456,9 @@ bool TGvEditManager::FilterMessage(MSG& Msg) {
         } else if (Msg.wParam == VK_TAB && FTabMoveFocus) {
             // The next place is found while the item is sure to exist: the
             // accepting handlers may rebuild the list.
-            const bool backwards = GetAsyncKeyState(VK_CONTROL) < 0;
+            // Ctrl as it was when Tab was pressed (input typed ahead may
+            // have let go of it since), or as it is now.
+            const bool backwards = GetKeyState(VK_CONTROL) < 0 || GetAsyncKeyState(VK_CONTROL) < 0;
             if (TGvItem* item = FEditItem) PlanTabMove(item, FEditColumn, backwards);
             if (*gone) return false;
             const bool accepted = Accept();

@@ -3,6 +3,7 @@
 // while a title is still being edited.
 #include <gtest/gtest.h>
 
+#include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -103,6 +104,30 @@ TEST(ExploreDayScenario, CommandsGivenWhileATitleIsEditedTakeTheTitle) {
     EXPECT_NE(TaskLine(file, "Write letter"), "") << file;
     EXPECT_NE(TaskLine(file, "Post letter"), "") << file;
     EXPECT_EQ(IniValue(p.SettingsPath(), "Others", "Group M"), "2");
+}
+
+TEST(ExploreDayScenario, TabTakesTheTitleAndEditsTheNextTaskOrTheOneBefore) {
+    TProgram p("day-tab-between-titles");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));    // Book the ferry, alone in Holidays
+    Key(p, VK_RETURN);
+    Type(p, "Book the night ferry");
+    // Tab goes on to the first task of the next group, Ctrl+Tab back.
+    Key(p, VK_TAB);
+    EXPECT_EQ(TextOf(p.Focus()), "Call the plumber");
+    Type(p, "Call the electrician");
+    Key(p, VK_TAB, Ctrl);
+    EXPECT_EQ(TextOf(p.Focus()), "Book the night ferry");
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(p.Focus(), parts.List);
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "ferry"))[0], "+;7/14/2031;Book the night ferry");
+    EXPECT_EQ(Fields(TaskLine(file, "Call the"))[0], "[phone]Call the electrician");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 } // namespace qelvo::e2e
