@@ -362,7 +362,13 @@ void TGvEditManager::StopAutoEditTimer() {
 
 void TGvEditManager::AutoEditTimer(gcl::TObject*) {
     StopAutoEditTimer();
-    TGvSelectionManager* selection = FOwnerListview ? FOwnerListview->GetSelection() : nullptr;
+    // The click asked to edit what the user was at: not once the keyboard
+    // has gone elsewhere, nor under a modal window (whose keys the edit's
+    // loop would take).
+    TCustomGvListview* lv = FOwnerListview;
+    if (!lv || !lv->HandleAllocated() || GetFocus() != lv->GetHandle()) return;
+    if (!IsWindowEnabled(GetAncestor(lv->GetHandle(), GA_ROOT))) return;
+    TGvSelectionManager* selection = lv->GetSelection();
     if (selection && selection->GetFocusedItem()) BeginEdit(selection->GetFocusedItem(), nullptr);
 }
 

@@ -130,4 +130,41 @@ TEST(ExploreDayScenario, TabTakesTheTitleAndEditsTheNextTaskOrTheOneBefore) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+// A click on the selected task asks for its title to be edited after a
+// pause; by then the user may have gone on.
+TEST(ExploreDayScenario, AClickToEditDoesNotTakeTheKeysOfWhatCameAfterIt) {
+    TProgram p("day-click-to-edit-later");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    auto armEdit = [&] {
+        Click(p, parts.ListItem(1));
+        Sleep(700);    // a second click, not a double-click
+        Click(p, parts.ListItem(1));
+    };
+    const DWORD pastTheEditsPause = 3400;
+
+    // The deletion question stays answerable from the keyboard.
+    armEdit();
+    Key(p, VK_DELETE);
+    HWND question = p.WaitDialog();
+    ASSERT_NE(question, nullptr);
+    Sleep(pastTheEditsPause);
+    Key(p, 'N');
+    EXPECT_TRUE(p.NoDialogFor(300)) << "the question took no key";
+    EXPECT_EQ(p.Focus(), parts.List);
+
+    // Typing a search goes on in the search box.
+    armEdit();
+    Key(p, 'F', Ctrl);
+    Type(p, "rep");
+    Sleep(pastTheEditsPause);
+    Type(p, "ort");
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
+    EXPECT_EQ(TextOf(parts.TopEdit), "report");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_NE(TaskLine(ReadFile(p.DatabasePath()), "Write report"), "");
+}
+
 } // namespace qelvo::e2e

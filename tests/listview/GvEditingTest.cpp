@@ -539,6 +539,7 @@ TEST_F(GvEditingTest, ClickToEditStartsAfterTheDelay) {
     Manager()->SetAutoEditDelayTime(30);
     LV->GetSelection()->SetFocusedItem(Item(1));
     Item(1)->SetSelected(true);
+    SetFocus(LV->GetHandle());
     // The timer edits the focused item when it fires.
     TimerScript script({[] {},
                         [] {},
@@ -555,7 +556,23 @@ TEST_F(GvEditingTest, ClickToEditStartsAfterTheDelay) {
     EXPECT_TRUE(Manager()->AutoEditTimerRunning());
     qelvo::test::PumpMessages(3000, [&] { return script.Done() && !Manager()->Editing(); });
     EXPECT_EQ(EndedItems, (std::vector<TGvItem*>{Item(1)}));
+    // Nor when the keyboard has left the list, or a modal window disabled
+    // the list's window, by the time it fires.
+    SetFocus(nullptr);
+    Manager()->StartAutoEditTimer();
+    qelvo::test::PumpMessages(150);
+    EXPECT_FALSE(Manager()->AutoEditTimerRunning());
+    SetFocus(LV->GetHandle());
+    const HWND root = GetAncestor(LV->GetHandle(), GA_ROOT);
+    EnableWindow(root, FALSE);
+    Manager()->StartAutoEditTimer();
+    qelvo::test::PumpMessages(150);
+    EnableWindow(root, TRUE);
+    EXPECT_FALSE(Manager()->AutoEditTimerRunning());
+    EXPECT_FALSE(Manager()->Editing());
+    EXPECT_EQ(EndedItems.size(), 1u);
     // Without a focused item the timer does nothing.
+    SetFocus(LV->GetHandle());
     LV->GetSelection()->SetFocusedItem(nullptr);
     Manager()->StartAutoEditTimer();
     qelvo::test::PumpMessages(150);
