@@ -234,9 +234,16 @@ class XtToolbars : public XtBars {
 protected:
     TXtDock* Dock = nullptr;
     TXtToolbar* Bar = nullptr;
-    void MakeBar(int DockWidth = 400) {
+    void MakeBar(int DockWidth = 400) { MakeBarOf(TXtToolbar::Create(Form), DockWidth); }
+    // A bar that counts its paints, docked like MakeBar's.
+    TPaintCountingBar* MakePaintCountingBar() {
+        auto* bar = TPaintCountingBar::Create(Form);
+        MakeBarOf(bar, 400);
+        return bar;
+    }
+    void MakeBarOf(TXtToolbar* ABar, int DockWidth) {
         Dock = Make<TXtDock>(Form, 0, 0, DockWidth, 30);
-        Bar = TXtToolbar::Create(Form);
+        Bar = ABar;
         Bar->SetCurrentDock(Dock);
         Bar->SetParent(Dock);
     }
@@ -445,11 +452,7 @@ TEST_F(XtToolbars, ItemChangesInOneScopeKeepTheItemsAfterASpacerAtTheFarEdge) {
 }
 
 TEST_F(XtToolbars, ABarSizedByItsOwnLayoutIsPaintedOnceForIt) {
-    Dock = Make<TXtDock>(Form, 0, 0, 400, 30);
-    auto* bar = TPaintCountingBar::Create(Form);
-    bar->SetCurrentDock(Dock);
-    bar->SetParent(Dock);
-    Bar = bar;
+    auto* bar = MakePaintCountingBar();
     TXtItem* item = AddItem(L"Short");
     Form->Show();
     PumpMessages(50);
@@ -469,13 +472,9 @@ TEST_F(XtToolbars, ABarSizedByItsOwnLayoutIsPaintedOnceForIt) {
 }
 
 TEST_F(XtToolbars, ItemsAfterASpacerAreMeasuredUnseenAndPaintedOnceWhereTheyEnd) {
-    Dock = Make<TXtDock>(Form, 0, 0, 400, 30);
-    auto* bar = TPaintCountingBar::Create(Form);
-    bar->SetCurrentDock(Dock);
-    bar->SetParent(Dock);
+    auto* bar = MakePaintCountingBar();
     bar->SetStretch(true);
     bar->SetShrinkMode(tbsmNone);
-    Bar = bar;
     TXtItem* left = AddItem(L"Left");
     auto* spacer = TXtRightAlignSpacerItem::Create(Form);
     Bar->GetItems()->Add(spacer);
