@@ -19,6 +19,7 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/SysInfo.h"
 
@@ -742,7 +743,11 @@ void TMainForm::Timer1Timer(gcl::TObject*) {
     const TAutoSaveClock::TTick tick = FAutoSaveClock.Tick(gcl::Now(), Options, Database->FileName);
     if (tick.Countdown && !FSaveGuard.Blocks(Database->FileName))
         SetCaption(CountdownCaption(Database->FileName, tick.Seconds));
-    if (tick.SaveNow) {
+    // The timer goes on under the message of a save that failed (its box
+    // runs a modal loop): the saves that come due meanwhile wait for it
+    // to be answered, instead of stacking boxes.
+    if (tick.SaveNow && !FAutoSaving) {
+        gcl::TFlagScope saving(FAutoSaving);
         if (!SaveOpenDatabase(TSaveMode::Unattended) && CaptionHasCountdown(GetCaption()))
             SetCaption(FileCaption(Database->FileName));
     }

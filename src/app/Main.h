@@ -677,6 +677,7 @@ private:
     int FThemeIndex = DefaultThemeIndex;
     TAutoSaveClock FAutoSaveClock;
     TSaveGuard FSaveGuard;
+    bool FAutoSaving = false;  // an auto-save is under way (its message may be up)
     // The open file as this run last read or wrote it.
     TFileStamp FDiskStamp;
 };

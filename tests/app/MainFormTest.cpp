@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 
 #include "AppWindowTest.h"
 #include "app/AboutForm.h"
@@ -20,6 +21,7 @@
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/IniFiles.h"
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "support/ApplicationTest.h"
 #include "support/Screenshot.h"
@@ -248,6 +250,60 @@ TEST_F(MainWindow, AutoSaveCountsDownAndSavesAtTheMinute) {
     TuData saved;
     ASSERT_TRUE(saved.LoadFromFile(DataFile()));
     EXPECT_EQ(std::string(saved.Tasks->GetTask(1)->Title), "Buy oat milk");
+}
+
+// While a message box of a failed auto-save is up, its modal loop keeps
+// delivering the one-second timer: the minutes go on, and the next
+// auto-save must not open a second box over the first (a user away for
+// an hour would come back to a stack of them).
+class TTickingDialogs : public gcl::IDialogService {
+public:
+    TTickingDialogs(gcl::IDialogService& Answers, std::function<void()> Tick) : FAnswers(Answers), FTick(Tick) {}
+    int Execute(gcl::TDialogRequest& request) override {
+        ++Shown;
+        if (!FTicking) {
+            gcl::TFlagScope ticking(FTicking);
+            FTick();
+        }
+        return FAnswers.Execute(request);
+    }
+    int Shown = 0;
+
+private:
+    bool FTicking = false;
+    gcl::IDialogService& FAnswers;
+    std::function<void()> FTick;
+};
+
+TEST_F(MainWindow, AFailedAutoSaveShowsOneMessageWhileTheTimerGoesOn) {
+    WriteDatabase(DataFile());
+    WriteOptions("AutoSave", "1");
+    WriteOptions("AutoSave Interval", "1");
+    WriteOptions("Default Database Tasks", DataFile());
+    Start();
+    ASSERT_TRUE(SetFileAttributesA(DataFile().c_str(), FILE_ATTRIBUTE_READONLY));
+    Database->Tasks->GetTask(0)->Title = "Changed";
+    Database->Modified = true;
+    const double start = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 0, 0);
+    int seconds = 0;
+    // Ten minutes of ticks go by under the box.
+    auto minutesGoBy = [&] {
+        for (int i = 0; i < 600; ++i) {
+            ClockNow.Value = start + ++seconds / 86400.0;
+            Form->Timer1->OnTimer(Form->Timer1);
+        }
+    };
+    TTickingDialogs ticking(Dialogs, minutesGoBy);
+    gcl::ServiceOverride<gcl::IDialogService> use(gcl::DialogService(), ticking);
+    Dialogs.ExpectMessage(msg::SaveFailedHead, IDOK);
+    for (int i = 0; i < 61 && ticking.Shown == 0; ++i) {
+        ClockNow.Value = start + ++seconds / 86400.0;
+        Form->Timer1->OnTimer(Form->Timer1);
+    }
+    EXPECT_EQ(ticking.Shown, 1);
+    EXPECT_TRUE(Database->Modified);
+    SetFileAttributesA(DataFile().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SaveOnExit = false;
 }
 
 TEST_F(MainWindow, AutoSaveLeavesADatabaseOtherThanTheDefaultAlone) {
