@@ -566,6 +566,36 @@ void TMainForm::WMShowRunningCopy() {
     FocusAfterComingBack();
 }
 
+bool TMainForm::QueryEndSession() {
+    if (!Database || !SaveOnExit) return true;
+    // No box may come up here: the system waits for the answer. A question
+    // or dialog left open changes nothing until it is answered, so what
+    // the window holds now is what the user has.
+    SaveOpenDatabase(TSaveMode::Quiet);
+    if (!Database->Modified) return true;
+    if (!FSessionSaveFailedPosted && HandleAllocated()) {
+        FSessionSaveFailedPosted = true;
+        PostMessageA(GetHandle(), SessionSaveFailedMessage, 0, 0);
+    }
+    return false;
+}
+
+void TMainForm::WMEndSession(bool Ending) {
+    if (!Ending || !Database) return;
+    // The process may end as soon as this returns.
+    SaveLayoutSettings(SettingsFileName());
+    CommitNote();
+    StoreSideTree();
+    if (SaveOnExit && Database->Modified) SaveOpenDatabase(TSaveMode::Quiet);
+}
+
+void TMainForm::WMSessionSaveFailed() {
+    FSessionSaveFailedPosted = false;
+    if (!Database || !Database->Modified) return;
+    BringWindowBack();
+    SaveOpenDatabase(TSaveMode::Command);
+}
+
 namespace {
 
 struct TOwnedWindowSearch {
@@ -1002,6 +1032,20 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
     }
     if (Message.Msg == CommandAfterEditMessage) {
         RunCommandAfterEdit(static_cast<gcl::TShortCut>(Message.WParam));
+        return;
+    }
+    if (Message.Msg == WM_QUERYENDSESSION) {
+        inherited::Dispatch(Message);
+        if (Message.Result) Message.Result = QueryEndSession() ? 1 : 0;
+        return;
+    }
+    if (Message.Msg == WM_ENDSESSION) {
+        WMEndSession(Message.WParam != 0);
+        inherited::Dispatch(Message);
+        return;
+    }
+    if (Message.Msg == SessionSaveFailedMessage) {
+        WMSessionSaveFailed();
         return;
     }
     if (Message.Msg == FitPanelsMessage) {

@@ -73,6 +73,10 @@ inline constexpr UINT FitPanelsMessage = WM_APP + 38;
 // was pressed in the title editor: the title was taken, and the command
 // runs once the edit has ended (TMainForm::RunCommandAfterEdit).
 inline constexpr UINT CommandAfterEditMessage = WM_APP + 39;
+// Posted to the main window when the end of the Windows session was held
+// back because the changes could not be saved: the user is told once the
+// session's messages are done (TMainForm::QueryEndSession).
+inline constexpr UINT SessionSaveFailedMessage = WM_APP + 40;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
                 ListNameWithSeparator = 4 };
 
@@ -601,6 +605,19 @@ private:
     bool SaveCopyAs();
     // A later start in the same program folder asked for this window.
     void WMShowRunningCopy();
+    // The Windows session is about to end (WM_QUERYENDSESSION): once it
+    // agrees, the system may end the process without a further message to
+    // the program, so the changes are written now, with no question. True
+    // when the session may end: nothing unsaved is left. A save that
+    // failed (or may not replace the file) holds the session back and
+    // posts SessionSaveFailedMessage.
+    bool QueryEndSession();
+    // WM_ENDSESSION: when the session ends, the layout is written and
+    // what changed since the question is saved.
+    void WMEndSession(bool Ending);
+    // The session was held back for changes that could not be saved: the
+    // window comes back and the save is tried as Ctrl+S tries it.
+    void WMSessionSaveFailed();
     // Clicks the theme menu's item Index (an index the menu lacks is
     // ignored) and remembers the selected one.
     void ClickThemeItem(int Index);
@@ -678,6 +695,7 @@ private:
     TAutoSaveClock FAutoSaveClock;
     TSaveGuard FSaveGuard;
     bool FAutoSaving = false;  // an auto-save is under way (its message may be up)
+    bool FSessionSaveFailedPosted = false;  // SessionSaveFailedMessage waits
     // The open file as this run last read or wrote it.
     TFileStamp FDiskStamp;
 };

@@ -575,4 +575,44 @@ void FileMenuItem(TProgram& p, int index) {
     Key(p, VK_RETURN);
 }
 
+// ---- The end of the Windows session
+
+namespace {
+
+BOOL CALLBACK CollectEveryTop(HWND w, LPARAM data) {
+    auto* state = reinterpret_cast<TEnumState*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == state->ProcessId) state->Out->push_back(w);
+    return TRUE;
+}
+
+} // namespace
+
+bool EndSession(TProgram& p) {
+    std::vector<HWND> windows;
+    TEnumState state{p.ProcessId(), &windows};
+    EnumWindows(CollectEveryTop, reinterpret_cast<LPARAM>(&state));
+    bool agreed = true;
+    for (HWND w : windows) {
+        DWORD_PTR answer = 1;
+        if (!IsWindow(w)) continue;
+        if (!SendMessageTimeoutA(w, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, WaitBound, &answer)) {
+            ADD_FAILURE() << "no answer to WM_QUERYENDSESSION from " << ClassOf(w);
+            answer = 0;
+        }
+        if (!answer) {
+            agreed = false;
+            break;
+        }
+    }
+    for (HWND w : windows) {
+        DWORD_PTR ignored = 0;
+        if (IsWindow(w))
+            SendMessageTimeoutA(w, WM_ENDSESSION, agreed, ENDSESSION_LOGOFF, SMTO_NORMAL, WaitBound, &ignored);
+    }
+    if (agreed) p.Kill();
+    return agreed;
+}
+
 } // namespace qelvo::e2e

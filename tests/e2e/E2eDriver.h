@@ -145,4 +145,12 @@ std::string ShownDate(int days);
 // F, Down to the item, Enter.
 void FileMenuItem(TProgram& p, int index);
 
+// ---- The end of the Windows session
+// Ends the session as the system does: WM_QUERYENDSESSION goes to every
+// top-level window of the program (hidden ones too), then WM_ENDSESSION
+// with the outcome; when every window agreed, the system ends the process
+// once WM_ENDSESSION has returned (exit code 9). Returns whether the
+// program let the session end.
+bool EndSession(TProgram& p);
+
 } // namespace qelvo::e2e
