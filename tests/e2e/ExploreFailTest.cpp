@@ -5,6 +5,11 @@
 // settings files that cannot be read or written.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <thread>
+
 #include "e2e/ExitsSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -15,6 +20,33 @@ namespace {
 using TTitles = std::vector<std::string>;
 
 const char* SaveFailed = "The database could not be saved to: ";
+
+// A database of the list Work and Count tasks "Task n" with a note each,
+// as the program writes it.
+std::string LargeDatabase(int count) {
+    std::string text = "d_id-5550001111\r\nWork\xF7" "0\xF7\r\n<--<*&^Folders^&*>-->\r\nhome\r\n<--<*&^Tags^&*>-->\r\n";
+    text.reserve(size_t(count) * 70);
+    char line[128];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, "[home]Task %d\xF7--\xF7%010d\xF7Work\xF7" "1/2/2025\xF7Note of %d\xF8\xF7\r\n", i, i + 1,
+                      i);
+        text += line;
+    }
+    return text;
+}
+
+// The names of the files in a folder.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    return names;
+}
 
 } // namespace
 
@@ -60,6 +92,78 @@ TEST(SessionEndScenario, ASessionEndThatCannotSaveWaitsAndSaysSo) {
     EXPECT_TRUE(EndSession(p));
     EXPECT_EQ(p.WaitExit(), 9);
     EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Not to be lost at the log-off"});
+}
+
+TEST(KilledSaveScenario, AProgramKilledWhileSavingLeavesTheOldFileOrTheNewAndTheNextStartOpensIt) {
+    TProgram p("fail-killed-save");
+    const int count = 100000;
+    WriteFile(p.DatabasePath(), LargeDatabase(count));
+    const unsigned seed = unsigned(std::chrono::steady_clock::now().time_since_epoch().count());
+    std::mt19937 random(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    // How long one save takes here.
+    p.Start();
+    ASSERT_NE(p.Main(30000), nullptr);
+    AddTask(p, "Added 0");
+    const auto start = std::chrono::steady_clock::now();
+    Key(p, 'S', Ctrl);
+    const int saveMs = int(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+    int saved = 1;
+    for (int round = 1; round <= 3; ++round) {
+        // A task more, and the program killed at a random moment of its save.
+        AddTask(p, "Added " + std::to_string(round));
+        const int delay = std::uniform_int_distribution<int>(0, saveMs + 20)(random);
+        std::thread killer([&] {
+            Sleep(DWORD(delay));
+            p.Kill();
+        });
+        Key(p, 'S', Ctrl);
+        killer.join();
+        EXPECT_EQ(p.WaitExit(), 9);
+        const TTitles titles = TitlesIn(p.DatabasePath());
+        ASSERT_TRUE(titles.size() == size_t(count + saved) || titles.size() == size_t(count + saved + 1))
+            << "killed " << delay << " ms into a save of " << saveMs << " ms: " << titles.size() << " tasks";
+        saved = int(titles.size()) - count;
+        // The next start opens the file, whatever the save left beside it.
+        p.Start();
+        ASSERT_NE(p.Main(30000), nullptr);
+        EXPECT_TRUE(p.NoDialogFor(200)) << "killed " << delay << " ms into a save of " << saveMs << " ms";
+    }
+    AddTask(p, "Added last");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(WaitBound * 2), 0);
+    const TTitles titles = TitlesIn(p.DatabasePath());
+    EXPECT_EQ(titles.size(), size_t(count + saved + 1));
+    EXPECT_EQ(titles.back(), "Added last");
+    EXPECT_EQ(FilesIn(p.PathOf("Data")), TTitles{"ActualData.kpx"}) << "a save's leftovers stayed";
+}
+
+TEST(LockedFileScenario, ADatabaseHeldOpenByAnotherProgramIsNotCalledChangedAndIsSavedOnceLetGo) {
+    TProgram p("fail-locked-file");
+    WriteWorkDatabase(p.DatabasePath(), {"Old"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Kept while locked");
+    // Another program holds the file open and shares it with no one.
+    HANDLE lock = CreateFileA(p.DatabasePath().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    // Ctrl+S: the save fails and says why; nobody changed the file.
+    Key(p, 'S', Ctrl);
+    ASSERT_TRUE(Answer(p, "another program may be holding it open", "OK"));
+    // The exit's save fails the same; No keeps the window and the task.
+    Key(p, 'Q', Ctrl);
+    ASSERT_TRUE(Answer(p, SaveFailed, "&No"));
+    EXPECT_TRUE(p.NoDialogFor(300));
+    EXPECT_TRUE(p.Running());
+    CloseHandle(lock);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Old"});
+    EXPECT_EQ(FilesIn(p.PathOf("Data")), TTitles{"ActualData.kpx"});
+    // Let go: the exit saves without a question.
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), (TTitles{"Old", "Kept while locked"}));
 }
 
 } // namespace qelvo::e2e

@@ -16,6 +16,10 @@ inline constexpr const char* LoadFailedTail = " cannot be loaded. Possible corru
 // A failed save (the save is not reported as done).
 inline constexpr const char* SaveFailedHead = "The database could not be saved to: ";
 inline constexpr const char* SaveFailedTail = "\r\nYour changes are kept in memory; use \"Save as...\" to save them elsewhere.";
+// Between SaveFailedHead + name and SaveFailedTail when the file could
+// not be read before it was replaced.
+inline constexpr const char* SaveFileInUse =
+    "\r\nThe file cannot be read now: another program may be holding it open. It was left as it was.";
 // An exit whose save failed: the window stays unless the changes go elsewhere.
 inline constexpr const char* ExitSaveFailedTail =
     "\r\nYour changes are kept. Do you want to save them under another name (\"Save as...\") and exit?"

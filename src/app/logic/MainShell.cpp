@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "app/logic/AppMessages.h"
@@ -168,13 +169,13 @@ TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, 
     // the new file is written. It starts with the first bytes written, so
     // that making the temporary file does not wait behind the reading of
     // the old one. Without a thread it runs when its answer is wanted. A
-    // check that fails counts as a change.
-    bool changed = false;
-    const auto check = [&changed, expected, &fileName]() noexcept {
+    // check that fails leaves the file as one that cannot be read does.
+    TDiskState state = TDiskState::Unchanged;
+    const auto check = [&state, expected, &fileName]() noexcept {
         try {
-            changed = ChangedOnDisk(*expected, fileName);
+            state = DiskStateOf(*expected, fileName);
         } catch (...) {
-            changed = true;
+            state = TDiskState::Unreadable;
         }
     };
     gcl::TJobGroup checking;
@@ -194,7 +195,7 @@ TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, 
                 check();
             answered = true;
         }
-        return changed;
+        return state;
     };
     const bool saved = data.SaveToFile(
         fileName,
@@ -202,17 +203,18 @@ TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, 
             startCheck();
             written.Add(piece.data(), piece.size());
         },
-        [&] { return !(result.Conflict = answer()); });
+        [&] { return answer() == TDiskState::Unchanged; });
     // A save that failed before the check was asked still takes its
     // answer: a file another writer changed comes first, as when the
     // check came before the save.
-    result.Conflict = answer();
+    result.Conflict = answer() == TDiskState::Changed;
     if (saved) {
         result.Saved = true;
         result.Stamp = written.Result();
         result.Caption = LastSaveCaption(fileName, now);
     } else if (!result.Conflict) {
-        result.Message = std::string(msg::SaveFailedHead) + fileName + msg::SaveFailedTail;
+        result.Message = std::string(msg::SaveFailedHead) + fileName +
+                         (state == TDiskState::Unreadable ? msg::SaveFileInUse : "") + msg::SaveFailedTail;
     }
     return result;
 }
@@ -227,10 +229,18 @@ namespace {
 
 // The stamp of the file as it is now; when the file's size is not
 // SizeWanted (-1: any), only its size is read (a stamp with that size).
-TFileStamp ReadStamp(const std::string& fileName, std::int64_t sizeWanted) {
+// Unreadable (when given) tells a file that could not be opened.
+TFileStamp ReadStamp(const std::string& fileName, std::int64_t sizeWanted, bool* unreadable = nullptr) {
     if (!gcl::FileExists(fileName)) return TFileStamp{};
     try {
-        gcl::TFileStream stream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone);
+        std::unique_ptr<gcl::TFileStream> opened;
+        try {
+            opened = std::make_unique<gcl::TFileStream>(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone);
+        } catch (const gcl::Exception&) {
+            if (unreadable) *unreadable = true;
+            return TFileStamp{};
+        }
+        gcl::TFileStream& stream = *opened;
         if (sizeWanted >= 0 && stream.GetSize() != sizeWanted)
             return TFileStamp{true, static_cast<std::uint64_t>(stream.GetSize()), 0};
         // Read a block at a time: the whole file is never held.
@@ -257,18 +267,26 @@ TFileStamp StampFile(const std::string& fileName) {
     return ReadStamp(fileName, -1);
 }
 
-bool ChangedOnDisk(const TFileStamp& stamp, const std::string& fileName) {
-    if (!gcl::FileExists(fileName)) return false;
+TDiskState DiskStateOf(const TFileStamp& stamp, const std::string& fileName) {
+    if (!gcl::FileExists(fileName)) return TDiskState::Unchanged;
     // Another size is a change, seen without reading the file. The same
     // size (and the same last-write time) is no proof of the same bytes:
     // another writer may put other bytes of that size within the time's
     // resolution (two seconds on some disks and shares) or set the time
     // back, as copying and synchronising tools do; so then the bytes are
     // compared.
-    const TFileStamp now = ReadStamp(fileName, stamp.Exists ? static_cast<std::int64_t>(stamp.Size) : -1);
-    // A file that exists but cannot be read now is not taken for unchanged.
-    if (!now.Exists) return true;
-    return !(now == stamp);
+    bool unreadable = false;
+    const TFileStamp now =
+        ReadStamp(fileName, stamp.Exists ? static_cast<std::int64_t>(stamp.Size) : -1, &unreadable);
+    if (unreadable) return TDiskState::Unreadable;
+    // A file that exists but was not read whole (it grew or shrank under
+    // the reading) is not taken for unchanged.
+    if (!now.Exists) return TDiskState::Changed;
+    return now == stamp ? TDiskState::Unchanged : TDiskState::Changed;
+}
+
+bool ChangedOnDisk(const TFileStamp& stamp, const std::string& fileName) {
+    return DiskStateOf(stamp, fileName) != TDiskState::Unchanged;
 }
 
 bool TSaveGuard::NeedsConfirmation(const std::string& fileName) const {

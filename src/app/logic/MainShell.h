@@ -107,8 +107,9 @@ struct TSaveResult {
     std::string Message;
     TFileStamp Stamp;  // of what the file holds after the save
     // Not saved because FileName holds something other than Expected
-    // said (ChangedOnDisk): the file is left as it was, and Message is
-    // empty.
+    // said (DiskStateOf is Changed): the file is left as it was, and
+    // Message is empty. A file that cannot be read for the check is left
+    // too, and that is a failure that Message explains.
     bool Conflict = false;
 };
 // With Expected, the save replaces FileName only when ChangedOnDisk
@@ -143,9 +144,15 @@ private:
 TFileStamp StampFile(const std::string& fileName);
 // The stamp of bytes (a file that holds them).
 TFileStamp StampBytes(std::string_view bytes);
-// True when FileName holds something other than Stamp recorded: another
-// writer made or changed it. A file removed since counts as unchanged, as
-// writing it again replaces nobody's work.
+// What FileName holds against what Stamp recorded: the same (a file
+// removed since counts as unchanged, as writing it again replaces
+// nobody's work), something another writer made or changed, or nothing
+// this process can read now (another program holds it open, sharing it
+// with no one): no proof that it is unchanged, and no sign of a change.
+enum class TDiskState { Unchanged, Changed, Unreadable };
+TDiskState DiskStateOf(const TFileStamp& stamp, const std::string& fileName);
+// True when FileName may hold something other than Stamp recorded
+// (DiskStateOf is not Unchanged).
 bool ChangedOnDisk(const TFileStamp& stamp, const std::string& fileName);
 
 // ---- Close and exit --------------------------------------------------------------------

@@ -233,6 +233,39 @@ TEST(MainShell, AFileChangedByAnotherWriterIsSeen) {
     EXPECT_NE(StampBytes("ab"), StampBytes("ba"));
 }
 
+#ifdef _WIN32
+// A file another program holds open without sharing cannot be checked:
+// the save leaves it and says why, rather than calling it changed.
+TEST(MainShell, AFileHeldOpenByAnotherProgramIsNotTakenForAChangedOne) {
+    test::TProgramFolder app;
+    TuData data;
+    data.DbId = "d_id-0000000001";
+    const std::string file = app.File("db.kpx");
+    TSaveResult r = SaveDatabase(data, file, At(9, 0, 0));
+    ASSERT_TRUE(r.Saved);
+    const TFileStamp mine = r.Stamp;
+    const std::string before = gcl::ReadFileBytes(file);
+    HANDLE held = CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(DiskStateOf(mine, file), TDiskState::Unreadable);
+    EXPECT_TRUE(ChangedOnDisk(mine, file));
+    data.DbId = "d_id-0000000002";
+    data.Modified = true;
+    r = SaveDatabase(data, file, At(9, 1, 0), &mine);
+    CloseHandle(held);
+    EXPECT_FALSE(r.Saved);
+    EXPECT_FALSE(r.Conflict);
+    EXPECT_NE(r.Message.find("another program may be holding it open"), std::string::npos) << r.Message;
+    EXPECT_TRUE(data.Modified);
+    EXPECT_TRUE(gcl::ReadFileBytes(file) == before);
+    EXPECT_EQ(gcl::RemoveStaleTempFiles(file), 0);
+    // Let go, it is the file this run wrote: saved.
+    EXPECT_EQ(DiskStateOf(mine, file), TDiskState::Unchanged);
+    r = SaveDatabase(data, file, At(9, 2, 0), &mine);
+    EXPECT_TRUE(r.Saved);
+}
+#endif
+
 TEST(MainShell, ABigFileIsStampedWhole) {
     // Larger than one read block and of an odd size, so that blocks and the
     // last few bytes are all stamped; one byte changed anywhere is seen.
