@@ -166,4 +166,72 @@ TEST(LockedFileScenario, ADatabaseHeldOpenByAnotherProgramIsNotCalledChangedAndI
     EXPECT_EQ(TitlesIn(p.DatabasePath()), (TTitles{"Old", "Kept while locked"}));
 }
 
+TEST(FolderGoneScenario, TheDatabasesFolderRenamedUnderTheProgramCostsNoTask) {
+    TProgram p("fail-folder-gone");
+    WriteWorkDatabase(p.DatabasePath(), {"Old"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Kept without a folder");
+    ASSERT_TRUE(MoveFileA(p.PathOf("Data").c_str(), p.PathOf("Moved").c_str()));
+    Key(p, 'S', Ctrl);
+    ASSERT_TRUE(Answer(p, SaveFailed, "OK"));
+    // The exit offers Save as; the copy is written and the program ends.
+    Key(p, 'Q', Ctrl);
+    ASSERT_TRUE(Answer(p, SaveFailed, "&Yes"));
+    ASSERT_TRUE(SaveDialogAnswer(p, p.PathOf("Elsewhere.kpx")));
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.PathOf("Elsewhere.kpx")), (TTitles{"Old", "Kept without a folder"}));
+    EXPECT_FALSE(FileExists(p.PathOf("Data")));
+    EXPECT_EQ(TitlesIn(p.PathOf("Moved\\ActualData.kpx")), TTitles{"Old"});
+}
+
+TEST(BrokenSettingsScenario, SettingsFilesOfGarbageOutOfRangeOrUnwritableNeverCostTheTasks) {
+    TProgram p("fail-settings");
+    WriteWorkDatabase(p.DatabasePath(), {"Old"});
+    // Binary garbage with a line of two megabytes, and values no window wrote.
+    std::string garbage("\xFF\xFE[Form]\x00\x1A\r\nWidth=\x00\x01\r\n", 26);
+    garbage += std::string(2 << 20, 'A') + "\r\n[Others]\r\nGroup M=99\r\nCount items=7\r\n[Form]\r\nTheme=999999\r\n"
+               "[Options]\r\nGroups Underline Color=$ZZ\r\nDateTime Format=" + std::string(3000, 'y') +
+               "\r\nDefault Database Tasks=C:\\\r\n[Note Panel]\r\nMin=-1\r\n[Options";
+    WriteFile(p.SettingsPath(), garbage);
+    WriteFile(p.PathOf("settings.inicol"), std::string("[columns]\r\nC0v=0\r\nC1v=0\r\nC2v=0\r\n"));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(p.NoDialogFor(200));
+    AddTask(p, "Added on garbage");
+    // The tasks show: a column file that hides every column keeps the
+    // titles (no command could bring them back).
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    ASSERT_EQ(lists.size(), 1u);
+    const RECT list = RectOf(lists.front());
+    Shot(p, main, "fail-settings-garbage");
+    EXPECT_LT(ShareOf({list.left + 2, list.top + 24, list.right - 2, list.top + 90}, RGB(255, 255, 255)), 0.97)
+        << "no task is shown";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), (TTitles{"Old", "Added on garbage"}));
+    EXPECT_NE(ReadFile(p.SettingsPath()).find("\r\nGroup M=1\r\n"), std::string::npos);
+    EXPECT_EQ(IniValue(p.PathOf("settings.inicol"), "columns", "C0v"), "1");
+
+    // Settings files that cannot be written (read-only; a folder in the
+    // place of the column file).
+    SetFileAttributesA(p.SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY);
+    DeleteFileA(p.PathOf("settings.inicol").c_str());
+    CreateDirectoryA(p.PathOf("settings.inicol").c_str(), nullptr);
+    const std::string before = ReadFile(p.SettingsPath());
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Added read-only");
+    Key(p, 'P', Alt);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), (TTitles{"Old", "Added on garbage", "Added read-only"}));
+    EXPECT_EQ(ReadFile(p.SettingsPath()), before);
+    SetFileAttributesA(p.SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(p.PathOf("settings.inicol").c_str());
+}
+
 } // namespace qelvo::e2e

@@ -88,7 +88,9 @@ bool LoadColumnLayout(const std::string& iniPath, int columnCount, bool forMaxim
             c.Position = ini.ReadInteger(SColumns, ColumnKey(n, 'p'), n);
             const int width = (n == 0 && forMaximized) ? 250 : 100;
             c.Width = InRange(ini.ReadInteger(SColumns, ColumnKey(n, 'w'), width), MinColumnWidth, MaxColumnWidth, width);
-            c.Visible = ini.ReadBool(SColumns, ColumnKey(n, 'v'), true);
+            // No command hides or shows the title column, and a list
+            // without it shows no task: it stays whatever the file says.
+            c.Visible = n == 0 || ini.ReadBool(SColumns, ColumnKey(n, 'v'), true);
             read.push_back(c);
         }
         std::vector<bool> taken(read.size(), false);

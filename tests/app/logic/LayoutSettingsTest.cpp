@@ -135,6 +135,8 @@ TEST(LayoutSettings, MaximisedStartKeepsTheStoredSize) {
     EXPECT_EQ((TColumnLayout{3, 100, true}), cols[3]);  // a column the file lacks
     gcl::DeleteFile(ColumnsFileName());
     gcl::TIniFile(ColumnsFileName()).WriteString("columns", "C1v", "0");
+    // The title column hidden (no command does it) would show no task.
+    gcl::TIniFile(ColumnsFileName()).WriteString("columns", "C0v", "0");
     ASSERT_TRUE(LoadColumnLayout(SettingsFileName(), 2, true, cols));
     EXPECT_EQ((TColumnLayout{0, 250, true}), cols[0]);
     EXPECT_EQ((TColumnLayout{1, 100, false}), cols[1]);
