@@ -566,11 +566,19 @@ void TMainForm::WMShowRunningCopy() {
     FocusAfterComingBack();
 }
 
+void TMainForm::TakeTitleBeingEdited() {
+    if (!List) return;
+    TGvEditManager* edit = List->GetEditManager();
+    if (edit && edit->Editing())
+        if (IGvCellEditor* editor = edit->GetEditor()) editor->AcceptEdit();
+}
+
 bool TMainForm::QueryEndSession() {
     if (!Database || !SaveOnExit) return true;
     // No box may come up here: the system waits for the answer. A question
     // or dialog left open changes nothing until it is answered, so what
-    // the window holds now is what the user has.
+    // the window holds now is what the user has, with a title being typed.
+    TakeTitleBeingEdited();
     SaveOpenDatabase(TSaveMode::Quiet);
     if (!Database->Modified) return true;
     if (!FSessionSaveFailedPosted && HandleAllocated()) {
@@ -582,11 +590,12 @@ bool TMainForm::QueryEndSession() {
 
 void TMainForm::WMEndSession(bool Ending) {
     if (!Ending || !Database) return;
-    // The process may end as soon as this returns.
-    SaveLayoutSettings(SettingsFileName());
+    // The process may end as soon as this returns: the tasks first.
+    TakeTitleBeingEdited();
     CommitNote();
     StoreSideTree();
     if (SaveOnExit && Database->Modified) SaveOpenDatabase(TSaveMode::Quiet);
+    SaveLayoutSettings(SettingsFileName());
 }
 
 void TMainForm::WMSessionSaveFailed() {

@@ -612,6 +612,9 @@ private:
     // failed (or may not replace the file) holds the session back and
     // posts SessionSaveFailedMessage.
     bool QueryEndSession();
+    // A title being typed in the task list's editor is taken, as a click
+    // elsewhere takes it.
+    void TakeTitleBeingEdited();
     // WM_ENDSESSION: when the session ends, the layout is written and
     // what changed since the question is saved.
     void WMEndSession(bool Ending);

@@ -73,7 +73,7 @@ TEST(SessionEndScenario, TheSessionEndingWithAQuestionOpenKeepsTheChangesTheNote
     EXPECT_EQ(IniValue(p.SettingsPath(), "Others", "Group M"), "1") << "the layout was not written";
 }
 
-TEST(SessionEndScenario, ASessionEndThatCannotSaveWaitsAndSaysSo) {
+TEST(SessionEndScenario, ASessionEndThatCannotSaveWaitsAndSaysSoAndTheNextTakesTheTitleBeingTyped) {
     TProgram p("fail-session-end-unwritable");
     WriteEmptyDatabase(p.DatabasePath());
     p.Start();
@@ -87,11 +87,18 @@ TEST(SessionEndScenario, ASessionEndThatCannotSaveWaitsAndSaysSo) {
     EXPECT_TRUE(p.Running());
     ASSERT_TRUE(Answer(p, SaveFailed, "OK"));
     EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{});
-    // Once the file can be written, the next end of the session saves.
+    // Once the file can be written, the next end of the session saves,
+    // with the title being typed in the list's editor.
     SetFileAttributesA(p.DatabasePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_RETURN);
+    ASSERT_NE(p.Focus(), parts.List) << "no editor opened";
+    Key(p, VK_END);
+    Type(p, " (renamed)");
     EXPECT_TRUE(EndSession(p));
     EXPECT_EQ(p.WaitExit(), 9);
-    EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Not to be lost at the log-off"});
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Not to be lost at the log-off (renamed)"});
 }
 
 TEST(KilledSaveScenario, AProgramKilledWhileSavingLeavesTheOldFileOrTheNewAndTheNextStartOpensIt) {
@@ -101,9 +108,14 @@ TEST(KilledSaveScenario, AProgramKilledWhileSavingLeavesTheOldFileOrTheNewAndThe
     const unsigned seed = unsigned(std::chrono::steady_clock::now().time_since_epoch().count());
     std::mt19937 random(seed);
     SCOPED_TRACE("seed " + std::to_string(seed));
-    // How long one save takes here.
+    // Started twice at once (a double click too many): one copy runs.
     p.Start();
+    TProgram second("fail-killed-save", true);
+    second.Start();
+    EXPECT_EQ(second.WaitExit(30000), 0);
     ASSERT_NE(p.Main(30000), nullptr);
+    EXPECT_TRUE(p.NoDialogFor(200));
+    // How long one save takes here.
     AddTask(p, "Added 0");
     const auto start = std::chrono::steady_clock::now();
     Key(p, 'S', Ctrl);
