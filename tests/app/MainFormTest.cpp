@@ -306,6 +306,48 @@ TEST_F(MainWindow, AFailedAutoSaveShowsOneMessageWhileTheTimerGoesOn) {
     SaveOnExit = false;
 }
 
+// Another program holds the database open, sharing it with no one: the
+// auto-save says it cannot be read rather than skipping it in silence, and
+// the end of the session waits for changes it cannot write, then saves
+// them once the file is let go.
+TEST_F(MainWindow, ADatabaseHeldOpenElsewhereAtAutoSaveAndAtTheSessionsEnd) {
+    WriteDatabase(DataFile());
+    WriteOptions("AutoSave", "1");
+    WriteOptions("AutoSave Interval", "1");
+    WriteOptions("Default Database Tasks", DataFile());
+    Start();
+    Database->Tasks->GetTask(0)->Title = "Changed";
+    Database->Modified = true;
+    HANDLE held = CreateFileA(DataFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Dialogs.ExpectMessage(msg::SaveFileInUse + 2, IDOK);
+    for (int s = 40; s <= 61; ++s) {
+        ClockNow.Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 0, 0) + s / 86400.0;
+        Form->Timer1->OnTimer(Form->Timer1);
+    }
+    EXPECT_EQ(Dialogs.Shown().size(), 1u);
+    EXPECT_TRUE(Database->Modified);
+
+    // The session asks: no box while it waits, and no; the window says why
+    // once the question is done.
+    EXPECT_EQ(Form->Perform(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 0);
+    EXPECT_EQ(Dialogs.Shown().size(), 1u);
+    Dialogs.ExpectMessage(msg::SaveFileInUse + 2, IDOK);
+    EXPECT_TRUE(PumpApplication(1000, [&] { return Dialogs.Shown().size() == 2; }));
+    Form->Perform(WM_ENDSESSION, 0, ENDSESSION_LOGOFF);
+    EXPECT_FALSE(gcl::FileExists(SettingsFileName() + "col")) << "the layout was written for a session that goes on";
+    CloseHandle(held);
+    // Let go: the session may end, and its end writes the layout.
+    EXPECT_EQ(Form->Perform(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 1);
+    EXPECT_FALSE(Database->Modified);
+    Form->Perform(WM_ENDSESSION, 1, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(gcl::FileExists(SettingsFileName() + "col"));
+    TuData saved;
+    ASSERT_TRUE(saved.LoadFromFile(DataFile()));
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(0)->Title), "Changed");
+    EXPECT_EQ(Dialogs.Shown().size(), 2u);
+}
+
 TEST_F(MainWindow, AutoSaveLeavesADatabaseOtherThanTheDefaultAlone) {
     const std::string other = App.Dir() + "Other.kpx";
     WriteDatabase(other);
