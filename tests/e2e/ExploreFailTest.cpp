@@ -246,6 +246,20 @@ TEST(BrokenSettingsScenario, SettingsFilesOfGarbageOutOfRangeOrUnwritableNeverCo
     EXPECT_EQ(ReadFile(p.SettingsPath()), before);
     SetFileAttributesA(p.SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryA(p.PathOf("settings.inicol").c_str());
+
+    // Held open by a program that lets others remove or replace the file
+    // but not read it: what cannot be read is not replaced by the few keys
+    // written.
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    HANDLE held = CreateFileA(p.SettingsPath().c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    CloseHandle(held);
+    EXPECT_EQ(ReadFile(p.SettingsPath()), before);
 }
 
 } // namespace qelvo::e2e
