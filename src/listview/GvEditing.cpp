@@ -600,8 +600,19 @@ void TGvEditManager::FinishEdit(bool& Gone) noexcept {
     }
     FEditColumn = nullptr;
     FEditItem = nullptr;
-    // The window that had the focus may have gone meanwhile.
-    if (focus && IsWindow(focus) && IsWindowVisible(focus)) SetFocus(focus);
+    // The window that had the focus may have gone meanwhile. A click that
+    // ended the edit may have given the focus to another control (the
+    // user clicked into another edit box or a tree): it keeps it, and the
+    // keys typed next go where the user clicked.
+    if (focus && IsWindow(focus) && IsWindowVisible(focus) && FocusStillInList()) SetFocus(focus);
+}
+
+bool TGvEditManager::FocusStillInList() const {
+    const HWND now = GetFocus();
+    if (!now) return true;
+    if (!FOwnerListview || !FOwnerListview->HandleAllocated()) return true;
+    const HWND owner = FOwnerListview->GetHandle();
+    return now == owner || IsChild(owner, now);
 }
 
 void TGvEditManager::ContinueAfterTab() {
