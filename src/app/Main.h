@@ -35,6 +35,7 @@
 #include "app/logic/ListsTree.h"
 #include "app/logic/MainShell.h"
 #include "app/logic/Notes.h"
+#include "app/MainItems.h"
 #include "app/logic/QuickEntry.h"
 #include "app/logic/TaskCommands.h"
 #include "app/logic/TaskPresentation.h"
@@ -223,6 +224,7 @@ public:
     // ======================================================================
     TGvListview* List = nullptr;
     TXtPopupMenu* ListRightMenu = nullptr;    // the list's context menu
+    TMenuCaptions ListRightCaptions;          // its items' own captions
     TXtPopupMenu* PriorityMenu = nullptr;     // "High", "Normal", "Low"
     TXtPopupMenu* FolderSelMenu = nullptr;    // "Move To List": one item per list, made when it opens
     TXtSubmenuItem* PriorityMenu2 = nullptr;  // the context menu's submenus showing those two
@@ -452,6 +454,7 @@ public:
     TXtPanel* FolderIconPanel = nullptr;
     TTxcImageListCombo* FolderEditIcon = nullptr;
     TXtPopupMenu* OrgRightMenu = nullptr;
+    TMenuCaptions OrgRightCaptions;
     TXtItem* ChangeFIcon = nullptr;
     // True while a node's label is edited in place.
     bool TreeEditing = false;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "controls/XtItem.h"
 #include "gcl/ActnList.h"
@@ -52,6 +54,26 @@ inline TXtItem* AddClickItem(gcl::TComponent* owner, TBarCustomItem* parent, con
     parent->Add(item);
     return item;
 }
+
+// Items of a context menu that show an action under a caption of their own
+// (the command and its key, "Delete      Del"). An action that changes
+// (enabled or not, a new shortcut, a handler) gives its items its own
+// caption again, so the menu puts theirs back each time it opens.
+class TMenuCaptions {
+public:
+    TXtItem* Add(gcl::TComponent* owner, TBarCustomItem* parent, gcl::TBasicAction* action, const std::wstring& caption) {
+        TXtItem* item = AddActionItem(owner, parent, action);
+        item->SetCaption(caption);
+        FItems.emplace_back(item, caption);
+        return item;
+    }
+    void Restore() const {
+        for (const auto& [item, caption] : FItems) item->SetCaption(caption);
+    }
+
+private:
+    std::vector<std::pair<TXtItem*, std::wstring>> FItems;
+};
 
 inline void AddSeparator(gcl::TComponent* owner, TBarCustomItem* parent) {
     parent->Add(TXtSeparatorItem::Create(owner));

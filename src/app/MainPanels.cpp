@@ -767,14 +767,14 @@ void TMainForm::CreateListsPanel() {
     OrgRightMenu->SetName("OrgRightMenu");
     TBarCustomItem* menu = OrgRightMenu->GetItems();
     menu->SetOnPopup(TBarPopupEvent(this, &TMainForm::OrgRightMenuPopup));
-    AddActionItem(this, menu, EditA)->SetCaption(gcl::AnsiToWide("Edit                      Enter"));
-    AddActionItem(this, menu, DelA)->SetCaption(gcl::AnsiToWide("Delete                  Del"));
-    ChangeFIcon = AddActionItem(this, menu, EditFolderIconA);
+    OrgRightCaptions.Add(this, menu, EditA, L"Edit                      Enter");
+    OrgRightCaptions.Add(this, menu, DelA, L"Delete                  Del");
+    // Shown as the lists tab's ChangeIconA is; its key is in its caption.
+    ChangeFIcon = OrgRightCaptions.Add(this, menu, ChangeIconA, L"Change icon        Ctrl+I");
     ChangeFIcon->SetName("ChangeFIcon");
-    ChangeFIcon->SetCaption(gcl::AnsiToWide("Change icon        Ctrl+I"));
     AddSeparator(this, menu);
-    AddActionItem(this, menu, MoveUpA)->SetCaption(gcl::AnsiToWide("Move Up             Ctrl+Up"));
-    AddActionItem(this, menu, MoveDownA)->SetCaption(gcl::AnsiToWide("Move Down        Ctrl+Down"));
+    OrgRightCaptions.Add(this, menu, MoveUpA, L"Move Up             Ctrl+Up");
+    OrgRightCaptions.Add(this, menu, MoveDownA, L"Move Down        Ctrl+Down");
 
     FoldersList = TUniTreeView::Create(this);
     FoldersList->SetName("FoldersList");
@@ -1303,7 +1303,10 @@ void TMainForm::FolderEditIconExit(gcl::TObject*) {
     if (FolderIconPanel->GetVisible()) HideFolderIconPanel();
 }
 
-void TMainForm::OrgRightMenuPopup(TBarCustomItem*, bool) { ChangeFIcon->SetVisible(ChangeIconA->GetEnabled()); }
+void TMainForm::OrgRightMenuPopup(TBarCustomItem*, bool) {
+    OrgRightCaptions.Restore();
+    ChangeFIcon->SetVisible(ChangeIconA->GetEnabled());
+}
 
 // ---- Dropping tasks on the tree ---------------------------------------------------------------
 

@@ -159,8 +159,10 @@ void TMainForm::CreateTaskList() {
     TBarCustomItem* root = ListRightMenu->GetItems();
     root->SetOnPopup(TBarPopupEvent(this, &TMainForm::ListRightMenuPopup));
     auto addAction = [this, root](gcl::TBasicAction* action, const wchar_t* caption) {
-        TXtItem* item = AddActionItem(this, root, action);
-        if (caption) item->SetCaption(std::wstring(caption));
+        if (caption)
+            ListRightCaptions.Add(this, root, action, caption);
+        else
+            AddActionItem(this, root, action);
     };
     auto addSeparator = [this, root] { AddSeparator(this, root); };
     addAction(MakeStickyNoteA, nullptr);
@@ -830,6 +832,7 @@ void TMainForm::FolderSelMenuItemClick(gcl::TObject* Sender) {
 }
 
 void TMainForm::ListRightMenuPopup(TBarCustomItem*, bool) {
+    ListRightCaptions.Restore();
     PriorityMenu2->SetLinkSubitems(PriorityMenu->GetItems());
     FolderSelMenu2->SetLinkSubitems(FolderSelMenu->GetItems());
 }
