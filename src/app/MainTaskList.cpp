@@ -585,7 +585,11 @@ void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShif
     }
 }
 
-void TMainForm::ListItemDblClick(TCustomGvListview*, TCommonMouseButton, gcl::TPoint, TGvHitInfoItem) {
+void TMainForm::ListItemDblClick(TCustomGvListview*, TCommonMouseButton, gcl::TPoint MousePos, TGvHitInfoItem) {
+    // On a cell's mark the double click is that mark's: its button-up has
+    // opened the mark's panel, and a title editor opened over it would be
+    // a second editor of the same task.
+    if (ListHotZoneAt(MousePos.X, MousePos.Y) != THotZone::None) return;
     EditTitleAExecute(this);
 }
 
