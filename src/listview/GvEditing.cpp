@@ -612,7 +612,9 @@ bool TGvEditManager::FocusStillInList() const {
     if (!now) return true;
     if (!FOwnerListview || !FOwnerListview->HandleAllocated()) return true;
     const HWND owner = FOwnerListview->GetHandle();
-    return now == owner || IsChild(owner, now);
+    // A form holds the focus itself while no control has it (a toolbar's
+    // menu that the click opened leaves it there).
+    return now == owner || IsChild(owner, now) || now == GetAncestor(owner, GA_ROOT);
 }
 
 void TGvEditManager::ContinueAfterTab() {

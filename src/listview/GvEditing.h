@@ -226,8 +226,8 @@ private:
     // After the loop: the hook goes, the edit ends, the editor is released
     // and the focus goes back. Gone: the loop's flag.
     void FinishEdit(bool& Gone) noexcept;
-    // Whether the focus is in the list view, its editor or nowhere: not
-    // taken by another control while the edit ended.
+    // Whether the focus is in the list view, its editor, its form or
+    // nowhere: not taken by another control while the edit ended.
     bool FocusStillInList() const;
 
     int FAutoEditDelayTime = 300;
