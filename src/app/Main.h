@@ -475,6 +475,11 @@ public:
     // Before a save: the tree of the selected tab written back into
     // Database.
     void StoreSideTree();
+    // A name being typed over a list or tag in the tree is taken as typed
+    // (as a click elsewhere takes it) before the tree is written back or
+    // filled anew: the editor would otherwise stay over whatever node
+    // comes to lie under it and rename that one.
+    void TakeTreeLabelEdit();
     // The lists tab is the selected one.
     bool ListsTabShown() const;
     void BuildListsTree(const gcl::TStrings& Folders);

@@ -870,13 +870,19 @@ void TMainForm::ShowTreeModel(const TListsTreeModel& Model) {
     nodes->EndUpdate();
 }
 
+void TMainForm::TakeTreeLabelEdit() {
+    if (FoldersList && FoldersList->IsEditing()) FoldersList->Perform(TVM_ENDEDITLABELNOW, 0);
+}
+
 void TMainForm::BuildListsTree(const gcl::TStrings& Folders) {
+    TakeTreeLabelEdit();
     TListsTreeModel model;
     model.BuildListsTree(Folders);
     ShowTreeModel(model);
 }
 
 void TMainForm::BuildTagsTree(const gcl::TStrings& Tags) {
+    TakeTreeLabelEdit();
     TListsTreeModel model;
     model.BuildTagsTree(Tags);
     ShowTreeModel(model);
@@ -914,6 +920,7 @@ void TMainForm::RebuildSideTree() {
 
 void TMainForm::StoreSideTree() {
     if (!Database || !FoldersList) return;
+    TakeTreeLabelEdit();
     if (ListsTabShown())
         StoreListsFromTree(*Database->Folders);
     else
@@ -962,6 +969,7 @@ void TMainForm::TagsAdded() {
 
 void TMainForm::FoldersTabClick(gcl::TObject*) {
     if (!Database) return;
+    TakeTreeLabelEdit();
     if (!ListsTabShown()) StoreTagsFromTree(*Database->Tags);
     FoldersTab->SetChecked(true);
     TagsTab->SetChecked(false);
@@ -975,6 +983,7 @@ void TMainForm::FoldersTabClick(gcl::TObject*) {
 
 void TMainForm::TagsTabClick(gcl::TObject*) {
     if (!Database) return;
+    TakeTreeLabelEdit();
     if (ListsTabShown()) StoreListsFromTree(*Database->Folders);
     TagsTab->SetChecked(true);
     FoldersTab->SetChecked(false);

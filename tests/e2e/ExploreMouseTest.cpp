@@ -163,4 +163,31 @@ TEST(ExploreMouseScenario, ADoubleClickOnADueDateOrTagsOpensOnlyItsPanel) {
     EXPECT_EQ(FieldOf(ReadFile(p.DatabasePath()), "plumber", 0), ";" + FileDate(0) + ";[phone]Call the plumber");
 }
 
+// A list renamed in place and left by a click on the Tags tab: the tags
+// came in under the open editor, and the click that then closed it
+// renamed the tag that lay under it ("phone" became "Job" on every task
+// that had it) while the list kept its name. The name typed is taken for
+// the list before the tab changes, as a click into the task list takes it.
+TEST(ExploreMouseScenario, ATabClickedWhileAListIsRenamedRenamesTheList) {
+    TProgram p("mouse-rename-then-tab");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts w(main);
+    const RECT tree = RectOf(w.Tree);
+    DoubleClick(p, w.TreeRow(3));    // Work
+    Type(p, "Job");
+    Click(p, POINT{tree.left + 90, tree.top - 10});    // the Tags tab
+    EXPECT_EQ(p.Focus(), w.Tree) << "the name editor stayed open";
+    Click(p, PreparedTaskPoint(main, 0));
+    Sleep(GetDoubleClickTime() + 50);
+    Click(p, POINT{tree.left + 30, tree.top - 10});    // back to the lists
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_NE(file.find("\r\nJob\xF7" "0\xF7\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\r\nphone\r\n"), std::string::npos) << file;
+    EXPECT_EQ(FieldOf(file, "plumber", 0), "[phone]Call the plumber");
+    EXPECT_EQ(FieldOf(file, "quarterly", 3), "Job");
+}
+
 } // namespace qelvo::e2e
