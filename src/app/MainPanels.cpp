@@ -3,6 +3,7 @@
 // tree and editors, and the note panel.
 #include "app/Main.h"
 
+#include <cstdlib>
 #include <functional>
 
 #include "app/MainItems.h"
@@ -1018,8 +1019,24 @@ void TMainForm::FoldersList2MouseUp(gcl::TObject*, gcl::TMouseButton, gcl::TShif
 
 // A right click selects the node under the pointer before the menu opens,
 // so that the menu's commands act on it; a node that is already one of the
-// selected tags keeps the whole selection.
+// selected tags keeps the whole selection. Below the nodes it chooses none,
+// as a left click there does (the tree's own right-click handling takes
+// the button's release, so the mouse-up rule never sees it): the menu's
+// commands then have nothing to act on. A menu opened from the keyboard
+// leaves the selection alone: it comes at the tree's client origin, where
+// the pointer is not (it chose "All" there, so the menu never acted on the
+// list chosen).
 void TMainForm::FoldersList2ContextPopup(gcl::TObject*, gcl::TPoint MousePos, bool&) {
+    if (MousePos.X == 0 && MousePos.Y == 0) {
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        const gcl::TPoint at = FoldersList->ScreenToClient(gcl::TPoint{cursor.x, cursor.y});
+        if (std::abs(at.X) > 2 || std::abs(at.Y) > 2) return;
+    }
+    if (!FoldersList->GetNodeAt(15, MousePos.Y)) {
+        FoldersList2MouseUp(FoldersList, gcl::mbRight, gcl::TShiftState{}, MousePos.X, MousePos.Y);
+        return;
+    }
     TUniTreeNode* node = FoldersList->GetNodeAt(MousePos.X, MousePos.Y);
     if (!node || node->GetSelected()) return;
     SelectTreeNodeOnly(node->GetIndex());

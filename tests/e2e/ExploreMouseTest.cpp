@@ -190,4 +190,42 @@ TEST(ExploreMouseScenario, ATabClickedWhileAListIsRenamedRenamesTheList) {
     EXPECT_EQ(FieldOf(file, "quarterly", 3), "Job");
 }
 
+// A right click on the empty part of the side tree left the list chosen
+// before selected, and Delete from the menu that opened asked to delete
+// "this list and all the tasks inside": the one the user had not pointed
+// at. The right click, as a left click there, chooses no list, and the
+// menu's commands have nothing to act on. The same menu asked for from the
+// keyboard chose "All" instead of the list chosen.
+TEST(ExploreMouseScenario, TheTreeMenuActsOnTheListPointedAtOrChosen) {
+    TProgram p("mouse-right-click-below-lists");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts w(main);
+    const RECT tree = RectOf(w.Tree);
+    Click(p, w.TreeRow(1));    // Holidays
+    Click(p, POINT{tree.left + 60, tree.bottom - 10}, true);
+    HWND menu = PopupOf(p);
+    ASSERT_NE(menu, nullptr);
+    Click(p, POINT{RectOf(menu).left + 40, RectOf(menu).top + 34});    // Delete
+    EXPECT_TRUE(p.NoDialogFor(500)) << "a list was offered for deletion";
+    if (HWND question = p.WaitDialog(100)) {
+        Key(p, VK_ESCAPE);
+        WaitUntil([&] { return !IsWindow(question); });
+    }
+    EXPECT_EQ(TextOf(p.Focus()), "") << "an editor is open";
+
+    // The menu asked for from the keyboard acts on the list chosen: Move
+    // Down takes Home below Work (it chose "All" first, which never moves).
+    Click(p, w.TreeRow(2));    // Home
+    Key(p, VK_F10, Shift);
+    ASSERT_NE(PopupOf(p), nullptr);
+    Key(p, VK_UP);             // Move Down, the last
+    Key(p, VK_RETURN);
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(FieldOf(file, "ferry", 3), "Holidays");
+    EXPECT_NE(file.find("Holidays\xF7" "3\xF7\r\nWork\xF7" "0\xF7\r\nHome\xF7" "1\xF7"), std::string::npos) << file;
+}
+
 } // namespace qelvo::e2e
