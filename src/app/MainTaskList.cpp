@@ -258,7 +258,7 @@ void TMainForm::FillTaskList() {
     TTaskListState state = TaskListState();
     state.GroupCaptions = false;
     const TTaskListLayout layout = RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys, &FTaskOrders);
-    // Each item reads its task (FillTaskItem). The tasks lie scattered over
+    // Each item reads its task (its check state). The tasks lie scattered over
     // the heap, and grouped (by tags: thousands of groups of a few tasks)
     // they are met in no order of memory: the one a few places ahead in
     // the whole list, across groups, is fetched ahead.
@@ -295,26 +295,26 @@ void TMainForm::FillTaskList() {
             items = first->OwnerItems();
         }
         struct TRun {
-            TMainForm* Form;
             const TTaskVector* Tasks;
             size_t From;
             int FirstNumber;  // 0: not numbered
             decltype(fetchAhead)* Ahead;
-        } run{this, &g.Tasks, group ? size_t(0) : size_t(1), state.CountItems ? number + 1 : 0, &fetchAhead};
+        } run{&g.Tasks, group ? size_t(0) : size_t(1), state.CountItems ? number + 1 : 0, &fetchAhead};
         const int made = static_cast<int>(count - run.From);
-        items->AddMany(
+        // Each item starts with what FillTaskItem and SetItemNumber give it
+        // (its task's check state, its number): set as it is made rather
+        // than changed after, which asks for no check event or repaint.
+        items->AddStarted(
             made,
-            [](const void* Source, int Index) -> void* {
-                const TRun* r = static_cast<const TRun*>(Source);
-                return (*r->Tasks)[r->From + static_cast<size_t>(Index)];
-            },
-            &run,
-            [](const void* Source, int Index, TGvItem* Item) {
+            [](const void* Source, int Index, TGvItems::TItemStart& Start) {
                 const TRun* r = static_cast<const TRun*>(Source);
                 (*r->Ahead)();
-                r->Form->FillTaskItem(Item, *(*r->Tasks)[r->From + static_cast<size_t>(Index)]);
-                if (r->FirstNumber > 0) SetItemNumber(Item, r->FirstNumber + Index);
-            });
+                TuTask* task = (*r->Tasks)[r->From + static_cast<size_t>(Index)];
+                Start.Data = task;
+                Start.Checked = task->Done;
+                if (r->FirstNumber > 0) Start.Tag = r->FirstNumber + Index;
+            },
+            &run);
         if (state.CountItems) number += made;
     }
     DelTaskA->SetEnabled(List->GetSelection()->First() && List->GetItems()->GetCount() > 0);

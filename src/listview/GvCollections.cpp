@@ -721,6 +721,43 @@ void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source, TItemMade 
     DoStructureChange();
 }
 
+void TGvItems::AddStarted(int Count, TStartAt StartAt, const void* Source) {
+    // AddMany asks for each item's data and then hands the item on, one
+    // item at a time: the start is asked with the data and applied when
+    // the item is handed on.
+    struct TStarted {
+        TStartAt At;
+        const void* Source;
+        TCustomGvListview* Listview;
+        mutable TItemStart Start;
+    } started{StartAt, Source, GetOwnerListview(), TItemStart{}};
+    AddMany(
+        Count,
+        [](const void* S, int Index) -> void* {
+            const auto* st = static_cast<const TStarted*>(S);
+            st->Start = TItemStart{};
+            st->At(st->Source, Index, st->Start);
+            return st->Start.Data;
+        },
+        &started,
+        [](const void* S, int, TGvItem* Item) {
+            const auto* st = static_cast<const TStarted*>(S);
+            const gcl::TClass kind = Item->ClassType();
+            if (kind != TGvItemVirtual::StaticClass() && kind != TGvItemStored::StaticClass()) {
+                // Other kinds may keep these elsewhere: they are set as
+                // anyone sets them.
+                Item->SetTag(st->Start.Tag);
+                if (st->Start.Checked) Item->SetChecked(true);
+                return;
+            }
+            Item->FTag = st->Start.Tag;
+            if (st->Start.Checked && !Item->FState.Contains(esosChecked)) {
+                Item->FState.Include(esosChecked);
+                if (st->Listview) ++st->Listview->FCheckedCount;
+            }
+        });
+}
+
 void TGvItems::FreeEntries() {
     TCustomGvListview* lv = GetOwnerListview();
     if (!lv) return inherited::FreeEntries();

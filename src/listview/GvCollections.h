@@ -278,6 +278,7 @@ protected:
 
 private:
     friend class TGvCollection;
+    friend class TGvItems;
     friend class TGvSortManager;
     friend class TGvSorter;
 
@@ -428,6 +429,20 @@ public:
     using TDataAt = void* (*)(const void* Source, int Index);
     using TItemMade = void (*)(const void* Source, int Index, TGvItem* Item);
     void AddMany(int Count, TDataAt DataAt, const void* Source, TItemMade Made = nullptr);
+    // What an item made by AddStarted starts with.
+    struct TItemStart {
+        void* Data = nullptr;
+        bool Checked = false;
+        intptr_t Tag = 0;
+    };
+    using TStartAt = void (*)(const void* Source, int Index, TItemStart& Start);
+    // Count new items at the end, as AddMany makes them, the I-th starting
+    // as StartAt(Source, I) says: with its data, its tag, and checked or
+    // not. An item that starts checked is counted so without a check
+    // change (its state never changed: no event, no repaint asked), so a
+    // list filled with items many of which are checked makes each at the
+    // cost of an unchecked one.
+    void AddStarted(int Count, TStartAt StartAt, const void* Source);
     template <class T>
     void AddMany(const std::vector<T*>& Data) {
         AddMany(static_cast<int>(Data.size()),

@@ -861,6 +861,7 @@ protected:
 
 private:
     friend class TGvItem;
+    friend class TGvItems;
 
     // The messages of the input state machine; False for any other.
     bool DispatchInput(gcl::TMessage& Msg);

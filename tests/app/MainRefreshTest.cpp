@@ -1,0 +1,89 @@
+// The task list after each kind of refresh: every item made again shows
+// its task as the task is now (check mark, number), the list counts the
+// marks it shows, and a mark the user changes afterwards reaches the task.
+#include "MainWindowTest.h"
+
+#include "data/uDataMan.h"
+
+namespace qelvo::test {
+namespace {
+
+class MainRefresh : public TMainWindowTest {
+protected:
+    // Each shown item's check mark against its task's Done, and the list's
+    // count of checked items against the done tasks shown.
+    static void ExpectMarksFollowTheTasks(TMainForm* form) {
+        TGvGlobalItems* items = form->List->GetItems();
+        int done = 0;
+        for (int i = 0; i < items->GetCount(); ++i) {
+            const auto* task = static_cast<const TuTask*>(items->GetItems(i)->GetData());
+            ASSERT_NE(nullptr, task);
+            EXPECT_EQ(task->Done, items->GetItems(i)->GetChecked()) << task->Title;
+            done += task->Done ? 1 : 0;
+        }
+        EXPECT_EQ(done, form->List->GetCheckedCount());
+    }
+};
+
+TEST_F(MainRefresh, EveryRefreshShowsTheTasksMarksAndNumbersAsTheyAreNow) {
+    TMainForm* form = OpenMainForm();
+    form->CountItemsM->SetChecked(true);
+    form->DateGroupA->Execute();
+    ExpectMarksFollowTheTasks(form);
+    EXPECT_EQ(5u, Titles(form).size());
+    EXPECT_EQ("1. ", Titles(form)[0].substr(0, 3));
+    EXPECT_EQ("5. ", Titles(form)[4].substr(0, 3));
+
+    // Done and undone changed outside the list, then refreshes of each
+    // kind: a grouping, a filter, a priority filter, a list chosen.
+    TaskOf("Pay rent")->Done = false;
+    TaskOf("Buy stamps")->Done = true;
+    TaskOf("Call the bank")->Done = true;
+    form->PriorityGroupA->Execute();
+    ExpectMarksFollowTheTasks(form);
+    EXPECT_EQ(2, form->List->GetCheckedCount());
+    form->HideDoneA->Execute();
+    EXPECT_EQ(3u, Titles(form).size());
+    EXPECT_EQ(0, form->List->GetCheckedCount());
+    ExpectMarksFollowTheTasks(form);
+    TaskOf("Water the plants")->Done = true;
+    form->HideDoneA->Execute();
+    EXPECT_EQ(5u, Titles(form).size());
+    EXPECT_EQ(3, form->List->GetCheckedCount());
+    ExpectMarksFollowTheTasks(form);
+    form->FPriorityA->Execute();
+    ExpectMarksFollowTheTasks(form);
+    form->FPriorityA->Execute();
+    form->FPriorityA->Execute();
+    form->FPriorityA->Execute();
+    SelectTreeNode(form, "Work");
+    ExpectMarksFollowTheTasks(form);
+    SelectTreeNode(form, "All");
+    ExpectMarksFollowTheTasks(form);
+
+    // Numbers are those of the places now, and none once numbering is off.
+    std::vector<std::string> titles = Titles(form);
+    ASSERT_EQ(5u, titles.size());
+    for (size_t i = 0; i < titles.size(); ++i)
+        EXPECT_EQ(std::to_string(i + 1) + ". ", titles[i].substr(0, std::to_string(i + 1).size() + 2));
+    form->CountItemsM->SetChecked(false);
+    form->RefreshTaskList();
+    for (const std::string& title : Titles(form)) EXPECT_NE('.', title[1]) << title;
+    EXPECT_EQ(0, ItemOf(form, "Buy stamps")->GetTag());
+
+    // A mark shown checked by a refresh is taken off by the user as any
+    // other: the task is undone and the count follows.
+    Database->Modified = false;
+    ItemOf(form, "Buy stamps")->SetChecked(false);
+    EXPECT_FALSE(TaskOf("Buy stamps")->Done);
+    EXPECT_TRUE(Database->Modified);
+    EXPECT_EQ(2, form->List->GetCheckedCount());
+    ItemOf(form, "Send the report")->SetChecked(true);
+    EXPECT_TRUE(TaskOf("Send the report")->Done);
+    form->NoGroupA->Execute();
+    ExpectMarksFollowTheTasks(form);
+    CloseMainForm(form);
+}
+
+} // namespace
+} // namespace qelvo::test
