@@ -773,6 +773,79 @@ void TTreeNodes::ReadData(TStream& stream) {
 
 // ---- TCustomTreeView -------------------------------------------------------------------
 
+namespace {
+
+// The tree window sets its scroll bars at the end of every paint and asks
+// for a redraw even when nothing changed; under Wine each such redraw draws
+// the themed bar again (milliseconds), so repainting one row of a tree (a
+// focus change, a new selection, hot tracking) cost as much as a bar. The
+// common controls' calls of SetScrollInfo are routed through
+// KeptSetScrollInfo, which for a tree view's window passes a redraw on only
+// for a bar whose range, page or position is not already what is asked: the
+// same bar drawn again would show the same pixels. The one other change of
+// a bar's look, the window enabled or disabled, redraws the tree's frame
+// (WM_ENABLE in TCustomTreeView::Dispatch); other windows' calls pass as
+// they are.
+using TSetScrollInfo = int(WINAPI*)(HWND, int, LPCSCROLLINFO, BOOL);
+TSetScrollInfo SystemSetScrollInfo = nullptr;
+
+bool HoldsScrollInfo(HWND wnd, int bar, const SCROLLINFO& wanted) {
+    SCROLLINFO now{};
+    now.cbSize = sizeof now;
+    now.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    if (!GetScrollInfo(wnd, bar, &now)) return false;
+    if ((wanted.fMask & SIF_RANGE) && (now.nMin != wanted.nMin || now.nMax != wanted.nMax)) return false;
+    if ((wanted.fMask & SIF_PAGE) && now.nPage != wanted.nPage) return false;
+    return !(wanted.fMask & SIF_POS) || now.nPos == wanted.nPos;
+}
+
+int WINAPI KeptSetScrollInfo(HWND wnd, int bar, LPCSCROLLINFO info, BOOL redraw) {
+    if (redraw && info && (bar == SB_VERT || bar == SB_HORZ) && !(info->fMask & SIF_DISABLENOSCROLL) &&
+        dynamic_cast<TCustomTreeView*>(FindControl(wnd)) && HoldsScrollInfo(wnd, bar, *info))
+        return GetScrollPos(wnd, bar);
+    return SystemSetScrollInfo(wnd, bar, info, redraw);
+}
+
+// Points the import slots of the module that holds the tree window's class
+// (the common controls) which lead to the system's SetScrollInfo at
+// KeptSetScrollInfo; once per process, on the first tree window. A module
+// that imports it otherwise is left as it is.
+void KeepTreeScrollBars() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    HMODULE module = nullptr;
+    if (!GetClassInfoExW(nullptr, WC_TREEVIEWW, &wc) ||
+        !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCWSTR>(wc.lpfnWndProc), &module) ||
+        !module)
+        return;
+    // The system's own entry: the address this program's import of it holds.
+    const TSetScrollInfo system = &::SetScrollInfo;
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    if (nt->Signature != IMAGE_NT_SIGNATURE) return;
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress) return;
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); slot->u1.Function; ++slot) {
+            if (slot->u1.Function != reinterpret_cast<uintptr_t>(system)) continue;
+            DWORD protection = 0;
+            if (!VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection))
+                continue;
+            SystemSetScrollInfo = system;
+            slot->u1.Function = reinterpret_cast<uintptr_t>(&KeptSetScrollInfo);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+        }
+    }
+}
+
+} // namespace
+
 GCL_IMPLEMENT_CLASS(TCustomTreeView)
 
 TCustomTreeView::TCustomTreeView(TComponent* owner)
@@ -827,6 +900,7 @@ void TCustomTreeView::CreateParams(TCreateParams& params) {
 void TCustomTreeView::CreateWnd() {
     FToolTipsMade = false;
     inherited::CreateWnd();
+    KeepTreeScrollBars();
     TFlagScope restoring(FRestoring);
     Perform(TVM_SETINDENT, static_cast<uintptr_t>(FIndent));
     UpdateImages();
@@ -1558,6 +1632,11 @@ void TCustomTreeView::Dispatch(TMessage& message) {
             SetWindowLongA(wnd, GWL_STYLE, GetWindowLongA(wnd, GWL_STYLE) & ~static_cast<LONG>(TVS_NOTOOLTIPS));
         }
         break;
+    case WM_ENABLE:
+        inherited::Dispatch(message);
+        // The scroll bars show the new state (see KeptSetScrollInfo).
+        if (HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
+        return;
     case CN_NOTIFY:
         CNNotify(message);
         return;

@@ -774,3 +774,113 @@ TEST_F(CommonControls, PaintingCoversTheUpdateRegionAndWindowlessChildren) {
     EXPECT_EQ(GetPixel(dc, 130, row4.Top + 2), RGB(255, 0, 0));
     ReleaseDC(tree, dc);
 }
+
+namespace {
+
+// The pixels of a tree's vertical scroll bar as the screen shows them.
+std::vector<uint32_t> VerticalBarPixels(HWND wnd) {
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    RECT window{};
+    if (!GetScrollBarInfo(wnd, OBJID_VSCROLL, &bar) || !GetWindowRect(wnd, &window)) return {};
+    const int width = bar.rcScrollBar.right - bar.rcScrollBar.left;
+    const int height = bar.rcScrollBar.bottom - bar.rcScrollBar.top;
+    if (width <= 0 || height <= 0) return {};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HDC dc = GetWindowDC(wnd);
+    BitBlt(memory, 0, 0, width, height, dc, bar.rcScrollBar.left - window.left, bar.rcScrollBar.top - window.top,
+           SRCCOPY);
+    ReleaseDC(wnd, dc);
+    GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits);
+    std::vector<uint32_t> pixels(first, first + static_cast<size_t>(width) * static_cast<size_t>(height));
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+// The same bar after the window's frame and rows were painted anew.
+std::vector<uint32_t> RepaintedBarPixels(HWND wnd) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return VerticalBarPixels(wnd);
+}
+
+} // namespace
+
+// A tree's scroll bar: repainting rows (a focus change, a new selection)
+// leaves a bar that did not change alone instead of drawing it again, and
+// a bar whose thumb, range or state changed (scrolling, rows added or taken
+// away, the tree disabled and enabled) shows the change as a full repaint
+// of the tree shows it.
+TEST_F(CommonControls, TheScrollBarIsDrawnWhenItChangesOnly) {
+    TTreeNodes* nodes = Tree->GetItems();
+    for (int i = 0; i < 40; ++i) nodes->Add(nullptr, "Row " + std::to_string(i));
+    Tree->SetHideSelection(false);
+    Form->Show();
+    PumpApplication(100);
+    HWND tree = Tree->GetHandle();
+    ASSERT_TRUE(GetWindowLongA(tree, GWL_STYLE) & WS_VSCROLL);
+
+    // A mark over the bar stays through a row's repaint: the bar was not
+    // drawn again.
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(GetScrollBarInfo(tree, OBJID_VSCROLL, &bar));
+    RECT window{};
+    GetWindowRect(tree, &window);
+    RECT mark = bar.rcScrollBar;
+    OffsetRect(&mark, -window.left, -window.top);
+    HDC dc = GetWindowDC(tree);
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, &mark, red);
+    DeleteObject(red);
+    ReleaseDC(tree, dc);
+    const std::vector<uint32_t> marked = VerticalBarPixels(tree);
+    RECT row = ToRECT(nodes->GetItem(2)->DisplayRect(false));
+    InvalidateRect(tree, &row, TRUE);
+    UpdateWindow(tree);
+    Tree->SetSelected(nodes->GetItem(3));
+    UpdateWindow(tree);
+    EXPECT_EQ(VerticalBarPixels(tree), marked);
+    const std::vector<uint32_t> top = RepaintedBarPixels(tree);
+    EXPECT_NE(top, marked);
+
+    // Changes of the thumb and the range are drawn.
+    const std::function<void()> changes[] = {
+        [&] { nodes->GetItem(39)->MakeVisible(); },
+        [&] { SendMessageA(tree, WM_VSCROLL, SB_PAGEUP, 0); },
+        [&] {
+            for (int i = 0; i < 40; ++i) nodes->Add(nullptr, "More " + std::to_string(i));
+        },
+        [&] {
+            while (nodes->GetCount() > 20) nodes->GetItem(nodes->GetCount() - 1)->Delete();
+        },
+        [&] { Tree->SetSelected(nodes->GetItem(0)); },
+        [&] { Tree->SetEnabled(false); },
+        [&] { Tree->SetEnabled(true); },
+    };
+    std::vector<uint32_t> before = top;
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        changes[i]();
+        UpdateWindow(tree);
+        PumpApplication(20);
+        const std::vector<uint32_t> shown = VerticalBarPixels(tree);
+        const std::vector<uint32_t> repainted = RepaintedBarPixels(tree);
+        EXPECT_EQ(shown, repainted) << "after change " << i;
+        // Scrolling to the last row moves the thumb.
+        if (i == 0) {
+            EXPECT_NE(repainted, before);
+        }
+        before = repainted;
+    }
+}
