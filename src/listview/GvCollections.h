@@ -541,6 +541,8 @@ private:
     friend class TCustomGvListview;
     TGvItem* SearchItem(TGvItem* Item, TGvItemSearch Mode, bool Forward) const;
     bool ItemQualifies(TGvItem* Item, TGvItemSearch Mode) const;
+    // One layout pass of Rebuild over the client area the list has now.
+    void LayOut(TCustomGvListview* lv);
 
     bool FStreamGroups = true;
     bool FRebuilding = false;

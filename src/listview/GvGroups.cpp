@@ -327,10 +327,22 @@ void TGvGroups::Rebuild(bool Force) {
     if (!(lv->GetUpdateCount() == 0 || Force)) return;
     if (lv->IsLoading() || lv->IsDestroying() || !lv->HandleAllocated()) return;
     gcl::TFlagScope rebuilding(FRebuilding);
+    // A scroll bar that comes or goes with the new layout changes the
+    // client area the header and the groups were laid out for (the bars'
+    // own call back into this rebuild finds it running): lay them out once
+    // more for the area they are shown in. Once more only, so that a bar
+    // that comes and goes with each layout cannot loop.
+    const TRect client = ClientRectOf(lv);
+    LayOut(lv);
+    const TRect after = ClientRectOf(lv);
+    if (after.Width() != client.Width() || after.Height() != client.Height()) LayOut(lv);
+}
+
+void TGvGroups::LayOut(TCustomGvListview* lv) {
     TGvEntryList& visible = VisibleList();
     visible.clear();
     visible.reserve(static_cast<size_t>(GetCount()));
-    if (lv->GetHeader()) lv->GetHeader()->Rebuild(Force);
+    if (lv->GetHeader()) lv->GetHeader()->Rebuild(true);
     TRect view{};
     int nextVisibleIndex = 0;
     TGvGroup* previous = nullptr;
