@@ -131,3 +131,35 @@ TEST(ListHeaderMendScenario, TheHeaderFollowsTheScrollBarComingAndGoing) {
 }
 
 } // namespace qelvo::e2e
+
+namespace qelvo::e2e {
+
+// Escape in a drop-down opened from a bar by a click closes the drop-down
+// and leaves the bar's item chosen, as a menu bar's item stays chosen
+// when Escape closes its menu; a second Escape leaves the bar and the
+// keyboard is back where it was, so the next shortcut works.
+TEST(ToolbarEscapeMendScenario, EscapeClosesTheDropDownThenLeavesTheBar) {
+    TProgram p("mend-escape");
+    WriteEmptyDatabase(p.DatabasePath());
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const RECT m = RectOf(main);
+    // The arrow of the quick-entry bar's Add item.
+    const POINT addArrow{m.left + 114, m.top + 61};
+    const HWND focus = p.Focus();
+    ASSERT_NE(focus, nullptr);
+    const size_t windows = p.TopWindows().size();
+    Click(p, addArrow);
+    EXPECT_GT(p.TopWindows().size(), windows) << "no drop-down opened";
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(p.TopWindows().size(), windows) << "the drop-down is still open";
+    EXPECT_NE(p.ThreadInfo().hwndCapture, nullptr) << "the bar let go of the keyboard at the first Escape";
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr) << "the bar still holds the keyboard";
+    EXPECT_EQ(p.Focus(), focus);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
