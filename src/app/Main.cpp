@@ -693,6 +693,8 @@ void TMainForm::CreateNewDbMExecute(gcl::TObject*) {
 }
 
 void TMainForm::ExitMExecute(gcl::TObject*) {
+    // A title being typed is part of what is saved.
+    TakeTitleBeingEdited();
     CommitNote();
     // The save comes first: when it fails, the program stays with the changes.
     if (SaveOnExit && !SaveBeforeExit()) return;
@@ -714,6 +716,9 @@ void TMainForm::ExitWSMExecute(gcl::TObject*) {
 
 void TMainForm::FormClose(gcl::TObject*, gcl::TCloseAction& Action) {
     if (!Database) return;
+    // A title being typed (Alt+F4 reaches here with its editor open) is a
+    // change like any other: asked about and saved with the rest.
+    TakeTitleBeingEdited();
     CommitNote();
     // A list made or renamed in the side tree is a change too.
     StoreSideTree();

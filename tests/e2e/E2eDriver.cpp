@@ -615,4 +615,16 @@ bool EndSession(TProgram& p) {
     return agreed;
 }
 
+// ---- The wheel
+
+void Wheel(const TProgram& p, POINT at, int delta) {
+    MoveTo(p, at);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.mouseData = static_cast<DWORD>(delta);
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    SendInput(1, &in, sizeof in);
+    p.Settle();
+}
+
 } // namespace qelvo::e2e

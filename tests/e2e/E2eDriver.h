@@ -153,4 +153,9 @@ void FileMenuItem(TProgram& p, int index);
 // program let the session end.
 bool EndSession(TProgram& p);
 
+// ---- The wheel
+// Turns the wheel by Delta (a notch is WHEEL_DELTA, downwards negative)
+// with the pointer at At, in one message.
+void Wheel(const TProgram& p, POINT at, int delta);
+
 } // namespace qelvo::e2e

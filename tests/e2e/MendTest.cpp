@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "e2e/ExitsSupport.h"
+#include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
 
@@ -144,9 +145,10 @@ TEST(ToolbarEscapeMendScenario, EscapeClosesTheDropDownThenLeavesTheBar) {
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
-    const RECT m = RectOf(main);
+    const TMainWindowParts parts(main);
+    ASSERT_NE(parts.TopEdit, nullptr);
     // The arrow of the quick-entry bar's Add item.
-    const POINT addArrow{m.left + 114, m.top + 61};
+    const POINT addArrow = parts.AddButton();
     const HWND focus = p.Focus();
     ASSERT_NE(focus, nullptr);
     const size_t windows = p.TopWindows().size();
@@ -160,6 +162,104 @@ TEST(ToolbarEscapeMendScenario, EscapeClosesTheDropDownThenLeavesTheBar) {
     EXPECT_EQ(p.Focus(), focus);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
+
+namespace qelvo::e2e {
+
+namespace {
+
+std::vector<std::string> FiftyTitles() {
+    std::vector<std::string> titles;
+    for (int i = 0; i < 50; ++i) {
+        char title[16];
+        std::snprintf(title, sizeof title, "Task %02d", i);
+        titles.push_back(title);
+    }
+    return titles;
+}
+
+bool Holds(const std::vector<std::string>& titles, const std::string& title) {
+    return std::find(titles.begin(), titles.end(), title) != titles.end();
+}
+
+// Chooses the task in the list's row Index and opens its title's editor
+// with Enter; false when no editor took the keyboard.
+bool EditTitleOfRow(TProgram& p, const TMainWindowParts& parts, int index) {
+    Click(p, parts.ListItem(index));
+    Key(p, VK_RETURN);
+    return p.Focus() != parts.List && p.Focus() != nullptr;
+}
+
+} // namespace
+
+// A title being typed in the task list is taken, as a click elsewhere in
+// the window takes it, when the wheel turns over the list, when the
+// list's scroll bar is clicked and when the window's close box is.
+TEST(TitleEditMendScenario, TheWheelTheScrollBarAndTheCloseBoxTakeTheTitle) {
+    TProgram p("mend-title-edit");
+    WriteWorkDatabase(p.DatabasePath(), FiftyTitles());
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    ASSERT_NE(parts.List, nullptr);
+    const RECT list = RectOf(parts.List);
+
+    ASSERT_TRUE(EditTitleOfRow(p, parts, 0));
+    Type(p, std::string("Turned away"));
+    Wheel(p, CenterOf(parts.List), -WHEEL_DELTA);
+    EXPECT_EQ(p.Focus(), parts.List) << "the editor is still open after the wheel";
+    Key(p, 'S', Ctrl);
+    EXPECT_TRUE(Holds(TitlesIn(p.DatabasePath()), "Turned away")) << "the wheel threw the title away";
+
+    Key(p, VK_HOME);
+    ASSERT_TRUE(EditTitleOfRow(p, parts, 1));
+    Type(p, std::string("Scrolled away"));
+    // The scroll bar's down arrow.
+    Click(p, POINT{list.right - 10, list.bottom - 10});
+    EXPECT_EQ(p.Focus(), parts.List) << "the editor is still open after the scroll bar's click";
+    Key(p, 'S', Ctrl);
+    EXPECT_TRUE(Holds(TitlesIn(p.DatabasePath()), "Scrolled away")) << "the scroll bar threw the title away";
+
+    Key(p, VK_HOME);
+    ASSERT_TRUE(EditTitleOfRow(p, parts, 2));
+    Type(p, std::string("Closed away"));
+    Click(p, CloseBoxOf(main));
+    ASSERT_TRUE(Answer(p, "You've made changes to this database, do you want to save before exiting?", "&Yes"));
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::vector<std::string> saved = TitlesIn(p.DatabasePath());
+    EXPECT_TRUE(Holds(saved, "Closed away")) << "the close box threw the title away";
+    EXPECT_TRUE(Holds(saved, "Turned away"));
+    EXPECT_TRUE(Holds(saved, "Scrolled away"));
+}
+
+// Ctrl+Q and Alt+F4 take a title being typed before the exit's save.
+TEST(TitleEditMendScenario, TheExitKeysTakeTheTitleBeforeTheSave) {
+    struct Exit {
+        const char* name;
+        WORD key;
+        unsigned mods;
+    };
+    for (const Exit& exit : {Exit{"ctrl-q", 'Q', Ctrl}, Exit{"alt-f4", VK_F4, Alt}}) {
+        TProgram p(std::string("mend-title-exit-") + exit.name);
+        WriteWorkDatabase(p.DatabasePath(), FiftyTitles());
+        p.Start();
+        HWND main = p.Main();
+        ASSERT_NE(main, nullptr);
+        const TMainWindowParts parts(main);
+        ASSERT_TRUE(EditTitleOfRow(p, parts, 0)) << exit.name;
+        Type(p, std::string("Typed before the exit"));
+        Key(p, exit.key, exit.mods);
+        // Alt+F4 asks about the changes first; Ctrl+Q saves them.
+        if (exit.key == VK_F4) {
+            EXPECT_TRUE(
+                Answer(p, "You've made changes to this database, do you want to save before exiting?", "&Yes"));
+        }
+        EXPECT_EQ(p.WaitExit(), 0) << exit.name;
+        EXPECT_TRUE(Holds(TitlesIn(p.DatabasePath()), "Typed before the exit")) << exit.name;
+    }
 }
 
 } // namespace qelvo::e2e

@@ -35,18 +35,6 @@ void WriteNumberedTasks(const std::string& path, int count) {
     data.SaveToFile(path);
 }
 
-// Turns the wheel by Delta (a notch is WHEEL_DELTA, downwards negative)
-// with the pointer at At, in one message.
-void Wheel(const TProgram& p, POINT at, int delta) {
-    MoveTo(p, at);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.mouseData = static_cast<DWORD>(delta);
-    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    SendInput(1, &in, sizeof in);
-    p.Settle();
-}
-
 UINT WheelLines() {
     UINT lines = 3;
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
