@@ -480,6 +480,10 @@ public:
     // filled anew: the editor would otherwise stay over whatever node
     // comes to lie under it and rename that one.
     void TakeTreeLabelEdit();
+    // The "< New List >" / "< New tag >" editor open when the tab changes:
+    // a name typed is added in the tab it was typed for, an empty editor
+    // closes. False when the name was refused and its editor stays open.
+    bool TakeNewNameEdit();
     // The lists tab is the selected one.
     bool ListsTabShown() const;
     void BuildListsTree(const gcl::TStrings& Folders);

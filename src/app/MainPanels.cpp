@@ -875,6 +875,17 @@ void TMainForm::TakeTreeLabelEdit() {
     if (FoldersList && FoldersList->IsEditing()) FoldersList->Perform(TVM_ENDEDITLABELNOW, 0);
 }
 
+bool TMainForm::TakeNewNameEdit() {
+    if (!FolderTextE || !FolderTextE->GetVisible()) return true;
+    if (!EditText(FolderTextE).empty()) {
+        AddTreeNodeFromEditor(false);
+        if (FolderTextE->GetVisible()) return false;
+    }
+    HideTreeEditors();
+    FocusIfPossible(FoldersList);
+    return true;
+}
+
 void TMainForm::BuildListsTree(const gcl::TStrings& Folders) {
     TakeTreeLabelEdit();
     TListsTreeModel model;
@@ -971,6 +982,7 @@ void TMainForm::TagsAdded() {
 void TMainForm::FoldersTabClick(gcl::TObject*) {
     if (!Database) return;
     TakeTreeLabelEdit();
+    if (!TakeNewNameEdit()) return;
     if (!ListsTabShown()) StoreTagsFromTree(*Database->Tags);
     FoldersTab->SetChecked(true);
     TagsTab->SetChecked(false);
@@ -985,6 +997,7 @@ void TMainForm::FoldersTabClick(gcl::TObject*) {
 void TMainForm::TagsTabClick(gcl::TObject*) {
     if (!Database) return;
     TakeTreeLabelEdit();
+    if (!TakeNewNameEdit()) return;
     if (ListsTabShown()) StoreListsFromTree(*Database->Folders);
     TagsTab->SetChecked(true);
     FoldersTab->SetChecked(false);

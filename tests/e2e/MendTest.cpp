@@ -263,3 +263,60 @@ TEST(TitleEditMendScenario, TheExitKeysTakeTheTitleBeforeTheSave) {
 }
 
 } // namespace qelvo::e2e
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The tags of a database file.
+std::vector<std::string> TagsIn(const std::string& path) {
+    TuData data;
+    std::vector<std::string> tags;
+    if (!data.LoadFromFile(path)) return tags;
+    for (int i = 0; i < data.Tags->GetCount(); ++i) tags.push_back(data.Tags->Get(i));
+    return tags;
+}
+
+} // namespace
+
+// A name typed into the side tree's "< New List >" editor and left by a
+// click on the Tags tab is taken as a new list, as a list's name being
+// changed in place is taken; the editor closes with the tab change, so
+// Enter afterwards adds no tag. An empty editor closes without a list.
+TEST(NewListMendScenario, ATabClickTakesTheNewListsName) {
+    TProgram p("mend-new-list-tab");
+    WriteEmptyDatabase(p.DatabasePath());
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    ASSERT_NE(parts.NewListLabel, nullptr);
+    const RECT tree = RectOf(parts.Tree);
+    const POINT tagsTab{tree.left + 90, tree.top - 10};
+    const POINT listsTab{tree.left + 30, tree.top - 10};
+
+    Click(p, CenterOf(parts.NewListLabel));
+    const HWND editor = p.Focus();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor, parts.Tree);
+    Type(p, std::string("Errands"));
+    Click(p, tagsTab);
+    EXPECT_FALSE(IsWindowVisible(editor)) << "the new list's editor stayed open in the tags tab";
+    Key(p, VK_RETURN);
+    Key(p, 'S', Ctrl);
+    const std::vector<std::string> lists = ListsIn(p.DatabasePath());
+    EXPECT_TRUE(Holds(lists, "Errands")) << "the typed name made no list";
+    const std::vector<std::string> tags = TagsIn(p.DatabasePath());
+    EXPECT_FALSE(Holds(tags, "Errands")) << "the list's name became a tag";
+
+    // Opened and left empty: nothing is added, in either tab.
+    Click(p, CenterOf(parts.NewListLabel));
+    Click(p, listsTab);
+    EXPECT_FALSE(IsWindowVisible(editor)) << "the new tag's editor stayed open in the lists tab";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(ListsIn(p.DatabasePath()), (std::vector<std::string>{"Work", "Errands"}));
+    EXPECT_TRUE(TagsIn(p.DatabasePath()).empty());
+}
+
+} // namespace qelvo::e2e
