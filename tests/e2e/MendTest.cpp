@@ -313,6 +313,16 @@ TEST(NewListMendScenario, ATabClickTakesTheNewListsName) {
     Click(p, CenterOf(parts.NewListLabel));
     Click(p, listsTab);
     EXPECT_FALSE(IsWindowVisible(editor)) << "the new tag's editor stayed open in the lists tab";
+
+    // A name that cannot be saved is refused, and the tab stays with its
+    // editor open on the name, for the user to mend it.
+    Click(p, CenterOf(parts.NewListLabel));
+    Type(p, std::wstring(L"Caf\u00e9 \u03a9"));
+    Click(p, tagsTab);
+    ASSERT_TRUE(Answer(p, "This name holds characters that cannot be saved", "OK"));
+    EXPECT_TRUE(IsWindowVisible(editor)) << "the refused name's editor closed";
+    EXPECT_EQ(TextOf(parts.NewListLabel), "< New List >") << "the tab changed under a refused name";
+    Key(p, VK_ESCAPE);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(ListsIn(p.DatabasePath()), (std::vector<std::string>{"Work", "Errands"}));
