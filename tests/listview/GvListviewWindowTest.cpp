@@ -97,6 +97,35 @@ TEST_F(GvListviewWindowTest, LayoutPassNumbersVisibleGroupsAndItems) {
     EXPECT_EQ(LV->GetHeader()->RuntimeHeight(), 0);
 }
 
+// A vertical scroll bar that comes or goes with a layout narrows or widens
+// the client area: the header is laid out for the area
+// it is shown in, not the one it was measured in first.
+TEST_F(GvListviewWindowTest, TheLayoutFollowsAScrollBarThatComesOrGoes) {
+    LV->SetView(elsReport);
+    LV->GetHeader()->SetVisible(true);
+    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(100);
+    TGvGroups* groups = LV->GetGroups();
+    const int wide = LV->GetClientWidth();
+    auto laidOutFor = [&](int width) {
+        EXPECT_EQ(LV->GetClientWidth(), width);
+        EXPECT_EQ(LV->GetHeader()->GetHeaderRect().Right, width);
+    };
+    LV->BeginUpdate();
+    TGvGroup* group = groups->Add(nullptr);
+    for (int i = 0; i < 40; ++i) group->GetItems()->Add(nullptr);
+    LV->EndUpdate();
+    ASSERT_TRUE(GetWindowLongA(LV->GetHandle(), GWL_STYLE) & WS_VSCROLL);
+    const int narrow = LV->GetClientWidth();
+    ASSERT_LT(narrow, wide);
+    laidOutFor(narrow);
+    LV->BeginUpdate();
+    group->GetItems()->Clear();
+    group->GetItems()->Add(nullptr);
+    LV->EndUpdate();
+    ASSERT_FALSE(GetWindowLongA(LV->GetHandle(), GWL_STYLE) & WS_VSCROLL);
+    laidOutFor(wide);
+}
+
 TEST_F(GvListviewWindowTest, ScrollbarManagerClampsMapsAndReports) {
     TGvScrollbarManager* bars = LV->GetScrollbars();
     TGvGroup* group = LV->GetGroups()->Add(nullptr);
