@@ -1,8 +1,8 @@
 // Faults found by trying the program as a user does, each kept as the
 // scenario that showed it: the task list's header when the list's scroll
 // bar comes or goes, Escape in a toolbar's drop-down, a title edit in the
-// task list ended by the wheel, the scroll bar or the exit, and the side
-// tree's new-list editor left open when the Tags tab is chosen.
+// task list ended by the exit keys, and the side tree's new-list editor
+// left open when the Tags tab is chosen.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -193,47 +193,6 @@ bool EditTitleOfRow(TProgram& p, const TMainWindowParts& parts, int index) {
 }
 
 } // namespace
-
-// A title being typed in the task list is taken, as a click elsewhere in
-// the window takes it, when the wheel turns over the list, when the
-// list's scroll bar is clicked and when the window's close box is.
-TEST(TitleEditMendScenario, TheWheelTheScrollBarAndTheCloseBoxTakeTheTitle) {
-    TProgram p("mend-title-edit");
-    WriteWorkDatabase(p.DatabasePath(), FiftyTitles());
-    p.Start();
-    HWND main = p.Main();
-    ASSERT_NE(main, nullptr);
-    const TMainWindowParts parts(main);
-    ASSERT_NE(parts.List, nullptr);
-    const RECT list = RectOf(parts.List);
-
-    ASSERT_TRUE(EditTitleOfRow(p, parts, 0));
-    Type(p, std::string("Turned away"));
-    Wheel(p, CenterOf(parts.List), -WHEEL_DELTA);
-    EXPECT_EQ(p.Focus(), parts.List) << "the editor is still open after the wheel";
-    Key(p, 'S', Ctrl);
-    EXPECT_TRUE(Holds(TitlesIn(p.DatabasePath()), "Turned away")) << "the wheel threw the title away";
-
-    Key(p, VK_HOME);
-    ASSERT_TRUE(EditTitleOfRow(p, parts, 1));
-    Type(p, std::string("Scrolled away"));
-    // The scroll bar's down arrow.
-    Click(p, POINT{list.right - 10, list.bottom - 10});
-    EXPECT_EQ(p.Focus(), parts.List) << "the editor is still open after the scroll bar's click";
-    Key(p, 'S', Ctrl);
-    EXPECT_TRUE(Holds(TitlesIn(p.DatabasePath()), "Scrolled away")) << "the scroll bar threw the title away";
-
-    Key(p, VK_HOME);
-    ASSERT_TRUE(EditTitleOfRow(p, parts, 2));
-    Type(p, std::string("Closed away"));
-    Click(p, CloseBoxOf(main));
-    ASSERT_TRUE(Answer(p, "You've made changes to this database, do you want to save before exiting?", "&Yes"));
-    EXPECT_EQ(p.WaitExit(), 0);
-    const std::vector<std::string> saved = TitlesIn(p.DatabasePath());
-    EXPECT_TRUE(Holds(saved, "Closed away")) << "the close box threw the title away";
-    EXPECT_TRUE(Holds(saved, "Turned away"));
-    EXPECT_TRUE(Holds(saved, "Scrolled away"));
-}
 
 // Ctrl+Q and Alt+F4 take a title being typed before the exit's save.
 TEST(TitleEditMendScenario, TheExitKeysTakeTheTitleBeforeTheSave) {
