@@ -542,7 +542,7 @@ private:
     TGvItem* SearchItem(TGvItem* Item, TGvItemSearch Mode, bool Forward) const;
     bool ItemQualifies(TGvItem* Item, TGvItemSearch Mode) const;
     // One layout pass of Rebuild over the client area the list has now.
-    void LayOut(TCustomGvListview* lv);
+    void LayOut(TCustomGvListview* lv, bool Force);
 
     bool FStreamGroups = true;
     bool FRebuilding = false;

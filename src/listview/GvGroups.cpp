@@ -333,16 +333,16 @@ void TGvGroups::Rebuild(bool Force) {
     // more for the area they are shown in. Once more only, so that a bar
     // that comes and goes with each layout cannot loop.
     const TRect client = ClientRectOf(lv);
-    LayOut(lv);
+    LayOut(lv, Force);
     const TRect after = ClientRectOf(lv);
-    if (after.Width() != client.Width() || after.Height() != client.Height()) LayOut(lv);
+    if (after.Width() != client.Width() || after.Height() != client.Height()) LayOut(lv, Force);
 }
 
-void TGvGroups::LayOut(TCustomGvListview* lv) {
+void TGvGroups::LayOut(TCustomGvListview* lv, bool Force) {
     TGvEntryList& visible = VisibleList();
     visible.clear();
     visible.reserve(static_cast<size_t>(GetCount()));
-    if (lv->GetHeader()) lv->GetHeader()->Rebuild(true);
+    if (lv->GetHeader()) lv->GetHeader()->Rebuild(Force);
     TRect view{};
     int nextVisibleIndex = 0;
     TGvGroup* previous = nullptr;
