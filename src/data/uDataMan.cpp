@@ -2770,8 +2770,8 @@ bool TFilterSystem::Match(int taskIndex, TuTask* task) {
         }
         if (taskIndex + PrefetchDistance / 2 < count) {
             if (const TuTask* next = tasks.GetTask(taskIndex + PrefetchDistance / 2)) {
-                if (Conditions[fkTitle].Enabled) __builtin_prefetch(next->Title.data());
-                if (Conditions[fkTags].Enabled) __builtin_prefetch(next->Tags.data());
+                if (Conditions[fkTitle].Enabled) __builtin_prefetch(next->Title.View().data());
+                if (Conditions[fkTags].Enabled) __builtin_prefetch(next->Tags.View().data());
             }
         }
     }

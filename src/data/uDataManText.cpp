@@ -61,6 +61,7 @@ TTaskText& TTaskText::assign(std::string_view s) {
     // own is overwritten where it is.
     if (Kind() >= BlockKind && LongSize() == n) {
         std::memmove(LongData(), s.data(), n);
+        ClearMemo();
         return *this;
     }
     char* p = new char[n + 1];

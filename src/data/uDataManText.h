@@ -81,7 +81,11 @@ public:
     size_type length() const noexcept { return size(); }
     bool empty() const noexcept { return size() == 0; }
     const char* data() const noexcept { return Kind() < BlockKind ? FRaw : LongData(); }
-    char* data() noexcept { return Kind() < BlockKind ? FRaw : LongData(); }
+    // (The text may be changed through the pointer: its memo goes.)
+    char* data() noexcept {
+        ClearMemo();
+        return Kind() < BlockKind ? FRaw : LongData();
+    }
     const char* c_str() const noexcept { return data(); }
     std::string_view View() const noexcept { return std::string_view(data(), size()); }
     operator std::string_view() const noexcept { return View(); }
@@ -126,6 +130,28 @@ public:
     int compare(std::string_view s) const noexcept { return View().compare(s); }
     int compare(size_type pos, size_type n, std::string_view s) const { return View().substr(pos, n).compare(s); }
     std::string substr(size_type pos = 0, size_type n = npos) const { return std::string(View().substr(pos, n)); }
+
+    // ---- The memo -------------------------------------------------------------------
+    // A number below 2^24 that the text's owner keeps with it, in bytes the
+    // text leaves free: any change of the text (through any member,
+    // including a write through data() or operator[]) sets it back to 0,
+    // so a memo names the text as it was when it was set, for example the
+    // place of that text in a table. 0 means none. A text of more than
+    // MemoInlineLimit bytes held inside the object has no room for one: its
+    // memo stays 0 and SetMemo does nothing.
+    static constexpr std::uint32_t MaxMemo = 0xFFFFFF;
+    static constexpr size_type MemoInlineLimit = InlineCapacity - 4;
+    std::uint32_t Memo() const noexcept {
+        if (!HasMemoRoom()) return 0;
+        const auto* m = reinterpret_cast<const unsigned char*>(FRaw + MemoAt);
+        return std::uint32_t{m[0]} | std::uint32_t{m[1]} << 8 | std::uint32_t{m[2]} << 16;
+    }
+    // Keeps Memo (at most MaxMemo; a larger one is not kept) with the text.
+    // The memo is not part of the text's value, so a constant text keeps
+    // one too.
+    void SetMemo(std::uint32_t memo) const noexcept {
+        if (memo <= MaxMemo && HasMemoRoom()) WriteMemo(memo);
+    }
 
     // ---- Changing (positions as in std::string; a position past the end raises
     // std::out_of_range) ---------------------------------------------------------
@@ -202,13 +228,30 @@ private:
     static constexpr unsigned char BlockKind = 0x80;
     static constexpr unsigned char HeapKind = 0x81;
     static inline std::atomic<THeapTextHook> FHeapTextHook{nullptr};
-    alignas(char*) char FRaw[ObjectSize];
+    // The memo's three bytes, before the last one: free in a text held
+    // outside (after its address and length) and in a text held inside of
+    // at most MemoInlineLimit bytes (after its 0 byte). (Mutable: the memo
+    // is kept with a constant text too; nothing else is written through a
+    // constant one.)
+    static constexpr std::size_t MemoAt = ObjectSize - 4;
+    alignas(char*) mutable char FRaw[ObjectSize];
+    bool HasMemoRoom() const noexcept { return Kind() >= BlockKind || Control() >= InlineCapacity - MemoInlineLimit; }
+    void WriteMemo(std::uint32_t memo) const noexcept {
+        FRaw[MemoAt] = static_cast<char>(memo);
+        FRaw[MemoAt + 1] = static_cast<char>(memo >> 8);
+        FRaw[MemoAt + 2] = static_cast<char>(memo >> 16);
+    }
+    void ClearMemo() noexcept {
+        if (HasMemoRoom()) WriteMemo(0);
+    }
 
     unsigned char Control() const noexcept { return static_cast<unsigned char>(FRaw[ObjectSize - 1]); }
     unsigned char Kind() const noexcept { return Control(); }
+    // (Each way of setting how the text is held drops the memo.)
     void SetInline(std::size_t n) noexcept {
         FRaw[n] = '\0';
         FRaw[ObjectSize - 1] = static_cast<char>(InlineCapacity - n);
+        if (n <= MemoInlineLimit) WriteMemo(0);
     }
     // A text held outside: its address, then its length, at the front.
     char* LongData() const noexcept {
@@ -225,6 +268,7 @@ private:
         std::memcpy(FRaw, &p, sizeof p);
         std::memcpy(FRaw + sizeof(char*), &n, sizeof n);
         FRaw[ObjectSize - 1] = static_cast<char>(kind);
+        WriteMemo(0);
     }
     void FreeHeap() noexcept;
     // Drops everything after the first N bytes (N <= size()).

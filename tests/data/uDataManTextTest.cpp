@@ -332,3 +332,102 @@ TEST(TTaskText, ATaskWithMoreTextThanABlockHolds) {
 }
 
 } // namespace qelvo::test
+
+namespace qelvo::test {
+namespace {
+
+// A memo kept with a text at Length, set and read; then Change applied,
+// after which the memo must be gone and the text read as Expected.
+void ExpectChangeDropsMemo(std::size_t length, const char* what, void (*change)(TTaskText&)) {
+    TTaskText t(Text(length));
+    t.SetMemo(77);
+    std::string expected = Text(length);
+    TTaskText reference(expected);
+    change(reference);
+    change(t);
+    EXPECT_EQ(t.Memo(), 0u) << what << " at length " << length;
+    EXPECT_EQ(t.View(), reference.View()) << what << " at length " << length;
+}
+
+} // namespace
+
+TEST(TTaskText, AMemoStaysWithTheTextUntilAnyChange) {
+    for (std::size_t n : Lengths) {
+        // Room for a memo: a text held outside, or inside with four bytes spare.
+        const bool room = n > Inline || n <= TTaskText::MemoInlineLimit;
+        TTaskText t(Text(n));
+        EXPECT_EQ(t.Memo(), 0u) << n;
+        t.SetMemo(TTaskText::MaxMemo);
+        EXPECT_EQ(t.Memo(), room ? TTaskText::MaxMemo : 0u) << n;
+        // The memo never shows in the text, and reading keeps it.
+        ExpectText(t, Text(n));
+        const TTaskText& constant = t;
+        if (n > 0) {
+            EXPECT_EQ(constant[0], 'a');
+        }
+        EXPECT_EQ(t.Memo(), room ? TTaskText::MaxMemo : 0u) << n;
+        t.SetMemo(TTaskText::MaxMemo + 1);  // too large: not kept, the old one stays
+        EXPECT_EQ(t.Memo(), room ? TTaskText::MaxMemo : 0u) << n;
+        // A copy is a text of its own, without the memo.
+        TTaskText copy(t);
+        EXPECT_EQ(copy.Memo(), 0u);
+        TTaskText assigned;
+        assigned = t;
+        EXPECT_EQ(assigned.Memo(), 0u);
+        if (!room) continue;
+        ExpectChangeDropsMemo(n, "assign of the same text", [](TTaskText& x) { x = std::string(x.View()); });
+        ExpectChangeDropsMemo(n, "assign of another", [](TTaskText& x) { x = "other"; });
+        ExpectChangeDropsMemo(n, "append", [](TTaskText& x) { x += "z"; });
+        ExpectChangeDropsMemo(n, "push_back", [](TTaskText& x) { x.push_back('z'); });
+        ExpectChangeDropsMemo(n, "clear", [](TTaskText& x) { x.clear(); });
+        ExpectChangeDropsMemo(n, "resize", [](TTaskText& x) { x.resize(x.size() + 3, '-'); });
+        ExpectChangeDropsMemo(n, "insert", [](TTaskText& x) { x.insert(0, "q"); });
+        ExpectChangeDropsMemo(n, "replace", [](TTaskText& x) { x.replace(0, 0, "r"); });
+        ExpectChangeDropsMemo(n, "swap", [](TTaskText& x) {
+            TTaskText other("swapped");
+            x.swap(other);
+        });
+        if (n == 0) continue;
+        ExpectChangeDropsMemo(n, "pop_back", [](TTaskText& x) { x.pop_back(); });
+        ExpectChangeDropsMemo(n, "erase", [](TTaskText& x) { x.erase(0, 1); });
+        // Writes through the text's own bytes.
+        ExpectChangeDropsMemo(n, "operator[]", [](TTaskText& x) { x[0] = 'Q'; });
+        ExpectChangeDropsMemo(n, "at", [](TTaskText& x) { x.at(0) = 'Q'; });
+        ExpectChangeDropsMemo(n, "data", [](TTaskText& x) { x.data()[0] = 'Q'; });
+    }
+}
+
+TEST(TTaskText, ALoadedTextChangedInPlaceLosesItsMemo) {
+    // Loaded texts lie in the tasks' blocks, where a text of the same
+    // length is overwritten in place: the memo must go all the same, and a
+    // neighbour's memo in the same block stays.
+    TempDir dir;
+    WriteAll(dir.File("a.kpx"), LongTasksFile(3));
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
+    TuTask* t = data.Tasks->GetTask(1);
+    TuTask* next = data.Tasks->GetTask(2);
+    t->Tags.SetMemo(5);
+    next->Tags.SetMemo(6);
+    ASSERT_EQ(t->Tags.Memo(), 5u);
+    t->Tags = "errands,home,shopxing";
+    EXPECT_EQ(t->Tags, "errands,home,shopxing");
+    EXPECT_EQ(t->Tags.Memo(), 0u);
+    EXPECT_EQ(next->Tags.Memo(), 6u);
+    // Renaming a tag rewrites the tasks' texts; reading a line again sets them anew.
+    t->Tags.SetMemo(5);
+    data.Tags->Add("home");
+    data.RenameTag("home", "hove");
+    EXPECT_EQ(t->Tags, "errands,hove,shopxing");
+    EXPECT_EQ(t->Tags.Memo(), 0u);
+    EXPECT_EQ(next->Tags.Memo(), 0u);
+    next->Tags.SetMemo(6);
+    next->FromString("-[a,b]Again\xF7-d-\xF7" "42\xF7L\xF7" "1/2/2020\xF7n\xF8\xF7", true, true);
+    EXPECT_EQ(next->Tags.Memo(), 0u);
+    // Loading the file again makes every task anew, without memos.
+    t->Tags.SetMemo(5);
+    ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) EXPECT_EQ(data.Tasks->GetTask(i)->Tags.Memo(), 0u);
+}
+
+} // namespace qelvo::test

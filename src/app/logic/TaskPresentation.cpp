@@ -145,7 +145,8 @@ int TGroupKeys::TagKey(const TuTask& task) {
         return FNoTagsKey;
     }
     const std::string_view text = task.Tags;
-    if (const int seen = FTagTextKeys.Find(text); seen >= 0) return seen;
+    const std::uint32_t number = TagTextNumber(task.Tags);
+    if (number < FKeyOfTagText.size() && FKeyOfTagText[number] >= 0) return FKeyOfTagText[number];
     // The set as one text: its tags (which hold no comma) joined by commas.
     std::string set;
     for (const std::string& tag : TagSet(text)) {
@@ -160,8 +161,23 @@ int TGroupKeys::TagKey(const TuTask& task) {
         key = FTagGroupKeys->Add(std::string(text));
         FTagIndex.emplace(std::move(set), key);
     }
-    FTagTextKeys.Add(text, key);
+    if (number >= FKeyOfTagText.size()) FKeyOfTagText.resize(std::max<size_t>(number + 1, 2 * FKeyOfTagText.size()), -1);
+    FKeyOfTagText[number] = key;
     return key;
+}
+
+std::uint32_t TagTextNumber(const TTaskText& tags) {
+    if (const std::uint32_t memo = tags.Memo()) return memo;
+    // Only the program's thread groups tasks.
+    static TTextKeys numbers;
+    static int count = 0;
+    int number = numbers.Find(tags.View());
+    if (number < 0) {
+        number = ++count;
+        numbers.Add(tags.View(), number);
+    }
+    tags.SetMemo(static_cast<std::uint32_t>(number));
+    return static_cast<std::uint32_t>(number);
 }
 
 namespace {
@@ -411,7 +427,7 @@ bool PrepareKeys(int column, const std::vector<TuTask*>& tasks, std::vector<TSor
         // ahead, the tasks first, then the texts of the tasks come by then.
         if (i + 16 < count) __builtin_prefetch(tasks[i + 16]);
         if (column != 3 && i + 8 < count)
-            __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.data() : tasks[i + 8]->Tags.data());
+            __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.View().data() : tasks[i + 8]->Tags.View().data());
         PrepareKey(column, tasks[i], static_cast<std::uint32_t>(i), entries[i]);
         if (column == 3 && std::isnan(entries[i].Due)) return false;
     }
@@ -561,7 +577,7 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
     for (size_t i = 0; i < count; ++i) {
         if (i + 16 < count) __builtin_prefetch(tasks[i + 16]);
         if (column != 3 && i + 8 < count)
-            __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.data() : tasks[i + 8]->Tags.data());
+            __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.View().data() : tasks[i + 8]->Tags.View().data());
         PrepareKey(column, tasks[i], static_cast<std::uint32_t>(i), e);
         if (column == 3 && std::isnan(e.Due)) return false;
         const TKey key = KeepKey(column, e);

@@ -147,9 +147,16 @@ private:
     int* DaySlot(int32_t day);
     std::vector<int> FDaySlots;
     int64_t FDayBase = 0;
-    // The key of each tags text as written, looked up by the task's own text.
-    TTextKeys FTagTextKeys;
+    // The key of each tags text as written, by the text's number among
+    // every tags text the run has met (TagTextNumber; -1: not seen yet).
+    std::vector<int> FKeyOfTagText;
 };
+
+// The number of a tags text as written among every one the run has met
+// (1 up, the same text the same number for the whole run). A task's tags
+// text keeps its number as its memo, so it is found by the text once and
+// then read from the task, until the text changes.
+std::uint32_t TagTextNumber(const TTaskText& tags);
 
 // The group key of a task for Mode (absolute value); mode 0 gives -1.
 int AutoGroupGetKey(int mode, const TuTask& task, const TuData& data, TGroupKeys& keys);

@@ -1,0 +1,140 @@
+// Grouping by tags reads each task's key from its tags text's memo once
+// the text was met: the groups must follow every way a task's tags change
+// (typed, dropped, a tag renamed or deleted, a write in place, another
+// database loaded into the same one), with the keys of one run or of a
+// fresh start alike.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "AppLogicTest.h"
+#include "app/logic/TaskCommands.h"
+#include "app/logic/TaskPresentation.h"
+#include "support/TestEnvironment.h"
+
+namespace qelvo {
+namespace {
+
+TTaskListLayout TagLayout(TuData& data, TGroupKeys& keys) {
+    TFilterSystem filter;
+    TTaskListState state;
+    state.GroupMode = gmTags;
+    return BuildTaskListLayout(data, filter, state, keys);
+}
+
+// The groups of a layout by tags, checked against the tasks' texts as they
+// are now: each group holds every task whose tags name its set and no
+// other, in database order, the groups in the order their first tasks
+// come, and its caption names that set.
+void ExpectGroupsOfTagSets(TuData& data, TGroupKeys& keys, const std::string& what) {
+    const TTaskListLayout layout = TagLayout(data, keys);
+    std::vector<std::vector<std::string>> sets;
+    std::vector<std::vector<const TuTask*>> tasks;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+        const TuTask* task = data.Tasks->GetTask(i);
+        const std::vector<std::string> set = TagSet(task->Tags);
+        size_t g = 0;
+        while (g < sets.size() && sets[g] != set) ++g;
+        if (g == sets.size()) {
+            sets.push_back(set);
+            tasks.emplace_back();
+        }
+        tasks[g].push_back(task);
+    }
+    ASSERT_EQ(layout.Groups.size(), sets.size()) << what;
+    for (size_t g = 0; g < sets.size(); ++g) {
+        const TTaskGroup& group = layout.Groups[g];
+        EXPECT_EQ(std::vector<const TuTask*>(group.Tasks.begin(), group.Tasks.end()), tasks[g]) << what << " group " << g;
+        const std::string caption = GroupCaption(gmTags, group.Key, *group.First, keys);
+        if (sets[g].empty())
+            EXPECT_EQ(caption, "No Tags specified") << what;
+        else
+            EXPECT_EQ(TagSet(caption), sets[g]) << what << " caption " << caption;
+    }
+}
+
+std::string TasksFile(const std::vector<std::string>& tags) {
+    std::string file = "d_id-0000000001\r\nHome\xF7" "0\xF7\r\n<--<*&^Folders^&*>-->\r\nhome\r\nwork\r\n"
+                       "<--<*&^Tags^&*>-->\r\n";
+    for (size_t n = 0; n < tags.size(); ++n)
+        file += (tags[n].empty() ? std::string() : "[" + tags[n] + "]") + "Task " + std::to_string(n) + "\xF7--\xF7" +
+                std::to_string(1000000000 + n) + "\xF7Home\xF7" "2/1/2024\xF7\xF7\r\n";
+    return file;
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(TagGroupKeys, GroupsFollowEveryChangeOfATasksTags) {
+    // Texts held in the task (short) and in the loaded tasks' blocks
+    // (long), some naming the same set in other words.
+    const std::vector<std::string> first = {"home,work", "errands,home,shopping", "work,home", "", "x",
+                                            "errands,home,shopping", "garden,home,kids,work", "Home, work"};
+    test::TempDir dir;
+    WriteAll(dir.File("a.kpx"), TasksFile(first));
+    WriteAll(dir.File("b.kpx"), TasksFile({"garden,home,kids,work", "x", "errands,home,shopping", "home,work"}));
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
+    TGroupKeys keys;
+    ExpectGroupsOfTagSets(data, keys, "loaded");
+    ExpectGroupsOfTagSets(data, keys, "grouped again");
+
+    TuTask* longTags = data.Tasks->GetTask(1);
+    // Overwritten where it lies: a text of the same length.
+    longTags->Tags = "errands,hove,shopping";
+    ExpectGroupsOfTagSets(data, keys, "same length");
+    // Typed in the tags editor.
+    ApplyTagsEdit(*data.Tasks->GetTask(4), " work , home ", data);
+    ExpectGroupsOfTagSets(data, keys, "typed");
+    // Written through the text's bytes.
+    data.Tasks->GetTask(5)->Tags[0] = 'E';
+    ExpectGroupsOfTagSets(data, keys, "byte written");
+    // Dropped on another task's group.
+    ASSERT_TRUE(ApplyDrop(gmTags, *data.Tasks->GetTask(6), {data.Tasks->GetTask(0)}, data));
+    ExpectGroupsOfTagSets(data, keys, "dropped");
+    // A tag renamed and one deleted in every task.
+    data.RenameTag("home", "house");
+    ExpectGroupsOfTagSets(data, keys, "renamed");
+    data.DeleteTag("work");
+    ExpectGroupsOfTagSets(data, keys, "deleted");
+    // A task's tags back to a text met before.
+    data.Tasks->GetTask(2)->Tags = "errands,home,shopping";
+    ExpectGroupsOfTagSets(data, keys, "back");
+    // Another database in the same one: new tasks, maybe where the old lay.
+    ASSERT_TRUE(data.LoadFromFile(dir.File("b.kpx")));
+    ExpectGroupsOfTagSets(data, keys, "other database");
+    // A fresh start of the grouping (the texts keep what the run learnt).
+    TGroupKeys fresh;
+    ExpectGroupsOfTagSets(data, fresh, "fresh keys");
+    ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
+    ExpectGroupsOfTagSets(data, fresh, "first database again");
+    ExpectGroupsOfTagSets(data, keys, "first database, first keys");
+}
+
+TEST(TagGroupKeys, ATextsNumberIsItsOwnForTheWholeRun) {
+    TTaskText a("errands,home,shopping");
+    TTaskText b("errands,home,shopping");
+    TTaskText c("home");
+    TTaskText d("a,b,c,d,e");  // held inside without room for a memo (32-bit programs)
+    const std::uint32_t na = TagTextNumber(a);
+    EXPECT_NE(na, 0u);
+    EXPECT_EQ(TagTextNumber(b), na);
+    EXPECT_NE(TagTextNumber(c), na);
+    EXPECT_EQ(TagTextNumber(d), TagTextNumber(TTaskText("a,b,c,d,e")));
+    // A changed text is numbered by what it says now.
+    b = "errands,hove,shopping";
+    EXPECT_NE(TagTextNumber(b), na);
+    b = "errands,home,shopping";
+    EXPECT_EQ(TagTextNumber(b), na);
+    // A memo lost is found again by the text.
+    const std::uint32_t nc = TagTextNumber(c);
+    c.SetMemo(0);
+    EXPECT_EQ(TagTextNumber(c), nc);
+}
+
+} // namespace
+} // namespace qelvo
