@@ -518,6 +518,14 @@ TSortEntry EntryOf(int column, const TTaskOrderCache::TKey& key, TuTask* task, s
     return e;
 }
 
+// A number for an order made anew, never given before in the run; 0
+// once they are used up.
+std::uint32_t NewOrderStamp() noexcept {
+    static std::uint32_t last = 0;
+    if (last >= TTaskText::MaxMemo) return 0;
+    return ++last;
+}
+
 } // namespace
 
 const std::vector<std::uint32_t>* TTaskOrderCache::Order(int column, const std::vector<TuTask*>& tasks) {
@@ -543,6 +551,9 @@ const std::vector<std::uint32_t>* TTaskOrderCache::Order(int column, const std::
     }
     FColumn = column;
     FTasks = tasks;
+    FStamp = column == 1 ? NewOrderStamp() : 0;
+    if (FStamp)
+        for (TuTask* task : FTasks) task->Title.SetMemo(FStamp);
     return &FOrder;
 }
 
@@ -572,15 +583,19 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
         if ((FTasks.size() - kept) + dirtyCount > count / 16 + 16) return false;
     }
     std::vector<TKey>& present = same ? FKeys : keys;
-    // Each task's key now against the kept one.
+    // Each task's key now against the kept one; a title still holding this
+    // order's memo is as it was when its key was kept.
+    const std::uint32_t stamp = column == 1 ? FStamp : 0;
     TSortEntry e{};
     for (size_t i = 0; i < count; ++i) {
         if (i + 16 < count) __builtin_prefetch(tasks[i + 16]);
+        if (stamp && !dirty[i] && tasks[i]->Title.Memo() == stamp) continue;
         if (column != 3 && i + 8 < count)
             __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.View().data() : tasks[i + 8]->Tags.View().data());
         PrepareKey(column, tasks[i], static_cast<std::uint32_t>(i), e);
         if (column == 3 && std::isnan(e.Due)) return false;
         const TKey key = KeepKey(column, e);
+        if (stamp) tasks[i]->Title.SetMemo(stamp);
         if (!dirty[i] && key == present[i]) continue;
         present[i] = key;
         if (!dirty[i]) ++dirtyCount;

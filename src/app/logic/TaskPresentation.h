@@ -243,6 +243,11 @@ private:
     // keys (they are told apart by the rest of their texts).
     std::vector<std::uint32_t> FTies;
     int FSortCount = 0;
+    // Sorted by title, each task whose key is kept has this number (of
+    // this order, made once in the run) as its title's memo; a title that
+    // changed since has lost it, so the others need not be read again.
+    // 0: no memos (none left to take).
+    std::uint32_t FStamp = 0;
 };
 
 // A click on a column header: the column's Tag flips between 1 and 0 (any

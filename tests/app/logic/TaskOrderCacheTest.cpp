@@ -128,6 +128,22 @@ TEST(TaskOrderCache, KeptOrderStaysRightAcrossEditsAddsAndDeletes) {
     // Two tasks swap places in the database.
     data.Tasks->Exchange(5, 6);
     ExpectKeptOrderRight(data, orders, "tasks exchanged");
+    // Titles rewritten where they lie, at the same length: the kept order
+    // must see each change, also with a second kept order of the same
+    // tasks used in between.
+    TOrders others;
+    ExpectKeptOrderRight(data, others, "a second kept order");
+    ExpectKeptOrderRight(data, orders, "the first kept order again");
+    std::string title(task(22)->Title);
+    title[0] = title[0] == 'z' ? 'A' : 'z';
+    task(22)->Title = title;
+    task(23)->Title[1] = '!';
+    ExpectKeptOrderRight(data, orders, "titles rewritten in place");
+    // (A title of its own, which no tie with an equal one brings to light.)
+    for (int i = 0; i < data.Tasks->GetCount(); ++i)
+        if (task(i)->Title == "aardvark") task(i)->Title.data()[1] = 'z';
+    ExpectKeptOrderRight(data, orders, "a title's byte written");
+    ExpectKeptOrderRight(data, others, "the second kept order after them");
 }
 
 // The kept order is SortItems' own order of All.
