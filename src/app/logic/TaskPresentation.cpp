@@ -762,9 +762,13 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     std::vector<TuTask*> all;
     if (orders && state.SortColumn >= 1 && state.SortColumn <= 3 && shown.size() >= 64 &&
         shown.size() * 8 >= static_cast<size_t>(count)) {
-        all.resize(static_cast<size_t>(count));
         bool whole = true;
-        for (int i = 0; i < count; ++i) whole = (all[static_cast<size_t>(i)] = data.Tasks->GetTask(i)) && whole;
+        if (shown.size() == static_cast<size_t>(count)) {
+            all = shown;  // every task is shown
+        } else {
+            all.resize(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i) whole = (all[static_cast<size_t>(i)] = data.Tasks->GetTask(i)) && whole;
+        }
         // (An entry without a task has no key.)
         if (whole) order = orders->Order(state.SortColumn, all);
     }
@@ -778,9 +782,15 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     }
     // The groups are put in order by their first tasks in database order,
     // as without a kept order; then each is filled in the sorted order.
-    std::vector<std::uint32_t> slot(static_cast<size_t>(count), UINT32_MAX);
+    // Each task's group beside the task, so that the walk in sorted order
+    // meets both in one place.
+    struct TPlace {
+        TuTask* Task;
+        std::uint32_t Group;
+    };
+    std::vector<TPlace> slot(static_cast<size_t>(count), TPlace{nullptr, UINT32_MAX});
     for (size_t i = shown.size(); i-- > 0;) {
-        slot[shownAt[i]] = groupOfTask[i];
+        slot[shownAt[i]] = TPlace{shown[i], groupOfTask[i]};
         layout.Groups[groupOfTask[i]].Tasks.assign(1, shown[i]);
     }
     std::vector<std::uint32_t> place(layout.Groups.size());
@@ -799,8 +809,8 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         layout.Groups[place[g]].Tasks.reserve(sizes[g]);
     }
     auto take = [&](std::uint32_t at) {
-        const std::uint32_t g = slot[at];
-        if (g != UINT32_MAX) layout.Groups[place[g]].Tasks.push_back(all[at]);
+        const TPlace& p = slot[at];
+        if (p.Group != UINT32_MAX) layout.Groups[place[p.Group]].Tasks.push_back(p.Task);
     };
     // Descending is the ascending order turned round, equal tasks too.
     if (state.SortAscending)
