@@ -4,6 +4,8 @@
 // and in the printed report.
 #include "MainWindowTest.h"
 
+#include <algorithm>
+
 #include "app/MainPrint.h"
 #include "app/logic/TaskPresentation.h"
 #include "data/uDataMan.h"
@@ -81,6 +83,56 @@ TEST_F(MainGroups, CaptionsAndImagesAskedFromTheOpeningTaskMatchTheLayoutInEvery
     EXPECT_EQ(L"", form->List->GetGroups()->GetGroups(0)->GetCaption());
     EXPECT_EQ(-1, form->List->GetGroups()->GetGroups(0)->GetImageIndex());
     ExpectGroupsAsLayout(form, "no grouping");
+    CloseMainForm(form);
+}
+
+// Grouped by tags, the groups follow tags renamed in the side tree and
+// tags toggled by dropping tasks on a tag: each group's caption names the
+// tag set of every task it holds, and no two groups name the same set.
+TEST_F(MainGroups, TagGroupsFollowTagsRenamedAndToggledInTheTree) {
+    TMainForm* form = OpenMainForm();
+    form->TagsGroupA->Execute();
+    auto expectGroupsOfTagSets = [&](const std::string& what) {
+        TGvGroups* groups = form->List->GetGroups();
+        std::vector<std::vector<std::string>> seen;
+        for (int g = 0; g < groups->GetCount(); ++g) {
+            TGvGroup* group = groups->GetGroups(g);
+            const std::string caption = gcl::WideToAnsi(group->GetCaption());
+            const std::vector<std::string> set = caption == "No Tags specified" ? std::vector<std::string>() : TagSet(caption);
+            EXPECT_EQ(std::count(seen.begin(), seen.end(), set), 0) << what << ": " << caption << " twice";
+            seen.push_back(set);
+            for (int i = 0; i < group->ItemCount(); ++i)
+                EXPECT_EQ(TagSet(static_cast<TuTask*>(group->GetItem(i)->GetData())->Tags), set)
+                    << what << ": a task under " << caption;
+        }
+    };
+    expectGroupsOfTagSets("grouped");
+    const std::vector<std::string> before = GroupCaptions(form);
+    form->TagsTabClick(form);
+    ASSERT_EQ((std::vector<std::string>{"All", "mail", "bank"}), TreeTexts(form));
+    // New names as long as the old ones: the texts are rewritten in place.
+    auto rename = [&](int node, const wchar_t* text) {
+        ASSERT_TRUE(form->FoldersList->GetItems()->GetItem(node)->EditText());
+        HWND edit = reinterpret_cast<HWND>(SendMessageW(form->FoldersList->GetHandle(), TVM_GETEDITCONTROL, 0, 0));
+        ASSERT_NE(nullptr, edit);
+        SetWindowTextW(edit, text);
+        SendMessageW(form->FoldersList->GetHandle(), TVM_ENDEDITLABELNOW, FALSE, 0);
+    };
+    rename(1, L"post");
+    rename(2, L"cash");
+    ASSERT_EQ("work,post", std::string(TaskOf("Send the report")->Tags));
+    ASSERT_EQ("cash", std::string(TaskOf("Call the bank")->Tags));
+    form->RefreshTaskList();
+    expectGroupsOfTagSets("renamed");
+    EXPECT_NE(GroupCaptions(form), before);
+    // Dropped on "cash": the tag goes from the tasks that have it and comes
+    // to the others.
+    SelectTasks(form, {"Water the plants", "Pay rent"});
+    const gcl::TRect r = form->FoldersList->GetItems()->GetItem(2)->DisplayRect(true);
+    form->FoldersList2DragDrop(form->FoldersList, form->List, r.Left + 2, (r.Top + r.Bottom) / 2);
+    ASSERT_EQ("home,cash", std::string(TaskOf("Water the plants")->Tags));
+    SelectTreeNode(form, "All");
+    expectGroupsOfTagSets("toggled");
     CloseMainForm(form);
 }
 
