@@ -146,6 +146,8 @@ public:
         const auto* m = reinterpret_cast<const unsigned char*>(FRaw + MemoAt);
         return std::uint32_t{m[0]} | std::uint32_t{m[1]} << 8 | std::uint32_t{m[2]} << 16;
     }
+    // Whether the text, as it is held now, has room for a memo.
+    bool KeepsMemo() const noexcept { return HasMemoRoom(); }
     // Keeps Memo (at most MaxMemo; a larger one is not kept) with the text.
     // The memo is not part of the text's value, so a constant text keeps
     // one too.

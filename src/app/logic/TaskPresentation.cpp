@@ -166,18 +166,43 @@ int TGroupKeys::TagKey(const TuTask& task) {
     return key;
 }
 
-std::uint32_t TagTextNumber(const TTaskText& tags) {
-    if (const std::uint32_t memo = tags.Memo()) return memo;
-    // Only the program's thread groups tasks.
-    static TTextKeys numbers;
-    static int count = 0;
-    int number = numbers.Find(tags.View());
-    if (number < 0) {
-        number = ++count;
-        numbers.Add(tags.View(), number);
+namespace {
+
+// Texts as written numbered 1 up for the whole run, each text's number
+// kept as its memo. (Only the program's thread groups tasks.)
+class TTextNumbers {
+public:
+    std::uint32_t Number(const TTaskText& text) {
+        if (const std::uint32_t memo = text.Memo()) return memo;
+        int number = FNumbers.Find(text.View());
+        if (number < 0) {
+            number = ++FCount;
+            FNumbers.Add(text.View(), number);
+        }
+        text.SetMemo(static_cast<std::uint32_t>(number));
+        return static_cast<std::uint32_t>(number);
     }
-    tags.SetMemo(static_cast<std::uint32_t>(number));
-    return static_cast<std::uint32_t>(number);
+
+private:
+    TTextKeys FNumbers;
+    int FCount = 0;
+};
+
+TTextNumbers& TagTexts() {
+    static TTextNumbers numbers;
+    return numbers;
+}
+
+// The list names of the tasks (Folder), numbered the same way.
+TTextNumbers& ListTexts() {
+    static TTextNumbers numbers;
+    return numbers;
+}
+
+} // namespace
+
+std::uint32_t TagTextNumber(const TTaskText& tags) {
+    return TagTexts().Number(tags);
 }
 
 namespace {
@@ -719,10 +744,22 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         const auto middle = static_cast<unsigned char>(text[text.size() / 2]);
         return (text.size() * 7u + first * 3u + middle * 5u + last) & 63u;
     };
+    // The group of each list name by the name's number (its memo), for the
+    // names that keep one.
+    std::vector<std::uint32_t> byListNumber;
     auto groupOf = [&](const TuTask& task) -> size_t {
         if (!layout.Grouped) return 0;
         // (A tag text is mostly met once: its key is found straight away.)
         if (mode != gmList) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
+        if (task.Folder.KeepsMemo()) {
+            const std::uint32_t number = ListTexts().Number(task.Folder);
+            if (number < byListNumber.size() && byListNumber[number] != UINT32_MAX) return byListNumber[number];
+            const size_t group = groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
+            if (number >= byListNumber.size())
+                byListNumber.resize(std::max<size_t>(number + 1, 2 * byListNumber.size()), UINT32_MAX);
+            byListNumber[number] = static_cast<std::uint32_t>(group);
+            return group;
+        }
         const std::string_view text = task.Folder.View();
         TRecent& seen = recent[recentSlot(text)];
         if (seen.Used && text == seen.Text) return seen.Group;

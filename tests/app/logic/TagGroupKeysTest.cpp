@@ -1,11 +1,12 @@
-// Grouping by tags reads each task's key from its tags text's memo once
-// the text was met: the groups must follow every way a task's tags change
-// (typed, dropped, a tag renamed or deleted, a write in place, another
-// database loaded into the same one), with the keys of one run or of a
-// fresh start alike.
+// Grouping by tags and by list reads each task's key from its tags text's
+// or list name's memo once the text was met: the groups must follow every
+// way a task's tags or list change (typed, dropped, a tag or list renamed
+// or deleted, tasks moved, a write in place, another database loaded into
+// the same one), with the keys of one run or of a fresh start alike.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -134,6 +135,70 @@ TEST(TagGroupKeys, ATextsNumberIsItsOwnForTheWholeRun) {
     const std::uint32_t nc = TagTextNumber(c);
     c.SetMemo(0);
     EXPECT_EQ(TagTextNumber(c), nc);
+}
+
+// The groups of a layout by list against the tasks' list names as they
+// are now: one group per entry of the list table a name starts (unknown
+// names together), in table order with the unknown
+// first, each holding its tasks in database order. (A name in other case
+// is another, unknown list.)
+void ExpectGroupsOfLists(TuData& data, const std::string& what) {
+    TGroupKeys keys;
+    TFilterSystem filter;
+    TTaskListState state;
+    state.GroupMode = gmList;
+    const TTaskListLayout layout = BuildTaskListLayout(data, filter, state, keys);
+    std::map<int, std::vector<const TuTask*>> byList;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+        const TuTask* task = data.Tasks->GetTask(i);
+        int list = -1;
+        for (int f = 0; f < data.Folders->GetCount() && list < 0; ++f)
+            if (data.Folders->GetRef(f).starts_with(std::string(task->Folder) + FieldSeparator))
+                list = f;
+        byList[list].push_back(task);
+    }
+    ASSERT_EQ(layout.Groups.size(), byList.size()) << what;
+    size_t g = 0;
+    for (const auto& [list, tasks] : byList) {
+        const TTaskGroup& group = layout.Groups[g++];
+        EXPECT_EQ(group.Key, list) << what;
+        EXPECT_EQ(std::vector<const TuTask*>(group.Tasks.begin(), group.Tasks.end()), tasks) << what << " list " << list;
+    }
+}
+
+TEST(TagGroupKeys, ListGroupsFollowEveryChangeOfATasksList) {
+    test::TempDir dir;
+    const std::string lists = "d_id-0000000001\r\nHome\xF7" "0\xF7\r\nWork\xF7" "1\xF7\r\nShopping\xF7" "2\xF7\r\n"
+                              "A list with a very long name\xF7" "3\xF7\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
+    std::string file = lists;
+    const char* names[] = {"Work", "Home", "Shopping", "A list with a very long name", "Nowhere", "home", "Work"};
+    for (int i = 0; i < 14; ++i)
+        file += "Task " + std::to_string(i) + "\xF7--\xF7" + std::to_string(1000000000 + i) + "\xF7" + names[i % 7] +
+                "\xF7" "2/1/2024\xF7\xF7\r\n";
+    WriteAll(dir.File("a.kpx"), file);
+    WriteAll(dir.File("b.kpx"), lists + "Other\xF7--\xF7" "1000000099\xF7Shopping\xF7" "2/1/2024\xF7\xF7\r\n");
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
+    ExpectGroupsOfLists(data, "loaded");
+    ExpectGroupsOfLists(data, "grouped again");
+    auto task = [&](int i) { return data.Tasks->GetTask(i); };
+    // Names written in place, at the same length.
+    task(0)->Folder = "Home";
+    task(3)->Folder = "A list with a very long nAme";
+    task(4)->Folder[0] = 'W';
+    ExpectGroupsOfLists(data, "written in place");
+    // Moved to another list, and a list renamed and one deleted.
+    MoveTasksToList({task(1), task(2)}, "Work", data);
+    ExpectGroupsOfLists(data, "moved");
+    data.RenameFolder(std::string("Work") + FieldSeparator + "1" + FieldSeparator,
+                      std::string("Jobs") + FieldSeparator + "1" + FieldSeparator);
+    ExpectGroupsOfLists(data, "renamed");
+    data.DeleteFolder(std::string("Home") + FieldSeparator + "0" + FieldSeparator);
+    ExpectGroupsOfLists(data, "deleted");
+    ASSERT_TRUE(data.LoadFromFile(dir.File("b.kpx")));
+    ExpectGroupsOfLists(data, "other database");
+    ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
+    ExpectGroupsOfLists(data, "first database again");
 }
 
 } // namespace
