@@ -42,19 +42,13 @@ gcl::TShortCut Alt(unsigned short key) { return gcl::ShortCut(key, gcl::TShiftSt
 // primary one's for a window to centre), so that a place on a monitor
 // that is gone comes back onto one that is there.
 TRect32 WorkAreaFor(const TLayoutSettings& layout) {
-    const gcl::TRect primary = gcl::Screen->GetWorkAreaRect();
-    TRect32 area{primary.Left, primary.Top, primary.Right, primary.Bottom};
-    if (layout.Left <= 0 || layout.Top <= 0) return area;
+    auto from = [](const gcl::TRect& r) { return TRect32{r.Left, r.Top, r.Right, r.Bottom}; };
+    if (layout.Left <= 0 || layout.Top <= 0) return from(gcl::Screen->GetWorkAreaRect());
     auto edge = [](long long from, int size) {
-        return static_cast<LONG>(std::min<long long>(from + std::max(size, 1), 1LL << 30));
+        return static_cast<int32_t>(std::min<long long>(from + std::max(size, 1), 1LL << 30));
     };
-    const RECT stored{layout.Left, layout.Top, edge(layout.Left, layout.Width), edge(layout.Top, layout.Height)};
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    const HMONITOR monitor = MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST);
-    if (monitor && GetMonitorInfoA(monitor, &info))
-        area = TRect32{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
-    return area;
+    const gcl::TRect stored{layout.Left, layout.Top, edge(layout.Left, layout.Width), edge(layout.Top, layout.Height)};
+    return from(gcl::Screen->GetWorkAreaNear(stored));
 }
 
 } // namespace
@@ -1074,11 +1068,12 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
 
 namespace {
 
-// The screen cursors of the task list's hot zones and of dragging.
+// The screen cursors of the task list's hot zones and of dragging, loaded
+// when first shown.
 void InitMainUnit() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (HCURSOR hand = LoadCursorA(instance, "CURSOR_HAND")) gcl::Screen->SetCursors(crHandCursor, hand);
-    if (HCURSOR grab = LoadCursorA(instance, "CURSOR_GRAB")) gcl::Screen->SetCursors(crGrabCursor, grab);
+    gcl::Screen->SetCursorResource(crHandCursor, instance, "CURSOR_HAND");
+    gcl::Screen->SetCursorResource(crGrabCursor, instance, "CURSOR_GRAB");
 }
 
 } // namespace

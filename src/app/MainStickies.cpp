@@ -17,7 +17,7 @@ TStickyNotes::TStickyNotes(std::string libraryPath, int screenWidth, int screenH
     : FLibraryPath(std::move(libraryPath)), FCascade(screenWidth, screenHeight) {}
 
 TStickyNotes::TStickyNotes()
-    : TStickyNotes(AppDir() + JotpaperLibraryName, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) {}
+    : TStickyNotes(AppDir() + JotpaperLibraryName, gcl::Screen->GetWidth(), gcl::Screen->GetHeight()) {}
 
 TStickyNotes::~TStickyNotes() {
     if (!FLibrary) return;

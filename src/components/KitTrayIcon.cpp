@@ -49,7 +49,11 @@ void TKitTrayIcon::AfterConstruction() {
     inherited::AfterConstruction();
     FIcon->OnChange = TNotifyEvent(this, &TKitTrayIcon::IconChanged);
     FTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    FHandle = AllocateHWndEx(TWndMethod(this, &TKitTrayIcon::WndProc));
+}
+
+HWND TKitTrayIcon::GetHandle() {
+    if (!FHandle) FHandle = AllocateHWndEx(TWndMethod(this, &TKitTrayIcon::WndProc));
+    return FHandle;
 }
 
 void TKitTrayIcon::BeforeDestruction() noexcept {
@@ -170,7 +174,7 @@ void TKitTrayIcon::FillData() {
     FData = NOTIFYICONDATAA{};
     FData.cbSize = shell5 ? NOTIFYICONDATAA_V2_SIZE : NOTIFYICONDATAA_V1_SIZE;
     if (shell5) FData.uVersion = NOTIFYICON_VERSION;
-    FData.hWnd = FHandle;
+    FData.hWnd = GetHandle();
     FData.uID = TrayIconId;
     FData.uCallbackMessage = WM_TRAYICONCALLBACK;
     FData.hIcon = icon;
@@ -319,7 +323,7 @@ void TKitTrayIcon::StartAnimation() {
     FinishPendingAdd();
     if (!FIconShown || FAnimating) return;
     FAnimating = true;
-    SetTimer(FHandle, TrayAnimationTimer, std::max(FDelay, 1u), nullptr);
+    SetTimer(GetHandle(), TrayAnimationTimer, std::max(FDelay, 1u), nullptr);
 }
 
 void TKitTrayIcon::StopAnimation() {
@@ -426,7 +430,7 @@ void TKitTrayIcon::BalloonHint(const std::string& title, const std::string& text
         FBalloonCount = std::max(FBalloonCount - 1, 0);
     else
         ++FBalloonCount;
-    if (delay < 10000 && !empty) SetTimer(FHandle, TrayBalloonTimer, delay, nullptr);
+    if (delay < 10000 && !empty) SetTimer(GetHandle(), TrayBalloonTimer, delay, nullptr);
     if (OnBalloonShow) OnBalloonShow(this);
 }
 
@@ -571,7 +575,7 @@ void TKitTrayIcon::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
                 FClickY = y;
                 if (!FClickPending) {
                     FClickPending = true;
-                    SetTimer(FHandle, TrayClickTimer, GetDoubleClickTime(), nullptr);
+                    SetTimer(GetHandle(), TrayClickTimer, GetDoubleClickTime(), nullptr);
                 }
             } else {
                 DoClick(button, shift, x, y);
@@ -583,9 +587,9 @@ void TKitTrayIcon::MouseUp(TMouseButton button, TShiftState shift, int x, int y)
 }
 
 void TKitTrayIcon::PopupAt(TPopupMenu* menu, int x, int y) {
-    SetForegroundWindow(FHandle);
+    SetForegroundWindow(GetHandle());
     menu->Popup(x, y);
-    PostMessageA(FHandle, WM_NULL, 0, 0);
+    PostMessageA(GetHandle(), WM_NULL, 0, 0);
 }
 
 void TKitTrayIcon::DoClick(TMouseButton button, TShiftState shift, int x, int y) {

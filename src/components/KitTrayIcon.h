@@ -80,7 +80,10 @@ public:
     void HideBalloon();
 
     // The state the shell sees.
-    HWND GetHandle() const noexcept { return FHandle; }
+    // The hidden window of the icon's callbacks and timers, made on first
+    // use (when the icon first goes up): a program whose icon stays off
+    // makes none.
+    HWND GetHandle();
     // Waits for an add ActivateWithoutWaiting began.
     bool GetIconShown() noexcept {
         FinishPendingAdd();

@@ -17,11 +17,6 @@ namespace qelvo {
 
 namespace {
 
-HCURSOR LoadProgramCursor(const char* name, const char* fallback) {
-    if (HCURSOR cursor = LoadCursorA(GetModuleHandleA(nullptr), name)) return cursor;
-    return LoadCursorA(nullptr, fallback);
-}
-
 void LoadGlyphs() {
     XtGlyphs = gcl::TImageList::Create(nullptr);
     const HINSTANCE module = GetModuleHandleA(nullptr);
@@ -53,8 +48,10 @@ void InitializeXtItem() {
         XtHintBitmap = new gcl::TBitmap();
         XtHandCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
         if (gcl::Screen) {
-            gcl::Screen->SetCursors(crXtMove, LoadProgramCursor("CZMOVE", MAKEINTRESOURCEA(32646)));      // IDC_SIZEALL
-            gcl::Screen->SetCursors(crXtCancel, LoadProgramCursor("CZCANCEL", MAKEINTRESOURCEA(32648)));  // IDC_NO
+            // Loaded when first shown.
+            const HINSTANCE module = GetModuleHandleA(nullptr);
+            gcl::Screen->SetCursorResource(crXtMove, module, "CZMOVE", MAKEINTRESOURCEA(32646));      // IDC_SIZEALL
+            gcl::Screen->SetCursorResource(crXtCancel, module, "CZCANCEL", MAKEINTRESOURCEA(32648));  // IDC_NO
         }
         XtThemeNexus = TXtThemeNexus::Create();
         XtSkinOptions = new TXtSkinOptions();

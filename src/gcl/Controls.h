@@ -200,8 +200,9 @@ std::string ControlAtomName();
 ATOM WindowAtom() noexcept;
 ATOM ControlAtom() noexcept;
 
-// The count of the system's announcements that its settings changed
-// (WM_SETTINGCHANGE reaching the application window). A value read from
+// The count of the system's announcements that its settings, its display
+// or its DPI changed (WM_SETTINGCHANGE, WM_DISPLAYCHANGE or WM_DPICHANGED
+// reaching the application window). A value read from
 // the system's parameters may be kept while the count stays the same:
 // under Wine every such question is several trips to the window server.
 unsigned SystemSettingsGeneration() noexcept;

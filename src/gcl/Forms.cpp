@@ -381,8 +381,9 @@ void TCustomForm::SetPosition(TPosition value) {
 }
 
 void TCustomForm::CenterOnScreen(bool desktop) {
-    TRect area = desktop && Screen ? Screen->GetWorkAreaRect()
-                                   : Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    TRect area = !Screen   ? Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))
+                 : desktop ? Screen->GetWorkAreaRect()
+                           : Rect(0, 0, Screen->GetWidth(), Screen->GetHeight());
     SetBounds(area.Left + (area.Width() - GetWidth()) / 2, area.Top + (area.Height() - GetHeight()) / 2, GetWidth(),
               GetHeight());
 }
@@ -912,19 +913,107 @@ void TScreen::LoadSystemFonts() {
     FMenuFont->SetColor(clMenuText);
 }
 
+TScreen::TDisplayValues& TScreen::Display() const {
+    const unsigned generation = SystemSettingsGeneration();
+    if (FDisplay.Generation != generation) {
+        FDisplay = TDisplayValues{};
+        FDisplay.Generation = generation;
+    }
+    return FDisplay;
+}
+
+int TScreen::GetWidth() const {
+    TDisplayValues& display = Display();
+    if (display.Width < 0) display.Width = GetSystemMetrics(SM_CXSCREEN);
+    return display.Width;
+}
+
+int TScreen::GetHeight() const {
+    TDisplayValues& display = Display();
+    if (display.Height < 0) display.Height = GetSystemMetrics(SM_CYSCREEN);
+    return display.Height;
+}
+
 TRect TScreen::GetDesktopRect() const {
-    int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (w <= 0 || h <= 0) return Rect(0, 0, GetWidth(), GetHeight());
-    return Bounds(x, y, w, h);
+    TDisplayValues& display = Display();
+    if (!display.HasDesktop) {
+        int x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+        int y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+        int w = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+        int h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+        display.Desktop = w <= 0 || h <= 0 ? Rect(0, 0, GetWidth(), GetHeight()) : Bounds(x, y, w, h);
+        display.HasDesktop = true;
+    }
+    return display.Desktop;
 }
 
 TRect TScreen::GetWorkAreaRect() const {
-    RECT r{};
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0)) return Rect(0, 0, GetWidth(), GetHeight());
-    return FromRECT(r);
+    TDisplayValues& display = Display();
+    if (!display.HasWorkArea) {
+        RECT r{};
+        display.WorkArea =
+            SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0) ? FromRECT(r) : Rect(0, 0, GetWidth(), GetHeight());
+        display.HasWorkArea = true;
+    }
+    return display.WorkArea;
+}
+
+namespace {
+
+BOOL CALLBACK AddMonitorArea(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        try {
+            reinterpret_cast<std::vector<std::pair<TRect, TRect>>*>(param)->emplace_back(FromRECT(info.rcMonitor),
+                                                                                       FromRECT(info.rcWork));
+        } catch (...) {
+            return FALSE;  // out of memory: the monitors found so far
+        }
+    }
+    return TRUE;
+}
+
+// How far apart two rectangles lie (0 when they touch or overlap),
+// squared.
+long long DistanceSquared(const TRect& a, const TRect& b) {
+    const long long dx = std::max<long long>({0, static_cast<long long>(b.Left) - a.Right,
+                                              static_cast<long long>(a.Left) - b.Right});
+    const long long dy = std::max<long long>({0, static_cast<long long>(b.Top) - a.Bottom,
+                                              static_cast<long long>(a.Top) - b.Bottom});
+    return dx * dx + dy * dy;
+}
+
+long long OverlapArea(const TRect& a, const TRect& b) {
+    const long long w = static_cast<long long>(std::min(a.Right, b.Right)) - std::max(a.Left, b.Left);
+    const long long h = static_cast<long long>(std::min(a.Bottom, b.Bottom)) - std::max(a.Top, b.Top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+} // namespace
+
+TRect TScreen::GetWorkAreaNear(const TRect& rect) const {
+    TDisplayValues& display = Display();
+    if (!display.HasMonitors) {
+        std::vector<std::pair<TRect, TRect>> found;
+        EnumDisplayMonitors(nullptr, nullptr, &AddMonitorArea, reinterpret_cast<LPARAM>(&found));
+        display.Monitors.clear();
+        for (const auto& [bounds, work] : found) display.Monitors.push_back(TMonitorArea{bounds, work});
+        display.HasMonitors = true;
+    }
+    const TMonitorArea* best = nullptr;
+    long long bestOverlap = 0;
+    long long bestDistance = 0;
+    for (const TMonitorArea& monitor : display.Monitors) {
+        const long long overlap = OverlapArea(rect, monitor.Bounds);
+        const long long distance = DistanceSquared(rect, monitor.Bounds);
+        if (!best || overlap > bestOverlap || (overlap == 0 && bestOverlap == 0 && distance < bestDistance)) {
+            best = &monitor;
+            bestOverlap = overlap;
+            bestDistance = distance;
+        }
+    }
+    return best ? best->WorkArea : GetWorkAreaRect();
 }
 
 int TScreen::GetColorDepth() const {
@@ -997,6 +1086,17 @@ const TBuiltInCursor BuiltInCursors[] = {
 HCURSOR TScreen::GetCursors(TCursor index) const {
     for (const auto& entry : FCursors)
         if (entry.first == index) return entry.second;
+    // A cursor of the program's resources, loaded now that it is wanted.
+    for (auto it = FCursorResources.begin(); it != FCursorResources.end(); ++it) {
+        if (it->Index != index) continue;
+        const TCursorResource resource = *it;
+        FCursorResources.erase(it);
+        HCURSOR cursor = LoadCursorA(resource.Module, resource.Name.c_str());
+        if (!cursor && resource.Fallback) cursor = LoadCursorA(nullptr, resource.Fallback);
+        if (!cursor) break;
+        FCursors.emplace_back(index, cursor);
+        return cursor;
+    }
     // A built-in cursor not asked for before: loading each system cursor
     // costs, and a program needs few of them.
     for (const TBuiltInCursor& b : BuiltInCursors) {
@@ -1009,7 +1109,19 @@ HCURSOR TScreen::GetCursors(TCursor index) const {
     return index == crDefault ? ArrowCursor() : GetCursors(crDefault);
 }
 
+void TScreen::SetCursorResource(TCursor index, HINSTANCE module, const char* name, LPCSTR fallback) {
+    FCursors.erase(std::remove_if(FCursors.begin(), FCursors.end(), [index](const auto& e) { return e.first == index; }),
+                   FCursors.end());
+    FCursorResources.erase(std::remove_if(FCursorResources.begin(), FCursorResources.end(),
+                                          [index](const TCursorResource& r) { return r.Index == index; }),
+                           FCursorResources.end());
+    FCursorResources.push_back(TCursorResource{index, module, name ? name : "", fallback});
+}
+
 void TScreen::SetCursors(TCursor index, HCURSOR handle) {
+    FCursorResources.erase(std::remove_if(FCursorResources.begin(), FCursorResources.end(),
+                                          [index](const TCursorResource& r) { return r.Index == index; }),
+                           FCursorResources.end());
     for (auto& entry : FCursors)
         if (entry.first == index) {
             entry.second = handle;
@@ -1110,8 +1222,8 @@ void TApplication::CreateHandle() {
         cls.lpszClassName = kApplicationClass;
         if (!RegisterClassA(&cls)) return;  // code copes with a zero Handle
     }
-    int x = GetSystemMetrics(SM_CXSCREEN) / 2;
-    int y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    int x = (Screen ? Screen->GetWidth() : GetSystemMetrics(SM_CXSCREEN)) / 2;
+    int y = (Screen ? Screen->GetHeight() : GetSystemMetrics(SM_CYSCREEN)) / 2;
     CreateWindowExA(0, kApplicationClass, FTitle.c_str(),
                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr,
                     nullptr, GclInstance(), this);
@@ -1494,6 +1606,12 @@ void TApplication::WndProc(TMessage& message) {
             HintTimerExpired(message.WParam);
             return;
         }
+        DefaultWndProc(message);
+        return;
+    case WM_DISPLAYCHANGE:
+    case WM_DPICHANGED:
+        // The screen's kept sizes and places are read again.
+        NoteSystemSettingsChange();
         DefaultWndProc(message);
         return;
     case WM_SETTINGCHANGE:

@@ -288,12 +288,22 @@ protected:
 class TScreen : public TComponent, public IScreenHost {
     GCL_CLASS(TScreen, TComponent)
 public:
-    int GetWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
-    int GetHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
-    // The whole desktop (all monitors) and the part of it not covered by
-    // task bars.
+    // The display's sizes and places are read from the system once and
+    // kept until the system announces a change of its settings, its
+    // display or its DPI (SystemSettingsGeneration): under Wine each such
+    // question is several trips to the window server. Each value is read
+    // when first asked for.
+    // The primary monitor's size.
+    int GetWidth() const;
+    int GetHeight() const;
+    // The whole desktop (all monitors) and the part of the primary monitor
+    // not covered by task bars.
     TRect GetDesktopRect() const;
     TRect GetWorkAreaRect() const;
+    // The work area of the monitor nearest to rect: the one it overlaps
+    // most, else the closest one (the primary one's work area when the
+    // system names no monitor).
+    TRect GetWorkAreaNear(const TRect& rect) const;
     int GetPixelsPerInch() const noexcept { return FPixelsPerInch; }
     // Bits per pixel of the display (BITSPIXEL x PLANES).
     int GetColorDepth() const;
@@ -318,6 +328,10 @@ public:
     // the program adds its own. An unknown number gives the arrow.
     HCURSOR GetCursors(TCursor index) const override;
     void SetCursors(TCursor index, HCURSOR handle);
+    // The cursor of a number is the resource name of the module, loaded
+    // when first asked for (the system cursor fallback when the module has
+    // none; with no fallback the number then answers as unknown).
+    void SetCursorResource(TCursor index, HINSTANCE module, const char* name, LPCSTR fallback = nullptr);
 
     TNotifyEvent OnActiveControlChange;
     TNotifyEvent OnActiveFormChange;
@@ -347,6 +361,34 @@ private:
     std::vector<std::string> FFonts;
     // The program's cursors and the built-in ones loaded so far.
     mutable std::vector<std::pair<TCursor, HCURSOR>> FCursors;
+    // Cursors named by SetCursorResource and not asked for yet.
+    struct TCursorResource {
+        TCursor Index;
+        HINSTANCE Module;
+        std::string Name;
+        LPCSTR Fallback;
+    };
+    mutable std::vector<TCursorResource> FCursorResources;
+    // What the display answered, with the settings generation it was read
+    // in; a value is read again in a later generation.
+    struct TMonitorArea {
+        TRect Bounds;
+        TRect WorkArea;
+    };
+    struct TDisplayValues {
+        unsigned Generation = 0;
+        int Width = -1;
+        int Height = -1;
+        bool HasDesktop = false;
+        bool HasWorkArea = false;
+        bool HasMonitors = false;
+        TRect Desktop;
+        TRect WorkArea;
+        std::vector<TMonitorArea> Monitors;
+    };
+    // The values of the current generation (those of an older one dropped).
+    TDisplayValues& Display() const;
+    mutable TDisplayValues FDisplay;
     TCursor FCursor = crDefault;
     int FPixelsPerInch = 96;
 };

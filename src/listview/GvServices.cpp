@@ -83,12 +83,10 @@ void InitGvListview() {
     const UINT format = RegisterClipboardFormatA("GvListview.Header");
     if (format > 0xFFFF) throw gcl::ERangeError("Range check error");
     CF_GVHEADER = static_cast<CLIPFORMAT>(format);
-    // The header's divider cursor: the program's own, else the system's.
-    if (gcl::Screen) {
-        HCURSOR split = LoadCursorA(GetModuleHandleA(nullptr), "VGVHEADERSPLIT");
-        if (!split) split = LoadCursorA(nullptr, IDC_SIZEWE);
-        gcl::Screen->SetCursors(crGvHeaderSplit, split);
-    }
+    // The header's divider cursor: the program's own, else the system's,
+    // loaded when first shown.
+    if (gcl::Screen)
+        gcl::Screen->SetCursorResource(crGvHeaderSplit, GetModuleHandleA(nullptr), "VGVHEADERSPLIT", IDC_SIZEWE);
     for (gcl::TClass cls : GvClasses) gcl::RegisterClasses({cls});
 }
 

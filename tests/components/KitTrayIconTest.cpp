@@ -361,3 +361,47 @@ TEST_F(TrayIconTest, StreamedActiveWithoutTaskbarButtonStartsHidden) {
     EXPECT_TRUE(IsWindowVisible(application));
     EXPECT_TRUE(loaded->GetVisibility().Contains(tvVisibleTaskBar));
 }
+
+namespace {
+
+BOOL CALLBACK CountTrayWindow(HWND wnd, LPARAM param) {
+    char name[64] = "";
+    GetClassNameA(wnd, name, sizeof name);
+    if (lstrcmpA(name, "TPUtilWindowEx") == 0) ++*reinterpret_cast<int*>(param);
+    return TRUE;
+}
+
+// The icons' message windows this thread has.
+int TrayWindows() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), &CountTrayWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+} // namespace
+
+TEST_F(TrayIconTest, TheMessageWindowComesWithTheFirstIconAndGoesWithTheComponent) {
+    ServiceOverride<INotifyIconService> use(NotifyIconService(), Shell);
+    // An icon that stays off (the tray option unticked) makes no window.
+    Tray->SetHint("Qelvo");
+    Tray->SetActive(false);
+    EXPECT_EQ(TrayWindows(), 0);
+    Tray->ActivateWithoutWaiting();
+    EXPECT_TRUE(Tray->GetIconShown());
+    EXPECT_EQ(TrayWindows(), 1);
+    ASSERT_GE(Shell.Calls.size(), 1u);
+    EXPECT_EQ(Shell.Calls[0].Data.hWnd, Tray->GetHandle());
+    // Clicks reach the window the shell was given.
+    Tray->OnClick = TMouseEvent(&Log, &TTrayLog::Click);
+    Click();
+    EXPECT_EQ(Log.Entries, std::vector<std::string>{"click left"});
+    // Off and on again: the same window.
+    const HWND window = Tray->GetHandle();
+    Tray->SetActive(false);
+    Tray->SetActive(true);
+    EXPECT_EQ(Shell.Calls.back().Data.hWnd, window);
+    EXPECT_EQ(TrayWindows(), 1);
+    Tray->Free();
+    Tray = nullptr;
+    EXPECT_EQ(TrayWindows(), 0);
+}

@@ -640,3 +640,67 @@ TEST_F(FormsAndApplication, ShortCutsAskTheFormsComponentsInOrder) {
     c->Free();
     form->Free();
 }
+
+namespace {
+
+// The work area the system gives for the monitor nearest to r.
+TRect SystemWorkAreaNear(const TRect& r) {
+    const RECT rect{r.Left, r.Top, r.Right, r.Bottom};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info)) return TRect{};
+    return FromRECT(info.rcWork);
+}
+
+} // namespace
+
+TEST_F(FormsAndApplication, ScreenKeepsTheDisplaysAnswersUntilTheSystemAnnouncesAChange) {
+    // What the screen keeps is what the system answers.
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(Screen->GetWidth(), GetSystemMetrics(SM_CXSCREEN));
+        EXPECT_EQ(Screen->GetHeight(), GetSystemMetrics(SM_CYSCREEN));
+        EXPECT_EQ(Screen->GetDesktopRect(),
+                  Bounds(GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)));
+        RECT work{};
+        ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+        EXPECT_EQ(Screen->GetWorkAreaRect(), FromRECT(work));
+        // The nearest monitor's work area, for places on the screen, across
+        // its edge and far beyond it on every side.
+        const int w = Screen->GetWidth();
+        const int h = Screen->GetHeight();
+        for (const TRect& r : {Rect(10, 10, 300, 200), Rect(w - 50, h - 50, w + 400, h + 300),
+                               Rect(-5000, -5000, -4000, -4500), Rect(w + 9000, 20, w + 9500, 400),
+                               Rect(30, h + 7000, 600, h + 7300), Rect(-100, -100, w + 100, h + 100)})
+            EXPECT_EQ(Screen->GetWorkAreaNear(r), SystemWorkAreaNear(r)) << r.Left << "," << r.Top;
+        // Each announcement of a change reaching the application makes
+        // the kept answers stale; they are asked again and still agree.
+        const unsigned before = SystemSettingsGeneration();
+        SendMessageA(Application->GetHandle(), WM_DISPLAYCHANGE, 32, MAKELPARAM(w, h));
+        SendMessageA(Application->GetHandle(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+        SendMessageA(Application->GetHandle(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+        EXPECT_EQ(SystemSettingsGeneration(), before + 3);
+    }
+}
+
+TEST_F(FormsAndApplication, CursorsNamedByResourceLoadWhenFirstAskedFor) {
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    // This program has no such cursor: the fallback, else the arrow of an
+    // unknown number.
+    Screen->SetCursorResource(40, module, "NO_SUCH_CURSOR", IDC_CROSS);
+    Screen->SetCursorResource(41, module, "NO_SUCH_CURSOR");
+    EXPECT_EQ(Screen->GetCursors(40), LoadCursorA(nullptr, IDC_CROSS));
+    EXPECT_EQ(Screen->GetCursors(40), LoadCursorA(nullptr, IDC_CROSS));
+    EXPECT_EQ(Screen->GetCursors(41), LoadCursorA(nullptr, IDC_ARROW));
+    // The later of a handle and a resource for one number wins, whether
+    // the resource was loaded yet or not.
+    const HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
+    Screen->SetCursors(42, cross);
+    Screen->SetCursorResource(42, module, "NO_SUCH_CURSOR", IDC_IBEAM);
+    EXPECT_EQ(Screen->GetCursors(42), LoadCursorA(nullptr, IDC_IBEAM));
+    Screen->SetCursorResource(43, module, "NO_SUCH_CURSOR", IDC_IBEAM);
+    Screen->SetCursors(43, cross);
+    EXPECT_EQ(Screen->GetCursors(43), cross);
+    Screen->SetCursorResource(40, module, "NO_SUCH_CURSOR", IDC_SIZEALL);
+    EXPECT_EQ(Screen->GetCursors(40), LoadCursorA(nullptr, IDC_SIZEALL));
+}
