@@ -1215,6 +1215,7 @@ void TApplication::CreateHandle() {
     if (FHandle) return;
     WNDCLASSA cls{};
     if (!GetClassInfoA(GclInstance(), kApplicationClass, &cls)) {
+        cls = WNDCLASSA{};
         cls.lpfnWndProc = &ApplicationWndProc;
         cls.hInstance = GclInstance();
         cls.hCursor = ArrowCursor();
@@ -1227,7 +1228,10 @@ void TApplication::CreateHandle() {
     CreateWindowExA(0, kApplicationClass, FTitle.c_str(),
                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, x, y, 0, 0, nullptr,
                     nullptr, GclInstance(), this);
-    if (FHandle && FIcon->GetHandle())
+    // The class's icon is the window's while it has none of its own: the
+    // window is given the icon only when the class has another (under
+    // Wine each icon given is converted for the display at once).
+    if (FHandle && FIcon->GetHandle() && cls.hIcon != FIcon->GetHandle())
         SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->GetHandle()));
 }
 
