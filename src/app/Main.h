@@ -81,6 +81,36 @@ inline constexpr UINT SessionSaveFailedMessage = WM_APP + 40;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
                 ListNameWithSeparator = 4 };
 
+class TMainForm;
+
+// A control of the main window made when it is first reached rather than
+// with the window: one the first paint does not show (a panel opened by a
+// command). Reading it as the control makes it (through the window's
+// member that builds it, which assigns it); Made() tells without making.
+template <class T>
+class TMadeOnUse {
+public:
+    TMadeOnUse(TMainForm* Owner, void (TMainForm::*Make)()) noexcept : FOwner(Owner), FMake(Make) {}
+    TMadeOnUse(const TMadeOnUse&) = delete;
+    TMadeOnUse& operator=(const TMadeOnUse&) = delete;
+    T* Get() const {
+        if (!FControl) (FOwner->*FMake)();
+        return FControl;
+    }
+    T* operator->() const { return Get(); }
+    operator T*() const { return Get(); }
+    TMadeOnUse& operator=(T* Control) noexcept {
+        FControl = Control;
+        return *this;
+    }
+    bool Made() const noexcept { return FControl != nullptr; }
+
+private:
+    TMainForm* FOwner;
+    void (TMainForm::*FMake)();
+    T* FControl = nullptr;
+};
+
 class TMainForm : public gcl::TForm, public IOptionsTarget {
     GCL_CLASS(TMainForm, gcl::TForm)
 public:
@@ -330,10 +360,12 @@ public:
     TXtPopupMenu* TopAddMenu = nullptr;
     TXtPopupMenu* TopFindMenu = nullptr;
     TXtPopupMenu* AddItemFolderMenu = nullptr;  // the lists to add a task to, made when it opens
-    TXtPanel* QuickDatePanel = nullptr;
-    TXtCheckBox* QCheckDate = nullptr;
-    gcl::TDateTimePicker* QuickDate = nullptr;
-    TXtButton* QuickDatePanelOk = nullptr;
+    // The quick date panel and its controls, made when the panel first
+    // opens (MakeQuickDatePanel).
+    TMadeOnUse<TXtPanel> QuickDatePanel{this, &TMainForm::MakeQuickDatePanel};
+    TMadeOnUse<TXtCheckBox> QCheckDate{this, &TMainForm::MakeQuickDatePanel};
+    TMadeOnUse<gcl::TDateTimePicker> QuickDate{this, &TMainForm::MakeQuickDatePanel};
+    TMadeOnUse<TXtButton> QuickDatePanelOk{this, &TMainForm::MakeQuickDatePanel};
     TXtPanel* QuickTagsPanel = nullptr;
     TQuickEdit* QuickEditTags = nullptr;
     TQuickCheckList* QuickTagsList = nullptr;
@@ -349,8 +381,11 @@ public:
     TMainAction* FindM = nullptr;
     TMainAction* NewTaskM = nullptr;
     // Makes the quick-entry toolbar (in TopDock), its menus and the quick
-    // date and tags panels, binds the handlers of its actions.
+    // tags panel, binds the handlers of its actions.
     void CreateQuickEntryBar();
+    // Makes the quick date panel (hidden), in the window's tab order where
+    // it would stand had it been made with the bar.
+    void MakeQuickDatePanel();
     // Restores the application's window and puts the caret in the
     // quick-entry edit (the hot key's and the tray's way back).
     void FocusTopEdit();

@@ -142,30 +142,6 @@ void TMainForm::CreateQuickEntryBar() {
     FindM->SetOnExecute(E(this, &TMainForm::FindMExecute));
     NewTaskM->SetOnExecute(E(this, &TMainForm::NewTaskMExecute));
 
-    // The quick date panel.
-    QuickDatePanel = TXtPanel::Create(this);
-    QuickDatePanel->SetName("QuickDatePanel");
-    QuickDatePanel->SetVisible(false);
-    QuickDatePanel->SetBounds(0, 0, 230, 74);
-    QuickDatePanel->SetParent(this);
-    QCheckDate = TXtCheckBox::Create(this);
-    QCheckDate->SetName("QCheckDate");
-    QCheckDate->SetBounds(8, 10, 20, 20);
-    QCheckDate->SetParent(QuickDatePanel);
-    QCheckDate->OnClick = E(this, &TMainForm::QCheckDateClick);
-    QuickDate = gcl::TDateTimePicker::Create(this);
-    QuickDate->SetName("QuickDate");
-    ArialFont(QuickDate, 15);
-    QuickDate->SetBounds(32, 6, 190, 26);
-    QuickDate->SetParent(QuickDatePanel);
-    QuickDate->OnExit = E(this, &TMainForm::QuickDateExit);
-    QuickDate->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::QuickDateKeyDown);
-    QuickDate->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::QuickDateKeyPress);
-    QuickDatePanelOk = TXtButton::Create(this);
-    QuickDatePanelOk->SetName("QuickDatePanelOk");
-    QuickDatePanelOk->SetBounds(8, 40, 214, 26);
-    QuickDatePanelOk->SetParent(QuickDatePanel);
-
     // The quick tags panel.
     QuickTagsPanel = TXtPanel::Create(this);
     QuickTagsPanel->SetName("QuickTagsPanel");
@@ -196,6 +172,37 @@ void TMainForm::CreateQuickEntryBar() {
     QuickTagsPanelOk->SetName("QuickTagsPanelOk");
     QuickTagsPanelOk->SetBounds(8, 180, 214, 26);
     QuickTagsPanelOk->SetParent(QuickTagsPanel);
+}
+
+// The date panel is not made with the window: its first use makes it,
+// hidden, in the window's tab order just before the tags panel, where it
+// stood when the bar made both.
+void TMainForm::MakeQuickDatePanel() {
+    using E = gcl::TNotifyEvent;
+    QuickDatePanel = TXtPanel::Create(this);
+    QuickDatePanel->SetName("QuickDatePanel");
+    QuickDatePanel->SetVisible(false);
+    QuickDatePanel->SetBounds(0, 0, 230, 74);
+    QuickDatePanel->SetParent(this);
+    QCheckDate = TXtCheckBox::Create(this);
+    QCheckDate->SetName("QCheckDate");
+    QCheckDate->SetBounds(8, 10, 20, 20);
+    QCheckDate->SetParent(QuickDatePanel);
+    QCheckDate->OnClick = E(this, &TMainForm::QCheckDateClick);
+    QuickDate = gcl::TDateTimePicker::Create(this);
+    QuickDate->SetName("QuickDate");
+    ArialFont(QuickDate, 15);
+    QuickDate->SetBounds(32, 6, 190, 26);
+    QuickDate->SetParent(QuickDatePanel);
+    QuickDate->OnExit = E(this, &TMainForm::QuickDateExit);
+    QuickDate->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::QuickDateKeyDown);
+    QuickDate->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::QuickDateKeyPress);
+    QuickDatePanelOk = TXtButton::Create(this);
+    QuickDatePanelOk->SetName("QuickDatePanelOk");
+    QuickDatePanelOk->SetBounds(8, 40, 214, 26);
+    QuickDatePanelOk->SetParent(QuickDatePanel);
+
+    if (QuickTagsPanel) QuickDatePanel->SetTabOrder(QuickTagsPanel->GetTabOrder());
 }
 
 // ---- Texts and modes --------------------------------------------------------------------

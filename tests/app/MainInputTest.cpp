@@ -796,5 +796,34 @@ TEST_F(MainInput, MenusChosenWithTheKeyboardAndClicksOnHeaders) {
     CloseMainForm(form);
 }
 
+TEST_F(MainInput, TheDatePanelIsMadeWhenFirstOpenedInItsPlaceOfTheTabOrder) {
+    TMainForm* form = Open();
+    // The window starts without it, and nothing of the start makes it.
+    PumpMessages(50);
+    EXPECT_FALSE(form->QuickDatePanel.Made());
+    const int tagsPlace = form->QuickTagsPanel->GetTabOrder();
+    form->TopEdit->SetFocus();
+    Type(form->TopEdit, "+Call A");
+    Type(form->TopEdit, ";;");
+    ASSERT_TRUE(form->QuickDatePanel.Made());
+    ASSERT_TRUE(Shows(form->QuickDatePanel));
+    EXPECT_EQ(form->QuickDate, Focused());
+    // Just before the tags panel among the window's controls, as when the
+    // bar made both.
+    EXPECT_EQ(form, form->QuickDatePanel->GetParent());
+    EXPECT_EQ(tagsPlace, form->QuickDatePanel->GetTabOrder());
+    EXPECT_EQ(tagsPlace + 1, form->QuickTagsPanel->GetTabOrder());
+    // Made once: closed and opened again, the same panel.
+    gcl::TControl* panel = form->QuickDatePanel;
+    Key(form->QuickDate, VK_ESCAPE);
+    EXPECT_FALSE(Shows(form->QuickDatePanel));
+    Type(form->TopEdit, ";;");
+    EXPECT_EQ(panel, static_cast<gcl::TControl*>(form->QuickDatePanel));
+    EXPECT_TRUE(Shows(panel));
+    Key(form->QuickDate, VK_RETURN);
+    EXPECT_EQ("+;t;Call A", form->TopEditText());
+    CloseMainForm(form);
+}
+
 } // namespace
 } // namespace qelvo::test
