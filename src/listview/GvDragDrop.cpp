@@ -953,6 +953,7 @@ void TGvDropTargetManager::ReleaseHelper() noexcept {
 }
 
 void TGvDropTargetManager::Detach() noexcept {
+    FSyncDue = false;
     try {
         Register(false);
     } catch (...) {
@@ -985,8 +986,30 @@ void TGvDropTargetManager::Register(bool Value) {
     FRegistered = false;
 }
 
+bool TGvDropTargetManager::GetRegistered() {
+    SyncIfDue();
+    return FRegistered;
+}
+
+void TGvDropTargetManager::SyncAfterPaint() {
+    TCustomGvListview* lv = FOwnerListview;
+    if (!lv || !lv->HandleAllocated()) return;
+    // A timer's message comes only when the thread has nothing else to do,
+    // so after the window's first paint.
+    FSyncDue = SetTimer(lv->GetHandle(), DropTargetSyncTimer, USER_TIMER_MINIMUM, nullptr) != 0;
+    if (!FSyncDue) Sync();
+}
+
+void TGvDropTargetManager::SyncIfDue() {
+    if (FSyncDue) Sync();
+}
+
 void TGvDropTargetManager::Sync() {
     TCustomGvListview* lv = FOwnerListview;
+    if (FSyncDue) {
+        FSyncDue = false;
+        if (lv && lv->HandleAllocated()) KillTimer(lv->GetHandle(), DropTargetSyncTimer);
+    }
     if (!lv) return;
     if (WantsDrops(lv))
         Register(true);
@@ -996,6 +1019,7 @@ void TGvDropTargetManager::Sync() {
 
 void TGvDropTargetManager::WindowGone() noexcept {
     TCustomGvListview* lv = FOwnerListview;
+    FSyncDue = false;  // the timer goes with the window
     if (FRegistered && lv && lv->HandleAllocated()) RevokeDragDrop(lv->GetHandle());
     FRegistered = false;
 }

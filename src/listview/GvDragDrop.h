@@ -389,6 +389,10 @@ private:
 // The control's IDropTarget: routes the system's drag to the header's drag
 // manager (for a header record) or to the item drag manager.
 using TGvDropTargetManagerBase = gcl::TComObject<::IDropTarget>;
+// The list view window's timer of a drop-target registration still due
+// (TGvDropTargetManager::SyncAfterPaint).
+inline constexpr UINT_PTR DropTargetSyncTimer = 0x4744;
+
 class TGvDropTargetManager : public TGvDropTargetManagerBase {
     GCL_CLASS(TGvDropTargetManager, TGvDropTargetManagerBase)
 public:
@@ -402,11 +406,20 @@ public:
     void Detach() noexcept;
     TCustomGvListview* GetOwnerListview() const noexcept { return FOwnerListview; }
     TCustomGvDragManagerBase* GetCurrentTarget() const noexcept { return FCurrentTarget; }
-    bool GetRegistered() const noexcept { return FRegistered; }
+    // Whether the window takes drops (a registration still due is made
+    // first).
+    bool GetRegistered();
     // Registers or revokes the control's window (once each).
     void Register(bool Value);
     // Registered while either drag manager wants drops.
     void Sync();
+    // A new window: Sync once the window is shown and painted (the
+    // window's timer DropTargetSyncTimer), since a registration costs
+    // the start some milliseconds and no drag reaches a window not shown.
+    void SyncAfterPaint();
+    // The timer came, or the registration is wanted now: the Sync due.
+    void SyncIfDue();
+    bool GetSyncDue() const noexcept { return FSyncDue; }
     // The window is being destroyed: revoke without asking the managers.
     void WindowGone() noexcept;
 
@@ -422,6 +435,7 @@ private:
     TCustomGvListview* FOwnerListview;
     TCustomGvDragManagerBase* FCurrentTarget = nullptr;
     bool FRegistered = false;
+    bool FSyncDue = false;
     bool FHelperTried = false;
     IDropTargetHelper* FHelper = nullptr;
     gcl::ComPtr<::IDataObject> FDataObject;

@@ -154,8 +154,9 @@ void TCustomGvListview::CreateParams(gcl::TCreateParams& Params) {
 void TCustomGvListview::CreateWnd() {
     inherited::CreateWnd();
     Rebuild();
-    // A new window: registered as a drop target when a drag manager wants it.
-    if (FDropTarget) FDropTarget->Sync();
+    // A new window: registered as a drop target when a drag manager wants
+    // it, once it is shown and painted.
+    if (FDropTarget) FDropTarget->SyncAfterPaint();
     GrowBufferBitmap(GetClientWidth(), GetClientHeight());
 }
 
@@ -165,6 +166,11 @@ void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
         return;
     }
     if (Message.Msg == WM_DESTROY && FDropTarget) FDropTarget->WindowGone();
+    if (Message.Msg == WM_TIMER && Message.WParam == DropTargetSyncTimer) {
+        KillTimer(GetHandle(), DropTargetSyncTimer);
+        if (FDropTarget) FDropTarget->SyncIfDue();
+        return;
+    }
     if (FHeader && RouteToHeader(Message)) return;
     if (DispatchInput(Message)) return;
     if (Message.Msg == WM_SIZE && FHeader) {

@@ -295,6 +295,37 @@ public:
     std::vector<TCommonDropEffects> Effects;
 };
 
+TEST_F(GvDragDropTest, ANewWindowTakesDropsOnceItHasHadItsFirstPaint) {
+    TGvDropTargetManager* target = LV->GetDropTargetManager();
+    LV->GetDragManager()->SetEnabled(true);
+    ASSERT_TRUE(target->GetRegistered());
+    // A new window: the registration waits for the thread to run out of
+    // messages (its paint first), then comes once.
+    LV->RecreateWnd();
+    LV->HandleNeeded();
+    EXPECT_TRUE(target->GetSyncDue());
+    qelvo::test::PumpMessages(200, [&] { return !target->GetSyncDue(); });
+    EXPECT_FALSE(target->GetSyncDue());
+    EXPECT_TRUE(target->GetRegistered());
+    // Asked before the timer came, it is made at once; the timer then
+    // finds nothing to do.
+    LV->RecreateWnd();
+    LV->HandleNeeded();
+    EXPECT_TRUE(target->GetRegistered());
+    EXPECT_FALSE(target->GetSyncDue());
+    qelvo::test::PumpMessages(50);
+    EXPECT_TRUE(target->GetRegistered());
+    // A window gone before its timer came leaves nothing due, and a
+    // manager that no longer wants drops is not registered by the timer.
+    LV->RecreateWnd();
+    LV->HandleNeeded();
+    LV->GetDragManager()->SetEnabled(false);
+    LV->GetHeader()->SetDraggable(false);
+    EXPECT_FALSE(target->GetSyncDue());
+    qelvo::test::PumpMessages(50);
+    EXPECT_FALSE(target->GetRegistered());
+}
+
 TEST_F(GvDragDropTest, DropSourceAnswersQueryContinueDragAndGiveFeedback) {
     gcl::ComPtr<::IDropSource> source(TGvDropSourceManager::Create(LV));
     EXPECT_EQ(source->QueryContinueDrag(FALSE, MK_LBUTTON), S_OK);
