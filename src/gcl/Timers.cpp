@@ -55,10 +55,12 @@ bool UtilClassRegistered(const char* className) {
 
 } // namespace
 
-HWND AllocateHWnd(TWndMethod method, const char* className) {
+namespace {
+
+HWND MakeUtilWindow(TWndMethod method, const char* className, HWND parent) {
     if (!className) className = UtilWindowClass;
     if (!UtilClassRegistered(className)) throw EOutOfResources(msg::NoUtilWindow);
-    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, className, "", WS_POPUP, 0, 0, 0, 0, parent, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
     if (!wnd) throw EOutOfResources(msg::NoUtilWindow);
     if (method) {
@@ -70,6 +72,14 @@ HWND AllocateHWnd(TWndMethod method, const char* className) {
         }
     }
     return wnd;
+}
+
+} // namespace
+
+HWND AllocateHWnd(TWndMethod method, const char* className) { return MakeUtilWindow(method, className, nullptr); }
+
+HWND AllocateMessageHWnd(TWndMethod method, const char* className) {
+    return MakeUtilWindow(method, className, HWND_MESSAGE);
 }
 
 void DeallocateHWnd(HWND wnd) noexcept {
@@ -104,7 +114,7 @@ struct TTimerDispatch {
     }
 
     HWND NeedWindow() {
-        if (!Window) Window = AllocateHWnd(TWndMethod(&TTimerDispatch::WindowProc));
+        if (!Window) Window = AllocateMessageHWnd(TWndMethod(&TTimerDispatch::WindowProc));
         return Window;
     }
 

@@ -8,7 +8,13 @@
 // delegate before destroying the window, so it hears nothing of the
 // destruction; it may be called from inside the delegate.
 //
-// TTimer runs on SetTimer with one shared utility window. A timer may be
+// AllocateMessageHWnd makes the same kind of window as a message-only
+// window: it hears no broadcasts, but under Wine it costs a fraction of a
+// top-level window's making (no window of the display behind it), so
+// windows that only receive their own posted and timer messages are made
+// so.
+//
+// TTimer runs on SetTimer with one shared message-only utility window. A timer may be
 // freed, disabled or re-armed inside its own OnTimer: the dispatcher finds
 // timers by an identifier that is never reused while the program runs and
 // does not touch the timer after its handler returns. Timers belong to
@@ -35,6 +41,8 @@ inline constexpr const char* NoUtilWindow = "Cannot create the utility window";
 // className (default "GclUtilWindow"). Raises EOutOfResources when the
 // window cannot be made.
 HWND AllocateHWnd(TWndMethod method, const char* className = nullptr);
+// The same as a message-only window.
+HWND AllocateMessageHWnd(TWndMethod method, const char* className = nullptr);
 // Detaches the delegate and destroys the window; null is ignored.
 void DeallocateHWnd(HWND wnd) noexcept;
 

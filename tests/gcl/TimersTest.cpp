@@ -165,3 +165,33 @@ TEST(UtilityWindows, DeliverMessagesToTheDelegate) {
     EXPECT_TRUE(second.Seen.empty());
     DeallocateHWnd(nullptr);
 }
+
+namespace {
+
+BOOL CALLBACK NoteThreadWindow(HWND wnd, LPARAM param) {
+    if (wnd == *reinterpret_cast<HWND*>(param)) *reinterpret_cast<HWND*>(param) = nullptr;
+    return TRUE;
+}
+
+} // namespace
+
+TEST(UtilityWindows, AMessageOnlyWindowTakesItsOwnMessagesAndTimersButNoBroadcasts) {
+    Receiver receiver;
+    receiver.Wnd = AllocateMessageHWnd(TWndMethod(&receiver, &Receiver::WndProc));
+    ASSERT_NE(receiver.Wnd, nullptr);
+    // Not among the thread's top-level windows, so no broadcast reaches it.
+    HWND looked = receiver.Wnd;
+    EnumThreadWindows(GetCurrentThreadId(), &NoteThreadWindow, reinterpret_cast<LPARAM>(&looked));
+    EXPECT_EQ(looked, receiver.Wnd);
+    EXPECT_EQ(SendMessageA(receiver.Wnd, WM_USER + 1, 0, 0), 42);
+    PostMessageA(receiver.Wnd, WM_USER + 4, 0, 0);
+    ASSERT_NE(SetTimer(receiver.Wnd, 7, 10, nullptr), 0u);
+    EXPECT_TRUE(PumpMessages(2000, [&] {
+        return std::find(receiver.Seen.begin(), receiver.Seen.end(), WM_USER + 4u) != receiver.Seen.end() &&
+               std::find(receiver.Seen.begin(), receiver.Seen.end(), static_cast<UINT>(WM_TIMER)) !=
+                   receiver.Seen.end();
+    }));
+    KillTimer(receiver.Wnd, 7);
+    DeallocateHWnd(receiver.Wnd);
+    EXPECT_FALSE(IsWindow(receiver.Wnd));
+}
