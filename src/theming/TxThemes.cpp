@@ -197,7 +197,14 @@ constexpr int TMT_TEXTCOLOR = 3803;
 } // namespace
 
 TTxThemeManager::TTxThemeManager() {
-    FWindowHandle = gcl::AllocateHWnd(gcl::TWndMethod(this, &TTxThemeManager::WndProc));
+    // The application window hears the same broadcasts (it is a top-level
+    // window of the thread), so a program with one makes no window here.
+    if (gcl::Application && gcl::Application->GetHandle()) {
+        FHookedApplication = gcl::Application;
+        gcl::Application->HookMainWindow(gcl::TWindowHook(this, &TTxThemeManager::ApplicationHook));
+    } else {
+        FWindowHandle = gcl::AllocateHWnd(gcl::TWndMethod(this, &TTxThemeManager::WndProc));
+    }
     RefreshSystemState();
 }
 
@@ -205,7 +212,15 @@ TTxThemeManager::~TTxThemeManager() {
     CloseHandles();
     UnloadVisualStylesLibrary();
     VisualStylesOn = false;
+    if (auto* application = static_cast<gcl::TApplication*>(FHookedApplication.Get()))
+        application->UnhookMainWindow(gcl::TWindowHook(this, &TTxThemeManager::ApplicationHook));
     gcl::DeallocateHWnd(FWindowHandle);
+}
+
+HWND TTxThemeManager::GetWindowHandle() const noexcept {
+    if (FWindowHandle) return FWindowHandle;
+    auto* application = static_cast<gcl::TApplication*>(FHookedApplication.Get());
+    return application ? application->GetHandle() : nullptr;
 }
 
 void TTxThemeManager::SetUseVisualStyles(bool value) {
@@ -321,7 +336,7 @@ void TTxThemeManager::SystemChanged() {
     Notify(3);
 }
 
-void TTxThemeManager::WndProc(gcl::TMessage& message) {
+void TTxThemeManager::Hear(const gcl::TMessage& message) {
     switch (message.Msg) {
     case WM_SYSCOLORCHANGE:
     case WM_DISPLAYCHANGE:
@@ -334,7 +349,16 @@ void TTxThemeManager::WndProc(gcl::TMessage& message) {
     default:
         break;
     }
+}
+
+void TTxThemeManager::WndProc(gcl::TMessage& message) {
+    Hear(message);
     message.Result = DefWindowProcA(FWindowHandle, message.Msg, message.WParam, message.LParam);
+}
+
+bool TTxThemeManager::ApplicationHook(gcl::TMessage& message) {
+    Hear(message);
+    return false;
 }
 
 TTxThemeManager* ThemeManager() { return Manager; }

@@ -12,6 +12,7 @@
 
 #include "gcl/Graphics.h"
 #include "gcl/ImgList.h"
+#include "gcl/rtl/Components.h"
 #include "gcl/rtl/Init.h"
 #include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Objects.h"
@@ -310,7 +311,11 @@ public:
     void SetUseVisualStyles(bool value);
     int GetMenuStyle() const noexcept { return FMenuStyle; }
     void SetMenuStyle(int value);
-    HWND GetWindowHandle() const noexcept { return FWindowHandle; }
+    // The window that hears the system's changes: the application's, whose
+    // messages the manager hooks, else a hidden window of its own (made
+    // when there is no application window; under Wine a hidden top-level
+    // window costs a start milliseconds).
+    HWND GetWindowHandle() const noexcept;
     void AddListener(gcl::TObject* listener);
     void RemoveListener(gcl::TObject* listener) noexcept;
     int ListenerCount() const noexcept { return static_cast<int>(FListeners.size()); }
@@ -321,6 +326,10 @@ public:
 
 private:
     void WndProc(gcl::TMessage& message);
+    // The application window's hook: the same messages, then the
+    // application's own handling.
+    bool ApplicationHook(gcl::TMessage& message);
+    void Hear(const gcl::TMessage& message);
     void CloseHandles() noexcept;
     void SystemChanged();
 
@@ -328,6 +337,7 @@ private:
     int FMenuStyle = 0;
     std::vector<gcl::TObject*> FListeners;
     HWND FWindowHandle = nullptr;
+    gcl::TComponentRef<gcl::TComponent> FHookedApplication;
     HTHEME FHandles[vscCount] = {};
 };
 

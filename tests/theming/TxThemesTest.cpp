@@ -134,6 +134,31 @@ TEST_F(TxRegistry, ThemesRebuildColoursOnSystemChangeStepTwo) {
     EXPECT_EQ(ThemeManager()->ListenerCount(), listeners - 1);  // a freed theme stops listening
 }
 
+TEST_F(TxRegistry, TheManagerHearsTheSystemThroughTheApplicationWindow) {
+    RegisterTheme("Recording", TTxRecordingTheme::StaticClass());
+    TTxTheme* theme = AcquireTheme("Recording");
+    auto* recording = static_cast<TTxRecordingTheme*>(theme);
+    // With an application window the manager makes none: colour and
+    // theme changes and the application's activation reach it there.
+    ASSERT_NE(gcl::Application->GetHandle(), nullptr);
+    EXPECT_EQ(ThemeManager()->GetWindowHandle(), gcl::Application->GetHandle());
+    const int builds = recording->ColorCacheBuilds;
+    const size_t heard = recording->SysChanges.size();
+    SendMessageA(gcl::Application->GetHandle(), WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(recording->ColorCacheBuilds, builds + 1);
+    SendMessageA(gcl::Application->GetHandle(), WM_ACTIVATEAPP, FALSE, 0);
+    ASSERT_GT(recording->SysChanges.size(), heard);
+    EXPECT_EQ(recording->SysChanges.back(), 5u);
+    ReleaseTheme(theme);
+    // Heard again after a release and a new theme.
+    theme = AcquireTheme("Recording");
+    recording = static_cast<TTxRecordingTheme*>(theme);
+    const int again = recording->ColorCacheBuilds;
+    SendMessageA(gcl::Application->GetHandle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(recording->ColorCacheBuilds, again + 1);
+    ReleaseTheme(theme);
+}
+
 TEST(TxGeometry, DragHandleAndToolbarCloseButton) {
     TTxToolbarFrameInfo info;
     info.BorderSize = {2, 2};
