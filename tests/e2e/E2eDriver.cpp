@@ -206,9 +206,13 @@ std::string ReadFile(const std::string& path) {
     return out.str();
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
+void MakeFolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos) CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    MakeFolderOf(path);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
 }

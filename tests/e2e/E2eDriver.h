@@ -27,6 +27,8 @@ bool WaitUntil(const std::function<bool()>& done, unsigned boundMs = WaitBound);
 bool FileExists(const std::string& path);
 std::string ReadFile(const std::string& path);    // "" when missing
 void WriteFile(const std::string& path, const std::string& bytes);
+// Makes the folder a file of Path goes in (its parent must exist).
+void MakeFolderOf(const std::string& path);
 // The value of Key in [Section] of an ini file ("" when absent).
 std::string IniValue(const std::string& path, const std::string& section, const std::string& key);
 

@@ -14,8 +14,7 @@ namespace qelvo::e2e {
 // Writes a database holding the list Work and in it the tasks titles, in
 // that order.
 inline void WriteWorkDatabase(const std::string& path, const std::vector<std::string>& titles) {
-    const size_t slash = path.find_last_of('\\');
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    MakeFolderOf(path);
     TuData data;
     data.Folders->Add("Work\xF7" "0\xF7");
     for (const std::string& title : titles) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "e2e/ExitsSupport.h"
+#include "e2e/RepaintSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -20,8 +21,7 @@ namespace {
 // Thirty lists (more than the side tree shows at once, so it scrolls) with
 // two tasks each; the first task of every third list is due today.
 void WriteManyListsDatabase(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    MakeFolderOf(path);
     TuData data;
     SYSTEMTIME today{};
     GetLocalTime(&today);
@@ -40,29 +40,6 @@ void WriteManyListsDatabase(const std::string& path) {
         }
     }
     data.SaveToFile(path);
-}
-
-std::vector<COLORREF> PixelsOfAll(const std::vector<RECT>& parts) {
-    std::vector<COLORREF> pixels;
-    for (const RECT& r : parts) {
-        const std::vector<COLORREF> some = PixelsOf(r);
-        pixels.insert(pixels.end(), some.begin(), some.end());
-    }
-    return pixels;
-}
-
-// Whether the parts show what they show once the main window was painted
-// whole again; says how many pixels differ when not.
-::testing::AssertionResult ShowAsAWholeRepaint(const TProgram& p, HWND main, const std::vector<RECT>& parts) {
-    p.Settle();
-    const std::vector<COLORREF> before = PixelsOfAll(parts);
-    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    p.Settle();
-    const std::vector<COLORREF> after = PixelsOfAll(parts);
-    if (before == after) return ::testing::AssertionSuccess();
-    size_t changed = 0;
-    for (size_t i = 0; i < before.size() && i < after.size(); ++i) changed += before[i] != after[i];
-    return ::testing::AssertionFailure() << changed << " pixels differ from a repaint";
 }
 
 } // namespace
@@ -106,21 +83,21 @@ TEST(FindModeRepaintScenario, LeavingTheSideTreeForTheFindBoxShowsWhatAWholeRepa
     Click(p, second);
     ASSERT_EQ(p.Focus(), tree);
     p.Settle();
-    EXPECT_TRUE(ShowAsAWholeRepaint(p, main, parts)) << "a list chosen";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "a list chosen";
     const std::vector<COLORREF> oneList = PixelsOf(rows);
     const std::vector<COLORREF> focused = PixelsOf(parts.front());
     Key(p, 'F', Ctrl);
     EXPECT_EQ(p.Focus(), window.TopEdit);
     Shot(p, main, "find-mode-from-tree");
-    EXPECT_TRUE(ShowAsAWholeRepaint(p, main, parts)) << "Find mode entered from the tree";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "Find mode entered from the tree";
     EXPECT_NE(PixelsOf(parts.front()), focused) << "the tree's chosen row still looks focused";
     EXPECT_EQ(PixelsOf(rows), oneList) << "an empty find box changed the list";
     Type(p, std::string("task 1"));
-    EXPECT_TRUE(ShowAsAWholeRepaint(p, main, parts)) << "a search typed";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "a search typed";
     EXPECT_NE(PixelsOf(rows), oneList) << "the search filtered nothing";
     Key(p, 'N', Ctrl);
     EXPECT_EQ(p.Focus(), window.TopEdit);
-    EXPECT_TRUE(ShowAsAWholeRepaint(p, main, parts)) << "Find mode left";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "Find mode left";
     EXPECT_EQ(PixelsOf(rows), oneList) << "the list after Find mode is not the list before it";
 
     // All chosen in the tree, then the date filters from the tree: Today
@@ -132,20 +109,20 @@ TEST(FindModeRepaintScenario, LeavingTheSideTreeForTheFindBoxShowsWhatAWholeRepa
     p.Settle();
     const std::vector<COLORREF> everything = PixelsOf(rows);
     Key(p, '1', Ctrl);
-    EXPECT_TRUE(ShowAsAWholeRepaint(p, main, parts)) << "Today";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "Today";
     EXPECT_NE(PixelsOf(rows), everything) << "Today filtered nothing";
     Key(p, 'A', Ctrl);
-    EXPECT_TRUE(ShowAsAWholeRepaint(p, main, parts)) << "All dates after Today";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "All dates after Today";
     EXPECT_EQ(PixelsOf(rows), everything) << "All dates after Today is not the list before Today";
     EXPECT_EQ(p.Focus(), tree);
 
     // Into Find mode with All chosen, and out again from the find box.
     Key(p, 'F', Ctrl);
     EXPECT_EQ(p.Focus(), window.TopEdit);
-    EXPECT_TRUE(ShowAsAWholeRepaint(p, main, parts)) << "Find mode entered with All chosen";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "Find mode entered with All chosen";
     EXPECT_EQ(PixelsOf(rows), everything);
     Key(p, 'N', Ctrl);
-    EXPECT_TRUE(ShowAsAWholeRepaint(p, main, parts)) << "Find mode left with All chosen";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "Find mode left with All chosen";
     EXPECT_EQ(PixelsOf(rows), everything);
 
     Key(p, 'Q', Ctrl);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "e2e/ExitsSupport.h"
+#include "e2e/RepaintSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -20,8 +21,7 @@ namespace {
 // The lists Work (fifty tasks, more than the list shows at once) and Home
 // (two tasks), in that order.
 void WriteTwoListsDatabase(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    MakeFolderOf(path);
     TuData data;
     data.Folders->Add("Work\xF7" "0\xF7");
     data.Folders->Add("Home\xF7" "0\xF7");
@@ -39,36 +39,6 @@ void WriteTwoListsDatabase(const std::string& path) {
     add("Sweep", "Home");
     add("Cook", "Home");
     data.SaveToFile(path);
-}
-
-bool HasVerticalBar(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_VSCROLL) != 0; }
-
-// Whether two pictures of a screen rectangle are the same; says where they
-// differ when not.
-::testing::AssertionResult SamePixels(const std::vector<COLORREF>& before, const std::vector<COLORREF>& after,
-                                      RECT part) {
-    if (before == after) return ::testing::AssertionSuccess();
-    const int width = std::max<int>(part.right - part.left, 1);
-    size_t changed = 0;
-    size_t first = after.size();
-    for (size_t i = 0; i < before.size() && i < after.size(); ++i)
-        if (before[i] != after[i]) {
-            ++changed;
-            if (first == after.size()) first = i;
-        }
-    auto failure = ::testing::AssertionFailure() << changed << " pixels differ";
-    if (first < after.size()) failure << ", the first at x " << first % width << ", y " << first / width;
-    return failure;
-}
-
-// Whether a part of the screen shows what it shows once the main window
-// was painted whole again; says where it differs when not.
-::testing::AssertionResult ShowsAsAWholeRepaint(const TProgram& p, HWND main, RECT part) {
-    p.Settle();
-    const std::vector<COLORREF> before = PixelsOf(part);
-    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    p.Settle();
-    return SamePixels(before, PixelsOf(part), part) << " from a repaint";
 }
 
 } // namespace
@@ -90,7 +60,7 @@ TEST(ListHeaderMendScenario, TheHeaderFollowsTheScrollBarComingAndGoing) {
     const POINT work{tr.left + 60, tr.top + 12 + 24};
     const POINT home{tr.left + 60, tr.top + 12 + 48};
 
-    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, RectOf(list))) << "at the start";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, {RectOf(list)})) << "at the start";
     struct Step {
         const char* name;
         POINT at;
@@ -102,12 +72,12 @@ TEST(ListHeaderMendScenario, TheHeaderFollowsTheScrollBarComingAndGoing) {
     // (grouping by nothing and by lists again, which keeps the bar as it
     // is) lays them out.
     auto sameAfterRegrouping = [&](const char* name) {
-        EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, RectOf(list))) << name;
+        EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, {RectOf(list)})) << name;
         const std::vector<COLORREF> shown = PixelsOf(RectOf(list));
         Key(p, 'N', Alt);
         Key(p, 'L', Alt);
         p.Settle();
-        EXPECT_TRUE(SamePixels(shown, PixelsOf(RectOf(list)), RectOf(list)))
+        EXPECT_TRUE(SamePixels(shown, PixelsOf(RectOf(list)), {RectOf(list)}))
             << name << ": a second refresh lays the list out otherwise";
         Shot(p, main, std::string("mend-header-") + name + "-regrouped");
     };

@@ -20,8 +20,7 @@ namespace {
 
 // Task 00 .. Task <count - 1> in the list Work.
 void WriteNumberedTasks(const std::string& path, int count) {
-    const size_t slash = path.find_last_of('\\');
-    CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
+    MakeFolderOf(path);
     TuData data;
     data.Folders->Add("Work\xF7" "0\xF7");
     for (int i = 0; i < count; ++i) {

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "e2e/ExitsSupport.h"
+#include "e2e/RepaintSupport.h"
 
 namespace qelvo::e2e {
 
@@ -28,8 +29,6 @@ RECT RowsOf(HWND list) {
     r.right -= GetSystemMetrics(SM_CXVSCROLL) + 4;
     return r;
 }
-
-bool HasVerticalBar(HWND w) { return (GetWindowLongA(w, GWL_STYLE) & WS_VSCROLL) != 0; }
 
 // The scroll bar beside the rows, in screen coordinates.
 RECT VerticalBarOf(HWND list) {

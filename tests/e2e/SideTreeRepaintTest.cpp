@@ -5,35 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "e2e/ExitsSupport.h"
+#include "e2e/RepaintSupport.h"
 #include "e2e/SampleDatabase.h"
 
 namespace qelvo::e2e {
-
-namespace {
-
-// The pixels of some screen rectangles, one after the other.
-std::vector<COLORREF> PixelsOfAll(const std::vector<RECT>& parts) {
-    std::vector<COLORREF> pixels;
-    for (const RECT& r : parts) {
-        const std::vector<COLORREF> some = PixelsOf(r);
-        pixels.insert(pixels.end(), some.begin(), some.end());
-    }
-    return pixels;
-}
-
-// How many pixels of the parts change when the main window is painted whole now.
-size_t ChangedByWholeRepaint(const TProgram& p, HWND main, const std::vector<RECT>& parts) {
-    const std::vector<COLORREF> before = PixelsOfAll(parts);
-    RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    p.Settle();
-    const std::vector<COLORREF> after = PixelsOfAll(parts);
-    if (before.size() != after.size()) return before.size() + after.size();
-    size_t changed = 0;
-    for (size_t i = 0; i < before.size(); ++i) changed += before[i] != after[i];
-    return changed;
-}
-
-} // namespace
 
 TEST(SideTreeRepaintScenario, ChoosingListsShowsWhatAWholeRepaintShows) {
     TProgram p("side-tree-repaint");
@@ -53,13 +28,13 @@ TEST(SideTreeRepaintScenario, ChoosingListsShowsWhatAWholeRepaintShows) {
     const POINT all{tr.left + 60, tr.top + 12};
     const POINT first{tr.left + 60, tr.top + 12 + 24};
     const POINT second{tr.left + 60, tr.top + 12 + 2 * 24};
-    EXPECT_EQ(ChangedByWholeRepaint(p, main, parts), 0u) << "as started";
+    EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "as started";
 
     const std::vector<COLORREF> atStart = PixelsOfAll(parts);
     for (POINT at : {second, first, all, second}) {
         MoveTo(p, at);
         Click(p, at);
-        EXPECT_EQ(ChangedByWholeRepaint(p, main, parts), 0u) << "after a click on row " << (at.y - tr.top) / 24;
+        EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts)) << "after a click on row " << (at.y - tr.top) / 24;
     }
     EXPECT_NE(PixelsOfAll(parts), atStart) << "the tree, tabs and filter bar show the new choice";
 
