@@ -62,9 +62,13 @@ bool IsMiddleEast() noexcept { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; 
 namespace {
 
 TShiftState ModifierKeys() {
+    // One read of the whole keyboard state: each GetKeyState is a round
+    // trip to the window system under Wine.
+    BYTE keys[256] = {};
     TShiftState result;
-    if (GetKeyState(VK_SHIFT) < 0) result.Include(ssShift);
-    if (GetKeyState(VK_CONTROL) < 0) result.Include(ssCtrl);
+    GetKeyboardState(keys);
+    if (keys[VK_SHIFT] & 0x80) result.Include(ssShift);
+    if (keys[VK_CONTROL] & 0x80) result.Include(ssCtrl);
     return result;
 }
 

@@ -1237,8 +1237,7 @@ void TApplication::CreateHandle() {
 
 void TApplication::DestroyHandle() noexcept {
     if (!FHandle) return;
-    KillTimer(FHandle, kHintShowTimer);
-    KillTimer(FHandle, kHintHideTimer);
+    StopHintTimers();
     HWND handle = FHandle;
     DestroyWindow(handle);
     FHandle = nullptr;
@@ -1722,17 +1721,22 @@ void TApplication::SetShowHint(bool value) {
 
 void TApplication::StartHintTimer(UINT_PTR id, int milliseconds) {
     if (!FHandle) return;
-    SetTimer(FHandle, id, static_cast<UINT>(std::max(milliseconds, 1)), nullptr);
+    if (SetTimer(FHandle, id, static_cast<UINT>(std::max(milliseconds, 1)), nullptr)) FHintTimers |= 1u << id;
+}
+
+void TApplication::KillHintTimer(UINT_PTR id) {
+    if (!(FHintTimers & (1u << id))) return;
+    FHintTimers &= ~(1u << id);
+    if (FHandle) KillTimer(FHandle, id);
 }
 
 void TApplication::StopHintTimers() {
-    if (!FHandle) return;
-    KillTimer(FHandle, kHintShowTimer);
-    KillTimer(FHandle, kHintHideTimer);
+    KillHintTimer(kHintShowTimer);
+    KillHintTimer(kHintHideTimer);
 }
 
 void TApplication::HintTimerExpired(UINT_PTR id) {
-    KillTimer(FHandle, id);
+    KillHintTimer(id);
     if (id == kHintShowTimer) {
         POINT p{0, 0};
         GetCursorPos(&p);
@@ -1743,7 +1747,7 @@ void TApplication::HintTimerExpired(UINT_PTR id) {
 }
 
 void TApplication::HideHint() {
-    if (FHandle) KillTimer(FHandle, kHintHideTimer);
+    KillHintTimer(kHintHideTimer);
     FHintShowing = false;
     if (FHintWindow && FHintWindow->HandleAllocated()) FHintWindow->ReleaseHandle();
 }

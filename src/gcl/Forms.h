@@ -550,6 +550,7 @@ private:
     void DestroyHandle() noexcept;
     void StartHintTimer(UINT_PTR id, int milliseconds);
     void StopHintTimers();
+    void KillHintTimer(UINT_PTR id);
     void HintTimerExpired(UINT_PTR id);
     void HideHint();
     void DefaultWndProc(TMessage& message);
@@ -570,6 +571,10 @@ private:
     bool FShowHint = true;
     bool FHintShortCuts = true;
     bool FHintShowing = false;
+    // The hint timers set and not yet killed (bit = timer id): every
+    // click and key cancels the hint, and killing a timer that is not set
+    // would still ask the window system.
+    unsigned FHintTimers = 0;
     bool FHandleCreated = false;
     int FDispatchDepth = 0;
     int FTopMostLevel = 0;

@@ -154,6 +154,16 @@ std::wstring TUniApplication::GetTitle() {
     return GetSyncedWideString(FTitle, gcl::Application->GetTitle());
 }
 
+void TUniApplication::FollowHintUnderMouse() {
+    if (!gcl::Application) return;
+    // Asking for the cursor is a round trip to the window system (two
+    // under Wine); with both hints empty, only an empty hint under the
+    // mouse would match, and setting it changes nothing.
+    if (FHint.empty() && gcl::Application->GetHint().empty()) return;
+    const std::wstring hint = WideHintUnderMouse();
+    if (gcl::WideToAnsi(hint) == gcl::Application->GetHint()) SetHint(hint);
+}
+
 void TUniApplication::SetTitle(const std::wstring& value) {
     if (!gcl::Application) {
         FTitle = value;
@@ -232,9 +242,7 @@ void TUniAppIdleEventControl::AfterConstruction() {
 }
 
 void TUniAppIdleEventControl::AppIdle(gcl::TObject*) {
-    if (!UniApplication || !gcl::Application) return;
-    const std::wstring hint = WideHintUnderMouse();
-    if (gcl::WideToAnsi(hint) == gcl::Application->GetHint()) UniApplication->SetHint(hint);
+    if (UniApplication) UniApplication->FollowHintUnderMouse();
 }
 
 // ---- TUniCustomHintWindow ------------------------------------------------------------

@@ -33,6 +33,10 @@ public:
     // synchronised with the 8-bit one.
     std::wstring GetHint();
     void SetHint(const std::wstring& value);
+    // The idle pass's part: the kept wide hint takes the wide hint under
+    // the mouse when its 8-bit form is Application's hint. With no hint on
+    // either side nothing can change, and the cursor is not asked for.
+    void FollowHintUnderMouse();
     // The application window's wide text (NT), else the kept title
     // synchronised with Application's 8-bit title.
     std::wstring GetTitle();

@@ -66,11 +66,12 @@ public:
     THintWindowClass HintClass = nullptr;
     void* HintData = nullptr;
     bool Suppress = false;
+    int Pause = 0;  // show at once
     std::vector<THintInfo> Shows;
 
     void Dispatch(TMessage& message) override {
         if (message.Msg == CM_HINTSHOWPAUSE) {
-            *TCMHintShowPause(message).GetPause() = 0;  // show at once
+            *TCMHintShowPause(message).GetPause() = Pause;
             return;
         }
         if (message.Msg == CM_HINTSHOW) {
@@ -451,4 +452,31 @@ TEST_F(Hints, IdlePassesFollowTheCursorOffOurWindows) {
     ASSERT_TRUE(Application->CursorAndWindow(now, window));
     EXPECT_EQ(now.x, over.X);
     EXPECT_EQ(FindGclWindow(window), a);
+}
+
+// The hint timers: a show timer cancelled by a click stays quiet, a show
+// timer left running shows the hint, and the hide timer of a shown hint
+// hides it, also when an earlier one was stopped by a cancel in between.
+TEST_F(Hints, CancelledHintTimersStayQuietAndRunningOnesFire) {
+    THntControl* a = Add("A", 10, "Alpha");
+    a->Pause = 20;
+    // The cursor away from the form: only the moves the test makes count.
+    SetCursorPos(1200, 1000);
+    PumpApplication(50);
+    MoveOver(a, 5, 6);
+    EXPECT_FALSE(HintVisible());
+    Application->CancelHint();
+    PumpApplication(200);
+    EXPECT_FALSE(HintVisible()) << "a cancelled show timer fired";
+
+    MoveOver(a, 5, 6);
+    EXPECT_TRUE(PumpApplication(5000, HintVisible));
+    Application->CancelHint();
+    EXPECT_FALSE(HintVisible());
+
+    Application->SetHintHidePause(40);
+    MoveOver(a, 5, 6);
+    ASSERT_TRUE(PumpApplication(5000, HintVisible));
+    EXPECT_TRUE(PumpApplication(5000, [] { return !HintVisible(); })) << "the hide timer never hid the hint";
+    Application->SetHintHidePause(2500);
 }

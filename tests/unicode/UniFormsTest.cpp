@@ -221,3 +221,49 @@ TEST_F(UniFormsTest, HintWindowShowsTheWideHintWithItsActionsShortCut) {
     edit->Free();
     action->Free();
 }
+
+// The idle pass's hint sync: the kept wide hint takes the control's wide
+// hint under the mouse once Application's 8-bit hint is its form, and
+// lets go of it when the 8-bit hint is cleared, also after passes that
+// had nothing to follow.
+TEST_F(UniFormsTest, IdlePassesFollowTheWideHintUnderTheMouse) {
+    qelvo::test::HiddenTestWindow host;
+    const HWND hostHandle = static_cast<HWND>(host.Handle());
+    SetWindowPos(hostHandle, HWND_TOPMOST, 100, 100, 200, 120, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    TUniFormsTestEdit* edit = TUniFormsTestEdit::Create(nullptr);
+    edit->SetParentWindow(hostHandle);
+    edit->SetBounds(0, 0, 200, 120);
+    edit->HandleNeeded();
+    const std::wstring wide = W("Ωμέγα 汉字");
+    WideControlSetHint(edit, wide);
+    RECT r{};
+    GetWindowRect(edit->GetHandle(), &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    ASSERT_EQ(gcl::FindGclWindow(WindowFromPoint(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2})), edit);
+
+    // Nothing to follow: both hints empty.
+    gcl::Application->SetHint("");
+    UniApplication->FollowHintUnderMouse();
+    EXPECT_EQ(UniApplication->GetHint(), L"");
+    // The 8-bit side shows the hint under the mouse: the wide one follows.
+    gcl::Application->SetHint(gcl::WideToAnsi(wide));
+    UniApplication->FollowHintUnderMouse();
+    EXPECT_EQ(UniApplication->GetHint(), wide);
+    // An 8-bit hint of another control: the kept one is not taken for it.
+    gcl::Application->SetHint("Other");
+    UniApplication->FollowHintUnderMouse();
+    EXPECT_EQ(UniApplication->GetHint(), L"Other");
+    // Cleared while a wide hint is kept, then shown again.
+    gcl::Application->SetHint(gcl::WideToAnsi(wide));
+    UniApplication->FollowHintUnderMouse();
+    gcl::Application->SetHint("");
+    UniApplication->FollowHintUnderMouse();
+    EXPECT_EQ(UniApplication->GetHint(), L"");
+    UniApplication->FollowHintUnderMouse();
+    gcl::Application->SetHint(gcl::WideToAnsi(wide));
+    UniApplication->FollowHintUnderMouse();
+    EXPECT_EQ(UniApplication->GetHint(), wide);
+
+    UniApplication->SetHint(L"");
+    edit->Free();
+}
