@@ -75,6 +75,8 @@ public:
         std::string command = "\"" + FFolder + "\\qelvo.exe\"";
         STARTUPINFOA si{};
         si.cb = sizeof si;
+        // QELVO_PROGRAM_WINEDEBUG: Wine's debug channels for the program alone.
+        if (const char* channels = std::getenv("QELVO_PROGRAM_WINEDEBUG")) SetEnvironmentVariableA("WINEDEBUG", channels);
         const double t0 = Now();
         if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, FFolder.c_str(), &si, &FPi))
             Fail("cannot start " + command);
@@ -231,8 +233,25 @@ public:
             for (size_t pos = 0, q; (q = list.find(',', pos)) != std::string::npos; pos = q + 1)
                 if (q > pos && name.find(list.substr(pos, q - pos)) != std::string::npos) return;
         }
+        // QELVO_BENCH_MARKS=MS puts a global atom naming the interaction
+        // before its input and another MS milliseconds later, with no
+        // question sent to the program in between: a Wine server trace
+        // (WINEDEBUG=+server) then shows which requests each interaction
+        // made (bench/server-calls.sh tallies them).
+        const char* marks = std::getenv("QELVO_BENCH_MARKS");
+        if (marks) {
+            GlobalDeleteAtom(GlobalAddAtomA(("qmark begin " + name).c_str()));
+            std::fprintf(stderr, "qmark begin %s\n", name.c_str());
+            std::fflush(stderr);
+        }
         const double t0 = Now();
         send();
+        if (marks) {
+            Sleep(static_cast<DWORD>(std::atoi(marks)));
+            GlobalDeleteAtom(GlobalAddAtomA(("qmark end " + name).c_str()));
+            std::fprintf(stderr, "qmark end %s\n", name.c_str());
+            std::fflush(stderr);
+        }
         const double t = P.Idle(t0);
         auto it = std::find_if(Rows.begin(), Rows.end(), [&](const TRow& r) { return r.Name == name; });
         if (it == Rows.end()) {
