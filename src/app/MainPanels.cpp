@@ -12,6 +12,7 @@
 #include "app/logic/Options.h"
 #include "app/logic/TaskCommands.h"
 #include "data/uDataMan.h"
+#include "gcl/MessageHooks.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
@@ -1380,7 +1381,7 @@ void TMainForm::FoldersList2DragDrop(gcl::TObject*, gcl::TObject* Source, int X,
 
 namespace {
 
-HHOOK GTypingGuard = nullptr;
+bool GTypingGuard = false;
 HWND GTypingGuardWindow = nullptr;
 bool GTypingWarningPending = false;
 
@@ -1476,7 +1477,7 @@ GCL_IMPLEMENT_CLASS(TTitleEditor)
 
 // Sees each message in its wide form before an 8-bit window gets it as a
 // "?" or a look-alike letter, and each paste key before the edit pastes.
-LRESULT CALLBACK TypingGuardProc(int code, WPARAM wParam, LPARAM lParam) {
+void TypingGuardFilter(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam == PM_REMOVE && lParam) {
         MSG& msg = *reinterpret_cast<MSG*>(lParam);
         if (msg.hwnd && !IsWindowUnicode(msg.hwnd)) {
@@ -1486,14 +1487,13 @@ LRESULT CALLBACK TypingGuardProc(int code, WPARAM wParam, LPARAM lParam) {
                 DropWithWarning(msg, UnsavableTextPasted);
         }
     }
-    return CallNextHookEx(GTypingGuard, code, wParam, lParam);
 }
 
 } // namespace
 
 void TMainForm::InstallTypingGuard() {
     GTypingGuardWindow = GetHandle();
-    if (!GTypingGuard) GTypingGuard = SetWindowsHookExW(WH_GETMESSAGE, &TypingGuardProc, nullptr, GetCurrentThreadId());
+    if (!GTypingGuard) GTypingGuard = gcl::AddGetMessageFilter(&TypingGuardFilter);
 }
 
 void TMainForm::ListItemCreateEditor(TCustomGvListview*, TGvItem*, gcl::ComPtr<IGvCellEditor>& Editor) {
@@ -1523,8 +1523,8 @@ void TMainForm::RichEdit1WindowProc(gcl::TMessage& Message) {
 }
 
 void TMainForm::RemoveTypingGuard() noexcept {
-    if (GTypingGuard) UnhookWindowsHookEx(GTypingGuard);
-    GTypingGuard = nullptr;
+    if (GTypingGuard) gcl::RemoveGetMessageFilter(&TypingGuardFilter);
+    GTypingGuard = false;
     GTypingGuardWindow = nullptr;
     GTypingWarningPending = false;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "gcl/MessageHooks.h"
 #include "gcl/rtl/SysInfo.h"
 #include "gcl/rtl/ThreadVars.h"
 
@@ -104,13 +105,25 @@ LRESULT CALLBACK CBTHook(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(self, code, wParam, lParam);
 }
 
-LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
-    HHOOK self = CurrentHandle(thkGetMessage);
+// Retrieved messages come through the thread's shared get-message hook.
+void GetMessageFilter(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && GThreadHooks->Hooks) Dispatch(thcGetMessage, nullptr, wParam, lParam);
-    return CallNextHookEx(self, code, wParam, lParam);
 }
 
-constexpr HOOKPROC HookProcs[3] = {CallWndProcHook, CBTHook, GetMessageHook};
+constexpr HOOKPROC HookProcs[2] = {CallWndProcHook, CBTHook};
+
+HHOOK SetHook(int kind) {
+    if (kind == thkGetMessage)
+        return gcl::AddGetMessageFilter(&GetMessageFilter) ? gcl::GetMessageHookHandle() : nullptr;
+    return gcl::Win32Platform == gcl::PlatformWin32NT
+               ? SetWindowsHookExW(HookIds[kind], HookProcs[kind], nullptr, GetCurrentThreadId())
+               : SetWindowsHookExA(HookIds[kind], HookProcs[kind], nullptr, GetCurrentThreadId());
+}
+
+void Unhook(int kind, HHOOK handle) noexcept {
+    if (kind == thkGetMessage) gcl::RemoveGetMessageFilter(&GetMessageFilter);
+    else UnhookWindowsHookEx(handle);
+}
 
 void Acquire(TThreadHooks& hooks, TUserNode& node, unsigned kinds) {
     for (int k = 0; k < 3; ++k) {
@@ -122,9 +135,7 @@ void Acquire(TThreadHooks& hooks, TUserNode& node, unsigned kinds) {
     }
     for (int k = 0; k < 3; ++k) {
         if (!(node.Kinds & (1u << k)) || hooks.Handles[k]) continue;
-        hooks.Handles[k] = gcl::Win32Platform == gcl::PlatformWin32NT
-                               ? SetWindowsHookExW(HookIds[k], HookProcs[k], nullptr, GetCurrentThreadId())
-                               : SetWindowsHookExA(HookIds[k], HookProcs[k], nullptr, GetCurrentThreadId());
+        hooks.Handles[k] = SetHook(k);
     }
 }
 
@@ -137,9 +148,9 @@ THookRecord* FindRecord(TThreadHooks& hooks, TThreadHookProc proc) {
 void UnhookAll() noexcept {
     TThreadHooks* hooks = GThreadHooks->Hooks;
     if (!hooks) return;
-    for (HHOOK& h : hooks->Handles) {
-        if (h) UnhookWindowsHookEx(h);
-        h = nullptr;
+    for (int k = 0; k < 3; ++k) {
+        if (hooks->Handles[k]) Unhook(k, hooks->Handles[k]);
+        hooks->Handles[k] = nullptr;
     }
 }
 
@@ -184,7 +195,7 @@ void RemoveThreadHook(void* User, TThreadHookProc Proc) {
     for (int k = 0; k < 3; ++k) {
         if (!(kinds & (1u << k))) continue;
         if (--hooks->Counts[k] == 0 && hooks->Handles[k]) {
-            UnhookWindowsHookEx(hooks->Handles[k]);
+            Unhook(k, hooks->Handles[k]);
             hooks->Handles[k] = nullptr;
         }
     }

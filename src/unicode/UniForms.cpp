@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gcl/ActnList.h"
+#include "gcl/MessageHooks.h"
 #include "gcl/Messages.h"
 #include "gcl/rtl/Strings.h"
 #include "unicode/UniActnList.h"
@@ -23,7 +24,7 @@ GCL_IMPLEMENT_CLASS(TUniAppIdleEventControl)
 
 namespace {
 
-HHOOK GMessageHook = nullptr;
+bool GMessageFilterAdded = false;
 
 void SetApplicationHint(gcl::TObject* obj, const std::string& value) {
     static_cast<gcl::TApplication*>(obj)->SetHint(value);
@@ -55,7 +56,7 @@ std::wstring WideHintUnderMouse() {
     return control ? WideGetLongHint(WideGetHintOfControlChain(control)) : std::wstring();
 }
 
-LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+void GetMessageFilter(int code, WPARAM wParam, LPARAM lParam) {
     try {
         if (code == HC_ACTION && wParam == PM_REMOVE && UniApplication && lParam) {
             MSG& msg = *reinterpret_cast<MSG*>(lParam);
@@ -64,7 +65,6 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
     } catch (...) {
         gcl::HandleGuardedException(UniApplication);
     }
-    return CallNextHookEx(GMessageHook, code, wParam, lParam);
 }
 
 // CM_HINTSHOW of a Unicode control: the wide hint window and the 8-bit
@@ -82,8 +82,8 @@ void InitializeUniForms() {
     UniApplication = TUniApplication::Create(nullptr);
     UniHintShowProc = &UniHintShow;
     if (UnicodePlatform) {
-        GMessageHook = SetWindowsHookExW(WH_GETMESSAGE, &GetMessageHook, nullptr, GetCurrentThreadId());
-        if (!GMessageHook) {
+        GMessageFilterAdded = gcl::AddGetMessageFilter(&GetMessageFilter);
+        if (!GMessageFilterAdded) {
             const DWORD error = GetLastError();
             UniHintShowProc = nullptr;
             UniApplication->Free();
@@ -94,8 +94,8 @@ void InitializeUniForms() {
 }
 
 void FinalizeUniForms() {
-    if (GMessageHook) UnhookWindowsHookEx(GMessageHook);
-    GMessageHook = nullptr;
+    if (GMessageFilterAdded) gcl::RemoveGetMessageFilter(&GetMessageFilter);
+    GMessageFilterAdded = false;
     UniHintShowProc = nullptr;
     if (UniApplication) UniApplication->Free();
     UniApplication = nullptr;
