@@ -10,7 +10,7 @@
 # TControl members defined in the higher unit's source. A new unit gets
 # its place here, or the check fails.
 set(GCL_UNIT_ORDER
-  Messages ComObj Graphics Printers ShellNotify ImgList Controls Timers ActnList Dialogs Forms
+  Messages ComObj Graphics Printers ShellNotify ImgList Controls MessageHooks Timers ActnList Dialogs Forms
   DragDrop Menus StdCtrls Buttons ExtCtrls CheckLst ComCtrls OleCtrls AppEvnts)
 
 if(NOT GCL_DIR)
