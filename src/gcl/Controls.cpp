@@ -113,13 +113,16 @@ TShiftState KeysToShiftState(uint32_t keys) {
 }
 
 TShiftState GetShiftState() {
+    // One read of the keyboard state rather than six.
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
     TShiftState result;
-    if (GetKeyState(VK_SHIFT) < 0) result.Include(ssShift);
-    if (GetKeyState(VK_CONTROL) < 0) result.Include(ssCtrl);
-    if (GetKeyState(VK_MENU) < 0) result.Include(ssAlt);
-    if (GetKeyState(VK_LBUTTON) < 0) result.Include(ssLeft);
-    if (GetKeyState(VK_RBUTTON) < 0) result.Include(ssRight);
-    if (GetKeyState(VK_MBUTTON) < 0) result.Include(ssMiddle);
+    if (keys[VK_SHIFT] & 0x80) result.Include(ssShift);
+    if (keys[VK_CONTROL] & 0x80) result.Include(ssCtrl);
+    if (keys[VK_MENU] & 0x80) result.Include(ssAlt);
+    if (keys[VK_LBUTTON] & 0x80) result.Include(ssLeft);
+    if (keys[VK_RBUTTON] & 0x80) result.Include(ssRight);
+    if (keys[VK_MBUTTON] & 0x80) result.Include(ssMiddle);
     return result;
 }
 

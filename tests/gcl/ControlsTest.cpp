@@ -877,3 +877,31 @@ TEST(WindowCoreHelpers, ScrollBarsWidenTheClientRectangleOnTheirSides) {
         DestroyWindow(wnd);
     }
 }
+
+// The shift state of the keyboard as the thread last saw it: each
+// modifier and mouse button alone, and all together.
+TEST(ShiftState, FollowsEachModifierAndButtonOfTheKeyboardState) {
+    BYTE saved[256] = {};
+    GetKeyboardState(saved);
+    const std::pair<int, TShiftStateItem> keys[] = {{VK_SHIFT, ssShift},  {VK_CONTROL, ssCtrl},
+                                                    {VK_MENU, ssAlt},     {VK_LBUTTON, ssLeft},
+                                                    {VK_RBUTTON, ssRight}, {VK_MBUTTON, ssMiddle}};
+    BYTE all[256] = {};
+    TShiftState everything;
+    for (const auto& [vk, item] : keys) {
+        BYTE state[256] = {};
+        state[vk] = 0x80;
+        state[VK_CAPITAL] = 0x01;   // toggled, not held: no part of the state
+        SetKeyboardState(state);
+        EXPECT_EQ(GetShiftState(), TShiftState{item}) << "key " << vk;
+        all[vk] = 0x81;
+        everything.Include(item);
+    }
+    SetKeyboardState(all);
+    EXPECT_EQ(GetShiftState(), everything);
+    BYTE none[256] = {};
+    for (const auto& [vk, item] : keys) none[vk] = 0x01;   // toggled only
+    SetKeyboardState(none);
+    EXPECT_EQ(GetShiftState(), TShiftState{});
+    SetKeyboardState(saved);
+}
