@@ -2200,24 +2200,17 @@ void TWinControl::WMPaint(TMessage& message) {
     HDC dc = BeginPaint(FHandle, &ps);
     RECT client;
     ::GetClientRect(FHandle, &client);
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1));
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    auto cleanup = [&] {
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        EndPaint(FHandle, &ps);
-    };
     try {
+        const TPaintBuffer buffer(dc, client.right, client.bottom);
+        HDC memory = buffer.GetDC();
         Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(memory), reinterpret_cast<intptr_t>(memory));
         Perform(WM_PAINT, reinterpret_cast<uintptr_t>(memory), 0);
         BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
     } catch (...) {
-        cleanup();
+        EndPaint(FHandle, &ps);
         throw;
     }
-    cleanup();
+    EndPaint(FHandle, &ps);
 }
 
 void TWinControl::DrawParentBackground(HDC dc) {

@@ -1613,8 +1613,10 @@ void TApplication::WndProc(TMessage& message) {
         return;
     case WM_DISPLAYCHANGE:
     case WM_DPICHANGED:
-        // The screen's kept sizes and places are read again.
+        // The screen's kept sizes and places are read again, and the kept
+        // paint buffers are made anew for the display.
         NoteSystemSettingsChange();
+        TPaintBuffer::DisplayChanged();
         DefaultWndProc(message);
         return;
     case WM_SETTINGCHANGE:

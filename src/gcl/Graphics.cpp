@@ -3,6 +3,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <unordered_map>
 
 #include "gcl/rtl/Strings.h"
+#include "gcl/rtl/ThreadVars.h"
 
 namespace gcl {
 
@@ -1552,5 +1554,82 @@ void FinalizeGraphics() {
 } // namespace
 
 TUnit GraphicsUnit{"Graphics", &InitializeGraphics, &FinalizeGraphics};
+
+// ---- Paint buffers ---------------------------------------------------------
+
+namespace {
+
+struct TKeptPaintBuffer {
+    HDC DC;
+    HBITMAP Bitmap;
+    HGDIOBJ OldBitmap;
+    int Width;
+    int Height;
+    unsigned Generation;
+    bool InUse;
+};
+constinit thread_local TThreadVar<TKeptPaintBuffer> GKeptPaintBuffer;
+std::atomic<unsigned> GDisplayGeneration{0};
+
+void FreeKeptPaintBuffer(TKeptPaintBuffer& kept) noexcept {
+    if (kept.DC) {
+        SelectObject(kept.DC, kept.OldBitmap);
+        DeleteDC(kept.DC);
+    }
+    if (kept.Bitmap) DeleteObject(kept.Bitmap);
+    kept = TKeptPaintBuffer{};
+}
+
+} // namespace
+
+TPaintBuffer::TPaintBuffer(HDC dc, int width, int height) {
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    TKeptPaintBuffer& kept = GKeptPaintBuffer.Get();
+    const unsigned generation = GDisplayGeneration.load(std::memory_order_relaxed);
+    if (!kept.InUse && GetObjectType(dc) == OBJ_DC) {
+        if (kept.DC && (kept.Generation != generation || kept.Width < width || kept.Height < height))
+            FreeKeptPaintBuffer(kept);
+        if (!kept.DC) {
+            HDC memory = CreateCompatibleDC(dc);
+            HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
+            if (bitmap) {
+                kept.DC = memory;
+                kept.Bitmap = bitmap;
+                kept.OldBitmap = SelectObject(memory, bitmap);
+                kept.Width = width;
+                kept.Height = height;
+                kept.Generation = generation;
+            } else if (memory) {
+                DeleteDC(memory);
+            }
+        }
+        if (kept.DC) {
+            kept.InUse = true;
+            FKept = true;
+            FDC = kept.DC;
+            FSaved = SaveDC(FDC);
+            IntersectClipRect(FDC, 0, 0, width, height);
+            PatBlt(FDC, 0, 0, width, height, BLACKNESS);
+            return;
+        }
+    }
+    FDC = CreateCompatibleDC(dc);
+    FBitmap = CreateCompatibleBitmap(dc, width, height);
+    FOldBitmap = SelectObject(FDC, FBitmap);
+}
+
+TPaintBuffer::~TPaintBuffer() {
+    if (FKept) {
+        RestoreDC(FDC, FSaved);
+        GKeptPaintBuffer->InUse = false;
+        return;
+    }
+    SelectObject(FDC, FOldBitmap);
+    DeleteObject(FBitmap);
+    DeleteDC(FDC);
+}
+
+void TPaintBuffer::DisplayChanged() noexcept { GDisplayGeneration.fetch_add(1, std::memory_order_relaxed); }
 
 } // namespace gcl

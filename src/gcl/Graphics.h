@@ -578,6 +578,40 @@ protected:
 // A shared memory canvas for measuring text; set its font before use.
 TCanvas& MeasureCanvas();
 
+// ---- Paint buffers ---------------------------------------------------------
+
+// An off-screen buffer for one paint into a DC: a memory DC in its first
+// state holding a bitmap compatible with that DC, black over the size
+// asked and clipped to it, as a new bitmap of that size would be. For a
+// display DC the thread keeps one such DC and bitmap (the bitmap only
+// grows) and hands it out again, since making a compatible bitmap and
+// selecting it costs the window system six round trips under Wine; a
+// buffer asked while the kept one is in use, or for any other DC, is
+// made and freed as before. The kept one is made anew after a display
+// change (DisplayChanged).
+class TPaintBuffer {
+public:
+    TPaintBuffer(HDC dc, int width, int height);
+    ~TPaintBuffer();
+    TPaintBuffer(const TPaintBuffer&) = delete;
+    TPaintBuffer& operator=(const TPaintBuffer&) = delete;
+    HDC GetDC() const noexcept { return FDC; }
+    // Whether this buffer is the thread's kept one.
+    bool IsKept() const noexcept { return FKept; }
+
+    // The display's settings changed: every thread's kept buffer is made
+    // anew at its next use. The application window calls it for
+    // WM_DISPLAYCHANGE.
+    static void DisplayChanged() noexcept;
+
+private:
+    HDC FDC = nullptr;
+    HBITMAP FBitmap = nullptr;
+    HGDIOBJ FOldBitmap = nullptr;
+    int FSaved = 0;
+    bool FKept = false;
+};
+
 // ---- Graphics (pictures) -------------------------------------------------
 
 // A picture that a canvas can draw: bitmaps and icons.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "gcl/Forms.h"
 #include "gcl/rtl/Strings.h"
@@ -915,14 +916,12 @@ void TBarView::DrawViewer(TBarItemViewer* Viewer, TCanvas* Canvas, bool Offscree
     // Off-screen: a bitmap of the viewer's size that first gets the window's
     // background, then the viewer.
     std::unique_ptr<TCanvas> offscreen;
+    std::optional<gcl::TPaintBuffer> buffer;
     HDC memDC = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ oldBitmap = nullptr;
     TCanvas* target = Canvas;
     if (Offscreen) {
-        memDC = CreateCompatibleDC(dc);
-        bitmap = CreateCompatibleBitmap(dc, r.Width(), r.Height());
-        oldBitmap = SelectObject(memDC, bitmap);
+        buffer.emplace(dc, r.Width(), r.Height());
+        memDC = buffer->GetDC();
         SetWindowOrgEx(memDC, r.Left, r.Top, nullptr);
         if (FWindow && FWindow->HandleAllocated())
             SendMessageA(FWindow->GetHandle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC), 0);
@@ -963,9 +962,7 @@ void TBarView::DrawViewer(TBarItemViewer* Viewer, TCanvas* Canvas, bool Offscree
     if (Offscreen) {
         offscreen.reset();
         BitBlt(dc, r.Left, r.Top, r.Width(), r.Height(), memDC, 0, 0, SRCCOPY);
-        SelectObject(memDC, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(memDC);
+        buffer.reset();
     }
     RestoreDC(dc, saved);
     Canvas->Refresh();

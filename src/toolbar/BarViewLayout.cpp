@@ -56,15 +56,13 @@ void TBarView::DoUpdatePositions(TPoint& Size) {
     if (client.right < 1 || client.bottom < 1) return;
     // The whole window at once through one bitmap: no flicker.
     HDC dc = GetDC(wnd);
-    HDC memDC = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memDC, bitmap);
-    SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC), 0);
-    SendMessageA(wnd, WM_PAINT, reinterpret_cast<WPARAM>(memDC), 0);
-    BitBlt(dc, 0, 0, client.right, client.bottom, memDC, 0, 0, SRCCOPY);
-    SelectObject(memDC, old);
-    DeleteObject(bitmap);
-    DeleteDC(memDC);
+    {
+        const gcl::TPaintBuffer buffer(dc, client.right, client.bottom);
+        HDC memDC = buffer.GetDC();
+        SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC), 0);
+        SendMessageA(wnd, WM_PAINT, reinterpret_cast<WPARAM>(memDC), 0);
+        BitBlt(dc, 0, 0, client.right, client.bottom, memDC, 0, 0, SRCCOPY);
+    }
     ReleaseDC(wnd, dc);
     ValidateRect(wnd, nullptr);
 }

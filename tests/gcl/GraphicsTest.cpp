@@ -585,3 +585,98 @@ TEST(Geometry, HalfOpenRectangles) {
     RECT raw = ToRECT(Rect(1, 2, 3, 4));
     EXPECT_EQ(FromRECT(raw), Rect(1, 2, 3, 4));
 }
+
+// ---- Paint buffers
+
+namespace {
+
+SIZE BitmapSizeOf(HDC dc) {
+    BITMAP bm{};
+    GetObjectW(GetCurrentObject(dc, OBJ_BITMAP), sizeof bm, &bm);
+    return SIZE{bm.bmWidth, bm.bmHeight};
+}
+
+RECT ClipOf(HDC dc) {
+    RECT r{};
+    GetClipBox(dc, &r);
+    return r;
+}
+
+} // namespace
+
+// A kept buffer starts each paint as a new one would: black over the size
+// asked, clipped to it, in the DC's first state; it grows, another asked
+// while it is in use is a buffer of its own, and a display change makes it
+// anew.
+TEST(PaintBuffers, TheKeptBufferStartsEachPaintAsANewOne) {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    HDC dc = GetDC(window);
+    HDC keptDC = nullptr;
+    {
+        const TPaintBuffer buffer(dc, 40, 30);
+        ASSERT_TRUE(buffer.IsKept());
+        keptDC = buffer.GetDC();
+        EXPECT_EQ(GetPixel(keptDC, 39, 29), RGB(0, 0, 0));
+        const RECT clip = ClipOf(keptDC);
+        EXPECT_EQ(clip.right, 40);
+        EXPECT_EQ(clip.bottom, 30);
+        // A paint that leaves its marks on the DC's state and pixels.
+        PatBlt(keptDC, 0, 0, 40, 30, WHITENESS);
+        SetWindowOrgEx(keptDC, 7, 7, nullptr);
+        SetTextColor(keptDC, RGB(255, 0, 0));
+        SetBkMode(keptDC, TRANSPARENT);
+        SelectObject(keptDC, GetStockObject(BLACK_BRUSH));
+    }
+    {
+        const TPaintBuffer buffer(dc, 20, 10);
+        ASSERT_TRUE(buffer.IsKept());
+        HDC memory = buffer.GetDC();
+        EXPECT_EQ(memory, keptDC);
+        EXPECT_EQ(GetPixel(memory, 0, 0), RGB(0, 0, 0)) << "the last paint's pixels show through";
+        EXPECT_EQ(GetPixel(memory, 19, 9), RGB(0, 0, 0));
+        EXPECT_EQ(ClipOf(memory).right, 20);
+        EXPECT_EQ(ClipOf(memory).bottom, 10);
+        POINT origin{-1, -1};
+        GetWindowOrgEx(memory, &origin);
+        EXPECT_EQ(origin.x, 0);
+        EXPECT_EQ(GetTextColor(memory), RGB(0, 0, 0));
+        EXPECT_EQ(GetBkMode(memory), OPAQUE);
+        EXPECT_EQ(GetCurrentObject(memory, OBJ_BRUSH), GetStockObject(WHITE_BRUSH));
+
+        // Asked again while in use (a paint inside a paint): a new buffer.
+        const TPaintBuffer inner(dc, 15, 15);
+        EXPECT_FALSE(inner.IsKept());
+        EXPECT_NE(inner.GetDC(), memory);
+        EXPECT_EQ(BitmapSizeOf(inner.GetDC()).cx, 15);
+        EXPECT_EQ(GetPixel(inner.GetDC(), 14, 14), RGB(0, 0, 0));
+    }
+    {
+        // Larger than the kept bitmap: it grows to the size asked.
+        const TPaintBuffer buffer(dc, 120, 50);
+        ASSERT_TRUE(buffer.IsKept());
+        EXPECT_EQ(BitmapSizeOf(buffer.GetDC()).cx, 120);
+        EXPECT_EQ(BitmapSizeOf(buffer.GetDC()).cy, 50);
+        EXPECT_EQ(GetPixel(buffer.GetDC(), 119, 49), RGB(0, 0, 0));
+    }
+    {
+        const TPaintBuffer buffer(dc, 10, 10);
+        EXPECT_EQ(BitmapSizeOf(buffer.GetDC()).cx, 120) << "a smaller paint keeps the bitmap";
+    }
+    TPaintBuffer::DisplayChanged();
+    {
+        const TPaintBuffer buffer(dc, 10, 10);
+        ASSERT_TRUE(buffer.IsKept());
+        EXPECT_EQ(BitmapSizeOf(buffer.GetDC()).cx, 10) << "made anew for the changed display";
+    }
+    // A memory DC is no display DC: its buffers are its own.
+    HDC memoryDC = CreateCompatibleDC(dc);
+    {
+        const TPaintBuffer buffer(memoryDC, 10, 10);
+        EXPECT_FALSE(buffer.IsKept());
+        EXPECT_EQ(BitmapSizeOf(buffer.GetDC()).cx, 10);
+    }
+    DeleteDC(memoryDC);
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+}
