@@ -7,7 +7,10 @@
 #   bench/program.sh [RUNS] [COUNT...]     (after scripts/build native win32)
 # QELVO_EXE names another qelvo.exe to time (an older build, for a table of
 # before and after); QELVO_BENCH_SKIP=part,part leaves out the interactions
-# whose names contain a part.
+# whose names contain a part; QELVO_BENCH_TRACE=1 prints on stderr, for each
+# interaction, when the program's threads used the processor (ms from the
+# input = microseconds used, per Linux thread), which is what the times are
+# taken from.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 RUNS="${1:-5}"

@@ -2,7 +2,9 @@
 // of growing size: the start until the main window is shown and idle, the
 // memory of the process at rest, and each interaction a user repeats,
 // driven with real input (SendInput, so focus, menus and the program's own
-// loops take part) and timed until the program has handled it and painted.
+// loops take part) and timed until the program has handled it and painted:
+// until its threads last used the processor before a quiet span, read from
+// Linux's /proc (the driver runs under Wine only).
 // Each time is printed with its floor, measured in this run on the same
 // database: the task filter over every task plus one paint of the visible
 // rows of a list view of the program's size, both by the program's own
@@ -17,6 +19,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -38,7 +41,10 @@ namespace {
 
 constexpr double Bound = 120;  // seconds any one wait may take
 
+HANDLE GRunning = nullptr;  // the program started, ended by a failure
+
 [[noreturn]] void Fail(const std::string& what) {
+    if (GRunning) TerminateProcess(GRunning, 1);
     std::fprintf(stderr, "program_bench: %s\n", what.c_str());
     std::fflush(stdout);
     std::exit(1);
@@ -80,37 +86,70 @@ public:
         const double t0 = Now();
         if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, FFolder.c_str(), &si, &FPi))
             Fail("cannot start " + command);
+        GRunning = FPi.hProcess;
+        while ((FUnixPid = FindUnixPid(command)).empty()) {
+            if (Now() - t0 > Bound || WaitForSingleObject(FPi.hProcess, 0) == WAIT_OBJECT_0)
+                Fail("cannot find the processor time of " + command + " in /proc (Z:\\proc)");
+            Sleep(1);
+        }
         while (!(FMain = ShownWindow(FPi.dwProcessId, "TMainForm"))) {
             if (Now() - t0 > Bound || WaitForSingleObject(FPi.hProcess, 0) == WAIT_OBJECT_0)
                 Fail("no main window from " + command);
             Sleep(1);
         }
+        FCpuAtRest = 0;
         return Idle(t0);
     }
 
     // The moment the program is idle again after input sent at t0, in
-    // seconds from t0: it answers sent messages at once several times in a
-    // row and no window of it waits to be painted. The last slow answer (a
-    // message that waited for the program's work) ends the work.
+    // seconds from t0: the last moment its threads were seen using the
+    // processor, once they have used none for a quiet span and no window
+    // of it waits to be painted. Its processor time is read from Linux
+    // (/proc, through Wine's drive Z:), in nanoseconds: a question sent to
+    // the program (a message it must answer) is no sign of idleness, since
+    // its work answers sent messages wherever it looks at its queue, and
+    // input reaches it only some time after SendInput returns. Negative
+    // when the program did nothing at all after t0 (the input was lost).
     double Idle(double t0) const {
-        double end = Now();
-        int quiet = 0;
-        while (quiet < 6) {
-            if (Now() - t0 > Bound) Fail("the program stopped answering");
-            Sleep(1);
-            const double ask = Now();
-            DWORD_PTR result = 0;
-            if (!SendMessageTimeoutA(FMain, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(Bound * 1000), &result))
-                Fail("the program stopped answering");
-            const double answered = Now();
-            if (answered - ask > 0.0015 || PaintPending(FPi.dwProcessId)) {
-                end = answered;
-                quiet = 0;
-            } else {
-                ++quiet;
+        constexpr double Quiet = 0.025;
+        uint64_t last = FCpuAtRest;
+        double active = -1;
+        // QELVO_BENCH_TRACE: each interaction's uses of the processor, per
+        // thread (ms from the input: microseconds used), on stderr.
+        const bool trace = std::getenv("QELVO_BENCH_TRACE") != nullptr;
+        std::map<std::string, uint64_t> threads, before;
+        std::string log;
+        if (trace) CpuNanoseconds(&before);
+        for (;;) {
+            const double now = Now();
+            if (now - t0 > Bound) Fail("the program did not come to rest");
+            const uint64_t cpu = CpuNanoseconds(trace ? &threads : nullptr);
+            if (cpu != last) {
+                if (trace) {
+                    char text[64];
+                    std::snprintf(text, sizeof text, " %.1f:", (now - t0) * 1e3);
+                    log += text;
+                    for (const auto& [id, ns] : threads)
+                        if (ns != before[id]) {
+                            std::snprintf(text, sizeof text, "%s%s=%.0f", log.back() == ':' ? "" : ",", id.c_str(),
+                                          (ns - before[id]) / 1e3);
+                            log += text;
+                        }
+                    before = threads;
+                }
+                active = now;
+                last = cpu;
+            } else if (now - std::max(active, t0) > Quiet && !PaintPending(FPi.dwProcessId)) {
+                // The span was quiet and nothing waits to be painted: the
+                // program is at rest (its processor time is read again,
+                // in case the look at its windows raced with its work).
+                if (CpuNanoseconds() == last) break;
             }
+            Sleep(0);
         }
-        return end - t0;
+        if (trace) std::fprintf(stderr, "  busy until %.1f ms:%s\n", (active - t0) * 1e3, log.c_str());
+        FCpuAtRest = last;
+        return active < 0 ? -1 : active - t0;
     }
 
     void Stop() {
@@ -121,6 +160,7 @@ public:
         }
         CloseHandle(FPi.hProcess);
         CloseHandle(FPi.hThread);
+        GRunning = nullptr;
         FPi = {};
     }
 
@@ -137,9 +177,63 @@ public:
     DWORD Pid() const { return FPi.dwProcessId; }
 
 private:
+    // The processor time of every thread of the program so far.
+    uint64_t CpuNanoseconds(std::map<std::string, uint64_t>* threads = nullptr) const {
+        if (FUnixPid.empty()) return 0;
+        uint64_t sum = 0;
+        if (threads) threads->clear();
+        const std::string tasks = "Z:\\proc\\" + FUnixPid + "\\task\\";
+        WIN32_FIND_DATAA found{};
+        HANDLE find = FindFirstFileA((tasks + "*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE) return FCpuAtRest;  // the process has ended
+        do {
+            if (found.cFileName[0] < '0' || found.cFileName[0] > '9') continue;
+            const std::string stat = ReadSmallFile(tasks + found.cFileName + "\\schedstat");
+            const uint64_t ns = std::strtoull(stat.c_str(), nullptr, 10);
+            if (threads) (*threads)[found.cFileName] = ns;
+            sum += ns;
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+        return sum;
+    }
+
+    static std::string ReadSmallFile(const std::string& path) {
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return {};
+        char buffer[4096];
+        DWORD read = 0;
+        if (!ReadFile(f, buffer, sizeof buffer - 1, &read, nullptr)) read = 0;
+        CloseHandle(f);
+        return std::string(buffer, read);
+    }
+
+    // The Linux process id of the program: the process in /proc whose
+    // command line is the one the program was started with.
+    std::string FindUnixPid(const std::string& command) const {
+        WIN32_FIND_DATAA found{};
+        HANDLE find = FindFirstFileA("Z:\\proc\\*", &found);
+        if (find == INVALID_HANDLE_VALUE) return {};
+        std::string pid;
+        do {
+            if (found.cFileName[0] < '0' || found.cFileName[0] > '9') continue;
+            const std::string line = ReadSmallFile(std::string("Z:\\proc\\") + found.cFileName + "\\cmdline");
+            // Wine shows the command line without the quotes around the program.
+            if (line.compare(0, command.size(), command) == 0 ||
+                line.compare(0, command.size() - 2, command.substr(1, command.size() - 2)) == 0) {
+                pid = found.cFileName;
+                break;
+            }
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+        return pid;
+    }
+
     std::string FFolder;
     PROCESS_INFORMATION FPi{};
     HWND FMain = nullptr;
+    std::string FUnixPid;
+    mutable uint64_t FCpuAtRest = 0;
 };
 
 // ---- Input
@@ -212,7 +306,8 @@ void SendClick(POINT at) {
 
 struct TRow {
     std::string Name;
-    std::vector<double> Times;  // seconds, one per repetition
+    std::vector<double> Times;  // seconds, one per repetition that caused work
+    int Lost = 0;               // repetitions after which the program did nothing
 };
 
 class TSession {
@@ -241,6 +336,8 @@ public:
         const char* marks = std::getenv("QELVO_BENCH_MARKS");
         if (marks) {
             GlobalDeleteAtom(GlobalAddAtomA(("qmark begin " + name).c_str()));
+        }
+        if (marks || std::getenv("QELVO_BENCH_TRACE")) {
             std::fprintf(stderr, "qmark begin %s\n", name.c_str());
             std::fflush(stderr);
         }
@@ -258,7 +355,10 @@ public:
             Rows.push_back({name, {}});
             it = Rows.end() - 1;
         }
-        it->Times.push_back(t);
+        if (t < 0)
+            ++it->Lost;
+        else
+            it->Times.push_back(t);
         // QELVO_BENCH_PAUSE names an interaction after which the run waits
         // five seconds, for a look at the screen.
         if (const char* pause = std::getenv("QELVO_BENCH_PAUSE"))
@@ -492,14 +592,20 @@ int main(int argc, char** argv) {
         const TResult* before = results.size() > 1 ? &results[results.size() - 2] : nullptr;
         std::printf("  %-34s %9s %9s %8s %8s\n", "interaction", "median ms", "worst ms", "x floor", "growth");
         for (const TRow& row : r.Rows) {
+            if (row.Times.empty()) {
+                std::printf("  %-34s the program did nothing after any of %d inputs\n", row.Name.c_str(), row.Lost);
+                continue;
+            }
             const double m = Median(row.Times);
             double growth = 0;
             if (before)
                 for (const TRow& b : before->Rows)
-                    if (b.Name == row.Name) growth = m / Median(b.Times);
+                    if (b.Name == row.Name && !b.Times.empty()) growth = m / Median(b.Times);
             std::printf("  %-34s %9.1f %9.1f %8.1f %8s\n", row.Name.c_str(), m * 1e3,
                         *std::max_element(row.Times.begin(), row.Times.end()) * 1e3, m / floor,
                         before ? (std::to_string(growth).substr(0, 5) + "x").c_str() : "-");
+            if (row.Lost) std::printf("  %-34s (the program did nothing after %d of %d inputs)\n", "", row.Lost,
+                                      row.Lost + static_cast<int>(row.Times.size()));
         }
         std::fflush(stdout);
     }
