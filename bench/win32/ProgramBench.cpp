@@ -98,22 +98,28 @@ public:
             Sleep(1);
         }
         FCpuAtRest = 0;
-        return Idle(t0);
+        // The start may wait on Wine's other processes longer than an
+        // interaction's pauses.
+        return Idle(t0, Quiet);
     }
 
-    // The moment the program is idle again after input sent at t0, in
-    // seconds from t0: the last moment its threads were seen using the
-    // processor, once they have used none for a quiet span and no window
-    // of it waits to be painted. Its processor time is read from Linux
-    // (/proc, through Wine's drive Z:), in nanoseconds: a question sent to
-    // the program (a message it must answer) is no sign of idleness, since
-    // its work answers sent messages wherever it looks at its queue, and
-    // input reaches it only some time after SendInput returns. Negative
-    // when the program did nothing at all after t0 (the input was lost).
-    double Idle(double t0) const {
-        constexpr double Quiet = 0.025;
+    // The moment the program's work on input sent at t0 ended, in seconds
+    // from t0, once it is at rest again: its threads have used no
+    // processor time for a quiet span and no window of it waits to be
+    // painted. Its processor time is read from Linux (/proc, through Wine's
+    // drive Z:), in nanoseconds: a question sent to the program (a message
+    // it must answer) is no sign of rest, since it answers sent messages
+    // in the middle of its work wherever it looks at its queue. The work
+    // is the stretch of activity from the input on whose pauses are
+    // shorter than Gap: the program also wakes now and then at rest for a
+    // fraction of a millisecond (its timers), and such a wake after a
+    // pause belongs to no input (its count per run is kept in FWakes).
+    // Negative when the program did nothing at all after t0 (the input
+    // was lost).
+    double Idle(double t0, double Gap = 0.015) const {
         uint64_t last = FCpuAtRest;
-        double active = -1;
+        double active = -1, end = -1;
+        bool paused = false;
         // QELVO_BENCH_TRACE: each interaction's uses of the processor, per
         // thread (ms from the input: microseconds used), on stderr.
         const bool trace = std::getenv("QELVO_BENCH_TRACE") != nullptr;
@@ -137,6 +143,11 @@ public:
                         }
                     before = threads;
                 }
+                if (end >= 0 && now - active >= Gap) {
+                    paused = true;
+                    ++FWakes;
+                }
+                if (!paused) end = now;
                 active = now;
                 last = cpu;
             } else if (now - std::max(active, t0) > Quiet && !PaintPending(FPi.dwProcessId)) {
@@ -147,9 +158,9 @@ public:
             }
             Sleep(0);
         }
-        if (trace) std::fprintf(stderr, "  busy until %.1f ms:%s\n", (active - t0) * 1e3, log.c_str());
+        if (trace) std::fprintf(stderr, "  work until %.1f ms:%s\n", (end - t0) * 1e3, log.c_str());
         FCpuAtRest = last;
-        return active < 0 ? -1 : active - t0;
+        return end < 0 ? -1 : end - t0;
     }
 
     void Stop() {
@@ -175,6 +186,22 @@ public:
 
     HWND Main() const { return FMain; }
     DWORD Pid() const { return FPi.dwProcessId; }
+
+    // How often the program wakes per second while nobody touches it.
+    double WakesAtRest(double seconds) const {
+        int wakes = 0;
+        uint64_t last = CpuNanoseconds();
+        double active = 0;
+        for (const double t0 = Now(); Now() - t0 < seconds; Sleep(0)) {
+            const uint64_t cpu = CpuNanoseconds();
+            if (cpu == last) continue;
+            if (Now() - active > 0.002) ++wakes;
+            active = Now();
+            last = cpu;
+        }
+        FCpuAtRest = last;
+        return wakes / seconds;
+    }
 
 private:
     // The processor time of every thread of the program so far.
@@ -234,6 +261,10 @@ private:
     HWND FMain = nullptr;
     std::string FUnixPid;
     mutable uint64_t FCpuAtRest = 0;
+
+public:
+    static constexpr double Quiet = 0.025;  // seconds of no processor use that end a wait
+    mutable int FWakes = 0;                 // wakes after a pause, left out of the times
 };
 
 // ---- Input
@@ -460,6 +491,9 @@ struct TResult {
     TFloor Floor;
     double Start = 0;
     double Memory = 0;
+    double RestWakes = 0;
+    int LeftOut = 0;
+    int Inputs = 0;
     std::vector<TRow> Rows;
 };
 
@@ -500,6 +534,7 @@ TResult RunFolder(const std::string& folder, int runs) {
     GetClientRect(list, &client);
     result.Floor = MeasureFloor(folder + "\\Data\\ActualData.kpx", runs, client.right, client.bottom);
     result.Tasks = result.Floor.Tasks;
+    result.RestWakes = p.WakesAtRest(2);
     result.FileBytes = result.Floor.FileBytes;
 
     TSession s(p);
@@ -549,6 +584,8 @@ TResult RunFolder(const std::string& folder, int runs) {
         s.Time("save (Ctrl+S)", [] { SendKey('S', Ctrl); });
     }
     result.Rows = s.Rows;
+    result.LeftOut = p.FWakes;
+    for (const TRow& row : s.Rows) result.Inputs += row.Lost + static_cast<int>(row.Times.size());
     p.Stop();
     return result;
 }
@@ -589,6 +626,8 @@ int main(int argc, char** argv) {
         std::printf("  %-34s %9.1f ms\n", "start until idle", r.Start * 1e3);
         std::printf("  %-34s %9.1f MiB (%.2f x the file)\n", "memory at rest (committed bytes)", r.Memory / 1048576,
                     r.Memory / r.FileBytes);
+        std::printf("  %-34s %9.1f a second; %d after a pause of %.0f ms in %d timed inputs, left out\n",
+                    "wakes at rest (timers)", r.RestWakes, r.LeftOut, 15.0, r.Inputs);
         const TResult* before = results.size() > 1 ? &results[results.size() - 2] : nullptr;
         std::printf("  %-34s %9s %9s %8s %8s\n", "interaction", "median ms", "worst ms", "x floor", "growth");
         for (const TRow& row : r.Rows) {
