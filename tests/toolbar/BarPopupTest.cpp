@@ -593,7 +593,7 @@ TEST_F(BarAnimTest, SlideAndFadeStepInOrderAndEndClean) {
         EXPECT_TRUE(PopupAnimationRunning(wnd));
         EXPECT_TRUE(IsWindowVisible(wnd));
         EXPECT_EQ((GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_LAYERED) != 0, fade);
-        qelvo::test::PumpApplication(2000, [&] { return !w->Messages.empty() && w->Messages.back() == WM_ANIM_DONE; });
+        qelvo::test::PumpApplication(10000, [&] { return !w->Messages.empty() && w->Messages.back() == WM_ANIM_DONE; });
         ASSERT_FALSE(w->Messages.empty());
         EXPECT_EQ(w->Messages.back(), WM_ANIM_DONE);
         EXPECT_GE(w->Messages.size(), 2u) << "at least the last step, then done";
