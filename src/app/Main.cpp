@@ -771,13 +771,14 @@ void TMainForm::ApplicationEvents1Exception(gcl::TObject*, gcl::Exception&) {}
 void TMainForm::Timer1Timer(gcl::TObject*) {
     if (!Database) return;
     // Past midnight "Today" and "Tomorrow" name other days: the list shows
-    // its due dates for the new day (the tasks and filters stay as they are
-    // until the next refresh).
+    // its due dates for the new day, and a due-date filter that counts
+    // from today ("Today", "This Week", ...) shows the new day's tasks.
     const double now = gcl::Now();
     if (List && gcl::DateOf(now) != gcl::DateOf(FCaptionNow)) {
         FCaptionNow = now;
         List->Invalidate();
     }
+    FollowDayInDueFilter();
     const TAutoSaveClock::TTick tick = FAutoSaveClock.Tick(gcl::Now(), Options, Database->FileName);
     if (tick.Countdown && !FSaveGuard.Blocks(Database->FileName))
         SetCaption(CountdownCaption(Database->FileName, tick.Seconds));

@@ -690,6 +690,13 @@ private:
     // the date format) are those of the time of the last fill.
     double FCaptionNow = 0;
     std::string FCaptionFormat;
+    // The due-date filter chosen last and the day its dates were taken
+    // for: past midnight a choice that counts from today is taken anew.
+    TDueChoice FDueChoice = TDueChoice::AllDates;
+    double FDueFilterDay = 0;
+    // Takes the due-date filter for the new day once the list may be
+    // refilled (no title being typed, no modal window over the list).
+    void FollowDayInDueFilter();
     // Tasks taken out of the database that the list still showed; freed
     // by the next refresh.
     std::vector<std::unique_ptr<TuTask>> FDeletedTasks;

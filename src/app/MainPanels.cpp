@@ -630,12 +630,27 @@ void TMainForm::FDateAExecute(gcl::TObject* Sender) {
     auto* action = dynamic_cast<TMainAction*>(Sender);
     if (!action) return;
     const TDueChoice choice = static_cast<TDueChoice>(action->GetTag());
-    LiveSettings.DateFilter = DueDateFilterFor(choice, gcl::Date(), LiveSettings.DateFilter);
+    FDueChoice = choice;
+    FDueFilterDay = gcl::Date();
+    LiveSettings.DateFilter = DueDateFilterFor(choice, FDueFilterDay, LiveSettings.DateFilter);
     {
         TXtToolbarChanges changes(FiltersPanel);
         FDueDate->SetCaption(gcl::AnsiToWide(DueChoiceInfo(choice).Caption));
         SetItalic(FDueDate, choice != TDueChoice::AllDates);
     }
+    RefreshTaskList();
+}
+
+void TMainForm::FollowDayInDueFilter() {
+    if (!DueChoiceCountsFromToday(FDueChoice) || !List || FRefreshing) return;
+    const double today = gcl::Date();
+    if (today == FDueFilterDay) return;
+    // A title being typed or a window over the list keeps the old day for
+    // now: the next tick tries again.
+    if (TGvEditManager* edit = List->GetEditManager(); edit && edit->Editing()) return;
+    if (!HandleAllocated() || !IsWindowEnabled(GetHandle())) return;
+    FDueFilterDay = today;
+    LiveSettings.DateFilter = DueDateFilterFor(FDueChoice, today, LiveSettings.DateFilter);
     RefreshTaskList();
 }
 

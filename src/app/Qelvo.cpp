@@ -4,6 +4,8 @@
 // message loop.
 #include "gcl/rtl/WinApi.h"
 
+#include <cstdlib>
+
 #include "app/Main.h"
 #include "app/ProgramUnits.h"
 #include "app/SingleInstance.h"
@@ -11,6 +13,7 @@
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "gcl/Forms.h"
+#include "gcl/rtl/DateTime.h"
 
 namespace {
 
@@ -23,11 +26,34 @@ struct TFormsScope {
     }
 };
 
+// The clock moved by the seconds that QELVO_CLOCK_SHIFT names (a whole
+// number, negative for the past), so that a run can pass a midnight or a
+// month's end without the system's clock being set; the system's time
+// itself when the variable is absent or not a number.
+class TShiftedClock final : public gcl::IClock {
+public:
+    explicit TShiftedClock(gcl::IClock& base) : FBase(base) {
+        char text[32];
+        const DWORD n = GetEnvironmentVariableA("QELVO_CLOCK_SHIFT", text, sizeof text);
+        if (n == 0 || n >= sizeof text) return;
+        char* end = nullptr;
+        const long long seconds = std::strtoll(text, &end, 10);
+        if (end != text && *end == '\0') FShiftDays = static_cast<double>(seconds) / 86400.0;
+    }
+    double Now() override { return FBase.Now() + FShiftDays; }
+
+private:
+    gcl::IClock& FBase;
+    double FShiftDays = 0;
+};
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         qelvo::StartupMark("WinMain");
+        TShiftedClock clock(gcl::Clock.Get());
+        gcl::ServiceOverride<gcl::IClock> clockScope(gcl::Clock, clock);
         // A second start in this folder brings the running copy forward.
         qelvo::TSingleInstance instance(qelvo::AppDir());
         if (instance.AnotherRuns()) {

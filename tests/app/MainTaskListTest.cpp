@@ -59,6 +59,28 @@ TEST_F(MainTaskList, DueCaptionsNameTheNewDayOnceMidnightHasPassed) {
     CloseMainForm(form);
 }
 
+TEST_F(MainTaskList, AFilterCountingFromTodayTakesTheNewDayOnceMidnightHasPassed) {
+    TMainForm* form = OpenMainForm();
+    form->FDate1A->Execute();    // Today
+    EXPECT_EQ(std::vector<std::string>{"Send the report"}, TasksShown(form));
+    SetNow(Today + 1 + 1.0 / 86400);
+    form->Timer1Timer(nullptr);
+    EXPECT_EQ(std::vector<std::string>{"Water the plants"}, TasksShown(form));
+    EXPECT_EQ(L"Today", form->FDueDate->GetCaption());
+    // A filter that names no day is left as it is: the list is not filled
+    // again (its items stay the same objects).
+    form->FDate0A->Execute();    // Without date set
+    const std::vector<std::string> undated = TasksShown(form);
+    TGvItem* first = undated.empty() ? nullptr : form->List->GetItems()->GetItems(0);
+    SetNow(Today + 2 + 1.0 / 86400);
+    form->Timer1Timer(nullptr);
+    EXPECT_EQ(undated, TasksShown(form));
+    if (first) {
+        EXPECT_EQ(first, form->List->GetItems()->GetItems(0));
+    }
+    CloseMainForm(form);
+}
+
 TEST_F(MainTaskList, ShowsEveryTaskWithItsTextsImagesAndNumbers) {
     TMainForm* form = OpenMainForm();
     form->CountItemsM->SetChecked(true);

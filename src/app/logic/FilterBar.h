@@ -34,6 +34,11 @@ inline constexpr const char* AllDatesCaption = "All dates";
 // WithoutDate leave Value1 empty; the single-day and overdue choices leave
 // Value2 as it was in Previous.
 TFieldFilter DueDateFilterFor(TDueChoice choice, double today, const TFieldFilter& previous = TFieldFilter());
+// Whether a choice's days count from today (all but AllDates and
+// WithoutDate), so that it names other days once midnight has passed.
+inline constexpr bool DueChoiceCountsFromToday(TDueChoice choice) {
+    return choice != TDueChoice::AllDates && choice != TDueChoice::WithoutDate;
+}
 
 // The priority filter: -1 all, 0 low, 1 normal, 2 high.
 inline constexpr std::array<const char*, 4> PriorityFilterCaptions = {"All", "Low", "Normal", "High"};
