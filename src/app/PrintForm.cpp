@@ -197,9 +197,30 @@ void TPrintF::DoShow() {
 }
 
 void TPrintF::Dispatch(gcl::TMessage& Message) {
-    if (Message.Msg == WM_LOADREPORT) {
+    switch (Message.Msg) {
+    case WM_LOADREPORT:
         if (FBrowser == bsPending) LoadIntoBrowser();
         return;
+    case gcl::CM_DIALOGKEY:
+        // Esc closes the window, as Cancel closes a dialog.
+        if (Message.WParam == VK_ESCAPE) {
+            Close();
+            Message.Result = 1;
+            return;
+        }
+        break;
+    case WM_SYSCOMMAND:
+        // F10 or Alt alone takes the keyboard to the bar, as to a menu
+        // bar: the arrows choose a button, Enter runs it, Esc leaves.
+        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && Message.LParam == 0 && PrintBar &&
+            PrintBar->GetShowing() && PrintBar->GetEnabled()) {
+            PrintBar->OpenByKey('\0', false);
+            Message.Result = 0;
+            return;
+        }
+        break;
+    default:
+        break;
     }
     inherited::Dispatch(Message);
 }

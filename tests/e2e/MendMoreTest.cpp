@@ -1,0 +1,128 @@
+// Faults found by exploring the real program, each written here as it
+// failed before it was mended: a due-date filter that kept yesterday's
+// day past midnight, a print window the keyboard could neither reach nor
+// leave, and a second start that went unheard while the first copy was
+// still loading.
+#include <gtest/gtest.h>
+
+#include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// Sets an environment variable that the next started program inherits,
+// and takes it away again.
+class TEnvironmentScope {
+public:
+    TEnvironmentScope(const char* name, const std::string& value) : FName(name) {
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~TEnvironmentScope() { SetEnvironmentVariableA(FName, nullptr); }
+    TEnvironmentScope(const TEnvironmentScope&) = delete;
+    TEnvironmentScope& operator=(const TEnvironmentScope&) = delete;
+
+private:
+    const char* FName;
+};
+
+// A database of one list whose tasks are due on the day before today,
+// today, and on no day.
+void WriteDueDatabase(const std::string& path) {
+    const std::string sep = "\xF7", eol = "\r\n";
+    std::string text = "d_id-4711471148" + eol + "Home" + sep + "1" + sep + eol + "<--<*&^Folders^&*>-->" + eol +
+                       "<--<*&^Tags^&*>-->" + eol;
+    const std::pair<std::string, std::string> tasks[] = {
+        {"Due on the old day", ";" + FileDate(-1) + ";"},
+        {"Due on the new day", ";" + FileDate(0) + ";"},
+        {"Due some day", ""},
+    };
+    int id = 1;
+    for (const auto& [title, due] : tasks)
+        text += due + title + sep + "--" + sep + "000000000" + std::to_string(id++) + sep + "Home" + sep + "1/2/2025" +
+                sep + sep + eol;
+    WriteFile(path, text);
+}
+
+} // namespace
+
+// A program left running overnight with the "Today" filter showed the day
+// before's tasks under "Today" until something refreshed the list. The
+// program's clock is set to end the day a few seconds after the start.
+TEST(DayChangeMendScenario, TheTodayFilterShowsTheNewDaysTasksPastMidnight) {
+    TProgram p("mend-more-midnight");
+    WriteDueDatabase(p.DatabasePath());
+    // The program's midnight comes Lead seconds from now: its clock runs
+    // behind the system's by the time since the system's last midnight.
+    constexpr long long Lead = 6;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const ULONGLONG started = GetTickCount64();
+    const long long sinceMidnight = now.wHour * 3600LL + now.wMinute * 60LL + now.wSecond;
+    const ULONGLONG midnight = started + ULONGLONG(Lead * 1000 - now.wMilliseconds);
+    {
+        TEnvironmentScope shift("QELVO_CLOCK_SHIFT", std::to_string(-sinceMidnight - Lead));
+        p.Start();
+    }
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Key(p, '1', Ctrl);
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Due on the old day");
+    ASSERT_LT(GetTickCount64(), midnight) << "the program started too late to see its day end";
+    // Midnight, and a tick of the program's one-second timer after it.
+    WaitUntil([&] { return GetTickCount64() > midnight + 2000; }, 20000);
+    p.Settle();
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Due on the new day");
+    Key(p, VK_ESCAPE);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The print window's bar had no key to reach it and Esc did nothing: a
+// keyboard user could leave the window by Alt+F4 only. F10 takes the
+// keyboard to the bar, whose buttons the arrows and Enter work; Esc
+// leaves the bar, and Esc closes the window.
+TEST(PrintKeysMendScenario, F10ReachesTheBarAndEscapeClosesTheWindow) {
+    TProgram p("mend-more-print-keys");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    ChooseFromMenu(p, main, FileMenuX, 8);
+    HWND print = p.WaitTopWindow("TPrintF");
+    ASSERT_NE(print, nullptr) << "no print window";
+    // Esc closes it.
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }, 3000));
+    if (IsWindow(print) && IsWindowVisible(print)) Key(p, VK_F4, Alt);
+    EXPECT_TRUE(IsWindowEnabled(main));
+
+    // F10, then Right to "Export As HTML" (the first two are off without a
+    // web browser), Enter: the export's save dialog.
+    ChooseFromMenu(p, main, FileMenuX, 8);
+    print = p.WaitTopWindow("TPrintF");
+    ASSERT_NE(print, nullptr) << "no print window";
+    Key(p, VK_F10);
+    Key(p, VK_RIGHT);
+    Key(p, VK_RETURN);
+    HWND dialog = p.WaitDialog(3000);
+    EXPECT_NE(dialog, nullptr) << "Export As HTML did not run";
+    if (dialog) {
+        Key(p, VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+    }
+    // F10 and Esc leave the bar with the window still open; Esc closes it.
+    Key(p, VK_F10);
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(IsWindowVisible(print));
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }, 3000));
+    if (IsWindow(print) && IsWindowVisible(print)) Key(p, VK_F4, Alt);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
