@@ -2,6 +2,7 @@
 // named mapping tells a later start which process holds it.
 #include "app/SingleInstance.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "gcl/rtl/Strings.h"
@@ -42,6 +43,7 @@ BOOL CALLBACK FindMainWindow(HWND w, LPARAM data) {
 
 TSingleInstance::TSingleInstance(const std::string& appDir) {
     const std::string key = FolderKey(appDir);
+    FKey = key;
     FMutex = CreateMutexA(nullptr, TRUE, ("Qelvo.Folder." + key).c_str());
     FAnother = FMutex && GetLastError() == ERROR_ALREADY_EXISTS;
     if (FAnother) {
@@ -65,19 +67,45 @@ TSingleInstance::~TSingleInstance() {
     }
 }
 
-bool TSingleInstance::BringOtherForward() const {
-    if (!FAnother || !FMapping) return false;
+bool TSingleInstance::BringOtherForward(unsigned WaitMs) const {
+    if (!FAnother) return false;
+    // The holder writes its id and makes its window while it starts: both
+    // are looked for again until it has them, or ends, or the wait is over.
+    HANDLE mapping = FMapping;
+    HANDLE process = nullptr;
     DWORD owner = 0;
-    if (const void* view = MapViewOfFile(FMapping, FILE_MAP_READ, 0, 0, sizeof(DWORD))) {
-        owner = *static_cast<const DWORD*>(view);
-        UnmapViewOfFile(view);
+    HWND found = nullptr;
+    const ULONGLONG until = GetTickCount64() + WaitMs;
+    for (;;) {
+        if (!mapping) mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, ("Qelvo.Owner." + FKey).c_str());
+        if (mapping && !owner) {
+            if (const void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(DWORD))) {
+                owner = *static_cast<const DWORD*>(view);
+                UnmapViewOfFile(view);
+            }
+            if (owner) process = OpenProcess(SYNCHRONIZE, FALSE, owner);
+        }
+        if (owner) {
+            TFindMain find{owner, nullptr};
+            EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&find));
+            found = find.Found;
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (found || now >= until) break;
+        const DWORD step = static_cast<DWORD>(std::min<ULONGLONG>(50, until - now));
+        // The holder's end stops the wait at once. Waiting for messages
+        // too, the process counts as idle, so that a program that started
+        // it and waits for that (a shell) goes on.
+        const DWORD woke = MsgWaitForMultipleObjects(process ? 1 : 0, &process, FALSE, step, QS_ALLINPUT);
+        if (process && woke == WAIT_OBJECT_0) break;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
-    if (!owner) return false;
-    TFindMain find{owner, nullptr};
-    EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&find));
-    if (!find.Found) return false;
+    if (process) CloseHandle(process);
+    if (mapping && mapping != FMapping) CloseHandle(mapping);
+    if (!found) return false;
     AllowSetForegroundWindow(owner);
-    return PostMessageA(find.Found, ShowRunningCopyMessage(), 0, 0) != FALSE;
+    return PostMessageA(found, ShowRunningCopyMessage(), 0, 0) != FALSE;
 }
 
 UINT ShowRunningCopyMessage() {

@@ -23,10 +23,13 @@ public:
     // True when another process holds the folder.
     bool AnotherRuns() const { return FAnother; }
     // Asks the main window of the copy that holds the folder to come
-    // forward; false when no such window was found.
-    bool BringOtherForward() const;
+    // forward. A copy still starting (loading its database) has no main
+    // window yet: it is waited for up to WaitMs while that copy runs.
+    // False when no such window came.
+    bool BringOtherForward(unsigned WaitMs = 60000) const;
 
 private:
+    std::string FKey;    // the folder's part of the object names
     HANDLE FMutex = nullptr;
     HANDLE FMapping = nullptr;
     bool FAnother = false;

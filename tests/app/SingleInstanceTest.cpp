@@ -11,12 +11,13 @@ TEST(SingleInstance, TheFolderBelongsToTheFirstCopyUntilItEnds) {
     {
         TSingleInstance first(folder);
         EXPECT_FALSE(first.AnotherRuns());
-        EXPECT_FALSE(first.BringOtherForward());
+        EXPECT_FALSE(first.BringOtherForward(100));
         // The same folder, written otherwise, is held.
         TSingleInstance second("c:\\programs\\QELVO TEST " + std::to_string(GetCurrentProcessId()) + "\\");
         EXPECT_TRUE(second.AnotherRuns());
-        // The holder has no main window to bring forward.
-        EXPECT_FALSE(second.BringOtherForward());
+        // The holder has no main window to bring forward (and none comes
+        // while it is waited for).
+        EXPECT_FALSE(second.BringOtherForward(100));
         // Another folder is free.
         TSingleInstance elsewhere(folder + "Other\\");
         EXPECT_FALSE(elsewhere.AnotherRuns());

@@ -125,4 +125,55 @@ TEST(PrintKeysMendScenario, F10ReachesTheBarAndEscapeClosesTheWindow) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+namespace {
+
+struct TWindowSearch {
+    DWORD ProcessId;
+    const std::string* ClassName;
+    bool Found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND w, LPARAM data) {
+    auto* s = reinterpret_cast<TWindowSearch*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid == s->ProcessId && (s->ClassName->empty() || ClassOf(w) == *s->ClassName)) {
+        s->Found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether a process has a top-level window (shown or hidden) of a class,
+// or of any class when ClassName is empty.
+bool HasWindow(DWORD processId, const std::string& className) {
+    TWindowSearch search{processId, &className, false};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+} // namespace
+
+// A second start while the first copy was still starting ended at once
+// without a word to it, since the first had no main window yet (here it
+// says first that its database is missing). The second start now waits
+// for that window and hands over as it does to a copy that runs.
+TEST(SecondStartMendScenario, ASecondStartWhileTheFirstStartsWaitsForItsWindow) {
+    TProgram p("mend-more-second-start");
+    p.Start();
+    HWND box = p.WaitDialog();
+    ASSERT_NE(box, nullptr) << "no message about the missing database";
+    EXPECT_FALSE(HasWindow(p.ProcessId(), "TMainForm"));
+    TProgram second("mend-more-second-start", true);
+    second.Start();
+    EXPECT_EQ(second.WaitExit(1500), -1) << "the second start ended while the first had no window";
+    Key(p, VK_RETURN);
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(second.WaitExit(), 0);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
