@@ -497,7 +497,7 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
                                                msg::SaveOverFailedLoadTail + msg::SaveChoices
                                          : msg::ChangedOnDiskHead + fileName + msg::ChangedOnDiskTail + msg::SaveChoices;
         const int answer = gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNOCANCEL | MB_ICONWARNING);
-        if (answer == IDNO) return SaveCopyAs();
+        if (answer == IDNO) return SaveCopyAs(true);
         if (answer != IDYES) return false;
         FSaveGuard.Clear();
         result = SaveDatabase(*Database, fileName, gcl::Now());
@@ -508,7 +508,7 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
         if (Mode == TSaveMode::Exit) {
             BringWindowBack();
             const std::string text = msg::SaveFailedHead + fileName + msg::ExitSaveFailedTail;
-            return gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNO | MB_ICONERROR) == IDYES && SaveCopyAs();
+            return gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNO | MB_ICONERROR) == IDYES && SaveCopyAs(true);
         }
         gcl::ShowMessageBox(result.Message, msg::AppTitle, MB_OK | MB_ICONERROR);
         return false;
@@ -635,11 +635,12 @@ void TMainForm::FocusAfterComingBack() {
     FocusTopEdit();
 }
 
-bool TMainForm::SaveCopyAs() {
-    // The dialog starts beside the open database, with its name.
+bool TMainForm::SaveCopyAs(bool ElsewhereOnly) {
+    // The dialog starts beside the open database, with its name, or with
+    // a free name beside it when the user chose to keep that file.
     if (!Database->FileName.empty()) {
         SaveDialog1->SetInitialDir(gcl::ExcludeTrailingPathDelimiter(gcl::ExtractFilePath(Database->FileName)));
-        SaveDialog1->SetFileName(Database->FileName);
+        SaveDialog1->SetFileName(ElsewhereOnly ? FreeCopyName(Database->FileName) : Database->FileName);
     }
     if (!SaveDialog1->Execute()) return false;
     const std::string fileName = SaveDialog1->GetFileName();

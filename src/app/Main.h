@@ -649,7 +649,9 @@ private:
     // was open when the window went takes it again, else the quick-entry box.
     void FocusAfterComingBack();
     // The Save As dialog and the copy; true when the copy was written.
-    bool SaveCopyAs();
+    // With ElsewhereOnly (the open file is to be kept as it is) the dialog
+    // offers a free name beside it rather than the file's own.
+    bool SaveCopyAs(bool ElsewhereOnly = false);
     // A later start in the same program folder asked for this window.
     void WMShowRunningCopy();
     // The Windows session is about to end (WM_QUERYENDSESSION): once it

@@ -5,6 +5,8 @@
 // still loading.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -174,6 +176,41 @@ TEST(SecondStartMendScenario, ASecondStartWhileTheFirstStartsWaitsForItsWindow) 
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// After a save found the database changed on disk and the user answered
+// No ("keep it and save the tasks shown under another name"), the save
+// dialog offered the very file the user had chosen to keep: Enter and the
+// replace question's Yes wrote over it. The dialog now offers a name of
+// its own beside it.
+TEST(SaveAsMendScenario, NoToReplacingAChangedFileOffersAnotherName) {
+    TProgram p("mend-more-save-as");
+    WriteWorkDatabase(p.DatabasePath(), {"Mine"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Added here");
+    // Another writer changes the file.
+    WriteWorkDatabase(p.DatabasePath(), {"Theirs"});
+    Key(p, 'S', Ctrl);
+    ASSERT_TRUE(Answer(p, "was changed by another program", "&No"));
+    HWND dialog = p.WaitDialog();
+    ASSERT_NE(dialog, nullptr) << "no save dialog";
+    const std::vector<HWND> edits = ChildrenOfClass(dialog, "Edit");
+    ASSERT_FALSE(edits.empty());
+    const std::string offered = TextOf(edits.front());
+    EXPECT_EQ(offered, "ActualData (2).kpx");
+    // Taken as offered, the copy goes beside the kept file.
+    Key(p, VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), std::vector<std::string>{"Theirs"});
+    std::vector<std::string> copied = TitlesIn(p.PathOf("Data\\ActualData (2).kpx"));
+    std::sort(copied.begin(), copied.end());
+    EXPECT_EQ(copied, (std::vector<std::string>{"Added here", "Mine"}));
+    // With the tasks saved in the copy, the exit leaves the kept file alone.
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), std::vector<std::string>{"Theirs"});
 }
 
 } // namespace qelvo::e2e

@@ -45,6 +45,15 @@ std::string MissingDatabaseMessage(const std::string& fileName) {
     return std::string(msg::FileMissingHead) + fileName + msg::FileMissingTail;
 }
 
+std::string FreeCopyName(const std::string& fileName) {
+    const std::string ext = gcl::ExtractFileExt(fileName);
+    const std::string stem = fileName.substr(0, fileName.size() - ext.size());
+    for (int n = 2;; ++n) {
+        std::string candidate = stem + " (" + std::to_string(n) + ")" + ext;
+        if (!gcl::FileExists(candidate) && !gcl::DirectoryExists(candidate)) return candidate;
+    }
+}
+
 TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName) {
     TLoadResult result;
     if (!gcl::FileExists(fileName)) {

@@ -51,6 +51,10 @@ struct TLoadResult {
 TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName);
 // What a start or an open says of a database file that is not there.
 std::string MissingDatabaseMessage(const std::string& fileName);
+// A name for a copy of FileName beside it that names no file yet:
+// "Name (2).ext", "Name (3).ext", ... (Save As offers it when the user
+// chose to keep the open file as it is on disk).
+std::string FreeCopyName(const std::string& fileName);
 // "Set as default database" is checked exactly when the open file is the
 // option's default database (exact text comparison).
 bool IsDefaultDatabase(const TOptions& options, const std::string& openFileName);

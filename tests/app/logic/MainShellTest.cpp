@@ -30,6 +30,20 @@ TEST(MainShell, Captions) {
     EXPECT_FALSE(CaptionHasCountdown("[Saving Database in"));  // looked for after the first character
 }
 
+TEST(MainShell, AFreeCopyNameNamesNoFileBesideTheOriginal) {
+    test::TempDir dir;
+    const std::string file = dir.Path() + "ActualData.kpx";
+    test::WriteTestFile(file, "x");
+    EXPECT_EQ(dir.Path() + "ActualData (2).kpx", FreeCopyName(file));
+    // Names taken (by a file or a folder) are passed over.
+    test::WriteTestFile(dir.Path() + "ActualData (2).kpx", "x");
+    gcl::ForceDirectories(dir.Path() + "ActualData (3).kpx");
+    EXPECT_EQ(dir.Path() + "ActualData (4).kpx", FreeCopyName(file));
+    // A name without an extension, and a dot in a folder's name.
+    const std::string plain = dir.Path() + "v1.5" + gcl::PathDelim + "tasks";
+    EXPECT_EQ(plain + " (2)", FreeCopyName(plain));
+}
+
 TEST(MainShell, AutoSaveDue) {
     TOptions o;
     o.DefaultDatabase = "a.kpx";
