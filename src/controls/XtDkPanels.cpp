@@ -170,6 +170,27 @@ void TXtDockablePanelToolbar::MouseDown(gcl::TMouseButton Button, gcl::TShiftSta
     inherited::MouseDown(Button, Shift, X, Y);
 }
 
+void TXtDockablePanelToolbar::DrawNCArea(HDC DC) {
+    inherited::DrawNCArea(DC);
+    // The panel draws the ring around its caption bar from its caption
+    // bitmap, and its lower edge lies on this bar's frame: drawn here too,
+    // the edge looks the same whichever of the two windows paints last.
+    auto* panel = dynamic_cast<TXtDockablePanel*>(FindPanel());
+    if (!panel || !GetDocked() || !HandleAllocated()) return;
+    const HWND wnd = GetHandle();
+    RECT window{};
+    GetWindowRect(wnd, &window);
+    POINT client{0, 0};
+    ::ClientToScreen(wnd, &client);
+    RECT inner{};
+    ::GetClientRect(wnd, &inner);
+    const int saved = SaveDC(DC);
+    const int cx = client.x - window.left, cy = client.y - window.top;
+    ExcludeClipRect(DC, cx, cy, cx + inner.right, cy + inner.bottom);
+    panel->DrawRingOnCaptionBar(DC, wnd);
+    RestoreDC(DC, saved);
+}
+
 // ==== The panel ================================================================================
 
 GCL_PUBLISHED(TXtDockablePanel,
@@ -713,6 +734,19 @@ void TXtDockablePanel::DrawNCArea(HDC DC) {
         RestoreDC(dc, saved);
     }
     if (!DC) ReleaseDC(wnd, dc);
+}
+
+void TXtDockablePanel::DrawRingOnCaptionBar(HDC DC, HWND Bar) {
+    if (!GetDocked() || !HandleAllocated() || !FCaptionDock || !FCaptionDock->GetVisible()) return;
+    RECT panel{}, bar{};
+    GetWindowRect(GetHandle(), &panel);
+    GetWindowRect(Bar, &bar);
+    const int dx = bar.left - panel.left, dy = bar.top - panel.top;
+    const TPoint minimized = GetMinimizedSize();
+    const int saved = SaveDC(DC);
+    ExcludeClipRect(DC, 2 - dx, 2 - dy, minimized.X - 2 - dx, minimized.Y - 2 - dy);
+    DrawCaptionBitmap(DC, -dx, -dy);
+    RestoreDC(DC, saved);
 }
 
 void TXtDockablePanel::Resize() {

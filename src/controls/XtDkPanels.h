@@ -106,6 +106,8 @@ protected:
     // A left press on no item (or on a clicks-transparent one) drags the
     // panel; a double click is the panel's double click.
     void MouseDown(gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y) override;
+    // The frame, with the part of the panel's ring that lies on it.
+    void DrawNCArea(HDC DC) override;
 };
 
 // ---- The panel --------------------------------------------------------------------------
@@ -228,6 +230,10 @@ private:
     void SetFloatingHeightLimits(int Height);
     void SetSplitHeightsToHeights(TBarDock* Dock);
     void DrawCaptionBitmap(HDC DC, int X, int Y);
+    // The part of the ring around the caption bar (DrawNCArea) that lies
+    // on the caption toolbar's frame, drawn on the toolbar's window DC.
+    friend class TXtDockablePanelToolbar;
+    void DrawRingOnCaptionBar(HDC DC, HWND Bar);
     void UpdateCaptionVisibility();
     void CaptionDockRequestDock(gcl::TObject* Sender, TBarCustomDockableWindow* Bar, bool& Accept);
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "e2e/PreparedDatabase.h"
+#include "e2e/RepaintSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -211,6 +212,39 @@ TEST(SaveAsMendScenario, NoToReplacingAChangedFileOffersAnotherName) {
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(p.DatabasePath()), std::vector<std::string>{"Theirs"});
+}
+
+// The note panel's caption bar lost the lower rows of its look (painted
+// white) when choosing a task with a note changed its caption: the bar
+// painted the caption alone. Checked with the theme of a first start and
+// with the classic Default theme (Tools > Theme, its first entry).
+TEST(NoteCaptionMendScenario, ChoosingATaskRepaintsTheNoteCaptionBarWhole) {
+    TProgram p("mend-more-note-caption");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const std::vector<HWND> captions = ChildrenOfClass(parts.NotePanel, "TXtDockablePanelToolbar.UnicodeClass");
+    ASSERT_EQ(captions.size(), 1u);
+    const RECT noteBar = RectOf(captions[0]);
+    for (const char* theme : {"first start", "Default"}) {
+        if (std::string(theme) == "Default") {
+            OpenMainMenu(p, main, ToolsMenuX);
+            Key(p, VK_UP);    // Options...
+            Key(p, VK_UP);    // Theme
+            Key(p, VK_RIGHT);
+            Key(p, VK_RETURN);    // its first entry
+        }
+        for (size_t task : {size_t(1), size_t(0), size_t(4)}) {
+            Click(p, PreparedTaskPoint(main, task));
+            // Painting waits for an empty queue.
+            Sleep(150);
+            EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, {noteBar})) << theme << ", task " << task;
+        }
+        Shot(p, main, std::string("mend-more-note-caption-") + theme);
+    }
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Theme"), "0");
 }
 
 } // namespace qelvo::e2e
