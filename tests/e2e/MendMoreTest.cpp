@@ -58,7 +58,7 @@ TEST(DayChangeMendScenario, TheTodayFilterShowsTheNewDaysTasksPastMidnight) {
     WriteDueDatabase(p.DatabasePath());
     // The program's midnight comes Lead seconds from now: its clock runs
     // behind the system's by the time since the system's last midnight.
-    constexpr long long Lead = 6;
+    constexpr long long Lead = 10;
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const ULONGLONG started = GetTickCount64();
