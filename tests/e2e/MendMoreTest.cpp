@@ -1,8 +1,9 @@
 // Faults found by exploring the real program, each written here as it
 // failed before it was mended: a due-date filter that kept yesterday's
 // day past midnight, a print window the keyboard could neither reach nor
-// leave, and a second start that went unheard while the first copy was
-// still loading.
+// leave, a second start that went unheard while the first copy was still
+// starting, a Save As that offered the very file the user chose to keep,
+// and the note panel's caption bar losing its lower edge.
 #include <gtest/gtest.h>
 
 #include <algorithm>
