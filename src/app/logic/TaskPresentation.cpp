@@ -585,29 +585,31 @@ const std::vector<std::uint32_t>* TTaskOrderCache::Order(int column, const std::
 bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
     // Where each kept task stands now: a walk over both lists in their
     // order, which follows deleted tasks and tasks added at the end (a
-    // task met out of its old order counts as deleted and added).
+    // task met out of its old order counts as deleted and added). The
+    // kept keys move down to their new places in the same walk (a task
+    // never stands later than it did), so no second set of keys is made;
+    // a false answer makes the order anew, keys and all.
     const size_t count = tasks.size();
     const bool same = tasks == FTasks;
-    std::vector<TKey> keys;
     std::vector<std::uint32_t> newAt;
     std::vector<std::uint8_t> dirty(count, 0);
     size_t dirtyCount = 0;
     if (!same) {
         newAt.assign(FTasks.size(), UINT32_MAX);
-        keys.resize(count);
         size_t i = 0;
         for (size_t j = 0; j < FTasks.size(); ++j)
             if (i < count && tasks[i] == FTasks[j]) {
                 newAt[j] = static_cast<std::uint32_t>(i);
-                keys[i++] = FKeys[j];
+                FKeys[i++] = FKeys[j];
             }
         const size_t kept = i;
+        FKeys.resize(count);
         for (; i < count; ++i) dirty[i] = 1;
         dirtyCount = count - kept;
         // Many deleted or added: sorting anew is as quick.
         if ((FTasks.size() - kept) + dirtyCount > count / 16 + 16) return false;
     }
-    std::vector<TKey>& present = same ? FKeys : keys;
+    std::vector<TKey>& present = FKeys;
     // Each task's key now against the kept one; a title still holding this
     // order's memo is as it was when its key was kept.
     const std::uint32_t stamp = column == 1 ? FStamp : 0;
@@ -638,31 +640,61 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
             if (!before(FOrder[k - 1], FOrder[k])) return false;
         return true;
     }
-    // A few tasks changed, came or went: the others keep their order, the
-    // changed ones are sorted and merged in.
+    // A few tasks changed, came or went: the others keep their order, and
+    // the changed ones are sorted and put in their places. The tasks kept
+    // follow each other as before, their keys unchanged; two of them have
+    // equal keys exactly when every step between them in the old order was
+    // a tie, and only such pairs may have changed places (by the rest of
+    // their texts), so only they are compared again. (Tie marks the kept
+    // task whose key equals the kept one before it.)
+    constexpr std::uint32_t Tie = 0x80000000u;
     std::vector<std::uint32_t> kept;
     kept.reserve(count);
-    for (std::uint32_t old : FOrder) {
-        const std::uint32_t at = same ? old : newAt[old];
-        if (at != UINT32_MAX && !dirty[at]) kept.push_back(at);
+    {
+        size_t tie = 0;          // the next of FTies
+        bool chain = false;      // every step since the last kept task a tie
+        for (size_t k = 0; k < FOrder.size(); ++k) {
+            const bool step = tie < FTies.size() && FTies[tie] == k;
+            if (step) ++tie;
+            chain = chain && step;
+            const std::uint32_t old = FOrder[k];
+            const std::uint32_t at = same ? old : newAt[old];
+            if (at == UINT32_MAX || dirty[at]) continue;
+            if (chain && !before(kept.back() & ~Tie, at)) return false;
+            kept.push_back(chain ? at | Tie : at);
+            chain = true;
+        }
     }
     std::vector<std::uint32_t> changed;
+    changed.reserve(dirtyCount);
     for (size_t i = 0; i < count; ++i)
         if (dirty[i]) changed.push_back(static_cast<std::uint32_t>(i));
     std::sort(changed.begin(), changed.end(), before);
+    // Each changed task goes where a search of the kept ones puts it; the
+    // kept runs between are copied, and only the places beside a changed
+    // task compare keys to find the ties.
     FOrder.resize(count);
-    std::merge(kept.begin(), kept.end(), changed.begin(), changed.end(), FOrder.begin(), before);
-    // Tasks of equal keys kept may have changed places by the rest of their
-    // texts: the whole order is checked (false sorts anew).
     FTies.clear();
-    for (size_t k = 1; k < count; ++k) {
-        if (!before(FOrder[k - 1], FOrder[k])) return false;
-        if (present[FOrder[k - 1]] == present[FOrder[k]]) FTies.push_back(static_cast<std::uint32_t>(k));
+    size_t out = 0;
+    size_t from = 0;
+    bool lastKept = false;  // the task placed last was a kept one
+    auto place = [&](std::uint32_t at, bool isKept, bool keptTie) {
+        if (out > 0) {
+            const bool tie = isKept && lastKept ? keptTie : present[FOrder[out - 1]] == present[at];
+            if (tie) FTies.push_back(static_cast<std::uint32_t>(out));
+        }
+        FOrder[out++] = at;
+        lastKept = isKept;
+    };
+    for (std::uint32_t c : changed) {
+        const auto end = std::partition_point(kept.begin() + static_cast<std::ptrdiff_t>(from), kept.end(),
+                                              [&](std::uint32_t k) { return before(k & ~Tie, c); });
+        const size_t to = static_cast<size_t>(end - kept.begin());
+        for (; from < to; ++from) place(kept[from] & ~Tie, true, (kept[from] & Tie) != 0);
+        place(c, false, false);
     }
-    if (!same) {
-        FKeys.swap(keys);
-        FTasks = tasks;
-    }
+    for (; from < kept.size(); ++from) place(kept[from] & ~Tie, true, (kept[from] & Tie) != 0);
+    if (!same) FTasks = tasks;
     return true;
 }
 

@@ -206,6 +206,69 @@ TEST(TaskOrderCache, KeptWhileOnlyTheFilterChangesAndMendedAfterFewChanges) {
     EXPECT_EQ(6, orders.GetSortCount());
 }
 
+TEST(TaskOrderCache, MendedOrderComparesTiesAcrossDeletedAndChangedTasks) {
+    // Every fourth task's tags agree in their first 24 bytes (one run of
+    // ties in the order); the others differ early. The tags column keeps
+    // no memo, so each task's key is read again on every use.
+    const std::string same = "household,errands,garden";
+    ASSERT_EQ(24u, same.size());
+    TuData data;
+    for (int i = 0; i < 200; ++i)
+        test::AddTask(data, "task " + std::to_string(i), "L",
+                      i % 4 == 0 ? same + "," + std::string(1, static_cast<char>('b' + (i * 7) % 24))
+                                 : "t" + std::to_string(1000 + (i * 37) % 900));
+    TTaskOrderCache orders;
+    std::vector<TuTask*> all = AllTasks(data);
+    ExpectSortItemsOrder(2, all, orders.Order(2, all), "first");
+    auto run = [&] {
+        std::vector<TuTask*> tied;
+        for (std::uint32_t at : *orders.Order(2, all))
+            if (std::string_view(all[at]->Tags).substr(0, 24) == same) tied.push_back(all[at]);
+        return tied;
+    };
+    const int sorts = orders.GetSortCount();
+
+    // One of the run deleted and a tie added: mended, not sorted again.
+    std::vector<TuTask*> tied = run();
+    auto gone = DeleteTasks(data, {tied[1]});
+    TuTask* added = test::AddTask(data, "added", "L", same + ",a");
+    all = AllTasks(data);
+    ExpectSortItemsOrder(2, all, orders.Order(2, all), "a tie deleted and one added");
+    EXPECT_EQ(sorts, orders.GetSortCount());
+    // Two kept ties at the end of the run change places by the rest of
+    // their texts, the tasks unchanged otherwise.
+    tied = run();
+    tied[tied.size() - 2]->Tags = std::string(tied.back()->Tags) + "z";
+    ExpectSortItemsOrder(2, all, orders.Order(2, all), "kept ties changed places");
+    // The added task changed past its key, the tasks unchanged otherwise:
+    // the ties it now stands among are compared again.
+    added->Tags = same + ",zzz";
+    ExpectSortItemsOrder(2, all, orders.Order(2, all), "the added tie moved past its key");
+
+    // A task of the run changed past its key, while the one after it in
+    // the order was deleted and the one after that changed its key: the
+    // first and the next kept one still tie across both.
+    tied = run();
+    tied[0]->Tags = std::string(tied[3]->Tags) + "z";
+    tied[2]->Tags = "aaa";
+    gone = DeleteTasks(data, {tied[1]});
+    all = AllTasks(data);
+    ExpectSortItemsOrder(2, all, orders.Order(2, all), "ties across a deleted and a changed task");
+    // And by titles, whose memos skip the unchanged ones: a task added and
+    // one deleted keep the order, a title changed past its key in a run of
+    // equal beginnings moves.
+    for (TuTask* t : all) t->Title = same + " " + std::string(t->Title);
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "titles");
+    const int titleSorts = orders.GetSortCount();
+    gone = DeleteTasks(data, {all[10], all[11]});
+    test::AddTask(data, same + " task 0", "L", "");
+    all = AllTasks(data);
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "titles: tasks deleted and added");
+    EXPECT_EQ(titleSorts, orders.GetSortCount());
+    all[0]->Title = same + " zz";
+    ExpectSortItemsOrder(1, all, orders.Order(1, all), "titles: one changed past its key");
+}
+
 TEST(TaskOrderCache, SortFoldsEveryByteAsCompareTextDoes) {
     // Every byte value, in each of the prepared eight-byte parts and past
     // them, against the letters around it: the order is CompareText's.
