@@ -828,18 +828,20 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     // A sort column with many tasks shown: the kept order of all tasks,
     // walked once, is quicker than sorting the shown ones.
     const std::vector<std::uint32_t>* order = nullptr;
-    std::vector<TuTask*> all;
+    // Every task of the database: the shown ones when they are all shown.
+    std::vector<TuTask*> others;
+    const std::vector<TuTask*>* all = &shown;
     if (orders && state.SortColumn >= 1 && state.SortColumn <= 3 && shown.size() >= 64 &&
         shown.size() * 8 >= static_cast<size_t>(count)) {
         bool whole = true;
-        if (shown.size() == static_cast<size_t>(count)) {
-            all = shown;  // every task is shown
-        } else {
-            all.resize(static_cast<size_t>(count));
-            for (int i = 0; i < count; ++i) whole = (all[static_cast<size_t>(i)] = data.Tasks->GetTask(i)) && whole;
+        if (shown.size() != static_cast<size_t>(count)) {
+            others.resize(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i)
+                whole = (others[static_cast<size_t>(i)] = data.Tasks->GetTask(i)) && whole;
+            all = &others;
         }
         // (An entry without a task has no key.)
-        if (whole) order = orders->Order(state.SortColumn, all);
+        if (whole) order = orders->Order(state.SortColumn, *all);
     }
     if (!order) {
         // Each group's tasks, in their order, in a vector of the exact size.
@@ -851,35 +853,36 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     }
     // The groups are put in order by their first tasks in database order,
     // as without a kept order; then each is filled in the sorted order.
-    // Each task's group beside the task, so that the walk in sorted order
-    // meets both in one place.
-    struct TPlace {
-        TuTask* Task;
-        std::uint32_t Group;
-    };
-    std::vector<TPlace> slot(static_cast<size_t>(count), TPlace{nullptr, UINT32_MAX});
-    for (size_t i = shown.size(); i-- > 0;) {
-        slot[shownAt[i]] = TPlace{shown[i], groupOfTask[i]};
-        layout.Groups[groupOfTask[i]].Tasks.assign(1, shown[i]);
+    // Each group's vector takes its size first, and a group sorted by its
+    // first task holds that task (the one that opened it) for the sort.
+    const bool sortsByFirst = layout.Grouped && (mode == gmDate || mode == gmPriority);
+    for (size_t g = 0; g < layout.Groups.size(); ++g) {
+        TTaskGroup& group = layout.Groups[g];
+        group.Tasks.reserve(sizes[g]);
+        if (sortsByFirst) group.Tasks.push_back(const_cast<TuTask*>(group.First));
     }
-    std::vector<std::uint32_t> place(layout.Groups.size());
-    for (size_t g = 0; g < place.size(); ++g) place[g] = static_cast<std::uint32_t>(g);
     if (layout.Grouped && (mode == gmList || mode == gmDate || mode == gmPriority)) {
-        // Where each group stands after its sort, found by its key.
+        // Each task's group is named by the group's place after its sort,
+        // found by its key.
         std::unordered_map<int, std::uint32_t> made;
         for (size_t g = 0; g < layout.Groups.size(); ++g)
             made.emplace(layout.Groups[g].Key, static_cast<std::uint32_t>(g));
         SortGroups(mode, layout.Groups);
-        for (size_t g = 0; g < layout.Groups.size(); ++g)
+        std::vector<std::uint32_t> place(layout.Groups.size());
+        for (size_t g = 0; g < layout.Groups.size(); ++g) {
             place[made.at(layout.Groups[g].Key)] = static_cast<std::uint32_t>(g);
+            layout.Groups[g].Tasks.clear();
+        }
+        for (std::uint32_t& g : groupOfTask) g = place[g];
     }
-    for (size_t g = 0; g < layout.Groups.size(); ++g) {
-        layout.Groups[place[g]].Tasks.clear();
-        layout.Groups[place[g]].Tasks.reserve(sizes[g]);
-    }
+    // The group of each task by its place in the database (none: not
+    // shown), so that the walk in sorted order finds it with the task
+    // beside it in All.
+    std::vector<std::uint32_t> groupAt(static_cast<size_t>(count), UINT32_MAX);
+    for (size_t i = 0; i < shown.size(); ++i) groupAt[shownAt[i]] = groupOfTask[i];
     auto take = [&](std::uint32_t at) {
-        const TPlace& p = slot[at];
-        if (p.Group != UINT32_MAX) layout.Groups[place[p.Group]].Tasks.push_back(p.Task);
+        const std::uint32_t g = groupAt[at];
+        if (g != UINT32_MAX) layout.Groups[g].Tasks.push_back((*all)[at]);
     };
     // Descending is the ascending order turned round, equal tasks too.
     if (state.SortAscending)
