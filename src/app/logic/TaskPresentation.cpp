@@ -283,6 +283,8 @@ std::string TGroupKeys::DateText(int key) const {
 
 std::string TGroupKeys::TagText(int key) const { return std::string(TagTextView(key)); }
 
+int TGroupKeys::TagKeyCount() const noexcept { return FTagGroupKeys ? FTagGroupKeys->GetCount() : 0; }
+
 std::string_view TGroupKeys::TagTextView(int key) const {
     if (!FTagGroupKeys || key < 0 || key >= FTagGroupKeys->GetCount()) return std::string_view();
     return FTagGroupKeys->GetRef(key);
@@ -728,6 +730,11 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     const int mode = state.GroupMode < 0 ? -state.GroupMode : state.GroupMode;
     layout.Grouped = state.Grouped && mode != gmNone;
     if (!layout.Grouped) layout.Groups.emplace_back();
+    // Grouped by tags, thousands of groups: room for as many as there are
+    // tag sets known, so that they are not moved again and again as they
+    // come.
+    if (layout.Grouped && mode == gmTags)
+        layout.Groups.reserve(static_cast<size_t>(std::min(keys.TagKeyCount(), count)) + 1);
     // Where each key's group stands in the layout: keys are small numbers
     // (places in the key tables, list indexes from -1, priorities), found
     // at their place in a vector; any other key in a map.

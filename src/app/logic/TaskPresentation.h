@@ -127,6 +127,9 @@ public:
     std::string TagText(int key) const;
     // The same, read in place (valid until the next key is made).
     std::string_view TagTextView(int key) const;
+    // How many tag set keys were made: at most that many groups by tags,
+    // unless new tag sets come.
+    int TagKeyCount() const noexcept;
 
 private:
     int DateTextKey(double due);
