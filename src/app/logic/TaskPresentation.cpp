@@ -810,14 +810,14 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         seen = TRecent{text, static_cast<size_t>(group), true};
         return seen.Group;
     };
-    // One pass over the tasks: each shown task, where it stands in the
-    // database, and its group (the groups in the order they are first met).
-    std::vector<TuTask*> shown;
-    std::vector<std::uint32_t> shownAt;
-    std::vector<std::uint32_t> groupOfTask;
-    shown.reserve(static_cast<size_t>(count));
-    shownAt.reserve(static_cast<size_t>(count));
-    groupOfTask.reserve(static_cast<size_t>(count));
+    // One pass over the tasks: the group of each shown task by its place
+    // in the database (NotShown for the others), the groups in the order
+    // they are first met, and how many tasks each takes. (One number per
+    // task: under Wine each refresh's large vectors are new pages.)
+    constexpr std::uint32_t NotShown = UINT32_MAX;
+    std::vector<std::uint32_t> groupAt(static_cast<size_t>(count), NotShown);
+    std::vector<std::uint32_t> sizes;
+    size_t shown = 0;
     // The list texts lie apart from the tasks: fetched ahead as well.
     const bool listTexts = layout.Grouped && mode == gmList;
     for (int i = 0; i < count; ++i)
@@ -826,34 +826,32 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
                 if (const TuTask* ahead = data.Tasks->GetTask(i + 8)) __builtin_prefetch(ahead->Folder.data());
             TuTask* task = data.Tasks->GetTask(i);
             if (!ShowsAsItem(task)) continue;
-            shown.push_back(task);
-            shownAt.push_back(static_cast<std::uint32_t>(i));
-            groupOfTask.push_back(static_cast<std::uint32_t>(groupOf(*task)));
+            const auto g = static_cast<std::uint32_t>(groupOf(*task));
+            if (g >= sizes.size()) sizes.resize(layout.Groups.size(), 0);
+            ++sizes[g];
+            groupAt[static_cast<size_t>(i)] = g;
+            ++shown;
         }
-    std::vector<std::uint32_t> sizes(layout.Groups.size(), 0);
-    for (std::uint32_t g : groupOfTask) ++sizes[g];
+    sizes.resize(layout.Groups.size(), 0);
     // A sort column with many tasks shown: the kept order of all tasks,
     // walked once, is quicker than sorting the shown ones.
     const std::vector<std::uint32_t>* order = nullptr;
-    // Every task of the database: the shown ones when they are all shown.
-    std::vector<TuTask*> others;
-    const std::vector<TuTask*>* all = &shown;
-    if (orders && state.SortColumn >= 1 && state.SortColumn <= 3 && shown.size() >= 64 &&
-        shown.size() * 8 >= static_cast<size_t>(count)) {
+    // Every task of the database, for the kept order.
+    std::vector<TuTask*> all;
+    if (orders && state.SortColumn >= 1 && state.SortColumn <= 3 && shown >= 64 &&
+        shown * 8 >= static_cast<size_t>(count)) {
+        all.resize(static_cast<size_t>(count));
         bool whole = true;
-        if (shown.size() != static_cast<size_t>(count)) {
-            others.resize(static_cast<size_t>(count));
-            for (int i = 0; i < count; ++i)
-                whole = (others[static_cast<size_t>(i)] = data.Tasks->GetTask(i)) && whole;
-            all = &others;
-        }
+        for (int i = 0; i < count; ++i) whole = (all[static_cast<size_t>(i)] = data.Tasks->GetTask(i)) && whole;
         // (An entry without a task has no key.)
-        if (whole) order = orders->Order(state.SortColumn, *all);
+        if (whole) order = orders->Order(state.SortColumn, all);
     }
     if (!order) {
         // Each group's tasks, in their order, in a vector of the exact size.
         for (size_t g = 0; g < sizes.size(); ++g) layout.Groups[g].Tasks.reserve(sizes[g]);
-        for (size_t i = 0; i < shown.size(); ++i) layout.Groups[groupOfTask[i]].Tasks.push_back(shown[i]);
+        for (int i = 0; i < count; ++i)
+            if (const std::uint32_t g = groupAt[static_cast<size_t>(i)]; g != NotShown)
+                layout.Groups[g].Tasks.push_back(data.Tasks->GetTask(i));
         if (layout.Grouped) SortGroups(mode, layout.Groups);
         for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);
         return layout;
@@ -880,16 +878,14 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
             place[made.at(layout.Groups[g].Key)] = static_cast<std::uint32_t>(g);
             layout.Groups[g].Tasks.clear();
         }
-        for (std::uint32_t& g : groupOfTask) g = place[g];
+        for (std::uint32_t& g : groupAt)
+            if (g != NotShown) g = place[g];
     }
-    // The group of each task by its place in the database (none: not
-    // shown), so that the walk in sorted order finds it with the task
-    // beside it in All.
-    std::vector<std::uint32_t> groupAt(static_cast<size_t>(count), UINT32_MAX);
-    for (size_t i = 0; i < shown.size(); ++i) groupAt[shownAt[i]] = groupOfTask[i];
+    // The walk in sorted order finds each task's group by its place, and
+    // the task beside it in All.
     auto take = [&](std::uint32_t at) {
         const std::uint32_t g = groupAt[at];
-        if (g != UINT32_MAX) layout.Groups[g].Tasks.push_back((*all)[at]);
+        if (g != NotShown) layout.Groups[g].Tasks.push_back(all[at]);
     };
     // Descending is the ascending order turned round, equal tasks too.
     if (state.SortAscending)
