@@ -688,6 +688,17 @@ private:
     TGroupKeys FGroupKeys;
     // The tasks' order for the sort column, kept across refreshes.
     TTaskOrderCache FTaskOrders;
+    // The list view's item memory is held while the window lives: a list
+    // refilled with more items than it showed last (All chosen after a
+    // list) takes the memory its items had before rather than new pages
+    // from the system, so the items' memory stays at the most the list
+    // has shown (all tasks, as at the start).
+    struct TItemMemoryHold {
+        TItemMemoryHold() noexcept { TGvItem::HoldSlots(); }
+        ~TItemMemoryHold() { TGvItem::ReleaseSlots(); }
+        TItemMemoryHold(const TItemMemoryHold&) = delete;
+        TItemMemoryHold& operator=(const TItemMemoryHold&) = delete;
+    } FItemMemory;
     // The items ask for their texts when painted; the due texts ("Today",
     // the date format) are those of the time of the last fill.
     double FCaptionNow = 0;
