@@ -199,6 +199,7 @@ void TGvCollectionItem::SetFocused(bool Value) {
     if (Value && !(GetVisible() && GetEnabled())) return;
     if (!CanChangeFocus()) return;
     SetStateBit(esosFocused, Value);
+    if (Value && FCollection) FCollection->FSelectionSeen = true;
     if (Value)
         FocusGain();
     else
@@ -217,6 +218,7 @@ void TGvCollectionItem::SetSelected(bool Value) {
     if (Value && !(GetVisible() && GetEnabled())) return;
     if (!CanChangeSelection()) return;
     SetStateBit(esosSelected, Value);
+    if (Value && FCollection) FCollection->FSelectionSeen = true;
     if (Value)
         SelectionGain();
     else
@@ -481,22 +483,34 @@ void TGvCollection::Clear(bool FreeItems) {
         TListviewUpdate update(lv);
         FClearing = true;
         try {
-            for (TGvCollectionItem* item : FList) {
-                item->SetStateBit(esosDestroying, true);
-                if (item->GetFocused()) item->SetFocused(false);
-                if (item->GetSelected()) item->SetSelected(false);
+            if (FreeItems && !FSelectionSeen) {
+                // No entry has a focus or selection to lose: marking them
+                // destroying fires nothing, so they are all marked at once
+                // and the free is the one walk over them.
+                FEntriesDestroying = true;
+                FreeEntries();
+            } else {
+                for (TGvCollectionItem* item : FList) {
+                    item->SetStateBit(esosDestroying, true);
+                    if (item->GetFocused()) item->SetFocused(false);
+                    if (item->GetSelected()) item->SetSelected(false);
+                }
+                if (FreeItems) FreeEntries();
             }
-            if (FreeItems) FreeEntries();
         } catch (...) {
             FList.clear();
             FVisibleList.clear();
             FClearing = false;
+            FEntriesDestroying = false;
+            FSelectionSeen = false;
             throw;
         }
         FList.clear();
         FVisibleList.clear();
         FNumbered = true;
         FClearing = false;
+        FEntriesDestroying = false;
+        FSelectionSeen = false;
         if (lv && lv->HandleAllocated() && lv->GetScrollbars()) {
             lv->GetScrollbars()->SetOffsetX(0);
             lv->GetScrollbars()->SetOffsetY(0);
@@ -507,6 +521,7 @@ void TGvCollection::Clear(bool FreeItems) {
 
 void TGvCollection::AppendEntry(TGvCollectionItem* Item) {
     FList.push_back(Item);
+    if (Item->FState.Contains(esosSelected) || Item->FState.Contains(esosFocused)) FSelectionSeen = true;
     // Only the new entry needs a number, so a bulk fill stays linear.
     Item->FIndex = GetCount() - 1;
     DoItemAdd(Item, Item->FIndex);
@@ -525,6 +540,8 @@ void TGvCollection::Exchange(int Index1, int Index2) {
 }
 
 void TGvCollection::Extract(TGvCollectionItem* Item) {
+    // An entry taken out while the clear destroys them all stays destroying.
+    if (FEntriesDestroying) Item->SetStateBit(esosDestroying, true);
     auto it = std::find(FList.begin(), FList.end(), Item);
     if (it != FList.end()) {
         FNumbered = FNumbered && it + 1 == FList.end();
@@ -546,6 +563,7 @@ void TGvCollection::MoveItem(TGvCollectionItem* Item, int Index) {
     FList.insert(FList.begin() + Index, Item);
     FNumbered = false;
     Item->FCollection = this;
+    if (Item->FState.Contains(esosSelected) || Item->FState.Contains(esosFocused)) FSelectionSeen = true;
     ReIndexItems(false);
     if (from && from != this) from->DoStructureChange();
     DoStructureChange();

@@ -139,8 +139,8 @@ public:
     void SetVisibleIndex(int Value) noexcept { FVisibleIndex = Value; }
     intptr_t GetTag() const noexcept { return FTag; }
     void SetTag(intptr_t Value) noexcept { FTag = Value; }
-    TGvObjectStates GetState() const noexcept { return FState; }
-    bool HasState(TGvObjectStateItem Item) const noexcept { return FState.Contains(Item); }
+    TGvObjectStates GetState() const noexcept;
+    bool HasState(TGvObjectStateItem Item) const noexcept;
     // The own paint info, or null (the list view's default of the kind is
     // used then). With Owns, it is freed with the object.
     TGvPaintInfoBasic* GetPaintInfo() const noexcept {
@@ -181,7 +181,7 @@ public:
     void SetClicking(bool Value);
     bool GetMarked() const noexcept { return FState.Contains(esosMarked); }
     void SetMarked(bool Value);
-    bool IsDestroying() const noexcept { return FState.Contains(esosDestroying); }
+    bool IsDestroying() const noexcept;
 
     // Captions and images of column 0, and by column.
     virtual std::wstring GetCaption() const { return GetCaptions(0); }
@@ -322,6 +322,7 @@ public:
     void SetItems(int Index, TGvCollectionItem* Value) {
         FList[static_cast<size_t>(Index)] = Value;
         FNumbered = false;
+        if (Value && (Value->GetSelected() || Value->GetFocused())) FSelectionSeen = true;
     }
     int VisibleCount() const noexcept { return static_cast<int>(FVisibleList.size()); }
     TGvCollectionItem* VisibleItems(int Index) const;
@@ -381,8 +382,8 @@ protected:
     // Appends Item to the list with its index, and signals its adding.
     void AppendEntry(TGvCollectionItem* Item);
     // Frees every entry, last first, while the collection clears itself
-    // (each already marked destroying, without focus or selection); the
-    // list still names them.
+    // (each already destroying, without focus or selection); the list
+    // still names them.
     virtual void FreeEntries();
     // True while Exchange signals its change.
     bool GetExchanging() const noexcept { return FExchanging; }
@@ -407,7 +408,31 @@ private:
     TGvCollectionItemClass FBaseClass;
     bool FExchanging = false;
     bool FClearing = false;
+    // Set when an entry is selected or focused, or comes in so from another
+    // collection, and cleared when the collection is emptied: while it is
+    // clear no entry is selected or focused, and a clear has neither to
+    // take away.
+    bool FSelectionSeen = false;
+    // While a clear frees entries none of which was selected or focused,
+    // each of them is destroying from the start, as if marked one by one
+    // before the first is freed; the free loop is then the only walk over
+    // the entries.
+    bool FEntriesDestroying = false;
 };
+
+inline bool TGvCollectionItem::IsDestroying() const noexcept {
+    return FState.Contains(esosDestroying) || (FCollection && FCollection->FEntriesDestroying);
+}
+
+inline TGvObjectStates TGvCollectionItem::GetState() const noexcept {
+    TGvObjectStates state = FState;
+    if (FCollection && FCollection->FEntriesDestroying) state.Include(esosDestroying);
+    return state;
+}
+
+inline bool TGvCollectionItem::HasState(TGvObjectStateItem Item) const noexcept {
+    return Item == esosDestroying ? IsDestroying() : FState.Contains(Item);
+}
 
 // The items of one group.
 class TGvItems : public TGvCollection {

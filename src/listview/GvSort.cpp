@@ -452,6 +452,7 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
                     group->FItems->FNumbered = false;
                     group->FItems->FList.push_back(entry.Item);
                     entry.Item->FCollection = group->FItems;
+                    if (entry.Item->GetSelected() || entry.Item->GetFocused()) group->FItems->FSelectionSeen = true;
                     group->FItems->ReIndexItems(false);
                 }
             } catch (...) {
@@ -499,6 +500,7 @@ void TGvSortManager::AddToGroupByKey(TGvItem* Item, int ColumnIndex, uint32_t Ke
     // The item belongs to the items of the group that received it.
     group->FItems->FList.push_back(Item);
     Item->FCollection = group->FItems;
+    if (Item->GetSelected() || Item->GetFocused()) group->FItems->FSelectionSeen = true;
     Item->FIndex = static_cast<int>(group->FItems->FList.size()) - 1;
 }
 

@@ -334,4 +334,182 @@ TEST_F(GvBulkItemsTest, EachItemMadeTogetherIsHandedOnAsItIsMade) {
     }
 }
 
+// A clear whose items never had a focus or selection walks them once; one
+// whose items had them first takes those away. Either way every item is
+// destroying before the first is freed, and the same events fire.
+class GvClearWalkTest : public GvBulkItemsTest {
+public:
+    // Each event also says how many items of the cleared collection are
+    // not destroying at that moment.
+    void OnCheckCounted(TCustomGvListview*, TGvItem* Item) { Counted("check", Item); }
+    void OnVisibilityCounted(TCustomGvListview*, TGvItem* Item) { Counted("visibility", Item); }
+    void OnFreeingCounted(TCustomGvListview*, TGvItem* Item) {
+        Counted("freeing", Item);
+        // An item not yet freed cannot be selected any more.
+        if (Item == Items.back() && !Items.front()->GetSelected()) Items.front()->SetSelected(true);
+    }
+    void Counted(const char* What, TGvItem* Item) {
+        Log(What, Item);
+        int alive = 0;
+        for (int i = 0; i < Cleared->GetCount(); ++i)
+            if (!Cleared->GetItems(i)->IsDestroying() ||
+                !Cleared->GetItems(i)->HasState(esosDestroying) ||
+                !Cleared->GetItems(i)->GetState().Contains(esosDestroying))
+                ++alive;
+        Events.back() += " alive " + std::to_string(alive);
+    }
+
+    // Eight items of Kind, some checked, one hidden; with Touched one of
+    // them was selected and focused, and lost both, before the clear.
+    std::vector<std::string> ClearEight(TGvCollectionItemClass Kind, bool Touched) {
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+        LV->GetSelection()->SetMultiSelect(true);
+        TGvGroup* group = LV->GetGroups()->Add(nullptr);
+        Cleared = group->GetItems();
+        Cleared->SetItemClass(Kind);
+        Items.clear();
+        for (int i = 0; i < 8; ++i) {
+            Items.push_back(Cleared->Add(nullptr));
+            Items.back()->SetTag(i);
+            if (i % 3 != 1) Items.back()->SetChecked(true);
+        }
+        Items[4]->SetVisible(false);
+        if (Touched) {
+            Items[2]->SetSelected(true);
+            LV->GetSelection()->SetFocusedItem(Items[2]);
+            Items[2]->SetSelected(false);
+            LV->GetSelection()->SetFocusedItem(nullptr);
+        }
+        EXPECT_EQ(LV->GetSelection()->GetCount(), 0);
+        AssignEvents(false, false);
+        LV->OnItemCheckChange = TItemCheckChangeEvent(this, &GvClearWalkTest::OnCheckCounted);
+        LV->OnItemVisibilityChanged = TItemVisibilityChangeEvent(this, &GvClearWalkTest::OnVisibilityCounted);
+        LV->OnItemFreeing = TItemFreeingEvent(this, &GvClearWalkTest::OnFreeingCounted);
+        Events.clear();
+        Cleared->Clear();
+        EXPECT_EQ(Cleared->GetCount(), 0);
+        EXPECT_EQ(LV->GetCheckedCount(), 0);
+        EXPECT_EQ(LV->GetSelection()->GetCount(), 0);
+        EXPECT_EQ(LV->GetSelection()->GetFocusedItem(), nullptr);
+        return Events;
+    }
+
+    TGvItems* Cleared = nullptr;
+    std::vector<TGvItem*> Items;
+};
+
+TEST_F(GvClearWalkTest, AClearOfItemsNeverSelectedFiresWhatTheFullClearFires) {
+    for (TGvCollectionItemClass kind : {TGvCollectionItemClass(TGvItemVirtual::StaticClass()),
+                                        TGvCollectionItemClass(TGvItemStored::StaticClass()),
+                                        TGvCollectionItemClass(TOwnVirtualItem::StaticClass())}) {
+        SCOPED_TRACE(kind->ClassName());
+        const std::vector<std::string> once = ClearEight(kind, false);
+        const std::vector<std::string> full = ClearEight(kind, true);
+        EXPECT_EQ(once, full);
+        // Last item first; no item is left alive while any event fires, and
+        // the freeing handler's attempt to select one is refused.
+        ASSERT_FALSE(once.empty());
+        EXPECT_EQ(once.front(), "visibility 7 ----d alive 0");
+        EXPECT_EQ(once.back(), "freeing 0 ----d alive 0");
+        EXPECT_EQ(std::count_if(once.begin(), once.end(),
+                                [](const std::string& e) { return e.rfind("selection", 0) == 0; }),
+                  0);
+    }
+    // Items made and freed together keep the same events as well.
+    const std::vector<std::string> once = ClearEight(TGvItemVirtual::StaticClass(), false);
+    ClearEight(TOwnVirtualItem::StaticClass(), false);
+    EXPECT_EQ(once, Events);
+}
+
+TEST_F(GvClearWalkTest, ItemsSelectedElsewhereLoseTheirSelectionWhenTheirNewGroupClears) {
+    TGvSelectionManager* selection = LV->GetSelection();
+    selection->SetMultiSelect(true);
+    TGvGroup* start = LV->GetGroups()->Add(nullptr);
+    start->GetItems()->SetItemClass(TGvItemStored::StaticClass());
+    int tag = 0;
+    for (const wchar_t* caption : {L"apple", L"banana", L"avocado", L"cherry"}) {
+        TGvItem* item = start->GetItems()->Add(nullptr);
+        item->SetCaption(caption);
+        item->SetTag(tag++);
+    }
+    TGvItem* banana = start->GetItem(1);
+    TGvItem* cherry = start->GetItem(3);
+    banana->SetSelected(true);
+    selection->SetFocusedItem(cherry);
+    // Regrouping by first letter moves each item to a new group.
+    LV->GetSort()->SetAutoRegroup(true);
+    TGvGroups* groups = LV->GetGroups();
+    ASSERT_EQ(groups->GetCount(), 3);
+    ASSERT_NE(banana->OwnerGroup(), cherry->OwnerGroup());
+    EXPECT_EQ(selection->GetCount(), 1);
+    AssignEvents(false, false);
+    Events.clear();
+    banana->OwnerItems()->Clear();
+    EXPECT_EQ(selection->GetCount(), 0);
+    EXPECT_EQ(Events, (std::vector<std::string>{"selection 1 v---d", "selections"}));
+    Events.clear();
+    cherry->OwnerItems()->Clear();
+    EXPECT_EQ(selection->GetFocusedItem(), nullptr);
+    EXPECT_EQ(Events, (std::vector<std::string>{"focus 3 v---d"}));
+
+    // An item moved by hand into another collection, selected, takes its
+    // selection along as well.
+    TGvItems* target = groups->GetGroups(0)->GetItems();
+    TGvItems* source = LV->GetGroups()->Add(nullptr)->GetItems();
+    TGvItem* moved = source->Add(nullptr);
+    moved->SetTag(9);
+    moved->SetSelected(true);
+    target->MoveItem(moved, 0);
+    source->Clear();
+    EXPECT_EQ(selection->GetCount(), 1);
+    Events.clear();
+    target->Clear();
+    EXPECT_EQ(selection->GetCount(), 0);
+    ASSERT_FALSE(Events.empty());
+    EXPECT_EQ(Events.front(), "selection 9 v---d");
+}
+
+TEST_F(GvClearWalkTest, ClearsInsideASelectionBatchLeaveTheSelectionRight) {
+    TGvSelectionManager* selection = LV->GetSelection();
+    selection->SetMultiSelect(true);
+    TGvItems* kept = LV->GetGroups()->Add(nullptr)->GetItems();
+    TGvItems* selected = LV->GetGroups()->Add(nullptr)->GetItems();
+    TGvItems* untouched = LV->GetGroups()->Add(nullptr)->GetItems();
+    for (TGvItems* items : {kept, selected, untouched})
+        for (int i = 0; i < 40; ++i) items->Add(nullptr)->SetTag(i);
+    AssignEvents(false, false);
+    Events.clear();
+    selection->BeginUpdate();
+    kept->GetItems(3)->SetSelected(true);
+    selected->GetItems(5)->SetSelected(true);
+    selected->GetItems(6)->SetSelected(true);
+    selection->SetFocusedItem(selected->GetItems(6));
+    untouched->Clear();
+    EXPECT_EQ(selection->GetCount(), 3);
+    selected->Clear();
+    EXPECT_EQ(selection->GetCount(), 1);
+    EXPECT_EQ(selection->GetFocusedItem(), nullptr);
+    EXPECT_EQ(std::count(Events.begin(), Events.end(), "selections"), 0);
+    selection->EndUpdate();
+    // One notice for the whole batch, and the item that stays is the one
+    // selected.
+    EXPECT_EQ(std::count(Events.begin(), Events.end(), "selections"), 1);
+    EXPECT_EQ(Events.back(), "selections");
+    EXPECT_EQ(selection->First(), kept->GetItems(3));
+    EXPECT_EQ(selection->GetCount(), 1);
+    // Refilled collections start with nothing seen: they clear in one walk
+    // and the selection stays as it is.
+    for (TGvItems* items : {selected, untouched})
+        for (int i = 0; i < 40; ++i) items->Add(nullptr)->SetTag(100 + i);
+    Events.clear();
+    selected->Clear();
+    untouched->Clear();
+    EXPECT_TRUE(Events.empty());
+    EXPECT_EQ(selection->First(), kept->GetItems(3));
+    kept->Clear();
+    EXPECT_EQ(selection->GetCount(), 0);
+    EXPECT_EQ(selection->First(), nullptr);
+}
+
 } // namespace
