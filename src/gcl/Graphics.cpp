@@ -1588,17 +1588,25 @@ TPaintBuffer::TPaintBuffer(HDC dc, int width, int height) {
     TKeptPaintBuffer& kept = GKeptPaintBuffer.Get();
     const unsigned generation = GDisplayGeneration.load(std::memory_order_relaxed);
     if (!kept.InUse && GetObjectType(dc) == OBJ_DC) {
+        // A bitmap too small in one direction grows in that one and keeps
+        // the other, so that a wide bar and a tall panel painted in turn
+        // share one bitmap rather than make it anew each time.
+        int keptWidth = width, keptHeight = height;
+        if (kept.DC && kept.Generation == generation) {
+            keptWidth = std::max(width, kept.Width);
+            keptHeight = std::max(height, kept.Height);
+        }
         if (kept.DC && (kept.Generation != generation || kept.Width < width || kept.Height < height))
             FreeKeptPaintBuffer(kept);
         if (!kept.DC) {
             HDC memory = CreateCompatibleDC(dc);
-            HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
+            HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, keptWidth, keptHeight) : nullptr;
             if (bitmap) {
                 kept.DC = memory;
                 kept.Bitmap = bitmap;
                 kept.OldBitmap = SelectObject(memory, bitmap);
-                kept.Width = width;
-                kept.Height = height;
+                kept.Width = keptWidth;
+                kept.Height = keptHeight;
                 kept.Generation = generation;
             } else if (memory) {
                 DeleteDC(memory);

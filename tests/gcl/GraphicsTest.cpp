@@ -680,3 +680,45 @@ TEST(PaintBuffers, TheKeptBufferStartsEachPaintAsANewOne) {
     ReleaseDC(window, dc);
     DestroyWindow(window);
 }
+
+// A wide, short paint and a narrow, tall one in turn (a bar, then a panel)
+// share the kept bitmap once it covers both, instead of making it anew
+// for each.
+TEST(PaintBuffers, TheKeptBufferGrowsOnlyWhereItIsTooSmall) {
+    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    HDC dc = GetDC(window);
+    TPaintBuffer::DisplayChanged();
+    HGDIOBJ bitmap = nullptr;
+    for (int round = 0; round < 3; ++round) {
+        {
+            const TPaintBuffer wide(dc, 700, 20);
+            ASSERT_TRUE(wide.IsKept());
+            EXPECT_EQ(GetPixel(wide.GetDC(), 699, 19), RGB(0, 0, 0));
+            EXPECT_EQ(ClipOf(wide.GetDC()).right, 700);
+            EXPECT_EQ(ClipOf(wide.GetDC()).bottom, 20);
+            if (round > 0) {
+                EXPECT_EQ(GetCurrentObject(wide.GetDC(), OBJ_BITMAP), bitmap) << "round " << round;
+            }
+        }
+        const TPaintBuffer tall(dc, 150, 260);
+        ASSERT_TRUE(tall.IsKept());
+        const SIZE size = BitmapSizeOf(tall.GetDC());
+        EXPECT_EQ(size.cx, 700);
+        EXPECT_EQ(size.cy, 260);
+        EXPECT_EQ(ClipOf(tall.GetDC()).right, 150);
+        EXPECT_EQ(ClipOf(tall.GetDC()).bottom, 260);
+        EXPECT_EQ(GetPixel(tall.GetDC(), 149, 259), RGB(0, 0, 0));
+        if (round == 0) bitmap = GetCurrentObject(tall.GetDC(), OBJ_BITMAP);
+        EXPECT_EQ(GetCurrentObject(tall.GetDC(), OBJ_BITMAP), bitmap);
+    }
+    // A display change still starts again from the size asked.
+    TPaintBuffer::DisplayChanged();
+    {
+        const TPaintBuffer buffer(dc, 30, 40);
+        EXPECT_EQ(BitmapSizeOf(buffer.GetDC()).cx, 30);
+        EXPECT_EQ(BitmapSizeOf(buffer.GetDC()).cy, 40);
+    }
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+}
