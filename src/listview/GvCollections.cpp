@@ -687,34 +687,36 @@ void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source, TItemMade 
     TGvCollectionItemClass kind = GetItemClass();
     if (Count <= 0 || !kind || !kind->CanCreate() || !kind->InheritsFrom(TGvItem::StaticClass())) return;
     Reserve(GetCount() + Count);
-    // Items of the built-in kinds take their slots from the pool in one go.
+    // Items of the built-in kinds take their slots from the pool a batch
+    // at a time, listed on the stack: a list of every slot of a large fill
+    // would be a block of its own, fresh memory on each refill.
     const bool isVirtual = kind == TGvItemVirtual::StaticClass();
     const bool isStored = kind == TGvItemStored::StaticClass();
-    // The slots of a small batch (a group of a few items, made by the
-    // thousand) are listed on the stack.
-    constexpr int LocalSlots = 64;
-    void* local[LocalSlots];
-    std::vector<void*> many;
-    void** slots = nullptr;
-    if (isVirtual || isStored) {
-        if (Count > LocalSlots) many.resize(static_cast<size_t>(Count));
-        slots = Count > LocalSlots ? many.data() : local;
-        TGvItem::SlotsOf(isVirtual ? sizeof(TGvItemVirtual) : sizeof(TGvItemStored))
-            .TakeMany(slots, static_cast<size_t>(Count));
-    }
+    gcl::TSlotPool* pool = isVirtual || isStored
+                               ? &TGvItem::SlotsOf(isVirtual ? sizeof(TGvItemVirtual) : sizeof(TGvItemStored))
+                               : nullptr;
+    constexpr int BatchSlots = 64;
+    void* batch[BatchSlots];
+    int taken = 0;  // slots of the batch taken from the pool
+    int used = 0;   // of which used
     int made = 0;
     try {
         while (made < Count) {
             TGvCollectionItem* item;
-            if (!slots) {
+            if (!pool) {
                 item = kind->Create(this);
             } else {
-                void* slot = slots[static_cast<size_t>(made)];
+                if (used == taken) {
+                    taken = std::min(BatchSlots, Count - made);
+                    used = 0;
+                    pool->TakeMany(batch, static_cast<size_t>(taken));
+                }
                 // Built in place: the slot goes back to the pool with the
                 // item's own delete when it is freed.
+                void* slot = batch[used];
                 TGvItem* built = isVirtual ? static_cast<TGvItem*>(::new (slot) TGvItemVirtual(this))
                                            : static_cast<TGvItem*>(::new (slot) TGvItemStored(this));
-                slots[static_cast<size_t>(made)] = nullptr;
+                ++used;
                 item = built;
                 try {
                     item->AfterConstruction();
@@ -730,9 +732,7 @@ void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source, TItemMade 
             if (Made) Made(Source, index, static_cast<TGvItem*>(item));
         }
     } catch (...) {
-        if (slots)
-            TGvItem::SlotsOf(isVirtual ? sizeof(TGvItemVirtual) : sizeof(TGvItemStored))
-                .GiveMany(slots + made, static_cast<size_t>(Count - made));
+        if (pool && used < taken) pool->GiveMany(batch + used, static_cast<size_t>(taken - used));
         if (made > 0) DoStructureChange();
         throw;
     }

@@ -329,6 +329,29 @@ TEST_F(GvBulkItemsTest, EachItemMadeTogetherIsHandedOnAsItIsMade) {
         EXPECT_EQ(Events.back(), "structure");
         EXPECT_EQ(items->GetItems(311)->GetData(), &values[10]);
         EXPECT_EQ(LV->GetCheckedCount(), 104);
+        // A failure past the first slots taken for a batch: the slots not
+        // used go back, none that an item holds, so the items made next
+        // take memory of their own.
+        source.Start = 312;
+        source.ThrowAt = 150;
+        EXPECT_THROW(items->AddMany(300, dataAt, &source, made), gcl::Exception);
+        ASSERT_EQ(items->GetCount(), 463);
+        source.Start = 463;
+        source.ThrowAt = -1;
+        items->AddMany(300, dataAt, &source, made);
+        ASSERT_EQ(items->GetCount(), 763);
+        std::vector<TGvItem*> all;
+        for (int i = 0; i < items->GetCount(); ++i) all.push_back(items->GetItems(i));
+        std::sort(all.begin(), all.end());
+        EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end());
+        for (int i = 0; i < 300; ++i) {
+            EXPECT_EQ(items->GetItems(463 + i)->GetData(), &values[static_cast<size_t>(i)]);
+            EXPECT_EQ(items->GetItems(463 + i)->GetTag(), i + 100);
+        }
+        for (int i = 0; i <= 150; ++i) EXPECT_EQ(items->GetItems(312 + i)->GetData(), &values[static_cast<size_t>(i)]);
+        EXPECT_EQ(std::count_if(Events.begin(), Events.end(),
+                                [](const std::string& e) { return e.rfind("out of place", 0) == 0; }),
+                  0);
         LV->GetGroups()->Clear();
         EXPECT_EQ(LV->GetCheckedCount(), 0);
     }
