@@ -2752,7 +2752,9 @@ bool TFilterSystem::Match(int taskIndex, TuTask* task) {
     } else {
         if (!Data) return false;
         const TuTaskList& tasks = *Data->Tasks;
-        FTask = tasks.GetTask(taskIndex);
+        const int count = tasks.GetCount();
+        // (An index outside the list raises, as GetTask does.)
+        FTask = taskIndex >= 0 && taskIndex < count ? tasks.TaskAt(taskIndex) : tasks.GetTask(taskIndex);
         // Callers walk the tasks in order. Asking for a task some places
         // ahead lets its memory arrive while this one is tested, instead of
         // every task waiting for its own: first the object (the fields the
@@ -2760,16 +2762,15 @@ bool TFilterSystem::Match(int taskIndex, TuTask* task) {
         // not start on one), then, half the distance later, when the
         // object is there, the text of the title and tags where they do
         // not fit in the object.
-        const int count = tasks.GetCount();
         if (taskIndex + PrefetchDistance < count) {
-            if (const char* p = reinterpret_cast<const char*>(tasks.GetTask(taskIndex + PrefetchDistance))) {
+            if (const char* p = reinterpret_cast<const char*>(tasks.TaskAt(taskIndex + PrefetchDistance))) {
                 __builtin_prefetch(p);
                 __builtin_prefetch(p + 64);
                 __builtin_prefetch(p + 128);
             }
         }
         if (taskIndex + PrefetchDistance / 2 < count) {
-            if (const TuTask* next = tasks.GetTask(taskIndex + PrefetchDistance / 2)) {
+            if (const TuTask* next = tasks.TaskAt(taskIndex + PrefetchDistance / 2)) {
                 if (Conditions[fkTitle].Enabled) __builtin_prefetch(next->Title.View().data());
                 if (Conditions[fkTags].Enabled) __builtin_prefetch(next->Tags.View().data());
             }

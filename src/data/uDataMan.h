@@ -220,6 +220,9 @@ public:
     TuTask* Extract(int index);
     // The task of entry Index (null for an entry without one).
     TuTask* GetTask(int index) const { return static_cast<TuTask*>(GetObject(index)); }
+    // The same for 0 <= Index < GetCount(), unchecked and inline, for
+    // walks over every task.
+    TuTask* TaskAt(int index) const noexcept { return static_cast<TuTask*>(ObjectAt(index)); }
 
 private:
     friend class TuData;

@@ -823,8 +823,8 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     for (int i = 0; i < count; ++i)
         if (filter.Match(i, nullptr)) {
             if (listTexts && i + 8 < count)
-                if (const TuTask* ahead = data.Tasks->GetTask(i + 8)) __builtin_prefetch(ahead->Folder.data());
-            TuTask* task = data.Tasks->GetTask(i);
+                if (const TuTask* ahead = data.Tasks->TaskAt(i + 8)) __builtin_prefetch(ahead->Folder.data());
+            TuTask* task = data.Tasks->TaskAt(i);
             if (!ShowsAsItem(task)) continue;
             const auto g = static_cast<std::uint32_t>(groupOf(*task));
             if (g >= sizes.size()) sizes.resize(layout.Groups.size(), 0);
@@ -842,7 +842,7 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         shown * 8 >= static_cast<size_t>(count)) {
         all.resize(static_cast<size_t>(count));
         bool whole = true;
-        for (int i = 0; i < count; ++i) whole = (all[static_cast<size_t>(i)] = data.Tasks->GetTask(i)) && whole;
+        for (int i = 0; i < count; ++i) whole = (all[static_cast<size_t>(i)] = data.Tasks->TaskAt(i)) && whole;
         // (An entry without a task has no key.)
         if (whole) order = orders->Order(state.SortColumn, all);
     }
