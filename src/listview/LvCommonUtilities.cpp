@@ -53,8 +53,11 @@ int DrawSingleLine(HDC dc, std::wstring text, TRect& rect, TCommonDrawTextWFlags
         top = rect.Bottom - h;
     else if (flags & dtVCenter)
         top = rect.Top + (RectHeight(rect) - h) / 2;
-    if (flags & dtEndEllipsis) ShortenStringEx(dc, text, RectWidth(rect));
-    const int w = TextWidth(dc, text);
+    // The width is known when the text fitted as it was; otherwise it is
+    // measured only when the place or the rectangle asked for needs it.
+    int w = -1;
+    if (flags & dtEndEllipsis) w = FitWithEllipsis(dc, text, RectWidth(rect));
+    if (w < 0 && (flags & (dtRight | dtCenter | dtCalcRect))) w = TextWidth(dc, text);
     int x = rect.Left;
     if (flags & dtRight)
         x = rect.Right - w;
@@ -192,8 +195,10 @@ void TextExtentW(const std::wstring& Text, gcl::TFont* Font, TSize& Size) {
     TextExtentW(Text, &canvas, Size);
 }
 
-void ShortenStringEx(HDC DC, std::wstring& Text, int MaxWidth) {
-    if (TextWidth(DC, Text) <= MaxWidth) return;
+void ShortenStringEx(HDC DC, std::wstring& Text, int MaxWidth) { FitWithEllipsis(DC, Text, MaxWidth); }
+
+int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth) {
+    if (const int width = TextWidth(DC, Text); width <= MaxWidth) return width;
     static const std::wstring ellipsis = L"...";
     const int room = MaxWidth - TextWidth(DC, ellipsis);
     // The longest prefix whose width fits the room left beside "...".
@@ -207,6 +212,7 @@ void ShortenStringEx(HDC DC, std::wstring& Text, int MaxWidth) {
             hi = mid - 1;
     }
     Text = Text.substr(0, lo) + ellipsis;
+    return -1;
 }
 
 int WrapTextW(HDC DC, const std::wstring& Text, int MaxWidth, int MaxLines, TCommonWideCharArray& Buffer) {

@@ -76,6 +76,9 @@ void TextExtentW(const std::wstring& Text, gcl::TFont* Font, gcl::TSize& Size);
 // prefix that fits together with "..." and appends "...". A MaxWidth
 // narrower than "..." gives "...".
 void ShortenStringEx(HDC DC, std::wstring& Text, int MaxWidth);
+// The same; the text's width when it fitted as it was, -1 when it was
+// shortened.
+int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth);
 // Splits Text into lines no wider than MaxWidth and answers their number.
 // Buffer receives the lines, each followed by a zero character, and one
 // more zero after the last. MaxLines -1 means no limit; the last allowed

@@ -228,6 +228,16 @@ TEST_F(LvCommonUtilitiesTest, ShortenWrapAndDrawText) {
     EXPECT_EQ(r.Right, 100);
     EXPECT_EQ(r.Bottom, 40);
     EXPECT_EQ(r.Left, 100 - dc.Width(L"Hi"));
+    // Placed by the width of the text drawn: the shortened one when it did
+    // not fit, the whole one when it did.
+    r = TRect{0, 0, max, 40};
+    DrawTextWEx(dc.Get(), L"A much longer caption", r, 1, dtSingleLine | dtRight | dtEndEllipsis | dtCalcRect);
+    EXPECT_EQ(r.Right, max);
+    EXPECT_EQ(r.Left, max - dc.Width(L"A much..."));
+    r = TRect{0, 0, max, 40};
+    DrawTextWEx(dc.Get(), L"A much", r, 1, dtSingleLine | dtCenter | dtEndEllipsis | dtCalcRect);
+    EXPECT_EQ(r.Left, (max - dc.Width(L"A much")) / 2);
+    EXPECT_EQ(r.Right, r.Left + dc.Width(L"A much"));
 }
 
 TEST_F(LvCommonUtilitiesTest, GradientGlyphsAndAlphaBlending) {
