@@ -46,6 +46,7 @@ void TMainForm::CreateTaskList() {
     List->OnResize = gcl::TNotifyEvent(this, &TMainForm::ListResize);
     List->SetAlign(gcl::alClient);
     List->SetView(elsReport);
+    List->SetCacheDoubleBufferBits(true);
     List->GetHeader()->SetVisible(true);
     TGvColumns* columns = List->GetHeader()->GetColumns();
     const wchar_t* captions[] = {L"Title", L"Tags", L"Due"};
