@@ -851,7 +851,7 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         for (size_t g = 0; g < sizes.size(); ++g) layout.Groups[g].Tasks.reserve(sizes[g]);
         for (int i = 0; i < count; ++i)
             if (const std::uint32_t g = groupAt[static_cast<size_t>(i)]; g != NotShown)
-                layout.Groups[g].Tasks.push_back(data.Tasks->GetTask(i));
+                layout.Groups[g].Tasks.push_back(data.Tasks->TaskAt(i));
         if (layout.Grouped) SortGroups(mode, layout.Groups);
         for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);
         return layout;
