@@ -166,6 +166,10 @@ void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
         return;
     }
     if (Message.Msg == WM_DESTROY && FDropTarget) FDropTarget->WindowGone();
+    // The system's scroll bars may look different from now on.
+    if (Message.Msg == WM_THEMECHANGED || Message.Msg == WM_SYSCOLORCHANGE || Message.Msg == WM_SETTINGCHANGE ||
+        Message.Msg == WM_DESTROY)
+        ForgetScrollBars();
     if (Message.Msg == WM_TIMER && Message.WParam == DropTargetSyncTimer) {
         KillTimer(GetHandle(), DropTargetSyncTimer);
         if (FDropTarget) FDropTarget->SyncIfDue();

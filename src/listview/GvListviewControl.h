@@ -846,6 +846,38 @@ protected:
     // the bevels without.
     void WMNCCalcSize(gcl::TMessage& Message);
     void WMNCPaint(gcl::TMessage& Message);
+    // What a scroll bar of the window shows: where it lies in the window,
+    // its arrows, thumb and parts' states, and whether the window takes
+    // input.
+    struct TScrollBarLook {
+        int Left = 0;
+        int Top = 0;
+        int Right = 0;
+        int Bottom = 0;
+        int LineButton = 0;
+        int ThumbTop = 0;
+        int ThumbBottom = 0;
+        DWORD States[CCHILDREN_SCROLLBAR + 1] = {};
+        bool Enabled = false;
+        bool operator==(const TScrollBarLook&) const = default;
+    };
+    // A scroll bar's picture as the system last drew it, with its look.
+    struct TKeptScrollBar {
+        TScrollBarLook Look;
+        std::unique_ptr<gcl::TBitmap> Picture;
+    };
+    // The look of the vertical (0) or horizontal (1) bar; false when the
+    // window shows no such bar.
+    bool ScrollBarLookNow(int Bar, const RECT& Window, TScrollBarLook& Look);
+    // With visual styles the system draws a scroll bar in milliseconds
+    // under Wine: a frame repainted while each shown bar looks as it was
+    // last drawn copies the bars' pictures instead (nothing is drawn and
+    // false is returned when one does not, or when the mouse may be
+    // tracking a bar). KeepScrollBars takes the pictures the system drew
+    // of the bars wholly on the screen and not under the mouse.
+    bool PaintKeptScrollBars(HDC WindowDC, const RECT& Window);
+    void KeepScrollBars(HDC WindowDC, const RECT& Window);
+    void ForgetScrollBars() noexcept;
     // The window is about to change its size by DeltaX, DeltaY (new minus
     // old); nothing in the base.
     virtual void DoResize(int DeltaX, int DeltaY);
@@ -942,6 +974,7 @@ private:
     bool FCacheDoubleBufferBits = false;
     int8_t FPaintFocus = -1;    // -1 outside PaintRect, else whether it had the focus at its start
     std::unique_ptr<gcl::TBitmap> FDoubleBuffer;
+    TKeptScrollBar FKeptScrollBars[2];  // vertical, horizontal
     TGvListStyle FView = elsIcon;
     TGvDefaultWheelScroll FWheelMouseDefaultScroll = edwsVert;
     bool FWheelMouseScrollModifierEnabled = true;

@@ -1246,24 +1246,136 @@ void TCustomGvListview::WMNCCalcSize(gcl::TMessage& Message) {
     *proposed = content;
 }
 
+bool TCustomGvListview::ScrollBarLookNow(int Bar, const RECT& Window, TScrollBarLook& Look) {
+    HWND wnd = GetHandle();
+    if (!(GetWindowLongA(wnd, GWL_STYLE) & (Bar == 0 ? WS_VSCROLL : WS_HSCROLL))) return false;
+    SCROLLBARINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetScrollBarInfo(wnd, Bar == 0 ? OBJID_VSCROLL : OBJID_HSCROLL, &info)) return false;
+    if (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) return false;
+    if (IsRectEmpty(&info.rcScrollBar)) return false;
+    Look.Left = info.rcScrollBar.left - Window.left;
+    Look.Top = info.rcScrollBar.top - Window.top;
+    Look.Right = info.rcScrollBar.right - Window.left;
+    Look.Bottom = info.rcScrollBar.bottom - Window.top;
+    Look.LineButton = info.dxyLineButton;
+    Look.ThumbTop = info.xyThumbTop;
+    Look.ThumbBottom = info.xyThumbBottom;
+    std::copy(std::begin(info.rgstate), std::end(info.rgstate), std::begin(Look.States));
+    Look.Enabled = IsWindowEnabled(wnd) != FALSE;
+    return true;
+}
+
+namespace {
+// Whether a mouse button is down: a bar may be held, its parts pressed.
+bool AnyMouseButtonDown() {
+    return GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0 || GetKeyState(VK_MBUTTON) < 0;
+}
+
+// Whether the cursor is over a bar (the system draws its parts hot); the
+// bar in window coordinates.
+bool CursorOver(const RECT& Window, int Left, int Top, int Right, int Bottom) {
+    POINT cursor{};
+    if (!GetCursorPos(&cursor)) return true;
+    const RECT bar{Window.left + Left, Window.top + Top, Window.left + Right, Window.top + Bottom};
+    return PtInRect(&bar, cursor) != FALSE;
+}
+
+// A mirrored window's DC counts from the right: its bars are left to the
+// system.
+bool Mirrored(HWND Wnd) { return (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; }
+} // namespace
+
+bool TCustomGvListview::PaintKeptScrollBars(HDC WindowDC, const RECT& Window) {
+    if (AnyMouseButtonDown() || Mirrored(GetHandle())) return false;
+    bool shown[2] = {};
+    for (int bar = 0; bar < 2; ++bar) {
+        TScrollBarLook look;
+        shown[bar] = ScrollBarLookNow(bar, Window, look);
+        if (shown[bar] && (!FKeptScrollBars[bar].Picture || !(FKeptScrollBars[bar].Look == look) ||
+                           CursorOver(Window, look.Left, look.Top, look.Right, look.Bottom)))
+            return false;
+    }
+    if (!shown[0] && !shown[1]) return false;
+    for (int bar = 0; bar < 2; ++bar) {
+        if (!shown[bar]) continue;
+        const TScrollBarLook& look = FKeptScrollBars[bar].Look;
+        gcl::TCanvas* canvas = FKeptScrollBars[bar].Picture->GetCanvas();
+        canvas->Lock();
+        BitBlt(WindowDC, look.Left, look.Top, look.Right - look.Left, look.Bottom - look.Top, canvas->GetHandle(), 0, 0,
+               SRCCOPY);
+        canvas->Unlock();
+    }
+    return true;
+}
+
+void TCustomGvListview::KeepScrollBars(HDC WindowDC, const RECT& Window) {
+    // A bar not shown, or not taken now, keeps the picture it had: that
+    // one still shows the look kept with it.
+    if (AnyMouseButtonDown() || Mirrored(GetHandle())) return;
+    // A bar under another window (or off the screen) cannot be read back.
+    HRGN visible = CreateRectRgn(0, 0, 0, 0);
+    if (!visible) return;
+    if (GetRandomRgn(WindowDC, visible, SYSRGN) == 1) {
+        for (int bar = 0; bar < 2; ++bar) {
+            TScrollBarLook look;
+            if (!ScrollBarLookNow(bar, Window, look) || CursorOver(Window, look.Left, look.Top, look.Right, look.Bottom))
+                continue;
+            const int width = look.Right - look.Left;
+            const int height = look.Bottom - look.Top;
+            // (The visible region is in screen coordinates.)
+            HRGN outside = CreateRectRgn(Window.left + look.Left, Window.top + look.Top, Window.left + look.Right,
+                                         Window.top + look.Bottom);
+            const bool whole = outside && CombineRgn(outside, outside, visible, RGN_DIFF) == NULLREGION;
+            if (outside) DeleteObject(outside);
+            if (!whole) continue;
+            auto picture = std::make_unique<gcl::TBitmap>();
+            picture->SetPixelFormat(gcl::pf32bit);
+            picture->SetSize(width, height);
+            gcl::TCanvas* canvas = picture->GetCanvas();
+            canvas->Lock();
+            const bool copied =
+                BitBlt(canvas->GetHandle(), 0, 0, width, height, WindowDC, look.Left, look.Top, SRCCOPY) != FALSE;
+            canvas->Unlock();
+            if (!copied) continue;
+            FKeptScrollBars[bar].Look = look;
+            FKeptScrollBars[bar].Picture = std::move(picture);
+        }
+    }
+    DeleteObject(visible);
+}
+
+void TCustomGvListview::ForgetScrollBars() noexcept {
+    for (TKeptScrollBar& kept : FKeptScrollBars) kept.Picture.reset();
+}
+
 void TCustomGvListview::WMNCPaint(gcl::TMessage& Message) {
     HTHEME theme = DrawWithThemes() ? GetThemeManager()->GetListviewTheme() : nullptr;
-    // Without a theme the class library draws the scroll bars, the border
-    // width and the bevels; with one, the system draws the scroll bars.
-    if (theme)
-        DefaultHandler(Message);
-    else
+    if (!theme) {
+        // The class library draws the scroll bars, the border width and
+        // the bevels.
+        ForgetScrollBars();
         inherited::Dispatch(Message);
+    }
     if (!HandleAllocated()) return;
     HWND wnd = GetHandle();
     RECT window{};
     GetWindowRect(wnd, &window);
+    HDC dc = GetWindowDC(wnd);
+    if (!dc) {
+        if (theme) DefaultHandler(Message);
+        return;
+    }
+    if (theme && !PaintKeptScrollBars(dc, window)) {
+        // The system draws the scroll bars; the pictures are taken of
+        // those the mouse did not draw hot or pressed.
+        DefaultHandler(Message);
+        KeepScrollBars(dc, window);
+    }
     RECT clientRect{};
     ::GetClientRect(wnd, &clientRect);
     MapWindowPoints(wnd, HWND_DESKTOP, reinterpret_cast<POINT*>(&clientRect), 2);
     OffsetRect(&clientRect, -window.left, -window.top);
-    HDC dc = GetWindowDC(wnd);
-    if (!dc) return;
     const int saved = SaveDC(dc);
     // The square between two scroll bars belongs to neither.
     const TRect corner = ScrollBarCorner(wnd, gcl::FromRECT(clientRect));

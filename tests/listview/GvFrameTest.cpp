@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
 
+#include <memory>
 #include <vector>
 
 #include "gcl/Forms.h"
@@ -176,6 +177,82 @@ TEST_F(GvFrameTest, TheKeptBitmapGrowsAndPaintsTheSame) {
     EXPECT_EQ(kept->GetHeight(), height + 20);
     LV->SetCacheDoubleBufferBits(false);
     EXPECT_EQ(LV->GetDoubleBufferBitmap(), nullptr);
+}
+
+// With visual styles a bar whose look was drawn before is copied from a
+// picture of it: whatever the bar shows is what the system draws for the
+// look the bar has now, whether it comes back as it was or with another
+// thumb.
+TEST_F(GvFrameTest, AScrollBarShowsWhatTheSystemDrawsForItsLook) {
+    using namespace qelvo::test;
+    TDemoForm* form = TDemoForm::Create(nullptr);
+    form->SetBounds(40, 40, 500, 300);
+    auto fill = [](TGvListview* lv, int items) {
+        lv->BeginUpdate();
+        lv->GetGroups()->Clear();
+        if (items > 0) AddGroup(lv, L"Inbox", items);
+        lv->EndUpdate();
+    };
+    // A list view made with its items, whose frame the system draws first.
+    auto make = [&](int left, int items) {
+        TGvListview* lv = TGvListview::Create(form);
+        lv->SetBounds(left, 10, 200, 220);
+        lv->BeginUpdate();
+        SetUpLikeTheMainWindow(lv);
+        lv->EndUpdate();
+        fill(lv, items);
+        lv->SetParent(form);
+        return lv;
+    };
+    // The vertical bar's pixels as the frame paints them now (none when
+    // the bar is hidden).
+    auto barPixels = [](TGvListview* lv) -> std::unique_ptr<PixelCanvas> {
+        RedrawWindow(lv->GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        SCROLLBARINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetScrollBarInfo(lv->GetHandle(), OBJID_VSCROLL, &info) ||
+            (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)))
+            return nullptr;
+        RECT window{};
+        GetWindowRect(lv->GetHandle(), &window);
+        const RECT& bar = info.rcScrollBar;
+        auto pixels = std::make_unique<PixelCanvas>(bar.right - bar.left, bar.bottom - bar.top);
+        HDC dc = GetWindowDC(lv->GetHandle());
+        BitBlt(pixels->DC(), 0, 0, pixels->Width(), pixels->Height(), dc, bar.left - window.left,
+               bar.top - window.top, SRCCOPY);
+        ReleaseDC(lv->GetHandle(), dc);
+        return pixels;
+    };
+    TGvListview* lv = make(10, 30);
+    form->Show();
+    PumpApplication(200);
+    if (!lv->DrawWithThemes() || !lv->GetThemeManager()->GetListviewTheme()) {
+        gcl::Free(form);
+        GTEST_SKIP() << "no visual styles";
+    }
+    // The mouse away from the bars, which it would draw hot.
+    RECT formRect{};
+    GetWindowRect(form->GetHandle(), &formRect);
+    SetCursorPos(formRect.right + 40, formRect.bottom + 40);
+    // 30 tasks, again 30 (the picture), 60 (another thumb: not the picture
+    // of 30), again 60, and 30 once more.
+    for (int items : {30, 30, 60, 60, 30}) {
+        SCOPED_TRACE(items);
+        fill(lv, 0);
+        EXPECT_EQ(barPixels(lv), nullptr);
+        fill(lv, items);
+        const std::unique_ptr<PixelCanvas> shown = barPixels(lv);
+        ASSERT_NE(shown, nullptr);
+        TGvListview* fresh = make(260, items);
+        PumpApplication(50);
+        const std::unique_ptr<PixelCanvas> drawn = barPixels(fresh);
+        ASSERT_NE(drawn, nullptr);
+        ASSERT_EQ(shown->Width(), drawn->Width());
+        ASSERT_EQ(shown->Height(), drawn->Height());
+        EXPECT_TRUE(shown->SameAs(*drawn));
+        gcl::Free(fresh);
+    }
+    gcl::Free(form);
 }
 
 } // namespace
