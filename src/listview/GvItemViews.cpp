@@ -380,10 +380,10 @@ void TGvViewItem::PaintSelectionRect(TGvItem* Item, TGvColumn* Column, const TGv
         TGvSelectionGroupList* run = Item->GetSelectionGroup();
         if (!run || Item->GetDropTarget()) {
             area = Item->GetDisplayRect();
-        } else if (run->FirstItem() == Item) {
+        } else if (run->FirstItem() == Item || Item->GetDisplayRect().Top <= lv->PaintedTop()) {
             area = run->DisplayRect;
         } else {
-            return;  // the run's first item paints the whole block
+            return;  // the run's first row in this paint paints the whole block
         }
         if (!fullItem && !fullCell) area.Left = Item->GetDropTarget() ? R.TextRect.Left : R.SelectionRect.Left;
     } else if (SelectsFullRow() && marked) {

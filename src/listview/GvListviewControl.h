@@ -392,6 +392,10 @@ public:
     // it found when it started: the rows ask it one by one, and asking the
     // system for the focus is a trip to the window server under Wine.
     bool PaintsFocused() const noexcept;
+    // While PaintRect runs, the top of the first row it paints (view
+    // coordinates): a row above it is not painted this time. Outside a
+    // paint, a value above every row.
+    int PaintedTop() const noexcept { return FPaintedTop; }
     // The painter of an entry: OnGroupCustomView (OnItemCustomView,
     // OnColumnCustomView) may choose its class, else the class of the
     // current view style. Views keep no state, so one object per class
@@ -973,6 +977,7 @@ private:
     bool FShowThemedBorder = true;
     bool FCacheDoubleBufferBits = false;
     int8_t FPaintFocus = -1;    // -1 outside PaintRect, else whether it had the focus at its start
+    int FPaintedTop = -0x7FFFFFFF;
     std::unique_ptr<gcl::TBitmap> FDoubleBuffer;
     TKeptScrollBar FKeptScrollBars[2];  // vertical, horizontal
     TGvListStyle FView = elsIcon;

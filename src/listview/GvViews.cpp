@@ -1060,6 +1060,7 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     const int offsetY = FScrollbars->GetOffsetY();
     const TRect client = ClientRectOf(this);
     const TRect viewRect = FScrollbars->MapWindowRectToViewRect(ARect, true);
+    gcl::TValueScope<int> paintedTop(FPaintedTop, std::max(viewRect.Top, offsetY));
     POINT origin{};
     GetWindowOrgEx(dc, &origin);
     if (!SelectedOnly) {

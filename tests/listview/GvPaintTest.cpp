@@ -137,6 +137,37 @@ TEST_F(GvPaintTest, ClassicPixelsAtTheirRowsColumnsAndColours) {
     EXPECT_TRUE(HasDarkPixel(TRect{2 + box.Width() + 4, hh + 26 + 4, 120, hh + 26 + 19}));
 }
 
+TEST_F(GvPaintTest, ASelectedRunShowsInEveryRowAPaintDrawsWhereverItsFirstRowLies) {
+    LV->SetThemed(false);
+    TGvSelectionManager* selection = LV->GetSelection();
+    selection->SetMultiSelect(true);
+    selection->SetGroupSelections(true);
+    selection->SetInactiveColor(gcl::clYellow);
+    selection->SetInactiveBorderColor(gcl::clYellow);
+    TGvGroup* long_ = AddGroup(LV, L"Long", 60);
+    // One range chosen at once makes one run of all its rows.
+    selection->SelectRange(long_->GetItem(0), long_->GetItem(59), false, true);
+    ASSERT_NE(long_->GetItem(0)->GetSelectionGroup(), nullptr);
+    EXPECT_EQ(long_->GetItem(0)->GetSelectionGroup()->GetCount(), 60);
+    EXPECT_EQ(long_->GetItem(59)->GetSelectionGroup(), long_->GetItem(0)->GetSelectionGroup());
+    // Scrolled until the run's first row lies above the list: the rows
+    // shown are still filled.
+    const int hh = LV->GetHeader()->RuntimeHeight();
+    const int y = long_->GetItem(30)->GetDisplayRect().Top;
+    LV->GetScrollbars()->SetOffsetY(y);
+    Paint();
+    EXPECT_EQ(Pixel(400, hh + 11), RGB(255, 255, 0));
+    EXPECT_EQ(Pixel(400, hh + 23 * 5 + 11), RGB(255, 255, 0));
+    // A paint of one row in the middle of the run (a check box ticked, a
+    // row scrolled in) fills that row too.
+    gcl::TBitmap row;
+    row.SetPixelFormat(gcl::pf32bit);
+    row.SetSize(LV->GetClientWidth(), LV->GetClientHeight());
+    const TRect third{0, hh + 23 * 3, LV->GetClientWidth(), hh + 23 * 4};
+    LV->PaintRect(row.GetCanvas(), third, false);
+    EXPECT_EQ(GetPixel(row.GetCanvas()->GetHandle(), 400, hh + 23 * 3 + 11), RGB(255, 255, 0));
+}
+
 TEST_F(GvPaintTest, ThemedPathAndWhatPaintingLeavesOut) {
     ASSERT_TRUE(LV->GetThemed() || !LV->DrawWithThemes());
     G0->GetItem(0)->SetChecked(true);
