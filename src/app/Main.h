@@ -326,7 +326,7 @@ public:
     void ListItemGetEditCaption(TCustomGvListview* Sender, TGvItem* Item, TGvColumn* Column, std::wstring& Caption);
     void ListItemEdited(TCustomGvListview* Sender, TGvItem* Item, gcl::TVariant& NewValue, bool& Accept);
     void ListItemEditEnd(TCustomGvListview* Sender, TGvItem* Item);
-    void ListItemSelectionChanged(TCustomGvListview* Sender, TGvItem* Item);
+    void ListItemSelectionsChanged(TCustomGvListview* Sender);
     void ListMouseMove(gcl::TObject* Sender, gcl::TShiftState Shift, int X, int Y);
     void ListMouseUp(gcl::TObject* Sender, gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y);
     void ListDragOver(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y, gcl::TDragState State, bool& Accept);

@@ -1617,7 +1617,7 @@ void TMainForm::CommitNote() {
     RichEdit1->SetModified(false);
 }
 
-void TMainForm::ListItemSelectionChanged(TCustomGvListview*, TGvItem*) {
+void TMainForm::ListItemSelectionsChanged(TCustomGvListview*) {
     // Items going away during a rebuild say nothing about the selection.
     if (FRefreshing) return;
     const bool any = List->GetSelection()->First() && List->GetItems()->GetCount() > 0;

@@ -122,7 +122,8 @@ void TMainForm::CreateTaskList() {
     List->OnItemGetEditCaption = TGvItemGetCaptionEvent(this, &TMainForm::ListItemGetEditCaption);
     List->OnItemEdited = TItemEditedEvent(this, &TMainForm::ListItemEdited);
     List->OnItemEditEnd = TGvItemEvent(this, &TMainForm::ListItemEditEnd);
-    List->OnItemSelectionChanged = TGvItemEvent(this, &TMainForm::ListItemSelectionChanged);
+    // Once per change of the selection, however many items it took or gave up.
+    List->OnItemSelectionsChanged = TGvItemSelectionsChangedEvent(this, &TMainForm::ListItemSelectionsChanged);
     List->OnMouseMove = gcl::TMouseMoveEvent(this, &TMainForm::ListMouseMove);
     List->OnMouseUp = gcl::TMouseEvent(this, &TMainForm::ListMouseUp);
     List->OnDragOver = gcl::TDragOverEvent(this, &TMainForm::ListDragOver);

@@ -1304,6 +1304,11 @@ void TGvItem::SelectionRepaint(bool Losing) {
     if (!lv || (Losing && IsDestroying())) return;
     TGvSelectionManager* selection = lv->GetSelection();
     if (selection && selection->GetGroupSelections()) {
+        // Inside a bracket the runs are made and the list repainted once, at its end.
+        if (selection->GroupSelectionUpdating()) {
+            selection->GroupSelectionRepaint();
+            return;
+        }
         selection->BuildSelectionGroupings(false);
         lv->SafeInvalidateRect(nullptr, false);
     } else {

@@ -179,6 +179,7 @@ void ForItemsInRect(TCustomGvListview* lv, const TRect& ViewRect, F&& Visit) {
 void TGvSelectionManager::SelectRange(TGvItem* FromItem, TGvItem* ToItem, bool RectSelect, bool ClearFirst) {
     if (!FEnabled || !FMultiSelect || !FOwnerListview) return;
     BeginUpdate();
+    GroupSelectionBeginUpdate();
     try {
         if (ClearFirst) ClearAll();
         if (FromItem && ToItem) {
@@ -201,24 +202,29 @@ void TGvSelectionManager::SelectRange(TGvItem* FromItem, TGvItem* ToItem, bool R
             }
         }
     } catch (...) {
+        GroupSelectionEndUpdate();
         EndUpdate();
         throw;
     }
+    GroupSelectionEndUpdate();
     EndUpdate();
 }
 
 void TGvSelectionManager::SelectRect(const TRect& ViewRect, bool ClearFirst) {
     if (!FEnabled || !FMultiSelect || !FOwnerListview) return;
     BeginUpdate();
+    GroupSelectionBeginUpdate();
     try {
         if (ClearFirst) ClearAll();
         ForItemsInRect(FOwnerListview, ViewRect, [&](TGvItem* item) {
             if (item->SelectionHit(ViewRect)) item->SetSelected(true);
         });
     } catch (...) {
+        GroupSelectionEndUpdate();
         EndUpdate();
         throw;
     }
+    GroupSelectionEndUpdate();
     EndUpdate();
 }
 
@@ -227,6 +233,7 @@ void TGvSelectionManager::DragSelect(TCommonKeyStates KeyStates, const TRect& Ba
     TRect both;
     gcl::UnionRect(both, BandRect, PrevBandRect);
     BeginUpdate();
+    GroupSelectionBeginUpdate();
     try {
         ForItemsInRect(FOwnerListview, both, [&](TGvItem* item) {
             const bool inNew = item->SelectionHit(BandRect);
@@ -240,9 +247,11 @@ void TGvSelectionManager::DragSelect(TCommonKeyStates KeyStates, const TRect& Ba
             }
         });
     } catch (...) {
+        GroupSelectionEndUpdate();
         EndUpdate();
         throw;
     }
+    GroupSelectionEndUpdate();
     EndUpdate();
 }
 
@@ -272,6 +281,10 @@ void TGvSelectionManager::GroupSelectionEndUpdate() {
     if (--FGroupSelectionUpdateCount > 0) return;
     FGroupSelectionUpdateCount = 0;
     BuildSelectionGroupings(false);
+    if (FGroupSelectionRepaint) {
+        FGroupSelectionRepaint = false;
+        if (FOwnerListview) FOwnerListview->SafeInvalidateRect(nullptr, false);
+    }
 }
 
 void TGvSelectionManager::GainingSelection(TGvItem* Item) {

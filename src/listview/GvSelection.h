@@ -36,8 +36,13 @@ public:
     void EndUpdate();
     int GetUpdateCount() const noexcept { return FUpdateCount; }
     void GroupSelectionBeginUpdate() noexcept { ++FGroupSelectionUpdateCount; }
-    // The last one rebuilds the selection groups.
+    // The last one rebuilds the selection groups, and repaints the list once
+    // when a selection changed inside the bracket.
     void GroupSelectionEndUpdate();
+    // Whether a group-selection bracket is open; a selection change inside
+    // one asks for the repaint at its end through GroupSelectionRepaint.
+    bool GroupSelectionUpdating() const noexcept { return FGroupSelectionUpdateCount > 0; }
+    void GroupSelectionRepaint() noexcept { FGroupSelectionRepaint = true; }
     void GainingSelection(TGvItem* Item);
     void LosingSelection(TGvItem* Item);
     void BuildSelectionGroupings(bool Force);
@@ -149,6 +154,7 @@ private:
     TGvItem* FFocusedItem = nullptr;
     TGvItem* FAnchorItem = nullptr;
     int FGroupSelectionUpdateCount = 0;
+    bool FGroupSelectionRepaint = false;
     int FChangedCount = 0;
     int FUpdateCount = 0;
     bool FEnabled = true;

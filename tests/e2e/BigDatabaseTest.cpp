@@ -1,0 +1,106 @@
+// Commands over many tasks at once in a database of tens of thousands:
+// selecting a whole list from the keyboard and painting it, and what the
+// commands that act on the selection leave in the file after a save.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "data/uDataMan.h"
+#include "e2e/ExitsSupport.h"
+#include "e2e/TaskEntrySupport.h"
+#include "gcl/rtl/DateTime.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+const char* const BigLists[] = {"Inbox", "Work", "Home", "Errands", "Projects", "Someday"};
+const char* const BigTags[] = {"work", "home", "urgent", "shop", "phone", "mail", "bills", "car", "kids", "gym"};
+
+// Count tasks "Task 000000" ... spread over six lists in turn, with zero
+// to two tags, every other one with a due date, every third with a note,
+// every fourth done, the priorities in turn.
+void WriteBigDatabase(const std::string& path, int count) {
+    MakeFolderOf(path);
+    TuData data;
+    data.DbId = "d_id-2468013579";
+    int icon = 0;
+    for (const char* list : BigLists) data.Folders->Add(std::string(list) + "\xF7" + std::to_string(icon++) + "\xF7");
+    for (const char* tag : BigTags) data.Tags->Add(tag);
+    uint32_t random = 7;
+    auto below = [&random](int n) {
+        random = random * 1664525u + 1013904223u;
+        return int((random >> 8) % unsigned(n));
+    };
+    for (int n = 0; n < count; ++n) {
+        auto* task = new TuTask();
+        char text[32];
+        std::snprintf(text, sizeof text, "Task %06d", n);
+        task->Title = std::string(text);
+        task->Folder = std::string(BigLists[n % 6]);
+        std::string tags;
+        for (int k = below(3); k > 0; --k) tags += (tags.empty() ? "" : ",") + std::string(BigTags[below(10)]);
+        task->Tags = tags;
+        std::snprintf(text, sizeof text, "%010d", n + 1);
+        task->Id = std::string(text);
+        if (n % 3 == 0) task->Notes = std::string("First line\r\nSecond line\r\n");
+        task->Done = n % 4 == 0;
+        task->Due = n % 2 ? gcl::EncodeDate(2031, 1, 1) + below(700) : 0;
+        task->Created = gcl::EncodeDate(2025, 1, 1);
+        task->Priority = uint8_t(n % 3);
+        data.Tasks->AddObject(task->Title, task);
+    }
+    ASSERT_TRUE(data.SaveToFile(path));
+}
+
+// How many tasks of a database file are in each list; {"<unreadable>": 1}
+// when it cannot be read.
+std::map<std::string, int> TasksPerList(const std::string& path) {
+    TuData data;
+    if (!data.LoadFromFile(path)) return {{"<unreadable>", 1}};
+    std::map<std::string, int> lists;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) lists[std::string(data.Tasks->GetTask(i)->Folder)]++;
+    return lists;
+}
+
+} // namespace
+
+TEST(BigSelectionScenario, ShiftEndAndShiftHomeOverTwentyThousandTasksAnswerAndTheWholeSelectionShows) {
+    TProgram p("big-selection");
+    const int count = 20000;
+    WriteBigDatabase(p.DatabasePath(), count);
+    p.Start();
+    HWND main = p.Main(30000);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    // The first task chosen: its row takes the selection's colour beyond
+    // its title, the next row stays as it was.
+    Click(p, parts.ListItem(0));
+    const COLORREF selected = PixelAt(parts.ListItem(0, 290));
+    ASSERT_NE(selected, PixelAt(parts.ListItem(1, 290)));
+    const RECT list = RectOf(parts.List);
+    const RECT rows{list.left + 270, list.top + 30, list.left + 310, list.bottom - 30};
+    // Shift+End chooses every task down to the last, which comes into
+    // view; the rows shown are all chosen, though the first chosen lies
+    // thousands of rows above them.
+    Key(p, VK_END, Shift);
+    EXPECT_GT(ShareOf(rows, selected), 0.8) << "the chosen rows at the end show no selection";
+    // Shift+Home gives back all but the first (the program stopped
+    // answering for minutes here), Shift+End chooses them all again.
+    Key(p, VK_HOME, Shift);
+    EXPECT_LT(ShareOf(rows, selected), 0.2);
+    Key(p, VK_END, Shift);
+    EXPECT_GT(ShareOf(rows, selected), 0.8);
+    // Every chosen task moves to Someday (Shift+L, the sixth list).
+    Key(p, 'L', Shift);
+    for (int i = 0; i < 6; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    Key(p, 'S', Ctrl);
+    EXPECT_EQ(TasksPerList(p.DatabasePath()), (std::map<std::string, int>{{"Someday", count}}));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(30000), 0);
+}
+
+} // namespace qelvo::e2e
