@@ -14,6 +14,7 @@
 #include <optional>
 #include <stdexcept>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -1785,6 +1786,26 @@ TuTask* TuTaskList::Extract(int index) {
     return task;
 }
 
+std::vector<TuTask*> TuTaskList::ExtractAll(const std::vector<TuTask*>& tasks) {
+    struct TWanted {
+        std::unordered_set<const gcl::TObject*> Tasks;
+        std::vector<TuTask*> Out;
+    } wanted;
+    wanted.Tasks.reserve(tasks.size());
+    for (const TuTask* task : tasks)
+        if (task) wanted.Tasks.insert(task);
+    if (wanted.Tasks.empty()) return {};
+    RemoveEntriesIf(
+        [](gcl::TObject* object, void* context) {
+            auto* w = static_cast<TWanted*>(context);
+            if (!object || !w->Tasks.count(object)) return false;
+            w->Out.push_back(static_cast<TuTask*>(object));
+            return true;
+        },
+        &wanted);
+    return std::move(wanted.Out);
+}
+
 const std::string& TuTaskList::Stored(const std::string& s, gcl::TObject* object) const {
     static const std::string none;
     if (!object || GetSorted()) return s;
@@ -2680,24 +2701,22 @@ void TuData::RenameFolder(const std::string& oldLine, const std::string& newLine
                                         ? std::string_view()
                                         : std::string_view(oldLine).substr(0, MaxFolderLength);
 
-    for (int i = 0; i < Tasks->GetCount();) {
+    std::vector<TuTask*> doomed;
+    for (int i = 0; i < Tasks->GetCount(); ++i) {
         TuTask* task = Tasks->GetTask(i);
         const bool inList = task && ((oldLine.size() > task->Folder.size() &&
                                       oldLine.compare(0, task->Folder.size(), task->Folder) == 0 &&
                                       oldLine[task->Folder.size()] == FS) ||
                                      (!oldCut.empty() && task->Folder == oldCut));
-        if (!inList) {
-            ++i;
-            continue;
-        }
-        if (!newLine.empty()) {
+        if (!inList) continue;
+        if (!newLine.empty())
             task->Folder = newName;
-            ++i;
-        } else {
-            Tasks->Delete(i);  // the next entry moves into place i
-        }
+        else
+            doomed.push_back(task);
         Modified = true;
     }
+    // The list's tasks go in one pass over the task list, not one pass each.
+    for (TuTask* task : Tasks->ExtractAll(doomed)) gcl::Free(task);
 }
 
 void TuData::RenameTag(const std::string& oldName, const std::string& newName) {

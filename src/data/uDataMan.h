@@ -218,6 +218,9 @@ public:
     void Sort() override;
     // Removes entry Index and hands its task to the caller.
     TuTask* Extract(int index);
+    // Removes every entry whose task is one of Tasks, in one pass over the
+    // list, and hands those tasks to the caller in list order.
+    std::vector<TuTask*> ExtractAll(const std::vector<TuTask*>& tasks);
     // The task of entry Index (null for an entry without one).
     TuTask* GetTask(int index) const { return static_cast<TuTask*>(GetObject(index)); }
     // The same for 0 <= Index < GetCount(), unchecked and inline, for

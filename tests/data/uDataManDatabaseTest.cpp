@@ -671,5 +671,31 @@ TEST(uDataManDatabase, TheTaskListOwnsItsTasks) {
     AddTask(data, "d", "");  // freed by the destructor
 }
 
+TEST(uDataManDatabase, ManyTasksTakenOutAtOnceKeepTheRestInOrder) {
+    TuData data;
+    std::vector<TuTask*> all;
+    for (int i = 0; i < 10; ++i) all.push_back(AddTask(data, std::string(1, char('a' + i)), ""));
+    data.Tasks->AddObject("no task", nullptr);
+    TuTask stranger;
+    // Asked in any order, with a stranger, a repeat and a null: the tasks
+    // of the list come out in list order, once each, and stay alive.
+    std::vector<TuTask*> out = data.Tasks->ExtractAll({all[7], &stranger, all[0], all[7], nullptr, all[9], all[3]});
+    EXPECT_EQ(out, (std::vector<TuTask*>{all[0], all[3], all[7], all[9]}));
+    std::string left;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) left += data.Tasks->Get(i) + " ";
+    EXPECT_EQ(left, "b c e f g i no task ");
+    EXPECT_EQ(out[2]->Title, "h");
+    for (TuTask* task : out) delete task;
+    EXPECT_TRUE(data.Tasks->ExtractAll({&stranger}).empty());
+    EXPECT_EQ(data.Tasks->GetCount(), 7);
+    // A list deleted among others takes its tasks wherever they lie.
+    data.Folders->Add("Home" + F + "0" + F);
+    for (int i = 0; i < 6; ++i) AddTask(data, "h" + std::to_string(i), i % 2 ? "Home" : "Work");
+    data.DeleteFolder("Home" + F + "0" + F);
+    left.clear();
+    for (int i = 7; i < data.Tasks->GetCount(); ++i) left += data.Tasks->Get(i) + " ";
+    EXPECT_EQ(left, "h0 h2 h4 ");
+}
+
 } // namespace
 } // namespace qelvo::test

@@ -103,4 +103,42 @@ TEST(BigSelectionScenario, ShiftEndAndShiftHomeOverTwentyThousandTasksAnswerAndT
     EXPECT_EQ(p.WaitExit(30000), 0);
 }
 
+TEST(BigDeleteScenario, AListOfThousandsAndThenEveryTaskLeftAreDeletedAndStayDeletedAfterARestart) {
+    TProgram p("big-delete");
+    const int count = 20000;
+    WriteBigDatabase(p.DatabasePath(), count);
+    p.Start();
+    HWND main = p.Main(30000);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    // The list Work (every sixth task) goes with its tasks, after the question.
+    Click(p, parts.TreeRow(1));
+    Key(p, VK_DOWN);
+    Key(p, VK_DELETE);
+    ASSERT_TRUE(Answer(p, "Are you sure you want to delete this list and all the tasks inside?", "&Yes"));
+    Key(p, 'S', Ctrl);
+    std::map<std::string, int> left{{"Inbox", 3334}, {"Home", 3333}, {"Errands", 3333}, {"Projects", 3333}, {"Someday", 3333}};
+    EXPECT_EQ(TasksPerList(p.DatabasePath()), left);
+    EXPECT_EQ(ListsIn(p.DatabasePath()), (std::vector<std::string>{"Inbox", "Home", "Errands", "Projects", "Someday"}));
+    // Every task left (All lists shown again: the next list took the
+    // deleted one's place), chosen from the first to the last, goes too.
+    Click(p, parts.TreeRow(0));
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END, Shift);
+    Key(p, VK_DELETE);
+    ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)?", "&Yes"));
+    Key(p, 'S', Ctrl);
+    EXPECT_EQ(TasksPerList(p.DatabasePath()), (std::map<std::string, int>{}));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(30000), 0);
+    // The next start finds the empty database with its five lists.
+    p.Start();
+    ASSERT_NE(p.Main(), nullptr);
+    EXPECT_TRUE(p.NoDialogFor(200));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TasksPerList(p.DatabasePath()), (std::map<std::string, int>{}));
+    EXPECT_EQ(ListsIn(p.DatabasePath()).size(), 5u);
+}
+
 } // namespace qelvo::e2e

@@ -1,6 +1,8 @@
 // Task list commands: priority keys, hot zones, edits, delete, move, drop.
 #include "app/logic/TaskCommands.h"
 
+#include <unordered_set>
+
 #include "app/logic/ListsTree.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Strings.h"
@@ -101,12 +103,15 @@ bool ApplyTitleEdit(TuTask& task, const std::string& caption, TuData& data) {
 }
 
 std::vector<std::unique_ptr<TuTask>> DeleteTasks(TuData& data, const std::vector<TuTask*>& tasks) {
+    // One pass over the database takes them all out (a search and a move
+    // of the rest for each task made deleting 100,000 take seconds); they
+    // are handed over in the order asked.
+    const std::vector<TuTask*> extracted = data.Tasks->ExtractAll(tasks);
+    std::unordered_set<const TuTask*> taken(extracted.begin(), extracted.end());
     std::vector<std::unique_ptr<TuTask>> removed;
-    for (TuTask* task : tasks) {
-        const int i = data.Tasks->IndexOfObject(task);
-        if (i < 0) continue;
-        removed.emplace_back(data.Tasks->Extract(i));
-    }
+    removed.reserve(extracted.size());
+    for (TuTask* task : tasks)
+        if (taken.erase(task)) removed.emplace_back(task);
     if (!removed.empty()) data.Modified = true;
     return removed;
 }

@@ -525,6 +525,21 @@ void TStringList::Delete(int index) {
     Changed();
 }
 
+int TStringList::RemoveEntriesIf(bool (*doomed)(TObject* object, void* context), void* context) {
+    auto first = std::find_if(FItems.begin(), FItems.end(),
+                              [&](const TStringItem& item) { return doomed(item.FObject, context); });
+    if (first == FItems.end()) return 0;
+    Changing();
+    // The first doomed entry is known; the rest are asked once each.
+    auto kept = first;
+    for (auto it = std::next(first); it != FItems.end(); ++it)
+        if (!doomed(it->FObject, context)) *kept++ = std::move(*it);
+    const int removed = int(FItems.end() - kept);
+    FItems.erase(kept, FItems.end());
+    Changed();
+    return removed;
+}
+
 void TStringList::Insert(int index, const std::string& s) { InsertObject(index, s, nullptr); }
 
 void TStringList::Put(int index, const std::string& s) {

@@ -314,6 +314,10 @@ protected:
     // Adds Count entries at the end of an unsorted list, each with an
     // empty string and its object from Objects, as one change.
     void AppendObjects(TObject* const* objects, std::size_t count);
+    // Removes every entry for whose object Doomed(object, Context) holds,
+    // in one pass that keeps the others in their order, as one change;
+    // returns how many went. The objects are not freed.
+    int RemoveEntriesIf(bool (*doomed)(TObject* object, void* context), void* context);
 
 private:
     // An entry: its object, and its string in a block of its own when it
