@@ -9,6 +9,7 @@
 
 #include "data/uDataMan.h"
 #include "e2e/ExitsSupport.h"
+#include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 #include "gcl/rtl/DateTime.h"
 
@@ -139,6 +140,31 @@ TEST(BigDeleteScenario, AListOfThousandsAndThenEveryTaskLeftAreDeletedAndStayDel
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TasksPerList(p.DatabasePath()), (std::map<std::string, int>{}));
     EXPECT_EQ(ListsIn(p.DatabasePath()).size(), 5u);
+}
+
+TEST(BigPrintScenario, ThePrintWindowOverFortyThousandTasksOpensClosesAndLeavesNoTaskChosen) {
+    TProgram p("big-print");
+    WriteBigDatabase(p.DatabasePath(), 40000);
+    p.Start();
+    HWND main = p.Main(30000);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    const COLORREF selected = PixelAt(parts.ListItem(0, 290));
+    // File > Print...: the report of every task chosen (the program
+    // stopped answering here for a minute and more).
+    ChooseFromMenu(p, main, FileMenuX, 8);
+    HWND print = p.WaitTopWindow("TPrintF");
+    ASSERT_NE(print, nullptr) << "no print window";
+    EXPECT_EQ(TextOf(print), "Print preview....");
+    Key(p, VK_F4, Alt);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
+    // Back in the main window no task is chosen.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    EXPECT_NE(PixelAt(parts.ListItem(0, 290)), selected);
+    EXPECT_NE(PixelAt(parts.ListItem(3, 290)), selected);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(30000), 0);
 }
 
 } // namespace qelvo::e2e
