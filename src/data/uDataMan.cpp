@@ -1806,6 +1806,21 @@ std::vector<TuTask*> TuTaskList::ExtractAll(const std::vector<TuTask*>& tasks) {
     return std::move(wanted.Out);
 }
 
+std::vector<TuTask*> TuTaskList::Held(const std::vector<TuTask*>& tasks) const {
+    std::unordered_set<const TuTask*> asked(tasks.begin(), tasks.end());
+    std::unordered_set<const TuTask*> held;
+    held.reserve(asked.size());
+    for (int i = 0, count = GetCount(); i < count && held.size() < asked.size(); ++i) {
+        const TuTask* task = static_cast<const TuTask*>(ObjectAt(i));
+        if (task && asked.count(task)) held.insert(task);
+    }
+    std::vector<TuTask*> out;
+    out.reserve(held.size());
+    for (TuTask* task : tasks)
+        if (held.count(task)) out.push_back(task);
+    return out;
+}
+
 const std::string& TuTaskList::Stored(const std::string& s, gcl::TObject* object) const {
     static const std::string none;
     if (!object || GetSorted()) return s;

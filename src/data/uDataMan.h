@@ -221,6 +221,9 @@ public:
     // Removes every entry whose task is one of Tasks, in one pass over the
     // list, and hands those tasks to the caller in list order.
     std::vector<TuTask*> ExtractAll(const std::vector<TuTask*>& tasks);
+    // Those of Tasks that are entries of this list, in the order given,
+    // found in one pass over the list.
+    std::vector<TuTask*> Held(const std::vector<TuTask*>& tasks) const;
     // The task of entry Index (null for an entry without one).
     TuTask* GetTask(int index) const { return static_cast<TuTask*>(GetObject(index)); }
     // The same for 0 <= Index < GetCount(), unchecked and inline, for

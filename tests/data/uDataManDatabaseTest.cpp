@@ -688,6 +688,9 @@ TEST(uDataManDatabase, ManyTasksTakenOutAtOnceKeepTheRestInOrder) {
     for (TuTask* task : out) delete task;
     EXPECT_TRUE(data.Tasks->ExtractAll({&stranger}).empty());
     EXPECT_EQ(data.Tasks->GetCount(), 7);
+    // Those of some tasks the list holds, in the order asked.
+    EXPECT_EQ(data.Tasks->Held({all[8], &stranger, all[0], nullptr, all[1]}), (std::vector<TuTask*>{all[8], all[1]}));
+    EXPECT_EQ(data.Tasks->Held({&stranger}), std::vector<TuTask*>{});
     // A list deleted among others takes its tasks wherever they lie.
     data.Folders->Add("Home" + F + "0" + F);
     for (int i = 0; i < 6; ++i) AddTask(data, "h" + std::to_string(i), i % 2 ? "Home" : "Work");

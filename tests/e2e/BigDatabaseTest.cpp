@@ -21,7 +21,7 @@ const char* const BigLists[] = {"Inbox", "Work", "Home", "Errands", "Projects", 
 const char* const BigTags[] = {"work", "home", "urgent", "shop", "phone", "mail", "bills", "car", "kids", "gym"};
 
 // Count tasks "Task 000000" ... spread over six lists in turn, with zero
-// to two tags, every other one with a due date, every third with a note,
+// to two different tags, every other one with a due date, every third with a note,
 // every fourth done, the priorities in turn.
 void WriteBigDatabase(const std::string& path, int count) {
     MakeFolderOf(path);
@@ -42,7 +42,12 @@ void WriteBigDatabase(const std::string& path, int count) {
         task->Title = std::string(text);
         task->Folder = std::string(BigLists[n % 6]);
         std::string tags;
-        for (int k = below(3); k > 0; --k) tags += (tags.empty() ? "" : ",") + std::string(BigTags[below(10)]);
+        for (int k = below(3), first = -1; k > 0; --k) {
+            int tag = below(10);
+            if (tag == first) tag = (tag + 1) % 10;    // two different tags
+            first = tag;
+            tags += (tags.empty() ? "" : ",") + std::string(BigTags[tag]);
+        }
         task->Tags = tags;
         std::snprintf(text, sizeof text, "%010d", n + 1);
         task->Id = std::string(text);
@@ -64,6 +69,22 @@ std::map<std::string, int> TasksPerList(const std::string& path) {
     std::map<std::string, int> lists;
     for (int i = 0; i < data.Tasks->GetCount(); ++i) lists[std::string(data.Tasks->GetTask(i)->Folder)]++;
     return lists;
+}
+
+// How many tasks of a database file have each tag and each priority
+// ("p0", "p1", "p2"); {"<unreadable>": 1} when it cannot be read.
+std::map<std::string, int> TagsAndPriorities(const std::string& path) {
+    TuData data;
+    if (!data.LoadFromFile(path)) return {{"<unreadable>", 1}};
+    std::map<std::string, int> counts;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+        const TuTask* task = data.Tasks->GetTask(i);
+        const std::string tags = "," + std::string(task->Tags) + ",";
+        for (const char* tag : BigTags)
+            if (tags.find("," + std::string(tag) + ",") != std::string::npos) counts[tag]++;
+        counts["p" + std::to_string(task->Priority)]++;
+    }
+    return counts;
 }
 
 } // namespace
@@ -165,6 +186,40 @@ TEST(BigPrintScenario, ThePrintWindowOverFortyThousandTasksOpensClosesAndLeavesN
     EXPECT_NE(PixelAt(parts.ListItem(3, 290)), selected);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(30000), 0);
+}
+
+TEST(BigDragScenario, TwentyThousandChosenTasksDroppedOnATagAndOnAPriorityGroupAllTakeIt) {
+    TProgram p("big-drag");
+    const int count = 20000;
+    WriteBigDatabase(p.DatabasePath(), count);
+    p.Start();
+    HWND main = p.Main(30000);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    const RECT list = RectOf(parts.List);
+    const RECT tree = RectOf(parts.Tree);
+    // Every task dropped on the tag "home" (the tags tab's second tag):
+    // those that had it lose it, the others gain it.
+    Click(p, POINT{tree.left + 100, tree.top - 12});
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END, Shift);
+    std::map<std::string, int> before = TagsAndPriorities(p.DatabasePath());
+    Drag(p, POINT{list.left + 150, list.bottom - 60}, parts.TreeRow(2));
+    Key(p, 'S', Ctrl);
+    std::map<std::string, int> after = TagsAndPriorities(p.DatabasePath());
+    EXPECT_EQ(after["home"], count - before["home"]);
+    EXPECT_EQ(after["work"], before["work"]);
+    // Grouped by priority, every task dropped on a low one becomes low.
+    Click(p, parts.TreeRow(0));
+    Key(p, 'P', Alt);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END, Shift);
+    Drag(p, POINT{list.left + 150, list.bottom - 60}, POINT{list.left + 150, list.bottom - 110});
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(30000), 0);
+    after = TagsAndPriorities(p.DatabasePath());
+    EXPECT_EQ(after["p0"], count);
+    EXPECT_EQ(after["home"], count - before["home"]);
 }
 
 } // namespace qelvo::e2e

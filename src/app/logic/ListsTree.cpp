@@ -231,8 +231,8 @@ bool DropOnNode(const TListsTreeModel& tree, int index, const std::vector<TuTask
     if (!ValidNode(tree, index)) return false;
     const std::string& text = tree.Nodes[static_cast<size_t>(index)].Text;
     bool applied = false;
-    for (TuTask* task : tasks) {
-        if (data.Tasks->IndexOfObject(task) < 0) continue;
+    // Those the database holds, found in one pass (not a search each).
+    for (TuTask* task : data.Tasks->Held(tasks)) {
         if (tree.ListsMode)
             task->Folder = text.substr(0, MaxFolderLength);
         else

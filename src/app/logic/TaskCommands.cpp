@@ -9,14 +9,6 @@
 
 namespace qelvo {
 
-namespace {
-
-bool Contains(const TuData& data, const TuTask* task) {
-    return data.Tasks->IndexOfObject(const_cast<TuTask*>(task)) >= 0;
-}
-
-} // namespace
-
 int PriorityUp(int priority) {
     return priority >= 2 || priority < 0 ? 0 : priority + 1;
 }
@@ -170,8 +162,8 @@ bool ListAcceptsDrag(int groupMode) {
 bool ApplyDrop(int groupMode, const TuTask& target, const std::vector<TuTask*>& tasks, TuData& data) {
     if (groupMode == 0 || tasks.empty()) return false;
     bool applied = false;
-    for (TuTask* task : tasks) {
-        if (!Contains(data, task)) continue;
+    // Those the database holds, found in one pass (not a search each).
+    for (TuTask* task : data.Tasks->Held(tasks)) {
         switch (groupMode < 0 ? -groupMode : groupMode) {
         case 1:
             task->FolderIcon = target.FolderIcon;
