@@ -496,6 +496,8 @@ void TGvGroup::SetExpanded(bool Value) {
     if (Value == FExpanded) return;
     if (auto* info = dynamic_cast<TGvPaintInfoBaseGroup*>(PaintInfo()); info && !info->GetExpandable()) return;
     TCustomGvListview* lv = OwnerListview();
+    // The end of the outermost update lays the groups out: once for a
+    // caller that expands or collapses thousands of groups in one bracket.
     TListviewUpdate update(lv);
     FExpanded = Value;
     if (lv) {
@@ -503,7 +505,6 @@ void TGvGroup::SetExpanded(bool Value) {
             lv->DoGroupExpand(this);
         else
             lv->DoGroupCollapse(this);
-        if (lv->GetGroups()) lv->GetGroups()->Rebuild(true);
     }
 }
 

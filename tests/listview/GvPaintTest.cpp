@@ -168,6 +168,31 @@ TEST_F(GvPaintTest, ASelectedRunShowsInEveryRowAPaintDrawsWhereverItsFirstRowLie
     EXPECT_EQ(GetPixel(row.GetCanvas()->GetHandle(), 400, hh + 23 * 3 + 11), RGB(255, 255, 0));
 }
 
+TEST_F(GvPaintTest, GroupsFoldedInsideOneUpdateAreLaidOutAtItsEnd) {
+    const int open = G1->GetDisplayRect().Top;
+    const int rows = G0->GetItem(4)->GetDisplayRect().Bottom - G0->GetItem(0)->GetDisplayRect().Top;
+    ASSERT_GT(rows, 0);
+    // Folded on its own: laid out at once.
+    G0->SetExpanded(false);
+    EXPECT_EQ(G1->GetDisplayRect().Top, open - rows);
+    G0->SetExpanded(true);
+    EXPECT_EQ(G1->GetDisplayRect().Top, open);
+    // Folded and unfolded inside a caller's update: laid out once, at its
+    // end, as if folded alone.
+    LV->BeginUpdate();
+    G1->SetExpanded(false);
+    G0->SetExpanded(false);
+    G1->SetExpanded(true);
+    LV->EndUpdate();
+    EXPECT_EQ(G1->GetDisplayRect().Top, open - rows);
+    EXPECT_FALSE(G0->GetExpanded());
+    EXPECT_TRUE(G1->GetExpanded());
+    Paint();
+    const int hh = LV->GetHeader()->RuntimeHeight();
+    // Under the folded group's caption the next group's band follows.
+    EXPECT_EQ(Pixel(0, hh + (open - rows) + 21), RGB(255, 0, 0));
+}
+
 TEST_F(GvPaintTest, ThemedPathAndWhatPaintingLeavesOut) {
     ASSERT_TRUE(LV->GetThemed() || !LV->DrawWithThemes());
     G0->GetItem(0)->SetChecked(true);
