@@ -10,6 +10,7 @@
 #include "app/logic/Options.h"
 #include "data/uDataMan.h"
 #include "gcl/Dialogs.h"
+#include "gcl/rtl/Strings.h"
 
 namespace qelvo {
 
@@ -95,6 +96,11 @@ bool MakeStickyNotes(TCustomGvListview* list, TStickyNotes& notes, HWND parent, 
     }
     TGvSelectionManager* selection = list->GetSelection();
     if (selection->GetCount() == 0) return true;
+    if (selection->GetCount() > MaxStickyNotesAtOnce) {
+        gcl::ShowMessageBox(gcl::Format(msg::TooManyStickyNotes, {MaxStickyNotesAtOnce, selection->GetCount()}),
+                            msg::AppTitle, MB_OK | MB_ICONINFORMATION);
+        return true;
+    }
     std::vector<TNoteInfo> infos;
     for (TGvItem* item = selection->First(); item; item = selection->Next(item))
         if (const auto* task = static_cast<const TuTask*>(item->GetData()))

@@ -260,4 +260,31 @@ TEST(BigGroupsScenario, ACtrlClickOnOneOfThirtyThousandGroupsFoldsTheOthersAtOnc
     EXPECT_EQ(titles.front(), "Task 1");
 }
 
+TEST(BigStickyNotesScenario, StickyNotesForTwoThousandChosenTasksAreRefusedWithAWordAndForThreeMade) {
+    TProgram p("big-sticky-notes");
+    WriteBigDatabase(p.DatabasePath(), 2000);
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    const size_t windows = p.TopWindows().size();
+    // Every task chosen, then Ctrl+K: a window per task kept the program
+    // busy for many seconds (and more than a few thousand run out of the
+    // system's window handles); it says why it makes none.
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END, Shift);
+    Key(p, 'K', Ctrl);
+    ASSERT_TRUE(Answer(p, "Sticky notes are made for at most 100 tasks at a time, and 2000 tasks are chosen.", "OK"));
+    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().size() == windows; }));
+    // Three tasks chosen: three notes.
+    Key(p, VK_HOME);
+    Key(p, VK_DOWN, Shift);
+    Key(p, VK_DOWN, Shift);
+    Key(p, 'K', Ctrl);
+    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().size() == windows + 3; })) << p.TopWindows().size();
+    Click(p, CaptionPointOf(main));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e

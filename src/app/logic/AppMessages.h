@@ -87,6 +87,9 @@ inline constexpr const char* PrintEngineMissing =
 inline constexpr const char* PrintEngineWaiting = "Waiting for the HTML engine to show the report...";
 inline constexpr const char* TemplateMissingHead = "The print template could not be read: ";
 inline constexpr const char* StickyNotesMissing = "Sticky notes need the library Jotpaper.dll, which was not found.";
+// Format arguments: the most notes at once, the tasks chosen.
+inline constexpr const char* TooManyStickyNotes =
+    "Sticky notes are made for at most %d tasks at a time, and %d tasks are chosen. Choose fewer tasks.";
 
 // Captions.
 inline constexpr const char* LastSaveHead = "   [Last Save at ";

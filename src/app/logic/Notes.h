@@ -114,5 +114,9 @@ enum class TNoteMessage { Ignore, Closed, CloseAll, ShowAll };
 TNoteMessage NoteMessageAction(std::uintptr_t code, bool anyNoteOpen);
 // SetWindowPos flags of Show All: no size, no move, no activation.
 inline constexpr unsigned ShowAllFlags = 19;
+// The most notes one command makes: each is a window of its own, a
+// thousand of them keep the program busy for seconds and more than a few
+// thousand run out of the system's window handles.
+inline constexpr int MaxStickyNotesAtOnce = 100;
 
 } // namespace qelvo
