@@ -105,6 +105,36 @@ size_t FilesIn(const std::string& folder) {
     return n;
 }
 
+// The kernel handles a process holds, from the system's list of every
+// handle (exact, where the process's own count moves in steps of its
+// table's size).
+unsigned long HandlesOf(DWORD pid) {
+    constexpr auto SystemHandleInformation = static_cast<SYSTEM_INFORMATION_CLASS>(16);
+    struct TEntry {
+        ULONG Pid;
+        BYTE Type;
+        BYTE Flags;
+        USHORT Value;
+        PVOID Object;
+        ULONG Access;
+    };
+    std::vector<char> buffer(1 << 20);
+    ULONG size = 0;
+    NTSTATUS status;
+    while ((status = NtQuerySystemInformation(SystemHandleInformation, buffer.data(),
+                                              static_cast<ULONG>(buffer.size()), &size)) ==
+               static_cast<NTSTATUS>(0xC0000004L) &&    // too small
+           buffer.size() < (64u << 20))
+        buffer.resize(buffer.size() * 2);
+    if (status != 0) return 0;
+    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+    const auto* entries = reinterpret_cast<const TEntry*>(buffer.data() + sizeof(ULONG));
+    unsigned long n = 0;
+    for (ULONG i = 0; i < count && sizeof(ULONG) + (i + 1) * sizeof(TEntry) <= buffer.size(); ++i)
+        n += entries[i].Pid == pid;
+    return n;
+}
+
 struct TUsage {
     std::map<int, int> Gdi;    // by type
     size_t Windows = 0;        // top-level, message-only and child windows
@@ -134,13 +164,12 @@ TUsage UsageOf(const TProgram& p) {
         0)
         for (size_t at = 0;;) {
             const auto* info = reinterpret_cast<const SYSTEM_PROCESS_INFORMATION*>(buffer.data() + at);
-            if (reinterpret_cast<uintptr_t>(info->UniqueProcessId) == p.ProcessId()) {
-                u.Handles = info->HandleCount;
+            if (reinterpret_cast<uintptr_t>(info->UniqueProcessId) == p.ProcessId())
                 u.Threads = info->NumberOfThreads;
-            }
             if (!info->NextEntryOffset) break;
             at += info->NextEntryOffset;
         }
+    u.Handles = HandlesOf(p.ProcessId());
     u.Files = FilesIn(p.PathOf("Data"));
     return u;
 }
@@ -156,14 +185,17 @@ std::string Describe(const TUsage& u) {
 // Nothing grew from Before to After beyond what a run may keep (a kept
 // picture or buffer made on a first use the warm-up missed), and not by
 // one object per round. Saves run on threads the process keeps for them,
-// as many as ever ran at one time (one more may come, with its stack);
-// the system counts kernel handles in steps of its table's size.
-constexpr unsigned long HandleTableStep = 64;
+// as many as ever ran at one time: one more may come, with its stack and
+// its handles.
+constexpr unsigned long ThreadHandles = 4;
 void ExpectNoGrowth(const TUsage& before, const TUsage& after, const std::string& what) {
     const std::string both = "\n  after the warm-up: " + Describe(before) + "\n  at the end:        " + Describe(after);
+    ASSERT_GT(Total(before.Gdi), 0) << what << ": the program's GDI table could not be read";
+    ASSERT_GT(before.Handles, 0u) << what << ": the system's handle list could not be read";
     EXPECT_LE(Total(after.Gdi), Total(before.Gdi) + 2) << what << ": GDI objects grew" << both;
     EXPECT_LE(after.Windows, before.Windows) << what << ": windows were left" << both;
-    EXPECT_LE(after.Handles, before.Handles + HandleTableStep) << what << ": kernel handles grew" << both;
+    const unsigned long newThreads = after.Threads > before.Threads ? after.Threads - before.Threads : 0;
+    EXPECT_LE(after.Handles, before.Handles + ThreadHandles * newThreads) << what << ": kernel handles grew" << both;
     EXPECT_LE(after.Threads, before.Threads + 1) << what << ": threads were left" << both;
     EXPECT_LE(after.Memory, before.Memory + 2 * 1024 * 1024) << what << ": private memory grew" << both;
     EXPECT_EQ(after.Files, 1u) << what << ": files beside the database" << both;
