@@ -1459,9 +1459,13 @@ bool TuTask::ReadWrittenLine(std::string_view line, TReadCache& cache) {
     // The note, written to the room reserved as it is read: its lines up
     // to the last 0xF8, each 0xF8 as CR LF, and the 0xF7 after it the last
     // byte of the line.
+    // The tags text goes to the block when it would fill the memo's bytes
+    // inside its field: grouping by tags keeps its number there.
     auto room = [](size_t size) { return TTaskText::NeedsBlock(size) ? size + 1 : 0; };
+    auto tagsRoom = [](size_t size) { return TTaskText::NeedsBlockForMemo(size) ? size + 1 : 0; };
     const size_t noteRoom = 2 * (n - at4 - 1) + 1;
-    char* const start = cache.Reserve(room(title.size()) + room(tags.size()) + room(id.size()) + room(folder.size()) + noteRoom);
+    char* const start =
+        cache.Reserve(room(title.size()) + tagsRoom(tags.size()) + room(id.size()) + room(folder.size()) + noteRoom);
     const char* in = p + at4 + 1;
     const size_t notes = WriteNoteWithSlack(in, p + n, start);
     if (in + 1 != p + n || *in != FS) {
@@ -1483,8 +1487,8 @@ bool TuTask::ReadWrittenLine(std::string_view line, TReadCache& cache) {
     } else if (notes) {
         Notes.SetInlineText(start, notes);
     }
-    auto put = [&next](TTaskText& field, std::string_view v) __attribute__((always_inline)) {
-        if (!TTaskText::NeedsBlock(v.size())) {
+    auto put = [&next](TTaskText& field, std::string_view v, bool inBlock) __attribute__((always_inline)) {
+        if (!inBlock) {
             field.SetInlineText(v.data(), v.size());
             return;
         }
@@ -1493,10 +1497,10 @@ bool TuTask::ReadWrittenLine(std::string_view line, TReadCache& cache) {
         field.SetBlockText(next, static_cast<std::uint32_t>(v.size()));
         next += v.size() + 1;
     };
-    put(Title, title);
-    put(Tags, tags);
-    put(Id, id);
-    put(Folder, folder);
+    put(Title, title, TTaskText::NeedsBlock(title.size()));
+    put(Tags, tags, TTaskText::NeedsBlockForMemo(tags.size()));
+    put(Id, id, TTaskText::NeedsBlock(id.size()));
+    put(Folder, folder, TTaskText::NeedsBlock(folder.size()));
     cache.Commit(static_cast<size_t>(next - start), this);
     return true;
 }
@@ -1573,10 +1577,13 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     // Reading a file: the texts too long to be held in their fields go to
     // the file's text block, side by side. Room for the note is reserved
     // for its longest result (every 0xF8 doubled).
+    // (A tags text that would fill the memo's bytes in its field goes to
+    // the block too: grouping by tags keeps its number there.)
     auto room = [](size_t n) { return TTaskText::NeedsBlock(n) ? n + 1 : 0; };
+    auto tagsRoom = [](size_t n) { return TTaskText::NeedsBlockForMemo(n) ? n + 1 : 0; };
     const size_t notesRoom = notes.empty() ? 0 : 2 * notes.size() + 1;
-    const size_t needed =
-        (shortFormRead ? room(title.size()) + room(tags.size()) : 0) + room(id.size()) + room(folder.size()) + notesRoom;
+    const size_t needed = (shortFormRead ? room(title.size()) + tagsRoom(tags.size()) : 0) + room(id.size()) +
+                          room(folder.size()) + notesRoom;
     // A field keeps its length in 32 bits.
     constexpr size_t MaxText = std::numeric_limits<std::uint32_t>::max() - 1;
     if (std::max({title.size(), tags.size(), id.size(), notes.size()}) > MaxText / 2 &&
@@ -1598,8 +1605,8 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
     char* const start = cache->Reserve(needed);
     char* p = start;
     // V lies in the line buffer, or (the tags) may lie elsewhere.
-    auto put = [&p](TTaskText& field, std::string_view v, bool inBuffer) __attribute__((always_inline)) {
-        if (!TTaskText::NeedsBlock(v.size())) {
+    auto put = [&p](TTaskText& field, std::string_view v, bool inBuffer, bool inBlock) __attribute__((always_inline)) {
+        if (!inBlock) {
             if (inBuffer)
                 field.SetInlineText(v.data(), v.size());
             else
@@ -1615,11 +1622,11 @@ void TuTask::ReadFields(std::string_view line, bool independent, TReadCache* cac
         p += v.size() + 1;
     };
     if (shortFormRead) {
-        put(Title, title, true);
-        put(Tags, tags, cache->InBuffer(tags));
+        put(Title, title, true, TTaskText::NeedsBlock(title.size()));
+        put(Tags, tags, cache->InBuffer(tags), TTaskText::NeedsBlockForMemo(tags.size()));
     }
-    put(Id, id, true);
-    put(Folder, folder, true);
+    put(Id, id, true, TTaskText::NeedsBlock(id.size()));
+    put(Folder, folder, true, TTaskText::NeedsBlock(folder.size()));
     if (!notes.empty()) {
         // Short notes are moved into the field.
         const char* in = notes.data();

@@ -211,6 +211,9 @@ public:
     }
     // True for a text that needs room in a block (longer than fits inside).
     static bool NeedsBlock(std::size_t n) noexcept { return n > InlineCapacity; }
+    // True for a text that keeps a memo only when held in a block (it
+    // fits inside, but fills the memo's bytes there).
+    static bool NeedsBlockForMemo(std::size_t n) noexcept { return n > MemoInlineLimit; }
     // False when the text is in a heap block of the field's own (which
     // the field frees).
     bool HoldsNoHeapBlock() const noexcept { return Kind() != HeapKind; }

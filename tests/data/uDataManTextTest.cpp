@@ -430,4 +430,56 @@ TEST(TTaskText, ALoadedTextChangedInPlaceLosesItsMemo) {
     for (int i = 0; i < data.Tasks->GetCount(); ++i) EXPECT_EQ(data.Tasks->GetTask(i)->Tags.Memo(), 0u);
 }
 
+
+TEST(TTaskText, LoadedTagsOfEveryLengthKeepAMemo) {
+    // Grouping by tags keeps each tags text's number as its memo: a tags
+    // text read from a file has room for one at every length (one that
+    // would fill the memo's bytes inside its field is held in the file's
+    // block), reads as written and is written back unchanged. Lines with
+    // short other texts and with long ones, and lines whose note has no
+    // line end (read the general way, and written back without it).
+    std::string file = "d_id-0000000001\r\nHome\xF7" "0\xF7\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
+    std::string written = file;
+    std::vector<std::string> tags;
+    for (std::size_t n = 2; n <= 2 * Inline; ++n) {
+        std::string t = Text(n, 'a');
+        if (n > 2) t[n / 2] = ',';
+        for (int shape = 0; shape < 3; ++shape) {
+            tags.push_back(t);
+            const std::string id = std::to_string(1000000000 + tags.size());
+            std::string line;
+            if (shape == 0)
+                line = "[" + t + "]Short\xF7--\xF7" + id + "\xF7Home\xF7" "2/1/2024\xF7\xF7\r\n";
+            else if (shape == 1)
+                line = "+;3/5/2025;[" + t + "]A title long enough for a block\xF7-d-\xF7" + id +
+                       "\xF7Home\xF7" "2/1/2024\xF7" "a note line\xF8\xF7\r\n";
+            else
+                line = "[" + t + "]Odd\xF7--\xF7" + id + "\xF7Home\xF7" "2/1/2024\xF7note\xF7\r\n";
+            file += line;
+            written += shape == 2 ? "[" + t + "]Odd\xF7--\xF7" + id + "\xF7Home\xF7" "2/1/2024\xF7\xF7\r\n" : line;
+        }
+    }
+    TempDir dir;
+    WriteAll(dir.File("tags.kpx"), file);
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(dir.File("tags.kpx")));
+    ASSERT_EQ(data.Tasks->GetCount(), static_cast<int>(tags.size()));
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+        TuTask* t = data.Tasks->GetTask(i);
+        SCOPED_TRACE(tags[static_cast<std::size_t>(i)]);
+        ExpectText(t->Tags, tags[static_cast<std::size_t>(i)]);
+        EXPECT_TRUE(t->Tags.KeepsMemo());
+        t->Tags.SetMemo(40 + static_cast<std::uint32_t>(i));
+    }
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+        const TuTask* t = data.Tasks->GetTask(i);
+        EXPECT_EQ(t->Tags.Memo(), 40u + static_cast<std::uint32_t>(i));
+        ExpectText(t->Tags, tags[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(t->Title, i % 3 == 0 ? "Short" : i % 3 == 1 ? "A title long enough for a block" : "Odd");
+        EXPECT_EQ(t->Id, std::to_string(1000000001 + i));
+        EXPECT_EQ(t->Folder, "Home");
+    }
+    EXPECT_EQ(data.GetFileText(), written);
+}
+
 } // namespace qelvo::test
