@@ -692,10 +692,19 @@ private:
     // refilled with more items than it showed last (All chosen after a
     // list) takes the memory its items had before rather than new pages
     // from the system, so the items' memory stays at the most the list
-    // has shown (all tasks, as at the start).
+    // has shown (all tasks, as at the start). The small-block pools are
+    // held too: the thousands of groups by tags (with their item lists
+    // and grids) and the layout's vectors of tasks, freed and made again
+    // at each change, reuse their memory.
     struct TItemMemoryHold {
-        TItemMemoryHold() noexcept { TGvItem::HoldSlots(); }
-        ~TItemMemoryHold() { TGvItem::ReleaseSlots(); }
+        TItemMemoryHold() noexcept {
+            TGvItem::HoldSlots();
+            gcl::SmallSlots().Hold();
+        }
+        ~TItemMemoryHold() {
+            gcl::SmallSlots().Release();
+            TGvItem::ReleaseSlots();
+        }
         TItemMemoryHold(const TItemMemoryHold&) = delete;
         TItemMemoryHold& operator=(const TItemMemoryHold&) = delete;
     } FItemMemory;

@@ -342,6 +342,14 @@ std::size_t TSlotPools::BlockCount() const noexcept {
     return count;
 }
 
+void TSlotPools::Hold() noexcept {
+    for (const auto& pool : FPools) pool->Hold();
+}
+
+void TSlotPools::Release() noexcept {
+    for (const auto& pool : FPools) pool->Release();
+}
+
 TSlotPools& SmallSlots() {
     static TSlotPools* const pools = new TSlotPools();
     return *pools;

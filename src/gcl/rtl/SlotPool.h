@@ -176,6 +176,11 @@ public:
     void Give(void* Block, std::size_t Size) noexcept;
     // The blocks the pools hold now (the heap's not counted).
     std::size_t BlockCount() const noexcept;
+    // Holds (and releases) every size's pool, as TSlotPool::Hold does one:
+    // while held, the small blocks of objects freed by the thousand (a
+    // list's groups) stay for those made next.
+    void Hold() noexcept;
+    void Release() noexcept;
 
 private:
     static constexpr std::size_t Classes = 12;

@@ -353,6 +353,38 @@ TEST(SlotPoolTest, GradedPoolsServeEverySize) {
     }
 }
 
+// Held, the graded pools keep the blocks of objects of several sizes freed
+// together, and the same objects made again take the same memory; the
+// release gives the empty blocks back.
+TEST(SlotPoolTest, HeldGradedPoolsKeepEveryFreedSize) {
+    if (!TSlotPool::Pooled) GTEST_SKIP() << "slots are heap blocks in sanitizer builds";
+    TSlotPools pools;
+    const std::size_t sizes[] = {24, 92, 64, 200};
+    std::vector<std::pair<void*, std::size_t>> taken;
+    auto takeAll = [&] {
+        taken.clear();
+        for (int i = 0; i < 3000; ++i)
+            for (std::size_t size : sizes) taken.emplace_back(pools.Take(size), size);
+    };
+    takeAll();
+    const std::size_t full = pools.BlockCount();
+    ASSERT_GT(full, 8u);
+    std::set<void*> before;
+    for (const auto& [block, size] : taken) before.insert(block);
+    pools.Hold();
+    for (const auto& [block, size] : taken) pools.Give(block, size);
+    EXPECT_EQ(pools.BlockCount(), full);
+    takeAll();
+    EXPECT_EQ(pools.BlockCount(), full);
+    std::set<void*> again;
+    for (const auto& [block, size] : taken) again.insert(block);
+    EXPECT_EQ(again, before);
+    for (const auto& [block, size] : taken) pools.Give(block, size);
+    pools.Release();
+    // One spare block per size used.
+    EXPECT_EQ(pools.BlockCount(), std::size(sizes));
+}
+
 // Strings and vectors over the pooled allocator behave like the standard
 // ones, through growth, copies and moves.
 TEST(SlotPoolTest, PooledContainersBehaveLikeStandardOnes) {
