@@ -458,7 +458,7 @@ bool TGvGroup::HitTestAt(TPoint ViewPoint, TGvGroupHitTestInfoSet& HitInfo) {
         TGvRectArrayObject R;
         lv->GroupView()->GroupRectArray(this, margin.Edge, margin.Rect, R);
         TRect icon = R.IconRect;
-        if (auto* info = dynamic_cast<TGvPaintInfoBaseGroup*>(PaintInfo())) icon.Right += info->GetCaptionIndent();
+        if (TGvPaintInfoBaseGroup* info = GroupInfo(this)) icon.Right += info->GetCaptionIndent();
         const std::pair<TRect, TGvGroupHitTestInfo> parts[] = {
             {icon, egtOnIcon},       {R.TextRect, egtOnText}, {R.LabelRect, egtOnLabel},
             {R.ExpandButtonRect, egtOnExpandButton}, {R.BandRect, egtOnBand}, {R.CheckRect, egtOnCheckbox}};
@@ -494,7 +494,7 @@ TGvItem* TGvGroup::ItemByPoint(TPoint ViewPoint) const {
 
 void TGvGroup::SetExpanded(bool Value) {
     if (Value == FExpanded) return;
-    if (auto* info = dynamic_cast<TGvPaintInfoBaseGroup*>(PaintInfo()); info && !info->GetExpandable()) return;
+    if (TGvPaintInfoBaseGroup* info = GroupInfo(this); info && !info->GetExpandable()) return;
     TCustomGvListview* lv = OwnerListview();
     // The end of the outermost update lays the groups out: once for a
     // caller that expands or collapses thousands of groups in one bracket.

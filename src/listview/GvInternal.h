@@ -229,11 +229,20 @@ struct TMarginSizes {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     bool LeftOn = false, TopOn = false, RightOn = false, BottomOn = false;
 };
+// A group's paint info as the group kind's (null when it is another),
+// told by the class library's class chain: a dynamic_cast compares type
+// names in this toolchain, and the layout asks once per group (thousands
+// of groups by tags).
+inline TGvPaintInfoBaseGroup* GroupInfo(const TGvGroup* Group) {
+    TGvPaintInfoBasic* info = Group->PaintInfo();
+    return info && info->InheritsFrom(TGvPaintInfoBaseGroup::StaticClass()) ? static_cast<TGvPaintInfoBaseGroup*>(info)
+                                                                             : nullptr;
+}
 // The runtime sizes of a group's four margins (0 without group margins)
 // and whether each is visible.
 inline TMarginSizes MarginsOf(const TGvGroup* group) {
     TMarginSizes m;
-    auto* info = dynamic_cast<TGvPaintInfoBaseGroup*>(group->PaintInfo());
+    TGvPaintInfoBaseGroup* info = GroupInfo(group);
     TCustomGvListview* lv = group->OwnerListview();
     if (!info || !lv || !lv->GetShowGroupMargins()) return m;
     m.Left = info->GetMarginLeft()->RuntimeSize();
@@ -271,10 +280,6 @@ inline TRect CheckRectAt(const TGvPaintInfoBasic* info, int Left, int Top, int B
 inline TRect CheckRectIn(const TGvPaintInfoBasic* info, const TRect& Area) {
     if (info->GetCheckType() == ectNone) return TRect{Area.Left, Area.Top, Area.Left, Area.Bottom};
     return CheckRectAt(info, Area.Left + info->GetCheckIndent(), Area.Top, Area.Bottom);
-}
-
-inline TGvPaintInfoBaseGroup* GroupInfo(TGvGroup* Group) {
-    return dynamic_cast<TGvPaintInfoBaseGroup*>(Group->PaintInfo());
 }
 
 // A wide caption drawn with the text drawer.
