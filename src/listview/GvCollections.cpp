@@ -1282,7 +1282,7 @@ void TGvItem::FocusGain() {
         Invalidate(false);
         if (selection->GetGroupSelections()) {
             selection->BuildSelectionGroupings(false);
-            lv->SafeInvalidateRect(nullptr, false);
+            lv->InvalidateView();
         }
     }
 }
@@ -1295,7 +1295,7 @@ void TGvItem::FocusLose() {
     lv->DoItemFocusChanged(this);
     if (!IsDestroying()) {
         Invalidate(false);
-        if (selection && selection->GetGroupSelections()) lv->SafeInvalidateRect(nullptr, false);
+        if (selection && selection->GetGroupSelections()) lv->InvalidateView();
     }
 }
 
@@ -1310,7 +1310,7 @@ void TGvItem::SelectionRepaint(bool Losing) {
             return;
         }
         selection->BuildSelectionGroupings(false);
-        lv->SafeInvalidateRect(nullptr, false);
+        lv->InvalidateView();
     } else {
         Invalidate(false);
     }

@@ -122,6 +122,8 @@ void TGvColumn::SetWidth(int Value) {
 
 void TGvColumn::Invalidate(bool ImmediateUpdate) {
     TCustomGvListview* lv = OwnerListview();
+    // Inside an update bracket the layout that ends it repaints the bar.
+    if (lv && lv->GetHeader()) lv->GetHeader()->ForgetPainted();
     if (!lv || lv->GetUpdateCount() > 0 || !lv->HandleAllocated() || !lv->GetHeader()) return;
     TRect strip{0, 0, ClientRectOf(lv).Width(), lv->GetHeader()->GetHeight()};
     lv->SafeInvalidateRect(&strip, ImmediateUpdate);

@@ -364,9 +364,11 @@ void TGvGroups::LayOut(TCustomGvListview* lv, bool Force) {
     if (lv->GetSelection() && lv->GetSelection()->GetGroupSelections())
         lv->GetSelection()->BuildSelectionGroupings(false);
     if (lv->GetScrollbars()) {
-        lv->GetScrollbars()->SetViewRect(view, true);
+        lv->GetScrollbars()->SetViewRect(view, false);
         lv->GetScrollbars()->ReCalculateScrollbars(true, false);
     }
+    // The rows are laid out anew; the header is repainted when it changed.
+    lv->InvalidateView();
 }
 
 void TGvGroups::LoadFromStream(TStream& S) {

@@ -281,8 +281,98 @@ void TGvHeader::Rebuild(bool Force) {
 }
 
 void TGvHeader::Invalidate(bool ImmediateUpdate) {
+    // Inside an update bracket the layout that ends it repaints the bar.
+    ForgetPainted();
     if (FOwnerListview && FOwnerListview->GetUpdateCount() == 0)
         FOwnerListview->SafeInvalidateRect(nullptr, ImmediateUpdate);
+}
+
+namespace {
+// FNV-1a over the values a paint of the bar draws from.
+class TLookHash {
+public:
+    void Add(const void* Data, size_t Size) noexcept {
+        const auto* bytes = static_cast<const uint8_t*>(Data);
+        for (size_t i = 0; i < Size; ++i) {
+            FValue ^= bytes[i];
+            FValue *= 1099511628211ull;
+        }
+    }
+    template <class T>
+    void Add(const T& Value) noexcept {
+        static_assert(std::is_trivially_copyable_v<T>);
+        Add(&Value, sizeof Value);
+    }
+    uint64_t Value() const noexcept { return FValue; }
+
+private:
+    uint64_t FValue = 14695981039346656037ull;
+};
+} // namespace
+
+uint64_t TGvHeader::LookKey() const {
+    TCustomGvListview* lv = FOwnerListview;
+    TLookHash h;
+    if (!lv) return h.Value();
+    h.Add(Shown());
+    h.Add(RuntimeHeight());
+    h.Add(FHeaderRect);
+    h.Add(DisplayRect());
+    h.Add(lv->GetView());
+    h.Add(FShowInAllViews);
+    h.Add(lv->HandleAllocated() ? ClientRectOf(lv) : TRect{});
+    h.Add(lv->GetScrollbars() ? lv->GetScrollbars()->GetOffsetX() : 0);
+    h.Add(lv->UseRightToLeftAlignment());
+    const bool themed = lv->DrawWithThemes();
+    h.Add(themed);
+    if (themed) {
+        h.Add(lv->GetThemeManager()->GetHeaderTheme());
+        h.Add(lv->GetThemeManager()->GetComboBoxTheme());
+    }
+    if (TGvPaintInfoBaseColumn* info = lv->GetPaintInfoColumn()) h.Add(info->GetStyle());
+    h.Add(gcl::ColorToRGB(FColor));
+    h.Add(FFont->GetLogFont());
+    h.Add(gcl::ColorToRGB(FFont->GetColor()));
+    h.Add(FImages.Get());
+    for (TGvColumn* column : FPositions) {
+        h.Add(column);
+        h.Add(column->GetState());
+        h.Add(column->GetDisplayRect());
+        const std::wstring caption = column->GetCaption();
+        h.Add(caption.size());
+        h.Add(caption.data(), caption.size() * sizeof(wchar_t));
+        h.Add(column->GetAlignment());
+        h.Add(column->GetImageIndex());
+        h.Add(column->GetImageOverlayIndex());
+        h.Add(column->GetSortDirection());
+        h.Add(gcl::ColorToRGB(column->GetColor()));
+        const TGvColumnDropDownButton* button = column->GetDropDownButton();
+        h.Add(button->GetVisible());
+        h.Add(button->GetAlwaysShow());
+        h.Add(button->GetEnabled());
+        h.Add(button->State);
+    }
+    return h.Value();
+}
+
+bool TGvHeader::ShowsAsPainted() const {
+    TCustomGvListview* lv = FOwnerListview;
+    if (!FLookPainted || !lv) return false;
+    // What handlers draw follows from nothing the key holds.
+    if (lv->OnPaintHeaderBkGnd || lv->OnColumnPaintText || lv->OnColumnImageDraw || lv->OnColumnImageDrawIsCustom ||
+        lv->OnColumnCustomView || lv->OnAfterPaint)
+        return false;
+    return LookKey() == FPaintedLook;
+}
+
+void TGvHeader::NotePainted(bool Whole) {
+    if (Whole) {
+        FPaintedLook = LookKey();
+        FLookPainted = true;
+    } else if (FLookPainted && LookKey() != FPaintedLook) {
+        // Part of the bar as it is now beside the rest as it was.
+        FLookPainted = false;
+    }
 }
 
 void TGvHeader::LoadFromStream(TStream& S) {

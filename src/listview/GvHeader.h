@@ -89,7 +89,24 @@ public:
     // The window's new client width (WM_SIZE): the fixed single column
     // follows it, otherwise the visible AutoSpring columns share the change.
     void Resize(int ClientWidth);
+    // Repaints the bar (after the update bracket, when inside one: the
+    // bar counts as changed either way).
     void Invalidate(bool ImmediateUpdate);
+    // ---- What the window shows of the bar. A new layout or a change of
+    // the rows repaints the bar only when it no longer shows as it was
+    // last painted whole (TCustomGvListview::InvalidateView).
+    // A number standing for everything the bar's paint draws from: its
+    // place, colours, font, theme and each column's rectangle, caption,
+    // images, sort mark and states.
+    uint64_t LookKey() const;
+    // Whether the window last painted the whole bar as it would paint it
+    // now, and nothing asked for it to be painted again since. Never while
+    // a handler of the list view draws into the bar.
+    bool ShowsAsPainted() const;
+    // The window painted the bar: the whole of it, or only part of it.
+    void NotePainted(bool Whole);
+    // The window's picture of the bar counts as out of date.
+    void ForgetPainted() noexcept { FLookPainted = false; }
     // Paints the bar and the column buttons that meet ARect (ARect's top is
     // the header's top).
     void PaintTo(gcl::TCanvas* ACanvas, const gcl::TRect& ARect);
@@ -166,6 +183,10 @@ private:
     std::vector<TGvColumn*> FPositions;
     gcl::TRect FHeaderRect;
     int FLastHeaderWidth = -1;
+    // LookKey of the last paint of the whole bar, and whether the window
+    // still shows it.
+    uint64_t FPaintedLook = 0;
+    bool FLookPainted = false;
     // The font description last measured for AutoSizeHeight and its text
     // height (-1: not measured yet).
     mutable LOGFONTA FMeasuredFont{};

@@ -175,6 +175,11 @@ void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
         if (FDropTarget) FDropTarget->SyncIfDue();
         return;
     }
+    if (Message.Msg == WM_PAINT) {
+        gcl::TRestore<bool> own(FPaintsOwnWindow, Message.WParam == 0 && !GetDoubleBuffered());
+        inherited::Dispatch(Message);
+        return;
+    }
     if (FHeader && RouteToHeader(Message)) return;
     if (DispatchInput(Message)) return;
     if (Message.Msg == WM_SIZE && FHeader) {
@@ -285,6 +290,18 @@ void TCustomGvListview::SetView(TGvListStyle Value) {
     FView = Value;
     if (FGroups) FGroups->Rebuild(true);
     FWheelMouseDefaultScroll = ScrollsVertically(Value) ? edwsVert : edwsHorz;
+}
+
+void TCustomGvListview::InvalidateView() {
+    if (!HandleAllocated()) return;
+    const int headerHeight = FHeader ? FHeader->RuntimeHeight() : 0;
+    if (headerHeight <= 0 || !FHeader->ShowsAsPainted()) {
+        SafeInvalidateRect(nullptr, false);
+        return;
+    }
+    TRect rows = ClientRectOf(this);
+    rows.Top = std::min(headerHeight, rows.Bottom);
+    if (!gcl::IsRectEmpty(rows)) SafeInvalidateRect(&rows, false);
 }
 
 void TCustomGvListview::SetShowGroupMargins(bool Value) {

@@ -383,6 +383,10 @@ public:
     bool IsLoading() const noexcept { return GetComponentState().Contains(gcl::csLoading); }
     // Whether the header is shown by the current view.
     bool HeaderShown() const;
+    // Invalidates the client area for a new layout or look of the rows:
+    // the rows, and the header too unless it still shows as the window
+    // last painted it whole (TGvHeader::ShowsAsPainted).
+    void InvalidateView();
 
     // Paints the control's content in ARect (window coordinates) into any
     // canvas: the same code the window paints with. SelectedOnly paints
@@ -976,6 +980,9 @@ private:
     bool FShowInactive = false;
     bool FShowThemedBorder = true;
     bool FCacheDoubleBufferBits = false;
+    // Set while the window paints itself (WM_PAINT without a DC of the
+    // sender's): what it paints then is what the screen shows.
+    bool FPaintsOwnWindow = false;
     int8_t FPaintFocus = -1;    // -1 outside PaintRect, else whether it had the focus at its start
     int FPaintedTop = -0x7FFFFFFF;
     std::unique_ptr<gcl::TBitmap> FDoubleBuffer;

@@ -506,7 +506,7 @@ void TCustomGvListview::MoveFocusTo(TGvItem* Target, gcl::TShiftState Shift) {
         throw;
     }
     ResumePainting();
-    SafeInvalidateRect(nullptr, false);
+    InvalidateView();
 }
 
 void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift) {
@@ -520,7 +520,7 @@ void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift)
                 TGvGroup* group = FGroups->GetGroups(g);
                 for (int i = 0; i < group->ItemCount(); ++i) group->GetItem(i)->SetCut(false);
             }
-            SafeInvalidateRect(nullptr, false);
+            InvalidateView();
             break;
         case VK_SPACE:
             if (TGvItem* item = FSelection->GetFocusedItem()) {
@@ -858,12 +858,12 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         return true;
     case WM_SETFOCUS:
         inherited::Dispatch(Msg);
-        SafeInvalidateRect(nullptr, false);
+        InvalidateView();
         return true;
     case WM_KILLFOCUS:
         inherited::Dispatch(Msg);
         if (FHotTrack && FHotTrack->GetOnlyFocused()) FHotTrack->SetPendingObject(nullptr, TPoint{});
-        SafeInvalidateRect(nullptr, false);
+        InvalidateView();
         FStates &= static_cast<uint16_t>(~gcsDragStates);
         return true;
     case WM_HSCROLL:
@@ -877,7 +877,7 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
             FScrollbars->WMVScroll(Msg);
         else
             FScrollbars->WMHScroll(Msg);
-        SafeInvalidateRect(nullptr, false);
+        InvalidateView();
         return true;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN: {

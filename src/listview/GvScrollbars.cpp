@@ -104,7 +104,7 @@ void TGvScrollbarManager::Scroll(int DeltaX, int DeltaY) {
     ReCalculateScrollbars(true, true);
     if (FOwnerListview) {
         FOwnerListview->DoScroll(oldX - x, oldY - y);
-        FOwnerListview->SafeInvalidateRect(nullptr, false);
+        FOwnerListview->InvalidateView();
     }
 }
 

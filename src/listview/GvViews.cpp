@@ -1168,12 +1168,24 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
 }
 
 void TCustomGvListview::PaintWindow(HDC DC) {
-    if (GetUpdateCount() > 0) return;
+    const bool ownWindow = std::exchange(FPaintsOwnWindow, false);
+    if (GetUpdateCount() > 0) {
+        // The area to paint is taken as painted, the header's too.
+        if (ownWindow && FHeader) FHeader->ForgetPainted();
+        return;
+    }
     const TRect client = ClientRectOf(this);
     RECT clip{};
-    if (GetClipBox(DC, &clip) == NULLREGION) return;
+    const int clipKind = GetClipBox(DC, &clip);
+    if (clipKind == NULLREGION) return;
     TRect paintRect = gcl::FromRECT(clip);
     if (client.Width() < 1 || client.Height() < 1 || gcl::IsRectEmpty(paintRect)) return;
+    // What the screen will show of the header: all of it when the area is
+    // one rectangle holding the whole bar.
+    const int headerHeight = FHeader ? FHeader->RuntimeHeight() : 0;
+    if (ownWindow && headerHeight > 0 && paintRect.Top < headerHeight)
+        FHeader->NotePainted(clipKind == SIMPLEREGION && paintRect.Left <= 0 && paintRect.Top <= 0 &&
+                             paintRect.Right >= client.Width() && paintRect.Bottom >= headerHeight);
     // The kept bitmap (grown to the client) or one for this paint.
     std::unique_ptr<gcl::TBitmap> own;
     gcl::TBitmap* buffer = FDoubleBuffer.get();
