@@ -1065,7 +1065,14 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     GetWindowOrgEx(dc, &origin);
     if (!SelectedOnly) {
         if (FBackGround) {
+            // The manager places its picture and caption by the client
+            // area; it fills only the area to paint, not the whole client.
+            HRGN clip = CreateRectRgn(0, 0, 0, 0);
+            const bool clipped = GetClipRgn(dc, clip) == 1;
+            IntersectClipRect(dc, ARect.Left, ARect.Top, ARect.Right, ARect.Bottom);
             FBackGround->PaintTo(ACanvas, client, true);
+            SelectClipRgn(dc, clipped ? clip : nullptr);
+            DeleteObject(clip);
         } else {
             ACanvas->GetBrush()->SetStyle(gcl::bsSolid);
             ACanvas->GetBrush()->SetColor(GetColor());
@@ -1205,7 +1212,9 @@ void TCustomGvListview::PaintWindow(HDC DC) {
     SelectClipRgn(bufferDC, nullptr);
     canvas->SetFont(GetFont());
     canvas->GetBrush()->SetColor(GetColor());
-    canvas->FillRect(paintRect);
+    // The background manager fills the area, unless a handler of its event
+    // paints instead (and may paint nothing).
+    if (!FBackGround || OnPaintBkGnd) canvas->FillRect(paintRect);
     PaintRect(canvas, paintRect, false);
     SelectClipRgn(canvas->GetHandle(), nullptr);
     if (HasState(gcsRectSelecting) && FDragRectManager) FDragRectManager->PaintSelectionRect(canvas);
