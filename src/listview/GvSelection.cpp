@@ -283,7 +283,7 @@ void TGvSelectionManager::GroupSelectionEndUpdate() {
     BuildSelectionGroupings(false);
     if (FGroupSelectionRepaint) {
         FGroupSelectionRepaint = false;
-        if (FOwnerListview) FOwnerListview->SafeInvalidateRect(nullptr, false);
+        if (FOwnerListview) FOwnerListview->InvalidateView();
     }
 }
 
