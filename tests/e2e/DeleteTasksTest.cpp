@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "e2e/ExitsSupport.h"
 
@@ -20,16 +19,6 @@ const COLORREF SelectionBlue = RGB(0x30, 0x96, 0xFA);
 
 const char* DeleteQuestion = "Are you sure you want to delete selected item(s)? (no undo is possible)";
 
-// Task 00 .. Task <count - 1>, all in the list Work, in that order.
-TTitles Numbered(int count) {
-    TTitles titles;
-    for (int i = 0; i < count; ++i) {
-        char title[16];
-        std::snprintf(title, sizeof title, "Task %02d", i);
-        titles.push_back(title);
-    }
-    return titles;
-}
 
 TTitles Without(TTitles titles, const TTitles& gone) {
     for (const std::string& g : gone) titles.erase(std::remove(titles.begin(), titles.end(), g), titles.end());
@@ -48,7 +37,7 @@ RECT LowerHalfOf(HWND list) {
 
 TEST(DeleteTasksScenario, DelKeepsThePlaceInALongListAndSelectsTheNextTask) {
     TProgram p("delete-tasks");
-    const TTitles all = Numbered(60);
+    const TTitles all = NumberedTitles(60);
     WriteWorkDatabase(p.DatabasePath(), all);
     p.Start();
     HWND main = p.Main();

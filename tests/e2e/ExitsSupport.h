@@ -3,6 +3,7 @@
 // box, the buttons of a message box and the notification area.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,17 @@ inline void WriteWorkDatabase(const std::string& path, const std::vector<std::st
         data.Tasks->AddObject(title, task);
     }
     data.SaveToFile(path);
+}
+
+// "Task 00" .. "Task <count - 1>", in that order.
+inline std::vector<std::string> NumberedTitles(int count) {
+    std::vector<std::string> titles;
+    for (int i = 0; i < count; ++i) {
+        char title[16];
+        std::snprintf(title, sizeof title, "Task %02d", i);
+        titles.push_back(title);
+    }
+    return titles;
 }
 
 // Writes a database holding the list Work and no task.

@@ -6,7 +6,6 @@
 // whole window shows.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -51,13 +50,7 @@ void ChooseDefaultTheme(TProgram& p, HWND main) {
 
 TEST(HeaderRepaintScenario, TheHeaderShowsAsAWholeRepaintAfterEachChangeOfTheListOrOfItself) {
     TProgram p("header-repaint");
-    std::vector<std::string> titles;
-    for (int i = 0; i < 50; ++i) {
-        char title[16];
-        std::snprintf(title, sizeof title, "Task %02d", i);
-        titles.push_back(title);
-    }
-    WriteWorkDatabase(p.DatabasePath(), titles);
+    WriteWorkDatabase(p.DatabasePath(), NumberedTitles(50));
     WriteFile(p.SettingsPath() + "col",
               "[columns]\r\nC0p=0\r\nC0w=260\r\nC0v=1\r\nC1p=1\r\nC1w=150\r\nC1v=1\r\nC2p=2\r\nC2w=100\r\nC2v=1\r\n");
     p.Start();

@@ -140,16 +140,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-std::vector<std::string> FiftyTitles() {
-    std::vector<std::string> titles;
-    for (int i = 0; i < 50; ++i) {
-        char title[16];
-        std::snprintf(title, sizeof title, "Task %02d", i);
-        titles.push_back(title);
-    }
-    return titles;
-}
-
 bool Holds(const std::vector<std::string>& titles, const std::string& title) {
     return std::find(titles.begin(), titles.end(), title) != titles.end();
 }
@@ -173,7 +163,7 @@ TEST(TitleEditMendScenario, TheExitKeysTakeTheTitleBeforeTheSave) {
     };
     for (const Exit& exit : {Exit{"ctrl-q", 'Q', Ctrl}, Exit{"alt-f4", VK_F4, Alt}}) {
         TProgram p(std::string("mend-title-exit-") + exit.name);
-        WriteWorkDatabase(p.DatabasePath(), FiftyTitles());
+        WriteWorkDatabase(p.DatabasePath(), NumberedTitles(50));
         p.Start();
         HWND main = p.Main();
         ASSERT_NE(main, nullptr);

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "e2e/ExitsSupport.h"
 #include "e2e/RepaintSupport.h"
@@ -72,13 +71,7 @@ RECT VerticalBarOf(HWND list) {
 
 TEST(RepaintScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
     TProgram p("repaint");
-    std::vector<std::string> titles;
-    for (int i = 0; i < 50; ++i) {
-        char title[16];
-        std::snprintf(title, sizeof title, "Task %02d", i);
-        titles.push_back(title);
-    }
-    WriteWorkDatabase(p.DatabasePath(), titles);
+    WriteWorkDatabase(p.DatabasePath(), NumberedTitles(50));
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
