@@ -39,7 +39,6 @@ POINT CloseBoxOfFloating(HWND floating) {
     return {f.right - 10, f.top + 10};
 }
 
-constexpr int ViewMenuX = 52;
 constexpr int ShowGroupBySteps = 5, ShowFiltersSteps = 6;  // View menu entries
 
 } // namespace

@@ -222,39 +222,8 @@ size_t Differing(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b)
 
 // ---- What a user repeats
 
-constexpr int ViewMenuX = 52, PrintSteps = 8, OptionsSteps = -1;
+constexpr int PrintSteps = 8, OptionsSteps = -1;
 constexpr int ShowTagsColumnSteps = 8, ShowNotePanelSteps = 7;
-
-// Opens a menu of the menu bar (the topmost bar: a bar floated and docked
-// again comes first among the windows) and takes its entry Steps down
-// from the top, or up from the bottom when Steps < 0.
-void ChooseFrom(TProgram& p, HWND main, int captionX, int steps) {
-    std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
-    ASSERT_FALSE(bars.empty());
-    const HWND menuBar = *std::min_element(bars.begin(), bars.end(), [](HWND a, HWND b) {
-        return RectOf(a).top < RectOf(b).top || (RectOf(a).top == RectOf(b).top && RectOf(a).left < RectOf(b).left);
-    });
-    const RECT r = RectOf(menuBar);
-    Click(p, POINT{r.left + captionX, r.top + 11});
-    for (int i = 0; i < steps; ++i) Key(p, VK_DOWN);
-    for (int i = 0; i > steps; --i) Key(p, VK_UP);
-    if (steps != 0) Key(p, VK_RETURN);
-}
-
-// The Theme menu lists Default first, then the others by name: Tools >
-// Theme > the Index-th entry.
-constexpr size_t ThemeCount = 21;
-void ChooseTheme(TProgram& p, HWND main, size_t index) {
-    ChooseFrom(p, main, ToolsMenuX, 0);
-    Key(p, VK_UP);    // Options...
-    Key(p, VK_UP);    // Theme
-    Key(p, VK_RIGHT);
-    if (index <= ThemeCount / 2)
-        for (size_t i = 0; i < index; ++i) Key(p, VK_DOWN);
-    else
-        for (size_t i = index; i < ThemeCount; ++i) Key(p, VK_UP);
-    Key(p, VK_RETURN);
-}
 
 // A window the program opens modally, closed with Keys; false when it did
 // not come or did not go.
@@ -282,15 +251,6 @@ HWND GroupByBar(HWND main, const TMainWindowParts& parts) {
     return groupBy;
 }
 
-// Sets a number box of the Options dialog as a user does.
-void TypeNumber(TProgram& p, HWND box, int value) {
-    const RECT r = RectOf(box);
-    Click(p, {r.left + 12, (r.top + r.bottom) / 2});
-    Key(p, VK_END);
-    Key(p, VK_HOME, Shift);
-    Type(p, std::to_string(value));
-}
-
 } // namespace
 
 TEST(LongDayScenario, WindowsPanelsViewsAndNotesOpenedAllDayLeaveNothingBehind) {
@@ -304,9 +264,9 @@ TEST(LongDayScenario, WindowsPanelsViewsAndNotesOpenedAllDayLeaveNothingBehind) 
         ++round;
         // Tools > Options, looked at and left with Esc; File > Print...,
         // closed with Alt+F4.
-        ChooseFrom(p, main, ToolsMenuX, OptionsSteps);
+        ChooseFromMenu(p, main, ToolsMenuX, OptionsSteps);
         if (!OpensAndCloses(p, "TOptionsF", [&] { Key(p, VK_ESCAPE); })) return false;
-        ChooseFrom(p, main, FileMenuX, PrintSteps);
+        ChooseFromMenu(p, main, FileMenuX, PrintSteps);
         if (!OpensAndCloses(p, "TPrintF", [&] { Key(p, VK_F4, Alt); })) return false;
         // A task's tags, due date and list panels opened and left; its
         // priority up and down again; a sticky note made and closed.
@@ -322,7 +282,7 @@ TEST(LongDayScenario, WindowsPanelsViewsAndNotesOpenedAllDayLeaveNothingBehind) 
             ADD_FAILURE() << "no sticky note";
             return false;
         }
-        ChooseFrom(p, main, ToolsMenuX, 0);    // Sticky Notes > Close All
+        OpenMainMenu(p, main, ToolsMenuX);    // Sticky Notes > Close All
         for (int i = 0; i < 3; ++i) Key(p, VK_DOWN);
         Key(p, VK_RIGHT);
         Key(p, VK_DOWN);
@@ -340,7 +300,7 @@ TEST(LongDayScenario, WindowsPanelsViewsAndNotesOpenedAllDayLeaveNothingBehind) 
         for (WORD grouping : {'D', 'P', 'T', 'N', 'L'}) Key(p, grouping, Alt);
         // The Tags column and the note panel hidden and shown again.
         for (int steps : {ShowTagsColumnSteps, ShowTagsColumnSteps, ShowNotePanelSteps, ShowNotePanelSteps})
-            ChooseFrom(p, main, ViewMenuX, steps);
+            ChooseFromMenu(p, main, ViewMenuX, steps);
         // To the notification area with the hot key, and back.
         Key(p, 'O', Ctrl | Shift);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); })) << "round " << round;
@@ -402,22 +362,12 @@ TEST(LongDayScenario, ThemesFontSizesAndTitlesChangedAllDayLeaveNothingBehind) {
         // The list's and the note's font sizes set in Tools > Options,
         // then set back.
         for (int size : {12, 11}) {
-            ChooseFrom(p, main, ToolsMenuX, OptionsSteps);
-            HWND options = p.WaitTopWindow("TOptionsF");
-            if (!options) {
-                ADD_FAILURE() << "no Options window";
-                return false;
-            }
-            std::vector<HWND> boxes = ChildrenOfClass(options, "TTxcSpinEdit");
-            std::sort(boxes.begin(), boxes.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
-            if (boxes.size() != 3) {
-                ADD_FAILURE() << "the Options window has " << boxes.size() << " number boxes";
-                return false;
-            }
-            TypeNumber(p, boxes[0], size);
-            TypeNumber(p, boxes[1], size - 1);
+            const TOptionsDialog options = OpenOptionsDialog(p, main);
+            if (!options.NoteFontSize) return false;
+            TypeNumber(p, options.ListFontSize, size);
+            TypeNumber(p, options.NoteFontSize, size - 1);
             Key(p, VK_RETURN);
-            if (!WaitUntil([&] { return !IsWindow(options) || !IsWindowVisible(options); })) {
+            if (!WaitUntil([&] { return !IsWindow(options.Window) || !IsWindowVisible(options.Window); })) {
                 ADD_FAILURE() << "Options stayed";
                 return false;
             }

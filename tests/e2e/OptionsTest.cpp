@@ -14,48 +14,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-constexpr int OptionsSteps = -1;    // the Tools menu's last entry
-
-// The dialog's number boxes, top to bottom: list font size, note font
-// size, auto-save interval.
-struct TOptionsDialog {
-    HWND Window = nullptr;
-    HWND ListFontSize = nullptr, NoteFontSize = nullptr, AutoSaveInterval = nullptr;
-    HWND Ok = nullptr;
-};
-
-TOptionsDialog OpenOptions(TProgram& p, HWND main) {
-    TOptionsDialog d;
-    ChooseFromMenu(p, main, ToolsMenuX, OptionsSteps);
-    d.Window = p.WaitTopWindow("TOptionsF");
-    if (!d.Window) {
-        ADD_FAILURE() << "no Options window";
-        return d;
-    }
-    std::vector<HWND> spins = ChildrenOfClass(d.Window, "TTxcSpinEdit");
-    std::sort(spins.begin(), spins.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
-    if (spins.size() != 3) {
-        ADD_FAILURE() << "the Options window has " << spins.size() << " number boxes";
-        return d;
-    }
-    d.ListFontSize = spins[0];
-    d.NoteFontSize = spins[1];
-    d.AutoSaveInterval = spins[2];
-    for (HWND b : ChildrenOfClass(d.Window, "TTxcButton"))
-        if (TextOf(b) == "Ok") d.Ok = b;
-    return d;
-}
-
-// Puts a number into a number box as a user does: a click into it, the old
-// number selected with the keys and typed over.
-void TypeNumber(TProgram& p, HWND box, int value) {
-    const RECT r = RectOf(box);
-    Click(p, {r.left + 12, (r.top + r.bottom) / 2});
-    Key(p, VK_END);
-    Key(p, VK_HOME, Shift);
-    Type(p, std::to_string(value));
-}
-
 constexpr COLORREF GroupBand = DefaultUnderlineColor;
 
 // The rows of the task list's right-hand part where an orange group line
@@ -134,7 +92,7 @@ TEST(OptionsScenario, SizesAndIntervalChangedInTheDialogApplyAtOnceAndSurviveARe
     ASSERT_GT(inkBefore, 0);
     const int captionBefore = CaptionInkWidth(main, bandsBefore[0]);
 
-    TOptionsDialog d = OpenOptions(p, main);
+    TOptionsDialog d = OpenOptionsDialog(p, main);
     ASSERT_NE(d.Ok, nullptr);
     EXPECT_EQ(TextOf(d.ListFontSize), "11");
     EXPECT_EQ(TextOf(d.NoteFontSize), "10");
@@ -180,7 +138,7 @@ TEST(OptionsScenario, SizesAndIntervalChangedInTheDialogApplyAtOnceAndSurviveARe
     EXPECT_EQ(GroupBandRows(main), bandsAfter);
     EXPECT_EQ(CaptionInkWidth(main, bandsAfter[0]), captionAfter);
     EXPECT_EQ(NoteInkRows(main), inkAfter);
-    d = OpenOptions(p, main);
+    d = OpenOptionsDialog(p, main);
     ASSERT_NE(d.Window, nullptr);
     EXPECT_EQ(TextOf(d.ListFontSize), "14");
     EXPECT_EQ(TextOf(d.NoteFontSize), "15");

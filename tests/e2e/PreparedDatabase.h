@@ -4,6 +4,7 @@
 // with the mouse and the keys.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -72,14 +73,19 @@ inline HWND StartOnPrepared(TProgram& p) {
 }
 
 // Opens a menu of the main window's menu bar with a click on its caption
-// (File at 18 pixels from the bar's left, View at 52, Tools at 88).
+// (File at 18 pixels from the bar's left, View at 52, Tools at 88). The
+// menu bar is the topmost bar (a bar floated and docked again comes first
+// among the windows).
 inline void OpenMainMenu(TProgram& p, HWND main, int captionX) {
     const std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
     ASSERT_FALSE(bars.empty());
-    const RECT menuBar = RectOf(bars[0]);
+    const HWND topmost = *std::min_element(bars.begin(), bars.end(), [](HWND a, HWND b) {
+        return RectOf(a).top < RectOf(b).top || (RectOf(a).top == RectOf(b).top && RectOf(a).left < RectOf(b).left);
+    });
+    const RECT menuBar = RectOf(topmost);
     Click(p, POINT{menuBar.left + captionX, menuBar.top + 11});
 }
-inline constexpr int FileMenuX = 18, ToolsMenuX = 88;
+inline constexpr int FileMenuX = 18, ViewMenuX = 52, ToolsMenuX = 88;
 
 // Opens a menu and takes its entry Steps downwards from the top (Steps
 // > 0) or upwards from the bottom (Steps < 0), separators not counted.
@@ -88,6 +94,63 @@ inline void ChooseFromMenu(TProgram& p, HWND main, int captionX, int steps) {
     for (int i = 0; i < steps; ++i) Key(p, VK_DOWN);
     for (int i = 0; i > steps; --i) Key(p, VK_UP);
     Key(p, VK_RETURN);
+}
+
+// Tools > Theme > the Index-th entry (Default first, then the other 20 by
+// name), with the keyboard once the menu is open.
+inline constexpr size_t ThemeCount = 21;
+inline void ChooseTheme(TProgram& p, HWND main, size_t index) {
+    OpenMainMenu(p, main, ToolsMenuX);
+    Key(p, VK_UP);    // Options...
+    Key(p, VK_UP);    // Theme
+    Key(p, VK_RIGHT);
+    // The menu wraps round: the shorter way to the entry.
+    if (index <= ThemeCount / 2)
+        for (size_t i = 0; i < index; ++i) Key(p, VK_DOWN);
+    else
+        for (size_t i = index; i < ThemeCount; ++i) Key(p, VK_UP);
+    Key(p, VK_RETURN);
+}
+
+// Tools > Options (the Tools menu's last entry) and the dialog's number
+// boxes, top to bottom: list font size, note font size, auto-save
+// interval. Window is null when no dialog came, and the boxes when it has
+// not three.
+struct TOptionsDialog {
+    HWND Window = nullptr;
+    HWND ListFontSize = nullptr, NoteFontSize = nullptr, AutoSaveInterval = nullptr;
+    HWND Ok = nullptr;
+};
+inline TOptionsDialog OpenOptionsDialog(TProgram& p, HWND main) {
+    TOptionsDialog d;
+    ChooseFromMenu(p, main, ToolsMenuX, -1);
+    d.Window = p.WaitTopWindow("TOptionsF");
+    if (!d.Window) {
+        ADD_FAILURE() << "no Options window";
+        return d;
+    }
+    std::vector<HWND> spins = ChildrenOfClass(d.Window, "TTxcSpinEdit");
+    std::sort(spins.begin(), spins.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
+    if (spins.size() != 3) {
+        ADD_FAILURE() << "the Options window has " << spins.size() << " number boxes";
+        return d;
+    }
+    d.ListFontSize = spins[0];
+    d.NoteFontSize = spins[1];
+    d.AutoSaveInterval = spins[2];
+    for (HWND b : ChildrenOfClass(d.Window, "TTxcButton"))
+        if (TextOf(b) == "Ok") d.Ok = b;
+    return d;
+}
+
+// Puts a number into a number box as a user does: a click into it, the old
+// number selected with the keys and typed over.
+inline void TypeNumber(TProgram& p, HWND box, int value) {
+    const RECT r = RectOf(box);
+    Click(p, {r.left + 12, (r.top + r.bottom) / 2});
+    Key(p, VK_END);
+    Key(p, VK_HOME, Shift);
+    Type(p, std::to_string(value));
 }
 
 // A point on a top-level window's caption, clear of its icon and buttons.

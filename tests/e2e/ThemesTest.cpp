@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/E2eDriver.h"
+#include "e2e/PreparedDatabase.h"
 
 namespace qelvo::e2e {
 
@@ -16,29 +16,6 @@ const std::vector<std::string> ThemeMenuOrder = {
     "Default", "Aluminum", "Athen",   "Dream",   "Miranda",  "Monai", "Nexos2",
     "Nexos3",  "Nexos4",   "Nexos5",  "NexosX",  "Office11Adaptive", "OfficeC", "Relifer",
     "Roma",    "SentimoX", "Stripes", "Tristan", "Tristan2", "Whidbey", "Zezio"};
-
-// Opens the main menu's Tools menu with a click on its caption.
-void OpenToolsMenu(TProgram& p, HWND main) {
-    const std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
-    ASSERT_FALSE(bars.empty());
-    const RECT menuBar = RectOf(bars[0]);
-    Click(p, POINT{menuBar.left + 88, menuBar.top + 11});
-}
-
-// Tools > Theme > the index-th entry, with the keyboard once the menu is open.
-void ChooseTheme(TProgram& p, HWND main, size_t index) {
-    OpenToolsMenu(p, main);
-    Key(p, VK_UP);    // Options...
-    Key(p, VK_UP);    // Theme
-    Key(p, VK_RIGHT);
-    // The menu wraps round: the shorter way to the entry.
-    const size_t count = ThemeMenuOrder.size();
-    if (index <= count / 2)
-        for (size_t i = 0; i < index; ++i) Key(p, VK_DOWN);
-    else
-        for (size_t i = index; i < count; ++i) Key(p, VK_UP);
-    Key(p, VK_RETURN);
-}
 
 // The flat blue of the program icon's tile.
 constexpr COLORREF IconBlue = RGB(36, 104, 196);
