@@ -1059,9 +1059,10 @@ void TMainForm::FoldersList2MouseUp(gcl::TObject*, gcl::TMouseButton, gcl::TShif
 // as a left click there does (the tree's own right-click handling takes
 // the button's release, so the mouse-up rule never sees it): the menu's
 // commands then have nothing to act on. A menu opened from the keyboard
-// leaves the selection alone: it comes at the tree's client origin, where
-// the pointer is not (it chose "All" there, so the menu never acted on the
-// list chosen).
+// comes at the focused node (the tree hands its point on), which it then
+// acts on; with no node focused it comes at the tree's client origin,
+// where the pointer is not, and leaves the selection alone (it chose "All"
+// there, so the menu never acted on the list chosen).
 void TMainForm::FoldersList2ContextPopup(gcl::TObject*, gcl::TPoint MousePos, bool&) {
     if (MousePos.X == 0 && MousePos.Y == 0) {
         POINT cursor{};

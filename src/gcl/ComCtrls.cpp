@@ -1675,6 +1675,24 @@ void TCustomTreeView::Dispatch(TMessage& message) {
         }
         return;
     }
+    case WM_CONTEXTMENU:
+        // A menu asked for from the keyboard (-1, -1) belongs to the
+        // focused node and opens at it, as if the node had been clicked on
+        // the last line of its text: its handlers see the node's point, and
+        // the menu comes just below the node, not at the client origin.
+        if (message.Result == 0 && static_cast<short>(LOWORD(message.LParam)) == -1 &&
+            static_cast<short>(HIWORD(message.LParam)) == -1 && HandleAllocated()) {
+            if (TTreeNode* caret = GetSelected()) {
+                caret->MakeVisible();
+                const TRect text = caret->DisplayRect(true);
+                if (!IsRectEmpty(text)) {
+                    POINT at{text.Left, text.Bottom - 1};
+                    ::ClientToScreen(GetHandle(), &at);
+                    message.LParam = MAKELPARAM(static_cast<short>(at.x), static_cast<short>(at.y));
+                }
+            }
+        }
+        break;
     case WM_SYSKEYDOWN:
         // The tree uses no Alt keys, but Wine's tree window keeps them from
         // the default handling, which closes the window on Alt+F4 and

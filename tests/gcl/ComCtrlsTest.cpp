@@ -295,6 +295,20 @@ TEST_F(CommonControls, RightClickAsksTheTreeForItsContextMenu) {
     EXPECT_EQ(form.Count, 0);
     EXPECT_EQ(tree.Sender, Tree);
     EXPECT_EQ(Tree->GetNodeAt(tree.At.X, tree.At.Y), b);
+    // Asked for from the keyboard (-1, -1), the menu belongs to the focused
+    // node, at the last line of its text, wherever the pointer is; with no
+    // node focused it counts as the client origin.
+    TTreeNode* a1 = Tree->GetItems()->GetItem(2);
+    Tree->SetSelected(a1);
+    Tree->Perform(WM_CONTEXTMENU, reinterpret_cast<uintptr_t>(Tree->GetHandle()), MAKELPARAM(-1, -1));
+    EXPECT_EQ(tree.Count, 2);
+    EXPECT_EQ(Tree->GetNodeAt(tree.At.X, tree.At.Y), a1);
+    EXPECT_EQ(tree.At.Y, a1->DisplayRect(true).Bottom - 1);
+    Tree->SetSelected(nullptr);
+    Tree->Perform(WM_CONTEXTMENU, reinterpret_cast<uintptr_t>(Tree->GetHandle()), MAKELPARAM(-1, -1));
+    EXPECT_EQ(tree.Count, 3);
+    EXPECT_EQ(tree.At, Point(0, 0));
+    EXPECT_EQ(form.Count, 0);
 }
 
 TEST_F(CommonControls, SortingGoesThroughTheWindow) {
