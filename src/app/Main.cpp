@@ -593,10 +593,26 @@ void TMainForm::WMEndSession(bool Ending) {
 }
 
 void TMainForm::WMSessionSaveFailed() {
-    FSessionSaveFailedPosted = false;
-    if (!Database || !Database->Modified) return;
+    if (!Database || !Database->Modified) {
+        FSessionSaveFailedPosted = false;
+        return;
+    }
+    // Not over a question or dialog still open: the report comes once it
+    // is answered (WM_ENABLE).
+    if (HandleAllocated() && !IsWindowEnabled(GetHandle())) {
+        FSessionReportWaiting = true;
+        return;
+    }
     BringWindowBack();
-    SaveOpenDatabase(TSaveMode::Command);
+    // The flag stays set while the report is up: the session held back
+    // again meanwhile posts nothing, and one box says why.
+    try {
+        SaveOpenDatabase(TSaveMode::Command);
+    } catch (...) {
+        FSessionSaveFailedPosted = false;
+        throw;
+    }
+    FSessionSaveFailedPosted = false;
 }
 
 namespace {
@@ -1057,6 +1073,10 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
     if (Message.Msg == SessionSaveFailedMessage) {
         WMSessionSaveFailed();
         return;
+    }
+    if (Message.Msg == WM_ENABLE && Message.WParam && FSessionReportWaiting) {
+        FSessionReportWaiting = false;
+        PostMessageA(GetHandle(), SessionSaveFailedMessage, 0, 0);
     }
     if (Message.Msg == FitPanelsMessage) {
         FFitPanelsPosted = false;

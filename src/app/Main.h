@@ -668,7 +668,10 @@ private:
     // what changed since the question is saved.
     void WMEndSession(bool Ending);
     // The session was held back for changes that could not be saved: the
-    // window comes back and the save is tried as Ctrl+S tries it.
+    // window comes back and the save is tried as Ctrl+S tries it. While a
+    // box or dialog of the program is open (the window disabled) this
+    // waits until it is closed, and while the report is up a session held
+    // back again adds no second one.
     void WMSessionSaveFailed();
     // Clicks the theme menu's item Index (an index the menu lacks is
     // ignored) and remembers the selected one.
@@ -774,7 +777,10 @@ private:
     TAutoSaveClock FAutoSaveClock;
     TSaveGuard FSaveGuard;
     bool FAutoSaving = false;  // an auto-save is under way (its message may be up)
-    bool FSessionSaveFailedPosted = false;  // SessionSaveFailedMessage waits
+    // SessionSaveFailedMessage waits, or its report waits for the window
+    // to be enabled, or is up.
+    bool FSessionSaveFailedPosted = false;
+    bool FSessionReportWaiting = false;  // the report waits for WM_ENABLE
     // The open file as this run last read or wrote it.
     TFileStamp FDiskStamp;
 };

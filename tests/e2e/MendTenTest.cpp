@@ -1,7 +1,9 @@
-// A keyboard user's menu in the side tree.
+// A keyboard user's menu in the side tree, and the end of the Windows
+// session held back while a question is open.
 #include <gtest/gtest.h>
 
 #include "e2e/E2eDriver.h"
+#include "e2e/ExitsSupport.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -14,6 +16,14 @@ HWND MenuUp(const TProgram& p) {
     for (HWND w : p.TopWindows())
         if (ClassOf(w) == "TXtPopupWindow") return w;
     return nullptr;
+}
+
+// The program's boxes up now (message boxes and dialogs).
+size_t BoxesUp(const TProgram& p) {
+    size_t n = 0;
+    for (HWND w : p.TopWindows())
+        if (ClassOf(w) == "#32770") ++n;
+    return n;
 }
 
 } // namespace
@@ -62,6 +72,46 @@ TEST(KeyboardTreeMenuScenario, TheMenuKeyOpensAtTheFocusedListAndActsOnIt) {
     ASSERT_EQ(p.WaitExit(), 0);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_NE(file.find("Holidays\xF7" "3\xF7\r\nWork\xF7" "0\xF7\r\nHome\xF7" "1\xF7"), std::string::npos) << file;
+}
+
+// The session held back for changes that cannot be written said so in a
+// box of its own each time, stacked over a question left open and over
+// the box of the time before. It says so once, when the question is
+// answered, and a session held back again while it says so adds nothing.
+TEST(SessionBoxesScenario, ASessionHeldBackSaysWhyOnceAndNotOverAnOpenQuestion) {
+    TProgram p("mend10-session-boxes");
+    WriteWorkDatabase(p.DatabasePath(), {"Keep me"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Not to be lost");
+    ASSERT_TRUE(SetFileAttributesA(p.DatabasePath().c_str(), FILE_ATTRIBUTE_READONLY));
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_DELETE);
+    ASSERT_NE(p.WaitDialog(), nullptr);
+    // Two tries to log off with the deletion question open.
+    EXPECT_FALSE(EndSession(p));
+    EXPECT_FALSE(EndSession(p));
+    p.Settle();
+    EXPECT_EQ(BoxesUp(p), 1u) << "a box came over the question";
+    ASSERT_TRUE(Answer(p, "Are you sure you want to delete", "&No"));
+    ASSERT_TRUE(Answer(p, "The database could not be saved to: ", "OK"));
+    EXPECT_TRUE(p.NoDialogFor(300)) << "the failure was reported twice";
+    // Held back again while the report is up: still one box.
+    EXPECT_FALSE(EndSession(p));
+    ASSERT_NE(p.WaitDialog(), nullptr);
+    EXPECT_FALSE(EndSession(p));
+    p.Settle();
+    EXPECT_EQ(BoxesUp(p), 1u) << "the report came twice";
+    ASSERT_TRUE(Answer(p, "The database could not be saved to: ", "OK"));
+    EXPECT_TRUE(p.NoDialogFor(300)) << "the failure was reported again";
+    EXPECT_EQ(p.Active(), main) << "the keyboard did not come back to the window";
+    // Once the file can be written, the session ends with every task kept.
+    SetFileAttributesA(p.DatabasePath().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(EndSession(p));
+    EXPECT_EQ(p.WaitExit(), 9);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), (std::vector<std::string>{"Keep me", "Not to be lost"}));
 }
 
 } // namespace qelvo::e2e
