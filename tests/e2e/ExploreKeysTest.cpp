@@ -1,0 +1,134 @@
+// A keyboard-only user through a working session: the keyboard stays
+// where the user can see it when a panel folds or hides under it, and a
+// click on the chosen task that the user followed with keys or a dialog
+// opens no title editor seconds later.
+#include <gtest/gtest.h>
+
+#include "e2e/E2eDriver.h"
+#include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The keyboard is in the task list (not in an editor over it).
+bool KeyboardInList(const TProgram& p, const TMainWindowParts& parts) { return p.Focus() == parts.List; }
+
+// No quick panel (date or tags) shows.
+bool NoQuickPanel(HWND main) {
+    return ChildrenOfClass(main, "TDateTimePicker").empty() && ChildrenOfClass(main, "TXtCheckListBox.UnicodeClass").empty();
+}
+
+} // namespace
+
+// Alt+Z folds the note panel while the note is being typed: the keyboard
+// goes to the task list with the note taken, so later keys no longer land
+// unseen in the folded note. Tab out of the quick date and tags panels,
+// which hide as they lose the keyboard, leaves it where Esc would: the
+// task list for a task's panel, the quick-entry box for the bar's.
+TEST(ExploreKeysScenario, TheKeyboardLeavesPanelsThatFoldOrHideUnderIt) {
+    TProgram p("explore-keys-panels");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    ASSERT_NE(parts.NoteEditor, nullptr);
+
+    // The first task chosen from the quick-entry box, its note opened.
+    Key(p, 'N', Ctrl);
+    Key(p, VK_DOWN);
+    ASSERT_EQ(parts.NoteCaption(), "Note: Book the ferry");
+    Key(p, 'N', Shift);
+    ASSERT_EQ(p.Focus(), parts.NoteEditor);
+    Type(p, "Ferry at 9. ");
+    Key(p, 'Z', Alt);
+    EXPECT_TRUE(KeyboardInList(p, parts)) << "after Alt+Z the keyboard is in " << ClassOf(p.Focus());
+    Type(p, "q");    // the list's search, not the folded note
+    Key(p, 'Z', Alt);
+    EXPECT_EQ(TextOf(parts.NoteEditor).find('q'), std::string::npos) << TextOf(parts.NoteEditor);
+    Key(p, 'S', Ctrl);
+    const std::vector<std::string> ferry = Fields(TaskLine(ReadFile(p.DatabasePath()), "Book the ferry"));
+    ASSERT_GE(ferry.size(), 6u);
+    EXPECT_EQ(ferry[5], std::string("Ferry at 9. Night crossing\xF8" "Cabin for two\xF8"));
+
+    // A task's due date and tags panels: Tab leaves them for the list.
+    Click(p, PreparedTaskPoint(main, 1));
+    Key(p, 'D', Shift);
+    ASSERT_FALSE(ChildrenOfClass(main, "TDateTimePicker").empty()) << "Shift+D opened no date panel";
+    Key(p, VK_TAB);
+    EXPECT_TRUE(NoQuickPanel(main));
+    EXPECT_TRUE(KeyboardInList(p, parts)) << "Tab out of the date panel left the keyboard in " << ClassOf(p.Focus());
+    Key(p, 'T', Shift);
+    ASSERT_FALSE(NoQuickPanel(main)) << "Shift+T opened no tags panel";
+    Key(p, VK_TAB);
+    EXPECT_TRUE(NoQuickPanel(main));
+    EXPECT_TRUE(KeyboardInList(p, parts)) << "Tab out of the tags panel left the keyboard in " << ClassOf(p.Focus());
+
+    // The quick-entry bar's panels: Tab leaves them for the box.
+    Key(p, 'N', Ctrl);
+    Type(p, "Pack;;");
+    Key(p, VK_ESCAPE);    // the calendar; the picker keeps the keyboard
+    Key(p, VK_TAB);
+    EXPECT_TRUE(NoQuickPanel(main));
+    EXPECT_EQ(p.Focus(), parts.TopEdit) << "Tab out of the bar's date panel left the keyboard in "
+                                        << ClassOf(p.Focus());
+    Type(p, "[[");
+    Key(p, VK_TAB);    // the edit, then the list of tags
+    Key(p, VK_TAB);
+    EXPECT_TRUE(NoQuickPanel(main));
+    EXPECT_EQ(p.Focus(), parts.TopEdit) << "Tab out of the bar's tags panel left the keyboard in "
+                                        << ClassOf(p.Focus());
+    EXPECT_EQ(TextOf(parts.TopEdit), "Pack");
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// A click on the chosen task arms its title editor for a few seconds. A
+// key the user presses meanwhile (Down to the next task) or a dialog the
+// user opens and closes gives it up: no editor opens later on whatever
+// task has the keyboard by then, to take the letters typed next.
+TEST(ExploreKeysScenario, KeysOrADialogAfterAClickOpenNoTitleEditorLater) {
+    TProgram p("explore-keys-click-edit");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    auto clickChosenTask = [&] {
+        Click(p, PreparedTaskPoint(main, 1));
+        Sleep(GetDoubleClickTime() + 100);    // a second click, not a double-click
+        Click(p, PreparedTaskPoint(main, 1));
+    };
+    // The click arms the edit for three seconds; waiting longer shows
+    // whether it still comes.
+    auto waitPastTheEditDelay = [&] {
+        Sleep(3600);
+        p.Settle();
+    };
+
+    clickChosenTask();
+    Key(p, VK_DOWN);
+    waitPastTheEditDelay();
+    EXPECT_TRUE(KeyboardInList(p, parts)) << "after Down a title editor opened: " << ClassOf(p.Focus()) << " '"
+                                          << TextOf(p.Focus()) << "'";
+    Key(p, VK_ESCAPE);
+
+    clickChosenTask();
+    // File > Open... from the keyboard, which stays in the list.
+    Key(p, VK_MENU);
+    Key(p, 'F');
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    HWND open = p.WaitDialog();
+    ASSERT_NE(open, nullptr);
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open) || !IsWindowVisible(open); }));
+    waitPastTheEditDelay();
+    EXPECT_TRUE(KeyboardInList(p, parts)) << "after the Open dialog a title editor opened: " << ClassOf(p.Focus());
+    Key(p, VK_ESCAPE);
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
