@@ -583,6 +583,8 @@ public:
     void RichEdit1URLClick(gcl::TObject* Sender, const std::string& URLText, gcl::TMouseButton Button);
     void EditNoteAExecute(gcl::TObject* Sender);
     void MinRestoreNoteAExecute(gcl::TObject* Sender);
+    void NoteEditResize(gcl::TObject* Sender);
+    void KeyboardOutOfFoldedNote();
     // The side and note panels, resized by their edge, leave the task list
     // some room.
     void PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& NewSize, TTxResizingStage Stage,

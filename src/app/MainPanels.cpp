@@ -1580,6 +1580,7 @@ void TMainForm::CreateNotePanel() {
     noteButtons->SetRestoreImageIndex(NoteRestoreImage);
     NoteEdit->SetParent(NoteDock);
     NoteEdit->OnDockedResizing = TTxDockedResizing(this, &TMainForm::PanelDockedResizing);
+    NoteEdit->OnResize = E(this, &TMainForm::NoteEditResize);
     RichEdit1 = TKitRichEdit::Create(this);
     RichEdit1->SetName("RichEdit1");
     RichEdit1->SetAlign(gcl::alClient);
@@ -1657,6 +1658,20 @@ void TMainForm::MinRestoreNoteAExecute(gcl::TObject*) {
         NoteEdit->Restore(false);
     else
         MinimizeNotePanel();
+    KeyboardOutOfFoldedNote();
+}
+
+void TMainForm::NoteEditResize(gcl::TObject*) { KeyboardOutOfFoldedNote(); }
+
+void TMainForm::KeyboardOutOfFoldedNote() {
+    // A folded note panel shows its caption only: keys typed on would land
+    // unseen in the note, so the keyboard goes to the task list, and the
+    // note typed so far is taken as it leaves. (While the panel folds, its
+    // resize comes before it counts as minimised, with no room left for
+    // the note.)
+    if (!RichEdit1 || !NoteEdit || !RichEdit1->Focused()) return;
+    if (!NotePanelMinimized() && RichEdit1->GetHeight() > 0) return;
+    FocusIfPossible(List);
 }
 
 void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& NewSize, TTxResizingStage,

@@ -22,9 +22,9 @@ bool NoQuickPanel(HWND main) {
 
 } // namespace
 
-// Alt+Z folds the note panel while the note is being typed: the keyboard
-// goes to the task list with the note taken, so later keys no longer land
-// unseen in the folded note. Tab out of the quick date and tags panels,
+// Alt+Z or the panel's fold button folds the note panel while the note is
+// being typed: the keyboard goes to the task list with the note taken, so
+// later keys no longer land unseen in the folded note. Tab out of the quick date and tags panels,
 // which hide as they lose the keyboard, leaves it where Esc would: the
 // task list for a task's panel, the quick-entry box for the bar's.
 TEST(ExploreKeysScenario, TheKeyboardLeavesPanelsThatFoldOrHideUnderIt) {
@@ -46,6 +46,14 @@ TEST(ExploreKeysScenario, TheKeyboardLeavesPanelsThatFoldOrHideUnderIt) {
     Type(p, "q");    // the list's search, not the folded note
     Key(p, 'Z', Alt);
     EXPECT_EQ(TextOf(parts.NoteEditor).find('q'), std::string::npos) << TextOf(parts.NoteEditor);
+    // The panel's own fold button, pressed with the keyboard in the note.
+    Key(p, VK_ESCAPE);
+    Key(p, 'N', Shift);
+    ASSERT_EQ(p.Focus(), parts.NoteEditor);
+    const RECT panel = RectOf(parts.NotePanel);
+    Click(p, {panel.right - 15, panel.top + 8});
+    EXPECT_TRUE(KeyboardInList(p, parts)) << "after the fold button the keyboard is in " << ClassOf(p.Focus());
+    Key(p, 'Z', Alt);
     Key(p, 'S', Ctrl);
     const std::vector<std::string> ferry = Fields(TaskLine(ReadFile(p.DatabasePath()), "Book the ferry"));
     ASSERT_GE(ferry.size(), 6u);
