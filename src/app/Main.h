@@ -740,6 +740,7 @@ private:
     bool DatePanelInQuickEntryMode() const;
     bool TagsPanelInQuickEntryMode() const;
     void QuickPanelEscape(bool Tags);
+    void HideQuickPanelLeft(bool Tags);
     void QuickTagsKey(uint16_t& Key);
     TCheckListModel QuickTagsModel() const;
     void FillQuickTagsList();

@@ -433,10 +433,25 @@ void TMainForm::QDateOkAExecute(gcl::TObject*) {
 
 void TMainForm::QuickDateExit(gcl::TObject*) {
     if (gcl::Screen && gcl::Screen->GetActiveControl() == QCheckDate) return;
-    QuickDatePanel->Hide();
+    HideQuickPanelLeft(false);
 }
 
 void TMainForm::QCheckDateClick(gcl::TObject*) { FocusIfPossible(QuickDate); }
+
+void TMainForm::HideQuickPanelLeft(bool Tags) {
+    gcl::TWinControl* panel = Tags ? static_cast<gcl::TWinControl*>(QuickTagsPanel) : QuickDatePanel;
+    // Tab takes the keyboard on to the panel's Ok button, which goes with
+    // the panel: the keyboard then goes where Esc takes it rather than
+    // staying on the bare window. A click elsewhere keeps its place.
+    gcl::TWinControl* to = gcl::Screen ? gcl::Screen->GetActiveControl() : nullptr;
+    const bool inside = to && (to == panel || panel->ContainsControl(to));
+    panel->Hide();
+    if (!inside) return;
+    if (Tags ? TagsPanelInQuickEntryMode() : DatePanelInQuickEntryMode())
+        FocusTopEdit();
+    else
+        FocusIfPossible(List);
+}
 
 void TMainForm::QuickPanelEscape(bool Tags) {
     const bool quickEntry = Tags ? TagsPanelInQuickEntryMode() : DatePanelInQuickEntryMode();
@@ -540,7 +555,7 @@ void TMainForm::QuickEditTagsKeyPress(gcl::TObject*, char& Key) {
 
 void TMainForm::QuickEditTagsExit(gcl::TObject*) {
     if (gcl::Screen && gcl::Screen->GetActiveControl() == QuickTagsList) return;
-    QuickTagsPanel->Hide();
+    HideQuickPanelLeft(true);
 }
 
 void TMainForm::QuickTagsListKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
@@ -559,7 +574,7 @@ void TMainForm::QuickTagsListKeyPress(gcl::TObject*, char& Key) {
 
 void TMainForm::QuickTagsListExit(gcl::TObject*) {
     if (gcl::Screen && gcl::Screen->GetActiveControl() == QuickEditTags) return;
-    QuickTagsPanel->Hide();
+    HideQuickPanelLeft(true);
 }
 
 // ======================================================================================
