@@ -364,10 +364,12 @@ void TGvEditManager::AutoEditTimer(gcl::TObject*) {
     StopAutoEditTimer();
     // The click asked to edit what the user was at: not once the keyboard
     // has gone elsewhere, nor under a modal window (whose keys the edit's
-    // loop would take).
+    // loop would take), nor while another window holds the mouse (a menu
+    // the user opened, which the edit's loop would end).
     TCustomGvListview* lv = FOwnerListview;
     if (!lv || !lv->HandleAllocated() || GetFocus() != lv->GetHandle()) return;
     if (!IsWindowEnabled(GetAncestor(lv->GetHandle(), GA_ROOT))) return;
+    if (HWND capture = GetCapture(); capture && capture != lv->GetHandle()) return;
     TGvSelectionManager* selection = lv->GetSelection();
     if (selection && selection->GetFocusedItem()) BeginEdit(selection->GetFocusedItem(), nullptr);
 }

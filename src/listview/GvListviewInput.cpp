@@ -836,7 +836,14 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         inherited::Dispatch(Msg);
         Msg.Result |= DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTCHARS;
         return true;
+    case WM_SYSKEYDOWN:
+        // A key the user presses after the click (Alt to the menus, Down
+        // to the next item) gives up the edit the click asked for.
+        if (FEditManager) FEditManager->StopAutoEditTimer();
+        inherited::Dispatch(Msg);
+        return true;
     case WM_KEYDOWN: {
+        if (FEditManager) FEditManager->StopAutoEditTimer();
         inherited::Dispatch(Msg);
         uint16_t key = static_cast<uint16_t>(Msg.WParam);
         if (HasState(gcsRectSelecting)) {
@@ -861,6 +868,9 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         InvalidateView();
         return true;
     case WM_KILLFOCUS:
+        // The keyboard going elsewhere (a dialog, another control) gives
+        // up the edit a click asked for; it does not come back with it.
+        if (FEditManager) FEditManager->StopAutoEditTimer();
         inherited::Dispatch(Msg);
         if (FHotTrack && FHotTrack->GetOnlyFocused()) FHotTrack->SetPendingObject(nullptr, TPoint{});
         InvalidateView();

@@ -95,7 +95,8 @@ TEST(ExploreKeysScenario, TheKeyboardLeavesPanelsThatFoldOrHideUnderIt) {
 // A click on the chosen task arms its title editor for a few seconds. A
 // key the user presses meanwhile (Down to the next task) or a dialog the
 // user opens and closes gives it up: no editor opens later on whatever
-// task has the keyboard by then, to take the letters typed next.
+// task has the keyboard by then, to take the letters typed next; nor does
+// one open under a menu the user is reading, closing it.
 TEST(ExploreKeysScenario, KeysOrADialogAfterAClickOpenNoTitleEditorLater) {
     TProgram p("explore-keys-click-edit");
     HWND main = StartOnPrepared(p);
@@ -133,6 +134,15 @@ TEST(ExploreKeysScenario, KeysOrADialogAfterAClickOpenNoTitleEditorLater) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(open) || !IsWindowVisible(open); }));
     waitPastTheEditDelay();
     EXPECT_TRUE(KeyboardInList(p, parts)) << "after the Open dialog a title editor opened: " << ClassOf(p.Focus());
+    Key(p, VK_ESCAPE);
+
+    // A menu opened with the mouse and read for a while stays open.
+    clickChosenTask();
+    OpenMainMenu(p, main, ViewMenuX);
+    waitPastTheEditDelay();
+    EXPECT_TRUE(KeyboardInList(p, parts)) << "under the View menu a title editor opened: " << ClassOf(p.Focus());
+    EXPECT_FALSE(VisibleTops(p, "TXtPopupWindow").empty()) << "the View menu closed by itself";
+    Key(p, VK_ESCAPE);
     Key(p, VK_ESCAPE);
 
     Key(p, 'Q', Ctrl);
