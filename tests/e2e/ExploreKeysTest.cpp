@@ -1,7 +1,8 @@
-// A keyboard-only user through a working session: the keyboard stays
-// where the user can see it when a panel folds or hides under it, and a
-// click on the chosen task that the user followed with keys or a dialog
-// opens no title editor seconds later.
+// A keyboard-only user through a working session: the first arrow key
+// chooses a task, the keyboard stays where the user can see it when a
+// panel folds or hides under it, and a click on the chosen task that the
+// user followed with keys, a dialog or a menu opens no title editor
+// seconds later.
 #include <gtest/gtest.h>
 
 #include "e2e/E2eDriver.h"
@@ -22,21 +23,33 @@ bool NoQuickPanel(HWND main) {
 
 } // namespace
 
-// Alt+Z or the panel's fold button folds the note panel while the note is
-// being typed: the keyboard goes to the task list with the note taken, so
-// later keys no longer land unseen in the folded note. Tab out of the quick date and tags panels,
-// which hide as they lose the keyboard, leaves it where Esc would: the
-// task list for a task's panel, the quick-entry box for the bar's.
-TEST(ExploreKeysScenario, TheKeyboardLeavesPanelsThatFoldOrHideUnderIt) {
+// The first Down in the task list chooses its first task. Alt+Z or the
+// panel's fold button folds the note panel while the note is being typed:
+// the keyboard goes to the task list with the note taken, so later keys no
+// longer land unseen in the folded note. Tab out of the quick date and
+// tags panels, which hide as they lose the keyboard, leaves it where Esc
+// would: the task list for a task's panel, the quick-entry box for the
+// bar's.
+TEST(ExploreKeysScenario, TheFirstDownChoosesATaskAndPanelsThatFoldOrHideGiveTheKeyboardBack) {
     TProgram p("explore-keys-panels");
     HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     ASSERT_NE(parts.NoteEditor, nullptr);
 
+    // The list has the keyboard from the start, with no task chosen: the
+    // first Down chooses the first task (it marked it unseen, and the next
+    // Down chose the second).
+    ASSERT_EQ(p.Focus(), parts.List);
+    Key(p, VK_DOWN);
+    EXPECT_EQ(parts.NoteCaption(), "Note: Book the ferry") << "the first Down chose no task";
+    Key(p, VK_DOWN);
+    EXPECT_EQ(parts.NoteCaption(), "No note - Call the plumber");
+
     // The first task chosen from the quick-entry box, its note opened.
     Key(p, 'N', Ctrl);
     Key(p, VK_DOWN);
+    Key(p, VK_HOME);
     ASSERT_EQ(parts.NoteCaption(), "Note: Book the ferry");
     Key(p, 'N', Shift);
     ASSERT_EQ(p.Focus(), parts.NoteEditor);
