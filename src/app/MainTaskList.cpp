@@ -559,11 +559,13 @@ std::vector<TuTask*> TMainForm::SelectedTasks() const {
 
 void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShiftState& Shift, bool& DoDefault) {
     TGvItem* first = List->GetSelection()->First();
+    const bool focused = List->GetSelection()->GetFocusedItem() != nullptr || List->GetItems()->GetCount() == 0;
     const TListKeyDecision decision =
         ListKeyDecision(CharCode, Shift.Contains(gcl::ssShift), Shift.Contains(gcl::ssCtrl), first != nullptr,
-                        OrgPanel && OrgPanel->GetVisible());
+                        OrgPanel && OrgPanel->GetVisible(), focused);
     DoDefault = decision.DoDefault;
     switch (decision.Command) {
+    case TListCommand::ChooseFirst: List->GetSelection()->SelectFirst(); break;
     case TListCommand::FocusTree:
         if (FoldersList && FoldersList->CanFocus()) FoldersList->SetFocus();
         break;

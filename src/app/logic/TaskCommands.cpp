@@ -22,8 +22,24 @@ void SetTaskPriority(TuTask& task, int priority, TuData& data) {
     data.Modified = true;
 }
 
-TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible) {
+TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible,
+                                 bool hasFocusedTask) {
     TListKeyDecision d;
+    if (!hasFocusedTask && !ctrl) {
+        switch (key) {
+        case VkUp:
+        case VkDown:
+        case VkHome:
+        case VkEnd:
+        case VkPrior:
+        case VkNext:
+            d.Command = TListCommand::ChooseFirst;
+            d.DoDefault = false;
+            return d;
+        default:
+            break;
+        }
+    }
     switch (key) {
     case VkLeft:
     case VkRight:

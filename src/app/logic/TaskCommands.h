@@ -23,10 +23,11 @@ void SetTaskPriority(TuTask& task, int priority, TuData& data);
 // ---- Keys in the list ------------------------------------------------------------
 
 // Virtual keys the list's key table knows.
-inline constexpr unsigned VkReturn = 0x0D, VkLeft = 0x25, VkUp = 0x26, VkRight = 0x27, VkDown = 0x28,
-                          VkDelete = 0x2E;
+inline constexpr unsigned VkReturn = 0x0D, VkPrior = 0x21, VkNext = 0x22, VkEnd = 0x23, VkHome = 0x24, VkLeft = 0x25,
+                          VkUp = 0x26, VkRight = 0x27, VkDown = 0x28, VkDelete = 0x2E;
 enum class TListCommand {
-    None, FocusTree, DeleteTasks, EditTitle, PriorityUp, PriorityDown, EditTags, EditDueDate, EditFolder, EditNote
+    None, FocusTree, DeleteTasks, EditTitle, PriorityUp, PriorityDown, EditTags, EditDueDate, EditFolder, EditNote,
+    ChooseFirst
 };
 struct TListKeyDecision {
     TListCommand Command = TListCommand::None;
@@ -35,7 +36,12 @@ struct TListKeyDecision {
 // The list's keys: Left/Right to the side tree (when it shows), Delete,
 // Enter to edit the title, Ctrl+Up/Down to change the priority (with a
 // selection); with Shift, T, D, L and N edit tags, due date, list and note.
-TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible);
+// While no task has the list's focus, Up, Down, Home, End, Page Up and
+// Page Down without Ctrl choose the first task (the list draws no focus
+// mark, so its own first move, which only marks the first task, showed
+// nothing).
+TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible,
+                                 bool hasFocusedTask = true);
 
 // ---- Hot zones ---------------------------------------------------------------------
 
