@@ -29,7 +29,7 @@ bool NoQuickPanel(HWND main) {
 // longer land unseen in the folded note. Tab out of the quick date and
 // tags panels, which hide as they lose the keyboard, leaves it where Esc
 // would: the task list for a task's panel, the quick-entry box for the
-// bar's.
+// bar's. The Tools menu opens by the letter its caption marks.
 TEST(ExploreKeysScenario, TheFirstDownChoosesATaskAndPanelsThatFoldOrHideGiveTheKeyboardBack) {
     TProgram p("explore-keys-panels");
     HWND main = StartOnPrepared(p);
@@ -100,6 +100,17 @@ TEST(ExploreKeysScenario, TheFirstDownChoosesATaskAndPanelsThatFoldOrHideGiveThe
     EXPECT_EQ(p.Focus(), parts.TopEdit) << "Tab out of the bar's tags panel left the keyboard in "
                                         << ClassOf(p.Focus());
     EXPECT_EQ(TextOf(parts.TopEdit), "Pack");
+
+    // The Tools menu opens from the keyboard by its marked letter (Alt+T
+    // is the Tags grouping's), and the dialog it opens gives the keyboard
+    // back where it was.
+    Key(p, 'O', Alt);
+    Key(p, 'O');    // Options...
+    HWND options = p.WaitTopWindow("TOptionsF", 3000);
+    ASSERT_NE(options, nullptr) << "Alt+O, O opened no Options dialog";
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(options) || !IsWindowVisible(options); }));
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
 
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
