@@ -331,7 +331,9 @@ void TMainForm::CreateMenuBar() {
     AddActionItem(this, ViewMenu, ShowTagsColM);
     AddActionItem(this, ViewMenu, ShowDueDateColM);
 
-    ToolsMenu = AddItem<TXtSubmenuItem>(this, MenuBar->GetItems(), L"&Tools");
+    // Alt+T is the Tags grouping's shortcut, which would win over a marked
+    // T: the menu is marked where its letter opens it.
+    ToolsMenu = AddItem<TXtSubmenuItem>(this, MenuBar->GetItems(), L"T&ools");
     AddActionItem(this, ToolsMenu, FindM);
     AddSeparator(this, ToolsMenu);
     AddActionItem(this, ToolsMenu, MakeStickyNoteA);
