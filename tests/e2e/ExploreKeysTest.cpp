@@ -45,6 +45,12 @@ TEST(ExploreKeysScenario, TheFirstDownChoosesATaskAndPanelsThatFoldOrHideGiveThe
     EXPECT_EQ(parts.NoteCaption(), "Note: Book the ferry") << "the first Down chose no task";
     Key(p, VK_DOWN);
     EXPECT_EQ(parts.NoteCaption(), "No note - Call the plumber");
+    // After a refresh (Hide Done twice) no task has the focus: End
+    // chooses the last one.
+    Key(p, 'D', Ctrl);
+    Key(p, 'D', Ctrl);
+    Key(p, VK_END);
+    EXPECT_EQ(parts.NoteCaption(), "No note - Renew the parking permit");
 
     // The first task chosen from the quick-entry box, its note opened.
     Key(p, 'N', Ctrl);

@@ -33,8 +33,10 @@ TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSe
         case VkEnd:
         case VkPrior:
         case VkNext:
+            // End goes on from the first task to the last, as the list
+            // moves from a focused task.
             d.Command = TListCommand::ChooseFirst;
-            d.DoDefault = false;
+            d.DoDefault = key == VkEnd;
             return d;
         default:
             break;

@@ -39,7 +39,7 @@ struct TListKeyDecision {
 // While no task has the list's focus, Up, Down, Home, End, Page Up and
 // Page Down without Ctrl choose the first task (the list draws no focus
 // mark, so its own first move, which only marks the first task, showed
-// nothing).
+// nothing); End then goes on to the last through the list's own move.
 TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible,
                                  bool hasFocusedTask = true);
 

@@ -40,7 +40,7 @@ TEST(TaskCommands, ListKeys) {
     // No task focused yet: the move keys choose the first one; Left and
     // Right still go to the tree, and Ctrl keeps the list's own move.
     EXPECT_TRUE(is(ListKeyDecision(VkDown, false, false, false, true, false), TListCommand::ChooseFirst, false));
-    EXPECT_TRUE(is(ListKeyDecision(VkEnd, true, false, false, true, false), TListCommand::ChooseFirst, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkEnd, true, false, false, true, false), TListCommand::ChooseFirst, true));
     EXPECT_TRUE(is(ListKeyDecision(VkLeft, false, false, false, true, false), TListCommand::FocusTree, false));
     EXPECT_TRUE(is(ListKeyDecision(VkDown, false, true, false, true, false), TListCommand::None, true));
 }
