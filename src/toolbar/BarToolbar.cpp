@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 
 namespace qelvo {
@@ -171,6 +172,7 @@ void TBarCustomToolbar::AfterConstruction() {
     FChevronItem = gcl::as<TBarChevronItem>(ChevronClass()->Create(this));
     FChevronItem->SetLinkSubitems(FItem);
     FView = CreateView();
+    FView->SetWholePaintInCycle(true);
     FView->SetBackgroundColor(gcl::clBtnFace);
     SetColor(gcl::clBtnFace);
     SetBounds(GetLeft(), GetTop(), 23, 22);
@@ -621,6 +623,41 @@ void TBarCustomToolbar::MouseMove(gcl::TShiftState Shift, int X, int Y) {
 
 void TBarCustomToolbar::EndHotTracking() {
     if (!GetCapture() && FView && !(FView->GetState() & vsModal)) FView->UpdateSelection(nullptr, true);
+}
+
+void TBarCustomToolbar::WndProc(gcl::TMessage& Message) {
+    if (FView && FView->GetWholePaintPending() && HandleAllocated()) {
+        const HWND wnd = GetHandle();
+        if (Message.Msg == WM_ERASEBKGND && WindowFromDC(reinterpret_cast<HDC>(Message.WParam)) == wnd) {
+            Message.Result = 1;
+            return;
+        }
+        if (Message.Msg == WM_PAINT && Message.WParam == 0) {
+            PAINTSTRUCT ps{};
+            const HDC dc = BeginPaint(wnd, &ps);
+            FView->TakeWholePaint();
+            RECT client{};
+            ::GetClientRect(wnd, &client);
+            try {
+                if (client.right > 0 && client.bottom > 0) {
+                    const gcl::TPaintBuffer buffer(dc, client.right, client.bottom);
+                    const HDC memDC = buffer.GetDC();
+                    SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC), 0);
+                    const gcl::TFlagScope whole(FView->PaintingWholeFlag());
+                    SendMessageA(wnd, WM_PAINT, reinterpret_cast<WPARAM>(memDC), 0);
+                    BitBlt(dc, 0, 0, client.right, client.bottom, memDC, 0, 0, SRCCOPY);
+                }
+            } catch (...) {
+                EndPaint(wnd, &ps);
+                throw;
+            }
+            // A layout or repaint asked for while it painted gets a paint of
+            // its own.
+            EndPaint(wnd, &ps);
+            return;
+        }
+    }
+    inherited::WndProc(Message);
 }
 
 void TBarCustomToolbar::Dispatch(gcl::TMessage& Message) {

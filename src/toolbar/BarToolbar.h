@@ -140,6 +140,9 @@ public:
 
 protected:
     explicit TBarCustomToolbar(gcl::TComponent* AOwner);
+    // A paint after a layout pass that moved items paints the whole
+    // window through one bitmap, and the screen is not erased before it.
+    void WndProc(gcl::TMessage& Message) override;
     void Loaded() override;
     void AlignControls(gcl::TControl* Control, gcl::TRect& Rect) override;
     void Paint() override;

@@ -895,7 +895,7 @@ void TBarView::DrawViewers(TCanvas* Canvas) {
 void TBarView::DrawViewer(TBarItemViewer* Viewer, TCanvas* Canvas, bool Offscreen) {
     ValidatePositions();
     if (Viewer->State & tbvsRepaintPending) {
-        Offscreen = true;
+        if (!FPaintingWhole) Offscreen = true;
         Viewer->State &= static_cast<uint8_t>(~tbvsRepaintPending);
     }
     const TRect r = Viewer->BoundsRect;

@@ -102,6 +102,24 @@ public:
     // replaces, so that only the final one is painted.
     bool GetDeferPaint() const noexcept { return FDeferPaint; }
     void SetDeferPaint(bool Value) noexcept { FDeferPaint = Value; }
+    // Set by a window that paints itself whole through one bitmap when
+    // asked (a toolbar): a layout pass that moves items then leaves the
+    // window to its next paint, which other changes of the same action
+    // share, instead of painting it at once.
+    bool GetWholePaintInCycle() const noexcept { return FWholePaintInCycle; }
+    void SetWholePaintInCycle(bool Value) noexcept { FWholePaintInCycle = Value; }
+    // A layout pass left the window for its next paint to paint whole
+    // through one bitmap; the window takes it (TakeWholePaint) when it
+    // paints. Until then its background is not erased on the screen.
+    bool GetWholePaintPending() const noexcept { return FWholePaintPending; }
+    bool TakeWholePaint() noexcept {
+        const bool pending = FWholePaintPending;
+        FWholePaintPending = false;
+        return pending;
+    }
+    // While the whole window paints into one bitmap: a viewer waiting for
+    // a repaint of its own is drawn straight into it, as the others are.
+    bool& PaintingWholeFlag() noexcept { return FPaintingWhole; }
     TBarViewTimers GetActiveTimers() const noexcept { return FActiveTimers; }
     HWND GetCaptureWndField() const noexcept { return FCaptureWnd; }
     void SetCaptureWnd(HWND Value) noexcept { FCaptureWnd = Value; }
@@ -288,6 +306,9 @@ private:
     bool FValidated = false;
     bool FSizingBeforePaint = false;
     bool FDeferPaint = false;
+    bool FWholePaintInCycle = false;
+    bool FWholePaintPending = false;
+    bool FPaintingWhole = false;
     bool FLayoutMoved = false;   // a layout pass since it was cleared moved, showed or hid a viewer
     std::vector<TBarItemViewer*> FViewers;
     int FWheelAccum = 0;

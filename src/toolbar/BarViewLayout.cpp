@@ -42,12 +42,20 @@ void TBarView::DoUpdatePositions(TPoint& Size) {
     }
     HWND wnd = FWindow && FWindow->HandleAllocated() ? FWindow->GetHandle() : nullptr;
     if (wnd) ValidateRect(wnd, nullptr);
+    // Painted whole in the window's next paint: the size below erases
+    // nothing on the screen meanwhile.
+    const bool inCycle = FWholePaintInCycle && !FDeferPaint && wnd && IsWindowVisible(wnd);
+    if (inCycle) FWholePaintPending = true;
     {
         gcl::TFlagScope sizing(FSizingBeforePaint);
         AutoSize(Size.X, Size.Y);
     }
     if (FDeferPaint) {
         if (wnd) InvalidateRect(wnd, nullptr, TRUE);
+        return;
+    }
+    if (inCycle) {
+        InvalidateRect(wnd, nullptr, FALSE);
         return;
     }
     if (!wnd || !IsWindowVisible(wnd)) return;

@@ -42,8 +42,12 @@ class TPaintCountingBar : public TXtToolbar {
     GCL_CLASS(TPaintCountingBar, TXtToolbar)
 public:
     int Paints = 0;
+    int ScreenErases = 0;  // erases of the bar's own window on the screen
     void Dispatch(gcl::TMessage& Message) override {
         if (Message.Msg == WM_PAINT) ++Paints;
+        if (Message.Msg == WM_ERASEBKGND && HandleAllocated() &&
+            WindowFromDC(reinterpret_cast<HDC>(Message.WParam)) == GetHandle())
+            ++ScreenErases;
         inherited::Dispatch(Message);
     }
 
@@ -460,7 +464,12 @@ TEST_F(XtToolbars, ABarSizedByItsOwnLayoutIsPaintedOnceForIt) {
     bar->Paints = 0;
     item->SetCaption(L"A caption a good deal longer");
     EXPECT_GT(bar->GetWidth(), width);
+    // Painted whole with the window's next paint, not at once.
+    EXPECT_EQ(bar->Paints, 0);
+    EXPECT_TRUE(bar->GetView()->GetWholePaintPending());
+    PumpMessages(50);
     EXPECT_EQ(bar->Paints, 1);
+    EXPECT_FALSE(bar->GetView()->GetWholePaintPending());
     // Nothing is left to paint afterwards.
     PumpMessages(50);
     EXPECT_EQ(bar->Paints, 1);
@@ -469,6 +478,56 @@ TEST_F(XtToolbars, ABarSizedByItsOwnLayoutIsPaintedOnceForIt) {
     bar->Paints = 0;
     bar->SetBounds(bar->GetLeft(), bar->GetTop(), bar->GetWidth(), bar->GetHeight() + 4);
     EXPECT_GE(bar->Paints, 1);
+}
+
+// What a window's client area shows on the screen, pixel by pixel.
+std::vector<COLORREF> ClientPixels(HWND Wnd) {
+    RECT r{};
+    GetClientRect(Wnd, &r);
+    std::vector<COLORREF> pixels;
+    HDC dc = GetDC(Wnd);
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+    ReleaseDC(Wnd, dc);
+    return pixels;
+}
+
+TEST_F(XtToolbars, LayoutsThatMoveItemsInOneActionShareOneWholePaintWithoutErasingTheScreen) {
+    auto* bar = MakePaintCountingBar();
+    TXtItem* first = AddItem(L"One");
+    TXtItem* second = AddItem(L"Two");
+    TXtItem* third = AddItem(L"Three");
+    Form->Show();
+    PumpMessages(50);
+    bar->Paints = 0;
+    bar->ScreenErases = 0;
+    // An item that waits for a repaint of its own, then changes that move
+    // items and size the bar, one after the other.
+    third->SetChecked(true);
+    first->SetCaption(L"The first caption, longer");
+    second->SetCaption(L"The second caption, longer too");
+    EXPECT_EQ(bar->Paints, 0);
+    PumpMessages(50);
+    EXPECT_EQ(bar->Paints, 1);
+    EXPECT_EQ(bar->ScreenErases, 0) << "the screen showed the bare background before the items";
+    // What the paint left is what a paint of the whole bar shows: both
+    // new captions and nothing of the old layout.
+    const std::vector<COLORREF> painted = ClientPixels(bar->GetHandle());
+    RedrawWindow(bar->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpMessages(20);
+    EXPECT_TRUE(painted == ClientPixels(bar->GetHandle()));
+
+    // A bar hidden when its items move waits for nothing; shown again it
+    // paints as any window does.
+    bar->Hide();
+    first->SetCaption(L"One");
+    EXPECT_FALSE(bar->GetView()->GetWholePaintPending());
+    bar->Show();
+    PumpMessages(50);
+    const std::vector<COLORREF> shown = ClientPixels(bar->GetHandle());
+    RedrawWindow(bar->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    PumpMessages(20);
+    EXPECT_TRUE(shown == ClientPixels(bar->GetHandle()));
 }
 
 TEST_F(XtToolbars, ItemsAfterASpacerAreMeasuredUnseenAndPaintedOnceWhereTheyEnd) {
@@ -494,7 +553,10 @@ TEST_F(XtToolbars, ItemsAfterASpacerAreMeasuredUnseenAndPaintedOnceWhereTheyEnd)
     PumpMessages(50);
     bar->Paints = 0;
     Bar->RightAlignItems();
-    // The pass with the spacer at 0 that measures the items is not shown.
+    // The pass with the spacer at 0 that measures the items is not shown;
+    // the final one is painted with the window's next paint.
+    EXPECT_EQ(bar->Paints, 0);
+    PumpMessages(50);
     EXPECT_EQ(bar->Paints, 1);
     PumpMessages(50);
     EXPECT_EQ(bar->Paints, 1);
