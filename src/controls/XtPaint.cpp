@@ -68,6 +68,12 @@ HTHEME XtTabTheme = nullptr;
 HTHEME XtProgressTheme = nullptr;
 HTHEME XtTrackBarTheme = nullptr;
 
+namespace {
+unsigned GThemeHandlesAge = 0;
+}
+
+unsigned XtThemeHandlesAge() noexcept { return GThemeHandlesAge; }
+
 GCL_IMPLEMENT_CLASS(TXtThemeNexus)
 
 TXtThemeNexus::TXtThemeNexus() {
@@ -81,6 +87,7 @@ TXtThemeNexus::~TXtThemeNexus() {
 }
 
 void TXtThemeNexus::OpenHandles() {
+    ++GThemeHandlesAge;
     auto open = uxtheme::OpenThemeData();
     if (!open || !VisualStylesActive()) return;
     const HWND owner = gcl::ApplicationHost ? gcl::ApplicationHost->GetHandle() : nullptr;
@@ -90,6 +97,7 @@ void TXtThemeNexus::OpenHandles() {
 }
 
 void TXtThemeNexus::CloseHandles() noexcept {
+    ++GThemeHandlesAge;
     auto close = uxtheme::CloseThemeData();
     for (HTHEME* handle : {&XtTabTheme, &XtProgressTheme, &XtTrackBarTheme}) {
         if (*handle && close) close(*handle);

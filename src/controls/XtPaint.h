@@ -70,6 +70,9 @@ extern TXtThemeNexus* XtThemeNexus;
 extern HTHEME XtTabTheme;
 extern HTHEME XtProgressTheme;
 extern HTHEME XtTrackBarTheme;
+// Counts the times the nexus closed or opened its handles: what was drawn
+// with the handles before may look different now.
+unsigned XtThemeHandlesAge() noexcept;
 
 // ---- Painting style -----------------------------------------------------------------
 

@@ -5,6 +5,9 @@
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Scopes.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace qelvo {
 
 namespace {
@@ -67,6 +70,82 @@ void PaintOffscreen(TCanvas* canvas, const TRect& rect, bool flip, bool copyCanv
     CopyRows(dc, rect.Left, rect.Top, memDC, 0, 0, w, h, flip);
 }
 
+// Tabs as visual styles draw them (milliseconds each under Wine), kept: a
+// tab drawn again with the same part, state, size and mirroring over the
+// same pixels copies the picture made the first time. A few looks are
+// kept (each tab's checked, plain and hot states), and none across a
+// change of the theme's handles.
+struct TKeptTab {
+    HTHEME Theme = nullptr;
+    int Part = 0, State = 0, Width = 0, Height = 0;
+    bool Flip = false;
+    std::vector<uint32_t> Beneath;  // the pixels it was drawn over, row by row
+    std::vector<uint32_t> Picture;  // the pixels it left
+};
+
+struct TKeptTabs {
+    std::vector<TKeptTab> Tabs;
+    unsigned Age = 0;
+};
+
+TKeptTabs& KeptTabs() {
+    static TKeptTabs kept;
+    if (kept.Age != XtThemeHandlesAge()) {
+        kept.Tabs.clear();
+        kept.Age = XtThemeHandlesAge();
+    }
+    return kept;
+}
+
+constexpr size_t KeptTabLooks = 12;
+
+std::vector<uint32_t> PixelsOf(gcl::TBitmap& bitmap, int w, int h) {
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y) {
+        const auto* row = static_cast<const uint32_t*>(bitmap.GetScanLine(y));
+        std::copy(row, row + w, pixels.begin() + static_cast<ptrdiff_t>(y) * w);
+    }
+    return pixels;
+}
+
+void PutPixels(gcl::TBitmap& bitmap, int w, int h, const std::vector<uint32_t>& pixels) {
+    for (int y = 0; y < h; ++y) {
+        auto* row = static_cast<uint32_t*>(bitmap.GetScanLine(y));
+        std::copy(pixels.begin() + static_cast<ptrdiff_t>(y) * w, pixels.begin() + static_cast<ptrdiff_t>(y + 1) * w,
+                  row);
+    }
+}
+
+// A visual-styles tab part drawn over a copy of the canvas at rect
+// (mirrored when Flip), through the kept pictures.
+void PaintKeptTab(TCanvas* canvas, const TRect& rect, bool flip, int part, int state) {
+    const int w = rect.Width(), h = rect.Height();
+    canvas->RequiredState({gcl::csHandleValid, gcl::csBrushValid});
+    const HDC dc = canvas->GetHandle();
+    gcl::TBitmap bitmap;
+    bitmap.SetPixelFormat(gcl::pf32bit);
+    bitmap.SetSize(w, h);
+    const HDC memDC = bitmap.GetCanvas()->GetHandle();
+    CopyRows(memDC, 0, 0, dc, rect.Left, rect.Top, w, h, flip);
+    std::vector<uint32_t> beneath = PixelsOf(bitmap, w, h);
+    TKeptTabs& kept = KeptTabs();
+    const HTHEME theme = XtTabTheme;
+    auto same = [&](const TKeptTab& t) {
+        return t.Theme == theme && t.Part == part && t.State == state && t.Width == w && t.Height == h &&
+               t.Flip == flip && t.Beneath == beneath;
+    };
+    if (auto it = std::find_if(kept.Tabs.begin(), kept.Tabs.end(), same); it != kept.Tabs.end()) {
+        PutPixels(bitmap, w, h, it->Picture);
+    } else {
+        DrawVisualStylesPart(theme, memDC, part, state, TRect{0, 0, w, h});
+        GdiFlush();
+        if (kept.Tabs.size() >= KeptTabLooks) kept.Tabs.erase(kept.Tabs.begin());
+        kept.Tabs.push_back(TKeptTab{theme, part, state, w, h, flip, std::move(beneath), PixelsOf(bitmap, w, h)});
+    }
+    GdiFlush();
+    CopyRows(dc, rect.Left, rect.Top, memDC, 0, 0, w, h, flip);
+}
+
 } // namespace
 
 // ==== Painters ==================================================================================
@@ -86,9 +165,7 @@ void DrawXPTab(TCanvas* Canvas, const TRect& Rect, bool Enabled, bool Checked, b
     case tttWindows: {
         const int part = Edge == 1 ? TABP_TABITEMLEFTEDGE : Edge == 2 ? TABP_TABITEMRIGHTEDGE : TABP_TABITEM;
         const int state = !Enabled ? 4 : Checked ? 3 : HotTrack ? 2 : 1;
-        PaintOffscreen(Canvas, Rect, Bottom, true, [&](TCanvas* target, const TRect& r) {
-            DrawVisualStylesPart(XtTabTheme, target->GetHandle(), part, state, r);
-        });
+        PaintKeptTab(Canvas, Rect, Bottom, part, state);
         break;
     }
     case tttTx: {

@@ -129,6 +129,36 @@ TEST_F(XtTabs, ClassicAndFlatTabsAreFramedInTheBrushColourAndOnlyWhenChecked) {
     EXPECT_EQ(target.CountNot(TRect{15, 7, 45, 17}, face), 0);
 }
 
+TEST_F(XtTabs, VisualStylesTabsDrawnAgainLookAsTheSystemDrawsThemOverWhatLiesBeneath) {
+    TVisualStylesScope styles(true);
+    ASSERT_NE(XtTabTheme, nullptr);
+    const TRect r{0, 0, 40, 20};
+    const TColor backgrounds[] = {0x00FFFFFF, 0x00FF00FF};
+    // The system's own drawing of a tab part in each state (plain, hot,
+    // checked) over each background.
+    auto systemTab = [&](TColor background, int state) {
+        TPaintTarget target(40, 20, background);
+        DrawVisualStylesPart(XtTabTheme, target.Canvas()->GetHandle(), 1, state, r);
+        return Rows(target, r);
+    };
+    // Drawn again and again, in turn over either background, in turn in
+    // every state, and after the theme's handles were opened anew.
+    for (int round = 0; round < 4; ++round) {
+        if (round == 2) {
+            TVisualStylesScope off(false);
+        }
+        ASSERT_NE(XtTabTheme, nullptr);
+        for (TColor background : backgrounds)
+            for (int state : {1, 2, 3}) {
+                SCOPED_TRACE(testing::Message() << "round " << round << ", state " << state << ", background "
+                                                << background);
+                TPaintTarget target(40, 20, background);
+                DrawXPTab(target.Canvas(), r, true, state == 3, state == 2, false, false, tttWindows, 0);
+                EXPECT_EQ(Rows(target, r), systemTab(background, state));
+            }
+    }
+}
+
 TEST_F(XtTabs, VisualStylesTabUnderThePaneIsTheMirrorOfOneAbove) {
     TVisualStylesScope styles(true);
     ASSERT_NE(XtTabTheme, nullptr);
