@@ -568,7 +568,7 @@ bool ContainsBytes(std::string_view text, std::string_view needle, bool fold) {
 // ContainsBytes with folding, for a needle that is folded already: only
 // the text's bytes are folded, and the scan for the first byte looks for
 // both of its cases at once.
-bool ContainsFolded(std::string_view text, std::string_view needle) noexcept {
+bool ContainsFoldedScalar(std::string_view text, std::string_view needle) noexcept {
     if (needle.empty()) return true;
     if (needle.size() > text.size()) return false;
     const unsigned char first = static_cast<unsigned char>(needle[0]);
@@ -584,6 +584,78 @@ bool ContainsFolded(std::string_view text, std::string_view needle) noexcept {
     }
     return false;
 }
+
+#ifdef __SSE2__
+// The search of a title over every task (the find box) tests sixteen
+// places at once: a place is a candidate when the needle's first and last
+// bytes stand there in either case, and only candidates are compared
+// whole. Nothing past the text's last byte is read.
+struct TFoldedNeedle {
+    explicit TFoldedNeedle(std::string_view needle) noexcept : Text(needle), Last(needle.size() - 1) {
+        const auto upper = [](char c) {
+            return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+        };
+        First0 = _mm_set1_epi8(needle[0]);
+        First1 = _mm_set1_epi8(upper(needle[0]));
+        Last0 = _mm_set1_epi8(needle[Last]);
+        Last1 = _mm_set1_epi8(upper(needle[Last]));
+    }
+    // The candidates among the sixteen places from P (P + Last + 15 is
+    // readable), one bit each.
+    unsigned Candidates(const char* p) const noexcept {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + Last));
+        const __m128i first = _mm_or_si128(_mm_cmpeq_epi8(a, First0), _mm_cmpeq_epi8(a, First1));
+        const __m128i last = _mm_or_si128(_mm_cmpeq_epi8(b, Last0), _mm_cmpeq_epi8(b, Last1));
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(first, last)));
+    }
+    // Whether a candidate at P holds the needle (its ends are known).
+    bool Holds(const char* p) const noexcept {
+        for (size_t k = 1; k < Last; ++k)
+            if (FoldAZ(p[k]) != static_cast<unsigned char>(Text[k])) return false;
+        return true;
+    }
+    bool AnyAt(const char* p, unsigned candidates) const noexcept {
+        for (; candidates; candidates &= candidates - 1)
+            if (Holds(p + __builtin_ctz(candidates))) return true;
+        return false;
+    }
+    std::string_view Text;
+    size_t Last;
+    __m128i First0, First1, Last0, Last1;
+};
+
+bool ContainsFolded(std::string_view text, std::string_view needle) noexcept {
+    if (needle.empty()) return true;
+    const size_t n = text.size();
+    if (needle.size() > n) return false;
+    const TFoldedNeedle folded(needle);
+    const size_t last = folded.Last;
+    const char* p = text.data();
+    if (n < 16 + last) {
+        // Fewer than sixteen places: the text is copied where the blocks
+        // may be read whole, and only the places it has count.
+        if (n > 48) return ContainsFoldedScalar(text, needle);
+        alignas(16) char copy[64] = {};
+        std::memcpy(copy, p, n);
+        return folded.AnyAt(copy, folded.Candidates(copy) & ((1u << (n - last)) - 1));
+    }
+    size_t i = 0;
+    for (; i + 16 + last <= n; i += 16)
+        if (folded.AnyAt(p + i, folded.Candidates(p + i))) return true;
+    // The last places, in a block that ends with the text (it overlaps
+    // places tested already, which do not hold the needle).
+    if (i + last < n) {
+        const size_t at = n - 16 - last;
+        if (folded.AnyAt(p + at, folded.Candidates(p + at))) return true;
+    }
+    return false;
+}
+#else
+bool ContainsFolded(std::string_view text, std::string_view needle) noexcept {
+    return ContainsFoldedScalar(text, needle);
+}
+#endif
 
 // True when Text, A-Z folded, ends with the folded Suffix.
 bool EndsWithFolded(std::string_view text, std::string_view suffix) noexcept {

@@ -3,7 +3,9 @@
 // the due-date filter commands.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
@@ -225,6 +227,65 @@ TEST(uDataManFilter, ConditionsAndOperators) {
     EXPECT_FALSE(filter.Match(-1, none));
     EXPECT_FALSE(filter.Match(-1, nullptr));
     EXPECT_THROW(filter.Conditions[7], gcl::ERangeError);
+}
+
+// The title search against a plain one (A-Z folded on both sides, then a
+// byte search) over titles of every length around the widths the search
+// reads at once, with bytes next to the letters ('@', '[', '`', '{') and
+// accented ones that must not fold, and needles from 1 byte to longer
+// than the titles: taken from the titles in another case, or made up.
+TEST(uDataManFilter, TitleSearchAgreesWithAPlainSearch) {
+    static const char alphabet[] = "aAbBcCzZ@[`{ 09.\xC0\xE0\xFF-";
+    std::uint32_t seed = 12345;
+    auto next = [&](std::uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    auto fold = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+        return s;
+    };
+    TuData data;
+    std::vector<std::string> titles;
+    for (int length = 1; length <= 90; ++length)
+        for (int k = 0; k < 12; ++k) {
+            std::string t;
+            for (int i = 0; i < length; ++i) t += alphabet[next(sizeof alphabet - 1)];
+            titles.push_back(t);
+            Add(data, t, "", "", 0, 1, false);
+        }
+    std::vector<std::string> needles = {"a", "A", "@", "`", "[", "{", "\xC0", "\xE0", "z9", "Bb", "a@[`{"};
+    for (int k = 0; k < 60; ++k) {
+        const std::string& t = titles[next(static_cast<std::uint32_t>(titles.size()))];
+        const size_t at = next(static_cast<std::uint32_t>(t.size()));
+        std::string needle = t.substr(at, 1 + next(40));
+        for (char& c : needle)
+            if (next(2) && c >= 'a' && c <= 'z') c = static_cast<char>(c - ('a' - 'A'));
+        needles.push_back(needle);
+    }
+    for (int k = 0; k < 20; ++k) {
+        std::string needle;
+        for (std::uint32_t i = 0, n = 1 + next(4); i < n; ++i) needle += alphabet[next(sizeof alphabet - 1)];
+        needles.push_back(needle);
+    }
+    needles.push_back(std::string(95, 'a'));
+    TFilterSystem filter;
+    filter.Data = &data;
+    TFieldFilter& title = filter.Conditions[fkTitle];
+    title.Enabled = true;
+    title.Op = foContains;
+    int found = 0;
+    for (const std::string& needle : needles) {
+        title.Value1 = needle;
+        for (int i = 0; i < data.Tasks->GetCount(); ++i) {
+            const bool expected = fold(titles[static_cast<size_t>(i)]).find(fold(needle)) != std::string::npos;
+            ASSERT_EQ(filter.Match(i, nullptr), expected) << "title \"" << titles[static_cast<size_t>(i)]
+                                                          << "\" needle \"" << needle << "\"";
+            found += expected;
+        }
+    }
+    EXPECT_GT(found, 1000);  // the cases are not all misses
 }
 
 TEST(uDataManFilter, DatesAndRanges) {
