@@ -461,6 +461,7 @@ bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
     if (&Data == Database) {
         FSaveGuard.Clear();
         FDiskStamp = StampFile(FileName);
+        FSearchNarrowing.Forget();
     }
     RebuildSideTree();
     StartupMark("database: side tree");

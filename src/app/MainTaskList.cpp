@@ -234,6 +234,7 @@ void TMainForm::ListItemGetImageIndex(TCustomGvListview*, TGvItem* Item, int Col
 void TMainForm::ReleaseTaskReferences() {
     CommitNote();
     FNoteEditor.ForgetAll();
+    FSearchNarrowing.Forget();
     if (!List) return;
     gcl::TFlagScope refreshing(FRefreshing);
     TListviewUpdate update(List);
@@ -259,7 +260,8 @@ void TMainForm::FillTaskList() {
     FCaptionFormat = Options.DateTimeFormat;
     TTaskListState state = TaskListState();
     state.GroupCaptions = false;
-    const TTaskListLayout layout = RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys, &FTaskOrders);
+    const TTaskListLayout layout =
+        RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys, &FTaskOrders, &FSearchNarrowing);
     // Each item reads its task (its check state). The tasks lie scattered over
     // the heap, and grouped (by tags: thousands of groups of a few tasks)
     // they are met in no order of memory: the one a few places ahead in

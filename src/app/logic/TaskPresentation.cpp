@@ -722,8 +722,74 @@ std::string NumberedCaption(int index, const std::string& title) {
 
 // ---- The whole list ---------------------------------------------------------------------------
 
+namespace {
+
+bool SameCondition(const TFieldFilter& a, const TFieldFilter& b) {
+    return a.Enabled == b.Enabled && a.Op == b.Op && a.Value1 == b.Value1 && a.Value2 == b.Value2 &&
+           a.Name == b.Name && a.Extra == b.Extra;
+}
+
+// A title search with a text (what a narrowing keeps a result for).
+bool SearchesTitles(const TFieldFilter& c) {
+    return c.Enabled && c.Op == foContains && !c.Value1.empty();
+}
+
+} // namespace
+
+const std::vector<std::uint64_t>* TSearchNarrowing::Begin(const TFilterSystem& filter, const TuTaskList& tasks,
+                                                          bool& record) {
+    FNarrowed = false;
+    FCandidates.clear();
+    const TFieldFilter& search = filter.Conditions[fkTitle];
+    record = SearchesTitles(search);
+    if (!record) {
+        Forget();
+        return nullptr;
+    }
+    const size_t count = static_cast<size_t>(tasks.GetCount());
+    bool narrows = FValid && FTasks.size() == count;
+    if (narrows) {
+        const TFieldFilter& last = FConditions[fkTitle];
+        narrows = search.Value1 != last.Value1 &&
+                  gcl::LowerCase(search.Value1).find(gcl::LowerCase(last.Value1)) != std::string::npos;
+        for (int k = TFieldsFilter::Low; narrows && k <= TFieldsFilter::High; ++k)
+            narrows = k == fkTitle || SameCondition(filter.Conditions[k], FConditions[k]);
+    }
+    // The tasks as they stand now, compared with the kept ones on the way.
+    FTasks.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        TuTask* task = tasks.TaskAt(static_cast<int>(i));
+        narrows = narrows && FTasks[i] == task;
+        FTasks[i] = task;
+    }
+    FConditions = filter.Conditions;
+    // Until Keep, nothing is kept (a pass that raised leaves nothing).
+    FValid = false;
+    if (!narrows) {
+        FPassed.clear();
+        return nullptr;
+    }
+    FCandidates.swap(FPassed);
+    FNarrowed = true;
+    return &FCandidates;
+}
+
+void TSearchNarrowing::Keep(std::vector<std::uint64_t> passed) {
+    FPassed = std::move(passed);
+    FCandidates.clear();
+    FValid = true;
+}
+
+void TSearchNarrowing::Forget() noexcept {
+    FValid = false;
+    FNarrowed = false;
+    FTasks = std::vector<TuTask*>();
+    FPassed = std::vector<std::uint64_t>();
+    FCandidates = std::vector<std::uint64_t>();
+}
+
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
-                                    TGroupKeys& keys, TTaskOrderCache* orders) {
+                                    TGroupKeys& keys, TTaskOrderCache* orders, TSearchNarrowing* narrowing) {
     TTaskListLayout layout;
     filter.Data = &data;
     const int count = data.Tasks->GetCount();
@@ -820,18 +886,26 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     size_t shown = 0;
     // The list texts lie apart from the tasks: fetched ahead as well.
     const bool listTexts = layout.Grouped && mode == gmList;
-    for (int i = 0; i < count; ++i)
-        if (filter.Match(i, nullptr)) {
-            if (listTexts && i + 8 < count)
-                if (const TuTask* ahead = data.Tasks->TaskAt(i + 8)) __builtin_prefetch(ahead->Folder.data());
-            TuTask* task = data.Tasks->TaskAt(i);
-            if (!ShowsAsItem(task)) continue;
-            const auto g = static_cast<std::uint32_t>(groupOf(*task));
-            if (g >= sizes.size()) sizes.resize(layout.Groups.size(), 0);
-            ++sizes[g];
-            groupAt[static_cast<size_t>(i)] = g;
-            ++shown;
-        }
+    bool record = false;
+    const std::vector<std::uint64_t>* candidates = narrowing ? narrowing->Begin(filter, *data.Tasks, record) : nullptr;
+    std::vector<std::uint64_t> passed(record ? (static_cast<size_t>(count) + 63) / 64 : 0);
+    for (int i = 0; i < count; ++i) {
+        const size_t word = static_cast<size_t>(i) / 64;
+        const std::uint64_t bit = std::uint64_t{1} << (i % 64);
+        if (candidates && !((*candidates)[word] & bit)) continue;
+        if (!filter.Match(i, nullptr)) continue;
+        if (record) passed[word] |= bit;
+        if (listTexts && i + 8 < count)
+            if (const TuTask* ahead = data.Tasks->TaskAt(i + 8)) __builtin_prefetch(ahead->Folder.data());
+        TuTask* task = data.Tasks->TaskAt(i);
+        if (!ShowsAsItem(task)) continue;
+        const auto g = static_cast<std::uint32_t>(groupOf(*task));
+        if (g >= sizes.size()) sizes.resize(layout.Groups.size(), 0);
+        ++sizes[g];
+        groupAt[static_cast<size_t>(i)] = g;
+        ++shown;
+    }
+    if (record) narrowing->Keep(std::move(passed));
     sizes.resize(layout.Groups.size(), 0);
     // A sort column with many tasks shown: the kept order of all tasks,
     // walked once, is quicker than sorting the shown ones.
@@ -896,12 +970,12 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
 }
 
 TTaskListLayout RefreshTaskListLayout(TuData& data, const TFilterBarState& bar, const TTaskListState& state,
-                                      TGroupKeys& keys, TTaskOrderCache* orders) {
+                                      TGroupKeys& keys, TTaskOrderCache* orders, TSearchNarrowing* narrowing) {
     auto filter = std::make_unique<TFilterSystem>();
     BuildFilter(*filter, bar);
     filter->Data = &data;
     LiveSettings.Filter = std::move(filter);
-    return BuildTaskListLayout(data, *LiveSettings.Filter, state, keys, orders);
+    return BuildTaskListLayout(data, *LiveSettings.Filter, state, keys, orders, narrowing);
 }
 
 TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,

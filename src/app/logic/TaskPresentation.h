@@ -295,15 +295,50 @@ struct TTaskListLayout {
     std::vector<TTaskGroup> Groups;  // one unnamed group when not grouped
 };
 
+// The places of the tasks that passed the last filter that searched the
+// titles, kept so that a search text that grows (a character typed, a
+// paste that keeps the text there in it) tests only those tasks: a title
+// without the shorter text holds no longer one with it. The kept places
+// serve only a filter whose other conditions are the same, over the same
+// tasks in the same places, whose search text holds the last one and is
+// not the same: a refresh with the same text (the one after a command that
+// changed tasks) tests every task again. Tasks changed since the last pass
+// are among the kept ones (only the tasks shown are edited), and those are
+// tested whole again.
+class TSearchNarrowing {
+public:
+    // Before the pass of Filter over Tasks: the places that may pass, one
+    // bit each (valid until Keep), or null when every task is tested.
+    // Record: whether the pass's result is to be kept (Keep).
+    const std::vector<std::uint64_t>* Begin(const TFilterSystem& filter, const TuTaskList& tasks, bool& record);
+    // After a pass that Begin said to record: the places that passed.
+    void Keep(std::vector<std::uint64_t> passed);
+    // Drops what is kept (another database, or tasks freed).
+    void Forget() noexcept;
+    // Whether the last Begin gave candidates.
+    bool GetNarrowed() const noexcept { return FNarrowed; }
+
+private:
+    TFieldsFilter FConditions;  // the kept pass's conditions, as built (before the pass)
+    std::vector<TuTask*> FTasks;
+    std::vector<std::uint64_t> FPassed;
+    std::vector<std::uint64_t> FCandidates;
+    bool FValid = false;
+    bool FNarrowed = false;
+};
+
 // Every task of Data passing Filter, grouped, in group and item order.
 // With an order cache, the items are ordered by the kept order where that
-// is quicker than sorting them (the layout is the same either way).
+// is quicker than sorting them (the layout is the same either way); with
+// a narrowing, a growing search tests only the tasks its last text passed.
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
-                                    TGroupKeys& keys, TTaskOrderCache* orders = nullptr);
+                                    TGroupKeys& keys, TTaskOrderCache* orders = nullptr,
+                                    TSearchNarrowing* narrowing = nullptr);
 // A refresh: a new filter built from the bars (kept in LiveSettings.Filter,
 // replacing the previous one), then the layout of the list.
 TTaskListLayout RefreshTaskListLayout(TuData& data, const TFilterBarState& bar, const TTaskListState& state,
-                                      TGroupKeys& keys, TTaskOrderCache* orders = nullptr);
+                                      TGroupKeys& keys, TTaskOrderCache* orders = nullptr,
+                                      TSearchNarrowing* narrowing = nullptr);
 // The list as the report and the export read it: the column texts the
 // list shows (numbered when CountItems), groups, nothing selected.
 TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,
