@@ -736,18 +736,19 @@ bool SearchesTitles(const TFieldFilter& c) {
 
 } // namespace
 
-const std::vector<std::uint64_t>* TSearchNarrowing::Begin(const TFilterSystem& filter, const TuTaskList& tasks,
+const std::vector<std::uint32_t>* TSearchNarrowing::Begin(const TFilterSystem& filter, const TuTaskList& tasks,
                                                           bool& record) {
     FNarrowed = false;
-    FCandidates.clear();
+    // Until Keep, nothing is kept (a pass that raised leaves nothing).
+    const bool valid = FValid;
+    FValid = false;
     const TFieldFilter& search = filter.Conditions[fkTitle];
     record = SearchesTitles(search);
-    if (!record) {
-        Forget();
-        return nullptr;
-    }
+    // (The vectors keep their room for the next search: under Wine a
+    // large new block is new pages.)
+    if (!record) return nullptr;
     const size_t count = static_cast<size_t>(tasks.GetCount());
-    bool narrows = FValid && FTasks.size() == count;
+    bool narrows = valid && FTasks.size() == count;
     if (narrows) {
         const TFieldFilter& last = FConditions[fkTitle];
         narrows = search.Value1 != last.Value1 &&
@@ -763,20 +764,22 @@ const std::vector<std::uint64_t>* TSearchNarrowing::Begin(const TFilterSystem& f
         FTasks[i] = task;
     }
     FConditions = filter.Conditions;
-    // Until Keep, nothing is kept (a pass that raised leaves nothing).
-    FValid = false;
-    if (!narrows) {
-        FPassed.clear();
-        return nullptr;
-    }
+    if (!narrows) return nullptr;
     FCandidates.swap(FPassed);
     FNarrowed = true;
     return &FCandidates;
 }
 
-void TSearchNarrowing::Keep(std::vector<std::uint64_t> passed) {
+std::vector<std::uint32_t> TSearchNarrowing::TakeBuffer() {
+    // (While narrowing, the candidates are in use.)
+    std::vector<std::uint32_t> buffer;
+    buffer.swap(FNarrowed || FPassed.capacity() >= FCandidates.capacity() ? FPassed : FCandidates);
+    buffer.clear();
+    return buffer;
+}
+
+void TSearchNarrowing::Keep(std::vector<std::uint32_t> passed) {
     FPassed = std::move(passed);
-    FCandidates.clear();
     FValid = true;
 }
 
@@ -784,8 +787,8 @@ void TSearchNarrowing::Forget() noexcept {
     FValid = false;
     FNarrowed = false;
     FTasks = std::vector<TuTask*>();
-    FPassed = std::vector<std::uint64_t>();
-    FCandidates = std::vector<std::uint64_t>();
+    FPassed = std::vector<std::uint32_t>();
+    FCandidates = std::vector<std::uint32_t>();
 }
 
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
@@ -887,23 +890,37 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     // The list texts lie apart from the tasks: fetched ahead as well.
     const bool listTexts = layout.Grouped && mode == gmList;
     bool record = false;
-    const std::vector<std::uint64_t>* candidates = narrowing ? narrowing->Begin(filter, *data.Tasks, record) : nullptr;
-    std::vector<std::uint64_t> passed(record ? (static_cast<size_t>(count) + 63) / 64 : 0);
-    for (int i = 0; i < count; ++i) {
-        const size_t word = static_cast<size_t>(i) / 64;
-        const std::uint64_t bit = std::uint64_t{1} << (i % 64);
-        if (candidates && !((*candidates)[word] & bit)) continue;
-        if (!filter.Match(i, nullptr)) continue;
-        if (record) passed[word] |= bit;
+    const std::vector<std::uint32_t>* candidates = narrowing ? narrowing->Begin(filter, *data.Tasks, record) : nullptr;
+    std::vector<std::uint32_t> passed;
+    if (record) passed = narrowing->TakeBuffer();
+    auto admit = [&](int i) {
+        if (record) passed.push_back(static_cast<std::uint32_t>(i));
         if (listTexts && i + 8 < count)
             if (const TuTask* ahead = data.Tasks->TaskAt(i + 8)) __builtin_prefetch(ahead->Folder.data());
         TuTask* task = data.Tasks->TaskAt(i);
-        if (!ShowsAsItem(task)) continue;
+        if (!ShowsAsItem(task)) return;
         const auto g = static_cast<std::uint32_t>(groupOf(*task));
         if (g >= sizes.size()) sizes.resize(layout.Groups.size(), 0);
         ++sizes[g];
         groupAt[static_cast<size_t>(i)] = g;
         ++shown;
+    };
+    if (candidates) {
+        // The candidates lie apart: each task, then its title, is fetched
+        // some places ahead along them.
+        const std::vector<std::uint32_t>& at = *candidates;
+        const size_t n = at.size();
+        for (size_t k = 0; k < n; ++k) {
+            if (k + 16 < n) __builtin_prefetch(data.Tasks->TaskAt(static_cast<int>(at[k + 16])));
+            if (k + 8 < n)
+                if (const TuTask* ahead = data.Tasks->TaskAt(static_cast<int>(at[k + 8])))
+                    __builtin_prefetch(ahead->Title.View().data());
+            const int i = static_cast<int>(at[k]);
+            if (filter.Match(-1, data.Tasks->TaskAt(i))) admit(i);
+        }
+    } else {
+        for (int i = 0; i < count; ++i)
+            if (filter.Match(i, nullptr)) admit(i);
     }
     if (record) narrowing->Keep(std::move(passed));
     sizes.resize(layout.Groups.size(), 0);

@@ -307,13 +307,16 @@ struct TTaskListLayout {
 // tested whole again.
 class TSearchNarrowing {
 public:
-    // Before the pass of Filter over Tasks: the places that may pass, one
-    // bit each (valid until Keep), or null when every task is tested.
+    // Before the pass of Filter over Tasks: the places that may pass, in
+    // order (valid until Keep), or null when every task is tested.
     // Record: whether the pass's result is to be kept (Keep).
-    const std::vector<std::uint64_t>* Begin(const TFilterSystem& filter, const TuTaskList& tasks, bool& record);
-    // After a pass that Begin said to record: the places that passed.
-    void Keep(std::vector<std::uint64_t> passed);
-    // Drops what is kept (another database, or tasks freed).
+    const std::vector<std::uint32_t>* Begin(const TFilterSystem& filter, const TuTaskList& tasks, bool& record);
+    // A vector to record the pass in (room kept from earlier passes, and
+    // not the candidates').
+    std::vector<std::uint32_t> TakeBuffer();
+    // After a pass that Begin said to record: the places that passed, in order.
+    void Keep(std::vector<std::uint32_t> passed);
+    // Drops what is kept and its memory (another database, or tasks freed).
     void Forget() noexcept;
     // Whether the last Begin gave candidates.
     bool GetNarrowed() const noexcept { return FNarrowed; }
@@ -321,8 +324,8 @@ public:
 private:
     TFieldsFilter FConditions;  // the kept pass's conditions, as built (before the pass)
     std::vector<TuTask*> FTasks;
-    std::vector<std::uint64_t> FPassed;
-    std::vector<std::uint64_t> FCandidates;
+    std::vector<std::uint32_t> FPassed;
+    std::vector<std::uint32_t> FCandidates;
     bool FValid = false;
     bool FNarrowed = false;
 };
