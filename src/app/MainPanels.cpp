@@ -247,6 +247,8 @@ void TMainForm::tBtn1Click(gcl::TObject*) {
         gcl::TFlagScope switching(FSwitchingQuickMode);
         ClearAndFocusTopEdit();
     }
+    // Out of find mode no search grows: what the last one kept goes.
+    if (mode != TQuickMode::Find) FSearchNarrowing.Forget();
     RefreshTaskList();
 }
 
