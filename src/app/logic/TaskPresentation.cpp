@@ -738,6 +738,7 @@ bool SearchesTitles(const TFieldFilter& c) {
 
 const std::vector<std::uint32_t>* TSearchNarrowing::Begin(const TFilterSystem& filter, const TuTaskList& tasks,
                                                           bool& record) {
+    FFrom = NoEntry;
     FNarrowed = false;
     // Until Keep, nothing is kept (a pass that raised leaves nothing).
     const bool valid = FValid;
@@ -748,47 +749,68 @@ const std::vector<std::uint32_t>* TSearchNarrowing::Begin(const TFilterSystem& f
     // large new block is new pages.)
     if (!record) return nullptr;
     const size_t count = static_cast<size_t>(tasks.GetCount());
-    bool narrows = valid && FTasks.size() == count;
-    if (narrows) {
-        const TFieldFilter& last = FConditions[fkTitle];
-        narrows = search.Value1 != last.Value1 &&
-                  gcl::LowerCase(search.Value1).find(gcl::LowerCase(last.Value1)) != std::string::npos;
-        for (int k = TFieldsFilter::Low; narrows && k <= TFieldsFilter::High; ++k)
-            narrows = k == fkTitle || SameCondition(filter.Conditions[k], FConditions[k]);
-    }
+    bool same = valid && !FKept.empty() && FTasks.size() == count;
+    for (int k = TFieldsFilter::Low; same && k <= TFieldsFilter::High; ++k)
+        same = k == fkTitle || SameCondition(filter.Conditions[k], FConditions[k]);
     // The tasks as they stand now, compared with the kept ones on the way.
     FTasks.resize(count);
     for (size_t i = 0; i < count; ++i) {
         TuTask* task = tasks.TaskAt(static_cast<int>(i));
-        narrows = narrows && FTasks[i] == task;
+        same = same && FTasks[i] == task;
         FTasks[i] = task;
     }
     FConditions = filter.Conditions;
-    if (!narrows) return nullptr;
-    FCandidates.swap(FPassed);
-    FNarrowed = true;
-    return &FCandidates;
+    FText = search.Value1;
+    FFolded = gcl::LowerCase(search.Value1);
+    // The latest kept text that the new one holds; never the last text
+    // itself.
+    if (same && FText != FKept.back().Text)
+        for (size_t j = FKept.size(); j-- > 0;)
+            if (FFolded.find(FKept[j].Folded) != std::string::npos) {
+                FFrom = j;
+                break;
+            }
+    FNarrowed = FFrom != NoEntry;
+    return FNarrowed ? &FKept[FFrom].Passed : nullptr;
+}
+
+void TSearchNarrowing::Recycle(std::vector<std::uint32_t>& entry) noexcept {
+    if (entry.capacity() > FSpare.capacity()) FSpare.swap(entry);
+    entry = std::vector<std::uint32_t>();
 }
 
 std::vector<std::uint32_t> TSearchNarrowing::TakeBuffer() {
-    // (While narrowing, the candidates are in use.)
     std::vector<std::uint32_t> buffer;
-    buffer.swap(FNarrowed || FPassed.capacity() >= FCandidates.capacity() ? FPassed : FCandidates);
+    buffer.swap(FSpare);
     buffer.clear();
     return buffer;
 }
 
 void TSearchNarrowing::Keep(std::vector<std::uint32_t> passed) {
-    FPassed = std::move(passed);
+    // The entries after the one the pass started from go (a text the new
+    // one does not hold); the new text comes after it, or takes its place
+    // when it is that text again.
+    const size_t keep = FFrom == NoEntry ? 0 : FFrom + (FKept[FFrom].Text == FText ? 0 : 1);
+    while (FKept.size() > keep) {
+        Recycle(FKept.back().Passed);
+        FKept.pop_back();
+    }
+    if (FKept.size() == MaxKept) {
+        Recycle(FKept.front().Passed);
+        FKept.erase(FKept.begin());
+    }
+    FKept.push_back(TKept{FText, FFolded, std::move(passed)});
+    FFrom = NoEntry;
     FValid = true;
 }
 
 void TSearchNarrowing::Forget() noexcept {
     FValid = false;
+    FFrom = NoEntry;
     FNarrowed = false;
     FTasks = std::vector<TuTask*>();
-    FPassed = std::vector<std::uint32_t>();
-    FCandidates = std::vector<std::uint32_t>();
+    FKept = std::vector<TKept>();
+    FSpare = std::vector<std::uint32_t>();
 }
 
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,

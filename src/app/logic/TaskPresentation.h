@@ -295,16 +295,16 @@ struct TTaskListLayout {
     std::vector<TTaskGroup> Groups;  // one unnamed group when not grouped
 };
 
-// The places of the tasks that passed the last filter that searched the
-// titles, kept so that a search text that grows (a character typed, a
-// paste that keeps the text there in it) tests only those tasks: a title
-// without the shorter text holds no longer one with it. The kept places
-// serve only a filter whose other conditions are the same, over the same
-// tasks in the same places, whose search text holds the last one and is
-// not the same: a refresh with the same text (the one after a command that
-// changed tasks) tests every task again. Tasks changed since the last pass
-// are among the kept ones (only the tasks shown are edited), and those are
-// tested whole again.
+// The places of the tasks that the last searches of the titles passed,
+// kept so that a search text that holds one of those texts (a character
+// typed, a paste around the text, Backspace back to a text typed before)
+// tests only the tasks that text passed: a title without a text holds no
+// longer one with it in it. The kept places serve only a filter whose
+// other conditions are the same, over the same tasks in the same places,
+// and never a text the same as the last one (the refresh after a command
+// that changed tasks tests every task again). They rest on one rule: only
+// tasks the list shows are edited between refreshes, so every task edited
+// since a kept pass is among its places, and those are tested whole again.
 class TSearchNarrowing {
 public:
     // Before the pass of Filter over Tasks: the places that may pass, in
@@ -322,12 +322,25 @@ public:
     bool GetNarrowed() const noexcept { return FNarrowed; }
 
 private:
-    TFieldsFilter FConditions;  // the kept pass's conditions, as built (before the pass)
+    // One search kept: its text as typed and folded, and the places it passed.
+    struct TKept {
+        std::string Text;
+        std::string Folded;
+        std::vector<std::uint32_t> Passed;
+    };
+    static constexpr size_t NoEntry = static_cast<size_t>(-1);
+    static constexpr size_t MaxKept = 16;
+    // Gives Entry's room to the spare vector when that has less.
+    void Recycle(std::vector<std::uint32_t>& entry) noexcept;
+    TFieldsFilter FConditions;  // the kept passes' conditions, as built (before the pass)
     std::vector<TuTask*> FTasks;
-    std::vector<std::uint32_t> FPassed;
-    std::vector<std::uint32_t> FCandidates;
-    bool FValid = false;
+    // Each text holds the one before it; the last is the latest search.
+    std::vector<TKept> FKept;
+    std::vector<std::uint32_t> FSpare;
+    std::string FText, FFolded;  // of the pass begun
+    size_t FFrom = NoEntry;      // the entry whose places the pass tests
     bool FNarrowed = false;
+    bool FValid = false;
 };
 
 // Every task of Data passing Filter, grouped, in group and item order.

@@ -82,16 +82,24 @@ TEST(SearchNarrowing, TypingPastingAndBackspace) {
     EXPECT_TRUE(s.Type("call"));
     EXPECT_LT(s.Shown, all);
     EXPECT_GT(s.Shown, 0u);
-    // Backspace widens: every task is tested again.
-    EXPECT_FALSE(s.Type("cal"));
+    // Backspace goes back to the texts typed before.
+    EXPECT_TRUE(s.Type("cal"));
+    EXPECT_TRUE(s.Type("ca"));
+    EXPECT_TRUE(s.Type("cal"));
     // Pasted around the text, or typed in another case: still narrower.
     EXPECT_TRUE(s.Type("recalL"));
     EXPECT_TRUE(s.Type("RECALL "));
+    EXPECT_TRUE(s.Type("RECALL"));
+    EXPECT_TRUE(s.Type("c"));
+    EXPECT_EQ(s.Shown, all);
+    // A text in the middle cut out holds the first one typed.
+    EXPECT_TRUE(s.Type("cl"));
     // A paste that replaces the text; the same text again (a refresh after
     // a command).
     EXPECT_FALSE(s.Type("bob"));
     EXPECT_FALSE(s.Type("bob"));
     EXPECT_TRUE(s.Type("bob "));
+    EXPECT_FALSE(s.Type("b"));  // shorter than every text kept
     // Bytes next to the letters and accented ones are not letters.
     EXPECT_FALSE(s.Type("c@"));
     EXPECT_TRUE(s.Type("c@l"));
@@ -99,6 +107,11 @@ TEST(SearchNarrowing, TypingPastingAndBackspace) {
     EXPECT_TRUE(s.Type("\xE7" "all"));
     EXPECT_FALSE(s.Type(""));
     EXPECT_EQ(s.Shown, 700u);
+    // More texts typed than are kept: the first ones are tested anew.
+    const std::string longText = "recall the book and call";
+    for (size_t n = 1; n <= longText.size(); ++n) EXPECT_EQ(s.Type(longText.substr(0, n)), n > 1);
+    EXPECT_TRUE(s.Type(longText.substr(0, longText.size() - 10)));
+    EXPECT_FALSE(s.Type("r"));
 }
 
 TEST(SearchNarrowing, EditsAddsDeletesAndOtherFiltersBetweenCharacters) {
@@ -114,12 +127,26 @@ TEST(SearchNarrowing, EditsAddsDeletesAndOtherFiltersBetweenCharacters) {
     TuTask* kept = s.FirstShown;
     ASSERT_TRUE(ApplyTitleEdit(*kept, "xcalL", s.Data));
     EXPECT_TRUE(s.Type("call"));
-    EXPECT_FALSE(s.Type("cal"));
+    EXPECT_TRUE(s.Type("cal"));
     s.Bar.HideDone = true;
     EXPECT_FALSE(s.Type("cal"));
     TuTask* done = s.FirstShown;
     done->Done = true;
     EXPECT_TRUE(s.Type("call"));
+    // Shown tasks renamed between Backspaces: to a title with only the
+    // shorter text, to one with none of the texts, to one with only the
+    // shortest; a task shown by a shorter text done.
+    EXPECT_FALSE(s.Type("c"));
+    EXPECT_TRUE(s.Type("ca"));
+    EXPECT_TRUE(s.Type("cal"));
+    EXPECT_TRUE(s.Type("call"));
+    ASSERT_TRUE(ApplyTitleEdit(*s.FirstShown, "calm", s.Data));
+    EXPECT_TRUE(s.Type("cal"));
+    ASSERT_TRUE(ApplyTitleEdit(*s.FirstShown, "plain", s.Data));
+    EXPECT_TRUE(s.Type("ca"));
+    ASSERT_TRUE(ApplyTitleEdit(*s.FirstShown, "c only", s.Data));
+    s.FirstShown->Done = true;
+    EXPECT_TRUE(s.Type("c"));
 
     // A task added or deleted: every task is tested.
     test::AddTask(s.Data, "recall the book", "Home");
