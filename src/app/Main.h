@@ -693,7 +693,8 @@ private:
     TGroupKeys FGroupKeys;
     // The tasks' order for the sort column, kept across refreshes.
     TTaskOrderCache FTaskOrders;
-    // The tasks the last search passed, for the next character typed.
+    // The tasks the last searches passed, for the next character typed
+    // (its memory stays for the next search).
     TSearchNarrowing FSearchNarrowing;
     // The list view's item memory is held while the window lives: a list
     // refilled with more items than it showed last (All chosen after a

@@ -247,8 +247,6 @@ void TMainForm::tBtn1Click(gcl::TObject*) {
         gcl::TFlagScope switching(FSwitchingQuickMode);
         ClearAndFocusTopEdit();
     }
-    // Out of find mode no search grows: what the last one kept goes.
-    if (mode != TQuickMode::Find) FSearchNarrowing.Forget();
     RefreshTaskList();
 }
 

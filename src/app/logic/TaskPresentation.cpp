@@ -771,6 +771,12 @@ const std::vector<std::uint32_t>* TSearchNarrowing::Begin(const TFilterSystem& f
                 break;
             }
     FNarrowed = FFrom != NoEntry;
+    if (!FNarrowed)
+        // A search of every task: the kept places give their room.
+        while (!FKept.empty()) {
+            Recycle(FKept.back().Passed);
+            FKept.pop_back();
+        }
     return FNarrowed ? &FKept[FFrom].Passed : nullptr;
 }
 
@@ -914,7 +920,10 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     bool record = false;
     const std::vector<std::uint32_t>* candidates = narrowing ? narrowing->Begin(filter, *data.Tasks, record) : nullptr;
     std::vector<std::uint32_t> passed;
-    if (record) passed = narrowing->TakeBuffer();
+    if (record) {
+        passed = narrowing->TakeBuffer();
+        passed.reserve(candidates ? candidates->size() : static_cast<size_t>(count));
+    }
     auto admit = [&](int i) {
         if (record) passed.push_back(static_cast<std::uint32_t>(i));
         if (listTexts && i + 8 < count)

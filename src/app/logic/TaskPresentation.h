@@ -317,6 +317,8 @@ public:
     // After a pass that Begin said to record: the places that passed, in order.
     void Keep(std::vector<std::uint32_t> passed);
     // Drops what is kept and its memory (another database, or tasks freed).
+    // (Otherwise the memory stays for the next search, as the list's items'
+    // does: under Wine new pages cost a fault each.)
     void Forget() noexcept;
     // Whether the last Begin gave candidates.
     bool GetNarrowed() const noexcept { return FNarrowed; }
