@@ -1,0 +1,190 @@
+// The Options dialog's settings one by one and what the program writes for
+// other programs: settings changed with Ok show at once and are kept in
+// settings.ini under their keys, Cancel leaves everything as it was, the
+// text export of a grouped, sorted and filtered list follows the new date
+// format and holds what the list shows, a theme change keeps the chosen
+// group line colour, and the next start shows the same settings.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e/PreparedDatabase.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+constexpr int ExportToTextSteps = 9;
+constexpr size_t FirstCheck = 0, MinToTrayCheck = 1, ConfirmDeleteCheck = 2, PrioritiesCheck = 3, AutoSaveCheck = 4;
+// The colour dialog's first basic colour, a light red.
+constexpr COLORREF FirstBasicColour = RGB(255, 128, 128);
+
+// The dialog's check boxes, top to bottom: start with Windows, minimise to
+// tray, confirm delete, priority colours, auto-save.
+std::vector<HWND> ChecksOf(HWND dialog) {
+    std::vector<HWND> checks = ChildrenOfClass(dialog, "TCheckBox");
+    std::sort(checks.begin(), checks.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
+    return checks;
+}
+
+// The check boxes' states as "0" and "1", top to bottom.
+std::string CheckStates(HWND dialog) {
+    std::string states;
+    for (HWND check : ChecksOf(dialog)) states += SendMessageA(check, BM_GETCHECK, 0, 0) == BST_CHECKED ? '1' : '0';
+    return states;
+}
+
+// The date format box's edit.
+HWND DateFormatEdit(HWND dialog) {
+    const std::vector<HWND> edits = ChildrenOfClass(dialog, "Edit");
+    return edits.empty() ? nullptr : edits.front();
+}
+
+void TypeDateFormat(TProgram& p, HWND dialog, const std::string& format) {
+    Click(p, CenterOf(DateFormatEdit(dialog)));
+    Key(p, VK_END);
+    Key(p, VK_HOME, Shift);
+    Type(p, format);
+}
+
+bool Closed(HWND w) {
+    return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
+}
+
+// Answers the save dialog with a file name and Enter.
+bool TypeFileName(TProgram& p, const std::string& name) {
+    HWND dialog = p.WaitDialog();
+    if (!dialog) {
+        ADD_FAILURE() << "no save dialog";
+        return false;
+    }
+    Type(p, name);
+    Key(p, VK_RETURN);
+    return Closed(dialog);
+}
+
+// Closes the Notepad the text export opened.
+void CloseNotepad(TProgram& p) {
+    HWND notepad = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (notepad = FindWindowA("Notepad", nullptr)) != nullptr && IsWindowVisible(notepad); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == notepad; }));
+    Key(p, VK_F4, Alt);
+    EXPECT_TRUE(WaitUntil([] { return FindWindowA("Notepad", nullptr) == nullptr; }));
+}
+
+std::string Option(const TProgram& p, const std::string& key) {
+    return IniValue(p.SettingsPath(), "Options", key);
+}
+
+RECT ListRect(HWND main) {
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    return lists.empty() ? RECT{} : RectOf(lists.front());
+}
+
+} // namespace
+
+TEST(OptionsOutputScenario, SettingsApplyAtOnceCancelKeepsThemAndTheExportFollowsThem) {
+    TProgram p("options-output");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+
+    // Confirm delete and priority colours off, another date format, the
+    // group line in the colour dialog's first colour; Ok.
+    TOptionsDialog d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    ASSERT_EQ(CheckStates(d.Window), "01111");
+    for (size_t i : {ConfirmDeleteCheck, PrioritiesCheck}) Click(p, CenterOf(ChecksOf(d.Window)[i]));
+    TypeDateFormat(p, d.Window, "dd MMM yyyy");
+    const std::vector<HWND> panels = ChildrenOfClass(d.Window, "TColorPanel");
+    ASSERT_EQ(panels.size(), 1u);
+    Click(p, CenterOf(panels.front()));
+    HWND colour = p.WaitDialog();
+    ASSERT_NE(colour, nullptr);
+    Click(p, {RectOf(colour).left + 20, RectOf(colour).top + 45});
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(Closed(colour));
+    EXPECT_EQ(p.Active(), d.Window) << "the keyboard did not come back to Options";
+    Click(p, CenterOf(d.Ok));
+    ASSERT_TRUE(Closed(d.Window));
+    EXPECT_EQ(Option(p, "DateTime Format"), "dd MMM yyyy");
+    EXPECT_EQ(Option(p, "Confirm Delete"), "0");
+    EXPECT_EQ(Option(p, "Distinguish Tasks Priorities"), "0");
+    EXPECT_EQ(Option(p, "Groups Underline Color"), "$008080FF");
+    EXPECT_GT(ShareOf(ListRect(main), FirstBasicColour), 0.002) << "the group lines kept their colour";
+    const std::string kept = ReadFile(p.SettingsPath());
+
+    // Everything changed again, then Cancel: nothing changes, in the file
+    // or in the dialog.
+    d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    EXPECT_EQ(CheckStates(d.Window), "01001");
+    EXPECT_EQ(TextOf(DateFormatEdit(d.Window)), "dd MMM yyyy");
+    for (size_t i : {FirstCheck, MinToTrayCheck, ConfirmDeleteCheck, PrioritiesCheck, AutoSaveCheck})
+        Click(p, CenterOf(ChecksOf(d.Window)[i]));
+    TypeDateFormat(p, d.Window, "yyyy");
+    TypeNumber(p, d.ListFontSize, 20);
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(Closed(d.Window));
+    EXPECT_EQ(ReadFile(p.SettingsPath()), kept);
+    d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    EXPECT_EQ(CheckStates(d.Window), "01001");
+    EXPECT_EQ(TextOf(DateFormatEdit(d.Window)), "dd MMM yyyy");
+    EXPECT_EQ(TextOf(d.ListFontSize), "11");
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(Closed(d.Window));
+
+    // Grouped by tags, sorted by title, done tasks hidden: the text export
+    // holds what the list shows, its dates in the new format.
+    Key(p, 'T', Alt);
+    const RECT list = ListRect(main);
+    Click(p, {list.left + 60, list.top + 10});
+    Key(p, 'D', Ctrl);
+    ChooseFromMenu(p, main, FileMenuX, ExportToTextSteps);
+    ASSERT_TRUE(TypeFileName(p, p.PathOf("by-tags")));
+    CloseNotepad(p);
+    EXPECT_EQ(ReadFile(p.PathOf("by-tags.txt")),
+              "No Tags specified\r\n"
+              "     +1. Book the ferry        14 Jul 2031\r\n"
+              "           Night crossing\r\n"
+              "           Cabin for two\r\n"
+              "     -2. Renew the parking permit        \r\n"
+              "       3. Write the quarterly report        28 Nov 2031\r\n"
+              "           Figures from Ann\r\n"
+              "phone\r\n"
+              "       4. Call the plumber        \r\n"
+              "                   [ phone ]\r\n"
+              "food, shop\r\n"
+              "     -5. Buy milk        \r\n"
+              "                   [ food, shop ]\r\n");
+
+    // Another theme keeps the group lines' colour; Delete asks nothing.
+    Click(p, CaptionPointOf(main));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    ChooseTheme(p, main, 5);
+    EXPECT_GT(ShareOf(ListRect(main), FirstBasicColour), 0.002) << "a theme change took the group lines' colour";
+    Click(p, PreparedTaskPoint(main, 0));
+    Key(p, VK_DELETE);
+    EXPECT_TRUE(p.NoDialogFor(500)) << "Delete asked with confirmation off";
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()).size(), PreparedTasks().size() - 1);
+
+    // The next start shows the same settings.
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    EXPECT_GT(ShareOf(ListRect(main), FirstBasicColour), 0.002);
+    d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    EXPECT_EQ(CheckStates(d.Window), "01001");
+    EXPECT_EQ(TextOf(DateFormatEdit(d.Window)), "dd MMM yyyy");
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(Closed(d.Window));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
