@@ -17,6 +17,7 @@
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/Options.h"
 #include "data/uDataMan.h"
+#include "listview/LvCommonUtilities.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Scopes.h"
@@ -1029,8 +1030,16 @@ void TMainForm::SetDefaultDatabaseChecked(bool Checked) { SetAsDefaultM->SetChec
 
 void TMainForm::SetListRowHeight(int Height) {
     // The group captions are measured with the group font, which follows
-    // the list font size as the rows do.
-    List->GetGroupFont()->SetSize(Options.ListFontSize);
+    // the list font size as the rows do; the group headers grow with it, so
+    // that a large caption stays inside its header instead of running over
+    // the rows above.
+    gcl::TFont* groupFont = List->GetGroupFont();
+    groupFont->SetSize(Options.ListFontSize);
+    gcl::TSize caption{0, 0};
+    TextExtentW(L"Hg", groupFont, caption);
+    TGvPaintInfoGroup* groupInfo = List->GetPaintInfoGroup();
+    const int band = groupInfo->GetBandEnabled() ? groupInfo->GetBandThickness() + 2 * groupInfo->GetBandMargin() : 0;
+    groupInfo->GetMarginTop()->SetSize(GroupHeaderHeight(caption.cy, band));
     List->GetCellSizes()->GetReport()->SetHeight(Height);
 }
 

@@ -3,13 +3,16 @@
 // settings.ini under their keys, Cancel leaves everything as it was, the
 // text export of a grouped, sorted and filtered list follows the new date
 // format and holds what the list shows, a theme change keeps the chosen
-// group line colour, and the next start shows the same settings.
+// group line colour, and the next start shows the same settings. A large
+// list font leaves every group caption whole inside its group's header.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "app/logic/Options.h"
+#include "app/logic/TaskPresentation.h"
 #include "e2e/PreparedDatabase.h"
 
 namespace qelvo::e2e {
@@ -81,6 +84,41 @@ std::string Option(const TProgram& p, const std::string& key) {
 RECT ListRect(HWND main) {
     const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
     return lists.empty() ? RECT{} : RectOf(lists.front());
+}
+
+// The task list's rows (from its top) where a group line starts, and the
+// runs of rows holding group caption ink, top and bottom row of each.
+struct TGroupRows {
+    std::vector<int> Bands;
+    std::vector<std::pair<int, int>> Captions;
+};
+
+TGroupRows GroupRowsOf(HWND main) {
+    TGroupRows rows;
+    const RECT list = ListRect(main);
+    const int width = list.right - list.left;
+    const std::vector<COLORREF> pixels = PixelsOf(list);
+    if (pixels.empty()) return rows;
+    bool inBand = false, inCaption = false;
+    for (int y = 0; y < list.bottom - list.top; ++y) {
+        const COLORREF* row = &pixels[static_cast<size_t>(y) * static_cast<size_t>(width)];
+        const bool band = row[width - 40] == static_cast<COLORREF>(DefaultUnderlineColor);
+        if (band && !inBand) rows.Bands.push_back(y);
+        inBand = band;
+        const bool caption = std::find(row + 24, row + 300, static_cast<COLORREF>(GroupCaptionColor)) != row + 300;
+        if (caption && !inCaption) rows.Captions.push_back({y, y});
+        if (caption) rows.Captions.back().second = y;
+        inCaption = caption;
+    }
+    return rows;
+}
+
+std::string Describe(const TGroupRows& rows) {
+    std::string s = "lines";
+    for (int y : rows.Bands) s += " " + std::to_string(y);
+    s += ", captions";
+    for (const auto& [top, bottom] : rows.Captions) s += " " + std::to_string(top) + "-" + std::to_string(bottom);
+    return s;
 }
 
 } // namespace
@@ -183,6 +221,32 @@ TEST(OptionsOutputScenario, SettingsApplyAtOnceCancelKeepsThemAndTheExportFollow
     EXPECT_EQ(TextOf(DateFormatEdit(d.Window)), "dd MMM yyyy");
     Key(p, VK_ESCAPE);
     ASSERT_TRUE(Closed(d.Window));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(OptionsOutputScenario, ALargeListFontKeepsEachGroupCaptionWholeInsideItsHeader) {
+    TProgram p("options-large-font");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TOptionsDialog d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    TypeNumber(p, d.ListFontSize, 24);
+    Click(p, CenterOf(d.Ok));
+    ASSERT_TRUE(Closed(d.Window));
+    Shot(p, main, "options-large-font");
+    // Holidays, then Home: each caption lies above its own group line, and
+    // the second below the line closing the first group; the first is not
+    // cut at the list's top, so it is at least as tall as the second
+    // (its "y" reaches lower).
+    const TGroupRows rows = GroupRowsOf(main);
+    ASSERT_GE(rows.Bands.size(), 3u) << Describe(rows);
+    ASSERT_GE(rows.Captions.size(), 2u) << Describe(rows);
+    EXPECT_LT(rows.Captions[0].second, rows.Bands[0]) << Describe(rows);
+    EXPECT_GT(rows.Captions[1].first, rows.Bands[1] + 1) << Describe(rows);
+    EXPECT_LT(rows.Captions[1].second, rows.Bands[2]) << Describe(rows);
+    EXPECT_GE(rows.Captions[0].second - rows.Captions[0].first, rows.Captions[1].second - rows.Captions[1].first)
+        << Describe(rows);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -274,6 +274,14 @@ inline int ListRowHeight(int listFontSize) {
     return listFontSize + 11;
 }
 
+// The height of a group's header (the group's top margin) that holds a
+// caption CaptionHeight pixels high above a band BandHeight pixels high:
+// the list's own 30 pixels, or as much more as a large list font needs.
+inline constexpr int MinGroupHeaderHeight = 30;
+inline int GroupHeaderHeight(int captionHeight, int bandHeight) {
+    return captionHeight + bandHeight > MinGroupHeaderHeight ? captionHeight + bandHeight : MinGroupHeaderHeight;
+}
+
 // "n. " + title: the numbered caption of the item at global index Index.
 std::string NumberedCaption(int index, const std::string& title);
 

@@ -480,6 +480,11 @@ TEST(TaskPresentation, HeaderClicksAndGroupingActions) {
     EXPECT_EQ(0, c.GroupMode);
     EXPECT_FALSE(c.AutoRegroup || c.CheckNoGroup);
     EXPECT_EQ(22, ListRowHeight(11));
+    // A group's header keeps its 30 pixels while the caption and its band
+    // fit, and grows to hold a larger caption whole.
+    EXPECT_EQ(30, GroupHeaderHeight(17, 6));
+    EXPECT_EQ(30, GroupHeaderHeight(24, 6));
+    EXPECT_EQ(43, GroupHeaderHeight(37, 6));
 }
 
 TEST(TaskPresentation, FilterDecidesWhatShows) {
