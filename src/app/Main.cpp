@@ -289,6 +289,10 @@ void TMainForm::CreateDocks() {
 void TMainForm::CreateMenuBar() {
     MenuBar = TXtToolbar::Create(this);
     MenuBar->SetName("MenuBar");
+    // Items added in code give way to the chevron from the bar's end, as
+    // the items of a bar loaded from a form do (new items would otherwise
+    // rank first, and the bar's first item would go first).
+    MenuBar->SetChevronPriorityForNewItems(tbcpLowest);
     MenuBar->SetMenuBar(true);
     MenuBar->SetImages(Others16);
     MenuBar->SetDockRow(0);
@@ -362,6 +366,7 @@ void TMainForm::CreateMenuBar() {
 void TMainForm::CreateGroupByBar() {
     GroupByPan = TXtToolbar::Create(this);
     GroupByPan->SetName("GroupByPan");
+    GroupByPan->SetChevronPriorityForNewItems(tbcpLowest);
     GroupByPan->SetImages(Others16);
     GroupByPan->SetDockRow(2);
     GroupByPan->OnClose = gcl::TNotifyEvent(this, &TMainForm::OptionalBarClose);

@@ -66,6 +66,10 @@ void TMainForm::CreateQuickEntryBar() {
     using E = gcl::TNotifyEvent;
     TopPanel = TXtToolbar::Create(this);
     TopPanel->SetName("TopPanel");
+    // Items added in code give way to the chevron from the bar's end, as
+    // the items of a bar loaded from a form do (new items would otherwise
+    // rank first, and the bar's first item would go first).
+    TopPanel->SetChevronPriorityForNewItems(tbcpLowest);
     TopPanel->SetImages(Others16);
     TopPanel->SetDockRow(1);
     // No command brings the quick-entry bar back: floating, it cannot be
@@ -585,6 +589,7 @@ void TMainForm::CreateFilterBar() {
     using E = gcl::TNotifyEvent;
     FiltersPanel = TXtToolbar::Create(this);
     FiltersPanel->SetName("FiltersPanel");
+    FiltersPanel->SetChevronPriorityForNewItems(tbcpLowest);
     FiltersPanel->SetImages(Others16);
     FiltersPanel->SetDockRow(3);
     FiltersPanel->OnClose = E(this, &TMainForm::OptionalBarClose);

@@ -2,6 +2,8 @@
 // report, printing, the preview and the HTML export.
 #include "app/PrintForm.h"
 
+#include <algorithm>
+
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/TextExport.h"
@@ -36,6 +38,8 @@ constexpr std::int32_t StartWidth = 670;
 constexpr std::int32_t MinWidth = 100, MaxWidth = 2000;
 constexpr std::int32_t ReportFontDelta = 5;
 constexpr std::int32_t ReportMargin = 0;
+// The window's width: its bar's items side by side.
+constexpr int WindowWidth = 860;
 
 } // namespace
 
@@ -52,7 +56,9 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     : TForm(owner, 0), FList(list), FCols(cols), FSelectionOnly(selectionOnly), FDisablePrint(disablePrint) {
     SetName("PrintF");
     SetCaption(msg::PrintWindowCaption);
-    SetBounds(0, 0, 780, 580);
+    // Wide enough for the whole bar at its first showing, on a screen that
+    // has the room.
+    SetBounds(0, 0, std::min(WindowWidth, gcl::Screen->GetWorkAreaRect().Width()), 580);
     SetPosition(gcl::poDesktopCenter);
 
     Actions = gcl::TActionList::Create(this);
@@ -76,6 +82,10 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     BottomDock->SetParent(this);
     PrintBar = TXtToolbar::Create(this);
     PrintBar->SetName("PrintBar");
+    // Items added in code give way to the chevron from the bar's end, as
+    // the items of a bar loaded from a form do (new items would otherwise
+    // rank first, and the bar's first item would go first).
+    PrintBar->SetChevronPriorityForNewItems(tbcpLowest);
     // No command brings the bar back: floating, it cannot be closed.
     PrintBar->SetCloseButton(false);
     PrintBar->SetParent(BottomDock);

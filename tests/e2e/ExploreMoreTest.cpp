@@ -223,12 +223,12 @@ TEST(PrintMoreScenario, AHeadingKeepsCharactersTheCodePageLacks) {
     // export button left of the option buttons.
     const RECT bar = RectOf(ChildrenOfClass(print, "TXtToolbar.UnicodeClass").at(0));
     const int y = (bar.top + bar.bottom) / 2;
-    Click(p, {bar.left + 596, y});
+    Click(p, {bar.left + 660, y});
     Key(p, VK_END);
     Key(p, VK_HOME, Shift);
     Type(p, std::wstring(L"Week \u2192 plan"));
     Key(p, VK_RETURN);
-    Click(p, {bar.left + 126, y});    // Export As HTML
+    Click(p, {bar.left + 190, y});    // Export As HTML
     ASSERT_TRUE(AnswerSaveDialog(p, p.PathOf("week")));
     const std::string html = ReadFile(p.PathOf("week.html"));
     EXPECT_NE(html.find("<title>Week &#8594; plan</title>"), std::string::npos) << html.substr(0, 400);

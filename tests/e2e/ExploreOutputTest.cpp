@@ -5,6 +5,8 @@
 // format and holds what the list shows, a theme change keeps the chosen
 // group line colour, and the next start shows the same settings. A large
 // list font leaves every group caption whole inside its group's header.
+// The print window shows its whole bar, and a bar too long for a narrow
+// main window gives way from its end.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -247,6 +249,46 @@ TEST(OptionsOutputScenario, ALargeListFontKeepsEachGroupCaptionWholeInsideItsHea
     EXPECT_LT(rows.Captions[1].second, rows.Bands[2]) << Describe(rows);
     EXPECT_GE(rows.Captions[0].second - rows.Captions[0].first, rows.Captions[1].second - rows.Captions[1].first)
         << Describe(rows);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(NarrowBarsScenario, ThePrintWindowShowsItsWholeBarAndANarrowMainWindowsBarsGiveWayFromTheirEnd) {
+    constexpr int PrintSteps = 8;
+    TProgram p("narrow-bars");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    // File > Print: "Print Now", the bar's first button, is on the bar, not
+    // behind a chevron at its end.
+    ChooseFromMenu(p, main, FileMenuX, PrintSteps);
+    HWND print = p.WaitTopWindow("TPrintF");
+    ASSERT_NE(print, nullptr);
+    const std::vector<HWND> printBars = ChildrenOfClass(print, "TXtToolbar.UnicodeClass");
+    ASSERT_EQ(printBars.size(), 1u);
+    const RECT printBar = RectOf(printBars.front());
+    Shot(p, print, "narrow-bars-print");
+    Click(p, {printBar.right - 7, (printBar.top + printBar.bottom) / 2});
+    EXPECT_EQ(p.WaitTopWindow("TXtChevronPopupWindow", 300), nullptr) << "the print window's bar has a chevron";
+    Key(p, VK_ESCAPE);
+    Key(p, VK_F4, Alt);
+    ASSERT_TRUE(Closed(print));
+
+    // The main window made narrow: the filter bar (the lowest bar) keeps
+    // its label "Filters :" at its start; a click there opens nothing.
+    RECT m = RectOf(main);
+    Drag(p, {m.right - 2, (m.top + m.bottom) / 2}, {m.left + 330, (m.top + m.bottom) / 2});
+    const std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
+    ASSERT_FALSE(bars.empty());
+    const HWND filters =
+        *std::max_element(bars.begin(), bars.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
+    const RECT filterBar = RectOf(filters);
+    Shot(p, main, "narrow-bars-main");
+    Click(p, {filterBar.left + 30, (filterBar.top + filterBar.bottom) / 2});
+    EXPECT_EQ(p.WaitTopWindow("TXtPopupWindow", 300), nullptr) << "the filter bar's first item gave way";
+    Key(p, VK_ESCAPE);
+    m = RectOf(main);
+    Drag(p, {m.right - 2, (m.top + m.bottom) / 2}, {m.left + 800, (m.top + m.bottom) / 2});
+    Click(p, CaptionPointOf(main));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

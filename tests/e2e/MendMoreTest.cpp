@@ -103,12 +103,14 @@ TEST(PrintKeysMendScenario, F10ReachesTheBarAndEscapeClosesTheWindow) {
     if (IsWindow(print) && IsWindowVisible(print)) Key(p, VK_F4, Alt);
     EXPECT_TRUE(IsWindowEnabled(main));
 
-    // F10, then Right to "Export As HTML" (the first two are off without a
-    // web browser), Enter: the export's save dialog.
+    // F10 (on "Print Now"), then Right past "Print Preview" to "Export As
+    // HTML" (the first two are off without a web browser), Enter: the
+    // export's save dialog.
     ChooseFromMenu(p, main, FileMenuX, 8);
     print = p.WaitTopWindow("TPrintF");
     ASSERT_NE(print, nullptr) << "no print window";
     Key(p, VK_F10);
+    Key(p, VK_RIGHT);
     Key(p, VK_RIGHT);
     Key(p, VK_RETURN);
     HWND dialog = p.WaitDialog(3000);
