@@ -204,7 +204,29 @@ void TBarEditItemViewer::Accept() {
     if (EditItem()->DoAcceptText(text)) EditItem()->SetTextEx(text, tbetsEditControl);
 }
 
+void TBarEditItemViewer::FreeEditControl(gcl::TEdit* Control) {
+    // The control's own procedure comes back before it is freed. A hook
+    // that another layer put in front of the viewer's once the window was
+    // made (the Unicode layer's, which gives the class library's 8-bit
+    // requests their 8-bit form) would be cut out of the chain with it:
+    // the viewer's procedure then stays, passing messages on, until the
+    // control is gone.
+    if (Control->GetWindowProc() == gcl::TWndMethod(this, &TBarEditItemViewer::EditWndProc))
+        Control->SetWindowProc(FOldWndProc);
+    else
+        FPassingOn = true;
+    struct TDone {
+        bool& PassingOn;
+        ~TDone() { PassingOn = false; }
+    } done{FPassingOn};
+    Control->Free();
+}
+
 void TBarEditItemViewer::EditWndProc(gcl::TMessage& Message) {
+    if (FPassingOn) {
+        if (FOldWndProc) FOldWndProc(Message);
+        return;
+    }
     if (HandleEditMessage(Message)) return;
     if (Message.Msg == WM_CHAR && (Message.WParam == VK_TAB || Message.WParam == VK_RETURN ||
                                    Message.WParam == VK_ESCAPE)) {
@@ -318,15 +340,12 @@ bool TBarEditItemViewer::EditLoop(HWND CaptureWnd) {
     } catch (...) {
         gcl::TEdit* control = FEditControl;
         FEditControl = nullptr;
-        control->SetWindowProc(FOldWndProc);
-        control->Free();
+        FreeEditControl(control);
         throw;
     }
-    // The control's own procedure comes back before it is freed.
     gcl::TEdit* control = FEditControl;
-    control->SetWindowProc(FOldWndProc);
     FEditControl = nullptr;
-    control->Free();
+    FreeEditControl(control);
     if (FEditState == tbesEditing && item->GetExtendedAccept()) {
         std::string accepted = text;
         if (item->DoAcceptText(accepted)) item->SetTextEx(accepted, tbetsEditControl);

@@ -99,12 +99,18 @@ public:
 private:
     bool EditLoop(HWND CaptureWnd);
     void EditWndProc(gcl::TMessage& Message);
+    // Takes the viewer's procedure out of the control's chain and frees it.
+    void FreeEditControl(gcl::TEdit* Control);
     void Accept();
     int CaptionWidth();
 
     gcl::TEdit* FEditControl = nullptr;
     gcl::TWndMethod FOldWndProc;
     uint8_t FEditState = 0;
+    // A hook made in front of the viewer's procedure stays in the chain
+    // while the control goes: the viewer's procedure then passes every
+    // message on.
+    bool FPassingOn = false;
 };
 
 // Registers the edit item for streaming.

@@ -235,6 +235,30 @@ TEST_F(XtEditItems, TypingReportsEachChangeOnceAndEnterAddsNothing) {
     EXPECT_TRUE(Changes.Texts.empty());
 }
 
+// Whether every heap of the process is whole (no block written past its end).
+bool HeapsAreWhole() {
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    for (DWORD i = 0; i < count && i < 64; ++i)
+        if (!HeapValidate(heaps[i], 0, nullptr)) return false;
+    return true;
+}
+
+TEST_F(XtEditItems, ALongTextEndsItsEditWithTheHeapWhole) {
+    // The editor's window is wide; the class library reads its text through
+    // its 8-bit buffers as the editor goes, which must get the 8-bit form.
+    TTxToolbar* bar = MakeToolbar();
+    TXtEditItem* item = MakeItem(bar);
+    const std::wstring text(120, L'w');
+    item->SetText(text);
+    TXtEditItemViewer* viewer = ViewerOf(bar, item);
+    Edit(viewer, {{WM_CHAR, VK_ESCAPE}});
+    EXPECT_TRUE(HeapsAreWhole());
+    Edit(viewer, {{WM_CHAR, 'x'}, {WM_CHAR, VK_RETURN}});
+    EXPECT_TRUE(HeapsAreWhole());
+    EXPECT_EQ(item->GetText(), L"x");
+}
+
 TEST_F(XtEditItems, EscapeOrARefusalReportsTheKeptTextAgain) {
     TTxToolbar* bar = MakeToolbar();
     TXtEditItem* item = MakeItem(bar);

@@ -6,7 +6,9 @@
 // group line colour, and the next start shows the same settings. A large
 // list font leaves every group caption whole inside its group's header.
 // The print window shows its whole bar, and a bar too long for a narrow
-// main window gives way from its end.
+// main window gives way from its end. The print window's report of a
+// filtered, grouped list with chosen tasks, under a long heading of the
+// user's, is what its export writes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -288,6 +290,57 @@ TEST(NarrowBarsScenario, ThePrintWindowShowsItsWholeBarAndANarrowMainWindowsBars
     Key(p, VK_ESCAPE);
     m = RectOf(main);
     Drag(p, {m.right - 2, (m.top + m.bottom) / 2}, {m.left + 800, (m.top + m.bottom) / 2});
+    Click(p, CaptionPointOf(main));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(PrintReportScenario, ALongHeadingTypedInThePrintWindowIsInItsExportOfTheChosenTasks) {
+    constexpr int PrintSteps = 8;
+    // Places on the print window's bar, from its left.
+    constexpr int ExportAsHtmlX = 190, PrintNotesX = 418, HeadingX = 700;
+    TProgram p("print-report");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    // Two tasks chosen: the report holds those two under their lists.
+    Click(p, PreparedTaskPoint(main, 0));
+    ClickWith(p, PreparedTaskPoint(main, 4), VK_CONTROL);
+    ChooseFromMenu(p, main, FileMenuX, PrintSteps);
+    HWND print = p.WaitTopWindow("TPrintF");
+    ASSERT_NE(print, nullptr);
+    const std::vector<HWND> bars = ChildrenOfClass(print, "TXtToolbar.UnicodeClass");
+    ASSERT_EQ(bars.size(), 1u);
+    const RECT bar = RectOf(bars.front());
+    const int y = (bar.top + bar.bottom) / 2;
+    // "Print notes" off; a long heading with marks that HTML escapes,
+    // typed over the one given and taken with Enter.
+    Click(p, {bar.left + PrintNotesX, y});
+    Click(p, {bar.left + HeadingX, y});
+    Key(p, VK_END);
+    Key(p, VK_HOME, Shift);
+    const std::string heading =
+        "Errands & <chores> for the week of the move, with the car, the van and the keys to the new flat";
+    Type(p, heading);
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(p.Running()) << "the program ended";
+    Click(p, {bar.left + ExportAsHtmlX, y});
+    ASSERT_TRUE(TypeFileName(p, p.PathOf("report")));
+    const std::string html = ReadFile(p.PathOf("report.html"));
+    EXPECT_NE(html.find("<title>Errands &amp; &lt;chores&gt; for the week of the move, with the car, the van and the "
+                        "keys to the new flat</title>"),
+              std::string::npos)
+        << html.substr(0, 400);
+    size_t last = 0;
+    for (const char* part : {">Holidays<", ">1. Book the ferry<", ">14/07/2031<", ">Work<",
+                             ">5. Write the quarterly report<", ">28/11/2031<", "</html>"}) {
+        const size_t at = html.find(part, last);
+        EXPECT_NE(at, std::string::npos) << part << " is missing or out of order";
+        if (at != std::string::npos) last = at;
+    }
+    for (const char* absent : {"Call the plumber", "Buy milk", "Pay rent", ">Home<", "Night crossing", "Figures"})
+        EXPECT_EQ(html.find(absent), std::string::npos) << absent;
+    Key(p, VK_F4, Alt);
+    ASSERT_TRUE(Closed(print));
     Click(p, CaptionPointOf(main));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
