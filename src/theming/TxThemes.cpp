@@ -261,11 +261,26 @@ intptr_t TTxThemeManager::Notify(uintptr_t wParam) {
 }
 
 void TTxThemeManager::CloseHandles() noexcept {
+    FStylesOpen = false;
     auto close = uxtheme::CloseThemeData();
     for (HTHEME& handle : FHandles) {
         if (handle && close) close(handle);
         handle = nullptr;
     }
+    for (bool& asked : FAsked) asked = false;
+}
+
+HTHEME TTxThemeManager::VisualStylesHandle(TTxVisualStylesClass cls) const noexcept {
+    if (cls < 0 || cls >= vscCount) return nullptr;
+    if (FStylesOpen && !FAsked[cls]) {
+        FAsked[cls] = true;
+        try {
+            if (auto open = uxtheme::OpenThemeData()) FHandles[cls] = open(FWindowHandle, VisualStylesClassNames[cls]);
+        } catch (...) {
+            FHandles[cls] = nullptr;
+        }
+    }
+    return FHandles[cls];
 }
 
 void TTxThemeManager::RefreshSystemState() {
@@ -285,10 +300,9 @@ void TTxThemeManager::RefreshSystemState() {
     if (IsWindowsXP() && FUseVisualStyles && LoadVisualStylesLibrary()) {
         try {
             if (VisualStylesActive()) {
-                auto open = uxtheme::OpenThemeData();
-                if (open)
-                    for (int i = 0; i < vscCount; ++i) FHandles[i] = open(FWindowHandle, VisualStylesClassNames[i]);
-                VisualStylesOn = open != nullptr;
+                // The classes' handles open when first asked for.
+                FStylesOpen = uxtheme::OpenThemeData() != nullptr;
+                VisualStylesOn = FStylesOpen;
             }
         } catch (...) {
             CloseHandles();
@@ -302,12 +316,12 @@ void TTxThemeManager::RefreshSystemState() {
 
     ThemedToolbarColor = gcl::clBtnFace;
     ThemedToolbarTextColor = gcl::clBtnText;
-    if (VisualStylesOn && FHandles[vscToolbar]) {
+    if (HTHEME toolbar = VisualStylesOn ? VisualStylesHandle(vscToolbar) : nullptr) {
         if (auto getColor = uxtheme::GetThemeColor()) {
             COLORREF c;
-            if (SUCCEEDED(getColor(FHandles[vscToolbar], 0, 0, TMT_FILLCOLOR, &c)))
+            if (SUCCEEDED(getColor(toolbar, 0, 0, TMT_FILLCOLOR, &c)))
                 ThemedToolbarColor = static_cast<TColor>(c);
-            if (SUCCEEDED(getColor(FHandles[vscToolbar], 0, 0, TMT_TEXTCOLOR, &c)))
+            if (SUCCEEDED(getColor(toolbar, 0, 0, TMT_TEXTCOLOR, &c)))
                 ThemedToolbarTextColor = static_cast<TColor>(c);
         }
     }

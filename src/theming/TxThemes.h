@@ -322,7 +322,9 @@ public:
     // WM_SKIN_SYSCHANGE with wParam to every listener; the last one's Result.
     intptr_t Notify(uintptr_t wParam);
     void RefreshSystemState();
-    HTHEME VisualStylesHandle(TTxVisualStylesClass cls) const noexcept { return FHandles[cls]; }
+    // The class's handle, opened when first asked for while visual styles
+    // are on (each costs a start a look-up in the theme file).
+    HTHEME VisualStylesHandle(TTxVisualStylesClass cls) const noexcept;
 
 private:
     void WndProc(gcl::TMessage& message);
@@ -338,7 +340,10 @@ private:
     std::vector<gcl::TObject*> FListeners;
     HWND FWindowHandle = nullptr;
     gcl::TComponentRef<gcl::TComponent> FHookedApplication;
-    HTHEME FHandles[vscCount] = {};
+    // Whether the classes' handles may be opened, and which were.
+    bool FStylesOpen = false;
+    mutable HTHEME FHandles[vscCount] = {};
+    mutable bool FAsked[vscCount] = {};
 };
 
 // The one manager, between the unit's start and end.

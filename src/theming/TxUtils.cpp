@@ -162,16 +162,18 @@ TMissingEntryPointsScope::~TMissingEntryPointsScope() { PretendMissing = FPrevio
 
 // ---- Stock ----------------------------------------------------------------------
 
+// The stock is made again when next asked for, so that a change of the
+// system's settings, and the theme manager's start right after this unit's,
+// build it once.
 void RecreateStockBitmaps() {
     FreeStockBitmaps();
     if (Stock) Stock->CaptionFont.reset();
-    GetStock();
 }
 
 gcl::TFont* SmCaptionFont() { return GetStock().CaptionFont.get(); }
 
 namespace {
-void InitializeTxUtils() { GetStock(); }
+void InitializeTxUtils() {}
 void FinalizeTxUtils() {
     ResetBrushedFill();
     FreeStockBitmaps();

@@ -65,7 +65,8 @@ private:
 };
 
 // ---- Shared stock ----------------------------------------------------------
-// Re-creates the shared bitmaps and the small-caption font (system changes).
+// Drops the shared bitmaps and the small-caption font (system changes);
+// they are made again when next asked for.
 void RecreateStockBitmaps();
 // The system's small-caption font; the themes set it on a canvas before
 // drawing floating and panel captions.
