@@ -11,12 +11,12 @@ namespace {
 const TUnitVersionInfo UnitVersion{"KitLibUtils.cpp", "1.0", "2026-12-07", "components", "", nullptr};
 
 void Init() {
+    // The drag cursors load when a drag first shows them.
     if (gcl::Screen) {
-        HCURSOR multiDrag = gcl::Screen->GetCursors(gcl::crMultiDrag);
-        gcl::Screen->SetCursors(crKitMultiDrag, multiDrag);
-        gcl::Screen->SetCursors(crKitDrag, gcl::Screen->GetCursors(gcl::crDrag));
-        gcl::Screen->SetCursors(crKitMultiDragLink, multiDrag);
-        gcl::Screen->SetCursors(crKitMultiDragAlt, multiDrag);
+        gcl::Screen->SetCursorAlias(crKitMultiDrag, gcl::crMultiDrag);
+        gcl::Screen->SetCursorAlias(crKitDrag, gcl::crDrag);
+        gcl::Screen->SetCursorAlias(crKitMultiDragLink, gcl::crMultiDrag);
+        gcl::Screen->SetCursorAlias(crKitMultiDragAlt, gcl::crMultiDrag);
     }
     RegisterUnitVersion(UnitVersionInstance(), UnitVersion);
 }

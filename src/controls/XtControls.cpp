@@ -697,7 +697,8 @@ void TXtTextObject::Dispatch(gcl::TMessage& message) {
     case WM_SETCURSOR:
         if (GetLinkShown() && !GetComponentState().Contains(gcl::csDesigning) && gcl::Screen &&
             gcl::Screen->GetCursor() == gcl::crDefault) {
-            ::SetCursor(XtHandCursor ? XtHandCursor : gcl::Screen->GetCursors(GetCursor()));
+            const HCURSOR hand = XtHandCursor();
+            ::SetCursor(hand ? hand : gcl::Screen->GetCursors(GetCursor()));
             message.Result = 1;
             return;
         }

@@ -38,7 +38,6 @@ void FinalizeXtItem() {
     XtThemeNexus = nullptr;
     delete XtHintBitmap;
     XtHintBitmap = nullptr;
-    XtHandCursor = nullptr;
     TxUnit.Finalize();
 }
 
@@ -46,7 +45,6 @@ void InitializeXtItem() {
     TxUnit.Initialize();
     try {
         XtHintBitmap = new gcl::TBitmap();
-        XtHandCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
         if (gcl::Screen) {
             // Loaded when first shown.
             const HINSTANCE module = GetModuleHandleA(nullptr);

@@ -12,7 +12,14 @@
 namespace qelvo {
 
 gcl::TBitmap* XtHintBitmap = nullptr;
-HCURSOR XtHandCursor = nullptr;
+
+// A shared system cursor: loaded once, never freed. Loading one costs a
+// start most of a millisecond under Wine, and few runs point at a link.
+HCURSOR XtHandCursor() {
+    static HCURSOR hand = nullptr;
+    if (!hand) hand = LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));  // IDC_HAND
+    return hand;
+}
 TXtSkinOptions* XtSkinOptions = nullptr;
 gcl::TImageList* XtGlyphs = nullptr;
 

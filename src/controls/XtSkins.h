@@ -181,7 +181,8 @@ inline constexpr gcl::TCursor crXtMove = 101;
 inline constexpr gcl::TCursor crXtCancel = 102;
 
 extern gcl::TBitmap* XtHintBitmap;
-extern HCURSOR XtHandCursor;
+// The system's hand cursor of links, loaded when first shown.
+HCURSOR XtHandCursor();
 extern TXtSkinOptions* XtSkinOptions;
 // The caption-button glyphs of "XTGLYPHS": 0 close, 1 maximise, 2 minimise, 3 restore.
 extern gcl::TImageList* XtGlyphs;

@@ -1091,6 +1091,14 @@ HCURSOR TScreen::GetCursors(TCursor index) const {
         if (it->Index != index) continue;
         const TCursorResource resource = *it;
         FCursorResources.erase(it);
+        if (resource.Alias) {
+            // A number naming itself is unknown; a ring of them ends at
+            // the first number asked again, which is gone from the list.
+            if (resource.Source == index) break;
+            HCURSOR cursor = GetCursors(resource.Source);
+            FCursors.emplace_back(index, cursor);
+            return cursor;
+        }
         HCURSOR cursor = LoadCursorA(resource.Module, resource.Name.c_str());
         if (!cursor && resource.Fallback) cursor = LoadCursorA(nullptr, resource.Fallback);
         if (!cursor) break;
@@ -1116,6 +1124,12 @@ void TScreen::SetCursorResource(TCursor index, HINSTANCE module, const char* nam
                                           [index](const TCursorResource& r) { return r.Index == index; }),
                            FCursorResources.end());
     FCursorResources.push_back(TCursorResource{index, module, name ? name : "", fallback});
+}
+
+void TScreen::SetCursorAlias(TCursor index, TCursor source) {
+    SetCursorResource(index, nullptr, nullptr);
+    FCursorResources.back().Alias = true;
+    FCursorResources.back().Source = source;
 }
 
 void TScreen::SetCursors(TCursor index, HCURSOR handle) {

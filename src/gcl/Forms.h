@@ -332,6 +332,9 @@ public:
     // when first asked for (the system cursor fallback when the module has
     // none; with no fallback the number then answers as unknown).
     void SetCursorResource(TCursor index, HINSTANCE module, const char* name, LPCSTR fallback = nullptr);
+    // The cursor of a number is another number's, taken when first asked
+    // for (a built-in one is loaded only then).
+    void SetCursorAlias(TCursor index, TCursor source);
 
     TNotifyEvent OnActiveControlChange;
     TNotifyEvent OnActiveFormChange;
@@ -367,6 +370,8 @@ private:
         HINSTANCE Module;
         std::string Name;
         LPCSTR Fallback;
+        bool Alias = false;   // the cursor of Source instead of a resource
+        TCursor Source = 0;
     };
     mutable std::vector<TCursorResource> FCursorResources;
     // What the display answered, with the settings generation it was read

@@ -122,7 +122,7 @@ TEST_F(XtSkins, SharedResourcesComeFromTheProgram) {
     EXPECT_EQ(gcl::Screen->GetCursors(crXtMove), LoadCursorA(module, "CZMOVE"));
     EXPECT_EQ(gcl::Screen->GetCursors(crXtCancel), LoadCursorA(module, "CZCANCEL"));
     EXPECT_NE(LoadCursorA(module, "CZMOVE"), nullptr);
-    EXPECT_NE(XtHandCursor, nullptr);
+    EXPECT_NE(XtHandCursor(), nullptr);
     ASSERT_NE(XtGlyphs, nullptr);
     EXPECT_EQ(XtGlyphs->GetCount(), 4);
     EXPECT_EQ(XtGlyphs->GetWidth(), 16);

@@ -704,3 +704,30 @@ TEST_F(FormsAndApplication, CursorsNamedByResourceLoadWhenFirstAskedFor) {
     Screen->SetCursorResource(40, module, "NO_SUCH_CURSOR", IDC_SIZEALL);
     EXPECT_EQ(Screen->GetCursors(40), LoadCursorA(nullptr, IDC_SIZEALL));
 }
+
+TEST_F(FormsAndApplication, CursorAliasesTakeTheirSourceWhenFirstAskedFor) {
+    const HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
+    // The source as it is when the alias is first asked for, not when it
+    // was named.
+    Screen->SetCursorAlias(50, 51);
+    Screen->SetCursors(51, cross);
+    EXPECT_EQ(Screen->GetCursors(50), cross);
+    EXPECT_EQ(Screen->GetCursors(50), cross);
+    // A built-in source.
+    Screen->SetCursorAlias(52, crSizeAll);
+    EXPECT_EQ(Screen->GetCursors(52), LoadCursorA(nullptr, IDC_SIZEALL));
+    // The later of an alias and a handle wins.
+    Screen->SetCursorAlias(53, crSizeAll);
+    Screen->SetCursors(53, cross);
+    EXPECT_EQ(Screen->GetCursors(53), cross);
+    Screen->SetCursors(54, cross);
+    Screen->SetCursorAlias(54, crSizeAll);
+    EXPECT_EQ(Screen->GetCursors(54), LoadCursorA(nullptr, IDC_SIZEALL));
+    // A number naming itself, or a ring of them, answers as an unknown
+    // number instead of looping.
+    Screen->SetCursorAlias(55, 55);
+    EXPECT_EQ(Screen->GetCursors(55), LoadCursorA(nullptr, IDC_ARROW));
+    Screen->SetCursorAlias(56, 57);
+    Screen->SetCursorAlias(57, 56);
+    EXPECT_EQ(Screen->GetCursors(56), LoadCursorA(nullptr, IDC_ARROW));
+}
