@@ -21,12 +21,8 @@ void LoadGlyphs() {
     XtGlyphs = gcl::TImageList::Create(nullptr);
     const HINSTANCE module = GetModuleHandleA(nullptr);
     if (!FindResourceA(module, "XTGLYPHS", MAKEINTRESOURCEA(2))) return;  // RT_BITMAP
-    gcl::TBitmap bitmap;
-    bitmap.LoadFromResourceName(module, "XTGLYPHS");
-    const int size = bitmap.GetHeight();
-    if (size <= 0) return;
-    XtGlyphs->SetSize(size, size);
-    XtGlyphs->AddMasked(&bitmap, 0xFF00FF);
+    // Square glyphs as high as the strip.
+    XtGlyphs->GetInstRes(module, gcl::rtBitmap, "XTGLYPHS", 0, gcl::TLoadResources(), 0xFF00FF);
 }
 
 void FinalizeXtItem() {

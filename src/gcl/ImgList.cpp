@@ -406,8 +406,17 @@ bool TCustomImageList::GetInstRes(HINSTANCE instance, TResType type, const std::
         FWidth = std::max(width, 1);
         FHeight = std::max(bitmap.GetHeight(), 1);
         CreateImageList();
+        DIBSECTION dib{};
+        const bool plain24 = GetObjectA(loaded, sizeof dib, &dib) == sizeof dib && dib.dsBm.bmBitsPixel == 24;
         if (maskColor == clNone) {
             if (ImageList_Add(FHandle, bitmap.GetHandle(), nullptr) < 0) throw EInvalidOperation(msg::ImageAddError);
+        } else if (plain24 && maskColor != clDefault) {
+            // The loaded bitmap is this call's own and already the 24-bit
+            // form a masked add needs: it takes the black of the masked
+            // pixels itself, with no copy made (a DIB section and two
+            // DCs less for each strip a program loads at start).
+            if (ImageList_AddMasked(FHandle, static_cast<HBITMAP>(loaded), ColorToColorRef(maskColor)) < 0)
+                throw EInvalidOperation(msg::ImageAddError);
         } else {
             AddMaskedCopy(&bitmap, maskColor, -1);
         }

@@ -232,6 +232,30 @@ TEST(ImageLists, LoadsBitmapStrips) {
     EXPECT_EQ(PixelAt(target, 24, 8), clBlue);
     EXPECT_EQ(PixelAt(target, 1, 1), clWhite);
     EXPECT_EQ(PixelAt(target, 17, 1), clWhite);
+    // A 24-bit strip loaded straight into the list draws as the same
+    // strip added masked from a bitmap, pixel for pixel, on any ground.
+    {
+        TBitmap strip;
+        HANDLE loaded = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+        ASSERT_NE(loaded, nullptr);
+        strip.SetHandle(static_cast<HBITMAP>(loaded));
+        TImageList* added = TImageList::Create(nullptr);
+        added->SetSize(16, 16);
+        EXPECT_EQ(added->AddMasked(&strip, clFuchsia), 0);
+        TBitmap a, b;
+        Fill(a, pf32bit, 32, 16, clGreen);
+        Fill(b, pf32bit, 32, 16, clGreen);
+        for (int i = 0; i < 2; ++i) {
+            list->Draw(a.GetCanvas(), 16 * i, 0, i);
+            added->Draw(b.GetCanvas(), 16 * i, 0, i);
+        }
+        int differing = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 32; ++x) differing += PixelAt(a, x, y) != PixelAt(b, x, y);
+        EXPECT_EQ(differing, 0);
+        EXPECT_EQ(PixelAt(a, 1, 1), clGreen);
+        added->Free();
+    }
 
     // One-bit glyphs with white as the mask colour: the glyph is the
     // transparent part, and its shape comes out as the mask.
