@@ -33,20 +33,6 @@ TCommonThemeManager::~TCommonThemeManager() { ThemesFree(); }
 void TCommonThemeManager::ThemesOpen() {
     if (FOwner && FOwner->HandleAllocated() && gcl::VisualStylesActive()) {
         ThemesFree();
-        HWND wnd = FOwner->GetHandle();
-        FButtonTheme = OpenThemeData(wnd, L"button");
-        FListviewTheme = OpenThemeData(wnd, L"listview");
-        FHeaderTheme = OpenThemeData(wnd, L"header");
-        FTreeviewTheme = OpenThemeData(wnd, L"treeview");
-        FExplorerBarTheme = OpenThemeData(wnd, L"explorerbar");
-        FComboBoxTheme = OpenThemeData(wnd, L"combobox");
-        FEditTheme = OpenThemeData(wnd, L"edit");
-        FRebarTheme = OpenThemeData(wnd, L"rebar");
-        FWindowTheme = OpenThemeData(wnd, L"window");
-        FTaskBandTheme = OpenThemeData(wnd, L"taskband");
-        FTaskBarTheme = OpenThemeData(wnd, L"taskbar");
-        FScrollbarTheme = OpenThemeData(wnd, L"scrollbar");
-        FProgressTheme = OpenThemeData(wnd, L"progress");
         FLoaded = true;
     }
     if (FOwner && FOwner->HandleAllocated())
@@ -55,21 +41,27 @@ void TCommonThemeManager::ThemesOpen() {
 
 void TCommonThemeManager::ThemesFree() noexcept {
     FLoaded = false;
-    HTHEME* handles[] = {&FButtonTheme,  &FComboBoxTheme, &FEditTheme,      &FExplorerBarTheme, &FHeaderTheme,
-                         &FListviewTheme, &FProgressTheme, &FRebarTheme,     &FScrollbarTheme,   &FTaskBandTheme,
-                         &FTaskBarTheme, &FTreeviewTheme, &FWindowTheme};
-    for (HTHEME* h : handles) {
-        if (*h) CloseThemeData(*h);
-        *h = nullptr;
+    for (int i = 0; i < tcCount; ++i) {
+        if (FHandles[i]) CloseThemeData(FHandles[i]);
+        FHandles[i] = nullptr;
+        FAsked[i] = false;
     }
 }
 
+HTHEME TCommonThemeManager::Handle(TThemeClass Class) const noexcept {
+    static constexpr const wchar_t* Names[tcCount] = {L"button", L"combobox", L"edit", L"explorerbar", L"header",
+                                                      L"listview", L"progress", L"rebar", L"scrollbar", L"taskband",
+                                                      L"taskbar", L"treeview", L"window"};
+    if (FLoaded && !FAsked[Class] && FOwner && FOwner->HandleAllocated()) {
+        FAsked[Class] = true;
+        FHandles[Class] = OpenThemeData(FOwner->GetHandle(), Names[Class]);
+    }
+    return FHandles[Class];
+}
+
 int TCommonThemeManager::OpenCount() const noexcept {
-    const HTHEME handles[] = {FButtonTheme,  FComboBoxTheme, FEditTheme,      FExplorerBarTheme, FHeaderTheme,
-                              FListviewTheme, FProgressTheme, FRebarTheme,     FScrollbarTheme,   FTaskBandTheme,
-                              FTaskBarTheme, FTreeviewTheme, FWindowTheme};
     int count = 0;
-    for (HTHEME h : handles)
+    for (HTHEME h : FHandles)
         if (h) ++count;
     return count;
 }

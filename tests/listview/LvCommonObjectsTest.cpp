@@ -114,15 +114,26 @@ TEST_F(LvCommonObjectsTest, ThemeHandlesFollowTheWindowAndTheThemedSwitch) {
     control->HandleNeeded();
     EXPECT_TRUE(control->GetThemeManager()->GetLoaded());
     EXPECT_TRUE(control->DrawWithThemes());
-    const int opened = control->GetThemeManager()->OpenCount();
+    // Each class opens when first asked for, once.
+    TCommonThemeManager* themes = control->GetThemeManager();
+    const int before = themes->OpenCount();
+    const HTHEME button = themes->GetButtonTheme();
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(themes->GetButtonTheme(), button);
+    EXPECT_EQ(themes->OpenCount(), before + 1);
+    EXPECT_NE(themes->GetHeaderTheme(), nullptr);
+    const int opened = themes->OpenCount();
 
     control->SetThemed(false);
     EXPECT_FALSE(control->GetThemed());
     EXPECT_FALSE(control->GetThemeManager()->GetLoaded());
     EXPECT_EQ(control->GetThemeManager()->OpenCount(), 0);
+    EXPECT_EQ(themes->GetButtonTheme(), nullptr);
     EXPECT_FALSE(control->DrawWithThemes());
     control->SetThemed(true);
     EXPECT_TRUE(control->GetThemeManager()->GetLoaded());
+    EXPECT_NE(themes->GetButtonTheme(), nullptr);
+    EXPECT_NE(themes->GetHeaderTheme(), nullptr);
     EXPECT_EQ(control->GetThemeManager()->OpenCount(), opened);
 
     // Invalidating before and after the window exists is safe.
