@@ -188,17 +188,44 @@ std::string Describe(const TUsage& u) {
 // as many as ever ran at one time: one more may come, with its stack and
 // its handles.
 constexpr unsigned long ThreadHandles = 4;
+struct TGrowthLimits {
+    int Gdi;
+    size_t Windows;
+    unsigned long Handles, Threads;
+    size_t Memory, Files;
+};
+TGrowthLimits LimitsAfter(const TUsage& before, const TUsage& after) {
+    const unsigned long newThreads = after.Threads > before.Threads ? after.Threads - before.Threads : 0;
+    return {Total(before.Gdi) + 2,        before.Windows, before.Handles + ThreadHandles * newThreads,
+            before.Threads + 1,           before.Memory + 2 * 1024 * 1024, 1u};
+}
+bool WithinLimits(const TUsage& before, const TUsage& after) {
+    const TGrowthLimits l = LimitsAfter(before, after);
+    return Total(after.Gdi) <= l.Gdi && after.Windows <= l.Windows && after.Handles <= l.Handles &&
+           after.Threads <= l.Threads && after.Memory <= l.Memory && after.Files == l.Files;
+}
 void ExpectNoGrowth(const TUsage& before, const TUsage& after, const std::string& what) {
     const std::string both = "\n  after the warm-up: " + Describe(before) + "\n  at the end:        " + Describe(after);
     ASSERT_GT(Total(before.Gdi), 0) << what << ": the program's GDI table could not be read";
     ASSERT_GT(before.Handles, 0u) << what << ": the system's handle list could not be read";
-    EXPECT_LE(Total(after.Gdi), Total(before.Gdi) + 2) << what << ": GDI objects grew" << both;
-    EXPECT_LE(after.Windows, before.Windows) << what << ": windows were left" << both;
-    const unsigned long newThreads = after.Threads > before.Threads ? after.Threads - before.Threads : 0;
-    EXPECT_LE(after.Handles, before.Handles + ThreadHandles * newThreads) << what << ": kernel handles grew" << both;
-    EXPECT_LE(after.Threads, before.Threads + 1) << what << ": threads were left" << both;
-    EXPECT_LE(after.Memory, before.Memory + 2 * 1024 * 1024) << what << ": private memory grew" << both;
-    EXPECT_EQ(after.Files, 1u) << what << ": files beside the database" << both;
+    const TGrowthLimits l = LimitsAfter(before, after);
+    EXPECT_LE(Total(after.Gdi), l.Gdi) << what << ": GDI objects grew" << both;
+    EXPECT_LE(after.Windows, l.Windows) << what << ": windows were left" << both;
+    EXPECT_LE(after.Handles, l.Handles) << what << ": kernel handles grew" << both;
+    EXPECT_LE(after.Threads, l.Threads) << what << ": threads were left" << both;
+    EXPECT_LE(after.Memory, l.Memory) << what << ": private memory grew" << both;
+    EXPECT_EQ(after.Files, l.Files) << what << ": files beside the database" << both;
+}
+// The usage at the end, read again for a while when it is past the limits:
+// work the last input started (a save on its thread, with the file and
+// its event open) may still hold what it will give back; a leak stays.
+TUsage UsageAtTheEnd(const TProgram& p, const TUsage& before) {
+    TUsage after = UsageOf(p);
+    for (int i = 0; i < 10 && !WithinLimits(before, after); ++i) {
+        Sleep(200);
+        after = UsageOf(p);
+    }
+    return after;
 }
 
 // The main window's client area as it shows on the screen (the caption
@@ -338,7 +365,7 @@ TEST(LongDayScenario, WindowsPanelsViewsAndNotesOpenedAllDayLeaveNothingBehind) 
     const std::vector<COLORREF> look = ClientPixels(p, main);
     const RECT place = RectOf(main);
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(oneRound()) << "round " << round;
-    ExpectNoGrowth(warm, UsageOf(p), "dialogs, panels, views, notes, tray, toolbar");
+    ExpectNoGrowth(warm, UsageAtTheEnd(p, warm), "dialogs, panels, views, notes, tray, toolbar");
     EXPECT_EQ(Differing(look, ClientPixels(p, main)), 0u) << "the window looks other than after the warm-up";
     const RECT now = RectOf(main);
     EXPECT_TRUE(EqualRect(&place, &now)) << "the window moved to " << now.left << "," << now.top << " "
@@ -392,7 +419,7 @@ TEST(LongDayScenario, ThemesFontSizesAndTitlesChangedAllDayLeaveNothingBehind) {
     const TUsage warm = UsageOf(p);
     const std::vector<COLORREF> look = ClientPixels(p, main);
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(oneRound()) << "round " << round;
-    ExpectNoGrowth(warm, UsageOf(p), "themes, font sizes, titles saved");
+    ExpectNoGrowth(warm, UsageAtTheEnd(p, warm), "themes, font sizes, titles saved");
     EXPECT_EQ(Differing(look, ClientPixels(p, main)), 0u) << "the window looks other than after the warm-up";
     EXPECT_NE(TextOf(main).find("[Last Save at"), std::string::npos) << TextOf(main);
     Key(p, 'Q', Ctrl);
