@@ -779,7 +779,7 @@ void TGvItems::AddStarted(int Count, TStartAt StartAt, const void* Source) {
 void TGvItems::FreeEntries() {
     TCustomGvListview* lv = GetOwnerListview();
     if (!lv) return inherited::FreeEntries();
-    lv->ForgetEntriesOf(this);
+    if (!FReferencesDropped) lv->ForgetEntriesOf(this);
     const bool allowHiddenChecked = lv->GetAllowHiddenCheckedItems();
     // Events without a handler are not fired item by item.
     const bool fireVisibility = static_cast<bool>(lv->OnItemVisibilityChanged);
@@ -821,6 +821,11 @@ void TGvItems::FreeEntries() {
     }
     virtualSlots.GiveMany(freedVirtual.Data(), freedVirtual.Count);
     storedSlots.GiveMany(freedStored.Data(), freedStored.Count);
+}
+
+void TGvItems::ClearInGroupsWalk() {
+    gcl::TFlagScope dropped(FReferencesDropped);
+    TGvCollection::Clear(true);
 }
 
 void TGvItems::DoStructureChange() {

@@ -387,6 +387,9 @@ protected:
     virtual void FreeEntries();
     // True while Exchange signals its change.
     bool GetExchanging() const noexcept { return FExchanging; }
+    // True while a clear frees entries none of which was selected or
+    // focused (each counts as destroying from the start).
+    bool GetEntriesDestroying() const noexcept { return FEntriesDestroying; }
     // Removes Item from the lists without freeing it.
     void Extract(TGvCollectionItem* Item);
 
@@ -489,7 +492,15 @@ protected:
     void FreeEntries() override;
 
 private:
+    friend class TGvGroup;
+    // Clear(true) inside the one walk of the groups' clear, which holds the
+    // update and selection brackets and has dropped the list view's
+    // references to the items already.
+    void ClearInGroupsWalk();
+
     TGvGroup* FOwnerGroup;
+    // Set while ClearInGroupsWalk runs: the references are gone.
+    bool FReferencesDropped = false;
 };
 
 enum class TGvItemSearch { Any, Visible, Initialized, Editable };
@@ -561,6 +572,13 @@ public:
 protected:
     explicit TGvGroups(TCustomGvListview* AOwner);
     void DoStructureChange() override;
+    // While no group, no item is focused and no edit runs (and no group
+    // selected: the clear's one-walk kind), the list view's references to
+    // the groups and their items are dropped once and each group of a
+    // built-in kind is freed with its items in the one walk, without the
+    // update and selection brackets and the references of each group's own
+    // free; the events fire as that free fires them, group by group.
+    void FreeEntries() override;
 
 private:
     friend class TCustomGvListview;

@@ -1265,10 +1265,31 @@ void TCustomGvListview::ForgetInputReferences(TGvCollectionItem* Obj) noexcept {
 }
 
 void TCustomGvListview::ForgetEntriesOf(const TGvCollection* Entries) noexcept {
+    ForgetReferencesIf(
+        [](const TGvCollectionItem* Obj, const void* Context) noexcept {
+            return Obj->GetCollection() == static_cast<const TGvCollection*>(Context);
+        },
+        Entries);
+}
+
+void TCustomGvListview::ForgetGroupsOf(const TGvGroups* Groups) noexcept {
+    ForgetReferencesIf(
+        [](const TGvCollectionItem* Obj, const void* Context) noexcept {
+            const TGvCollection* owner = Obj->GetCollection();
+            if (!owner) return false;
+            if (owner == static_cast<const TGvCollection*>(Context)) return true;
+            if (!owner->InheritsFrom(TGvItems::StaticClass())) return false;
+            const TGvGroup* group = static_cast<const TGvItems*>(owner)->GetOwnerGroup();
+            return group && group->GetCollection() == static_cast<const TGvCollection*>(Context);
+        },
+        Groups);
+}
+
+void TCustomGvListview::ForgetReferencesIf(TForgetsEntry Belongs, const void* Context) noexcept {
     // Every holder keeps at most a few references: each one that names an
-    // entry of Entries is dropped by everything an entry's free does.
-    auto forget = [this, Entries](TGvCollectionItem* Obj) noexcept {
-        if (!Obj || Obj->GetCollection() != Entries) return;
+    // entry that belongs is dropped by everything an entry's free does.
+    auto forget = [this, Belongs, Context](TGvCollectionItem* Obj) noexcept {
+        if (!Obj || !Belongs(Obj, Context)) return;
         try {
             if (FSelection) {
                 if (FSelection->GetAnchorItem() == Obj) FSelection->SetAnchorItem(nullptr);

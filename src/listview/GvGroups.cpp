@@ -379,6 +379,27 @@ void TGvGroups::SaveToStream(TStream& S) {
     if (FStreamGroups) WriteItems(S);
 }
 
+void TGvGroups::FreeEntries() {
+    TCustomGvListview* lv = GetOwnerListview();
+    const TGvSelectionManager* selection = lv ? lv->GetSelection() : nullptr;
+    const TGvEditManager* edit = lv ? lv->GetEditManager() : nullptr;
+    // A focus or an edit to take away fires events of its own, at the
+    // free of its group: those groups are freed one by one.
+    if (!lv || !GetEntriesDestroying() || (selection && selection->GetFocusedItem()) ||
+        (edit && (edit->Editing() || edit->GetEditItem())))
+        return inherited::FreeEntries();
+    lv->ForgetGroupsOf(this);
+    const bool fireFreeing = static_cast<bool>(lv->OnGroupFreeing);
+    TGvEntryList& list = List();
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        auto* group = static_cast<TGvGroup*>(*it);
+        if (group->BulkFreeable())
+            group->FreeInGroupsWalk(lv, fireFreeing);
+        else
+            gcl::Free(group);
+    }
+}
+
 void TGvGroups::DoStructureChange() {
     TCustomGvListview* lv = GetOwnerListview();
     if (!lv || lv->IsDestroying()) return;
@@ -663,6 +684,34 @@ void TGvGroup::BeforeDestruction() noexcept {
     gcl::FreeAndNil(FItems);
     inherited::BeforeDestruction();
     FVisibleItems.clear();
+}
+
+bool TGvGroup::BulkFreeable() const noexcept {
+    const gcl::TClass kind = ClassType();
+    return (kind == TGvGroupVirtual::StaticClass() || kind == TGvGroupStored::StaticClass()) && !GetDataInf();
+}
+
+void TGvGroup::FreeInGroupsWalk(TCustomGvListview* Listview, bool FireFreeing) noexcept {
+    // BeforeDestruction of a group that is not selected or focused and
+    // has no data object: its items are cleared (and their events fired)
+    // inside the brackets the groups' clear holds, and what is left is
+    // the freeing event.
+    SetStateBit(esosDestroying, true);
+    if (FItems) {
+        try {
+            FItems->ClearInGroupsWalk();
+        } catch (...) {
+        }
+        gcl::FreeAndNil(FItems);
+    }
+    if (FireFreeing) {
+        try {
+            Listview->DoGroupFreeing(this);
+        } catch (...) {
+        }
+    }
+    FVisibleItems.clear();
+    delete this;
 }
 
 // ---- Group kinds ---------------------------------------------------------------------------

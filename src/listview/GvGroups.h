@@ -57,6 +57,14 @@ public:
     void LoadFromStream(gcl::TStream& S, int& Version) override;
     void SaveToStream(gcl::TStream& S, int Version) override;
     void BeforeDestruction() noexcept override;
+    // Whether the groups' one walk may free the group: a built-in kind
+    // without data object.
+    bool BulkFreeable() const noexcept;
+    // Frees the group (gone after the call) as its own free does, while its
+    // collection's one walk frees every group: neither it nor any of its
+    // items is focused, and the list view holds no reference to them.
+    // FireFreeing: whether OnGroupFreeing has a handler.
+    void FreeInGroupsWalk(TCustomGvListview* Listview, bool FireFreeing) noexcept;
 
 protected:
     explicit TGvGroup(TGvCollection* ACollection);

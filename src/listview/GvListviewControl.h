@@ -680,6 +680,9 @@ public:
     // entry, pending check, edit, drag, drop, search, hints), each as the
     // entry's own free would: for a collection freed in one go.
     void ForgetEntriesOf(const TGvCollection* Entries) noexcept;
+    // The same for every group of Groups and every item of those groups:
+    // for the groups freed in one go.
+    void ForgetGroupsOf(const TGvGroups* Groups) noexcept;
     // The settings of the hint being shown, and the record CM_HINTSHOW
     // hands the hint window.
     TGvHintInfo* GetHintInfo() const noexcept { return FHintInfo.get(); }
@@ -902,6 +905,10 @@ protected:
 private:
     friend class TGvItem;
     friend class TGvItems;
+
+    // Whether an entry is one whose references ForgetReferencesIf drops.
+    using TForgetsEntry = bool (*)(const TGvCollectionItem* Obj, const void* Context) noexcept;
+    void ForgetReferencesIf(TForgetsEntry Belongs, const void* Context) noexcept;
 
     // The messages of the input state machine; False for any other.
     bool DispatchInput(gcl::TMessage& Msg);

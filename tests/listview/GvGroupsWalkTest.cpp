@@ -1,0 +1,179 @@
+// All groups freed by the groups' clear in one walk: the same events, in
+// the same order, as when each group is freed on its own, and no reference
+// left in the list view to a group or an item of one.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gcl/Forms.h"
+#include "listview/GvHints.h"
+#include "listview/GvListview.h"
+#include "listview/GvListviewFixture.h"
+
+using namespace qelvo;
+
+namespace {
+
+// Of no built-in kind: the walk frees it as every group was freed before.
+class TOwnGroup : public TGvGroupVirtual {
+    GCL_CLASS(TOwnGroup, TGvGroupVirtual)
+protected:
+    explicit TOwnGroup(TGvCollection* ACollection) : TGvGroupVirtual(ACollection) {}
+};
+GCL_IMPLEMENT_CLASS(TOwnGroup)
+
+class GvGroupsWalkTest : public qelvo::test::GvListviewFixture {
+public:
+    void Log(const char* What, TGvCollectionItem* Entry) {
+        Events.push_back(std::string(What) + " " + std::to_string(Entry->GetTag()) +
+                         (Entry->GetVisible() ? " v" : " -") + (Entry->GetChecked() ? "c" : "-") +
+                         (Entry->GetSelected() ? "s" : "-") + (Entry->GetFocused() ? "f" : "-") +
+                         (Entry->IsDestroying() ? "d" : "-"));
+    }
+    void OnCheck(TCustomGvListview*, TGvItem* Item) { Log("check", Item); }
+    void OnVisibility(TCustomGvListview*, TGvItem* Item) { Log("visibility", Item); }
+    void OnFreeing(TCustomGvListview*, TGvItem* Item) { Log("freeing", Item); }
+    void OnFocus(TCustomGvListview*, TGvItem* Item) { Log("focus", Item); }
+    void OnGroupFreeing(TCustomGvListview*, TGvGroup* Group) {
+        Log("group freeing", Group);
+        // Its items are gone by now.
+        if (Group->ItemCount() != 0) Events.back() += " with items";
+    }
+    void OnStructure(gcl::TObject*) { Events.push_back("structure"); }
+
+    // Four groups of GroupKind (tags 10..40) with three items each (tags
+    // group + 0..2), the last group's items never made; some checked, one
+    // hidden and checked, one selected and given up again; references of
+    // every kind to groups and items. Pending: a Tab move pending
+    // (an edit in progress), Focused: an item keeps the focus. Then the
+    // groups are cleared; the events are returned.
+    std::vector<std::string> ClearGroups(TGvCollectionItemClass GroupKind, bool Pending, bool Focused) {
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+        LV->SetAllowHiddenCheckedItems(true);
+        TGvSelectionManager* selection = LV->GetSelection();
+        selection->SetMultiSelect(true);
+        TGvGroups* groups = LV->GetGroups();
+        groups->SetItemClass(GroupKind);
+        std::vector<TGvGroup*> made;
+        for (int g = 1; g <= 4; ++g) {
+            TGvGroup* group = groups->Add(nullptr);
+            group->SetTag(g * 10);
+            made.push_back(group);
+            if (g == 4) continue;
+            group->GetItems()->SetItemClass(g == 2 ? TGvItemStored::StaticClass() : TGvItemVirtual::StaticClass());
+            for (int i = 0; i < 3; ++i) {
+                TGvItem* item = group->GetItems()->Add(nullptr);
+                item->SetTag(g * 10 + i);
+                if (i != 1) item->SetChecked(true);
+            }
+        }
+        made[2]->GetItem(2)->SetVisible(false);
+        made[1]->GetItem(1)->SetSelected(true);
+        made[1]->GetItem(1)->SetSelected(false);
+        selection->SetAnchorItem(made[0]->GetItem(1));
+        LV->GetHotTrack()->SetPendingObject(made[2], gcl::TPoint{1, 1});
+        LV->GetHotTrack()->SetPendingObjectCheck(made[1]->GetItem(0));
+        LV->GetCheckManager()->SetPendingObject(made[0]->GetItem(2));
+        LV->GetHintData()->TargetObj = made[1];
+        LV->GetHintInfo()->TargetObj = made[2]->GetItem(0);
+        if (Pending) LV->GetEditManager()->SetTabMoveFocusItem(made[0]->GetItem(0));
+        if (Focused) selection->SetFocusedItem(made[2]->GetItem(1));
+        EXPECT_EQ(LV->GetCheckedCount(), 6);
+        LV->OnItemCheckChange = TItemCheckChangeEvent(this, &GvGroupsWalkTest::OnCheck);
+        LV->OnItemVisibilityChanged = TItemVisibilityChangeEvent(this, &GvGroupsWalkTest::OnVisibility);
+        LV->OnItemFreeing = TItemFreeingEvent(this, &GvGroupsWalkTest::OnFreeing);
+        LV->OnItemFocusChanged = TItemFocusChangeEvent(this, &GvGroupsWalkTest::OnFocus);
+        LV->OnGroupFreeing = TGroupFreeingEvent(this, &GvGroupsWalkTest::OnGroupFreeing);
+        LV->OnItemStructureChange = gcl::TNotifyEvent(this, &GvGroupsWalkTest::OnStructure);
+        Events.clear();
+        groups->Clear();
+        EXPECT_EQ(groups->GetCount(), 0);
+        EXPECT_EQ(LV->GetCheckedCount(), 0);
+        EXPECT_EQ(selection->GetCount(), 0);
+        EXPECT_EQ(selection->GetFocusedItem(), nullptr);
+        EXPECT_EQ(selection->GetAnchorItem(), nullptr);
+        EXPECT_EQ(LV->GetEditManager()->GetTabMoveFocusItem(), nullptr);
+        EXPECT_EQ(LV->GetCheckManager()->GetPendingObject(), nullptr);
+        EXPECT_EQ(LV->GetHotTrack()->GetHotObject(), nullptr);
+        EXPECT_EQ(LV->GetHotTrack()->GetHotCheckItem(), nullptr);
+        EXPECT_EQ(LV->GetHintData()->TargetObj, nullptr);
+        EXPECT_EQ(LV->GetHintInfo()->TargetObj, nullptr);
+        return Events;
+    }
+
+    std::vector<std::string> Events;
+};
+
+TEST_F(GvGroupsWalkTest, TheOneWalkFiresWhatFreeingEachGroupFires) {
+    for (bool focused : {false, true}) {
+        SCOPED_TRACE(focused ? "an item keeps the focus" : "no focus");
+        // Without an edit pending the groups of the built-in kinds go in the
+        // one walk; with one, and for a kind of the program's own, each
+        // group is freed on its own.
+        const std::vector<std::string> walk = ClearGroups(TGvGroupVirtual::StaticClass(), false, focused);
+        EXPECT_EQ(walk, ClearGroups(TGvGroupStored::StaticClass(), false, focused));
+        EXPECT_EQ(walk, ClearGroups(TOwnGroup::StaticClass(), false, focused));
+        EXPECT_EQ(walk, ClearGroups(TGvGroupVirtual::StaticClass(), true, focused));
+        EXPECT_EQ(walk, ClearGroups(TOwnGroup::StaticClass(), true, focused));
+
+        // Last group first; each group's items last first, then the items'
+        // structure change, then the group's freeing; a group without
+        // items has neither of the first two.
+        ASSERT_FALSE(walk.empty());
+        EXPECT_EQ(walk.front(), "group freeing 40 v---d");
+        auto at = [&](const std::string& e) { return std::find(walk.begin(), walk.end(), e) - walk.begin(); };
+        if (focused) {
+            // The focus goes when its own group's items are cleared.
+            EXPECT_EQ(walk[1], "focus 31 v---d");
+        }
+        EXPECT_LT(at("freeing 32 ----d"), at("freeing 30 ----d"));
+        EXPECT_LT(at("freeing 30 ----d"), at("group freeing 30 v---d"));
+        EXPECT_EQ(walk[static_cast<size_t>(at("group freeing 30 v---d")) - 1], "structure");
+        EXPECT_LT(at("group freeing 30 v---d"), at("freeing 22 ----d"));
+        EXPECT_LT(at("group freeing 20 v---d"), at("freeing 12 ----d"));
+        EXPECT_EQ(walk.back(), "group freeing 10 v---d");
+        EXPECT_EQ(std::count(walk.begin(), walk.end(), "structure"), 3);
+        // The hidden checked item keeps its check until it goes.
+        EXPECT_NE(std::find(walk.begin(), walk.end(), "check 32 ----d"), walk.end());
+        EXPECT_EQ(std::count_if(walk.begin(), walk.end(),
+                                [](const std::string& e) { return e.find("with items") != std::string::npos; }),
+                  0);
+    }
+}
+
+TEST_F(GvGroupsWalkTest, GroupsAndItemsComeBackWholeAfterTheWalk) {
+    // Many small groups, freed in one walk inside an update bracket and
+    // outside, then made again: the list's counts and indexes are right.
+    TGvGroups* groups = LV->GetGroups();
+    groups->SetItemClass(TGvGroupVirtual::StaticClass());
+    for (int round = 0; round < 3; ++round) {
+        const bool bracket = round != 1;
+        if (bracket) LV->BeginUpdate();
+        groups->Clear();
+        for (int g = 0; g < 400; ++g) {
+            TGvGroup* group = groups->Add(nullptr);
+            group->SetTag(g);
+            group->GetItems()->SetItemClass(TGvItemVirtual::StaticClass());
+            for (int i = 0; i < g % 4; ++i) {
+                TGvItem* item = group->GetItems()->Add(nullptr);
+                item->SetTag(g * 10 + i);
+                item->SetChecked(i == 1);
+            }
+        }
+        if (bracket) LV->EndUpdate();
+        ASSERT_EQ(groups->GetCount(), 400);
+        EXPECT_EQ(LV->GetItems()->GetCount(), 100 * (0 + 1 + 2 + 3));
+        EXPECT_EQ(LV->GetCheckedCount(), 200);
+        EXPECT_EQ(groups->GetGroups(399)->GetIndex(), 399);
+        EXPECT_EQ(groups->GetGroups(399)->GetItem(2)->GetTag(), 3992);
+        EXPECT_EQ(groups->GetGroups(7)->GetItem(2)->GetIndex(), 2);
+    }
+    groups->Clear();
+    EXPECT_EQ(LV->GetItems()->GetCount(), 0);
+    EXPECT_EQ(LV->GetCheckedCount(), 0);
+}
+
+} // namespace
