@@ -819,8 +819,8 @@ void TGvItems::FreeEntries() {
         item->~TGvItem();
         (isVirtual ? freedVirtual : freedStored).Add(item);
     }
-    virtualSlots.GiveMany(freedVirtual.Data(), freedVirtual.Count);
-    storedSlots.GiveMany(freedStored.Data(), freedStored.Count);
+    if (freedVirtual.Count > 0) virtualSlots.GiveMany(freedVirtual.Data(), freedVirtual.Count);
+    if (freedStored.Count > 0) storedSlots.GiveMany(freedStored.Data(), freedStored.Count);
 }
 
 void TGvItems::ClearInGroupsWalk() {
