@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AppLogicTest.h"
+#include "app/logic/FilterBar.h"
 #include "app/logic/TaskCommands.h"
 #include "app/logic/TaskPresentation.h"
 #include "support/TestEnvironment.h"
@@ -135,6 +136,69 @@ TEST(TagGroupKeys, ATextsNumberIsItsOwnForTheWholeRun) {
     const std::uint32_t nc = TagTextNumber(c);
     c.SetMemo(0);
     EXPECT_EQ(TagTextNumber(c), nc);
+}
+
+// A layout by tags with a filter, as groups of tasks named by their tags
+// sets: what a fresh grouping must show alike.
+std::vector<std::pair<std::vector<std::string>, std::vector<const TuTask*>>> ShownTagGroups(TuData& data,
+                                                                                        TGroupKeys& keys,
+                                                                                        bool hideDone) {
+    TFilterBarState bar;
+    bar.HideDone = hideDone;
+    TFilterSystem filter;
+    BuildFilter(filter, bar);
+    filter.Data = &data;
+    TTaskListState state;
+    state.GroupMode = gmTags;
+    const TTaskListLayout layout = BuildTaskListLayout(data, filter, state, keys);
+    std::vector<std::pair<std::vector<std::string>, std::vector<const TuTask*>>> groups;
+    for (const TTaskGroup& g : layout.Groups)
+        groups.emplace_back(TagSet(GroupCaption(gmTags, g.Key, *g.First, keys)),
+                            std::vector<const TuTask*>(g.Tasks.begin(), g.Tasks.end()));
+    return groups;
+}
+
+TEST(TagGroupKeys, RegroupingAfterFiltersAndEditsEqualsAFreshGrouping) {
+    // Texts of one set in other words, some too short to keep a memo in a
+    // 32-bit program, each met by many tasks, every third task done.
+    const std::vector<std::string> texts = {"a,b,c,d,e", "e,d,c,b,a", "home,work", "work,home,home", "", "x",
+                                            "garden,home,kids,work", "kids,garden,work,home"};
+    std::vector<std::string> tags;
+    for (int n = 0; n < 60; ++n) tags.push_back(texts[static_cast<size_t>(n * 7 % 8)]);
+    test::TempDir dir;
+    WriteAll(dir.File("a.kpx"), TasksFile(tags));
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
+    for (int i = 0; i < data.Tasks->GetCount(); i += 3) data.Tasks->GetTask(i)->Done = true;
+    TGroupKeys keys;
+    auto expectFresh = [&](const std::string& what) {
+        for (bool hideDone : {false, true}) {
+            TGroupKeys fresh;
+            const auto shown = ShownTagGroups(data, keys, hideDone);
+            EXPECT_EQ(shown, ShownTagGroups(data, fresh, hideDone)) << what << (hideDone ? ", done hidden" : "");
+            // One group per set.
+            std::set<std::vector<std::string>> sets;
+            for (const auto& g : shown) EXPECT_TRUE(sets.insert(g.first).second) << what;
+        }
+        ExpectGroupsOfTagSets(data, keys, what);
+    };
+    expectFresh("loaded");
+    expectFresh("regrouped");
+    // Edits: a task moves to a set met already, one to a new set, one loses
+    // its tags, a done task comes back, and a text without memo room is
+    // rewritten to another set in place.
+    ApplyTagsEdit(*data.Tasks->GetTask(1), "work, home", data);
+    ApplyTagsEdit(*data.Tasks->GetTask(2), "brand,new", data);
+    ApplyTagsEdit(*data.Tasks->GetTask(4), "", data);
+    data.Tasks->GetTask(3)->Done = false;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i)
+        if (data.Tasks->GetTask(i)->Tags == "a,b,c,d,e") {
+            data.Tasks->GetTask(i)->Tags[0] = 'z';
+            break;
+        }
+    expectFresh("edited");
+    data.RenameTag("home", "house");
+    expectFresh("renamed");
 }
 
 // The groups of a layout by list against the tasks' list names as they
