@@ -680,11 +680,20 @@ void TCustomGvListview::ContextMenuMessage(gcl::TMessage& Msg) {
     bool handled = false;
     if (keyboard) {
         if (TGvItem* item = FSelection->First()) {
+            // The menu belongs to the first selected item and opens at its
+            // corner, which is brought on screen first: a list scrolled
+            // away from it would open the menu outside the window.
+            item->MakeVisible(emvAuto);
             windowPt = FScrollbars->MapViewToWindow(TPoint{item->GetDisplayRect().Left, item->GetDisplayRect().Top});
             TGvHitInfoItem info;
             info.Item = item;
             info.Group = item->OwnerGroup();
             DoItemContextMenu(info, windowPt, menu, handled);
+            // The general event and PopupMenu below take the item's corner
+            // as the menu point, not the client origin that a request from
+            // the keyboard otherwise stands for.
+            const TPoint at = ClientToScreen(windowPt);
+            Msg.LParam = static_cast<intptr_t>(MAKELPARAM(static_cast<short>(at.X), static_cast<short>(at.Y)));
         }
     } else {
         windowPt = ScreenToClient(screenPt);

@@ -61,6 +61,9 @@ TEST(TaskListMenuScenario, TheMenuKeyOpensAtTheChosenTaskAndASessionHeldBackLeav
     const int rowTop = w.ListItem(3).y - 11;
     EXPECT_GE(r.top, rowTop - 2) << "the menu opens above the chosen task";
     EXPECT_LE(r.top, rowTop + 23) << "the menu opens below the chosen task";
+    // The chosen row's colour, right of the menu.
+    const int besideMenu = list.right - 40;
+    const COLORREF chosen = PixelAt({besideMenu, rowTop + 11});
     Shot(p, main, "mend11-menu-key");
     Key(p, VK_ESCAPE);
     EXPECT_EQ(ListMenuUp(p), nullptr);
@@ -78,6 +81,8 @@ TEST(TaskListMenuScenario, TheMenuKeyOpensAtTheChosenTaskAndASessionHeldBackLeav
     r = RectOf(menu);
     EXPECT_GE(r.top, list.top + 20) << "the menu opens over the header or above the list";
     EXPECT_LT(r.top, list.bottom - 23) << "the menu opens below the list's rows";
+    EXPECT_EQ(PixelAt({besideMenu, r.top + 11}), chosen) << "the menu opens beside the chosen tasks";
+    EXPECT_NE(PixelAt({besideMenu, r.top + 4 * 22 + 11}), chosen) << "more tasks chosen than the three";
     Shot(p, main, "mend11-menu-key-scrolled");
     Key(p, VK_DOWN);    // Make Sticky Note
     Key(p, VK_DOWN);    // Delete

@@ -563,10 +563,11 @@ TEST_F(GvInputMessageTest, TheKeyboardContextMenuTargetsTheFirstSelectedItem) {
         std::vector<TPoint> Points;
         int Groups = 0;
         std::vector<TPoint> General;
+        bool ItemHandles = true;
         void Item(TCustomGvListview*, TGvHitInfoItem Info, TPoint WindowPoint, gcl::TPopupMenu*&, bool& Handled) {
             Items.push_back(Info.Item);
             Points.push_back(WindowPoint);
-            Handled = true;
+            Handled = ItemHandles;
         }
         void Group(TCustomGvListview*, TGvHitInfoGroup, TPoint, gcl::TPopupMenu*&, bool&) { ++Groups; }
         void Popup(gcl::TObject*, TPoint MousePos, bool& Handled) {
@@ -595,6 +596,18 @@ TEST_F(GvInputMessageTest, TheKeyboardContextMenuTargetsTheFirstSelectedItem) {
     EXPECT_EQ(log.Groups, 0);
     // The item's handler had the menu: the general event stays silent.
     EXPECT_EQ(log.General.size(), 1u);
+    // Unhandled, the general event (and after it PopupMenu) opens at the
+    // item's corner too, and an item the list was scrolled away from is
+    // brought into view first, so the menu opens on it inside the window.
+    log.ItemHandles = false;
+    LV->SetHeight(header + 3 * r.Height());
+    LV->GetScrollbars()->SetOffsetY(Item(9)->GetDisplayRect().Bottom);
+    ASSERT_GT(LV->GetScrollbars()->GetOffsetY(), r.Bottom) << "the list cannot be scrolled away from the item";
+    SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(-1, -1));
+    ASSERT_EQ(log.Items.size(), 2u);
+    ASSERT_EQ(log.General.size(), 2u);
+    EXPECT_EQ(log.General[1], log.Points[1]);
+    EXPECT_EQ(log.Points[1].Y, header) << "the item is not at the top of the rows";
 }
 
 // Clicks select through the hit areas of each view: the caption and the
