@@ -238,7 +238,13 @@ void TTxPopupWindow::Dispatch(gcl::TMessage& Message) {
     case WM_WINDOWPOSCHANGED: {
         inherited::Dispatch(Message);
         auto* pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
-        if (FShadows && pos && !(pos->flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) {
+        // The shadows go with the popup: one hidden while it lives on (a
+        // menu closed by a box that a handler shows from inside the menu's
+        // loop) would leave them standing on the screen until the loop
+        // ends and frees it.
+        if (FShadows && pos && (pos->flags & SWP_HIDEWINDOW)) {
+            DestroyShadow();
+        } else if (FShadows && pos && !(pos->flags & SWP_SHOWWINDOW)) {
             DestroyShadow();
             CreateShadow();
         }

@@ -303,6 +303,40 @@ TEST_F(TxBars, PopupWindowsUseAShadowClassUnlessTheyAreLists) {
     popup->Free();
 }
 
+// The shadow strips a theme draws beside a popup live as windows of their
+// own: hiding the popup takes them off the screen at once, even while the
+// popup itself lives on (a box shown from inside its menu's loop).
+TEST_F(TxBars, APopupsDrawnShadowsGoWhenItIsHidden) {
+    auto* root = TTxSubmenuItem::Create(Form);
+    root->Add(TTxItem::Create(Form));
+    TTxRecordingTheme* theme = UseRecordingTheme();
+    theme->ShadowKind = 2;
+    TBarPopupWindow* popup = root->CreatePopup(nullptr, nullptr, false, false, false, gcl::TPoint{60, 60}, tbpaLeft);
+    PumpMessages(20);
+    auto shadowsShown = [] {
+        struct TCount {
+            static BOOL CALLBACK Visit(HWND w, LPARAM data) {
+                char name[64] = {};
+                GetClassNameA(w, name, sizeof name);
+                if (IsWindowVisible(w) && (!strcmp(name, "THorzShadow") || !strcmp(name, "TVertShadow")))
+                    ++*reinterpret_cast<int*>(data);
+                return TRUE;
+            }
+        };
+        int n = 0;
+        EnumThreadWindows(GetCurrentThreadId(), &TCount::Visit, reinterpret_cast<LPARAM>(&n));
+        return n;
+    };
+    ASSERT_GT(shadowsShown(), 0) << "the theme's shadows were not drawn";
+    // Moved, they follow it; hidden, they go.
+    SetWindowPos(popup->GetHandle(), nullptr, 80, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_GT(shadowsShown(), 0);
+    ShowWindow(popup->GetHandle(), SW_HIDE);
+    EXPECT_EQ(shadowsShown(), 0);
+    popup->Free();
+    theme->ShadowKind = 0;
+}
+
 TEST_F(TxBars, MenuAnimationModesFollowTheSystem) {
     TTxMenuAnimation anim(5);
     EXPECT_EQ(anim.GetAnimationMode(), 5);   // NT 5 and later under Wine

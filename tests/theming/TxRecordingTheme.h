@@ -38,6 +38,7 @@ public:
     // Answers of the metric queries; absent indexes answer -1 / false.
     std::map<int, int> IntegerMetrics;
     std::map<int, bool> BooleanMetrics;
+    int ShadowKind = 0;   // what PopupShadowKind answers
 
     int Count(const std::string& operation) const {
         return static_cast<int>(std::count_if(Calls.begin(), Calls.end(),
@@ -67,7 +68,7 @@ public:
         Record("ThemeMargins", {}, {}, id);
         m = TTxMarginRect{};
     }
-    int PopupShadowKind() override { return Record("PopupShadowKind", {}, {}), 0; }
+    int PopupShadowKind() override { return Record("PopupShadowKind", {}, {}), ShadowKind; }
     void ViewBorder(uint32_t vt, TPoint& b) override {
         Record("ViewBorder", {}, {}, static_cast<int>(vt));
         b = {0, 0};
