@@ -682,9 +682,23 @@ void TCustomGvListview::ContextMenuMessage(gcl::TMessage& Msg) {
         if (TGvItem* item = FSelection->First()) {
             // The menu belongs to the first selected item and opens at its
             // corner, which is brought on screen first: a list scrolled
-            // away from it would open the menu outside the window.
-            item->MakeVisible(emvAuto);
-            windowPt = FScrollbars->MapViewToWindow(TPoint{item->GetDisplayRect().Left, item->GetDisplayRect().Top});
+            // away from it would open the menu outside the window. While
+            // its group is collapsed the item does not show (its place
+            // is another row's now), and the group's corner stands for it.
+            TGvGroup* group = item->OwnerGroup();
+            TRect place;
+            if (group && !group->GetExpanded()) {
+                place = group->GetDisplayRect();
+                const TRect client = GetClientRect();
+                const int rows = client.Height() - (GetHeader() ? GetHeader()->RuntimeHeight() : 0);
+                const int top = FScrollbars->GetOffsetY(), left = FScrollbars->GetOffsetX();
+                if (place.Top < top || place.Bottom > top + rows) FScrollbars->SetOffsetY(place.Top);
+                if (place.Left < left || place.Left >= left + client.Width()) FScrollbars->SetOffsetX(place.Left);
+            } else {
+                item->MakeVisible(emvAuto);
+                place = item->GetDisplayRect();
+            }
+            windowPt = FScrollbars->MapViewToWindow(TPoint{place.Left, place.Top});
             TGvHitInfoItem info;
             info.Item = item;
             info.Group = item->OwnerGroup();

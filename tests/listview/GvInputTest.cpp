@@ -608,6 +608,14 @@ TEST_F(GvInputMessageTest, TheKeyboardContextMenuTargetsTheFirstSelectedItem) {
     ASSERT_EQ(log.General.size(), 2u);
     EXPECT_EQ(log.General[1], log.Points[1]);
     EXPECT_EQ(log.Points[1].Y, header) << "the item is not at the top of the rows";
+    // Its group collapsed, the item does not show: the group's corner
+    // stands for it (its old place is another row's now).
+    Group(0)->SetExpanded(false);
+    LV->GetScrollbars()->SetOffsetY(Item(9)->GetDisplayRect().Bottom);
+    SendMessageA(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(-1, -1));
+    ASSERT_EQ(log.Items, (std::vector<TGvItem*>{Item(3), Item(3), Item(3)}));
+    EXPECT_EQ(log.Points[2], LV->GetScrollbars()->MapViewToWindow(TPoint{Group(0)->GetDisplayRect().Left, Group(0)->GetDisplayRect().Top}));
+    EXPECT_EQ(log.Points[2].Y, header) << "the group is not brought into view";
 }
 
 // Clicks select through the hit areas of each view: the caption and the
