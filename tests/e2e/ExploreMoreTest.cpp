@@ -29,18 +29,6 @@ HWND DateFormatEdit(HWND options) {
     return edits.empty() ? nullptr : edits.front();
 }
 
-// Types a file name into the save dialog that is up and confirms it.
-bool AnswerSaveDialog(TProgram& p, const std::string& name) {
-    HWND dialog = p.WaitDialog();
-    if (!dialog) {
-        ADD_FAILURE() << "no save dialog";
-        return false;
-    }
-    Type(p, name);
-    Key(p, VK_RETURN);
-    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
-}
-
 // The line (without its CR LF) of a text that holds Part; "" when none does.
 std::string LineWith(const std::string& text, const std::string& part) {
     const size_t at = text.find(part);
@@ -84,7 +72,7 @@ TEST(ExportsMoreScenario, APendrillaxRecordStaysWholeWithLettersThatAreTheFormat
         Key(p, VK_RETURN);
     }
     ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
-    ASSERT_TRUE(AnswerSaveDialog(p, p.PathOf("moving")));
+    ASSERT_TRUE(TypeFileName(p, p.PathOf("moving")));
     const std::string jmw = ReadFile(p.PathOf("moving.jmw"));
     const std::string record = LineWith(jmw, "Buy 1/2 kg ?flour?\xBD");
     ASSERT_FALSE(record.empty()) << "the task is not in the export as one record";
@@ -229,7 +217,7 @@ TEST(PrintMoreScenario, AHeadingKeepsCharactersTheCodePageLacks) {
     Type(p, std::wstring(L"Week \u2192 plan"));
     Key(p, VK_RETURN);
     Click(p, {bar.left + 190, y});    // Export As HTML
-    ASSERT_TRUE(AnswerSaveDialog(p, p.PathOf("week")));
+    ASSERT_TRUE(TypeFileName(p, p.PathOf("week")));
     const std::string html = ReadFile(p.PathOf("week.html"));
     EXPECT_NE(html.find("<title>Week &#8594; plan</title>"), std::string::npos) << html.substr(0, 400);
     EXPECT_EQ(html.find("Week ? plan"), std::string::npos);

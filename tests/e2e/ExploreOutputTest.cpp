@@ -60,18 +60,6 @@ bool Closed(HWND w) {
     return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
 }
 
-// Answers the save dialog with a file name and Enter.
-bool TypeFileName(TProgram& p, const std::string& name) {
-    HWND dialog = p.WaitDialog();
-    if (!dialog) {
-        ADD_FAILURE() << "no save dialog";
-        return false;
-    }
-    Type(p, name);
-    Key(p, VK_RETURN);
-    return Closed(dialog);
-}
-
 // Closes the Notepad the text export opened.
 void CloseNotepad(TProgram& p) {
     HWND notepad = nullptr;

@@ -13,22 +13,6 @@ namespace {
 
 constexpr int ExportToTextSteps = 9, ExportToHtmlSteps = 10;
 
-// Answers the save dialog that is up as a user does: the file name typed
-// where the dialog put the caret, then Enter. The dialog starts in the
-// folder this program last saved to (in a whole run another scenario's),
-// so the first name is typed with its folder.
-bool TypeFileName(TProgram& p, const std::string& name) {
-    HWND dialog = p.WaitDialog();
-    if (!dialog) {
-        ADD_FAILURE() << "no save dialog";
-        return false;
-    }
-    EXPECT_TRUE(IsChild(dialog, p.Focus())) << "the dialog's file name does not have the keyboard";
-    Type(p, name);
-    Key(p, VK_RETURN);
-    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
-}
-
 // Waits for Notepad showing a file, checks its caption and closes it with
 // Alt+F4; false when it did not come or did not end.
 bool CloseNotepadShowing(TProgram& p, const std::string& fileName) {
@@ -67,7 +51,7 @@ TEST(ExportsScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughTheSaveDia
     Click(p, PreparedTaskPoint(main, 0));
     ClickWith(p, PreparedTaskPoint(main, 4), VK_CONTROL);
     ChooseFromMenu(p, main, FileMenuX, ExportToTextSteps);
-    ASSERT_TRUE(TypeFileName(p, p.PathOf("chosen")));
+    ASSERT_TRUE(TypeFileName(p, p.PathOf("chosen"), true));
     ASSERT_TRUE(CloseNotepadShowing(p, "chosen.txt"));
     EXPECT_EQ(ReadFile(p.PathOf("chosen.txt")),
               "Holidays\r\n"
@@ -84,7 +68,7 @@ TEST(ExportsScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughTheSaveDia
     Click(p, PreparedTaskPoint(main, 3));
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
     ChooseFromMenu(p, main, FileMenuX, ExportToHtmlSteps);
-    ASSERT_TRUE(TypeFileName(p, "week"));
+    ASSERT_TRUE(TypeFileName(p, "week", true));
     const std::string html = ReadFile(p.PathOf("week.html"));
     EXPECT_NE(html.find("<title>To do list</title>"), std::string::npos);
     size_t last = 0;
@@ -107,7 +91,7 @@ TEST(ExportsScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughTheSaveDia
 
     // Nothing chosen any more: the text export holds every task.
     ChooseFromMenu(p, main, FileMenuX, ExportToTextSteps);
-    ASSERT_TRUE(TypeFileName(p, "all"));
+    ASSERT_TRUE(TypeFileName(p, "all", true));
     ASSERT_TRUE(CloseNotepadShowing(p, "all.txt"));
     EXPECT_EQ(ReadFile(p.PathOf("all.txt")),
               "Holidays\r\n"

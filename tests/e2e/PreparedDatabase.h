@@ -184,4 +184,22 @@ inline POINT PreparedTaskPoint(HWND main, size_t index) {
     return {r.left + 120, r.top + rowTops[index]};
 }
 
+// Answers the save dialog that is up as a user does: the file name typed
+// where the dialog put the caret, then Enter; false when no dialog came or
+// it did not close. With CheckKeyboard, the dialog's file name must have
+// the keyboard when it comes.
+inline bool TypeFileName(TProgram& p, const std::string& name, bool checkKeyboard = false) {
+    HWND dialog = p.WaitDialog();
+    if (!dialog) {
+        ADD_FAILURE() << "no save dialog";
+        return false;
+    }
+    if (checkKeyboard) {
+        EXPECT_TRUE(IsChild(dialog, p.Focus())) << "the dialog's file name does not have the keyboard";
+    }
+    Type(p, name);
+    Key(p, VK_RETURN);
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
 } // namespace qelvo::e2e
