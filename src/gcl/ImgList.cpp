@@ -1,6 +1,7 @@
 #include "gcl/ImgList.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "gcl/rtl/Strings.h"
@@ -53,6 +54,12 @@ private:
 
 TCustomImageList::TCustomImageList(TComponent* owner) : TComponent(owner) {
     ResetOverlays();
+    NewChangeStamp();
+}
+
+void TCustomImageList::NewChangeStamp() noexcept {
+    static std::atomic<uint64_t> last{0};
+    FChangeStamp = ++last;
 }
 
 void TCustomImageList::ResetOverlays() noexcept {
@@ -77,12 +84,14 @@ void TCustomImageList::CreateImageList() {
     FHandle = ImageList_Create(FWidth, FHeight, flags, FAllocBy, FAllocBy);
     if (!FHandle) throw EOutOfResources(msg::OutOfResources);
     ImageList_SetBkColor(FHandle, ListColor(FBkColor));
+    NewChangeStamp();
 }
 
 void TCustomImageList::FreeHandle() noexcept {
     if (FHandle && !FShareImages) ImageList_Destroy(FHandle);
     FHandle = nullptr;
     ResetOverlays();
+    NewChangeStamp();
 }
 
 HIMAGELIST TCustomImageList::GetHandle() {
@@ -467,6 +476,7 @@ void TCustomImageList::UnRegisterChanges(TChangeLink* value) {
 }
 
 void TCustomImageList::Change() {
+    NewChangeStamp();
     if (GetComponentState().Contains(csDestroying)) return;
     // A link's handler may unregister links (or free them): work on a
     // snapshot and skip those that left meanwhile.

@@ -61,6 +61,11 @@ public:
     void SetHandle(HIMAGELIST value);
     bool HandleAllocated() const noexcept { return FHandle != nullptr; }
     void HandleNeeded() { GetHandle(); }
+    // A number that no other state of any image list of the process had:
+    // a new one is taken whenever the handle is made, adopted or freed and
+    // at every change, so that a picture drawn from the list may be kept
+    // while the number stays (a shared list's images may change unseen).
+    uint64_t GetChangeStamp() const noexcept { return FChangeStamp; }
 
     bool GetMasked() const noexcept { return FMasked; }
     // Makes a new, empty list when the value changes.
@@ -147,6 +152,7 @@ protected:
 private:
     void CreateImageList();
     void FreeHandle() noexcept;
+    void NewChangeStamp() noexcept;
     void ResetOverlays() noexcept;
     void CheckIndex(int index) const;
     void DrawDisabled(HDC dc, int x, int y, int index);
@@ -164,6 +170,7 @@ private:
     TImageType FImageType = itImage;
     int FOverlays[15];  // the image of each overlay slot, or -1
     std::vector<TChangeLink*> FClients;
+    uint64_t FChangeStamp = 0;
 };
 
 class TImageList : public TCustomImageList {

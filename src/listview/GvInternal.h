@@ -321,14 +321,19 @@ gcl::TRect DeviceRect(HDC DC, const gcl::TRect& R);
 // The size of the 32-bit DIB section selected into DC (0 x 0 without one).
 gcl::TSize DibSize(HDC DC);
 
-// Drawings kept for one paint. A drawing whose pixels follow from its
-// parameters (Key) and the pixels it lands on (a themed check box, a
-// picture of an image list) is made once per paint for each such pair and
-// copied after that. Draw paints it with its top left at (X, Y) of the DC
-// it is given, inside Where's size; one that reaches further, and any DC
-// that is not a plain 32-bit bitmap in device units, gets Draw itself.
+// Kept drawings. A drawing whose pixels follow from its parameters (Key)
+// and the pixels it lands on (a themed check box or expand button, a
+// picture of an image list) is made once for each such pair and copied
+// after that, in this paint and the next ones: a key names everything the
+// drawing reads besides the pixels beneath and the DC's text and
+// background colours and mode (for a picture, its list's change stamp),
+// and what no key can name (the theme's data, the system's colours and
+// settings) drops every kept drawing when it changes. Draw paints it with
+// its top left at (X, Y) of the DC it is given, inside Where's size; one
+// that reaches further, and any DC that is not a plain 32-bit bitmap in
+// device units, gets Draw itself.
 struct TKeptDrawingKey {
-    uintptr_t Parts[5] = {};
+    uintptr_t Parts[6] = {};
     bool operator==(const TKeptDrawingKey& o) const noexcept {
         return std::equal(std::begin(Parts), std::end(Parts), std::begin(o.Parts));
     }
@@ -342,8 +347,17 @@ void DrawKept(HDC DC, const gcl::TRect& Where, const TKeptDrawingKey& Key, const
         DC, Where, Key, [](const void* Context, HDC Target, int X, int Y) { (*static_cast<const F*>(Context))(Target, X, Y); },
         &Draw);
 }
-// Drops what was kept (a paint begins or ends: what it kept may change).
+// Drops every kept drawing: a theme was closed or changed, or the system's
+// colours, settings or display changed.
 void ForgetKeptDrawings() noexcept;
+// How many drawings are kept now.
+size_t KeptDrawingCount() noexcept;
+// A number that changes at every paint of a list view: the stamp of a
+// picture from a list whose images may change unseen (a shared one), so
+// that it is kept for one paint only.
+uintptr_t PaintSerial() noexcept;
+// The change stamp a picture of Images is kept under.
+uintptr_t PictureStamp(gcl::TCustomImageList* Images);
 
 } // namespace gvdetail
 

@@ -440,7 +440,9 @@ void TGvViewItem::DrawItemImage(TGvItem* Item, gcl::TCustomImageList* Images, in
         key.Parts[1] = reinterpret_cast<uintptr_t>(Images->GetHandle());
         key.Parts[2] = static_cast<uintptr_t>(static_cast<uint32_t>(Index));
         key.Parts[3] = style;
-        key.Parts[4] = blend;
+        // The default blend is the system's highlight colour.
+        key.Parts[4] = blend == CLR_DEFAULT ? 0x01000000u | GetSysColor(COLOR_HIGHLIGHT) : blend;
+        key.Parts[5] = PictureStamp(Images);
         const TRect at{R.Left + (R.Width() - w) / 2, R.Top + (R.Height() - h) / 2, 0, 0};
         DrawKept(dc, TRect{at.Left, at.Top, at.Left + w, at.Top + h}, key,
                  [&](HDC target, int x, int y) { Images->DrawEx(target, x, y, Index, style, CLR_NONE, blend); });

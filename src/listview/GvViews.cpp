@@ -179,9 +179,9 @@ bool TakesKeptPixels(HDC DC) {
     return bitmap && GetObjectW(bitmap, sizeof ds, &ds) == sizeof ds && ds.dsBm.bmBitsPixel == 32;
 }
 
-// The drawings kept for the paint under way, and the bitmap they are
-// made on: the drawing goes Margin pixels in from its edges, so that
-// one reaching outside its size is seen.
+// The kept drawings, and the bitmap they are made on: the drawing goes
+// Margin pixels in from its edges, so that one reaching outside its size
+// is seen.
 struct TKeptDrawing {
     TKeptDrawingKey Key;
     int Width = 0;
@@ -195,6 +195,8 @@ struct TKeptDrawing {
 struct TKeptDrawings {
     static constexpr int Margin = 4;
     static constexpr int Largest = 64;
+    // More than this many (looks of rows times pixels beneath) start anew.
+    static constexpr size_t Most = 128;
     static constexpr int Side = Largest + 2 * Margin;
     std::vector<TKeptDrawing> Kept;
     HDC DC = nullptr;
@@ -239,6 +241,21 @@ TKeptDrawings& KeptDrawings() {
 
 void gvdetail::ForgetKeptDrawings() noexcept { KeptDrawings().Forget(); }
 
+size_t gvdetail::KeptDrawingCount() noexcept { return KeptDrawings().Kept.size(); }
+
+namespace {
+uintptr_t GPaintSerial = 0;
+} // namespace
+
+uintptr_t gvdetail::PaintSerial() noexcept { return GPaintSerial; }
+
+uintptr_t gvdetail::PictureStamp(gcl::TCustomImageList* Images) {
+    // The top bit tells the two kinds apart.
+    constexpr uintptr_t Top = ~(~uintptr_t{0} >> 1);
+    if (Images->GetShareImages()) return GPaintSerial | Top;
+    return static_cast<uintptr_t>(Images->GetChangeStamp()) & ~Top;
+}
+
 void gvdetail::DrawKept(HDC DC, const TRect& Where, const TKeptDrawingKey& Key, TKeptDrawingDraw Draw,
                         const void* Context) {
     const int w = Where.Width(), h = Where.Height();
@@ -271,7 +288,7 @@ void gvdetail::DrawKept(HDC DC, const TRect& Where, const TKeptDrawingKey& Key, 
     if (!found) {
         // Made once, over a copy of what lies beneath, in a ring of a colour
         // of its own that must stay as it is.
-        if (k.Kept.size() >= 64) k.Kept.clear();
+        if (k.Kept.size() >= k.Most) k.Kept.clear();
         TKeptDrawing d;
         d.Key = Key;
         d.Width = w;
@@ -580,9 +597,17 @@ void TGvViewGroup::PaintExpandButton(TGvGroup* Group, const TGvRectArrayObject& 
         TRect square = R.ExpandButtonRect;
         square.Top += (square.Height() - square.Width()) / 2;
         square.Bottom = square.Top + square.Width();
-        RECT r = gcl::ToRECT(square);
-        DrawThemeBackground(lv->GetThemeManager()->GetTreeviewTheme(), Canvas->GetHandle(), TVP_GLYPH,
-                            Group->GetExpanded() ? GLPS_OPENED : GLPS_CLOSED, &r, nullptr);
+        HTHEME theme = lv->GetThemeManager()->GetTreeviewTheme();
+        const int state = Group->GetExpanded() ? GLPS_OPENED : GLPS_CLOSED;
+        TKeptDrawingKey key;
+        key.Parts[0] = 3;  // a themed expand button
+        key.Parts[1] = reinterpret_cast<uintptr_t>(theme);
+        key.Parts[2] = TVP_GLYPH;
+        key.Parts[3] = static_cast<uintptr_t>(state);
+        DrawKept(Canvas->GetHandle(), square, key, [&](HDC dc, int x, int y) {
+            RECT r{x, y, x + square.Width(), y + square.Height()};
+            DrawThemeBackground(theme, dc, TVP_GLYPH, state, &r, nullptr);
+        });
         return;
     }
     if (!info->GetExpandable()) return;
@@ -1049,11 +1074,7 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     if (!ACanvas || !FGroups || !FHeader || !FScrollbars) return;
     gcl::TValueScope<int8_t> focus(FPaintFocus, static_cast<int8_t>(PaintsFocused() ? 1 : 0));
     HDC dc = ACanvas->GetHandle();
-    // What a paint keeps is its own: pictures and themes may change between paints.
-    ForgetKeptDrawings();
-    struct TForget {
-        ~TForget() { ForgetKeptDrawings(); }
-    } forget;
+    ++GPaintSerial;
     const int saved = SaveDC(dc);
     const int headerHeight = FHeader->RuntimeHeight();
     const int offsetX = FScrollbars->GetOffsetX();

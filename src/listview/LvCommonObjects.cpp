@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gcl/rtl/Exceptions.h"
+#include "listview/GvInternal.h"
 #include "listview/LvCommonUtilities.h"
 
 namespace qelvo {
@@ -41,6 +42,9 @@ void TCommonThemeManager::ThemesOpen() {
 
 void TCommonThemeManager::ThemesFree() noexcept {
     FLoaded = false;
+    // Drawings kept from a theme must not outlive its handle, which a
+    // theme opened later may get again.
+    gvdetail::ForgetKeptDrawings();
     for (int i = 0; i < tcCount; ++i) {
         if (FHandles[i]) CloseThemeData(FHandles[i]);
         FHandles[i] = nullptr;

@@ -2,6 +2,7 @@
 // loading bitmap strips, and change links.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -210,6 +211,41 @@ TEST(ImageLists, ChangeLinksAndLifetime) {
     EXPECT_EQ(ref.Get(), nullptr);
     EXPECT_EQ(second->GetSender(), nullptr);
     delete second;
+}
+
+TEST(ImageLists, AChangeStampIsNeverTheSameTwice) {
+    // Every state of every list has a number of its own, so that a
+    // picture drawn from a list may be kept while its number stays.
+    std::vector<uint64_t> seen;
+    auto fresh = [&seen](const TCustomImageList* l) {
+        const bool isNew = std::find(seen.begin(), seen.end(), l->GetChangeStamp()) == seen.end();
+        seen.push_back(l->GetChangeStamp());
+        return isNew;
+    };
+    TImageList* list = TImageList::CreateSize(16, 16);
+    TImageList* other = TImageList::CreateSize(16, 16);
+    EXPECT_TRUE(fresh(list) && fresh(other));
+    list->HandleNeeded();
+    EXPECT_TRUE(fresh(list));
+    list->GetCount();
+    EXPECT_EQ(list->GetChangeStamp(), seen.back());  // reading changes nothing
+    TBitmap red;
+    Fill(red, pf24bit, 16, 16, clRed);
+    list->Add(&red, nullptr);
+    EXPECT_TRUE(fresh(list));
+    list->Replace(0, &red, nullptr);
+    EXPECT_TRUE(fresh(list));
+    list->SetSize(12, 12);
+    EXPECT_TRUE(fresh(list));
+    // Another list that takes the handle over.
+    HIMAGELIST handle = list->GetHandle();
+    list->SetShareImages(true);
+    list->SetHandle(nullptr);
+    EXPECT_TRUE(fresh(list));
+    other->SetHandle(handle);
+    EXPECT_TRUE(fresh(other));
+    list->Free();
+    other->Free();
 }
 
 TEST(ImageLists, LoadsBitmapStrips) {

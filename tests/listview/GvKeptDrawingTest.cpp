@@ -1,11 +1,15 @@
-// Drawings kept for a paint: a drawing copied from what an earlier one of
-// the same kind over the same pixels made is, pixel for pixel, the drawing
-// made again; it is made once for each such pair, and one that reaches
-// outside its size is always made.
+// Kept drawings: a drawing copied from what an earlier one of the same
+// kind over the same pixels made is, pixel for pixel, the drawing made
+// again; it is made once for each such pair, and one that reaches outside
+// its size is always made. What is kept lasts from paint to paint until a
+// theme, the system's colours, settings or display change, and a picture
+// of an image list is made anew once the list changed.
 #include <gtest/gtest.h>
 
 #include "listview/GvInternal.h"
+#include "gcl/ImgList.h"
 #include "listview/GvListviewFixture.h"
+#include "listview/GvWindowFixture.h"
 #include "support/PixelCanvas.h"
 
 using namespace qelvo;
@@ -124,6 +128,98 @@ TEST_F(GvKeptDrawingTest, OnAMirroredCanvasTheDrawingIsMadeEachTime) {
     }
     EXPECT_TRUE(kept.SameAs(made));
     EXPECT_EQ(draws, 2);
+}
+
+class GvKeptAcrossPaintsTest : public qelvo::test::GvWindowFixture {
+protected:
+    void TearDown() override {
+        gvdetail::ForgetKeptDrawings();
+        GvWindowFixture::TearDown();
+    }
+
+public:
+    // The whole client area painted into a 32-bit bitmap.
+    std::unique_ptr<PixelCanvas> Paint() {
+        auto c = std::make_unique<PixelCanvas>(LV->GetClientWidth(), LV->GetClientHeight());
+        LV->PaintRect(c->Canvas(), TRect{0, 0, LV->GetClientWidth(), LV->GetClientHeight()}, false);
+        return c;
+    }
+};
+
+TEST_F(GvKeptAcrossPaintsTest, KeptUntilTheThemeTheColoursTheSettingsOrTheDisplayChange) {
+    PixelCanvas c(40, 20);
+    int draws = 0;
+    // Always over the same pixels.
+    auto draw = [&] {
+        Stripes(c);
+        DrawKept(c.DC(), TRect{0, 2, 8, 10}, TKeptDrawingKey{}, [&](HDC dc, int x, int y) {
+            ++draws;
+            Mark(dc, x, y, 8, RGB(0, 90, 160));
+        });
+    };
+    draw();
+    ASSERT_EQ(draws, 1);
+    // A paint of a list view leaves what was kept.
+    Paint();
+    draw();
+    EXPECT_EQ(draws, 1);
+    int expected = 1;
+    for (UINT message : {UINT(WM_THEMECHANGED), UINT(WM_SYSCOLORCHANGE), UINT(gcl::CM_SYSCOLORCHANGE),
+                         UINT(WM_SETTINGCHANGE), UINT(WM_DISPLAYCHANGE)}) {
+        SCOPED_TRACE(message);
+        LV->Perform(message, 0, 0);
+        EXPECT_EQ(gvdetail::KeptDrawingCount(), 0u);
+        draw();
+        draw();
+        EXPECT_EQ(draws, ++expected);
+    }
+    // Closing the themes (switching them off, a window going) drops it too.
+    LV->SetThemed(false);
+    EXPECT_EQ(gvdetail::KeptDrawingCount(), 0u);
+    draw();
+    EXPECT_EQ(draws, ++expected);
+}
+
+TEST_F(GvKeptAcrossPaintsTest, APictureIsMadeAnewOnceItsImageListChanged) {
+    LV->SetView(elsReport);
+    LV->GetHeader()->SetVisible(true);
+    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
+    gcl::TImageList* images = gcl::TImageList::CreateSize(16, 16);
+    auto block = [](COLORREF colour, int size) {
+        auto b = std::make_unique<gcl::TBitmap>();
+        b->SetPixelFormat(gcl::pf24bit);
+        b->SetSize(size, size);
+        b->GetCanvas()->GetBrush()->SetColor(gcl::clFuchsia);
+        b->GetCanvas()->FillRect(TRect{0, 0, size, size});
+        b->GetCanvas()->GetBrush()->SetColor(static_cast<gcl::TColor>(colour));
+        b->GetCanvas()->FillRect(TRect{3, 3, size - 3, size - 3});
+        return b;
+    };
+    images->AddMasked(block(RGB(255, 0, 0), 16).get(), gcl::clFuchsia);
+    LV->SetImagesSmall(images);
+    for (int i = 0; i < 4; ++i) {
+        TGvItem* item = LV->GetItems()->Add(nullptr);
+        item->SetCaptions(0, L"task " + std::to_wstring(i));
+        item->SetImageIndexes(0, 0);
+    }
+    const auto red = Paint();
+    EXPECT_GE(red->CountOf(RGB(255, 0, 0)), 4 * 10 * 10);
+    // Another picture in the same place of the same list.
+    images->ReplaceMasked(0, block(RGB(0, 0, 255), 16).get(), gcl::clFuchsia);
+    const auto blue = Paint();
+    EXPECT_EQ(blue->CountOf(RGB(255, 0, 0)), 0);
+    EXPECT_GE(blue->CountOf(RGB(0, 0, 255)), 4 * 10 * 10);
+    // Another size: the pictures of the old one are not copied.
+    images->SetSize(12, 12);
+    images->AddMasked(block(RGB(0, 160, 0), 12).get(), gcl::clFuchsia);
+    const auto green = Paint();
+    gvdetail::ForgetKeptDrawings();
+    const auto made = Paint();
+    EXPECT_EQ(green->CountOf(RGB(0, 0, 255)), 0);
+    EXPECT_GE(green->CountOf(RGB(0, 160, 0)), 4 * 6 * 6);
+    EXPECT_TRUE(green->SameAs(*made));
+    LV->SetImagesSmall(nullptr);
+    gcl::Free(images);
 }
 
 } // namespace
