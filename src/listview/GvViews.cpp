@@ -668,9 +668,28 @@ void TGvViewGroup::Paint(TGvGroup* Group, int MarginEdge, const TRect& ObjRect, 
     } else if (top || MarginEdge == gmeBottom) {
         gcl::TCustomImageList* images = Group->GetImageList(0);
         const int index = top ? Group->GetImageIndex() : info->GetMarginBottom()->GetImageIndex();
-        if (images && index >= 0)
-            images->Draw(Canvas, R.IconRect.Left + (R.IconRect.Width() - images->GetWidth()) / 2,
-                         R.IconRect.Top + (R.IconRect.Height() - images->GetHeight()) / 2, index, Group->GetEnabled());
+        if (images && index >= 0 && images->HandleAllocated()) {
+            // The same picture heads many groups: kept.
+            const int w = images->GetWidth(), h = images->GetHeight();
+            const int x = R.IconRect.Left + (R.IconRect.Width() - w) / 2;
+            const int y = R.IconRect.Top + (R.IconRect.Height() - h) / 2;
+            const bool enabled = Group->GetEnabled();
+            TKeptDrawingKey key;
+            key.Parts[0] = 4 | (enabled ? 0x100u : 0u);  // a picture of an image list as a group draws it
+            key.Parts[1] = reinterpret_cast<uintptr_t>(images->GetHandle());
+            key.Parts[2] = static_cast<uintptr_t>(static_cast<uint32_t>(index));
+            key.Parts[5] = PictureStamp(images);
+            DrawKept(Canvas->GetHandle(), TRect{x, y, x + w, y + h}, key, [&](HDC dc, int at, int on) {
+                if (dc == Canvas->GetHandle()) {
+                    images->Draw(Canvas, at, on, index, enabled);
+                    return;
+                }
+                gcl::TCanvas kept;
+                kept.SetHandle(dc);
+                images->Draw(&kept, at, on, index, enabled);
+                kept.SetHandle(nullptr);
+            });
+        }
     }
     store.RestoreCanvas(Canvas);
 }

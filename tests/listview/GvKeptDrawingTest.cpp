@@ -180,21 +180,25 @@ TEST_F(GvKeptAcrossPaintsTest, KeptUntilTheThemeTheColoursTheSettingsOrTheDispla
     EXPECT_EQ(draws, ++expected);
 }
 
+// A picture of Size pixels: a block of a colour on magenta, which is
+// transparent.
+std::unique_ptr<gcl::TBitmap> Block(COLORREF Colour, int Size) {
+    auto b = std::make_unique<gcl::TBitmap>();
+    b->SetPixelFormat(gcl::pf24bit);
+    b->SetSize(Size, Size);
+    b->GetCanvas()->GetBrush()->SetColor(gcl::clFuchsia);
+    b->GetCanvas()->FillRect(TRect{0, 0, Size, Size});
+    b->GetCanvas()->GetBrush()->SetColor(static_cast<gcl::TColor>(Colour));
+    b->GetCanvas()->FillRect(TRect{3, 3, Size - 3, Size - 3});
+    return b;
+}
+
 TEST_F(GvKeptAcrossPaintsTest, APictureIsMadeAnewOnceItsImageListChanged) {
     LV->SetView(elsReport);
     LV->GetHeader()->SetVisible(true);
     LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
     gcl::TImageList* images = gcl::TImageList::CreateSize(16, 16);
-    auto block = [](COLORREF colour, int size) {
-        auto b = std::make_unique<gcl::TBitmap>();
-        b->SetPixelFormat(gcl::pf24bit);
-        b->SetSize(size, size);
-        b->GetCanvas()->GetBrush()->SetColor(gcl::clFuchsia);
-        b->GetCanvas()->FillRect(TRect{0, 0, size, size});
-        b->GetCanvas()->GetBrush()->SetColor(static_cast<gcl::TColor>(colour));
-        b->GetCanvas()->FillRect(TRect{3, 3, size - 3, size - 3});
-        return b;
-    };
+    auto block = Block;
     images->AddMasked(block(RGB(255, 0, 0), 16).get(), gcl::clFuchsia);
     LV->SetImagesSmall(images);
     for (int i = 0; i < 4; ++i) {
@@ -219,6 +223,41 @@ TEST_F(GvKeptAcrossPaintsTest, APictureIsMadeAnewOnceItsImageListChanged) {
     EXPECT_GE(green->CountOf(RGB(0, 160, 0)), 4 * 6 * 6);
     EXPECT_TRUE(green->SameAs(*made));
     LV->SetImagesSmall(nullptr);
+    gcl::Free(images);
+}
+
+TEST_F(GvKeptAcrossPaintsTest, AGroupsPictureIsMadeAnewOnceItsImageListChangedAndGreyedForADisabledGroup) {
+    LV->SetView(elsReport);
+    LV->GetHeader()->SetVisible(true);
+    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
+    LV->SetShowGroupMargins(true);
+    LV->GetPaintInfoGroup()->GetMarginTop()->SetSize(24);
+    gcl::TImageList* images = gcl::TImageList::CreateSize(16, 16);
+    images->AddMasked(Block(RGB(255, 0, 0), 16).get(), gcl::clFuchsia);
+    LV->SetImagesGroup(images);
+    std::vector<TGvGroup*> groups;
+    for (int g = 0; g < 3; ++g) {
+        TGvGroup* group = LV->GetGroups()->Add(nullptr);
+        group->SetCaption(L"group " + std::to_wstring(g));
+        group->SetImageIndex(0);
+        group->GetItems()->Add(nullptr)->SetCaptions(0, L"task");
+        groups.push_back(group);
+    }
+    const auto red = Paint();
+    EXPECT_GE(red->CountOf(RGB(255, 0, 0)), 3 * 10 * 10);
+    images->ReplaceMasked(0, Block(RGB(0, 0, 255), 16).get(), gcl::clFuchsia);
+    const auto blue = Paint();
+    EXPECT_EQ(blue->CountOf(RGB(255, 0, 0)), 0);
+    EXPECT_GE(blue->CountOf(RGB(0, 0, 255)), 3 * 10 * 10);
+    // A disabled group shows the greyed picture, the others the kept one.
+    groups[1]->SetEnabled(false);
+    const auto greyed = Paint();
+    gvdetail::ForgetKeptDrawings();
+    const auto made = Paint();
+    EXPECT_TRUE(greyed->SameAs(*made));
+    EXPECT_GE(greyed->CountOf(RGB(0, 0, 255)), 2 * 10 * 10);
+    EXPECT_LT(greyed->CountOf(RGB(0, 0, 255)), 3 * 10 * 10);
+    LV->SetImagesGroup(nullptr);
     gcl::Free(images);
 }
 
