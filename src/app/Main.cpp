@@ -287,12 +287,7 @@ void TMainForm::CreateDocks() {
 }
 
 void TMainForm::CreateMenuBar() {
-    MenuBar = TXtToolbar::Create(this);
-    MenuBar->SetName("MenuBar");
-    // Items added in code give way to the chevron from the bar's end, as
-    // the items of a bar loaded from a form do (new items would otherwise
-    // rank first, and the bar's first item would go first).
-    MenuBar->SetChevronPriorityForNewItems(tbcpLowest);
+    MenuBar = NewToolbar(this, "MenuBar");
     MenuBar->SetMenuBar(true);
     MenuBar->SetImages(Others16);
     MenuBar->SetDockRow(0);
@@ -364,9 +359,7 @@ void TMainForm::CreateMenuBar() {
 }
 
 void TMainForm::CreateGroupByBar() {
-    GroupByPan = TXtToolbar::Create(this);
-    GroupByPan->SetName("GroupByPan");
-    GroupByPan->SetChevronPriorityForNewItems(tbcpLowest);
+    GroupByPan = NewToolbar(this, "GroupByPan");
     GroupByPan->SetImages(Others16);
     GroupByPan->SetDockRow(2);
     GroupByPan->OnClose = gcl::TNotifyEvent(this, &TMainForm::OptionalBarClose);

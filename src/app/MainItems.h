@@ -1,6 +1,6 @@
-// Building the main window's menus and toolbars: an item of a class, an
-// item showing an action, an item with its own caption, tag and click handler, and a
-// separator, each appended to a parent item.
+// Building the program's menus and toolbars: a toolbar, an item of a
+// class, an item showing an action, an item with its own caption, tag and
+// click handler, and a separator, each appended to a parent item.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "controls/XtBars.h"
 #include "controls/XtItem.h"
 #include "gcl/ActnList.h"
 #include "gcl/rtl/Strings.h"
@@ -27,6 +28,17 @@ inline std::string NameOfCaption(const std::string& caption) {
         if (caption[i] == '&' && i + 1 < caption.size() && caption[i + 1] == '&') ++i;
     }
     return name;
+}
+
+// A toolbar built in code, named Name. Its items give way to the chevron
+// from the bar's end, as the items of a bar loaded from a form do (items
+// added one by one would otherwise rank first, and the bar's first item
+// would go first).
+inline TXtToolbar* NewToolbar(gcl::TComponent* owner, const char* name) {
+    TXtToolbar* bar = TXtToolbar::Create(owner);
+    bar->SetName(name);
+    bar->SetChevronPriorityForNewItems(tbcpLowest);
+    return bar;
 }
 
 // An item of class T with an optional caption.

@@ -64,12 +64,7 @@ gcl::TFont* ArialFont(gcl::TControl* control, int pixels) {
 
 void TMainForm::CreateQuickEntryBar() {
     using E = gcl::TNotifyEvent;
-    TopPanel = TXtToolbar::Create(this);
-    TopPanel->SetName("TopPanel");
-    // Items added in code give way to the chevron from the bar's end, as
-    // the items of a bar loaded from a form do (new items would otherwise
-    // rank first, and the bar's first item would go first).
-    TopPanel->SetChevronPriorityForNewItems(tbcpLowest);
+    TopPanel = NewToolbar(this, "TopPanel");
     TopPanel->SetImages(Others16);
     TopPanel->SetDockRow(1);
     // No command brings the quick-entry bar back: floating, it cannot be
@@ -587,9 +582,7 @@ void TMainForm::QuickTagsListExit(gcl::TObject*) {
 
 void TMainForm::CreateFilterBar() {
     using E = gcl::TNotifyEvent;
-    FiltersPanel = TXtToolbar::Create(this);
-    FiltersPanel->SetName("FiltersPanel");
-    FiltersPanel->SetChevronPriorityForNewItems(tbcpLowest);
+    FiltersPanel = NewToolbar(this, "FiltersPanel");
     FiltersPanel->SetImages(Others16);
     FiltersPanel->SetDockRow(3);
     FiltersPanel->OnClose = E(this, &TMainForm::OptionalBarClose);

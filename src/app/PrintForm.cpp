@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/MainItems.h"
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "app/logic/TextExport.h"
@@ -80,12 +81,7 @@ TPrintF::TPrintF(gcl::TComponent* owner, TReportList& list, const TCols& cols, b
     BottomDock = TXtDock::Create(this);
     BottomDock->SetPosition(dpBottom);
     BottomDock->SetParent(this);
-    PrintBar = TXtToolbar::Create(this);
-    PrintBar->SetName("PrintBar");
-    // Items added in code give way to the chevron from the bar's end, as
-    // the items of a bar loaded from a form do (new items would otherwise
-    // rank first, and the bar's first item would go first).
-    PrintBar->SetChevronPriorityForNewItems(tbcpLowest);
+    PrintBar = NewToolbar(this, "PrintBar");
     // No command brings the bar back: floating, it cannot be closed.
     PrintBar->SetCloseButton(false);
     PrintBar->SetParent(BottomDock);

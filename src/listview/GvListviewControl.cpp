@@ -168,12 +168,11 @@ void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
     if (Message.Msg == WM_DESTROY && FDropTarget) FDropTarget->WindowGone();
     // The system's scroll bars may look different from now on, and so may
     // what the theme draws.
-    if (Message.Msg == WM_THEMECHANGED || Message.Msg == WM_SYSCOLORCHANGE || Message.Msg == WM_SETTINGCHANGE ||
-        Message.Msg == WM_DESTROY)
-        ForgetScrollBars();
-    if (Message.Msg == WM_THEMECHANGED || Message.Msg == WM_SYSCOLORCHANGE || Message.Msg == WM_SETTINGCHANGE ||
-        Message.Msg == WM_DISPLAYCHANGE || Message.Msg == WM_DPICHANGED || Message.Msg == gcl::CM_SYSCOLORCHANGE)
-        gvdetail::ForgetKeptDrawings();
+    const bool lookChanged = Message.Msg == WM_THEMECHANGED || Message.Msg == WM_SYSCOLORCHANGE ||
+                             Message.Msg == WM_SETTINGCHANGE || Message.Msg == WM_DISPLAYCHANGE ||
+                             Message.Msg == WM_DPICHANGED || Message.Msg == gcl::CM_SYSCOLORCHANGE;
+    if (lookChanged || Message.Msg == WM_DESTROY) ForgetScrollBars();
+    if (lookChanged) gvdetail::ForgetKeptDrawings();
     if (Message.Msg == WM_TIMER && Message.WParam == DropTargetSyncTimer) {
         KillTimer(GetHandle(), DropTargetSyncTimer);
         if (FDropTarget) FDropTarget->SyncIfDue();
