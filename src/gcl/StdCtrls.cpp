@@ -1031,12 +1031,55 @@ int MovedItemIndex(int itemIndex, int curIndex, int newIndex) noexcept {
     return itemIndex;
 }
 
+// The items of a list or combo box while it has a window are the window's
+// own: the shared reading, searching and update state of both.
+class TWindowItemStrings : public TStrings {
+    GCL_CLASS(TWindowItemStrings, TStrings)
+public:
+    explicit TWindowItemStrings(TWinControl* control) : FControl(control) {}
+
+protected:
+    // Item Index's text, by the window's length and text messages.
+    std::string ReadItemText(UINT lengthMsg, UINT textMsg, int index) const {
+        int length = static_cast<int>(SendText(FControl, lengthMsg, static_cast<uintptr_t>(index)));
+        if (length < 0) Error(msg::ListIndexError, index);
+        std::string text(static_cast<size_t>(length) + 1, '\0');
+        int copied = static_cast<int>(
+            SendText(FControl, textMsg, static_cast<uintptr_t>(index), reinterpret_cast<intptr_t>(text.data())));
+        if (copied < 0) Error(msg::ListIndexError, index);
+        text.resize(static_cast<size_t>(std::min(copied, length)));
+        return text;
+    }
+
+    // Case-insensitive, as the window searches.
+    int FindExact(UINT findMsg, const std::string& s) const {
+        return static_cast<int>(
+            SendText(FControl, findMsg, static_cast<uintptr_t>(-1), reinterpret_cast<intptr_t>(s.c_str())));
+    }
+
+    // The current item's index once item Deleted is gone from the saved items.
+    static int IndexAfterDelete(int current, int deleted) noexcept {
+        if (current == deleted) return -1;
+        return current > deleted ? current - 1 : current;
+    }
+
+    void SetUpdateState(bool updating) override {
+        if (!FControl->HandleAllocated()) return;
+        FControl->Perform(WM_SETREDRAW, updating ? 0 : 1);
+        if (!updating) FControl->Invalidate();
+    }
+
+private:
+    TWinControl* FControl;
+};
+GCL_IMPLEMENT_CLASS(TWindowItemStrings)
+
 // The items of a list box: LB_ messages through the list box's Perform
 // while it has a window, its saved items otherwise.
-class TListBoxStrings : public TStrings {
-    GCL_CLASS(TListBoxStrings, TStrings)
+class TListBoxStrings : public TWindowItemStrings {
+    GCL_CLASS(TListBoxStrings, TWindowItemStrings)
 public:
-    explicit TListBoxStrings(TCustomListBox* listBox) : FListBox(listBox) {}
+    explicit TListBoxStrings(TCustomListBox* listBox) : TWindowItemStrings(listBox), FListBox(listBox) {}
 
     std::string Get(int index) const override {
         TCustomListBox* lb = FListBox;
@@ -1051,14 +1094,7 @@ public:
             if (index < 0 || index >= static_cast<int>(lb->FSaved.size())) Error(msg::ListIndexError, index);
             return lb->FSaved[static_cast<size_t>(index)].Text;
         }
-        int length = static_cast<int>(SendText(lb, LB_GETTEXTLEN, static_cast<uintptr_t>(index)));
-        if (length < 0) Error(msg::ListIndexError, index);
-        std::string text(static_cast<size_t>(length) + 1, '\0');
-        int copied = static_cast<int>(
-            SendText(lb, LB_GETTEXT, static_cast<uintptr_t>(index), reinterpret_cast<intptr_t>(text.data())));
-        if (copied < 0) Error(msg::ListIndexError, index);
-        text.resize(static_cast<size_t>(std::min(copied, length)));
-        return text;
+        return ReadItemText(LB_GETTEXTLEN, LB_GETTEXT, index);
     }
 
     int GetCount() const override { return FListBox->GetCount(); }
@@ -1114,10 +1150,7 @@ public:
             if (lb->IsVirtual()) return;
             if (index < 0 || index >= static_cast<int>(lb->FSaved.size())) Error(msg::ListIndexError, index);
             lb->FSaved.erase(lb->FSaved.begin() + index);
-            if (lb->FSavedItemIndex == index)
-                lb->FSavedItemIndex = -1;
-            else if (lb->FSavedItemIndex > index)
-                --lb->FSavedItemIndex;
+            lb->FSavedItemIndex = IndexAfterDelete(lb->FSavedItemIndex, index);
             lb->ItemDeleted(index);
             return;
         }
@@ -1177,19 +1210,9 @@ public:
         FListBox->SetItemIndex(itemIndex);
     }
 
-    // Case-insensitive, as the window searches.
     int IndexOf(const std::string& s) const override {
-        if (FListBox->HandleAllocated() && !FListBox->IsVirtual())
-            return static_cast<int>(SendText(FListBox, LB_FINDSTRINGEXACT, static_cast<uintptr_t>(-1),
-                                                      reinterpret_cast<intptr_t>(s.c_str())));
+        if (FListBox->HandleAllocated() && !FListBox->IsVirtual()) return FindExact(LB_FINDSTRINGEXACT, s);
         return TStrings::IndexOf(s);
-    }
-
-protected:
-    void SetUpdateState(bool updating) override {
-        if (!FListBox->HandleAllocated()) return;
-        FListBox->Perform(WM_SETREDRAW, updating ? 0 : 1);
-        if (!updating) FListBox->Invalidate();
     }
 
 private:
@@ -1737,10 +1760,10 @@ GCL_PUBLISHED(TListBox,
 
 // ---- TComboBoxStrings ---------------------------------------------------------------------------
 
-class TComboBoxStrings : public TStrings {
-    GCL_CLASS(TComboBoxStrings, TStrings)
+class TComboBoxStrings : public TWindowItemStrings {
+    GCL_CLASS(TComboBoxStrings, TWindowItemStrings)
 public:
-    explicit TComboBoxStrings(TCustomComboBox* comboBox) : FComboBox(comboBox) {}
+    explicit TComboBoxStrings(TCustomComboBox* comboBox) : TWindowItemStrings(comboBox), FComboBox(comboBox) {}
 
     std::string Get(int index) const override {
         TCustomComboBox* cb = FComboBox;
@@ -1748,14 +1771,7 @@ public:
             CheckSaved(index);
             return cb->FSaved[static_cast<size_t>(index)].Text;
         }
-        int length = static_cast<int>(SendText(cb, CB_GETLBTEXTLEN, static_cast<uintptr_t>(index)));
-        if (length < 0) Error(msg::ListIndexError, index);
-        std::string text(static_cast<size_t>(length) + 1, '\0');
-        int copied = static_cast<int>(
-            SendText(cb, CB_GETLBTEXT, static_cast<uintptr_t>(index), reinterpret_cast<intptr_t>(text.data())));
-        if (copied < 0) Error(msg::ListIndexError, index);
-        text.resize(static_cast<size_t>(std::min(copied, length)));
-        return text;
+        return ReadItemText(CB_GETLBTEXTLEN, CB_GETLBTEXT, index);
     }
 
     int GetCount() const override { return FComboBox->GetCount(); }
@@ -1817,10 +1833,7 @@ public:
         if (!cb->HandleAllocated()) {
             CheckSaved(index);
             cb->FSaved.erase(cb->FSaved.begin() + index);
-            if (cb->FSavedItemIndex == index)
-                cb->FSavedItemIndex = -1;
-            else if (cb->FSavedItemIndex > index)
-                --cb->FSavedItemIndex;
+            cb->FSavedItemIndex = IndexAfterDelete(cb->FSavedItemIndex, index);
             return;
         }
         cb->Perform(CB_DELETESTRING, static_cast<uintptr_t>(index));
@@ -1841,17 +1854,8 @@ public:
     }
 
     int IndexOf(const std::string& s) const override {
-        if (FComboBox->HandleAllocated())
-            return static_cast<int>(SendText(FComboBox, CB_FINDSTRINGEXACT, static_cast<uintptr_t>(-1),
-                                                       reinterpret_cast<intptr_t>(s.c_str())));
+        if (FComboBox->HandleAllocated()) return FindExact(CB_FINDSTRINGEXACT, s);
         return TStrings::IndexOf(s);
-    }
-
-protected:
-    void SetUpdateState(bool updating) override {
-        if (!FComboBox->HandleAllocated()) return;
-        FComboBox->Perform(WM_SETREDRAW, updating ? 0 : 1);
-        if (!updating) FComboBox->Invalidate();
     }
 
 private:
