@@ -631,4 +631,18 @@ void Wheel(const TProgram& p, POINT at, int delta) {
     p.Settle();
 }
 
+// ---- A key held down
+
+void KeyDown(const TProgram& p, WORD vk) {
+    std::vector<INPUT> in{KeyInput(vk, false)};
+    Send(in);
+    p.Settle();
+}
+
+void KeyUp(const TProgram& p, WORD vk) {
+    std::vector<INPUT> in{KeyInput(vk, true)};
+    Send(in);
+    p.Settle();
+}
+
 } // namespace qelvo::e2e

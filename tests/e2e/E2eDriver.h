@@ -160,4 +160,10 @@ bool EndSession(TProgram& p);
 // with the pointer at At, in one message.
 void Wheel(const TProgram& p, POINT at, int delta);
 
+// ---- A key held down
+// Presses (Down) or releases one key alone. A key pressed again while it
+// is down arrives as the system's auto-repeat of a held key.
+void KeyDown(const TProgram& p, WORD vk);
+void KeyUp(const TProgram& p, WORD vk);
+
 } // namespace qelvo::e2e

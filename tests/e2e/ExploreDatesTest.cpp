@@ -1,0 +1,161 @@
+// Due dates as a user gives them, found faulty by exploring the real
+// program: dates typed that the file cannot keep, the picker at the last
+// day of the calendar, Shift held after Shift+D, and a panel open on the
+// chosen task when midnight passes.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// A database of the lists "Work" (empty) and "Home", whose tasks are due
+// on the given days (file form, "" for none).
+std::string DueDatabase(const std::vector<std::pair<std::string, std::string>>& homeTasks) {
+    const std::string sep = "\xF7", eol = "\r\n";
+    std::string text = "d_id-4711471148" + eol + "Work" + sep + "0" + sep + eol + "Home" + sep + "1" + sep + eol +
+                       "<--<*&^Folders^&*>-->" + eol + "<--<*&^Tags^&*>-->" + eol;
+    int id = 1;
+    for (const auto& [title, due] : homeTasks)
+        text += (due.empty() ? "" : ";" + due + ";") + title + sep + "--" + sep + "000000000" + std::to_string(id++) +
+                sep + "Home" + sep + "1/2/2025" + sep + sep + eol;
+    return text;
+}
+
+// Sets an environment variable that the next started program inherits,
+// and takes it away again.
+class TEnvironmentScope {
+public:
+    TEnvironmentScope(const char* name, const std::string& value) : FName(name) {
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~TEnvironmentScope() { SetEnvironmentVariableA(FName, nullptr); }
+    TEnvironmentScope(const TEnvironmentScope&) = delete;
+    TEnvironmentScope& operator=(const TEnvironmentScope&) = delete;
+
+private:
+    const char* FName;
+};
+
+} // namespace
+
+// Dates the file cannot keep (a year of 1901 or before, a day past the
+// calendar) counted as overdue dates while the program ran, with an empty
+// Due cell, outside "Without date set", and were gone after the next save.
+// The picker refused the last day of the calendar with the time of day and
+// OK took today instead; Shift held after Shift+D toggled the date's check
+// box with each repeat, and OK then took the date away.
+TEST(DueEntryScenario, DatesAreKeptAsTheFileKeepsThem) {
+    TProgram p("dates-entry");
+    WriteFile(p.DatabasePath(), DueDatabase({{"Far future", "12/31/9999"}, {"Year 2038", "1/19/2038"}}));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+
+    // Into Work, dates that count as none and two that are dates.
+    Click(p, parts.TreeRow(1));
+    for (const char* text : {";1/1/1902;Year 1902", ";1/1/1900;Year 1900", ";31/12/1901;Year 1901",
+                             ";t-50000;Long ago", ";t4000000;Far off", ";29/2/2024;Leap day", ";31/02/2025;No such day"}) {
+        Key(p, 'N', Ctrl);
+        Type(p, text);
+        Key(p, VK_RETURN);
+    }
+    // "Without date set" shows every task whose date went, in the order
+    // they were made; "Overdue" shows only the two dates.
+    Key(p, '0', Ctrl);
+    const char* undated[] = {"Year 1900", "Year 1901", "Long ago", "Far off", "No such day"};
+    for (int i = 0; i < 5; ++i) {
+        Click(p, parts.ListItem(i));
+        EXPECT_EQ(parts.NoteCaption(), std::string("No note - ") + undated[i]) << "row " << i;
+    }
+    Key(p, 'O', Ctrl);
+    Click(p, parts.ListItem(1));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Leap day");
+    Click(p, parts.ListItem(2));
+    EXPECT_EQ(parts.NoteCaption(), "Note") << "more overdue tasks than dates";
+
+    // The picker opened by ";;" shows the last day of the calendar, which
+    // Enter keeps.
+    Key(p, 'N', Ctrl);
+    Type(p, ";31/12/9999;Last day;;");
+    Key(p, VK_ESCAPE);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(TextOf(parts.TopEdit), ";31/12/9999;Last day");
+    Key(p, VK_ESCAPE);
+
+    // In Home: Shift+D and Enter keep 31 December 9999; Shift held after
+    // Shift+D (five repeats) leaves the date checked.
+    Click(p, parts.TreeRow(2));
+    Key(p, 'A', Ctrl);
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Far future");
+    Key(p, 'D', Shift);
+    Key(p, VK_RETURN);
+    Click(p, parts.ListItem(1));
+    KeyDown(p, VK_SHIFT);
+    Key(p, 'D');
+    for (int i = 0; i < 5; ++i) KeyDown(p, VK_SHIFT);
+    KeyUp(p, VK_SHIFT);
+    Key(p, VK_RETURN);
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "Far future"))[0], ";12/31/9999;Far future");
+    EXPECT_EQ(Fields(TaskLine(file, "Year 2038"))[0], ";1/19/2038;Year 2038");
+    EXPECT_EQ(Fields(TaskLine(file, "Year 1902"))[0], ";1/1/1902;Year 1902");
+    EXPECT_EQ(Fields(TaskLine(file, "Leap day"))[0], ";2/29/2024;Leap day");
+    EXPECT_EQ(Fields(TaskLine(file, "Far off"))[0], "Far off");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// Midnight passed under the tags panel opened on a task that "Today"
+// showed: the day's refresh took the task from the selection, and the
+// panel's OK found none: the tags typed went nowhere and the panel stayed.
+// The refresh waits for the panel, as it does for a title being typed.
+TEST(DueEntryScenario, APanelOpenOnATaskAtMidnightStillEditsIt) {
+    TProgram p("dates-midnight-panel");
+    WriteFile(p.DatabasePath(), DueDatabase({{"Due on the old day", FileDate(-1)}, {"Due on the new day", FileDate(0)}}));
+    // The program's midnight comes Lead seconds from now: its clock runs
+    // behind the system's by the time since the system's last midnight.
+    constexpr long long Lead = 10;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const ULONGLONG started = GetTickCount64();
+    const long long sinceMidnight = now.wHour * 3600LL + now.wMinute * 60LL + now.wSecond;
+    const ULONGLONG midnight = started + ULONGLONG(Lead * 1000 - now.wMilliseconds);
+    {
+        TEnvironmentScope shift("QELVO_CLOCK_SHIFT", std::to_string(-sinceMidnight - Lead));
+        p.Start();
+    }
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Key(p, '1', Ctrl);
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Due on the old day");
+    // Shift+T, Up to the tags edit, a tag typed.
+    Key(p, 'T', Shift);
+    Key(p, VK_UP);
+    Type(p, "urgent");
+    ASSERT_LT(GetTickCount64(), midnight) << "the program started too late to see its day end";
+    // Midnight, and a tick of the program's one-second timer after it.
+    WaitUntil([&] { return GetTickCount64() > midnight + 2000; }, 20000);
+    p.Settle();
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.Focus(), parts.List) << "the panel stayed open";
+    // The new day comes once the panel is closed.
+    WaitUntil([&] { return false; }, 1500);
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Due on the new day");
+    Key(p, 'S', Ctrl);
+    EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Due on the old day"))[0],
+              ";" + FileDate(-1) + ";[urgent]Due on the old day");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
