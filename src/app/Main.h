@@ -742,6 +742,8 @@ private:
     gcl::TPoint QuickEntryPanelPoint();
     bool DatePanelInQuickEntryMode() const;
     bool TagsPanelInQuickEntryMode() const;
+    // The date or tags panel is open on the chosen task.
+    bool QuickPanelOnSelection() const;
     void QuickPanelEscape(bool Tags);
     void HideQuickPanelLeft(bool Tags);
     void QuickTagsKey(uint16_t& Key);
@@ -764,6 +766,8 @@ private:
     void ListItemCreateEditor(TCustomGvListview* Sender, TGvItem* Item, gcl::ComPtr<IGvCellEditor>& Editor);
     void RichEdit1WindowProc(gcl::TMessage& Message);
     gcl::TWndMethod FRichEdit1WindowProc;
+    void QuickDateWindowProc(gcl::TMessage& Message);
+    gcl::TWndMethod FQuickDateWindowProc;
     // The enabled action of ActionList1 that ShortCut runs; nullptr when none.
     gcl::TCustomAction* ActionOfShortCut(gcl::TShortCut ShortCut);
     void RunCommandAfterEdit(gcl::TShortCut ShortCut);

@@ -194,6 +194,8 @@ void TMainForm::MakeQuickDatePanel() {
     ArialFont(QuickDate, 15);
     QuickDate->SetBounds(32, 6, 190, 26);
     QuickDate->SetParent(QuickDatePanel);
+    FQuickDateWindowProc = QuickDate->GetWindowProc();
+    QuickDate->SetWindowProc(gcl::TWndMethod(this, &TMainForm::QuickDateWindowProc));
     QuickDate->OnExit = E(this, &TMainForm::QuickDateExit);
     QuickDate->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::QuickDateKeyDown);
     QuickDate->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::QuickDateKeyPress);
@@ -389,7 +391,11 @@ void TMainForm::OpenDatePanel(gcl::TPoint At, TMainAction* OkAction, double Date
     QuickDate->SetFormat(PickerDateFormat(gcl::FormatSettings().ShortDateFormat, gcl::FormatSettings().DateSeparator));
     FocusIfPossible(QuickDate);
     QCheckDate->SetChecked(true);
-    QuickDate->SetDate(Date);
+    // The picker takes the day at its start: the last day it shows (31
+    // December 9999) with the time of day is past its range, and a date it
+    // refuses leaves it showing the one before, which OK would then take.
+    // A day beyond the calendar starts it at today.
+    QuickDate->SetDateTime(gcl::YearOf(Date) != 0 ? gcl::DateOf(Date) : gcl::Date());
     if (DropDown && QuickDate->HandleAllocated())
         PostMessageA(QuickDate->GetHandle(), WM_KEYDOWN, VK_F4, 0);
 }
@@ -406,6 +412,11 @@ void TMainForm::OpenTagsPanel(gcl::TPoint At, TMainAction* OkAction, const std::
     QuickEditTags->SetText(std::wstring());
     QuickEditTags->SetText(Tags);
     CaretToEnd(QuickEditTags);
+}
+
+bool TMainForm::QuickPanelOnSelection() const {
+    if (QuickDatePanel.Made() && QuickDatePanel->GetVisible() && !DatePanelInQuickEntryMode()) return true;
+    return QuickTagsPanel && QuickTagsPanel->GetVisible() && !TagsPanelInQuickEntryMode();
 }
 
 bool TMainForm::DatePanelInQuickEntryMode() const { return QuickDatePanelOk->GetAction() == QDateOkA; }
@@ -478,6 +489,18 @@ void TMainForm::QuickDateKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState)
     case VK_SHIFT: QCheckDate->SetChecked(!QCheckDate->GetChecked()); break;
     default: break;
     }
+}
+
+// Shift pressed toggles the date's check box once: the key-downs a held
+// Shift repeats (that of Shift+D itself, held a moment longer) toggled it
+// with each repeat, and Enter then took the date away or kept it at random.
+void TMainForm::QuickDateWindowProc(gcl::TMessage& Message) {
+    constexpr intptr_t WasDown = intptr_t(1) << 30;
+    if (Message.Msg == WM_KEYDOWN && Message.WParam == VK_SHIFT && (Message.LParam & WasDown)) {
+        Message.Result = 0;
+        return;
+    }
+    if (FQuickDateWindowProc) FQuickDateWindowProc(Message);
 }
 
 void TMainForm::QuickDateKeyPress(gcl::TObject*, char& Key) {
@@ -661,6 +684,9 @@ void TMainForm::FollowDayInDueFilter() {
     // A title being typed or a window over the list keeps the old day for
     // now: the next tick tries again.
     if (TGvEditManager* edit = List->GetEditManager(); edit && edit->Editing()) return;
+    // So does a quick panel open on the chosen task: the refresh would take
+    // the task from the selection, and the panel's OK would find none.
+    if (QuickPanelOnSelection()) return;
     if (!HandleAllocated() || !IsWindowEnabled(GetHandle())) return;
     FDueFilterDay = today;
     LiveSettings.DateFilter = DueDateFilterFor(FDueChoice, today, LiveSettings.DateFilter);

@@ -339,6 +339,7 @@ void TMainForm::AddTaskItem(TuTask* Task) {
 
 TuTask* TMainForm::AddTask(const std::string& Text, const TFolderRef& Folder, TuData& Data) {
     std::unique_ptr<TuTask> task(TuTask::CreateFromString(Text, false, false));
+    task->Due = KeptDue(task->Due);
     task->FolderIcon = Folder.Icon;
     task->Folder = Folder.Name;
     TuTask* added = task.get();

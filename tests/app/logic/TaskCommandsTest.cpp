@@ -137,6 +137,14 @@ TEST(TaskCommands, QuickPanelEdits) {
     EXPECT_EQ(day, t->Due);
     EXPECT_EQ("", ApplyDueEdit(*t, false, day, data));
     EXPECT_EQ(0, t->Due);
+    // A day the file cannot keep is no date at once, not an overdue date
+    // with an empty cell until the next save drops it.
+    for (const double none : {gcl::EncodeDate(1901, 12, 31), gcl::EncodeDate(1850, 1, 1) + 0.5, 2.0, -1.0, 4e6}) {
+        EXPECT_EQ("", ApplyDueEdit(*t, true, none, data)) << none;
+        EXPECT_EQ(0, t->Due) << none;
+    }
+    EXPECT_EQ(gcl::EncodeDate(1902, 1, 1), KeptDue(gcl::EncodeDate(1902, 1, 1)));
+    EXPECT_EQ(gcl::EncodeDate(9999, 12, 31), KeptDue(gcl::EncodeDate(9999, 12, 31)));
     EXPECT_EQ(5.5, DuePanelStartDate(*t, 5.5));
     t->Due = day;
     EXPECT_EQ(day, DuePanelStartDate(*t, 5.5));
