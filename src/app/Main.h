@@ -744,6 +744,8 @@ private:
     bool TagsPanelInQuickEntryMode() const;
     // The date or tags panel is open on the chosen task.
     bool QuickPanelOnSelection() const;
+    // Closes such a panel as Esc does, the keyboard going to the list.
+    void CloseQuickPanelsOnSelection();
     void QuickPanelEscape(bool Tags);
     void HideQuickPanelLeft(bool Tags);
     void QuickTagsKey(uint16_t& Key);

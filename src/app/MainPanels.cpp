@@ -419,6 +419,11 @@ bool TMainForm::QuickPanelOnSelection() const {
     return QuickTagsPanel && QuickTagsPanel->GetVisible() && !TagsPanelInQuickEntryMode();
 }
 
+void TMainForm::CloseQuickPanelsOnSelection() {
+    if (QuickDatePanel.Made() && QuickDatePanel->GetVisible() && !DatePanelInQuickEntryMode()) QuickPanelEscape(false);
+    if (QuickTagsPanel && QuickTagsPanel->GetVisible() && !TagsPanelInQuickEntryMode()) QuickPanelEscape(true);
+}
+
 bool TMainForm::DatePanelInQuickEntryMode() const { return QuickDatePanelOk->GetAction() == QDateOkA; }
 bool TMainForm::TagsPanelInQuickEntryMode() const { return QuickTagsPanelOk->GetAction() == QTagsOkA; }
 

@@ -244,6 +244,10 @@ void TMainForm::ReleaseTaskReferences() {
 void TMainForm::RefreshTaskList() {
     if (!List || !Database) return;
     CommitNote();
+    // The refresh takes the chosen task from the selection: a date or tags
+    // panel open on it (a filter or grouping chosen by its shortcut while
+    // it is open) would stay over the list with an OK that finds no task.
+    CloseQuickPanelsOnSelection();
     {
         gcl::TFlagScope refreshing(FRefreshing);
         FillTaskList();
