@@ -138,47 +138,79 @@ TEST(DueEntryScenario, DatesAreKeptAsTheFileKeepsThem) {
 // Midnight passed under the tags panel opened on a task that "Today"
 // showed: the day's refresh took the task from the selection, and the
 // panel's OK found none: the tags typed went nowhere and the panel stayed.
-// The refresh waits for the panel, as it does for a title being typed.
-TEST(DueEntryScenario, APanelOpenOnATaskAtMidnightStillEditsIt) {
-    TProgram p("dates-midnight-panel");
-    WriteFile(p.DatabasePath(), DueDatabase({{"Due on the old day", FileDate(-1)}, {"Due on the new day", FileDate(0)}}));
-    // The program's midnight comes Lead seconds from now: its clock runs
+// Midnight passed under a note being typed: the refresh emptied the note
+// editor and made it read-only, and what was typed next went nowhere. The
+// refresh waits for either, as it does for a title being typed. Two
+// copies of the program (in folders of their own) share one midnight: the
+// note is typed in the first, the tags in the second, which is in front.
+TEST(DueEntryScenario, APanelOrANoteOpenOnATaskAtMidnightStillEditsIt) {
+    TProgram notes("dates-midnight-note"), tags("dates-midnight-tags");
+    const std::string database = DueDatabase({{"Due on the old day", FileDate(-1)}, {"Due on the new day", FileDate(0)}});
+    WriteFile(notes.DatabasePath(), database);
+    WriteFile(tags.DatabasePath(), database);
+    // The programs' midnight comes Lead seconds from now: their clock runs
     // behind the system's by the time since the system's last midnight.
-    constexpr long long Lead = 10;
+    constexpr long long Lead = 12;
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const ULONGLONG started = GetTickCount64();
     const long long sinceMidnight = now.wHour * 3600LL + now.wMinute * 60LL + now.wSecond;
     const ULONGLONG midnight = started + ULONGLONG(Lead * 1000 - now.wMilliseconds);
-    {
-        TEnvironmentScope shift("QELVO_CLOCK_SHIFT", std::to_string(-sinceMidnight - Lead));
-        p.Start();
-    }
-    HWND main = p.Main();
+    TEnvironmentScope shift("QELVO_CLOCK_SHIFT", std::to_string(-sinceMidnight - Lead));
+
+    notes.Start();
+    HWND main = notes.Main();
     ASSERT_NE(main, nullptr);
-    const TMainWindowParts parts(main);
-    Key(p, '1', Ctrl);
-    Click(p, parts.ListItem(0));
-    EXPECT_EQ(parts.NoteCaption(), "No note - Due on the old day");
+    const TMainWindowParts n(main);
+    Key(notes, '1', Ctrl);
+    Click(notes, n.ListItem(0));
+    EXPECT_EQ(n.NoteCaption(), "No note - Due on the old day");
+    Key(notes, 'N', Shift);
+    Type(notes, "Buy stamps");
+
     // Shift+T, Up to the tags edit, a tag typed.
-    Key(p, 'T', Shift);
-    Key(p, VK_UP);
-    Type(p, "urgent");
-    ASSERT_LT(GetTickCount64(), midnight) << "the program started too late to see its day end";
-    // Midnight, and a tick of the program's one-second timer after it.
+    tags.Start();
+    main = tags.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts t(main);
+    Key(tags, '1', Ctrl);
+    Click(tags, t.ListItem(0));
+    EXPECT_EQ(t.NoteCaption(), "No note - Due on the old day");
+    Key(tags, 'T', Shift);
+    Key(tags, VK_UP);
+    Type(tags, "urgent");
+    ASSERT_LT(GetTickCount64(), midnight) << "the programs started too late to see their day end";
+
+    // Midnight, and a tick of the programs' one-second timer after it.
     WaitUntil([&] { return GetTickCount64() > midnight + 2000; }, 20000);
-    p.Settle();
-    Key(p, VK_RETURN);
-    EXPECT_EQ(p.Focus(), parts.List) << "the panel stayed open";
+    tags.Settle();
+    Key(tags, VK_RETURN);
+    EXPECT_EQ(tags.Focus(), t.List) << "the panel stayed open";
     // The new day comes once the panel is closed.
     WaitUntil([&] { return false; }, 1500);
-    Click(p, parts.ListItem(0));
-    EXPECT_EQ(parts.NoteCaption(), "No note - Due on the new day");
-    Key(p, 'S', Ctrl);
-    EXPECT_EQ(ShortFormOf(ReadFile(p.DatabasePath()), "Due on the old day"),
+    Click(tags, t.ListItem(0));
+    EXPECT_EQ(t.NoteCaption(), "No note - Due on the new day");
+    Key(tags, 'S', Ctrl);
+    EXPECT_EQ(ShortFormOf(ReadFile(tags.DatabasePath()), "Due on the old day"),
               ";" + FileDate(-1) + ";[urgent]Due on the old day");
-    Key(p, 'Q', Ctrl);
-    EXPECT_EQ(p.WaitExit(), 0);
+    Key(tags, 'Q', Ctrl);
+    EXPECT_EQ(tags.WaitExit(), 0);
+
+    // The note typed goes on; the new day comes once the note is left.
+    Click(notes, CenterOf(n.NoteEditor));
+    Key(notes, VK_END, Ctrl);
+    Type(notes, " and envelopes");
+    EXPECT_EQ(n.NoteCaption(), "No note - Due on the old day") << "the note editor left its task";
+    Click(notes, n.ListItem(1));
+    WaitUntil([&] { return false; }, 1500);
+    Click(notes, n.ListItem(0));
+    EXPECT_EQ(n.NoteCaption(), "No note - Due on the new day");
+    Key(notes, 'S', Ctrl);
+    const std::vector<std::string> fields = Fields(TaskLine(ReadFile(notes.DatabasePath()), "Due on the old day"));
+    ASSERT_GE(fields.size(), 6u);
+    EXPECT_EQ(fields[5], "Buy stamps and envelopes\xF8");
+    Key(notes, 'Q', Ctrl);
+    EXPECT_EQ(notes.WaitExit(), 0);
 }
 
 } // namespace qelvo::e2e
