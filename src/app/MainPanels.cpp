@@ -692,6 +692,10 @@ void TMainForm::FollowDayInDueFilter() {
     // So does a quick panel open on the chosen task: the refresh would take
     // the task from the selection, and the panel's OK would find none.
     if (QuickPanelOnSelection()) return;
+    // And a note being typed: the refresh would empty the editor under the
+    // keys (with no task chosen it takes none). The window keeps the note
+    // as its control while another program is in front.
+    if (RichEdit1 && GetActiveControl() == RichEdit1 && RichEdit1->GetModified()) return;
     if (!HandleAllocated() || !IsWindowEnabled(GetHandle())) return;
     FDueFilterDay = today;
     LiveSettings.DateFilter = DueDateFilterFor(FDueChoice, today, LiveSettings.DateFilter);
