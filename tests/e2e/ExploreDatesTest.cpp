@@ -72,6 +72,21 @@ TEST(DueEntryScenario, DatesAreKeptAsTheFileKeepsThem) {
         Type(p, text);
         Key(p, VK_RETURN);
     }
+    // A date and tags with no title are refused with a word, and the text
+    // stays: the task made of them had an empty title, so the list never
+    // showed it, yet it was saved with every save.
+    Key(p, 'N', Ctrl);
+    Type(p, "+;t;[ab]");
+    Key(p, VK_RETURN);
+    if (HWND box = p.WaitDialog(3000)) {
+        EXPECT_NE(ChildTexts(box).find("title"), std::string::npos) << ChildTexts(box);
+        Key(p, VK_RETURN);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    } else {
+        ADD_FAILURE() << "a task without a title went in without a word";
+    }
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
+    EXPECT_EQ(TextOf(parts.TopEdit), "+;t;[ab]");
     // "Without date set" shows every task whose date went, in the order
     // they were made; "Overdue" shows only the two dates.
     Key(p, '0', Ctrl);
@@ -131,6 +146,7 @@ TEST(DueEntryScenario, DatesAreKeptAsTheFileKeepsThem) {
     EXPECT_EQ(ShortFormOf(file, "Year 1902"), ";1/1/1902;Year 1902");
     EXPECT_EQ(ShortFormOf(file, "Leap day"), ";2/29/2024;Leap day");
     EXPECT_EQ(ShortFormOf(file, "Far off"), "Far off");
+    EXPECT_EQ(TaskLines(file).size(), 9u) << file;
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
