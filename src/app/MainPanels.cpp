@@ -318,6 +318,11 @@ void TMainForm::AddItemAExecute(gcl::TObject*) {
         FocusTopEdit();
         return;
     }
+    if (!QuickEntryHasTitle(text)) {
+        gcl::ShowMessageBox(msg::NoTitleForTask, msg::AppTitle, MB_OK | MB_ICONINFORMATION);
+        FocusTopEdit();
+        return;
+    }
     if (!LiveSettings.CurrentFolder.Name.empty()) {
         AddTask(text, LiveSettings.CurrentFolder, *Database);
         SetTopEditText(std::string());

@@ -66,6 +66,11 @@ inline constexpr const char* NoListForTask =
     "Qelvo keeps every task in a list, and this database has none yet. Make one with \"< New List >\" under "
     "the lists (Ctrl+Shift+N), then add the task again.";
 
+// A quick-entry text of a priority mark, a due date or tags and no title.
+inline constexpr const char* NoTitleForTask =
+    "This task has no title: Qelvo shows tasks by their titles. Type the title after the due date and tags, "
+    "then add the task again.";
+
 // Questions.
 inline constexpr const char* ClearDatabaseQuestion =
     "Current database will be erased. Before clearing, do you want to Save As...?";

@@ -1,6 +1,8 @@
 // Quick-entry modes, text rewrites, the tag check list and panel placement.
 #include "app/logic/QuickEntry.h"
 
+#include <memory>
+
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Strings.h"
@@ -40,6 +42,11 @@ bool IsPlaceholderText(const std::string& text) {
 
 std::string QuickEntryText(const std::string& editText) {
     return editText == NewTaskPlaceholder ? std::string() : editText;
+}
+
+bool QuickEntryHasTitle(const std::string& text) {
+    const std::unique_ptr<TuTask> task(TuTask::CreateFromString(text, false, false));
+    return !task->Title.empty();
 }
 
 bool FitsCodePage(const std::wstring& text) { return gcl::AnsiToWide(gcl::WideToAnsi(text)) == text; }

@@ -33,6 +33,10 @@ bool IsPlaceholderText(const std::string& text);
 // The text the Add commands work on: the placeholder showing in the edit
 // is no task text, so it reads as empty.
 std::string QuickEntryText(const std::string& editText);
+// True when the task Text makes has a title: a text of a priority mark, a
+// due date and tags alone would make a task the list never shows (it shows
+// tasks by their titles) and every save writes.
+bool QuickEntryHasTitle(const std::string& text);
 
 // True when Text comes back unchanged from the system's 8-bit code page,
 // the form tasks and notes are saved in (a character it lacks would be

@@ -48,6 +48,17 @@ TEST(QuickEntry, PlaceholderIsNoTaskText) {
     EXPECT_EQ("+", QuickPriorityRewrite(QuickEntryText(NewTaskPlaceholder), 1));
 }
 
+// What the date, tags and priority commands write alone makes no task:
+// the list shows tasks by their titles.
+TEST(QuickEntry, TextWithoutATitleMakesNoTask) {
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    for (const char* none : {";t;", "+;t1;[home,work]", "-", "[ab]  ", " ;01/02/2030; ", ";xyz;"})
+        EXPECT_FALSE(QuickEntryHasTitle(none)) << none;
+    // Text the grammar leaves in the title is a title.
+    for (const char* title : {"Buy", ";;", "[a]", "+ -", ";t;x", " +Buy"})
+        EXPECT_TRUE(QuickEntryHasTitle(title)) << title;
+}
+
 TEST(QuickEntry, TextTheCodePageCannotHold) {
     EXPECT_TRUE(FitsCodePage(L""));
     EXPECT_TRUE(FitsCodePage(L"Caf\u00e9 \u20ac5 [home]"));
