@@ -108,6 +108,13 @@ TEST(DueEntryScenario, DatesAreKeptAsTheFileKeepsThem) {
     Key(p, VK_ESCAPE);
     Key(p, VK_RETURN);
     EXPECT_EQ(TextOf(parts.TopEdit), ";31/12/9999;Last day");
+    // A day that counts as none starts it at today, not at the day it
+    // showed last.
+    Key(p, 'N', Ctrl);
+    Type(p, ";1/1/1700;Long long ago;;");
+    Key(p, VK_ESCAPE);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(TextOf(parts.TopEdit), ";t;Long long ago");
     Key(p, VK_ESCAPE);
 
     // In Home: Shift+D and Enter keep 31 December 9999; Shift held after
