@@ -399,8 +399,9 @@ void TMainForm::OpenDatePanel(gcl::TPoint At, TMainAction* OkAction, double Date
     // The picker takes the day at its start: the last day it shows (31
     // December 9999) with the time of day is past its range, and a date it
     // refuses leaves it showing the one before, which OK would then take.
-    // A day beyond the calendar starts it at today.
-    QuickDate->SetDateTime(gcl::YearOf(Date) != 0 ? gcl::DateOf(Date) : gcl::Date());
+    // A day that counts as no date (1901 or before, beyond the calendar)
+    // starts it at today.
+    QuickDate->SetDateTime(KeptDue(Date) != 0 ? gcl::DateOf(Date) : gcl::Date());
     if (DropDown && QuickDate->HandleAllocated())
         PostMessageA(QuickDate->GetHandle(), WM_KEYDOWN, VK_F4, 0);
 }
