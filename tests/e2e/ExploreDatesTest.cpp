@@ -209,8 +209,9 @@ TEST(DueEntryScenario, APanelOrANoteOpenOnATaskAtMidnightStillEditsIt) {
     tags.Settle();
     Key(tags, VK_RETURN);
     EXPECT_EQ(tags.Focus(), t.List) << "the panel stayed open";
-    // The new day comes once the panel is closed.
-    WaitUntil([&] { return false; }, 1500);
+    // The new day comes once the panel is closed (the refresh leaves no
+    // task chosen).
+    EXPECT_TRUE(WaitUntil([&] { return t.NoteCaption() == "Note"; })) << t.NoteCaption();
     Click(tags, t.ListItem(0));
     EXPECT_EQ(t.NoteCaption(), "No note - Due on the new day");
     Key(tags, 'S', Ctrl);
@@ -224,8 +225,8 @@ TEST(DueEntryScenario, APanelOrANoteOpenOnATaskAtMidnightStillEditsIt) {
     Key(notes, VK_END, Ctrl);
     Type(notes, " and envelopes");
     EXPECT_EQ(n.NoteCaption(), "No note - Due on the old day") << "the note editor left its task";
-    Click(notes, n.ListItem(1));
-    WaitUntil([&] { return false; }, 1500);
+    Click(notes, n.TreeRow(0));    // All, as it was
+    EXPECT_TRUE(WaitUntil([&] { return n.NoteCaption() == "Note"; })) << n.NoteCaption();
     Click(notes, n.ListItem(0));
     EXPECT_EQ(n.NoteCaption(), "No note - Due on the new day");
     Key(notes, 'S', Ctrl);
