@@ -327,6 +327,25 @@ void TProgram::Start(const std::string& arguments) {
     WaitForInputIdle(FProcess, WaitBound);
 }
 
+void TProgram::StartAt(const std::wstring& program, const std::wstring& currentFolder) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring command = L"\"" + program + L"\"";
+    ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               currentFolder.c_str(), &si, &pi))
+        << "cannot start the program in a folder of its own";
+    CloseHandle(pi.hThread);
+    if (FProcess) CloseHandle(FProcess);
+    FProcess = pi.hProcess;
+    FProcessId = pi.dwProcessId;
+    FThreadId = pi.dwThreadId;
+    FMain = nullptr;
+    Watchdog(this).reset();
+    Watchdog(this) = std::make_unique<TWatchdog>(FProcess, ScenarioBound);
+    WaitForInputIdle(FProcess, WaitBound);
+}
+
 bool TProgram::Running() const {
     return FProcess && WaitForSingleObject(FProcess, 0) == WAIT_TIMEOUT;
 }

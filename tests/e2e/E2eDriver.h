@@ -67,6 +67,10 @@ public:
 
     // Starts qelvo.exe (its working folder is the scratch folder).
     void Start(const std::string& arguments = "");
+    // Starts the copy of the program at Program, a path in wide form (a
+    // folder the 8-bit character set cannot hold), with CurrentFolder as
+    // its working folder (a shortcut's "Start in").
+    void StartAt(const std::wstring& program, const std::wstring& currentFolder);
     bool Running() const;
     DWORD ProcessId() const { return FProcessId; }
     // Waits for the process to end; its exit code, or -1 when it did not end.
