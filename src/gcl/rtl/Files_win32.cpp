@@ -1,4 +1,5 @@
-// File-system calls of the Windows build (ANSI API).
+// File-system calls of the Windows build (ANSI API; the atomic writer's
+// temporary file goes through the wide one, which has no MAX_PATH limit).
 #include "gcl/rtl/WinApi.h"
 
 #include "gcl/rtl/Files.h"
@@ -14,6 +15,25 @@ namespace gcl {
 namespace {
 
 std::atomic<unsigned> TempCounter{0};
+
+// A file name in the form the wide file functions take whatever its
+// length: a name of MAX_PATH characters or more (a temporary file beside a
+// database whose own path nearly fills MAX_PATH) is made whole and given
+// the "\\?\" prefix, which lifts the limit that the 8-bit functions keep.
+std::wstring UnlimitedPath(const std::string& fileName) {
+    std::wstring wide = AnsiToWide(fileName);
+    if (wide.size() < MAX_PATH) return wide;
+    const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return wide;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return wide;
+    full.resize(length);
+    if (full.compare(0, 4, L"\\\\?\\") == 0 || full.compare(0, 4, L"\\\\.\\") == 0) return full;
+    if (full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    if (full.size() >= 3 && full[1] == L':' && full[2] == L'\\') return L"\\\\?\\" + full;
+    return wide;
+}
 
 int DosDateTime(const FILETIME& utc) {
     FILETIME local;
@@ -152,7 +172,7 @@ std::string ReadFileBytes(const std::string& fileName) {
 
 TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : FFileName(fileName) {
     if (fileName.empty()) return;
-    DWORD oldAttr = GetFileAttributesA(fileName.c_str());
+    DWORD oldAttr = GetFileAttributesW(UnlimitedPath(fileName).c_str());
     // A read-only or folder target is never replaced (Windows refuses the
     // replacing move for read-only files; the check makes that certain).
     if (oldAttr != INVALID_FILE_ATTRIBUTES && (oldAttr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
@@ -162,7 +182,8 @@ TAtomicFileWriter::TAtomicFileWriter(const std::string& fileName) : FFileName(fi
     HANDLE h = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && h == INVALID_HANDLE_VALUE; ++attempt) {
         FTemp = detail::AtomicTempName(fileName, GetCurrentProcessId(), TempCounter++);
-        h = CreateFileA(FTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        h = CreateFileW(UnlimitedPath(FTemp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                        nullptr);
         if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             return;
     }
@@ -209,10 +230,11 @@ bool TAtomicFileWriter::Commit() {
     FHandle = NoHandle;
     bool ok = FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;
-    ok = ok && MoveFileExA(FTemp.c_str(), FFileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    ok = ok && MoveFileExW(UnlimitedPath(FTemp).c_str(), UnlimitedPath(FFileName).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         DWORD saved = GetLastError();
-        ::DeleteFileA(FTemp.c_str());
+        ::DeleteFileW(UnlimitedPath(FTemp).c_str());
         SetLastError(saved);
     }
     FTemp.clear();
@@ -224,7 +246,7 @@ void TAtomicFileWriter::Abort() noexcept {
     DWORD saved = GetLastError();
     CloseHandle(reinterpret_cast<HANDLE>(FHandle));
     FHandle = NoHandle;
-    ::DeleteFileA(FTemp.c_str());
+    ::DeleteFileW(UnlimitedPath(FTemp).c_str());
     FTemp.clear();
     SetLastError(saved);
 }

@@ -227,6 +227,31 @@ TEST(FilesTest, WriteFileAtomicReplacesOrLeavesAlone) {
 #endif
 }
 
+// A file whose path nearly fills MAX_PATH (the 8-bit functions' limit) is
+// written and replaced, though its temporary's path is longer than that,
+// and no temporary stays.
+TEST(FilesTest, WriteFileAtomicNearTheLongestPath) {
+    qelvo::test::TempDir dir;
+    std::string folder = dir.Path();
+    while (folder.size() < 230) {
+        folder += std::string(std::min<size_t>(40, 230 - folder.size()), 'x');
+        ASSERT_TRUE(CreateDir(folder)) << folder.size();
+        folder += PathDelim;
+    }
+    const std::string target = folder + std::string(255 - folder.size() - 4, 'd') + ".kpx";
+    ASSERT_EQ(target.size(), 255u);
+    EXPECT_TRUE(WriteFileAtomic(target, "first", 5));
+    EXPECT_EQ(ReadFileBytes(target), "first");
+    EXPECT_TRUE(WriteFileAtomic(target, "second", 6));
+    EXPECT_EQ(ReadFileBytes(target), "second");
+    TAtomicFileWriter dropped(target);
+    EXPECT_TRUE(dropped.Write("lost", 4));
+    dropped.Abort();
+    EXPECT_EQ(ReadFileBytes(target), "second");
+    EXPECT_EQ(Entries(folder), std::set<std::string>{ExtractFileName(target)});
+    EXPECT_TRUE(DeleteFile(target));
+}
+
 // Written in pieces: the file appears whole at the commit and not before;
 // a writer aborted or dropped, or one whose commit fails, leaves the old
 // file and no temporary behind.
