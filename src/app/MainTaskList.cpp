@@ -194,6 +194,7 @@ TFilterBarState TMainForm::FilterBarState() const {
     TFilterBarState state;
     state.FindMode = InFindMode();
     state.SearchText = TopEditText();
+    state.SearchTextForeign = state.FindMode && TopEdit && !FitsCodePage(TopEdit->GetText());
     state.CurrentFolder = LiveSettings.CurrentFolder.Name;
     state.TagFilter = LiveSettings.TagFilter;
     state.DueCaption = FDueDate ? gcl::WideToAnsi(FDueDate->GetCaption()) : std::string(AllDatesCaption);

@@ -93,7 +93,7 @@ void BuildFilter(TFilterSystem& filter, const TFilterBarState& state) {
     search.Enabled = state.FindMode && !state.SearchText.empty();
     if (search.Enabled) {
         search.Value1 = state.SearchText;
-        search.Op = foContains;
+        search.Op = state.SearchTextForeign ? foNever : foContains;
     }
     TFieldFilter& list = filter.Conditions[fkFolder];
     list.Value1 = state.CurrentFolder;

@@ -51,6 +51,9 @@ std::string PriorityFilterCaption(int tag);
 struct TFilterBarState {
     bool FindMode = false;
     std::string SearchText;      // the quick-entry text
+    // The text holds characters the 8-bit titles cannot (SearchText has
+    // them as "?"): no title holds it.
+    bool SearchTextForeign = false;
     std::string CurrentFolder;   // "" = every list
     std::string TagFilter;       // "" = every tag
     std::string DueCaption = AllDatesCaption;  // the due-date menu's caption

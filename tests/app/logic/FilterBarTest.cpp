@@ -142,6 +142,23 @@ TEST(FilterBar, BuildFilterFromTheBar) {
     EXPECT_TRUE(filter.Conditions[fkDone].Enabled);
     EXPECT_EQ("", filter.Conditions[fkDone].Value1);
 
+    // A search text the titles' code page cannot hold ("?" in its 8-bit
+    // form) passes no task, not the titles holding "?".
+    state.SearchText = "?";
+    state.SearchTextForeign = true;
+    state.PriorityTag = -1;
+    state.HideDone = false;
+    state.DueCaption = AllDatesCaption;
+    state.CurrentFolder.clear();
+    state.TagFilter.clear();
+    BuildFilter(filter, state);
+    TuTask asking;
+    asking.Title = std::string("Why?");
+    EXPECT_FALSE(filter.Match(-1, &asking));
+    state.SearchTextForeign = false;
+    BuildFilter(filter, state);
+    EXPECT_TRUE(filter.Match(-1, &asking));
+
     state.SearchText.clear();  // Find mode with an empty edit filters nothing
     BuildFilter(filter, state);
     EXPECT_FALSE(filter.Conditions[fkTitle].Enabled);
