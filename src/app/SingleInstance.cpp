@@ -11,14 +11,25 @@ namespace qelvo {
 
 namespace {
 
-// The folder's own part of the object names: a hash of its upper-case
-// path (named objects may not hold backslashes).
+// The folder's own part of the object names: a hash of its path in its
+// long form and in capitals, every letter as the file system compares
+// them (so "Prüfung" and "PRÜFUNG", or a short form of the path, name one
+// folder); named objects may not hold backslashes.
 std::string FolderKey(const std::string& appDir) {
-    std::uint64_t hash = 14695981039346656037ull;
-    for (unsigned char c : gcl::UpperCase(appDir)) {
-        hash ^= c;
-        hash *= 1099511628211ull;
+    std::wstring path = gcl::AnsiToWide(appDir);
+    const DWORD size = GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (size > 0) {
+        std::wstring longPath(size, L'\0');
+        const DWORD length = GetLongPathNameW(path.c_str(), longPath.data(), size);
+        if (length > 0 && length < size) path.assign(longPath.data(), length);
     }
+    if (!path.empty()) CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const wchar_t c : path)
+        for (const unsigned byte : {static_cast<unsigned>(c) & 0xFF, static_cast<unsigned>(c) >> 8}) {
+            hash ^= byte;
+            hash *= 1099511628211ull;
+        }
     return gcl::IntToHex(static_cast<std::int64_t>(hash), 16);
 }
 

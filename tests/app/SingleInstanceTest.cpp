@@ -19,6 +19,12 @@ TEST(SingleInstance, TheFolderBelongsToTheFirstCopyUntilItEnds) {
         // while it is waited for).
         EXPECT_FALSE(second.BringOtherForward(100));
         // Another folder is free.
+        TSingleInstance accented(folder + "Pr\xFC" "fung\\");
+        EXPECT_FALSE(accented.AnotherRuns());
+        // ... and held by its first copy, whatever the case of its letters
+        // beyond A-Z.
+        TSingleInstance capitals(folder + "PR\xDC" "FUNG\\");
+        EXPECT_TRUE(capitals.AnotherRuns());
         TSingleInstance elsewhere(folder + "Other\\");
         EXPECT_FALSE(elsewhere.AnotherRuns());
     }
