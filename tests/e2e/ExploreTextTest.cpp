@@ -39,6 +39,25 @@ std::string ReadWideFile(const std::wstring& path) {
     return out;
 }
 
+// Removes a folder and all it holds, named in wide form (the driver's own
+// clean-up cannot name it).
+void RemoveWideTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveWideTree(folder + L"\\" + name);
+            else
+                DeleteFileW((folder + L"\\" + name).c_str());
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
 // Copies the program of a scenario's folder into Folder (made here).
 void CopyProgramTo(const TProgram& p, const std::wstring& folder) {
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -153,10 +172,9 @@ TEST(TextBeyondAsciiScenario, AccentedTextTypedIntoEveryEditorIsFoundShownAndKep
     main = p.Main();
     ASSERT_NE(main, nullptr);
     Shot(p, main, "text-beyond-ascii-restarted");
-    Key(p, 'N', Ctrl);
-    Type(p, "x");
-    Key(p, VK_BACK);
+    ASSERT_EQ(TextOf(main).find("[Last Save at"), std::string::npos);
     Key(p, 'S', Ctrl);
+    EXPECT_NE(TextOf(main).find("[Last Save at"), std::string::npos) << TextOf(main);
     EXPECT_EQ(ReadFile(p.DatabasePath()), file);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -166,8 +184,10 @@ TEST(ProgramFolderScenario, AFolderTheCodePageCannotNameStartedFromElsewhereKeep
     TProgram p("folder-unnamed");
     const std::wstring root = Wide(p.Folder());
     const std::wstring folder = root + L"\\\u65e5\u672c\u8a9e \u30d5\u30a9\u30eb\u30c0";
-    CopyProgramTo(p, folder);
     const std::wstring other = root + L"\\\u65e5\u672c";
+    RemoveWideTree(folder);
+    RemoveWideTree(other);
+    CopyProgramTo(p, folder);
     CreateDirectoryW(other.c_str(), nullptr);
 
     // Started with the root of the drive as its working folder (a
