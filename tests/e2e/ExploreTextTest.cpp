@@ -188,6 +188,7 @@ TEST(ProgramFolderScenario, AFolderTheCodePageCannotNameStartedFromElsewhereKeep
     RemoveWideTree(folder);
     RemoveWideTree(other);
     CopyProgramTo(p, folder);
+    ASSERT_TRUE(CopyFileW(Wide(p.PathOf("Jotpaper.dll")).c_str(), (folder + L"\\Jotpaper.dll").c_str(), FALSE));
     CreateDirectoryW(other.c_str(), nullptr);
 
     // Started with the root of the drive as its working folder (a
@@ -196,11 +197,20 @@ TEST(ProgramFolderScenario, AFolderTheCodePageCannotNameStartedFromElsewhereKeep
     p.StartAt(folder + L"\\qelvo.exe", L"C:\\");
     HWND main = FirstStartWithAList(p);
     ASSERT_NE(main, nullptr);
-    Click(p, CenterOf(TMainWindowParts(main).TopEdit));
+    const TMainWindowParts parts(main);
+    Click(p, CenterOf(parts.TopEdit));
     Type(p, std::wstring(L"T\u00e2che"));
     Key(p, VK_RETURN);
     Key(p, 'S', Ctrl);
     EXPECT_TRUE(p.NoDialogFor(200));
+    // The sticky-note library beside the program loads from there.
+    Click(p, parts.ListItem(0));
+    Key(p, 'K', Ctrl);
+    EXPECT_TRUE(WaitUntil([&] {
+        for (HWND w : p.TopWindows())
+            if (ClassOf(w) == "QelvoJotpaperNote") return TextOf(w) == "T\xE2" "che";
+        return false;
+    })) << "no sticky note";
 
     // Save as into a folder named in Japanese; a Japanese file name is
     // refused with a word and the dialog comes back.
