@@ -180,6 +180,31 @@ TEST(TextBeyondAsciiScenario, AccentedTextTypedIntoEveryEditorIsFoundShownAndKep
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+TEST(TextBeyondAsciiScenario, ADatabaseAnotherEditorSavedAsUtf8OpensWithEveryTaskAndSavesBackInTheCodePage) {
+    TProgram p("text-utf8-database");
+    const std::string ansi = TwoListsDatabase() + "Caf\xE9 cr\xE8me\xF7--\xF7" "3333333333\xF7Home\xF7" "1/2/2025\xF7\xF7\r\n";
+    const std::wstring wide = Wide(ansi);
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                                        utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
+    MakeFolderOf(p.DatabasePath());
+    WriteFile(p.DatabasePath(), utf8);
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    EXPECT_TRUE(p.NoDialogFor(200));
+    Click(p, parts.ListItem(1));
+    EXPECT_EQ(parts.NoteCaption(), "Note: Write report");
+    Click(p, parts.TreeRow(2));
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "No note - Caf\xE9 cr\xE8me");
+    Key(p, 'S', Ctrl);
+    EXPECT_EQ(ReadFile(p.DatabasePath()), ansi);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 TEST(ProgramFolderScenario, AFolderTheCodePageCannotNameStartedFromElsewhereKeepsItsFilesAndSavesAsThere) {
     TProgram p("folder-unnamed");
     const std::wstring root = Wide(p.Folder());
