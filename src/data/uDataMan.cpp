@@ -2318,6 +2318,49 @@ public:
     explicit TLineReader(const std::string& fileName)
         : FStream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone), FBuffer(BlockSize + LineSlack) {}
 
+    // A database that another editor saved again as Unicode: UTF-16 (with
+    // its byte order mark), or UTF-8 (with its mark, or holding the field
+    // separator as its two UTF-8 bytes; a file in the code page holds the
+    // separator's own byte, which UTF-8 never allows). Such a file is read
+    // whole and its text in the code page takes its place in the buffer;
+    // of a file in the code page only the first block is looked at (its
+    // first byte that UTF-8 does not allow ends the test), and its lines
+    // are read from there as before.
+    void ReadUnicodeAsCodePage() {
+        Refill();
+        const auto bytes = [this] { return std::string_view(FBuffer.data(), FEnd); };
+        const auto starts = [&bytes](std::string_view mark) { return bytes().substr(0, mark.size()) == mark; };
+        std::wstring wide;
+        if (starts("\xFF\xFE") || starts("\xFE\xFF")) {
+            while (!FEof) Refill();
+            const bool big = FBuffer[0] == '\xFE';
+            wide.reserve(FEnd / 2);
+            for (size_t i = 2; i + 1 < FEnd; i += 2) {
+                const unsigned a = static_cast<unsigned char>(FBuffer[i]);
+                const unsigned b = static_cast<unsigned char>(FBuffer[i + 1]);
+                wide += static_cast<wchar_t>(big ? (a << 8) | b : (b << 8) | a);
+            }
+        } else {
+            const bool marked = starts("\xEF\xBB\xBF");
+            bool separator = false;
+            size_t i = marked ? 3 : 0;
+            for (;;) {
+                const size_t at = ValidUtf8Up(bytes(), i, separator);
+                if (at == std::string_view::npos) return;
+                i = at;
+                if (FEof) break;
+                Refill();
+            }
+            if (i < FEnd || !(marked || separator)) return;
+            wide = gcl::Utf8Decode(std::string(bytes().substr(marked ? 3 : 0)));
+        }
+        const std::string text = gcl::WideToAnsi(wide);
+        FBuffer.assign(text.size() + LineSlack, '\0');
+        std::memcpy(FBuffer.data(), text.data(), text.size());
+        FPos = FScan = 0;
+        FEnd = text.size();
+    }
+
     // The buffer the lines lie in, with the room after the data.
     const char* Data() const noexcept { return FBuffer.data(); }
     const char* DataEnd() const noexcept { return FBuffer.data() + FBuffer.size(); }
@@ -2373,6 +2416,32 @@ private:
         return std::string_view::npos;
     }
 
+    // Where the whole UTF-8 sequences of Bytes from At end (a sequence
+    // cut by the end of the bytes read so far is left to the next call);
+    // npos at a byte UTF-8 does not allow. Separator is set once the field
+    // separator's two bytes have been met.
+    static size_t ValidUtf8Up(std::string_view bytes, size_t at, bool& separator) noexcept {
+        while (at < bytes.size()) {
+            const unsigned c = static_cast<unsigned char>(bytes[at]);
+            if (c < 0x80) {
+                ++at;
+                continue;
+            }
+            const size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+            if (n == 0) return std::string_view::npos;
+            if (at + n > bytes.size()) break;
+            for (size_t k = 1; k < n; ++k)
+                if ((static_cast<unsigned char>(bytes[at + k]) & 0xC0) != 0x80) return std::string_view::npos;
+            const unsigned second = static_cast<unsigned char>(bytes[at + 1]);
+            if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) || (c == 0xF0 && second < 0x90) ||
+                (c == 0xF4 && second > 0x8F))
+                return std::string_view::npos;
+            separator = separator || (c == 0xC3 && second == 0xB7);
+            at += n;
+        }
+        return at;
+    }
+
     // Moves the unfinished line to the front (growing the buffer when it
     // fills it) and reads the next block behind it.
     void Refill() {
@@ -2421,6 +2490,7 @@ bool TuData::LoadFromFile(const std::string& fileName) {
         gcl::RemoveStaleTempFiles(fileName);
         if (!gcl::FileExists(fileName)) return false;
         TLineReader reader(fileName);
+        reader.ReadUnicodeAsCodePage();
 
         // Line 0 is the id. The lines before the first list marker are
         // lists, those between it and the first tag marker tags, those

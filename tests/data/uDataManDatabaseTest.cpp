@@ -23,6 +23,7 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
+#include "gcl/rtl/Strings.h"
 #include "support/TestEnvironment.h"
 
 namespace qelvo::test {
@@ -244,6 +245,48 @@ TEST(uDataManFile, FailedLoadLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(data.GetFileText(), before);
     EXPECT_EQ(data.FileName, "open.kpx");
     EXPECT_TRUE(data.Modified);
+}
+
+// A database another editor saved again as Unicode (UTF-8 with or
+// without its mark, UTF-16 either way round) reads as the file it was:
+// every list, tag and task with its separators, letters beyond ASCII
+// and the euro sign. A file in the code page that holds bytes of a UTF-8
+// look-alike reads as it stands.
+TEST(uDataManFile, AFileSavedAgainAsUnicodeReadsAsItWas) {
+    TempDir dir;
+    const std::string original = "d_id-0123456789\r\n\xC9t\xE9" + F + "0" + F + "\r\nWork" + F + "3" + F + "\r\n" +
+                                 FoldersMarker + "\r\nna\xEFve\r\n" + TagsMarker + "\r\n+[na\xEFve]Caf\xE9 \x80 5" + F +
+                                 "--" + F + "1111111111" + F + "\xC9t\xE9" + F + "1/2/2025" + F + "K%F8benhavn\xF8" + F +
+                                 "%" + F + "\r\nPlain" + F + "-d-" + F + "2222222222" + F + "Work" + F + "1/2/2025" + F + F +
+                                 "\r\n";
+    const std::wstring wide = gcl::AnsiToWide(original);
+    std::string le = "\xFF\xFE", be = "\xFE\xFF";
+    for (wchar_t c : wide) {
+        le += static_cast<char>(c & 0xFF);
+        le += static_cast<char>(c >> 8);
+        be += static_cast<char>(c >> 8);
+        be += static_cast<char>(c & 0xFF);
+    }
+    const std::string utf8 = gcl::Utf8Encode(wide);
+    const std::pair<const char*, std::string> forms[] = {
+        {"UTF-8", utf8}, {"UTF-8 with its mark", "\xEF\xBB\xBF" + utf8}, {"UTF-16", le}, {"UTF-16 big-endian", be}};
+    for (const auto& [name, bytes] : forms) {
+        const std::string path = dir.File("unicode.kpx");
+        WriteTestFile(path, bytes);
+        TuData data;
+        ASSERT_TRUE(data.LoadFromFile(path)) << name;
+        EXPECT_EQ(data.GetFileText(), original) << name;
+        ASSERT_EQ(data.Tasks->GetCount(), 2) << name;
+        EXPECT_EQ(data.Tasks->GetTask(0)->Notes, "K\xF8" "benhavn\r\n") << name;
+    }
+    // A file in the code page whose lists happen to read as UTF-8 up to
+    // its first task line.
+    const std::string lookAlike = "id\r\n\xC3\xB7" + F + "0" + F + "\r\n" + Markers + "T" + F + "--" + F + "\r\n";
+    WriteTestFile(dir.File("ansi.kpx"), lookAlike);
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(dir.File("ansi.kpx")));
+    EXPECT_EQ(data.Folders->Get(0), "\xC3\xB7" + F + "0" + F);
+    EXPECT_EQ(data.Tasks->GetTask(0)->Title, "T");
 }
 
 TEST(uDataManFile, OddContentLoadsWithoutHarm) {
