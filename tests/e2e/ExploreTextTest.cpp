@@ -1,9 +1,10 @@
 // Text beyond ASCII and the folders a user keeps the program in: accented
 // letters, the euro sign and the letters whose bytes the file uses as
 // marks, typed into every editor, searched for, saved and read again byte
-// for byte; the program in a folder the 8-bit character set cannot name,
-// in a folder whose path nearly fills MAX_PATH, started from another
-// working folder and through its path written in other letter case.
+// for byte; a database another editor saved again as UTF-8; the program
+// in a folder the 8-bit character set cannot name, in a folder whose path
+// nearly fills MAX_PATH, started from another working folder and through
+// its path written in other letter case.
 #include <gtest/gtest.h>
 
 #include <string>
