@@ -611,6 +611,33 @@ TEST(uDataManFile, LeftoversOfInterruptedSavesGo) {
     std::set<std::string> left = kept;
     left.erase("db.kpx." + me + "-3.tmp");
     EXPECT_EQ(entries(), left);
+
+    // Beside a database whose path nearly fills MAX_PATH, the leftovers'
+    // longer paths are found and removed too.
+    std::string deep = dir.Path();
+    while (deep.size() < 230) {
+        deep += std::string(std::min<size_t>(40, 230 - deep.size()), 'x');
+        ASSERT_TRUE(gcl::CreateDir(deep));
+        deep += gcl::PathDelim;
+    }
+    const std::string deepPath = deep + std::string(255 - deep.size() - 4, 'd') + ".kpx";
+    ASSERT_TRUE(data.SaveToFile(deepPath));
+    const std::string leftover = deepPath + "." + dead + "-0.tmp";
+    ASSERT_TRUE(gcl::WriteFileAtomic(leftover, "half", 4));
+    auto deepEntries = [&] {
+        std::set<std::string> names;
+        gcl::TSearchRec f;
+        if (gcl::FindFirst(deep + "*", 0, f) == 0) {
+            do names.insert(f.Name);
+            while (gcl::FindNext(f) == 0);
+            gcl::FindClose(f);
+        }
+        return names;
+    };
+    const std::string deepName = gcl::ExtractFileName(deepPath);
+    EXPECT_EQ(deepEntries(), (std::set<std::string>{deepName, gcl::ExtractFileName(leftover)}));
+    ASSERT_TRUE(data.LoadFromFile(deepPath));
+    EXPECT_EQ(deepEntries(), std::set<std::string>{deepName});
 }
 
 TEST(uDataManDatabase, RenameAndDeleteLists) {

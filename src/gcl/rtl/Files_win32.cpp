@@ -1,5 +1,6 @@
 // File-system calls of the Windows build (ANSI API; the atomic writer's
-// temporary file goes through the wide one, which has no MAX_PATH limit).
+// temporary files, their search and removal go through the wide one,
+// which has no MAX_PATH limit).
 #include "gcl/rtl/WinApi.h"
 
 #include "gcl/rtl/Files.h"
@@ -42,8 +43,8 @@ int DosDateTime(const FILETIME& utc) {
     return int((unsigned(date) << 16) | time);
 }
 
-int FillFromFindData(TSearchRec& f, const WIN32_FIND_DATAA& data) {
-    f.Name = data.cFileName;
+int FillFromFindData(TSearchRec& f, const WIN32_FIND_DATAW& data) {
+    f.Name = WideToAnsi(data.cFileName);
     f.Attr = int(data.dwFileAttributes);
     f.Size = (int64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     f.Time = DosDateTime(data.ftLastWriteTime);
@@ -51,9 +52,9 @@ int FillFromFindData(TSearchRec& f, const WIN32_FIND_DATAA& data) {
 }
 
 // Skips the entries that the search's attribute filter excludes.
-int FindMatching(TSearchRec& f, WIN32_FIND_DATAA& data) {
+int FindMatching(TSearchRec& f, WIN32_FIND_DATAW& data) {
     while (int(data.dwFileAttributes) & f.ExcludeAttr) {
-        if (!FindNextFileA(static_cast<HANDLE>(f.FindHandle), &data)) return int(GetLastError());
+        if (!FindNextFileW(static_cast<HANDLE>(f.FindHandle), &data)) return int(GetLastError());
     }
     return FillFromFindData(f, data);
 }
@@ -81,7 +82,7 @@ bool RemoveDir(const std::string& directory) {
 }
 
 bool DeleteFile(const std::string& fileName) {
-    return !fileName.empty() && ::DeleteFileA(fileName.c_str());
+    return !fileName.empty() && ::DeleteFileW(UnlimitedPath(fileName).c_str());
 }
 
 bool RenameFile(const std::string& oldName, const std::string& newName) {
@@ -254,8 +255,8 @@ void TAtomicFileWriter::Abort() noexcept {
 int FindFirst(const std::string& path, int attr, TSearchRec& f) {
     f = TSearchRec();
     f.ExcludeAttr = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA(path.c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW(UnlimitedPath(path).c_str(), &data);
     if (h == INVALID_HANDLE_VALUE) return int(GetLastError());
     f.FindHandle = h;
     int rc = FindMatching(f, data);
@@ -265,8 +266,8 @@ int FindFirst(const std::string& path, int attr, TSearchRec& f) {
 
 int FindNext(TSearchRec& f) {
     if (!f.FindHandle) return ERROR_INVALID_HANDLE;
-    WIN32_FIND_DATAA data;
-    if (!FindNextFileA(static_cast<HANDLE>(f.FindHandle), &data)) return int(GetLastError());
+    WIN32_FIND_DATAW data;
+    if (!FindNextFileW(static_cast<HANDLE>(f.FindHandle), &data)) return int(GetLastError());
     return FindMatching(f, data);
 }
 
@@ -288,7 +289,7 @@ bool TempFileWriterMayRun(const std::string& path, unsigned long pid) noexcept {
         FILETIME created, exited, kernel, user;
         WIN32_FILE_ATTRIBUTE_DATA file;
         if (GetProcessTimes(h, &created, &exited, &kernel, &user) &&
-            GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file)) {
+            GetFileAttributesExW(UnlimitedPath(path).c_str(), GetFileExInfoStandard, &file)) {
             auto ticks = [](const FILETIME& t) { return (ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
             runs = ticks(created) <= ticks(file.ftLastWriteTime) + 2 * 10000000ull;
         }
