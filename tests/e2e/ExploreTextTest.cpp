@@ -282,8 +282,11 @@ TEST(ProgramFolderScenario, ALongPathSavesAndASecondStartThroughOtherLetterCaseB
     // name as the disk holds it).
     std::wstring folder = Wide(p.Folder());
     const size_t length = 255 - std::wstring(L"\\Pr\u00fcfung Ordner\\Data\\ActualData.kpx").size();
-    while (folder.size() < length) {
-        folder += L"\\" + std::wstring(std::min<size_t>(40, length - folder.size() - 1), L'x');
+    // Folders of "x" up to that length, each "\\" and at most 40 of them.
+    ASSERT_GE(length, folder.size() + 2);
+    const size_t rest = length - folder.size(), parts = (rest + 40) / 41;
+    for (size_t i = 0; i < parts; ++i) {
+        folder += L"\\" + std::wstring(rest / parts + (i < rest % parts ? 1 : 0) - 1, L'x');
         CreateDirectoryW(folder.c_str(), nullptr);
     }
     folder += L"\\Pr\u00fcfung Ordner";
