@@ -42,11 +42,22 @@ std::string NoteToHtml(const std::string& notes) {
 
 // The folder as a file URL part: "\" as "/", the drive's ":" as "|".
 std::string FolderForUrl(const std::string& folder) {
-    std::string s = folder;
-    for (char& c : s)
-        if (c == '\\') c = '/';
-    const size_t colon = s.find(':');
-    if (colon != std::string::npos) s[colon] = '|';
+    std::string s;
+    s.reserve(folder.size());
+    bool colonSeen = false;
+    for (const char c : folder) {
+        if (c == '\\')
+            s += '/';
+        else if (c == ':' && !colonSeen) {
+            s += '|';
+            colonSeen = true;
+        } else if (c == '(')
+            s += "%28";  // a bracket would end the style's url(...) early
+        else if (c == ')')
+            s += "%29";  // ("C:\Program Files (x86)\" is a common home)
+        else
+            s += c;
+    }
     return HtmlEscape(s);
 }
 

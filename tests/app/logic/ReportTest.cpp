@@ -202,6 +202,15 @@ TEST(Report, TemplatePieces) {
                                         "url(file:///Print Templates/pnormal.gif);\">Buy",
                                         "&nbsp;", TemplateSeparator, TemplateSeparator}),
               row);
+
+    // The program's folder in the picture's url: brackets, which would end
+    // the url early, are written as escapes.
+    o.Priorities = true;
+    o.AppDir = "C:\\Program Files (x86)\\Qelvo\\";
+    row = FillReportItem({"<tr style=\"\"><td style=\"\"><Title>", "<Tags>", "<Due>", "<Note>"}, item, o);
+    EXPECT_EQ("<tr style=\"color:#000000;\"><td style=\"background:no-repeat "
+              "url(file:///C|/Program Files %28x86%29/Qelvo/Print Templates/pnormal.gif);\">Buy",
+              row[0]);
 }
 
 TEST(Report, TextExportGolden) {
