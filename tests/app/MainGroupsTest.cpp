@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/MainPrint.h"
+#include "app/logic/TaskCommands.h"
 #include "app/logic/TaskPresentation.h"
 #include "data/uDataMan.h"
 #include "gcl/rtl/Strings.h"
@@ -83,6 +84,70 @@ TEST_F(MainGroups, CaptionsAndImagesAskedFromTheOpeningTaskMatchTheLayoutInEvery
     EXPECT_EQ(L"", form->List->GetGroups()->GetGroups(0)->GetCaption());
     EXPECT_EQ(-1, form->List->GetGroups()->GetGroups(0)->GetImageIndex());
     ExpectGroupsAsLayout(form, "no grouping");
+    CloseMainForm(form);
+}
+
+// Many tasks, some equal in title (but for case), tags or date: a header
+// click orders each group's items as a sort of that group alone would,
+// equal ones keeping their order, by every column and both ways, after
+// edits, adds and deletes between the clicks; the chosen tasks stay
+// chosen.
+TEST_F(MainGroups, HeaderSortOfManyTasksOrdersEachGroupAsItsOwnSort) {
+    TMainForm* form = OpenMainForm();
+    const char* titles[] = {"Pay rent", "pay RENT", "Call the plumber about the sink", "call the plumber about the tap",
+                            "Zebra", "alpha"};
+    const char* lists[] = {"Home", "Work", "Errands"};
+    const char* tags[] = {"", "mail", "bank", "mail, bank"};
+    form->NoGroupA->Execute();  // each task added shows at the end, without a refresh
+    for (int i = 0; i < 240; ++i) {
+        TFolderRef folder;
+        folder.Name = lists[(i * 7) % 3];
+        const std::string due = i % 3 ? ";" + std::to_string(3 + i % 4) + "/2" + std::to_string(i % 2) + "/2026;" : "";
+        const std::string tag = tags[(i * 5) % 4][0] ? std::string("[") + tags[(i * 5) % 4] + "]" : "";
+        form->AddTask(due + tag + titles[(i * 11) % 6] + (i % 5 == 0 ? " " + std::to_string(i % 7) : ""), folder,
+                      *Database);
+    }
+    form->FoldersGroupA->Execute();
+    ASSERT_GE(form->List->GetItems()->GetCount(), 240);
+    auto groupTasks = [&] {
+        std::vector<std::vector<TuTask*>> tasks;
+        TGvGroups* groups = form->List->GetGroups();
+        for (int g = 0; g < groups->GetCount(); ++g) {
+            tasks.emplace_back();
+            for (int i = 0; i < groups->GetGroups(g)->ItemCount(); ++i)
+                tasks.back().push_back(static_cast<TuTask*>(groups->GetGroups(g)->GetItem(i)->GetData()));
+        }
+        return tasks;
+    };
+    auto clickAndCheck = [&](int column, const std::string& what) {
+        TGvColumn* header = form->List->GetHeader()->GetColumns()->GetColumns(column);
+        for (int click = 0; click < 2; ++click) {
+            std::vector<std::vector<TuTask*>> expected = groupTasks();
+            const std::vector<TuTask*> chosen = form->SelectedTasks();
+                    form->ListColumnClick(form->List, cmbLeft, header);
+                    for (auto& tasks : expected) SortItems(column + 1, form->SortAscending, tasks);
+            ASSERT_EQ(expected, groupTasks()) << what << ", column " << column << ", click " << click;
+            EXPECT_EQ(chosen, form->SelectedTasks()) << what;
+        }
+    };
+    SelectTasks(form, {"Zebra", "alpha"});
+    ASSERT_EQ(2u, form->SelectedTasks().size());
+    for (int column : {0, 1, 2, 0}) clickAndCheck(column, "grouped by list");
+    // Edits, an add and a delete: the list is built again, then sorted.
+    Database->Tasks->GetTask(5)->Title = "Pay Rent";
+    Database->Tasks->GetTask(6)->Tags = "bank";
+    Database->Tasks->GetTask(7)->Due = Database->Tasks->GetTask(8)->Due;
+    TFolderRef home;
+    home.Name = "Home";
+    form->AddTask("Zebra", home, *Database);
+    auto gone = DeleteTasks(*Database, {Database->Tasks->GetTask(9)});
+    form->RefreshTaskList();
+    SelectTasks(form, {"Pay Rent"});
+    for (int column : {0, 1, 2}) clickAndCheck(column, "after edits");
+    form->TagsGroupA->Execute();
+    for (int column : {1, 0, 2}) clickAndCheck(column, "grouped by tags");
+    form->NoGroupA->Execute();
+    for (int column : {2, 0}) clickAndCheck(column, "not grouped");
     CloseMainForm(form);
 }
 

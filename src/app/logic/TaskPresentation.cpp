@@ -700,6 +700,92 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
     return true;
 }
 
+bool TTaskOrderCache::SortLists(int column, const std::vector<TuTask*>& tasks,
+                                const std::vector<std::vector<TuTask*>>& lists,
+                                std::vector<std::vector<std::uint32_t>>& positions) {
+    const std::vector<std::uint32_t>* order = Order(column, tasks);
+    if (!order) return false;
+    // Where each task of the lists stands: an open table by the task's
+    // address (its list and place there), at most half full.
+    size_t total = 0;
+    for (const auto& list : lists) total += list.size();
+    if (total > tasks.size()) return false;
+    size_t size = 16;
+    while (size < 2 * total) size *= 2;
+    const size_t mask = size - 1;
+    // (The table's memory stays for the next sort: under Wine new pages
+    // cost a fault each.)
+    std::vector<TListSlot>& table = FListSlots;
+    table.assign(size, TListSlot{nullptr, 0, 0});
+    auto homeOf = [mask](const TuTask* task) -> size_t {
+        const std::uint64_t h = (reinterpret_cast<std::uintptr_t>(task) >> 3) * 0x9E3779B97F4A7C15ull;
+        return static_cast<size_t>(h >> 32) & mask;
+    };
+    auto slotOf = [&](const TuTask* task) -> TListSlot& {
+        size_t at = homeOf(task);
+        while (table[at].Task && table[at].Task != task) at = (at + 1) & mask;
+        return table[at];
+    };
+    for (size_t l = 0; l < lists.size(); ++l) {
+        const std::vector<TuTask*>& list = lists[l];
+        for (size_t k = 0; k < list.size(); ++k) {
+            if (k + 8 < list.size() && list[k + 8]) __builtin_prefetch(&table[homeOf(list[k + 8])]);
+            const TuTask* task = list[k];
+            if (!task) return false;
+            TListSlot& slot = slotOf(task);
+            if (slot.Task) return false;  // twice
+            slot = TListSlot{task, static_cast<std::uint32_t>(l), static_cast<std::uint32_t>(k)};
+        }
+    }
+    positions.assign(lists.size(), {});
+    for (size_t l = 0; l < lists.size(); ++l) positions[l].reserve(lists[l].size());
+    // The kept order, walked once, deals each task to its list (by its
+    // address alone: no task is read but those with tied keys). Tasks
+    // with equal keys (a tie of the kept keys whose whole texts compare
+    // equal) stand together in it as one run, and within a list go by
+    // their places there: an entry of the same run as the entry before it
+    // in its list is noted (its list and place), and such runs are put in
+    // order after.
+    std::vector<std::uint32_t> lastRun(lists.size(), 0);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> tied;
+    std::uint32_t run = 0;
+    size_t tie = 0;
+    size_t found = 0;
+    const size_t n = order->size();
+    for (size_t k = 0; k < n; ++k) {
+        if (k + 8 < n) __builtin_prefetch(&table[homeOf(tasks[(*order)[k + 8]])]);
+        bool same = false;
+        if (tie < FTies.size() && FTies[tie] == k) {
+            ++tie;
+            const TuTask* a = tasks[(*order)[k - 1]];
+            const TuTask* b = tasks[(*order)[k]];
+            same = column == 3 || (column == 1 ? gcl::CompareText(a->Title, b->Title)
+                                               : gcl::CompareText(a->Tags, b->Tags)) == 0;
+        }
+        if (!same) ++run;
+        const TListSlot& slot = slotOf(tasks[(*order)[k]]);
+        if (!slot.Task) continue;
+        ++found;
+        std::vector<std::uint32_t>& out = positions[slot.List];
+        if (lastRun[slot.List] == run) tied.emplace_back(slot.List, static_cast<std::uint32_t>(out.size()));
+        lastRun[slot.List] = run;
+        out.push_back(slot.At);
+    }
+    if (found != total) return false;
+    // Each noted entry joins the one before it: a chain of them, from the
+    // entry before the first, is one run.
+    std::sort(tied.begin(), tied.end());
+    for (size_t t = 0; t < tied.size();) {
+        const std::uint32_t list = tied[t].first;
+        const std::uint32_t from = tied[t].second - 1;
+        std::uint32_t to = tied[t].second + 1;
+        for (++t; t < tied.size() && tied[t].first == list && tied[t].second == to; ++t) ++to;
+        std::vector<std::uint32_t>& out = positions[list];
+        std::sort(out.begin() + from, out.begin() + to);
+    }
+    return true;
+}
+
 void HeaderClick(int& columnTag, int columnIndex, int& sortColumn, bool& sortAscending) {
     columnTag = columnTag == 1 ? 0 : 1;
     sortAscending = columnTag == 1;

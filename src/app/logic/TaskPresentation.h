@@ -223,6 +223,15 @@ public:
     // How many times the order was made by sorting every task (rather
     // than kept, or mended where a few tasks changed, came or went).
     int GetSortCount() const noexcept { return FSortCount; }
+    // Each list of Lists (tasks of Tasks, in the order a list shows them;
+    // no task twice) ordered as SortedPositions orders it: Positions[l]
+    // gets list l's positions, taken from the kept order of Tasks (kept or
+    // mended as Order keeps it), so that a list sorted again by a column
+    // header reads no text of a task whose key was kept. Tasks with equal
+    // keys keep their order in the list. False (Positions undefined) when
+    // Tasks has no such order or a task of the lists is not among Tasks.
+    bool SortLists(int column, const std::vector<TuTask*>& tasks, const std::vector<std::vector<TuTask*>>& lists,
+                   std::vector<std::vector<std::uint32_t>>& positions);
 
     // A task's key as kept: its first 24 folded bytes, or its due date.
     struct TKey {
@@ -246,6 +255,13 @@ private:
     // keys (they are told apart by the rest of their texts).
     std::vector<std::uint32_t> FTies;
     int FSortCount = 0;
+    // SortLists' table of the tasks listed: each task's list and place.
+    struct TListSlot {
+        const TuTask* Task;
+        std::uint32_t List;
+        std::uint32_t At;
+    };
+    std::vector<TListSlot> FListSlots;
     // Sorted by title, each task whose key is kept has this number (of
     // this order, made once in the run) as its title's memo; a title that
     // changed since has lost it, so the others need not be read again.

@@ -269,6 +269,74 @@ TEST(TaskOrderCache, MendedOrderComparesTiesAcrossDeletedAndChangedTasks) {
     ExpectSortItemsOrder(1, all, orders.Order(1, all), "titles: one changed past its key");
 }
 
+// Lists of tasks as a grouped list shows them (groups of a few hundred,
+// one of them of tasks with equal titles, tags or dates, each group in an
+// order a sort before may have left): the kept order sorts every group as
+// its own sort does, equal tasks keeping their order in their group.
+void ExpectListsSortedAsEachAlone(TuData& data, TTaskOrderCache& orders, unsigned seed, const std::string& what) {
+    const std::vector<TuTask*> all = AllTasks(data);
+    for (int column = 1; column <= 3; ++column) {
+        std::vector<std::vector<TuTask*>> lists(5);
+        for (size_t i = 0; i < all.size(); ++i) {
+            seed = seed * 1103515245u + 12345u;
+            const unsigned pick = (seed >> 16) % 6;
+            if (pick < lists.size()) lists[pick].push_back(all[i]);  // the sixth not shown
+        }
+        for (size_t l = 0; l < lists.size(); ++l)
+            if (l % 2) std::reverse(lists[l].begin(), lists[l].end());
+        std::vector<std::vector<std::uint32_t>> positions;
+        ASSERT_TRUE(orders.SortLists(column, all, lists, positions)) << what << " column " << column;
+        ASSERT_EQ(lists.size(), positions.size()) << what;
+        for (size_t l = 0; l < lists.size(); ++l) {
+            std::vector<std::uint32_t> alone;
+            ASSERT_TRUE(SortedPositions(column, lists[l], alone)) << what;
+            ASSERT_EQ(alone, positions[l]) << what << " column " << column << " list " << l;
+        }
+    }
+}
+
+TEST(TaskOrderCache, HeaderSortOfShownGroupsFromTheKeptOrder) {
+    TuData data;
+    FillDatabase(data, 500);
+    TTaskOrderCache orders;
+    ExpectListsSortedAsEachAlone(data, orders, 1, "fresh");
+    auto task = [&](int i) { return data.Tasks->GetTask(i); };
+    // Tasks equal in every column, spread over the groups.
+    for (int i = 0; i < 40; ++i) {
+        task(i * 11)->Title = i % 2 ? "Same title" : "SAME TITLE";
+        task(i * 11)->Tags = "same,tags";
+        task(i * 11)->Due = Today;
+    }
+    ExpectListsSortedAsEachAlone(data, orders, 2, "equal tasks");
+    // Edits, adds and deletes between header clicks: the kept order is
+    // mended or made anew, and still sorts each group as alone.
+    ApplyTitleEdit(*task(3), "Same title", data);
+    ApplyTagsEdit(*task(4), "same,tags", data);
+    ApplyDueEdit(*task(5), true, Today, data);
+    test::AddTask(data, "same title", "Home", "same,tags", Today, 1);
+    auto gone = DeleteTasks(data, {task(0), task(77)});
+    ExpectListsSortedAsEachAlone(data, orders, 3, "after edits, adds and deletes");
+    data.RenameTag("same", "other");
+    ExpectListsSortedAsEachAlone(data, orders, 4, "a tag renamed");
+
+    // A list holding a task the database does not, none, or one task
+    // twice: no kept order applies, and the caller sorts each alone.
+    std::vector<TuTask*> all = AllTasks(data);
+    std::vector<std::vector<std::uint32_t>> positions;
+    TuTask stranger;
+    stranger.Title = "stranger";
+    EXPECT_FALSE(orders.SortLists(1, all, {{all[1], &stranger}}, positions));
+    EXPECT_FALSE(orders.SortLists(1, all, {{all[1]}, {nullptr}}, positions));
+    EXPECT_FALSE(orders.SortLists(1, all, {{all[1], all[2]}, {all[2]}}, positions));
+    EXPECT_FALSE(orders.SortLists(0, all, {{all[1]}}, positions));
+    // Empty lists, and every task in one list.
+    ASSERT_TRUE(orders.SortLists(2, all, {{}, all, {}}, positions));
+    std::vector<std::uint32_t> alone;
+    ASSERT_TRUE(SortedPositions(2, all, alone));
+    EXPECT_EQ(alone, positions[1]);
+    EXPECT_TRUE(positions[0].empty() && positions[2].empty());
+}
+
 TEST(TaskOrderCache, SortFoldsEveryByteAsCompareTextDoes) {
     // Every byte value, in each of the prepared eight-byte parts and past
     // them, against the letters around it: the order is CompareText's.
