@@ -615,10 +615,13 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
     // Each task's key now against the kept one; a title still holding this
     // order's memo is as it was when its key was kept.
     const std::uint32_t stamp = column == 1 ? FStamp : 0;
+    // How many tasks were read again (every one without this order's memo).
+    size_t read = 0;
     TSortEntry e{};
     for (size_t i = 0; i < count; ++i) {
         if (i + 16 < count) __builtin_prefetch(tasks[i + 16]);
         if (stamp && !dirty[i] && tasks[i]->Title.Memo() == stamp) continue;
+        ++read;
         if (column != 3 && i + 8 < count)
             __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.View().data() : tasks[i + 8]->Tags.View().data());
         PrepareKey(column, tasks[i], static_cast<std::uint32_t>(i), e);
@@ -636,6 +639,9 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
                            EntryOf(column, present[b], tasks[b], b));
     };
     if (same && dirtyCount == 0) {
+        // Every title as it was when the order was made or last mended
+        // (each still holds this order's memo): the order stands.
+        if (stamp && read == 0) return true;
         // The keys are as they were: only tasks with equal keys may have
         // changed places (by the rest of their texts).
         for (std::uint32_t k : FTies)
