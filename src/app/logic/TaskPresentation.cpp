@@ -1061,11 +1061,16 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         if (whole) order = orders->Order(state.SortColumn, all);
     }
     if (!order) {
-        // Each group's tasks, in their order, in a vector of the exact size.
-        for (size_t g = 0; g < sizes.size(); ++g) layout.Groups[g].Tasks.reserve(sizes[g]);
+        // Each group's tasks, in their order, in a vector of the exact size,
+        // written in place.
+        std::vector<TuTask**> next(sizes.size());
+        for (size_t g = 0; g < sizes.size(); ++g) {
+            layout.Groups[g].Tasks.resize(sizes[g]);
+            next[g] = layout.Groups[g].Tasks.data();
+        }
         for (int i = 0; i < count; ++i)
             if (const std::uint32_t g = groupAt[static_cast<size_t>(i)]; g != NotShown)
-                layout.Groups[g].Tasks.push_back(data.Tasks->TaskAt(i));
+                *next[g]++ = data.Tasks->TaskAt(i);
         if (layout.Grouped) SortGroups(mode, layout.Groups);
         for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);
         return layout;
@@ -1094,12 +1099,22 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         }
         for (std::uint32_t& g : groupAt)
             if (g != NotShown) g = place[g];
+        std::vector<std::uint32_t> placed(sizes.size());
+        for (size_t g = 0; g < sizes.size(); ++g) placed[place[g]] = sizes[g];
+        sizes.swap(placed);
+    }
+    // Each group's tasks are written in place, at the next place of its
+    // vector (of its size).
+    std::vector<TuTask**> next(sizes.size());
+    for (size_t g = 0; g < sizes.size(); ++g) {
+        layout.Groups[g].Tasks.resize(sizes[g]);
+        next[g] = layout.Groups[g].Tasks.data();
     }
     // The walk in sorted order finds each task's group by its place, and
     // the task beside it in All.
     auto take = [&](std::uint32_t at) {
         const std::uint32_t g = groupAt[at];
-        if (g != NotShown) layout.Groups[g].Tasks.push_back(all[at]);
+        if (g != NotShown) *next[g]++ = all[at];
     };
     // Descending is the ascending order turned round, equal tasks too.
     if (state.SortAscending)
