@@ -34,6 +34,58 @@ void SetItemNumber(TGvItem* item, int number) {
     item->Invalidate(false);
 }
 
+// Puts a group's items in the order of a sort column (Order: their positions
+// sorted ascending, when known; else the tasks' own sort).
+void SortGroupItems(TGvItems* Items, const std::vector<TuTask*>& Tasks, std::vector<std::uint32_t>* Order,
+                    int Column, bool Ascending) {
+    std::vector<TGvCollectionItem*> byTask(Tasks.size());
+    for (size_t k = 0; k < Tasks.size(); ++k) byTask[k] = Items->GetItems(static_cast<int>(k));
+    std::vector<std::uint32_t> own;
+    std::vector<std::uint32_t>& order = Order ? *Order : own;
+    if (!Order && (std::find(Tasks.begin(), Tasks.end(), nullptr) != Tasks.end() ||
+                   !qelvo::SortedPositions(Column, Tasks, order))) {
+        // No prepared order: the tasks' own sort, each sorted task
+        // naming its item (tasks are distinct per item).
+        std::vector<TuTask*> sortedTasks = Tasks;
+        qelvo::SortItems(Column, Ascending, sortedTasks);
+        if (sortedTasks == Tasks) return;
+        std::unordered_map<const TuTask*, TGvCollectionItem*> itemOf;
+        itemOf.reserve(Tasks.size());
+        for (size_t k = 0; k < Tasks.size(); ++k) itemOf.emplace(Tasks[k], byTask[k]);
+        if (itemOf.size() != Tasks.size()) return;  // an item without a task of its own keeps the order
+        std::vector<TGvCollectionItem*> sorted;
+        sorted.reserve(byTask.size());
+        for (TuTask* t : sortedTasks) sorted.push_back(itemOf.at(t));
+        Items->List().assign(sorted.begin(), sorted.end());
+        Items->ReIndexItems(true);
+        return;
+    }
+    // The sorted positions name the items themselves.
+    if (!Ascending) std::reverse(order.begin(), order.end());
+    bool same = true;
+    for (size_t k = 0; k < order.size() && same; ++k) same = order[k] == k;
+    if (same) return;
+    std::vector<TGvCollectionItem*> sorted;
+    sorted.reserve(byTask.size());
+    for (std::uint32_t k : order) sorted.push_back(byTask[k]);
+    Items->List().assign(sorted.begin(), sorted.end());
+    Items->ReIndexItems(true);
+}
+
+// Numbers a group's items from Index on (Index + 1 the first); returns the
+// index after them.
+int NumberGroupItems(TGvItems* Items, int Index) {
+    const int count = Items->GetCount();
+    for (int i = 0; i < count; ++i, ++Index) {
+        // Sorted, the items lie in no order of memory: each is fetched
+        // some places ahead.
+        if (i + 8 < count) __builtin_prefetch(Items->GetItems(i + 8));
+        TGvItem* item = Items->GetItems(i);
+        if (TaskOf(item)) SetItemNumber(item, Index + 1);
+    }
+    return Index;
+}
+
 } // namespace
 
 // ---- Construction -------------------------------------------------------------------
@@ -414,43 +466,17 @@ void TMainForm::SortItems(int Column, bool Ascending) {
             complete = (all[static_cast<size_t>(i)] = Database->Tasks->TaskAt(i)) && complete;
         if (complete && shown * 8 >= all.size()) kept = FTaskOrders.SortLists(Column, all, tasksOf, orders);
     }
+    // Each group is put in order, then numbered while its items are at
+    // hand (the numbers run on across the groups).
+    const bool numbered = CountItemsM->GetChecked();
+    int number = 0;
     for (int g = 0; g < groupCount; ++g) {
         TGvItems* items = groups->GetGroups(g)->GetItems();
         const std::vector<TuTask*>& tasks = tasksOf[static_cast<size_t>(g)];
-        std::vector<TGvCollectionItem*> byTask(tasks.size());
-        for (size_t k = 0; k < tasks.size(); ++k) byTask[k] = items->GetItems(static_cast<int>(k));
-        std::vector<std::uint32_t> own;
-        std::vector<std::uint32_t>& order = kept ? orders[static_cast<size_t>(g)] : own;
-        if (!kept && (std::find(tasks.begin(), tasks.end(), nullptr) != tasks.end() ||
-                      !qelvo::SortedPositions(Column, tasks, order))) {
-            // No prepared order: the tasks' own sort, each sorted task
-            // naming its item (tasks are distinct per item).
-            std::vector<TuTask*> sortedTasks = tasks;
-            qelvo::SortItems(Column, Ascending, sortedTasks);
-            if (sortedTasks == tasks) continue;
-            std::unordered_map<const TuTask*, TGvCollectionItem*> itemOf;
-            itemOf.reserve(tasks.size());
-            for (size_t k = 0; k < tasks.size(); ++k) itemOf.emplace(tasks[k], byTask[k]);
-            if (itemOf.size() != tasks.size()) continue;  // an item without a task of its own keeps the order
-            std::vector<TGvCollectionItem*> sorted;
-            sorted.reserve(byTask.size());
-            for (TuTask* t : sortedTasks) sorted.push_back(itemOf.at(t));
-            items->List().assign(sorted.begin(), sorted.end());
-            items->ReIndexItems(true);
-            continue;
-        }
-        // The sorted positions name the items themselves.
-        if (!Ascending) std::reverse(order.begin(), order.end());
-        bool same = true;
-        for (size_t k = 0; k < order.size() && same; ++k) same = order[k] == k;
-        if (same) continue;
-        std::vector<TGvCollectionItem*> sorted;
-        sorted.reserve(byTask.size());
-        for (std::uint32_t k : order) sorted.push_back(byTask[k]);
-        items->List().assign(sorted.begin(), sorted.end());
-        items->ReIndexItems(true);
+        std::vector<std::uint32_t>* order = kept ? &orders[static_cast<size_t>(g)] : nullptr;
+        SortGroupItems(items, tasks, order, Column, Ascending);
+        if (numbered) number = NumberGroupItems(items, number);
     }
-    if (CountItemsM->GetChecked()) NumberItems();
 }
 
 void TMainForm::NumberItems() {
@@ -459,17 +485,7 @@ void TMainForm::NumberItems() {
     // made numbering grow with items times groups.
     TGvGroups* groups = List->GetGroups();
     int index = 0;
-    for (int g = 0; g < groups->GetCount(); ++g) {
-        TGvItems* items = groups->GetGroups(g)->GetItems();
-        const int count = items->GetCount();
-        for (int i = 0; i < count; ++i, ++index) {
-            // Sorted, the items lie in no order of memory: each is fetched
-            // some places ahead.
-            if (i + 8 < count) __builtin_prefetch(items->GetItems(i + 8));
-            TGvItem* item = items->GetItems(i);
-            if (TaskOf(item)) SetItemNumber(item, index + 1);
-        }
-    }
+    for (int g = 0; g < groups->GetCount(); ++g) index = NumberGroupItems(groups->GetGroups(g)->GetItems(), index);
 }
 
 // ---- List-view events ---------------------------------------------------------------------

@@ -107,6 +107,7 @@ TEST_F(MainGroups, HeaderSortOfManyTasksOrdersEachGroupAsItsOwnSort) {
         form->AddTask(due + tag + titles[(i * 11) % 6] + (i % 5 == 0 ? " " + std::to_string(i % 7) : ""), folder,
                       *Database);
     }
+    form->CountItemsM->SetChecked(true);
     form->FoldersGroupA->Execute();
     ASSERT_GE(form->List->GetItems()->GetCount(), 240);
     auto groupTasks = [&] {
@@ -128,6 +129,12 @@ TEST_F(MainGroups, HeaderSortOfManyTasksOrdersEachGroupAsItsOwnSort) {
                     for (auto& tasks : expected) SortItems(column + 1, form->SortAscending, tasks);
             ASSERT_EQ(expected, groupTasks()) << what << ", column " << column << ", click " << click;
             EXPECT_EQ(chosen, form->SelectedTasks()) << what;
+            // Numbered 1 up through the groups in their new order.
+            TGvGroups* groups = form->List->GetGroups();
+            int number = 0;
+            for (int g = 0; g < groups->GetCount(); ++g)
+                for (int i = 0; i < groups->GetGroups(g)->ItemCount(); ++i)
+                    ASSERT_EQ(++number, groups->GetGroups(g)->GetItem(i)->GetTag()) << what << ", column " << column;
         }
     };
     SelectTasks(form, {"Zebra", "alpha"});
