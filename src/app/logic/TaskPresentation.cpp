@@ -477,11 +477,67 @@ bool SortsBefore(int column, const TSortEntry& a, const TSortEntry& b) {
     return a.Position < b.Position;
 }
 
+// The first word of an entry's key as a number that orders as the key
+// does: the first folded bytes, or the due date's bits turned so that
+// they order as the dates (nought of either sign alike).
+std::uint64_t LeadingKey(int column, const TSortEntry& e) noexcept {
+    if (column != 3) return e.Prefix;
+    std::uint64_t bits = 0;
+    const double due = e.Due == 0 ? 0.0 : e.Due;
+    std::memcpy(&bits, &due, sizeof bits);
+    return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
 // The sorted entries of every task (their positions are the tasks').
+// Entries are ordered by their leading key with a radix sort (eight
+// passes of a byte, each stable, skipped where every key has the same
+// byte), which keeps equal leading keys in the order of their positions;
+// the runs of equal leading keys are then sorted by the rest of their
+// keys and texts. (The order is the one a sort by SortsBefore makes.)
 bool SortedEntries(int column, const std::vector<TuTask*>& tasks, std::vector<TSortEntry>& entries) {
     if (column < 1 || column > 3 || !PrepareKeys(column, tasks, entries)) return false;
-    std::sort(entries.begin(), entries.end(),
-              [column](const TSortEntry& a, const TSortEntry& b) { return SortsBefore(column, a, b); });
+    const size_t count = entries.size();
+    auto before = [column](const TSortEntry& a, const TSortEntry& b) { return SortsBefore(column, a, b); };
+    if (count < 256) {
+        std::sort(entries.begin(), entries.end(), before);
+        return true;
+    }
+    struct TRadix {
+        std::uint64_t Key;
+        std::uint32_t At;  // the entry's place in Entries
+    };
+    std::vector<TRadix> from(count), to(count);
+    for (size_t i = 0; i < count; ++i)
+        from[i] = TRadix{LeadingKey(column, entries[i]), static_cast<std::uint32_t>(i)};
+    // The bits some key has and the bits every key has: a byte every key
+    // has alike orders nothing.
+    std::uint64_t some = 0, every = ~std::uint64_t{0};
+    for (const TRadix& r : from) {
+        some |= r.Key;
+        every &= r.Key;
+    }
+    for (unsigned shift = 0; shift < 64; shift += 8) {
+        if ((((some ^ every) >> shift) & 0xFF) == 0) continue;
+        std::uint32_t counts[257] = {};
+        for (const TRadix& r : from) ++counts[((r.Key >> shift) & 0xFF) + 1];
+        for (size_t b = 1; b < 257; ++b) counts[b] += counts[b - 1];
+        for (const TRadix& r : from) to[counts[(r.Key >> shift) & 0xFF]++] = r;
+        from.swap(to);
+    }
+    std::vector<TSortEntry> sorted(count);
+    for (size_t i = 0; i < count; ++i) sorted[i] = entries[from[i].At];
+    // Equal leading keys: by the rest (the due dates are whole keys).
+    if (column != 3)
+        for (size_t i = 0; i < count;) {
+            size_t j = i + 1;
+            while (j < count && from[j].Key == from[i].Key) ++j;
+            if (j - i > 1) {
+                const auto first = sorted.begin() + static_cast<std::ptrdiff_t>(i);
+                std::sort(first, first + static_cast<std::ptrdiff_t>(j - i), before);
+            }
+            i = j;
+        }
+    entries.swap(sorted);
     return true;
 }
 

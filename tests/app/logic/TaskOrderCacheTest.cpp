@@ -337,6 +337,34 @@ TEST(TaskOrderCache, HeaderSortOfShownGroupsFromTheKeptOrder) {
     EXPECT_TRUE(positions[0].empty() && positions[2].empty());
 }
 
+TEST(TaskOrderCache, PreparedSortOrdersAsThePlainStableSort) {
+    // Enough tasks for the sort by leading keys: texts equal but for case,
+    // sharing their first eight bytes or more, shorter than eight, empty,
+    // with bytes past 0x7F; dates equal, negative, nought of either sign,
+    // far apart and none. Every column orders as the plain stable sort
+    // by TaskSortsAfter does, equal tasks in their given order.
+    const char* const heads[] = {"Call the plumber", "call THE plumber", "Call th", "", "b", "B", "\xE9t\xE9",
+                                 "\xC9T\xC9 plans", "Pay the rent on time", "pay the rent", "zz", "Z"};
+    const double dates[] = {0, -0.0, Today, Today + 0.5, -3, 1e7, Today, -0.25};
+    TuData data;
+    for (int i = 0; i < 900; ++i) {
+        std::string text = heads[(i * 7) % 12];
+        if (i % 3 == 0) text += " " + std::to_string(i % 11);
+        if (i % 5 == 0) text += "\x80\xFF";
+        test::AddTask(data, text.empty() ? "x" : text, "L", i % 4 ? text : "", dates[(i * 5) % 8], 1);
+    }
+    const std::vector<TuTask*> all = AllTasks(data);
+    for (int column = 1; column <= 3; ++column) {
+        std::vector<std::uint32_t> plain(all.size());
+        for (std::uint32_t i = 0; i < plain.size(); ++i) plain[i] = i;
+        std::stable_sort(plain.begin(), plain.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return TaskSortsAfter(column, *all[b], *all[a]); });
+        std::vector<std::uint32_t> prepared;
+        ASSERT_TRUE(SortedPositions(column, all, prepared));
+        EXPECT_EQ(plain, prepared) << "column " << column;
+    }
+}
+
 TEST(TaskOrderCache, SortFoldsEveryByteAsCompareTextDoes) {
     // Every byte value, in each of the prepared eight-byte parts and past
     // them, against the letters around it: the order is CompareText's.
