@@ -423,6 +423,10 @@ struct TSortEntry {
     double Due;
     std::uint32_t Position;
     TuTask* Task;
+    // The text's length while the three words hold it whole (at most 24
+    // bytes), else 255: two entries of the same such length and equal
+    // words have texts CompareText finds equal.
+    std::uint8_t WholeSize;
 };
 
 // The key of a task for a sort column (1 title, 2 tags, 3 due date).
@@ -436,11 +440,13 @@ struct TSortEntry {
         e.Prefix2 = text.size() > 8 ? FoldedBytes(text, 8) : 0;
         e.Prefix3 = text.size() > 16 ? FoldedBytes(text, 16) : 0;
         e.Due = 0;
+        e.WholeSize = text.size() <= 24 ? static_cast<std::uint8_t>(text.size()) : 255;
     } else {
         e.Prefix = 0;
         e.Prefix2 = 0;
         e.Prefix3 = 0;
         e.Due = task->Due;
+        e.WholeSize = 0;
     }
 }
 
@@ -470,6 +476,7 @@ bool SortsBefore(int column, const TSortEntry& a, const TSortEntry& b) {
         if (a.Prefix != b.Prefix) return a.Prefix < b.Prefix;
         if (a.Prefix2 != b.Prefix2) return a.Prefix2 < b.Prefix2;
         if (a.Prefix3 != b.Prefix3) return a.Prefix3 < b.Prefix3;
+        if (a.WholeSize == b.WholeSize && a.WholeSize <= 24) return a.Position < b.Position;
         const int d = column == 1 ? gcl::CompareText(a.Task->Title, b.Task->Title)
                                   : gcl::CompareText(a.Task->Tags, b.Task->Tags);
         if (d != 0) return d < 0;
@@ -593,7 +600,7 @@ TTaskOrderCache::TKey KeepKey(int column, const TSortEntry& e) noexcept {
 }
 
 TSortEntry EntryOf(int column, const TTaskOrderCache::TKey& key, TuTask* task, std::uint32_t position) noexcept {
-    TSortEntry e{key.A, key.B, key.C, 0, position, task};
+    TSortEntry e{key.A, key.B, key.C, 0, position, task, 255};  // (the text itself decides ties)
     if (column == 3) {
         std::memcpy(&e.Due, &key.A, sizeof e.Due);
         e.Prefix = 0;
