@@ -591,7 +591,7 @@ namespace {
 // A task's key as the kept order keeps it: the folded bytes, or the due
 // date's bits (nought of either sign alike, as they compare equal).
 TTaskOrderCache::TKey KeepKey(int column, const TSortEntry& e) noexcept {
-    TTaskOrderCache::TKey key{e.Prefix, e.Prefix2, e.Prefix3};
+    TTaskOrderCache::TKey key{e.Prefix, e.Prefix2, e.Prefix3, e.WholeSize};
     if (column == 3) {
         const double due = e.Due == 0 ? 0.0 : e.Due;
         std::memcpy(&key.A, &due, sizeof due);
@@ -600,7 +600,7 @@ TTaskOrderCache::TKey KeepKey(int column, const TSortEntry& e) noexcept {
 }
 
 TSortEntry EntryOf(int column, const TTaskOrderCache::TKey& key, TuTask* task, std::uint32_t position) noexcept {
-    TSortEntry e{key.A, key.B, key.C, 0, position, task, 255};  // (the text itself decides ties)
+    TSortEntry e{key.A, key.B, key.C, 0, position, task, static_cast<std::uint8_t>(key.Size)};
     if (column == 3) {
         std::memcpy(&e.Due, &key.A, sizeof e.Due);
         e.Prefix = 0;
@@ -829,10 +829,11 @@ bool TTaskOrderCache::SortLists(int column, const std::vector<TuTask*>& tasks,
         bool same = false;
         if (tie < FTies.size() && FTies[tie] == k) {
             ++tie;
+            // (Equal keys that hold their texts whole, or dates, are equal.)
             const TuTask* a = tasks[(*order)[k - 1]];
             const TuTask* b = tasks[(*order)[k]];
-            same = column == 3 || (column == 1 ? gcl::CompareText(a->Title, b->Title)
-                                               : gcl::CompareText(a->Tags, b->Tags)) == 0;
+            same = column == 3 || FKeys[(*order)[k]].Size <= 24 ||
+                   (column == 1 ? gcl::CompareText(a->Title, b->Title) : gcl::CompareText(a->Tags, b->Tags)) == 0;
         }
         if (!same) ++run;
         const TListSlot& slot = slotOf(tasks[(*order)[k]]);

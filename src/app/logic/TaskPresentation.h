@@ -233,13 +233,15 @@ public:
     bool SortLists(int column, const std::vector<TuTask*>& tasks, const std::vector<std::vector<TuTask*>>& lists,
                    std::vector<std::vector<std::uint32_t>>& positions);
 
-    // A task's key as kept: its first 24 folded bytes, or its due date.
+    // A task's key as kept: its first 24 folded bytes and the text's
+    // length while they hold it whole (255 past them), or its due date.
     struct TKey {
         std::uint64_t A = 0;
         std::uint64_t B = 0;
         std::uint64_t C = 0;
+        std::uint32_t Size = 0;
         friend bool operator==(const TKey& x, const TKey& y) noexcept {
-            return x.A == y.A && x.B == y.B && x.C == y.C;
+            return x.A == y.A && x.B == y.B && x.C == y.C && x.Size == y.Size;
         }
     };
 
