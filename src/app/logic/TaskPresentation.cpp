@@ -779,13 +779,15 @@ bool TTaskOrderCache::SortLists(int column, const std::vector<TuTask*>& tasks,
     size_t total = 0;
     for (const auto& list : lists) total += list.size();
     if (total > tasks.size()) return false;
+    struct TListSlot {
+        const TuTask* Task;
+        std::uint32_t List;
+        std::uint32_t At;
+    };
     size_t size = 16;
     while (size < 2 * total) size *= 2;
     const size_t mask = size - 1;
-    // (The table's memory stays for the next sort: under Wine new pages
-    // cost a fault each.)
-    std::vector<TListSlot>& table = FListSlots;
-    table.assign(size, TListSlot{nullptr, 0, 0});
+    std::vector<TListSlot> table(size, TListSlot{nullptr, 0, 0});
     auto homeOf = [mask](const TuTask* task) -> size_t {
         const std::uint64_t h = (reinterpret_cast<std::uintptr_t>(task) >> 3) * 0x9E3779B97F4A7C15ull;
         return static_cast<size_t>(h >> 32) & mask;

@@ -257,13 +257,6 @@ private:
     // keys (they are told apart by the rest of their texts).
     std::vector<std::uint32_t> FTies;
     int FSortCount = 0;
-    // SortLists' table of the tasks listed: each task's list and place.
-    struct TListSlot {
-        const TuTask* Task;
-        std::uint32_t List;
-        std::uint32_t At;
-    };
-    std::vector<TListSlot> FListSlots;
     // Sorted by title, each task whose key is kept has this number (of
     // this order, made once in the run) as its title's memo; a title that
     // changed since has lost it, so the others need not be read again.
