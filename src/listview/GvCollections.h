@@ -586,6 +586,9 @@ private:
     bool ItemQualifies(TGvItem* Item, TGvItemSearch Mode) const;
     // One layout pass of Rebuild over the client area the list has now.
     void LayOut(TCustomGvListview* lv, bool Force);
+    // Whether a pass over a client area of another size places every group
+    // and row as the last one did (report rows of the built-in kinds).
+    bool RowsIgnoreClientSize(TCustomGvListview* lv) const;
 
     bool FStreamGroups = true;
     bool FRebuilding = false;

@@ -335,7 +335,34 @@ void TGvGroups::Rebuild(bool Force) {
     const TRect client = ClientRectOf(lv);
     LayOut(lv, Force);
     const TRect after = ClientRectOf(lv);
-    if (after.Width() != client.Width() || after.Height() != client.Height()) LayOut(lv, Force);
+    if (after.Width() == client.Width() && after.Height() == client.Height()) return;
+    if (RowsIgnoreClientSize(lv)) {
+        // Every row stands where it stood: only the header's band and the
+        // scroll bars' pages follow the new area.
+        if (lv->GetHeader()) lv->GetHeader()->Rebuild(Force);
+        if (lv->GetScrollbars()) lv->GetScrollbars()->ReCalculateScrollbars(true, false);
+        lv->InvalidateView();
+        return;
+    }
+    LayOut(lv, Force);
+}
+
+bool TGvGroups::RowsIgnoreClientSize(TCustomGvListview* lv) const {
+    // Report rows of the built-in kinds are placed by the header's columns,
+    // the cell height and the groups' margins, none of which the client
+    // area's size changes, unless one column is made as wide as the area
+    // or the cells size themselves to the captions.
+    TGvHeader* header = lv->GetHeader();
+    if (lv->GetView() != elsReport || !header || header->GetFixedSingleColumn()) return false;
+    for (int i = 0; i < GetCount(); ++i) {
+        TGvGroup* g = GetGroups(i);
+        const gcl::TClass kind = g->ClassType();
+        if (kind != TGvGroupVirtual::StaticClass() && kind != TGvGroupStored::StaticClass()) return false;
+        TGvGridGroup* grid = g->GetGrid();
+        if (!grid || grid->ClassType() != TGvGridReportGroup::StaticClass()) return false;
+        if (TGvCellSize* size = grid->CellSize(); size && size->GetAutoSize()) return false;
+    }
+    return true;
 }
 
 void TGvGroups::LayOut(TCustomGvListview* lv, bool Force) {

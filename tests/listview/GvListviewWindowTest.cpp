@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
 
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "gcl/Forms.h"
@@ -124,6 +126,62 @@ TEST_F(GvListviewWindowTest, TheLayoutFollowsAScrollBarThatComesOrGoes) {
     LV->EndUpdate();
     ASSERT_FALSE(GetWindowLongA(LV->GetHandle(), GWL_STYLE) & WS_VSCROLL);
     laidOutFor(wide);
+}
+
+// A scroll bar that comes or goes with a refill leaves every group and row
+// where a layout made for the new client area places them: in the report
+// view, whose rows follow the columns alone, as in a view whose cells flow
+// with the width.
+TEST_F(GvListviewWindowTest, RowsStandAsAFreshLayoutPlacesThemWhenABarComesOrGoes) {
+    LV->GetHeader()->SetVisible(true);
+    for (int w : {100, 80}) LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(w);
+    TGvGroups* groups = LV->GetGroups();
+    using TPlace = std::tuple<int, int, TRect>;
+    auto places = [&] {
+        std::vector<TPlace> out;
+        for (int g = 0; g < groups->GetCount(); ++g) {
+            TGvGroup* group = groups->GetGroups(g);
+            out.emplace_back(group->GetVisibleIndex(), -1, group->GetDisplayRect());
+            for (int i = 0; i < group->ItemCount(); ++i) {
+                TGvItem* item = group->GetItem(i);
+                out.emplace_back(item->GetVisibleIndex(), item->GetVisibleIndexInGroup(), item->GetDisplayRect());
+            }
+        }
+        return out;
+    };
+    auto range = [&] {
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_RANGE | SIF_PAGE;
+        GetScrollInfo(LV->GetHandle(), SB_VERT, &info);
+        return std::make_pair(info.nMax, info.nPage);
+    };
+    for (TGvListStyle view : {elsReport, elsIcon}) {
+        LV->SetView(view);
+        for (int count : {60, 1, 60, 0, 60}) {
+            SCOPED_TRACE(testing::Message() << "view " << int(view) << ", " << count << " items a group");
+            LV->BeginUpdate();
+            groups->Clear();
+            for (int g = 0; g < 2; ++g) {
+                TGvGroup* group = groups->Add(nullptr);
+                for (int i = 0; i < count; ++i) group->GetItems()->Add(nullptr);
+            }
+            LV->EndUpdate();
+            const bool bar = (GetWindowLongA(LV->GetHandle(), GWL_STYLE) & WS_VSCROLL) != 0;
+            ASSERT_EQ(bar, count == 60);
+            const std::vector<TPlace> laidOut = places();
+            const auto bars = range();
+            const TRect header = LV->GetHeader()->GetHeaderRect();
+            if (view == elsReport) {
+                EXPECT_EQ(header.Right, LV->GetClientWidth());
+            }
+            // A pass over the area the list has now places everything alike.
+            groups->Rebuild(true);
+            EXPECT_EQ(places(), laidOut);
+            EXPECT_EQ(range(), bars);
+            EXPECT_EQ(LV->GetHeader()->GetHeaderRect(), header);
+        }
+    }
 }
 
 TEST_F(GvListviewWindowTest, ScrollbarManagerClampsMapsAndReports) {
