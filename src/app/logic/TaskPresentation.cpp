@@ -1071,9 +1071,12 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     // One pass over the tasks: the group of each shown task by its place
     // in the database (NotShown for the others), the groups in the order
     // they are first met, and how many tasks each takes. (One number per
-    // task: under Wine each refresh's large vectors are new pages.)
+    // task, in memory kept from one layout to the next: under Wine a new
+    // large vector is new pages, a fault each, at every refresh.)
     constexpr std::uint32_t NotShown = UINT32_MAX;
-    std::vector<std::uint32_t> groupAt(static_cast<size_t>(count), NotShown);
+    thread_local std::vector<std::uint32_t> groupAtKept;
+    std::vector<std::uint32_t>& groupAt = groupAtKept;
+    groupAt.assign(static_cast<size_t>(count), NotShown);
     std::vector<std::uint32_t> sizes;
     size_t shown = 0;
     // The list texts lie apart from the tasks: fetched ahead as well.

@@ -498,6 +498,18 @@ TEST(TaskPresentation, FilterDecidesWhatShows) {
     TGroupKeys keys;
     EXPECT_EQ((std::vector<std::string>{"Buy milk"}),
               Titles(BuildTaskListLayout(data, filter, state, keys).Groups[0].Tasks));
+    // Layouts of another, larger database in between leave nothing behind
+    // (the memory of one layout is kept for the next).
+    {
+        TuData large;
+        for (int i = 0; i < 300; ++i) test::AddTask(large, "Task " + std::to_string(i), "Home", "", 0, 1, i % 3 == 0);
+        EXPECT_EQ(BuildTaskListLayout(large, filter, state, keys).Groups[0].Tasks.size(), 200u);
+        filter.Conditions[fkDone].Enabled = false;
+        EXPECT_EQ(BuildTaskListLayout(large, filter, state, keys).Groups[0].Tasks.size(), 300u);
+        filter.Conditions[fkDone].Enabled = true;
+    }
+    EXPECT_EQ((std::vector<std::string>{"Buy milk"}),
+              Titles(BuildTaskListLayout(data, filter, state, keys).Groups[0].Tasks));
 
     // A refresh from the bars keeps its filter as the last one.
     TFilterBarState bar;
