@@ -784,6 +784,7 @@ void TGvItems::FreeEntries() {
     // Events without a handler are not fired item by item.
     const bool fireVisibility = static_cast<bool>(lv->OnItemVisibilityChanged);
     const bool fireFreeing = static_cast<bool>(lv->OnItemFreeing);
+    const bool fireCheck = static_cast<bool>(lv->OnItemCheckChange);
     TGvEntryList& list = List();
     gcl::TSlotPool& virtualSlots = TGvItem::SlotsOf(sizeof(TGvItemVirtual));
     gcl::TSlotPool& storedSlots = TGvItem::SlotsOf(sizeof(TGvItemStored));
@@ -815,7 +816,7 @@ void TGvItems::FreeEntries() {
             continue;
         }
         const bool isVirtual = item->ClassType() == TGvItemVirtual::StaticClass();
-        item->BulkBeforeDestruction(lv, allowHiddenChecked, fireVisibility, fireFreeing);
+        item->BulkBeforeDestruction(lv, allowHiddenChecked, fireVisibility, fireFreeing, fireCheck);
         item->~TGvItem();
         (isVirtual ? freedVirtual : freedStored).Add(item);
     }
@@ -1401,20 +1402,27 @@ bool TGvItem::BulkFreeable() const noexcept {
 }
 
 void TGvItem::BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHiddenChecked, bool FireVisibility,
-                                    bool FireFreeing) noexcept {
+                                    bool FireFreeing, bool FireCheck) noexcept {
     // BeforeDestruction of an item of a built-in kind, without data object,
     // whose focus and selection are gone and whose references the list
     // view has dropped: what is left are the check, the visibility and
-    // their events, and the freeing event.
+    // their events, and the freeing event. The check goes as SetChecked
+    // takes it from an item being destroyed (no query, the count, the
+    // event where a handler is assigned, no repaint).
     SetStateBit(esosDestroying, true);
+    auto loseCheck = [&] {
+        SetStateBit(esosChecked, false);
+        --Listview->FCheckedCount;
+        if (FireCheck) Listview->DoItemCheckChange(this);
+    };
     try {
         if (GetVisible()) {
-            if (!AllowHiddenChecked && TGvCollectionItem::GetChecked()) TGvCollectionItem::SetChecked(false);
+            if (!AllowHiddenChecked && TGvCollectionItem::GetChecked()) loseCheck();
             SetStateBit(esosVisible, false);
             if (FSelectionGroup) SetSelectionGroup(nullptr);
             if (FireVisibility) Listview->DoItemVisibilityChanged(this);
         }
-        if (TGvCollectionItem::GetChecked()) TGvCollectionItem::SetChecked(false);
+        if (TGvCollectionItem::GetChecked()) loseCheck();
     } catch (...) {
     }
     if (FireFreeing) {

@@ -778,7 +778,7 @@ private:
     // dropped), and the pool of its slot.
     bool BulkFreeable() const noexcept;
     void BulkBeforeDestruction(TCustomGvListview* Listview, bool AllowHiddenChecked, bool FireVisibility,
-                               bool FireFreeing) noexcept;
+                               bool FireFreeing, bool FireCheck) noexcept;
     static gcl::TSlotPool& SlotsOf(std::size_t Size) noexcept;
 
     TGvSelectionGroupList* FSelectionGroup = nullptr;
