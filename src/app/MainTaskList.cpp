@@ -312,7 +312,13 @@ void TMainForm::RefreshTaskList() {
 
 void TMainForm::FillTaskList() {
     TListviewUpdate update(List);
-    List->GetGroups()->Clear();
+    {
+        // The items the clear frees lose their checks to the rebuild, not
+        // to the user: the handler that follows the user's ticks is left
+        // out rather than asked for each done task shown.
+        const gcl::TRestore<TGvItemEvent> noCheckEvents(List->OnItemCheckChange, TGvItemEvent());
+        List->GetGroups()->Clear();
+    }
     FCaptionNow = gcl::Now();
     FCaptionFormat = Options.DateTimeFormat;
     TTaskListState state = TaskListState();

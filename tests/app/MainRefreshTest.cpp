@@ -71,9 +71,18 @@ TEST_F(MainRefresh, EveryRefreshShowsTheTasksMarksAndNumbersAsTheyAreNow) {
     for (const std::string& title : Titles(form)) EXPECT_NE('.', title[1]) << title;
     EXPECT_EQ(0, ItemOf(form, "Buy stamps")->GetTag());
 
+    // A refresh takes the checked marks away with their items and shows
+    // them again: no task changes, and the user's ticks count as before.
+    Database->Modified = false;
+    form->RefreshTaskList();
+    form->RefreshTaskList();
+    EXPECT_TRUE(TaskOf("Buy stamps")->Done);
+    EXPECT_TRUE(ItemOf(form, "Buy stamps")->GetChecked());
+    EXPECT_FALSE(Database->Modified);
+    EXPECT_EQ(3, form->List->GetCheckedCount());
+
     // A mark shown checked by a refresh is taken off by the user as any
     // other: the task is undone and the count follows.
-    Database->Modified = false;
     ItemOf(form, "Buy stamps")->SetChecked(false);
     EXPECT_FALSE(TaskOf("Buy stamps")->Done);
     EXPECT_TRUE(Database->Modified);
