@@ -1349,6 +1349,9 @@ bool Mirrored(HWND Wnd) { return (GetWindowLongA(Wnd, GWL_EXSTYLE) & WS_EX_LAYOU
 } // namespace
 
 bool TCustomGvListview::PaintKeptScrollBars(HDC WindowDC, const RECT& Window) {
+    // Nothing kept yet (the first paint of the frame): the system draws
+    // the bars, and the questions below would only cost round trips.
+    if (!FKeptScrollBars[0].Picture && !FKeptScrollBars[1].Picture) return false;
     if (AnyMouseButtonDown() || Mirrored(GetHandle())) return false;
     bool shown[2] = {};
     for (int bar = 0; bar < 2; ++bar) {
