@@ -219,9 +219,10 @@ void ExpectNoGrowth(const TUsage& before, const TUsage& after, const std::string
 // The usage at the end, read again for a while when it is past the limits:
 // work the last input started (a save on its thread, with the file and
 // its event open) may still hold what it will give back; a leak stays.
+// A loaded machine may keep such a thread from ending for seconds.
 TUsage UsageAtTheEnd(const TProgram& p, const TUsage& before) {
     TUsage after = UsageOf(p);
-    for (int i = 0; i < 10 && !WithinLimits(before, after); ++i) {
+    for (int i = 0; i < 30 && !WithinLimits(before, after); ++i) {
         Sleep(200);
         after = UsageOf(p);
     }
