@@ -202,7 +202,8 @@ ATOM ControlAtom() noexcept;
 
 // The count of the system's announcements that its settings, its display
 // or its DPI changed (WM_SETTINGCHANGE, WM_DISPLAYCHANGE or WM_DPICHANGED
-// reaching the application window). A value read from
+// reaching the application window), or that fonts were added or taken
+// away (WM_FONTCHANGE). A value read from
 // the system's parameters may be kept while the count stays the same:
 // under Wine every such question is several trips to the window server.
 unsigned SystemSettingsGeneration() noexcept;

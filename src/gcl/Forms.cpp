@@ -1633,6 +1633,11 @@ void TApplication::WndProc(TMessage& message) {
         TPaintBuffer::DisplayChanged();
         DefaultWndProc(message);
         return;
+    case WM_FONTCHANGE:
+        // Fonts' metrics kept by description may have changed with them.
+        NoteSystemSettingsChange();
+        DefaultWndProc(message);
+        return;
     case WM_SETTINGCHANGE:
         NoteSystemSettingsChange();
         if (Screen) {

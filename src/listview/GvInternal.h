@@ -282,15 +282,19 @@ inline TRect CheckRectIn(const TGvPaintInfoBasic* info, const TRect& Area) {
     return CheckRectAt(info, Area.Left + info->GetCheckIndent(), Area.Top, Area.Bottom);
 }
 
-// A wide caption drawn with the text drawer.
-inline void DrawCaption(gcl::TCanvas* Canvas, const std::wstring& Text, TRect R, int Lines,
-                        TCommonDrawTextWFlags Flags) {
-    if (Text.empty() || R.Width() <= 0 || R.Height() <= 0) return;
-    HDC dc = Canvas->GetHandle();
-    Canvas->RequiredState(gcl::TCanvasState{gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextWEx(dc, Text, R, Lines, Flags);
-}
+// A wide caption drawn with the text drawer in the canvas's font. On a
+// plain DC (device units, text at its top left) the font's height, ascent
+// and strike-out line come from the metrics kept for its description, and
+// a struck-out font's line is drawn as a band after its text is drawn
+// with the plain font: the same pixels, without the system working out
+// the font's line for each text. KnownWidth, when not negative, is the
+// width of Text in the canvas's font, measured by the caller.
+void DrawCaption(gcl::TCanvas* Canvas, const std::wstring& Text, TRect R, int Lines, TCommonDrawTextWFlags Flags,
+                 int KnownWidth = -1);
+// Drops the kept font metrics (a font was added or taken away, or the
+// display or the system's settings changed); how many are kept.
+void ForgetLineMetrics() noexcept;
+size_t LineMetricsCount() noexcept;
 
 inline TCommonDrawTextWFlags AlignFlags(TAlignment Alignment) {
     switch (Alignment) {

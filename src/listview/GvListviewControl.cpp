@@ -172,7 +172,10 @@ void TCustomGvListview::Dispatch(gcl::TMessage& Message) {
                              Message.Msg == WM_SETTINGCHANGE || Message.Msg == WM_DISPLAYCHANGE ||
                              Message.Msg == WM_DPICHANGED || Message.Msg == gcl::CM_SYSCOLORCHANGE;
     if (lookChanged || Message.Msg == WM_DESTROY) ForgetScrollBars();
-    if (lookChanged) gvdetail::ForgetKeptDrawings();
+    if (lookChanged) {
+        gvdetail::ForgetKeptDrawings();
+        gvdetail::ForgetLineMetrics();
+    }
     if (Message.Msg == WM_TIMER && Message.WParam == DropTargetSyncTimer) {
         KillTimer(GetHandle(), DropTargetSyncTimer);
         if (FDropTarget) FDropTarget->SyncIfDue();

@@ -241,6 +241,97 @@ TKeptDrawings& KeptDrawings() {
 
 void gvdetail::ForgetKeptDrawings() noexcept { KeptDrawings().Forget(); }
 
+// ---- Captions ----------------------------------------------------------------------------------
+
+namespace {
+
+// The metrics of each font description text was drawn in, on the screen
+// and bitmaps like it; a paint draws its captions in a few of them.
+struct TKeptLineMetrics {
+    LOGFONTA Font;
+    TTextLineMetrics Metrics;
+};
+
+// What they were read under: a font added or taken away, a change of the
+// system's settings or of the display counts a new generation.
+struct TKeptLineMetricsSet {
+    unsigned Generation = 0;
+    std::vector<TKeptLineMetrics> Fonts;
+};
+
+std::vector<TKeptLineMetrics>& KeptLineMetrics() {
+    static TKeptLineMetricsSet kept;
+    const unsigned generation = gcl::SystemSettingsGeneration();
+    if (kept.Generation != generation) {
+        kept.Fonts.clear();
+        kept.Generation = generation;
+    }
+    return kept.Fonts;
+}
+
+// A DC whose text lands where the kept metrics say: device units on the
+// display (or a bitmap made for it), unmirrored, text placed by its top
+// left corner.
+bool PlainTextDC(HDC DC) {
+    return GetMapMode(DC) == MM_TEXT && GetGraphicsMode(DC) == GM_COMPATIBLE && GetLayout(DC) == 0 &&
+           (GetTextAlign(DC) & (TA_UPDATECP | TA_BASELINE | TA_BOTTOM | TA_RIGHT | TA_CENTER)) == 0 &&
+           GetDeviceCaps(DC, TECHNOLOGY) == DT_RASDISPLAY;
+}
+
+// The metrics of Font, selected into DC.
+const TTextLineMetrics& LineMetricsOf(HDC DC, const LOGFONTA& Font) {
+    std::vector<TKeptLineMetrics>& kept = KeptLineMetrics();
+    for (const TKeptLineMetrics& k : kept)
+        if (std::memcmp(&k.Font, &Font, sizeof Font) == 0) return k.Metrics;
+    // A handful of fonts at a time: more start anew.
+    if (kept.size() >= 32) kept.clear();
+    kept.push_back(TKeptLineMetrics{Font, ReadTextLineMetrics(DC)});
+    return kept.back().Metrics;
+}
+
+} // namespace
+
+void gvdetail::ForgetLineMetrics() noexcept { KeptLineMetrics().clear(); }
+
+size_t gvdetail::LineMetricsCount() noexcept { return KeptLineMetrics().size(); }
+
+void gvdetail::DrawCaption(gcl::TCanvas* Canvas, const std::wstring& Text, TRect R, int Lines,
+                           TCommonDrawTextWFlags Flags, int KnownWidth) {
+    if (Text.empty() || R.Width() <= 0 || R.Height() <= 0) return;
+    HDC dc = Canvas->GetHandle();
+    gcl::TFont* font = Canvas->GetFont();
+    if (!PlainTextDC(dc) || font->GetOrientation() != 0 || (Flags & dtRTLReading)) {
+        Canvas->RequiredState(gcl::TCanvasState{gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextWEx(dc, Text, R, Lines, Flags);
+        return;
+    }
+    const gcl::TFontStyles style = font->GetStyle();
+    LOGFONTA plain = font->GetLogFont();
+    plain.lfStrikeOut = 0;
+    const bool strike = style.Contains(gcl::fsStrikeOut);
+    if (strike) {
+        // The text in the plain font, when the line can be drawn as the
+        // font draws it.
+        const TTextLineMetrics* known = nullptr;
+        for (const TKeptLineMetrics& k : KeptLineMetrics())
+            if (std::memcmp(&k.Font, &plain, sizeof plain) == 0) known = &k.Metrics;
+        if (!known || known->StrikeSize > 0) font->SetStyle(gcl::TFontStyles(style).Exclude(gcl::fsStrikeOut));
+    }
+    Canvas->RequiredState(gcl::TCanvasState{gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid});
+    const TTextLineMetrics& metrics = LineMetricsOf(dc, plain);
+    SetBkMode(dc, TRANSPARENT);
+    if (strike && metrics.StrikeSize <= 0) {
+        // No outline metrics: the font draws its own line.
+        if (!font->GetStyle().Contains(gcl::fsStrikeOut)) font->SetStyle(style);
+        Canvas->RequiredState(gcl::TCanvasState{gcl::csHandleValid, gcl::csFontValid});
+        DrawTextWEx(dc, Text, R, Lines, Flags, metrics, false, KnownWidth);
+        return;
+    }
+    DrawTextWEx(dc, Text, R, Lines, Flags, metrics, strike, KnownWidth);
+    if (strike) font->SetStyle(style);
+}
+
 size_t gvdetail::KeptDrawingCount() noexcept { return KeptDrawings().Kept.size(); }
 
 namespace {

@@ -45,9 +45,13 @@ int FontHeight(HDC dc) {
     return tm.tmHeight;
 }
 
-// Draws one line of text at the rectangle's top, moved by the flags.
-int DrawSingleLine(HDC dc, std::wstring text, TRect& rect, TCommonDrawTextWFlags flags) {
-    const int h = FontHeight(dc);
+// Draws one line of text at the rectangle's top, moved by the flags; with
+// Metrics the font is not asked for its height, with Strike the line gets
+// its strike-out line (see DrawTextWEx); Known is the text's width when
+// the caller measured it (-1 otherwise).
+int DrawSingleLine(HDC dc, std::wstring text, TRect& rect, TCommonDrawTextWFlags flags,
+                   const TTextLineMetrics* metrics = nullptr, bool strike = false, int known = -1) {
+    const int h = metrics ? metrics->Height : FontHeight(dc);
     int top = rect.Top;
     if (flags & dtBottom)
         top = rect.Bottom - h;
@@ -56,8 +60,11 @@ int DrawSingleLine(HDC dc, std::wstring text, TRect& rect, TCommonDrawTextWFlags
     // The width is known when the text fitted as it was; otherwise it is
     // measured only when the place or the rectangle asked for needs it.
     int w = -1;
-    if (flags & dtEndEllipsis) w = FitWithEllipsis(dc, text, RectWidth(rect));
-    if (w < 0 && (flags & (dtRight | dtCenter | dtCalcRect))) w = TextWidth(dc, text);
+    if (flags & dtEndEllipsis)
+        w = known >= 0 && known <= RectWidth(rect) ? known : FitWithEllipsis(dc, text, RectWidth(rect));
+    else if (known >= 0)
+        w = known;
+    if (w < 0 && (strike || (flags & (dtRight | dtCenter | dtCalcRect)))) w = TextWidth(dc, text);
     int x = rect.Left;
     if (flags & dtRight)
         x = rect.Right - w;
@@ -72,6 +79,15 @@ int DrawSingleLine(HDC dc, std::wstring text, TRect& rect, TCommonDrawTextWFlags
     if (flags & dtRTLReading) options |= ETO_RTLREADING;
     RECT clip = gcl::ToRECT(rect);
     ExtTextOutW(dc, x, top, options, &clip, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    if (strike && metrics && w > 0) {
+        // Where a struck-out font puts it: a band over the text's advance
+        // centred on the font's line, beside the clip rectangle as the
+        // font's own line is.
+        const int bandTop = top + metrics->Ascent - metrics->StrikePosition - metrics->StrikeSize / 2;
+        const RECT band{x, bandTop, x + w, bandTop + metrics->StrikeSize};
+        SetDCBrushColor(dc, GetTextColor(dc));
+        FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
     return h;
 }
 
@@ -270,12 +286,14 @@ int WrapTextW(HDC DC, const std::wstring& Text, int MaxWidth, int MaxLines, TCom
     return static_cast<int>(lines.size());
 }
 
-int DrawTextWEx(HDC DC, const std::wstring& Text, TRect& Rect, int Lines, TCommonDrawTextWFlags Flags) {
-    if (Flags & dtSingleLine) return DrawSingleLine(DC, Text, Rect, Flags);
+namespace {
+int DrawLines(HDC DC, const std::wstring& Text, TRect& Rect, int Lines, TCommonDrawTextWFlags Flags,
+              const TTextLineMetrics* Metrics, bool StrikeOut, int KnownWidth) {
+    if (Flags & dtSingleLine) return DrawSingleLine(DC, Text, Rect, Flags, Metrics, StrikeOut, KnownWidth);
 
     TCommonWideCharArray buffer;
     const int count = WrapTextW(DC, Text, RectWidth(Rect), Lines, buffer);
-    const int h = FontHeight(DC);
+    const int h = Metrics ? Metrics->Height : FontHeight(DC);
     const int total = count * h;
     int top = Rect.Top;
     if (Flags & dtBottom)
@@ -289,8 +307,9 @@ int DrawTextWEx(HDC DC, const std::wstring& Text, TRect& Rect, int Lines, TCommo
         std::wstring line(p);
         p += line.size() + 1;
         TRect lineRect{Rect.Left, top + i * h, Rect.Right, top + (i + 1) * h};
-        DrawSingleLine(DC, line, lineRect, static_cast<TCommonDrawTextWFlags>((Flags | dtSingleLine) &
-                                                                              ~(dtBottom | dtVCenter)));
+        DrawSingleLine(DC, line, lineRect,
+                       static_cast<TCommonDrawTextWFlags>((Flags | dtSingleLine) & ~(dtBottom | dtVCenter)), Metrics,
+                       StrikeOut);
         if (Flags & dtCalcRect) {
             if (first) {
                 united = lineRect;
@@ -305,6 +324,36 @@ int DrawTextWEx(HDC DC, const std::wstring& Text, TRect& Rect, int Lines, TCommo
     }
     if (Flags & dtCalcRect) Rect = first ? TRect{Rect.Left, Rect.Top, Rect.Left, Rect.Top} : united;
     return total;
+}
+} // namespace
+
+int DrawTextWEx(HDC DC, const std::wstring& Text, TRect& Rect, int Lines, TCommonDrawTextWFlags Flags) {
+    return DrawLines(DC, Text, Rect, Lines, Flags, nullptr, false, -1);
+}
+
+int DrawTextWEx(HDC DC, const std::wstring& Text, TRect& Rect, int Lines, TCommonDrawTextWFlags Flags,
+                const TTextLineMetrics& Metrics, bool StrikeOut, int KnownWidth) {
+    return DrawLines(DC, Text, Rect, Lines, Flags, &Metrics, StrikeOut && Metrics.StrikeSize > 0, KnownWidth);
+}
+
+TTextLineMetrics ReadTextLineMetrics(HDC DC) {
+    TTextLineMetrics m;
+    TEXTMETRICW tm{};
+    GetTextMetricsW(DC, &tm);
+    m.Height = tm.tmHeight;
+    m.Ascent = tm.tmAscent;
+    // Only a font with outline metrics has its line where they say (the
+    // metrics come with the font's names, in one block); the line's
+    // thickness is at least a pixel.
+    const UINT size = GetOutlineTextMetricsW(DC, 0, nullptr);
+    if (size < sizeof(OUTLINETEXTMETRICW)) return m;
+    std::vector<uint8_t> block(size);
+    auto* otm = reinterpret_cast<OUTLINETEXTMETRICW*>(block.data());
+    if (GetOutlineTextMetricsW(DC, size, otm) != 0) {
+        m.StrikePosition = otm->otmsStrikeoutPosition;
+        m.StrikeSize = std::max(1, static_cast<int>(otm->otmsStrikeoutSize));
+    }
+    return m;
 }
 
 std::wstring WideStrLower(const std::wstring& Text) {

@@ -88,6 +88,27 @@ int WrapTextW(HDC DC, const std::wstring& Text, int MaxWidth, int MaxLines, TCom
 // wrapped lines (-1: no limit). With dtCalcRect nothing is drawn and Rect
 // grows to the text's rectangle. Answers the height of the text drawn.
 int DrawTextWEx(HDC DC, const std::wstring& Text, gcl::TRect& Rect, int Lines, TCommonDrawTextWFlags Flags);
+// What a caller that draws many lines in one font knows of it already, so
+// that no line asks the font again: its height and ascent and, for a font
+// with outline metrics, where its strike-out line lies (StrikePosition
+// pixels above the baseline, StrikeSize thick; 0 without).
+struct TTextLineMetrics {
+    int Height = 0;
+    int Ascent = 0;
+    int StrikePosition = 0;
+    int StrikeSize = 0;
+};
+// The metrics of the font selected into DC.
+TTextLineMetrics ReadTextLineMetrics(HDC DC);
+// DrawTextWEx with the selected font's metrics given. With StrikeOut each
+// line gets the strike-out line that a struck-out copy of the selected
+// font would draw, in the text colour, from the line's start to its
+// advance (the caller sees to it that Metrics has a StrikeSize, the DC's
+// text is aligned at its top left and not moved by the current position).
+// KnownWidth, when not negative, is the width of the whole Text in the
+// selected font, which a single line then does not measure again.
+int DrawTextWEx(HDC DC, const std::wstring& Text, gcl::TRect& Rect, int Lines, TCommonDrawTextWFlags Flags,
+                const TTextLineMetrics& Metrics, bool StrikeOut, int KnownWidth = -1);
 std::wstring WideStrLower(const std::wstring& Text);
 // One character lower-cased as WideStrLower lower-cases it.
 wchar_t WideCharLower(wchar_t C);
