@@ -6,6 +6,7 @@
 #include <uxtheme.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "gcl/rtl/Maths.h"
 
@@ -514,7 +515,19 @@ void TGvViewItem::PaintText(TGvItem* Item, TGvColumn* Column, const TGvRectArray
                                                     VAlignFlags(VAlignment(Item, Column)));
     if (LineCount == 1) flags = static_cast<TCommonDrawTextWFlags>(flags | dtSingleLine);
     // Every line (LineCount -1) goes into the full text rectangle.
-    DrawCaption(Canvas, Item->GetCaptions(c), LineCount < 0 ? R.FullTextRect : R.TextRect, LineCount, flags);
+    const TRect& area = LineCount < 0 ? R.FullTextRect : R.TextRect;
+    if (R.CaptionWidth < 0) {
+        DrawCaption(Canvas, Item->GetCaptions(c), area, LineCount, flags);
+        return;
+    }
+    // The caption measured for the geometry; its width holds in a font
+    // that differs only in its lines (underline, strike-out).
+    LOGFONTA now = Canvas->GetFont()->GetLogFont();
+    LOGFONTA measured = R.CaptionFont;
+    now.lfUnderline = measured.lfUnderline = 0;
+    now.lfStrikeOut = measured.lfStrikeOut = 0;
+    const bool sameWidths = std::memcmp(&now, &measured, sizeof now) == 0;
+    DrawCaption(Canvas, R.Caption, area, LineCount, flags, sameWidths ? R.CaptionWidth : -1);
 }
 
 void TGvViewItem::PaintFocusRect(TGvItem* Item, TGvColumn* Column, const TGvRectArrayObject& R,
@@ -584,9 +597,14 @@ void TGvViewSmallIconItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCan
     gcl::TSize text{0, 0};
     if (Canvas) {
         SetupFont(Item, p, false, Canvas);
-        std::wstring caption = Item->GetCaptions(c);
-        if (caption.empty()) caption = L" ";
-        TextExtentW(caption, Canvas, text);
+        R.Caption = Item->GetCaptions(c);
+        if (R.Caption.empty()) {
+            TextExtentW(std::wstring(L" "), Canvas, text);
+        } else {
+            TextExtentW(R.Caption, Canvas, text);
+            R.CaptionWidth = text.cx;
+            R.CaptionFont = Canvas->GetFont()->GetLogFont();
+        }
     }
     TRect inner = R.LabelRect;
     gcl::InflateRect(inner, -2, -2);

@@ -32,6 +32,12 @@ struct TGvRectArrayObject {
     gcl::TRect FooterRect;
     gcl::TRect DropDownRect;
     gcl::TRect BandRect;
+    // The caption an item's geometry was measured from, its width and the
+    // font it was measured in (-1: not measured): the paint that follows
+    // draws it without asking for it or measuring it again.
+    std::wstring Caption;
+    int CaptionWidth = -1;
+    LOGFONTA CaptionFont{};
 };
 
 // Saves a canvas's pen, brush and font and puts them back.
