@@ -79,6 +79,9 @@ void ShortenStringEx(HDC DC, std::wstring& Text, int MaxWidth);
 // The same; the text's width when it fitted as it was, -1 when it was
 // shortened.
 int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth);
+// The same for a text whose width the caller measured (KnownWidth; a
+// negative one is measured here).
+int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth, int KnownWidth);
 // Splits Text into lines no wider than MaxWidth and answers their number.
 // Buffer receives the lines, each followed by a zero character, and one
 // more zero after the last. MaxLines -1 means no limit; the last allowed

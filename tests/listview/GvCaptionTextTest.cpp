@@ -112,6 +112,42 @@ TEST_F(GvCaptionTextTest, StruckOutCaptionsMatchTheFontsOwnLine) {
     EXPECT_EQ(gvdetail::LineMetricsCount(), std::size(looks));
 }
 
+// A caption too wide for its place keeps the longest start that fits
+// beside "...", whatever width it has to fit and whether its width was
+// measured by the caller or not.
+TEST_F(GvCaptionTextTest, ShortenedCaptionsKeepTheLongestStartThatFits) {
+    PixelCanvas c(10, 10);
+    const TLook looks[] = {{"Arial", 8, {}, 0}, {"Tahoma", 10, {gcl::fsBold}, 0}, {"Arial", 13, {gcl::fsItalic}, 0}};
+    const std::wstring texts[] = {L"Call the bank about the loan", L"WWW iii WWW iii", L"\u00c9t\u00e9 \u00e0 Paris, mardi"};
+    auto width = [&](const std::wstring& t) {
+        SIZE s{};
+        GetTextExtentPoint32W(c.DC(), t.c_str(), static_cast<int>(t.size()), &s);
+        return static_cast<int>(s.cx);
+    };
+    for (const TLook& look : looks) {
+        SetFont(c.Canvas(), look, false);
+        c.Canvas()->RequiredState(gcl::TCanvasState{gcl::csHandleValid, gcl::csFontValid});
+        const int dots = width(L"...");
+        for (const std::wstring& text : texts) {
+            const int full = width(text);
+            for (int max = 0; max <= full + 1; ++max) {
+                std::wstring expected = text;
+                if (full > max) {
+                    size_t keep = 0;
+                    while (keep < text.size() && width(text.substr(0, keep + 1)) <= max - dots) ++keep;
+                    expected = text.substr(0, keep) + L"...";
+                }
+                for (int known : {-1, full}) {
+                    std::wstring shortened = text;
+                    const int answer = FitWithEllipsis(c.DC(), shortened, max, known);
+                    ASSERT_EQ(shortened, expected) << look.Face << " " << max << " " << known;
+                    EXPECT_EQ(answer, full > max ? -1 : full);
+                }
+            }
+        }
+    }
+}
+
 TEST_F(GvCaptionTextTest, KeptMetricsFollowTheFontAndGoWithFontSettingAndDisplayChanges) {
     const TLook small{"Arial", 8, {}, RGB(0, 0, 0)};
     const TLook large{"Arial", 18, {}, RGB(0, 0, 0)};
