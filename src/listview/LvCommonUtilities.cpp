@@ -61,7 +61,7 @@ int DrawSingleLine(HDC dc, std::wstring text, TRect& rect, TCommonDrawTextWFlags
     // measured only when the place or the rectangle asked for needs it.
     int w = -1;
     if (flags & dtEndEllipsis)
-        w = FitWithEllipsis(dc, text, RectWidth(rect), known);
+        w = FitWithEllipsis(dc, text, RectWidth(rect), known, metrics ? metrics->EllipsisWidth : -1);
     else if (known >= 0)
         w = known;
     if (w < 0 && (strike || (flags & (dtRight | dtCenter | dtCalcRect)))) w = TextWidth(dc, text);
@@ -213,24 +213,25 @@ void TextExtentW(const std::wstring& Text, gcl::TFont* Font, TSize& Size) {
 
 void ShortenStringEx(HDC DC, std::wstring& Text, int MaxWidth) { FitWithEllipsis(DC, Text, MaxWidth); }
 
-int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth) { return FitWithEllipsis(DC, Text, MaxWidth, -1); }
+int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth) { return FitWithEllipsis(DC, Text, MaxWidth, -1, -1); }
 
-int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth, int KnownWidth) {
-    if (const int width = KnownWidth >= 0 ? KnownWidth : TextWidth(DC, Text); width <= MaxWidth) return width;
+int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth, int KnownWidth, int EllipsisWidth) {
+    const int width = KnownWidth >= 0 ? KnownWidth : TextWidth(DC, Text);
+    if (width <= MaxWidth) return width;
     static const std::wstring ellipsis = L"...";
-    const int room = MaxWidth - TextWidth(DC, ellipsis);
-    // The longest prefix whose width fits the room left beside "...":
-    // the system's extents of every prefix, in one call, name it, when
-    // measuring it and the prefix one longer agree.
+    const int room = MaxWidth - (EllipsisWidth >= 0 ? EllipsisWidth : TextWidth(DC, ellipsis));
+    // The longest prefix whose width fits the room left beside "...": the
+    // system's extents of every prefix, in one call, name it (a prefix's
+    // extent is its width), when they add up to the text's width.
     int lo = 0;
     int hi = static_cast<int>(Text.size());
     if (room >= 0 && GIsUnicode && hi > 0) {
         std::vector<INT> extents(Text.size());
         INT fit = 0;
         SIZE size{};
-        if (GetTextExtentExPointW(DC, Text.c_str(), hi, room, &fit, extents.data(), &size) && fit >= 0 && fit < hi &&
-            (fit == 0 || TextWidth(DC, Text.substr(0, static_cast<size_t>(fit))) <= room) &&
-            TextWidth(DC, Text.substr(0, static_cast<size_t>(fit) + 1)) > room) {
+        if (GetTextExtentExPointW(DC, Text.c_str(), hi, room, &fit, extents.data(), &size) && size.cx == width &&
+            fit >= 0 && fit < hi && (fit == 0 || extents[static_cast<size_t>(fit) - 1] <= room) &&
+            extents[static_cast<size_t>(fit)] > room) {
             lo = hi = fit;
         }
     }
@@ -356,6 +357,7 @@ TTextLineMetrics ReadTextLineMetrics(HDC DC) {
     GetTextMetricsW(DC, &tm);
     m.Height = tm.tmHeight;
     m.Ascent = tm.tmAscent;
+    m.EllipsisWidth = TextWidth(DC, L"...");
     // Only a font with outline metrics has its line where they say (the
     // metrics come with the font's names, in one block); the line's
     // thickness is at least a pixel.

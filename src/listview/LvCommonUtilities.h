@@ -79,9 +79,10 @@ void ShortenStringEx(HDC DC, std::wstring& Text, int MaxWidth);
 // The same; the text's width when it fitted as it was, -1 when it was
 // shortened.
 int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth);
-// The same for a text whose width the caller measured (KnownWidth; a
-// negative one is measured here).
-int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth, int KnownWidth);
+// The same for a text whose width the caller measured (KnownWidth) and
+// a font whose "..." it measured (EllipsisWidth); a negative one is
+// measured here.
+int FitWithEllipsis(HDC DC, std::wstring& Text, int MaxWidth, int KnownWidth, int EllipsisWidth);
 // Splits Text into lines no wider than MaxWidth and answers their number.
 // Buffer receives the lines, each followed by a zero character, and one
 // more zero after the last. MaxLines -1 means no limit; the last allowed
@@ -94,10 +95,12 @@ int DrawTextWEx(HDC DC, const std::wstring& Text, gcl::TRect& Rect, int Lines, T
 // What a caller that draws many lines in one font knows of it already, so
 // that no line asks the font again: its height and ascent and, for a font
 // with outline metrics, where its strike-out line lies (StrikePosition
-// pixels above the baseline, StrikeSize thick; 0 without).
+// pixels above the baseline, StrikeSize thick; 0 without), and the
+// width of "..." in it.
 struct TTextLineMetrics {
     int Height = 0;
     int Ascent = 0;
+    int EllipsisWidth = -1;
     int StrikePosition = 0;
     int StrikeSize = 0;
 };

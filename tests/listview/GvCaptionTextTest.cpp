@@ -139,7 +139,7 @@ TEST_F(GvCaptionTextTest, ShortenedCaptionsKeepTheLongestStartThatFits) {
                 }
                 for (int known : {-1, full}) {
                     std::wstring shortened = text;
-                    const int answer = FitWithEllipsis(c.DC(), shortened, max, known);
+                    const int answer = FitWithEllipsis(c.DC(), shortened, max, known, known < 0 ? -1 : dots);
                     ASSERT_EQ(shortened, expected) << look.Face << " " << max << " " << known;
                     EXPECT_EQ(answer, full > max ? -1 : full);
                 }
