@@ -291,6 +291,9 @@ inline TRect CheckRectIn(const TGvPaintInfoBasic* info, const TRect& Area) {
 // width of Text in the canvas's font, measured by the caller.
 void DrawCaption(gcl::TCanvas* Canvas, const std::wstring& Text, TRect R, int Lines, TCommonDrawTextWFlags Flags,
                  int KnownWidth = -1);
+// The extent of Text in Font on the display, as TextExtentW with a font
+// measures it.
+void MeasureOnDisplay(const std::wstring& Text, gcl::TFont& Font, gcl::TSize& Size);
 // Drops the kept font metrics (a font was added or taken away, or the
 // display or the system's settings changed); how many are kept.
 void ForgetLineMetrics() noexcept;

@@ -148,6 +148,26 @@ TEST_F(GvCaptionTextTest, ShortenedCaptionsKeepTheLongestStartThatFits) {
     }
 }
 
+// A group caption measured on the kept DC measures as on the screen, in
+// every font and after other fonts were measured there.
+TEST_F(GvCaptionTextTest, CaptionsMeasuredOnTheKeptDCMeasureAsOnTheScreen) {
+    const TLook looks[] = {{"Arial", 8, {gcl::fsBold}, 0}, {"Tahoma", 14, {gcl::fsItalic}, 0}, {"Arial", 8, {}, 0}};
+    for (int round = 0; round < 2; ++round)
+        for (const TLook& look : looks)
+            for (const std::wstring text : {L"Work", L"Today and tomorrow", L"\u00c9t\u00e9"}) {
+                gcl::TFont font;
+                font.SetName(look.Face);
+                font.SetSize(look.Size);
+                font.SetStyle(look.Style);
+                gcl::TSize onScreen, kept;
+                TextExtentW(text, &font, onScreen);
+                gvdetail::MeasureOnDisplay(text, font, kept);
+                EXPECT_EQ(kept.cx, onScreen.cx) << look.Face << " " << look.Size;
+                EXPECT_EQ(kept.cy, onScreen.cy) << look.Face << " " << look.Size;
+                EXPECT_GT(kept.cx, 0);
+            }
+}
+
 TEST_F(GvCaptionTextTest, KeptMetricsFollowTheFontAndGoWithFontSettingAndDisplayChanges) {
     const TLook small{"Arial", 8, {}, RGB(0, 0, 0)};
     const TLook large{"Arial", 18, {}, RGB(0, 0, 0)};
