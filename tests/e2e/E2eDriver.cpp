@@ -316,6 +316,10 @@ void TProgram::Start(const std::string& arguments) {
     if (!arguments.empty()) command += " " + arguments;
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, FFolder.c_str(), &si, &pi))
         << "cannot start " << command;
+    Began(pi);
+}
+
+void TProgram::Began(const PROCESS_INFORMATION& pi) {
     CloseHandle(pi.hThread);
     if (FProcess) CloseHandle(FProcess);
     FProcess = pi.hProcess;
@@ -335,15 +339,7 @@ void TProgram::StartAt(const std::wstring& program, const std::wstring& currentF
     ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                currentFolder.c_str(), &si, &pi))
         << "cannot start the program in a folder of its own";
-    CloseHandle(pi.hThread);
-    if (FProcess) CloseHandle(FProcess);
-    FProcess = pi.hProcess;
-    FProcessId = pi.dwProcessId;
-    FThreadId = pi.dwThreadId;
-    FMain = nullptr;
-    Watchdog(this).reset();
-    Watchdog(this) = std::make_unique<TWatchdog>(FProcess, ScenarioBound);
-    WaitForInputIdle(FProcess, WaitBound);
+    Began(pi);
 }
 
 bool TProgram::Running() const {

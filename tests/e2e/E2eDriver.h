@@ -100,6 +100,10 @@ public:
     HWND Active() const { return ThreadInfo().hwndActive; }
 
 private:
+    // Takes the process just started as this program's, under a new
+    // watchdog, once it waits for input.
+    void Began(const PROCESS_INFORMATION& pi);
+
     std::string FFolder;
     HANDLE FProcess = nullptr;
     DWORD FProcessId = 0;

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "e2e/ClockSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -24,21 +25,6 @@ std::string DueDatabase(const std::vector<std::pair<std::string, std::string>>& 
                 sep + "Home" + sep + "1/2/2025" + sep + sep + eol;
     return text;
 }
-
-// Sets an environment variable that the next started program inherits,
-// and takes it away again.
-class TEnvironmentScope {
-public:
-    TEnvironmentScope(const char* name, const std::string& value) : FName(name) {
-        SetEnvironmentVariableA(name, value.c_str());
-    }
-    ~TEnvironmentScope() { SetEnvironmentVariableA(FName, nullptr); }
-    TEnvironmentScope(const TEnvironmentScope&) = delete;
-    TEnvironmentScope& operator=(const TEnvironmentScope&) = delete;
-
-private:
-    const char* FName;
-};
 
 // The short form (priority, due date, tags, title) of the saved task whose
 // title part holds Title ("" when there is none).
@@ -171,15 +157,9 @@ TEST(DueEntryScenario, APanelOrANoteOpenOnATaskAtMidnightStillEditsIt) {
     const std::string database = DueDatabase({{"Due on the old day", FileDate(-1)}, {"Due on the new day", FileDate(0)}});
     WriteFile(notes.DatabasePath(), database);
     WriteFile(tags.DatabasePath(), database);
-    // The programs' midnight comes Lead seconds from now: their clock runs
-    // behind the system's by the time since the system's last midnight.
-    constexpr long long Lead = 12;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const ULONGLONG started = GetTickCount64();
-    const long long sinceMidnight = now.wHour * 3600LL + now.wMinute * 60LL + now.wSecond;
-    const ULONGLONG midnight = started + ULONGLONG(Lead * 1000 - now.wMilliseconds);
-    TEnvironmentScope shift("QELVO_CLOCK_SHIFT", std::to_string(-sinceMidnight - Lead));
+    // The programs' midnight comes 12 seconds from now.
+    const TDayEndingSoon day(12);
+    const ULONGLONG midnight = day.Midnight();
 
     notes.Start();
     HWND main = notes.Main();

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "e2e/ClockSupport.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/RepaintSupport.h"
 #include "e2e/TaskEntrySupport.h"
@@ -15,21 +16,6 @@
 namespace qelvo::e2e {
 
 namespace {
-
-// Sets an environment variable that the next started program inherits,
-// and takes it away again.
-class TEnvironmentScope {
-public:
-    TEnvironmentScope(const char* name, const std::string& value) : FName(name) {
-        SetEnvironmentVariableA(name, value.c_str());
-    }
-    ~TEnvironmentScope() { SetEnvironmentVariableA(FName, nullptr); }
-    TEnvironmentScope(const TEnvironmentScope&) = delete;
-    TEnvironmentScope& operator=(const TEnvironmentScope&) = delete;
-
-private:
-    const char* FName;
-};
 
 // A database of one list whose tasks are due on the day before today,
 // today, and on no day.
@@ -57,16 +43,11 @@ void WriteDueDatabase(const std::string& path) {
 TEST(DayChangeMendScenario, TheTodayFilterShowsTheNewDaysTasksPastMidnight) {
     TProgram p("mend-more-midnight");
     WriteDueDatabase(p.DatabasePath());
-    // The program's midnight comes Lead seconds from now: its clock runs
-    // behind the system's by the time since the system's last midnight.
-    constexpr long long Lead = 10;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const ULONGLONG started = GetTickCount64();
-    const long long sinceMidnight = now.wHour * 3600LL + now.wMinute * 60LL + now.wSecond;
-    const ULONGLONG midnight = started + ULONGLONG(Lead * 1000 - now.wMilliseconds);
+    // The program's midnight comes 10 seconds from now.
+    ULONGLONG midnight = 0;
     {
-        TEnvironmentScope shift("QELVO_CLOCK_SHIFT", std::to_string(-sinceMidnight - Lead));
+        const TDayEndingSoon day(10);
+        midnight = day.Midnight();
         p.Start();
     }
     HWND main = p.Main();
