@@ -5,6 +5,7 @@
 #include "gcl/rtl/WinApi.h"
 
 #include <cstdlib>
+#include <optional>
 
 #include "app/Main.h"
 #include "app/ProgramUnits.h"
@@ -14,6 +15,8 @@
 #include "app/logic/LayoutSettings.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/SysInfo.h"
+#include "gcl/rtl/Strings.h"
 
 namespace {
 
@@ -47,6 +50,39 @@ private:
     double FShiftDays = 0;
 };
 
+// With QELVO_SHELL_RECORD naming a file, every request to open a document,
+// folder or link is appended to that file as a line (target, a tab, the
+// parameters) and nothing is opened, so that a run under test can click
+// links and export files without starting other programs.
+class TRecordingShell final : public gcl::IShell {
+public:
+    static std::string RecordFile() {
+        char path[MAX_PATH];
+        const DWORD n = GetEnvironmentVariableA("QELVO_SHELL_RECORD", path, sizeof path);
+        return n == 0 || n >= sizeof path ? std::string() : std::string(path, n);
+    }
+    explicit TRecordingShell(std::string file) : FFile(std::move(file)) {}
+    bool Recording() const { return !FFile.empty(); }
+    bool Open(const std::string& target, const std::string& params) override {
+        if (target.empty()) return false;
+        const std::string line = target + "\t" + params + "\r\n";
+        HANDLE file = CreateFileA(FFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        DWORD written = 0;
+        const bool ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+                        written == line.size();
+        CloseHandle(file);
+        return ok;
+    }
+    bool OpenSilently(const std::wstring& target, const std::wstring& params) override {
+        return Open(gcl::Utf8Encode(target), gcl::Utf8Encode(params));
+    }
+
+private:
+    std::string FFile;
+};
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -54,6 +90,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         qelvo::StartupMark("WinMain");
         TShiftedClock clock(gcl::Clock.Get());
         gcl::ServiceOverride<gcl::IClock> clockScope(gcl::Clock, clock);
+        TRecordingShell recordingShell(TRecordingShell::RecordFile());
+        std::optional<gcl::ServiceOverride<gcl::IShell>> shellScope;
+        if (recordingShell.Recording()) shellScope.emplace(gcl::Shell, recordingShell);
         // A second start in this folder brings the running copy forward.
         qelvo::TSingleInstance instance(qelvo::AppDir());
         if (instance.AnotherRuns()) {
