@@ -1460,6 +1460,11 @@ void InitRichEdit() {
 
 void DoneRichEdit() {
     FreeConversionFormatList();
+    // Text copied from a rich edit may still be on the clipboard as the
+    // library's own data object: it is rendered onto the clipboard before
+    // the library goes, so that it stays there after the program ends (the
+    // end of OLE, later, would otherwise call into the freed library).
+    if (GRichEditModule) OleFlushClipboard();
     if (GRichEditModule) FreeLibrary(GRichEditModule);
     GRichEditModule = nullptr;
     RichEditVersion = 0;
