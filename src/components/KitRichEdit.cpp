@@ -1196,7 +1196,54 @@ void TKitCustomRichEdit::WndProc(TMessage& message) {
         message.Result = 0;
         return;
     }
+    if (FPlainText && PastedAsPlainText(message)) return;
     inherited::WndProc(message);
+}
+
+namespace {
+
+// The clipboard's text up to its first NUL; empty when it holds none.
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(nullptr)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            const size_t limit = GlobalSize(data) / sizeof(wchar_t);
+            size_t n = 0;
+            while (n < limit && chars[n]) ++n;
+            text.assign(chars, n);
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+bool IsPasteKey(WPARAM key) {
+    // The key first: the keyboard state is a trip to the window server.
+    if ((key != 'V' && key != VK_INSERT) || GetKeyState(VK_MENU) < 0) return false;
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    return (key == 'V' && ctrl && !shift) || (key == VK_INSERT && shift && !ctrl);
+}
+
+} // namespace
+
+bool TKitCustomRichEdit::PastedAsPlainText(TMessage& message) {
+    // Some systems' library pastes rich text first whatever its mode: a
+    // table's cells ran together, hidden words showed, and characters came
+    // in that the 8-bit text read back from the window no longer holds.
+    if (message.Msg != WM_PASTE && !(message.Msg == WM_KEYDOWN && IsPasteKey(message.WParam))) return false;
+    message.Result = 0;
+    if (!HandleAllocated() || GetReadOnly() || !GetClipboardCommands().Contains(caPaste)) return true;
+    std::wstring text = ClipboardText();
+    if (text.empty()) return true;
+    // Inserted in place of the selection as Unicode text, undoable, the
+    // caret after it, as the library's own paste of text does.
+    SETTEXTEX how{ST_SELECTION | ST_KEEPUNDO, 1200};
+    SendMessageW(GetHandle(), EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(GetHandle(), EM_SETMODIFY, TRUE, 0);
+    SendMessageA(GetHandle(), EM_SCROLLCARET, 0, 0);
+    return true;
 }
 
 void TKitCustomRichEdit::Dispatch(TMessage& message) {

@@ -363,6 +363,9 @@ private:
     friend class TRichEditOleCallback;
 
     void CNNotify(gcl::TMessage& message);
+    // Plain-text mode: a paste (WM_PASTE, Ctrl+V, Shift+Insert) takes the
+    // clipboard's text and nothing else. True when the message was one.
+    bool PastedAsPlainText(gcl::TMessage& message);
     void LinkNotification(const ENLINK& link);
     void ReplaceSel(gcl::TMessage& message);
     void PaintFirstGeneration(gcl::TMessage& message);

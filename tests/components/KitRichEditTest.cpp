@@ -542,6 +542,70 @@ private:
 
 } // namespace
 
+namespace {
+
+// Puts rich text and, when given, its plain text on the clipboard.
+void PutRichText(const std::string& rtf, const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL rich = GlobalAlloc(GMEM_MOVEABLE, rtf.size() + 1);
+    std::memcpy(GlobalLock(rich), rtf.c_str(), rtf.size() + 1);
+    GlobalUnlock(rich);
+    SetClipboardData(RegisterClipboardFormatA("Rich Text Format"), rich);
+    if (!text.empty()) {
+        HGLOBAL plain = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        std::memcpy(GlobalLock(plain), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        GlobalUnlock(plain);
+        SetClipboardData(CF_UNICODETEXT, plain);
+    }
+    CloseClipboard();
+}
+
+// Sends a key as the keyboard would, with Ctrl or Shift held meanwhile.
+void SendKeyWith(TWinControl* control, WORD key, BYTE modifier) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    const BYTE old = state[modifier];
+    state[modifier] = 0x80;
+    SetKeyboardState(state);
+    SendMessageA(control->GetHandle(), WM_KEYDOWN, key, 1);
+    state[modifier] = old;
+    SetKeyboardState(state);
+}
+
+} // namespace
+
+TEST_F(ComponentsTest, RichEditInPlainTextModePastesTheClipboardsTextOnly) {
+    TKitRichEdit* edit = NewRichEdit();
+    edit->SetPlainText(true);
+    edit->SetText("[]");
+    edit->SetSelStart(1);
+    // A table and hidden words in the rich text: the plain text goes in, by
+    // WM_PASTE, Ctrl+V and Shift+Insert alike, and undo takes it back.
+    PutRichText("{\\rtf1\\ansi\\trowd\\cellx1000\\cellx2000 A\\cell B\\cell\\row{\\v hidden}}", L"A\tB");
+    edit->Perform(WM_PASTE);
+    EXPECT_EQ(edit->GetText(), "[A\tB]");
+    EXPECT_TRUE(edit->GetModified());
+    EXPECT_EQ(edit->GetSelStart(), 4);
+    SendKeyWith(edit, 'V', VK_CONTROL);
+    SendKeyWith(edit, VK_INSERT, VK_SHIFT);
+    EXPECT_EQ(edit->GetText(), "[A\tBA\tBA\tB]");
+    edit->Perform(EM_UNDO);
+    EXPECT_EQ(edit->GetText(), "[A\tBA\tB]");
+    // Rich text alone: nothing goes in. Read-only or without caPaste:
+    // nothing either.
+    PutRichText("{\\rtf1\\ansi Greek \\u945?}", L"");
+    edit->Perform(WM_PASTE);
+    EXPECT_EQ(edit->GetText(), "[A\tBA\tB]");
+    PutRichText("{\\rtf1\\ansi x}", L"x");
+    edit->SetReadOnly(true);
+    edit->Perform(WM_PASTE);
+    edit->SetReadOnly(false);
+    edit->SetClipboardCommands(AllClipboardCommands - TClipboardCommands{caPaste});
+    SendKeyWith(edit, 'V', VK_CONTROL);
+    EXPECT_EQ(edit->GetText(), "[A\tBA\tB]");
+}
+
 TEST_F(ComponentsTest, RichEditPrintsPagesAndStopsWithoutProgress) {
     TKitRichEdit* edit = NewRichEdit();
     std::string text;
