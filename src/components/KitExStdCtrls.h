@@ -40,6 +40,9 @@ public:
     const std::string& GetAboutKitLib() const noexcept { return FAboutKitLib; }
     void SetAboutKitLib(const std::string&) noexcept {}
     bool GetMouseOver() const noexcept { return FMouseOver; }
+    // The text's length counted as the selection counts it (the edit
+    // menu's Select All compares the two); the text length by default.
+    virtual int SelectableTextLength() { return GetTextLen(); }
 
     gcl::TNotifyEvent OnParentColorChange;
 

@@ -92,7 +92,8 @@ void THiddenPopupObject::UpdateItems() {
     int selLength = static_cast<int>(end) - static_cast<int>(start);
     if (selLength <= 0 && packed > 0) selLength = HIWORD(packed) - LOWORD(packed);
     bool readOnly = (GetWindowLongA(edit, GWL_STYLE) & ES_READONLY) != 0;
-    int textLength = control->GetTextLen();
+    auto* memo = dynamic_cast<TKitExCustomMemo*>(control);
+    int textLength = memo ? memo->SelectableTextLength() : control->GetTextLen();
     TClipboardCommands permitted = PermittedClipboardCommands(control);
     TMenuItem* items = menu->GetItems();
     items->GetItems(ItemUndo)->SetEnabled(permitted.Contains(caUndo) && SendMessageA(edit, EM_CANUNDO, 0, 0) != 0);
@@ -100,7 +101,8 @@ void THiddenPopupObject::UpdateItems() {
     items->GetItems(ItemCopy)->SetEnabled(selLength > 0 && permitted.Contains(caCopy));
     items->GetItems(ItemPaste)->SetEnabled(!readOnly && permitted.Contains(caPaste));
     items->GetItems(ItemDelete)->SetEnabled(selLength >= 1 && !readOnly);
-    items->GetItems(ItemSelectAll)->SetEnabled(textLength > 0 && selLength != textLength);
+    // A rich text's selection may take its final paragraph mark too.
+    items->GetItems(ItemSelectAll)->SetEnabled(textLength > 0 && selLength < textLength);
 }
 
 void THiddenPopupObject::Send(uint32_t msg, uintptr_t wParam, intptr_t lParam) {

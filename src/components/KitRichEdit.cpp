@@ -1228,6 +1228,13 @@ bool IsPasteKey(WPARAM key) {
 
 } // namespace
 
+int TKitCustomRichEdit::SelectableTextLength() {
+    if (!HandleAllocated() || RichEditVersion < 2) return GetTextLen();
+    GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT length = SendMessageA(GetHandle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
+    return length >= 0 ? static_cast<int>(length) : GetTextLen();
+}
+
 bool TKitCustomRichEdit::PastedAsPlainText(TMessage& message) {
     // Some systems' library pastes rich text first whatever its mode: a
     // table's cells ran together, hidden words showed, and characters came

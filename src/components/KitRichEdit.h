@@ -345,6 +345,9 @@ public:
 
     void WndProc(gcl::TMessage& message) override;
     void BeforeDestruction() noexcept override;
+    // From the second generation a paragraph ends in one character for the
+    // selection, where the window's text has two (CR LF).
+    int SelectableTextLength() override;
 
 protected:
     explicit TKitCustomRichEdit(gcl::TComponent* owner);

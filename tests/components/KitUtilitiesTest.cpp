@@ -86,11 +86,19 @@ TEST_F(ComponentsTest, EditMenuEnablesItemsFromTheControlState) {
     GetFixedEditPopup(edit, true);
     std::vector<bool> states = EnabledStates(menu);
     EXPECT_TRUE(states[2] && states[3] && states[4] && states[5] && states[7]);
-    // Everything selected: no Select All.
+    // Everything selected: no Select All, also over several lines, whose
+    // breaks the selection counts as one character each.
     edit->SetSelStart(0);
     edit->SetSelLength(11);
     GetFixedEditPopup(edit, true);
     EXPECT_FALSE(menu->GetItems()->GetItems(7)->GetEnabled());
+    edit->SetText("one\r\ntwo\r\nthree");
+    edit->Perform(EM_SETSEL, 0, -1);
+    GetFixedEditPopup(edit, true);
+    EXPECT_FALSE(menu->GetItems()->GetItems(7)->GetEnabled());
+    edit->SetSelLength(12);
+    GetFixedEditPopup(edit, true);
+    EXPECT_TRUE(menu->GetItems()->GetItems(7)->GetEnabled());
     // Read-only with a selection: Copy and Select All only.
     edit->SetReadOnly(true);
     edit->SetSelLength(3);
