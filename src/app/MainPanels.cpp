@@ -1661,9 +1661,12 @@ void TMainForm::ShowNote(TuTask* Task) {
     const std::string text = FNoteEditor.Show(Task, NoteText(), *Database);
     RichEdit1->SetText(text);
     RichEdit1->SetModified(false);
-    // With no task chosen, typing would go nowhere.
+    // With no task chosen, typing would go nowhere: the keyboard, if the
+    // note had it (a filter key pressed in the note refreshes the list,
+    // which then has no chosen task), goes to the task list.
     RichEdit1->SetReadOnly(Task == nullptr);
     NoteEdit->SetCaption(CaptionOfName(NoteCaption(Task)));
+    if (!Task && RichEdit1->Focused()) FocusIfPossible(List);
 }
 
 void TMainForm::CommitNote() {
