@@ -282,6 +282,20 @@ TEST(ExploreNoteScenario, UndoTheEditMenuAndTheKeyboardStayWithTheTaskTheNoteSho
     PutOnClipboard(L"-");
     ChooseFromEditMenu(p, note, 'C');
     EXPECT_EQ(WideTextOfClipboard(), L"Two pages\r\n more");
+    // The menu key opens the menu at the caret, below its line (it opened
+    // at the note's top left corner, over the first line), and Esc gives
+    // the keyboard back to the note.
+    Key(p, VK_END, Ctrl);
+    const POINT caret = CharPoint(note, 16);
+    const HWND menu = OpenEditMenu(p, note, true);
+    ASSERT_NE(menu, nullptr);
+    const RECT menuRect = RectOf(menu);
+    EXPECT_GT(menuRect.top, caret.y) << "the menu covers the caret's line";
+    EXPECT_LT(menuRect.top, caret.y + 30);
+    EXPECT_GE(menuRect.left, caret.x - 5);
+    EXPECT_LT(menuRect.left, caret.x + 10);
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(p.Focus(), note);
     // No task chosen: the note takes nothing, and its menu offers no Paste.
     const RECT list = RectOf(parts.List);
     Click(p, POINT{list.left + 200, list.bottom - 20});
