@@ -1197,7 +1197,22 @@ void TKitCustomRichEdit::WndProc(TMessage& message) {
         return;
     }
     if (FPlainText && PastedAsPlainText(message)) return;
+    if (message.Msg == WM_CONTEXTMENU && message.LParam == -1) MenuAtCaret(message);
     inherited::WndProc(message);
+}
+
+void TKitCustomRichEdit::MenuAtCaret(TMessage& message) {
+    // The menu key and Shift+F10 ask with no point: the menu opens just
+    // below the caret, kept inside the window, as an editor's does.
+    POINT caret{};
+    if (!HandleAllocated() || ::GetFocus() != GetHandle() || !::GetCaretPos(&caret)) return;
+    RECT client{};
+    ::GetClientRect(GetHandle(), &client);
+    const int lineHeight = std::abs(GetFont()->GetHeight()) + 4;
+    caret.x = std::clamp(caret.x, static_cast<LONG>(client.left), std::max(client.left, client.right - 1));
+    caret.y = std::clamp(caret.y + lineHeight, static_cast<LONG>(client.top), std::max(client.top, client.bottom - 1));
+    ::ClientToScreen(GetHandle(), &caret);
+    message.LParam = MAKELPARAM(caret.x, caret.y);
 }
 
 namespace {

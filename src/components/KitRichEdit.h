@@ -369,6 +369,8 @@ private:
     // Plain-text mode: a paste (WM_PASTE, Ctrl+V, Shift+Insert) takes the
     // clipboard's text and nothing else. True when the message was one.
     bool PastedAsPlainText(gcl::TMessage& message);
+    // A context menu asked for from the keyboard: at the caret.
+    void MenuAtCaret(gcl::TMessage& message);
     void LinkNotification(const ENLINK& link);
     void ReplaceSel(gcl::TMessage& message);
     void PaintFirstGeneration(gcl::TMessage& message);
