@@ -8,6 +8,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -381,6 +382,54 @@ TEST(ExploreNoteScenario, ALinkClickedWithTheLeftButtonOpensItsOwnTextAndNothing
     EXPECT_EQ(ReadFile(opened), "www.example.com\t\r\nhttp://example.org/a\t\r\nfile:c:/x.txt\t\r\n"
                                 "mailto:me@example.com\t\r\nhttp://examplezz.org/a\t\r\n");
     Key(p, VK_ESCAPE);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(ExploreNoteScenario, ATabInANoteShowsAsSpaceOnItsStickyNote) {
+    TProgram p("note-sticky-tab");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(1));
+    Key(p, 'N', Shift);
+    Key(p, VK_HOME, Ctrl);
+    Key(p, VK_END, Ctrl | Shift);
+    PutOnClipboard(L"col\tcol\r\nnext");
+    Key(p, 'V', Ctrl);
+    Key(p, VK_RETURN, Shift);
+    Key(p, 'K', Ctrl);
+    HWND sticky = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND w : p.TopWindows())
+            if (ClassOf(w) == "QelvoJotpaperNote") sticky = w;
+        return sticky != nullptr;
+    }));
+    Shot(p, sticky, "note-sticky-tab");
+    // The widest gap between the inked columns of the first line: a tab
+    // stop's width, where the tab showed as a box between the words.
+    POINT origin{8, 6};
+    ClientToScreen(sticky, &origin);
+    const RECT line{origin.x, origin.y, origin.x + 200, origin.y + 12};
+    const std::vector<COLORREF> pixels = PixelsOf(line);
+    const int width = line.right - line.left;
+    int first = -1, gap = 0, widest = 0;
+    for (int x = 0; x < width; ++x) {
+        bool ink = false;
+        for (int y = 0; y < line.bottom - line.top; ++y) {
+            const COLORREF c = pixels[static_cast<size_t>(y * width + x)];
+            ink = ink || GetRValue(c) + GetGValue(c) + GetBValue(c) < 500;
+        }
+        if (ink) {
+            if (first >= 0) widest = std::max(widest, gap);
+            first = first < 0 ? x : first;
+            gap = 0;
+        } else {
+            ++gap;
+        }
+    }
+    EXPECT_GE(first, 0) << "no text on the sticky note";
+    EXPECT_GE(widest, 12) << "the tab shows as a box";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
