@@ -61,7 +61,7 @@ void Paint(HWND window, TNote& note) {
         r.bottom -= 18;
     }
     DrawTextA(dc, note.Note.c_str(), static_cast<int>(note.Note.size()), &r,
-              DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_END_ELLIPSIS);
+              DT_LEFT | DT_TOP | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_END_ELLIPSIS | DT_EXPANDTABS);
     SelectObject(dc, oldFont);
     EndPaint(window, &ps);
 }
