@@ -323,15 +323,38 @@ TEST(ExploreNoteScenario, UndoTheEditMenuAndTheKeyboardStayWithTheTaskTheNoteSho
     EXPECT_EQ(p.Focus(), parts.List);
     Key(p, 'D', Ctrl);
 
+    // Edits that the note's window does not count as typing, a cut by
+    // Ctrl+X and a Delete from the edit menu while the keyboard is
+    // elsewhere, are kept as typing is when another task is chosen (they
+    // were dropped: the note came back as it was).
+    Click(p, parts.ListItem(1));
+    Key(p, 'N', Shift);
+    Key(p, VK_HOME, Ctrl);
+    Key(p, VK_RIGHT, Ctrl | Shift);
+    Key(p, 'X', Ctrl);
+    Click(p, parts.ListItem(0));
+    Click(p, parts.ListItem(1));
+    EXPECT_EQ(TextOf(note), "pages\r\n more") << "the cut was dropped";
+    Key(p, 'N', Shift);
+    Key(p, VK_HOME, Ctrl);
+    Key(p, VK_END, Shift);
+    Key(p, VK_TAB);
+    ASSERT_NE(p.Focus(), note);
+    ChooseFromEditMenu(p, note, 'D');
+    EXPECT_EQ(TextOf(note), "\r\n more");
+    Click(p, parts.ListItem(0));
+    Click(p, parts.ListItem(1));
+    EXPECT_EQ(TextOf(note), "\r\n more") << "the Delete from the menu was dropped";
+
     Key(p, 'S', Ctrl);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), "kept typed\xF8");
-    EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(5), "Two pages\xF8 more\xF8");
-    // The end with text copied from the note: a clean exit (it crashed in
-    // the end of OLE), and the text stays on the clipboard.
+    EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(5), "\xF8 more\xF8");
+    // The end with text cut from the note: a clean exit (it crashed in the
+    // end of OLE after a copy), and the text stays on the clipboard.
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
-    EXPECT_EQ(WideTextOfClipboard(), L"Two pages\r\n more");
+    EXPECT_EQ(WideTextOfClipboard(), L"Two ");
 }
 
 TEST(ExploreNoteScenario, ALinkClickedWithTheLeftButtonOpensItsOwnTextAndNothingElseOpens) {
