@@ -1661,6 +1661,7 @@ void TMainForm::ShowNote(TuTask* Task) {
     const std::string text = FNoteEditor.Show(Task, NoteText(), *Database);
     RichEdit1->SetText(text);
     RichEdit1->SetModified(false);
+    FNoteEditor.Shown(NoteText());
     // With no task chosen, typing would go nowhere: the keyboard, if the
     // note had it (a filter key pressed in the note refreshes the list,
     // which then has no chosen task), goes to the task list.
@@ -1691,6 +1692,7 @@ void TMainForm::RichEdit1KeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState 
         Key = 0;
         RichEdit1->SetText(FNoteEditor.Revert());
         RichEdit1->SetModified(false);
+        FNoteEditor.Shown(NoteText());
         FocusIfPossible(List);
     } else if (Key == VK_RETURN && Shift.Contains(gcl::ssShift)) {
         Key = 0;

@@ -18,21 +18,25 @@ std::string TNoteEditor::Show(TuTask* task, const std::string& editorText, TuDat
     Commit(editorText, data);
     FTask = task;
     FModified = false;
+    FShown.reset();
     return task ? task->Notes : std::string();
 }
 
 bool TNoteEditor::Commit(const std::string& editorText, TuData& data) {
-    const bool write = FModified && FTask;
+    const bool write = FTask && (FModified || (FShown && editorText != *FShown));
     if (write) {
         FTask->Notes = editorText;
         data.Modified = true;
     }
     FModified = false;
+    // The editor keeps showing the text: only a change from here counts.
+    if (FShown) *FShown = editorText;
     return write;
 }
 
 std::string TNoteEditor::Revert() {
     FModified = false;
+    FShown.reset();
     return FTask ? FTask->Notes : std::string();
 }
 
@@ -43,6 +47,7 @@ void TNoteEditor::Forget(const TuTask* task) {
 void TNoteEditor::ForgetAll() {
     FTask = nullptr;
     FModified = false;
+    FShown.reset();
 }
 
 TNoteInfo NoteInfoFor(const TuTask& task, const std::string& dateTimeFormat) {

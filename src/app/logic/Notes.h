@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,11 @@ public:
     std::string Show(TuTask* task, const std::string& editorText, TuData& data);
     // The user typed: the editor is modified.
     void Edited() { FModified = true; }
+    // The editor's text as it reads once a note is shown (in its own form
+    // of line breaks): a text that differs from it at a commit was edited,
+    // however the change came (an editor's window may not count a cut, a
+    // clear or an undo as typing). Show and Revert forget it.
+    void Shown(std::string editorText) { FShown = std::move(editorText); }
     // Writes a modified editor into its task (Data becomes modified);
     // False when there was nothing to write.
     bool Commit(const std::string& editorText, TuData& data);
@@ -45,6 +51,7 @@ public:
 private:
     TuTask* FTask = nullptr;
     bool FModified = false;
+    std::optional<std::string> FShown;
 };
 
 // ---- Sticky notes -------------------------------------------------------------------

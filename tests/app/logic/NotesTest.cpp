@@ -58,6 +58,42 @@ TEST(Notes, EditorCommitsToTheTaskItShows) {
     EXPECT_EQ("", editor.Show(nullptr, "", data));
 }
 
+TEST(Notes, EditorCommitsAChangeFromTheShownTextWithoutTyping) {
+    TuData data;
+    TuTask a, b;
+    a.Notes = "one\rtwo";
+    b.Notes = "old b";
+    TNoteEditor editor;
+    // The window shows the note with its own line breaks: not a change.
+    editor.Show(&a, "", data);
+    editor.Shown("one\r\ntwo");
+    EXPECT_FALSE(editor.Commit("one\r\ntwo", data));
+    EXPECT_EQ("one\rtwo", a.Notes);
+    EXPECT_FALSE(data.Modified);
+    // A cut the window did not count as typing is written once; the text
+    // written is the new one to compare with.
+    EXPECT_TRUE(editor.Commit("two", data));
+    EXPECT_EQ("two", a.Notes);
+    EXPECT_TRUE(data.Modified);
+    data.Modified = false;
+    EXPECT_FALSE(editor.Commit("two", data));
+    EXPECT_FALSE(data.Modified);
+    // Showing another task writes a pending change to the first one.
+    EXPECT_EQ("old b", editor.Show(&b, "wo", data));
+    EXPECT_EQ("wo", a.Notes);
+    EXPECT_EQ("old b", b.Notes);
+    // Esc forgets the shown text until the window tells it again.
+    editor.Shown("old b");
+    editor.Revert();
+    EXPECT_FALSE(editor.Commit("anything", data));
+    EXPECT_EQ("old b", b.Notes);
+    // A task gone takes the shown text with it.
+    editor.Shown("old b");
+    editor.Forget(&b);
+    EXPECT_FALSE(editor.Commit("lost", data));
+    EXPECT_EQ("old b", b.Notes);
+}
+
 TEST(Notes, Cascade) {
     TNoteCascade c(1024, 768);
     int left = 0, top = 0;
