@@ -218,6 +218,11 @@ TEST(ExploreNoteScenario, WhatIsPastedIsThePlainTextTheNoteShowsAndKeeps) {
     Key(p, 'V', Ctrl);
     seen += " one\r\ntwo\r\nthree\tfour";
     EXPECT_EQ(TextOf(note), seen);
+    // Plain text that reads like rich text goes in as it reads.
+    PutOnClipboard(L"{\\rtf1 \\b bold}");
+    Key(p, 'V', Ctrl);
+    EXPECT_EQ(TextOf(note), seen + "{\\rtf1 \\b bold}");
+    Key(p, 'Z', Ctrl);
 
     // Leaving the note by a click on the other task keeps the paste; the
     // file and the next start hold what was seen (each note line ends with
