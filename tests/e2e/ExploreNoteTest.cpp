@@ -182,6 +182,12 @@ TEST(ExploreNoteScenario, WhatIsPastedIsThePlainTextTheNoteShowsAndKeeps) {
     PutFormats({{RichTextFormat(), Zero("{\\rtf1\\ansi Greek \\u945?\\u946? end\\par}")}});
     Key(p, 'V', Ctrl);
     EXPECT_EQ(TextOf(note), seen);
+    // Ctrl+Shift+V pastes too: such text is refused with a word as with
+    // Ctrl+V (it went in and was saved as look-alike letters).
+    PutOnClipboard(L"Greek \u03b1\u03b2");
+    Key(p, 'V', Ctrl | Shift);
+    EXPECT_TRUE(RefusedWithAWord(p, "Greek pasted by Ctrl+Shift+V"));
+    EXPECT_EQ(TextOf(note), seen);
 
     // A page of HTML alone, a picture, files: no text, nothing goes in, no
     // word, and the program answers.
