@@ -1487,7 +1487,9 @@ bool IsPasteKey(const MSG& msg) {
     if (msg.message != WM_KEYDOWN || (msg.wParam != 'V' && msg.wParam != VK_INSERT)) return false;
     if (GetKeyState(VK_MENU) < 0) return false;
     const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
-    if (!(msg.wParam == 'V' && ctrl && !shift) && !(msg.wParam == VK_INSERT && shift && !ctrl)) return false;
+    // Ctrl+V pastes with Shift held too (the edit's Ctrl+V character, the
+    // rich edit's key).
+    if (!(msg.wParam == 'V' && ctrl) && !(msg.wParam == VK_INSERT && shift && !ctrl)) return false;
     // Only edit controls, plain or rich, have a limit on their text.
     return SendMessageA(msg.hwnd, EM_GETLIMITTEXT, 0, 0) != 0;
 }

@@ -1237,8 +1237,9 @@ std::wstring ClipboardText() {
 bool IsPasteKey(WPARAM key) {
     // The key first: the keyboard state is a trip to the window server.
     if ((key != 'V' && key != VK_INSERT) || GetKeyState(VK_MENU) < 0) return false;
+    // The library pastes on Ctrl+V whether Shift is held or not.
     const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
-    return (key == 'V' && ctrl && !shift) || (key == VK_INSERT && shift && !ctrl);
+    return (key == 'V' && ctrl) || (key == VK_INSERT && shift && !ctrl);
 }
 
 } // namespace

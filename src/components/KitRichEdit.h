@@ -366,8 +366,9 @@ private:
     friend class TRichEditOleCallback;
 
     void CNNotify(gcl::TMessage& message);
-    // Plain-text mode: a paste (WM_PASTE, Ctrl+V, Shift+Insert) takes the
-    // clipboard's text and nothing else. True when the message was one.
+    // Plain-text mode: a paste (WM_PASTE, Ctrl+V with or without Shift,
+    // Shift+Insert) takes the clipboard's text and nothing else. True when
+    // the message was one.
     bool PastedAsPlainText(gcl::TMessage& message);
     // A context menu asked for from the keyboard: at the caret.
     void MenuAtCaret(gcl::TMessage& message);
