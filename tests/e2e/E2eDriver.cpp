@@ -308,13 +308,20 @@ TProgram::~TProgram() {
     if (FProcess) CloseHandle(FProcess);
 }
 
-void TProgram::Start(const std::string& arguments) {
+void TProgram::Start(const std::string& arguments) { StartAs(0xFFFF, arguments); }
+
+void TProgram::StartAs(WORD show, const std::string& arguments, const std::string& folder) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
+    if (show != 0xFFFF) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = show;
+    }
     PROCESS_INFORMATION pi{};
     std::string command = "\"" + PathOf("qelvo.exe") + "\"";
     if (!arguments.empty()) command += " " + arguments;
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, FFolder.c_str(), &si, &pi))
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.empty() ? FFolder.c_str() : folder.c_str(), &si, &pi))
         << "cannot start " << command;
     Began(pi);
 }

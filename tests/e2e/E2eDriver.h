@@ -71,6 +71,10 @@ public:
     // folder the 8-bit character set cannot hold), with CurrentFolder as
     // its working folder (a shortcut's "Start in").
     void StartAt(const std::wstring& program, const std::wstring& currentFolder);
+    // Starts it as a shortcut does: shown as Show (SW_SHOWMINNOACTIVE,
+    // SW_SHOWMAXIMIZED ...) and in the working folder Folder ("" is the
+    // scratch folder).
+    void StartAs(WORD show, const std::string& arguments = "", const std::string& folder = "");
     bool Running() const;
     DWORD ProcessId() const { return FProcessId; }
     // Waits for the process to end; its exit code, or -1 when it did not end.

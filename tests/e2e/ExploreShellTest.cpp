@@ -1,0 +1,343 @@
+// The program as the shell and other programs meet it: started from a
+// shortcut set to run minimised or maximised, its notification-area icon
+// (clicks, its menu by mouse and keyboard, the taskbar made again), a
+// screen reader reading and working its menus from another process, the
+// hot key already held by another program, and arguments the shell
+// passes.
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include <algorithm>
+
+#include <string>
+#include <vector>
+
+#include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The middle of the program's icon in Wine's notification area.
+POINT TrayIconPoint() {
+    const RECT r = RectOf(WineSystemTray());
+    return {r.left + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (r.top + r.bottom) / 2 + 4};
+}
+
+bool TrayShown() {
+    return WaitUntil([] { return WineSystemTray() != nullptr && IsWindowVisible(WineSystemTray()); });
+}
+
+struct TWindowSearch {
+    DWORD Process = 0;
+    std::string ClassName;
+    HWND Found = nullptr;
+};
+BOOL CALLBACK FindWindowOfClass(HWND w, LPARAM data) {
+    auto* search = reinterpret_cast<TWindowSearch*>(data);
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process != search->Process || ClassOf(w) != search->ClassName) return TRUE;
+    search->Found = w;
+    return FALSE;
+}
+// A top-level window of the program by class, shown or not.
+HWND AnyTopWindow(const TProgram& p, const std::string& className) {
+    TWindowSearch search{p.ProcessId(), className, nullptr};
+    WaitUntil([&] {
+        EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
+        return search.Found != nullptr;
+    });
+    return search.Found;
+}
+
+// The shell's word to every window that the taskbar was made again (after
+// Explorer ended and started): the icons it showed are gone.
+void TaskbarMadeAgain(HWND iconOwner) {
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = iconOwner;
+    icon.uID = 1;
+    Shell_NotifyIconA(NIM_DELETE, &icon);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+} // namespace
+
+// "Run: Minimized" with the layout saved maximised and the icon on: the
+// program waits in the notification area, and the hot key and the icon
+// bring back the whole window, maximised, with the keyboard.
+TEST(ExploreShellScenario, RunMinimizedWaitsInTheTrayAndComesBackMaximisedAndWhole) {
+    TProgram p("shell-run-minimized");
+    WritePreparedDatabase(p.DatabasePath());
+    WriteFile(p.SettingsPath(), "[Form]\r\nWidth=700\r\nHeight=450\r\nLeft=40\r\nTop=30\r\nMaximized=1\r\n");
+    p.StartAs(SW_SHOWMINNOACTIVE);
+    const HWND main = AnyTopWindow(p, "TMainForm");
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(TrayShown());
+    p.Settle();
+    EXPECT_FALSE(IsWindowVisible(main)) << "the window shows, as an icon of its own, instead of waiting in the tray";
+    EXPECT_FALSE(IsIconic(main));
+
+    // The hot key brings it back maximised, its panes laid out, the
+    // keyboard in the quick-entry box.
+    Key(p, 'O', Ctrl | Shift);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }));
+    p.Settle();
+    EXPECT_FALSE(IsIconic(main));
+    EXPECT_TRUE(IsZoomed(main));
+    EXPECT_EQ(p.Active(), main);
+    EXPECT_EQ(ClassOf(p.Focus()), "TXtEdit.UnicodeClass");
+    TMainWindowParts parts(main);
+    ASSERT_NE(parts.List, nullptr);
+    const RECT window = RectOf(main), list = RectOf(parts.List);
+    EXPECT_GT(list.right - list.left, (window.right - window.left) / 2) << "the task list keeps a squeezed width";
+    EXPECT_GT(list.bottom - list.top, (window.bottom - window.top) / 2) << "the task list keeps a squeezed height";
+    Shot(p, main, "shell-run-minimized-restored");
+    Type(p, "Typed after a minimised start");
+    Key(p, VK_RETURN);
+    if (p.TopWindows().size() > 3) {
+        Key(p, VK_DOWN);
+        Key(p, VK_RETURN);
+    }
+
+    // To the tray and back with a click on the icon.
+    Key(p, 'O', Ctrl | Shift);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    Click(p, TrayIconPoint());
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }));
+    EXPECT_TRUE(IsZoomed(main));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Maximized"), "1");
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Width"), "700");
+    const std::vector<std::string> titles = TitlesIn(p.DatabasePath());
+    EXPECT_NE(std::find(titles.begin(), titles.end(), "Typed after a minimised start"), titles.end());
+}
+
+// Without the icon, "Run: Minimized" minimises the application to the
+// taskbar and the hot key restores the window where it was; "Run:
+// Maximized" shows it maximised and it comes back to its own size.
+TEST(ExploreShellScenario, RunMinimizedOrMaximizedWithoutTheTrayKeepsTheWindowsPlace) {
+    TProgram p("shell-run-min-max");
+    WritePreparedDatabase(p.DatabasePath());
+    WriteFile(p.SettingsPath(), "[Form]\r\nWidth=700\r\nHeight=450\r\nLeft=40\r\nTop=30\r\nMaximized=0\r\n"
+                                "[Options]\r\nMinToTrayC=0\r\n");
+    p.StartAs(SW_SHOWMINNOACTIVE);
+    const HWND main = AnyTopWindow(p, "TMainForm");
+    const HWND application = AnyTopWindow(p, "TApplication");
+    ASSERT_TRUE(main && application);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(application) != 0; })) << "the application is not minimised";
+    EXPECT_FALSE(IsWindowVisible(main) && IsIconic(main)) << "the window is minimised apart from its application";
+    Key(p, 'O', Ctrl | Shift);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsIconic(application); }));
+    p.Settle();
+    EXPECT_FALSE(IsIconic(main));
+    const RECT r = RectOf(main);
+    EXPECT_EQ(r.left, 40);
+    EXPECT_EQ(r.right - r.left, 700);
+    EXPECT_EQ(p.Active(), main);
+    EXPECT_EQ(ClassOf(p.Focus()), "TXtEdit.UnicodeClass");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Left"), "40");
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Width"), "700");
+
+    // Maximised from the shortcut: the task list has the keyboard; a
+    // double click on the caption gives the window its own place back.
+    TProgram again("shell-run-min-max", true);
+    again.StartAs(SW_SHOWMAXIMIZED);
+    const HWND second = again.Main();
+    ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(IsZoomed(second));
+    EXPECT_EQ(ClassOf(again.Focus()), "TGvListview");
+    DoubleClick(again, CaptionPointOf(second));
+    ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(second); }));
+    EXPECT_EQ(RectOf(second).left, 40);
+    EXPECT_EQ(RectOf(second).right - RectOf(second).left, 700);
+    Key(again, 'Q', Ctrl);
+    EXPECT_EQ(again.WaitExit(), 0);
+    EXPECT_EQ(IniValue(again.SettingsPath(), "Form", "Maximized"), "0");
+}
+
+// With a dialog open, the icon brings back the dialog with the keyboard,
+// and its menu leaves the keyboard with the dialog or the window; the
+// icon comes back when the taskbar is made again, hidden or shown.
+TEST(ExploreShellScenario, TheTrayIconKeepsTheKeyboardWithAnOpenDialogAndOutlivesTheTaskbar) {
+    TProgram p("shell-tray-dialog");
+    const HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(TrayShown());
+    const HWND iconOwner = AnyTopWindow(p, "TPUtilWindowEx");
+
+    // A click hides the window with its dialog, a second brings both back:
+    // the dialog has the keyboard (Esc closes it).
+    HWND options = OpenOptionsDialog(p, main).Window;
+    ASSERT_NE(options, nullptr);
+    Click(p, TrayIconPoint());
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    Sleep(GetDoubleClickTime());    // two clicks, not a double click
+    Click(p, TrayIconPoint());
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }));
+    p.Settle();
+    EXPECT_EQ(p.Active(), options) << "the disabled window is above its dialog with the keyboard";
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(options) || !IsWindowVisible(options); }));
+
+    // The icon's menu under the dialog: New task, then a menu closed with
+    // Esc; the dialog keeps the keyboard.
+    options = OpenOptionsDialog(p, main).Window;
+    ASSERT_NE(options, nullptr);
+    Click(p, TrayIconPoint(), true);
+    ASSERT_TRUE(WaitUntil([&] { return p.TopWindows().size() > 3; }));
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    p.Settle();
+    EXPECT_EQ(p.Active(), options) << "the keyboard stays on the icon's hidden window";
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(options) || !IsWindowVisible(options); }));
+    Click(p, TrayIconPoint(), true);
+    ASSERT_TRUE(WaitUntil([&] { return p.TopWindows().size() > 2; }));
+    Key(p, VK_ESCAPE);
+    p.Settle();
+    EXPECT_EQ(p.Active(), main);
+    Key(p, 'N', Ctrl);
+    Type(p, "Typed after the icon's menu");
+    Key(p, VK_RETURN);
+    if (p.TopWindows().size() > 2) {
+        Key(p, VK_DOWN);
+        Key(p, VK_RETURN);
+    }
+
+    // The taskbar made again: the icon is back, shown or hidden.
+    TaskbarMadeAgain(iconOwner);
+    EXPECT_TRUE(TrayShown());
+    Key(p, 'O', Ctrl | Shift);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    TaskbarMadeAgain(iconOwner);
+    EXPECT_TRUE(TrayShown());
+    EXPECT_FALSE(IsWindowVisible(main));
+    // The menu opened from the keyboard (the shell's NIN_KEYSELECT) ends
+    // the program with a save.
+    PostMessageA(iconOwner, WM_USER + 1, 1, NIN_KEYSELECT);
+    ASSERT_TRUE(WaitUntil([&] { return p.TopWindows().size() > 0; }));
+    Key(p, VK_UP);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::vector<std::string> titles = TitlesIn(p.DatabasePath());
+    EXPECT_NE(std::find(titles.begin(), titles.end(), "Typed after the icon's menu"), titles.end());
+}
+
+namespace {
+
+IAccessible* AccessibleOf(HWND w) {
+    IAccessible* acc = nullptr;
+    AccessibleObjectFromWindow(w, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&acc));
+    return acc;
+}
+VARIANT ChildId(long id) {
+    VARIANT v{};
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+IAccessible* ChildOf(IAccessible* parent, long index) {
+    IDispatch* d = nullptr;
+    if (FAILED(parent->get_accChild(ChildId(index), &d)) || !d) return nullptr;
+    IAccessible* child = nullptr;
+    d->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child));
+    d->Release();
+    return child;
+}
+std::string NameOf(IAccessible* acc) {
+    BSTR name = nullptr;
+    if (acc->get_accName(ChildId(CHILDID_SELF), &name) != S_OK) return "<none>";
+    std::string out;
+    for (const wchar_t* c = name; c && *c; ++c) out += *c == L'\t' ? '|' : static_cast<char>(*c);
+    SysFreeString(name);
+    return out;
+}
+long StateOf(IAccessible* acc) {
+    VARIANT state{};
+    return acc->get_accState(ChildId(CHILDID_SELF), &state) == S_OK ? state.lVal : -1;
+}
+
+struct TComScope {
+    TComScope() { CoInitialize(nullptr); }
+    ~TComScope() { CoUninitialize(); }
+};
+
+} // namespace
+
+// A screen reader in another process reads the menu bar and a menu, opens
+// a menu with an item's default action, and gets errors, never a hang or
+// a crash, from items of a closed menu, under a dialog and after the
+// program ended. Started with a file and switches, as the shell passes a
+// file dropped on the program's icon, while another program holds the hot
+// key: the program opens its own database and leaves the file alone.
+TEST(ExploreShellScenario, AScreenReaderWorksTheMenusAndArgumentsChangeNothing) {
+    TComScope com;
+    TProgram p("shell-reader-arguments");
+    WritePreparedDatabase(p.DatabasePath());
+    const std::string dropped = p.PathOf("My Tasks.kpx");
+    WriteWorkDatabase(dropped, {"Dropped on the icon"});
+    const std::string droppedBytes = ReadFile(dropped);
+    ASSERT_TRUE(RegisterHotKey(nullptr, 0x51, MOD_CONTROL | MOD_SHIFT, 'O'));
+    p.Start("\"" + dropped + "\" /unknown -x");
+    const HWND main = p.Main();
+    UnregisterHotKey(nullptr, 0x51);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - ActualData.kpx");
+
+    const std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
+    ASSERT_FALSE(bars.empty());
+    IAccessible* menuBar = AccessibleOf(bars.front());
+    ASSERT_NE(menuBar, nullptr) << "no accessible object across processes";
+    VARIANT role{};
+    menuBar->get_accRole(ChildId(CHILDID_SELF), &role);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUBAR);
+    IAccessible* file = ChildOf(menuBar, 1);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(NameOf(file), "File");
+    EXPECT_EQ(StateOf(file) & STATE_SYSTEM_HASPOPUP, STATE_SYSTEM_HASPOPUP);
+
+    // File opens by its default action; an item read while it is open,
+    // then again once it closed.
+    EXPECT_EQ(file->accDoDefaultAction(ChildId(CHILDID_SELF)), S_OK);
+    HWND popup = p.WaitTopWindow("TXtPopupWindow");
+    ASSERT_NE(popup, nullptr);
+    IAccessible* menu = AccessibleOf(popup);
+    ASSERT_NE(menu, nullptr);
+    menu->get_accRole(ChildId(CHILDID_SELF), &role);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_MENUPOPUP);
+    IAccessible* save = ChildOf(menu, 5);
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(NameOf(save), "Save|Ctrl+S");
+    Key(p, VK_ESCAPE);
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(NameOf(save), "<none>");
+    EXPECT_EQ(save->accDoDefaultAction(ChildId(CHILDID_SELF)), E_FAIL);
+
+    // Under the Options dialog the menu bar does nothing.
+    const HWND options = OpenOptionsDialog(p, main).Window;
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(file->accDoDefaultAction(ChildId(CHILDID_SELF)), E_FAIL);
+    EXPECT_EQ(p.Active(), options);
+    Key(p, VK_ESCAPE);
+
+    // A second start with the file brings this copy forward and ends.
+    TProgram second("shell-reader-arguments", true);
+    second.Start("\"" + dropped + "\"");
+    EXPECT_EQ(second.WaitExit(), 0);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_NE(NameOf(file), "File");
+    for (IAccessible* acc : {save, menu, file, menuBar}) acc->Release();
+    EXPECT_EQ(ReadFile(dropped), droppedBytes);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()).size(), PreparedTasks().size());
+}
+
+} // namespace qelvo::e2e
