@@ -634,23 +634,26 @@ BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM data) noexcept {
 
 } // namespace
 
-void TMainForm::FocusAfterComingBack() {
+bool TMainForm::ActivateModalWindow() {
     // A modal window keeps this one disabled while it is up; the system
     // forgot it as the last active one when this window was shown again.
     const HWND self = GetHandle();
-    if (!IsWindowEnabled(self)) {
-        for (HWND owner : {self, gcl::Application->GetHandle()}) {
-            TOwnedWindowSearch search;
-            search.Owner = owner;
-            if (owner) EnumThreadWindows(GetCurrentThreadId(), &FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
-            if (search.Found && search.Found != self) {
-                SetForegroundWindow(search.Found);
-                SetActiveWindow(search.Found);
-                return;
-            }
+    if (IsWindowEnabled(self)) return false;
+    for (HWND owner : {self, gcl::Application->GetHandle()}) {
+        TOwnedWindowSearch search;
+        search.Owner = owner;
+        if (owner) EnumThreadWindows(GetCurrentThreadId(), &FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.Found && search.Found != self) {
+            SetForegroundWindow(search.Found);
+            SetActiveWindow(search.Found);
+            return true;
         }
     }
-    FocusTopEdit();
+    return false;
+}
+
+void TMainForm::FocusAfterComingBack() {
+    if (!ActivateModalWindow()) FocusTopEdit();
 }
 
 bool TMainForm::SaveCopyAs(bool ElsewhereOnly) {
@@ -837,9 +840,12 @@ void TMainForm::CarryOut(THotKeyAction Action) {
 void TMainForm::TrayTimerTimer(gcl::TObject*) {
     StartupMark("window shown and painted");
     TrayTimer->SetEnabled(false);
-    if (Options.MinimizeToTray)
+    if (Options.MinimizeToTray) {
         tray->ActivateWithoutWaiting();
-    else
+        // Started minimised: with the icon, minimised means in the tray.
+        const HWND application = gcl::Application->GetHandle();
+        if (application && IsIconic(application) && IsWindowVisible(application)) tray->HideApplication();
+    } else
         tray->SetActive(false);
     StartupMark("tray icon");
 }
@@ -1087,6 +1093,13 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
     if (Message.Msg == WM_ENABLE && Message.WParam && FSessionReportWaiting) {
         FSessionReportWaiting = false;
         PostMessageA(GetHandle(), SessionSaveFailedMessage, 0, 0);
+    }
+    if (Message.Msg == WM_ACTIVATE && LOWORD(Message.WParam) != WA_INACTIVE && HandleAllocated() &&
+        !IsWindowEnabled(GetHandle()))
+        PostMessageA(GetHandle(), ModalWindowForwardMessage, 0, 0);
+    if (Message.Msg == ModalWindowForwardMessage) {
+        if (GetActiveWindow() == GetHandle()) ActivateModalWindow();
+        return;
     }
     if (Message.Msg == FitPanelsMessage) {
         FFitPanelsPosted = false;

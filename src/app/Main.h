@@ -78,6 +78,10 @@ inline constexpr UINT CommandAfterEditMessage = WM_APP + 39;
 // back because the changes could not be saved: the user is told once the
 // session's messages are done (TMainForm::QueryEndSession).
 inline constexpr UINT SessionSaveFailedMessage = WM_APP + 40;
+// Posted to the main window when it was made active while a question or
+// dialog of its own holds it disabled (the notification-area icon brought
+// it back): that window takes the keyboard (TMainForm::ActivateModalWindow).
+inline constexpr UINT ModalWindowForwardMessage = WM_APP + 41;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
                 ListNameWithSeparator = 4 };
 
@@ -650,6 +654,9 @@ private:
     // The keyboard back where the user left it: a question or dialog that
     // was open when the window went takes it again, else the quick-entry box.
     void FocusAfterComingBack();
+    // A question or dialog that holds this window disabled comes forward
+    // with the keyboard; false when none is open.
+    bool ActivateModalWindow();
     // The Save As dialog and the copy; true when the copy was written.
     // With ElsewhereOnly (the open file is to be kept as it is) the dialog
     // offers a free name beside it rather than the file's own.

@@ -590,6 +590,13 @@ void TKitTrayIcon::PopupAt(TPopupMenu* menu, int x, int y) {
     SetForegroundWindow(GetHandle());
     menu->Popup(x, y);
     PostMessageA(GetHandle(), WM_NULL, 0, 0);
+    // The menu took the foreground for this hidden window; when nothing it
+    // ran took the keyboard, the application's window (shown, not in the
+    // tray) gets it back, so that keys typed next do not go to no window.
+    if (GetActiveWindow() != FHandle || !Application || !IsApplicationVisible()) return;
+    TCustomForm* mainForm = Application->GetMainForm();
+    if (mainForm && mainForm->HandleAllocated() && IsWindowVisible(mainForm->GetHandle()))
+        SetForegroundWindow(mainForm->GetHandle());
 }
 
 void TKitTrayIcon::DoClick(TMouseButton button, TShiftState shift, int x, int y) {

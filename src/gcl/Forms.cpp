@@ -443,6 +443,12 @@ void TCustomForm::ShowingChanged(TMessage& message) {
             return;
         }
         ApplyPosition();
+        if (Application && Application->FStartingMinimized && Application->FMainForm == this) {
+            // Started minimised: the window keeps its own state (normal or
+            // maximised) and is shown when the application is restored.
+            Application->FMinimizedForms.emplace_back(this);
+            return;
+        }
         // The application window (the forms' owner) shows first: shown
         // after the form, it would move the form above itself again, one
         // more pass through the window manager.
@@ -1327,7 +1333,13 @@ void TApplication::Restore() {
     forms.swap(FMinimizedForms);
     for (auto& ref : forms)
         if (TCustomForm* form = ref.Get())
-            if (form->HandleAllocated() && form->GetVisible()) ShowWindow(form->GetWindowHandle(), SW_SHOWNA);
+            if (form->HandleAllocated() && form->GetVisible()) {
+                // A form never shown yet (a minimised start) shows in its
+                // own state.
+                const HWND window = form->GetWindowHandle();
+                const bool maximize = form->GetWindowState() == wsMaximized && !IsZoomed(window);
+                ShowWindow(window, maximize ? SW_SHOWMAXIMIZED : SW_SHOWNA);
+            }
     RestoreTopMosts();
     if (FMainForm && FMainForm->HandleAllocated() && IsWindowVisible(FMainForm->GetWindowHandle()))
         SetActiveWindow(FMainForm->GetWindowHandle());
@@ -1525,14 +1537,33 @@ void TApplication::Run() {
         STARTUPINFOA info{};
         info.cb = sizeof info;
         GetStartupInfoA(&info);
-        if (info.dwFlags & STARTF_USESHOWWINDOW) {
-            if (info.wShowWindow == SW_SHOWMINNOACTIVE || info.wShowWindow == SW_SHOWMINIMIZED ||
-                info.wShowWindow == SW_MINIMIZE)
-                FMainForm->SetWindowState(wsMinimized);
-            else if (info.wShowWindow == SW_SHOWMAXIMIZED)
-                FMainForm->SetWindowState(wsMaximized);
+        const bool minimized = (info.dwFlags & STARTF_USESHOWWINDOW) &&
+                               (info.wShowWindow == SW_SHOWMINNOACTIVE || info.wShowWindow == SW_SHOWMINIMIZED ||
+                                info.wShowWindow == SW_MINIMIZE);
+        if ((info.dwFlags & STARTF_USESHOWWINDOW) && info.wShowWindow == SW_SHOWMAXIMIZED)
+            FMainForm->SetWindowState(wsMaximized);
+        if (minimized && FHandle) {
+            // Started minimised (a shortcut's "Run: Minimized"): the
+            // application is minimised as Minimize leaves it, its window
+            // iconic with the taskbar button and the main form hidden in
+            // its own state, which Restore shows. The form minimised on
+            // its own would be an icon apart from its application, and
+            // restoring the application would leave it so.
+            FMinimizedForms.clear();
+            NormalizeTopMosts();
+            FStartingMinimized = true;
+            try {
+                FMainForm->SetVisible(true);
+            } catch (...) {
+                FStartingMinimized = false;
+                throw;
+            }
+            FStartingMinimized = false;
+            ShowWindow(FHandle, SW_SHOWMINNOACTIVE);
+            if (OnMinimize) OnMinimize(this);
+        } else {
+            FMainForm->SetVisible(true);
         }
-        FMainForm->SetVisible(true);
     }
     while (!FTerminated) HandleMessage();
 }

@@ -599,6 +599,9 @@ private:
     std::vector<TWindowHook> FWindowHooks;
     std::vector<TLoopHook> FLoopHooks;
     std::vector<TComponentRef<TCustomForm>> FMinimizedForms;
+    // Run is showing the main form of a start asked to be minimised: the
+    // form waits, hidden, for the application to be restored.
+    bool FStartingMinimized = false;
     std::vector<HWND> FTopMostList;
 };
 
