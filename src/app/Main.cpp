@@ -114,6 +114,7 @@ TMainForm::TMainForm(gcl::TComponent* AOwner) : TForm(AOwner, 0) {
     ApplicationEvents1 = gcl::TApplicationEvents::Create(this);
     ApplicationEvents1->SetName("ApplicationEvents1");
     ApplicationEvents1->OnException = gcl::TExceptionEvent(this, &TMainForm::ApplicationEvents1Exception);
+    ApplicationEvents1->OnMinimize = gcl::TNotifyEvent(this, &TMainForm::ApplicationEvents1Minimize);
 
     OnCreate = gcl::TNotifyEvent(this, &TMainForm::FormCreate);
     OnClose = gcl::TCloseEvent(this, &TMainForm::FormClose);
@@ -787,6 +788,14 @@ void TMainForm::ContactMExecute(gcl::TObject*) { gcl::Shell->Open(msg::ContactPa
 void TMainForm::VisitHomeMExecute(gcl::TObject*) { gcl::Shell->Open(msg::HomePageUrl); }
 
 void TMainForm::ApplicationEvents1Exception(gcl::TObject*, gcl::Exception&) {}
+
+void TMainForm::ApplicationEvents1Minimize(gcl::TObject*) {
+    // The hot key, a click on the tray icon or Minimize/Restore took the
+    // window away: a title being typed is taken, as a click elsewhere
+    // takes it, instead of going with the edit that losing the activation
+    // ends.
+    TakeTitleBeingEdited();
+}
 
 // ---- Auto-save ----------------------------------------------------------------------
 

@@ -654,6 +654,8 @@ private:
     // The keyboard back where the user left it: a question or dialog that
     // was open when the window went takes it again, else the quick-entry box.
     void FocusAfterComingBack();
+    // The application was minimised (to the taskbar or the tray).
+    void ApplicationEvents1Minimize(gcl::TObject* Sender);
     // A question or dialog that holds this window disabled comes forward
     // with the keyboard; false when none is open.
     bool ActivateModalWindow();
