@@ -141,6 +141,7 @@ TEST(ExploreShellScenario, RunMinimizedOrMaximizedWithoutTheTrayKeepsTheWindowsP
     EXPECT_EQ(r.right - r.left, 700);
     EXPECT_EQ(p.Active(), main);
     EXPECT_EQ(ClassOf(p.Focus()), "TXtEdit.UnicodeClass");
+    Shot(p, main, "shell-run-minimized-normal");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Left"), "40");
@@ -335,6 +336,14 @@ TEST(ExploreShellScenario, AScreenReaderWorksTheMenusAndArgumentsChangeNothing) 
     Key(p, VK_ESCAPE);
     EXPECT_EQ(NameOf(save), "<none>");
     EXPECT_EQ(save->accDoDefaultAction(ChildId(CHILDID_SELF)), E_FAIL);
+
+    // A question open: the reader is answered, and the menu bar under it
+    // does nothing.
+    Key(p, 'X', Ctrl | Shift);
+    ASSERT_NE(p.WaitDialog(), nullptr);
+    EXPECT_EQ(NameOf(file), "File");
+    EXPECT_EQ(file->accDoDefaultAction(ChildId(CHILDID_SELF)), E_FAIL);
+    ASSERT_TRUE(Answer(p, "Are you sure you want to exit without saving your changes ?", "&No"));
 
     // Under the Options dialog the menu bar does nothing.
     const HWND options = OpenOptionsDialog(p, main).Window;
