@@ -118,6 +118,30 @@ TEST(ExploreShellScenario, RunMinimizedWaitsInTheTrayAndComesBackMaximisedAndWho
     EXPECT_TRUE(std::find(titles.begin(), titles.end(), "Typed after a minimised start") != titles.end());
 }
 
+// "Run: Minimized" on a database that cannot be loaded: once its message
+// is answered the program waits in the tray as well.
+TEST(ExploreShellScenario, RunMinimizedAfterAMessageAtStartWaitsInTheTray) {
+    TProgram p("shell-run-minimized-message");
+    WriteFile(p.DatabasePath(), "not a database\r\n\xF7\xF7\r\n");
+    p.StartAs(SW_SHOWMINNOACTIVE);
+    // The icon goes up while the message is read.
+    ASSERT_NE(p.WaitDialog(), nullptr);
+    ASSERT_TRUE(TrayShown());
+    ASSERT_TRUE(Answer(p, "cannot be loaded. Possible corrupted database.", "OK"));
+    const HWND main = AnyTopWindow(p, "TMainForm");
+    const HWND application = AnyTopWindow(p, "TApplication");
+    ASSERT_TRUE(main && application);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(application) != 0; }));
+    p.Settle();
+    EXPECT_FALSE(IsWindowVisible(application)) << "minimised to the taskbar, not to the tray";
+    Key(p, 'O', Ctrl | Shift);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }));
+    p.Settle();
+    EXPECT_EQ(p.Active(), main);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 // Without the icon, "Run: Minimized" minimises the application to the
 // taskbar and the hot key restores the window where it was; "Run:
 // Maximized" shows it maximised and it comes back to its own size.
