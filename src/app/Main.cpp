@@ -795,6 +795,16 @@ void TMainForm::ApplicationEvents1Minimize(gcl::TObject*) {
     // takes it, instead of going with the edit that losing the activation
     // ends.
     TakeTitleBeingEdited();
+    // A start minimised after the icon went up (a message at start ran
+    // its timer) goes to the tray too.
+    HideToTrayWhenMinimized();
+}
+
+void TMainForm::HideToTrayWhenMinimized() {
+    // With the icon on, minimised means in the tray.
+    const HWND application = gcl::Application->GetHandle();
+    if (tray->GetActive() && application && IsIconic(application) && IsWindowVisible(application))
+        tray->HideApplication();
 }
 
 // ---- Auto-save ----------------------------------------------------------------------
@@ -851,9 +861,7 @@ void TMainForm::TrayTimerTimer(gcl::TObject*) {
     TrayTimer->SetEnabled(false);
     if (Options.MinimizeToTray) {
         tray->ActivateWithoutWaiting();
-        // Started minimised: with the icon, minimised means in the tray.
-        const HWND application = gcl::Application->GetHandle();
-        if (application && IsIconic(application) && IsWindowVisible(application)) tray->HideApplication();
+        HideToTrayWhenMinimized();
     } else
         tray->SetActive(false);
     StartupMark("tray icon");

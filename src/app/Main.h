@@ -656,6 +656,9 @@ private:
     void FocusAfterComingBack();
     // The application was minimised (to the taskbar or the tray).
     void ApplicationEvents1Minimize(gcl::TObject* Sender);
+    // The application minimised to the taskbar goes to the tray when the
+    // icon is on (a start asked to be minimised).
+    void HideToTrayWhenMinimized();
     // A question or dialog that holds this window disabled comes forward
     // with the keyboard; false when none is open.
     bool ActivateModalWindow();

@@ -155,6 +155,8 @@ TEST(ExploreShellScenario, RunMinimizedOrMaximizedWithoutTheTrayKeepsTheWindowsP
     const HWND application = AnyTopWindow(p, "TApplication");
     ASSERT_TRUE(main && application);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(application) != 0; })) << "the application is not minimised";
+    p.Settle();
+    EXPECT_TRUE(IsWindowVisible(application)) << "no taskbar button to restore it from";
     EXPECT_FALSE(IsWindowVisible(main) && IsIconic(main)) << "the window is minimised apart from its application";
     Key(p, 'O', Ctrl | Shift);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsIconic(application); }));
