@@ -1551,14 +1551,10 @@ void TApplication::Run() {
             // restoring the application would leave it so.
             FMinimizedForms.clear();
             NormalizeTopMosts();
-            FStartingMinimized = true;
-            try {
+            {
+                const TFlagScope starting(FStartingMinimized);
                 FMainForm->SetVisible(true);
-            } catch (...) {
-                FStartingMinimized = false;
-                throw;
             }
-            FStartingMinimized = false;
             ShowWindow(FHandle, SW_SHOWMINNOACTIVE);
             if (OnMinimize) OnMinimize(this);
         } else {
