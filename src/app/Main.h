@@ -304,6 +304,11 @@ public:
     // The task shown next after the last selected one, else the last shown
     // before the first selected one; null when every task shown is selected.
     TuTask* TaskAfterSelection() const;
+    // Chooses the list's first task, or Item, as a click would: focused,
+    // selected and the start of a range that Shift+arrows or Shift+click
+    // grows from.
+    void ChooseFirstTask();
+    void ChooseTask(TGvItem* Item);
     TuTask* FirstSelectedTask() const;
 
     // List-view events.

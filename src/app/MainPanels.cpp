@@ -284,7 +284,7 @@ void TMainForm::TopEditKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
     if (Key == VK_DOWN || Key == VK_UP) {
         if (!List) return;
         FocusIfPossible(List);
-        if (!List->GetSelection()->First() && List->GetItems()->GetCount() > 0) List->GetSelection()->SelectFirst();
+        if (!List->GetSelection()->First() && List->GetItems()->GetCount() > 0) ChooseFirstTask();
     } else if (Key == VK_RETURN && !InFindMode()) {
         Key = 0;
         AddItemA->Execute();
@@ -1141,7 +1141,7 @@ void TMainForm::FoldersList2KeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftSta
             (ListsTabShown() ? TagsTab : FoldersTab)->Click();
         } else if (List) {
             FocusIfPossible(List);
-            if (!List->GetSelection()->First() && List->GetItems()->GetCount() > 0) List->GetSelection()->SelectFirst();
+            if (!List->GetSelection()->First() && List->GetItems()->GetCount() > 0) ChooseFirstTask();
         }
     } else if (ctrl && Key == VK_UP) {
         Key = 0;

@@ -631,7 +631,7 @@ void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShif
                         OrgPanel && OrgPanel->GetVisible(), focused);
     DoDefault = decision.DoDefault;
     switch (decision.Command) {
-    case TListCommand::ChooseFirst: List->GetSelection()->SelectFirst(); break;
+    case TListCommand::ChooseFirst: ChooseFirstTask(); break;
     case TListCommand::FocusTree:
         if (FoldersList && FoldersList->CanFocus()) FoldersList->SetFocus();
         break;
@@ -725,11 +725,23 @@ void TMainForm::DelTaskAExecute(gcl::TObject*) {
     TGvGroups* groups = List->GetGroups();
     for (TGvItem* item = groups->FirstVisibleItem(); next && item; item = groups->NextVisibleItem(item)) {
         if (TaskOf(item) != next) continue;
-        List->GetSelection()->SetFocusedItem(item);
-        item->SetSelected(true);
+        ChooseTask(item);
         item->MakeVisible(emvAuto);
         break;
     }
+}
+
+void TMainForm::ChooseFirstTask() {
+    TGvSelectionManager* selection = List->GetSelection();
+    selection->SelectFirst();
+    selection->SetAnchorItem(selection->GetFocusedItem());
+}
+
+void TMainForm::ChooseTask(TGvItem* Item) {
+    TGvSelectionManager* selection = List->GetSelection();
+    selection->SetFocusedItem(Item);
+    Item->SetSelected(true);
+    selection->SetAnchorItem(Item);
 }
 
 TuTask* TMainForm::TaskAfterSelection() const {

@@ -150,4 +150,43 @@ TEST(ExploreManyScenario, CtrlClickAndShiftClickOverAFoldedGroupKeepNotesAndHidd
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+TEST(ExploreManyScenario, ShiftArrowsGrowTheChoiceFromTheTaskTheProgramChose) {
+    TProgram p("explore-many-anchor");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TSampleRows rows(main);
+    const char* question = "Are you sure you want to delete selected item(s)?";
+
+    // After Del the next task is chosen; Shift+Down twice takes it and the
+    // two below it, and Del deletes the three.
+    Click(p, rows.Row(TSampleRows::WriteReport));
+    Key(p, VK_DELETE);
+    ASSERT_TRUE(Answer(p, question, "&Yes"));
+    EXPECT_EQ(NoteCaption(main), "No note - Call the bank");
+    Key(p, VK_DOWN, Shift);
+    Key(p, VK_DOWN, Shift);
+    Key(p, VK_DELETE);
+    ASSERT_TRUE(Answer(p, question, "&Yes"));
+    Key(p, 'S', Ctrl);
+    std::vector<std::string> titles;
+    for (const auto& entry : TasksIn(p.DatabasePath())) titles.push_back(entry.first);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Buy bread", "Buy milk", "Fix the tap", "Order a lamp",
+                                                "Paint the fence", "Water the plants"}));
+
+    // A new grouping leaves nothing chosen: the first arrow key chooses the
+    // first task, and Shift+Down then takes the one below it too.
+    Key(p, 'N', Alt);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN, Shift);
+    Key(p, VK_DELETE);
+    ASSERT_TRUE(Answer(p, question, "&Yes"));
+    Key(p, 'S', Ctrl);
+    titles.clear();
+    for (const auto& entry : TasksIn(p.DatabasePath())) titles.push_back(entry.first);
+    // The first two of the list in file order: Water the plants, Fix the tap.
+    EXPECT_EQ(titles, (std::vector<std::string>{"Buy bread", "Buy milk", "Order a lamp", "Paint the fence"}));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
