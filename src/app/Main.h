@@ -549,6 +549,7 @@ public:
     void FoldersList2Click(gcl::TObject* Sender);
     void FoldersList2Enter(gcl::TObject* Sender);
     void FoldersList2Exit(gcl::TObject* Sender);
+    void FoldersListCancelEdit(gcl::TObject* Sender, gcl::TTreeNode* Node);
     void FoldersListEditing(gcl::TObject* Sender, gcl::TTreeNode* Node, bool& AllowEdit);
     void FoldersListEdited(gcl::TObject* Sender, TUniTreeNode* Node, std::wstring& S);
     void FoldersList2DragOver(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y, gcl::TDragState State,

@@ -872,6 +872,7 @@ void TMainForm::CreateListsPanel() {
     FoldersList->OnChange = gcl::TTVChangedEvent(this, &TMainForm::FoldersList2Change);
     FoldersList->OnEditing = gcl::TTVEditingEvent(this, &TMainForm::FoldersListEditing);
     FoldersList->OnEdited = TUniTVEditedEvent(this, &TMainForm::FoldersListEdited);
+    FoldersList->OnCancelEdit = gcl::TTVChangedEvent(this, &TMainForm::FoldersListCancelEdit);
     FoldersList->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::FoldersList2KeyDown);
     FoldersList->OnKeyPress = gcl::TKeyPressEvent(this, &TMainForm::FoldersList2KeyPress);
     FoldersList->OnDblClick = E(this, &TMainForm::FoldersList2DblClick);
@@ -1167,6 +1168,10 @@ void TMainForm::FoldersList2DblClick(gcl::TObject*) { EditAExecute(this); }
 void TMainForm::FoldersList2Click(gcl::TObject*) { TreeEditing = false; }
 
 void TMainForm::FoldersList2Exit(gcl::TObject*) { TreeEditing = false; }
+
+// An edit ended by Esc gives the tree its keys back (Enter, Delete, the
+// arrows) as an accepted one does.
+void TMainForm::FoldersListCancelEdit(gcl::TObject*, gcl::TTreeNode*) { TreeEditing = false; }
 
 void TMainForm::FoldersList2Enter(gcl::TObject*) { HideTreeEditors(); }
 
