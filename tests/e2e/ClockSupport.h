@@ -1,4 +1,4 @@
-// The program's clock in end-to-end scenarios: an environment variable a
+// The program's surroundings in end-to-end scenarios: an environment variable a
 // started program inherits, and a day that ends a few seconds after the
 // programs started under it.
 #pragma once

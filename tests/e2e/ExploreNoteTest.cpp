@@ -13,25 +13,12 @@
 #include <utility>
 #include <vector>
 
+#include "e2e/ClockSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
 
 namespace {
-
-// Sets an environment variable that the program started next inherits.
-class TEnvironmentScope {
-public:
-    TEnvironmentScope(const char* name, const std::string& value) : FName(name) {
-        SetEnvironmentVariableA(name, value.c_str());
-    }
-    ~TEnvironmentScope() { SetEnvironmentVariableA(FName, nullptr); }
-    TEnvironmentScope(const TEnvironmentScope&) = delete;
-    TEnvironmentScope& operator=(const TEnvironmentScope&) = delete;
-
-private:
-    const char* FName;
-};
 
 // Puts several formats on the clipboard at once, as a word processor or a
 // browser does.

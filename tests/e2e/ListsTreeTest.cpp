@@ -3,116 +3,16 @@
 // tree's own menu, and tasks dragged from the task list onto a list.
 #include <gtest/gtest.h>
 
-#include "e2e/E2eDriver.h"
-
-#include <commctrl.h>
-
-#include <cstring>
+#include "e2e/TreeSupport.h"
 
 namespace qelvo::e2e {
 
 namespace {
 
-struct TNodeInfo {
-    std::string Text;
-    RECT Rect{};  // screen coordinates, the whole row
-    bool Selected = false;
-};
-
-// Memory in the program's process for the tree's answers.
-class TRemoteBlock {
-public:
-    TRemoteBlock(DWORD processId, size_t size) {
-        FProcess = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-        if (FProcess) FAddress = VirtualAllocEx(FProcess, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    }
-    ~TRemoteBlock() {
-        if (FAddress) VirtualFreeEx(FProcess, FAddress, 0, MEM_RELEASE);
-        if (FProcess) CloseHandle(FProcess);
-    }
-    bool Valid() const { return FAddress != nullptr; }
-    char* At(size_t offset) const { return static_cast<char*>(FAddress) + offset; }
-    void Write(size_t offset, const void* data, size_t size) const {
-        WriteProcessMemory(FProcess, At(offset), data, size, nullptr);
-    }
-    void Read(size_t offset, void* data, size_t size) const {
-        ReadProcessMemory(FProcess, At(offset), data, size, nullptr);
-    }
-
-private:
-    HANDLE FProcess = nullptr;
-    void* FAddress = nullptr;
-};
-
-LRESULT Ask(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(w, msg, wp, lp, SMTO_NORMAL, WaitBound, &result);
-    return static_cast<LRESULT>(result);
-}
-
-// The top-level nodes of a tree view of the program, as it shows them.
-std::vector<TNodeInfo> Nodes(const TProgram& p, HWND tree) {
-    std::vector<TNodeInfo> nodes;
-    TRemoteBlock block(p.ProcessId(), 4096);
-    if (!block.Valid()) return nodes;
-    auto item = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    while (item) {
-        TNodeInfo node;
-        TVITEMW query{};
-        query.mask = TVIF_TEXT | TVIF_HANDLE;
-        query.hItem = item;
-        query.pszText = reinterpret_cast<wchar_t*>(block.At(512));
-        query.cchTextMax = 256;
-        block.Write(0, &query, sizeof query);
-        Ask(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block.At(0)));
-        wchar_t text[256] = {};
-        block.Read(512, text, sizeof text - sizeof(wchar_t));
-        for (const wchar_t* c = text; *c; ++c) node.Text += static_cast<char>(*c < 256 ? *c : '?');
-        RECT r{};
-        std::memcpy(&r, &item, sizeof item);
-        block.Write(0, &r, sizeof r);
-        Ask(tree, TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(block.At(0)));
-        block.Read(0, &r, sizeof r);
-        MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&r), 2);
-        node.Rect = r;
-        node.Selected = (Ask(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_SELECTED) & TVIS_SELECTED) != 0;
-        nodes.push_back(node);
-        item = reinterpret_cast<HTREEITEM>(Ask(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
-    }
-    return nodes;
-}
-
-std::string Texts(const std::vector<TNodeInfo>& nodes) {
-    std::string all;
-    for (const TNodeInfo& n : nodes) all += (all.empty() ? "" : "|") + n.Text + (n.Selected ? "*" : "");
-    return all;
-}
-
-
-std::string Texts(const TProgram& p, HWND tree) { return Texts(Nodes(p, tree)); }
-
-POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-HWND TreeOf(HWND main) {
-    const auto trees = ChildrenOfClass(main, "TUniTreeView.UnicodeClass");
-    return trees.empty() ? nullptr : trees.front();
-}
-
 HWND ChildWithText(HWND main, const std::string& className, const std::string& text) {
     for (HWND w : ChildrenOfClass(main, className))
         if (TextOf(w) == text) return w;
     return nullptr;
-}
-
-// Clicks the middle of the top-level node showing text (right: with the
-// right button).
-void ClickNode(const TProgram& p, HWND tree, const std::string& text, bool right = false) {
-    for (const TNodeInfo& n : Nodes(p, tree))
-        if (n.Text == text) {
-            Click(p, Middle(n.Rect), right);
-            return;
-        }
-    ADD_FAILURE() << "no node " << text << " in " << Texts(p, tree);
 }
 
 // The filter bar: the lowest bar of the top dock ("Filters :" and the
@@ -158,38 +58,11 @@ std::vector<HWND> Popups(const TProgram& p) {
 const std::string Sep = "\xF7";
 
 // The lists of a saved database (name and icon entries, as stored).
-std::vector<std::string> Lines(const std::string& file) {
-    std::vector<std::string> lines;
-    size_t pos = 0;
-    while (pos < file.size()) {
-        size_t end = file.find("\r\n", pos);
-        if (end == std::string::npos) end = file.size();
-        lines.push_back(file.substr(pos, end - pos));
-        pos = end + 2;
-    }
-    return lines;
-}
-
 std::vector<std::string> SavedLists(const std::string& file) {
     std::vector<std::string> lists;
     const auto lines = Lines(file);
     for (size_t i = 1; i < lines.size() && lines[i] != "<--<*&^Folders^&*>-->"; ++i) lists.push_back(lines[i]);
     return lists;
-}
-
-// The fields of the saved task whose title field ends with title; empty
-// when there is none.
-std::vector<std::string> SavedTask(const std::string& file, const std::string& title) {
-    for (const std::string& line : Lines(file)) {
-        std::vector<std::string> fields;
-        size_t pos = 0;
-        for (size_t q; (q = line.find(Sep, pos)) != std::string::npos; pos = q + 1)
-            fields.push_back(line.substr(pos, q - pos));
-        if (fields.size() >= 6 && fields[0].size() >= title.size() &&
-            fields[0].compare(fields[0].size() - title.size(), title.size(), title) == 0)
-            return fields;
-    }
-    return {};
 }
 
 // Two lists (Work with icon 0, Home with icon 3), two tags and a task in
