@@ -37,6 +37,14 @@ TuTask* Add(TuData& data, const std::string& title, const std::string& folder, c
     return t;
 }
 
+// Text with A-Z lowered and every other byte as it is: the title search's
+// rule of case, for the plain searches its results are checked against.
+std::string FoldedAZ(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+    return s;
+}
+
 TEST(uDataManFilter, TagsMatch) {
     // Filter mode: every wanted tag occurs, as text.
     EXPECT_TRUE(TagsMatch("cab,x", "ab", false));
@@ -241,11 +249,6 @@ TEST(uDataManFilter, TitleSearchAgreesWithAPlainSearch) {
         seed = seed * 1664525u + 1013904223u;
         return (seed >> 8) % n;
     };
-    auto fold = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-        return s;
-    };
     TuData data;
     std::vector<std::string> titles;
     for (int length = 1; length <= 90; ++length)
@@ -279,7 +282,7 @@ TEST(uDataManFilter, TitleSearchAgreesWithAPlainSearch) {
     for (const std::string& needle : needles) {
         title.Value1 = needle;
         for (int i = 0; i < data.Tasks->GetCount(); ++i) {
-            const bool expected = fold(titles[static_cast<size_t>(i)]).find(fold(needle)) != std::string::npos;
+            const bool expected = FoldedAZ(titles[static_cast<size_t>(i)]).find(FoldedAZ(needle)) != std::string::npos;
             ASSERT_EQ(filter.Match(i, nullptr), expected) << "title \"" << titles[static_cast<size_t>(i)]
                                                           << "\" needle \"" << needle << "\"";
             found += expected;
@@ -292,11 +295,6 @@ TEST(uDataManFilter, TitleSearchAgreesWithAPlainSearch) {
 // letters to the search, a byte of 0x80-0xFF matches only itself, at the
 // ends and inside a needle, in titles short and long.
 TEST(uDataManFilter, TitleSearchFoldsOnlyAToZ) {
-    auto fold = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-        return s;
-    };
     TuData data;
     std::vector<std::string> titles;
     for (unsigned c = 1; c < 256; ++c) {
@@ -317,7 +315,7 @@ TEST(uDataManFilter, TitleSearchFoldsOnlyAToZ) {
             title.Value1 = needle;
             for (int i = 0; i < data.Tasks->GetCount(); ++i) {
                 const std::string& t = titles[static_cast<size_t>(i)];
-                const bool expected = fold(t).find(fold(needle)) != std::string::npos;
+                const bool expected = FoldedAZ(t).find(FoldedAZ(needle)) != std::string::npos;
                 ASSERT_EQ(filter.Match(i, nullptr), expected) << "needle byte " << n << " in title " << t;
                 found += expected;
             }
