@@ -1,0 +1,130 @@
+// The grouped task list as a user meets it, found faulty by exploring the
+// real program: a task whose grouped field is changed goes to its new
+// group with the choice and the keyboard following it; a folded group's
+// tasks are out of reach of the keys; folded groups stay folded when the
+// list is filled again.
+#include <gtest/gtest.h>
+
+#include "e2e/SampleDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The short form (priority, due date, tags, title) and the list of the
+// saved task whose title part holds Title.
+std::string ShortFormOf(const std::string& file, const std::string& title) {
+    const std::vector<std::string> fields = Fields(TaskLine(file, title));
+    return fields.empty() ? std::string() : fields[0];
+}
+std::string ListOf(const std::string& file, const std::string& title) {
+    const std::vector<std::string> fields = Fields(TaskLine(file, title));
+    return fields.size() > 3 ? fields[3] : std::string();
+}
+
+// The note panel names the chosen task ("No note - Title"), "Note" when
+// none is chosen.
+std::string Chosen(const TMainWindowParts& parts) {
+    const std::string caption = parts.NoteCaption();
+    const std::string prefix = "No note - ";
+    return caption.compare(0, prefix.size(), prefix) == 0 ? caption.substr(prefix.size()) : caption;
+}
+
+} // namespace
+
+// The chosen task's priority, due date, list or tags changed while the
+// list is grouped by that field (the keys, the menus, the panels, a drop
+// on the side tree): the task goes to its new group and stays the chosen
+// one there, so the next key goes on from it. Ctrl+Up/Down left the task
+// in its old group under the wrong caption, and every other change left
+// no task chosen, the next arrow starting over from the top.
+TEST(GroupedEditsScenario, TheChangedTaskGoesToItsNewGroupAndStaysChosen) {
+    TProgram p("groups-edits");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+
+    // By priority: High holds Write report, Fix the tap and Order a lamp.
+    Key(p, 'P', Alt);
+    Click(p, parts.ListItem(0));
+    ASSERT_EQ(Chosen(parts), "Write report");
+    // Ctrl+Down makes it normal: it leads the Normal group (the file's
+    // order), right under the last task of High.
+    Key(p, VK_DOWN, Ctrl);
+    EXPECT_EQ(Chosen(parts), "Write report") << "after Ctrl+Down";
+    Key(p, VK_UP);
+    EXPECT_EQ(Chosen(parts), "Order a lamp") << "Ctrl+Down left the task in the High group";
+    Key(p, VK_DOWN);
+    ASSERT_EQ(Chosen(parts), "Write report");
+    // Low from the context menu (Priority > Low): the task leads Low,
+    // under the last normal task.
+    Key(p, VK_APPS);
+    for (int i = 0; i < 3; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RIGHT);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(Chosen(parts), "Write report") << "after Priority > Low";
+    Key(p, VK_UP);
+    EXPECT_EQ(Chosen(parts), "Buy milk");
+
+    // By date: Paint the fence (the last date) loses its date (Shift
+    // toggles the panel's check box): it goes to "No Due Date specified",
+    // the first group, after Water the plants.
+    Key(p, 'D', Alt);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END);
+    ASSERT_EQ(Chosen(parts), "Paint the fence");
+    Key(p, 'D', Shift);
+    Key(p, VK_SHIFT);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(Chosen(parts), "Paint the fence") << "after the date was taken away";
+    Key(p, VK_UP);
+    EXPECT_EQ(Chosen(parts), "Water the plants");
+
+    // By list: Write report moved to Home (Shift+L, the second list)
+    // leads the Home group, under Old invoice, the last of Work.
+    Key(p, 'L', Alt);
+    Key(p, VK_HOME);
+    ASSERT_EQ(Chosen(parts), "Write report");
+    Key(p, 'L', Shift);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(Chosen(parts), "Write report") << "after Move To List";
+    Key(p, VK_UP);
+    EXPECT_EQ(Chosen(parts), "Old invoice");
+
+    // Dropped on Shop in the side tree, Call the bank (the first of Work)
+    // leads Shop's tasks, under the last of Home.
+    Key(p, VK_HOME);
+    ASSERT_EQ(Chosen(parts), "Call the bank");
+    Drag(p, parts.ListItem(0), parts.TreeRow(3));
+    EXPECT_EQ(Chosen(parts), "Call the bank") << "after the drop on Shop";
+    Key(p, VK_UP);
+    EXPECT_EQ(Chosen(parts), "Paint the fence");
+
+    // By tags: Write report given "diy" too (Shift+T, Space on the first
+    // tag, Enter) opens a group of its own, the first (its task comes
+    // first in the file), above Call the bank's "phone".
+    Key(p, 'T', Alt);
+    Key(p, VK_HOME);
+    ASSERT_EQ(Chosen(parts), "Write report");
+    Key(p, 'T', Shift);
+    Key(p, VK_SPACE);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(Chosen(parts), "Write report") << "after the tags' change";
+    Key(p, VK_DOWN);
+    EXPECT_EQ(Chosen(parts), "Call the bank");
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(ShortFormOf(file, "Write report"), "-;" + FileDate(0) + ";[diy,office]Write report");
+    EXPECT_EQ(ListOf(file, "Write report"), "Home");
+    EXPECT_EQ(ShortFormOf(file, "Paint the fence"), "-[diy]Paint the fence");
+    EXPECT_EQ(ListOf(file, "Call the bank"), "Shop");
+}
+
+} // namespace qelvo::e2e
