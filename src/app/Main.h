@@ -310,6 +310,11 @@ public:
     void ChooseFirstTask();
     void ChooseTask(TGvItem* Item);
     TuTask* FirstSelectedTask() const;
+    // Fills the list again after a change of the grouping's field of
+    // Tasks (the chosen ones), which moves them to other groups: they are
+    // chosen again there, the first focused and in view, its group
+    // unfolded, so the next key goes on from where the user was.
+    void RefreshChoosing(const std::vector<TuTask*>& Tasks);
 
     // List-view events.
     void ListItemInitialize(TCustomGvListview* Sender, TGvItem* Item);

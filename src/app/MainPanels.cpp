@@ -1438,14 +1438,16 @@ void TMainForm::FoldersList2DragOver(gcl::TObject*, gcl::TObject* Source, int, i
 
 void TMainForm::FoldersList2DragDrop(gcl::TObject*, gcl::TObject* Source, int X, int Y) {
     TUniTreeNode* node = FoldersList->GetNodeAt(X, Y);
+    std::vector<TuTask*> dropped;
     if (Source == List && node && node->GetIndex() > 0 && Database) {
-        const std::vector<TuTask*> tasks = SelectedTasks();
-        if (!tasks.empty()) {
+        dropped = SelectedTasks();
+        if (!dropped.empty()) {
             TListviewUpdate update(List);
-            DropOnNode(TreeModel(), node->GetIndex(), tasks, *Database);
+            DropOnNode(TreeModel(), node->GetIndex(), dropped, *Database);
         }
     }
-    RefreshTaskList();
+    // The tasks dropped stay chosen where the list shows them now.
+    RefreshChoosing(dropped);
 }
 
 // ======================================================================================

@@ -645,6 +645,8 @@ void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShif
         const int priority = decision.Command == TListCommand::PriorityUp ? PriorityUp(current) : PriorityDown(current);
         SetTaskPriority(*task, priority, *Database);
         first->SetImageIndexes(0, priority);
+        // Grouped by priority, the task goes to the group of its new one.
+        if (PriorityGroupA->GetChecked()) RefreshChoosing({task});
         break;
     }
     case TListCommand::EditTags: EditTagsA->Execute(); break;
@@ -744,6 +746,56 @@ void TMainForm::ChooseTask(TGvItem* Item) {
     selection->SetAnchorItem(Item);
 }
 
+void TMainForm::RefreshChoosing(const std::vector<TuTask*>& Tasks) {
+    RefreshTaskList();
+    if (!List || Tasks.empty()) return;
+    // Each task's place among Tasks: the first of them leads.
+    std::unordered_map<const TuTask*, size_t> wanted;
+    for (size_t i = 0; i < Tasks.size(); ++i) wanted.emplace(Tasks[i], i);
+    std::vector<TGvItem*> items;
+    TGvItem* lead = nullptr;
+    size_t leadAt = Tasks.size();
+    TGvGroups* groups = List->GetGroups();
+    for (int g = 0; g < groups->GetCount() && items.size() < wanted.size(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            const auto found = wanted.find(TaskOf(item));
+            if (found == wanted.end()) continue;
+            items.push_back(item);
+            if (found->second < leadAt) {
+                lead = item;
+                leadAt = found->second;
+            }
+        }
+    }
+    // (A task the filter no longer shows is not chosen.)
+    if (!lead) return;
+    {
+        TListviewUpdate update(List);
+        // A folded group the tasks went to opens: a chosen task is one the
+        // user sees.
+        for (TGvItem* item : items)
+            if (TGvGroup* group = item->OwnerGroup(); group && !group->GetExpanded()) group->SetExpanded(true);
+        // One change of the selection, however many tasks moved.
+        TGvSelectionManager* selection = List->GetSelection();
+        struct TBracket {
+            TGvSelectionManager* Selection;
+            explicit TBracket(TGvSelectionManager* s) : Selection(s) {
+                Selection->BeginUpdate();
+                Selection->GroupSelectionBeginUpdate();
+            }
+            ~TBracket() {
+                Selection->GroupSelectionEndUpdate();
+                Selection->EndUpdate();
+            }
+        } bracket(selection);
+        ChooseTask(lead);
+        for (TGvItem* item : items) item->SetSelected(true);
+    }
+    lead->MakeVisible(emvAuto);
+}
+
 TuTask* TMainForm::TaskAfterSelection() const {
     TGvGroups* groups = List->GetGroups();
     TuTask* before = nullptr;
@@ -772,7 +824,7 @@ void TMainForm::TxItem33Click(gcl::TObject* Sender) {
     const int priority = static_cast<int>(menuItem->GetTag());
     SetTaskPriority(*task, priority, *Database);
     item->SetImageIndexes(0, priority);
-    if (PriorityGroupA->GetChecked()) RefreshTaskList();
+    if (PriorityGroupA->GetChecked()) RefreshChoosing({task});
 }
 
 THotZone TMainForm::ListHotZoneAt(int X, int Y) const {
@@ -855,7 +907,7 @@ void TMainForm::QDateSelOkAExecute(gcl::TObject*) {
     QuickDatePanel->Hide();
     item->SetCaptions(2, gcl::AnsiToWide(caption));
     if (List->CanFocus()) List->SetFocus();
-    if (DateGroupA->GetChecked()) RefreshTaskList();
+    if (DateGroupA->GetChecked()) RefreshChoosing({task});
 }
 
 void TMainForm::QTagsSelOkAExecute(gcl::TObject*) {
@@ -875,7 +927,7 @@ void TMainForm::QTagsSelOkAExecute(gcl::TObject*) {
     QuickTagsPanel->Hide();
     if (List->CanFocus()) List->SetFocus();
     SetQuickEditTagsText(std::string());
-    if (TagsGroupA->GetChecked()) RefreshTaskList();
+    if (TagsGroupA->GetChecked()) RefreshChoosing({task});
 }
 
 // ---- Moving tasks to another list ---------------------------------------------------------------------
@@ -912,9 +964,11 @@ void TMainForm::FolderSelMenuItemClick(gcl::TObject* Sender) {
     if (!menuItem || !Database) return;
     const std::vector<TuTask*> tasks = SelectedTasks();
     if (tasks.empty()) return;
-    TListviewUpdate update(List);
-    MoveTasksToList(tasks, NameOfCaption(menuItem->GetCaption()), *Database);
-    if (FoldersGroupA->GetChecked()) RefreshTaskList();
+    {
+        TListviewUpdate update(List);
+        MoveTasksToList(tasks, NameOfCaption(menuItem->GetCaption()), *Database);
+    }
+    if (FoldersGroupA->GetChecked()) RefreshChoosing(tasks);
 }
 
 void TMainForm::ListRightMenuPopup(TBarCustomItem*, bool) {
@@ -947,7 +1001,7 @@ void TMainForm::ListDragDrop(gcl::TObject*, gcl::TObject*, int, int) {
         TListviewUpdate update(List);
         ApplyDrop(LiveSettings.GroupMode, *target, tasks, *Database);
     }
-    RefreshTaskList();
+    RefreshChoosing(tasks);
 }
 
 } // namespace qelvo
