@@ -127,4 +127,85 @@ TEST(GroupedEditsScenario, TheChangedTaskGoesToItsNewGroupAndStaysChosen) {
     EXPECT_EQ(ListOf(file, "Call the bank"), "Shop");
 }
 
+// Folding the group of the chosen task, by its button or its caption,
+// left that task chosen or under the keyboard out of sight: Del asked to
+// delete it and did, Ctrl+Up changed its priority, Space marked it done
+// and F2 opened its title's editor over the next group's caption. And
+// every refill of the list (a task added, a filter key) opened every
+// folded group again.
+TEST(FoldedGroupScenario, AFoldedGroupKeepsItsTasksOutOfTheKeysAndStaysFolded) {
+    TProgram p("groups-folded");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const RECT list = RectOf(parts.List);
+    // The first group's (Work's) fold button and caption, under the header.
+    const POINT button{list.left + 11, list.top + 35};
+    const POINT caption{list.left + 200, list.top + 35};
+
+    Click(p, parts.ListItem(1));
+    ASSERT_EQ(Chosen(parts), "Call the bank");
+    Click(p, button);
+    EXPECT_EQ(Chosen(parts), "Note") << "a task of the folded group is still chosen";
+    Key(p, VK_UP, Ctrl);
+    Key(p, VK_DELETE);
+    if (!p.NoDialogFor(300)) {
+        ADD_FAILURE() << "Del asked to delete a task of the folded group";
+        Key(p, 'N');
+    }
+    // Unfolded (a click on the caption: a second click on the button
+    // would be a double click), chosen again, folded by a click on the
+    // caption: the keyboard leaves the group too.
+    Click(p, caption);
+    Click(p, parts.ListItem(1));
+    ASSERT_EQ(Chosen(parts), "Call the bank");
+    Click(p, caption);
+    Key(p, VK_SPACE);
+    Key(p, VK_F2);
+    if (ClassOf(p.Focus()) != "TGvListview") {
+        EXPECT_NE(TextOf(p.Focus()), "Call the bank") << "F2 edits a title in the folded group";
+        Key(p, VK_ESCAPE);
+    }
+    Key(p, VK_DOWN);
+    const std::string home = Chosen(parts);
+    EXPECT_TRUE(home == "Water the plants" || home == "Fix the tap") << "Down chose " << home;
+
+    // Work stays folded while the list is filled again: a task added to
+    // Home (the quick-entry box's menu of lists), a filter key twice.
+    Key(p, 'N', Ctrl);
+    Type(p, "Sweep the yard");
+    Key(p, VK_RETURN);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    Key(p, 'D', Ctrl);
+    Key(p, 'D', Ctrl);
+    // Down from the quick-entry box chooses the first task shown, and so
+    // does Home with none chosen.
+    Key(p, VK_DOWN);
+    EXPECT_EQ(Chosen(parts), "Water the plants") << "the folded group opened, or its first task was chosen";
+    Key(p, 'D', Ctrl);
+    Key(p, 'D', Ctrl);
+    Key(p, VK_HOME);
+    EXPECT_EQ(Chosen(parts), "Water the plants") << "Home chose a task of the folded group";
+    // A task added to Work opens it: the user sees where it went.
+    Key(p, 'N', Ctrl);
+    Type(p, "File the receipts");
+    Key(p, VK_RETURN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    Key(p, VK_DOWN);
+    EXPECT_EQ(Chosen(parts), "Write report") << "the group the task went to stayed folded";
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(ShortFormOf(file, "Call the bank"), ";" + FileDate(1) + ";[phone]Call the bank");
+    const std::vector<std::string> fields = Fields(TaskLine(file, "Call the bank"));
+    ASSERT_GT(fields.size(), 1u);
+    EXPECT_EQ(fields[1], "--") << "marked done out of sight";
+    EXPECT_EQ(ListOf(file, "Sweep the yard"), "Home");
+    EXPECT_EQ(ListOf(file, "File the receipts"), "Work");
+}
+
 } // namespace qelvo::e2e
