@@ -315,6 +315,8 @@ public:
     // chosen again there, the first focused and in view, its group
     // unfolded, so the next key goes on from where the user was.
     void RefreshChoosing(const std::vector<TuTask*>& Tasks);
+    // Opens the folded group a task just added went to.
+    void ShowAddedTask(const TuTask* Task);
 
     // List-view events.
     void ListItemInitialize(TCustomGvListview* Sender, TGvItem* Item);
@@ -332,6 +334,7 @@ public:
     void ListGroupPaintText(TCustomGvListview* Sender, TGvGroup* Group, gcl::TCanvas* ACanvas);
     void ListGroupClick(TCustomGvListview* Sender, TGvGroup* Group, TCommonKeyStates KeyStates,
                         TGvGroupHitTestInfoSet HitTest);
+    void ListGroupCollapse(TCustomGvListview* Sender, TGvGroup* Group);
     void ListColumnClick(TCustomGvListview* Sender, TCommonMouseButton Button, TGvColumn* const& Column);
     void ListKeyAction(TCustomGvListview* Sender, uint16_t& CharCode, gcl::TShiftState& Shift, bool& DoDefault);
     void ListItemDblClick(TCustomGvListview* Sender, TCommonMouseButton Button, gcl::TPoint MousePos,

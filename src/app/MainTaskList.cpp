@@ -26,6 +26,26 @@ TuTask* TaskOf(const TGvItem* item) { return item ? static_cast<TuTask*>(item->G
 
 int AbsMode(int mode) { return mode < 0 ? -mode : mode; }
 
+// One change of the selection however many items it takes or gives up:
+// the runs of selected rows are made, the list repainted and the window
+// told once, at the end.
+class TSelectionChange {
+public:
+    explicit TSelectionChange(TGvSelectionManager* selection) : FSelection(selection) {
+        FSelection->BeginUpdate();
+        FSelection->GroupSelectionBeginUpdate();
+    }
+    ~TSelectionChange() {
+        FSelection->GroupSelectionEndUpdate();
+        FSelection->EndUpdate();
+    }
+    TSelectionChange(const TSelectionChange&) = delete;
+    TSelectionChange& operator=(const TSelectionChange&) = delete;
+
+private:
+    TGvSelectionManager* FSelection;
+};
+
 // An item's number (its global index + 1) is kept in its Tag; 0 while the
 // list is not numbered.
 void SetItemNumber(TGvItem* item, int number) {
@@ -165,6 +185,7 @@ void TMainForm::CreateTaskList() {
     List->OnAutoSortGroupCreate = TAutoSortGroupCreateEvent(this, &TMainForm::ListAutoSortGroupCreate);
     List->OnGroupPaintText = TGroupPaintTextEvent(this, &TMainForm::ListGroupPaintText);
     List->OnGroupClick = TGroupClickEvent(this, &TMainForm::ListGroupClick);
+    List->OnGroupCollapse = TGroupCollapseEvent(this, &TMainForm::ListGroupCollapse);
     List->OnColumnClick = TColumnClickEvent(this, &TMainForm::ListColumnClick);
     List->OnItemCheckChange = TGvItemEvent(this, &TMainForm::ListItemCheckChange);
     List->OnKeyAction = TGvKeyActionEvent(this, &TMainForm::ListKeyAction);
@@ -312,6 +333,18 @@ void TMainForm::RefreshTaskList() {
 
 void TMainForm::FillTaskList() {
     TListviewUpdate update(List);
+    // The groups the user folded stay folded while the grouping stays: each
+    // is known again by its key and caption (a list's key is its place in
+    // the table of lists, which moving a list changes).
+    std::vector<std::pair<int, std::string>> folded;
+    const int groupCount = List->GetGroups()->GetCount();
+    for (int g = 0; g < groupCount; ++g) {
+        const TGvGroup* group = List->GetGroups()->GetGroups(g);
+        const auto* first = static_cast<const TuTask*>(group->GetData());
+        if (group->GetExpanded() || !first || group->GetTag() != LiveSettings.GroupMode) continue;
+        const int key = static_cast<int>(group->GetKey());
+        folded.emplace_back(key, GroupCaption(LiveSettings.GroupMode, key, *first, FGroupKeys));
+    }
     {
         // The items the clear frees lose their checks to the rebuild, not
         // to the user: the handler that follows the user's ticks is left
@@ -351,6 +384,11 @@ void TMainForm::FillTaskList() {
             group = List->GetGroups()->Add(const_cast<TuTask*>(g.First));
             group->SetKey(static_cast<uint32_t>(g.Key));
             group->SetTag(state.GroupMode);
+            for (const auto& [key, caption] : folded)
+                if (key == g.Key && g.First && caption == GroupCaption(state.GroupMode, g.Key, *g.First, FGroupKeys)) {
+                    group->SetExpanded(false);
+                    break;
+                }
         }
         const size_t count = g.Tasks.size();
         if (count == 0) continue;
@@ -411,11 +449,30 @@ TuTask* TMainForm::AddTask(const std::string& Text, const TFolderRef& Folder, Tu
     Data.Modified = true;
     // A grouped list shows the task in its group, which takes a refresh;
     // an ungrouped one shows it last.
-    if (List && &Data == Database && NoGroupA && !NoGroupA->GetChecked())
+    if (List && &Data == Database && NoGroupA && !NoGroupA->GetChecked()) {
         RefreshTaskList();
-    else
+        ShowAddedTask(added);
+    } else {
         AddTaskItem(added);
+    }
     return added;
+}
+
+void TMainForm::ShowAddedTask(const TuTask* Task) {
+    // A folded group the new task went to opens, so the user sees where
+    // it went; the keyboard stays in the quick-entry box.
+    TGvGroups* groups = List->GetGroups();
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        if (group->GetExpanded()) continue;
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            if (TaskOf(group->GetItem(i)) != Task) continue;
+            TGvItem* item = group->GetItem(i);
+            group->SetExpanded(true);
+            item->MakeVisible(emvAuto);
+            return;
+        }
+    }
 }
 
 void TMainForm::SortGroups(int Mode) {
@@ -571,6 +628,27 @@ void TMainForm::ListGroupClick(TCustomGvListview*, TGvGroup* Group, TCommonKeySt
     } else {
         Group->SetExpanded(!Group->GetExpanded());
     }
+}
+
+void TMainForm::ListGroupCollapse(TCustomGvListview*, TGvGroup* Group) {
+    // The tasks of a folded group are out of sight, so out of reach of the
+    // commands and keys: none stays chosen (Del, Ctrl+Up ... would act on
+    // it unseen), and the keyboard's place goes to the next task shown
+    // (Space would mark a hidden task done, F2 edit its title).
+    if (!Group || !List) return;
+    TGvSelectionManager* selection = List->GetSelection();
+    TListviewUpdate update(List);
+    const TSelectionChange change(selection);
+    for (int i = 0; i < Group->ItemCount(); ++i)
+        if (TGvItem* item = Group->GetItem(i); item->GetSelected()) item->SetSelected(false);
+    if (TGvItem* anchor = selection->GetAnchorItem(); anchor && anchor->OwnerGroup() == Group)
+        selection->SetAnchorItem(nullptr);
+    TGvItem* focused = selection->GetFocusedItem();
+    if (!focused || focused->OwnerGroup() != Group) return;
+    TGvItem* next = List->GetGroups()->NextVisibleItem(focused);
+    while (next && !next->GetEnabled()) next = List->GetGroups()->NextVisibleItem(next);
+    selection->SetFocusedItem(nullptr);
+    if (next) selection->SetFocusedItem(next);
 }
 
 void TMainForm::ListColumnClick(TCustomGvListview*, TCommonMouseButton, TGvColumn* const& Column) {
@@ -734,9 +812,23 @@ void TMainForm::DelTaskAExecute(gcl::TObject*) {
 }
 
 void TMainForm::ChooseFirstTask() {
+    // The first task the list shows: a folded group's tasks are out of
+    // sight, and a command or key would act on one unseen.
     TGvSelectionManager* selection = List->GetSelection();
-    selection->SelectFirst();
-    selection->SetAnchorItem(selection->GetFocusedItem());
+    TGvGroups* groups = List->GetGroups();
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        if (!group->GetExpanded() || !group->GetVisible()) continue;
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            if (!item->GetVisible()) continue;
+            const TSelectionChange change(selection);
+            selection->ClearAll();
+            ChooseTask(item);
+            return;
+        }
+    }
+    selection->ClearAll();
 }
 
 void TMainForm::ChooseTask(TGvItem* Item) {
@@ -779,17 +871,7 @@ void TMainForm::RefreshChoosing(const std::vector<TuTask*>& Tasks) {
             if (TGvGroup* group = item->OwnerGroup(); group && !group->GetExpanded()) group->SetExpanded(true);
         // One change of the selection, however many tasks moved.
         TGvSelectionManager* selection = List->GetSelection();
-        struct TBracket {
-            TGvSelectionManager* Selection;
-            explicit TBracket(TGvSelectionManager* s) : Selection(s) {
-                Selection->BeginUpdate();
-                Selection->GroupSelectionBeginUpdate();
-            }
-            ~TBracket() {
-                Selection->GroupSelectionEndUpdate();
-                Selection->EndUpdate();
-            }
-        } bracket(selection);
+        const TSelectionChange change(selection);
         ChooseTask(lead);
         for (TGvItem* item : items) item->SetSelected(true);
     }
