@@ -348,16 +348,14 @@ void TMainForm::FillTaskList() {
     // The groups the user folded stay folded while the grouping stays: each
     // is known again by its key and caption (a list's key is its place in
     // the table of lists, which moving a list changes).
-    // (Ctrl+click on a caption folds every other group: thousands of them
-    // under the tags.)
-    std::unordered_map<int, std::string> folded;
+    std::vector<std::pair<int, std::string>> folded;
     const int groupCount = List->GetGroups()->GetCount();
     for (int g = 0; g < groupCount; ++g) {
         const TGvGroup* group = List->GetGroups()->GetGroups(g);
         const auto* first = static_cast<const TuTask*>(group->GetData());
         if (group->GetExpanded() || !first || group->GetTag() != LiveSettings.GroupMode) continue;
         const int key = static_cast<int>(group->GetKey());
-        folded.emplace(key, GroupCaption(LiveSettings.GroupMode, key, *first, FGroupKeys));
+        folded.emplace_back(key, GroupCaption(LiveSettings.GroupMode, key, *first, FGroupKeys));
     }
     {
         // The items the clear frees lose their checks to the rebuild, not
@@ -398,10 +396,11 @@ void TMainForm::FillTaskList() {
             group = List->GetGroups()->Add(const_cast<TuTask*>(g.First));
             group->SetKey(static_cast<uint32_t>(g.Key));
             group->SetTag(state.GroupMode);
-            const auto found = folded.find(g.Key);
-            if (found != folded.end() && g.First &&
-                found->second == GroupCaption(state.GroupMode, g.Key, *g.First, FGroupKeys))
-                group->SetExpanded(false);
+            for (const auto& [key, caption] : folded)
+                if (key == g.Key && g.First && caption == GroupCaption(state.GroupMode, g.Key, *g.First, FGroupKeys)) {
+                    group->SetExpanded(false);
+                    break;
+                }
         }
         const size_t count = g.Tasks.size();
         if (count == 0) continue;
@@ -648,8 +647,7 @@ void TMainForm::ListGroupCollapse(TCustomGvListview*, TGvGroup* Group) {
     // commands and keys: none stays chosen (Del, Ctrl+Up ... would act on
     // it unseen), and the keyboard's place goes to the next task shown
     // (Space would mark a hidden task done, F2 edit its title).
-    // (A group folded again by the refill has no task chosen yet.)
-    if (!Group || !List || FRefreshing) return;
+    if (!Group || !List) return;
     TGvSelectionManager* selection = List->GetSelection();
     TListviewUpdate update(List);
     const TSelectionChange change(selection);
