@@ -26,18 +26,6 @@ TuTask* TaskOf(const TGvItem* item) { return item ? static_cast<TuTask*>(item->G
 
 int AbsMode(int mode) { return mode < 0 ? -mode : mode; }
 
-// The first item the list shows: in an open group, not hidden. Walks go
-// on from it with NextVisibleItem, which passes over folded groups.
-TGvItem* FirstShownItem(const TGvGroups* groups) {
-    for (int g = 0; g < groups->GetCount(); ++g) {
-        TGvGroup* group = groups->GetGroups(g);
-        if (!group->GetExpanded() || !group->GetEnabled() || !group->GetVisible()) continue;
-        for (int i = 0; i < group->ItemCount(); ++i)
-            if (TGvItem* item = group->GetItem(i); item->GetVisible()) return item;
-    }
-    return nullptr;
-}
-
 // One change of the selection however many items it takes or gives up:
 // the runs of selected rows are made, the list repainted and the window
 // told once, at the end.
@@ -815,7 +803,7 @@ void TMainForm::DelTaskAExecute(gcl::TObject*) {
     RefreshTaskList();
     List->GetScrollbars()->SetOffsetY(std::min(offsetY, List->GetScrollbars()->MaxOffsetY()));
     TGvGroups* groups = List->GetGroups();
-    for (TGvItem* item = FirstShownItem(groups); next && item; item = groups->NextVisibleItem(item)) {
+    for (TGvItem* item = groups->FirstVisibleItem(); next && item; item = groups->NextVisibleItem(item)) {
         if (TaskOf(item) != next) continue;
         ChooseTask(item);
         item->MakeVisible(emvAuto);
@@ -827,9 +815,20 @@ void TMainForm::ChooseFirstTask() {
     // The first task the list shows: a folded group's tasks are out of
     // sight, and a command or key would act on one unseen.
     TGvSelectionManager* selection = List->GetSelection();
-    const TSelectionChange change(selection);
+    TGvGroups* groups = List->GetGroups();
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        if (!group->GetExpanded() || !group->GetVisible()) continue;
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            if (!item->GetVisible()) continue;
+            const TSelectionChange change(selection);
+            selection->ClearAll();
+            ChooseTask(item);
+            return;
+        }
+    }
     selection->ClearAll();
-    if (TGvItem* item = FirstShownItem(List->GetGroups())) ChooseTask(item);
 }
 
 void TMainForm::ChooseTask(TGvItem* Item) {
@@ -884,7 +883,7 @@ TuTask* TMainForm::TaskAfterSelection() const {
     TuTask* before = nullptr;
     TuTask* after = nullptr;
     bool passedSelection = false;
-    for (TGvItem* item = FirstShownItem(groups); item; item = groups->NextVisibleItem(item)) {
+    for (TGvItem* item = groups->FirstVisibleItem(); item; item = groups->NextVisibleItem(item)) {
         if (item->GetSelected()) {
             passedSelection = true;
             after = nullptr;
