@@ -312,11 +312,9 @@ public:
     TuTask* FirstSelectedTask() const;
     // Fills the list again after a change of the grouping's field of
     // Tasks (the chosen ones), which moves them to other groups: they are
-    // chosen again there, the first focused and in view, its group
-    // unfolded, so the next key goes on from where the user was.
+    // chosen again there, the first focused and in view, so the next key
+    // goes on from where the user was.
     void RefreshChoosing(const std::vector<TuTask*>& Tasks);
-    // Opens the folded group a task just added went to.
-    void ShowAddedTask(const TuTask* Task);
 
     // List-view events.
     void ListItemInitialize(TCustomGvListview* Sender, TGvItem* Item);

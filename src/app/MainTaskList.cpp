@@ -333,18 +333,6 @@ void TMainForm::RefreshTaskList() {
 
 void TMainForm::FillTaskList() {
     TListviewUpdate update(List);
-    // The groups the user folded stay folded while the grouping stays: each
-    // is known again by its key and caption (a list's key is its place in
-    // the table of lists, which moving a list changes).
-    std::vector<std::pair<int, std::string>> folded;
-    const int groupCount = List->GetGroups()->GetCount();
-    for (int g = 0; g < groupCount; ++g) {
-        const TGvGroup* group = List->GetGroups()->GetGroups(g);
-        const auto* first = static_cast<const TuTask*>(group->GetData());
-        if (group->GetExpanded() || !first || group->GetTag() != LiveSettings.GroupMode) continue;
-        const int key = static_cast<int>(group->GetKey());
-        folded.emplace_back(key, GroupCaption(LiveSettings.GroupMode, key, *first, FGroupKeys));
-    }
     {
         // The items the clear frees lose their checks to the rebuild, not
         // to the user: the handler that follows the user's ticks is left
@@ -384,11 +372,6 @@ void TMainForm::FillTaskList() {
             group = List->GetGroups()->Add(const_cast<TuTask*>(g.First));
             group->SetKey(static_cast<uint32_t>(g.Key));
             group->SetTag(state.GroupMode);
-            for (const auto& [key, caption] : folded)
-                if (key == g.Key && g.First && caption == GroupCaption(state.GroupMode, g.Key, *g.First, FGroupKeys)) {
-                    group->SetExpanded(false);
-                    break;
-                }
         }
         const size_t count = g.Tasks.size();
         if (count == 0) continue;
@@ -449,30 +432,11 @@ TuTask* TMainForm::AddTask(const std::string& Text, const TFolderRef& Folder, Tu
     Data.Modified = true;
     // A grouped list shows the task in its group, which takes a refresh;
     // an ungrouped one shows it last.
-    if (List && &Data == Database && NoGroupA && !NoGroupA->GetChecked()) {
+    if (List && &Data == Database && NoGroupA && !NoGroupA->GetChecked())
         RefreshTaskList();
-        ShowAddedTask(added);
-    } else {
+    else
         AddTaskItem(added);
-    }
     return added;
-}
-
-void TMainForm::ShowAddedTask(const TuTask* Task) {
-    // A folded group the new task went to opens, so the user sees where
-    // it went; the keyboard stays in the quick-entry box.
-    TGvGroups* groups = List->GetGroups();
-    for (int g = 0; g < groups->GetCount(); ++g) {
-        TGvGroup* group = groups->GetGroups(g);
-        if (group->GetExpanded()) continue;
-        for (int i = 0; i < group->ItemCount(); ++i) {
-            if (TaskOf(group->GetItem(i)) != Task) continue;
-            TGvItem* item = group->GetItem(i);
-            group->SetExpanded(true);
-            item->MakeVisible(emvAuto);
-            return;
-        }
-    }
 }
 
 void TMainForm::SortGroups(int Mode) {
@@ -865,10 +829,6 @@ void TMainForm::RefreshChoosing(const std::vector<TuTask*>& Tasks) {
     if (!lead) return;
     {
         TListviewUpdate update(List);
-        // A folded group the tasks went to opens: a chosen task is one the
-        // user sees.
-        for (TGvItem* item : items)
-            if (TGvGroup* group = item->OwnerGroup(); group && !group->GetExpanded()) group->SetExpanded(true);
         // One change of the selection, however many tasks moved.
         TGvSelectionManager* selection = List->GetSelection();
         const TSelectionChange change(selection);
