@@ -191,7 +191,12 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
         s.MayMoveInRow = FPushed;
     }
     FSmoothDragging = FSmoothDrag;
-    s.StartRect = ScreenRectOf(this);
+    // A floating bar is held by its floating window's caption: the pointer's
+    // place is taken inside that window, whose size the floating target's
+    // outline has, so a press without a move leaves the window where it is.
+    TBarFloatingWindowParent* floatingParent = dynamic_cast<TBarFloatingWindowParent*>(GetParent());
+    s.StartRect = FFloating && floatingParent && floatingParent->HandleAllocated() ? ScreenRectOf(floatingParent)
+                                                                                    : ScreenRectOf(this);
     POINT p{InitX, InitY};
     ::ClientToScreen(GetHandle(), &p);
     s.StartPoint = TPoint{p.x, p.y};
