@@ -390,6 +390,15 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
     FDragging = false;
     FMovingInRow = false;
     if (FDocked) FCurrentDock->ArrangeToolbars();
+    // A bar that changed docks moved the others of both docks: windows that
+    // hold windows of their own (a panel among the bars) are drawn anew whole,
+    // as toolbars draw themselves.
+    if (s.StartDock != (FDocked ? FCurrentDock : nullptr)) {
+        for (TBarDock* d : {s.StartDock, FDocked ? FCurrentDock : nullptr})
+            if (d && d->HandleAllocated())
+                RedrawWindow(d->GetHandle(), nullptr, nullptr,
+                             RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
     // A smooth drag leaves the floating window as large as the bar was
     // docked (a full-size bar spans its row): it takes the bar's own size.
     if (FFloating) Arrange();
