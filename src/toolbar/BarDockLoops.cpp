@@ -191,6 +191,18 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
         s.MayMoveInRow = FPushed;
     }
     FSmoothDragging = FSmoothDrag;
+    // The window that holds the keyboard inside the bar: the bar hides while
+    // it moves between docks and floating windows, which sends the keyboard
+    // to the form.
+    const HWND focusBefore = ::GetFocus();
+    const bool heldFocus = focusBefore && HandleAllocated() &&
+                           (focusBefore == GetHandle() || ::IsChild(GetHandle(), focusBefore));
+    // An edit's caret and selection, which taking the keyboard back would
+    // turn into all of its text selected.
+    DWORD selStart = 0, selEnd = 0;
+    const bool keepsSelection = heldFocus && (::SendMessageW(focusBefore, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL);
+    if (keepsSelection)
+        ::SendMessageW(focusBefore, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
     // A floating bar is held by its floating window's caption: the pointer's
     // place is taken inside that window, whose size the floating target's
     // outline has, so a press without a move leaves the window where it is.
@@ -402,6 +414,13 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
     // A smooth drag leaves the floating window as large as the bar was
     // docked (a full-size bar spans its row): it takes the bar's own size.
     if (FFloating) Arrange();
+    // What was typed into the bar goes on there.
+    if (heldFocus && ::IsWindow(focusBefore) && ::GetFocus() != focusBefore && ::IsWindowVisible(focusBefore) &&
+        ::IsWindowEnabled(focusBefore) && HandleAllocated() &&
+        (focusBefore == GetHandle() || ::IsChild(GetHandle(), focusBefore))) {
+        ::SetFocus(focusBefore);
+        if (keepsSelection && ::GetFocus() == focusBefore) ::SendMessageW(focusBefore, EM_SETSEL, selStart, selEnd);
+    }
 }
 
 // ---- The size loop ---------------------------------------------------------------------------
