@@ -443,6 +443,7 @@ bool TTreeNode::EditText() {
     if (!tree) return false;
     tree->HandleNeeded();
     if (!FItemId) return false;
+    TFlagScope asked(tree->FLabelEditAsked);
     return tree->Perform(TVM_EDITLABELA, 0, reinterpret_cast<intptr_t>(FItemId)) != 0;
 }
 
@@ -1417,6 +1418,12 @@ HWND TCustomTreeView::GetEditHandle() {
 // ---- Steps
 
 bool TCustomTreeView::CanEdit(TTreeNode* node) {
+    // The window starts an edit of its own a moment after a click on the
+    // chosen item, when the keyboard may have gone elsewhere since: the keys
+    // typed there would go into the editor and rename the item. Such an edit
+    // starts only while the keyboard is still here; one asked for in code
+    // always may.
+    if (!FLabelEditAsked && HandleAllocated() && ::GetFocus() != GetHandle()) return false;
     bool allow = true;
     if (OnEditing) OnEditing(this, node, allow);
     return allow;

@@ -454,6 +454,7 @@ private:
     bool FSelecting = false;          // a selection made by the tree view
     bool FManualExpand = false;       // an expansion the tree view reports itself
     bool FEditingLabel = false;       // between the start and the end of label editing
+    bool FLabelEditAsked = false;     // a label edit asked for in code (TTreeNode::EditText)
 };
 
 class TTreeView : public TCustomTreeView {
