@@ -986,9 +986,13 @@ void TMainForm::SaveLayoutSettings(const std::string& IniPath) {
         }
         layout.OrgPanelWidth = OrgPanel->GetDockedWidth();
         layout.NotePanelMin = NotePanelMinimized();
-        // A minimised panel keeps the height it comes back to.
+        // A panel minimised across the window keeps the height it comes back
+        // to; in a side's stack it comes back to a share of the side, and its
+        // height across the window stays as it was.
         const int restoreHeight = NoteEdit->GetState()->DockedRestoreHeight;
-        layout.NotePanelHeight = layout.NotePanelMin && restoreHeight > 0
+        TBarDock* noteDock = NoteEdit->GetDocked() ? NoteEdit->GetCurrentDock() : nullptr;
+        const bool across = noteDock && !noteDock->IsLeftRight();
+        layout.NotePanelHeight = layout.NotePanelMin && across && restoreHeight > 0
                                      ? restoreHeight - (NoteEdit->GetHeight() - NoteEdit->GetDockedHeight())
                                      : NoteEdit->GetDockedHeight();
         layout.GroupByPanelVisible = ShowGroupByPanM->GetChecked();
