@@ -209,4 +209,41 @@ TEST(ExploreDockScenario, AListClickedInTheFloatingPanelThenLeftForTheQuickEntry
     EXPECT_EQ(ListsIn(p.DatabasePath()), std::vector<std::string>{"Work"});
 }
 
+TEST(ExploreDockScenario, PanelsSqueezedByASmallWindowComeBackWithItsRoomInThisRunAndTheNext) {
+    TProgram p("dock-small-window");
+    WriteWorkDatabase(p.DatabasePath(), {"Alpha task"});
+    WriteFile(p.SettingsPath(), "[Org Panel]\r\nDockedWidth=250\r\n[Note Panel]\r\nDockedHeight=120\r\n");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const RECT start = RectOf(main);
+    const int sideWidth = RectOf(Panel(main, false)).right - RectOf(Panel(main, false)).left;
+    const int noteHeight = RectOf(Panel(main, true)).bottom - RectOf(Panel(main, true)).top;
+    // The window dragged by its corner as small as it goes and back: the
+    // panels give the list room while it is small, and take the sizes they
+    // had once it is large again.
+    Drag(p, POINT{start.right - 2, start.bottom - 2}, POINT{start.left + 150, start.top + 100}, 8);
+    const RECT small = RectOf(main);
+    Drag(p, POINT{small.right - 2, small.bottom - 2}, POINT{start.right - 2, start.bottom - 2}, 8);
+    EXPECT_EQ(RectOf(Panel(main, false)).right - RectOf(Panel(main, false)).left, sideWidth);
+    EXPECT_EQ(RectOf(Panel(main, true)).bottom - RectOf(Panel(main, true)).top, noteHeight);
+    // Left small: the next start has them back too once the window is as
+    // large as before.
+    Drag(p, POINT{start.right - 2, start.bottom - 2}, POINT{start.left + 150, start.top + 100}, 8);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniInt(p.SettingsPath(), "Org Panel", "DockedWidth"), 250);
+    EXPECT_EQ(IniInt(p.SettingsPath(), "Note Panel", "DockedHeight"), 120);
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const RECT again = RectOf(main);
+    Drag(p, POINT{again.right - 2, again.bottom - 2}, POINT{again.left + 804, again.top + 500}, 8);
+    Shot(p, main, "dock-small-window-again");
+    EXPECT_EQ(RectOf(Panel(main, false)).right - RectOf(Panel(main, false)).left, sideWidth);
+    EXPECT_EQ(RectOf(Panel(main, true)).bottom - RectOf(Panel(main, true)).top, noteHeight);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
