@@ -984,7 +984,8 @@ void TMainForm::SaveLayoutSettings(const std::string& IniPath) {
             layout.Width = GetWidth();
             layout.Height = GetHeight();
         }
-        layout.OrgPanelWidth = OrgPanel->GetDockedWidth();
+        // A panel the window squeezes keeps the size the user gave it.
+        layout.OrgPanelWidth = FOrgWantedWidth > 0 ? FOrgWantedWidth : OrgPanel->GetDockedWidth();
         layout.NotePanelMin = NotePanelMinimized();
         // A panel minimised across the window keeps the height it comes back
         // to; in a side's stack it comes back to a share of the side, and its
@@ -992,7 +993,8 @@ void TMainForm::SaveLayoutSettings(const std::string& IniPath) {
         const int restoreHeight = NoteEdit->GetState()->DockedRestoreHeight;
         TBarDock* noteDock = NoteEdit->GetDocked() ? NoteEdit->GetCurrentDock() : nullptr;
         const bool across = noteDock && !noteDock->IsLeftRight();
-        layout.NotePanelHeight = layout.NotePanelMin && across && restoreHeight > 0
+        layout.NotePanelHeight = FNoteWantedHeight > 0 ? FNoteWantedHeight
+                                 : layout.NotePanelMin && across && restoreHeight > 0
                                      ? restoreHeight - (NoteEdit->GetHeight() - NoteEdit->GetDockedHeight())
                                      : NoteEdit->GetDockedHeight();
         layout.GroupByPanelVisible = ShowGroupByPanM->GetChecked();

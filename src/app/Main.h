@@ -610,6 +610,11 @@ public:
     void ListResize(gcl::TObject* Sender);
     void FitPanelsToList();
     bool FFitPanelsPosted = false;
+    // The sizes the user gave the side and note panels while the window
+    // squeezes them (0: not squeezed): they come back as the window grows,
+    // and the layout keeps them.
+    int FOrgWantedWidth = 0;
+    int FNoteWantedHeight = 0;
 
     // ======================================================================
 

@@ -1746,6 +1746,9 @@ void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& Ne
                                     bool&) {
     auto* panel = dynamic_cast<gcl::TControl*>(Sender);
     if (!panel || !List) return;
+    // A size the user gives now is the one to keep.
+    if (panel == OrgPanel) FOrgWantedWidth = 0;
+    if (panel == NoteEdit) FNoteWantedHeight = 0;
     const int now = Vertical ? panel->GetHeight() : panel->GetWidth();
     const int list = Vertical ? List->GetHeight() : List->GetWidth();
     // A list already smaller than that may still grow, never shrink.
@@ -1755,7 +1758,8 @@ void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& Ne
 
 void TMainForm::ListResize(gcl::TObject*) {
     if (FFitPanelsPosted || !HandleAllocated() || !List) return;
-    if (List->GetHeight() >= MinListRoom && List->GetWidth() >= MinListRoom) return;
+    const bool squeezed = FOrgWantedWidth > 0 || FNoteWantedHeight > 0;
+    if (List->GetHeight() >= MinListRoom && List->GetWidth() >= MinListRoom && !squeezed) return;
     // Not inside the layout that resized the list: once it is done.
     FFitPanelsPosted = PostMessageW(GetHandle(), FitPanelsMessage, 0, 0) != FALSE;
 }
@@ -1767,12 +1771,30 @@ void TMainForm::FitPanelsToList() {
     constexpr int MinPanelRoom = 60;
     // The list fills what the docks leave: the note dock spans the bottom,
     // the side dock the left between the bars and the note.
+    // A panel squeezed remembers the size the user gave it, when a screen
+    // could show it beside the list (a size no screen has is not one).
+    const gcl::TRect work = gcl::Screen->GetWorkAreaNear(gcl::TRect{GetLeft(), GetTop(), GetLeft() + GetWidth(),
+                                                                      GetTop() + GetHeight()});
+    auto remember = [](int& wanted, int size, int room) {
+        if (wanted == 0 && size <= room - MinListRoom) wanted = size;
+    };
     const int tall = TopDock->GetHeight() + NoteDock->GetHeight() + MinListRoom - GetClientHeight();
-    if (tall > 0 && !NotePanelMinimized() && NoteEdit->GetDockedHeight() > MinPanelRoom)
+    if (tall > 0 && !NotePanelMinimized() && NoteEdit->GetDockedHeight() > MinPanelRoom) {
+        remember(FNoteWantedHeight, NoteEdit->GetDockedHeight(), work.Height());
         NoteEdit->SetDockedHeight(std::max(MinPanelRoom, NoteEdit->GetDockedHeight() - tall));
+    } else if (tall < 0 && FNoteWantedHeight > 0 && !NotePanelMinimized()) {
+        // Room again: back towards the size it had.
+        NoteEdit->SetDockedHeight(std::min(FNoteWantedHeight, NoteEdit->GetDockedHeight() - tall));
+    }
+    if (FNoteWantedHeight > 0 && NoteEdit->GetDockedHeight() >= FNoteWantedHeight) FNoteWantedHeight = 0;
     const int wide = LeftDock->GetWidth() + MinListRoom - GetClientWidth();
-    if (wide > 0 && OrgPanel->GetDockedWidth() > MinPanelRoom)
+    if (wide > 0 && OrgPanel->GetDockedWidth() > MinPanelRoom) {
+        remember(FOrgWantedWidth, OrgPanel->GetDockedWidth(), work.Width());
         OrgPanel->SetDockedWidth(std::max(MinPanelRoom, OrgPanel->GetDockedWidth() - wide));
+    } else if (wide < 0 && FOrgWantedWidth > 0) {
+        OrgPanel->SetDockedWidth(std::min(FOrgWantedWidth, OrgPanel->GetDockedWidth() - wide));
+    }
+    if (FOrgWantedWidth > 0 && OrgPanel->GetDockedWidth() >= FOrgWantedWidth) FOrgWantedWidth = 0;
 }
 
 void TMainForm::SetNoteFontSize(int Size) {
