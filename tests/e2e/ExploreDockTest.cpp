@@ -246,4 +246,48 @@ TEST(ExploreDockScenario, PanelsSqueezedByASmallWindowComeBackWithItsRoomInThisR
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+TEST(ExploreDockScenario, TheQuickPanelsOfAFloatingQuickEntryBarOpenInsideTheWindow) {
+    TProgram p("dock-quick-panels");
+    WriteWorkDatabase(p.DatabasePath(), {"Alpha task"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const RECT window = RectOf(main);
+    // The quick-entry bar floated below the window and left of it.
+    const POINT grip = GripOf(DockedBars(main)[1]);
+    Drag(p, grip, POINT{window.left - 200, window.bottom + 120});
+    HWND floating = FloatingWindow(p);
+    ASSERT_NE(floating, nullptr) << "the quick-entry bar did not float";
+    ASSERT_GT(RectOf(floating).top, window.bottom) << Describe(RectOf(floating));
+    // "[[" and ";;" typed after a title open the tags and the date panel:
+    // each opens inside the window, whole.
+    RECT client{};
+    GetClientRect(main, &client);
+    MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    auto inside = [&](const RECT& r) {
+        return r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom;
+    };
+    auto openPanel = [&] {
+        for (HWND w : ChildrenOfClass(main, "TXtPanel.UnicodeClass"))
+            if (GetParent(w) == main) return w;
+        return HWND{};
+    };
+    Key(p, 'N', Ctrl);
+    Type(p, "Buy milk[[");
+    HWND tags = openPanel();
+    ASSERT_NE(tags, nullptr) << "no tags panel";
+    EXPECT_TRUE(inside(RectOf(tags))) << "the tags panel at " << Describe(RectOf(tags)) << " outside "
+                                      << Describe(client);
+    Key(p, VK_ESCAPE);
+    Type(p, ";;");
+    HWND date = openPanel();
+    ASSERT_NE(date, nullptr) << "no date panel";
+    EXPECT_TRUE(inside(RectOf(date))) << "the date panel at " << Describe(RectOf(date)) << " outside "
+                                      << Describe(client);
+    Key(p, VK_ESCAPE);
+    Key(p, VK_ESCAPE);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
