@@ -173,10 +173,14 @@ TPoint32 ShowPanelPosition(TPoint32 point, int panelWidth, int panelHeight, int 
     TPoint32 p;
     p.Y = point.Y;
     if (point.Y + panelHeight > clientHeight) p.Y -= panelHeight;
+    // A point outside the client area (a floating quick-entry bar's) keeps
+    // the panel inside it, the top-left corner first.
+    if (p.Y + panelHeight > clientHeight) p.Y = clientHeight - panelHeight;
     if (p.Y < 0) p.Y = 0;
     p.X = point.X;
     if (point.X + panelWidth > clientWidth) p.X -= panelWidth;
     if (p.X + panelWidth > clientWidth) p.X = clientWidth - panelWidth;
+    if (p.X < 0) p.X = 0;
     return p;
 }
 

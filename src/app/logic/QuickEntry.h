@@ -88,7 +88,7 @@ bool IsQuickTagsKeySwallowed(char c);
 
 // Where a floating panel opens for a point in the form's client area: it
 // flips above or left of the point when it would leave the client area,
-// and never starts above the top.
+// and stays inside it for a point outside (the top-left corner first).
 struct TPoint32 {
     int X = 0, Y = 0;
     bool operator==(const TPoint32&) const = default;

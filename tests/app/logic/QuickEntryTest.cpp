@@ -160,6 +160,11 @@ TEST(QuickEntry, ModesAndPanels) {
     EXPECT_EQ((TPoint32{690, 530}), ShowPanelPosition({790, 580}, 100, 50, 800, 600));  // flips
     EXPECT_EQ((TPoint32{10, 0}), ShowPanelPosition({10, 30}, 100, 50, 800, 60));          // never above the top
     EXPECT_EQ((TPoint32{50, 20}), ShowPanelPosition({160, 20}, 100, 50, 150, 600));  // flipped, still too wide
+    // Points of a floating quick-entry bar outside the client area: below
+    // it, left of it, above it.
+    EXPECT_EQ((TPoint32{0, 550}), ShowPanelPosition({-120, 900}, 100, 50, 800, 600));
+    EXPECT_EQ((TPoint32{0, 0}), ShowPanelPosition({-300, -200}, 100, 50, 800, 600));
+    EXPECT_EQ((TPoint32{0, 0}), ShowPanelPosition({-10, 900}, 100, 50, 80, 40));  // larger than the client
 }
 
 } // namespace
