@@ -620,6 +620,10 @@ void TMainForm::ListColumnClick(TCustomGvListview*, TCommonMouseButton, TGvColum
     int tag = static_cast<int>(Column->GetTag());
     HeaderClick(tag, Column->GetIndex(), SortColumn, SortAscending);
     Column->SetTag(tag);
+    // Each column keeps its own direction, so the header's own turn of the
+    // mark (which starts a column anew when another was sorted since) can
+    // point the other way: the mark shows the direction the tasks take.
+    Column->SetSortDirection(SortAscending ? esdAscending : esdDescending);
     SortItems(SortColumn, SortAscending);
 }
 

@@ -1,0 +1,113 @@
+// The task list's columns as a user meets them: header clicks that sort
+// by one column, then another, then the first again (the sort mark shows
+// the order the tasks are in) and the sort left behind by a restart.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/E2eDriver.h"
+#include "e2e/SampleDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The task list's client area on the screen, and points on its header bar.
+struct TListClient {
+    HWND List = nullptr;
+    POINT Origin{};
+    explicit TListClient(HWND list) : List(list) { ClientToScreen(list, &Origin); }
+    POINT Header(int x) const { return {Origin.x + x, Origin.y + 10}; }
+    POINT At(int x, int y) const { return {Origin.x + x, Origin.y + y}; }
+    // A place on the rows where the pointer leaves nothing lit.
+    POINT Rest() const { return At(100, 250); }
+};
+
+// The sort mark of the header column whose right edge is at client x
+// Right: 1 pointing up (ascending), -1 pointing down, 0 none. The mark is
+// a grey triangle at the column's right end, widest at its base.
+int SortMarkOf(const TListClient& c, int right) {
+    const RECT area{c.Origin.x + right - 22, c.Origin.y + 2, c.Origin.x + right - 3, c.Origin.y + 19};
+    const std::vector<COLORREF> pixels = PixelsOf(area);
+    const int width = area.right - area.left;
+    std::vector<int> rows;
+    for (size_t row = 0; row * width < pixels.size(); ++row) {
+        int count = 0;
+        for (int x = 0; x < width; ++x)
+            if (pixels[row * width + x] == RGB(128, 128, 128)) ++count;
+        if (count > 0) rows.push_back(count);
+    }
+    if (rows.size() < 2 || rows.front() == rows.back()) return 0;
+    return rows.front() < rows.back() ? 1 : -1;
+}
+
+// The first task of the list: Home chooses it and the note panel names it.
+std::string FirstTask(TProgram& p, const TMainWindowParts& parts) {
+    Key(p, VK_HOME);
+    const std::string caption = parts.NoteCaption();
+    const std::string prefix = "No note - ";
+    return caption.rfind(prefix, 0) == 0 ? caption.substr(prefix.size()) : caption;
+}
+
+} // namespace
+
+// Each column keeps its own direction: Title, Due, then Title again sorts
+// the titles descending. The mark on the header says so, as it does for
+// each click after; the next start shows the tasks in the file's order
+// again, with no mark, and the columns as they were left.
+TEST(ColumnsSortScenario, TheSortMarkShowsTheDirectionTheTasksAreSortedIn) {
+    TProgram p("columns-sort-mark");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    ASSERT_NE(parts.List, nullptr);
+    const TListClient list(parts.List);
+    // Title ends at 320, Tags at 470, Due at 570. Clicks on one column
+    // land a little apart, so that no two make a double click.
+    constexpr int TitleEnd = 320, DueEnd = 570;
+    struct TStep {
+        int X;
+        const char* First;  // the Work group's first task after the click
+        int TitleMark, DueMark;
+    };
+    const TStep steps[] = {
+        {40, "Call the bank", 1, 0},     // Title, ascending
+        {500, "Old invoice", 0, 1},      // Due, ascending
+        {60, "Write report", -1, 0},     // Title again: its own next direction
+        {80, "Call the bank", 1, 0},     // and back
+        {520, "Plan the budget", 0, -1}, // Due again: descending
+    };
+    for (const TStep& step : steps) {
+        Click(p, list.Header(step.X));
+        MoveTo(p, list.Rest());
+        p.Settle();
+        EXPECT_EQ(SortMarkOf(list, TitleEnd), step.TitleMark) << "Title's mark after the click at " << step.X;
+        EXPECT_EQ(SortMarkOf(list, DueEnd), step.DueMark) << "Due's mark after the click at " << step.X;
+        EXPECT_EQ(FirstTask(p, parts), step.First) << "after the click at " << step.X;
+    }
+    Shot(p, main, "columns-sort-mark");
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C0w"), "320");
+    EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C2p"), "2");
+
+    // The sort is the run's own: the next start lists the file's order.
+    TProgram again("columns-sort-mark", true);
+    again.Start();
+    HWND main2 = again.Main();
+    ASSERT_NE(main2, nullptr);
+    const TMainWindowParts parts2(main2);
+    const TListClient list2(parts2.List);
+    MoveTo(again, list2.Rest());
+    again.Settle();
+    EXPECT_EQ(SortMarkOf(list2, TitleEnd), 0);
+    EXPECT_EQ(SortMarkOf(list2, DueEnd), 0);
+    Click(again, parts2.ListItem(1));
+    EXPECT_EQ(FirstTask(again, parts2), "Write report");
+    Key(again, 'Q', Ctrl);
+    EXPECT_EQ(again.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
