@@ -342,6 +342,17 @@ void TGvViewItem::Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, 
         const bool editingItem = edit && edit->GetEditItem() == Item;
         const bool editingCell = editingItem && (!Column || edit->GetEditColumn() == Column);
         if (!editingItem) PaintSelectionRect(Item, Column, R, Canvas, ForceSelectionRectDraw);
+        // A cell narrower than its check box and pictures keeps them inside
+        // it, as it keeps its caption: they would lie over the next column.
+        const TRect& b = R.BoundsRect;
+        const bool overflows = Column && (R.CheckRect.Right > b.Right || R.StateRect.Right > b.Right ||
+                                          R.IconRect.Right > b.Right);
+        // (Only the clip is kept and put back: the canvas's objects stay
+        // as the steps select them.)
+        HDC dc = Canvas->GetHandle();
+        HRGN clip = overflows ? CreateRectRgn(0, 0, 0, 0) : nullptr;
+        const bool clipped = clip && GetClipRgn(dc, clip) == 1;
+        if (overflows) IntersectClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
         PaintImage(Item, Column, R, Canvas);
         const bool editedText = lv->GetView() == elsReport ? editingCell : editingItem;
         if (!editedText) {
@@ -349,6 +360,10 @@ void TGvViewItem::Paint(TGvItem* Item, TGvColumn* Column, gcl::TCanvas* Canvas, 
             if (lv->GetSelection()->GetUseFocusRect()) PaintFocusRect(Item, Column, R, Canvas);
         }
         PaintCheckBox(Item, Column, R, Canvas);
+        if (overflows) {
+            SelectClipRgn(dc, clipped ? clip : nullptr);
+            if (clip) DeleteObject(clip);
+        }
         PaintAfter(Item, Column, R, Canvas);
     }
     store.RestoreCanvas(Canvas);

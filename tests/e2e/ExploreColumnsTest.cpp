@@ -1,6 +1,8 @@
 // The task list's columns as a user meets them: header clicks that sort
 // by one column, then another, then the first again (the sort mark shows
-// the order the tasks are in) and the sort left behind by a restart.
+// the order the tasks are in), the sort left behind by a restart, and
+// columns dragged narrow or shut, whose check boxes and pictures stay in
+// their own cells.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -49,6 +51,15 @@ std::string FirstTask(TProgram& p, const TMainWindowParts& parts) {
     const std::string caption = parts.NoteCaption();
     const std::string prefix = "No note - ";
     return caption.rfind(prefix, 0) == 0 ? caption.substr(prefix.size()) : caption;
+}
+
+// The pixels of client rows that are not the list's white: grid lines and
+// anything painted there.
+int InkIn(const TListClient& c, int left, int right, int top, int bottom) {
+    int ink = 0;
+    for (COLORREF px : PixelsOf(RECT{c.Origin.x + left, c.Origin.y + top, c.Origin.x + right, c.Origin.y + bottom}))
+        if (px != RGB(255, 255, 255)) ++ink;
+    return ink;
 }
 
 } // namespace
@@ -108,6 +119,46 @@ TEST(ColumnsSortScenario, TheSortMarkShowsTheDirectionTheTasksAreSortedIn) {
     EXPECT_EQ(FirstTask(again, parts2), "Write report");
     Key(again, 'Q', Ctrl);
     EXPECT_EQ(again.WaitExit(), 0);
+}
+
+// Title dragged shut, then opened a little by its edge at the list's left:
+// the Tags cells beside it show no check box or priority picture of the
+// title's, shut or narrow, and the widths are kept for the next start.
+TEST(ColumnsWidthScenario, ANarrowOrShutColumnKeepsItsCheckBoxesAndPicturesInside) {
+    TProgram p("columns-narrow");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    ASSERT_NE(parts.List, nullptr);
+    const TListClient list(parts.List);
+    // The Work group's four rows, a little in from their grid lines (the
+    // first row's middle is 64 pixels below the list's top, 23 apart).
+    auto workRowsInk = [&](int left, int right) {
+        int ink = 0;
+        for (int row = 0; row < 4; ++row) ink += InkIn(list, left, right, 55 + 23 * row, 65 + 23 * row);
+        return ink;
+    };
+    // Before: Title's check boxes and pictures lie in its first 40 pixels.
+    EXPECT_GT(workRowsInk(2, 40), 0) << "no check boxes to see at the start";
+
+    Drag(p, list.Header(320), list.Header(-40));
+    MoveTo(p, list.Rest());
+    p.Settle();
+    Shot(p, main, "columns-narrow-shut");
+    // Tags now starts at the left edge; its text begins some 30 pixels in.
+    EXPECT_EQ(workRowsInk(2, 20), 0) << "the shut Title column's check boxes or pictures show over Tags";
+
+    Drag(p, list.Header(2), list.Header(14));
+    MoveTo(p, list.Rest());
+    p.Settle();
+    Shot(p, main, "columns-narrow-14");
+    EXPECT_GT(workRowsInk(2, 12), 0) << "the narrow Title column shows nothing of its check boxes";
+    EXPECT_EQ(workRowsInk(16, 32), 0) << "the narrow Title column's pictures show over Tags";
+
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C0w"), "14");
+    EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C1w"), "150");
 }
 
 } // namespace qelvo::e2e
