@@ -878,15 +878,16 @@ THotZone TMainForm::ListHotZoneAt(int X, int Y) const {
     const int headerHeight = List->HeaderShown() ? List->GetHeader()->GetHeight() : 0;
     const int viewHeight = List->GetClientHeight() - headerHeight;
     const gcl::TPoint view = List->GetScrollbars()->MapWindowToView(gcl::TPoint{X, Y});
-    // Each zone is measured from its own column's left edge, so a point on
-    // the border of two columns can lie in the zone of the right-hand one.
-    for (TGvColumn* column : List->GetHeader()->Positions()) {
-        if (!column->GetVisible()) continue;
-        const THotZone zone =
-            HotZoneAt(column->GetIndex(), view.X - column->GetDisplayRect().Left, Y, headerHeight, viewHeight);
-        if (zone != THotZone::None) return zone;
-    }
-    return THotZone::None;
+    // The zones are those of the column under the point (the last reaches
+    // to the row's end, as its cells do), measured from its left edge: a
+    // column narrower than its zone keeps it inside, so that a click on the
+    // next column's text is that column's (of columns at one edge, the
+    // later, so a column dragged shut has none).
+    TGvColumn* under = nullptr;
+    for (TGvColumn* column : List->GetHeader()->Positions())
+        if (column->GetVisible() && view.X >= column->GetDisplayRect().Left) under = column;
+    if (!under) return THotZone::None;
+    return HotZoneAt(under->GetIndex(), view.X - under->GetDisplayRect().Left, Y, headerHeight, viewHeight);
 }
 
 void TMainForm::ListMouseMove(gcl::TObject*, gcl::TShiftState, int X, int Y) {

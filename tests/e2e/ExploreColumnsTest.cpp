@@ -123,7 +123,9 @@ TEST(ColumnsSortScenario, TheSortMarkShowsTheDirectionTheTasksAreSortedIn) {
 
 // Title dragged shut, then opened a little by its edge at the list's left:
 // the Tags cells beside it show no check box or priority picture of the
-// title's, shut or narrow, and the widths are kept for the next start.
+// title's, shut or narrow, a click on them is theirs (the priority menu
+// of the title's picture no longer pops up over Tags' text), and the
+// widths are kept for the next start.
 TEST(ColumnsWidthScenario, ANarrowOrShutColumnKeepsItsCheckBoxesAndPicturesInside) {
     TProgram p("columns-narrow");
     HWND main = StartWithSample(p);
@@ -133,11 +135,14 @@ TEST(ColumnsWidthScenario, ANarrowOrShutColumnKeepsItsCheckBoxesAndPicturesInsid
     const TListClient list(parts.List);
     // The Work group's four rows, a little in from their grid lines (the
     // first row's middle is 64 pixels below the list's top, 23 apart).
-    auto workRowsInk = [&](int left, int right) {
+    auto workRowsInk = [&](int left, int right, int firstRow = 0) {
         int ink = 0;
-        for (int row = 0; row < 4; ++row) ink += InkIn(list, left, right, 55 + 23 * row, 65 + 23 * row);
+        for (int row = firstRow; row < 4; ++row) ink += InkIn(list, left, right, 55 + 23 * row, 65 + 23 * row);
         return ink;
     };
+    auto row = [&](int x, int index) { return list.At(x, 62 + 23 * index); };
+    auto popups = [&] { return VisibleTops(p, "TXtPopupWindow").size(); };
+    auto tagsPanelShown = [&] { return !ChildrenOfClass(main, "TXtCheckListBox.UnicodeClass").empty(); };
     // Before: Title's check boxes and pictures lie in its first 40 pixels.
     EXPECT_GT(workRowsInk(2, 40), 0) << "no check boxes to see at the start";
 
@@ -147,13 +152,27 @@ TEST(ColumnsWidthScenario, ANarrowOrShutColumnKeepsItsCheckBoxesAndPicturesInsid
     Shot(p, main, "columns-narrow-shut");
     // Tags now starts at the left edge; its text begins some 30 pixels in.
     EXPECT_EQ(workRowsInk(2, 20), 0) << "the shut Title column's check boxes or pictures show over Tags";
+    // A click on the first task's tags, past the place that opens their
+    // panel: it chooses the task and opens nothing.
+    Click(p, row(24, 0));
+    EXPECT_EQ(popups(), 0u) << "a click on Tags' text popped up the shut Title column's priority menu";
+    EXPECT_FALSE(tagsPanelShown());
+    EXPECT_EQ(parts.NoteCaption(), "No note - Write report");
+    if (popups() > 0) Key(p, VK_ESCAPE);
 
     Drag(p, list.Header(2), list.Header(14));
     MoveTo(p, list.Rest());
     p.Settle();
     Shot(p, main, "columns-narrow-14");
-    EXPECT_GT(workRowsInk(2, 12), 0) << "the narrow Title column shows nothing of its check boxes";
-    EXPECT_EQ(workRowsInk(16, 32), 0) << "the narrow Title column's pictures show over Tags";
+    EXPECT_GT(workRowsInk(2, 12, 1), 0) << "the narrow Title column shows nothing of its check boxes";
+    EXPECT_EQ(workRowsInk(16, 32, 1), 0) << "the narrow Title column's pictures show over Tags";
+    // There the same place is the start of Tags, which opens their panel.
+    Click(p, row(24, 2));
+    EXPECT_EQ(popups(), 0u) << "a click at the start of Tags popped up the narrow Title column's priority menu";
+    EXPECT_TRUE(tagsPanelShown()) << "a click at the start of Tags opened no tags panel";
+    Key(p, VK_ESCAPE);
+    if (popups() > 0) Key(p, VK_ESCAPE);
+    EXPECT_FALSE(tagsPanelShown());
 
     Key(p, 'Q', Ctrl);
     ASSERT_EQ(p.WaitExit(), 0);
