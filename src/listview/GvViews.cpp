@@ -1013,12 +1013,17 @@ void TGvViewColumn::Paint(TGvColumn* Column, gcl::TCanvas* Canvas) {
     }
     PaintCheckBox(info->GetCheckType(), lv, R.CheckRect, Canvas, Column->GetEnabled(), Column->GetChecked(),
                   Column->GetCheckHot(), Column->GetCheckPending(), info->GetCheckFlat(), info->GetCheckSize());
-    // The insert mark of a header drag onto this column.
+    // The insert mark of a header drag onto this column, at the edge where
+    // the dragged column lands: a column dropped on one before it in the
+    // order takes its place ahead of it, on one after it, behind it.
     if (Column->GetMarked()) {
         const TRect cell = Column->GetDisplayRect();
+        const TGvColumn* dragged = lv->GetHeader() ? lv->GetHeader()->GetDragManager()->GetColumn() : nullptr;
+        const bool ahead = dragged && dragged->GetPosition() > Column->GetPosition();
         Canvas->GetBrush()->SetStyle(gcl::bsSolid);
         Canvas->GetBrush()->SetColor(gcl::clBlue);
-        Canvas->FillRect(TRect{cell.Right - 2, cell.Top, cell.Right, cell.Bottom});
+        Canvas->FillRect(ahead ? TRect{cell.Left, cell.Top, cell.Left + 2, cell.Bottom}
+                               : TRect{cell.Right - 2, cell.Top, cell.Right, cell.Bottom});
     }
     PaintDropDownButton(Column, R, Canvas);
     store.RestoreCanvas(Canvas);

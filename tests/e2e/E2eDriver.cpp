@@ -667,4 +667,16 @@ void KeyUp(const TProgram& p, WORD vk) {
     p.Settle();
 }
 
+// ---- The left button held down
+
+void ButtonDown(const TProgram& p, POINT at) {
+    Mouse(p, MOUSEEVENTF_LEFTDOWN, at);
+    p.Settle();
+}
+
+void ButtonUp(const TProgram& p, POINT at) {
+    Mouse(p, MOUSEEVENTF_LEFTUP, at);
+    p.Settle();
+}
+
 } // namespace qelvo::e2e

@@ -178,4 +178,10 @@ void Wheel(const TProgram& p, POINT at, int delta);
 void KeyDown(const TProgram& p, WORD vk);
 void KeyUp(const TProgram& p, WORD vk);
 
+// ---- The left button held down
+// Moves to At and presses (ButtonDown) or releases (ButtonUp) the left
+// button there: the steps of a drag a scenario looks at half way.
+void ButtonDown(const TProgram& p, POINT at);
+void ButtonUp(const TProgram& p, POINT at);
+
 } // namespace qelvo::e2e

@@ -2,7 +2,8 @@
 // by one column, then another, then the first again (the sort mark shows
 // the order the tasks are in), the sort left behind by a restart, and
 // columns dragged narrow or shut, whose check boxes and pictures stay in
-// their own cells.
+// their own cells, and columns dragged to another place, with the mark
+// showing where they land.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -60,6 +61,16 @@ int InkIn(const TListClient& c, int left, int right, int top, int bottom) {
     for (COLORREF px : PixelsOf(RECT{c.Origin.x + left, c.Origin.y + top, c.Origin.x + right, c.Origin.y + bottom}))
         if (px != RGB(255, 255, 255)) ++ink;
     return ink;
+}
+
+// The client x of each blue pixel across the header bar's middle row: the
+// mark a column dragged over the header shows where it would land.
+std::vector<int> DropMarkAt(const TListClient& c, int width) {
+    std::vector<int> xs;
+    const std::vector<COLORREF> row = PixelsOf(RECT{c.Origin.x, c.Origin.y + 10, c.Origin.x + width, c.Origin.y + 11});
+    for (int x = 0; x < static_cast<int>(row.size()); ++x)
+        if (row[static_cast<size_t>(x)] == RGB(0, 0, 255)) xs.push_back(x);
+    return xs;
 }
 
 } // namespace
@@ -178,6 +189,56 @@ TEST(ColumnsWidthScenario, ANarrowOrShutColumnKeepsItsCheckBoxesAndPicturesInsid
     ASSERT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C0w"), "14");
     EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C1w"), "150");
+}
+
+// A column dragged onto another takes its place: dragged leftwards it
+// lands before that column, rightwards after it. The mark on the header
+// stands at the edge where it will land while the button is held.
+TEST(ColumnsDragScenario, TheDropMarkStandsWhereTheDraggedColumnLands) {
+    TProgram p("columns-drag");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    ASSERT_NE(parts.List, nullptr);
+    const TListClient list(parts.List);
+    const std::vector<int> before{0, 1};
+    // Due (470 to 570) over Title (0 to 320): it will land first.
+    ButtonDown(p, list.Header(520));
+    for (int x = 500; x >= 100; x -= 40) MoveTo(p, list.Header(x));
+    p.Settle();
+    Shot(p, main, "columns-drag-left");
+    EXPECT_EQ(DropMarkAt(list, 570), before) << "the mark of a drag leftwards onto Title";
+    ButtonUp(p, list.Header(100));
+    MoveTo(p, list.Rest());
+    p.Settle();
+    EXPECT_TRUE(DropMarkAt(list, 570).empty()) << "the mark stayed after the drop";
+    // Now Due, Title (100 to 420), Tags (420 to 570): Title over Tags
+    // lands last, and the mark stands at Tags' right edge.
+    ButtonDown(p, list.Header(200));
+    for (int x = 240; x <= 520; x += 40) MoveTo(p, list.Header(x));
+    p.Settle();
+    EXPECT_EQ(DropMarkAt(list, 570), (std::vector<int>{568, 569})) << "the mark of a drag rightwards onto Tags";
+    ButtonUp(p, list.Header(520));
+    MoveTo(p, list.Rest());
+    p.Settle();
+    Shot(p, main, "columns-drag-right");
+    EXPECT_TRUE(DropMarkAt(list, 570).empty()) << "the mark stayed after the drop";
+    // Title, dragged back over Due, lands first again.
+    ButtonDown(p, list.Header(400));
+    for (int x = 360; x >= 40; x -= 40) MoveTo(p, list.Header(x));
+    p.Settle();
+    EXPECT_EQ(DropMarkAt(list, 570), before) << "the mark of a drag leftwards onto Due";
+    Key(p, VK_ESCAPE);
+    ButtonUp(p, list.Header(40));
+    MoveTo(p, list.Rest());
+    p.Settle();
+    EXPECT_TRUE(DropMarkAt(list, 570).empty()) << "the mark stayed after Esc";
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    // Esc left the columns as they were: Due, Tags, Title.
+    EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C2p"), "0");
+    EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C1p"), "1");
+    EXPECT_EQ(IniValue(p.SettingsPath() + "col", "columns", "C0p"), "2");
 }
 
 } // namespace qelvo::e2e
