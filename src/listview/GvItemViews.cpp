@@ -608,7 +608,9 @@ void TGvViewSmallIconItem::CalcRects(TGvItem* Item, TGvColumn* Column, gcl::TCan
         R.IconRect = TRect{R.StateRect.Right, b.Top, R.StateRect.Right, b.Bottom};
     }
     const int x = R.IconRect.Right + info->GetCaptionIndent();
-    if (x < b.Right - 1) R.LabelRect = TRect{x, b.Top, b.Right, b.Bottom};
+    // A cell too narrow for a caption keeps an empty label at its right
+    // edge, on the item's row: an editor opened there is placed by it.
+    R.LabelRect = x < b.Right - 1 ? TRect{x, b.Top, b.Right, b.Bottom} : TRect{b.Right, b.Top, b.Right, b.Bottom};
     gcl::TSize text{0, 0};
     if (Canvas) {
         SetupFont(Item, p, false, Canvas);

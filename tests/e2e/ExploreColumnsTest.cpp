@@ -1,9 +1,9 @@
 // The task list's columns as a user meets them: header clicks that sort
 // by one column, then another, then the first again (the sort mark shows
-// the order the tasks are in), the sort left behind by a restart, and
-// columns dragged narrow or shut, whose check boxes and pictures stay in
-// their own cells, and columns dragged to another place, with the mark
-// showing where they land.
+// the order the tasks are in) and the sort left behind by a restart;
+// columns dragged narrow or shut, whose check boxes, pictures, clicks and
+// title editor stay with their own cells; columns dragged to another
+// place, with the mark showing where they land.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -135,8 +135,9 @@ TEST(ColumnsSortScenario, TheSortMarkShowsTheDirectionTheTasksAreSortedIn) {
 // Title dragged shut, then opened a little by its edge at the list's left:
 // the Tags cells beside it show no check box or priority picture of the
 // title's, shut or narrow, a click on them is theirs (the priority menu
-// of the title's picture no longer pops up over Tags' text), and the
-// widths are kept for the next start.
+// of the title's picture no longer pops up over Tags' text), the title
+// editor still opens on its task's row, and the widths are kept for the
+// next start.
 TEST(ColumnsWidthScenario, ANarrowOrShutColumnKeepsItsCheckBoxesAndPicturesInside) {
     TProgram p("columns-narrow");
     HWND main = StartWithSample(p);
@@ -170,6 +171,16 @@ TEST(ColumnsWidthScenario, ANarrowOrShutColumnKeepsItsCheckBoxesAndPicturesInsid
     EXPECT_FALSE(tagsPanelShown());
     EXPECT_EQ(parts.NoteCaption(), "No note - Write report");
     if (popups() > 0) Key(p, VK_ESCAPE);
+    // Its title edited with the column shut: the editor opens on its row
+    // (from 51 to 74 below the list's top), not over the group's caption.
+    Key(p, VK_RETURN);
+    ASSERT_NE(p.Focus(), parts.List) << "Enter opened no title editor";
+    Shot(p, main, "columns-narrow-editor");
+    const RECT editor = RectOf(p.Focus());
+    EXPECT_GE(editor.top, list.Origin.y + 48) << "the title editor opened above its task's row";
+    EXPECT_LE(editor.top, list.Origin.y + 62) << "the title editor opened below its task's row";
+    Key(p, VK_ESCAPE);
+    ASSERT_EQ(p.Focus(), parts.List);
 
     Drag(p, list.Header(2), list.Header(14));
     MoveTo(p, list.Rest());
