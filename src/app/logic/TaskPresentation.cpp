@@ -85,7 +85,7 @@ TItemPaintStyle ItemPaintStyle(const TuTask* task, bool checked, double now, boo
 
 // ---- Grouping ---------------------------------------------------------------------------
 
-int TGroupKeys::DateKey(const TuTask& task) {
+int TGroupKeys::NewDateKey(const TuTask& task) {
     if (!FDateGroupKeys) FDateGroupKeys = std::make_unique<gcl::TStringList>();
     // The date text depends on the whole day only.
     const bool byDay = std::isfinite(task.Due) && std::fabs(task.Due) < 1e8;
@@ -133,7 +133,7 @@ int TGroupKeys::DateTextKey(double due) {
     return key;
 }
 
-int TGroupKeys::TagKey(const TuTask& task) {
+int TGroupKeys::NewTagKey(const TuTask& task) {
     if (!FTagGroupKeys) FTagGroupKeys = std::make_unique<gcl::TStringList>();
     // A task with tags takes the first key naming the same set of tags;
     // one without takes the first empty key.
@@ -1047,6 +1047,8 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     auto groupOf = [&](const TuTask& task) -> size_t {
         if (!layout.Grouped) return 0;
         // (A tag text is mostly met once: its key is found straight away.)
+        if (mode == gmDate) return groupOfKey(keys.DateKey(task), task);
+        if (mode == gmTags) return groupOfKey(keys.TagKey(task), task);
         if (mode != gmList) return groupOfKey(AutoGroupGetKey(mode, task, data, keys), task);
         if (task.Folder.KeepsMemo()) {
             const std::uint32_t number = ListTexts().Number(task.Folder);

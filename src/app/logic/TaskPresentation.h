@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -120,8 +121,22 @@ private:
 // across refreshes.
 class TGroupKeys {
 public:
-    int DateKey(const TuTask& task);
-    int TagKey(const TuTask& task);
+    // A task's key is mostly found in place, from its whole day or its
+    // tags text's number: inline, as the layout asks for every task.
+    int DateKey(const TuTask& task) {
+        const double due = task.Due;
+        if (std::fabs(due) < 1e8) {
+            const int64_t at = int64_t(static_cast<int32_t>(due)) - FDayBase;
+            if (at >= 0 && at < static_cast<int64_t>(FDaySlots.size()))
+                if (const int key = FDaySlots[static_cast<size_t>(at)]; key >= 0) return key;
+        }
+        return NewDateKey(task);
+    }
+    int TagKey(const TuTask& task) {
+        if (const std::uint32_t number = task.Tags.Memo(); number > 0 && number < FKeyOfTagText.size())
+            if (const int key = FKeyOfTagText[number]; key >= 0) return key;
+        return NewTagKey(task);
+    }
     // The date text or tag set of a key ("" when unknown).
     std::string DateText(int key) const;
     std::string TagText(int key) const;
@@ -132,6 +147,8 @@ public:
     int TagKeyCount() const noexcept;
 
 private:
+    int NewDateKey(const TuTask& task);
+    int NewTagKey(const TuTask& task);
     int DateTextKey(double due);
     std::unique_ptr<gcl::TStringList> FDateGroupKeys;
     std::unique_ptr<gcl::TStringList> FTagGroupKeys;
