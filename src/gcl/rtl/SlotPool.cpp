@@ -255,6 +255,12 @@ void TSlotPool::Release() noexcept {
 }
 
 void TSlotPool::Emptied(TBlock* B) noexcept {
+    // No slot of the block is in use: it hands them out afresh, in order
+    // from its start, rather than along the list of slots given back
+    // (each a read of memory not touched lately, and objects made
+    // together then scattered over the block).
+    B->Free = nullptr;
+    B->Fresh = 0;
     if (B == FSpare || FHolds > 0) return;
     // Keep one empty block; give back the one kept before.
     if (FSpare) DropBlock(FSpare);

@@ -140,6 +140,39 @@ TEST(SlotPoolTest, AHeldPoolKeepsEmptiedBlocksForTheNextSlots) {
     EXPECT_EQ(pool.BlockCount(), 1u);
 }
 
+TEST(SlotPoolTest, ABlockEmptiedSlotBySlotHandsItsSlotsOutInOrderAgain) {
+    if (!TSlotPool::Pooled) GTEST_SKIP() << "slots are heap blocks in sanitizer builds";
+    // Objects made together lie together: a block whose slots all came
+    // back, in any order, one by one, gives them out again from its start
+    // (while held, and as the one block kept), and a block still in use
+    // reuses only the slots given back.
+    TSlotPool pool(40);
+    const size_t per = pool.SlotsPerBlock();
+    std::vector<void*> slots(per);
+    pool.TakeMany(slots.data(), per);
+    const std::vector<void*> inOrder = slots;
+    std::sort(slots.begin(), slots.end());
+    ASSERT_EQ(slots, inOrder);  // a new block gives its slots in order
+    for (bool held : {true, false}) {
+        if (held) pool.Hold();
+        // Given back shuffled: odd places first, then even ones from the end.
+        for (size_t i = 1; i < per; i += 2) pool.Give(slots[i]);
+        for (size_t i = per; i-- > 0;)
+            if (i % 2 == 0) pool.Give(slots[i]);
+        std::vector<void*> again(per);
+        for (void*& slot : again) slot = pool.Take();
+        EXPECT_EQ(again, inOrder) << (held ? "held" : "kept");
+        if (held) pool.Release();
+    }
+    // A slot given back to a block in use is the next one taken.
+    pool.Give(slots[5]);
+    pool.Give(slots[2]);
+    EXPECT_EQ(pool.Take(), slots[2]);
+    EXPECT_EQ(pool.Take(), slots[5]);
+    pool.GiveMany(slots.data(), per);
+    EXPECT_EQ(pool.BlockCount(), 1u);
+}
+
 TEST(SlotPoolTest, WholeBlocksComeMarkedAndGoBackAtOnce) {
     if (!TSlotPool::Pooled) GTEST_SKIP() << "slots are heap blocks in sanitizer builds";
     TSlotPool pool(120, 8, TSlotExtras{true, 40});
