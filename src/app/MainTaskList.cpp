@@ -639,8 +639,10 @@ void TMainForm::DateGroupAExecute(gcl::TObject* Sender) {
     TListviewUpdate update(List);
     {
         // The refresh below rebuilds the groups: the switch need not group
-        // the items it is about to free.
+        // the items it is about to free, nor ask the handler of the
+        // user's ticks about the checks they lose.
         gcl::TFlagScope refreshing(FRefreshing);
+        const gcl::TRestore<TGvItemEvent> noCheckEvents(List->OnItemCheckChange, TGvItemEvent());
         List->GetGroups()->Clear();
     }
     List->GetSort()->SetAutoRegroup(change.AutoRegroup);
