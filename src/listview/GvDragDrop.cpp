@@ -1272,17 +1272,22 @@ void TCustomGvListview::ForgetEntriesOf(const TGvCollection* Entries) noexcept {
         Entries);
 }
 
-void TCustomGvListview::ForgetGroupsOf(const TGvGroups* Groups) noexcept {
+void TCustomGvListview::ForgetGroupsOf(const TGvGroups* Groups, const TGvGroup* Except) noexcept {
+    struct TWhich {
+        const TGvCollection* Groups;
+        const TGvGroup* Except;
+    } which{Groups, Except};
     ForgetReferencesIf(
         [](const TGvCollectionItem* Obj, const void* Context) noexcept {
+            const auto* w = static_cast<const TWhich*>(Context);
             const TGvCollection* owner = Obj->GetCollection();
             if (!owner) return false;
-            if (owner == static_cast<const TGvCollection*>(Context)) return true;
+            if (owner == w->Groups) return Obj != w->Except;
             if (!owner->InheritsFrom(TGvItems::StaticClass())) return false;
             const TGvGroup* group = static_cast<const TGvItems*>(owner)->GetOwnerGroup();
-            return group && group->GetCollection() == static_cast<const TGvCollection*>(Context);
+            return group && group != w->Except && group->GetCollection() == w->Groups;
         },
-        Groups);
+        &which);
 }
 
 void TCustomGvListview::ForgetReferencesIf(TForgetsEntry Belongs, const void* Context) noexcept {

@@ -410,17 +410,22 @@ void TGvGroups::FreeEntries() {
     TCustomGvListview* lv = GetOwnerListview();
     const TGvSelectionManager* selection = lv ? lv->GetSelection() : nullptr;
     const TGvEditManager* edit = lv ? lv->GetEditManager() : nullptr;
-    // A focus or an edit to take away fires events of its own, at the
-    // free of its group: those groups are freed one by one.
-    if (!lv || !GetEntriesDestroying() || (selection && selection->GetFocusedItem()) ||
-        (edit && (edit->Editing() || edit->GetEditItem())))
+    // An edit to take away fires events of its own: the groups are freed
+    // one by one.
+    if (!lv || !GetEntriesDestroying() || (edit && (edit->Editing() || edit->GetEditItem())))
         return inherited::FreeEntries();
-    lv->ForgetGroupsOf(this);
+    // So is a focus, at the free of its group: that group is freed on its
+    // own, in its turn, and the others in the walk (a task chosen, then
+    // thousands of small groups made anew).
+    const TGvItem* focused = selection ? selection->GetFocusedItem() : nullptr;
+    const TGvGroup* focusGroup = focused ? focused->OwnerGroup() : nullptr;
+    if (focused && (!focusGroup || focusGroup->GetCollection() != this)) return inherited::FreeEntries();
+    lv->ForgetGroupsOf(this, focusGroup);
     const bool fireFreeing = static_cast<bool>(lv->OnGroupFreeing);
     TGvEntryList& list = List();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         auto* group = static_cast<TGvGroup*>(*it);
-        if (group->BulkFreeable())
+        if (group != focusGroup && group->BulkFreeable())
             group->FreeInGroupsWalk(lv, fireFreeing);
         else
             gcl::Free(group);

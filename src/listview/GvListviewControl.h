@@ -680,9 +680,10 @@ public:
     // entry, pending check, edit, drag, drop, search, hints), each as the
     // entry's own free would: for a collection freed in one go.
     void ForgetEntriesOf(const TGvCollection* Entries) noexcept;
-    // The same for every group of Groups and every item of those groups:
-    // for the groups freed in one go.
-    void ForgetGroupsOf(const TGvGroups* Groups) noexcept;
+    // The same for every group of Groups and every item of those groups
+    // but Except and its items (which its own free lets go of): for the
+    // groups freed in one go.
+    void ForgetGroupsOf(const TGvGroups* Groups, const TGvGroup* Except = nullptr) noexcept;
     // The settings of the hint being shown, and the record CM_HINTSHOW
     // hands the hint window.
     TGvHintInfo* GetHintInfo() const noexcept { return FHintInfo.get(); }

@@ -36,6 +36,7 @@ public:
     void OnVisibility(TCustomGvListview*, TGvItem* Item) { Log("visibility", Item); }
     void OnFreeing(TCustomGvListview*, TGvItem* Item) { Log("freeing", Item); }
     void OnFocus(TCustomGvListview*, TGvItem* Item) { Log("focus", Item); }
+    void OnSelection(TCustomGvListview*, TGvItem* Item) { Log("selection", Item); }
     void OnGroupFreeing(TCustomGvListview*, TGvGroup* Group) {
         Log("group freeing", Group);
         // Its items are gone by now.
@@ -142,6 +143,54 @@ TEST_F(GvGroupsWalkTest, TheOneWalkFiresWhatFreeingEachGroupFires) {
                                 [](const std::string& e) { return e.find("with items") != std::string::npos; }),
                   0);
     }
+}
+
+TEST_F(GvGroupsWalkTest, AFocusAndSelectionsAmongManyGroupsGoAsEachGroupsOwnFreeTakesThem) {
+    // Hundreds of small groups, items chosen in several of them and one
+    // focused: the groups around the focused one's go in the walk, and
+    // the events are those of freeing every group on its own.
+    auto clear = [&](TGvCollectionItemClass GroupKind) {
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+        TGvSelectionManager* selection = LV->GetSelection();
+        selection->SetMultiSelect(true);
+        TGvGroups* groups = LV->GetGroups();
+        groups->SetItemClass(GroupKind);
+        for (int g = 0; g < 300; ++g) {
+            TGvGroup* group = groups->Add(nullptr);
+            group->SetTag(g * 10);
+            group->GetItems()->SetItemClass(TGvItemVirtual::StaticClass());
+            for (int i = 0; i < 3; ++i) group->GetItems()->Add(nullptr)->SetTag(g * 10 + i);
+        }
+        for (int g : {0, 150, 299}) groups->GetGroups(g)->GetItem(1)->SetSelected(true);
+        selection->SetFocusedItem(groups->GetGroups(150)->GetItem(2));
+        selection->SetAnchorItem(groups->GetGroups(7)->GetItem(0));
+        LV->GetHotTrack()->SetPendingObjectCheck(groups->GetGroups(150)->GetItem(0));
+        LV->OnItemSelectionChanged = TItemSelectionChangeEvent(this, &GvGroupsWalkTest::OnSelection);
+        LV->OnItemFocusChanged = TItemFocusChangeEvent(this, &GvGroupsWalkTest::OnFocus);
+        LV->OnGroupFreeing = TGroupFreeingEvent(this, &GvGroupsWalkTest::OnGroupFreeing);
+        Events.clear();
+        groups->Clear();
+        EXPECT_EQ(groups->GetCount(), 0);
+        EXPECT_EQ(selection->GetCount(), 0);
+        EXPECT_EQ(selection->GetFocusedItem(), nullptr);
+        EXPECT_EQ(selection->GetAnchorItem(), nullptr);
+        EXPECT_EQ(LV->GetHotTrack()->GetHotCheckItem(), nullptr);
+        return Events;
+    };
+    const std::vector<std::string> walk = clear(TGvGroupVirtual::StaticClass());
+    EXPECT_EQ(walk, clear(TOwnGroup::StaticClass()));
+    EXPECT_EQ(std::count(walk.begin(), walk.end(), "focus 1502 v---d"), 1);
+    auto at = [&](const std::string& e) { return std::find(walk.begin(), walk.end(), e) - walk.begin(); };
+    EXPECT_LT(at("selection 2991 v---d"), at("group freeing 2990 v---d"));
+    EXPECT_LT(at("group freeing 1510 v---d"), at("selection 1501 v---d"));
+    EXPECT_LT(at("selection 1501 v---d"), at("focus 1502 v---d"));
+    EXPECT_LT(at("focus 1502 v---d"), at("group freeing 1500 v---d"));
+    EXPECT_LT(at("group freeing 1500 v---d"), at("selection 1 v---d"));
+    EXPECT_EQ(walk.back(), "group freeing 0 v---d");
+    EXPECT_EQ(std::count_if(walk.begin(), walk.end(),
+                            [](const std::string& e) { return e.rfind("group freeing", 0) == 0; }),
+              300);
 }
 
 TEST_F(GvGroupsWalkTest, GroupsAndItemsComeBackWholeAfterTheWalk) {
