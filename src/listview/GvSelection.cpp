@@ -112,13 +112,21 @@ TGvItem* TGvSelectionManager::Next(TGvItem* Item) const {
     return nullptr;
 }
 
-void TGvSelectionManager::Work(TWork Mode, TGvItem* Except) {
+void TGvSelectionManager::Work(TWork Mode, TGvItem* Except, bool ExceptCounted) {
     if (!FEnabled || !FOwnerListview) return;
     TGvGroups* groups = FOwnerListview->GetGroups();
+    // A clear is done once no item but the one kept is selected: a click
+    // that chooses one item of a long list, the others already clear,
+    // walks no further than the items selected. (The item gaining its
+    // selection without MultiSelect is counted after the clear.)
+    auto cleared = [this, Except, ExceptCounted] {
+        return FCount <= (ExceptCounted && Except && Except->GetSelected() ? 1 : 0);
+    };
     BeginUpdate();
     GroupSelectionBeginUpdate();
     try {
         for (int g = 0; groups && g < groups->GetCount(); ++g) {
+            if (Mode == TWork::Clear && cleared()) break;
             TGvGroup* group = groups->GetGroups(g);
             for (int i = 0; i < group->ItemCount(); ++i) {
                 TGvItem* item = group->GetItem(i);
@@ -129,10 +137,9 @@ void TGvSelectionManager::Work(TWork Mode, TGvItem* Except) {
                     item->SetSelected(!item->GetSelected());
                 } else {
                     item->SetSelected(false);
-                    if (FCount == 0) break;
+                    if (cleared()) break;
                 }
             }
-            if (Mode == TWork::Clear && FCount == 0) break;
         }
     } catch (...) {
         GroupSelectionEndUpdate();
@@ -288,7 +295,7 @@ void TGvSelectionManager::GroupSelectionEndUpdate() {
 }
 
 void TGvSelectionManager::GainingSelection(TGvItem* Item) {
-    if (!FMultiSelect) ClearAllExcept(Item);
+    if (!FMultiSelect) Work(TWork::Clear, Item, false);
     ++FCount;
     if (!FMultiSelect) SetFocusedItem(Item);
     Notify();

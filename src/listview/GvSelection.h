@@ -146,7 +146,9 @@ private:
     friend class TGvItem;
     friend class TGvColumn;
     enum class TWork { Clear, Select, Invert };
-    void Work(TWork Mode, TGvItem* Except);
+    // Except: an item left as it is; ExceptCounted: whether its selection
+    // is in the count yet.
+    void Work(TWork Mode, TGvItem* Except, bool ExceptCounted = true);
     void Notify();
 
     int FCount = 0;

@@ -510,6 +510,52 @@ TEST_F(GvCollectionsTest, GroupsMadeLaterTakeTheControlsItemKind) {
     EXPECT_EQ(LV->GetGroups()->Add(nullptr)->GetItems()->Add(nullptr)->ClassType(), TGvItemStored::StaticClass());
 }
 
+TEST_F(GvCollectionsTest, AClearOfTheSelectionLeavesOnlyTheItemKeptAcrossGroups) {
+    // The clear stops once the count says nothing but the kept item is
+    // left: items chosen before and after the kept one, in other groups,
+    // a hidden one and an item whose handler refuses to let go are all
+    // met, and each item cleared fires once.
+    TGvSelectionManager* selection = LV->GetSelection();
+    selection->SetMultiSelect(true);
+    std::vector<std::vector<TGvItem*>> items(4);
+    for (int g = 0; g < 4; ++g) {
+        TGvGroup* group = LV->GetGroups()->Add(nullptr);
+        for (int i = 0; i < 4; ++i) items[g].push_back(AddItem(group, std::to_wstring(g * 10 + i)));
+    }
+    LV->OnItemSelectionChanged = TItemSelectionChangeEvent(this, &GvCollectionsTest::OnItemSelectionChanged);
+    TGvItem* kept = items[1][2];
+    for (TGvItem* item : {items[0][3], kept, items[2][0], items[3][3]}) item->SetSelected(true);
+    items[3][3]->SetVisible(false);
+    Events.clear();
+    selection->ClearAllExcept(kept);
+    EXPECT_EQ(selection->GetCount(), 1);
+    EXPECT_TRUE(kept->GetSelected());
+    EXPECT_FALSE(items[0][3]->GetSelected());
+    EXPECT_FALSE(items[2][0]->GetSelected());
+    EXPECT_FALSE(items[3][3]->GetSelected());
+    EXPECT_EQ(std::count(Events.begin(), Events.end(), "sel"), 2);  // the hidden one lost it when hidden
+    // The kept item alone, or not selected at all: nothing changes or fires.
+    Events.clear();
+    selection->ClearAllExcept(kept);
+    selection->ClearAllExcept(items[3][0]);
+    EXPECT_EQ(selection->GetCount(), 0);
+    EXPECT_EQ(std::count(Events.begin(), Events.end(), "sel"), 1);
+    // Every item chosen, the kept one first: all the others go.
+    selection->SelectAll();
+    selection->ClearAllExcept(items[0][0]);
+    EXPECT_EQ(selection->GetCount(), 1);
+    EXPECT_EQ(selection->First(), items[0][0]);
+    EXPECT_EQ(selection->Next(items[0][0]), nullptr);
+    // Without MultiSelect, choosing one item clears the one chosen before,
+    // wherever it stands.
+    selection->SetMultiSelect(false);
+    items[3][2]->SetSelected(true);
+    items[0][1]->SetSelected(true);
+    EXPECT_EQ(selection->GetCount(), 1);
+    EXPECT_FALSE(items[3][2]->GetSelected());
+    EXPECT_EQ(selection->First(), items[0][1]);
+}
+
 TEST_F(GvCollectionsTest, SelectionManagerCountsBatchesAndFocus) {
     TGvSelectionManager* selection = LV->GetSelection();
     LV->OnItemSelectionChanged = TItemSelectionChangeEvent(this, &GvCollectionsTest::OnItemSelectionChanged);
