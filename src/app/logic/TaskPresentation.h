@@ -133,8 +133,11 @@ public:
         return NewDateKey(task);
     }
     int TagKey(const TuTask& task) {
-        if (const std::uint32_t number = task.Tags.Memo(); number > 0 && number < FKeyOfTagText.size())
+        if (task.Tags.empty()) {
+            if (FNoTagsKey >= 0) return FNoTagsKey;
+        } else if (const std::uint32_t number = task.Tags.Memo(); number > 0 && number < FKeyOfTagText.size()) {
             if (const int key = FKeyOfTagText[number]; key >= 0) return key;
+        }
         return NewTagKey(task);
     }
     // The date text or tag set of a key ("" when unknown).
