@@ -1,0 +1,200 @@
+// Menus and toolbars as a user meets them: the menu bar and its menus by
+// mouse and keys and every way out of them, and the toolbars of a narrow
+// window, whose chevrons keep every hidden command within reach.
+#include <gtest/gtest.h>
+
+#include <oleacc.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "data/uDataMan.h"
+#include "e2e/E2eDriver.h"
+#include "e2e/PreparedDatabase.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The docked toolbars of the main window from the top: the menu bar, the
+// quick-entry bar, the group-by bar and the filter bar.
+struct TBars {
+    HWND Dock = nullptr;
+    HWND MenuBar = nullptr, QuickEntry = nullptr, GroupBy = nullptr, Filters = nullptr;
+};
+
+TBars BarsOf(HWND main) {
+    TBars b;
+    std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
+    std::sort(bars.begin(), bars.end(), [](HWND x, HWND y) { return RectOf(x).top < RectOf(y).top; });
+    if (bars.size() < 4) {
+        ADD_FAILURE() << "the main window shows " << bars.size() << " toolbars";
+        return b;
+    }
+    b.MenuBar = bars[0];
+    b.QuickEntry = bars[1];
+    b.GroupBy = bars[2];
+    b.Filters = bars[3];
+    b.Dock = GetParent(b.Filters);
+    return b;
+}
+
+// Drags the window's right edge to make it Width pixels wide.
+void MakeWide(TProgram& p, HWND main, int width) {
+    const RECT r = RectOf(main);
+    const int y = (r.top + r.bottom) / 2;
+    Drag(p, {r.right - 2, y}, {r.left + width - 2, y});
+    p.Settle();
+}
+
+// A window of the program's of a class, shown now (nullptr when none).
+HWND Shown(const TProgram& p, const std::string& className) {
+    for (HWND w : p.TopWindows())
+        if (ClassOf(w) == className) return w;
+    return nullptr;
+}
+
+// A toolbar read as a screen reader reads it: its items' names, whether
+// each shows and is checked, and where.
+struct TBarItem {
+    std::string Name;
+    bool Visible = false, Checked = false;
+    RECT Place{};
+};
+
+struct TComScope {
+    TComScope() { CoInitialize(nullptr); }
+    ~TComScope() { CoUninitialize(); }
+};
+
+std::vector<TBarItem> ItemsOf(HWND bar) {
+    std::vector<TBarItem> items;
+    IAccessible* acc = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(bar, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&acc))) ||
+        !acc)
+        return items;
+    long count = 0;
+    acc->get_accChildCount(&count);
+    for (long i = 1; i <= count; ++i) {
+        VARIANT id{};
+        id.vt = VT_I4;
+        id.lVal = i;
+        IDispatch* d = nullptr;
+        if (FAILED(acc->get_accChild(id, &d)) || !d) continue;
+        IAccessible* child = nullptr;
+        d->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child));
+        d->Release();
+        if (!child) continue;
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        TBarItem item;
+        BSTR name = nullptr;
+        if (child->get_accName(self, &name) == S_OK && name) {
+            for (const wchar_t* c = name; *c; ++c) item.Name += static_cast<char>(*c);
+            SysFreeString(name);
+        }
+        VARIANT state{};
+        if (child->get_accState(self, &state) == S_OK) {
+            item.Visible = !(state.lVal & STATE_SYSTEM_INVISIBLE);
+            item.Checked = (state.lVal & STATE_SYSTEM_CHECKED) != 0;
+        }
+        long x = 0, y = 0, w = 0, h = 0;
+        if (item.Visible && child->accLocation(&x, &y, &w, &h, self) == S_OK) item.Place = RECT{x, y, x + w, y + h};
+        child->Release();
+        items.push_back(item);
+    }
+    acc->Release();
+    return items;
+}
+
+TBarItem ItemNamed(HWND bar, const std::string& prefix) {
+    for (const TBarItem& item : ItemsOf(bar))
+        if (item.Name.compare(0, prefix.size(), prefix) == 0) return item;
+    return {};
+}
+
+const char* const LongList = "Renovations of the summer house by the lake";
+
+// Two lists, one with a long name, and a task in each; the one in the
+// long-named list is done.
+void WriteLongListDatabase(const std::string& path) {
+    MakeFolderOf(path);
+    TuData data;
+    data.Folders->Add("Home\xF7" "1\xF7");
+    data.Folders->Add(std::string(LongList) + "\xF7" "2\xF7");
+    for (const char* folder : {"Home", LongList}) {
+        TuTask* task = new TuTask();
+        task->Title = std::string(folder == std::string("Home") ? "Call the plumber" : "Paint the fence");
+        task->Folder = std::string(folder);
+        task->Done = folder != std::string("Home");
+        data.Tasks->AddObject(task->Title, task);
+    }
+    data.SaveToFile(path);
+}
+
+} // namespace
+
+// A list with a long name chosen from the filter bar's list menu in a
+// window a few hundred pixels wide: the bar gives its room to that list's
+// caption, and its chevron went past the window's edge with it, so Hide
+// Done, the priority and the dates could no longer be reached with the
+// mouse. The chevron stays at the end of the bar's room, and the commands
+// behind it work from its popup, by mouse and by keys.
+TEST(ExploreMenusScenario, TheFilterBarsChevronStaysInReachWhenAListsLongNameTakesTheBar) {
+    TComScope com;
+    TProgram p("menus-long-list-filter");
+    WriteLongListDatabase(p.DatabasePath());
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    MakeWide(p, main, 300);
+    TBars bars = BarsOf(main);
+    ASSERT_NE(bars.Filters, nullptr);
+
+    // The list menu of the filter bar, opened by a click on its caption;
+    // the long-named list is its last entry.
+    const TBarItem lists = ItemNamed(bars.Filters, "All lists > All tags");
+    ASSERT_TRUE(lists.Visible);
+    Click(p, {(lists.Place.left + lists.Place.right) / 2, (lists.Place.top + lists.Place.bottom) / 2});
+    ASSERT_NE(Shown(p, "TXtPopupWindow"), nullptr);
+    Key(p, VK_END);
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(ItemNamed(bars.Filters, LongList).Visible);
+
+    // The chevron lies inside the window, at the end of the bar's room.
+    const RECT room = RectOf(bars.Dock);
+    const TBarItem chevron = ItemNamed(bars.Filters, "More Buttons");
+    ASSERT_TRUE(chevron.Visible);
+    EXPECT_LE(chevron.Place.right, room.right) << "the chevron lies past the window's edge";
+    EXPECT_GT(chevron.Place.left, room.left);
+
+    // Its popup by a click at the end of the bar: Hide Done by mouse.
+    const POINT end{room.right - 5, (chevron.Place.top + chevron.Place.bottom) / 2};
+    Click(p, end);
+    HWND popup = Shown(p, "TXtChevronPopupWindow");
+    ASSERT_NE(popup, nullptr) << "no chevron popup at the end of the filter bar";
+    const TBarItem hideDone = ItemNamed(popup, "Hide Done");
+    ASSERT_TRUE(hideDone.Visible);
+    Click(p, {(hideDone.Place.left + hideDone.Place.right) / 2, (hideDone.Place.top + hideDone.Place.bottom) / 2});
+    EXPECT_EQ(Shown(p, "TXtChevronPopupWindow"), nullptr);
+    EXPECT_TRUE(ItemNamed(bars.Filters, "Hide Done").Checked);
+
+    // The priority by keys: Right past the list menu to the priority, its
+    // menu with Down, High.
+    Click(p, end);
+    ASSERT_NE(Shown(p, "TXtChevronPopupWindow"), nullptr);
+    Key(p, VK_RIGHT);
+    Key(p, VK_RIGHT);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    EXPECT_EQ(ItemNamed(bars.Filters, "Priority").Name, "Priority: High");
+    EXPECT_EQ(p.Focus(), ChildrenOfClass(main, "TGvListview").front());
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
