@@ -321,12 +321,21 @@ void TBarCustomToolbar::GetBaseSize(TPoint& Size) {
 }
 
 void TBarCustomToolbar::GetMinShrinkSize(int& AMinimumSize) {
-    const bool lr = GetCurrentDock() && GetCurrentDock()->IsLeftRight();
+    TBarDock* dock = GetCurrentDock();
+    const bool lr = dock && dock->IsLeftRight();
     int length = 0;
     if (TBarItemViewer* v = FView->TopPriorityViewer())
         length = lr ? v->BoundsRect.Height() : v->BoundsRect.Width();
     const TPoint nc = DockedNCSize(lr);
     AMinimumSize = length + (lr ? nc.Y : nc.X) + 12;
+    // An item longer than the dock's room (a caption that grew) does not
+    // hold the bar past the dock's end, where its chevron could not be
+    // reached: the bar shrinks to the room and the item gives its end to
+    // the chevron.
+    if (dock) {
+        const int room = lr ? dock->GetClientHeight() : dock->GetClientWidth();
+        if (room > 0) AMinimumSize = std::min(AMinimumSize, std::max(room, (lr ? nc.Y : nc.X) + 12));
+    }
 }
 
 void TBarCustomToolbar::ControlExistsAtPos(TPoint P, bool& Exists) {

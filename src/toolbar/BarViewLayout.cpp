@@ -425,14 +425,43 @@ bool TBarView::ComputeLayout(bool CanMoveControls, TBarViewOrientation AOrientat
                 else P(i).Bounds.Right = tot.X;
             }
 
-    // 11. The chevron button at the end of the room left for items.
+    // 11. The chevron button at the end of the room left for items. The one
+    // item the chevron never takes may be longer than that room (a caption
+    // that grew): it gives its end to the chevron, which would otherwise lie
+    // past the room, where the bar is cut off, with the hidden items out of
+    // reach.
     if (chevronNeeded) {
+        auto from = [&](TPosition& p) -> int& { return vertical ? p.Bounds.Top : p.Bounds.Left; };
+        auto to = [&](TPosition& p) -> int& { return vertical ? p.Bounds.Bottom : p.Bounds.Right; };
+        auto clippable = [&](int i) {
+            return P(i).Show && !isControlItem(i) && viewer(i)->GetItem() != chevronItem;
+        };
+        bool overlong = false;
+        for (int i = 0; i < n; ++i)
+            if (clippable(i) && to(P(i)) > limit) overlong = true;
+        int& end = vertical ? tot.Y : tot.X;
+        int at = gcl::Max(limit, end);
+        if (overlong) {
+            for (int i = 0; i < n; ++i) {
+                if (!clippable(i)) continue;
+                TPosition& p = P(i);
+                if (from(p) >= limit) {
+                    p.Show = false;
+                    p.OffEdge = true;
+                    hiddenNonControl = true;
+                } else if (to(p) > limit) {
+                    to(p) = limit;
+                }
+            }
+            at = limit;
+            end = AChevronOffset;
+        }
         if (CanMoveControls) chevronItem->SetEnabled(hiddenNonControl);
         for (int i = n - 1; i >= 0; --i)
             if (viewer(i)->GetItem() == chevronItem) {
                 P(i).Show = true;
-                P(i).Bounds = vertical ? gcl::Bounds(0, gcl::Max(limit, tot.Y), tot.X, AChevronSize)
-                                       : gcl::Bounds(gcl::Max(limit, tot.X), 0, AChevronSize, tot.Y);
+                P(i).Bounds =
+                    vertical ? gcl::Bounds(0, at, tot.X, AChevronSize) : gcl::Bounds(at, 0, AChevronSize, tot.Y);
                 break;
             }
     }

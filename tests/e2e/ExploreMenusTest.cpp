@@ -149,18 +149,20 @@ TEST(ExploreMenusScenario, TheFilterBarsChevronStaysInReachWhenAListsLongNameTak
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
-    MakeWide(p, main, 300);
+    MakeWide(p, main, 560);
     TBars bars = BarsOf(main);
     ASSERT_NE(bars.Filters, nullptr);
 
     // The list menu of the filter bar, opened by a click on its caption;
-    // the long-named list is its last entry.
+    // the long-named list is its last entry. Then the window is made
+    // narrower.
     const TBarItem lists = ItemNamed(bars.Filters, "All lists > All tags");
     ASSERT_TRUE(lists.Visible);
     Click(p, {(lists.Place.left + lists.Place.right) / 2, (lists.Place.top + lists.Place.bottom) / 2});
     ASSERT_NE(Shown(p, "TXtPopupWindow"), nullptr);
     Key(p, VK_END);
     Key(p, VK_RETURN);
+    MakeWide(p, main, 300);
     ASSERT_TRUE(ItemNamed(bars.Filters, LongList).Visible);
 
     // The chevron lies inside the window, at the end of the bar's room.

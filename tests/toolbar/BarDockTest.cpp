@@ -245,6 +245,25 @@ TEST_F(BarDockTest, TheChevronShowsTheHiddenItemsAndIsDisabledForControlsAlone) 
     EXPECT_FALSE(withEdit->GetChevronItem()->GetEnabled());
 }
 
+// The item a bar keeps longer than its dock's whole room (a dock made
+// narrower) does not hold the bar past the dock's end: the bar fits the
+// dock and its chevron lies inside it.
+TEST_F(BarDockTest, AnItemLongerThanTheDockLeavesTheChevronInside) {
+    Form->SetWidth(400);
+    TBarCustomToolbar* bar = Bar(Top, {"A caption longer than the dock is wide", "Beta", "Gamma"}, 0, 0);
+    bar->GetView()->RaisePriority(bar->GetView()->GetViewers(0));
+    Top->ArrangeToolbars();
+    Form->SetWidth(160);
+    Top->ArrangeToolbars();
+    bar->GetView()->ValidatePositions();
+    EXPECT_LE(bar->GetLeft() + bar->GetWidth(), Top->GetClientWidth());
+    TBarItemViewer* chevron = bar->GetView()->Find(bar->GetChevronItem());
+    ASSERT_TRUE(chevron->Show);
+    EXPECT_TRUE(bar->GetChevronItem()->GetEnabled());
+    EXPECT_LE(chevron->BoundsRect.Right, bar->GetClientWidth());
+    EXPECT_LE(bar->GetView()->GetViewers(0)->BoundsRect.Right, chevron->BoundsRect.Left);
+}
+
 TEST_F(BarDockTest, FloatAndDockBackKeepTheWindowHandle) {
     TBarCustomToolbar* bar = Bar(Top, {"One", "Two"});
     bar->SetName("Tools");

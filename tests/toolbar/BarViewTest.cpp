@@ -411,6 +411,11 @@ TEST_F(BarViewTest, ChevronHidesByPriority) {
     for (auto* item : {a, b, c, d}) shown += Shown(view, item);
     EXPECT_EQ(shown, 1);
     EXPECT_TRUE(Shown(view, d));
+    // Longer than the room, it gives its end to the chevron, which stays
+    // inside the room.
+    EXPECT_EQ(R(view, chevron).Left, 20 - 12);
+    EXPECT_EQ(R(view, d).Right, 20 - 12);
+    EXPECT_EQ(view->ViewerFromPoint({20 - 6, 5}), view->Find(chevron));
 
     // Room for everything: no chevron.
     view->SetChevronOffset(1000);
