@@ -136,15 +136,16 @@ void WriteLongListDatabase(const std::string& path) {
 
 } // namespace
 
-// A list with a long name chosen from the filter bar's list menu in a
-// window a few hundred pixels wide: the bar gives its room to that list's
-// caption, and its chevron went past the window's edge with it, so Hide
-// Done, the priority and the dates could no longer be reached with the
-// mouse. The chevron stays at the end of the bar's room, and the commands
-// behind it work from its popup, by mouse and by keys.
-TEST(ExploreMenusScenario, TheFilterBarsChevronStaysInReachWhenAListsLongNameTakesTheBar) {
+// A narrow window. A list with a long name chosen from the filter bar's
+// list menu took the bar's room, and the bar's chevron went past the
+// window's edge with it, so Hide Done, the priority and the dates could no
+// longer be reached with the mouse: the chevron stays at the end of the
+// bar's room, and the commands behind it work from its popup, by mouse and
+// by keys. The quick-entry bar's date and tags panels stood out to the
+// left of a window narrower than they are.
+TEST(ExploreMenusScenario, InANarrowWindowTheToolbarsCommandsStayInReach) {
     TComScope com;
-    TProgram p("menus-long-list-filter");
+    TProgram p("menus-narrow-window");
     WriteLongListDatabase(p.DatabasePath());
     p.Start();
     HWND main = p.Main();
@@ -194,6 +195,33 @@ TEST(ExploreMenusScenario, TheFilterBarsChevronStaysInReachWhenAListsLongNameTak
     Key(p, VK_RETURN);
     EXPECT_EQ(ItemNamed(bars.Filters, "Priority").Name, "Priority: High");
     EXPECT_EQ(p.Focus(), ChildrenOfClass(main, "TGvListview").front());
+
+    // Narrower than the quick-entry bar's date and tags panels: "Add:",
+    // Set Due Date and Set Tags show them from the window's left edge, with
+    // the box that takes the keys in view; they stood out to the left of
+    // the window, where the tick box and the start of the date and the
+    // tags typed could not be seen.
+    MakeWide(p, main, 200);
+    const RECT client = RectOf(bars.Dock);
+    for (int entry : {1, 2}) {
+        const TBarItem add = ItemNamed(bars.QuickEntry, "Add:");
+        ASSERT_TRUE(add.Visible);
+        Click(p, {(add.Place.left + add.Place.right) / 2, (add.Place.top + add.Place.bottom) / 2});
+        for (int i = 0; i < entry; ++i) Key(p, VK_DOWN);
+        Key(p, VK_RETURN);
+        // The date picker (its calendar dropped down has the keyboard) or
+        // the tags box.
+        const std::vector<HWND> pickers = ChildrenOfClass(main, "TDateTimePicker");
+        HWND typed = entry == 1 ? (pickers.empty() ? nullptr : pickers.front()) : p.Focus();
+        ASSERT_NE(typed, nullptr) << "no quick panel after Add: entry " << entry;
+        HWND panel = GetParent(typed);
+        ASSERT_EQ(ClassOf(panel), "TXtPanel.UnicodeClass");
+        EXPECT_EQ(RectOf(panel).left, client.left) << ClassOf(typed);
+        EXPECT_GE(RectOf(typed).left, client.left) << ClassOf(typed);
+        Key(p, VK_ESCAPE);
+        if (Shown(p, "SysMonthCal32") || IsWindowVisible(panel)) Key(p, VK_ESCAPE);
+        EXPECT_FALSE(IsWindowVisible(panel));
+    }
 
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
