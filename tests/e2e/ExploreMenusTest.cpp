@@ -6,12 +6,15 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "data/uDataMan.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
 
@@ -115,6 +118,54 @@ TBarItem ItemNamed(HWND bar, const std::string& prefix) {
     return {};
 }
 
+POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+// The popup menus shown now, the first opened first.
+std::vector<HWND> Popups(const TProgram& p) {
+    std::vector<HWND> out;
+    for (HWND w : p.TopWindows())
+        if (ClassOf(w) == "TXtPopupWindow") out.insert(out.begin(), w);
+    return out;
+}
+
+// Another program's window, on a thread of the test's own with its
+// message loop, for taking the activation away from the program.
+class TOtherProgram {
+public:
+    TOtherProgram() {
+        FThread = std::thread([this] {
+            FThreadId = GetCurrentThreadId();
+            HWND w = CreateWindowExA(0, "EDIT", "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 200,
+                                     150, nullptr, nullptr, nullptr, nullptr);
+            FWindow = w;
+            MSG m;
+            while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+                TranslateMessage(&m);
+                DispatchMessageA(&m);
+            }
+            DestroyWindow(w);
+        });
+        WaitUntil([this] { return FWindow.load() != nullptr; });
+    }
+    ~TOtherProgram() {
+        PostThreadMessageA(FThreadId, WM_QUIT, 0, 0);
+        FThread.join();
+    }
+    TOtherProgram(const TOtherProgram&) = delete;
+    TOtherProgram& operator=(const TOtherProgram&) = delete;
+    // Brings the window to the front, as a click on it in the taskbar does.
+    void Activate(const TProgram& p) {
+        SetForegroundWindow(FWindow);
+        WaitUntil([this] { return GetForegroundWindow() == FWindow.load(); });
+        p.Settle();
+    }
+
+private:
+    std::thread FThread;
+    std::atomic<DWORD> FThreadId{0};
+    std::atomic<HWND> FWindow{nullptr};
+};
+
 const char* const LongList = "Renovations of the summer house by the lake";
 
 // Two lists, one with a long name, and a task in each; the one in the
@@ -159,7 +210,7 @@ TEST(ExploreMenusScenario, InANarrowWindowTheToolbarsCommandsStayInReach) {
     // narrower.
     const TBarItem lists = ItemNamed(bars.Filters, "All lists > All tags");
     ASSERT_TRUE(lists.Visible);
-    Click(p, {(lists.Place.left + lists.Place.right) / 2, (lists.Place.top + lists.Place.bottom) / 2});
+    Click(p, Middle(lists.Place));
     ASSERT_NE(Shown(p, "TXtPopupWindow"), nullptr);
     Key(p, VK_END);
     Key(p, VK_RETURN);
@@ -180,7 +231,7 @@ TEST(ExploreMenusScenario, InANarrowWindowTheToolbarsCommandsStayInReach) {
     ASSERT_NE(popup, nullptr) << "no chevron popup at the end of the filter bar";
     const TBarItem hideDone = ItemNamed(popup, "Hide Done");
     ASSERT_TRUE(hideDone.Visible);
-    Click(p, {(hideDone.Place.left + hideDone.Place.right) / 2, (hideDone.Place.top + hideDone.Place.bottom) / 2});
+    Click(p, Middle(hideDone.Place));
     EXPECT_EQ(Shown(p, "TXtChevronPopupWindow"), nullptr);
     EXPECT_TRUE(ItemNamed(bars.Filters, "Hide Done").Checked);
 
@@ -206,7 +257,7 @@ TEST(ExploreMenusScenario, InANarrowWindowTheToolbarsCommandsStayInReach) {
     for (int entry : {1, 2}) {
         const TBarItem add = ItemNamed(bars.QuickEntry, "Add:");
         ASSERT_TRUE(add.Visible);
-        Click(p, {(add.Place.left + add.Place.right) / 2, (add.Place.top + add.Place.bottom) / 2});
+        Click(p, Middle(add.Place));
         for (int i = 0; i < entry; ++i) Key(p, VK_DOWN);
         Key(p, VK_RETURN);
         // The date picker (its calendar dropped down has the keyboard) or
@@ -222,6 +273,106 @@ TEST(ExploreMenusScenario, InANarrowWindowTheToolbarsCommandsStayInReach) {
         if (Shown(p, "SysMonthCal32") || IsWindowVisible(panel)) Key(p, VK_ESCAPE);
         EXPECT_FALSE(IsWindowVisible(panel));
     }
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// Every way out of a menu leaves the keyboard where it was, or where the
+// click that ended it put it, and leaves no menu behind: Esc level by
+// level, a command from a submenu reached by the pointer, a right click
+// inside a menu (which runs nothing), a click on a task, another program
+// brought to the front, and the hot key to the notification area and
+// back.
+TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
+    TComScope com;
+    TProgram p("menus-ways-out");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts w(main);
+    const TBars bars = BarsOf(main);
+    ASSERT_NE(bars.MenuBar, nullptr);
+    auto openMenu = [&](const char* caption) {
+        const TBarItem item = ItemNamed(bars.MenuBar, caption);
+        ASSERT_TRUE(item.Visible) << caption;
+        Click(p, Middle(item.Place));
+        ASSERT_EQ(Popups(p).size(), 1u) << caption;
+    };
+    Click(p, w.TreeRow(0));
+    ASSERT_EQ(p.Focus(), w.Tree);
+
+    // Esc level by level: the submenu, the menu, the menu bar.
+    openMenu("View");
+    const TBarItem groupBy = ItemNamed(Popups(p).front(), "Group by");
+    ASSERT_TRUE(groupBy.Visible);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RIGHT);
+    EXPECT_EQ(Popups(p).size(), 2u) << "Right on Group by opens its submenu";
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(Popups(p).size(), 1u);
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_EQ(p.ThreadInfo().hwndCapture, bars.MenuBar) << "the menu bar waits for keys";
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
+    EXPECT_EQ(p.Focus(), w.Tree);
+
+    // A right click inside a menu runs nothing and leaves it open.
+    openMenu("Tools");
+    const TBarItem find = ItemNamed(Popups(p).front(), "Find");
+    ASSERT_TRUE(find.Visible);
+    Click(p, Middle(find.Place), true);
+    EXPECT_EQ(Popups(p).size(), 1u);
+    EXPECT_TRUE(ItemNamed(bars.QuickEntry, "Find").Visible) << "the quick-entry bar went into find mode";
+    Key(p, VK_ESCAPE);
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(p.Focus(), w.Tree);
+
+    // A click on a task ends the menu and chooses the task.
+    openMenu("Help");
+    Click(p, PreparedTaskPoint(main, 4));
+    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
+    EXPECT_EQ(p.Focus(), w.List);
+    EXPECT_NE(TextOf(w.NotePanel).find(PreparedTasks()[4].Title), std::string::npos) << TextOf(w.NotePanel);
+
+    // The submenu by the pointer resting on Group by; Date in it.
+    openMenu("View");
+    MoveTo(p, Middle(groupBy.Place));
+    ASSERT_TRUE(WaitUntil([&] { return Popups(p).size() == 2; }, 3000)) << "Group by opened no submenu";
+    const TBarItem date = ItemNamed(Popups(p).back(), "Date");
+    ASSERT_TRUE(date.Visible);
+    Click(p, Middle(date.Place));
+    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_TRUE(ItemNamed(bars.GroupBy, "Date").Checked);
+    EXPECT_EQ(p.Focus(), w.List);
+
+    // Another program brought to the front ends the menu; back in the
+    // window, the keyboard is in the task list again.
+    {
+        TOtherProgram other;
+        openMenu("File");
+        other.Activate(p);
+        EXPECT_TRUE(Popups(p).empty());
+        EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
+        Click(p, CaptionPointOf(main));
+        EXPECT_EQ(p.Active(), main);
+        EXPECT_EQ(p.Focus(), w.List);
+    }
+
+    // The hot key with a menu open: to the notification area and back,
+    // no menu left, the keyboard in the quick-entry box.
+    Key(p, 'F', Alt);
+    ASSERT_EQ(Popups(p).size(), 1u);
+    Key(p, 'O', Ctrl | Shift);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    EXPECT_TRUE(Popups(p).empty());
+    Key(p, 'O', Ctrl | Shift);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && p.Active() == main; }));
+    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_EQ(p.Focus(), w.TopEdit);
 
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
