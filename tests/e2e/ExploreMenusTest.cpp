@@ -283,7 +283,7 @@ TEST(ExploreMenusScenario, InANarrowWindowTheToolbarsCommandsStayInReach) {
 // level, a command from a submenu reached by the pointer, a right click
 // inside a menu (which runs nothing), a click on a task, another program
 // brought to the front, and the hot key to the notification area and
-// back.
+// back. A task's menu asked for again at once is the task's menu again.
 TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     TComScope com;
     TProgram p("menus-ways-out");
@@ -337,6 +337,19 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
     EXPECT_EQ(p.Focus(), w.List);
     EXPECT_NE(TextOf(w.NotePanel).find(PreparedTasks()[4].Title), std::string::npos) << TextOf(w.NotePanel);
+
+    // The task's menu closed by Esc and asked for again at once: the second
+    // right click comes as a double click, which opened the title editor,
+    // with the editor's own menu, instead of the task's menu.
+    Click(p, PreparedTaskPoint(main, 4), true);
+    ASSERT_EQ(Popups(p).size(), 1u) << "no menu for a right click on a task";
+    Key(p, VK_ESCAPE);
+    Click(p, PreparedTaskPoint(main, 4), true);
+    EXPECT_EQ(Popups(p).size(), 1u) << "no task menu for the second right click";
+    EXPECT_NE(ClassOf(p.Focus()), "TGvEdit") << "the title editor opened";
+    Key(p, VK_ESCAPE);
+    if (ClassOf(p.Focus()) == "TGvEdit") Key(p, VK_ESCAPE);
+    EXPECT_EQ(p.Focus(), w.List);
 
     // The submenu by the pointer resting on Group by; Date in it.
     openMenu("View");
