@@ -705,7 +705,11 @@ void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShif
     }
 }
 
-void TMainForm::ListItemDblClick(TCustomGvListview*, TCommonMouseButton, gcl::TPoint MousePos, TGvHitInfoItem) {
+void TMainForm::ListItemDblClick(TCustomGvListview*, TCommonMouseButton Button, gcl::TPoint MousePos,
+                                 TGvHitInfoItem) {
+    // A second right click soon after the first (the task's menu asked for
+    // again) comes as a double click: it asks for the menu, not the editor.
+    if (Button != cmbLeft) return;
     // On a cell's mark the double click is that mark's: its button-up has
     // opened the mark's panel, and a title editor opened over it would be
     // a second editor of the same task.
