@@ -283,7 +283,8 @@ TEST(ExploreMenusScenario, InANarrowWindowTheToolbarsCommandsStayInReach) {
 // level, a command from a submenu reached by the pointer, a right click
 // inside a menu (which runs nothing), a click on a task, another program
 // brought to the front, and the hot key to the notification area and
-// back. A task's menu asked for again at once is the task's menu again.
+// back. A task's or a list's menu asked for again at once is that menu
+// again.
 TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     TComScope com;
     TProgram p("menus-ways-out");
@@ -362,8 +363,18 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     EXPECT_TRUE(ItemNamed(bars.GroupBy, "Date").Checked);
     EXPECT_EQ(p.Focus(), w.List);
 
+    // The same in the side tree: its menu again, not the name's editor.
+    Click(p, w.TreeRow(2), true);
+    ASSERT_EQ(Popups(p).size(), 1u) << "no menu for a right click on a list";
+    Key(p, VK_ESCAPE);
+    Click(p, w.TreeRow(2), true);
+    EXPECT_EQ(Popups(p).size(), 1u) << "no list menu for the second right click";
+    EXPECT_EQ(p.Focus(), w.Tree) << "the list's name editor opened";
+    Key(p, VK_ESCAPE);
+    if (p.Focus() != w.Tree) Key(p, VK_ESCAPE);
+
     // Another program brought to the front ends the menu; back in the
-    // window, the keyboard is in the task list again.
+    // window, the keyboard is in the side tree again.
     {
         TOtherProgram other;
         openMenu("File");
@@ -372,7 +383,7 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
         EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
         Click(p, CaptionPointOf(main));
         EXPECT_EQ(p.Active(), main);
-        EXPECT_EQ(p.Focus(), w.List);
+        EXPECT_EQ(p.Focus(), w.Tree);
     }
 
     // The hot key with a menu open: to the notification area and back,
