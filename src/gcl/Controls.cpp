@@ -833,7 +833,9 @@ void TControl::MouseButtonDown(TMessage& message, TMouseButton button, bool isDo
     TComponentRef<TControl> alive(this);
     if (FControlStyle.Contains(csCaptureMouse) && button == mbLeft) SetMouseCapture(true);
     if (button == mbLeft && FControlStyle.Contains(csClickEvents)) FControlState.Include(csClicked);
-    if (isDouble && FControlStyle.Contains(csDoubleClicks)) {
+    // OnDblClick is the left button's: a second right click soon after
+    // the first (a context menu asked for again) is a right click.
+    if (isDouble && button == mbLeft && FControlStyle.Contains(csDoubleClicks)) {
         DblClick();
         if (!alive) return;
     }

@@ -133,6 +133,7 @@ protected:
         Events.push_back("up " + std::to_string(x) + "," + std::to_string(y));
     }
     void Click() override { Events.push_back("click"); }
+    void DblClick() override { Events.push_back("double click"); }
 };
 GCL_IMPLEMENT_CLASS(TCtlGraphic)
 
@@ -682,6 +683,15 @@ TEST_F(WindowCore, MouseRoutingToWindowlessControlsAndTheWheel) {
     EXPECT_EQ(graphic->Events, (std::vector<std::string>{"down 5,5", "click", "up 6,6"}));
     EXPECT_EQ(Form->ControlAtPos(Point(35, 45), false), graphic);
     EXPECT_EQ(Form->ControlAtPos(Point(5, 5), false), nullptr);
+    // A double click is the left button's; the right button's second
+    // press (a context menu asked for again) is a press only.
+    graphic->Events.clear();
+    Form->Perform(WM_RBUTTONDBLCLK, MK_RBUTTON, MAKELONG(35, 45));
+    Form->Perform(WM_RBUTTONUP, 0, MAKELONG(35, 45));
+    Form->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELONG(35, 45));
+    Form->Perform(WM_LBUTTONUP, 0, MAKELONG(35, 45));
+    EXPECT_EQ(graphic->Events,
+              (std::vector<std::string>{"down 5,5", "up 5,5", "double click", "down 5,5", "click", "up 5,5"}));
 
     // The wheel goes up the parents until one handles it.
     auto* panel = Add<TCtlPanel>("Panel", Form, 0, 0, 200, 150);
