@@ -1079,6 +1079,9 @@ void TMainForm::SetMainCaption(const std::string& Caption) { SetCaption(Caption)
 // ---- Messages ----------------------------------------------------------------------------
 
 void TMainForm::Dispatch(gcl::TMessage& Message) {
+    // Tab moves the keyboard through the note editor too, whose window is
+    // made before the move can pass it by.
+    if (Message.Msg == gcl::CM_DIALOGKEY && LOWORD(Message.WParam) == VK_TAB) MakeNoteEditor();
     if (Message.Msg == WM_HOTKEY) {
         WMHotKey(Message);
         return;

@@ -581,7 +581,14 @@ public:
     // The note panel (MainPanels.cpp)
     // ======================================================================
     TXtDockablePanel* NoteEdit = nullptr;
+    // The note editor. Its window is made when it is first needed: a task
+    // chosen, or the note's place clicked or reached by Tab. Until then a
+    // windowless stand-in in its place paints what the empty editor
+    // shows, and NoteEditorMade() is false.
     TKitRichEdit* RichEdit1 = nullptr;
+    gcl::TControl* NoteStandIn = nullptr;
+    bool NoteEditorMade() const noexcept;
+    void MakeNoteEditor();
     TMainAction* EditNoteA = nullptr;
     TMainAction* MinRestoreNoteA = nullptr;
     // Makes the note panel (in NoteDock) with its editor, binds the

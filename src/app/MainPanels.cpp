@@ -1625,6 +1625,62 @@ void TMainForm::WarnUnsavableTyped(WPARAM What) {
     if (focus && IsWindow(focus) && IsWindowVisible(focus)) ::SetFocus(focus);
 }
 
+namespace {
+
+// Stands in the note editor's place until the editor's window is made,
+// painting what the empty editor paints (its background) and showing its
+// cursor. A button pressed over it makes the editor, which then takes the
+// press as if it had been there: the keyboard, a caret, its menu on the
+// right button.
+class TNoteStandIn final : public gcl::TGraphicControl {
+    GCL_CLASS(TNoteStandIn, gcl::TGraphicControl)
+public:
+    TKitRichEdit* Editor = nullptr;
+    std::function<void()> MakeEditor;
+
+    void Dispatch(gcl::TMessage& Message) override {
+        switch (Message.Msg) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK: PassOn(Message); return;
+        default: inherited::Dispatch(Message);
+        }
+    }
+
+protected:
+    explicit TNoteStandIn(gcl::TComponent* Owner) : gcl::TGraphicControl(Owner) { SetCursor(gcl::crIBeam); }
+
+    void Paint() override {
+        gcl::TCanvas* canvas = GetCanvas();
+        canvas->GetBrush()->SetColor(Editor->GetColor());
+        canvas->GetBrush()->SetStyle(gcl::bsSolid);
+        canvas->FillRect(GetClientRect());
+    }
+
+private:
+    void PassOn(gcl::TMessage& Message) {
+        // This control is hidden by the making; the message is copied first.
+        const UINT msg = Message.Msg;
+        const WPARAM wParam = Message.WParam;
+        const gcl::TPoint at = gcl::LParamToPoint(Message.LParam);
+        gcl::TWinControl* parent = GetParent();
+        if (!parent || !parent->HandleAllocated()) return;
+        POINT p{at.X + GetLeft(), at.Y + GetTop()};
+        const HWND parentWindow = parent->GetHandle();
+        MakeEditor();
+        Message.Result = 1;
+        if (!Editor->HandleAllocated()) return;
+        MapWindowPoints(parentWindow, Editor->GetHandle(), &p, 1);
+        SendMessageA(Editor->GetHandle(), msg, wParam, MAKELPARAM(p.x, p.y));
+    }
+};
+GCL_IMPLEMENT_CLASS(TNoteStandIn)
+
+} // namespace
+
 void TMainForm::CreateNotePanel() {
     using E = gcl::TNotifyEvent;
     NoteEdit = TXtDockablePanel::Create(this);
@@ -1652,7 +1708,15 @@ void TMainForm::CreateNotePanel() {
     RichEdit1->SetFlat(true);
     RichEdit1->SetBorderStyle(gcl::bsNone);
     RichEdit1->SetPlainText(true);
+    // Made with its window when first needed (MakeNoteEditor).
+    RichEdit1->SetVisible(false);
     RichEdit1->SetParent(NoteEdit);
+    TNoteStandIn* standIn = TNoteStandIn::Create(this);
+    standIn->Editor = RichEdit1;
+    standIn->MakeEditor = [this] { MakeNoteEditor(); };
+    standIn->SetAlign(gcl::alClient);
+    standIn->SetParent(NoteEdit);
+    NoteStandIn = standIn;
     FRichEdit1WindowProc = RichEdit1->GetWindowProc();
     RichEdit1->SetWindowProc(gcl::TWndMethod(this, &TMainForm::RichEdit1WindowProc));
     RichEdit1->OnExit = E(this, &TMainForm::RichEdit1Exit);
@@ -1662,10 +1726,21 @@ void TMainForm::CreateNotePanel() {
     MinRestoreNoteA->SetOnExecute(E(this, &TMainForm::MinRestoreNoteAExecute));
 }
 
+bool TMainForm::NoteEditorMade() const noexcept { return RichEdit1 && RichEdit1->GetVisible(); }
+
+void TMainForm::MakeNoteEditor() {
+    if (!RichEdit1 || NoteEditorMade()) return;
+    // The editor takes the stand-in's place (the window is made now when
+    // the panel shows, else when it first shows).
+    RichEdit1->SetVisible(true);
+    if (NoteStandIn) NoteStandIn->SetVisible(false);
+}
+
 std::string TMainForm::NoteText() const { return RichEdit1 ? RichEdit1->GetText() : std::string(); }
 
 void TMainForm::ShowNote(TuTask* Task) {
     if (!RichEdit1 || !Database) return;
+    if (Task) MakeNoteEditor();
     if (RichEdit1->GetModified()) FNoteEditor.Edited();
     const std::string text = FNoteEditor.Show(Task, NoteText(), *Database);
     RichEdit1->SetText(text);

@@ -21,7 +21,6 @@ namespace qelvo {
 
 using namespace gcl;
 
-int RichEditVersion = 0;
 UINT CFEmbeddedObject = 0;
 UINT CFLinkSource = 0;
 UINT CFRtf = 0;
@@ -30,6 +29,8 @@ UINT CFRtfNoObjs = 0;
 namespace {
 
 HMODULE GRichEditModule = nullptr;
+// The generation of the loaded library; 0 before it is loaded.
+int GRichEditVersion = 0;
 
 // One stream operation: the conversion and the first error of the callback.
 struct TStreamCookie {
@@ -100,7 +101,7 @@ UINT TKitTextAttributes::Flag() const noexcept {
 
 CHARFORMAT2A TKitTextAttributes::NewFormat(DWORD mask) const {
     CHARFORMAT2A format{};
-    format.cbSize = RichEditVersion >= 2 ? sizeof(CHARFORMAT2A) : sizeof(CHARFORMATA);
+    format.cbSize = RichEditVersion() >= 2 ? sizeof(CHARFORMAT2A) : sizeof(CHARFORMATA);
     format.dwMask = mask;
     return format;
 }
@@ -220,7 +221,7 @@ void TKitTextAttributes::Assign(TPersistent* source) {
             format.crTextColor = ColorToRGB(font->GetColor());
         lstrcpynA(format.szFaceName, font->GetName().c_str(), LF_FACESIZE);
         format.bCharSet = font->GetCharset();
-        if (RichEditVersion >= 2) {
+        if (RichEditVersion() >= 2) {
             format.dwMask |= CFM_WEIGHT;
             LOGFONTA logFont = font->GetLogFont();
             format.wWeight = static_cast<WORD>(logFont.lfWeight ? logFont.lfWeight
@@ -257,7 +258,7 @@ GCL_IMPLEMENT_CLASS(TKitParaAttributes)
 
 PARAFORMAT2 TKitParaAttributes::NewFormat(DWORD mask) const {
     PARAFORMAT2 format{};
-    format.cbSize = RichEditVersion >= 2 ? sizeof(PARAFORMAT2) : sizeof(PARAFORMAT);
+    format.cbSize = RichEditVersion() >= 2 ? sizeof(PARAFORMAT2) : sizeof(PARAFORMAT);
     format.dwMask = mask;
     return format;
 }
@@ -286,7 +287,7 @@ TKitParaAlignment TKitParaAttributes::GetAlignment() {
 }
 
 void TKitParaAttributes::SetAlignment(TKitParaAlignment value) {
-    if (value == kaJustify && FRichEdit->FAutoAdvancedTypography && RichEditVersion >= 3) {
+    if (value == kaJustify && FRichEdit->FAutoAdvancedTypography && RichEditVersion() >= 3) {
         FRichEdit->HandleNeeded();
         SendMessageA(FRichEdit->GetHandle(), EM_SETTYPOGRAPHYOPTIONS, TO_ADVANCEDTYPOGRAPHY, TO_ADVANCEDTYPOGRAPHY);
         FRichEdit->FAdvancedTypography = true;
@@ -403,7 +404,7 @@ std::string TKitRichEditStrings::Get(int index) const {
     buffer.resize(static_cast<size_t>(std::clamp(copied, 0, static_cast<int>(buffer.size()) - 1)));
     if (buffer.size() >= 2 && buffer.compare(buffer.size() - 2, 2, "\r\n") == 0)
         buffer.resize(buffer.size() - 2);
-    else if (RichEditVersion >= 2 && !buffer.empty() && buffer.back() == '\r')
+    else if (RichEditVersion() >= 2 && !buffer.empty() && buffer.back() == '\r')
         buffer.pop_back();
     return buffer;
 }
@@ -422,7 +423,7 @@ void TKitRichEditStrings::Insert(int index, const std::string& s) {
     FRichEdit->HandleNeeded();
     HWND handle = FRichEdit->GetHandle();
     if (index < 0) Error(gcl::msg::ListIndexError, index);
-    const char* lineBreak = RichEditVersion >= 2 ? "\r" : "\r\n";
+    const char* lineBreak = RichEditVersion() >= 2 ? "\r" : "\r\n";
     int start = static_cast<int>(SendMessageA(handle, EM_LINEINDEX, static_cast<WPARAM>(index), 0));
     std::string text;
     if (start >= 0) {
@@ -438,7 +439,7 @@ void TKitRichEditStrings::Insert(int index, const std::string& s) {
     }
     SetSelectionRange(handle, start, start);
     FRichEdit->SetSelText(text);
-    if (RichEditVersion == 1 && GetSelectionRange(handle).cpMax != start + static_cast<LONG>(text.size()))
+    if (RichEditVersion() == 1 && GetSelectionRange(handle).cpMax != start + static_cast<LONG>(text.size()))
         throw EOutOfResources(msg::RichEditInsertionError);
 }
 
@@ -482,7 +483,7 @@ UINT TKitRichEditStrings::StreamFlags(bool richText) const {
         if (FMode.Contains(smPlainRtf)) flags |= SFF_PLAINRTF;
     } else {
         flags = SF_TEXT;
-        if (FMode.Contains(smUnicode) && RichEditVersion >= 2) flags |= SF_UNICODE;
+        if (FMode.Contains(smUnicode) && RichEditVersion() >= 2) flags |= SF_UNICODE;
     }
     if (FMode.Contains(smSelection)) flags |= SFF_SELECTION;
     return flags;
@@ -618,7 +619,7 @@ void TKitCustomRichEdit::BeforeDestruction() noexcept {
 
 void TKitCustomRichEdit::CreateParams(TCreateParams& params) {
     inherited::CreateParams(params);
-    CreateSubClass(params, RichEditVersion == 1 ? "RICHEDIT" : "RichEdit20A");
+    CreateSubClass(params, RichEditVersion() == 1 ? "RICHEDIT" : "RichEdit20A");
     params.Style &= ~static_cast<DWORD>(WS_HSCROLL | WS_VSCROLL);
     params.Style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS | ES_SAVESEL;
     TScrollStyle scrollBars = GetScrollBars();
@@ -641,16 +642,16 @@ void TKitCustomRichEdit::CreateWnd() {
     if (GetSystemMetrics(SM_DBCSENABLED) && PRIMARYLANGID(language) != LANG_JAPANESE)
         GetFont()->SetCharset(DEFAULT_CHARSET);
     DWORD mask = ENM_CHANGE | ENM_REQUESTRESIZE | ENM_SELCHANGE | ENM_PROTECTED;
-    if (RichEditVersion >= 2) mask |= ENM_LINK;
+    if (RichEditVersion() >= 2) mask |= ENM_LINK;
     SendMessageA(handle, EM_SETEVENTMASK, 0, static_cast<LPARAM>(mask));
     SendMessageA(handle, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(ColorToRGB(GetColor())));
     SetMaxLength(GetMaxLength());
     ApplyWordSelection(FWordSelection);
-    if (RichEditVersion >= 2) {
+    if (RichEditVersion() >= 2) {
         SendMessageA(handle, EM_AUTOURLDETECT, FAutoURLDetect ? 1 : 0, 0);
         FUndoLimit = static_cast<int>(SendMessageA(handle, EM_SETUNDOLIMIT, static_cast<WPARAM>(FUndoLimit), 0));
         ApplyTextMode();
-        if (RichEditVersion >= 3)
+        if (RichEditVersion() >= 3)
             SendMessageA(handle, EM_SETTYPOGRAPHYOPTIONS, typography ? TO_ADVANCEDTYPOGRAPHY : 0, TO_ADVANCEDTYPOGRAPHY);
         SendMessageA(handle, EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(FLangOptions.Mask()));
     }
@@ -661,7 +662,7 @@ void TKitCustomRichEdit::CreateWnd() {
     }
     if (FAllowObjects) SetupOle();
     if (FSavedState) RestoreState();
-    if (RichEditVersion == 1) {
+    if (RichEditVersion() == 1) {
         bool modified = GetModified();
         SendMessageA(handle, WM_SETFONT, 0, 0);
         SetModified(modified);
@@ -715,7 +716,7 @@ void TKitCustomRichEdit::RestoreState() {
 }
 
 void TKitCustomRichEdit::ApplyTextMode() {
-    if (!HandleAllocated() || RichEditVersion < 2) return;
+    if (!HandleAllocated() || RichEditVersion() < 2) return;
     HWND handle = GetHandle();
     WPARAM mode = (FUndoLimit >= 2 ? TM_MULTILEVELUNDO : TM_SINGLELEVELUNDO) | (FPlainText ? TM_PLAINTEXT : TM_RICHTEXT);
     if (SendMessageA(handle, EM_SETTEXTMODE, mode, 0) == 0) return;
@@ -981,7 +982,7 @@ int TKitCustomRichEdit::GetLineLength(int index) {
 
 int TKitCustomRichEdit::GetRichTextLength() {
     if (!HandleAllocated()) return GetTextLen();
-    if (RichEditVersion < 2) return GetTextLen();
+    if (RichEditVersion() < 2) return GetTextLen();
     GETTEXTLENGTHEX request{GTL_DEFAULT, CP_ACP};
     return static_cast<int>(SendMessageA(GetHandle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0));
 }
@@ -1059,7 +1060,7 @@ TPopupMenu* TKitCustomRichEdit::GetPopupMenu() const {
 // ---- Properties
 
 bool TKitCustomRichEdit::GetAdvancedTypography() {
-    if (RichEditVersion >= 3 && HandleAllocated())
+    if (RichEditVersion() >= 3 && HandleAllocated())
         FAdvancedTypography =
             (SendMessageA(GetHandle(), EM_GETTYPOGRAPHYOPTIONS, 0, 0) & TO_ADVANCEDTYPOGRAPHY) != 0;
     return FAdvancedTypography;
@@ -1069,12 +1070,12 @@ void TKitCustomRichEdit::SetAdvancedTypography(bool value) {
     if (value) FAutoAdvancedTypography = false;
     if (value == GetAdvancedTypography()) return;
     FAdvancedTypography = value;
-    if (RichEditVersion >= 3 && HandleAllocated())
+    if (RichEditVersion() >= 3 && HandleAllocated())
         SendMessageA(GetHandle(), EM_SETTYPOGRAPHYOPTIONS, value ? TO_ADVANCEDTYPOGRAPHY : 0, TO_ADVANCEDTYPOGRAPHY);
 }
 
 bool TKitCustomRichEdit::GetAutoURLDetect() {
-    if (RichEditVersion >= 2 && HandleAllocated())
+    if (RichEditVersion() >= 2 && HandleAllocated())
         return SendMessageA(GetHandle(), EM_GETAUTOURLDETECT, 0, 0) != 0;
     return FAutoURLDetect;
 }
@@ -1082,7 +1083,7 @@ bool TKitCustomRichEdit::GetAutoURLDetect() {
 void TKitCustomRichEdit::SetAutoURLDetect(bool value) {
     if (value == FAutoURLDetect) return;
     FAutoURLDetect = value;
-    if (RichEditVersion >= 2 && HandleAllocated()) SendMessageA(GetHandle(), EM_AUTOURLDETECT, value ? 1 : 0, 0);
+    if (RichEditVersion() >= 2 && HandleAllocated()) SendMessageA(GetHandle(), EM_AUTOURLDETECT, value ? 1 : 0, 0);
 }
 
 void TKitCustomRichEdit::SetAllowObjects(bool value) {
@@ -1105,7 +1106,7 @@ void TKitCustomRichEdit::SetHideScrollBars(bool value) {
 }
 
 TRichLangOptions TKitCustomRichEdit::GetLangOptions() {
-    if (RichEditVersion >= 2 && HandleAllocated())
+    if (RichEditVersion() >= 2 && HandleAllocated())
         return TRichLangOptions::FromMask(static_cast<uint64_t>(SendMessageA(GetHandle(), EM_GETLANGOPTIONS, 0, 0)) &
                                           0xF);
     return FLangOptions;
@@ -1114,7 +1115,7 @@ TRichLangOptions TKitCustomRichEdit::GetLangOptions() {
 void TKitCustomRichEdit::SetLangOptions(TRichLangOptions value) {
     if (value == FLangOptions) return;
     FLangOptions = value;
-    if (RichEditVersion >= 2 && HandleAllocated())
+    if (RichEditVersion() >= 2 && HandleAllocated())
         SendMessageA(GetHandle(), EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(value.Mask()));
 }
 
@@ -1145,7 +1146,7 @@ void TKitCustomRichEdit::SetTitle(const std::string& value) {
 void TKitCustomRichEdit::SetUndoLimit(int value) {
     if (value == FUndoLimit) return;
     FUndoLimit = value;
-    if (RichEditVersion >= 2 && HandleAllocated())
+    if (RichEditVersion() >= 2 && HandleAllocated())
         FUndoLimit = static_cast<int>(SendMessageA(GetHandle(), EM_SETUNDOLIMIT, static_cast<WPARAM>(value), 0));
 }
 
@@ -1171,7 +1172,7 @@ void TKitCustomRichEdit::ApplyWordSelection(bool value) {
 }
 
 int TKitCustomRichEdit::GetZoom() {
-    if (RichEditVersion < 3 || !HandleAllocated()) return 100;
+    if (RichEditVersion() < 3 || !HandleAllocated()) return 100;
     int numerator = 0;
     int denominator = 0;
     SendMessageA(GetHandle(), EM_GETZOOM, reinterpret_cast<WPARAM>(&numerator), reinterpret_cast<LPARAM>(&denominator));
@@ -1180,7 +1181,7 @@ int TKitCustomRichEdit::GetZoom() {
 }
 
 void TKitCustomRichEdit::SetZoom(int value) {
-    if (RichEditVersion < 3 || !HandleAllocated()) return;
+    if (RichEditVersion() < 3 || !HandleAllocated()) return;
     if (value <= 0)
         SendMessageA(GetHandle(), EM_SETZOOM, 0, 0);
     else
@@ -1245,7 +1246,7 @@ bool IsPasteKey(WPARAM key) {
 } // namespace
 
 int TKitCustomRichEdit::SelectableTextLength() {
-    if (!HandleAllocated() || RichEditVersion < 2) return GetTextLen();
+    if (!HandleAllocated() || RichEditVersion() < 2) return GetTextLen();
     GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, 1200};
     const LRESULT length = SendMessageA(GetHandle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0);
     return length >= 0 ? static_cast<int>(length) : GetTextLen();
@@ -1289,7 +1290,7 @@ void TKitCustomRichEdit::Dispatch(TMessage& message) {
     case CM_BIDIMODECHANGED:
     case CM_PARENTBIDIMODECHANGED: {
         inherited::Dispatch(message);
-        if (!HandleAllocated() || RichEditVersion < 2) return;
+        if (!HandleAllocated() || RichEditVersion() < 2) return;
         BIDIOPTIONS options{};
         options.cbSize = sizeof(options);
         options.wMask = 0x1C;
@@ -1300,7 +1301,7 @@ void TKitCustomRichEdit::Dispatch(TMessage& message) {
         return;
     }
     case WM_RBUTTONUP:
-        if (RichEditVersion == 1 && Win32MajorVersion >= 5) break;
+        if (RichEditVersion() == 1 && Win32MajorVersion >= 5) break;
         if (FAllowObjects && HandleAllocated()) {
             POINT point{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
             ::ClientToScreen(GetHandle(), &point);
@@ -1316,7 +1317,7 @@ void TKitCustomRichEdit::Dispatch(TMessage& message) {
         // The library paints between its own BeginPaint and EndPaint; a
         // paint DC handed to it would leave it nothing to update.
         if (message.WParam == 0) {
-            if (RichEditVersion == 1)
+            if (RichEditVersion() == 1)
                 PaintFirstGeneration(message);
             else
                 DefaultHandler(message);
@@ -1380,7 +1381,7 @@ void TKitCustomRichEdit::ReplaceSel(TMessage& message) {
     }
     HWND handle = GetHandle();
     LONG start = GetSelectionRange(handle).cpMin;
-    if (FUndoLimit >= 2 && RichEditVersion >= 2 && (!FSettingSelText || FForceUndo)) message.WParam = 1;
+    if (FUndoLimit >= 2 && RichEditVersion() >= 2 && (!FSettingSelText || FForceUndo)) message.WParam = 1;
     DefaultHandler(message);
     // The caret stands after the inserted text, however the library
     // counted its line breaks.
@@ -1512,16 +1513,6 @@ HMODULE LoadQuietly(const char* name) {
 
 void InitRichEdit() {
     RegisterUnitVersion(UnitVersionInstance(), UnitVersion);
-    RichEditVersion = 1;
-    GRichEditModule = LoadQuietly("RICHED20.DLL");
-    if (GRichEditModule) {
-        RichEditVersion = 2;
-        VS_FIXEDFILEINFO info{};
-        if (GetFileVersionFixedInfo(GetModuleFileName(GRichEditModule), info))
-            RichEditVersion = RichEditGenerationFromVersion(info.dwFileVersionMS);
-    } else {
-        GRichEditModule = LoadQuietly("RICHED32.DLL");
-    }
     CFEmbeddedObject = RegisterClipboardFormatA("Embedded Object");
     CFLinkSource = RegisterClipboardFormatA("Link Source");
     CFRtf = RegisterClipboardFormatA("Rich Text Format");
@@ -1537,11 +1528,29 @@ void DoneRichEdit() {
     if (GRichEditModule) OleFlushClipboard();
     if (GRichEditModule) FreeLibrary(GRichEditModule);
     GRichEditModule = nullptr;
-    RichEditVersion = 0;
+    GRichEditVersion = 0;
     UnregisterModuleUnitVersions(UnitVersionInstance());
 }
 
 } // namespace
+
+int RichEditVersion() {
+    // Loading the library costs a start milliseconds (and it makes its
+    // windows): it waits for the first rich edit. Rich edits live on the
+    // main thread, which alone comes here.
+    if (GRichEditVersion != 0) return GRichEditVersion;
+    GRichEditVersion = 1;
+    GRichEditModule = LoadQuietly("RICHED20.DLL");
+    if (GRichEditModule) {
+        GRichEditVersion = 2;
+        VS_FIXEDFILEINFO info{};
+        if (GetFileVersionFixedInfo(GetModuleFileName(GRichEditModule), info))
+            GRichEditVersion = RichEditGenerationFromVersion(info.dwFileVersionMS);
+    } else {
+        GRichEditModule = LoadQuietly("RICHED32.DLL");
+    }
+    return GRichEditVersion;
+}
 
 gcl::TUnit KitRichEditUnit{"KitRichEdit", &InitRichEdit, &DoneRichEdit};
 

@@ -5,10 +5,12 @@
 // KitRichEditOle.h, the load and save conversions in
 // KitRichEditConversions.h.
 //
-// The library is chosen once per process (KitRichEditUnit): riched20.dll
-// when it loads (generation 2 or, from its file version 5.xx, xx / 10; 6
-// for version 12), else riched32.dll (generation 1). Every
-// version-dependent message is sent only when RichEditVersion allows it.
+// The library is chosen once per process, when a rich edit is first made
+// or the generation is first asked for (a program that shows none at its
+// start does not load it then): riched20.dll when it loads (generation 2
+// or, from its file version 5.xx, xx / 10; 6 for version 12), else
+// riched32.dll (generation 1); KitRichEditUnit frees it. Every
+// version-dependent message is sent only when RichEditVersion() allows it.
 #pragma once
 
 #include "gcl/rtl/WinApi.h"
@@ -37,8 +39,9 @@ namespace msg {
 inline constexpr const char* RichEditInsertionError = "RichEdit line insertion error";
 } // namespace msg
 
-// The detected library generation (0 before the unit started).
-extern int RichEditVersion;
+// The library's generation, the library loaded on the first call (0 when
+// neither library loads).
+int RichEditVersion();
 // The registered clipboard formats.
 extern UINT CFEmbeddedObject;
 extern UINT CFLinkSource;

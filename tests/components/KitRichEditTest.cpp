@@ -80,7 +80,7 @@ GCL_IMPLEMENT_CLASS(TParamsRichEdit)
 } // namespace
 
 TEST_F(ComponentsTest, RichEditWindowIsCreatedAsConfigured) {
-    ASSERT_GE(RichEditVersion, 2);
+    ASSERT_GE(RichEditVersion(), 2);
     EXPECT_NE(CFRtf, 0u);
     EXPECT_EQ(RichEditGenerationFromVersion(0x0005001E), 3);
     EXPECT_EQ(RichEditGenerationFromVersion(0x00050032), 5);
@@ -138,7 +138,7 @@ TEST_F(ComponentsTest, RichEditWindowIsCreatedAsConfigured) {
     // Zoom: 0 resets; without generation 3 it reads 100.
     edit->HandleNeeded();
     edit->SetZoom(150);
-    if (RichEditVersion >= 3) {
+    if (RichEditVersion() >= 3) {
         EXPECT_EQ(edit->GetZoom(), 150);
     }
     edit->SetZoom(0);
