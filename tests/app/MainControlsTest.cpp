@@ -263,10 +263,13 @@ TEST_F(MainControls, TheNotePanelOnlyMinimisesWithItsOwnImages) {
     EXPECT_EQ(L"Note", panel->GetCaption());
     EXPECT_TRUE(options->GetCaptionLabel()->GetVisible());
 
-    // The caption bar stands above the editor, which fills the rest.
+    // The caption bar stands above the editor, which fills the rest (the
+    // editor's window is made once a task is chosen).
     gcl::TWinControl* caption = panel->GetCaptionDock();
     EXPECT_TRUE(caption->GetVisible());
     EXPECT_GT(caption->GetHeight(), 0);
+    SelectTasks(form, {"Pay rent"});
+    ASSERT_TRUE(form->NoteEditorMade());
     EXPECT_GE(form->RichEdit1->GetTop(), caption->GetTop() + caption->GetHeight());
     RECT editRect, captionRect;
     GetWindowRect(form->RichEdit1->GetHandle(), &editRect);
@@ -290,6 +293,66 @@ TEST_F(MainControls, TheNotePanelOnlyMinimisesWithItsOwnImages) {
     EXPECT_EQ(NoteRestoreImage, minimize->GetImageIndex());
     form->MinRestoreNoteA->Execute();
     EXPECT_FALSE(panel->IsMinimized());
+    CloseMainForm(form);
+}
+
+// The note editor's window is made when first needed; until then a
+// windowless stand-in holds its place, and every way to the editor makes it
+// first: a task chosen, a button pressed over its place, Tab.
+TEST_F(MainControls, TheNoteEditorIsMadeInItsStandInsPlaceWhenFirstNeeded) {
+    TMainForm* form = OpenMainForm();
+    ASSERT_FALSE(form->NoteEditorMade());
+    EXPECT_FALSE(form->RichEdit1->HandleAllocated());
+    ASSERT_TRUE(form->NoteStandIn->GetVisible());
+    // The stand-in fills what the caption bar leaves of the panel.
+    gcl::TWinControl* caption = form->NoteEdit->GetCaptionDock();
+    const gcl::TRect place = form->NoteStandIn->GetBoundsRect();
+    EXPECT_EQ(caption->GetTop() + caption->GetHeight(), place.Top);
+    EXPECT_EQ(form->NoteEdit->GetClientHeight(), place.Bottom);
+    EXPECT_EQ(form->NoteEdit->GetClientWidth(), place.Right - place.Left);
+    EXPECT_EQ(gcl::crIBeam, form->NoteStandIn->GetCursor());
+    // No task chosen keeps it so; a task chosen shows its note in the
+    // editor, made where the stand-in stood, which goes.
+    form->ShowNote(nullptr);
+    EXPECT_FALSE(form->NoteEditorMade());
+    SelectTasks(form, {"Pay rent"});
+    ASSERT_TRUE(form->NoteEditorMade());
+    ASSERT_TRUE(form->RichEdit1->HandleAllocated());
+    EXPECT_TRUE(IsWindowVisible(form->RichEdit1->GetHandle()));
+    EXPECT_FALSE(form->NoteStandIn->GetVisible());
+    EXPECT_EQ(place, form->RichEdit1->GetBoundsRect());
+    EXPECT_FALSE(form->RichEdit1->GetReadOnly());
+    EXPECT_EQ("No note - Pay rent", gcl::TControlSeam::GetText(form->NoteEdit));
+    // Nothing chosen again: the editor stays, empty and read-only.
+    SelectTasks(form, {});
+    EXPECT_TRUE(form->NoteEditorMade());
+    EXPECT_EQ("", form->RichEdit1->GetText());
+    EXPECT_TRUE(form->RichEdit1->GetReadOnly());
+    CloseMainForm(form);
+
+    // A press of the left button over the place: the editor is made there
+    // and takes the press, and with it the keyboard.
+    form = OpenMainForm();
+    ASSERT_FALSE(form->NoteEditorMade());
+    form->List->SetFocus();
+    const gcl::TRect at = form->NoteStandIn->GetBoundsRect();
+    const LPARAM middle = MAKELPARAM((at.Left + at.Right) / 2, (at.Top + at.Bottom) / 2);
+    SendMessageA(form->NoteEdit->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    ASSERT_TRUE(form->NoteEditorMade());
+    ASSERT_TRUE(form->RichEdit1->HandleAllocated());
+    SendMessageA(form->RichEdit1->GetHandle(), WM_LBUTTONUP, 0, middle);
+    EXPECT_EQ(form->RichEdit1->GetHandle(), GetFocus());
+    EXPECT_FALSE(form->NoteStandIn->GetVisible());
+    EXPECT_TRUE(form->RichEdit1->GetReadOnly());
+    CloseMainForm(form);
+
+    // Tab from the task list, nothing chosen: the editor is made before the
+    // keyboard moves on, so the move counts it as before.
+    form = OpenMainForm();
+    ASSERT_FALSE(form->NoteEditorMade());
+    form->List->SetFocus();
+    form->List->Perform(gcl::CN_KEYDOWN, VK_TAB, 1);
+    EXPECT_TRUE(form->NoteEditorMade());
     CloseMainForm(form);
 }
 

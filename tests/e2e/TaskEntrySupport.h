@@ -41,6 +41,18 @@ inline std::wstring WideTextOf(HWND w) {
     return text;
 }
 
+// The note editor's window, looked for each time it is used: the program
+// makes it when it is first needed (a task chosen, its place clicked or
+// reached by Tab), so it may be missing when the parts are first read.
+struct TNoteEditorWindow {
+    HWND Main = nullptr;
+    HWND Get() const {
+        const std::vector<HWND> all = ChildrenOfClass(Main, "TKitRichEdit");
+        return all.empty() ? nullptr : all.front();
+    }
+    operator HWND() const { return Get(); }
+};
+
 // The controls a user finds on the main window.
 struct TMainWindowParts {
     HWND Main = nullptr;
@@ -49,17 +61,19 @@ struct TMainWindowParts {
     HWND Tree = nullptr;         // lists and tags
     HWND NewListLabel = nullptr; // "< New List >"
     HWND NotePanel = nullptr;    // its caption is the note's title
-    HWND NoteEditor = nullptr;
+    TNoteEditorWindow NoteEditor;
 
     explicit TMainWindowParts(HWND main) : Main(main) {
         for (HWND w : ChildrenOfClass(main, "TXtEdit.UnicodeClass"))
             if (ClassOf(GetParent(w)) == "TXtToolbar.UnicodeClass") TopEdit = w;
         List = First(ChildrenOfClass(main, "TGvListview"));
         Tree = First(ChildrenOfClass(main, "TUniTreeView.UnicodeClass"));
-        NoteEditor = First(ChildrenOfClass(main, "TKitRichEdit"));
+        NoteEditor.Main = main;
         for (HWND w : ChildrenOfClass(main, "TXtLabel.UnicodeClass"))
             if (TextOf(w) == "< New List >" || TextOf(w) == "< New tag >") NewListLabel = w;
-        if (NoteEditor) NotePanel = GetParent(NoteEditor);
+        // The note's panel is the dockable panel that does not hold the tree.
+        for (HWND w : ChildrenOfClass(main, "TXtDockablePanel.UnicodeClass"))
+            if (!IsChild(w, Tree)) NotePanel = w;
     }
     static HWND First(const std::vector<HWND>& all) { return all.empty() ? nullptr : all.front(); }
 
