@@ -149,8 +149,8 @@ TEST(ExploreNoteScenario, WhatIsPastedIsThePlainTextTheNoteShowsAndKeeps) {
     HWND main = StartOnTwoLists(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
-    const HWND note = parts.NoteEditor;
     Click(p, parts.ListItem(0));  // Call Tom, no note
+    const HWND note = parts.NoteEditor;
     Key(p, 'N', Shift);
     ASSERT_EQ(p.Focus(), note);
 
@@ -241,11 +241,11 @@ TEST(ExploreNoteScenario, UndoTheEditMenuAndTheKeyboardStayWithTheTaskTheNoteSho
     HWND main = StartOnTwoLists(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
-    const HWND note = parts.NoteEditor;
 
     // Typing in one task's note, then the other task: undo has nothing of
     // the first note to put into the second, by key or menu.
     Click(p, parts.ListItem(1));  // Write report: "Two pages"
+    const HWND note = parts.NoteEditor;
     Key(p, 'N', Shift);
     Key(p, VK_END, Ctrl);
     Type(p, " more");
@@ -362,8 +362,8 @@ TEST(ExploreNoteScenario, ALinkClickedWithTheLeftButtonOpensItsOwnTextAndNothing
     HWND main = StartOnTwoLists(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
-    const HWND note = parts.NoteEditor;
     Click(p, parts.ListItem(0));
+    const HWND note = parts.NoteEditor;
     Key(p, 'N', Shift);
     const std::string first = "see www.example.com and http://example.org/a, or file:c:/x.txt";
     // Pasted rather than typed: a key costs a round trip each.
