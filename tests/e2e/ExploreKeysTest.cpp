@@ -35,7 +35,7 @@ TEST(ExploreKeysScenario, TheFirstDownChoosesATaskAndPanelsThatFoldOrHideGiveThe
     HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
-    ASSERT_NE(parts.NoteEditor, nullptr);
+    ASSERT_NE(parts.NotePanel, nullptr);
 
     // The list has the keyboard from the start, with no task chosen: the
     // first Down chooses the first task (it marked it unseen, and the next
@@ -43,6 +43,7 @@ TEST(ExploreKeysScenario, TheFirstDownChoosesATaskAndPanelsThatFoldOrHideGiveThe
     ASSERT_EQ(p.Focus(), parts.List);
     Key(p, VK_DOWN);
     EXPECT_EQ(parts.NoteCaption(), "Note: Book the ferry") << "the first Down chose no task";
+    ASSERT_NE(parts.NoteEditor, nullptr) << "the chosen task's note has no editor";
     Key(p, VK_DOWN);
     EXPECT_EQ(parts.NoteCaption(), "No note - Call the plumber");
     // After a refresh (Hide Done twice) no task has the focus: End

@@ -382,6 +382,9 @@ TEST(LongDayScenario, ThemesFontSizesAndTitlesChangedAllDayLeaveNothingBehind) {
     HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
+    // The rounds start with a task chosen, and so the note editor made
+    // (which a first choice makes): so does the warm-up.
+    Click(p, PreparedTaskPoint(main, 5));
     const std::vector<size_t> themes = {1, 16, 12, 0};    // Aluminum, Stripes, OfficeC, Default
     int round = 0;
     auto oneRound = [&] {
