@@ -72,14 +72,18 @@ void PaintOffscreen(TCanvas* canvas, const TRect& rect, bool flip, bool copyCanv
 
 // Tabs as visual styles draw them (milliseconds each under Wine), kept: a
 // tab drawn again with the same part, state, size and mirroring over the
-// same pixels copies the picture made the first time. A few looks are
-// kept (each tab's checked, plain and hot states), and none across a
-// change of the theme's handles.
+// same pixels where the part lets what lies beneath show copies the
+// picture made the first time. Those pixels are the ones that come out
+// differently over black and over white; everywhere else the part covers
+// what it is drawn over (a tab's old caption, for one), so they need not
+// match. A few looks are kept (each tab's checked, plain and hot states),
+// and none across a change of the theme's handles.
 struct TKeptTab {
     HTHEME Theme = nullptr;
     int Part = 0, State = 0, Width = 0, Height = 0;
     bool Flip = false;
-    std::vector<uint32_t> Beneath;  // the pixels it was drawn over, row by row
+    std::vector<size_t> Open;       // the places, row by row, where what lies beneath shows
+    std::vector<uint32_t> Beneath;  // the pixels it was drawn over at those places
     std::vector<uint32_t> Picture;  // the pixels it left
 };
 
@@ -116,6 +120,37 @@ void PutPixels(gcl::TBitmap& bitmap, int w, int h, const std::vector<uint32_t>& 
     }
 }
 
+// The pixels of a bitmap at some places.
+std::vector<uint32_t> PixelsAt(const std::vector<uint32_t>& pixels, const std::vector<size_t>& places) {
+    std::vector<uint32_t> some;
+    some.reserve(places.size());
+    for (size_t i : places) some.push_back(pixels[i]);
+    return some;
+}
+
+// The places of a w x h part where what lies beneath shows: it comes out
+// differently drawn over black and over white.
+std::vector<size_t> OpenPlaces(HTHEME theme, int part, int state, int w, int h) {
+    std::vector<uint32_t> over[2];
+    const uint32_t grounds[2] = {0x00000000, 0x00FFFFFF};
+    for (int k = 0; k < 2; ++k) {
+        gcl::TBitmap bitmap;
+        bitmap.SetPixelFormat(gcl::pf32bit);
+        bitmap.SetSize(w, h);
+        for (int y = 0; y < h; ++y) {
+            auto* row = static_cast<uint32_t*>(bitmap.GetScanLine(y));
+            std::fill(row, row + w, grounds[k]);
+        }
+        DrawVisualStylesPart(theme, bitmap.GetCanvas()->GetHandle(), part, state, TRect{0, 0, w, h});
+        GdiFlush();
+        over[k] = PixelsOf(bitmap, w, h);
+    }
+    std::vector<size_t> open;
+    for (size_t i = 0; i < over[0].size(); ++i)
+        if (over[0][i] != over[1][i]) open.push_back(i);
+    return open;
+}
+
 // A visual-styles tab part drawn over a copy of the canvas at rect
 // (mirrored when Flip), through the kept pictures.
 void PaintKeptTab(TCanvas* canvas, const TRect& rect, bool flip, int part, int state) {
@@ -127,20 +162,30 @@ void PaintKeptTab(TCanvas* canvas, const TRect& rect, bool flip, int part, int s
     bitmap.SetSize(w, h);
     const HDC memDC = bitmap.GetCanvas()->GetHandle();
     CopyRows(memDC, 0, 0, dc, rect.Left, rect.Top, w, h, flip);
-    std::vector<uint32_t> beneath = PixelsOf(bitmap, w, h);
+    GdiFlush();
+    const std::vector<uint32_t> beneath = PixelsOf(bitmap, w, h);
     TKeptTabs& kept = KeptTabs();
     const HTHEME theme = XtTabTheme;
     auto same = [&](const TKeptTab& t) {
         return t.Theme == theme && t.Part == part && t.State == state && t.Width == w && t.Height == h &&
-               t.Flip == flip && t.Beneath == beneath;
+               t.Flip == flip && PixelsAt(beneath, t.Open) == t.Beneath;
     };
     if (auto it = std::find_if(kept.Tabs.begin(), kept.Tabs.end(), same); it != kept.Tabs.end()) {
         PutPixels(bitmap, w, h, it->Picture);
     } else {
         DrawVisualStylesPart(theme, memDC, part, state, TRect{0, 0, w, h});
         GdiFlush();
+        // The places open to what lies beneath are the same for every
+        // picture of a look.
+        std::vector<size_t> open;
+        auto look = std::find_if(kept.Tabs.begin(), kept.Tabs.end(), [&](const TKeptTab& t) {
+            return t.Theme == theme && t.Part == part && t.State == state && t.Width == w && t.Height == h;
+        });
+        open = look != kept.Tabs.end() ? look->Open : OpenPlaces(theme, part, state, w, h);
         if (kept.Tabs.size() >= KeptTabLooks) kept.Tabs.erase(kept.Tabs.begin());
-        kept.Tabs.push_back(TKeptTab{theme, part, state, w, h, flip, std::move(beneath), PixelsOf(bitmap, w, h)});
+        std::vector<uint32_t> under = PixelsAt(beneath, open);
+        kept.Tabs.push_back(
+            TKeptTab{theme, part, state, w, h, flip, std::move(open), std::move(under), PixelsOf(bitmap, w, h)});
     }
     GdiFlush();
     CopyRows(dc, rect.Left, rect.Top, memDC, 0, 0, w, h, flip);

@@ -159,6 +159,57 @@ TEST_F(XtTabs, VisualStylesTabsDrawnAgainLookAsTheSystemDrawsThemOverWhatLiesBen
     }
 }
 
+// A tab drawn again over what an earlier paint left (its old caption, a
+// mark at an edge) looks as the system draws it over those pixels, in
+// every state and either way up: pixels the part covers may differ from a
+// kept drawing's, pixels it lets through may not.
+TEST_F(XtTabs, VisualStylesTabsDrawnOverAnOldCaptionOrAMarkLookAsTheSystemDrawsThem) {
+    TVisualStylesScope styles(true);
+    ASSERT_NE(XtTabTheme, nullptr);
+    const TRect r{0, 0, 40, 20};
+    // White, with a caption-like block in the middle, or with a mark at a
+    // corner, or both.
+    auto paintBeneath = [&](TPaintTarget& target, int kind) {
+        target.Fill(0x00FFFFFF);
+        if (kind & 1) {
+            target.Canvas()->GetBrush()->SetColor(static_cast<TColor>(0x00203040));
+            target.Canvas()->FillRect(TRect{8 + kind, 6, 30, 13});
+        }
+        if (kind & 2) {
+            target.Canvas()->GetBrush()->SetColor(static_cast<TColor>(0x000000FF));
+            target.Canvas()->FillRect(TRect{0, 0, 2, 2});
+            target.Canvas()->FillRect(TRect{38, 18, 40, 20});
+        }
+    };
+    for (int round = 0; round < 2; ++round)
+        for (int kind : {1, 0, 3, 5, 2, 7})
+            for (int state : {1, 3})
+                for (bool bottom : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << "round " << round << ", beneath " << kind << ", state "
+                                                    << state << (bottom ? ", under the pane" : ""));
+                    TPaintTarget system(40, 20);
+                    paintBeneath(system, kind);
+                    TPaintTarget drawn(40, 20);
+                    paintBeneath(drawn, kind);
+                    DrawXPTab(drawn.Canvas(), r, true, state == 3, false, false, bottom, tttWindows, 0);
+                    if (bottom) {
+                        // The system's drawing of a tab under the pane: the
+                        // part drawn upright over the rows turned over.
+                        TPaintTarget turned(40, 20);
+                        for (int y = 0; y < 20; ++y)
+                            BitBlt(turned.DC(), 0, y, 40, 1, system.DC(), 0, 19 - y, SRCCOPY);
+                        DrawVisualStylesPart(XtTabTheme, turned.DC(), 1, state, r);
+                        GdiFlush();
+                        for (int y = 0; y < 20; ++y)
+                            BitBlt(system.DC(), 0, y, 40, 1, turned.DC(), 0, 19 - y, SRCCOPY);
+                    } else {
+                        DrawVisualStylesPart(XtTabTheme, system.DC(), 1, state, r);
+                    }
+                    GdiFlush();
+                    EXPECT_EQ(Rows(drawn, r), Rows(system, r));
+                }
+}
+
 TEST_F(XtTabs, VisualStylesTabUnderThePaneIsTheMirrorOfOneAbove) {
     TVisualStylesScope styles(true);
     ASSERT_NE(XtTabTheme, nullptr);
