@@ -4,6 +4,8 @@
 #include "theming/TxItems.h"
 
 #include <algorithm>
+#include <cstring>
+#include <vector>
 
 #include "gcl/Forms.h"
 #include "theming/TxBars.h"
@@ -20,14 +22,48 @@ int Metric(int index) { return std::max(0, CurrentTheme->IntegerMetric(index)); 
 
 bool IsDesigning(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
 
-// The text metrics of Font on a memory DC.
+// The text metrics of Font on a memory DC (of the DC's own font without
+// one), kept per font description: a bar asks for them for each item in
+// every measure and paint, and a memory DC made for the question costs
+// requests to the system each time. A change of the system's settings,
+// display or fonts (SystemSettingsGeneration) or a theme switched drops
+// them.
+struct TKeptFontMetrics {
+    bool Own = false;  // the DC's own font
+    LOGFONTA Font{};
+    TEXTMETRICA Metrics{};
+};
+
+bool SameFont(const LOGFONTA& a, const LOGFONTA& b) {
+    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
+           std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
+}
+
 TEXTMETRICA FontMetrics(gcl::TFont* Font) {
+    static std::vector<TKeptFontMetrics> kept;
+    static unsigned generation = 0;
+    static const TTxTheme* theme = nullptr;
+    if (generation != gcl::SystemSettingsGeneration() || theme != CurrentTheme) {
+        kept.clear();
+        generation = gcl::SystemSettingsGeneration();
+        theme = CurrentTheme;
+    }
+    const LOGFONTA font = Font ? Font->GetLogFont() : LOGFONTA{};
+    for (const TKeptFontMetrics& k : kept)
+        if (k.Own == !Font && (!Font || SameFont(k.Font, font))) return k.Metrics;
     TEXTMETRICA tm{};
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = Font ? SelectObject(dc, Font->GetHandle()) : nullptr;
     GetTextMetricsA(dc, &tm);
     if (old) SelectObject(dc, old);
     DeleteDC(dc);
+    // A few fonts: the bars' own, bold and italic ones.
+    if (kept.size() >= 16) kept.erase(kept.begin());
+    kept.push_back(TKeptFontMetrics{!Font, font, tm});
     return tm;
 }
 

@@ -279,6 +279,36 @@ TEST_F(TxBars, MenuRowsAndSeparatorsInAPopup) {
     popup->Free();
 }
 
+// The image column of a menu widens with the rows' font and narrows with
+// it again: the font's metrics are those of the font the view has now,
+// however often it changed and after a change of the system's settings.
+TEST_F(TxBars, MenuImageColumnFollowsTheFontOfItsRows) {
+    auto* root = TTxSubmenuItem::Create(Form);
+    auto* open = TTxItem::Create(Form);
+    open->SetCaption("&Open");
+    root->Add(open);
+    TBarPopupWindow* popup = root->CreatePopup(nullptr, nullptr, false, false, false, gcl::TPoint{100, 100}, tbpaLeft);
+    TBarItemViewer* viewer = popup->GetView()->Find(open);
+    ASSERT_NE(viewer, nullptr);
+    gcl::TFont* font = popup->GetView()->GetFont();
+    ASSERT_NE(font, nullptr);
+    font->SetSize(8);
+    const int small = GetPopupMargin(viewer);
+    font->SetSize(36);
+    const int large = GetPopupMargin(viewer);
+    EXPECT_GT(large, small);
+    font->SetSize(8);
+    EXPECT_EQ(GetPopupMargin(viewer), small);
+    font->SetStyle(gcl::TFontStyles{gcl::fsItalic});
+    font->SetSize(36);
+    EXPECT_EQ(GetPopupMargin(viewer), large);
+    gcl::NoteSystemSettingsChange();
+    EXPECT_EQ(GetPopupMargin(viewer), large);
+    font->SetSize(8);
+    EXPECT_EQ(GetPopupMargin(viewer), small);
+    popup->Free();
+}
+
 TEST_F(TxBars, PopupWindowsUseAShadowClassUnlessTheyAreLists) {
     auto* root = TTxSubmenuItem::Create(Form);
     root->Add(TTxItem::Create(Form));
