@@ -25,6 +25,24 @@ constexpr UINT RDW_THEMEREDRAW = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | 
 
 int CaptionHeight() { return GetSystemMetrics(SM_CYSMCAPTION); }
 
+// Repaints a window's frame, where a docked panel shows its caption, and
+// leaves its client area alone: nothing there shows the caption, and a
+// panel's client can be large (the note's).
+void RedrawFrame(HWND wnd) {
+    RECT window{}, client{};
+    GetWindowRect(wnd, &window);
+    GetClientRect(wnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(wnd, &origin);
+    OffsetRect(&window, -origin.x, -origin.y);
+    HRGN frame = CreateRectRgnIndirect(&window);
+    HRGN inside = CreateRectRgnIndirect(&client);
+    if (CombineRgn(frame, frame, inside, RGN_DIFF) != NULLREGION)
+        RedrawWindow(wnd, nullptr, frame, RDW_FRAME | RDW_INVALIDATE);
+    DeleteObject(inside);
+    DeleteObject(frame);
+}
+
 // A point of a non-client mouse message.
 TPoint MessagePoint(LPARAM LParam) {
     return TPoint{static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};
@@ -998,7 +1016,7 @@ void TTxCustomDockablePanel::Dispatch(gcl::TMessage& Message) {
     case gcl::CM_TEXTCHANGED:
         inherited::Dispatch(Message);
         if (auto* fp = dynamic_cast<TBarFloatingWindowParent*>(GetParent())) fp->RedrawNCArea(2);
-        else if (HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+        else if (HandleAllocated()) RedrawFrame(GetHandle());
         return;
     case gcl::CM_COLORCHANGED:
         inherited::Dispatch(Message);

@@ -469,6 +469,55 @@ TEST_F(TxBars, DockPaintsTheThemedBackgroundAndParentBackgroundBehindControls) {
 
 // ---- The multi-dock and dockable panels ----------------------------------------------------------
 
+namespace {
+
+// The pixels of a window as the screen shows it, frame included.
+std::vector<uint32_t> WindowPixels(HWND wnd) {
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    gcl::TBitmap bitmap;
+    bitmap.SetPixelFormat(gcl::pf32bit);
+    bitmap.SetSize(w, h);
+    HDC dc = GetWindowDC(wnd);
+    BitBlt(bitmap.GetCanvas()->GetHandle(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    ReleaseDC(wnd, dc);
+    GdiFlush();
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < h; ++y) {
+        const auto* row = static_cast<const uint32_t*>(bitmap.GetScanLine(y));
+        pixels.insert(pixels.end(), row, row + w);
+    }
+    return pixels;
+}
+
+} // namespace
+
+// A docked panel's new caption shows on its caption bar as a whole repaint
+// shows it, and its client area is not painted again for it.
+TEST_F(TxBars, DockedPanelCaptionChangeRepaintsTheCaptionOnly) {
+    auto* dock = MakeMultiDock(dpLeft);
+    auto* panel = MakePanel(dock, "Lists", 100);
+    MakePanel(dock, "Note", 100);
+    Form->Show();
+    Paint(Form);
+    PumpMessages(20);
+    const HWND wnd = panel->GetHandle();
+    const std::vector<uint32_t> before = WindowPixels(wnd);
+    gcl::TControlSeam::SetText(panel, "Lists and more lists");
+    RECT invalid{};
+    GetUpdateRect(wnd, &invalid, FALSE);
+    EXPECT_TRUE(IsRectEmpty(&invalid)) << "the client area is to be painted again: " << invalid.left << ","
+                                       << invalid.top << "," << invalid.right << "," << invalid.bottom;
+    UpdateWindow(wnd);
+    PumpMessages(20);
+    const std::vector<uint32_t> shown = WindowPixels(wnd);
+    EXPECT_NE(shown, before);
+    Paint(Form);
+    PumpMessages(20);
+    EXPECT_EQ(WindowPixels(wnd), shown);
+}
+
 TEST_F(TxBars, MultiDockSharesItsLengthAndTakesOnlyPanels) {
     Form->SetClientHeight(300);
     auto* dock = MakeMultiDock(dpLeft);
