@@ -27,7 +27,7 @@ int CaptionHeight() { return GetSystemMetrics(SM_CYSMCAPTION); }
 
 // Repaints a window's frame, where a docked panel shows its caption, and
 // leaves its client area alone: nothing there shows the caption, and a
-// panel's client can be large (the note's).
+// panel's client can be large.
 void RedrawFrame(HWND wnd) {
     RECT window{}, client{};
     GetWindowRect(wnd, &window);
@@ -1016,7 +1016,12 @@ void TTxCustomDockablePanel::Dispatch(gcl::TMessage& Message) {
     case gcl::CM_TEXTCHANGED:
         inherited::Dispatch(Message);
         if (auto* fp = dynamic_cast<TBarFloatingWindowParent*>(GetParent())) fp->RedrawNCArea(2);
-        else if (HandleAllocated()) RedrawFrame(GetHandle());
+        else if (HandleAllocated()) {
+            // Only a frame that shows the caption shows the change.
+            TTxPanelCaptionInfo info;
+            GetPanelCaptionInfo(info);
+            if (info.ShowCaption()) RedrawFrame(GetHandle());
+        }
         return;
     case gcl::CM_COLORCHANGED:
         inherited::Dispatch(Message);

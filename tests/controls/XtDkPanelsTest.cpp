@@ -11,6 +11,7 @@
 #include "controls/XtDkPanels.h"
 #include "controls/XtTabs.h"
 #include "gcl/ImgList.h"
+#include "support/PixelCanvas.h"
 #include "support/Screenshot.h"
 #include "support/WindowTest.h"
 #include "toolbar/MenuScript.h"
@@ -411,6 +412,43 @@ TEST_F(XtDkPanels, NotePanelMinimisesToItsCaptionAndRestoresItsHeight) {
     EXPECT_FALSE(note->IsMinimized());
     EXPECT_EQ(note->GetHeight(), height);
     EXPECT_EQ(note->GetDockedHeight(), 120);
+}
+
+// A new caption shows on the panel's caption bar as a whole repaint shows
+// it, and nothing of the panel itself (its frame, its client area, which
+// the note's editor fills) is painted again for it: the caption bar holds
+// the caption.
+TEST_F(XtDkPanels, NewCaptionRepaintsTheCaptionBarAndNotThePanel) {
+    auto* dock = MakeMultiDock(dpxBottom);
+    auto* note = MakePanel(dock, L"Note");
+    note->SetDockedHeight(120);
+    Form->Show();
+    PumpMessages(20);
+    RedrawWindow(Form->GetHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpMessages(20);
+    auto captionPixels = [&] {
+        PixelCanvas shot(note->GetWidth(), 24);
+        HDC dc = GetWindowDC(note->GetHandle());
+        BitBlt(shot.DC(), 0, 0, note->GetWidth(), 24, dc, 0, 0, SRCCOPY);
+        ReleaseDC(note->GetHandle(), dc);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < note->GetWidth(); ++x) pixels.push_back(shot.At(x, y));
+        return pixels;
+    };
+    const std::vector<COLORREF> before = captionPixels();
+    note->SetCaption(L"Note: Book the ferry");
+    // Neither its client area nor its frame waits for a paint (the caption
+    // bar, a child, does).
+    EXPECT_FALSE(GetUpdateRect(note->GetHandle(), nullptr, FALSE)) << "the panel is to be painted again";
+    PumpMessages(20);
+    const std::vector<COLORREF> shown = captionPixels();
+    EXPECT_NE(shown, before);
+    RedrawWindow(Form->GetHandle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpMessages(20);
+    EXPECT_EQ(captionPixels(), shown);
 }
 
 TEST_F(XtDkPanels, NotePanelMinimisedBeforeTheFormShows) {
