@@ -1090,10 +1090,11 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         passed = narrowing->TakeBuffer();
         passed.reserve(candidates ? candidates->size() : static_cast<size_t>(count));
     }
-    auto admit = [&](int i) {
+    // Ahead: the task the walk tests some steps later, if any (its list
+    // text is fetched).
+    auto admit = [&](int i, const TuTask* ahead) {
         if (record) passed.push_back(static_cast<std::uint32_t>(i));
-        if (listTexts && i + 8 < count)
-            if (const TuTask* ahead = data.Tasks->TaskAt(i + 8)) __builtin_prefetch(ahead->Folder.data());
+        if (listTexts && ahead) __builtin_prefetch(ahead->Folder.data());
         TuTask* task = data.Tasks->TaskAt(i);
         if (!ShowsAsItem(task)) return;
         const auto g = static_cast<std::uint32_t>(groupOf(*task));
@@ -1103,21 +1104,26 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         ++shown;
     };
     if (candidates) {
-        // The candidates lie apart: each task, then its title, is fetched
-        // some places ahead along them.
+        // The candidates lie apart: each task (all of it), then its texts,
+        // are fetched some places ahead along them; never the tasks
+        // between them, which the walk does not read.
         const std::vector<std::uint32_t>& at = *candidates;
         const size_t n = at.size();
         for (size_t k = 0; k < n; ++k) {
-            if (k + 16 < n) __builtin_prefetch(data.Tasks->TaskAt(static_cast<int>(at[k + 16])));
-            if (k + 8 < n)
-                if (const TuTask* ahead = data.Tasks->TaskAt(static_cast<int>(at[k + 8])))
-                    __builtin_prefetch(ahead->Title.View().data());
+            if (k + 16 < n)
+                if (const char* p = reinterpret_cast<const char*>(data.Tasks->TaskAt(static_cast<int>(at[k + 16])))) {
+                    __builtin_prefetch(p);
+                    __builtin_prefetch(p + 64);
+                    __builtin_prefetch(p + sizeof(TuTask) - 1);
+                }
+            const TuTask* ahead = k + 8 < n ? data.Tasks->TaskAt(static_cast<int>(at[k + 8])) : nullptr;
+            if (ahead) __builtin_prefetch(ahead->Title.View().data());
             const int i = static_cast<int>(at[k]);
-            if (filter.Match(-1, data.Tasks->TaskAt(i))) admit(i);
+            if (filter.Match(-1, data.Tasks->TaskAt(i))) admit(i, ahead);
         }
     } else {
         for (int i = 0; i < count; ++i)
-            if (filter.Match(i, nullptr)) admit(i);
+            if (filter.Match(i, nullptr)) admit(i, listTexts && i + 8 < count ? data.Tasks->TaskAt(i + 8) : nullptr);
     }
     if (record) narrowing->Keep(std::move(passed));
     sizes.resize(layout.Groups.size(), 0);
