@@ -174,8 +174,31 @@ TShortCut TextToShortCut(const std::string& text) {
     return 0;
 }
 
+bool IsModifierKey(uintptr_t key) noexcept {
+    switch (key) {
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+    case VK_LMENU:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 TShortCut ShortCutFromMessage(const TWMKey& message) {
-    return ShortCut(message.GetCharCode() & 0xFF, KeyMessageShiftState(message.M.WParam, message.M.LParam));
+    const unsigned key = message.GetCharCode() & 0xFF;
+    // (Without reading the keyboard: Ctrl pressed before its letter asks
+    // every menu and action list of the form.)
+    if (IsModifierKey(key)) return 0;
+    return ShortCut(key, KeyMessageShiftState(message.M.WParam, message.M.LParam));
 }
 
 // ---- TBasicActionLink ----------------------------------------------------------------
@@ -630,9 +653,11 @@ bool TCustomActionList::IsShortCut(TWMKey& message) {
     if ((shortCut & 0xFF) == 0) return false;
     TComponentRef<TCustomActionList> alive(this);
     const std::vector<TContainedAction*> actions = FActions;
-    for (TContainedAction* contained : actions) {
+    for (size_t k = 0; k < actions.size(); ++k) {
+        TContainedAction* contained = actions[k];
         if (!alive) return true;
-        if (!Contains(FActions, contained)) continue;
+        // (Still in the list: found at its place unless a handler changed the list.)
+        if ((k >= FActions.size() || FActions[k] != contained) && !Contains(FActions, contained)) continue;
         auto* action = dynamic_cast<TCustomAction*>(contained);
         if (!action || action->GetShortCut() != shortCut) continue;
         // Execute updates the action first and refuses a disabled one;

@@ -84,8 +84,11 @@ std::string ShortCutToText(TShortCut shortCut);
 // 0 for a text that names no key.
 TShortCut TextToShortCut(const std::string& text);
 // The shortcut of a key message: its key, Shift and Ctrl from the keyboard
-// state, Alt from the key data.
+// state, Alt from the key data. A modifier key pressed on its own (Shift,
+// Ctrl, Alt, either Windows key) is no shortcut: 0.
 TShortCut ShortCutFromMessage(const TWMKey& message);
+// Whether Key (a virtual-key code) is one of those modifier keys.
+bool IsModifierKey(uintptr_t key) noexcept;
 
 
 using TActionEvent = TEvent<void(TBasicAction* Action, bool& Handled)>;

@@ -687,7 +687,12 @@ bool TCustomForm::IsShortCut(TMessage& message) {
         if (handled) return true;
     }
     // Menus and action lists answer CM_ISSHORTCUT: the form's own menu bar
-    // first, then its components.
+    // first, then its components. A modifier key pressed on its own is no
+    // one's shortcut, and asks none of them.
+    {
+        TWMKey key(message);
+        if (IsModifierKey(key.GetCharCode() & 0xFF)) return false;
+    }
     if (TComponent* menu = FMenu.GetComponent()) {
         TMessage m = MakeMessage(CM_ISSHORTCUT, message.WParam, message.LParam);
         menu->Dispatch(m);

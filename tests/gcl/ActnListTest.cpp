@@ -438,6 +438,44 @@ TEST_F(ActionsTest, ShortCutsRunTheFormsActionBeforeTheFocusedEdit) {
     EXPECT_EQ(log.Lines.size(), count);
 }
 
+// Ctrl, Shift or Alt pressed before the key they modify asks no action or
+// menu: even one given such a key as its shortcut stays idle, and the key
+// reaches the focused control as any other unclaimed key does.
+TEST_F(ActionsTest, AModifierKeyOnItsOwnIsNoShortCut) {
+    TActionLog& log = Log;
+    TActnForm* form = TActnForm::Create(Owner);
+    TActionList* list = TActionList::Create(form);
+    TAction* bare = NewAction(form, list, "BareCtrlA", log);
+    bare->SetShortCut(ShortCut(VK_CONTROL, TShiftState{ssCtrl}));
+    TAction* all = NewAction(form, list, "CtrlAA", log);
+    all->SetShortCut(ShortCut('A', TShiftState{ssCtrl}));
+    TMainMenu* menu = TMainMenu::Create(form);
+    TMenuItem* item = TMenuItem::Create(form);
+    item->SetCaption("Shift");
+    item->SetShortCut(ShortCut(VK_SHIFT, TShiftState{ssShift}));
+    menu->GetItems()->Add(item);
+    struct TKeys {
+        std::vector<uint16_t> Down;
+        void KeyDown(TObject*, uint16_t& key, TShiftState) { Down.push_back(key); }
+    } keys;
+    TEdit* edit = TEdit::Create(form);
+    edit->SetParent(form);
+    edit->OnKeyDown = TKeyEvent(&keys, &TKeys::KeyDown);
+    form->Show();
+    HWND window = edit->GetHandle();
+
+    PressKey(window, VK_CONTROL, true);
+    PressKey(window, VK_SHIFT, false);
+    EXPECT_TRUE(log.Lines.empty());
+    EXPECT_EQ(keys.Down, (std::vector<uint16_t>{VK_CONTROL, VK_SHIFT}));
+    // The key after it is matched with Ctrl as before.
+    PressKey(window, 'A', true);
+    EXPECT_EQ(log.Lines, (std::vector<std::string>{"execute CtrlAA unchecked"}));
+    EXPECT_EQ(keys.Down.size(), 2u);
+    TMessage m = MakeMessage(WM_KEYDOWN, VK_LCONTROL, 0x001D0001);
+    EXPECT_EQ(ShortCutFromMessage(TWMKey(m)), 0);
+}
+
 // Shortcut matching reads the modifier keys once per key message offered:
 // the answer holds for that message only, never for another key or one
 // taken from the queue later, and an inner scope has its own.
