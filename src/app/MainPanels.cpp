@@ -292,14 +292,17 @@ void TMainForm::TopEditKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
 }
 
 void TMainForm::TopEditKeyPress(gcl::TObject*, char& Key) {
-    std::wstring text = TopEdit->GetText();
-    int caret = TopEdit->GetSelStart();
-    const TDoubleKey rule = DoubleKeyRule(text, caret, static_cast<wchar_t>(static_cast<unsigned char>(Key)),
-                                          !InFindMode());
-    if (rule == TDoubleKey::None) {
+    // Only ";" and "[" typed in add mode may be rewritten: any other key
+    // leaves the text unread (three questions to the edit per character).
+    if ((Key != ';' && Key != '[') || InFindMode()) {
         if (Key == '\r') Key = 0;  // Enter was handled on key down
         return;
     }
+    std::wstring text = TopEdit->GetText();
+    int caret = TopEdit->GetSelStart();
+    const TDoubleKey rule =
+        DoubleKeyRule(text, caret, static_cast<wchar_t>(static_cast<unsigned char>(Key)), true);
+    if (rule == TDoubleKey::None) return;
     Key = 0;
     TopEdit->SetText(text);
     TopEdit->SetSelStart(caret);
