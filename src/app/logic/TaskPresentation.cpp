@@ -913,12 +913,15 @@ const std::vector<std::uint32_t>* TSearchNarrowing::Begin(const TFilterSystem& f
     bool same = valid && !FKept.empty() && FTasks.size() == count;
     for (int k = TFieldsFilter::Low; same && k <= TFieldsFilter::High; ++k)
         same = k == fkTitle || SameCondition(filter.Conditions[k], FConditions[k]);
-    // The tasks as they stand now, compared with the kept ones on the way.
+    // The tasks as they stand now, compared with the kept ones on the way
+    // (a place is written only when it changed: mostly none is).
     FTasks.resize(count);
     for (size_t i = 0; i < count; ++i) {
         TuTask* task = tasks.TaskAt(static_cast<int>(i));
-        same = same && FTasks[i] == task;
-        FTasks[i] = task;
+        if (FTasks[i] != task) {
+            same = false;
+            FTasks[i] = task;
+        }
     }
     FConditions = filter.Conditions;
     FText = search.Value1;
