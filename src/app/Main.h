@@ -718,6 +718,15 @@ private:
 
     // ---- The task list (MainTaskList.cpp)
     void FillTaskList();
+    // Whether the list's groups and items are those a fill from Layout
+    // would make, in the same order and states (a refresh that changes
+    // nothing shown: entering or leaving find mode with no text).
+    bool ListShowsLayout(const TTaskListLayout& Layout, const TTaskListState& State) const;
+    // The list's state at the last fill, with its filter in
+    // LiveSettings.Filter: a refresh with both the same may show what the
+    // list shows (its layout is then made before the list is cleared).
+    TTaskListState FFilledState;
+    bool FFilled = false;
     void FillTaskItem(TGvItem* Item, const TuTask& Task);
     // A command on the selection: the list has the focus and a selection.
     bool ListCommandAllowed() const;

@@ -331,8 +331,108 @@ void TMainForm::RefreshTaskList() {
     ShowNote(FirstSelectedTask());
 }
 
+namespace {
+
+// Whether an entry of the list holds no state but those a fill gives
+// (shown, enabled, its check, its numbering) and those a refresh takes
+// away as a fill's free does (chosen, focused, under the mouse).
+bool AsFilled(const TGvCollectionItem* Entry) {
+    return Entry->GetVisible() && Entry->GetEnabled() && !Entry->GetCut() && !Entry->GetGhosted() &&
+           !Entry->GetBold() && !Entry->GetMarked() && !Entry->GetDropTarget() && !Entry->GetCheckPending() &&
+           !Entry->GetClicking();
+}
+
+bool SameConditions(const TFilterSystem& A, const TFilterSystem& B) {
+    for (int k = TFieldsFilter::Low; k <= TFieldsFilter::High; ++k) {
+        const TFieldFilter& a = A.Conditions[k];
+        const TFieldFilter& b = B.Conditions[k];
+        if (a.Enabled != b.Enabled || (a.Enabled && (a.Op != b.Op || a.Value1 != b.Value1 || a.Value2 != b.Value2)))
+            return false;
+    }
+    return true;
+}
+
+bool SameListState(const TTaskListState& A, const TTaskListState& B) {
+    return A.GroupMode == B.GroupMode && A.Grouped == B.Grouped && A.SortColumn == B.SortColumn &&
+           A.SortAscending == B.SortAscending && A.CountItems == B.CountItems;
+}
+
+} // namespace
+
+bool TMainForm::ListShowsLayout(const TTaskListLayout& Layout, const TTaskListState& State) const {
+    // (Grouped only: the ungrouped list's one group is the list's own.)
+    if (!Layout.Grouped) return false;
+    if (const TGvEditManager* edit = List->GetEditManager(); edit && edit->Editing()) return false;
+    const TGvGroups* groups = List->GetGroups();
+    if (groups->GetCount() != static_cast<int>(Layout.Groups.size())) return false;
+    int number = 0;
+    for (size_t g = 0; g < Layout.Groups.size(); ++g) {
+        const TTaskGroup& shown = Layout.Groups[g];
+        const TGvGroup* group = groups->GetGroups(static_cast<int>(g));
+        if (group->GetData() != shown.First || group->GetKey() != static_cast<uint32_t>(shown.Key) ||
+            group->GetTag() != State.GroupMode || !group->GetExpanded() || !AsFilled(group) ||
+            group->GetChecked())
+            return false;
+        const TGvItems* items = group->GetItems();
+        const size_t count = shown.Tasks.size();
+        if (!items || items->GetCount() != static_cast<int>(count)) return false;
+        // The items and tasks lie apart: fetched some places ahead.
+        for (size_t i = 0; i < count; ++i) {
+            if (i + 8 < count) __builtin_prefetch(items->GetItems(static_cast<int>(i + 8)));
+            if (i + 16 < count) __builtin_prefetch(&shown.Tasks[i + 16]->Done);
+            const TGvItem* item = items->GetItems(static_cast<int>(i));
+            const TuTask* task = shown.Tasks[i];
+            if (item->GetData() != task || item->GetChecked() != task->Done || !AsFilled(item) ||
+                item->GetTag() != (State.CountItems ? ++number : 0))
+                return false;
+        }
+    }
+    return true;
+}
+
 void TMainForm::FillTaskList() {
     TListviewUpdate update(List);
+    FCaptionNow = gcl::Now();
+    FCaptionFormat = Options.DateTimeFormat;
+    TTaskListState state = TaskListState();
+    state.GroupCaptions = false;
+    const TFilterBarState bar = FilterBarState();
+    // The same filter and state as the last fill: the list may show the
+    // layout already, and it is made first. Otherwise the list is cleared
+    // first, as its items will go anyway.
+    TFilterSystem next;
+    qelvo::BuildFilter(next, bar);
+    const bool mayKeep = FFilled && LiveSettings.Filter && SameListState(state, FFilledState) &&
+                         SameConditions(next, *LiveSettings.Filter);
+    FFilled = false;
+    TTaskListLayout layout;
+    if (mayKeep)
+        layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing);
+    if (mayKeep && ListShowsLayout(layout, state)) {
+        // The items a fill would make are there: they stay, and only what
+        // a fill changes besides them changes: no task chosen, every
+        // reference the control and its managers hold to an item dropped
+        // as the items' free drops them (focus, anchor, the item under the
+        // mouse, search, hint), the list at its top.
+        TGvHotTrackManager* hot = List->GetHotTrack();
+        TGvCollectionItem* hotItem = hot ? hot->GetHotObject() : nullptr;
+        TGvCollectionItem* hotCheck = hot ? hot->GetHotCheckItem() : nullptr;
+        List->GetSelection()->ClearAll();
+        List->ForgetGroupsOf(List->GetGroups());
+        // (What the managers forgot was a group's or an item: it is no
+        // longer under the mouse, as an item made anew is not.)
+        if (hotItem && hot->GetHotObject() != hotItem) hotItem->SetHotTracking(false);
+        if (hotCheck && hot->GetHotCheckItem() != hotCheck) hotCheck->SetCheckHot(false);
+        if (List->HandleAllocated() && List->GetScrollbars()) {
+            List->GetScrollbars()->SetOffsetX(0);
+            List->GetScrollbars()->SetOffsetY(0);
+        }
+        List->InvalidateView();
+        DelTaskA->SetEnabled(false);
+        FFilledState = state;
+        FFilled = true;
+        return;
+    }
     {
         // The items the clear frees lose their checks to the rebuild, not
         // to the user: the handler that follows the user's ticks is left
@@ -340,12 +440,8 @@ void TMainForm::FillTaskList() {
         const gcl::TRestore<TGvItemEvent> noCheckEvents(List->OnItemCheckChange, TGvItemEvent());
         List->GetGroups()->Clear();
     }
-    FCaptionNow = gcl::Now();
-    FCaptionFormat = Options.DateTimeFormat;
-    TTaskListState state = TaskListState();
-    state.GroupCaptions = false;
-    const TTaskListLayout layout =
-        RefreshTaskListLayout(*Database, FilterBarState(), state, FGroupKeys, &FTaskOrders, &FSearchNarrowing);
+    if (!mayKeep)
+        layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing);
     // Each item reads its task (its check state). The tasks lie scattered over
     // the heap, and grouped (by tags: thousands of groups of a few tasks)
     // they are met in no order of memory: the one a few places ahead in
@@ -408,6 +504,8 @@ void TMainForm::FillTaskList() {
         if (state.CountItems) number += made;
     }
     DelTaskA->SetEnabled(List->GetSelection()->First() && List->GetItems()->GetCount() > 0);
+    FFilledState = state;
+    FFilled = true;
 }
 
 void TMainForm::AddTaskItem(TuTask* Task) {

@@ -94,5 +94,79 @@ TEST_F(MainRefresh, EveryRefreshShowsTheTasksMarksAndNumbersAsTheyAreNow) {
     CloseMainForm(form);
 }
 
+// A refresh that shows the tasks the list shows already (entering or
+// leaving find mode with no text, a refresh asked again) keeps its items,
+// and the list is what a fill from scratch shows: no task chosen or
+// focused, every group open, the marks and numbers of the tasks as they
+// are now; a change in any of them fills the list anew.
+TEST_F(MainRefresh, ARefreshThatChangesNothingShownLeavesTheListAsAFillWould) {
+    TMainForm* form = OpenMainForm();
+    form->CountItemsM->SetChecked(true);
+    form->DateGroupA->Execute();
+    const std::vector<std::string> titles = Titles(form);
+    const std::vector<std::string> groups = GroupCaptions(form);
+    ASSERT_EQ(5u, titles.size());
+    struct TFreed {
+        int Count = 0;
+        void Freeing(TCustomGvListview*, TGvItem*) { ++Count; }
+    } freed;
+    form->List->OnItemFreeing = TGvItemEvent(&freed, &TFreed::Freeing);
+    SelectTasks(form, {"Pay rent", "Buy stamps"});
+    ASSERT_NE(nullptr, form->List->GetSelection()->First());
+    // The mouse over a task and over another's check box.
+    TGvHotTrackManager* hot = form->List->GetHotTrack();
+    hot->SetPendingObject(ItemOf(form, "Pay rent"), gcl::TPoint{5, 5});
+    hot->SetPendingObjectCheck(ItemOf(form, "Buy stamps"));
+    ASSERT_TRUE(ItemOf(form, "Pay rent")->GetHotTracking());
+
+    form->tBtn1Click(form);
+    ASSERT_TRUE(form->InFindMode());
+    EXPECT_EQ(0, freed.Count);
+    EXPECT_EQ(nullptr, form->List->GetSelection()->First());
+    EXPECT_EQ(0, form->List->GetSelection()->GetCount());
+    EXPECT_EQ(nullptr, form->List->GetSelection()->GetFocusedItem());
+    EXPECT_EQ(nullptr, form->List->GetSelection()->GetAnchorItem());
+    EXPECT_EQ(nullptr, hot->GetHotObject());
+    EXPECT_EQ(nullptr, hot->GetHotCheckItem());
+    EXPECT_FALSE(ItemOf(form, "Pay rent")->GetHotTracking());
+    EXPECT_FALSE(ItemOf(form, "Buy stamps")->GetCheckHot());
+    EXPECT_EQ(titles, Titles(form));
+    EXPECT_EQ(groups, GroupCaptions(form));
+    ExpectMarksFollowTheTasks(form);
+
+    // A group closed by the user opens again, as in a new fill.
+    TGvGroup* first = form->List->GetGroups()->GetGroups(0);
+    first->SetExpanded(false);
+    form->tBtn1Click(form);
+    ASSERT_FALSE(form->InFindMode());
+    for (int g = 0; g < form->List->GetGroups()->GetCount(); ++g)
+        EXPECT_TRUE(form->List->GetGroups()->GetGroups(g)->GetExpanded()) << g;
+    EXPECT_EQ(titles, Titles(form));
+    EXPECT_EQ(5, freed.Count);
+
+    // Marks changed outside the list, numbering off and on again, a title
+    // renamed, a task added: each refresh shows the tasks as they are now.
+    TaskOf("Pay rent")->Done = !TaskOf("Pay rent")->Done;
+    form->RefreshTaskList();
+    ExpectMarksFollowTheTasks(form);
+    EXPECT_EQ(10, freed.Count);
+    form->CountItemsM->SetChecked(false);
+    form->RefreshTaskList();
+    EXPECT_EQ(0, ItemOf(form, "Buy stamps")->GetTag());
+    form->CountItemsM->SetChecked(true);
+    form->RefreshTaskList();
+    EXPECT_EQ(titles, Titles(form));
+    TaskOf("Buy stamps")->Title = "Buy more stamps";
+    form->RefreshTaskList();
+    EXPECT_NE(nullptr, ItemOf(form, "Buy more stamps"));
+    EXPECT_EQ(titles.size(), Titles(form).size());
+    form->AddTask("Post the letters", TFolderRef{0, "Home"}, *Database);
+    EXPECT_EQ(titles.size() + 1, Titles(form).size());
+    EXPECT_NE(nullptr, ItemOf(form, "Post the letters"));
+    ExpectMarksFollowTheTasks(form);
+    form->List->OnItemFreeing = TGvItemEvent();
+    CloseMainForm(form);
+}
+
 } // namespace
 } // namespace qelvo::test
