@@ -115,18 +115,7 @@ void ApplyReportSelection(TCustomGvListview* list, const TReportList& report) {
     const std::vector<TGvItem*> items = AllItems(list);
     // One change of the selection, however many items it takes: the runs
     // are made, the list repainted and the window told once, at the end.
-    TGvSelectionManager* selection = list->GetSelection();
-    struct TBracket {
-        TGvSelectionManager* Selection;
-        explicit TBracket(TGvSelectionManager* s) : Selection(s) {
-            Selection->BeginUpdate();
-            Selection->GroupSelectionBeginUpdate();
-        }
-        ~TBracket() {
-            Selection->GroupSelectionEndUpdate();
-            Selection->EndUpdate();
-        }
-    } bracket(selection);
+    const TGvSelectionChange change(list->GetSelection());
     for (std::size_t i = 0; i < items.size() && i < report.Items.size(); ++i)
         items[i]->SetSelected(report.Items[i].Selected);
 }

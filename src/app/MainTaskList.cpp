@@ -26,26 +26,6 @@ TuTask* TaskOf(const TGvItem* item) { return item ? static_cast<TuTask*>(item->G
 
 int AbsMode(int mode) { return mode < 0 ? -mode : mode; }
 
-// One change of the selection however many items it takes or gives up:
-// the runs of selected rows are made, the list repainted and the window
-// told once, at the end.
-class TSelectionChange {
-public:
-    explicit TSelectionChange(TGvSelectionManager* selection) : FSelection(selection) {
-        FSelection->BeginUpdate();
-        FSelection->GroupSelectionBeginUpdate();
-    }
-    ~TSelectionChange() {
-        FSelection->GroupSelectionEndUpdate();
-        FSelection->EndUpdate();
-    }
-    TSelectionChange(const TSelectionChange&) = delete;
-    TSelectionChange& operator=(const TSelectionChange&) = delete;
-
-private:
-    TGvSelectionManager* FSelection;
-};
-
 // An item's number (its global index + 1) is kept in its Tag; 0 while the
 // list is not numbered.
 void SetItemNumber(TGvItem* item, int number) {
@@ -700,17 +680,12 @@ void TMainForm::ListGroupCollapse(TCustomGvListview*, TGvGroup* Group) {
     if (!Group || !List) return;
     TGvSelectionManager* selection = List->GetSelection();
     TListviewUpdate update(List);
-    const TSelectionChange change(selection);
+    const TGvSelectionChange change(selection);
     for (int i = 0; i < Group->ItemCount(); ++i)
         if (TGvItem* item = Group->GetItem(i); item->GetSelected()) item->SetSelected(false);
     if (TGvItem* anchor = selection->GetAnchorItem(); anchor && anchor->OwnerGroup() == Group)
         selection->SetAnchorItem(nullptr);
-    TGvItem* focused = selection->GetFocusedItem();
-    if (!focused || focused->OwnerGroup() != Group) return;
-    TGvItem* next = List->GetGroups()->NextVisibleItem(focused);
-    while (next && !next->GetEnabled()) next = List->GetGroups()->NextVisibleItem(next);
-    selection->SetFocusedItem(nullptr);
-    if (next) selection->SetFocusedItem(next);
+    selection->FocusPastGroup(Group);
 }
 
 void TMainForm::ListColumnClick(TCustomGvListview*, TCommonMouseButton, TGvColumn* const& Column) {
@@ -894,7 +869,7 @@ void TMainForm::ChooseFirstTask() {
         for (int i = 0; i < group->ItemCount(); ++i) {
             TGvItem* item = group->GetItem(i);
             if (!item->GetVisible()) continue;
-            const TSelectionChange change(selection);
+            const TGvSelectionChange change(selection);
             selection->ClearAll();
             ChooseTask(item);
             return;
@@ -939,7 +914,7 @@ void TMainForm::RefreshChoosing(const std::vector<TuTask*>& Tasks) {
         TListviewUpdate update(List);
         // One change of the selection, however many tasks moved.
         TGvSelectionManager* selection = List->GetSelection();
-        const TSelectionChange change(selection);
+        const TGvSelectionChange change(selection);
         ChooseTask(lead);
         for (TGvItem* item : items) item->SetSelected(true);
     }

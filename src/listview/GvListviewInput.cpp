@@ -134,13 +134,7 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
         TListviewUpdate update(this);
         FStates |= gcsGroupToggled;
         group->SetExpanded(!expanded);
-        TGvItem* focused = FSelection->GetFocusedItem();
-        if (!group->GetExpanded() && focused && focused->OwnerGroup() == group) {
-            TGvItem* next = FGroups->NextVisibleItem(focused);
-            while (next && !next->GetEnabled()) next = FGroups->NextVisibleItem(next);
-            FSelection->SetFocusedItem(nullptr);
-            if (next) FSelection->SetFocusedItem(next);
-        }
+        if (!group->GetExpanded()) FSelection->FocusPastGroup(group);
         return;
     }
     if (Button == cmbLeft && groupHit.Contains(egtOnCheckbox)) {

@@ -112,6 +112,16 @@ TGvItem* TGvSelectionManager::Next(TGvItem* Item) const {
     return nullptr;
 }
 
+void TGvSelectionManager::FocusPastGroup(const TGvGroup* Group) {
+    TGvItem* focused = GetFocusedItem();
+    if (!focused || !Group || focused->OwnerGroup() != Group || !FOwnerListview) return;
+    const TGvGroups* groups = FOwnerListview->GetGroups();
+    TGvItem* next = groups->NextVisibleItem(focused);
+    while (next && !next->GetEnabled()) next = groups->NextVisibleItem(next);
+    SetFocusedItem(nullptr);
+    if (next) SetFocusedItem(next);
+}
+
 void TGvSelectionManager::Work(TWork Mode, TGvItem* Except, bool ExceptCounted) {
     if (!FEnabled || !FOwnerListview) return;
     TGvGroups* groups = FOwnerListview->GetGroups();

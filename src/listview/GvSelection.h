@@ -32,6 +32,10 @@ public:
     // coordinates): items the band covers become selected and those it left
     // deselected; with cksControl each item the band passes flips instead.
     void DragSelect(TCommonKeyStates KeyStates, const gcl::TRect& BandRect, const gcl::TRect& PrevBandRect);
+    // With the focused item in Group (just collapsed), the focus moves to
+    // the first enabled item after it that NextVisibleItem yields, or to
+    // none.
+    void FocusPastGroup(const TGvGroup* Group);
     void BeginUpdate();
     void EndUpdate();
     int GetUpdateCount() const noexcept { return FUpdateCount; }
@@ -192,6 +196,26 @@ private:
     gcl::TColor FBlendColorSelRect = gcl::clHighlight;
     gcl::TColor FBorderColorSelRect = gcl::clHighlight;
     gcl::TColor FBlendColor = gcl::clHighlight;
+};
+
+// One change of the selection however many items it takes or gives up:
+// the runs of selected rows are made, the list repainted and the window
+// told once, when the scope ends.
+class TGvSelectionChange {
+public:
+    explicit TGvSelectionChange(TGvSelectionManager* Selection) : FSelection(Selection) {
+        FSelection->BeginUpdate();
+        FSelection->GroupSelectionBeginUpdate();
+    }
+    ~TGvSelectionChange() {
+        FSelection->GroupSelectionEndUpdate();
+        FSelection->EndUpdate();
+    }
+    TGvSelectionChange(const TGvSelectionChange&) = delete;
+    TGvSelectionChange& operator=(const TGvSelectionChange&) = delete;
+
+private:
+    TGvSelectionManager* FSelection;
 };
 
 // The object whose check box is being pressed.

@@ -34,15 +34,6 @@ struct TKeptFontMetrics {
     TEXTMETRICA Metrics{};
 };
 
-bool SameFont(const LOGFONTA& a, const LOGFONTA& b) {
-    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
-           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
-           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
-           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
-           std::strncmp(a.lfFaceName, b.lfFaceName, LF_FACESIZE) == 0;
-}
-
 TEXTMETRICA FontMetrics(gcl::TFont* Font) {
     static std::vector<TKeptFontMetrics> kept;
     static unsigned generation = 0;
@@ -54,7 +45,7 @@ TEXTMETRICA FontMetrics(gcl::TFont* Font) {
     }
     const LOGFONTA font = Font ? Font->GetLogFont() : LOGFONTA{};
     for (const TKeptFontMetrics& k : kept)
-        if (k.Own == !Font && (!Font || SameFont(k.Font, font))) return k.Metrics;
+        if (k.Own == !Font && (!Font || std::memcmp(&k.Font, &font, sizeof font) == 0)) return k.Metrics;
     TEXTMETRICA tm{};
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = Font ? SelectObject(dc, Font->GetHandle()) : nullptr;
