@@ -293,6 +293,8 @@ public:
     // A task from quick-entry text, added to Data and shown (in its group,
     // through a refresh, when the list is grouped).
     TuTask* AddTask(const std::string& Text, const TFolderRef& Folder, TuData& Data);
+    // Scrolls the list to the item showing Task, when one does.
+    void BringTaskIntoView(const TuTask* Task);
     void SortGroups(int Mode);
     void SortItems(int Column, bool Ascending);
     void NumberItems();

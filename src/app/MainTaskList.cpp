@@ -514,7 +514,25 @@ TuTask* TMainForm::AddTask(const std::string& Text, const TFolderRef& Folder, Tu
         RefreshTaskList();
     else
         AddTaskItem(added);
+    // It goes last in the list or its group, mostly below the rows shown (a
+    // refresh shows the top): out of sight, Enter would seem to do nothing.
+    BringTaskIntoView(added);
     return added;
+}
+
+void TMainForm::BringTaskIntoView(const TuTask* Task) {
+    if (!List || !Task) return;
+    // From the end: a new task is its group's last but in a sorted list.
+    TGvGroups* groups = List->GetGroups();
+    for (int g = groups->GetCount(); g-- > 0;) {
+        TGvGroup* group = groups->GetGroups(g);
+        for (int i = group->ItemCount(); i-- > 0;) {
+            TGvItem* item = group->GetItem(i);
+            if (TaskOf(item) != Task) continue;
+            item->MakeVisible(emvAuto);
+            return;
+        }
+    }
 }
 
 void TMainForm::SortGroups(int Mode) {
