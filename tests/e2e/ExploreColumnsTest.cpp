@@ -49,9 +49,7 @@ int SortMarkOf(const TListClient& c, int right) {
 // The first task of the list: Home chooses it and the note panel names it.
 std::string FirstTask(TProgram& p, const TMainWindowParts& parts) {
     Key(p, VK_HOME);
-    const std::string caption = parts.NoteCaption();
-    const std::string prefix = "No note - ";
-    return caption.rfind(prefix, 0) == 0 ? caption.substr(prefix.size()) : caption;
+    return parts.ChosenTask();
 }
 
 // The pixels of client rows that are not the list's white: grid lines and

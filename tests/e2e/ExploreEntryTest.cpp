@@ -10,14 +10,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-// The note panel names the chosen task ("No note - Title"), "Note" when
-// none is chosen.
-std::string Chosen(const TMainWindowParts& parts) {
-    const std::string caption = parts.NoteCaption();
-    const std::string prefix = "No note - ";
-    return caption.compare(0, prefix.size(), prefix) == 0 ? caption.substr(prefix.size()) : caption;
-}
-
 // The task shown in the list's lowest row: a click on each row from the
 // bottom up until one chooses a task ("Note" when none did).
 std::string TaskInLowestRow(TProgram& p, const TMainWindowParts& parts) {
@@ -25,9 +17,9 @@ std::string TaskInLowestRow(TProgram& p, const TMainWindowParts& parts) {
     for (int y = list.bottom - 13; y > list.top + 30; y -= 23) {
         Sleep(GetDoubleClickTime() + 50);
         Click(p, POINT{list.left + 150, y});
-        if (Chosen(parts) != "Note") return Chosen(parts);
+        if (parts.ChosenTask() != "Note") return parts.ChosenTask();
     }
-    return Chosen(parts);
+    return parts.ChosenTask();
 }
 
 } // namespace

@@ -22,13 +22,7 @@ std::string ListOf(const std::string& file, const std::string& title) {
     return fields.size() > 3 ? fields[3] : std::string();
 }
 
-// The note panel names the chosen task ("No note - Title"), "Note" when
-// none is chosen.
-std::string Chosen(const TMainWindowParts& parts) {
-    const std::string caption = parts.NoteCaption();
-    const std::string prefix = "No note - ";
-    return caption.compare(0, prefix.size(), prefix) == 0 ? caption.substr(prefix.size()) : caption;
-}
+std::string Chosen(const TMainWindowParts& parts) { return parts.ChosenTask(); }
 
 } // namespace
 

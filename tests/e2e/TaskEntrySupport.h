@@ -95,6 +95,13 @@ struct TMainWindowParts {
         return {r.left - 30, (r.top + r.bottom) / 2};
     }
     std::string NoteCaption() const { return TextOf(NotePanel); }
+    // The chosen task's title, which the note panel names ("No note -
+    // Title"); "Note" when none is chosen.
+    std::string ChosenTask() const {
+        const std::string caption = NoteCaption();
+        const std::string prefix = "No note - ";
+        return caption.compare(0, prefix.size(), prefix) == 0 ? caption.substr(prefix.size()) : caption;
+    }
 };
 
 // The visible top-level windows of a class (a calendar, a drop-down list).
