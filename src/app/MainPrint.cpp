@@ -42,6 +42,16 @@ void ShowError(const std::string& text) {
     gcl::ShowMessageBox(text, msg::AppTitle, MB_OK | MB_ICONERROR);
 }
 
+// An export over the open database's own file is refused, with a
+// message: the next start would read the export as the database, and
+// the program, finding its file changed by another writer, would not
+// save over it.
+bool RefusedAsDatabase(const std::string& fileName, const std::string& database) {
+    if (database.empty() || !gcl::SameFile(fileName, database)) return false;
+    ShowError(msg::ExportOverDatabaseHead + fileName);
+    return true;
+}
+
 // Writes Text to FileName and opens it with Program ("" = the file's own
 // program); a failure is shown and nothing is opened.
 void WriteAndOpen(const std::string& fileName, const std::string& text, const std::string& program) {
@@ -143,7 +153,7 @@ void PrintTaskList(TCustomGvListview* list, bool grouped) {
     window->ShowModal();
 }
 
-void ExportTaskListToHtml(TCustomGvListview* list, bool grouped) {
+void ExportTaskListToHtml(TCustomGvListview* list, bool grouped, const std::string& database) {
     if (list->GetItems()->GetCount() == 0) return;
     TCommandSaveDialog dialog(msg::HtmlExportFilter, "html");
     const std::string chosen = dialog.Execute();
@@ -162,10 +172,12 @@ void ExportTaskListToHtml(TCustomGvListview* list, bool grouped) {
         return;
     }
     list->GetSelection()->ClearAll();
-    WriteAndOpen(HtmlExportFileName(chosen), html, std::string());
+    const std::string fileName = HtmlExportFileName(chosen);
+    if (RefusedAsDatabase(fileName, database)) return;
+    WriteAndOpen(fileName, html, std::string());
 }
 
-void ExportTaskListToText(TCustomGvListview* list, bool grouped) {
+void ExportTaskListToText(TCustomGvListview* list, bool grouped, const std::string& database) {
     if (list->GetItems()->GetCount() == 0) return;
     TReportList report = TaskListReport(list, grouped);
     const std::string text = BuildTextExport(report);
@@ -173,13 +185,15 @@ void ExportTaskListToText(TCustomGvListview* list, bool grouped) {
     TCommandSaveDialog dialog(msg::TextExportFilter, "txt");
     const std::string chosen = dialog.Execute();
     if (chosen.empty()) return;
-    WriteAndOpen(TextExportFileName(chosen), text, "notepad");
+    const std::string fileName = TextExportFileName(chosen);
+    if (RefusedAsDatabase(fileName, database)) return;
+    WriteAndOpen(fileName, text, "notepad");
 }
 
 void ExportDatabaseToPendrillax(const TuData& data) {
     TCommandSaveDialog dialog(msg::PendrillaxFilter, "jmw");
     const std::string chosen = dialog.Execute();
-    if (chosen.empty()) return;
+    if (chosen.empty() || RefusedAsDatabase(chosen, data.FileName)) return;
     try {
         ExportJmw(data, chosen);
     } catch (const gcl::Exception& e) {
@@ -202,12 +216,12 @@ void TMainForm::PrintMExecute(gcl::TObject*) {
 
 void TMainForm::ExportToHTMLMExecute(gcl::TObject*) {
     CommitNote();
-    ExportTaskListToHtml(List, TaskListGrouped());
+    ExportTaskListToHtml(List, TaskListGrouped(), Database ? Database->FileName : std::string());
 }
 
 void TMainForm::ExportToTextMExecute(gcl::TObject*) {
     CommitNote();
-    ExportTaskListToText(List, TaskListGrouped());
+    ExportTaskListToText(List, TaskListGrouped(), Database ? Database->FileName : std::string());
 }
 
 void TMainForm::ExportToPdMExecute(gcl::TObject*) {

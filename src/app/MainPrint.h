@@ -29,12 +29,15 @@ void PrintTaskList(TCustomGvListview* list, bool grouped);
 // the chosen name (".html" appended unless it ends so) and, only when it
 // was written, that file opened by the shell; a write error is shown.
 // Afterwards nothing is selected. Nothing happens for an empty list.
-void ExportTaskListToHtml(TCustomGvListview* list, bool grouped);
+// No export replaces the file of the open database (Database): it is
+// refused with a message and nothing is written.
+void ExportTaskListToHtml(TCustomGvListview* list, bool grouped, const std::string& database = std::string());
 // Export to text: the text export of List to the chosen name, then
 // opened in Notepad (only when written); afterwards nothing is selected.
-void ExportTaskListToText(TCustomGvListview* list, bool grouped);
+void ExportTaskListToText(TCustomGvListview* list, bool grouped, const std::string& database = std::string());
 // Export to the Pendrillax database: a save dialog, then the whole of
 // Data in that format; the database's unsaved state does not change.
+// Data's own file is refused.
 void ExportDatabaseToPendrillax(const TuData& data);
 
 } // namespace qelvo

@@ -185,6 +185,27 @@ TEST_F(PrintCommands, FailedWritesAreReportedAndNothingIsOpened) {
     EXPECT_TRUE(Shell.Requests.empty());
 }
 
+// The open database's own file, under any name that reaches it, is no
+// place for an export: each export says so and leaves the file alone.
+TEST_F(PrintCommands, NoExportReplacesTheOpenDatabase) {
+    for (const char* name : {"todo.txt", "todo.html", "tasks.kpx"})
+        ASSERT_TRUE(gcl::WriteFileAtomic(App.File(name), "database", 8));
+    Data.FileName = App.File("tasks.kpx");
+    Dialogs.ExpectSave(App.File("TODO")).ExpectMessage(msg::ExportOverDatabaseHead, IDOK);
+    ExportTaskListToText(List, true, App.File("todo.txt"));
+    Dialogs.ExpectSave(App.File("sub\\..\\todo")).ExpectMessage(msg::ExportOverDatabaseHead, IDOK);
+    ExportTaskListToHtml(List, true, App.File("todo.html"));
+    Dialogs.ExpectSave(App.File("TASKS.kpx")).ExpectMessage(msg::ExportOverDatabaseHead, IDOK);
+    ExportDatabaseToPendrillax(Data);
+    for (const char* name : {"todo.txt", "todo.html", "tasks.kpx"}) EXPECT_EQ("database", ReadFile(App.File(name)));
+    EXPECT_TRUE(Shell.Requests.empty());
+    EXPECT_EQ(0, SelectedCount());
+    // Another name beside it is written as always.
+    Dialogs.ExpectSave(App.File("todo2"));
+    ExportTaskListToText(List, true, App.File("todo.txt"));
+    EXPECT_NE("", ReadFile(App.File("todo2.txt")));
+}
+
 TEST_F(PrintCommands, MissingTemplateIsReported) {
     gcl::DeleteFile(PrintTemplateFileName());
     Dialogs.ExpectSave(App.File("list")).ExpectMessage(msg::TemplateMissingHead, IDOK);

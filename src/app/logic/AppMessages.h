@@ -87,6 +87,8 @@ inline constexpr const char* PrintHeading = "To Do List";
 inline constexpr const char* HtmlExportHeading = "To do list";
 inline constexpr const char* PrintWindowCaption = "Print preview....";
 inline constexpr const char* ExportWriteFailedHead = "The file could not be written: ";
+inline constexpr const char* ExportOverDatabaseHead =
+    "This file holds the open database, so the export was not written to it. Choose another name than: ";
 inline constexpr const char* PrintEngineMissing =
     "The report cannot be shown: no HTML engine answered. Printing and the preview are not available.";
 inline constexpr const char* PrintEngineWaiting = "Waiting for the HTML engine to show the report...";

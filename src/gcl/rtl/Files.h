@@ -38,6 +38,10 @@ bool RemoveDir(const std::string& directory);        // an empty folder
 // exists afterwards; false for an empty name or when a level fails.
 bool ForceDirectories(const std::string& directory);
 bool DeleteFile(const std::string& fileName);
+// Whether two names lead to one existing file, however each is written
+// (another letter case, a short name, a relative path, a link). False
+// when either is no existing file.
+bool SameFile(const std::string& a, const std::string& b);
 // Renames or moves a file; fails (false) when NewName already exists.
 bool RenameFile(const std::string& oldName, const std::string& newName);
 

@@ -136,6 +136,12 @@ bool RenameFile(const std::string& oldName, const std::string& newName) {
     return rename(oldName.c_str(), newName.c_str()) == 0;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat x {}, y {};
+    if (!FileExists(a) || !FileExists(b) || stat(a.c_str(), &x) != 0 || stat(b.c_str(), &y) != 0) return false;
+    return x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
 std::string ExpandFileName(const std::string& fileName) {
     if (fileName.empty()) return std::string();
     std::string path = fileName;

@@ -89,6 +89,31 @@ bool RenameFile(const std::string& oldName, const std::string& newName) {
     return !oldName.empty() && !newName.empty() && MoveFileA(oldName.c_str(), newName.c_str());
 }
 
+namespace {
+
+// The volume and the index of an existing file; false when it cannot be
+// asked (no such file, a folder).
+bool FileIdentity(const std::string& fileName, BY_HANDLE_FILE_INFORMATION& info) {
+    if (!FileExists(fileName)) return false;
+    // No access is asked, so a file open elsewhere, even for writing, answers.
+    const HANDLE h = CreateFileW(UnlimitedPath(fileName).c_str(), 0,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                 nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = GetFileInformationByHandle(h, &info) != 0;
+    CloseHandle(h);
+    return ok;
+}
+
+} // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION x{}, y{};
+    if (!FileIdentity(a, x) || !FileIdentity(b, y)) return false;
+    return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+           x.nFileIndexLow == y.nFileIndexLow;
+}
+
 std::string ExpandFileName(const std::string& fileName) {
     if (fileName.empty()) return std::string();
     std::vector<char> buf(MAX_PATH + 1);

@@ -19,6 +19,7 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace gcl;
@@ -180,6 +181,31 @@ TEST(FilesTest, FoldersFilesAndSearches) {
         EXPECT_EQ(e.GetMessage().rfind("Cannot open file \"" + dir.File("nothing.txt") + "\". ", 0), 0u)
             << e.GetMessage();
     }
+}
+
+// One file reached by other names is the same file; a copy of it, a
+// missing name or a folder is not.
+TEST(FilesTest, SameFileKnowsAFileByAnyOfItsNames) {
+    qelvo::test::TempDir dir;
+    const std::string d(1, PathDelim);
+    Put(dir.File("tasks.kpx"), "one");
+    Put(dir.File("copy.kpx"), "one");
+    ForceDirectories(dir.File("sub"));
+    EXPECT_TRUE(SameFile(dir.File("tasks.kpx"), dir.File("tasks.kpx")));
+    EXPECT_TRUE(SameFile(dir.File("tasks.kpx"), dir.File("sub") + d + ".." + d + "tasks.kpx"));
+#ifdef _WIN32
+    std::string upper = dir.File("TASKS.KPX");
+    EXPECT_TRUE(SameFile(dir.File("tasks.kpx"), upper));
+    ASSERT_TRUE(CreateHardLinkA(dir.File("linked.kpx").c_str(), dir.File("tasks.kpx").c_str(), nullptr));
+#else
+    ASSERT_EQ(link(dir.File("tasks.kpx").c_str(), dir.File("linked.kpx").c_str()), 0);
+#endif
+    EXPECT_TRUE(SameFile(dir.File("linked.kpx"), dir.File("tasks.kpx")));
+    EXPECT_FALSE(SameFile(dir.File("tasks.kpx"), dir.File("copy.kpx")));
+    EXPECT_FALSE(SameFile(dir.File("tasks.kpx"), dir.File("missing.kpx")));
+    EXPECT_FALSE(SameFile(dir.File("missing.kpx"), dir.File("missing.kpx")));
+    EXPECT_FALSE(SameFile(dir.File("sub"), dir.File("sub")));
+    EXPECT_FALSE(SameFile("", ""));
 }
 
 TEST(FilesTest, WriteFileAtomicReplacesOrLeavesAlone) {
