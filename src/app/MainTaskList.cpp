@@ -356,13 +356,16 @@ bool TMainForm::ListShowsLayout(const TTaskListLayout& Layout, const TTaskListSt
         const TGvItems* items = group->GetItems();
         const size_t count = shown.Tasks.size();
         if (!items || items->GetCount() != static_cast<int>(count)) return false;
-        // The items and tasks lie apart: fetched some places ahead.
+        // The items and tasks lie apart: fetched some places ahead (the
+        // tasks only when the layout gives no done marks).
+        const std::uint8_t* marks = Layout.Done.empty() ? nullptr : Layout.Done.data() + shown.DoneAt;
         for (size_t i = 0; i < count; ++i) {
             if (i + 8 < count) __builtin_prefetch(items->GetItems(static_cast<int>(i + 8)));
-            if (i + 16 < count) __builtin_prefetch(&shown.Tasks[i + 16]->Done);
+            if (!marks && i + 16 < count) __builtin_prefetch(&shown.Tasks[i + 16]->Done);
             const TGvItem* item = items->GetItems(static_cast<int>(i));
             const TuTask* task = shown.Tasks[i];
-            if (item->GetData() != task || item->GetChecked() != task->Done || !AsFilled(item) ||
+            const bool done = marks ? marks[i] != 0 : task->Done;
+            if (item->GetData() != task || item->GetChecked() != done || !AsFilled(item) ||
                 item->GetTag() != (State.CountItems ? ++number : 0))
                 return false;
         }
@@ -422,14 +425,17 @@ void TMainForm::FillTaskList() {
     }
     if (!mayKeep)
         layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing);
-    // Each item reads its task (its check state). The tasks lie scattered over
-    // the heap, and grouped (by tags: thousands of groups of a few tasks)
-    // they are met in no order of memory: the one a few places ahead in
-    // the whole list, across groups, is fetched ahead, and the block of a
-    // group's tasks a few groups before they are reached.
+    // Each item takes its check from the layout's done marks, when it
+    // gives them; else it reads its task. The tasks lie scattered over the
+    // heap, and grouped (by tags: thousands of groups of a few tasks) or
+    // sorted they are met in no order of memory: the one a few places
+    // ahead in the whole list, across groups, is fetched ahead, and the
+    // block of a group's tasks a few groups before they are reached.
+    const bool marks = !layout.Done.empty();
     size_t aheadGroup = 0;
     size_t aheadAt = 0;
     auto fetchAhead = [&] {
+        if (marks) return;
         while (aheadGroup < layout.Groups.size() && aheadAt >= layout.Groups[aheadGroup].Tasks.size()) {
             ++aheadGroup;
             aheadAt = 0;
@@ -462,10 +468,12 @@ void TMainForm::FillTaskList() {
         }
         struct TRun {
             const TTaskVector* Tasks;
+            const std::uint8_t* Done;  // the tasks' done marks, or null
             size_t From;
             int FirstNumber;  // 0: not numbered
             decltype(fetchAhead)* Ahead;
-        } run{&g.Tasks, group ? size_t(0) : size_t(1), state.CountItems ? number + 1 : 0, &fetchAhead};
+        } run{&g.Tasks, marks ? layout.Done.data() + g.DoneAt : nullptr, group ? size_t(0) : size_t(1),
+              state.CountItems ? number + 1 : 0, &fetchAhead};
         const int made = static_cast<int>(count - run.From);
         // Each item starts with what FillTaskItem and SetItemNumber give it
         // (its task's check state, its number): set as it is made rather
@@ -474,10 +482,15 @@ void TMainForm::FillTaskList() {
             made,
             [](const void* Source, int Index, TGvItems::TItemStart& Start) {
                 const TRun* r = static_cast<const TRun*>(Source);
-                (*r->Ahead)();
-                TuTask* task = (*r->Tasks)[r->From + static_cast<size_t>(Index)];
+                const size_t at = r->From + static_cast<size_t>(Index);
+                TuTask* task = (*r->Tasks)[at];
                 Start.Data = task;
-                Start.Checked = task->Done;
+                if (r->Done) {
+                    Start.Checked = r->Done[at] != 0;
+                } else {
+                    (*r->Ahead)();
+                    Start.Checked = task->Done;
+                }
                 if (r->FirstNumber > 0) Start.Tag = r->FirstNumber + Index;
             },
             &run);

@@ -1078,7 +1078,9 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     // they are first met, and how many tasks each takes. (One number per
     // task, in memory kept from one layout to the next: under Wine a new
     // large vector is new pages, a fault each, at every refresh.)
+    // (A shown task's entry holds its group, and its done mark in the top bit.)
     constexpr std::uint32_t NotShown = UINT32_MAX;
+    constexpr std::uint32_t DoneBit = 0x80000000u;
     thread_local std::vector<std::uint32_t> groupAtKept;
     std::vector<std::uint32_t>& groupAt = groupAtKept;
     groupAt.assign(static_cast<size_t>(count), NotShown);
@@ -1103,7 +1105,7 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         const auto g = static_cast<std::uint32_t>(groupOf(*task));
         if (g >= sizes.size()) sizes.resize(layout.Groups.size(), 0);
         ++sizes[g];
-        groupAt[static_cast<size_t>(i)] = g;
+        groupAt[static_cast<size_t>(i)] = g | (task->Done ? DoneBit : 0u);
         ++shown;
     };
     if (candidates) {
@@ -1143,18 +1145,35 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
         // (An entry without a task has no key.)
         if (whole) order = orders->Order(state.SortColumn, all);
     }
-    if (!order) {
-        // Each group's tasks, in their order, in a vector of the exact size,
-        // written in place.
-        std::vector<TuTask**> next(sizes.size());
+    // Each group's tasks are written in place, at the next place of its
+    // vector (of its size), and their done marks at the next of its run
+    // in the layout's Done.
+    std::vector<TuTask**> next(sizes.size());
+    std::vector<std::uint8_t*> nextDone(sizes.size());
+    auto placeGroups = [&] {
+        layout.Done.resize(shown);
+        std::uint32_t at = 0;
         for (size_t g = 0; g < sizes.size(); ++g) {
-            layout.Groups[g].Tasks.resize(sizes[g]);
-            next[g] = layout.Groups[g].Tasks.data();
+            TTaskGroup& group = layout.Groups[g];
+            group.Tasks.resize(sizes[g]);
+            group.DoneAt = at;
+            next[g] = group.Tasks.data();
+            nextDone[g] = layout.Done.data() + at;
+            at += sizes[g];
         }
+    };
+    if (!order) {
+        placeGroups();
         for (int i = 0; i < count; ++i)
-            if (const std::uint32_t g = groupAt[static_cast<size_t>(i)]; g != NotShown)
+            if (const std::uint32_t e = groupAt[static_cast<size_t>(i)]; e != NotShown) {
+                const std::uint32_t g = e & ~DoneBit;
                 *next[g]++ = data.Tasks->TaskAt(i);
+                *nextDone[g]++ = static_cast<std::uint8_t>(e >> 31);
+            }
+        // (Each group takes its run of marks along.)
         if (layout.Grouped) SortGroups(mode, layout.Groups);
+        // A sort moves the tasks away from their marks.
+        if (state.SortColumn >= 1 && state.SortColumn <= 3) layout.Done.clear();
         for (TTaskGroup& g : layout.Groups) SortItems(state.SortColumn, state.SortAscending, g.Tasks);
         return layout;
     }
@@ -1180,19 +1199,13 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
             place[made.at(layout.Groups[g].Key)] = static_cast<std::uint32_t>(g);
             layout.Groups[g].Tasks.clear();
         }
-        for (std::uint32_t& g : groupAt)
-            if (g != NotShown) g = place[g];
+        for (std::uint32_t& e : groupAt)
+            if (e != NotShown) e = place[e & ~DoneBit] | (e & DoneBit);
         std::vector<std::uint32_t> placed(sizes.size());
         for (size_t g = 0; g < sizes.size(); ++g) placed[place[g]] = sizes[g];
         sizes.swap(placed);
     }
-    // Each group's tasks are written in place, at the next place of its
-    // vector (of its size).
-    std::vector<TuTask**> next(sizes.size());
-    for (size_t g = 0; g < sizes.size(); ++g) {
-        layout.Groups[g].Tasks.resize(sizes[g]);
-        next[g] = layout.Groups[g].Tasks.data();
-    }
+    placeGroups();
     // The walk in sorted order finds each task's group by its place, and
     // the task beside it in All (both read at random: fetched some steps
     // ahead).
@@ -1204,8 +1217,11 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
             __builtin_prefetch(&all[sorted[ahead]]);
         }
         const std::uint32_t at = sorted[k];
-        const std::uint32_t g = groupAt[at];
-        if (g != NotShown) *next[g]++ = all[at];
+        if (const std::uint32_t e = groupAt[at]; e != NotShown) {
+            const std::uint32_t g = e & ~DoneBit;
+            *next[g]++ = all[at];
+            *nextDone[g]++ = static_cast<std::uint8_t>(e >> 31);
+        }
     };
     // Descending is the ascending order turned round, equal tasks too.
     constexpr size_t Ahead = 16;

@@ -201,6 +201,8 @@ struct TTaskGroup {
     // The task that opened the group (the first met in the database): the
     // group's caption and image are made from it and the key.
     const TuTask* First = nullptr;
+    // Where the done marks of the group's tasks begin in its layout's Done.
+    std::uint32_t DoneAt = 0;
 };
 
 // Group order: lists in table order (unknown lists first), dates
@@ -332,6 +334,12 @@ struct TTaskListState {
 struct TTaskListLayout {
     bool Grouped = false;
     std::vector<TTaskGroup> Groups;  // one unnamed group when not grouped
+    // Whether each task shown is done (1) or not (0), a group's tasks in
+    // their order from its DoneAt on, read while the walk over the
+    // database met the task: the list's items take their checks from here
+    // rather than from the tasks, which they would meet in no order of
+    // memory. Empty when the layout does not give them (the tasks tell).
+    std::vector<std::uint8_t> Done;
 };
 
 // The places of the tasks that the last searches of the titles passed,

@@ -37,8 +37,27 @@ void FillDatabase(TuData& data, int count) {
                       i % 4 == 1);
 }
 
+// The done marks a layout gives stand beside their tasks: each group's
+// run of them, from its DoneAt, says of each of its tasks in turn whether
+// it is done, and the runs cover the marks once.
+void ExpectDoneMarksOfTasks(const TTaskListLayout& layout, const std::string& what) {
+    if (layout.Done.empty()) return;
+    std::vector<int> covered(layout.Done.size(), 0);
+    for (size_t g = 0; g < layout.Groups.size(); ++g) {
+        const TTaskGroup& group = layout.Groups[g];
+        ASSERT_LE(group.DoneAt + group.Tasks.size(), layout.Done.size()) << what << " group " << g;
+        for (size_t i = 0; i < group.Tasks.size(); ++i) {
+            EXPECT_EQ(group.Tasks[i]->Done, layout.Done[group.DoneAt + i] != 0) << what << " group " << g << " task " << i;
+            ++covered[group.DoneAt + i];
+        }
+    }
+    EXPECT_EQ(std::vector<int>(layout.Done.size(), 1), covered) << what;
+}
+
 // Both layouts, group by group, task by task.
 void ExpectSameLayout(const TTaskListLayout& kept, const TTaskListLayout& fresh, const std::string& what) {
+    ExpectDoneMarksOfTasks(kept, what + " (kept order)");
+    ExpectDoneMarksOfTasks(fresh, what);
     ASSERT_EQ(fresh.Grouped, kept.Grouped) << what;
     ASSERT_EQ(fresh.Groups.size(), kept.Groups.size()) << what;
     for (size_t g = 0; g < fresh.Groups.size(); ++g) {
