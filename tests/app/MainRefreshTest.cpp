@@ -91,6 +91,24 @@ TEST_F(MainRefresh, EveryRefreshShowsTheTasksMarksAndNumbersAsTheyAreNow) {
     EXPECT_TRUE(TaskOf("Send the report")->Done);
     form->NoGroupA->Execute();
     ExpectMarksFollowTheTasks(form);
+
+    // Grouped by tags, then by list with the tasks sorted by a header
+    // (refreshes that meet the tasks in no order of the database), and
+    // without groups again: the marks still follow their tasks.
+    if (!form->TagsGroupA->GetChecked()) form->TagsGroupA->Execute();
+    ExpectMarksFollowTheTasks(form);
+    TaskOf("Water the plants")->Done = false;
+    TaskOf("Pay rent")->Done = true;
+    if (!form->FoldersGroupA->GetChecked()) form->FoldersGroupA->Execute();
+    ExpectMarksFollowTheTasks(form);
+    for (int click = 0; click < 2; ++click) {
+        form->ListColumnClick(form->List, cmbLeft, form->List->GetHeader()->GetColumns()->GetColumns(0));
+        TaskOf("Call the bank")->Done = click == 0;
+        form->RefreshTaskList();
+        ExpectMarksFollowTheTasks(form);
+    }
+    form->NoGroupA->Execute();
+    ExpectMarksFollowTheTasks(form);
     CloseMainForm(form);
 }
 
