@@ -19,9 +19,36 @@ namespace {
 
 TRect Inset(const TRect& r, int d) { return TRect{r.Left + d, r.Top + d, r.Right - d, r.Bottom - d}; }
 
+// The width of the extended edit's painted frame.
+constexpr int EditFrameWidth = 2;
+
 // Repaints a control's non-client frame (with flags of RedrawWindow).
 void RedrawWindowFrame(gcl::TWinControl* control, UINT flags) {
     if (control->HandleAllocated()) RedrawWindow(control->GetHandle(), nullptr, nullptr, flags);
+}
+
+// Repaints only the frame of a control whose border holds the whole frame
+// painted (FrameWidth pixels on each side): its client area keeps its
+// pixels and is not painted again. A thinner border gets the whole window
+// repainted, as the frame then lies over the client area.
+void RedrawFrameOnly(gcl::TWinControl* control, int FrameWidth) {
+    if (!control->HandleAllocated()) return;
+    HWND wnd = control->GetHandle();
+    RECT window{};
+    RECT client{};
+    GetWindowRect(wnd, &window);
+    MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&window), 2);
+    GetClientRect(wnd, &client);
+    const bool border = client.left - window.left >= FrameWidth && client.top - window.top >= FrameWidth &&
+                        window.right - client.right >= FrameWidth && window.bottom - client.bottom >= FrameWidth;
+    HRGN frame = border ? CreateRectRgnIndirect(&window) : nullptr;
+    HRGN inner = frame ? CreateRectRgnIndirect(&client) : nullptr;
+    if (inner && CombineRgn(frame, frame, inner, RGN_DIFF) != ERROR)
+        RedrawWindow(wnd, nullptr, frame, RDW_INVALIDATE | RDW_FRAME);
+    else
+        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    if (inner) DeleteObject(inner);
+    if (frame) DeleteObject(frame);
 }
 
 } // namespace
@@ -236,7 +263,8 @@ void TXtEdit::SetThemeType(TXtThemeType Value) {
 void TXtEdit::SetHot(bool Value) {
     if (Value == FHot) return;
     FHot = Value;
-    if (FHotTrack) InvalidateFrame();
+    // Only the frame shows the change.
+    if (FHotTrack) RedrawFrameOnly(this, EditFrameWidth);
 }
 
 void TXtEdit::DoDrawBackground(TCanvas* ACanvas, const TRect& ARect, TXtPaintStage PaintStage, bool& PaintDefault) {
@@ -248,7 +276,8 @@ void TXtEdit::InvalidateFrame() { RedrawWindowFrame(this, RDW_INVALIDATE | RDW_E
 void TXtEdit::PaintNonClient() {
     TXtWindowCanvas window(this);
     const TRect& r = window.Rect;
-    ExcludeClipRect(window.DC(), r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
+    ExcludeClipRect(window.DC(), r.Left + EditFrameWidth, r.Top + EditFrameWidth, r.Right - EditFrameWidth,
+                    r.Bottom - EditFrameWidth);
     if (FThemeType == thtTx) DrawParentBackgroundAt(this, window.DC(), r, -2, -2);
     bool paintDefault = true;
     DoDrawBackground(&window.Canvas, r, pstPrePaint, paintDefault);

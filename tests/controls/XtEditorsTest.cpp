@@ -14,6 +14,7 @@
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Streams.h"
 #include "gcl/rtl/Strings.h"
+#include "support/PixelCanvas.h"
 #include "support/WindowTest.h"
 
 using namespace qelvo;
@@ -187,6 +188,58 @@ TEST_F(XtEditors, HotTrackingLightsTheFrameOnlyWhenOn) {
     // A disabled edit is not hot.
     edit->SetEnabled(false);
     EXPECT_FALSE(edit->GetHot());
+}
+
+// The frame lights up and goes out with the mouse and the keyboard: the
+// screen then shows what a whole repaint of the window would, whether the
+// edit's border holds the frame (the client area, which looks the same
+// hot or not, is then not painted again) or the frame lies over the
+// client area of an edit without a border.
+TEST_F(XtEditors, HotChangeShowsTheFrameAsAWholeRepaintWould) {
+    TTxRecordingTheme* theme = UseRecordingTheme();
+    auto* bordered = Make<TXtEdit>(Form, 10, 10, 150, 22);
+    auto* bare = Make<TXtEdit>(Form, 10, 40, 150, 22);
+    bare->SetBorderStyle(gcl::bsNone);
+    bordered->SetText(L"Book the ferry");
+    bare->SetText(L"Call the vet");
+    Form->Show();
+    PumpMessages(20);
+    auto shot = [](gcl::TWinControl* edit) {
+        RECT r{};
+        GetWindowRect(edit->GetHandle(), &r);
+        const int w = r.right - r.left;
+        const int h = r.bottom - r.top;
+        PixelCanvas canvas(w, h);
+        HDC dc = GetWindowDC(edit->GetHandle());
+        BitBlt(canvas.DC(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+        ReleaseDC(edit->GetHandle(), dc);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) pixels.push_back(canvas.At(x, y));
+        return pixels;
+    };
+    auto wholeRepaint = [&](gcl::TWinControl* edit) {
+        RedrawWindow(edit->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+        PumpMessages(20);
+        return shot(edit);
+    };
+    for (TXtEdit* edit : {bordered, bare}) {
+        SCOPED_TRACE(edit == bare ? "no border" : "border");
+        wholeRepaint(edit);
+        const std::vector<COLORREF> idle = shot(edit);
+        theme->Calls.clear();
+        edit->Perform(gcl::CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(edit));
+        if (edit == bordered) EXPECT_FALSE(GetUpdateRect(edit->GetHandle(), nullptr, FALSE));
+        PumpMessages(20);
+        ASSERT_NE(theme->Last("PaintEditFrame"), nullptr) << "the frame was not painted hot";
+        EXPECT_EQ(static_cast<int>(theme->Last("PaintEditFrame")->Item.HoverKind), 2);
+        const std::vector<COLORREF> hot = shot(edit);
+        EXPECT_EQ(hot, wholeRepaint(edit));
+        edit->Perform(gcl::CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(edit));
+        PumpMessages(20);
+        EXPECT_EQ(shot(edit), idle);
+        EXPECT_EQ(shot(edit), wholeRepaint(edit));
+    }
 }
 
 TEST_F(XtEditors, BorderFollowsThePaintingStyleAndTheBackgroundEvent) {
