@@ -27,28 +27,18 @@ void RedrawWindowFrame(gcl::TWinControl* control, UINT flags) {
     if (control->HandleAllocated()) RedrawWindow(control->GetHandle(), nullptr, nullptr, flags);
 }
 
-// Repaints only the frame of a control whose border holds the whole frame
-// painted (FrameWidth pixels on each side): its client area keeps its
-// pixels and is not painted again. A thinner border gets the whole window
-// repainted, as the frame then lies over the client area.
-void RedrawFrameOnly(gcl::TWinControl* control, int FrameWidth) {
-    if (!control->HandleAllocated()) return;
+// Whether a control's window border is at least Width pixels wide on
+// each side, so that a frame of that width painted over it leaves the
+// client area alone.
+bool BorderHolds(gcl::TWinControl* control, int Width) {
     HWND wnd = control->GetHandle();
     RECT window{};
     RECT client{};
     GetWindowRect(wnd, &window);
     MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&window), 2);
     GetClientRect(wnd, &client);
-    const bool border = client.left - window.left >= FrameWidth && client.top - window.top >= FrameWidth &&
-                        window.right - client.right >= FrameWidth && window.bottom - client.bottom >= FrameWidth;
-    HRGN frame = border ? CreateRectRgnIndirect(&window) : nullptr;
-    HRGN inner = frame ? CreateRectRgnIndirect(&client) : nullptr;
-    if (inner && CombineRgn(frame, frame, inner, RGN_DIFF) != ERROR)
-        RedrawWindow(wnd, nullptr, frame, RDW_INVALIDATE | RDW_FRAME);
-    else
-        RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-    if (inner) DeleteObject(inner);
-    if (frame) DeleteObject(frame);
+    return client.left - window.left >= Width && client.top - window.top >= Width &&
+           window.right - client.right >= Width && window.bottom - client.bottom >= Width;
 }
 
 } // namespace
@@ -263,8 +253,13 @@ void TXtEdit::SetThemeType(TXtThemeType Value) {
 void TXtEdit::SetHot(bool Value) {
     if (Value == FHot) return;
     FHot = Value;
-    // Only the frame shows the change.
-    if (FHotTrack) RedrawFrameOnly(this, EditFrameWidth);
+    if (!FHotTrack || !HandleAllocated()) return;
+    // Only the frame shows the change: when the border holds it, the frame
+    // alone is painted again, at once, and the text keeps its pixels (a
+    // hidden window shows nothing to repaint). A frame that lies over the
+    // client area has the whole window painted again.
+    if (!BorderHolds(this, EditFrameWidth)) InvalidateFrame();
+    else if (IsWindowVisible(GetHandle())) Perform(WM_NCPAINT, 1, 0);
 }
 
 void TXtEdit::DoDrawBackground(TCanvas* ACanvas, const TRect& ARect, TXtPaintStage PaintStage, bool& PaintDefault) {

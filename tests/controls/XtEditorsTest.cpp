@@ -190,12 +190,12 @@ TEST_F(XtEditors, HotTrackingLightsTheFrameOnlyWhenOn) {
     EXPECT_FALSE(edit->GetHot());
 }
 
-// The frame lights up and goes out with the mouse and the keyboard: the
+// The frame lights up and goes out with the keyboard and the mouse: the
 // screen then shows what a whole repaint of the window would, whether the
 // edit's border holds the frame (the client area, which looks the same
-// hot or not, is then not painted again) or the frame lies over the
+// lit or not, is then not painted again) or the frame lies over the
 // client area of an edit without a border.
-TEST_F(XtEditors, HotChangeShowsTheFrameAsAWholeRepaintWould) {
+TEST_F(XtEditors, LitFrameShowsAsAWholeRepaintWouldShowIt) {
     TTxRecordingTheme* theme = UseRecordingTheme();
     auto* bordered = Make<TXtEdit>(Form, 10, 10, 150, 22);
     auto* bare = Make<TXtEdit>(Form, 10, 40, 150, 22);
@@ -203,6 +203,7 @@ TEST_F(XtEditors, HotChangeShowsTheFrameAsAWholeRepaintWould) {
     bordered->SetText(L"Book the ferry");
     bare->SetText(L"Call the vet");
     Form->Show();
+    bordered->SetFocus();
     PumpMessages(20);
     auto shot = [](gcl::TWinControl* edit) {
         RECT r{};
@@ -218,28 +219,53 @@ TEST_F(XtEditors, HotChangeShowsTheFrameAsAWholeRepaintWould) {
             for (int x = 0; x < w; ++x) pixels.push_back(canvas.At(x, y));
         return pixels;
     };
-    auto wholeRepaint = [&](gcl::TWinControl* edit) {
+    auto asWhole = [&](gcl::TWinControl* edit) -> ::testing::AssertionResult {
+        const std::vector<COLORREF> shown = shot(edit);
         RedrawWindow(edit->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
         PumpMessages(20);
-        return shot(edit);
+        if (shown == shot(edit)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << (edit == bare ? "the edit without a border" : "the edit")
+                                             << " shows other pixels than a whole repaint";
     };
-    for (TXtEdit* edit : {bordered, bare}) {
-        SCOPED_TRACE(edit == bare ? "no border" : "border");
-        wholeRepaint(edit);
-        const std::vector<COLORREF> idle = shot(edit);
-        theme->Calls.clear();
-        edit->Perform(gcl::CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(edit));
-        if (edit == bordered) EXPECT_FALSE(GetUpdateRect(edit->GetHandle(), nullptr, FALSE));
-        PumpMessages(20);
-        ASSERT_NE(theme->Last("PaintEditFrame"), nullptr) << "the frame was not painted hot";
-        EXPECT_EQ(static_cast<int>(theme->Last("PaintEditFrame")->Item.HoverKind), 2);
-        const std::vector<COLORREF> hot = shot(edit);
-        EXPECT_EQ(hot, wholeRepaint(edit));
-        edit->Perform(gcl::CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(edit));
-        PumpMessages(20);
-        EXPECT_EQ(shot(edit), idle);
-        EXPECT_EQ(shot(edit), wholeRepaint(edit));
-    }
+    // The last frame painted, lit (2) or not (0); -1 when none was.
+    auto lastFrame = [&] {
+        const TTxThemeCall* call = theme->Last("PaintEditFrame");
+        return call ? static_cast<int>(call->Item.HoverKind) : -1;
+    };
+    ASSERT_TRUE(bordered->GetHot());
+    const std::vector<COLORREF> lit = shot(bordered);
+
+    // The keyboard moves to the edit without a border and back.
+    theme->Calls.clear();
+    bare->SetFocus();
+    PumpMessages(20);
+    EXPECT_FALSE(bordered->GetHot());
+    EXPECT_TRUE(bare->GetHot());
+    EXPECT_NE(lastFrame(), -1) << "no frame was painted";
+    EXPECT_TRUE(asWhole(bordered));
+    EXPECT_TRUE(asWhole(bare));
+    const std::vector<COLORREF> idle = shot(bordered);
+    bordered->SetFocus();
+    PumpMessages(20);
+    EXPECT_EQ(shot(bordered), lit);
+    EXPECT_TRUE(asWhole(bordered));
+    EXPECT_TRUE(asWhole(bare));
+
+    // The mouse over the edit that has not the keyboard, and away.
+    bare->SetFocus();
+    PumpMessages(20);
+    theme->Calls.clear();
+    bordered->Perform(gcl::CM_MOUSEENTER, 0, reinterpret_cast<intptr_t>(bordered));
+    EXPECT_FALSE(GetUpdateRect(bordered->GetHandle(), nullptr, FALSE)) << "the text is to be painted again";
+    PumpMessages(20);
+    EXPECT_EQ(lastFrame(), 2);
+    EXPECT_TRUE(asWhole(bordered));
+    theme->Calls.clear();
+    bordered->Perform(gcl::CM_MOUSELEAVE, 0, reinterpret_cast<intptr_t>(bordered));
+    PumpMessages(20);
+    EXPECT_EQ(lastFrame(), 0);
+    EXPECT_EQ(shot(bordered), idle);
+    EXPECT_TRUE(asWhole(bordered));
 }
 
 TEST_F(XtEditors, BorderFollowsThePaintingStyleAndTheBackgroundEvent) {
