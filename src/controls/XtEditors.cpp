@@ -19,26 +19,9 @@ namespace {
 
 TRect Inset(const TRect& r, int d) { return TRect{r.Left + d, r.Top + d, r.Right - d, r.Bottom - d}; }
 
-// The width of the extended edit's painted frame.
-constexpr int EditFrameWidth = 2;
-
 // Repaints a control's non-client frame (with flags of RedrawWindow).
 void RedrawWindowFrame(gcl::TWinControl* control, UINT flags) {
     if (control->HandleAllocated()) RedrawWindow(control->GetHandle(), nullptr, nullptr, flags);
-}
-
-// Whether a control's window border is at least Width pixels wide on
-// each side, so that a frame of that width painted over it leaves the
-// client area alone.
-bool BorderHolds(gcl::TWinControl* control, int Width) {
-    HWND wnd = control->GetHandle();
-    RECT window{};
-    RECT client{};
-    GetWindowRect(wnd, &window);
-    MapWindowPoints(nullptr, wnd, reinterpret_cast<POINT*>(&window), 2);
-    GetClientRect(wnd, &client);
-    return client.left - window.left >= Width && client.top - window.top >= Width &&
-           window.right - client.right >= Width && window.bottom - client.bottom >= Width;
 }
 
 } // namespace
@@ -253,13 +236,7 @@ void TXtEdit::SetThemeType(TXtThemeType Value) {
 void TXtEdit::SetHot(bool Value) {
     if (Value == FHot) return;
     FHot = Value;
-    if (!FHotTrack || !HandleAllocated()) return;
-    // Only the frame shows the change: when the border holds it, the frame
-    // alone is painted again, at once, and the text keeps its pixels (a
-    // hidden window shows nothing to repaint). A frame that lies over the
-    // client area has the whole window painted again.
-    if (!BorderHolds(this, EditFrameWidth)) InvalidateFrame();
-    else if (IsWindowVisible(GetHandle())) Perform(WM_NCPAINT, 1, 0);
+    if (FHotTrack) InvalidateFrame();
 }
 
 void TXtEdit::DoDrawBackground(TCanvas* ACanvas, const TRect& ARect, TXtPaintStage PaintStage, bool& PaintDefault) {
@@ -271,8 +248,7 @@ void TXtEdit::InvalidateFrame() { RedrawWindowFrame(this, RDW_INVALIDATE | RDW_E
 void TXtEdit::PaintNonClient() {
     TXtWindowCanvas window(this);
     const TRect& r = window.Rect;
-    ExcludeClipRect(window.DC(), r.Left + EditFrameWidth, r.Top + EditFrameWidth, r.Right - EditFrameWidth,
-                    r.Bottom - EditFrameWidth);
+    ExcludeClipRect(window.DC(), r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2);
     if (FThemeType == thtTx) DrawParentBackgroundAt(this, window.DC(), r, -2, -2);
     bool paintDefault = true;
     DoDrawBackground(&window.Canvas, r, pstPrePaint, paintDefault);
