@@ -18,7 +18,15 @@
 //           update, laid out when it ends; then the list cleared. Floor:
 //           the same groups as plain structs (a caption copy, key, image
 //           and a vector of the items' data each).
-//   gv_listview_bench [RUNS] [N] [fill|hits|paint|groups]   (bench/listview.sh runs it;
+//   refill - the task list's refresh at a filter change: 20 groups of N
+//           items (virtual, each started with its data, check and number),
+//           cleared and made again with half of them, then with all, the
+//           clear and the fill in one update as the task list does them
+//           (laid out when it ends); beside it the same clear and fill in
+//           an update each (the items freed before any is made). Floor: the
+//           same records (data, check, number) in a vector per group,
+//           emptied and filled again.
+//   gv_listview_bench [RUNS] [N] [fill|hits|paint|groups|refill]   (bench/listview.sh runs it;
 //                                                     a part name runs that part only)
 // With GV_PHASES set in the environment each fill also prints its phases.
 #include "gcl/rtl/WinApi.h"
@@ -353,6 +361,92 @@ void Groups(int runs, int n) {
     gcl::Free(lv);
 }
 
+// The I-th of the tasks a refill shows (every Step-th of them): its data,
+// its check (every other one) and its number.
+struct TRefillSource {
+    int Group = 0;
+    int Groups = 1;
+    int Step = 1;
+};
+
+void RefillStart(const void* Source, int Index, TGvItems::TItemStart& Start) {
+    const auto* s = static_cast<const TRefillSource*>(Source);
+    const int task = (Index * s->Groups + s->Group) * s->Step;
+    Start.Data = reinterpret_cast<void*>(static_cast<intptr_t>(task + 1));
+    Start.Checked = task % 2 == 0;
+    Start.Tag = Index + 1;
+}
+
+// Clears the list and fills it with every Step-th of n tasks in groupCount
+// groups; Together: the clear and the fill in one update, else each in its
+// own. Milliseconds.
+double RefillOnce(TGvListview* lv, int n, int groupCount, int step, bool together) {
+    const double start = Now();
+    lv->BeginUpdate();
+    lv->GetGroups()->Clear();
+    if (!together) {
+        lv->EndUpdate();
+        lv->BeginUpdate();
+    }
+    const int shown = n / step;
+    for (int g = 0; g < groupCount; ++g) {
+        TGvGroup* group = lv->GetGroups()->Add(nullptr);
+        group->SetKey(static_cast<uint32_t>(g));
+        const TRefillSource source{g, groupCount, step};
+        group->GetItems()->AddStarted((shown - g + groupCount - 1) / groupCount, &RefillStart, &source);
+    }
+    lv->EndUpdate();
+    return (Now() - start) * 1000;
+}
+
+double RefillFloorOnce(std::vector<std::vector<TGvItems::TItemStart>>& groups, int n, int step) {
+    const double start = Now();
+    const int groupCount = static_cast<int>(groups.size());
+    const int shown = n / step;
+    for (int g = 0; g < groupCount; ++g) {
+        std::vector<TGvItems::TItemStart>& records = groups[static_cast<size_t>(g)];
+        records.clear();
+        const TRefillSource source{g, groupCount, step};
+        const int count = (shown - g + groupCount - 1) / groupCount;
+        for (int i = 0; i < count; ++i) {
+            TGvItems::TItemStart record;
+            RefillStart(&source, i, record);
+            records.push_back(record);
+        }
+    }
+    const double seconds = Now() - start;
+    volatile size_t keep = groups.back().size();
+    (void)keep;
+    return seconds * 1000;
+}
+
+void Refill(int runs, int n) {
+    constexpr int GroupCount = 20;
+    TGvListview* lv = MakeListview();
+    lv->SetItemClass(TGvItemVirtual::StaticClass());
+    lv->GetGroups()->SetItemClass(TGvGroupVirtual::StaticClass());
+    lv->GetPaintInfoGroup()->SetExpandable(true);
+    std::vector<std::vector<TGvItems::TItemStart>> plain(GroupCount);
+    RefillOnce(lv, n, GroupCount, 1, true);
+    std::vector<double> half[2], all[2], halfFloor, allFloor;
+    for (int r = 0; r < std::max(runs, 5); ++r) {
+        for (int together = 1; together >= 0; --together) {
+            half[together].push_back(RefillOnce(lv, n, GroupCount, 2, together != 0));
+            all[together].push_back(RefillOnce(lv, n, GroupCount, 1, together != 0));
+        }
+        halfFloor.push_back(RefillFloorOnce(plain, n, 2));
+        allFloor.push_back(RefillFloorOnce(plain, n, 1));
+    }
+    const double hf = Median(halfFloor), af = Median(allFloor);
+    std::printf("refill of %d groups, all %d items to half: %.1f ms in one update (ratio %.2f), %.1f ms in two "
+                "(ratio %.2f); floor %.2f ms\n",
+                GroupCount, n, Median(half[1]), Median(half[1]) / hf, Median(half[0]), Median(half[0]) / hf, hf);
+    std::printf("refill of %d groups, half of %d items to all: %.1f ms in one update (ratio %.2f), %.1f ms in two "
+                "(ratio %.2f); floor %.2f ms\n",
+                GroupCount, n, Median(all[1]), Median(all[1]) / af, Median(all[0]), Median(all[0]) / af, af);
+    gcl::Free(lv);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -365,6 +459,7 @@ int main(int argc, char** argv) {
     if (only.empty() || only == "hits") Hits(runs, n);
     if (only.empty() || only == "paint") Paint(runs, n);
     if (only.empty() || only == "groups") Groups(runs, n);
+    if (only.empty() || only == "refill") Refill(runs, n);
     GvListviewUnit.Finalize();
     gcl::FormsUnit.Finalize();
     return 0;

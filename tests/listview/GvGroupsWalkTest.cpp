@@ -225,4 +225,160 @@ TEST_F(GvGroupsWalkTest, GroupsAndItemsComeBackWholeAfterTheWalk) {
     EXPECT_EQ(LV->GetCheckedCount(), 0);
 }
 
+
+// Items started as the I-th of a refill: data &Values[I], tag I + 1000,
+// checked when I is a multiple of three.
+struct TRefill {
+    std::vector<int>* Values;
+};
+void RefillAt(const void* Source, int Index, TGvItems::TItemStart& Start) {
+    Start.Data = &(*static_cast<const TRefill*>(Source)->Values)[static_cast<size_t>(Index)];
+    Start.Tag = Index + 1000;
+    Start.Checked = Index % 3 == 0;
+}
+
+TEST_F(GvGroupsWalkTest, ItemsMadeAfterTheWalkInOneUpdateAreNewItemsWhateverMemoryTheyTake) {
+    // A refill: groups cleared inside an update bracket and made again in
+    // it. The items freed may lend their memory to the items made: these
+    // start as new items all the same (no state, place, check or caption
+    // of an item freed), the checked count is right once the bracket ends,
+    // and the items no new item took are freed by then.
+    std::vector<int> values(300);
+    TRefill source{&values};
+    TGvGroups* groups = LV->GetGroups();
+    groups->SetItemClass(TGvGroupVirtual::StaticClass());
+    std::vector<TGvItem*> freed;
+    auto fillOld = [&](int Groups, TGvCollectionItemClass Kind) {
+        freed.clear();
+        for (int g = 0; g < Groups; ++g) {
+            TGvItems* items = groups->Add(nullptr)->GetItems();
+            items->SetItemClass(Kind);
+            for (int i = 0; i < 40; ++i) {
+                TGvItem* item = items->Add(nullptr);
+                item->SetTag(g * 100 + i);
+                item->SetChecked(i % 2 == 0);
+                item->SetBold(i % 5 == 0);
+                item->SetCut(i % 7 == 0);
+                item->SetGhosted(i % 4 == 1);
+                item->SetMarked(i % 6 == 1);
+                item->SetCaptions(0, L"old caption");
+                if (i == 9) item->SetVisible(false);
+                if (i == 11) item->SetEnabled(false);
+                freed.push_back(item);
+            }
+        }
+    };
+    auto expectNew = [&](TGvItems* Items, int Count, TGvCollectionItemClass Kind) {
+        ASSERT_EQ(Items->GetCount(), Count);
+        for (int i = 0; i < Count; ++i) {
+            SCOPED_TRACE(i);
+            const TGvItem* item = Items->GetItems(i);
+            ASSERT_EQ(item->ClassType(), Kind);
+            EXPECT_EQ(item->GetData(), &values[static_cast<size_t>(i)]);
+            EXPECT_EQ(item->GetTag(), i + 1000);
+            EXPECT_EQ(item->GetIndex(), i);
+            EXPECT_EQ(item->OwnerItems(), Items);
+            EXPECT_EQ(item->GetChecked(), i % 3 == 0);
+            EXPECT_TRUE(item->GetVisible() && item->GetEnabled());
+            EXPECT_FALSE(item->GetBold() || item->GetCut() || item->GetGhosted() || item->GetMarked() ||
+                         item->GetSelected() || item->GetFocused() || item->GetHotTracking() ||
+                         item->GetInitialized() || item->IsDestroying());
+            EXPECT_EQ(item->GetSelectionGroup(), nullptr);
+            EXPECT_EQ(item->GetPaintInfo(), nullptr);
+            if (Kind == TGvItemStored::StaticClass()) EXPECT_EQ(item->GetCaptions(0), L"");
+        }
+    };
+    auto checkedOf = [](int Count) { return (Count + 2) / 3; };
+    auto reused = [&](TGvItems* Items) {
+        int n = 0;
+        for (int i = 0; i < Items->GetCount(); ++i)
+            n += static_cast<int>(std::count(freed.begin(), freed.end(), Items->GetItems(i)));
+        return n;
+    };
+    for (TGvCollectionItemClass kind : {TGvCollectionItemClass(TGvItemVirtual::StaticClass()),
+                                        TGvCollectionItemClass(TGvItemStored::StaticClass())}) {
+        SCOPED_TRACE(kind->ClassName());
+        groups->Clear();
+        // More items than were freed: the freed 120 first, then new memory.
+        fillOld(3, kind);
+        LV->BeginUpdate();
+        groups->Clear();
+        TGvItems* first = groups->Add(nullptr)->GetItems();
+        first->SetItemClass(kind);
+        first->AddStarted(100, &RefillAt, &source);
+        TGvItems* second = groups->Add(nullptr)->GetItems();
+        second->SetItemClass(kind);
+        second->AddStarted(50, &RefillAt, &source);
+        LV->EndUpdate();
+        expectNew(first, 100, kind);
+        expectNew(second, 50, kind);
+        EXPECT_EQ(reused(first) + reused(second), 120);
+        EXPECT_EQ(LV->GetCheckedCount(), checkedOf(100) + checkedOf(50));
+        EXPECT_EQ(LV->GetItems()->GetCount(), 150);
+
+        // Fewer: the rest is freed by the end of the bracket.
+        groups->Clear();
+        fillOld(4, kind);
+        LV->BeginUpdate();
+        groups->Clear();
+        TGvItems* few = groups->Add(nullptr)->GetItems();
+        few->SetItemClass(kind);
+        few->AddStarted(30, &RefillAt, &source);
+        LV->EndUpdate();
+        expectNew(few, 30, kind);
+        EXPECT_EQ(reused(few), 30);
+        EXPECT_EQ(LV->GetCheckedCount(), checkedOf(30));
+
+        // Items of the other kind take none of the freed memory.
+        groups->Clear();
+        fillOld(1, kind);
+        const TGvCollectionItemClass other = kind == TGvItemVirtual::StaticClass()
+                                                 ? TGvCollectionItemClass(TGvItemStored::StaticClass())
+                                                 : TGvCollectionItemClass(TGvItemVirtual::StaticClass());
+        LV->BeginUpdate();
+        groups->Clear();
+        TGvItems* others = groups->Add(nullptr)->GetItems();
+        others->SetItemClass(other);
+        others->AddStarted(60, &RefillAt, &source);
+        LV->EndUpdate();
+        expectNew(others, 60, other);
+        EXPECT_EQ(reused(others), 0);
+        EXPECT_EQ(LV->GetCheckedCount(), checkedOf(60));
+    }
+
+    // A handler that follows the items' frees sees each of them go at the
+    // clear, as outside a bracket, and an item once chosen in a group has
+    // its group's items freed there too.
+    groups->Clear();
+    fillOld(2, TGvItemVirtual::StaticClass());
+    groups->GetGroups(1)->GetItem(3)->SetSelected(true);
+    groups->GetGroups(1)->GetItem(3)->SetSelected(false);
+    LV->BeginUpdate();
+    LV->OnItemFreeing = TItemFreeingEvent(this, &GvGroupsWalkTest::OnFreeing);
+    groups->Clear();
+    EXPECT_EQ(Events.size(), 80u);
+    LV->OnItemFreeing = TItemFreeingEvent();
+    TGvItems* after = groups->Add(nullptr)->GetItems();
+    after->SetItemClass(TGvItemVirtual::StaticClass());
+    after->AddStarted(20, &RefillAt, &source);
+    LV->EndUpdate();
+    expectNew(after, 20, TGvItemVirtual::StaticClass());
+    EXPECT_EQ(LV->GetCheckedCount(), checkedOf(20));
+    Events.clear();
+    groups->Clear();
+    fillOld(2, TGvItemVirtual::StaticClass());
+    groups->GetGroups(1)->GetItem(3)->SetSelected(true);
+    groups->GetGroups(1)->GetItem(3)->SetSelected(false);
+    LV->BeginUpdate();
+    groups->Clear();
+    after = groups->Add(nullptr)->GetItems();
+    after->SetItemClass(TGvItemVirtual::StaticClass());
+    after->AddStarted(50, &RefillAt, &source);
+    LV->EndUpdate();
+    expectNew(after, 50, TGvItemVirtual::StaticClass());
+    // (The group of the item once chosen was freed item by item.)
+    EXPECT_EQ(reused(after), 40);
+    EXPECT_EQ(LV->GetCheckedCount(), checkedOf(50));
+}
+
 } // namespace
