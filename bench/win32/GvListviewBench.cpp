@@ -22,11 +22,8 @@
 //           items (virtual, each started with its data, check and number),
 //           cleared and made again with half of them, then with all, the
 //           clear and the fill in one update as the task list does them
-//           (laid out when it ends); beside it the same refill with a
-//           handler of the items' structure changes assigned, which has
-//           the clear free every item before any is made. Floor: the same
-//           records (data, check, number) in a vector per group, emptied
-//           and filled again.
+//           (laid out when it ends). Floor: the same records (data, check,
+//           number) in a vector per group, emptied and filled again.
 //   gv_listview_bench [RUNS] [N] [fill|hits|paint|groups|refill]   (bench/listview.sh runs it;
 //                                                     a part name runs that part only)
 // With GV_PHASES set in the environment each fill also prints its phases.
@@ -378,17 +375,9 @@ void RefillStart(const void* Source, int Index, TGvItems::TItemStart& Start) {
     Start.Tag = Index + 1;
 }
 
-// A handler of the items' structure changes that does nothing.
-struct TNoHandler {
-    void Changed(gcl::TObject*) {}
-};
-
 // Clears the list and fills it with every Step-th of n tasks in groupCount
-// groups, in one update; Watched: with a handler of the items' structure
-// changes assigned. Milliseconds.
-double RefillOnce(TGvListview* lv, int n, int groupCount, int step, bool watched) {
-    static TNoHandler none;
-    lv->OnItemStructureChange = watched ? gcl::TNotifyEvent(&none, &TNoHandler::Changed) : gcl::TNotifyEvent();
+// groups, in one update. Milliseconds.
+double RefillOnce(TGvListview* lv, int n, int groupCount, int step) {
     const double start = Now();
     lv->BeginUpdate();
     lv->GetGroups()->Clear();
@@ -431,23 +420,19 @@ void Refill(int runs, int n) {
     lv->GetGroups()->SetItemClass(TGvGroupVirtual::StaticClass());
     lv->GetPaintInfoGroup()->SetExpandable(true);
     std::vector<std::vector<TGvItems::TItemStart>> plain(GroupCount);
-    RefillOnce(lv, n, GroupCount, 1, false);
-    std::vector<double> half[2], all[2], halfFloor, allFloor;
+    RefillOnce(lv, n, GroupCount, 1);
+    std::vector<double> half, all, halfFloor, allFloor;
     for (int r = 0; r < std::max(runs, 5); ++r) {
-        for (int watched = 0; watched <= 1; ++watched) {
-            half[watched].push_back(RefillOnce(lv, n, GroupCount, 2, watched != 0));
-            all[watched].push_back(RefillOnce(lv, n, GroupCount, 1, watched != 0));
-        }
+        half.push_back(RefillOnce(lv, n, GroupCount, 2));
+        all.push_back(RefillOnce(lv, n, GroupCount, 1));
         halfFloor.push_back(RefillFloorOnce(plain, n, 2));
         allFloor.push_back(RefillFloorOnce(plain, n, 1));
     }
     const double hf = Median(halfFloor), af = Median(allFloor);
-    std::printf("refill of %d groups, all %d items to half: %.1f ms (ratio %.1f), %.1f ms with every item freed "
-                "first (ratio %.1f); floor %.2f ms\n",
-                GroupCount, n, Median(half[0]), Median(half[0]) / hf, Median(half[1]), Median(half[1]) / hf, hf);
-    std::printf("refill of %d groups, half of %d items to all: %.1f ms (ratio %.1f), %.1f ms with every item freed "
-                "first (ratio %.1f); floor %.2f ms\n",
-                GroupCount, n, Median(all[0]), Median(all[0]) / af, Median(all[1]), Median(all[1]) / af, af);
+    std::printf("refill of %d groups, all %d items to half: %.1f ms (floor %.2f ms, ratio %.1f)\n", GroupCount, n,
+                Median(half), hf, Median(half) / hf);
+    std::printf("refill of %d groups, half of %d items to all: %.1f ms (floor %.2f ms, ratio %.1f)\n", GroupCount, n,
+                Median(all), af, Median(all) / af);
     gcl::Free(lv);
 }
 

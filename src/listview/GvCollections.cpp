@@ -700,31 +700,23 @@ void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source, TItemMade 
     int taken = 0;  // slots of the batch taken from the pool
     int used = 0;   // of which used
     int made = 0;
-    // The spare items of groups freed in this update bracket give their
-    // memory first (the same kind, from the same pool).
-    TCustomGvListview* lv = GetOwnerListview();
-    bool spares = pool && lv && lv->FSpareList < lv->FSpareItems.size();
-    const bool allowHiddenChecked = spares && lv->GetAllowHiddenCheckedItems();
     try {
         while (made < Count) {
             TGvCollectionItem* item;
             if (!pool) {
                 item = kind->Create(this);
             } else {
-                void* slot = spares ? TakeSpare(lv, kind, allowHiddenChecked) : nullptr;
-                if (!slot) {
-                    spares = false;
-                    if (used == taken) {
-                        taken = std::min(BatchSlots, Count - made);
-                        used = 0;
-                        pool->TakeMany(batch, static_cast<size_t>(taken));
-                    }
-                    slot = batch[used++];
+                if (used == taken) {
+                    taken = std::min(BatchSlots, Count - made);
+                    used = 0;
+                    pool->TakeMany(batch, static_cast<size_t>(taken));
                 }
                 // Built in place: the slot goes back to the pool with the
                 // item's own delete when it is freed.
+                void* slot = batch[used];
                 TGvItem* built = isVirtual ? static_cast<TGvItem*>(::new (slot) TGvItemVirtual(this))
                                            : static_cast<TGvItem*>(::new (slot) TGvItemStored(this));
+                ++used;
                 item = built;
                 try {
                     item->AfterConstruction();
@@ -835,61 +827,6 @@ void TGvItems::FreeEntries() {
 void TGvItems::ClearInGroupsWalk() {
     gcl::TFlagScope dropped(FReferencesDropped);
     TGvCollection::Clear(true);
-}
-
-bool TGvItems::SpareForReuse(TCustomGvListview* lv) {
-    if (!lv || lv->GetUpdateCount() <= 0 || lv->IsDestroying() || FList.empty() || FSelectionSeen) return false;
-    const gcl::TClass kind = GetItemClass();
-    if (kind != TGvItemVirtual::StaticClass() && kind != TGvItemStored::StaticClass()) return false;
-    // A handler that follows the items' frees or the collection's change
-    // would see them late; so would a sort on every change.
-    if (lv->OnItemFreeing || lv->OnItemVisibilityChanged || lv->OnItemCheckChange || lv->OnItemStructureChange)
-        return false;
-    if (lv->GetSort() && lv->GetSort()->GetAutoSort()) return false;
-    lv->FSpareItems.push_back(this);
-    // Its items count as destroying from now on, as in the clear.
-    FOwnerGroup = nullptr;
-    FEntriesDestroying = true;
-    return true;
-}
-
-void* TGvItems::TakeSpare(TCustomGvListview* lv, gcl::TClass Kind, bool AllowHiddenChecked) noexcept {
-    std::vector<TGvItems*>& spares = lv->FSpareItems;
-    while (lv->FSpareList < spares.size()) {
-        TGvEntryList& list = spares[lv->FSpareList]->FList;
-        while (lv->FSpareItem < list.size()) {
-            const size_t at = lv->FSpareItem++;
-            // (The items lie scattered: each is fetched some places ahead.)
-            if (at + 8 < list.size()) __builtin_prefetch(list[at + 8], 1);
-            auto* item = static_cast<TGvItem*>(list[at]);
-            // Another kind is freed with its collection.
-            if (item->ClassType() != Kind || !item->BulkFreeable()) continue;
-            list[at] = nullptr;
-            item->BulkBeforeDestruction(lv, AllowHiddenChecked, false, false, false);
-            item->~TGvItem();
-            return item;
-        }
-        ++lv->FSpareList;
-        lv->FSpareItem = 0;
-    }
-    return nullptr;
-}
-
-void TGvItems::FreeSpares(TCustomGvListview* lv) noexcept {
-    std::vector<TGvItems*> spares;
-    spares.swap(lv->FSpareItems);
-    lv->FSpareList = 0;
-    lv->FSpareItem = 0;
-    for (TGvItems* items : spares) {
-        TGvEntryList& list = items->FList;
-        list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
-        items->FNumbered = false;
-        try {
-            items->ClearInGroupsWalk();
-        } catch (...) {
-        }
-        gcl::Free(items);
-    }
 }
 
 void TGvItems::DoStructureChange() {

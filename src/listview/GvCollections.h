@@ -397,7 +397,6 @@ protected:
 
 private:
     friend class TGvCollectionItem;
-    friend class TGvItems;
     friend class TGvSortManager;
     friend class TGvSorter;
 
@@ -494,25 +493,10 @@ protected:
 
 private:
     friend class TGvGroup;
-    friend class TCustomGvListview;
     // Clear(true) inside the one walk of the groups' clear, which holds the
     // update and selection brackets and has dropped the list view's
     // references to the items already.
     void ClearInGroupsWalk();
-    // Instead of that clear, inside an update bracket: the list view keeps
-    // the collection with its items as they are (True), each freed later,
-    // when an item made in the bracket takes its memory (TakeSpare) or when
-    // the bracket ends (FreeSpares). Nothing can tell the difference: no
-    // handler follows the items' frees, the collection was never selected
-    // in, and the list view's references to the items are dropped. (The
-    // list view's checked count takes the spare items' checks off as they
-    // are freed, by the end of the bracket.)
-    bool SpareForReuse(TCustomGvListview* lv);
-    // The memory of a spare item of exactly Kind, that item freed as the
-    // groups' walk frees an item; null when none is left.
-    static void* TakeSpare(TCustomGvListview* lv, gcl::TClass Kind, bool AllowHiddenChecked) noexcept;
-    // Frees every spare item not taken and the spare collections.
-    static void FreeSpares(TCustomGvListview* lv) noexcept;
 
     TGvGroup* FOwnerGroup;
     // Set while ClearInGroupsWalk runs: the references are gone.

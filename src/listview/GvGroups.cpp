@@ -731,14 +731,6 @@ void TGvGroup::FreeInGroupsWalk(TCustomGvListview* Listview, bool FireFreeing) n
     SetStateBit(esosDestroying, true);
     if (FItems) {
         try {
-            // Inside an update bracket the list view may keep the items
-            // for the items made next.
-            if (FItems->SpareForReuse(Listview)) FItems = nullptr;
-        } catch (...) {
-        }
-    }
-    if (FItems) {
-        try {
             FItems->ClearInGroupsWalk();
         } catch (...) {
         }

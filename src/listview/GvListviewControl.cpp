@@ -89,7 +89,6 @@ TCustomGvListview::~TCustomGvListview() {
 
 void TCustomGvListview::BeforeDestruction() noexcept {
     Destroying();
-    if (!FSpareItems.empty()) TGvItems::FreeSpares(this);
     // A running edit is taken down while everything it refers to exists.
     if (FEditManager) FEditManager->OwnerDestroying();
     try {
@@ -120,9 +119,6 @@ void TCustomGvListview::BeginUpdate() {
 }
 
 void TCustomGvListview::EndUpdate(bool Invalidate) {
-    // The items kept for reuse and not reused go before the layout the
-    // end of the bracket makes.
-    if (GetUpdateCount() <= 1 && !FSpareItems.empty()) TGvItems::FreeSpares(this);
     try {
         inherited::EndUpdate(Invalidate);
     } catch (...) {

@@ -954,12 +954,6 @@ private:
     // The item pools keep emptied blocks while an update bracket is open.
     bool FHoldsItemSlots = false;
     void ReleaseItemSlots() noexcept;
-    // The item collections of groups freed inside the update bracket, with
-    // the items not yet taken (see TGvItems::SpareForReuse): the next spare
-    // item is item FSpareItem of collection FSpareList.
-    std::vector<TGvItems*> FSpareItems;
-    size_t FSpareList = 0;
-    size_t FSpareItem = 0;
     struct THintInfoDeleter {
         void operator()(TGvHintInfo* Info) const noexcept;
     };
