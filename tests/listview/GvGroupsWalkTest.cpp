@@ -288,52 +288,37 @@ TEST_F(GvGroupsWalkTest, ItemsMadeAfterTheWalkInOneUpdateStartAsNewItems) {
         }
     };
     auto checkedOf = [](int Count) { return (Count + 2) / 3; };
+    // Old groups of 40 items of OldKind replaced, in one update, by groups
+    // of Counts items of Kind.
+    auto refill = [&](int OldGroups, TGvCollectionItemClass OldKind, const std::vector<int>& Counts,
+                      TGvCollectionItemClass Kind) {
+        groups->Clear();
+        fillOld(OldGroups, OldKind);
+        LV->BeginUpdate();
+        groups->Clear();
+        int checked = 0;
+        for (int count : Counts) {
+            TGvItems* items = groups->Add(nullptr)->GetItems();
+            items->SetItemClass(Kind);
+            items->AddStarted(count, &RefillAt, &source);
+            checked += checkedOf(count);
+        }
+        LV->EndUpdate();
+        ASSERT_EQ(groups->GetCount(), static_cast<int>(Counts.size()));
+        for (size_t g = 0; g < Counts.size(); ++g)
+            expectNew(groups->GetGroups(static_cast<int>(g))->GetItems(), Counts[g], Kind);
+        EXPECT_EQ(LV->GetCheckedCount(), checked);
+    };
     for (TGvCollectionItemClass kind : {TGvCollectionItemClass(TGvItemVirtual::StaticClass()),
                                         TGvCollectionItemClass(TGvItemStored::StaticClass())}) {
         SCOPED_TRACE(kind->ClassName());
-        groups->Clear();
-        // More items than were freed.
-        fillOld(3, kind);
-        LV->BeginUpdate();
-        groups->Clear();
-        TGvItems* first = groups->Add(nullptr)->GetItems();
-        first->SetItemClass(kind);
-        first->AddStarted(100, &RefillAt, &source);
-        TGvItems* second = groups->Add(nullptr)->GetItems();
-        second->SetItemClass(kind);
-        second->AddStarted(50, &RefillAt, &source);
-        LV->EndUpdate();
-        expectNew(first, 100, kind);
-        expectNew(second, 50, kind);
-        EXPECT_EQ(LV->GetCheckedCount(), checkedOf(100) + checkedOf(50));
+        // More items than were freed, fewer, and of the other kind.
+        refill(3, kind, {100, 50}, kind);
         EXPECT_EQ(LV->GetItems()->GetCount(), 150);
-
-        // Fewer.
-        groups->Clear();
-        fillOld(4, kind);
-        LV->BeginUpdate();
-        groups->Clear();
-        TGvItems* few = groups->Add(nullptr)->GetItems();
-        few->SetItemClass(kind);
-        few->AddStarted(30, &RefillAt, &source);
-        LV->EndUpdate();
-        expectNew(few, 30, kind);
-        EXPECT_EQ(LV->GetCheckedCount(), checkedOf(30));
-
-        // Of the other kind.
-        groups->Clear();
-        fillOld(1, kind);
-        const TGvCollectionItemClass other = kind == TGvItemVirtual::StaticClass()
-                                                 ? TGvCollectionItemClass(TGvItemStored::StaticClass())
-                                                 : TGvCollectionItemClass(TGvItemVirtual::StaticClass());
-        LV->BeginUpdate();
-        groups->Clear();
-        TGvItems* others = groups->Add(nullptr)->GetItems();
-        others->SetItemClass(other);
-        others->AddStarted(60, &RefillAt, &source);
-        LV->EndUpdate();
-        expectNew(others, 60, other);
-        EXPECT_EQ(LV->GetCheckedCount(), checkedOf(60));
+        refill(4, kind, {30}, kind);
+        refill(1, kind, {60},
+               kind == TGvItemVirtual::StaticClass() ? TGvCollectionItemClass(TGvItemStored::StaticClass())
+                                                     : TGvCollectionItemClass(TGvItemVirtual::StaticClass()));
     }
 
     // A handler that follows the items' frees sees each of them go at the
