@@ -1755,6 +1755,10 @@ void TMainForm::ShowNote(TuTask* Task) {
     RichEdit1->SetReadOnly(Task == nullptr);
     NoteEdit->SetCaption(CaptionOfName(NoteCaption(Task)));
     if (!Task && RichEdit1->Focused()) FocusIfPossible(List);
+    // A refresh under a dialog (the options' Ok or Cancel): the keyboard
+    // comes back to the list, not to the emptied note, when the dialog goes.
+    else if (!Task && GetActiveControl() == RichEdit1 && !GetActive() && List->CanFocus())
+        SetActiveControl(List);
 }
 
 void TMainForm::CommitNote() {

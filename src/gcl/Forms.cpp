@@ -574,7 +574,11 @@ int TCustomForm::ShowModal() {
         SetActiveWindow(activeWindow);
     Hide();
     if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
-    if (TWinControl* control = savedFocus.Get()) {
+    // The control that had the keyboard gets it back, unless its form gave
+    // the keyboard to another control while the dialog was up.
+    TWinControl* control = savedFocus.Get();
+    const TCustomForm* owner = control ? GetParentForm(control) : nullptr;
+    if (control && (!owner || owner->GetActiveControl() == control)) {
         try {
             if (control->CanFocus()) control->SetFocus();
         } catch (...) {

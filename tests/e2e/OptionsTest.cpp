@@ -14,26 +14,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-constexpr COLORREF GroupBand = DefaultUnderlineColor;
-
-// The rows of the task list's right-hand part where an orange group line
-// starts: the line under each group's caption and the one closing the
-// group. Between them lie the group's rows, or the gap and the next caption.
-std::vector<int> GroupBandRows(HWND main) {
-    std::vector<int> rows;
-    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
-    if (lists.empty()) return rows;
-    const RECT r = RectOf(lists.front());
-    const int x = r.right - 40;
-    bool inBand = false;
-    for (int y = r.top; y < r.bottom; ++y) {
-        const bool band = PixelAt({x, y}) == GroupBand;
-        if (band && !inBand) rows.push_back(y - r.top);
-        inBand = band;
-    }
-    return rows;
-}
-
 // The width of the first group's caption text, which lies above the line
 // starting at Band (a row of the list).
 int CaptionInkWidth(HWND main, int band) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/logic/Options.h"
 #include "e2e/ExitsSupport.h"
 
 namespace qelvo::e2e {
@@ -171,6 +172,24 @@ inline void ClickWith(TProgram& p, POINT at, WORD modifier) {
     Click(p, at);
     SendInput(1, &up, sizeof up);
     p.Settle();
+}
+
+// The rows of the task list's right-hand part where an orange group line
+// starts: the line under each group's caption and the one closing the
+// group. Between them lie the group's rows, or the gap and the next caption.
+inline std::vector<int> GroupBandRows(HWND main) {
+    std::vector<int> rows;
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    if (lists.empty()) return rows;
+    const RECT r = RectOf(lists.front());
+    const int x = r.right - 40;
+    bool inBand = false;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const bool band = PixelAt({x, y}) == static_cast<COLORREF>(DefaultUnderlineColor);
+        if (band && !inBand) rows.push_back(y - r.top);
+        inBand = band;
+    }
+    return rows;
 }
 
 // The title of the Index-th task of PreparedTasks() in the task list, as

@@ -1,0 +1,90 @@
+// Faults a user met while changing the options with the main window in
+// one state or another, each written as the user met it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+bool Closed(HWND w) {
+    return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
+}
+
+std::string Rows(const std::vector<int>& rows) {
+    std::string s;
+    for (int y : rows) s += std::to_string(y) + " ";
+    return s;
+}
+
+} // namespace
+
+// A list font size typed past the box's limit was saved at the limit, but
+// the list took the number as typed: "999" made every row a thousand
+// pixels high, so the list showed one group caption and nothing else
+// until the next start, which showed the rows of the saved size. The
+// list shows at once what the next start shows, and so it does for a
+// size typed below the limit.
+TEST(ExploreOptionsScenario, AFontSizeTypedPastItsLimitShowsAtOnceAsItIsSaved) {
+    TProgram p("explore-options-font-limit");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    for (const auto& [typed, saved] : {std::pair{999, "40"}, std::pair{-5, "6"}}) {
+        TOptionsDialog d = OpenOptionsDialog(p, main);
+        ASSERT_NE(d.Ok, nullptr);
+        TypeNumber(p, d.ListFontSize, typed);
+        Click(p, CenterOf(d.Ok));
+        ASSERT_TRUE(Closed(d.Window));
+        ASSERT_EQ(IniValue(p.SettingsPath(), "Options", "List Font Size"), saved);
+        Shot(p, main, "explore-options-font-limit-" + std::string(saved));
+        const std::vector<int> shown = GroupBandRows(main);
+        Key(p, 'Q', Ctrl);
+        ASSERT_EQ(p.WaitExit(), 0);
+        p.Start();
+        main = p.Main();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(Rows(shown), Rows(GroupBandRows(main))) << "the list's rows after Ok with " << typed << " typed";
+    }
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The options changed with the keyboard in the note editor: Ok and
+// Cancel build the task list again, which chooses no task, so the note
+// editor turns read-only and blank; the keyboard came back to it all the
+// same, and what the user typed next went nowhere. It comes back to the
+// task list instead, and the note typed before is kept.
+TEST(ExploreOptionsScenario, AfterTheDialogTheKeyboardLeavesTheEmptiedNoteEditor) {
+    TProgram p("explore-options-note-focus");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    for (const WORD close : {VK_RETURN, VK_ESCAPE}) {
+        Click(p, PreparedTaskPoint(main, 1));
+        ASSERT_NE(parts.NoteEditor.Get(), nullptr);
+        Click(p, CenterOf(parts.NoteEditor.Get()));
+        Key(p, VK_END, Ctrl);
+        Type(p, std::string(close == VK_RETURN ? "Kitchen" : " sink"));
+        ASSERT_EQ(p.Focus(), parts.NoteEditor.Get());
+        TOptionsDialog d = OpenOptionsDialog(p, main);
+        ASSERT_NE(d.Ok, nullptr);
+        Key(p, close);    // Ok, then Cancel
+        ASSERT_TRUE(Closed(d.Window));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+        EXPECT_EQ(parts.NoteCaption(), "Note");
+        EXPECT_EQ(p.Focus(), parts.List) << "the keyboard is in " << ClassOf(p.Focus());
+        Key(p, VK_DOWN);    // the list's keys work at once
+        EXPECT_EQ(parts.NoteCaption(), "Note: Book the ferry");
+    }
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_NE(TaskLine(ReadFile(p.DatabasePath()), "Call the plumber").find("Kitchen sink"), std::string::npos);
+}
+
+} // namespace qelvo::e2e
