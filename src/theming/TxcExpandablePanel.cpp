@@ -96,6 +96,7 @@ void TTxcExpandablePanel::SetExpanded(bool value) {
     // The height follows at once, not only at the next paint, so a panel
     // that is not shown yet has its size too.
     SetHeight(FExpanded ? FOriginalHeight : CollapsedHeight());
+    ShowContents();
     if (FExpanded) {
         if (OnExpand) OnExpand(this);
     } else if (OnCollapse) {
@@ -110,14 +111,34 @@ void TTxcExpandablePanel::Toggle() {
     if (GetHeight() != CollapsedHeight()) {
         FExpanded = false;
         SetHeight(CollapsedHeight());
+        ShowContents();
         if (OnCollapse) OnCollapse(this);
     } else {
         FExpanded = true;
         SetHeight(FOriginalHeight);
+        ShowContents();
         if (OnExpand) OnExpand(this);
     }
     Invalidate();
     if (OnBtnClick) OnBtnClick(this);
+}
+
+void TTxcExpandablePanel::ShowContents() {
+    if (FExpanded) {
+        std::vector<gcl::TComponentRef<gcl::TControl>> hidden;
+        hidden.swap(FHiddenContents);
+        for (const gcl::TComponentRef<gcl::TControl>& control : hidden)
+            if (gcl::TControl* c = control.Get(); c && c->GetParent() == this) c->SetVisible(true);
+        return;
+    }
+    // The keyboard, when one of the controls has it, stays on the panel.
+    if (HandleAllocated() && IsChild(GetHandle(), GetFocus()) && CanFocus()) SetFocus();
+    for (int i = 0; i < GetControlCount(); ++i) {
+        gcl::TControl* control = GetControls(i);
+        if (!control->GetVisible()) continue;
+        FHiddenContents.emplace_back(control);
+        control->SetVisible(false);
+    }
 }
 
 TRect TTxcExpandablePanel::GetArrowRect() const noexcept {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gcl/rtl/Lists.h"
 #include "theming/TxDkPanels.h"
@@ -72,6 +73,9 @@ private:
     void UpdateHeaderMetrics(TCanvas* canvas);
     bool InArrow(int x, int y) const noexcept;
     int CollapsedHeight() const noexcept { return FHeaderHeight + 9; }
+    // Hides the controls of a collapsed panel (Tab passes over them) and
+    // shows again those it hid when the panel expands.
+    void ShowContents();
 
     int FOriginalHeight = 150;
     std::string FCaption;
@@ -87,6 +91,7 @@ private:
     bool FShowArrow = true;
     THeaderPaintStyle FHeaderPaintStyle = hpsNormal;
     THeaderPaintStyle FPanelPaintStyle = hpsNormal;
+    std::vector<gcl::TComponentRef<gcl::TControl>> FHiddenContents;
 };
 
 // The state name of a header paint style.

@@ -87,4 +87,47 @@ TEST(ExploreOptionsScenario, AfterTheDialogTheKeyboardLeavesTheEmptiedNoteEditor
     EXPECT_NE(TaskLine(ReadFile(p.DatabasePath()), "Call the plumber").find("Kitchen sink"), std::string::npos);
 }
 
+
+// The "General Settings" box folded with its arrow still let Tab walk
+// through the settings inside it: the keyboard went, unseen, to check
+// boxes that Space then changed. A folded box's settings are out of the
+// keyboard's reach until it is unfolded again.
+TEST(ExploreOptionsScenario, TabPassesOverTheSettingsOfAFoldedBox) {
+    TProgram p("explore-options-folded");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TOptionsDialog d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    std::vector<HWND> boxes = ChildrenOfClass(d.Window, "TTxcExpandablePanel");
+    ASSERT_EQ(boxes.size(), 2u);
+    std::sort(boxes.begin(), boxes.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
+    const HWND general = boxes[0];
+    const RECT unfolded = RectOf(general);
+    const POINT arrow{unfolded.left + 12, unfolded.top + 11};
+    Click(p, arrow);
+    ASSERT_LT(RectOf(general).bottom - RectOf(general).top, 40) << "the box did not fold";
+    Shot(p, d.Window, "explore-options-folded");
+    std::string walked;
+    for (int i = 0; i < 8; ++i) {
+        Key(p, VK_TAB);
+        const HWND focus = p.Focus();
+        walked += ClassOf(focus) + " ";
+        EXPECT_FALSE(IsChild(general, focus)) << "Tab went into the folded box: " << walked;
+    }
+    // Unfolded, its settings are reached again.
+    Sleep(GetDoubleClickTime() + 50);
+    Click(p, arrow);
+    ASSERT_EQ(RectOf(general).bottom - RectOf(general).top, unfolded.bottom - unfolded.top);
+    bool reached = false;
+    for (int i = 0; i < 20 && !reached; ++i) {
+        Key(p, VK_TAB);
+        reached = IsChild(general, p.Focus()) && ClassOf(p.Focus()) == "TCheckBox";
+    }
+    EXPECT_TRUE(reached) << "Tab does not reach the unfolded box's check boxes";
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(Closed(d.Window));
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e

@@ -373,6 +373,43 @@ TEST_F(FormsAndApplication, ShowModalEndsThroughTheButtonsModalResult) {
     other->Free();
 }
 
+// The keyboard comes back after a modal dialog to the control that had it,
+// unless its form made another control its active one meanwhile (a list
+// rebuilt under the dialog that emptied the control).
+TEST_F(FormsAndApplication, ShowModalGivesTheKeyboardBackToTheFormsActiveControl) {
+    TFrmForm* other = TFrmForm::Create(nullptr);
+    TFrmButton* second = TFrmButton::Create(other);
+    second->SetParent(other);
+    second->SetBounds(0, 60, 80, 24);
+    other->Show();
+    SetForegroundWindow(other->GetHandle());
+    TFrmForm* dialog = TFrmForm::Create(nullptr);
+    dialog->Button->ModalResult = mrOk;
+    struct TProbe : TObject {
+        TCustomForm* Other = nullptr;
+        TWinControl* Next = nullptr;
+        void Shown(TObject*) {
+            if (Next) Other->SetActiveControl(Next);
+        }
+    } probe;
+    probe.Other = other;
+    dialog->OnShow = TNotifyEvent(&probe, &TProbe::Shown);
+    for (TWinControl* next : {static_cast<TWinControl*>(nullptr), static_cast<TWinControl*>(second)}) {
+        other->Button->SetFocus();
+        ASSERT_EQ(GetFocus(), other->Button->GetHandle());
+        probe.Next = next;
+        {
+            TModalGuard guard(dialog);
+            PostMessageA(dialog->Button->GetHandle(), BM_CLICK, 0, 0);
+            EXPECT_EQ(dialog->ShowModal(), mrOk);
+        }
+        EXPECT_EQ(GetFocus(), (next ? next : other->Button)->GetHandle());
+        EXPECT_EQ(other->GetActiveControl(), next ? next : other->Button);
+    }
+    dialog->Free();
+    other->Free();
+}
+
 TEST_F(FormsAndApplication, FormLifecycleAndCloseActions) {
     std::vector<std::string> log;
     TFrmForm* form = TFrmForm::Create(nullptr);

@@ -687,4 +687,19 @@ TEST_F(TxcControls, ExpandablePanelHeaderFollowsTheCaption) {
     EXPECT_EQ(edit->GetTop(), 2 * t + 4 + 6);
     panel->SetExpanded(false);
     EXPECT_EQ(panel->GetHeight(), 2 * t + 4 + 9);
+    // A collapsed panel's controls are out of the keyboard's reach; those
+    // shown before come back when it expands, a hidden one stays hidden.
+    auto* hidden = TTxcEdit::Create(Form);
+    hidden->SetParent(panel);
+    hidden->SetVisible(false);
+    EXPECT_FALSE(edit->GetVisible());
+    EXPECT_FALSE(edit->CanFocus());
+    panel->Toggle();
+    EXPECT_TRUE(edit->GetVisible());
+    EXPECT_FALSE(hidden->GetVisible());
+    panel->Toggle();
+    EXPECT_FALSE(edit->GetVisible());
+    hidden->Free();
+    panel->SetExpanded(true);
+    EXPECT_TRUE(edit->GetVisible());
 }
