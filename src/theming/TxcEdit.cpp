@@ -55,7 +55,7 @@ void RedrawTxcFrame(gcl::TWinControl* control) {
     if (!control->HandleAllocated()) return;
     const TRect c = control->GetClientRect();
     RECT r = gcl::ToRECT(c);
-    RedrawWindow(control->GetHandle(), &r, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME);
+    RedrawWindow(control->GetHandle(), &r, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void TxcBorderMessage(gcl::TWinControl* control, TTxcBorderLook& look, TCanvas* canvas, bool themed,

@@ -149,6 +149,12 @@ void TTxcSpinButton::Dispatch(gcl::TMessage& message) {
         Invalidate();
         return;
     case WM_ERASEBKGND: message.Result = 1; return;
+    case WM_SETFOCUS:
+        // The edit it sits in draws its face anew as it loses the keyboard
+        // to the button: the arrows are drawn again after it.
+        inherited::Dispatch(message);
+        Invalidate();
+        return;
     case WM_PAINT:
         if (message.WParam == 0 && GetDoubleBuffered()) break;  // comes back with the buffer's DC
         inherited::Dispatch(message);

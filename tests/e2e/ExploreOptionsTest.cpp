@@ -17,6 +17,13 @@ bool Closed(HWND w) {
     return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
 }
 
+// The dark pixels of a window: the arrows of a number box's button.
+int DarkPixels(HWND w) {
+    int dark = 0;
+    for (COLORREF c : PixelsOf(RectOf(w))) dark += GetRValue(c) + GetGValue(c) + GetBValue(c) < 200;
+    return dark;
+}
+
 std::string Rows(const std::vector<int>& rows) {
     std::string s;
     for (int y : rows) s += std::to_string(y) + " ";
@@ -124,6 +131,38 @@ TEST(ExploreOptionsScenario, TabPassesOverTheSettingsOfAFoldedBox) {
         reached = IsChild(general, p.Focus()) && ClassOf(p.Focus()) == "TCheckBox";
     }
     EXPECT_TRUE(reached) << "Tab does not reach the unfolded box's check boxes";
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(Closed(d.Window));
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+}
+
+
+// Tab through the dialog wiped the arrows of a number box: the box redrew
+// its face as the keyboard went on to its arrow button, which stayed blank
+// while it had the keyboard and after it, until the mouse passed over it.
+TEST(ExploreOptionsScenario, TabThroughANumberBoxKeepsItsArrows) {
+    TProgram p("explore-options-arrows");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TOptionsDialog d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    const std::vector<HWND> buttons = ChildrenOfClass(d.ListFontSize, "TTxcSpinButton");
+    ASSERT_EQ(buttons.size(), 1u);
+    const HWND arrows = buttons.front();
+    p.Settle();
+    const int drawn = DarkPixels(arrows);
+    ASSERT_GT(drawn, 6) << "no arrows to begin with";
+    for (int i = 0; i < 10 && p.Focus() != d.ListFontSize; ++i) Key(p, VK_TAB);
+    ASSERT_EQ(p.Focus(), d.ListFontSize);
+    Key(p, VK_TAB);
+    ASSERT_EQ(p.Focus(), arrows);
+    p.Settle();
+    Shot(p, d.Window, "explore-options-arrows");
+    EXPECT_GT(DarkPixels(arrows), 6) << "the arrows went blank with the keyboard on them";
+    Key(p, VK_TAB);
+    p.Settle();
+    EXPECT_EQ(DarkPixels(arrows), drawn) << "the arrows went blank after the keyboard passed";
     Key(p, VK_ESCAPE);
     ASSERT_TRUE(Closed(d.Window));
     Key(p, 'Q', Ctrl);
