@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "gcl/rtl/Exceptions.h"
 #include "theming/TxcPanel.h"
 
 namespace qelvo {
@@ -132,7 +133,13 @@ void TTxcExpandablePanel::ShowContents() {
         return;
     }
     // The keyboard, when one of the controls has it, stays on the panel.
-    if (HandleAllocated() && IsChild(GetHandle(), GetFocus()) && CanFocus()) SetFocus();
+    if (HandleAllocated() && IsChild(GetHandle(), GetFocus()) && CanFocus()) {
+        try {
+            SetFocus();
+        } catch (const gcl::Exception&) {
+            // A form that cannot take the keyboard now keeps it where it is.
+        }
+    }
     for (int i = 0; i < GetControlCount(); ++i) {
         gcl::TControl* control = GetControls(i);
         if (!control->GetVisible()) continue;
