@@ -24,12 +24,6 @@ int DarkPixels(HWND w) {
     return dark;
 }
 
-std::string Rows(const std::vector<int>& rows) {
-    std::string s;
-    for (int y : rows) s += std::to_string(y) + " ";
-    return s;
-}
-
 } // namespace
 
 // A list font size typed past the box's limit was saved at the limit, but

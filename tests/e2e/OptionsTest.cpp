@@ -51,12 +51,6 @@ int NoteInkRows(HWND main) {
     return rows;
 }
 
-std::string Rows(const std::vector<int>& rows) {
-    std::string s;
-    for (int y : rows) s += std::to_string(y) + " ";
-    return s;
-}
-
 } // namespace
 
 TEST(OptionsScenario, SizesAndIntervalChangedInTheDialogApplyAtOnceAndSurviveARestart) {

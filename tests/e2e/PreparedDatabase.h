@@ -192,6 +192,13 @@ inline std::vector<int> GroupBandRows(HWND main) {
     return rows;
 }
 
+// Rows of the list as one line of text, for a failure's message.
+inline std::string Rows(const std::vector<int>& rows) {
+    std::string s;
+    for (int y : rows) s += std::to_string(y) + " ";
+    return s;
+}
+
 // The title of the Index-th task of PreparedTasks() in the task list, as
 // the prepared database shows at its start: grouped by list, in file order,
 // with the default font size.
