@@ -1,0 +1,121 @@
+// Faults a user met while working with more than one file: exports that
+// land on files already there, the copy "Clear database..." offers to
+// keep, and opening another database.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e/PreparedDatabase.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+constexpr int ClearDatabaseSteps = 7, ExportToTextSteps = 9, ExportToPendrillaxSteps = 11;
+
+const char* ReplaceQuestion = "already exists";
+
+// The save dialog that is up: its file name typed over what it offers,
+// then Enter. False when no dialog came.
+bool ChooseFileName(TProgram& p, const std::string& name) {
+    HWND dialog = p.WaitDialog();
+    if (!dialog || ChildrenOfClass(dialog, "Edit").empty()) {
+        ADD_FAILURE() << "no save dialog";
+        return false;
+    }
+    Key(p, 'A', Ctrl);
+    Type(p, name);
+    Key(p, VK_RETURN);
+    return true;
+}
+
+// The dialog that is up (after a question about it was answered) is the
+// save dialog still: Escape closes it.
+bool CancelSaveDialog(TProgram& p) {
+    HWND dialog = p.WaitDialog();
+    if (!dialog || ChildrenOfClass(dialog, "Edit").empty()) {
+        ADD_FAILURE() << "the save dialog did not stay";
+        return false;
+    }
+    Key(p, VK_ESCAPE);
+    return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
+}
+
+} // namespace
+
+// The Pendrillax export's dialog lists the other program's databases, and
+// one clicked (or its name typed) was replaced by the export without a
+// word: the other program's tasks were gone. The text export did the
+// same to any text file. Both ask first now; No leaves the file as it was.
+TEST(ExploreFilesScenario, AnExportAsksBeforeItReplacesAFileThatIsThere) {
+    TProgram p("files-export-replace");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    const std::string theirs = p.PathOf("Pendrillax.jmw"), notes = p.PathOf("notes.txt");
+    WriteFile(theirs, "the other program's own tasks");
+    WriteFile(notes, "notes of my own");
+
+    ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
+    ASSERT_TRUE(ChooseFileName(p, theirs));
+    ASSERT_TRUE(Answer(p, ReplaceQuestion, "&No"));
+    ASSERT_TRUE(CancelSaveDialog(p));
+    EXPECT_EQ(ReadFile(theirs), "the other program's own tasks");
+
+    ChooseFromMenu(p, main, FileMenuX, ExportToTextSteps);
+    ASSERT_TRUE(ChooseFileName(p, notes));
+    ASSERT_TRUE(Answer(p, ReplaceQuestion, "&No"));
+    ASSERT_TRUE(CancelSaveDialog(p));
+    EXPECT_EQ(ReadFile(notes), "notes of my own");
+
+    // Yes replaces it, as asked.
+    ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
+    ASSERT_TRUE(ChooseFileName(p, theirs));
+    ASSERT_TRUE(Answer(p, ReplaceQuestion, "&Yes"));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(theirs).find("Book the ferry") != std::string::npos; }));
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// "Clear database..." offers to keep a copy first, and its dialog offered
+// the open file's own name: taken, the "copy" was the file being cleared,
+// and the next save wrote the empty database over it. The dialog now
+// offers a free name beside it, and the open file itself is refused as
+// the copy.
+TEST(ExploreFilesScenario, TheCopyKeptBeforeClearingIsNotTheFileBeingCleared) {
+    TProgram p("files-clear-copy");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    const std::vector<std::string> before = TitlesIn(p.DatabasePath());
+    const std::string copy = p.PathOf("Data\\ActualData (2).kpx");
+
+    // The open file's name typed: refused with a word, nothing cleared.
+    ChooseFromMenu(p, main, FileMenuX, ClearDatabaseSteps);
+    ASSERT_TRUE(Answer(p, "Current database will be erased", "&Yes"));
+    ASSERT_TRUE(ChooseFileName(p, p.DatabasePath()));
+    ASSERT_TRUE(Answer(p, ReplaceQuestion, "&Yes"));
+    ASSERT_TRUE(Answer(p, "is the database being cleared", "OK"));
+    EXPECT_TRUE(p.NoDialogFor(300));
+    Key(p, 'S', Ctrl);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), before);
+
+    // The name the dialog offers is free, and taken with Enter it keeps
+    // the tasks the next save takes from the open file.
+    ChooseFromMenu(p, main, FileMenuX, ClearDatabaseSteps);
+    ASSERT_TRUE(Answer(p, "Current database will be erased", "&Yes"));
+    HWND dialog = p.WaitDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_FALSE(ChildrenOfClass(dialog, "Edit").empty());
+    EXPECT_EQ(TextOf(ChildrenOfClass(dialog, "Edit").front()), "ActualData (2).kpx");
+    Key(p, VK_RETURN);
+    if (HWND box = p.WaitDialog(1000); box && box != dialog && ChildTexts(box).find(ReplaceQuestion) != std::string::npos)
+        Answer(p, ReplaceQuestion, "&Yes");
+    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().size() == 2; }));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), std::vector<std::string>{});
+    EXPECT_EQ(TitlesIn(copy), before);
+}
+
+} // namespace qelvo::e2e
