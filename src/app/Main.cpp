@@ -500,7 +500,7 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
                                                msg::SaveOverFailedLoadTail + msg::SaveChoices
                                          : msg::ChangedOnDiskHead + fileName + msg::ChangedOnDiskTail + msg::SaveChoices;
         const int answer = gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNOCANCEL | MB_ICONWARNING);
-        if (answer == IDNO) return SaveCopyAs(true);
+        if (answer == IDNO) return SaveCopyAs(TCopyTarget::Elsewhere);
         if (answer != IDYES) return false;
         FSaveGuard.Clear();
         result = SaveDatabase(*Database, fileName, gcl::Now());
@@ -511,7 +511,8 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
         if (Mode == TSaveMode::Exit) {
             BringWindowBack();
             const std::string text = msg::SaveFailedHead + fileName + msg::ExitSaveFailedTail;
-            return gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNO | MB_ICONERROR) == IDYES && SaveCopyAs(true);
+            return gcl::ShowMessageBox(text, msg::AppTitle, MB_YESNO | MB_ICONERROR) == IDYES &&
+                   SaveCopyAs(TCopyTarget::Elsewhere);
         }
         gcl::ShowMessageBox(result.Message, msg::AppTitle, MB_OK | MB_ICONERROR);
         return false;
@@ -657,15 +658,20 @@ void TMainForm::FocusAfterComingBack() {
     if (!ActivateModalWindow()) FocusTopEdit();
 }
 
-bool TMainForm::SaveCopyAs(bool ElsewhereOnly) {
+bool TMainForm::SaveCopyAs(TCopyTarget Target) {
     // The dialog starts beside the open database, with its name, or with
-    // a free name beside it when the user chose to keep that file.
+    // a free name beside it when that file is to stay as it is.
     if (!Database->FileName.empty()) {
         SaveDialog1->SetInitialDir(gcl::ExcludeTrailingPathDelimiter(gcl::ExtractFilePath(Database->FileName)));
-        SaveDialog1->SetFileName(ElsewhereOnly ? FreeCopyName(Database->FileName) : Database->FileName);
+        SaveDialog1->SetFileName(Target == TCopyTarget::AnyFile ? Database->FileName : FreeCopyName(Database->FileName));
     }
     if (!SaveDialog1->Execute()) return false;
     const std::string fileName = SaveDialog1->GetFileName();
+    if (Target == TCopyTarget::NotTheOpenFile &&
+        gcl::SameText(gcl::ExpandFileName(fileName), gcl::ExpandFileName(Database->FileName))) {
+        gcl::ShowMessageBox(fileName + msg::CopyIsClearedFileTail, msg::AppTitle, MB_OK | MB_ICONWARNING);
+        return false;
+    }
     CommitNote();
     StoreSideTree();
     std::string written;
@@ -700,7 +706,7 @@ void TMainForm::CreateNewDbMExecute(gcl::TObject*) {
     const int answer = gcl::ShowMessageBox(msg::ClearDatabaseQuestion, msg::AppTitle,
                                            MB_YESNOCANCEL | MB_ICONQUESTION);
     const TAnswer a = answer == IDYES ? TAnswer::Yes : answer == IDNO ? TAnswer::No : TAnswer::Cancel;
-    const bool copySaved = a == TAnswer::Yes && SaveCopyAs();
+    const bool copySaved = a == TAnswer::Yes && SaveCopyAs(TCopyTarget::NotTheOpenFile);
     if (!ClearDatabaseProceeds(a, copySaved)) return;
     CommitNote();
     Database->Clear();

@@ -688,10 +688,13 @@ private:
     // A question or dialog that holds this window disabled comes forward
     // with the keyboard; false when none is open.
     bool ActivateModalWindow();
+    // Where a copy may go: any file (the Save As command); a free name
+    // beside the open file is offered, as the open file is to be kept as
+    // it is; or, for the copy kept before clearing, anywhere but the open
+    // file, which the clearing empties.
+    enum class TCopyTarget { AnyFile, Elsewhere, NotTheOpenFile };
     // The Save As dialog and the copy; true when the copy was written.
-    // With ElsewhereOnly (the open file is to be kept as it is) the dialog
-    // offers a free name beside it rather than the file's own.
-    bool SaveCopyAs(bool ElsewhereOnly = false);
+    bool SaveCopyAs(TCopyTarget Target = TCopyTarget::AnyFile);
     // A later start in the same program folder asked for this window.
     void WMShowRunningCopy();
     // The Windows session is about to end (WM_QUERYENDSESSION): once it

@@ -21,12 +21,15 @@ namespace {
 // The HTML export's fixed report settings.
 constexpr std::int32_t HtmlExportWidth = 800;
 
-// A save dialog for one command.
+// A save dialog for one command. A file that is there already (another
+// program's database, a text of the user's) is replaced only when the
+// user says so.
 class TCommandSaveDialog {
 public:
     TCommandSaveDialog(const char* filter, const char* defaultExt) : FDialog(gcl::TSaveDialog::Create(nullptr)) {
         FDialog->SetFilter(filter);
         FDialog->SetDefaultExt(defaultExt);
+        FDialog->SetOptions(gcl::TOpenOptions{gcl::ofHideReadOnly, gcl::ofOverwritePrompt});
     }
     ~TCommandSaveDialog() { FDialog->Free(); }
     TCommandSaveDialog(const TCommandSaveDialog&) = delete;
@@ -50,6 +53,21 @@ bool RefusedAsDatabase(const std::string& fileName, const std::string& database)
     if (database.empty() || !gcl::SameFile(fileName, database)) return false;
     ShowError(msg::ExportOverDatabaseHead + fileName);
     return true;
+}
+
+// The export writes FileName for the name Chosen in the dialog, which
+// asked about Chosen only: a file of the name the export adds its
+// extension to is replaced only when the user says so too.
+bool MayReplace(const std::string& fileName, const std::string& chosen) {
+    if (gcl::SameText(fileName, chosen) || !gcl::FileExists(fileName)) return true;
+    return gcl::ShowMessageBox(fileName + msg::ReplaceExportTail, msg::AppTitle, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// Whether the export may write FileName, the file it makes of the name
+// Chosen in the dialog: never the open database's own file, and one that
+// is there only when the user says so.
+bool MayWriteExport(const std::string& fileName, const std::string& chosen, const std::string& database) {
+    return !RefusedAsDatabase(fileName, database) && MayReplace(fileName, chosen);
 }
 
 // Writes Text to FileName and opens it with Program ("" = the file's own
@@ -171,9 +189,9 @@ void ExportTaskListToHtml(TCustomGvListview* list, bool grouped, const std::stri
         ShowError(msg::TemplateMissingHead + PrintTemplateFileName());
         return;
     }
-    list->GetSelection()->ClearAll();
     const std::string fileName = HtmlExportFileName(chosen);
-    if (RefusedAsDatabase(fileName, database)) return;
+    if (!MayWriteExport(fileName, chosen, database)) return;
+    list->GetSelection()->ClearAll();
     WriteAndOpen(fileName, html, std::string());
 }
 
@@ -186,7 +204,7 @@ void ExportTaskListToText(TCustomGvListview* list, bool grouped, const std::stri
     const std::string chosen = dialog.Execute();
     if (chosen.empty()) return;
     const std::string fileName = TextExportFileName(chosen);
-    if (RefusedAsDatabase(fileName, database)) return;
+    if (!MayWriteExport(fileName, chosen, database)) return;
     WriteAndOpen(fileName, text, "notepad");
 }
 

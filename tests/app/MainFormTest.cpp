@@ -515,6 +515,15 @@ TEST_F(MainWindow, ClearDatabaseStopsWhenTheCopyIsCancelledAndSaveAsWritesACopy)
     EXPECT_EQ(Database->Tasks->GetCount(), 2);
     EXPECT_FALSE(Database->Modified);
 
+    // The open file itself, however spelt, cannot keep the copy: the
+    // clearing would empty it at the next save.
+    Dialogs.ExpectMessage(msg::ClearDatabaseQuestion, IDYES)
+        .ExpectSave(App.Dir() + "data\\..\\Data\\actualdata.KPX")
+        .ExpectMessage("is the database being cleared", IDOK);
+    Form->CreateNewDbM->Execute();
+    EXPECT_EQ(Database->Tasks->GetCount(), 2);
+    EXPECT_FALSE(Database->Modified);
+
     const std::string copy = App.Dir() + "Copy.kpx";
     Dialogs.ExpectMessage(msg::ClearDatabaseQuestion, IDYES).ExpectSave(copy);
     Form->CreateNewDbM->Execute();

@@ -68,6 +68,15 @@ TEST(ExploreFilesScenario, AnExportAsksBeforeItReplacesAFileThatIsThere) {
     ASSERT_TRUE(CancelSaveDialog(p));
     EXPECT_EQ(ReadFile(notes), "notes of my own");
 
+    // A name the text export adds its extension to: the file it writes
+    // is asked about too.
+    const std::string log = p.PathOf("log.md.txt");
+    WriteFile(log, "a log of my own");
+    ChooseFromMenu(p, main, FileMenuX, ExportToTextSteps);
+    ASSERT_TRUE(ChooseFileName(p, p.PathOf("log.md")));
+    ASSERT_TRUE(Answer(p, "log.md.txt already exists", "&No"));
+    EXPECT_EQ(ReadFile(log), "a log of my own");
+
     // Yes replaces it, as asked.
     ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
     ASSERT_TRUE(ChooseFileName(p, theirs));

@@ -72,6 +72,11 @@ inline constexpr const char* NoTitleForTask =
     "then add the task again.";
 
 // Questions.
+// After the name chosen for the copy kept before clearing, when it is the
+// open file itself.
+inline constexpr const char* CopyIsClearedFileTail =
+    " is the database being cleared, so it cannot keep the copy. Nothing was cleared; choose another name "
+    "for the copy.";
 inline constexpr const char* ClearDatabaseQuestion =
     "Current database will be erased. Before clearing, do you want to Save As...?";
 inline constexpr const char* ExitWithoutSavingQuestion = "Are you sure you want to exit without saving your changes ?";
@@ -89,6 +94,7 @@ inline constexpr const char* PrintWindowCaption = "Print preview....";
 inline constexpr const char* ExportWriteFailedHead = "The file could not be written: ";
 inline constexpr const char* ExportOverDatabaseHead =
     "This file holds the open database, so the export was not written to it. Choose another name than: ";
+inline constexpr const char* ReplaceExportTail = " already exists.\nDo you want to replace it?";
 inline constexpr const char* PrintEngineMissing =
     "The report cannot be shown: no HTML engine answered. Printing and the preview are not available.";
 inline constexpr const char* PrintEngineWaiting = "Waiting for the HTML engine to show the report...";
