@@ -12,7 +12,7 @@ namespace qelvo::e2e {
 
 namespace {
 
-constexpr int ClearDatabaseSteps = 7, ExportToTextSteps = 9, ExportToPendrillaxSteps = 11;
+constexpr int OpenSteps = 3, ClearDatabaseSteps = 7, ExportToTextSteps = 9, ExportToPendrillaxSteps = 11;
 
 const char* ReplaceQuestion = "already exists";
 
@@ -125,6 +125,39 @@ TEST(ExploreFilesScenario, TheCopyKeptBeforeClearingIsNotTheFileBeingCleared) {
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(p.DatabasePath()), std::vector<std::string>{});
     EXPECT_EQ(TitlesIn(copy), before);
+}
+
+// A database another program held open (a backup or a synchronising
+// tool, with no sharing) was reported as "Possible corrupted database":
+// a user told that may well throw a sound file away. The message says the
+// file cannot be read now; the open database stays, and once the other
+// program lets go the file opens.
+TEST(ExploreFilesScenario, ADatabaseAnotherProgramHoldsIsNotCalledCorrupted) {
+    TProgram p("files-open-held");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    const std::string other = p.PathOf("Data\\Other.kpx");
+    WriteWorkDatabase(other, {"In the other file"});
+    HANDLE held = CreateFileA(other.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    ChooseFromMenu(p, main, FileMenuX, OpenSteps);
+    ASSERT_TRUE(ChooseFileName(p, other));
+    HWND box = p.WaitDialog();
+    ASSERT_NE(box, nullptr);
+    const std::string said = ChildTexts(box);
+    EXPECT_EQ(said.find("corrupted"), std::string::npos) << said;
+    EXPECT_NE(said.find("another program may be holding it open"), std::string::npos) << said;
+    Key(p, VK_RETURN);
+    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - ActualData.kpx");
+    CloseHandle(held);
+
+    ChooseFromMenu(p, main, FileMenuX, OpenSteps);
+    ASSERT_TRUE(ChooseFileName(p, other));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - Other.kpx"; }));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(other), std::vector<std::string>{"In the other file"});
 }
 
 } // namespace qelvo::e2e
