@@ -13,6 +13,10 @@ inline constexpr const char* FileMissingHead = "The file: ";
 inline constexpr const char* FileMissingTail = " does not exists!";
 inline constexpr const char* LoadFailedHead = "The database: ";
 inline constexpr const char* LoadFailedTail = " cannot be loaded. Possible corrupted database.";
+// After LoadFailedHead + name when the file could not be opened at all.
+inline constexpr const char* LoadFileInUseTail =
+    " cannot be read now: another program may be holding it open, or it may not be read. The file was left as "
+    "it was.";
 // A failed save (the save is not reported as done).
 inline constexpr const char* SaveFailedHead = "The database could not be saved to: ";
 inline constexpr const char* SaveFailedTail = "\r\nYour changes are kept in memory; use \"Save as...\" to save them elsewhere.";

@@ -45,6 +45,15 @@ std::string MissingDatabaseMessage(const std::string& fileName) {
     return std::string(msg::FileMissingHead) + fileName + msg::FileMissingTail;
 }
 
+bool FileOpensForReading(const std::string& fileName) {
+    try {
+        gcl::TFileStream stream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone);
+        return true;
+    } catch (const gcl::Exception&) {
+        return false;
+    }
+}
+
 std::string FreeCopyName(const std::string& fileName) {
     const std::string ext = gcl::ExtractFileExt(fileName);
     const std::string stem = fileName.substr(0, fileName.size() - ext.size());
@@ -59,7 +68,10 @@ TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName) {
     if (!gcl::FileExists(fileName)) {
         result.Message = MissingDatabaseMessage(fileName);
     } else if (!data.LoadFromFile(fileName)) {
-        result.Message = std::string(msg::LoadFailedHead) + fileName + msg::LoadFailedTail;
+        // A file that cannot even be opened (another program holds it with
+        // no sharing, or it may not be read) is not a damaged one.
+        result.Message = std::string(msg::LoadFailedHead) + fileName +
+                         (FileOpensForReading(fileName) ? msg::LoadFailedTail : msg::LoadFileInUseTail);
     } else {
         result.Loaded = true;
         result.Caption = FileCaption(fileName);

@@ -51,6 +51,9 @@ struct TLoadResult {
 TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName);
 // What a start or an open says of a database file that is not there.
 std::string MissingDatabaseMessage(const std::string& fileName);
+// Whether the file can be opened for reading now (sharing it with every
+// other program), as a load must before it reads anything.
+bool FileOpensForReading(const std::string& fileName);
 // A name for a copy of FileName beside it that names no file yet:
 // "Name (2).ext", "Name (3).ext", ... (Save As offers it when the user
 // chose to keep the open file as it is on disk).

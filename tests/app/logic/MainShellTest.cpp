@@ -249,7 +249,8 @@ TEST(MainShell, AFileChangedByAnotherWriterIsSeen) {
 
 #ifdef _WIN32
 // A file another program holds open without sharing cannot be checked:
-// the save leaves it and says why, rather than calling it changed.
+// the save leaves it and says why, rather than calling it changed, and a
+// load says why rather than calling it damaged.
 TEST(MainShell, AFileHeldOpenByAnotherProgramIsNotTakenForAChangedOne) {
     test::TProgramFolder app;
     TuData data;
@@ -266,7 +267,15 @@ TEST(MainShell, AFileHeldOpenByAnotherProgramIsNotTakenForAChangedOne) {
     data.DbId = "d_id-0000000002";
     data.Modified = true;
     r = SaveDatabase(data, file, At(9, 1, 0), &mine);
+    // Nor does opening it call it damaged; the open database stays.
+    EXPECT_FALSE(FileOpensForReading(file));
+    const TLoadResult load = LoadDatabaseFile(data, file);
     CloseHandle(held);
+    EXPECT_FALSE(load.Loaded);
+    EXPECT_EQ(load.Message.find("corrupted"), std::string::npos) << load.Message;
+    EXPECT_NE(load.Message.find("another program may be holding it open"), std::string::npos) << load.Message;
+    EXPECT_EQ(data.DbId, "d_id-0000000002");
+    EXPECT_TRUE(FileOpensForReading(file));
     EXPECT_FALSE(r.Saved);
     EXPECT_FALSE(r.Conflict);
     EXPECT_NE(r.Message.find("another program may be holding it open"), std::string::npos) << r.Message;
