@@ -12,7 +12,7 @@ namespace qelvo::e2e {
 
 namespace {
 
-constexpr int OpenSteps = 3, ClearDatabaseSteps = 7, ExportToTextSteps = 9, ExportToPendrillaxSteps = 11;
+constexpr int OpenSteps = 3, SaveAsSteps = 5, ClearDatabaseSteps = 7, ExportToTextSteps = 9, ExportToPendrillaxSteps = 11;
 
 const char* ReplaceQuestion = "already exists";
 
@@ -158,6 +158,35 @@ TEST(ExploreFilesScenario, ADatabaseAnotherProgramHoldsIsNotCalledCorrupted) {
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(other), std::vector<std::string>{"In the other file"});
+}
+
+// A copy written with "Save as..." took the changes' unsaved mark away,
+// though the open file, which later saves keep writing, did not have
+// them: opening another database then asked nothing, and the open file
+// never got the task. The question still comes, and Yes saves the task
+// into the open file.
+TEST(ExploreFilesScenario, ACopySavedAsLeavesTheOpenFilesChangesToBeAskedAbout) {
+    TProgram p("files-saveas-then-open");
+    const std::string other = p.PathOf("Data\\Other.kpx"), copy = p.PathOf("Data\\Copy.kpx");
+    WriteWorkDatabase(p.DatabasePath(), {"Was there"});
+    WriteWorkDatabase(other, {"In the other file"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Typed today");
+
+    ChooseFromMenu(p, main, FileMenuX, SaveAsSteps);
+    ASSERT_TRUE(ChooseFileName(p, copy));
+    EXPECT_TRUE(WaitUntil([&] { return TitlesIn(copy).size() == 2; }));
+    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - ActualData.kpx");
+
+    ChooseFromMenu(p, main, FileMenuX, OpenSteps);
+    ASSERT_TRUE(Answer(p, "You've made changes to this database", "&Yes"));
+    ASSERT_TRUE(ChooseFileName(p, other));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - Other.kpx"; }));
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), (std::vector<std::string>{"Was there", "Typed today"}));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 } // namespace qelvo::e2e
