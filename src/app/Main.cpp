@@ -667,25 +667,32 @@ bool TMainForm::SaveCopyAs(TCopyTarget Target) {
     }
     if (!SaveDialog1->Execute()) return false;
     const std::string fileName = SaveDialog1->GetFileName();
-    if (Target == TCopyTarget::NotTheOpenFile &&
-        gcl::SameText(gcl::ExpandFileName(fileName), gcl::ExpandFileName(Database->FileName))) {
+    const bool openFile = gcl::SameText(gcl::ExpandFileName(fileName), gcl::ExpandFileName(Database->FileName));
+    if (Target == TCopyTarget::NotTheOpenFile && openFile) {
         gcl::ShowMessageBox(fileName + msg::CopyIsClearedFileTail, msg::AppTitle, MB_OK | MB_ICONWARNING);
         return false;
     }
     CommitNote();
     StoreSideTree();
+    const bool modified = Database->Modified;
     std::string written;
     if (!Database->SaveToFile(fileName, &written)) {
         gcl::ShowMessageBox(std::string(msg::SaveFailedHead) + fileName + msg::SaveFailedTail, msg::AppTitle,
                             MB_OK | MB_ICONERROR);
         return false;
     }
-    // A copy over the open file itself (the dialog asked before replacing
-    // it) is that file's content now, and may replace a file that could
-    // not be read.
-    if (gcl::SameText(fileName, Database->FileName)) {
+    if (openFile) {
+        // A copy over the open file itself (the dialog asked before
+        // replacing it) is that file's content now, and may replace a
+        // file that could not be read.
         FSaveGuard.Clear();
         FDiskStamp = StampBytes(written);
+    } else if (Target != TCopyTarget::Elsewhere) {
+        // The open file, which later saves write, still lacks the changes:
+        // they stay unsaved, and opening another database asks about them.
+        // (A copy the user made instead of replacing the open file is
+        // where the changes were meant to go.)
+        Database->Modified = modified;
     }
     return true;
 }
