@@ -237,5 +237,31 @@ TEST_F(PrintCommands, PendrillaxExportWritesTheDatabaseAndLeavesItUnsaved) {
     EXPECT_EQ("jmw", Dialogs.Shown()[0].DefaultExt);
 }
 
+// Every export dialog asks before it replaces the file chosen; a name the
+// export adds its extension to names another file, asked about too, and
+// left as it was on No.
+TEST_F(PrintCommands, AnExportReplacesAFileThatIsThereOnlyWhenAsked) {
+    const std::string log = App.File("log.md.txt");
+    ASSERT_TRUE(gcl::WriteFileAtomic(log, "mine", 4));
+    Dialogs.ExpectSave(App.File("log.md")).ExpectMessage("log.md.txt already exists", IDNO);
+    ExportTaskListToText(List, true);
+    EXPECT_EQ("mine", ReadFile(log));
+    EXPECT_TRUE(Shell.Requests.empty());
+    Dialogs.ExpectSave(App.File("log.md")).ExpectMessage("log.md.txt already exists", IDYES);
+    ExportTaskListToText(List, true);
+    EXPECT_NE(std::string::npos, ReadFile(log).find("Water the plants"));
+    EXPECT_EQ(1u, Shell.Requests.size());
+    // A name the export keeps as it is was asked about by the dialog alone.
+    Dialogs.ExpectSave(log).ExpectSave(App.File("page.html")).ExpectCancel(gcl::dkSave);
+    ExportTaskListToText(List, true);
+    ExportTaskListToHtml(List, true);
+    ExportDatabaseToPendrillax(Data);
+    for (const gcl::TDialogRequest& shown : Dialogs.Shown()) {
+        if (shown.Kind == gcl::dkSave) {
+            EXPECT_TRUE(shown.Options.Contains(gcl::ofOverwritePrompt)) << shown.Filter;
+        }
+    }
+}
+
 } // namespace
 } // namespace qelvo
