@@ -667,7 +667,9 @@ bool TMainForm::SaveCopyAs(TCopyTarget Target) {
     }
     if (!SaveDialog1->Execute()) return false;
     const std::string fileName = SaveDialog1->GetFileName();
-    const bool openFile = gcl::SameText(gcl::ExpandFileName(fileName), gcl::ExpandFileName(Database->FileName));
+    // (However the name is written: another letter case, a short name, a link.)
+    const bool openFile = gcl::SameText(gcl::ExpandFileName(fileName), gcl::ExpandFileName(Database->FileName)) ||
+                          gcl::SameFile(fileName, Database->FileName);
     if (Target == TCopyTarget::NotTheOpenFile && openFile) {
         gcl::ShowMessageBox(fileName + msg::CopyIsClearedFileTail, msg::AppTitle, MB_OK | MB_ICONWARNING);
         return false;
