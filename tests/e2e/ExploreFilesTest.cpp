@@ -16,20 +16,6 @@ constexpr int OpenSteps = 3, SaveAsSteps = 5, ClearDatabaseSteps = 7, ExportToTe
 
 const char* ReplaceQuestion = "already exists";
 
-// The save dialog that is up: its file name typed over what it offers,
-// then Enter. False when no dialog came.
-bool ChooseFileName(TProgram& p, const std::string& name) {
-    HWND dialog = p.WaitDialog();
-    if (!dialog || ChildrenOfClass(dialog, "Edit").empty()) {
-        ADD_FAILURE() << "no save dialog";
-        return false;
-    }
-    Key(p, 'A', Ctrl);
-    Type(p, name);
-    Key(p, VK_RETURN);
-    return true;
-}
-
 // The dialog that is up (after a question about it was answered) is the
 // save dialog still: Escape closes it.
 bool CancelSaveDialog(TProgram& p) {

@@ -32,7 +32,9 @@ TEST(ExplorePrintScenario, ThePendrillaxExportNeverReplacesTheOpenDatabase) {
     std::string shouted = p.DatabasePath();
     shouted.replace(shouted.size() - 14, 14, "ACTUALDATA.KPX");
     ChooseFromMenu(p, main, FileMenuX, PendrillaxSteps);
-    ASSERT_TRUE(TypeFileName(p, shouted));
+    // The dialog asks before it replaces a file; the refusal comes after.
+    ASSERT_TRUE(ChooseFileName(p, shouted));
+    ASSERT_TRUE(Answer(p, "already exists", "&Yes"));
     EXPECT_TRUE(Answer(p, msg::ExportOverDatabaseHead, "OK"));
     ChooseFromMenu(p, main, FileMenuX, PendrillaxSteps);
     ASSERT_TRUE(TypeFileName(p, p.PathOf("moving")));

@@ -228,4 +228,18 @@ inline bool TypeFileName(TProgram& p, const std::string& name, bool checkKeyboar
     return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
+// The save dialog that is up: its file name typed over what it offers,
+// then Enter (a question it asks may follow). False when no dialog came.
+inline bool ChooseFileName(TProgram& p, const std::string& name) {
+    HWND dialog = p.WaitDialog();
+    if (!dialog || ChildrenOfClass(dialog, "Edit").empty()) {
+        ADD_FAILURE() << "no save dialog";
+        return false;
+    }
+    Key(p, 'A', Ctrl);
+    Type(p, name);
+    Key(p, VK_RETURN);
+    return true;
+}
+
 } // namespace qelvo::e2e
