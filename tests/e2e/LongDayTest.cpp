@@ -229,6 +229,19 @@ TUsage UsageAtTheEnd(const TProgram& p, const TUsage& before) {
     return after;
 }
 
+// Nothing leaks from Before on: what the rounds run since then grew is
+// within the limits. On a loaded machine a round may draw something the
+// warm-up did not (a hot look met only by a late pointer) and keep its
+// picture once: past the limits, More runs the same rounds again, and
+// from then on nothing may grow, as a leak would, round after round.
+void ExpectNoLeak(const TProgram& p, const TUsage& before, const std::string& what,
+                  const std::function<bool()>& more) {
+    const TUsage after = UsageAtTheEnd(p, before);
+    if (WithinLimits(before, after)) return;
+    ASSERT_TRUE(more()) << what << ": the rounds run again did not end";
+    ExpectNoGrowth(after, UsageAtTheEnd(p, after), what + " (the rounds run again)");
+}
+
 // The main window's client area as it shows on the screen (the caption
 // names the last save's time, which moves on).
 std::vector<COLORREF> ClientPixels(const TProgram& p, HWND main) {
@@ -366,7 +379,11 @@ TEST(LongDayScenario, WindowsPanelsViewsAndNotesOpenedAllDayLeaveNothingBehind) 
     const std::vector<COLORREF> look = ClientPixels(p, main);
     const RECT place = RectOf(main);
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(oneRound()) << "round " << round;
-    ExpectNoGrowth(warm, UsageAtTheEnd(p, warm), "dialogs, panels, views, notes, tray, toolbar");
+    ExpectNoLeak(p, warm, "dialogs, panels, views, notes, tray, toolbar", [&] {
+        for (int i = 0; i < 3; ++i)
+            if (!oneRound()) return false;
+        return true;
+    });
     EXPECT_EQ(Differing(look, ClientPixels(p, main)), 0u) << "the window looks other than after the warm-up";
     const RECT now = RectOf(main);
     EXPECT_TRUE(EqualRect(&place, &now)) << "the window moved to " << now.left << "," << now.top << " "
