@@ -234,12 +234,12 @@ void TMainForm::PrintMExecute(gcl::TObject*) {
 
 void TMainForm::ExportToHTMLMExecute(gcl::TObject*) {
     CommitNote();
-    ExportTaskListToHtml(List, TaskListGrouped(), Database ? Database->FileName : std::string());
+    ExportTaskListToHtml(List, TaskListGrouped(), GetOpenFileName());
 }
 
 void TMainForm::ExportToTextMExecute(gcl::TObject*) {
     CommitNote();
-    ExportTaskListToText(List, TaskListGrouped(), Database ? Database->FileName : std::string());
+    ExportTaskListToText(List, TaskListGrouped(), GetOpenFileName());
 }
 
 void TMainForm::ExportToPdMExecute(gcl::TObject*) {
