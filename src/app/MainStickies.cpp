@@ -14,11 +14,21 @@
 
 namespace qelvo {
 
+TStickyNotes::TStickyNotes(std::string libraryPath, TScreenSize screenSize)
+    : FLibraryPath(std::move(libraryPath)), FScreenSize(std::move(screenSize)),
+      FCascade(FScreenSize().first, FScreenSize().second) {}
+
 TStickyNotes::TStickyNotes(std::string libraryPath, int screenWidth, int screenHeight)
-    : FLibraryPath(std::move(libraryPath)), FCascade(screenWidth, screenHeight) {}
+    : TStickyNotes(std::move(libraryPath), [screenWidth, screenHeight] { return std::pair(screenWidth, screenHeight); }) {}
 
 TStickyNotes::TStickyNotes()
-    : TStickyNotes(AppDir() + JotpaperLibraryName, gcl::Screen->GetWidth(), gcl::Screen->GetHeight()) {}
+    : TStickyNotes(AppDir() + JotpaperLibraryName,
+                   [] { return std::pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)); }) {}
+
+void TStickyNotes::FollowScreen() {
+    const auto [width, height] = FScreenSize();
+    FCascade.SetScreen(width, height);
+}
 
 TStickyNotes::~TStickyNotes() {
     if (!FLibrary) return;
@@ -48,6 +58,7 @@ bool TStickyNotes::Available() {
 
 int TStickyNotes::Make(HWND parent, const std::vector<TNoteInfo>& notes) {
     if (!Available()) return 0;
+    FollowScreen();
     int made = 0;
     for (const TNoteInfo& info : notes) {
         int left = 0, top = 0;
@@ -72,7 +83,10 @@ void TStickyNotes::CloseAll() {
     // list by itself; entries go by value, never by position.
     const bool empty =
         NoteWindows.CloseAll([](std::uintptr_t handle) { return DestroyWindow(reinterpret_cast<HWND>(handle)) != 0; });
-    if (empty) FCascade.Reset();
+    if (empty) {
+        FollowScreen();
+        FCascade.Reset();
+    }
 }
 
 TNoteMessage TStickyNotes::CopyData(WPARAM wParam, std::uintptr_t code) {
@@ -80,7 +94,10 @@ TNoteMessage TStickyNotes::CopyData(WPARAM wParam, std::uintptr_t code) {
     switch (action) {
     case TNoteMessage::Closed:
         NoteWindows.Remove(static_cast<std::uintptr_t>(wParam));
-        if (NoteWindows.IsEmpty()) FCascade.Reset();
+        if (NoteWindows.IsEmpty()) {
+            FollowScreen();
+            FCascade.Reset();
+        }
         break;
     case TNoteMessage::CloseAll: CloseAll(); break;
     case TNoteMessage::ShowAll: ShowAll(); break;

@@ -6,7 +6,9 @@
 
 #include "gcl/rtl/WinApi.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/jotpaper/Jotpaper.h"
@@ -17,8 +19,14 @@ namespace qelvo {
 
 class TStickyNotes {
 public:
+    // The screen's width and height as they are now.
+    using TScreenSize = std::function<std::pair<int, int>()>;
+
     // Notes made through the library at LibraryPath (by default the
-    // program's folder + "Jotpaper.dll"), on a screen of the given size.
+    // program's folder + "Jotpaper.dll"), on a screen whose size ScreenSize
+    // tells each time a note is placed (a display may change while the
+    // program runs), or on a screen of a fixed size.
+    TStickyNotes(std::string libraryPath, TScreenSize screenSize);
     TStickyNotes(std::string libraryPath, int screenWidth, int screenHeight);
     // The primary screen and the library beside the program.
     TStickyNotes();
@@ -50,7 +58,11 @@ public:
     const TNoteCascade& GetCascade() const noexcept { return FCascade; }
 
 private:
+    // The cascade takes the screen's size of the moment.
+    void FollowScreen();
+
     std::string FLibraryPath;
+    TScreenSize FScreenSize;
     TNoteCascade FCascade;
     HMODULE FLibrary = nullptr;
     TShowDllForm FShowDllForm = nullptr;

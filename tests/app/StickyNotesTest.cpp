@@ -211,6 +211,33 @@ TEST_F(StickyNotes, CloseAllClosesEveryNoteEvenAsTheyReportThemselves) {
     EXPECT_EQ(1024 / 4 + 40, r.left);
 }
 
+TEST_F(StickyNotes, NotesFollowTheScreenWhenTheDisplayChangesWhileTheyAreOpen) {
+    // A large display, then a small one (a laptop taken off its monitor):
+    // the notes made after the change stay on the small screen.
+    std::pair<int, int> screen(2560, 1440);
+    TStickyNotes notes(Library, [&screen] { return screen; });
+    Owner->Notes = &notes;
+    std::vector<TNoteInfo> ten;
+    for (int i = 0; i < 10; ++i) ten.push_back(Note("Big " + std::to_string(i)));
+    ASSERT_EQ(10, notes.Make(Owner->GetHandle(), ten));
+    RECT r;
+    GetWindowRect(NoteAt(9), &r);
+    EXPECT_EQ(2560 / 4 + 400, r.left);
+    EXPECT_EQ(1440 / 4 + 400, r.top);
+    screen = {1366, 768};
+    ASSERT_EQ(1, notes.Make(Owner->GetHandle(), {Note("Small")}));
+    GetWindowRect(NoteAt(10), &r);
+    EXPECT_GE(r.left, 0);
+    EXPECT_GE(r.top, 0);
+    EXPECT_LE(r.right, 1366) << "the note lies off the screen";
+    EXPECT_LE(r.bottom, 768) << "the note lies off the screen";
+    // All closed: the cascade starts again a quarter into the screen of now.
+    notes.CloseAll();
+    EXPECT_EQ(1366 / 4, notes.GetCascade().GetLeft());
+    EXPECT_EQ(768 / 4, notes.GetCascade().GetTop());
+    Owner->Notes = &Notes;
+}
+
 TEST_F(StickyNotes, TheCommandMakesANoteForEverySelectedTask) {
     TuData data;
     auto* list = TGvListview::Create(Owner);

@@ -82,6 +82,11 @@ void TNoteCascade::Reset() {
     FTop = FScreenHeight / 4;
 }
 
+void TNoteCascade::SetScreen(int screenWidth, int screenHeight) {
+    FScreenWidth = screenWidth;
+    FScreenHeight = screenHeight;
+}
+
 bool TNoteWindowList::Remove(std::uintptr_t handle) {
     const auto it = std::find(FHandles.begin(), FHandles.end(), handle);
     if (it == FHandles.end()) return false;

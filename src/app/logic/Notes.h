@@ -77,6 +77,9 @@ public:
     void Next(int& left, int& top);
     // Back to a quarter of the screen (when no note is open any more).
     void Reset();
+    // The screen's size from now on (the display was changed): the next
+    // places are kept on it by the rules above.
+    void SetScreen(int screenWidth, int screenHeight);
     int GetLeft() const { return FLeft; }
     int GetTop() const { return FTop; }
 
