@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -616,6 +617,41 @@ std::uint32_t NewOrderStamp() noexcept {
     return ++last;
 }
 
+// One bit per place of a task list, with the count of set bits before
+// each word once Count has run (for Before).
+class TPlaceBits {
+public:
+    TPlaceBits() = default;
+    explicit TPlaceBits(size_t places) { Resize(places); }
+    void Resize(size_t places) { FWords.assign((places + 63) / 64, 0); }
+    void Set(size_t at) noexcept { FWords[at / 64] |= std::uint64_t{1} << (at % 64); }
+    bool Has(size_t at) const noexcept { return (FWords[at / 64] >> (at % 64)) & 1; }
+    void Count() {
+        FBefore.resize(FWords.size());
+        std::uint32_t total = 0;
+        for (size_t w = 0; w < FWords.size(); ++w) {
+            FBefore[w] = total;
+            total += static_cast<std::uint32_t>(std::popcount(FWords[w]));
+        }
+    }
+    // How many set places lie before At (after Count).
+    size_t Before(size_t at) const noexcept {
+        const std::uint64_t below = (std::uint64_t{1} << (at % 64)) - 1;
+        return FBefore[at / 64] + static_cast<size_t>(std::popcount(FWords[at / 64] & below));
+    }
+    // Calls F with each set place, in order.
+    template <class F>
+    void ForEach(F&& f) const {
+        for (size_t w = 0; w < FWords.size(); ++w)
+            for (std::uint64_t bits = FWords[w]; bits; bits &= bits - 1)
+                f(w * 64 + static_cast<size_t>(std::countr_zero(bits)));
+    }
+
+private:
+    std::vector<std::uint64_t> FWords;
+    std::vector<std::uint32_t> FBefore;
+};
+
 } // namespace
 
 const std::vector<std::uint32_t>* TTaskOrderCache::Order(int column, const std::vector<TuTask*>& tasks) {
@@ -656,45 +692,52 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
     // a false answer makes the order anew, keys and all.
     const size_t count = tasks.size();
     const bool same = tasks == FTasks;
-    std::vector<std::uint32_t> newAt;
-    std::vector<std::uint8_t> dirty(count, 0);
+    // The tasks gone from their old places and the tasks to be placed
+    // anew (changed keys, added), as bits: the walk over the kept order
+    // below meets them at random, and bits stay in the nearest caches.
+    TPlaceBits gone;
+    TPlaceBits dirty(count);
     size_t dirtyCount = 0;
     if (!same) {
-        newAt.assign(FTasks.size(), UINT32_MAX);
+        gone.Resize(FTasks.size());
         size_t i = 0;
         for (size_t j = 0; j < FTasks.size(); ++j)
-            if (i < count && tasks[i] == FTasks[j]) {
-                newAt[j] = static_cast<std::uint32_t>(i);
+            if (i < count && tasks[i] == FTasks[j])
                 FKeys[i++] = FKeys[j];
-            }
+            else
+                gone.Set(j);
         const size_t kept = i;
         FKeys.resize(count);
-        for (; i < count; ++i) dirty[i] = 1;
+        for (; i < count; ++i) dirty.Set(i);
         dirtyCount = count - kept;
         // Many deleted or added: sorting anew is as quick.
         if ((FTasks.size() - kept) + dirtyCount > count / 16 + 16) return false;
+        gone.Count();
     }
     std::vector<TKey>& present = FKeys;
     // Each task's key now against the kept one; a title still holding this
     // order's memo is as it was when its key was kept.
     const std::uint32_t stamp = column == 1 ? FStamp : 0;
-    // How many tasks were read again (every one without this order's memo).
+    // How many tasks were read again (every one without this order's memo),
+    // and, sorted by title, which: the others' titles are as they were.
     size_t read = 0;
+    TPlaceBits reread(stamp ? count : 0);
     TSortEntry e{};
     for (size_t i = 0; i < count; ++i) {
         if (i + 16 < count) __builtin_prefetch(tasks[i + 16]);
-        if (stamp && !dirty[i] && tasks[i]->Title.Memo() == stamp) continue;
+        if (stamp && !dirty.Has(i) && tasks[i]->Title.Memo() == stamp) continue;
         ++read;
+        if (stamp) reread.Set(i);
         if (column != 3 && i + 8 < count)
             __builtin_prefetch(column == 1 ? tasks[i + 8]->Title.View().data() : tasks[i + 8]->Tags.View().data());
         PrepareKey(column, tasks[i], static_cast<std::uint32_t>(i), e);
         if (column == 3 && std::isnan(e.Due)) return false;
         const TKey key = KeepKey(column, e);
         if (stamp) tasks[i]->Title.SetMemo(stamp);
-        if (!dirty[i] && key == present[i]) continue;
+        if (!dirty.Has(i) && key == present[i]) continue;
         present[i] = key;
-        if (!dirty[i]) ++dirtyCount;
-        dirty[i] = 1;
+        if (!dirty.Has(i)) ++dirtyCount;
+        dirty.Set(i);
         if (dirtyCount > count / 16 + 16) return false;
     }
     auto before = [&](std::uint32_t a, std::uint32_t b) {
@@ -729,17 +772,23 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
             if (step) ++tie;
             chain = chain && step;
             const std::uint32_t old = FOrder[k];
-            const std::uint32_t at = same ? old : newAt[old];
-            if (at == UINT32_MAX || dirty[at]) continue;
-            if (chain && !before(kept.back() & ~Tie, at)) return false;
+            // A kept task moved down by the tasks gone before it.
+            if (!same && gone.Has(old)) continue;
+            const auto at = static_cast<std::uint32_t>(same ? old : old - gone.Before(old));
+            if (dirty.Has(at)) continue;
+            // (Two titles not read again are as they were when their
+            // order was last found: it stands.)
+            if (chain) {
+                const std::uint32_t last = kept.back() & ~Tie;
+                if ((!stamp || reread.Has(last) || reread.Has(at)) && !before(last, at)) return false;
+            }
             kept.push_back(chain ? at | Tie : at);
             chain = true;
         }
     }
     std::vector<std::uint32_t> changed;
     changed.reserve(dirtyCount);
-    for (size_t i = 0; i < count; ++i)
-        if (dirty[i]) changed.push_back(static_cast<std::uint32_t>(i));
+    dirty.ForEach([&](size_t i) { changed.push_back(static_cast<std::uint32_t>(i)); });
     std::sort(changed.begin(), changed.end(), before);
     // Each changed task goes where a search of the kept ones puts it; the
     // kept runs between are copied, and only the places beside a changed

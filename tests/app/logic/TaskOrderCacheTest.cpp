@@ -286,6 +286,19 @@ TEST(TaskOrderCache, MendedOrderComparesTiesAcrossDeletedAndChangedTasks) {
     EXPECT_EQ(titleSorts, orders.GetSortCount());
     all[0]->Title = same + " zz";
     ExpectSortItemsOrder(1, all, orders.Order(1, all), "titles: one changed past its key");
+    // While tasks come and go (the order mended), a title changed past its
+    // key in the run must move: one that now goes before the task it
+    // followed, and one that now goes after the task that followed it.
+    auto mended = [&](size_t place, const std::string& title, const std::string& what) {
+        const std::vector<std::uint32_t> order = *orders.Order(1, all);
+        all[order[place]]->Title = title;
+        gone = DeleteTasks(data, {all[order[place + 40]]});
+        test::AddTask(data, same + " task 5", "L", "");
+        all = AllTasks(data);
+        ExpectSortItemsOrder(1, all, orders.Order(1, all), what);
+    };
+    mended(120, same + " a", "titles mended: one moved to the front");
+    mended(5, same + " zzzz", "titles mended: one moved to the end");
 }
 
 // Lists of tasks as a grouped list shows them (groups of a few hundred,
