@@ -544,10 +544,13 @@ TCheckListModel TMainForm::QuickTagsModel() const {
 }
 
 void TMainForm::FillQuickTagsList() {
-    QuickTagsList->GetItems()->Clear();
+    // Drawn once at the end: a list that redraws after every line took
+    // seconds to fill with a few thousand tags.
+    TWideStrings* items = QuickTagsList->GetItems();
+    gcl::TUpdateGuard<TWideStrings> update(*items);
+    items->Clear();
     if (!Database) return;
-    for (int i = 0; i < Database->Tags->GetCount(); ++i)
-        QuickTagsList->GetItems()->Add(gcl::AnsiToWide(Database->Tags->Get(i)));
+    for (int i = 0; i < Database->Tags->GetCount(); ++i) items->Add(gcl::AnsiToWide(Database->Tags->Get(i)));
 }
 
 void TMainForm::QuickEditTagsChange(gcl::TObject*) {
@@ -1299,7 +1302,9 @@ void TMainForm::FolderTextEKeyPress(gcl::TObject*, char& Key) {
 
 void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
     const std::string text = EditText(FolderTextE);
-    if (text.empty() || !Database) return;
+    // A name of blanks would show as an empty row (and a blank tag chosen
+    // filters every task away): it adds nothing, as an empty one does.
+    if (gcl::Trim(text).empty() || !Database) return;
     if (!FitsCodePage(FolderTextE->GetText())) {
         gcl::ShowMessageBox(msg::UnsavableName, msg::AppTitle, MB_OK | MB_ICONWARNING);
         FocusIfPossible(FolderTextE);
@@ -1319,6 +1324,8 @@ void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
         const int image = lists ? std::max(FolderImgE->GetItemIndex(), 0) : TagNodeImage;
         node->SetImageIndex(image);
         node->SetSelectedIndex(image);
+        // It goes last, below the rows in sight once the tree is long.
+        node->MakeVisible();
     }
     StoreSideTree();
     SetEditText(FolderTextE, std::string());
