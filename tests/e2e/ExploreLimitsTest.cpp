@@ -119,4 +119,35 @@ TEST(ExploreLimitsScenario, ANameOfBlanksAddsNoListAndNoTag) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+// The tags panel of a task (Shift+T) lists every tag of the database. With
+// two thousand tags it took some fifteen seconds to open, the window
+// neither painting nor answering meanwhile.
+TEST(ExploreLimitsScenario, TheTagsPanelOpensAtOnceAmongThousandsOfTags) {
+    TProgram p("limits-tags-panel");
+    WriteFile(p.DatabasePath(), CrowdedDatabase(2, 2000, 200));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    ASSERT_EQ(parts.ChosenTask(), "Many tags");
+
+    Key(p, 'T', Shift);  // fails when the program does not answer
+    EXPECT_NE(ClassOf(p.Focus()).find("CheckList"), std::string::npos) << ClassOf(p.Focus());
+    // Up from the first line reaches the tags text: one more tag, Enter.
+    Key(p, VK_UP);
+    Type(p, std::string(",tag1999"));
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.Focus(), parts.List);
+
+    Key(p, 'S', Ctrl);
+    const std::vector<std::string> task = SavedTask(ReadFile(p.DatabasePath()), "Many tags");
+    ASSERT_FALSE(task.empty());
+    std::string expected = "[";
+    for (int i = 0; i < 200; ++i) expected += "tag" + std::to_string(i) + ",";
+    EXPECT_EQ(task[0], expected + "tag1999]Many tags");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
