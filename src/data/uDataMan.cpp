@@ -986,7 +986,10 @@ struct TuTask::TReadCache {
             return Own->Bytes();
         }
         if (!Block || Block->GetCapacity() - CopySlack - Used < n) {
-            TTextBlock* next = TTextBlock::New(NextSize);
+            // The blocks grow from small ones: a task of more text than the
+            // next one holds (tens of thousands of bytes early in a file)
+            // gets a block that holds it.
+            TTextBlock* next = TTextBlock::New(std::max(NextSize, n + CopySlack));
             Close();
             Block = next;
             Used = 0;

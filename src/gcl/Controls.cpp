@@ -1224,6 +1224,11 @@ void TWinControl::CreateWnd() {
     if (!FHandle) RaiseLastOSError();
     UpdateBounds();
     Perform(WM_SETFONT, reinterpret_cast<uintptr_t>(GetFont()->GetHandle()), 1);
+    // The system may keep only a few thousand characters of a creation
+    // text (an edit given a long title would hold it cut short): a text cut
+    // so is given again whole.
+    if (!FText.empty() && static_cast<size_t>(GetWindowTextLengthA(FHandle)) < FText.size())
+        Perform(WM_SETTEXT, 0, reinterpret_cast<intptr_t>(FText.c_str()));
     FText.clear();
     if (GetAutoSize()) AdjustSize();
 }

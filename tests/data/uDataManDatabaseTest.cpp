@@ -314,6 +314,37 @@ TEST(uDataManFile, OddContentLoadsWithoutHarm) {
     EXPECT_EQ(again.GetFileText(), data.GetFileText());
 }
 
+// Tasks of tens of thousands of characters, in the file's own shape, first
+// in the file and among short ones: each reads whole (they once went to a
+// block of the reader smaller than their text).
+TEST(uDataManFile, LongTitlesAndNotesInTheWritersShapeReadWhole) {
+    TempDir dir;
+    const std::string path = dir.File("long.kpx");
+    std::string bytes = "id\r\n" + Markers;
+    std::vector<std::string> titles, notes;
+    for (size_t size : {70'000u, 20'000u, 5u, 100'000u, 40'000u, 7u, 127'000u}) {
+        std::string title(size, 't');
+        title.back() = 'Z';
+        std::string note((size * 3) % 90'000, 'n');
+        if (!note.empty()) note += "\xF8";
+        bytes += title + F + "--" + F + "0123456789" + F + "Work" + F + "1/2/2025" + F + note + F + "\r\n";
+        titles.push_back(title);
+        notes.push_back(note.empty() ? note : note.substr(0, note.size() - 1) + "\r\n");
+    }
+    WriteTestFile(path, bytes);
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(path));
+    ASSERT_EQ(data.Tasks->GetCount(), static_cast<int>(titles.size()));
+    for (size_t i = 0; i < titles.size(); ++i) {
+        const TuTask* task = data.Tasks->GetTask(static_cast<int>(i));
+        EXPECT_EQ(std::string(task->Title), titles[i]) << i;
+        EXPECT_EQ(std::string(task->Notes), notes[i]) << i;
+        EXPECT_EQ(std::string(task->Folder), "Work") << i;
+    }
+    ASSERT_TRUE(data.SaveToFile(path));
+    EXPECT_EQ(ReadTestFile(path), bytes);
+}
+
 // The reader takes the file a block at a time; lines and line breaks
 // that straddle its blocks, and lines longer than a block, read as in a
 // file read whole.

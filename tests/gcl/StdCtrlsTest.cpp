@@ -218,6 +218,16 @@ TEST_F(StdControls, EditTextChangeSelectionAndRecreation) {
     EXPECT_EQ(edit->GetSelLength(), 11);
     edit->ClearSelection();
     EXPECT_EQ(edit->GetText(), "");
+
+    // A long text given before the window exists arrives whole, also after
+    // re-creation: the system may keep only a few thousand characters of a
+    // window's creation text.
+    const std::string longText(70000, 'x');
+    auto* late = Add<TRawEdit>("Late", 10, 40, 120, 21);
+    late->SetText(longText);
+    EXPECT_EQ(GetWindowTextLengthA(late->GetHandle()), 70000);
+    late->RecreateWnd();
+    EXPECT_EQ(late->GetText().size(), longText.size());
 }
 
 TEST_F(StdControls, MemoLinesWithAndWithoutWindowAndKeys) {
