@@ -37,6 +37,27 @@ std::string CrowdedDatabase(int lists, int tags, int taskTags) {
     return db;
 }
 
+// Starts the program on CrowdedDatabase; its main window.
+HWND StartOnCrowded(TProgram& p, int lists, int tags, int taskTags) {
+    WriteFile(p.DatabasePath(), CrowdedDatabase(lists, tags, taskTags));
+    p.Start();
+    return p.Main();
+}
+
+// Types Name under "< New List >" (or "< New tag >") and presses Enter.
+void AddNode(TProgram& p, const TMainWindowParts& parts, const std::string& name) {
+    Click(p, CenterOf(parts.NewListLabel));
+    Type(p, name);
+    Key(p, VK_RETURN);
+}
+
+// Saves (Ctrl+S) and tells whether the file holds Line as a whole line.
+bool SavedWithLine(TProgram& p, const std::string& line) {
+    Key(p, 'S', Ctrl);
+    const std::vector<std::string> lines = Lines(ReadFile(p.DatabasePath()));
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
 // Whether the tree shows the node of that text inside its window.
 bool NodeInSight(const TProgram& p, HWND tree, const std::string& text) {
     const RECT box = RectOf(tree);
@@ -53,28 +74,20 @@ bool NodeInSight(const TProgram& p, HWND tree, const std::string& text) {
 // sight: Enter seemed to do nothing, and the user added it again.
 TEST(ExploreLimitsScenario, ANewListOrTagInALongTreeComesIntoSight) {
     TProgram p("limits-new-node-in-sight");
-    WriteFile(p.DatabasePath(), CrowdedDatabase(40, 40, 0));
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnCrowded(p, 40, 40, 0);
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
     ASSERT_FALSE(NodeInSight(p, parts.Tree, "List 39")) << "the tree shows every list: the scenario needs more";
 
-    Click(p, CenterOf(parts.NewListLabel));
-    Type(p, std::string("Groceries"));
-    Key(p, VK_RETURN);
+    AddNode(p, parts, "Groceries");
     EXPECT_TRUE(NodeInSight(p, parts.Tree, "Groceries")) << "the new list is out of sight";
 
     Key(p, VK_RIGHT, Ctrl);  // the tags
-    Click(p, CenterOf(parts.NewListLabel));
-    Type(p, std::string("urgent"));
-    Key(p, VK_RETURN);
+    AddNode(p, parts, "urgent");
     EXPECT_TRUE(NodeInSight(p, parts.Tree, "urgent")) << "the new tag is out of sight";
 
-    Key(p, 'S', Ctrl);
-    const std::vector<std::string> lines = Lines(ReadFile(p.DatabasePath()));
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Groceries" + S + "0" + S), lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "urgent"), lines.end());
+    EXPECT_TRUE(SavedWithLine(p, "Groceries" + S + "0" + S));
+    EXPECT_TRUE(SavedWithLine(p, "urgent"));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
@@ -84,32 +97,24 @@ TEST(ExploreLimitsScenario, ANewListOrTagInALongTreeComesIntoSight) {
 // blanks. Such a name adds nothing, as an empty one does.
 TEST(ExploreLimitsScenario, ANameOfBlanksAddsNoListAndNoTag) {
     TProgram p("limits-blank-names");
-    WriteFile(p.DatabasePath(), CrowdedDatabase(2, 2, 2));
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnCrowded(p, 2, 2, 2);
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
 
-    Click(p, CenterOf(parts.NewListLabel));
-    Type(p, std::string("   "));
-    Key(p, VK_RETURN);
+    AddNode(p, parts, "   ");
     Key(p, VK_ESCAPE);
     EXPECT_EQ(Texts(p, parts.Tree), "All*|List 0|List 1");
 
     Key(p, VK_RIGHT, Ctrl);
-    Click(p, CenterOf(parts.NewListLabel));
-    Type(p, std::string("   "));
-    Key(p, VK_RETURN);
+    AddNode(p, parts, "   ");
     Key(p, VK_ESCAPE);
     EXPECT_EQ(Texts(p, parts.Tree), "All*|tag0|tag1");
     // Every task is still shown: click the first row.
     Click(p, parts.ListItem(0));
     EXPECT_NE(parts.ChosenTask(), "Note") << "the tasks are filtered away";
 
-    Key(p, 'S', Ctrl);
-    const std::vector<std::string> lines = Lines(ReadFile(p.DatabasePath()));
-    EXPECT_EQ(std::find(lines.begin(), lines.end(), "   "), lines.end()) << "a blank tag was saved";
-    EXPECT_EQ(std::find(lines.begin(), lines.end(), "   " + S + "0" + S), lines.end()) << "a blank list was saved";
+    EXPECT_FALSE(SavedWithLine(p, "   ")) << "a blank tag was saved";
+    EXPECT_FALSE(SavedWithLine(p, "   " + S + "0" + S)) << "a blank list was saved";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
@@ -119,9 +124,7 @@ TEST(ExploreLimitsScenario, ANameOfBlanksAddsNoListAndNoTag) {
 // neither painting nor answering meanwhile.
 TEST(ExploreLimitsScenario, TheTagsPanelOpensAtOnceAmongThousandsOfTags) {
     TProgram p("limits-tags-panel");
-    WriteFile(p.DatabasePath(), CrowdedDatabase(2, 2000, 200));
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnCrowded(p, 2, 2000, 200);
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
     Click(p, parts.ListItem(0));
