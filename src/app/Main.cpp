@@ -483,7 +483,10 @@ void TMainForm::OpenMExecute(gcl::TObject*) {
 bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
     if (!Database) return false;
     CommitNote();
-    StoreSideTree();
+    // The clock's save comes in the middle of whatever the user does: a
+    // list being renamed stays in its editor, and its new name is a change
+    // for the next save.
+    StoreSideTree(Mode != TSaveMode::Auto);
     const std::string fileName = Database->FileName;
     const bool blocked = FSaveGuard.NeedsConfirmation(fileName);
     // Saved over a file another writer changed only when the user says
@@ -491,7 +494,7 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
     TSaveResult result;
     if (!blocked) result = SaveDatabase(*Database, fileName, gcl::Now(), &FDiskStamp);
     if (blocked || result.Conflict) {
-        if (Mode == TSaveMode::Unattended || Mode == TSaveMode::Quiet) {
+        if (Mode == TSaveMode::Unattended || Mode == TSaveMode::Auto || Mode == TSaveMode::Quiet) {
             if (CaptionHasCountdown(GetCaption())) SetCaption(FileCaption(fileName));
             return false;
         }
@@ -843,7 +846,7 @@ void TMainForm::Timer1Timer(gcl::TObject*) {
     // to be answered, instead of stacking boxes.
     if (tick.SaveNow && !FAutoSaving) {
         gcl::TFlagScope saving(FAutoSaving);
-        if (!SaveOpenDatabase(TSaveMode::Unattended) && CaptionHasCountdown(GetCaption()))
+        if (!SaveOpenDatabase(TSaveMode::Auto) && CaptionHasCountdown(GetCaption()))
             SetCaption(FileCaption(Database->FileName));
     }
 }
@@ -851,6 +854,7 @@ void TMainForm::Timer1Timer(gcl::TObject*) {
 // ---- Hot key and tray -----------------------------------------------------------------
 
 void TMainForm::CarryOut(THotKeyAction Action) {
+    if (Action == THotKeyAction::Minimize || Action == THotKeyAction::HideToTray) CloseQuickDateCalendar();
     switch (Action) {
     case THotKeyAction::Minimize: gcl::Application->Minimize(); break;
     case THotKeyAction::RestoreAndFocus:

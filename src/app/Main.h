@@ -525,8 +525,10 @@ public:
     // built anew from Database (an empty table gives just "All").
     void RebuildSideTree();
     // Before a save: the tree of the selected tab written back into
-    // Database.
-    void StoreSideTree();
+    // Database. A name being typed over a node is taken first, unless the
+    // save is one the user did not ask for (TakeLabelEdit false): then the
+    // node keeps its old name in the file and the user types on.
+    void StoreSideTree(bool TakeLabelEdit = true);
     // A name being typed over a list or tag in the tree is taken as typed
     // (as a click elsewhere takes it) before the tree is written back or
     // filled anew: the editor would otherwise stay over whatever node
@@ -659,7 +661,8 @@ private:
     enum class TSaveMode {
         Command,     // Ctrl+S: asks (replace, Save as, cancel); reports a failure
         Exit,        // an exit's save: asks the same; a failure offers Save as, else the window stays
-        Unattended,  // auto-save, the window's end: never replaces such a file; reports a failure
+        Unattended,  // the window's end: never replaces such a file; reports a failure
+        Auto,        // auto-save: as Unattended, and leaves a name being typed in the side tree alone
         Quiet,       // the exit of a database without changes: never replaces such a file; silent
     };
     // Saves the open database to its file with the note and the side tree
@@ -796,6 +799,11 @@ private:
     bool QuickPanelOnSelection() const;
     // Closes such a panel as Esc does, the keyboard going to the list.
     void CloseQuickPanelsOnSelection();
+    // The date panel's calendar, dropped down, is a window of its own that
+    // has the keyboard: the window going away (the hot key) would leave it
+    // on the screen, and the keyboard with it. It closes, the keyboard
+    // back in the date picker.
+    void CloseQuickDateCalendar();
     void QuickPanelEscape(bool Tags);
     void HideQuickPanelLeft(bool Tags);
     void QuickTagsKey(uint16_t& Key);

@@ -433,6 +433,12 @@ void TMainForm::CloseQuickPanelsOnSelection() {
     if (QuickTagsPanel && QuickTagsPanel->GetVisible() && !TagsPanelInQuickEntryMode()) QuickPanelEscape(true);
 }
 
+void TMainForm::CloseQuickDateCalendar() {
+    if (!QuickDatePanel.Made() || !QuickDate->GetDroppedDown()) return;
+    QuickDate->SetDroppedDown(false);
+    if (QuickDatePanel->GetVisible()) FocusIfPossible(QuickDate);
+}
+
 bool TMainForm::DatePanelInQuickEntryMode() const { return QuickDatePanelOk->GetAction() == QDateOkA; }
 bool TMainForm::TagsPanelInQuickEntryMode() const { return QuickTagsPanelOk->GetAction() == QTagsOkA; }
 
@@ -1014,9 +1020,9 @@ void TMainForm::RebuildSideTree() {
     UpdateFilterCaption();
 }
 
-void TMainForm::StoreSideTree() {
+void TMainForm::StoreSideTree(bool TakeLabelEdit) {
     if (!Database || !FoldersList) return;
-    TakeTreeLabelEdit();
+    if (TakeLabelEdit) TakeTreeLabelEdit();
     if (ListsTabShown())
         StoreListsFromTree(*Database->Folders);
     else

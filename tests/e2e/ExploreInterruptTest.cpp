@@ -1,0 +1,98 @@
+// Edits a user has begun when something else comes in between: the
+// auto-save's moment while a list is renamed in the side tree, and the hot
+// key while the quick-entry date panel has its calendar dropped down. What
+// was typed stays, the keyboard stays where the user left it, and no part
+// of an editor is left on the screen.
+#include <gtest/gtest.h>
+
+#include "e2e/ClockSupport.h"
+#include "e2e/TaskEntrySupport.h"
+#include "e2e/TreeSupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// A clock shift (QELVO_CLOCK_SHIFT) under which the program starts at
+// second Second of a minute: its auto-save, due every minute, comes
+// 60 - Second seconds later.
+std::string ShiftToSecond(int second) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    int shift = second - now.wSecond;
+    if (shift < 0) shift += 60;
+    return std::to_string(shift);
+}
+
+bool CaptionSaysSaved(HWND main) { return TextOf(main).find("[Last Save at ") != std::string::npos; }
+
+void PressHotKey(const TProgram& p) { Key(p, 'O', Ctrl | Shift); }
+
+} // namespace
+
+// The auto-save wrote the side tree back by ending the rename being typed:
+// the list took the half-typed name ("Wor"), the rest of the name went to
+// the tree's search, and Enter opened the editor again. The clock's save now
+// leaves the editor alone: the file keeps the old name until the rename is
+// done, which the next save writes.
+TEST(InterruptedEditScenario, TheAutoSaveLeavesAListBeingRenamedInItsEditor) {
+    TEnvironmentScope shift("QELVO_CLOCK_SHIFT", ShiftToSecond(52));
+    TProgram p("interrupt-rename-autosave");
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    WriteFile(p.SettingsPath(), "[Options]\r\nAutoSave=1\r\nAutoSave Interval=1\r\n");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    HWND tree = TreeOf(main);
+    ClickNode(p, tree, "Work");
+    Key(p, VK_RETURN);
+    Type(p, "Wor");
+    ASSERT_FALSE(CaptionSaysSaved(main)) << "the auto-save came before the rename began";
+
+    ASSERT_TRUE(WaitUntil([&] { return CaptionSaysSaved(main); }, 15000)) << "no auto-save came";
+    EXPECT_EQ(ChildrenOfClass(tree, "Edit").size(), 1u) << "the auto-save closed the name's editor";
+    EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Call Tom")).at(3), "Work")
+        << "the auto-save wrote a name still being typed";
+    Type(p, "shop");
+    Key(p, VK_RETURN);
+    EXPECT_EQ(Texts(p, tree), "All|Worshop*|Home");
+    EXPECT_EQ(p.Focus(), tree);
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(3), "Worshop");
+    EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(3), "Worshop");
+}
+
+// The hot key pressed while the date panel's calendar was dropped down (";;"
+// in the quick-entry box) minimised the window and left the calendar alone
+// on the screen; the hot key again brought the window back with the keyboard
+// nowhere, so what the user typed next was lost. The calendar now closes as
+// the window goes, and the keyboard comes back to the quick-entry box.
+TEST(InterruptedEditScenario, TheHotKeyTakesADroppedCalendarAlongAndBringsTheKeyboardBack) {
+    TProgram p("interrupt-calendar-hotkey");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, CenterOf(parts.TopEdit));
+    Type(p, "Buy ;;");
+    ASSERT_EQ(VisibleTops(p, "SysMonthCal32").size(), 1u) << "no calendar dropped down";
+
+    PressHotKey(p);
+    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().empty(); }, 3000))
+        << "left on the screen: " << (p.TopWindows().empty() ? "" : ClassOf(p.TopWindows().front()));
+
+    PressHotKey(p);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 3000));
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
+    EXPECT_TRUE(VisibleTops(p, "SysMonthCal32").empty());
+    Type(p, "milk");
+    EXPECT_EQ(TextOf(parts.TopEdit), "Buy milk");
+    Shot(p, main, "interrupt-calendar-hotkey");
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
