@@ -482,10 +482,11 @@ void TMainForm::OpenMExecute(gcl::TObject*) {
 
 bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
     if (!Database) return false;
-    CommitNote();
-    // The clock's save comes in the middle of whatever the user does: a
+    // The clock's save comes in the middle of whatever the user does: the
+    // note typed so far is saved, and Esc still drops the whole edit; a
     // list being renamed stays in its editor, and its new name is a change
     // for the next save.
+    CommitNote(Mode == TSaveMode::Auto);
     StoreSideTree(Mode != TSaveMode::Auto);
     const std::string fileName = Database->FileName;
     const bool blocked = FSaveGuard.NeedsConfirmation(fileName);

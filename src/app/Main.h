@@ -599,8 +599,9 @@ public:
     // handlers of its actions.
     void CreateNotePanel();
     // Writes a note being edited back to the task it belongs to (before a
-    // save, a refresh, closing or exiting).
-    void CommitNote();
+    // save, a refresh, closing or exiting). TypingGoesOn: the auto-save's
+    // moment, after which Esc still drops the whole edit.
+    void CommitNote(bool TypingGoesOn = false);
     // The note panel shows Task's note (none: cleared, caption "Note").
     void ShowNote(TuTask* Task);
     // The note editor's font size.

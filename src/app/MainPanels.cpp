@@ -1774,10 +1774,10 @@ void TMainForm::ShowNote(TuTask* Task) {
         SetActiveControl(List);
 }
 
-void TMainForm::CommitNote() {
+void TMainForm::CommitNote(bool TypingGoesOn) {
     if (!RichEdit1 || !Database) return;
     if (RichEdit1->GetModified()) FNoteEditor.Edited();
-    FNoteEditor.Commit(NoteText(), *Database);
+    FNoteEditor.Commit(NoteText(), *Database, TypingGoesOn);
     RichEdit1->SetModified(false);
 }
 
@@ -1792,9 +1792,9 @@ void TMainForm::ListItemSelectionsChanged(TCustomGvListview*) {
 void TMainForm::RichEdit1Exit(gcl::TObject*) { CommitNote(); }
 
 void TMainForm::RichEdit1KeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState Shift) {
-    if (Key == VK_ESCAPE) {
+    if (Key == VK_ESCAPE && Database) {
         Key = 0;
-        RichEdit1->SetText(FNoteEditor.Revert());
+        RichEdit1->SetText(FNoteEditor.Revert(*Database));
         RichEdit1->SetModified(false);
         FNoteEditor.Shown(NoteText());
         FocusIfPossible(List);

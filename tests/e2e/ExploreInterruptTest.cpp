@@ -65,6 +65,41 @@ TEST(InterruptedEditScenario, TheAutoSaveLeavesAListBeingRenamedInItsEditor) {
     EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(3), "Worshop");
 }
 
+// A note being typed when the auto-save came was taken into its task as if
+// the user had left the note: the file has it (a save is a save), but Esc
+// afterwards dropped only what was typed since the save, leaving the first
+// half of an edit the user meant to drop. Esc now drops the whole edit.
+TEST(InterruptedEditScenario, EscAfterTheAutoSaveDropsTheWholeNoteEdit) {
+    TEnvironmentScope shift("QELVO_CLOCK_SHIFT", ShiftToSecond(52));
+    TProgram p("interrupt-note-autosave");
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    WriteFile(p.SettingsPath(), "[Options]\r\nAutoSave=1\r\nAutoSave Interval=1\r\n");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, parts.ListItem(1));
+    ASSERT_EQ(parts.NoteCaption(), "Note: Write report");
+    const std::wstring stored = WideTextOf(parts.NoteEditor);
+    Click(p, CenterOf(parts.NoteEditor));
+    Key(p, VK_END, Ctrl);
+    Type(p, " and a table");
+    ASSERT_FALSE(CaptionSaysSaved(main)) << "the auto-save came before the note was typed";
+
+    ASSERT_TRUE(WaitUntil([&] { return CaptionSaysSaved(main); }, 15000)) << "no auto-save came";
+    EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Write report")).at(5), "Two pages\xF8 and a table\xF8")
+        << "the note typed so far is not in the auto-saved file";
+    EXPECT_EQ(p.Focus(), parts.NoteEditor.Get());
+    Type(p, " for Ann");
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(WideTextOf(parts.NoteEditor), stored) << "Esc left part of the edit";
+    EXPECT_EQ(p.Focus(), parts.List);
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Write report")).at(5), "Two pages\xF8");
+}
+
 // The hot key pressed while the date panel's calendar was dropped down (";;"
 // in the quick-entry box) minimised the window and left the calendar alone
 // on the screen; the hot key again brought the window back with the keyboard

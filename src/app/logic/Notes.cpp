@@ -19,11 +19,16 @@ std::string TNoteEditor::Show(TuTask* task, const std::string& editorText, TuDat
     FTask = task;
     FModified = false;
     FShown.reset();
+    FBefore.reset();
     return task ? task->Notes : std::string();
 }
 
-bool TNoteEditor::Commit(const std::string& editorText, TuData& data) {
+bool TNoteEditor::Commit(const std::string& editorText, TuData& data, bool typingGoesOn) {
     const bool write = FTask && (FModified || (FShown && editorText != *FShown));
+    if (!typingGoesOn)
+        FBefore.reset();
+    else if (write && !FBefore)
+        FBefore = FTask->Notes;
     if (write) {
         FTask->Notes = editorText;
         data.Modified = true;
@@ -34,9 +39,14 @@ bool TNoteEditor::Commit(const std::string& editorText, TuData& data) {
     return write;
 }
 
-std::string TNoteEditor::Revert() {
+std::string TNoteEditor::Revert(TuData& data) {
     FModified = false;
     FShown.reset();
+    if (FTask && FBefore && FTask->Notes != *FBefore) {
+        FTask->Notes = *FBefore;
+        data.Modified = true;
+    }
+    FBefore.reset();
     return FTask ? FTask->Notes : std::string();
 }
 
@@ -48,6 +58,7 @@ void TNoteEditor::ForgetAll() {
     FTask = nullptr;
     FModified = false;
     FShown.reset();
+    FBefore.reset();
 }
 
 TNoteInfo NoteInfoFor(const TuTask& task, const std::string& dateTimeFormat) {

@@ -37,10 +37,13 @@ public:
     // clear or an undo as typing). Show and Revert forget it.
     void Shown(std::string editorText) { FShown = std::move(editorText); }
     // Writes a modified editor into its task (Data becomes modified);
-    // False when there was nothing to write.
-    bool Commit(const std::string& editorText, TuData& data);
-    // Esc: the edit is dropped; returns the stored note to show again.
-    std::string Revert();
+    // False when there was nothing to write. With TypingGoesOn (a save the
+    // user did not ask for, in the middle of the typing) the note as it was
+    // before the edit stays what Esc goes back to.
+    bool Commit(const std::string& editorText, TuData& data, bool typingGoesOn = false);
+    // Esc: the edit is dropped; returns the stored note to show again (the
+    // one from before the edit, put back when a save took the typing).
+    std::string Revert(TuData& data);
     // The task is going away (deleted, database cleared or reloaded): a
     // pending edit goes with it.
     void Forget(const TuTask* task);
@@ -52,6 +55,7 @@ private:
     TuTask* FTask = nullptr;
     bool FModified = false;
     std::optional<std::string> FShown;
+    std::optional<std::string> FBefore;
 };
 
 // ---- Sticky notes -------------------------------------------------------------------

@@ -39,7 +39,7 @@ TEST(Notes, EditorCommitsToTheTaskItShows) {
 
     // Esc drops the typing.
     editor.Edited();
-    EXPECT_EQ("old b", editor.Revert());
+    EXPECT_EQ("old b", editor.Revert(data));
     EXPECT_FALSE(editor.Commit("dropped", data));
     EXPECT_EQ("old b", b.Notes);
 
@@ -84,7 +84,7 @@ TEST(Notes, EditorCommitsAChangeFromTheShownTextWithoutTyping) {
     EXPECT_EQ("old b", b.Notes);
     // Esc forgets the shown text until the window tells it again.
     editor.Shown("old b");
-    editor.Revert();
+    editor.Revert(data);
     EXPECT_FALSE(editor.Commit("anything", data));
     EXPECT_EQ("old b", b.Notes);
     // A task gone takes the shown text with it.
@@ -92,6 +92,41 @@ TEST(Notes, EditorCommitsAChangeFromTheShownTextWithoutTyping) {
     editor.Forget(&b);
     EXPECT_FALSE(editor.Commit("lost", data));
     EXPECT_EQ("old b", b.Notes);
+}
+
+TEST(Notes, EscAfterASaveInTheMiddleOfTheTypingGoesBackToTheNoteBeforeTheEdit) {
+    TuData data;
+    TuTask a, b;
+    a.Notes = "old a";
+    b.Notes = "old b";
+    TNoteEditor editor;
+    editor.Show(&a, "", data);
+    // The auto-save takes the typing into the task (and so into the file)...
+    editor.Edited();
+    EXPECT_TRUE(editor.Commit("old a, new", data, true));
+    EXPECT_EQ("old a, new", a.Notes);
+    editor.Edited();
+    EXPECT_TRUE(editor.Commit("old a, newer", data, true));
+    // ... and Esc drops the whole edit, a change for the next save.
+    data.Modified = false;
+    EXPECT_EQ("old a", editor.Revert(data));
+    EXPECT_EQ("old a", a.Notes);
+    EXPECT_TRUE(data.Modified);
+    // A save the user asked for, or leaving the note, ends the edit: Esc
+    // then goes back to what was written.
+    editor.Edited();
+    editor.Commit("kept", data, true);
+    editor.Edited();
+    EXPECT_TRUE(editor.Commit("kept too", data));
+    data.Modified = false;
+    EXPECT_EQ("kept too", editor.Revert(data));
+    EXPECT_FALSE(data.Modified);
+    // Another task shown ends it as well.
+    editor.Edited();
+    editor.Commit("typed in a", data, true);
+    EXPECT_EQ("old b", editor.Show(&b, "typed in a", data));
+    EXPECT_EQ("old b", editor.Revert(data));
+    EXPECT_EQ("typed in a", a.Notes);
 }
 
 TEST(Notes, Cascade) {
