@@ -116,6 +116,12 @@ void GCL_STDCALL TGvBaseEditor::Finalize() {
     FreeEditControl();
 }
 
+void TGvBaseEditor::FollowItem() {
+    if (!FItem || !FEditControl || !GetListview()) return;
+    FItem->RectArray(FColumn, FRectArray);
+    ResizeEditor();
+}
+
 void TGvBaseEditor::Forget(TGvCollectionItem* Obj) noexcept {
     if (Obj == FItem) FItem = nullptr;
     if (Obj == FColumn) FColumn = nullptr;
@@ -657,6 +663,12 @@ void TGvEditManager::OwnerDestroying() noexcept {
     FEditItem = nullptr;
     FEditColumn = nullptr;
     FRestoreFocus = nullptr;
+}
+
+void TGvEditManager::OwnerResized() {
+    if (!FEditing || !FEditItem) return;
+    FEditItem->MakeVisible(emvAuto);
+    if (auto* base = dynamic_cast<TGvBaseEditor*>(FEditor.Get())) base->FollowItem();
 }
 
 void TGvEditManager::Forget(TGvCollectionItem* Obj) noexcept {

@@ -83,6 +83,9 @@ public:
     virtual void GetEditCaption(TGvItem* Item, TGvColumn* Column, std::wstring& Caption);
     // The item or column is going away: the editor forgets it.
     void Forget(TGvCollectionItem* Obj) noexcept;
+    // The rows moved under the control (the list view took another size):
+    // it goes back over its item's caption.
+    void FollowItem();
 
 protected:
     TGvBaseEditor() = default;
@@ -211,6 +214,11 @@ public:
     // Drops every reference to the object (it is going away); a running
     // edit of it ends without accepting.
     void Forget(TGvCollectionItem* Obj) noexcept;
+    // The owner took another size while an edit runs (the window maximised
+    // or restored by its caption, which keeps the edit): the rows and the
+    // scroll position moved, so the item is brought into sight and the
+    // editor follows it.
+    void OwnerResized();
 
 private:
     void AutoEditTimer(gcl::TObject* Sender);

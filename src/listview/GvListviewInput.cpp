@@ -846,6 +846,7 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
             FGroups->Rebuild(true);
             FScrollbars->ReCalculateScrollbars(true, false);
             GrowBufferBitmap(GetClientWidth(), GetClientHeight());
+            if (FEditManager) FEditManager->OwnerResized();
         }
         return true;
     }

@@ -100,6 +100,55 @@ TEST(InterruptedEditScenario, EscAfterTheAutoSaveDropsTheWholeNoteEdit) {
     EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Write report")).at(5), "Two pages\xF8");
 }
 
+// A title being typed in a long list, scrolled to its last task: a double
+// click on the caption maximises the window and keeps the edit, but the list
+// scrolled back for its new height and the editor stayed where it was, over
+// another task's title (Enter still renamed the task being edited). The
+// editor now follows its task, which stays in sight, as the window maximises
+// and as it is restored.
+TEST(InterruptedEditScenario, TheTitleEditorFollowsItsTaskWhenTheWindowIsMaximisedAndRestored) {
+    std::string file = "d_id-0123456789\r\nWork\xF7" "0\xF7\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
+    for (int i = 1; i <= 40; ++i)
+        file += "Task " + std::to_string(i) + "\xF7--\xF7" + std::to_string(1000000000 + i) + "\xF7Work\xF7" "1/2/2025\xF7\xF7\r\n";
+    TProgram p("interrupt-title-maximise");
+    WriteFile(p.DatabasePath(), file);
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END);
+    Key(p, VK_RETURN);
+    Type(p, "Last one");
+    auto editorNearTheBottom = [&](const char* when) {
+        const std::vector<HWND> editors = ChildrenOfClass(parts.List, "TGvEdit");
+        ASSERT_EQ(editors.size(), 1u) << when;
+        const RECT e = RectOf(editors.front()), l = RectOf(parts.List);
+        // The last task is the lowest row shown (above the horizontal
+        // scroll bar, when there is one).
+        EXPECT_GT(e.top, l.bottom - 3 * 23 - GetSystemMetrics(SM_CYHSCROLL)) << when << ": the editor is not over the last task";
+        EXPECT_LE(e.bottom, l.bottom + 4) << when;
+    };
+    editorNearTheBottom("at first");
+
+    const RECT r = RectOf(main);
+    DoubleClick(p, POINT{(r.left + r.right) / 2, r.top + 8});
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }, 3000));
+    p.Settle();
+    editorNearTheBottom("maximised");
+    Sleep(GetDoubleClickTime() + 50);
+    const RECT big = RectOf(main);
+    DoubleClick(p, POINT{(big.left + big.right) / 2, big.top + 8});
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) == FALSE; }, 3000));
+    p.Settle();
+    editorNearTheBottom("restored");
+
+    Key(p, VK_RETURN);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Last one")).at(2), "1000000040");
+}
+
 // The hot key pressed while the date panel's calendar was dropped down (";;"
 // in the quick-entry box) minimised the window and left the calendar alone
 // on the screen; the hot key again brought the window back with the keyboard
