@@ -24,6 +24,16 @@ std::string ShiftToSecond(int second) {
     return std::to_string(shift);
 }
 
+// Starts the program on TwoListsDatabase with an auto-save every minute,
+// the first one due some eight seconds after the start; its main window.
+HWND StartWithAutoSaveSoon(TProgram& p) {
+    TEnvironmentScope shift("QELVO_CLOCK_SHIFT", ShiftToSecond(52));
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    WriteFile(p.SettingsPath(), "[Options]\r\nAutoSave=1\r\nAutoSave Interval=1\r\n");
+    p.Start();
+    return p.Main();
+}
+
 bool CaptionSaysSaved(HWND main) { return TextOf(main).find("[Last Save at ") != std::string::npos; }
 
 void PressHotKey(const TProgram& p) { Key(p, 'O', Ctrl | Shift); }
@@ -36,12 +46,8 @@ void PressHotKey(const TProgram& p) { Key(p, 'O', Ctrl | Shift); }
 // leaves the editor alone: the file keeps the old name until the rename is
 // done, which the next save writes.
 TEST(InterruptedEditScenario, TheAutoSaveLeavesAListBeingRenamedInItsEditor) {
-    TEnvironmentScope shift("QELVO_CLOCK_SHIFT", ShiftToSecond(52));
     TProgram p("interrupt-rename-autosave");
-    WriteFile(p.DatabasePath(), TwoListsDatabase());
-    WriteFile(p.SettingsPath(), "[Options]\r\nAutoSave=1\r\nAutoSave Interval=1\r\n");
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartWithAutoSaveSoon(p);
     ASSERT_NE(main, nullptr);
     HWND tree = TreeOf(main);
     ClickNode(p, tree, "Work");
@@ -70,12 +76,8 @@ TEST(InterruptedEditScenario, TheAutoSaveLeavesAListBeingRenamedInItsEditor) {
 // afterwards dropped only what was typed since the save, leaving the first
 // half of an edit the user meant to drop. Esc now drops the whole edit.
 TEST(InterruptedEditScenario, EscAfterTheAutoSaveDropsTheWholeNoteEdit) {
-    TEnvironmentScope shift("QELVO_CLOCK_SHIFT", ShiftToSecond(52));
     TProgram p("interrupt-note-autosave");
-    WriteFile(p.DatabasePath(), TwoListsDatabase());
-    WriteFile(p.SettingsPath(), "[Options]\r\nAutoSave=1\r\nAutoSave Interval=1\r\n");
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartWithAutoSaveSoon(p);
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
     Click(p, parts.ListItem(1));
