@@ -1136,6 +1136,10 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
         WMSessionSaveFailed();
         return;
     }
+    if (Message.Msg == TreeJoinedMessage) {
+        ShowJoinedTree();
+        return;
+    }
     if (Message.Msg == WM_ENABLE && Message.WParam && FSessionReportWaiting) {
         FSessionReportWaiting = false;
         PostMessageA(GetHandle(), SessionSaveFailedMessage, 0, 0);

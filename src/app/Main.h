@@ -78,6 +78,9 @@ inline constexpr UINT CommandAfterEditMessage = WM_APP + 39;
 // back because the changes could not be saved: the user is told once the
 // session's messages are done (TMainForm::QueryEndSession).
 inline constexpr UINT SessionSaveFailedMessage = WM_APP + 40;
+// Posted to the main window when a list or tag was renamed to the name
+// of another and joined it (TMainForm::ShowJoinedTree).
+inline constexpr UINT TreeJoinedMessage = WM_APP + 41;
 // Posted to the main window when it was made active while a question or
 // dialog of its own holds it disabled (the notification-area icon brought
 // it back): that window takes the keyboard (TMainForm::ActivateModalWindow).
@@ -534,6 +537,10 @@ public:
     // filled anew: the editor would otherwise stay over whatever node
     // comes to lie under it and rename that one.
     void TakeTreeLabelEdit();
+    // A list or tag renamed to the name of another joined it while its
+    // label editor was still open: the tree, built anew from Database,
+    // shows the one that is left (and the task list its tasks).
+    void ShowJoinedTree();
     // The "< New List >" / "< New tag >" editor open when the tab changes:
     // a name typed is added in the tab it was typed for, an empty editor
     // closes. False when the name was refused and its editor stays open.
@@ -841,6 +848,8 @@ private:
     // Set while the tree is filled or changed in code: its selection
     // handler does nothing then.
     bool FTreeUpdating = false;
+    // Set when a rename joined two lists or tags, until ShowJoinedTree ran.
+    bool FTreeJoinPending = false;
     TNoteEditor FNoteEditor;
 
     unsigned short FHotKeyId = 0;

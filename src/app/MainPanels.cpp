@@ -963,11 +963,19 @@ void TMainForm::ShowTreeModel(const TListsTreeModel& Model) {
 
 void TMainForm::TakeTreeLabelEdit() {
     if (FoldersList && FoldersList->IsEditing()) FoldersList->Perform(TVM_ENDEDITLABELNOW, 0);
+    ShowJoinedTree();
+}
+
+void TMainForm::ShowJoinedTree() {
+    if (!FTreeJoinPending) return;
+    FTreeJoinPending = false;
+    RebuildSideTree();
+    RefreshTaskList();
 }
 
 bool TMainForm::TakeNewNameEdit() {
     if (!FolderTextE || !FolderTextE->GetVisible()) return true;
-    if (!EditText(FolderTextE).empty()) {
+    if (!gcl::Trim(EditText(FolderTextE)).empty()) {
         AddTreeNodeFromEditor(false);
         if (FolderTextE->GetVisible()) return false;
     }
@@ -1231,10 +1239,20 @@ void TMainForm::FoldersListEdited(gcl::TObject*, TUniTreeNode* Node, std::wstrin
         return;
     }
     const std::string oldText = gcl::WideToAnsi(Node->GetText());
-    const std::string text = gcl::WideToAnsi(S);
+    const std::string text = gcl::Trim(gcl::WideToAnsi(S));
+    std::string joined;
     // An empty name counts as a cancelled edit: the node keeps its text.
-    if (!RenameNode(model, Node->GetIndex(), text, *Database)) {
+    if (!RenameNode(model, Node->GetIndex(), text, *Database, &joined)) {
         S = Node->GetText();
+        return;
+    }
+    if (!joined.empty()) {
+        // It joined the list or tag of that name: the node goes once its
+        // editor has (the tree view still holds it until then).
+        S = Node->GetText();
+        FollowRename(model.ListsMode, oldText, joined, LiveSettings.CurrentFolder.Name, LiveSettings.TagFilter);
+        FTreeJoinPending = true;
+        PostMessageW(GetHandle(), TreeJoinedMessage, 0, 0);
         return;
     }
     S = gcl::AnsiToWide(text);
@@ -1263,6 +1281,9 @@ void TMainForm::DelAExecute(gcl::TObject*) {
     {
         gcl::TFlagScope quiet(FTreeUpdating);
         node->Delete();
+        // The tags tab chooses none when its only chosen tag goes: "All"
+        // shows what the filter then is.
+        if (TreeModel().SelectedIndex() < 0) SelectTreeNodeOnly(0);
     }
     FoldersList2Change(FoldersList, FoldersList->GetSelected());
 }
@@ -1307,10 +1328,11 @@ void TMainForm::FolderTextEKeyPress(gcl::TObject*, char& Key) {
 }
 
 void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
-    const std::string text = EditText(FolderTextE);
-    // A name of blanks would show as an empty row (and a blank tag chosen
-    // filters every task away): it adds nothing, as an empty one does.
-    if (gcl::Trim(text).empty() || !Database) return;
+    // Blanks around a name go; a name of blanks would show as an empty row
+    // (and a blank tag chosen filters every task away): it adds nothing,
+    // as an empty one does.
+    const std::string text = gcl::Trim(EditText(FolderTextE));
+    if (text.empty() || !Database) return;
     if (!FitsCodePage(FolderTextE->GetText())) {
         gcl::ShowMessageBox(msg::UnsavableName, msg::AppTitle, MB_OK | MB_ICONWARNING);
         FocusIfPossible(FolderTextE);
@@ -1321,6 +1343,11 @@ void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
     if (NameRefusal(lists, text)) {
         gcl::ShowMessageBox(lists ? msg::ListNameSeparator : msg::TagNameSeparators, msg::AppTitle,
                             MB_OK | MB_ICONWARNING);
+        FocusIfPossible(FolderTextE);
+        return;
+    }
+    if (NamesakeNode(TreeModel(), -1, text) > 0) {
+        gcl::ShowMessageBox(lists ? msg::ListNameTaken : msg::TagNameTaken, msg::AppTitle, MB_OK | MB_ICONWARNING);
         FocusIfPossible(FolderTextE);
         return;
     }

@@ -503,17 +503,6 @@ bool IsMarker(std::string_view line, std::string_view marker) {
     return true;
 }
 
-// Replaces every comma-delimited occurrence of Pattern (",name,") by
-// Replacement (",new," or ","). A replacement's closing comma may open the
-// next match, so a tag named twice in a row changes both times.
-void ReplaceTagItems(std::string& s, const std::string& pattern, const std::string& replacement) {
-    size_t pos = s.find(pattern);
-    while (pos != std::string::npos) {
-        s.replace(pos, pattern.size(), replacement);
-        pos = s.find(pattern, pos + replacement.size() - 1);
-    }
-}
-
 // Deleting a list or tag first renames it to nothing; the entry that
 // emptied is then the first empty one (when the name was found at all).
 void DeleteFirstEmpty(gcl::TStringList& list) {
@@ -2616,15 +2605,26 @@ void TuData::RenameTag(const std::string& oldName, const std::string& newName) {
     if (index < 0) return;
     Tags->Put(index, newName);
 
-    const std::string pattern = "," + oldName + ",";
-    const std::string replacement = newName.empty() ? std::string(",") : "," + newName + ",";
+    // A task's tag is the table's tag in any letter case (the filter and
+    // the tags a task brings in compare so), but only as a whole name.
+    const std::string lowerOld = gcl::LowerCase(oldName);
     for (int i = 0; i < Tasks->GetCount(); ++i) {
         TuTask* task = Tasks->GetTask(i);
-        if (!task || task->Tags.find(oldName) == std::string::npos) continue;
-        std::string s = task->Tags;
-        if (s.empty() || s.back() != ',') s += ',';
-        if (s.front() != ',') s.insert(0, 1, ',');
-        ReplaceTagItems(s, pattern, replacement);
+        if (!task || gcl::LowerCase(task->Tags).find(lowerOld) == std::string::npos) continue;
+        std::string s;
+        size_t pos = 0;
+        bool first = true;
+        while (pos <= task->Tags.size()) {
+            size_t q = task->Tags.find(',', pos);
+            if (q == std::string::npos) q = task->Tags.size();
+            const std::string item = task->Tags.substr(pos, q - pos);
+            pos = q + 1;
+            const bool named = gcl::SameText(item, oldName);
+            if (named && newName.empty()) continue;
+            if (!first) s += ',';
+            s += named ? newName : item;
+            first = false;
+        }
         if (!s.empty() && s.back() == ',') s.pop_back();
         if (!s.empty() && s.front() == ',') s.erase(0, 1);
         task->Tags = std::move(s);

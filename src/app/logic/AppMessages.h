@@ -64,6 +64,12 @@ inline constexpr const char* TagNameSeparators =
 inline constexpr const char* ListNameSeparator =
     "A list name cannot hold \"\xF7\": Qelvo ends a list's name with it in the database. Change or remove it and "
     "try again.";
+// A new list or tag named as one there is (letter case aside): the two
+// could not be told apart, and deleting one would take the other's tasks.
+inline constexpr const char* ListNameTaken =
+    "There is already a list of this name. Choose another name, or press Esc and use the list there is.";
+inline constexpr const char* TagNameTaken =
+    "There is already a tag of this name. Choose another name, or press Esc and use the tag there is.";
 
 // A task typed while the database has no list to put it in.
 inline constexpr const char* NoListForTask =

@@ -1,6 +1,8 @@
 // The lists-and-tags tree model and its commands.
 #include "app/logic/ListsTree.h"
 
+#include <algorithm>
+
 #include "app/logic/MainShell.h"
 #include "app/logic/TaskCommands.h"
 #include "gcl/rtl/Strings.h"
@@ -82,7 +84,7 @@ void TListsTreeModel::RestoreTreeSelection(const std::string& currentFolder, con
     bool any = false;
     if (ListsMode) {
         for (size_t i = 1; i < Nodes.size() && !currentFolder.empty(); ++i)
-            if (Nodes[i].Text == currentFolder) {
+            if (Nodes[i].Text.substr(0, MaxFolderLength) == currentFolder) {
                 Nodes[i].Selected = any = true;
                 break;
             }
@@ -197,20 +199,86 @@ int FindFolderEntry(const gcl::TStrings& folders, const std::string& name) {
     return -1;
 }
 
-bool RenameNode(TListsTreeModel& tree, int index, const std::string& newText, TuData& data) {
-    if (!ValidNode(tree, index) || gcl::Trim(newText).empty()) return false;
+int NamesakeNode(const TListsTreeModel& tree, int index, const std::string& name) {
+    for (size_t i = 1; i < tree.Nodes.size(); ++i)
+        if (static_cast<int>(i) != index && gcl::SameText(gcl::Trim(tree.Nodes[i].Text), name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+namespace {
+
+// Every task of list From joins list Into; From's entry goes.
+void MergeList(const std::string& from, const std::string& into, TuData& data) {
+    const std::string fromCut = from.substr(0, MaxFolderLength);
+    const std::string intoCut = into.substr(0, MaxFolderLength);
+    for (int i = 0; i < data.Tasks->GetCount(); ++i)
+        if (TuTask* task = data.Tasks->GetTask(i); task && task->Folder == fromCut) task->Folder = intoCut;
+    const int entry = FindFolderEntry(*data.Folders, from);
+    if (entry >= 0) data.Folders->Delete(entry);
+    data.Modified = true;
+}
+
+// A tag list with each tag once (the first spelling kept, letter case and
+// blanks around it aside).
+std::string WithoutRepeatedTags(const std::string& tags) {
+    std::vector<std::string> kept;
+    size_t pos = 0;
+    while (pos <= tags.size()) {
+        size_t q = tags.find(',', pos);
+        if (q == std::string::npos) q = tags.size();
+        std::string item = tags.substr(pos, q - pos);
+        const bool repeated = std::any_of(kept.begin(), kept.end(), [&](const std::string& k) {
+            return !gcl::Trim(item).empty() && gcl::SameText(gcl::Trim(k), gcl::Trim(item));
+        });
+        if (!repeated) kept.push_back(std::move(item));
+        pos = q + 1;
+    }
+    std::string out;
+    for (size_t i = 0; i < kept.size(); ++i) out += (i > 0 ? "," : "") + kept[i];
+    return out;
+}
+
+// Every task's tag From becomes Into, once; From's entry goes.
+void MergeTag(const std::string& from, const std::string& into, TuData& data) {
+    const int entry = data.Tags->IndexOf(from);
+    data.RenameTag(from, into);
+    if (entry >= 0) data.Tags->Delete(entry);
+    for (int i = 0; i < data.Tasks->GetCount(); ++i)
+        if (TuTask* task = data.Tasks->GetTask(i)) task->Tags = WithoutRepeatedTags(task->Tags);
+    data.Modified = true;
+}
+
+} // namespace
+
+bool RenameNode(TListsTreeModel& tree, int index, const std::string& newText, TuData& data, std::string* joined) {
+    const std::string name = gcl::Trim(newText);
+    if (!ValidNode(tree, index) || name.empty()) return false;
     TTreeNode& node = tree.Nodes[static_cast<size_t>(index)];
+    // A name another list or tag already has: the two become one, under the
+    // name (and in the place) the other one has.
+    if (const int other = NamesakeNode(tree, index, name); other > 0) {
+        const std::string into = tree.Nodes[static_cast<size_t>(other)].Text;
+        if (tree.ListsMode)
+            MergeList(node.Text, into, data);
+        else
+            MergeTag(node.Text, into, data);
+        tree.Nodes.erase(tree.Nodes.begin() + index);
+        if (joined) *joined = into;
+        return true;
+    }
     if (tree.ListsMode) {
         const int entry = FindFolderEntry(*data.Folders, node.Text);
         if (entry >= 0) {
             const std::string oldLine = data.Folders->Get(entry);
-            const std::string newLine = newText + oldLine.substr(FolderEntryName(oldLine).size());
+            const std::string newLine = name + oldLine.substr(FolderEntryName(oldLine).size());
             data.RenameFolder(oldLine, newLine);
         }
     } else {
-        data.RenameTag(node.Text, newText);
+        data.RenameTag(node.Text, name);
     }
-    node.Text = newText;
+    node.Text = name;
+    if (joined) joined->clear();
     return true;
 }
 
@@ -292,7 +360,15 @@ void FollowRename(bool listsMode, const std::string& oldText, const std::string&
             item = newText;
             renamed = true;
         }
-    if (renamed) tagFilter = JoinFilter(items);
+    if (!renamed) return;
+    // A tag renamed to one the filter also names is in it once.
+    std::vector<std::string> once;
+    for (std::string& item : items)
+        if (std::none_of(once.begin(), once.end(), [&](const std::string& o) {
+                return gcl::SameText(gcl::Trim(o), gcl::Trim(item));
+            }))
+            once.push_back(std::move(item));
+    tagFilter = JoinFilter(once);
 }
 
 void KeepExistingFilter(const TuData& data, std::string& currentFolder, std::string& tagFilter) {

@@ -40,7 +40,8 @@ public:
     // Writes back the table of the current mode.
     void StoreToData(TuData& data) const;
 
-    // Selects the current list (exact name), or every tag node whose tag is
+    // Selects the current list (exact name; a list is chosen by its first
+    // 50 characters), or every tag node whose tag is
     // a whole item of the tag filter (letter case ignored); "All" when
     // nothing matches.
     void RestoreTreeSelection(const std::string& currentFolder, const std::string& tagFilter);
@@ -78,11 +79,18 @@ std::string FilterCaption(const std::string& currentFolder, const std::string& t
 // 0xF7 equals Name exactly); -1 when none.
 int FindFolderEntry(const gcl::TStrings& folders, const std::string& name);
 
-// Renaming node Index in place to NewText. An empty (blank) name counts as
-// a cancelled edit, and "All" cannot be renamed: both give False. Lists
-// rename the stored entry of that name (keeping its icon text) and the
-// tasks; tags rename the tag in the table and the tasks.
-bool RenameNode(TListsTreeModel& tree, int index, const std::string& newText, TuData& data);
+// Another node than Index (not "All") whose name is Name, letter case and
+// blanks around it aside; -1 when none.
+int NamesakeNode(const TListsTreeModel& tree, int index, const std::string& name);
+// Renaming node Index in place to NewText, blanks around it dropped. An
+// empty (blank) name counts as a cancelled edit, and "All" cannot be
+// renamed: both give False. Lists rename the stored entry of that name
+// (keeping its icon text) and the tasks; tags rename the tag in the table
+// and the tasks. A name another node has joins the two: the node goes,
+// its tasks (tags: once each) take the other's name, and Joined (when
+// given) gets that name; it is cleared after a plain rename.
+bool RenameNode(TListsTreeModel& tree, int index, const std::string& newText, TuData& data,
+                std::string* joined = nullptr);
 // Deleting node Index (not "All"): lists delete the stored entry of that
 // name and its tasks; tags remove the tag from the table and the tasks.
 bool DeleteNode(TListsTreeModel& tree, int index, TuData& data);
