@@ -754,6 +754,15 @@ TEST(uDataManDatabase, RenameAndDeleteTags) {
     EXPECT_TRUE(data.Modified);
     data.DeleteTag("absent");
     EXPECT_EQ(data.Tags->GetCount(), 1);
+
+    // A task's tag in other letters is the same tag (the filter and the
+    // tags a new task brings in see it so); a longer name is not.
+    TuTask* t4 = AddTask(data, "4", "", "ABC,xabc,Abc");
+    data.RenameTag("abc", "job");
+    EXPECT_EQ(t4->Tags, "job,xabc,job");
+    data.DeleteTag("JOB");
+    EXPECT_EQ(t4->Tags, "xabc");
+    EXPECT_EQ(data.Tags->GetCount(), 0);
 }
 
 TEST(uDataManDatabase, TheTaskListOwnsItsTasks) {

@@ -89,6 +89,11 @@ TEST(ListsTree, SelectionAndFilters) {
     tree.RestoreTreeSelection("Gone", "");
     EXPECT_EQ(0, tree.SelectedIndex());
     EXPECT_EQ("", tree.SelectedListName());
+    // A list is chosen by the first 50 characters of its name.
+    folders.Add(std::string(60, 'x') + F + "0" + F);
+    tree.BuildListsTree(folders);
+    tree.RestoreTreeSelection(std::string(MaxFolderLength, 'x'), "");
+    EXPECT_EQ(3, tree.SelectedIndex());
 
     EXPECT_EQ("All lists > All tags", FilterCaption("", ""));
     EXPECT_EQ("Work > a,b", FilterCaption("Work", "a,b,"));
@@ -194,6 +199,51 @@ TEST(ListsTree, RenameDeleteAndDrop) {
     EXPECT_EQ("why\r\n", td.Tags->GetText());
 }
 
+// A name another node has (letter case and blanks around it aside) joins
+// the two: one entry is left, in the other's place and spelling, and every
+// task of the renamed one is kept under it (a tag once per task).
+TEST(ListsTree, RenamingOntoAnotherNameJoinsTheTwo) {
+    TuData data;
+    data.Folders->Add("Work" + F + "0" + F);
+    data.Folders->Add("Home" + F + "3" + F);
+    data.Folders->Add("Workshop" + F + "1" + F);
+    TuTask* w = test::AddTask(data, "w", "Work", "");
+    TuTask* h = test::AddTask(data, "h", "Home", "");
+    TuTask* s = test::AddTask(data, "s", "Workshop", "");
+    TListsTreeModel tree;
+    tree.BuildListsTree(*data.Folders);
+    EXPECT_EQ(-1, NamesakeNode(tree, 1, "work"));  // its own name in other letters
+    EXPECT_EQ(2, NamesakeNode(tree, -1, "HOME"));
+    std::string joined = "stale";
+    EXPECT_TRUE(RenameNode(tree, 1, "WORK ", data, &joined));  // a new spelling of its own
+    EXPECT_EQ("", joined);
+    EXPECT_EQ("WORK", w->Folder);
+    data.Modified = false;
+    EXPECT_TRUE(RenameNode(tree, 1, " home", data, &joined));
+    EXPECT_EQ("Home", joined);
+    EXPECT_EQ((std::vector<std::string>{"All", "Home", "Workshop"}), Texts(tree));
+    EXPECT_EQ("Home" + F + "3" + F + "\r\n" + "Workshop" + F + "1" + F + "\r\n", data.Folders->GetText());
+    EXPECT_EQ("Home", w->Folder);
+    EXPECT_EQ("Home", h->Folder);
+    EXPECT_EQ("Workshop", s->Folder);
+    EXPECT_EQ(3, data.Tasks->GetCount());
+    EXPECT_TRUE(data.Modified);
+
+    TuData td;
+    for (const char* t : {"work", "home", "x"}) td.Tags->Add(t);
+    TuTask* a = test::AddTask(td, "a", "", "work,home");
+    TuTask* b = test::AddTask(td, "b", "", "Work,x");
+    TuTask* c = test::AddTask(td, "c", "", "homework");
+    tree.BuildTagsTree(*td.Tags);
+    EXPECT_TRUE(RenameNode(tree, 1, "HOME", td, &joined));
+    EXPECT_EQ("home", joined);
+    EXPECT_EQ("home\r\nx\r\n", td.Tags->GetText());
+    EXPECT_EQ("home", a->Tags);
+    EXPECT_EQ("home,x", b->Tags);
+    EXPECT_EQ("homework", c->Tags);
+    EXPECT_EQ((std::vector<std::string>{"All", "home", "x"}), Texts(tree));
+}
+
 // What was chosen stays chosen under its new name; other choices stay.
 TEST(ListsTree, RenamesCarryTheChosenListAndTags) {
     std::string list = "Work", tags = "home,Work,";
@@ -223,6 +273,10 @@ TEST(ListsTree, RenamesCarryTheChosenListAndTags) {
     tags.clear();
     FollowRename(false, "home", "x", list, tags);
     EXPECT_EQ("", tags);
+    // A tag joining another the filter names is in it once.
+    tags = "work,Home,";
+    FollowRename(false, "work", "home", list, tags);
+    EXPECT_EQ("home,", tags);
 }
 
 // After a load or a clear only lists and tags the database holds stay
