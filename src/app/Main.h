@@ -78,13 +78,13 @@ inline constexpr UINT CommandAfterEditMessage = WM_APP + 39;
 // back because the changes could not be saved: the user is told once the
 // session's messages are done (TMainForm::QueryEndSession).
 inline constexpr UINT SessionSaveFailedMessage = WM_APP + 40;
-// Posted to the main window when a list or tag was renamed to the name
-// of another and joined it (TMainForm::ShowJoinedTree).
-inline constexpr UINT TreeJoinedMessage = WM_APP + 41;
 // Posted to the main window when it was made active while a question or
 // dialog of its own holds it disabled (the notification-area icon brought
 // it back): that window takes the keyboard (TMainForm::ActivateModalWindow).
 inline constexpr UINT ModalWindowForwardMessage = WM_APP + 41;
+// Posted to the main window when a list or tag was renamed to the name
+// of another and joined it (TMainForm::ShowJoinedTree).
+inline constexpr UINT TreeJoinedMessage = WM_APP + 42;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
                 ListNameWithSeparator = 4 };
 

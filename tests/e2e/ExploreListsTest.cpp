@@ -14,17 +14,6 @@ const std::string Sep = "\xF7";
 
 void Save(const TProgram& p) { Key(p, 'S', Ctrl); }
 
-// Lists Work (icon 0) and Home (icon 3), tags work and home; "Write
-// report" and "Both" in Work, "Buy milk" in Home.
-std::string ThreeTasksDatabase() {
-    return "d_id-0123456789\r\nWork" + Sep + "0" + Sep + "\r\nHome" + Sep + "3" + Sep +
-           "\r\n<--<*&^Folders^&*>-->\r\nwork\r\nhome\r\n<--<*&^Tags^&*>-->\r\n"
-           "[work]Write report" + Sep + "--" + Sep + "1000000001" + Sep + "Work" + Sep + "1/2/2025" + Sep + Sep +
-           "\r\n[home]Buy milk" + Sep + "--" + Sep + "1000000002" + Sep + "Home" + Sep + "1/2/2025" + Sep + Sep +
-           "\r\n[work,home]Both" + Sep + "--" + Sep + "1000000003" + Sep + "Work" + Sep + "1/2/2025" + Sep + Sep +
-           "\r\n";
-}
-
 HWND StartOnThreeTasks(TProgram& p) {
     WriteFile(p.DatabasePath(), ThreeTasksDatabase());
     p.Start();
@@ -61,18 +50,6 @@ void RenameInPlace(const TProgram& p, HWND tree, const std::string& from, const 
     Key(p, VK_RETURN);
     Type(p, to);
     Key(p, VK_RETURN);
-}
-
-// The message box refusing a new name, answered with Enter.
-bool Refused(TProgram& p, const std::string& what, const std::string& word) {
-    HWND box = p.WaitDialog(3000);
-    if (!box) {
-        ADD_FAILURE() << what << " went in without a word";
-        return false;
-    }
-    EXPECT_NE(ChildTexts(box).find(word), std::string::npos) << what << ": " << ChildTexts(box);
-    Key(p, VK_RETURN);
-    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
 } // namespace
@@ -125,7 +102,7 @@ TEST(ExploreListsScenario, ANewListOrTagNamedAsOneThereIsIsRefused) {
     Key(p, 'N', Ctrl | Shift);
     Type(p, "HOME");
     Key(p, VK_RETURN);
-    ASSERT_TRUE(Refused(p, "a new list named HOME", "There is already a list"));
+    ASSERT_TRUE(NameRefused(p, "a new list named HOME", "There is already a list"));
     Key(p, VK_ESCAPE);
     Key(p, 'N', Ctrl | Shift);
     Type(p, "   ");
@@ -138,7 +115,7 @@ TEST(ExploreListsScenario, ANewListOrTagNamedAsOneThereIsIsRefused) {
     Key(p, 'N', Ctrl | Shift);
     Type(p, " Work");
     Key(p, VK_RETURN);
-    ASSERT_TRUE(Refused(p, "a new tag named Work", "There is already a tag"));
+    ASSERT_TRUE(NameRefused(p, "a new tag named Work", "There is already a tag"));
     Key(p, VK_ESCAPE);
     EXPECT_EQ(Texts(p, tree), "All*|work|home");
 

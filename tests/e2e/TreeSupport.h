@@ -139,4 +139,29 @@ inline std::vector<std::string> SavedTask(const std::string& file, const std::st
     return {};
 }
 
+// Lists Work (icon 0) and Home (icon 3), tags work and home; "Write
+// report" and "Both" (tags work and home) in Work, "Buy milk" in Home.
+inline std::string ThreeTasksDatabase() {
+    const std::string sep = "\xF7";
+    return "d_id-0123456789\r\nWork" + sep + "0" + sep + "\r\nHome" + sep + "3" + sep +
+           "\r\n<--<*&^Folders^&*>-->\r\nwork\r\nhome\r\n<--<*&^Tags^&*>-->\r\n"
+           "[work]Write report" + sep + "--" + sep + "1000000001" + sep + "Work" + sep + "1/2/2025" + sep + sep +
+           "\r\n[home]Buy milk" + sep + "--" + sep + "1000000002" + sep + "Home" + sep + "1/2/2025" + sep + sep +
+           "\r\n[work,home]Both" + sep + "--" + sep + "1000000003" + sep + "Work" + sep + "1/2/2025" + sep + sep +
+           "\r\n";
+}
+
+// The message box that refuses a list or tag name (its text holds Word),
+// answered with Enter; False when none came or it stayed.
+inline bool NameRefused(TProgram& p, const std::string& what, const std::string& word = "A tag name cannot hold") {
+    HWND box = p.WaitDialog(3000);
+    if (!box) {
+        ADD_FAILURE() << what << " went in without a word";
+        return false;
+    }
+    EXPECT_NE(ChildTexts(box).find(word), std::string::npos) << what << ": " << ChildTexts(box);
+    Key(p, VK_RETURN);
+    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+}
+
 } // namespace qelvo::e2e

@@ -9,23 +9,11 @@
 #include "e2e/ExitsSupport.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
+#include "e2e/TreeSupport.h"
 
 namespace qelvo::e2e {
 
 namespace {
-
-// The message box that says a list or tag name cannot hold a separator,
-// answered with Enter.
-bool NameRefused(TProgram& p, const char* what, const char* word = "A tag name cannot hold") {
-    HWND box = p.WaitDialog(3000);
-    if (!box) {
-        ADD_FAILURE() << what << " went in without a word";
-        return false;
-    }
-    EXPECT_NE(ChildTexts(box).find(word), std::string::npos) << what << ": " << ChildTexts(box);
-    Key(p, VK_RETURN);
-    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
-}
 
 // The tag lines of a saved database.
 std::vector<std::string> TagLines(const std::string& file) {
