@@ -245,7 +245,11 @@ void MergeTag(const std::string& from, const std::string& into, TuData& data) {
     data.RenameTag(from, into);
     if (entry >= 0) data.Tags->Delete(entry);
     for (int i = 0; i < data.Tasks->GetCount(); ++i)
-        if (TuTask* task = data.Tasks->GetTask(i)) task->Tags = WithoutRepeatedTags(task->Tags);
+        if (TuTask* task = data.Tasks->GetTask(i)) {
+            // Only a task that has the tag twice now is written.
+            std::string once = WithoutRepeatedTags(task->Tags);
+            if (task->Tags != once) task->Tags = std::move(once);
+        }
     data.Modified = true;
 }
 
