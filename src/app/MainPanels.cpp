@@ -1482,14 +1482,13 @@ void TMainForm::FoldersList2DragOver(gcl::TObject*, gcl::TObject* Source, int, i
 void TMainForm::FoldersList2DragDrop(gcl::TObject*, gcl::TObject* Source, int X, int Y) {
     TUniTreeNode* node = FoldersList->GetNodeAt(X, Y);
     std::vector<TuTask*> dropped;
-    if (Source == List && node && node->GetIndex() > 0 && Database) {
-        dropped = SelectedTasks();
-        if (!dropped.empty()) {
-            TListviewUpdate update(List);
-            DropOnNode(TreeModel(), node->GetIndex(), dropped, *Database);
-        }
+    if (Source == List) dropped = SelectedTasks();
+    if (node && node->GetIndex() > 0 && Database && !dropped.empty()) {
+        TListviewUpdate update(List);
+        DropOnNode(TreeModel(), node->GetIndex(), dropped, *Database);
     }
-    // The tasks dropped stay chosen where the list shows them now.
+    // The tasks dropped stay chosen where the list shows them now (also
+    // when "All" or no node took them).
     RefreshChoosing(dropped);
 }
 

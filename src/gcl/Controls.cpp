@@ -9,6 +9,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "gcl/DragDrop.h"
 #include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
@@ -984,6 +985,8 @@ void TControl::Dispatch(TMessage& message) {
         break;
     case WM_CANCELMODE:
         DefaultHandler(message);
+        // A box or a disabled window ends a drag running meanwhile.
+        CancelDrag();
         if (GetMouseCapture()) SetMouseCapture(false);
         FControlState.Exclude(csLButtonDown);
         FControlState.Exclude(csClicked);

@@ -100,6 +100,9 @@ struct TDragSession {
     bool Started = false;
     bool Ending = false;
     bool Drop = false;
+    // Cancelled by the user (Escape, the right button): the buttons still
+    // held are let go before anything under the pointer hears of them.
+    bool KeepButtons = false;
     HWND CaptureWindow = nullptr;
 
     // Sends CM_DRAG to target and returns the answer.
@@ -211,6 +214,11 @@ struct TDragSession {
         Ending = true;
         Drop = false;
     }
+
+    void CancelByUser() {
+        Cancel();
+        KeepButtons = true;
+    }
 };
 
 namespace {
@@ -270,7 +278,7 @@ void DragMessage(TDragSession& drag, const MSG& msg) {
             break;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONUP:
-            drag.Cancel();
+            drag.CancelByUser();
             break;
         default:
             break;
@@ -280,7 +288,7 @@ void DragMessage(TDragSession& drag, const MSG& msg) {
     switch (msg.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        if (msg.wParam == VK_ESCAPE) drag.Cancel();
+        if (msg.wParam == VK_ESCAPE) drag.CancelByUser();
         return;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -292,6 +300,52 @@ void DragMessage(TDragSession& drag, const MSG& msg) {
     }
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
+}
+
+// The window the control is shown in (nullptr before it has one).
+HWND WindowOf(TControl* control) {
+    for (TControl* c = control; c; c = c->GetParent())
+        if (auto* windowed = dynamic_cast<TWinControl*>(c))
+            return windowed->HandleAllocated() ? windowed->GetHandle() : nullptr;
+    return nullptr;
+}
+
+// Whether the user can still see and reach the control the drag came
+// from: a drag whose window was hidden, minimised or disabled under it (a
+// hot key, a modal box) has nowhere to go back to.
+bool SourceReachable(TControl* source) {
+    const HWND window = WindowOf(source);
+    if (!window) return true;
+    const HWND root = GetAncestor(window, GA_ROOT);
+    return IsWindowVisible(window) && !IsIconic(root) && IsWindowEnabled(root);
+}
+
+bool AnyButtonDown() {
+    return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0 || GetAsyncKeyState(VK_MBUTTON) < 0;
+}
+
+// After a cancel by the user: keeps the mouse until its buttons are up,
+// so that their release (or the right click that cancelled) does not
+// reach the control under the pointer as a click of its own. Other
+// messages go on as usual.
+void LetGoOfButtons(TDragSession& drag) {
+    MSG msg;
+    for (;;) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) continue;
+            GCL_GUARD(nullptr, TranslateMessage(&msg); DispatchMessageA(&msg););
+        }
+        if (!AnyButtonDown() || GetCapture() != drag.CaptureWindow) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    // The button is up before its message is read: the release still
+    // queued belongs to the drag too.
+    while (PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
 }
 
 // Puts everything back however the drag ends.
@@ -355,10 +409,13 @@ void TControl::BeginDrag(bool immediate, int threshold) {
         }
         // A failing handler does not end the drag.
         GCL_GUARD(nullptr, DragMessage(drag, msg););
+        if (!drag.Ending && drag.Source && !SourceReachable(drag.Source.Get())) drag.Cancel();
     }
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
-    if (GetCapture() == drag.CaptureWindow) ReleaseCapture();
+    const bool keepButtons = drag.KeepButtons && !quit && GetCapture() == drag.CaptureWindow;
+    if (!keepButtons && GetCapture() == drag.CaptureWindow) ReleaseCapture();
     drag.Done(drag.Drop && drag.Source.Get() != nullptr);
+    if (keepButtons) LetGoOfButtons(drag);
 }
 
 void TControl::BeginAutoDrag() {
@@ -379,7 +436,11 @@ void TControl::EndDrag(bool drop) {
     if (!drag || drag->Source.Get() != this) return;
     drag->Ending = true;
     drag->Drop = drop;
-    if (drag->CaptureWindow) PostMessageA(drag->CaptureWindow, WM_NULL, 0, 0);
+    if (!drag->CaptureWindow) return;
+    PostMessageA(drag->CaptureWindow, WM_NULL, 0, 0);
+    // A cancelled drag gives the mouse back at once: the loop may be
+    // waiting under a modal box that the user has to click.
+    if (!drop && GetCapture() == drag->CaptureWindow) ReleaseCapture();
 }
 
 bool TControl::Dragging() const noexcept { return GDrag && GDrag->Source.Get() == this; }

@@ -492,11 +492,15 @@ void DoubleClick(const TProgram& p, POINT at) {
     p.Settle();
 }
 
+void Glide(const TProgram& p, POINT from, POINT to, int steps) {
+    for (int i = 1; i <= steps; ++i)
+        MoveTo(p, {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+}
+
 void Drag(const TProgram& p, POINT from, POINT to, int steps) {
     MoveTo(p, from);
     Mouse(p, MOUSEEVENTF_LEFTDOWN, from);
-    for (int i = 1; i <= steps; ++i)
-        MoveTo(p, {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+    Glide(p, from, to, steps);
     Mouse(p, MOUSEEVENTF_LEFTUP, to);
     p.Settle();
 }

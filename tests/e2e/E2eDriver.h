@@ -126,6 +126,9 @@ void Type(const TProgram& p, const std::string& ascii);
 void MoveTo(const TProgram& p, POINT at);
 void Click(const TProgram& p, POINT at, bool right = false);
 void DoubleClick(const TProgram& p, POINT at);
+// Moves the pointer from from to to in steps (the way a hand does, so a
+// drag sees it leave its start), with whatever buttons are held.
+void Glide(const TProgram& p, POINT from, POINT to, int steps = 12);
 // Presses the left button at from, moves in steps to to, releases.
 void Drag(const TProgram& p, POINT from, POINT to, int steps = 12);
 

@@ -261,6 +261,27 @@ TEST_F(DragDropTest, DragObjectsCursorsAndCancelling) {
     ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(quit.wParam, 7u);
 
+    // A box coming up meanwhile (WM_CANCELMODE to the window it disables)
+    // cancels and gives the mouse back at once; so does the window of the
+    // source put away or disabled under the drag.
+    Log.Lines.clear();
+    Post(Form->Tree, WM_MOUSEMOVE, 72, 30);
+    PostMessageA(Form->GetHandle(), WM_CANCELMODE, 0, 0);
+    Post(Form->Tree, WM_LBUTTONUP, 74, 30);
+    Form->List->BeginDrag(true, -1);
+    EXPECT_EQ(Log.Lines.back(), "end ListBox nil 72,30");
+    EXPECT_EQ(GetCapture(), nullptr);
+    MSG up;
+    EXPECT_TRUE(PeekMessageA(&up, Form->Tree->GetHandle(), WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE));
+    Log.Lines.clear();
+    EnableWindow(Form->GetHandle(), FALSE);
+    Post(Form->Tree, WM_MOUSEMOVE, 73, 30);
+    Post(Form->Tree, WM_LBUTTONUP, 73, 30);
+    Form->List->BeginDrag(true, -1);
+    EnableWindow(Form->GetHandle(), TRUE);
+    EXPECT_EQ(Log.Lines.back(), "end ListBox nil 73,30");
+    EXPECT_TRUE(PeekMessageA(&up, Form->Tree->GetHandle(), WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE));
+
     // Not immediate: a release within the threshold starts nothing.
     Log.Lines.clear();
     PostThreadMessageA(GetCurrentThreadId(), WM_MOUSEMOVE, MK_LBUTTON, 0);

@@ -1,0 +1,135 @@
+// Tasks dragged with the mouse as a user drags them, found faulty by
+// exploring the real program: a drag given up (Escape, the right button)
+// leaves the window under the pointer as it was; a drag under a window
+// that went away (the hot key) ends instead of holding the keys; the
+// tasks dropped where nothing takes them stay chosen.
+#include <gtest/gtest.h>
+
+#include "e2e/SampleDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+#include "e2e/TreeSupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The list the saved task whose title part holds Title belongs to.
+std::string ListOf(const std::string& file, const std::string& title) {
+    const std::vector<std::string> fields = Fields(TaskLine(file, title));
+    return fields.size() > 3 ? fields[3] : std::string();
+}
+
+std::string SavedListOf(TProgram& p, const std::string& title) {
+    Key(p, 'S', Ctrl);
+    return ListOf(ReadFile(p.DatabasePath()), title);
+}
+
+// Windows of the program besides the main and application windows: open
+// menus (with their shadows) and boxes.
+std::vector<std::string> Popups(const TProgram& p) {
+    std::vector<std::string> out;
+    for (HWND w : p.TopWindows()) {
+        const std::string name = ClassOf(w);
+        if (name != "TMainForm" && name != "TApplication") out.push_back(name);
+    }
+    return out;
+}
+
+// Below the last node of the side tree: no node there.
+POINT TreeBlank(const TMainWindowParts& parts) {
+    const RECT r = RectOf(parts.Tree);
+    return {r.left + 60, r.bottom - 20};
+}
+
+// A press no sooner than the double-click time after the one before.
+void Pause() { Sleep(GetDoubleClickTime() + 50); }
+
+} // namespace
+
+// A drag of a task towards the side tree given up on the way: with
+// Escape, or with a press of the right button. Nothing moves, and the
+// buttons let go afterwards are no clicks of their own: the right click
+// that cancelled chose the node under the pointer (the list filtered to
+// another list, the chosen task gone) and opened the tree's menu.
+TEST(DragScenario, ADragGivenUpLeavesTheTreeUnderThePointerAsItWas) {
+    TProgram p("drag-given-up");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    ClickNode(p, parts.Tree, "Home");
+    ASSERT_EQ(Texts(p, parts.Tree), "All|Work|Home*|Shop");
+    Pause();
+
+    // Escape over Shop, then the button let go below the nodes.
+    ButtonDown(p, parts.ListItem(0));
+    Glide(p, parts.ListItem(0), parts.TreeRow(3));
+    Key(p, VK_ESCAPE);
+    Glide(p, parts.TreeRow(3), TreeBlank(parts), 4);
+    ButtonUp(p, TreeBlank(parts));
+    EXPECT_EQ(Texts(p, parts.Tree), "All|Work|Home*|Shop") << "after Escape";
+    EXPECT_EQ(parts.ChosenTask(), "Water the plants");
+    EXPECT_EQ(p.Focus(), parts.List);
+    Pause();
+
+    // The right button over Shop, then the left let go below the nodes.
+    ButtonDown(p, parts.ListItem(0));
+    Glide(p, parts.ListItem(0), parts.TreeRow(3));
+    Click(p, parts.TreeRow(3), true);
+    EXPECT_TRUE(Popups(p).empty()) << "a menu opened: " << Popups(p).front();
+    Glide(p, parts.TreeRow(3), TreeBlank(parts), 4);
+    ButtonUp(p, TreeBlank(parts));
+    EXPECT_EQ(Texts(p, parts.Tree), "All|Work|Home*|Shop") << "after the right button";
+    EXPECT_EQ(parts.ChosenTask(), "Water the plants");
+    EXPECT_EQ(p.Focus(), parts.List);
+    Key(p, VK_ESCAPE);
+
+    EXPECT_EQ(SavedListOf(p, "Water the plants"), "Home");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The hot key pressed while a task is dragged puts the window away: the
+// drag ends there, and the window brought back takes keys again. The
+// drag ran on under the hidden window, swallowing every key (Ctrl+Q did
+// not end the program).
+TEST(DragScenario, TheHotKeyDuringADragEndsIt) {
+    TProgram p("drag-hot-key");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    ButtonDown(p, parts.ListItem(1));
+    Glide(p, parts.ListItem(1), parts.TreeRow(3));
+    Key(p, 'O', Ctrl | Shift);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main) || IsIconic(main); }));
+    ButtonUp(p, parts.TreeRow(3));
+    Key(p, 'O', Ctrl | Shift);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsIconic(main); }));
+    EXPECT_EQ(SavedListOf(p, "Call the bank"), "Work");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// Tasks dropped on "All" (which takes none) stay as they were and stay
+// chosen; the choice was lost, the note panel emptied.
+TEST(DragScenario, TasksDroppedOnAllStayChosen) {
+    TProgram p("drag-onto-all");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, parts.ListItem(1));
+    Click(p, parts.ListItem(2), Ctrl);
+    Pause();
+    Drag(p, parts.ListItem(2), parts.TreeRow(0));
+    EXPECT_EQ(parts.ChosenTask(), "Call the bank");
+    EXPECT_EQ(p.Focus(), parts.List);
+    // Both are still chosen: a drop on Shop moves the two.
+    Pause();
+    Drag(p, parts.ListItem(1), parts.TreeRow(3));
+    EXPECT_EQ(SavedListOf(p, "Call the bank"), "Shop");
+    EXPECT_EQ(SavedListOf(p, "Plan the budget"), "Shop");
+    EXPECT_EQ(SavedListOf(p, "Write report"), "Work");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
