@@ -15,8 +15,11 @@
 // pointer enters, moves over and leaves it (the answer is "accepted"),
 // dmDragDrop when the left button is released over a target that
 // accepted, dmDragCancel to the target when the drag is cancelled. Escape,
-// the right button, losing the capture or EndDrag(false) cancel; WM_QUIT
-// ends the drag as cancelled and is posted again. The cursor is the drag
+// the right button, losing the capture, WM_CANCELMODE to any control (a
+// box coming up), the source's window hidden, minimised or disabled, or
+// EndDrag(false) cancel; WM_QUIT ends the drag as cancelled and is posted
+// again. After Escape or the right button the loop keeps the mouse until
+// the buttons are up, so their release is no click on what lies beneath. The cursor is the drag
 // object's GetDragCursor: the source's DragCursor (crDrag) while a target
 // accepts, crNoDrop otherwise. At the end the drag object hears
 // Finished(Target, X, Y, Accepted); a TDragControlObject then tells its

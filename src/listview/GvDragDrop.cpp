@@ -832,7 +832,9 @@ void TGvOLEDragManager::DoDrag(TCommonKeyStates, TPoint WindowPt, TCommonDropEff
     if (!bars || !lv->GetGroups()) return;
     FDragInProgress = true;
     const TPoint pt = bars->MapWindowToView(WindowPt);
-    TGvItem* candidate = lv->GetGroups()->ItemByPoint(pt);
+    // Over the header the point maps to the rows scrolled away under it:
+    // no item there is one the user can see, nor drop on.
+    TGvItem* candidate = WindowPt.Y >= HeaderHeight() ? lv->GetGroups()->ItemByPoint(pt) : nullptr;
     if (candidate && !candidate->GetEnabled()) candidate = nullptr;
     if (FInsertMark->GetEnabled() && FOwnDrag && candidate) {
         SetDropTarget(nullptr);

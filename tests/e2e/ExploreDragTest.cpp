@@ -2,8 +2,11 @@
 // exploring the real program: a drag given up (Escape, the right button)
 // leaves the window under the pointer as it was; a drag under a window
 // that went away (the hot key) ends instead of holding the keys; the
-// tasks dropped where nothing takes them stay chosen.
+// tasks dropped where nothing takes them stay chosen; the column header
+// is no drop place.
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include "e2e/SampleDatabase.h"
 #include "e2e/TaskEntrySupport.h"
@@ -128,6 +131,43 @@ TEST(DragScenario, TasksDroppedOnAllStayChosen) {
     EXPECT_EQ(SavedListOf(p, "Call the bank"), "Shop");
     EXPECT_EQ(SavedListOf(p, "Plan the budget"), "Shop");
     EXPECT_EQ(SavedListOf(p, "Write report"), "Work");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// Grouped by priority, the list scrolled a little: a low task dragged
+// onto the column header and let go there stays low. The rows scrolled
+// away under the header took the drop, unseen, and the task became high.
+TEST(DragScenario, ADropOnTheColumnHeaderChangesNoTask) {
+    TProgram p("drag-onto-header");
+    const char sep = '\xF7';
+    std::string file = "d_id-2718281828\r\nWork" + std::string(1, sep) + "0" + sep +
+                       "\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
+    for (int i = 0; i < 40; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%sTask %02d%c--%c%010d%cWork%c1/2/2025%c%c\r\n", i < 4 ? "+" : "-", i, sep,
+                      sep, i + 1, sep, sep, sep, sep);
+        file += line;
+    }
+    CreateDirectoryA(p.PathOf("Data").c_str(), nullptr);
+    WriteFile(p.DatabasePath(), file);
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Key(p, 'P', Alt);
+    // One notch down: the first high tasks go under the header.
+    Wheel(p, parts.ListItem(3), -WHEEL_DELTA);
+    const RECT list = RectOf(parts.List);
+    const POINT task{list.left + 120, list.bottom - 30};
+    const POINT header{list.left + 120, list.top + 10};
+    ButtonDown(p, task);
+    Glide(p, task, header);
+    ButtonUp(p, header);
+    ASSERT_EQ(parts.ChosenTask(), "Task 10");
+    Key(p, 'S', Ctrl);
+    EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Task 10")).at(0), "-Task 10");
+    EXPECT_EQ(p.Focus(), parts.List);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
