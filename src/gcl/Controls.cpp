@@ -9,13 +9,16 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "gcl/DragDrop.h"
 #include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/TypInfo.h"
 
 namespace gcl {
+
+// Defined with the drag loop (DragDrop.cpp), built on this unit: ends the
+// drag that runs, if any, as cancelled.
+void CancelDrag();
 
 TWinControl* CreationControl = nullptr;
 TMouse* Mouse = nullptr;

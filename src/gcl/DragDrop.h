@@ -19,13 +19,14 @@
 // box coming up), the source's window hidden, minimised or disabled, or
 // EndDrag(false) cancel; WM_QUIT ends the drag as cancelled and is posted
 // again. After Escape or the right button the loop keeps the mouse until
-// the buttons are up, so their release is no click on what lies beneath. The cursor is the drag
-// object's GetDragCursor: the source's DragCursor (crDrag) while a target
-// accepts, crNoDrop otherwise. At the end the drag object hears
-// Finished(Target, X, Y, Accepted); a TDragControlObject then tells its
-// control (DragCanceled when not accepted, DoEndDrag -> OnEndDrag). Drag
-// objects the drag made itself, and TDragObjectEx objects, are freed after
-// Finished; other drag objects belong to whoever made them.
+// the buttons are up, so their release is no click on what lies beneath.
+// The cursor is the drag object's GetDragCursor: the source's DragCursor
+// (crDrag) while a target accepts, crNoDrop otherwise. At the end the drag
+// object hears Finished(Target, X, Y, Accepted); a TDragControlObject then
+// tells its control (DragCanceled when not accepted, DoEndDrag ->
+// OnEndDrag). Drag objects the drag made itself, and TDragObjectEx
+// objects, are freed after Finished; other drag objects belong to whoever
+// made them.
 //
 // The target side
 // ---------------

@@ -16,26 +16,9 @@ namespace qelvo::e2e {
 
 namespace {
 
-// The list the saved task whose title part holds Title belongs to.
-std::string ListOf(const std::string& file, const std::string& title) {
-    const std::vector<std::string> fields = Fields(TaskLine(file, title));
-    return fields.size() > 3 ? fields[3] : std::string();
-}
-
 std::string SavedListOf(TProgram& p, const std::string& title) {
     Key(p, 'S', Ctrl);
     return ListOf(ReadFile(p.DatabasePath()), title);
-}
-
-// Windows of the program besides the main and application windows: open
-// menus (with their shadows) and boxes.
-std::vector<std::string> Popups(const TProgram& p) {
-    std::vector<std::string> out;
-    for (HWND w : p.TopWindows()) {
-        const std::string name = ClassOf(w);
-        if (name != "TMainForm" && name != "TApplication") out.push_back(name);
-    }
-    return out;
 }
 
 // Below the last node of the side tree: no node there.
@@ -46,6 +29,13 @@ POINT TreeBlank(const TMainWindowParts& parts) {
 
 // A press no sooner than the double-click time after the one before.
 void Pause() { Sleep(GetDoubleClickTime() + 50); }
+
+// The left button pressed at From and held there while the pointer goes
+// to To: a drag half way.
+void PressAndGlide(const TProgram& p, POINT from, POINT to) {
+    ButtonDown(p, from);
+    Glide(p, from, to);
+}
 
 } // namespace
 
@@ -64,8 +54,7 @@ TEST(DragScenario, ADragGivenUpLeavesTheTreeUnderThePointerAsItWas) {
     Pause();
 
     // Escape over Shop, then the button let go below the nodes.
-    ButtonDown(p, parts.ListItem(0));
-    Glide(p, parts.ListItem(0), parts.TreeRow(3));
+    PressAndGlide(p, parts.ListItem(0), parts.TreeRow(3));
     Key(p, VK_ESCAPE);
     Glide(p, parts.TreeRow(3), TreeBlank(parts), 4);
     ButtonUp(p, TreeBlank(parts));
@@ -75,10 +64,9 @@ TEST(DragScenario, ADragGivenUpLeavesTheTreeUnderThePointerAsItWas) {
     Pause();
 
     // The right button over Shop, then the left let go below the nodes.
-    ButtonDown(p, parts.ListItem(0));
-    Glide(p, parts.ListItem(0), parts.TreeRow(3));
+    PressAndGlide(p, parts.ListItem(0), parts.TreeRow(3));
     Click(p, parts.TreeRow(3), true);
-    EXPECT_TRUE(Popups(p).empty()) << "a menu opened: " << Popups(p).front();
+    EXPECT_TRUE(PopupMenus(p).empty()) << "a menu opened";
     Glide(p, parts.TreeRow(3), TreeBlank(parts), 4);
     ButtonUp(p, TreeBlank(parts));
     EXPECT_EQ(Texts(p, parts.Tree), "All|Work|Home*|Shop") << "after the right button";
@@ -100,8 +88,7 @@ TEST(DragScenario, TheHotKeyDuringADragEndsIt) {
     HWND main = StartWithSample(p);
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
-    ButtonDown(p, parts.ListItem(1));
-    Glide(p, parts.ListItem(1), parts.TreeRow(3));
+    PressAndGlide(p, parts.ListItem(1), parts.TreeRow(3));
     Key(p, 'O', Ctrl | Shift);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main) || IsIconic(main); }));
     ButtonUp(p, parts.TreeRow(3));
@@ -161,8 +148,7 @@ TEST(DragScenario, ADropOnTheColumnHeaderChangesNoTask) {
     const RECT list = RectOf(parts.List);
     const POINT task{list.left + 120, list.bottom - 30};
     const POINT header{list.left + 120, list.top + 10};
-    ButtonDown(p, task);
-    Glide(p, task, header);
+    PressAndGlide(p, task, header);
     ButtonUp(p, header);
     ASSERT_EQ(parts.ChosenTask(), "Task 10");
     Key(p, 'S', Ctrl);

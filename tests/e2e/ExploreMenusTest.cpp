@@ -120,14 +120,6 @@ TBarItem ItemNamed(HWND bar, const std::string& prefix) {
 
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-// The popup menus shown now, the first opened first.
-std::vector<HWND> Popups(const TProgram& p) {
-    std::vector<HWND> out;
-    for (HWND w : p.TopWindows())
-        if (ClassOf(w) == "TXtPopupWindow") out.insert(out.begin(), w);
-    return out;
-}
-
 // Another program's window, on a thread of the test's own with its
 // message loop, for taking the activation away from the program.
 class TOtherProgram {
@@ -297,24 +289,24 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
         const TBarItem item = ItemNamed(bars.MenuBar, caption);
         ASSERT_TRUE(item.Visible) << caption;
         Click(p, Middle(item.Place));
-        ASSERT_EQ(Popups(p).size(), 1u) << caption;
+        ASSERT_EQ(PopupMenus(p).size(), 1u) << caption;
     };
     Click(p, w.TreeRow(0));
     ASSERT_EQ(p.Focus(), w.Tree);
 
     // Esc level by level: the submenu, the menu, the menu bar.
     openMenu("View");
-    const TBarItem groupBy = ItemNamed(Popups(p).front(), "Group by");
+    const TBarItem groupBy = ItemNamed(PopupMenus(p).front(), "Group by");
     ASSERT_TRUE(groupBy.Visible);
     Key(p, VK_DOWN);
     Key(p, VK_DOWN);
     Key(p, VK_DOWN);
     Key(p, VK_RIGHT);
-    EXPECT_EQ(Popups(p).size(), 2u) << "Right on Group by opens its submenu";
+    EXPECT_EQ(PopupMenus(p).size(), 2u) << "Right on Group by opens its submenu";
     Key(p, VK_ESCAPE);
-    EXPECT_EQ(Popups(p).size(), 1u);
+    EXPECT_EQ(PopupMenus(p).size(), 1u);
     Key(p, VK_ESCAPE);
-    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_TRUE(PopupMenus(p).empty());
     EXPECT_EQ(p.ThreadInfo().hwndCapture, bars.MenuBar) << "the menu bar waits for keys";
     Key(p, VK_ESCAPE);
     EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
@@ -322,10 +314,10 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
 
     // A right click inside a menu runs nothing and leaves it open.
     openMenu("Tools");
-    const TBarItem find = ItemNamed(Popups(p).front(), "Find");
+    const TBarItem find = ItemNamed(PopupMenus(p).front(), "Find");
     ASSERT_TRUE(find.Visible);
     Click(p, Middle(find.Place), true);
-    EXPECT_EQ(Popups(p).size(), 1u);
+    EXPECT_EQ(PopupMenus(p).size(), 1u);
     EXPECT_TRUE(ItemNamed(bars.QuickEntry, "Find").Visible) << "the quick-entry bar went into find mode";
     Key(p, VK_ESCAPE);
     Key(p, VK_ESCAPE);
@@ -334,7 +326,7 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     // A click on a task ends the menu and chooses the task.
     openMenu("Help");
     Click(p, PreparedTaskPoint(main, 4));
-    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_TRUE(PopupMenus(p).empty());
     EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
     EXPECT_EQ(p.Focus(), w.List);
     EXPECT_NE(TextOf(w.NotePanel).find(PreparedTasks()[4].Title), std::string::npos) << TextOf(w.NotePanel);
@@ -343,10 +335,10 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     // right click comes as a double click, which opened the title editor,
     // with the editor's own menu, instead of the task's menu.
     Click(p, PreparedTaskPoint(main, 4), true);
-    ASSERT_EQ(Popups(p).size(), 1u) << "no menu for a right click on a task";
+    ASSERT_EQ(PopupMenus(p).size(), 1u) << "no menu for a right click on a task";
     Key(p, VK_ESCAPE);
     Click(p, PreparedTaskPoint(main, 4), true);
-    EXPECT_EQ(Popups(p).size(), 1u) << "no task menu for the second right click";
+    EXPECT_EQ(PopupMenus(p).size(), 1u) << "no task menu for the second right click";
     EXPECT_NE(ClassOf(p.Focus()), "TGvEdit") << "the title editor opened";
     Key(p, VK_ESCAPE);
     if (ClassOf(p.Focus()) == "TGvEdit") Key(p, VK_ESCAPE);
@@ -355,20 +347,20 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     // The submenu by the pointer resting on Group by; Date in it.
     openMenu("View");
     MoveTo(p, Middle(groupBy.Place));
-    ASSERT_TRUE(WaitUntil([&] { return Popups(p).size() == 2; }, 3000)) << "Group by opened no submenu";
-    const TBarItem date = ItemNamed(Popups(p).back(), "Date");
+    ASSERT_TRUE(WaitUntil([&] { return PopupMenus(p).size() == 2; }, 3000)) << "Group by opened no submenu";
+    const TBarItem date = ItemNamed(PopupMenus(p).back(), "Date");
     ASSERT_TRUE(date.Visible);
     Click(p, Middle(date.Place));
-    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_TRUE(PopupMenus(p).empty());
     EXPECT_TRUE(ItemNamed(bars.GroupBy, "Date").Checked);
     EXPECT_EQ(p.Focus(), w.List);
 
     // The same in the side tree: its menu again, not the name's editor.
     Click(p, w.TreeRow(2), true);
-    ASSERT_EQ(Popups(p).size(), 1u) << "no menu for a right click on a list";
+    ASSERT_EQ(PopupMenus(p).size(), 1u) << "no menu for a right click on a list";
     Key(p, VK_ESCAPE);
     Click(p, w.TreeRow(2), true);
-    EXPECT_EQ(Popups(p).size(), 1u) << "no list menu for the second right click";
+    EXPECT_EQ(PopupMenus(p).size(), 1u) << "no list menu for the second right click";
     EXPECT_EQ(p.Focus(), w.Tree) << "the list's name editor opened";
     Key(p, VK_ESCAPE);
     if (p.Focus() != w.Tree) Key(p, VK_ESCAPE);
@@ -379,7 +371,7 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
         TOtherProgram other;
         openMenu("File");
         other.Activate(p);
-        EXPECT_TRUE(Popups(p).empty());
+        EXPECT_TRUE(PopupMenus(p).empty());
         EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
         Click(p, CaptionPointOf(main));
         EXPECT_EQ(p.Active(), main);
@@ -389,13 +381,13 @@ TEST(ExploreMenusScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     // The hot key with a menu open: to the notification area and back,
     // no menu left, the keyboard in the quick-entry box.
     Key(p, 'F', Alt);
-    ASSERT_EQ(Popups(p).size(), 1u);
+    ASSERT_EQ(PopupMenus(p).size(), 1u);
     Key(p, 'O', Ctrl | Shift);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
-    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_TRUE(PopupMenus(p).empty());
     Key(p, 'O', Ctrl | Shift);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && p.Active() == main; }));
-    EXPECT_TRUE(Popups(p).empty());
+    EXPECT_TRUE(PopupMenus(p).empty());
     EXPECT_EQ(p.Focus(), w.TopEdit);
 
     Key(p, 'Q', Ctrl);

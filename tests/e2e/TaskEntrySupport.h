@@ -146,6 +146,21 @@ inline std::vector<std::string> Fields(const std::string& line) {
     return out;
 }
 
+// The list the saved task whose title part holds Title belongs to ("" when
+// none).
+inline std::string ListOf(const std::string& file, const std::string& title) {
+    const std::vector<std::string> fields = Fields(TaskLine(file, title));
+    return fields.size() > 3 ? fields[3] : std::string();
+}
+
+// The popup menus shown now, the first opened first.
+inline std::vector<HWND> PopupMenus(const TProgram& p) {
+    std::vector<HWND> out;
+    for (HWND w : p.TopWindows())
+        if (ClassOf(w) == "TXtPopupWindow") out.insert(out.begin(), w);
+    return out;
+}
+
 // Puts Text on the clipboard as the user's other programs would.
 inline void PutOnClipboard(const std::wstring& text) {
     ASSERT_TRUE(OpenClipboard(nullptr));
