@@ -16,10 +16,6 @@
 
 namespace gcl {
 
-// Defined with the drag loop (DragDrop.cpp), built on this unit: ends the
-// drag that runs, if any, as cancelled.
-void CancelDrag();
-
 TWinControl* CreationControl = nullptr;
 TMouse* Mouse = nullptr;
 IApplicationHost* ApplicationHost = nullptr;

@@ -60,6 +60,8 @@ class TPopupMenu;
 class TDragObject;
 class TDragControlObject;
 struct TDragSession;
+// Cancels the drag that runs, if any (the drag loop is in DragDrop.cpp).
+void CancelDrag();
 
 // A class reference to an action link class; Create(Client) makes a link.
 using TBasicActionLinkMetaClass = TClassOf<TBasicActionLink, TMetaClass, TObject*>;

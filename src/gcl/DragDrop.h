@@ -118,8 +118,7 @@ private:
 
 // ---- The drag that runs ------------------------------------------------------------
 
-// Cancels the drag that runs, if any.
-void CancelDrag();
+// (CancelDrag, which cancels the drag that runs, is declared with TControl.)
 // The drag object of the drag that runs, or null.
 TDragObject* GetDragObject() noexcept;
 
