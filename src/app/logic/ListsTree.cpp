@@ -11,18 +11,44 @@ namespace qelvo {
 
 namespace {
 
-// The items of a comma list, trimmed, empty ones left out.
-std::vector<std::string> CommaItems(const std::string& list) {
-    std::vector<std::string> items;
+// The items of a comma list as written, empty ones kept ("" gives one).
+std::vector<std::string> CommaParts(const std::string& list) {
+    std::vector<std::string> parts;
     size_t pos = 0;
     while (pos <= list.size()) {
         size_t q = list.find(',', pos);
         if (q == std::string::npos) q = list.size();
-        std::string item = gcl::Trim(list.substr(pos, q - pos));
-        if (!item.empty()) items.push_back(std::move(item));
+        parts.push_back(list.substr(pos, q - pos));
         pos = q + 1;
     }
+    return parts;
+}
+
+// The items of a comma list, trimmed, empty ones left out.
+std::vector<std::string> CommaItems(const std::string& list) {
+    std::vector<std::string> items;
+    for (const std::string& part : CommaParts(list))
+        if (std::string item = gcl::Trim(part); !item.empty()) items.push_back(std::move(item));
     return items;
+}
+
+// Items with each name once, in the first spelling met: letter case and
+// blanks around a name aside (a blank item is no name and always stays).
+std::vector<std::string> FirstOfEachName(std::vector<std::string> items) {
+    std::vector<std::string> once;
+    for (std::string& item : items) {
+        const bool repeated = std::any_of(once.begin(), once.end(), [&](const std::string& o) {
+            return !gcl::Trim(item).empty() && gcl::SameText(gcl::Trim(o), gcl::Trim(item));
+        });
+        if (!repeated) once.push_back(std::move(item));
+    }
+    return once;
+}
+
+std::string JoinCommas(const std::vector<std::string>& items) {
+    std::string out;
+    for (size_t i = 0; i < items.size(); ++i) out += (i > 0 ? "," : "") + items[i];
+    return out;
 }
 
 void StoreLines(const std::vector<std::string>& lines, gcl::TStrings& table, bool& modified) {
@@ -163,25 +189,13 @@ bool RegisterTaskTags(const std::string& tags) {
 
 std::string ToggleTag(const std::string& tags, const std::string& tag) {
     if (tags.empty()) return tag;
-    std::vector<std::string> items;
-    size_t pos = 0;
-    bool removed = false;
-    while (pos <= tags.size()) {
-        size_t q = tags.find(',', pos);
-        if (q == std::string::npos) q = tags.size();
-        std::string item = tags.substr(pos, q - pos);
-        if (!removed && item == tag)
-            removed = true;
-        else
-            items.push_back(std::move(item));
-        pos = q + 1;
-    }
-    if (!removed) items.push_back(tag);
-    std::string out;
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (i > 0) out += ',';
-        out += items[i];
-    }
+    std::vector<std::string> items = CommaParts(tags);
+    const auto named = std::find(items.begin(), items.end(), tag);
+    if (named != items.end())
+        items.erase(named);
+    else
+        items.push_back(tag);
+    std::string out = JoinCommas(items);
     while (!out.empty() && out.back() == ',') out.pop_back();
     return out;
 }
@@ -219,26 +233,6 @@ void MergeList(const std::string& from, const std::string& into, TuData& data) {
     data.Modified = true;
 }
 
-// A tag list with each tag once (the first spelling kept, letter case and
-// blanks around it aside).
-std::string WithoutRepeatedTags(const std::string& tags) {
-    std::vector<std::string> kept;
-    size_t pos = 0;
-    while (pos <= tags.size()) {
-        size_t q = tags.find(',', pos);
-        if (q == std::string::npos) q = tags.size();
-        std::string item = tags.substr(pos, q - pos);
-        const bool repeated = std::any_of(kept.begin(), kept.end(), [&](const std::string& k) {
-            return !gcl::Trim(item).empty() && gcl::SameText(gcl::Trim(k), gcl::Trim(item));
-        });
-        if (!repeated) kept.push_back(std::move(item));
-        pos = q + 1;
-    }
-    std::string out;
-    for (size_t i = 0; i < kept.size(); ++i) out += (i > 0 ? "," : "") + kept[i];
-    return out;
-}
-
 // Every task's tag From becomes Into, once; From's entry goes.
 void MergeTag(const std::string& from, const std::string& into, TuData& data) {
     const int entry = data.Tags->IndexOf(from);
@@ -247,7 +241,7 @@ void MergeTag(const std::string& from, const std::string& into, TuData& data) {
     for (int i = 0; i < data.Tasks->GetCount(); ++i)
         if (TuTask* task = data.Tasks->GetTask(i)) {
             // Only a task that has the tag twice now is written.
-            std::string once = WithoutRepeatedTags(task->Tags);
+            std::string once = JoinCommas(FirstOfEachName(CommaParts(task->Tags)));
             if (task->Tags != once) task->Tags = std::move(once);
         }
     data.Modified = true;
@@ -331,14 +325,8 @@ namespace {
 
 // The items of a tag filter ("a,b,"), as written, empty ones left out.
 std::vector<std::string> FilterItems(const std::string& filter) {
-    std::vector<std::string> items;
-    size_t pos = 0;
-    while (pos < filter.size()) {
-        size_t q = filter.find(',', pos);
-        if (q == std::string::npos) q = filter.size();
-        if (q > pos) items.push_back(filter.substr(pos, q - pos));
-        pos = q + 1;
-    }
+    std::vector<std::string> items = CommaParts(filter);
+    std::erase(items, std::string());
     return items;
 }
 
@@ -364,15 +352,8 @@ void FollowRename(bool listsMode, const std::string& oldText, const std::string&
             item = newText;
             renamed = true;
         }
-    if (!renamed) return;
     // A tag renamed to one the filter also names is in it once.
-    std::vector<std::string> once;
-    for (std::string& item : items)
-        if (std::none_of(once.begin(), once.end(), [&](const std::string& o) {
-                return gcl::SameText(gcl::Trim(o), gcl::Trim(item));
-            }))
-            once.push_back(std::move(item));
-    tagFilter = JoinFilter(once);
+    if (renamed) tagFilter = JoinFilter(FirstOfEachName(std::move(items)));
 }
 
 void KeepExistingFilter(const TuData& data, std::string& currentFolder, std::string& tagFilter) {
