@@ -1023,7 +1023,7 @@ void TMainForm::RebuildSideTree() {
     RestoreTreeSelection(ListsTabShown());
     const int entry = LiveSettings.CurrentFolder.Name.empty()
                           ? -1
-                          : FindFolderEntry(*Database->Folders, LiveSettings.CurrentFolder.Name);
+                          : ChosenFolderEntry(*Database->Folders, LiveSettings.CurrentFolder.Name);
     FFolders->SetTag(entry + 1);
     UpdateFilterCaption();
 }

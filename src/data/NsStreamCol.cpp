@@ -5,6 +5,7 @@
 
 #include "data/NsStreamRoutines.h"
 #include "gcl/rtl/Exceptions.h"
+#include "gcl/rtl/Files.h"
 
 namespace qelvo {
 
@@ -102,12 +103,17 @@ void TNsStreams::SaveToStream(gcl::TStream& stream) {
 }
 
 void TNsStreams::SaveToFile(const std::string& fileName) {
-    // Build the whole container first, so that an error while building it
-    // never leaves a truncated file behind.
+    // The whole container is built first and then takes the file's place
+    // in one step: an error while building or writing it (the disk full,
+    // the file locked or made read-only meanwhile) leaves the file that
+    // was there as it was.
     gcl::TMemoryStream content;
     SaveToStream(content);
-    gcl::TFileStream file(fileName, gcl::fmCreate);
-    file.CopyFrom(content, 0);
+    gcl::TAtomicFileWriter file(fileName);
+    if (file.Write(content.GetMemory(), static_cast<size_t>(content.GetSize())) && file.Commit()) return;
+    const unsigned long code = gcl::detail::LastSystemError();
+    file.Abort();
+    throw gcl::EFCreateError(gcl::detail::FormatFileError(gcl::msg::FCreateError, fileName, code));
 }
 
 } // namespace qelvo

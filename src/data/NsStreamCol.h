@@ -54,8 +54,9 @@ public:
     // Frees every item.
     void ClearStreams();
 
-    // Creates or replaces fileName and writes the container into it; file
-    // errors are raised (EFCreateError, EWriteError).
+    // Creates or replaces fileName with the container, in one step: on a
+    // file error (raised as EFCreateError or EWriteError) a file that was
+    // there stays as it was.
     void SaveToFile(const std::string& fileName);
     // Writes the two header bytes and the body at stream's position.
     void SaveToStream(gcl::TStream& stream);

@@ -651,6 +651,16 @@ double StripSeconds(double dt) {
     return gcl::RecodeMilliSecond(gcl::RecodeSecond(dt, 0), 0);
 }
 
+int IndexOfName(const gcl::TStrings& list, const std::string& name) {
+    int loose = -1;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const std::string entry = list.Get(i);
+        if (entry == name) return i;
+        if (loose < 0 && gcl::SameText(entry, name)) loose = i;
+    }
+    return loose;
+}
+
 int IndexOfStart(const gcl::TStrings& list, const std::string& text) {
     const int count = list.GetCount();
     for (int i = 0; i < count; ++i) {
@@ -2558,12 +2568,7 @@ bool TuData::LoadFromFile(const std::string& fileName) {
 }
 
 void TuData::RenameFolder(const std::string& oldLine, const std::string& newLine) {
-    int index = -1;
-    for (int i = 0; i < Folders->GetCount(); ++i)
-        if (gcl::SameText(Folders->GetRef(i), oldLine)) {
-            index = i;
-            break;
-        }
+    const int index = IndexOfName(*Folders, oldLine);
     if (index < 0) return;
     Folders->Put(index, newLine);
 
@@ -2596,18 +2601,29 @@ void TuData::RenameFolder(const std::string& oldLine, const std::string& newLine
 }
 
 void TuData::RenameTag(const std::string& oldName, const std::string& newName) {
-    int index = -1;
-    for (int i = 0; i < Tags->GetCount(); ++i)
-        if (gcl::SameText(Tags->GetRef(i), oldName)) {
-            index = i;
-            break;
-        }
+    const int index = IndexOfName(*Tags, oldName);
     if (index < 0) return;
+    // A task's tag is the table's tag in any letter case and with blanks
+    // around it (the filter and the tags a task brings in compare so), but
+    // only as a whole name, and only when no other tag of the table is
+    // written as it, or closer to it: a database can hold Home and home,
+    // or Home and " Home", and each keeps its own tasks.
+    const std::string renamed = Tags->Get(index);
+    const std::string trimmedOld = gcl::Trim(renamed);
+    std::vector<std::pair<std::string, int>> spellings;
+    for (int i = 0; i < Tags->GetCount(); ++i)
+        if (gcl::SameText(gcl::Trim(Tags->GetRef(i)), trimmedOld)) spellings.emplace_back(Tags->GetRef(i), i);
+    auto ownerOf = [&](const std::string& item) {
+        for (const auto& [spelling, entry] : spellings)
+            if (spelling == item) return entry;
+        for (const auto& [spelling, entry] : spellings)
+            if (gcl::SameText(spelling, item)) return entry;
+        return spellings.front().second;
+    };
     Tags->Put(index, newName);
+    if (trimmedOld.empty()) return;
 
-    // A task's tag is the table's tag in any letter case (the filter and
-    // the tags a task brings in compare so), but only as a whole name.
-    const std::string lowerOld = gcl::LowerCase(oldName);
+    const std::string lowerOld = gcl::LowerCase(trimmedOld);
     for (int i = 0; i < Tasks->GetCount(); ++i) {
         TuTask* task = Tasks->GetTask(i);
         if (!task || gcl::LowerCase(task->Tags).find(lowerOld) == std::string::npos) continue;
@@ -2619,7 +2635,7 @@ void TuData::RenameTag(const std::string& oldName, const std::string& newName) {
             if (q == std::string::npos) q = task->Tags.size();
             const std::string item = task->Tags.substr(pos, q - pos);
             pos = q + 1;
-            const bool named = gcl::SameText(item, oldName);
+            const bool named = gcl::SameText(gcl::Trim(item), trimmedOld) && ownerOf(item) == index;
             if (named && newName.empty()) continue;
             if (!first) s += ',';
             s += named ? newName : item;

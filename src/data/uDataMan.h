@@ -185,6 +185,11 @@ double StripSeconds(double dt);
 // First index whose string begins with / contains Text, else -1.
 int IndexOfStart(const gcl::TStrings& list, const std::string& text);
 int IndexOfContains(const gcl::TStrings& list, const std::string& text);
+// The entry of a list or tag table that Name stands for: the one written
+// exactly so, else the first that differs from it in letter case only;
+// -1 when none. A database can hold two names that differ in letter case
+// alone, and each keeps its own entry.
+int IndexOfName(const gcl::TStrings& list, const std::string& name);
 
 // ---- The database ----------------------------------------------------------------
 
@@ -296,13 +301,16 @@ public:
     // lines, a missing marker, a read error) the database is left exactly
     // as it was and the result is False.
     bool LoadFromFile(const std::string& fileName);
-    // Renames a list (whole Folders entries, found ignoring case) and the
+    // Renames a list (whole Folders entries, found by IndexOfName) and the
     // Folder of its tasks; an empty NewLine deletes the list's tasks. The
     // tasks of a list whose name is longer than 50 characters are those
     // whose Folder is its name cut to 50, as tasks store it.
     void RenameFolder(const std::string& oldLine, const std::string& newLine);
-    // Renames a tag in Tags and in every task; an empty NewName removes it
-    // from the tasks.
+    // Renames a tag in Tags (found by IndexOfName) and in every task; an
+    // empty NewName removes it from the tasks. A task's tag is the table's
+    // tag written in any letter case and with any blanks around it, unless
+    // the table holds that spelling, or one closer to it, as a tag of its
+    // own.
     void RenameTag(const std::string& oldName, const std::string& newName);
     // Deletes a list entry together with all its tasks.
     void DeleteFolder(const std::string& line);

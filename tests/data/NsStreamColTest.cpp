@@ -2,6 +2,7 @@
 // order and ownership, compression and encryption of the body, files.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -11,8 +12,13 @@
 #include "data/NsStreamRoutines.h"
 #include "gcl/rtl/Components.h"
 #include "gcl/rtl/Exceptions.h"
+#include "gcl/rtl/Files.h"
 #include "gcl/rtl/Streams.h"
 #include "support/TestEnvironment.h"
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 namespace qelvo::test {
 
@@ -233,6 +239,46 @@ TEST(NsStreams, GoldenFilesAndSaveToFile) {
     TFreeOnExit guard{c};
     EXPECT_THROW(c->SaveToFile(dir.File("missing-folder/x.nsc")), gcl::EFCreateError);
 }
+
+#ifndef _WIN32
+// The disk runs full part way through (a limit on the size of the files
+// this process writes stands in for it): the save raises, and the file
+// written before stays whole, with nothing left beside it.
+TEST(NsStreams, AFullDiskLeavesTheFileWrittenBefore) {
+    TempDir dir;
+    const std::string path = dir.File("export.nsc");
+    TNsStreams* c = TNsStreams::Create(nullptr);
+    TFreeOnExit guard{c};
+    AddSampleItems(*c);
+    c->SetCompressed(false);
+    c->SaveToFile(path);
+    const Bytes before = FileBytes(path);
+    gcl::TMemoryStream big;
+    const std::string block(64 * 1024, 'x');
+    for (int i = 0; i < 8; ++i) big.WriteBuffer(block.data(), static_cast<int32_t>(block.size()));
+    c->AddStream(".big", &big);
+
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = old;
+    limit.rlim_cur = 128 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    bool raised = false;
+    try {
+        c->SaveToFile(path);
+    } catch (const gcl::Exception&) {
+        raised = true;
+    }
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(FileBytes(path), before);
+    EXPECT_EQ(gcl::RemoveStaleTempFiles(path), 0);
+    gcl::TSearchRec found;
+    EXPECT_NE(gcl::FindFirst(dir.Path() + "*.tmp", 0, found), 0);
+}
+#endif
 
 TEST(NsStreams, OwnedByAComponent) {
     // The owner frees the container together with its items.

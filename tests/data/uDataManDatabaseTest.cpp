@@ -765,6 +765,48 @@ TEST(uDataManDatabase, RenameAndDeleteTags) {
     EXPECT_EQ(data.Tags->GetCount(), 0);
 }
 
+// An older database can hold names that differ in letter case or blanks
+// alone: each is its own list or tag, with its own tasks.
+TEST(uDataManDatabase, NamesDifferingInLetterCaseOrBlanksKeepTheirOwnTasks) {
+    TuData data;
+    data.Folders->Add("Work" + F + "0" + F);
+    data.Folders->Add("work" + F + "0" + F);
+    AddTask(data, "a", "Work");
+    AddTask(data, "b", "work");
+    data.RenameFolder("work" + F + "0" + F, "Job" + F + "0" + F);
+    EXPECT_EQ(data.Folders->Get(0), "Work" + F + "0" + F);
+    EXPECT_EQ(data.Folders->Get(1), "Job" + F + "0" + F);
+    data.DeleteFolder("Job" + F + "0" + F);
+    ASSERT_EQ(data.Folders->GetCount(), 1);
+    EXPECT_EQ(data.Folders->Get(0), "Work" + F + "0" + F);
+    ASSERT_EQ(data.Tasks->GetCount(), 1);
+    EXPECT_EQ(data.Tasks->GetTask(0)->Folder, "Work");
+
+    data.Tags->Add("Home");
+    data.Tags->Add("home");
+    data.Tags->Add(" Car");
+    data.Tags->Add("Car");
+    TuTask* t1 = AddTask(data, "1", "", "Home,home,HOME");
+    TuTask* t2 = AddTask(data, "2", "", "Car, Car, car,CAR");
+    data.RenameTag("home", "Garden");
+    EXPECT_EQ(data.Tags->Get(0), "Home");
+    EXPECT_EQ(data.Tags->Get(1), "Garden");
+    // HOME is neither spelling: it goes with the first, Home.
+    EXPECT_EQ(t1->Tags, "Home,Garden,HOME");
+    data.DeleteTag("Home");
+    EXPECT_EQ(t1->Tags, "Garden");
+    EXPECT_EQ(data.Tags->IndexOf("Home"), -1);
+
+    // " Car" and "Car": each keeps its spelling; the others go with the
+    // one they differ from in letter case alone, else the first.
+    data.RenameTag(" Car", "Van");
+    EXPECT_EQ(t2->Tags, "Car,Van,Van,CAR");
+    data.RenameTag("Car", "Bus");
+    EXPECT_EQ(t2->Tags, "Bus,Van,Van,Bus");
+    EXPECT_EQ(data.Tags->Get(1), "Van");
+    EXPECT_EQ(data.Tags->Get(2), "Bus");
+}
+
 TEST(uDataManDatabase, TheTaskListOwnsItsTasks) {
     TuData data;
     AddTask(data, "a", "");

@@ -73,6 +73,51 @@ TEST(ExploreFilesScenario, AnExportAsksBeforeItReplacesAFileThatIsThere) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+// An export over an earlier one while another program holds that file
+// with part of it locked (as a program reading it may): the write fails,
+// and the earlier export stays whole with the user told. The export
+// emptied the file first and then failed to write into it, leaving a
+// truncated file where the good one was.
+TEST(ExploreFilesScenario, AFailedExportLeavesTheEarlierExportWhole) {
+    TProgram p("files-export-locked");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    const std::string earlier = p.PathOf("moving.jmw");
+    ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
+    ASSERT_TRUE(TypeFileName(p, earlier));
+    ASSERT_TRUE(WaitUntil([&] { return ReadFile(earlier).find("Book the ferry") != std::string::npos; }));
+    const std::string good = ReadFile(earlier);
+
+    HANDLE held = CreateFileA(earlier.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    OVERLAPPED from{};
+    ASSERT_TRUE(LockFileEx(held, LOCKFILE_FAIL_IMMEDIATELY, 0, 1 << 20, 0, &from));
+    Key(p, 'N', Ctrl);
+    Type(p, "One more task");
+    Key(p, VK_RETURN);
+    if (p.TopWindows().size() > 1) {  // "All" is current: the first list takes it
+        Key(p, VK_DOWN);
+        Key(p, VK_RETURN);
+    }
+    ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
+    ASSERT_TRUE(ChooseFileName(p, earlier));
+    ASSERT_TRUE(Answer(p, ReplaceQuestion, "&Yes"));
+    HWND told = p.WaitDialog(5000);
+    EXPECT_NE(told, nullptr) << "the failed export was not told";
+    if (told) {
+        EXPECT_NE(ChildTexts(told).find("moving.jmw"), std::string::npos) << ChildTexts(told);
+        Key(p, VK_RETURN);
+    }
+    UnlockFileEx(held, 0, 1 << 20, 0, &from);
+    CloseHandle(held);
+    EXPECT_TRUE(ReadFile(earlier) == good) << "the earlier export was damaged: " << ReadFile(earlier).size()
+                                           << " bytes of " << good.size();
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 // "Clear database..." offers to keep a copy first, and its dialog offered
 // the open file's own name: taken, the "copy" was the file being cleared,
 // and the next save wrote the empty database over it. The dialog now

@@ -4,6 +4,7 @@
 // write in other letters. Each change is checked in the saved file.
 #include <gtest/gtest.h>
 
+#include "e2e/ExitsSupport.h"
 #include "e2e/TreeSupport.h"
 
 namespace qelvo::e2e {
@@ -178,6 +179,68 @@ TEST(ExploreListsScenario, RenamingOrDeletingATagReachesTasksThatWriteItInOtherL
     EXPECT_EQ(SavedTask(file, "Plan")[0], "Plan");
     EXPECT_EQ(SavedTask(file, "Both")[0], "[home]Both");
     EXPECT_EQ(Section(file, false), std::vector<std::string>{"home"});
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// A database from before names were told apart regardless of letter case
+// holds lists Work and work and tags Home and home. Each node stands for
+// its own spelling: choosing, renaming and deleting one leaves the other
+// and its tasks as they were. The first spelling was taken for both: the
+// tags tab came back with both tags chosen, deleting the list work took
+// Work's entry (its tasks left in no list the panel shows after a
+// restart), and renaming the tag home renamed Home's tasks too.
+TEST(ExploreListsScenario, ListsAndTagsDifferingOnlyInLetterCaseStayApart) {
+    TProgram p("explore-lists-case-twins");
+    const std::string eol = "\r\n";
+    auto task = [&](const std::string& tags, const std::string& title, const std::string& id, const std::string& list) {
+        return "[" + tags + "]" + title + Sep + "--" + Sep + id + Sep + list + Sep + "1/2/2025" + Sep + Sep + eol;
+    };
+    WriteFile(p.DatabasePath(), "d_id-0123456789" + eol + "Work" + Sep + "0" + Sep + eol + "work" + Sep + "0" + Sep +
+                                    eol + "<--<*&^Folders^&*>-->" + eol + "Home" + eol + "home" + eol +
+                                    "<--<*&^Tags^&*>-->" + eol + task("Home", "Alpha", "1000000001", "Work") +
+                                    task("home", "Beta", "1000000002", "work") +
+                                    task("home", "Gamma", "1000000003", "Work"));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    HWND tree = TreeOf(main);
+    ASSERT_EQ(Texts(p, tree), "All*|Work|work");
+
+    // The tag home chosen stays the only one chosen across the tabs.
+    ClickNode(p, tree, "Work");
+    Key(p, VK_RIGHT, Ctrl);
+    Sleep(GetDoubleClickTime() + 50);
+    ClickNode(p, tree, "home");
+    Key(p, VK_LEFT, Ctrl);
+    Key(p, VK_RIGHT, Ctrl);
+    EXPECT_EQ(Texts(p, tree), "All|Home|home*");
+    Sleep(GetDoubleClickTime() + 50);
+    RenameInPlace(p, tree, "home", "Garden");
+    EXPECT_TRUE(TreeShows(p, tree, "All|Home|Garden*")) << Texts(p, tree);
+
+    Key(p, VK_LEFT, Ctrl);
+    Sleep(GetDoubleClickTime() + 50);
+    ClickNode(p, tree, "work");
+    Key(p, VK_DELETE);
+    ASSERT_TRUE(Answer(p, "Are you sure you want to delete this list and all the tasks inside?", "&Yes"));
+    auto unmarked = [&] {
+        std::string texts = Texts(p, tree);
+        std::erase(texts, '*');
+        return texts;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return unmarked() == "All|Work"; }, 3000)) << Texts(p, tree);
+
+    Save(p);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Section(file, true), std::vector<std::string>{"Work" + Sep + "0" + Sep}) << file;
+    EXPECT_EQ(Section(file, false), (std::vector<std::string>{"Home", "Garden"})) << file;
+    EXPECT_TRUE(SavedTask(file, "Beta").empty()) << file;
+    ASSERT_FALSE(SavedTask(file, "Alpha").empty()) << file;
+    ASSERT_FALSE(SavedTask(file, "Gamma").empty()) << file;
+    EXPECT_EQ(SavedTask(file, "Alpha")[0], "[Home]Alpha");
+    EXPECT_EQ(SavedTask(file, "Alpha")[3], "Work");
+    EXPECT_EQ(SavedTask(file, "Gamma")[0], "[Garden]Gamma");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -24,14 +24,6 @@ std::vector<std::string> CommaParts(const std::string& list) {
     return parts;
 }
 
-// The items of a comma list, trimmed, empty ones left out.
-std::vector<std::string> CommaItems(const std::string& list) {
-    std::vector<std::string> items;
-    for (const std::string& part : CommaParts(list))
-        if (std::string item = gcl::Trim(part); !item.empty()) items.push_back(std::move(item));
-    return items;
-}
-
 // Items with each name once, in the first spelling met: letter case and
 // blanks around a name aside (a blank item is no name and always stays).
 std::vector<std::string> FirstOfEachName(std::vector<std::string> items) {
@@ -56,6 +48,22 @@ void StoreLines(const std::vector<std::string>& lines, gcl::TStrings& table, boo
     table.Clear();
     for (const std::string& line : lines) table.Add(line);
     if (table.GetText() != old) modified = true;
+}
+
+// The tag node (not "All") that Name stands for: the one written exactly
+// so, else the first in other letters, else the first with other blanks
+// around it; -1 when none (a blank name names none).
+int TagNodeOf(const std::vector<TTreeNode>& nodes, const std::string& name) {
+    const std::string trimmed = gcl::Trim(name);
+    if (trimmed.empty()) return -1;
+    int loose = -1, looser = -1;
+    for (size_t i = 1; i < nodes.size(); ++i) {
+        const std::string& text = nodes[i].Text;
+        if (text == name) return static_cast<int>(i);
+        if (loose < 0 && gcl::SameText(text, name)) loose = static_cast<int>(i);
+        if (looser < 0 && gcl::SameText(gcl::Trim(text), trimmed)) looser = static_cast<int>(i);
+    }
+    return loose > 0 ? loose : looser;
 }
 
 bool ValidNode(const TListsTreeModel& tree, int index) {
@@ -114,14 +122,12 @@ void TListsTreeModel::RestoreTreeSelection(const std::string& currentFolder, con
                 Nodes[i].Selected = any = true;
                 break;
             }
-    } else if (!tagFilter.empty()) {
-        const std::vector<std::string> wanted = CommaItems(tagFilter);
-        for (size_t i = 1; i < Nodes.size(); ++i)
-            for (const std::string& w : wanted)
-                if (gcl::SameText(w, gcl::Trim(Nodes[i].Text))) {
-                    Nodes[i].Selected = any = true;
-                    break;
-                }
+    } else {
+        // Each tag of the filter chooses the one node it names: a database
+        // can hold tags that differ in letter case or blanks alone.
+        for (const std::string& wanted : CommaParts(tagFilter))
+            if (const int node = TagNodeOf(Nodes, wanted); node > 0)
+                Nodes[static_cast<size_t>(node)].Selected = any = true;
     }
     if (!any && !Nodes.empty()) Nodes[0].Selected = true;
 }
@@ -213,6 +219,12 @@ int FindFolderEntry(const gcl::TStrings& folders, const std::string& name) {
     return -1;
 }
 
+int ChosenFolderEntry(const gcl::TStrings& folders, const std::string& chosen) {
+    for (int i = 0; i < folders.GetCount(); ++i)
+        if (FolderEntryName(folders.Get(i)).substr(0, MaxFolderLength) == chosen) return i;
+    return -1;
+}
+
 int NamesakeNode(const TListsTreeModel& tree, int index, const std::string& name) {
     for (size_t i = 1; i < tree.Nodes.size(); ++i)
         if (static_cast<int>(i) != index && gcl::SameText(gcl::Trim(tree.Nodes[i].Text), name))
@@ -235,7 +247,7 @@ void MergeList(const std::string& from, const std::string& into, TuData& data) {
 
 // Every task's tag From becomes Into, once; From's entry goes.
 void MergeTag(const std::string& from, const std::string& into, TuData& data) {
-    const int entry = data.Tags->IndexOf(from);
+    const int entry = IndexOfName(*data.Tags, from);
     data.RenameTag(from, into);
     if (entry >= 0) data.Tags->Delete(entry);
     for (int i = 0; i < data.Tasks->GetCount(); ++i)
@@ -357,12 +369,7 @@ void FollowRename(bool listsMode, const std::string& oldText, const std::string&
 }
 
 void KeepExistingFilter(const TuData& data, std::string& currentFolder, std::string& tagFilter) {
-    if (!currentFolder.empty()) {
-        bool found = false;
-        for (int i = 0; i < data.Folders->GetCount() && !found; ++i)
-            found = FolderEntryName(data.Folders->Get(i)).substr(0, MaxFolderLength) == currentFolder;
-        if (!found) currentFolder.clear();
-    }
+    if (!currentFolder.empty() && ChosenFolderEntry(*data.Folders, currentFolder) < 0) currentFolder.clear();
     std::vector<std::string> kept;
     for (const std::string& item : FilterItems(tagFilter))
         for (int i = 0; i < data.Tags->GetCount(); ++i)

@@ -41,9 +41,9 @@ public:
     void StoreToData(TuData& data) const;
 
     // Selects the current list (exact name; a list is chosen by its first
-    // 50 characters), or every tag node whose tag is
-    // a whole item of the tag filter (letter case ignored); "All" when
-    // nothing matches.
+    // 50 characters), or for each tag of the tag filter the node of that
+    // tag (written exactly so, else in other letters, else with other
+    // blanks around it); "All" when nothing matches.
     void RestoreTreeSelection(const std::string& currentFolder, const std::string& tagFilter);
     // The list of the selection (the first selected node; "" for "All" or
     // none), cut to 50 characters.
@@ -78,6 +78,10 @@ std::string FilterCaption(const std::string& currentFolder, const std::string& t
 // The Folders entry of the list named Name (the text before its first
 // 0xF7 equals Name exactly); -1 when none.
 int FindFolderEntry(const gcl::TStrings& folders, const std::string& name);
+// The Folders entry of the chosen list Chosen (a task and the filter keep
+// a list's name cut to 50 characters): the first whose name cut so is
+// Chosen; -1 when none.
+int ChosenFolderEntry(const gcl::TStrings& folders, const std::string& chosen);
 
 // Another node than Index (not "All") whose name is Name, letter case and
 // blanks around it aside; -1 when none.

@@ -78,6 +78,17 @@ TEST(ListsTree, SelectionAndFilters) {
     EXPECT_EQ("", tree.SelectedTagFilter());
     tree.RestoreTreeSelection("", "");
     EXPECT_EQ(0, tree.SelectedIndex());
+    // Tags that differ in letter case or blanks alone: each item of the
+    // filter chooses its own.
+    tags.Clear();
+    for (const char* t : {"Home", "home", " Car", "Car"}) tags.Add(t);
+    tree.BuildTagsTree(tags);
+    for (const char* filter : {"home,", "Car,", " Car,", "Home,Car,"}) {
+        tree.RestoreTreeSelection("", filter);
+        EXPECT_EQ(filter, tree.SelectedTagFilter());
+    }
+    tree.RestoreTreeSelection("", "HOME, car ,");
+    EXPECT_EQ("Home, Car,", tree.SelectedTagFilter());
 
     gcl::TStringList folders;
     folders.Add("Work" + F + "0" + F);
@@ -94,6 +105,9 @@ TEST(ListsTree, SelectionAndFilters) {
     tree.BuildListsTree(folders);
     tree.RestoreTreeSelection(std::string(MaxFolderLength, 'x'), "");
     EXPECT_EQ(3, tree.SelectedIndex());
+    EXPECT_EQ(2, ChosenFolderEntry(folders, std::string(MaxFolderLength, 'x')));
+    EXPECT_EQ(-1, FindFolderEntry(folders, std::string(MaxFolderLength, 'x')));
+    EXPECT_EQ(1, ChosenFolderEntry(folders, "work"));
 
     EXPECT_EQ("All lists > All tags", FilterCaption("", ""));
     EXPECT_EQ("Work > a,b", FilterCaption("Work", "a,b,"));
