@@ -769,10 +769,10 @@ TEST(uDataManDatabase, RenameAndDeleteTags) {
 // alone: each is its own list or tag, with its own tasks.
 TEST(uDataManDatabase, NamesDifferingInLetterCaseOrBlanksKeepTheirOwnTasks) {
     TuData data;
-    data.Folders->Add("Work" + F + "0" + F);
-    data.Folders->Add("work" + F + "0" + F);
-    AddTask(data, "a", "Work");
-    AddTask(data, "b", "work");
+    for (const std::string name : {"Work", "work"}) {
+        data.Folders->Add(name + F + "0" + F);
+        AddTask(data, name == "Work" ? "a" : "b", name);
+    }
     data.RenameFolder("work" + F + "0" + F, "Job" + F + "0" + F);
     EXPECT_EQ(data.Folders->Get(0), "Work" + F + "0" + F);
     EXPECT_EQ(data.Folders->Get(1), "Job" + F + "0" + F);

@@ -15,11 +15,13 @@ const std::string Sep = "\xF7";
 
 void Save(const TProgram& p) { Key(p, 'S', Ctrl); }
 
-HWND StartOnThreeTasks(TProgram& p) {
-    WriteFile(p.DatabasePath(), ThreeTasksDatabase());
+HWND StartOn(TProgram& p, const std::string& file) {
+    WriteFile(p.DatabasePath(), file);
     p.Start();
     return p.Main();
 }
+
+HWND StartOnThreeTasks(TProgram& p) { return StartOn(p, ThreeTasksDatabase()); }
 
 // The lines of a saved file between the first line and the lists marker
 // (the lists), and between the two markers (the tags).
@@ -196,13 +198,10 @@ TEST(ExploreListsScenario, ListsAndTagsDifferingOnlyInLetterCaseStayApart) {
     auto task = [&](const std::string& tags, const std::string& title, const std::string& id, const std::string& list) {
         return "[" + tags + "]" + title + Sep + "--" + Sep + id + Sep + list + Sep + "1/2/2025" + Sep + Sep + eol;
     };
-    WriteFile(p.DatabasePath(), "d_id-0123456789" + eol + "Work" + Sep + "0" + Sep + eol + "work" + Sep + "0" + Sep +
-                                    eol + "<--<*&^Folders^&*>-->" + eol + "Home" + eol + "home" + eol +
-                                    "<--<*&^Tags^&*>-->" + eol + task("Home", "Alpha", "1000000001", "Work") +
-                                    task("home", "Beta", "1000000002", "work") +
-                                    task("home", "Gamma", "1000000003", "Work"));
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOn(p, "d_id-0123456789" + eol + "Work" + Sep + "0" + Sep + eol + "work" + Sep + "0" + Sep + eol +
+                               "<--<*&^Folders^&*>-->" + eol + "Home" + eol + "home" + eol + "<--<*&^Tags^&*>-->" +
+                               eol + task("Home", "Alpha", "1000000001", "Work") +
+                               task("home", "Beta", "1000000002", "work") + task("home", "Gamma", "1000000003", "Work"));
     ASSERT_NE(main, nullptr);
     HWND tree = TreeOf(main);
     ASSERT_EQ(Texts(p, tree), "All*|Work|work");
