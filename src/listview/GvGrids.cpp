@@ -376,16 +376,23 @@ void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     const int h = CellSize() ? CellSize()->GetHeight() : 1;
     TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
     const bool lastGroup = groups && groups->LastGroup() == group;
-    if (group->GetVisible() && group->GetExpanded() && group->ItemCount() > 0) {
+    // The items straight from their collection's list: every item of
+    // every group passes here at each layout.
+    const TGvCollection* entries = group->GetItems();
+    const int count = group->ItemCount();
+    auto itemAt = [entries](int i) { return static_cast<TGvItem*>(entries->GetItems(i)); };
+    if (group->GetVisible() && group->GetExpanded() && count > 0) {
         int y = top + m.Top;
-        const int count = group->ItemCount();
+        int visibleIndex = static_cast<int>(visible.size());
         for (int i = 0; i < count; ++i) {
             // Items lie scattered over the heap: fetch ahead.
-            if (i + 16 < count) __builtin_prefetch(group->GetItem(i + 16), 1);
-            TGvItem* item = group->GetItem(i);
+            if (i + 16 < count) __builtin_prefetch(itemAt(i + 16), 1);
+            TGvItem* item = itemAt(i);
             TRect r;
             if (item->GetVisible()) {
-                PlaceVisible(item, NextVisibleIndex);
+                item->SetVisibleIndex(NextVisibleIndex++);
+                item->SetVisibleIndexInGroup(visibleIndex++);
+                visible.push_back(item);
                 r = TRect{left, y, right, y + h};
                 y += h;
             } else {
@@ -393,10 +400,11 @@ void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
                 r = TRect{left, y, right, y};
             }
             item->SetDisplayRect(r);
-            groupRect.Bottom = r.Bottom + (lastGroup ? 4 : m.Bottom);
         }
+        // (The last item's rectangle ends at y.)
+        groupRect.Bottom = y + (lastGroup ? 4 : m.Bottom);
     } else {
-        for (int i = 0; i < group->ItemCount(); ++i) PlaceHidden(group->GetItem(i));
+        for (int i = 0; i < count; ++i) PlaceHidden(itemAt(i));
         if (group->GetVisible()) groupRect.Bottom = top + m.Top + m.Bottom;
     }
     FColumnCount = 1;
