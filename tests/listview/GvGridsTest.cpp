@@ -62,6 +62,14 @@ TEST_F(GvGridsTest, ReportRowsMarginsNeighboursAndCollapsing) {
     EXPECT_EQ(g2->GetGrid()->GetColumnCount(), 1);
     EXPECT_EQ(g1->MarginRectTop(), (TRect{0, 100, 570, 124}));
     EXPECT_EQ(g1->MarginRectBottom(), (TRect{0, 170, 570, 175}));
+    // The hidden item takes no place in the list's or its group's count of
+    // shown items.
+    EXPECT_EQ(g1->GetItem(1)->GetVisibleIndex(), -1);
+    EXPECT_EQ(g1->GetItem(1)->GetVisibleIndexInGroup(), -1);
+    EXPECT_EQ(g1->GetItem(2)->GetVisibleIndex(), 4);
+    EXPECT_EQ(g1->GetItem(2)->GetVisibleIndexInGroup(), 1);
+    EXPECT_EQ(g2->GetItem(0)->GetVisibleIndex(), 5);
+    EXPECT_EQ(g1->VisibleItemCount(), 2);
 
     // Up and down run over the visible items of the whole list.
     TGvGroups* groups = LV->GetGroups();
@@ -115,6 +123,12 @@ TEST_F(GvGridsTest, ReportRowsMarginsNeighboursAndCollapsing) {
     EXPECT_EQ(index, 1);
     g0->GetGrid()->FindInsertPosition(TPoint{10, 12}, target, index);
     EXPECT_EQ(index, -1);
+
+    // A group whose last item is hidden ends below its last shown row.
+    g2->GetItem(1)->SetVisible(false);
+    EXPECT_EQ(g2->GetItem(1)->GetDisplayRect(), (TRect{0, 222, 570, 222}));
+    EXPECT_EQ(g2->GetDisplayRect(), (TRect{0, 175, 570, 226}));
+    EXPECT_EQ(LV->GetScrollbars()->GetViewRect().Bottom, 226);
 }
 
 TEST_F(GvGridsTest, IconRowsAndNeighboursAcrossGroups) {
