@@ -813,20 +813,15 @@ void TGvItems::FreeEntries() {
     } freedVirtual, freedStored;
     if (list.size() > LocalSlots)
         (GetItemClass() == TGvItemStored::StaticClass() ? freedStored : freedVirtual).Many.reserve(list.size());
-    const gcl::TClass virtualKind = TGvItemVirtual::StaticClass();
-    const gcl::TClass storedKind = TGvItemStored::StaticClass();
-    const size_t count = list.size();
-    for (size_t k = count; k-- > 0;) {
+    for (size_t k = list.size(); k-- > 0;) {
         // The items lie apart from the list: fetched some places ahead.
         if (k >= 8) __builtin_prefetch(list[k - 8], 1);
         auto* item = static_cast<TGvItem*>(list[k]);
-        // (What BulkFreeable asks, with the kind read once.)
-        const gcl::TClass kind = item->ClassType();
-        if ((kind != virtualKind && kind != storedKind) || item->GetDataInf()) {
+        if (!item->BulkFreeable()) {
             gcl::Free(item);
             continue;
         }
-        const bool isVirtual = kind == virtualKind;
+        const bool isVirtual = item->ClassType() == TGvItemVirtual::StaticClass();
         item->BulkBeforeDestruction(lv, allowHiddenChecked, fireVisibility, fireFreeing, fireCheck);
         item->~TGvItem();
         (isVirtual ? freedVirtual : freedStored).Add(item);
