@@ -670,8 +670,37 @@ void TKitCustomRichEdit::CreateWnd() {
 }
 
 void TKitCustomRichEdit::DestroyWnd() {
+    if (FRemaking) {
+        // Nothing of the text is kept: the window alone goes.
+        SetModified(false);
+        DestroyWindowHandle();
+        return;
+    }
     if (!GetComponentState().Contains(csDestroying)) SaveState();
     inherited::DestroyWnd();
+}
+
+namespace {
+// Longer texts (in characters) are not emptied in place.
+constexpr int InPlaceTextLimit = 32 * 1024;
+} // namespace
+
+void TKitCustomRichEdit::SetText(const std::string& value) {
+    if (HandleAllocated() && GetTextLen() > InPlaceTextLimit && GetText() != value) RemakeEmpty();
+    inherited::SetText(value);
+}
+
+void TKitCustomRichEdit::RemakeEmpty() {
+    TFlagScope remaking(FRemaking);
+    RecreateWnd();
+}
+
+void TKitCustomRichEdit::DoEnter() {
+    if (!FRemaking) inherited::DoEnter();
+}
+
+void TKitCustomRichEdit::DoExit() {
+    if (!FRemaking) inherited::DoExit();
 }
 
 bool TKitCustomRichEdit::StreamOut(TKitConversion& conversion, UINT flags) {

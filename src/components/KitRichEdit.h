@@ -208,7 +208,9 @@ class TKitCustomRichEdit : public TKitExCustomMemo {
     GCL_CLASS(TKitCustomRichEdit, TKitExCustomMemo)
 public:
     using TControl::GetText;
-    using TControl::SetText;
+    // A long text replaced by another goes with the window: the control is
+    // given a new, empty window first (see RemakeEmpty).
+    void SetText(const std::string& value) override;
 
     void Clear();
     TKitTextAttributes* GetSelAttributes() const noexcept { return FSelAttributes.get(); }
@@ -361,6 +363,9 @@ protected:
     void DestroyWnd() override;
     void Dispatch(gcl::TMessage& message) override;
     void FontChanged(gcl::TObject* sender) override;
+    // Quiet while the window is made anew under the keyboard.
+    void DoEnter() override;
+    void DoExit() override;
 
 private:
     friend class TKitTextAttributes;
@@ -390,6 +395,12 @@ private:
     bool StreamIn(TKitConversion& conversion, UINT flags);
     // Switches the window's text mode, keeping the text.
     void ApplyTextMode();
+    // Emptying a text of some hundred thousand characters in place can
+    // take minutes in some rich-edit libraries, while destroying the window
+    // takes milliseconds: the window is made anew, empty and unmodified,
+    // with everything else the control keeps (its settings, events, font,
+    // colours, menu, object callback, and the keyboard when it had it).
+    void RemakeEmpty();
     // The match of text between from and to (forward when options holds
     // frDown, to -1 meaning the end; else backward from from down to to);
     // {-1, -1} when there is none.
@@ -439,6 +450,7 @@ private:
     bool FWordSelection = true;
     bool FSettingSelText = false;
     bool FSelChangeSuspended = false;
+    bool FRemaking = false;            // RemakeEmpty runs: no text kept, no focus events
     bool FContextMenuSent = false;     // drops the library's WM_CONTEXTMENU of a right click
 };
 

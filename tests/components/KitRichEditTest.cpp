@@ -40,6 +40,8 @@ public:
     std::vector<int> Progress;
     void URLClick(TObject*, const std::string& text, TMouseButton button) { Clicks.push_back({text, button}); }
     void SelectionChange(TObject*) { ++SelectionChanges; }
+    int FocusEvents = 0;
+    void EnterOrExit(TObject*) { ++FocusEvents; }
     void Protect(TObject*, int, int, bool& allow) { allow = AllowProtected; }
     void ConversionProgress(TObject*, int percent) { Progress.push_back(percent); }
 };
@@ -287,6 +289,65 @@ TEST_F(ComponentsTest, RichEditKeepsTextSelectionAndModifiedAcrossRecreation) {
     edit->Clear();
     EXPECT_EQ(edit->GetText(), "");
     EXPECT_FALSE(edit->GetModified());
+}
+
+// A long text replaced by another goes with its window: emptying it in
+// place took minutes in some rich-edit libraries. The control keeps the
+// rest: its text mode, font, events, objects and the keyboard, and it
+// tells nobody that the keyboard left and came back.
+TEST_F(ComponentsTest, RichEditGivesALongTextUpWithItsWindowAndKeepsTheRest) {
+    Form->Show();
+    TKitRichEdit* edit = NewRichEdit();
+    TClicks events;
+    edit->OnEnter = TNotifyEvent(&events, &TClicks::EnterOrExit);
+    edit->OnExit = TNotifyEvent(&events, &TClicks::EnterOrExit);
+    edit->OnSelectionChange = TNotifyEvent(&events, &TClicks::SelectionChange);
+    edit->SetPlainText(true);
+    edit->GetFont()->SetName("Arial");
+    edit->SetFocus();
+    ASSERT_EQ(GetFocus(), edit->GetHandle());
+    events.FocusEvents = 0;
+
+    // Short texts change in place.
+    HWND first = edit->GetHandle();
+    edit->SetText("one");
+    edit->SetText("two");
+    EXPECT_EQ(edit->GetHandle(), first);
+    std::string longText;
+    for (int i = 0; longText.size() < 40000; ++i) longText += "Line " + std::to_string(i) + " of the minutes\r\n";
+    edit->SetText(longText);
+    EXPECT_EQ(edit->GetHandle(), first);
+    EXPECT_EQ(edit->GetText(), longText);
+    edit->SetText(longText);  // the same text: nothing to do
+    EXPECT_EQ(edit->GetHandle(), first);
+
+    edit->SetModified(true);
+    edit->SetText("Ask about Friday");
+    HWND second = edit->GetHandle();
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(edit->GetText(), "Ask about Friday");
+    EXPECT_FALSE(edit->GetModified());
+    EXPECT_EQ(edit->GetSelStart(), 0);
+    EXPECT_EQ(SendMessageA(second, EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT, TM_PLAINTEXT);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(second, WM_GETFONT, 0, 0)), edit->GetFont()->GetHandle());
+    EXPECT_EQ(static_cast<DWORD>(SendMessageA(second, EM_GETEVENTMASK, 0, 0)),
+              static_cast<DWORD>(ENM_CHANGE | ENM_REQUESTRESIZE | ENM_SELCHANGE | ENM_PROTECTED | ENM_LINK));
+    EXPECT_TRUE(edit->GetRichEditOle() != nullptr);
+    EXPECT_EQ(GetFocus(), second);
+    EXPECT_EQ(events.FocusEvents, 0) << "the keyboard seemed to leave and come back";
+    EXPECT_TRUE(edit->Focused());
+
+    // The new window works as the old one did.
+    const int changes = events.SelectionChanges;
+    edit->SetSelStart(3);
+    EXPECT_GT(events.SelectionChanges, changes);
+    edit->SetText(longText);
+    EXPECT_EQ(edit->GetText(), longText);
+    edit->Clear();
+    EXPECT_EQ(edit->GetText(), "");
+    EXPECT_NE(edit->GetHandle(), second);
+    EXPECT_EQ(GetFocus(), edit->GetHandle());
 }
 
 TEST_F(ComponentsTest, RichEditAttributesRoundTrip) {

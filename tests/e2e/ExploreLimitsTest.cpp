@@ -16,6 +16,11 @@ namespace {
 
 const std::string S = "\xF7";
 
+// The size of a long note (a pasted log): short lines, so that loading it
+// takes the editor a second or two under Wine and emptying it in place far
+// longer than any wait of a scenario.
+constexpr size_t LongNoteSize = 300000;
+
 std::string TaskLineOf(const std::string& shortForm, const std::string& list, int id, const std::string& note = "") {
     char number[16];
     std::snprintf(number, sizeof number, "%010d", id);
@@ -207,6 +212,44 @@ TEST(ExploreLimitsScenario, ALongPastedTitleAndNoteSurviveARestartAndAnEdit) {
     ASSERT_FALSE(edited.empty()) << "the typed letters did not go at the end of the title";
     EXPECT_EQ(edited[0], titled[0] + "XY");
     EXPECT_EQ(SavedTask(second, "Write report").at(5), noted[5]);
+}
+
+// A long note in the note panel (a few hundred thousand characters to a
+// few megabytes): choosing another task emptied the editor holding it,
+// which took minutes; the window did not answer meanwhile, so a save or an
+// exit asked for did not happen. The next task's note comes at once, the
+// long one is saved whole, and it shows again when its task is chosen.
+TEST(ExploreLimitsScenario, ALongNoteGivesWayToAnotherTaskAtOnce) {
+    TProgram p("limits-megabyte-note");
+    std::string note;
+    for (int i = 0; note.size() < LongNoteSize; ++i) note += "Line " + std::to_string(i) + " of the minutes\xF8";
+    WriteFile(p.DatabasePath(), "d_id-0123456789\r\nWork" + S + "0" + S + "\r\n<--<*&^Folders^&*>-->\r\n"
+                                "<--<*&^Tags^&*>-->\r\n" + TaskLineOf("Minutes", "Work", 1, note) +
+                                TaskLineOf("Call Tom", "Work", 2, "Ask about Friday\xF8"));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    ClickNode(p, parts.Tree, "Work");
+    Click(p, parts.ListItem(0));
+    ASSERT_EQ(parts.NoteCaption(), "Note: Minutes");
+
+    Click(p, parts.ListItem(1));  // fails when the program does not answer
+    if (HasFailure()) return;
+    EXPECT_EQ(parts.NoteCaption(), "Note: Call Tom");
+    EXPECT_EQ(TextOf(parts.NoteEditor), "Ask about Friday\r\n");
+    Key(p, 'S', Ctrl);
+    if (HasFailure()) return;
+    EXPECT_EQ(SavedTask(ReadFile(p.DatabasePath()), "Minutes").at(5), note) << "the long note was not kept whole";
+
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(parts.NoteCaption(), "Note: Minutes");
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(parts.NoteEditor, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, WaitBound, &length);
+    EXPECT_GE(length, note.size());
+    EXPECT_EQ(TextOf(parts.NoteEditor).substr(0, 30), "Line 0 of the minutes\r\nLine 1 ") << length;
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 } // namespace qelvo::e2e
