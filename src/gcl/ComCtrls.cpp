@@ -190,10 +190,21 @@ int TTreeNode::IndexOf(const TTreeNode* child) const noexcept {
     return it == FChildren.end() ? -1 : static_cast<int>(it - FChildren.begin());
 }
 
+const std::vector<TTreeNode*>& TTreeNode::Siblings() const noexcept {
+    return FParent ? FParent->FChildren : FOwner->FRoots;
+}
+
+size_t TTreeNode::Place() const noexcept {
+    const std::vector<TTreeNode*>& list = Siblings();
+    if (FPlaceHint < list.size() && list[FPlaceHint] == this) return FPlaceHint;
+    // The list changed since (a node added, deleted, moved or sorted).
+    for (size_t i = 0; i < list.size(); ++i) list[i]->FPlaceHint = i;
+    return FPlaceHint < list.size() && list[FPlaceHint] == this ? FPlaceHint : list.size();
+}
+
 int TTreeNode::GetIndex() const noexcept {
-    const std::vector<TTreeNode*>& list = FParent ? FParent->FChildren : FOwner->FRoots;
-    auto it = std::find(list.begin(), list.end(), this);
-    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+    const size_t place = Place();
+    return place < Siblings().size() ? static_cast<int>(place) : -1;
 }
 
 int TTreeNode::GetAbsoluteIndex() const noexcept {
@@ -220,17 +231,15 @@ TTreeNode* TTreeNode::GetFirstChild() const noexcept { return FChildren.empty() 
 TTreeNode* TTreeNode::GetLastChild() const noexcept { return FChildren.empty() ? nullptr : FChildren.back(); }
 
 TTreeNode* TTreeNode::GetNextSibling() const noexcept {
-    const std::vector<TTreeNode*>& list = FParent ? FParent->FChildren : FOwner->FRoots;
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it == list.end() || ++it == list.end()) return nullptr;
-    return *it;
+    const std::vector<TTreeNode*>& list = Siblings();
+    const size_t place = Place();
+    return place + 1 < list.size() ? list[place + 1] : nullptr;
 }
 
 TTreeNode* TTreeNode::GetPrevSibling() const noexcept {
-    const std::vector<TTreeNode*>& list = FParent ? FParent->FChildren : FOwner->FRoots;
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it == list.end() || it == list.begin()) return nullptr;
-    return *(it - 1);
+    const std::vector<TTreeNode*>& list = Siblings();
+    const size_t place = Place();
+    return place < list.size() && place > 0 ? list[place - 1] : nullptr;
 }
 
 TTreeNode* TTreeNode::GetNext() const noexcept {
@@ -407,6 +416,7 @@ void TTreeNode::MoveTo(TTreeNode* destination, TNodeAttachMode mode) {
     }
     index = std::clamp(index, 0, static_cast<int>(newList.size()));
     newList.insert(newList.begin() + index, this);
+    FPlaceHint = static_cast<size_t>(index);
     FParent = newParent;
     if (tree && tree->HandleAllocated()) {
         tree->InsertItems(this);
@@ -546,6 +556,7 @@ TTreeNode* TTreeNodes::AddNode(TTreeNode* parent, int index, const std::string& 
     std::vector<TTreeNode*>& list = Siblings(parent);
     if (index < 0 || index > static_cast<int>(list.size())) index = static_cast<int>(list.size());
     list.insert(list.begin() + index, node);
+    node->FPlaceHint = static_cast<size_t>(index);
     try {
         FOwner->InsertItem(node);
     } catch (...) {

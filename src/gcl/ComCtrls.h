@@ -170,8 +170,16 @@ private:
     friend class TTreeNodes;
     friend class TCustomTreeView;
 
+    // The node's place in its siblings' list: Place takes the place
+    // remembered (PlaceHint) when it still holds, else numbers the whole
+    // list once more, so walking siblings one after another stays linear
+    // in their number. The list's size when the node is not in it.
+    size_t Place() const noexcept;
+    const std::vector<TTreeNode*>& Siblings() const noexcept;
+
     TTreeNodes* FOwner;
     TTreeNode* FParent = nullptr;
+    mutable size_t FPlaceHint = 0;
     std::vector<TTreeNode*> FChildren;
     std::string FText;
     void* FData = nullptr;

@@ -197,6 +197,70 @@ TEST_F(CommonControls, NodesLiveInTheComponentAndSurviveRecreation) {
     EXPECT_EQ(nodes->GetCount(), 0);
 }
 
+// Walking siblings one after another costs the same for each step, so a
+// node keeps its place among them; whatever changed their list (a node
+// added, deleted, moved or sorted), the walks both ways, the indexes and
+// the absolute indexes still agree with the list.
+TEST_F(CommonControls, SiblingsAreFoundAfterEveryChangeOfTheirList) {
+    TTreeNodes* nodes = Tree->GetItems();
+    for (const char* s : {"d", "b", "e", "a", "c"}) nodes->Add(nullptr, s);
+    // Each level's siblings forward (with any wrong index marked "?"),
+    // then backward from the last; every node's absolute index checked.
+    std::function<std::string(TTreeNode*)> walk = [&](TTreeNode* first) {
+        std::string forward, backward;
+        TTreeNode* last = nullptr;
+        int index = 0;
+        for (TTreeNode* n = first; n; n = n->GetNextSibling(), ++index) {
+            forward += n->GetText();
+            if (n->GetIndex() != index) forward += "?";
+            if (n->GetCount() > 0) forward += "(" + walk(n->GetFirstChild()) + ")";
+            last = n;
+        }
+        for (TTreeNode* n = last; n; n = n->GetPrevSibling()) backward = n->GetText() + backward;
+        std::string level;
+        for (TTreeNode* n = first; n; n = n->GetNextSibling()) level += n->GetText();
+        return level == backward ? forward : forward + " backward " + backward;
+    };
+    auto absolute = [&] {
+        int i = 0;
+        for (TTreeNode* n = nodes->GetFirstNode(); n; n = n->GetNext(), ++i)
+            if (n->GetAbsoluteIndex() != i || nodes->GetItem(i) != n) return false;
+        return i == nodes->GetCount();
+    };
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "dbeac");
+    nodes->AddFirst(nodes->GetFirstNode(), "f");
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "fdbeac");
+    nodes->Insert(nodes->GetItem(3), "g");
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "fdbgeac");
+    nodes->GetItem(1)->Delete();
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "fbgeac");
+    nodes->GetItem(0)->MoveTo(nodes->GetItem(4), naInsert);
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "bgefac");
+    EXPECT_TRUE(absolute());
+    Tree->AlphaSort(false);
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "abcefg");
+    // Into and out of a child list.
+    nodes->GetItem(1)->MoveTo(nodes->GetItem(0), naAddChild);
+    nodes->GetItem(2)->MoveTo(nodes->GetItem(0), naAddChildFirst);
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "a(cb)efg");
+    EXPECT_EQ(nodes->GetItem(2)->GetText(), "b");
+    EXPECT_EQ(nodes->GetItem(2)->GetIndex(), 1);
+    EXPECT_EQ(nodes->GetItem(2)->GetNextSibling(), nullptr);
+    EXPECT_EQ(nodes->GetItem(2)->GetNext()->GetText(), "e");
+    EXPECT_TRUE(absolute());
+    nodes->GetItem(1)->MoveTo(nodes->GetItem(5), naAdd);
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "a(b)efgc");
+    EXPECT_TRUE(absolute());
+    Tree->HandleNeeded();
+    Tree->AlphaSort(true);
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "a(b)cefg");
+    EXPECT_TRUE(absolute());
+    nodes->GetFirstNode()->DeleteChildren();
+    nodes->GetItem(2)->Delete();
+    EXPECT_EQ(walk(nodes->GetFirstNode()), "acfg");
+    EXPECT_TRUE(absolute());
+}
+
 TEST_F(CommonControls, HitTestingLabelEditingAndEvents) {
     Build();
     Tree->FullExpand();
