@@ -330,7 +330,10 @@ TEST_F(ComponentsTest, RichEditGivesALongTextUpWithItsWindowAndKeepsTheRest) {
     EXPECT_FALSE(edit->GetModified());
     EXPECT_EQ(edit->GetSelStart(), 0);
     EXPECT_EQ(SendMessageA(second, EM_GETTEXTMODE, 0, 0) & TM_PLAINTEXT, TM_PLAINTEXT);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(second, WM_GETFONT, 0, 0)), edit->GetFont()->GetHandle());
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    SendMessageA(second, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    EXPECT_STREQ(format.szFaceName, "Arial");
     EXPECT_EQ(static_cast<DWORD>(SendMessageA(second, EM_GETEVENTMASK, 0, 0)),
               static_cast<DWORD>(ENM_CHANGE | ENM_REQUESTRESIZE | ENM_SELCHANGE | ENM_PROTECTED | ENM_LINK));
     EXPECT_TRUE(edit->GetRichEditOle() != nullptr);
