@@ -561,6 +561,18 @@ void TMainForm::FillQuickTagsList() {
 
 void TMainForm::QuickEditTagsChange(gcl::TObject*) {
     if (QuickEditTags->GetTag() == 1) return;
+    // The marks the edit swallows as keys come in no other way either (a
+    // paste, the edit's menu): in the quick-entry text they would end the
+    // tags token early and put the rest of the tags into the title.
+    std::wstring text = QuickEditTags->GetText();
+    int caret = QuickEditTags->GetSelStart();
+    if (DropSwallowedTagMarks(text, caret)) {
+        // The edit then changes again, with no mark left.
+        QuickEditTags->SetText(text);
+        QuickEditTags->SetSelStart(caret);
+        QuickEditTags->SetSelLength(0);
+        return;
+    }
     TCheckListModel model = QuickTagsModel();
     FilterQuickTagsList(QuickEditTagsText(), model);
     for (size_t i = 0; i < model.Checked.size(); ++i) QuickTagsList->SetChecked(static_cast<int>(i), model.Checked[i]);

@@ -1532,6 +1532,11 @@ namespace {
 
 const TUnitVersionInfo UnitVersion{"KitRichEdit.cpp", "1.0", "2026-12-07", "components", "", nullptr};
 
+// How long the end waits for a clipboard another program holds open: a
+// clipboard manager reads it in a moment.
+constexpr int FlushClipboardAttempts = 25;
+constexpr DWORD FlushClipboardPauseMs = 20;
+
 HMODULE LoadQuietly(const char* name) {
     UINT oldMode = SetErrorMode(SEM_NOOPENFILEERRORBOX);
     HMODULE module = LoadLibraryA(name);
@@ -1548,14 +1553,27 @@ void InitRichEdit() {
     CFRtfNoObjs = RegisterClipboardFormatA("Rich Text Format Without Objects");
 }
 
+// Renders a data object left on the clipboard onto it, waiting a moment
+// for another program that holds the clipboard open; false when it could
+// not be rendered.
+bool FlushClipboard() {
+    for (int attempt = 0;; ++attempt) {
+        const HRESULT hr = OleFlushClipboard();
+        if (hr != CLIPBRD_E_CANT_OPEN) return SUCCEEDED(hr);
+        if (attempt == FlushClipboardAttempts) return false;
+        Sleep(FlushClipboardPauseMs);
+    }
+}
+
 void DoneRichEdit() {
     FreeConversionFormatList();
     // Text copied from a rich edit may still be on the clipboard as the
     // library's own data object: it is rendered onto the clipboard before
-    // the library goes, so that it stays there after the program ends (the
-    // end of OLE, later, would otherwise call into the freed library).
-    if (GRichEditModule) OleFlushClipboard();
-    if (GRichEditModule) FreeLibrary(GRichEditModule);
+    // the library goes, so that it stays there after the program ends.
+    // While another program keeps the clipboard open it cannot be: the
+    // library then stays loaded, since the end of OLE, later, releases
+    // that data object and so calls into the library.
+    if (GRichEditModule && FlushClipboard()) FreeLibrary(GRichEditModule);
     GRichEditModule = nullptr;
     GRichEditVersion = 0;
     UnregisterModuleUnitVersions(UnitVersionInstance());

@@ -169,6 +169,23 @@ bool IsQuickTagsKeySwallowed(char c) {
     return c == '[' || c == ']' || c == ';';
 }
 
+bool DropSwallowedTagMarks(std::wstring& text, int& caret) {
+    size_t kept = 0;
+    int before = 0;  // dropped before the caret
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c < 0x80 && IsQuickTagsKeySwallowed(static_cast<char>(c))) {
+            if (static_cast<int>(i) < caret) ++before;
+            continue;
+        }
+        text[kept++] = c;
+    }
+    const bool dropped = kept != text.size();
+    text.resize(kept);
+    caret -= before;
+    return dropped;
+}
+
 TPoint32 ShowPanelPosition(TPoint32 point, int panelWidth, int panelHeight, int clientWidth, int clientHeight) {
     TPoint32 p;
     p.Y = point.Y;

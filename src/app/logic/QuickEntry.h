@@ -85,6 +85,10 @@ void FilterQuickTagsList(const std::string& text, TCheckListModel& checkList);
 std::string CheckedTagsText(const TCheckListModel& checkList);
 // Keys the tags edit swallows.
 bool IsQuickTagsKeySwallowed(char c);
+// Takes those marks out of a text that came in some other way (a paste),
+// moving the caret (a character index) with the text before it; false when
+// there was none.
+bool DropSwallowedTagMarks(std::wstring& text, int& caret);
 
 // Where a floating panel opens for a point in the form's client area: it
 // flips above or left of the point when it would leave the client area,

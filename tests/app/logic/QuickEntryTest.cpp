@@ -140,6 +140,17 @@ TEST(QuickEntry, TagCheckList) {
     EXPECT_EQ("Home,ab", CheckedTagsText(list));
     EXPECT_TRUE(IsQuickTagsKeySwallowed('['));
     EXPECT_FALSE(IsQuickTagsKeySwallowed(','));
+    // A pasted text loses the marks; the caret keeps its place among the
+    // characters left, and a text without marks is left alone.
+    std::wstring pasted = L"x]y;z[w, \u03b1]";
+    int caret = 6;  // after "z["
+    EXPECT_TRUE(DropSwallowedTagMarks(pasted, caret));
+    EXPECT_EQ(pasted, L"xyzw, \u03b1");
+    EXPECT_EQ(caret, 3);
+    caret = 2;
+    EXPECT_FALSE(DropSwallowedTagMarks(pasted, caret));
+    EXPECT_EQ(pasted, L"xyzw, \u03b1");
+    EXPECT_EQ(caret, 2);
 }
 
 TEST(QuickEntry, ModesAndPanels) {
