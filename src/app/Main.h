@@ -86,7 +86,7 @@ inline constexpr UINT ModalWindowForwardMessage = WM_APP + 41;
 // of another and joined it (TMainForm::ShowJoinedTree).
 inline constexpr UINT TreeJoinedMessage = WM_APP + 42;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
-                ListNameWithSeparator = 4 };
+                ListNameWithSeparator = 4, UnsavableTextDropped = 5 };
 
 class TMainForm;
 
@@ -616,6 +616,9 @@ public:
     void RichEdit1Exit(gcl::TObject* Sender);
     void RichEdit1KeyDown(gcl::TObject* Sender, uint16_t& Key, gcl::TShiftState Shift);
     void RichEdit1URLClick(gcl::TObject* Sender, const std::string& URLText, gcl::TMouseButton Button);
+    // What a drop onto the note may bring: plain text the database can hold.
+    void RichEdit1QueryAcceptData(gcl::TObject* Sender, IDataObject* DataObject, CLIPFORMAT& Format, DWORD Reco,
+                                  bool Really, HGLOBAL MetaPict, bool& Accept);
     void EditNoteAExecute(gcl::TObject* Sender);
     void MinRestoreNoteAExecute(gcl::TObject* Sender);
     void NoteEditResize(gcl::TObject* Sender);

@@ -1527,19 +1527,42 @@ bool CharFitsCodePage(wchar_t c) noexcept {
     }
 }
 
+// Whether the wide text of a global block (up to its first NUL) holds a
+// character the code page lacks.
+bool GlobalTextUnfit(HGLOBAL data) {
+    bool unfit = false;
+    if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
+        const size_t limit = GlobalSize(data) / sizeof(wchar_t);
+        for (size_t i = 0; i < limit && text[i] && !unfit; ++i) unfit = !CharFitsCodePage(text[i]);
+        GlobalUnlock(data);
+    }
+    return unfit;
+}
+
 // Whether the clipboard's text holds a character the code page lacks.
 bool ClipboardTextUnfit() {
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(nullptr)) return false;
     bool unfit = false;
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            const size_t limit = GlobalSize(data) / sizeof(wchar_t);
-            for (size_t i = 0; i < limit && text[i] && !unfit; ++i) unfit = !CharFitsCodePage(text[i]);
-            GlobalUnlock(data);
-        }
-    }
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) unfit = GlobalTextUnfit(data);
     CloseClipboard();
     return unfit;
+}
+
+// The wide text a drop offers: whether there is any, and whether it holds a
+// character the code page lacks.
+struct TDroppedText {
+    bool Offered = false;
+    bool Unfit = false;
+};
+TDroppedText DroppedText(IDataObject* data) {
+    TDroppedText dropped;
+    FORMATETC wide{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (!data || data->QueryGetData(&wide) != S_OK || data->GetData(&wide, &medium) != S_OK) return dropped;
+    dropped.Offered = medium.tymed == TYMED_HGLOBAL;
+    dropped.Unfit = dropped.Offered && GlobalTextUnfit(medium.hGlobal);
+    ReleaseStgMedium(&medium);
+    return dropped;
 }
 
 // Ctrl+V or Shift+Insert for an edit control.
@@ -1655,6 +1678,24 @@ void TMainForm::RichEdit1WindowProc(gcl::TMessage& Message) {
     if (!PasteRefused(Message) && FRichEdit1WindowProc) FRichEdit1WindowProc(Message);
 }
 
+void TMainForm::RichEdit1QueryAcceptData(gcl::TObject*, IDataObject* DataObject, CLIPFORMAT& Format, DWORD Reco,
+                                         bool Really, HGLOBAL, bool& Accept) {
+    // A drop, from another program or from the note itself, brings its
+    // text as a paste does: the plain text only (the library would take
+    // rich text first), and never characters the file cannot hold, which
+    // the note's 8-bit text would turn into "?".
+    if (Reco != RECO_DROP || !Accept) return;
+    const TDroppedText dropped = DroppedText(DataObject);
+    if (!dropped.Offered) {
+        Accept = false;
+    } else if (dropped.Unfit) {
+        Accept = false;
+        if (Really) WarnLater(UnsavableTextDropped);
+    } else {
+        Format = CF_UNICODETEXT;
+    }
+}
+
 void TMainForm::RemoveTypingGuard() noexcept {
     if (GTypingGuard) gcl::RemoveGetMessageFilter(&TypingGuardFilter);
     GTypingGuard = false;
@@ -1665,6 +1706,7 @@ void TMainForm::RemoveTypingGuard() noexcept {
 void TMainForm::WarnUnsavableTyped(WPARAM What) {
     const HWND focus = ::GetFocus();
     const char* text = What == UnsavableTextPasted  ? msg::UnsavablePasted
+                       : What == UnsavableTextDropped ? msg::UnsavableDropped
                        : What == UnsavableNameGiven ? msg::UnsavableName
                        : What == TagNameWithSeparators ? msg::TagNameSeparators
                        : What == ListNameWithSeparator ? msg::ListNameSeparator
@@ -1776,6 +1818,7 @@ void TMainForm::CreateNotePanel() {
     RichEdit1->OnExit = E(this, &TMainForm::RichEdit1Exit);
     RichEdit1->OnKeyDown = gcl::TKeyEvent(this, &TMainForm::RichEdit1KeyDown);
     RichEdit1->OnURLClick = TRichEditURLClickEvent(this, &TMainForm::RichEdit1URLClick);
+    RichEdit1->OnQueryAcceptData = TRichEditQueryAcceptData(this, &TMainForm::RichEdit1QueryAcceptData);
     EditNoteA->SetOnExecute(E(this, &TMainForm::EditNoteAExecute));
     MinRestoreNoteA->SetOnExecute(E(this, &TMainForm::MinRestoreNoteAExecute));
 }

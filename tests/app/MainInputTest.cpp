@@ -9,6 +9,7 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Strings.h"
+#include "listview/LvDataObject.h"
 #include "support/ApplicationTest.h"
 #include "support/WindowTest.h"
 #include "toolbar/MenuScript.h"
@@ -709,6 +710,47 @@ bool PopupShowing() {
     bool found = false;
     EnumThreadWindows(GetCurrentThreadId(), &FindPopup, reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// A drop onto the note (the rich-edit library asks the note whether it
+// takes the data) brings plain text only, and never letters the database
+// cannot hold: those are refused, with a word once the drop is made.
+TEST_F(MainInput, TextDroppedOntoTheNoteIsPlainTextTheDatabaseCanHold) {
+    TMainForm* form = Open();
+    SelectTasks(form, {"Buy stamps"});
+    ASSERT_TRUE(form->NoteEditorMade());
+    TRichEditOleCallback* callback = form->RichEdit1->GetOleCallback();
+    ASSERT_NE(nullptr, callback);
+    auto offering = [](CLIPFORMAT format, const std::string& bytes) {
+        gcl::ComPtr<::IDataObject> object(TCommonDataObject::Create()->AsDataObject());
+        EXPECT_TRUE(SaveToDataObject(object.Get(), format, bytes.data(), static_cast<int>(bytes.size())));
+        return object;
+    };
+    auto wide = [](const std::wstring& text) {
+        return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+    };
+    auto ask = [&](::IDataObject* data, CLIPFORMAT& format, bool really) {
+        return callback->QueryAcceptData(data, &format, RECO_DROP, really ? TRUE : FALSE, nullptr);
+    };
+
+    CLIPFORMAT format = 0;
+    EXPECT_EQ(S_OK, ask(offering(CF_UNICODETEXT, wide(L"Caf\u00e9")).Get(), format, true));
+    EXPECT_EQ(CF_UNICODETEXT, format) << "the library may choose rich text";
+    // Greek: refused while dragging without a word, and on the drop with one.
+    const gcl::ComPtr<::IDataObject> greek = offering(CF_UNICODETEXT, wide(L"Greek \u03b1\u03b2"));
+    format = 0;
+    EXPECT_EQ(S_FALSE, ask(greek.Get(), format, false));
+    PumpMessages(30);
+    Dialogs.ExpectMessage("It was not dropped", gcl::mrOk);
+    EXPECT_EQ(S_FALSE, ask(greek.Get(), format, true));
+    PumpMessages(500, [&] { return Dialogs.Done(); });
+    // Rich text with no plain text beside it: nothing to take.
+    format = 0;
+    EXPECT_EQ(S_FALSE, ask(offering(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("Rich Text Format")),
+                                    std::string("{\\rtf1 \\u945?}") + '\0')
+                               .Get(),
+                           format, true));
+    CloseMainForm(form);
 }
 
 TEST_F(MainInput, MenusChosenWithTheKeyboardAndClicksOnHeaders) {

@@ -53,6 +53,9 @@ inline constexpr const char* UnsavableTyped =
 inline constexpr const char* UnsavablePasted =
     "The text on the clipboard holds characters that cannot be saved: Qelvo keeps tasks and notes in the system's "
     "8-bit character set, where they would become \"?\" or other letters. It was not pasted.";
+inline constexpr const char* UnsavableDropped =
+    "The text dropped holds characters that cannot be saved: Qelvo keeps tasks and notes in the system's 8-bit "
+    "character set, where they would become \"?\" or other letters. It was not dropped.";
 inline constexpr const char* UnsavableName =
     "This name holds characters that cannot be saved: Qelvo keeps lists and tags in the system's 8-bit character "
     "set, where they would become \"?\" or other letters. Change or remove them and try again.";
