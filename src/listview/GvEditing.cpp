@@ -198,6 +198,12 @@ void GCL_STDCALL TGvBaseEditor::ControlWndHookProc(gcl::TMessage& Message) {
             ResizeEditor();
             passOn = false;
             break;
+        case gcl::CN_COMMAND:
+            // The text changed without a key (the edit menu's Undo or
+            // Paste): the control fits it as it does after a key.
+            if (HIWORD(Message.WParam) == EN_CHANGE && control->HandleAllocated())
+                PostMessageA(control->GetHandle(), GvMsgEditorResize, 0, 0);
+            break;
         default:
             break;
         }

@@ -1,0 +1,68 @@
+// Undo and the edit menus in the places a user types, and what the
+// window, the file and the keyboard show afterwards: the title editor,
+// the note, the quick-entry and find box.
+#include <gtest/gtest.h>
+
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// Chooses a command of the edit menu a right click opens on an edit, by
+// its underlined letter.
+void EditMenuCommand(TProgram& p, HWND edit, char letter) {
+    const RECT r = RectOf(edit);
+    Click(p, POINT{r.left + 5, (r.top + r.bottom) / 2}, true);
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND w : p.TopWindows())
+            if (ClassOf(w) == "#32768") return true;
+        return false;
+    }, 3000)) << "no edit menu";
+    Key(p, letter);
+    p.Settle();
+}
+
+int WidthOf(HWND w) {
+    const RECT r = RectOf(w);
+    return r.right - r.left;
+}
+
+} // namespace
+
+// A title changed from the editor's own menu (Undo, Paste) kept the
+// editor at the size of the text before: the title taken back by Undo
+// showed only its last letters ("ort" of "Write report"), a long title
+// pasted likewise. The editor now fits its text however the text changed.
+TEST(ExploreUndoScenario, TheTitleEditorFitsATitleTheEditMenuPutBack) {
+    TProgram p("undo-title-menu");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, parts.ListItem(1));
+    Key(p, VK_F2);
+    const HWND editor = p.Focus();
+    ASSERT_NE(editor, parts.List) << "no title editor opened";
+    ASSERT_EQ(TextOf(editor), "Write report");
+    const int fitting = WidthOf(editor);
+    Type(p, "X");
+    ASSERT_LT(WidthOf(editor), fitting) << "the editor did not fit the short text typed";
+
+    EditMenuCommand(p, editor, 'U');
+    EXPECT_EQ(TextOf(editor), "Write report");
+    EXPECT_EQ(WidthOf(editor), fitting) << "the title put back by Undo does not fit its editor";
+    Shot(p, main, "undo-title-menu-undo");
+
+    Key(p, 'A', Ctrl);
+    PutOnClipboard(L"Write the report for the board");
+    EditMenuCommand(p, editor, 'P');
+    EXPECT_EQ(TextOf(editor), "Write the report for the board");
+    EXPECT_GT(WidthOf(editor), fitting + 60) << "the pasted title does not fit its editor";
+    Key(p, VK_RETURN);
+    EXPECT_EQ(p.Focus(), parts.List);
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_NE(TaskLine(ReadFile(p.DatabasePath()), "Write the report for the board"), "");
+}
+
+} // namespace qelvo::e2e
