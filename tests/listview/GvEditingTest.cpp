@@ -454,6 +454,19 @@ TEST_F(GvEditingTest, TheEditorFitsItsTextInsideTheClientArea) {
                                    (void)tm;
                                    Key(EditHandle(), VK_ESCAPE);
                                }});
+    // Text put in with no key (the edit menu's Paste or Undo) is fitted too.
+    int pastedWidth = 0;
+    RunEdit(Item(3), nullptr, {[&] {
+                                   SendMessageA(EditHandle(), EM_REPLACESEL, TRUE,
+                                                reinterpret_cast<LPARAM>("WWWWWWWWWWWW"));
+                               },
+                               [&] {
+                                   RECT r{};
+                                   GetWindowRect(EditHandle(), &r);
+                                   pastedWidth = r.right - r.left;
+                                   Key(EditHandle(), VK_ESCAPE);
+                               }});
+    EXPECT_GT(pastedWidth, emptyWidth + 60) << "text pasted without a key left the editor as small as before";
 }
 
 TEST_F(GvEditingTest, ASecondEditWhileEditingDoesNothing) {
