@@ -42,24 +42,6 @@ std::string Zero(const std::string& text) { return text + '\0'; }
 
 UINT RichTextFormat() { return RegisterClipboardFormatA("Rich Text Format"); }
 
-// The edit menu that a right click (or the menu key) opened; nullptr when
-// none came.
-HWND OpenEditMenu(TProgram& p, HWND edit, bool byKey = false) {
-    if (byKey) {
-        Key(p, VK_APPS);
-    } else {
-        const RECT r = RectOf(edit);
-        Click(p, POINT{r.left + 20, (r.top + r.bottom) / 2}, true);
-    }
-    HWND menu = nullptr;
-    WaitUntil([&] {
-        for (HWND w : p.TopWindows())
-            if (ClassOf(w) == "#32768") menu = w;
-        return menu != nullptr;
-    }, 3000);
-    return menu;
-}
-
 // The commands of an edit menu, top to bottom (Undo, Cut, Copy, Paste,
 // Delete, Select All): whether each is offered, read from the menu's
 // pixels (an offered command's caption is black, the others grey; the
@@ -108,12 +90,6 @@ std::vector<bool> OfferedCommands(TProgram& p, HWND edit) {
     EXPECT_EQ(offered.size(), 6u) << "the edit menu has not six commands";
     offered.resize(6);
     return offered;
-}
-
-// Chooses a command of an edit's menu by its underlined letter.
-void ChooseFromEditMenu(TProgram& p, HWND edit, char letter) {
-    ASSERT_NE(OpenEditMenu(p, edit), nullptr);
-    Key(p, letter);
 }
 
 // The screen point inside character Index of an edit (a rich edit

@@ -1,6 +1,5 @@
-// Undo and the edit menus in the places a user types, and what the
-// window, the file and the keyboard show afterwards: the title editor,
-// the note, the quick-entry and find box.
+// Undo and the edit menus in the places a user types, and what the window
+// and the file show afterwards: the title editor changed from its own menu.
 #include <gtest/gtest.h>
 
 #include "e2e/TaskEntrySupport.h"
@@ -8,20 +7,6 @@
 namespace qelvo::e2e {
 
 namespace {
-
-// Chooses a command of the edit menu a right click opens on an edit, by
-// its underlined letter.
-void EditMenuCommand(TProgram& p, HWND edit, char letter) {
-    const RECT r = RectOf(edit);
-    Click(p, POINT{r.left + 5, (r.top + r.bottom) / 2}, true);
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND w : p.TopWindows())
-            if (ClassOf(w) == "#32768") return true;
-        return false;
-    }, 3000)) << "no edit menu";
-    Key(p, letter);
-    p.Settle();
-}
 
 int WidthOf(HWND w) {
     const RECT r = RectOf(w);
@@ -48,14 +33,14 @@ TEST(ExploreUndoScenario, TheTitleEditorFitsATitleTheEditMenuPutBack) {
     Type(p, "X");
     ASSERT_LT(WidthOf(editor), fitting) << "the editor did not fit the short text typed";
 
-    EditMenuCommand(p, editor, 'U');
+    ChooseFromEditMenu(p, editor, 'U');
     EXPECT_EQ(TextOf(editor), "Write report");
     EXPECT_EQ(WidthOf(editor), fitting) << "the title put back by Undo does not fit its editor";
     Shot(p, main, "undo-title-menu-undo");
 
     Key(p, 'A', Ctrl);
     PutOnClipboard(L"Write the report for the board");
-    EditMenuCommand(p, editor, 'P');
+    ChooseFromEditMenu(p, editor, 'P');
     EXPECT_EQ(TextOf(editor), "Write the report for the board");
     EXPECT_GT(WidthOf(editor), fitting + 60) << "the pasted title does not fit its editor";
     Key(p, VK_RETURN);

@@ -188,4 +188,28 @@ inline bool RefusedWithAWord(TProgram& p, const char* what) {
     return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); });
 }
 
+// The edit menu that a right click (or the menu key) opened; nullptr when
+// none came.
+inline HWND OpenEditMenu(TProgram& p, HWND edit, bool byKey = false) {
+    if (byKey) {
+        Key(p, VK_APPS);
+    } else {
+        const RECT r = RectOf(edit);
+        Click(p, POINT{r.left + 20, (r.top + r.bottom) / 2}, true);
+    }
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        for (HWND w : p.TopWindows())
+            if (ClassOf(w) == "#32768") menu = w;
+        return menu != nullptr;
+    }, 3000);
+    return menu;
+}
+
+// Chooses a command of an edit's menu by its underlined letter.
+inline void ChooseFromEditMenu(TProgram& p, HWND edit, char letter) {
+    ASSERT_NE(OpenEditMenu(p, edit), nullptr);
+    Key(p, letter);
+}
+
 } // namespace qelvo::e2e
