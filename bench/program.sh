@@ -5,6 +5,8 @@
 # at rest and each interaction a user repeats, against a floor measured in
 # the same run (bench/win32/ProgramBench.cpp).
 #   bench/program.sh [RUNS] [COUNT...]     (after scripts/build native win32)
+# Give it at least two processors (taskset -c 4-7): the program runs on the
+# upper half of them and the driver, which watches it, on the lower.
 # QELVO_EXE names another qelvo.exe to time (an older build, for a table of
 # before and after); QELVO_BENCH_SKIP=part,part leaves out the interactions
 # whose names contain a part; QELVO_BENCH_TRACE=1 prints on stderr, for each

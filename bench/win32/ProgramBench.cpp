@@ -4,7 +4,8 @@
 // driven with real input (SendInput, so focus, menus and the program's own
 // loops take part) and timed until the program has handled it and painted:
 // until its threads last used the processor before a quiet span, read from
-// Linux's /proc (the driver runs under Wine only).
+// Linux's /proc (the driver runs under Wine only). The program runs on the
+// upper half of the processors the bench is given, the driver on the lower.
 // Each time is printed with its floor, measured in this run on the same
 // database: the task filter over every task plus one paint of the visible
 // rows of a list view of the program's size, both by the program's own
@@ -40,8 +41,32 @@ using namespace qelvo;
 namespace {
 
 constexpr double Bound = 120;  // seconds any one wait may take
+// Processor time (ns) beyond any wake of the program at rest, which takes
+// a fraction of a millisecond.
+constexpr uint64_t WakeWork = 2'000'000;
 
 HANDLE GRunning = nullptr;  // the program started, ended by a failure
+
+// The processors the program runs on: the upper half of those the bench was
+// given, while the driver keeps the lower half (SplitProcessors). The
+// driver reads the program's processor time without pause; on the same
+// processors it would take them from the program it times, whose work
+// would then wait for a processor and read slower than it is. All of them
+// when the bench was given only one.
+DWORD_PTR GProgramProcessors = 0;
+
+void SplitProcessors() {
+    DWORD_PTR own = 0, system = 0;
+    if (!GetProcessAffinityMask(GetCurrentProcess(), &own, &system)) return;
+    std::vector<DWORD_PTR> bits;
+    for (DWORD_PTR bit = 1; bit != 0; bit <<= 1)
+        if (own & bit) bits.push_back(bit);
+    if (bits.size() < 2) return;
+    DWORD_PTR driver = 0, program = 0;
+    for (size_t i = 0; i < bits.size(); ++i) (i < bits.size() / 2 ? driver : program) |= bits[i];
+    if (!SetProcessAffinityMask(GetCurrentProcess(), driver)) return;
+    GProgramProcessors = program;
+}
 
 [[noreturn]] void Fail(const std::string& what) {
     if (GRunning) TerminateProcess(GRunning, 1);
@@ -84,9 +109,15 @@ public:
         // QELVO_PROGRAM_WINEDEBUG: Wine's debug channels for the program alone.
         if (const char* channels = std::getenv("QELVO_PROGRAM_WINEDEBUG")) SetEnvironmentVariableA("WINEDEBUG", channels);
         const double t0 = Now();
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, FFolder.c_str(), &si, &FPi))
+        // Started held, so that its first thread already runs on its own
+        // processors.
+        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                            FFolder.c_str(), &si, &FPi))
             Fail("cannot start " + command);
         GRunning = FPi.hProcess;
+        if (GProgramProcessors && !SetProcessAffinityMask(FPi.hProcess, GProgramProcessors))
+            Fail("cannot give the program its processors");
+        ResumeThread(FPi.hThread);
         while ((FUnixPid = FindUnixPid(command)).empty()) {
             if (Now() - t0 > Bound || WaitForSingleObject(FPi.hProcess, 0) == WAIT_OBJECT_0)
                 Fail("cannot find the processor time of " + command + " in /proc (Z:\\proc)");
@@ -114,12 +145,18 @@ public:
     // shorter than Gap: the program also wakes now and then at rest for a
     // fraction of a millisecond (its timers), and such a wake after a
     // pause belongs to no input (its count per run is kept in FWakes).
+    // Activity after a pause that uses more processor time than a wake
+    // ever does (WakeWork) is the input's work going on after a wait (for
+    // a processor, another process or the window system): the work then
+    // ends with it, and the wakes counted since that pause were none.
     // Negative when the program did nothing at all after t0 (the input
     // was lost).
     double Idle(double t0, double Gap = 0.015) const {
         uint64_t last = FCpuAtRest;
         double active = -1, end = -1;
         bool paused = false;
+        uint64_t pausedAt = 0;  // processor time when the last pause began
+        int wakes = 0;          // counted since then
         // QELVO_BENCH_TRACE: each interaction's uses of the processor, per
         // thread (ms from the input: microseconds used), on stderr.
         const bool trace = std::getenv("QELVO_BENCH_TRACE") != nullptr;
@@ -144,8 +181,15 @@ public:
                     before = threads;
                 }
                 if (end >= 0 && now - active >= Gap) {
+                    if (!paused) pausedAt = last;
                     paused = true;
                     ++FWakes;
+                    ++wakes;
+                }
+                if (paused && cpu - pausedAt > WakeWork) {
+                    paused = false;
+                    FWakes -= wakes;
+                    wakes = 0;
                 }
                 if (!paused) end = now;
                 active = now;
@@ -661,6 +705,7 @@ int main(int argc, char** argv) {
     }
     if (argc < 3) Fail("usage: program_bench RUNS FOLDER...");
     const int runs = std::max(std::atoi(argv[1]), 1);
+    SplitProcessors();
     gcl::FormsUnit.Initialize();
     GvListviewUnit.Initialize();
     std::vector<TResult> results;
