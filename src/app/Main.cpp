@@ -564,6 +564,10 @@ void TMainForm::BringWindowBack() {
 }
 
 void TMainForm::WMShowRunningCopy() {
+    // The keyboard goes to the quick-entry box: a title being typed is
+    // taken first, as a click elsewhere takes it, rather than its editor
+    // staying on the screen without the keyboard.
+    TakeTitleBeingEdited();
     BringWindowBack();
     FocusAfterComingBack();
 }
@@ -627,15 +631,30 @@ namespace {
 
 struct TOwnedWindowSearch {
     HWND Owner = nullptr;
-    HWND Found = nullptr;
+    std::vector<HWND> Found;
 };
 
-BOOL CALLBACK FindOwnedWindow(HWND window, LPARAM data) noexcept {
+BOOL CALLBACK FindOwnedWindows(HWND window, LPARAM data) noexcept {
     auto* search = reinterpret_cast<TOwnedWindowSearch*>(data);
-    if (GetWindow(window, GW_OWNER) != search->Owner || !IsWindowVisible(window) || !IsWindowEnabled(window))
-        return TRUE;
-    search->Found = window;
-    return FALSE;
+    if (GetWindow(window, GW_OWNER) == search->Owner && IsWindowVisible(window)) search->Found.push_back(window);
+    return TRUE;
+}
+
+// The window that takes the keyboard among the shown windows Owner owns:
+// an enabled one, or else the one that a window held disabled by a dialog
+// of its own leads to (the colour dialog over the Options dialog);
+// nullptr when there is none.
+HWND EnabledOwnedWindow(HWND owner, HWND skip, int depth = 0) {
+    if (!owner || depth > 8) return nullptr;
+    TOwnedWindowSearch search;
+    search.Owner = owner;
+    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedWindows, reinterpret_cast<LPARAM>(&search));
+    for (HWND window : search.Found)
+        if (window != skip && IsWindowEnabled(window)) return window;
+    for (HWND window : search.Found)
+        if (window != skip)
+            if (HWND inner = EnabledOwnedWindow(window, skip, depth + 1)) return inner;
+    return nullptr;
 }
 
 } // namespace
@@ -646,12 +665,9 @@ bool TMainForm::ActivateModalWindow() {
     const HWND self = GetHandle();
     if (IsWindowEnabled(self)) return false;
     for (HWND owner : {self, gcl::Application->GetHandle()}) {
-        TOwnedWindowSearch search;
-        search.Owner = owner;
-        if (owner) EnumThreadWindows(GetCurrentThreadId(), &FindOwnedWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.Found && search.Found != self) {
-            SetForegroundWindow(search.Found);
-            SetActiveWindow(search.Found);
+        if (HWND found = EnabledOwnedWindow(owner, self)) {
+            SetForegroundWindow(found);
+            SetActiveWindow(found);
             return true;
         }
     }
