@@ -566,8 +566,10 @@ void TMainForm::BringWindowBack() {
 void TMainForm::WMShowRunningCopy() {
     // The keyboard goes to the quick-entry box: a title being typed is
     // taken first, as a click elsewhere takes it, rather than its editor
-    // staying on the screen without the keyboard.
+    // staying on the screen without the keyboard, and an open menu (whose
+    // loop holds the capture) closes rather than taking the keys typed.
     TakeTitleBeingEdited();
+    if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
     BringWindowBack();
     FocusAfterComingBack();
 }

@@ -31,7 +31,7 @@ void PressHotKey(const TProgram& p) { Key(p, 'O', Ctrl | Shift); }
 // the quick-entry box and left the title's editor on the screen: the title
 // was never taken, and Ctrl+Q no longer ended the program. The title is now
 // taken as the window comes forward.
-TEST(ModalScenario, ASecondStartWhileATitleIsTypedTakesTheTitle) {
+TEST(ModalScenario, ASecondStartTakesATitleBeingTypedAndClosesAnOpenMenu) {
     TProgram p("modal-second-start-title");
     HWND main = StartOnTwoLists(p);
     ASSERT_NE(main, nullptr);
@@ -49,6 +49,26 @@ TEST(ModalScenario, ASecondStartWhileATitleIsTypedTakesTheTitle) {
     EXPECT_TRUE(ChildrenOfClass(main, "TGvEdit").empty()) << "the title's editor stayed without the keyboard";
     EXPECT_EQ(p.Focus(), parts.TopEdit);
     Shot(p, main, "modal-second-start-title");
+
+    // With the File menu open the keyboard went to the quick-entry box too,
+    // while the menu stayed and took the letters typed as its commands'
+    // ("c" asked to clear the database). The menu closes now.
+    OpenMainMenu(p, main, FileMenuX);
+    ASSERT_GT(p.TopWindows().size(), 1u) << "no menu opened";
+    TProgram third("modal-second-start-title", true);
+    third.Start();
+    EXPECT_EQ(third.WaitExit(), 0);
+    p.Settle();
+    for (HWND w : p.TopWindows()) {
+        if (w != main) {
+            EXPECT_EQ(ClassOf(w), "TApplication") << "the menu stayed";
+        }
+    }
+    EXPECT_EQ(p.Focus(), parts.TopEdit);
+    Type(p, "Buy a clock");
+    EXPECT_TRUE(p.NoDialogFor(300)) << "the letters went to the menu";
+    EXPECT_EQ(TextOf(parts.TopEdit), "Buy a clock");
+    Key(p, VK_ESCAPE);
 
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
