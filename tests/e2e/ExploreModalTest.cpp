@@ -23,8 +23,6 @@ HWND ColourPanelOf(HWND options) {
 
 bool Gone(HWND w) { return !IsWindow(w) || !IsWindowVisible(w); }
 
-void PressHotKey(const TProgram& p) { Key(p, 'O', Ctrl | Shift); }
-
 } // namespace
 
 // A second start while a task's title was being typed moved the keyboard to
@@ -96,10 +94,10 @@ TEST(ModalScenario, ADialogOverTheOptionsDialogGetsTheKeyboardBack) {
         Click(p, CenterOf(panel));
         const HWND colour = p.WaitDialog();
         ASSERT_NE(colour, nullptr) << "no colour dialog";
-        PressHotKey(p);
+        Key(p, 'O', Ctrl | Shift);    // the hot key
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
         if (round == 0) {
-            PressHotKey(p);
+            Key(p, 'O', Ctrl | Shift);    // the hot key
         } else {
             TProgram second("modal-dialog-over-options", true);
             second.Start();
