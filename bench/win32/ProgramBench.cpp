@@ -200,7 +200,10 @@ public:
                 // in case the look at its windows raced with its work).
                 if (CpuNanoseconds() == last) break;
             }
-            Sleep(0);
+            // Each look at the program's time is a round of Wine server
+            // requests, which the program's own work waits behind: a
+            // look a millisecond, not as often as the driver can.
+            Sleep(1);
         }
         if (trace) std::fprintf(stderr, "  work until %.1f ms:%s\n", (end - t0) * 1e3, log.c_str());
         FCpuAtRest = last;
