@@ -4,6 +4,7 @@
 #include "components/KitRichEdit.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "components/KitFixedEditPopUp.h"
@@ -72,6 +73,10 @@ void SetSelectionRange(HWND handle, LONG start, LONG end) {
     CHARRANGE range{start, end};
     SendMessageA(handle, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
+
+// Whether the library would take a text set on it for rich-text source: it
+// begins with a group and a control word ("{\rtf", "{\urtf" ...).
+bool LooksLikeRichText(const char* text) { return text && text[0] == '{' && text[1] == '\\'; }
 
 } // namespace
 
@@ -632,6 +637,9 @@ void TKitCustomRichEdit::CreateParams(TCreateParams& params) {
     // is switched on once the window stands where it belongs (CreateWnd).
     if (!FHideSelection) params.Style |= ES_NOHIDESEL;
     params.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
+    // A text that the library would read as rich text is set once the window
+    // stands, as plain text (SetTextAsPlainText).
+    if (LooksLikeRichText(params.Caption)) params.Caption = "";
 }
 
 void TKitCustomRichEdit::CreateWnd() {
@@ -1299,6 +1307,34 @@ bool TKitCustomRichEdit::PastedAsPlainText(TMessage& message) {
     return true;
 }
 
+bool TKitCustomRichEdit::SetTextAsPlainText(TMessage& message) {
+    // The library reads a text that begins as rich-text source does ("{\rtf",
+    // "{\urtf" and the like) as rich text, whatever its mode: a note holding
+    // such source showed other text, and an edit of it kept the parsed text.
+    // Such a text goes in as a plain-text stream, left as WM_SETTEXT leaves
+    // any other: the caret at the start, no undo, not modified.
+    const char* text = reinterpret_cast<const char*>(message.LParam);
+    if (!LooksLikeRichText(text) || !HandleAllocated()) return false;
+    const HWND handle = GetHandle();
+    TMemoryStream stream;
+    UINT flags = SF_TEXT;
+    if (RichEditVersion() >= 2) {
+        const std::wstring wide = AnsiToWide(text);
+        stream.WriteBuffer(wide.data(), static_cast<int32_t>(wide.size() * sizeof(wchar_t)));
+        flags |= SF_UNICODE;
+    } else {
+        stream.WriteBuffer(text, static_cast<int32_t>(std::strlen(text)));
+    }
+    stream.SetPosition(0);
+    TKitRTFConversion conversion;
+    conversion.OpenStream(&stream);
+    message.Result = StreamIn(conversion, flags) ? 1 : 0;
+    SetSelectionRange(handle, 0, 0);
+    SendMessageA(handle, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageA(handle, EM_SETMODIFY, FALSE, 0);
+    return true;
+}
+
 void TKitCustomRichEdit::Dispatch(TMessage& message) {
     switch (message.Msg) {
     case CN_BASE + WM_NOTIFY:
@@ -1307,6 +1343,9 @@ void TKitCustomRichEdit::Dispatch(TMessage& message) {
     case EM_REPLACESEL:
         ReplaceSel(message);
         return;
+    case WM_SETTEXT:
+        if (SetTextAsPlainText(message)) return;
+        break;
     case WM_SETFONT:
         DefaultHandler(message);
         FDefAttributes->Assign(GetFont());

@@ -378,6 +378,9 @@ private:
     // Shift+Insert) takes the clipboard's text and nothing else. True when
     // the message was one.
     bool PastedAsPlainText(gcl::TMessage& message);
+    // WM_SETTEXT of a text the library would read as rich text: set as the
+    // plain text it is. True when the message was one.
+    bool SetTextAsPlainText(gcl::TMessage& message);
     // A context menu asked for from the keyboard: at the caret.
     void MenuAtCaret(gcl::TMessage& message);
     void LinkNotification(const ENLINK& link);

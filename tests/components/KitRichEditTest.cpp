@@ -1,10 +1,11 @@
 // The rich-edit control over the real rich-edit library: what its window
 // is created with, link clicks reflected from the parent, the context menu
 // choice, the state kept across window re-creation, attributes, lines,
-// loading and saving, protection, clipboard gates, printing and a picture
-// of a formatted note.
+// loading and saving, protection, clipboard gates, printing, text that
+// reads as rich-text source, and a picture of a formatted note.
 #include "components/ComponentsTest.h"
 
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +45,8 @@ public:
     void EnterOrExit(TObject*) { ++FocusEvents; }
     void Protect(TObject*, int, int, bool& allow) { allow = AllowProtected; }
     void ConversionProgress(TObject*, int percent) { Progress.push_back(percent); }
+    int Changes = 0;
+    void Change(TObject*) { ++Changes; }
 };
 
 // Sends EN_LINK the way the library does: WM_NOTIFY to the parent, which
@@ -66,6 +69,21 @@ void Fill(TMemoryStream& stream, const std::string& text) {
     stream.Clear();
     stream.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
     stream.SetPosition(0);
+}
+
+// What setting a text left in a rich edit: its text, modified flag, caret,
+// undo and the change events it raised.
+struct TAfterText {
+    std::string Text;
+    bool Modified;
+    int SelStart;
+    bool CanUndo;
+    int Changes;
+    bool operator==(const TAfterText&) const = default;
+};
+[[maybe_unused]] std::ostream& operator<<(std::ostream& out, const TAfterText& after) {
+    return out << '"' << after.Text << "\" modified " << after.Modified << " caret " << after.SelStart << " undo "
+               << after.CanUndo << " changes " << after.Changes;
 }
 
 // Reads the creation parameters of a rich edit.
@@ -351,6 +369,61 @@ TEST_F(ComponentsTest, RichEditGivesALongTextUpWithItsWindowAndKeepsTheRest) {
     EXPECT_EQ(edit->GetText(), "");
     EXPECT_NE(edit->GetHandle(), second);
     EXPECT_EQ(GetFocus(), edit->GetHandle());
+}
+
+// Text that begins as rich-text source does is the plain text it reads, in
+// either text mode, before the window is made and across the long-text
+// remake, and it leaves the control as any other text does.
+TEST_F(ComponentsTest, RichEditTakesTextThatReadsAsRichTextSourceAsItReads) {
+    TKitRichEdit* edit = NewRichEdit();
+    TClicks events;
+    edit->OnChange = TNotifyEvent(&events, &TClicks::Change);
+    auto set = [&](const std::string& text) {
+        edit->SetSelStart(edit->GetTextLen());
+        edit->SetSelText("typed");
+        edit->SetModified(true);
+        events.Changes = 0;
+        edit->SetText(text);
+        return TAfterText{edit->GetText(), edit->GetModified(), edit->GetSelStart(),
+                      SendMessageA(edit->GetHandle(), EM_CANUNDO, 0, 0) != 0, events.Changes};
+    };
+    for (bool plain : {true, false}) {
+        edit->SetPlainText(plain);
+        const TAfterText other = set("a note\r\nof two lines");
+        EXPECT_EQ(other.Text, "a note\r\nof two lines");
+        for (const std::string source :
+             {"{\\rtf1 hello}", "{\\urtf1 \\b x}\r\nsecond line", "{\\rtf1\\ansi caf\xE9\\par}", "{\\"}) {
+            TAfterText expected = other;
+            expected.Text = source;
+            EXPECT_EQ(set(source), expected) << source << (plain ? " in plain-text mode" : " in rich-text mode");
+        }
+        EXPECT_EQ(edit->GetLines()->GetCount(), 1);
+    }
+    edit->SetPlainText(true);
+    edit->SetReadOnly(true);
+    edit->SetText("{\\rtf1 read only}");
+    EXPECT_EQ(edit->GetText(), "{\\rtf1 read only}");
+    edit->SetReadOnly(false);
+
+    // Set before the window is made: the window shows it as set.
+    TKitRichEdit* late = TKitRichEdit::Create(Form);
+    late->SetPlainText(true);
+    late->SetBounds(10, 140, 300, 60);
+    late->SetText("{\\rtf1 made later}");
+    late->SetParent(Form);
+    late->HandleNeeded();
+    EXPECT_EQ(late->GetText(), "{\\rtf1 made later}");
+
+    // A long source replaced by a short one goes with the window, as any
+    // long text does; the new window shows the short one as set.
+    std::string longSource = "{\\rtf1 ";
+    while (longSource.size() < 40000) longSource += "\\par line of source\r\n";
+    edit->SetText(longSource);
+    EXPECT_EQ(edit->GetText(), longSource);
+    const HWND first = edit->GetHandle();
+    edit->SetText("{\\rtf1 short}");
+    EXPECT_NE(edit->GetHandle(), first);
+    EXPECT_EQ(edit->GetText(), "{\\rtf1 short}");
 }
 
 TEST_F(ComponentsTest, RichEditAttributesRoundTrip) {

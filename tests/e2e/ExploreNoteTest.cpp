@@ -2,8 +2,9 @@
 // (rich text with tables and hidden text, a page of HTML, a picture, files,
 // odd line ends, tabs and NULs), undo in the note and around a change of
 // task, the note's edit menu, the keyboard after a filter key pressed in
-// the note, and the links in a note, clicked with each button (the program
-// records what it would open: nothing is opened).
+// the note, a note that begins as rich-text source does, and the links in
+// a note, clicked with each button (the program records what it would
+// open: nothing is opened).
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -208,6 +209,49 @@ TEST(ExploreNoteScenario, WhatIsPastedIsThePlainTextTheNoteShowsAndKeeps) {
     const TMainWindowParts again(main);
     Click(p, again.ListItem(0));
     EXPECT_EQ(TextOf(again.NoteEditor), seen + "\r\n");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+TEST(ExploreNoteScenario, ANoteThatBeginsAsRichTextSourceShowsAndKeepsThatSource) {
+    TProgram p("note-rtf-source");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));  // Call Tom, no note
+    const HWND note = parts.NoteEditor;
+    Key(p, 'N', Shift);
+    const std::string source = "{\\rtf1 hello}";
+    Type(p, source);
+    // Shown again with its task, the note reads as typed (it showed
+    // "hello", and a letter typed then saved "hello" with it: the source
+    // was gone).
+    Click(p, parts.ListItem(1));
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(TextOf(note), source);
+    Key(p, 'N', Shift);
+    Key(p, VK_END, Ctrl);
+    Type(p, "!");
+    // Esc puts back the note as it was kept, the source whole.
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(TextOf(note), source);
+    Key(p, 'N', Shift);
+    Key(p, VK_END, Ctrl);
+    Type(p, "!");
+    Click(p, parts.ListItem(1));
+    // The other form the library reads as rich text, in the other task.
+    Key(p, 'N', Shift);
+    Key(p, VK_HOME, Ctrl);
+    Key(p, VK_END, Ctrl | Shift);
+    Type(p, "{\\urtf1 x}");
+    Click(p, parts.ListItem(0));
+    EXPECT_EQ(TextOf(note), source + "!");
+    Click(p, parts.ListItem(1));
+    EXPECT_EQ(TextOf(note), "{\\urtf1 x}");
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), source + "!\xF8");
+    EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(5), "{\\urtf1 x}\xF8");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
