@@ -4,7 +4,6 @@
 #include "components/KitRichEdit.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "components/KitFixedEditPopUp.h"
@@ -1311,27 +1310,27 @@ bool TKitCustomRichEdit::SetTextAsPlainText(TMessage& message) {
     // The library reads a text that begins as rich-text source does ("{\rtf",
     // "{\urtf" and the like) as rich text, whatever its mode: a note holding
     // such source showed other text, and an edit of it kept the parsed text.
-    // Such a text goes in as a plain-text stream, left as WM_SETTEXT leaves
-    // any other: the caret at the start, no undo, not modified.
+    // A replacement of the selection is never read so: the control is
+    // emptied quietly and the text put in its place, then left as WM_SETTEXT
+    // leaves any other (one change event, the caret at the start, no undo,
+    // not modified). A plain-text stream would not do: Wine's library breaks
+    // a line twice where a CR LF falls across two of its chunks.
     const char* text = reinterpret_cast<const char*>(message.LParam);
     if (!LooksLikeRichText(text) || !HandleAllocated()) return false;
     const HWND handle = GetHandle();
-    TMemoryStream stream;
-    UINT flags = SF_TEXT;
-    if (RichEditVersion() >= 2) {
-        const std::wstring wide = AnsiToWide(text);
-        stream.WriteBuffer(wide.data(), static_cast<int32_t>(wide.size() * sizeof(wchar_t)));
-        flags |= SF_UNICODE;
-    } else {
-        stream.WriteBuffer(text, static_cast<int32_t>(std::strlen(text)));
-    }
-    stream.SetPosition(0);
-    TKitRTFConversion conversion;
-    conversion.OpenStream(&stream);
-    message.Result = StreamIn(conversion, flags) ? 1 : 0;
+    const LPARAM mask = SendMessageA(handle, EM_GETEVENTMASK, 0, 0);
+    SendMessageA(handle, EM_SETEVENTMASK, 0, mask & ~static_cast<LPARAM>(ENM_CHANGE));
+    SendMessageA(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    SendMessageA(handle, EM_SETEVENTMASK, 0, mask);
+    const bool readOnly = GetWindowLongA(handle, GWL_STYLE) & ES_READONLY;
+    if (readOnly) SendMessageA(handle, EM_SETREADONLY, FALSE, 0);
+    SendMessageA(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+    if (readOnly) SendMessageA(handle, EM_SETREADONLY, TRUE, 0);
     SetSelectionRange(handle, 0, 0);
+    SendMessageA(handle, EM_SCROLLCARET, 0, 0);
     SendMessageA(handle, EM_EMPTYUNDOBUFFER, 0, 0);
     SendMessageA(handle, EM_SETMODIFY, FALSE, 0);
+    message.Result = 1;
     return true;
 }
 

@@ -392,7 +392,8 @@ TEST_F(ComponentsTest, RichEditTakesTextThatReadsAsRichTextSourceAsItReads) {
         const TAfterText other = set("a note\r\nof two lines");
         EXPECT_EQ(other.Text, "a note\r\nof two lines");
         for (const std::string source :
-             {"{\\rtf1 hello}", "{\\urtf1 \\b x}\r\nsecond line", "{\\rtf1\\ansi caf\xE9\\par}", "{\\"}) {
+             {"{\\rtf1 hello}", "{\\urtf1 \\b x}\r\nsecond line", "{\\rtf1\\ansi caf\xE9\\par}",
+              "{\\rtf1 ends in a break}\r\n", "{\\"}) {
             TAfterText expected = other;
             expected.Text = source;
             EXPECT_EQ(set(source), expected) << source << (plain ? " in plain-text mode" : " in rich-text mode");
