@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -114,6 +115,17 @@ std::wstring WideTextOfClipboard() {
     return text;
 }
 
+// Starts on the two lists and gives the keyboard to the note of the first
+// task, Call Tom, which has none; no parts when the program did not start.
+std::optional<TMainWindowParts> StartInFirstNote(TProgram& p) {
+    HWND main = StartOnTwoLists(p);
+    if (!main) return std::nullopt;
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    Key(p, 'N', Shift);
+    return parts;
+}
+
 void SelectWholeNote(TProgram& p) {
     Key(p, VK_HOME, Ctrl);
     Key(p, VK_END, Ctrl | Shift);
@@ -123,12 +135,10 @@ void SelectWholeNote(TProgram& p) {
 
 TEST(ExploreNoteScenario, WhatIsPastedIsThePlainTextTheNoteShowsAndKeeps) {
     TProgram p("note-paste");
-    HWND main = StartOnTwoLists(p);
-    ASSERT_NE(main, nullptr);
-    TMainWindowParts parts(main);
-    Click(p, parts.ListItem(0));  // Call Tom, no note
+    const std::optional<TMainWindowParts> started = StartInFirstNote(p);
+    ASSERT_TRUE(started);
+    const TMainWindowParts& parts = *started;
     const HWND note = parts.NoteEditor;
-    Key(p, 'N', Shift);
     ASSERT_EQ(p.Focus(), note);
 
     // A table from a word processor, with its plain text: the note takes
@@ -204,7 +214,7 @@ TEST(ExploreNoteScenario, WhatIsPastedIsThePlainTextTheNoteShowsAndKeeps) {
     Key(p, 'Q', Ctrl);
     ASSERT_EQ(p.WaitExit(), 0);
     p.Start();
-    main = p.Main();
+    const HWND main = p.Main();
     ASSERT_NE(main, nullptr);
     const TMainWindowParts again(main);
     Click(p, again.ListItem(0));
@@ -215,12 +225,10 @@ TEST(ExploreNoteScenario, WhatIsPastedIsThePlainTextTheNoteShowsAndKeeps) {
 
 TEST(ExploreNoteScenario, ANoteThatBeginsAsRichTextSourceShowsAndKeepsThatSource) {
     TProgram p("note-rtf-source");
-    HWND main = StartOnTwoLists(p);
-    ASSERT_NE(main, nullptr);
-    TMainWindowParts parts(main);
-    Click(p, parts.ListItem(0));  // Call Tom, no note
+    const std::optional<TMainWindowParts> started = StartInFirstNote(p);
+    ASSERT_TRUE(started);
+    const TMainWindowParts& parts = *started;
     const HWND note = parts.NoteEditor;
-    Key(p, 'N', Shift);
     const std::string source = "{\\rtf1 hello}";
     Type(p, source);
     // Shown again with its task, the note reads as typed (it showed
