@@ -211,6 +211,9 @@ public:
     }
 
     void Stop() {
+        CloseThreadFiles();
+        if (FProcStat) CloseHandle(FProcStat);
+        FProcStat = nullptr;
         if (!FPi.hProcess) return;
         if (WaitForSingleObject(FPi.hProcess, 0) != WAIT_OBJECT_0) {
             TerminateProcess(FPi.hProcess, 1);
@@ -251,24 +254,89 @@ public:
     }
 
 private:
-    // The processor time of every thread of the program so far.
+    // The processor time of every thread of the program so far. The files
+    // Linux keeps it in stay open and are read again from their start:
+    // opening, listing and closing them on every look was some thirty Wine
+    // server requests, each a wait for the server the program's own
+    // requests queue at. The threads are listed again when their number in
+    // the process's status changes or a thread's file can no longer be read
+    // (the thread ended).
     uint64_t CpuNanoseconds(std::map<std::string, uint64_t>* threads = nullptr) const {
         if (FUnixPid.empty()) return 0;
-        uint64_t sum = 0;
         if (threads) threads->clear();
+        if (!FProcStat) FProcStat = OpenProcFile("Z:\\proc\\" + FUnixPid + "\\stat");
+        const std::string status = ReadFromStart(FProcStat);
+        if (status.empty()) return FCpuAtRest;  // the process has ended
+        const int count = ThreadCount(status);
+        for (int pass = 0; pass < 2; ++pass) {
+            if (count != FThreadCount) ListThreads(count);
+            uint64_t sum = 0;
+            bool gone = false;
+            for (const auto& [id, file] : FThreadFiles) {
+                const std::string stat = ReadFromStart(file);
+                if (stat.empty()) {
+                    gone = true;
+                    break;
+                }
+                const uint64_t ns = std::strtoull(stat.c_str(), nullptr, 10);
+                if (threads) (*threads)[id] = ns;
+                sum += ns;
+            }
+            if (!gone) return sum;
+            FThreadCount = -1;
+            if (threads) threads->clear();
+        }
+        return FCpuAtRest;
+    }
+
+    // The program's threads and their open stat files, listed anew.
+    void ListThreads(int count) const {
+        CloseThreadFiles();
         const std::string tasks = "Z:\\proc\\" + FUnixPid + "\\task\\";
         WIN32_FIND_DATAA found{};
         HANDLE find = FindFirstFileA((tasks + "*").c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE) return FCpuAtRest;  // the process has ended
+        if (find == INVALID_HANDLE_VALUE) return;
         do {
             if (found.cFileName[0] < '0' || found.cFileName[0] > '9') continue;
-            const std::string stat = ReadSmallFile(tasks + found.cFileName + "\\schedstat");
-            const uint64_t ns = std::strtoull(stat.c_str(), nullptr, 10);
-            if (threads) (*threads)[found.cFileName] = ns;
-            sum += ns;
+            const HANDLE file = OpenProcFile(tasks + found.cFileName + "\\schedstat");
+            if (file) FThreadFiles[found.cFileName] = file;
         } while (FindNextFileA(find, &found));
         FindClose(find);
-        return sum;
+        FThreadCount = count;
+    }
+
+    void CloseThreadFiles() const {
+        for (const auto& entry : FThreadFiles) CloseHandle(entry.second);
+        FThreadFiles.clear();
+        FThreadCount = -1;
+    }
+
+    static HANDLE OpenProcFile(const std::string& path) {
+        const HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+        return f == INVALID_HANDLE_VALUE ? nullptr : f;
+    }
+
+    // The whole of a small file read from its start (empty when it cannot
+    // be read): Linux makes a status file's text anew for a read there.
+    // (A plain read after a seek: Wine answers both in the process, while
+    // a read given its offset in an OVERLAPPED asks the server to post its
+    // completion.)
+    static std::string ReadFromStart(HANDLE file) {
+        if (!file || SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return {};
+        char buffer[4096];
+        DWORD read = 0;
+        if (!ReadFile(file, buffer, sizeof buffer - 1, &read, nullptr)) read = 0;
+        return std::string(buffer, read);
+    }
+
+    // The number of threads in a /proc/PID/stat line: the 20th field, the
+    // 18th after the command name's closing parenthesis.
+    static int ThreadCount(const std::string& status) {
+        size_t at = status.rfind(')');
+        if (at == std::string::npos) return -1;
+        for (int field = 0; field < 18 && at != std::string::npos; ++field) at = status.find(' ', at + 1);
+        return at == std::string::npos ? -1 : std::atoi(status.c_str() + at + 1);
     }
 
     static std::string ReadSmallFile(const std::string& path) {
@@ -308,6 +376,9 @@ private:
     HWND FMain = nullptr;
     std::string FUnixPid;
     mutable uint64_t FCpuAtRest = 0;
+    mutable HANDLE FProcStat = nullptr;
+    mutable std::map<std::string, HANDLE> FThreadFiles;
+    mutable int FThreadCount = -1;
 
 public:
     static constexpr double Quiet = 0.025;  // seconds of no processor use that end a wait
