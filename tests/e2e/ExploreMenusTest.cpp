@@ -3,8 +3,6 @@
 // window, whose chevrons keep every hidden command within reach.
 #include <gtest/gtest.h>
 
-#include <oleacc.h>
-
 #include <algorithm>
 #include <atomic>
 #include <string>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "data/uDataMan.h"
+#include "e2e/BarItemsSupport.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
@@ -56,66 +55,6 @@ HWND Shown(const TProgram& p, const std::string& className) {
     for (HWND w : p.TopWindows())
         if (ClassOf(w) == className) return w;
     return nullptr;
-}
-
-// A toolbar read as a screen reader reads it: its items' names, whether
-// each shows and is checked, and where.
-struct TBarItem {
-    std::string Name;
-    bool Visible = false, Checked = false;
-    RECT Place{};
-};
-
-struct TComScope {
-    TComScope() { CoInitialize(nullptr); }
-    ~TComScope() { CoUninitialize(); }
-};
-
-std::vector<TBarItem> ItemsOf(HWND bar) {
-    std::vector<TBarItem> items;
-    IAccessible* acc = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(bar, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&acc))) ||
-        !acc)
-        return items;
-    long count = 0;
-    acc->get_accChildCount(&count);
-    for (long i = 1; i <= count; ++i) {
-        VARIANT id{};
-        id.vt = VT_I4;
-        id.lVal = i;
-        IDispatch* d = nullptr;
-        if (FAILED(acc->get_accChild(id, &d)) || !d) continue;
-        IAccessible* child = nullptr;
-        d->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&child));
-        d->Release();
-        if (!child) continue;
-        VARIANT self{};
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        TBarItem item;
-        BSTR name = nullptr;
-        if (child->get_accName(self, &name) == S_OK && name) {
-            for (const wchar_t* c = name; *c; ++c) item.Name += static_cast<char>(*c);
-            SysFreeString(name);
-        }
-        VARIANT state{};
-        if (child->get_accState(self, &state) == S_OK) {
-            item.Visible = !(state.lVal & STATE_SYSTEM_INVISIBLE);
-            item.Checked = (state.lVal & STATE_SYSTEM_CHECKED) != 0;
-        }
-        long x = 0, y = 0, w = 0, h = 0;
-        if (item.Visible && child->accLocation(&x, &y, &w, &h, self) == S_OK) item.Place = RECT{x, y, x + w, y + h};
-        child->Release();
-        items.push_back(item);
-    }
-    acc->Release();
-    return items;
-}
-
-TBarItem ItemNamed(HWND bar, const std::string& prefix) {
-    for (const TBarItem& item : ItemsOf(bar))
-        if (item.Name.compare(0, prefix.size(), prefix) == 0) return item;
-    return {};
 }
 
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }

@@ -141,12 +141,19 @@ bool TryFolderEntryIcon(const std::string& entry, int& icon) {
 
 std::vector<std::string> ListMenuCaptions(const gcl::TStrings& folders) {
     std::vector<std::string> out;
-    for (int i = 0; i < folders.GetCount(); ++i) out.push_back(FolderEntryName(folders.Get(i)));
+    for (int i = 0; i < folders.GetCount(); ++i) {
+        std::string name = FolderEntryName(folders.Get(i));
+        if (!name.empty()) out.push_back(std::move(name));
+    }
     return out;
 }
 
 int MoveToListMark(const gcl::TStrings& folders, const std::string& folder) {
-    return IndexOfStart(folders, folder + FieldSeparator);
+    const int entry = folder.empty() ? -1 : IndexOfStart(folders, folder + FieldSeparator);
+    if (entry < 0) return -1;
+    int place = 0;
+    for (int i = 0; i < entry; ++i) place += !FolderEntryName(folders.Get(i)).empty();
+    return place;
 }
 
 void MoveTasksToList(const std::vector<TuTask*>& tasks, const std::string& name, TuData& data) {

@@ -81,11 +81,13 @@ std::string FolderEntryName(const std::string& entry);
 // The icon of a Folders entry (the number between the first and second
 // 0xF7); False when it is not a number.
 bool TryFolderEntryIcon(const std::string& entry, int& icon);
-// The names of the "Move To List" and "Add to list" menus, one per
-// Folders entry (an item's Tag is its index).
+// The names of the list menus ("Move To List", "Add to list" and the
+// filter bar's), one per Folders entry with a name, as the side tree has
+// its nodes (an item's Tag is its place).
 std::vector<std::string> ListMenuCaptions(const gcl::TStrings& folders);
-// The entry shown in bold in "Move To List" for a task of list Folder:
-// the entry whose name is exactly that list, -1 when none.
+// The item shown in bold in "Move To List" for a task of list Folder: the
+// place among ListMenuCaptions of the first entry whose name is exactly
+// that list, -1 when none.
 int MoveToListMark(const gcl::TStrings& folders, const std::string& folder);
 // Moves the tasks to the list Name (cut to 50 characters).
 void MoveTasksToList(const std::vector<TuTask*>& tasks, const std::string& name, TuData& data);
