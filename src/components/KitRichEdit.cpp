@@ -4,6 +4,8 @@
 #include "components/KitRichEdit.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 #include <vector>
 
 #include "components/KitFixedEditPopUp.h"
@@ -33,10 +35,35 @@ HMODULE GRichEditModule = nullptr;
 int GRichEditVersion = 0;
 
 // One stream operation: the conversion and the first error of the callback.
+// A plain-text read keeps back for the next chunk a CR that ends a chunk
+// (Wine's library takes a CR LF split between two chunks for two line
+// breaks) and, in UTF-16, half a character (the library drops it).
 struct TStreamCookie {
-    TKitConversion* Conversion;
+    TKitConversion* Conversion = nullptr;
     bool Failed = false;
+    bool PlainText = false;
+    int CharSize = 1;
+    std::string Held;
 };
+
+// Reads the next chunk of a stream-in into Buffer; the count read.
+LONG ReadChunk(TStreamCookie& state, LPBYTE buffer, LONG count) {
+    LONG done = 0;
+    if (!state.Held.empty()) {
+        done = static_cast<LONG>(state.Held.size());
+        std::memcpy(buffer, state.Held.data(), state.Held.size());
+        state.Held.clear();
+    }
+    if (done < count) done += state.Conversion->ConvertRead(buffer + done, count - done);
+    if (!state.PlainText) return done;
+    const LONG unit = state.CharSize;
+    LONG keep = done % unit;
+    const LONG whole = done - keep;
+    if (whole > unit && buffer[whole - unit] == '\r' && (unit == 1 || buffer[whole - 1] == 0)) keep += unit;
+    if (keep == done) return done;  // the last of the stream
+    state.Held.assign(reinterpret_cast<const char*>(buffer) + done - keep, static_cast<size_t>(keep));
+    return done - keep;
+}
 
 DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
     auto* state = reinterpret_cast<TStreamCookie*>(cookie);
@@ -53,7 +80,7 @@ DWORD CALLBACK StreamOutCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LO
 DWORD CALLBACK StreamInCallback(DWORD_PTR cookie, LPBYTE buffer, LONG count, LONG* done) {
     auto* state = reinterpret_cast<TStreamCookie*>(cookie);
     try {
-        *done = state->Conversion->ConvertRead(buffer, count);
+        *done = ReadChunk(*state, buffer, count);
         return 0;
     } catch (...) {
         state->Failed = true;
@@ -711,7 +738,8 @@ void TKitCustomRichEdit::DoExit() {
 }
 
 bool TKitCustomRichEdit::StreamOut(TKitConversion& conversion, UINT flags) {
-    TStreamCookie cookie{&conversion};
+    TStreamCookie cookie;
+    cookie.Conversion = &conversion;
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
     stream.pfnCallback = &StreamOutCallback;
@@ -720,7 +748,10 @@ bool TKitCustomRichEdit::StreamOut(TKitConversion& conversion, UINT flags) {
 }
 
 bool TKitCustomRichEdit::StreamIn(TKitConversion& conversion, UINT flags) {
-    TStreamCookie cookie{&conversion};
+    TStreamCookie cookie;
+    cookie.Conversion = &conversion;
+    cookie.PlainText = !(flags & SF_RTF);
+    cookie.CharSize = flags & SF_UNICODE ? 2 : 1;
     EDITSTREAM stream{};
     stream.dwCookie = reinterpret_cast<DWORD_PTR>(&cookie);
     stream.pfnCallback = &StreamInCallback;

@@ -309,6 +309,31 @@ TEST_F(ComponentsTest, RichEditKeepsTextSelectionAndModifiedAcrossRecreation) {
     EXPECT_FALSE(edit->GetModified());
 }
 
+// A plain text read back in chunks (a new window, a switch of the text
+// mode) keeps its line breaks where a CR LF falls across two chunks of
+// the library's read (4096 bytes, 2048 UTF-16 characters): Wine's library
+// took such a CR LF for two line breaks.
+TEST_F(ComponentsTest, RichEditKeepsALineBreakAcrossTheChunksOfARead) {
+    TKitRichEdit* edit = NewRichEdit();
+    edit->SetPlainText(true);
+    const std::string first(2047, 'a'), text = first + "\r\nend";
+    edit->SetText(text);
+    ASSERT_EQ(edit->GetText(), text);
+    HWND old = edit->GetHandle();
+    edit->SetHideScrollBars(!edit->GetHideScrollBars());  // a new window
+    ASSERT_NE(edit->GetHandle(), old);
+    EXPECT_EQ(edit->GetText(), text);
+    edit->SetPlainText(false);
+    EXPECT_EQ(edit->GetText(), text);
+    edit->SetPlainText(true);
+    EXPECT_EQ(edit->GetText(), text);
+    // The same at the end of the second chunk.
+    const std::string later = std::string(4095, 'b') + "\r\nend";
+    edit->SetText(later);
+    edit->SetHideScrollBars(!edit->GetHideScrollBars());
+    EXPECT_EQ(edit->GetText(), later);
+}
+
 // A long text replaced by another goes with its window: emptying it in
 // place took minutes in some rich-edit libraries. The control keeps the
 // rest: its text mode, font, events, objects and the keyboard, and it
