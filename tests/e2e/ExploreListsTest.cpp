@@ -15,12 +15,6 @@ const std::string Sep = "\xF7";
 
 void Save(const TProgram& p) { Key(p, 'S', Ctrl); }
 
-HWND StartOn(TProgram& p, const std::string& file) {
-    WriteFile(p.DatabasePath(), file);
-    p.Start();
-    return p.Main();
-}
-
 HWND StartOnThreeTasks(TProgram& p) { return StartOn(p, ThreeTasksDatabase()); }
 
 // The lines of a saved file between the first line and the lists marker

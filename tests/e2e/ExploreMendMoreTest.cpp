@@ -39,9 +39,7 @@ void ChooseInListMenu(TProgram& p, const std::string& name) {
 // the task out of every list.
 TEST(MendScenario, TheListMenuChoosesTheListItShowsBesideANamelessList) {
     TProgram p("mend-nameless-list-menu");
-    WriteFile(p.DatabasePath(), NamelessListDatabase());
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOn(p, NamelessListDatabase());
     ASSERT_NE(main, nullptr);
     HWND tree = TreeOf(main);
     ASSERT_EQ(Texts(p, tree), "All*|Home|Work");

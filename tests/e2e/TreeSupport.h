@@ -95,6 +95,13 @@ inline std::string Texts(const TProgram& p, HWND tree) { return Texts(Nodes(p, t
 
 inline POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
+// Starts the program on a database file of the text File; its main window.
+inline HWND StartOn(TProgram& p, const std::string& file) {
+    WriteFile(p.DatabasePath(), file);
+    p.Start();
+    return p.Main();
+}
+
 inline HWND TreeOf(HWND main) {
     const auto trees = ChildrenOfClass(main, "TUniTreeView.UnicodeClass");
     return trees.empty() ? nullptr : trees.front();
