@@ -50,9 +50,11 @@ struct TStreamCookie {
 LONG ReadChunk(TStreamCookie& state, LPBYTE buffer, LONG count) {
     LONG done = 0;
     if (!state.Held.empty()) {
-        done = static_cast<LONG>(state.Held.size());
-        std::memcpy(buffer, state.Held.data(), state.Held.size());
-        state.Held.clear();
+        const size_t take = std::min(state.Held.size(), static_cast<size_t>(count));
+        std::memcpy(buffer, state.Held.data(), take);
+        state.Held.erase(0, take);
+        if (!state.Held.empty()) return static_cast<LONG>(take);
+        done = static_cast<LONG>(take);
     }
     if (done < count) done += state.Conversion->ConvertRead(buffer + done, count - done);
     if (!state.PlainText) return done;

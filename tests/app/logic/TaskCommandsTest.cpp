@@ -113,7 +113,7 @@ TEST(TaskCommands, ListsAndMoves) {
     EXPECT_EQ(-1, MoveToListMark(folders, "Bare"));
     // A list without a name (an older file's) has no item, as it has no
     // node in the side tree: the items after it keep the tree's places.
-    folders.Insert(0, std::string(FieldSeparator) + "1" + FieldSeparator);
+    folders.Insert(0, std::string(1, FieldSeparator) + "1" + FieldSeparator);
     EXPECT_EQ((std::vector<std::string>{"HomeWork", "Work", "Bare"}), ListMenuCaptions(folders));
     EXPECT_EQ(1, MoveToListMark(folders, "Work"));
     EXPECT_EQ(-1, MoveToListMark(folders, ""));
