@@ -631,7 +631,10 @@ void TBarCustomToolbar::MouseMove(gcl::TShiftState Shift, int X, int Y) {
 }
 
 void TBarCustomToolbar::EndHotTracking() {
-    if (!GetCapture() && FView && !(FView->GetState() & vsModal)) FView->UpdateSelection(nullptr, true);
+    // A press on this bar keeps its item hot while the mouse is away; a
+    // capture elsewhere (another bar's drag) does not: the leave is the
+    // last notice this bar gets.
+    if (::GetCapture() != GetHandle() && FView && !(FView->GetState() & vsModal)) FView->UpdateSelection(nullptr, true);
 }
 
 void TBarCustomToolbar::WndProc(gcl::TMessage& Message) {
