@@ -402,10 +402,11 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
     FDragging = false;
     FMovingInRow = false;
     if (FDocked) FCurrentDock->ArrangeToolbars();
-    // A bar that changed docks moved the others of both docks: windows that
-    // hold windows of their own (a panel among the bars) are drawn anew whole,
-    // as toolbars draw themselves.
-    if (s.StartDock != (FDocked ? FCurrentDock : nullptr)) {
+    // A bar that changed docks, or rows or places in its dock, moved the
+    // others of the docks: windows that hold windows of their own (a panel
+    // among the bars, the edit of a bar it passed over) are drawn anew
+    // whole, as toolbars draw themselves.
+    if (s.StartDock != (FDocked ? FCurrentDock : nullptr) || (FDocked && ScreenRectOf(this) != s.StartRect)) {
         for (TBarDock* d : {s.StartDock, FDocked ? FCurrentDock : nullptr})
             if (d && d->HandleAllocated())
                 RedrawWindow(d->GetHandle(), nullptr, nullptr,

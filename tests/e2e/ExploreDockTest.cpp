@@ -5,67 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
+#include "e2e/DockSupport.h"
 #include "e2e/ExitsSupport.h"
 
 namespace qelvo::e2e {
-
-namespace {
-
-std::string Describe(const RECT& r) {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
-           std::to_string(r.bottom - r.top);
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-// The toolbars of the main window's bar dock, top to bottom: the menu bar,
-// the quick-entry bar, the group-by bar and the filter bar as they start.
-std::vector<HWND> DockedBars(HWND main) {
-    std::vector<HWND> bars;
-    for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass"))
-        if (ClassOf(GetParent(w)) == "TXtDock") bars.push_back(w);
-    std::sort(bars.begin(), bars.end(), [](HWND a, HWND b) {
-        const RECT ra = RectOf(a), rb = RectOf(b);
-        return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
-    });
-    return bars;
-}
-
-POINT GripOf(HWND bar) {
-    const RECT r = RectOf(bar);
-    return POINT{r.left + 3, (r.top + r.bottom) / 2};
-}
-
-HWND FloatingWindow(const TProgram& p) {
-    for (HWND w : p.TopWindows())
-        if (ClassOf(w) == "TXtFloatingWindowParent") return w;
-    return nullptr;
-}
-
-// The side panel (lists and tags) and the note panel ("Note").
-HWND Panel(HWND main, bool note) {
-    for (HWND w : ChildrenOfClass(main, "TXtDockablePanel.UnicodeClass"))
-        if ((TextOf(w) == "Note") == note) return w;
-    return nullptr;
-}
-
-// A point of a panel's caption bar where no tab or button lies.
-POINT CaptionOf(HWND panel) {
-    const std::vector<HWND> caption = ChildrenOfClass(panel, "TXtDockablePanelToolbar.UnicodeClass");
-    if (caption.empty()) return POINT{};
-    const RECT r = RectOf(caption.front());
-    return POINT{r.right - 40, (r.top + r.bottom) / 2};
-}
-
-int IniInt(const std::string& path, const std::string& section, const std::string& key) {
-    return std::atoi(IniValue(path, section, key).c_str());
-}
-
-} // namespace
 
 TEST(ExploreDockScenario, AFloatingBarStaysUnderItsCaptionDocksBackOnADoubleClickAndKeepsTheKeyboard) {
     TProgram p("dock-floating-bars");
