@@ -1027,7 +1027,16 @@ void TBarCustomDockableWindow::SetFloating(bool Value) {
     const int w = GetClientWidth();
     const int h = GetClientHeight();
     SetParent(FFloatParent);
-    SetBounds(0, 0, w, h);
+    // The size it had where it was docked only carries it into the floating
+    // window until it is arranged there: no floating size of its own.
+    ++FUpdatingBounds;
+    try {
+        SetBounds(0, 0, w, h);
+    } catch (...) {
+        --FUpdatingBounds;
+        throw;
+    }
+    --FUpdatingBounds;
 }
 
 // ---- The docking protocol ---------------------------------------------------------------------

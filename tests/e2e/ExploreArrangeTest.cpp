@@ -1,6 +1,6 @@
-// The toolbars and panels as a user rearranges them with the mouse within
-// the main window's bar dock: what the bars left behind and the bars they
-// passed over show once the drag is done.
+// The toolbars and panels as a user rearranges them with the mouse: what
+// the bars left behind and the bars they passed over show once the drag is
+// done, and the size a panel floats with whichever way it went.
 #include <gtest/gtest.h>
 
 #include "e2e/DockSupport.h"
@@ -31,6 +31,53 @@ TEST(ExploreArrangeScenario, ABarDroppedOnAnotherRowLeavesTheBarsItPassedWhole) 
     EXPECT_TRUE(ShowsAsAWholeRepaint(p, main, parts));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
+}
+
+namespace {
+
+// The size of the floating window the side panel ends in, dragged off by its
+// tab strip to a point beside the main window along a path that first
+// rises to height Via (crossing the toolbars when that is their height).
+SIZE SidePanelFloatedVia(TProgram& p, int via) {
+    p.Start();
+    HWND main = p.Main();
+    if (!main) return SIZE{};
+    const RECT window = RectOf(main);
+    const POINT from = CaptionOf(Panel(main, false));
+    const POINT rise{from.x + 40, via};
+    const POINT to{window.right + 120, window.top + 200};
+    ButtonDown(p, from);
+    Glide(p, from, rise, 8);
+    Glide(p, rise, to, 12);
+    ButtonUp(p, to);
+    HWND floating = FloatingWindow(p);
+    const RECT r = floating ? RectOf(floating) : RECT{};
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+} // namespace
+
+TEST(ExploreArrangeScenario, TheSidePanelFloatsWithOneSizeWhetherOrNotItCrossedTheToolbars) {
+    TProgram p("arrange-panel-float-size");
+    WriteWorkDatabase(p.DatabasePath(), {"Alpha task"});
+    // Straight out over the task list, then (the next start) up through the
+    // toolbars first: the floating panel has the same size both times.
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const POINT caption = CaptionOf(Panel(main, false));
+    const int toolbars = (RectOf(DockedBars(main)[1]).top + RectOf(DockedBars(main)[1]).bottom) / 2;
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    const SIZE straight = SidePanelFloatedVia(p, caption.y + 60);
+    ASSERT_GT(straight.cx, 0) << "the side panel did not float";
+    const SIZE crossing = SidePanelFloatedVia(p, toolbars);
+    ASSERT_GT(crossing.cx, 0) << "the side panel did not float";
+    EXPECT_EQ(crossing.cx, straight.cx) << "floated through the toolbars it is " << crossing.cx << "x" << crossing.cy
+                                        << ", straight out " << straight.cx << "x" << straight.cy;
+    EXPECT_EQ(crossing.cy, straight.cy);
 }
 
 } // namespace qelvo::e2e
