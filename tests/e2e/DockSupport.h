@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "e2e/E2eDriver.h"
+#include "e2e/ExitsSupport.h"
 
 namespace qelvo::e2e {
 
@@ -60,6 +61,14 @@ inline POINT CaptionOf(HWND panel) {
     if (caption.empty()) return POINT{};
     const RECT r = RectOf(caption.front());
     return POINT{r.right - 40, (r.top + r.bottom) / 2};
+}
+
+// Starts the program on a database holding one task, "Alpha task" in the
+// list Work; its main window, nullptr when none came.
+inline HWND StartOnOneTask(TProgram& p) {
+    WriteWorkDatabase(p.DatabasePath(), {"Alpha task"});
+    p.Start();
+    return p.Main();
 }
 
 inline int IniInt(const std::string& path, const std::string& section, const std::string& key) {

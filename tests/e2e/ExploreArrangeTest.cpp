@@ -11,9 +11,7 @@ namespace qelvo::e2e {
 
 TEST(ExploreArrangeScenario, ABarDroppedOnAnotherRowLeavesTheBarsItPassedWhole) {
     TProgram p("arrange-row-repaint");
-    WriteWorkDatabase(p.DatabasePath(), {"Alpha task"});
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnOneTask(p);
     ASSERT_NE(main, nullptr);
     std::vector<HWND> bars = DockedBars(main);
     ASSERT_EQ(bars.size(), 4u);

@@ -13,9 +13,7 @@ namespace qelvo::e2e {
 
 TEST(ExploreDockScenario, AFloatingBarStaysUnderItsCaptionDocksBackOnADoubleClickAndKeepsTheKeyboard) {
     TProgram p("dock-floating-bars");
-    WriteWorkDatabase(p.DatabasePath(), {"Alpha task"});
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnOneTask(p);
     ASSERT_NE(main, nullptr);
     std::vector<HWND> bars = DockedBars(main);
     ASSERT_EQ(bars.size(), 4u);
@@ -123,9 +121,7 @@ TEST(ExploreDockScenario, PanelsMovedAmongTheBarsAreDrawnAndTheNoteKeepsItsHeigh
 
 TEST(ExploreDockScenario, AListClickedInTheFloatingPanelThenLeftForTheQuickEntryKeepsItsName) {
     TProgram p("dock-tree-click");
-    WriteWorkDatabase(p.DatabasePath(), {"Alpha task"});
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnOneTask(p);
     ASSERT_NE(main, nullptr);
     // The list "Work" (the row below "All") chosen, then its panel dragged
     // off to float by its tab strip.
@@ -192,9 +188,7 @@ TEST(ExploreDockScenario, PanelsSqueezedByASmallWindowComeBackWithItsRoomInThisR
 
 TEST(ExploreDockScenario, TheQuickPanelsOfAFloatingQuickEntryBarOpenInsideTheWindow) {
     TProgram p("dock-quick-panels");
-    WriteWorkDatabase(p.DatabasePath(), {"Alpha task"});
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnOneTask(p);
     ASSERT_NE(main, nullptr);
     const RECT window = RectOf(main);
     // The quick-entry bar floated below the window and left of it.
