@@ -1301,6 +1301,17 @@ void TMainForm::DelAExecute(gcl::TObject*) {
 }
 
 void TMainForm::MoveNode(bool Up) {
+    // Ctrl+Up and Ctrl+Down come from the name's editor too: the name typed
+    // is taken before the node moves (the move takes the node's row from
+    // under the editor, which may then end without it). A name that joined
+    // another list or tag leaves no node of its own to move.
+    if (FoldersList->IsEditing()) {
+        FoldersList->Perform(TVM_ENDEDITLABELNOW, 0);
+        if (FTreeJoinPending) {
+            ShowJoinedTree();
+            return;
+        }
+    }
     TUniTreeNode* node = FoldersList->GetSelected();
     if (!node || !Database) return;
     TListsTreeModel model = TreeModel();
