@@ -25,7 +25,7 @@ std::string ThreeListsDatabase() {
 // Ctrl+Up and Ctrl+Down reach the tree from the name's editor and move the
 // node; the name typed went with the editor when the node moved down past
 // one that was not the last, while the node moved. The name typed goes
-// with the node.
+// with the node; one that joins another list or tag moves nothing.
 TEST(ExploreSideKeysScenario, MovingANodeWhileItsNameIsTypedTakesTheName) {
     TProgram p("explore-sidekeys-move-editing");
     WriteFile(p.DatabasePath(), ThreeListsDatabase());
@@ -59,19 +59,27 @@ TEST(ExploreSideKeysScenario, MovingANodeWhileItsNameIsTypedTakesTheName) {
     Type(p, "job");
     Key(p, VK_DOWN, Ctrl);
     EXPECT_EQ(Texts(p, tree), "All|home|job*|shop");
+    // A name that joins another tag leaves nothing to move.
+    Key(p, VK_UP);
+    Key(p, VK_RETURN);
+    Type(p, "shop");
+    Key(p, VK_DOWN, Ctrl);
+    EXPECT_EQ(Texts(p, tree), "All|job|shop*");
+    EXPECT_EQ(p.Focus(), tree);
     Shot(p, main, "explore-sidekeys-move-editing");
 
     Key(p, 'S', Ctrl);
     const std::string saved = ReadFile(p.DatabasePath());
     EXPECT_NE(saved.find("\r\nWork\xF7" "0\xF7\r\nFlat\xF7" "3\xF7\r\nShop\xF7" "5\xF7\r\n"), std::string::npos)
         << saved;
-    EXPECT_NE(saved.find("\r\nhome\r\njob\r\nshop\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\r\njob\r\nshop\r\n<--"), std::string::npos) << saved;
     const auto milk = SavedTask(saved, "Buy milk");
     ASSERT_FALSE(milk.empty()) << saved;
+    EXPECT_EQ(milk[0], "[shop]Buy milk");
     EXPECT_EQ(milk[3], "Flat");
     const auto both = SavedTask(saved, "Both");
     ASSERT_FALSE(both.empty()) << saved;
-    EXPECT_EQ(both[0], "[job,home]Both");
+    EXPECT_EQ(both[0], "[job,shop]Both");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
