@@ -20,6 +20,19 @@ std::string ThreeListsDatabase() {
     return file;
 }
 
+// Enter on the chosen node, Name typed over it, then Ctrl with Arrow:
+// the tree as it shows then, its first Length characters; the editor
+// must be gone and the keyboard back in the tree.
+std::string NameAndMove(const TProgram& p, HWND tree, const std::string& name, WORD arrow, size_t length) {
+    Key(p, VK_RETURN);
+    EXPECT_EQ(ChildrenOfClass(tree, "Edit").size(), 1u) << "Enter opened no editor for " << name;
+    Type(p, name);
+    Key(p, arrow, Ctrl);
+    EXPECT_TRUE(ChildrenOfClass(tree, "Edit").empty()) << name;
+    EXPECT_EQ(p.Focus(), tree) << name;
+    return Texts(p, tree).substr(0, length);
+}
+
 } // namespace
 
 // Ctrl+Up and Ctrl+Down reach the tree from the name's editor and move the
@@ -36,36 +49,16 @@ TEST(ExploreSideKeysScenario, MovingANodeWhileItsNameIsTypedTakesTheName) {
     ASSERT_EQ(Texts(p, tree).substr(0, 20), "All*|Work|Home|Shop|");
 
     ClickNode(p, tree, "Home");
-    Key(p, VK_RETURN);
-    ASSERT_EQ(ChildrenOfClass(tree, "Edit").size(), 1u);
-    Type(p, "House");
-    Key(p, VK_UP, Ctrl);
-    EXPECT_EQ(Texts(p, tree).substr(0, 21), "All|House*|Work|Shop|");
-    EXPECT_TRUE(ChildrenOfClass(tree, "Edit").empty());
-    EXPECT_EQ(p.Focus(), tree);
+    EXPECT_EQ(NameAndMove(p, tree, "House", VK_UP, 21), "All|House*|Work|Shop|");
+    EXPECT_EQ(NameAndMove(p, tree, "Flat", VK_DOWN, 20), "All|Work|Flat*|Shop|");
 
-    Key(p, VK_RETURN);
-    ASSERT_EQ(ChildrenOfClass(tree, "Edit").size(), 1u);
-    Type(p, "Flat");
-    Key(p, VK_DOWN, Ctrl);
-    EXPECT_EQ(Texts(p, tree).substr(0, 20), "All|Work|Flat*|Shop|");
-    EXPECT_TRUE(ChildrenOfClass(tree, "Edit").empty());
-    EXPECT_EQ(p.Focus(), tree);
-
-    // The tags tab the same way.
+    // The tags tab the same way; a name that joins another tag leaves
+    // nothing to move.
     Key(p, VK_RIGHT, Ctrl);
     ClickNode(p, tree, "work");
-    Key(p, VK_RETURN);
-    Type(p, "job");
-    Key(p, VK_DOWN, Ctrl);
-    EXPECT_EQ(Texts(p, tree), "All|home|job*|shop");
-    // A name that joins another tag leaves nothing to move.
+    EXPECT_EQ(NameAndMove(p, tree, "job", VK_DOWN, 99), "All|home|job*|shop");
     Key(p, VK_UP);
-    Key(p, VK_RETURN);
-    Type(p, "shop");
-    Key(p, VK_DOWN, Ctrl);
-    EXPECT_EQ(Texts(p, tree), "All|job|shop*");
-    EXPECT_EQ(p.Focus(), tree);
+    EXPECT_EQ(NameAndMove(p, tree, "shop", VK_DOWN, 99), "All|job|shop*");
     Shot(p, main, "explore-sidekeys-move-editing");
 
     Key(p, 'S', Ctrl);
