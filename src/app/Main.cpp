@@ -955,12 +955,11 @@ bool TMainForm::LoadLayoutSettings(const std::string& IniPath) {
         }
     };
     step([&] {
-        if (layout.Maximized) {
-            SetWindowState(gcl::wsMaximized);
-        } else {
-            const TRect32 r = NormalWindowBounds(layout, WorkAreaFor(layout));
-            SetBounds(r.Left, r.Top, r.Width(), r.Height());
-        }
+        // A window left maximised keeps in the file the place it had before:
+        // it is the one it comes back to when it is restored.
+        const TRect32 r = NormalWindowBounds(layout, WorkAreaFor(layout));
+        SetBounds(r.Left, r.Top, r.Width(), r.Height());
+        if (layout.Maximized) SetWindowState(gcl::wsMaximized);
     });
     step([&] { ClickThemeItem(layout.Theme); });
     step([&] {
@@ -1032,6 +1031,7 @@ void TMainForm::SaveLayoutSettings(const std::string& IniPath) {
         TBarDock* noteDock = NoteEdit->GetDocked() ? NoteEdit->GetCurrentDock() : nullptr;
         const bool across = noteDock && !noteDock->IsLeftRight();
         layout.NotePanelHeight = FNoteWantedHeight > 0 ? FNoteWantedHeight
+                                 : FNoteOwnHeight > 0 ? FNoteOwnHeight
                                  : layout.NotePanelMin && across && restoreHeight > 0
                                      ? restoreHeight - (NoteEdit->GetHeight() - NoteEdit->GetDockedHeight())
                                      : NoteEdit->GetDockedHeight();

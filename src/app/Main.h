@@ -637,6 +637,12 @@ public:
     // and the layout keeps them.
     int FOrgWantedWidth = 0;
     int FNoteWantedHeight = 0;
+    // A panel docked beside the note shares its dock's height: the note's
+    // own height is kept while they share (0: they do not) and given back
+    // when the other leaves; the next start has the note alone again.
+    void OrgPanelDockChanging(gcl::TObject* Sender, bool Floating, TBarDock* DockingTo);
+    void OrgPanelDockChanged(gcl::TObject* Sender);
+    int FNoteOwnHeight = 0;
 
     // ======================================================================
 

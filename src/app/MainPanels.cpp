@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <utility>
 
 #include "app/MainItems.h"
 
@@ -815,6 +816,8 @@ void TMainForm::CreateListsPanel() {
     orgButtons->SetTitleBarSize(30);
     OrgPanel->SetParent(LeftDock);
     OrgPanel->OnDockedResizing = TTxDockedResizing(this, &TMainForm::PanelDockedResizing);
+    OrgPanel->OnDockChanging = TBarDockChangingEvent(this, &TMainForm::OrgPanelDockChanging);
+    OrgPanel->OnDockChanged = E(this, &TMainForm::OrgPanelDockChanged);
 
     // The tabs "Todo Lists" and "Tags" on the panel's caption bar.
     FoldersTab = TXtTabItem::Create(this);
@@ -1936,11 +1939,28 @@ void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& Ne
     // A size the user gives now is the one to keep.
     if (panel == OrgPanel) FOrgWantedWidth = 0;
     if (panel == NoteEdit) FNoteWantedHeight = 0;
+    FNoteOwnHeight = 0;
     const int now = Vertical ? panel->GetHeight() : panel->GetWidth();
     const int list = Vertical ? List->GetHeight() : List->GetWidth();
     // A list already smaller than that may still grow, never shrink.
     const int most = std::max(now + list - MinListRoom, std::min(now, NewSize));
     NewSize = std::min(NewSize, most);
+}
+
+void TMainForm::OrgPanelDockChanging(gcl::TObject*, bool, TBarDock* DockingTo) {
+    if (!NoteEdit || !NoteEdit->GetDocked()) return;
+    TBarDock* noteDock = NoteEdit->GetCurrentDock();
+    if (DockingTo == noteDock && OrgPanel->GetCurrentDock() != noteDock && FNoteOwnHeight == 0)
+        FNoteOwnHeight = NoteEdit->GetDockedHeight();
+}
+
+void TMainForm::OrgPanelDockChanged(gcl::TObject*) {
+    if (FNoteOwnHeight == 0 || !NoteEdit) return;
+    if (NoteEdit->GetDocked() && OrgPanel->GetCurrentDock() == NoteEdit->GetCurrentDock()) return;
+    // Gone: the dock it left takes the note's own height as it is laid
+    // out again.
+    const int height = std::exchange(FNoteOwnHeight, 0);
+    NoteEdit->SetDockedHeight(height);
 }
 
 void TMainForm::ListResize(gcl::TObject*) {

@@ -8,6 +8,7 @@
 
 #include "e2e/DockSupport.h"
 #include "e2e/ExitsSupport.h"
+#include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
 
@@ -74,12 +75,12 @@ TEST(ExploreDockScenario, PanelsMovedAmongTheBarsAreDrawnAndTheNoteKeepsItsHeigh
     // the note panel above it: each is drawn where it lands, tabs and tree,
     // the "< New List >" strip and the note's caption.
     const RECT filters = RectOf(DockedBars(main).back());
-    Drag(p, CaptionOf(side), POINT{(filters.left + filters.right) / 2 + 200, filters.bottom - 4});
+    Drag(p, PanelCaptionPoint(side), POINT{(filters.left + filters.right) / 2 + 200, filters.bottom - 4});
     ASSERT_EQ(ClassOf(GetParent(side)), "TXtDock") << "the side panel did not join the bars";
     Shot(p, main, "dock-side-among-bars");
     const RECT tabs = RectOf(ChildrenOfClass(side, "TXtDockablePanelToolbar.UnicodeClass").front());
     EXPECT_LT(ShareOf(tabs, RGB(255, 255, 255)), 0.9) << "the side panel's tabs were not drawn";
-    Drag(p, CaptionOf(note), POINT{(filters.left + filters.right) / 2, RectOf(DockedBars(main)[1]).bottom + 2});
+    Drag(p, PanelCaptionPoint(note), POINT{(filters.left + filters.right) / 2, RectOf(DockedBars(main)[1]).bottom + 2});
     ASSERT_EQ(ClassOf(GetParent(note)), "TXtDock") << "the note panel did not join the bars";
     Shot(p, main, "dock-note-among-bars");
     const RECT noteCaption = RectOf(ChildrenOfClass(note, "TXtDockablePanelToolbar.UnicodeClass").front());
@@ -98,7 +99,7 @@ TEST(ExploreDockScenario, PanelsMovedAmongTheBarsAreDrawnAndTheNoteKeepsItsHeigh
     side = Panel(main, false);
     note = Panel(main, true);
     const RECT sideRect = RectOf(side);
-    Drag(p, CaptionOf(note), POINT{sideRect.left + 60, sideRect.bottom - 30});
+    Drag(p, PanelCaptionPoint(note), POINT{sideRect.left + 60, sideRect.bottom - 30});
     ASSERT_EQ(GetParent(note), GetParent(side)) << "the note panel did not join the side panel";
     Key(p, 'Z', Alt);
     Key(p, 'Q', Ctrl);
@@ -127,7 +128,7 @@ TEST(ExploreDockScenario, AListClickedInTheFloatingPanelThenLeftForTheQuickEntry
     // off to float by its tab strip.
     RECT tree = RectOf(ChildrenOfClass(main, "TUniTreeView.UnicodeClass").front());
     Click(p, POINT{tree.left + 60, tree.top + 36});
-    Drag(p, CaptionOf(Panel(main, false)), POINT{tree.left + 660, tree.top + 200});
+    Drag(p, PanelCaptionPoint(Panel(main, false)), POINT{tree.left + 660, tree.top + 200});
     ASSERT_NE(FloatingWindow(p), nullptr) << "the side panel did not float";
     // "Work" clicked once more there (the tree would rename it in a
     // moment), and New task (Ctrl+N) taking the keyboard to the quick-entry

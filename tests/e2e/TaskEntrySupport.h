@@ -61,6 +61,7 @@ struct TMainWindowParts {
     HWND Tree = nullptr;         // lists and tags
     HWND NewListLabel = nullptr; // "< New List >"
     HWND NotePanel = nullptr;    // its caption is the note's title
+    HWND SidePanel = nullptr;    // the panel holding the tree, under its tabs
     TNoteEditorWindow NoteEditor;
 
     explicit TMainWindowParts(HWND main) : Main(main) {
@@ -73,7 +74,7 @@ struct TMainWindowParts {
             if (TextOf(w) == "< New List >" || TextOf(w) == "< New tag >") NewListLabel = w;
         // The note's panel is the dockable panel that does not hold the tree.
         for (HWND w : ChildrenOfClass(main, "TXtDockablePanel.UnicodeClass"))
-            if (!IsChild(w, Tree)) NotePanel = w;
+            (IsChild(w, Tree) ? SidePanel : NotePanel) = w;
     }
     static HWND First(const std::vector<HWND>& all) { return all.empty() ? nullptr : all.front(); }
 
@@ -103,6 +104,15 @@ struct TMainWindowParts {
         return caption.compare(0, prefix.size(), prefix) == 0 ? caption.substr(prefix.size()) : caption;
     }
 };
+
+// A point of a dockable panel's caption bar where no tab or button lies,
+// to drag the panel by.
+inline POINT PanelCaptionPoint(HWND panel) {
+    const std::vector<HWND> caption = ChildrenOfClass(panel, "TXtDockablePanelToolbar.UnicodeClass");
+    if (caption.empty()) return POINT{};
+    const RECT r = RectOf(caption.front());
+    return POINT{r.right - 40, (r.top + r.bottom) / 2};
+}
 
 // The visible top-level windows of a class (a calendar, a drop-down list).
 inline std::vector<HWND> VisibleTops(const TProgram& p, const std::string& className) {
