@@ -1950,7 +1950,9 @@ void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& Ne
 void TMainForm::OrgPanelDockChanging(gcl::TObject*, bool, TBarDock* DockingTo) {
     if (!NoteEdit || !NoteEdit->GetDocked()) return;
     TBarDock* noteDock = NoteEdit->GetCurrentDock();
-    if (DockingTo == noteDock && OrgPanel->GetCurrentDock() != noteDock && FNoteOwnHeight == 0)
+    // (A folded note keeps the height it unfolds to with its own state.)
+    if (DockingTo == noteDock && OrgPanel->GetCurrentDock() != noteDock && FNoteOwnHeight == 0 &&
+        !NotePanelMinimized())
         FNoteOwnHeight = NoteEdit->GetDockedHeight();
 }
 
@@ -1960,7 +1962,7 @@ void TMainForm::OrgPanelDockChanged(gcl::TObject*) {
     // Gone: the dock it left takes the note's own height as it is laid
     // out again.
     const int height = std::exchange(FNoteOwnHeight, 0);
-    NoteEdit->SetDockedHeight(height);
+    if (!NotePanelMinimized()) NoteEdit->SetDockedHeight(height);
 }
 
 void TMainForm::ListResize(gcl::TObject*) {

@@ -4,6 +4,8 @@
 // place and size it was left with.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -91,6 +93,17 @@ TEST(ExploreWindowStatesScenario, ANoteThatSharedItsDockWithTheSidePanelGetsItsH
     ASSERT_EQ(parts.SidePanel, nullptr) << "the side panel did not float off";
     Shot(p, main, "window-states-note-height");
     EXPECT_EQ(HeightOf(parts.NotePanel), noteHeight) << "the note kept the height of the panel that left";
+
+    // Back beside the note when the program ends: the next start has the
+    // side panel on its side and the note its own height.
+    HWND floating = nullptr;
+    for (HWND w : p.TopWindows())
+        if (ClassOf(w) == "TXtFloatingWindowParent") floating = w;
+    ASSERT_NE(floating, nullptr);
+    const std::vector<HWND> floated = ChildrenOfClass(floating, "TXtDockablePanel.UnicodeClass");
+    ASSERT_EQ(floated.size(), 1u);
+    Drag(p, PanelCaptionPoint(floated.front()), POINT{note.right - 80, (note.top + note.bottom) / 2});
+    ASSERT_NE(TMainWindowParts(main).SidePanel, nullptr) << "the side panel did not dock again";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(IniValue(p.SettingsPath(), "Note Panel", "DockedHeight"), "80");
