@@ -10,6 +10,7 @@
 
 #include "e2e/E2eDriver.h"
 #include "e2e/ExitsSupport.h"
+#include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
 
@@ -53,14 +54,6 @@ inline HWND Panel(HWND main, bool note) {
     for (HWND w : ChildrenOfClass(main, "TXtDockablePanel.UnicodeClass"))
         if ((TextOf(w) == "Note") == note) return w;
     return nullptr;
-}
-
-// A point of a panel's caption bar where no tab or button lies.
-inline POINT CaptionOf(HWND panel) {
-    const std::vector<HWND> caption = ChildrenOfClass(panel, "TXtDockablePanelToolbar.UnicodeClass");
-    if (caption.empty()) return POINT{};
-    const RECT r = RectOf(caption.front());
-    return POINT{r.right - 40, (r.top + r.bottom) / 2};
 }
 
 // Starts the program on a database holding one task, "Alpha task" in the

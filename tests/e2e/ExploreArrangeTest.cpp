@@ -41,7 +41,7 @@ SIZE SidePanelFloatedVia(TProgram& p, int via) {
     HWND main = p.Main();
     if (!main) return SIZE{};
     const RECT window = RectOf(main);
-    const POINT from = CaptionOf(Panel(main, false));
+    const POINT from = PanelCaptionPoint(Panel(main, false));
     const POINT rise{from.x + 40, via};
     const POINT to{window.right + 120, window.top + 200};
     ButtonDown(p, from);
@@ -65,7 +65,7 @@ TEST(ExploreArrangeScenario, TheSidePanelFloatsWithOneSizeWhetherOrNotItCrossedT
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
-    const POINT caption = CaptionOf(Panel(main, false));
+    const POINT caption = PanelCaptionPoint(Panel(main, false));
     const int toolbars = (RectOf(DockedBars(main)[1]).top + RectOf(DockedBars(main)[1]).bottom) / 2;
     Key(p, 'Q', Ctrl);
     ASSERT_EQ(p.WaitExit(), 0);
