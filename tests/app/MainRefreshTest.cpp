@@ -3,7 +3,13 @@
 // marks it shows, and a mark the user changes afterwards reaches the task.
 #include "MainWindowTest.h"
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "data/uDataMan.h"
+#include "gcl/rtl/Strings.h"
 
 namespace qelvo::test {
 namespace {
@@ -182,6 +188,176 @@ TEST_F(MainRefresh, ARefreshThatChangesNothingShownLeavesTheListAsAFillWould) {
     EXPECT_EQ(titles.size() + 1, Titles(form).size());
     EXPECT_NE(nullptr, ItemOf(form, "Post the letters"));
     ExpectMarksFollowTheTasks(form);
+    form->List->OnItemFreeing = TGvItemEvent();
+    CloseMainForm(form);
+}
+
+// Everything a fill decides about the list, one line per group and item:
+// what a refill that moves the items it keeps must leave as a fill from
+// an empty list does.
+std::vector<std::string> ListShot(TMainForm* form) {
+    std::vector<std::string> shot;
+    auto rect = [](const gcl::TRect& r) {
+        return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+               std::to_string(r.Bottom);
+    };
+    TGvGroups* groups = form->List->GetGroups();
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGroup* group = groups->GetGroups(g);
+        shot.push_back("group " + gcl::WideToAnsi(group->GetCaption()) + " key " + std::to_string(group->GetKey()) +
+                       " tag " + std::to_string(group->GetTag()) + (group->GetExpanded() ? " open" : " folded") +
+                       " at " + rect(group->GetDisplayRect()));
+        for (int i = 0; i < group->ItemCount(); ++i) {
+            TGvItem* item = group->GetItem(i);
+            const auto* task = static_cast<const TuTask*>(item->GetData());
+            shot.push_back("  " + (task ? task->Title : std::string("?")) + " tag " + std::to_string(item->GetTag()) +
+                           (item->GetChecked() ? " checked" : "") + (item->GetVisible() ? "" : " hidden") +
+                           (item->GetSelected() ? " chosen" : "") + (item->GetFocused() ? " focused" : "") +
+                           (item->GetHotTracking() || item->GetCheckHot() ? " hot" : "") +
+                           (item->GetSelectionGroup() ? " in a selection group" : "") + " index " +
+                           std::to_string(item->GetIndex()) + " at " + rect(item->GetDisplayRect()) + " caption " +
+                           gcl::WideToAnsi(item->GetCaption()));
+        }
+    }
+    TGvSelectionManager* selection = form->List->GetSelection();
+    shot.push_back("checked " + std::to_string(form->List->GetCheckedCount()) + ", chosen " +
+                   std::to_string(selection->GetCount()) + (selection->GetFocusedItem() ? ", a focus" : "") +
+                   (selection->GetAnchorItem() ? ", an anchor" : "") + ", offset " +
+                   std::to_string(form->List->GetScrollbars()->GetOffsetX()) + "," +
+                   std::to_string(form->List->GetScrollbars()->GetOffsetY()) + ", delete " +
+                   (form->DelTaskA->GetEnabled() ? "on" : "off"));
+    return shot;
+}
+
+// Refills with other groups, filters, numbering, sorts and tasks edited in
+// between, each from a list with tasks chosen, the mouse over an item, the
+// list scrolled and (but before a refresh that changes nothing shown) a
+// group folded: the list is the one a fill from an empty list makes, to
+// every item's place and state; a refresh that changes nothing shown
+// keeps every item.
+TEST_F(MainRefresh, EveryRefillLeavesTheListAsAFillFromNothingWould) {
+    TMainForm* form = OpenMainForm();
+    const char* lists[] = {"Home", "Work", "Errands", "Garden"};
+    const char* tags[] = {"", "mail", "bank", "mail,bank", "car"};
+    for (int i = 0; i < 60; ++i) {
+        TFolderRef folder;
+        folder.Name = lists[(i * 7) % 4];
+        const std::string due = i % 3 ? ";" + std::to_string(3 + i % 5) + "/1" + std::to_string(i % 3) + "/2026;" : "";
+        const std::string tag = tags[(i * 3) % 5][0] ? std::string("[") + tags[(i * 3) % 5] + "]" : "";
+        const std::string mark = i % 4 == 0 ? "+" : i % 4 == 1 ? "-" : "";
+        TuTask* task = form->AddTask(mark + due + tag + "Job " + std::to_string((i * 37) % 60), folder, *Database);
+        task->Done = i % 5 == 0;
+    }
+    form->FoldersGroupA->Execute();
+    struct TFreed {
+        int Count = 0;
+        void Freeing(TCustomGvListview*, TGvItem*) { ++Count; }
+    } freed;
+    form->List->OnItemFreeing = TGvItemEvent(&freed, &TFreed::Freeing);
+    TGvColumn* title = form->List->GetHeader()->GetColumns()->GetColumns(0);
+    TGvColumn* due = form->List->GetHeader()->GetColumns()->GetColumns(2);
+    // What the user leaves in the list before each step.
+    auto disturb = [&](bool fold) {
+        SelectTasks(form, {"Job 7", "Job 12", "Job 30"});
+        TGvGroups* groups = form->List->GetGroups();
+        if (fold && groups->GetCount() > 1) groups->GetGroups(1)->SetExpanded(false);
+        if (TGvItem* item = ItemOf(form, "Job 3")) {
+            form->List->GetHotTrack()->SetPendingObject(item, gcl::TPoint{5, 5});
+            form->List->GetHotTrack()->SetPendingObjectCheck(item);
+        }
+        form->List->GetScrollbars()->SetOffsetY(40);
+    };
+    struct TStep {
+        const char* What;
+        std::function<void()> Do;
+        bool Keeps;  // whether it changes nothing shown: every item stays
+    };
+    auto findModeAndBack = [&] {
+        form->tBtn1Click(form);
+        form->tBtn1Click(form);
+    };
+    const std::vector<TStep> steps = {
+        {"group by date", [&] { form->DateGroupA->Execute(); }, false},
+        {"find mode and back", findModeAndBack, true},
+        {"group by priority", [&] { form->PriorityGroupA->Execute(); }, false},
+        {"group by tags", [&] { form->TagsGroupA->Execute(); }, false},
+        {"numbered", [&] { form->CountItemsM->SetChecked(true); form->RefreshTaskList(); }, false},
+        {"asked again", [&] { form->RefreshTaskList(); }, true},
+        {"group by list", [&] { form->FoldersGroupA->Execute(); }, false},
+        {"sorted by title, by date",
+         [&] {
+             form->ListColumnClick(form->List, cmbLeft, title);
+             form->DateGroupA->Execute();
+         },
+         false},
+        {"sorted, find mode and back", findModeAndBack, true},
+        {"sorted by due date down, by tags",
+         [&] {
+             form->ListColumnClick(form->List, cmbLeft, due);
+             form->ListColumnClick(form->List, cmbLeft, due);
+             form->TagsGroupA->Execute();
+         },
+         false},
+        {"done hidden", [&] { form->HideDoneA->Execute(); }, false},
+        {"marks, titles and tags changed, done shown",
+         [&] {
+             TaskOf("Job 1")->Done = !TaskOf("Job 1")->Done;
+             TaskOf("Job 2")->Done = true;
+             TaskOf("Job 4")->Title = "Job 4 again";
+             TaskOf("Job 8")->Tags = "car";
+             form->HideDoneA->Execute();
+         },
+         false},
+        {"a list chosen", [&] { SelectTreeNode(form, "Work"); }, false},
+        {"all lists", [&] { SelectTreeNode(form, "All"); }, false},
+        {"not numbered, by priority",
+         [&] {
+             form->CountItemsM->SetChecked(false);
+             form->PriorityGroupA->Execute();
+         },
+         false},
+        {"not grouped", [&] { form->NoGroupA->Execute(); }, false},
+        {"not grouped, done hidden", [&] { form->HideDoneA->Execute(); }, false},
+        {"grouped by date again", [&] { form->HideDoneA->Execute(); form->DateGroupA->Execute(); }, false},
+        {"a task added", [&] { form->AddTask("+[mail]Job added", TFolderRef{0, "Home"}, *Database); }, false},
+        {"by list after the add", [&] { form->FoldersGroupA->Execute(); }, false},
+        {"by list, find mode and back", findModeAndBack, true},
+    };
+    for (const TStep& step : steps) {
+        disturb(!step.Keeps);
+        std::vector<std::pair<TuTask*, TGvItem*>> before;
+        for (int i = 0; i < form->List->GetItems()->GetCount(); ++i) {
+            TGvItem* item = form->List->GetItems()->GetItems(i);
+            before.emplace_back(static_cast<TuTask*>(item->GetData()), item);
+        }
+        freed.Count = 0;
+        step.Do();
+        const std::vector<std::string> moved = ListShot(form);
+        // Items of tasks shown before and after.
+        int same = 0;
+        int again = 0;
+        for (const auto& [task, item] : before) {
+            for (int g = 0; g < form->List->GetGroups()->GetCount(); ++g) {
+                TGvGroup* group = form->List->GetGroups()->GetGroups(g);
+                for (int i = 0; i < group->ItemCount(); ++i)
+                    if (group->GetItem(i)->GetData() == task) {
+                        ++again;
+                        same += group->GetItem(i) == item ? 1 : 0;
+                    }
+            }
+        }
+        if (step.Keeps) {
+            EXPECT_EQ(static_cast<int>(before.size()), same) << step.What;
+            EXPECT_EQ(0, freed.Count) << step.What;
+        } else {
+            EXPECT_GT(freed.Count, 0) << step.What;
+        }
+        EXPECT_LE(same, again) << step.What;
+        ExpectMarksFollowTheTasks(form);
+        form->ReleaseTaskReferences();
+        form->RefreshTaskList();
+        EXPECT_EQ(ListShot(form), moved) << step.What;
+    }
     form->List->OnItemFreeing = TGvItemEvent();
     CloseMainForm(form);
 }
