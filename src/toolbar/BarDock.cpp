@@ -571,15 +571,8 @@ void TBarDock::ArrangeToolbars() {
         thickness = thickness > 0 ? thickness + 4 : 0;
         for (TLayoutRec& r : recs) {
             if (r.Row != row) continue;
-            ++r.Bar->FUpdatingBounds;
-            try {
-                if (lr) r.Bar->SetBounds(offset, r.Pos, thickness, r.Length);
-                else r.Bar->SetBounds(r.Pos, offset, r.Length, thickness);
-            } catch (...) {
-                --r.Bar->FUpdatingBounds;
-                throw;
-            }
-            --r.Bar->FUpdatingBounds;
+            if (lr) r.Bar->SetBoundsArranging(offset, r.Pos, thickness, r.Length);
+            else r.Bar->SetBoundsArranging(r.Pos, offset, r.Length, thickness);
             if (r.NeedArrange) r.Bar->Arrange();
         }
         offset += thickness;
@@ -831,14 +824,7 @@ void TBarCustomDockableWindow::ChangeSize(TPoint NewClientSize) {
     const gcl::TAnchors anchors = GetAnchors();
     if (!FFloating && anchors.Contains(gcl::akLeft) && anchors.Contains(gcl::akRight)) w = GetWidth();
     if (!FFloating && anchors.Contains(gcl::akTop) && anchors.Contains(gcl::akBottom)) h = GetHeight();
-    ++FUpdatingBounds;
-    try {
-        SetBounds(GetLeft(), GetTop(), w, h);
-    } catch (...) {
-        --FUpdatingBounds;
-        throw;
-    }
-    --FUpdatingBounds;
+    SetBoundsArranging(GetLeft(), GetTop(), w, h);
 }
 
 void TBarCustomDockableWindow::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -851,6 +837,17 @@ void TBarCustomDockableWindow::SetBounds(int ALeft, int ATop, int AWidth, int AH
     }
     if (FUpdatingBounds == 0 && (AWidth != GetWidth() || AHeight != GetHeight())) SizeChanging(AWidth, AHeight);
     inherited::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+void TBarCustomDockableWindow::SetBoundsArranging(int ALeft, int ATop, int AWidth, int AHeight) {
+    ++FUpdatingBounds;
+    try {
+        SetBounds(ALeft, ATop, AWidth, AHeight);
+    } catch (...) {
+        --FUpdatingBounds;
+        throw;
+    }
+    --FUpdatingBounds;
 }
 
 // ---- Properties -------------------------------------------------------------------------------
@@ -1029,14 +1026,7 @@ void TBarCustomDockableWindow::SetFloating(bool Value) {
     SetParent(FFloatParent);
     // The size it had where it was docked only carries it into the floating
     // window until it is arranged there: no floating size of its own.
-    ++FUpdatingBounds;
-    try {
-        SetBounds(0, 0, w, h);
-    } catch (...) {
-        --FUpdatingBounds;
-        throw;
-    }
-    --FUpdatingBounds;
+    SetBoundsArranging(0, 0, w, h);
 }
 
 // ---- The docking protocol ---------------------------------------------------------------------

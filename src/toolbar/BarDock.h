@@ -387,6 +387,9 @@ private:
     bool FCloseButtonDown = false;
     bool FCloseButtonHover = false;
     int FUpdatingBounds = 0;
+    // Places the window as its dock or floating window arranges it, a size
+    // not taken as one of its own.
+    void SetBoundsArranging(int ALeft, int ATop, int AWidth, int AHeight);
     int FArrangeUpdateCount = 0;
     int FDisableOnMove = 0;
     int FHidden = 0;

@@ -79,3 +79,36 @@ TEST(ExploreArrangeScenario, TheSidePanelFloatsWithOneSizeWhetherOrNotItCrossedT
 }
 
 } // namespace qelvo::e2e
+
+namespace qelvo::e2e {
+
+// The menu bar's item under the mouse is lit; the mouse goes straight on to
+// another bar's grip and drags that bar along its row. The system notices
+// the mouse left the menu bar only once the drag holds the mouse: the item
+// must go out all the same.
+TEST(ExploreArrangeScenario, AMenuItemLitByTheMouseGoesOutWhenAnotherBarIsDraggedAtOnce) {
+    TProgram p("arrange-hot-item");
+    HWND main = StartOnOneTask(p);
+    ASSERT_NE(main, nullptr);
+    const std::vector<HWND> bars = DockedBars(main);
+    ASSERT_EQ(bars.size(), 4u);
+    const RECT menu = RectOf(bars[0]);
+    p.Settle();
+    const std::vector<COLORREF> unlit = PixelsOf(menu);
+    MoveTo(p, POINT{menu.left + 24, (menu.top + menu.bottom) / 2});
+    p.Settle();
+    ASSERT_NE(PixelsOf(menu), unlit) << "no menu item lit under the mouse";
+    const POINT grip = GripOf(bars[3]);
+    ButtonDown(p, grip);    // the pointer jumps there and presses at once
+    Glide(p, grip, POINT{grip.x + 60, grip.y});
+    Sleep(600);
+    ButtonUp(p, POINT{grip.x + 60, grip.y});
+    Sleep(600);    // the system's look at where the mouse went
+    p.Settle();
+    Shot(p, main, "arrange-hot-item");
+    EXPECT_EQ(PixelsOf(menu), unlit) << "a menu item stayed lit";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
