@@ -1346,8 +1346,7 @@ bool TKitCustomRichEdit::SetTextAsPlainText(TMessage& message) {
     // A replacement of the selection is never read so: the control is
     // emptied quietly and the text put in its place, then left as WM_SETTEXT
     // leaves any other (one change event, the caret at the start, no undo,
-    // not modified). A plain-text stream would not do: Wine's library breaks
-    // a line twice where a CR LF falls across two of its chunks.
+    // not modified).
     const char* text = reinterpret_cast<const char*>(message.LParam);
     if (!LooksLikeRichText(text) || !HandleAllocated()) return false;
     const HWND handle = GetHandle();

@@ -193,8 +193,7 @@ TEST_F(MainRefresh, ARefreshThatChangesNothingShownLeavesTheListAsAFillWould) {
 }
 
 // Everything a fill decides about the list, one line per group and item:
-// what a refill that moves the items it keeps must leave as a fill from
-// an empty list does.
+// what any refill must leave as a fill from an empty list does.
 std::vector<std::string> ListShot(TMainForm* form) {
     std::vector<std::string> shot;
     auto rect = [](const gcl::TRect& r) {
