@@ -672,6 +672,34 @@ HWND FindTree(HWND main) {
     return nullptr;
 }
 
+// The menu bar: the topmost of the main window's bars.
+HWND FindMenuBar(HWND main) {
+    const auto bars = Children(main, "TXtToolbar.UnicodeClass");
+    if (bars.empty()) return nullptr;
+    return *std::min_element(bars.begin(), bars.end(), [](HWND a, HWND b) {
+        const RECT ra = RectOf(a), rb = RectOf(b);
+        return ra.top < rb.top || (ra.top == rb.top && ra.left < rb.left);
+    });
+}
+
+// The theme menu's entries (Default first): the theme a first start
+// shows, and another drawn by a colour table of its own.
+constexpr int FirstStartTheme = 17, OtherTheme = 11;
+const std::string WholeRepaint = "repaint of the whole window";
+
+// Opens Tools > Theme with the mouse and the keys, untimed, and leaves the
+// keyboard on entry Index: the Enter that follows is what a user waits for.
+void OpenThemeMenuAt(TSession& s, HWND menuBar, int index) {
+    const RECT bar = RectOf(menuBar);
+    const POINT tools{bar.left + 88, bar.top + 11};
+    s.Do([&] { SendMove(tools); });
+    s.Do([&] { SendClick(tools); });
+    s.Do([] { SendKey(VK_UP, None); });  // Options...
+    s.Do([] { SendKey(VK_UP, None); });  // Theme
+    s.Do([] { SendKey(VK_RIGHT, None); });
+    for (int i = 0; i < index; ++i) s.Do([] { SendKey(VK_DOWN, None); });
+}
+
 TResult RunFolder(const std::string& folder, int runs) {
     TResult result;
     std::vector<double> starts;
@@ -753,6 +781,17 @@ TResult RunFolder(const std::string& folder, int runs) {
             s.Do([&] { SendMove(title); });
             s.Time("click a task (All)", [&] { SendClick(title); });
         }
+        // A theme switch draws every window again: its own floor is one
+        // repaint of the whole window, frames and all, asked from outside.
+        s.Time(WholeRepaint, [&] {
+            RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        });
+        if (HWND menuBar = FindMenuBar(main)) {
+            for (int theme : {OtherTheme, FirstStartTheme}) {
+                OpenThemeMenuAt(s, menuBar, theme);
+                s.Time("switch theme (Tools, Theme)", [] { SendKey(VK_RETURN, None); });
+            }
+        }
         s.Time("save (Ctrl+S)", [] { SendKey('S', Ctrl); });
     }
     result.Rows = s.Rows;
@@ -820,6 +859,11 @@ int main(int argc, char** argv) {
             if (row.Name.rfind("save", 0) == 0 && r.Floor.Save > 0)
                 std::printf("  %-34s %9.1f ms (plain write, flush and rename of the file: save is %.1f x that)\n",
                             "  save floor", r.Floor.Save * 1e3, m / r.Floor.Save);
+            if (row.Name.rfind("switch theme", 0) == 0)
+                for (const TRow& w : r.Rows)
+                    if (w.Name == WholeRepaint && !w.Times.empty())
+                        std::printf("  %-34s %9.1f ms (a repaint of the whole window: the switch is %.1f x that)\n",
+                                    "  theme floor", Median(w.Times) * 1e3, m / Median(w.Times));
             if (row.Lost) std::printf("  %-34s (the program did nothing after %d of %d inputs)\n", "", row.Lost,
                                       row.Lost + static_cast<int>(row.Times.size()));
         }
