@@ -462,6 +462,7 @@ bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
         FSaveGuard.Clear();
         FDiskStamp = StampFile(FileName);
         FSearchNarrowing.Forget();
+        FFilterAnswer.Forget();
     }
     RebuildSideTree();
     StartupMark("database: side tree");

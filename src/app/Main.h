@@ -766,6 +766,9 @@ private:
     // The tasks the last searches passed, for the next character typed
     // (its memory stays for the next search).
     TSearchNarrowing FSearchNarrowing;
+    // The places the last filter passed, for a refresh that changes only
+    // the grouping, the order or the numbering.
+    TFilterAnswer FFilterAnswer;
     // The list view's item memory is held while the window lives: a list
     // refilled with more items than it showed last (All chosen after a
     // list) takes the memory its items had before rather than new pages

@@ -289,6 +289,7 @@ void TMainForm::ReleaseTaskReferences() {
     CommitNote();
     FNoteEditor.ForgetAll();
     FSearchNarrowing.Forget();
+    FFilterAnswer.Forget();
     if (!List) return;
     gcl::TFlagScope refreshing(FRefreshing);
     TListviewUpdate update(List);
@@ -390,7 +391,8 @@ void TMainForm::FillTaskList() {
     FFilled = false;
     TTaskListLayout layout;
     if (mayKeep)
-        layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing);
+        layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing,
+                                       &FFilterAnswer);
     if (mayKeep && ListShowsLayout(layout, state)) {
         // The items a fill would make are there: they stay, and only what
         // a fill changes besides them changes: no task chosen, every
@@ -424,7 +426,8 @@ void TMainForm::FillTaskList() {
         List->GetGroups()->Clear();
     }
     if (!mayKeep)
-        layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing);
+        layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing,
+                                       &FFilterAnswer);
     // Each item takes its check from the layout's done marks, when it
     // gives them; else it reads its task. The tasks lie scattered over the
     // heap, and grouped (by tags: thousands of groups of a few tasks) or

@@ -1,6 +1,7 @@
 #include "data/uDataMan.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <condition_variable>
@@ -1695,10 +1696,16 @@ TuData::TuData()
 
 TuData::~TuData() = default;
 
+std::uint64_t TModifiedFlag::NewMark() noexcept {
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 void TuData::Clear() {
     Folders->Clear();
     Tags->Clear();
     Tasks->Clear();
+    Modified.Touch();
 }
 
 // ---- Writing the file text ---------------------------------------------------------
@@ -2571,6 +2578,7 @@ void TuData::RenameFolder(const std::string& oldLine, const std::string& newLine
     const int index = IndexOfName(*Folders, oldLine);
     if (index < 0) return;
     Folders->Put(index, newLine);
+    Modified.Touch();
 
     const size_t sep = newLine.find(FS);
     std::string newName = sep == std::string::npos ? std::string() : newLine.substr(0, sep);
@@ -2621,6 +2629,7 @@ void TuData::RenameTag(const std::string& oldName, const std::string& newName) {
         return spellings.front().second;
     };
     Tags->Put(index, newName);
+    Modified.Touch();
     if (trimmedOld.empty()) return;
 
     const std::string lowerOld = gcl::LowerCase(trimmedOld);

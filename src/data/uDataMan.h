@@ -260,6 +260,34 @@ struct TSaveSplit {
     int TasksPerPiece = 4096;
 };
 
+// The database's unsaved-changes flag, which also marks each change: every
+// path that changes the database's tasks, lists or tags sets the flag (or
+// the change would never be saved), and each time it is set, whatever
+// to, it takes a new mark, never given out before in the process. So a
+// mark seen again means the content has not changed since: what was
+// worked out from the tasks then still holds. Reads and assigns as a bool.
+class TModifiedFlag {
+public:
+    TModifiedFlag() noexcept : FMark(NewMark()) {}
+    TModifiedFlag(const TModifiedFlag& other) noexcept : FModified(other.FModified), FMark(NewMark()) {}
+    TModifiedFlag& operator=(bool modified) noexcept {
+        FModified = modified;
+        FMark = NewMark();
+        return *this;
+    }
+    TModifiedFlag& operator=(const TModifiedFlag& other) noexcept { return *this = other.FModified; }
+    operator bool() const noexcept { return FModified; }
+    // The mark of the content as it stands.
+    std::uint64_t Mark() const noexcept { return FMark; }
+    // A new mark with the flag as it is (a change that leaves it alone).
+    void Touch() noexcept { FMark = NewMark(); }
+
+private:
+    static std::uint64_t NewMark() noexcept;
+    bool FModified = false;
+    std::uint64_t FMark;
+};
+
 class TuData {
 public:
     TuData();
@@ -274,10 +302,14 @@ public:
     std::unique_ptr<TuTaskList> Tasks;          // title -> owned TuTask
     std::string DbId;                           // "d_id-" and ten digits
     std::string FileName;                       // the open database file
-    bool Modified = false;                      // unsaved changes
+    TModifiedFlag Modified;                     // unsaved changes, and the mark of the content
+
+    // The mark of the content as it stands (Modified.Mark): the same
+    // mark, the same tasks, lists and tags.
+    std::uint64_t ChangeMark() const noexcept { return Modified.Mark(); }
 
     // Empties the three lists (the tasks are freed); DbId, FileName and
-    // Modified stay.
+    // Modified stay (the content takes a new mark).
     void Clear();
     // Writes the database file. The new content goes to a temporary file
     // beside FileName that then replaces it in one step, so a failed save

@@ -372,6 +372,12 @@ bool TFilterSystem::Match(int taskIndex, TuTask* task) {
     cache.Valid = true;
 }
 
+bool TFilterSystem::PassesEvery() const {
+    for (int k = TFieldsFilter::Low; k <= TFieldsFilter::High; ++k)
+        if (Conditions[k].Enabled && !(k == fkFolder && Conditions[k].Value1.empty())) return false;
+    return true;
+}
+
 bool TFilterSystem::MatchCondition(int k) {
     if (!FTask) return false;
     Prepare(k);

@@ -88,6 +88,9 @@ public:
     bool Match(int taskIndex, TuTask* task);
     // Condition K (1..6) for the task of the current Match call.
     bool MatchCondition(int k);
+    // Whether every task passes (Match is true for every entry with a
+    // task): no condition is enabled but a list condition naming no list.
+    bool PassesEvery() const;
 
 private:
     // Parsed forms of the condition texts, kept while the texts stay.

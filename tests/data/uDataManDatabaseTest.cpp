@@ -711,6 +711,74 @@ TEST(uDataManDatabase, RenameAndDeleteLists) {
     EXPECT_EQ(data.Folders->GetCount(), 1);
 }
 
+// What the task list worked out from the tasks is kept while the
+// database's change mark stays: every entry point that changes the
+// content gives a new mark, one no database had before, and nothing else
+// does.
+TEST(uDataManDatabase, EveryChangeOfTheContentGivesANewMark) {
+    TempDir dir;
+    TuData data;
+    TuData other;
+    EXPECT_NE(data.ChangeMark(), other.ChangeMark());
+    BuildSample(data);
+    std::set<std::uint64_t> seen{data.ChangeMark(), other.ChangeMark()};
+    // Each step must leave a mark never seen before.
+    auto expectNewMark = [&](const char* what) {
+        EXPECT_TRUE(seen.insert(data.ChangeMark()).second) << what;
+    };
+    data.Modified = true;
+    expectNewMark("marked modified");
+    EXPECT_TRUE(data.Modified);
+    data.Modified = true;
+    expectNewMark("marked modified again");
+    data.Modified = false;
+    expectNewMark("marked saved");
+    EXPECT_FALSE(data.Modified);
+
+    data.RenameFolder("Work" + F + "0" + F, "Job" + F + "0" + F);
+    expectNewMark("list renamed");
+    data.Folders->Add("Empty" + F + "1" + F);
+    data.Modified = false;
+    const std::uint64_t beforeEmptyRename = data.ChangeMark();
+    data.RenameFolder("Empty" + F + "1" + F, "Spare" + F + "1" + F);  // no task follows: the table still changed
+    EXPECT_NE(data.ChangeMark(), beforeEmptyRename);
+    EXPECT_FALSE(data.Modified);
+    data.RenameTag("urgent", "soon");
+    expectNewMark("tag renamed");
+    data.RenameTag("home", "house");  // no task has it
+    expectNewMark("tag renamed in the table alone");
+    data.DeleteTag("soon");
+    expectNewMark("tag deleted");
+    data.DeleteFolder("Home" + F + "3" + F);
+    expectNewMark("list deleted with its tasks");
+
+    // Names that are not there change nothing.
+    const std::uint64_t still = data.ChangeMark();
+    data.RenameFolder("absent" + F, "x" + F);
+    data.RenameTag("absent", "x");
+    EXPECT_EQ(data.ChangeMark(), still);
+
+    const std::string path = dir.File("marks.kpx");
+    ASSERT_TRUE(data.SaveToFile(path));
+    expectNewMark("saved");
+    data.Clear();
+    expectNewMark("cleared");
+    EXPECT_FALSE(data.Modified);  // the flag stays as it was
+    ASSERT_TRUE(data.LoadFromFile(path));
+    expectNewMark("loaded");
+    // A load that fails leaves the database, and so its mark, as it was.
+    const std::uint64_t loaded = data.ChangeMark();
+    EXPECT_FALSE(data.LoadFromFile(dir.File("missing.kpx")));
+    EXPECT_EQ(data.ChangeMark(), loaded);
+
+    // A copy of the flag carries the flag, never the mark.
+    TModifiedFlag copy = data.Modified;
+    EXPECT_EQ(static_cast<bool>(copy), static_cast<bool>(data.Modified));
+    EXPECT_NE(copy.Mark(), data.ChangeMark());
+    other.Modified = data.Modified;
+    EXPECT_NE(other.ChangeMark(), data.ChangeMark());
+}
+
 TEST(uDataManDatabase, DeletingAListWithALongNameDeletesItsTasks) {
     TuData data;
     const std::string longName = "Projects of the second half of the year, and the rest";  // 54

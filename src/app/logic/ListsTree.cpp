@@ -107,10 +107,12 @@ void TListsTreeModel::StoreTagsFromTree(gcl::TStrings& tags, bool& modified) con
 }
 
 void TListsTreeModel::StoreToData(TuData& data) const {
+    bool modified = false;
     if (ListsMode)
-        StoreListsFromTree(*data.Folders, data.Modified);
+        StoreListsFromTree(*data.Folders, modified);
     else
-        StoreTagsFromTree(*data.Tags, data.Modified);
+        StoreTagsFromTree(*data.Tags, modified);
+    if (modified) data.Modified = true;
 }
 
 void TListsTreeModel::RestoreTreeSelection(const std::string& currentFolder, const std::string& tagFilter) {

@@ -1032,8 +1032,61 @@ void TSearchNarrowing::Forget() noexcept {
     FSpare = std::vector<std::uint32_t>();
 }
 
+std::uint64_t TFilterAnswer::TasksKey(const TuTaskList& tasks) noexcept {
+    std::uint64_t key = 0xCBF29CE484222325u;
+    const int count = tasks.GetCount();
+    for (int i = 0; i < count; ++i)
+        key = (key ^ static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(tasks.TaskAt(i)))) * 0x100000001B3u;
+    return key;
+}
+
+const std::vector<std::uint32_t>* TFilterAnswer::Begin(const TFilterSystem& filter, const TuData& data) {
+    const int count = data.Tasks->GetCount();
+    const std::uint64_t tasksKey = TasksKey(*data.Tasks);
+    bool same = FValid && FData == &data && FMark == data.ChangeMark() && FCount == count && FTasksKey == tasksKey;
+    for (int k = TFieldsFilter::Low; same && k <= TFieldsFilter::High; ++k)
+        same = SameCondition(filter.Conditions[k], FConditions[k]);
+    if (same) {
+        ++FAnswered;
+        return &FPassed;
+    }
+    // Until Keep, nothing is kept (a pass that raised leaves nothing).
+    FValid = false;
+    FConditions = filter.Conditions;
+    FData = &data;
+    FMark = data.ChangeMark();
+    FCount = count;
+    FTasksKey = tasksKey;
+    return nullptr;
+}
+
+std::vector<std::uint32_t> TFilterAnswer::TakeBuffer() {
+    std::vector<std::uint32_t> buffer;
+    buffer.swap(FPassed);
+    buffer.clear();
+    return buffer;
+}
+
+void TFilterAnswer::Keep(const std::vector<std::uint32_t>& passed) {
+    // (Into the room of the last answer: under Wine new pages cost a fault each.)
+    FPassed.assign(passed.begin(), passed.end());
+    FValid = true;
+}
+
+void TFilterAnswer::Keep(std::vector<std::uint32_t>&& passed) {
+    FPassed = std::move(passed);
+    FValid = true;
+}
+
+void TFilterAnswer::Forget() noexcept {
+    FValid = false;
+    FData = nullptr;
+    FPassed = std::vector<std::uint32_t>();
+}
+
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
-                                    TGroupKeys& keys, TTaskOrderCache* orders, TSearchNarrowing* narrowing) {
+                                    TGroupKeys& keys, TTaskOrderCache* orders, TSearchNarrowing* narrowing,
+                                    TFilterAnswer* answer) {
     TTaskListLayout layout;
     filter.Data = &data;
     const int count = data.Tasks->GetCount();
@@ -1137,17 +1190,24 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     size_t shown = 0;
     // The list texts lie apart from the tasks: fetched ahead as well.
     const bool listTexts = layout.Grouped && mode == gmList;
+    // A filter every task passes tests none; one whose answer was kept
+    // over the same content takes that answer as it is.
+    const bool every = filter.PassesEvery();
+    const std::vector<std::uint32_t>* answered = answer && !every ? answer->Begin(filter, data) : nullptr;
+    const bool keepAnswer = answer && !every && !answered;
     bool record = false;
-    const std::vector<std::uint32_t>* candidates = narrowing ? narrowing->Begin(filter, *data.Tasks, record) : nullptr;
+    const std::vector<std::uint32_t>* candidates =
+        narrowing && !answered ? narrowing->Begin(filter, *data.Tasks, record) : nullptr;
+    if (answered) candidates = answered;
     std::vector<std::uint32_t> passed;
-    if (record) {
-        passed = narrowing->TakeBuffer();
+    if (record || keepAnswer) {
+        passed = record ? narrowing->TakeBuffer() : answer->TakeBuffer();
         passed.reserve(candidates ? candidates->size() : static_cast<size_t>(count));
     }
     // Ahead: the task the walk tests some steps later, if any (its list
     // text is fetched).
     auto admit = [&](int i, const TuTask* ahead) {
-        if (record) passed.push_back(static_cast<std::uint32_t>(i));
+        if (record || keepAnswer) passed.push_back(static_cast<std::uint32_t>(i));
         if (listTexts && ahead) __builtin_prefetch(ahead->Folder.data());
         TuTask* task = data.Tasks->TaskAt(i);
         if (!ShowsAsItem(task)) return;
@@ -1173,13 +1233,30 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
             const TuTask* ahead = k + 8 < n ? data.Tasks->TaskAt(static_cast<int>(at[k + 8])) : nullptr;
             if (ahead) __builtin_prefetch(ahead->Title.View().data());
             const int i = static_cast<int>(at[k]);
-            if (filter.Match(-1, data.Tasks->TaskAt(i))) admit(i, ahead);
+            if (answered || filter.Match(-1, data.Tasks->TaskAt(i))) admit(i, ahead);
+        }
+    } else if (every) {
+        // (Each task is fetched some places ahead, as Match does.)
+        constexpr int Ahead = 32;
+        for (int i = 0; i < count; ++i) {
+            if (i + Ahead < count)
+                if (const char* p = reinterpret_cast<const char*>(data.Tasks->TaskAt(i + Ahead))) {
+                    __builtin_prefetch(p);
+                    __builtin_prefetch(p + 64);
+                    __builtin_prefetch(p + sizeof(TuTask) - 1);
+                }
+            if (data.Tasks->TaskAt(i)) admit(i, listTexts && i + 8 < count ? data.Tasks->TaskAt(i + 8) : nullptr);
         }
     } else {
         for (int i = 0; i < count; ++i)
             if (filter.Match(i, nullptr)) admit(i, listTexts && i + 8 < count ? data.Tasks->TaskAt(i + 8) : nullptr);
     }
-    if (record) narrowing->Keep(std::move(passed));
+    if (record) {
+        if (keepAnswer) answer->Keep(passed);
+        narrowing->Keep(std::move(passed));
+    } else if (keepAnswer) {
+        answer->Keep(std::move(passed));
+    }
     sizes.resize(layout.Groups.size(), 0);
     // A sort column with many tasks shown: the kept order of all tasks,
     // walked once, is quicker than sorting the shown ones.
@@ -1282,12 +1359,13 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
 }
 
 TTaskListLayout RefreshTaskListLayout(TuData& data, const TFilterBarState& bar, const TTaskListState& state,
-                                      TGroupKeys& keys, TTaskOrderCache* orders, TSearchNarrowing* narrowing) {
+                                      TGroupKeys& keys, TTaskOrderCache* orders, TSearchNarrowing* narrowing,
+                                      TFilterAnswer* answer) {
     auto filter = std::make_unique<TFilterSystem>();
     BuildFilter(*filter, bar);
     filter->Data = &data;
     LiveSettings.Filter = std::move(filter);
-    return BuildTaskListLayout(data, *LiveSettings.Filter, state, keys, orders, narrowing);
+    return BuildTaskListLayout(data, *LiveSettings.Filter, state, keys, orders, narrowing, answer);
 }
 
 TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,

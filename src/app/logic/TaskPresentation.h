@@ -392,18 +392,56 @@ private:
     bool FValid = false;
 };
 
+// The places of the tasks the last pass of a filter over every task let
+// through, kept so that a refresh that changes only the grouping, the
+// order or the numbering takes them again rather than testing every task:
+// the filter's answer holds while its conditions, the database's content
+// (its change mark, TuData::ChangeMark) and the tasks in their places are
+// the same. Nothing the filter reads lies elsewhere: a date condition
+// holds its days as dates, not as "today".
+class TFilterAnswer {
+public:
+    // Before a pass of Filter over Data: the places that passed last time,
+    // in order, when that answer still holds (valid until Keep or
+    // Forget); else null, and the pass is to be kept with Keep.
+    const std::vector<std::uint32_t>* Begin(const TFilterSystem& filter, const TuData& data);
+    // A vector to record that pass in (the room of the answer dropped).
+    std::vector<std::uint32_t> TakeBuffer();
+    // After a pass Begin gave no answer for: the places that passed.
+    void Keep(const std::vector<std::uint32_t>& passed);
+    void Keep(std::vector<std::uint32_t>&& passed);
+    // Drops the answer and its memory.
+    void Forget() noexcept;
+    // How many passes Begin answered (rather than leaving them to the filter).
+    int GetAnswered() const noexcept { return FAnswered; }
+
+private:
+    // A number standing for the tasks in their places (each task's
+    // address, in order), so that no copy of them is kept.
+    static std::uint64_t TasksKey(const TuTaskList& tasks) noexcept;
+    TFieldsFilter FConditions;
+    const TuData* FData = nullptr;
+    std::uint64_t FMark = 0;
+    std::uint64_t FTasksKey = 0;
+    int FCount = -1;
+    std::vector<std::uint32_t> FPassed;
+    bool FValid = false;
+    int FAnswered = 0;
+};
+
 // Every task of Data passing Filter, grouped, in group and item order.
 // With an order cache, the items are ordered by the kept order where that
 // is quicker than sorting them (the layout is the same either way); with
-// a narrowing, a growing search tests only the tasks its last text passed.
+// a narrowing, a growing search tests only the tasks its last text passed;
+// with an answer, a filter over unchanged content tests no task again.
 TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const TTaskListState& state,
                                     TGroupKeys& keys, TTaskOrderCache* orders = nullptr,
-                                    TSearchNarrowing* narrowing = nullptr);
+                                    TSearchNarrowing* narrowing = nullptr, TFilterAnswer* answer = nullptr);
 // A refresh: a new filter built from the bars (kept in LiveSettings.Filter,
 // replacing the previous one), then the layout of the list.
 TTaskListLayout RefreshTaskListLayout(TuData& data, const TFilterBarState& bar, const TTaskListState& state,
                                       TGroupKeys& keys, TTaskOrderCache* orders = nullptr,
-                                      TSearchNarrowing* narrowing = nullptr);
+                                      TSearchNarrowing* narrowing = nullptr, TFilterAnswer* answer = nullptr);
 // The list as the report and the export read it: the column texts the
 // list shows (numbered when CountItems), groups, nothing selected.
 TReportList LayoutToReportList(const TTaskListLayout& layout, const TTaskListState& state, double now,
