@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/logic/TaskCommands.h"
 #include "data/uDataMan.h"
 #include "gcl/rtl/Strings.h"
 
@@ -308,6 +309,29 @@ TEST_F(MainRefresh, EveryRefillLeavesTheListAsAFillFromNothingWould) {
          },
          false},
         {"a list chosen", [&] { SelectTreeNode(form, "Work"); }, false},
+        // Edits between refreshes of one filter, each then regrouped: the
+        // filter's answer from before the edit no longer holds.
+        {"done hidden in the list", [&] { form->HideDoneA->Execute(); }, false},
+        {"a task ticked, then regrouped",
+         [&] {
+             form->List->GetItems()->GetItems(0)->SetChecked(true);
+             form->PriorityGroupA->Execute();
+         },
+         false},
+        {"a task moved to another list, then regrouped",
+         [&] {
+             MoveTasksToList({static_cast<TuTask*>(form->List->GetItems()->GetItems(0)->GetData())}, "Home",
+                             *Database);
+             form->DateGroupA->Execute();
+         },
+         false},
+        {"a task of another list moved in, then regrouped",
+         [&] {
+             MoveTasksToList({TaskOf("Job 1")}, "Work", *Database);
+             form->TagsGroupA->Execute();
+         },
+         false},
+        {"done shown in the list", [&] { form->HideDoneA->Execute(); }, false},
         {"all lists", [&] { SelectTreeNode(form, "All"); }, false},
         {"not numbered, by priority",
          [&] {
