@@ -66,4 +66,45 @@ TEST(RegroupScenario, AClickAfterSeveralChosenAndGroupingsSwitchedWithATaskChose
     EXPECT_EQ(std::find(titles.begin(), titles.end(), "Task 0002"), titles.end());
 }
 
+// With done tasks hidden, a task ticked stays in sight, struck out, until
+// the list is made anew: a grouping switched then shows the tasks as they
+// are after the tick, with the ticked one gone, so a click on the first
+// row and Del take the next task, not the one ticked.
+TEST(RegroupScenario, ATaskTickedWithDoneHiddenIsGoneOnceTheGroupingSwitches) {
+    TProgram p("regroup-ticked");
+    const int count = 400;
+    {
+        MakeFolderOf(p.DatabasePath());
+        TuData data;
+        data.Folders->Add("Work\xF7" "0\xF7");
+        for (int n = 0; n < count; ++n) {
+            auto* task = new TuTask();
+            char title[16];
+            std::snprintf(title, sizeof title, "Task %04d", n);
+            task->Title = std::string(title);
+            task->Folder = std::string("Work");
+            data.Tasks->AddObject(task->Title, task);
+        }
+        ASSERT_TRUE(data.SaveToFile(p.DatabasePath()));
+    }
+    WriteFile(p.SettingsPath(), "[Options]\r\nConfirm Delete=0\r\n");
+    p.Start();
+    HWND main = p.Main(30000);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Key(p, 'D', Ctrl);
+    Click(p, parts.ListItem(0, 10));
+    Key(p, 'P', Alt);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_DELETE);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(30000), 0);
+    TuData saved;
+    ASSERT_TRUE(saved.LoadFromFile(p.DatabasePath()));
+    ASSERT_EQ(saved.Tasks->GetCount(), count - 1);
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(0)->Title), "Task 0000");
+    EXPECT_TRUE(saved.Tasks->GetTask(0)->Done);
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(1)->Title), "Task 0002");
+}
+
 } // namespace qelvo::e2e
