@@ -15,6 +15,18 @@
 
 namespace qelvo::e2e {
 
+namespace {
+
+// Starts the program with deleting asking no question: its main window,
+// or null.
+HWND StartDeletingUnasked(TProgram& p) {
+    WriteFile(p.SettingsPath(), "[Options]\r\nConfirm Delete=0\r\n");
+    p.Start();
+    return p.Main(30000);
+}
+
+} // namespace
+
 TEST(RegroupScenario, AClickAfterSeveralChosenAndGroupingsSwitchedWithATaskChosenDeleteOnlyWhatIsChosen) {
     TProgram p("regroup-chosen");
     // One list; hundreds of tag sets (some tasks without tags) and dates.
@@ -35,9 +47,7 @@ TEST(RegroupScenario, AClickAfterSeveralChosenAndGroupingsSwitchedWithATaskChose
         }
         ASSERT_TRUE(data.SaveToFile(p.DatabasePath()));
     }
-    WriteFile(p.SettingsPath(), "[Options]\r\nConfirm Delete=0\r\n");
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartDeletingUnasked(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     // Grouped by list: one group, the tasks in file order. Three tasks
@@ -73,23 +83,8 @@ TEST(RegroupScenario, AClickAfterSeveralChosenAndGroupingsSwitchedWithATaskChose
 TEST(RegroupScenario, ATaskTickedWithDoneHiddenIsGoneOnceTheGroupingSwitches) {
     TProgram p("regroup-ticked");
     const int count = 400;
-    {
-        MakeFolderOf(p.DatabasePath());
-        TuData data;
-        data.Folders->Add("Work\xF7" "0\xF7");
-        for (int n = 0; n < count; ++n) {
-            auto* task = new TuTask();
-            char title[16];
-            std::snprintf(title, sizeof title, "Task %04d", n);
-            task->Title = std::string(title);
-            task->Folder = std::string("Work");
-            data.Tasks->AddObject(task->Title, task);
-        }
-        ASSERT_TRUE(data.SaveToFile(p.DatabasePath()));
-    }
-    WriteFile(p.SettingsPath(), "[Options]\r\nConfirm Delete=0\r\n");
-    p.Start();
-    HWND main = p.Main(30000);
+    WriteWorkDatabase(p.DatabasePath(), NumberedTitles(count));
+    HWND main = StartDeletingUnasked(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     Key(p, 'D', Ctrl);
@@ -102,9 +97,9 @@ TEST(RegroupScenario, ATaskTickedWithDoneHiddenIsGoneOnceTheGroupingSwitches) {
     TuData saved;
     ASSERT_TRUE(saved.LoadFromFile(p.DatabasePath()));
     ASSERT_EQ(saved.Tasks->GetCount(), count - 1);
-    EXPECT_EQ(std::string(saved.Tasks->GetTask(0)->Title), "Task 0000");
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(0)->Title), "Task 00");
     EXPECT_TRUE(saved.Tasks->GetTask(0)->Done);
-    EXPECT_EQ(std::string(saved.Tasks->GetTask(1)->Title), "Task 0002");
+    EXPECT_EQ(std::string(saved.Tasks->GetTask(1)->Title), "Task 02");
 }
 
 } // namespace qelvo::e2e
