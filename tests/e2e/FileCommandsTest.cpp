@@ -47,7 +47,8 @@ TEST(FileCommandsScenario, OpenAsksBeforeUnsavedChangesAreDropped) {
     EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Typed before Open"});
     ASSERT_NE(FileDialog(p), nullptr);
     ASSERT_TRUE(SaveDialogAnswer(p, other));
-    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - Other.kpx");
+    // The file opens once the dialog has gone.
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - Other.kpx"; })) << TextOf(main);
 
     // No: the change is dropped on purpose, and the first file opens again.
     AddTask(p, "Dropped by No");
@@ -55,7 +56,8 @@ TEST(FileCommandsScenario, OpenAsksBeforeUnsavedChangesAreDropped) {
     ASSERT_TRUE(Answer(p, SaveBeforeOpenQuestion, "&No"));
     ASSERT_NE(FileDialog(p), nullptr);
     ASSERT_TRUE(SaveDialogAnswer(p, p.DatabasePath()));
-    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - ActualData.kpx");
+    // The file opens once the dialog has gone.
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - ActualData.kpx"; })) << TextOf(main);
     EXPECT_EQ(TitlesIn(other), TTitles{"In the other file"});
 
     // Nothing unsaved: the open dialog comes without a question.
