@@ -106,6 +106,19 @@ std::unique_ptr<TWatchdog>& Watchdog(const TProgram* program) {
 // A scenario's whole life with the program.
 constexpr unsigned ScenarioBound = 120000;
 
+// The programs of the scenario now, whose painting a look at the screen
+// waits for.
+std::vector<const TProgram*>& LivePrograms() {
+    static std::vector<const TProgram*> programs;
+    return programs;
+}
+
+// A look at the screen reads again after SteadyGap ms until two reads
+// agree, for at most SteadyBound ms (a caret blinks, an animation runs).
+constexpr unsigned SteadyGap = 30, SteadyBound = 1000;
+// The longest a look waits for a program's windows to be painted.
+constexpr unsigned PaintBound = 3000;
+
 struct TEnumState {
     DWORD ProcessId;
     std::vector<HWND>* Out;
@@ -281,6 +294,7 @@ std::string ChildTexts(HWND parent) {
 TProgram::TProgram(const std::string& scenario) : TProgram(scenario, false) {}
 
 TProgram::TProgram(const std::string& scenario, bool keepFolder) {
+    LivePrograms().push_back(this);
     std::string root = FolderFromEnvironment("QELVO_E2E_SCRATCH");
     if (root.empty()) {
         char temp[MAX_PATH] = {};
@@ -306,6 +320,8 @@ TProgram::~TProgram() {
     }
     Watchdog(this).reset();
     if (FProcess) CloseHandle(FProcess);
+    auto& live = LivePrograms();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 void TProgram::Start(const std::string& arguments) { StartAs(0xFFFF, arguments); }
@@ -425,6 +441,47 @@ bool TProgram::Settle(unsigned rounds) const {
     return true;
 }
 
+namespace {
+
+struct TPaintState {
+    DWORD ProcessId;
+    bool Pending;
+};
+
+BOOL CALLBACK FindUnpainted(HWND w, LPARAM data) {
+    auto* state = reinterpret_cast<TPaintState*>(data);
+    if (IsWindowVisible(w) && GetUpdateRect(w, nullptr, FALSE)) state->Pending = true;
+    return state->Pending ? FALSE : TRUE;
+}
+
+// A shown, not minimised top-level window of the program or a child of
+// one still has a part to paint.
+BOOL CALLBACK FindUnpaintedTree(HWND w, LPARAM data) {
+    auto* state = reinterpret_cast<TPaintState*>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    if (pid != state->ProcessId || !IsWindowVisible(w) || IsIconic(w)) return TRUE;
+    FindUnpainted(w, data);
+    if (!state->Pending) EnumChildWindows(w, FindUnpainted, data);
+    return state->Pending ? FALSE : TRUE;
+}
+
+} // namespace
+
+bool TProgram::Painted() const {
+    if (!Settle()) return false;
+    // A window's update region goes when its painting begins; the round
+    // after that ends once the painting has.
+    const bool done = WaitUntil(
+        [&] {
+            TPaintState state{FProcessId, false};
+            EnumWindows(FindUnpaintedTree, reinterpret_cast<LPARAM>(&state));
+            return !state.Pending || !Running();
+        },
+        PaintBound);
+    return Settle(1) && done;
+}
+
 GUITHREADINFO TProgram::ThreadInfo() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -542,23 +599,58 @@ void Click(const TProgram& p, POINT at, unsigned mods) {
 
 // ---- Pixels
 
-std::vector<COLORREF> PixelsOf(RECT r) {
+namespace {
+
+// What the screen shows in a rectangle now, row by row.
+std::vector<COLORREF> ReadScreen(RECT r) {
     const int width = r.right - r.left, height = r.bottom - r.top;
     std::vector<COLORREF> out;
     if (width <= 0 || height <= 0) return out;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;    // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    out.reserve(static_cast<size_t>(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) out.push_back(GetPixel(dc, x, y));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        const auto* pixel = static_cast<const DWORD*>(bits);
+        const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+        out.reserve(count);
+        // Blue, green, red, unused from the lowest byte up.
+        for (size_t i = 0; i < count; ++i)
+            out.push_back(RGB((pixel[i] >> 16) & 0xFF, (pixel[i] >> 8) & 0xFF, pixel[i] & 0xFF));
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+    }
     DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
     return out;
+}
+
+} // namespace
+
+std::vector<COLORREF> PixelsOf(RECT r) {
+    for (const TProgram* p : LivePrograms())
+        if (p->Running()) p->Painted();
+    // The display takes what a program drew a little after the program
+    // drew it: read until two looks a moment apart agree.
+    std::vector<COLORREF> last = ReadScreen(r);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < SteadyBound) {
+        Sleep(SteadyGap);
+        std::vector<COLORREF> now = ReadScreen(r);
+        if (now == last) break;
+        last = std::move(now);
+    }
+    return last;
 }
 
 // ---- Dates

@@ -96,6 +96,11 @@ public:
     // Returns once the program's thread has handled what was sent to it
     // (input included); false when it stopped answering.
     bool Settle(unsigned rounds = 4) const;
+    // Returns once the program has also painted what the input changed:
+    // settled, no shown window of it left with a part to paint, and the
+    // painting under way ended. What it drew reaches the screen a moment
+    // later still (PixelsOf waits for that); false when a bound ran out.
+    bool Painted() const;
 
     // The GUI state of the program's thread: focused and active windows and
     // whether it is in a menu loop.
@@ -145,7 +150,10 @@ double ShareOf(RECT r, COLORREF colour);
 void Click(const TProgram& p, POINT at, unsigned mods);
 
 // ---- Pixels
-// The pixels of a screen rectangle, row by row (none for an empty one).
+// The pixels of a screen rectangle, row by row (none for an empty one),
+// once every program of the scenario has painted (TProgram::Painted) and
+// the screen shows it: two reads a moment apart agree. ShareOf and the
+// repaint helpers read through it; PixelAt reads the screen as it is.
 std::vector<COLORREF> PixelsOf(RECT r);
 
 // ---- Dates
