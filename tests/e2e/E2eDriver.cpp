@@ -115,7 +115,7 @@ std::vector<const TProgram*>& LivePrograms() {
 
 // A look at the screen reads again after SteadyGap ms until two reads
 // agree, for at most SteadyBound ms (a caret blinks, an animation runs).
-constexpr unsigned SteadyGap = 30, SteadyBound = 1000;
+constexpr unsigned SteadyGap = 20, SteadyBound = 1000;
 // The longest a look waits for a program's windows to be painted.
 constexpr unsigned PaintBound = 3000;
 
@@ -422,21 +422,25 @@ bool TProgram::NoDialogFor(unsigned ms) const {
     return !WaitUntil([&] { return WaitTopWindow("#32770", 0) != nullptr; }, ms);
 }
 
+HWND TProgram::Target() const {
+    if (FMain && IsWindow(FMain)) return FMain;
+    const auto tops = TopWindows();
+    return tops.empty() ? nullptr : tops.front();
+}
+
+bool TProgram::Answered(HWND target) const {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, WaitBound, &result)) return true;
+    if (IsWindow(target)) ADD_FAILURE() << "the program did not answer within " << WaitBound << " ms";
+    return false;
+}
+
 bool TProgram::Settle(unsigned rounds) const {
-    HWND target = FMain && IsWindow(FMain) ? FMain : nullptr;
-    if (!target) {
-        const auto tops = TopWindows();
-        if (!tops.empty()) target = tops.front();
-    }
+    const HWND target = Target();
     if (!target) return Running();
     for (unsigned i = 0; i < rounds; ++i) {
         Sleep(8);
-        DWORD_PTR result = 0;
-        if (!SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, WaitBound, &result)) {
-            if (!IsWindow(target)) return true;
-            ADD_FAILURE() << "the program did not answer within " << WaitBound << " ms";
-            return false;
-        }
+        if (!Answered(target)) return !IsWindow(target);
     }
     return true;
 }
@@ -469,7 +473,9 @@ BOOL CALLBACK FindUnpaintedTree(HWND w, LPARAM data) {
 } // namespace
 
 bool TProgram::Painted() const {
-    if (!Settle()) return false;
+    const HWND target = Target();
+    if (!target) return true;
+    if (!Answered(target)) return !IsWindow(target);
     // A window's update region goes when its painting begins; the round
     // after that ends once the painting has.
     const bool done = WaitUntil(
@@ -479,7 +485,7 @@ bool TProgram::Painted() const {
             return !state.Pending || !Running();
         },
         PaintBound);
-    return Settle(1) && done;
+    return (Answered(target) || !IsWindow(target)) && done;
 }
 
 GUITHREADINFO TProgram::ThreadInfo() const {
@@ -565,16 +571,13 @@ void Drag(const TProgram& p, POINT from, POINT to, int steps) {
 // ---- Screen
 
 COLORREF PixelAt(POINT at) {
-    HDC screen = GetDC(nullptr);
-    const COLORREF c = GetPixel(screen, at.x, at.y);
-    ReleaseDC(nullptr, screen);
-    return c;
+    const std::vector<COLORREF> pixel = PixelsOf(RECT{at.x, at.y, at.x + 1, at.y + 1});
+    return pixel.empty() ? CLR_INVALID : pixel.front();
 }
 
 void Shot(const TProgram& p, HWND w, const std::string& name) {
     p.Settle();
-    Sleep(150);    // painting waits for an empty queue
-    p.Settle();
+    PixelsOf(RectOf(w));    // once painted and shown
     qelvo::test::SaveWindowScreenshot(w, name + ".bmp");
 }
 

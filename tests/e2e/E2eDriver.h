@@ -96,9 +96,9 @@ public:
     // Returns once the program's thread has handled what was sent to it
     // (input included); false when it stopped answering.
     bool Settle(unsigned rounds = 4) const;
-    // Returns once the program has also painted what the input changed:
-    // settled, no shown window of it left with a part to paint, and the
-    // painting under way ended. What it drew reaches the screen a moment
+    // Returns once the program has painted what came before: it answered
+    // a message, no shown window of it is left with a part to paint, and
+    // the painting under way ended. What it drew reaches the screen a moment
     // later still (PixelsOf waits for that); false when a bound ran out.
     bool Painted() const;
 
@@ -112,6 +112,12 @@ private:
     // Takes the process just started as this program's, under a new
     // watchdog, once it waits for input.
     void Began(const PROCESS_INFORMATION& pi);
+    // The window input rounds are sent to: the main window, else the
+    // first shown top-level window; nullptr when none.
+    HWND Target() const;
+    // One message sent to Target and answered; a failure of the scenario
+    // when it stays unanswered while the window lives.
+    bool Answered(HWND target) const;
 
     std::string FFolder;
     HANDLE FProcess = nullptr;
@@ -153,7 +159,7 @@ void Click(const TProgram& p, POINT at, unsigned mods);
 // The pixels of a screen rectangle, row by row (none for an empty one),
 // once every program of the scenario has painted (TProgram::Painted) and
 // the screen shows it: two reads a moment apart agree. ShareOf and the
-// repaint helpers read through it; PixelAt reads the screen as it is.
+// repaint helpers read through it, and PixelAt reads one pixel so.
 std::vector<COLORREF> PixelsOf(RECT r);
 
 // ---- Dates

@@ -20,10 +20,14 @@ int CaptionInkWidth(HWND main, int band) {
     const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
     if (lists.empty()) return 0;
     const RECT r = RectOf(lists.front());
+    const RECT area{r.left + 24, r.top + band - 24, r.left + 300, r.top + band - 2};
+    const std::vector<COLORREF> pixels = PixelsOf(area);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) return 0;
     int first = -1, last = -1;
-    for (int x = r.left + 24; x < r.left + 300; ++x)
-        for (int y = r.top + band - 24; y < r.top + band - 2; ++y) {
-            const COLORREF c = PixelAt({x, y});
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y) {
+            const COLORREF c = pixels[static_cast<size_t>(y * width + x)];
             if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 300) {
                 if (first < 0) first = x;
                 last = x;
@@ -39,10 +43,14 @@ int NoteInkRows(HWND main) {
     const std::vector<HWND> notes = ChildrenOfClass(main, "TKitRichEdit");
     if (notes.empty()) return 0;
     const RECT r = RectOf(notes.front());
+    const RECT area{r.left + 1, r.top + 1, std::min<LONG>(r.right - 1, r.left + 200), r.bottom - 1};
+    const std::vector<COLORREF> pixels = PixelsOf(area);
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (pixels.size() != static_cast<size_t>(width) * static_cast<size_t>(height)) return 0;
     int rows = 0;
-    for (int y = r.top + 1; y < r.bottom - 1; ++y)
-        for (int x = r.left + 1; x < std::min<int>(r.right - 1, r.left + 200); ++x) {
-            const COLORREF c = PixelAt({x, y});
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = pixels[static_cast<size_t>(y * width + x)];
             if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 300) {
                 ++rows;
                 break;

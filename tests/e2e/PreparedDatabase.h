@@ -182,11 +182,11 @@ inline std::vector<int> GroupBandRows(HWND main) {
     const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
     if (lists.empty()) return rows;
     const RECT r = RectOf(lists.front());
-    const int x = r.right - 40;
+    const std::vector<COLORREF> column = PixelsOf(RECT{r.right - 40, r.top, r.right - 39, r.bottom});
     bool inBand = false;
-    for (int y = r.top; y < r.bottom; ++y) {
-        const bool band = PixelAt({x, y}) == static_cast<COLORREF>(DefaultUnderlineColor);
-        if (band && !inBand) rows.push_back(y - r.top);
+    for (size_t y = 0; y < column.size(); ++y) {
+        const bool band = column[y] == static_cast<COLORREF>(DefaultUnderlineColor);
+        if (band && !inBand) rows.push_back(static_cast<int>(y));
         inBand = band;
     }
     return rows;

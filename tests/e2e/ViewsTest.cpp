@@ -36,36 +36,27 @@ std::string ReadMarks(HWND list, int x) {
     const POINT o = ClientOrigin(list);
     RECT client{};
     GetClientRect(list, &client);
-    HDC screen = GetDC(nullptr);
+    const RECT band{o.x + x, o.y + 22, o.x + x + 12, o.y + client.bottom};
+    const std::vector<COLORREF> pixels = PixelsOf(band);
     std::string marks;
     char last = 0;
-    for (int y = 22; y < client.bottom; ++y) {
+    for (size_t row = 0; row * 12 < pixels.size(); ++row) {
         char seen = 0;
-        for (int dx = 0; dx < 12 && !seen; ++dx) {
-            const COLORREF c = GetPixel(screen, o.x + x + dx, o.y + y);
+        for (size_t dx = 0; dx < 12 && !seen; ++dx) {
+            const COLORREF c = pixels[row * 12 + dx];
             seen = c == HighMark ? 'H' : c == NormalMark ? 'N' : c == LowMark ? 'L' : 0;
         }
         if (seen && seen != last) marks += seen;
         last = seen;
     }
-    ReleaseDC(nullptr, screen);
     return marks;
 }
 
-// The rows' marks once the list has painted what the last input changed:
-// the paint still pending is asked for, and the picture must hold still.
+// The rows' marks once the list has painted what the last input changed
+// (the screen read waits for that, and for the display to show it).
 std::string Marks(const TProgram& p, HWND list, int x = 20) {
     p.Settle();
-    RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    std::string last = ReadMarks(list, x);
-    for (int i = 0; i < 40; ++i) {
-        Sleep(100);
-        p.Settle();
-        const std::string now = ReadMarks(list, x);
-        if (now == last) return now;
-        last = now;
-    }
-    return last;
+    return ReadMarks(list, x);
 }
 
 std::string MarkOf(const TSampleTask& t) { return t.Priority == 2 ? "H" : t.Priority == 0 ? "L" : "N"; }
