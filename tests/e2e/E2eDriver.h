@@ -12,6 +12,7 @@
 #include "gcl/rtl/WinApi.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -200,5 +201,37 @@ void KeyUp(const TProgram& p, WORD vk);
 // button there: the steps of a drag a scenario looks at half way.
 void ButtonDown(const TProgram& p, POINT at);
 void ButtonUp(const TProgram& p, POINT at);
+
+// ---- What the program holds, read from outside
+// Its GDI objects from the handle table its PEB points at (by the table's
+// type: 1 DC, 4 region, 6 metafile, 8 palette, 9 bitmap, 10 font, 16 brush
+// or pen), its kernel handles from the system's list of every handle (the
+// process's own count moves in steps of 64 under Wine, and
+// GetGuiResources answers 0), its windows (top-level, message-only and
+// child, hidden ones too), threads and private bytes, and the files in the
+// database's folder.
+struct TUsage {
+    std::map<int, int> Gdi;    // by type
+    size_t Windows = 0;
+    unsigned long Handles = 0, Threads = 0;
+    size_t Memory = 0;    // private bytes
+    size_t Files = 0;
+    int GdiObjects() const;
+    int GdiObjectsOfType(int type) const;
+};
+TUsage UsageOf(const TProgram& p);
+std::string DescribeUsage(const TUsage& u);
+// Nothing grew from Before to After beyond what a run may keep: two GDI
+// objects, no window, the handles and one thread of a save's thread the
+// process keeps, 2 MB of private memory, and the same files.
+void ExpectNoGrowth(const TUsage& before, const TUsage& after, const std::string& what);
+// The usage at the end, read again for a while when it is past those
+// limits (work the last input started may still hold what it gives back).
+TUsage UsageAtTheEnd(const TProgram& p, const TUsage& before);
+// Nothing leaks from Before on: what the rounds run since then grew is
+// within the limits, or, past them, More runs the same rounds again and
+// from then on nothing grows.
+void ExpectNoLeak(const TProgram& p, const TUsage& before, const std::string& what,
+                  const std::function<bool()>& more);
 
 } // namespace qelvo::e2e
