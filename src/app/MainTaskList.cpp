@@ -116,6 +116,18 @@ void TMainForm::CreateTaskList() {
     selection->SetFullRowSelect(true);
     selection->SetRectSelect(true);
     selection->SetGroupSelections(true);
+    // The chosen tasks look the same whether the list has the keyboard or
+    // not: the question before a delete, or the note being typed, shows
+    // which tasks they are about. Blended in rounded blocks (the text dark
+    // on the light blend), no focus frame.
+    selection->SetFullItemPaint(true);
+    selection->SetAlphaBlend(true);
+    selection->SetBlurAlphaBkGnd(true);
+    selection->SetRoundRect(true);
+    selection->SetPopupMode(true);
+    selection->SetBlendIcon(false);
+    selection->SetUseFocusRect(false);
+    selection->SetTextColor(gcl::clWindowText);
     // A right-click selects the task under the pointer (keeping a selection
     // it belongs to), so the popup menu acts on that task.
     selection->SetMouseButton(TCommonMouseButtons{cmbLeft, cmbRight});
