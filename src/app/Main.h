@@ -309,6 +309,15 @@ public:
     // The task shown next after the last selected one, else the last shown
     // before the first selected one; null when every task shown is selected.
     TuTask* TaskAfterSelection() const;
+    // Where the user is in the list: how far it is scrolled and the task
+    // after the chosen ones. A command that refreshes the list returns
+    // there (ChooseNext: that task chosen, when it is still shown).
+    struct TListPlace {
+        int OffsetY = 0;
+        TuTask* Next = nullptr;
+    };
+    TListPlace ListPlace() const;
+    void ReturnToPlace(const TListPlace& Place, bool ChooseNext = true);
     // Chooses the list's first task, or Item, as a click would: focused,
     // selected and the start of a range that Shift+arrows or Shift+click
     // grows from.
@@ -318,7 +327,8 @@ public:
     // Fills the list again after a change of the grouping's field of
     // Tasks (the chosen ones), which moves them to other groups: they are
     // chosen again there, the first focused and in view, so the next key
-    // goes on from where the user was.
+    // goes on from where the user was. The list keeps its place; when
+    // none of them is shown any more, the task after them is chosen.
     void RefreshChoosing(const std::vector<TuTask*>& Tasks);
 
     // List-view events.

@@ -744,6 +744,10 @@ void TMainForm::ListColumnClick(TCustomGvListview*, TCommonMouseButton, TGvColum
     // point the other way: the mark shows the direction the tasks take.
     Column->SetSortDirection(SortAscending ? esdAscending : esdDescending);
     SortItems(SortColumn, SortAscending);
+    // The sort may put another chosen task first: the note panel names the
+    // task the commands on the first chosen one act on (an edit of the note
+    // shown goes to its own task first).
+    if (FirstSelectedTask() != FNoteEditor.GetTask()) ShowNote(FirstSelectedTask());
 }
 
 void TMainForm::DateGroupAExecute(gcl::TObject* Sender) {
@@ -883,8 +887,7 @@ void TMainForm::DelTaskAExecute(gcl::TObject*) {
     const std::vector<TuTask*> selected = SelectedTasks();
     // The list stays where it was, with the task after the deleted ones
     // (or, after the last, the one before them) selected for the next key.
-    TuTask* next = TaskAfterSelection();
-    const int offsetY = List->GetScrollbars()->GetOffsetY();
+    const TListPlace place = ListPlace();
     CommitNote();
     for (const TuTask* task : selected) FNoteEditor.Forget(task);
     {
@@ -894,13 +897,23 @@ void TMainForm::DelTaskAExecute(gcl::TObject*) {
         for (auto& task : DeleteTasks(*Database, selected)) FDeletedTasks.push_back(std::move(task));
     }
     RefreshTaskList();
-    List->GetScrollbars()->SetOffsetY(std::min(offsetY, List->GetScrollbars()->MaxOffsetY()));
+    ReturnToPlace(place);
+}
+
+TMainForm::TListPlace TMainForm::ListPlace() const {
+    return TListPlace{List->GetScrollbars()->GetOffsetY(), TaskAfterSelection()};
+}
+
+void TMainForm::ReturnToPlace(const TListPlace& Place, bool ChooseNext) {
+    TGvScrollbarManager* scrollbars = List->GetScrollbars();
+    scrollbars->SetOffsetY(std::min(Place.OffsetY, scrollbars->MaxOffsetY()));
+    if (!ChooseNext || !Place.Next) return;
     TGvGroups* groups = List->GetGroups();
-    for (TGvItem* item = groups->FirstVisibleItem(); next && item; item = groups->NextVisibleItem(item)) {
-        if (TaskOf(item) != next) continue;
+    for (TGvItem* item = groups->FirstVisibleItem(); item; item = groups->NextVisibleItem(item)) {
+        if (TaskOf(item) != Place.Next) continue;
         ChooseTask(item);
         item->MakeVisible(emvAuto);
-        break;
+        return;
     }
 }
 
@@ -932,8 +945,14 @@ void TMainForm::ChooseTask(TGvItem* Item) {
 }
 
 void TMainForm::RefreshChoosing(const std::vector<TuTask*>& Tasks) {
+    if (!List) return;
+    // The list stays where it was: the tasks come into view only when
+    // their new place is out of it. Those the filter no longer shows (a
+    // task moved out of the list shown) leave the next task chosen, as a
+    // delete does.
+    const TListPlace place = ListPlace();
     RefreshTaskList();
-    if (!List || Tasks.empty()) return;
+    if (Tasks.empty()) return;
     // Each task's place among Tasks: the first of them leads.
     std::unordered_map<const TuTask*, size_t> wanted;
     for (size_t i = 0; i < Tasks.size(); ++i) wanted.emplace(Tasks[i], i);
@@ -954,7 +973,7 @@ void TMainForm::RefreshChoosing(const std::vector<TuTask*>& Tasks) {
             }
         }
     }
-    // (A task the filter no longer shows is not chosen.)
+    ReturnToPlace(place, !lead);
     if (!lead) return;
     {
         TListviewUpdate update(List);
