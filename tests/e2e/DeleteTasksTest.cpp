@@ -14,8 +14,9 @@ namespace {
 
 using TTitles = std::vector<std::string>;
 
-// The background of the selected row in the first-start theme.
-const COLORREF SelectionBlue = RGB(0x30, 0x96, 0xFA);
+// The background of the selected row in the first-start theme: the
+// highlight blended half into the white.
+const COLORREF SelectionBlue = RGB(0x97, 0xCA, 0xFC);
 
 const char* DeleteQuestion = "Are you sure you want to delete selected item(s)? (no undo is possible)";
 
