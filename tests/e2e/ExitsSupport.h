@@ -13,11 +13,13 @@
 namespace qelvo::e2e {
 
 // Writes a database holding the list Work and in it the tasks titles, in
-// that order.
-inline void WriteWorkDatabase(const std::string& path, const std::vector<std::string>& titles) {
+// that order; then the empty lists OtherLists.
+inline void WriteWorkDatabase(const std::string& path, const std::vector<std::string>& titles,
+                              const std::vector<std::string>& otherLists = {}) {
     MakeFolderOf(path);
     TuData data;
     data.Folders->Add("Work\xF7" "0\xF7");
+    for (const std::string& list : otherLists) data.Folders->Add(list + "\xF7" "1\xF7");
     for (const std::string& title : titles) {
         TuTask* task = new TuTask();
         task->Title = title;

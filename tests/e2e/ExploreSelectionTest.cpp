@@ -7,35 +7,17 @@
 
 #include <cstdio>
 
+#include "e2e/ExitsSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
 
 namespace {
 
-// Lists Work and Home; in Work the tasks "Task 01" to "Task 40", in Home
-// "Home 01" to "Home 05", all normal, open, without tags, date or note.
-void WriteLongDatabase(const TProgram& p) {
-    const char sep = '\xF7';
-    std::string file = "d_id-4343434343\r\nWork\xF7" "0\xF7\r\nHome\xF7" "1\xF7\r\n<--<*&^Folders^&*>-->\r\n"
-                       "<--<*&^Tags^&*>-->\r\n";
-    int id = 1;
-    auto add = [&](const char* prefix, int count, const char* list) {
-        for (int i = 1; i <= count; ++i) {
-            char line[96];
-            std::snprintf(line, sizeof line, "%s %02d%c--%c%010d%c%s%c1/2/2025%c%c\r\n", prefix, i, sep, sep, id++,
-                          sep, list, sep, sep, sep);
-            file += line;
-        }
-    };
-    add("Task", 40, "Work");
-    add("Home", 5, "Home");
-    MakeFolderOf(p.DatabasePath());
-    WriteFile(p.DatabasePath(), file);
-}
-
+// The list Work with the tasks "Task 00" to "Task 39" (open, normal, with
+// no tags, date or note) and the empty list Home.
 HWND StartOnLongDatabase(TProgram& p) {
-    WriteLongDatabase(p);
+    WriteWorkDatabase(p.DatabasePath(), NumberedTitles(40), {"Home"});
     p.Start();
     return p.Main();
 }
@@ -74,7 +56,7 @@ TEST(ExploreSelectionScenario, ChosenTasksShowWhileTheListHasNotTheKeyboard) {
     const TMainWindowParts parts(main);
     Click(p, parts.ListItem(1));
     Key(p, VK_DOWN, Shift);
-    ASSERT_EQ(parts.ChosenTask(), "Task 02");
+    ASSERT_EQ(parts.ChosenTask(), "Task 01");
     ASSERT_TRUE(WaitUntil([&] { return RowShowsChosen(parts.ListItem(1)) && RowShowsChosen(parts.ListItem(2)); }));
 
     Key(p, VK_DELETE);
@@ -92,7 +74,7 @@ TEST(ExploreSelectionScenario, ChosenTasksShowWhileTheListHasNotTheKeyboard) {
     ASSERT_EQ(p.Focus(), parts.NoteEditor.Get());
     EXPECT_TRUE(WaitUntil([&] { return RowShowsChosen(parts.ListItem(1)); }))
         << "the note's task does not show chosen while the note is typed";
-    EXPECT_EQ(parts.ChosenTask(), "Task 02");
+    EXPECT_EQ(parts.ChosenTask(), "Task 01");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
@@ -108,16 +90,16 @@ TEST(ExploreSelectionScenario, TheNotePanelNamesTheFirstChosenTaskAfterASort) {
     const TMainWindowParts parts(main);
     Click(p, parts.ListItem(0));
     Key(p, VK_DOWN, Shift);
-    ASSERT_EQ(parts.ChosenTask(), "Task 01");
+    ASSERT_EQ(parts.ChosenTask(), "Task 00");
 
     POINT header{0, 0};
     ClientToScreen(parts.List, &header);
-    // Ascending first (the order stays), then descending: Task 02 now
-    // comes before Task 01. (Apart, so the second is no double click.)
+    // Ascending first (the order stays), then descending: Task 01 now
+    // comes before Task 00. (Apart, so the second is no double click.)
     Click(p, {header.x + 60, header.y + 10});
-    EXPECT_EQ(parts.ChosenTask(), "Task 01");
+    EXPECT_EQ(parts.ChosenTask(), "Task 00");
     Click(p, {header.x + 140, header.y + 10});
-    EXPECT_EQ(parts.ChosenTask(), "Task 02") << "the note panel names a task that is no longer the first chosen";
+    EXPECT_EQ(parts.ChosenTask(), "Task 01") << "the note panel names a task that is no longer the first chosen";
     // Shift+N goes into the note of the task the panel names.
     Key(p, 'N', Shift);
     ASSERT_EQ(p.Focus(), parts.NoteEditor.Get());
@@ -126,7 +108,7 @@ TEST(ExploreSelectionScenario, TheNotePanelNamesTheFirstChosenTaskAfterASort) {
     Key(p, 'Q', Ctrl);
     ASSERT_EQ(p.WaitExit(), 0);
     const std::string file = ReadFile(p.DatabasePath());
-    const std::vector<std::string> second = Fields(TaskLine(file, "Task 02"));
+    const std::vector<std::string> second = Fields(TaskLine(file, "Task 01"));
     ASSERT_GT(second.size(), 5u);
     EXPECT_EQ(second[5], "Sorted\xF8");
 }
@@ -142,7 +124,7 @@ TEST(ExploreSelectionScenario, ATaskMovedOutOfTheListLeavesTheNextChosenInPlace)
     const TMainWindowParts parts(main);
     Click(p, parts.TreeRow(1));
     Click(p, parts.ListItem(0));
-    ASSERT_EQ(parts.ChosenTask(), "Task 01");
+    ASSERT_EQ(parts.ChosenTask(), "Task 00");
     Key(p, VK_NEXT);
     Key(p, VK_NEXT);
     const std::string moved = parts.ChosenTask();
