@@ -120,6 +120,8 @@ std::vector<const TProgram*>& LivePrograms() {
 // A look at the screen reads again after SteadyGap ms until two reads
 // agree, for at most SteadyBound ms (a caret blinks, an animation runs).
 constexpr unsigned SteadyGap = 20, SteadyBound = 1000;
+// The longest InputTaken waits for the program to take a drag's step.
+constexpr unsigned InputBound = 500;
 // The longest a look waits for a program's windows to be painted.
 constexpr unsigned PaintBound = 3000;
 
@@ -492,6 +494,23 @@ bool TProgram::Painted() const {
     return (Answered(target) || !IsWindow(target)) && done;
 }
 
+bool TProgram::InputTaken(POINT at) const {
+    const HWND w = WindowFromPoint(at);
+    DWORD pid = 0;
+    if (w) GetWindowThreadProcessId(w, &pid);
+    if (!w || pid != FProcessId) return Settle(2);
+    POINT c = at;
+    ScreenToClient(w, &c);
+    const RECT pixel{c.x, c.y, c.x + 1, c.y + 1};
+    InvalidateRect(w, &pixel, FALSE);
+    // (A loop that takes only the mouse paints nothing: the bound is short.)
+    const DWORD start = GetTickCount();
+    bool taken = false;
+    while (!(taken = !IsWindow(w) || !GetUpdateRect(w, nullptr, FALSE)) && GetTickCount() - start < InputBound)
+        Sleep(1);
+    return Settle(1) && taken;
+}
+
 GUITHREADINFO TProgram::ThreadInfo() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -559,15 +578,28 @@ void DoubleClick(const TProgram& p, POINT at) {
     p.Settle();
 }
 
-void Glide(const TProgram& p, POINT from, POINT to, int steps) {
-    for (int i = 1; i <= steps; ++i)
-        MoveTo(p, {from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+namespace {
+
+// The moves of a glide; with Taken, each is taken before the next.
+void GlideSteps(const TProgram& p, POINT from, POINT to, int steps, bool taken) {
+    for (int i = 1; i <= steps; ++i) {
+        const POINT at{from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps};
+        MoveTo(p, at);
+        if (taken) p.InputTaken(at);
+    }
 }
+
+} // namespace
+
+void Glide(const TProgram& p, POINT from, POINT to, int steps) { GlideSteps(p, from, to, steps, false); }
 
 void Drag(const TProgram& p, POINT from, POINT to, int steps) {
     MoveTo(p, from);
     Mouse(p, MOUSEEVENTF_LEFTDOWN, from);
-    Glide(p, from, to, steps);
+    // Each step is taken before the next: a drag starts on a move past the
+    // point of the first move after the press.
+    p.InputTaken(from);
+    GlideSteps(p, from, to, steps, true);
     Mouse(p, MOUSEEVENTF_LEFTUP, to);
     p.Settle();
 }

@@ -102,6 +102,12 @@ public:
     // the painting under way ended. What it drew reaches the screen a moment
     // later still (PixelsOf waits for that); false when a bound ran out.
     bool Painted() const;
+    // Returns once the program's thread has taken the input sent so far:
+    // a pixel of its window under At is marked for painting, which the
+    // thread does only when no input waits for it (Settle's sent messages
+    // come before input). For the steps of a drag, whose moves a busy
+    // program would otherwise see merged into one. False when the bound ran out.
+    bool InputTaken(POINT at) const;
 
     // The GUI state of the program's thread: focused and active windows and
     // whether it is in a menu loop.

@@ -132,8 +132,9 @@ TEST(ExploreShellScenario, RunMinimizedAfterAMessageAtStartWaitsInTheTray) {
     const HWND application = AnyTopWindow(p, "TApplication");
     ASSERT_TRUE(main && application);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(application) != 0; }));
-    p.Settle();
-    EXPECT_FALSE(IsWindowVisible(application)) << "minimised to the taskbar, not to the tray";
+    // The application hides once it has gone down to the tray.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(application); }))
+        << "minimised to the taskbar, not to the tray";
     Key(p, 'O', Ctrl | Shift);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }));
     p.Settle();
@@ -155,8 +156,9 @@ TEST(ExploreShellScenario, RunMinimizedOrMaximizedWithoutTheTrayKeepsTheWindowsP
     const HWND application = AnyTopWindow(p, "TApplication");
     ASSERT_TRUE(main && application);
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(application) != 0; })) << "the application is not minimised";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(application) != 0; }))
+        << "no taskbar button to restore it from";
     p.Settle();
-    EXPECT_TRUE(IsWindowVisible(application)) << "no taskbar button to restore it from";
     EXPECT_FALSE(IsWindowVisible(main) && IsIconic(main)) << "the window is minimised apart from its application";
     Key(p, 'O', Ctrl | Shift);
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) && !IsIconic(application); }));
