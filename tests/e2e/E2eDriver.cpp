@@ -1048,4 +1048,60 @@ void ExpectNoLeak(const TProgram& p, const TUsage& before, const std::string& wh
     ExpectNoGrowth(after, UsageAtTheEnd(p, after), what + " (the rounds run again)");
 }
 
+// ---- The user's regional settings
+
+namespace {
+
+constexpr const char* InternationalKey = "Control Panel\\International";
+
+bool ReadInternational(const std::string& name, std::string& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, InternationalKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    char buffer[512] = {};
+    DWORD size = sizeof buffer - 1, type = 0;
+    const bool found = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+                       ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (found) value.assign(buffer);
+    return found;
+}
+
+void WriteInternational(const std::string& name, const std::string* value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, InternationalKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS) {
+        ADD_FAILURE() << "the regional settings cannot be written";
+        return;
+    }
+    if (value)
+        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
+                       static_cast<DWORD>(value->size() + 1));
+    else
+        RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+}
+
+} // namespace
+
+TRegionalSettings::~TRegionalSettings() {
+    for (const auto& [name, saved] : FSaved) WriteInternational(name, saved.Present ? &saved.Value : nullptr);
+}
+
+void TRegionalSettings::Set(const std::map<std::string, std::string>& values) {
+    for (const auto& [name, value] : values) {
+        if (!FSaved.count(name)) {
+            TSaved saved;
+            saved.Present = ReadInternational(name, saved.Value);
+            FSaved[name] = saved;
+        }
+        WriteInternational(name, &value);
+    }
+}
+
+std::string TRegionalSettings::Get(const std::string& name) {
+    std::string value;
+    ReadInternational(name, value);
+    return value;
+}
+
 } // namespace qelvo::e2e

@@ -240,4 +240,30 @@ TUsage UsageAtTheEnd(const TProgram& p, const TUsage& before);
 void ExpectNoLeak(const TProgram& p, const TUsage& before, const std::string& what,
                   const std::function<bool()>& more);
 
+// ---- The user's regional settings
+// Sets values of the user's regional settings (the key Control Panel\International
+// of HKEY_CURRENT_USER: sShortDate, sDate, sTimeFormat, iFirstDayOfWeek ...),
+// which a program reads when it starts, and puts every one back as it was
+// (or removes it when it was not there) when it goes, also when the
+// scenario fails half way.
+class TRegionalSettings {
+public:
+    TRegionalSettings() = default;
+    explicit TRegionalSettings(const std::map<std::string, std::string>& values) { Set(values); }
+    ~TRegionalSettings();
+    TRegionalSettings(const TRegionalSettings&) = delete;
+    TRegionalSettings& operator=(const TRegionalSettings&) = delete;
+    // Sets the values (the first value set of a name keeps what was there).
+    void Set(const std::map<std::string, std::string>& values);
+    // A value as the registry holds it now ("" when absent).
+    static std::string Get(const std::string& name);
+
+private:
+    struct TSaved {
+        bool Present = false;
+        std::string Value;
+    };
+    std::map<std::string, TSaved> FSaved;
+};
+
 } // namespace qelvo::e2e
