@@ -110,6 +110,9 @@ public:
         const char* f = fmt.data();
         const size_t len = fmt.size();
         bool afterHour = false;
+        // Some clocks put the AM/PM marker before the hour ("AMPM h:mm");
+        // the first hour after such a marker is on the 12-hour clock too.
+        bool hourSeen = false, markerFirst = false;
         size_t i = 0;
         while (i < len) {
             const char c = f[i];
@@ -161,13 +164,14 @@ public:
                 break;
             case 'H': {
                 int hour = FHour;
-                if (TwelveHour(f, i + run, len)) {
+                if (TwelveHour(f, i + run, len) || (markerFirst && !hourSeen)) {
                     hour %= 12;
                     if (hour == 0) hour = 12;
                 }
                 AppendNumber(out, hour, run >= 2 ? 2 : 1);
                 i += run;
                 afterHour = true;
+                hourSeen = true;
                 continue;
             }
             case 'N': AppendNumber(out, FMinute, run >= 2 ? 2 : 1); break;
@@ -190,7 +194,10 @@ public:
                 } else {
                     out += c;
                     ++i;
+                    afterHour = false;
+                    continue;
                 }
+                markerFirst = markerFirst || !hourSeen;
                 afterHour = false;
                 continue;
             }

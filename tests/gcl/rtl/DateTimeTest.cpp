@@ -205,6 +205,10 @@ TEST(DateFormat, Specifiers) {
     EXPECT_EQ(f("h A/P"), "2 P");
     EXPECT_EQ(f("hh ampm"), "02 PM");
     EXPECT_EQ(f("hh 'x' am/pm hh"), "02 x pm 14");  // 12-hour reaches the next am/pm only
+    // A marker before the hour, as some clocks write it, holds for the
+    // first hour after it only.
+    EXPECT_EQ(f("ampm h:mm"), "PM 2:05");
+    EXPECT_EQ(f("a/p hh 'x' hh"), "p 02 x 14");
     EXPECT_EQ(f("t"), "2:05 PM");
     EXPECT_EQ(f("tt"), "2:05:09 PM");
     EXPECT_EQ(f("c"), "3/5/2025 2:05:09 PM");
