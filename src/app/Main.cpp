@@ -1072,7 +1072,7 @@ void TMainForm::ShowDueDateColMExecute(gcl::TObject*) {
 
 void TMainForm::ApplyOptionLooks() {
     SetNoteFontSize(Options.NoteFontSize);
-    SetListRowHeight(Options.ListFontSize + 11);
+    SetListRowHeight(ListRowHeight(Options.ListFontSize, gcl::Screen->GetPixelsPerInch()));
     SetGroupsUnderlineColor(UnderlineColorFromText(Options.GroupsUnderlineColor, gcl::ColorIdents));
 }
 

@@ -110,7 +110,7 @@ void TMainForm::CreateTaskList() {
     }
     List->SetImagesSmall(IconList);
     List->SetImagesGroup(Others16);
-    List->GetCellSizes()->GetReport()->SetHeight(ListRowHeight(Options.ListFontSize));
+    List->GetCellSizes()->GetReport()->SetHeight(ListRowHeight(Options.ListFontSize, gcl::Screen->GetPixelsPerInch()));
     TGvSelectionManager* selection = List->GetSelection();
     selection->SetMultiSelect(true);
     selection->SetFullRowSelect(true);

@@ -278,7 +278,7 @@ void TOptionsF::okButClick(gcl::TObject*) {
         FTarget->SetGroupsUnderlineColor(UnderlineColorFromText(Options.GroupsUnderlineColor, gcl::ColorIdents));
         const std::string openFile = FTarget->GetOpenFileName();
         FTarget->SetDefaultDatabaseChecked(IsDefaultDatabase(Options, openFile));
-        FTarget->SetListRowHeight(ListRowHeight(Options.ListFontSize));
+        FTarget->SetListRowHeight(ListRowHeight(Options.ListFontSize, gcl::Screen->GetPixelsPerInch()));
         FTarget->SetNoteFontSize(Options.NoteFontSize);
         FTarget->SetTrayIconActive(MinToTrayC->GetChecked());
         if (CaptionHasCountdown(FTarget->GetMainCaption())) FTarget->SetMainCaption(FileCaption(openFile));

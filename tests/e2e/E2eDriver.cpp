@@ -1048,60 +1048,76 @@ void ExpectNoLeak(const TProgram& p, const TUsage& before, const std::string& wh
     ExpectNoGrowth(after, UsageAtTheEnd(p, after), what + " (the rounds run again)");
 }
 
-// ---- The user's regional settings
+// ---- The display's and the user's settings
 
-namespace {
-
-constexpr const char* InternationalKey = "Control Panel\\International";
-
-bool ReadInternational(const std::string& name, std::string& value) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, InternationalKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
-    char buffer[512] = {};
-    DWORD size = sizeof buffer - 1, type = 0;
-    const bool found = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
-                       ERROR_SUCCESS;
-    RegCloseKey(key);
-    if (found) value.assign(buffer);
-    return found;
-}
-
-void WriteInternational(const std::string& name, const std::string* value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, InternationalKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
-        ADD_FAILURE() << "the regional settings cannot be written";
-        return;
-    }
-    if (value)
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value->c_str()),
-                       static_cast<DWORD>(value->size() + 1));
-    else
-        RegDeleteValueA(key, name.c_str());
-    RegCloseKey(key);
-}
-
-} // namespace
-
-TRegionalSettings::~TRegionalSettings() {
-    for (const auto& [name, saved] : FSaved) WriteInternational(name, saved.Present ? &saved.Value : nullptr);
-}
-
-void TRegionalSettings::Set(const std::map<std::string, std::string>& values) {
-    for (const auto& [name, value] : values) {
-        if (!FSaved.count(name)) {
-            TSaved saved;
-            saved.Present = ReadInternational(name, saved.Value);
-            FSaved[name] = saved;
+TRegistryValues::~TRegistryValues() {
+    // The last change first, so a value set twice gets its first state back.
+    for (auto it = FSaved.rbegin(); it != FSaved.rend(); ++it) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExA(it->Root, it->Key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS) {
+            ADD_FAILURE() << "could not put back " << it->Key << "\\" << it->Name;
+            continue;
         }
-        WriteInternational(name, &value);
+        if (it->Existed)
+            RegSetValueExA(key, it->Name.c_str(), 0, it->Type, it->Bytes.data(), static_cast<DWORD>(it->Bytes.size()));
+        else
+            RegDeleteValueA(key, it->Name.c_str());
+        RegCloseKey(key);
     }
 }
 
-std::string TRegionalSettings::Get(const std::string& name) {
-    std::string value;
-    ReadInternational(name, value);
-    return value;
+void TRegistryValues::Set(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                          const std::vector<BYTE>& bytes) {
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &k, nullptr),
+              ERROR_SUCCESS)
+        << key;
+    TSaved saved{root, key, name, false, REG_NONE, {}};
+    DWORD size = 0;
+    if (RegQueryValueExA(k, name.c_str(), nullptr, &saved.Type, nullptr, &size) == ERROR_SUCCESS) {
+        saved.Bytes.resize(size);
+        saved.Existed = RegQueryValueExA(k, name.c_str(), nullptr, &saved.Type, saved.Bytes.data(), &size) ==
+                        ERROR_SUCCESS;
+        saved.Bytes.resize(size);
+    }
+    FSaved.push_back(saved);
+    const LONG set = RegSetValueExA(k, name.c_str(), 0, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+    RegCloseKey(k);
+    ASSERT_EQ(set, ERROR_SUCCESS) << key << "\\" << name;
+}
+
+void TRegistryValues::SetDword(HKEY root, const std::string& key, const std::string& name, DWORD value) {
+    const BYTE* b = reinterpret_cast<const BYTE*>(&value);
+    Set(root, key, name, REG_DWORD, std::vector<BYTE>(b, b + sizeof value));
+}
+
+void TRegistryValues::SetString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
+    const BYTE* b = reinterpret_cast<const BYTE*>(value.c_str());
+    Set(root, key, name, REG_SZ, std::vector<BYTE>(b, b + value.size() + 1));
+}
+
+void SetScreenDpi(TRegistryValues& values, int dpi) {
+    values.SetDword(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", static_cast<DWORD>(dpi));
+    values.SetDword(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
+                    "LogPixels", static_cast<DWORD>(dpi));
+}
+
+void SetSystemFonts(TRegistryValues& values, const std::wstring& face, int height) {
+    LOGFONTW font{};
+    font.lfHeight = height;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+    const BYTE* b = reinterpret_cast<const BYTE*>(&font);
+    const std::vector<BYTE> bytes(b, b + sizeof font);
+    for (const char* name : {"CaptionFont", "SmCaptionFont", "MenuFont", "StatusFont", "MessageFont", "IconFont"})
+        values.Set(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", name, REG_BINARY, bytes);
+}
+
+void SetRegional(TRegistryValues& values, const std::map<std::string, std::string>& settings) {
+    for (const auto& [name, value] : settings)
+        values.SetString(HKEY_CURRENT_USER, "Control Panel\\International", name, value);
 }
 
 } // namespace qelvo::e2e

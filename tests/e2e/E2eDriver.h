@@ -240,30 +240,44 @@ TUsage UsageAtTheEnd(const TProgram& p, const TUsage& before);
 void ExpectNoLeak(const TProgram& p, const TUsage& before, const std::string& what,
                   const std::function<bool()>& more);
 
-// ---- The user's regional settings
-// Sets values of the user's regional settings (the key Control Panel\International
-// of HKEY_CURRENT_USER: sShortDate, sDate, sTimeFormat, iFirstDayOfWeek ...),
-// which a program reads when it starts, and puts every one back as it was
-// (or removes it when it was not there) when it goes, also when the
-// scenario fails half way.
-class TRegionalSettings {
+// ---- The display's and the user's settings
+// Registry values of the Wine prefix the program shares with the suite,
+// set for as long as the guard lives and put back (or removed, when they
+// were not there) when it goes, however the scenario ends. A program reads
+// them when it starts: the screen's dots per inch, the system's fonts,
+// the regional settings.
+class TRegistryValues {
 public:
-    TRegionalSettings() = default;
-    explicit TRegionalSettings(const std::map<std::string, std::string>& values) { Set(values); }
-    ~TRegionalSettings();
-    TRegionalSettings(const TRegionalSettings&) = delete;
-    TRegionalSettings& operator=(const TRegionalSettings&) = delete;
-    // Sets the values (the first value set of a name keeps what was there).
-    void Set(const std::map<std::string, std::string>& values);
-    // A value as the registry holds it now ("" when absent).
-    static std::string Get(const std::string& name);
+    TRegistryValues() = default;
+    ~TRegistryValues();
+    TRegistryValues(const TRegistryValues&) = delete;
+    TRegistryValues& operator=(const TRegistryValues&) = delete;
+
+    // Sets Name under Key of Root to Bytes of type Type (REG_DWORD ...).
+    void Set(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::vector<BYTE>& bytes);
+    void SetDword(HKEY root, const std::string& key, const std::string& name, DWORD value);
+    void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 
 private:
     struct TSaved {
-        bool Present = false;
-        std::string Value;
+        HKEY Root;
+        std::string Key, Name;
+        bool Existed;
+        DWORD Type;
+        std::vector<BYTE> Bytes;
     };
-    std::map<std::string, TSaved> FSaved;
+    std::vector<TSaved> FSaved;
 };
+
+// The screen at Dpi dots per inch, as Windows' "Larger" text settings
+// give it (120, 144), for programs started while Values lives.
+void SetScreenDpi(TRegistryValues& values, int dpi);
+// The system's fonts (captions, small captions, menus, the status line,
+// messages and icons) as Face at Height pixels (a LOGFONT height).
+void SetSystemFonts(TRegistryValues& values, const std::wstring& face, int height);
+// The user's regional settings (Control Panel\International: sShortDate,
+// sDate, sTimeFormat, iFirstDayOfWeek ...). Wine takes the date separator
+// from sShortDate: a new separator needs both.
+void SetRegional(TRegistryValues& values, const std::map<std::string, std::string>& settings);
 
 } // namespace qelvo::e2e

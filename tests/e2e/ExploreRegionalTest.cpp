@@ -45,7 +45,8 @@ std::string NoteOfWorkTask(TProgram& p, const TMainWindowParts& parts, int index
 // set otherwise): the day stays the same and each start shows it in its
 // own separator.
 TEST(RegionalDatesScenario, DueDatesOutliveAChangeOfDateForm) {
-    TRegionalSettings regional({{"sShortDate", "dd.MM.yyyy"}, {"sDate", "."}});
+    TRegistryValues regional;
+    SetRegional(regional, {{"sShortDate", "dd.MM.yyyy"}, {"sDate", "."}});
     {
         TProgram p("regional-dates");
         WriteFile(p.DatabasePath(), DentistDatabase());
@@ -65,7 +66,7 @@ TEST(RegionalDatesScenario, DueDatesOutliveAChangeOfDateForm) {
     for (const auto& [shortDate, separator, shown] :
          {std::tuple<const char*, const char*, const char*>{"M/d/yyyy", "/", "Due: 20/12/2030"},
           {"yyyy-MM-dd", "-", "Due: 20-12-2030"}}) {
-        regional.Set({{"sShortDate", shortDate}, {"sDate", separator}});
+        SetRegional(regional, {{"sShortDate", shortDate}, {"sDate", separator}});
         TProgram p("regional-dates", true);
         p.Start();
         HWND main = p.Main();
@@ -91,8 +92,9 @@ TEST(RegionalDatesScenario, DueDatesOutliveAChangeOfDateForm) {
 // the marker: a due date shown with its time read "AM 0:00:00" for
 // midnight, and the Options preview "PM 16:31:23".
 TEST(RegionalTimeScenario, MarkerBeforeTheHourKeepsTheTwelveHourClock) {
-    TRegionalSettings regional({{"sShortDate", "dd.MM.yyyy"}, {"sDate", "."}, {"sTimeFormat", "tt h:mm:ss"},
-                                {"s1159", "AM"}, {"s2359", "PM"}});
+    TRegistryValues regional;
+    SetRegional(regional, {{"sShortDate", "dd.MM.yyyy"}, {"sDate", "."}, {"sTimeFormat", "tt h:mm:ss"},
+                           {"s1159", "AM"}, {"s2359", "PM"}});
     TProgram p("regional-time");
     WriteFile(p.DatabasePath(), DentistDatabase());
     WriteFile(p.SettingsPath(), "[Options]\r\nDateTime Format=ddddd tt\r\n");

@@ -302,9 +302,11 @@ struct TGroupingChange {
 };
 TGroupingChange GroupingAction(int tag, bool senderChecked, bool noGroupChecked);
 
-// The task list's row height for a list font size.
-inline int ListRowHeight(int listFontSize) {
-    return listFontSize + 11;
+// The task list's row height for a list font size on a screen of
+// PixelsPerInch dots per inch: the text is sized in points, so the rows
+// grow with the screen as the text does (22 pixels for 11 points at 96).
+inline int ListRowHeight(int listFontSize, int pixelsPerInch) {
+    return ((listFontSize + 11) * pixelsPerInch + 48) / 96;
 }
 
 // The height of a group's header (the group's top margin) that holds a

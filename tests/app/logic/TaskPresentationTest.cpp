@@ -479,7 +479,10 @@ TEST(TaskPresentation, HeaderClicksAndGroupingActions) {
     c = GroupingAction(gmNone, true, true);
     EXPECT_EQ(0, c.GroupMode);
     EXPECT_FALSE(c.AutoRegroup || c.CheckNoGroup);
-    EXPECT_EQ(22, ListRowHeight(11));
+    // The rows grow with the screen as the text, sized in points, does.
+    EXPECT_EQ(22, ListRowHeight(11, 96));
+    EXPECT_EQ(28, ListRowHeight(11, 120));
+    EXPECT_EQ(33, ListRowHeight(11, 144));
     // A group's header keeps its 30 pixels while the caption and its band
     // fit, and grows to hold a larger caption whole.
     EXPECT_EQ(30, GroupHeaderHeight(17, 6));
