@@ -156,6 +156,7 @@ TOptionsF::TOptionsF(gcl::TComponent* owner, IOptionsTarget* target) : TForm(own
     FOpenDialog = gcl::TOpenDialog::Create(this);
     FOpenDialog->SetFilter(msg::OptionsDatabaseFilter);
 
+    gcl::ScaleToScreen(this);
     ShowSettings();
 }
 

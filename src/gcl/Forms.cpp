@@ -1932,4 +1932,29 @@ void FinalizeForms() {
 
 TUnit FormsUnit{"Forms", &InitializeForms, &FinalizeForms};
 
+namespace {
+
+void ScaleControls(TWinControl* parent, int m, int d) {
+    parent->DisableAlign();
+    for (int i = 0; i < parent->GetControlCount(); ++i) {
+        TControl* c = parent->GetControls(i);
+        if (auto* inner = dynamic_cast<TWinControl*>(c)) ScaleControls(inner, m, d);
+        c->SetBounds(MulDiv(c->GetLeft(), m, d), MulDiv(c->GetTop(), m, d), MulDiv(c->GetWidth(), m, d),
+                     MulDiv(c->GetHeight(), m, d));
+    }
+    parent->EnableAlign();
+}
+
+} // namespace
+
+void ScaleToScreen(TCustomForm* form) {
+    const int m = Screen ? Screen->GetPixelsPerInch() : 96;
+    const int d = 96;
+    if (!form || m == d || m <= 0) return;
+    const int width = MulDiv(form->GetClientWidth(), m, d);
+    const int height = MulDiv(form->GetClientHeight(), m, d);
+    ScaleControls(form, m, d);
+    form->SetClientSize(width, height);
+}
+
 } // namespace gcl

@@ -605,6 +605,12 @@ private:
     std::vector<HWND> FTopMostList;
 };
 
+// Grows a form laid out in pixels for 96 dots per inch to the screen's:
+// its client size and every control's place and size by the screen's dots
+// per inch over 96. Fonts stay as they are: sized in points, they follow
+// the screen already. Nothing changes on a 96 dots per inch screen.
+void ScaleToScreen(TCustomForm* form);
+
 // Valid while FormsUnit is initialised.
 extern TApplication* Application;
 extern TScreen* Screen;

@@ -46,6 +46,21 @@ int ListTextHeight(int dpi) {
     return tm.tmHeight;
 }
 
+// The width of a line of text in the dialogs' font (MS Sans Serif, 8
+// points) on a screen of Dpi dots per inch.
+int DialogTextWidth(const std::wstring& text, int dpi) {
+    HFONT font = CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                             L"MS Sans Serif");
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return size.cx;
+}
+
 } // namespace
 
 // At 144 dots per inch the list's text, sized in points, came out half
@@ -62,6 +77,55 @@ TEST(ExploreDisplayScenario, TheTaskListsRowsGrowWithTheTextAtMoreDotsPerInch) {
         ASSERT_GT(textGrowth, 0);
         EXPECT_GE(larger - normal, textGrowth) << dpi << " dots per inch: a group " << larger << " pixels high where 96 have "
                                                << normal << ", and the text grew by " << textGrowth;
+    }
+}
+
+// The Options dialog at 120 and 144 dots per inch: its text grew with the
+// screen, its boxes kept their places in pixels, so the number boxes and
+// the database's path covered the ends of their labels ("Note panel font
+// si", "Default Databa") and the longest check box's text ran out of its
+// panel. The dialog grows with the screen: every label ends before its
+// box, and the buttons stay inside the dialog.
+TEST(ExploreDisplayScenario, TheOptionsDialogsLabelsStayClearOfTheirBoxesAtMoreDotsPerInch) {
+    TProgram p("explore-display-options");
+    for (const int dpi : {120, 144}) {
+        TRegistryValues values;
+        SetScreenDpi(values, dpi);
+        HWND main = StartOnPrepared(p);
+        ASSERT_NE(main, nullptr);
+        // Tools > Options from the keyboard: the menu bar's captions
+        // grew with the screen.
+        Key(p, 'O', Alt);
+        Key(p, VK_UP);
+        Key(p, VK_RETURN);
+        TOptionsDialog d = WaitOptionsDialog(p);
+        ASSERT_NE(d.Ok, nullptr);
+        Shot(p, d.Window, "explore-display-options-" + std::to_string(dpi));
+        // The check boxes stand where the labels of the left column start.
+        std::vector<HWND> checks = ChildrenOfClass(d.Window, "TCheckBox");
+        ASSERT_FALSE(checks.empty());
+        const LONG column = RectOf(checks.front()).left;
+        EXPECT_GE(RectOf(d.NoteFontSize).left, column + DialogTextWidth(L"Note panel font size :", dpi))
+            << dpi << " dots per inch";
+        EXPECT_GE(RectOf(d.ListFontSize).left, column + DialogTextWidth(L"Task List font size : ", dpi));
+        HWND path = nullptr;
+        for (HWND e : ChildrenOfClass(d.Window, "TTxcEdit"))
+            if (RectOf(e).top > RectOf(d.AutoSaveInterval).bottom) path = e;
+        ASSERT_NE(path, nullptr) << DescribeChildren(d.Window);
+        EXPECT_GE(RectOf(path).left, column + DialogTextWidth(L"Default Database :", dpi));
+        // The longest check box's text inside the panel it is on.
+        const RECT panel = RectOf(GetParent(checks.front()));
+        EXPECT_LE(column + 20 + DialogTextWidth(L"Confirm before deleting items (no undo is possible)", dpi),
+                  panel.right);
+        RECT client{};
+        GetClientRect(d.Window, &client);
+        MapWindowPoints(d.Window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        const RECT ok = RectOf(d.Ok);
+        EXPECT_TRUE(ok.right <= client.right && ok.bottom <= client.bottom);
+        Key(p, VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(d.Window) || !IsWindowVisible(d.Window); }));
+        Key(p, 'Q', Ctrl);
+        ASSERT_EQ(p.WaitExit(), 0);
     }
 }
 

@@ -122,9 +122,9 @@ struct TOptionsDialog {
     HWND ListFontSize = nullptr, NoteFontSize = nullptr, AutoSaveInterval = nullptr;
     HWND Ok = nullptr;
 };
-inline TOptionsDialog OpenOptionsDialog(TProgram& p, HWND main) {
+// The Options dialog the program shows, waiting for it.
+inline TOptionsDialog WaitOptionsDialog(TProgram& p) {
     TOptionsDialog d;
-    ChooseFromMenu(p, main, ToolsMenuX, -1);
     d.Window = p.WaitTopWindow("TOptionsF");
     if (!d.Window) {
         ADD_FAILURE() << "no Options window";
@@ -142,6 +142,10 @@ inline TOptionsDialog OpenOptionsDialog(TProgram& p, HWND main) {
     for (HWND b : ChildrenOfClass(d.Window, "TTxcButton"))
         if (TextOf(b) == "Ok") d.Ok = b;
     return d;
+}
+inline TOptionsDialog OpenOptionsDialog(TProgram& p, HWND main) {
+    ChooseFromMenu(p, main, ToolsMenuX, -1);
+    return WaitOptionsDialog(p);
 }
 
 // Puts a number into a number box as a user does: a click into it, the old
