@@ -32,25 +32,10 @@ int FirstGroupPitch(TProgram& p, int dpi) {
     return bands.size() >= 2 ? bands[1] - bands[0] : 0;
 }
 
-// The height of a line of the list's text (Arial, 11 points, the size the
-// options start with) on a screen of Dpi dots per inch.
-int ListTextHeight(int dpi) {
-    HFONT font = CreateFontW(-MulDiv(11, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial");
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
-    return tm.tmHeight;
-}
-
-// The width of a line of text in the dialogs' font (MS Sans Serif, 8
-// points) on a screen of Dpi dots per inch.
-int DialogTextWidth(const std::wstring& text, int dpi) {
-    HFONT font = CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
-                             L"MS Sans Serif");
+// The size of a line of text in a face of points on a screen of Dpi dots
+// per inch.
+SIZE TextSizeAt(const wchar_t* face, int points, int dpi, const std::wstring& text) {
+    HFONT font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
@@ -58,8 +43,15 @@ int DialogTextWidth(const std::wstring& text, int dpi) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
-    return size.cx;
+    return size;
 }
+
+// The height of a line of the list's text (Arial, 11 points, the size the
+// options start with).
+int ListTextHeight(int dpi) { return TextSizeAt(L"Arial", 11, dpi, L"Hg").cy; }
+
+// The width of a line of text in the dialogs' font (MS Sans Serif, 8 points).
+int DialogTextWidth(const std::wstring& text, int dpi) { return TextSizeAt(L"MS Sans Serif", 8, dpi, text).cx; }
 
 } // namespace
 
