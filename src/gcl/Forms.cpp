@@ -1934,27 +1934,35 @@ TUnit FormsUnit{"Forms", &InitializeForms, &FinalizeForms};
 
 namespace {
 
-void ScaleControls(TWinControl* parent, int m, int d) {
-    parent->DisableAlign();
+// Scales the children of a container whose own size is scaled already,
+// so that anchored children keep their distances to its new edges. A
+// container holds its own alignment until its children are scaled: they
+// are scaled from where they stood, not from where the grown container's
+// anchors would first move them.
+void ScaleChildren(TWinControl* parent, int m, int d) {
     for (int i = 0; i < parent->GetControlCount(); ++i) {
         TControl* c = parent->GetControls(i);
-        if (auto* inner = dynamic_cast<TWinControl*>(c)) ScaleControls(inner, m, d);
+        auto* inner = dynamic_cast<TWinControl*>(c);
+        if (inner) inner->DisableAlign();
         c->SetBounds(MulDiv(c->GetLeft(), m, d), MulDiv(c->GetTop(), m, d), MulDiv(c->GetWidth(), m, d),
                      MulDiv(c->GetHeight(), m, d));
+        if (inner) {
+            ScaleChildren(inner, m, d);
+            inner->EnableAlign();
+        }
     }
-    parent->EnableAlign();
 }
 
 } // namespace
 
-void ScaleToScreen(TCustomForm* form) {
-    const int m = Screen ? Screen->GetPixelsPerInch() : 96;
-    const int d = 96;
-    if (!form || m == d || m <= 0) return;
-    const int width = MulDiv(form->GetClientWidth(), m, d);
-    const int height = MulDiv(form->GetClientHeight(), m, d);
-    ScaleControls(form, m, d);
-    form->SetClientSize(width, height);
+void ScaleToScreen(TCustomForm* form) { ScaleForm(form, Screen ? Screen->GetPixelsPerInch() : 96, 96); }
+
+void ScaleForm(TCustomForm* form, int m, int d) {
+    if (!form || m == d || m <= 0 || d <= 0) return;
+    form->DisableAlign();
+    form->SetClientSize(MulDiv(form->GetClientWidth(), m, d), MulDiv(form->GetClientHeight(), m, d));
+    ScaleChildren(form, m, d);
+    form->EnableAlign();
 }
 
 } // namespace gcl

@@ -610,6 +610,8 @@ private:
 // per inch over 96. Fonts stay as they are: sized in points, they follow
 // the screen already. Nothing changes on a 96 dots per inch screen.
 void ScaleToScreen(TCustomForm* form);
+// The same by M over D.
+void ScaleForm(TCustomForm* form, int m, int d);
 
 // Valid while FormsUnit is initialised.
 extern TApplication* Application;

@@ -386,6 +386,30 @@ TEST_F(WindowCore, ReparentingKeepsTheWindow) {
     EXPECT_THROW(Form->SetParent(right), EInvalidOperation);
 }
 
+// A form grown for a screen of more dots per inch: every place and size
+// grows by the same factor, in nested containers too, and a control
+// anchored to its container's right edge is not moved twice (once by the
+// grown container, once by its own scaling).
+TEST_F(WindowCore, ScalingAFormGrowsNestedAndAnchoredControlsOnce) {
+    Form->SetBorderStyle(bsNone);
+    Form->SetBounds(0, 0, 300, 200);
+    Form->HandleNeeded();
+    auto* panel = Add<TCtlProbe>("Panel", Form, 10, 10, 200, 100);
+    auto* inside = Add<TCtlProbe>("Inside", panel, 20, 30, 40, 10);
+    auto* right = Add<TCtlProbe>("Right", panel, 150, 10, 40, 20);
+    right->SetAnchors(TAnchors{akRight, akTop});
+    auto* client = Add<TCtlProbe>("Client", Form, 0, 0, 10, 10);
+    client->SetAlign(alBottom);
+    panel->HandleNeeded();
+    ScaleForm(Form, 3, 2);
+    EXPECT_EQ(Form->GetClientWidth(), 450);
+    EXPECT_EQ(Form->GetClientHeight(), 300);
+    EXPECT_EQ(panel->GetBoundsRect(), Bounds(15, 15, 300, 150));
+    EXPECT_EQ(inside->GetBoundsRect(), Bounds(30, 45, 60, 15));
+    EXPECT_EQ(right->GetBoundsRect(), Bounds(225, 15, 60, 30));
+    EXPECT_EQ(client->GetBoundsRect(), Bounds(0, 285, 450, 15));
+}
+
 TEST_F(WindowCore, AlignmentAnchorsAndBounds) {
     Form->SetBorderStyle(bsNone);
     Form->SetBounds(0, 0, 300, 200);
