@@ -841,6 +841,9 @@ private:
     void FillQuickTagsList();
     void ApplyPriorityFilter(int Tag);
     void UpdateFilterCaption();
+    // The list menu's mark (FFolders' Tag): the chosen list's place in the
+    // lists table, which a rebuild or a move of the list changes.
+    void MarkChosenListInMenu();
     TListsTreeModel TreeModel();
     void ShowTreeModel(const TListsTreeModel& Model);
     void SelectTreeNodeOnly(int Index);

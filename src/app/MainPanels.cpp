@@ -1036,11 +1036,15 @@ void TMainForm::RebuildSideTree() {
     else
         BuildTagsTree(*Database->Tags);
     RestoreTreeSelection(ListsTabShown());
+    MarkChosenListInMenu();
+    UpdateFilterCaption();
+}
+
+void TMainForm::MarkChosenListInMenu() {
     const int entry = LiveSettings.CurrentFolder.Name.empty()
                           ? -1
                           : ChosenFolderEntry(*Database->Folders, LiveSettings.CurrentFolder.Name);
     FFolders->SetTag(entry + 1);
-    UpdateFilterCaption();
 }
 
 void TMainForm::StoreSideTree(bool TakeLabelEdit) {
@@ -1332,6 +1336,8 @@ void TMainForm::MoveNode(bool Up) {
         FoldersList->Select(node);
     }
     StoreSideTree();
+    // The chosen list keeps its mark in the list menu at its new place.
+    if (ListsTabShown()) MarkChosenListInMenu();
 }
 
 void TMainForm::MoveUpAExecute(gcl::TObject*) { MoveNode(true); }

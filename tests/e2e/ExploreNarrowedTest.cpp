@@ -1,0 +1,133 @@
+// Commands given while the task list is narrowed by the find box and a
+// filter: a command that changes tasks the list does not show (a tag
+// joined to the chosen one) or takes a shown task out of the filter (a
+// tick with done tasks hidden) leaves the next search or regrouping
+// showing exactly the tasks that pass, however the search reuses what it
+// found before.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "e2e/BarItemsSupport.h"
+#include "e2e/E2eDriver.h"
+#include "e2e/SampleDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+#include "e2e/TreeSupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The "Tags" tab on the side panel's title bar.
+POINT TagsTabPoint(HWND main) {
+    for (HWND w : ChildrenOfClass(main, "TXtDockablePanelToolbar.UnicodeClass"))
+        if (RectOf(w).right - RectOf(w).left < 300) return {RectOf(w).left + 86, RectOf(w).top + 11};
+    return {};
+}
+
+// The first and the last task the list shows, read through the note
+// panel's caption as Home and End choose them ("" when none shows).
+std::string FirstAndLastShown(const TProgram& p, const TMainWindowParts& parts) {
+    Click(p, CenterOf(parts.TopEdit));
+    Key(p, VK_END);
+    Key(p, VK_DOWN);    // the keyboard goes to the list
+    Key(p, VK_HOME);
+    std::string first, last;
+    WaitUntil([&] { return (first = parts.ChosenTask()) != "Note"; }, 2000);
+    Key(p, VK_END);
+    WaitUntil([&] { return (last = parts.ChosenTask()) != "Note"; }, 2000);
+    return first + " .. " + last;
+}
+
+// The dark pixels of each entry of the list menu that Ctrl+L opens, by
+// the entry's name; the menu is closed again. The chosen list's entry is
+// bold: it has more of them than it has plain.
+std::map<std::string, int> InkOfListMenuEntries(TProgram& p) {
+    const TComScope com;
+    std::map<std::string, int> ink;
+    Key(p, 'L', Ctrl);
+    if (WaitUntil([&] { return !PopupMenus(p).empty(); }, 3000)) {
+        p.Settle();
+        for (const TBarItem& item : ItemsOf(PopupMenus(p).front())) {
+            if (item.Name.empty() || !item.Visible) continue;
+            int& dark = ink[item.Name];
+            for (COLORREF c : PixelsOf(item.Place)) dark += GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 100;
+        }
+    }
+    Key(p, VK_ESCAPE);
+    return ink;
+}
+
+} // namespace
+
+TEST(ExploreNarrowedScenario, ASearchAfterATagJoinOrATickShowsExactlyTheTasksThatPass) {
+    TProgram p("narrowed-join");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    // The tag "diy" chosen and "p" searched: Fix the tap, Paint the fence.
+    Click(p, TagsTabPoint(main));
+    ClickNode(p, parts.Tree, "diy");
+    Key(p, 'F', Ctrl);
+    Type(p, "p");
+    EXPECT_EQ(FirstAndLastShown(p, parts), "Fix the tap .. Paint the fence");
+    // "office" renamed to "diy" joins it: its two tasks, which the list did
+    // not show, now carry the chosen tag, and "pl" finds one of them.
+    ClickNode(p, parts.Tree, "office");
+    Key(p, VK_RETURN);
+    Type(p, "diy");
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree).find("office") == std::string::npos; }, 3000))
+        << Texts(p, parts.Tree);
+    Click(p, CenterOf(parts.TopEdit));
+    Key(p, VK_END);
+    Type(p, "l");
+    EXPECT_EQ(FirstAndLastShown(p, parts), "Plan the budget .. Plan the budget");
+
+    // Done tasks hidden, every tag, "b" searched: Call the bank, Plan the
+    // budget, Buy milk. The first ticked with Space stays until the list
+    // is built again; grouping by tags builds it without the done task.
+    ClickNode(p, parts.Tree, "All");
+    Key(p, 'D', Ctrl);
+    Click(p, CenterOf(parts.TopEdit));
+    Key(p, VK_BACK);
+    Key(p, VK_BACK);
+    Type(p, "b");
+    EXPECT_EQ(FirstAndLastShown(p, parts), "Call the bank .. Buy milk");
+    Key(p, VK_HOME);
+    Key(p, VK_SPACE);
+    Key(p, 'T', Alt);
+    EXPECT_EQ(FirstAndLastShown(p, parts), "Plan the budget .. Buy milk");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(SavedTask(ReadFile(p.DatabasePath()), "Call the bank").at(1), "-d-");
+}
+
+// The list menu (Ctrl+L) marks the chosen list in bold. The chosen list
+// moved up in the side tree (Ctrl+Up) left the mark on the list that took
+// its old place, while the filter bar and the tasks shown still named the
+// moved one.
+TEST(ExploreNarrowedScenario, TheListMenuMarksTheChosenListAfterItMoved) {
+    TProgram p("narrowed-moved-list");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Key(p, 'F', Ctrl);
+    Type(p, "b");
+    ClickNode(p, parts.Tree, "Shop");
+    const std::map<std::string, int> before = InkOfListMenuEntries(p);
+    ASSERT_GT(before.at("Shop"), 0);
+    ASSERT_GT(before.at("Home"), 0);
+    Key(p, VK_UP, Ctrl);
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|Work|Shop*|Home"; }, 3000))
+        << Texts(p, parts.Tree);
+    const std::map<std::string, int> after = InkOfListMenuEntries(p);
+    EXPECT_EQ(after.at("Shop"), before.at("Shop")) << "the chosen list lost its mark";
+    EXPECT_EQ(after.at("Home"), before.at("Home")) << "the list below it took the mark";
+    EXPECT_EQ(TextOf(parts.TopEdit), "b");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
