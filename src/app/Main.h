@@ -844,6 +844,9 @@ private:
     // The list menu's mark (FFolders' Tag): the chosen list's place in the
     // lists table, which a rebuild or a move of the list changes.
     void MarkChosenListInMenu();
+    // The node the side tree's commands act on: its keyboard place when
+    // that is chosen (a tag let go with Ctrl+click keeps the place only).
+    TUniTreeNode* ChosenTreeNode();
     TListsTreeModel TreeModel();
     void ShowTreeModel(const TListsTreeModel& Model);
     void SelectTreeNodeOnly(int Index);

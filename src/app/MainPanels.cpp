@@ -1194,7 +1194,7 @@ void TMainForm::FoldersList2KeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftSta
         DelA->Execute();
     } else if (Key == VK_RETURN && !TreeEditing) {
         Key = 0;
-        if (TUniTreeNode* node = FoldersList->GetSelected()) node->EditText();
+        if (TUniTreeNode* node = ChosenTreeNode()) node->EditText();
     }
 }
 
@@ -1281,13 +1281,18 @@ void TMainForm::FoldersListEdited(gcl::TObject*, TUniTreeNode* Node, std::wstrin
     RefreshTaskList();
 }
 
-void TMainForm::EditAExecute(gcl::TObject*) {
+TUniTreeNode* TMainForm::ChosenTreeNode() {
     TUniTreeNode* node = FoldersList->GetSelected();
+    return node && node->GetSelected() ? node : nullptr;
+}
+
+void TMainForm::EditAExecute(gcl::TObject*) {
+    TUniTreeNode* node = ChosenTreeNode();
     if (node && node->GetIndex() > 0) node->EditText();
 }
 
 void TMainForm::DelAExecute(gcl::TObject*) {
-    TUniTreeNode* node = FoldersList->GetSelected();
+    TUniTreeNode* node = ChosenTreeNode();
     if (!node || node->GetIndex() == 0 || !Database) return;
     if (ListsTabShown() && gcl::MessageDlg(msg::DeleteListQuestion, gcl::mtConfirmation,
                                            gcl::TMsgDlgButtons{gcl::mbYes, gcl::mbNo}) != gcl::mrYes)
@@ -1319,7 +1324,7 @@ void TMainForm::MoveNode(bool Up) {
             return;
         }
     }
-    TUniTreeNode* node = FoldersList->GetSelected();
+    TUniTreeNode* node = ChosenTreeNode();
     if (!node || !Database) return;
     TListsTreeModel model = TreeModel();
     const int index = node->GetIndex();

@@ -1674,11 +1674,13 @@ void TCustomTreeView::Dispatch(TMessage& message) {
         inherited::Dispatch(message);
         if (!alive) return;
         // A control-click on the caret toggles it: the window sends no
-        // selection change for it.
+        // selection change for it, so the control tells of the change itself.
         if (FMultiSelect && control && clicked && clicked == caret && GetSelected() == caret &&
             FMultiSelectStyle.Contains(msControlSelect)) {
             SelectByUser(clicked, TShiftState{ssCtrl});
             ApplySelectionStates();
+            Change(clicked);
+            if (!alive) return;
         }
         // The window's own mouse tracking may take the button-up message:
         // then the control gets one of its own.

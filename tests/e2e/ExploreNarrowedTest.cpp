@@ -137,4 +137,38 @@ TEST(ExploreNarrowedScenario, TheListMenuMarksTheChosenListAfterItMoved) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+// A tag chosen and then let go with Ctrl+click leaves no tag chosen in
+// the tree, but the list went on showing that tag's tasks alone; and the
+// tree's keyboard place stayed on the tag: Delete took it off every task
+// without a word, and Ctrl+Up moved it. The list follows the tree, and
+// keys act on a chosen tag only.
+TEST(ExploreNarrowedScenario, KeysLeaveATagAloneThatWasLetGo) {
+    TProgram p("narrowed-tag-let-go");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, TagsTabPoint(main));
+    ClickNode(p, parts.Tree, "food");
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|diy|food*|money|office|phone"; }, 3000))
+        << Texts(p, parts.Tree);
+    Sleep(GetDoubleClickTime() + 50);
+    for (const TNodeInfo& n : Nodes(p, parts.Tree))
+        if (n.Text == "food") Click(p, Middle(n.Rect), Ctrl);
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|diy|food|money|office|phone"; }, 3000))
+        << Texts(p, parts.Tree);
+    std::string seen;
+    EXPECT_TRUE(ShowsFromTo(p, parts, "Write report", "Order a lamp", seen)) << "no tag chosen: " << seen;
+    Key(p, VK_LEFT);    // the keyboard goes back to the tree
+    ASSERT_EQ(p.Focus(), parts.Tree);
+    Key(p, VK_DELETE);
+    Key(p, VK_UP, Ctrl);
+    p.Settle();
+    EXPECT_EQ(Texts(p, parts.Tree), "All|diy|food|money|office|phone");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_NE(file.find("diy\r\nfood\r\nmoney\r\n"), std::string::npos) << "the tag food was deleted or moved";
+    EXPECT_NE(file.find("[food]Buy milk"), std::string::npos) << "Buy milk lost its tag";
+}
+
 } // namespace qelvo::e2e
