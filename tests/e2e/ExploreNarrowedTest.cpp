@@ -27,6 +27,12 @@ POINT TagsTabPoint(HWND main) {
     return {};
 }
 
+// Shows the tags in the side tree and chooses Tag.
+void ChooseTag(const TProgram& p, const TMainWindowParts& parts, const std::string& tag) {
+    Click(p, TagsTabPoint(parts.Main));
+    ClickNode(p, parts.Tree, tag);
+}
+
 // Whether the list shows First at its top and Last at its end, chosen
 // with Home and End from the keyboard (the note panel's caption names the
 // task chosen); Seen gets the names read.
@@ -71,8 +77,7 @@ TEST(ExploreNarrowedScenario, ASearchAfterATagJoinOrATickShowsExactlyTheTasksTha
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
     // The tag "diy" chosen and "p" searched: Fix the tap, Paint the fence.
-    Click(p, TagsTabPoint(main));
-    ClickNode(p, parts.Tree, "diy");
+    ChooseTag(p, parts, "diy");
     Key(p, 'F', Ctrl);
     Type(p, "p");
     std::string seen;
@@ -147,8 +152,7 @@ TEST(ExploreNarrowedScenario, KeysLeaveATagAloneThatWasLetGo) {
     HWND main = StartWithSample(p);
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
-    Click(p, TagsTabPoint(main));
-    ClickNode(p, parts.Tree, "food");
+    ChooseTag(p, parts, "food");
     ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|diy|food*|money|office|phone"; }, 3000))
         << Texts(p, parts.Tree);
     Sleep(GetDoubleClickTime() + 50);
