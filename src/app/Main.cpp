@@ -410,6 +410,7 @@ void TMainForm::FormCreate(gcl::TObject*) {
     SaveOnExit = false;
     delete Database;
     Database = new TuData();
+    FTaskOrders.TrustChangeMarkOf(Database);
     SaveOnExit = true;
     // The layout applies the stored theme; when it applies none, the
     // first-start theme is the one.

@@ -656,7 +656,13 @@ private:
 
 const std::vector<std::uint32_t>* TTaskOrderCache::Order(int column, const std::vector<TuTask*>& tasks) {
     if (column < 1 || column > 3) return nullptr;
-    if (column == FColumn && Keep(column, tasks)) return &FOrder;
+    const std::uint64_t mark = FMarkOf ? FMarkOf->ChangeMark() : 0;
+    if (column == FColumn && mark != 0 && mark == FMark && tasks == FTasks) return &FOrder;
+    FMark = 0;
+    if (column == FColumn && Keep(column, tasks)) {
+        FMark = mark;
+        return &FOrder;
+    }
     FColumn = 0;
     FTasks.clear();
     FKeys.clear();
@@ -677,6 +683,7 @@ const std::vector<std::uint32_t>* TTaskOrderCache::Order(int column, const std::
     }
     FColumn = column;
     FTasks = tasks;
+    FMark = mark;
     FStamp = column == 1 ? NewOrderStamp() : 0;
     if (FStamp)
         for (TuTask* task : FTasks) task->Title.SetMemo(FStamp);

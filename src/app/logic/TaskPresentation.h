@@ -237,6 +237,8 @@ bool SortedPositions(int column, const std::vector<TuTask*>& tasks, std::vector<
 // order is checked against the tasks on each use (the same tasks in the
 // same places, still in order by their present texts or dates), so an edit
 // made anywhere needs to tell it nothing: a changed task makes it sort anew.
+// Told of a database that marks every change (TrustChangeMarkOf), it reads
+// no task while the database's change mark and the tasks are the same.
 class TTaskOrderCache {
 public:
     // The positions of Tasks (the database's tasks in their order) sorted
@@ -254,6 +256,15 @@ public:
     // Tasks has no such order or a task of the lists is not among Tasks.
     bool SortLists(int column, const std::vector<TuTask*>& tasks, const std::vector<std::vector<TuTask*>>& lists,
                    std::vector<std::vector<std::uint32_t>>& positions);
+    // A database whose every change of the content gives a new change mark
+    // (TuData::ChangeMark), as the program's edits do: the same tasks in
+    // the same places under the mark the order was last made or checked
+    // under are taken as they were, and no task is read again. Null (as
+    // at first): every use checks the tasks.
+    void TrustChangeMarkOf(const TuData* data) noexcept {
+        FMarkOf = data;
+        FMark = 0;
+    }
 
     // A task's key as kept: its first 24 folded bytes and the text's
     // length while they hold it whole (255 past them), or its due date.
@@ -284,6 +295,9 @@ private:
     // changed since has lost it, so the others need not be read again.
     // 0: no memos (none left to take).
     std::uint32_t FStamp = 0;
+    const TuData* FMarkOf = nullptr;
+    // FMarkOf's change mark when the order was last made or checked (0: none).
+    std::uint64_t FMark = 0;
 };
 
 // A click on a column header: the column's Tag flips between 1 and 0 (any

@@ -165,6 +165,39 @@ TEST(TaskOrderCache, KeptOrderStaysRightAcrossEditsAddsAndDeletes) {
     ExpectKeptOrderRight(data, others, "the second kept order after them");
 }
 
+TEST(TaskOrderCache, TrustingTheChangeMarkSeesEveryEditOfTheProgramsCommands) {
+    // The order rests on the database's change mark: each command below
+    // leaves the tasks where they were and changes a key only, which the
+    // new mark alone reveals.
+    TuData data;
+    FillDatabase(data, 600);
+    TOrders orders;
+    for (TTaskOrderCache& order : orders) order.TrustChangeMarkOf(&data);
+    ExpectKeptOrderRight(data, orders, "trusted: fresh database");
+    ExpectKeptOrderRight(data, orders, "trusted: nothing changed");
+    auto task = [&](int i) { return data.Tasks->GetTask(i); };
+    ApplyTitleEdit(*task(10), "call the plumber about the attic", data);
+    ExpectKeptOrderRight(data, orders, "trusted: a title changed past the key");
+    ApplyTitleEdit(*task(11), "aardvark", data);
+    ExpectKeptOrderRight(data, orders, "trusted: a title changed in the key");
+    ApplyTagsEdit(*task(12), "zzz,home", data);
+    ExpectKeptOrderRight(data, orders, "trusted: tags edited");
+    ApplyDueEdit(*task(14), true, Today - 40, data);
+    ExpectKeptOrderRight(data, orders, "trusted: a due date edited");
+    MoveTasksToList({task(20), task(21)}, "Errands", data);
+    ExpectKeptOrderRight(data, orders, "trusted: tasks moved to another list");
+    data.RenameTag("home", "house");
+    ExpectKeptOrderRight(data, orders, "trusted: a tag renamed");
+    auto gone = DeleteTasks(data, {task(0), task(50)});
+    gone.clear();
+    ExpectKeptOrderRight(data, orders, "trusted: tasks deleted");
+    // Another database in the same place of memory would carry another mark.
+    TuData other;
+    FillDatabase(other, 40);
+    for (TTaskOrderCache& order : orders) order.TrustChangeMarkOf(&other);
+    ExpectKeptOrderRight(other, orders, "trusted: another database");
+}
+
 // The kept order is SortItems' own order of All.
 void ExpectSortItemsOrder(int column, const std::vector<TuTask*>& all, const std::vector<std::uint32_t>* order,
                           const std::string& what) {
