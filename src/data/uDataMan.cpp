@@ -2310,7 +2310,7 @@ bool TuData::SaveToFile(const std::string& fileName, const TWrittenBytes& writte
         }
         if (pipeline.Failed() || (mayReplace && !mayReplace())) return false;
         if (!file->Commit()) return false;
-        Modified = false;
+        Modified.Saved();
         return true;
     } catch (...) {
         return false;

@@ -263,9 +263,10 @@ struct TSaveSplit {
 // The database's unsaved-changes flag, which also marks each change: every
 // path that changes the database's tasks, lists or tags sets the flag (or
 // the change would never be saved), and each time it is set, whatever
-// to, it takes a new mark, never given out before in the process. So a
-// mark seen again means the content has not changed since: what was
-// worked out from the tasks then still holds. Reads and assigns as a bool.
+// to, it takes a new mark, never given out before in the process (a save
+// clears it and keeps the mark: it changes no content). So a mark seen
+// again means the content has not changed since: what was worked out from
+// the tasks then still holds. Reads and assigns as a bool.
 class TModifiedFlag {
 public:
     TModifiedFlag() noexcept : FMark(NewMark()) {}
@@ -281,6 +282,8 @@ public:
     std::uint64_t Mark() const noexcept { return FMark; }
     // A new mark with the flag as it is (a change that leaves it alone).
     void Touch() noexcept { FMark = NewMark(); }
+    // The flag cleared by a save: the content, and so its mark, stay.
+    void Saved() noexcept { FModified = false; }
 
 private:
     static std::uint64_t NewMark() noexcept;

@@ -759,8 +759,14 @@ TEST(uDataManDatabase, EveryChangeOfTheContentGivesANewMark) {
     EXPECT_EQ(data.ChangeMark(), still);
 
     const std::string path = dir.File("marks.kpx");
+    // A save clears the flag and changes no content: the mark stays, and
+    // what was worked out from the tasks still holds.
+    data.Modified = true;
+    expectNewMark("marked modified before the save");
+    const std::uint64_t beforeSave = data.ChangeMark();
     ASSERT_TRUE(data.SaveToFile(path));
-    expectNewMark("saved");
+    EXPECT_FALSE(data.Modified);
+    EXPECT_EQ(data.ChangeMark(), beforeSave);
     data.Clear();
     expectNewMark("cleared");
     EXPECT_FALSE(data.Modified);  // the flag stays as it was
