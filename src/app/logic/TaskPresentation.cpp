@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "data/uDataManLines.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Strings.h"
 
@@ -141,30 +142,51 @@ int TGroupKeys::NewTagKey(const TuTask& task) {
     if (task.Tags.empty()) {
         if (FNoTagsKey < 0) {
             FNoTagsKey = FTagGroupKeys->Add(std::string());
-            FTagIndex.emplace(std::string(), FNoTagsKey);
+            if (FTagIndex.Find(std::string_view()) < 0) FTagIndex.Add(std::string_view(), FNoTagsKey);
         }
         return FNoTagsKey;
     }
     const std::string_view text = task.Tags;
     const std::uint32_t number = TagTextNumber(task.Tags);
     if (number < FKeyOfTagText.size() && FKeyOfTagText[number] >= 0) return FKeyOfTagText[number];
-    // The set as one text: its tags (which hold no comma) joined by commas.
-    std::string set;
-    for (const std::string& tag : TagSet(text)) {
-        if (!set.empty()) set += ',';
-        set += tag;
-    }
-    const auto found = FTagIndex.find(set);
-    int key = 0;
-    if (found != FTagIndex.end()) {
-        key = found->second;
-    } else {
+    const std::string_view set = NormalTagSet(text);
+    int key = FTagIndex.Find(set);
+    if (key < 0) {
         key = FTagGroupKeys->Add(std::string(text));
-        FTagIndex.emplace(std::move(set), key);
+        FTagIndex.Add(set, key);
     }
     if (number >= FKeyOfTagText.size()) FKeyOfTagText.resize(std::max<size_t>(number + 1, 2 * FKeyOfTagText.size()), -1);
     FKeyOfTagText[number] = key;
     return key;
+}
+
+std::string_view TGroupKeys::NormalTagSet(std::string_view text) {
+    // The folded items go into one buffer with room for them all, so the
+    // views into it stay valid.
+    FSetBytes.clear();
+    FSetBytes.reserve(text.size());
+    FSetItems.clear();
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t comma = text.find(',', pos);
+        if (comma == std::string_view::npos) comma = text.size();
+        const std::string_view item = TrimmedRange(text.substr(pos, comma - pos));
+        if (!item.empty()) {
+            const size_t at = FSetBytes.size();
+            for (const char c : item) FSetBytes += static_cast<char>(FoldAZ(c));
+            FSetItems.emplace_back(FSetBytes.data() + at, item.size());
+        }
+        pos = comma + 1;
+    }
+    if (FSetItems.size() == 1) return FSetItems.front();
+    std::sort(FSetItems.begin(), FSetItems.end());
+    FSetItems.erase(std::unique(FSetItems.begin(), FSetItems.end()), FSetItems.end());
+    FSetText.clear();
+    for (const std::string_view item : FSetItems) {
+        if (!FSetText.empty()) FSetText += ',';
+        FSetText += item;
+    }
+    return FSetText;
 }
 
 namespace {

@@ -157,8 +157,9 @@ private:
     std::unique_ptr<gcl::TStringList> FTagGroupKeys;
     // The first key of each date text and of each tag set, and of the
     // empty tag text, so that a key is found without a pass over the keys.
+    // A tag set is found by its normalised text (NormalTagSet).
     std::unordered_map<std::string, int> FDateIndex;
-    std::unordered_map<std::string, int> FTagIndex;
+    TTextKeys FTagIndex;
     int FNoTagsKey = -1;
     // The key found for each whole day and for each tags text as written,
     // so that a task needs neither a date text nor a tag set of its own
@@ -173,6 +174,14 @@ private:
     // The key of each tags text as written, by the text's number among
     // every tags text the run has met (TagTextNumber; -1: not seen yet).
     std::vector<int> FKeyOfTagText;
+    // A tags text's set as one text: its items trimmed, A-Z folded, blank
+    // ones dropped, sorted without repeats and joined by commas (the
+    // filter's TagSet, made in these reused buffers without a block per
+    // tag: the first grouping meets tens of thousands of texts).
+    std::string_view NormalTagSet(std::string_view text);
+    std::string FSetBytes;
+    std::vector<std::string_view> FSetItems;
+    std::string FSetText;
 };
 
 // The number of a tags text as written among every one the run has met
