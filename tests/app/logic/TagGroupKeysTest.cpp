@@ -138,6 +138,60 @@ TEST(TagGroupKeys, ATextsNumberIsItsOwnForTheWholeRun) {
     EXPECT_EQ(TagTextNumber(c), nc);
 }
 
+TEST(TagGroupKeys, TextsNamingOneSetInOtherWordsShareOneGroup) {
+    // Each line: texts of one set (order, A-Z case, blanks around items,
+    // blank items, repeats), then texts of other sets that look close
+    // (a blank inside an item, case beyond A-Z, a tag that is a part of
+    // another, an item left out). The first text met names the group.
+    const std::vector<std::vector<std::string>> sets = {
+        {"home,work", "work,home", "Home, WORK", " work ,\thome", ",home,,work,", "home,work,HOME,work"},
+        {"b", " B ", "b,b", ",b,"},
+        {"a b,c", "c, A B"},
+        {"ab,c"},
+        {"\xC9t\xE9,z", "z,\xC9T\xE9"},
+        {"\xE9t\xE9,z"},
+        {"home", "HOME,home"},
+        {"garden,home,kids,work", "kids,Garden,work , home"},
+        {"garden,home,kids"}};
+    std::vector<std::string> tags;
+    std::vector<size_t> setOf;
+    for (size_t n = 0; n < 3; ++n)
+        for (size_t s = 0; s < sets.size(); ++s)
+            for (size_t t = 0; t < sets[s].size(); ++t)
+                if ((t + n) % 2 == 0 || n == 2) {
+                    tags.push_back(sets[s][t]);
+                    setOf.push_back(s);
+                }
+    test::TempDir dir;
+    WriteAll(dir.File("a.kpx"), TasksFile(std::vector<std::string>(tags.size())));
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
+    ASSERT_EQ(data.Tasks->GetCount(), static_cast<int>(tags.size()));
+    for (size_t i = 0; i < tags.size(); ++i) data.Tasks->GetTask(static_cast<int>(i))->Tags = tags[i];
+    std::map<const TuTask*, size_t> indexOf;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) indexOf[data.Tasks->GetTask(i)] = static_cast<size_t>(i);
+    for (int round = 0; round < 2; ++round) {
+        TGroupKeys keys;
+        const TTaskListLayout layout = TagLayout(data, keys);
+        ASSERT_EQ(layout.Groups.size(), sets.size()) << "round " << round;
+        std::map<size_t, size_t> groupOfSet;
+        for (size_t g = 0; g < layout.Groups.size(); ++g) {
+            const TTaskGroup& group = layout.Groups[g];
+            for (const TuTask* task : group.Tasks) {
+                const size_t i = indexOf.at(task);
+                const auto [at, added] = groupOfSet.emplace(setOf[i], g);
+                EXPECT_EQ(at->second, g) << tags[i];
+            }
+            // The caption is the first text met of the set, as written.
+            const size_t first = indexOf.at(group.First);
+            EXPECT_EQ(keys.TagText(group.Key), tags[first]);
+        }
+        EXPECT_EQ(groupOfSet.size(), sets.size()) << "round " << round;
+        // Forgotten numbers are found again, to the same groups.
+        for (int i = 0; i < data.Tasks->GetCount(); ++i) data.Tasks->GetTask(i)->Tags.SetMemo(0);
+    }
+}
+
 // A layout by tags with a filter, as groups of tasks named by their tags
 // sets: what a fresh grouping must show alike.
 std::vector<std::pair<std::vector<std::string>, std::vector<const TuTask*>>> ShownTagGroups(TuData& data,
