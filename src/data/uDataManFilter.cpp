@@ -232,23 +232,33 @@ constexpr int PrefetchDistance = 32;
 
 } // namespace
 
-std::vector<std::string> TagSet(std::string_view v) {
-    std::vector<std::string> items;
+void TagSetViews(std::string_view v, std::string& bytes, std::vector<std::string_view>& items) {
+    // Room for every item first, so the views into Bytes stay valid.
+    bytes.clear();
+    bytes.reserve(v.size());
+    items.clear();
     size_t pos = 0;
     while (pos <= v.size()) {
         size_t q = v.find(',', pos);
         if (q == std::string_view::npos) q = v.size();
-        std::string_view item = TrimmedRange(v.substr(pos, q - pos));
+        const std::string_view item = TrimmedRange(v.substr(pos, q - pos));
         if (!item.empty()) {
-            std::string s(item);
-            for (char& c : s) c = static_cast<char>(FoldAZ(c));
-            items.push_back(std::move(s));
+            const size_t at = bytes.size();
+            for (const char c : item) bytes += static_cast<char>(FoldAZ(c));
+            items.emplace_back(bytes.data() + at, item.size());
         }
         pos = q + 1;
     }
+    if (items.size() < 2) return;
     std::sort(items.begin(), items.end());
     items.erase(std::unique(items.begin(), items.end()), items.end());
-    return items;
+}
+
+std::vector<std::string> TagSet(std::string_view v) {
+    std::string bytes;
+    std::vector<std::string_view> views;
+    TagSetViews(v, bytes, views);
+    return std::vector<std::string>(views.begin(), views.end());
 }
 
 // ---- The filter ------------------------------------------------------------------

@@ -122,6 +122,10 @@ bool TagsMatch(const std::string& list, const std::string& wanted, bool exact);
 // The tags of a comma list as a set: items trimmed, A-Z folded, empty
 // items dropped, sorted without repeats (what an exact match compares).
 std::vector<std::string> TagSet(std::string_view list);
+// The same set made in place for a caller that meets many lists: the
+// folded items go into Bytes (its old content dropped) and Items views
+// them, sorted without repeats.
+void TagSetViews(std::string_view list, std::string& bytes, std::vector<std::string_view>& items);
 // -1, 0 or 1: A against B by calendar day (UseDate), by time of day to the
 // minute (UseTime), or by both to the minute; 0 when neither.
 int CompareDateTimeParts(bool useDate, bool useTime, double a, double b);

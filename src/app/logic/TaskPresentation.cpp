@@ -10,7 +10,6 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "data/uDataManLines.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Strings.h"
 
@@ -161,26 +160,8 @@ int TGroupKeys::NewTagKey(const TuTask& task) {
 }
 
 std::string_view TGroupKeys::NormalTagSet(std::string_view text) {
-    // The folded items go into one buffer with room for them all, so the
-    // views into it stay valid.
-    FSetBytes.clear();
-    FSetBytes.reserve(text.size());
-    FSetItems.clear();
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t comma = text.find(',', pos);
-        if (comma == std::string_view::npos) comma = text.size();
-        const std::string_view item = TrimmedRange(text.substr(pos, comma - pos));
-        if (!item.empty()) {
-            const size_t at = FSetBytes.size();
-            for (const char c : item) FSetBytes += static_cast<char>(FoldAZ(c));
-            FSetItems.emplace_back(FSetBytes.data() + at, item.size());
-        }
-        pos = comma + 1;
-    }
+    TagSetViews(text, FSetBytes, FSetItems);
     if (FSetItems.size() == 1) return FSetItems.front();
-    std::sort(FSetItems.begin(), FSetItems.end());
-    FSetItems.erase(std::unique(FSetItems.begin(), FSetItems.end()), FSetItems.end());
     FSetText.clear();
     for (const std::string_view item : FSetItems) {
         if (!FSetText.empty()) FSetText += ',';

@@ -174,10 +174,9 @@ private:
     // The key of each tags text as written, by the text's number among
     // every tags text the run has met (TagTextNumber; -1: not seen yet).
     std::vector<int> FKeyOfTagText;
-    // A tags text's set as one text: its items trimmed, A-Z folded, blank
-    // ones dropped, sorted without repeats and joined by commas (the
-    // filter's TagSet, made in these reused buffers without a block per
-    // tag: the first grouping meets tens of thousands of texts).
+    // A tags text's set (TagSetViews) as one text, its items joined by
+    // commas, made in these reused buffers without a block per tag: the
+    // first grouping meets tens of thousands of texts.
     std::string_view NormalTagSet(std::string_view text);
     std::string FSetBytes;
     std::vector<std::string_view> FSetItems;
