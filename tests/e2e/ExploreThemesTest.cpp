@@ -34,33 +34,12 @@ void PointerAway(TProgram& p, HWND main) {
 class TClassicLook {
 public:
     TClassicLook() {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &FKey, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        char old[16] = {};
-        DWORD size = sizeof old - 1;
-        FHad = RegQueryValueExA(FKey, "ThemeActive", nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
-               ERROR_SUCCESS;
-        FOld = old;
-        RegSetValueExA(FKey, "ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>("0"), 2);
+        FValues.SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager",
+                          "ThemeActive", "0");
     }
-    ~TClassicLook() {
-        if (!FKey) return;
-        if (FHad)
-            RegSetValueExA(FKey, "ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(FOld.c_str()),
-                           static_cast<DWORD>(FOld.size() + 1));
-        else
-            RegDeleteValueA(FKey, "ThemeActive");
-        RegCloseKey(FKey);
-    }
-    TClassicLook(const TClassicLook&) = delete;
-    TClassicLook& operator=(const TClassicLook&) = delete;
 
 private:
-    static constexpr const char* Key = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
-    HKEY FKey = nullptr;
-    bool FHad = false;
-    std::string FOld;
+    TRegistryValues FValues;
 };
 
 } // namespace

@@ -182,6 +182,7 @@ public:
                 break;
             case 'A': {
                 const bool pm = FHour >= 12;
+                bool marker = true;
                 if (MatchText(f + i, len - i, "am/pm")) {
                     out.append(f + i + (pm ? 3 : 0), 2);
                     i += 5;
@@ -194,10 +195,9 @@ public:
                 } else {
                     out += c;
                     ++i;
-                    afterHour = false;
-                    continue;
+                    marker = false;
                 }
-                markerFirst = markerFirst || !hourSeen;
+                if (marker && !hourSeen) markerFirst = true;
                 afterHour = false;
                 continue;
             }
