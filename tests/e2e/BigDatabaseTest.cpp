@@ -181,7 +181,7 @@ TEST(BigPrintScenario, ThePrintWindowOverFortyThousandTasksOpensClosesAndLeavesN
     Key(p, VK_F4, Alt);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
     // Back in the main window no task is chosen.
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    EXPECT_TRUE(BecomesForeground(main));
     EXPECT_NE(PixelAt(parts.ListItem(0, 290)), selected);
     EXPECT_NE(PixelAt(parts.ListItem(3, 290)), selected);
     Key(p, 'Q', Ctrl);

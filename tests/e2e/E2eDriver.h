@@ -34,6 +34,10 @@ void MakeFolderOf(const std::string& path);
 std::string IniValue(const std::string& path, const std::string& section, const std::string& key);
 
 // ---- Windows
+// Whether W is (or becomes, within the bound) the foreground window.
+inline bool BecomesForeground(HWND w, unsigned boundMs = WaitBound) {
+    return WaitUntil([w] { return GetForegroundWindow() == w; }, boundMs);
+}
 std::string ClassOf(HWND w);
 std::string TextOf(HWND w);    // caption or edit text, asked across processes
 RECT RectOf(HWND w);           // screen coordinates
@@ -114,6 +118,12 @@ public:
     GUITHREADINFO ThreadInfo() const;
     HWND Focus() const { return ThreadInfo().hwndFocus; }
     HWND Active() const { return ThreadInfo().hwndActive; }
+    // Whether W is (or becomes, within the bound) the program's active
+    // window: the display and the window system follow the program's own
+    // answer a little later on a loaded machine.
+    bool BecomesActive(HWND w, unsigned boundMs = WaitBound) const {
+        return WaitUntil([&] { return Active() == w; }, boundMs);
+    }
 
 private:
     // Takes the process just started as this program's, under a new

@@ -83,7 +83,7 @@ TEST(ExploreManyScenario, ShiftArrowsChooseTasksForPriorityStickyNotesAndMoveToL
     EXPECT_EQ(StickyTitles(p), (std::vector<std::string>{"Call the bank", "Plan the budget", "Write report"}));
     // Back to the main window by its caption; the three stay chosen.
     Click(p, rows.At(400, 10));
-    ASSERT_EQ(p.Active(), main);
+    ASSERT_TRUE(p.BecomesActive(main));
     // Move To List (Shift+L): every chosen task goes to Shop.
     Key(p, 'L', Shift);
     Key(p, VK_DOWN);

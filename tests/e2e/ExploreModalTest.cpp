@@ -112,11 +112,11 @@ TEST(ModalScenario, ADialogOverTheOptionsDialogGetsTheKeyboardBack) {
         p.Settle();
         EXPECT_FALSE(IsWindowEnabled(main));
         EXPECT_FALSE(IsWindowEnabled(options));
-        EXPECT_TRUE(WaitUntil([&] { return p.Active() == colour; }))
+        EXPECT_TRUE(p.BecomesActive(colour))
             << "the keyboard went to '" << TextOf(p.Active()) << "'";
         Key(p, VK_ESCAPE);
         ASSERT_TRUE(WaitUntil([&] { return Gone(colour); }, 3000)) << "Esc did not reach the colour dialog";
-        EXPECT_TRUE(WaitUntil([&] { return p.Active() == options; }))
+        EXPECT_TRUE(p.BecomesActive(options))
             << "the keyboard went to '" << TextOf(p.Active()) << "'";
     }
     Shot(p, options, "modal-dialog-over-options");

@@ -77,7 +77,7 @@ TEST(ExploreOptionsScenario, AfterTheDialogTheKeyboardLeavesTheEmptiedNoteEditor
         ASSERT_NE(d.Ok, nullptr);
         Key(p, close);    // Ok, then Cancel
         ASSERT_TRUE(Closed(d.Window));
-        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+        EXPECT_TRUE(BecomesForeground(main));
         EXPECT_EQ(parts.NoteCaption(), "Note");
         EXPECT_EQ(p.Focus(), parts.List) << "the keyboard is in " << ClassOf(p.Focus());
         Key(p, VK_DOWN);    // the list's keys work at once

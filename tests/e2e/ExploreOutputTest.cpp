@@ -64,7 +64,7 @@ bool Closed(HWND w) {
 void CloseNotepad(TProgram& p) {
     HWND notepad = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (notepad = FindWindowA("Notepad", nullptr)) != nullptr && IsWindowVisible(notepad); }));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == notepad; }));
+    ASSERT_TRUE(BecomesForeground(notepad));
     Key(p, VK_F4, Alt);
     EXPECT_TRUE(WaitUntil([] { return FindWindowA("Notepad", nullptr) == nullptr; }));
 }
@@ -135,7 +135,7 @@ TEST(OptionsOutputScenario, SettingsApplyAtOnceCancelKeepsThemAndTheExportFollow
     Click(p, {RectOf(colour).left + 20, RectOf(colour).top + 45});
     Key(p, VK_RETURN);
     ASSERT_TRUE(Closed(colour));
-    EXPECT_EQ(p.Active(), d.Window) << "the keyboard did not come back to Options";
+    EXPECT_TRUE(p.BecomesActive(d.Window)) << "the keyboard did not come back to Options";
     Click(p, CenterOf(d.Ok));
     ASSERT_TRUE(Closed(d.Window));
     EXPECT_EQ(Option(p, "DateTime Format"), "dd MMM yyyy");
@@ -192,7 +192,7 @@ TEST(OptionsOutputScenario, SettingsApplyAtOnceCancelKeepsThemAndTheExportFollow
 
     // Another theme keeps the group lines' colour; Delete asks nothing.
     Click(p, CaptionPointOf(main));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    ASSERT_TRUE(BecomesForeground(main));
     ChooseTheme(p, main, 5);
     EXPECT_GT(ShareOf(ListRect(main), FirstBasicColour), 0.002) << "a theme change took the group lines' colour";
     Click(p, PreparedTaskPoint(main, 0));

@@ -79,7 +79,7 @@ TEST(ExplorePrintScenario, TheKeyboardAloneSetsTheWidthExportsAndCloses) {
     EXPECT_NE(html.find("<table width=\"300\""), std::string::npos) << html.substr(0, 600);
     Key(p, VK_ESCAPE);
     ASSERT_TRUE(Closed(print));
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    EXPECT_TRUE(BecomesForeground(main));
     EXPECT_TRUE(IsChild(main, p.Focus()));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);

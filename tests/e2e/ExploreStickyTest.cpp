@@ -61,7 +61,7 @@ TEST(ExploreStickyScenario, ANoteTypedInThePanelReachesItsTaskAcrossTripsToTheSt
     Type(p, "alpha");
     ShowAllNotes(p, main);
     Click(p, PaperOf(note));
-    EXPECT_EQ(p.Active(), note);
+    EXPECT_TRUE(p.BecomesActive(note));
     Click(p, CaptionPointOf(main));
     EXPECT_EQ(p.Focus(), parts.NoteEditor.Get());
     Type(p, "beta");
@@ -74,7 +74,7 @@ TEST(ExploreStickyScenario, ANoteTypedInThePanelReachesItsTaskAcrossTripsToTheSt
     Click(p, POINT{r.right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSMSIZE) / 2,
                    r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2});
     ASSERT_TRUE(WaitStickyCount(p, 0)) << "the close box left the note open";
-    EXPECT_EQ(p.Active(), main);
+    EXPECT_TRUE(p.BecomesActive(main));
     EXPECT_EQ(p.Focus(), parts.NoteEditor.Get());
     Type(p, "gamma");
 

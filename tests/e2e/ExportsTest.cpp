@@ -25,7 +25,7 @@ bool CloseNotepadShowing(TProgram& p, const std::string& fileName) {
     DWORD pid = 0;
     GetWindowThreadProcessId(notepad, &pid);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == notepad; }));
+    EXPECT_TRUE(BecomesForeground(notepad));
     Key(p, VK_F4, Alt);
     const bool ended = process && WaitForSingleObject(process, WaitBound) == WAIT_OBJECT_0;
     if (process) CloseHandle(process);
@@ -66,7 +66,7 @@ TEST(ExportsScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughTheSaveDia
     // each text made safe for HTML; the done task alone struck through.
     // (Notepad was another program: the user clicks back into ours.)
     Click(p, PreparedTaskPoint(main, 3));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    ASSERT_TRUE(BecomesForeground(main));
     ChooseFromMenu(p, main, FileMenuX, ExportToHtmlSteps);
     ASSERT_TRUE(TypeFileName(p, "week", true));
     const std::string html = ReadFile(p.PathOf("week.html"));
@@ -114,7 +114,7 @@ TEST(ExportsScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughTheSaveDia
     // Back in the main window, the keys reach it: Ctrl+Q ends the program
     // and the database keeps every task.
     Click(p, CaptionPointOf(main));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    ASSERT_TRUE(BecomesForeground(main));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(p.DatabasePath()).size(), PreparedTasks().size());

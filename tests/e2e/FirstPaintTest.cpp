@@ -51,8 +51,8 @@ void CheckFirstPaint(int theme) {
     ASSERT_NE(main, nullptr);
     p.Settle();
     // Shown as a normal window is: active, in front, with the keyboard.
-    EXPECT_EQ(p.Active(), main);
-    EXPECT_EQ(GetForegroundWindow(), main);
+    EXPECT_TRUE(p.BecomesActive(main));
+    EXPECT_TRUE(BecomesForeground(main));
     EXPECT_TRUE(p.Focus() == main || IsChild(main, p.Focus()));
     EXPECT_FALSE(IsIconic(main) || IsZoomed(main));
     const RECT frame = RectOf(main);

@@ -44,12 +44,12 @@ TEST(FocusScenario, ModalWindowsGiveTheActivationBackToTheMainWindow) {
     for (TStep step : {TStep{127, "About"}, TStep{90, "Options"}}) {
         HWND modal = OpenLastItemOf(p, main, step.MenuX);
         ASSERT_NE(modal, nullptr) << step.Name << " did not open";
-        EXPECT_EQ(p.Active(), modal) << step.Name;
+        EXPECT_TRUE(p.BecomesActive(modal)) << step.Name;
         Key(p, VK_ESCAPE);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(modal); })) << step.Name << " did not close";
         p.Settle();
-        EXPECT_EQ(p.Active(), main) << "after " << step.Name << " closed";
-        EXPECT_EQ(GetForegroundWindow(), main) << "after " << step.Name << " closed";
+        EXPECT_TRUE(p.BecomesActive(main)) << "after " << step.Name << " closed";
+        EXPECT_TRUE(BecomesForeground(main)) << "after " << step.Name << " closed";
         EXPECT_NE(p.Focus(), nullptr) << "after " << step.Name << " closed";
     }
     // A shortcut works at once: Exit and save.

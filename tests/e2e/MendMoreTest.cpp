@@ -107,7 +107,7 @@ TEST(PrintKeysMendScenario, F10ReachesTheBarAndEscapeClosesTheWindow) {
     Key(p, VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }, 3000));
     if (IsWindow(print) && IsWindowVisible(print)) Key(p, VK_F4, Alt);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    EXPECT_TRUE(BecomesForeground(main));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
@@ -158,7 +158,7 @@ TEST(SecondStartMendScenario, ASecondStartWhileTheFirstStartsWaitsForItsWindow) 
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(second.WaitExit(), 0);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    EXPECT_TRUE(BecomesForeground(main));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

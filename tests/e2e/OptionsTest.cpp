@@ -85,8 +85,8 @@ TEST(OptionsScenario, SizesAndIntervalChangedInTheDialogApplyAtOnceAndSurviveARe
     Shot(p, d.Window, "options-changed");
     Click(p, CenterOf(d.Ok));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(d.Window) || !IsWindowVisible(d.Window); }));
-    EXPECT_EQ(p.Active(), main);
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    EXPECT_TRUE(p.BecomesActive(main));
+    EXPECT_TRUE(BecomesForeground(main));
 
     // Applied at once: the rows and the group captions are taller, so each
     // stretch between two group lines is, and the note's text is taller.

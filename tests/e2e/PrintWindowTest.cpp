@@ -34,7 +34,7 @@ TEST(PrintWindowScenario, WithoutAnHtmlEngineItSaysSoAtOnceAndKeepsAnswering) {
     EXPECT_EQ(TextOf(print), "Print preview....");
     EXPECT_TRUE(HasChildText(print, msg::PrintEngineMissing)) << DescribeChildren(print);
     EXPECT_FALSE(IsWindowEnabled(main));
-    EXPECT_EQ(GetForegroundWindow(), print);
+    EXPECT_TRUE(BecomesForeground(print));
     Shot(p, print, "print-window-no-engine");
     // It answers its close box.
     Click(p, CloseBoxOf(print));
@@ -60,9 +60,9 @@ TEST(PrintWindowScenario, ClosingItGivesTheKeyboardBackToTheMainWindow) {
             Key(p, VK_F4, Alt);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
         // The main window is in front, active, and takes shortcuts at once.
-        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }))
+        EXPECT_TRUE(BecomesForeground(main))
             << "the foreground went to '" << TextOf(GetForegroundWindow()) << "'";
-        EXPECT_EQ(p.Active(), main);
+        EXPECT_TRUE(p.BecomesActive(main));
         EXPECT_TRUE(IsChild(main, p.Focus()));
         Key(p, 'N', Ctrl);    // New task
         EXPECT_EQ(ClassOf(p.Focus()), "TXtEdit.UnicodeClass");

@@ -38,7 +38,7 @@ TEST(SaveConflictScenario, TwoCopiesOnOneDatabaseNeverOverwriteEachOtherUnasked)
     EXPECT_EQ(TextOf(mainB), "Qelvo v1.1 - ActualData.kpx");
     AddTask(b, "From B");
     Click(a, CaptionOf(mainA, true));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == mainA; })) << "A did not come forward";
+    ASSERT_TRUE(BecomesForeground(mainA)) << "A did not come forward";
     AddTask(a, "From A");
     Key(a, 'Q', Ctrl);
     EXPECT_EQ(a.WaitExit(), 0);
@@ -46,7 +46,7 @@ TEST(SaveConflictScenario, TwoCopiesOnOneDatabaseNeverOverwriteEachOtherUnasked)
 
     // B's save finds the file changed and asks; Cancel writes nothing.
     Click(b, CaptionOf(mainB, false));
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == mainB; })) << "B did not come forward";
+    ASSERT_TRUE(BecomesForeground(mainB)) << "B did not come forward";
     const char* changed = "was changed by another program";
     Key(b, 'Q', Ctrl);
     ASSERT_TRUE(Answer(b, changed, "Cancel"));

@@ -119,7 +119,7 @@ TEST(StickyNotesScenario, NotesMadeShownAndClosedThroughTheMenusAndTheLibraryGet
     Key(p, 'K', Ctrl);
     ASSERT_TRUE(WaitNoteCount(p, 1));
     EXPECT_EQ(TextOf(NotesOf(p).front()), "Book the ferry");
-    EXPECT_EQ(GetForegroundWindow(), main);
+    EXPECT_TRUE(BecomesForeground(main));
     // Tools > Make Sticky Note with two tasks chosen: a note each.
     Click(p, PreparedTaskPoint(main, 1));
     ClickWith(p, PreparedTaskPoint(main, 4), VK_CONTROL);
@@ -135,7 +135,7 @@ TEST(StickyNotesScenario, NotesMadeShownAndClosedThroughTheMenusAndTheLibraryGet
     for (HWND note : NotesOf(p)) EXPECT_TRUE(Above(main, note)) << TextOf(note);
     ChooseFromStickyNotesMenu(p, main, 0);
     for (HWND note : NotesOf(p)) EXPECT_TRUE(Above(note, main)) << TextOf(note) << " stayed below";
-    EXPECT_EQ(p.Active(), main);
+    EXPECT_TRUE(p.BecomesActive(main));
 
     // A note's own menu: Close ends that note, "Close all notes" the rest.
     std::vector<HWND> notes = NotesOf(p);
