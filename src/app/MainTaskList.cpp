@@ -533,9 +533,11 @@ TuTask* TMainForm::AddTask(const std::string& Text, const TFolderRef& Folder, Tu
     task->FolderIcon = Folder.Icon;
     task->Folder = Folder.Name;
     TuTask* added = task.get();
+    const std::uint64_t before = Data.ChangeMark();
     Data.Tasks->AddObject(added->Title, task.release());
     RegisterTaskTags(added->Tags);
     Data.Modified = true;
+    if (&Data == Database) FTaskOrders.Follow(before);
     // A grouped list shows the task in its group, which takes a refresh;
     // an ungrouped one shows it last.
     if (List && &Data == Database && NoGroupA && !NoGroupA->GetChecked())
@@ -653,7 +655,9 @@ void TMainForm::ListItemCheckChange(TCustomGvListview*, TGvItem* Item) {
     // rebuild change their check state too.
     if (FRefreshing || Item->IsDestroying()) return;
     TuTask* task = TaskOf(Item);
-    if (task && Database) ApplyItemCheck(*task, Item->GetChecked(), *Database);
+    if (!task || !Database) return;
+    const std::uint64_t before = Database->ChangeMark();
+    if (ApplyItemCheck(*task, Item->GetChecked(), *Database)) FTaskOrders.Follow(before);
 }
 
 void TMainForm::ListItemPaintText(TCustomGvListview*, TGvItem* Item, int, gcl::TCanvas* ACanvas) {
@@ -894,7 +898,9 @@ void TMainForm::DelTaskAExecute(gcl::TObject*) {
         TListviewUpdate update(List);
         // Taken out of the database now, freed after the list was rebuilt
         // without them.
+        const std::uint64_t before = Database->ChangeMark();
         for (auto& task : DeleteTasks(*Database, selected)) FDeletedTasks.push_back(std::move(task));
+        FTaskOrders.Follow(before);
     }
     RefreshTaskList();
     ReturnToPlace(place);

@@ -828,6 +828,88 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
     return true;
 }
 
+bool TTaskOrderCache::Follow(std::uint64_t before) {
+    if (!FMarkOf || FColumn == 0 || FMark == 0 || FMark != before) return false;
+    // Until followed, the next use checks the tasks.
+    FMark = 0;
+    const TuTaskList& list = *FMarkOf->Tasks;
+    const size_t count = static_cast<size_t>(list.GetCount());
+    const int column = FColumn;
+    // The tasks kept, in their order, and those gone; the rest of the
+    // list came after them.
+    TPlaceBits gone(FTasks.size());
+    size_t kept = 0;
+    for (size_t j = 0; j < FTasks.size(); ++j)
+        if (kept < count && list.TaskAt(static_cast<int>(kept)) == FTasks[j])
+            ++kept;
+        else
+            gone.Set(j);
+    const size_t goneCount = FTasks.size() - kept;
+    // Each task added costs a move of the order: past a few, the next use
+    // mends it in one pass.
+    constexpr size_t MostAdded = 16;
+    if (count - kept > MostAdded) return false;
+    std::vector<TSortEntry> added;
+    for (size_t i = kept; i < count; ++i) {
+        TuTask* task = list.TaskAt(static_cast<int>(i));
+        if (!task) return false;
+        added.emplace_back();
+        PrepareKey(column, task, static_cast<std::uint32_t>(i), added.back());
+        if (column == 3 && std::isnan(added.back().Due)) return false;
+    }
+    if (goneCount > 0) {
+        // The tasks gone leave the order; the others move down by the
+        // tasks gone before them. Two kept tasks that now follow each
+        // other have equal keys exactly when every step between them was
+        // a tie.
+        gone.Count();
+        std::vector<std::uint32_t> ties;
+        size_t out = 0;
+        size_t tie = 0;
+        bool chain = false;
+        for (size_t k = 0; k < FOrder.size(); ++k) {
+            const bool step = tie < FTies.size() && FTies[tie] == k;
+            if (step) ++tie;
+            chain = chain && step;
+            const std::uint32_t old = FOrder[k];
+            if (gone.Has(old)) continue;
+            if (chain) ties.push_back(static_cast<std::uint32_t>(out));
+            FOrder[out++] = static_cast<std::uint32_t>(old - gone.Before(old));
+            chain = true;
+        }
+        FOrder.resize(out);
+        FTies.swap(ties);
+        size_t at = 0;
+        for (size_t j = 0; j < FTasks.size(); ++j)
+            if (!gone.Has(j)) {
+                FKeys[at] = FKeys[j];
+                FTasks[at++] = FTasks[j];
+            }
+        FKeys.resize(at);
+        FTasks.resize(at);
+    }
+    for (const TSortEntry& e : added) {
+        const TKey key = KeepKey(column, e);
+        FKeys.push_back(key);
+        FTasks.push_back(e.Task);
+        const auto end = std::partition_point(FOrder.begin(), FOrder.end(), [&](std::uint32_t k) {
+            return SortsBefore(column, EntryOf(column, FKeys[k], FTasks[k], k), e);
+        });
+        const auto at = static_cast<std::uint32_t>(end - FOrder.begin());
+        FOrder.insert(end, e.Position);
+        // The tie between the tasks now either side of it goes, the later
+        // ties move up a place, and its own with either neighbour come.
+        auto t = std::lower_bound(FTies.begin(), FTies.end(), at);
+        if (t != FTies.end() && *t == at) t = FTies.erase(t);
+        for (auto u = t; u != FTies.end(); ++u) ++*u;
+        if (at + 1 < FOrder.size() && FKeys[FOrder[at + 1]] == key) t = FTies.insert(t, at + 1);
+        if (at > 0 && FKeys[FOrder[at - 1]] == key) FTies.insert(t, at);
+        if (FStamp) e.Task->Title.SetMemo(FStamp);
+    }
+    FMark = FMarkOf->ChangeMark();
+    return true;
+}
+
 bool TTaskOrderCache::SortLists(int column, const std::vector<TuTask*>& tasks,
                                 const std::vector<std::vector<TuTask*>>& lists,
                                 std::vector<std::vector<std::uint32_t>>& positions) {

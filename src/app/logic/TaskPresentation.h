@@ -273,6 +273,15 @@ public:
         FMarkOf = data;
         FMark = 0;
     }
+    // Told by an edit of that database that no task it kept changed its
+    // key (a done mark, a priority, a note; tasks gone; tasks added at the
+    // end), the order follows at once: the tasks gone leave it, a few
+    // added are put in their places, and the database's present mark is
+    // taken, so that the next use reads no task. Before: the database's
+    // mark before the edit. An order not up to date at Before, or tasks
+    // that came otherwise or too many, leave the next use to check the
+    // tasks as before. True when it followed.
+    bool Follow(std::uint64_t before);
 
     // A task's key as kept: its first 24 folded bytes and the text's
     // length while they hold it whole (255 past them), or its due date.

@@ -214,6 +214,118 @@ std::vector<TuTask*> AllTasks(const TuData& data) {
     return all;
 }
 
+// Each two tasks next to each other in the title order whose titles
+// agree in their kept keys (their first 24 bytes, folded) but not past
+// them, given each other's titles: the kept order (a copy, as it sorts
+// anew on finding them) must see that they changed places, which it
+// learns from its ties alone.
+void ExpectTiesWatched(TuData& data, const TTaskOrderCache& kept, const std::string& what) {
+    const std::vector<TuTask*> all = AllTasks(data);
+    std::vector<TuTask*> sorted = all;
+    SortItems(1, true, sorted);
+    auto key = [](const TuTask* t) { return gcl::LowerCase(std::string(std::string_view(t->Title).substr(0, 24))); };
+    int pairs = 0;
+    for (size_t k = 1; k < sorted.size(); ++k) {
+        TuTask* a = sorted[k - 1];
+        TuTask* b = sorted[k];
+        if (a->Title.size() <= 24 || b->Title.size() <= 24 || key(a) != key(b) ||
+            gcl::CompareText(a->Title, b->Title) == 0)
+            continue;
+        const std::string first(a->Title), second(b->Title);
+        a->Title = second;
+        b->Title = first;
+        data.Modified = true;
+        TTaskOrderCache probe = kept;
+        ExpectSortItemsOrder(1, all, probe.Order(1, all), what + ": titles exchanged at " + std::to_string(k));
+        a->Title = first;
+        b->Title = second;
+        data.Modified = true;
+        ++pairs;
+        if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_GT(pairs, 0) << what;
+}
+
+TEST(TaskOrderCache, FollowingTheProgramsAddTickAndDeleteGivesTheOrderOfAFreshSort) {
+    // Each command below changes no kept task's key: the order follows it
+    // at once and must be the order a fresh sort gives, ties and all (the
+    // layouts compare every grouping, which walks the ties too).
+    TuData data;
+    FillDatabase(data, 600);
+    TOrders orders;
+    for (TTaskOrderCache& order : orders) order.TrustChangeMarkOf(&data);
+    ExpectKeptOrderRight(data, orders, "followed: fresh database");
+    auto task = [&](int i) { return data.Tasks->GetTask(i); };
+    // Edit runs Command between the database's mark before it and the
+    // kept orders told of it; Followed: whether each sort column's order
+    // is to follow it.
+    auto edit = [&](const std::string& what, bool followed, auto&& command) {
+        const std::uint64_t before = data.ChangeMark();
+        command();
+        for (int column = 1; column <= 3; ++column)
+            EXPECT_EQ(followed, orders[static_cast<size_t>(column)].Follow(before)) << what << " column " << column;
+        ExpectKeptOrderRight(data, orders, "followed: " + what);
+        // (A layout of a few tasks sorts them itself.)
+        const std::vector<TuTask*> all = AllTasks(data);
+        for (int column = 1; column <= 3; ++column)
+            ExpectSortItemsOrder(column, all, orders[static_cast<size_t>(column)].Order(column, all), what);
+        if (!followed || all.size() < 64) return;
+        ExpectTiesWatched(data, orders[1], "followed: " + what);
+        // (Which changed the mark: the orders check the tasks again.)
+        for (int column = 1; column <= 3; ++column) orders[static_cast<size_t>(column)].Order(column, all);
+    };
+    edit("a task ticked", true, [&] { ApplyItemCheck(*task(16), !task(16)->Done, data); });
+    // Added at the end: equal to a kept task (a tie either side), one
+    // equal in the key only, the first and the last of every order.
+    auto add = [&](const std::string& title, const std::string& tags, double due) {
+        test::AddTask(data, title, "Home", tags, due, 1);
+        data.Modified = true;
+    };
+    edit("a task added equal to others", true, [&] { add("Pay the rent", "home", Today + 2); });
+    edit("a task added equal in its key", true,
+         [&] { add("call the plumber about the shed", "home,work", Today + 3); });
+    edit("tasks added first and last", true, [&] {
+        add("", "", -5);
+        add("\xFF\xFF last", "\xFF", Today + 400);
+        add("  first", " ", 0);
+    });
+    // Deleted: among ties, so that kept tasks either side now tie or not.
+    edit("tasks deleted", true, [&] {
+        auto gone = DeleteTasks(data, {task(0), task(1), task(2), task(7), task(300)});
+    });
+    edit("tasks deleted and one added", true, [&] {
+        auto gone = DeleteTasks(data, {task(3)});
+        add("alpha", "work", Today);
+    });
+    edit("every task deleted but one", true, [&] {
+        std::vector<TuTask*> all = AllTasks(data);
+        all.pop_back();
+        auto gone = DeleteTasks(data, all);
+    });
+    edit("tasks added to one", true, [&] {
+        add("zebra", "x", 0);
+        add("Zebra", "x", 0);
+    });
+    // An edit the orders were not told of (a title changed), then one
+    // they are told of: they were not up to date before it, and must see
+    // the first still.
+    FillDatabase(data, 200);
+    data.Modified = true;
+    ExpectKeptOrderRight(data, orders, "followed: many added, not told");
+    ApplyTitleEdit(*task(5), "aaaa", data);
+    edit("a tick after an edit not told", false, [&] { ApplyItemCheck(*task(6), !task(6)->Done, data); });
+    // Tasks that came otherwise than at the end, or too many, are left to
+    // the next use.
+    edit("a task inserted at the front", false, [&] {
+        data.Tasks->InsertObject(0, "middle", new TuTask());
+        task(0)->Title = "middle";
+        data.Modified = true;
+    });
+    edit("many tasks added", false, [&] {
+        for (int i = 0; i < 40; ++i) add("many " + std::to_string(i), "", Today + i);
+    });
+}
+
 TEST(TaskOrderCache, KeptWhileOnlyTheFilterChangesAndMendedAfterFewChanges) {
     TuData data;
     FillDatabase(data, 300);
