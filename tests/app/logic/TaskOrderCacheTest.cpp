@@ -103,6 +103,12 @@ void ExpectKeptOrderRight(TuData& data, TOrders& orders, const std::string& what
     }
 }
 
+// Orders that trust Data's change mark, checked over it once.
+void TrustOrders(TuData& data, TOrders& orders, const std::string& what) {
+    for (TTaskOrderCache& order : orders) order.TrustChangeMarkOf(&data);
+    ExpectKeptOrderRight(data, orders, what);
+}
+
 TEST(TaskOrderCache, KeptOrderStaysRightAcrossEditsAddsAndDeletes) {
     TuData data;
     FillDatabase(data, 600);
@@ -172,8 +178,7 @@ TEST(TaskOrderCache, TrustingTheChangeMarkSeesEveryEditOfTheProgramsCommands) {
     TuData data;
     FillDatabase(data, 600);
     TOrders orders;
-    for (TTaskOrderCache& order : orders) order.TrustChangeMarkOf(&data);
-    ExpectKeptOrderRight(data, orders, "trusted: fresh database");
+    TrustOrders(data, orders, "trusted: fresh database");
     ExpectKeptOrderRight(data, orders, "trusted: nothing changed");
     auto task = [&](int i) { return data.Tasks->GetTask(i); };
     ApplyTitleEdit(*task(10), "call the plumber about the attic", data);
@@ -194,8 +199,7 @@ TEST(TaskOrderCache, TrustingTheChangeMarkSeesEveryEditOfTheProgramsCommands) {
     // Another database in the same place of memory would carry another mark.
     TuData other;
     FillDatabase(other, 40);
-    for (TTaskOrderCache& order : orders) order.TrustChangeMarkOf(&other);
-    ExpectKeptOrderRight(other, orders, "trusted: another database");
+    TrustOrders(other, orders, "trusted: another database");
 }
 
 // The kept order is SortItems' own order of All.
@@ -253,8 +257,7 @@ TEST(TaskOrderCache, FollowingTheProgramsAddTickAndDeleteGivesTheOrderOfAFreshSo
     TuData data;
     FillDatabase(data, 600);
     TOrders orders;
-    for (TTaskOrderCache& order : orders) order.TrustChangeMarkOf(&data);
-    ExpectKeptOrderRight(data, orders, "followed: fresh database");
+    TrustOrders(data, orders, "followed: fresh database");
     auto task = [&](int i) { return data.Tasks->GetTask(i); };
     // Edit runs Command between the database's mark before it and the
     // kept orders told of it; Followed: whether each sort column's order
