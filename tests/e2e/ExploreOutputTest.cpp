@@ -28,14 +28,6 @@ constexpr size_t FirstCheck = 0, MinToTrayCheck = 1, ConfirmDeleteCheck = 2, Pri
 // The colour dialog's first basic colour, a light red.
 constexpr COLORREF FirstBasicColour = RGB(255, 128, 128);
 
-// The dialog's check boxes, top to bottom: start with Windows, minimise to
-// tray, confirm delete, priority colours, auto-save.
-std::vector<HWND> ChecksOf(HWND dialog) {
-    std::vector<HWND> checks = ChildrenOfClass(dialog, "TCheckBox");
-    std::sort(checks.begin(), checks.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
-    return checks;
-}
-
 // The check boxes' states as "0" and "1", top to bottom.
 std::string CheckStates(HWND dialog) {
     std::string states;
@@ -67,10 +59,6 @@ void CloseNotepad(TProgram& p) {
     ASSERT_TRUE(BecomesForeground(notepad));
     Key(p, VK_F4, Alt);
     EXPECT_TRUE(WaitUntil([] { return FindWindowA("Notepad", nullptr) == nullptr; }));
-}
-
-std::string Option(const TProgram& p, const std::string& key) {
-    return IniValue(p.SettingsPath(), "Options", key);
 }
 
 RECT ListRect(HWND main) {

@@ -148,6 +148,19 @@ inline TOptionsDialog OpenOptionsDialog(TProgram& p, HWND main) {
     return WaitOptionsDialog(p);
 }
 
+// The Options dialog's check boxes, top to bottom: start with Windows,
+// minimise to tray, confirm delete, priority colours, auto-save.
+inline std::vector<HWND> ChecksOf(HWND dialog) {
+    std::vector<HWND> checks = ChildrenOfClass(dialog, "TCheckBox");
+    std::sort(checks.begin(), checks.end(), [](HWND a, HWND b) { return RectOf(a).top < RectOf(b).top; });
+    return checks;
+}
+
+// A key of settings.ini's [Options] section as the program wrote it.
+inline std::string Option(const TProgram& p, const std::string& key) {
+    return IniValue(p.SettingsPath(), "Options", key);
+}
+
 // Puts a number into a number box as a user does: a click into it, the old
 // number selected with the keys and typed over.
 inline void TypeNumber(TProgram& p, HWND box, int value) {
