@@ -731,8 +731,11 @@ void TMainForm::SaveMExecute(gcl::TObject*) {
 
 void TMainForm::SetAsDefaultMExecute(gcl::TObject*) {
     Options.DefaultDatabase = Database->FileName;
-    SaveOptions(SettingsFileName());
+    const TOptionsSaved saved = SaveOptions(SettingsFileName());
     SetAsDefaultM->SetChecked(true);
+    // It is the default of this run all the same; the user learns that
+    // the next start will not know it.
+    if (!saved) gcl::ShowMessageBox(OptionsNotSavedMessage(saved, SettingsFileName()), msg::AppTitle, MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::CreateNewDbMExecute(gcl::TObject*) {

@@ -209,8 +209,10 @@ void TOptionsF::ShowSettings() {
     BandColor->SetColor(UnderlineColorFromText(o.GroupsUnderlineColor, gcl::ColorIdents));
     ListFontSizeSpin->SetValue(o.ListFontSize);
     ListsFontSizeSpin->SetValue(o.NoteFontSize);
-    AutoSaveEveryC->SetChecked(o.AutoSave);
-    AutoSaveEverySpin->SetValue(o.AutoSaveInterval);
+    // An interval of none is auto-save off: shown so, with the usual
+    // interval ready for when it is turned on.
+    AutoSaveEveryC->SetChecked(AutoSaveRuns(o));
+    AutoSaveEverySpin->SetValue(o.AutoSaveInterval > 0 ? o.AutoSaveInterval : TOptions().AutoSaveInterval);
     AutoSaveEveryCClick(AutoSaveEveryC);
     DefDataBaseE->SetText(o.DefaultDatabase);
 }
@@ -237,7 +239,7 @@ TOptions TOptionsF::ReadControls() const {
     o.NoteFontSize = NumberOf(ListsFontSizeSpin);
     o.AutoSave = AutoSaveEveryC->GetChecked();
     o.AutoSaveInterval = NumberOf(AutoSaveEverySpin);
-    o.DefaultDatabase = DefDataBaseE->GetText();
+    o.DefaultDatabase = UsableDefaultDatabase(DefDataBaseE->GetText());
     return o;
 }
 
@@ -273,7 +275,8 @@ void TOptionsF::BrowseButClick(gcl::TObject*) {
 }
 
 void TOptionsF::okButClick(gcl::TObject*) {
-    ApplyOptionsDialog(ReadControls(), SettingsFileName());
+    const TOptionsSaved saved = ApplyOptionsDialog(ReadControls(), SettingsFileName());
+    if (!saved) gcl::ShowMessageBox(OptionsNotSavedMessage(saved, SettingsFileName()), msg::AppTitle, MB_OK | MB_ICONWARNING);
     if (FTarget) {
         FTarget->RefreshTaskList();
         FTarget->SetGroupsUnderlineColor(UnderlineColorFromText(Options.GroupsUnderlineColor, gcl::ColorIdents));

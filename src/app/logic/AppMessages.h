@@ -84,6 +84,15 @@ inline constexpr const char* NoTitleForTask =
     "This task has no title: Qelvo shows tasks by their titles. Type the title after the due date and tags, "
     "then add the task again.";
 
+// Settings the user saved (Options, "Set as default database") that could
+// not be written: SettingsNotSavedHead + the file + SettingsNotSavedTail.
+inline constexpr const char* SettingsNotSavedHead = "The settings could not be saved to: ";
+inline constexpr const char* SettingsNotSavedTail =
+    "\r\nThe file may be read-only or held open by another program. The settings apply until Qelvo is closed; "
+    "the next start uses the ones saved before.";
+inline constexpr const char* RunEntryNotSaved =
+    "Whether Qelvo opens with Windows could not be changed: the registry value could not be written.";
+
 // Questions.
 // After the name chosen for the copy kept before clearing, when it is the
 // open file itself.

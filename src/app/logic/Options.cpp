@@ -3,9 +3,11 @@
 
 #include <algorithm>
 
+#include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Exceptions.h"
+#include "gcl/rtl/Files.h"
 #include "gcl/rtl/IniFiles.h"
 #include "gcl/rtl/Registry.h"
 #include "gcl/rtl/Strings.h"
@@ -51,7 +53,8 @@ bool LoadOptions(const std::string& iniPath, TOptions& options) {
         options.AutoSaveInterval = interval >= 0 && interval <= MaxAutoSaveInterval ? interval : 5;
         options.ListFontSize = std::clamp(ini.ReadInteger(SOptions, "List Font Size", 11), MinFontSize, MaxFontSize);
         options.NoteFontSize = std::clamp(ini.ReadInteger(SOptions, "Lists Font Size", 10), MinFontSize, MaxFontSize);
-        options.DefaultDatabase = ini.ReadString(SOptions, "Default Database Tasks", DefaultDatabaseFileName());
+        options.DefaultDatabase =
+            UsableDefaultDatabase(ini.ReadString(SOptions, "Default Database Tasks", DefaultDatabaseFileName()));
         return true;
     } catch (const gcl::Exception&) {
         return false;
@@ -79,15 +82,15 @@ std::string StoredText(const std::string& value) {
 
 } // namespace
 
-bool SaveOptions(const std::string& iniPath, const TOptions& options) {
-    bool ok = true;
+TOptionsSaved SaveOptions(const std::string& iniPath, const TOptions& options) {
+    TOptionsSaved saved;
     try {
         if (options.StartWithWindows)
-            ok = WriteRunEntry(RunValueName, AppLocation->ExePath());
+            saved.RunEntry = WriteRunEntry(RunValueName, AppLocation->ExePath());
         else
-            ok = DeleteRunEntry(RunValueName);
+            saved.RunEntry = DeleteRunEntry(RunValueName);
     } catch (const gcl::Exception&) {
-        ok = false;
+        saved.RunEntry = false;
     }
     try {
         gcl::TMemIniFile ini(iniPath);
@@ -103,13 +106,25 @@ bool SaveOptions(const std::string& iniPath, const TOptions& options) {
         ini.WriteString(SOptions, "Default Database Tasks", StoredText(options.DefaultDatabase));
         ini.UpdateFile();
     } catch (const gcl::Exception&) {
-        ok = false;
+        saved.File = false;
     }
-    return ok;
+    return saved;
 }
 
-bool SaveOptions(const std::string& iniPath) {
+TOptionsSaved SaveOptions(const std::string& iniPath) {
     return SaveOptions(iniPath, Options);
+}
+
+std::string OptionsNotSavedMessage(const TOptionsSaved& saved, const std::string& iniPath) {
+    std::string text;
+    if (!saved.File) text = msg::SettingsNotSavedHead + iniPath + msg::SettingsNotSavedTail;
+    if (!saved.RunEntry) text += (text.empty() ? "" : "\r\n\r\n") + std::string(msg::RunEntryNotSaved);
+    return text;
+}
+
+std::string UsableDefaultDatabase(const std::string& stored) {
+    if (stored.empty() || gcl::DirectoryExists(stored)) return DefaultDatabaseFileName();
+    return stored;
 }
 
 bool RunEntryExists(const std::string& name, bool once, bool deleteIt) {
@@ -183,7 +198,7 @@ std::string DateFormatPreview(const std::string& format, double now) {
     }
 }
 
-bool ApplyOptionsDialog(const TOptions& edited, const std::string& iniPath) {
+TOptionsSaved ApplyOptionsDialog(const TOptions& edited, const std::string& iniPath) {
     Options = edited;
     return SaveOptions(iniPath, Options);
 }

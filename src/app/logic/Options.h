@@ -45,11 +45,27 @@ TOptions DefaultOptions();
 // default. An error leaves what was read before it and gives False.
 bool LoadOptions(const std::string& iniPath, TOptions& options);
 bool LoadOptions(const std::string& iniPath);
+// What a save of the options could write: the file, the Run value.
+struct TOptionsSaved {
+    bool File = true;
+    bool RunEntry = true;
+    explicit operator bool() const { return File && RunEntry; }
+};
 // Writes or deletes the Run value by StartWithWindows, then the keys of
-// [Options] in their fixed order. False when the registry or the file
-// could not be written (the rest is still attempted).
-bool SaveOptions(const std::string& iniPath, const TOptions& options);
-bool SaveOptions(const std::string& iniPath);
+// [Options] in their fixed order. Tells which could not be written (the
+// rest is still attempted).
+TOptionsSaved SaveOptions(const std::string& iniPath, const TOptions& options);
+TOptionsSaved SaveOptions(const std::string& iniPath);
+// What the user is told after a save of the options they asked for; empty
+// when everything was written.
+std::string OptionsNotSavedMessage(const TOptionsSaved& saved, const std::string& iniPath);
+
+// Auto-save runs: it is on, every so many minutes (an interval of 0, which
+// no dialog writes, means never).
+inline bool AutoSaveRuns(const TOptions& options) { return options.AutoSave && options.AutoSaveInterval > 0; }
+// The database a stored default stands for: one that names none (empty, a
+// folder) stands for DefaultDatabaseFileName.
+std::string UsableDefaultDatabase(const std::string& stored);
 
 // ---- The Run value ----------------------------------------------------------------
 
@@ -92,8 +108,8 @@ inline constexpr int MinFontSize = 6, MaxFontSize = 40;
 inline constexpr int MinAutoSaveInterval = 1, MaxAutoSaveInterval = 6000;
 
 // The dialog's Ok: the edited options become the program's and are saved.
-// False when saving failed (the options are still taken).
-bool ApplyOptionsDialog(const TOptions& edited, const std::string& iniPath);
+// Tells what could not be saved (the options are still taken).
+TOptionsSaved ApplyOptionsDialog(const TOptions& edited, const std::string& iniPath);
 // The dialog's Cancel: the options are read again from the file; nothing
 // is written.
 void CancelOptionsDialog(const std::string& iniPath);

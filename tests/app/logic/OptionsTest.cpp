@@ -181,6 +181,45 @@ TEST(Options, UnreadableValuesKeepTheirDefaults) {
     EXPECT_EQ(5, read.AutoSaveInterval);
 }
 
+// A default database that names no file (left empty, or a folder) stands
+// for the standard one, which the start opens in its place; a file that
+// is missing now (a drive not there) stays the user's choice.
+TEST(Options, ADefaultDatabaseNamingNoFileIsTheStandardOne) {
+    TProgramFolder app;
+    const std::string standard = app.Dir() + "Data" + gcl::PathDelim + "ActualData.kpx";
+    gcl::TIniFile ini(SettingsFileName());
+    TOptions read;
+    for (const std::string& stored : {std::string(), app.Dir(), app.Dir() + "Data"}) {
+        ini.WriteString("Options", "Default Database Tasks", stored);
+        ASSERT_TRUE(LoadOptions(SettingsFileName(), read));
+        EXPECT_EQ(standard, read.DefaultDatabase) << stored;
+    }
+    const std::string away = app.Dir() + "Gone" + gcl::PathDelim + "Tasks.kpx";
+    ini.WriteString("Options", "Default Database Tasks", away);
+    ASSERT_TRUE(LoadOptions(SettingsFileName(), read));
+    EXPECT_EQ(away, read.DefaultDatabase);
+    EXPECT_EQ(away, UsableDefaultDatabase(away));
+    EXPECT_EQ(standard, UsableDefaultDatabase(""));
+}
+
+// A settings file that cannot be written is told apart from the Run value,
+// and the message names what was not saved.
+TEST(Options, ASaveThatCannotWriteTheFileSaysWhat) {
+    TProgramFolder app;
+    RunValueGuard guard;
+    DeleteRunEntry(RunValueName);
+    ASSERT_TRUE(gcl::ForceDirectories(SettingsFileName()));  // a folder in its place
+    const TOptionsSaved saved = ApplyOptionsDialog(DefaultOptions(), SettingsFileName());
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(saved.File);
+    EXPECT_TRUE(saved.RunEntry);
+    const std::string text = OptionsNotSavedMessage(saved, SettingsFileName());
+    EXPECT_EQ(0u, text.find("The settings could not be saved to: " + SettingsFileName() + "\r\n")) << text;
+    EXPECT_EQ(std::string::npos, text.find("registry"));
+    EXPECT_EQ(std::string(), OptionsNotSavedMessage(TOptionsSaved{}, SettingsFileName()));
+    EXPECT_NE(std::string::npos, OptionsNotSavedMessage({true, false}, SettingsFileName()).find("registry"));
+}
+
 const gcl::TIdentMapEntry TestColorEntries[] = {{0x000000, "clBlack"}, {0xFF0000, "clBlue"}, {-16777201, "clBtnFace"}};
 const gcl::TIdentMap TestColors{TestColorEntries, 3};
 
