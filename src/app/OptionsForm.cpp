@@ -199,6 +199,7 @@ TTxcSpinEdit* TOptionsF::AddSpin(gcl::TWinControl* parent, int left, int top, in
 }
 
 void TOptionsF::ShowSettings() {
+    FShown = Options;
     const TOptions& o = Options;
     StartUpC->SetChecked(o.StartWithWindows);
     MinToTrayC->SetChecked(o.MinimizeToTray);
@@ -291,7 +292,7 @@ void TOptionsF::okButClick(gcl::TObject*) {
 }
 
 void TOptionsF::CancelButClick(gcl::TObject*) {
-    CancelOptionsDialog(SettingsFileName());
+    CancelOptionsDialog(FShown);
     if (FTarget) FTarget->RefreshTaskList();
     SetModalResult(gcl::mrCancel);
 }

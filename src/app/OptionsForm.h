@@ -1,7 +1,7 @@
 // The options dialog: the program-wide settings of [Options] and the
 // start-with-Windows value, edited in two expandable panels. Ok saves and
-// applies them to the main window through IOptionsTarget; Cancel reads
-// them again from the settings file and writes nothing.
+// applies them to the main window through IOptionsTarget; Cancel puts
+// back the settings it opened with and writes nothing.
 #pragma once
 
 #include "gcl/rtl/WinApi.h"
@@ -56,8 +56,8 @@ public:
     // Ok: the settings are taken, saved and applied to the main window;
     // the dialog closes with mrOk.
     void okButClick(gcl::TObject* sender);
-    // Cancel: the settings are read again from the file, the task list is
-    // rebuilt, the dialog closes with mrCancel.
+    // Cancel: the settings are those the dialog showed at its opening, the
+    // task list is rebuilt, the dialog closes with mrCancel.
     void CancelButClick(gcl::TObject* sender);
 
     gcl::TCheckBox* StartUpC = nullptr;
@@ -107,6 +107,8 @@ private:
     TTxcSpinEdit* AddSpin(gcl::TWinControl* parent, int left, int top, int minValue, int maxValue);
 
     IOptionsTarget* FTarget;
+    // The settings ShowSettings showed, which Cancel puts back.
+    TOptions FShown;
     gcl::TColorDialog* FColorDialog = nullptr;
     gcl::TOpenDialog* FOpenDialog = nullptr;
 };

@@ -176,12 +176,14 @@ TEST_F(OptionsDialog, OkWithoutStartUpDeletesTheRunValueAndKeepsAPlainCaption) {
     EXPECT_EQ(std::vector<std::string>({"refresh", "band", "default", "rows", "note font", "tray"}), Target.Log);
 }
 
-TEST_F(OptionsDialog, CancelWritesNothingAndReadsTheSettingsAgain) {
+// Cancel changes nothing: the settings in effect stay, also those an Ok
+// took that could not be written to the file.
+TEST_F(OptionsDialog, CancelWritesNothingAndKeepsTheSettingsItOpenedWith) {
     Options.ListFontSize = 20;
     Options.DateTimeFormat = "dddddd";
     SaveOptions(SettingsFileName());
     const std::string before = ReadFile(SettingsFileName());
-    Options.ListFontSize = 33;  // changed in memory only: the file wins
+    Options.ListFontSize = 33;  // taken by an Ok whose save failed
     TOptionsF* d = Open();
     d->StartUpC->SetChecked(true);
     d->ListFontSizeSpin->SetValue(8);
@@ -191,7 +193,7 @@ TEST_F(OptionsDialog, CancelWritesNothingAndReadsTheSettingsAgain) {
     EXPECT_EQ(gcl::mrCancel, d->GetModalResult());
     EXPECT_EQ(before, ReadFile(SettingsFileName()));
     EXPECT_EQ("<none>", RunValue(Registry));
-    EXPECT_EQ(20, Options.ListFontSize);
+    EXPECT_EQ(33, Options.ListFontSize);
     EXPECT_EQ("dddddd", Options.DateTimeFormat);
     EXPECT_TRUE(Options.AutoSave);
     EXPECT_EQ(std::vector<std::string>{"refresh"}, Target.Log);

@@ -77,11 +77,12 @@ TEST(ExploreSettingsScenario, ADefaultDatabaseEmptyOrAFolderIsTheStandardOne) {
 }
 
 // A settings file the program may not write: Ok in Options and "Set as
-// default database" say that the settings were not saved, and the tasks
-// are saved all the same.
-TEST(ExploreSettingsScenario, SettingsThatCannotBeSavedAreToldWhenTheUserSavesThem) {
+// default database" say that the settings were not saved, what Ok took
+// holds until the end (a later Cancel does not take it back), and the
+// tasks are saved all the same.
+TEST(ExploreSettingsScenario, SettingsThatCannotBeSavedAreToldAndHoldForTheRun) {
     TProgram p("settings-read-only");
-    WriteWorkDatabase(p.DatabasePath(), {"Old"});
+    WriteWorkDatabase(p.DatabasePath(), {"Old", "Kept"});
     WriteFile(p.SettingsPath(), "[Options]\r\nConfirm Delete=1\r\n");
     SetFileAttributesA(p.SettingsPath().c_str(), FILE_ATTRIBUTE_READONLY);
     const std::string before = ReadFile(p.SettingsPath());
@@ -90,17 +91,32 @@ TEST(ExploreSettingsScenario, SettingsThatCannotBeSavedAreToldWhenTheUserSavesTh
     ASSERT_NE(main, nullptr);
     TOptionsDialog d = OpenOptionsDialog(p, main);
     ASSERT_NE(d.Ok, nullptr);
+    constexpr size_t ConfirmDeleteCheck = 2;
+    Click(p, CenterOf(ChecksOf(d.Window)[ConfirmDeleteCheck]));
     Click(p, CenterOf(d.Ok));
     EXPECT_TRUE(Answer(p, "The settings could not be saved to: " + p.SettingsPath(), "OK"));
     ASSERT_TRUE(Closed(d.Window));
     FileMenuItem(p, 5);  // Set as default database
     EXPECT_TRUE(Answer(p, "The settings could not be saved to: " + p.SettingsPath(), "OK"));
+    d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    EXPECT_FALSE(Checked(ChecksOf(d.Window)[ConfirmDeleteCheck]));
+    Key(p, VK_ESCAPE);
+    ASSERT_TRUE(Closed(d.Window));
+    // Delete asks no question, as Ok left it.
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    ASSERT_EQ(lists.size(), 1u);
+    Click(p, CenterOf(lists.front()));
+    Key(p, VK_HOME);
+    Key(p, VK_DELETE);
+    EXPECT_TRUE(p.NoDialogFor(500)) << ChildTexts(p.WaitDialog(0));
+    if (p.WaitDialog(0)) Answer(p, "delete", "&Yes");
     AddTask(p, "Added");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     SetFileAttributesA(p.SettingsPath().c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadFile(p.SettingsPath()), before);
-    EXPECT_EQ(TitlesIn(p.DatabasePath()), (std::vector<std::string>{"Old", "Added"}));
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), (std::vector<std::string>{"Kept", "Added"}));
 }
 
 } // namespace qelvo::e2e

@@ -203,8 +203,8 @@ TOptionsSaved ApplyOptionsDialog(const TOptions& edited, const std::string& iniP
     return SaveOptions(iniPath, Options);
 }
 
-void CancelOptionsDialog(const std::string& iniPath) {
-    LoadOptions(iniPath, Options);
+void CancelOptionsDialog(const TOptions& shown) {
+    Options = shown;
 }
 
 } // namespace qelvo

@@ -110,8 +110,8 @@ inline constexpr int MinAutoSaveInterval = 1, MaxAutoSaveInterval = 6000;
 // The dialog's Ok: the edited options become the program's and are saved.
 // Tells what could not be saved (the options are still taken).
 TOptionsSaved ApplyOptionsDialog(const TOptions& edited, const std::string& iniPath);
-// The dialog's Cancel: the options are read again from the file; nothing
-// is written.
-void CancelOptionsDialog(const std::string& iniPath);
+// The dialog's Cancel: the options are those it was opened with (which a
+// save that failed left only in memory); nothing is written.
+void CancelOptionsDialog(const TOptions& shown);
 
 } // namespace qelvo

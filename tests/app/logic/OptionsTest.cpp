@@ -145,7 +145,7 @@ TEST(Options, CancelWritesNothing) {
     edited.ListFontSize = 20;
     edited.DateTimeFormat = "yyyy";
     Options = edited;  // the dialog's controls were read into the options
-    CancelOptionsDialog(SettingsFileName());
+    CancelOptionsDialog(o);  // the options the dialog opened with
     EXPECT_EQ(o, Options);
     EXPECT_EQ(before, ReadFile(SettingsFileName()));
     EXPECT_FALSE(RunEntryExists(RunValueName));
