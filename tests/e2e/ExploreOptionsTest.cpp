@@ -13,10 +13,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-bool Closed(HWND w) {
-    return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
-}
-
 // The dark pixels of a window: the arrows of a number box's button.
 int DarkPixels(HWND w) {
     int dark = 0;

@@ -48,10 +48,6 @@ void TypeDateFormat(TProgram& p, HWND dialog, const std::string& format) {
     Type(p, format);
 }
 
-bool Closed(HWND w) {
-    return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
-}
-
 // Closes the Notepad the text export opened.
 void CloseNotepad(TProgram& p) {
     HWND notepad = nullptr;

@@ -15,10 +15,6 @@ namespace {
 // The File menu's print and export entries, counted from its top.
 constexpr int PrintSteps = 8, PendrillaxSteps = 11;
 
-bool Closed(HWND w) {
-    return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
-}
-
 } // namespace
 
 // The Pendrillax export aimed at the database's own file (typed in the

@@ -21,10 +21,6 @@ HWND DefaultDatabaseEdit(HWND dialog) {
     return edits.size() == 1 ? edits.front() : nullptr;
 }
 
-bool Closed(HWND w) {
-    return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
-}
-
 } // namespace
 
 // An interval of 0 minutes (an older copy, a hand edit) means no auto-save:

@@ -156,6 +156,11 @@ inline std::vector<HWND> ChecksOf(HWND dialog) {
     return checks;
 }
 
+// Waits for a window to close or hide; false when it stayed.
+inline bool Closed(HWND w) {
+    return WaitUntil([&] { return !IsWindow(w) || !IsWindowVisible(w); });
+}
+
 // A key of settings.ini's [Options] section as the program wrote it.
 inline std::string Option(const TProgram& p, const std::string& key) {
     return IniValue(p.SettingsPath(), "Options", key);
