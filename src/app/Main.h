@@ -641,6 +641,9 @@ public:
     // panels stored larger than it): the panels give the list its room back.
     void ListResize(gcl::TObject* Sender);
     void FitPanelsToList();
+    // The height the list keeps when panels give way (the side tree's
+    // rows beside it included).
+    int ListRoomHeight() const;
     bool FFitPanelsPosted = false;
     // The sizes the user gave the side and note panels while the window
     // squeezes them (0: not squeezed): they come back as the window grows,

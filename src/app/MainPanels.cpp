@@ -1976,10 +1976,20 @@ void TMainForm::OrgPanelDockChanged(gcl::TObject*) {
     if (!NotePanelMinimized()) NoteEdit->SetDockedHeight(height);
 }
 
+int TMainForm::ListRoomHeight() const {
+    // The side panel docked beside the list is as high as the list: its
+    // tree needs the list's least room too, above what the panel's tabs
+    // and button take.
+    if (!OrgPanel || !FoldersList || !LeftDock || !OrgPanel->GetDocked() || OrgPanel->GetCurrentDock() != LeftDock ||
+        !OrgPanel->GetVisible())
+        return MinListRoom;
+    return std::max(MinListRoom, OrgPanel->GetHeight() - FoldersList->GetHeight() + MinListRoom);
+}
+
 void TMainForm::ListResize(gcl::TObject*) {
     if (FFitPanelsPosted || !HandleAllocated() || !List) return;
     const bool squeezed = FOrgWantedWidth > 0 || FNoteWantedHeight > 0;
-    if (List->GetHeight() >= MinListRoom && List->GetWidth() >= MinListRoom && !squeezed) return;
+    if (List->GetHeight() >= ListRoomHeight() && List->GetWidth() >= MinListRoom && !squeezed) return;
     // Not inside the layout that resized the list: once it is done.
     FFitPanelsPosted = PostMessageW(GetHandle(), FitPanelsMessage, 0, 0) != FALSE;
 }
@@ -1998,7 +2008,7 @@ void TMainForm::FitPanelsToList() {
     auto remember = [](int& wanted, int size, int room) {
         if (wanted == 0 && size <= room - MinListRoom) wanted = size;
     };
-    const int tall = TopDock->GetHeight() + NoteDock->GetHeight() + MinListRoom - GetClientHeight();
+    const int tall = TopDock->GetHeight() + NoteDock->GetHeight() + ListRoomHeight() - GetClientHeight();
     if (tall > 0 && !NotePanelMinimized() && NoteEdit->GetDockedHeight() > MinPanelRoom) {
         remember(FNoteWantedHeight, NoteEdit->GetDockedHeight(), work.Height());
         NoteEdit->SetDockedHeight(std::max(MinPanelRoom, NoteEdit->GetDockedHeight() - tall));

@@ -115,4 +115,30 @@ TEST(ExploreSettingsScenario, SettingsThatCannotBeSavedAreToldAndHoldForTheRun) 
     EXPECT_EQ(TitlesIn(p.DatabasePath()), (std::vector<std::string>{"Kept", "Added"}));
 }
 
+// Panel sizes from a larger window (or a hand edit) in a small window: the
+// panels give way until the task list and the side panel's tree both have
+// room to show rows; neither is left a sliver.
+TEST(ExploreSettingsScenario, PanelsStoredLargerThanTheWindowLeaveTheListAndTheTreeRoom) {
+    TProgram p("settings-panels-large");
+    WriteWorkDatabase(p.DatabasePath(), {"Old"});
+    WriteFile(p.SettingsPath(), "[Form]\r\nWidth=804\r\nHeight=500\r\n[Org Panel]\r\nDockedWidth=790\r\n"
+                                "[Note Panel]\r\nDockedHeight=480\r\n");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    const std::vector<HWND> trees = ChildrenOfClass(main, "TUniTreeView.UnicodeClass");
+    ASSERT_EQ(lists.size(), 1u);
+    ASSERT_EQ(trees.size(), 1u);
+    auto height = [](HWND w) { return RectOf(w).bottom - RectOf(w).top; };
+    // Two rows of the tree at least ("All" and the list).
+    const bool roomy = WaitUntil([&] { return height(trees.front()) >= 40 && height(lists.front()) >= 60; });
+    Shot(p, main, "settings-panels-large");
+    EXPECT_TRUE(roomy) << "tree " << height(trees.front()) << " high, list " << height(lists.front());
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    // The sizes given stay for a window that has room for them.
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Note Panel", "DockedHeight"), "480");
+}
+
 } // namespace qelvo::e2e
