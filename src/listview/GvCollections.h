@@ -327,6 +327,8 @@ public:
     int VisibleCount() const noexcept { return static_cast<int>(FVisibleList.size()); }
     TGvCollectionItem* VisibleItems(int Index) const;
     TGvEntryList& VisibleList() noexcept { return FVisibleList; }
+    // Where the list of entries lies, to fetch it ahead of a walk.
+    const void* EntriesAt() const noexcept { return FList.data(); }
     // The list itself, to change at will (the entries are numbered anew).
     TGvEntryList& List() noexcept {
         FNumbered = false;

@@ -374,6 +374,10 @@ void TGvGroups::LayOut(TCustomGvListview* lv, bool Force) {
     int nextVisibleIndex = 0;
     TGvGroup* previous = nullptr;
     for (int i = 0; i < GetCount(); ++i) {
+        // (Thousands of small groups: their parts are fetched ahead.)
+        if (i + 8 < GetCount()) GetGroups(i + 8)->FetchSelf();
+        if (i + 4 < GetCount()) GetGroups(i + 4)->FetchParts();
+        if (i + 2 < GetCount()) GetGroups(i + 2)->FetchItemList();
         TGvGroup* g = GetGroups(i);
         if (g->GetVisible()) {
             g->SetVisibleIndex(static_cast<int>(visible.size()));
