@@ -86,7 +86,7 @@ inline constexpr UINT ModalWindowForwardMessage = WM_APP + 41;
 // of another and joined it (TMainForm::ShowJoinedTree).
 inline constexpr UINT TreeJoinedMessage = WM_APP + 42;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
-                ListNameWithSeparator = 4, UnsavableTextDropped = 5 };
+                ListNameWithSeparator = 4, UnsavableTextDropped = 5, TagNameAsMarker = 6 };
 
 class TMainForm;
 

@@ -1225,11 +1225,24 @@ void TMainForm::HideTreeEditors() {
 
 namespace {
 
+// The warning of a refused character, text or name (the reasons of
+// UnsavableTypedMessage).
+const char* RefusalText(WPARAM What) {
+    return What == UnsavableTextPasted    ? msg::UnsavablePasted
+           : What == UnsavableTextDropped ? msg::UnsavableDropped
+           : What == UnsavableNameGiven   ? msg::UnsavableName
+           : What == TagNameWithSeparators ? msg::TagNameSeparators
+           : What == ListNameWithSeparator ? msg::ListNameSeparator
+           : What == TagNameAsMarker       ? msg::TagNameMarker
+                                           : msg::UnsavableTyped;
+}
+
 // Why a list (ListsMode) or tag may not take Name: the warning to give, or
 // 0 when it may.
 WPARAM NameRefusal(bool ListsMode, const std::string& Name) {
     if (ListsMode) return IsListNameAllowed(Name) ? WPARAM{0} : WPARAM{ListNameWithSeparator};
-    return IsTagNameAllowed(Name) ? WPARAM{0} : WPARAM{TagNameWithSeparators};
+    if (!IsTagNameAllowed(Name)) return TagNameWithSeparators;
+    return IsFileMarker(gcl::Trim(Name)) ? WPARAM{TagNameAsMarker} : WPARAM{0};
 }
 
 } // namespace
@@ -1377,9 +1390,8 @@ void TMainForm::AddTreeNodeFromEditor(bool KeepOpen) {
     }
     const bool lists = ListsTabShown();
     // A tag's typed separators are swallowed; pasted ones are refused.
-    if (NameRefusal(lists, text)) {
-        gcl::ShowMessageBox(lists ? msg::ListNameSeparator : msg::TagNameSeparators, msg::AppTitle,
-                            MB_OK | MB_ICONWARNING);
+    if (const WPARAM refused = NameRefusal(lists, text)) {
+        gcl::ShowMessageBox(RefusalText(refused), msg::AppTitle, MB_OK | MB_ICONWARNING);
         FocusIfPossible(FolderTextE);
         return;
     }
@@ -1730,12 +1742,7 @@ void TMainForm::RemoveTypingGuard() noexcept {
 
 void TMainForm::WarnUnsavableTyped(WPARAM What) {
     const HWND focus = ::GetFocus();
-    const char* text = What == UnsavableTextPasted  ? msg::UnsavablePasted
-                       : What == UnsavableTextDropped ? msg::UnsavableDropped
-                       : What == UnsavableNameGiven ? msg::UnsavableName
-                       : What == TagNameWithSeparators ? msg::TagNameSeparators
-                       : What == ListNameWithSeparator ? msg::ListNameSeparator
-                                                    : msg::UnsavableTyped;
+    const char* text = RefusalText(What);
     try {
         gcl::ShowMessageBox(text, msg::AppTitle, MB_OK | MB_ICONWARNING);
     } catch (...) {

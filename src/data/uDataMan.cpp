@@ -2491,6 +2491,10 @@ public:
 
 } // namespace
 
+bool IsFileMarker(std::string_view line) {
+    return IsMarker(line, FoldersMarker) || IsMarker(line, TagsMarker);
+}
+
 bool TuData::LoadFromFile(const std::string& fileName) {
     // Everything is read into new lists first; the database changes only
     // once the whole file has been read. The file is read a block at a
@@ -2536,7 +2540,11 @@ bool TuData::LoadFromFile(const std::string& fileName) {
             else if (!tagMarker && IsMarker(line, TagsMarker))
                 isTagMarker = true;
             if (i == 0) {
-                dbId.assign(line);
+                // A first line that is a marker is no id: the id line was
+                // taken out, and the marker divides the file as it stands
+                // (kept as the id, it would be written again before the
+                // marker and read back as a list or tag at the next start).
+                if (!isFolderMarker && !isTagMarker) dbId.assign(line);
             } else {
                 if (!folderMarker && !isFolderMarker)
                     folders->Add(std::string(line));

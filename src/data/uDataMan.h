@@ -37,6 +37,10 @@ inline constexpr char NoteLineSeparator = '\xF8';
 // The two marker lines of the database file (found ignoring A-Z case).
 inline constexpr const char* FoldersMarker = "<--<*&^Folders^&*>-->";
 inline constexpr const char* TagsMarker = "<--<*&^Tags^&*>-->";
+// Whether a line of the file reads as one of the markers: no id, list
+// entry or tag may be written as one, or the file would read back
+// divided elsewhere.
+bool IsFileMarker(std::string_view line);
 // The longest list name a task keeps.
 inline constexpr std::size_t MaxFolderLength = 50;
 // The date format name that writes dates as month/day/year without

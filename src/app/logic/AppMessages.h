@@ -63,6 +63,11 @@ inline constexpr const char* UnsavableName =
 inline constexpr const char* TagNameSeparators =
     "A tag name cannot hold \",\", \"[\", \"]\" or \";\": they separate and mark the tags of a task. Change "
     "or remove them and try again.";
+// A tag named as a marker line of the database file, which would end the
+// tags there when the file is read again.
+inline constexpr const char* TagNameMarker =
+    "A tag cannot be named \"<--<*&^Tags^&*>-->\" or \"<--<*&^Folders^&*>-->\" (in any letter case): Qelvo marks "
+    "where the lists and the tags end in the database with these lines. Choose another name.";
 // A list name with the character that ends a list's name in the file.
 inline constexpr const char* ListNameSeparator =
     "A list name cannot hold \"\xF7\": Qelvo ends a list's name with it in the database. Change or remove it and "

@@ -184,6 +184,9 @@ bool RegisterTaskTags(TuData& data, const std::string& tags) {
         CutToken(rest, ',', tag);
         if (gcl::Trim(tag).empty()) continue;
         if (data.Tags->IndexOf(tag) >= 0) continue;
+        // A tag written as a marker would end the tags in the file; the
+        // task keeps it, the tag table does not list it.
+        if (IsFileMarker(tag)) continue;
         data.Tags->Add(tag);
         added = true;
     }

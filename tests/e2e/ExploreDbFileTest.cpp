@@ -1,0 +1,104 @@
+// Database files from other hands: edited in a text editor, written by an
+// older copy, cut short. What the program reads of them it writes back
+// as it read it, and nothing the user typed can make it write a file that
+// reads back as something else.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e/TreeSupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+const std::string F = "\xF7";
+const std::string ListsMarker = "<--<*&^Folders^&*>-->", TagsMarker = "<--<*&^Tags^&*>-->";
+
+std::string TaskLine(const std::string& shortForm, const std::string& id, const std::string& list) {
+    return shortForm + F + "--" + F + id + F + list + F + "1/2/2025" + F + F + "\r\n";
+}
+
+// How many lines of the file equal Line.
+int CountLines(const std::string& file, const std::string& line) {
+    int n = 0;
+    for (const std::string& l : Lines(file)) n += l == line;
+    return n;
+}
+
+void SaveAndQuit(TProgram& p) {
+    Key(p, 'S', Ctrl);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace
+
+// A database whose id line was deleted in a text editor, so that it
+// begins with the lists' marker: each save and start wrote the marker
+// once more and the tags tab grew a tag of that name every time. The
+// first line is no id then; the file gets a new one.
+TEST(ExploreDbFileScenario, AFileWithoutItsIdLineStaysTheSameAcrossSaves) {
+    TProgram p("explore-dbfile-no-id");
+    WriteFile(p.DatabasePath(), ListsMarker + "\r\nhome\r\n" + TagsMarker + "\r\n" +
+                                    TaskLine("[home]Buy milk", "1000000001", "Home"));
+    for (int round = 0; round < 2; ++round) {
+        p.Start();
+        HWND main = p.Main();
+        ASSERT_NE(main, nullptr);
+        HWND tree = TreeOf(main);
+        ClickNode(p, tree, "All");
+        Key(p, VK_RIGHT, Ctrl);  // the tags tab
+        EXPECT_TRUE(WaitUntil([&] { return Texts(p, tree) == "All*|home"; })) << round << ": " << Texts(p, tree);
+        SaveAndQuit(p);
+    }
+    const std::string saved = ReadFile(p.DatabasePath());
+    EXPECT_EQ(CountLines(saved, ListsMarker), 1) << saved;
+    EXPECT_EQ(saved.substr(0, 5), "d_id-") << saved;
+    EXPECT_FALSE(SavedTask(saved, "Buy milk").empty()) << saved;
+}
+
+// A tag named as one of the file's markers: the save wrote it as a line
+// of the tags, where it ended them, and the next start read the tags
+// after it and the real marker as tasks without titles.
+TEST(ExploreDbFileScenario, ATagNamedAsAMarkerIsRefused) {
+    TProgram p("explore-dbfile-marker-tag");
+    HWND main = StartOn(p, ThreeTasksDatabase());
+    ASSERT_NE(main, nullptr);
+    HWND tree = TreeOf(main);
+    ClickNode(p, tree, "Work");
+    Key(p, VK_RIGHT, Ctrl);  // the tags tab
+    ClickNode(p, tree, "work");
+    Key(p, 'N', Ctrl | Shift);
+    Type(p, "<--<*&^TAGS^&*>-->");
+    Key(p, VK_RETURN);
+    NameRefused(p, "a tag named as the tags' marker", "marks");
+    Key(p, VK_ESCAPE);
+    // Renamed so in place.
+    ClickNode(p, tree, "home");
+    Key(p, VK_RETURN);
+    Type(p, " <--<*&^tags^&*>-->");
+    Key(p, VK_RETURN);
+    NameRefused(p, "a tag renamed as the tags' marker", "marks");
+    EXPECT_TRUE(WaitUntil([&] { return Texts(p, tree) == "All|work|home*"; })) << Texts(p, tree);
+    // Given to a task as it is typed: the task keeps it, the tags do not
+    // list it.
+    Key(p, 'N', Ctrl);
+    Type(p, "[<--<*&^Tags^&*>-->]Odd tag");
+    Key(p, VK_RETURN);
+    SaveAndQuit(p);
+    const std::string saved = ReadFile(p.DatabasePath());
+    EXPECT_EQ(CountLines(saved, TagsMarker), 1) << saved;
+    const auto odd = SavedTask(saved, "Odd tag");
+    ASSERT_FALSE(odd.empty()) << saved;
+    EXPECT_EQ(odd[0], "[<--<*&^Tags^&*>-->]Odd tag");
+
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(ReadFile(p.DatabasePath()), saved);
+}
+
+} // namespace qelvo::e2e
