@@ -218,6 +218,23 @@ TEST(uDataManFile, ReadingRules) {
         EXPECT_EQ(data.Tags->GetCount(), 0);
         EXPECT_EQ(data.Tasks->GetCount(), 3);
     }
+    {
+        // The id line taken out, so the file begins with a marker: that
+        // line is the marker, not the id, and the file gets a new id, so
+        // that a save writes the marker once.
+        WriteTestFile(path, std::string(FoldersMarker) + "\r\nhome\r\n" + TagsMarker + "\r\nT" + F + "--" + F + "\r\n");
+        TuData data;
+        ASSERT_TRUE(data.LoadFromFile(path));
+        EXPECT_EQ(data.DbId.substr(0, 5), "d_id-");
+        EXPECT_EQ(data.Folders->GetCount(), 0);
+        EXPECT_EQ(data.Tags->GetText(), "home\r\n");
+        EXPECT_EQ(data.Tasks->GetCount(), 1);
+        const std::string text = data.GetFileText();
+        EXPECT_EQ(text.substr(text.find("\r\n") + 2, std::string(FoldersMarker).size()), FoldersMarker);
+        EXPECT_EQ(text.find(FoldersMarker), text.rfind(FoldersMarker));
+        EXPECT_TRUE(IsFileMarker("<--<*&^tags^&*>-->"));
+        EXPECT_FALSE(IsFileMarker(" <--<*&^Tags^&*>-->"));
+    }
 }
 
 TEST(uDataManFile, FailedLoadLeavesTheDatabaseAsItWas) {

@@ -137,6 +137,10 @@ TEST(ListsTree, TaskTags) {
     EXPECT_TRUE(RegisterTaskTags(data, "home, ,work,car,home"));
     EXPECT_EQ("Work\r\nhome\r\ncar\r\n", data.Tags->GetText());
     EXPECT_TRUE(data.Modified);
+    // A tag written as a marker line of the file stays out of the table
+    // (it would end the tags there in the saved file).
+    EXPECT_FALSE(RegisterTaskTags(data, "<--<*&^TAGS^&*>-->,<--<*&^Folders^&*>-->"));
+    EXPECT_EQ(3, data.Tags->GetCount());
 
     EXPECT_FALSE(RegisterTaskTags("zz"));  // no open database
     Database = &data;
