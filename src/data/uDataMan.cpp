@@ -137,6 +137,13 @@ bool HasDueDate(double due) {
     return gcl::YearOf(due) > 1901;
 }
 
+// A due day the file does not keep (a year of 1901 or before, in a line
+// written by another hand) is no due date, as the writer takes it: kept,
+// it would show no date yet count as one until the next save dropped it.
+inline void DropUnwrittenDue(TuTask& task) noexcept {
+    if (task.Due != 0 && !HasDueDate(task.Due)) task.Due = 0;
+}
+
 void AppendIndDate(std::string& out, double date) {
     int y, m, d;
     gcl::DecodeDate(date, y, m, d);
@@ -1147,6 +1154,7 @@ void TuTask::ReadLine(std::string_view line, bool independent) {
         }
     } release;
     ReadFields(std::string_view(padded.data(), line.size()), independent, nullptr);
+    DropUnwrittenDue(*this);
 }
 
 namespace {
@@ -2529,6 +2537,7 @@ bool TuData::LoadFromFile(const std::string& fileName) {
             auto* task = ::new (memory.Take()) TuTask(TuTask::TEmpty{});
             batch.FTasks.back() = task;
             task->ReadFields(text, true, cache.get());
+            DropUnwrittenDue(*task);
             cache->ShareBlock(task);
             memory.Made(task->FTextBlock, task->HoldsNoHeapText());
         };

@@ -235,6 +235,19 @@ TEST(uDataManFile, ReadingRules) {
         EXPECT_TRUE(IsFileMarker("<--<*&^tags^&*>-->"));
         EXPECT_FALSE(IsFileMarker(" <--<*&^Tags^&*>-->"));
     }
+    {
+        // Due days the writer leaves out (a year of 1901 or before) read
+        // as no due date; the first day of 1902 is a date.
+        WriteTestFile(path, "id\r\n" + Markers + ";12/31/1901;A" + F + "--" + F + "\r\n;1/1/1;B" + F + "--" + F +
+                                "\r\n;1/1/1902;C" + F + "--" + F + "\r\n");
+        TuData data;
+        ASSERT_TRUE(data.LoadFromFile(path));
+        ASSERT_EQ(data.Tasks->GetCount(), 3);
+        EXPECT_EQ(data.Tasks->GetTask(0)->Due, 0);
+        EXPECT_EQ(data.Tasks->GetTask(0)->Title, "A");
+        EXPECT_EQ(data.Tasks->GetTask(1)->Due, 0);
+        EXPECT_EQ(data.Tasks->GetTask(2)->Due, EncodeDate(1902, 1, 1));
+    }
 }
 
 TEST(uDataManFile, FailedLoadLeavesTheDatabaseAsItWas) {

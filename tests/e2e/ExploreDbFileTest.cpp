@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "e2e/TaskEntrySupport.h"
 #include "e2e/TreeSupport.h"
 
 namespace qelvo::e2e {
@@ -99,6 +100,34 @@ TEST(ExploreDbFileScenario, ATagNamedAsAMarkerIsRefused) {
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(ReadFile(p.DatabasePath()), saved);
+}
+
+// Due days the file does not keep, written by another hand (a year of 1901
+// or before): the task showed no date, yet it was overdue, italic and
+// under "Overdue", outside "Without date set", and the next save dropped
+// the day anyway. Such a day reads as no due date, as one typed does.
+TEST(ExploreDbFileScenario, ADueDayTheFileCannotKeepReadsAsNone) {
+    TProgram p("explore-dbfile-old-due");
+    const std::string lists = "d_id-4711471149\r\nHome" + F + "1" + F + "\r\n" + ListsMarker + "\r\n" + TagsMarker + "\r\n";
+    HWND main = StartOn(p, lists + TaskLine(";6/1/1901;Year 1901", "1000000001", "Home") +
+                               TaskLine(";1/1/1;Year one", "1000000002", "Home") +
+                               TaskLine(";3/4/2020;Long overdue", "1000000003", "Home"));
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, parts.TreeRow(1));
+    Key(p, 'O', Ctrl);  // Overdue
+    Click(p, parts.ListItem(0));
+    EXPECT_TRUE(WaitUntil([&] { return parts.ChosenTask() == "Long overdue"; })) << parts.ChosenTask();
+    Click(p, parts.ListItem(1));
+    EXPECT_TRUE(WaitUntil([&] { return parts.ChosenTask() == "Note"; })) << "more overdue tasks than dates";
+    Key(p, '0', Ctrl);  // Without date set
+    const char* undated[] = {"Year 1901", "Year one"};
+    for (int i = 0; i < 2; ++i) {
+        Click(p, parts.ListItem(i));
+        EXPECT_TRUE(WaitUntil([&] { return parts.ChosenTask() == undated[i]; })) << i << ": " << parts.ChosenTask();
+    }
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 } // namespace qelvo::e2e
