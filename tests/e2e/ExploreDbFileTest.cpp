@@ -4,7 +4,9 @@
 // reads back as something else.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "e2e/TaskEntrySupport.h"
 #include "e2e/TreeSupport.h"
@@ -126,6 +128,37 @@ TEST(ExploreDbFileScenario, ADueDayTheFileCannotKeepReadsAsNone) {
         Click(p, parts.ListItem(i));
         EXPECT_TRUE(WaitUntil([&] { return parts.ChosenTask() == undated[i]; })) << i << ": " << parts.ChosenTask();
     }
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// A task line of a megabyte written elsewhere: a hundred thousand tags that
+// the tag table does not list. OK in the task's tags panel adds them to
+// the table; that took minutes, each tag looked for along the whole table
+// grown so far, the window neither painting nor answering.
+TEST(ExploreDbFileScenario, AMegabyteOfTagsJoinsTheTagTableAtOnce) {
+    TProgram p("explore-dbfile-many-tags");
+    std::string tags;
+    for (int i = 0; i < 100000; ++i) tags += (i ? ",t" : "t") + std::to_string(i);
+    HWND main = StartOn(p, "d_id-4711471150\r\nHome" + F + "1" + F + "\r\n" + ListsMarker + "\r\nT5\r\n" + TagsMarker +
+                               "\r\n" + TaskLine("[" + tags + "]Many tags", "1000000001", "Home"));
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    Click(p, parts.ListItem(0));
+    EXPECT_TRUE(WaitUntil([&] { return parts.ChosenTask() == "Many tags"; })) << parts.ChosenTask();
+    Key(p, 'T', Shift);
+    Key(p, VK_RETURN);  // fails when the program does not answer
+    EXPECT_TRUE(WaitUntil([&] { return p.Focus() == parts.List; }));
+    Key(p, 'S', Ctrl);
+    const std::vector<std::string> lines = Lines(ReadFile(p.DatabasePath()));
+    const auto from = std::find(lines.begin(), lines.end(), ListsMarker);
+    const auto to = std::find(lines.begin(), lines.end(), TagsMarker);
+    ASSERT_TRUE(from < to);
+    // T5 was there already (letter case aside); every other tag once.
+    EXPECT_EQ(to - from - 1, 100000);
+    EXPECT_EQ(from[1], "T5");
+    EXPECT_EQ(from[2], "t0");
+    EXPECT_EQ(to[-1], "t99999");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

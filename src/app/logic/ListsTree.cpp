@@ -2,6 +2,7 @@
 #include "app/logic/ListsTree.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "app/logic/MainShell.h"
 #include "app/logic/TaskCommands.h"
@@ -178,15 +179,20 @@ void TListsTreeModel::AddNode(const std::string& text, int image) {
 bool RegisterTaskTags(TuData& data, const std::string& tags) {
     if (tags.size() < 2) return false;
     bool added = false;
-    std::string rest = tags + ",";
-    std::string tag;
-    while (rest.find(',') != std::string::npos) {
-        CutToken(rest, ',', tag);
+    // The names there are, A-Z case aside (as IndexOf compares), looked up
+    // at once: a task of tens of thousands of tags from a file edited
+    // elsewhere took minutes, each tag searched for along the whole table.
+    std::unordered_set<std::string> known;
+    known.reserve(static_cast<size_t>(data.Tags->GetCount()));
+    for (int i = 0; i < data.Tags->GetCount(); ++i) known.insert(gcl::LowerCase(data.Tags->GetRef(i)));
+    size_t pos = 0;
+    for (size_t comma; (comma = tags.find(',', pos)) != std::string::npos || pos < tags.size(); pos = comma + 1) {
+        if (comma == std::string::npos) comma = tags.size();
+        const std::string tag = tags.substr(pos, comma - pos);
         if (gcl::Trim(tag).empty()) continue;
-        if (data.Tags->IndexOf(tag) >= 0) continue;
         // A tag written as a marker would end the tags in the file; the
         // task keeps it, the tag table does not list it.
-        if (IsFileMarker(tag)) continue;
+        if (IsFileMarker(tag) || !known.insert(gcl::LowerCase(tag)).second) continue;
         data.Tags->Add(tag);
         added = true;
     }
