@@ -135,7 +135,8 @@ TEST(ExploreDbFileScenario, ADueDayTheFileCannotKeepReadsAsNone) {
 // A task line of a megabyte written elsewhere: a hundred thousand tags that
 // the tag table does not list. OK in the task's tags panel adds them to
 // the table; that took minutes, each tag looked for along the whole table
-// grown so far, the window neither painting nor answering.
+// grown so far, the window neither painting nor answering, and so did
+// the panel opened again once the table held them.
 TEST(ExploreDbFileScenario, AMegabyteOfTagsJoinsTheTagTableAtOnce) {
     TProgram p("explore-dbfile-many-tags");
     std::string tags;
@@ -159,6 +160,11 @@ TEST(ExploreDbFileScenario, AMegabyteOfTagsJoinsTheTagTableAtOnce) {
     EXPECT_EQ(from[1], "T5");
     EXPECT_EQ(from[2], "t0");
     EXPECT_EQ(to[-1], "t99999");
+    // The panel opens again on a table of them, its lines checked by the
+    // task's tags: each tag was looked for along every line.
+    Key(p, 'T', Shift);  // fails when the program does not answer
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return p.Focus() == parts.List; }));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

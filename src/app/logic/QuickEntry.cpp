@@ -2,6 +2,7 @@
 #include "app/logic/QuickEntry.h"
 
 #include <memory>
+#include <unordered_map>
 
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
@@ -147,11 +148,18 @@ void FilterQuickTagsList(const std::string& text, TCheckListModel& checkList) {
     if (!t.empty() && t[0] == ',') t.erase(0, 1);
     if (t.empty() || t.back() != ',') t += ',';
     checkList.Checked.assign(checkList.Items.size(), false);
-    std::string token;
-    while (t.size() >= 2) {
-        CutToken(t, ',', token);
-        const int i = checkList.IndexOf(gcl::Trim(token));
-        if (i >= 0) checkList.Checked[static_cast<size_t>(i)] = true;
+    // Each tag is looked up at once among the lines (the first of a name,
+    // A-Z case aside, as IndexOf finds it), and the text is walked, not
+    // cut: a task of a hundred thousand tags took the panel minutes.
+    std::unordered_map<std::string, size_t> lines;
+    lines.reserve(checkList.Items.size());
+    for (size_t i = 0; i < checkList.Items.size(); ++i) lines.emplace(gcl::LowerCase(checkList.Items[i]), i);
+    // Every tag but a last one of less than two characters with its comma.
+    for (size_t pos = 0; t.size() - pos >= 2;) {
+        const size_t comma = t.find(',', pos);
+        const auto line = lines.find(gcl::LowerCase(gcl::Trim(t.substr(pos, comma - pos))));
+        if (line != lines.end()) checkList.Checked[line->second] = true;
+        pos = comma + 1;
     }
 }
 

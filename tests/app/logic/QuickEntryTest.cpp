@@ -138,6 +138,10 @@ TEST(QuickEntry, TagCheckList) {
     EXPECT_EQ("", CheckedTagsText(list));
     list.Checked = {false, true, false, true};
     EXPECT_EQ("Home,ab", CheckedTagsText(list));
+    // Two lines of one name in other letters: the first is the tag's.
+    list.SetItems({"Home", "home", "x"});
+    FilterQuickTagsList("HOME,x,", list);
+    EXPECT_EQ((std::vector<bool>{true, false, true}), list.Checked);
     EXPECT_TRUE(IsQuickTagsKeySwallowed('['));
     EXPECT_FALSE(IsQuickTagsKeySwallowed(','));
     // A pasted text loses the marks; the caret keeps its place among the
