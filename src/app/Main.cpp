@@ -986,6 +986,7 @@ bool TMainForm::LoadLayoutSettings(const std::string& IniPath) {
     });
     step([&] {
         OrgPanel->SetDockedWidth(layout.OrgPanelWidth);
+        WidenOrgPanelToItsTabs();
         NoteEdit->SetDockedHeight(layout.NotePanelHeight);
         if (layout.NotePanelMin) MinimizeNotePanel();
     });
@@ -1172,6 +1173,14 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
         PostMessageA(GetHandle(), ModalWindowForwardMessage, 0, 0);
     if (Message.Msg == ModalWindowForwardMessage) {
         if (GetActiveWindow() == GetHandle()) ActivateModalWindow();
+        return;
+    }
+    if (Message.Msg == QuickEntryFitMessage) {
+        FQuickEntryFitPosted = false;
+        if (TBarView* view = TopPanel ? TopPanel->GetView() : nullptr) {
+            view->InvalidatePositions();
+            view->ValidatePositions();
+        }
         return;
     }
     if (Message.Msg == FitPanelsMessage) {

@@ -85,6 +85,10 @@ inline constexpr UINT ModalWindowForwardMessage = WM_APP + 41;
 // Posted to the main window when a list or tag was renamed to the name
 // of another and joined it (TMainForm::ShowJoinedTree).
 inline constexpr UINT TreeJoinedMessage = WM_APP + 42;
+// Posted to the main window when the quick-entry bar's buttons, laid out,
+// took more room than the edit was given: the bar is laid out again with
+// the edit narrowed (TMainForm::TopPanelResize).
+inline constexpr UINT QuickEntryFitMessage = WM_APP + 43;
 enum : WPARAM { UnsavableCharTyped = 0, UnsavableTextPasted = 1, UnsavableNameGiven = 2, TagNameWithSeparators = 3,
                 ListNameWithSeparator = 4, UnsavableTextDropped = 5, TagNameAsMarker = 6 };
 
@@ -644,6 +648,11 @@ public:
     // The height the list keeps when panels give way (the side tree's
     // rows beside it included).
     int ListRoomHeight() const;
+    bool FQuickEntryFitPosted = false;
+    int FQuickEntryRoom = 0;
+    // The side panel, docked at a side, starts at least as wide as its tabs
+    // (a larger system font widens them).
+    void WidenOrgPanelToItsTabs();
     bool FFitPanelsPosted = false;
     // The sizes the user gave the side and note panels while the window
     // squeezes them (0: not squeezed): they come back as the window grows,

@@ -278,7 +278,20 @@ void TMainForm::TopEditChange(gcl::TObject*) {
 }
 
 void TMainForm::TopPanelResize(gcl::TObject*) {
-    if (TopEdit && TopPanel->GetWidth() > 173) TopEdit->SetWidth(TopPanel->GetWidth() - 173);
+    // The bar keeps 173 pixels for its grip, "Find", "Add:" and its end;
+    // where the buttons' captions are wider (a larger system font) it keeps
+    // as much more, or the edit would not fit and go behind the chevron.
+    constexpr int Room = 173, RoomAfterModeButton = 64;
+    int room = Room;
+    if (TBarView* view = TopPanel->GetView())
+        if (TBarItemViewer* mode = view->Find(tBtn2))
+            room = std::max(Room, mode->BoundsRect.Right + RoomAfterModeButton);
+    if (TopEdit && TopPanel->GetWidth() > room) TopEdit->SetWidth(TopPanel->GetWidth() - room);
+    // The buttons are measured by the layout this resize is part of, which
+    // placed the edit at its former width: it lays out again once done.
+    if (room != FQuickEntryRoom && room > Room && !FQuickEntryFitPosted && HandleAllocated())
+        FQuickEntryFitPosted = PostMessageW(GetHandle(), QuickEntryFitMessage, 0, 0) != FALSE;
+    FQuickEntryRoom = room;
 }
 
 void TMainForm::TopEditKeyDown(gcl::TObject*, uint16_t& Key, gcl::TShiftState) {
@@ -2032,6 +2045,18 @@ void TMainForm::FitPanelsToList() {
         OrgPanel->SetDockedWidth(std::min(FOrgWantedWidth, OrgPanel->GetDockedWidth() - wide));
     }
     if (FOrgWantedWidth > 0 && OrgPanel->GetDockedWidth() >= FOrgWantedWidth) FOrgWantedWidth = 0;
+}
+
+void TMainForm::WidenOrgPanelToItsTabs() {
+    if (!OrgPanel || !OrgPanel->GetDocked()) return;
+    TBarDock* dock = OrgPanel->GetCurrentDock();
+    TXtDockablePanelToolbar* tabs = OrgPanel->GetCaptionToolbar();
+    if (!dock || !dock->IsLeftRight() || !tabs) return;
+    // The tabs' bar spans the panel's width across its caption strip.
+    gcl::TPoint base{};
+    tabs->GetBaseSize(base);
+    const int wanted = base.X + tabs->DockedNCSize(false).X;
+    if (OrgPanel->GetDockedWidth() < wanted) OrgPanel->SetDockedWidth(wanted);
 }
 
 void TMainForm::SetNoteFontSize(int Size) {

@@ -449,6 +449,14 @@ void TXtItemViewer::GetTextSize(gcl::TCanvas* Canvas, const std::string& Text, g
     Size = gcl::TSize{r.right - r.left, r.bottom - r.top};
 }
 
+int TXtItemViewer::CaptionLineHeight(gcl::TCanvas* Canvas) {
+    if (!CaptionShown() || GetWideCaptionText().empty()) return 0;
+    // The caption's font is on the canvas: measuring the caption put it there.
+    Canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid});
+    TEXTMETRICW tm{};
+    return GetTextMetricsW(Canvas->GetHandle(), &tm) ? static_cast<int>(tm.tmHeight) : 0;
+}
+
 void TXtItemViewer::CalcSize(gcl::TCanvas* Canvas, int& AWidth, int& AHeight) {
     TTxItemViewer::CalcSize(Canvas, AWidth, AHeight);
     TXtCustomItem* item = XtItem();
@@ -484,8 +492,10 @@ void TXtItemViewer::CalcSize(gcl::TCanvas* Canvas, int& AWidth, int& AHeight) {
     if (toolbarStyle && item->GetAnchored()) length += AnchorExtra;
     length = std::max(length, item->GetMinWidth());
     thickness = std::max(thickness, item->GetMinHeight());
+    // A bar of a set thickness (a panel's caption bar) still holds a line
+    // of an item's caption: in a larger system font the text is not cut.
     if (auto* view = dynamic_cast<TXtToolbarView*>(FView); view && view->GetMaxSize() > -1)
-        thickness = std::min(thickness, view->GetMaxSize());
+        thickness = std::min(thickness, std::max(view->GetMaxSize(), CaptionLineHeight(Canvas) + 1));
     AWidth = rotated ? thickness : length;
     AHeight = rotated ? length : thickness;
 }

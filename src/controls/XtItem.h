@@ -221,6 +221,9 @@ public:
 
 private:
     TXtCustomItem* XtItem() const;
+    // The height of a line of the caption shown, in the font the caption was
+    // just measured in; 0 without a caption.
+    int CaptionLineHeight(gcl::TCanvas* Canvas);
 
     TTxItemInfo FPaintInfo{};
     bool FPaintPushed = false;
