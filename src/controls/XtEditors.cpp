@@ -422,6 +422,14 @@ void TXtCheckListBox::DrawItemBackground(int Index, const TRect& Rect, gcl::TOwn
                            false);
 }
 
+int TXtCheckListBox::MeasuredItemHeight() {
+    const int height = inherited::MeasuredItemHeight();
+    if (GetStyle() != gcl::lbOwnerDrawFixed) return height;
+    gcl::TCanvas& canvas = gcl::MeasureCanvas();
+    canvas.SetFont(GetFont());
+    return std::max({height, canvas.TextHeight("Wg"), GetCheckWidth()});
+}
+
 void TXtCheckListBox::DrawItem(int Index, TRect Rect, gcl::TOwnerDrawState State) {
     if (gcl::TCustomListBox::OnDrawItem) {
         gcl::TCustomListBox::OnDrawItem(this, Index, Rect, State);

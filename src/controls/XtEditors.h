@@ -188,6 +188,9 @@ protected:
 
     // The item's wide text (OnDrawItem replaces it).
     void DrawItem(int Index, TRect Rect, gcl::TOwnerDrawState State) override;
+    // Rows of the item height, or taller where a line of the font or a
+    // check box needs more (on a screen of more dots per inch).
+    int MeasuredItemHeight() override;
 
 private:
     void DrawListItem(gcl::TMessage& Message);

@@ -25,9 +25,9 @@ struct TLargeDisplay {
     }
 };
 
-// The height of a line of bold Tahoma Height pixels high.
-int BoldLineHeight(int height) {
-    HFONT font = CreateFontW(-height, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+// The height of a line of Face Height pixels high (bold or not).
+int LineHeight(const wchar_t* face, int height, bool bold = true) {
+    HFONT font = CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICW tm{};
@@ -60,7 +60,9 @@ TEST(ExploreDisplayMoreScenario, TheNotePanelsCaptionHoldsALargerSystemFont) {
     HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     HWND bar = nullptr;
-    const int line = BoldLineHeight(LargeFont * 144 / 96);
+    // The system keeps its fonts for 96 dots per inch and hands them out
+    // grown to the screen's.
+    const int line = LineHeight(L"Tahoma", LargeFont * 144 / 96);
     const bool holds = WaitUntil([&] {
         bar = PanelCaptionBar(main, "Note");
         return bar && RectOf(bar).bottom - RectOf(bar).top >= line + 2;
@@ -111,6 +113,45 @@ TEST(ExploreDisplayMoreScenario, TheQuickEntryBoxStaysOnItsBarInALargerSystemFon
     });
     Shot(p, main, "explore-display-quick-entry");
     EXPECT_TRUE(onBar) << DescribeChildren(main);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The quick tags panel's rows kept their 16 pixels while the list's text
+// (8 points, 16 pixels at 144 dots per inch) and the check boxes grew: each
+// box ran into the next row, the first one's top cut off, and the text's
+// foot was cut. The rows grow to hold a line and a box.
+TEST(ExploreDisplayMoreScenario, TheQuickTagsRowsHoldTheirTextAndBoxesAtMoreDotsPerInch) {
+    TProgram p("explore-display-quick-tags");
+    TLargeDisplay display;
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    // A title in the quick-entry box, then Add: > Set Tags.
+    Key(p, 'N', Ctrl);
+    Type(p, "x");
+    HWND edit = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<HWND> edits = ChildrenOfClass(main, "TXtEdit.UnicodeClass");
+        edit = edits.empty() ? nullptr : edits.front();
+        return edit != nullptr;
+    }));
+    const RECT box = RectOf(edit);
+    Click(p, POINT{box.left - 20, (box.top + box.bottom) / 2});
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<HWND> lists = ChildrenOfClass(main, "TXtCheckListBox.UnicodeClass");
+        list = lists.empty() ? nullptr : lists.front();
+        return list != nullptr;
+    })) << DescribeChildren(main);
+    Shot(p, main, "explore-display-quick-tags");
+    const int row = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const int line = LineHeight(L"MS Sans Serif", 8 * 144 / 72, false);
+    EXPECT_GE(row, line) << "rows of " << row << " pixels for a line of " << line;
+    Key(p, VK_ESCAPE);
+    Key(p, VK_ESCAPE);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
