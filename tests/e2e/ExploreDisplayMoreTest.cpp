@@ -3,6 +3,7 @@
 // whose sizes are set in pixels still hold their text.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,49 +50,62 @@ HWND PanelCaptionBar(HWND main, const std::string& caption) {
     return nullptr;
 }
 
+// The first shown child of a class of the main window; nullptr when none.
+HWND FirstOfClass(HWND main, const std::string& className) {
+    const std::vector<HWND> found = ChildrenOfClass(main, className);
+    return found.empty() ? nullptr : found.front();
+}
+
+// Starts the program on the large display, runs Check on its main window,
+// saves the window's picture as Name and ends the program.
+void OnLargeDisplay(const std::string& name, const std::function<void(TProgram&, HWND)>& check) {
+    TProgram p(name);
+    TLargeDisplay display;
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    check(p, main);
+    Shot(p, main, name);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace
 
 // The note panel's caption strip kept the 19 pixels it has for the usual
 // caption font: in a font of 18 pixels "Note" lost its lower half. The
 // strip grows to a line of its caption.
 TEST(ExploreDisplayMoreScenario, TheNotePanelsCaptionHoldsALargerSystemFont) {
-    TProgram p("explore-display-note-caption");
-    TLargeDisplay display;
-    HWND main = StartOnPrepared(p);
-    ASSERT_NE(main, nullptr);
-    HWND bar = nullptr;
-    // The system keeps its fonts for 96 dots per inch and hands them out
-    // grown to the screen's.
-    const int line = LineHeight(L"Tahoma", LargeFont * 144 / 96);
-    const bool holds = WaitUntil([&] {
-        bar = PanelCaptionBar(main, "Note");
-        return bar && RectOf(bar).bottom - RectOf(bar).top >= line + 2;
+    OnLargeDisplay("explore-display-note-caption", [](TProgram&, HWND main) {
+        // The system keeps its fonts for 96 dots per inch and hands them
+        // out grown to the screen's.
+        const int line = LineHeight(L"Tahoma", LargeFont * 144 / 96);
+        HWND bar = nullptr;
+        const bool holds = WaitUntil([&] {
+            bar = PanelCaptionBar(main, "Note");
+            return bar && RectOf(bar).bottom - RectOf(bar).top >= line + 2;
+        });
+        EXPECT_TRUE(holds) << "a caption bar of " << (bar ? RectOf(bar).bottom - RectOf(bar).top : 0)
+                           << " pixels for a line of " << line << "\n"
+                           << DescribeChildren(main);
     });
-    Shot(p, main, "explore-display-note-caption");
-    EXPECT_TRUE(holds) << "a caption bar of " << (bar ? RectOf(bar).bottom - RectOf(bar).top : 0)
-                       << " pixels for a line of " << line << "\n"
-                       << DescribeChildren(main);
-    Key(p, 'Q', Ctrl);
-    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 // The side panel kept its 200 pixels while its tabs grew with the font:
 // "Tags" ran past the panel's edge, cut in half. The panel starts wide
-// enough for its tabs, and a click on "Tags" shows the tags.
+// enough for its tabs, and a click on the end of "Tags" shows the tags.
 TEST(ExploreDisplayMoreScenario, TheSidePanelsTabsFitItsWidthInALargerSystemFont) {
-    TProgram p("explore-display-side-tabs");
-    TLargeDisplay display;
-    HWND main = StartOnPrepared(p);
-    ASSERT_NE(main, nullptr);
-    HWND bar = nullptr;
-    const bool fits = WaitUntil([&] {
-        bar = PanelCaptionBar(main, "");
-        return bar && RectOf(bar).right <= RectOf(GetParent(GetParent(bar))).right;
+    OnLargeDisplay("explore-display-side-tabs", [](TProgram& p, HWND main) {
+        HWND bar = nullptr;
+        const bool fits = WaitUntil([&] {
+            bar = PanelCaptionBar(main, "");
+            return bar && RectOf(bar).right <= RectOf(GetParent(GetParent(bar))).right;
+        });
+        ASSERT_TRUE(fits) << DescribeChildren(main);
+        const RECT tabs = RectOf(bar);
+        Click(p, POINT{tabs.right - 12, (tabs.top + tabs.bottom) / 2});
+        EXPECT_TRUE(WaitUntil([&] { return TextOf(FirstOfClass(main, "TXtLabel.UnicodeClass")) == "< New tag >"; }))
+            << TextOf(FirstOfClass(main, "TXtLabel.UnicodeClass"));
     });
-    Shot(p, main, "explore-display-side-tabs");
-    EXPECT_TRUE(fits) << DescribeChildren(main);
-    Key(p, 'Q', Ctrl);
-    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 // The quick-entry box kept the width the bar's buttons leave at the usual
@@ -99,22 +113,15 @@ TEST(ExploreDisplayMoreScenario, TheSidePanelsTabsFitItsWidthInALargerSystemFont
 // the bar's chevron, so the bar showed no box to type a task in. It takes
 // the room the buttons leave.
 TEST(ExploreDisplayMoreScenario, TheQuickEntryBoxStaysOnItsBarInALargerSystemFont) {
-    TProgram p("explore-display-quick-entry");
-    TLargeDisplay display;
-    HWND main = StartOnPrepared(p);
-    ASSERT_NE(main, nullptr);
-    HWND edit = nullptr;
-    const bool onBar = WaitUntil([&] {
-        const std::vector<HWND> edits = ChildrenOfClass(main, "TXtEdit.UnicodeClass");
-        edit = edits.empty() ? nullptr : edits.front();
-        if (!edit) return false;
-        const RECT box = RectOf(edit), bar = RectOf(GetParent(edit));
-        return box.left >= bar.left && box.right <= bar.right && box.right - box.left > 200;
+    OnLargeDisplay("explore-display-quick-entry", [](TProgram&, HWND main) {
+        const bool onBar = WaitUntil([&] {
+            HWND edit = FirstOfClass(main, "TXtEdit.UnicodeClass");
+            if (!edit) return false;
+            const RECT box = RectOf(edit), bar = RectOf(GetParent(edit));
+            return box.left >= bar.left && box.right <= bar.right && box.right - box.left > 200;
+        });
+        EXPECT_TRUE(onBar) << DescribeChildren(main);
     });
-    Shot(p, main, "explore-display-quick-entry");
-    EXPECT_TRUE(onBar) << DescribeChildren(main);
-    Key(p, 'Q', Ctrl);
-    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 // The quick tags panel's rows kept their 16 pixels while the list's text
@@ -122,38 +129,26 @@ TEST(ExploreDisplayMoreScenario, TheQuickEntryBoxStaysOnItsBarInALargerSystemFon
 // box ran into the next row, the first one's top cut off, and the text's
 // foot was cut. The rows grow to hold a line and a box.
 TEST(ExploreDisplayMoreScenario, TheQuickTagsRowsHoldTheirTextAndBoxesAtMoreDotsPerInch) {
-    TProgram p("explore-display-quick-tags");
-    TLargeDisplay display;
-    HWND main = StartOnPrepared(p);
-    ASSERT_NE(main, nullptr);
-    // A title in the quick-entry box, then Add: > Set Tags.
-    Key(p, 'N', Ctrl);
-    Type(p, "x");
-    HWND edit = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::vector<HWND> edits = ChildrenOfClass(main, "TXtEdit.UnicodeClass");
-        edit = edits.empty() ? nullptr : edits.front();
-        return edit != nullptr;
-    }));
-    const RECT box = RectOf(edit);
-    Click(p, POINT{box.left - 20, (box.top + box.bottom) / 2});
-    Key(p, VK_DOWN);
-    Key(p, VK_DOWN);
-    Key(p, VK_RETURN);
-    HWND list = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::vector<HWND> lists = ChildrenOfClass(main, "TXtCheckListBox.UnicodeClass");
-        list = lists.empty() ? nullptr : lists.front();
-        return list != nullptr;
-    })) << DescribeChildren(main);
-    Shot(p, main, "explore-display-quick-tags");
-    const int row = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
-    const int line = LineHeight(L"MS Sans Serif", 8 * 144 / 72, false);
-    EXPECT_GE(row, line) << "rows of " << row << " pixels for a line of " << line;
-    Key(p, VK_ESCAPE);
-    Key(p, VK_ESCAPE);
-    Key(p, 'Q', Ctrl);
-    EXPECT_EQ(p.WaitExit(), 0);
+    OnLargeDisplay("explore-display-quick-tags", [](TProgram& p, HWND main) {
+        // A title in the quick-entry box, then Add: > Set Tags.
+        Key(p, 'N', Ctrl);
+        Type(p, "x");
+        HWND edit = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (edit = FirstOfClass(main, "TXtEdit.UnicodeClass")) != nullptr; }));
+        const RECT box = RectOf(edit);
+        Click(p, POINT{box.left - 20, (box.top + box.bottom) / 2});
+        Key(p, VK_DOWN);
+        Key(p, VK_DOWN);
+        Key(p, VK_RETURN);
+        HWND list = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (list = FirstOfClass(main, "TXtCheckListBox.UnicodeClass")) != nullptr; }))
+            << DescribeChildren(main);
+        const int row = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        const int line = LineHeight(L"MS Sans Serif", 8 * 144 / 72, false);
+        EXPECT_GE(row, line) << "rows of " << row << " pixels for a line of " << line;
+        Key(p, VK_ESCAPE);
+        Key(p, VK_ESCAPE);
+    });
 }
 
 } // namespace qelvo::e2e
