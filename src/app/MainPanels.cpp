@@ -173,6 +173,10 @@ void TMainForm::CreateQuickEntryBar() {
     QuickTagsPanelOk->SetName("QuickTagsPanelOk");
     QuickTagsPanelOk->SetBounds(8, 180, 214, 26);
     QuickTagsPanelOk->SetParent(QuickTagsPanel);
+    // Laid out for 96 dots per inch: its label and button text grow with
+    // the screen. (The date panel's picker has a font of pixels, and its
+    // button's text fits.)
+    gcl::ScaleControlToScreen(QuickTagsPanel);
 }
 
 // The date panel is not made with the window: its first use makes it,

@@ -1953,9 +1953,22 @@ void ScaleChildren(TWinControl* parent, int m, int d) {
     }
 }
 
+int ScreenDpi() { return Screen ? Screen->GetPixelsPerInch() : 96; }
+
 } // namespace
 
-void ScaleToScreen(TCustomForm* form) { ScaleForm(form, Screen ? Screen->GetPixelsPerInch() : 96, 96); }
+void ScaleToScreen(TCustomForm* form) { ScaleForm(form, ScreenDpi(), 96); }
+
+void ScaleControlToScreen(TWinControl* control) { ScaleControl(control, ScreenDpi(), 96); }
+
+void ScaleControl(TWinControl* control, int m, int d) {
+    if (!control || m == d || m <= 0 || d <= 0) return;
+    control->DisableAlign();
+    control->SetBounds(control->GetLeft(), control->GetTop(), MulDiv(control->GetWidth(), m, d),
+                       MulDiv(control->GetHeight(), m, d));
+    ScaleChildren(control, m, d);
+    control->EnableAlign();
+}
 
 void ScaleForm(TCustomForm* form, int m, int d) {
     if (!form || m == d || m <= 0 || d <= 0) return;

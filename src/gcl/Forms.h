@@ -612,6 +612,12 @@ private:
 void ScaleToScreen(TCustomForm* form);
 // The same by M over D.
 void ScaleForm(TCustomForm* form, int m, int d);
+// A control made in pixels for 96 dots per inch (a panel shown over a
+// form), grown likewise: its size and everything on it; it keeps its place,
+// which whoever shows it chooses.
+void ScaleControlToScreen(TWinControl* control);
+// The same by M over D.
+void ScaleControl(TWinControl* control, int m, int d);
 
 // Valid while FormsUnit is initialised.
 extern TApplication* Application;

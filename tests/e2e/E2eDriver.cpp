@@ -1115,6 +1115,19 @@ void SetSystemFonts(TRegistryValues& values, const std::wstring& face, int heigh
         values.Set(HKEY_CURRENT_USER, "Control Panel\\Desktop\\WindowMetrics", name, REG_BINARY, bytes);
 }
 
+SIZE TextExtent(const std::wstring& face, int pixels, bool bold, const std::wstring& text) {
+    HFONT font = CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                             face.c_str());
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return size;
+}
+
 void SetRegional(TRegistryValues& values, const std::map<std::string, std::string>& settings) {
     for (const auto& [name, value] : settings)
         values.SetString(HKEY_CURRENT_USER, "Control Panel\\International", name, value);

@@ -285,6 +285,9 @@ void SetScreenDpi(TRegistryValues& values, int dpi);
 // The system's fonts (captions, small captions, menus, the status line,
 // messages and icons) as Face at Height pixels (a LOGFONT height).
 void SetSystemFonts(TRegistryValues& values, const std::wstring& face, int height);
+// The size of a line of text in a face Pixels high (a LOGFONT height of
+// -Pixels), bold or not, as this process's screen measures it.
+SIZE TextExtent(const std::wstring& face, int pixels, bool bold, const std::wstring& text);
 // The user's regional settings (Control Panel\International: sShortDate,
 // sDate, sTimeFormat, iFirstDayOfWeek ...). Wine takes the date separator
 // from sShortDate: a new separator needs both.

@@ -27,17 +27,7 @@ struct TLargeDisplay {
 };
 
 // The height of a line of Face Height pixels high (bold or not).
-int LineHeight(const wchar_t* face, int height, bool bold = true) {
-    HFONT font = CreateFontW(-height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    TEXTMETRICW tm{};
-    GetTextMetricsW(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
-    return tm.tmHeight;
-}
+int LineHeight(const wchar_t* face, int height, bool bold = true) { return TextExtent(face, height, bold, L"Hg").cy; }
 
 // The caption bar of the dockable panel captioned Caption ("" for the
 // side panel, whose bar holds only its tabs).
@@ -67,6 +57,23 @@ void OnLargeDisplay(const std::string& name, const std::function<void(TProgram&,
     Shot(p, main, name);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The width of a line of the dialogs' font (MS Sans Serif, 8 points) at 144
+// dots per inch.
+int DialogTextWidth(const std::wstring& text) { return TextExtent(L"MS Sans Serif", 8 * 144 / 72, false, text).cx; }
+
+// A title in the quick-entry box, then the Steps-th entry of the Add:
+// button's menu (1 Set Due Date, 2 Set Tags).
+void ChooseFromAddMenu(TProgram& p, HWND main, int steps) {
+    Key(p, 'N', Ctrl);
+    Type(p, "x");
+    HWND edit = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (edit = FirstOfClass(main, "TXtEdit.UnicodeClass")) != nullptr; }));
+    const RECT box = RectOf(edit);
+    Click(p, POINT{box.left - 20, (box.top + box.bottom) / 2});
+    for (int i = 0; i < steps; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
 }
 
 } // namespace
@@ -124,28 +131,29 @@ TEST(ExploreDisplayMoreScenario, TheQuickEntryBoxStaysOnItsBarInALargerSystemFon
     });
 }
 
-// The quick tags panel's rows kept their 16 pixels while the list's text
-// (8 points, 16 pixels at 144 dots per inch) and the check boxes grew: each
-// box ran into the next row, the first one's top cut off, and the text's
-// foot was cut. The rows grow to hold a line and a box.
-TEST(ExploreDisplayMoreScenario, TheQuickTagsRowsHoldTheirTextAndBoxesAtMoreDotsPerInch) {
+// The quick tags panel kept its 96 dots per inch pixels while its text
+// and check boxes grew. Its 16-pixel rows cut the text's foot, and each box
+// ran into the next row, the first one's top cut off; the box beside
+// "Tags :" covered the colon, and the button's text touched its edges. The
+// rows hold a line and a box, and the panel grows with the screen.
+TEST(ExploreDisplayMoreScenario, TheQuickTagsPanelHoldsItsTextAtMoreDotsPerInch) {
     OnLargeDisplay("explore-display-quick-tags", [](TProgram& p, HWND main) {
-        // A title in the quick-entry box, then Add: > Set Tags.
-        Key(p, 'N', Ctrl);
-        Type(p, "x");
-        HWND edit = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (edit = FirstOfClass(main, "TXtEdit.UnicodeClass")) != nullptr; }));
-        const RECT box = RectOf(edit);
-        Click(p, POINT{box.left - 20, (box.top + box.bottom) / 2});
-        Key(p, VK_DOWN);
-        Key(p, VK_DOWN);
-        Key(p, VK_RETURN);
+        ChooseFromAddMenu(p, main, 2);
         HWND list = nullptr;
         ASSERT_TRUE(WaitUntil([&] { return (list = FirstOfClass(main, "TXtCheckListBox.UnicodeClass")) != nullptr; }))
             << DescribeChildren(main);
         const int row = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
         const int line = LineHeight(L"MS Sans Serif", 8 * 144 / 72, false);
         EXPECT_GE(row, line) << "rows of " << row << " pixels for a line of " << line;
+        HWND panel = GetParent(list), label = nullptr;
+        for (HWND l : ChildrenOfClass(panel, "TXtLabel.UnicodeClass"))
+            if (TextOf(l) == "Tags :") label = l;
+        const std::vector<HWND> edits = ChildrenOfClass(panel, "TXtEdit.UnicodeClass");
+        const std::vector<HWND> buttons = ChildrenOfClass(panel, "TXtButton.UnicodeClass");
+        ASSERT_TRUE(label && !edits.empty() && !buttons.empty()) << DescribeChildren(panel);
+        EXPECT_LE(RectOf(label).left + DialogTextWidth(L"Tags :"), RectOf(edits.front()).left);
+        const RECT ok = RectOf(buttons.front());
+        EXPECT_GE(ok.right - ok.left, DialogTextWidth(L"Click here or press enter...") + 4);
         Key(p, VK_ESCAPE);
         Key(p, VK_ESCAPE);
     });

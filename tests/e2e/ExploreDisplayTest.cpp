@@ -35,15 +35,7 @@ int FirstGroupPitch(TProgram& p, int dpi) {
 // The size of a line of text in a face of points on a screen of Dpi dots
 // per inch.
 SIZE TextSizeAt(const wchar_t* face, int points, int dpi, const std::wstring& text) {
-    HFONT font = CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(font);
-    return size;
+    return TextExtent(face, MulDiv(points, dpi, 72), false, text);
 }
 
 // The height of a line of the list's text (Arial, 11 points, the size the

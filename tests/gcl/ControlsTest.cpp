@@ -408,6 +408,12 @@ TEST_F(WindowCore, ScalingAFormGrowsNestedAndAnchoredControlsOnce) {
     EXPECT_EQ(inside->GetBoundsRect(), Bounds(30, 45, 60, 15));
     EXPECT_EQ(right->GetBoundsRect(), Bounds(225, 15, 60, 30));
     EXPECT_EQ(client->GetBoundsRect(), Bounds(0, 285, 450, 15));
+
+    // A panel grown on its own keeps its place: whoever shows it places it.
+    ScaleControl(panel, 2, 3);
+    EXPECT_EQ(panel->GetBoundsRect(), Bounds(15, 15, 200, 100));
+    EXPECT_EQ(inside->GetBoundsRect(), Bounds(20, 30, 40, 10));
+    EXPECT_EQ(right->GetBoundsRect(), Bounds(150, 10, 40, 20));
 }
 
 TEST_F(WindowCore, AlignmentAnchorsAndBounds) {
