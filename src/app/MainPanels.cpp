@@ -285,9 +285,11 @@ void TMainForm::TopPanelResize(gcl::TObject*) {
     // The bar keeps 173 pixels for its grip, "Find", "Add:" and its end;
     // where the buttons' captions are wider (a larger system font) it keeps
     // as much more, or the edit would not fit and go behind the chevron.
+    // (Floating, the bar is as long as its items: it keeps the fixed room.)
     constexpr int Room = 173, RoomAfterModeButton = 64;
     int room = Room;
-    if (TBarView* view = TopPanel->GetView())
+    TBarDock* dock = TopPanel->GetCurrentDock();
+    if (TBarView* view = TopPanel->GetView(); view && !TopPanel->GetFloating() && dock && !dock->IsLeftRight())
         if (TBarItemViewer* mode = view->Find(tBtn2))
             room = std::max(Room, mode->BoundsRect.Right + RoomAfterModeButton);
     if (TopEdit && TopPanel->GetWidth() > room) TopEdit->SetWidth(TopPanel->GetWidth() - room);
