@@ -107,8 +107,13 @@ TCheckListBox::TItemState& TCheckListBox::ItemState(int index) {
 
 void TCheckListBox::InvalidateItem(int index) {
     if (!HandleAllocated()) return;
-    RECT r = ToRECT(ItemRect(index));
-    InvalidateRect(GetHandle(), &r, FALSE);
+    // Only a row in sight is painted again: a list of many thousands of
+    // rows may change every check at once, and each invalidation is a
+    // call into the window system.
+    const RECT r = ToRECT(ItemRect(index));
+    RECT client{}, shown{};
+    ::GetClientRect(GetHandle(), &client);
+    if (IntersectRect(&shown, &r, &client)) InvalidateRect(GetHandle(), &r, FALSE);
 }
 
 bool TCheckListBox::GetChecked(int index) { return ItemState(index).State == cbChecked; }

@@ -161,7 +161,8 @@ TEST(ExploreDbFileScenario, AMegabyteOfTagsJoinsTheTagTableAtOnce) {
     EXPECT_EQ(from[2], "t0");
     EXPECT_EQ(to[-1], "t99999");
     // The panel opens again on a table of them, its lines checked by the
-    // task's tags: each tag was looked for along every line.
+    // task's tags: each tag was looked for along every line, and each
+    // line's check painted again, whether in sight or not.
     Key(p, 'T', Shift);  // fails when the program does not answer
     Key(p, VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return p.Focus() == parts.List; }));

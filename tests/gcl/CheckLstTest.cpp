@@ -177,6 +177,27 @@ TEST_F(CheckListBox, ClicksInTheCheckAndSpaceToggle) {
     EXPECT_EQ(List->Clicks, 4);
 }
 
+// A change of check paints its row again when the row is in sight, and
+// marks nothing for painting when it is not (the list asks the window
+// system only for rows in sight: every check of 100,000 rows may change
+// at once).
+TEST_F(CheckListBox, ACheckChangedOutOfSightPaintsNothing) {
+    for (int i = 0; i < 200; ++i) List->GetItems()->Add("More " + std::to_string(i));
+    Form->Show();
+    const HWND h = List->GetHandle();
+    UpdateWindow(h);
+    ASSERT_FALSE(GetUpdateRect(h, nullptr, FALSE));
+    List->SetChecked(150, true);
+    EXPECT_FALSE(GetUpdateRect(h, nullptr, FALSE)) << "a row out of sight was marked for painting";
+    EXPECT_TRUE(List->GetChecked(150));
+    List->SetChecked(1, true);
+    RECT marked{};
+    ASSERT_TRUE(GetUpdateRect(h, &marked, FALSE)) << "the row in sight was not painted again";
+    const TRect row = List->ItemRect(1);
+    EXPECT_EQ(marked.top, row.Top);
+    EXPECT_EQ(marked.bottom, row.Bottom);
+}
+
 TEST_F(CheckListBox, CheckPartThenTextInBothLooks) {
     List->SetChecked(0, true);
     List->SetHeader(1, true);
