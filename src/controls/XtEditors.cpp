@@ -424,10 +424,7 @@ void TXtCheckListBox::DrawItemBackground(int Index, const TRect& Rect, gcl::TOwn
 
 int TXtCheckListBox::MeasuredItemHeight() {
     const int height = inherited::MeasuredItemHeight();
-    if (GetStyle() != gcl::lbOwnerDrawFixed) return height;
-    gcl::TCanvas& canvas = gcl::MeasureCanvas();
-    canvas.SetFont(GetFont());
-    return std::max({height, canvas.TextHeight("Wg"), GetCheckWidth()});
+    return GetStyle() == gcl::lbOwnerDrawFixed ? std::max(height, LineAndCheckHeight()) : height;
 }
 
 void TXtCheckListBox::DrawItem(int Index, TRect Rect, gcl::TOwnerDrawState State) {

@@ -137,11 +137,10 @@ bool HasDueDate(double due) {
     return gcl::YearOf(due) > 1901;
 }
 
-// A due day the file does not keep (a year of 1901 or before, in a line
-// written by another hand) is no due date, as the writer takes it: kept,
-// it would show no date yet count as one until the next save dropped it.
+// A line written by another hand may hold a due day the file does not
+// keep (most tasks have none, which needs no look at the calendar).
 inline void DropUnwrittenDue(TuTask& task) noexcept {
-    if (task.Due != 0 && !HasDueDate(task.Due)) task.Due = 0;
+    if (task.Due != 0) task.Due = KeptDue(task.Due);
 }
 
 void AppendIndDate(std::string& out, double date) {
@@ -2498,6 +2497,10 @@ public:
 };
 
 } // namespace
+
+double KeptDue(double due) {
+    return HasDueDate(due) ? due : 0;
+}
 
 bool IsFileMarker(std::string_view line) {
     return IsMarker(line, FoldersMarker) || IsMarker(line, TagsMarker);

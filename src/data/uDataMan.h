@@ -41,6 +41,12 @@ inline constexpr const char* TagsMarker = "<--<*&^Tags^&*>-->";
 // entry or tag may be written as one, or the file would read back
 // divided elsewhere.
 bool IsFileMarker(std::string_view line);
+// A due date as the file keeps it: a day of 1902 or later stays, anything
+// else (a year of 1901 or before, a day beyond the calendar) is no due
+// date (0). Such a day would otherwise show no date yet count as overdue,
+// and be gone after the next save; typed entry and reading the file keep
+// dates by it alike.
+double KeptDue(double due);
 // The longest list name a task keeps.
 inline constexpr std::size_t MaxFolderLength = 50;
 // The date format name that writes dates as month/day/year without

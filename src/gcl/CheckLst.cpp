@@ -89,7 +89,10 @@ void TCheckListBox::CreateParams(TCreateParams& params) {
 }
 
 int TCheckListBox::MeasuredItemHeight() {
-    if (GetStyle() != lbStandard) return inherited::MeasuredItemHeight();
+    return GetStyle() == lbStandard ? LineAndCheckHeight() : inherited::MeasuredItemHeight();
+}
+
+int TCheckListBox::LineAndCheckHeight() {
     TCanvas& canvas = MeasureCanvas();
     canvas.SetFont(GetFont());
     int textHeight = canvas.TextHeight("Wg");

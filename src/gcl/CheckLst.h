@@ -78,7 +78,10 @@ protected:
     // Moves item index to its next state as a click does, then ClickCheck.
     virtual void ToggleClickCheck(int index);
     virtual void ClickCheck();
+    // A standard list's rows hold a line of its font and a check box.
     int MeasuredItemHeight() override;
+    // The height of a row that holds a line of the font and a check box.
+    int LineAndCheckHeight();
 
     void ItemInserted(int index) override;
     void ItemDeleted(int index) override;

@@ -162,10 +162,6 @@ void MoveTasksToList(const std::vector<TuTask*>& tasks, const std::string& name,
     data.Modified = true;
 }
 
-double KeptDue(double due) {
-    return gcl::YearOf(due) > 1901 ? due : 0;
-}
-
 std::string ApplyDueEdit(TuTask& task, bool checked, double date, TuData& data) {
     task.Due = checked ? KeptDue(date) : 0;
     data.Modified = true;

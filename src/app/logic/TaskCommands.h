@@ -94,12 +94,6 @@ void MoveTasksToList(const std::vector<TuTask*>& tasks, const std::string& name,
 
 // ---- Quick panels on the selected task -----------------------------------------------------
 
-// A due date as the user gives it, kept as the file keeps it: a day of
-// 1902 or later stays, anything else (a year of 1901 or before, a day
-// beyond the calendar) is no due date (0). Such a day would otherwise show
-// no date yet count as overdue, and be gone after the next save.
-double KeptDue(double due);
-
 // The date panel's OK: Due := Date (as KeptDue keeps it) when Checked,
 // else 0. The result is the due column's new text: DateToStr (Date) for a
 // due year 1902 or later.
