@@ -360,11 +360,18 @@ TGvItem* TGvGridGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Directio
 }
 
 void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
-    TGvGroup* group = FOwnerGroup;
-    if (!group) return;
+    if (!FOwnerGroup) return;
     PrepareLayout();
+    FColumnCount = 1;
+    TGvCellSize* size = CellSize();
+    FRowCount = PlaceRows(FOwnerListview, FOwnerGroup, size ? size->GetHeight() : 1, PrevGroup, NextVisibleIndex);
+}
+
+int TGvGridReportGroup::PlaceRows(TCustomGvListview* Listview, TGvGroup* Group, int CellHeight, TGvGroup* PrevGroup,
+                                  int& NextVisibleIndex) {
+    TGvGroup* group = Group;
     const int top = PrevGroup ? PrevGroup->GetDisplayRect().Bottom : 2;
-    TGvHeader* header = FOwnerListview ? FOwnerListview->GetHeader() : nullptr;
+    TGvHeader* header = Listview ? Listview->GetHeader() : nullptr;
     TGvColumn* lastColumn = header ? header->LastColumnByPosition() : nullptr;
     const int headerWidth = lastColumn ? lastColumn->GetDisplayRect().Right : 0;
     TRect groupRect{0, top, headerWidth, top};
@@ -373,8 +380,8 @@ void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     const TMarginSizes m = MarginsOf(group);
     const int left = m.Left;
     const int right = lastColumn ? headerWidth - m.Right : 0;
-    const int h = CellSize() ? CellSize()->GetHeight() : 1;
-    TGvGroups* groups = FOwnerListview ? FOwnerListview->GetGroups() : nullptr;
+    const int h = CellHeight;
+    TGvGroups* groups = Listview ? Listview->GetGroups() : nullptr;
     const bool lastGroup = groups && groups->LastGroup() == group;
     // The items straight from their collection's list: every item of
     // every group passes here at each layout.
@@ -407,9 +414,8 @@ void TGvGridReportGroup::Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) {
         for (int i = 0; i < count; ++i) PlaceHidden(itemAt(i));
         if (group->GetVisible()) groupRect.Bottom = top + m.Top + m.Bottom;
     }
-    FColumnCount = 1;
-    FRowCount = static_cast<int>(visible.size());
     group->SetDisplayRect(groupRect);
+    return static_cast<int>(visible.size());
 }
 
 TGvItem* TGvGridReportGroup::AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) {

@@ -159,6 +159,15 @@ public:
     TGvItem* AdjacentItem(TGvItem* Item, TGvAdjacentDirection Direction) override;
     void Rebuild(TGvGroup* PrevGroup, int& NextVisibleIndex) override;
     TGvListStyle ViewStyle() const override { return elsReport; }
+    // What Rebuild does to the group's rows, rows CellHeight high, with no
+    // grid at hand: a group laid out so makes its grid when first asked
+    // (TakeRows gives it what Rebuild would have left). The visible rows.
+    static int PlaceRows(TCustomGvListview* Listview, TGvGroup* Group, int CellHeight, TGvGroup* PrevGroup,
+                         int& NextVisibleIndex);
+    void TakeRows(int Rows) noexcept {
+        FColumnCount = 1;
+        FRowCount = Rows;
+    }
 };
 
 // The grid view: items flow through the header's visible columns, one cell

@@ -358,11 +358,11 @@ bool TGvGroups::RowsIgnoreClientSize(TCustomGvListview* lv) const {
         TGvGroup* g = GetGroups(i);
         const gcl::TClass kind = g->ClassType();
         if (kind != TGvGroupVirtual::StaticClass() && kind != TGvGroupStored::StaticClass()) return false;
-        TGvGridGroup* grid = g->GetGrid();
-        if (!grid || grid->ClassType() != TGvGridReportGroup::StaticClass()) return false;
-        if (TGvCellSize* size = grid->CellSize(); size && size->GetAutoSize()) return false;
+        // (Asked without making the grids that groups laid out lazily lack.)
+        if (g->WantedGridClass() != TGvGridReportGroup::StaticClass()) return false;
     }
-    return true;
+    TGvCellSize* size = lv->GetCellSizes() ? lv->GetCellSizes()->GetReport() : nullptr;
+    return GetCount() == 0 || !size || !size->GetAutoSize();
 }
 
 void TGvGroups::LayOut(TCustomGvListview* lv, bool Force) {
@@ -477,17 +477,25 @@ TGvGridGroupClass TGvGroup::GridClass(TGvListStyle ViewStyle) const {
     return TGvGridIconGroup::StaticClass();
 }
 
-TGvGridGroup* TGvGroup::GetGrid() const {
+TGvGridGroupClass TGvGroup::WantedGridClass() const {
     TCustomGvListview* lv = OwnerListview();
     const TGvListStyle view = lv ? lv->GetView() : elsIcon;
-    auto* self = const_cast<TGvGroup*>(this);
     TGvGridGroupClass wanted = nullptr;
-    if (lv) lv->DoCustomGrid(self, view, wanted);
-    if (!wanted) wanted = GridClass(view);
+    if (lv) lv->DoCustomGrid(const_cast<TGvGroup*>(this), view, wanted);
+    return wanted ? wanted : GridClass(view);
+}
+
+TGvGridGroup* TGvGroup::GetGrid() const {
+    const TGvGridGroupClass wanted = WantedGridClass();
     if (FGrid && FGrid->ClassType() == wanted) return FGrid;
     gcl::Free(FGrid);
     FGrid = nullptr;
-    FGrid = wanted->Create(lv, self);
+    FGrid = wanted->Create(OwnerListview(), const_cast<TGvGroup*>(this));
+    // Laid out as report rows before it had a grid: the grid starts with
+    // what that layout would have left in it.
+    if (FRowsWithoutGrid && wanted == TGvGridReportGroup::StaticClass())
+        static_cast<TGvGridReportGroup*>(FGrid)->TakeRows(VisibleItemCount());
+    FRowsWithoutGrid = false;
     return FGrid;
 }
 
@@ -617,6 +625,18 @@ void TGvGroup::RebuildLayout(TGvGroup* PrevGroup, int& NextVisibleIndex) {
     // The visible items are listed in one allocation rather than grown
     // one doubling at a time (thousands of small groups made each time).
     if (GetExpanded() && GetVisible()) FVisibleItems.reserve(static_cast<size_t>(ItemCount()));
+    // Report rows of fixed height need nothing of a grid but the rows it
+    // counts: a group without one (thousands of small groups made anew)
+    // is laid out without making it, and makes it when first asked.
+    TCustomGvListview* lv = OwnerListview();
+    if (!FGrid && lv && WantedGridClass() == TGvGridReportGroup::StaticClass()) {
+        TGvCellSize* size = lv->GetCellSizes() ? lv->GetCellSizes()->GetReport() : nullptr;
+        if (size && !size->GetAutoSize()) {
+            TGvGridReportGroup::PlaceRows(lv, this, size->GetHeight(), PrevGroup, NextVisibleIndex);
+            FRowsWithoutGrid = true;
+            return;
+        }
+    }
     GetGrid()->Rebuild(PrevGroup, NextVisibleIndex);
 }
 

@@ -69,6 +69,8 @@ public:
     // The grid of the list view's current style, made (or replaced) on use:
     // of the class OnCustomGrid names, else of GridClass.
     TGvGridGroup* GetGrid() const;
+    // The class of the grid GetGrid gives (without making it).
+    TGvGridGroupClass WantedGridClass() const;
     // The grid class of a view style.
     virtual TGvGridGroupClass GridClass(TGvListStyle ViewStyle) const;
 
@@ -113,6 +115,8 @@ protected:
 private:
     friend class TGvSortManager;
     bool FExpanded = true;
+    // Laid out as report rows without a grid (none made yet).
+    mutable bool FRowsWithoutGrid = false;
     mutable TGvGridGroup* FGrid = nullptr;
     TGvItems* FItems = nullptr;
     uint32_t FKey = 0;

@@ -13,6 +13,8 @@
 #include "listview/GvWindowFixture.h"
 
 using namespace qelvo;
+using gcl::TPoint;
+using gcl::TRect;
 
 namespace {
 
@@ -98,6 +100,68 @@ TEST_F(GvGroupPoolsTest, ThousandsOfSmallGroupsLayOutReorderCollapseAndClearAsAn
     MakeGroups(500);
     LV->EndUpdate();
     EXPECT_EQ(LV->GetItems()->GetCount(), 500 / 7 * 28 + 1 + 2 + 3);  // 71 full weeks of 1..7, then 1, 2, 3
+    ExpectLaidOut();
+}
+
+// Report rows are laid out without making the groups' grids; a grid made
+// when first asked answers as one the layout went through.
+TEST_F(GvGroupPoolsTest, GroupsLaidOutBeforeTheirGridsAnswerAsGroupsLaidOutThroughThem) {
+    LV->SetView(elsReport);
+    LV->SetItemClass(TGvItemVirtual::StaticClass());
+    LV->GetPaintInfoGroup()->SetExpandable(true);
+    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
+    LV->BeginUpdate();
+    MakeGroups(300);
+    LV->EndUpdate();
+    TGvGroups* groups = LV->GetGroups();
+    ExpectLaidOut();
+    auto places = [&] {
+        std::vector<TRect> rects;
+        for (int g = 0; g < groups->GetCount(); ++g) {
+            rects.push_back(groups->GetGroups(g)->GetDisplayRect());
+            for (int i = 0; i < groups->GetGroups(g)->ItemCount(); ++i)
+                rects.push_back(groups->GetGroups(g)->GetItem(i)->GetDisplayRect());
+        }
+        return rects;
+    };
+    const std::vector<TRect> laidOut = places();
+
+    // Hit tests and arrow keys across groups whose grids nobody asked for.
+    TGvGroup* g10 = groups->GetGroups(10);
+    TGvGroup* g11 = groups->GetGroups(11);
+    const TRect row = g10->GetItem(1)->GetDisplayRect();
+    EXPECT_EQ(groups->ItemByPoint(TPoint{row.Left + 5, row.Top + row.Height() / 2}), g10->GetItem(1));
+    EXPECT_EQ(groups->AdjacentItem(g10->GetItem(g10->ItemCount() - 1), adjDown), g11->GetItem(0));
+    EXPECT_EQ(groups->AdjacentItem(g11->GetItem(0), adjUp), g10->GetItem(g10->ItemCount() - 1));
+    EXPECT_EQ(g11->GetGrid()->GetRowCount(), g11->ItemCount());
+
+    // A group folded and opened before its grid was made.
+    TGvGroup* g20 = groups->GetGroups(20);
+    const int below = groups->GetGroups(21)->GetDisplayRect().Top;
+    g20->SetExpanded(false);
+    EXPECT_LT(groups->GetGroups(21)->GetDisplayRect().Top, below);
+    EXPECT_EQ(g20->GetGrid()->GetRowCount(), 0);
+    ExpectLaidOut();
+    g20->SetExpanded(true);
+    EXPECT_EQ(g20->GetGrid()->GetRowCount(), g20->ItemCount());
+    EXPECT_EQ(places(), laidOut);
+
+    // Every grid asked for at last counts the rows the layout placed, and a
+    // layout through the grids places every row where it stood.
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TGvGridGroup* grid = groups->GetGroups(g)->GetGrid();
+        ASSERT_EQ(grid->ClassType(), TGvGridReportGroup::StaticClass());
+        EXPECT_EQ(grid->GetColumnCount(), 1) << g;
+        EXPECT_EQ(grid->GetRowCount(), groups->GetGroups(g)->VisibleItemCount()) << g;
+    }
+    groups->Rebuild(true);
+    EXPECT_EQ(places(), laidOut);
+
+    // Another view replaces the grids, and the report view comes back whole.
+    LV->SetView(elsList);
+    EXPECT_EQ(groups->GetGroups(5)->GetGrid()->ClassType(), TGvGridListGroup::StaticClass());
+    LV->SetView(elsReport);
+    EXPECT_EQ(places(), laidOut);
     ExpectLaidOut();
 }
 
