@@ -31,6 +31,17 @@ protected:
             group->GetItems()->AddMany(data);
         }
     }
+    // A report list of foldable groups in one column, Count groups made
+    // in one update.
+    void MakeReportList(int Count) {
+        LV->SetView(elsReport);
+        LV->SetItemClass(TGvItemVirtual::StaticClass());
+        LV->GetPaintInfoGroup()->SetExpandable(true);
+        LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
+        LV->BeginUpdate();
+        MakeGroups(Count);
+        LV->EndUpdate();
+    }
     // Every group lists its items as visible (or none when collapsed), in
     // order; visible indexes run on over the groups and rows go down.
     void ExpectLaidOut() {
@@ -62,13 +73,7 @@ protected:
 };
 
 TEST_F(GvGroupPoolsTest, ThousandsOfSmallGroupsLayOutReorderCollapseAndClearAsAnyGroups) {
-    LV->SetView(elsReport);
-    LV->SetItemClass(TGvItemVirtual::StaticClass());
-    LV->GetPaintInfoGroup()->SetExpandable(true);
-    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
-    LV->BeginUpdate();
-    MakeGroups(3000);
-    LV->EndUpdate();
+    MakeReportList(3000);
     ASSERT_EQ(LV->GetGroups()->GetCount(), 3000);
     ExpectLaidOut();
 
@@ -106,13 +111,7 @@ TEST_F(GvGroupPoolsTest, ThousandsOfSmallGroupsLayOutReorderCollapseAndClearAsAn
 // Report rows are laid out without making the groups' grids; a grid made
 // when first asked answers as one the layout went through.
 TEST_F(GvGroupPoolsTest, GroupsLaidOutBeforeTheirGridsAnswerAsGroupsLaidOutThroughThem) {
-    LV->SetView(elsReport);
-    LV->SetItemClass(TGvItemVirtual::StaticClass());
-    LV->GetPaintInfoGroup()->SetExpandable(true);
-    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
-    LV->BeginUpdate();
-    MakeGroups(300);
-    LV->EndUpdate();
+    MakeReportList(300);
     TGvGroups* groups = LV->GetGroups();
     ExpectLaidOut();
     auto places = [&] {
