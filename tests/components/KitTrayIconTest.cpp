@@ -329,6 +329,10 @@ TEST_F(TrayIconTest, AnimatesThroughItsImages) {
 }
 
 TEST_F(TrayIconTest, TheRealShellTakesTheIcon) {
+    // The shell's tray comes up with the desktop a display starts: a run
+    // that has just started one asks a little later (bounded).
+    for (int waited = 0; !FindWindowA("Shell_TrayWnd", nullptr) && waited < 10000; waited += 50) Sleep(50);
+    ASSERT_NE(FindWindowA("Shell_TrayWnd", nullptr), nullptr) << "no shell tray on this display";
     Tray->SetHint("Qelvo test icon");
     Tray->SetVisibility(Tray->GetVisibility() | TTrayVisibilities{tvNoRetryOnFailure});
     Tray->SetActive(true);
