@@ -426,6 +426,11 @@ public:
     // Whether WindowPoint counts as over the header: on the shown bar, or
     // anywhere while the header holds the mouse.
     bool IsOverHeader(gcl::TPoint WindowPoint, bool Force = false);
+    // The hot object and the hot check box taken again from where the
+    // pointer is now: after the pointer left the window (none), or after
+    // the view moved under a resting pointer. A press, drag or band keeps
+    // what it lit, and so does a header that holds the mouse.
+    void HotTrackAtPointer();
     // Clears every transient state but Scrolling, DropTargetRegistered and
     // SuppressContextMenu, and lets go of a pressed check box.
     virtual void ClearStates();
@@ -914,6 +919,9 @@ private:
     // The messages of the input state machine; False for any other.
     bool DispatchInput(gcl::TMessage& Msg);
     void MouseMoveMessage(gcl::TMessage& Msg);
+    // The hot object and hot check box for a point of the client area
+    // below the header (the hot-tracking steps of a move).
+    void HotTrackAt(gcl::TPoint WindowPt);
     // Appends the direction of a move with a gesture button held.
     void RecordGesture(TCommonKeyStates Keys, gcl::TPoint WindowPt);
     // A move while a drag or band is pending or running.

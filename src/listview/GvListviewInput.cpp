@@ -395,7 +395,6 @@ void TCustomGvListview::DragMove(TCommonKeyStates Keys, TPoint WindowPt) {
 void TCustomGvListview::MouseMoveMessage(gcl::TMessage& Msg) {
     const TCommonKeyStates keys = MessageKeyStates(Msg);
     const TPoint windowPt = MessagePoint(Msg);
-    const TPoint pt = FScrollbars->MapWindowToView(windowPt);
     RecordGesture(keys, windowPt);
     if (IsOverHeader(windowPt)) {
         FHotTrack->SetPendingObject(nullptr, windowPt);
@@ -410,7 +409,13 @@ void TCustomGvListview::MouseMoveMessage(gcl::TMessage& Msg) {
         FLastMousePoint = windowPt;
         return;
     }
-    // Hot tracking.
+    HotTrackAt(windowPt);
+    inherited::Dispatch(Msg);
+    FLastMousePoint = windowPt;
+}
+
+void TCustomGvListview::HotTrackAt(TPoint WindowPt) {
+    const TPoint pt = FScrollbars->MapWindowToView(WindowPt);
     TGvCollectionItem* candidate = nullptr;
     TGvItem* checkItem = nullptr;
     TGvGroup* group = FGroups->GroupByPoint(pt);
@@ -447,18 +452,38 @@ void TCustomGvListview::MouseMoveMessage(gcl::TMessage& Msg) {
             pending->SetCheckHot(under == pending);
         }
     } else {
-        const bool inside = gcl::PtInRect(ClientRectOf(this), windowPt);
+        const bool inside = gcl::PtInRect(ClientRectOf(this), WindowPt);
         auto* candidateItem = dynamic_cast<TGvItem*>(candidate);
         if (FHotTrack->GetOnlyFocused() && !Focused())
-            FHotTrack->SetPendingObject(nullptr, windowPt);
+            FHotTrack->SetPendingObject(nullptr, WindowPt);
         else if (inside && candidate && (!candidateItem || candidateItem->GetEnabled()))
-            FHotTrack->SetPendingObject(candidate, windowPt);
+            FHotTrack->SetPendingObject(candidate, WindowPt);
         else
-            FHotTrack->SetPendingObject(nullptr, windowPt);
+            FHotTrack->SetPendingObject(nullptr, WindowPt);
         FHotTrack->SetPendingObjectCheck(checkItem);
     }
-    inherited::Dispatch(Msg);
-    FLastMousePoint = windowPt;
+}
+
+void TCustomGvListview::HotTrackAtPointer() {
+    if (!HandleAllocated() || IsDestroying() || GetUpdateCount() > 0) return;
+    if (FStates & (gcsLeftButtonDown | gcsRightButtonDown | gcsMiddleButtonDown | gcsItemDragPending |
+                   gcsItemDragging | gcsRectSelectPending | gcsRectSelecting | gcsCheckPending | gcsHeaderCapture))
+        return;
+    if (FHeader && FHeader->HoldsMouse()) return;
+    POINT screen{};
+    if (!GetCursorPos(&screen)) return;
+    // Over the list itself: not over another window in front of it, nor
+    // over one of its own (an editor).
+    const bool over = WindowFromPoint(screen) == GetHandle();
+    POINT client = screen;
+    ::ScreenToClient(GetHandle(), &client);
+    const TPoint windowPt{client.x, client.y};
+    if (over && !IsOverHeader(windowPt)) {
+        HotTrackAt(windowPt);
+    } else {
+        FHotTrack->SetPendingObject(nullptr, windowPt);
+        FHotTrack->SetPendingObjectCheck(nullptr);
+    }
 }
 
 // ---- Keys ----------------------------------------------------------------------------------
@@ -969,6 +994,12 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         return true;
     case WM_MOUSEMOVE:
         MouseMoveMessage(Msg);
+        return true;
+    case gcl::CM_MOUSELEAVE:
+        // The pointer may leave in one move, with no move over the list on
+        // the way: what it lit goes dark now.
+        inherited::Dispatch(Msg);
+        HotTrackAtPointer();
         return true;
     case WM_MOUSEACTIVATE:
         DefaultHandler(Msg);

@@ -105,6 +105,8 @@ void TGvScrollbarManager::Scroll(int DeltaX, int DeltaY) {
     if (FOwnerListview) {
         FOwnerListview->DoScroll(oldX - x, oldY - y);
         FOwnerListview->InvalidateView();
+        // Another entry may now lie under a pointer that rests.
+        FOwnerListview->HotTrackAtPointer();
     }
 }
 

@@ -1,0 +1,86 @@
+// The mouse resting on and moving over the main window: what the pointer
+// lights (a task's check box, buttons, the side tree) goes dark again once
+// the pointer has gone, however fast it went, and what lies under a
+// pointer that rests while the list moves beneath it is what is lit.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// Whether the check box centred at At is drawn lit (the blue frame a check
+// box has while the pointer is on it; its own frame is grey).
+bool CheckBoxLit(POINT at) {
+    int blue = 0;
+    for (COLORREF c : PixelsOf(RECT{at.x - 8, at.y - 8, at.x + 8, at.y + 8}))
+        if (GetBValue(c) > GetRValue(c) + 100) ++blue;
+    return blue > 10;
+}
+
+// Tasks enough to scroll: Count tasks in the list "Work".
+std::string LongListDatabase(int count) {
+    std::string text = "d_id-0123456789\r\nWork\xF7" "0\xF7\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
+    for (int i = 0; i < count; ++i) {
+        char line[96];
+        std::snprintf(line, sizeof line, "Task %02d\xF7--\xF7%010d\xF7Work\xF7" "1/2/2025\xF7\xF7\r\n", i, i + 1);
+        text += line;
+    }
+    return text;
+}
+
+} // namespace
+
+// A task's check box lit by the pointer stayed lit when the pointer left
+// the list in one move, onto the side tree or off the window: the list
+// heard of the pointer only while it was over it.
+TEST(ExploreHoverScenario, ACheckBoxLitByThePointerGoesDarkWhenThePointerLeavesTheListFast) {
+    TProgram p("hover-check-leaves");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts w(main);
+    const POINT check = w.ListItem(0, 10);
+    MoveTo(p, check);
+    ASSERT_TRUE(WaitUntil([&] { return CheckBoxLit(check); })) << "the check box under the pointer is not lit";
+    MoveTo(p, w.TreeRow(0));
+    EXPECT_TRUE(WaitUntil([&] { return !CheckBoxLit(check); })) << "lit after the pointer went to the side tree";
+
+    MoveTo(p, check);
+    ASSERT_TRUE(WaitUntil([&] { return CheckBoxLit(check); }));
+    const RECT window = RectOf(main);
+    MoveTo(p, POINT{window.right + 40, window.bottom + 40});
+    EXPECT_TRUE(WaitUntil([&] { return !CheckBoxLit(check); })) << "lit after the pointer left the window";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The wheel turned with the pointer resting on a check box moves the tasks
+// under it: the check box of the task now under the pointer is the lit
+// one. The task that was under it kept its lit check box as it scrolled
+// away, and the one under the pointer stayed dark.
+TEST(ExploreHoverScenario, AfterTheWheelTheCheckBoxUnderTheRestingPointerIsTheLitOne) {
+    TProgram p("hover-check-wheel");
+    WriteFile(p.DatabasePath(), LongListDatabase(40));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts w(main);
+    const POINT check = w.ListItem(5, 10);
+    MoveTo(p, check);
+    ASSERT_TRUE(WaitUntil([&] { return CheckBoxLit(check); })) << "the check box under the pointer is not lit";
+    // A notch scrolls three rows of 23 pixels: the task that was under the
+    // pointer is now three rows above it.
+    Wheel(p, check, -WHEEL_DELTA);
+    const POINT scrolledAway{check.x, check.y - 3 * 23};
+    EXPECT_TRUE(WaitUntil([&] { return !CheckBoxLit(scrolledAway); })) << "the task scrolled away is still lit";
+    EXPECT_TRUE(WaitUntil([&] { return CheckBoxLit(check); })) << "the task under the pointer is not lit";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
