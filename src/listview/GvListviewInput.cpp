@@ -526,6 +526,8 @@ void TCustomGvListview::MoveFocusTo(TGvItem* Target, gcl::TShiftState Shift) {
     }
     ResumePainting();
     InvalidateView();
+    // The move may have scrolled other entries under a resting pointer.
+    HotTrackAtPointer();
 }
 
 void TCustomGvListview::HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift) {

@@ -23,6 +23,18 @@ bool CheckBoxLit(POINT at) {
     return blue > 10;
 }
 
+// Whether a check box's frame is drawn centred at At (give or take two
+// pixels): its grey or lit frame, darker than the row's lines.
+bool CheckBoxAt(POINT at) {
+    int frame = 0;
+    for (COLORREF c : PixelsOf(RECT{at.x - 8, at.y - 8, at.x + 8, at.y + 8}))
+        if (GetRValue(c) < 0xD0 || GetGValue(c) < 0xD0) ++frame;
+    return frame >= 30;
+}
+
+// The task list's rows at the list's font size.
+constexpr int RowHeight = 22;
+
 // Tasks enough to scroll: Count tasks in the list "Work".
 std::string LongListDatabase(int count) {
     std::string text = "d_id-0123456789\r\nWork\xF7" "0\xF7\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
@@ -59,26 +71,38 @@ TEST(ExploreHoverScenario, ACheckBoxLitByThePointerGoesDarkWhenThePointerLeavesT
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
-// The wheel turned with the pointer resting on a check box moves the tasks
-// under it: the check box of the task now under the pointer is the lit
-// one. The task that was under it kept its lit check box as it scrolled
-// away, and the one under the pointer stayed dark.
-TEST(ExploreHoverScenario, AfterTheWheelTheCheckBoxUnderTheRestingPointerIsTheLitOne) {
-    TProgram p("hover-check-wheel");
+// Page Down pressed, or the wheel turned, with the pointer resting on the
+// task list moves the tasks under it: the check box now under the pointer
+// is the lit one. The one that was under it kept its lit check box as it
+// scrolled away, and the one that came under the pointer stayed dark.
+TEST(ExploreHoverScenario, AfterTheListScrollsTheCheckBoxUnderTheRestingPointerIsTheLitOne) {
+    TProgram p("hover-check-scrolled");
     WriteFile(p.DatabasePath(), LongListDatabase(40));
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
     TMainWindowParts w(main);
-    const POINT check = w.ListItem(5, 10);
-    MoveTo(p, check);
-    ASSERT_TRUE(WaitUntil([&] { return CheckBoxLit(check); })) << "the check box under the pointer is not lit";
-    // A notch scrolls three rows of 23 pixels: the task that was under the
-    // pointer is now three rows above it.
-    Wheel(p, check, -WHEEL_DELTA);
-    const POINT scrolledAway{check.x, check.y - 3 * 23};
+    // Where a check box stands once two pages down have scrolled the list
+    // (between two check boxes before).
+    const RECT list = RectOf(w.List);
+    const POINT rest{list.left + 10, list.top + 188};
+    MoveTo(p, rest);
+    ASSERT_TRUE(WaitUntil([&] { return p.Focus() == w.List; }));
+    // The keyboard's place is the first task; a page down from there goes
+    // to the last task shown, and the next one scrolls the list.
+    Key(p, VK_DOWN);
+    Key(p, VK_NEXT);
+    Key(p, VK_NEXT);
+    ASSERT_TRUE(WaitUntil([&] { return CheckBoxAt(rest); })) << "no check box came under the pointer";
+    EXPECT_TRUE(WaitUntil([&] { return CheckBoxLit(rest); })) << "after Page Down the task under the pointer is not lit";
+
+    // A notch scrolls three rows: the task that was under the pointer is now
+    // three rows above it.
+    Wheel(p, rest, -WHEEL_DELTA);
+    const POINT scrolledAway{rest.x, rest.y - 3 * RowHeight};
+    ASSERT_TRUE(WaitUntil([&] { return CheckBoxAt(rest) && CheckBoxAt(scrolledAway); }));
     EXPECT_TRUE(WaitUntil([&] { return !CheckBoxLit(scrolledAway); })) << "the task scrolled away is still lit";
-    EXPECT_TRUE(WaitUntil([&] { return CheckBoxLit(check); })) << "the task under the pointer is not lit";
+    EXPECT_TRUE(WaitUntil([&] { return CheckBoxLit(rest); })) << "after the wheel the task under the pointer is not lit";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
