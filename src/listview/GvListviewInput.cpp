@@ -472,12 +472,12 @@ void TCustomGvListview::HotTrackAtPointer() {
     if (FHeader && FHeader->HoldsMouse()) return;
     POINT screen{};
     if (!GetCursorPos(&screen)) return;
-    // Over the list itself: not over another window in front of it, nor
-    // over one of its own (an editor).
-    const bool over = WindowFromPoint(screen) == GetHandle();
     POINT client = screen;
     ::ScreenToClient(GetHandle(), &client);
     const TPoint windowPt{client.x, client.y};
+    // Over the list's entries: not over another window in front of it, one
+    // of its own (an editor), its scroll bars or its header.
+    const bool over = WindowFromPoint(screen) == GetHandle() && gcl::PtInRect(ClientRectOf(this), windowPt);
     if (over && !IsOverHeader(windowPt)) {
         HotTrackAt(windowPt);
     } else {
