@@ -4,9 +4,6 @@
 // pointer that rests while the list moves beneath it is what is lit.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
-
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -34,17 +31,6 @@ bool CheckBoxAt(POINT at) {
 
 // The task list's rows at the list's font size.
 constexpr int RowHeight = 22;
-
-// Tasks enough to scroll: Count tasks in the list "Work".
-std::string LongListDatabase(int count) {
-    std::string text = "d_id-0123456789\r\nWork\xF7" "0\xF7\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
-    for (int i = 0; i < count; ++i) {
-        char line[96];
-        std::snprintf(line, sizeof line, "Task %02d\xF7--\xF7%010d\xF7Work\xF7" "1/2/2025\xF7\xF7\r\n", i, i + 1);
-        text += line;
-    }
-    return text;
-}
 
 } // namespace
 
@@ -77,7 +63,7 @@ TEST(ExploreHoverScenario, ACheckBoxLitByThePointerGoesDarkWhenThePointerLeavesT
 // scrolled away, and the one that came under the pointer stayed dark.
 TEST(ExploreHoverScenario, AfterTheListScrollsTheCheckBoxUnderTheRestingPointerIsTheLitOne) {
     TProgram p("hover-check-scrolled");
-    WriteFile(p.DatabasePath(), LongListDatabase(40));
+    WriteWorkDatabase(p.DatabasePath(), NumberedTitles(40));
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
