@@ -15,7 +15,12 @@
 #     is no database yet shows.
 #   bench/startup.sh [RUNS] [TASKS]     (after scripts/build native win32)
 # QELVO_EXE names another qelvo.exe to time (an older build, for before and
-# after figures taken in turn).
+# after figures taken in turn). QELVO_BASE_EXE names a second qelvo.exe to
+# time the first against, start by start, on the same folder in use (its
+# own copy): a third section prints their medians and the ratio, which a
+# change of a few per cent needs, since the machine's load moves each
+# figure by more between runs of the script than within one (the file
+# against itself reads 0.96-1.05 on a loaded machine).
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 RUNS="${1:-20}"
@@ -25,7 +30,8 @@ FLOOR="$ROOT/build/win32/bench/bare_window.exe"
 SAME="$ROOT/build/win32/bench/same_windows.exe"
 HARNESS="$ROOT/build/win32/bench/startup_bench.exe"
 source "$ROOT/bench/wine-bench.sh"
-for f in "$EXE" "$FLOOR" "$SAME" "$HARNESS" "$GENERATOR"; do
+BASE="${QELVO_BASE_EXE:-}"
+for f in "$EXE" "$FLOOR" "$SAME" "$HARNESS" "$GENERATOR" ${BASE:+"$BASE"}; do
   [ -f "$f" ] || { echo "startup: $f is missing; run scripts/build native win32" >&2; exit 1; }
 done
 
@@ -47,6 +53,10 @@ cp "$FLOOR" "$SAME" "$WORK/floor/"
 cp "$EXE" "$WORK/empty/qelvo.exe"
 bench_folder_in_use "$WORK/in-use" "$EXE" "$TASKS"
 [ "$(basename "$EXE")" = qelvo.exe ] || mv "$WORK/in-use/$(basename "$EXE")" "$WORK/in-use/qelvo.exe"
+if [ -n "$BASE" ]; then
+  bench_folder_in_use "$WORK/base" "$BASE" "$TASKS"
+  [ "$(basename "$BASE")" = qelvo.exe ] || mv "$WORK/base/$(basename "$BASE")" "$WORK/base/qelvo.exe"
+fi
 echo "qelvo.exe: $(stat -c %s "$EXE") bytes; libraries: $(imports "$EXE")"
 bench_load
 
@@ -61,4 +71,9 @@ echo "main window: $(wc -l <"$TREE") windows"
 bench "$WORK/in-use/qelvo.exe" TMainForm --same "$(winepath -w "$WORK/floor/same_windows.exe")" "$(winepath -w "$TREE")"
 echo "== an empty folder (first start): until the message that there is no database shows"
 bench "$WORK/empty/qelvo.exe" '#32770' --fresh
+if [ -n "$BASE" ]; then
+  echo "== the folder in use again: qelvo.exe (program) against QELVO_BASE_EXE (floor), start by start"
+  wine "$HARNESS" "$RUNS" "$(winepath -w "$WORK/in-use/qelvo.exe")" TMainForm \
+    "$(winepath -w "$WORK/base/qelvo.exe")" TMainForm | tr -d '\r'
+fi
 bench_load
