@@ -106,6 +106,10 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
     const bool buttonDown = AnyButton(keys);
 
     FGesturePath.clear();
+    // A press after the click that asked for an edit gives that edit up
+    // (it may fold the item's group or choose another item, which the
+    // edit would then land on); a second click on the item asks anew.
+    if (FEditManager) FEditManager->StopAutoEditTimer();
     // A press that can only start a rubber band.
     auto bandOnly = [&] {
         if (buttonDown && ButtonStarts(FDragRectManager, Button)) BeginDragDetect(keys, windowPt, true, false);

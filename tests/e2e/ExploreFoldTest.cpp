@@ -1,0 +1,72 @@
+// Folded groups of the task list meeting the commands, found faulty by
+// exploring the real program: what a fold hides is out of reach of what
+// the user does next, and what the user asked for before the fold does
+// not land on another task.
+#include <gtest/gtest.h>
+
+#include "e2e/SampleDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// The sample grouped by list (Work, Home, Shop), as it starts: the places
+// of the first group's fold button and of a task of the first group.
+struct TFoldPlaces {
+    RECT List;
+    explicit TFoldPlaces(const TMainWindowParts& parts) : List(RectOf(parts.List)) {}
+    // Work's fold button, under the header.
+    POINT WorkButton() const { return {List.left + 11, List.top + 35}; }
+};
+
+// Arms the title editor of task Index of the first group as a slow second
+// click does: the editor opens after the list's pause unless something
+// gives the request up.
+void ArmTitleEdit(TProgram& p, const TMainWindowParts& parts, int index) {
+    Click(p, parts.ListItem(index));
+    Sleep(GetDoubleClickTime() + 50);    // a second click, not a double click
+    Click(p, parts.ListItem(index));
+}
+
+// Past the pause after which an armed title editor opens.
+constexpr DWORD PastTheEditPause = 3400;
+
+} // namespace
+
+// A slow second click on a task asks for its title's editor; a click after
+// it, before the pause ran out, went on to another task: folding the
+// task's group opened the editor on the first task of the next group, one
+// the user never clicked, and a click on another task opened it on that
+// one. The next keys typed renamed it.
+TEST(ExploreFoldScenario, AClickAfterTheSecondClickGivesUpTheTitleEdit) {
+    TProgram p("fold-click-to-edit");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const TFoldPlaces places(parts);
+
+    ArmTitleEdit(p, parts, 1);
+    ASSERT_EQ(parts.ChosenTask(), "Call the bank");
+    Click(p, places.WorkButton());
+    Sleep(PastTheEditPause);
+    p.Settle();
+    EXPECT_EQ(p.Focus(), parts.List) << "an editor opened after the fold on " << TextOf(p.Focus());
+    if (p.Focus() != parts.List) Key(p, VK_ESCAPE);
+
+    // Work open again (a click on its caption), the second click on Call
+    // the bank, then a click on Plan the budget.
+    Click(p, POINT{places.List.left + 200, places.List.top + 35});
+    ArmTitleEdit(p, parts, 1);
+    Click(p, parts.ListItem(2));
+    ASSERT_EQ(parts.ChosenTask(), "Plan the budget");
+    Sleep(PastTheEditPause);
+    p.Settle();
+    EXPECT_EQ(p.Focus(), parts.List) << "an editor opened after a click on another task on " << TextOf(p.Focus());
+    if (p.Focus() != parts.List) Key(p, VK_ESCAPE);
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+} // namespace qelvo::e2e
