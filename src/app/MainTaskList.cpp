@@ -807,6 +807,13 @@ void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShif
     DoDefault = decision.DoDefault;
     switch (decision.Command) {
     case TListCommand::ChooseFirst: ChooseFirstTask(); break;
+    case TListCommand::ChooseFocused:
+        if (TGvItem* item = List->GetSelection()->GetFocusedItem()) {
+            const TGvSelectionChange change(List->GetSelection());
+            ChooseTask(item);
+            item->MakeVisible(emvAuto);
+        }
+        break;
     case TListCommand::FocusTree:
         if (FoldersList && FoldersList->CanFocus()) FoldersList->SetFocus();
         break;

@@ -18,6 +18,8 @@ struct TFoldPlaces {
     explicit TFoldPlaces(const TMainWindowParts& parts) : List(RectOf(parts.List)) {}
     // Work's fold button, under the header.
     POINT WorkButton() const { return {List.left + 11, List.top + 35}; }
+    // Home's fold button while Work is folded above it.
+    POINT SecondButtonUnderFoldedWork() const { return {List.left + 11, List.top + 80}; }
 };
 
 // Arms the title editor of task Index of the first group as a slow second
@@ -67,6 +69,42 @@ TEST(ExploreFoldScenario, AClickAfterTheSecondClickGivesUpTheTitleEdit) {
 
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// Folding the chosen task's group leaves no task chosen and moves the
+// keyboard's place to the next task shown, which the list marks in no
+// way: Space marked that task done and F2 opened its title's editor,
+// though the user never chose it. Such a key now chooses it first.
+TEST(ExploreFoldScenario, AKeyAfterAFoldChoosesTheTaskItWouldActOn) {
+    TProgram p("fold-space");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const TFoldPlaces places(parts);
+
+    Click(p, parts.ListItem(1));
+    ASSERT_EQ(parts.ChosenTask(), "Call the bank");
+    Click(p, places.WorkButton());
+    ASSERT_EQ(parts.ChosenTask(), "Note");
+    Key(p, VK_SPACE);
+    EXPECT_EQ(parts.ChosenTask(), "Water the plants") << "Space chose no task";
+    // Chosen now, Space marks it done.
+    Key(p, VK_SPACE);
+
+    // Home folded under it (Work folded above): the keyboard's place goes
+    // to Buy milk, which F2 chooses rather than edit unseen.
+    Click(p, places.SecondButtonUnderFoldedWork());
+    ASSERT_EQ(parts.ChosenTask(), "Note");
+    Key(p, VK_F2);
+    EXPECT_EQ(p.Focus(), parts.List) << "F2 edited " << TextOf(p.Focus());
+    if (p.Focus() != parts.List) Key(p, VK_ESCAPE);
+    EXPECT_EQ(parts.ChosenTask(), "Buy milk") << "F2 chose no task";
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(Fields(TaskLine(file, "Water the plants"))[1], "-d-");
+    EXPECT_EQ(Fields(TaskLine(file, "Buy milk"))[0], ";" + FileDate(0) + ";[food]Buy milk");
 }
 
 } // namespace qelvo::e2e

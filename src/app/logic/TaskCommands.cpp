@@ -42,6 +42,11 @@ TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSe
             break;
         }
     }
+    if ((key == VkSpace || key == VkF2) && !hasSelection && hasFocusedTask) {
+        d.Command = TListCommand::ChooseFocused;
+        d.DoDefault = false;
+        return d;
+    }
     switch (key) {
     case VkLeft:
     case VkRight:

@@ -23,11 +23,11 @@ void SetTaskPriority(TuTask& task, int priority, TuData& data);
 // ---- Keys in the list ------------------------------------------------------------
 
 // Virtual keys the list's key table knows.
-inline constexpr unsigned VkReturn = 0x0D, VkPrior = 0x21, VkNext = 0x22, VkEnd = 0x23, VkHome = 0x24, VkLeft = 0x25,
+inline constexpr unsigned VkReturn = 0x0D, VkSpace = 0x20, VkF2 = 0x71, VkPrior = 0x21, VkNext = 0x22, VkEnd = 0x23, VkHome = 0x24, VkLeft = 0x25,
                           VkUp = 0x26, VkRight = 0x27, VkDown = 0x28, VkDelete = 0x2E;
 enum class TListCommand {
     None, FocusTree, DeleteTasks, EditTitle, PriorityUp, PriorityDown, EditTags, EditDueDate, EditFolder, EditNote,
-    ChooseFirst
+    ChooseFirst, ChooseFocused
 };
 struct TListKeyDecision {
     TListCommand Command = TListCommand::None;
@@ -40,6 +40,9 @@ struct TListKeyDecision {
 // Page Down without Ctrl choose the first task (the list draws no focus
 // mark, so its own first move, which only marks the first task, showed
 // nothing); End then goes on to the last through the list's own move.
+// Space (tick) and F2 (edit the title) act on the task at the focus: with
+// none chosen, that task, which no mark shows (a fold moved the focus to
+// the next task shown), is chosen first and the key does nothing more.
 TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible,
                                  bool hasFocusedTask = true);
 

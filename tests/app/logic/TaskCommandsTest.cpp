@@ -43,6 +43,13 @@ TEST(TaskCommands, ListKeys) {
     EXPECT_TRUE(is(ListKeyDecision(VkEnd, true, false, false, true, false), TListCommand::ChooseFirst, true));
     EXPECT_TRUE(is(ListKeyDecision(VkLeft, false, false, false, true, false), TListCommand::FocusTree, false));
     EXPECT_TRUE(is(ListKeyDecision(VkDown, false, true, false, true, false), TListCommand::None, true));
+    // Space and F2 with a task focused but none chosen choose it; with one
+    // chosen they are the list's own (tick, edit).
+    EXPECT_TRUE(is(ListKeyDecision(VkSpace, false, false, false, true), TListCommand::ChooseFocused, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkF2, false, false, false, true), TListCommand::ChooseFocused, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkSpace, false, false, true, true), TListCommand::None, true));
+    EXPECT_TRUE(is(ListKeyDecision(VkF2, false, false, true, true), TListCommand::None, true));
+    EXPECT_TRUE(is(ListKeyDecision(VkSpace, false, false, false, true, false), TListCommand::None, true));
 }
 
 TEST(TaskCommands, HotZones) {
