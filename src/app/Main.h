@@ -381,7 +381,9 @@ public:
     void TxItem33Click(gcl::TObject* Sender);
     void FolderSelMenuPopup(TBarCustomItem* Sender, bool FromLink);
     void FolderSelMenuItemClick(gcl::TObject* Sender);
-    // The hot zone under a point of the list (client coordinates).
+    // The hot zone under a point of the list (client coordinates): only in
+    // a task's row, where the marks are drawn (a group's caption or the
+    // room below the last task has none).
     THotZone ListHotZoneAt(int X, int Y) const;
 
     // ======================================================================

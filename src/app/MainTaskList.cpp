@@ -1035,6 +1035,10 @@ THotZone TMainForm::ListHotZoneAt(int X, int Y) const {
     const int headerHeight = List->HeaderShown() ? List->GetHeader()->GetHeight() : 0;
     const int viewHeight = List->GetClientHeight() - headerHeight;
     const gcl::TPoint view = List->GetScrollbars()->MapWindowToView(gcl::TPoint{X, Y});
+    // A click on a group's caption folds the group (and leaves no task
+    // chosen): a mark's menu or panel opened there too would act on a
+    // task elsewhere, or on none.
+    if (Y < headerHeight || !List->GetGroups()->ItemByPoint(view)) return THotZone::None;
     // The zones are those of the column under the point (the last reaches
     // to the row's end, as its cells do), measured from its left edge: a
     // column narrower than its zone keeps it inside, so that a click on the

@@ -107,4 +107,45 @@ TEST(ExploreFoldScenario, AKeyAfterAFoldChoosesTheTaskItWouldActOn) {
     EXPECT_EQ(Fields(TaskLine(file, "Buy milk"))[0], ";" + FileDate(0) + ";[food]Buy milk");
 }
 
+// A click on a group's caption folds or opens the group; where the caption
+// row crosses the places of a task's marks (its priority icon, the first
+// pixels of the Tags and Due cells) the click also opened that mark's menu
+// or panel for the chosen task, a task elsewhere: the priority menu over
+// the caption, and the tags or date panel, whose OK then did nothing, as
+// the click on the caption had left no task chosen.
+TEST(ExploreFoldScenario, AClickOnAGroupsCaptionOpensNoTasksMark) {
+    TProgram p("fold-caption-marks");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const RECT list = RectOf(parts.List);
+    // By priority: High (three tasks) over Normal, whose caption row is
+    // this far under the list's top.
+    Key(p, 'P', Alt);
+    const LONG normalCaption = list.top + 149;
+    const struct {
+        const char* What;
+        POINT At;
+    } marks[] = {{"the priority icon's place", {list.left + 24, normalCaption}},
+                 {"the tags mark's place", {list.left + 328, normalCaption}},
+                 {"the date mark's place", {list.left + 478, normalCaption}}};
+    for (const auto& mark : marks) {
+        Sleep(GetDoubleClickTime() + 50);
+        Click(p, parts.ListItem(1));
+        ASSERT_EQ(parts.ChosenTask(), "Fix the tap");
+        Sleep(GetDoubleClickTime() + 50);
+        Click(p, mark.At);
+        EXPECT_TRUE(PopupMenus(p).empty()) << "a menu opened at " << mark.What;
+        EXPECT_EQ(p.Focus(), parts.List) << "a panel opened at " << mark.What;
+        if (!PopupMenus(p).empty() || p.Focus() != parts.List) Key(p, VK_ESCAPE);
+    }
+    // Three clicks on Normal's caption: folded.
+    EXPECT_EQ(parts.ChosenTask(), "Note");
+    Key(p, VK_HOME);
+    for (int i = 0; i < 3; ++i) Key(p, VK_DOWN);
+    EXPECT_EQ(parts.ChosenTask(), "Plan the budget") << "Normal is not folded";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e
