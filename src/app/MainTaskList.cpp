@@ -715,8 +715,14 @@ void TMainForm::ListGroupClick(TCustomGvListview*, TGvGroup* Group, TCommonKeySt
     if (!Group) return;
     TListviewUpdate update(List);
     if (KeyStates.Contains(cksControl)) {
+        // The groups above the one clicked may fold: the caption clicked
+        // stays where it is on the screen, under the pointer.
+        TGvScrollbarManager* scrollbars = List->GetScrollbars();
+        const int shownAt = Group->GetDisplayRect().Top - scrollbars->GetOffsetY();
         TGvGroups* groups = List->GetGroups();
         for (int g = 0; g < groups->GetCount(); ++g) groups->GetGroups(g)->SetExpanded(groups->GetGroups(g) == Group);
+        groups->Rebuild(true);
+        scrollbars->SetOffsetY(std::clamp(Group->GetDisplayRect().Top - shownAt, 0, scrollbars->MaxOffsetY()));
     } else {
         Group->SetExpanded(!Group->GetExpanded());
     }

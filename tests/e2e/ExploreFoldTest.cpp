@@ -4,6 +4,8 @@
 // not land on another task.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "e2e/SampleDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -29,6 +31,24 @@ void ArmTitleEdit(TProgram& p, const TMainWindowParts& parts, int index) {
     Click(p, parts.ListItem(index));
     Sleep(GetDoubleClickTime() + 50);    // a second click, not a double click
     Click(p, parts.ListItem(index));
+}
+
+// Lists Work, Home and Shop of twelve tasks each ("Work task 01" ...), more
+// than the window shows.
+void WriteThreeLongLists(const TProgram& p) {
+    std::string file = "d_id-0123456789\r\n";
+    for (const char* list : {"Work", "Home", "Shop"}) file += std::string(list) + "\xF7" "0\xF7\r\n";
+    file += "<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
+    int id = 1;
+    for (const char* list : {"Work", "Home", "Shop"})
+        for (int i = 1; i <= 12; ++i) {
+            char line[160];
+            std::snprintf(line, sizeof line, "%s task %02d\xF7--\xF7%010d\xF7%s\xF7" "1/2/2025\xF7\xF7\r\n", list, i,
+                          id++, list);
+            file += line;
+        }
+    MakeFolderOf(p.DatabasePath());
+    WriteFile(p.DatabasePath(), file);
 }
 
 // Past the pause after which an armed title editor opens.
@@ -144,6 +164,38 @@ TEST(ExploreFoldScenario, AClickOnAGroupsCaptionOpensNoTasksMark) {
     Key(p, VK_HOME);
     for (int i = 0; i < 3; ++i) Key(p, VK_DOWN);
     EXPECT_EQ(parts.ChosenTask(), "Plan the budget") << "Normal is not folded";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// Ctrl+click on a group's caption opens that group and folds the others;
+// those above it got shorter under a list scrolled down to it, and the
+// list kept its scroll place: the caption clicked went out of sight above,
+// and a click where it had been chose one of its tasks.
+TEST(ExploreFoldScenario, CtrlClickKeepsTheCaptionClickedInItsPlace) {
+    TProgram p("fold-ctrl-click");
+    WriteThreeLongLists(p);
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const RECT list = RectOf(parts.List);
+    // Home task 12 in sight at the top, Shop's caption right under it.
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END);
+    for (int i = 0; i < 12; ++i) Key(p, VK_UP);
+    ASSERT_EQ(parts.ChosenTask(), "Home task 12");
+    const POINT shopCaption{list.left + 200, list.top + 70};
+
+    Click(p, shopCaption, Ctrl);
+    Sleep(GetDoubleClickTime() + 50);
+    // The same place again, without Ctrl: Shop's caption, which folds it
+    // too, rather than a task of it.
+    Click(p, shopCaption);
+    EXPECT_EQ(parts.ChosenTask(), "Note") << "the click chose a task where Shop's caption was";
+    Key(p, VK_DOWN);
+    EXPECT_EQ(parts.ChosenTask(), "Note") << "a group is still open";
+
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
