@@ -94,7 +94,8 @@ TEST(ExploreFoldScenario, AClickAfterTheSecondClickGivesUpTheTitleEdit) {
 // Folding the chosen task's group leaves no task chosen and moves the
 // keyboard's place to the next task shown, which the list marks in no
 // way: Space marked that task done and F2 opened its title's editor,
-// though the user never chose it. Such a key now chooses it first.
+// though the user never chose it, and Down went on past it. Such a key
+// now chooses it first.
 TEST(ExploreFoldScenario, AKeyAfterAFoldChoosesTheTaskItWouldActOn) {
     TProgram p("fold-space");
     HWND main = StartWithSample(p);
@@ -106,14 +107,20 @@ TEST(ExploreFoldScenario, AKeyAfterAFoldChoosesTheTaskItWouldActOn) {
     ASSERT_EQ(parts.ChosenTask(), "Call the bank");
     Click(p, places.WorkButton());
     ASSERT_EQ(parts.ChosenTask(), "Note");
-    Key(p, VK_SPACE);
-    EXPECT_EQ(parts.ChosenTask(), "Water the plants") << "Space chose no task";
-    // Chosen now, Space marks it done.
-    Key(p, VK_SPACE);
+    Key(p, VK_DOWN);
+    EXPECT_EQ(parts.ChosenTask(), "Water the plants") << "Down went past the first task under the fold";
 
     // Home folded under it (Work folded above): the keyboard's place goes
-    // to Buy milk, which F2 chooses rather than edit unseen.
+    // to Buy milk, which Space chooses; chosen, Space marks it done.
     Click(p, places.SecondButtonUnderFoldedWork());
+    ASSERT_EQ(parts.ChosenTask(), "Note");
+    Key(p, VK_SPACE);
+    EXPECT_EQ(parts.ChosenTask(), "Buy milk") << "Space chose no task";
+    Key(p, VK_SPACE);
+
+    // Home opened again by its caption, which leaves no task chosen: F2
+    // chooses Buy milk rather than edit it unseen.
+    Click(p, POINT{places.List.left + 200, places.List.top + 80});
     ASSERT_EQ(parts.ChosenTask(), "Note");
     Key(p, VK_F2);
     EXPECT_EQ(p.Focus(), parts.List) << "F2 edited " << TextOf(p.Focus());
@@ -123,7 +130,8 @@ TEST(ExploreFoldScenario, AKeyAfterAFoldChoosesTheTaskItWouldActOn) {
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     const std::string file = ReadFile(p.DatabasePath());
-    EXPECT_EQ(Fields(TaskLine(file, "Water the plants"))[1], "-d-");
+    EXPECT_EQ(Fields(TaskLine(file, "Water the plants"))[1], "--");
+    EXPECT_EQ(Fields(TaskLine(file, "Buy milk"))[1], "-d-");
     EXPECT_EQ(Fields(TaskLine(file, "Buy milk"))[0], ";" + FileDate(0) + ";[food]Buy milk");
 }
 

@@ -42,7 +42,7 @@ TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSe
             break;
         }
     }
-    if ((key == VkSpace || key == VkF2) && !hasSelection && hasFocusedTask) {
+    if ((key == VkSpace || key == VkF2 || (key == VkDown && !shift && !ctrl)) && !hasSelection && hasFocusedTask) {
         d.Command = TListCommand::ChooseFocused;
         d.DoDefault = false;
         return d;

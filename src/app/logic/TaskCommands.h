@@ -42,7 +42,8 @@ struct TListKeyDecision {
 // nothing); End then goes on to the last through the list's own move.
 // Space (tick) and F2 (edit the title) act on the task at the focus: with
 // none chosen, that task, which no mark shows (a fold moved the focus to
-// the next task shown), is chosen first and the key does nothing more.
+// the next task shown), is chosen first and the key does nothing more;
+// Down too, which would go on past it.
 TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible,
                                  bool hasFocusedTask = true);
 

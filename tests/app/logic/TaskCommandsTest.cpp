@@ -50,6 +50,11 @@ TEST(TaskCommands, ListKeys) {
     EXPECT_TRUE(is(ListKeyDecision(VkSpace, false, false, true, true), TListCommand::None, true));
     EXPECT_TRUE(is(ListKeyDecision(VkF2, false, false, true, true), TListCommand::None, true));
     EXPECT_TRUE(is(ListKeyDecision(VkSpace, false, false, false, true, false), TListCommand::None, true));
+    // Down likewise; with Shift or Ctrl, and Up, it moves as the list does.
+    EXPECT_TRUE(is(ListKeyDecision(VkDown, false, false, false, true), TListCommand::ChooseFocused, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkDown, true, false, false, true), TListCommand::None, true));
+    EXPECT_TRUE(is(ListKeyDecision(VkDown, false, false, true, true), TListCommand::None, true));
+    EXPECT_TRUE(is(ListKeyDecision(VkUp, false, false, false, true), TListCommand::None, true));
 }
 
 TEST(TaskCommands, HotZones) {
