@@ -389,6 +389,34 @@ TEST_F(GvInputMessageTest, TheExpandButtonCollapsesAndTheFocusMovesOn) {
     EXPECT_EQ(Selected(), (std::vector<int>{2}));
 }
 
+// A second click on the chosen item asks for its edit after a pause; any
+// press before then gives that up (a fold, another item chosen), so the
+// edit never lands on an item the click was not on.
+TEST_F(GvInputMessageTest, APressAfterTheClickThatAskedForAnEditGivesItUp) {
+    LV->SetShowGroupMargins(true);
+    TGvEditManager* edits = LV->GetEditManager();
+    edits->SetEnabled(true);
+    SetFocus(LV->GetHandle());
+    Click(Item(2));
+    ASSERT_FALSE(edits->AutoEditTimerRunning());
+    Click(Item(2));
+    ASSERT_TRUE(edits->AutoEditTimerRunning());
+    Click(Item(3));
+    EXPECT_FALSE(edits->AutoEditTimerRunning()) << "another item chosen";
+    Click(Item(3));
+    ASSERT_TRUE(edits->AutoEditTimerRunning());
+    TGvGroup* first = Group(0);
+    TGvRectArrayObject R;
+    LV->GroupView()->GroupRectArray(first, gmeTop, first->MarginRectTop(), R);
+    const TPoint button = LV->GetScrollbars()->MapViewToWindow(
+        TPoint{(R.ExpandButtonRect.Left + R.ExpandButtonRect.Right) / 2,
+               (R.ExpandButtonRect.Top + R.ExpandButtonRect.Bottom) / 2});
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(button.X, button.Y));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(button.X, button.Y));
+    EXPECT_FALSE(edits->AutoEditTimerRunning()) << "the item's group folded";
+    edits->SetEnabled(false);
+}
+
 TEST_F(GvInputMessageTest, TheWheelScrollsByRows) {
     for (int i = 0; i < 30; ++i) Group(1)->GetItems()->Add(nullptr);
     LV->GetGroups()->Rebuild(true);
