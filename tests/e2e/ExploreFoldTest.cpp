@@ -33,6 +33,16 @@ void ArmTitleEdit(TProgram& p, const TMainWindowParts& parts, int index) {
     Click(p, parts.ListItem(index));
 }
 
+// The program started over the sample.
+struct TFoldSample {
+    TProgram P;
+    HWND Main;
+    TMainWindowParts Parts;
+    TFoldPlaces Places;
+    explicit TFoldSample(const std::string& scenario)
+        : P(scenario), Main(StartWithSample(P)), Parts(Main), Places(Parts) {}
+};
+
 // Lists Work, Home and Shop of twelve tasks each ("Work task 01" ...), more
 // than the window shows.
 void WriteThreeLongLists(const TProgram& p) {
@@ -62,15 +72,14 @@ constexpr DWORD PastTheEditPause = 3400;
 // the user never clicked, and a click on another task opened it on that
 // one. The next keys typed renamed it.
 TEST(ExploreFoldScenario, AClickAfterTheSecondClickGivesUpTheTitleEdit) {
-    TProgram p("fold-click-to-edit");
-    HWND main = StartWithSample(p);
-    ASSERT_NE(main, nullptr);
-    const TMainWindowParts parts(main);
-    const TFoldPlaces places(parts);
+    TFoldSample sample("fold-click-to-edit");
+    ASSERT_NE(sample.Main, nullptr);
+    TProgram& p = sample.P;
+    const TMainWindowParts& parts = sample.Parts;
 
     ArmTitleEdit(p, parts, 1);
     ASSERT_EQ(parts.ChosenTask(), "Call the bank");
-    Click(p, places.WorkButton());
+    Click(p, sample.Places.WorkButton());
     Sleep(PastTheEditPause);
     p.Settle();
     EXPECT_EQ(p.Focus(), parts.List) << "an editor opened after the fold on " << TextOf(p.Focus());
@@ -78,7 +87,7 @@ TEST(ExploreFoldScenario, AClickAfterTheSecondClickGivesUpTheTitleEdit) {
 
     // Work open again (a click on its caption), the second click on Call
     // the bank, then a click on Plan the budget.
-    Click(p, POINT{places.List.left + 200, places.List.top + 35});
+    Click(p, POINT{sample.Places.List.left + 200, sample.Places.List.top + 35});
     ArmTitleEdit(p, parts, 1);
     Click(p, parts.ListItem(2));
     ASSERT_EQ(parts.ChosenTask(), "Plan the budget");
@@ -97,22 +106,21 @@ TEST(ExploreFoldScenario, AClickAfterTheSecondClickGivesUpTheTitleEdit) {
 // though the user never chose it, and Down went on past it. Such a key
 // now chooses it first.
 TEST(ExploreFoldScenario, AKeyAfterAFoldChoosesTheTaskItWouldActOn) {
-    TProgram p("fold-space");
-    HWND main = StartWithSample(p);
-    ASSERT_NE(main, nullptr);
-    const TMainWindowParts parts(main);
-    const TFoldPlaces places(parts);
+    TFoldSample sample("fold-space");
+    ASSERT_NE(sample.Main, nullptr);
+    TProgram& p = sample.P;
+    const TMainWindowParts& parts = sample.Parts;
 
     Click(p, parts.ListItem(1));
     ASSERT_EQ(parts.ChosenTask(), "Call the bank");
-    Click(p, places.WorkButton());
+    Click(p, sample.Places.WorkButton());
     ASSERT_EQ(parts.ChosenTask(), "Note");
     Key(p, VK_DOWN);
     EXPECT_EQ(parts.ChosenTask(), "Water the plants") << "Down went past the first task under the fold";
 
     // Home folded under it (Work folded above): the keyboard's place goes
     // to Buy milk, which Space chooses; chosen, Space marks it done.
-    Click(p, places.SecondButtonUnderFoldedWork());
+    Click(p, sample.Places.SecondButtonUnderFoldedWork());
     ASSERT_EQ(parts.ChosenTask(), "Note");
     Key(p, VK_SPACE);
     EXPECT_EQ(parts.ChosenTask(), "Buy milk") << "Space chose no task";
@@ -120,7 +128,7 @@ TEST(ExploreFoldScenario, AKeyAfterAFoldChoosesTheTaskItWouldActOn) {
 
     // Home opened again by its caption, which leaves no task chosen: F2
     // chooses Buy milk rather than edit it unseen.
-    Click(p, POINT{places.List.left + 200, places.List.top + 80});
+    Click(p, POINT{sample.Places.List.left + 200, sample.Places.List.top + 80});
     ASSERT_EQ(parts.ChosenTask(), "Note");
     Key(p, VK_F2);
     EXPECT_EQ(p.Focus(), parts.List) << "F2 edited " << TextOf(p.Focus());
@@ -142,11 +150,11 @@ TEST(ExploreFoldScenario, AKeyAfterAFoldChoosesTheTaskItWouldActOn) {
 // the caption, and the tags or date panel, whose OK then did nothing, as
 // the click on the caption had left no task chosen.
 TEST(ExploreFoldScenario, AClickOnAGroupsCaptionOpensNoTasksMark) {
-    TProgram p("fold-caption-marks");
-    HWND main = StartWithSample(p);
-    ASSERT_NE(main, nullptr);
-    const TMainWindowParts parts(main);
-    const RECT list = RectOf(parts.List);
+    TFoldSample sample("fold-caption-marks");
+    ASSERT_NE(sample.Main, nullptr);
+    TProgram& p = sample.P;
+    const TMainWindowParts& parts = sample.Parts;
+    const RECT list = sample.Places.List;
     // By priority: High (three tasks) over Normal, whose caption row is
     // this far under the list's top.
     Key(p, 'P', Alt);

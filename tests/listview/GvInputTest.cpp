@@ -204,6 +204,16 @@ protected:
         SetKeyboardState(keys);
     }
     void Press(WPARAM Key) { SendMessageA(LV->GetHandle(), WM_KEYDOWN, Key, 1); }
+    // A click on a group's expand button.
+    void ClickExpandButton(TGvGroup* group) {
+        TGvRectArrayObject R;
+        LV->GroupView()->GroupRectArray(group, gmeTop, group->MarginRectTop(), R);
+        const TPoint button = LV->GetScrollbars()->MapViewToWindow(
+            TPoint{(R.ExpandButtonRect.Left + R.ExpandButtonRect.Right) / 2,
+                   (R.ExpandButtonRect.Top + R.ExpandButtonRect.Bottom) / 2});
+        SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(button.X, button.Y));
+        SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(button.X, button.Y));
+    }
     TGvItem* Focused() const { return LV->GetSelection()->GetFocusedItem(); }
 
     BYTE FSavedKeys[256] = {};
@@ -376,13 +386,7 @@ TEST_F(GvInputMessageTest, TheExpandButtonCollapsesAndTheFocusMovesOn) {
     LV->SetShowGroupMargins(true);
     TGvGroup* first = Group(0);
     Click(Item(2));
-    TGvRectArrayObject R;
-    LV->GroupView()->GroupRectArray(first, gmeTop, first->MarginRectTop(), R);
-    const TPoint button = LV->GetScrollbars()->MapViewToWindow(
-        TPoint{(R.ExpandButtonRect.Left + R.ExpandButtonRect.Right) / 2,
-               (R.ExpandButtonRect.Top + R.ExpandButtonRect.Bottom) / 2});
-    SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(button.X, button.Y));
-    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(button.X, button.Y));
+    ClickExpandButton(first);
     EXPECT_FALSE(first->GetExpanded());
     EXPECT_EQ(Focused(), Item(5));
     // The release of the toggling press clicks nothing.
@@ -405,14 +409,7 @@ TEST_F(GvInputMessageTest, APressAfterTheClickThatAskedForAnEditGivesItUp) {
     EXPECT_FALSE(edits->AutoEditTimerRunning()) << "another item chosen";
     Click(Item(3));
     ASSERT_TRUE(edits->AutoEditTimerRunning());
-    TGvGroup* first = Group(0);
-    TGvRectArrayObject R;
-    LV->GroupView()->GroupRectArray(first, gmeTop, first->MarginRectTop(), R);
-    const TPoint button = LV->GetScrollbars()->MapViewToWindow(
-        TPoint{(R.ExpandButtonRect.Left + R.ExpandButtonRect.Right) / 2,
-               (R.ExpandButtonRect.Top + R.ExpandButtonRect.Bottom) / 2});
-    SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(button.X, button.Y));
-    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(button.X, button.Y));
+    ClickExpandButton(Group(0));
     EXPECT_FALSE(edits->AutoEditTimerRunning()) << "the item's group folded";
     edits->SetEnabled(false);
 }
