@@ -828,6 +828,17 @@ bool TTaskOrderCache::Keep(int column, const std::vector<TuTask*>& tasks) {
     return true;
 }
 
+bool TTaskOrderCache::UpToDate(int column, const TuData& data) const noexcept {
+    if (column < 1 || column > 3 || column != FColumn || FMarkOf != &data || FMark == 0 ||
+        FMark != data.ChangeMark())
+        return false;
+    const TuTaskList& list = *data.Tasks;
+    if (static_cast<size_t>(list.GetCount()) != FTasks.size()) return false;
+    for (size_t i = 0; i < FTasks.size(); ++i)
+        if (list.TaskAt(static_cast<int>(i)) != FTasks[i]) return false;
+    return true;
+}
+
 bool TTaskOrderCache::Follow(std::uint64_t before) {
     if (!FMarkOf || FColumn == 0 || FMark == 0 || FMark != before) return false;
     // Until followed, the next use checks the tasks.
@@ -1355,8 +1366,11 @@ TTaskListLayout BuildTaskListLayout(TuData& data, TFilterSystem& filter, const T
     const std::vector<std::uint32_t>* order = nullptr;
     // Every task of the database, for the kept order.
     std::vector<TuTask*> all;
+    // Fewer shown (a list of some thousands) take it too when it stands as
+    // it is: a walk over every task's place costs less than their sort.
     if (orders && state.SortColumn >= 1 && state.SortColumn <= 3 && shown >= 64 &&
-        shown * 8 >= static_cast<size_t>(count)) {
+        (shown * 8 >= static_cast<size_t>(count) ||
+         (shown * 64 >= static_cast<size_t>(count) && orders->UpToDate(state.SortColumn, data)))) {
         all.resize(static_cast<size_t>(count));
         bool whole = true;
         for (int i = 0; i < count; ++i) whole = (all[static_cast<size_t>(i)] = data.Tasks->TaskAt(i)) && whole;

@@ -282,6 +282,11 @@ public:
     // that came otherwise or too many, leave the next use to check the
     // tasks as before. True when it followed.
     bool Follow(std::uint64_t before);
+    // Whether the order for Column stands for Data's tasks as they are,
+    // with nothing to read or check: it was made, checked or followed for
+    // them under Data's present change mark (a database it was told to
+    // trust). Reads no task.
+    bool UpToDate(int column, const TuData& data) const noexcept;
 
     // A task's key as kept: its first 24 folded bytes and the text's
     // length while they hold it whole (255 past them), or its due date.

@@ -329,6 +329,85 @@ TEST(TaskOrderCache, FollowingTheProgramsAddTickAndDeleteGivesTheOrderOfAFreshSo
     });
 }
 
+TEST(TaskOrderCache, AListOfAFewTasksAmongManyTakesTheKeptOrderOnlyWhileItIsUpToDate) {
+    // A list of a twentieth of the tasks: too few for the kept order to be
+    // checked for it, enough for it to be walked while nothing changed
+    // since it was made, checked or followed.
+    TuData data;
+    FillDatabase(data, 2000);
+    data.Folders->Add(std::string("Few") + FieldSeparator + "0" + FieldSeparator);
+    for (int i = 0; i < data.Tasks->GetCount(); i += 20) data.Tasks->GetTask(i)->Folder = "Few";
+    data.Modified = true;
+    TOrders orders;
+    for (TTaskOrderCache& order : orders) order.TrustChangeMarkOf(&data);
+    auto task = [&](int i) { return data.Tasks->GetTask(i); };
+    auto bringUpToDate = [&] {
+        const std::vector<TuTask*> all = AllTasks(data);
+        for (int column = 1; column <= 3; ++column) orders[static_cast<size_t>(column)].Order(column, all);
+    };
+    TGroupKeys keys;
+    auto expectFewRight = [&](bool upToDate, const std::string& what) {
+        for (int column = 1; column <= 3; ++column)
+            ASSERT_EQ(upToDate, orders[static_cast<size_t>(column)].UpToDate(column, data)) << what << " column " << column;
+        TFilterSystem filter;
+        filter.Conditions[fkFolder].Enabled = true;
+        filter.Conditions[fkFolder].Value1 = "Few";
+        for (int mode : {gmNone, gmList, gmDate, gmPriority, gmTags})
+            for (int column = 1; column <= 3; ++column)
+                for (bool ascending : {true, false}) {
+                    TTaskListState state;
+                    state.GroupMode = mode;
+                    state.Grouped = mode != gmNone;
+                    state.SortColumn = column;
+                    state.SortAscending = ascending;
+                    const std::string name = what + ": mode " + std::to_string(mode) + " column " +
+                                             std::to_string(column) + (ascending ? " up" : " down");
+                    const TTaskListLayout fresh = BuildTaskListLayout(data, filter, state, keys);
+                    const TTaskListLayout kept =
+                        BuildTaskListLayout(data, filter, state, keys, &orders[static_cast<size_t>(column)]);
+                    ExpectSameLayout(kept, fresh, name);
+                    if (::testing::Test::HasFailure()) return;
+                }
+    };
+    expectFewRight(false, "no order made yet");
+    bringUpToDate();
+    expectFewRight(true, "orders up to date");
+    // Equal tasks in the list, by every column: their order is the
+    // database's, up and down.
+    for (int i = 0; i < 10; ++i) {
+        task(i * 40)->Title = i % 2 ? "Same title" : "SAME TITLE";
+        task(i * 40)->Tags = "same";
+        task(i * 40)->Due = Today;
+    }
+    data.Modified = true;
+    expectFewRight(false, "equal tasks, orders not yet checked");
+    bringUpToDate();
+    expectFewRight(true, "equal tasks");
+    // An edit of a task in the list moves it: the orders no longer stand
+    // as they are, and the list is sorted as it is now.
+    ApplyTitleEdit(*task(60), "aaaa first", data);
+    ApplyDueEdit(*task(80), true, Today - 400, data);
+    expectFewRight(false, "tasks of the list edited");
+    bringUpToDate();
+    // An add and a delete the orders follow: up to date with the new task
+    // in its place.
+    const std::uint64_t before = data.ChangeMark();
+    auto gone = DeleteTasks(data, {task(100), task(5)});
+    test::AddTask(data, "call the plumber about the roof", "Few", "home", Today + 1, 2);
+    data.Modified = true;
+    for (int column = 1; column <= 3; ++column)
+        ASSERT_TRUE(orders[static_cast<size_t>(column)].Follow(before)) << column;
+    expectFewRight(true, "a task added and two deleted, followed");
+    // Other columns, databases and orders never trusted are not up to date.
+    EXPECT_FALSE(orders[1].UpToDate(2, data));
+    TuData other;
+    FillDatabase(other, 40);
+    EXPECT_FALSE(orders[1].UpToDate(1, other));
+    TTaskOrderCache untrusted;
+    untrusted.Order(1, AllTasks(data));
+    EXPECT_FALSE(untrusted.UpToDate(1, data));
+}
+
 TEST(TaskOrderCache, KeptWhileOnlyTheFilterChangesAndMendedAfterFewChanges) {
     TuData data;
     FillDatabase(data, 300);
