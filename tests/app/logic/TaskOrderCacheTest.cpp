@@ -72,10 +72,30 @@ void ExpectSameLayout(const TTaskListLayout& kept, const TTaskListLayout& fresh,
 // next, across the edits between them.
 using TOrders = std::array<TTaskOrderCache, 4>;
 
-// Every grouping, sort column and direction, with and without a filter:
-// the kept order gives the layout of a plain build.
-void ExpectKeptOrderRight(TuData& data, TOrders& orders, const std::string& what) {
+// Every grouping, sort column and direction under Filter: the kept order
+// gives the layout of a plain build.
+void ExpectKeptOrderRightUnder(TuData& data, TOrders& orders, TFilterSystem& filter, const std::string& what) {
     TGroupKeys keys;
+    for (int mode : {gmNone, gmList, gmDate, gmPriority, gmTags})
+        for (int column = 0; column <= 3; ++column)
+            for (bool ascending : {true, false}) {
+                TTaskListState state;
+                state.GroupMode = mode;
+                state.Grouped = mode != gmNone;
+                state.SortColumn = column;
+                state.SortAscending = ascending;
+                const std::string name = what + " mode " + std::to_string(mode) + " column " + std::to_string(column) +
+                                         (ascending ? " up" : " down");
+                const TTaskListLayout fresh = BuildTaskListLayout(data, filter, state, keys);
+                const TTaskListLayout kept =
+                    BuildTaskListLayout(data, filter, state, keys, &orders[static_cast<size_t>(column)]);
+                ExpectSameLayout(kept, fresh, name);
+                if (::testing::Test::HasFailure()) return;
+            }
+}
+
+// The same with and without a filter.
+void ExpectKeptOrderRight(TuData& data, TOrders& orders, const std::string& what) {
     for (int filterKind = 0; filterKind < 3; ++filterKind) {
         TFilterSystem filter;
         if (filterKind == 1) filter.Conditions[fkDone].Enabled = true;  // hide done
@@ -83,23 +103,8 @@ void ExpectKeptOrderRight(TuData& data, TOrders& orders, const std::string& what
             filter.Conditions[fkFolder].Enabled = true;
             filter.Conditions[fkFolder].Value1 = "Work";
         }
-        for (int mode : {gmNone, gmList, gmDate, gmPriority, gmTags})
-            for (int column = 0; column <= 3; ++column)
-                for (bool ascending : {true, false}) {
-                    TTaskListState state;
-                    state.GroupMode = mode;
-                    state.Grouped = mode != gmNone;
-                    state.SortColumn = column;
-                    state.SortAscending = ascending;
-                    const std::string name = what + ": filter " + std::to_string(filterKind) + " mode " +
-                                             std::to_string(mode) + " column " + std::to_string(column) +
-                                             (ascending ? " up" : " down");
-                    const TTaskListLayout fresh = BuildTaskListLayout(data, filter, state, keys);
-                    const TTaskListLayout kept =
-                        BuildTaskListLayout(data, filter, state, keys, &orders[static_cast<size_t>(column)]);
-                    ExpectSameLayout(kept, fresh, name);
-                    if (::testing::Test::HasFailure()) return;
-                }
+        ExpectKeptOrderRightUnder(data, orders, filter, what + ": filter " + std::to_string(filterKind));
+        if (::testing::Test::HasFailure()) return;
     }
 }
 
@@ -345,29 +350,13 @@ TEST(TaskOrderCache, AListOfAFewTasksAmongManyTakesTheKeptOrderOnlyWhileItIsUpTo
         const std::vector<TuTask*> all = AllTasks(data);
         for (int column = 1; column <= 3; ++column) orders[static_cast<size_t>(column)].Order(column, all);
     };
-    TGroupKeys keys;
     auto expectFewRight = [&](bool upToDate, const std::string& what) {
         for (int column = 1; column <= 3; ++column)
             ASSERT_EQ(upToDate, orders[static_cast<size_t>(column)].UpToDate(column, data)) << what << " column " << column;
         TFilterSystem filter;
         filter.Conditions[fkFolder].Enabled = true;
         filter.Conditions[fkFolder].Value1 = "Few";
-        for (int mode : {gmNone, gmList, gmDate, gmPriority, gmTags})
-            for (int column = 1; column <= 3; ++column)
-                for (bool ascending : {true, false}) {
-                    TTaskListState state;
-                    state.GroupMode = mode;
-                    state.Grouped = mode != gmNone;
-                    state.SortColumn = column;
-                    state.SortAscending = ascending;
-                    const std::string name = what + ": mode " + std::to_string(mode) + " column " +
-                                             std::to_string(column) + (ascending ? " up" : " down");
-                    const TTaskListLayout fresh = BuildTaskListLayout(data, filter, state, keys);
-                    const TTaskListLayout kept =
-                        BuildTaskListLayout(data, filter, state, keys, &orders[static_cast<size_t>(column)]);
-                    ExpectSameLayout(kept, fresh, name);
-                    if (::testing::Test::HasFailure()) return;
-                }
+        ExpectKeptOrderRightUnder(data, orders, filter, what + ":");
     };
     expectFewRight(false, "no order made yet");
     bringUpToDate();
