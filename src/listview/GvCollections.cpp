@@ -481,42 +481,46 @@ void TGvCollection::Clear(bool FreeItems) {
     TCustomGvListview* lv = GetOwnerListview();
     {
         TListviewUpdate update(lv);
-        FClearing = true;
-        try {
-            if (FreeItems && !FSelectionSeen) {
-                // No entry has a focus or selection to lose: marking them
-                // destroying fires nothing, so they are all marked at once
-                // and the free is the one walk over them.
-                FEntriesDestroying = true;
-                FreeEntries();
-            } else {
-                for (TGvCollectionItem* item : FList) {
-                    item->SetStateBit(esosDestroying, true);
-                    if (item->GetFocused()) item->SetFocused(false);
-                    if (item->GetSelected()) item->SetSelected(false);
-                }
-                if (FreeItems) FreeEntries();
-            }
-        } catch (...) {
-            FList.clear();
-            FVisibleList.clear();
-            FClearing = false;
-            FEntriesDestroying = false;
-            FSelectionSeen = false;
-            throw;
-        }
-        FList.clear();
-        FVisibleList.clear();
-        FNumbered = true;
-        FClearing = false;
-        FEntriesDestroying = false;
-        FSelectionSeen = false;
+        ClearEntries(FreeItems);
         if (lv && lv->HandleAllocated() && lv->GetScrollbars()) {
             lv->GetScrollbars()->SetOffsetX(0);
             lv->GetScrollbars()->SetOffsetY(0);
         }
     }
     if (lv && !lv->IsDestroying()) DoStructureChange();
+}
+
+void TGvCollection::ClearEntries(bool FreeItems) {
+    FClearing = true;
+    try {
+        if (FreeItems && !FSelectionSeen) {
+            // No entry has a focus or selection to lose: marking them
+            // destroying fires nothing, so they are all marked at once
+            // and the free is the one walk over them.
+            FEntriesDestroying = true;
+            FreeEntries();
+        } else {
+            for (TGvCollectionItem* item : FList) {
+                item->SetStateBit(esosDestroying, true);
+                if (item->GetFocused()) item->SetFocused(false);
+                if (item->GetSelected()) item->SetSelected(false);
+            }
+            if (FreeItems) FreeEntries();
+        }
+    } catch (...) {
+        FList.clear();
+        FVisibleList.clear();
+        FClearing = false;
+        FEntriesDestroying = false;
+        FSelectionSeen = false;
+        throw;
+    }
+    FList.clear();
+    FVisibleList.clear();
+    FNumbered = true;
+    FClearing = false;
+    FEntriesDestroying = false;
+    FSelectionSeen = false;
 }
 
 void TGvCollection::AppendEntry(TGvCollectionItem* Item) {
@@ -831,16 +835,29 @@ void TGvItems::FreeEntries() {
 }
 
 void TGvItems::ClearInGroupsWalk() {
-    gcl::TFlagScope dropped(FReferencesDropped);
-    TGvCollection::Clear(true);
+    if (GetCount() == 0) return;
+    // The groups' clear holds the update bracket, puts the scroll offsets
+    // back and lays the list out once for all its groups, and leaves no
+    // item to sort: of this clear only the free and the structure event
+    // are left to do here.
+    {
+        gcl::TFlagScope dropped(FReferencesDropped);
+        ClearEntries(true);
+    }
+    TCustomGvListview* lv = GetOwnerListview();
+    if (lv && !lv->IsDestroying()) lv->DoItemStructureChange();
 }
 
 void TGvItems::DoStructureChange() {
     TCustomGvListview* lv = GetOwnerListview();
     if (!lv || lv->IsDestroying()) return;
-    if (lv->GetGroups()) lv->GetGroups()->Rebuild(false);
-    // An exchange keeps the order the caller asked for.
-    if (!GetExchanging() && lv->GetSort() && lv->GetSort()->GetAutoSort()) lv->GetSort()->SortAll(false);
+    TGvGroups* groups = lv->GetGroups();
+    if (groups) groups->Rebuild(false);
+    // An exchange keeps the order the caller asked for. While the groups
+    // clear themselves nothing will be left to sort, and the list still
+    // names the groups freed so far.
+    if (!GetExchanging() && lv->GetSort() && lv->GetSort()->GetAutoSort() && !(groups && groups->GetClearing()))
+        lv->GetSort()->SortAll(false);
     lv->DoItemStructureChange();
 }
 

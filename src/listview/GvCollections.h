@@ -381,6 +381,10 @@ protected:
     void DefineProperties(gcl::TFiler& Filer) override;
     virtual void DoItemAdd(TGvCollectionItem*, int) {}
     virtual void DoStructureChange() {}
+    // The clear's own work: every entry marked destroying and without
+    // focus or selection, freed when FreeItems, and the lists emptied;
+    // nothing is signalled.
+    void ClearEntries(bool FreeItems);
     // Appends Item to the list with its index, and signals its adding.
     void AppendEntry(TGvCollectionItem* Item);
     // Frees every entry, last first, while the collection clears itself
@@ -497,7 +501,8 @@ private:
     friend class TGvGroup;
     // Clear(true) inside the one walk of the groups' clear, which holds the
     // update and selection brackets and has dropped the list view's
-    // references to the items already.
+    // references to the items already: the items are freed and the
+    // structure event fires, the rest is the groups' clear's.
     void ClearInGroupsWalk();
 
     TGvGroup* FOwnerGroup;

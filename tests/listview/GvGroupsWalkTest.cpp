@@ -193,6 +193,41 @@ TEST_F(GvGroupsWalkTest, AFocusAndSelectionsAmongManyGroupsGoAsEachGroupsOwnFree
               300);
 }
 
+TEST_F(GvGroupsWalkTest, AClearUnderAutoSortComparesNoGroupItFrees) {
+    // With auto-sort on, the clear of the groups, in the walk or group by
+    // group, leaves nothing to sort: no group is compared, none is asked
+    // for once freed, and the items' structure changes still fire.
+    for (TGvCollectionItemClass kind : {TGvGroupVirtual::StaticClass(), TOwnGroup::StaticClass()}) {
+        SCOPED_TRACE(kind->ClassName());
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+        TGvGroups* groups = LV->GetGroups();
+        groups->SetItemClass(kind);
+        for (int g = 0; g < 6; ++g) {
+            TGvGroup* group = groups->Add(nullptr);
+            group->SetTag(g);
+            for (int i = 0; i < 2; ++i) group->GetItems()->Add(nullptr)->SetTag(g * 10 + i);
+        }
+        int compared = 0;
+        struct TCounter {
+            int* Count;
+            int Compare(TCustomGvListview*, TGvGroup*, TGvGroup*) {
+                ++*Count;
+                return 0;
+            }
+        } counter{&compared};
+        LV->OnGroupCompare = TGroupCompareEvent(&counter, &TCounter::Compare);
+        LV->OnItemStructureChange = gcl::TNotifyEvent(this, &GvGroupsWalkTest::OnStructure);
+        LV->GetSort()->SetAutoSort(true);
+        compared = 0;
+        Events.clear();
+        groups->Clear();
+        EXPECT_EQ(compared, 0);
+        EXPECT_EQ(std::count(Events.begin(), Events.end(), "structure"), 6);
+        EXPECT_EQ(groups->GetCount(), 0);
+    }
+}
+
 TEST_F(GvGroupsWalkTest, GroupsAndItemsComeBackWholeAfterTheWalk) {
     // Many small groups, freed in one walk inside an update bracket and
     // outside, then made again: the list's counts and indexes are right.
