@@ -31,18 +31,22 @@ TEST(ExploreUndoScenario, TheTitleEditorFitsATitleTheEditMenuPutBack) {
     ASSERT_EQ(TextOf(editor), "Write report");
     const int fitting = WidthOf(editor);
     Type(p, "X");
-    ASSERT_LT(WidthOf(editor), fitting) << "the editor did not fit the short text typed";
+    // The editor fits its text a moment after the change: waited for.
+    ASSERT_TRUE(WaitUntil([&] { return WidthOf(editor) < fitting; }))
+        << "the editor did not fit the short text typed: " << WidthOf(editor) << " wide";
 
     ChooseFromEditMenu(p, editor, 'U');
     EXPECT_EQ(TextOf(editor), "Write report");
-    EXPECT_EQ(WidthOf(editor), fitting) << "the title put back by Undo does not fit its editor";
+    EXPECT_TRUE(WaitUntil([&] { return WidthOf(editor) == fitting; }))
+        << "the title put back by Undo does not fit its editor: " << WidthOf(editor) << " against " << fitting;
     Shot(p, main, "undo-title-menu-undo");
 
     Key(p, 'A', Ctrl);
     PutOnClipboard(L"Write the report for the board");
     ChooseFromEditMenu(p, editor, 'P');
     EXPECT_EQ(TextOf(editor), "Write the report for the board");
-    EXPECT_GT(WidthOf(editor), fitting + 60) << "the pasted title does not fit its editor";
+    EXPECT_TRUE(WaitUntil([&] { return WidthOf(editor) > fitting + 60; }))
+        << "the pasted title does not fit its editor: " << WidthOf(editor) << " wide";
     Key(p, VK_RETURN);
     EXPECT_EQ(p.Focus(), parts.List);
     Key(p, 'Q', Ctrl);
