@@ -8,6 +8,7 @@
 #include <string>
 
 #include "data/uDataMan.h"
+#include "e2e/BigDatabase.h"
 #include "e2e/ExitsSupport.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
@@ -16,50 +17,6 @@
 namespace qelvo::e2e {
 
 namespace {
-
-const char* const BigLists[] = {"Inbox", "Work", "Home", "Errands", "Projects", "Someday"};
-const char* const BigTags[] = {"work", "home", "urgent", "shop", "phone", "mail", "bills", "car", "kids", "gym"};
-
-// Count tasks "Task 000000" ... spread over six lists in turn, with zero
-// to two different tags, every other one with a due date, every third with a note,
-// every fourth done, the priorities in turn.
-void WriteBigDatabase(const std::string& path, int count) {
-    MakeFolderOf(path);
-    TuData data;
-    data.DbId = "d_id-2468013579";
-    int icon = 0;
-    for (const char* list : BigLists) data.Folders->Add(std::string(list) + "\xF7" + std::to_string(icon++) + "\xF7");
-    for (const char* tag : BigTags) data.Tags->Add(tag);
-    uint32_t random = 7;
-    auto below = [&random](int n) {
-        random = random * 1664525u + 1013904223u;
-        return int((random >> 8) % unsigned(n));
-    };
-    for (int n = 0; n < count; ++n) {
-        auto* task = new TuTask();
-        char text[32];
-        std::snprintf(text, sizeof text, "Task %06d", n);
-        task->Title = std::string(text);
-        task->Folder = std::string(BigLists[n % 6]);
-        std::string tags;
-        for (int k = below(3), first = -1; k > 0; --k) {
-            int tag = below(10);
-            if (tag == first) tag = (tag + 1) % 10;    // two different tags
-            first = tag;
-            tags += (tags.empty() ? "" : ",") + std::string(BigTags[tag]);
-        }
-        task->Tags = tags;
-        std::snprintf(text, sizeof text, "%010d", n + 1);
-        task->Id = std::string(text);
-        if (n % 3 == 0) task->Notes = std::string("First line\r\nSecond line\r\n");
-        task->Done = n % 4 == 0;
-        task->Due = n % 2 ? gcl::EncodeDate(2031, 1, 1) + below(700) : 0;
-        task->Created = gcl::EncodeDate(2025, 1, 1);
-        task->Priority = uint8_t(n % 3);
-        data.Tasks->AddObject(task->Title, task);
-    }
-    ASSERT_TRUE(data.SaveToFile(path));
-}
 
 // How many tasks of a database file are in each list; {"<unreadable>": 1}
 // when it cannot be read.
