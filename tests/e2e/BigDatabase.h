@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "data/uDataMan.h"
@@ -55,6 +56,35 @@ inline void WriteBigDatabase(const std::string& path, int count) {
         data.Tasks->AddObject(task->Title, task);
     }
     ASSERT_TRUE(data.SaveToFile(path));
+}
+
+// How many tasks of a database file are done, and in each list (Tasks
+// is -1 when it cannot be read).
+struct TFileCounts {
+    int Tasks = -1;
+    int Done = 0;
+    std::map<std::string, int> Lists;
+};
+inline TFileCounts CountsIn(const std::string& path) {
+    TFileCounts counts;
+    TuData data;
+    if (!data.LoadFromFile(path)) return counts;
+    counts.Tasks = data.Tasks->GetCount();
+    for (int i = 0; i < counts.Tasks; ++i) {
+        const TuTask* task = data.Tasks->GetTask(i);
+        counts.Done += task->Done ? 1 : 0;
+        counts.Lists[std::string(task->Folder)]++;
+    }
+    return counts;
+}
+
+// Starts the program on a big database of Count tasks; its main window
+// (nullptr when none came).
+inline HWND StartOnBigDatabase(TProgram& p, int count) {
+    WriteBigDatabase(p.DatabasePath(), count);
+    if (::testing::Test::HasFatalFailure()) return nullptr;
+    p.Start();
+    return p.Main(30000);
 }
 
 } // namespace qelvo::e2e

@@ -21,11 +21,9 @@ namespace {
 // How many tasks of a database file are in each list; {"<unreadable>": 1}
 // when it cannot be read.
 std::map<std::string, int> TasksPerList(const std::string& path) {
-    TuData data;
-    if (!data.LoadFromFile(path)) return {{"<unreadable>", 1}};
-    std::map<std::string, int> lists;
-    for (int i = 0; i < data.Tasks->GetCount(); ++i) lists[std::string(data.Tasks->GetTask(i)->Folder)]++;
-    return lists;
+    const TFileCounts counts = CountsIn(path);
+    if (counts.Tasks < 0) return {{"<unreadable>", 1}};
+    return counts.Lists;
 }
 
 // How many tasks of a database file have each tag and each priority
@@ -49,9 +47,7 @@ std::map<std::string, int> TagsAndPriorities(const std::string& path) {
 TEST(BigSelectionScenario, ShiftEndAndShiftHomeOverTwentyThousandTasksAnswerAndTheWholeSelectionShows) {
     TProgram p("big-selection");
     const int count = 20000;
-    WriteBigDatabase(p.DatabasePath(), count);
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartOnBigDatabase(p, count);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     // The first task chosen: its row takes the selection's colour beyond
@@ -85,9 +81,7 @@ TEST(BigSelectionScenario, ShiftEndAndShiftHomeOverTwentyThousandTasksAnswerAndT
 TEST(BigDeleteScenario, AListOfThousandsAndThenEveryTaskLeftAreDeletedAndStayDeletedAfterARestart) {
     TProgram p("big-delete");
     const int count = 20000;
-    WriteBigDatabase(p.DatabasePath(), count);
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartOnBigDatabase(p, count);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     // The list Work (every sixth task) goes with its tasks, after the question.
@@ -122,9 +116,7 @@ TEST(BigDeleteScenario, AListOfThousandsAndThenEveryTaskLeftAreDeletedAndStayDel
 
 TEST(BigPrintScenario, ThePrintWindowOverFortyThousandTasksOpensClosesAndLeavesNoTaskChosen) {
     TProgram p("big-print");
-    WriteBigDatabase(p.DatabasePath(), 40000);
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartOnBigDatabase(p, 40000);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     Click(p, parts.ListItem(0));
@@ -148,9 +140,7 @@ TEST(BigPrintScenario, ThePrintWindowOverFortyThousandTasksOpensClosesAndLeavesN
 TEST(BigDragScenario, TwentyThousandChosenTasksDroppedOnATagAndOnAPriorityGroupAllTakeIt) {
     TProgram p("big-drag");
     const int count = 20000;
-    WriteBigDatabase(p.DatabasePath(), count);
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartOnBigDatabase(p, count);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     const RECT list = RectOf(parts.List);
@@ -219,9 +209,7 @@ TEST(BigGroupsScenario, ACtrlClickOnOneOfThirtyThousandGroupsFoldsTheOthersAtOnc
 
 TEST(BigStickyNotesScenario, StickyNotesForTwoThousandChosenTasksAreRefusedWithAWordAndForThreeMade) {
     TProgram p("big-sticky-notes");
-    WriteBigDatabase(p.DatabasePath(), 2000);
-    p.Start();
-    HWND main = p.Main();
+    HWND main = StartOnBigDatabase(p, 2000);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     const size_t windows = p.TopWindows().size();

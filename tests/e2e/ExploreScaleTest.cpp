@@ -29,33 +29,12 @@ struct TScrollBar {
     RECT List;
 };
 
-// How many tasks of a database file are done, and in each list.
-struct TFileCounts {
-    int Tasks = -1;
-    int Done = 0;
-    std::map<std::string, int> Lists;
-};
-TFileCounts CountsIn(const std::string& path) {
-    TFileCounts counts;
-    TuData data;
-    if (!data.LoadFromFile(path)) return counts;
-    counts.Tasks = data.Tasks->GetCount();
-    for (int i = 0; i < counts.Tasks; ++i) {
-        const TuTask* task = data.Tasks->GetTask(i);
-        counts.Done += task->Done ? 1 : 0;
-        counts.Lists[std::string(task->Folder)]++;
-    }
-    return counts;
-}
-
 } // namespace
 
 TEST(ExploreScaleScenario, TheThumbDraggedToTheEndAndAShiftClickThereDeleteEveryTaskFromTheFirstDown) {
     TProgram p("explore-scale-thumb");
     const int count = 30000;
-    WriteBigDatabase(p.DatabasePath(), count);
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartOnBigDatabase(p, count);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     const TScrollBar bar(parts.List);
@@ -97,9 +76,7 @@ TEST(ExploreScaleScenario, TheThumbDraggedToTheEndAndAShiftClickThereDeleteEvery
 TEST(ExploreScaleScenario, ACheckBoxTickedHalfWayDownAndEveryTaskDroppedOnAListAreAllTheFileHolds) {
     TProgram p("explore-scale-drop");
     const int count = 40000;
-    WriteBigDatabase(p.DatabasePath(), count);
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartOnBigDatabase(p, count);
     ASSERT_NE(main, nullptr);
     TMainWindowParts parts(main);
     const TScrollBar bar(parts.List);
