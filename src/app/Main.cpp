@@ -1146,6 +1146,14 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
         RunCommandAfterEdit(static_cast<gcl::TShortCut>(Message.WParam));
         return;
     }
+    if (Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_KEYMENU && Message.LParam != ' ') {
+        // The menu bar taken with the keys (a tap of Alt, F10, Alt and a
+        // menu's letter) takes a title being typed, as a click on the bar
+        // does: a command chosen there may fill the task list anew, which
+        // would drop the editor and what was typed in it. (The window's
+        // own menu, Alt+Space, keeps it, as a drag by the caption does.)
+        TakeTitleBeingEdited();
+    }
     if (Message.Msg == WM_QUERYENDSESSION) {
         inherited::Dispatch(Message);
         if (Message.Result) Message.Result = QueryEndSession() ? 1 : 0;
