@@ -1239,8 +1239,12 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     }
     ExcludeClipRect(dc, 0, 0, client.Width() + 1, headerHeight);
     SetWindowOrgEx(dc, origin.x + offsetX, origin.y + offsetY - headerHeight, nullptr);
+    // An area wholly within the header's band (the header repainted on its
+    // own) shows no row: the walks over the groups and items, which would
+    // pass every group to find none there, are left out.
+    const bool rowsShown = ARect.Bottom > headerHeight;
     // Groups, margin by margin.
-    if (!SelectedOnly) {
+    if (!SelectedOnly && rowsShown) {
         for (TGvGroup* group = FGroups->FirstGroupInRect(viewRect); group;
              group = FGroups->NextGroupInRect(group, viewRect)) {
             TGvViewGroup* groupView = GroupView(group);
@@ -1255,7 +1259,8 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     // The focused column's band, when it is sorted.
     const bool report = FView == elsReport || FView == elsGrid;
     TGvColumns* columns = FHeader->GetColumns();
-    if (!SelectedOnly && report && FPaintInfoColumn && FPaintInfoColumn->GetHilightFocused() && FSelection) {
+    if (!SelectedOnly && rowsShown && report && FPaintInfoColumn && FPaintInfoColumn->GetHilightFocused() &&
+        FSelection) {
         TGvColumn* focused = FSelection->PeekFocusedColumn();
         if (focused && focused->GetVisible() && focused->GetSortDirection() != esdNone) {
             ACanvas->GetBrush()->SetStyle(gcl::bsSolid);
@@ -1288,7 +1293,8 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
             view->Paint(item, column, ACanvas, false);
         }
     };
-    for (TGvItem* item = FGroups->FirstItemInRect(viewRect); item; item = FGroups->NextItemInRect(item, viewRect)) {
+    for (TGvItem* item = rowsShown ? FGroups->FirstItemInRect(viewRect) : nullptr; item;
+         item = FGroups->NextItemInRect(item, viewRect)) {
         if (SelectedOnly && !item->GetSelected()) continue;
         TGvViewItem* view = ItemView(item);
         if (item->GetFocused() && view->PaintFocusedLast()) {
@@ -1299,7 +1305,7 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
     }
     if (heldBack) paintItem(heldBack, ItemView(heldBack));
     // Grid lines.
-    if (!SelectedOnly && report && FPaintInfoItem && FPaintInfoItem->GetGridLines()) {
+    if (!SelectedOnly && rowsShown && report && FPaintInfoItem && FPaintInfoItem->GetGridLines()) {
         gcl::TPen* pen = ACanvas->GetPen();
         pen->SetStyle(gcl::psSolid);
         pen->SetWidth(1);

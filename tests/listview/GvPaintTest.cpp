@@ -168,6 +168,56 @@ TEST_F(GvPaintTest, ASelectedRunShowsInEveryRowAPaintDrawsWhereverItsFirstRowLie
     EXPECT_EQ(GetPixel(row.GetCanvas()->GetHandle(), 400, hh + 23 * 3 + 11), RGB(255, 255, 0));
 }
 
+TEST_F(GvPaintTest, AnAreaWithinTheHeaderDrawsTheHeaderAloneAndOneReachingBelowItDrawsTheRowsThere) {
+    LV->SetThemed(false);
+    Paint();
+    const int w = LV->GetClientWidth();
+    const int h = LV->GetClientHeight();
+    const int hh = LV->GetHeader()->RuntimeHeight();
+    ASSERT_GT(hh, 0);
+    ASSERT_EQ(Pixel(0, hh + 21), RGB(255, 0, 0));  // group 0's band
+    // Paints Area into a bitmap filled with lime first.
+    auto paintArea = [&](const TRect& area) {
+        auto b = std::make_unique<gcl::TBitmap>();
+        b->SetPixelFormat(gcl::pf32bit);
+        b->SetSize(w, h);
+        b->GetCanvas()->GetBrush()->SetColor(gcl::clLime);
+        b->GetCanvas()->FillRect(TRect{0, 0, w, h});
+        LV->PaintRect(b->GetCanvas(), area, false);
+        return b;
+    };
+    const COLORREF lime = RGB(0, 255, 0);
+    // The header's band alone: the header as the whole paint drew it, and
+    // nothing of the groups or items beneath.
+    {
+        auto b = paintArea(TRect{0, 0, w, hh});
+        HDC dc = b->GetCanvas()->GetHandle();
+        int differing = 0;
+        for (int y = 0; y < hh; ++y)
+            for (int x = 0; x < w; ++x) differing += GetPixel(dc, x, y) != Pixel(x, y);
+        EXPECT_EQ(differing, 0);
+        EXPECT_EQ(GetPixel(dc, 0, hh + 21), lime);
+        EXPECT_EQ(GetPixel(dc, 400, hh + 26 + 22), lime);
+    }
+    // An area from the header down to a group's band, and the band's
+    // pixel row alone: the band is drawn, as the whole paint drew it.
+    {
+        auto b = paintArea(TRect{0, 0, w, hh + 22});
+        EXPECT_EQ(GetPixel(b->GetCanvas()->GetHandle(), 0, hh + 21), RGB(255, 0, 0));
+        auto band = paintArea(TRect{0, hh + 21, w, hh + 22});
+        EXPECT_EQ(GetPixel(band->GetCanvas()->GetHandle(), 0, hh + 21), RGB(255, 0, 0));
+        auto line = paintArea(TRect{0, hh + 26 + 22, w, hh + 26 + 23});
+        EXPECT_EQ(GetPixel(line->GetCanvas()->GetHandle(), 400, hh + 26 + 22), Pixel(400, hh + 26 + 22));
+    }
+    // Without a header the rows begin at the top.
+    LV->GetHeader()->SetVisible(false);
+    ASSERT_EQ(LV->GetHeader()->RuntimeHeight(), 0);
+    {
+        auto b = paintArea(TRect{0, 21, w, 22});
+        EXPECT_EQ(GetPixel(b->GetCanvas()->GetHandle(), 0, 21), RGB(255, 0, 0));
+    }
+}
+
 TEST_F(GvPaintTest, GroupsFoldedInsideOneUpdateAreLaidOutAtItsEnd) {
     const int open = G1->GetDisplayRect().Top;
     const int rows = G0->GetItem(4)->GetDisplayRect().Bottom - G0->GetItem(0)->GetDisplayRect().Top;
