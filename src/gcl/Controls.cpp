@@ -1209,10 +1209,11 @@ void TWinControl::CreateWnd() {
     bool registered = GetClassInfoA(params.WindowClass.hInstance, params.WinClassName, &existing) != 0;
     if (!registered || existing.lpfnWndProc != &InitWndProc) {
         if (registered) UnregisterClassA(params.WinClassName, params.WindowClass.hInstance);
-        WNDCLASSA cls = params.WindowClass;
-        cls.lpfnWndProc = &InitWndProc;
-        cls.lpszClassName = params.WinClassName;
-        if (!RegisterClassA(&cls))
+        const WNDCLASSA& base = params.WindowClass;
+        WNDCLASSEXA cls{sizeof cls,        base.style,   &InitWndProc,        base.cbClsExtra,
+                        base.cbWndExtra,    base.hInstance, base.hIcon,        base.hCursor,
+                        base.hbrBackground, base.lpszMenuName, params.WinClassName, params.WindowClassSmallIcon};
+        if (!RegisterClassExA(&cls))
             throw EOutOfResources(Format(msg::WindowClassFailed, {std::string(params.WinClassName)}));
     }
     CreationControl = this;

@@ -809,6 +809,9 @@ struct TCreateParams {
     HWND WndParent = nullptr;
     void* Param = nullptr;
     WNDCLASSA WindowClass{};
+    // The class's small icon; none lets the system make one from the
+    // class's icon (its small image from the resource).
+    HICON WindowClassSmallIcon = nullptr;
     char WinClassName[64] = {};
 };
 

@@ -301,6 +301,12 @@ void TCustomForm::CreateParams(TCreateParams& params) {
         break;
     }
     if (GetParent() && FBorderStyle == bsDialog) params.Style &= ~static_cast<DWORD>(WS_POPUP);
+    // The window class carries the form's icon, the big one for its small
+    // icon too, as a window given the icon draws it in its caption: under
+    // Wine each icon given to a window is converted for the display at
+    // once, which the class's icon is at the window's creation anyway.
+    params.WindowClass.hIcon = ShownIcon();
+    params.WindowClassSmallIcon = params.WindowClass.hIcon;
     if (FBorderStyle != bsNone && FBorderIcons.Contains(biSystemMenu)) {
         params.Style |= WS_SYSMENU;
         bool boxes = FBorderStyle == bsSingle || FBorderStyle == bsSizeable;
@@ -320,10 +326,18 @@ void TCustomForm::CreateWnd() {
         FPendingClientWidth = FPendingClientHeight = -1;
         TControl::SetClientSize(width, height);
     }
+    // The window is given its icon only when its class, registered by an
+    // earlier form, carries another.
+    const HICON icon = ShownIcon();
+    if (icon && reinterpret_cast<HICON>(GetClassLongPtrA(GetWindowHandle(), GCLP_HICON)) != icon)
+        SendMessageA(GetWindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    if (FMenu.GetComponent()) ShowMenuBar(true);
+}
+
+HICON TCustomForm::ShownIcon() const {
     HICON icon = FIcon->GetHandle();
     if (!icon && Application) icon = Application->GetIcon()->GetHandle();
-    if (icon) SendMessageA(GetWindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    if (FMenu.GetComponent()) ShowMenuBar(true);
+    return icon;
 }
 
 void TCustomForm::DestroyWnd() {

@@ -182,6 +182,8 @@ public:
     TFormState GetFormState() const noexcept { return FFormState; }
     TIcon* GetIcon() const noexcept { return FIcon.get(); }
     void SetIcon(TIcon* value) { FIcon->Assign(value); }
+    // The icon the window shows: its own, else the application's.
+    HICON ShownIcon() const;
     // The menu bar. The form hands the menu its commands, submenus,
     // owner-drawn items and item hints; a new window shows it again. The
     // members are in Menus.cpp.

@@ -475,7 +475,9 @@ std::wstring RegisterUnicodeClass(const gcl::TCreateParams& params, bool ideWind
     }
     const WNDCLASSA& source = params.WindowClass;
     std::wstring menuName;
-    WNDCLASSW cls{};
+    WNDCLASSEXW cls{};
+    cls.cbSize = sizeof cls;
+    cls.hIconSm = params.WindowClassSmallIcon;
     cls.style = source.style;
     cls.cbClsExtra = source.cbClsExtra;
     cls.cbWndExtra = source.cbWndExtra;
@@ -493,7 +495,7 @@ std::wstring RegisterUnicodeClass(const gcl::TCreateParams& params, bool ideWind
     cls.hInstance = instance;
     cls.lpfnWndProc = initial;
     cls.lpszClassName = name.c_str();
-    if (!RegisterClassW(&cls)) RaiseLastOSError(GetLastError());
+    if (!RegisterClassExW(&cls)) RaiseLastOSError(GetLastError());
     return name;
 }
 

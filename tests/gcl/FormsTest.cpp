@@ -720,6 +720,58 @@ TEST_F(FormsAndApplication, ScreenKeepsTheDisplaysAnswersUntilTheSystemAnnounces
     }
 }
 
+namespace {
+
+// A form class of its own, so that its window class is registered while
+// the test's application icon is in place.
+class TFrmIconForm : public TForm {
+    GCL_CLASS(TFrmIconForm, TForm)
+protected:
+    explicit TFrmIconForm(TComponent* owner) : TForm(owner, 0) {}
+};
+GCL_IMPLEMENT_CLASS(TFrmIconForm)
+
+// The icon a window shows in its caption and task switcher: the one it was
+// given, else its class's.
+HICON IconShownBy(HWND wnd) {
+    if (HICON given = reinterpret_cast<HICON>(SendMessageA(wnd, WM_GETICON, ICON_BIG, 0))) return given;
+    return reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICON));
+}
+
+} // namespace
+
+TEST_F(FormsAndApplication, FormsShowTheApplicationsIconOrTheirOwn) {
+    TIcon appIcon;
+    appIcon.SetHandle(CopyIcon(LoadIconA(nullptr, IDI_INFORMATION)));
+    TIcon ownIcon;
+    ownIcon.SetHandle(CopyIcon(LoadIconA(nullptr, IDI_WARNING)));
+    ASSERT_TRUE(appIcon.HandleAllocated() && ownIcon.HandleAllocated());
+    TIcon saved;
+    saved.Assign(Application->GetIcon());
+    Application->SetIcon(&appIcon);
+    const HICON application = Application->GetIcon()->GetHandle();
+    // The first form of its class shows the application's icon, which its
+    // window class carries, as its small icon too (the caption draws the
+    // big one shrunk, as for a window given the icon).
+    TFrmIconForm* first = TFrmIconForm::Create(nullptr);
+    first->HandleNeeded();
+    EXPECT_EQ(IconShownBy(first->GetHandle()), application);
+    EXPECT_EQ(reinterpret_cast<HICON>(GetClassLongPtrA(first->GetHandle(), GCLP_HICONSM)), application);
+    // A form of the same class with an icon of its own is given it.
+    TFrmIconForm* second = TFrmIconForm::Create(nullptr);
+    second->SetIcon(&ownIcon);
+    second->HandleNeeded();
+    EXPECT_EQ(IconShownBy(second->GetHandle()), second->GetIcon()->GetHandle());
+    EXPECT_NE(second->GetIcon()->GetHandle(), application);
+    // A window made again for the first shows the application's icon still.
+    first->RecreateWnd();
+    first->HandleNeeded();
+    EXPECT_EQ(IconShownBy(first->GetHandle()), application);
+    second->Free();
+    first->Free();
+    Application->SetIcon(&saved);
+}
+
 TEST_F(FormsAndApplication, CursorsNamedByResourceLoadWhenFirstAskedFor) {
     const HINSTANCE module = GetModuleHandleA(nullptr);
     // This program has no such cursor: the fallback, else the arrow of an
