@@ -301,12 +301,6 @@ void TCustomForm::CreateParams(TCreateParams& params) {
         break;
     }
     if (GetParent() && FBorderStyle == bsDialog) params.Style &= ~static_cast<DWORD>(WS_POPUP);
-    // The window class carries the form's icon, the big one for its small
-    // icon too, as a window given the icon draws it in its caption: under
-    // Wine each icon given to a window is converted for the display at
-    // once, which the class's icon is at the window's creation anyway.
-    params.WindowClass.hIcon = ShownIcon();
-    params.WindowClassSmallIcon = params.WindowClass.hIcon;
     if (FBorderStyle != bsNone && FBorderIcons.Contains(biSystemMenu)) {
         params.Style |= WS_SYSMENU;
         bool boxes = FBorderStyle == bsSingle || FBorderStyle == bsSizeable;
@@ -314,6 +308,15 @@ void TCustomForm::CreateParams(TCreateParams& params) {
         if (boxes && FBorderIcons.Contains(biMaximize)) params.Style |= WS_MAXIMIZEBOX;
         if (FBorderIcons.Contains(biHelp) && (FBorderStyle == bsDialog || !(params.Style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX))))
             params.ExStyle |= WS_EX_CONTEXTHELP;
+    }
+    // The window class carries the form's icon, the big one for its small
+    // icon too, as a window given the icon draws it in its caption: under
+    // Wine each icon given to a window is converted for the display at
+    // once, which the class's icon is at the window's creation anyway. A
+    // dialog frame shows only an icon given to the window.
+    if (!(params.ExStyle & WS_EX_DLGMODALFRAME)) {
+        params.WindowClass.hIcon = ShownIcon();
+        params.WindowClassSmallIcon = params.WindowClass.hIcon;
     }
 }
 
@@ -326,11 +329,13 @@ void TCustomForm::CreateWnd() {
         FPendingClientWidth = FPendingClientHeight = -1;
         TControl::SetClientSize(width, height);
     }
-    // The window is given its icon only when its class, registered by an
-    // earlier form, carries another.
+    // The window is given its icon when it has a dialog frame or when its
+    // class, registered by an earlier form, carries another.
+    const HWND wnd = GetWindowHandle();
     const HICON icon = ShownIcon();
-    if (icon && reinterpret_cast<HICON>(GetClassLongPtrA(GetWindowHandle(), GCLP_HICON)) != icon)
-        SendMessageA(GetWindowHandle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    if (icon && ((GetWindowLongA(wnd, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME) ||
+                 reinterpret_cast<HICON>(GetClassLongPtrA(wnd, GCLP_HICON)) != icon))
+        SendMessageA(wnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     if (FMenu.GetComponent()) ShowMenuBar(true);
 }
 

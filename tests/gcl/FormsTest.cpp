@@ -763,6 +763,13 @@ TEST_F(FormsAndApplication, FormsShowTheApplicationsIconOrTheirOwn) {
     second->HandleNeeded();
     EXPECT_EQ(IconShownBy(second->GetHandle()), second->GetIcon()->GetHandle());
     EXPECT_NE(second->GetIcon()->GetHandle(), application);
+    // A dialog frame shows only an icon given to the window: it is given
+    // the application's.
+    TFrmIconForm* dialog = TFrmIconForm::Create(nullptr);
+    dialog->SetBorderStyle(bsDialog);
+    dialog->HandleNeeded();
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(dialog->GetHandle(), WM_GETICON, ICON_BIG, 0)), application);
+    dialog->Free();
     // A window made again for the first shows the application's icon still.
     first->RecreateWnd();
     first->HandleNeeded();
