@@ -115,15 +115,21 @@ void TTreeNode::SetData(void* value) {
     if (TCustomTreeView* tree = GetTreeView()) tree->NodeDataChanged(this);
 }
 
+// The window asks for a node's images each time it draws it; during an
+// update of the nodes it draws nothing, and the update's end repaints it
+// whole, so it is told of no new image then (each word to the window
+// about one item costs it a search among all items on some systems).
 void TTreeNode::SetImageIndex(int value) {
     if (value == FImageIndex) return;
     FImageIndex = value;
+    if (FOwner && FOwner->GetUpdateCount() > 0) return;
     UpdateItem(TVIF_IMAGE);
 }
 
 void TTreeNode::SetSelectedIndex(int value) {
     if (value == FSelectedIndex) return;
     FSelectedIndex = value;
+    if (FOwner && FOwner->GetUpdateCount() > 0) return;
     UpdateItem(TVIF_SELECTEDIMAGE);
 }
 
@@ -966,8 +972,13 @@ void TCustomTreeView::InsertItem(TTreeNode* node) {
     if (node->FParent && !node->FParent->FItemId) return;
     TVINSERTSTRUCTA insert{};
     insert.hParent = node->FParent ? node->FParent->FItemId : TVI_ROOT;
+    // A node that ends its level goes last without naming the item before
+    // it, which the window would have to search for among all its items.
     TTreeNode* previous = node->GetPrevSibling();
-    insert.hInsertAfter = previous && previous->FItemId ? previous->FItemId : TVI_FIRST;
+    if (!node->GetNextSibling() && previous && previous->FItemId)
+        insert.hInsertAfter = TVI_LAST;
+    else
+        insert.hInsertAfter = previous && previous->FItemId ? previous->FItemId : TVI_FIRST;
     TVITEMA& item = insert.item;
     item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_STATE;
     item.pszText = LPSTR_TEXTCALLBACKA;
@@ -1005,6 +1016,7 @@ void TCustomTreeView::RemoveItem(TTreeNode* node) {
 
 void TCustomTreeView::NodeDeleted(TTreeNode* node) noexcept {
     FSelections.erase(std::remove(FSelections.begin(), FSelections.end(), node), FSelections.end());
+    FShownSelected.erase(node);
     if (FShiftAnchor == node) FShiftAnchor = nullptr;
     if (FSelectedNode == node) FSelectedNode = nullptr;
     if (FTopNode == node) FTopNode = nullptr;
@@ -1233,13 +1245,23 @@ void TCustomTreeView::ClearSelection(bool keepPrimary) {
 }
 
 // The selected nodes show as selected, the others not (the window itself
-// knows only the caret).
+// knows only the caret). Only the nodes whose mark can be wrong are looked
+// at: those marked at the last pass, those to be marked and the caret
+// (the window marks the caret itself, and unmarks the one it leaves). A
+// pass over every node asked the window about each, which costs it a
+// search among all items on some systems: seconds over a long tree.
 void TCustomTreeView::ApplySelectionStates() {
     if (!FMultiSelect || !HandleAllocated()) return;
     std::unordered_set<TTreeNode*> selected(FSelections.begin(), FSelections.end());
-    for (TTreeNode* node = FItems->GetFirstNode(); node; node = node->GetNext()) {
-        if (!node->FItemId) continue;
+    std::vector<TTreeNode*> candidates(FShownSelected.begin(), FShownSelected.end());
+    candidates.insert(candidates.end(), FSelections.begin(), FSelections.end());
+    if (TTreeNode* caret = GetSelected()) candidates.push_back(caret);
+    FShownSelected.clear();
+    std::unordered_set<TTreeNode*> seen;
+    for (TTreeNode* node : candidates) {
+        if (!node->FItemId || !seen.insert(node).second) continue;
         bool want = selected.count(node) != 0;
+        if (want) FShownSelected.insert(node);
         auto state = static_cast<UINT>(
             Perform(TVM_GETITEMSTATE, reinterpret_cast<uintptr_t>(node->FItemId), TVIS_SELECTED));
         if (((state & TVIS_SELECTED) != 0) == want) continue;

@@ -29,6 +29,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "gcl/Controls.h"
@@ -437,6 +438,7 @@ private:
     TComponentRef<TCustomImageList> FImages;
     TComponentRef<TCustomImageList> FStateImages;
     std::vector<TTreeNode*> FSelections;
+    std::unordered_set<TTreeNode*> FShownSelected;  // the nodes the last selection pass marked
     TTreeNode* FSelectedNode = nullptr;   // the caret while there is no window
     TTreeNode* FTopNode = nullptr;        // the top item while there is no window
     TTreeNode* FShiftAnchor = nullptr;

@@ -181,14 +181,18 @@ TUniCustomTreeView* TUniTreeNode::GetTreeView() const noexcept {
 
 // ---- TUniTreeNodes -------------------------------------------------------------------
 
+// The node comes with the 8-bit form of its text, so that the window
+// learns it with the node: for most texts the wide text then changes
+// nothing more (each word to the window about one item costs it a search
+// among all items on some systems).
 TUniTreeNode* TUniTreeNodes::Add(TUniTreeNode* sibling, const std::wstring& s) {
-    TUniTreeNode* node = AsUni(inherited::Add(sibling, std::string()));
+    TUniTreeNode* node = AsUni(inherited::Add(sibling, gcl::WideToAnsi(s)));
     if (node) node->SetText(s);
     return node;
 }
 
 TUniTreeNode* TUniTreeNodes::AddChild(TUniTreeNode* parent, const std::wstring& s) {
-    TUniTreeNode* node = AsUni(inherited::AddChild(parent, std::string()));
+    TUniTreeNode* node = AsUni(inherited::AddChild(parent, gcl::WideToAnsi(s)));
     if (node) node->SetText(s);
     return node;
 }

@@ -488,6 +488,46 @@ TEST_F(CommonControls, MultipleSelectionIsTheTreeViews) {
     EXPECT_THROW(Tree->Subselect(nodes->GetItem(0), true), EInvalidOperation);
 }
 
+// The marks follow the selection on every node, though each change looks
+// only at the nodes it can concern: a range, a plain click elsewhere (the
+// window moves its caret), a node added during an update, and multiple
+// selection turned off.
+TEST_F(CommonControls, SelectionMarksFollowEveryChange) {
+    Build();
+    Tree->FullExpand();
+    Tree->SetMultiSelect(true);
+    Tree->SetMultiSelectStyle(TMultiSelectStyle{msControlSelect, msShiftSelect});
+    TTreeNodes* nodes = Tree->GetItems();
+    Tree->HandleNeeded();
+    auto marked = [&] {
+        std::string s;
+        for (TTreeNode* node = nodes->GetFirstNode(); node; node = node->GetNext())
+            if (SendMessageA(Tree->GetHandle(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(node->GetItemId()),
+                             TVIS_SELECTED) &
+                TVIS_SELECTED)
+                s += node->GetText() + ' ';
+        return s;
+    };
+    Tree->Select(nodes->GetItem(0));
+    Tree->Select(nodes->GetItem(3), TShiftState{ssShift});
+    EXPECT_EQ(marked(), "All A a1 a2 ");
+    Tree->Select(nodes->GetItem(4));
+    EXPECT_EQ(marked(), "B ");
+    nodes->BeginUpdate();
+    TTreeNode* added = nodes->Add(nullptr, "C");
+    added->SetImageIndex(3);
+    nodes->EndUpdate();
+    EXPECT_EQ(added->GetImageIndex(), 3);
+    Tree->Select(added, TShiftState{ssCtrl});
+    EXPECT_EQ(marked(), "B C ");
+    Tree->Select(nodes->GetItem(1));
+    EXPECT_EQ(marked(), "A ");
+    Tree->Select(nodes->GetItem(2), TShiftState{ssCtrl});
+    EXPECT_EQ(marked(), "A a1 ");
+    Tree->SetMultiSelect(false);
+    EXPECT_EQ(marked(), "a1 ");
+}
+
 TEST_F(CommonControls, NodeStreamRoundTripsAndRejectsDamage) {
     Build();
     TTreeNodes* nodes = Tree->GetItems();

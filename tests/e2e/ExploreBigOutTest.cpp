@@ -1,0 +1,68 @@
+// Commands over many tasks and many tags at once, in databases of tens of
+// thousands: each answers at once, and the file after a save holds every
+// task and tag the user kept, once.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "data/uDataMan.h"
+#include "e2e/E2eDriver.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// A database whose tag table holds Tags tags ("t0" ...), the first
+// Count of them carried by a task each ("Task 0" has "t0").
+void WriteManyTagsDatabase(const std::string& path, int count, int tags) {
+    MakeFolderOf(path);
+    TuData data;
+    data.Folders->Add("Work\xF7" "0\xF7");
+    for (int n = 0; n < tags; ++n) data.Tags->Add("t" + std::to_string(n));
+    for (int n = 0; n < count; ++n) {
+        auto* task = new TuTask();
+        task->Title = "Task " + std::to_string(n);
+        task->Folder = std::string("Work");
+        task->Tags = "t" + std::to_string(n);
+        data.Tasks->AddObject(task->Title, task);
+    }
+    ASSERT_TRUE(data.SaveToFile(path));
+}
+
+} // namespace
+
+// The Tags tab among a hundred thousand tags: it opened after a quarter
+// of a minute with no sign of work, and each choice in it (a click, a
+// Ctrl+click, an arrow key) held the program for seconds. It answers at
+// once, and the last tag, reached with End and deleted with Del, goes
+// alone: the file keeps every other tag and every task.
+TEST(ExploreBigOutScenario, TheTagsTabAmongAHundredThousandTagsOpensAndChoosesAtOnce) {
+    TProgram p("explore-bigout-tags-tab");
+    const int tasks = 20000, tags = 100000;
+    WriteManyTagsDatabase(p.DatabasePath(), tasks, tags);
+    ASSERT_FALSE(HasFatalFailure());
+    p.Start();
+    HWND main = p.Main(30000);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const RECT tree = RectOf(parts.Tree);
+    Click(p, POINT{tree.left + 100, tree.top - 12});  // fails when the program does not answer
+    Click(p, parts.TreeRow(2));
+    Click(p, parts.TreeRow(4), Ctrl);
+    // The last tag, chosen from the keyboard alone; Del deletes it.
+    Key(p, VK_END);
+    Key(p, VK_UP);
+    Key(p, VK_DOWN);
+    Key(p, VK_DELETE);
+    Key(p, 'S', Ctrl);
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(p.DatabasePath()));
+    EXPECT_EQ(data.Tasks->GetCount(), tasks);
+    ASSERT_EQ(data.Tags->GetCount(), tags - 1);
+    EXPECT_EQ(data.Tags->Get(tags - 2), "t99998");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(30000), 0);
+}
+
+} // namespace qelvo::e2e
