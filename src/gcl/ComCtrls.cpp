@@ -953,8 +953,11 @@ void TCustomTreeView::DestroyWnd() {
     for (TTreeNode* root : FItems->FRoots) ForgetItems(root);
 }
 
+// Only a node with children is asked whether it is open (the state the
+// next window takes over): asking the window about every node costs it a
+// search among all items per node on some systems.
 void TCustomTreeView::SaveItemStates(TTreeNode* node) {
-    if (node->FItemId && HandleAllocated()) {
+    if (node->FItemId && !node->FChildren.empty() && HandleAllocated()) {
         auto state = static_cast<UINT>(
             Perform(TVM_GETITEMSTATE, reinterpret_cast<uintptr_t>(node->FItemId), TVIS_EXPANDED | TVIS_CUT));
         node->FExpanded = (state & TVIS_EXPANDED) != 0;
