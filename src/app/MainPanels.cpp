@@ -1362,15 +1362,21 @@ void TMainForm::MoveNode(bool Up) {
     const int index = node->GetIndex();
     if (!(Up ? model.MoveUp(index) : model.MoveDown(index))) return;
     {
+        // The two rows trade names and icons (every node is a top-level
+        // sibling with nothing else of its own): taking the window's item
+        // out and back in made it lay out every row below again, seconds
+        // among a hundred thousand tags.
         gcl::TFlagScope quiet(FTreeUpdating);
         TUniTreeNode* other = FoldersList->GetItems()->GetItem(Up ? index - 1 : index + 1);
-        if (Up)
-            node->MoveTo(other, gcl::naInsert);
-        else if (other->GetNextSibling())
-            node->MoveTo(other->GetNextSibling(), gcl::naInsert);
-        else
-            node->MoveTo(other, gcl::naAdd);
-        FoldersList->Select(node);
+        const std::wstring text = node->GetText();
+        const int image = node->GetImageIndex(), selectedImage = node->GetSelectedIndex();
+        node->SetText(other->GetText());
+        node->SetImageIndex(other->GetImageIndex());
+        node->SetSelectedIndex(other->GetSelectedIndex());
+        other->SetText(text);
+        other->SetImageIndex(image);
+        other->SetSelectedIndex(selectedImage);
+        FoldersList->Select(other);
     }
     StoreSideTree();
     // The chosen list keeps its mark in the list menu at its new place.

@@ -65,4 +65,45 @@ TEST(ExploreBigOutScenario, TheTagsTabAmongAHundredThousandTagsOpensAndChoosesAt
     EXPECT_EQ(p.WaitExit(30000), 0);
 }
 
+
+// A tag moved with Ctrl+Down and Ctrl+Up among a quarter of a million:
+// each step took the tree's row out and back in, which made the tree lay
+// out every row below again (seconds a key, the program deaf meanwhile).
+// Each step answers at once, the tag lands where the keys took it, stays
+// chosen there (a rename reaches it) and the file keeps every tag once.
+TEST(ExploreBigOutScenario, ATagMovedAmongAQuarterMillionTagsMovesAtOnceAndStaysChosen) {
+    TProgram p("explore-bigout-tag-move");
+    const int tasks = 2000, tags = 250000;
+    WriteManyTagsDatabase(p.DatabasePath(), tasks, tags);
+    ASSERT_FALSE(HasFatalFailure());
+    p.Start();
+    HWND main = p.Main(30000);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const RECT tree = RectOf(parts.Tree);
+    Click(p, POINT{tree.left + 100, tree.top - 12});
+    // "t1" two down and one up: it comes after "t2".
+    Click(p, parts.TreeRow(2));
+    Key(p, VK_DOWN, Ctrl);  // fails when the program does not answer
+    Key(p, VK_DOWN, Ctrl);
+    Key(p, VK_UP, Ctrl);
+    // Still chosen: the label editor renames it.
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return ClassOf(p.Focus()) == "Edit"; })) << ClassOf(p.Focus());
+    Type(p, std::string("moved"));
+    Key(p, VK_RETURN);
+    Key(p, 'S', Ctrl);
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(p.DatabasePath()));
+    EXPECT_EQ(data.Tasks->GetCount(), tasks);
+    ASSERT_EQ(data.Tags->GetCount(), tags);
+    EXPECT_EQ(data.Tags->Get(0), "t0");
+    EXPECT_EQ(data.Tags->Get(1), "t2");
+    EXPECT_EQ(data.Tags->Get(2), "moved");
+    EXPECT_EQ(data.Tags->Get(3), "t3");
+    EXPECT_EQ(std::string(data.Tasks->GetTask(1)->Tags), "moved");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(30000), 0);
+}
+
 } // namespace qelvo::e2e
