@@ -1154,6 +1154,14 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
         // own menu, Alt+Space, keeps it, as a drag by the caption does.)
         TakeTitleBeingEdited();
     }
+    if (Message.Msg == WM_ACTIVATEAPP && !Message.WParam && IsWindowEnabled(GetHandle())) {
+        // Another program taken to the front (a click on its window,
+        // Alt+Tab, the taskbar) takes a title being typed, as a click
+        // elsewhere in the window does, before the edit that losing the
+        // activation ends drops it. Under a message box or dialog of the
+        // program's own the title stays in its editor for the user's return.
+        TakeTitleBeingEdited();
+    }
     if (Message.Msg == WM_QUERYENDSESSION) {
         inherited::Dispatch(Message);
         if (Message.Result) Message.Result = QueryEndSession() ? 1 : 0;

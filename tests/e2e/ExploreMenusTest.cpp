@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "data/uDataMan.h"
 #include "e2e/BarItemsSupport.h"
 #include "e2e/E2eDriver.h"
+#include "e2e/OtherProgramSupport.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -58,44 +57,6 @@ HWND Shown(const TProgram& p, const std::string& className) {
 }
 
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
-
-// Another program's window, on a thread of the test's own with its
-// message loop, for taking the activation away from the program.
-class TOtherProgram {
-public:
-    TOtherProgram() {
-        FThread = std::thread([this] {
-            FThreadId = GetCurrentThreadId();
-            HWND w = CreateWindowExA(0, "EDIT", "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 200,
-                                     150, nullptr, nullptr, nullptr, nullptr);
-            FWindow = w;
-            MSG m;
-            while (GetMessageA(&m, nullptr, 0, 0) > 0) {
-                TranslateMessage(&m);
-                DispatchMessageA(&m);
-            }
-            DestroyWindow(w);
-        });
-        WaitUntil([this] { return FWindow.load() != nullptr; });
-    }
-    ~TOtherProgram() {
-        PostThreadMessageA(FThreadId, WM_QUIT, 0, 0);
-        FThread.join();
-    }
-    TOtherProgram(const TOtherProgram&) = delete;
-    TOtherProgram& operator=(const TOtherProgram&) = delete;
-    // Brings the window to the front, as a click on it in the taskbar does.
-    void Activate(const TProgram& p) {
-        SetForegroundWindow(FWindow);
-        WaitUntil([this] { return GetForegroundWindow() == FWindow.load(); });
-        p.Settle();
-    }
-
-private:
-    std::thread FThread;
-    std::atomic<DWORD> FThreadId{0};
-    std::atomic<HWND> FWindow{nullptr};
-};
 
 const char* const LongList = "Renovations of the summer house by the lake";
 

@@ -236,8 +236,8 @@ TEST(ExploreShellScenario, TheTrayIconKeepsTheKeyboardWithAnOpenDialogAndOutlive
 
     // A title being typed when the hot key takes the window to the tray is
     // taken, as a click elsewhere takes it. (A click on the icon is a
-    // click on the taskbar, which takes the activation first: that ends
-    // the edit without taking it, as switching to another program does.)
+    // click on the taskbar, which takes the activation first: that takes
+    // it too, as switching to another program does.)
     Click(p, PreparedTaskPoint(main, 1));
     Key(p, VK_RETURN);
     Type(p, "Renamed before the hot key");

@@ -1,0 +1,52 @@
+// Another program's window, for scenarios that take the activation away
+// from the program and give it back.
+#pragma once
+
+#include <atomic>
+#include <thread>
+
+#include "e2e/E2eDriver.h"
+
+namespace qelvo::e2e {
+
+// An edit box in a window of its own, on a thread of the test's own with
+// its message loop: to the window system, another program.
+class TOtherProgram {
+public:
+    TOtherProgram() {
+        FThread = std::thread([this] {
+            FThreadId = GetCurrentThreadId();
+            HWND w = CreateWindowExA(0, "EDIT", "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 200,
+                                     150, nullptr, nullptr, nullptr, nullptr);
+            FWindow = w;
+            MSG m;
+            while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+                TranslateMessage(&m);
+                DispatchMessageA(&m);
+            }
+            DestroyWindow(w);
+        });
+        WaitUntil([this] { return FWindow.load() != nullptr; });
+    }
+    ~TOtherProgram() {
+        PostThreadMessageA(FThreadId, WM_QUIT, 0, 0);
+        FThread.join();
+    }
+    TOtherProgram(const TOtherProgram&) = delete;
+    TOtherProgram& operator=(const TOtherProgram&) = delete;
+
+    HWND Window() const { return FWindow; }
+    // Brings the window to the front, as a click on it in the taskbar does.
+    void Activate(const TProgram& p) {
+        SetForegroundWindow(FWindow);
+        WaitUntil([this] { return GetForegroundWindow() == FWindow.load(); });
+        p.Settle();
+    }
+
+private:
+    std::thread FThread;
+    std::atomic<DWORD> FThreadId{0};
+    std::atomic<HWND> FWindow{nullptr};
+};
+
+} // namespace qelvo::e2e
