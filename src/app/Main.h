@@ -771,9 +771,23 @@ private:
     // would make, in the same order and states (a refresh that changes
     // nothing shown: entering or leaving find mode with no text).
     bool ListShowsLayout(const TTaskListLayout& Layout, const TTaskListState& State) const;
+    // Turns the list into what a fill from Layout makes where the two
+    // differ only in tasks shown (a filter that hides some of the tasks
+    // shown, or shows more): each group of the list is the layout's, and
+    // each one's tasks a part of the layout group's, in their order, or the
+    // layout group's a part of its. The items of the tasks no longer shown
+    // are freed and those of the tasks shown anew made, the others stay
+    // (numbered anew). False when the list is not so; it may then be
+    // changed in part, and is to be filled anew.
+    bool ListTakesLayout(const TTaskListLayout& Layout, const TTaskListState& State);
+    // Of a list whose items stay through a refresh: what a fill changes
+    // besides its items (no task chosen, no reference of the control and
+    // its managers to an entry, nothing under the mouse).
+    void ForgetListChoices();
     // The list's state at the last fill, with its filter in
-    // LiveSettings.Filter: a refresh with both the same may show what the
-    // list shows (its layout is then made before the list is cleared).
+    // LiveSettings.Filter: a refresh with the same state may show what the
+    // list shows, or a part of it (its layout is then made before the list
+    // is cleared).
     TTaskListState FFilledState;
     bool FFilled = false;
     void FillTaskItem(TGvItem* Item, const TuTask& Task);

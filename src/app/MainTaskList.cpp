@@ -386,6 +386,126 @@ bool TMainForm::ListShowsLayout(const TTaskListLayout& Layout, const TTaskListSt
     return true;
 }
 
+void TMainForm::ForgetListChoices() {
+    TGvHotTrackManager* hot = List->GetHotTrack();
+    TGvCollectionItem* hotItem = hot ? hot->GetHotObject() : nullptr;
+    TGvCollectionItem* hotCheck = hot ? hot->GetHotCheckItem() : nullptr;
+    List->GetSelection()->ClearAll();
+    List->ForgetGroupsOf(List->GetGroups());
+    // (What the managers forgot was a group's or an item: it is no
+    // longer under the mouse, as an item made anew is not.)
+    if (hotItem && hot->GetHotObject() != hotItem) hotItem->SetHotTracking(false);
+    if (hotCheck && hot->GetHotCheckItem() != hotCheck) hotCheck->SetCheckHot(false);
+}
+
+bool TMainForm::ListTakesLayout(const TTaskListLayout& Layout, const TTaskListState& State) {
+    // (Grouped only, as ListShowsLayout.)
+    if (!Layout.Grouped) return false;
+    if (const TGvEditManager* edit = List->GetEditManager(); edit && edit->Editing()) return false;
+    TGvGroups* groups = List->GetGroups();
+    if (groups->GetCount() != static_cast<int>(Layout.Groups.size())) return false;
+    size_t listed = 0, anew = 0;
+    for (size_t g = 0; g < Layout.Groups.size(); ++g) {
+        const TGvGroup* group = groups->GetGroups(static_cast<int>(g));
+        if (group->GetKey() != static_cast<uint32_t>(Layout.Groups[g].Key) || group->GetTag() != State.GroupMode ||
+            !group->GetExpanded() || !AsFilled(group) || group->GetChecked() || !group->GetItems())
+            return false;
+        const size_t items = static_cast<size_t>(group->GetItems()->GetCount());
+        listed += items;
+        anew += Layout.Groups[g].Tasks.size() > items ? Layout.Groups[g].Tasks.size() - items : 0;
+    }
+    // Items made among others take their memory where others were freed,
+    // scattered, and cost more than a fill's, whose items take theirs in
+    // order: the list is filled anew for more than a few of them.
+    if (anew * 4 > listed) return false;
+    // The list changes from here on: what fails below leaves it to a fill.
+    ForgetListChoices();
+    // The items freed lose their checks to the refresh, not to the user.
+    const gcl::TRestore<TGvItemEvent> noCheckEvents(List->OnItemCheckChange, TGvItemEvent());
+    std::vector<std::uint8_t> keep;
+    TGvEntryList merged;
+    std::vector<std::uint32_t> fresh;  // the places of the tasks shown anew
+    int before = 0;                    // the items of the groups above
+    for (size_t g = 0; g < Layout.Groups.size(); ++g) {
+        const TTaskGroup& shown = Layout.Groups[g];
+        TGvGroup* group = groups->GetGroups(static_cast<int>(g));
+        TGvItems* items = group->GetItems();
+        const size_t had = static_cast<size_t>(items->GetCount());
+        const size_t count = shown.Tasks.size();
+        const std::uint8_t* marks = Layout.Done.empty() ? nullptr : Layout.Done.data() + shown.DoneAt;
+        // An item that stays for the task at place K: as a fill makes it
+        // (its check the task's), and numbered for that place.
+        auto stays = [&](TGvItem* item, size_t k) {
+            const bool done = marks ? marks[k] != 0 : shown.Tasks[k]->Done;
+            if (item->GetChecked() != done || !AsFilled(item)) return false;
+            item->SetTag(State.CountItems ? before + static_cast<int>(k) + 1 : 0);
+            return true;
+        };
+        if (count <= had) {
+            // The layout's tasks are the items' in their order, some left out.
+            keep.assign(had, 0);
+            size_t k = 0;
+            for (size_t i = 0; i < had; ++i) {
+                if (i + 8 < had) __builtin_prefetch(items->GetItems(static_cast<int>(i + 8)));
+                TGvItem* item = items->GetItems(static_cast<int>(i));
+                if (k < count && item->GetData() == shown.Tasks[k]) {
+                    if (!stays(item, k)) return false;
+                    keep[i] = 1;
+                    ++k;
+                }
+            }
+            if (k != count) return false;
+            if (count < had) items->Retain(keep);
+        } else {
+            // The items' tasks are the layout's in their order, some left out.
+            merged.clear();
+            fresh.clear();
+            size_t i = 0;
+            for (size_t k = 0; k < count; ++k) {
+                if (i + 8 < had) __builtin_prefetch(items->GetItems(static_cast<int>(i + 8)));
+                TGvItem* item = i < had ? items->GetItems(static_cast<int>(i)) : nullptr;
+                if (item && item->GetData() == shown.Tasks[k]) {
+                    if (!stays(item, k)) return false;
+                    merged.push_back(item);
+                    ++i;
+                } else {
+                    merged.push_back(nullptr);
+                    fresh.push_back(static_cast<std::uint32_t>(k));
+                }
+            }
+            if (i != had) return false;
+            // The new items, made at the end as a fill makes them, take
+            // their places among the others.
+            struct TFresh {
+                const TTaskGroup* Shown;
+                const std::uint8_t* Done;
+                const std::vector<std::uint32_t>* At;
+                int FirstNumber;  // 0: not numbered
+            } source{&shown, marks, &fresh, State.CountItems ? before + 1 : 0};
+            items->AddStarted(
+                static_cast<int>(fresh.size()),
+                [](const void* Source, int Index, TGvItems::TItemStart& Start) {
+                    const TFresh* f = static_cast<const TFresh*>(Source);
+                    const size_t k = (*f->At)[static_cast<size_t>(Index)];
+                    TuTask* task = f->Shown->Tasks[k];
+                    Start.Data = task;
+                    Start.Checked = f->Done ? f->Done[k] != 0 : task->Done;
+                    if (f->FirstNumber > 0) Start.Tag = f->FirstNumber + static_cast<int>(k);
+                },
+                &source);
+            if (items->GetCount() != static_cast<int>(count)) return false;
+            size_t made = had;
+            for (TGvCollectionItem*& entry : merged)
+                if (!entry) entry = items->GetItems(static_cast<int>(made++));
+            items->List().assign(merged.begin(), merged.end());
+        }
+        // The task that opens the group may be another one now.
+        if (group->GetData() != shown.First) group->SetData(const_cast<TuTask*>(shown.First));
+        before += static_cast<int>(count);
+    }
+    return true;
+}
+
 void TMainForm::FillTaskList() {
     TListviewUpdate update(List);
     FCaptionNow = gcl::Now();
@@ -393,33 +513,29 @@ void TMainForm::FillTaskList() {
     TTaskListState state = TaskListState();
     state.GroupCaptions = false;
     const TFilterBarState bar = FilterBarState();
-    // The same filter and state as the last fill: the list may show the
-    // layout already, and it is made first. Otherwise the list is cleared
-    // first, as its items will go anyway.
+    // The same grouping, order and numbering as the last fill: the list
+    // may show the layout already (the same filter too), or the layout's
+    // tasks may be a part of the list's or the list's a part of them (a
+    // filter that hides some tasks or shows more); the layout is made
+    // first then. Otherwise the list is cleared first, as its items will
+    // go anyway.
     TFilterSystem next;
     qelvo::BuildFilter(next, bar);
-    const bool mayKeep = FFilled && LiveSettings.Filter && SameListState(state, FFilledState) &&
-                         SameConditions(next, *LiveSettings.Filter);
+    const bool mayTake = FFilled && SameListState(state, FFilledState);
+    const bool mayKeep = mayTake && LiveSettings.Filter && SameConditions(next, *LiveSettings.Filter);
     FFilled = false;
     TTaskListLayout layout;
-    if (mayKeep)
+    if (mayTake)
         layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing,
                                        &FFilterAnswer);
-    if (mayKeep && ListShowsLayout(layout, state)) {
+    const bool shows = mayKeep && ListShowsLayout(layout, state);
+    if (shows || (mayTake && ListTakesLayout(layout, state))) {
         // The items a fill would make are there: they stay, and only what
         // a fill changes besides them changes: no task chosen, every
         // reference the control and its managers hold to an item dropped
         // as the items' free drops them (focus, anchor, the item under the
         // mouse, search, hint), the list at its top.
-        TGvHotTrackManager* hot = List->GetHotTrack();
-        TGvCollectionItem* hotItem = hot ? hot->GetHotObject() : nullptr;
-        TGvCollectionItem* hotCheck = hot ? hot->GetHotCheckItem() : nullptr;
-        List->GetSelection()->ClearAll();
-        List->ForgetGroupsOf(List->GetGroups());
-        // (What the managers forgot was a group's or an item: it is no
-        // longer under the mouse, as an item made anew is not.)
-        if (hotItem && hot->GetHotObject() != hotItem) hotItem->SetHotTracking(false);
-        if (hotCheck && hot->GetHotCheckItem() != hotCheck) hotCheck->SetCheckHot(false);
+        if (shows) ForgetListChoices();
         if (List->HandleAllocated() && List->GetScrollbars()) {
             List->GetScrollbars()->SetOffsetX(0);
             List->GetScrollbars()->SetOffsetY(0);
@@ -437,7 +553,7 @@ void TMainForm::FillTaskList() {
         const gcl::TRestore<TGvItemEvent> noCheckEvents(List->OnItemCheckChange, TGvItemEvent());
         List->GetGroups()->Clear();
     }
-    if (!mayKeep)
+    if (!mayTake)
         layout = RefreshTaskListLayout(*Database, bar, state, FGroupKeys, &FTaskOrders, &FSearchNarrowing,
                                        &FFilterAnswer);
     // Each item takes its check from the layout's done marks, when it

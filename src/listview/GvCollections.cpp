@@ -2,6 +2,8 @@
 // flat item view, the default bitmap store, selection groups and the item kinds.
 #include "listview/GvInternal.h"
 
+#include <exception>
+
 namespace qelvo {
 
 using namespace gvdetail;
@@ -555,6 +557,46 @@ void TGvCollection::Extract(TGvCollectionItem* Item) {
     if (vit != FVisibleList.end()) FVisibleList.erase(vit);
 }
 
+void TGvCollection::RetainEntries(const std::vector<std::uint8_t>& Keep) {
+    // Each entry that goes is destroying before it loses its focus and
+    // selection, as in a clear; an error of their events still takes every
+    // one of them out and frees it, and is passed on after.
+    std::exception_ptr error;
+    for (size_t i = 0; i < FList.size(); ++i) {
+        if (Keep[i]) continue;
+        TGvCollectionItem* item = FList[i];
+        item->SetStateBit(esosDestroying, true);
+        try {
+            if (item->GetFocused()) item->SetFocused(false);
+            if (item->GetSelected()) item->SetSelected(false);
+        } catch (...) {
+            if (!error) error = std::current_exception();
+        }
+    }
+    TGvEntryList gone;
+    size_t at = 0;
+    for (size_t i = 0; i < FList.size(); ++i) {
+        if (Keep[i])
+            FList[at++] = FList[i];
+        else
+            gone.push_back(FList[i]);
+    }
+    FList.resize(at);
+    FVisibleList.erase(std::remove_if(FVisibleList.begin(), FVisibleList.end(),
+                                      [](const TGvCollectionItem* e) { return e->HasState(esosDestroying); }),
+                       FVisibleList.end());
+    FNumbered = false;
+    {
+        gcl::TFlagScope clearing(FClearing);
+        FreeOutside(gone);
+    }
+    if (error) std::rethrow_exception(error);
+}
+
+void TGvCollection::FreeOutside(TGvEntryList& Gone) {
+    for (auto it = Gone.rbegin(); it != Gone.rend(); ++it) gcl::Free(*it);
+}
+
 void TGvCollection::MoveItem(TGvCollectionItem* Item, int Index) {
     if (!Item) return;
     if (!Item->InheritsFrom(FBaseClass)) throw gcl::EInvalidCast(gcl::msg::InvalidCast);
@@ -687,6 +729,33 @@ void TGvItems::Clear(bool FreeItems) {
     selection->EndUpdate();
 }
 
+void TGvItems::Retain(const std::vector<std::uint8_t>& Keep) {
+    if (Keep.size() != static_cast<size_t>(GetCount()))
+        throw gcl::EListError(gcl::Format(gcl::msg::ListIndexError, {static_cast<int>(Keep.size())}));
+    if (std::find(Keep.begin(), Keep.end(), 0) == Keep.end()) return;
+    TCustomGvListview* lv = GetOwnerListview();
+    TGvSelectionManager* selection = lv ? lv->GetSelection() : nullptr;
+    if (selection) {
+        selection->GroupSelectionBeginUpdate();
+        selection->BeginUpdate();
+    }
+    try {
+        TListviewUpdate update(lv);
+        RetainEntries(Keep);
+    } catch (...) {
+        if (selection) {
+            selection->GroupSelectionEndUpdate();
+            selection->EndUpdate();
+        }
+        throw;
+    }
+    if (selection) {
+        selection->GroupSelectionEndUpdate();
+        selection->EndUpdate();
+    }
+    if (lv && !lv->IsDestroying()) DoStructureChange();
+}
+
 void TGvItems::AddMany(int Count, TDataAt DataAt, const void* Source, TItemMade Made) {
     TGvCollectionItemClass kind = GetItemClass();
     if (Count <= 0 || !kind || !kind->CanCreate() || !kind->InheritsFrom(TGvItem::StaticClass())) return;
@@ -788,12 +857,30 @@ void TGvItems::FreeEntries() {
     TCustomGvListview* lv = GetOwnerListview();
     if (!lv) return inherited::FreeEntries();
     if (!FReferencesDropped) lv->ForgetEntriesOf(this);
+    FreeItems(List());
+}
+
+void TGvItems::FreeOutside(TGvEntryList& Gone) {
+    TCustomGvListview* lv = GetOwnerListview();
+    if (!lv) return inherited::FreeOutside(Gone);
+    lv->ForgetReferencesIf(
+        [](const TGvCollectionItem* Obj, const void* Context) noexcept {
+            return Obj->GetCollection() == static_cast<const TGvCollection*>(Context) && Obj->IsDestroying();
+        },
+        this);
+    // The group shows no item until it lays its items out again (when the
+    // update ends), rather than those gone.
+    if (FOwnerGroup) FOwnerGroup->VisibleItems().clear();
+    FreeItems(Gone);
+}
+
+void TGvItems::FreeItems(const TGvEntryList& list) {
+    TCustomGvListview* lv = GetOwnerListview();
     const bool allowHiddenChecked = lv->GetAllowHiddenCheckedItems();
     // Events without a handler are not fired item by item.
     const bool fireVisibility = static_cast<bool>(lv->OnItemVisibilityChanged);
     const bool fireFreeing = static_cast<bool>(lv->OnItemFreeing);
     const bool fireCheck = static_cast<bool>(lv->OnItemCheckChange);
-    TGvEntryList& list = List();
     gcl::TSlotPool& virtualSlots = TGvItem::SlotsOf(sizeof(TGvItemVirtual));
     gcl::TSlotPool& storedSlots = TGvItem::SlotsOf(sizeof(TGvItemStored));
     // The slots in the order freed: the runs of one block empty it at once.

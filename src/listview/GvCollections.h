@@ -6,7 +6,9 @@
 #include "listview/GvPaintInfo.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "gcl/rtl/SlotPool.h"
 
@@ -398,6 +400,15 @@ protected:
     bool GetEntriesDestroying() const noexcept { return FEntriesDestroying; }
     // Removes Item from the lists without freeing it.
     void Extract(TGvCollectionItem* Item);
+    // Keeps the entries Keep marks (entry I stays when Keep[I] is not 0),
+    // in their order, and frees the others as ClearEntries frees them:
+    // each one that goes is destroying and loses its focus and selection
+    // (their events fire) before it leaves the lists, and the entries gone
+    // are handed to FreeOutside together; nothing else is signalled.
+    void RetainEntries(const std::vector<std::uint8_t>& Keep);
+    // Frees entries RetainEntries took out of the lists (each destroying),
+    // last first; their frees leave the lists as they are.
+    virtual void FreeOutside(TGvEntryList& Gone);
 
     int FReIndexCount = 0;
 
@@ -488,6 +499,13 @@ public:
     // The collection's Clear inside the selection manager's batch and
     // group-selection lock.
     void Clear(bool FreeItems = true) override;
+    // Keeps the items Keep marks (item I stays when Keep[I] is not 0), in
+    // their order, and frees the others in one walk, inside the brackets
+    // Clear holds: each one that goes loses its focus and selection first,
+    // the list view drops its references to it, and its events fire as its
+    // own free fires them; one structure change for all. The kept items
+    // keep their state. Keep holds one mark per item.
+    void Retain(const std::vector<std::uint8_t>& Keep);
 
 protected:
     TGvItems(TCustomGvListview* AOwner, TGvGroup* AOwnerGroup);
@@ -496,9 +514,15 @@ protected:
     // them, and the items of the built-in kinds go back to their pool
     // together; each item's events fire as its own free fires them.
     void FreeEntries() override;
+    // The same walk over the items Retain takes out, whose references the
+    // list view drops first (and the group's visible items).
+    void FreeOutside(TGvEntryList& Gone) override;
 
 private:
     friend class TGvGroup;
+    // Frees Items (this collection's, out of the list or all of it), last
+    // first: those of the built-in kinds back to their pool together.
+    void FreeItems(const TGvEntryList& Items);
     // Clear(true) inside the one walk of the groups' clear, which holds the
     // update and selection brackets and has dropped the list view's
     // references to the items already: the items are freed and the

@@ -204,7 +204,9 @@ std::vector<std::string> ListShot(TMainForm* form) {
     TGvGroups* groups = form->List->GetGroups();
     for (int g = 0; g < groups->GetCount(); ++g) {
         TGvGroup* group = groups->GetGroups(g);
-        shot.push_back("group " + gcl::WideToAnsi(group->GetCaption()) + " key " + std::to_string(group->GetKey()) +
+        const auto* opener = static_cast<const TuTask*>(group->GetData());
+        shot.push_back("group " + gcl::WideToAnsi(group->GetCaption()) + " opened by " +
+                       (opener ? opener->Title : std::string("?")) + " key " + std::to_string(group->GetKey()) +
                        " tag " + std::to_string(group->GetTag()) + (group->GetExpanded() ? " open" : " folded") +
                        " at " + rect(group->GetDisplayRect()));
         for (int i = 0; i < group->ItemCount(); ++i) {
@@ -231,10 +233,12 @@ std::vector<std::string> ListShot(TMainForm* form) {
 
 // Refills with other groups, filters, numbering, sorts and tasks edited in
 // between, each from a list with tasks chosen, the mouse over an item, the
-// list scrolled and (but before a refresh that changes nothing shown) a
-// group folded: the list is the one a fill from an empty list makes, to
-// every item's place and state; a refresh that changes nothing shown
-// keeps every item.
+// list scrolled and (but before a refresh that changes nothing shown or
+// only hides some tasks or shows a few more) a group folded: the list is
+// the one a fill from an empty list makes, to every item's place and
+// state; a refresh that changes nothing shown keeps every item, and one
+// that only hides tasks or shows a few more keeps the items of the tasks
+// shown before and after.
 TEST_F(MainRefresh, EveryRefillLeavesTheListAsAFillFromNothingWould) {
     TMainForm* form = OpenMainForm();
     const char* lists[] = {"Home", "Work", "Errands", "Garden"};
@@ -267,38 +271,82 @@ TEST_F(MainRefresh, EveryRefillLeavesTheListAsAFillFromNothingWould) {
         }
         form->List->GetScrollbars()->SetOffsetY(40);
     };
+    // What a step leaves of the items: every one (nothing shown changes),
+    // those of the tasks still shown (some tasks hidden, or a few more
+    // shown), or none need stay.
+    enum TKeeps { Refills, KeepsShown, KeepsAll };
     struct TStep {
         const char* What;
         std::function<void()> Do;
-        bool Keeps;  // whether it changes nothing shown: every item stays
+        TKeeps Keeps;
     };
     auto findModeAndBack = [&] {
         form->tBtn1Click(form);
         form->tBtn1Click(form);
     };
     const std::vector<TStep> steps = {
-        {"group by date", [&] { form->DateGroupA->Execute(); }, false},
-        {"find mode and back", findModeAndBack, true},
-        {"group by priority", [&] { form->PriorityGroupA->Execute(); }, false},
-        {"group by tags", [&] { form->TagsGroupA->Execute(); }, false},
-        {"numbered", [&] { form->CountItemsM->SetChecked(true); form->RefreshTaskList(); }, false},
-        {"asked again", [&] { form->RefreshTaskList(); }, true},
-        {"group by list", [&] { form->FoldersGroupA->Execute(); }, false},
+        {"group by date", [&] { form->DateGroupA->Execute(); }, Refills},
+        {"find mode and back", findModeAndBack, KeepsAll},
+        {"group by priority", [&] { form->PriorityGroupA->Execute(); }, Refills},
+        {"group by tags", [&] { form->TagsGroupA->Execute(); }, Refills},
+        {"numbered", [&] { form->CountItemsM->SetChecked(true); form->RefreshTaskList(); }, Refills},
+        {"asked again", [&] { form->RefreshTaskList(); }, KeepsAll},
+        {"group by list", [&] { form->FoldersGroupA->Execute(); }, Refills},
+        // Filters that hide some of the tasks shown, and show them again:
+        // a few more (the four titles without an "o") keep the items
+        // shown, a fifth of the tasks more (those done) fill the list anew.
+        // The task that opens the first group is done first: another one
+        // opens it then.
+        {"by list, done hidden",
+         [&] {
+             static_cast<TuTask*>(form->List->GetGroups()->GetGroups(0)->GetData())->Done = true;
+             Database->Modified = true;
+             form->HideDoneA->Execute();
+         },
+         KeepsShown},
+        {"by list, done shown", [&] { form->HideDoneA->Execute(); }, Refills},
+        {"by list, a search",
+         [&] {
+             form->tBtn1Click(form);
+             form->TopEdit->SetText(L"o");
+         },
+         KeepsShown},
+        {"by list, the search cleared",
+         [&] {
+             form->TopEdit->SetText(L"");
+             form->tBtn1Click(form);
+         },
+         KeepsShown},
         {"sorted by title, by date",
          [&] {
              form->ListColumnClick(form->List, cmbLeft, title);
              form->DateGroupA->Execute();
          },
-         false},
-        {"sorted, find mode and back", findModeAndBack, true},
+         Refills},
+        {"sorted, find mode and back", findModeAndBack, KeepsAll},
+        {"sorted, by list", [&] { form->FoldersGroupA->Execute(); }, Refills},
+        {"sorted by list, done hidden", [&] { form->HideDoneA->Execute(); }, KeepsShown},
+        {"sorted by list, done shown", [&] { form->HideDoneA->Execute(); }, Refills},
+        {"sorted by list, a search",
+         [&] {
+             form->tBtn1Click(form);
+             form->TopEdit->SetText(L"o");
+         },
+         KeepsShown},
+        {"sorted by list, the search cleared",
+         [&] {
+             form->TopEdit->SetText(L"");
+             form->tBtn1Click(form);
+         },
+         KeepsShown},
         {"sorted by due date down, by tags",
          [&] {
              form->ListColumnClick(form->List, cmbLeft, due);
              form->ListColumnClick(form->List, cmbLeft, due);
              form->TagsGroupA->Execute();
          },
-         false},
-        {"done hidden", [&] { form->HideDoneA->Execute(); }, false},
+         Refills},
+        {"done hidden", [&] { form->HideDoneA->Execute(); }, Refills},
         {"marks, titles and tags changed, done shown",
          [&] {
              TaskOf("Job 1")->Done = !TaskOf("Job 1")->Done;
@@ -307,47 +355,47 @@ TEST_F(MainRefresh, EveryRefillLeavesTheListAsAFillFromNothingWould) {
              TaskOf("Job 8")->Tags = "car";
              form->HideDoneA->Execute();
          },
-         false},
-        {"a list chosen", [&] { SelectTreeNode(form, "Work"); }, false},
+         Refills},
+        {"a list chosen", [&] { SelectTreeNode(form, "Work"); }, Refills},
         // Edits between refreshes of one filter, each then regrouped: the
         // filter's answer from before the edit no longer holds.
-        {"done hidden in the list", [&] { form->HideDoneA->Execute(); }, false},
+        {"done hidden in the list", [&] { form->HideDoneA->Execute(); }, Refills},
         {"a task ticked, then regrouped",
          [&] {
              form->List->GetItems()->GetItems(0)->SetChecked(true);
              form->PriorityGroupA->Execute();
          },
-         false},
+         Refills},
         {"a task moved to another list, then regrouped",
          [&] {
              MoveTasksToList({static_cast<TuTask*>(form->List->GetItems()->GetItems(0)->GetData())}, "Home",
                              *Database);
              form->DateGroupA->Execute();
          },
-         false},
+         Refills},
         {"a task of another list moved in, then regrouped",
          [&] {
              MoveTasksToList({TaskOf("Job 1")}, "Work", *Database);
              form->TagsGroupA->Execute();
          },
-         false},
-        {"done shown in the list", [&] { form->HideDoneA->Execute(); }, false},
-        {"all lists", [&] { SelectTreeNode(form, "All"); }, false},
+         Refills},
+        {"done shown in the list", [&] { form->HideDoneA->Execute(); }, Refills},
+        {"all lists", [&] { SelectTreeNode(form, "All"); }, Refills},
         {"not numbered, by priority",
          [&] {
              form->CountItemsM->SetChecked(false);
              form->PriorityGroupA->Execute();
          },
-         false},
-        {"not grouped", [&] { form->NoGroupA->Execute(); }, false},
-        {"not grouped, done hidden", [&] { form->HideDoneA->Execute(); }, false},
-        {"grouped by date again", [&] { form->HideDoneA->Execute(); form->DateGroupA->Execute(); }, false},
-        {"a task added", [&] { form->AddTask("+[mail]Job added", TFolderRef{0, "Home"}, *Database); }, false},
-        {"by list after the add", [&] { form->FoldersGroupA->Execute(); }, false},
-        {"by list, find mode and back", findModeAndBack, true},
+         Refills},
+        {"not grouped", [&] { form->NoGroupA->Execute(); }, Refills},
+        {"not grouped, done hidden", [&] { form->HideDoneA->Execute(); }, Refills},
+        {"grouped by date again", [&] { form->HideDoneA->Execute(); form->DateGroupA->Execute(); }, Refills},
+        {"a task added", [&] { form->AddTask("+[mail]Job added", TFolderRef{0, "Home"}, *Database); }, Refills},
+        {"by list after the add", [&] { form->FoldersGroupA->Execute(); }, Refills},
+        {"by list, find mode and back", findModeAndBack, KeepsAll},
     };
     for (const TStep& step : steps) {
-        disturb(!step.Keeps);
+        disturb(step.Keeps == Refills);
         std::vector<std::pair<TuTask*, TGvItem*>> before;
         for (int i = 0; i < form->List->GetItems()->GetCount(); ++i) {
             TGvItem* item = form->List->GetItems()->GetItems(i);
@@ -369,9 +417,13 @@ TEST_F(MainRefresh, EveryRefillLeavesTheListAsAFillFromNothingWould) {
                     }
             }
         }
-        if (step.Keeps) {
+        if (step.Keeps == KeepsAll) {
             EXPECT_EQ(static_cast<int>(before.size()), same) << step.What;
             EXPECT_EQ(0, freed.Count) << step.What;
+        } else if (step.Keeps == KeepsShown) {
+            EXPECT_EQ(again, same) << step.What;
+            EXPECT_EQ(static_cast<int>(before.size()) - same, freed.Count) << step.What;
+            EXPECT_NE(static_cast<int>(before.size()), form->List->GetItems()->GetCount()) << step.What;
         } else {
             EXPECT_GT(freed.Count, 0) << step.What;
         }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,22 @@ public:
     // cleared. The events of the clear are in Events.
     void ClearRichGroup(TGvCollectionItemClass Kind, bool AllowHiddenChecked, bool Visibility = true,
                         bool Freeing = true) {
+        MakeRichGroup(Kind, AllowHiddenChecked, Visibility, Freeing);
+        TGvGroup* first = LV->GetGroups()->GetGroups(0);
+        TGvGroup* second = LV->GetGroups()->GetGroups(1);
+        first->GetItems()->Clear();
+        EXPECT_EQ(first->ItemCount(), 0);
+        ExpectNoReferenceLeft();
+        EXPECT_EQ(LV->GetCheckedCount(), 1);
+        EXPECT_EQ(LV->GetSelection()->GetCount(), 0);
+        EXPECT_EQ(second->GetItem(0), Other);
+        EXPECT_TRUE(Other->GetChecked());
+    }
+
+    // The groups and references of ClearRichGroup, before the clear; the
+    // first group's items in Rich.
+    void MakeRichGroup(TGvCollectionItemClass Kind, bool AllowHiddenChecked, bool Visibility = true,
+                       bool Freeing = true) {
         LV->SetAllowHiddenCheckedItems(AllowHiddenChecked);
         TGvSelectionManager* selection = LV->GetSelection();
         selection->SetMultiSelect(true);
@@ -103,13 +120,7 @@ public:
         ASSERT_EQ(LV->GetHotTrack()->GetHotObject(), items[2]);
         AssignEvents(Visibility, Freeing);
         Events.clear();
-        first->GetItems()->Clear();
-        EXPECT_EQ(first->ItemCount(), 0);
-        ExpectNoReferenceLeft();
-        EXPECT_EQ(LV->GetCheckedCount(), 1);
-        EXPECT_EQ(selection->GetCount(), 0);
-        EXPECT_EQ(second->GetItem(0), Other);
-        EXPECT_TRUE(Other->GetChecked());
+        Rich = items;
     }
 
     void ExpectNoReferenceLeft() {
@@ -126,8 +137,70 @@ public:
     }
 
     TGvItem* Other = nullptr;
+    std::vector<TGvItem*> Rich;
     std::vector<std::string> Events;
 };
+
+// Items a collection keeps while it frees the others (a filter that hides
+// some of the tasks shown): those that go fire what a clear fires for
+// them, in its order, and leave no reference behind; those kept stay as
+// they were, in their order, with their choice, checks and references.
+TEST_F(GvBulkItemsTest, ItemsKeptStayAsTheyWereAndTheOthersGoAsAClearTakesThem) {
+    for (TGvCollectionItemClass kind : {TGvItemVirtual::StaticClass(), TOwnVirtualItem::StaticClass()}) {
+        SCOPED_TRACE(kind->ClassName());
+        ClearRichGroup(kind, false);
+        const std::vector<std::string> cleared = Events;
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+        MakeRichGroup(kind, false);
+        TGvItems* items = LV->GetGroups()->GetGroups(0)->GetItems();
+        items->Retain(std::vector<std::uint8_t>(6, 0));
+        EXPECT_EQ(cleared, Events);
+        EXPECT_EQ(items->GetCount(), 0);
+        ExpectNoReferenceLeft();
+        EXPECT_EQ(LV->GetCheckedCount(), 1);
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+
+        // Items 1 (checked, the edit's next) and 4 (chosen, focused, under
+        // a hint) stay; 0, 2, 3 and 5 go with every reference to them.
+        MakeRichGroup(kind, false);
+        items = LV->GetGroups()->GetGroups(0)->GetItems();
+        const std::vector<TGvItem*> rich = Rich;
+        EXPECT_THROW(items->Retain(std::vector<std::uint8_t>(5, 1)), gcl::EListError);
+        items->Retain({0, 1, 0, 0, 1, 0});
+        for (const std::string& event : Events)
+            EXPECT_TRUE(event.find(" 1 ") == std::string::npos && event.find(" 4 ") == std::string::npos) << event;
+        EXPECT_NE(std::find(Events.begin(), Events.end(), "freeing 0 ----d"), Events.end());
+        EXPECT_NE(std::find(Events.begin(), Events.end(), "freeing 5 ----d"), Events.end());
+        ASSERT_EQ(items->GetCount(), 2);
+        EXPECT_EQ(items->GetItems(0), rich[1]);
+        EXPECT_EQ(items->GetItems(1), rich[4]);
+        EXPECT_EQ(rich[1]->GetIndex(), 0);
+        EXPECT_EQ(rich[4]->GetIndex(), 1);
+        EXPECT_TRUE(rich[1]->GetChecked());
+        EXPECT_TRUE(rich[4]->GetSelected());
+        EXPECT_FALSE(rich[1]->IsDestroying() || rich[4]->IsDestroying());
+        TGvSelectionManager* selection = LV->GetSelection();
+        EXPECT_EQ(selection->GetCount(), 1);
+        EXPECT_EQ(selection->GetFocusedItem(), rich[4]);
+        EXPECT_EQ(selection->GetAnchorItem(), nullptr);
+        EXPECT_EQ(LV->GetEditManager()->GetTabMoveFocusItem(), rich[1]);
+        EXPECT_EQ(LV->GetCheckManager()->GetPendingObject(), nullptr);
+        EXPECT_EQ(LV->GetHotTrack()->GetHotCheckItem(), nullptr);
+        EXPECT_EQ(LV->GetHotTrack()->GetHotObject(), nullptr);
+        EXPECT_EQ(LV->GetHintData()->TargetObj, rich[4]);
+        EXPECT_EQ(LV->GetHintInfo()->TargetObj, rich[1]);
+        EXPECT_EQ(LV->GetCheckedCount(), 2);
+        // Keeping every item changes nothing.
+        Events.clear();
+        items->Retain({1, 1});
+        EXPECT_TRUE(Events.empty());
+        EXPECT_EQ(items->GetCount(), 2);
+        gcl::Free(LV);
+        LV = TGvListview::Create(nullptr);
+    }
+}
 
 TEST_F(GvBulkItemsTest, ABulkClearMatchesFreeingEachItemInEventsAndReferences) {
     for (bool allowHidden : {false, true}) {
