@@ -661,6 +661,12 @@ public:
     // and the layout keeps them.
     int FOrgWantedWidth = 0;
     int FNoteWantedHeight = 0;
+    // The window's client width the side panel's width was given in (by the
+    // user's drag, a fit, or a window made wider since; 0: none yet): a
+    // window narrower than that leaves the list at least half of it.
+    int FOrgFitClientWidth = 0;
+    int ListRoomWidth();
+    bool WindowNarrowedForOrgPanel();
     // A panel docked beside the note shares its dock's height: the note's
     // own height is kept while they share (0: they do not) and given back
     // when the other leaves; the next start has the note alone again.

@@ -1980,7 +1980,10 @@ void TMainForm::PanelDockedResizing(gcl::TObject* Sender, bool Vertical, int& Ne
     auto* panel = dynamic_cast<gcl::TControl*>(Sender);
     if (!panel || !List) return;
     // A size the user gives now is the one to keep.
-    if (panel == OrgPanel) FOrgWantedWidth = 0;
+    if (panel == OrgPanel) {
+        FOrgWantedWidth = 0;
+        FOrgFitClientWidth = GetClientWidth();
+    }
     if (panel == NoteEdit) FNoteWantedHeight = 0;
     FNoteOwnHeight = 0;
     const int now = Vertical ? panel->GetHeight() : panel->GetWidth();
@@ -2018,10 +2021,22 @@ int TMainForm::ListRoomHeight() const {
     return std::max(MinListRoom, OrgPanel->GetHeight() - FoldersList->GetHeight() + MinListRoom);
 }
 
+int TMainForm::ListRoomWidth() { return std::max(MinListRoom, GetClientWidth() / 2); }
+
+bool TMainForm::WindowNarrowedForOrgPanel() {
+    return FOrgFitClientWidth == 0 || GetClientWidth() < FOrgFitClientWidth;
+}
+
 void TMainForm::ListResize(gcl::TObject*) {
-    if (FFitPanelsPosted || !HandleAllocated() || !List) return;
+    if (!HandleAllocated() || !List) return;
+    // A wider window squeezes nothing: the side panel's width stands for it.
+    if (FOrgWantedWidth == 0 && FOrgFitClientWidth > 0 && GetClientWidth() > FOrgFitClientWidth)
+        FOrgFitClientWidth = GetClientWidth();
+    if (FFitPanelsPosted) return;
     const bool squeezed = FOrgWantedWidth > 0 || FNoteWantedHeight > 0;
-    if (List->GetHeight() >= ListRoomHeight() && List->GetWidth() >= MinListRoom && !squeezed) return;
+    const bool narrow = WindowNarrowedForOrgPanel() && List->GetWidth() < ListRoomWidth() && LeftDock &&
+                        LeftDock->GetWidth() > 0;
+    if (List->GetHeight() >= ListRoomHeight() && List->GetWidth() >= MinListRoom && !squeezed && !narrow) return;
     // Not inside the layout that resized the list: once it is done.
     FFitPanelsPosted = PostMessageW(GetHandle(), FitPanelsMessage, 0, 0) != FALSE;
 }
@@ -2049,14 +2064,27 @@ void TMainForm::FitPanelsToList() {
         NoteEdit->SetDockedHeight(std::min(FNoteWantedHeight, NoteEdit->GetDockedHeight() - tall));
     }
     if (FNoteWantedHeight > 0 && NoteEdit->GetDockedHeight() >= FNoteWantedHeight) FNoteWantedHeight = 0;
-    const int wide = LeftDock->GetWidth() + MinListRoom - GetClientWidth();
-    if (wide > 0 && OrgPanel->GetDockedWidth() > MinPanelRoom) {
-        remember(FOrgWantedWidth, OrgPanel->GetDockedWidth(), work.Width());
+    // The side panel: a window made narrower than the one its width was
+    // given in (or a start with a width from elsewhere) leaves the list half
+    // of it; the width given comes back whole in a window as wide again.
+    const int client = GetClientWidth();
+    const bool narrowed = WindowNarrowedForOrgPanel();
+    const int wide = LeftDock->GetWidth() + (narrowed ? ListRoomWidth() : MinListRoom) - client;
+    if (FOrgWantedWidth > 0 && !narrowed) {
+        OrgPanel->SetDockedWidth(std::min(FOrgWantedWidth, OrgPanel->GetDockedWidth() - wide));
+    } else if (wide > 0 && OrgPanel->GetDockedWidth() > MinPanelRoom) {
+        if (FOrgWantedWidth == 0 && OrgPanel->GetDockedWidth() <= work.Width() - MinListRoom) {
+            FOrgWantedWidth = OrgPanel->GetDockedWidth();
+            // A width stored by an earlier run: the window as wide as the
+            // screen has room for it.
+            if (FOrgFitClientWidth == 0) FOrgFitClientWidth = work.Width() - (GetWidth() - client);
+        }
         OrgPanel->SetDockedWidth(std::max(MinPanelRoom, OrgPanel->GetDockedWidth() - wide));
     } else if (wide < 0 && FOrgWantedWidth > 0) {
         OrgPanel->SetDockedWidth(std::min(FOrgWantedWidth, OrgPanel->GetDockedWidth() - wide));
     }
     if (FOrgWantedWidth > 0 && OrgPanel->GetDockedWidth() >= FOrgWantedWidth) FOrgWantedWidth = 0;
+    if (FOrgWantedWidth == 0) FOrgFitClientWidth = client;
 }
 
 void TMainForm::WidenOrgPanelToItsTabs() {

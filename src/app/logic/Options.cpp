@@ -165,6 +165,11 @@ bool TryColorTextToColor(const std::string& text, const gcl::TIdentMap& names, s
             const char c = t[i];
             v = v * 16 + static_cast<std::uint32_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
         }
+        // Only a colour a window can paint: 00BBGGRR, or a system colour
+        // (FF0000nn) the system has (a value such as FFFFFFFF paints black).
+        const bool rgb = (v & 0xFF000000u) == 0;
+        const bool system = (v & 0xFFFFFF00u) == 0xFF000000u && (v & 0xFFu) <= LastSystemColorIndex;
+        if (!rgb && !system) return false;
         color = static_cast<std::int32_t>(v);
         return true;
     }

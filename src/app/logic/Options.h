@@ -86,8 +86,10 @@ bool DeleteRunEntry(const std::string& name, bool once = false);
 
 // ---- Colour text --------------------------------------------------------------------
 
-// "$" and eight hexadecimal digits (00BBGGRR), or a colour name of Names
-// ("clBlue", case ignored). Anything else gives False and leaves Color.
+// "$" and eight hexadecimal digits (00BBGGRR, or FF0000nn for the system
+// colour of index nn), or a colour name of Names ("clBlue", case ignored).
+// Anything else gives False and leaves Color.
+inline constexpr std::uint32_t LastSystemColorIndex = 30;  // COLOR_MENUBAR
 bool TryColorTextToColor(const std::string& text, const gcl::TIdentMap& names, std::int32_t& color);
 // The colour of the group underline: the text read, or $00346DE4 when it
 // cannot be read.

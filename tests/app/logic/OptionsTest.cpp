@@ -234,11 +234,17 @@ TEST(Options, ColourText) {
     EXPECT_TRUE(TryColorTextToColor("CLBTNFACE", TestColors, c));
     EXPECT_EQ(-16777201, c);
     c = 7;
-    for (const char* bad : {"", "$346DE4", "$00346DE4X", "00346DE4", "clNoSuch", "$0034 6DE", "red", "$00346DEG"})
+    EXPECT_TRUE(TryColorTextToColor("$FF00000F", TestColors, c));
+    EXPECT_EQ(-16777201, c);
+    c = 7;
+    // Values that name no colour a window paints (they painted black).
+    for (const char* bad : {"", "$346DE4", "$00346DE4X", "00346DE4", "clNoSuch", "$0034 6DE", "red", "$00346DEG",
+                            "$FFFFFFFF", "$12345678", "$FF0000FF", "$FF00010F", "$80000005", "$1FFFFFFF"})
         EXPECT_FALSE(TryColorTextToColor(bad, TestColors, c)) << bad;
     EXPECT_EQ(7, c);
     EXPECT_EQ(0x00346DE4, UnderlineColorFromText("pink", TestColors));
     EXPECT_EQ(0xFF0000, UnderlineColorFromText("clBlue", TestColors));
+    EXPECT_EQ(0x00346DE4, UnderlineColorFromText("$FFFFFFFF", TestColors));
 
     EXPECT_EQ("$00346DE4", ColorToColorText(0x00346DE4, TestColors));
     EXPECT_EQ("clBlue", ColorToColorText(0xFF0000, TestColors));

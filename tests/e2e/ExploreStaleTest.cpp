@@ -1,0 +1,202 @@
+// Looks left over from an earlier state: the quick-entry box after a theme
+// change, at the usual and at more dots per inch; a side panel wider than
+// the window has room for; a stored colour that names no colour.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+// Theme menu entries of different metrics: the classic Default, an Office
+// look, the striped one and one drawn over the default theme.
+const std::vector<size_t> ThemesOfOtherMetrics = {0, 11, 16, 20};
+
+// The quick-entry box (the only one-line edit of the main window), its
+// place in the window's client area; empty when none is shown.
+RECT QuickEntryBox(HWND main) {
+    const std::vector<HWND> edits = ChildrenOfClass(main, "TXtEdit.UnicodeClass");
+    if (edits.empty()) return RECT{};
+    RECT box = RectOf(edits.front());
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&box), 2);
+    return box;
+}
+
+// Where the box stands once the program has nothing left to do.
+RECT SettledQuickEntryBox(TProgram& p, HWND main) {
+    p.Settle();
+    Sleep(300);
+    p.Settle();
+    return QuickEntryBox(main);
+}
+
+// Tools > Theme > the Index-th entry, all with the keyboard (the menu bar's
+// captions move with the screen's dots per inch).
+void ChooseThemeByKeys(TProgram& p, size_t index) {
+    Key(p, 'O', Alt);
+    Key(p, VK_UP);    // Options...
+    Key(p, VK_UP);    // Theme
+    Key(p, VK_RIGHT);
+    for (size_t i = 0; i < index; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+}
+
+std::string Describe(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+// Starts under every theme of ThemesOfOtherMetrics for where the box is,
+// then chooses each while one copy runs: the box stands where the start put
+// it.
+void QuickEntryFollowsThemes(const std::string& scenario) {
+    std::vector<RECT> started;
+    {
+        TProgram p(scenario);
+        ASSERT_NE(StartOnPrepared(p), nullptr);
+        Key(p, 'Q', Ctrl);
+        ASSERT_EQ(p.WaitExit(), 0);
+    }
+    for (size_t theme : ThemesOfOtherMetrics) {
+        TProgram p(scenario, true);
+        WritePrivateProfileStringA("Form", "Theme", std::to_string(theme).c_str(), p.SettingsPath().c_str());
+        p.Start();
+        HWND main = p.Main();
+        ASSERT_NE(main, nullptr);
+        started.push_back(SettledQuickEntryBox(p, main));
+        Key(p, 'Q', Ctrl);
+        ASSERT_EQ(p.WaitExit(), 0);
+    }
+    TProgram p(scenario, true);
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    for (size_t i = 0; i < ThemesOfOtherMetrics.size(); ++i) {
+        ChooseThemeByKeys(p, ThemesOfOtherMetrics[i]);
+        const RECT box = SettledQuickEntryBox(p, main);
+        EXPECT_TRUE(EqualRect(&box, &started[i]))
+            << "theme entry " << ThemesOfOtherMetrics[i] << ": box at " << Describe(box) << ", a start puts it at "
+            << Describe(started[i]);
+        Shot(p, main, scenario + "-" + std::to_string(ThemesOfOtherMetrics[i]));
+    }
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The width of a window.
+int WidthOf(HWND w) { return RectOf(w).right - RectOf(w).left; }
+
+// Waits until the task list has at least half the main window's width.
+bool ListHasHalf(TProgram& p, HWND main, HWND list) {
+    return WaitUntil([&] {
+        p.Settle();
+        return WidthOf(list) * 2 >= WidthOf(main) - 40;
+    }, 3000);
+}
+
+} // namespace
+
+TEST(ExploreStaleScenario, TheQuickEntryBoxTakesTheRoomEachThemeLeavesIt) {
+    QuickEntryFollowsThemes("explore-stale-quick-entry");
+}
+
+TEST(ExploreStaleScenario, TheQuickEntryBoxTakesTheRoomEachThemeLeavesItAtMoreDotsPerInch) {
+    TRegistryValues values;
+    SetScreenDpi(values, 144);
+    QuickEntryFollowsThemes("explore-stale-quick-entry-dpi");
+}
+
+TEST(ExploreStaleScenario, TheQuickEntryBoxTakesTheRoomEachThemeLeavesItInALargerSystemFont) {
+    TRegistryValues values;
+    SetScreenDpi(values, 144);
+    SetSystemFonts(values, L"Tahoma", -18);
+    QuickEntryFollowsThemes("explore-stale-quick-entry-font");
+}
+
+
+// A side panel wider than the window (stored on a larger screen, or dragged
+// wide in a maximised window that was then restored) left the task list
+// about 60 pixels: a column of row numbers. The panel gives way to half the
+// window, and the width the user gave it comes back where it fits.
+TEST(ExploreStaleScenario, ASidePanelWiderThanTheWindowLeavesTheListHalfAndComesBackWhereItFits) {
+    TProgram p("explore-stale-side-width");
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    WriteFile(p.SettingsPath(), "[Form]\r\nWidth=804\r\nHeight=500\r\n[Org Panel]\r\nDockedWidth=3000\r\n");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    EXPECT_TRUE(ListHasHalf(p, main, parts.List)) << "a list " << WidthOf(parts.List) << " wide";
+    EXPECT_GE(WidthOf(parts.Tree), 100);
+    Shot(p, main, "explore-stale-side-width-stored");
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    // A width no screen here shows beside a list is not kept.
+    EXPECT_LE(std::atoi(IniValue(p.SettingsPath(), "Org Panel", "DockedWidth").c_str()), 804);
+
+    // Maximised, the panel dragged wide; then restored and maximised again.
+    WritePrivateProfileStringA("Org Panel", "DockedWidth", "200", p.SettingsPath().c_str());
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    parts = TMainWindowParts(main);
+    DoubleClick(p, CaptionPointOf(main));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+    p.Settle();
+    const RECT m = RectOf(main), side = RectOf(parts.SidePanel);
+    Drag(p, POINT{side.right - 1, (side.top + side.bottom) / 2}, POINT{m.right - 300, (side.top + side.bottom) / 2});
+    p.Settle();
+    const int given = WidthOf(parts.SidePanel);
+    ASSERT_GT(given, 804) << "the drag did not widen the panel";
+    DoubleClick(p, CaptionPointOf(main));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) == FALSE; }));
+    EXPECT_TRUE(ListHasHalf(p, main, parts.List)) << "a list " << WidthOf(parts.List) << " wide";
+    Shot(p, main, "explore-stale-side-width-restored");
+    DoubleClick(p, CaptionPointOf(main));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
+    EXPECT_TRUE(WaitUntil([&] {
+        p.Settle();
+        return WidthOf(parts.SidePanel) == given;
+    }, 3000)) << "the panel came back " << WidthOf(parts.SidePanel) << " wide, not " << given;
+    DoubleClick(p, CaptionPointOf(main));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) == FALSE; }));
+    p.Settle();
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    // The user's width is the one kept for a window that has room for it.
+    const int stored = std::atoi(IniValue(p.SettingsPath(), "Org Panel", "DockedWidth").c_str());
+    EXPECT_GT(stored, 804);
+    EXPECT_LE(stored, given);
+}
+
+// A group underline colour stored as a value that names no colour
+// ("$FFFFFFFF", a top byte no colour has) painted the band black. The band
+// keeps its usual colour instead.
+TEST(ExploreStaleScenario, AnUnderlineColourThatNamesNoColourLeavesTheUsualBand) {
+    const COLORREF usual = RGB(0xE4, 0x6D, 0x34);
+    for (const char* stored : {"$FFFFFFFF", "$12345678", "$FF0000FF", "$00346DE4"}) {
+        TProgram p("explore-stale-band-colour");
+        WriteFile(p.DatabasePath(), TwoListsDatabase());
+        WriteFile(p.SettingsPath(), std::string("[Options]\r\nGroups Underline Color=") + stored + "\r\n");
+        p.Start();
+        HWND main = p.Main();
+        ASSERT_NE(main, nullptr);
+        const RECT list = RectOf(TMainWindowParts(main).List);
+        EXPECT_TRUE(WaitUntil([&] {
+            p.Settle();
+            return ShareOf(list, usual) > 0.002;
+        }, 2000)) << stored << ": no band of the usual colour";
+        EXPECT_LT(ShareOf(list, RGB(0, 0, 0)), 0.002) << stored << ": a black band";
+        Shot(p, main, "explore-stale-band-colour");
+        Key(p, 'Q', Ctrl);
+        ASSERT_EQ(p.WaitExit(), 0);
+    }
+}
+
+} // namespace qelvo::e2e
