@@ -824,7 +824,20 @@ void TCustomForm::WMGetMinMaxInfo(TMessage& message) {
     if (c->GetMaxHeight() > 0) info->ptMaxTrackSize.y = c->GetMaxHeight();
 }
 
+namespace {
+
+// A form going out of sight (hidden, minimised) lets go of a mouse capture
+// held by one of its windows: the button may be let go where none of them
+// hears it, and the holder would keep its pressed or lit look.
+void ReleaseCaptureWithin(HWND form) {
+    const HWND capture = GetCapture();
+    if (capture && (capture == form || IsChild(form, capture))) ReleaseCapture();
+}
+
+} // namespace
+
 void TCustomForm::WMSize(TMessage& message) {
+    if (message.WParam == SIZE_MINIMIZED && HandleAllocated()) ReleaseCaptureWithin(GetHandle());
     inherited::Dispatch(message);
     if (GetParent() || !HandleAllocated() || !IsWindowVisible(GetWindowHandle())) return;
     switch (message.WParam) {
@@ -872,6 +885,10 @@ void TCustomForm::Dispatch(TMessage& message) {
         return;
     case WM_SIZE:
         WMSize(message);
+        return;
+    case WM_SHOWWINDOW:
+        if (!message.WParam && HandleAllocated()) ReleaseCaptureWithin(GetHandle());
+        inherited::Dispatch(message);
         return;
     case WM_QUERYENDSESSION:
         message.Result = CloseQuery() ? 1 : 0;

@@ -138,6 +138,11 @@ public:
     // Clears the header states (all but ehsCheckPressed) and releases the
     // capture unless a hot-tracked column still needs it.
     void ResetStates();
+    // The capture it held went elsewhere (the window hidden or minimised, a
+    // menu or another window took the mouse): a press, resize or hot column
+    // ends, with no click, as the button may be let go where the header
+    // never hears it.
+    void MouseTakenAway();
     // Drops every reference to the column (it is going away).
     void Forget(TGvCollectionItem* Obj) noexcept;
     // Whether Column is (still) one of the header's columns.

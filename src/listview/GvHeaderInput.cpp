@@ -173,6 +173,38 @@ void TGvHeader::ResetStates() {
     if (FHotTrackColumn) Capture();
 }
 
+void TGvHeader::MouseTakenAway() {
+    // Its own release clears ehsCaptured first; a column drag runs the
+    // drag loop, which takes the capture on purpose.
+    if (!FStates.Contains(ehsCaptured) || FStates.Contains(ehsDragging)) return;
+    FStates.Exclude(ehsCaptured);
+    TCustomGvListview* lv = FOwnerListview;
+    if (TGvColumn* pressed = FPressedColumn) {
+        pressed->SetClicking(false);
+        pressed->Invalidate(false);
+    }
+    FPressedColumn = nullptr;
+    if (FStates.Contains(ehsCheckPressed) && lv && lv->GetCheckManager()) {
+        TGvCheckManager* checks = lv->GetCheckManager();
+        if (TGvCollectionItem* pending = checks->GetPendingObject()) {
+            pending->SetClicking(false);
+            pending->SetCheckHot(false);
+            checks->SetPendingObject(nullptr);
+        }
+    }
+    if (FHotDropDownColumn) SetDropDownBits(FHotDropDownColumn, DropDownCaptured | DropDownPressed, false);
+    const bool resizing = FStates.Contains(ehsResizing) || FStates.Contains(ehsResizeArmed);
+    TGvColumn* resized = FStates.Contains(ehsResizing) ? FResizeColumn : nullptr;
+    FStates = TGvHeaderStates();
+    if (resizing) {
+        FResizeColumn = nullptr;
+        SetCursor(gcl::crDefault);
+    }
+    SetHotTrackColumn(nullptr);
+    // A resize ends where the column was left.
+    if (resized && lv && HasColumn(resized)) lv->DoColumnSizeChanged(resized);
+}
+
 void TGvHeader::Forget(TGvCollectionItem* Obj) noexcept {
     if (!Obj) return;
     if (FHotDropDownColumn == Obj) FHotDropDownColumn = nullptr;

@@ -1001,6 +1001,10 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
     case WM_MOUSEMOVE:
         MouseMoveMessage(Msg);
         return true;
+    case WM_CAPTURECHANGED:
+        inherited::Dispatch(Msg);
+        if (FHeader && reinterpret_cast<HWND>(Msg.LParam) != GetHandle()) FHeader->MouseTakenAway();
+        return true;
     case gcl::CM_MOUSELEAVE:
         // The pointer may leave in one move, with no move over the list on
         // the way: what it lit goes dark now.

@@ -641,6 +641,10 @@ bool DragDetectPlus(HWND Window, TPoint Point) {
     bool result = false;
     bool done = false;
     while (!done) {
+        // The capture taken away (the window hidden or minimised, another
+        // window took the mouse): the button may be let go where this loop
+        // never hears it. No drag.
+        if (GetCapture() != Window) break;
         MSG m;
         if (!PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
             Sleep(0);
@@ -674,8 +678,9 @@ bool DragDetectPlus(HWND Window, TPoint Point) {
             break;
         }
     }
-    ReleaseCapture();
-    if (previousCapture == Window) SetCapture(Window);
+    // A capture held before stays held (letting it go for a moment would
+    // tell its holder the mouse was taken away).
+    if (previousCapture != Window && GetCapture() == Window) ReleaseCapture();
     return result;
 }
 

@@ -1,6 +1,7 @@
 // Looks left over from an earlier state: the quick-entry box after a theme
 // change, at the usual and at more dots per inch; a side panel wider than
-// the window has room for; a stored colour that names no colour.
+// the window has room for; a stored colour that names no colour; the task
+// list's header lit by a pointer that rested on it as the window went away.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "e2e/PreparedDatabase.h"
+#include "e2e/RepaintSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -197,6 +199,74 @@ TEST(ExploreStaleScenario, AnUnderlineColourThatNamesNoColourLeavesTheUsualBand)
         Key(p, 'Q', Ctrl);
         ASSERT_EQ(p.WaitExit(), 0);
     }
+}
+
+// A column of the task list's header held down by the mouse as the window
+// went to the notification area (the hot key, pressed meanwhile) or to the
+// taskbar: the button let go while the window was away, the column still
+// looked held when it came back, and the next click on the header did not
+// sort. It shows plain, and the next click sorts.
+TEST(ExploreStaleScenario, AHeaderColumnHeldAsTheWindowWentAwayIsPlainWhenItComesBack) {
+    TProgram p("explore-stale-header-held");
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    // Minimised to the taskbar, not to the notification area.
+    WriteFile(p.SettingsPath(), "[Options]\r\nMinToTrayC=0\r\n");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const RECT list = RectOf(TMainWindowParts(main).List);
+    const RECT header{list.left + 2, list.top + 2, list.right - 2, list.top + 18};
+    const POINT onTitle{list.left + 60, list.top + 10};
+    auto button = [&](bool down) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+        SendInput(1, &in, sizeof in);
+        p.Settle();
+    };
+    auto settled = [&] {
+        p.Settle();
+        Sleep(200);
+        p.Settle();
+    };
+    MoveTo(p, POINT{5, 5});
+    settled();
+    const std::vector<COLORREF> plain = PixelsOf(header);
+    for (const bool minimise : {false, true}) {
+        const char* how = minimise ? "minimised" : "the hot key";
+        MoveTo(p, onTitle);
+        button(true);
+        settled();
+        ASSERT_FALSE(SamePixels(plain, PixelsOf(header), {})) << "the column does not look held";
+        if (minimise) {
+            PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) || !IsWindowVisible(main); }));
+        } else {
+            Key(p, 'O', Ctrl | Shift);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+        }
+        MoveTo(p, POINT{5, 5});
+        button(false);
+        if (minimise) {
+            PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+            ASSERT_TRUE(WaitUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }));
+        } else {
+            Key(p, 'O', Ctrl | Shift);
+            ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
+        }
+        settled();
+        EXPECT_TRUE(SamePixels(plain, PixelsOf(header), {})) << how;
+        Shot(p, main, std::string("explore-stale-header-held-") + (minimise ? "minimised" : "hot-key"));
+    }
+    // A click on Title sorts by it (the sort mark comes); it is a click of
+    // its own, not the second half of a double click with the last press.
+    Sleep(GetDoubleClickTime() + 100);
+    Click(p, onTitle);
+    MoveTo(p, POINT{5, 5});
+    settled();
+    EXPECT_FALSE(SamePixels(plain, PixelsOf(header), {})) << "a click on the header after did not sort";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 } // namespace qelvo::e2e
