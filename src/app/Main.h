@@ -362,6 +362,9 @@ public:
     void ListItemEditEnd(TCustomGvListview* Sender, TGvItem* Item);
     void ListItemSelectionsChanged(TCustomGvListview* Sender);
     void ListMouseMove(gcl::TObject* Sender, gcl::TShiftState Shift, int X, int Y);
+    // Other tasks scrolled under a pointer that rests (the wheel, the
+    // keys): the pointer takes the shape of the zone now under it.
+    void ListScroll(TCustomGvListview* Sender, int DeltaX, int DeltaY);
     void ListMouseUp(gcl::TObject* Sender, gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y);
     void ListDragOver(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y, gcl::TDragState State, bool& Accept);
     void ListDragDrop(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y);

@@ -190,6 +190,7 @@ void TMainForm::CreateTaskList() {
     // Once per change of the selection, however many items it took or gave up.
     List->OnItemSelectionsChanged = TGvItemSelectionsChangedEvent(this, &TMainForm::ListItemSelectionsChanged);
     List->OnMouseMove = gcl::TMouseMoveEvent(this, &TMainForm::ListMouseMove);
+    List->SetOnScroll(TGvScrollEvent(this, &TMainForm::ListScroll));
     List->OnMouseUp = gcl::TMouseEvent(this, &TMainForm::ListMouseUp);
     List->OnDragOver = gcl::TDragOverEvent(this, &TMainForm::ListDragOver);
     List->OnDragDrop = gcl::TDragDropEvent(this, &TMainForm::ListDragDrop);
@@ -1175,6 +1176,13 @@ THotZone TMainForm::ListHotZoneAt(int X, int Y) const {
 
 void TMainForm::ListMouseMove(gcl::TObject*, gcl::TShiftState, int X, int Y) {
     List->SetCursor(ListHotZoneAt(X, Y) == THotZone::None ? gcl::crDefault : gcl::crHandPoint);
+}
+
+void TMainForm::ListScroll(TCustomGvListview*, int, int) {
+    POINT screen{};
+    if (!List->HandleAllocated() || !GetCursorPos(&screen) || WindowFromPoint(screen) != List->GetHandle()) return;
+    const gcl::TPoint at = List->ScreenToClient(gcl::TPoint{screen.x, screen.y});
+    ListMouseMove(List, gcl::TShiftState(), at.X, at.Y);
 }
 
 void TMainForm::ListMouseUp(gcl::TObject*, gcl::TMouseButton Button, gcl::TShiftState, int X, int Y) {

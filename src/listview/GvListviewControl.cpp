@@ -126,6 +126,9 @@ void TCustomGvListview::EndUpdate(bool Invalidate) {
         throw;
     }
     ReleaseItemSlots();
+    // The entries may have changed under a pointer that rests: what lies
+    // under it now is lit (and the cursor follows).
+    if (GetUpdateCount() == 0) HotTrackAtPointer();
 }
 
 void TCustomGvListview::ReleaseItemSlots() noexcept {

@@ -1,7 +1,9 @@
 // Looks left over from an earlier state: the quick-entry box after a theme
 // change, at the usual and at more dots per inch; a side panel wider than
 // the window has room for; a stored colour that names no colour; the task
-// list's header lit by a pointer that rested on it as the window went away.
+// list's header held as the window went away; a task's check box under a
+// resting pointer after a refresh of the list, and the pointer's shape after
+// the wheel scrolled other tasks under it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -265,6 +267,93 @@ TEST(ExploreStaleScenario, AHeaderColumnHeldAsTheWindowWentAwayIsPlainWhenItCome
     MoveTo(p, POINT{5, 5});
     settled();
     EXPECT_FALSE(SamePixels(plain, PixelsOf(header), {})) << "a click on the header after did not sort";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The pointer rests on a task's check box, which shows lit; a filter
+// changed from the keyboard fills the list again with the same task there:
+// the box showed plain until the pointer moved.
+TEST(ExploreStaleScenario, ACheckBoxUnderARestingPointerStaysLitThroughARefill) {
+    TProgram p("explore-stale-check-lit");
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    const POINT box = parts.ListItem(0, 10);
+    const RECT around{box.x - 8, box.y - 8, box.x + 8, box.y + 8};
+    auto settled = [&] {
+        p.Settle();
+        Sleep(200);
+        p.Settle();
+    };
+    MoveTo(p, POINT{5, 5});
+    settled();
+    const std::vector<COLORREF> plain = PixelsOf(around);
+    MoveTo(p, box);
+    settled();
+    const std::vector<COLORREF> lit = PixelsOf(around);
+    ASSERT_FALSE(SamePixels(plain, lit, {})) << "the box under the pointer is not lit";
+    for (int i = 0; i < 2; ++i) {
+        Key(p, 'D', Ctrl);  // Hide Done, on and off: the list is filled again
+        settled();
+        EXPECT_TRUE(SamePixels(lit, PixelsOf(around), {})) << "after refill " << i + 1;
+    }
+    Shot(p, main, "explore-stale-check-lit");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// The pointer rests on a task's priority mark (a hot zone: the hand) while
+// the wheel scrolls the list: marks and group captions (the arrow) pass
+// under it. The pointer kept the shape of what was scrolled away until it
+// moved.
+TEST(ExploreStaleScenario, ThePointerTakesTheShapeOfWhatTheWheelScrollsUnderIt) {
+    TProgram p("explore-stale-wheel-cursor");
+    std::string lists, tasks;
+    for (int l = 0; l < 15; ++l) {
+        lists += "List " + std::to_string(l) + "\xF7" "0\xF7\r\n";
+        for (int t = 0; t < 3; ++t)
+            tasks += "Task " + std::to_string(l * 3 + t) + "\xF7--\xF7" + std::to_string(1000000000 + l * 3 + t) +
+                     "\xF7List " + std::to_string(l) + "\xF7" "1/2/2025\xF7\xF7\r\n";
+    }
+    const std::string db =
+        "d_id-0123456789\r\n" + lists + "<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n" + tasks;
+    WriteFile(p.DatabasePath(), db);
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    const POINT at = parts.ListItem(0, 27);
+    auto cursor = [] {
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        GetCursorInfo(&info);
+        return info.hCursor;
+    };
+    auto settled = [&] {
+        p.Settle();
+        Sleep(150);
+        p.Settle();
+    };
+    MoveTo(p, at);
+    settled();
+    int changes = 0;
+    HCURSOR last = cursor();
+    for (int i = 0; i < 8; ++i) {
+        Wheel(p, at, -WHEEL_DELTA);
+        settled();
+        const HCURSOR afterWheel = cursor();
+        // A move on the spot shows the shape the pointer should have.
+        MoveTo(p, POINT{at.x + 1, at.y});
+        MoveTo(p, at);
+        settled();
+        EXPECT_EQ(afterWheel, cursor()) << "wheel notch " << i + 1;
+        changes += cursor() != last;
+        last = cursor();
+    }
+    EXPECT_GT(changes, 0) << "the pointer never passed from a mark to a caption";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
