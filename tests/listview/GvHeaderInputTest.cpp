@@ -150,6 +150,39 @@ TEST_F(GvHeaderInputTest, PressReleasedOutsideTheColumnOrOnAnUnclickableOneDoesN
     ExpectReleased();
 }
 
+TEST_F(GvHeaderInputTest, ACaptureTakenAwayEndsAPressOrAResizeWithNoClick) {
+    // A press: another window (or none) takes the mouse, as when the
+    // window is hidden; the release the header then hears is no click.
+    LV->GetHeader()->SetDraggable(false);
+    Send(WM_LBUTTONDOWN, 50, 10, MK_LBUTTON);
+    ASSERT_TRUE(Column(0)->GetClicking());
+    ReleaseCapture();
+    EXPECT_FALSE(Column(0)->GetClicking());
+    EXPECT_FALSE(LV->GetHeader()->HoldsMouse());
+    Send(WM_LBUTTONUP, 50, 10);
+    EXPECT_EQ(Column(0)->GetSortDirection(), esdNone);
+    // (The release belongs to no pressed column.)
+    EXPECT_EQ(Events, (std::vector<std::string>{"down 0", "up -1"}));
+    // The next click is whole.
+    Events.clear();
+    Click(50, 10);
+    EXPECT_EQ(Events, (std::vector<std::string>{"down 0", "click 0 left", "up 0"}));
+    ExpectReleased();
+
+    // A resize ends where the column was left, with its end event.
+    Events.clear();
+    Send(WM_MOUSEMOVE, 99, 10);
+    Send(WM_LBUTTONDOWN, 99, 10, MK_LBUTTON);
+    Send(WM_MOUSEMOVE, 120, 10, MK_LBUTTON);
+    ReleaseCapture();
+    EXPECT_EQ(Column(0)->GetWidth(), 120);
+    ASSERT_FALSE(Events.empty());
+    EXPECT_EQ(Events.back(), "changed 0");
+    Send(WM_MOUSEMOVE, 140, 10, MK_LBUTTON);
+    EXPECT_EQ(Column(0)->GetWidth(), 120);
+    ExpectReleased();
+}
+
 TEST_F(GvHeaderInputTest, DraggingTheEdgeResizesLiveWithTheSizeEvents) {
     // Resting on the edge arms the resize (4 px either side, right-inclusive).
     TGvColumn* column = nullptr;
