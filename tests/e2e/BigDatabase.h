@@ -78,6 +78,24 @@ inline TFileCounts CountsIn(const std::string& path) {
     return counts;
 }
 
+// A database of one list, "Work", whose tag table holds Tags tags ("t0"
+// ...), and Count tasks each carrying one of the first of them ("Task 0"
+// has "t0"): grouped by tags, a group a task.
+inline void WriteTagPerTaskDatabase(const std::string& path, int count, int tags) {
+    MakeFolderOf(path);
+    TuData data;
+    data.Folders->Add("Work\xF7" "0\xF7");
+    for (int n = 0; n < tags; ++n) data.Tags->Add("t" + std::to_string(n));
+    for (int n = 0; n < count; ++n) {
+        auto* task = new TuTask();
+        task->Title = "Task " + std::to_string(n);
+        task->Folder = std::string("Work");
+        task->Tags = "t" + std::to_string(n);
+        data.Tasks->AddObject(task->Title, task);
+    }
+    ASSERT_TRUE(data.SaveToFile(path));
+}
+
 // Starts the program on a big database of Count tasks; its main window
 // (nullptr when none came).
 inline HWND StartOnBigDatabase(TProgram& p, int count) {

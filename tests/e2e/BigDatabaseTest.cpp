@@ -173,19 +173,8 @@ TEST(BigGroupsScenario, ACtrlClickOnOneOfThirtyThousandGroupsFoldsTheOthersAtOnc
     TProgram p("big-groups");
     // Each task with a tag of its own: grouped by tags, a group each.
     const int count = 30000;
-    {
-        MakeFolderOf(p.DatabasePath());
-        TuData data;
-        data.Folders->Add("Work\xF7" "0\xF7");
-        for (int n = 0; n < count; ++n) {
-            auto* task = new TuTask();
-            task->Title = "Task " + std::to_string(n);
-            task->Folder = std::string("Work");
-            task->Tags = "t" + std::to_string(n);
-            data.Tasks->AddObject(task->Title, task);
-        }
-        ASSERT_TRUE(data.SaveToFile(p.DatabasePath()));
-    }
+    WriteTagPerTaskDatabase(p.DatabasePath(), count, 0);
+    ASSERT_FALSE(HasFatalFailure());
     WriteFile(p.SettingsPath(), "[Options]\r\nConfirm Delete=0\r\n");
     p.Start();
     HWND main = p.Main(30000);

@@ -6,31 +6,11 @@
 #include <string>
 
 #include "data/uDataMan.h"
+#include "e2e/BigDatabase.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
-
-namespace {
-
-// A database whose tag table holds Tags tags ("t0" ...), the first
-// Count of them carried by a task each ("Task 0" has "t0").
-void WriteManyTagsDatabase(const std::string& path, int count, int tags) {
-    MakeFolderOf(path);
-    TuData data;
-    data.Folders->Add("Work\xF7" "0\xF7");
-    for (int n = 0; n < tags; ++n) data.Tags->Add("t" + std::to_string(n));
-    for (int n = 0; n < count; ++n) {
-        auto* task = new TuTask();
-        task->Title = "Task " + std::to_string(n);
-        task->Folder = std::string("Work");
-        task->Tags = "t" + std::to_string(n);
-        data.Tasks->AddObject(task->Title, task);
-    }
-    ASSERT_TRUE(data.SaveToFile(path));
-}
-
-} // namespace
 
 // The Tags tab among a hundred thousand tags: it opened after a quarter
 // of a minute with no sign of work, and each choice in it (a click, a
@@ -40,7 +20,7 @@ void WriteManyTagsDatabase(const std::string& path, int count, int tags) {
 TEST(ExploreBigOutScenario, TheTagsTabAmongAHundredThousandTagsOpensAndChoosesAtOnce) {
     TProgram p("explore-bigout-tags-tab");
     const int tasks = 20000, tags = 100000;
-    WriteManyTagsDatabase(p.DatabasePath(), tasks, tags);
+    WriteTagPerTaskDatabase(p.DatabasePath(), tasks, tags);
     ASSERT_FALSE(HasFatalFailure());
     p.Start();
     HWND main = p.Main(30000);
@@ -74,7 +54,7 @@ TEST(ExploreBigOutScenario, TheTagsTabAmongAHundredThousandTagsOpensAndChoosesAt
 TEST(ExploreBigOutScenario, ATagMovedAmongAQuarterMillionTagsMovesAtOnceAndStaysChosen) {
     TProgram p("explore-bigout-tag-move");
     const int tasks = 2000, tags = 250000;
-    WriteManyTagsDatabase(p.DatabasePath(), tasks, tags);
+    WriteTagPerTaskDatabase(p.DatabasePath(), tasks, tags);
     ASSERT_FALSE(HasFatalFailure());
     p.Start();
     HWND main = p.Main(30000);

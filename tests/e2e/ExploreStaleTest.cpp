@@ -104,6 +104,14 @@ bool ListHasHalf(TProgram& p, HWND main, HWND list) {
     }, 3000);
 }
 
+// Settled, and once more after the timers a move or a refill arms (the
+// hot tracking's, the repaint's) have run.
+void SettleAfterTimers(TProgram& p) {
+    p.Settle();
+    Sleep(200);
+    p.Settle();
+}
+
 } // namespace
 
 TEST(ExploreStaleScenario, TheQuickEntryBoxTakesTheRoomEachThemeLeavesIt) {
@@ -226,19 +234,14 @@ TEST(ExploreStaleScenario, AHeaderColumnHeldAsTheWindowWentAwayIsPlainWhenItCome
         SendInput(1, &in, sizeof in);
         p.Settle();
     };
-    auto settled = [&] {
-        p.Settle();
-        Sleep(200);
-        p.Settle();
-    };
     MoveTo(p, POINT{5, 5});
-    settled();
+    SettleAfterTimers(p);
     const std::vector<COLORREF> plain = PixelsOf(header);
     for (const bool minimise : {false, true}) {
         const char* how = minimise ? "minimised" : "the hot key";
         MoveTo(p, onTitle);
         button(true);
-        settled();
+        SettleAfterTimers(p);
         ASSERT_FALSE(SamePixels(plain, PixelsOf(header), {})) << "the column does not look held";
         if (minimise) {
             PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -256,7 +259,7 @@ TEST(ExploreStaleScenario, AHeaderColumnHeldAsTheWindowWentAwayIsPlainWhenItCome
             Key(p, 'O', Ctrl | Shift);
             ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
         }
-        settled();
+        SettleAfterTimers(p);
         EXPECT_TRUE(SamePixels(plain, PixelsOf(header), {})) << how;
         Shot(p, main, std::string("explore-stale-header-held-") + (minimise ? "minimised" : "hot-key"));
     }
@@ -265,7 +268,7 @@ TEST(ExploreStaleScenario, AHeaderColumnHeldAsTheWindowWentAwayIsPlainWhenItCome
     Sleep(GetDoubleClickTime() + 100);
     Click(p, onTitle);
     MoveTo(p, POINT{5, 5});
-    settled();
+    SettleAfterTimers(p);
     EXPECT_FALSE(SamePixels(plain, PixelsOf(header), {})) << "a click on the header after did not sort";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -283,21 +286,16 @@ TEST(ExploreStaleScenario, ACheckBoxUnderARestingPointerStaysLitThroughARefill) 
     TMainWindowParts parts(main);
     const POINT box = parts.ListItem(0, 10);
     const RECT around{box.x - 8, box.y - 8, box.x + 8, box.y + 8};
-    auto settled = [&] {
-        p.Settle();
-        Sleep(200);
-        p.Settle();
-    };
     MoveTo(p, POINT{5, 5});
-    settled();
+    SettleAfterTimers(p);
     const std::vector<COLORREF> plain = PixelsOf(around);
     MoveTo(p, box);
-    settled();
+    SettleAfterTimers(p);
     const std::vector<COLORREF> lit = PixelsOf(around);
     ASSERT_FALSE(SamePixels(plain, lit, {})) << "the box under the pointer is not lit";
     for (int i = 0; i < 2; ++i) {
         Key(p, 'D', Ctrl);  // Hide Done, on and off: the list is filled again
-        settled();
+        SettleAfterTimers(p);
         EXPECT_TRUE(SamePixels(lit, PixelsOf(around), {})) << "after refill " << i + 1;
     }
     Shot(p, main, "explore-stale-check-lit");
@@ -332,23 +330,18 @@ TEST(ExploreStaleScenario, ThePointerTakesTheShapeOfWhatTheWheelScrollsUnderIt) 
         GetCursorInfo(&info);
         return info.hCursor;
     };
-    auto settled = [&] {
-        p.Settle();
-        Sleep(150);
-        p.Settle();
-    };
     MoveTo(p, at);
-    settled();
+    SettleAfterTimers(p);
     int changes = 0;
     HCURSOR last = cursor();
     for (int i = 0; i < 8; ++i) {
         Wheel(p, at, -WHEEL_DELTA);
-        settled();
+        SettleAfterTimers(p);
         const HCURSOR afterWheel = cursor();
         // A move on the spot shows the shape the pointer should have.
         MoveTo(p, POINT{at.x + 1, at.y});
         MoveTo(p, at);
-        settled();
+        SettleAfterTimers(p);
         EXPECT_EQ(afterWheel, cursor()) << "wheel notch " << i + 1;
         changes += cursor() != last;
         last = cursor();
