@@ -12,6 +12,24 @@
 
 namespace qelvo::e2e {
 
+namespace {
+
+// Starts the program on a database of Tasks tasks and Tags tags (see
+// WriteTagPerTaskDatabase) and shows the side panel's Tags tab; the main
+// window (nullptr when none came).
+HWND StartOnTagsTab(TProgram& p, int tasks, int tags) {
+    WriteTagPerTaskDatabase(p.DatabasePath(), tasks, tags);
+    if (::testing::Test::HasFatalFailure()) return nullptr;
+    p.Start();
+    HWND main = p.Main(30000);
+    if (!main) return nullptr;
+    const RECT tree = RectOf(TMainWindowParts(main).Tree);
+    Click(p, POINT{tree.left + 100, tree.top - 12});  // fails when the program does not answer
+    return main;
+}
+
+} // namespace
+
 // The Tags tab among a hundred thousand tags: it opened after a quarter
 // of a minute with no sign of work, and each choice in it (a click, a
 // Ctrl+click, an arrow key) held the program for seconds. It answers at
@@ -20,14 +38,9 @@ namespace qelvo::e2e {
 TEST(ExploreBigOutScenario, TheTagsTabAmongAHundredThousandTagsOpensAndChoosesAtOnce) {
     TProgram p("explore-bigout-tags-tab");
     const int tasks = 20000, tags = 100000;
-    WriteTagPerTaskDatabase(p.DatabasePath(), tasks, tags);
-    ASSERT_FALSE(HasFatalFailure());
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartOnTagsTab(p, tasks, tags);
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
-    const RECT tree = RectOf(parts.Tree);
-    Click(p, POINT{tree.left + 100, tree.top - 12});  // fails when the program does not answer
     Click(p, parts.TreeRow(2));
     Click(p, parts.TreeRow(4), Ctrl);
     // The last tag, chosen from the keyboard alone; Del deletes it.
@@ -54,14 +67,9 @@ TEST(ExploreBigOutScenario, TheTagsTabAmongAHundredThousandTagsOpensAndChoosesAt
 TEST(ExploreBigOutScenario, ATagMovedAmongAQuarterMillionTagsMovesAtOnceAndStaysChosen) {
     TProgram p("explore-bigout-tag-move");
     const int tasks = 2000, tags = 250000;
-    WriteTagPerTaskDatabase(p.DatabasePath(), tasks, tags);
-    ASSERT_FALSE(HasFatalFailure());
-    p.Start();
-    HWND main = p.Main(30000);
+    HWND main = StartOnTagsTab(p, tasks, tags);
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
-    const RECT tree = RectOf(parts.Tree);
-    Click(p, POINT{tree.left + 100, tree.top - 12});
     // "t1" two down and one up: it comes after "t2".
     Click(p, parts.TreeRow(2));
     Key(p, VK_DOWN, Ctrl);  // fails when the program does not answer
