@@ -304,6 +304,24 @@ void TCustomGvListview::HandleMouseUp(TCommonMouseButton Button, gcl::TMessage& 
 
 // ---- Double click --------------------------------------------------------------------------
 
+void TCustomGvListview::ButtonPress(bool Left, gcl::TMessage& Msg) {
+    const TPoint windowPt = MessagePoint(Msg);
+    FStates |= Left ? gcsLeftButtonDown : gcsRightButtonDown;
+    SetFocusIfAllowed();
+    if (!IsOverHeader(windowPt)) {
+        inherited::Dispatch(Msg);
+        HandleMouseDown(Left ? cmbLeft : cmbRight, Msg);
+    }
+    FLastMousePoint = windowPt;
+}
+
+bool TCustomGvListview::PressOnUnchosenItem(const gcl::TMessage& Msg) {
+    const TPoint windowPt = MessagePoint(Msg);
+    if (IsOverHeader(windowPt)) return false;
+    const TGvItem* item = FGroups->ItemByPoint(FScrollbars->MapWindowToView(windowPt));
+    return item && !item->GetSelected();
+}
+
 void TCustomGvListview::HandleDblClick(TCommonMouseButton Button, gcl::TMessage& Msg) {
     const TPoint windowPt = MessagePoint(Msg);
     if (HeaderShown() && windowPt.Y < FHeader->RuntimeHeight()) return;
@@ -939,18 +957,9 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         InvalidateView();
         return true;
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN: {
-        const bool left = Msg.Msg == WM_LBUTTONDOWN;
-        const TPoint windowPt = MessagePoint(Msg);
-        FStates |= left ? gcsLeftButtonDown : gcsRightButtonDown;
-        SetFocusIfAllowed();
-        if (!IsOverHeader(windowPt)) {
-            inherited::Dispatch(Msg);
-            HandleMouseDown(left ? cmbLeft : cmbRight, Msg);
-        }
-        FLastMousePoint = windowPt;
+    case WM_RBUTTONDOWN:
+        ButtonPress(Msg.Msg == WM_LBUTTONDOWN, Msg);
         return true;
-    }
     case WM_MBUTTONDOWN:
         FStates |= gcsMiddleButtonDown;
         SetFocusIfAllowed();
@@ -990,10 +999,19 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         return true;
     case WM_LBUTTONDBLCLK:
         if (FEditManager) FEditManager->StopEdit();
+        if (PressOnUnchosenItem(Msg)) {
+            ButtonPress(true, Msg);
+            return true;
+        }
         inherited::Dispatch(Msg);
         HandleDblClick(cmbLeft, Msg);
         return true;
     case WM_RBUTTONDBLCLK:
+        if (PressOnUnchosenItem(Msg)) {
+            ButtonPress(false, Msg);
+            return true;
+        }
+        [[fallthrough]];
     case WM_MBUTTONDBLCLK:
         inherited::Dispatch(Msg);
         HandleDblClick(Msg.Msg == WM_RBUTTONDBLCLK ? cmbRight : cmbMiddle, Msg);

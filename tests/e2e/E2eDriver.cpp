@@ -636,6 +636,16 @@ void Click(const TProgram& p, POINT at, unsigned mods) {
     p.Settle();
 }
 
+// ---- Clicks a double click apart
+
+void StampedClick(const TProgram& p, POINT at, DWORD time) {
+    MoveTo(p, at);
+    std::vector<INPUT> in{MouseInput(MOUSEEVENTF_LEFTDOWN, at), MouseInput(MOUSEEVENTF_LEFTUP, at)};
+    for (INPUT& i : in) i.mi.time = time;
+    Send(in);
+    p.Settle();
+}
+
 // ---- Pixels
 
 namespace {

@@ -172,6 +172,13 @@ double ShareOf(RECT r, COLORREF colour);
 // A left click with modifier keys (Ctrl, Shift, Alt) held around it.
 void Click(const TProgram& p, POINT at, unsigned mods);
 
+// ---- Clicks a double click apart
+// A left click whose press and release carry the time stamp Time (on
+// GetTickCount's clock): two of them at one point, stamped less than the
+// double-click time apart, come as a double click however long the
+// program took between them, as a user's quick second click does.
+void StampedClick(const TProgram& p, POINT at, DWORD time);
+
 // ---- Pixels
 // The pixels of a screen rectangle, row by row (none for an empty one),
 // once every program of the scenario has painted (TProgram::Painted) and

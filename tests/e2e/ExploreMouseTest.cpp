@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/E2eDriver.h"
+#include "e2e/ExitsSupport.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -226,6 +227,59 @@ TEST(ExploreMouseScenario, TheTreeMenuActsOnTheListPointedAtOrChosen) {
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(FieldOf(file, "ferry", 3), "Holidays");
     EXPECT_NE(file.find("Holidays\xF7" "3\xF7\r\nWork\xF7" "0\xF7\r\nHome\xF7" "1\xF7"), std::string::npos) << file;
+}
+
+// A quick second click on the task under the pointer after the list had
+// changed under it comes as a double click: after a filter refilled the
+// list (nothing chosen) it chose nothing, and after a turn of the wheel it
+// opened the title editor of the task clicked first, scrolled away. A
+// second press on a task that is not chosen is a press of its own.
+TEST(ExploreMouseScenario, AQuickSecondClickAfterTheListChangedChoosesTheTaskUnderIt) {
+    TProgram p("mouse-quick-second-click");
+    WriteWorkDatabase(p.DatabasePath(), NumberedTitles(50));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    const std::vector<HWND> lists = ChildrenOfClass(main, "TGvListview");
+    ASSERT_EQ(lists.size(), 1u);
+    HWND list = lists.front();
+    const RECT r = RectOf(list);
+    const POINT at = CenterOf(list);
+    // The row under the pointer, beside the title, in the colour of a
+    // chosen row of the focused list.
+    auto chosenAtPointer = [&] {
+        return ShareOf(RECT{at.x, at.y - 2, r.right - 30, at.y + 2}, RGB(0x97, 0xCA, 0xFC)) > 0.5;
+    };
+    auto titleEditors = [&] { return ChildrenOfClass(list, "TGvEdit").size(); };
+
+    // Refilled by two filters between the clicks.
+    const DWORD first = GetTickCount();
+    StampedClick(p, at, first);
+    ASSERT_TRUE(chosenAtPointer());
+    Key(p, '1', Ctrl);
+    Key(p, 'A', Ctrl);
+    ASSERT_FALSE(chosenAtPointer());
+    StampedClick(p, at, first + 100);
+    EXPECT_TRUE(chosenAtPointer()) << "the second click chose nothing";
+    EXPECT_EQ(titleEditors(), 0u);
+
+    // Scrolled by the wheel between the clicks.
+    Sleep(GetDoubleClickTime() + 50);
+    const DWORD second = GetTickCount();
+    StampedClick(p, at, second);
+    Wheel(p, at, -WHEEL_DELTA);
+    StampedClick(p, at, second + 100);
+    EXPECT_EQ(titleEditors(), 0u) << "the title editor opened on the task clicked first";
+    EXPECT_TRUE(chosenAtPointer());
+    EXPECT_EQ(p.Focus(), list) << ClassOf(p.Focus());
+
+    // The one task chosen is the one deleted.
+    Key(p, VK_DELETE);
+    ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)? (no undo is possible)", "&Yes"));
+    Key(p, 'S', Ctrl);
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()).size(), 49u);
 }
 
 } // namespace qelvo::e2e

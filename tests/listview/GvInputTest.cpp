@@ -283,6 +283,27 @@ TEST_F(GvInputMessageTest, ClickEventsComeInOrder) {
     EXPECT_EQ(events, (std::vector<std::string>{"down", "up", "click text", "dblclick column", "thread 42"}));
 }
 
+// The second press of a double click on an item its first press did not
+// choose (the view changed between the two) chooses it, as a press does;
+// on the item chosen it is a double click.
+TEST_F(GvInputMessageTest, ADoubleClickOnAnItemNotChosenIsAPress) {
+    int doubles = 0;
+    struct Log {
+        int* Doubles;
+        void Dbl(TCustomGvListview*, TCommonMouseButton, TPoint, TGvHitInfoItem) { ++*Doubles; }
+    } log{&doubles};
+    LV->OnItemDblClick = TItemDblClickEvent(&log, &Log::Dbl);
+    Click(Item(2));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(Item(4)));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, At(Item(4)));
+    EXPECT_TRUE(Item(4)->GetSelected());
+    EXPECT_FALSE(Item(2)->GetSelected());
+    EXPECT_EQ(doubles, 0);
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(Item(4)));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, At(Item(4)));
+    EXPECT_EQ(doubles, 1);
+}
+
 TEST_F(GvInputMessageTest, CheckBoxesToggleOnAReleaseOverTheBox) {
     LV->GetPaintInfoItem()->SetCheckType(ectBox);
     LV->GetGroups()->Rebuild(true);
