@@ -520,12 +520,43 @@ GUITHREADINFO TProgram::ThreadInfo() const {
 
 // ---- Input
 
-void Key(const TProgram& p, WORD vk, unsigned mods) {
-    std::vector<INPUT> in;
+namespace {
+
+// The key events of a key with modifier keys held around it.
+void AddKey(std::vector<INPUT>& in, WORD vk, unsigned mods) {
     AddMods(in, mods, false);
     in.push_back(KeyInput(vk, false));
     in.push_back(KeyInput(vk, true));
     AddMods(in, mods, true);
+}
+
+// The key events of one character: its key of the keyboard layout (with
+// Shift where needed), else a Unicode key event.
+void AddCharacter(std::vector<INPUT>& in, wchar_t c) {
+    const SHORT scan = c < 128 ? VkKeyScanA(static_cast<char>(c)) : -1;
+    if (scan != -1 && (scan & 0xFF) != 0xFF) {
+        unsigned mods = 0;
+        if (scan & 0x100) mods |= Shift;
+        if (scan & 0x200) mods |= Ctrl;
+        if (scan & 0x400) mods |= Alt;
+        AddKey(in, static_cast<WORD>(scan & 0xFF), mods);
+    } else {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wScan = c;
+        down.ki.dwFlags = KEYEVENTF_UNICODE;
+        INPUT up = down;
+        up.ki.dwFlags |= KEYEVENTF_KEYUP;
+        in.push_back(down);
+        in.push_back(up);
+    }
+}
+
+} // namespace
+
+void Key(const TProgram& p, WORD vk, unsigned mods) {
+    std::vector<INPUT> in;
+    AddKey(in, vk, mods);
     Send(in);
     p.Settle();
 }
@@ -533,32 +564,53 @@ void Key(const TProgram& p, WORD vk, unsigned mods) {
 void Type(const TProgram& p, const std::wstring& text) {
     for (wchar_t c : text) {
         std::vector<INPUT> in;
-        const SHORT scan = c < 128 ? VkKeyScanA(static_cast<char>(c)) : -1;
-        if (scan != -1 && (scan & 0xFF) != 0xFF) {
-            unsigned mods = 0;
-            if (scan & 0x100) mods |= Shift;
-            if (scan & 0x200) mods |= Ctrl;
-            if (scan & 0x400) mods |= Alt;
-            AddMods(in, mods, false);
-            in.push_back(KeyInput(static_cast<WORD>(scan & 0xFF), false));
-            in.push_back(KeyInput(static_cast<WORD>(scan & 0xFF), true));
-            AddMods(in, mods, true);
-        } else {
-            INPUT down{};
-            down.type = INPUT_KEYBOARD;
-            down.ki.wScan = c;
-            down.ki.dwFlags = KEYEVENTF_UNICODE;
-            INPUT up = down;
-            up.ki.dwFlags |= KEYEVENTF_KEYUP;
-            in.push_back(down);
-            in.push_back(up);
-        }
+        AddCharacter(in, c);
         Send(in);
         p.Settle(3);
     }
 }
 
 void Type(const TProgram& p, const std::string& ascii) { Type(p, std::wstring(ascii.begin(), ascii.end())); }
+
+void TypeAhead(const TProgram& p, const std::vector<TStroke>& strokes) {
+    std::vector<INPUT> in;
+    for (const TStroke& stroke : strokes) {
+        if (stroke.Text.empty())
+            AddKey(in, stroke.Vk, stroke.Mods);
+        else
+            for (wchar_t c : stroke.Text) AddCharacter(in, c);
+    }
+    Send(in);
+    if (!InputDrained(p)) ADD_FAILURE() << "the program had not taken the keys typed ahead within the bound";
+}
+
+bool InputDrained(const TProgram& p, unsigned boundMs) {
+    const DWORD start = GetTickCount();
+    // A window may also be painted at once while input still waits (a
+    // window shown paints itself), or go away with its mark: only a few
+    // rounds in a row of a mark painted by a window that stays count.
+    for (int painted = 0; painted < 3;) {
+        if (!p.Settle(2)) return false;
+        if (GetTickCount() - start > boundMs) return false;
+        // The window of the program under the middle of its first window
+        // (the dialog shown, else a control of the main window).
+        const std::vector<HWND> tops = p.TopWindows();
+        if (tops.empty()) return true;    // nothing of it left to take input
+        HWND w = WindowFromPoint(CenterOf(tops.front()));
+        DWORD pid = 0;
+        if (w) GetWindowThreadProcessId(w, &pid);
+        if (pid != p.ProcessId()) w = tops.front();
+        if (IsIconic(GetAncestor(w, GA_ROOT))) return p.Settle();
+        POINT c = CenterOf(w);
+        ScreenToClient(w, &c);
+        const RECT pixel{c.x, c.y, c.x + 1, c.y + 1};
+        InvalidateRect(w, &pixel, FALSE);
+        WaitUntil([w] { return !IsWindow(w) || !GetUpdateRect(w, nullptr, FALSE); },
+                  boundMs - std::min<DWORD>(boundMs, GetTickCount() - start));
+        painted = IsWindow(w) && !GetUpdateRect(w, nullptr, FALSE) ? painted + 1 : 0;
+    }
+    return p.Settle();
+}
 
 void MoveTo(const TProgram& p, POINT at) { Mouse(p, 0, at); }
 

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qelvo::e2e {
@@ -218,6 +219,30 @@ void Wheel(const TProgram& p, POINT at, int delta);
 // is down arrives as the system's auto-repeat of a held key.
 void KeyDown(const TProgram& p, WORD vk);
 void KeyUp(const TProgram& p, WORD vk);
+
+// ---- Keys typed ahead
+// One stroke of a burst: a key with modifier keys held around it (Alt
+// alone, VK_MENU with no modifier, enters a window's menu bar), or text
+// typed as Type types it.
+struct TStroke {
+    TStroke(WORD vk, unsigned mods = None) : Vk(vk), Mods(mods) {}
+    TStroke(const char* ascii) : Text(ascii, ascii + std::char_traits<char>::length(ascii)) {}
+    TStroke(std::wstring text) : Text(std::move(text)) {}
+    WORD Vk = 0;
+    unsigned Mods = None;
+    std::wstring Text;
+};
+// Sends every stroke in one SendInput call, as a fast typist, a keyboard
+// macro or a scanner does: the keys queue up while the program is still
+// busy with the first ones (refilling its list, opening a window), and
+// each is taken by whatever window has the keyboard by then. Returns once
+// the program's thread has taken all of them (InputDrained).
+void TypeAhead(const TProgram& p, const std::vector<TStroke>& strokes);
+// Returns once the program's thread has taken every input queued for it:
+// a pixel of its window marked for painting is painted, which the thread
+// does only when no input or posted message waits for it, a few times in
+// a row. False when the bound ran out (the program was still busy).
+bool InputDrained(const TProgram& p, unsigned boundMs = 3 * WaitBound);
 
 // ---- The left button held down
 // Moves to At and presses (ButtonDown) or releases (ButtonUp) the left
