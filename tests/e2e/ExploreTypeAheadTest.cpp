@@ -10,7 +10,6 @@
 
 #include "e2e/BigDatabase.h"
 #include "e2e/ExitsSupport.h"
-#include "e2e/SampleDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -31,10 +30,8 @@ std::string Joined(const std::vector<std::string>& titles) {
     return out;
 }
 
-} // namespace
-
 // The program started over a database of Count tasks: the small one of
-// two lists (Work, Home) or a big one of six lists, not grouped.
+// two lists (Work, Home) when Count is 0, else a big one of six lists.
 struct TTypeAheadStart {
     TProgram P;
     HWND Main;
@@ -51,6 +48,8 @@ std::string DoneState(const TuData& data, int n) {
         if (std::string(data.Tasks->GetTask(i)->Title) == title) return data.Tasks->GetTask(i)->Done ? "done" : "open";
     return "gone";
 }
+
+} // namespace
 
 // A burst sends the keys of several tasks at once while the first is
 // still going into the list: at a few tasks and at a hundred thousand,
