@@ -1424,6 +1424,19 @@ void TCustomTreeView::Notification(TComponent* component, TOperation operation) 
 
 // ---- Queries and operations
 
+bool TCustomTreeView::DoubleClickIsPress(TPoint pos) {
+    if (!HandleAllocated()) return false;
+    TVHITTESTINFO info{};
+    info.pt = POINT{pos.X, pos.Y};
+    auto item = reinterpret_cast<HTREEITEM>(Perform(TVM_HITTEST, 0, reinterpret_cast<intptr_t>(&info)));
+    // Where a press chooses the node: its picture or label, or its whole
+    // row when rows are chosen.
+    const UINT choosing = TVHT_ONITEM | (FRowSelect ? TVHT_ONITEMRIGHT | TVHT_ONITEMINDENT : 0);
+    if (!item || !(info.flags & choosing)) return false;
+    TTreeNode* node = FItems->GetNode(item);
+    return node && node != GetSelected() && !(FMultiSelect && node->GetSelected());
+}
+
 TTreeNode* TCustomTreeView::GetNodeAt(int x, int y) {
     if (!HandleAllocated()) return nullptr;
     TVHITTESTINFO info{};
@@ -1690,6 +1703,14 @@ void TCustomTreeView::Dispatch(TMessage& message) {
             return;
         }
         break;
+    case WM_LBUTTONDBLCLK:
+        // The second press of a double click on a node that is not chosen
+        // (the tree scrolled or changed under the pointer since the first
+        // press) is a press of its own: it chooses the node the user
+        // points at, and the node chosen before gets no double click.
+        if (!DoubleClickIsPress(LParamToPoint(message.LParam))) break;
+        message.Msg = WM_LBUTTONDOWN;
+        [[fallthrough]];
     case WM_LBUTTONDOWN: {
         TPoint pos = LParamToPoint(message.LParam);
         TTreeNode* clicked = GetNodeAt(pos.X, pos.Y);

@@ -429,6 +429,9 @@ private:
     void NodeAdded(TTreeNode* node);
     void ApplySelectionStates();
     void SelectByUser(TTreeNode* node, TShiftState shift);
+    // Whether the second press of a double click at a client point lands
+    // where a press would choose a node that is not chosen.
+    bool DoubleClickIsPress(TPoint pos);
     void SetStyleBit(DWORD bit, bool on);
     void ImagesChanged(TObject* sender);
     void UpdateImages();

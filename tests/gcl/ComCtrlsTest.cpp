@@ -409,6 +409,40 @@ TEST_F(CommonControls, SortingGoesThroughTheWindow) {
     Tree->SetWindowProc(watch.Old);
 }
 
+// The second press of a double click on a node not chosen (the tree moved
+// under the pointer between the presses) chooses it, as a press does; on
+// the chosen node it is a double click.
+TEST_F(CommonControls, ADoubleClickOnANodeNotChosenIsAPress) {
+    Build();
+    Tree->FullExpand();
+    Form->Show();
+    Tree->HandleNeeded();
+    struct TDoubles : TObject {
+        int Count = 0;
+        void Dbl(TObject*) { ++Count; }
+    } doubles;
+    Tree->OnDblClick = TNotifyEvent(&doubles, &TDoubles::Dbl);
+    TTreeNode* a = Tree->GetItems()->GetItem(1);
+    TTreeNode* b = Tree->GetItems()->GetItem(4);
+    Tree->SetSelected(a);
+    auto secondPress = [&](TTreeNode* node) {
+        const TRect r = node->DisplayRect(true);
+        POINT at{r.Left + 3, r.Top + 3};
+        POINT screen = at;
+        ClientToScreen(Tree->GetHandle(), &screen);
+        SetCursorPos(screen.x, screen.y);
+        PostMessageA(Tree->GetHandle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        PostMessageA(Tree->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        PumpApplication(300);
+    };
+    secondPress(b);
+    EXPECT_EQ(Tree->GetSelected(), b);
+    EXPECT_EQ(doubles.Count, 0);
+    secondPress(b);
+    EXPECT_EQ(Tree->GetSelected(), b);
+    EXPECT_EQ(doubles.Count, 1);
+}
+
 TEST_F(CommonControls, TheTreeViewsTooltipComesWithTheFirstMouseMove) {
     Build();
     Tree->HandleNeeded();
