@@ -574,8 +574,16 @@ void TGvHeader::WMLButtonDblClk(gcl::TMessage& Message) {
     const TPoint windowPt = MessagePoint(Message);
     const TPoint pt = ViewPoint(windowPt);
     TGvColumn* column = nullptr;
-    if (FStates.Contains(ehsResizeArmed) && HitResizeZone(pt, column) && column->GetAutoSizeOnDblClk())
+    if (FStates.Contains(ehsResizeArmed) && HitResizeZone(pt, column) && column->GetAutoSizeOnDblClk()) {
         column->AutoSizeToFit();
+    } else {
+        // Anywhere else the second click presses as the first did: a column
+        // sorts again (the other way), a check box or a drop-down button
+        // acts again.
+        gcl::TComponentRef<TCustomGvListview> alive(lv);
+        WMLButtonDown(Message);
+        if (!alive) return;
+    }
     lv->DoHeaderDblClick(cmbLeft, windowPt, MessageShift(Message));
     if (FColumns && (column = FColumns->ColumnByPoint(pt)) != nullptr) lv->DoColumnDblClick(cmbLeft, windowPt, column);
 }

@@ -439,12 +439,14 @@ public:
     virtual void HandleDblClick(TCommonMouseButton Button, gcl::TMessage& Msg);
     // A left (Left) or right button press on the view or the header.
     void ButtonPress(bool Left, gcl::TMessage& Msg);
-    // Whether the second press of a double click lands on an item that is
-    // not chosen: the first press did not choose it (the list was refilled,
-    // filtered or scrolled between the two, or a Ctrl press let go of it),
-    // so this press is taken as a press of its own, which chooses the item
-    // the user points at, and not as a double click on the tasks chosen.
-    bool PressOnUnchosenItem(const gcl::TMessage& Msg);
+    // Whether the second press of a double click of the left (Left) or
+    // right button is taken as a press of its own, and not as a double
+    // click: it lands on an item that is not chosen (the first press did
+    // not choose it: the list was refilled, filtered or scrolled between
+    // the two, or a Ctrl press let go of it), so it chooses the item the
+    // user points at; or, with the left button, on a part that acts on
+    // every press (a check box, a group's fold button), which acts again.
+    bool DoubleClickIsPress(bool Left, const gcl::TMessage& Msg);
     // The keys after OnKeyAction: navigation (across groups), Space, Escape,
     // Ctrl+A, the clipboard keys, Ctrl+numeric plus and F2.
     virtual void HandleKeyDown(uint16_t CharCode, gcl::TShiftState Shift);

@@ -315,11 +315,23 @@ void TCustomGvListview::ButtonPress(bool Left, gcl::TMessage& Msg) {
     FLastMousePoint = windowPt;
 }
 
-bool TCustomGvListview::PressOnUnchosenItem(const gcl::TMessage& Msg) {
+bool TCustomGvListview::DoubleClickIsPress(bool Left, const gcl::TMessage& Msg) {
     const TPoint windowPt = MessagePoint(Msg);
     if (IsOverHeader(windowPt)) return false;
-    const TGvItem* item = FGroups->ItemByPoint(FScrollbars->MapWindowToView(windowPt));
-    return item && !item->GetSelected();
+    const TPoint pt = FScrollbars->MapWindowToView(windowPt);
+    TGvGroup* group = FGroups->GroupByPoint(pt);
+    if (!group) return false;
+    if (Left) {
+        TGvGroupHitTestInfoSet groupHit;
+        group->HitTestAt(pt, groupHit);
+        if (groupHit.Contains(egtOnExpandButton) || groupHit.Contains(egtOnCheckbox)) return true;
+    }
+    TGvItem* item = group->GetExpanded() ? group->ItemByPoint(pt) : nullptr;
+    if (!item) return false;
+    if (!item->GetSelected()) return true;
+    TGvItemHitTestInfoSet hit;
+    item->HitTestAt(pt, hit);
+    return Left && hit.Contains(ehtOnCheck);
 }
 
 void TCustomGvListview::HandleDblClick(TCommonMouseButton Button, gcl::TMessage& Msg) {
@@ -999,7 +1011,7 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         return true;
     case WM_LBUTTONDBLCLK:
         if (FEditManager) FEditManager->StopEdit();
-        if (PressOnUnchosenItem(Msg)) {
+        if (DoubleClickIsPress(true, Msg)) {
             ButtonPress(true, Msg);
             return true;
         }
@@ -1007,7 +1019,7 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         HandleDblClick(cmbLeft, Msg);
         return true;
     case WM_RBUTTONDBLCLK:
-        if (PressOnUnchosenItem(Msg)) {
+        if (DoubleClickIsPress(false, Msg)) {
             ButtonPress(false, Msg);
             return true;
         }

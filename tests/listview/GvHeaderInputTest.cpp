@@ -345,6 +345,24 @@ TEST_F(GvHeaderInputTest, DoubleClickOnTheEdgeSizesTheColumnToItsContents) {
     ExpectReleased();
 }
 
+// Away from an edge the second press of a double click presses the column
+// again: its release sorts the other way, and the double click is told too.
+TEST_F(GvHeaderInputTest, DoubleClickOnAColumnClicksItTwice) {
+    int doubles = 0;
+    struct Log {
+        int* Doubles;
+        void Dbl(TCustomGvListview*, TCommonMouseButton, TPoint, TGvColumn* const&) { ++*Doubles; }
+    } log{&doubles};
+    LV->OnColumnDblClick = TColumnDblClickEvent(&log, &Log::Dbl);
+    Click(50, 10);
+    Send(WM_LBUTTONDBLCLK, 50, 10, MK_LBUTTON);
+    Send(WM_LBUTTONUP, 50, 10);
+    EXPECT_EQ(Events, (std::vector<std::string>{"down 0", "click 0 left", "up 0", "down 0", "click 0 left", "up 0"}));
+    EXPECT_EQ(Column(0)->GetSortDirection(), esdDescending);
+    EXPECT_EQ(doubles, 1);
+    ExpectReleased();
+}
+
 class TFreeingHandlers {
 public:
     void FreeClicked(TCustomGvListview*, TCommonMouseButton, TGvColumn* const& Column) { gcl::Free(Column); }

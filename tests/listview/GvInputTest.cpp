@@ -204,14 +204,15 @@ protected:
         SetKeyboardState(keys);
     }
     void Press(WPARAM Key) { SendMessageA(LV->GetHandle(), WM_KEYDOWN, Key, 1); }
-    // A click on a group's expand button.
-    void ClickExpandButton(TGvGroup* group) {
+    // A click on a group's expand button (the second of a double click
+    // with Down WM_LBUTTONDBLCLK).
+    void ClickExpandButton(TGvGroup* group, UINT Down = WM_LBUTTONDOWN) {
         TGvRectArrayObject R;
         LV->GroupView()->GroupRectArray(group, gmeTop, group->MarginRectTop(), R);
         const TPoint button = LV->GetScrollbars()->MapViewToWindow(
             TPoint{(R.ExpandButtonRect.Left + R.ExpandButtonRect.Right) / 2,
                    (R.ExpandButtonRect.Top + R.ExpandButtonRect.Bottom) / 2});
-        SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(button.X, button.Y));
+        SendMessageA(LV->GetHandle(), Down, MK_LBUTTON, MAKELPARAM(button.X, button.Y));
         SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(button.X, button.Y));
     }
     TGvItem* Focused() const { return LV->GetSelection()->GetFocusedItem(); }
@@ -302,6 +303,42 @@ TEST_F(GvInputMessageTest, ADoubleClickOnAnItemNotChosenIsAPress) {
     SendMessageA(LV->GetHandle(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(Item(4)));
     SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, At(Item(4)));
     EXPECT_EQ(doubles, 1);
+}
+
+// Check boxes and fold buttons act on every press: the second press of a
+// double click there acts again, on the chosen item too, and is no double
+// click on the item.
+TEST_F(GvInputMessageTest, ADoubleClickOnACheckBoxOrAFoldButtonActsTwice) {
+    int doubles = 0;
+    struct Log {
+        int* Doubles;
+        void Dbl(TCustomGvListview*, TCommonMouseButton, TPoint, TGvHitInfoItem) { ++*Doubles; }
+    } log{&doubles};
+    LV->OnItemDblClick = TItemDblClickEvent(&log, &Log::Dbl);
+    LV->SetShowGroupMargins(true);
+    LV->GetPaintInfoItem()->SetCheckType(ectBox);
+    LV->GetGroups()->Rebuild(true);
+    TGvItem* item = Item(2);
+    Click(item);
+    TGvRectArrayObject R;
+    item->RectArray(nullptr, R);
+    const TPoint box = LV->GetScrollbars()->MapViewToWindow(
+        TPoint{(R.CheckRect.Left + R.CheckRect.Right) / 2, (R.CheckRect.Top + R.CheckRect.Bottom) / 2});
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.X, box.Y));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(box.X, box.Y));
+    ASSERT_TRUE(item->GetChecked());
+    SendMessageA(LV->GetHandle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(box.X, box.Y));
+    SendMessageA(LV->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(box.X, box.Y));
+    EXPECT_FALSE(item->GetChecked());
+    EXPECT_EQ(doubles, 0);
+    EXPECT_EQ(Selected(), (std::vector<int>{2}));
+
+    TGvGroup* first = Group(0);
+    ClickExpandButton(first);
+    ASSERT_FALSE(first->GetExpanded());
+    ClickExpandButton(first, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(first->GetExpanded());
+    EXPECT_EQ(doubles, 0);
 }
 
 TEST_F(GvInputMessageTest, CheckBoxesToggleOnAReleaseOverTheBox) {
