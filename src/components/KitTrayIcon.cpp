@@ -505,14 +505,14 @@ void TKitTrayIcon::CallbackMessage(TMessage& message) {
         if (OnMouseMove) OnMouseMove(this, shift, x, y);
         break;
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-        UINT msg = static_cast<UINT>(message.LParam & 0xFFFF);
-        TMouseButton button = msg == WM_LBUTTONDOWN ? mbLeft : msg == WM_RBUTTONDOWN ? mbRight : mbMiddle;
-        FButtonDown = true;
-        if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+        ButtonPress(mbLeft, shift, x, y);
         break;
-    }
+    case WM_RBUTTONDOWN:
+        ButtonPress(mbRight, shift, x, y);
+        break;
+    case WM_MBUTTONDOWN:
+        ButtonPress(mbMiddle, shift, x, y);
+        break;
     case WM_LBUTTONUP:
         MouseUp(mbLeft, shift, x, y);
         break;
@@ -523,14 +523,19 @@ void TKitTrayIcon::CallbackMessage(TMessage& message) {
         MouseUp(mbMiddle, shift, x, y);
         break;
     case WM_LBUTTONDBLCLK:
-        DoDoubleClick(mbLeft, shift, x, y);
-        break;
     case WM_RBUTTONDBLCLK:
-        DoDoubleClick(mbRight, shift, x, y);
+    case WM_MBUTTONDBLCLK: {
+        const UINT msg = static_cast<UINT>(message.LParam & 0xFFFF);
+        const TMouseButton button = msg == WM_LBUTTONDBLCLK ? mbLeft : msg == WM_RBUTTONDBLCLK ? mbRight : mbMiddle;
+        // A quick second click that no double click is wanted for is a
+        // click of its own (one that restores the window hidden by the
+        // first, say), not lost.
+        if (DoubleClickWanted(button))
+            DoDoubleClick(button, shift, x, y);
+        else
+            ButtonPress(button, shift, x, y);
         break;
-    case WM_MBUTTONDBLCLK:
-        DoDoubleClick(mbMiddle, shift, x, y);
-        break;
+    }
     case WM_CONTEXTMENU:
     case NIN_KEYSELECT:
         DoContextPopup(x, y);
@@ -557,6 +562,23 @@ void TKitTrayIcon::CallbackMessage(TMessage& message) {
     default:
         break;
     }
+}
+
+void TKitTrayIcon::ButtonPress(TMouseButton button, TShiftState shift, int x, int y) {
+    FButtonDown = true;
+    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+bool TKitTrayIcon::DoubleClickWanted(TMouseButton button) const {
+    if (OnDblClick) return true;
+    if (button != mbLeft) return false;
+    if (FVisibility.Contains(tvRestoreDbClick) || FVisibility.Contains(tvMinimizeDbClick)) return true;
+    if (TPopupMenu* menu = FPopupMenu.Get()) {
+        TMenuItem* items = menu->GetItems();
+        for (int i = 0; i < items->GetCount(); ++i)
+            if (items->GetItems(i)->GetDefault()) return true;
+    }
+    return false;
 }
 
 void TKitTrayIcon::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {

@@ -124,6 +124,11 @@ private:
     void WndProc(gcl::TMessage& message);
     void CallbackMessage(gcl::TMessage& message);
     void MouseUp(gcl::TMouseButton button, gcl::TShiftState shift, int x, int y);
+    // Whether a double click of the button does anything: the event, a
+    // double-click option or a default item of the menu (left button).
+    bool DoubleClickWanted(gcl::TMouseButton button) const;
+    // A press of the button: the release after it may click.
+    void ButtonPress(gcl::TMouseButton button, gcl::TShiftState shift, int x, int y);
     // Shell_NotifyIconA with retries while the shell is busy.
     bool NotifyIcon(UINT flags, DWORD command);
     // Waits for an add begun by ActivateWithoutWaiting, answering the

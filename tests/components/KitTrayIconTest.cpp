@@ -211,6 +211,13 @@ TEST_F(TrayIconTest, ClicksHideAndShowTheApplication) {
     EXPECT_TRUE(Tray->IsApplicationVisible());
     EXPECT_TRUE(IsWindowVisible(application));
     EXPECT_TRUE(Tray->GetVisibility().Contains(tvVisibleTaskBar));
+    // A quick second click comes as a double click, which nothing here
+    // wants: it clicks as the first did.
+    Click();
+    ASSERT_FALSE(Tray->IsApplicationVisible());
+    Notify(WM_LBUTTONDBLCLK);
+    Notify(WM_LBUTTONUP);
+    EXPECT_TRUE(Tray->IsApplicationVisible());
 
     // Minimising the application with tvAutoHide hides it to the tray.
     SendMessageA(application, WM_SYSCOMMAND, SC_MINIMIZE, 0);

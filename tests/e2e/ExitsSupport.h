@@ -147,4 +147,15 @@ inline void ExitFromTheTray(TProgram& p, HWND main) {
 // offers one.
 inline HWND WineSystemTray() { return FindWindowA(nullptr, "Wine System Tray"); }
 
+// The middle of the program's icon in Wine's notification area.
+inline POINT TrayIconPoint() {
+    const RECT r = RectOf(WineSystemTray());
+    return {r.left + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (r.top + r.bottom) / 2 + 4};
+}
+
+// Whether Wine's notification area shows (or comes to show) an icon.
+inline bool TrayShown() {
+    return WaitUntil([] { return WineSystemTray() != nullptr && IsWindowVisible(WineSystemTray()); });
+}
+
 } // namespace qelvo::e2e

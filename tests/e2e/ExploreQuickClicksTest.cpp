@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "e2e/BarItemsSupport.h"
+#include "e2e/PreparedDatabase.h"
 #include "e2e/SampleDatabase.h"
 #include "e2e/TaskEntrySupport.h"
 
@@ -176,6 +177,29 @@ TEST(ExploreQuickClicksScenario, AQuickClickOnAListTheWheelBroughtUnderThePointe
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_NE(file.find("List 03\xF7"), std::string::npos);
     EXPECT_NE(file.find("List 06\xF7"), std::string::npos);
+}
+
+// The window sent to the notification area by a click on the icon, and a
+// quick second click to bring it back: the second click came as a double
+// click, which the icon has no use for, and the window stayed hidden.
+TEST(ExploreQuickClicksScenario, AQuickSecondClickOnTheTrayIconBringsTheWindowBack) {
+    TProgram p("quick-clicks-tray");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(TrayShown());
+    const POINT icon = TrayIconPoint();
+    const DWORD first = GetTickCount();
+    StampedClick(p, icon, first);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    StampedClick(p, icon, first + 100);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }, 3000)) << "the second click was lost";
+    if (!IsWindowVisible(main)) {
+        Sleep(GetDoubleClickTime() + 50);
+        Click(p, icon);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }));
+    }
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 } // namespace qelvo::e2e

@@ -20,16 +20,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-// The middle of the program's icon in Wine's notification area.
-POINT TrayIconPoint() {
-    const RECT r = RectOf(WineSystemTray());
-    return {r.left + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (r.top + r.bottom) / 2 + 4};
-}
-
-bool TrayShown() {
-    return WaitUntil([] { return WineSystemTray() != nullptr && IsWindowVisible(WineSystemTray()); });
-}
-
 struct TWindowSearch {
     DWORD Process = 0;
     std::string ClassName;
