@@ -129,20 +129,6 @@ inline bool SaveDialogAnswer(TProgram& p, const std::string& fileName) {
     return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
-// Hides the program to the notification area with the hot key, then
-// opens its icon's menu there and takes the menu's last item (Exit and
-// save).
-inline void ExitFromTheTray(TProgram& p, HWND main) {
-    Key(p, 'O', Ctrl | Shift);
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
-    const RECT r = RectOf(FindWindowA(nullptr, "Wine System Tray"));
-    Click(p, {r.left + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (r.top + r.bottom) / 2 + 4},
-          true);
-    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().size() > 0; }));
-    Key(p, VK_UP);
-    Key(p, VK_RETURN);
-}
-
 // The window Wine shows the notification-area icons in when no desktop
 // offers one.
 inline HWND WineSystemTray() { return FindWindowA(nullptr, "Wine System Tray"); }
@@ -156,6 +142,18 @@ inline POINT TrayIconPoint() {
 // Whether Wine's notification area shows (or comes to show) an icon.
 inline bool TrayShown() {
     return WaitUntil([] { return WineSystemTray() != nullptr && IsWindowVisible(WineSystemTray()); });
+}
+
+// Hides the program to the notification area with the hot key, then
+// opens its icon's menu there and takes the menu's last item (Exit and
+// save).
+inline void ExitFromTheTray(TProgram& p, HWND main) {
+    Key(p, 'O', Ctrl | Shift);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
+    Click(p, TrayIconPoint(), true);
+    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().size() > 0; }));
+    Key(p, VK_UP);
+    Key(p, VK_RETURN);
 }
 
 } // namespace qelvo::e2e

@@ -185,11 +185,10 @@ TEST(KeyboardScenario, TheTaskListHasTheKeyboardFromTheStart) {
     Key(p, VK_END);
     Shot(p, main, "keys-first-keys");
     // Out to the notification area and back by a click on the icon.
-    ASSERT_TRUE(WaitUntil([] { return WineSystemTray() != nullptr && IsWindowVisible(WineSystemTray()); }));
+    ASSERT_TRUE(TrayShown());
     Key(p, 'O', Ctrl | Shift);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
-    const RECT r = RectOf(WineSystemTray());
-    Click(p, {r.left + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (r.top + r.bottom) / 2 + 4});
+    Click(p, TrayIconPoint());
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main); }));
     p.Settle();
     EXPECT_TRUE(p.BecomesActive(main));
