@@ -1308,54 +1308,30 @@ void TCustomTreeView::SetStyleBit(DWORD bit, bool on) {
     if (updated != style) SetWindowLongA(GetHandle(), GWL_STYLE, static_cast<LONG>(updated));
 }
 
-void TCustomTreeView::SetAutoExpand(bool value) {
-    if (value == FAutoExpand) return;
-    FAutoExpand = value;
-    SetStyleBit(TVS_SINGLEEXPAND, value);
+bool TCustomTreeView::SetStyleFlag(bool& field, bool value, DWORD bit, bool bitWhenSet) {
+    if (value == field) return false;
+    field = value;
+    SetStyleBit(bit, value == bitWhenSet);
+    return true;
 }
+
+void TCustomTreeView::SetAutoExpand(bool value) { SetStyleFlag(FAutoExpand, value, TVS_SINGLEEXPAND); }
 
 void TCustomTreeView::SetHideSelection(bool value) {
-    if (value == FHideSelection) return;
-    FHideSelection = value;
-    SetStyleBit(TVS_SHOWSELALWAYS, !value);
-    Invalidate();
+    if (SetStyleFlag(FHideSelection, value, TVS_SHOWSELALWAYS, false)) Invalidate();
 }
 
-void TCustomTreeView::SetHotTrack(bool value) {
-    if (value == FHotTrack) return;
-    FHotTrack = value;
-    SetStyleBit(TVS_TRACKSELECT, value);
-}
+void TCustomTreeView::SetHotTrack(bool value) { SetStyleFlag(FHotTrack, value, TVS_TRACKSELECT); }
 
-void TCustomTreeView::SetRowSelect(bool value) {
-    if (value == FRowSelect) return;
-    FRowSelect = value;
-    SetStyleBit(TVS_FULLROWSELECT, value);
-}
+void TCustomTreeView::SetRowSelect(bool value) { SetStyleFlag(FRowSelect, value, TVS_FULLROWSELECT); }
 
-void TCustomTreeView::SetShowButtons(bool value) {
-    if (value == FShowButtons) return;
-    FShowButtons = value;
-    SetStyleBit(TVS_HASBUTTONS, value);
-}
+void TCustomTreeView::SetShowButtons(bool value) { SetStyleFlag(FShowButtons, value, TVS_HASBUTTONS); }
 
-void TCustomTreeView::SetShowLines(bool value) {
-    if (value == FShowLines) return;
-    FShowLines = value;
-    SetStyleBit(TVS_HASLINES, value);
-}
+void TCustomTreeView::SetShowLines(bool value) { SetStyleFlag(FShowLines, value, TVS_HASLINES); }
 
-void TCustomTreeView::SetShowRoot(bool value) {
-    if (value == FShowRoot) return;
-    FShowRoot = value;
-    SetStyleBit(TVS_LINESATROOT, value);
-}
+void TCustomTreeView::SetShowRoot(bool value) { SetStyleFlag(FShowRoot, value, TVS_LINESATROOT); }
 
-void TCustomTreeView::SetReadOnly(bool value) {
-    if (value == FReadOnly) return;
-    FReadOnly = value;
-    SetStyleBit(TVS_EDITLABELS, !value);
-}
+void TCustomTreeView::SetReadOnly(bool value) { SetStyleFlag(FReadOnly, value, TVS_EDITLABELS, false); }
 
 void TCustomTreeView::SetToolTips(bool value) {
     if (value == FToolTips) return;

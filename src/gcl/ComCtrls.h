@@ -433,6 +433,9 @@ private:
     // where a press would choose a node that is not chosen.
     bool DoubleClickIsPress(TPoint pos);
     void SetStyleBit(DWORD bit, bool on);
+    // Stores a flag property and mirrors it in the window style: the bit is
+    // on while the flag equals bitWhenSet. False when nothing changed.
+    bool SetStyleFlag(bool& field, bool value, DWORD bit, bool bitWhenSet = true);
     void ImagesChanged(TObject* sender);
     void UpdateImages();
 
