@@ -70,6 +70,31 @@ void DrawListItemText(TControl* control, TCanvas* canvas, TRect rect, const std:
     DrawTextA(canvas->GetHandle(), text.c_str(), static_cast<int>(text.size()), &r, flags);
 }
 
+// Answers the WM_DRAWITEM of a list box's or a combo box's item: the canvas
+// on the item's DC in the control's font and brush, the highlight colours on
+// a selected item, paintItem(index, rect, state), then the focus frame. Item
+// -1 is an empty list being focused: background only.
+template <class PaintItem>
+void PaintOwnerDrawnItem(TMessage& message, TControlCanvas& canvas, TFont* font, TBrush* brush,
+                         PaintItem paintItem) {
+    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+    if (!item) return;
+    TOwnerDrawState state = OwnerDrawStateFromItemState(item->itemState);
+    TCanvasOnDC scope(canvas, item->hDC, font, brush);
+    int index = static_cast<int>(item->itemID);
+    if (index >= 0 && state.Contains(odSelected)) {
+        canvas.GetBrush()->SetColor(clHighlight);
+        canvas.GetFont()->SetColor(clHighlightText);
+    }
+    TRect rect = FromRECT(item->rcItem);
+    if (index >= 0)
+        paintItem(index, rect, state);
+    else
+        canvas.FillRect(rect);
+    if (state.Contains(odFocused)) DrawFocusRect(item->hDC, &item->rcItem);
+    message.Result = 1;
+}
+
 // Common published properties of windowed controls.
 #define GCL_STD_CONTROL_PROPS                                                       \
     GCL_PROP(Align).Default(alNone), GCL_PROP(Anchors).Default(TAnchors{akLeft, akTop}), \
@@ -1622,23 +1647,8 @@ void TCustomListBox::ItemCountSet(int) {}
 void TCustomListBox::ItemsReordered(const std::vector<int>&) {}
 
 void TCustomListBox::CNDrawItem(TMessage& message) {
-    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-    if (!item) return;
-    TOwnerDrawState state = OwnerDrawStateFromItemState(item->itemState);
-    TCanvasOnDC scope(*FCanvas, item->hDC, GetFont(), GetBrush());
-    int index = static_cast<int>(item->itemID);
-    if (index >= 0 && state.Contains(odSelected)) {
-        FCanvas->GetBrush()->SetColor(clHighlight);
-        FCanvas->GetFont()->SetColor(clHighlightText);
-    }
-    TRect rect = FromRECT(item->rcItem);
-    // Item -1 is an empty list being focused: background only.
-    if (index >= 0)
-        DrawItem(index, rect, state);
-    else
-        FCanvas->FillRect(rect);
-    if (state.Contains(odFocused)) DrawFocusRect(item->hDC, &item->rcItem);
-    message.Result = 1;
+    PaintOwnerDrawnItem(message, *FCanvas, GetFont(), GetBrush(),
+                        [this](int index, TRect rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
 }
 
 void TCustomListBox::CNMeasureItem(TMessage& message) {
@@ -2256,22 +2266,8 @@ void TCustomComboBox::CNCommand(TMessage& message) {
 }
 
 void TCustomComboBox::CNDrawItem(TMessage& message) {
-    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-    if (!item) return;
-    TOwnerDrawState state = OwnerDrawStateFromItemState(item->itemState);
-    TCanvasOnDC scope(*FCanvas, item->hDC, GetFont(), GetBrush());
-    int index = static_cast<int>(item->itemID);
-    if (index >= 0 && state.Contains(odSelected)) {
-        FCanvas->GetBrush()->SetColor(clHighlight);
-        FCanvas->GetFont()->SetColor(clHighlightText);
-    }
-    TRect rect = FromRECT(item->rcItem);
-    if (index >= 0)
-        DrawItem(index, rect, state);
-    else
-        FCanvas->FillRect(rect);
-    if (state.Contains(odFocused)) DrawFocusRect(item->hDC, &item->rcItem);
-    message.Result = 1;
+    PaintOwnerDrawnItem(message, *FCanvas, GetFont(), GetBrush(),
+                        [this](int index, TRect rect, TOwnerDrawState state) { DrawItem(index, rect, state); });
 }
 
 void TCustomComboBox::CNMeasureItem(TMessage& message) {
