@@ -84,13 +84,7 @@ void TSpeedButton::SetSpacing(int value) {
 void TSpeedButton::SetTransparent(bool value) {
     if (value == FTransparent) return;
     FTransparent = value;
-    TControlStyle style = GetControlStyle();
-    if (value)
-        style.Exclude(csOpaque);
-    else
-        style.Include(csOpaque);
-    SetControlStyle(style);
-    Invalidate();
+    ApplyTransparent(value);
 }
 
 void TSpeedButton::SetFlat(bool value) {

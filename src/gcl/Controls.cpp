@@ -2785,6 +2785,16 @@ TGraphicControl::~TGraphicControl() = default;
 
 TCanvas* TGraphicControl::GetCanvas() const noexcept { return FCanvas.get(); }
 
+void TGraphicControl::ApplyTransparent(bool transparent) {
+    TControlStyle style = GetControlStyle();
+    if (transparent)
+        style.Exclude(csOpaque);
+    else
+        style.Include(csOpaque);
+    SetControlStyle(style);
+    Invalidate();
+}
+
 void TGraphicControl::Dispatch(TMessage& message) {
     if (message.Msg == WM_PAINT && message.WParam != 0) {
         FCanvas->FreeHandle();

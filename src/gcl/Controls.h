@@ -1168,6 +1168,9 @@ protected:
     ~TGraphicControl() override;
 
     virtual void Paint() {}
+    // A transparent control leaves its background to its parent (it drops
+    // csOpaque); either way it paints again.
+    void ApplyTransparent(bool transparent);
 
 private:
     std::unique_ptr<TControlCanvas> FCanvas;

@@ -971,13 +971,7 @@ void TCustomLabel::SetShowAccelChar(bool value) {
 void TCustomLabel::SetTransparent(bool value) {
     if (value == FTransparent) return;
     FTransparent = value;
-    TControlStyle style = GetControlStyle();
-    if (value)
-        style.Exclude(csOpaque);
-    else
-        style.Include(csOpaque);
-    SetControlStyle(style);
-    Invalidate();
+    ApplyTransparent(value);
 }
 
 void TCustomLabel::SetWordWrap(bool value) {
