@@ -471,6 +471,49 @@ TEST_F(CommonControls, TheTreeViewsTooltipComesWithTheFirstMouseMove) {
     EXPECT_NE(GetWindowLongA(Tree->GetHandle(), GWL_STYLE) & TVS_NOTOOLTIPS, 0);
 }
 
+// Each flag property turns its style bit on the live window at once, and a
+// window made again shows the same style.
+TEST_F(CommonControls, TreeViewFlagPropertiesReachTheWindowStyle) {
+    Build();
+    Tree->HandleNeeded();
+    struct TFlag {
+        const char* Name;
+        bool (TCustomTreeView::*Get)() const noexcept;
+        void (TCustomTreeView::*Set)(bool);
+        DWORD Bit;
+        bool BitWhenSet;
+    };
+    const TFlag flags[] = {
+        {"AutoExpand", &TCustomTreeView::GetAutoExpand, &TCustomTreeView::SetAutoExpand, TVS_SINGLEEXPAND, true},
+        {"HideSelection", &TCustomTreeView::GetHideSelection, &TCustomTreeView::SetHideSelection, TVS_SHOWSELALWAYS,
+         false},
+        {"HotTrack", &TCustomTreeView::GetHotTrack, &TCustomTreeView::SetHotTrack, TVS_TRACKSELECT, true},
+        {"RowSelect", &TCustomTreeView::GetRowSelect, &TCustomTreeView::SetRowSelect, TVS_FULLROWSELECT, true},
+        {"ShowButtons", &TCustomTreeView::GetShowButtons, &TCustomTreeView::SetShowButtons, TVS_HASBUTTONS, true},
+        {"ShowLines", &TCustomTreeView::GetShowLines, &TCustomTreeView::SetShowLines, TVS_HASLINES, true},
+        {"ShowRoot", &TCustomTreeView::GetShowRoot, &TCustomTreeView::SetShowRoot, TVS_LINESATROOT, true},
+        {"ReadOnly", &TCustomTreeView::GetReadOnly, &TCustomTreeView::SetReadOnly, TVS_EDITLABELS, false},
+    };
+    const auto bitOn = [&](DWORD bit) {
+        return (static_cast<DWORD>(GetWindowLongA(Tree->GetHandle(), GWL_STYLE)) & bit) != 0;
+    };
+    for (const TFlag& flag : flags) {
+        SCOPED_TRACE(flag.Name);
+        const bool initial = (Tree->*flag.Get)();
+        EXPECT_EQ(bitOn(flag.Bit), initial == flag.BitWhenSet);
+        for (const bool value : {!initial, initial}) {
+            (Tree->*flag.Set)(value);
+            EXPECT_EQ((Tree->*flag.Get)(), value);
+            EXPECT_EQ(bitOn(flag.Bit), value == flag.BitWhenSet);
+        }
+        (Tree->*flag.Set)(!initial);
+        Tree->RecreateWnd();
+        Tree->HandleNeeded();
+        EXPECT_EQ(bitOn(flag.Bit), !initial == flag.BitWhenSet);
+        (Tree->*flag.Set)(initial);
+    }
+}
+
 TEST_F(CommonControls, MultipleSelectionIsTheTreeViews) {
     Build();
     Tree->FullExpand();
