@@ -371,10 +371,18 @@ TEST_F(StdControls, LabelSizesItselfAndFocusesItsControl) {
     EXPECT_EQ(Form->GetActiveControl(), edit);
     EXPECT_EQ(label->Perform(CM_DIALOGCHAR, 'x', 0), 0);
 
-    // Transparent labels let the parent paint behind them.
-    EXPECT_TRUE(label->GetControlStyle().Contains(csOpaque));
-    label->SetTransparent(true);
-    EXPECT_FALSE(label->GetControlStyle().Contains(csOpaque));
+    // Transparent labels and speed buttons (transparent from the start)
+    // let the parent paint behind them; opaque ones paint their background.
+    auto* button = TSpeedButton::Create(Form);
+    const auto opaque = [](TControl* control) { return control->GetControlStyle().Contains(csOpaque); };
+    EXPECT_TRUE(opaque(label));
+    EXPECT_FALSE(opaque(button));
+    for (const bool transparent : {true, false, true}) {
+        label->SetTransparent(transparent);
+        button->SetTransparent(transparent);
+        EXPECT_EQ(opaque(label), !transparent);
+        EXPECT_EQ(opaque(button), !transparent);
+    }
 }
 
 TEST_F(StdControls, ListBoxItemsSurviveRecreationAndMove) {
