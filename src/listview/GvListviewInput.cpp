@@ -167,9 +167,7 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
         if (FSelection->GetUseFocusRect() && item->SelectionHitPt(pt)) FSelection->SetFocusedItem(item);
         return;
     }
-    FSelection->BeginUpdate();
-    FSelection->GroupSelectionBeginUpdate();
-    try {
+    FSelection->Change([&] {
         if (!item->SelectionHitPt(pt)) {
             bandOnly();
         } else if (buttonDown && FSelection->GetMouseButton().Contains(Button)) {
@@ -198,13 +196,7 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
         } else if (buttonDown && ButtonStarts(FDragManager, Button)) {
             BeginDragDetect(keys, windowPt, false, item->CanDrag());
         }
-    } catch (...) {
-        FSelection->GroupSelectionEndUpdate();
-        FSelection->EndUpdate();
-        throw;
-    }
-    FSelection->GroupSelectionEndUpdate();
-    FSelection->EndUpdate();
+    });
 }
 
 // ---- Mouse up ------------------------------------------------------------------------------

@@ -132,9 +132,7 @@ void TGvSelectionManager::Work(TWork Mode, TGvItem* Except, bool ExceptCounted) 
     auto cleared = [this, Except, ExceptCounted] {
         return FCount <= (ExceptCounted && Except && Except->GetSelected() ? 1 : 0);
     };
-    BeginUpdate();
-    GroupSelectionBeginUpdate();
-    try {
+    Change([&] {
         for (int g = 0; groups && g < groups->GetCount(); ++g) {
             if (Mode == TWork::Clear && cleared()) break;
             TGvGroup* group = groups->GetGroups(g);
@@ -151,15 +149,9 @@ void TGvSelectionManager::Work(TWork Mode, TGvItem* Except, bool ExceptCounted) 
                 }
             }
         }
-    } catch (...) {
-        GroupSelectionEndUpdate();
-        EndUpdate();
-        throw;
-    }
-    // A drag does not outlive the selection it started from.
-    if (TGvOLEDragManager* drag = FOwnerListview->GetDragManager()) drag->SetDragItem(nullptr);
-    GroupSelectionEndUpdate();
-    EndUpdate();
+        // A drag does not outlive the selection it started from.
+        if (TGvOLEDragManager* drag = FOwnerListview->GetDragManager()) drag->SetDragItem(nullptr);
+    });
 }
 
 void TGvSelectionManager::ClearAll() { Work(TWork::Clear, nullptr); }
@@ -195,9 +187,7 @@ void ForItemsInRect(TCustomGvListview* lv, const TRect& ViewRect, F&& Visit) {
 
 void TGvSelectionManager::SelectRange(TGvItem* FromItem, TGvItem* ToItem, bool RectSelect, bool ClearFirst) {
     if (!FEnabled || !FMultiSelect || !FOwnerListview) return;
-    BeginUpdate();
-    GroupSelectionBeginUpdate();
-    try {
+    Change([&] {
         if (ClearFirst) ClearAll();
         if (FromItem && ToItem) {
             if (RectSelect) {
@@ -218,40 +208,24 @@ void TGvSelectionManager::SelectRange(TGvItem* FromItem, TGvItem* ToItem, bool R
                 }
             }
         }
-    } catch (...) {
-        GroupSelectionEndUpdate();
-        EndUpdate();
-        throw;
-    }
-    GroupSelectionEndUpdate();
-    EndUpdate();
+    });
 }
 
 void TGvSelectionManager::SelectRect(const TRect& ViewRect, bool ClearFirst) {
     if (!FEnabled || !FMultiSelect || !FOwnerListview) return;
-    BeginUpdate();
-    GroupSelectionBeginUpdate();
-    try {
+    Change([&] {
         if (ClearFirst) ClearAll();
         ForItemsInRect(FOwnerListview, ViewRect, [&](TGvItem* item) {
             if (item->SelectionHit(ViewRect)) item->SetSelected(true);
         });
-    } catch (...) {
-        GroupSelectionEndUpdate();
-        EndUpdate();
-        throw;
-    }
-    GroupSelectionEndUpdate();
-    EndUpdate();
+    });
 }
 
 void TGvSelectionManager::DragSelect(TCommonKeyStates KeyStates, const TRect& BandRect, const TRect& PrevBandRect) {
     if (!FEnabled || !FMultiSelect || !FOwnerListview) return;
     TRect both;
     gcl::UnionRect(both, BandRect, PrevBandRect);
-    BeginUpdate();
-    GroupSelectionBeginUpdate();
-    try {
+    Change([&] {
         ForItemsInRect(FOwnerListview, both, [&](TGvItem* item) {
             const bool inNew = item->SelectionHit(BandRect);
             const bool inOld = !gcl::IsRectEmpty(PrevBandRect) && item->SelectionHit(PrevBandRect);
@@ -263,13 +237,7 @@ void TGvSelectionManager::DragSelect(TCommonKeyStates KeyStates, const TRect& Ba
                 item->SetSelected(false);
             }
         });
-    } catch (...) {
-        GroupSelectionEndUpdate();
-        EndUpdate();
-        throw;
-    }
-    GroupSelectionEndUpdate();
-    EndUpdate();
+    });
 }
 
 void TGvSelectionManager::BeginUpdate() {

@@ -43,6 +43,23 @@ public:
     // The last one rebuilds the selection groups, and repaints the list once
     // when a selection changed inside the bracket.
     void GroupSelectionEndUpdate();
+    // Runs Steps as one change of the selection: inside BeginUpdate and a
+    // group-selection bracket, both ended (in reverse order) also when
+    // Steps throws.
+    template <class F>
+    void Change(F&& Steps) {
+        BeginUpdate();
+        GroupSelectionBeginUpdate();
+        try {
+            Steps();
+        } catch (...) {
+            GroupSelectionEndUpdate();
+            EndUpdate();
+            throw;
+        }
+        GroupSelectionEndUpdate();
+        EndUpdate();
+    }
     // Whether a group-selection bracket is open; a selection change inside
     // one asks for the repaint at its end through GroupSelectionRepaint.
     bool GroupSelectionUpdating() const noexcept { return FGroupSelectionUpdateCount > 0; }
