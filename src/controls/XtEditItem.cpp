@@ -147,23 +147,11 @@ void TXtEditItem::DoTextChanged(TBarEditTextSource Source) {
     DoChange(FText);
 }
 
-void TXtEditItem::SetAlignment(gcl::TAlignment Value) {
-    if (Value == FAlignment) return;
-    FAlignment = Value;
-    Changed(true);
-}
+void TXtEditItem::SetAlignment(gcl::TAlignment Value) { StoreAndChange(FAlignment, Value, true); }
 
-void TXtEditItem::SetPasswordChar(wchar_t Value) {
-    if (Value == FPasswordChar) return;
-    FPasswordChar = Value;
-    Changed(true);
-}
+void TXtEditItem::SetPasswordChar(wchar_t Value) { StoreAndChange(FPasswordChar, Value, true); }
 
-void TXtEditItem::SetShowImage(bool Value) {
-    if (Value == FShowImage) return;
-    FShowImage = Value;
-    Changed(true);
-}
+void TXtEditItem::SetShowImage(bool Value) { StoreAndChange(FShowImage, Value, true); }
 
 bool TXtEditItem::DoAcceptTextWide(std::wstring& NewText) {
     bool accept = true;

@@ -172,15 +172,6 @@ void TXtCustomItem::SetHint(const std::wstring& Value) {
     TBarCustomItem::SetHint(gcl::WideToAnsi(Value));
 }
 
-// Stores a property value and tells the viewers (NeedResize: they are
-// measured again); nothing when the value is unchanged.
-template <class T>
-void TXtCustomItem::StoreAndChange(T& Field, T Value, bool NeedResize) {
-    if (Field == Value) return;
-    Field = Value;
-    Changed(NeedResize);
-}
-
 void TXtCustomItem::SetAlignment(gcl::TAlignment Value) { StoreAndChange(FAlignment, Value, false); }
 
 void TXtCustomItem::SetCaptionGlow(TXtGlowDirection Value) { StoreAndChange(FCaptionGlow, Value, false); }

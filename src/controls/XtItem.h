@@ -108,8 +108,6 @@ protected:
     void DefineProperties(gcl::TFiler& Filer) override;
 
 private:
-    template <class T>
-    void StoreAndChange(T& Field, T Value, bool NeedResize);
     void ReadWideCaption(gcl::TReader& Reader);
     void ReadWideHint(gcl::TReader& Reader);
 

@@ -306,9 +306,7 @@ TXtTabPosition TXtTabItem::GetTabPosition() const {
 
 void TXtTabItem::SetTabPosition(TXtTabPosition Value) {
     TXtTabToolbar* toolbar;
-    if (GetTabToolbar(this, toolbar) || Value == FTabPosition) return;
-    FTabPosition = Value;
-    Changed(false);
+    if (!GetTabToolbar(this, toolbar)) StoreAndChange(FTabPosition, Value, false);
 }
 
 TXtTabThemeType TXtTabItem::GetThemeType() const {
@@ -319,9 +317,7 @@ TXtTabThemeType TXtTabItem::GetThemeType() const {
 
 void TXtTabItem::SetThemeType(TXtTabThemeType Value) {
     TXtTabToolbar* toolbar;
-    if (GetTabToolbar(this, toolbar) || Value == FThemeType) return;
-    FThemeType = Value;
-    Changed(false);
+    if (!GetTabToolbar(this, toolbar)) StoreAndChange(FThemeType, Value, false);
 }
 
 TColor TXtTabItem::GetTabColor() const {

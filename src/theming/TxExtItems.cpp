@@ -138,23 +138,11 @@ TTxEditItem::~TTxEditItem() = default;
 
 void TTxEditItem::FontSettingsChanged(gcl::TObject*) { Changed(true); }
 
-void TTxEditItem::SetAlignment(gcl::TAlignment Value) {
-    if (Value == FAlignment) return;
-    FAlignment = Value;
-    Changed(false);
-}
+void TTxEditItem::SetAlignment(gcl::TAlignment Value) { StoreAndChange(FAlignment, Value, false); }
 
-void TTxEditItem::SetPasswordChar(char Value) {
-    if (Value == FPasswordChar) return;
-    FPasswordChar = Value;
-    Changed(false);
-}
+void TTxEditItem::SetPasswordChar(char Value) { StoreAndChange(FPasswordChar, Value, false); }
 
-void TTxEditItem::SetShowImage(bool Value) {
-    if (Value == FShowImage) return;
-    FShowImage = Value;
-    Changed(true);
-}
+void TTxEditItem::SetShowImage(bool Value) { StoreAndChange(FShowImage, Value, true); }
 
 bool TTxEditItem::DoAutoComplete(std::string&) { return false; }
 
@@ -330,23 +318,11 @@ TTxLabelItem::~TTxLabelItem() = default;
 
 void TTxLabelItem::FontSettingsChanged(gcl::TObject*) { Changed(true); }
 
-void TTxLabelItem::SetMargin(int Value) {
-    if (Value == FMargin) return;
-    FMargin = Value;
-    Changed(true);
-}
+void TTxLabelItem::SetMargin(int Value) { StoreAndChange(FMargin, Value, true); }
 
-void TTxLabelItem::SetShowAccelChar(bool Value) {
-    if (Value == FShowAccelChar) return;
-    FShowAccelChar = Value;
-    Changed(true);
-}
+void TTxLabelItem::SetShowAccelChar(bool Value) { StoreAndChange(FShowAccelChar, Value, true); }
 
-void TTxLabelItem::SetOrientation(TTxLabelOrientation Value) {
-    if (Value == FOrientation) return;
-    FOrientation = Value;
-    Changed(true);
-}
+void TTxLabelItem::SetOrientation(TTxLabelOrientation Value) { StoreAndChange(FOrientation, Value, true); }
 
 TBarItemViewerClass TTxLabelItem::GetItemViewerClass(TBarView*) { return TTxLabelItemViewer::StaticClass(); }
 

@@ -128,23 +128,11 @@ TTxCustomItem::~TTxCustomItem() = default;
 
 void TTxCustomItem::FontSettingsChanged(gcl::TObject*) { Changed(true); }
 
-void TTxCustomItem::SetLayout(TTxItemLayout Value) {
-    if (Value == FLayout) return;
-    FLayout = Value;
-    Changed(true);
-}
+void TTxCustomItem::SetLayout(TTxItemLayout Value) { StoreAndChange(FLayout, Value, true); }
 
-void TTxCustomItem::SetMinHeight(int Value) {
-    if (Value == FMinHeight) return;
-    FMinHeight = Value;
-    Changed(true);
-}
+void TTxCustomItem::SetMinHeight(int Value) { StoreAndChange(FMinHeight, Value, true); }
 
-void TTxCustomItem::SetMinWidth(int Value) {
-    if (Value == FMinWidth) return;
-    FMinWidth = Value;
-    Changed(true);
-}
+void TTxCustomItem::SetMinWidth(int Value) { StoreAndChange(FMinWidth, Value, true); }
 
 void TTxCustomItem::SetStretch(bool Value) {
     if (Value == GetStretch()) return;

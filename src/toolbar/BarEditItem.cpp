@@ -37,29 +37,13 @@ void TBarEditItem::SetCharCase(gcl::TEditCharCase Value) {
     SetText(FText);
 }
 
-void TBarEditItem::SetEditCaption(const std::string& Value) {
-    if (Value == FEditCaption) return;
-    FEditCaption = Value;
-    Changed(true);
-}
+void TBarEditItem::SetEditCaption(const std::string& Value) { StoreAndChange(FEditCaption, Value, true); }
 
-void TBarEditItem::SetEditOptions(TBarEditItemOptions Value) {
-    if (Value == FEditOptions) return;
-    FEditOptions = Value;
-    Changed(true);
-}
+void TBarEditItem::SetEditOptions(TBarEditItemOptions Value) { StoreAndChange(FEditOptions, Value, true); }
 
-void TBarEditItem::SetEditWidth(int Value) {
-    if (Value == FEditWidth) return;
-    FEditWidth = Value;
-    Changed(true);
-}
+void TBarEditItem::SetEditWidth(int Value) { StoreAndChange(FEditWidth, Value, true); }
 
-void TBarEditItem::SetMaxLength(int Value) {
-    if (Value == FMaxLength) return;
-    FMaxLength = Value;
-    Changed(false);
-}
+void TBarEditItem::SetMaxLength(int Value) { StoreAndChange(FMaxLength, Value, false); }
 
 bool TBarEditItem::DoAcceptText(std::string& NewText) {
     bool accept = true;

@@ -428,11 +428,7 @@ void TBarCustomItem::InitiateAction() {
 
 void TBarCustomItem::SetAutoCheck(bool Value) { FAutoCheck = Value; }
 
-void TBarCustomItem::SetCaption(const std::string& Value) {
-    if (Value == FCaption) return;
-    FCaption = Value;
-    Changed(true);
-}
+void TBarCustomItem::SetCaption(const std::string& Value) { StoreAndChange(FCaption, Value, true); }
 
 void TBarCustomItem::SetChecked(bool Value) {
     if (Value == FChecked) return;
@@ -441,11 +437,7 @@ void TBarCustomItem::SetChecked(bool Value) {
     if (Value) UncheckRadioGroup();
 }
 
-void TBarCustomItem::SetDisplayMode(TBarItemDisplayMode Value) {
-    if (Value == FDisplayMode) return;
-    FDisplayMode = Value;
-    Changed(true);
-}
+void TBarCustomItem::SetDisplayMode(TBarItemDisplayMode Value) { StoreAndChange(FDisplayMode, Value, true); }
 
 void TBarCustomItem::SetEnabled(bool Value) {
     if (Value == FEnabled) return;
@@ -472,19 +464,11 @@ void TBarCustomItem::SetImageIndex(int Value) {
     Changed(needResize);
 }
 
-void TBarCustomItem::SetRadioItem(bool Value) {
-    if (Value == FRadioItem) return;
-    FRadioItem = Value;
-    Changed(false);
-}
+void TBarCustomItem::SetRadioItem(bool Value) { StoreAndChange(FRadioItem, Value, false); }
 
 void TBarCustomItem::SetShortCut(gcl::TShortCut Value) { FShortCut = Value; }
 
-void TBarCustomItem::SetVisible(bool Value) {
-    if (Value == FVisible) return;
-    FVisible = Value;
-    Changed(true);
-}
+void TBarCustomItem::SetVisible(bool Value) { StoreAndChange(FVisible, Value, true); }
 
 void TBarCustomItem::UncheckRadioGroup() {
     if (FGroupIndex == 0 || !FParent) return;
@@ -911,11 +895,7 @@ TBarSeparatorItem::TBarSeparatorItem(TComponent* AOwner) : TBarCustomItem(AOwner
         tbisClicksTransparent));
 }
 
-void TBarSeparatorItem::SetBlank(bool Value) {
-    if (Value == FBlank) return;
-    FBlank = Value;
-    Changed(false);
-}
+void TBarSeparatorItem::SetBlank(bool Value) { StoreAndChange(FBlank, Value, false); }
 
 TBarItemViewerClass TBarSeparatorItem::GetItemViewerClass(TBarView*) {
     return TBarSeparatorItemViewer::StaticClass();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "gcl/ActnList.h"
@@ -331,6 +332,15 @@ public:
 protected:
     explicit TBarCustomItem(gcl::TComponent* AOwner);
     ~TBarCustomItem() override;
+
+    // Stores a property value and tells the views (NeedResize: they lay the
+    // item out again); nothing when the value is unchanged.
+    template <class T>
+    void StoreAndChange(T& Field, const std::type_identity_t<T>& Value, bool NeedResize) {
+        if (Value == Field) return;
+        Field = Value;
+        Changed(NeedResize);
+    }
 
     virtual void EnabledChanged();
     virtual void ActionChange(gcl::TObject* Sender, bool CheckDefaults);
