@@ -2225,11 +2225,7 @@ GCL_PUBLISHED(TStatusPanel,
     GCL_PROP(Text),
     GCL_PROP(Width).Default(50))
 
-void TStatusPanel::SetText(const std::string& value) {
-    if (value == FText) return;
-    FText = value;
-    Changed(false);
-}
+void TStatusPanel::SetText(const std::string& value) { StoreAndChange(FText, value, false); }
 
 void TStatusPanel::SetWidth(int value) {
     value = std::max(value, 0);
@@ -2238,17 +2234,9 @@ void TStatusPanel::SetWidth(int value) {
     Changed(true);
 }
 
-void TStatusPanel::SetAlignment(TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
-    Changed(false);
-}
+void TStatusPanel::SetAlignment(TAlignment value) { StoreAndChange(FAlignment, value, false); }
 
-void TStatusPanel::SetBevel(TStatusPanelBevel value) {
-    if (value == FBevel) return;
-    FBevel = value;
-    Changed(false);
-}
+void TStatusPanel::SetBevel(TStatusPanelBevel value) { StoreAndChange(FBevel, value, false); }
 
 void TStatusPanel::Assign(TPersistent* source) {
     if (auto* panel = dynamic_cast<TStatusPanel*>(source)) {

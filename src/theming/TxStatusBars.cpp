@@ -90,29 +90,13 @@ void TTxStatusPanel::Assign(gcl::TPersistent* source) {
 
 void TTxStatusPanel::FontSettingsChange(gcl::TObject*) { Changed(false); }
 
-void TTxStatusPanel::SetAlignment(gcl::TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetAlignment(gcl::TAlignment value) { StoreAndChange(FAlignment, value, false); }
 
-void TTxStatusPanel::SetCaption(const std::string& value) {
-    if (value == FCaption) return;
-    FCaption = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetCaption(const std::string& value) { StoreAndChange(FCaption, value, false); }
 
-void TTxStatusPanel::SetEnabled(bool value) {
-    if (value == FEnabled) return;
-    FEnabled = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetEnabled(bool value) { StoreAndChange(FEnabled, value, false); }
 
-void TTxStatusPanel::SetFramed(bool value) {
-    if (value == FFramed) return;
-    FFramed = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetFramed(bool value) { StoreAndChange(FFramed, value, false); }
 
 void TTxStatusPanel::SetImageIndex(int value) {
     if (value == FImageIndex) return;
@@ -121,35 +105,15 @@ void TTxStatusPanel::SetImageIndex(int value) {
     if (bar && bar->GetImages()) Changed(false);
 }
 
-void TTxStatusPanel::SetMaxSize(int value) {
-    if (value == FMaxSize) return;
-    FMaxSize = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetMaxSize(int value) { StoreAndChange(FMaxSize, value, false); }
 
-void TTxStatusPanel::SetSize(int value) {
-    if (value == FSize) return;
-    FSize = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetSize(int value) { StoreAndChange(FSize, value, false); }
 
-void TTxStatusPanel::SetStretchPriority(uint8_t value) {
-    if (value == FStretchPriority) return;
-    FStretchPriority = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetStretchPriority(uint8_t value) { StoreAndChange(FStretchPriority, value, false); }
 
-void TTxStatusPanel::SetTextTruncation(TTextTruncation value) {
-    if (value == FTextTruncation) return;
-    FTextTruncation = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetTextTruncation(TTextTruncation value) { StoreAndChange(FTextTruncation, value, false); }
 
-void TTxStatusPanel::SetViewPriority(uint8_t value) {
-    if (value == FViewPriority) return;
-    FViewPriority = value;
-    Changed(false);
-}
+void TTxStatusPanel::SetViewPriority(uint8_t value) { StoreAndChange(FViewPriority, value, false); }
 
 void TTxStatusPanel::ReleaseControl() noexcept {
     if (!FControl) return;

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "gcl/rtl/Objects.h"
@@ -59,6 +60,14 @@ protected:
     // Reports a change of this item (or, with allItems, of all of them)
     // to the collection unless it is updating.
     void Changed(bool allItems);
+    // Stores a property value and reports the change as Changed does;
+    // nothing when the value is unchanged.
+    template <class T>
+    void StoreAndChange(T& field, const std::type_identity_t<T>& value, bool allItems) {
+        if (value == field) return;
+        field = value;
+        Changed(allItems);
+    }
 
 private:
     friend class TCollection;
