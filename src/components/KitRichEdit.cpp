@@ -1155,11 +1155,7 @@ void TKitCustomRichEdit::SetAutoURLDetect(bool value) {
     if (RichEditVersion() >= 2 && HandleAllocated()) SendMessageA(GetHandle(), EM_AUTOURLDETECT, value ? 1 : 0, 0);
 }
 
-void TKitCustomRichEdit::SetAllowObjects(bool value) {
-    if (value == FAllowObjects) return;
-    FAllowObjects = value;
-    RecreateWnd();
-}
+void TKitCustomRichEdit::SetAllowObjects(bool value) { StoreAndRecreateWnd(FAllowObjects, value); }
 
 void TKitCustomRichEdit::SetHideSelection(bool value) {
     if (value == FHideSelection) return;
@@ -1168,11 +1164,7 @@ void TKitCustomRichEdit::SetHideSelection(bool value) {
     SendMessageA(GetHandle(), EM_HIDESELECTION, value ? 1 : 0, 1);
 }
 
-void TKitCustomRichEdit::SetHideScrollBars(bool value) {
-    if (value == FHideScrollBars) return;
-    FHideScrollBars = value;
-    RecreateWnd();
-}
+void TKitCustomRichEdit::SetHideScrollBars(bool value) { StoreAndRecreateWnd(FHideScrollBars, value); }
 
 TRichLangOptions TKitCustomRichEdit::GetLangOptions() {
     if (RichEditVersion() >= 2 && HandleAllocated())
@@ -1188,11 +1180,7 @@ void TKitCustomRichEdit::SetLangOptions(TRichLangOptions value) {
         SendMessageA(GetHandle(), EM_SETLANGOPTIONS, 0, static_cast<LPARAM>(value.Mask()));
 }
 
-void TKitCustomRichEdit::SetOLEDragDrop(bool value) {
-    if (value == FOLEDragDrop) return;
-    FOLEDragDrop = value;
-    RecreateWnd();
-}
+void TKitCustomRichEdit::SetOLEDragDrop(bool value) { StoreAndRecreateWnd(FOLEDragDrop, value); }
 
 void TKitCustomRichEdit::SetPlainText(bool value) {
     if (value == FPlainText) return;
@@ -1200,11 +1188,7 @@ void TKitCustomRichEdit::SetPlainText(bool value) {
     ApplyTextMode();
 }
 
-void TKitCustomRichEdit::SetSelectionBar(bool value) {
-    if (value == FSelectionBar) return;
-    FSelectionBar = value;
-    RecreateWnd();
-}
+void TKitCustomRichEdit::SetSelectionBar(bool value) { StoreAndRecreateWnd(FSelectionBar, value); }
 
 void TKitCustomRichEdit::SetTitle(const std::string& value) {
     if (value == FTitle) return;

@@ -403,41 +403,17 @@ void TXtTextObject::CreateWindowHandle(const gcl::TCreateParams& params) {
 
 bool TXtTextObject::CanFocus() { return false; }
 
-void TXtTextObject::SetCaptionGlow(TXtGlowDirection value) {
-    if (value == FCaptionGlow) return;
-    FCaptionGlow = value;
-    Invalidate();
-}
+void TXtTextObject::SetCaptionGlow(TXtGlowDirection value) { StoreAndInvalidate(FCaptionGlow, value); }
 
-void TXtTextObject::SetCaptionGlowColor(TColor value) {
-    if (value == FCaptionGlowColor) return;
-    FCaptionGlowColor = value;
-    Invalidate();
-}
+void TXtTextObject::SetCaptionGlowColor(TColor value) { StoreAndInvalidate(FCaptionGlowColor, value); }
 
-void TXtTextObject::SetDrawPushedCaption(bool value) {
-    if (value == FDrawPushedCaption) return;
-    FDrawPushedCaption = value;
-    Invalidate();
-}
+void TXtTextObject::SetDrawPushedCaption(bool value) { StoreAndInvalidate(FDrawPushedCaption, value); }
 
-void TXtTextObject::SetChecked(bool value) {
-    if (value == FChecked) return;
-    FChecked = value;
-    Invalidate();
-}
+void TXtTextObject::SetChecked(bool value) { StoreAndInvalidate(FChecked, value); }
 
-void TXtTextObject::SetThemeType(TXtThemeType value) {
-    if (value == FThemeType) return;
-    FThemeType = value;
-    Invalidate();
-}
+void TXtTextObject::SetThemeType(TXtThemeType value) { StoreAndInvalidate(FThemeType, value); }
 
-void TXtTextObject::SetLinkText(const std::wstring& value) {
-    if (value == FLinkText) return;
-    FLinkText = value;
-    Invalidate();
-}
+void TXtTextObject::SetLinkText(const std::wstring& value) { StoreAndInvalidate(FLinkText, value); }
 
 void TXtTextObject::ContentChanged() {
     // Auto-sized with or without a window.
@@ -770,11 +746,7 @@ void TXtCustomLabel::SetUnderline(bool value) {
     ContentChanged();
 }
 
-void TXtCustomLabel::SetUnderlineColor(TColor value) {
-    if (value == FUnderlineColor) return;
-    FUnderlineColor = value;
-    Invalidate();
-}
+void TXtCustomLabel::SetUnderlineColor(TColor value) { StoreAndInvalidate(FUnderlineColor, value); }
 
 void TXtCustomLabel::Notification(gcl::TComponent* component, gcl::TOperation operation) {
     inherited::Notification(component, operation);
@@ -1029,23 +1001,11 @@ void TXtCustomButton::SetBitmap(gcl::TBitmap* value) {
     Invalidate();
 }
 
-void TXtCustomButton::SetBitmapTransparent(bool value) {
-    if (value == FBitmapTransparent) return;
-    FBitmapTransparent = value;
-    Invalidate();
-}
+void TXtCustomButton::SetBitmapTransparent(bool value) { StoreAndInvalidate(FBitmapTransparent, value); }
 
-void TXtCustomButton::SetDefault(bool value) {
-    if (value == FDefault) return;
-    FDefault = value;
-    Invalidate();
-}
+void TXtCustomButton::SetDefault(bool value) { StoreAndInvalidate(FDefault, value); }
 
-void TXtCustomButton::SetDropDownArrow(bool value) {
-    if (value == FDropDownArrow) return;
-    FDropDownArrow = value;
-    Invalidate();
-}
+void TXtCustomButton::SetDropDownArrow(bool value) { StoreAndInvalidate(FDropDownArrow, value); }
 
 void TXtCustomButton::SetDropDownMenu(gcl::TPopupMenu* value) {
     if (value == FDropDownMenu) return;

@@ -62,11 +62,7 @@ void TSpeedButton::SetNumGlyphs(int value) {
     Invalidate();
 }
 
-void TSpeedButton::SetLayout(TButtonLayout value) {
-    if (value == FLayout) return;
-    FLayout = value;
-    Invalidate();
-}
+void TSpeedButton::SetLayout(TButtonLayout value) { StoreAndInvalidate(FLayout, value); }
 
 void TSpeedButton::SetMargin(int value) {
     value = std::max(value, -1);
@@ -75,11 +71,7 @@ void TSpeedButton::SetMargin(int value) {
     Invalidate();
 }
 
-void TSpeedButton::SetSpacing(int value) {
-    if (value == FSpacing) return;
-    FSpacing = value;
-    Invalidate();
-}
+void TSpeedButton::SetSpacing(int value) { StoreAndInvalidate(FSpacing, value); }
 
 void TSpeedButton::SetTransparent(bool value) {
     if (value == FTransparent) return;
@@ -87,11 +79,7 @@ void TSpeedButton::SetTransparent(bool value) {
     ApplyTransparent(value);
 }
 
-void TSpeedButton::SetFlat(bool value) {
-    if (value == FFlat) return;
-    FFlat = value;
-    Invalidate();
-}
+void TSpeedButton::SetFlat(bool value) { StoreAndInvalidate(FFlat, value); }
 
 void TSpeedButton::SetGroupIndex(int value) {
     if (value == FGroupIndex) return;

@@ -153,23 +153,11 @@ void TCheckListBox::SetHeader(int index, bool value) {
     InvalidateItem(index);
 }
 
-void TCheckListBox::SetHeaderColor(TColor value) {
-    if (value == FHeaderColor) return;
-    FHeaderColor = value;
-    Invalidate();
-}
+void TCheckListBox::SetHeaderColor(TColor value) { StoreAndInvalidate(FHeaderColor, value); }
 
-void TCheckListBox::SetHeaderBackgroundColor(TColor value) {
-    if (value == FHeaderBackgroundColor) return;
-    FHeaderBackgroundColor = value;
-    Invalidate();
-}
+void TCheckListBox::SetHeaderBackgroundColor(TColor value) { StoreAndInvalidate(FHeaderBackgroundColor, value); }
 
-void TCheckListBox::SetFlat(bool value) {
-    if (value == FFlat) return;
-    FFlat = value;
-    Invalidate();
-}
+void TCheckListBox::SetFlat(bool value) { StoreAndInvalidate(FFlat, value); }
 
 void TCheckListBox::CheckAll(TCheckBoxState state, bool allowGrayed, bool allowDisabled) {
     for (int i = 0; i < GetCount(); ++i) {

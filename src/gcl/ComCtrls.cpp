@@ -1333,11 +1333,7 @@ void TCustomTreeView::SetShowRoot(bool value) { SetStyleFlag(FShowRoot, value, T
 
 void TCustomTreeView::SetReadOnly(bool value) { SetStyleFlag(FReadOnly, value, TVS_EDITLABELS, false); }
 
-void TCustomTreeView::SetToolTips(bool value) {
-    if (value == FToolTips) return;
-    FToolTips = value;
-    RecreateWnd();
-}
+void TCustomTreeView::SetToolTips(bool value) { StoreAndRecreateWnd(FToolTips, value); }
 
 void TCustomTreeView::SetDragMode(TDragMode value) {
     if (value == GetDragMode()) return;
@@ -1928,17 +1924,9 @@ void TDateTimePicker::SetTime(double value) {
     SetDateTime(DateOf(FDateTime) + TimeOf(value));
 }
 
-void TDateTimePicker::SetKind(TDateTimeKind value) {
-    if (value == FKind) return;
-    FKind = value;
-    RecreateWnd();
-}
+void TDateTimePicker::SetKind(TDateTimeKind value) { StoreAndRecreateWnd(FKind, value); }
 
-void TDateTimePicker::SetDateFormat(TDTDateFormat value) {
-    if (value == FDateFormat) return;
-    FDateFormat = value;
-    RecreateWnd();
-}
+void TDateTimePicker::SetDateFormat(TDTDateFormat value) { StoreAndRecreateWnd(FDateFormat, value); }
 
 void TDateTimePicker::SetFormat(const std::string& value) {
     if (value == FFormat) return;
@@ -1958,11 +1946,7 @@ void TDateTimePicker::SetMaxDate(double value) {
     WriteRange();
 }
 
-void TDateTimePicker::SetShowCheckbox(bool value) {
-    if (value == FShowCheckbox) return;
-    FShowCheckbox = value;
-    RecreateWnd();
-}
+void TDateTimePicker::SetShowCheckbox(bool value) { StoreAndRecreateWnd(FShowCheckbox, value); }
 
 bool TDateTimePicker::GetChecked() {
     ReadValue();
@@ -2328,11 +2312,7 @@ void TStatusBar::SetSimpleText(const std::string& value) {
     if (FSimplePanel) UpdatePanels();
 }
 
-void TStatusBar::SetSizeGrip(bool value) {
-    if (value == FSizeGrip) return;
-    FSizeGrip = value;
-    RecreateWnd();
-}
+void TStatusBar::SetSizeGrip(bool value) { StoreAndRecreateWnd(FSizeGrip, value); }
 
 GCL_PUBLISHED(TStatusBar,
     GCL_PROP(Align).Default(alBottom),

@@ -2324,11 +2324,7 @@ void TWinControl::SetBorderWidth(TBorderWidth value) {
     FrameChanged();
 }
 
-void TWinControl::SetBorderStyle(TBorderStyle value) {
-    if (value == FBorderStyle) return;
-    FBorderStyle = value;
-    RecreateWnd();
-}
+void TWinControl::SetBorderStyle(TBorderStyle value) { StoreAndRecreateWnd(FBorderStyle, value); }
 
 void TWinControl::SetCtl3D(bool value) {
     if (value == FCtl3D) return;

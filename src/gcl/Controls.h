@@ -36,6 +36,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "gcl/Graphics.h"
@@ -638,6 +639,15 @@ protected:
     explicit TControl(TComponent* owner);
     ~TControl() override;
 
+    // Stores a property value that changes the look, then repaints;
+    // nothing when the value is unchanged.
+    template <class T>
+    void StoreAndInvalidate(T& field, const std::type_identity_t<T>& value) {
+        if (value == field) return;
+        field = value;
+        Invalidate();
+    }
+
     void Loaded() override;
 
     // Text, through the window messages (see above). Descendants that
@@ -935,6 +945,15 @@ public:
 protected:
     explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
+
+    // Stores a property value the window is made with, then makes the
+    // window again; nothing when the value is unchanged.
+    template <class T>
+    void StoreAndRecreateWnd(T& field, const std::type_identity_t<T>& value) {
+        if (value == field) return;
+        field = value;
+        RecreateWnd();
+    }
 
     TBasicActionLinkClass GetActionLinkClass() const override;
 

@@ -114,11 +114,7 @@ void TCustomPanel::Paint() {
     DrawTextA(canvas->GetHandle(), caption.c_str(), static_cast<int>(caption.size()), &r, flags);
 }
 
-void TCustomPanel::SetAlignment(TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
-    Invalidate();
-}
+void TCustomPanel::SetAlignment(TAlignment value) { StoreAndInvalidate(FAlignment, value); }
 
 void TCustomPanel::SetBevelInner(TBevelCut value) {
     if (value == FBevelInner) return;
@@ -150,11 +146,7 @@ void TCustomPanel::SetBorderWidth(TBorderWidth value) {
     Invalidate();
 }
 
-void TCustomPanel::SetFullRepaint(bool value) {
-    if (value == FFullRepaint) return;
-    FFullRepaint = value;
-    RecreateWnd();
-}
+void TCustomPanel::SetFullRepaint(bool value) { StoreAndRecreateWnd(FFullRepaint, value); }
 
 void TCustomPanel::Dispatch(TMessage& message) {
     if (message.Msg == CM_TEXTCHANGED) Invalidate();

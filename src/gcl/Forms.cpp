@@ -372,17 +372,9 @@ TRect TCustomForm::GetClientRect() {
     return inherited::GetClientRect();
 }
 
-void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
-    if (value == FBorderStyle) return;
-    FBorderStyle = value;
-    RecreateWnd();
-}
+void TCustomForm::SetBorderStyle(TFormBorderStyle value) { StoreAndRecreateWnd(FBorderStyle, value); }
 
-void TCustomForm::SetBorderIcons(TBorderIcons value) {
-    if (value == FBorderIcons) return;
-    FBorderIcons = value;
-    RecreateWnd();
-}
+void TCustomForm::SetBorderIcons(TBorderIcons value) { StoreAndRecreateWnd(FBorderIcons, value); }
 
 void TCustomForm::SetFormStyle(TFormStyle value) {
     if (value == FFormStyle) return;

@@ -167,11 +167,7 @@ void TCustomEdit::SetReadOnly(bool value) {
     if (HandleAllocated()) Perform(EM_SETREADONLY, value ? 1 : 0);
 }
 
-void TCustomEdit::SetCharCase(TEditCharCase value) {
-    if (value == FCharCase) return;
-    FCharCase = value;
-    RecreateWnd();
-}
+void TCustomEdit::SetCharCase(TEditCharCase value) { StoreAndRecreateWnd(FCharCase, value); }
 
 void TCustomEdit::SetPasswordChar(char value) {
     if (value == FPasswordChar) return;
@@ -182,17 +178,9 @@ void TCustomEdit::SetPasswordChar(char value) {
     }
 }
 
-void TCustomEdit::SetHideSelection(bool value) {
-    if (value == FHideSelection) return;
-    FHideSelection = value;
-    RecreateWnd();
-}
+void TCustomEdit::SetHideSelection(bool value) { StoreAndRecreateWnd(FHideSelection, value); }
 
-void TCustomEdit::SetOEMConvert(bool value) {
-    if (value == FOEMConvert) return;
-    FOEMConvert = value;
-    RecreateWnd();
-}
+void TCustomEdit::SetOEMConvert(bool value) { StoreAndRecreateWnd(FOEMConvert, value); }
 
 bool TCustomEdit::GetModified() {
     if (HandleAllocated()) return Perform(EM_GETMODIFY) != 0;
@@ -485,23 +473,11 @@ TCustomMemo::~TCustomMemo() = default;
 
 void TCustomMemo::SetLines(TStrings* value) { FLines->Assign(value); }
 
-void TCustomMemo::SetScrollBars(TScrollStyle value) {
-    if (value == FScrollBars) return;
-    FScrollBars = value;
-    RecreateWnd();
-}
+void TCustomMemo::SetScrollBars(TScrollStyle value) { StoreAndRecreateWnd(FScrollBars, value); }
 
-void TCustomMemo::SetWordWrap(bool value) {
-    if (value == FWordWrap) return;
-    FWordWrap = value;
-    RecreateWnd();
-}
+void TCustomMemo::SetWordWrap(bool value) { StoreAndRecreateWnd(FWordWrap, value); }
 
-void TCustomMemo::SetAlignment(TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
-    RecreateWnd();
-}
+void TCustomMemo::SetAlignment(TAlignment value) { StoreAndRecreateWnd(FAlignment, value); }
 
 void TCustomMemo::CreateParams(TCreateParams& params) {
     inherited::CreateParams(params);
@@ -577,11 +553,7 @@ TButtonControl::TButtonControl(TComponent* owner) : TWinControl(owner) {
     SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
 }
 
-void TButtonControl::SetWordWrap(bool value) {
-    if (value == FWordWrap) return;
-    FWordWrap = value;
-    RecreateWnd();
-}
+void TButtonControl::SetWordWrap(bool value) { StoreAndRecreateWnd(FWordWrap, value); }
 
 TBasicActionLinkClass TButtonControl::GetActionLinkClass() const { return TButtonActionLink::StaticClass(); }
 
@@ -710,11 +682,7 @@ void TCustomCheckBox::SetState(TCheckBoxState value) {
     if (!GetClicksDisabled()) Click();
 }
 
-void TCustomCheckBox::SetAlignment(TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
-    RecreateWnd();
-}
+void TCustomCheckBox::SetAlignment(TAlignment value) { StoreAndRecreateWnd(FAlignment, value); }
 
 void TCustomCheckBox::Toggle() {
     switch (FState) {
@@ -796,11 +764,7 @@ void TRadioButton::SetChecked(bool value) {
     if (!GetClicksDisabled()) Click();
 }
 
-void TRadioButton::SetAlignment(TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
-    RecreateWnd();
-}
+void TRadioButton::SetAlignment(TAlignment value) { StoreAndRecreateWnd(FAlignment, value); }
 
 void TRadioButton::Dispatch(TMessage& message) {
     switch (message.Msg) {
@@ -950,23 +914,11 @@ void TCustomLabel::Loaded() {
     AdjustBounds();
 }
 
-void TCustomLabel::SetAlignment(TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
-    Invalidate();
-}
+void TCustomLabel::SetAlignment(TAlignment value) { StoreAndInvalidate(FAlignment, value); }
 
-void TCustomLabel::SetLayout(TTextLayout value) {
-    if (value == FLayout) return;
-    FLayout = value;
-    Invalidate();
-}
+void TCustomLabel::SetLayout(TTextLayout value) { StoreAndInvalidate(FLayout, value); }
 
-void TCustomLabel::SetShowAccelChar(bool value) {
-    if (value == FShowAccelChar) return;
-    FShowAccelChar = value;
-    Invalidate();
-}
+void TCustomLabel::SetShowAccelChar(bool value) { StoreAndInvalidate(FShowAccelChar, value); }
 
 void TCustomLabel::SetTransparent(bool value) {
     if (value == FTransparent) return;
@@ -1372,17 +1324,9 @@ void TCustomListBox::SetItemHeight(int value) {
     if (IsOwnerDraw()) RecreateWnd();
 }
 
-void TCustomListBox::SetMultiSelect(bool value) {
-    if (value == FMultiSelect) return;
-    FMultiSelect = value;
-    RecreateWnd();
-}
+void TCustomListBox::SetMultiSelect(bool value) { StoreAndRecreateWnd(FMultiSelect, value); }
 
-void TCustomListBox::SetExtendedSelect(bool value) {
-    if (value == FExtendedSelect) return;
-    FExtendedSelect = value;
-    RecreateWnd();
-}
+void TCustomListBox::SetExtendedSelect(bool value) { StoreAndRecreateWnd(FExtendedSelect, value); }
 
 void TCustomListBox::SetSorted(bool value) {
     if (value == FSorted) return;
@@ -1421,11 +1365,7 @@ void TCustomListBox::SetSorted(bool value) {
     UpdateControlState();
 }
 
-void TCustomListBox::SetIntegralHeight(bool value) {
-    if (value == FIntegralHeight) return;
-    FIntegralHeight = value;
-    RecreateWnd();
-}
+void TCustomListBox::SetIntegralHeight(bool value) { StoreAndRecreateWnd(FIntegralHeight, value); }
 
 void TCustomListBox::SetColumns(int value) {
     value = std::max(value, 0);
@@ -2019,11 +1959,7 @@ bool TCustomComboBox::EditKeyMessage(UINT msg, WPARAM& wParam, LPARAM lParam) {
     return handled;
 }
 
-void TCustomComboBox::SetStyle(TComboBoxStyle value) {
-    if (value == FStyle) return;
-    FStyle = value;
-    RecreateWnd();
-}
+void TCustomComboBox::SetStyle(TComboBoxStyle value) { StoreAndRecreateWnd(FStyle, value); }
 
 int TCustomComboBox::GetItemHeight() {
     if (HandleAllocated() && FStyle != csOwnerDrawFixed && FStyle != csOwnerDrawVariable)

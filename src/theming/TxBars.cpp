@@ -399,11 +399,7 @@ void TTxToolbar::UpdateEffectiveColor() {
     if (GetView()) GetView()->SetBackgroundColor(FEffectiveColor);
 }
 
-void TTxToolbar::SetItemTransparency(TTxItemTransparency Value) {
-    if (Value == FItemTransparency) return;
-    FItemTransparency = Value;
-    Invalidate();
-}
+void TTxToolbar::SetItemTransparency(TTxItemTransparency Value) { StoreAndInvalidate(FItemTransparency, Value); }
 
 void TTxToolbar::SetSnapDistance(int Value) {
     Value = std::max(Value, 0);

@@ -290,11 +290,7 @@ void TTxTextObject::CreateParams(gcl::TCreateParams& params) {
     if (!GetComponentState().Contains(gcl::csDesigning)) params.WindowClass.style |= CS_HREDRAW;
 }
 
-void TTxTextObject::SetAlignment(gcl::TAlignment value) {
-    if (value == FAlignment) return;
-    FAlignment = value;
-    Invalidate();
-}
+void TTxTextObject::SetAlignment(gcl::TAlignment value) { StoreAndInvalidate(FAlignment, value); }
 
 void TTxTextObject::SetWrapping(TTextWrapping value) {
     if (value == FWrapping) return;

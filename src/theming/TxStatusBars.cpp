@@ -256,17 +256,9 @@ void TTxCustomStatusBar::SetSimplePanel(bool value) {
     UpdateStatusBar();
 }
 
-void TTxCustomStatusBar::SetSimpleText(const std::string& value) {
-    if (value == FSimpleText) return;
-    FSimpleText = value;
-    Invalidate();
-}
+void TTxCustomStatusBar::SetSimpleText(const std::string& value) { StoreAndInvalidate(FSimpleText, value); }
 
-void TTxCustomStatusBar::SetSizeGrip(bool value) {
-    if (value == FSizeGrip) return;
-    FSizeGrip = value;
-    Invalidate();
-}
+void TTxCustomStatusBar::SetSizeGrip(bool value) { StoreAndInvalidate(FSizeGrip, value); }
 
 void TTxCustomStatusBar::SetUseSystemFont(bool value) {
     if (value == FUseSystemFont) return;

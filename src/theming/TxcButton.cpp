@@ -146,17 +146,9 @@ void TTxcButton::SetShowFocus(bool value) {
     Invalidate();
 }
 
-void TTxcButton::SetHotTracking(bool value) {
-    if (value == FHotTracking) return;
-    FHotTracking = value;
-    Invalidate();
-}
+void TTxcButton::SetHotTracking(bool value) { StoreAndInvalidate(FHotTracking, value); }
 
-void TTxcButton::SetExtraFrame(bool value) {
-    if (value == FExtraFrame) return;
-    FExtraFrame = value;
-    Invalidate();
-}
+void TTxcButton::SetExtraFrame(bool value) { StoreAndInvalidate(FExtraFrame, value); }
 
 void TTxcButton::ImageListChange(gcl::TObject*) {
     ApplyAutoSize();

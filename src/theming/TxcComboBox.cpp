@@ -28,11 +28,7 @@ void TTxcComboBox::SetThemed(bool value) {
     Invalidate();
 }
 
-void TTxcComboBox::SetHotTracking(bool value) {
-    if (value == FHotTracking) return;
-    FHotTracking = value;
-    Invalidate();
-}
+void TTxcComboBox::SetHotTracking(bool value) { StoreAndInvalidate(FHotTracking, value); }
 
 void TTxcComboBox::SetThemedSelect(bool value) {
     FThemedSelect = value;

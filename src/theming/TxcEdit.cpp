@@ -138,11 +138,7 @@ void TTxcEdit::SetDefaultPasswordSymbol(bool value) {
     Invalidate();
 }
 
-void TTxcEdit::SetHotTracking(bool value) {
-    if (value == FHotTracking) return;
-    FHotTracking = value;
-    Invalidate();
-}
+void TTxcEdit::SetHotTracking(bool value) { StoreAndInvalidate(FHotTracking, value); }
 
 void TTxcEdit::CreateParams(gcl::TCreateParams& params) {
     inherited::CreateParams(params);

@@ -54,41 +54,17 @@ void TTxcExpandablePanel::SetOriginalHeight(int value) {
     SetHeight(value);
 }
 
-void TTxcExpandablePanel::SetCaption(const std::string& value) {
-    if (value == FCaption) return;
-    FCaption = value;
-    Invalidate();
-}
+void TTxcExpandablePanel::SetCaption(const std::string& value) { StoreAndInvalidate(FCaption, value); }
 
-void TTxcExpandablePanel::SetArrowPosition(TPanelArrowPosition value) {
-    if (value == FArrowPosition) return;
-    FArrowPosition = value;
-    Invalidate();
-}
+void TTxcExpandablePanel::SetArrowPosition(TPanelArrowPosition value) { StoreAndInvalidate(FArrowPosition, value); }
 
-void TTxcExpandablePanel::SetArrowAlign(TPanelArrowAlignment value) {
-    if (value == FArrowAlign) return;
-    FArrowAlign = value;
-    Invalidate();
-}
+void TTxcExpandablePanel::SetArrowAlign(TPanelArrowAlignment value) { StoreAndInvalidate(FArrowAlign, value); }
 
-void TTxcExpandablePanel::SetShowArrow(bool value) {
-    if (value == FShowArrow) return;
-    FShowArrow = value;
-    Invalidate();
-}
+void TTxcExpandablePanel::SetShowArrow(bool value) { StoreAndInvalidate(FShowArrow, value); }
 
-void TTxcExpandablePanel::SetHeaderPaintStyle(THeaderPaintStyle value) {
-    if (value == FHeaderPaintStyle) return;
-    FHeaderPaintStyle = value;
-    Invalidate();
-}
+void TTxcExpandablePanel::SetHeaderPaintStyle(THeaderPaintStyle value) { StoreAndInvalidate(FHeaderPaintStyle, value); }
 
-void TTxcExpandablePanel::SetPanelPaintStyle(THeaderPaintStyle value) {
-    if (value == FPanelPaintStyle) return;
-    FPanelPaintStyle = value;
-    Invalidate();
-}
+void TTxcExpandablePanel::SetPanelPaintStyle(THeaderPaintStyle value) { StoreAndInvalidate(FPanelPaintStyle, value); }
 
 void TTxcExpandablePanel::SetExpanded(bool value) {
     if (value == FExpanded) return;

@@ -30,11 +30,7 @@ void TTxcSpinButton::BeforeDestruction() noexcept {
     inherited::BeforeDestruction();
 }
 
-void TTxcSpinButton::SetHotTracking(bool value) {
-    if (value == FHotTracking) return;
-    FHotTracking = value;
-    Invalidate();
-}
+void TTxcSpinButton::SetHotTracking(bool value) { StoreAndInvalidate(FHotTracking, value); }
 
 void TTxcSpinButton::TimerTick(gcl::TObject*) {
     if (FPressedHalf == HalfLower) {
