@@ -268,15 +268,8 @@ void TTxNexosFamilyTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect,
     const TColor(&table)[2][3] = panel ? FCache->PanelFrameColors : FCache->FloatingFrameColors;
     const TColor effective = canvas->GetBrush()->GetColor();
     HDC dc = canvas->GetHandle();
-    if (info.RedrawPart & RP_FRAME) {
-        TRect inner = rect;
-        gcl::InflateRect(inner, -info.BorderSize.X, -info.BorderSize.Y);
-        const int saved = SaveDC(dc);
-        ExcludeClipRect(dc, inner.Left, inner.Top, inner.Right, inner.Bottom);
-        FillRectColor(dc, rect, table[row][fpBorder]);
-        RestoreDC(dc, saved);
-        DrawFloatingOutline(dc, inner, effective, !panel);
-    }
+    if (info.RedrawPart & RP_FRAME)
+        PaintFloatingBorder(dc, rect, info.BorderSize, table[row][fpBorder], effective, !panel);
     if (!info.ShowCaption) return;
     const int captionHeight = GetSystemMetrics(SM_CYSMCAPTION);
     TRect bar{0, 0, info.ClientWidth, captionHeight - 1};
@@ -497,8 +490,7 @@ void TTxNexosFamilyTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, co
             else
                 plainFrame(h);
         }
-        const int x = (h.Left + h.Right) / 2;
-        DrawSpinTriangle(dc, x, up ? (h.Top + h.Bottom - 1) / 2 : (h.Top + h.Bottom) / 2, up, ItemPart(info, cpText));
+        DrawCentredSpinTriangle(dc, h, up, ItemPart(info, cpText));
     }
 }
 
@@ -715,8 +707,7 @@ void TTxNexosFamilyTheme::PaintThreeStopEditButton(TCanvas* canvas, const TRect&
         if (!spin)
             PaintDropDownArrow(canvas, h, info);
         else
-            DrawSpinTriangle(dc, (h.Left + h.Right) / 2, half == 0 ? (h.Top + h.Bottom - 1) / 2 : (h.Top + h.Bottom) / 2,
-                             half == 0, ItemPart(info, cpText));
+            DrawCentredSpinTriangle(dc, h, half == 0, ItemPart(info, cpText));
     }
 }
 

@@ -393,6 +393,17 @@ void DrawFloatingOutline(HDC dc, const TRect& r, TColor color, bool cutBottom) {
     }
 }
 
+void PaintFloatingBorder(HDC dc, const TRect& rect, gcl::TPoint borderSize, TColor border, TColor outline,
+                         bool cutBottom) {
+    TRect inner = rect;
+    gcl::InflateRect(inner, -borderSize.X, -borderSize.Y);
+    const int saved = SaveDC(dc);
+    ExcludeClipRect(dc, inner.Left, inner.Top, inner.Right, inner.Bottom);
+    FillRectColor(dc, rect, border);
+    RestoreDC(dc, saved);
+    DrawFloatingOutline(dc, inner, outline, cutBottom);
+}
+
 TPopupJoint PopupJointOf(const TRect& popup, const TRect& parentRect) {
     TPopupJoint joint;
     if (gcl::IsRectEmpty(parentRect)) return joint;
@@ -442,6 +453,20 @@ void DrawSpinTriangle(HDC dc, int x, int y, bool up, TColor color) {
         DrawTriangle(dc, {x - 2, y + 1}, {x + 2, y + 1}, {x, y - 1}, color);
     else
         DrawTriangle(dc, {x - 2, y - 1}, {x + 2, y - 1}, {x, y + 1}, color);
+}
+
+TRect SpinHalf(const TRect& rect, bool upper) {
+    TRect half = rect;
+    if (upper)
+        half.Bottom = (rect.Top + rect.Bottom + 1) / 2;
+    else
+        half.Top = (rect.Top + rect.Bottom) / 2;
+    return half;
+}
+
+void DrawCentredSpinTriangle(HDC dc, const TRect& half, bool up, TColor color) {
+    DrawSpinTriangle(dc, (half.Left + half.Right) / 2, up ? (half.Top + half.Bottom - 1) / 2 : (half.Top + half.Bottom) / 2,
+                     up, color);
 }
 
 void DrawScrollArrow(HDC dc, const TRect& r, int direction, TColor color) {
@@ -784,6 +809,11 @@ void DrawLineSizeGrip(HDC dc, const TRect& rect, TColor dark, TColor light) {
         }
         if (s >= 9 && s <= 12) ++k;
     }
+}
+
+void DrawFaceSizeGrip(HDC dc, const TRect& rect) {
+    DrawLineSizeGrip(dc, rect, BlendColorNearest(gcl::clBtnFace, gcl::clBtnHighlight, 64),
+                     BlendColorNearest(gcl::clBtnFace, gcl::clBtnShadow, 64));
 }
 
 void DrawSmallCaptionWithHalo(TCanvas* canvas, const TRect& rect, const std::string& caption, TColor color,

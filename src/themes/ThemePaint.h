@@ -14,6 +14,12 @@
 
 namespace qelvo {
 
+// rect with every edge moved n pixels inward.
+constexpr gcl::TRect Inset(gcl::TRect rect, int n) noexcept {
+    gcl::InflateRect(rect, -n, -n);
+    return rect;
+}
+
 // The routine called with GradientFill's argument list.
 using TGradientFillEntry = BOOL(WINAPI*)(HDC dc, PTRIVERTEX vertices, ULONG vertexCount, PVOID mesh,
                                          ULONG meshCount, ULONG mode);
@@ -127,6 +133,10 @@ void DrawGripDot(HDC dc, int x, int y, const gcl::TColor (&colors)[7]);
 // The one-pixel outline just outside inner: the top corners cut, and the
 // bottom ones too when cutBottom (floating toolbars and panels).
 void DrawFloatingOutline(HDC dc, const gcl::TRect& inner, gcl::TColor color, bool cutBottom);
+// A floating window's frame: rect outside its client area (rect inset by
+// borderSize) filled with border, then that outline round the client area.
+void PaintFloatingBorder(HDC dc, const gcl::TRect& rect, gcl::TPoint borderSize, gcl::TColor border,
+                         gcl::TColor outline, bool cutBottom);
 
 // Where a popup meets the item that opened it (parent in the popup's
 // coordinates). Horizontal joints lie on row Y from X1 to X2 (X2 not
@@ -173,6 +183,13 @@ void DrawDropDownTriangle(HDC dc, int x, int y, bool leftward, gcl::TColor color
 void DrawCentredDropDownTriangle(HDC dc, const gcl::TRect& rect, bool leftward, gcl::TColor color);
 // The spin arrows: up with its tip at (x, y - 1), down with it at (x, y + 1).
 void DrawSpinTriangle(HDC dc, int x, int y, bool up, gcl::TColor color);
+// The upper or lower half of a spin button: the upper one ends at the
+// middle rounded up, the lower one starts at it rounded down, so that on
+// an odd height both hold the middle row.
+gcl::TRect SpinHalf(const gcl::TRect& rect, bool upper);
+// A spin arrow centred in its half (the upper one a row higher on an even
+// height).
+void DrawCentredSpinTriangle(HDC dc, const gcl::TRect& half, bool up, gcl::TColor color);
 // The page-scroll arrow of directions 1 up, 2 down, 3 left, 4 right inside
 // rect, sized by the rectangle; other directions draw nothing.
 void DrawScrollArrow(HDC dc, const gcl::TRect& rect, int direction, gcl::TColor color);
@@ -274,6 +291,9 @@ void DrawDimpleSizeGrip(HDC dc, const gcl::TRect& rect, const gcl::TColor (&shad
 // Three pairs of 45-degree lines in the bottom-right corner, dark then
 // light; the gaps grow with the corner's size (9 to 12, 13 or more).
 void DrawLineSizeGrip(HDC dc, const gcl::TRect& rect, gcl::TColor dark, gcl::TColor light);
+// That grip in the button face: each pair a quarter of the way toward the
+// highlight, then toward the shadow.
+void DrawFaceSizeGrip(HDC dc, const gcl::TRect& rect);
 
 // A small caption (floating and panel captions) with a halo: the text is
 // first drawn twelve times in the halo colour around its place (dx -1..1,

@@ -483,13 +483,12 @@ void TTxAluminumTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const
     TRect up = r, down = r;
     up.Bottom = (r.Top + r.Bottom) / 2;
     down.Top = (r.Top + r.Bottom + 1) / 2;
-    const int x = (r.Left + r.Right) / 2;
     info.Pushed = (state & EBSS_UP) != 0;
     face(up, info, true, false);
-    DrawSpinTriangle(dc, x, (up.Top + up.Bottom - 1) / 2, true, ItemPart(info, cpText));
+    DrawCentredSpinTriangle(dc, up, true, ItemPart(info, cpText));
     info.Pushed = (state & EBSS_DOWN) != 0;
     face(down, info, false, true);
-    DrawSpinTriangle(dc, x, (down.Top + down.Bottom) / 2, false, ItemPart(info, cpText));
+    DrawCentredSpinTriangle(dc, down, false, ItemPart(info, cpText));
     DrawLineColor(dc, r.Left - 1, r.Top, r.Left - 1, r.Bottom, frame);
     DrawLineColor(dc, r.Left, (r.Top + r.Bottom - 1) / 2, r.Right, (r.Top + r.Bottom - 1) / 2, frame);
     DrawLineColor(dc, r.Left, (r.Top + r.Bottom) / 2, r.Right, (r.Top + r.Bottom) / 2, frame);

@@ -34,10 +34,6 @@ void PressedFace(TCanvas* canvas, const TRect& r, bool vertical = true) {
 void Frame(TCanvas* canvas, const TRect& r, int leftCut, int rightCut, TColor color) {
     DrawCutCornerFrameAlt(canvas, r, leftCut, rightCut, color, clNone);
 }
-TRect Inset(TRect r, int n) {
-    gcl::InflateRect(r, -n, -n);
-    return r;
-}
 } // namespace
 
 GCL_IMPLEMENT_CLASS(TTxAthenTheme)
@@ -242,15 +238,8 @@ void TTxAthenTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, const
     const TColor(&table)[2][3] = panel ? FCache.PanelFrameColors : FCache.FloatingFrameColors;
     const TColor entry = canvas->GetBrush()->GetColor();
     HDC dc = canvas->GetHandle();
-    if (info.RedrawPart & RP_FRAME) {
-        TRect inner = rect;
-        gcl::InflateRect(inner, -info.BorderSize.X, -info.BorderSize.Y);
-        const int saved = SaveDC(dc);
-        ExcludeClipRect(dc, inner.Left, inner.Top, inner.Right, inner.Bottom);
-        FillRectColor(dc, rect, table[row][fpBorder]);
-        RestoreDC(dc, saved);
-        DrawFloatingOutline(dc, inner, FloatingOutlineColor(entry), !panel);
-    }
+    if (info.RedrawPart & RP_FRAME)
+        PaintFloatingBorder(dc, rect, info.BorderSize, table[row][fpBorder], FloatingOutlineColor(entry), !panel);
     if (!info.ShowCaption) return;
     const int h = GetSystemMetrics(SM_CYSMCAPTION) - 1;
     TRect bar{0, 0, info.ClientWidth, h};
@@ -321,8 +310,7 @@ void TTxAthenTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int p
         break;
     }
     case 3:
-        DrawLineSizeGrip(dc, rect, BlendColorNearest(clBtnFace, clBtnHighlight, 64),
-                         BlendColorNearest(clBtnFace, clBtnShadow, 64));
+        DrawFaceSizeGrip(dc, rect);
         break;
     default: break;
     }
@@ -465,8 +453,7 @@ void TTxAthenTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TT
         return;
     }
     if (buttonInfo.ButtonType != EBT_SPIN) return;
-    const TRect up{r.Left, r.Top, r.Right, (r.Top + r.Bottom + 1) / 2};
-    const TRect down{r.Left, (r.Top + r.Bottom) / 2, r.Right, r.Bottom};
+    const TRect up = SpinHalf(r, true), down = SpinHalf(r, false);
     for (int half = 0; half < 2; ++half) {
         const bool upper = half == 0;
         const TRect& hr = upper ? up : down;
@@ -490,9 +477,7 @@ void TTxAthenTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TT
             }
             idleFace(hr, info.Pushed);
         }
-        const int x = (hr.Left + hr.Right) / 2;
-        DrawSpinTriangle(dc, x, upper ? (hr.Top + hr.Bottom - 1) / 2 : (hr.Top + hr.Bottom) / 2, upper,
-                         ItemPart(itemInfo, cpText));
+        DrawCentredSpinTriangle(dc, hr, upper, ItemPart(itemInfo, cpText));
     }
 }
 

@@ -191,8 +191,7 @@ void TTxDreamTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TT
         if (!spin)
             PaintDropDownArrow(canvas, h, info);
         else
-            DrawSpinTriangle(dc, (h.Left + h.Right) / 2, half == 0 ? (h.Top + h.Bottom - 1) / 2 : (h.Top + h.Bottom) / 2,
-                             half == 0, ItemPart(info, cpText));
+            DrawCentredSpinTriangle(dc, h, half == 0, ItemPart(info, cpText));
     }
 }
 

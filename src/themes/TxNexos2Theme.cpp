@@ -99,11 +99,7 @@ void TTxNexos2Theme::PaintEditButton(TCanvas* canvas, const TRect& rect, const T
     for (int half = 0; half < 2; ++half) {
         const bool up = half == 0;
         const bool pushed = (state & (up ? EBSS_UP : EBSS_DOWN)) != 0;
-        TRect h = r;
-        if (up)
-            h.Bottom = (r.Top + r.Bottom + 1) / 2;
-        else
-            h.Top = (r.Top + r.Bottom) / 2;
+        TRect h = SpinHalf(r, up);
         const TRect whole = h;
         if (!disabled) {
             if (pushed) {
@@ -125,8 +121,7 @@ void TTxNexos2Theme::PaintEditButton(TCanvas* canvas, const TRect& rect, const T
         TTxItemInfo info = itemInfo;
         info.Pushed = pushed;
         const TColor arrow = pushed || IsHot(itemInfo) ? TColor{0xFFFFFF} : ItemPart(info, cpText);
-        DrawSpinTriangle(dc, (whole.Left + whole.Right) / 2,
-                         up ? (whole.Top + whole.Bottom - 1) / 2 : (whole.Top + whole.Bottom) / 2, up, arrow);
+        DrawCentredSpinTriangle(dc, whole, up, arrow);
     }
 }
 

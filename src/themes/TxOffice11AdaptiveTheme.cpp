@@ -27,10 +27,6 @@ constexpr TColor clGradientActiveCaption = static_cast<TColor>(0xFF00001B);
 constexpr TColor clGradientInactiveCaption = static_cast<TColor>(0xFF00001C);
 constexpr unsigned CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
 
-TRect Inset(TRect r, int n) {
-    gcl::InflateRect(r, -n, -n);
-    return r;
-}
 
 // A gradient from `from` at the left (top) edge to `to` at the right (bottom).
 void Grad(TCanvas* canvas, const TRect& r, TColor from, TColor to, bool vertical) {
@@ -324,14 +320,9 @@ void TTxOffice11AdaptiveTheme::PaintEditButton(TCanvas* canvas, const TRect& rec
         TTxItemInfo info = itemInfo;
         info.Pushed = (state & (upper ? EBSS_UP : EBSS_DOWN)) != 0;
         info.IsPopupParent = 0;
-        TRect h = r;
-        if (upper)
-            h.Bottom = (r.Top + r.Bottom + 1) / 2;
-        else
-            h.Top = (r.Top + r.Bottom) / 2;
+        TRect h = SpinHalf(r, upper);
         face(h, info);
-        DrawSpinTriangle(dc, (h.Left + h.Right) / 2, upper ? (h.Top + h.Bottom - 1) / 2 : (h.Top + h.Bottom) / 2, upper,
-                         ItemPart(info, cpText));
+        DrawCentredSpinTriangle(dc, h, upper, ItemPart(info, cpText));
     }
 }
 

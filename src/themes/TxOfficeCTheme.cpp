@@ -172,11 +172,7 @@ void TTxOfficeCTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
         const bool up = half == 0;
         TTxItemInfo info = itemInfo;
         info.Pushed = (state & (up ? EBSS_UP : EBSS_DOWN)) != 0;
-        TRect h = r;
-        if (up)
-            h.Bottom = (r.Top + r.Bottom + 1) / 2;
-        else
-            h.Top = (r.Top + r.Bottom) / 2;
+        TRect h = SpinHalf(r, up);
         if (!disabled) {
             if (info.Pushed || hot || opaque) {
                 if (info.Pushed)
@@ -189,8 +185,7 @@ void TTxOfficeCTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
                 windowFrame(h);
             }
         }
-        DrawSpinTriangle(dc, (h.Left + h.Right) / 2, up ? (h.Top + h.Bottom - 1) / 2 : (h.Top + h.Bottom) / 2, up,
-                         ItemPart(info, cpText));
+        DrawCentredSpinTriangle(dc, h, up, ItemPart(info, cpText));
     }
 }
 

@@ -23,10 +23,6 @@ namespace {
 
 TThemeStock StripesStock{true};
 
-TRect Inset(TRect r, int n) {
-    gcl::InflateRect(r, -n, -n);
-    return r;
-}
 
 void DrawEdgeRect(HDC dc, TRect& rect, UINT edge, UINT flags) {
     RECT r = gcl::ToRECT(rect);
@@ -413,8 +409,7 @@ void TTxStripesTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int
         break;
     }
     case 3:
-        DrawLineSizeGrip(dc, TRect{rect.Left - 1, rect.Top - 1, rect.Right - 1, rect.Bottom - 1},
-                         BlendColorNearest(clBtnFace, clBtnHighlight, 64), BlendColorNearest(clBtnFace, clBtnShadow, 64));
+        DrawFaceSizeGrip(dc, TRect{rect.Left - 1, rect.Top - 1, rect.Right - 1, rect.Bottom - 1});
         break;
     default: break;
     }
@@ -540,8 +535,7 @@ void TTxStripesTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
     if (buttonInfo.ButtonType != EBT_SPIN) return;
     const bool upPushed = (state & EBSS_UP) != 0, downPushed = (state & EBSS_DOWN) != 0;
     const TRect r = Inset(rect, hot || upPushed || downPushed ? 1 : 2);
-    const TRect up{r.Left, r.Top, r.Right, (r.Top + r.Bottom + 1) / 2};
-    const TRect down{r.Left, (r.Top + r.Bottom) / 2, r.Right, r.Bottom};
+    const TRect up = SpinHalf(r, true), down = SpinHalf(r, false);
     if (!disabled) {
         face(up, upPushed);
         face(down, downPushed);

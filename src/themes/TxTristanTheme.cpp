@@ -213,15 +213,8 @@ void TTxTristanTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, con
     const TColor effective = canvas->GetBrush()->GetColor();
     HDC dc = canvas->GetHandle();
     const TTristanColors& unit = FUnit->Colors;
-    if (info.RedrawPart & RP_FRAME) {
-        TRect inner = rect;
-        gcl::InflateRect(inner, -info.BorderSize.X, -info.BorderSize.Y);
-        const int saved = SaveDC(dc);
-        ExcludeClipRect(dc, inner.Left, inner.Top, inner.Right, inner.Bottom);
-        FillRectColor(dc, rect, table[row][fpBorder]);
-        RestoreDC(dc, saved);
-        DrawFloatingOutline(dc, inner, effective, !panel);
-    }
+    if (info.RedrawPart & RP_FRAME)
+        PaintFloatingBorder(dc, rect, info.BorderSize, table[row][fpBorder], effective, !panel);
     if (!info.ShowCaption) return;
     const TColor(&textTable)[2][3] = IsToolbarView(info.ViewType) ? FCache.FloatingFrameColors : FCache.PanelFrameColors;
     const TColor captionText = textTable[row][fpCaptionText];
@@ -453,11 +446,7 @@ void TTxTristanTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
         const bool up = half == 0;
         TTxItemInfo info = itemInfo;
         info.Pushed = (state & (up ? EBSS_UP : EBSS_DOWN)) != 0;
-        TRect h = outer;
-        if (up)
-            h.Bottom = (outer.Top + outer.Bottom + 1) / 2;
-        else
-            h.Top = (outer.Top + outer.Bottom) / 2;
+        TRect h = SpinHalf(outer, up);
         if (!disabled) {
             if (hot || info.Pushed || opaque) {
                 const TColor body = ButtonPart(info, cpBody);
@@ -476,9 +465,7 @@ void TTxTristanTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
                 FrameRectColor(dc, h, clWindow, true);
             }
         }
-        const int x = (h.Left + h.Right) / 2;
-        const int y = up ? (h.Top + h.Bottom - 1) / 2 : (h.Top + h.Bottom) / 2;
-        DrawSpinTriangle(dc, x, y, up, ItemPart(info, cpText));
+        DrawCentredSpinTriangle(dc, h, up, ItemPart(info, cpText));
     }
 }
 

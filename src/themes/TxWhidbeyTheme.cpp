@@ -22,10 +22,6 @@ namespace {
 
 TThemeStock WhidbeyStock{true};
 
-TRect Inset(TRect r, int n) {
-    gcl::InflateRect(r, -n, -n);
-    return r;
-}
 
 } // namespace
 
@@ -121,13 +117,12 @@ void TTxWhidbeyTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const 
         return;
     }
     if (buttonInfo.ButtonType != EBT_SPIN) return;
-    const TRect up{r.Left, r.Top, r.Right, (r.Top + r.Bottom + 1) / 2};
-    const TRect down{r.Left, (r.Top + r.Bottom) / 2, r.Right, r.Bottom};
+    const TRect up = SpinHalf(r, true), down = SpinHalf(r, false);
     part(up, (state & EBSS_UP) != 0, false);
     part(down, (state & EBSS_DOWN) != 0, true);
     const TColor text = ItemPart(itemInfo, cpText);
-    DrawSpinTriangle(dc, (up.Left + up.Right) / 2, (up.Top + up.Bottom - 1) / 2, true, text);
-    DrawSpinTriangle(dc, (down.Left + down.Right) / 2, (down.Top + down.Bottom) / 2, false, text);
+    DrawCentredSpinTriangle(dc, up, true, text);
+    DrawCentredSpinTriangle(dc, down, false, text);
 }
 
 void TTxWhidbeyTheme::PaintSeparator(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo, bool horizontal,

@@ -27,10 +27,6 @@ constexpr TColor cl3DDkShadow = static_cast<TColor>(0xFF000015);
 // The close cross of docked toolbars, 7 x 7.
 constexpr uint16_t ToolbarCloseGlyph[7] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0x00};
 
-TRect Inset(TRect r, int n) {
-    gcl::InflateRect(r, -n, -n);
-    return r;
-}
 
 // A gradient from `top` at the top edge to `bottom` at the bottom edge.
 void G(TCanvas* canvas, const TRect& r, TColor top, TColor bottom) { GradientFillCanvas(canvas, r, bottom, top, true); }
@@ -315,8 +311,7 @@ void TTxZezioTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int p
         break;
     }
     case 3:
-        DrawLineSizeGrip(dc, rect, BlendColorNearest(clBtnFace, clBtnHighlight, 64),
-                         BlendColorNearest(clBtnFace, clBtnShadow, 64));
+        DrawFaceSizeGrip(dc, rect);
         break;
     default: break;
     }
@@ -477,13 +472,8 @@ void TTxZezioTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TT
         const bool upper = half == 0;
         TTxItemInfo info = itemInfo;
         info.Pushed = (state & (upper ? EBSS_UP : EBSS_DOWN)) != 0;
-        TRect h = face;
-        if (upper) {
-            h.Bottom = (face.Top + face.Bottom + 1) / 2;
-        } else {
-            h.Top = (face.Top + face.Bottom) / 2;
-            if (hot || info.Pushed) h.Top += 1;
-        }
+        TRect h = SpinHalf(face, upper);
+        if (!upper && (hot || info.Pushed)) h.Top += 1;
         if (!disabled) {
             const TColor pen = paintFace(h, info.Pushed, upper && (info.Pushed || hot || opaque));
             if (upper) {
