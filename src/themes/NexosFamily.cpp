@@ -297,16 +297,6 @@ void TTxNexosFamilyTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect,
 
 // ---- Items -------------------------------------------------------------------------------
 
-void TTxNexosFamilyTheme::ButtonCuts(const TTxItemInfo& itemInfo, TRect& rect, int& leftCut, int& rightCut) const {
-    leftCut = rightCut = 2;
-    if (itemInfo.IsPopupParent == 3) {
-        rect.Left -= 1;
-        leftCut = 1;
-    }
-    if (itemInfo.IsPopupParent == 2) rightCut = 1;
-    if (!(itemInfo.ItemOptions & IO_TOOLBARSTYLE)) leftCut = rightCut = 1;
-}
-
 void TTxNexosFamilyTheme::PaintOpaqueOutline(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, int leftCut,
                                              int rightCut, TColor enabledPen, TColor disabledPen) {
     if (!IsOpaqueToolbarItem(itemInfo) || IsHot(itemInfo)) return;
@@ -328,7 +318,7 @@ bool TTxNexosFamilyTheme::PaintStripedMenuBarItem(TCanvas* canvas, const TRect& 
 TRect TTxNexosFamilyTheme::BeginButton(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, int& leftCut,
                                        int& rightCut) {
     TRect r = rect;
-    ButtonCuts(itemInfo, r, leftCut, rightCut);
+    ItemOutlineCuts(itemInfo, r, leftCut, rightCut);
     PaintOpaqueOutline(dc, r, itemInfo, leftCut, rightCut, MixColors(clHighlight, clWindow, 20),
                        MixColors(clHighlight, clWindow, 15));
     return r;
@@ -436,12 +426,7 @@ void TTxNexosFamilyTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, con
                                             : FCache->ButtonColorTable[brDisabled][cpFrame];
     FrameRectColor(dc, r, frame, true);
     if (itemInfo.Enabled) FillRectColor(dc, r, 0xFFFFFF);
-    if (buttonWidth > 0) {
-        TRect button = rect;
-        gcl::InflateRect(button, -w, -w);
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, w, itemInfo, editFrameInfo);
 }
 
 void TTxNexosFamilyTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,

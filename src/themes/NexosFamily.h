@@ -116,8 +116,6 @@ protected:
     virtual TColor PushedControlFrameColor() const { return FCache->ButtonColorTable[brChecked][cpFrame]; }
 
     // Shared steps of PaintButton.
-    // The outline cuts of an item (the left edge of an arrow part moves out by one).
-    void ButtonCuts(const TTxItemInfo& itemInfo, TRect& rect, int& leftCut, int& rightCut) const;
     // The cuts and the opaque-toolbar outline in the highlight-tinted pens;
     // answers the button's rectangle (an arrow part's moved out by one).
     TRect BeginButton(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, int& leftCut, int& rightCut);

@@ -68,6 +68,29 @@ TRect PaintPanelCaptionBorder(TCanvas* canvas, const TRect& rect, bool topCaptio
     return r;
 }
 
+void PaintPopupItemMarks(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, TColor line, TColor pressedLine,
+                         TColor text) {
+    const int m = GetSystemMetrics(SM_CXMENUCHECK);
+    if (itemInfo.ItemOptions & IO_COMBO) {
+        const int x = rect.Right - m - 1;
+        const TColor color = !itemInfo.Enabled ? text : itemInfo.HoverKind == 2 ? pressedLine : line;
+        DrawLineColor(dc, x, rect.Top + 1, x, rect.Bottom - 1, color);
+    }
+    if (itemInfo.ItemOptions & IO_SUBMENUITEM) {
+        const int x = rect.Right - (2 * m) / 3 - 1, y = rect.Bottom / 2;
+        DrawTriangle(dc, {x, y - 3}, {x, y + 3}, {x + 3, y}, text);
+    }
+}
+
+void PaintEditFrameButton(TTxTheme* theme, TCanvas* canvas, const TRect& rect, int inset, const TTxItemInfo& itemInfo,
+                          const TTxEditFrameInfo& editFrameInfo) {
+    const int width = editFrameInfo.RightBtnWidth;
+    if (width <= 0) return;
+    TRect button = Inset(rect, inset);
+    button.Left = button.Right - width;
+    theme->PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
+}
+
 void PaintTablePageScrollButton(HDC dc, const TRect& rect, int direction, bool hot, const TThemeColorCache& cache) {
     const TColor(&hotRow)[3] = cache.ButtonColorTable[brHot];
     TRect r = rect;
@@ -184,6 +207,17 @@ TButtonRow FloatingCloseButtonRow(uint32_t closeButtonState, bool active) noexce
 TPoint RaisedImageOffset(const TTxItemInfo& info) noexcept {
     const bool raised = info.Enabled && IsHot(info) && !info.Selected && !(info.Pushed && !info.PopupOpen);
     return raised ? TPoint{-1, -1} : TPoint{0, 0};
+}
+
+void ItemOutlineCuts(const TTxItemInfo& info, TRect& rect, int& leftCut, int& rightCut) noexcept {
+    leftCut = rightCut = 2;
+    if (info.IsPopupParent == 3) {
+        rect.Left -= 1;
+        leftCut = 1;
+    } else if (info.IsPopupParent == 2) {
+        rightCut = 1;
+    }
+    if (!(info.ItemOptions & IO_TOOLBARSTYLE)) leftCut = rightCut = 1;
 }
 
 // ---- Stock glyphs ------------------------------------------------------------------

@@ -90,6 +90,12 @@ TButtonRow FloatingCloseButtonRow(uint32_t closeButtonState, bool active) noexce
 // down (unless its popup is open); (0, 0) otherwise.
 TPoint RaisedImageOffset(const TTxItemInfo& info) noexcept;
 
+// The corner cuts of an item's outline: 2 on toolbar-style items, else 1.
+// Where a split item's button and arrow parts meet, the button's right
+// corners are cut by 1 and the arrow part moves out by one to its left, its
+// left corners cut by 1.
+void ItemOutlineCuts(const TTxItemInfo& info, TRect& rect, int& leftCut, int& rightCut) noexcept;
+
 // ---- Stock glyphs of a theme unit ------------------------------------------------------
 
 // The image of the stock glyphs for an MDI button kind (0 close, 1
@@ -135,6 +141,18 @@ TPopupJoint PaintCachePopupFrame(HDC dc, const TRect& rect, const TRect& parentI
 // outer colour. Answers the rectangle inside the rings; the brush keeps
 // the panel colour.
 TRect PaintPanelCaptionBorder(gcl::TCanvas* canvas, const TRect& rect, bool topCaption, TColor outer);
+
+// The marks at the right end of a popup item: a combo item's split line
+// SM_CXMENUCHECK + 1 from the right edge (in line; while pressed in
+// pressedLine; disabled in text) and a submenu item's arrow in text.
+void PaintPopupItemMarks(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, TColor line, TColor pressedLine,
+                         TColor text);
+
+// The button at the right end of an edit item, RightBtnWidth wide inside
+// rect inset by `inset`, painted by the theme's PaintEditButton; nothing
+// when the item has none.
+void PaintEditFrameButton(TTxTheme* theme, gcl::TCanvas* canvas, const TRect& rect, int inset,
+                          const TTxItemInfo& itemInfo, const TTxEditFrameInfo& editFrameInfo);
 
 // A page-scroll button from the button table: framed in the button
 // shadow over the button face, or in the hot row, with its arrow.

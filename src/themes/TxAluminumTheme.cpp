@@ -435,11 +435,7 @@ void TTxAluminumTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const 
         }
         FillRectColor(dc, r, clWindow);
     }
-    if (buttonWidth > 0) {
-        TRect button = rect;
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, 0, itemInfo, editFrameInfo);
 }
 
 void TTxAluminumTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,

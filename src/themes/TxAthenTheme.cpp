@@ -320,15 +320,9 @@ void TTxAthenTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int p
 
 void TTxAthenTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     TRect r = rect;
-    int lc = 2, rc = 2;
+    int lc = 0, rc = 0;
+    ItemOutlineCuts(itemInfo, r, lc, rc);
     const bool hotLike = IsItemHot(itemInfo);
-    if (itemInfo.IsPopupParent == 3) {
-        r.Left -= 1;
-        lc = 1;
-    } else if (itemInfo.IsPopupParent == 2) {
-        rc = 1;
-    }
-    if (!(itemInfo.ItemOptions & IO_TOOLBARSTYLE)) lc = rc = 1;
     if (IsOpaqueToolbarItem(itemInfo) && !hotLike) {
         if (itemInfo.Enabled) {
             FillRectColor(canvas->GetHandle(), Inset(r, 1), FCache.ToolbarBackground);
@@ -405,11 +399,7 @@ void TTxAthenTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const TTx
                                                  : FCache.ButtonColorTable[brDisabled][cpFrame];
     FrameRectColor(dc, r, frame, true);
     if (itemInfo.Enabled) FillRectColor(dc, r, 0xFFFFFF);
-    if (buttonWidth > 0) {
-        TRect button = Inset(rect, w);
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, w, itemInfo, editFrameInfo);
 }
 
 void TTxAthenTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
@@ -517,16 +507,8 @@ void TTxAthenTheme::PaintMenuItemFrame(TCanvas* canvas, const TRect& rect, const
 void TTxAthenTheme::PaintMenuItem(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
     PaintMenuItemFrame(canvas, rect, itemInfo);
-    const TColor text = ItemPart(itemInfo, cpText);
-    const int m = GetSystemMetrics(SM_CXMENUCHECK);
-    if (itemInfo.ItemOptions & IO_COMBO) {
-        const int x = rect.Right - m - 1;
-        DrawLineColor(dc, x, rect.Top + 1, x, rect.Bottom - 1, itemInfo.Enabled ? FCache.MenuSeparatorColor : text);
-    }
-    if (itemInfo.ItemOptions & IO_SUBMENUITEM) {
-        const int x = rect.Right - (2 * m) / 3 - 1, y = rect.Bottom / 2;
-        DrawTriangle(dc, {x, y - 3}, {x, y + 3}, {x + 3, y}, text);
-    }
+    PaintPopupItemMarks(dc, rect, itemInfo, FCache.MenuSeparatorColor, FCache.MenuSeparatorColor,
+                        ItemPart(itemInfo, cpText));
     if (!itemInfo.Selected || !itemInfo.Enabled) return;
     TRect c{rect.Left + 1, rect.Top, rect.Left + 1 + itemInfo.PopupMargin, rect.Bottom};
     if (itemInfo.HoverKind == 2) c = Inset(c, 1);

@@ -89,7 +89,7 @@ void TTxDreamTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxIte
     HDC dc = canvas->GetHandle();
     TRect r = rect;
     int lc = 0, rc = 0;
-    ButtonCuts(itemInfo, r, lc, rc);
+    ItemOutlineCuts(itemInfo, r, lc, rc);
     if (itemInfo.IsPopupParent == 2) rc = 0;
     TRect inner = r;
     gcl::InflateRect(inner, -1, -1);
@@ -266,7 +266,7 @@ void TTxDreamTheme::PaintCheckArea(TCanvas* canvas, const TRect& area, const TTx
     HDC dc = canvas->GetHandle();
     TRect cut = area;
     int lc = 0, rc = 0;
-    ButtonCuts(itemInfo, cut, lc, rc);
+    ItemOutlineCuts(itemInfo, cut, lc, rc);
     PaintWarmFace(dc, area, itemInfo.Pushed || IsHot(itemInfo));
     TRect grown = area;
     gcl::InflateRect(grown, 1, 1);

@@ -35,7 +35,7 @@ void TTxNexos3Theme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxIt
     HDC dc = canvas->GetHandle();
     TRect r = rect;
     int lc = 0, rc = 0;
-    ButtonCuts(itemInfo, r, lc, rc);
+    ItemOutlineCuts(itemInfo, r, lc, rc);
     PaintOpaqueOutline(dc, r, itemInfo, lc, rc, 0xC0C0C0, MixColors(0xC0C0C0, 0xFFFFFF, 80));
     if (PaintStripedMenuBarItem(canvas, r, itemInfo)) return;
     TRect inner = r;

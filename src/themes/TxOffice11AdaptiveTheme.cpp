@@ -283,11 +283,7 @@ void TTxOffice11AdaptiveTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect
         TRect inner = Inset(rect, 1);
         FrameRectColor(dc, inner, clBtnFace, false);
     }
-    if (buttonWidth > 0) {
-        TRect button = Inset(rect, w);
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, w, itemInfo, editFrameInfo);
 }
 
 void TTxOffice11AdaptiveTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
@@ -357,19 +353,8 @@ void TTxOffice11AdaptiveTheme::PaintMenuItemFrame(TCanvas* canvas, const TRect& 
 void TTxOffice11AdaptiveTheme::PaintMenuItem(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
     PaintMenuItemFrame(canvas, rect, itemInfo);
-    const TColor text = ItemPart(itemInfo, cpText);
-    const int m = GetSystemMetrics(SM_CXMENUCHECK);
-    if (itemInfo.ItemOptions & IO_COMBO) {
-        const int x = rect.Right - m - 1;
-        const TColor color = !itemInfo.Enabled          ? text
-                             : itemInfo.HoverKind == 2 ? ItemPart(itemInfo, cpFrame)
-                                                       : FCache.MenuSeparatorColor;
-        DrawLineColor(dc, x, rect.Top + 1, x, rect.Bottom - 1, color);
-    }
-    if (itemInfo.ItemOptions & IO_SUBMENUITEM) {
-        const int x = rect.Right - (2 * m) / 3 - 1, y = rect.Bottom / 2;
-        DrawTriangle(dc, {x, y - 3}, {x, y + 3}, {x + 3, y}, text);
-    }
+    PaintPopupItemMarks(dc, rect, itemInfo, FCache.MenuSeparatorColor, ItemPart(itemInfo, cpFrame),
+                        ItemPart(itemInfo, cpText));
     if (!itemInfo.Selected || !itemInfo.Enabled) return;
     TRect c{rect.Left + 2, rect.Top + 1, rect.Left + itemInfo.PopupMargin, rect.Bottom - 1};
     FrameRectColor(dc, c, ButtonPart(itemInfo, cpFrame), true);

@@ -135,12 +135,7 @@ void TTxOfficeCTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const T
             FrameRectColor(dc, r, clBtnFace, false);
         }
     }
-    if (buttonWidth > 0) {
-        TRect button = rect;
-        gcl::InflateRect(button, -w, -w);
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, w, itemInfo, editFrameInfo);
 }
 
 void TTxOfficeCTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,

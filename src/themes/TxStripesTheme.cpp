@@ -420,14 +420,8 @@ void TTxStripesTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int
 void TTxStripesTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
     TRect r = rect;
-    int lc = 2, rc = 2;
-    if (itemInfo.IsPopupParent == 3) {
-        r.Left -= 1;
-        lc = 1;
-    } else if (itemInfo.IsPopupParent == 2) {
-        rc = 1;
-    }
-    if (!(itemInfo.ItemOptions & IO_TOOLBARSTYLE)) lc = rc = 1;
+    int lc = 0, rc = 0;
+    ItemOutlineCuts(itemInfo, r, lc, rc);
     const bool hot = IsItemHot(itemInfo);
     if (IsOpaqueToolbarItem(itemInfo) && !hot) {
         if (itemInfo.Enabled) {
@@ -502,11 +496,7 @@ void TTxStripesTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const T
     const int buttonWidth = editFrameInfo.RightBtnWidth;
     if (buttonWidth > 0) r.Right -= buttonWidth - 2;
     if (itemInfo.Enabled) FillRectColor(canvas->GetHandle(), r, clWindow);
-    if (buttonWidth > 0) {
-        TRect button = Inset(rect, w);
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, w, itemInfo, editFrameInfo);
 }
 
 void TTxStripesTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,

@@ -409,12 +409,7 @@ void TTxTristanTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const T
             FrameRectColor(dc, inner, clBtnFace, false);
         }
     }
-    if (buttonWidth > 0) {
-        TRect button = rect;
-        gcl::InflateRect(button, -w, -w);
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, w, itemInfo, editFrameInfo);
 }
 
 void TTxTristanTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
@@ -500,21 +495,9 @@ void TTxTristanTheme::PaintCheckArea(TCanvas* canvas, const TRect& rect, const T
 }
 
 void TTxTristanTheme::PaintMenuItem(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
-    HDC dc = canvas->GetHandle();
-    const int m = GetSystemMetrics(SM_CXMENUCHECK);
-    const TColor text = ItemPart(itemInfo, cpText);
     PaintMenuItemFrame(canvas, rect, itemInfo);
-    if (itemInfo.ItemOptions & IO_COMBO) {
-        const int x = rect.Right - m - 1;
-        const TColor color = !itemInfo.Enabled          ? text
-                             : itemInfo.HoverKind == 2 ? ItemPart(itemInfo, cpFrame)
-                                                       : FCache.MenuSeparatorColor;
-        DrawLineColor(dc, x, rect.Top + 1, x, rect.Bottom - 1, color);
-    }
-    if (itemInfo.ItemOptions & IO_SUBMENUITEM) {
-        const int x = rect.Right - (2 * m) / 3 - 1, y = rect.Bottom / 2;
-        DrawTriangle(dc, {x, y - 3}, {x, y + 3}, {x + 3, y}, text);
-    }
+    PaintPopupItemMarks(canvas->GetHandle(), rect, itemInfo, FCache.MenuSeparatorColor, ItemPart(itemInfo, cpFrame),
+                        ItemPart(itemInfo, cpText));
     PaintCheckArea(canvas, rect, itemInfo, FVariant.LineBesideHotCheck);
 }
 

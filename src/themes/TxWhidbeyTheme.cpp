@@ -74,11 +74,7 @@ void TTxWhidbeyTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const T
             FrameRectColor(dc, inner, EditFrameColor(), false);
         }
     }
-    if (buttonWidth > 0) {
-        TRect button = Inset(rect, w);
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, w, itemInfo, editFrameInfo);
 }
 
 void TTxWhidbeyTheme::PaintEditPartFrame(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo, bool active) {

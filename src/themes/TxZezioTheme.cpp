@@ -322,14 +322,8 @@ void TTxZezioTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int p
 void TTxZezioTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
     HDC dc = canvas->GetHandle();
     TRect r = rect;
-    int l = 2, rc = 2;
-    if (itemInfo.IsPopupParent == 3) {
-        r.Left -= 1;
-        l = 1;
-    } else if (itemInfo.IsPopupParent == 2) {
-        rc = 1;
-    }
-    if (!(itemInfo.ItemOptions & IO_TOOLBARSTYLE)) l = rc = 1;
+    int l = 0, rc = 0;
+    ItemOutlineCuts(itemInfo, r, l, rc);
     const bool hot = IsItemHot(itemInfo);
     if (IsOpaqueToolbarItem(itemInfo) && !hot) {
         if (itemInfo.Enabled) FillRectColor(dc, Inset(r, 1), FCache.ToolbarBackground);
@@ -420,11 +414,7 @@ void TTxZezioTheme::PaintEditFrame(TCanvas* canvas, const TRect& rect, const TTx
                                           : (itemInfo.HoverKind != 0 ? clWindow : FCache.ButtonColorTable[brDisabled][cpFrame]);
     FrameRectColor(dc, r, frame, true);
     if (itemInfo.Enabled) FillRectColor(dc, r, clWindow);
-    if (buttonWidth > 0) {
-        TRect button = Inset(rect, w);
-        button.Left = button.Right - buttonWidth;
-        PaintEditButton(canvas, button, itemInfo, editFrameInfo.RightBtnInfo);
-    }
+    PaintEditFrameButton(this, canvas, rect, w, itemInfo, editFrameInfo);
 }
 
 void TTxZezioTheme::PaintEditButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
