@@ -34,32 +34,7 @@ TTxNexosFamilyTheme::TTxNexosFamilyTheme(const std::string& name, TNexosUnitStat
 
 // ---- Metrics and view colours ------------------------------------------------------------
 
-void TTxNexosFamilyTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
-    switch (marginID) {
-    case 1: margins = {2, 2, 2, 2}; break;
-    case 2: margins = {1, 1, 3, 3}; break;
-    case 3: margins = {3, 3, 1, 1}; break;
-    default: margins = {}; break;
-    }
-}
-
 int TTxNexosFamilyTheme::PopupShadowKind() { return 3; }
-
-void TTxNexosFamilyTheme::ViewBorder(uint32_t viewType, TPoint& border) {
-    const bool toolbar = IsToolbarView(viewType), panel = (viewType & VT_DOCKPANELGROUP) != 0;
-    if (!toolbar && IsPopupView(viewType)) {
-        border = {2, 2};
-    } else if (!toolbar && !panel) {
-        border = {0, 0};
-    } else if (viewType & VT_FLOATING) {
-        border = (viewType & VT_SIZABLE) ? TPoint{GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1}
-                                         : TPoint{GetSystemMetrics(SM_CXDLGFRAME) - 1, GetSystemMetrics(SM_CYDLGFRAME) - 1};
-    } else {
-        border = {2, 2};
-    }
-}
-
-TColor TTxNexosFamilyTheme::ViewColor(uint32_t viewType) { return CacheViewColor(*FCache, viewType, clBtnFace); }
 
 int TTxNexosFamilyTheme::IntegerMetric(int index) {
     switch (index) {
@@ -81,8 +56,6 @@ int TTxNexosFamilyTheme::IntegerMetric(int index) {
     default: return -1;
     }
 }
-
-bool TTxNexosFamilyTheme::BooleanMetric(int index) { return index == 5 || index == 6 || index == 7; }
 
 // ---- Backgrounds and frames ------------------------------------------------------------------
 

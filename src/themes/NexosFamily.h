@@ -19,10 +19,7 @@ struct TNexosUnitState {
 class TTxNexosFamilyTheme : public TTxCacheTheme {
     GCL_CLASS(TTxNexosFamilyTheme, TTxCacheTheme)
 public:
-    void ThemeMargins(int marginID, TTxMarginRect& margins) override;
     int PopupShadowKind() override;
-    void ViewBorder(uint32_t viewType, TPoint& border) override;
-    TColor ViewColor(uint32_t viewType) override;
     void PaintBackground(gcl::TCanvas* canvas, const TRect& dockRect, const TRect& rect, const TRect& clipRect,
                          TColor color, bool transparent, uint32_t viewType) override;
     void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
@@ -51,7 +48,6 @@ public:
     void PaintFrameControl(gcl::TCanvas* canvas, const TRect& rect, int kind, int state, int params) override;
     void PaintStatusBarPart(gcl::TCanvas* canvas, const TRect& rect, int part) override;
     int IntegerMetric(int index) override;
-    bool BooleanMetric(int index) override;
 
     const TNexosColorCache& Cache() const noexcept { return *FCache; }
     const TNexosOptions& Options() const noexcept { return FUnit->Options; }

@@ -358,6 +358,19 @@ void PaintItemImage(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemI
 
 // ---- Cache themes ----------------------------------------------------------------------
 
+void CommonViewBorder(uint32_t viewType, TPoint& border) {
+    if (IsPopupView(viewType) && !IsToolbarView(viewType)) {
+        border = {2, 2};
+    } else if (!IsToolbarView(viewType) && !(viewType & VT_DOCKPANELGROUP)) {
+        border = {0, 0};
+    } else if (viewType & VT_FLOATING) {
+        border = (viewType & VT_SIZABLE) ? TPoint{GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1}
+                                         : TPoint{GetSystemMetrics(SM_CXDLGFRAME) - 1, GetSystemMetrics(SM_CYDLGFRAME) - 1};
+    } else {
+        border = {2, 2};
+    }
+}
+
 GCL_IMPLEMENT_CLASS(TTxCacheTheme)
 
 TTxCacheTheme::TTxCacheTheme(const std::string& name, TThemeStock& stock, TThemeColorCache& cache,
@@ -381,6 +394,21 @@ TColor TTxCacheTheme::ItemTextColor(const TTxItemInfo& itemInfo) { return ItemPa
 TColor TTxCacheTheme::ItemImageBackground(const TTxItemInfo& itemInfo) {
     return CacheItemImageBackground(this, *FCache, itemInfo, FFallbacks);
 }
+
+void TTxCacheTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
+    switch (marginID) {
+    case 1: margins = {2, 2, 2, 2}; break;
+    case 2: margins = {1, 1, 3, 3}; break;
+    case 3: margins = {3, 3, 1, 1}; break;
+    default: margins = {}; break;
+    }
+}
+
+void TTxCacheTheme::ViewBorder(uint32_t viewType, TPoint& border) { CommonViewBorder(viewType, border); }
+
+TColor TTxCacheTheme::ViewColor(uint32_t viewType) { return CacheViewColor(*FCache, viewType, gcl::clBtnFace); }
+
+bool TTxCacheTheme::BooleanMetric(int index) { return index == 5 || index == 6 || index == 7; }
 
 void TTxCacheTheme::ViewMargins(uint32_t, TTxMarginRect& margins) { margins = TTxMarginRect{}; }
 

@@ -190,10 +190,17 @@ void PaintItemImage(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& 
 
 // ---- Themes with a colour cache --------------------------------------------------------
 
+// The view borders most themes give: popups 2 x 2, floating toolbars and
+// panels their window frame less one, docked ones 2 x 2, others none.
+void CommonViewBorder(uint32_t viewType, TPoint& border);
+
 // The base of the themes that keep a colour cache of their own. Creation:
 // the stock is taken by the first instance and the instance counted, then
 // (after construction) the theme listens to system changes and builds its
-// cache; destruction runs the other way.
+// cache; destruction runs the other way. The answers most of them share:
+// button content 2 all round, edit text 1 beside and 3 above and below,
+// status panes 3 beside and 1 above and below; the common view borders; the
+// cache's view colours over the button face; the Boolean metrics 5 to 7.
 class TTxCacheTheme : public TTxTheme {
     GCL_CLASS(TTxCacheTheme, TTxTheme)
 public:
@@ -201,6 +208,10 @@ public:
     TColor ItemColor(const TTxItemInfo& itemInfo) override;
     TColor ItemTextColor(const TTxItemInfo& itemInfo) override;
     TColor ItemImageBackground(const TTxItemInfo& itemInfo) override;
+    void ThemeMargins(int marginID, TTxMarginRect& margins) override;
+    void ViewBorder(uint32_t viewType, TPoint& border) override;
+    TColor ViewColor(uint32_t viewType) override;
+    bool BooleanMetric(int index) override;
     void ViewMargins(uint32_t viewType, TTxMarginRect& margins) override;
     void PaintChevron(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
     void PaintMDIButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,

@@ -2,7 +2,6 @@
 #include "themes/TxAluminumTheme.h"
 
 #include "theming/TxUtils.h"
-#include "themes/TxTristanTheme.h"
 
 namespace qelvo {
 
@@ -74,7 +73,7 @@ void TTxAluminumTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
 
 int TTxAluminumTheme::PopupShadowKind() { return 2; }
 
-void TTxAluminumTheme::ViewBorder(uint32_t viewType, TPoint& border) { TristanViewBorder(viewType, border); }
+void TTxAluminumTheme::ViewBorder(uint32_t viewType, TPoint& border) { CommonViewBorder(viewType, border); }
 
 int TTxAluminumTheme::IntegerMetric(int index) {
     switch (index) {

@@ -50,15 +50,10 @@ void TTxAthenTheme::SetupColorCache() {
 
 // ---- Colour lookups and metrics ----------------------------------------------------------
 
-TColor TTxAthenTheme::ViewColor(uint32_t viewType) { return CacheViewColor(FCache, viewType, clBtnFace); }
-
 void TTxAthenTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
-    switch (marginID) {
-    case 1: margins = {2, 2, 2, 2}; break;
-    case 2: margins = {1, 1, 3, 3}; break;
-    case 3: margins = {1, 3, 1, 1}; break;
-    default: margins = {}; break;
-    }
+    TTxCacheTheme::ThemeMargins(marginID, margins);
+    // Status panes keep 1 on their left.
+    if (marginID == 3) margins.LeftWidth = 1;
 }
 
 int TTxAthenTheme::PopupShadowKind() { return 3; }
@@ -96,8 +91,6 @@ int TTxAthenTheme::IntegerMetric(int index) {
     default: return -1;
     }
 }
-
-bool TTxAthenTheme::BooleanMetric(int index) { return index == 5 || index == 6 || index == 7; }
 
 // ---- Backgrounds and frames ----------------------------------------------------------
 

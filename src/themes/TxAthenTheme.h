@@ -14,7 +14,6 @@ public:
     void ThemeMargins(int marginID, TTxMarginRect& margins) override;
     int PopupShadowKind() override;
     void ViewBorder(uint32_t viewType, TPoint& border) override;
-    TColor ViewColor(uint32_t viewType) override;
     void PaintBackground(gcl::TCanvas* canvas, const TRect& dockRect, const TRect& rect, const TRect& clipRect,
                          TColor color, bool transparent, uint32_t viewType) override;
     void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
@@ -43,7 +42,6 @@ public:
     void PaintFrameControl(gcl::TCanvas* canvas, const TRect& rect, int kind, int state, int params) override;
     void PaintStatusBarPart(gcl::TCanvas* canvas, const TRect& rect, int part) override;
     int IntegerMetric(int index) override;
-    bool BooleanMetric(int index) override;
     void SetupColorCache() override;
 
     const TAthenColorCache& Cache() const noexcept { return FCache; }

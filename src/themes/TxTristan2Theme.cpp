@@ -102,6 +102,6 @@ void TTxTristan2Theme::PaintSeparator(TCanvas* canvas, const TRect& rect, const 
     TTxTristanTheme::PaintSeparator(canvas, rect, itemInfo, horizontal, lineSeparator);
 }
 
-bool TTxTristan2Theme::BooleanMetric(int index) { return index == 5 || index == 6 || index == 7; }
+bool TTxTristan2Theme::BooleanMetric(int index) { return TTxCacheTheme::BooleanMetric(index); }
 
 } // namespace qelvo

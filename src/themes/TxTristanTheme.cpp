@@ -54,33 +54,7 @@ void TTxTristanTheme::SetupColorCache() {
 
 // ---- Colour lookups and metrics ----------------------------------------------------------
 
-TColor TTxTristanTheme::ViewColor(uint32_t viewType) { return CacheViewColor(FCache, viewType, clBtnFace); }
-
-void TTxTristanTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
-    switch (marginID) {
-    case 1: margins = {2, 2, 2, 2}; break;
-    case 2: margins = {1, 1, 3, 3}; break;
-    case 3: margins = {3, 3, 1, 1}; break;
-    default: margins = {}; break;
-    }
-}
-
 int TTxTristanTheme::PopupShadowKind() { return 2; }
-
-void TTxTristanTheme::ViewBorder(uint32_t viewType, TPoint& border) { TristanViewBorder(viewType, border); }
-
-void TristanViewBorder(uint32_t viewType, TPoint& border) {
-    if (IsPopupView(viewType) && !IsToolbarView(viewType)) {
-        border = {2, 2};
-    } else if (!IsToolbarView(viewType) && !IsPopupView(viewType) && !(viewType & VT_DOCKPANELGROUP)) {
-        border = {0, 0};
-    } else if (viewType & VT_FLOATING) {
-        border = (viewType & VT_SIZABLE) ? TPoint{GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1}
-                                         : TPoint{GetSystemMetrics(SM_CXDLGFRAME) - 1, GetSystemMetrics(SM_CYDLGFRAME) - 1};
-    } else {
-        border = {2, 2};
-    }
-}
 
 int TTxTristanTheme::IntegerMetric(int index) {
     switch (index) {
@@ -103,7 +77,7 @@ int TTxTristanTheme::IntegerMetric(int index) {
     }
 }
 
-bool TTxTristanTheme::BooleanMetric(int index) { return index == 1 || index == 5 || index == 6 || index == 7; }
+bool TTxTristanTheme::BooleanMetric(int index) { return index == 1 || TTxCacheTheme::BooleanMetric(index); }
 
 // ---- View painting ------------------------------------------------------------------
 

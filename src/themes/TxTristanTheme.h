@@ -14,17 +14,10 @@ struct TTristanUnitState {
     TTristanColors Colors;
 };
 
-// The borders of Tristan's views: popups 2 x 2, floating toolbars and
-// panels their window frame less one, docked ones 2 x 2, others none.
-void TristanViewBorder(uint32_t viewType, TPoint& border);
-
 class TTxTristanTheme : public TTxCacheTheme {
     GCL_CLASS(TTxTristanTheme, TTxCacheTheme)
 public:
-    void ThemeMargins(int marginID, TTxMarginRect& margins) override;
     int PopupShadowKind() override;
-    void ViewBorder(uint32_t viewType, TPoint& border) override;
-    TColor ViewColor(uint32_t viewType) override;
     void PaintBackground(gcl::TCanvas* canvas, const TRect& dockRect, const TRect& rect, const TRect& clipRect,
                          TColor color, bool transparent, uint32_t viewType) override;
     void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;

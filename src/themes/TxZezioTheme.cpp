@@ -77,19 +77,6 @@ TColor TTxZezioTheme::ItemTextColor(const TTxItemInfo& info) {
     return clMenuText;
 }
 
-TColor TTxZezioTheme::ViewColor(uint32_t viewType) { return CacheViewColor(FCache, viewType, clBtnFace); }
-
-void TTxZezioTheme::ViewBorder(uint32_t viewType, TPoint& border) { TristanViewBorder(viewType, border); }
-
-void TTxZezioTheme::ThemeMargins(int marginID, TTxMarginRect& margins) {
-    switch (marginID) {
-    case 1: margins = {2, 2, 2, 2}; break;
-    case 2: margins = {1, 1, 3, 3}; break;
-    case 3: margins = {3, 3, 1, 1}; break;
-    default: margins = {}; break;
-    }
-}
-
 int TTxZezioTheme::PopupShadowKind() { return 3; }
 
 int TTxZezioTheme::IntegerMetric(int index) {
@@ -112,8 +99,6 @@ int TTxZezioTheme::IntegerMetric(int index) {
     default: return -1;
     }
 }
-
-bool TTxZezioTheme::BooleanMetric(int index) { return index == 5 || index == 6 || index == 7; }
 
 // ---- Backgrounds and frames --------------------------------------------------------------
 

@@ -17,10 +17,7 @@ class TTxZezioTheme : public TTxCacheTheme {
     GCL_CLASS(TTxZezioTheme, TTxCacheTheme)
 public:
     TColor ItemTextColor(const TTxItemInfo& itemInfo) override;
-    void ThemeMargins(int marginID, TTxMarginRect& margins) override;
     int PopupShadowKind() override;
-    void ViewBorder(uint32_t viewType, TPoint& border) override;
-    TColor ViewColor(uint32_t viewType) override;
     void PaintBackground(gcl::TCanvas* canvas, const TRect& dockRect, const TRect& rect, const TRect& clipRect,
                          TColor color, bool transparent, uint32_t viewType) override;
     void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
@@ -49,7 +46,6 @@ public:
     void PaintFrameControl(gcl::TCanvas* canvas, const TRect& rect, int kind, int state, int params) override;
     void PaintStatusBarPart(gcl::TCanvas* canvas, const TRect& rect, int part) override;
     int IntegerMetric(int index) override;
-    bool BooleanMetric(int index) override;
     void SetupColorCache() override;
 
     const TZezioColorCache& Cache() const noexcept { return FCache; }
