@@ -298,22 +298,28 @@ TRect TTxNexosFamilyTheme::BeginButton(HDC dc, const TRect& rect, const TTxItemI
 }
 
 void TTxNexosFamilyTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
-    HDC dc = canvas->GetHandle();
     int lc = 0, rc = 0;
-    const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
+    const TRect r = BeginButton(canvas->GetHandle(), rect, itemInfo, lc, rc);
     if (PaintStripedMenuBarItem(canvas, r, itemInfo)) return;
-    TRect inner = r;
-    gcl::InflateRect(inner, -1, -1);
+    PaintButtonFace(canvas, r, itemInfo, lc, rc);
+}
+
+TColor TTxNexosFamilyTheme::PaintDownFace(HDC dc, const TRect& inner, const TTxItemInfo& itemInfo) {
+    if (itemInfo.Pushed || IsHot(itemInfo)) {
+        FillGlassGradient(dc, inner, 0xFFFFFF, Options().SecondColor, true);
+        return FCache->ButtonColorTable[brChecked][cpFrame];
+    }
+    FillRectColor(dc, inner, 0xFFFFFF);
+    return 0xA0A0A0;
+}
+
+void TTxNexosFamilyTheme::PaintButtonFace(TCanvas* canvas, const TRect& r, const TTxItemInfo& itemInfo, int lc,
+                                          int rc) {
+    HDC dc = canvas->GetHandle();
+    const TRect inner = Inset(r, 1);
     const TNexosOptions& o = Options();
     if (itemInfo.Enabled && (itemInfo.Pushed || itemInfo.Selected)) {
-        TColor pen;
-        if (itemInfo.Pushed || IsHot(itemInfo)) {
-            FillGlassGradient(dc, inner, 0xFFFFFF, o.SecondColor, true);
-            pen = FCache->ButtonColorTable[brChecked][cpFrame];
-        } else {
-            FillRectColor(dc, inner, 0xFFFFFF);
-            pen = 0xA0A0A0;
-        }
+        TColor pen = PaintDownFace(dc, inner, itemInfo);
         if (itemInfo.Selected && itemInfo.Pushed) {
             FillLineGradient(dc, inner, 0xFFFFFF, o.SecondColor, true);
             pen = FCache->ButtonColorTable[brChecked][cpFrame];

@@ -118,6 +118,13 @@ protected:
     // On an opaque toolbar a button that is not hot gets an outline.
     void PaintOpaqueOutline(HDC dc, const TRect& rect, const TTxItemInfo& itemInfo, int leftCut, int rightCut,
                             TColor enabledPen, TColor disabledPen);
+    // A button's face and outline (r: the button's rectangle, cut by lc
+    // and rc) below the menu bar: glass faces, the face of a pushed or
+    // checked one from PaintDownFace; then the arrow of an arrow part.
+    virtual void PaintButtonFace(gcl::TCanvas* canvas, const TRect& r, const TTxItemInfo& itemInfo, int lc, int rc);
+    // The face inside the outline of a pushed or checked item that is not
+    // checked-and-pushed or checked-and-hot; answers the outline's colour.
+    virtual TColor PaintDownFace(HDC dc, const TRect& inner, const TTxItemInfo& itemInfo);
     // A menu-bar item while the menu bar is not flat: the striped accent
     // when hot, pushed or checked; answers whether the item was one.
     bool PaintStripedMenuBarItem(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo);

@@ -33,17 +33,13 @@ int TTxNexos2Theme::IntegerMetric(int index) {
     return index == 32 || index == 33 ? 3 : TTxNexosFamilyTheme::IntegerMetric(index);
 }
 
-void TTxNexos2Theme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
-    const bool menuBarRule = IsMenuBarView(itemInfo.ViewType) && !Options().FlatMenuBar;
-    if (!itemInfo.Enabled || !(itemInfo.Pushed || itemInfo.Selected) || menuBarRule) {
-        TTxNexosFamilyTheme::PaintButton(canvas, rect, itemInfo);
+void TTxNexos2Theme::PaintButtonFace(TCanvas* canvas, const TRect& r, const TTxItemInfo& itemInfo, int lc, int rc) {
+    if (!itemInfo.Enabled || !(itemInfo.Pushed || itemInfo.Selected)) {
+        TTxNexosFamilyTheme::PaintButtonFace(canvas, r, itemInfo, lc, rc);
         return;
     }
     HDC dc = canvas->GetHandle();
-    int lc = 0, rc = 0;
-    const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
-    TRect inner = r;
-    gcl::InflateRect(inner, -1, -1);
+    const TRect inner = Inset(r, 1);
     const TColor second = Options().SecondColor;
     if (itemInfo.Pushed || IsHot(itemInfo))
         FillLineGradient(dc, inner, 0xFFFFFF, second, true);

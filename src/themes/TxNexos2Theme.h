@@ -13,7 +13,6 @@ class TTxNexos2Theme : public TTxNexosFamilyTheme {
 public:
     void SetupColorCache() override;
     int IntegerMetric(int index) override;
-    void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
     void PaintEditButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
                          const TTxEditButtonInfo& buttonInfo) override;
 
@@ -23,6 +22,7 @@ protected:
 
     // The unit colours and the cache with Nexos2's differences.
 
+    void PaintButtonFace(gcl::TCanvas* canvas, const TRect& r, const TTxItemInfo& itemInfo, int lc, int rc) override;
     TColor CheckMarkColor(const TTxItemInfo& itemInfo) const override;
     TColor DropDownArrowColor(const TTxItemInfo& itemInfo, bool single) const override;
     TRect CheckAreaRect(const TRect& rect, const TTxItemInfo& itemInfo) const override;

@@ -25,23 +25,18 @@ void TTxNexos5Theme::SetupColorCache() {
 
 TStripes TTxNexos5Theme::Stripes() const { return TStripes{.Period = 5, .DarkRow = 0, .LightRow = -1, .DarkShift = -12}; }
 
-void TTxNexos5Theme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
+void TTxNexos5Theme::PaintButtonFace(TCanvas* canvas, const TRect& r, const TTxItemInfo& itemInfo, int lc, int rc) {
     // Pushed, or checked and hot: the line gradient in place of the glass face.
-    if (itemInfo.Enabled && (itemInfo.Pushed || itemInfo.Selected) && (itemInfo.Pushed || IsHot(itemInfo)) &&
-        !(IsMenuBarView(itemInfo.ViewType) && !Options().FlatMenuBar)) {
-        HDC dc = canvas->GetHandle();
-        int lc = 0, rc = 0;
-        const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
-        TRect inner = r;
-        gcl::InflateRect(inner, -1, -1);
-        FillLineGradient(dc, inner, 0xFFFFFF, Options().SecondColor, true);
-        TColor pen = Cache().ButtonColorTable[brChecked][cpFrame];
-        if (itemInfo.Selected && !itemInfo.Pushed) pen = Options().BaseColor;
-        DrawCutOutline(dc, r, lc, rc, pen);
-        if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, r, itemInfo);
+    if (!itemInfo.Enabled || !(itemInfo.Pushed || itemInfo.Selected) || !(itemInfo.Pushed || IsHot(itemInfo))) {
+        TTxNexos4Theme::PaintButtonFace(canvas, r, itemInfo, lc, rc);
         return;
     }
-    TTxNexos4Theme::PaintButton(canvas, rect, itemInfo);
+    HDC dc = canvas->GetHandle();
+    FillLineGradient(dc, Inset(r, 1), 0xFFFFFF, Options().SecondColor, true);
+    TColor pen = Cache().ButtonColorTable[brChecked][cpFrame];
+    if (itemInfo.Selected && !itemInfo.Pushed) pen = Options().BaseColor;
+    DrawCutOutline(dc, r, lc, rc, pen);
+    if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, r, itemInfo);
 }
 
 void TTxNexos5Theme::PaintCheckArea(TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) {

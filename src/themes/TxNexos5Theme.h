@@ -11,12 +11,12 @@ class TTxNexos5Theme : public TTxNexos4Theme {
     GCL_CLASS(TTxNexos5Theme, TTxNexos4Theme)
 public:
     void SetupColorCache() override;
-    void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
 
 protected:
     explicit TTxNexos5Theme(const std::string& name);
 
     TStripes Stripes() const override;
+    void PaintButtonFace(gcl::TCanvas* canvas, const TRect& r, const TTxItemInfo& itemInfo, int lc, int rc) override;
     void PaintCheckArea(gcl::TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) override;
     void PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrameInfo& info, int size) override;
     int ToolbarFrameRaise() const override { return 3; }

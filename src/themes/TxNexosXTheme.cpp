@@ -30,13 +30,9 @@ int TTxNexosXTheme::IntegerMetric(int index) {
     return index == 32 || index == 33 ? 3 : TTxNexosFamilyTheme::IntegerMetric(index);
 }
 
-void TTxNexosXTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) {
+void TTxNexosXTheme::PaintButtonFace(TCanvas* canvas, const TRect& r, const TTxItemInfo& itemInfo, int lc, int rc) {
     HDC dc = canvas->GetHandle();
-    int lc = 0, rc = 0;
-    const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
-    if (PaintStripedMenuBarItem(canvas, r, itemInfo)) return;
-    TRect inner = r;
-    gcl::InflateRect(inner, -1, -1);
+    const TRect inner = Inset(r, 1);
     const TColor second = Options().SecondColor;
     if (itemInfo.Enabled && (itemInfo.Pushed || itemInfo.Selected)) {
         if (itemInfo.Pushed) {

@@ -13,7 +13,6 @@ class TTxNexosXTheme : public TTxNexosFamilyTheme {
 public:
     void SetupColorCache() override;
     int IntegerMetric(int index) override;
-    void PaintButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
     void PaintEditButton(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo,
                          const TTxEditButtonInfo& buttonInfo) override;
     void PaintControlFrame(gcl::TCanvas* canvas, const TRect& rect, const TTxItemInfo& itemInfo) override;
@@ -29,6 +28,7 @@ protected:
     // A theme built like this one, with its own unit.
     TTxNexosXTheme(const std::string& name, TNexosUnitState& unit);
 
+    void PaintButtonFace(gcl::TCanvas* canvas, const TRect& r, const TTxItemInfo& itemInfo, int lc, int rc) override;
     TColor CheckMarkColor(const TTxItemInfo& itemInfo) const override;
     TRect MenuFrameRect(const TRect& rect, const TTxItemInfo& itemInfo) const override;
     TRect CheckAreaRect(const TRect& rect, const TTxItemInfo& itemInfo) const override;

@@ -52,12 +52,10 @@ void TTxReliferTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxI
     HDC dc = canvas->GetHandle();
     int lc = 0, rc = 0;
     const TRect r = BeginButton(dc, rect, itemInfo, lc, rc);
-    TRect inner = r;
-    gcl::InflateRect(inner, -1, -1);
     if (IsMenuBarView(itemInfo.ViewType) && !Options().FlatMenuBar) {
         if (!IsHot(itemInfo)) return;
         if (!itemInfo.Pushed) {
-            FillGlassGradient(dc, inner, ButtonPart(itemInfo, cpBody), 0xFFFFFF, true);
+            FillGlassGradient(dc, Inset(r, 1), ButtonPart(itemInfo, cpBody), 0xFFFFFF, true);
             DrawCutOutline(dc, r, 0, 0, ButtonPart(itemInfo, cpFrame));
         } else {
             FillRectColor(dc, r, 0xE0E0E0);
@@ -66,29 +64,16 @@ void TTxReliferTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxI
         }
         return;
     }
-    const TNexosOptions& o = Options();
-    if (itemInfo.Enabled && (itemInfo.Pushed || itemInfo.Selected)) {
-        TColor pen;
-        if (itemInfo.Pushed || IsHot(itemInfo)) {
-            FillLineGradient(dc, inner, 0xFFFFFF, o.SecondColor, true);
-            pen = FCacheR.ButtonColorTable[brChecked][cpFrame];
-        } else {
-            FillGlassGradient(dc, inner, FCacheR.ToolbarBackground, 0xFFFFFF, true);
-            pen = 0xC0C0C0;
-        }
-        if (itemInfo.Selected && itemInfo.Pushed) {
-            FillLineGradient(dc, inner, 0xFFFFFF, o.SecondColor, true);
-            pen = FCacheR.ButtonColorTable[brChecked][cpFrame];
-        } else if (itemInfo.Selected && IsHot(itemInfo)) {
-            FillGlassGradient(dc, inner, o.MixedColor, 0xFFFFFF, true);
-            pen = o.BaseColor;
-        }
-        DrawCutOutline(dc, r, lc, rc, pen);
-    } else if (IsHot(itemInfo) || (itemInfo.ItemOptions & IO_DESIGNING)) {
-        FillGlassGradient(dc, inner, ButtonPart(itemInfo, cpBody), 0xFFFFFF, true);
-        DrawCutOutline(dc, r, lc, rc, ButtonPart(itemInfo, cpFrame));
+    PaintButtonFace(canvas, r, itemInfo, lc, rc);
+}
+
+TColor TTxReliferTheme::PaintDownFace(HDC dc, const TRect& inner, const TTxItemInfo& itemInfo) {
+    if (itemInfo.Pushed || IsHot(itemInfo)) {
+        FillLineGradient(dc, inner, 0xFFFFFF, Options().SecondColor, true);
+        return FCacheR.ButtonColorTable[brChecked][cpFrame];
     }
-    if (itemInfo.IsPopupParent == 3) PaintDropDownArrow(canvas, r, itemInfo);
+    FillGlassGradient(dc, inner, FCacheR.ToolbarBackground, 0xFFFFFF, true);
+    return 0xC0C0C0;
 }
 
 void TTxReliferTheme::PaintCheckArea(TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) {

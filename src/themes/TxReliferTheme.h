@@ -30,6 +30,7 @@ protected:
     explicit TTxReliferTheme(const std::string& name);
     TTxReliferTheme(const std::string& name, TNexosUnitState& unit);
 
+    TColor PaintDownFace(HDC dc, const TRect& inner, const TTxItemInfo& itemInfo) override;
     void PaintCheckArea(gcl::TCanvas* canvas, const TRect& area, const TTxItemInfo& itemInfo) override;
     void PaintGrip(HDC dc, const TRect& inner, const TTxToolbarFrameInfo& info, int size) override;
     void PaintCaptionFace(gcl::TCanvas* canvas, const TRect& bar, bool vertical) override;
