@@ -77,10 +77,7 @@ void TTxNexosFamilyTheme::PaintStriped(TCanvas* canvas, const TRect& rect, TColo
 }
 
 void TTxNexosFamilyTheme::PaintDockBackground(TCanvas* canvas, const TRect&, const TRect& dockRect, int) {
-    canvas->GetPen()->SetWidth(0);
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
-    canvas->GetBrush()->SetColor(FDockColor);
-    canvas->Rectangle(dockRect.Left - 1, dockRect.Top - 1, dockRect.Right + 1, dockRect.Bottom + 1);
+    PaintDockRectangle(canvas, dockRect, FDockColor);
 }
 
 void TTxNexosFamilyTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo& info) {

@@ -379,6 +379,13 @@ void DrawGripDot(HDC dc, int x, int y, const TColor (&colors)[7]) {
         SetPixel(dc, x + Offsets[i][0], y + Offsets[i][1], GetNearestColor(dc, gcl::ColorToColorRef(colors[i])));
 }
 
+void PaintDockRectangle(TCanvas* canvas, const TRect& dockRect, TColor color) {
+    canvas->GetPen()->SetWidth(0);
+    canvas->GetBrush()->SetStyle(gcl::bsSolid);
+    canvas->GetBrush()->SetColor(color);
+    canvas->Rectangle(dockRect.Left - 1, dockRect.Top - 1, dockRect.Right + 1, dockRect.Bottom + 1);
+}
+
 void DrawFloatingOutline(HDC dc, const TRect& r, TColor color, bool cutBottom) {
     if (cutBottom) {
         const TPoint points[9] = {{r.Left, r.Top - 1},      {r.Right - 1, r.Top - 1}, {r.Right, r.Top},
@@ -465,8 +472,8 @@ TRect SpinHalf(const TRect& rect, bool upper) {
 }
 
 void DrawCentredSpinTriangle(HDC dc, const TRect& half, bool up, TColor color) {
-    DrawSpinTriangle(dc, (half.Left + half.Right) / 2, up ? (half.Top + half.Bottom - 1) / 2 : (half.Top + half.Bottom) / 2,
-                     up, color);
+    const int y = up ? (half.Top + half.Bottom - 1) / 2 : (half.Top + half.Bottom) / 2;
+    DrawSpinTriangle(dc, (half.Left + half.Right) / 2, y, up, color);
 }
 
 void DrawScrollArrow(HDC dc, const TRect& r, int direction, TColor color) {

@@ -130,6 +130,10 @@ void DrawDisabledImage(gcl::TCanvas* canvas, const gcl::TRect& rect, gcl::TCusto
 // colors, each snapped to what the DC can show.
 void DrawGripDot(HDC dc, int x, int y, const gcl::TColor (&colors)[7]);
 
+// A dock's background: the rectangle one pixel beyond dockRect filled in
+// color and outlined in the canvas pen (thin); the brush is left solid.
+void PaintDockRectangle(gcl::TCanvas* canvas, const gcl::TRect& dockRect, gcl::TColor color);
+
 // The one-pixel outline just outside inner: the top corners cut, and the
 // bottom ones too when cutBottom (floating toolbars and panels).
 void DrawFloatingOutline(HDC dc, const gcl::TRect& inner, gcl::TColor color, bool cutBottom);

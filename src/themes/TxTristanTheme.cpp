@@ -107,10 +107,7 @@ void TTxTristanTheme::PaintBackground(TCanvas* canvas, const TRect& dockRect, co
 }
 
 void TTxTristanTheme::PaintDockBackground(TCanvas* canvas, const TRect&, const TRect& dockRect, int) {
-    canvas->GetPen()->SetWidth(0);
-    canvas->GetBrush()->SetStyle(gcl::bsSolid);
-    canvas->GetBrush()->SetColor(clBtnFace);
-    canvas->Rectangle(dockRect.Left - 1, dockRect.Top - 1, dockRect.Right + 1, dockRect.Bottom + 1);
+    PaintDockRectangle(canvas, dockRect, clBtnFace);
 }
 
 void TTxTristanTheme::PaintToolbarFrame(TCanvas* canvas, const TRect& rect, const TTxToolbarFrameInfo& info) {
