@@ -261,6 +261,12 @@ RECT RectOf(HWND w) {
     return r;
 }
 
+POINT ClientOrigin(HWND w) {
+    POINT o{};
+    ClientToScreen(w, &o);
+    return o;
+}
+
 POINT CenterOf(HWND w) {
     const RECT r = RectOf(w);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};

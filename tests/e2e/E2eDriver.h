@@ -43,6 +43,7 @@ std::string ClassOf(HWND w);
 std::string TextOf(HWND w);    // caption or edit text, asked across processes
 RECT RectOf(HWND w);           // screen coordinates
 POINT CenterOf(HWND w);
+POINT ClientOrigin(HWND w);    // the client area's top left on the screen
 // The visible, enabled-or-not child windows of parent of a window class, in
 // z-order, depth first.
 std::vector<HWND> ChildrenOfClass(HWND parent, const std::string& className);

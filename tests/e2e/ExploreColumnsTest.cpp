@@ -28,24 +28,6 @@ struct TListClient {
     POINT Rest() const { return At(100, 250); }
 };
 
-// The sort mark of the header column whose right edge is at client x
-// Right: 1 pointing up (ascending), -1 pointing down, 0 none. The mark is
-// a grey triangle at the column's right end, widest at its base.
-int SortMarkOf(const TListClient& c, int right) {
-    const RECT area{c.Origin.x + right - 22, c.Origin.y + 2, c.Origin.x + right - 3, c.Origin.y + 19};
-    const std::vector<COLORREF> pixels = PixelsOf(area);
-    const int width = area.right - area.left;
-    std::vector<int> rows;
-    for (size_t row = 0; row * width < pixels.size(); ++row) {
-        int count = 0;
-        for (int x = 0; x < width; ++x)
-            if (pixels[row * width + x] == RGB(128, 128, 128)) ++count;
-        if (count > 0) rows.push_back(count);
-    }
-    if (rows.size() < 2 || rows.front() == rows.back()) return 0;
-    return rows.front() < rows.back() ? 1 : -1;
-}
-
 // The first task of the list: Home chooses it and the note panel names it.
 std::string FirstTask(TProgram& p, const TMainWindowParts& parts) {
     Key(p, VK_HOME);
@@ -103,8 +85,8 @@ TEST(ColumnsSortScenario, TheSortMarkShowsTheDirectionTheTasksAreSortedIn) {
         Click(p, list.Header(step.X));
         MoveTo(p, list.Rest());
         p.Settle();
-        EXPECT_EQ(SortMarkOf(list, TitleEnd), step.TitleMark) << "Title's mark after the click at " << step.X;
-        EXPECT_EQ(SortMarkOf(list, DueEnd), step.DueMark) << "Due's mark after the click at " << step.X;
+        EXPECT_EQ(SortMarkOf(list.Origin, TitleEnd), step.TitleMark) << "Title's mark after the click at " << step.X;
+        EXPECT_EQ(SortMarkOf(list.Origin, DueEnd), step.DueMark) << "Due's mark after the click at " << step.X;
         EXPECT_EQ(FirstTask(p, parts), step.First) << "after the click at " << step.X;
     }
     Shot(p, main, "columns-sort-mark");
@@ -122,8 +104,8 @@ TEST(ColumnsSortScenario, TheSortMarkShowsTheDirectionTheTasksAreSortedIn) {
     const TListClient list2(parts2.List);
     MoveTo(again, list2.Rest());
     again.Settle();
-    EXPECT_EQ(SortMarkOf(list2, TitleEnd), 0);
-    EXPECT_EQ(SortMarkOf(list2, DueEnd), 0);
+    EXPECT_EQ(SortMarkOf(list2.Origin, TitleEnd), 0);
+    EXPECT_EQ(SortMarkOf(list2.Origin, DueEnd), 0);
     Click(again, parts2.ListItem(1));
     EXPECT_EQ(FirstTask(again, parts2), "Write report");
     Key(again, 'Q', Ctrl);

@@ -142,8 +142,7 @@ TEST(ExploreMouseScenario, ADoubleClickOnADueDateOrTagsOpensOnlyItsPanel) {
     HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     TMainWindowParts w(main);
-    POINT o{0, 0};
-    ClientToScreen(w.List, &o);
+    const POINT o = ClientOrigin(w.List);
     auto titleEditors = [&] { return ChildrenOfClass(w.List, "TGvEdit").size(); };
     const int plumber = PreparedTaskPoint(main, 1).y;
     Click(p, PreparedTaskPoint(main, 1));

@@ -17,26 +17,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-// The sort mark of the header column whose right edge is at client x
-// Right: 1 pointing up (ascending), -1 pointing down, 0 none. The mark is
-// a grey triangle at the column's right end, widest at its base.
-int SortMarkOf(HWND list, int right) {
-    POINT o{};
-    ClientToScreen(list, &o);
-    const RECT area{o.x + right - 22, o.y + 2, o.x + right - 3, o.y + 19};
-    const std::vector<COLORREF> pixels = PixelsOf(area);
-    const int width = area.right - area.left;
-    std::vector<int> rows;
-    for (size_t row = 0; row * width < pixels.size(); ++row) {
-        int count = 0;
-        for (int x = 0; x < width; ++x)
-            if (pixels[row * width + x] == RGB(128, 128, 128)) ++count;
-        if (count > 0) rows.push_back(count);
-    }
-    if (rows.size() < 2 || rows.front() == rows.back()) return 0;
-    return rows.front() < rows.back() ? 1 : -1;
-}
-
 // A point of the task list where the pointer leaves nothing lit.
 POINT RestOf(HWND list) {
     const RECT r = RectOf(list);
@@ -87,10 +67,10 @@ TEST(ExploreQuickClicksScenario, TwoQuickClicksOnAColumnSortItOneWayThenTheOther
     const DWORD first = GetTickCount();
     StampedClick(p, title, first);
     MoveTo(p, RestOf(parts.List));
-    ASSERT_EQ(SortMarkOf(parts.List, TitleEnd), 1);
+    ASSERT_EQ(SortMarkOf(ClientOrigin(parts.List), TitleEnd), 1);
     StampedClick(p, title, first + 100);
     MoveTo(p, RestOf(parts.List));
-    EXPECT_EQ(SortMarkOf(parts.List, TitleEnd), -1) << "the second click did not reverse the order";
+    EXPECT_EQ(SortMarkOf(ClientOrigin(parts.List), TitleEnd), -1) << "the second click did not reverse the order";
     Key(p, VK_HOME);
     EXPECT_EQ(parts.ChosenTask(), "Write report");
     EXPECT_EQ(p.Focus(), parts.List);

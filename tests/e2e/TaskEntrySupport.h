@@ -105,6 +105,25 @@ struct TMainWindowParts {
     }
 };
 
+// The sort mark of the task list's header column whose right edge is at
+// client x Right (Origin: the list's client origin on the screen): 1
+// pointing up (ascending), -1 pointing down, 0 none. The mark is a grey
+// triangle at the column's right end, widest at its base.
+inline int SortMarkOf(POINT origin, int right) {
+    const RECT area{origin.x + right - 22, origin.y + 2, origin.x + right - 3, origin.y + 19};
+    const std::vector<COLORREF> pixels = PixelsOf(area);
+    const int width = area.right - area.left;
+    std::vector<int> rows;
+    for (size_t row = 0; row * width < pixels.size(); ++row) {
+        int count = 0;
+        for (int x = 0; x < width; ++x)
+            if (pixels[row * width + x] == RGB(128, 128, 128)) ++count;
+        if (count > 0) rows.push_back(count);
+    }
+    if (rows.size() < 2 || rows.front() == rows.back()) return 0;
+    return rows.front() < rows.back() ? 1 : -1;
+}
+
 // A point of a dockable panel's caption bar where no tab or button lies,
 // to drag the panel by.
 inline POINT PanelCaptionPoint(HWND panel) {

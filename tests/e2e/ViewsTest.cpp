@@ -23,12 +23,6 @@ constexpr COLORREF HighMark = 0x1E1ED2, NormalMark = 0x3CA03C, LowMark = 0xC85A2
 
 HWND ListOf(HWND main) { return ChildrenOfClass(main, "TGvListview").front(); }
 
-POINT ClientOrigin(HWND w) {
-    POINT o{};
-    ClientToScreen(w, &o);
-    return o;
-}
-
 // The priority marks of the rows shown, top to bottom, read from the
 // screen in the band [x, x + 12) of the list's client area (the title
 // column's left edge plus its check box).
