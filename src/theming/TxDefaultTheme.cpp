@@ -251,11 +251,13 @@ void TTxDefaultTheme::PaintButton(TCanvas* canvas, const TRect& rect, const TTxI
             state = 2;
         else
             state = 1;
-        if (opaque || (itemInfo.ItemOptions & IO_DESIGNING)) {
+        TRect regionRect = r;
+        if (popupParent == 3) regionRect.Left -= 1;
+        // An empty or inverted rectangle has no outline to ask for (Wine's
+        // uxtheme reads past its image for a negative height).
+        if ((opaque || (itemInfo.ItemOptions & IO_DESIGNING)) && !IsRectEmpty(regionRect)) {
             HTHEME theme = VisualStylesHandle(vscToolbar);
             auto region = uxtheme::GetThemeBackgroundRegion();
-            TRect regionRect = r;
-            if (popupParent == 3) regionRect.Left -= 1;
             const RECT rr = ToRECT(regionRect);
             HRGN rgn = nullptr;
             if (theme && region && SUCCEEDED(region(theme, dc, part, 2, &rr, &rgn)) && rgn) {

@@ -316,6 +316,39 @@ TEST_F(TxDefault, ClassicButtonFaces) {
     EXPECT_EQ(t.CountOf(r, Sys(gcl::clBtnHighlight)), 0);
 }
 
+// Opaque and designing buttons ask the system for their outline; an empty or
+// inverted rectangle (a squeezed item, or a menu item's image column painted
+// into a rectangle shorter than nothing) must not reach that request, while a
+// real button keeps its filled outline.
+TEST_F(TxDefault, StyledButtonOutlineOnlyForRealRectangles) {
+    TVisualStylesScope styles(true);
+    if (!VisualStylesOn) GTEST_SKIP() << "no visual styles here";
+    const TColor face = 0x00FF00;
+    TPaintTarget t(96, 96, face);
+    for (uint32_t view : {VT_TOOLBAR | VT_OPAQUE, VT_TOOLBAR})
+        for (int popupParent = 0; popupParent < 4; ++popupParent)
+            for (TRect r : {TRect{10, 10, 40, 4}, TRect{10, 10, 40, 10}, TRect{10, 10, 10, 30}, TRect{10, 10, 2, 4},
+                            TRect{11, 10, 11, 4}}) {
+                TTxItemInfo i = Item(view);
+                i.Pushed = i.Selected = true;
+                i.IsPopupParent = static_cast<uint8_t>(popupParent);
+                i.ItemOptions = view & VT_OPAQUE ? 0 : IO_DESIGNING;
+                Theme->PaintButton(t.Canvas(), r, i);
+                i.ImageWidth = 16;
+                i.PopupMargin = 22;
+                Theme->PaintMenuItem(t.Canvas(), r, i);
+            }
+    // An opaque button of some size is still filled with the toolbar colour
+    // inside the outline the system gives.
+    t.Fill(face);
+    const TRect r{2, 2, 40, 24};
+    TTxItemInfo i = Item(VT_TOOLBAR | VT_OPAQUE);
+    i.Enabled = false;
+    Theme->PaintButton(t.Canvas(), r, i);
+    EXPECT_GT(t.CountOf(r, Sys(static_cast<TTxDefaultTheme*>(Theme)->GetToolbarColor())), r.Width() * r.Height() / 2);
+    EXPECT_EQ(t.CountNot(TRect{0, 0, 96, 2}, face), 0);
+}
+
 TEST_F(TxDefault, Frames) {
     for (bool styles : {false, true}) {
         TVisualStylesScope mode(styles);
