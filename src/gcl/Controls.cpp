@@ -2469,7 +2469,9 @@ void TWinControl::WndProc(TMessage& message) {
     default:
         break;
     }
-    if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST && message.Msg != WM_MOUSEWHEEL) {
+    // The wheels' points are on the screen: they go to no graphic child.
+    if (message.Msg >= WM_MOUSEFIRST && message.Msg <= WM_MOUSELAST && message.Msg != WM_MOUSEWHEEL &&
+        message.Msg != WM_MOUSEHWHEEL) {
         if (IsControlMouseMsg(message)) {
             // The window itself still turns clicks into WM_CONTEXTMENU and
             // the like.

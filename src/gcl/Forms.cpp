@@ -1844,7 +1844,7 @@ void TApplication::CancelHint() {
 }
 
 void TApplication::HintMouseMessage(TControl* control, TMessage& message) {
-    if (!FShowHint || !control || message.Msg == WM_MOUSEWHEEL) return;
+    if (!FShowHint || !control || message.Msg == WM_MOUSEWHEEL || message.Msg == WM_MOUSEHWHEEL) return;
     TPoint pos = LParamToPoint(message.LParam);
     TControl* target = control;
     if (!PtInRect(control->GetClientRect(), pos)) target = FindDragTarget(control->ClientToScreen(pos), true);

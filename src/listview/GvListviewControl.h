@@ -1019,6 +1019,7 @@ private:
     // Wheel turns not yet scrolled: a part of a notch from a fine wheel,
     // in notches times the lines of a notch (WHEEL_DELTA units).
     int FWheelRest = 0;
+    int FTiltRest = 0;    // the same for the wheel tilted sideways
     int FCheckedCount = 0;
 };
 

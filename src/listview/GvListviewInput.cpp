@@ -1023,6 +1023,19 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
     case WM_MOUSEMOVE:
         MouseMoveMessage(Msg);
         return true;
+    case WM_MOUSEHWHEEL: {
+        // The wheel tilted sideways scrolls across a cell a notch, as
+        // Shift with the wheel does: a tilt right (a positive delta) as a
+        // turn down. Its point is on the screen, so it goes to no child.
+        const int delta = GET_WHEEL_DELTA_WPARAM(Msg.WParam);
+        if ((FTiltRest < 0) != (delta < 0)) FTiltRest = 0;
+        FTiltRest += delta;
+        const int units = FTiltRest / WHEEL_DELTA;
+        FTiltRest -= units * WHEEL_DELTA;
+        if (units != 0) FScrollbars->Scroll(FGroups->CellWidth() * units, 0);
+        Msg.Result = 0;
+        return true;
+    }
     case WM_CAPTURECHANGED:
         inherited::Dispatch(Msg);
         if (FHeader && reinterpret_cast<HWND>(Msg.LParam) != GetHandle()) FHeader->MouseTakenAway();

@@ -884,6 +884,50 @@ void Wheel(const TProgram& p, POINT at, int delta) {
     p.Settle();
 }
 
+void HorizontalWheel(const TProgram& p, POINT at, int delta) {
+    MoveTo(p, at);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.mouseData = static_cast<DWORD>(delta);
+    in.mi.dwFlags = MOUSEEVENTF_HWHEEL;
+    SendInput(1, &in, sizeof in);
+    p.Settle();
+}
+
+// ---- The other buttons
+
+void MouseEvent(const TProgram& p, POINT at, DWORD flags, DWORD data) {
+    MoveTo(p, at);
+    INPUT in = MouseInput(flags, at);
+    in.mi.mouseData = data;
+    SendInput(1, &in, sizeof in);
+    p.Settle();
+}
+
+void MiddleClick(const TProgram& p, POINT at, int clicks) {
+    MoveTo(p, at);
+    std::vector<INPUT> in;
+    for (int i = 0; i < clicks; ++i) {
+        in.push_back(MouseInput(MOUSEEVENTF_MIDDLEDOWN, at));
+        in.push_back(MouseInput(MOUSEEVENTF_MIDDLEUP, at));
+    }
+    Send(in);
+    p.Settle();
+}
+
+void SideClick(const TProgram& p, POINT at, DWORD button, int clicks) {
+    MoveTo(p, at);
+    std::vector<INPUT> in;
+    for (int i = 0; i < clicks; ++i) {
+        in.push_back(MouseInput(MOUSEEVENTF_XDOWN, at));
+        in.back().mi.mouseData = button;
+        in.push_back(MouseInput(MOUSEEVENTF_XUP, at));
+        in.back().mi.mouseData = button;
+    }
+    Send(in);
+    p.Settle();
+}
+
 // ---- A key held down
 
 void KeyDown(const TProgram& p, WORD vk) {

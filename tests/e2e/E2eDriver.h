@@ -214,6 +214,20 @@ bool EndSession(TProgram& p);
 // Turns the wheel by Delta (a notch is WHEEL_DELTA, downwards negative)
 // with the pointer at At, in one message.
 void Wheel(const TProgram& p, POINT at, int delta);
+// Tilts the wheel sideways by Delta (WM_MOUSEHWHEEL; rightwards positive)
+// with the pointer at At, in one message.
+void HorizontalWheel(const TProgram& p, POINT at, int delta);
+
+// ---- The other buttons
+// Moves to At and sends one mouse event there: Flags are the button's
+// MOUSEEVENTF_ flags (MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_XUP, ...), Data
+// the side button's XBUTTON1 or XBUTTON2 for MOUSEEVENTF_X flags. A press
+// alone holds the button down until its release is sent.
+void MouseEvent(const TProgram& p, POINT at, DWORD flags, DWORD data = 0);
+// A middle-button click; two of them make a double click.
+void MiddleClick(const TProgram& p, POINT at, int clicks = 1);
+// A side-button click: Button is XBUTTON1 (back) or XBUTTON2 (forward).
+void SideClick(const TProgram& p, POINT at, DWORD button, int clicks = 1);
 
 // ---- A key held down
 // Presses (Down) or releases one key alone. A key pressed again while it
