@@ -581,13 +581,17 @@ void Type(const TProgram& p, const std::string& ascii) { Type(p, std::wstring(as
 void TypeAhead(const TProgram& p, const std::vector<TStroke>& strokes) {
     std::vector<INPUT> in;
     for (const TStroke& stroke : strokes) {
-        if (stroke.Text.empty())
+        if (stroke.Clicked) {
+            in.push_back(MouseInput(MOUSEEVENTF_MOVE, stroke.At));
+            in.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN, stroke.At));
+            in.push_back(MouseInput(MOUSEEVENTF_LEFTUP, stroke.At));
+        } else if (stroke.Text.empty())
             AddKey(in, stroke.Vk, stroke.Mods);
         else
             for (wchar_t c : stroke.Text) AddCharacter(in, c);
     }
     Send(in);
-    if (!InputDrained(p)) ADD_FAILURE() << "the program had not taken the keys typed ahead within the bound";
+    if (!InputDrained(p)) ADD_FAILURE() << "the program had not taken the input sent ahead within the bound";
 }
 
 bool InputDrained(const TProgram& p, unsigned boundMs) {

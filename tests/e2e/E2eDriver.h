@@ -235,23 +235,34 @@ void SideClick(const TProgram& p, POINT at, DWORD button, int clicks = 1);
 void KeyDown(const TProgram& p, WORD vk);
 void KeyUp(const TProgram& p, WORD vk);
 
-// ---- Keys typed ahead
+// ---- Keys and clicks sent ahead
 // One stroke of a burst: a key with modifier keys held around it (Alt
-// alone, VK_MENU with no modifier, enters a window's menu bar), or text
-// typed as Type types it.
+// alone, VK_MENU with no modifier, enters a window's menu bar), text
+// typed as Type types it, or a left click at a screen point (ClickAt; the
+// pointer moves there first, as the hand does).
 struct TStroke {
     TStroke(WORD vk, unsigned mods = None) : Vk(vk), Mods(mods) {}
     TStroke(const char* ascii) : Text(ascii, ascii + std::char_traits<char>::length(ascii)) {}
     TStroke(std::wstring text) : Text(std::move(text)) {}
+    static TStroke ClickAt(POINT at) {
+        TStroke click(WORD(0));
+        click.Clicked = true;
+        click.At = at;
+        return click;
+    }
     WORD Vk = 0;
     unsigned Mods = None;
     std::wstring Text;
+    bool Clicked = false;
+    POINT At{};
 };
 // Sends every stroke in one SendInput call, as a fast typist, a keyboard
-// macro or a scanner does: the keys queue up while the program is still
-// busy with the first ones (refilling its list, opening a window), and
-// each is taken by whatever window has the keyboard by then. Returns once
-// the program's thread has taken all of them (InputDrained).
+// macro, a scanner or a hand quicker than the program does: the input
+// queues up while the program is still busy with the first of it
+// (refilling its list, saving, opening a window); each key is taken by
+// whatever window has the keyboard by then, each click by whatever the
+// screen shows at its point by then. Returns once the program's thread has
+// taken all of it (InputDrained).
 void TypeAhead(const TProgram& p, const std::vector<TStroke>& strokes);
 // Returns once the program's thread has taken every input queued for it:
 // a pixel of its window marked for painting is painted, which the thread
