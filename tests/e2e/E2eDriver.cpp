@@ -908,28 +908,29 @@ void MouseEvent(const TProgram& p, POINT at, DWORD flags, DWORD data) {
     p.Settle();
 }
 
-void MiddleClick(const TProgram& p, POINT at, int clicks) {
+namespace {
+
+// Clicks of a button: its press and release flags, Data as for MouseEvent.
+void ButtonClicks(const TProgram& p, POINT at, DWORD down, DWORD up, DWORD data, int clicks) {
     MoveTo(p, at);
     std::vector<INPUT> in;
-    for (int i = 0; i < clicks; ++i) {
-        in.push_back(MouseInput(MOUSEEVENTF_MIDDLEDOWN, at));
-        in.push_back(MouseInput(MOUSEEVENTF_MIDDLEUP, at));
-    }
+    for (int i = 0; i < clicks; ++i)
+        for (DWORD flags : {down, up}) {
+            in.push_back(MouseInput(flags, at));
+            in.back().mi.mouseData = data;
+        }
     Send(in);
     p.Settle();
 }
 
+} // namespace
+
+void MiddleClick(const TProgram& p, POINT at, int clicks) {
+    ButtonClicks(p, at, MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 0, clicks);
+}
+
 void SideClick(const TProgram& p, POINT at, DWORD button, int clicks) {
-    MoveTo(p, at);
-    std::vector<INPUT> in;
-    for (int i = 0; i < clicks; ++i) {
-        in.push_back(MouseInput(MOUSEEVENTF_XDOWN, at));
-        in.back().mi.mouseData = button;
-        in.push_back(MouseInput(MOUSEEVENTF_XUP, at));
-        in.back().mi.mouseData = button;
-    }
-    Send(in);
-    p.Settle();
+    ButtonClicks(p, at, MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, button, clicks);
 }
 
 // ---- A key held down
