@@ -12,6 +12,17 @@ using namespace gvdetail;
 
 namespace {
 
+// The whole notches (WHEEL_DELTA units) of Rest plus Delta, taken out of
+// Rest: the parts of a notch a fine wheel sends add up, and a turn the
+// other way starts afresh.
+int WholeNotches(int& Rest, int Delta) {
+    if ((Rest < 0) != (Delta < 0)) Rest = 0;
+    Rest += Delta;
+    const int units = Rest / WHEEL_DELTA;
+    Rest -= units * WHEEL_DELTA;
+    return units;
+}
+
 TPoint MessagePoint(const gcl::TMessage& M) {
     return TPoint{static_cast<short>(LOWORD(static_cast<uintptr_t>(M.LParam))),
                   static_cast<short>(HIWORD(static_cast<uintptr_t>(M.LParam)))};
@@ -681,10 +692,7 @@ bool TCustomGvListview::DoMouseWheel(gcl::TShiftState Shift, int WheelDelta, TPo
     // the parts of a notch a fine wheel sends add up until they make a
     // line. A turn the other way starts afresh.
     const int perNotch = page || !vertical ? 1 : static_cast<int>(std::min<UINT>(lines, 100));
-    if ((FWheelRest < 0) != (WheelDelta < 0)) FWheelRest = 0;
-    FWheelRest += WheelDelta * perNotch;
-    const int units = FWheelRest / WHEEL_DELTA;
-    FWheelRest -= units * WHEEL_DELTA;
+    const int units = WholeNotches(FWheelRest, WheelDelta * perNotch);
     if (units == 0) return true;
     int unit;
     if (page) {
@@ -1027,11 +1035,7 @@ bool TCustomGvListview::DispatchInput(gcl::TMessage& Msg) {
         // The wheel tilted sideways scrolls across a cell a notch, as
         // Shift with the wheel does: a tilt right (a positive delta) as a
         // turn down. Its point is on the screen, so it goes to no child.
-        const int delta = GET_WHEEL_DELTA_WPARAM(Msg.WParam);
-        if ((FTiltRest < 0) != (delta < 0)) FTiltRest = 0;
-        FTiltRest += delta;
-        const int units = FTiltRest / WHEEL_DELTA;
-        FTiltRest -= units * WHEEL_DELTA;
+        const int units = WholeNotches(FTiltRest, GET_WHEEL_DELTA_WPARAM(Msg.WParam));
         if (units != 0) FScrollbars->Scroll(FGroups->CellWidth() * units, 0);
         Msg.Result = 0;
         return true;
