@@ -1,22 +1,232 @@
-// Sticky notes with the recording companion library beside the program:
-// notes made for chosen tasks by the shortcut and the Tools menu, shown
-// and closed from the menu and from a note's own menu, and an exit with a
-// note still open. The library writes each call it gets to its record
-// file, which the scenario reads as the library saw it.
+// Sticky notes: made, shown and closed through the menus, one a chosen
+// task, what they show of a task (its note, due date, tabs), and a note
+// typed in the panel reaching its task across trips to the sticky notes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <shlobj.h>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "app/jotpaper/Jotpaper.h"
+#include "e2e/ClockSupport.h"
+#include "e2e/ExitsSupport.h"
 #include "e2e/PreparedDatabase.h"
+#include "e2e/TaskEntrySupport.h"
 #include "gcl/rtl/DateTime.h"
 
 namespace qelvo::e2e {
 
+TEST(StickyNotesScenario, ATabInANoteShowsAsSpaceOnItsStickyNote) {
+    TProgram p("note-sticky-tab");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(1));
+    Key(p, 'N', Shift);
+    Key(p, VK_HOME, Ctrl);
+    Key(p, VK_END, Ctrl | Shift);
+    PutOnClipboard(L"col\tcol\r\nnext");
+    Key(p, 'V', Ctrl);
+    Key(p, VK_RETURN, Shift);
+    Key(p, 'K', Ctrl);
+    HWND sticky = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND w : p.TopWindows())
+            if (ClassOf(w) == "QelvoJotpaperNote") sticky = w;
+        return sticky != nullptr;
+    }));
+    Shot(p, sticky, "note-sticky-tab");
+    // The widest gap between the inked columns of the first line: a tab
+    // stop's width, where the tab showed as a box between the words.
+    POINT origin{8, 6};
+    ClientToScreen(sticky, &origin);
+    const RECT line{origin.x, origin.y, origin.x + 200, origin.y + 12};
+    const std::vector<COLORREF> pixels = PixelsOf(line);
+    const int width = line.right - line.left;
+    int first = -1, gap = 0, widest = 0;
+    for (int x = 0; x < width; ++x) {
+        bool ink = false;
+        for (int y = 0; y < line.bottom - line.top; ++y) {
+            const COLORREF c = pixels[static_cast<size_t>(y * width + x)];
+            ink = ink || GetRValue(c) + GetGValue(c) + GetBValue(c) < 500;
+        }
+        if (ink) {
+            if (first >= 0) widest = std::max(widest, gap);
+            first = first < 0 ? x : first;
+            gap = 0;
+        } else {
+            ++gap;
+        }
+    }
+    EXPECT_GE(first, 0) << "no text on the sticky note";
+    EXPECT_GE(widest, 12) << "the tab shows as a box";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 namespace {
 
-constexpr int MakeStickyNoteSteps = 2, StickyNotesMenuSteps = 3;
+// The program's sticky notes, top of the z-order first.
+std::vector<HWND> StickyNotes(const TProgram& p) { return VisibleTops(p, "QelvoJotpaperNote"); }
+
+bool WaitStickyCount(const TProgram& p, size_t count) {
+    return WaitUntil([&] { return StickyNotes(p).size() == count; });
+}
+
+// Tools > Sticky Notes > Show All.
+void ShowAllNotes(TProgram& p, HWND main) {
+    OpenMainMenu(p, main, ToolsMenuX);
+    for (int i = 0; i < 3; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RIGHT);
+    Key(p, VK_RETURN);
+}
+
+// A point on a note's paper, clear of its caption.
+POINT PaperOf(HWND note) {
+    const RECT r = RectOf(note);
+    return {r.left + 16, r.bottom - 16};
+}
+
+// The note field of a task in the saved file ("" when the task is missing).
+std::string SavedNote(const TProgram& p, const std::string& title) {
+    const std::string line = TaskLine(ReadFile(p.DatabasePath()), title);
+    if (line.empty()) return "<no task " + title + ">";
+    return Fields(line).at(5);
+}
+
+} // namespace
+
+TEST(StickyNotesScenario, ANoteTypedInThePanelReachesItsTaskAcrossTripsToTheStickyNotes) {
+    TProgram p("sticky-typing-trips");
+    WriteFile(p.PathOf(JotpaperRecordFileName), "");
+    HWND main = StartOnTwoLists(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    Click(p, parts.ListItem(1));
+    Key(p, 'K', Ctrl);
+    ASSERT_TRUE(WaitStickyCount(p, 1));
+    HWND note = StickyNotes(p).front();
+
+    // Typing in Write report's note, a click on its sticky note (lifted
+    // over the main window first), then back by the main window's caption:
+    // the keyboard is in the note again and the typing goes on.
+    Click(p, CenterOf(parts.NoteEditor));
+    Key(p, VK_END, Ctrl);
+    Type(p, "alpha");
+    ShowAllNotes(p, main);
+    Click(p, PaperOf(note));
+    EXPECT_TRUE(p.BecomesActive(note));
+    Click(p, CaptionPointOf(main));
+    EXPECT_EQ(p.Focus(), parts.NoteEditor.Get());
+    Type(p, "beta");
+
+    // The sticky note closed by its close box: the main window has the
+    // keyboard back, in the note.
+    ShowAllNotes(p, main);
+    Click(p, PaperOf(note));
+    const RECT r = RectOf(note);
+    Click(p, POINT{r.right - GetSystemMetrics(SM_CXFRAME) - GetSystemMetrics(SM_CXSMSIZE) / 2,
+                   r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYSMCAPTION) / 2});
+    ASSERT_TRUE(WaitStickyCount(p, 0)) << "the close box left the note open";
+    EXPECT_TRUE(p.BecomesActive(main));
+    EXPECT_EQ(p.Focus(), parts.NoteEditor.Get());
+    Type(p, "gamma");
+
+    // A new sticky note from the note shows all that was typed; its own
+    // "Close all notes" ends it, and the typing goes on.
+    Key(p, 'K', Ctrl);
+    ASSERT_TRUE(WaitStickyCount(p, 1));
+    EXPECT_NE(ReadFile(p.PathOf(JotpaperRecordFileName)).find("alphabetagamma"), std::string::npos);
+    ShowAllNotes(p, main);
+    Click(p, PaperOf(StickyNotes(p).front()), true);
+    ASSERT_NE(p.WaitTopWindow("#32768"), nullptr) << "no menu on the note";
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    ASSERT_TRUE(WaitStickyCount(p, 0));
+    EXPECT_EQ(p.Focus(), parts.NoteEditor.Get());
+    Type(p, "delta");
+
+    // Everything typed is in Write report's note, nothing in Call Tom's.
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_NE(SavedNote(p, "Write report").find("alphabetagammadelta"), std::string::npos)
+        << SavedNote(p, "Write report");
+    EXPECT_EQ(SavedNote(p, "Call Tom"), "");
+}
+
+TEST(StickyNotesScenario, AStickyNoteMadeWhileTypingTheNoteShowsWhatWasTyped) {
+    TProgram p("explore-sticky-typing");
+    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    WriteFile(p.PathOf(JotpaperRecordFileName), "");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    // Typing in Write report's note, then Ctrl+K from the note.
+    Click(p, parts.ListItem(1));
+    Click(p, CenterOf(parts.NoteEditor));
+    Key(p, VK_END, Ctrl);
+    Type(p, "and a chart");
+    Key(p, 'K', Ctrl);
+    ASSERT_TRUE(WaitUntil([&] { return !ReadFile(p.PathOf(JotpaperRecordFileName)).empty(); }))
+        << "no sticky note was made";
+    const std::string call = ReadFile(p.PathOf(JotpaperRecordFileName));
+    EXPECT_NE(call.find("Two pages"), std::string::npos) << call;
+    EXPECT_NE(call.find("and a chart"), std::string::npos) << "the note left out what was typed: " << call;
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_NE(Fields(TaskLine(ReadFile(p.DatabasePath()), "Write report")).at(5).find("and a chart"),
+              std::string::npos);
+}
+
+namespace {
+
+// One line of the sticky-note library's record: its fields.
+std::vector<std::vector<std::string>> RecordLines(const TProgram& p) {
+    std::vector<std::vector<std::string>> lines;
+    std::istringstream in(ReadFile(p.PathOf(JotpaperRecordFileName)));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> fields;
+        std::istringstream parts(line);
+        for (std::string f; std::getline(parts, f, '\t');) fields.push_back(f);
+        lines.push_back(fields);
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST(StickyNotesScenario, AStickyNoteShowsTheDueDateAsTheListDoes) {
+    TProgram p("polish-sticky-date");
+    WritePreparedDatabase(p.DatabasePath());
+    WriteFile(p.PathOf(JotpaperRecordFileName), "");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    Click(p, PreparedTaskPoint(main, 4));  // Write the quarterly report, due 28/11/2031
+    Key(p, 'K', Ctrl);
+    ASSERT_TRUE(WaitUntil([&] { return !VisibleTops(p, "QelvoJotpaperNote").empty(); }));
+    Click(p, CaptionPointOf(main));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const auto lines = RecordLines(p);
+    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_GE(lines[0].size(), 11u) << "the record does not say what the note shows";
+    EXPECT_EQ(lines[0][1], "Write the quarterly report");
+    EXPECT_EQ(lines[0][10], "Due: 28/11/2031");
+}
+
+namespace {
+
+constexpr int MakeStickyNoteSteps = 2;
+constexpr int StickyNotesMenuSteps = 3;
 
 // Tools > Sticky Notes > the Index-th entry (0 Show All, 1 Close All).
 void ChooseFromStickyNotesMenu(TProgram& p, HWND main, int index) {

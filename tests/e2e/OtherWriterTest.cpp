@@ -1,0 +1,146 @@
+// Another program or a second copy of this one at the same database: the
+// file changed on disk is never overwritten unasked, a file held open is
+// not called corrupted, and "keep mine" offers another name.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e/ClockSupport.h"
+#include "e2e/ExitsSupport.h"
+#include "e2e/PreparedDatabase.h"
+#include "e2e/RepaintSupport.h"
+#include "e2e/TaskEntrySupport.h"
+
+namespace qelvo::e2e {
+
+namespace {
+
+constexpr int OpenSteps = 3;
+
+} // namespace
+
+// A database another program held open (a backup or a synchronising
+// tool, with no sharing) was reported as "Possible corrupted database":
+// a user told that may well throw a sound file away. The message says the
+// file cannot be read now; the open database stays, and once the other
+// program lets go the file opens.
+TEST(OtherWriterScenario, ADatabaseAnotherProgramHoldsIsNotCalledCorrupted) {
+    TProgram p("files-open-held");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    const std::string other = p.PathOf("Data\\Other.kpx");
+    WriteWorkDatabase(other, {"In the other file"});
+    HANDLE held = CreateFileA(other.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    ChooseFromMenu(p, main, FileMenuX, OpenSteps);
+    ASSERT_TRUE(ChooseFileName(p, other));
+    HWND box = p.WaitDialog();
+    ASSERT_NE(box, nullptr);
+    const std::string said = ChildTexts(box);
+    EXPECT_EQ(said.find("corrupted"), std::string::npos) << said;
+    EXPECT_NE(said.find("another program may be holding it open"), std::string::npos) << said;
+    Key(p, VK_RETURN);
+    EXPECT_EQ(TextOf(main), "Qelvo v1.1 - ActualData.kpx");
+    CloseHandle(held);
+
+    ChooseFromMenu(p, main, FileMenuX, OpenSteps);
+    ASSERT_TRUE(ChooseFileName(p, other));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - Other.kpx"; }));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(other), std::vector<std::string>{"In the other file"});
+}
+
+// After a save found the database changed on disk and the user answered
+// No ("keep it and save the tasks shown under another name"), the save
+// dialog offered the very file the user had chosen to keep: Enter and the
+// replace question's Yes wrote over it. The dialog now offers a name of
+// its own beside it.
+TEST(OtherWriterScenario, NoToReplacingAChangedFileOffersAnotherName) {
+    TProgram p("mend-more-save-as");
+    WriteWorkDatabase(p.DatabasePath(), {"Mine"});
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Added here");
+    // Another writer changes the file.
+    WriteWorkDatabase(p.DatabasePath(), {"Theirs"});
+    Key(p, 'S', Ctrl);
+    ASSERT_TRUE(Answer(p, "was changed by another program", "&No"));
+    HWND dialog = p.WaitDialog();
+    ASSERT_NE(dialog, nullptr) << "no save dialog";
+    const std::vector<HWND> edits = ChildrenOfClass(dialog, "Edit");
+    ASSERT_FALSE(edits.empty());
+    const std::string offered = TextOf(edits.front());
+    EXPECT_EQ(offered, "ActualData (2).kpx");
+    // Taken as offered, the copy goes beside the kept file.
+    Key(p, VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), std::vector<std::string>{"Theirs"});
+    std::vector<std::string> copied = TitlesIn(p.PathOf("Data\\ActualData (2).kpx"));
+    std::sort(copied.begin(), copied.end());
+    EXPECT_EQ(copied, (std::vector<std::string>{"Added here", "Mine"}));
+    // With the tasks saved in the copy, the exit leaves the kept file alone.
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), std::vector<std::string>{"Theirs"});
+}
+
+namespace {
+
+using TTitles = std::vector<std::string>;
+
+// A point of a window's caption bar, left of its buttons.
+POINT CaptionOf(HWND w, bool nearRight) {
+    const RECT r = RectOf(w);
+    const int y = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    return {nearRight ? r.right - 120 : r.left + 120, y};
+}
+
+} // namespace
+
+TEST(OtherWriterScenario, TwoCopiesOnOneDatabaseNeverOverwriteEachOtherUnasked) {
+    TProgram a("conflict-a");
+    TProgram b("conflict-b");
+    WriteEmptyDatabase(a.DatabasePath());
+    // B opens A's database, from a window placed at the top left (A is
+    // centred, so each caption stays in reach).
+    WriteFile(b.SettingsPath(), "[Form]\r\nLeft=4\r\nTop=4\r\n[Options]\r\nDefault Database Tasks=" + a.DatabasePath() +
+                                    "\r\n");
+    a.Start();
+    HWND mainA = a.Main();
+    ASSERT_NE(mainA, nullptr);
+    b.Start();
+    HWND mainB = b.Main();
+    ASSERT_NE(mainB, nullptr);
+    EXPECT_EQ(TextOf(mainB), "Qelvo v1.1 - ActualData.kpx");
+    AddTask(b, "From B");
+    Click(a, CaptionOf(mainA, true));
+    ASSERT_TRUE(BecomesForeground(mainA)) << "A did not come forward";
+    AddTask(a, "From A");
+    Key(a, 'Q', Ctrl);
+    EXPECT_EQ(a.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(a.DatabasePath()), TTitles{"From A"});
+
+    // B's save finds the file changed and asks; Cancel writes nothing.
+    Click(b, CaptionOf(mainB, false));
+    ASSERT_TRUE(BecomesForeground(mainB)) << "B did not come forward";
+    const char* changed = "was changed by another program";
+    Key(b, 'Q', Ctrl);
+    ASSERT_TRUE(Answer(b, changed, "Cancel"));
+    EXPECT_TRUE(b.Running());
+    EXPECT_EQ(TitlesIn(a.DatabasePath()), TTitles{"From A"});
+    // No keeps A's file and saves B's tasks under another name.
+    Key(b, 'Q', Ctrl);
+    ASSERT_TRUE(Answer(b, changed, "&No"));
+    const std::string copy = b.PathOf("FromB.kpx");
+    ASSERT_TRUE(SaveDialogAnswer(b, copy));
+    EXPECT_EQ(b.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(a.DatabasePath()), TTitles{"From A"});
+    EXPECT_EQ(TitlesIn(copy), TTitles{"From B"});
+}
+
+} // namespace qelvo::e2e
