@@ -105,4 +105,35 @@ inline HWND StartOnBigDatabase(TProgram& p, int count) {
     return p.Main(30000);
 }
 
+// A task line of the file: its short form, in List, numbered Id.
+inline std::string TaskLineOf(const std::string& shortForm, const std::string& list, int id, const std::string& note = "") {
+    const std::string sep = "\xF7";
+    char number[16];
+    std::snprintf(number, sizeof number, "%010d", id);
+    return shortForm + sep + "--" + sep + number + sep + list + sep + "1/2/2025" + sep + note + sep + "\r\n";
+}
+
+// A database of Lists lists ("List 0" ...) and Tags tags ("tag0" ...), with
+// one task in List 0 carrying the first TaskTags tags and one without.
+inline std::string CrowdedDatabase(int lists, int tags, int taskTags) {
+    const std::string sep = "\xF7";
+    std::string db = "d_id-0123456789\r\n";
+    for (int i = 0; i < lists; ++i) db += "List " + std::to_string(i) + sep + std::to_string(i % 20) + sep + "\r\n";
+    db += "<--<*&^Folders^&*>-->\r\n";
+    for (int i = 0; i < tags; ++i) db += "tag" + std::to_string(i) + "\r\n";
+    db += "<--<*&^Tags^&*>-->\r\n";
+    std::string list;
+    for (int i = 0; i < taskTags; ++i) list += (i ? "," : "") + std::string("tag") + std::to_string(i);
+    db += TaskLineOf("[" + list + "]Many tags", "List 0", 1);
+    db += TaskLineOf("No tags", "List 0", 2);
+    return db;
+}
+
+// Starts the program on CrowdedDatabase; its main window.
+inline HWND StartOnCrowded(TProgram& p, int lists, int tags, int taskTags) {
+    WriteFile(p.DatabasePath(), CrowdedDatabase(lists, tags, taskTags));
+    p.Start();
+    return p.Main();
+}
+
 } // namespace qelvo::e2e

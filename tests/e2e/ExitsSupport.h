@@ -3,6 +3,7 @@
 // box, the buttons of a message box and the notification area.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -42,6 +43,17 @@ inline std::vector<std::string> NumberedTitles(int count) {
 
 // Writes a database holding the list Work and no task.
 inline void WriteEmptyDatabase(const std::string& path) { WriteWorkDatabase(path, {}); }
+
+
+// Task 00 .. Task <count - 1> in the list Work.
+inline void WriteNumberedTasks(const std::string& path, int count) { WriteWorkDatabase(path, NumberedTitles(count)); }
+
+using TTitles = std::vector<std::string>;
+
+// Whether Titles holds Title.
+inline bool Holds(const TTitles& titles, const std::string& title) {
+    return std::find(titles.begin(), titles.end(), title) != titles.end();
+}
 
 // The task titles of a database file, in file order; {"<unreadable>"}
 // when it cannot be read.
@@ -155,5 +167,8 @@ inline void ExitFromTheTray(TProgram& p, HWND main) {
     Key(p, VK_UP);
     Key(p, VK_RETURN);
 }
+
+// What the question before a file is replaced says.
+inline const char* const ReplaceQuestion = "already exists";
 
 } // namespace qelvo::e2e

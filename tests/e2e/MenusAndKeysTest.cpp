@@ -382,13 +382,6 @@ TEST(MenusAndKeysScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
 
 namespace {
 
-// The context menu that is up (nullptr when none).
-HWND PopupOf(const TProgram& p) {
-    for (HWND w : p.TopWindows())
-        if (ClassOf(w) == "TXtPopupWindow") return w;
-    return nullptr;
-}
-
 // Whether the row of a popup menu Y pixels below its top shows text in the
 // right half, where a command's key stands ("Enter", "Del", "Ctrl+Up").
 bool RowShowsKey(HWND popup, int y) {
@@ -584,13 +577,6 @@ void TypeAlt(const TProgram& p, WORD letter, bool altFirst) {
 // holds the mouse capture for its menu loop.
 bool MenuBarWaits(const TProgram& p) { return p.ThreadInfo().hwndCapture != nullptr; }
 
-// A menu of the menu bar or a popup menu is open.
-bool PopupWindowOpen(const TProgram& p) {
-    for (HWND w : p.TopWindows())
-        if (ClassOf(w) == "TXtPopupWindow") return true;
-    return false;
-}
-
 struct TTargets {
     HWND List, Edit, Tree;
 };
@@ -625,9 +611,9 @@ TEST(MenusAndKeysScenario, AltF10AndTheMenuLettersOpenTheMenusWhereverTheFocusIs
         // A tap of Alt: "File" is highlighted and waits for keys; Esc ends it.
         Key(p, VK_MENU);
         EXPECT_TRUE(MenuBarWaits(p)) << "Alt in " << where;
-        EXPECT_FALSE(PopupWindowOpen(p)) << "Alt in " << where;
+        EXPECT_FALSE((PopupOf(p) != nullptr)) << "Alt in " << where;
         Key(p, VK_DOWN);
-        EXPECT_TRUE(PopupWindowOpen(p)) << "Alt, Down in " << where;
+        EXPECT_TRUE((PopupOf(p) != nullptr)) << "Alt, Down in " << where;
         Key(p, VK_ESCAPE);
         Key(p, VK_ESCAPE);
         EXPECT_FALSE(MenuBarWaits(p)) << "Esc after Alt in " << where;
@@ -639,10 +625,10 @@ TEST(MenusAndKeysScenario, AltF10AndTheMenuLettersOpenTheMenusWhereverTheFocusIs
         // The menu bar's own letters open their menus.
         for (WORD letter : {'F', 'V', 'O', 'H'}) {
             Key(p, letter, Alt);
-            EXPECT_TRUE(PopupWindowOpen(p)) << "Alt+" << char(letter) << " in " << where;
+            EXPECT_TRUE((PopupOf(p) != nullptr)) << "Alt+" << char(letter) << " in " << where;
             Key(p, VK_ESCAPE);
             Key(p, VK_ESCAPE);
-            EXPECT_FALSE(PopupWindowOpen(p) || MenuBarWaits(p)) << "Esc Esc after Alt+" << char(letter) << " in " << where;
+            EXPECT_FALSE((PopupOf(p) != nullptr) || MenuBarWaits(p)) << "Esc Esc after Alt+" << char(letter) << " in " << where;
         }
         EXPECT_EQ(p.Focus(), target) << "the keyboard went back to " << where;
     }
@@ -687,10 +673,10 @@ TEST(MenusAndKeysScenario, AnActionsAltShortcutLeavesNoMenuWaitingForKeys) {
             for (WORD letter : {'D', 'Z', 'L', 'Z'}) {
                 TypeAlt(p, letter, altFirst);
                 Key(p, VK_DOWN);
-                EXPECT_FALSE(PopupWindowOpen(p) || MenuBarWaits(p))
+                EXPECT_FALSE((PopupOf(p) != nullptr) || MenuBarWaits(p))
                     << "Down after Alt+" << char(letter) << (altFirst ? " (Alt let go first)" : "") << " in "
                     << NameOf(t, target);
-                if (PopupWindowOpen(p) || MenuBarWaits(p)) {
+                if ((PopupOf(p) != nullptr) || MenuBarWaits(p)) {
                     Key(p, VK_ESCAPE);
                     Key(p, VK_ESCAPE);
                 }
@@ -701,13 +687,6 @@ TEST(MenusAndKeysScenario, AnActionsAltShortcutLeavesNoMenuWaitingForKeys) {
 }
 
 namespace {
-
-// The context menu that is up (nullptr when none).
-HWND ListMenuUp(const TProgram& p) {
-    for (HWND w : p.TopWindows())
-        if (ClassOf(w) == "TXtPopupWindow") return w;
-    return nullptr;
-}
 
 // The program's visible top-level windows that cover the screen, other
 // than the main window and its boxes, one line each: a census of what is
@@ -745,7 +724,7 @@ TEST(MenusAndKeysScenario, TheMenuKeyOpensAtTheChosenTaskAndASessionHeldBackLeav
     Key(p, VK_DOWN);
     MoveTo(p, w.TreeRow(1));
     Key(p, VK_F10, Shift);
-    HWND menu = ListMenuUp(p);
+    HWND menu = PopupOf(p);
     ASSERT_NE(menu, nullptr);
     RECT r = RectOf(menu);
     const int rowTop = w.ListItem(3).y - 11;
@@ -756,7 +735,7 @@ TEST(MenusAndKeysScenario, TheMenuKeyOpensAtTheChosenTaskAndASessionHeldBackLeav
     const COLORREF chosen = PixelAt({besideMenu, rowTop + 11});
     Shot(p, main, "mend11-menu-key");
     Key(p, VK_ESCAPE);
-    EXPECT_EQ(ListMenuUp(p), nullptr);
+    EXPECT_EQ(PopupOf(p), nullptr);
 
     // Tasks 03 to 05 chosen, the list scrolled away from them: the menu
     // key brings the first into view and opens there; Delete takes the
@@ -766,7 +745,7 @@ TEST(MenusAndKeysScenario, TheMenuKeyOpensAtTheChosenTaskAndASessionHeldBackLeav
     Wheel(p, w.ListItem(4), -WHEEL_DELTA * 6);
     MoveTo(p, w.TreeRow(1));
     Key(p, VK_APPS);
-    menu = ListMenuUp(p);
+    menu = PopupOf(p);
     ASSERT_NE(menu, nullptr);
     r = RectOf(menu);
     EXPECT_GE(r.top, list.top + 20) << "the menu opens over the header or above the list";
@@ -787,7 +766,7 @@ TEST(MenusAndKeysScenario, TheMenuKeyOpensAtTheChosenTaskAndASessionHeldBackLeav
     ASSERT_TRUE(SetFileAttributesA(p.DatabasePath().c_str(), FILE_ATTRIBUTE_READONLY));
     AddTask(p, "Not to be lost");
     Click(p, w.ListItem(2), true);
-    ASSERT_NE(ListMenuUp(p), nullptr);
+    ASSERT_NE(PopupOf(p), nullptr);
     EXPECT_FALSE(EndSession(p));
     ASSERT_NE(p.WaitDialog(), nullptr);
     p.Settle();

@@ -15,12 +15,6 @@
 
 namespace qelvo::e2e {
 
-namespace {
-
-constexpr int OpenSteps = 3;
-
-} // namespace
-
 // A database another program held open (a backup or a synchronising
 // tool, with no sharing) was reported as "Possible corrupted database":
 // a user told that may well throw a sound file away. The message says the
@@ -90,8 +84,6 @@ TEST(OtherWriterScenario, NoToReplacingAChangedFileOffersAnotherName) {
 }
 
 namespace {
-
-using TTitles = std::vector<std::string>;
 
 // A point of a window's caption bar, left of its buttons.
 POINT CaptionOf(HWND w, bool nearRight) {

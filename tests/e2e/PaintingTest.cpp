@@ -80,11 +80,6 @@ TEST(PaintingScenario, CaptionBarsShowTheirNewCaptionsAfterTreeChoicesARenameAnd
 
 namespace {
 
-int WidthOf(HWND w) {
-    const RECT r = RectOf(w);
-    return r.right - r.left;
-}
-
 // The bar's pixels as the program left them, and after the whole bar was
 // invalidated and painted again.
 struct TRepaint {
@@ -628,10 +623,6 @@ TEST(PaintingScenario, TheHeaderFollowsTheScrollBarComingAndGoing) {
 }
 
 namespace {
-
-// The background of the selected row in the first-start theme: the
-// highlight blended half into the white, with the focus or without.
-const COLORREF SelectionBlue = RGB(0x97, 0xCA, 0xFC);
 
 // The rows of the task list, without the header and the scroll bar.
 RECT RowsOf(HWND list) {

@@ -97,6 +97,16 @@ inline void ChooseFromMenu(TProgram& p, HWND main, int captionX, int steps) {
     Key(p, VK_RETURN);
 }
 
+
+// Entries for ChooseFromMenu. File: Open..., Save as..., Clear
+// database..., Print..., the exports to text, HTML and Pendrillax. View:
+// Show Group By, Show Filters, the note panel, the Tags column. Tools:
+// Make Sticky Note, the Sticky Notes submenu, Options... (the last).
+inline constexpr int OpenSteps = 3, SaveAsSteps = 5, ClearDatabaseSteps = 7, PrintSteps = 8, ExportToTextSteps = 9,
+                     ExportToHtmlSteps = 10, ExportToPendrillaxSteps = 11;
+inline constexpr int ShowGroupBySteps = 5, ShowFiltersSteps = 6, ShowNotePanelSteps = 7, ShowTagsColumnSteps = 8;
+inline constexpr int MakeStickyNoteSteps = 2, StickyNotesMenuSteps = 3, OptionsSteps = -1;
+
 // Tools > Theme > the Index-th entry (Default first, then the other 20 by
 // name), with the keyboard once the menu is open.
 inline constexpr size_t ThemeCount = 21;

@@ -12,6 +12,7 @@
 #include "app/logic/Options.h"
 #include "app/logic/TaskPresentation.h"
 #include "e2e/ClockSupport.h"
+#include "e2e/ExitsSupport.h"
 #include "e2e/PreparedDatabase.h"
 #include "e2e/RepaintSupport.h"
 #include "e2e/TaskEntrySupport.h"
@@ -19,11 +20,6 @@
 namespace qelvo::e2e {
 
 namespace {
-
-constexpr int ExportToTextSteps = 9;
-constexpr int ExportToPendrillaxSteps = 11;
-
-const char* ReplaceQuestion = "already exists";
 
 // The dialog that is up (after a question about it was answered) is the
 // save dialog still: Escape closes it.
@@ -129,8 +125,6 @@ TEST(PrintAndExportScenario, AFailedExportLeavesTheEarlierExportWhole) {
 
 namespace {
 
-constexpr int PrintSteps = 8;
-
 // The line (without its CR LF) of a text that holds Part; "" when none does.
 std::string LineWith(const std::string& text, const std::string& part) {
     const size_t at = text.find(part);
@@ -211,7 +205,6 @@ TEST(PrintAndExportScenario, AHeadingKeepsCharactersTheCodePageLacks) {
 }
 
 TEST(PrintAndExportScenario, ThePrintWindowShowsItsWholeBarAndANarrowMainWindowsBarsGiveWayFromTheirEnd) {
-    constexpr int PrintSteps = 8;
     TProgram p("narrow-bars");
     HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
@@ -251,7 +244,6 @@ TEST(PrintAndExportScenario, ThePrintWindowShowsItsWholeBarAndANarrowMainWindows
 }
 
 TEST(PrintAndExportScenario, ALongHeadingTypedInThePrintWindowIsInItsExportOfTheChosenTasks) {
-    constexpr int PrintSteps = 8;
     // Places on the print window's bar, from its left.
     constexpr int ExportAsHtmlX = 190, PrintNotesX = 418, HeadingX = 700;
     TProgram p("print-report");
@@ -301,12 +293,6 @@ TEST(PrintAndExportScenario, ALongHeadingTypedInThePrintWindowIsInItsExportOfThe
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
-namespace {
-
-constexpr int PendrillaxSteps = 11;
-
-} // namespace
-
 // The Pendrillax export aimed at the database's own file (typed in the
 // save dialog under another letter case) is refused with a message; the
 // database keeps every task through the exit and the next start, and an
@@ -317,12 +303,12 @@ TEST(PrintAndExportScenario, ThePendrillaxExportNeverReplacesTheOpenDatabase) {
     ASSERT_NE(main, nullptr);
     std::string shouted = p.DatabasePath();
     shouted.replace(shouted.size() - 14, 14, "ACTUALDATA.KPX");
-    ChooseFromMenu(p, main, FileMenuX, PendrillaxSteps);
+    ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
     // The dialog asks before it replaces a file; the refusal comes after.
     ASSERT_TRUE(ChooseFileName(p, shouted));
     ASSERT_TRUE(Answer(p, "already exists", "&Yes"));
     EXPECT_TRUE(Answer(p, msg::ExportOverDatabaseHead, "OK"));
-    ChooseFromMenu(p, main, FileMenuX, PendrillaxSteps);
+    ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
     ASSERT_TRUE(TypeFileName(p, p.PathOf("moving")));
     const std::string jmw = ReadFile(p.PathOf("moving.jmw"));
     EXPECT_NE(jmw.find(".jmw"), std::string::npos);
@@ -372,8 +358,6 @@ TEST(PrintAndExportScenario, TheKeyboardAloneSetsTheWidthExportsAndCloses) {
 }
 
 namespace {
-
-constexpr int ExportToHtmlSteps = 10;
 
 // Waits for Notepad showing a file, checks its caption and closes it with
 // Alt+F4; false when it did not come or did not end.

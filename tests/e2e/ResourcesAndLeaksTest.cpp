@@ -118,13 +118,6 @@ size_t Differing(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b)
     return n;
 }
 
-// ---- What a user repeats
-
-constexpr int PrintSteps = 8;
-constexpr int OptionsSteps = -1;
-constexpr int ShowTagsColumnSteps = 8;
-constexpr int ShowNotePanelSteps = 7;
-
 // A window the program opens modally, closed with Keys; false when it did
 // not come or did not go.
 bool OpensAndCloses(TProgram& p, const std::string& className, const std::function<void()>& close) {

@@ -25,8 +25,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-using TTitles = std::vector<std::string>;
-
 const char* SaveQuestion = "You've made changes to this database, do you want to save before exiting?";
 
 // A program on a database of one list and no task, its main window up.
@@ -369,13 +367,6 @@ TEST(SavingAndExitsScenario, TheDatabasesFolderRenamedUnderTheProgramCostsNoTask
     EXPECT_EQ(TitlesIn(p.PathOf("Moved\\ActualData.kpx")), TTitles{"Old"});
 }
 
-namespace {
-
-constexpr int OpenSteps = 3;
-constexpr int SaveAsSteps = 5;
-
-} // namespace
-
 // A copy written with "Save as..." took the changes' unsaved mark away,
 // though the open file, which later saves keep writing, did not have
 // them: opening another database then asked nothing, and the open file
@@ -547,10 +538,6 @@ TEST(SavingAndExitsScenario, ASessionHeldBackSaysWhyOnceAndNotOverAnOpenQuestion
 }
 
 namespace {
-
-bool Holds(const std::vector<std::string>& titles, const std::string& title) {
-    return std::find(titles.begin(), titles.end(), title) != titles.end();
-}
 
 // Chooses the task in the list's row Index and opens its title's editor
 // with Enter; false when no editor took the keyboard.

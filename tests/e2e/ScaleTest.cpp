@@ -315,34 +315,6 @@ const std::string S = "\xF7";
 // longer than any wait of a scenario.
 constexpr size_t LongNoteSize = 300000;
 
-std::string TaskLineOf(const std::string& shortForm, const std::string& list, int id, const std::string& note = "") {
-    char number[16];
-    std::snprintf(number, sizeof number, "%010d", id);
-    return shortForm + S + "--" + S + number + S + list + S + "1/2/2025" + S + note + S + "\r\n";
-}
-
-// A database of Lists lists ("List 0" ...) and Tags tags ("tag0" ...), with
-// one task in List 0 carrying the first TaskTags tags and one without.
-std::string CrowdedDatabase(int lists, int tags, int taskTags) {
-    std::string db = "d_id-0123456789\r\n";
-    for (int i = 0; i < lists; ++i) db += "List " + std::to_string(i) + S + std::to_string(i % 20) + S + "\r\n";
-    db += "<--<*&^Folders^&*>-->\r\n";
-    for (int i = 0; i < tags; ++i) db += "tag" + std::to_string(i) + "\r\n";
-    db += "<--<*&^Tags^&*>-->\r\n";
-    std::string list;
-    for (int i = 0; i < taskTags; ++i) list += (i ? "," : "") + std::string("tag") + std::to_string(i);
-    db += TaskLineOf("[" + list + "]Many tags", "List 0", 1);
-    db += TaskLineOf("No tags", "List 0", 2);
-    return db;
-}
-
-// Starts the program on CrowdedDatabase; its main window.
-HWND StartOnCrowded(TProgram& p, int lists, int tags, int taskTags) {
-    WriteFile(p.DatabasePath(), CrowdedDatabase(lists, tags, taskTags));
-    p.Start();
-    return p.Main();
-}
-
 } // namespace
 
 // The tags panel of a task (Shift+T) lists every tag of the database. With

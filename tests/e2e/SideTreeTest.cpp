@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "e2e/BarItemsSupport.h"
+#include "e2e/BigDatabase.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/ExitsSupport.h"
 #include "e2e/PreparedDatabase.h"
@@ -71,34 +72,6 @@ TEST(SideTreeScenario, NewListsBeforeAndAfterTheIconDropDown) {
 namespace {
 
 const std::string S = "\xF7";
-
-std::string TaskLineOf(const std::string& shortForm, const std::string& list, int id, const std::string& note = "") {
-    char number[16];
-    std::snprintf(number, sizeof number, "%010d", id);
-    return shortForm + S + "--" + S + number + S + list + S + "1/2/2025" + S + note + S + "\r\n";
-}
-
-// A database of Lists lists ("List 0" ...) and Tags tags ("tag0" ...), with
-// one task in List 0 carrying the first TaskTags tags and one without.
-std::string CrowdedDatabase(int lists, int tags, int taskTags) {
-    std::string db = "d_id-0123456789\r\n";
-    for (int i = 0; i < lists; ++i) db += "List " + std::to_string(i) + S + std::to_string(i % 20) + S + "\r\n";
-    db += "<--<*&^Folders^&*>-->\r\n";
-    for (int i = 0; i < tags; ++i) db += "tag" + std::to_string(i) + "\r\n";
-    db += "<--<*&^Tags^&*>-->\r\n";
-    std::string list;
-    for (int i = 0; i < taskTags; ++i) list += (i ? "," : "") + std::string("tag") + std::to_string(i);
-    db += TaskLineOf("[" + list + "]Many tags", "List 0", 1);
-    db += TaskLineOf("No tags", "List 0", 2);
-    return db;
-}
-
-// Starts the program on CrowdedDatabase; its main window.
-HWND StartOnCrowded(TProgram& p, int lists, int tags, int taskTags) {
-    WriteFile(p.DatabasePath(), CrowdedDatabase(lists, tags, taskTags));
-    p.Start();
-    return p.Main();
-}
 
 // Types Name under "< New List >" (or "< New tag >") and presses Enter.
 void AddNode(TProgram& p, const TMainWindowParts& parts, const std::string& name) {
@@ -511,23 +484,6 @@ TEST(SideTreeScenario, TheListMenuMarksAChosenListWithALongName) {
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
-
-namespace {
-
-// Field Index of the task line whose title part holds Title ("" when none).
-std::string FieldOf(const std::string& file, const std::string& title, size_t index) {
-    const std::vector<std::string> fields = Fields(TaskLine(file, title));
-    return index < fields.size() ? fields[index] : std::string();
-}
-
-// The context menu that is up (nullptr when none).
-HWND PopupOf(const TProgram& p) {
-    for (HWND w : p.TopWindows())
-        if (ClassOf(w) == "TXtPopupWindow") return w;
-    return nullptr;
-}
-
-} // namespace
 
 // A list renamed in place and left by a click on the Tags tab: the tags
 // came in under the open editor, and the click that then closed it
@@ -1210,17 +1166,6 @@ TEST(SideTreeScenario, DraggingATaskOntoAnotherList) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
-namespace {
-
-// The context menu that is up (nullptr when none).
-HWND MenuUp(const TProgram& p) {
-    for (HWND w : p.TopWindows())
-        if (ClassOf(w) == "TXtPopupWindow") return w;
-    return nullptr;
-}
-
-} // namespace
-
 // The menu key and Shift+F10 in the side tree opened the menu at the
 // tree's top left corner, over "All", far from the list chosen; with the
 // pointer resting there, the menu was taken for a click on "All" and its
@@ -1238,7 +1183,7 @@ TEST(SideTreeScenario, TheMenuKeyOpensAtTheFocusedListAndActsOnIt) {
     ClientToScreen(w.Tree, &origin);
     MoveTo(p, origin);
     Key(p, VK_F10, Shift);
-    HWND menu = MenuUp(p);
+    HWND menu = PopupOf(p);
     ASSERT_NE(menu, nullptr);
     RECT r = RectOf(menu);
     EXPECT_GE(r.top, home.y) << "the menu covers the list it belongs to or opens above it";
@@ -1249,7 +1194,7 @@ TEST(SideTreeScenario, TheMenuKeyOpensAtTheFocusedListAndActsOnIt) {
     // third list, moves up again below Holidays.
     MoveTo(p, w.TreeRow(1));
     Key(p, VK_APPS);
-    menu = MenuUp(p);
+    menu = PopupOf(p);
     ASSERT_NE(menu, nullptr);
     r = RectOf(menu);
     EXPECT_GE(r.top, w.TreeRow(3).y);
@@ -1258,7 +1203,7 @@ TEST(SideTreeScenario, TheMenuKeyOpensAtTheFocusedListAndActsOnIt) {
     Key(p, VK_UP);    // Move Up
     Key(p, VK_RETURN);
     Key(p, VK_F10, Shift);
-    ASSERT_NE(MenuUp(p), nullptr);
+    ASSERT_NE(PopupOf(p), nullptr);
     Key(p, VK_UP);    // Move Down once more: Home ends last
     Key(p, VK_RETURN);
     Key(p, 'Q', Ctrl);
@@ -1268,10 +1213,6 @@ TEST(SideTreeScenario, TheMenuKeyOpensAtTheFocusedListAndActsOnIt) {
 }
 
 namespace {
-
-bool Holds(const std::vector<std::string>& titles, const std::string& title) {
-    return std::find(titles.begin(), titles.end(), title) != titles.end();
-}
 
 // The tags of a database file.
 std::vector<std::string> TagsIn(const std::string& path) {

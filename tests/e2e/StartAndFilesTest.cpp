@@ -183,12 +183,6 @@ TEST(StartAndFilesScenario, AMegabyteOfTagsJoinsTheTagTableAtOnce) {
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
-namespace {
-
-using TTitles = std::vector<std::string>;
-
-} // namespace
-
 TEST(StartAndFilesScenario, SettingsFilesOfGarbageOutOfRangeOrUnwritableNeverCostTheTasks) {
     TProgram p("fail-settings");
     WriteWorkDatabase(p.DatabasePath(), {"Old"});
@@ -250,14 +244,6 @@ TEST(StartAndFilesScenario, SettingsFilesOfGarbageOutOfRangeOrUnwritableNeverCos
     CloseHandle(held);
     EXPECT_EQ(ReadFile(p.SettingsPath()), before);
 }
-
-namespace {
-
-constexpr int ClearDatabaseSteps = 7;
-
-const char* ReplaceQuestion = "already exists";
-
-} // namespace
 
 // "Clear database..." offers to keep a copy first, and its dialog offered
 // the open file's own name: taken, the "copy" was the file being cleared,
@@ -825,26 +811,6 @@ TEST(StartAndFilesScenario, ASecondStartWhileTheFirstStartsWaitsForItsWindow) {
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
-
-namespace {
-
-// Task 00 .. Task <count - 1> in the list Work.
-void WriteNumberedTasks(const std::string& path, int count) {
-    MakeFolderOf(path);
-    TuData data;
-    data.Folders->Add("Work\xF7" "0\xF7");
-    for (int i = 0; i < count; ++i) {
-        char title[16];
-        std::snprintf(title, sizeof title, "Task %02d", i);
-        TuTask* task = new TuTask();
-        task->Title = title;
-        task->Folder = std::string("Work");
-        data.Tasks->AddObject(title, task);
-    }
-    data.SaveToFile(path);
-}
-
-} // namespace
 
 TEST(StartAndFilesScenario, SaveAsStartsBesideTheOpenDatabaseWithItsName) {
     TProgram p("polish-save-as");

@@ -225,9 +225,6 @@ TEST(StickyNotesScenario, AStickyNoteShowsTheDueDateAsTheListDoes) {
 
 namespace {
 
-constexpr int MakeStickyNoteSteps = 2;
-constexpr int StickyNotesMenuSteps = 3;
-
 // Tools > Sticky Notes > the Index-th entry (0 Show All, 1 Close All).
 void ChooseFromStickyNotesMenu(TProgram& p, HWND main, int index) {
     OpenMainMenu(p, main, ToolsMenuX);

@@ -241,4 +241,32 @@ inline void ChooseFromEditMenu(TProgram& p, HWND edit, char letter) {
     Key(p, letter);
 }
 
+// The popup menu that is up (a context menu, a menu of the menu bar or of
+// a bar's button); nullptr when none is.
+inline HWND PopupOf(const TProgram& p) {
+    for (HWND w : p.TopWindows())
+        if (ClassOf(w) == "TXtPopupWindow") return w;
+    return nullptr;
+}
+
+// Field Index of the saved task line whose title part holds Title ("" when
+// none does).
+inline std::string FieldOf(const std::string& file, const std::string& title, size_t index) {
+    const std::vector<std::string> fields = Fields(TaskLine(file, title));
+    return index < fields.size() ? fields[index] : std::string();
+}
+
+// The short form (priority, due date, tags, title) of the saved task whose
+// title part holds Title ("" when there is none).
+inline std::string ShortFormOf(const std::string& file, const std::string& title) { return FieldOf(file, title, 0); }
+
+inline int WidthOf(HWND w) {
+    const RECT r = RectOf(w);
+    return r.right - r.left;
+}
+
+// The background of the selected row in the first-start theme: the
+// highlight blended half into the white.
+inline constexpr COLORREF SelectionBlue = RGB(0x97, 0xCA, 0xFC);
+
 } // namespace qelvo::e2e

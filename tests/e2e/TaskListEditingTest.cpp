@@ -25,12 +25,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-using TTitles = std::vector<std::string>;
-
-// The background of the selected row in the first-start theme: the
-// highlight blended half into the white.
-const COLORREF SelectionBlue = RGB(0x97, 0xCA, 0xFC);
-
 const char* DeleteQuestion = "Are you sure you want to delete selected item(s)? (no undo is possible)";
 
 TTitles Without(TTitles titles, const TTitles& gone) {
@@ -300,13 +294,6 @@ std::string DueDatabase(const std::vector<std::pair<std::string, std::string>>& 
         text += (due.empty() ? "" : ";" + due + ";") + title + sep + "--" + sep + "000000000" + std::to_string(id++) +
                 sep + "Home" + sep + "1/2/2025" + sep + sep + eol;
     return text;
-}
-
-// The short form (priority, due date, tags, title) of the saved task whose
-// title part holds Title ("" when there is none).
-std::string ShortFormOf(const std::string& file, const std::string& title) {
-    const std::vector<std::string> fields = Fields(TaskLine(file, title));
-    return fields.empty() ? std::string() : fields[0];
 }
 
 } // namespace
@@ -861,15 +848,6 @@ TEST(TaskListEditingScenario, AccentedTextTypedIntoEveryEditorIsFoundShownAndKep
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
-
-namespace {
-
-int WidthOf(HWND w) {
-    const RECT r = RectOf(w);
-    return r.right - r.left;
-}
-
-} // namespace
 
 // A title changed from the editor's own menu (Undo, Paste) kept the
 // editor at the size of the text before: the title taken back by Undo

@@ -660,23 +660,6 @@ TEST(TaskListMouseScenario, AfterTheListScrollsTheCheckBoxUnderTheRestingPointer
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
-namespace {
-
-// Field Index of the task line whose title part holds Title ("" when none).
-std::string FieldOf(const std::string& file, const std::string& title, size_t index) {
-    const std::vector<std::string> fields = Fields(TaskLine(file, title));
-    return index < fields.size() ? fields[index] : std::string();
-}
-
-// The context menu that is up (nullptr when none).
-HWND PopupOf(const TProgram& p) {
-    for (HWND w : p.TopWindows())
-        if (ClassOf(w) == "TXtPopupWindow") return w;
-    return nullptr;
-}
-
-} // namespace
-
 // A click elsewhere ends a title edit and takes the title; the control
 // clicked keeps the keyboard. It went back to the task list: a task typed
 // into the quick-entry box went to the list's search and Enter opened the
@@ -1236,22 +1219,6 @@ TEST(TaskListMouseScenario, ThePointerTakesTheShapeOfWhatTheWheelScrollsUnderIt)
 }
 
 namespace {
-
-// Task 00 .. Task <count - 1> in the list Work.
-void WriteNumberedTasks(const std::string& path, int count) {
-    MakeFolderOf(path);
-    TuData data;
-    data.Folders->Add("Work\xF7" "0\xF7");
-    for (int i = 0; i < count; ++i) {
-        char title[16];
-        std::snprintf(title, sizeof title, "Task %02d", i);
-        TuTask* task = new TuTask();
-        task->Title = title;
-        task->Folder = std::string("Work");
-        data.Tasks->AddObject(title, task);
-    }
-    data.SaveToFile(path);
-}
 
 UINT WheelLines() {
     UINT lines = 3;

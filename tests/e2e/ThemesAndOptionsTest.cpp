@@ -21,8 +21,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-constexpr int OptionsSteps = -1;    // the Tools menu's last entry
-
 // Tools > Options; the dialog (nullptr when none came).
 HWND OpenOptions(TProgram& p, HWND main) {
     ChooseFromMenu(p, main, ToolsMenuX, OptionsSteps);
@@ -307,7 +305,6 @@ TEST(ThemesAndOptionsScenario, TabThroughANumberBoxKeepsItsArrows) {
 
 namespace {
 
-constexpr int ExportToTextSteps = 9;
 constexpr size_t FirstCheck = 0;
 constexpr size_t MinToTrayCheck = 1;
 constexpr size_t ConfirmDeleteCheck = 2;

@@ -23,13 +23,6 @@ namespace qelvo::e2e {
 
 namespace {
 
-// The short form (priority, due date, tags, title) of the saved task
-// whose title part holds Title.
-std::string ShortFormOf(const std::string& file, const std::string& title) {
-    const std::vector<std::string> fields = Fields(TaskLine(file, title));
-    return fields.empty() ? std::string() : fields[0];
-}
-
 std::string Chosen(const TMainWindowParts& parts) { return parts.ChosenTask(); }
 
 } // namespace

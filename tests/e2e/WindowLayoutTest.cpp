@@ -581,9 +581,6 @@ TEST(WindowLayoutScenario, PanelsStoredLargerThanTheWindowLeaveTheListAndTheTree
 
 namespace {
 
-// The width of a window.
-int WidthOf(HWND w) { return RectOf(w).right - RectOf(w).left; }
-
 // Waits until the task list has at least half the main window's width.
 bool ListHasHalf(TProgram& p, HWND main, HWND list) {
     return WaitUntil([&] {
@@ -675,9 +672,6 @@ POINT CloseBoxOfFloating(HWND floating) {
     const RECT f = RectOf(floating);
     return {f.right - 10, f.top + 10};
 }
-
-constexpr int ShowGroupBySteps = 5;
-constexpr int ShowFiltersSteps = 6;  // View menu entries
 
 } // namespace
 
