@@ -443,7 +443,7 @@ HWND TProgram::Target() const {
 bool TProgram::Answered(HWND target) const {
     DWORD_PTR result = 0;
     if (SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, WaitBound, &result)) return true;
-    if (IsWindow(target)) ADD_FAILURE() << "the program did not answer within " << WaitBound << " ms";
+    if (IsWindow(target) && Running()) ADD_FAILURE() << "the program did not answer within " << WaitBound << " ms";
     return false;
 }
 
@@ -599,8 +599,11 @@ bool InputDrained(const TProgram& p, unsigned boundMs) {
     // A window may also be painted at once while input still waits (a
     // window shown paints itself), or go away with its mark: only a few
     // rounds in a row of a mark painted by a window that stays count.
+    // A program that has ended took all it was going to take: what it did
+    // with the input shows in what it left (its exit code, its files).
     for (int painted = 0; painted < 3;) {
-        if (!p.Settle(2)) return false;
+        if (!p.Running()) return true;
+        if (!p.Settle(2)) return !p.Running();
         if (GetTickCount() - start > boundMs) return false;
         // The window of the program under the middle of its first window
         // (the dialog shown, else a control of the main window).
@@ -619,7 +622,7 @@ bool InputDrained(const TProgram& p, unsigned boundMs) {
                   boundMs - std::min<DWORD>(boundMs, GetTickCount() - start));
         painted = IsWindow(w) && !GetUpdateRect(w, nullptr, FALSE) ? painted + 1 : 0;
     }
-    return p.Settle();
+    return p.Settle() || !p.Running();
 }
 
 void MoveTo(const TProgram& p, POINT at) { Mouse(p, 0, at); }

@@ -267,7 +267,9 @@ void TypeAhead(const TProgram& p, const std::vector<TStroke>& strokes);
 // Returns once the program's thread has taken every input queued for it:
 // a pixel of its window marked for painting is painted, which the thread
 // does only when no input or posted message waits for it, a few times in
-// a row. False when the bound ran out (the program was still busy).
+// a row. True once the program has ended (input that ends it, a close
+// box clicked ahead, leaves nothing to take). False when the bound ran out
+// (the program was still busy).
 bool InputDrained(const TProgram& p, unsigned boundMs = 3 * WaitBound);
 
 // ---- The left button held down
