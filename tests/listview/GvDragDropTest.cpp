@@ -506,16 +506,22 @@ TEST_F(GvDragDropTest, AutoScrollWaitsForTheDelayThenSteps) {
     band->DragStart(nullptr, TCommonKeyStates{cksLButton}, TPoint{50, 40});
     TCommonDropEffect effect = cdeNone;
     band->Drag(TCommonKeyStates{cksLButton}, at, TCommonDropEffects(), effect);
-    ASSERT_NE(band->GetTimer(), nullptr);
-    EXPECT_TRUE(band->GetTimer()->GetEnabled());
-    // Timers never fire early: nothing moves before the delay.
-    qelvo::test::PumpMessages(250);
+    // The timer runs for the delay; nothing moves before it ticks.
+    gcl::TTimer* timer = band->GetTimer();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->GetEnabled());
+    EXPECT_EQ(timer->GetInterval(), static_cast<uint32_t>(band->GetAutoScrollDelay()));
     EXPECT_EQ(bars->GetOffsetY(), 0);
     EXPECT_FALSE(band->AutoScrolling());
-    // Then it scrolls in steps of (margin - distance) x accelerator.
+    // Its tick at the end of the delay (run here at once) starts the
+    // scrolling and moves nothing yet; the ticks after it, at the shorter
+    // interval, scroll in steps of (margin - distance) x accelerator.
+    timer->OnTimer(timer);
+    EXPECT_TRUE(band->AutoScrolling());
+    EXPECT_EQ(timer->GetInterval(), 50u);
+    EXPECT_EQ(bars->GetOffsetY(), 0);
     ASSERT_TRUE(qelvo::test::PumpMessages(3000, [&] { return bars->GetOffsetY() > 0; }));
     EXPECT_TRUE(band->AutoScrolling());
-    EXPECT_EQ(band->GetTimer()->GetInterval(), 50u);
     EXPECT_EQ(bars->GetOffsetY() % 24, 0);
     // The band stays attached to the content: its moving point went down
     // with the view.
