@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Speed of the grouped list view under Wine against floors measured in the
 # same run (see bench/win32/GvListviewBench.cpp).
-#   bench/listview.sh [RUNS] [N] [fill|hits|paint|groups|refill]   (after scripts/build win32)
+#   bench/listview.sh [RUNS] [N] [fill|hits|paint|groups|refill|free]   (after scripts/build win32)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 EXE="$ROOT/build/win32/bench/gv_listview_bench.exe"

@@ -24,7 +24,12 @@
 //           clear and the fill in one update as the task list does them
 //           (laid out when it ends). Floor: the same records (data, check,
 //           number) in a vector per group, emptied and filled again.
-//   gv_listview_bench [RUNS] [N] [fill|hits|paint|groups|refill]   (bench/listview.sh runs it;
+//   free  - every second item of each of 10 groups freed one by one
+//           inside an update (laid out when it ends), at N/10 and at N
+//           items, and the growth for 10x the items. Floor: as many
+//           records of an item's size freed one by one out of a vector
+//           of pointers per group, which is closed up once.
+//   gv_listview_bench [RUNS] [N] [fill|hits|paint|groups|refill|free]   (bench/listview.sh runs it;
 //                                                     a part name runs that part only)
 // With GV_PHASES set in the environment each fill also prints its phases.
 #include "gcl/rtl/WinApi.h"
@@ -436,6 +441,64 @@ void Refill(int runs, int n) {
     gcl::Free(lv);
 }
 
+// Every second item of each group of a list of n items in 10 groups
+// freed one by one inside one update, laid out when it ends.
+// Milliseconds.
+double FreeHalfOnce(int n) {
+    constexpr int GroupCount = 10;
+    TGvListview* lv = Filled(n, GroupCount);
+    std::vector<TGvItem*> gone;
+    gone.reserve(static_cast<size_t>(n / 2 + GroupCount));
+    const double start = Now();
+    lv->BeginUpdate();
+    for (int g = 0; g < GroupCount; ++g) {
+        TGvItems* items = lv->GetGroups()->GetGroups(g)->GetItems();
+        for (int i = 1; i < items->GetCount(); i += 2) gone.push_back(items->GetItems(i));
+    }
+    for (TGvItem* item : gone) gcl::Free(item);
+    lv->EndUpdate();
+    const double ms = (Now() - start) * 1000;
+    gcl::Free(lv);
+    return ms;
+}
+
+// The floor: the same records (an item's size each) freed one by one out
+// of a vector of pointers per group, each vector closed up once.
+double FreeHalfFloorOnce(int n) {
+    constexpr int GroupCount = 10;
+    struct TRecord {
+        char Bytes[sizeof(TGvItemStored)];
+    };
+    std::vector<std::vector<TRecord*>> groups(GroupCount);
+    for (int i = 0; i < n; ++i) groups[static_cast<size_t>(i % GroupCount)].push_back(new TRecord{});
+    const double start = Now();
+    for (std::vector<TRecord*>& records : groups) {
+        for (size_t i = 1; i < records.size(); i += 2) {
+            delete records[i];
+            records[i] = nullptr;
+        }
+        records.erase(std::remove(records.begin(), records.end(), nullptr), records.end());
+    }
+    const double ms = (Now() - start) * 1000;
+    for (std::vector<TRecord*>& records : groups)
+        for (TRecord* r : records) delete r;
+    return ms;
+}
+
+void FreeHalf(int runs, int n) {
+    std::vector<double> small, large, smallFloor, largeFloor;
+    for (int r = 0; r < std::max(runs, 5); ++r) {
+        small.push_back(FreeHalfOnce(n / 10));
+        large.push_back(FreeHalfOnce(n));
+        smallFloor.push_back(FreeHalfFloorOnce(n / 10));
+        largeFloor.push_back(FreeHalfFloorOnce(n));
+    }
+    const double s = Median(small), l = Median(large), sf = Median(smallFloor), lf = Median(largeFloor);
+    std::printf("free every second item of 10 groups in one update: %.2f ms at %d items (floor %.3f ms, ratio %.1f), "
+                "%.2f ms at %d items (floor %.3f ms, ratio %.1f); growth for 10x the items: %.1fx (floor %.1fx)\n",
+                s, n / 10, sf, s / sf, l, n, lf, l / lf, l / s, lf / sf);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -449,6 +512,7 @@ int main(int argc, char** argv) {
     if (only.empty() || only == "paint") Paint(runs, n);
     if (only.empty() || only == "groups") Groups(runs, n);
     if (only.empty() || only == "refill") Refill(runs, n);
+    if (only.empty() || only == "free") FreeHalf(runs, n);
     GvListviewUnit.Finalize();
     gcl::FormsUnit.Finalize();
     return 0;

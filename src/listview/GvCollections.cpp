@@ -124,6 +124,10 @@ void TGvCollectionItem::SetDataInf(gcl::IUnknown* Value) {
 int TGvCollectionItem::GetIndex() const {
     if (!FCollection) return -1;
     const auto& list = FCollection->FList;
+    // Before the first empty place the positions are the indexes.
+    if (FCollection->FHoles > 0 &&
+        !(FIndex >= 0 && FIndex < FCollection->FFirstHole && list[static_cast<size_t>(FIndex)] == this))
+        FCollection->Settle();
     if (FIndex >= 0 && FIndex < static_cast<int>(list.size()) && list[static_cast<size_t>(FIndex)] == this)
         return FIndex;
     auto it = std::find(list.begin(), list.end(), this);
@@ -431,7 +435,7 @@ void TGvCollectionItem::BeforeDestruction() noexcept {
     // the removal (a collection that clears itself needs neither).
     if (FCollection && !FCollection->FClearing) {
         TGvCollection* collection = FCollection;
-        collection->Extract(this);
+        collection->Vacate(this);
         try {
             collection->ReIndexItems(false);
             collection->DoStructureChange();
@@ -457,6 +461,7 @@ void TGvCollection::BeforeDestruction() noexcept {
     } catch (...) {
     }
     // Whatever is left (an error above) is freed without notifications.
+    Settle();
     FClearing = true;
     for (auto it = FList.rbegin(); it != FList.rend(); ++it) gcl::Free(*it);
     FList.clear();
@@ -479,6 +484,7 @@ TGvCollectionItem* TGvCollection::Add(void* Data) {
 }
 
 void TGvCollection::Clear(bool FreeItems) {
+    Settle();
     if (FList.empty()) return;
     TCustomGvListview* lv = GetOwnerListview();
     {
@@ -493,6 +499,7 @@ void TGvCollection::Clear(bool FreeItems) {
 }
 
 void TGvCollection::ClearEntries(bool FreeItems) {
+    Settle();
     FClearing = true;
     try {
         if (FreeItems && !FSelectionSeen) {
@@ -528,16 +535,19 @@ void TGvCollection::ClearEntries(bool FreeItems) {
 void TGvCollection::AppendEntry(TGvCollectionItem* Item) {
     FList.push_back(Item);
     if (Item->FState.Contains(esosSelected) || Item->FState.Contains(esosFocused)) FSelectionSeen = true;
-    // Only the new entry needs a number, so a bulk fill stays linear.
-    Item->FIndex = GetCount() - 1;
-    DoItemAdd(Item, Item->FIndex);
+    // Only the new entry needs a number (its place), so a bulk fill stays
+    // linear.
+    Item->FIndex = static_cast<int>(FList.size()) - 1;
+    DoItemAdd(Item, GetCount() - 1);
 }
 
 void TGvCollection::FreeEntries() {
+    Settle();
     for (auto it = FList.rbegin(); it != FList.rend(); ++it) gcl::Free(*it);
 }
 
 void TGvCollection::Exchange(int Index1, int Index2) {
+    Settle();
     std::swap(FList.at(static_cast<size_t>(Index1)), FList.at(static_cast<size_t>(Index2)));
     FNumbered = false;
     ReIndexItems(false);
@@ -548,6 +558,7 @@ void TGvCollection::Exchange(int Index1, int Index2) {
 void TGvCollection::Extract(TGvCollectionItem* Item) {
     // An entry taken out while the clear destroys them all stays destroying.
     if (FEntriesDestroying) Item->SetStateBit(esosDestroying, true);
+    Settle();
     auto it = std::find(FList.begin(), FList.end(), Item);
     if (it != FList.end()) {
         FNumbered = FNumbered && it + 1 == FList.end();
@@ -557,7 +568,43 @@ void TGvCollection::Extract(TGvCollectionItem* Item) {
     if (vit != FVisibleList.end()) FVisibleList.erase(vit);
 }
 
+void TGvCollection::Vacate(TGvCollectionItem* Item) {
+    // The entry's number finds its place (numbered once when a change
+    // since the last numbering moved entries).
+    if (!FNumbered) ReIndexItems(true);
+    const int at = Item->FIndex;
+    if (at < 0 || at >= static_cast<int>(FList.size()) || FList[static_cast<size_t>(at)] != Item)
+        return Extract(Item);
+    if (FEntriesDestroying) Item->SetStateBit(esosDestroying, true);
+    FList[static_cast<size_t>(at)] = nullptr;
+    ++FHoles;
+    FFirstHole = std::min(FFirstHole, at);
+    if (FVisibleList.empty()) return;
+    auto vit = std::find(FVisibleList.begin(), FVisibleList.end(), Item);
+    if (vit != FVisibleList.end()) FVisibleList.erase(vit);
+}
+
+void TGvCollection::CloseUp() const noexcept {
+    // The entries after the first empty place move up over the empty
+    // ones, keeping their order (and their numbers their places).
+    size_t at = static_cast<size_t>(FFirstHole);
+    const size_t count = FList.size();
+    for (size_t i = at; i < count; ++i) {
+        TGvCollectionItem* entry = FList[i];
+        if (!entry) continue;
+        if (FNumbered) {
+            if (i + 16 < count && FList[i + 16]) __builtin_prefetch(FList[i + 16], 1);
+            entry->FIndex = static_cast<int>(at);
+        }
+        FList[at++] = entry;
+    }
+    FList.resize(at);
+    FHoles = 0;
+    FFirstHole = NoHole;
+}
+
 void TGvCollection::RetainEntries(const std::vector<std::uint8_t>& Keep) {
+    Settle();
     // Each entry that goes is destroying before it loses its focus and
     // selection, as in a clear; an error of their events still takes every
     // one of them out and frees it, and is passed on after.
@@ -605,6 +652,7 @@ void TGvCollection::MoveItem(TGvCollectionItem* Item, int Index) {
         from->Extract(Item);
         from->ReIndexItems(false);
     }
+    Settle();
     Index = std::clamp(Index, 0, GetCount());
     FList.insert(FList.begin() + Index, Item);
     FNumbered = false;
@@ -620,6 +668,7 @@ void TGvCollection::ReIndexItems(bool Force) {
     TGvGroups* groups = lv ? lv->GetGroups() : nullptr;
     if (!Force && groups && groups->FReIndexCount > 0) return;
     if (FNumbered && !Force) return;
+    Settle();
     // The entries lie scattered over the heap: fetch ahead.
     const size_t count = FList.size();
     for (size_t i = 0; i < count; ++i) {
@@ -634,6 +683,7 @@ TGvCollectionItem* TGvCollection::LastVisible() const { return FVisibleList.empt
 
 TGvCollectionItem* TGvCollection::NextVisible(TGvCollectionItem* Item) const {
     if (!Item) return nullptr;
+    Settle();
     for (int i = Item->GetIndex() + 1; i < GetCount(); ++i)
         if (FList[static_cast<size_t>(i)]->GetVisible()) return FList[static_cast<size_t>(i)];
     return nullptr;
@@ -641,12 +691,14 @@ TGvCollectionItem* TGvCollection::NextVisible(TGvCollectionItem* Item) const {
 
 TGvCollectionItem* TGvCollection::PrevVisible(TGvCollectionItem* Item) const {
     if (!Item) return nullptr;
+    Settle();
     for (int i = Item->GetIndex() - 1; i >= 0; --i)
         if (FList[static_cast<size_t>(i)]->GetVisible()) return FList[static_cast<size_t>(i)];
     return nullptr;
 }
 
 void TGvCollection::MakeAllVisible() {
+    Settle();
     for (size_t i = 0; i < FList.size(); ++i) FList[i]->SetVisible(true);
 }
 
@@ -661,6 +713,7 @@ void TGvCollection::EndUpdate(bool Invalidate) {
 void TGvCollection::WriteItems(TStream& S) {
     WriteInt32(S, GvStreamVersion);
     WriteInt32(S, GetCount());
+    Settle();
     for (TGvCollectionItem* item : FList) {
         Helper().WriteString(S, item->ClassName());
         item->SaveToStream(S, GvStreamVersion);

@@ -317,11 +317,15 @@ private:
 class TGvCollection : public TGvOwnedPersistent {
     GCL_CLASS(TGvCollection, TGvOwnedPersistent)
 public:
-    int GetCount() const noexcept { return static_cast<int>(FList.size()); }
+    int GetCount() const noexcept { return static_cast<int>(FList.size()) - FHoles; }
     // The entry at Index (no range check).
-    TGvCollectionItem* GetItems(int Index) const { return FList[static_cast<size_t>(Index)]; }
+    TGvCollectionItem* GetItems(int Index) const {
+        if (Index >= FFirstHole) Settle();
+        return FList[static_cast<size_t>(Index)];
+    }
     // Replaces the list slot (no re-indexing, no notification).
     void SetItems(int Index, TGvCollectionItem* Value) {
+        Settle();
         FList[static_cast<size_t>(Index)] = Value;
         FNumbered = false;
         if (Value && (Value->GetSelected() || Value->GetFocused())) FSelectionSeen = true;
@@ -333,6 +337,7 @@ public:
     const void* EntriesAt() const noexcept { return FList.data(); }
     // The list itself, to change at will (the entries are numbered anew).
     TGvEntryList& List() noexcept {
+        Settle();
         FNumbered = false;
         return FList;
     }
@@ -400,6 +405,13 @@ protected:
     bool GetEntriesDestroying() const noexcept { return FEntriesDestroying; }
     // Removes Item from the lists without freeing it.
     void Extract(TGvCollectionItem* Item);
+    // Takes Item, which is being freed, out of the lists: its place in the
+    // list is left empty until the list is next read past it (Settle).
+    void Vacate(TGvCollectionItem* Item);
+    // Closes the list up over the places that freed entries left empty.
+    void Settle() const noexcept {
+        if (FHoles > 0) CloseUp();
+    }
     // Keeps the entries Keep marks (entry I stays when Keep[I] is not 0),
     // in their order, and frees the others as ClearEntries frees them:
     // each one that goes is destroying and loses its focus and selection
@@ -417,10 +429,21 @@ private:
     friend class TGvSortManager;
     friend class TGvSorter;
 
+    void CloseUp() const noexcept;
+
     bool FHideFromForm = false;
-    TGvEntryList FList;
-    // Every entry's stored index is its position in FList. Whatever moves
-    // entries other than at the end clears it.
+    // The entries in order. An entry freed on its own leaves its place
+    // empty (null) rather than moving every entry after it, so that many
+    // entries freed one by one (inside an update) cost one walk that
+    // closes the list up, when the list is next read past the first empty
+    // place (FFirstHole) or laid out; GetCount leaves the FHoles empty
+    // places out, and every reader of the list settles it first.
+    mutable TGvEntryList FList;
+    mutable int FHoles = 0;
+    static constexpr int NoHole = 0x7FFFFFFF;
+    mutable int FFirstHole = NoHole;
+    // Every entry's stored index is its position in FList (empty places
+    // counted). Whatever moves entries other than at the end clears it.
     bool FNumbered = true;
     intptr_t FTag = 0;
     TGvEntryList FVisibleList;

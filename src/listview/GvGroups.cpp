@@ -392,6 +392,15 @@ void TGvGroups::LayOut(TCustomGvListview* lv, bool Force) {
         if (g->GetItems()) g->GetItems()->ReIndexItems(false);
         previous = g;
     }
+    // A fold of the focused item's group, by whoever folds it, leaves the
+    // item out of the view: the focus moves past the group as a fold by
+    // its button moves it (to the next item laid out, or to none), so
+    // that no key or caller acts on an item the user cannot see.
+    if (TGvSelectionManager* selection = lv->GetSelection()) {
+        TGvItem* focused = selection->GetFocusedItem();
+        TGvGroup* group = focused ? focused->OwnerGroup() : nullptr;
+        if (group && group->GetVisible() && !group->GetExpanded()) selection->FocusPastGroup(group);
+    }
     if (lv->GetSelection() && lv->GetSelection()->GetGroupSelections())
         lv->GetSelection()->BuildSelectionGroupings(false);
     if (lv->GetScrollbars()) {

@@ -289,10 +289,11 @@ void TGvViewItem::SetupFont(TGvItem* Item, int ColumnPos, bool Selected, gcl::TC
     lv->DoItemPaintText(Item, ColumnPos, Canvas);
 }
 
-bool TGvViewItem::ActiveLook(TGvItem* Item) const {
+bool TGvViewItem::ActiveLook(TGvItem* Item) const { return Item->GetDropTarget() || ActiveSelectionLook(); }
+
+bool TGvViewItem::ActiveSelectionLook() const {
     TCustomGvListview* lv = FOwnerListview;
-    return (ListviewFocused(lv) && !lv->GetShowInactive()) || Item->GetDropTarget() ||
-           lv->GetSelection()->GetPopupMode();
+    return (ListviewFocused(lv) && !lv->GetShowInactive()) || lv->GetSelection()->GetPopupMode();
 }
 
 bool TGvViewItem::SelectedLook(TGvItem* Item, TGvColumn* Column) const {
@@ -391,16 +392,32 @@ void TGvViewItem::PaintSelectionRect(TGvItem* Item, TGvColumn* Column, const TGv
     const bool focusLook = Item->GetFocused() && (ListviewFocused(lv) || selection->GetPopupMode());
     const bool fullCell = selection->GetFullCellPaint();
     const bool fullItem = selection->GetFullItemPaint();
+    // Paints a block over Area (view coordinates), below the header only.
+    auto paintBlock = [&](TRect area, bool active) {
+        AdjustSelectionRect(Item, area);
+        if (TGvScrollbarManager* scroll = lv->GetScrollbars()) {
+            TRect visible = scroll->MapWindowRectToViewRect(ClientRectOf(lv), true);
+            visible.Top = std::max(visible.Top, scroll->GetOffsetY());
+            if (!gcl::IntersectRect(area, area, visible)) return;
+        }
+        if (gcl::IsRectEmpty(area)) return;
+        PaintSelectionBlock(lv, Canvas, area, active, Item == selection->GetFocusedItem());
+    };
     TRect area{};
     if (selection->GetGroupSelections() && lv->GetView() == elsReport && marked) {
+        // The first row of a run that a paint draws paints the run's whole
+        // block, a drop target among them too (which then marks itself on
+        // it): the rows after it in the paint paint none.
         TGvSelectionGroupList* run = Item->GetSelectionGroup();
-        if (!run || Item->GetDropTarget()) {
-            area = Item->GetDisplayRect();
-        } else if (run->FirstItem() == Item || Item->GetDisplayRect().Top <= lv->PaintedTop()) {
+        const bool paintsRun = run && (run->FirstItem() == Item || Item->GetDisplayRect().Top <= lv->PaintedTop());
+        if (paintsRun) {
             area = run->DisplayRect;
-        } else {
-            return;  // the run's first row in this paint paints the whole block
+            if (!fullItem && !fullCell) area.Left = R.SelectionRect.Left;
+            if (!Item->GetDropTarget()) return paintBlock(area, ActiveLook(Item));
+            paintBlock(area, ActiveSelectionLook());
         }
+        if (run && !Item->GetDropTarget()) return;
+        area = Item->GetDisplayRect();
         if (!fullItem && !fullCell) area.Left = Item->GetDropTarget() ? R.TextRect.Left : R.SelectionRect.Left;
     } else if (SelectsFullRow() && marked) {
         area = Item->GetDisplayRect();
@@ -418,15 +435,7 @@ void TGvViewItem::PaintSelectionRect(TGvItem* Item, TGvColumn* Column, const TGv
         area = R.SelectionRect;
         if (fullItem) gcl::UnionRect(area, area, R.IconRect);
     }
-    AdjustSelectionRect(Item, area);
-    // Below the header only.
-    if (TGvScrollbarManager* scroll = lv->GetScrollbars()) {
-        TRect visible = scroll->MapWindowRectToViewRect(ClientRectOf(lv), true);
-        visible.Top = std::max(visible.Top, scroll->GetOffsetY());
-        if (!gcl::IntersectRect(area, area, visible)) return;
-    }
-    if (gcl::IsRectEmpty(area)) return;
-    PaintSelectionBlock(lv, Canvas, area, ActiveLook(Item), Item == selection->GetFocusedItem());
+    paintBlock(area, ActiveLook(Item));
 }
 
 void TGvViewItem::DrawItemImage(TGvItem* Item, gcl::TCustomImageList* Images, int Index, int Overlay,

@@ -89,6 +89,8 @@ protected:
     // focus (and ShowInactive is off), the item is a drop target, or the
     // selection is in popup mode.
     bool ActiveLook(TGvItem* Item) const;
+    // The same, drop targets aside: the look of the selected rows.
+    bool ActiveSelectionLook() const;
     // The selected look applies to the caption of this column.
     bool SelectedLook(TGvItem* Item, TGvColumn* Column) const;
     // From Text (the caption's rectangle that selection marks): the

@@ -148,8 +148,8 @@ void TCustomGvListview::HandleMouseDown(TCommonMouseButton Button, gcl::TMessage
         if (!allow) return;
         TListviewUpdate update(this);
         FStates |= gcsGroupToggled;
+        // (A fold moves the focus past the group as the update ends.)
         group->SetExpanded(!expanded);
-        if (!group->GetExpanded()) FSelection->FocusPastGroup(group);
         return;
     }
     if (Button == cmbLeft && groupHit.Contains(egtOnCheckbox)) {

@@ -385,6 +385,7 @@ void TGvSortManager::ReGroup(TGvColumn* Column) {
         for (int g = 0; g < groups->GetCount(); ++g) {
             TGvItems* items = groups->GetGroups(g)->GetItems();
             if (!items) continue;
+            items->Settle();
             items->FNumbered = false;
             const int count = items->GetCount();
             for (int i = 0; i < count; ++i) {

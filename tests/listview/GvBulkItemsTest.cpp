@@ -347,6 +347,68 @@ TEST_F(GvBulkItemsTest, ItemsMadeTogetherAreThoseAddMakesOneByOne) {
     EXPECT_EQ(LV->GetItems()->GetCount(), 0);
 }
 
+// Items freed one by one inside an update (their places are closed up
+// once, not at each free): whatever reads the list in between, by index,
+// by an item's index, by its neighbours, or adds, moves, swaps or sorts,
+// finds the items left in their order, numbered by their places.
+TEST_F(GvBulkItemsTest, ItemsFreedOneByOneInsideAnUpdateLeaveTheOthersInOrder) {
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    TGvGroup* other = LV->GetGroups()->Add(nullptr);
+    TGvItems* items = group->GetItems();
+    std::vector<TGvItem*> made;
+    for (int i = 0; i < 20; ++i) {
+        made.push_back(items->Add(nullptr));
+        made.back()->SetTag(i);
+    }
+    auto tags = [](TGvItems* list) {
+        std::vector<intptr_t> out;
+        for (int i = 0; i < list->GetCount(); ++i) {
+            EXPECT_EQ(list->GetItems(i)->GetIndex(), i);
+            out.push_back(list->GetItems(i)->GetTag());
+        }
+        return out;
+    };
+    LV->BeginUpdate();
+    gcl::Free(made[7]);
+    gcl::Free(made[3]);
+    EXPECT_EQ(items->GetCount(), 18);
+    EXPECT_EQ(items->GetItems(2)->GetTag(), 2);
+    EXPECT_EQ(made[19]->GetIndex(), 17);
+    EXPECT_EQ(items->NextVisible(made[2]), made[4]);
+    EXPECT_EQ(items->PrevVisible(made[8]), made[6]);
+    EXPECT_EQ(items->GetItems(3)->GetTag(), 4);
+    // From the end by index, every second one; then an item added and
+    // one freed before it is read.
+    for (int i = items->GetCount() - 1; i >= 12; i -= 2) gcl::Free(items->GetItems(i));
+    TGvItem* added = items->Add(nullptr);
+    added->SetTag(20);
+    EXPECT_EQ(added->GetIndex(), 15);
+    gcl::Free(made[0]);
+    EXPECT_EQ(added->GetIndex(), 14);
+    EXPECT_EQ(tags(items), (std::vector<intptr_t>{1, 2, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 16, 18, 20}));
+    // Moved to the other group, reordered through the list itself (the
+    // items' numbers no longer their places), then freed.
+    gcl::Free(made[5]);
+    other->GetItems()->MoveItem(made[6], 0);
+    std::swap(items->List()[0], items->List()[1]);
+    gcl::Free(made[9]);
+    gcl::Free(made[2]);
+    EXPECT_EQ(tags(items), (std::vector<intptr_t>{1, 4, 8, 10, 11, 12, 13, 14, 16, 18, 20}));
+    EXPECT_EQ(tags(other->GetItems()), (std::vector<intptr_t>{6}));
+    gcl::Free(made[18]);
+    gcl::Free(made[1]);
+    LV->EndUpdate();
+    EXPECT_EQ(tags(items), (std::vector<intptr_t>{4, 8, 10, 11, 12, 13, 14, 16, 20}));
+    EXPECT_EQ(LV->GetItems()->GetCount(), 10);
+    // Every item freed but one, then the group cleared.
+    LV->BeginUpdate();
+    for (int i = items->GetCount() - 1; i > 0; --i) gcl::Free(items->GetItems(i - 1));
+    EXPECT_EQ(tags(items), (std::vector<intptr_t>{20}));
+    items->Clear();
+    LV->EndUpdate();
+    EXPECT_EQ(items->GetCount(), 0);
+}
+
 TEST_F(GvBulkItemsTest, EachItemMadeTogetherIsHandedOnAsItIsMade) {
     LV->OnItemStructureChange = gcl::TNotifyEvent(this, &GvBulkItemsTest::OnStructure);
     LV->OnItemCheckChange = TItemCheckChangeEvent(this, &GvBulkItemsTest::OnCheck);

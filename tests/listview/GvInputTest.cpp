@@ -799,17 +799,20 @@ TEST_F(GvInputMessageTest, TheSelectionManagerCarriesTheBandSettings) {
 } // namespace
 
 
-// A group collapsed by code keeps its focused item, which has no place in
-// the view any more: the keys act as if nothing were focused, and Home and
-// End land on items that are laid out.
-TEST_F(GvInputMessageTest, KeysSkipAFocusedItemWhoseGroupWasCollapsed) {
+// A group folded by code takes the focus off its items, as a fold by its
+// button does: the focus moves on to the next item laid out, or to none
+// when no item after it is laid out; Home and End land on items that are
+// laid out. With every group folded no item is focused, and no key acts
+// on one the user cannot see.
+TEST_F(GvInputMessageTest, AFoldedGroupKeepsNoFocusedItem) {
     for (WPARAM key : {VK_DOWN, VK_UP, VK_NEXT, VK_PRIOR, VK_LEFT, VK_RIGHT, VK_HOME, VK_END}) {
         Group(0)->SetExpanded(true);
         Click(Item(2));
         Group(0)->SetExpanded(false);
-        ASSERT_EQ(Focused(), Item(2)) << "the collapse moved the focus itself; key " << key;
+        EXPECT_EQ(Focused(), Item(5)) << "the focus stayed in the folded group; key " << key;
         Press(key);
-        EXPECT_EQ(Focused(), Item(5)) << "key " << key;
+        ASSERT_NE(Focused(), nullptr) << "key " << key;
+        EXPECT_EQ(Focused()->OwnerGroup(), Group(1)) << "key " << key;
     }
     // With the last group collapsed, End stops in the first one; Home
     // passes over a collapsed first group.
@@ -824,11 +827,34 @@ TEST_F(GvInputMessageTest, KeysSkipAFocusedItemWhoseGroupWasCollapsed) {
     Group(0)->SetExpanded(false);
     Press(VK_HOME);
     EXPECT_EQ(Focused(), Item(5));
-    // Every group collapsed: the keys find nothing to move to.
+    // Every group folded, in one update as a caller folds them all: the
+    // focus leaves the last group too. The keys find nothing to move to,
+    // Space checks no item and F2 edits none.
+    LV->GetPaintInfoItem()->SetCheckType(ectBox);
+    LV->GetEditManager()->SetEnabled(true);
+    struct TEdits {
+        std::vector<TGvItem*> Asked;
+        void Begin(TCustomGvListview*, TGvItem* Item, int&, bool& Allow) {
+            Asked.push_back(Item);
+            Allow = false;
+        }
+    } edits;
+    LV->OnItemEditBegin = TItemEditBegin(&edits, &TEdits::Begin);
+    LV->BeginUpdate();
     Group(1)->SetExpanded(false);
+    LV->EndUpdate();
+    EXPECT_EQ(Focused(), nullptr);
+    for (WPARAM key : {VK_DOWN, VK_END, VK_HOME, VK_NEXT, VK_SPACE, VK_F2}) {
+        Press(key);
+        EXPECT_EQ(Focused(), nullptr) << "key " << key;
+    }
+    for (int i = 0; i < 10; ++i) EXPECT_FALSE(Item(i)->GetChecked()) << "item " << i;
+    EXPECT_TRUE(edits.Asked.empty());
+    // A group opened again: Down focuses its first item.
+    Group(1)->SetExpanded(true);
     Press(VK_DOWN);
-    Press(VK_END);
     EXPECT_EQ(Focused(), Item(5));
+    LV->OnItemEditBegin = TItemEditBegin();
 }
 
 // A hint still up when its item is freed: the hint's records let go of it,

@@ -166,6 +166,20 @@ TEST_F(GvPaintTest, ASelectedRunShowsInEveryRowAPaintDrawsWhereverItsFirstRowLie
     const TRect third{0, hh + 23 * 3, LV->GetClientWidth(), hh + 23 * 4};
     LV->PaintRect(row.GetCanvas(), third, false);
     EXPECT_EQ(GetPixel(row.GetCanvas()->GetHandle(), 400, hh + 23 * 3 + 11), RGB(255, 255, 0));
+    // A drag's pointer crossing the run upwards: the row it left and the
+    // row under it, now the drop target, are painted together. The row
+    // left keeps its fill (the drop target, the first row of the paint,
+    // filled itself alone, and every row of the run below it went bare).
+    long_->GetItem(32)->SetDropTarget(true);
+    gcl::TBitmap pair;
+    pair.SetPixelFormat(gcl::pf32bit);
+    pair.SetSize(LV->GetClientWidth(), LV->GetClientHeight());
+    LV->PaintRect(pair.GetCanvas(), TRect{0, hh + 23 * 2, LV->GetClientWidth(), hh + 23 * 4}, false);
+    HDC dc = pair.GetCanvas()->GetHandle();
+    EXPECT_EQ(GetPixel(dc, 400, hh + 23 * 3 + 11), RGB(255, 255, 0));
+    EXPECT_NE(GetPixel(dc, 400, hh + 23 * 2 + 11), RGB(255, 255, 0)) << "the drop target looks as the others";
+    EXPECT_NE(GetPixel(dc, 400, hh + 23 * 2 + 11), gcl::ColorToRGB(LV->GetColor())) << "the drop target is bare";
+    long_->GetItem(32)->SetDropTarget(false);
 }
 
 TEST_F(GvPaintTest, AnAreaWithinTheHeaderDrawsTheHeaderAloneAndOneReachingBelowItDrawsTheRowsThere) {
