@@ -8,5 +8,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test executables run under Wine through the project's wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
+# Test executables run under Wine through the project's wrapper, with the
+# loader and prefix of this build.
+set(CMAKE_CROSSCOMPILING_EMULATOR env QELVO_WINBUILD=win32 ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)

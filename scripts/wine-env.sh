@@ -1,10 +1,43 @@
 # Sourced by the scripts that run Windows programs: one private Wine prefix
-# per build folder, no Mono/Gecko prompts, quiet, 32-bit, and the settings
+# per build folder, no Mono/Gecko prompts, quiet, 32-bit (or 64-bit, see
+# QELVO_WINBUILD below), and the settings
 # that keep pixels deterministic (96 DPI, fixed fonts) applied once when
 # the prefix is created.
 QELVO_ROOT="${QELVO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
-export WINEPREFIX="${WINEPREFIX:-$QELVO_ROOT/build/wineprefix}"
-export WINEARCH=win32
+
+# True when the kernel itself runs 32-bit programs. Some kernels have that
+# switched off (ia32_emulation=off); an emulator registered for them in its
+# place (qemu-user) is far too slow for Wine and does not count.
+qelvo_kernel_runs_32bit() {
+  local entry
+  for entry in /proc/sys/fs/binfmt_misc/*; do
+    [ -f "$entry" ] || continue
+    if grep -qx enabled "$entry" 2>/dev/null &&
+      grep -q '^magic 7f454c4601010100000000000000000002000300' "$entry" 2>/dev/null; then
+      return 1
+    fi
+  done
+  [ -x /usr/lib/wine/wineserver32 ] &&
+    timeout 20 /usr/lib/wine/wineserver32 --version >/dev/null 2>&1 </dev/null
+}
+
+# The Windows build the tests run: win32, the program as handed out, where
+# the kernel runs 32-bit programs; otherwise win64, the same sources built
+# for x86_64 and run by Wine's 64-bit loader. QELVO_WINBUILD chooses.
+if [ -z "${QELVO_WINBUILD:-}" ]; then
+  if qelvo_kernel_runs_32bit; then QELVO_WINBUILD=win32; else QELVO_WINBUILD=win64; fi
+fi
+export QELVO_WINBUILD
+if [ "$QELVO_WINBUILD" = win64 ]; then
+  export WINEPREFIX="${WINEPREFIX:-$QELVO_ROOT/build/wineprefix64}"
+  export WINEARCH=win64
+  export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+  # wine, winepath and wineboot through the 64-bit loader.
+  case ":$PATH:" in *":$QELVO_ROOT/scripts/wine64:"*) ;; *) export PATH="$QELVO_ROOT/scripts/wine64:$PATH" ;; esac
+else
+  export WINEPREFIX="${WINEPREFIX:-$QELVO_ROOT/build/wineprefix}"
+  export WINEARCH=win32
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 

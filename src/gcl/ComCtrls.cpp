@@ -2036,15 +2036,15 @@ void TDateTimePicker::HookCalendar() {
     FCalendar = calendar;
     SetPropA(calendar, PickerCalendarProp, this);
     FCalendarDefProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(calendar, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&PickerCalendarWndProc))));
+        SetWindowLongPtrA(calendar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PickerCalendarWndProc)));
     FDropDate = FDateTime;
 }
 
 void TDateTimePicker::UnhookCalendar() noexcept {
     if (FCalendar && IsWindow(FCalendar)) {
         if (FCalendarDefProc &&
-            reinterpret_cast<WNDPROC>(GetWindowLongA(FCalendar, GWL_WNDPROC)) == &PickerCalendarWndProc)
-            SetWindowLongA(FCalendar, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(FCalendarDefProc)));
+            reinterpret_cast<WNDPROC>(GetWindowLongPtrA(FCalendar, GWLP_WNDPROC)) == &PickerCalendarWndProc)
+            SetWindowLongPtrA(FCalendar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FCalendarDefProc));
         RemovePropA(FCalendar, PickerCalendarProp);
     }
     FCalendar = nullptr;

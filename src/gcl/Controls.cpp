@@ -243,7 +243,7 @@ LRESULT CALLBACK InitWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     if (!control) return DefWindowProcA(hwnd, msg, wParam, lParam);
     CreationControl = nullptr;
     control->FHandle = hwnd;
-    SetWindowLongA(hwnd, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&GclWindowProc)));
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GclWindowProc));
     AttachControlToWindow(hwnd, control);
     return GclWindowProc(hwnd, msg, wParam, lParam);
 }
@@ -1085,7 +1085,7 @@ TWinControl::~TWinControl() {
         HWND h = FHandle;
         FHandle = nullptr;
         DetachControlFromWindow(h);
-        SetWindowLongA(h, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(FDefWndProc)));
+        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc));
         DestroyWindow(h);
     }
     if (CreationControl == this) CreationControl = nullptr;
@@ -1146,7 +1146,7 @@ void TWinControl::SetParentWindow(HWND value) {
                 DestroyHandle();
         } else {
             // A top-level window: the parent window is its owner.
-            SetWindowLongA(FHandle, GWL_HWNDPARENT, static_cast<LONG>(reinterpret_cast<uintptr_t>(value)));
+            SetWindowLongPtrA(FHandle, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(value));
         }
     }
     UpdateControlState();

@@ -1219,18 +1219,18 @@ void TScreen::SetActiveFormValue(TCustomForm* form) {
 GCL_IMPLEMENT_CLASS(TApplication)
 
 LRESULT CALLBACK ApplicationWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* app = reinterpret_cast<TApplication*>(GetWindowLongA(hwnd, GWL_USERDATA));
+    auto* app = reinterpret_cast<TApplication*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (msg == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         app = static_cast<TApplication*>(create->lpCreateParams);
-        SetWindowLongA(hwnd, GWL_USERDATA, static_cast<LONG>(reinterpret_cast<uintptr_t>(app)));
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(app));
         if (app) app->FHandle = hwnd;
     }
     if (!app) return DefWindowProcA(hwnd, msg, wParam, lParam);
     TMessage message = MakeMessage(msg, wParam, lParam);
     GCL_GUARD(app, app->WndProc(message););
     if (msg == WM_NCDESTROY) {
-        SetWindowLongA(hwnd, GWL_USERDATA, 0);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         if (app->FHandle == hwnd) app->FHandle = nullptr;
     }
     return message.Result;

@@ -1827,7 +1827,7 @@ LRESULT CALLBACK ComboEditWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     GCL_GUARD(combo, handled = combo->EditKeyMessage(msg, wParam, lParam););
     if (handled) return 0;
     if (msg == WM_NCDESTROY) {
-        SetWindowLongA(hwnd, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(defProc)));
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(defProc));
         combo->FEditHandle = nullptr;
         combo->FEditDefProc = nullptr;
     }
@@ -1925,14 +1925,14 @@ void TCustomComboBox::HookEdit() {
     info.cbSize = sizeof info;
     if (!GetComboBoxInfo(GetHandle(), &info) || !info.hwndItem || info.hwndItem == GetHandle()) return;
     FEditHandle = info.hwndItem;
-    FEditDefProc = reinterpret_cast<WNDPROC>(SetWindowLongA(
-        FEditHandle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&ComboEditWndProc))));
+    FEditDefProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ComboEditWndProc)));
 }
 
 void TCustomComboBox::UnhookEdit() noexcept {
     if (FEditHandle && IsWindow(FEditHandle) && FEditDefProc &&
-        reinterpret_cast<WNDPROC>(GetWindowLongA(FEditHandle, GWL_WNDPROC)) == &ComboEditWndProc)
-        SetWindowLongA(FEditHandle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(FEditDefProc)));
+        reinterpret_cast<WNDPROC>(GetWindowLongPtrA(FEditHandle, GWLP_WNDPROC)) == &ComboEditWndProc)
+        SetWindowLongPtrA(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditDefProc));
     FEditHandle = nullptr;
     FEditDefProc = nullptr;
 }

@@ -791,8 +791,28 @@ void FreeCommonLibraries() {
 }
 
 void* CreateStub(void* Obj, void* Method) {
-    static_assert(sizeof(void*) == 4, "the stub is i386 code");
-    auto* stub = static_cast<uint8_t*>(VirtualAlloc(nullptr, 13, MEM_COMMIT, PAGE_EXECUTE_READWRITE));
+#if defined(_WIN64)
+    // The first three register arguments move up one place and Obj takes
+    // the first: mov r9, r8; mov r8, rdx; mov rdx, rcx; mov rcx, Obj;
+    // mov rax, Method; jmp rax. The caller's shadow space serves Method.
+    constexpr size_t size = 31;
+    auto* stub = static_cast<uint8_t*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_EXECUTE_READWRITE));
+    if (!stub) return nullptr;
+    const uint8_t moves[] = {0x4D, 0x89, 0xC1, 0x49, 0x89, 0xD0, 0x48, 0x89, 0xCA};
+    std::memcpy(stub, moves, sizeof moves);
+    const uint64_t obj = reinterpret_cast<uint64_t>(Obj);
+    const uint64_t target = reinterpret_cast<uint64_t>(Method);
+    stub[9] = 0x48;  // mov rcx, Obj
+    stub[10] = 0xB9;
+    std::memcpy(stub + 11, &obj, 8);
+    stub[19] = 0x48;  // mov rax, Method
+    stub[20] = 0xB8;
+    std::memcpy(stub + 21, &target, 8);
+    stub[29] = 0xFF;  // jmp rax
+    stub[30] = 0xE0;
+#else
+    constexpr size_t size = 13;
+    auto* stub = static_cast<uint8_t*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_EXECUTE_READWRITE));
     if (!stub) return nullptr;
     const uint32_t obj = reinterpret_cast<uint32_t>(Obj);
     const uint32_t target = reinterpret_cast<uint32_t>(Method) - (reinterpret_cast<uint32_t>(stub) + 13);
@@ -803,7 +823,8 @@ void* CreateStub(void* Obj, void* Method) {
     stub[7] = 0x52;  // push edx
     stub[8] = 0xE9;  // jmp Method
     std::memcpy(stub + 9, &target, 4);
-    FlushInstructionCache(GetCurrentProcess(), stub, 13);
+#endif
+    FlushInstructionCache(GetCurrentProcess(), stub, size);
     return stub;
 }
 

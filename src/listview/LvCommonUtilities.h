@@ -201,9 +201,10 @@ bool CommonSupports(::IUnknown* Intf, const IID& IID, void** Obj);
 // failure (nothing cached then).
 HMODULE CommonLoadLibrary(const std::string& Name);
 void FreeCommonLibraries();
-// A 13-byte executable block: pop edx; mov eax, Obj; push eax; push edx;
-// jmp Method. A stdcall callback through it reaches Method with Obj as its
-// first stack argument.
+// A small executable block through which a stdcall callback reaches Method
+// with Obj as its first argument: on i386 it pushes Obj in front of the
+// stack arguments; on x64 (test builds) it moves the first three register
+// arguments up one place.
 void* CreateStub(void* Obj, void* Method);
 void DisposeStub(void* Stub);
 

@@ -585,7 +585,7 @@ void TUniCustomTreeView::HookEditor(HWND editor) {
     if (!SetPropW(editor, kEditorProp, this)) return;
     FEditHandle = editor;
     FPrevEditWndProc = reinterpret_cast<WNDPROC>(static_cast<uintptr_t>(
-        SetWindowLongW(editor, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&EditorWndProc)))));
+        SetWindowLongPtrW(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorWndProc))));
 }
 
 void TUniCustomTreeView::UnhookEditor() noexcept {
@@ -595,8 +595,8 @@ void TUniCustomTreeView::UnhookEditor() noexcept {
     if (IsWindow(editor)) {
         // Unless somebody subclassed the editor after us (the window's own
         // code lets go of it while it is destroyed).
-        if (reinterpret_cast<WNDPROC>(static_cast<uintptr_t>(GetWindowLongW(editor, GWL_WNDPROC))) == &EditorWndProc)
-            SetWindowLongW(editor, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(FPrevEditWndProc)));
+        if (reinterpret_cast<WNDPROC>(static_cast<uintptr_t>(GetWindowLongPtrW(editor, GWLP_WNDPROC))) == &EditorWndProc)
+            SetWindowLongPtrW(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FPrevEditWndProc));
         RemovePropW(editor, kEditorProp);
     }
     FPrevEditWndProc = nullptr;

@@ -221,7 +221,7 @@ TWinControlTrap::~TWinControlTrap() {
         // The control went while the window still lives: hand the window
         // back to the procedure it had.
         GTrapsByWindow.erase(FHandle);
-        SetWindowLongW(FHandle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(FWinProc)));
+        SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FWinProc));
         FHandle = nullptr;
     }
     RemovePending(this);
@@ -255,7 +255,7 @@ void TWinControlTrap::Notification(gcl::TComponent* component, gcl::TOperation o
         // it before their subscribers hear of them).
         if (FHandle) {
             GTrapsByWindow.erase(FHandle);
-            SetWindowLongW(FHandle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(FWinProc)));
+            SetWindowLongPtrW(FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FWinProc));
             FHandle = nullptr;
         }
         auto it = GTrapsByControl.find(FControl);
@@ -295,10 +295,10 @@ void TWinControlTrap::SubClassControl(HWND handle, bool ideWindow) {
     RemovePending(this);
     FHandle = handle;
     FIDEWindow = ideWindow;
-    FWinProc = reinterpret_cast<WNDPROC>(static_cast<uintptr_t>(GetWindowLongW(handle, GWL_WNDPROC)));
+    FWinProc = reinterpret_cast<WNDPROC>(static_cast<uintptr_t>(GetWindowLongPtrW(handle, GWLP_WNDPROC)));
     FPrevDefWndProc = FControl->GetDefWndProc();
     GTrapsByWindow[handle] = this;
-    SetWindowLongW(handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&TrapWindowProc)));
+    SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrapWindowProc));
     FControl->SetDefWndProc(&TrapDefWindowProc);
     if (!IsFilterInChain()) {
         FPrevWindowProc = FControl->GetWindowProc();
@@ -323,7 +323,7 @@ void TWinControlTrap::UnSubClassUnicodeControl() {
         // buffers with wide text.
         FControl->SetDefWndProc(FAnsiDefWndProc ? FAnsiDefWndProc : FPrevDefWndProc);
     }
-    SetWindowLongW(handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(FWinProc)));
+    SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FWinProc));
     GTrapsByWindow.erase(handle);
     FHandle = nullptr;
     if (FIDEWindow)
@@ -452,7 +452,7 @@ LRESULT CALLBACK InitWndProcW(HWND handle, UINT msg, WPARAM wParam, LPARAM lPara
         GWindowBeingCreated = handle;
         gcl::TControlSeam::SetWindowHandle(control, handle);
         AddPending(TakeTrap(control));
-        SetWindowLongW(handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&gcl::GclWindowProc)));
+        SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&gcl::GclWindowProc));
         gcl::AttachControlToWindow(handle, control);
     } catch (...) {
         return 0;
@@ -536,7 +536,7 @@ void CreateWideWindowHandle(gcl::TWinControl* control, const gcl::TCreateParams&
     // through the 8-bit call; installed again through the wide one, the
     // window stays Unicode.
     if (ideWindow)
-        SetWindowLongW(handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&gcl::GclWindowProc)));
+        SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&gcl::GclWindowProc));
     SubClassUnicodeControl(control, params.Caption, ideWindow);
     if (TWinControlTrap* trap = TWinControlTrap::FindByWindow(handle)) trap->FAnsiDefWndProc = ansiDefWndProc;
 }

@@ -63,7 +63,7 @@ std::wstring WideGetLongHint(const std::wstring& hint);
 //
 // On the NT family a Unicode control's window comes from a wide window
 // class (the 8-bit class name + ".UnicodeClass") and is subclassed by a
-// trap: the trap's window procedure sits in GWL_WNDPROC in front of the
+// trap: the trap's window procedure sits in GWLP_WNDPROC in front of the
 // class library's own procedure, and the trap's default procedure sits in
 // the control's DefWndProc in front of the window class's wide procedure.
 // Messages from the window keep their wide text; WM_SETTEXT, WM_GETTEXT

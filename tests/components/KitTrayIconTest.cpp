@@ -121,7 +121,7 @@ TEST_F(TrayIconTest, ActivatingAddsAndRemovesTheIcon) {
     EXPECT_EQ(Shell.Calls.back().Message, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(Shell.Calls.back().Data.uFlags, static_cast<UINT>(NIF_ICON));
     if (GetShellVersion() >= 0x00050000) {
-        EXPECT_EQ(added.cbSize, 488u);
+        EXPECT_EQ(added.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));   // 488 bytes in the 32-bit program
         EXPECT_EQ(Shell.Count(NIM_SETVERSION), 1);
     }
     // A long hint is cut to what the shell takes.

@@ -249,7 +249,7 @@ TEST_F(WindowCore, MessageNumbersAndWindowBinding) {
     EXPECT_EQ(FindControl(h), probe);
     EXPECT_EQ(GetPropA(h, MAKEINTATOM(WindowAtom())), probe);
     EXPECT_EQ(GetPropA(h, MAKEINTATOM(ControlAtom())), probe);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongA(h, GWL_WNDPROC)), &GclWindowProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC)), &GclWindowProc);
     // A child without an identifier carries its own handle as one.
     EXPECT_EQ(static_cast<LONG>(reinterpret_cast<uintptr_t>(h)), GetWindowLongA(h, GWL_ID));
     EXPECT_EQ(GetParent(h), Form->GetHandle());

@@ -83,9 +83,9 @@ struct TTrap {
     void Subclass(HWND handle) {
         Handle = handle;
         Traps()[handle] = this;
-        WindowProcBefore = reinterpret_cast<WNDPROC>(GetWindowLongW(handle, GWL_WNDPROC));
+        WindowProcBefore = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(handle, GWLP_WNDPROC));
         OldDefWndProc = Control->GetDefWndProc();
-        SetWindowLongW(handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&TrapWindowProc)));
+        SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrapWindowProc));
         Control->SetDefWndProc(&TrapDefProc);
         if (!(Control->GetWindowProc() == FilterMethod())) {
             OldWindowProc = Control->GetWindowProc();
@@ -103,7 +103,7 @@ struct TTrap {
         }
         if (Control->GetWindowProc() == FilterMethod()) Control->SetWindowProc(OldWindowProc);
         Control->SetDefWndProc(OldDefWndProc);
-        SetWindowLongW(Handle, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(WindowProcBefore)));
+        SetWindowLongPtrW(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProcBefore));
         Traps().erase(Handle);
         Handle = nullptr;
     }
@@ -182,7 +182,7 @@ LRESULT CALLBACK InitWndProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     TWinControl* control = CreationControl;
     CreationControl = nullptr;
     client->TrapSetHandle(hwnd);
-    SetWindowLongW(hwnd, GWL_WNDPROC, static_cast<LONG>(reinterpret_cast<uintptr_t>(&GclWindowProc)));
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GclWindowProc));
     AttachControlToWindow(hwnd, control);
     return GclWindowProc(hwnd, msg, wParam, lParam);
 }
@@ -563,7 +563,7 @@ TEST_F(Seams, TrappedEditKeepsWideTextAndTheLibrarysAnsiView) {
     // The window is wide, bound to the control, subclassed by the trap.
     HWND h = edit->GetHandle();
     EXPECT_TRUE(IsWindowUnicode(h));
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongW(h, GWL_WNDPROC)), &TrapWindowProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(h, GWLP_WNDPROC)), &TrapWindowProc);
     EXPECT_EQ(edit->Trap().WindowProcBefore, &GclWindowProc);
     EXPECT_EQ(edit->GetDefWndProc(), &TrapDefProc);
     EXPECT_TRUE(edit->GetWindowProc() == edit->Trap().FilterMethod());
@@ -614,7 +614,7 @@ TEST_F(Seams, TrappedEditKeepsWideTextAndTheLibrarysAnsiView) {
     HWND second = edit->GetHandle();
     EXPECT_NE(second, h);
     EXPECT_TRUE(IsWindowUnicode(second));
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongW(second, GWL_WNDPROC)), &TrapWindowProc);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(second, GWLP_WNDPROC)), &TrapWindowProc);
     EXPECT_EQ(WindowTextW(second), L"\x03A9\x0416");
     EXPECT_TRUE(edit->GetWindowProc() == edit->Trap().FilterMethod());
     EXPECT_TRUE(edit->Trap().OldWindowProc == original);

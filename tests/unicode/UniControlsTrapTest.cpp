@@ -201,7 +201,7 @@ TEST_F(UniControlsTrapTest, RecreationAndLettingGoOfTheWindow) {
     EXPECT_EQ(UniDestroyWindowMessage(), destroyMessage);
     edit->Perform(destroyMessage, 0, 0);
     EXPECT_EQ(TWinControlTrap::FindByWindow(handle), nullptr);
-    EXPECT_EQ(reinterpret_cast<WNDPROC>(static_cast<uintptr_t>(GetWindowLongW(handle, GWL_WNDPROC))),
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(static_cast<uintptr_t>(GetWindowLongPtrW(handle, GWLP_WNDPROC))),
               &gcl::GclWindowProc);
     // The window lives on under the class library's 8-bit handling, with
     // the 8-bit edit procedure (a wide one would overrun 8-bit buffers).
