@@ -981,7 +981,11 @@ struct TGdiEntry {
 #pragma pack(pop)
 static_assert(sizeof(TGdiEntry) == 24);
 constexpr size_t GdiTableEntries = 0x10000;
+#ifdef _WIN64
+constexpr size_t PebGdiTableOffset = 0xF8;    // of a 64-bit PEB
+#else
 constexpr size_t PebGdiTableOffset = 0x94;    // of a 32-bit PEB
+#endif
 
 // The GDI objects of a process by type (empty when the table is unreadable).
 std::map<int, int> GdiObjectsOf(DWORD pid) {
