@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -1055,6 +1056,13 @@ unsigned long HandlesOf(DWORD pid) {
         PVOID Object;
         ULONG Access;
     };
+    // The count, then the entries at their own alignment (8 bytes in a
+    // 64-bit process).
+    struct TList {
+        ULONG Count;
+        TEntry First;
+    };
+    constexpr size_t first = offsetof(TList, First);
     std::vector<char> buffer(1 << 20);
     ULONG size = 0;
     NTSTATUS status;
@@ -1065,9 +1073,9 @@ unsigned long HandlesOf(DWORD pid) {
         buffer.resize(buffer.size() * 2);
     if (status != 0) return 0;
     const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
-    const auto* entries = reinterpret_cast<const TEntry*>(buffer.data() + sizeof(ULONG));
+    const auto* entries = reinterpret_cast<const TEntry*>(buffer.data() + first);
     unsigned long n = 0;
-    for (ULONG i = 0; i < count && sizeof(ULONG) + (i + 1) * sizeof(TEntry) <= buffer.size(); ++i)
+    for (ULONG i = 0; i < count && first + (i + 1) * sizeof(TEntry) <= buffer.size(); ++i)
         n += entries[i].Pid == pid;
     return n;
 }
