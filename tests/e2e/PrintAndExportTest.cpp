@@ -348,6 +348,26 @@ size_t Count(const std::string& text, const std::string& part) {
     return n;
 }
 
+// The file a picture's address in a style names: "url('file:///Z|/a%20b/c.gif')"
+// at At gives "Z:\\a b\\c.gif"; "" when the address is not quoted or no
+// file URL.
+std::string PicturePathAt(const std::string& html, size_t at) {
+    const std::string head = "url('file:///";
+    const size_t end = html.find("')", at);
+    if (html.compare(at, head.size(), head) != 0 || end == std::string::npos) return std::string();
+    std::string path;
+    for (size_t i = at + head.size(); i < end; ++i) {
+        const char c = html[i];
+        if (c == '%' && i + 2 < end) {
+            path += static_cast<char>(std::stoi(html.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            path += c == '/' ? '\\' : c == '|' ? ':' : c;
+        }
+    }
+    return path;
+}
+
 } // namespace
 
 TEST(PrintAndExportScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughTheSaveDialog) {
@@ -397,6 +417,16 @@ TEST(PrintAndExportScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughThe
     EXPECT_EQ(Count(html, "line-through"), 1u);
     EXPECT_EQ(Count(html, "phigh.gif"), 2u);
     EXPECT_EQ(Count(html, "plow.gif"), 2u);
+    // A browser reads the text in the code page it is written in, and
+    // each priority's picture from the program's folder (a space in an
+    // unquoted address drops the whole style).
+    EXPECT_NE(html.find("charset=windows-1252\">"), std::string::npos) << html.substr(0, 400);
+    size_t pictures = 0;
+    for (size_t at = html.find("url("); at != std::string::npos; at = html.find("url(", at + 1), ++pictures) {
+        const std::string path = PicturePathAt(html, at);
+        EXPECT_TRUE(!path.empty() && FileExists(path)) << html.substr(at, 160);
+    }
+    EXPECT_EQ(pictures, PreparedTasks().size());
 
     // Nothing chosen any more: the text export holds every task.
     ChooseFromMenu(p, main, FileMenuX, ExportToTextSteps);

@@ -5,6 +5,8 @@
 #include "gcl/rtl/Maths.h"
 #include "gcl/rtl/Strings.h"
 
+#include <string_view>
+
 namespace qelvo {
 
 namespace {
@@ -40,25 +42,32 @@ std::string NoteToHtml(const std::string& notes) {
     return out;
 }
 
-// The folder as a file URL part: "\" as "/", the drive's ":" as "|".
-std::string FolderForUrl(const std::string& folder) {
-    std::string s;
-    s.reserve(folder.size());
+// The address of a picture beside the program: "file:///" and its path
+// with "/" for "\\" and "|" for the drive's ":", every blank, control
+// character and character that would end or change the address ("#",
+// "%", "?", quotes, brackets) as a %-escape, and escaped for an attribute.
+// Letters of the code page stay as they are: the browser reads them in the
+// document's code page.
+std::string PictureUrl(const std::string& folder, const char* picture) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string path = "file:///";
     bool colonSeen = false;
-    for (const char c : folder) {
-        if (c == '\\')
-            s += '/';
+    for (const char c : folder + picture) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\\' || c == '/')
+            path += '/';
         else if (c == ':' && !colonSeen) {
-            s += '|';
+            path += '|';
             colonSeen = true;
-        } else if (c == '(')
-            s += "%28";  // a bracket would end the style's url(...) early
-        else if (c == ')')
-            s += "%29";  // ("C:\Program Files (x86)\" is a common home)
-        else
-            s += c;
+        } else if (b <= 0x20 || b == 0x7F || std::string_view("\"#%'()<>?`{}|").find(c) != std::string_view::npos) {
+            path += '%';
+            path += hex[b >> 4];
+            path += hex[b & 15];
+        } else {
+            path += c;
+        }
     }
-    return HtmlEscape(s);
+    return HtmlEscape(path);
 }
 
 } // namespace
@@ -217,8 +226,8 @@ std::vector<std::string> FillReportItem(const std::vector<std::string>& itemLine
             const size_t p = static_cast<size_t>(item.Priority >= 0 && item.Priority <= 2 ? item.Priority : 1);
             ReplaceFirst(line, "<tr style=\"", "<tr style=\"color:" + ColorToHtml(ReportPriorityColors[p]) + ";");
             ReplaceFirst(line, "<td style=\"",
-                         "<td style=\"background:no-repeat url(file:///" + FolderForUrl(options.AppDir) +
-                             ReportPriorityPictures[p] + ");");
+                         "<td style=\"background:no-repeat url('" +
+                             PictureUrl(options.AppDir, ReportPriorityPictures[p]) + "');");
         }
         if (item.Checked) ReplaceFirst(line, "text-decoration:none", "text-decoration:line-through");
     }
@@ -253,6 +262,32 @@ void StripTemplateSeparators(std::vector<std::string>& lines) {
     std::erase(lines, std::string(TemplateSeparator));
 }
 
+std::string CodePageCharset(unsigned codePage) {
+    switch (codePage) {
+    case 866: return "ibm866";
+    case 874: return "windows-874";
+    case 932: return "shift_jis";
+    case 936: return "gbk";
+    case 949: return "euc-kr";
+    case 950: return "big5";
+    case 10000: return "macintosh";
+    case 20127: return "us-ascii";
+    case 20866: return "koi8-r";
+    case 21866: return "koi8-u";
+    case 20932:
+    case 51932: return "euc-jp";
+    case 50220: return "iso-2022-jp";
+    case 54936: return "gb18030";
+    case 65001: return "utf-8";
+    default: break;
+    }
+    if (codePage >= 1250 && codePage <= 1258) return "windows-" + gcl::IntToStr(static_cast<std::int64_t>(codePage));
+    // ISO 8859 parts 1 to 16 (there is no part 12).
+    if (codePage >= 28591 && codePage <= 28606 && codePage != 28602)
+        return "iso-8859-" + gcl::IntToStr(static_cast<std::int64_t>(codePage - 28590));
+    return std::string();
+}
+
 std::string BuildHtmlReportFromLines(const std::vector<std::string>& t, const THtmlReportOptions& options,
                                      TReportList& list) {
     const std::string groupLine = t.size() > 0 ? t[0] : std::string();
@@ -265,13 +300,18 @@ std::string BuildHtmlReportFromLines(const std::vector<std::string>& t, const TH
         if (itemMarker >= 0) itemLines.assign(t.begin() + header + 1, t.begin() + itemMarker);
     }
 
+    // The page names the code page its text is in; one that browsers know
+    // no name for is written as UTF-8 instead.
+    const unsigned codePage = options.CodePage ? options.CodePage : gcl::AnsiCodePage();
+    const std::string named = CodePageCharset(codePage);
     std::vector<std::string> out = {
         "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\"",
         "\"http://www.w3.org/TR/html4/loose.dtd\">",
         "<html>",
         "<head>",
         "<title>" + HeadingHtml(options) + "</title>",
-        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">",
+        "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=" + (named.empty() ? "utf-8" : named) +
+            "\">",
         "</head>",
         "<body>",
     };
@@ -284,7 +324,7 @@ std::string BuildHtmlReportFromLines(const std::vector<std::string>& t, const TH
 
     std::string html;
     for (const std::string& line : out) html += line + "\r\n";
-    return html;
+    return named.empty() ? gcl::Utf8Encode(gcl::AnsiToWide(html, options.CodePage)) : html;
 }
 
 void BuildHtmlReport(std::string& html, const THtmlReportOptions& options, const std::string& templatePath,

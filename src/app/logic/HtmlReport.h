@@ -61,6 +61,7 @@ struct THtmlReportOptions {
     std::int32_t FontDelta = 5;    // pixels added to the first font size of a line
     std::int32_t Margin = 0;
     std::string AppDir;            // folder holding "Print Templates" (trailing separator)
+    unsigned CodePage = 0;         // the code page the texts are in (0: the system's)
 };
 
 // The report for a template given as its lines. The list's selection may
@@ -96,6 +97,10 @@ void StripTemplateSeparators(std::vector<std::string>& lines);
 // The first "font-size:N px" of the line becomes N + Delta; anything else
 // leaves the line as it is.
 std::string ScaleFontSizes(const std::string& line, std::int32_t delta);
+// The name browsers know a code page by ("windows-1252", "shift_jis",
+// "utf-8"); "" for one they have no name for (the report is then written
+// as UTF-8).
+std::string CodePageCharset(unsigned codePage);
 // "#rrggbb" in lower-case hexadecimal from a 00BBGGRR colour.
 std::string ColorToHtml(std::int32_t color);
 // &, <, > and " as character references.

@@ -234,6 +234,9 @@ int NextCharIndex(const std::string& s, int index);
 
 // --- Wide text ------------------------------------------------------------------
 
+// The system code page, which 8-bit text is in (GetACP; natively 1252).
+unsigned AnsiCodePage();
+
 // Code pages: 0 = CP_ACP (the system code page; natively 1252), 65001 = UTF-8.
 // Windows converts with MultiByteToWideChar / WideCharToMultiByte; natively
 // 0, 1252, 28591 (Latin-1) and 65001 are supported, others raise

@@ -218,6 +218,8 @@ int AnsiCompareStr(const std::string& a, const std::string& b) { return CompareA
 
 bool IsLeadByte(char) { return false; }
 
+unsigned AnsiCodePage() { return 1252; }
+
 std::wstring AnsiToWide(const std::string& s, unsigned codePage) {
     switch (codePage) {
     case 0:

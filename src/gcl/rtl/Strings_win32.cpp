@@ -50,6 +50,8 @@ int AnsiCompareStr(const std::string& a, const std::string& b) { return CompareA
 
 bool IsLeadByte(char c) { return IsDBCSLeadByte(static_cast<BYTE>(c)) != FALSE; }
 
+unsigned AnsiCodePage() { return GetACP(); }
+
 std::wstring AnsiToWide(const std::string& s, unsigned codePage) {
     if (s.empty()) return std::wstring();
     int n = MultiByteToWideChar(codePage, 0, s.data(), Len(s.size()), nullptr, 0);

@@ -76,7 +76,7 @@ TEST(Report, HtmlReportGolden) {
     EXPECT_NE(std::string::npos, html.find("<table width=\"670\"><caption style=\"font-size:19px\">To Do List"));
     EXPECT_NE(std::string::npos,
               html.find("<tr style=\"color:#cc0000;x\"><td style=\"background:no-repeat "
-                        "url(file:///C|/Program Files/Qelvo/Print Templates/phigh.gif);font-size:17px;"
+                        "url('file:///C|/Program%20Files/Qelvo/Print%20Templates/phigh.gif');font-size:17px;"
                         "text-decoration:line-through\">4. Pay rent &amp; &lt;fees&gt;</td>"));
     EXPECT_NE(std::string::npos, html.find("Bank&nbsp;&nbsp;transfer<br/>ref &quot;A1&quot;<br/>"));
     EXPECT_EQ(std::string::npos, html.find("<td><></td>"));  // the list has no fourth column
@@ -149,9 +149,9 @@ TEST(Report, ShippedTemplate) {
     const std::string shipped = test::TestDataDir() + ".." + gcl::PathDelim + ".." + gcl::PathDelim + "src" +
                                 gcl::PathDelim + "app" + gcl::PathDelim + "print" + gcl::PathDelim + "Default.rkm";
     BuildHtmlReport(html, FixtureReportOptions(), shipped, list);
-    EXPECT_NE(std::string::npos, html.find("Print Templates/phigh.gif"));
-    EXPECT_NE(std::string::npos, html.find("Print Templates/plow.gif"));
-    EXPECT_NE(std::string::npos, html.find("Print Templates/pnormal.gif"));
+    EXPECT_NE(std::string::npos, html.find("Print%20Templates/phigh.gif')"));
+    EXPECT_NE(std::string::npos, html.find("Print%20Templates/plow.gif')"));
+    EXPECT_NE(std::string::npos, html.find("Print%20Templates/pnormal.gif')"));
     EXPECT_NE(std::string::npos, html.find("line-through"));
     EXPECT_EQ(std::string::npos, html.find("<Title>"));
     EXPECT_EQ(std::string::npos, html.find("<<<"));
@@ -199,18 +199,79 @@ TEST(Report, TemplatePieces) {
     std::vector<std::string> row = FillReportItem({"<tr style=\"\"><td style=\"\"><Title>", "<Tags>", "<Due>", "<Note>"},
                                                   item, o);
     EXPECT_EQ((std::vector<std::string>{"<tr style=\"color:#000000;\"><td style=\"background:no-repeat "
-                                        "url(file:///Print Templates/pnormal.gif);\">Buy",
+                                        "url('file:///Print%20Templates/pnormal.gif');\">Buy",
                                         "&nbsp;", TemplateSeparator, TemplateSeparator}),
               row);
 
-    // The program's folder in the picture's url: brackets, which would end
-    // the url early, are written as escapes.
+    // The program's folder in the picture's url: brackets and blanks are
+    // written as escapes.
     o.Priorities = true;
     o.AppDir = "C:\\Program Files (x86)\\Qelvo\\";
     row = FillReportItem({"<tr style=\"\"><td style=\"\"><Title>", "<Tags>", "<Due>", "<Note>"}, item, o);
     EXPECT_EQ("<tr style=\"color:#000000;\"><td style=\"background:no-repeat "
-              "url(file:///C|/Program Files %28x86%29/Qelvo/Print Templates/pnormal.gif);\">Buy",
+              "url('file:///C|/Program%20Files%20%28x86%29/Qelvo/Print%20Templates/pnormal.gif');\">Buy",
               row[0]);
+}
+
+// What a browser needs to read the report as written: the code page its
+// bytes are in, and addresses of the priority pictures that survive any
+// folder the program lives in (a blank, "#", "%", a quote or a bracket
+// would end or change an unquoted address, and the browser then drops the
+// whole style).
+TEST(Report, BrowsersReadTheCodePageAndEveryPictureAddress) {
+    TReportList list;
+    const std::string html = BuildHtmlReportFromLines({"<g>", "<table>"}, THtmlReportOptions(), list);
+    EXPECT_NE(std::string::npos,
+              html.find("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">\r\n"));
+
+    THtmlReportOptions o;
+    o.Cols.Widths = {100, 0, 0, 0};
+    o.Cols.Names = {"Title", "", "", ""};
+    o.AppDir = "C:\\My Files #2\\50% off (x86)\\Bob's \"tools\" & more\\";
+    TReportItem item;
+    item.Captions = {"Buy", "", "", ""};
+    item.Priority = 2;
+    const std::vector<std::string> row = FillReportItem({"<tr style=\"\"><td style=\"\"><Title>", "<Note>"}, item, o);
+    EXPECT_EQ("<tr style=\"color:#cc0000;\"><td style=\"background:no-repeat "
+              "url('file:///C|/My%20Files%20%232/50%25%20off%20%28x86%29/Bob%27s%20%22tools%22%20&amp;%20more/"
+              "Print%20Templates/phigh.gif');\">Buy",
+              row[0]);
+    // Letters of the code page stay: the browser reads them in the page's.
+    o.AppDir = "C:\\Caf\xE9\\";
+    EXPECT_NE(std::string::npos,
+              FillReportItem({"<tr style=\"\"><td style=\"\"><Title>", "<Note>"}, item, o)[0].find(
+                  "url('file:///C|/Caf\xE9/Print%20Templates/phigh.gif')"));
+
+    // The text stays in its code page (the euro sign is 0x80 in 1252) and
+    // the page names that code page; one browsers have no name for is
+    // written as UTF-8, and the page says so.
+    THtmlReportOptions euro;
+    euro.Heading = "Rent \x80 500";
+    std::string page = BuildHtmlReportFromLines({"<g>", "<table><Heading>"}, euro, list);
+    EXPECT_NE(std::string::npos, page.find("<title>Rent \x80 500</title>"));
+    EXPECT_NE(std::string::npos, page.find("charset=windows-1252\""));
+    euro.CodePage = 1250;
+    page = BuildHtmlReportFromLines({"<g>", "<table><Heading>"}, euro, list);
+    EXPECT_NE(std::string::npos, page.find("<title>Rent \x80 500</title>"));
+    EXPECT_NE(std::string::npos, page.find("charset=windows-1250\""));
+    EXPECT_EQ("windows-1252", CodePageCharset(1252));
+    EXPECT_EQ("windows-874", CodePageCharset(874));
+    EXPECT_EQ("shift_jis", CodePageCharset(932));
+    EXPECT_EQ("gbk", CodePageCharset(936));
+    EXPECT_EQ("utf-8", CodePageCharset(65001));
+    EXPECT_EQ("iso-8859-1", CodePageCharset(28591));
+    EXPECT_EQ("iso-8859-15", CodePageCharset(28605));
+    EXPECT_EQ("", CodePageCharset(28602));  // there is no part 12
+    EXPECT_EQ("", CodePageCharset(437));
+    EXPECT_EQ("", CodePageCharset(0));
+#ifdef _WIN32
+    // Code page 437 (the console's) has the pound sign at 0x9C.
+    euro.CodePage = 437;
+    euro.Heading = "Rent \x9C 500";
+    page = BuildHtmlReportFromLines({"<g>", "<table><Heading>"}, euro, list);
+    EXPECT_NE(std::string::npos, page.find("<title>Rent \xC2\xA3 500</title>"));
+    EXPECT_NE(std::string::npos, page.find("charset=utf-8\""));
+#endif
 }
 
 TEST(Report, TextExportGolden) {
