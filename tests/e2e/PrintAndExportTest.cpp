@@ -348,7 +348,7 @@ size_t Count(const std::string& text, const std::string& part) {
     return n;
 }
 
-// The file a picture's address in a style names: "url('file:///Z|/a%20b/c.gif')"
+// The file a picture's address in a style names: "url('file:///Z:/a%20b/c.gif')"
 // at At gives "Z:\\a b\\c.gif"; "" when the address is not quoted or no
 // file URL.
 std::string PicturePathAt(const std::string& html, size_t at) {
@@ -362,7 +362,7 @@ std::string PicturePathAt(const std::string& html, size_t at) {
             path += static_cast<char>(std::stoi(html.substr(i + 1, 2), nullptr, 16));
             i += 2;
         } else {
-            path += c == '/' ? '\\' : c == '|' ? ':' : c;
+            path += c == '/' ? '\\' : c;
         }
     }
     return path;

@@ -43,9 +43,11 @@ std::string NoteToHtml(const std::string& notes) {
 }
 
 // The address of a picture beside the program: "file:///" and its path
-// with "/" for "\\" and "|" for the drive's ":", every blank, control
-// character and character that would end or change the address ("#",
-// "%", "?", quotes, brackets) as a %-escape, and escaped for an attribute.
+// with "/" for "\\" ("file:///C:/Program%20Files/..."; the drive's ":" as
+// it is, which every browser reads, where the older "|" in its place is
+// read on Windows only), every blank, control character and character
+// that would end or change the address ("#", "%", "?", quotes, brackets,
+// a ":" past the drive's) as a %-escape, and escaped for an attribute.
 // Letters of the code page stay as they are: the browser reads them in the
 // document's code page.
 std::string PictureUrl(const std::string& folder, const char* picture) {
@@ -57,9 +59,9 @@ std::string PictureUrl(const std::string& folder, const char* picture) {
         if (c == '\\' || c == '/')
             path += '/';
         else if (c == ':' && !colonSeen) {
-            path += '|';
+            path += ':';
             colonSeen = true;
-        } else if (b <= 0x20 || b == 0x7F || std::string_view("\"#%'()<>?`{}|").find(c) != std::string_view::npos) {
+        } else if (b <= 0x20 || b == 0x7F || std::string_view("\"#%'()<>?`{}|:").find(c) != std::string_view::npos) {
             path += '%';
             path += hex[b >> 4];
             path += hex[b & 15];

@@ -76,7 +76,7 @@ TEST(Report, HtmlReportGolden) {
     EXPECT_NE(std::string::npos, html.find("<table width=\"670\"><caption style=\"font-size:19px\">To Do List"));
     EXPECT_NE(std::string::npos,
               html.find("<tr style=\"color:#cc0000;x\"><td style=\"background:no-repeat "
-                        "url('file:///C|/Program%20Files/Qelvo/Print%20Templates/phigh.gif');font-size:17px;"
+                        "url('file:///C:/Program%20Files/Qelvo/Print%20Templates/phigh.gif');font-size:17px;"
                         "text-decoration:line-through\">4. Pay rent &amp; &lt;fees&gt;</td>"));
     EXPECT_NE(std::string::npos, html.find("Bank&nbsp;&nbsp;transfer<br/>ref &quot;A1&quot;<br/>"));
     EXPECT_EQ(std::string::npos, html.find("<td><></td>"));  // the list has no fourth column
@@ -209,7 +209,7 @@ TEST(Report, TemplatePieces) {
     o.AppDir = "C:\\Program Files (x86)\\Qelvo\\";
     row = FillReportItem({"<tr style=\"\"><td style=\"\"><Title>", "<Tags>", "<Due>", "<Note>"}, item, o);
     EXPECT_EQ("<tr style=\"color:#000000;\"><td style=\"background:no-repeat "
-              "url('file:///C|/Program%20Files%20%28x86%29/Qelvo/Print%20Templates/pnormal.gif');\">Buy",
+              "url('file:///C:/Program%20Files%20%28x86%29/Qelvo/Print%20Templates/pnormal.gif');\">Buy",
               row[0]);
 }
 
@@ -233,14 +233,14 @@ TEST(Report, BrowsersReadTheCodePageAndEveryPictureAddress) {
     item.Priority = 2;
     const std::vector<std::string> row = FillReportItem({"<tr style=\"\"><td style=\"\"><Title>", "<Note>"}, item, o);
     EXPECT_EQ("<tr style=\"color:#cc0000;\"><td style=\"background:no-repeat "
-              "url('file:///C|/My%20Files%20%232/50%25%20off%20%28x86%29/Bob%27s%20%22tools%22%20&amp;%20more/"
+              "url('file:///C:/My%20Files%20%232/50%25%20off%20%28x86%29/Bob%27s%20%22tools%22%20&amp;%20more/"
               "Print%20Templates/phigh.gif');\">Buy",
               row[0]);
     // Letters of the code page stay: the browser reads them in the page's.
     o.AppDir = "C:\\Caf\xE9\\";
     EXPECT_NE(std::string::npos,
               FillReportItem({"<tr style=\"\"><td style=\"\"><Title>", "<Note>"}, item, o)[0].find(
-                  "url('file:///C|/Caf\xE9/Print%20Templates/phigh.gif')"));
+                  "url('file:///C:/Caf\xE9/Print%20Templates/phigh.gif')"));
 
     // The text stays in its code page (the euro sign is 0x80 in 1252) and
     // the page names that code page; one browsers have no name for is
