@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "gcl/rtl/Exceptions.h"
@@ -44,6 +45,25 @@ bool DeleteFile(const std::string& fileName);
 bool SameFile(const std::string& a, const std::string& b);
 // Renames or moves a file; fails (false) when NewName already exists.
 bool RenameFile(const std::string& oldName, const std::string& newName);
+
+// What tells one state of a file from another without reading it: the
+// file itself (its volume and its number there), its size and its last
+// write time. Another file put in its place, or a write to it, gives
+// another version; only a write of as many bytes within the time's
+// resolution (two seconds on some disks) may go unseen.
+struct TFileVersion {
+    bool Exists = false;
+    std::uint64_t Volume = 0;
+    std::uint64_t Index = 0;
+    std::uint64_t Size = 0;
+    std::uint64_t WriteTime = 0;  // in the system's own units
+    bool operator==(const TFileVersion&) const = default;
+};
+// The version of the file FileName names now (Exists false when there is
+// none, or it is a folder or cannot be asked).
+TFileVersion FileVersionOf(const std::string& fileName);
+// The version of the file open as Handle (a stream's GetHandle()).
+TFileVersion FileVersionOfHandle(std::intptr_t handle);
 
 // "C:\a\b.txt" -> "b.txt"
 std::string ExtractFileName(const std::string& fileName);
@@ -107,7 +127,10 @@ public:
     // Puts what was written so far on the disk, so that Commit has only
     // the rest to flush.
     bool Flush();
-    bool Commit();
+    // With MayReplace, the temporary file is complete, on the disk and
+    // closed when it is asked, right before it would replace FileName:
+    // False removes it and leaves FileName as it was (the result False).
+    bool Commit(const std::function<bool()>& mayReplace = nullptr);
     // Removes the temporary file; FileName stays as it was.
     void Abort() noexcept;
 

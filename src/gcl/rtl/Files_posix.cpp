@@ -136,6 +136,28 @@ bool RenameFile(const std::string& oldName, const std::string& newName) {
     return rename(oldName.c_str(), newName.c_str()) == 0;
 }
 
+namespace {
+
+TFileVersion VersionOf(const struct stat& st) {
+    if (!S_ISREG(st.st_mode)) return TFileVersion{};
+    return TFileVersion{true, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                        static_cast<std::uint64_t>(st.st_size),
+                        static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                            static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
+}
+
+} // namespace
+
+TFileVersion FileVersionOf(const std::string& fileName) {
+    struct stat st {};
+    return stat(fileName.c_str(), &st) == 0 ? VersionOf(st) : TFileVersion{};
+}
+
+TFileVersion FileVersionOfHandle(std::intptr_t handle) {
+    struct stat st {};
+    return fstat(static_cast<int>(handle), &st) == 0 ? VersionOf(st) : TFileVersion{};
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat x {}, y {};
     if (!FileExists(a) || !FileExists(b) || stat(a.c_str(), &x) != 0 || stat(b.c_str(), &y) != 0) return false;
@@ -255,7 +277,7 @@ bool TAtomicFileWriter::Flush() {
     return false;
 }
 
-bool TAtomicFileWriter::Commit() {
+bool TAtomicFileWriter::Commit(const std::function<bool()>& mayReplace) {
     if (FHandle != NoHandle && FFailed) {
         Abort();
         errno = FError == ~0ul ? EIO : static_cast<int>(FError);
@@ -267,6 +289,12 @@ bool TAtomicFileWriter::Commit() {
     if (FHadOld) fchmod(fd, FMode);  // keep the previous permissions
     bool ok = fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
+    if (ok && mayReplace && !mayReplace()) {
+        unlink(FTemp.c_str());
+        FTemp.clear();
+        errno = ECANCELED;
+        return false;
+    }
     ok = ok && rename(FTemp.c_str(), FFileName.c_str()) == 0;
     if (!ok) {
         int saved = errno;

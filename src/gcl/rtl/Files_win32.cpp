@@ -107,6 +107,30 @@ bool FileIdentity(const std::string& fileName, BY_HANDLE_FILE_INFORMATION& info)
 
 } // namespace
 
+namespace {
+
+TFileVersion VersionOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    TFileVersion v;
+    v.Exists = !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    v.Volume = info.dwVolumeSerialNumber;
+    v.Index = (std::uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    v.Size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    v.WriteTime = (std::uint64_t(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+    return v.Exists ? v : TFileVersion{};
+}
+
+} // namespace
+
+TFileVersion FileVersionOf(const std::string& fileName) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return FileIdentity(fileName, info) ? VersionOf(info) : TFileVersion{};
+}
+
+TFileVersion FileVersionOfHandle(std::intptr_t handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return GetFileInformationByHandle(reinterpret_cast<HANDLE>(handle), &info) ? VersionOf(info) : TFileVersion{};
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     BY_HANDLE_FILE_INFORMATION x{}, y{};
     if (!FileIdentity(a, x) || !FileIdentity(b, y)) return false;
@@ -245,7 +269,7 @@ bool TAtomicFileWriter::Flush() {
     return false;
 }
 
-bool TAtomicFileWriter::Commit() {
+bool TAtomicFileWriter::Commit(const std::function<bool()>& mayReplace) {
     if (FHandle != NoHandle && FFailed) {
         Abort();
         SetLastError(FError == ~0ul ? ERROR_WRITE_FAULT : DWORD(FError));
@@ -256,6 +280,12 @@ bool TAtomicFileWriter::Commit() {
     FHandle = NoHandle;
     bool ok = FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;
+    if (ok && mayReplace && !mayReplace()) {
+        ::DeleteFileW(UnlimitedPath(FTemp).c_str());
+        FTemp.clear();
+        SetLastError(ERROR_CANCELLED);
+        return false;
+    }
     ok = ok && MoveFileExW(UnlimitedPath(FTemp).c_str(), UnlimitedPath(FFileName).c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {

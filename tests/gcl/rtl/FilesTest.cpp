@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "gcl/rtl/Files.h"
+#include "gcl/rtl/Streams.h"
 #include "gcl/rtl/SysInfo.h"
 #include "support/TestEnvironment.h"
 
@@ -344,6 +345,79 @@ TEST(FilesTest, AtomicFileWriterInPieces) {
     EXPECT_TRUE(ReadFileBytes(target) == whole);
     EXPECT_EQ(Entries(dir.Path(), 0), std::set<std::string>{"tasks.kpx"});
 #endif
+}
+
+// The writer's last question comes once the temporary file is whole,
+// on the disk and closed, right before the replace: No leaves the old
+// file and no temporary. A file's version tells, without reading it,
+// another file put in its place or a write to it.
+TEST(FilesTest, AtomicFileWriterAsksLastAndFileVersionsTellChanges) {
+    qelvo::test::TempDir dir;
+    const std::string target = dir.File("tasks.kpx");
+    ASSERT_TRUE(WriteFileAtomic(target, "old", 3));
+    const TFileVersion old = FileVersionOf(target);
+    EXPECT_TRUE(old.Exists);
+    EXPECT_EQ(old.Size, 3u);
+    {
+        TFileStream open(target, fmOpenRead | fmShareDenyNone);
+        EXPECT_EQ(FileVersionOfHandle(open.GetHandle()), old);
+    }
+    int asked = 0;
+    const auto temporaryIsWholeAndClosed = [&] {
+        ++asked;
+        const std::set<std::string> names = Entries(dir.Path());
+        EXPECT_EQ(names.size(), 2u);
+        for (const std::string& name : names) {
+            if (name == "tasks.kpx") continue;
+            EXPECT_EQ(ReadFileBytes(dir.File(name)), "new bytes");
+#ifdef _WIN32
+            // Nobody, the writer included, holds it open any more.
+            HANDLE h = CreateFileA(dir.File(name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            EXPECT_NE(h, INVALID_HANDLE_VALUE);
+            if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+#endif
+        }
+        EXPECT_EQ(ReadFileBytes(target), "old");
+    };
+    {
+        TAtomicFileWriter file(target);
+        ASSERT_TRUE(file.Write("new bytes", 9));
+        EXPECT_FALSE(file.Commit([&] {
+            temporaryIsWholeAndClosed();
+            return false;
+        }));
+        EXPECT_FALSE(file.Commit());
+    }
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ReadFileBytes(target), "old");
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"tasks.kpx"});
+    EXPECT_EQ(FileVersionOf(target), old);
+    {
+        TAtomicFileWriter file(target);
+        ASSERT_TRUE(file.Write("new bytes", 9));
+        EXPECT_TRUE(file.Commit([&] {
+            temporaryIsWholeAndClosed();
+            return true;
+        }));
+    }
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(ReadFileBytes(target), "new bytes");
+    EXPECT_EQ(Entries(dir.Path()), std::set<std::string>{"tasks.kpx"});
+
+    // Another file in its place (both were there at once, so they are two
+    // files), and a write in place of another length: other versions.
+    const TFileVersion replaced = FileVersionOf(target);
+    EXPECT_TRUE(replaced.Exists);
+    EXPECT_NE(replaced.Index, old.Index);
+    Put(target, "written in place");
+    const TFileVersion written = FileVersionOf(target);
+    EXPECT_EQ(written.Index, replaced.Index);
+    EXPECT_NE(written, replaced);
+    // Neither a missing file nor a folder has one.
+    ASSERT_TRUE(CreateDir(dir.File("folder")));
+    EXPECT_FALSE(FileVersionOf(dir.File("folder")).Exists);
+    EXPECT_FALSE(FileVersionOf(dir.File("missing.kpx")).Exists);
+    EXPECT_EQ(FileVersionOf(dir.File("missing.kpx")), TFileVersion{});
 }
 
 // One thread writes while another flushes what is written so far: the
