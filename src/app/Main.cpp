@@ -461,7 +461,7 @@ bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
     }
     if (&Data == Database) {
         FSaveGuard.Clear();
-        FDiskStamp = StampFile(FileName);
+        FDiskStamp = result.Stamp;
         FSearchNarrowing.Forget();
         FFilterAnswer.Forget();
     }

@@ -13,6 +13,7 @@
 #include "app/StartupLog.h"
 #include "app/logic/AppMessages.h"
 #include "app/logic/LayoutSettings.h"
+#include "app/logic/MainShell.h"
 #include "gcl/Forms.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/SysInfo.h"
@@ -83,6 +84,35 @@ private:
     std::string FFile;
 };
 
+// With QELVO_FILE_MOMENTS naming a prefix, the load and the save stop at
+// their moments for another writer (qelvo::TFileMoment) when a test made
+// the two events of that moment: "<prefix>-load-read-reached" and
+// "<prefix>-load-read-go" (and "-save-before-replace-" for the save). The
+// program sets the first and waits, within a bound, for the second, which
+// the test sets once it has acted.
+class TEventFileMoments final : public qelvo::IFileMoments {
+public:
+    static std::string Prefix() {
+        char text[128];
+        const DWORD n = GetEnvironmentVariableA("QELVO_FILE_MOMENTS", text, sizeof text);
+        return n == 0 || n >= sizeof text ? std::string() : std::string(text, n);
+    }
+    explicit TEventFileMoments(std::string prefix) : FPrefix(std::move(prefix)) {}
+    bool Active() const { return !FPrefix.empty(); }
+    void Reached(qelvo::TFileMoment moment, const std::string&) override {
+        const std::string name =
+            FPrefix + (moment == qelvo::TFileMoment::LoadRead ? "-load-read" : "-save-before-replace");
+        HANDLE reached = OpenEventA(EVENT_MODIFY_STATE, FALSE, (name + "-reached").c_str());
+        HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, (name + "-go").c_str());
+        if (reached && go && SetEvent(reached)) WaitForSingleObject(go, 60000);
+        if (reached) CloseHandle(reached);
+        if (go) CloseHandle(go);
+    }
+
+private:
+    std::string FPrefix;
+};
+
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -93,6 +123,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         TRecordingShell recordingShell(TRecordingShell::RecordFile());
         std::optional<gcl::ServiceOverride<gcl::IShell>> shellScope;
         if (recordingShell.Recording()) shellScope.emplace(gcl::Shell, recordingShell);
+        TEventFileMoments fileMoments(TEventFileMoments::Prefix());
+        std::optional<gcl::ServiceOverride<qelvo::IFileMoments>> momentsScope;
+        if (fileMoments.Active()) momentsScope.emplace(qelvo::FileMoments, fileMoments);
         // A second start in this folder brings the running copy forward.
         qelvo::TSingleInstance instance(qelvo::AppDir());
         if (instance.AnotherRuns()) {

@@ -2315,8 +2315,7 @@ bool TuData::SaveToFile(const std::string& fileName, const TWrittenBytes& writte
             }
             if (!jobs.Wait()) pipeline.Fail();
         }
-        if (pipeline.Failed() || (mayReplace && !mayReplace())) return false;
-        if (!file->Commit()) return false;
+        if (pipeline.Failed() || !file->Commit(mayReplace)) return false;
         Modified.Saved();
         return true;
     } catch (...) {
@@ -2331,8 +2330,9 @@ namespace {
 // A line stays valid until the next call of Next.
 class TLineReader {
 public:
-    explicit TLineReader(const std::string& fileName)
-        : FStream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone), FBuffer(BlockSize + LineSlack) {}
+    // Read, when given, is handed every block as it comes from the file.
+    TLineReader(const std::string& fileName, const TuData::TWrittenBytes* read)
+        : FStream(fileName, gcl::fmOpenRead | gcl::fmShareDenyNone), FBuffer(BlockSize + LineSlack), FRead(read) {}
 
     // A database that another editor saved again as Unicode: UTF-16 (with
     // its byte order mark), or UTF-8 (with its mark, or holding the field
@@ -2470,10 +2470,12 @@ private:
         if (FEnd == FBuffer.size() - LineSlack) FBuffer.resize((FBuffer.size() - LineSlack) * 2 + LineSlack);
         const size_t room = std::min<size_t>(FBuffer.size() - LineSlack - FEnd, 0x40000000);
         const int32_t n = FStream.Read(FBuffer.data() + FEnd, static_cast<int32_t>(room));
-        if (n <= 0)
+        if (n <= 0) {
             FEof = true;
-        else
-            FEnd += static_cast<size_t>(n);
+            return;
+        }
+        if (FRead && *FRead) (*FRead)(std::string_view(FBuffer.data() + FEnd, static_cast<size_t>(n)));
+        FEnd += static_cast<size_t>(n);
     }
 
     gcl::TFileStream FStream;
@@ -2482,6 +2484,7 @@ private:
     size_t FScan = 0;  // where the search for its end goes on
     size_t FEnd = 0;   // end of the bytes read
     bool FEof = false;
+    const TuData::TWrittenBytes* FRead;
 };
 
 // Tasks read but not yet in a task list; freed unless handed over.
@@ -2507,13 +2510,17 @@ bool IsFileMarker(std::string_view line) {
 }
 
 bool TuData::LoadFromFile(const std::string& fileName) {
+    return LoadFromFile(fileName, nullptr);
+}
+
+bool TuData::LoadFromFile(const std::string& fileName, const TWrittenBytes& read) {
     // Everything is read into new lists first; the database changes only
     // once the whole file has been read. The file is read a block at a
     // time, so that it is never in memory whole beside its tasks.
     try {
         gcl::RemoveStaleTempFiles(fileName);
         if (!gcl::FileExists(fileName)) return false;
-        TLineReader reader(fileName);
+        TLineReader reader(fileName, &read);
         reader.ReadUnicodeAsCodePage();
 
         // Line 0 is the id. The lines before the first list marker are

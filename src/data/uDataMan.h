@@ -334,10 +334,11 @@ public:
     bool SaveToFile(const std::string& fileName, std::string* written = nullptr);
     // SaveToFile in full: the bytes go to Written piece by piece, in
     // order, as each reaches the file (on a thread of the save's own,
-    // before SaveToFile returns), and once the new file is complete and
-    // on the disk, MayReplace (when given) is asked whether it may now
-    // replace FileName: False leaves FileName as it was and the result
-    // False, as for a failed save. Split: how the work is shared out.
+    // before SaveToFile returns), and once the new file is complete, on
+    // the disk and closed, right before it would replace FileName,
+    // MayReplace (when given) is asked whether it may: False leaves
+    // FileName as it was and the result False, as for a failed save.
+    // Split: how the work is shared out.
     using TWrittenBytes = std::function<void(std::string_view)>;
     bool SaveToFile(const std::string& fileName, const TWrittenBytes& written,
                     const std::function<bool()>& mayReplace, const TSaveSplit& split = TSaveSplit());
@@ -346,6 +347,9 @@ public:
     // lines, a missing marker, a read error) the database is left exactly
     // as it was and the result is False.
     bool LoadFromFile(const std::string& fileName);
+    // LoadFromFile, with every byte read from the file handed to Read in
+    // order, as read (before any conversion of a file in Unicode).
+    bool LoadFromFile(const std::string& fileName, const TWrittenBytes& read);
     // Renames a list (whole Folders entries, found by IndexOfName) and the
     // Folder of its tasks; an empty NewLine deletes the list's tasks. The
     // tasks of a list whose name is longer than 50 characters are those

@@ -1,10 +1,17 @@
 // Another program or a second copy of this one at the same database: the
 // file changed on disk is never overwritten unasked, a file held open is
 // not called corrupted, and "keep mine" offers another name.
+//
+// Another program that renames its own version over the file while this
+// one loads or saves it: the program lets a scenario act at the moments
+// where such a change is hardest to see (QELVO_FILE_MOMENTS), right after
+// the start has read the file and right before a save's new file replaces
+// the old one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e2e/ClockSupport.h"
@@ -133,6 +140,99 @@ TEST(OtherWriterScenario, TwoCopiesOnOneDatabaseNeverOverwriteEachOtherUnasked) 
     EXPECT_EQ(b.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(a.DatabasePath()), TTitles{"From A"});
     EXPECT_EQ(TitlesIn(copy), TTitles{"From B"});
+}
+
+namespace {
+
+// Another writer, on a thread of the test: waits until the program has
+// reached a moment (Moment: "load-read" or "save-before-replace"), renames
+// its version (a database of the task Theirs) over Path, and lets the
+// program go on.
+class TOtherWriter {
+public:
+    TOtherWriter(const std::string& prefix, const std::string& moment, const std::string& path,
+                 const std::string& theirs)
+        : FReached(CreateEventA(nullptr, FALSE, FALSE, (prefix + "-" + moment + "-reached").c_str())),
+          FGo(CreateEventA(nullptr, FALSE, FALSE, (prefix + "-" + moment + "-go").c_str())) {
+        const std::string side = path + ".theirs";
+        WriteWorkDatabase(side, {theirs});
+        FThread = std::thread([this, side, path] {
+            if (WaitForSingleObject(FReached, WaitBound) == WAIT_OBJECT_0)
+                FActed = MoveFileExA(side.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+            SetEvent(FGo);
+        });
+    }
+    ~TOtherWriter() {
+        Acted();
+        CloseHandle(FReached);
+        CloseHandle(FGo);
+    }
+    TOtherWriter(const TOtherWriter&) = delete;
+    TOtherWriter& operator=(const TOtherWriter&) = delete;
+
+    // Whether the version was put in place (false when the program never
+    // reached the moment within the bound).
+    bool Acted() {
+        if (FThread.joinable()) FThread.join();
+        return FActed;
+    }
+
+private:
+    HANDLE FReached;
+    HANDLE FGo;
+    std::thread FThread;
+    bool FActed = false;
+};
+
+} // namespace
+
+TEST(OtherWriterScenario, AVersionRenamedOverTheDatabaseWhileItIsLoadedOrSavedIsNeverReplacedUnasked) {
+    TProgram p("other-writer");
+    const std::string db = p.DatabasePath();
+    WriteWorkDatabase(db, {"Ours"});
+    const std::string prefix = "qelvo-e2e-other-writer-" + std::to_string(GetCurrentProcessId());
+    TEnvironmentScope moments("QELVO_FILE_MOMENTS", prefix);
+    const char* changed = "was changed by another program";
+
+    // Their version comes once the start has read ours: the window shows
+    // ours, and the first save asks before it replaces theirs.
+    HWND main = nullptr;
+    {
+        TOtherWriter atLoad(prefix, "load-read", db, "Theirs at the start");
+        p.Start();
+        main = p.Main();
+        ASSERT_TRUE(atLoad.Acted()) << "the start never reached the moment after its read";
+    }
+    ASSERT_NE(main, nullptr);
+    AddTask(p, "Mine");
+    Key(p, 'S', Ctrl);
+    ASSERT_TRUE(Answer(p, changed, "Cancel"));
+    EXPECT_EQ(TitlesIn(db), TTitles{"Theirs at the start"});
+    Key(p, 'S', Ctrl);
+    ASSERT_TRUE(Answer(p, changed, "&Yes"));
+    EXPECT_TRUE(WaitUntil([&] { return TitlesIn(db) == TTitles{"Ours", "Mine"}; }));
+
+    // Their version comes once a save has written its new file beside the
+    // old, right before the replace: asked again, and Cancel keeps theirs
+    // and leaves nothing of the save behind.
+    AddTask(p, "Mine too");
+    {
+        TOtherWriter atSave(prefix, "save-before-replace", db, "Theirs during the save");
+        Key(p, 'S', Ctrl);
+        ASSERT_TRUE(atSave.Acted()) << "the save never reached the moment before its replace";
+    }
+    ASSERT_TRUE(Answer(p, changed, "Cancel"));
+    EXPECT_EQ(TitlesIn(db), TTitles{"Theirs during the save"});
+    WIN32_FIND_DATAA found;
+    const HANDLE left = FindFirstFileA(p.PathOf("Data\\*.tmp").c_str(), &found);
+    EXPECT_EQ(left, INVALID_HANDLE_VALUE) << "left behind: " << found.cFileName;
+    if (left != INVALID_HANDLE_VALUE) FindClose(left);
+
+    // The exit asks as well; Yes replaces their version with the tasks shown.
+    Key(p, 'Q', Ctrl);
+    ASSERT_TRUE(Answer(p, changed, "&Yes"));
+    EXPECT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(TitlesIn(db), (TTitles{"Ours", "Mine", "Mine too"}));
 }
 
 } // namespace qelvo::e2e

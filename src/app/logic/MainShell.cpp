@@ -20,6 +20,16 @@ namespace qelvo {
 TuData* Database = nullptr;
 bool SaveOnExit = false;
 
+namespace {
+class TNoFileMoments final : public IFileMoments {
+public:
+    void Reached(TFileMoment, const std::string&) override {}
+};
+TNoFileMoments NoFileMoments;
+} // namespace
+
+gcl::ServiceSlot<IFileMoments> FileMoments(&NoFileMoments);
+
 std::string FileCaption(const std::string& fileName) {
     return std::string(msg::MainCaption) + " - " + gcl::ExtractFileName(fileName);
 }
@@ -61,57 +71,6 @@ std::string FreeCopyName(const std::string& fileName) {
         std::string candidate = stem + " (" + std::to_string(n) + ")" + ext;
         if (!gcl::FileExists(candidate) && !gcl::DirectoryExists(candidate)) return candidate;
     }
-}
-
-TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName) {
-    TLoadResult result;
-    if (!gcl::FileExists(fileName)) {
-        result.Message = MissingDatabaseMessage(fileName);
-    } else if (!data.LoadFromFile(fileName)) {
-        // A file that cannot even be opened (another program holds it with
-        // no sharing, or it may not be read) is not a damaged one.
-        result.Message = std::string(msg::LoadFailedHead) + fileName +
-                         (FileOpensForReading(fileName) ? msg::LoadFailedTail : msg::LoadFileInUseTail);
-    } else {
-        result.Loaded = true;
-        result.Caption = FileCaption(fileName);
-    }
-    return result;
-}
-
-bool IsDefaultDatabase(const TOptions& options, const std::string& openFileName) {
-    return options.DefaultDatabase == openFileName;
-}
-
-bool AutoSaveDue(int minutes, const TOptions& options, const std::string& openFileName) {
-    if (!options.AutoSave) return false;
-    if (options.DefaultDatabase != openFileName) return false;
-    if (options.AutoSaveInterval <= 0) return false;
-    return minutes % options.AutoSaveInterval == 0;
-}
-
-bool AutoSaveDue(int minutes) {
-    return Database != nullptr && AutoSaveDue(minutes, Options, Database->FileName);
-}
-
-TAutoSaveClock::TTick TAutoSaveClock::Tick(double now, const TOptions& options, const std::string& openFileName) {
-    TTick tick;
-    int h = 0, m = 0, s = 0, ms = 0;
-    gcl::DecodeTime(now, h, m, s, ms);
-    if (AutoSaveDue(FMinutes + 1, options, openFileName) && s > 44) {
-        tick.Countdown = true;
-        tick.Seconds = 60 - s;
-    }
-    const long long minute = static_cast<long long>(std::floor(now * 1440.0 + 1e-7));
-    if (FLastMinute >= 0 && minute != FLastMinute) {
-        ++FMinutes;
-        if (AutoSaveDue(FMinutes, options, openFileName)) {
-            tick.SaveNow = true;
-            FMinutes = 0;
-        }
-    }
-    FLastMinute = minute;
-    return tick;
 }
 
 namespace {
@@ -182,6 +141,62 @@ private:
 
 } // namespace
 
+TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName) {
+    TLoadResult result;
+    // Stamped from the bytes the load read, not from another read after it:
+    // a version another writer puts in place meanwhile is a change.
+    TStampHasher read;
+    if (!gcl::FileExists(fileName)) {
+        result.Message = MissingDatabaseMessage(fileName);
+    } else if (!data.LoadFromFile(fileName, [&read](std::string_view bytes) { read.Add(bytes.data(), bytes.size()); })) {
+        // A file that cannot even be opened (another program holds it with
+        // no sharing, or it may not be read) is not a damaged one.
+        result.Message = std::string(msg::LoadFailedHead) + fileName +
+                         (FileOpensForReading(fileName) ? msg::LoadFailedTail : msg::LoadFileInUseTail);
+    } else {
+        result.Loaded = true;
+        result.Caption = FileCaption(fileName);
+        FileMoments->Reached(TFileMoment::LoadRead, fileName);
+        result.Stamp = read.Result();
+    }
+    return result;
+}
+
+bool IsDefaultDatabase(const TOptions& options, const std::string& openFileName) {
+    return options.DefaultDatabase == openFileName;
+}
+
+bool AutoSaveDue(int minutes, const TOptions& options, const std::string& openFileName) {
+    if (!options.AutoSave) return false;
+    if (options.DefaultDatabase != openFileName) return false;
+    if (options.AutoSaveInterval <= 0) return false;
+    return minutes % options.AutoSaveInterval == 0;
+}
+
+bool AutoSaveDue(int minutes) {
+    return Database != nullptr && AutoSaveDue(minutes, Options, Database->FileName);
+}
+
+TAutoSaveClock::TTick TAutoSaveClock::Tick(double now, const TOptions& options, const std::string& openFileName) {
+    TTick tick;
+    int h = 0, m = 0, s = 0, ms = 0;
+    gcl::DecodeTime(now, h, m, s, ms);
+    if (AutoSaveDue(FMinutes + 1, options, openFileName) && s > 44) {
+        tick.Countdown = true;
+        tick.Seconds = 60 - s;
+    }
+    const long long minute = static_cast<long long>(std::floor(now * 1440.0 + 1e-7));
+    if (FLastMinute >= 0 && minute != FLastMinute) {
+        ++FMinutes;
+        if (AutoSaveDue(FMinutes, options, openFileName)) {
+            tick.SaveNow = true;
+            FMinutes = 0;
+        }
+    }
+    FLastMinute = minute;
+    return tick;
+}
+
 TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, const TFileStamp* expected) {
     TSaveResult result;
     // Stamped from the bytes written rather than read back.
@@ -192,9 +207,10 @@ TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, 
     // the old one. Without a thread it runs when its answer is wanted. A
     // check that fails leaves the file as one that cannot be read does.
     TDiskState state = TDiskState::Unchanged;
-    const auto check = [&state, expected, &fileName]() noexcept {
+    gcl::TFileVersion seen;  // of the file the check read
+    const auto check = [&state, &seen, expected, &fileName]() noexcept {
         try {
-            state = DiskStateOf(*expected, fileName);
+            state = DiskStateOf(*expected, fileName, &seen);
         } catch (...) {
             state = TDiskState::Unreadable;
         }
@@ -218,13 +234,32 @@ TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now, 
         }
         return state;
     };
+    // Right before the replace the file is looked at once more, since
+    // another writer may have put another file in its place, or written
+    // it, while the new one was written. Its version tells without a
+    // read; only a version that moved has its bytes compared again (a
+    // tool may have written the same bytes back), and a file that moves
+    // under every look is taken for changed.
+    const auto unchangedAtTheReplace = [&] {
+        for (int look = 0; look < 3; ++look) {
+            if (gcl::FileVersionOf(fileName) == seen) return true;
+            check();
+            if (state != TDiskState::Unchanged) return false;
+        }
+        state = TDiskState::Changed;
+        return false;
+    };
     const bool saved = data.SaveToFile(
         fileName,
         [&](std::string_view piece) {
             startCheck();
             written.Add(piece.data(), piece.size());
         },
-        [&] { return answer() == TDiskState::Unchanged; });
+        [&] {
+            if (answer() != TDiskState::Unchanged) return false;
+            FileMoments->Reached(TFileMoment::SaveBeforeReplace, fileName);
+            return !expected || unchangedAtTheReplace();
+        });
     // A save that failed before the check was asked still takes its
     // answer: a file another writer changed comes first, as when the
     // check came before the save.
@@ -250,8 +285,11 @@ namespace {
 
 // The stamp of the file as it is now; when the file's size is not
 // SizeWanted (-1: any), only its size is read (a stamp with that size).
-// Unreadable (when given) tells a file that could not be opened.
-TFileStamp ReadStamp(const std::string& fileName, std::int64_t sizeWanted, bool* unreadable = nullptr) {
+// Unreadable (when given) tells a file that could not be opened; Seen
+// (when given) receives the version of the file opened, taken before its
+// bytes are read, so that a write during the read shows as a change of it.
+TFileStamp ReadStamp(const std::string& fileName, std::int64_t sizeWanted, bool* unreadable = nullptr,
+                     gcl::TFileVersion* seen = nullptr) {
     if (!gcl::FileExists(fileName)) return TFileStamp{};
     try {
         std::unique_ptr<gcl::TFileStream> opened;
@@ -262,6 +300,7 @@ TFileStamp ReadStamp(const std::string& fileName, std::int64_t sizeWanted, bool*
             return TFileStamp{};
         }
         gcl::TFileStream& stream = *opened;
+        if (seen) *seen = gcl::FileVersionOfHandle(stream.GetHandle());
         if (sizeWanted >= 0 && stream.GetSize() != sizeWanted)
             return TFileStamp{true, static_cast<std::uint64_t>(stream.GetSize()), 0};
         // Read a block at a time: the whole file is never held.
@@ -288,7 +327,8 @@ TFileStamp StampFile(const std::string& fileName) {
     return ReadStamp(fileName, -1);
 }
 
-TDiskState DiskStateOf(const TFileStamp& stamp, const std::string& fileName) {
+TDiskState DiskStateOf(const TFileStamp& stamp, const std::string& fileName, gcl::TFileVersion* seen) {
+    if (seen) *seen = gcl::TFileVersion{};
     if (!gcl::FileExists(fileName)) return TDiskState::Unchanged;
     // Another size is a change, seen without reading the file. The same
     // size (and the same last-write time) is no proof of the same bytes:
@@ -298,7 +338,7 @@ TDiskState DiskStateOf(const TFileStamp& stamp, const std::string& fileName) {
     // compared.
     bool unreadable = false;
     const TFileStamp now =
-        ReadStamp(fileName, stamp.Exists ? static_cast<std::int64_t>(stamp.Size) : -1, &unreadable);
+        ReadStamp(fileName, stamp.Exists ? static_cast<std::int64_t>(stamp.Size) : -1, &unreadable, seen);
     if (unreadable) return TDiskState::Unreadable;
     // A file that exists but was not read whole (it grew or shrank under
     // the reading) is not taken for unchanged.

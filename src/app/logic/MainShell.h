@@ -9,6 +9,11 @@
 #include <string_view>
 
 #include "app/logic/Options.h"
+#include "gcl/rtl/Services.h"
+
+namespace gcl {
+struct TFileVersion;
+}
 
 namespace qelvo {
 
@@ -37,6 +42,29 @@ void ApplyProgramDateFormats();
 
 // ---- Loading ------------------------------------------------------------------------
 
+// What the open database file held when this run last read or wrote it,
+// so that a save can tell when another writer (another copy of the
+// program, a synchronising tool, another computer on a shared folder) has
+// changed it since: its size and a hash of its bytes.
+struct TFileStamp {
+    bool Exists = false;
+    std::uint64_t Size = 0;
+    std::uint64_t Hash = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+
+// The moments of a load and a save at which a change by another writer is
+// hardest to see: the load has read the file; the save has written the
+// new file beside it, which is about to replace it. A test acts there as
+// another writer would; in a user's run nothing happens.
+enum class TFileMoment { LoadRead, SaveBeforeReplace };
+class IFileMoments {
+public:
+    virtual ~IFileMoments() = default;
+    virtual void Reached(TFileMoment moment, const std::string& fileName) = 0;
+};
+extern gcl::ServiceSlot<IFileMoments> FileMoments;
+
 // Loading a database file with its messages. A missing file or one that
 // cannot be read leaves Data exactly as it was (the open database stays
 // open) and gives the message to show; on success the caption to show.
@@ -47,6 +75,7 @@ struct TLoadResult {
     bool Loaded = false;
     std::string Message;
     std::string Caption;
+    TFileStamp Stamp;  // of the bytes the load read
 };
 TLoadResult LoadDatabaseFile(TuData& data, const std::string& fileName);
 // What a start or an open says of a database file that is not there.
@@ -94,16 +123,6 @@ private:
 
 // ---- Saving ------------------------------------------------------------------------
 
-// What the open database file held when this run last read or wrote it,
-// so that a save can tell when another writer (another copy of the
-// program, a synchronising tool, another computer on a shared folder) has
-// changed it since: its size and a hash of its bytes.
-struct TFileStamp {
-    bool Exists = false;
-    std::uint64_t Size = 0;
-    std::uint64_t Hash = 0;
-    bool operator==(const TFileStamp&) const = default;
-};
 
 // A save that reports its result: on success the caption to show (with
 // the save time); on failure Modified stays set, the caption stays, and
@@ -121,7 +140,9 @@ struct TSaveResult {
 };
 // With Expected, the save replaces FileName only when ChangedOnDisk
 // (Expected, FileName) is false; the check reads the file while the new
-// content is made and written beside it.
+// content is made and written beside it, and looks at the file once more
+// right before the new one replaces it (another version put in place
+// meanwhile is a change too).
 TSaveResult SaveDatabase(TuData& data, const std::string& fileName, double now,
                          const TFileStamp* expected = nullptr);
 
@@ -156,8 +177,10 @@ TFileStamp StampBytes(std::string_view bytes);
 // nobody's work), something another writer made or changed, or nothing
 // this process can read now (another program holds it open, sharing it
 // with no one): no proof that it is unchanged, and no sign of a change.
+// Seen, when given, receives the version of the file that was read (none
+// for a missing one), taken before its bytes were read.
 enum class TDiskState { Unchanged, Changed, Unreadable };
-TDiskState DiskStateOf(const TFileStamp& stamp, const std::string& fileName);
+TDiskState DiskStateOf(const TFileStamp& stamp, const std::string& fileName, gcl::TFileVersion* seen = nullptr);
 // True when FileName may hold something other than Stamp recorded
 // (DiskStateOf is not Unchanged).
 bool ChangedOnDisk(const TFileStamp& stamp, const std::string& fileName);

@@ -7,6 +7,9 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/Files.h"
 
+#include <algorithm>
+#include <vector>
+
 #ifdef _WIN32
 #include "gcl/rtl/WinApi.h"
 #else
@@ -171,6 +174,115 @@ TEST(MainShell, ASaveLeavesAFileAnotherWriterChanged) {
     EXPECT_TRUE(r.Saved);
     EXPECT_EQ(r.Stamp, StampFile(file));
     EXPECT_TRUE(gcl::ReadFileBytes(file) == data.GetFileText());
+}
+
+// Another writer that puts its own version of the database in place of
+// the file, as a rename over it does, at one moment of a load or a save.
+class TOtherWriterAt final : public IFileMoments {
+public:
+    TOtherWriterAt(TFileMoment moment, std::string theirs) : FMoment(moment), FTheirs(std::move(theirs)) {}
+    void Reached(TFileMoment moment, const std::string& fileName) override {
+        if (moment != FMoment || Acted) return;
+        Acted = true;
+        EXPECT_TRUE(gcl::WriteFileAtomic(fileName, FTheirs.data(), FTheirs.size()));
+    }
+    bool Acted = false;
+
+private:
+    const TFileMoment FMoment;
+    const std::string FTheirs;
+};
+
+// The files of a folder, by name.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    gcl::TSearchRec f;
+    if (gcl::FindFirst(folder + "*", 0, f) == 0) {
+        do names.push_back(f.Name);
+        while (gcl::FindNext(f) == 0);
+        gcl::FindClose(f);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Another writer's version put in place of the database while the save
+// writes its own, however late: up to the moment the new file is about to
+// replace the old one, it is seen, and their file stays (the new one goes).
+// The same bytes put back in place (a synchronising tool writing the file
+// again) replace nobody's work: saved.
+TEST(MainShell, ASaveSeesAnotherWriterUpToTheReplace) {
+    test::TProgramFolder app;
+    TuData data;
+    data.DbId = "d_id-0000000001";
+    for (int i = 0; i < 20000; ++i) test::AddTask(data, "Task " + std::to_string(i));
+    const std::string file = app.File("db.kpx");
+    TSaveResult r = SaveDatabase(data, file, At(9, 0, 0));
+    ASSERT_TRUE(r.Saved);
+    const TFileStamp mine = r.Stamp;
+    const std::string mineBytes = gcl::ReadFileBytes(file);
+    test::AddTask(data, "Mine");
+    data.Modified = true;
+    std::string theirs = mineBytes;
+    theirs[theirs.size() / 2] ^= 1;
+    {
+        TOtherWriterAt other(TFileMoment::SaveBeforeReplace, theirs);
+        gcl::ServiceOverride<IFileMoments> use(FileMoments, other);
+        r = SaveDatabase(data, file, At(9, 1, 0), &mine);
+        EXPECT_TRUE(other.Acted);
+    }
+    EXPECT_FALSE(r.Saved);
+    EXPECT_TRUE(r.Conflict);
+    EXPECT_EQ("", r.Message);
+    EXPECT_TRUE(data.Modified);
+    EXPECT_TRUE(gcl::ReadFileBytes(file) == theirs);
+    EXPECT_EQ(FilesIn(app.Dir()), std::vector<std::string>{"db.kpx"});
+
+    ASSERT_TRUE(gcl::WriteFileAtomic(file, mineBytes.data(), mineBytes.size()));
+    {
+        TOtherWriterAt same(TFileMoment::SaveBeforeReplace, mineBytes);
+        gcl::ServiceOverride<IFileMoments> use(FileMoments, same);
+        r = SaveDatabase(data, file, At(9, 2, 0), &mine);
+        EXPECT_TRUE(same.Acted);
+    }
+    EXPECT_TRUE(r.Saved);
+    EXPECT_FALSE(r.Conflict);
+    EXPECT_TRUE(gcl::ReadFileBytes(file) == data.GetFileText());
+    EXPECT_EQ(FilesIn(app.Dir()), std::vector<std::string>{"db.kpx"});
+}
+
+// A load's stamp is of the bytes the load read (of a file in UTF-16 too,
+// which the load takes in the code page): another version put in place
+// right after the read is a change that the next save sees.
+TEST(MainShell, ALoadStampsTheBytesItRead) {
+    test::TProgramFolder app;
+    const std::string file = app.File("db.kpx");
+    TuData data;
+    data.DbId = "d_id-0000000001";
+    test::AddTask(data, "Ours");
+    const std::string ours = data.GetFileText();
+    std::string utf16 = "\xFF\xFE";
+    for (char c : ours) utf16 += std::string{c, '\0'};
+    const std::string theirs = "d_id-0000000002\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
+    for (const std::string& read : {ours, utf16}) {
+        ASSERT_TRUE(gcl::WriteFileAtomic(file, read.data(), read.size()));
+        TuData loaded;
+        TLoadResult load;
+        {
+            TOtherWriterAt other(TFileMoment::LoadRead, theirs);
+            gcl::ServiceOverride<IFileMoments> use(FileMoments, other);
+            load = LoadDatabaseFile(loaded, file);
+            EXPECT_TRUE(other.Acted);
+        }
+        ASSERT_TRUE(load.Loaded);
+        EXPECT_EQ(loaded.Tasks->GetCount(), 1);
+        EXPECT_EQ(load.Stamp, StampBytes(read));
+        EXPECT_EQ(DiskStateOf(load.Stamp, file), TDiskState::Changed);
+        loaded.Modified = true;
+        const TSaveResult r = SaveDatabase(loaded, file, At(9, 0, 0), &load.Stamp);
+        EXPECT_TRUE(r.Conflict);
+        EXPECT_TRUE(gcl::ReadFileBytes(file) == theirs);
+    }
 }
 
 // A save that fails before it writes a byte (the file was made read-only)
