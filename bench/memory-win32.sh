@@ -9,7 +9,5 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 COUNT="${1:-100000}"
 EXE="$ROOT/build/win32/bench/memory_bench.exe"
 source "$ROOT/bench/wine-bench.sh"
-for f in "$GENERATOR" "$EXE"; do
-  [ -f "$f" ] || { echo "memory-win32: $f is missing; run scripts/build native win32" >&2; exit 1; }
-done
+bench_need memory-win32 "$GENERATOR" "$EXE"
 bench_on_generated "$EXE" "$COUNT"

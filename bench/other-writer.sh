@@ -27,9 +27,7 @@ WRITERS="${3:-both}"
 EXE="${QELVO_EXE:-$ROOT/build/win32/src/app/qelvo.exe}"
 HARNESS="$ROOT/build/win32/bench/other_writer_bench.exe"
 source "$ROOT/bench/wine-bench.sh"
-for f in "$EXE" "$HARNESS" "$GENERATOR"; do
-  [ -f "$f" ] || { echo "other-writer: $f is missing; run scripts/build native win32" >&2; exit 1; }
-done
+bench_need other-writer "$EXE" "$HARNESS" "$GENERATOR"
 bench_scratch
 bench_wine
 echo "qelvo.exe: $EXE"

@@ -22,9 +22,7 @@ COUNTS=("$@")
 EXE="${QELVO_EXE:-$ROOT/build/win32/src/app/qelvo.exe}"   # QELVO_EXE: another build to time
 DRIVER="$ROOT/build/win32/bench/program_bench.exe"
 source "$ROOT/bench/wine-bench.sh"
-for f in "$EXE" "$DRIVER" "$GENERATOR"; do
-  [ -f "$f" ] || { echo "program: $f is missing; run scripts/build native win32" >&2; exit 1; }
-done
+bench_need program "$EXE" "$DRIVER" "$GENERATOR"
 bench_scratch
 FOLDERS=()
 for n in "${COUNTS[@]}"; do

@@ -10,7 +10,5 @@ COUNT="${1:-100000}"
 RUNS="${2:-15}"
 EXE="${QELVO_SAVE_BENCH:-$ROOT/build/win32/bench/save_bench.exe}"
 source "$ROOT/bench/wine-bench.sh"
-for f in "$GENERATOR" "$EXE"; do
-  [ -f "$f" ] || { echo "save-win32: $f is missing; run scripts/build native win32" >&2; exit 1; }
-done
+bench_need save-win32 "$GENERATOR" "$EXE"
 bench_on_generated "$EXE" "$COUNT" "$RUNS"

@@ -16,9 +16,7 @@ SETTLE="${2:-1500}"
 EXE="${QELVO_EXE:-$ROOT/build/win32/src/app/qelvo.exe}"
 DRIVER="$ROOT/build/win32/bench/program_bench.exe"
 source "$ROOT/bench/wine-bench.sh"
-for f in "$EXE" "$DRIVER" "$GENERATOR"; do
-  [ -f "$f" ] || { echo "server-calls: $f is missing; run scripts/build native win32" >&2; exit 1; }
-done
+bench_need server-calls "$EXE" "$DRIVER" "$GENERATOR"
 bench_scratch
 d="$WORK/db$TASKS"
 bench_folder_in_use "$d" "$EXE" "$TASKS"

@@ -31,9 +31,7 @@ SAME="$ROOT/build/win32/bench/same_windows.exe"
 HARNESS="$ROOT/build/win32/bench/startup_bench.exe"
 source "$ROOT/bench/wine-bench.sh"
 BASE="${QELVO_BASE_EXE:-}"
-for f in "$EXE" "$FLOOR" "$SAME" "$HARNESS" "$GENERATOR" ${BASE:+"$BASE"}; do
-  [ -f "$f" ] || { echo "startup: $f is missing; run scripts/build native win32" >&2; exit 1; }
-done
+bench_need startup "$EXE" "$FLOOR" "$SAME" "$HARNESS" "$GENERATOR" ${BASE:+"$BASE"}
 
 imports() { i686-w64-mingw32-objdump -p "$1" | awk '/DLL Name:/ {print toupper($3)}' | sort | tr '\n' ' '; }
 for f in "$FLOOR" "$SAME"; do

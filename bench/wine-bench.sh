@@ -1,5 +1,7 @@
 # What the benchmark scripts that run the program under Wine share; sourced
 # after ROOT is set.
+#   bench_need NAME FILE...     stops with NAME's message when a built
+#                               file is missing
 #   bench_scratch               WORK: a scratch folder, removed at exit with
 #                               the display and Wine server started here
 #   bench_folder_in_use DIR EXE TASKS
@@ -12,6 +14,14 @@
 #                               runs EXE under Wine on a generated database
 #                               of COUNT tasks (its Windows path first)
 GENERATOR="$ROOT/build/native/bench/qelvo_bench"
+
+bench_need() {
+  local name="$1" f
+  shift
+  for f in "$@"; do
+    [ -f "$f" ] || { echo "$name: $f is missing; run scripts/build native win32" >&2; exit 1; }
+  done
+}
 
 bench_scratch() {
   WORK="$(mktemp -d)"

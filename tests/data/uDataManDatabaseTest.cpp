@@ -632,16 +632,7 @@ TEST(uDataManFile, LeftoversOfInterruptedSavesGo) {
         WriteTestFile(dir.File(name), "half a database");
         return name;
     };
-    auto entries = [&] {
-        std::set<std::string> names;
-        gcl::TSearchRec f;
-        if (gcl::FindFirst(dir.Path() + "*", 0, f) == 0) {
-            do names.insert(f.Name);
-            while (gcl::FindNext(f) == 0);
-            gcl::FindClose(f);
-        }
-        return names;
-    };
+    auto entries = [&] { return FileNamesIn(dir.Path()); };
     const std::set<std::string> kept = {
         "db.kpx",
         plant("db.kpx." + me + "-3.tmp"),           // a running process (this one) may still rename it
@@ -685,16 +676,7 @@ TEST(uDataManFile, LeftoversOfInterruptedSavesGo) {
     ASSERT_TRUE(data.SaveToFile(deepPath));
     const std::string leftover = deepPath + "." + dead + "-0.tmp";
     ASSERT_TRUE(gcl::WriteFileAtomic(leftover, "half", 4));
-    auto deepEntries = [&] {
-        std::set<std::string> names;
-        gcl::TSearchRec f;
-        if (gcl::FindFirst(deep + "*", 0, f) == 0) {
-            do names.insert(f.Name);
-            while (gcl::FindNext(f) == 0);
-            gcl::FindClose(f);
-        }
-        return names;
-    };
+    auto deepEntries = [&] { return FileNamesIn(deep); };
     const std::string deepName = gcl::ExtractFileName(deepPath);
     EXPECT_EQ(deepEntries(), (std::set<std::string>{deepName, gcl::ExtractFileName(leftover)}));
     ASSERT_TRUE(data.LoadFromFile(deepPath));

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Files.h"
 
 namespace qelvo::test {
 
@@ -55,6 +56,17 @@ std::string ReadTestFile(const std::string& path) {
 void WriteTestFile(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f << bytes;
+}
+
+std::set<std::string> FileNamesIn(const std::string& folder) {
+    std::set<std::string> names;
+    gcl::TSearchRec f;
+    if (gcl::FindFirst(folder + "*", 0, f) == 0) {
+        do names.insert(f.Name);
+        while (gcl::FindNext(f) == 0);
+        gcl::FindClose(f);
+    }
+    return names;
 }
 
 } // namespace qelvo::test

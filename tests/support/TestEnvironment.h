@@ -2,6 +2,7 @@
 // under Wine: fixed format settings and a fixed clock where a test asks.
 #pragma once
 
+#include <set>
 #include <string>
 
 namespace qelvo::test {
@@ -31,5 +32,8 @@ private:
 // Bytes.
 std::string ReadTestFile(const std::string& path);
 void WriteTestFile(const std::string& path, const std::string& bytes);
+// The names of the files (not folders) in Folder (with its trailing
+// separator).
+std::set<std::string> FileNamesIn(const std::string& folder);
 
 } // namespace qelvo::test

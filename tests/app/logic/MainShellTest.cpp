@@ -7,8 +7,7 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/Files.h"
 
-#include <algorithm>
-#include <vector>
+#include <set>
 
 #ifdef _WIN32
 #include "gcl/rtl/WinApi.h"
@@ -193,19 +192,6 @@ private:
     const std::string FTheirs;
 };
 
-// The files of a folder, by name.
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    gcl::TSearchRec f;
-    if (gcl::FindFirst(folder + "*", 0, f) == 0) {
-        do names.push_back(f.Name);
-        while (gcl::FindNext(f) == 0);
-        gcl::FindClose(f);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Another writer's version put in place of the database while the save
 // writes its own, however late: up to the moment the new file is about to
 // replace the old one, it is seen, and their file stays (the new one goes).
@@ -225,30 +211,27 @@ TEST(MainShell, ASaveSeesAnotherWriterUpToTheReplace) {
     data.Modified = true;
     std::string theirs = mineBytes;
     theirs[theirs.size() / 2] ^= 1;
-    {
-        TOtherWriterAt other(TFileMoment::SaveBeforeReplace, theirs);
+    const auto saveMeeting = [&](const std::string& version) {
+        TOtherWriterAt other(TFileMoment::SaveBeforeReplace, version);
         gcl::ServiceOverride<IFileMoments> use(FileMoments, other);
-        r = SaveDatabase(data, file, At(9, 1, 0), &mine);
+        const TSaveResult result = SaveDatabase(data, file, At(9, 1, 0), &mine);
         EXPECT_TRUE(other.Acted);
-    }
+        return result;
+    };
+    r = saveMeeting(theirs);
     EXPECT_FALSE(r.Saved);
     EXPECT_TRUE(r.Conflict);
     EXPECT_EQ("", r.Message);
     EXPECT_TRUE(data.Modified);
     EXPECT_TRUE(gcl::ReadFileBytes(file) == theirs);
-    EXPECT_EQ(FilesIn(app.Dir()), std::vector<std::string>{"db.kpx"});
+    EXPECT_EQ(test::FileNamesIn(app.Dir()), std::set<std::string>{"db.kpx"});
 
     ASSERT_TRUE(gcl::WriteFileAtomic(file, mineBytes.data(), mineBytes.size()));
-    {
-        TOtherWriterAt same(TFileMoment::SaveBeforeReplace, mineBytes);
-        gcl::ServiceOverride<IFileMoments> use(FileMoments, same);
-        r = SaveDatabase(data, file, At(9, 2, 0), &mine);
-        EXPECT_TRUE(same.Acted);
-    }
+    r = saveMeeting(mineBytes);
     EXPECT_TRUE(r.Saved);
     EXPECT_FALSE(r.Conflict);
     EXPECT_TRUE(gcl::ReadFileBytes(file) == data.GetFileText());
-    EXPECT_EQ(FilesIn(app.Dir()), std::vector<std::string>{"db.kpx"});
+    EXPECT_EQ(test::FileNamesIn(app.Dir()), std::set<std::string>{"db.kpx"});
 }
 
 // A load's stamp is of the bytes the load read (of a file in UTF-16 too,
