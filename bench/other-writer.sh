@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Another writer renaming its own version over the database while the
-# program (build/win32/src/app/qelvo.exe, under Wine) saves it, or loads
+# program (build/win32/src/app/qelvo.exe, under Wine; build/win64's where
+# the kernel runs no 32-bit programs, see scripts/wine-env.sh) saves it, or loads
 # it at its start; counts how often the program asked before replacing
 # that version and how often the version was lost without a question
 # (bench/win32/OtherWriterBench.cpp drives the program):
@@ -14,7 +15,7 @@
 # while the program holds the file) and one outside it (rename(2),
 # bench/other-writer-linux.py).
 #   bench/other-writer.sh [TRIES] [save|load|both] [windows|linux|both]
-#                                    (after scripts/build native win32)
+#                                    (after scripts/build native win32|win64)
 # QELVO_EXE names another qelvo.exe (an older build, for the figures
 # before a change); SEED the random moments (default 1).
 set -euo pipefail
@@ -24,9 +25,10 @@ MODES="${2:-both}"
 WRITERS="${3:-both}"
 [ "$MODES" = both ] && MODES="save load"
 [ "$WRITERS" = both ] && WRITERS="windows linux"
-EXE="${QELVO_EXE:-$ROOT/build/win32/src/app/qelvo.exe}"
-HARNESS="$ROOT/build/win32/bench/other_writer_bench.exe"
 source "$ROOT/bench/wine-bench.sh"
+source "$ROOT/scripts/wine-env.sh"
+EXE="${QELVO_EXE:-$ROOT/build/$QELVO_WINBUILD/src/app/qelvo.exe}"
+HARNESS="$ROOT/build/$QELVO_WINBUILD/bench/other_writer_bench.exe"
 bench_need other-writer "$EXE" "$HARNESS" "$GENERATOR"
 bench_scratch
 bench_wine
