@@ -373,6 +373,86 @@ TEST(TaskListMouseScenario, ADropOnTheColumnHeaderChangesNoTask) {
 
 namespace {
 
+// Lists "Work" and "Home"; in Work the tasks "Task 00" ... "Task 23".
+std::string WorkOfTwentyFour() {
+    const char sep = '\xF7';
+    std::string file = "d_id-3141592653\r\nWork" + std::string(1, sep) + "0" + sep + "\r\nHome" + sep + "1" + sep +
+                       "\r\n<--<*&^Folders^&*>-->\r\n<--<*&^Tags^&*>-->\r\n";
+    for (int i = 0; i < 24; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof line, "Task %02d%c--%c%010d%cWork%c1/2/2025%c%c\r\n", i, sep, sep, i + 1, sep, sep,
+                      sep, sep);
+        file += line;
+    }
+    return file;
+}
+
+// The band of row Index right of the titles, where only the row's
+// background shows.
+RECT RowBand(const TMainWindowParts& parts, int index) {
+    const POINT at = parts.ListItem(index, 300);
+    return RECT{at.x - 20, at.y - 5, at.x + 20, at.y + 5};
+}
+
+} // namespace
+
+// Chosen tasks pressed on below the first of them and dragged to another
+// list of the side tree stay drawn as chosen while the drag goes on: three
+// of them, then every task from the first to the end of the list. The
+// pointer crossing a chosen row upwards made that row the drop target,
+// which painted itself alone as the first row of the paint, and the row
+// it left went bare. The drop moves the three.
+TEST(TaskListMouseScenario, ChosenTasksStayDrawnChosenWhileDragged) {
+    TProgram p("drag-chosen-rows");
+    HWND main = StartOn(p, WorkOfTwentyFour());
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    auto expectChosen = [&](int first, int last, const char* when) {
+        for (int row = first; row <= last; ++row)
+            EXPECT_GT(ShareOf(RowBand(parts, row), SelectionBlue), 0.9) << "row " << row << " " << when;
+    };
+    auto expectUnchosen = [&](int row, const char* when) {
+        EXPECT_LT(ShareOf(RowBand(parts, row), SelectionBlue), 0.1) << "row " << row << " " << when;
+    };
+    Click(p, parts.ListItem(5));
+    Click(p, parts.ListItem(7), Shift);
+    expectChosen(5, 7, "chosen");
+    expectUnchosen(8, "chosen");
+
+    // Half way: the pointer over Home, the button still held.
+    PressAndGlide(p, parts.ListItem(6), parts.TreeRow(2));
+    Shot(p, main, "drag-chosen-rows-half-way");
+    expectChosen(5, 7, "drawn unchosen while dragged");
+    expectUnchosen(4, "while dragged");
+    ButtonUp(p, parts.TreeRow(2));
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    for (int i = 4; i < 9; ++i) {
+        char title[16];
+        std::snprintf(title, sizeof title, "Task %02d", i);
+        EXPECT_EQ(ListOf(file, title), i >= 5 && i <= 7 ? "Home" : "Work") << title;
+    }
+
+    // Every task from the first of Work to the end of the list chosen
+    // (the drop scrolled the list to its end, the wheel brings it back to
+    // its top), dragged from the seventh row and given up over Home.
+    Wheel(p, parts.ListItem(4), 30 * WHEEL_DELTA);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END, Shift);
+    Wheel(p, parts.ListItem(4), 30 * WHEEL_DELTA);
+    expectChosen(0, 7, "chosen to the end");
+    PressAndGlide(p, parts.ListItem(6), parts.TreeRow(2));
+    Shot(p, main, "drag-chosen-rows-to-the-end-half-way");
+    expectChosen(0, 7, "drawn unchosen while dragged to the end");
+    Key(p, VK_ESCAPE);
+    ButtonUp(p, parts.TreeRow(2));
+    EXPECT_EQ(SavedListOf(p, "Task 09"), "Work");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+namespace {
+
 // The sample grouped by list (Work, Home, Shop), as it starts: the places
 // of the first group's fold button and of a task of the first group.
 struct TFoldPlaces {
