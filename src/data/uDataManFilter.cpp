@@ -167,7 +167,7 @@ void FoldWanted(const std::string& wanted, std::string& w, bool& single) {
 // The tag search that is not exact, on a wanted list W prepared by
 // FoldWanted.
 bool TagsContain(std::string_view list, const std::string& w, bool single) {
-    if (list.size() < 2) return false;
+    if (list.empty()) return false;
     if (single) {
         // One tag: the search is one substring test on the folded list
         // with its closing comma, so neither list needs copying. A match
@@ -436,7 +436,7 @@ bool TFilterSystem::MatchCondition(int k) {
 
 bool TagsMatch(const std::string& list, const std::string& wanted, bool exact) {
     if (exact) return TagSet(list) == TagSet(wanted);
-    if (list.size() < 2) return false;
+    if (list.empty()) return false;
     thread_local std::string w;
     bool single = false;
     FoldWanted(wanted, w, single);

@@ -116,8 +116,9 @@ private:
 
 // True when List holds the wanted tags (comma lists, A-Z case ignored).
 // Not Exact: every wanted tag occurs in List, as a text search (a wanted
-// "ab" is also found in "cab"); a List shorter than two characters never
-// matches. Exact: both lists name the same set of tags (whole items).
+// "ab" is also found in "cab"); an empty List never matches, while a
+// one-letter tag is a tag as any other. Exact: both lists name the same
+// set of tags (whole items).
 bool TagsMatch(const std::string& list, const std::string& wanted, bool exact);
 // The tags of a comma list as a set: items trimmed, A-Z folded, empty
 // items dropped, sorted without repeats (what an exact match compares).

@@ -50,7 +50,14 @@ TEST(uDataManFilter, TagsMatch) {
     EXPECT_TRUE(TagsMatch("cab,x", "ab", false));
     EXPECT_TRUE(TagsMatch("ab", "ab", false));
     EXPECT_FALSE(TagsMatch("a", "ab", false));
-    EXPECT_FALSE(TagsMatch("a", "a", false));  // a one-letter list never matches
+    // A one-letter tag is found as any other, alone or among others.
+    EXPECT_TRUE(TagsMatch("a", "a", false));
+    EXPECT_TRUE(TagsMatch("A", "a,", false));
+    EXPECT_TRUE(TagsMatch("x", "X", false));
+    EXPECT_FALSE(TagsMatch("a", "b", false));
+    EXPECT_FALSE(TagsMatch("a", "a,b", false));
+    EXPECT_FALSE(TagsMatch("", "a", false));
+    EXPECT_FALSE(TagsMatch(",", "a", false));
     EXPECT_TRUE(TagsMatch("Work,Home", "home,WORK", false));
     EXPECT_TRUE(TagsMatch("ab,cd,ef", "cd,ab", false));
     EXPECT_FALSE(TagsMatch("ab,cd", "cd,xy", false));
@@ -74,6 +81,28 @@ TEST(uDataManFilter, TagsMatch) {
     EXPECT_TRUE(TagsMatch("a", "a", true));
     EXPECT_FALSE(TagsMatch("ab", "a", true));
     EXPECT_FALSE(TagsMatch("cab", "ab", true));
+
+    // The tag filter, as the side tree's choice of the tag x fills it:
+    // every task that has x passes, x alone too.
+    TuData data;
+    for (const char* tags : {"x", "x,home", "home", "", "X"}) Add(data, tags, "Home", tags, 0, 1, false);
+    TFilterSystem filter;
+    filter.Data = &data;
+    TFieldFilter& wanted = filter.Conditions[fkTags];
+    wanted.Enabled = true;
+    auto matches = [&] {
+        std::string s;
+        for (int i = 0; i < data.Tasks->GetCount(); ++i) s += filter.Match(i, nullptr) ? '1' : '0';
+        return s;
+    };
+    wanted.Op = foContains;
+    wanted.Value1 = "x,";
+    EXPECT_EQ(matches(), "11001");
+    wanted.Value1 = "x,home,";
+    EXPECT_EQ(matches(), "01000");
+    wanted.Op = foEqual;
+    wanted.Value1 = "x";
+    EXPECT_EQ(matches(), "10001");
 }
 
 TEST(uDataManFilter, ConditionsAndOperators) {

@@ -552,13 +552,6 @@ TEST(SideTreeScenario, TheTreeMenuActsOnTheListPointedAtOrChosen) {
 
 namespace {
 
-// The "Tags" tab on the side panel's title bar.
-POINT TagsTabPoint(HWND main) {
-    for (HWND w : ChildrenOfClass(main, "TXtDockablePanelToolbar.UnicodeClass"))
-        if (RectOf(w).right - RectOf(w).left < 300) return {RectOf(w).left + 86, RectOf(w).top + 11};
-    return {};
-}
-
 // Shows the tags in the side tree and chooses Tag.
 void ChooseTag(const TProgram& p, const TMainWindowParts& parts, const std::string& tag) {
     Click(p, TagsTabPoint(parts.Main));

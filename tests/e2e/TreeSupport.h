@@ -118,6 +118,13 @@ inline void ClickNode(const TProgram& p, HWND tree, const std::string& text, boo
     ADD_FAILURE() << "no node " << text << " in " << Texts(p, tree);
 }
 
+// The "Tags" tab on the side panel's title bar.
+inline POINT TagsTabPoint(HWND main) {
+    for (HWND w : ChildrenOfClass(main, "TXtDockablePanelToolbar.UnicodeClass"))
+        if (RectOf(w).right - RectOf(w).left < 300) return {RectOf(w).left + 86, RectOf(w).top + 11};
+    return {};
+}
+
 // The lines of a saved file, without their line breaks.
 inline std::vector<std::string> Lines(const std::string& file) {
     std::vector<std::string> lines;

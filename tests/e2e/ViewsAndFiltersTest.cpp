@@ -16,7 +16,9 @@
 #include "e2e/PreparedDatabase.h"
 #include "e2e/RepaintSupport.h"
 #include "e2e/SampleDatabase.h"
+#include "e2e/ShownListSupport.h"
 #include "e2e/TaskEntrySupport.h"
+#include "e2e/TreeSupport.h"
 #include "gcl/rtl/DateTime.h"
 
 namespace qelvo::e2e {
@@ -784,6 +786,71 @@ TEST(ViewsAndFiltersScenario, ArrowKeysAfterACtrlClickFoldedTheFocusedTasksGroup
     }
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
+}
+
+namespace {
+
+// The tag table "x", "home"; in Work, "[x]Alpha" (written so in quick
+// entry: a title, no tag), Bravo tagged home, Charlie without tags and
+// Foxtrot tagged x and home.
+std::string OneLetterTagDatabase() {
+    const std::string tail = "\xF7Work\xF7" "1/2/2025\xF7\xF7\r\n";
+    return "d_id-0123456789\r\nWork\xF7" "0\xF7\r\n<--<*&^Folders^&*>-->\r\nx\r\nhome\r\n<--<*&^Tags^&*>-->\r\n"
+           "[x]Alpha\xF7--\xF7" "1000000001" + tail +
+           "[home]Bravo\xF7--\xF7" "1000000002" + tail +
+           "Charlie\xF7--\xF7" "1000000003" + tail +
+           "[x,home]Foxtrot\xF7--\xF7" "1000000004" + tail;
+}
+
+} // namespace
+
+// A one-letter tag ticked in the tags panel showed in the Tags column and
+// was saved, but choosing it in the side tree left out the tasks that had
+// it alone, and grouped by tags they came under a second "No Tags
+// specified". It is a tag as any other: the tree's choice shows every
+// task that has it, its group is captioned by it, and the title typed as
+// "[x]Alpha" stays a title, in the list and in the file.
+TEST(ViewsAndFiltersScenario, AOneLetterTagIsChosenAndGroupedAsAnyTag) {
+    TProgram p("views-one-letter-tag");
+    HWND main = StartOn(p, OneLetterTagDatabase());
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const std::vector<std::string> titles = {"[x]Alpha", "Bravo", "Charlie", "Foxtrot"};
+
+    // Charlie given "x", the tags panel's first tag.
+    Click(p, parts.ListItem(2));
+    ASSERT_EQ(parts.ChosenTask(), "Charlie");
+    Key(p, 'T', Shift);
+    Key(p, VK_SPACE);
+    Key(p, VK_RETURN);
+
+    // The tag x chosen in the tree: Charlie and Foxtrot.
+    Click(p, TagsTabPoint(main));
+    ClickNode(p, parts.Tree, "x");
+    Click(p, parts.ListItem(0));
+    std::string html = ExportedList(p, main, "tag-x");
+    EXPECT_EQ(ExportedTasks(html, titles), (std::vector<std::string>{"Charlie", "Foxtrot"}));
+
+    // Every tag, grouped by tags: one group per set of tags, each its own
+    // caption.
+    ClickNode(p, parts.Tree, "All");
+    Key(p, 'T', Alt);
+    Click(p, parts.ListItem(0));
+    html = ExportedList(p, main, "by-tags");
+    EXPECT_EQ(ExportedGroups(html), (std::vector<std::string>{"No Tags specified", "home", "x", "x, home"}));
+    EXPECT_EQ(ExportedTasks(html, titles), titles);
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    const std::map<std::string, TSavedTask> saved = SavedTasks(p.DatabasePath());
+    ASSERT_EQ(saved.count("Charlie"), 1u);
+    EXPECT_EQ(saved.at("Charlie").Tags, "x");
+    ASSERT_EQ(saved.count("[x]Alpha"), 1u);
+    EXPECT_EQ(saved.at("[x]Alpha").Tags, "");
+    // The lines the program did not change are written as they were read.
+    const std::string file = ReadFile(p.DatabasePath());
+    for (const char* line : {"[x]Alpha\xF7--\xF7" "1000000001", "[x,home]Foxtrot\xF7--\xF7" "1000000004"})
+        EXPECT_NE(file.find(line), std::string::npos) << line;
 }
 
 } // namespace qelvo::e2e

@@ -177,7 +177,7 @@ void TListsTreeModel::AddNode(const std::string& text, int image) {
 }
 
 bool RegisterTaskTags(TuData& data, const std::string& tags) {
-    if (tags.size() < 2) return false;
+    if (tags.empty()) return false;
     bool added = false;
     // The names there are, A-Z case aside (as IndexOf compares), looked up
     // at once: a task of tens of thousands of tags from a file edited

@@ -63,8 +63,7 @@ public:
 };
 
 // Adds the tags of a task (comma list) that Data.Tags lacks (case ignored,
-// blank ones skipped); a text under 2 characters adds nothing. True when
-// any was added (Data is then modified).
+// blank ones skipped). True when any was added (Data is then modified).
 bool RegisterTaskTags(TuData& data, const std::string& tags);
 // The same for the open database (nothing without one).
 bool RegisterTaskTags(const std::string& tags);

@@ -136,12 +136,15 @@ int TGroupKeys::DateTextKey(double due) {
 
 int TGroupKeys::NewTagKey(const TuTask& task) {
     if (!FTagGroupKeys) FTagGroupKeys = std::make_unique<gcl::TStringList>();
-    // A task with tags takes the first key naming the same set of tags;
-    // one without takes the first empty key.
+    // A task takes the first key naming the same set of tags: one without
+    // tags, or with separators only, that of the empty set.
     if (task.Tags.empty()) {
         if (FNoTagsKey < 0) {
-            FNoTagsKey = FTagGroupKeys->Add(std::string());
-            if (FTagIndex.Find(std::string_view()) < 0) FTagIndex.Add(std::string_view(), FNoTagsKey);
+            FNoTagsKey = FTagIndex.Find(std::string_view());
+            if (FNoTagsKey < 0) {
+                FNoTagsKey = FTagGroupKeys->Add(std::string());
+                FTagIndex.Add(std::string_view(), FNoTagsKey);
+            }
         }
         return FNoTagsKey;
     }
@@ -315,7 +318,9 @@ std::string GroupCaption(int mode, int key, const TuTask& task, const TGroupKeys
     case gmPriority: return std::string("Priority: ") + PriorityCaptions[key >= 0 && key <= 2 ? key : 1];
     case gmTags: {
         std::string_view t = keys.TagTextView(key);
-        if (t.size() < 2) return "No Tags specified";
+        // A text of separators names no tag (the empty set's key).
+        if (std::all_of(t.begin(), t.end(), [](char c) { return c == ',' || static_cast<unsigned char>(c) <= ' '; }))
+            return "No Tags specified";
         if (t.back() == ',') t.remove_suffix(1);
         return TagsCaption(t);
     }

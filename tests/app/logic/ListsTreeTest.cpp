@@ -131,7 +131,7 @@ TEST(ListsTree, MovesKeepAllFirst) {
 TEST(ListsTree, TaskTags) {
     TuData data;
     data.Tags->Add("Work");
-    EXPECT_FALSE(RegisterTaskTags(data, "x"));  // under two characters
+    EXPECT_FALSE(RegisterTaskTags(data, ""));
     EXPECT_FALSE(RegisterTaskTags(data, "work"));
     EXPECT_FALSE(data.Modified);
     EXPECT_TRUE(RegisterTaskTags(data, "home, ,work,car,home"));
@@ -147,6 +147,10 @@ TEST(ListsTree, TaskTags) {
     EXPECT_TRUE(RegisterTaskTags("zz"));
     Database = nullptr;
     EXPECT_EQ(4, data.Tags->GetCount());
+    // A one-letter tag is a tag as any other: the table lists it, so the
+    // tags panel and the side tree offer it.
+    EXPECT_TRUE(RegisterTaskTags(data, "x"));
+    EXPECT_EQ(5, data.Tags->GetCount());
 
     EXPECT_EQ("t", ToggleTag("", "t"));
     EXPECT_EQ("a,t", ToggleTag("a", "t"));

@@ -137,16 +137,18 @@ TEST(TaskPresentation, GroupsForEveryMode) {
 
     l = Layout(data, gmTags, keys);
     // Tag sets equal up to order and case share a group; "ab,c" and
-    // "b,ac" do not; groups stay in creation order.
-    EXPECT_EQ((std::vector<std::string>{"x, Y", "No Tags specified", "ab, c", "b, ac", "No Tags specified"}), Captions(l));
+    // "b,ac" do not; groups stay in creation order. The one-letter tag q
+    // names its group as any tag does.
+    EXPECT_EQ((std::vector<std::string>{"x, Y", "No Tags specified", "ab, c", "b, ac", "q"}), Captions(l));
     EXPECT_EQ((std::vector<std::string>{"a", "c"}), Titles(l.Groups[0].Tasks));
     EXPECT_EQ(46, l.Groups[0].ImageIndex);
     // Keys stay stable across refreshes.
     EXPECT_EQ(l.Groups[3].Key, Layout(data, gmTags, keys).Groups[3].Key);
     EXPECT_EQ(keys.TagText(l.Groups[2].Key), "ab,c");
 
-    // Tags of separators only name the empty set: they share the first
-    // key of that set, while tasks without tags share the first empty text.
+    // Tags of separators only name the empty set, as no tags do: they all
+    // share the first key of that set, whichever came first, so that one
+    // group holds every task without a tag.
     TGroupKeys blanks;
     TuTask spaces, none, commas, again;
     spaces.Tags = " ,";
@@ -154,7 +156,9 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     again.Tags = "Y, x,";
     const int spacesKey = blanks.TagKey(spaces);
     const int noneKey = blanks.TagKey(none);
-    EXPECT_NE(spacesKey, noneKey);
+    EXPECT_EQ(spacesKey, noneKey);
+    TGroupKeys noneFirst;
+    EXPECT_EQ(noneFirst.TagKey(none), noneFirst.TagKey(commas));
     EXPECT_EQ(spacesKey, blanks.TagKey(commas));
     EXPECT_EQ(noneKey, blanks.TagKey(none));
     EXPECT_EQ(blanks.TagKey(again), keys.TagKey(again) == l.Groups[0].Key ? blanks.TagKey(again) : -2);
@@ -214,10 +218,11 @@ TEST(TaskPresentation, TagKeysOfManyTexts) {
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen.end(), std::adjacent_find(seen.begin(), seen.end()));
     // Captions: the first text of the set as written, less one comma at
-    // its end, a space after each comma; a text shorter than two
-    // characters names no tags.
+    // its end, a space after each comma; a text of separators names no
+    // tags, and a one-letter tag names itself.
     for (const auto& [text, caption] : std::vector<std::pair<std::string, std::string>>{
-             {"p, q,", "p,  q"}, {"p,", "p"}, {"pq", "pq"}, {"q", "No Tags specified"}, {",,", ", "}}) {
+             {"p, q,", "p,  q"}, {"p,", "p"}, {"pq", "pq"}, {"q", "q"}, {",,", "No Tags specified"},
+             {" ", "No Tags specified"}}) {
         TuTask t;
         t.Tags = text;
         EXPECT_EQ(caption, GroupCaption(gmTags, keys.TagKey(t), t, keys)) << text;
