@@ -4,6 +4,7 @@
 // (MainTaskList.cpp) and the bars and panels around it (MainPanels.cpp).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -334,6 +335,14 @@ public:
     // goes on from where the user was. The list keeps its place; when
     // none of them is shown any more, the task after them is chosen.
     void RefreshChoosing(const std::vector<TuTask*>& Tasks);
+    // A command on the chosen tasks: Change changes them all, inside one
+    // update of the list (their rows repaint once). The result is the
+    // tasks changed (none when none is chosen), for a refresh that takes
+    // them to their new groups when the list is grouped by the field
+    // changed (RefreshChoosing).
+    std::vector<TuTask*> ChangeChosenTasks(const std::function<void(const std::vector<TuTask*>&)>& Change);
+    // Space on several chosen tasks: all ticked, or all unticked when all were.
+    void TickChosenTasks();
 
     // List-view events.
     void ListItemInitialize(TCustomGvListview* Sender, TGvItem* Item);
@@ -366,6 +375,11 @@ public:
     // keys): the pointer takes the shape of the zone now under it.
     void ListScroll(TCustomGvListview* Sender, int DeltaX, int DeltaY);
     void ListMouseUp(gcl::TObject* Sender, gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y);
+    // After ListMouseUp: a click on a mark (priority, date, tags) of a
+    // chosen task leaves the choice as it is, for the mark's menu or panel
+    // acts on every chosen task.
+    void ListItemMouseUp(TCustomGvListview* Sender, TGvItem* Item, TCommonMouseButton Button, bool& DoDefault);
+    bool FMarkClicked = false;
     void ListDragOver(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y, gcl::TDragState State, bool& Accept);
     void ListDragDrop(gcl::TObject* Sender, gcl::TObject* Source, int X, int Y);
     void ListEnter(gcl::TObject* Sender);

@@ -192,6 +192,7 @@ void TMainForm::CreateTaskList() {
     List->OnMouseMove = gcl::TMouseMoveEvent(this, &TMainForm::ListMouseMove);
     List->SetOnScroll(TGvScrollEvent(this, &TMainForm::ListScroll));
     List->OnMouseUp = gcl::TMouseEvent(this, &TMainForm::ListMouseUp);
+    List->OnItemMouseUp = TItemMouseUpEvent(this, &TMainForm::ListItemMouseUp);
     List->OnDragOver = gcl::TDragOverEvent(this, &TMainForm::ListDragOver);
     List->OnDragDrop = gcl::TDragDropEvent(this, &TMainForm::ListDragDrop);
     List->OnEnter = E(this, &TMainForm::ListEnter);
@@ -926,7 +927,7 @@ void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShif
     const bool focused = List->GetSelection()->GetFocusedItem() != nullptr || List->GetItems()->GetCount() == 0;
     const TListKeyDecision decision =
         ListKeyDecision(CharCode, Shift.Contains(gcl::ssShift), Shift.Contains(gcl::ssCtrl), first != nullptr,
-                        OrgPanel && OrgPanel->GetVisible(), focused);
+                        OrgPanel && OrgPanel->GetVisible(), focused, List->GetSelection()->GetCount() > 1);
     DoDefault = decision.DoDefault;
     switch (decision.Command) {
     case TListCommand::ChooseFirst: ChooseFirstTask(); break;
@@ -944,16 +945,18 @@ void TMainForm::ListKeyAction(TCustomGvListview*, uint16_t& CharCode, gcl::TShif
     case TListCommand::EditTitle: EditTitleA->Execute(); break;
     case TListCommand::PriorityUp:
     case TListCommand::PriorityDown: {
-        TuTask* task = TaskOf(first);
-        if (!task || !Database) break;
+        if (!TaskOf(first) || !Database) break;
+        // The first chosen task's next priority, for every chosen task:
+        // tasks of mixed priorities come to one, and the next key moves
+        // them on together. Grouped by priority, they go to its group.
         const int current = first->GetImageIndexes(0);
         const int priority = decision.Command == TListCommand::PriorityUp ? PriorityUp(current) : PriorityDown(current);
-        SetTaskPriority(*task, priority, *Database);
-        first->SetImageIndexes(0, priority);
-        // Grouped by priority, the task goes to the group of its new one.
-        if (PriorityGroupA->GetChecked()) RefreshChoosing({task});
+        const std::vector<TuTask*> tasks = ChangeChosenTasks(
+            [&](const std::vector<TuTask*>& chosen) { SetTasksPriority(chosen, priority, *Database); });
+        if (PriorityGroupA->GetChecked()) RefreshChoosing(tasks);
         break;
     }
+    case TListCommand::TickChosen: TickChosenTasks(); break;
     case TListCommand::EditTags: EditTagsA->Execute(); break;
     case TListCommand::EditDueDate: EditDueDateA->Execute(); break;
     case TListCommand::EditFolder: EditFolderA->Execute(); break;
@@ -1122,6 +1125,30 @@ void TMainForm::RefreshChoosing(const std::vector<TuTask*>& Tasks) {
     lead->MakeVisible(emvAuto);
 }
 
+std::vector<TuTask*> TMainForm::ChangeChosenTasks(const std::function<void(const std::vector<TuTask*>&)>& Change) {
+    std::vector<TuTask*> tasks = SelectedTasks();
+    if (tasks.empty() || !Database) return {};
+    // The items show their tasks as painted: the rows repaint once, at
+    // the update's end.
+    TListviewUpdate update(List);
+    Change(tasks);
+    return tasks;
+}
+
+void TMainForm::TickChosenTasks() {
+    const std::uint64_t before = Database ? Database->ChangeMark() : 0;
+    const std::vector<TuTask*> tasks = ChangeChosenTasks([&](const std::vector<TuTask*>& chosen) {
+        const bool done = TickTasks(chosen, *Database);
+        // The boxes show the tasks' new state; the ticks are not the
+        // user's one by one.
+        const gcl::TRestore<TGvItemEvent> noCheckEvents(List->OnItemCheckChange, TGvItemEvent());
+        TGvSelectionManager* selection = List->GetSelection();
+        for (TGvItem* item = selection->First(); item; item = selection->Next(item)) item->SetChecked(done);
+    });
+    // No task's place in a sort changed.
+    if (!tasks.empty()) FTaskOrders.Follow(before);
+}
+
 TuTask* TMainForm::TaskAfterSelection() const {
     TGvGroups* groups = List->GetGroups();
     TuTask* before = nullptr;
@@ -1144,13 +1171,11 @@ TuTask* TMainForm::TaskAfterSelection() const {
 
 void TMainForm::TxItem33Click(gcl::TObject* Sender) {
     auto* menuItem = dynamic_cast<TBarCustomItem*>(Sender);
-    TGvItem* item = List ? List->GetSelection()->First() : nullptr;
-    TuTask* task = TaskOf(item);
-    if (!menuItem || !task || !Database) return;
+    if (!menuItem || !List) return;
     const int priority = static_cast<int>(menuItem->GetTag());
-    SetTaskPriority(*task, priority, *Database);
-    item->SetImageIndexes(0, priority);
-    if (PriorityGroupA->GetChecked()) RefreshChoosing({task});
+    const std::vector<TuTask*> tasks =
+        ChangeChosenTasks([&](const std::vector<TuTask*>& chosen) { SetTasksPriority(chosen, priority, *Database); });
+    if (!tasks.empty() && PriorityGroupA->GetChecked()) RefreshChoosing(tasks);
 }
 
 THotZone TMainForm::ListHotZoneAt(int X, int Y) const {
@@ -1186,9 +1211,11 @@ void TMainForm::ListScroll(TCustomGvListview*, int, int) {
 }
 
 void TMainForm::ListMouseUp(gcl::TObject*, gcl::TMouseButton Button, gcl::TShiftState, int X, int Y) {
+    FMarkClicked = false;
     if (Button != gcl::mbLeft || !List->GetSelection()->First()) return;
     const THotZone zone = ListHotZoneAt(X, Y);
     if (zone == THotZone::None) return;
+    FMarkClicked = true;
     const gcl::TPoint screen = List->ClientToScreen(gcl::TPoint{X, Y});
     switch (zone) {
     case THotZone::Priority: PriorityMenu->Popup(screen.X, screen.Y); break;
@@ -1196,6 +1223,11 @@ void TMainForm::ListMouseUp(gcl::TObject*, gcl::TMouseButton Button, gcl::TShift
     case THotZone::Tags: OpenTagsPanelForSelection(ScreenToClient(screen)); break;
     case THotZone::None: break;
     }
+}
+
+void TMainForm::ListItemMouseUp(TCustomGvListview*, TGvItem*, TCommonMouseButton, bool& DoDefault) {
+    if (FMarkClicked) DoDefault = false;
+    FMarkClicked = false;
 }
 
 // ---- The quick panels on the selected task ----------------------------------------------------------
@@ -1238,20 +1270,17 @@ void TMainForm::EditTagsAExecute(gcl::TObject*) {
 }
 
 void TMainForm::QDateSelOkAExecute(gcl::TObject*) {
-    TGvItem* item = List->GetSelection()->First();
-    TuTask* task = TaskOf(item);
-    if (!task || !Database) return;
-    const std::string caption = ApplyDueEdit(*task, QCheckDate->GetChecked(), QuickDate->GetDate(), *Database);
+    const std::vector<TuTask*> tasks = ChangeChosenTasks([&](const std::vector<TuTask*>& chosen) {
+        ApplyDueEdit(chosen, QCheckDate->GetChecked(), QuickDate->GetDate(), *Database);
+    });
+    if (tasks.empty()) return;
     QuickDatePanel->Hide();
-    item->SetCaptions(2, gcl::AnsiToWide(caption));
     if (List->CanFocus()) List->SetFocus();
-    if (DateGroupA->GetChecked()) RefreshChoosing({task});
+    if (DateGroupA->GetChecked()) RefreshChoosing(tasks);
 }
 
 void TMainForm::QTagsSelOkAExecute(gcl::TObject*) {
-    TGvItem* item = List->GetSelection()->First();
-    TuTask* task = TaskOf(item);
-    if (!task || !Database) return;
+    if (!FirstSelectedTask() || !Database) return;
     // The edit keeps every character typed; the task's tags would not.
     if (!FitsCodePage(QuickEditTags->GetText())) {
         gcl::ShowMessageBox(msg::UnsavableName, msg::AppTitle, MB_OK | MB_ICONWARNING);
@@ -1259,13 +1288,14 @@ void TMainForm::QTagsSelOkAExecute(gcl::TObject*) {
         return;
     }
     bool added = false;
-    const std::string tags = ApplyTagsEdit(*task, QuickEditTagsText(), *Database, &added);
+    const std::vector<TuTask*> tasks = ChangeChosenTasks([&](const std::vector<TuTask*>& chosen) {
+        ApplyTagsEdit(chosen, QuickEditTagsText(), *Database, &added);
+    });
     if (added) TagsAdded();
-    item->SetCaptions(1, gcl::AnsiToWide(TagsCaption(tags)));
     QuickTagsPanel->Hide();
     if (List->CanFocus()) List->SetFocus();
     SetQuickEditTagsText(std::string());
-    if (TagsGroupA->GetChecked()) RefreshChoosing({task});
+    if (TagsGroupA->GetChecked()) RefreshChoosing(tasks);
 }
 
 // ---- Moving tasks to another list ---------------------------------------------------------------------
@@ -1300,13 +1330,10 @@ void TMainForm::FolderSelMenuPopup(TBarCustomItem*, bool) {
 void TMainForm::FolderSelMenuItemClick(gcl::TObject* Sender) {
     auto* menuItem = dynamic_cast<TBarCustomItem*>(Sender);
     if (!menuItem || !Database) return;
-    const std::vector<TuTask*> tasks = SelectedTasks();
-    if (tasks.empty()) return;
-    {
-        TListviewUpdate update(List);
-        MoveTasksToList(tasks, NameOfCaption(menuItem->GetCaption()), *Database);
-    }
-    if (FoldersGroupA->GetChecked()) RefreshChoosing(tasks);
+    const std::vector<TuTask*> tasks = ChangeChosenTasks([&](const std::vector<TuTask*>& chosen) {
+        MoveTasksToList(chosen, NameOfCaption(menuItem->GetCaption()), *Database);
+    });
+    if (!tasks.empty() && FoldersGroupA->GetChecked()) RefreshChoosing(tasks);
 }
 
 void TMainForm::ListRightMenuPopup(TBarCustomItem*, bool) {

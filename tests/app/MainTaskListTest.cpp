@@ -236,7 +236,7 @@ TEST_F(MainTaskList, QuickEntryTextRewritesAndFindMode) {
     CloseMainForm(form);
 }
 
-TEST_F(MainTaskList, CtrlUpAndDownCyclePriorityOfTheFirstSelectedTask) {
+TEST_F(MainTaskList, CtrlUpAndDownGiveTheFirstSelectedTasksNextPriorityToEverySelectedTask) {
     TMainForm* form = OpenMainForm();
     SelectTasks(form, {"Water the plants", "Buy stamps"});
     form->List->SetFocus();
@@ -244,16 +244,25 @@ TEST_F(MainTaskList, CtrlUpAndDownCyclePriorityOfTheFirstSelectedTask) {
     PressKey(form->List, VK_UP, true);
     EXPECT_EQ(1, TaskOf("Water the plants")->Priority);
     EXPECT_EQ(1, ItemOf(form, "Water the plants")->GetImageIndexes(0));
+    EXPECT_EQ(1, ItemOf(form, "Buy stamps")->GetImageIndexes(0));
     EXPECT_TRUE(Database->Modified);
     PressKey(form->List, VK_UP, true);
     PressKey(form->List, VK_UP, true);
     EXPECT_EQ(0, TaskOf("Water the plants")->Priority);
     PressKey(form->List, VK_DOWN, true);
     EXPECT_EQ(2, TaskOf("Water the plants")->Priority);
-    EXPECT_EQ(1, TaskOf("Buy stamps")->Priority);
+    EXPECT_EQ(2, TaskOf("Buy stamps")->Priority);
     // The priority menu sets it too.
     form->TxItem33Click(form->PriorityMenu->GetItems()->GetItem(2));  // "Low"
     EXPECT_EQ(0, TaskOf("Water the plants")->Priority);
+    EXPECT_EQ(0, TaskOf("Buy stamps")->Priority);
+    // Space ticks both, then, both done, unticks both; their boxes follow.
+    PressKey(form->List, VK_SPACE);
+    EXPECT_TRUE(TaskOf("Water the plants")->Done && TaskOf("Buy stamps")->Done);
+    EXPECT_TRUE(ItemOf(form, "Water the plants")->GetChecked() && ItemOf(form, "Buy stamps")->GetChecked());
+    PressKey(form->List, VK_SPACE);
+    EXPECT_FALSE(TaskOf("Water the plants")->Done || TaskOf("Buy stamps")->Done);
+    EXPECT_FALSE(ItemOf(form, "Water the plants")->GetChecked() || ItemOf(form, "Buy stamps")->GetChecked());
     CloseMainForm(form);
 }
 

@@ -1,6 +1,7 @@
 // Choosing tasks: Shift and Ctrl with the arrows and clicks, over folded
 // groups, what the chosen tasks show while the list has not the keyboard,
-// and the choice after a sort or a task moved out of the list.
+// the choice after a sort or a task moved out of the list, and commands on
+// several chosen tasks, which reach every one of them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 
 #include "e2e/ExitsSupport.h"
 #include "e2e/SampleDatabase.h"
+#include "e2e/ShownListSupport.h"
 #include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
@@ -76,7 +78,8 @@ TEST(TaskListSelectionScenario, ShiftArrowsChooseTasksForPriorityStickyNotesAndM
     Key(p, VK_DOWN, Shift);
     EXPECT_EQ(NoteCaption(main), "No note - Write report");
 
-    // Priority by key: the first chosen task only (high wraps to low).
+    // Priority by key: the first chosen task's next one (high wraps to
+    // low), for every chosen task.
     Key(p, VK_UP, Ctrl);
     // A sticky note for each chosen task.
     Key(p, 'K', Ctrl);
@@ -93,8 +96,10 @@ TEST(TaskListSelectionScenario, ShiftArrowsChooseTasksForPriorityStickyNotesAndM
     Key(p, 'S', Ctrl);
 
     std::map<std::string, TTaskState> expected = before;
-    expected["Write report"].Priority = 0;
-    for (const char* moved : {"Write report", "Call the bank", "Plan the budget"}) expected[moved].List = "Shop";
+    for (const char* moved : {"Write report", "Call the bank", "Plan the budget"}) {
+        expected[moved].List = "Shop";
+        expected[moved].Priority = 0;
+    }
     const std::map<std::string, TTaskState> after = TasksIn(p.DatabasePath());
     ASSERT_EQ(after.size(), expected.size());
     for (const auto& [title, state] : expected) {
@@ -329,6 +334,98 @@ TEST(TaskListSelectionScenario, ATaskMovedOutOfTheListLeavesTheNextChosenInPlace
     Key(p, 'Q', Ctrl);
     ASSERT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(ListOf(ReadFile(p.DatabasePath()), moved), "Home");
+}
+
+// Space, Ctrl+Up, the task menu's Priority, Shift+D, Shift+T and a row's
+// tags mark on three chosen tasks changed one of them alone. Now each
+// changes all three: Space ticks them all (and, once all are done,
+// unticks them all), Ctrl+Up steps the first one's priority and gives it
+// to every one, the date and tags panels' Ok give every one the date and
+// the tags. Grouped by priority, tasks given another one all go to its
+// group and stay chosen.
+TEST(TaskListSelectionScenario, CommandsOnSeveralChosenTasksChangeThemAll) {
+    TProgram p("selection-commands");
+    HWND main = StartWithSample(p);
+    ASSERT_NE(main, nullptr);
+    const TMainWindowParts parts(main);
+    const std::map<std::string, TSavedTask> before = SavedTasks(p.DatabasePath());
+    ASSERT_EQ(before.size(), 10u);
+    const std::vector<std::string> chosen = {"Write report", "Call the bank", "Plan the budget"};
+
+    // Work's first three tasks: high, normal and low, due today, tomorrow
+    // and in five days, none done.
+    Click(p, parts.ListItem(0));
+    Key(p, VK_DOWN, Shift);
+    Key(p, VK_DOWN, Shift);
+    Key(p, VK_SPACE);
+    // Write report is high: Ctrl+Up makes it low, and the others with it.
+    Key(p, VK_UP, Ctrl);
+    // The task menu (the menu key): Priority > Normal.
+    Key(p, VK_APPS);
+    for (int i = 0; i < 3; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RIGHT);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    // The date panel starts from Write report's day, today; Enter gives it
+    // to all three.
+    Key(p, 'D', Shift);
+    Key(p, VK_RETURN);
+    // The tags panel starts from Write report's "office"; "diy", the first
+    // tag, ticked too.
+    Key(p, 'T', Shift);
+    Key(p, VK_SPACE);
+    Key(p, VK_RETURN);
+    Key(p, 'S', Ctrl);
+
+    std::map<std::string, TSavedTask> expected = before;
+    for (const std::string& title : chosen) {
+        expected[title].Done = true;
+        expected[title].Priority = 1;
+        expected[title].Due = before.at("Write report").Due;
+        expected[title].Tags = "diy,office";
+    }
+    std::map<std::string, TSavedTask> after = SavedTasks(p.DatabasePath());
+    ASSERT_EQ(after.size(), expected.size());
+    for (const auto& [title, task] : expected) {
+        EXPECT_EQ(after[title].Done, task.Done) << title;
+        EXPECT_EQ(after[title].Priority, task.Priority) << title;
+        EXPECT_EQ(after[title].Due, task.Due) << title;
+        EXPECT_EQ(after[title].Tags, task.Tags) << title;
+    }
+
+    // All three done: Space unticks all three. A click on the tags mark of
+    // the third leaves the three chosen; the panel starts from the first
+    // one's tags, and "diy" unticked there leaves all three "office".
+    Key(p, VK_SPACE);
+    Click(p, POINT{ClientOrigin(parts.List).x + 326, parts.ListItem(2).y});
+    Key(p, VK_SPACE);
+    Key(p, VK_RETURN);
+    Key(p, 'S', Ctrl);
+    after = SavedTasks(p.DatabasePath());
+    for (const std::string& title : chosen) {
+        EXPECT_FALSE(after[title].Done) << title;
+        EXPECT_EQ(after[title].Tags, "office") << title;
+    }
+    EXPECT_TRUE(after["Old invoice"].Done);
+    EXPECT_EQ(after["Old invoice"].Tags, "money");
+
+    // By priority, High first: Fix the tap and Order a lamp made normal
+    // with Ctrl+Down go to Normal together and stay the chosen ones,
+    // which is what the export of a list with several chosen holds.
+    Key(p, 'P', Alt);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_DOWN, Shift);
+    Key(p, VK_DOWN, Ctrl);
+    const std::string html = ExportedList(p, main, "by-priority");
+    EXPECT_EQ(ExportedGroups(html), (std::vector<std::string>{"Priority: Normal"}));
+    EXPECT_EQ(ExportedTasks(html, {"Fix the tap", "Order a lamp", "Write report"}),
+              (std::vector<std::string>{"Fix the tap", "Order a lamp"}));
+
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+    after = SavedTasks(p.DatabasePath());
+    EXPECT_EQ(after["Fix the tap"].Priority, 1);
+    EXPECT_EQ(after["Order a lamp"].Priority, 1);
 }
 
 } // namespace qelvo::e2e

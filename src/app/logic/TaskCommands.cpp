@@ -1,6 +1,7 @@
 // Task list commands: priority keys, hot zones, edits, delete, move, drop.
 #include "app/logic/TaskCommands.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "app/logic/ListsTree.h"
@@ -18,13 +19,31 @@ int PriorityDown(int priority) {
 }
 
 void SetTaskPriority(TuTask& task, int priority, TuData& data) {
-    task.Priority = static_cast<std::uint8_t>(priority);
+    SetTasksPriority({&task}, priority, data);
+}
+
+void SetTasksPriority(const std::vector<TuTask*>& tasks, int priority, TuData& data) {
+    if (tasks.empty()) return;
+    for (TuTask* task : tasks) task->Priority = static_cast<std::uint8_t>(priority);
     data.Modified = true;
 }
 
+bool TickTasks(const std::vector<TuTask*>& tasks, TuData& data) {
+    const bool done = !std::all_of(tasks.begin(), tasks.end(), [](const TuTask* t) { return t->Done; });
+    if (tasks.empty()) return done;
+    for (TuTask* task : tasks) task->Done = done;
+    data.Modified = true;
+    return done;
+}
+
 TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible,
-                                 bool hasFocusedTask) {
+                                 bool hasFocusedTask, bool severalChosen) {
     TListKeyDecision d;
+    if (key == VkSpace && severalChosen && !ctrl) {
+        d.Command = TListCommand::TickChosen;
+        d.DoDefault = false;
+        return d;
+    }
     if (!hasFocusedTask && !ctrl) {
         switch (key) {
         case VkUp:
@@ -168,17 +187,28 @@ void MoveTasksToList(const std::vector<TuTask*>& tasks, const std::string& name,
 }
 
 std::string ApplyDueEdit(TuTask& task, bool checked, double date, TuData& data) {
-    task.Due = checked ? KeptDue(date) : 0;
-    data.Modified = true;
-    return gcl::YearOf(task.Due) >= 1902 ? gcl::DateToStr(date) : std::string();
+    return ApplyDueEdit(std::vector<TuTask*>{&task}, checked, date, data);
+}
+
+std::string ApplyDueEdit(const std::vector<TuTask*>& tasks, bool checked, double date, TuData& data) {
+    const double due = checked ? KeptDue(date) : 0;
+    for (TuTask* task : tasks) task->Due = due;
+    if (!tasks.empty()) data.Modified = true;
+    return gcl::YearOf(due) >= 1902 ? gcl::DateToStr(date) : std::string();
 }
 
 std::string ApplyTagsEdit(TuTask& task, const std::string& text, TuData& data, bool* tagsAdded) {
-    task.Tags = NormalizeTagList(text);
-    const bool added = RegisterTaskTags(data, task.Tags);
+    return ApplyTagsEdit(std::vector<TuTask*>{&task}, text, data, tagsAdded);
+}
+
+std::string ApplyTagsEdit(const std::vector<TuTask*>& tasks, const std::string& text, TuData& data, bool* tagsAdded) {
+    const std::string tags = NormalizeTagList(text);
+    // The tasks' tags are one text, registered once.
+    const bool added = !tasks.empty() && RegisterTaskTags(data, tags);
     if (tagsAdded) *tagsAdded = added;
-    data.Modified = true;
-    return task.Tags;
+    for (TuTask* task : tasks) task->Tags = tags;
+    if (!tasks.empty()) data.Modified = true;
+    return tags;
 }
 
 double DuePanelStartDate(const TuTask& task, double now) {

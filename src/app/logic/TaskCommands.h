@@ -1,7 +1,10 @@
 // What the user does to tasks in the task list, without the list: the
 // priority keys, the hot zones under the mouse, title edits, deleting,
-// moving tasks to a list, the quick panels' edits of the selected task
+// moving tasks to a list, the quick panels' edits of the chosen tasks
 // and dropping tasks onto another group.
+//
+// A command on several chosen tasks changes them all as one change: each
+// task takes the new value, and the database is marked modified once.
 #pragma once
 
 #include <memory>
@@ -19,6 +22,11 @@ int PriorityDown(int priority);
 // Sets the priority (from the keys or the "Priority" menu); marks the
 // database modified.
 void SetTaskPriority(TuTask& task, int priority, TuData& data);
+void SetTasksPriority(const std::vector<TuTask*>& tasks, int priority, TuData& data);
+// Space on several chosen tasks, as a check box standing for them all:
+// every one is done unless all already are, then none is. The result is
+// the state they took.
+bool TickTasks(const std::vector<TuTask*>& tasks, TuData& data);
 
 // ---- Keys in the list ------------------------------------------------------------
 
@@ -27,7 +35,7 @@ inline constexpr unsigned VkReturn = 0x0D, VkSpace = 0x20, VkF2 = 0x71, VkPrior 
                           VkUp = 0x26, VkRight = 0x27, VkDown = 0x28, VkDelete = 0x2E;
 enum class TListCommand {
     None, FocusTree, DeleteTasks, EditTitle, PriorityUp, PriorityDown, EditTags, EditDueDate, EditFolder, EditNote,
-    ChooseFirst, ChooseFocused
+    ChooseFirst, ChooseFocused, TickChosen
 };
 struct TListKeyDecision {
     TListCommand Command = TListCommand::None;
@@ -43,9 +51,10 @@ struct TListKeyDecision {
 // Space (tick) and F2 (edit the title) act on the task at the focus: with
 // none chosen, that task, which no mark shows (a fold moved the focus to
 // the next task shown), is chosen first and the key does nothing more;
-// Down too, which would go on past it.
+// Down too, which would go on past it. With several chosen, Space ticks
+// them all (TickTasks).
 TListKeyDecision ListKeyDecision(unsigned key, bool shift, bool ctrl, bool hasSelection, bool sidePanelVisible,
-                                 bool hasFocusedTask = true);
+                                 bool hasFocusedTask = true, bool severalChosen = false);
 
 // ---- Hot zones ---------------------------------------------------------------------
 
@@ -96,15 +105,18 @@ int MoveToListMark(const gcl::TStrings& folders, const std::string& folder);
 // Moves the tasks to the list Name (cut to 50 characters).
 void MoveTasksToList(const std::vector<TuTask*>& tasks, const std::string& name, TuData& data);
 
-// ---- Quick panels on the selected task -----------------------------------------------------
+// ---- Quick panels on the chosen tasks -----------------------------------------------------
 
 // The date panel's OK: Due := Date (as KeptDue keeps it) when Checked,
 // else 0. The result is the due column's new text: DateToStr (Date) for a
 // due year 1902 or later.
 std::string ApplyDueEdit(TuTask& task, bool checked, double date, TuData& data);
+std::string ApplyDueEdit(const std::vector<TuTask*>& tasks, bool checked, double date, TuData& data);
 // The tags panel's OK: Tags := NormalizeTagList (Text); new tags go to
 // Data.Tags. The result is the new Tags.
 std::string ApplyTagsEdit(TuTask& task, const std::string& text, TuData& data, bool* tagsAdded = nullptr);
+std::string ApplyTagsEdit(const std::vector<TuTask*>& tasks, const std::string& text, TuData& data,
+                          bool* tagsAdded = nullptr);
 // The date the date panel starts from: the task's due date when it has
 // one, else Now.
 double DuePanelStartDate(const TuTask& task, double now);

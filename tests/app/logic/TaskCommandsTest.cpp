@@ -2,6 +2,8 @@
 // moving to a list, the quick panels' edits and dropping on a group.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "AppLogicTest.h"
 #include "app/logic/TaskCommands.h"
 
@@ -55,6 +57,11 @@ TEST(TaskCommands, ListKeys) {
     EXPECT_TRUE(is(ListKeyDecision(VkDown, true, false, false, true), TListCommand::None, true));
     EXPECT_TRUE(is(ListKeyDecision(VkDown, false, false, true, true), TListCommand::None, true));
     EXPECT_TRUE(is(ListKeyDecision(VkUp, false, false, false, true), TListCommand::None, true));
+    // Space with several chosen ticks them all, whichever has the focus;
+    // Ctrl+Space stays the list's own (it chooses).
+    EXPECT_TRUE(is(ListKeyDecision(VkSpace, false, false, true, true, true, true), TListCommand::TickChosen, false));
+    EXPECT_TRUE(is(ListKeyDecision(VkSpace, false, true, true, true, true, true), TListCommand::None, true));
+    EXPECT_TRUE(is(ListKeyDecision(VkF2, false, false, true, true, true, true), TListCommand::None, true));
 }
 
 TEST(TaskCommands, HotZones) {
@@ -173,6 +180,59 @@ TEST(TaskCommands, QuickPanelEdits) {
     EXPECT_EQ("work,home", ApplyTagsEdit(*t, " work , home ", data, &added));
     EXPECT_TRUE(added);
     EXPECT_EQ("Work\r\nhome\r\n", data.Tags->GetText());
+}
+
+// The commands on several chosen tasks give every one the new value as one
+// change of the database (one new change mark), and a task not chosen
+// keeps what it had.
+TEST(TaskCommands, SeveralChosenTasksChangeAsOne) {
+    gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
+    TuData data;
+    TuTask* a = test::AddTask(data, "a", "L", "x", 0, 2, true);
+    TuTask* b = test::AddTask(data, "b", "L", "", 45000, 0, false);
+    TuTask* c = test::AddTask(data, "c", "L", "home", 0, 1, true);
+    TuTask* other = test::AddTask(data, "other", "L", "home", 45001, 1, false);
+    const std::vector<TuTask*> chosen = {a, b, c};
+    auto oneChange = [&](const char* what, const std::function<void()>& command) {
+        data.Modified = false;
+        const std::uint64_t before = data.ChangeMark();
+        command();
+        EXPECT_TRUE(data.Modified) << what;
+        EXPECT_NE(before, data.ChangeMark()) << what;
+    };
+
+    oneChange("priority", [&] { SetTasksPriority(chosen, 2, data); });
+    for (const TuTask* t : chosen) EXPECT_EQ(2, t->Priority);
+    // Space: one not done makes them all done; all done, none.
+    oneChange("tick", [&] { EXPECT_TRUE(TickTasks(chosen, data)); });
+    for (const TuTask* t : chosen) EXPECT_TRUE(t->Done);
+    oneChange("untick", [&] { EXPECT_FALSE(TickTasks(chosen, data)); });
+    for (const TuTask* t : chosen) EXPECT_FALSE(t->Done);
+    const double day = gcl::EncodeDate(2025, 3, 7);
+    oneChange("due date", [&] { EXPECT_EQ("07/03/2025", ApplyDueEdit(chosen, true, day + 0.5, data)); });
+    for (const TuTask* t : chosen) EXPECT_EQ(day + 0.5, t->Due);
+    oneChange("no due date", [&] { EXPECT_EQ("", ApplyDueEdit(chosen, false, day, data)); });
+    for (const TuTask* t : chosen) EXPECT_EQ(0, t->Due);
+    bool added = false;
+    oneChange("tags", [&] { EXPECT_EQ("x,car", ApplyTagsEdit(chosen, " x , car ", data, &added)); });
+    EXPECT_TRUE(added);
+    EXPECT_EQ("x\r\ncar\r\n", data.Tags->GetText());
+    for (const TuTask* t : chosen) EXPECT_EQ("x,car", std::string(t->Tags));
+
+    EXPECT_EQ(1, other->Priority);
+    EXPECT_FALSE(other->Done);
+    EXPECT_EQ(45001, other->Due);
+    EXPECT_EQ("home", std::string(other->Tags));
+
+    // None chosen: nothing changes.
+    data.Modified = false;
+    SetTasksPriority({}, 0, data);
+    TickTasks({}, data);
+    ApplyDueEdit(std::vector<TuTask*>{}, true, day, data);
+    ApplyTagsEdit(std::vector<TuTask*>{}, "new", data, &added);
+    EXPECT_FALSE(added);
+    EXPECT_FALSE(data.Modified);
+    EXPECT_EQ(2, data.Tags->GetCount());
 }
 
 TEST(TaskCommands, DropsPerGroupingMode) {
