@@ -14,12 +14,10 @@
 
 namespace qelvo::e2e {
 
-inline constexpr int ExportToHtmlMenuSteps = 10;
-
 // The HTML export of the list as it is now, written to Name in the
 // program's folder; "" when the save dialog did not come or go.
 inline std::string ExportedList(TProgram& p, HWND main, const std::string& name) {
-    ChooseFromMenu(p, main, FileMenuX, ExportToHtmlMenuSteps);
+    ChooseFromMenu(p, main, FileMenuX, ExportToHtmlSteps);
     if (!TypeFileName(p, p.PathOf(name))) return std::string();
     const std::string path = p.PathOf(name + ".html");
     WaitUntil([&] { return FileExists(path); });
