@@ -325,7 +325,7 @@ TEST_F(MainInput, BracketsTwiceOpenTheTagsPanelWhoseKeysRewriteTheFirstTagsToken
     CloseMainForm(form);
 }
 
-TEST_F(MainInput, ShiftDAndShiftTEditTheFirstSelectedTaskThroughThePanels) {
+TEST_F(MainInput, ShiftDAndShiftTEditEverySelectedTaskThroughThePanels) {
     TMainForm* form = Open();
     form->List->SetFocus();
     SelectTasks(form, {"Water the plants", "Buy stamps"});
@@ -348,7 +348,7 @@ TEST_F(MainInput, ShiftDAndShiftTEditTheFirstSelectedTaskThroughThePanels) {
     EXPECT_FALSE(Shows(form->QuickDatePanel));
     EXPECT_EQ(form->List, Focused());
     EXPECT_EQ(Today + 4, gcl::DateOf(TaskOf("Water the plants")->Due));
-    EXPECT_EQ(Today + 9, gcl::DateOf(TaskOf("Buy stamps")->Due));
+    EXPECT_EQ(Today + 4, gcl::DateOf(TaskOf("Buy stamps")->Due));
     EXPECT_EQ(gcl::AnsiToWide(gcl::DateToStr(Today + 4)), first->GetCaptions(2));
     EXPECT_TRUE(Database->Modified);
     // The check box cleared: no due date, an empty cell.
@@ -356,6 +356,7 @@ TEST_F(MainInput, ShiftDAndShiftTEditTheFirstSelectedTaskThroughThePanels) {
     Key(form->QuickDate, VK_SHIFT, true);
     Key(form->QuickDate, VK_RETURN);
     EXPECT_EQ(0, TaskOf("Water the plants")->Due);
+    EXPECT_EQ(0, TaskOf("Buy stamps")->Due);
     EXPECT_EQ(L"", first->GetCaptions(2));
 
     // Shift+T: the tags of the first selected task; new tags are registered.
@@ -371,7 +372,7 @@ TEST_F(MainInput, ShiftDAndShiftTEditTheFirstSelectedTaskThroughThePanels) {
     EXPECT_FALSE(Shows(form->QuickTagsPanel));
     EXPECT_EQ(form->List, Focused());
     EXPECT_EQ("home,garden,bank", std::string(TaskOf("Water the plants")->Tags));
-    EXPECT_EQ("", std::string(TaskOf("Buy stamps")->Tags));
+    EXPECT_EQ("home,garden,bank", std::string(TaskOf("Buy stamps")->Tags));
     EXPECT_EQ(L"home, garden, bank", first->GetCaptions(1));
     EXPECT_GE(Database->Tags->IndexOf("garden"), 0);
     EXPECT_EQ("", form->QuickEditTagsText());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -475,6 +476,66 @@ TEST(ScaleScenario, ACheckBoxTickedHalfWayDownAndEveryTaskDroppedOnAListAreAllTh
     EXPECT_EQ(after.Lists, (std::map<std::string, int>{{"Work", count}}));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(30000), 0);
+}
+
+// Space, Ctrl+Down, the task menu's Priority, Shift+T and Shift+D on ten
+// thousand chosen tasks grouped by priority: each answers at once and
+// reaches every chosen task, not the first alone.
+TEST(ScaleScenario, CommandsOnTenThousandChosenTasksReachEveryOne) {
+    TProgram p("big-chosen-commands");
+    const int count = 10000;
+    HWND main = StartOnBigDatabase(p, count);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    // By priority, every task chosen.
+    Key(p, 'P', Alt);
+    Click(p, parts.ListItem(0));
+    Key(p, VK_END, Shift);
+    // Once all are low, one group in the file's order leads with Task
+    // 000000, whose tags the tags panel starts from. The panel's lines are
+    // the tag table's; ticking one writes the ticked lines in the table's
+    // order.
+    TuData data;
+    ASSERT_TRUE(data.LoadFromFile(p.DatabasePath()));
+    const TuTask* lead = data.Tasks->GetTask(0);
+    std::string tags;
+    for (const char* tag : BigTags) {
+        const bool had = ("," + std::string(lead->Tags) + ",").find("," + std::string(tag) + ",") != std::string::npos;
+        if (had != (std::string(tag) == "work")) tags += (tags.empty() ? "" : ",") + std::string(tag);
+    }
+    // Space: a quarter are done, so all become done.
+    Key(p, VK_SPACE);
+    // Ctrl+Down: High's next is Normal, for all, in one group.
+    Key(p, VK_DOWN, Ctrl);
+    // The task menu: Priority > Low.
+    Key(p, VK_APPS);
+    for (int i = 0; i < 3; ++i) Key(p, VK_DOWN);
+    Key(p, VK_RIGHT);
+    Key(p, VK_DOWN);
+    Key(p, VK_DOWN);
+    Key(p, VK_RETURN);
+    // The tags panel: "work", the first tag, toggled on the lead's tags.
+    Key(p, 'T', Shift);
+    Key(p, VK_SPACE);
+    Key(p, VK_RETURN);
+    // The date panel: the lead has no date, so today.
+    Key(p, 'D', Shift);
+    Key(p, VK_RETURN);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(30000), 0);
+
+    ASSERT_TRUE(data.LoadFromFile(p.DatabasePath()));
+    ASSERT_EQ(data.Tasks->GetCount(), count);
+    const double today = std::trunc(gcl::Now());
+    std::map<std::string, int> seen;
+    for (int i = 0; i < count; ++i) {
+        const TuTask* task = data.Tasks->GetTask(i);
+        if (!task->Done) seen["not done"]++;
+        if (task->Priority != 0) seen["not low"]++;
+        if (std::string(task->Tags) != tags) seen["other tags"]++;
+        if (std::trunc(task->Due) != today) seen["other day"]++;
+    }
+    EXPECT_EQ(seen, (std::map<std::string, int>{}));
 }
 
 } // namespace qelvo::e2e
