@@ -37,6 +37,13 @@ TuTask* Add(TuData& data, const std::string& title, const std::string& folder, c
     return t;
 }
 
+// Which entries of Data pass Filter, one "1" or "0" an entry in order.
+std::string Matches(TFilterSystem& filter, const TuData& data) {
+    std::string s;
+    for (int i = 0; i < data.Tasks->GetCount(); ++i) s += filter.Match(i, nullptr) ? '1' : '0';
+    return s;
+}
+
 // Text with A-Z lowered and every other byte as it is: the title search's
 // rule of case, for the plain searches its results are checked against.
 std::string FoldedAZ(std::string s) {
@@ -90,11 +97,7 @@ TEST(uDataManFilter, TagsMatch) {
     filter.Data = &data;
     TFieldFilter& wanted = filter.Conditions[fkTags];
     wanted.Enabled = true;
-    auto matches = [&] {
-        std::string s;
-        for (int i = 0; i < data.Tasks->GetCount(); ++i) s += filter.Match(i, nullptr) ? '1' : '0';
-        return s;
-    };
+    auto matches = [&] { return Matches(filter, data); };
     wanted.Op = foContains;
     wanted.Value1 = "x,";
     EXPECT_EQ(matches(), "11001");
@@ -116,11 +119,7 @@ TEST(uDataManFilter, ConditionsAndOperators) {
 
     TFilterSystem filter;
     filter.Data = &data;
-    auto matches = [&] {
-        std::string s;
-        for (int i = 0; i < data.Tasks->GetCount(); ++i) s += filter.Match(i, nullptr) ? '1' : '0';
-        return s;
-    };
+    auto matches = [&] { return Matches(filter, data); };
     EXPECT_EQ(matches(), "1110");  // nothing enabled; an entry without a task never passes
 
     TFieldFilter& title = filter.Conditions[fkTitle];
