@@ -133,6 +133,10 @@ qelvo_begin_test_session() {
   qelvo_ensure_display
   qelvo_ensure_prefix
   qelvo_warm_wine
+  # A scenario that changes a setting of the display (its dots per inch)
+  # puts it back when it ends; one killed at its time limit cannot. Every
+  # run starts from the prepared settings again.
+  wine regedit /S "$WINEPREFIX/qelvo-settings.reg" >/dev/null 2>&1 </dev/null || true
   wine "$QELVO_ROOT/build/$QELVO_WINBUILD/tests/wintool.exe" hold 0 >/dev/null 2>&1 </dev/null &
 }
 
