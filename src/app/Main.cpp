@@ -20,6 +20,7 @@
 #include "listview/LvCommonUtilities.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
+#include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Scopes.h"
 #include "gcl/rtl/Strings.h"
 #include "gcl/rtl/SysInfo.h"
@@ -1122,6 +1123,19 @@ void TMainForm::SetMainCaption(const std::string& Caption) { SetCaption(Caption)
 
 // ---- Messages ----------------------------------------------------------------------------
 
+bool TMainForm::IsShortCut(gcl::TMessage& Message) {
+    const gcl::TWMKey key(Message);
+    if (gcl::IsTextEditingKey(gcl::ShortCutFromMessage(key)) && gcl::IsTextBox(::GetFocus())) return false;
+    return inherited::IsShortCut(Message);
+}
+
+void TMainForm::GetTabOrderList(std::vector<gcl::TWinControl*>& List) {
+    inherited::GetTabOrderList(List);
+    // Last, so that the list, first in the order, has the keyboard when
+    // the window first shows: the round reaches the box after the note.
+    if (TopEdit && !gcl::Contains(List, static_cast<gcl::TWinControl*>(TopEdit))) List.push_back(TopEdit);
+}
+
 void TMainForm::Dispatch(gcl::TMessage& Message) {
     // Tab moves the keyboard through the note editor too, whose window is
     // made before the move can pass it by.
@@ -1152,7 +1166,12 @@ void TMainForm::Dispatch(gcl::TMessage& Message) {
         // does: a command chosen there may fill the task list anew, which
         // would drop the editor and what was typed in it. (The window's
         // own menu, Alt+Space, keeps it, as a drag by the caption does.)
+        // A name typed over a node of the side tree, or into the box of a
+        // new list's or tag's name, is taken the same way; a new name
+        // refused keeps its box, and no menu opens over the word.
         TakeTitleBeingEdited();
+        TakeTreeLabelEdit();
+        if (!TakeNewNameEdit()) return;
     }
     if (Message.Msg == WM_ACTIVATEAPP && !Message.WParam && IsWindowEnabled(GetHandle())) {
         // Another program taken to the front (a click on its window,

@@ -694,6 +694,15 @@ public:
     // ======================================================================
 
     void Dispatch(gcl::TMessage& Message) override;
+    // Tab's round over the places a user types in, in reading order from
+    // the task list: the list, the side panel, the note while its panel
+    // shows, then the quick-entry box (which its bar, as every bar, keeps
+    // out of the order of the controls inside it).
+    void GetTabOrderList(std::vector<gcl::TWinControl*>& List) override;
+    // A text box with the keyboard keeps the keys every text box takes for
+    // itself (gcl::IsTextEditingKey): Ctrl+A there selects its text, and
+    // elsewhere shows all dates.
+    bool IsShortCut(gcl::TMessage& Message) override;
 
 protected:
     explicit TMainForm(gcl::TComponent* AOwner);

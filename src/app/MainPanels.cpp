@@ -1665,7 +1665,8 @@ bool PasteRefused(gcl::TMessage& message) {
 // The list's title editor, whose edit refuses such a paste. The edit runs
 // its own message loop, where no key reaches the main window's commands: a
 // key with Ctrl or Alt that is one of them takes the title typed, as a click
-// elsewhere does, and the command runs once the edit has ended.
+// elsewhere does, and the command runs once the edit has ended. The keys
+// every text box takes for itself (Ctrl+A) stay the editor's.
 class TTitleEditor : public TGvStringEditor {
     GCL_CLASS(TTitleEditor, TGvStringEditor)
 public:
@@ -1677,7 +1678,8 @@ public:
         if ((Message.Msg == WM_KEYDOWN || Message.Msg == WM_SYSKEYDOWN) && IsCommand) {
             gcl::TWMKey key(Message);
             const gcl::TShortCut shortCut = gcl::ShortCutFromMessage(key);
-            if ((shortCut & (gcl::scCtrl | gcl::scAlt)) != 0 && IsCommand(shortCut)) {
+            if ((shortCut & (gcl::scCtrl | gcl::scAlt)) != 0 && !gcl::IsTextEditingKey(shortCut) &&
+                IsCommand(shortCut)) {
                 Message.Result = 0;
                 // A title refused keeps the editor open, and the command waits.
                 if (AcceptEdit() && GTypingGuardWindow)

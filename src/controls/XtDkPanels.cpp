@@ -324,6 +324,10 @@ bool TXtDockablePanel::IsMinimized() {
     return (GetFloating() && FState->FloatingMinimized) || (GetDocked() && FState->DockedMinimized);
 }
 
+void TXtDockablePanel::GetTabOrderList(std::vector<gcl::TWinControl*>& List) {
+    if (!IsMinimized()) inherited::GetTabOrderList(List);
+}
+
 bool TXtDockablePanel::IsMaximized() { return !GetFloating() && GetDocked() && FState->Maximized; }
 
 TXtMultiDock* TXtDockablePanel::XtMultiDock() {

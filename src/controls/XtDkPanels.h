@@ -201,6 +201,9 @@ public:
     bool DockedResizing(bool Vertical, int& NewSize) override;
     void GetPanelCaptionInfo(TTxPanelCaptionInfo& Info) override;
     void GetChildren(gcl::TGetChildProc Proc, gcl::TComponent* Root) override;
+    // A minimised panel shows its caption bar only: no control in it is a
+    // stop of the keyboard's Tab order.
+    void GetTabOrderList(std::vector<gcl::TWinControl*>& List) override;
     void AfterConstruction() override;
     void BeforeDestruction() noexcept override;
     void Dispatch(gcl::TMessage& Message) override;

@@ -193,6 +193,41 @@ bool IsModifierKey(uintptr_t key) noexcept {
     }
 }
 
+bool IsTextEditingKey(TShortCut shortCut) noexcept {
+    const unsigned key = shortCut & 0xFF;
+    const TShortCut mods = shortCut & (scShift | scCtrl | scAlt);
+    switch (key) {
+    case 'A':
+    case 'C':
+    case 'X':
+    case 'V':
+    case 'Z':
+    case 'Y':
+        return mods == scCtrl;
+    case VK_INSERT:
+        return mods == scCtrl || mods == scShift;
+    case VK_DELETE:
+    case VK_BACK:
+        return mods == scNone || mods == scShift || mods == scCtrl;
+    case VK_HOME:
+    case VK_END:
+    case VK_LEFT:
+    case VK_RIGHT:
+        return (mods & scAlt) == 0;
+    default:
+        return false;
+    }
+}
+
+bool IsTextBox(HWND window) {
+    if (!window) return false;
+    if ((SendMessageA(window, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) return true;
+    // Every edit and rich edit has a limit of its text; a window of
+    // another kind leaves the message to the default procedure, which
+    // answers 0.
+    return SendMessageA(window, EM_GETLIMITTEXT, 0, 0) != 0;
+}
+
 TShortCut ShortCutFromMessage(const TWMKey& message) {
     const unsigned key = message.GetCharCode() & 0xFF;
     // (Without reading the keyboard: Ctrl pressed before its letter asks

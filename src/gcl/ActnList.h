@@ -89,6 +89,17 @@ TShortCut TextToShortCut(const std::string& text);
 TShortCut ShortCutFromMessage(const TWMKey& message);
 // Whether Key (a virtual-key code) is one of those modifier keys.
 bool IsModifierKey(uintptr_t key) noexcept;
+// Whether a shortcut is one of the keys every text box takes for itself:
+// Ctrl with A (select all), C, X, V, Z or Y; Ctrl+Ins, Shift+Ins; Del and
+// Backspace alone or with Shift or Ctrl; Home, End, Left and Right alone
+// or with Shift, Ctrl or both. Nothing with Alt is.
+bool IsTextEditingKey(TShortCut shortCut) noexcept;
+// Whether a window is a text box: an edit or rich edit, which asks for all
+// its text selected when a dialog's Tab brings it the keyboard
+// (DLGC_HASSETSEL) or, as the tree and list views' label editors and a
+// rich edit that keeps its selection do without that flag, answers the
+// limit of its text (EM_GETLIMITTEXT).
+bool IsTextBox(HWND window);
 
 
 using TActionEvent = TEvent<void(TBasicAction* Action, bool& Handled)>;

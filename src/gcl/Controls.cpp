@@ -2032,19 +2032,19 @@ void TWinControl::CNSysChar(TMessage& message) {
         message.Result = form->GetFormControl()->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) != 0 ? 1 : 0;
 }
 
-// Alt+letter typed in a control comes back to it as SC_KEYMENU from the
-// default handling of WM_SYSCHAR. The window's menu is its form's: the
-// form hears the command, as it hears a tap of Alt, so that its menu bar
-// opens the menu of that letter.
+bool SendKeyMenuToRoot(HWND window, uintptr_t wParam, intptr_t lParam, intptr_t& result) {
+    if ((wParam & 0xFFF0) != SC_KEYMENU || !window || !(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) return false;
+    HWND root = GetAncestor(window, GA_ROOT);
+    if (!root || root == window || !IsWindowEnabled(root)) return false;
+    result = SendMessageA(root, WM_SYSCOMMAND, wParam, lParam);
+    return true;
+}
+
+// The window's menu is its form's: the form hears Alt+letter typed in a
+// control, as it hears a tap of Alt, so that its menu bar opens the menu
+// of that letter.
 void TWinControl::WMSysCommand(TMessage& message) {
-    if ((message.WParam & 0xFFF0) == SC_KEYMENU && FHandle && (GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD)) {
-        HWND root = GetAncestor(FHandle, GA_ROOT);
-        if (root && root != FHandle && IsWindowEnabled(root)) {
-            message.Result = SendMessageA(root, WM_SYSCOMMAND, message.WParam, message.LParam);
-            return;
-        }
-    }
-    DefaultHandler(message);
+    if (!SendKeyMenuToRoot(FHandle, message.WParam, message.LParam, message.Result)) DefaultHandler(message);
 }
 
 void TWinControl::CMDialogKey(TMessage& message) { Broadcast(message); }

@@ -188,6 +188,12 @@ private:
 TShiftState KeyMessageShiftState(uintptr_t key, intptr_t keyData);
 // Whether the innermost TKeyMessageScope was made for this key message.
 bool InKeyMessageScope(uintptr_t key, intptr_t keyData);
+// Alt with a letter typed in a child window comes back to it as
+// WM_SYSCOMMAND SC_KEYMENU from the default handling of WM_SYSCHAR; the
+// menu is its top-level window's. For such a command to a child window
+// whose top-level window is enabled: sends it on there, puts the answer in
+// Result and returns true; otherwise false.
+bool SendKeyMenuToRoot(HWND window, uintptr_t wParam, intptr_t lParam, intptr_t& result);
 
 // ---- Window binding (also used by code that wraps GCL windows) ----------------
 

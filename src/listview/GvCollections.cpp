@@ -1452,6 +1452,8 @@ void TGvItem::FocusGain() {
         if (selection->GetGroupSelections()) {
             selection->BuildSelectionGroupings(false);
             lv->InvalidateView();
+        } else if (!previous) {
+            selection->KeyboardPlaceChanged();  // from around the rows to this row
         }
     }
 }
@@ -1464,7 +1466,10 @@ void TGvItem::FocusLose() {
     lv->DoItemFocusChanged(this);
     if (!IsDestroying()) {
         Invalidate(false);
-        if (selection && selection->GetGroupSelections()) lv->InvalidateView();
+        if (selection && selection->GetGroupSelections())
+            lv->InvalidateView();
+        else if (selection && !selection->FFocusedItem)
+            selection->KeyboardPlaceChanged();  // from this row to around the rows
     }
 }
 

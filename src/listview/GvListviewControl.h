@@ -396,6 +396,12 @@ public:
     // it found when it started: the rows ask it one by one, and asking the
     // system for the focus is a trip to the window server under Wine.
     bool PaintsFocused() const noexcept;
+    // Whether the rows show where the keyboard is: the control has it and
+    // no item is selected (a selection shows it otherwise). The focus
+    // rectangle then lies around the focused item's row, or just inside
+    // the rows' area when no item has the focus, UseFocusRect or not (that
+    // keeps the frame off selected items).
+    bool ShowsKeyboardPlace() const noexcept;
     // While PaintRect runs, the top of the first row it paints (view
     // coordinates): a row above it is not painted this time. Outside a
     // paint, a value above every row.
@@ -921,6 +927,10 @@ protected:
 private:
     friend class TGvItem;
     friend class TGvItems;
+
+    // The focus rectangle of ShowsKeyboardPlace, over Rows (the rows' area
+    // in view coordinates) or the focused item's row.
+    void PaintKeyboardPlace(gcl::TCanvas* ACanvas, const gcl::TRect& Rows);
 
     // Whether an entry is one whose references ForgetReferencesIf drops.
     using TForgetsEntry = bool (*)(const TGvCollectionItem* Obj, const void* Context) noexcept;

@@ -275,12 +275,21 @@ void TGvSelectionManager::GroupSelectionEndUpdate() {
 void TGvSelectionManager::GainingSelection(TGvItem* Item) {
     if (!FMultiSelect) Work(TWork::Clear, Item, false);
     ++FCount;
+    if (FCount == 1) KeyboardPlaceChanged();
     if (!FMultiSelect) SetFocusedItem(Item);
     Notify();
 }
 
+void TGvSelectionManager::KeyboardPlaceChanged() {
+    // (A change of the selection repaints the whole view under group
+    // selections anyway.)
+    if (FOwnerListview && !FGroupSelections && FOwnerListview->HandleAllocated() && FOwnerListview->Focused())
+        FOwnerListview->InvalidateView();
+}
+
 void TGvSelectionManager::LosingSelection(TGvItem* Item) {
     --FCount;
+    if (FCount == 0) KeyboardPlaceChanged();
     if (Item) Item->SetSelectionGroup(nullptr);
     Notify();
 }

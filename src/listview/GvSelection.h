@@ -66,6 +66,9 @@ public:
     void GroupSelectionRepaint() noexcept { FGroupSelectionRepaint = true; }
     void GainingSelection(TGvItem* Item);
     void LosingSelection(TGvItem* Item);
+    // The view is repainted where the mark of the keyboard's place may
+    // have come or gone (TCustomGvListview::ShowsKeyboardPlace).
+    void KeyboardPlaceChanged();
     void BuildSelectionGroupings(bool Force);
 
     TGvItem* GetFocusedItem() const noexcept { return FFocusedItem; }

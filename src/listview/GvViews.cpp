@@ -1194,6 +1194,27 @@ TGvViewReportItem* TCustomGvListview::ReportItemView() {
     return CachedView<TGvViewReportItem>(TGvViewReportItem::StaticClass());
 }
 
+bool TCustomGvListview::ShowsKeyboardPlace() const noexcept {
+    return FSelection && FSelection->GetCount() == 0 && PaintsFocused();
+}
+
+void TCustomGvListview::PaintKeyboardPlace(gcl::TCanvas* ACanvas, const TRect& Rows) {
+    if (!ShowsKeyboardPlace()) return;
+    TRect mark{};
+    TGvItem* focused = FSelection->GetFocusedItem();
+    if (!focused || !focused->GetVisible()) {
+        mark = Rows;
+    } else if (!FSelection->GetUseFocusRect() || ItemView(focused)->SelectsFullRow()) {
+        // (Otherwise the item's own view frames it.)
+        mark = focused->GetDisplayRect();
+    }
+    if (gcl::IsRectEmpty(mark)) return;
+    ACanvas->GetBrush()->SetStyle(gcl::bsSolid);
+    ACanvas->GetBrush()->SetColor(GetColor());
+    ACanvas->GetFont()->SetColor(gcl::clBlack);
+    ACanvas->DrawFocusRect(mark);
+}
+
 bool TCustomGvListview::PaintsFocused() const noexcept {
     if (FPaintFocus >= 0) return FPaintFocus != 0;
     return HandleAllocated() && Focused();
@@ -1325,6 +1346,8 @@ void TCustomGvListview::PaintRect(gcl::TCanvas* ACanvas, const TRect& ARect, boo
             ACanvas->LineTo(client.Width() + offsetX, y);
         }
     }
+    if (!SelectedOnly && rowsShown) PaintKeyboardPlace(ACanvas, TRect{offsetX, offsetY, offsetX + client.Width(),
+                                                                      offsetY + client.Height() - headerHeight});
     // The drag feedback: where a drop would insert.
     if (!SelectedOnly && FDragManager) FDragManager->GetInsertMark()->Paint(ACanvas);
     RestoreDC(dc, saved);

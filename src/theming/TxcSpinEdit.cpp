@@ -25,6 +25,9 @@ TTxcCustomSpinEdit::TTxcCustomSpinEdit(gcl::TComponent* owner) : TTxcEdit(owner)
     FButton = TTxcSpinButton::Create(this);
     FButton->SetBounds(0, 0, 15, 17);
     FButton->SetVisible(true);
+    // The edit is the box's one stop: typing and Up and Down work there,
+    // and its arrows take the mouse only.
+    FButton->SetTabStop(false);
     FButton->SetParent(this);
     FButton->OnUpClick = gcl::TNotifyEvent(this, &TTxcCustomSpinEdit::UpClick);
     FButton->OnDownClick = gcl::TNotifyEvent(this, &TTxcCustomSpinEdit::DownClick);

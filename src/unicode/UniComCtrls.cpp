@@ -645,6 +645,14 @@ LRESULT TUniCustomTreeView::EditorMessage(HWND handle, UINT msg, WPARAM wParam, 
     case gcl::CN_SYSKEYDOWN:
     case gcl::CN_SYSCHAR:
         return Perform(msg, wParam, lParam);
+    case WM_SYSCOMMAND: {
+        // Alt with a menu's letter: the form's menu opens, as from any of
+        // its controls (the editor's own handling looks for a menu of the
+        // system's kind, which the form does not have).
+        intptr_t result = 0;
+        if (gcl::SendKeyMenuToRoot(handle, wParam, lParam, result)) return result;
+        break;
+    }
     case WM_DESTROY: {
         const LRESULT result = CallWindowProcW(FPrevEditWndProc, handle, msg, wParam, lParam);
         UnhookEditor();

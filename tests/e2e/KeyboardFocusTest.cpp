@@ -1,10 +1,13 @@
 // Where the keyboard goes: the control that has it from the start, after
 // a panel folds or hides, after a dialog or a second dialog over it, after
 // a click that would arm the title's editor, and for answers typed ahead
-// into the windows that open on the way.
+// into the windows that open on the way; Tab and Shift+Tab over the places
+// a user types in, and what shows that the task list has the keyboard.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "e2e/E2eDriver.h"
 #include "e2e/ExitsSupport.h"
@@ -337,6 +340,101 @@ TEST(KeyboardFocusScenario, TheTaskListHasTheKeyboardFromTheStart) {
     p.Settle();
     EXPECT_TRUE(p.BecomesActive(main));
     EXPECT_EQ(ClassOf(p.Focus()), "TGvListview") << "after the icon brought the window back";
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+namespace {
+
+// The name of the place that has the keyboard, for a failure's message.
+std::string PlaceOf(const TMainWindowParts& parts, HWND w) {
+    if (!w) return "nothing";
+    if (w == parts.TopEdit) return "the quick-entry box";
+    if (w == parts.List) return "the task list";
+    if (w == parts.Tree) return "the side tree";
+    if (w == parts.NoteEditor.Get()) return "the note";
+    return ClassOf(w);
+}
+
+// The task list's rows under its header, on the screen.
+RECT ListRows(const TMainWindowParts& parts) {
+    RECT r = RectOf(parts.List);
+    r.left += 2;
+    r.top += 24;
+    r.right -= 20;
+    r.bottom -= 2;
+    return r;
+}
+
+} // namespace
+
+// Tab went round the side tree, the note and the task list only: the
+// quick-entry box was reached by Ctrl+N or Ctrl+F alone. With the note
+// panel folded (Alt+Z), Tab from the side tree went on into the note's
+// hidden editor, where text typed went unseen into the chosen task's
+// note and was saved. And the task list with the keyboard but no task
+// chosen looked as it does without the keyboard. Tab goes in reading
+// order over the quick-entry box, the task list, the side tree and the
+// note while its panel shows; the list shows when it has the keyboard.
+TEST(KeyboardFocusScenario, TabGoesInReadingOrderAndPassesOverAFoldedNote) {
+    TProgram p("keyboard-focus-tab-order");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    ASSERT_EQ(p.Focus(), parts.List);
+
+    // The list with the keyboard and no task chosen looks otherwise than
+    // the list without it.
+    p.Settle();
+    const std::vector<COLORREF> withKeyboard = PixelsOf(ListRows(parts));
+    Shot(p, main, "keyboard-focus-list-mark");
+    Key(p, VK_TAB);
+    ASSERT_EQ(PlaceOf(parts, p.Focus()), "the side tree");
+    EXPECT_NE(PixelsOf(ListRows(parts)), withKeyboard) << "nothing shows that the task list had the keyboard";
+
+    // Round by Tab, then back by Shift+Tab, twice each.
+    const std::vector<std::string> order = {"the quick-entry box", "the task list", "the side tree", "the note"};
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < order.size(); ++i) {
+            Key(p, VK_TAB);
+            EXPECT_EQ(PlaceOf(parts, p.Focus()), order[(i + 3) % order.size()]) << "Tab, round " << round;
+        }
+    for (int round = 0; round < 2; ++round)
+        for (size_t i = 0; i < order.size(); ++i) {
+            Key(p, VK_TAB, Shift);
+            EXPECT_EQ(PlaceOf(parts, p.Focus()), order[(order.size() + 1 - i) % order.size()])
+                << "Shift+Tab, round " << round;
+        }
+
+    // A task without a note chosen, the note panel folded: Tab passes
+    // over the note, and what is typed next goes nowhere unseen.
+    Click(p, PreparedTaskPoint(main, 1));
+    ASSERT_EQ(parts.NoteCaption(), "No note - Call the plumber");
+    Key(p, 'Z', Alt);
+    Key(p, VK_TAB);
+    EXPECT_EQ(PlaceOf(parts, p.Focus()), "the side tree");
+    Key(p, VK_TAB);
+    EXPECT_EQ(PlaceOf(parts, p.Focus()), "the quick-entry box") << "Tab did not pass over the folded note";
+    Key(p, VK_TAB, Shift);
+    Key(p, VK_TAB, Shift);
+    EXPECT_EQ(PlaceOf(parts, p.Focus()), "the task list") << "Shift+Tab did not pass over the folded note";
+    Key(p, VK_TAB);
+    Key(p, VK_TAB);
+    Type(p, "SECRET");
+    Key(p, VK_TAB);
+    EXPECT_EQ(parts.NoteCaption(), "No note - Call the plumber");
+    Key(p, 'S', Ctrl);
+    EXPECT_EQ(TaskLine(ReadFile(p.DatabasePath()), "SECRET"), "");
+    const std::vector<std::string> plumber = Fields(TaskLine(ReadFile(p.DatabasePath()), "Call the plumber"));
+    ASSERT_GE(plumber.size(), 6u);
+    EXPECT_EQ(plumber[5], "") << "text typed went into the folded note";
+
+    // Unfolded, the note is a stop again.
+    Key(p, 'Z', Alt);
+    Click(p, PreparedTaskPoint(main, 1));
+    Key(p, VK_TAB);
+    Key(p, VK_TAB);
+    EXPECT_EQ(PlaceOf(parts, p.Focus()), "the note");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

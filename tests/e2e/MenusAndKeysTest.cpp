@@ -1,7 +1,8 @@
 // The menus and the keys that reach commands: the menu bar opened by Alt,
 // F10 and its letters, every way out of a menu, context menus and the
 // menu key, the keys shown beside commands, menus opened over an edit in
-// progress, and a screen reader working the menus from another process.
+// progress, a screen reader working the menus from another process, and
+// the keys every text box keeps for itself beside the shortcuts.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -864,6 +865,166 @@ TEST(MenusAndKeysScenario, MenuKeysWorkInTheNoteTheDatePanelAndTheTagsPanel) {
 
     // Alt+F4 from there closes the window; nothing was changed.
     Key(p, VK_F4, Alt);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+namespace {
+
+// The window of the side tree's name editor, when one is open.
+HWND TreeEditorOf(HWND tree) {
+    const std::vector<HWND> editors = ChildrenOfClass(tree, "Edit");
+    return editors.empty() ? nullptr : editors.front();
+}
+
+// The saved file's lines between the list names' end and the tags' end.
+std::vector<std::string> SavedTags(const std::string& file) {
+    const size_t from = file.find("<--<*&^Folders^&*>-->\r\n");
+    const size_t to = file.find("<--<*&^Tags^&*>-->");
+    if (from == std::string::npos || to == std::string::npos) return {};
+    const size_t start = from + std::string("<--<*&^Folders^&*>-->\r\n").size();
+    return Lines(file.substr(start, to - start));
+}
+
+} // namespace
+
+// Ctrl+A in a text box showed all dates (the date filter's shortcut) and
+// selected nothing, so the text typed next went beside the old text: a tag
+// got the file's section markers for a name that way. In every text box
+// Ctrl+A selects the box's text, as everywhere on Windows; elsewhere it
+// stays the shortcut of "All dates".
+TEST(MenusAndKeysScenario, CtrlASelectsTheTextOfTheBoxWithTheKeyboardAndElsewhereShowsAllDates) {
+    TProgram p("menus-keys-ctrl-a");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+
+    // Today, in Home (a new task goes there without a question): no task
+    // of the database is due today, so the list is empty for as long as
+    // Ctrl+A keeps out of the date filter.
+    ClickNode(p, parts.Tree, "Home");
+    Key(p, '1', Ctrl);
+    Key(p, 'N', Ctrl);
+    Type(p, "old words");
+    Key(p, 'A', Ctrl);
+    Type(p, "Fresh task");
+    EXPECT_EQ(TextOf(parts.TopEdit), "Fresh task") << "Ctrl+A in the quick-entry box";
+    Key(p, VK_RETURN);
+    Key(p, 'F', Ctrl);
+    Type(p, "plumber");
+    Key(p, 'A', Ctrl);
+    Type(p, "milk");
+    EXPECT_EQ(TextOf(parts.TopEdit), "milk") << "Ctrl+A in the find box";
+    Key(p, 'N', Ctrl);    // out of the find
+    Click(p, CenterOf(parts.List));
+    Key(p, VK_DOWN);
+    EXPECT_EQ(parts.NoteCaption(), "Note") << "Ctrl+A in a box showed all dates";
+
+    // In the side tree Ctrl+A shows all dates.
+    ClickNode(p, parts.Tree, "Home");
+    Key(p, 'A', Ctrl);
+    Click(p, parts.ListItem(0));
+    ASSERT_EQ(parts.NoteCaption(), "No note - Call the plumber") << "Ctrl+A in the side tree";
+
+    // The title's editor.
+    Key(p, VK_F2);
+    HWND titleEditor = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (titleEditor = p.Focus()) != parts.List; }));
+    Key(p, VK_END);
+    Key(p, 'A', Ctrl);
+    Type(p, "Call the electrician");
+    Key(p, VK_RETURN);
+    EXPECT_EQ(parts.ChosenTask(), "Call the electrician") << "Ctrl+A in the title's editor";
+
+    // The note.
+    Click(p, parts.ListItem(1));
+    ASSERT_EQ(parts.NoteCaption(), "Note: Pay rent && <fees>");
+    Key(p, 'N', Shift);
+    ASSERT_EQ(p.Focus(), parts.NoteEditor.Get());
+    Key(p, 'A', Ctrl);
+    Type(p, "Direct debit");
+    Key(p, VK_RETURN, Shift);
+
+    // A tag's name editor, and the box of a new tag's name.
+    ClickNode(p, parts.Tree, "Home");
+    Key(p, VK_RIGHT, Ctrl);
+    ClickNode(p, parts.Tree, "phone");
+    Key(p, VK_RETURN);
+    ASSERT_NE(TreeEditorOf(parts.Tree), nullptr);
+    Key(p, VK_END);
+    Key(p, 'A', Ctrl);
+    Type(p, "mobile");
+    Key(p, VK_RETURN);
+    Key(p, 'N', Ctrl | Shift);
+    Type(p, "old");
+    Key(p, 'A', Ctrl);
+    Type(p, "garden");
+    Key(p, VK_RETURN);
+    Key(p, VK_ESCAPE);
+    EXPECT_EQ(Texts(p, parts.Tree).find("old"), std::string::npos) << Texts(p, parts.Tree);
+
+    // The Options dialog's boxes.
+    TOptionsDialog d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    const RECT box = RectOf(d.ListFontSize);
+    Click(p, {box.left + 12, (box.top + box.bottom) / 2});
+    Key(p, VK_END);
+    Key(p, 'A', Ctrl);
+    Type(p, "12");
+    Click(p, CenterOf(d.Ok));
+    ASSERT_TRUE(Closed(d.Window));
+    EXPECT_EQ(Option(p, "List Font Size"), "12") << "Ctrl+A in the Options dialog";
+
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_NE(TaskLine(file, "Fresh task"), "");
+    EXPECT_EQ(TaskLine(file, "old words"), "");
+    EXPECT_NE(TaskLine(file, "Call the electrician"), "");
+    const std::vector<std::string> rent = Fields(TaskLine(file, "Pay rent"));
+    ASSERT_GE(rent.size(), 6u);
+    EXPECT_EQ(rent[5].substr(0, 12), "Direct debit") << rent[5];
+    EXPECT_EQ(rent[5].find("Standing order"), std::string::npos) << rent[5];
+    EXPECT_EQ(SavedTags(file), (std::vector<std::string>{"bills", "food", "mobile", "shop", "garden"}));
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// Alt and a menu's letter opened no menu while a name was typed over a
+// node of the side tree: the keys that followed went on in the editor.
+// From the tree's name editor and from the box of a new list's or tag's
+// name, Alt+F opens the File menu, as it does from the title's editor,
+// and the name typed is taken first.
+TEST(MenusAndKeysScenario, AltAndAMenusLetterOpenTheMenuWhileANameIsTyped) {
+    TProgram p("menus-keys-alt-letter-names");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TMainWindowParts parts(main);
+    ClickNode(p, parts.Tree, "Home");
+    Key(p, VK_RIGHT, Ctrl);
+    ClickNode(p, parts.Tree, "bills");
+    Key(p, VK_RETURN);
+    ASSERT_NE(TreeEditorOf(parts.Tree), nullptr);
+    Type(p, "X");
+    Key(p, 'F', Alt);
+    EXPECT_FALSE(PopupMenus(p).empty()) << "Alt+F in the tree's name editor opened no menu";
+    EXPECT_EQ(TreeEditorOf(parts.Tree), nullptr) << "the name typed was not taken";
+    Key(p, VK_ESCAPE);
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(PopupMenus(p).empty());
+    EXPECT_EQ(Texts(p, parts.Tree), "All|X*|food|phone|shop");
+
+    Key(p, 'N', Ctrl | Shift);
+    Type(p, "garden");
+    Key(p, 'F', Alt);
+    EXPECT_FALSE(PopupMenus(p).empty()) << "Alt+F in the new tag's name box opened no menu";
+    Key(p, VK_ESCAPE);
+    Key(p, VK_ESCAPE);
+    EXPECT_TRUE(PopupMenus(p).empty());
+    EXPECT_NE(Texts(p, parts.Tree).find("garden"), std::string::npos) << Texts(p, parts.Tree);
+
+    Key(p, 'S', Ctrl);
+    const std::string file = ReadFile(p.DatabasePath());
+    EXPECT_EQ(SavedTags(file), (std::vector<std::string>{"X", "food", "phone", "shop", "garden"}));
+    Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
 

@@ -329,14 +329,15 @@ TEST(NotePanelScenario, UndoTheEditMenuAndTheKeyboardStayWithTheTaskTheNoteShows
     EXPECT_EQ(OfferedCommands(p, note), std::vector<bool>(6, false)) << "commands offered with no task chosen";
     EXPECT_EQ(TextOf(note), "");
 
-    // A filter key pressed in the note (Ctrl+A, All dates): the typing is
-    // kept, the refreshed list has no chosen task, and the keyboard goes to
-    // the list instead of staying in an empty note that takes no key.
+    // A filter key pressed in the note (Ctrl+0, Without date set, which
+    // every task here passes): the typing is kept, the refreshed list has
+    // no chosen task, and the keyboard goes to the list instead of staying
+    // in an empty note that takes no key.
     Click(p, parts.ListItem(0));
     Key(p, 'N', Shift);
     Key(p, VK_END, Ctrl);
     Type(p, " typed");
-    Key(p, 'A', Ctrl);
+    Key(p, '0', Ctrl);
     EXPECT_EQ(parts.NoteCaption(), "Note");
     EXPECT_EQ(p.Focus(), parts.List) << "the keyboard stayed in the empty note";
     Key(p, VK_DOWN);
@@ -505,16 +506,19 @@ TEST(NotePanelScenario, TheNotesPlaceLooksAndAnswersAsTheEmptyEditor) {
     ASSERT_GT(place.bottom - place.top, 20);
     const std::vector<COLORREF> first = PixelsOf(place);
 
-    // The keyboard goes round the task list, the side tree and the note:
-    // Shift+Tab from the list reaches the note, which takes no text while
-    // no task is chosen, and Tab goes on to the list.
+    // The keyboard goes round the quick-entry box, the task list, the side
+    // tree and the note: Shift+Tab twice from the list reaches the note,
+    // which takes no text while no task is chosen, and Tab twice goes on
+    // to the list.
     ASSERT_EQ(p.Focus(), parts.List);
+    Key(p, VK_TAB, Shift);
     Key(p, VK_TAB, Shift);
     ASSERT_EQ(p.Focus(), parts.NoteEditor);
     EXPECT_EQ(RectOf(parts.NoteEditor).top, place.top);
     EXPECT_EQ(RectOf(parts.NoteEditor).bottom, place.bottom);
     Type(p, "lost");
     EXPECT_EQ(TextOf(parts.NoteEditor), "");
+    Key(p, VK_TAB);
     Key(p, VK_TAB);
     EXPECT_EQ(p.Focus(), parts.List);
 

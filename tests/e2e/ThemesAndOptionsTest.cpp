@@ -209,11 +209,14 @@ TEST(ThemesAndOptionsScenario, TheOptionsDialogIsWorkedFromTheKeyboard) {
         for (int i = 0; i < 10 && p.Focus() != d.ListFontSize; ++i) Key(p, VK_TAB);
         ASSERT_EQ(p.Focus(), d.ListFontSize);
         Key(p, VK_TAB);
-        ASSERT_EQ(p.Focus(), arrows);
+        // (The arrows are no stop of their own: the keyboard passes from
+        // the box on to the next setting.)
+        ASSERT_NE(p.Focus(), arrows);
+        ASSERT_NE(p.Focus(), d.ListFontSize);
         p.Settle();
         Shot(p, d.Window, "explore-options-arrows");
         EXPECT_TRUE(WaitUntil([&] { return DarkPixels(arrows) > 6; }))
-            << "the arrows went blank with the keyboard on them";
+            << "the arrows went blank as the keyboard left the box";
         Key(p, VK_TAB);
         p.Settle();
         EXPECT_TRUE(WaitUntil([&] { return DarkPixels(arrows) == drawn; }))
@@ -578,6 +581,9 @@ TEST(ThemesAndOptionsScenario, AnUnderlineColourThatNamesNoColourLeavesTheUsualB
         HWND main = p.Main();
         ASSERT_NE(main, nullptr);
         const RECT list = RectOf(TMainWindowParts(main).List);
+        // The keyboard goes on to the side tree: the list with it and no
+        // task chosen shows a dotted black frame of its own.
+        Key(p, VK_TAB);
         EXPECT_TRUE(WaitUntil([&] {
             p.Settle();
             return ShareOf(list, usual) > 0.002;
@@ -899,6 +905,43 @@ TEST(ThemesAndOptionsScenario, NumbersOutOfRangeTypedIntoTheOptionsAreTakenAtThe
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 3000))
         << "Esc in a number box did not close the dialog";
     EXPECT_EQ(IniValue(ini, "Options", "List Font Size"), "6");
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
+// Each number box of the Options dialog took two Tab stops: the second
+// (its arrows) looked the same, but typing and the arrow keys changed
+// nothing there. A number box is one stop, where typing and Up and Down
+// change its number.
+TEST(ThemesAndOptionsScenario, EachNumberBoxIsOneTabStopWhereTypingAndTheArrowsWork) {
+    TProgram p("themes-options-number-boxes");
+    HWND main = StartOnPrepared(p);
+    ASSERT_NE(main, nullptr);
+    TOptionsDialog d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.Ok, nullptr);
+    struct TBox {
+        HWND Window;
+        const char* Name;
+        WORD Arrow;
+        const char* Saved;
+    };
+    for (const TBox& box : {TBox{d.ListFontSize, "List Font Size", VK_UP, "11"},
+                            TBox{d.NoteFontSize, "Lists Font Size", VK_DOWN, "9"},
+                            TBox{d.AutoSaveInterval, "AutoSave Interval", VK_UP, "11"}}) {
+        for (int i = 0; i < 30 && p.Focus() != box.Window; ++i) Key(p, VK_TAB);
+        ASSERT_EQ(p.Focus(), box.Window) << "Tab did not reach the box of " << box.Name;
+        Type(p, "10");
+        Key(p, box.Arrow);
+        EXPECT_EQ(TextOf(box.Window), box.Saved) << box.Name;
+        Key(p, VK_TAB);
+        EXPECT_NE(p.Focus(), box.Window) << box.Name;
+        EXPECT_NE(ClassOf(GetParent(p.Focus())), "TTxcSpinEdit") << "a second stop in the box of " << box.Name;
+    }
+    Click(p, CenterOf(d.Ok));
+    ASSERT_TRUE(Closed(d.Window));
+    EXPECT_EQ(Option(p, "List Font Size"), "11");
+    EXPECT_EQ(Option(p, "Lists Font Size"), "9");
+    EXPECT_EQ(Option(p, "AutoSave Interval"), "11");
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -1,6 +1,7 @@
 // Actions, action lists, action links and shortcut dispatch.
 #include <gtest/gtest.h>
 #include "gcl/rtl/WinApi.h"
+#include <richedit.h>
 
 #include <functional>
 #include <string>
@@ -436,6 +437,60 @@ TEST_F(ActionsTest, ShortCutsRunTheFormsActionBeforeTheFocusedEdit) {
     const size_t count = log.Lines.size();
     PressKey(window, 'B', true);
     EXPECT_EQ(log.Lines.size(), count);
+}
+
+namespace {
+
+// An edit answering every key's dialog code, as a label editor does.
+WNDPROC GLabelEditorProc = nullptr;
+LRESULT CALLBACK LabelEditorProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTALLKEYS;
+    return CallWindowProcA(GLabelEditorProc, window, msg, wParam, lParam);
+}
+
+} // namespace
+
+// The keys a text box takes for itself, and the windows that are text
+// boxes: an edit, an in-place editor of the "Edit" class that answers
+// every key's dialog code (as the tree view's label editor does) and a
+// rich edit that keeps its selection, but not a button or the form.
+TEST_F(ActionsTest, TextEditingKeysAndTextBoxes) {
+    for (TShortCut key : {ShortCut('A', TShiftState{ssCtrl}), ShortCut('V', TShiftState{ssCtrl}),
+                          ShortCut('Z', TShiftState{ssCtrl}), ShortCut(VK_INSERT, TShiftState{ssShift}),
+                          ShortCut(VK_DELETE, TShiftState{}), ShortCut(VK_BACK, TShiftState{ssCtrl}),
+                          ShortCut(VK_LEFT, TShiftState{ssCtrl, ssShift}), ShortCut(VK_END, TShiftState{ssShift})})
+        EXPECT_TRUE(IsTextEditingKey(key)) << ShortCutToText(key);
+    for (TShortCut key : {ShortCut('D', TShiftState{ssCtrl}), ShortCut('A', TShiftState{ssAlt}),
+                          ShortCut('A', TShiftState{ssCtrl, ssShift}), ShortCut('A', TShiftState{}),
+                          ShortCut(VK_LEFT, TShiftState{ssAlt}), ShortCut(VK_DELETE, TShiftState{ssCtrl, ssShift}),
+                          ShortCut(VK_F2, TShiftState{}), ShortCut(VK_UP, TShiftState{ssCtrl})})
+        EXPECT_FALSE(IsTextEditingKey(key)) << ShortCutToText(key);
+
+    TActnForm* form = TActnForm::Create(Owner);
+    TEdit* edit = TEdit::Create(form);
+    edit->SetParent(form);
+    TButton* button = TButton::Create(form);
+    button->SetParent(form);
+    form->Show();
+    EXPECT_TRUE(IsTextBox(edit->GetHandle()));
+    EXPECT_FALSE(IsTextBox(button->GetHandle()));
+    EXPECT_FALSE(IsTextBox(form->GetHandle()));
+    EXPECT_FALSE(IsTextBox(nullptr));
+    HWND editor = CreateWindowExA(0, "Edit", "", WS_CHILD, 0, 0, 50, 20, form->GetHandle(), nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(editor, nullptr);
+    GLabelEditorProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LabelEditorProc)));
+    EXPECT_EQ(SendMessageA(editor, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL, 0);
+    EXPECT_TRUE(IsTextBox(editor));
+    DestroyWindow(editor);
+    // A rich edit that keeps its selection asks for none on Tab.
+    ASSERT_NE(LoadLibraryA("riched20.dll"), nullptr);
+    HWND rich = CreateWindowExA(0, "RichEdit20A", "", WS_CHILD | ES_MULTILINE | ES_SAVESEL, 0, 0, 50, 20,
+                                form->GetHandle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(rich, nullptr);
+    EXPECT_TRUE(IsTextBox(rich));
+    DestroyWindow(rich);
 }
 
 // Ctrl, Shift or Alt pressed before the key they modify asks no action or

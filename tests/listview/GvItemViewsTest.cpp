@@ -282,6 +282,63 @@ TEST_F(GvItemViewsTest, HitTestsOfItemsGroupsAndColumns) {
     EXPECT_TRUE(header->HitDropDownButton(Centre(C.DropDownRect), column));
 }
 
+// With nothing selected, the list with the keyboard shows where it is:
+// the focus rectangle around its rows when no item has the focus, then
+// around the focused item's row, although UseFocusRect keeps the frame off
+// selected items; a selection (which looks the same with or without the
+// keyboard here) and a list without the keyboard show none.
+TEST_F(GvItemViewsTest, TheKeyboardsPlaceShowsWhileNothingIsSelected) {
+    LV->SetView(elsReport);
+    LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(200);
+    TGvGroup* group = LV->GetGroups()->Add(nullptr);
+    TGvItem* item = AddItem(group, L"x");
+    AddItem(group, L"y");
+    TGvSelectionManager* selection = LV->GetSelection();
+    selection->SetFullRowSelect(true);
+    selection->SetPopupMode(true);
+    selection->SetUseFocusRect(false);
+    LV->GetCellSizes()->GetReport()->SetHeight(20);
+    LV->GetGroups()->Rebuild(true);
+    const TRect row = WindowRect(item->GetDisplayRect());
+    const int top = LV->GetHeader()->RuntimeHeight();
+    // The dots of a frame on the rows' left edge, below the items, and on
+    // the item's top edge, right of its caption.
+    auto edgeDots = [&] {
+        int dots = 0;
+        for (int y = top + 60; y < LV->GetClientHeight() - 2; ++y) dots += Pixel(0, y) != RGB(255, 255, 255);
+        return dots;
+    };
+    auto rowDots = [&] {
+        int dots = 0;
+        for (int x = 60; x < row.Right - 2; ++x) dots += Pixel(x, row.Top) != RGB(255, 255, 255);
+        return dots;
+    };
+
+    Paint();
+    EXPECT_EQ(edgeDots(), 0) << "a mark without the keyboard";
+    EXPECT_EQ(rowDots(), 0);
+    LV->SetFocus();
+    ASSERT_TRUE(LV->Focused());
+    EXPECT_TRUE(LV->ShowsKeyboardPlace());
+    Paint();
+    EXPECT_GT(edgeDots(), 10) << "no mark around the rows";
+    EXPECT_EQ(rowDots(), 0);
+    selection->SetFocusedItem(item);
+    Paint();
+    EXPECT_EQ(edgeDots(), 0);
+    EXPECT_GT(rowDots(), 10) << "no mark on the focused item's row";
+
+    item->SetSelected(true);
+    EXPECT_FALSE(LV->ShowsKeyboardPlace());
+    Paint();
+    std::vector<COLORREF> focused;
+    for (int x = 0; x < row.Right; ++x) focused.push_back(Pixel(x, row.Top));
+    ::SetFocus(nullptr);
+    Paint();
+    for (int x = 0; x < row.Right; ++x) ASSERT_EQ(Pixel(x, row.Top), focused[static_cast<size_t>(x)]) << x;
+    EXPECT_EQ(edgeDots(), 0);
+}
+
 TEST_F(GvItemViewsTest, SelectionPaintersPlainBlendedRoundedAndGradient) {
     LV->SetView(elsReport);
     LV->GetHeader()->GetColumns()->Add(nullptr)->SetWidth(380);

@@ -290,6 +290,11 @@ TEST_F(TxcControls, SpinEditValueRules) {
     // Enter and Esc are the dialog's, as in a one-line edit.
     Form->Show();
     EXPECT_EQ(spin->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS, 0);
+    // Tab: each box is one stop, where the keys above work; its arrows
+    // are none.
+    auto* next = Make<TTxcSpinEdit>(10, 40, 80, 22);
+    EXPECT_EQ(Form->FindNextControl(spin, true, true, false), next);
+    EXPECT_EQ(Form->FindNextControl(next, true, true, false), spin);
 
     // Empty text: the default value first, then the step.
     spin->SetDefaultValue(4);
