@@ -446,6 +446,27 @@ void TMainForm::CreateWnd() {
     InstallTypingGuard();
 }
 
+namespace {
+// Whether the program runs under Wine (its ntdll tells its version).
+bool RunsUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+} // namespace
+
+void TMainForm::CreateParams(gcl::TCreateParams& Params) {
+    inherited::CreateParams(Params);
+    // The window is owned by the application window, which holds the
+    // taskbar button. Under Wine that window, having no size, never shows
+    // on the X display, and Wine tells the window manager that an owned
+    // window keeps off the taskbar unless it is an "app window": the
+    // manager then passes the main window by when it hands the keyboard on
+    // after a window of the program closed (openbox gave it to Wine's tray
+    // window), and its taskbar shows no Qelvo. Under Wine the main window
+    // is one; on Windows that would give the program a second button.
+    if (RunsUnderWine()) Params.ExStyle |= WS_EX_APPWINDOW;
+}
+
 void TMainForm::DestroyWnd() {
     RemoveTypingGuard();
     if (FHotKeyId) UnregisterHotKey(GetHandle(), FHotKeyId);

@@ -710,6 +710,7 @@ protected:
     // made and given back when it goes.
     void CreateWnd() override;
     void DestroyWnd() override;
+    void CreateParams(gcl::TCreateParams& Params) override;
     // The exit commands' last step: pending messages handled, then the
     // application ends (its message loop returns and the window goes).
     virtual void TerminateApplication();

@@ -805,7 +805,7 @@ namespace {
 // (WM_ENABLE in TCustomTreeView::Dispatch); other windows' calls pass as
 // they are.
 using TSetScrollInfo = int(WINAPI*)(HWND, int, LPCSCROLLINFO, BOOL);
-TSetScrollInfo SystemSetScrollInfo = nullptr;
+TSetScrollInfo SystemSetScrollInfo = &::SetScrollInfo;
 
 bool HoldsScrollInfo(HWND wnd, int bar, const SCROLLINFO& wanted) {
     SCROLLINFO now{};
@@ -824,42 +824,60 @@ int WINAPI KeptSetScrollInfo(HWND wnd, int bar, LPCSCROLLINFO info, BOOL redraw)
     return SystemSetScrollInfo(wnd, bar, info, redraw);
 }
 
-// Points the import slots of the module that holds the tree window's class
-// (the common controls) which lead to the system's SetScrollInfo at
-// KeptSetScrollInfo; once per process, on the first tree window. A module
-// that imports it otherwise is left as it is.
-void KeepTreeScrollBars() {
-    static bool done = false;
-    if (done) return;
-    done = true;
+// The module that holds the window class Name (a common control's), or null.
+HMODULE ModuleOfClass(const wchar_t* name) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     HMODULE module = nullptr;
-    if (!GetClassInfoExW(nullptr, WC_TREEVIEWW, &wc) ||
+    if (!GetClassInfoExW(nullptr, name, &wc) ||
         !GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(wc.lpfnWndProc), &module) ||
-        !module)
-        return;
-    // The system's own entry: the address this program's import of it holds.
-    const TSetScrollInfo system = &::SetScrollInfo;
+                            reinterpret_cast<LPCWSTR>(wc.lpfnWndProc), &module))
+        return nullptr;
+    return module;
+}
+
+// Points Module's import slots of the function Name at Replacement: the
+// slots its name table names so, whichever library it is imported from
+// (the common controls may take it from another library than this program
+// does), and the slots that hold System, this program's own import of it.
+template <class F>
+bool RouteImport(HMODULE module, const char* name, F system, F replacement) {
+    if (!module) return false;
     auto* base = reinterpret_cast<BYTE*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return;
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE) return false;
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    if (nt->Signature != IMAGE_NT_SIGNATURE) return;
+    if (nt->Signature != IMAGE_NT_SIGNATURE) return false;
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!imports.VirtualAddress) return;
+    if (!imports.VirtualAddress) return false;
+    const auto names = [&](const IMAGE_THUNK_DATA* entry) {
+        if (IMAGE_SNAP_BY_ORDINAL(entry->u1.Ordinal)) return false;
+        const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + entry->u1.AddressOfData);
+        return std::strcmp(reinterpret_cast<const char*>(byName->Name), name) == 0;
+    };
+    bool routed = false;
     for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {
-        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); slot->u1.Function; ++slot) {
-            if (slot->u1.Function != reinterpret_cast<uintptr_t>(system)) continue;
+        const auto* entry =
+            d->OriginalFirstThunk ? reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk) : nullptr;
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk); slot->u1.Function;
+             ++slot, entry = entry ? entry + 1 : nullptr) {
+            if (slot->u1.Function != reinterpret_cast<uintptr_t>(system) && !(entry && names(entry))) continue;
             DWORD protection = 0;
             if (!VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection))
                 continue;
-            SystemSetScrollInfo = system;
-            slot->u1.Function = reinterpret_cast<uintptr_t>(&KeptSetScrollInfo);
+            slot->u1.Function = reinterpret_cast<uintptr_t>(replacement);
             VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+            routed = true;
         }
     }
+    return routed;
+}
+
+// Routes the common controls' calls of SetScrollInfo through
+// KeptSetScrollInfo; once per process, on the first tree window.
+void KeepTreeScrollBars() {
+    [[maybe_unused]] static const bool routed =
+        RouteImport(ModuleOfClass(WC_TREEVIEWW), "SetScrollInfo", SystemSetScrollInfo, &KeptSetScrollInfo);
 }
 
 } // namespace
@@ -1999,11 +2017,48 @@ void TDateTimePicker::SetDroppedDown(bool value) {
     }
 }
 
-// ---- The dropped calendar's keys
+// ---- The dropped calendar's keys and today line
 
 namespace {
+
 constexpr const char* PickerCalendarProp = "GclPickerOfCalendar";
+
+// The calendar writes its "Today:" line in the system's short date form,
+// whatever form the picker above it writes its date in; a picker given a
+// date format of its own has its calendar write today in that form too.
+// The common controls' calls of GetDateFormatW are routed through
+// PickerGetDateFormatW, which answers a request for the short date form
+// in the format of the picker whose calendar is at work (the message it
+// handles), and passes every other call on as it is.
+using TGetDateFormatW = int(WINAPI*)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int);
+TGetDateFormatW SystemGetDateFormatW = &::GetDateFormatW;
+const std::wstring* CalendarTodayFormat = nullptr;
+
+int WINAPI PickerGetDateFormatW(LCID locale, DWORD flags, const SYSTEMTIME* date, LPCWSTR format, LPWSTR out,
+                                int size) {
+    if (CalendarTodayFormat && !format && (flags & DATE_SHORTDATE))
+        return SystemGetDateFormatW(locale, 0, date, CalendarTodayFormat->c_str(), out, size);
+    return SystemGetDateFormatW(locale, flags, date, format, out, size);
 }
+
+void RouteCalendarDates() {
+    [[maybe_unused]] static const bool routed =
+        RouteImport(ModuleOfClass(MONTHCAL_CLASSW), "GetDateFormatW", SystemGetDateFormatW, &PickerGetDateFormatW);
+}
+
+// A picker's format as the calendar's date form: only a format of the
+// date alone (no hour, minute, second or AM/PM outside quoted text), else
+// empty, and the calendar keeps the system's form.
+std::wstring TodayFormatOf(const std::string& format) {
+    bool quoted = false;
+    for (char c : format) {
+        if (c == '\'') quoted = !quoted;
+        else if (!quoted && std::strchr("hHmst", c)) return std::wstring();
+    }
+    return AnsiToWide(format);
+}
+
+} // namespace
 
 LRESULT CALLBACK PickerCalendarWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* picker = static_cast<TDateTimePicker*>(GetPropA(hwnd, PickerCalendarProp));
@@ -2026,6 +2081,8 @@ LRESULT CALLBACK PickerCalendarWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     default:
         break;
     }
+    const TRestore<const std::wstring*> today(
+        CalendarTodayFormat, picker->FCalendarTodayFormat.empty() ? CalendarTodayFormat : &picker->FCalendarTodayFormat);
     return CallWindowProcA(defProc, hwnd, msg, wParam, lParam);
 }
 
@@ -2038,6 +2095,11 @@ void TDateTimePicker::HookCalendar() {
     FCalendarDefProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(calendar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PickerCalendarWndProc)));
     FDropDate = FDateTime;
+    FCalendarTodayFormat = FKind == dtkDate ? TodayFormatOf(FFormat) : std::wstring();
+    if (!FCalendarTodayFormat.empty()) {
+        RouteCalendarDates();
+        InvalidateRect(calendar, nullptr, TRUE);
+    }
 }
 
 void TDateTimePicker::UnhookCalendar() noexcept {

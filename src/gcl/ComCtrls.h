@@ -560,6 +560,9 @@ private:
     HWND FCalendar = nullptr;
     WNDPROC FCalendarDefProc = nullptr;
     double FDropDate = 0;
+    // The picker's format as its dropped calendar writes today's date,
+    // empty while the calendar keeps the system's form.
+    std::wstring FCalendarTodayFormat;
 
     double FDateTime = 0;
     double FMinDate = 0;

@@ -518,6 +518,22 @@ bool TProgram::InputTaken(POINT at) const {
     return Settle(1) && taken;
 }
 
+HWND TProgram::WaitOpenedWindow(HWND main, unsigned boundMs) const {
+    HWND opened = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopWindows())
+                if (w != main && ClassOf(w) != "TApplication" && IsWindowEnabled(w) && IsWindowVisible(w) &&
+                    GetWindowTextLengthA(w) > 0) {
+                    opened = w;
+                    return true;
+                }
+            return false;
+        },
+        boundMs);
+    return opened;
+}
+
 GUITHREADINFO TProgram::ThreadInfo() const {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
@@ -1286,6 +1302,47 @@ SIZE TextExtent(const std::wstring& face, int pixels, bool bold, const std::wstr
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
     return size;
+}
+
+// ---- The X display beside Wine
+
+std::string UnixCommandOutput(const std::string& command, unsigned boundMs) {
+    // The shell writes beside the output's final name and renames it when
+    // the command has ended, so the file comes whole. Wine's drive Z: is
+    // the Unix root.
+    static int serial = 0;
+    const std::string name = "/tmp/qelvo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+    std::string windowsName = "Z:" + name;
+    std::replace(windowsName.begin(), windowsName.end(), '/', '\\');
+    DeleteFileA((windowsName + ".out").c_str());
+    std::string line = "sh -c \"(" + command + ") >" + name + ".part 2>/dev/null; /bin/mv " + name + ".part " + name + ".out\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    // Wine starts the Unix program and then answers that the file is no
+    // Windows program: the answer says nothing of the start.
+    if (CreateProcessA("Z:\\bin\\sh", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+    }
+    if (!WaitUntil([&] { return FileExists(windowsName + ".out"); }, boundMs)) return "";
+    const std::string out = ReadFile(windowsName + ".out");
+    DeleteFileA((windowsName + ".out").c_str());
+    return out;
+}
+
+unsigned long XFocusWindow() {
+    return std::strtoul(UnixCommandOutput("/usr/bin/xdotool getwindowfocus").c_str(), nullptr, 10);
+}
+
+unsigned long XWindowOf(HWND w) {
+    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(GetPropA(w, "__wine_x11_whole_window")));
+}
+
+void XClick(const TProgram& p, POINT at) {
+    UnixCommandOutput("/usr/bin/xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
+                      " click 1; echo clicked");
+    p.Settle();
 }
 
 void SetRegional(TRegistryValues& values, const std::map<std::string, std::string>& settings) {

@@ -97,6 +97,9 @@ public:
     HWND Main(unsigned boundMs = WaitBound);
     // The message box or dialog shown now, waiting for one; nullptr when none.
     HWND WaitDialog(unsigned boundMs = WaitBound) const { return WaitTopWindow("#32770", boundMs); }
+    // Waits for a window of the program other than Main to show, enabled
+    // and with a caption (the form a command opened); null if none did.
+    HWND WaitOpenedWindow(HWND main, unsigned boundMs = WaitBound) const;
     // Nothing of the program answers a dialog within ms.
     bool NoDialogFor(unsigned ms) const;
 
@@ -309,6 +312,21 @@ TUsage UsageAtTheEnd(const TProgram& p, const TUsage& before);
 // from then on nothing grows.
 void ExpectNoLeak(const TProgram& p, const TUsage& before, const std::string& what,
                   const std::function<bool()>& more);
+
+// ---- The X display beside Wine
+// Runs Command with the Unix shell as a Unix process (Wine starts a file
+// that is no Windows program so), on the display Wine draws on, and
+// returns what it wrote to its standard output; "" when it wrote nothing
+// within the bound.
+std::string UnixCommandOutput(const std::string& command, unsigned boundMs = WaitBound);
+// The X window that has the display's keyboard focus, 0 when unknown.
+unsigned long XFocusWindow();
+// The X window Wine shows top-level window W in, 0 when none.
+unsigned long XWindowOf(HWND w);
+// A left click through the X server, as a user's hand makes it: a window
+// manager sees it and hands the keyboard on (SendInput's clicks reach
+// Wine's windows without passing the window manager).
+void XClick(const TProgram& p, POINT at);
 
 // ---- The display's and the user's settings
 // Registry values of the Wine prefix the program shares with the suite,

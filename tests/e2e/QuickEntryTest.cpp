@@ -313,4 +313,43 @@ TEST(QuickEntryScenario, TheFirstTaskTypedBeforeAnyListIsKeptWithAWord) {
     EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Buy stamps")).at(3), "Errands");
 }
 
+// The calendar that ";;" drops down wrote its "Today:" line in the
+// system's short date form, month first under the usual setting ("Today:
+// 12/10/2026" on 10 December) while every date of the program, the
+// picker's above it too, reads day first. Its line now follows the
+// program: the calendar shows the same pixels whether the system writes
+// dates day first or year first.
+TEST(QuickEntryScenario, CalendarWritesTodayAsTheProgramDoes) {
+    const char* const systemForms[] = {"dd/MM/yyyy", "yyyy/MM/dd"};
+    std::vector<COLORREF> shown[2];
+    SYSTEMTIME day[2]{};
+    for (int run = 0; run < 2; ++run) {
+        TRegistryValues regional;
+        SetRegional(regional, {{"sShortDate", systemForms[run]}, {"sDate", "/"}});
+        TProgram p(run == 0 ? "quick-entry-today-day-first" : "quick-entry-today-year-first");
+        HWND main = StartOnTwoLists(p);
+        ASSERT_NE(main, nullptr);
+        TMainWindowParts parts(main);
+        Key(p, 'N', Ctrl);
+        Type(p, "Call;;");
+        HWND picker = TMainWindowParts::First(ChildrenOfClass(main, "TDateTimePicker"));
+        ASSERT_NE(picker, nullptr) << "no date panel";
+        EXPECT_EQ(TextOf(picker), ShownDate(0));
+        ASSERT_TRUE(WaitUntil([&] { return VisibleTops(p, "SysMonthCal32").size() == 1; }))
+            << "the calendar did not drop down";
+        const HWND calendar = VisibleTops(p, "SysMonthCal32").front();
+        GetLocalTime(&day[run]);
+        Shot(p, calendar, run == 0 ? "calendar-today-day-first" : "calendar-today-year-first");
+        shown[run] = PixelsOf(RectOf(calendar));
+        Key(p, VK_ESCAPE);
+        Key(p, VK_ESCAPE);
+        EXPECT_EQ(p.Focus(), parts.TopEdit);
+        Key(p, 'Q', Ctrl);
+        EXPECT_EQ(p.WaitExit(), 0);
+    }
+    if (day[0].wDay != day[1].wDay) GTEST_SKIP() << "midnight came between the two starts";
+    ASSERT_FALSE(shown[0].empty());
+    EXPECT_TRUE(shown[0] == shown[1]) << "the calendar wrote today as the system does, not as the program";
+}
+
 } // namespace qelvo::e2e
