@@ -116,9 +116,11 @@ REG
 
 # Starts the wineserver and Wine's background services with every standard
 # stream detached. Otherwise the services inherit the caller's pipes and a
-# test runner waiting for end of output waits for ever.
+# test runner waiting for end of output waits for ever. The server stays
+# up for ever, or, given SECONDS, ends that long after the last program
+# (the background services end first).
 qelvo_warm_wine() {
-  wineserver -p >/dev/null 2>&1 </dev/null || true
+  wineserver "-p${1:-}" >/dev/null 2>&1 </dev/null || true
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }
 
