@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "data/uDataMan.h"
+#include "e2e/BarItemsSupport.h"
 #include "e2e/ClockSupport.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/ExitsSupport.h"
@@ -563,6 +564,37 @@ POINT TreeRow(HWND main, int row) {
     return {o.x + 60, o.y + 12 + 24 * row};
 }
 
+// The groupings shown as chosen: on the group-by bar (the third docked
+// bar from the top) and in its twin, View > Group by (opened with the
+// mouse and closed again); names joined by "|".
+struct TChosenGrouping {
+    std::string Bar, Menu;
+};
+std::string CheckedNames(const std::vector<TBarItem>& items) {
+    std::string names;
+    for (const TBarItem& item : items)
+        if (item.Checked) names += (names.empty() ? "" : "|") + item.Name.substr(0, item.Name.find('\t'));
+    return names;
+}
+TChosenGrouping ChosenGrouping(TProgram& p, HWND main) {
+    TChosenGrouping chosen;
+    std::vector<HWND> bars = ChildrenOfClass(main, "TXtToolbar.UnicodeClass");
+    std::sort(bars.begin(), bars.end(), [](HWND x, HWND y) { return RectOf(x).top < RectOf(y).top; });
+    if (bars.size() < 4) return chosen;
+    chosen.Bar = CheckedNames(ItemsOf(bars[2]));
+    const TBarItem view = ItemNamed(bars.front(), "View");
+    if (!view.Visible) return chosen;
+    Click(p, Middle(view.Place));
+    if (PopupMenus(p).size() != 1) return chosen;
+    const TBarItem groupBy = ItemNamed(PopupMenus(p).front(), "Group by");
+    MoveTo(p, Middle(groupBy.Place));
+    if (WaitUntil([&] { return PopupMenus(p).size() == 2; }, 3000))
+        chosen.Menu = CheckedNames(ItemsOf(PopupMenus(p).back()));
+    while (!PopupMenus(p).empty()) Key(p, VK_ESCAPE);
+    Key(p, VK_ESCAPE);  // the menu bar's wait for keys
+    return chosen;
+}
+
 } // namespace
 
 // Each header click sorts by its column, ascending first, then descending,
@@ -629,6 +661,7 @@ TEST(ViewsAndFiltersScenario, MovingAndResizingColumnsWithTheMouse) {
 // Alt shortcut, groups the rows as its rule says, and the last one chosen
 // is the next start's.
 TEST(ViewsAndFiltersScenario, GroupingByEachKey) {
+    TComScope com;
     TProgram p("views-grouping");
     HWND main = StartTall(p);
     ASSERT_NE(main, nullptr);
@@ -679,6 +712,28 @@ TEST(ViewsAndFiltersScenario, GroupingByEachKey) {
     main = p.Main();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(Marks(p, ListOf(main)), byMouse) << "the next start groups by tags";
+
+    // Grouped by Nothing and restarted: neither the Nothing button nor View
+    // > Group by > Nothing showed as chosen, and Alt+N took the mark off
+    // both. The grouping in force is always the one shown as chosen.
+    Key(p, 'N', Alt);
+    TChosenGrouping chosen = ChosenGrouping(p, main);
+    EXPECT_EQ(chosen.Bar, "Nothing");
+    EXPECT_EQ(chosen.Menu, "Nothing");
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(Marks(p, ListOf(main)), SampleMarks(all)) << "the next start groups by nothing";
+    chosen = ChosenGrouping(p, main);
+    EXPECT_EQ(chosen.Bar, "Nothing") << "after the restart";
+    EXPECT_EQ(chosen.Menu, "Nothing") << "after the restart";
+    Key(p, 'N', Alt);
+    chosen = ChosenGrouping(p, main);
+    EXPECT_EQ(chosen.Bar, "Nothing") << "after Alt+N again";
+    EXPECT_EQ(chosen.Menu, "Nothing") << "after Alt+N again";
+    EXPECT_EQ(Marks(p, ListOf(main)), SampleMarks(all));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

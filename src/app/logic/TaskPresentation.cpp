@@ -1027,7 +1027,10 @@ void HeaderClick(int& columnTag, int columnIndex, int& sortColumn, bool& sortAsc
 TGroupingChange GroupingAction(int tag, bool senderChecked, bool noGroupChecked) {
     TGroupingChange c;
     const int mode = tag < 0 ? -tag : tag;
-    c.CheckNoGroup = !senderChecked && mode != 0;
+    // An action clicked off leaves "Nothing" checked: "Nothing" itself
+    // clicked again (its auto-check took the mark off) is checked again,
+    // so some grouping always shows as the one in force.
+    c.CheckNoGroup = !senderChecked;
     const bool noGroup = noGroupChecked || c.CheckNoGroup;
     c.AutoRegroup = senderChecked && mode != 0;
     c.GroupMode = (senderChecked && !noGroup) ? mode : -mode;

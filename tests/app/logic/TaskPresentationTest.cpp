@@ -484,6 +484,12 @@ TEST(TaskPresentation, HeaderClicksAndGroupingActions) {
     c = GroupingAction(gmNone, true, true);
     EXPECT_EQ(0, c.GroupMode);
     EXPECT_FALSE(c.AutoRegroup || c.CheckNoGroup);
+    // "Nothing" clicked again (its auto-check took its own mark off): it
+    // stays the grouping shown as chosen.
+    c = GroupingAction(gmNone, false, false);
+    EXPECT_EQ(0, c.GroupMode);
+    EXPECT_TRUE(c.CheckNoGroup);
+    EXPECT_FALSE(c.AutoRegroup);
     // The rows grow with the screen as the text, sized in points, does.
     EXPECT_EQ(22, ListRowHeight(11, 96));
     EXPECT_EQ(28, ListRowHeight(11, 120));
