@@ -1037,10 +1037,19 @@ void TMainForm::SaveLayoutSettings(const std::string& IniPath) {
         WINDOWPLACEMENT placement{};
         placement.length = sizeof placement;
         if (HandleAllocated() && GetWindowPlacement(GetHandle(), &placement) && GetWindowState() != gcl::wsNormal) {
-            // Minimised: the size and place it comes back to.
+            // Maximised or minimised: the size and place it comes back to,
+            // given in the work area's coordinates (a taskbar at the top or
+            // the left moves it from the screen's).
             const RECT& r = placement.rcNormalPosition;
-            layout.Left = r.left;
-            layout.Top = r.top;
+            POINT offset{0, 0};
+            MONITORINFO monitor{};
+            monitor.cbSize = sizeof monitor;
+            if (GetMonitorInfoA(MonitorFromWindow(GetHandle(), MONITOR_DEFAULTTONEAREST), &monitor)) {
+                offset.x = monitor.rcWork.left - monitor.rcMonitor.left;
+                offset.y = monitor.rcWork.top - monitor.rcMonitor.top;
+            }
+            layout.Left = r.left + offset.x;
+            layout.Top = r.top + offset.y;
             layout.Width = r.right - r.left;
             layout.Height = r.bottom - r.top;
         } else {

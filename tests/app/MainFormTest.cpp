@@ -798,10 +798,12 @@ TEST_F(MainWindow, AMaximisedStartTakesItsColumnsOnceTheWindowHasItsSize) {
     EXPECT_FALSE(columns->GetColumns(1)->GetVisible());
     EXPECT_FALSE(Form->ShowTagsColM->GetChecked());
     Close();
-    // The normal size stays in the file; Maximized is written as true.
+    // Maximized is written as true, with the normal size the window is
+    // restored to (the designed one, which it started from).
     gcl::TIniFile ini(SettingsFileName());
     EXPECT_TRUE(ini.ReadBool("Form", "Maximized", false));
-    EXPECT_EQ(ini.ReadInteger("Form", "Width", -1), -1);
+    EXPECT_EQ(ini.ReadInteger("Form", "Width", -1), 804);
+    EXPECT_EQ(ini.ReadInteger("Form", "Height", -1), 500);
 }
 
 namespace {

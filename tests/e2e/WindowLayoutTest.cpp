@@ -855,11 +855,35 @@ TEST(WindowLayoutScenario, AWindowClosedMaximisedComesBackToItsOwnPlaceWhenResto
     SystemMenu(p, 'R');
     ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(main); }));
     EXPECT_TRUE(AtItsOwnPlace(main));
+
+    // Moved and resized, then maximised and closed: restoring it after the
+    // next start gave the older place and size from settings.ini. The ones
+    // it is restored to are kept with the maximised state.
+    const POINT caption = CaptionPointOf(main);
+    Drag(p, caption, {caption.x + 40, caption.y + 30});
+    ASSERT_TRUE(WaitUntil([&] { return RectOf(main).left == 140 && RectOf(main).top == 110; }))
+        << "not moved: " << Describe(RectOf(main));
+    const RECT moved = RectOf(main);
+    Drag(p, {moved.right - 3, moved.bottom - 3}, {moved.right + 57, moved.bottom + 37});
+    ASSERT_TRUE(WaitUntil([&] { return Describe(RectOf(main)) == "140,110 760x490"; }))
+        << "not resized: " << Describe(RectOf(main));
+    SystemMenu(p, 'X');
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != 0; }));
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Maximized"), "1");
+    p.Start();
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(IsZoomed(main));
+    SystemMenu(p, 'R');
+    ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(main); }));
+    EXPECT_EQ(Describe(RectOf(main)), "140,110 760x490") << "restored to an older run's place and size";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Maximized"), "0");
-    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Left"), "100");
-    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Width"), "700");
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Left"), "140");
+    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Width"), "760");
 }
 
 // The side panel dropped beside the note for a while and then floated

@@ -150,12 +150,13 @@ bool SaveLayoutSettings(const std::string& iniPath, const TLayoutSettings& layou
     bool ok = true;
     try {
         gcl::TMemIniFile ini(iniPath);
-        if (!layout.Maximized) {
-            ini.WriteInteger(SForm, "Width", layout.Width);
-            ini.WriteInteger(SForm, "Height", layout.Height);
-            ini.WriteInteger(SForm, "Left", layout.Left);
-            ini.WriteInteger(SForm, "Top", layout.Top);
-        }
+        // The place a maximised window is restored to, as Windows keeps it
+        // with the maximised state: the user may have given it since the
+        // last start.
+        ini.WriteInteger(SForm, "Width", layout.Width);
+        ini.WriteInteger(SForm, "Height", layout.Height);
+        ini.WriteInteger(SForm, "Left", layout.Left);
+        ini.WriteInteger(SForm, "Top", layout.Top);
         ini.WriteBool(SForm, "Maximized", layout.Maximized);
         ini.WriteInteger(SOrgPanel, "DockedWidth", layout.OrgPanelWidth);
         ini.WriteInteger(SNotePanel, "DockedHeight", layout.NotePanelHeight);

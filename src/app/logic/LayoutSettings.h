@@ -80,6 +80,7 @@ struct TColumnLayout {
 std::vector<TColumnLayout> DesignedColumns();
 
 struct TLayoutSettings {
+    // The window's normal place, which a maximised window is restored to.
     int Width = 804;
     int Height = 500;
     int Left = 0;
@@ -115,10 +116,10 @@ bool LoadLayoutSettings(const std::string& iniPath, TLayoutSettings& layout, int
 // read.
 bool LoadColumnLayout(const std::string& iniPath, int columnCount, bool forMaximized,
                       std::vector<TColumnLayout>& columns);
-// Writes the layout: the window's size and place only when it is not
-// maximised (a maximised window keeps the stored normal size), then the
-// panels, grouping and theme, then the column file. False when a write
-// failed (the rest is still attempted).
+// Writes the layout: the window's normal size and place (Width ... Top:
+// for a maximised or minimised window the ones it is restored to), then
+// the panels, grouping and theme, then the column file. False when a
+// write failed (the rest is still attempted).
 bool SaveLayoutSettings(const std::string& iniPath, const TLayoutSettings& layout);
 
 struct TRect32 {

@@ -96,7 +96,7 @@ TEST(LayoutSettings, ChangedLayoutRoundTrips) {
     EXPECT_EQ("0", gcl::TIniFile(SettingsFileName()).ReadString("Options", "AutoSave", ""));
 }
 
-TEST(LayoutSettings, MaximisedStartKeepsTheStoredSize) {
+TEST(LayoutSettings, AMaximisedWindowKeepsThePlaceItIsRestoredTo) {
     TProgramFolder app;
     TLayoutSettings layout;
     layout.Width = 900;
@@ -105,18 +105,21 @@ TEST(LayoutSettings, MaximisedStartKeepsTheStoredSize) {
     layout.Top = 10;
     ASSERT_TRUE(SaveLayoutSettings(SettingsFileName(), layout));
 
-    // Closing maximised: the normal size and place stay, Maximized is set.
+    // Closing maximised: Maximized is set, and the normal size and place
+    // written are the ones the window was restored from in this run (made
+    // larger and moved before it was maximised).
     layout.Maximized = true;
-    layout.Width = 1920;
-    layout.Height = 1040;
-    layout.Left = 0;
-    layout.Top = 0;
+    layout.Width = 960;
+    layout.Height = 700;
+    layout.Left = 40;
+    layout.Top = 30;
     layout.Columns[0].Width = 500;
     ASSERT_TRUE(SaveLayoutSettings(SettingsFileName(), layout));
     gcl::TIniFile ini(SettingsFileName());
-    EXPECT_EQ(900, ini.ReadInteger("Form", "Width", 0));
-    EXPECT_EQ(650, ini.ReadInteger("Form", "Height", 0));
-    EXPECT_EQ(20, ini.ReadInteger("Form", "Left", -1));
+    EXPECT_EQ(960, ini.ReadInteger("Form", "Width", 0));
+    EXPECT_EQ(700, ini.ReadInteger("Form", "Height", 0));
+    EXPECT_EQ(40, ini.ReadInteger("Form", "Left", -1));
+    EXPECT_EQ(30, ini.ReadInteger("Form", "Top", -1));
     EXPECT_TRUE(ini.ReadBool("Form", "Maximized", false));
     // The columns are written whatever the window state.
     EXPECT_EQ(500, gcl::TIniFile(ColumnsFileName()).ReadInteger("columns", "C0w", 0));
@@ -126,7 +129,7 @@ TEST(LayoutSettings, MaximisedStartKeepsTheStoredSize) {
     TLayoutSettings read;
     EXPECT_TRUE(LoadLayoutSettings(SettingsFileName(), read, ThemeCount));
     EXPECT_TRUE(read.Maximized);
-    EXPECT_EQ(900, read.Width);
+    EXPECT_EQ(960, read.Width);
     EXPECT_FALSE(read.ColumnsRead);
     EXPECT_EQ(DesignedColumns(), read.Columns);
     std::vector<TColumnLayout> cols;
