@@ -128,9 +128,19 @@ bool AnnounceMissingDatabase() {
     TOptions options;
     LoadOptions(SettingsFileName(), options);
     const std::string fileName = StartupDatabaseFileName(options.DefaultDatabase);
-    if (gcl::FileExists(fileName)) return false;
-    gcl::ShowMessageBox(MissingDatabaseMessage(fileName), msg::AppTitle, MB_OK | MB_ICONERROR);
-    GAnnouncedMissing = fileName;
+    const bool missing = !gcl::FileExists(fileName);
+    // A default database that is not there is told of with the file opened
+    // instead, which auto-save then leaves alone.
+    if (!options.DefaultDatabase.empty() && options.DefaultDatabase != fileName) {
+        std::string text = MissingDefaultDatabaseMessage(options.DefaultDatabase, fileName);
+        if (missing) text += "\r\n\r\n" + MissingDatabaseMessage(fileName);
+        gcl::ShowMessageBox(text, msg::AppTitle, MB_OK | MB_ICONWARNING);
+    } else if (missing) {
+        gcl::ShowMessageBox(MissingDatabaseMessage(fileName), msg::AppTitle, MB_OK | MB_ICONERROR);
+    } else {
+        return false;
+    }
+    if (missing) GAnnouncedMissing = fileName;
     return true;
 }
 
@@ -437,6 +447,7 @@ void TMainForm::FormCreate(gcl::TObject*) {
         // The file is there but could not be read: the empty database
         // must not replace it unasked.
         if (existed) FSaveGuard.StartupLoadFailed(Database->FileName);
+        ShowAutoSaveHold();
     }
 }
 
@@ -483,6 +494,7 @@ bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
     }
     if (&Data == Database) {
         FSaveGuard.Clear();
+        FChangedElsewhere = false;
         FDiskStamp = result.Stamp;
         FSearchNarrowing.Forget();
         FFilterAnswer.Forget();
@@ -493,6 +505,7 @@ bool TMainForm::LoadDatabase(TuData& Data, const std::string& FileName) {
     RefreshTaskList();
     StartupMark("database: task list");
     SetAsDefaultM->SetChecked(IsDefaultDatabase(Options, Data.FileName));
+    ShowAutoSaveHold();
     return true;
 }
 
@@ -521,6 +534,10 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
     if (blocked || result.Conflict) {
         if (Mode == TSaveMode::Unattended || Mode == TSaveMode::Auto || Mode == TSaveMode::Quiet) {
             if (CaptionHasCountdown(GetCaption())) SetCaption(FileCaption(fileName));
+            // Left alone in silence: the caption says so until a save
+            // the user asks for decides.
+            if (result.Conflict) FChangedElsewhere = true;
+            ShowAutoSaveHold();
             return false;
         }
         if (Mode == TSaveMode::Exit) BringWindowBack();
@@ -546,15 +563,35 @@ bool TMainForm::SaveOpenDatabase(TSaveMode Mode) {
         return false;
     }
     FDiskStamp = result.Stamp;
+    FChangedElsewhere = false;
     SetCaption(result.Caption);
+    ShowAutoSaveHold();
+    return true;
+}
+
+void TMainForm::ShowAutoSaveHold() {
+    if (!Database) return;
+    const TAutoSaveHold hold =
+        AutoSaveHoldOf(Options, Database->FileName, FSaveGuard.Blocks(Database->FileName), FChangedElsewhere);
+    const std::string caption = GetCaption();
+    const std::string shown = CaptionWithHold(caption, hold);
+    if (shown != caption) SetCaption(shown);
+}
+
+bool TMainForm::TakeEditsInProgress() {
+    TakeTitleBeingEdited();
+    // A new list's or tag's name typed without Enter: refused (a name in
+    // use), it stays in its box with the message that said why.
+    if (!TakeNewNameEdit()) return false;
+    CommitNote();
+    // A list made or renamed in the side tree is a change too.
+    StoreSideTree();
     return true;
 }
 
 bool TMainForm::SaveChangesBeforeOpen() {
     if (!Database) return true;
-    CommitNote();
-    // A list made or renamed in the side tree is a change too.
-    StoreSideTree();
+    if (!TakeEditsInProgress()) return false;
     if (!Database->Modified) return true;
     const int answer =
         gcl::ShowMessageBox(msg::SaveBeforeOpenQuestion, msg::AppTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
@@ -755,12 +792,17 @@ void TMainForm::SetAsDefaultMExecute(gcl::TObject*) {
     Options.DefaultDatabase = Database->FileName;
     const TOptionsSaved saved = SaveOptions(SettingsFileName());
     SetAsDefaultM->SetChecked(true);
+    ShowAutoSaveHold();
     // It is the default of this run all the same; the user learns that
     // the next start will not know it.
     if (!saved) gcl::ShowMessageBox(OptionsNotSavedMessage(saved, SettingsFileName()), msg::AppTitle, MB_OK | MB_ICONWARNING);
 }
 
 void TMainForm::CreateNewDbMExecute(gcl::TObject*) {
+    // What is being typed belongs to this database: taken first, it is in
+    // the copy the question offers, and no box is left open to take the
+    // emptied database a name.
+    if (!TakeEditsInProgress()) return;
     const int answer = gcl::ShowMessageBox(msg::ClearDatabaseQuestion, msg::AppTitle,
                                            MB_YESNOCANCEL | MB_ICONQUESTION);
     const TAnswer a = answer == IDYES ? TAnswer::Yes : answer == IDNO ? TAnswer::No : TAnswer::Cancel;
@@ -885,7 +927,9 @@ void TMainForm::Timer1Timer(gcl::TObject*) {
     }
     FollowDayInDueFilter();
     const TAutoSaveClock::TTick tick = FAutoSaveClock.Tick(gcl::Now(), Options, Database->FileName);
-    if (tick.Countdown && !FSaveGuard.Blocks(Database->FileName))
+    // No countdown to a save that will leave the file: the caption says
+    // why instead.
+    if (tick.Countdown && !FSaveGuard.Blocks(Database->FileName) && !FChangedElsewhere)
         SetCaption(CountdownCaption(Database->FileName, tick.Seconds));
     // The timer goes on under the message of a save that failed (its box
     // runs a modal loop): the saves that come due meanwhile wait for it
@@ -895,6 +939,9 @@ void TMainForm::Timer1Timer(gcl::TObject*) {
         if (!SaveOpenDatabase(TSaveMode::Auto) && CaptionHasCountdown(GetCaption()))
             SetCaption(FileCaption(Database->FileName));
     }
+    // The options, the open file or the guard may have changed since the
+    // last tick.
+    ShowAutoSaveHold();
 }
 
 // ---- Hot key and tray -----------------------------------------------------------------
@@ -1122,6 +1169,9 @@ void TMainForm::OptionsAExecute(gcl::TObject*) {
     TOptionsF* dialog = TOptionsF::Create(this, static_cast<IOptionsTarget*>(this));
     dialog->ShowModal();
     dialog->Free();
+    // The default database or auto-save changed: the caption says at once
+    // whether auto-save leaves the open database.
+    ShowAutoSaveHold();
 }
 
 void TMainForm::SetGroupsUnderlineColor(gcl::TColor Color) { List->GetPaintInfoGroup()->SetBandColor(Color); }

@@ -747,7 +747,16 @@ private:
     // The save every exit makes while the window can still stay. True when
     // the exit may go on: the changes were written, or there were none.
     bool SaveBeforeExit();
-    // Before another database replaces the open one: unsaved changes are
+    // Every edit in progress ends and is taken, before the database changes
+    // under it (opened, cleared): a title, a new list's or tag's name, a
+    // list or tag being renamed, the note. False when a name was refused
+    // (its box stays open, with the message).
+    bool TakeEditsInProgress();
+    // The caption ends with the reason auto-save, while it is on, leaves
+    // the open database (TAutoSaveHold), or with none.
+    void ShowAutoSaveHold();
+    // Before another database replaces the open one: edits in progress
+    // are taken (TakeEditsInProgress), then unsaved changes are
     // saved (Yes), dropped (No) or kept with the open file (Cancel, or a
     // save that failed). True when the other database may come.
     bool SaveChangesBeforeOpen();
@@ -952,6 +961,9 @@ private:
     bool FSessionReportWaiting = false;  // the report waits for WM_ENABLE
     // The open file as this run last read or wrote it.
     TFileStamp FDiskStamp;
+    // An auto-save left the file, which another program had changed, until
+    // a save or load decides.
+    bool FChangedElsewhere = false;
 };
 
 // Loads the screen cursors of the hand and the grab (slots crHandCursor

@@ -10,6 +10,7 @@
 #include "app/logic/TaskPresentation.h"
 #include "gcl/Graphics.h"
 #include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Files.h"
 
 namespace qelvo {
 
@@ -276,7 +277,22 @@ void TOptionsF::BrowseButClick(gcl::TObject*) {
 }
 
 void TOptionsF::okButClick(gcl::TObject*) {
-    const TOptionsSaved saved = ApplyOptionsDialog(ReadControls(), SettingsFileName());
+    const TOptions edited = ReadControls();
+    // A default database that is not there would be passed over at every
+    // start, and auto-save would save nothing: asked before it is taken.
+    const std::string opensInstead = StartupDatabaseFileName(edited.DefaultDatabase);
+    if (opensInstead != edited.DefaultDatabase) {
+        const std::string question = MissingDefaultDatabaseQuestion(edited.DefaultDatabase, opensInstead);
+        if (gcl::ShowMessageBox(question, msg::AppTitle, MB_YESNO | MB_ICONWARNING) != IDYES) {
+            SetModalResult(gcl::mrNone);
+            if (GetShowing() && DefDataBaseE->CanFocus()) {
+                DefDataBaseE->SetFocus();
+                DefDataBaseE->SelectAll();
+            }
+            return;
+        }
+    }
+    const TOptionsSaved saved = ApplyOptionsDialog(edited, SettingsFileName());
     if (!saved) gcl::ShowMessageBox(OptionsNotSavedMessage(saved, SettingsFileName()), msg::AppTitle, MB_OK | MB_ICONWARNING);
     if (FTarget) {
         FTarget->RefreshTaskList();

@@ -357,13 +357,15 @@ TEST_F(MainWindow, AutoSaveLeavesADatabaseOtherThanTheDefaultAlone) {
     Start();
     Dialogs.ExpectOpen(other);
     Form->OpenM->Execute();
-    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - Other.kpx");
+    // No countdown, no save: the caption says why.
+    const std::string leftAlone = "Qelvo v1.1 - Other.kpx  [Not auto-saved: not the default database]";
+    EXPECT_EQ(Form->GetCaption(), leftAlone);
     EXPECT_FALSE(Form->SetAsDefaultM->GetChecked());
     Database->Modified = true;
     for (int s = 40; s <= 61; ++s) {
         ClockNow.Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 0, 0) + s / 86400.0;
         Form->Timer1->OnTimer(Form->Timer1);
-        EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - Other.kpx");
+        EXPECT_EQ(Form->GetCaption(), leftAlone);
     }
     EXPECT_TRUE(Database->Modified);
     SaveOnExit = false;
@@ -377,14 +379,15 @@ TEST_F(MainWindow, ADatabaseThatCouldNotBeReadIsNeverOverwrittenUnasked) {
     WriteOptions("Default Database Tasks", DataFile());
     Dialogs.ExpectMessage("The database: " + DataFile() + " cannot be loaded. Possible corrupted database.", IDOK);
     Start();
-    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1");
+    // Auto-save skips it, without a countdown; the caption says why.
+    const std::string unread = std::string("Qelvo v1.1") + msg::UnreadNote;
+    EXPECT_EQ(Form->GetCaption(), unread);
     Database->Modified = true;
-    // Auto-save skips it, without a countdown.
     for (int s = 40; s <= 61; ++s) {
         ClockNow.Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 0, 0) + s / 86400.0;
         Form->Timer1->OnTimer(Form->Timer1);
     }
-    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1");
+    EXPECT_EQ(Form->GetCaption(), unread);
     // Ctrl+S asks; Cancel writes nothing, No offers Save as.
     Dialogs.ExpectMessage(" could not be loaded at start-up.", IDCANCEL);
     PressShortcut(Form->GetHandle(), 'S', true);
@@ -464,16 +467,19 @@ TEST_F(MainWindow, ASaveNeverReplacesUnaskedAFileAnotherWriterChanged) {
         Form->Timer1->OnTimer(Form->Timer1);
     }
     EXPECT_EQ(ReadFile(DataFile()), theirs);
-    EXPECT_EQ(Form->GetCaption(), "Qelvo v1.1 - ActualData.kpx");
+    // The caption says it was left, and why, until a save decides.
+    EXPECT_EQ(Form->GetCaption(), std::string("Qelvo v1.1 - ActualData.kpx") + msg::ChangedElsewhereNote);
     // Ctrl+S asks: Cancel writes nothing; Yes replaces it, and the next
     // save writes without a question.
     Dialogs.ExpectMessage(msg::ChangedOnDiskTail, IDCANCEL);
     PressShortcut(Form->GetHandle(), 'S', true);
     EXPECT_EQ(ReadFile(DataFile()), theirs);
     EXPECT_TRUE(Database->Modified);
+    EXPECT_EQ(Form->GetCaption(), std::string("Qelvo v1.1 - ActualData.kpx") + msg::ChangedElsewhereNote);
     Dialogs.ExpectMessage(msg::ChangedOnDiskTail, IDYES);
     PressShortcut(Form->GetHandle(), 'S', true);
     EXPECT_FALSE(Database->Modified);
+    EXPECT_EQ(Form->GetCaption().find(msg::ChangedElsewhereNote), std::string::npos) << Form->GetCaption();
     Database->Modified = true;
     PressShortcut(Form->GetHandle(), 'S', true);
     EXPECT_TRUE(Dialogs.Done());

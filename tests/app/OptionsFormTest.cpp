@@ -6,6 +6,7 @@
 #include "app/OptionsForm.h"
 #include "app/logic/MainShell.h"
 #include "gcl/rtl/DateTime.h"
+#include "gcl/rtl/Files.h"
 #include "gcl/rtl/IniFiles.h"
 #include "support/ApplicationTest.h"
 #include "support/Screenshot.h"
@@ -71,6 +72,8 @@ protected:
         Options = DefaultOptions();
         Target.OpenFile = App.File("Other.kpx");
         Target.Caption = FileCaption(Target.OpenFile);
+        // The open database is a file on the disk.
+        ASSERT_TRUE(gcl::WriteFileAtomic(Target.OpenFile, "", 0));
     }
     void TearDown() override {
         if (Dialog) Dialog->Free();
@@ -155,6 +158,27 @@ TEST_F(OptionsDialog, OkWritesTheOptionsInOrderAndTheRunValue) {
     EXPECT_EQ(12, Target.NoteFont);
     EXPECT_FALSE(Target.Tray);
     EXPECT_EQ(FileCaption(Target.OpenFile), Target.Caption);  // the countdown went away
+}
+
+// A default database that does not exist would be passed over at every
+// start: Ok says so, naming the file opened instead, and asks. No keeps
+// the dialog open and writes nothing; Yes takes the name.
+TEST_F(OptionsDialog, OkAsksBeforeItTakesADefaultDatabaseThatDoesNotExist) {
+    TOptionsF* d = Open();
+    const std::string missing = App.File("Nope.kpx");
+    d->DefDataBaseE->SetText(missing);
+    const std::string question = MissingDefaultDatabaseQuestion(missing, DefaultDatabaseFileName());
+    Dialogs.ExpectMessage(question, IDNO);
+    d->okBut->Click();
+    EXPECT_EQ(gcl::mrNone, d->GetModalResult());
+    EXPECT_EQ("", ReadFile(SettingsFileName()));
+    EXPECT_TRUE(Target.Log.empty());
+    EXPECT_NE(question.find(DefaultDatabaseFileName()), std::string::npos) << question;
+    Dialogs.ExpectMessage(question, IDYES);
+    d->okBut->Click();
+    EXPECT_EQ(gcl::mrOk, d->GetModalResult());
+    EXPECT_EQ(missing, Options.DefaultDatabase);
+    EXPECT_FALSE(Target.DefaultChecked);
 }
 
 TEST_F(OptionsDialog, OkWithoutStartUpDeletesTheRunValueAndKeepsAPlainCaption) {

@@ -24,6 +24,17 @@ private:
     const char* FName;
 };
 
+// A clock shift (QELVO_CLOCK_SHIFT) under which a program starts at
+// second Second of a minute: its auto-save, due every minute, comes
+// 60 - Second seconds later.
+inline std::string ShiftToSecond(int second) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    int shift = second - now.wSecond;
+    if (shift < 0) shift += 60;
+    return std::to_string(shift);
+}
+
 // The programs started while it lives see their midnight Lead seconds
 // from its making: their clock runs behind the system's by the time since
 // the system's last midnight. Midnight is the tick count of that moment.

@@ -49,7 +49,7 @@ TEST(OtherWriterScenario, ADatabaseAnotherProgramHoldsIsNotCalledCorrupted) {
 
     ChooseFromMenu(p, main, FileMenuX, OpenSteps);
     ASSERT_TRUE(ChooseFileName(p, other));
-    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - Other.kpx"; }));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - Other.kpx" + std::string(NotAutoSavedNote); }));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(other), std::vector<std::string>{"In the other file"});
@@ -233,6 +233,39 @@ TEST(OtherWriterScenario, AVersionRenamedOverTheDatabaseWhileItIsLoadedOrSavedIs
     ASSERT_TRUE(Answer(p, changed, "&Yes"));
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(db), (TTitles{"Ours", "Mine", "Mine too"}));
+}
+
+// With auto-save every minute and the file changed by another program,
+// the caption counted "Saving Database in 15 ... 2 seconds" and fell back
+// with nothing saved and no word until Ctrl+S or the exit. The file is
+// still left alone, and the caption now says it was not saved and why;
+// Ctrl+S asks and, answered Yes, saves and takes the word away.
+TEST(OtherWriterScenario, AnAutoSaveThatLeavesAFileAnotherProgramChangedSaysSo) {
+    TProgram p("other-writer-autosave");
+    WriteWorkDatabase(p.DatabasePath(), {"Mine"});
+    WriteFile(p.SettingsPath(), "[Options]\r\nMinToTrayC=0\r\nAutoSave=1\r\nAutoSave Interval=1\r\n");
+    // The first auto-save comes some twenty seconds after the start; one
+    // that comes before the other program writes saves the tasks as read,
+    // and the next minute's finds the file changed.
+    TEnvironmentScope shift("QELVO_CLOCK_SHIFT", ShiftToSecond(40));
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    WriteWorkDatabase(p.DatabasePath(), {"Theirs"});
+    const std::string theirs = ReadFile(p.DatabasePath());
+
+    const auto saysLeft = [&] { return TextOf(main).find("changed by another program") != std::string::npos; };
+    EXPECT_TRUE(WaitUntil(saysLeft, 75000)) << "the auto-save left the file without a word: " << TextOf(main);
+    EXPECT_EQ(ReadFile(p.DatabasePath()), theirs) << "the auto-save wrote over the other program's work";
+    EXPECT_NE(TextOf(main).find("Ctrl+S"), std::string::npos) << TextOf(main);
+
+    Key(p, 'S', Ctrl);
+    ASSERT_TRUE(Answer(p, "was changed by another program", "&Yes"));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main).find("[Last Save at") != std::string::npos && !saysLeft(); }))
+        << TextOf(main);
+    EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Mine"});
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
 }
 
 } // namespace qelvo::e2e

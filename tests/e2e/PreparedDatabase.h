@@ -123,13 +123,18 @@ inline void ChooseTheme(TProgram& p, HWND main, size_t index) {
     Key(p, VK_RETURN);
 }
 
+// What the caption ends with while auto-save is on but leaves the open
+// database, which is not the default one.
+inline constexpr const char* NotAutoSavedNote = "  [Not auto-saved: not the default database]";
+
 // Tools > Options (the Tools menu's last entry) and the dialog's number
 // boxes, top to bottom: list font size, note font size, auto-save
-// interval. Window is null when no dialog came, and the boxes when it has
-// not three.
+// interval; and the "Default Database :" box. Window is null when no
+// dialog came, and the boxes when it has not three number boxes.
 struct TOptionsDialog {
     HWND Window = nullptr;
     HWND ListFontSize = nullptr, NoteFontSize = nullptr, AutoSaveInterval = nullptr;
+    HWND DefaultDatabase = nullptr;
     HWND Ok = nullptr;
 };
 // The Options dialog the program shows, waiting for it.
@@ -149,6 +154,8 @@ inline TOptionsDialog WaitOptionsDialog(TProgram& p) {
     d.ListFontSize = spins[0];
     d.NoteFontSize = spins[1];
     d.AutoSaveInterval = spins[2];
+    const std::vector<HWND> edits = ChildrenOfClass(d.Window, "TTxcEdit");
+    if (edits.size() == 1) d.DefaultDatabase = edits.front();
     for (HWND b : ChildrenOfClass(d.Window, "TTxcButton"))
         if (TextOf(b) == "Ok") d.Ok = b;
     return d;

@@ -333,16 +333,6 @@ TEST(StartAndFilesScenario, ASecondStartTakesATitleBeingTypedAndClosesAnOpenMenu
     EXPECT_EQ(TitlesIn(p.DatabasePath()), (std::vector<std::string>{"Call Tom at noon", "Write report"}));
 }
 
-namespace {
-
-// The "Default Database :" box.
-HWND DefaultDatabaseEdit(HWND dialog) {
-    const std::vector<HWND> edits = ChildrenOfClass(dialog, "TTxcEdit");
-    return edits.size() == 1 ? edits.front() : nullptr;
-}
-
-} // namespace
-
 // A default database left empty or naming a folder cannot be opened: the
 // program opens the standard one, and it is the default of this run too,
 // so auto-save and "Set as default database" go by it.
@@ -357,7 +347,7 @@ TEST(StartAndFilesScenario, ADefaultDatabaseEmptyOrAFolderIsTheStandardOne) {
         EXPECT_EQ(TextOf(main), "Qelvo v1.1 - ActualData.kpx");
         TOptionsDialog d = OpenOptionsDialog(p, main);
         ASSERT_NE(d.Ok, nullptr);
-        HWND edit = DefaultDatabaseEdit(d.Window);
+        HWND edit = d.DefaultDatabase;
         ASSERT_NE(edit, nullptr);
         EXPECT_EQ(TextOf(edit), p.DatabasePath()) << "stored: " << stored;
         Click(p, CenterOf(d.Ok));
@@ -680,6 +670,13 @@ const char* SaveBeforeOpenQuestion = "You've made changes to this database, do y
 constexpr int OpenItem = 2;          // New task, New List, Open...
 constexpr int SetAsDefaultItem = 5;  // ... Save, Save as..., Set as default database
 
+// A shown edit box of the main window that holds Text.
+bool AnEditShows(HWND main, const std::wstring& text) {
+    for (HWND edit : ChildrenOfClass(main, "TXtEdit.UnicodeClass"))
+        if (IsWindowVisible(edit) && WideTextOf(edit) == text) return true;
+    return false;
+}
+
 // The file dialog that is up, or nullptr when a message box came instead.
 HWND FileDialog(TProgram& p) {
     HWND dialog = p.WaitDialog();
@@ -711,7 +708,7 @@ TEST(StartAndFilesScenario, OpenAsksBeforeUnsavedChangesAreDropped) {
     ASSERT_NE(FileDialog(p), nullptr);
     ASSERT_TRUE(SaveDialogAnswer(p, other));
     // The file opens once the dialog has gone.
-    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - Other.kpx"; })) << TextOf(main);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - Other.kpx" + std::string(NotAutoSavedNote); })) << TextOf(main);
 
     // No: the change is dropped on purpose, and the first file opens again.
     AddTask(p, "Dropped by No");
@@ -743,9 +740,19 @@ TEST(StartAndFilesScenario, SetAsDefaultDatabaseIsTheOneTheNextStartOpens) {
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
+    // A new list's name typed without Enter moved, box and all, into the
+    // database opened next, where Enter added it. It is taken first, as a
+    // change of the database it was typed in, which the question covers.
+    Key(p, 'N', Ctrl | Shift);
+    Type(p, "Half typed");
     FileMenuItem(p, OpenItem);
+    ASSERT_TRUE(Answer(p, SaveBeforeOpenQuestion, "&Yes")) << "the name typed was not taken as a change";
+    EXPECT_TRUE(Holds(ListsIn(p.DatabasePath()), "Half typed")) << "not saved with the database it was typed in";
     ASSERT_NE(FileDialog(p), nullptr);
     ASSERT_TRUE(SaveDialogAnswer(p, other));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main).find("Other.kpx") != std::string::npos; })) << TextOf(main);
+    EXPECT_FALSE(AnEditShows(main, L"Half typed")) << "the name's box came along into Other.kpx";
+    Key(p, VK_RETURN);
     FileMenuItem(p, SetAsDefaultItem);
     EXPECT_EQ(IniValue(p.SettingsPath(), "Options", "Default Database Tasks"), other);
     Key(p, 'Q', Ctrl);
@@ -758,6 +765,7 @@ TEST(StartAndFilesScenario, SetAsDefaultDatabaseIsTheOneTheNextStartOpens) {
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(other), TTitles{"In the other file"});
+    EXPECT_FALSE(Holds(ListsIn(other), "Half typed")) << "the name went into Other.kpx";
     EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"In the first file"});
 }
 

@@ -946,4 +946,62 @@ TEST(ThemesAndOptionsScenario, EachNumberBoxIsOneTabStopWhereTypingAndTheArrowsW
     EXPECT_EQ(p.WaitExit(), 0);
 }
 
+// A default database that does not exist was taken without a word, the
+// next start opened the standard one in silence, and auto-save, which
+// saves only the default database, saved nothing with no sign. Ok now
+// says the file does not exist and what opens instead, and asks (No goes
+// back to the name); a start that cannot open the default database says
+// which file it opened; and the caption says that auto-save leaves it.
+TEST(ThemesAndOptionsScenario, AMissingDefaultDatabaseIsToldInTheOptionsAndAtTheStart) {
+    TProgram p("options-missing-default");
+    WriteWorkDatabase(p.DatabasePath(), {"Was there"});
+    WriteFile(p.SettingsPath(), "[Options]\r\nMinToTrayC=0\r\nAutoSave=1\r\nAutoSave Interval=1\r\n");
+    p.Start();
+    HWND main = p.Main();
+    ASSERT_NE(main, nullptr);
+    TOptionsDialog d = OpenOptionsDialog(p, main);
+    ASSERT_NE(d.DefaultDatabase, nullptr);
+    ASSERT_NE(d.Ok, nullptr);
+    Click(p, CenterOf(d.DefaultDatabase));
+    Key(p, VK_END);
+    Key(p, VK_HOME, Shift);
+    Type(p, "Data\\Nope.kpx");
+
+    const auto okAndAsked = [&] {
+        Click(p, CenterOf(d.Ok));
+        HWND box = p.WaitDialog();
+        return box && box != d.Window ? ChildTexts(box) : std::string("<nothing asked>");
+    };
+    const std::string asked = okAndAsked();
+    EXPECT_NE(asked.find("Nope.kpx"), std::string::npos) << asked;
+    EXPECT_NE(asked.find("does not exist"), std::string::npos) << asked;
+    EXPECT_NE(asked.find(p.DatabasePath()), std::string::npos) << "not said what opens instead: " << asked;
+    ASSERT_TRUE(Answer(p, "does not exist", "&No"));
+    EXPECT_TRUE(IsWindowVisible(d.Window)) << "No closed the dialog";
+    EXPECT_EQ(Option(p, "Default Database Tasks"), "");
+    okAndAsked();
+    ASSERT_TRUE(Answer(p, "does not exist", "&Yes"));
+    ASSERT_TRUE(Closed(d.Window));
+    EXPECT_EQ(Option(p, "Default Database Tasks"), "Data\\Nope.kpx");
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main).find(NotAutoSavedNote) != std::string::npos; }))
+        << "the caption does not say that auto-save leaves the open database: " << TextOf(main);
+    Key(p, 'Q', Ctrl);
+    ASSERT_EQ(p.WaitExit(), 0);
+
+    p.Start();
+    HWND box = p.WaitDialog();
+    ASSERT_NE(box, nullptr) << "the start said nothing of the missing default database";
+    const std::string said = ChildTexts(box);
+    EXPECT_NE(said.find("Nope.kpx"), std::string::npos) << said;
+    EXPECT_NE(said.find("does not exist"), std::string::npos) << said;
+    EXPECT_NE(said.find(p.DatabasePath()), std::string::npos) << "not said which file opened: " << said;
+    Key(p, VK_RETURN);
+    main = p.Main();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(main) == "Qelvo v1.1 - ActualData.kpx" + std::string(NotAutoSavedNote); }))
+        << TextOf(main);
+    Key(p, 'Q', Ctrl);
+    EXPECT_EQ(p.WaitExit(), 0);
+}
+
 } // namespace qelvo::e2e

@@ -136,6 +136,24 @@ inline constexpr const char* LastSaveHead = "   [Last Save at ";
 inline constexpr const char* CountdownHead = "  [Saving Database in ";
 inline constexpr const char* CountdownTail = " seconds ]";
 inline constexpr const char* CountdownMarker = "[Saving Database in";
+// What the caption ends with while auto-save is on but leaves the open
+// database alone (TAutoSaveHold).
+inline constexpr const char* NotDefaultNote = "  [Not auto-saved: not the default database]";
+inline constexpr const char* UnreadNote = "  [Not auto-saved: the file could not be read at start-up]";
+inline constexpr const char* ChangedElsewhereNote = "  [Not saved: changed by another program, Ctrl+S decides]";
+
+// A default database that does not exist: at start (default, then the
+// file opened instead), and in Options' Ok (default, then the file a
+// start opens instead).
+inline constexpr const char* DefaultMissingHead = "The default database: ";
+inline constexpr const char* DefaultMissingOpenedMiddle = " does not exist.\r\nQelvo opens ";
+inline constexpr const char* DefaultMissingOpenedTail =
+    " instead. Auto-save saves only the default database, so it leaves this one: choose the default database "
+    "in Tools > Options, or open one and use \"Set as default database\".";
+inline constexpr const char* DefaultMissingOpensMiddle = " does not exist.\r\nUntil it does, Qelvo opens ";
+inline constexpr const char* DefaultMissingOpensTail =
+    " at start, and auto-save, which saves only the default database, saves nothing.\r\n\r\nKeep it as the "
+    "default database?";
 
 // The web pages and the support address of the maker.
 inline constexpr const char* HomePageUrl = "https://www.qelvo.com/?source=soft";

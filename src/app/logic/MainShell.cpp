@@ -73,6 +73,43 @@ std::string FreeCopyName(const std::string& fileName) {
     }
 }
 
+TAutoSaveHold AutoSaveHoldOf(const TOptions& options, const std::string& openFileName, bool unread,
+                             bool changedElsewhere) {
+    if (!AutoSaveRuns(options)) return TAutoSaveHold::None;
+    if (!IsDefaultDatabase(options, openFileName)) return TAutoSaveHold::NotDefault;
+    if (unread) return TAutoSaveHold::Unread;
+    if (changedElsewhere) return TAutoSaveHold::ChangedElsewhere;
+    return TAutoSaveHold::None;
+}
+
+std::string CaptionWithHold(const std::string& caption, TAutoSaveHold hold) {
+    std::string text = caption;
+    for (const char* note : {msg::NotDefaultNote, msg::UnreadNote, msg::ChangedElsewhereNote}) {
+        const std::string_view n(note);
+        if (text.size() >= n.size() && text.compare(text.size() - n.size(), n.size(), n) == 0) {
+            text.erase(text.size() - n.size());
+            break;
+        }
+    }
+    switch (hold) {
+    case TAutoSaveHold::None: break;
+    case TAutoSaveHold::NotDefault: text += msg::NotDefaultNote; break;
+    case TAutoSaveHold::Unread: text += msg::UnreadNote; break;
+    case TAutoSaveHold::ChangedElsewhere: text += msg::ChangedElsewhereNote; break;
+    }
+    return text;
+}
+
+std::string MissingDefaultDatabaseMessage(const std::string& defaultDatabase, const std::string& opened) {
+    return msg::DefaultMissingHead + defaultDatabase + msg::DefaultMissingOpenedMiddle + opened +
+           msg::DefaultMissingOpenedTail;
+}
+
+std::string MissingDefaultDatabaseQuestion(const std::string& defaultDatabase, const std::string& opensInstead) {
+    return msg::DefaultMissingHead + defaultDatabase + msg::DefaultMissingOpensMiddle + opensInstead +
+           msg::DefaultMissingOpensTail;
+}
+
 namespace {
 
 // The hash of a file stamp, fed the bytes in pieces of any size: two

@@ -121,6 +121,24 @@ private:
     int FMinutes = 0;
 };
 
+// Why auto-save, while it runs, leaves the open database alone: it saves
+// only the default database; a file that could not be read at start-up
+// is replaced only when the user says so, and so is one another program
+// changed since this run read or wrote it (an auto-save found it so).
+enum class TAutoSaveHold { None, NotDefault, Unread, ChangedElsewhere };
+TAutoSaveHold AutoSaveHoldOf(const TOptions& options, const std::string& openFileName, bool unread,
+                             bool changedElsewhere);
+// Caption with the note of Hold at its end (none for None), in place of a
+// note it showed before.
+std::string CaptionWithHold(const std::string& caption, TAutoSaveHold hold);
+
+// A start whose default database does not exist: what it says, naming
+// the file it opened instead.
+std::string MissingDefaultDatabaseMessage(const std::string& defaultDatabase, const std::string& opened);
+// Options' Ok with a default database that does not exist: the question
+// whether to keep it, naming the file a start opens instead.
+std::string MissingDefaultDatabaseQuestion(const std::string& defaultDatabase, const std::string& opensInstead);
+
 // ---- Saving ------------------------------------------------------------------------
 
 

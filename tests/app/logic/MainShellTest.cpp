@@ -76,6 +76,34 @@ TEST(MainShell, AutoSaveDue) {
     Database = nullptr;
 }
 
+// While auto-save is on, the caption says why it leaves the open
+// database, and a note replaces the one shown before rather than piling
+// up after the last save's time.
+TEST(MainShell, TheCaptionSaysWhyAutoSaveLeavesTheOpenDatabase) {
+    TOptions o;
+    o.DefaultDatabase = "a.kpx";
+    EXPECT_EQ(TAutoSaveHold::None, AutoSaveHoldOf(o, "a.kpx", false, false));
+    EXPECT_EQ(TAutoSaveHold::NotDefault, AutoSaveHoldOf(o, "b.kpx", false, false));
+    EXPECT_EQ(TAutoSaveHold::Unread, AutoSaveHoldOf(o, "a.kpx", true, false));
+    EXPECT_EQ(TAutoSaveHold::ChangedElsewhere, AutoSaveHoldOf(o, "a.kpx", false, true));
+    // Off (or never due), it leaves every database: nothing to say.
+    o.AutoSaveInterval = 0;
+    EXPECT_EQ(TAutoSaveHold::None, AutoSaveHoldOf(o, "b.kpx", true, true));
+    o.AutoSaveInterval = 5;
+    o.AutoSave = false;
+    EXPECT_EQ(TAutoSaveHold::None, AutoSaveHoldOf(o, "b.kpx", false, true));
+
+    const std::string saved = LastSaveCaption(std::string("C:") + gcl::PathDelim + "b.kpx", At(9, 5, 0));
+    const std::string other = CaptionWithHold(saved, TAutoSaveHold::NotDefault);
+    EXPECT_EQ("Qelvo v1.1 - b.kpx   [Last Save at 09:05]  [Not auto-saved: not the default database]", other);
+    EXPECT_EQ(other, CaptionWithHold(other, TAutoSaveHold::NotDefault));
+    const std::string changed = CaptionWithHold(other, TAutoSaveHold::ChangedElsewhere);
+    EXPECT_EQ("Qelvo v1.1 - b.kpx   [Last Save at 09:05]  [Not saved: changed by another program, Ctrl+S decides]",
+              changed);
+    EXPECT_EQ(saved, CaptionWithHold(changed, TAutoSaveHold::None));
+    EXPECT_EQ(saved, CaptionWithHold(saved, TAutoSaveHold::None));
+}
+
 TEST(MainShell, AutoSaveClockCountsWallClockMinutes) {
     TOptions o;
     o.DefaultDatabase = "a.kpx";
