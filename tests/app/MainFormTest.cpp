@@ -540,8 +540,17 @@ TEST_F(MainWindow, ClearDatabaseStopsWhenTheCopyIsCancelledAndSaveAsWritesACopy)
     ASSERT_TRUE(saved.LoadFromFile(copy));
     EXPECT_EQ(saved.Tasks->GetCount(), 2);
 
+    // A new list's name typed without Enter belongs to the database it was
+    // typed in: taken before the question (it would be in the copy), its
+    // box is not left open for the emptied database.
+    Form->NewListTagM->Execute();
+    ASSERT_TRUE(Form->FolderTextE->GetVisible());
+    Form->FolderTextE->SetText(L"Half typed");
     Dialogs.ExpectMessage(msg::ClearDatabaseQuestion, IDCANCEL);
     Form->CreateNewDbM->Execute();
+    EXPECT_FALSE(Form->FolderTextE->GetVisible());
+    EXPECT_EQ(Database->Folders->GetCount(), 1);
+    EXPECT_EQ(Database->Folders->Get(0).substr(0, 10), "Half typed");
     // Exit without saving: No stays, Yes exits and leaves the file.
     Dialogs.ExpectMessage(msg::ExitWithoutSavingQuestion, IDNO);
     PressShortcut(Form->GetHandle(), 'X', true, true);

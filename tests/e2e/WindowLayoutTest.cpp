@@ -841,19 +841,27 @@ TEST(WindowLayoutScenario, AWindowClosedMaximisedComesBackToItsOwnPlaceWhenResto
     ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(main); }));
     EXPECT_TRUE(AtItsOwnPlace(main)) << "restored to a place the user never gave it";
 
-    // Maximised again from the system menu, closed from it: the next start
-    // is maximised and Restore there gives the same place.
-    SystemMenu(p, 'X');
-    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != 0; }));
-    SystemMenu(p, 'C');
-    EXPECT_EQ(p.WaitExit(), 0);
-    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Maximized"), "1");
-    p.Start();
-    main = p.Main();
-    ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(IsZoomed(main));
-    SystemMenu(p, 'R');
-    ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(main); }));
+    // Maximised from the system menu and closed (from it, or by Ctrl+Q);
+    // the next start is maximised and restored from the system menu.
+    const auto closeMaximisedAndRestoreAfterAStart = [&](bool fromSystemMenu) {
+        SystemMenu(p, 'X');
+        ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != 0; }));
+        if (fromSystemMenu)
+            SystemMenu(p, 'C');
+        else
+            Key(p, 'Q', Ctrl);
+        ASSERT_EQ(p.WaitExit(), 0);
+        EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Maximized"), "1");
+        p.Start();
+        main = p.Main();
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(IsZoomed(main));
+        SystemMenu(p, 'R');
+        ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(main); }));
+    };
+    // Restore there gives the same place.
+    closeMaximisedAndRestoreAfterAStart(true);
+    if (HasFatalFailure()) return;
     EXPECT_TRUE(AtItsOwnPlace(main));
 
     // Moved and resized, then maximised and closed: restoring it after the
@@ -867,17 +875,8 @@ TEST(WindowLayoutScenario, AWindowClosedMaximisedComesBackToItsOwnPlaceWhenResto
     Drag(p, {moved.right - 3, moved.bottom - 3}, {moved.right + 57, moved.bottom + 37});
     ASSERT_TRUE(WaitUntil([&] { return Describe(RectOf(main)) == "140,110 760x490"; }))
         << "not resized: " << Describe(RectOf(main));
-    SystemMenu(p, 'X');
-    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != 0; }));
-    Key(p, 'Q', Ctrl);
-    ASSERT_EQ(p.WaitExit(), 0);
-    EXPECT_EQ(IniValue(p.SettingsPath(), "Form", "Maximized"), "1");
-    p.Start();
-    main = p.Main();
-    ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(IsZoomed(main));
-    SystemMenu(p, 'R');
-    ASSERT_TRUE(WaitUntil([&] { return !IsZoomed(main); }));
+    closeMaximisedAndRestoreAfterAStart(false);
+    if (HasFatalFailure()) return;
     EXPECT_EQ(Describe(RectOf(main)), "140,110 760x490") << "restored to an older run's place and size";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
