@@ -251,6 +251,10 @@ TEST(OtherWriterScenario, AnAutoSaveThatLeavesAFileAnotherProgramChangedSaysSo) 
     p.Start();
     HWND main = p.Main();
     ASSERT_NE(main, nullptr);
+    // The other program writes while no auto-save counts down (a start
+    // slowed past the first one's moment), never in the middle of a save.
+    const auto countsDown = [&] { return TextOf(main).find("[Saving Database in") != std::string::npos; };
+    ASSERT_TRUE(WaitUntil([&] { return !countsDown(); }, 30000)) << TextOf(main);
     WriteWorkDatabase(p.DatabasePath(), {"Theirs"});
     const std::string theirs = ReadFile(p.DatabasePath());
 
