@@ -44,6 +44,7 @@ TMainForm* TMainWindowTest::OpenMainForm() {
         form->RefreshTaskList();
     }
     form->Show();
+    MovePointerOutside(form->GetHandle());
     PumpMessages(50);
     return form;
 }

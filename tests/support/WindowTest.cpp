@@ -22,6 +22,18 @@ bool PumpMessages(unsigned milliseconds, const std::function<bool()>& done) {
     }
 }
 
+void MovePointerOutside(void* window) {
+    RECT r{};
+    GetWindowRect(static_cast<HWND>(window), &r);
+    const int right = GetSystemMetrics(SM_CXSCREEN) - 1, bottom = GetSystemMetrics(SM_CYSCREEN) - 1;
+    for (const POINT corner : {POINT{right, bottom}, POINT{0, bottom}, POINT{right, 0}, POINT{0, 0}}) {
+        if (!PtInRect(&r, corner)) {
+            SetCursorPos(corner.x, corner.y);
+            return;
+        }
+    }
+}
+
 HiddenTestWindow::HiddenTestWindow() {
     static ATOM cls = [] {
         WNDCLASSA wc{};

@@ -10,6 +10,11 @@ namespace qelvo::test {
 // (always true when no predicate is given and the time ran out).
 bool PumpMessages(unsigned milliseconds, const std::function<bool()>& done = {});
 
+// Moves the mouse pointer to a corner of the screen outside the window
+// `window` (an HWND), so that what the window hot-tracks comes from the
+// test alone and not from wherever earlier programs left the pointer.
+void MovePointerOutside(void* window);
+
 // A hidden top-level window owned by the test, for parenting controls and
 // receiving messages. Destroyed with the object.
 class HiddenTestWindow {
