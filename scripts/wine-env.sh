@@ -43,18 +43,11 @@ export WINEDEBUG=-all
 # for devices all the time (most of a tenth of a processor per prefix).
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d;winebus.sys=d;wineusb.sys=d"
 
-# Starts Xvfb on a free display when none is set. Sets QELVO_XVFB_PID.
+# Starts Xvfb on a free display when none is set (qelvo_private_display:
+# two runs starting at once get a display each). Sets QELVO_XVFB_PID.
 qelvo_ensure_display() {
   if [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local n=99
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  QELVO_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    sleep 0.1
-  done
+  qelvo_private_display || return 1
   echo "display: started Xvfb on $DISPLAY"
 }
 
@@ -134,6 +127,12 @@ qelvo_warm_wine() {
 qelvo_begin_test_session() {
   qelvo_ensure_display
   qelvo_ensure_prefix
+  qelvo_start_wine
+}
+
+# On the prefix and display set: the server, the services, the prepared
+# settings and the idle program that keeps the desktop process up.
+qelvo_start_wine() {
   qelvo_warm_wine
   # A scenario that changes a setting of the display (its dots per inch)
   # puts it back when it ends; one killed at its time limit cannot. Every
@@ -142,9 +141,131 @@ qelvo_begin_test_session() {
   wine "$QELVO_ROOT/build/$QELVO_WINBUILD/tests/wintool.exe" hold 0 >/dev/null 2>&1 </dev/null &
 }
 
-# Ends what qelvo_begin_test_session started.
+# Ends what qelvo_begin_test_session started, and what a slot whose entry
+# was killed left running.
 qelvo_end_test_session() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "${QELVO_XVFB_PID:-}" ] && kill "$QELVO_XVFB_PID" 2>/dev/null
+  qelvo_stop_slots
+  return 0
+}
+
+# How many Windows test entries run side by side: one per processor this
+# process may use (nproc heeds taskset), at most 4. The end-to-end
+# scenarios mostly wait on the program they drive, but each step's wait has
+# a bound: more programs than processors would stretch the waits.
+qelvo_test_jobs() {
+  local n
+  n="$(nproc)"
+  echo $((n > 4 ? 4 : n))
+}
+
+# ---- Slots: a display and a Wine prefix of an entry's own
+# An entry with QELVO_SLOT set (the end-to-end suite's) runs in a slot
+# (scripts/wine-exec): an Xvfb of its own and a fresh copy of the prepared
+# prefix with its own wineserver, services and desktop. Programs in
+# different slots share no focus, foreground window, capture, cursor,
+# clipboard or registry, so such entries run side by side, and beside the
+# entries on the run's shared display. Slot K lives in
+# $WINEPREFIX-slots/K (K.lock held while an entry uses it); the slot ends
+# with its entry.
+
+QELVO_SLOTS_DIR="$WINEPREFIX-slots"
+
+# Starts an Xvfb on the first free display above 100. Sets DISPLAY and
+# QELVO_XVFB_PID. Two callers racing for one number are sorted out by the
+# server itself: the one whose lock file names its own process has it.
+qelvo_private_display() {
+  local n pid i
+  for ((n = 101; n < 200; n++)); do
+    # A number whose server still runs is taken; the server clears a lock
+    # that a killed one left.
+    pid="$(cat "/tmp/.X$n-lock" 2>/dev/null | tr -d ' \n')"
+    [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && continue
+    setsid Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null 8>&- 9>&- &
+    pid=$!
+    for ((i = 0; i < 200; i++)); do
+      kill -0 "$pid" 2>/dev/null || break
+      if [ -e "/tmp/.X11-unix/X$n" ] && [ "$(cat "/tmp/.X$n-lock" 2>/dev/null | tr -d ' \n')" = "$pid" ]; then
+        export DISPLAY=":$n"
+        QELVO_XVFB_PID=$pid
+        return 0
+      fi
+      sleep 0.05
+    done
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  done
+  echo "display: no free display among :101 to :199" >&2
+  return 1
+}
+
+# Makes the prepared prefix unless it is ready (on a display of its own,
+# which it needs only meanwhile); one caller at a time.
+qelvo_prepare_prefix() {
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    exec 9>"$WINEPREFIX.lock"
+    flock 9
+    [ -f "$WINEPREFIX/.qelvo-ready-6" ] && exit 0
+    unset DISPLAY
+    qelvo_private_display 9>&- || exit 1
+    qelvo_ensure_prefix 9>&-
+    kill "$QELVO_XVFB_PID" 2>/dev/null
+    [ -f "$WINEPREFIX/.qelvo-ready-6" ]
+  )
+}
+
+# Takes the first free slot (its lock on file descriptor 8, for as long as
+# the caller runs) and brings it up: a fresh copy of the prepared prefix,
+# a display, the server and services. WINEPREFIX and DISPLAY are the
+# slot's then; QELVO_SLOT_DIR names it. The prepared prefix must be ready.
+qelvo_take_slot() {
+  local base="$WINEPREFIX" k copy
+  mkdir -p "$QELVO_SLOTS_DIR"
+  for ((k = 0; ; k++)); do
+    exec 8>"$QELVO_SLOTS_DIR/$k.lock"
+    flock -n 8 && break
+    exec 8>&-
+  done
+  copy="$QELVO_SLOTS_DIR/$k"
+  QELVO_SLOT_DIR="$copy"
+  # What an entry killed at its time limit left running.
+  qelvo_slot_down "$copy"
+  rm -rf "$copy"
+  # The libraries and fonts (most of the prefix's 700 MB) are shared as
+  # hard links: Wine only reads them. Every other file (the registry, the
+  # ini files) is a copy of the slot's own.
+  cp -al "$base" "$copy" || return 1
+  find "$copy" -type f ! -iname '*.dll' ! -iname '*.exe' ! -iname '*.drv' ! -iname '*.sys' ! -iname '*.ocx' \
+    ! -iname '*.cpl' ! -iname '*.acm' ! -iname '*.tlb' ! -iname '*.nls' ! -iname '*.tt[fc]' ! -iname '*.fon' \
+    -print0 | while IFS= read -r -d '' f; do cp -p "$f" "$f.slot" && mv -f "$f.slot" "$f"; done
+  export WINEPREFIX="$copy"
+  unset DISPLAY
+  qelvo_private_display || return 1
+  echo "$QELVO_XVFB_PID" >"$copy.xvfb"
+  qelvo_start_wine 8>&- 9>&-
+}
+
+# Ends what runs in the slot whose folder is Copy (its lock held).
+qelvo_slot_down() {
+  local copy="$1" pid
+  [ -d "$copy" ] && WINEPREFIX="$copy" wineserver -k >/dev/null 2>&1 </dev/null 8>&- 9>&-
+  pid="$(cat "$copy.xvfb" 2>/dev/null)"
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  rm -f "$copy.xvfb"
+  return 0
+}
+
+# Ends what runs in every slot no entry uses now.
+qelvo_stop_slots() {
+  local lock
+  for lock in "$QELVO_SLOTS_DIR"/*.lock; do
+    [ -e "$lock" ] || continue
+    (
+      exec 8>"$lock"
+      flock -n 8 && qelvo_slot_down "${lock%.lock}"
+    )
+  done
   return 0
 }
