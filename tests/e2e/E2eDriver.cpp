@@ -320,7 +320,10 @@ TProgram::TProgram(const std::string& scenario, bool keepFolder) {
     RemoveTree(FFolder);
     CreateDirectoryA(FFolder.c_str(), nullptr);
     const std::string program = FolderFromEnvironment("QELVO_E2E_PROGRAM");
-    CopyFileA((program + "\\qelvo.exe").c_str(), PathOf("qelvo.exe").c_str(), FALSE);
+    if (!CopyFileA((program + "\\qelvo.exe").c_str(), PathOf("qelvo.exe").c_str(), FALSE)) {
+        const DWORD error = GetLastError();
+        ADD_FAILURE() << "cannot copy the program into " << FFolder << " (error " << error << ")";
+    }
     CopyFolderFiles(program + "\\Print Templates", PathOf("Print Templates"));
     const std::string jotpaper = FolderFromEnvironment("QELVO_E2E_JOTPAPER");
     if (!jotpaper.empty()) CopyFileA((jotpaper + "\\Jotpaper.dll").c_str(), PathOf("Jotpaper.dll").c_str(), FALSE);
@@ -349,9 +352,10 @@ void TProgram::StartAs(WORD show, const std::string& arguments, const std::strin
     PROCESS_INFORMATION pi{};
     std::string command = "\"" + PathOf("qelvo.exe") + "\"";
     if (!arguments.empty()) command += " " + arguments;
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.empty() ? FFolder.c_str() : folder.c_str(), &si, &pi))
-        << "cannot start " << command;
+    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                        folder.empty() ? FFolder.c_str() : folder.c_str(), &si, &pi);
+    const DWORD error = GetLastError();
+    ASSERT_TRUE(started) << "cannot start " << command << " (error " << error << ")";
     Began(pi);
 }
 
@@ -443,8 +447,8 @@ HWND TProgram::Target() const {
 
 bool TProgram::Answered(HWND target) const {
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, WaitBound, &result)) return true;
-    if (IsWindow(target) && Running()) ADD_FAILURE() << "the program did not answer within " << WaitBound << " ms";
+    if (SendMessageTimeoutA(target, WM_NULL, 0, 0, SMTO_NORMAL, FAnswerBound, &result)) return true;
+    if (IsWindow(target) && Running()) ADD_FAILURE() << "the program did not answer within " << FAnswerBound << " ms";
     return false;
 }
 

@@ -106,6 +106,10 @@ public:
     // Returns once the program's thread has handled what was sent to it
     // (input included); false when it stopped answering.
     bool Settle(unsigned rounds = 4) const;
+    // How long the program may take to answer after a step before the
+    // scenario fails (WaitBound unless set): a step over a very large
+    // database may take a loaded machine tens of seconds.
+    void SetAnswerBound(unsigned ms) { FAnswerBound = ms; }
     // Returns once the program has painted what came before: it answered
     // a message, no shown window of it is left with a part to paint, and
     // the painting under way ended. What it drew reaches the screen a moment
@@ -146,6 +150,7 @@ private:
     DWORD FProcessId = 0;
     DWORD FThreadId = 0;
     HWND FMain = nullptr;
+    unsigned FAnswerBound = WaitBound;
 };
 
 // ---- Input: each call passes through the window system and returns after
