@@ -10,24 +10,15 @@
 #include <vector>
 
 #include "theming/TxUtilsCore.h"
+#include "BenchTiming.h"
+
+using qelvo::bench::MedianSeconds;
 
 namespace {
 
 using TClock = std::chrono::steady_clock;
 
-template <class F>
-double MedianSeconds(int runs, F&& f) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = TClock::now();
-        f();
-        times.push_back(std::chrono::duration<double>(TClock::now() - t0).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-void Report(benchmark::State& state, double seconds, int iterations, double floor, double limit) {
+void ReportAgainstFloorUs(benchmark::State& state, double seconds, int iterations, double floor, double limit) {
     state.counters["floor_us"] = floor * 1e6;
     state.counters["ratio"] = seconds / std::max(iterations, 1) / floor;
     state.counters["limit"] = limit;
@@ -71,7 +62,7 @@ void BM_ImageEffectPixels(benchmark::State& state) {
         total += std::chrono::duration<double>(TClock::now() - t0).count();
         ++runs;
     }
-    Report(state, total, runs, floor, 6);
+    ReportAgainstFloorUs(state, total, runs, floor, 6);
 }
 BENCHMARK(BM_ImageEffectPixels)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -91,7 +82,7 @@ void BM_GradientCacheHit(benchmark::State& state) {
         total += std::chrono::duration<double>(TClock::now() - t0).count();
         ++runs;
     }
-    Report(state, total, runs, std::max(floor, 1e-9), 200);
+    ReportAgainstFloorUs(state, total, runs, std::max(floor, 1e-9), 200);
     state.counters["build_us"] = MedianSeconds(15, [&] {
         benchmark::DoNotOptimize(qelvo::GradientTable(200, 0, 0xFFFFFF).data());
     }) * 1e6;

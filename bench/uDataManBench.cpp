@@ -42,6 +42,9 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
+#include "BenchTiming.h"
+
+using qelvo::bench::MedianSeconds;
 
 namespace {
 
@@ -188,19 +191,6 @@ double Seconds(TClock::time_point a, TClock::time_point b) {
     return std::chrono::duration<double>(b - a).count();
 }
 
-// The median time of RUNS calls of F.
-template <class F>
-double MedianSeconds(int runs, F&& f) {
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = TClock::now();
-        f();
-        times.push_back(Seconds(t0, TClock::now()));
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // The file read with one call into a buffer of its size.
 std::string ReadSized(const std::string& path) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -257,7 +247,7 @@ bool WritePlain(const std::string& path, const std::string& bytes) {
     return bool(f);
 }
 
-void Report(benchmark::State& state, double seconds, int iterations, double floor, double limit) {
+void ReportAgainstFloorMs(benchmark::State& state, double seconds, int iterations, double floor, double limit) {
     const double mean = seconds / std::max(iterations, 1);
     state.counters["floor_ms"] = floor * 1e3;
     state.counters["ratio"] = mean / floor;
@@ -324,7 +314,7 @@ void BM_Save(benchmark::State& state) {
         total += Seconds(t0, TClock::now());
         ++runs;
     }
-    Report(state, total, runs, floor, 4);
+    ReportAgainstFloorMs(state, total, runs, floor, 4);
     state.counters["plain_floor_ms"] = plain * 1e3;
     state.counters["ratio_plain"] = total / std::max(runs, 1) / plain;
 }
@@ -518,7 +508,7 @@ void ChosenCase(benchmark::State& state, Command command, Set set, double limit)
     }
     std::sort(times.begin(), times.end());
     state.counters["tasks"] = static_cast<double>(chosen.size());
-    Report(state, times.empty() ? 0 : times[times.size() / 2], 1, floor, limit);
+    ReportAgainstFloorMs(state, times.empty() ? 0 : times[times.size() / 2], 1, floor, limit);
 }
 
 void BM_Chosen10k_Priority(benchmark::State& state) {

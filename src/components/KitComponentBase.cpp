@@ -8,11 +8,11 @@ namespace qelvo {
 GCL_IMPLEMENT_CLASS(TKitComponent)
 
 namespace {
-const TUnitVersionInfo UnitVersion{"KitComponentBase.cpp", "1.0", "2026-12-07", "components", "", nullptr};
-void Init() { RegisterUnitVersion(UnitVersionInstance(), UnitVersion); }
-void Done() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
+const TUnitVersionInfo ComponentBaseUnitVersion{"KitComponentBase.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+void InitComponentBase() { RegisterUnitVersion(UnitVersionInstance(), ComponentBaseUnitVersion); }
+void DoneComponentBase() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
 } // namespace
 
-gcl::TUnit KitComponentBaseUnit{"KitComponentBase", &Init, &Done};
+gcl::TUnit KitComponentBaseUnit{"KitComponentBase", &InitComponentBase, &DoneComponentBase};
 
 } // namespace qelvo

@@ -334,11 +334,11 @@ void TKitExCustomMemo::PaintDotNetFrame() {
 }
 
 namespace {
-const TUnitVersionInfo UnitVersion{"KitExStdCtrls.cpp", "1.0", "2026-12-07", "components", "", nullptr};
-void Init() { RegisterUnitVersion(UnitVersionInstance(), UnitVersion); }
-void Done() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
+const TUnitVersionInfo ExStdCtrlsUnitVersion{"KitExStdCtrls.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+void InitExStdCtrls() { RegisterUnitVersion(UnitVersionInstance(), ExStdCtrlsUnitVersion); }
+void DoneExStdCtrls() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
 } // namespace
 
-gcl::TUnit KitExStdCtrlsUnit{"KitExStdCtrls", &Init, &Done};
+gcl::TUnit KitExStdCtrlsUnit{"KitExStdCtrls", &InitExStdCtrls, &DoneExStdCtrls};
 
 } // namespace qelvo

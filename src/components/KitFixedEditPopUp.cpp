@@ -134,9 +134,9 @@ TPopupMenu* GetFixedEditPopup(TWinControl* control, bool update) {
 }
 
 namespace {
-const TUnitVersionInfo UnitVersion{"KitFixedEditPopUp.cpp", "1.0", "2026-12-07", "components", "", nullptr};
-void Init() { RegisterUnitVersion(UnitVersionInstance(), UnitVersion); }
-void Done() {
+const TUnitVersionInfo FixedEditPopUpUnitVersion{"KitFixedEditPopUp.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+void InitFixedEditPopUp() { RegisterUnitVersion(UnitVersionInstance(), FixedEditPopUpUnitVersion); }
+void DoneFixedEditPopUp() {
     if (GHidden) {
         GHidden->Free();
         GHidden = nullptr;
@@ -145,6 +145,6 @@ void Done() {
 }
 } // namespace
 
-gcl::TUnit KitFixedEditPopUpUnit{"KitFixedEditPopUp", &Init, &Done};
+gcl::TUnit KitFixedEditPopUpUnit{"KitFixedEditPopUp", &InitFixedEditPopUp, &DoneFixedEditPopUp};
 
 } // namespace qelvo

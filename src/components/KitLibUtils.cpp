@@ -8,9 +8,9 @@ namespace qelvo {
 
 namespace {
 
-const TUnitVersionInfo UnitVersion{"KitLibUtils.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+const TUnitVersionInfo LibUtilsUnitVersion{"KitLibUtils.cpp", "1.0", "2026-12-07", "components", "", nullptr};
 
-void Init() {
+void InitLibUtils() {
     // The drag cursors load when a drag first shows them.
     if (gcl::Screen) {
         gcl::Screen->SetCursorAlias(crKitMultiDrag, gcl::crMultiDrag);
@@ -18,13 +18,13 @@ void Init() {
         gcl::Screen->SetCursorAlias(crKitMultiDragLink, gcl::crMultiDrag);
         gcl::Screen->SetCursorAlias(crKitMultiDragAlt, gcl::crMultiDrag);
     }
-    RegisterUnitVersion(UnitVersionInstance(), UnitVersion);
+    RegisterUnitVersion(UnitVersionInstance(), LibUtilsUnitVersion);
 }
 
-void Done() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
+void DoneLibUtils() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
 
 } // namespace
 
-gcl::TUnit KitLibUtilsUnit{"KitLibUtils", &Init, &Done};
+gcl::TUnit KitLibUtilsUnit{"KitLibUtils", &InitLibUtils, &DoneLibUtils};
 
 } // namespace qelvo

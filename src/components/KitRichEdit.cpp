@@ -1584,7 +1584,7 @@ GCL_PUBLISHED(TKitRichEdit,
 
 namespace {
 
-const TUnitVersionInfo UnitVersion{"KitRichEdit.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+const TUnitVersionInfo RichEditUnitVersion{"KitRichEdit.cpp", "1.0", "2026-12-07", "components", "", nullptr};
 
 // How long the end waits for a clipboard another program holds open: a
 // clipboard manager reads it in a moment.
@@ -1600,7 +1600,7 @@ HMODULE LoadQuietly(const char* name) {
 }
 
 void InitRichEdit() {
-    RegisterUnitVersion(UnitVersionInstance(), UnitVersion);
+    RegisterUnitVersion(UnitVersionInstance(), RichEditUnitVersion);
     CFEmbeddedObject = RegisterClipboardFormatA("Embedded Object");
     CFLinkSource = RegisterClipboardFormatA("Link Source");
     CFRtf = RegisterClipboardFormatA("Rich Text Format");

@@ -94,8 +94,7 @@ TWindowsVersion ClassifyWindowsVersion(const TWindowsVersionData& data) {
 }
 
 namespace {
-gcl::TSystemLibrary Kernel32Library{"kernel32.dll"};
-gcl::TLibraryProc<void(WINAPI*)(SYSTEM_INFO*)> GetNativeSystemInfoProc{Kernel32Library, "GetNativeSystemInfo"};
+gcl::TLibraryProc<void(WINAPI*)(SYSTEM_INFO*)> GetNativeSystemInfoProc{KitKernel32Library, "GetNativeSystemInfo"};
 } // namespace
 
 bool GetNativeSystemInfoOrSystemInfo(SYSTEM_INFO& info) {
@@ -189,13 +188,13 @@ void ReadSystemFacts() {
     GFacts.WindowsVersion = GetWindowsVersion();
 }
 
-const TUnitVersionInfo UnitVersion{"KitSysUtils.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+const TUnitVersionInfo SysUtilsUnitVersion{"KitSysUtils.cpp", "1.0", "2026-12-07", "components", "", nullptr};
 
 void InitSysUtils() {
     ReadSystemFacts();
     BuildCharTables();
     GlobalKitCriticalSection();
-    RegisterUnitVersion(UnitVersionInstance(), UnitVersion);
+    RegisterUnitVersion(UnitVersionInstance(), SysUtilsUnitVersion);
 }
 
 void DoneSysUtils() {
@@ -218,5 +217,7 @@ IKitCriticalSection* GlobalKitCriticalSection() {
 }
 
 gcl::TUnit KitSysUtilsUnit{"KitSysUtils", &InitSysUtils, &DoneSysUtils};
+
+gcl::TSystemLibrary KitKernel32Library{"kernel32.dll"};
 
 } // namespace qelvo

@@ -11,6 +11,7 @@
 #include "gcl/rtl/Events.h"
 #include "gcl/rtl/Init.h"
 #include "gcl/rtl/Interfaces.h"
+#include "gcl/rtl/Libraries.h"
 #include "gcl/rtl/SysInfo.h"
 
 namespace qelvo {
@@ -118,5 +119,8 @@ IKitCriticalSection* GlobalKitCriticalSection();
 // Reads the system facts, builds the character tables and the critical
 // section; registers the unit's version record.
 extern gcl::TUnit KitSysUtilsUnit;
+
+// kernel32.dll for the components' entry points that not every system has.
+extern gcl::TSystemLibrary KitKernel32Library;
 
 } // namespace qelvo

@@ -22,8 +22,7 @@ namespace {
 
 constexpr uint32_t Shell5 = 0x00050000;
 
-gcl::TSystemLibrary Kernel32Library{"kernel32.dll"};
-gcl::TLibraryProc<DWORD(WINAPI*)(DWORD, DWORD)> RegisterServiceProcessProc{Kernel32Library, "RegisterServiceProcess"};
+gcl::TLibraryProc<DWORD(WINAPI*)(DWORD, DWORD)> RegisterServiceProcessProc{KitKernel32Library, "RegisterServiceProcess"};
 
 bool ShellIsVersion5() { return GetShellVersion() >= Shell5; }
 
@@ -682,12 +681,12 @@ void TKitTrayIcon::Loaded() {
 }
 
 namespace {
-const TUnitVersionInfo UnitVersion{"KitTrayIcon.cpp", "1.0", "2026-12-07", "components", "", nullptr};
-void Init() { RegisterUnitVersion(UnitVersionInstance(), UnitVersion); }
-void Done() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
+const TUnitVersionInfo TrayIconUnitVersion{"KitTrayIcon.cpp", "1.0", "2026-12-07", "components", "", nullptr};
+void InitTrayIcon() { RegisterUnitVersion(UnitVersionInstance(), TrayIconUnitVersion); }
+void DoneTrayIcon() { UnregisterModuleUnitVersions(UnitVersionInstance()); }
 } // namespace
 
-gcl::TUnit KitTrayIconUnit{"KitTrayIcon", &Init, &Done};
+gcl::TUnit KitTrayIconUnit{"KitTrayIcon", &InitTrayIcon, &DoneTrayIcon};
 
 GCL_PUBLISHED(TKitTrayIcon,
     GCL_PROP(Active).Default(false),

@@ -15,10 +15,6 @@ namespace qelvo {
 
 namespace {
 
-bool IsDestroying(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDestroying); }
-bool IsDesigning(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
-bool IsLoading(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csLoading); }
-
 } // namespace
 
 // ==== Docks =====================================================================================

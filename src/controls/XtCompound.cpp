@@ -2,6 +2,7 @@
 // the title bar: its activation, the form's window hook, the resize
 // borders, the title toolbar's mouse, the caption buttons and painting.
 #include "controls/XtCompound.h"
+#include "controls/XtPaint.h"
 
 #include <shellapi.h>
 
@@ -15,8 +16,6 @@
 namespace qelvo {
 
 namespace {
-
-bool InState(const gcl::TComponent* c, gcl::TComponentStateItem flag) { return c->GetComponentState().Contains(flag); }
 
 // Window-frame parts of the "WINDOW" visual-styles class.
 constexpr int WP_CAPTION = 1;
@@ -110,14 +109,14 @@ void TXtCompoundItemsControl::DockRequestDock(gcl::TObject*, TBarCustomDockableW
 }
 
 void TXtCompoundItemsControl::InvalidateBackground(bool) {
-    if (InState(this, gcl::csDestroying) || !HandleAllocated()) return;
+    if (gcl::InState(this, gcl::csDestroying) || !HandleAllocated()) return;
     RedrawWindow(GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TXtCompoundItemsControl::CreateParams(gcl::TCreateParams& Params) {
     inherited::CreateParams(Params);
     // Sizing repaints only what changed.
-    if (!InState(this, gcl::csDesigning)) Params.WindowClass.style &= ~UINT(CS_VREDRAW | CS_HREDRAW);
+    if (!gcl::InState(this, gcl::csDesigning)) Params.WindowClass.style &= ~UINT(CS_VREDRAW | CS_HREDRAW);
 }
 
 void TXtCompoundItemsControl::Loaded() {
@@ -192,7 +191,7 @@ gcl::TCustomForm* TXtStatusToolbar::ParentForm() {
 }
 
 TRect TXtStatusToolbar::GetGripRect() {
-    if (InState(this, gcl::csDestroying) || !FSizeGrip || !GetDocked() || !GetCurrentDock()) return TRect{};
+    if (gcl::InState(this, gcl::csDestroying) || !FSizeGrip || !GetDocked() || !GetCurrentDock()) return TRect{};
     gcl::TCustomForm* form = ParentForm();
     if (!form || !form->HandleAllocated()) return TRect{};
     TRect placement;
@@ -350,7 +349,7 @@ GCL_PUBLISHED(TXtTitleBarButtonOptions,
 
 TXtTitleBarButtonOptions::TXtTitleBarButtonOptions(TXtCustomTitleBar* ATitleBar, TXtToolbar* AToolbar)
     : TXtButtonOptions(ATitleBar, AToolbar), FIcon(std::make_unique<gcl::TIcon>()), FTitleBar(ATitleBar) {
-    if (ATitleBar && !InState(ATitleBar, gcl::csDesigning)) {
+    if (ATitleBar && !gcl::InState(ATitleBar, gcl::csDesigning)) {
         char path[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, path, MAX_PATH);
         SHFILEINFOA info{};
@@ -524,12 +523,12 @@ void TXtCustomTitleBar::Loaded() {
 void TXtCustomTitleBar::SetActive(bool Value) {
     if (Value == FActive) return;
     FActive = Value;
-    if (!InState(this, gcl::csLoading)) ApplyActive(false);
+    if (!gcl::InState(this, gcl::csLoading)) ApplyActive(false);
 }
 
 void TXtCustomTitleBar::ApplyActive(bool Loading) {
     gcl::TCustomForm* form = GetParentForm();
-    if (!form || (!Loading && InState(form, gcl::csLoading)) || InState(form, gcl::csDestroying)) return;
+    if (!form || (!Loading && gcl::InState(form, gcl::csLoading)) || gcl::InState(form, gcl::csDestroying)) return;
     HookForm();
     // The form's own resize handler hears nothing of the change.
     const gcl::TNotifyEvent onResize = form->OnResize;
@@ -603,7 +602,7 @@ void TXtCustomTitleBar::SystemMenuInitPopup(gcl::TObject*, TBarView* PopupView) 
 
 void TXtCustomTitleBar::HookForm() {
     gcl::TCustomForm* form = GetParentForm();
-    if (!form || FHookedForm.Get() == form || InState(this, gcl::csDesigning)) return;
+    if (!form || FHookedForm.Get() == form || gcl::InState(this, gcl::csDesigning)) return;
     UnhookForm();
     FHookedForm = form;
     FPrevFormProc = form->GetWindowProc();
@@ -739,7 +738,7 @@ void TXtCustomTitleBar::DoDrawDockBackground(gcl::TCanvas* Canvas, const TRect& 
 void TXtCustomTitleBar::Dispatch(gcl::TMessage& Message) {
     switch (Message.Msg) {
     case WM_ERASEBKGND:
-        if (InState(this, gcl::csDestroying)) break;
+        if (gcl::InState(this, gcl::csDestroying)) break;
         EraseBackground(Message);
         return;
     case WM_SETCURSOR:

@@ -2,6 +2,7 @@
 // (wide captions, glyphs, glow, links, drawn hints), and the buttons,
 // check boxes and speed buttons built on them.
 #include "controls/XtControls.h"
+#include "controls/XtPaint.h"
 
 #include <algorithm>
 #include <vector>
@@ -23,10 +24,6 @@ namespace qelvo {
 gcl::TImageList* XtCheckGlyphs = nullptr;
 
 namespace {
-
-bool IsEmptyRect(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
-
-TRect Inset(const TRect& r, int dx, int dy) { return TRect{r.Left + dx, r.Top + dy, r.Right - dx, r.Bottom - dy}; }
 
 // A canvas on a memory DC compatible with the screen, for measuring.
 class TMeasureCanvas {
@@ -142,7 +139,7 @@ void TXtCustomPanel::CreateWindowHandle(const gcl::TCreateParams& params) {
 
 void TXtCustomPanel::AdjustClientRect(TRect& rect) {
     inherited::AdjustClientRect(rect);
-    rect = Inset(rect, 1, 1);
+    rect = InsetRect(rect, 1, 1);
     rect.Left += FMargins->GetLeft();
     rect.Top += FMargins->GetTop();
     rect.Right -= FMargins->GetRight();
@@ -222,7 +219,7 @@ void TXtCustomPanel::PaintBackgroundTo(TCanvas* canvas, const TRect& rect) {
     target->GetBrush()->SetColor(GetColor());
     bool paintDefault = true;
     DoDrawBackground(target, local, pstPrePaint, paintDefault);
-    if (paintDefault) DrawBackground(target, FBorders ? local : Inset(local, -3, -3));
+    if (paintDefault) DrawBackground(target, FBorders ? local : InsetRect(local, -3, -3));
     paintDefault = true;
     DoDrawBackground(target, local, pstPostPaint, paintDefault);
     canvas->Draw(rect.Left, rect.Top, &bitmap);
@@ -287,7 +284,7 @@ GCL_PUBLISHED(TXtPanel,
 
 void TXtPanel::AdjustClientRect(TRect& rect) {
     inherited::AdjustClientRect(rect);
-    rect = Inset(rect, 1, 1);
+    rect = InsetRect(rect, 1, 1);
 }
 
 void TXtPanel::SetHotTrack(bool value) {
@@ -501,7 +498,7 @@ void TXtTextObject::DoMouseLeave() {
 }
 
 void TXtTextObject::GetFocusRect(TRect& rect) {
-    rect = GetCaption().empty() || IsEmptyRect(FCaptionRect) ? TRect{} : Inset(FCaptionRect, -1, -1);
+    rect = GetCaption().empty() || IsEmptyRect(FCaptionRect) ? TRect{} : InsetRect(FCaptionRect, -1, -1);
 }
 
 void TXtTextObject::CalcContentRect(TRect& content, TRect& caption, TRect& glyph) {
@@ -1035,7 +1032,7 @@ void TXtCustomButton::GetTextMargins(TRect& rect) {
 
 void TXtCustomButton::GetFocusRect(TRect& rect) {
     const int inset = ResolvePaintingStyle(GetThemeType()) == thtNone ? 4 : 3;
-    rect = Inset(GetClientRect(), inset, inset);
+    rect = InsetRect(GetClientRect(), inset, inset);
 }
 
 void TXtCustomButton::DoAdjustFont(gcl::TFont* font) {

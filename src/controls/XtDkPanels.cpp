@@ -15,9 +15,6 @@ namespace qelvo {
 
 namespace {
 
-bool IsDestroying(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDestroying); }
-bool IsDesigning(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
-
 // The length a dock shares among its panels (its height on a left or
 // right side, else its width).
 int DockLength(TBarDock* Dock) {

@@ -3,6 +3,7 @@
 // extended edit's hot tracking and non-client border, the edit button and
 // the themed check list box.
 #include "controls/XtEditors.h"
+#include "controls/XtPaint.h"
 
 #include <algorithm>
 #include <array>
@@ -16,8 +17,6 @@
 namespace qelvo {
 
 namespace {
-
-TRect Inset(const TRect& r, int d) { return TRect{r.Left + d, r.Top + d, r.Right - d, r.Bottom - d}; }
 
 // Repaints a control's non-client frame (with flags of RedrawWindow).
 void RedrawWindowFrame(gcl::TWinControl* control, UINT flags) {
@@ -38,7 +37,7 @@ void DrawEditFrame(TCanvas* canvas, const TRect& rect, bool enabled, bool hotTra
         TRect button = rect;
         if (buttonWidth < rect.Width()) {
             DrawVisualStylesPart(theme, dc, 0, 0, rect);
-            button = Inset(rect, 1);
+            button = InsetRect(rect, 1, 1);
         }
         if (buttonWidth > 0) {
             button.Left = button.Right - buttonWidth;
@@ -58,7 +57,7 @@ void DrawEditFrame(TCanvas* canvas, const TRect& rect, bool enabled, bool hotTra
         frame.RightBtnInfo.ButtonType = EBT_DROPDOWN;
         frame.RightBtnInfo.ButtonState = !enabled ? EBDS_DISABLED : pushed ? EBDS_PRESSED : hotTrack ? EBDS_HOT : 0;
     }
-    const TRect inner = Inset(rect, 2);
+    const TRect inner = InsetRect(rect, 2, 2);
     if (CurrentTheme->BooleanMetric(5)) {
         const uint32_t viewType = VT_TOOLBAR | 1;
         CurrentTheme->PaintBackground(canvas, inner, inner, inner, CurrentTheme->ViewColor(viewType), false, viewType);
@@ -330,7 +329,7 @@ bool TXtEditButton::IsBare() {
 
 bool TXtEditButton::DoDraw(TCanvas* Canvas, const TRect& Rect, TXtPaintStage PaintStage) {
     const TXtThemeType resolved = ResolvePaintingStyle(GetThemeType());
-    const TRect face = resolved == thtWindows ? Inset(GetClientRect(), -1) : GetClientRect();
+    const TRect face = resolved == thtWindows ? InsetRect(GetClientRect(), -1, -1) : GetClientRect();
     gcl::TBitmap* skin = GetBitmap();
     const bool skinned = skin && !skin->GetEmpty() && skin->GetHeight() % 4 == 0;
     if (PaintStage == pstPostPaint || skinned) return inherited::DoDraw(Canvas, Rect, PaintStage);
@@ -410,7 +409,7 @@ void TXtCheckListBox::DrawItemBackground(int Index, const TRect& Rect, gcl::TOwn
     }
     check.Top = Rect.Top + (Rect.Height() - checkWidth) / 2;
     check.Bottom = check.Top + checkWidth;
-    check = Inset(check, 1);
+    check = InsetRect(check, 1, 1);
     const TColor rowBrush = canvas->GetBrush()->GetColor();
     canvas->GetBrush()->SetColor(GetColor());
     canvas->FillRect(check);

@@ -2,6 +2,7 @@
 // groups, and the start-up and shut-down of the extended controls' shared
 // resources.
 #include "controls/XtItem.h"
+#include "controls/XtPaint.h"
 
 #include <algorithm>
 
@@ -63,8 +64,6 @@ gcl::TUnit XtItemUnit{"XtItem", &InitializeXtItem, &FinalizeXtItem};
 // ==== Extended items ============================================================================
 
 namespace {
-
-bool InState(const gcl::TComponent* c, gcl::TComponentStateItem flag) { return c->GetComponentState().Contains(flag); }
 
 // The caption format's wrapping bits.
 uint32_t WrappingFlags(TTextWrapping wrapping) {
@@ -230,8 +229,8 @@ void TXtCustomItem::ToggleControl() {
 }
 
 void TXtCustomItem::UpdateProps() {
-    if (!FControl || InState(this, gcl::csLoading) || InState(this, gcl::csReading) ||
-        InState(this, gcl::csDestroying))
+    if (!FControl || gcl::InState(this, gcl::csLoading) || gcl::InState(this, gcl::csReading) ||
+        gcl::InState(this, gcl::csDestroying))
         return;
     SetChecked(FControl->GetVisible());
 }
@@ -635,7 +634,7 @@ TXtRadioGroupItem::~TXtRadioGroupItem() = default;
 
 void TXtRadioGroupItem::Loaded() {
     TBarGroupItem::Loaded();
-    if (!InState(this, gcl::csDesigning)) Recreate();
+    if (!gcl::InState(this, gcl::csDesigning)) Recreate();
 }
 
 void TXtRadioGroupItem::Recreate() {

@@ -35,10 +35,6 @@ private:
     int FSaved;
 };
 
-bool IsEmptyRect(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
-
-TRect Inset(const TRect& r, int dx, int dy) { return TRect{r.Left + dx, r.Top + dy, r.Right - dx, r.Bottom - dy}; }
-
 HDC CanvasDC(TCanvas* canvas) {
     canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid, gcl::csBrushValid, gcl::csPenValid});
     return canvas->GetHandle();
@@ -213,7 +209,7 @@ void DrawThemedButton(TCanvas* canvas, const TRect& rect, bool enabled, bool pus
         }
         canvas->Refresh();
     }
-    if (focused) DrawFocusRectangle(canvas, Inset(r, 3, 3));
+    if (focused) DrawFocusRectangle(canvas, InsetRect(r, 3, 3));
 }
 
 void DrawFramedButton(TCanvas* canvas, const TRect& rect, bool enabled, bool pushed, bool hotTrack, bool checked,
@@ -269,7 +265,7 @@ void DrawThemedEditFrame(TCanvas* canvas, const TRect& rect, bool enabled, bool 
     const HDC dc = CanvasDC(canvas);
     TSavedDC saved(dc);
     if (frameOnly) {
-        const TRect inner = hotTrack ? Inset(rect, 1, 1) : Inset(rect, 2, 2);
+        const TRect inner = hotTrack ? InsetRect(rect, 1, 1) : InsetRect(rect, 2, 2);
         ExcludeClipRect(dc, inner.Left, inner.Top, inner.Right, inner.Bottom);
     }
     if (resolved == thtWindows) {
@@ -397,8 +393,8 @@ void DrawTintedBitmap(TCanvas* canvas, int x, int y, int weight, TColor tintColo
 void DrawGradientButtonFace(TCanvas* canvas, const TRect& rect, bool pushed, TColor baseColor) {
     const HDC dc = CanvasDC(canvas);
     const TColor light = ShiftColor(baseColor, 16), dark = ShiftColor(baseColor, -16);
-    DrawGradient(dc, Inset(rect, 2, 2), pushed ? dark : light, pushed ? light : dark, true);
-    TRect edge = Inset(rect, 1, 1);
+    DrawGradient(dc, InsetRect(rect, 2, 2), pushed ? dark : light, pushed ? light : dark, true);
+    TRect edge = InsetRect(rect, 1, 1);
     const TColor hi = ShiftColor(baseColor, 24), lo = ShiftColor(baseColor, -24);
     Frame3DColor(dc, edge, pushed ? lo : hi, pushed ? hi : lo, false);
     RoundRectColorInRect(dc, rect, 2, 2, ShiftColor(baseColor, -64), clNone);

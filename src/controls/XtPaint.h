@@ -24,6 +24,13 @@
 
 namespace qelvo {
 
+// Whether a rectangle encloses no point; a rectangle moved in by DX at the
+// left and right and DY at the top and bottom.
+constexpr bool IsEmptyRect(const gcl::TRect& r) noexcept { return r.Right <= r.Left || r.Bottom <= r.Top; }
+constexpr gcl::TRect InsetRect(const gcl::TRect& r, int dx, int dy) noexcept {
+    return gcl::TRect{r.Left + dx, r.Top + dy, r.Right - dx, r.Bottom - dy};
+}
+
 GCL_ENUM(TXtThemeType, thtNone, thtWindows, thtTx)
 GCL_ENUM(TXtPaintStage, pstPrePaint, pstPostPaint)
 GCL_ENUM(TXtGlowDirection, gldNone, gldAll, gldTopLeft, gldBottomRight)

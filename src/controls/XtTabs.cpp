@@ -1,5 +1,6 @@
 // Tab items and the painters of tabs and of the pane under them.
 #include "controls/XtTabs.h"
+#include "controls/XtPaint.h"
 
 #include "theming/TxUtils.h"
 #include "gcl/rtl/Filer.h"
@@ -22,10 +23,6 @@ TBarCustomToolbar* ToolbarOf(const TBarCustomItem* Item) {
     TBarCustomItem* parent = Item ? Item->GetParent() : nullptr;
     return parent ? dynamic_cast<TBarCustomToolbar*>(parent->GetParentComponentField()) : nullptr;
 }
-
-bool IsEmptyRect(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
-
-TRect Inset(const TRect& r, int d) { return TRect{r.Left + d, r.Top + d, r.Right - d, r.Bottom - d}; }
 
 // Copies h rows of w pixels from (sx, sy) of src to (dx, dy) of dst; with
 // Flip the rows are taken from the bottom up.
@@ -234,7 +231,7 @@ void DrawXPTab(TCanvas* Canvas, const TRect& Rect, bool Enabled, bool Checked, b
         break;
     }
     }
-    if (Checked && Focused) DrawFocusRectangle(Canvas, Inset(Rect, 3));
+    if (Checked && Focused) DrawFocusRectangle(Canvas, InsetRect(Rect, 3, 3));
 }
 
 void DrawXPTabControlBackground(TCanvas* Canvas, const TRect& Rect, TColor Color, TXtTabThemeType ThemeType,
@@ -486,8 +483,6 @@ bool IsFirstTab(TBarCustomItem* Tab) {
 
 namespace {
 
-bool InState(const gcl::TComponent* c, gcl::TComponentStateItem flag) { return c->GetComponentState().Contains(flag); }
-
 bool IsSpacer(TBarCustomItem* Item) { return dynamic_cast<TXtRightAlignSpacerItem*>(Item) != nullptr; }
 
 // The index of the first right-align spacer: the tabs come before it.
@@ -571,13 +566,13 @@ TXtTabItem* TXtTabToolbar::GetActiveTab() const {
     TBarCustomItem* root = const_cast<TXtTabToolbar*>(this)->GetItems();
     if (!root || FActiveTabIndex < 0 || FActiveTabIndex >= root->GetCount()) return nullptr;
     auto* tab = dynamic_cast<TXtTabItem*>(root->GetItem(FActiveTabIndex));
-    if (!tab || InState(tab, gcl::csDestroying) || !tab->GetParent()) return nullptr;
+    if (!tab || gcl::InState(tab, gcl::csDestroying) || !tab->GetParent()) return nullptr;
     return tab;
 }
 
 int TXtTabToolbar::NormalizedTabIndex(int Value) const {
     TBarCustomItem* root = const_cast<TXtTabToolbar*>(this)->GetItems();
-    if (Value < 0 || !root || Value >= root->GetCount() || InState(root->GetItem(Value), gcl::csDestroying))
+    if (Value < 0 || !root || Value >= root->GetCount() || gcl::InState(root->GetItem(Value), gcl::csDestroying))
         return -1;
     return dynamic_cast<TXtTabItem*>(root->GetItem(Value)) ? Value : FActiveTabIndex;
 }
@@ -662,7 +657,7 @@ void TXtTabToolbar::HideTab(TBarItemViewer* Viewer) {
 void TXtTabToolbar::FitTabs() {
     TBarView* view = GetView();
     TBarDock* dock = GetDocked() ? GetCurrentDock() : nullptr;
-    if (FUpdating || InState(this, gcl::csDestroying) || !view || !dock || dock->GetWidth() <= 0 ||
+    if (FUpdating || gcl::InState(this, gcl::csDestroying) || !view || !dock || dock->GetWidth() <= 0 ||
         dock->GetHeight() <= 0 || GetItems()->GetCount() == 0 || !GetVisible())
         return;
     if (FTabAutofit) {
@@ -802,7 +797,7 @@ void TXtTabToolbar::MakeTabVisible(TXtTabItem* Tab) {
 bool TXtTabToolbar::CanItemClick(TBarCustomItem* Item, gcl::TMouseButton Button, gcl::TShiftState Shift, int X,
                                  int Y) {
     auto* tab = dynamic_cast<TXtTabItem*>(Item);
-    if (!tab || Button != gcl::mbLeft || !tab->GetEnabled() || InState(this, gcl::csDesigning))
+    if (!tab || Button != gcl::mbLeft || !tab->GetEnabled() || gcl::InState(this, gcl::csDesigning))
         return inherited::CanItemClick(Item, Button, Shift, X, Y);
     // A tab acts on the press; the press never opens a menu loop.
     gcl::TComponentRef<TXtTabItem> ref(tab);
@@ -955,7 +950,7 @@ const gcl::TComponent::TMetaClassType* TXtCustomTabSet::GetToolbarClass() { retu
 
 TXtTabToolbar* TXtCustomTabSet::GetTabToolbar() const { return static_cast<TXtTabToolbar*>(GetToolbar()); }
 
-bool TXtCustomTabSet::IsLoadingNow() const { return InState(this, gcl::csLoading); }
+bool TXtCustomTabSet::IsLoadingNow() const { return gcl::InState(this, gcl::csLoading); }
 
 int TXtCustomTabSet::GetActiveTabIndex() const {
     return IsLoadingNow() ? FActiveTabIndexWhileLoading : GetTabToolbar()->GetActiveTabIndex();
@@ -1058,7 +1053,7 @@ void TXtCustomTabSet::ItemNotification(TBarCustomItem* Sender, bool Relayed, TBa
         FUpdateState = 0;
         break;
     case tbicDeleting: {
-        if (InState(this, gcl::csDestroying)) break;
+        if (gcl::InState(this, gcl::csDestroying)) break;
         bool replaced = false;
         if (Index < active) {
             toolbar->SetActiveTabIndexField(active - 1);
@@ -1143,7 +1138,7 @@ void TXtCustomTabSet::EraseBackground(gcl::TMessage& Message) {
 void TXtCustomTabSet::Dispatch(gcl::TMessage& Message) {
     switch (Message.Msg) {
     case WM_ERASEBKGND:
-        if (InState(this, gcl::csDestroying)) break;
+        if (gcl::InState(this, gcl::csDestroying)) break;
         EraseBackground(Message);
         return;
     case gcl::CM_COLORCHANGED:

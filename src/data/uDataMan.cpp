@@ -43,7 +43,6 @@ namespace {
 
 constexpr char FS = FieldSeparator;
 constexpr char NS = NoteLineSeparator;
-constexpr std::string_view CRLF = "\r\n";
 constexpr std::string_view DoneToken = "-d-";
 constexpr std::string_view NotDoneToken = "--";
 
@@ -417,7 +416,7 @@ void SplitPieces(std::string_view text, char sep, std::string& result, bool esca
     size_t pos = 0;
     while (q != std::string_view::npos) {
         AppendUnescaped(result, text.substr(pos, q - pos));
-        result += CRLF;
+        result += FileLineEnd;
         pos = q + 1;
         q = FindByte(text, sep, pos);
     }
@@ -704,17 +703,18 @@ int IndexOfContains(const gcl::TStrings& list, const std::string& text) {
 // heap block (TTaskText's hook) or a task the loader cannot describe so
 // takes the mark off; such tasks are freed the usual way.
 
-namespace {
-
 // The runs of slots of one block of task slots that a file load filled:
 // run R starts at slot First[R], and each marked task in it holds one
 // reference to Block[R] (null: none). Runs come in the order of the slots.
+// (A member of TuTask::TFreer, so not file-local.)
 struct TTaskRuns {
     static constexpr std::size_t Capacity = 6;
     std::uint32_t Count;
     std::uint32_t First[Capacity];
     TTextBlock* Block[Capacity];
 };
+
+namespace {
 
 void TaskTextOnHeap(const TTaskText* field) noexcept;
 
@@ -1927,7 +1927,7 @@ public:
     }
     void Line(std::string_view s) {
         Append(s);
-        Append(CRLF);
+        Append(FileLineEnd);
     }
 
     // The task's line and its line break.

@@ -34,6 +34,8 @@ namespace qelvo {
 // line of the note.
 inline constexpr char FieldSeparator = '\xF7';
 inline constexpr char NoteLineSeparator = '\xF8';
+// The end of each line the database and its exports write.
+inline constexpr std::string_view FileLineEnd = "\r\n";
 // The two marker lines of the database file (found ignoring A-Z case).
 inline constexpr const char* FoldersMarker = "<--<*&^Folders^&*>-->";
 inline constexpr const char* TagsMarker = "<--<*&^Tags^&*>-->";

@@ -16,9 +16,6 @@ namespace qelvo {
 
 namespace {
 
-constexpr char FS = FieldSeparator;
-constexpr std::string_view CRLF = "\r\n";
-
 // The Pendrillax separators: end of a field, end of an entry of a
 // multi-entry field, end of a part of a list entry.
 constexpr char BD = '\xBD';
@@ -62,9 +59,9 @@ void AppendListEntry(std::string& out, std::string_view name, int icon) {
 // the icon from the text between the first and the second, 72 when that
 // is not a number (tag lines have none).
 void AppendLineEntry(std::string& out, std::string line) {
-    if (line.empty() || line.back() != FS) line += FS;
-    const size_t first = line.find(FS);
-    const size_t second = line.find(FS, first + 1);
+    if (line.empty() || line.back() != FieldSeparator) line += FieldSeparator;
+    const size_t first = line.find(FieldSeparator);
+    const size_t second = line.find(FieldSeparator, first + 1);
     const std::string iconText =
         second == std::string::npos ? std::string() : line.substr(first + 1, second - first - 1);
     AppendListEntry(out, std::string_view(line).substr(0, first), gcl::StrToIntDef(iconText, 72));
@@ -81,7 +78,7 @@ void BuildFolderEntries(const gcl::TStrings& lines, std::string& text) {
     text.clear();
     for (int i = 0; i < lines.GetCount(); ++i) {
         AppendLineEntry(text, lines.Get(i));
-        text += CRLF;
+        text += FileLineEnd;
     }
 }
 
@@ -97,7 +94,7 @@ std::string BuildJmwText(const TuData& data) {
             out += BE;
         });
         out += BD;
-        out += CRLF;
+        out += FileLineEnd;
     }
 
     for (int i = 0; i < data.Tasks->GetCount(); ++i) {
@@ -143,12 +140,12 @@ std::string BuildJmwText(const TuData& data) {
         AppendField(out, gcl::FloatToStr(0));                      // 37
         AppendField(out, "0");                                     // 38
         AppendField(out, zeroDate);                                // 39
-        out += CRLF;
+        out += FileLineEnd;
     }
 
     AppendField(out, data.DbId);
     AppendField(out, zeroDate);
-    out += CRLF;
+    out += FileLineEnd;
     return out;
 }
 

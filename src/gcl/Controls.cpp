@@ -45,14 +45,6 @@ std::string Hex8(uint32_t value) {
 
 bool IsWindowed(const TControl* control) noexcept { return dynamic_cast<const TWinControl*>(control) != nullptr; }
 
-bool IsLoading(const TComponent* component) noexcept {
-    return component->GetComponentState().Contains(csLoading);
-}
-
-bool IsDestroying(const TComponent* component) noexcept {
-    return component->GetComponentState().Contains(csDestroying);
-}
-
 bool IsMiddleEast() noexcept { return GetSystemMetrics(SM_MIDEASTENABLED) != 0; }
 
 } // namespace

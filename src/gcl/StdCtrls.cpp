@@ -19,10 +19,6 @@ inline constexpr const char* ListBoxMustBeVirtual = "Listbox (%s) style must be 
 
 namespace {
 
-bool IsLoading(const TComponent* component) noexcept {
-    return component->GetComponentState().Contains(csLoading);
-}
-
 // Draws on a control canvas for the lifetime of the object: the canvas
 // wraps dc and takes the control's font and brush.
 class TCanvasOnDC {

@@ -12,11 +12,6 @@ using namespace gvdetail;
 
 namespace {
 
-TPoint MessagePoint(const gcl::TMessage& Message) {
-    const auto lp = static_cast<uintptr_t>(Message.LParam);
-    return TPoint{static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))};
-}
-
 TCommonKeyStates MessageKeys(const gcl::TMessage& Message) {
     return KeyStatesFromMK(static_cast<uint32_t>(Message.WParam));
 }

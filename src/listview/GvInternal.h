@@ -29,6 +29,13 @@ using gcl::TStream;
 
 namespace gvdetail {
 
+// The client point a mouse message carries in its LParam (signed, so a
+// point left of or above the window stays negative).
+inline TPoint MessagePoint(const gcl::TMessage& Message) {
+    const auto lp = static_cast<uintptr_t>(Message.LParam);
+    return TPoint{static_cast<int16_t>(LOWORD(lp)), static_cast<int16_t>(HIWORD(lp))};
+}
+
 // ---- Stream helpers ------------------------------------------------------------------
 
 

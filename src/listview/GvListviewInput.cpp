@@ -23,11 +23,6 @@ int WholeNotches(int& Rest, int Delta) {
     return units;
 }
 
-TPoint MessagePoint(const gcl::TMessage& M) {
-    return TPoint{static_cast<short>(LOWORD(static_cast<uintptr_t>(M.LParam))),
-                  static_cast<short>(HIWORD(static_cast<uintptr_t>(M.LParam)))};
-}
-
 TCommonKeyStates MessageKeyStates(const gcl::TMessage& M) {
     TCommonKeyStates states = KeyStatesFromMK(static_cast<uint32_t>(M.WParam));
     if (GetKeyState(VK_MENU) < 0) states.Include(cksAlt);

@@ -1,6 +1,7 @@
 // The Nexos family's shared cache formulas and its common paint
 // operations with their hooks.
 #include "themes/NexosFamily.h"
+#include "themes/ThemePaint.h"
 
 #include "theming/TxUtils.h"
 #include "toolbar/BarCommon.h"
@@ -16,7 +17,6 @@ using gcl::clWindow;
 
 namespace {
 
-constexpr unsigned CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
 constexpr unsigned FloatingCaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX;
 
 // Docked toolbars, the menu bar and the toolbar kind 0x1004.
@@ -228,7 +228,7 @@ void TTxNexosFamilyTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& re
         gcl::InflateRect(bar, -4, 0);
     else
         gcl::InflateRect(bar, 0, -4);
-    DrawSmallCaptionWithHalo(canvas, bar, info.Caption, PanelCaptionTextColor(), CaptionFormat, !info.IsVertical,
+    DrawSmallCaptionWithHalo(canvas, bar, info.Caption, PanelCaptionTextColor(), ThemeCaptionFormat, !info.IsVertical,
                              Options().CaptionGlow ? UnitColors().CaptionStartColor : clNone);
 }
 

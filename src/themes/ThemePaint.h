@@ -14,6 +14,17 @@
 
 namespace qelvo {
 
+// How the themes draw a bar item's caption: one line, centred vertically,
+// cut with "...", the & prefix hidden.
+inline constexpr unsigned ThemeCaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
+
+// Draws an edge of RECT (DrawEdge) and leaves in RECT the area inside it.
+inline void DrawEdgeRect(HDC dc, gcl::TRect& rect, UINT edge, UINT flags) {
+    RECT r = gcl::ToRECT(rect);
+    DrawEdge(dc, &r, edge, flags);
+    rect = gcl::TRect{r.left, r.top, r.right, r.bottom};
+}
+
 // rect with every edge moved n pixels inward.
 constexpr gcl::TRect Inset(gcl::TRect rect, int n) noexcept {
     gcl::InflateRect(rect, -n, -n);

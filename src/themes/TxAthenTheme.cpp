@@ -1,5 +1,6 @@
 // The Athen theme: its colour cache, metrics and painting.
 #include "themes/TxAthenTheme.h"
+#include "themes/ThemePaint.h"
 
 #include "theming/TxDefaultTheme.h"
 #include "theming/TxUtils.h"
@@ -24,7 +25,6 @@ TThemeStock AthenStock{true};
 
 // An edit item placed in a menu (painted as selected over its full width).
 constexpr uint32_t IO_MENUEDIT = 0x2000;
-constexpr unsigned CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
 
 void LightFace(TCanvas* canvas, const TRect& r, bool vertical = true) { PaintThreeStopGradient(canvas, r, true, vertical); }
 void PlainFace(TCanvas* canvas, const TRect& r, bool vertical = true) { PaintThreeStopGradient(canvas, r, false, vertical); }
@@ -244,7 +244,7 @@ void TTxAthenTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, const
         if (closeButton && (info.RedrawPart & RP_CLOSEBUTTON)) c.Right -= h;
         PaintFloatingBar(canvas, c, table[row][fpCaption]);
         gcl::InflateRect(c, -2, 0);
-        DrawSmallCaption(canvas, c, info.Caption, table[row][fpCaptionText], CaptionFormat, false);
+        DrawSmallCaption(canvas, c, info.Caption, table[row][fpCaptionText], ThemeCaptionFormat, false);
     }
     if (closeButton) {
         const TRect b{bar.Right - h, bar.Top, bar.Right, bar.Bottom};
@@ -288,7 +288,7 @@ void TTxAthenTheme::PaintPanelCaptionContent(TCanvas* canvas, const TRect& bar, 
         gcl::InflateRect(text, -4, 0);
     else
         gcl::InflateRect(text, 0, -4);
-    DrawSmallCaption(canvas, text, info.Caption, textColor, CaptionFormat, !info.IsVertical);
+    DrawSmallCaption(canvas, text, info.Caption, textColor, ThemeCaptionFormat, !info.IsVertical);
 }
 
 void TTxAthenTheme::PaintStatusBarPart(TCanvas* canvas, const TRect& rect, int part) {

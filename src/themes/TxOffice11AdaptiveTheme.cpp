@@ -1,6 +1,7 @@
 // The Office11Adaptive theme: its base pair, colour cache and what it
 // paints differently from Athen.
 #include "themes/TxOffice11AdaptiveTheme.h"
+#include "themes/ThemePaint.h"
 
 #include "theming/TxUtils.h"
 #include "toolbar/BarCommon.h"
@@ -25,7 +26,6 @@ TThemeStock Office11Stock{true};
 
 constexpr TColor clGradientActiveCaption = static_cast<TColor>(0xFF00001B);
 constexpr TColor clGradientInactiveCaption = static_cast<TColor>(0xFF00001C);
-constexpr unsigned CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
 
 
 // A gradient from `from` at the left (top) edge to `to` at the right (bottom).

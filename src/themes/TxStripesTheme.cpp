@@ -2,6 +2,7 @@
 // colours, dithered faces, cut-corner outlines, patterned grips and caption
 // bars.
 #include "themes/TxStripesTheme.h"
+#include "themes/ThemePaint.h"
 
 #include "theming/TxUtils.h"
 #include "toolbar/BarCommon.h"
@@ -23,12 +24,6 @@ namespace {
 
 TThemeStock StripesStock{true};
 
-
-void DrawEdgeRect(HDC dc, TRect& rect, UINT edge, UINT flags) {
-    RECT r = gcl::ToRECT(rect);
-    DrawEdge(dc, &r, edge, flags);
-    rect = TRect{r.left, r.top, r.right, r.bottom};
-}
 
 // The grid of the dot patterns: rect inset, shrunk to 4n + 2 each way and centred.
 TRect PatternGrid(const TRect& rect, int inset) {

@@ -1,5 +1,6 @@
 // The Tristan theme: its colour cache, metrics and painting.
 #include "themes/TxTristanTheme.h"
+#include "themes/ThemePaint.h"
 
 #include "theming/TxUtils.h"
 
@@ -24,7 +25,6 @@ TTristanUnitState TristanUnit;
 // Popup views other than chevron popups.
 bool IsPlainPopupView(uint32_t viewType) { return IsPopupView(viewType) && !IsViewKind(viewType, VT_CHEVRONPOPUP); }
 
-constexpr unsigned CaptionFormat = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_HIDEPREFIX;
 
 } // namespace
 
@@ -199,7 +199,7 @@ void TTxTristanTheme::PaintFloatingFrame(TCanvas* canvas, const TRect& rect, con
         if (closeButton && (info.RedrawPart & RP_CLOSEBUTTON)) c.Right -= captionHeight - 1;
         SplitGradient(dc, c, unit.TristanLightColor, unit.TristanGradientColor, true);
         gcl::InflateRect(c, -2, 0);
-        DrawSmallCaption(canvas, c, info.Caption, captionText, CaptionFormat, false);
+        DrawSmallCaption(canvas, c, info.Caption, captionText, ThemeCaptionFormat, false);
     }
     if (closeButton) {
         TRect b = bar;
@@ -247,7 +247,7 @@ void TTxTristanTheme::PaintPanelCaptionArea(TCanvas* canvas, const TRect& rect, 
         gcl::InflateRect(text, -4, 0);
     else
         gcl::InflateRect(text, 0, -4);
-    DrawSmallCaption(canvas, text, info.Caption, clBtnText, CaptionFormat, !info.IsVertical);
+    DrawSmallCaption(canvas, text, info.Caption, clBtnText, ThemeCaptionFormat, !info.IsVertical);
 }
 
 void TTxTristanTheme::PaintPopupFrame(TCanvas* canvas, const TRect& rect, const TTxPopupFrameInfo& info) {

@@ -1,5 +1,6 @@
 // The Zezio theme: its colour cache, metrics and painting.
 #include "themes/TxZezioTheme.h"
+#include "themes/ThemePaint.h"
 
 #include "theming/TxDefaultTheme.h"
 #include "theming/TxUtils.h"
@@ -30,12 +31,6 @@ constexpr uint16_t ToolbarCloseGlyph[7] = {0x00, 0xCC, 0x78, 0x30, 0x78, 0xCC, 0
 
 // A gradient from `top` at the top edge to `bottom` at the bottom edge.
 void G(TCanvas* canvas, const TRect& r, TColor top, TColor bottom) { GradientFillCanvas(canvas, r, bottom, top, true); }
-
-void DrawEdgeRect(HDC dc, TRect& rect, UINT edge, UINT flags) {
-    RECT r = gcl::ToRECT(rect);
-    DrawEdge(dc, &r, edge, flags);
-    rect = TRect{r.left, r.top, r.right, r.bottom};
-}
 
 } // namespace
 

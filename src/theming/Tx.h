@@ -7,6 +7,7 @@
 
 #include "gcl/rtl/WinApi.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,6 +26,8 @@ class TBarView;
 
 // The theme every painter calls; never null between the unit's start and end.
 extern TTxTheme* CurrentTheme;
+// The current theme's integer metric INDEX, never below 0.
+inline int ThemeMetric(int index) { return std::max(0, CurrentTheme->IntegerMetric(index)); }
 
 // Holds the current theme and the theme listeners (not owned), in
 // registration order. It hears WM_SKIN_SYSCHANGE from the theme manager

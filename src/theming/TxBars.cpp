@@ -21,8 +21,6 @@ using gcl::TCanvas;
 
 namespace {
 
-bool IsDestroying(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDestroying); }
-
 // The window rectangle of Wnd moved to (0, 0).
 TRect WindowBox(HWND Wnd) {
     RECT r{};
@@ -59,7 +57,6 @@ bool SystemSwitch(UINT Action) {
     return SystemParametersInfoA(Action, 0, &value, 0) && value;
 }
 
-constexpr UINT RDW_THEMEREDRAW = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;   // 0x585
 
 TTxMenuAnimation* GMenuAnimation = nullptr;
 
@@ -543,7 +540,7 @@ void TTxToolbar::Dispatch(gcl::TMessage& Message) {
     case gcl::CM_COLORCHANGED:
         inherited::Dispatch(Message);
         UpdateEffectiveColor();
-        if (GetDocked() && HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_THEMEREDRAW);
+        if (GetDocked() && HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, ThemeRedrawFlags);
         BroadcastParentColor(this, FEffectiveColor);
         Invalidate();
         return;
@@ -901,7 +898,7 @@ void RecalcFrameKeepingClient(gcl::TWinControl* Control) {
     if (dx != 0 || dy != 0)
         Control->SetBounds(Control->GetLeft() - dx / 2, Control->GetTop() - dy / 2, Control->GetWidth() + dx,
                            Control->GetHeight() + dy);
-    RedrawWindow(wnd, nullptr, nullptr, RDW_THEMEREDRAW);
+    RedrawWindow(wnd, nullptr, nullptr, ThemeRedrawFlags);
 }
 
 // ==== The unit ===================================================================================

@@ -18,6 +18,10 @@
 
 namespace qelvo {
 
+// What a themed bar or panel redraws when its look changes: itself, its
+// frame and its children, at once.
+inline constexpr UINT ThemeRedrawFlags = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+
 // ---- Popups --------------------------------------------------------------------------------
 
 class TTxPopupView : public TBarPopupView {

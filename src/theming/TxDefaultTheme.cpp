@@ -15,8 +15,6 @@ GCL_IMPLEMENT_CLASS(TTxDefaultTheme)
 
 namespace {
 
-constexpr int TMT_FILLCOLOR = 3802;
-constexpr int TMT_TEXTCOLOR = 3803;
 constexpr int TMT_CONTENTMARGINS = 3603;
 
 void DrawPart(TTxVisualStylesClass cls, HDC dc, int part, int state, const TRect& rect) {
@@ -49,10 +47,10 @@ TColor ThemeColor(TTxVisualStylesClass cls, int part, int prop, TColor fallback)
 } // namespace
 
 void TTxDefaultTheme::SetupColorCache() {
-    ToolbarColor = VisualStylesOn ? ThemeColor(vscToolbar, 0, TMT_FILLCOLOR, clBtnFace) : clBtnFace;
-    ToolbarTextColor = VisualStylesOn ? ThemeColor(vscToolbar, 0, TMT_TEXTCOLOR, clBtnText) : clBtnText;
+    ToolbarColor = VisualStylesOn ? ThemeColor(vscToolbar, 0, ThemePropFillColor, clBtnFace) : clBtnFace;
+    ToolbarTextColor = VisualStylesOn ? ThemeColor(vscToolbar, 0, ThemePropTextColor, clBtnText) : clBtnText;
     DockPanelColor = BlendColorNearest(ToolbarColor, clWindow, 64);
-    StatusBarColor = VisualStylesOn ? ThemeColor(vscStatus, 0, TMT_FILLCOLOR, clBtnFace) : clBtnFace;
+    StatusBarColor = VisualStylesOn ? ThemeColor(vscStatus, 0, ThemePropFillColor, clBtnFace) : clBtnFace;
 }
 
 // ---- Metrics ----------------------------------------------------------------------------

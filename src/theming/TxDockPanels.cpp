@@ -17,11 +17,6 @@ using gcl::TPoint;
 
 namespace {
 
-bool IsDesigning(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
-bool IsLoading(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csLoading); }
-bool IsDestroying(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDestroying); }
-
-constexpr UINT RDW_THEMEREDRAW = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
 
 int CaptionHeight() { return GetSystemMetrics(SM_CYSMCAPTION); }
 
@@ -1026,7 +1021,7 @@ void TTxCustomDockablePanel::Dispatch(gcl::TMessage& Message) {
     case gcl::CM_COLORCHANGED:
         inherited::Dispatch(Message);
         UpdateEffectiveColor();
-        if (GetDocked() && HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, RDW_THEMEREDRAW);
+        if (GetDocked() && HandleAllocated()) RedrawWindow(GetHandle(), nullptr, nullptr, ThemeRedrawFlags);
         Invalidate();
         for (int i = 0; i < GetControlCount(); ++i)
             GetControls(i)->Perform(gcl::CM_PARENTCOLORCHANGED, 1, static_cast<LPARAM>(FEffectiveColor));

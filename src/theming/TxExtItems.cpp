@@ -17,9 +17,6 @@ using gcl::TCanvas;
 
 namespace {
 
-int Metric(int index) { return std::max(0, CurrentTheme->IntegerMetric(index)); }
-bool IsDesigning(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
-
 // Space, letters and digits, the numeric pad and the punctuation keys.
 bool IsPrintableKey(WPARAM Key) {
     return Key == VK_SPACE || (Key >= 0x30 && Key <= 0x5A) || (Key >= 0x60 && Key <= 0x6F) ||
@@ -45,15 +42,15 @@ gcl::TSize MeasureText(gcl::TFont* Font, const TFontSettings* Settings, const st
 
 int EditCaptionPartWidth(TBarItemViewer* Viewer, int CaptionWidth) {
     int part = CaptionWidth;
-    if (CaptionWidth != 0) part += Metric(33) + Metric(34) + Metric(32);
-    return part + Metric(32) + GetPopupMargin(Viewer);
+    if (CaptionWidth != 0) part += ThemeMetric(33) + ThemeMetric(34) + ThemeMetric(32);
+    return part + ThemeMetric(32) + GetPopupMargin(Viewer);
 }
 
 void EditViewerSize(bool ToolbarStyle, int EditWidth, int CaptionPart, int CaptionHeight, int TextHeight,
                     int& AWidth, int& AHeight) {
     AWidth = EditWidth;
-    if (!ToolbarStyle) AWidth += CaptionPart + Metric(66);
-    AHeight = std::max(ToolbarStyle ? 0 : CaptionHeight, TextHeight + 1 + 2 * (Metric(62) + Metric(60)));
+    if (!ToolbarStyle) AWidth += CaptionPart + ThemeMetric(66);
+    AHeight = std::max(ToolbarStyle ? 0 : CaptionHeight, TextHeight + 1 + 2 * (ThemeMetric(62) + ThemeMetric(60)));
     const bool even = CurrentTheme->BooleanMetric(4);
     if ((AHeight % 2 == 0) != even) ++AHeight;
 }
@@ -61,10 +58,10 @@ void EditViewerSize(bool ToolbarStyle, int EditWidth, int CaptionPart, int Capti
 TRect EditViewerEditRect(TRect Bounds, bool ToolbarStyle, int CaptionPart, int LeftIndent, int RightIndent) {
     if (!ToolbarStyle) {
         Bounds.Left += CaptionPart;
-        Bounds.Right -= Metric(66);
+        Bounds.Right -= ThemeMetric(66);
     }
-    const int dx = Metric(60) - 3 + Metric(61);
-    const int dy = Metric(60) - 3 + Metric(62);
+    const int dx = ThemeMetric(60) - 3 + ThemeMetric(61);
+    const int dy = ThemeMetric(60) - 3 + ThemeMetric(62);
     gcl::InflateRect(Bounds, -dx, -dy);
     Bounds.Left += LeftIndent;
     Bounds.Right -= RightIndent;
@@ -90,15 +87,15 @@ TRect PaintEditViewerField(TCanvas* Canvas, const TRect& R, const TTxItemInfo& I
     if (!ToolbarStyle) {
         CurrentTheme->PaintMenuItemFrame(Canvas, TRect{R.Left, R.Top, R.Left + CaptionPart, R.Bottom}, ItemInfo);
         box.Left += CaptionPart;
-        box.Right -= Metric(66);
+        box.Right -= ThemeMetric(66);
     }
     CurrentTheme->PaintEditFrame(Canvas, box, ItemInfo, FrameInfo);
-    gcl::InflateRect(box, -(Metric(60) + Metric(61) - 1), -(Metric(60) + Metric(62) - 1));
+    gcl::InflateRect(box, -(ThemeMetric(60) + ThemeMetric(61) - 1), -(ThemeMetric(60) + ThemeMetric(62) - 1));
     return box;
 }
 
 TRect EditCaptionRect(const TRect& R, const TTxItemInfo& ItemInfo, int CaptionPart) {
-    return TRect{R.Left + Metric(32) + ItemInfo.PopupMargin + Metric(33), R.Top, R.Left + CaptionPart, R.Bottom};
+    return TRect{R.Left + ThemeMetric(32) + ItemInfo.PopupMargin + ThemeMetric(33), R.Top, R.Left + CaptionPart, R.Bottom};
 }
 
 // ==== The editor =================================================================================
@@ -447,7 +444,7 @@ TTxSpinEditViewer::~TTxSpinEditViewer() {
 }
 
 int TTxSpinEditViewer::GetIndentAfter() {
-    return IsToolbarStyle() ? Metric(65) + 2 : GetSystemMetrics(SM_CXMENUCHECK) + 2;
+    return IsToolbarStyle() ? ThemeMetric(65) + 2 : GetSystemMetrics(SM_CXMENUCHECK) + 2;
 }
 
 void TTxSpinEditViewer::GetEditFrameInfo(TTxEditFrameInfo& FrameInfo) {

@@ -18,9 +18,6 @@ using gcl::TCanvas;
 namespace {
 
 // An integer metric of the current theme; "no value" counts as 0.
-int Metric(int index) { return std::max(0, CurrentTheme->IntegerMetric(index)); }
-
-bool IsDesigning(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
 
 // The text metrics of Font on a memory DC (of the DC's own font without
 // one), kept per font description: a bar asks for them for each item in
@@ -427,11 +424,11 @@ void TTxItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPush
         // 4. Button, arrow part and drop-down arrow.
         TTxMarginRect margins;
         CurrentTheme->ThemeMargins(1, margins);
-        const int arrowW = Metric(20);
+        const int arrowW = ThemeMetric(20);
         if (showArrow) info.IsPopupParent = 1;
         if (combo) {
             info.IsPopupParent = 2;
-            const int comboW = Metric(10);
+            const int comboW = ThemeMetric(10);
             TRect arrowPart{R.Right - comboW, R.Top, R.Right, R.Bottom};
             button.Right = arrowPart.Left;
             PaintFaceHooked(this, Canvas, button, info, [&] { CurrentTheme->PaintButton(Canvas, button, info); });
@@ -454,10 +451,10 @@ void TTxItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPush
                     const int top = (R.Top + R.Bottom - info.ImageHeight - 2 - textSize.cy) / 2;
                     arrow = TRect{right - arrowW, top, right, top + info.ImageHeight};
                 } else if (vertical) {
-                    const int bottom = R.Bottom - Metric(21);
+                    const int bottom = R.Bottom - ThemeMetric(21);
                     arrow = TRect{R.Left, bottom - arrowW, R.Right, bottom};
                 } else {
-                    const int right = R.Right - Metric(21);
+                    const int right = R.Right - ThemeMetric(21);
                     arrow = TRect{right - arrowW, R.Top, right, R.Bottom};
                 }
                 CurrentTheme->PaintDropDownArrow(Canvas, arrow, info);
@@ -500,7 +497,7 @@ void TTxItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPush
             flags |= DT_VCENTER;
             TTxMarginRect margins;
             CurrentTheme->ThemeMargins(2, margins);
-            captionRect.Left += Metric(32) + info.PopupMargin + Metric(33);
+            captionRect.Left += ThemeMetric(32) + info.PopupMargin + ThemeMetric(33);
             if (captionRect.Height() - (textSize.cy + tm.tmExternalLeading) == margins.BottomHeight)
                 captionRect.Bottom -= 1;
             captionRect.Top += tm.tmExternalLeading;
@@ -535,7 +532,7 @@ void TTxItemViewer::Paint(TCanvas* Canvas, TRect R, bool IsSelected, bool IsPush
         TRect imageRect;
         if (toolbarStyle) {
             imageRect = button;
-            if (arrowInCaption) gcl::OffsetRect(imageRect, (1 - Metric(20)) / 2, 0);
+            if (arrowInCaption) gcl::OffsetRect(imageRect, (1 - ThemeMetric(20)) / 2, 0);
             if (layout == txlGlyphLeft && !text.empty()) {
                 imageRect.Right = imageRect.Left + info.ImageWidth + 2;
             } else if (glyphTop && !text.empty()) {
@@ -597,9 +594,9 @@ void TTxItemViewer::CalcSize(TCanvas* Canvas, int& AWidth, int& AHeight) {
             }
         }
         if (FItem->HasStyle(tbisSubmenu)) {
-            const int arrowW = Metric(20);
+            const int arrowW = ThemeMetric(20);
             if (FItem->HasStyle(tbisCombo)) {
-                AWidth += Metric(10);
+                AWidth += ThemeMetric(10);
             } else if (options.Contains(tboDropdownArrow)) {
                 if (layout == txlGlyphTop && hasImage && !rotated) {
                     if (vertical) AHeight = std::max(AHeight, arrowW + image.cy + 2 + 7);
@@ -620,7 +617,7 @@ void TTxItemViewer::CalcSize(TCanvas* Canvas, int& AWidth, int& AHeight) {
         CurrentTheme->ThemeMargins(2, margins);
         AHeight = std::max(textH, imageH) + margins.TopHeight + margins.BottomHeight;
         AWidth = textW + margins.LeftWidth + margins.RightWidth;
-        AWidth += Metric(32) + GetPopupMargin(this) + Metric(33) + Metric(34);
+        AWidth += ThemeMetric(32) + GetPopupMargin(this) + ThemeMetric(33) + ThemeMetric(34);
         const std::string shortcut = FItem->GetShortCutText();
         if (!shortcut.empty()) {
             Canvas->RequiredState({gcl::csHandleValid, gcl::csFontValid});
@@ -637,7 +634,7 @@ void TTxItemViewer::CalcSize(TCanvas* Canvas, int& AWidth, int& AHeight) {
 bool TTxItemViewer::IsPtInButtonPart(int X, int) {
     if (!FItem->HasStyle(tbisSubmenu)) return true;
     if (!FItem->HasStyle(tbisCombo)) return false;
-    const int w = IsToolbarStyle() ? Metric(10) : GetSystemMetrics(SM_CXMENUCHECK);
+    const int w = IsToolbarStyle() ? ThemeMetric(10) : GetSystemMetrics(SM_CXMENUCHECK);
     return X < BoundsRect.Width() - w;
 }
 

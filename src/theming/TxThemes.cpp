@@ -192,8 +192,6 @@ namespace {
 constexpr const wchar_t* VisualStylesClassNames[vscCount] = {L"BUTTON", L"SCROLLBAR", L"REBAR",
                                                              L"TOOLBAR", L"WINDOW", L"COMBOBOX",
                                                              L"EXPLORERBAR", L"STATUS", L"SPIN"};
-constexpr int TMT_FILLCOLOR = 3802;
-constexpr int TMT_TEXTCOLOR = 3803;
 } // namespace
 
 TTxThemeManager::TTxThemeManager() {
@@ -319,9 +317,9 @@ void TTxThemeManager::RefreshSystemState() {
     if (HTHEME toolbar = VisualStylesOn ? VisualStylesHandle(vscToolbar) : nullptr) {
         if (auto getColor = uxtheme::GetThemeColor()) {
             COLORREF c;
-            if (SUCCEEDED(getColor(toolbar, 0, 0, TMT_FILLCOLOR, &c)))
+            if (SUCCEEDED(getColor(toolbar, 0, 0, ThemePropFillColor, &c)))
                 ThemedToolbarColor = static_cast<TColor>(c);
-            if (SUCCEEDED(getColor(toolbar, 0, 0, TMT_TEXTCOLOR, &c)))
+            if (SUCCEEDED(getColor(toolbar, 0, 0, ThemePropTextColor, &c)))
                 ThemedToolbarTextColor = static_cast<TColor>(c);
         }
     }

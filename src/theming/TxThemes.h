@@ -21,6 +21,10 @@
 
 namespace qelvo {
 
+// The visual-style properties of a part's fill and text colour.
+inline constexpr int ThemePropFillColor = 3802;
+inline constexpr int ThemePropTextColor = 3803;
+
 // ---- Messages --------------------------------------------------------------
 inline constexpr uint32_t WM_SKIN_VIEWTYPE = 0x4ED;
 inline constexpr uint32_t WM_SKIN_EFFECTIVECOLOR = 0x4EE;

@@ -2,6 +2,7 @@
 // objects, the view and viewer objects, and the deferred select that an
 // accessibility client's default action queues.
 #include "toolbar/BarItem.h"
+#include "toolbar/BarCommon.h"
 
 #include "gcl/Forms.h"
 #include "gcl/rtl/Libraries.h"
@@ -18,8 +19,7 @@ gcl::TLibraryProc<LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN)> LresultFromObject
                                                                                       "LresultFromObject"};
 gcl::TLibraryProc<HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**)> AccessibleObjectFromWindowProc{
     OleAccLib, "AccessibleObjectFromWindow"};
-gcl::TSystemLibrary User32Lib{"user32.dll"};
-gcl::TLibraryProc<void(WINAPI*)(DWORD, HWND, LONG, LONG)> NotifyWinEventProc{User32Lib, "NotifyWinEvent"};
+gcl::TLibraryProc<void(WINAPI*)(DWORD, HWND, LONG, LONG)> NotifyWinEventProc{BarUser32Library, "NotifyWinEvent"};
 
 CRITICAL_SECTION GLiveLock;
 bool GLiveLockMade = false;
@@ -96,7 +96,7 @@ std::vector<TBarItemViewer*> AccessibleViewers(TBarView* view) {
     return list;
 }
 
-TRect ScreenRectOf(TBarView* view, TRect r) {
+TRect ScreenRectOfView(TBarView* view, TRect r) {
     if (HWND wnd = ViewHandle(view)) MapWindowPoints(wnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
     return r;
 }
@@ -507,7 +507,7 @@ HRESULT TBarItemViewerAccObject::accSelect(long flags, VARIANT child) {
 }
 
 HRESULT TBarItemViewerAccObject::accLocation(long* x, long* y, long* w, long* h, VARIANT child) {
-    GCL_ACC_VIEWER_BODY(child, return ReturnLocation(ScreenRectOf(view, FViewer->BoundsRect), x, y, w, h););
+    GCL_ACC_VIEWER_BODY(child, return ReturnLocation(ScreenRectOfView(view, FViewer->BoundsRect), x, y, w, h););
 }
 
 HRESULT TBarItemViewerAccObject::accNavigate(long dir, VARIANT start, VARIANT* out) {

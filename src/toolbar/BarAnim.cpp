@@ -2,6 +2,7 @@
 // fade and slide steps and the clean end (full image, no layering, no
 // region), also when an animation is cancelled half-way.
 #include "toolbar/BarAnim.h"
+#include "toolbar/BarCommon.h"
 
 #include "gcl/rtl/Libraries.h"
 #include "gcl/rtl/ThreadVars.h"
@@ -12,8 +13,7 @@ namespace {
 
 using TUpdateLayeredWindow = BOOL(WINAPI*)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
 
-gcl::TSystemLibrary User32Lib{"user32.dll"};
-gcl::TLibraryProc<TUpdateLayeredWindow> UpdateLayeredWindowProc{User32Lib, "UpdateLayeredWindow"};
+gcl::TLibraryProc<TUpdateLayeredWindow> UpdateLayeredWindowProc{BarUser32Library, "UpdateLayeredWindow"};
 
 // Shared with the worker: it writes CurStep, LastPos, Finished and
 // StepPending; this thread writes Terminate and clears StepPending.

@@ -51,13 +51,12 @@ int TextExtentWidth(HDC dc, const std::string& s) {
 }
 
 // The entry points the system may lack, bound once.
-gcl::TSystemLibrary User32Library{"user32.dll"};
 gcl::TSystemLibrary ComCtl32Library{"comctl32.dll"};
-gcl::TLibraryProc<BOOL(WINAPI*)(LPTRACKMOUSEEVENT)> TrackMouseEventProc{User32Library, "TrackMouseEvent"};
+gcl::TLibraryProc<BOOL(WINAPI*)(LPTRACKMOUSEEVENT)> TrackMouseEventProc{BarUser32Library, "TrackMouseEvent"};
 gcl::TLibraryProc<BOOL(WINAPI*)(LPTRACKMOUSEEVENT)> ComCtlTrackMouseEventProc{ComCtl32Library, "_TrackMouseEvent"};
-gcl::TLibraryProc<HMONITOR(WINAPI*)(LPCRECT, DWORD)> MonitorFromRectProc{User32Library, "MonitorFromRect"};
-gcl::TLibraryProc<HMONITOR(WINAPI*)(POINT, DWORD)> MonitorFromPointProc{User32Library, "MonitorFromPoint"};
-gcl::TLibraryProc<BOOL(WINAPI*)(HMONITOR, LPMONITORINFO)> GetMonitorInfoProc{User32Library, "GetMonitorInfoA"};
+gcl::TLibraryProc<HMONITOR(WINAPI*)(LPCRECT, DWORD)> MonitorFromRectProc{BarUser32Library, "MonitorFromRect"};
+gcl::TLibraryProc<HMONITOR(WINAPI*)(POINT, DWORD)> MonitorFromPointProc{BarUser32Library, "MonitorFromPoint"};
+gcl::TLibraryProc<BOOL(WINAPI*)(HMONITOR, LPMONITORINFO)> GetMonitorInfoProc{BarUser32Library, "GetMonitorInfoA"};
 
 // The monitor functions, all three or none.
 struct TMonitorApi {
@@ -671,5 +670,7 @@ UINT KeyboardLayoutCodePage() {
     }
     return IsValidCodePage(value) ? value : 0;
 }
+
+gcl::TSystemLibrary BarUser32Library{"user32.dll"};
 
 } // namespace qelvo

@@ -11,6 +11,7 @@
 
 #include "gcl/Graphics.h"
 #include "gcl/rtl/Events.h"
+#include "gcl/rtl/Libraries.h"
 #include "gcl/rtl/Lists.h"
 #include "gcl/rtl/Maths.h"
 #include "gcl/rtl/Objects.h"
@@ -169,5 +170,8 @@ bool SoundSchemeHasEvent(const std::string& Alias);
 // The ANSI code page of the current keyboard layout's language; 0 when it
 // cannot be read or is not a valid code page.
 UINT KeyboardLayoutCodePage();
+
+// user32.dll for the toolbar's entry points that older systems lack.
+extern gcl::TSystemLibrary BarUser32Library;
 
 } // namespace qelvo

@@ -16,10 +16,6 @@ using gcl::TRect;
 
 namespace {
 
-bool IsLoadingNow(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csLoading); }
-bool IsDesigningNow(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
-bool IsDestroyingNow(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDestroying); }
-
 void Reframe(gcl::TWinControl* c) {
     if (c->HandleAllocated())
         SetWindowPos(c->GetHandle(), nullptr, 0, 0, 0, 0,
@@ -172,7 +168,7 @@ void TBarDock::DrawBackgroundAt(HDC DC, TPoint Origin, const TRect& Area) {
 }
 
 bool TBarDock::LiesVisible(TBarCustomDockableWindow* Bar) {
-    return Bar->GetParent() == this && (Bar->GetVisible() || IsDesigningNow(this));
+    return Bar->GetParent() == this && (Bar->GetVisible() || gcl::IsDesigning(this));
 }
 
 bool TBarDock::HasVisibleToolbars() {
@@ -276,11 +272,11 @@ void TBarDock::AlignControls(gcl::TControl*, TRect&) { ArrangeToolbars(); }
 
 void TBarDock::CreateParams(gcl::TCreateParams& Params) {
     inherited::CreateParams(Params);
-    if (!IsDesigningNow(this)) Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+    if (!gcl::IsDesigning(this)) Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
 bool TBarDock::DeferArrange() {
-    if (FDisableArrangeToolbars > 0 || IsLoadingNow(this)) {
+    if (FDisableArrangeToolbars > 0 || gcl::IsLoading(this)) {
         FArrangeToolbarsNeeded = true;
         return true;
     }
@@ -289,7 +285,7 @@ bool TBarDock::DeferArrange() {
 }
 
 void TBarDock::DropDestroyedBars() {
-    auto gone = [](TBarCustomDockableWindow* b) { return IsDestroyingNow(b); };
+    auto gone = [](TBarCustomDockableWindow* b) { return gcl::IsDestroying(b); };
     FDockList.erase(std::remove_if(FDockList.begin(), FDockList.end(), gone), FDockList.end());
     FDockVisibleList.erase(std::remove_if(FDockVisibleList.begin(), FDockVisibleList.end(), gone),
                            FDockVisibleList.end());
@@ -316,7 +312,7 @@ struct TLayoutRec {
 } // namespace
 
 void TBarDock::ArrangeToolbars() {
-    if (FDisableArrangeToolbars > 0 || IsLoadingNow(this)) {
+    if (FDisableArrangeToolbars > 0 || gcl::IsLoading(this)) {
         FArrangeToolbarsNeeded = true;
         return;
     }
@@ -332,7 +328,7 @@ void TBarDock::ArrangeToolbars() {
     const bool lr = IsLeftRight();
 
     if (!HasVisibleToolbars()) {
-        const int thickness = IsDesigningNow(this) ? 9 : (FFixAlign ? 1 : 0);
+        const int thickness = gcl::IsDesigning(this) ? 9 : (FFixAlign ? 1 : 0);
         ChangeWidthHeight(lr ? thickness : GetWidth(), lr ? GetHeight() : thickness);
         return;
     }
@@ -584,7 +580,7 @@ void TBarDock::ArrangeToolbars() {
 // ---- Painting and messages -----------------------------------------------------------------
 
 bool TBarDock::DrawsBoundLines() {
-    return !FBoundLines.Empty() && (HasVisibleToolbars() || IsDesigningNow(this));
+    return !FBoundLines.Empty() && (HasVisibleToolbars() || gcl::IsDesigning(this));
 }
 
 void TBarDock::PaintNC(HDC DC) {
@@ -710,7 +706,7 @@ void TBarCustomDockableWindow::BeforeDestruction() noexcept {
 
 void TBarCustomDockableWindow::CreateParams(gcl::TCreateParams& Params) {
     inherited::CreateParams(Params);
-    if (!IsDesigningNow(this)) Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+    if (!gcl::IsDesigning(this)) Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
 TBarDockType TBarCustomDockableWindow::GetDockTypeOf(TBarDock* Dock, bool AFloating) const noexcept {
@@ -802,7 +798,7 @@ void TBarCustomDockableWindow::EndUpdate() {
 }
 
 void TBarCustomDockableWindow::Arrange() {
-    if (FArrangeUpdateCount > 0 || IsLoadingNow(this) || !GetParent()) {
+    if (FArrangeUpdateCount > 0 || gcl::IsLoading(this) || !GetParent()) {
         FArrangeNeeded = true;
         return;
     }
@@ -828,7 +824,7 @@ void TBarCustomDockableWindow::ChangeSize(TPoint NewClientSize) {
 }
 
 void TBarCustomDockableWindow::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (!IsDesigningNow(this) && FFloating && FFloatParent && !FSmoothDragging) {
+    if (!gcl::IsDesigning(this) && FFloating && FFloatParent && !FSmoothDragging) {
         ALeft = 0;
         ATop = 0;
         const TPoint nc = FloatingNCSize();
@@ -991,7 +987,7 @@ void TBarCustomDockableWindow::DoDockChangingHidden(bool NewFloating, TBarDock* 
 }
 
 void TBarCustomDockableWindow::SetFloating(bool Value) {
-    if (Value == FFloating || IsDesigningNow(this)) return;
+    if (Value == FFloating || gcl::IsDesigning(this)) return;
     gcl::TCustomForm* form = ToolWindowParentForm();
     if (!form) throw gcl::EInvalidOperation(gcl::Format("Control '%s' has no parent window", {GetName()}));
     if (!Value) {
@@ -1045,7 +1041,7 @@ void TBarCustomDockableWindow::SetParent(gcl::TWinControl* AParent) {
         else RemoveFromFloatingList();
         return;
     }
-    const bool destroying = IsDestroyingNow(this);
+    const bool destroying = gcl::IsDestroying(this);
     if (newDock && !destroying) newDock->ValidateInsert(this);
     if (!destroying && AParent) {
         if (OnDockChanging) OnDockChanging(this, newFloating, newDock);
@@ -1120,7 +1116,7 @@ void TBarCustomDockableWindow::SetParent(gcl::TWinControl* AParent) {
     Arrange();
     // (TAfter lowers the counters, arranges the docks and shows the window.)
     if (!destroying && AParent) {
-        if (GetParent() && OnMove && !IsLoadingNow(this)) OnMove(this);
+        if (GetParent() && OnMove && !gcl::IsLoading(this)) OnMove(this);
         if (OnRecreated) OnRecreated(this);
         if (OnDockChanged) OnDockChanged(this);
     }
@@ -1132,7 +1128,7 @@ void TBarCustomDockableWindow::SetParent(gcl::TWinControl* AParent) {
 void TBarCustomDockableWindow::AddToFloatingList() {
     if (std::find(GFloatingList.begin(), GFloatingList.end(), this) == GFloatingList.end())
         GFloatingList.push_back(this);
-    if (!FHookInstalled && !IsDesigningNow(this)) {
+    if (!FHookInstalled && !gcl::IsDesigning(this)) {
         InstallThreadHook(this, &HookProc,
                           TThreadHookCodes{thcActivate, thcActivateApp, thcWindowPosChanged, thcPreDestroy});
         FHookInstalled = true;
@@ -1153,7 +1149,7 @@ void TBarCustomDockableWindow::RemoveFromFloatingList() noexcept {
 
 bool TBarCustomDockableWindow::ShouldBeVisible() {
     if (!GetVisible() || FHidden > 0) return false;
-    if (!FFloating || IsDesigningNow(this)) return true;
+    if (!FFloating || gcl::IsDesigning(this)) return true;
     if (FFloatingMode == fmOnTopOfParentForm) {
         TBarFloatingWindowParent* fp = dynamic_cast<TBarFloatingWindowParent*>(GetParent());
         gcl::TCustomForm* form = fp ? fp->FParentForm : nullptr;
@@ -1303,7 +1299,7 @@ void TBarCustomDockableWindow::Loaded() {
     inherited::Loaded();
     // A form made at design time (or in code) gives a floating bar its
     // place relative to the form's client area.
-    if (FFloating && !FSavedAtRunTime && !IsDesigningNow(this)) {
+    if (FFloating && !FSavedAtRunTime && !gcl::IsDesigning(this)) {
         gcl::TCustomForm* form = ToolWindowParentForm();
         if (form) SetFloatingPosition(form->ClientToScreen(FFloatingPosition));
         MoveOnScreen(false);
@@ -1320,7 +1316,7 @@ gcl::TComponent* TBarCustomDockableWindow::GetParentComponent() const {
 void TBarCustomDockableWindow::DefineProperties(gcl::TFiler& Filer) {
     inherited::DefineProperties(Filer);
     const gcl::TComponent* root = Filer.GetRoot();
-    const bool runTime = !(root ? IsDesigningNow(root) : IsDesigningNow(this));
+    const bool runTime = !(root ? gcl::IsDesigning(root) : gcl::IsDesigning(this));
     Filer.DefineProperty("SavedAtRunTime", gcl::TReaderProc(this, &TBarCustomDockableWindow::ReadSavedAtRunTime),
                          gcl::TWriterProc(this, &TBarCustomDockableWindow::WriteSavedAtRunTime), runTime);
 }
@@ -1478,7 +1474,7 @@ void TBarCustomDockableWindow::CloseButtonPressChanged(bool Pressed) {
 }
 
 void TBarCustomDockableWindow::MouseDown(gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y) {
-    if (Button == gcl::mbLeft && IsMovable() && !IsDesigningNow(this)) {
+    if (Button == gcl::mbLeft && IsMovable() && !gcl::IsDesigning(this)) {
         bool exists = false;
         ControlExistsAtPos(TPoint{X, Y}, exists);
         if (!exists) {
@@ -1616,7 +1612,7 @@ void TBarCustomDockableWindow::Dispatch(gcl::TMessage& Message) {
         // The background moved under the bar: repaint all of it at once,
         // without flicker.
         if (ShowsDockBackground()) RepaintThroughBitmap();
-        if (!IsLoadingNow(this) && FDisableOnMove == 0 && OnMove) OnMove(this);
+        if (!gcl::IsLoading(this) && FDisableOnMove == 0 && OnMove) OnMove(this);
         return;
     default: break;
     }
@@ -1629,7 +1625,7 @@ GCL_IMPLEMENT_CLASS(TBarFloatingWindowParent)
 
 void TBarFloatingWindowParent::CreateParams(gcl::TCreateParams& Params) {
     inherited::CreateParams(Params);
-    if (IsDesigningNow(this)) {
+    if (gcl::IsDesigning(this)) {
         Params.Style |= WS_BORDER;
         return;
     }
@@ -1761,7 +1757,7 @@ int TBarFloatingWindowParent::HitTest(TPoint P) {
 }
 
 void TBarFloatingWindowParent::Dispatch(gcl::TMessage& Message) {
-    if (IsDesigningNow(this) || !FDockableWindow) {
+    if (gcl::IsDesigning(this) || !FDockableWindow) {
         inherited::Dispatch(Message);
         return;
     }

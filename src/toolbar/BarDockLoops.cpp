@@ -11,9 +11,9 @@ namespace qelvo {
 using gcl::TPoint;
 using gcl::TRect;
 
-namespace {
-
-struct TDragRec {
+// A dock a dragged bar may land in (a member of TDragState, which
+// TBarDock's header names, so not file-local).
+struct TBarDockTarget {
     TBarDock* Dock = nullptr;
     TRect DockRect;
     int BarWidth = 0;
@@ -22,7 +22,9 @@ struct TDragRec {
     std::vector<int> RowSizes;
 };
 
-TRect ScreenRectOf(gcl::TWinControl* c) {
+namespace {
+
+TRect ScreenRectOfControl(gcl::TWinControl* c) {
     RECT r{};
     GetWindowRect(c->GetHandle(), &r);
     return TRect{r.left, r.top, r.right, r.bottom};
@@ -76,7 +78,7 @@ bool NextLoopMessage(HWND Capture, MSG& Msg, bool& Quit) {
 } // namespace
 
 struct TDragState {
-    std::vector<TDragRec> Recs;   // the floating target first
+    std::vector<TBarDockTarget> Recs;   // the floating target first
     TRect StartRect;
     TPoint StartOffset;
     TPoint StartPoint;
@@ -111,7 +113,7 @@ void DrawOutline(TDragState& s, const TRect* newRect, bool newFloating, const TR
 void TBarCustomDockableWindow::ApplyMoveStep(TDragState& S, TPoint P, bool Final) {
     (void)Final;
     if (S.Target < 0 || S.OutlineEmpty) return;
-    TDragRec& rec = S.Recs[static_cast<size_t>(S.Target)];
+    TBarDockTarget& rec = S.Recs[static_cast<size_t>(S.Target)];
     if (rec.Dock) {
         TBarDock* dock = rec.Dock;
         const bool lr = dock->IsLeftRight();
@@ -207,8 +209,8 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
     // place is taken inside that window, whose size the floating target's
     // outline has, so a press without a move leaves the window where it is.
     TBarFloatingWindowParent* floatingParent = dynamic_cast<TBarFloatingWindowParent*>(GetParent());
-    s.StartRect = FFloating && floatingParent && floatingParent->HandleAllocated() ? ScreenRectOf(floatingParent)
-                                                                                    : ScreenRectOf(this);
+    s.StartRect = FFloating && floatingParent && floatingParent->HandleAllocated() ? ScreenRectOfControl(floatingParent)
+                                                                                    : ScreenRectOfControl(this);
     POINT p{InitX, InitY};
     ::ClientToScreen(GetHandle(), &p);
     s.StartPoint = TPoint{p.x, p.y};
@@ -233,7 +235,7 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
     for (TBarDock* d : docks) d->CommitPositions();
 
     {
-        TDragRec floating;
+        TBarDockTarget floating;
         TPoint size;
         DoArrange(false, dtFloating, size, nullptr, true);
         const TPoint nc = FloatingNCSize();
@@ -242,9 +244,9 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
         s.Recs.push_back(floating);
     }
     for (TBarDock* d : docks) {
-        TDragRec rec;
+        TBarDockTarget rec;
         rec.Dock = d;
-        rec.DockRect = ScreenRectOf(d);
+        rec.DockRect = ScreenRectOfControl(d);
         if (d == FCurrentDock) {
             rec.BarWidth = GetWidth();
             rec.BarHeight = GetHeight();
@@ -281,7 +283,7 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
                 if (s.Recs[i].Dock == FCurrentDock) target = static_cast<int>(i);
         } else if (!s.Ctrl) {
             for (size_t i = s.Recs.size(); i-- > 1;) {
-                TDragRec& rec = s.Recs[i];
+                TBarDockTarget& rec = s.Recs[i];
                 if (!s.TestDocks && !(s.StartDock)) break;
                 TRect d = rec.DockRect;
                 d = TRect{d.Left - 3, d.Top - 3, d.Right + 3, d.Bottom + 3};
@@ -315,7 +317,7 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
             P.Y = std::clamp(P.Y, work.Top, work.Bottom - 1);
         }
         s.Target = target;
-        TDragRec& rec = s.Recs[static_cast<size_t>(target)];
+        TBarDockTarget& rec = s.Recs[static_cast<size_t>(target)];
         const int ox = Scale(rec.BarWidth, s.StartOffset.X, s.StartRect.Width());
         const int oy = Scale(rec.BarHeight, s.StartOffset.Y, s.StartRect.Height());
         s.Outline = TRect{P.X - ox, P.Y - oy, P.X - ox + rec.BarWidth, P.Y - oy + rec.BarHeight};
@@ -406,7 +408,7 @@ void TBarCustomDockableWindow::BeginMoving(int InitX, int InitY) {
     // others of the docks: windows that hold windows of their own (a panel
     // among the bars, the edit of a bar it passed over) are drawn anew
     // whole, as toolbars draw themselves.
-    if (s.StartDock != (FDocked ? FCurrentDock : nullptr) || (FDocked && ScreenRectOf(this) != s.StartRect)) {
+    if (s.StartDock != (FDocked ? FCurrentDock : nullptr) || (FDocked && ScreenRectOfControl(this) != s.StartRect)) {
         for (TBarDock* d : {s.StartDock, FDocked ? FCurrentDock : nullptr})
             if (d && d->HandleAllocated())
                 RedrawWindow(d->GetHandle(), nullptr, nullptr,
@@ -451,7 +453,7 @@ void TBarCustomDockableWindow::BeginSizing(TBarSizeHandle SizeHandle) {
         RECT r{m.Left, m.Top, m.Right, m.Bottom};
         clipped = ClipCursor(&r) != FALSE;
     }
-    const TRect orgRect = ScreenRectOf(fp);
+    const TRect orgRect = ScreenRectOfControl(fp);
     TRect rect = orgRect;
     const TPoint fb = GetFloatingBorderSize();
     const gcl::TSize frame{fb.X, fb.Y};

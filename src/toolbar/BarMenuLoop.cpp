@@ -2,6 +2,7 @@
 // keyboard and timer messages to the views of the open chain, hints and
 // cursor, the ways the loop ends, and a toolbar's entry into its menu.
 #include "toolbar/BarItem.h"
+#include "toolbar/BarCommon.h"
 
 #include "gcl/Forms.h"
 #include "gcl/Timers.h"
@@ -14,8 +15,7 @@ using gcl::TPoint;
 
 namespace {
 
-gcl::TSystemLibrary User32Lib{"user32.dll"};
-gcl::TLibraryProc<BOOL(WINAPI*)(UINT)> LockSetForegroundWindowProc{User32Lib, "LockSetForegroundWindow"};
+gcl::TLibraryProc<BOOL(WINAPI*)(UINT)> LockSetForegroundWindowProc{BarUser32Library, "LockSetForegroundWindow"};
 gcl::TSystemLibrary Imm32Lib{"imm32.dll"};
 gcl::TLibraryProc<UINT(WINAPI*)(HWND)> ImmGetVirtualKeyProc{Imm32Lib, "ImmGetVirtualKey"};
 

@@ -16,9 +16,6 @@ using gcl::TRect;
 
 namespace {
 
-bool IsDesigningNow(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csDesigning); }
-bool IsLoadingNow(const gcl::TComponent* c) { return c->GetComponentState().Contains(gcl::csLoading); }
-
 // Toolbars that answer shortcuts for their form.
 std::vector<TBarCustomToolbar*> GShortCutList;
 
@@ -119,7 +116,7 @@ void TBarChevronItemViewer::Paint(gcl::TCanvas* Canvas, TRect R, bool IsSelected
     const bool enabled = GetItem()->GetEnabled();
     if (enabled) {
         if (IsPushed) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT);
-        else if (IsSelected && !IsDesigningNow(GetView())) DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
+        else if (IsSelected && !gcl::IsDesigning(GetView())) DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT);
     }
     DrawChevronGlyph(dc, R, GetView()->GetOrientation() == tbvoVertical, IsPushed, enabled);
 }
@@ -155,7 +152,7 @@ const gcl::TComponent::TMetaClassType* TBarCustomToolbar::RootItemClass() { retu
 const gcl::TComponent::TMetaClassType* TBarCustomToolbar::ChevronClass() { return TBarChevronItem::StaticClass(); }
 
 TBarToolbarView* TBarCustomToolbar::CreateView() {
-    return TBarToolbarView::Create(this, nullptr, FItem, this, true, false, !IsDesigningNow(this));
+    return TBarToolbarView::Create(this, nullptr, FItem, this, true, false, !gcl::IsDesigning(this));
 }
 
 void TBarCustomToolbar::AfterConstruction() {
@@ -340,7 +337,7 @@ void TBarCustomToolbar::GetMinShrinkSize(int& AMinimumSize) {
 
 void TBarCustomToolbar::ControlExistsAtPos(TPoint P, bool& Exists) {
     inherited::ControlExistsAtPos(P, Exists);
-    if (Exists || IsDesigningNow(this)) return;
+    if (Exists || gcl::IsDesigning(this)) return;
     TBarItemViewer* v = FView->ViewerFromPoint(P);
     Exists = v && !v->GetItem()->HasStyle(tbisClicksTransparent);
 }
@@ -355,7 +352,7 @@ void TBarCustomToolbar::SetChevronHint(const std::string& Value) {
 void TBarCustomToolbar::SetChevronMoveItems(bool Value) {
     if (Value == FChevronMoveItems) return;
     FChevronMoveItems = Value;
-    FView->SetUsePriorityList(Value && !IsDesigningNow(this));
+    FView->SetUsePriorityList(Value && !gcl::IsDesigning(this));
 }
 
 void TBarCustomToolbar::SetChevronPriorityForNewItems(TBarChevronPriorityForNewItems Value) {
@@ -404,7 +401,7 @@ void TBarCustomToolbar::SetMenuBar(bool Value) {
         FView->SetStyle(static_cast<TBarViewStyle>(FView->GetStyle() & ~(vsMenuBar | vsUseHiddenAccels)));
     }
     SetControlStyle(style);
-    if (!IsLoadingNow(this)) {
+    if (!gcl::IsLoading(this)) {
         SetFullSize(Value);
         SetShrinkMode(Value ? tbsmWrap : tbsmChevron);
         SetCloseButton(!Value);
@@ -415,7 +412,7 @@ void TBarCustomToolbar::SetMenuBar(bool Value) {
 }
 
 void TBarCustomToolbar::SyncMenuBarHook() {
-    const bool wanted = FMenuBar && !IsDesigningNow(this);
+    const bool wanted = FMenuBar && !gcl::IsDesigning(this);
     if (wanted == FMenuBarHooked) return;
     FMenuBarHooked = wanted;
     if (wanted) InstallThreadHook(this, &MenuBarMessageHook, TThreadHookCodes{thcGetMessage});
@@ -482,7 +479,7 @@ bool TBarCustomToolbar::WMSysCommand(gcl::TMessage& Message) {
 }
 
 void TBarCustomToolbar::SyncShortCutList() {
-    const bool wanted = (FProcessShortCuts || FMenuBar) && !IsDesigningNow(this);
+    const bool wanted = (FProcessShortCuts || FMenuBar) && !gcl::IsDesigning(this);
     if (wanted == FShortCutsHooked) return;
     FShortCutsHooked = wanted;
     if (wanted) {
@@ -553,7 +550,7 @@ bool AppShortCutHook(gcl::TMessage& Message) {
 
 void TBarCustomToolbar::WrapControl(int Index, gcl::TControl* Control) {
     TBarControlItem* item = TBarControlItem::CreateControlItem(GetOwner(), Control);
-    if (IsDesigningNow(this) && GetOwner()) {
+    if (gcl::IsDesigning(this) && GetOwner()) {
         for (int n = 1;; ++n) {
             const std::string name = "TBControlItem" + std::to_string(n);
             if (!GetOwner()->FindComponent(name)) {
@@ -600,7 +597,7 @@ void TBarCustomToolbar::DoContextPopup(TPoint MousePos, bool& Handled) {
 void TBarCustomToolbar::MouseDown(gcl::TMouseButton Button, gcl::TShiftState Shift, int X, int Y) {
     gcl::TWinControl* parent = GetParent();
     inherited::MouseDown(Button, Shift, X, Y);
-    if (GetParent() != parent || IsDesigningNow(this) || Button != gcl::mbLeft) return;
+    if (GetParent() != parent || gcl::IsDesigning(this) || Button != gcl::mbLeft) return;
     TBarItemViewer* v = FView->ViewerFromPoint(TPoint{X, Y});
     FView->Select(v, true);
     if (v && !v->GetItem()->HasStyle(tbisClicksTransparent)) {
@@ -616,7 +613,7 @@ void TBarCustomToolbar::MouseDown(gcl::TMouseButton Button, gcl::TShiftState Shi
 }
 
 void TBarCustomToolbar::MouseMove(gcl::TShiftState Shift, int X, int Y) {
-    if (!IsDesigningNow(this) && !(FView->GetState() & vsModal)) {
+    if (!gcl::IsDesigning(this) && !(FView->GetState() & vsModal)) {
         POINT p{X, Y};
         ::ClientToScreen(GetHandle(), &p);
         const TPoint pt{p.x, p.y};
@@ -726,7 +723,7 @@ void TBarCustomToolbar::Dispatch(gcl::TMessage& Message) {
     }
     case gcl::CM_CONTROLCHANGE:
         inherited::Dispatch(Message);
-        if (Message.LParam && !IsLoadingNow(this)) {
+        if (Message.LParam && !gcl::IsLoading(this)) {
             auto* control = reinterpret_cast<gcl::TControl*>(Message.WParam);
             if (control && !FindControlItem(control)) WrapControl(FItem->GetCount(), control);
         }
@@ -742,7 +739,7 @@ void TBarCustomToolbar::Dispatch(gcl::TMessage& Message) {
         }
         return;
     case WM_SETCURSOR:
-        if (!IsDesigningNow(this) && LOWORD(Message.LParam) == HTCLIENT &&
+        if (!gcl::IsDesigning(this) && LOWORD(Message.LParam) == HTCLIENT &&
             reinterpret_cast<HWND>(Message.WParam) == GetHandle()) {
             POINT p{};
             GetCursorPos(&p);

@@ -16,7 +16,7 @@ GCL_IMPLEMENT_CLASS(TUniListBoxStrings)
 
 namespace {
 
-std::string ToAnsi(const std::wstring& s) { return WideToWindowAnsi(s); }
+std::string ToWindowAnsi(const std::wstring& s) { return WideToWindowAnsi(s); }
 std::wstring FromAnsi(const std::string& s) { return WindowAnsiToWide(s); }
 
 // Sets the list box's moving flag for the lifetime of the object.
@@ -74,7 +74,7 @@ int WideEditGetSelStart(gcl::TCustomEdit* edit) {
 void WideEditSetSelStart(gcl::TCustomEdit* edit, int value) {
     if (!UnicodePlatform) {
         std::wstring text = FromAnsi(AnsiText(edit));
-        value = static_cast<int>(ToAnsi(text.substr(0, static_cast<size_t>(std::max(value, 0)))).size());
+        value = static_cast<int>(ToWindowAnsi(text.substr(0, static_cast<size_t>(std::max(value, 0)))).size());
     }
     edit->gcl::TCustomEdit::SetSelStart(value);
 }
@@ -88,7 +88,7 @@ void WideEditSetSelLength(gcl::TCustomEdit* edit, int value) {
     if (!UnicodePlatform) {
         std::wstring text = FromAnsi(AnsiText(edit));
         size_t start = std::min(static_cast<size_t>(WideEditGetSelStart(edit)), text.size());
-        value = static_cast<int>(ToAnsi(text.substr(start, static_cast<size_t>(std::max(value, 0)))).size());
+        value = static_cast<int>(ToWindowAnsi(text.substr(start, static_cast<size_t>(std::max(value, 0)))).size());
     }
     edit->gcl::TCustomEdit::SetSelLength(value);
 }
@@ -207,7 +207,7 @@ int TUniListBoxStrings::Add(const std::wstring& s) {
         return static_cast<int>(index);
     }
     SyncKeptTexts();
-    int index = AnsiItems()->Add(ToAnsi(s));
+    int index = AnsiItems()->Add(ToWindowAnsi(s));
     if (KeepsWideTexts() && index >= 0 && static_cast<size_t>(index) <= FKeptTexts.size())
         FKeptTexts.insert(FKeptTexts.begin() + index, s);
     return index;
@@ -223,7 +223,7 @@ void TUniListBoxStrings::Insert(int index, const std::wstring& s) {
         return;
     }
     SyncKeptTexts();
-    AnsiItems()->Insert(index, ToAnsi(s));
+    AnsiItems()->Insert(index, ToWindowAnsi(s));
     if (KeepsWideTexts() && index >= 0 && static_cast<size_t>(index) <= FKeptTexts.size())
         FKeptTexts.insert(FKeptTexts.begin() + index, s);
 }
@@ -281,7 +281,7 @@ int TUniListBoxStrings::IndexOf(const std::wstring& s) const {
         return static_cast<int>(SendMessageW(FListBox->GetHandle(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                              reinterpret_cast<LPARAM>(s.c_str())));
     if (KeepsWideTexts() || IsVirtual()) return inherited::IndexOf(s);
-    return AnsiItems()->IndexOf(ToAnsi(s));
+    return AnsiItems()->IndexOf(ToWindowAnsi(s));
 }
 
 void TUniListBoxStrings::SetUpdateState(bool updating) {

@@ -15,7 +15,7 @@ namespace qelvo {
 
 namespace {
 
-std::string ToAnsi(LPCWSTR s) { return s ? gcl::WideToAnsi(std::wstring(s)) : std::string(); }
+std::string ToAnsiOrEmpty(LPCWSTR s) { return s ? gcl::WideToAnsi(std::wstring(s)) : std::string(); }
 
 // Converts Ansi into the wide array Dest of DestSize characters, cut to
 // fit, always terminated.
@@ -72,7 +72,7 @@ struct TLastErrorKeeper {
 BOOL Uni_SetWindowTextW(HWND wnd, LPCWSTR text) {
     if (UnicodePlatform) return SetWindowTextW(wnd, text);
     TLastErrorKeeper keep;
-    std::string a = ToAnsi(text);
+    std::string a = ToAnsiOrEmpty(text);
     BOOL result = SetWindowTextA(wnd, a.c_str());
     keep.Code = GetLastError();
     return result;
@@ -85,7 +85,7 @@ HANDLE Uni_CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
         return CreateFileW(fileName, desiredAccess, shareMode, securityAttributes, creationDisposition,
                            flagsAndAttributes, templateFile);
     TLastErrorKeeper keep;
-    std::string a = ToAnsi(fileName);
+    std::string a = ToAnsiOrEmpty(fileName);
     HANDLE h = CreateFileA(a.c_str(), desiredAccess, shareMode, securityAttributes, creationDisposition,
                            flagsAndAttributes, templateFile);
     keep.Code = GetLastError();
@@ -95,7 +95,7 @@ HANDLE Uni_CreateFileW(LPCWSTR fileName, DWORD desiredAccess, DWORD shareMode,
 HANDLE Uni_FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData) {
     if (UnicodePlatform) return FindFirstFileW(fileName, findData);
     TLastErrorKeeper keep;
-    std::string a = ToAnsi(fileName);
+    std::string a = ToAnsiOrEmpty(fileName);
     WIN32_FIND_DATAA ansi{};
     HANDLE h = FindFirstFileA(a.c_str(), &ansi);
     keep.Code = GetLastError();
@@ -115,7 +115,7 @@ HANDLE Uni_FindFirstFileW(LPCWSTR fileName, WIN32_FIND_DATAW* findData) {
 DWORD Uni_GetFileAttributesW(LPCWSTR fileName) {
     if (UnicodePlatform) return GetFileAttributesW(fileName);
     TLastErrorKeeper keep;
-    std::string a = ToAnsi(fileName);
+    std::string a = ToAnsiOrEmpty(fileName);
     DWORD result = GetFileAttributesA(a.c_str());
     keep.Code = GetLastError();
     return result;
@@ -125,7 +125,7 @@ DWORD Uni_GetFullPathNameW(LPCWSTR fileName, DWORD bufferLength, LPWSTR buffer, 
     if (UnicodePlatform) return GetFullPathNameW(fileName, bufferLength, buffer, filePart);
     if (filePart) *filePart = nullptr;
     TLastErrorKeeper keep;
-    std::string a = ToAnsi(fileName);
+    std::string a = ToAnsiOrEmpty(fileName);
     // The ANSI result goes into a buffer sized in bytes; a longer path is
     // fetched again into a buffer of the size the system asks for.
     std::vector<char> ansi(520);

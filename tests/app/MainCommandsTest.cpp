@@ -22,7 +22,7 @@ namespace {
 using test::ReadFile;
 
 // The notification area: every call succeeds, nothing shows.
-class TQuietTray : public gcl::INotifyIconService {
+class TSilentTray : public gcl::INotifyIconService {
 public:
     bool NotifyIcon(DWORD, NOTIFYICONDATAA&) override { return true; }
 };
@@ -75,7 +75,7 @@ protected:
         SendMessageA(Form->GetHandle(), WM_COPYDATA, reinterpret_cast<WPARAM>(from), reinterpret_cast<LPARAM>(&data));
     }
 
-    TQuietTray Tray;
+    TSilentTray Tray;
     gcl::ServiceOverride<gcl::INotifyIconService> UseTray{gcl::NotifyIconService(), Tray};
     TMainForm* Form = nullptr;
 };

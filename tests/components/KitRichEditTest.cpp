@@ -65,7 +65,7 @@ std::string StreamText(TMemoryStream& stream) {
     return std::string(static_cast<const char*>(stream.GetMemory()), static_cast<size_t>(stream.GetSize()));
 }
 
-void Fill(TMemoryStream& stream, const std::string& text) {
+void RefillStream(TMemoryStream& stream, const std::string& text) {
     stream.Clear();
     stream.WriteBuffer(text.data(), static_cast<int32_t>(text.size()));
     stream.SetPosition(0);
@@ -557,7 +557,7 @@ TEST_F(ComponentsTest, RichEditLoadsAndSavesThroughStreamsAndFiles) {
 
     // Every line-break kind read as plain text gives one line each.
     TMemoryStream stream;
-    Fill(stream, "one\rtwo\nthree\r\nfour\n\rfive");
+    RefillStream(stream, "one\rtwo\nthree\r\nfour\n\rfive");
     lines->LoadFromStream(stream);
     ASSERT_EQ(lines->GetCount(), 5);
     EXPECT_EQ(lines->Get(4), "five");
@@ -599,7 +599,7 @@ TEST_F(ComponentsTest, RichEditLoadsAndSavesThroughStreamsAndFiles) {
     edit->Clear();
     lines->LoadFromFile(dir.File("note.rtf"));
     EXPECT_EQ(edit->GetText(), "bold plain");
-    Fill(check, "not rich\r\nat all");
+    RefillStream(check, "not rich\r\nat all");
     check.SaveToFile(dir.File("fake.rtf"));
     lines->LoadFromFile(dir.File("fake.rtf"));
     EXPECT_EQ(lines->GetCount(), 2);

@@ -15,6 +15,7 @@
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Streams.h"
 #include "support/TestEnvironment.h"
+#include "data/DataTestSupport.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -28,11 +29,6 @@ using Bytes = std::vector<uint8_t>;
 Bytes LzhDecodeForTest(const uint8_t* data, size_t size, size_t outSize);
 
 namespace {
-
-Bytes StreamBytes(gcl::TMemoryStream& s) {
-    const uint8_t* p = static_cast<const uint8_t*>(s.GetMemory());
-    return Bytes(p, p + s.GetSize());
-}
 
 Bytes Str(const std::string& s) {
     return Bytes(s.begin(), s.end());
@@ -49,7 +45,7 @@ struct TFreeOnExit {
     ~TFreeOnExit() { gcl::Free(Obj); }
 };
 
-void Add(TNsStreams& c, const std::string& name, const Bytes& data) {
+void AddStream(TNsStreams& c, const std::string& name, const Bytes& data) {
     gcl::TMemoryStream s;
     if (!data.empty()) s.WriteBuffer(data.data(), static_cast<int32_t>(data.size()));
     c.AddStream(name, &s);
@@ -63,9 +59,9 @@ Bytes Save(TNsStreams& c) {
 
 // The three items of the golden files.
 void AddSampleItems(TNsStreams& c) {
-    Add(c, "notes.txt", Str("Buy milk\r\nCall Bob\r\n"));
-    Add(c, ".jmw", Bytes{'H', 'o', 'm', 'e', '-', '>', 0xBF, '0', 0xBF, 0xBE, 0xBD, '\r', '\n'});
-    Add(c, "Empty", {});
+    AddStream(c, "notes.txt", Str("Buy milk\r\nCall Bob\r\n"));
+    AddStream(c, ".jmw", Bytes{'H', 'o', 'm', 'e', '-', '>', 0xBF, '0', 0xBF, 0xBE, 0xBD, '\r', '\n'});
+    AddStream(c, "Empty", {});
 }
 
 } // namespace
@@ -82,11 +78,11 @@ TEST(NsStreams, ItemBlockLayoutAndOrder) {
     EXPECT_EQ(Bytes({' ', ' ', 1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0, 0}), Save(*c));
 
     // Names in case-insensitive order; the first item under a name stays.
-    Add(*c, "b", Str("bee"));
-    Add(*c, "A", Str("first"));
-    Add(*c, "a", Str("second"));
-    Add(*c, "C", {});
-    Add(*c, "", Str("no name"));
+    AddStream(*c, "b", Str("bee"));
+    AddStream(*c, "A", Str("first"));
+    AddStream(*c, "a", Str("second"));
+    AddStream(*c, "C", {});
+    AddStream(*c, "", Str("no name"));
     c->AddStream("null", nullptr);
     ASSERT_EQ(3, c->GetItemCount());
     EXPECT_EQ("A", c->GetItemName(0));
@@ -138,12 +134,12 @@ TEST(NsStreams, AddStreamCopiesWholeSourceAndChecksLimits) {
 
     // A name the 16-bit length cannot hold is refused when writing, and
     // nothing reaches the stream; 65535 bytes is fine.
-    Add(*c, std::string(65536, 'n'), Str("data"));
+    AddStream(*c, std::string(65536, 'n'), Str("data"));
     gcl::TMemoryStream out;
     EXPECT_THROW(c->SaveToStream(out), gcl::EWriteError);
     EXPECT_EQ(0, out.GetSize());
     c->ClearStreams();
-    Add(*c, std::string(65535, 'm'), Str("d"));
+    AddStream(*c, std::string(65535, 'm'), Str("d"));
     const Bytes saved = Save(*c);
     ASSERT_EQ(14u + 2u + 65535u + 4u + 1u, saved.size());
     EXPECT_EQ(0xFF, saved[14]);
@@ -154,7 +150,7 @@ TEST(NsStreams, CompressedAndEncryptedBodies) {
     TNsStreams* c = TNsStreams::Create(nullptr);
     TFreeOnExit guard{c};
     AddSampleItems(*c);
-    Add(*c, "big", Bytes(100000, 'q'));
+    AddStream(*c, "big", Bytes(100000, 'q'));
 
     c->SetCompressed(false);
     const Bytes plain = Save(*c);
@@ -284,7 +280,7 @@ TEST(NsStreams, OwnedByAComponent) {
     // The owner frees the container together with its items.
     gcl::TComponent* owner = gcl::TComponent::Create(nullptr);
     TNsStreams* c = TNsStreams::Create(owner);
-    Add(*c, "item", Str("data"));
+    AddStream(*c, "item", Str("data"));
     EXPECT_EQ(owner, c->GetOwner());
     EXPECT_EQ(1, owner->GetComponentCount());
     c->SetCompressed(false);

@@ -21,6 +21,7 @@
 #include "gcl/rtl/Exceptions.h"
 #include "gcl/rtl/Streams.h"
 #include "support/TestEnvironment.h"
+#include "data/DataTestSupport.h"
 
 namespace qelvo::test {
 
@@ -164,11 +165,6 @@ Bytes LzhDecodeForTest(const uint8_t* data, size_t size, size_t outSize) {
 
 namespace {
 
-Bytes StreamBytes(gcl::TMemoryStream& s) {
-    const uint8_t* p = static_cast<const uint8_t*>(s.GetMemory());
-    return Bytes(p, p + s.GetSize());
-}
-
 Bytes Compress(const Bytes& input) {
     gcl::TMemoryStream src, dst;
     if (!input.empty()) src.WriteBuffer(input.data(), static_cast<int32_t>(input.size()));
@@ -189,7 +185,7 @@ Bytes RandomBytes(size_t n, uint32_t seed) {
     return b;
 }
 
-Bytes Text(size_t n) {
+Bytes TextBytes(size_t n) {
     static const char* words[] = {"task ", "list ", "due ", "tomorrow ", "call ", "Bob ", "note\r\n",
                                   "high ", "the ", "shopping ", "milk ", "and ", "bread "};
     std::mt19937 rng(7);
@@ -221,12 +217,12 @@ std::vector<TNamedInput> CornerInputs() {
     v.push_back({"random 200k", RandomBytes(200000, 1)});
     v.push_back({"random one block", RandomBytes(0x4000, 2)});
     v.push_back({"random block + 1", RandomBytes(0x4001, 3)});
-    v.push_back({"text 300k", Text(300000)});
-    Bytes far = RandomBytes(8191, 4);
-    Bytes farTwice = far;
-    farTwice.insert(farTwice.end(), far.begin(), far.end());
-    farTwice.insert(farTwice.end(), far.begin(), far.end());
-    v.push_back({"window distance", farTwice});
+    v.push_back({"text 300k", TextBytes(300000)});
+    Bytes distant = RandomBytes(8191, 4);
+    Bytes distantTwice = distant;
+    distantTwice.insert(distantTwice.end(), distant.begin(), distant.end());
+    distantTwice.insert(distantTwice.end(), distant.begin(), distant.end());
+    v.push_back({"window distance", distantTwice});
     Bytes beyond = RandomBytes(8192, 5);
     Bytes beyondTwice = beyond;
     beyondTwice.insert(beyondTwice.end(), beyond.begin(), beyond.end());
@@ -235,7 +231,7 @@ std::vector<TNamedInput> CornerInputs() {
     for (int r = 0; r < 3; ++r)
         for (int i = 0; i < 256; ++i) all.push_back(static_cast<uint8_t>(i));
     v.push_back({"every byte", all});
-    Bytes mixed = Text(70000);
+    Bytes mixed = TextBytes(70000);
     Bytes noise = RandomBytes(70000, 6);
     mixed.insert(mixed.end(), noise.begin(), noise.end());
     mixed.insert(mixed.end(), 5000, 'z');
@@ -253,7 +249,7 @@ TEST(LzhCompressStream, FramingSizeAndOutputPieces) {
 
     // The size counts from the source's position to its end.
     gcl::TMemoryStream src, dst;
-    const Bytes text = Text(1000);
+    const Bytes text = TextBytes(1000);
     src.WriteBuffer(text.data(), 1000);
     src.Seek(400, gcl::soBeginning);
     LzhCompressStream(src, dst);
@@ -297,7 +293,7 @@ TEST(LzhCompressStream, RoundTripsThroughReferenceDecoder) {
     }
     // Redundant input shrinks; noise grows by little.
     EXPECT_LT(Compress(Bytes(100000, 'a')).size(), 1000u);
-    EXPECT_LT(Compress(Text(300000)).size(), 100000u);
+    EXPECT_LT(Compress(TextBytes(300000)).size(), 100000u);
     EXPECT_LT(Compress(RandomBytes(200000, 1)).size(), 202000u);
 
     // Many small random inputs with a small alphabet: varied code shapes.
@@ -333,7 +329,7 @@ TEST(LzhCompressStream, ShortSourceRaisesReadError) {
         int64_t GetSize() override { return static_cast<int64_t>(Data.size()) + 10; }
     };
     TShortStream src;
-    Bytes data = Text(5000);
+    Bytes data = TextBytes(5000);
     src.Data.assign(data.begin(), data.end());
     gcl::TMemoryStream dst;
     EXPECT_THROW(LzhCompressStream(src, dst), gcl::EReadError);
@@ -409,7 +405,7 @@ TEST(LzhCompressStream, LhasaExtractsAndVerifies) {
         EXPECT_EQ(in.Data, ReadFile(dir.File("data.bin")));
     }
     // lhasa really checks: a damaged archive fails.
-    Bytes text = Text(50000);
+    Bytes text = TextBytes(50000);
     Bytes out = Compress(text);
     Bytes bits(out.begin() + 4, out.end());
     bits[bits.size() / 2] ^= 0x5A;
@@ -609,7 +605,7 @@ TEST(Blowfish, BuffersPaddingAndStreams) {
     }
 
     // EncryptStream = pad, then encrypt the whole stream with the key.
-    const Bytes plain = Text(123);
+    const Bytes plain = TextBytes(123);
     gcl::TMemoryStream s;
     s.WriteBuffer(plain.data(), 123);
     ASSERT_TRUE(EncryptStream(s, "secret"));

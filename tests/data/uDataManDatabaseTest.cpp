@@ -25,6 +25,7 @@
 #include "gcl/rtl/Files.h"
 #include "gcl/rtl/Strings.h"
 #include "support/TestEnvironment.h"
+#include "data/DataTestSupport.h"
 
 namespace qelvo::test {
 namespace {
@@ -84,8 +85,6 @@ void MakeOld(const std::string& path) {
 
 using gcl::EncodeDate;
 
-const std::string F = "\xF7";
-const std::string N = "\xF8";
 const std::string Markers = std::string(FoldersMarker) + "\r\n" + TagsMarker + "\r\n";
 
 TuTask* AddTask(TuData& data, const std::string& title, const std::string& folder, const std::string& tags = "") {
@@ -98,7 +97,7 @@ TuTask* AddTask(TuData& data, const std::string& title, const std::string& folde
 }
 
 // The database of fixtures/data/database/sample.kpx, built field by field.
-void BuildSample(TuData& data) {
+void BuildKpxSample(TuData& data) {
     data.DbId = "d_id-0123456789";
     data.Folders->Add("Work" + F + "0" + F);
     data.Folders->Add("Home" + F + "3" + F);
@@ -135,7 +134,7 @@ TEST(uDataManFile, SampleFileByteForByte) {
     const std::string fixture = ReadTestFile(TestDataDir() + "data/database/sample.kpx");
     ASSERT_FALSE(fixture.empty());
     TuData data;
-    BuildSample(data);
+    BuildKpxSample(data);
     EXPECT_EQ(data.GetFileText(), fixture);
 
     TempDir dir;
@@ -253,7 +252,7 @@ TEST(uDataManFile, ReadingRules) {
 TEST(uDataManFile, FailedLoadLeavesTheDatabaseAsItWas) {
     TempDir dir;
     TuData data;
-    BuildSample(data);
+    BuildKpxSample(data);
     data.FileName = "open.kpx";
     data.Modified = true;
     const std::string before = data.GetFileText();
@@ -553,7 +552,7 @@ TEST(uDataManFile, EveryLineOfAFileReadsAsTheLineAlone) {
 TEST(uDataManFile, SavingReplacesInOneStepOrNotAtAll) {
     TempDir dir;
     TuData data;
-    BuildSample(data);
+    BuildKpxSample(data);
     const std::string path = dir.File("db.kpx");
     WriteTestFile(path, std::string(100'000, 'o'));  // longer than the new content
     ASSERT_TRUE(data.SaveToFile(path));
@@ -577,7 +576,7 @@ TEST(uDataManFile, SavingReplacesInOneStepOrNotAtAll) {
 TEST(uDataManFile, SavingHandsOnTheBytesAndAsksBeforeReplacing) {
     TempDir dir;
     TuData data;
-    BuildSample(data);
+    BuildKpxSample(data);
     for (int i = 0; i < 100000; ++i) {
         auto* t = new TuTask();
         t->Title = "Task number " + std::to_string(i);
@@ -621,7 +620,7 @@ TEST(uDataManFile, SavingHandsOnTheBytesAndAsksBeforeReplacing) {
 TEST(uDataManFile, LeftoversOfInterruptedSavesGo) {
     TempDir dir;
     TuData data;
-    BuildSample(data);
+    BuildKpxSample(data);
     const std::string path = dir.File("db.kpx");
     ASSERT_TRUE(data.SaveToFile(path));
     const unsigned long ended = EndedProcessId();
@@ -732,7 +731,7 @@ TEST(uDataManDatabase, EveryChangeOfTheContentGivesANewMark) {
     TuData data;
     TuData other;
     EXPECT_NE(data.ChangeMark(), other.ChangeMark());
-    BuildSample(data);
+    BuildKpxSample(data);
     std::set<std::uint64_t> seen{data.ChangeMark(), other.ChangeMark()};
     // Each step must leave a mark never seen before.
     auto expectNewMark = [&](const char* what) {

@@ -11,27 +11,19 @@
 #include "gcl/rtl/Exceptions.h"
 #include "gcl/rtl/Lists.h"
 #include "support/TestEnvironment.h"
+#include "data/DataTestSupport.h"
 
 namespace qelvo::test {
 namespace {
 
 using gcl::EncodeDate;
 
-const std::string F = "\xF7";
 const std::string BD = "\xBD", BE = "\xBE", BF = "\xBF";
 
 // The date-time text of the export follows the process settings; the
 // program's dates are "dd/MM/yyyy", the time format is the fixed one.
-gcl::TFormatSettings ProgramSettings() {
-    gcl::TFormatSettings fs = gcl::DefaultFormatSettings();
-    fs.ShortDateFormat = "dd/MM/yyyy";
-    fs.LongDateFormat = "dd/MM/yyyy";
-    fs.DateSeparator = '/';
-    return fs;
-}
-
 // The database of fixtures/data/database/sample.jmw.
-void BuildSample(TuData& data) {
+void BuildJmwSample(TuData& data) {
     data.DbId = "d_id-0123456789";
     data.Folders->Add("Work" + F + "0" + F);
     data.Folders->Add("Home" + F + "3" + F);
@@ -81,7 +73,7 @@ TEST(uDataManExport, RecordText) {
     // Without lists and tags the first two lines are a lone 0xBD.
     EXPECT_EQ(BuildJmwText(data), BD + "\r\n" + BD + "\r\n" + "d_id-1" + BD + "30/12/1899" + BD + "\r\n");
 
-    BuildSample(data);
+    BuildJmwSample(data);
     const std::string text = BuildJmwText(data);
     // One line per task between the list lines and the id line.
     size_t lines = 0, pos = 0;
@@ -141,7 +133,7 @@ TEST(uDataManExport, LettersThatAreTheFormatsMarksKeepTheRecordsWhole) {
 TEST(uDataManExport, SampleFileByteForByte) {
     gcl::FormatSettingsOverride fo(ProgramSettings());
     TuData data;
-    BuildSample(data);
+    BuildJmwSample(data);
     TempDir dir;
     ExportJmw(data, dir.File("out.jmw"));
     const std::string fixture = ReadTestFile(TestDataDir() + "data/database/sample.jmw");

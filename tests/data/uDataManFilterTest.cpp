@@ -10,21 +10,14 @@
 #include "data/uDataMan.h"
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Exceptions.h"
+#include "data/DataTestSupport.h"
 
 namespace qelvo::test {
 namespace {
 
 using gcl::EncodeDate;
 
-gcl::TFormatSettings ProgramSettings() {
-    gcl::TFormatSettings fs = gcl::DefaultFormatSettings();
-    fs.ShortDateFormat = "dd/MM/yyyy";
-    fs.LongDateFormat = "dd/MM/yyyy";
-    fs.DateSeparator = '/';
-    return fs;
-}
-
-TuTask* Add(TuData& data, const std::string& title, const std::string& folder, const std::string& tags,
+TuTask* AddFilterTask(TuData& data, const std::string& title, const std::string& folder, const std::string& tags,
             double due, std::uint16_t priority, bool done) {
     TuTask* t = new TuTask();
     t->Title = title;
@@ -92,7 +85,7 @@ TEST(uDataManFilter, TagsMatch) {
     // The tag filter, as the side tree's choice of the tag x fills it:
     // every task that has x passes, x alone too.
     TuData data;
-    for (const char* tags : {"x", "x,home", "home", "", "X"}) Add(data, tags, "Home", tags, 0, 1, false);
+    for (const char* tags : {"x", "x,home", "home", "", "X"}) AddFilterTask(data, tags, "Home", tags, 0, 1, false);
     TFilterSystem filter;
     filter.Data = &data;
     TFieldFilter& wanted = filter.Conditions[fkTags];
@@ -112,9 +105,9 @@ TEST(uDataManFilter, ConditionsAndOperators) {
     gcl::FormatSettingsOverride fo(ProgramSettings());
     const double today = EncodeDate(2025, 3, 5);
     TuData data;
-    TuTask* milk = Add(data, "Buy MILK", "Home", "shop,food", today - 1, 1, false);
-    TuTask* call = Add(data, "Call Tom", "Work", "phone", today + 1.75, 2, true);
-    TuTask* none = Add(data, "Plan trip", "Workshop", "", 0, 0, false);
+    TuTask* milk = AddFilterTask(data, "Buy MILK", "Home", "shop,food", today - 1, 1, false);
+    TuTask* call = AddFilterTask(data, "Call Tom", "Work", "phone", today + 1.75, 2, true);
+    TuTask* none = AddFilterTask(data, "Plan trip", "Workshop", "", 0, 0, false);
     data.Tasks->AddObject("no task", nullptr);
 
     TFilterSystem filter;
@@ -284,7 +277,7 @@ TEST(uDataManFilter, TitleSearchAgreesWithAPlainSearch) {
             std::string t;
             for (int i = 0; i < length; ++i) t += alphabet[next(sizeof alphabet - 1)];
             titles.push_back(t);
-            Add(data, t, "", "", 0, 1, false);
+            AddFilterTask(data, t, "", "", 0, 1, false);
         }
     std::vector<std::string> needles = {"a", "A", "@", "`", "[", "{", "\xC0", "\xE0", "z9", "Bb", "a@[`{"};
     for (int k = 0; k < 60; ++k) {
@@ -330,7 +323,7 @@ TEST(uDataManFilter, TitleSearchFoldsOnlyAToZ) {
         titles.push_back("q" + b + "z");
         titles.push_back(std::string(20, '.') + "q" + b + "z" + std::string(20, '.'));
     }
-    for (const std::string& t : titles) Add(data, t, "", "", 0, 1, false);
+    for (const std::string& t : titles) AddFilterTask(data, t, "", "", 0, 1, false);
     TFilterSystem filter;
     filter.Data = &data;
     TFieldFilter& title = filter.Conditions[fkTitle];
@@ -387,7 +380,7 @@ TEST(uDataManFilter, DatesAndRanges) {
     // Sunday, both excluded, pass Monday through Sunday.
     gcl::FormatSettingsOverride fo(ProgramSettings());
     TuData data;
-    for (int d = 1; d <= 11; ++d) Add(data, "t", "", "", EncodeDate(2025, 3, d), 1, false);
+    for (int d = 1; d <= 11; ++d) AddFilterTask(data, "t", "", "", EncodeDate(2025, 3, d), 1, false);
     TFilterSystem filter;
     filter.Data = &data;
     TFieldFilter& due = filter.Conditions[fkDue];

@@ -65,11 +65,6 @@ void operator delete[](void* p, const std::nothrow_t&) noexcept {
 namespace qelvo::test {
 namespace {
 
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary);
-    f << bytes;
-}
-
 // COUNT tasks of every kind the reader meets: long texts (in a block),
 // short ones only (none in a block), escaped lines and unusual short
 // forms (the full reader), and now and then a task with more text than a
@@ -109,8 +104,8 @@ std::string MixedFile(int count) {
 class TTaskMemory : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteAll(FDir.File("a.kpx"), MixedFile(3000));
-        WriteAll(FDir.File("b.kpx"), MixedFile(40));
+        WriteTestFile(FDir.File("a.kpx"), MixedFile(3000));
+        WriteTestFile(FDir.File("b.kpx"), MixedFile(40));
     }
     std::string File(const char* name) { return FDir.File(name); }
 

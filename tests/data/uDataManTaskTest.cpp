@@ -11,6 +11,7 @@
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Exceptions.h"
 #include "gcl/rtl/Lists.h"
+#include "data/DataTestSupport.h"
 
 namespace qelvo::test {
 namespace {
@@ -18,16 +19,6 @@ namespace {
 using gcl::EncodeDate;
 
 // The program runs with "dd/MM/yyyy" as its date formats.
-gcl::TFormatSettings ProgramSettings() {
-    gcl::TFormatSettings fs = gcl::DefaultFormatSettings();
-    fs.ShortDateFormat = "dd/MM/yyyy";
-    fs.LongDateFormat = "dd/MM/yyyy";
-    fs.DateSeparator = '/';
-    return fs;
-}
-
-const std::string F = "\xF7";
-const std::string N = "\xF8";
 
 // Reads a database line into a fresh task.
 TuTask FromLine(const std::string& line) {

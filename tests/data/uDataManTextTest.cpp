@@ -24,7 +24,7 @@ constexpr std::size_t Inline = TTaskText::InlineCapacity;
 // Lengths around the change from the object's own room to a heap block.
 const std::size_t Lengths[] = {0, 1, Inline - 1, Inline, Inline + 1, Inline + 2, 64, 1000};
 
-std::string Text(std::size_t n, char first = 'a') {
+std::string LetterText(std::size_t n, char first = 'a') {
     std::string s;
     for (std::size_t i = 0; i < n; ++i) s += static_cast<char>(first + i % 26);
     return s;
@@ -42,11 +42,6 @@ void ExpectText(const TTaskText& t, const std::string& s) {
     EXPECT_TRUE(t == s);
     EXPECT_TRUE(s == t);
     EXPECT_FALSE(t != s);
-}
-
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream f(path, std::ios::binary);
-    f << bytes;
 }
 
 // A database file of COUNT tasks whose texts all need a block: long
@@ -67,7 +62,7 @@ std::string LongTasksFile(int count) {
 TEST(TTaskText, EveryLengthReadsAsTheStringItWasGiven) {
     for (std::size_t n : Lengths) {
         SCOPED_TRACE(n);
-        const std::string s = Text(n);
+        const std::string s = LetterText(n);
         TTaskText t;
         ExpectText(t, "");
         t = s;
@@ -99,8 +94,8 @@ TEST(TTaskText, ChangesAgreeWithStdString) {
     for (std::size_t n : Lengths) {
         for (std::size_t extra : {std::size_t(0), std::size_t(1), Inline, std::size_t(40)}) {
             SCOPED_TRACE(std::to_string(n) + "+" + std::to_string(extra));
-            const std::string base = Text(n);
-            const std::string more = Text(extra, 'A');
+            const std::string base = LetterText(n);
+            const std::string more = LetterText(extra, 'A');
             std::string s = base;
             TTaskText t;
             t = base;
@@ -204,7 +199,7 @@ TEST(TTaskText, ReadsComparesAndJoinsLikeStdString) {
 TEST(TTaskText, LoadedTasksKeepEveryTextAndSaveTheSameBytes) {
     TempDir dir;
     const std::string file = LongTasksFile(300);
-    WriteAll(dir.File("a.kpx"), file);
+    WriteTestFile(dir.File("a.kpx"), file);
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
     ASSERT_EQ(data.Tasks->GetCount(), 300);
@@ -221,7 +216,7 @@ TEST(TTaskText, LoadedTasksKeepEveryTextAndSaveTheSameBytes) {
 
 TEST(TTaskText, ALoadedTextChangedWhileItsOldValueIsStillRead) {
     TempDir dir;
-    WriteAll(dir.File("a.kpx"), LongTasksFile(3));
+    WriteTestFile(dir.File("a.kpx"), LongTasksFile(3));
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
     TuTask* t = data.Tasks->GetTask(1);
@@ -266,8 +261,8 @@ TEST(TTaskText, ALoadedTextChangedWhileItsOldValueIsStillRead) {
 
 TEST(TTaskText, TasksOutliveTheirDatabaseAndMoveToAnother) {
     TempDir dir;
-    WriteAll(dir.File("a.kpx"), LongTasksFile(50));
-    WriteAll(dir.File("b.kpx"), LongTasksFile(2));
+    WriteTestFile(dir.File("a.kpx"), LongTasksFile(50));
+    WriteTestFile(dir.File("b.kpx"), LongTasksFile(2));
     auto first = std::make_unique<TuData>();
     ASSERT_TRUE(first->LoadFromFile(dir.File("a.kpx")));
     TuData second;
@@ -294,7 +289,7 @@ TEST(TTaskText, TasksOutliveTheirDatabaseAndMoveToAnother) {
 
 TEST(TTaskText, TasksOfOneBlockFreedFromSeveralThreads) {
     TempDir dir;
-    WriteAll(dir.File("a.kpx"), LongTasksFile(2000));
+    WriteTestFile(dir.File("a.kpx"), LongTasksFile(2000));
     for (int round = 0; round < 5; ++round) {
         TuData data;
         ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
@@ -319,7 +314,7 @@ TEST(TTaskText, ATaskWithMoreTextThanABlockHolds) {
     file += "Short one\xF7--\xF7" "1\xF7L\xF7" "2/1/2024\xF7\xF7\r\n";
     file += title + "\xF7--\xF7" "2\xF7L\xF7" "2/1/2024\xF7" + notes + "\xF8\xF7\r\n";
     file += "Short two\xF7--\xF7" "3\xF7L\xF7" "2/1/2024\xF7\xF7\r\n";
-    WriteAll(dir.File("a.kpx"), file);
+    WriteTestFile(dir.File("a.kpx"), file);
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
     ASSERT_EQ(data.Tasks->GetCount(), 3);
@@ -339,9 +334,9 @@ namespace {
 // A memo kept with a text at Length, set and read; then Change applied,
 // after which the memo must be gone and the text read as Expected.
 void ExpectChangeDropsMemo(std::size_t length, const char* what, void (*change)(TTaskText&)) {
-    TTaskText t(Text(length));
+    TTaskText t(LetterText(length));
     t.SetMemo(77);
-    std::string expected = Text(length);
+    std::string expected = LetterText(length);
     TTaskText reference(expected);
     change(reference);
     change(t);
@@ -355,12 +350,12 @@ TEST(TTaskText, AMemoStaysWithTheTextUntilAnyChange) {
     for (std::size_t n : Lengths) {
         // Room for a memo: a text held outside, or inside with four bytes spare.
         const bool room = n > Inline || n <= TTaskText::MemoInlineLimit;
-        TTaskText t(Text(n));
+        TTaskText t(LetterText(n));
         EXPECT_EQ(t.Memo(), 0u) << n;
         t.SetMemo(TTaskText::MaxMemo);
         EXPECT_EQ(t.Memo(), room ? TTaskText::MaxMemo : 0u) << n;
         // The memo never shows in the text, and reading keeps it.
-        ExpectText(t, Text(n));
+        ExpectText(t, LetterText(n));
         const TTaskText& constant = t;
         if (n > 0) {
             EXPECT_EQ(constant[0], 'a');
@@ -402,7 +397,7 @@ TEST(TTaskText, ALoadedTextChangedInPlaceLosesItsMemo) {
     // length is overwritten in place: the memo must go all the same, and a
     // neighbour's memo in the same block stays.
     TempDir dir;
-    WriteAll(dir.File("a.kpx"), LongTasksFile(3));
+    WriteTestFile(dir.File("a.kpx"), LongTasksFile(3));
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
     TuTask* t = data.Tasks->GetTask(1);
@@ -442,7 +437,7 @@ TEST(TTaskText, LoadedTagsOfEveryLengthKeepAMemo) {
     std::string written = file;
     std::vector<std::string> tags;
     for (std::size_t n = 2; n <= 2 * Inline; ++n) {
-        std::string t = Text(n, 'a');
+        std::string t = LetterText(n, 'a');
         if (n > 2) t[n / 2] = ',';
         for (int shape = 0; shape < 3; ++shape) {
             tags.push_back(t);
@@ -460,7 +455,7 @@ TEST(TTaskText, LoadedTagsOfEveryLengthKeepAMemo) {
         }
     }
     TempDir dir;
-    WriteAll(dir.File("tags.kpx"), file);
+    WriteTestFile(dir.File("tags.kpx"), file);
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("tags.kpx")));
     ASSERT_EQ(data.Tasks->GetCount(), static_cast<int>(tags.size()));

@@ -406,7 +406,7 @@ void ChooseThemeByKeys(TProgram& p, size_t index) {
     Key(p, VK_RETURN);
 }
 
-std::string Describe(const RECT& r) {
+std::string DescribeRect(const RECT& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
 }
@@ -440,8 +440,8 @@ void QuickEntryFollowsThemes(const std::string& scenario) {
         ChooseThemeByKeys(p, ThemesOfOtherMetrics[i]);
         const RECT box = SettledQuickEntryBox(p, main);
         EXPECT_TRUE(EqualRect(&box, &started[i]))
-            << "theme entry " << ThemesOfOtherMetrics[i] << ": box at " << Describe(box) << ", a start puts it at "
-            << Describe(started[i]);
+            << "theme entry " << ThemesOfOtherMetrics[i] << ": box at " << DescribeRect(box) << ", a start puts it at "
+            << DescribeRect(started[i]);
         Shot(p, main, scenario + "-" + std::to_string(ThemesOfOtherMetrics[i]));
     }
     Key(p, 'Q', Ctrl);

@@ -1051,7 +1051,7 @@ BOOL CALLBACK CountTop(HWND w, LPARAM state) {
     return TRUE;
 }
 
-size_t FilesIn(const std::string& folder) {
+size_t FileCountIn(const std::string& folder) {
     size_t n = 0;
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -1140,7 +1140,7 @@ TUsage UsageOf(const TProgram& p) {
             at += info->NextEntryOffset;
         }
     u.Handles = HandlesOf(p.ProcessId());
-    u.Files = FilesIn(p.PathOf("Data"));
+    u.Files = FileCountIn(p.PathOf("Data"));
     return u;
 }
 

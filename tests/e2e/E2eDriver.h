@@ -19,6 +19,9 @@
 
 namespace qelvo::e2e {
 
+// The end of each field of a task line in the database file.
+inline const std::string FieldEnd = "\xF7";
+
 // The default bound of one wait, in milliseconds.
 inline constexpr unsigned WaitBound = 10000;
 

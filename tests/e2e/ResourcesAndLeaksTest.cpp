@@ -132,18 +132,6 @@ bool OpensAndCloses(TProgram& p, const std::string& className, const std::functi
     return gone;
 }
 
-// The group-by toolbar: the narrowest bar below the quick-entry bar.
-HWND GroupByBar(HWND main, const TMainWindowParts& parts) {
-    HWND groupBy = nullptr;
-    for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass")) {
-        const RECT r = RectOf(w);
-        if (r.right - r.left < 300 && r.top > RectOf(parts.TopEdit).bottom &&
-            (!groupBy || r.top < RectOf(groupBy).top))
-            groupBy = w;
-    }
-    return groupBy;
-}
-
 } // namespace
 
 TEST(ResourcesAndLeaksScenario, WindowsPanelsViewsAndNotesOpenedAllDayLeaveNothingBehind) {

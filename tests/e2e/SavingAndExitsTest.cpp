@@ -195,7 +195,7 @@ std::string LargeDatabase(int count) {
 }
 
 // The names of the files in a folder.
-std::vector<std::string> FilesIn(const std::string& folder) {
+std::vector<std::string> FolderFileNames(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found);
@@ -316,7 +316,7 @@ TEST(SavingAndExitsScenario, AProgramKilledWhileSavingLeavesTheOldFileOrTheNewAn
     const TTitles titles = TitlesIn(p.DatabasePath());
     EXPECT_EQ(titles.size(), size_t(count + saved + 1));
     EXPECT_EQ(titles.back(), "Added last");
-    EXPECT_EQ(FilesIn(p.PathOf("Data")), TTitles{"ActualData.kpx"}) << "a save's leftovers stayed";
+    EXPECT_EQ(FolderFileNames(p.PathOf("Data")), TTitles{"ActualData.kpx"}) << "a save's leftovers stayed";
 }
 
 TEST(SavingAndExitsScenario, ADatabaseHeldOpenByAnotherProgramIsNotCalledChangedAndIsSavedOnceLetGo) {
@@ -340,7 +340,7 @@ TEST(SavingAndExitsScenario, ADatabaseHeldOpenByAnotherProgramIsNotCalledChanged
     EXPECT_TRUE(p.Running());
     CloseHandle(lock);
     EXPECT_EQ(TitlesIn(p.DatabasePath()), TTitles{"Old"});
-    EXPECT_EQ(FilesIn(p.PathOf("Data")), TTitles{"ActualData.kpx"});
+    EXPECT_EQ(FolderFileNames(p.PathOf("Data")), TTitles{"ActualData.kpx"});
     // Let go: the exit saves without a question.
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);

@@ -318,8 +318,6 @@ TEST(ScaleScenario, ATagMovedAmongAQuarterMillionTagsMovesAtOnceAndStaysChosen) 
 
 namespace {
 
-const std::string S = "\xF7";
-
 // The size of a long note (a pasted log): short lines, so that loading it
 // takes the editor a second or two under Wine and emptying it in place far
 // longer than any wait of a scenario.
@@ -365,7 +363,7 @@ TEST(ScaleScenario, ALongNoteGivesWayToAnotherTaskAtOnce) {
     TScaleProgram p("limits-megabyte-note");
     std::string note;
     for (int i = 0; note.size() < LongNoteSize; ++i) note += "Line " + std::to_string(i) + " of the minutes\xF8";
-    WriteFile(p.DatabasePath(), "d_id-0123456789\r\nWork" + S + "0" + S + "\r\n<--<*&^Folders^&*>-->\r\n"
+    WriteFile(p.DatabasePath(), "d_id-0123456789\r\nWork" + FieldEnd + "0" + FieldEnd + "\r\n<--<*&^Folders^&*>-->\r\n"
                                 "<--<*&^Tags^&*>-->\r\n" + TaskLineOf("Minutes", "Work", 1, note) +
                                 TaskLineOf("Call Tom", "Work", 2, "Ask about Friday\xF8"));
     p.Start();

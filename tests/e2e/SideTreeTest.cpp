@@ -71,8 +71,6 @@ TEST(SideTreeScenario, NewListsBeforeAndAfterTheIconDropDown) {
 
 namespace {
 
-const std::string S = "\xF7";
-
 // Types Name under "< New List >" (or "< New tag >") and presses Enter.
 void AddNode(TProgram& p, const TMainWindowParts& parts, const std::string& name) {
     Click(p, CenterOf(parts.NewListLabel));
@@ -115,7 +113,7 @@ TEST(SideTreeScenario, ANewListOrTagInALongTreeComesIntoSight) {
     AddNode(p, parts, "urgent");
     EXPECT_TRUE(NodeInSight(p, parts.Tree, "urgent")) << "the new tag is out of sight";
 
-    EXPECT_TRUE(SavedWithLine(p, "Groceries" + S + "0" + S));
+    EXPECT_TRUE(SavedWithLine(p, "Groceries" + FieldEnd + "0" + FieldEnd));
     EXPECT_TRUE(SavedWithLine(p, "urgent"));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -143,7 +141,7 @@ TEST(SideTreeScenario, ANameOfBlanksAddsNoListAndNoTag) {
     EXPECT_NE(parts.ChosenTask(), "Note") << "the tasks are filtered away";
 
     EXPECT_FALSE(SavedWithLine(p, "   ")) << "a blank tag was saved";
-    EXPECT_FALSE(SavedWithLine(p, "   " + S + "0" + S)) << "a blank list was saved";
+    EXPECT_FALSE(SavedWithLine(p, "   " + FieldEnd + "0" + FieldEnd)) << "a blank list was saved";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -771,14 +771,14 @@ TEST(StartAndFilesScenario, SetAsDefaultDatabaseIsTheOneTheNextStartOpens) {
 
 namespace {
 
-struct TWindowSearch {
+struct TClassWindowSearch {
     DWORD ProcessId;
     const std::string* ClassName;
     bool Found;
 };
 
 BOOL CALLBACK FindWindowOf(HWND w, LPARAM data) {
-    auto* s = reinterpret_cast<TWindowSearch*>(data);
+    auto* s = reinterpret_cast<TClassWindowSearch*>(data);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     if (pid == s->ProcessId && (s->ClassName->empty() || ClassOf(w) == *s->ClassName)) {
@@ -791,7 +791,7 @@ BOOL CALLBACK FindWindowOf(HWND w, LPARAM data) {
 // Whether a process has a top-level window (shown or hidden) of a class,
 // or of any class when ClassName is empty.
 bool HasWindow(DWORD processId, const std::string& className) {
-    TWindowSearch search{processId, &className, false};
+    TClassWindowSearch search{processId, &className, false};
     EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }

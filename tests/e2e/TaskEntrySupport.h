@@ -269,4 +269,21 @@ inline int WidthOf(HWND w) {
 // highlight blended half into the white.
 inline constexpr COLORREF SelectionBlue = RGB(0x97, 0xCA, 0xFC);
 
+// The group-by toolbar: the narrowest bar below the quick-entry bar.
+inline HWND GroupByBar(HWND main, const TMainWindowParts& parts) {
+    HWND groupBy = nullptr;
+    for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass")) {
+        const RECT r = RectOf(w);
+        if (r.right - r.left < 300 && r.top > RectOf(parts.TopEdit).bottom &&
+            (!groupBy || r.top < RectOf(groupBy).top))
+            groupBy = w;
+    }
+    return groupBy;
+}
+
+// A key of the "columns" section of the program's column settings file.
+inline std::string Inicol(const TProgram& p, const char* key) {
+    return IniValue(p.SettingsPath() + "col", "columns", key);
+}
+
 } // namespace qelvo::e2e

@@ -659,7 +659,7 @@ TEST(TaskListEditingScenario, ALongPastedTitleAndNoteSurviveARestartAndAnEdit) {
 namespace {
 
 // The chosen task's title, without the mark of a note.
-std::string Chosen(const TMainWindowParts& parts) {
+std::string ChosenTitle(const TMainWindowParts& parts) {
     const std::string chosen = parts.ChosenTask(), noted = "Note: ";
     return chosen.compare(0, noted.size(), noted) == 0 ? chosen.substr(noted.size()) : chosen;
 }
@@ -668,7 +668,7 @@ std::string Chosen(const TMainWindowParts& parts) {
 // is Title; nullptr (and a failure) when none opened.
 HWND EditTitle(TProgram& p, const TMainWindowParts& parts, int index, const std::string& title) {
     Click(p, parts.ListItem(index));
-    EXPECT_EQ(Chosen(parts), title) << "another task under the pointer";
+    EXPECT_EQ(ChosenTitle(parts), title) << "another task under the pointer";
     Key(p, VK_F2);
     const HWND editor = p.Focus();
     if (editor == parts.List || TextOf(editor) != title) {
@@ -711,7 +711,7 @@ TEST(TaskListEditingScenario, ATitleBeingTypedIsKeptWhenTheUserSwitchesToAnother
         << "the keys typed did not reach the other program";
     ComeBack(p, main);
     EXPECT_FALSE(IsWindowVisible(editor)) << "the title editor is still open";
-    EXPECT_EQ(Chosen(parts), "Write the annual report") << "the title typed was lost on the switch";
+    EXPECT_EQ(ChosenTitle(parts), "Write the annual report") << "the title typed was lost on the switch";
 
     // Away again, and back with a click on the task.
     editor = EditTitle(p, parts, 0, "Call Tom");
@@ -722,7 +722,7 @@ TEST(TaskListEditingScenario, ATitleBeingTypedIsKeptWhenTheUserSwitchesToAnother
     Click(p, parts.ListItem(0));
     EXPECT_TRUE(p.BecomesActive(main));
     EXPECT_FALSE(IsWindowVisible(editor)) << "the title editor is still open";
-    EXPECT_EQ(Chosen(parts), "Call Tom about the roof") << "the title typed was lost on the second switch";
+    EXPECT_EQ(ChosenTitle(parts), "Call Tom about the roof") << "the title typed was lost on the second switch";
     EXPECT_EQ(p.Focus(), parts.List);
 
     // Esc still throws the title typed away.
@@ -731,7 +731,7 @@ TEST(TaskListEditingScenario, ATitleBeingTypedIsKeptWhenTheUserSwitchesToAnother
     Type(p, " and the gutter");
     Key(p, VK_ESCAPE);
     EXPECT_FALSE(IsWindowVisible(editor));
-    EXPECT_EQ(Chosen(parts), "Call Tom about the roof");
+    EXPECT_EQ(ChosenTitle(parts), "Call Tom about the roof");
 
     // A character the file cannot hold brings the program's own message
     // box up while typing: the editor stays, with the title typed, even
@@ -750,7 +750,7 @@ TEST(TaskListEditingScenario, ATitleBeingTypedIsKeptWhenTheUserSwitchesToAnother
     EXPECT_EQ(TextOf(editor), "Write the annual report ");
     Type(p, "for 2026");
     Key(p, VK_RETURN);
-    EXPECT_EQ(Chosen(parts), "Write the annual report for 2026");
+    EXPECT_EQ(ChosenTitle(parts), "Write the annual report for 2026");
 
     Key(p, 'Q', Ctrl);
     ASSERT_EQ(p.WaitExit(), 0);

@@ -357,7 +357,7 @@ TGroupRows GroupRowsOf(HWND main) {
     return rows;
 }
 
-std::string Describe(const TGroupRows& rows) {
+std::string DescribeRows(const TGroupRows& rows) {
     std::string s = "lines";
     for (int y : rows.Bands) s += " " + std::to_string(y);
     s += ", captions";
@@ -484,13 +484,13 @@ TEST(ThemesAndOptionsScenario, ALargeListFontKeepsEachGroupCaptionWholeInsideIts
     // cut at the list's top, so it is at least as tall as the second
     // (its "y" reaches lower).
     const TGroupRows rows = GroupRowsOf(main);
-    ASSERT_GE(rows.Bands.size(), 3u) << Describe(rows);
-    ASSERT_GE(rows.Captions.size(), 2u) << Describe(rows);
-    EXPECT_LT(rows.Captions[0].second, rows.Bands[0]) << Describe(rows);
-    EXPECT_GT(rows.Captions[1].first, rows.Bands[1] + 1) << Describe(rows);
-    EXPECT_LT(rows.Captions[1].second, rows.Bands[2]) << Describe(rows);
+    ASSERT_GE(rows.Bands.size(), 3u) << DescribeRows(rows);
+    ASSERT_GE(rows.Captions.size(), 2u) << DescribeRows(rows);
+    EXPECT_LT(rows.Captions[0].second, rows.Bands[0]) << DescribeRows(rows);
+    EXPECT_GT(rows.Captions[1].first, rows.Bands[1] + 1) << DescribeRows(rows);
+    EXPECT_LT(rows.Captions[1].second, rows.Bands[2]) << DescribeRows(rows);
     EXPECT_GE(rows.Captions[0].second - rows.Captions[0].first, rows.Captions[1].second - rows.Captions[1].first)
-        << Describe(rows);
+        << DescribeRows(rows);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

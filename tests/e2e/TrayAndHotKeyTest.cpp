@@ -80,13 +80,13 @@ TEST(TrayAndHotKeyScenario, AQuickSecondClickOnTheTrayIconBringsTheWindowBack) {
 
 namespace {
 
-struct TWindowSearch {
+struct TTrayWindowSearch {
     DWORD Process = 0;
     std::string ClassName;
     HWND Found = nullptr;
 };
 BOOL CALLBACK FindWindowOfClass(HWND w, LPARAM data) {
-    auto* search = reinterpret_cast<TWindowSearch*>(data);
+    auto* search = reinterpret_cast<TTrayWindowSearch*>(data);
     DWORD process = 0;
     GetWindowThreadProcessId(w, &process);
     if (process != search->Process || ClassOf(w) != search->ClassName) return TRUE;
@@ -95,7 +95,7 @@ BOOL CALLBACK FindWindowOfClass(HWND w, LPARAM data) {
 }
 // A top-level window of the program by class, shown or not.
 HWND AnyTopWindow(const TProgram& p, const std::string& className) {
-    TWindowSearch search{p.ProcessId(), className, nullptr};
+    TTrayWindowSearch search{p.ProcessId(), className, nullptr};
     WaitUntil([&] {
         EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
         return search.Found != nullptr;

@@ -26,7 +26,7 @@ namespace qelvo::e2e {
 
 namespace {
 
-std::string Chosen(const TMainWindowParts& parts) { return parts.ChosenTask(); }
+std::string ChosenTaskText(const TMainWindowParts& parts) { return parts.ChosenTask(); }
 
 } // namespace
 
@@ -45,15 +45,15 @@ TEST(ViewsAndFiltersScenario, TheChangedTaskGoesToItsNewGroupAndStaysChosen) {
     // By priority: High holds Write report, Fix the tap and Order a lamp.
     Key(p, 'P', Alt);
     Click(p, parts.ListItem(0));
-    ASSERT_EQ(Chosen(parts), "Write report");
+    ASSERT_EQ(ChosenTaskText(parts), "Write report");
     // Ctrl+Down makes it normal: it leads the Normal group (the file's
     // order), right under the last task of High.
     Key(p, VK_DOWN, Ctrl);
-    EXPECT_EQ(Chosen(parts), "Write report") << "after Ctrl+Down";
+    EXPECT_EQ(ChosenTaskText(parts), "Write report") << "after Ctrl+Down";
     Key(p, VK_UP);
-    EXPECT_EQ(Chosen(parts), "Order a lamp") << "Ctrl+Down left the task in the High group";
+    EXPECT_EQ(ChosenTaskText(parts), "Order a lamp") << "Ctrl+Down left the task in the High group";
     Key(p, VK_DOWN);
-    ASSERT_EQ(Chosen(parts), "Write report");
+    ASSERT_EQ(ChosenTaskText(parts), "Write report");
     // Low from the context menu (Priority > Low): the task leads Low,
     // under the last normal task.
     Key(p, VK_APPS);
@@ -62,9 +62,9 @@ TEST(ViewsAndFiltersScenario, TheChangedTaskGoesToItsNewGroupAndStaysChosen) {
     Key(p, VK_DOWN);
     Key(p, VK_DOWN);
     Key(p, VK_RETURN);
-    EXPECT_EQ(Chosen(parts), "Write report") << "after Priority > Low";
+    EXPECT_EQ(ChosenTaskText(parts), "Write report") << "after Priority > Low";
     Key(p, VK_UP);
-    EXPECT_EQ(Chosen(parts), "Buy milk");
+    EXPECT_EQ(ChosenTaskText(parts), "Buy milk");
 
     // By date: Paint the fence (the last date) loses its date (Shift
     // toggles the panel's check box): it goes to "No Due Date specified",
@@ -72,51 +72,51 @@ TEST(ViewsAndFiltersScenario, TheChangedTaskGoesToItsNewGroupAndStaysChosen) {
     Key(p, 'D', Alt);
     Click(p, parts.ListItem(0));
     Key(p, VK_END);
-    ASSERT_EQ(Chosen(parts), "Paint the fence");
+    ASSERT_EQ(ChosenTaskText(parts), "Paint the fence");
     Key(p, 'D', Shift);
     Key(p, VK_SHIFT);
     Key(p, VK_RETURN);
-    EXPECT_EQ(Chosen(parts), "Paint the fence") << "after the date was taken away";
+    EXPECT_EQ(ChosenTaskText(parts), "Paint the fence") << "after the date was taken away";
     Key(p, VK_UP);
-    EXPECT_EQ(Chosen(parts), "Water the plants");
+    EXPECT_EQ(ChosenTaskText(parts), "Water the plants");
 
     // By list: Write report moved to Home (Shift+L, the second list)
     // leads the Home group, under Old invoice, the last of Work.
     Key(p, 'L', Alt);
     Key(p, VK_HOME);
-    ASSERT_EQ(Chosen(parts), "Write report");
+    ASSERT_EQ(ChosenTaskText(parts), "Write report");
     Key(p, 'L', Shift);
     Key(p, VK_DOWN);
     Key(p, VK_DOWN);
     Key(p, VK_RETURN);
-    EXPECT_EQ(Chosen(parts), "Write report") << "after Move To List";
+    EXPECT_EQ(ChosenTaskText(parts), "Write report") << "after Move To List";
     Key(p, VK_UP);
-    EXPECT_EQ(Chosen(parts), "Old invoice");
+    EXPECT_EQ(ChosenTaskText(parts), "Old invoice");
 
     // Dropped on Shop in the side tree, Call the bank (the first of Work)
     // leads Shop's tasks, under the last of Home.
     Key(p, VK_HOME);
-    ASSERT_EQ(Chosen(parts), "Call the bank");
+    ASSERT_EQ(ChosenTaskText(parts), "Call the bank");
     // (The press lands where the date step clicked: soon after, it would
     // be the second click of a double click, which edits the title.)
     Sleep(GetDoubleClickTime() + 50);
     Drag(p, parts.ListItem(0), parts.TreeRow(3));
-    EXPECT_EQ(Chosen(parts), "Call the bank") << "after the drop on Shop";
+    EXPECT_EQ(ChosenTaskText(parts), "Call the bank") << "after the drop on Shop";
     Key(p, VK_UP);
-    EXPECT_EQ(Chosen(parts), "Paint the fence");
+    EXPECT_EQ(ChosenTaskText(parts), "Paint the fence");
 
     // By tags: Write report given "diy" too (Shift+T, Space on the first
     // tag, Enter) opens a group of its own, the first (its task comes
     // first in the file), above Call the bank's "phone".
     Key(p, 'T', Alt);
     Key(p, VK_HOME);
-    ASSERT_EQ(Chosen(parts), "Write report");
+    ASSERT_EQ(ChosenTaskText(parts), "Write report");
     Key(p, 'T', Shift);
     Key(p, VK_SPACE);
     Key(p, VK_RETURN);
-    EXPECT_EQ(Chosen(parts), "Write report") << "after the tags' change";
+    EXPECT_EQ(ChosenTaskText(parts), "Write report") << "after the tags' change";
     Key(p, VK_DOWN);
-    EXPECT_EQ(Chosen(parts), "Call the bank");
+    EXPECT_EQ(ChosenTaskText(parts), "Call the bank");
 
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -143,9 +143,9 @@ TEST(ViewsAndFiltersScenario, AFoldedGroupKeepsItsTasksOutOfTheKeys) {
     const POINT caption{list.left + 200, list.top + 35};
 
     Click(p, parts.ListItem(1));
-    ASSERT_EQ(Chosen(parts), "Call the bank");
+    ASSERT_EQ(ChosenTaskText(parts), "Call the bank");
     Click(p, button);
-    EXPECT_EQ(Chosen(parts), "Note") << "a task of the folded group is still chosen";
+    EXPECT_EQ(ChosenTaskText(parts), "Note") << "a task of the folded group is still chosen";
     Key(p, VK_UP, Ctrl);
     Key(p, VK_DELETE);
     if (!p.NoDialogFor(300)) {
@@ -157,7 +157,7 @@ TEST(ViewsAndFiltersScenario, AFoldedGroupKeepsItsTasksOutOfTheKeys) {
     // caption: the keyboard leaves the group too.
     Click(p, caption);
     Click(p, parts.ListItem(1));
-    ASSERT_EQ(Chosen(parts), "Call the bank");
+    ASSERT_EQ(ChosenTaskText(parts), "Call the bank");
     Click(p, caption);
     Key(p, VK_SPACE);
     Key(p, VK_F2);
@@ -170,9 +170,9 @@ TEST(ViewsAndFiltersScenario, AFoldedGroupKeepsItsTasksOutOfTheKeys) {
     // keys go on from there.
     Key(p, 'N', Ctrl);
     Key(p, VK_DOWN);
-    EXPECT_EQ(Chosen(parts), "Water the plants") << "Down from the quick-entry box chose a task of the folded group";
+    EXPECT_EQ(ChosenTaskText(parts), "Water the plants") << "Down from the quick-entry box chose a task of the folded group";
     Key(p, VK_DOWN);
-    EXPECT_EQ(Chosen(parts), "Fix the tap");
+    EXPECT_EQ(ChosenTaskText(parts), "Fix the tap");
 
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -543,10 +543,6 @@ std::vector<TSampleTask> SampleRows() {
 POINT HeaderAt(HWND list, int x) {
     const POINT o = ClientOrigin(list);
     return {o.x + x, o.y + 10};
-}
-
-std::string Inicol(const TProgram& p, const char* key) {
-    return IniValue(p.SettingsPath() + "col", "columns", key);
 }
 
 // Starts over the sample in a window tall enough for every row and group.

@@ -650,16 +650,6 @@ TEST(WindowLayoutScenario, ASidePanelWiderThanTheWindowLeavesTheListHalfAndComes
 
 namespace {
 
-// The group-by toolbar: the narrow one right under the quick-entry bar.
-HWND GroupByBar(HWND main, const TMainWindowParts& parts) {
-    HWND groupBy = nullptr;
-    for (HWND w : ChildrenOfClass(main, "TXtToolbar.UnicodeClass"))
-        if (RectOf(w).right - RectOf(w).left < 300 && RectOf(w).top > RectOf(parts.TopEdit).bottom &&
-            (!groupBy || RectOf(w).top < RectOf(groupBy).top))
-            groupBy = w;
-    return groupBy;
-}
-
 // A toolbar dragged off its dock by its grip to Where; the floating
 // window that holds it (nullptr when it did not float).
 HWND FloatBar(TProgram& p, HWND bar, POINT where) {
@@ -945,10 +935,6 @@ THeader HeaderOf(HWND main) {
     ClientToScreen(h.List, &h.Origin);
     h.Y = h.Origin.y + 10;
     return h;
-}
-
-std::string Inicol(const TProgram& p, const char* key) {
-    return IniValue(p.SettingsPath() + "col", "columns", key);
 }
 
 void WriteWidths(const TProgram& p, int title, int tags, int due) {

@@ -10,8 +10,11 @@
 
 #include "gcl/CheckLst.h"
 #include "gcl/Forms.h"
+#include "support/PixelCanvas.h"
 
 using namespace gcl;
+
+using qelvo::test::DcPixel;
 
 namespace {
 
@@ -53,8 +56,6 @@ public:
 private:
     bool FOn;
 };
-
-COLORREF Pixel(HDC dc, int x, int y) { return GetPixel(dc, x, y) & 0xFFFFFF; }
 
 class CheckListBox : public ::testing::Test {
 protected:
@@ -237,17 +238,17 @@ TEST_F(CheckListBox, CheckPartThenTextInBothLooks) {
         COLORREF back = ColorToRGB(clWindow) & 0xFFFFFF;
         int marks = 0;
         for (int y = 2; y < 18; ++y)
-            for (int x = 0; x < width; ++x) marks += Pixel(dc, x, y) != back;
+            for (int x = 0; x < width; ++x) marks += DcPixel(dc, x, y) != back;
         EXPECT_GT(marks, 12) << themed;
         // The header row is filled with the header background.
-        EXPECT_EQ(Pixel(dc, 199, 30), ColorToRGB(clInfoBk) & 0xFFFFFF) << themed;
+        EXPECT_EQ(DcPixel(dc, 199, 30), ColorToRGB(clInfoBk) & 0xFFFFFF) << themed;
 
         // DrawCheck alone, checked versus unchecked, differ.
         auto* canvas = List->GetCanvas();
         auto countDark = [&] {
             int n = 0;
             for (int y = 0; y < 20; ++y)
-                for (int x = 0; x < 20; ++x) n += (GetRValue(Pixel(dc, x, y)) < 100);
+                for (int x = 0; x < 20; ++x) n += (GetRValue(DcPixel(dc, x, y)) < 100);
             return n;
         };
         RECT clear{0, 0, 200, 40};

@@ -199,9 +199,9 @@ protected:
 COLORREF PixelAt(HDC dc, int x, int y) { return GetPixel(dc, x, y) & 0xFFFFFF; }
 
 // A 32-bit memory bitmap to paint into.
-class TMemoryDC {
+class TScratchDC {
 public:
-    TMemoryDC(int width, int height) {
+    TScratchDC(int width, int height) {
         HDC screen = GetDC(nullptr);
         FDC = CreateCompatibleDC(screen);
         FBitmap = CreateCompatibleBitmap(screen, width, height);
@@ -210,7 +210,7 @@ public:
         RECT r{0, 0, width, height};
         FillRect(FDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
-    ~TMemoryDC() {
+    ~TScratchDC() {
         SelectObject(FDC, FOld);
         DeleteObject(FBitmap);
         DeleteDC(FDC);
@@ -760,7 +760,7 @@ TEST_F(WindowCore, PaintingRules) {
     {
         // A DC in WParam is painted into: the form erases with its colour,
         // then paints its windowless children at their place.
-        TMemoryDC memory(200, 100);
+        TScratchDC memory(200, 100);
         Form->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(memory.DC()), 0);
         Form->Perform(WM_PAINT, reinterpret_cast<uintptr_t>(memory.DC()), 0);
         EXPECT_EQ(PixelAt(memory.DC(), 2, 2), 0x00FFFFu);    // clYellow
@@ -769,7 +769,7 @@ TEST_F(WindowCore, PaintingRules) {
     }
     {
         // WM_PRINTCLIENT paints and leaves the DC's state as it was.
-        TMemoryDC memory(60, 40);
+        TScratchDC memory(60, 40);
         HGDIOBJ font = GetCurrentObject(memory.DC(), OBJ_FONT);
         HGDIOBJ brush = GetCurrentObject(memory.DC(), OBJ_BRUSH);
         probe->Perform(WM_PRINTCLIENT, reinterpret_cast<uintptr_t>(memory.DC()), PRF_CLIENT);
@@ -779,12 +779,12 @@ TEST_F(WindowCore, PaintingRules) {
     }
     {
         // An opaque control skips the erase.
-        TMemoryDC memory(60, 40);
+        TScratchDC memory(60, 40);
         probe->SetColor(clWhite);
         probe->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(memory.DC()), 0);
         EXPECT_EQ(PixelAt(memory.DC(), 5, 5), 0xFFFFFFu);
         probe->SetControlStyle(probe->GetControlStyle() | TControlStyle{csOpaque});
-        TMemoryDC other(60, 40);
+        TScratchDC other(60, 40);
         probe->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(other.DC()), 0);
         EXPECT_EQ(PixelAt(other.DC(), 5, 5), 0u);
         probe->SetControlStyle(probe->GetControlStyle() - TControlStyle{csOpaque});

@@ -12,8 +12,11 @@
 #include "gcl/Timers.h"
 #include "gcl/rtl/TypInfo.h"
 #include "support/TestEnvironment.h"
+#include "support/PixelCanvas.h"
 
 using namespace gcl;
+
+using qelvo::test::PixelAt;
 
 namespace {
 
@@ -24,10 +27,6 @@ void Prepare(TBitmap& bitmap, int width, int height, TColor fill) {
     TCanvas* canvas = bitmap.GetCanvas();
     canvas->GetBrush()->SetColor(fill);
     canvas->FillRect(Rect(0, 0, width, height));
-}
-
-TColor PixelAt(TBitmap& bitmap, int x, int y) {
-    return bitmap.GetCanvas()->GetPixels(x, y);
 }
 
 struct ChangeCounter {

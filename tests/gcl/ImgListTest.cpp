@@ -8,8 +8,11 @@
 
 #include "gcl/ImgList.h"
 #include "support/TestEnvironment.h"
+#include "support/PixelCanvas.h"
 
 using namespace gcl;
+
+using qelvo::test::PixelAt;
 
 namespace {
 
@@ -18,10 +21,6 @@ void Fill(TBitmap& bitmap, TPixelFormat format, int width, int height, TColor co
     bitmap.SetSize(width, height);
     bitmap.GetCanvas()->GetBrush()->SetColor(color);
     bitmap.GetCanvas()->FillRect(Rect(0, 0, width, height));
-}
-
-TColor PixelAt(TBitmap& bitmap, int x, int y) {
-    return bitmap.GetCanvas()->GetPixels(x, y);
 }
 
 // A magenta 8x8 cell with one coloured block.

@@ -19,9 +19,12 @@
 #include "gcl/StdCtrls.h"
 #include "gcl/rtl/TypInfo.h"
 #include "support/ApplicationTest.h"
+#include "support/PixelCanvas.h"
 
 using namespace gcl;
 using qelvo::test::PumpApplication;
+
+using qelvo::test::DcPixel;
 
 namespace {
 
@@ -113,8 +116,6 @@ protected:
     TLog Log;
 };
 
-COLORREF Pixel(HDC dc, int x, int y) { return GetPixel(dc, x, y) & 0xFFFFFF; }
-
 // A memory bitmap filled with one colour.
 class TMemoryDC {
 public:
@@ -139,7 +140,7 @@ public:
     int CountOther(COLORREF colour, int width, int height) const {
         int n = 0;
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) n += Pixel(FDC, x, y) != colour;
+            for (int x = 0; x < width; ++x) n += DcPixel(FDC, x, y) != colour;
         return n;
     }
 
@@ -488,7 +489,7 @@ TEST_F(StdControls, VirtualAndOwnerDrawnListBoxes) {
     item.itemState = ODS_FOCUS;
     list->Perform(CN_DRAWITEM, 0, reinterpret_cast<intptr_t>(&item));
     EXPECT_EQ(list->Drawn, std::vector<int>{0});
-    EXPECT_NE(Pixel(dc.DC(), 75, 8), static_cast<COLORREF>(RGB(255, 0, 255)));
+    EXPECT_NE(DcPixel(dc.DC(), 75, 8), static_cast<COLORREF>(RGB(255, 0, 255)));
 }
 
 TEST_F(StdControls, ComboBoxItemsTextDropDownAndKeys) {
@@ -552,9 +553,9 @@ TEST_F(StdControls, PanelFrameAndAlignment) {
     panel->SetCaption("Caption");
     TMemoryDC dc(200, 100, RGB(255, 0, 255));
     panel->Perform(WM_PAINT, reinterpret_cast<uintptr_t>(dc.DC()), 0);
-    EXPECT_EQ(Pixel(dc.DC(), 0, 50), ColorToRGB(clBtnHighlight) & 0xFFFFFF);
-    EXPECT_EQ(Pixel(dc.DC(), 199, 50), ColorToRGB(clBtnShadow) & 0xFFFFFF);
-    EXPECT_EQ(Pixel(dc.DC(), 100, 90), ColorToRGB(clBtnFace) & 0xFFFFFF);
+    EXPECT_EQ(DcPixel(dc.DC(), 0, 50), ColorToRGB(clBtnHighlight) & 0xFFFFFF);
+    EXPECT_EQ(DcPixel(dc.DC(), 199, 50), ColorToRGB(clBtnShadow) & 0xFFFFFF);
+    EXPECT_EQ(DcPixel(dc.DC(), 100, 90), ColorToRGB(clBtnFace) & 0xFFFFFF);
 }
 
 TEST_F(StdControls, SpeedButtonGroupsAndClicks) {

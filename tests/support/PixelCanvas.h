@@ -17,6 +17,10 @@
 
 namespace qelvo::test {
 
+// A DC's pixel as an RGB colour; a bitmap's pixel, read through its canvas.
+inline COLORREF DcPixel(HDC dc, int x, int y) { return GetPixel(dc, x, y) & 0xFFFFFF; }
+inline gcl::TColor PixelAt(gcl::TBitmap& bitmap, int x, int y) { return bitmap.GetCanvas()->GetPixels(x, y); }
+
 class PixelCanvas {
 public:
     PixelCanvas(int width, int height, COLORREF fill = RGB(255, 255, 255)) : FWidth(width), FHeight(height) {

@@ -9,6 +9,8 @@
 #include "gcl/rtl/DateTime.h"
 #include "gcl/rtl/Files.h"
 
+#include <gtest/gtest.h>
+
 namespace qelvo::test {
 
 void SetUpProcess() {
@@ -56,6 +58,8 @@ std::string ReadTestFile(const std::string& path) {
 void WriteTestFile(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f << bytes;
+    f.flush();
+    if (!f) ADD_FAILURE() << "cannot write " << path;
 }
 
 std::set<std::string> FileNamesIn(const std::string& folder) {

@@ -29,7 +29,7 @@ private:
 };
 
 // A whole file's bytes ("" when it cannot be read), and a file made of
-// Bytes.
+// Bytes (a file that cannot be written fails the test).
 std::string ReadTestFile(const std::string& path);
 void WriteTestFile(const std::string& path, const std::string& bytes);
 // The names of the files (not folders) in Folder (with its trailing

@@ -20,12 +20,12 @@ using gcl::TRect;
 using qelvo::test::PixelCanvas;
 using qelvo::test::TFixedSysColors;
 
+using qelvo::test::Back;
+using qelvo::test::Rgb;
+
 namespace {
 
-constexpr TColor Back = 0xFF00FF;
 constexpr TColor Panel = 0x00FF00;  // the panel colour the caller leaves on the brush
-
-TColor Rgb(int r, int g, int b) { return static_cast<TColor>(RGB(r, g, b)); }
 
 TTxItemInfo Item(uint32_t viewType, bool enabled = true, uint8_t hover = 0, bool pushed = false, bool selected = false) {
     TTxItemInfo info{};

@@ -20,8 +20,8 @@ using qelvo::test::TCacheDump;
 
 namespace {
 
-constexpr TColor White = 0xFFFFFF;
-constexpr TColor Rgb(uint32_t r, uint32_t g, uint32_t b) { return RGBColor(r, g, b); }
+constexpr TColor PureWhite = 0xFFFFFF;
+constexpr TColor PackedRgb(uint32_t r, uint32_t g, uint32_t b) { return RGBColor(r, g, b); }
 constexpr int ixBtnFace = 15, ixBtnShadow = 16, ixHighlight = 13;
 constexpr TColor SysBtnFace = static_cast<TColor>(0xFF00000Fu);
 
@@ -198,22 +198,22 @@ TEST(ThemeCaches, TristanAndTristan2) {
     TTristanColorCache c;
     TTristanColors unit;
     f.Tristan(c, unit, {});
-    EXPECT_EQ(unit.TristanGradientColor, Rgb(195, 192, 185));
-    EXPECT_EQ(unit.TristanEdgeColor, Rgb(177, 175, 170));
+    EXPECT_EQ(unit.TristanGradientColor, PackedRgb(195, 192, 185));
+    EXPECT_EQ(unit.TristanEdgeColor, PackedRgb(177, 175, 170));
     EXPECT_EQ(unit.TristanGripFaceColor, SysBtnFace);
-    EXPECT_EQ(c.MenuBarBackground, Rgb(212, 208, 200));
-    EXPECT_EQ(c.ToolbarBackground, White);
-    EXPECT_EQ(c.PopupBackground, White);
-    EXPECT_EQ(c.PanelFrameColors[frActive][fpBorder], Rgb(128, 128, 128));
+    EXPECT_EQ(c.MenuBarBackground, PackedRgb(212, 208, 200));
+    EXPECT_EQ(c.ToolbarBackground, PureWhite);
+    EXPECT_EQ(c.PopupBackground, PureWhite);
+    EXPECT_EQ(c.PanelFrameColors[frActive][fpBorder], PackedRgb(128, 128, 128));
     EXPECT_EQ(c.FloatingFrameColors[frInactive][fpBorder], c.FloatingFrameColors[frActive][fpBorder]);
     EXPECT_EQ(c.ButtonColorTable[brNormal][cpBody], clNone);
-    EXPECT_EQ(c.ButtonColorTable[brPushed][cpBody], Rgb(133, 146, 181));
-    EXPECT_EQ(c.ButtonColorTable[brPushed][cpFrame], Rgb(182, 189, 210));
-    EXPECT_EQ(c.ButtonColorTable[brChecked][cpFrame], Rgb(133, 146, 181));
+    EXPECT_EQ(c.ButtonColorTable[brPushed][cpBody], PackedRgb(133, 146, 181));
+    EXPECT_EQ(c.ButtonColorTable[brPushed][cpFrame], PackedRgb(182, 189, 210));
+    EXPECT_EQ(c.ButtonColorTable[brChecked][cpFrame], PackedRgb(133, 146, 181));
     EXPECT_EQ(c.ButtonColorTable[brPopupOpen][cpFrame], c.PopupBorderColor);
-    EXPECT_EQ(c.ButtonColorTable[brDisabledHot][cpFrame], Rgb(10, 36, 106));
+    EXPECT_EQ(c.ButtonColorTable[brDisabledHot][cpFrame], PackedRgb(10, 36, 106));
     for (int part = 0; part < 3; ++part) EXPECT_EQ(c.MenuItemColorTable[mrHot][part], c.ButtonColorTable[brHot][part]);
-    EXPECT_EQ(c.MenuItemColorTable[mrDisabledHot][cpText], Rgb(166, 166, 166));
+    EXPECT_EQ(c.MenuItemColorTable[mrDisabledHot][cpText], PackedRgb(166, 166, 166));
     // Kept as the table stands: a held button's text is its face colour.
     EXPECT_EQ(c.ButtonColorTable[brPushed][cpText], c.ButtonColorTable[brPushed][cpBody]);
 
@@ -223,10 +223,10 @@ TEST(ThemeCaches, TristanAndTristan2) {
     low.LowColorScreen = true;
     TTristanColorCache c2;
     TCacheFormulas(low).Tristan(c2, unit, {.LowColorMode = false, .PlainHighlightFrames = true});
-    EXPECT_EQ(c2.ToolbarBackground, White);
-    EXPECT_EQ(c2.ButtonColorTable[brChecked][cpFrame], Rgb(10, 36, 106));
-    EXPECT_EQ(c2.ButtonColorTable[brPushed][cpText], Rgb(10, 36, 106));
-    EXPECT_EQ(c2.ButtonColorTable[brPushed][cpBody], Rgb(133, 146, 181));
+    EXPECT_EQ(c2.ToolbarBackground, PureWhite);
+    EXPECT_EQ(c2.ButtonColorTable[brChecked][cpFrame], PackedRgb(10, 36, 106));
+    EXPECT_EQ(c2.ButtonColorTable[brPushed][cpText], PackedRgb(10, 36, 106));
+    EXPECT_EQ(c2.ButtonColorTable[brPushed][cpBody], PackedRgb(133, 146, 181));
 }
 
 TEST(ThemeCaches, LowColourTristanKeepsPlainSystemColoursUnsnapped) {
@@ -245,23 +245,23 @@ TEST(ThemeCaches, LowColourTristanKeepsPlainSystemColoursUnsnapped) {
 
 TEST(ThemeCaches, SystemColoursComeFromTheEnvironment) {
     TCacheEnvironment env = ClassicEnvironment();
-    env.SysColors[ixBtnFace] = Rgb(10, 20, 30);
-    env.SysColors[ixBtnShadow] = Rgb(1, 2, 3);
-    env.SysColors[ixHighlight] = Rgb(200, 0, 0);
+    env.SysColors[ixBtnFace] = PackedRgb(10, 20, 30);
+    env.SysColors[ixBtnShadow] = PackedRgb(1, 2, 3);
+    env.SysColors[ixHighlight] = PackedRgb(200, 0, 0);
     const TCacheFormulas f(env);
     TTristanColorCache t;
     TTristanColors unit;
     f.Tristan(t, unit, {});
-    EXPECT_EQ(t.MenuBarBackground, Rgb(10, 20, 30));
-    EXPECT_EQ(unit.TristanGradientColor, BlendColor(Rgb(1, 2, 3), Rgb(10, 20, 30), 48));
-    EXPECT_EQ(t.ButtonColorTable[brDisabledHot][cpFrame], Rgb(200, 0, 0));
+    EXPECT_EQ(t.MenuBarBackground, PackedRgb(10, 20, 30));
+    EXPECT_EQ(unit.TristanGradientColor, BlendColor(PackedRgb(1, 2, 3), PackedRgb(10, 20, 30), 48));
+    EXPECT_EQ(t.ButtonColorTable[brDisabledHot][cpFrame], PackedRgb(200, 0, 0));
     TZezioColorCache z;
     TZezioColors zc;
     f.Zezio(z, zc);
-    EXPECT_EQ(zc.EditFrameColor, Rgb(1, 2, 3));
-    EXPECT_EQ(z.MenuItemColorTable[mrHot][cpBody], Rgb(200, 0, 0));
+    EXPECT_EQ(zc.EditFrameColor, PackedRgb(1, 2, 3));
+    EXPECT_EQ(z.MenuItemColorTable[mrHot][cpBody], PackedRgb(200, 0, 0));
     // A system colour passed to Resolve takes the environment's value.
-    EXPECT_EQ(f.Resolve(SysBtnFace), Rgb(10, 20, 30));
+    EXPECT_EQ(f.Resolve(SysBtnFace), PackedRgb(10, 20, 30));
     EXPECT_EQ(f.Resolve(0x0000FF), 0x0000FF);
 }
 
@@ -301,7 +301,7 @@ TEST(ThemeCaches, TheNexosFamily) {
     f.Nexos2(c, unit, Nexos2InitialOptions());
     EXPECT_EQ(c.ButtonColorTable[brPushed][cpFrame], 0x30C8A8);  // the accent
     EXPECT_EQ(c.MenuItemColorTable[mrHot][cpBody], 0x30C8A8);
-    EXPECT_EQ(c.ButtonColorTable[brHot][cpText], White);
+    EXPECT_EQ(c.ButtonColorTable[brHot][cpText], PureWhite);
     EXPECT_EQ(unit.CaptionStartColor, MixColors(0x30C8A8, 0xFFFFFF, 80));
 
     // Nexos3 switches its accent; the caption start and the hot face keep
@@ -317,17 +317,17 @@ TEST(ThemeCaches, TheNexosFamily) {
     EXPECT_EQ(c.ToolbarBackground, 0xF7F7F7);
 
     f.Nexos5(c, unit, Nexos5InitialOptions());
-    EXPECT_EQ(c.ToolbarBackground, White);
+    EXPECT_EQ(c.ToolbarBackground, PureWhite);
     EXPECT_EQ(c.ToolbarShadowColor, 0xA8A8A8);
     EXPECT_EQ(unit.GripFaceColor, 0x909090);
     f.NexosX(c, NexosXInitialOptions());
     EXPECT_EQ(c.MenuItemColorTable[mrHot][cpBody], 0xD09020);
-    EXPECT_EQ(c.MenuItemColorTable[mrHot][cpText], White);
+    EXPECT_EQ(c.MenuItemColorTable[mrHot][cpText], PureWhite);
 
     TOfficeCColorCache o;
     TOfficeCState s = InitialOfficeCState();
     f.OfficeC(o, unit, s);
-    const TColor light = Rgb(255, 255, 191), dark = Rgb(191, 223, 0);
+    const TColor light = PackedRgb(255, 255, 191), dark = PackedRgb(191, 223, 0);
     EXPECT_EQ(s.SchemeLight, light);
     EXPECT_EQ(s.SchemeDark, dark);
     EXPECT_EQ(o.ToolbarBackground, light);

@@ -17,9 +17,9 @@ using qelvo::test::PixelCanvas;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TGdiObjectCounter;
 
-namespace {
+using qelvo::test::Back;
 
-constexpr TColor Back = 0xFF00FF;
+namespace {
 
 TColor Grey(int v) { return static_cast<TColor>(RGB(v, v, v)); }
 

@@ -15,6 +15,13 @@
 
 namespace qelvo::test {
 
+// Colours the theme tests paint with: the background a test lays under a
+// painting (magenta), the classic button face, white; and any colour.
+inline constexpr gcl::TColor Back = 0xFF00FF;
+inline constexpr gcl::TColor Face = 0xC8D0D4;
+inline constexpr gcl::TColor White = 0xFFFFFF;
+inline gcl::TColor Rgb(int r, int g, int b) { return static_cast<gcl::TColor>(RGB(r, g, b)); }
+
 using gcl::TColor;
 using gcl::TRect;
 

@@ -16,11 +16,10 @@ using qelvo::test::PixelCanvas;
 using qelvo::test::Item;
 using qelvo::test::TFixedSysColors;
 
+using qelvo::test::Back;
+using qelvo::test::Rgb;
+
 namespace {
-
-constexpr TColor Back = 0xFF00FF;
-
-TColor Rgb(int r, int g, int b) { return static_cast<TColor>(RGB(r, g, b)); }
 
 bool Near(TColor a, TColor b, int tolerance = 1) {
     return std::abs(static_cast<int>(RValue(a)) - static_cast<int>(RValue(b))) <= tolerance &&

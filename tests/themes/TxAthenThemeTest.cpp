@@ -17,10 +17,11 @@ using qelvo::test::PixelCanvas;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TThemingFlagsScope;
 
+using qelvo::test::Back;
+using qelvo::test::Face;
+
 namespace {
 
-constexpr TColor Back = 0xFF00FF;
-constexpr TColor Face = 0xC8D0D4;   // the classic button face
 constexpr TColor Highlight = 0x6A240A;
 
 // The theme of a test, made under the fixed classic colours.

@@ -14,12 +14,11 @@ using qelvo::test::Item;
 using qelvo::test::TFixedSysColors;
 using qelvo::test::TThemingFlagsScope;
 
+using qelvo::test::Back;
+using qelvo::test::White;
+using qelvo::test::Rgb;
+
 namespace {
-
-constexpr TColor Back = 0xFF00FF;
-constexpr TColor White = 0xFFFFFF;
-
-TColor Rgb(int r, int g, int b) { return static_cast<TColor>(RGB(r, g, b)); }
 
 // A theme made for one test under the classic colours.
 template <class T>

@@ -18,10 +18,10 @@ using qelvo::test::Item;
 using qelvo::test::PixelCanvas;
 using qelvo::test::TFixedSysColors;
 
-namespace {
+using qelvo::test::Back;
+using qelvo::test::Face;
 
-constexpr TColor Back = 0xFF00FF;
-constexpr TColor Face = 0xC8D0D4; // the classic button face
+namespace {
 
 class ClassicThemes : public testing::Test {
 protected:

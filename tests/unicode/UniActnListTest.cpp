@@ -21,12 +21,14 @@
 #include "unicode/UniControls.h"
 #include "unicode/UniForms.h"
 #include "unicode/UniMenus.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
 
-namespace {
+using qelvo::test::W;
+using qelvo::test::TOwned;
 
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
+namespace {
 
 // Controls wired to wide actions the way the Unicode controls are.
 #define UNI_TEST_ACTION_CLIENT                                                                     \
@@ -94,15 +96,6 @@ bool RecordExecute(gcl::TMessage& message) {
     GExecuted.push_back({action->ClassName(), UniActionGetHint(action)});
     return false;
 }
-
-template <class T>
-struct TOwned {
-    T* P;
-    explicit TOwned(T* p) : P(p) {}
-    ~TOwned() { gcl::Free(P); }
-    T* operator->() const { return P; }
-    T* Get() const { return P; }
-};
 
 std::string WriteRoot(gcl::TComponent* root) {
     gcl::TMemoryStream stream;

@@ -17,15 +17,15 @@
 #include "unicode/UniControls.h"
 #include "unicode/UniSystem.h"
 #include "unicode/UniTestControls.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
 using qelvo::test::WindowItem;
 
+using qelvo::test::W;
+using qelvo::test::Windows98;
+
 namespace {
-
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
-
-const gcl::TOSVersionInfo Windows98{gcl::PlatformWin32Windows, 4, 10, 2222};
 
 gcl::TObject* FakeData(int i) { return reinterpret_cast<gcl::TObject*>(static_cast<uintptr_t>(0x2000 + 16 * i)); }
 

@@ -17,12 +17,14 @@
 #include "unicode/UniClasses.h"
 #include "unicode/UniSystem.h"
 #include "unicode/UniWideStrUtils.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
 
-namespace {
+using qelvo::test::W;
+using qelvo::test::Lines;
 
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
+namespace {
 
 std::string Fixture(const std::string& name) { return qelvo::test::TestDataDir() + "unicode\\" + name; }
 
@@ -31,12 +33,6 @@ std::string FileBytes(const std::wstring& name) {
     std::string bytes(static_cast<size_t>(stream.GetSize()), '\0');
     if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<int32_t>(bytes.size()));
     return bytes;
-}
-
-std::vector<std::wstring> Lines(const TWideStrings& list) {
-    std::vector<std::wstring> lines;
-    for (int i = 0; i < list.GetCount(); ++i) lines.push_back(list.Get(i));
-    return lines;
 }
 
 const std::vector<std::wstring> FixtureLines{W("Ωμέγα"), W("汉字 𝄞"), W("Dansk æøå")};

@@ -21,12 +21,13 @@
 #include "unicode/UniComCtrls.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniSysUtils.h"
+#include "support/StringHelpers.h"
 
 using namespace qelvo;
 
-namespace {
+using qelvo::test::W;
 
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
+namespace {
 
 std::string Int32Bytes(int32_t value) {
     std::string bytes;

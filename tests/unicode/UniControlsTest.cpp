@@ -13,12 +13,14 @@
 #include "support/WindowTest.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniGraphics.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
 
-namespace {
+using qelvo::test::W;
+using qelvo::test::Windows98;
 
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
+namespace {
 
 class TUniTestLabel : public gcl::TGraphicControl {
     GCL_CLASS(TUniTestLabel, gcl::TGraphicControl)
@@ -74,8 +76,6 @@ LRESULT CALLBACK WideTextProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return CallWindowProcW(GPreviousProc, wnd, msg, wParam, lParam);
     }
 }
-
-const gcl::TOSVersionInfo Windows98{gcl::PlatformWin32Windows, 4, 10, 2222};
 
 } // namespace
 

@@ -14,29 +14,26 @@
 #include "support/WindowTest.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniSysUtils.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
 
+using qelvo::test::W;
+using qelvo::test::Windows98;
+using qelvo::test::TextOf;
+
 namespace {
 
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
-
-std::wstring TextOf(HWND handle) {
-    wchar_t buffer[256] = {};
-    LRESULT n = SendMessageW(handle, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
-    return std::wstring(buffer, static_cast<size_t>(n));
-}
-
 // A plain windowed control on the system's edit class, made Unicode.
-class TUniTestEdit : public gcl::TWinControl {
-    GCL_CLASS(TUniTestEdit, gcl::TWinControl)
+class TUniTrapEdit : public gcl::TWinControl {
+    GCL_CLASS(TUniTrapEdit, gcl::TWinControl)
 public:
     using TControl::GetText;
     using TControl::SetText;
     std::vector<int> KeyPresses;
 
 protected:
-    explicit TUniTestEdit(gcl::TComponent* owner) : gcl::TWinControl(owner) {}
+    explicit TUniTrapEdit(gcl::TComponent* owner) : gcl::TWinControl(owner) {}
     void CreateParams(gcl::TCreateParams& params) override {
         inherited::CreateParams(params);
         CreateSubClass(params, "EDIT");
@@ -52,21 +49,19 @@ protected:
 };
 
 // The same, created with the class library's own initial procedure.
-class TUniTestIdeEdit : public TUniTestEdit {
-    GCL_CLASS(TUniTestIdeEdit, TUniTestEdit)
+class TUniTrapIdeEdit : public TUniTrapEdit {
+    GCL_CLASS(TUniTrapIdeEdit, TUniTrapEdit)
 protected:
-    explicit TUniTestIdeEdit(gcl::TComponent* owner) : TUniTestEdit(owner) {}
+    explicit TUniTrapIdeEdit(gcl::TComponent* owner) : TUniTrapEdit(owner) {}
     void CreateWindowHandle(const gcl::TCreateParams& params) override {
         CreateWideWindowHandle(this, params, L"EDIT", true);
     }
 };
 
-const gcl::TOSVersionInfo Windows98{gcl::PlatformWin32Windows, 4, 10, 2222};
-
 } // namespace
 
-GCL_IMPLEMENT_CLASS(TUniTestEdit)
-GCL_IMPLEMENT_CLASS(TUniTestIdeEdit)
+GCL_IMPLEMENT_CLASS(TUniTrapEdit)
+GCL_IMPLEMENT_CLASS(TUniTrapIdeEdit)
 
 class UniControlsTrapTest : public testing::Test {
 protected:
@@ -79,8 +74,8 @@ protected:
         gcl::FormsUnit.Finalize();
     }
 
-    TUniTestEdit* MakeEdit() {
-        TUniTestEdit* edit = TUniTestEdit::Create(nullptr);
+    TUniTrapEdit* MakeEdit() {
+        TUniTrapEdit* edit = TUniTrapEdit::Create(nullptr);
         edit->SetParentWindow(static_cast<HWND>(FHost.Handle()));
         return edit;
     }
@@ -89,7 +84,7 @@ protected:
 };
 
 TEST_F(UniControlsTrapTest, WideWindowHoldsWideTextBothWays) {
-    TUniTestEdit* edit = MakeEdit();
+    TUniTrapEdit* edit = MakeEdit();
     // Given before the window exists, the wide caption reaches the window.
     WideControlSetText(edit, W("Ελληνικά 汉字"));
     HWND handle = edit->GetHandle();
@@ -97,7 +92,7 @@ TEST_F(UniControlsTrapTest, WideWindowHoldsWideTextBothWays) {
     EXPECT_TRUE(IsWindowUnicode(handle));
     wchar_t className[128] = {};
     GetClassNameW(handle, className, 128);
-    EXPECT_EQ(std::wstring(className), L"TUniTestEdit.UnicodeClass");
+    EXPECT_EQ(std::wstring(className), L"TUniTrapEdit.UnicodeClass");
     EXPECT_EQ(TextOf(handle), W("Ελληνικά 汉字"));
 
     TWinControlTrap* trap = TWinControlTrap::FindByWindow(handle);
@@ -133,7 +128,7 @@ TEST_F(UniControlsTrapTest, WideWindowHoldsWideTextBothWays) {
 }
 
 TEST_F(UniControlsTrapTest, CharactersAbove255ArriveWhole) {
-    TUniTestEdit* edit = MakeEdit();
+    TUniTrapEdit* edit = MakeEdit();
     HWND handle = edit->GetHandle();
     SendMessageW(handle, WM_CHAR, 0x4E2D, 1);   // 中
     SendMessageW(handle, WM_CHAR, 'a', 1);
@@ -167,7 +162,7 @@ TEST_F(UniControlsTrapTest, CharactersAbove255ArriveWhole) {
 }
 
 TEST_F(UniControlsTrapTest, RecreationAndLettingGoOfTheWindow) {
-    TUniTestEdit* edit = MakeEdit();
+    TUniTrapEdit* edit = MakeEdit();
     HWND handle = edit->GetHandle();
     const std::wstring text = W("汉字 Ελληνικά Æblegrød");
     SendMessageW(handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -218,7 +213,7 @@ TEST_F(UniControlsTrapTest, NinetyEightFamilyAndInternalErrors) {
     {
         gcl::TFixedOSVersion version(Windows98);
         gcl::ServiceOverride<gcl::IOSVersion> use(gcl::OSVersion, version);
-        TUniTestEdit* edit = MakeEdit();
+        TUniTrapEdit* edit = MakeEdit();
         edit->SetText("eight bit");
         HWND handle = edit->GetHandle();
         EXPECT_FALSE(IsWindowUnicode(handle));
@@ -228,7 +223,7 @@ TEST_F(UniControlsTrapTest, NinetyEightFamilyAndInternalErrors) {
         EXPECT_STREQ(buffer, "eight bit");
         edit->Free();
     }
-    TUniTestEdit* edit = MakeEdit();
+    TUniTrapEdit* edit = MakeEdit();
     gcl::TCreateParams params;
     try {
         CreateUnicodeHandle_ComCtl(edit, params, L"");
@@ -240,7 +235,7 @@ TEST_F(UniControlsTrapTest, NinetyEightFamilyAndInternalErrors) {
 }
 
 TEST_F(UniControlsTrapTest, WindowsMadeWithTheClassLibrarysInitialProcedure) {
-    TUniTestIdeEdit* edit = TUniTestIdeEdit::Create(nullptr);
+    TUniTrapIdeEdit* edit = TUniTrapIdeEdit::Create(nullptr);
     edit->SetParentWindow(static_cast<HWND>(FHost.Handle()));
     WideControlSetText(edit, W("Ελληνικά 汉字"));
     HWND handle = edit->GetHandle();

@@ -14,18 +14,14 @@
 #include "support/WindowTest.h"
 #include "unicode/UniControls.h"
 #include "unicode/UniForms.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
 
+using qelvo::test::W;
+using qelvo::test::TextOf;
+
 namespace {
-
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
-
-std::wstring TextOf(HWND handle) {
-    wchar_t buffer[256] = {};
-    LRESULT n = SendMessageW(handle, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
-    return std::wstring(buffer, static_cast<size_t>(n));
-}
 
 class TUniFormsTestEdit : public gcl::TWinControl {
     GCL_CLASS(TUniFormsTestEdit, gcl::TWinControl)

@@ -12,12 +12,13 @@
 #include "unicode/UniControls.h"
 #include "unicode/UniForms.h"
 #include "unicode/UniMenus.h"
+#include "support/StringHelpers.h"
 
 using namespace qelvo;
 
-namespace {
+using qelvo::test::W;
 
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
+namespace {
 
 std::wstring MenuString(HMENU menu, UINT command) {
     wchar_t buffer[256] = {};

@@ -19,15 +19,16 @@
 #include "unicode/UniForms.h"
 #include "unicode/UniMenus.h"
 #include "unicode/UniTestControls.h"
+#include "support/StringHelpers.h"
 
 using namespace qelvo;
 using qelvo::test::TUniTestEdit;
 using qelvo::test::TUniTestListBox;
 using qelvo::test::WindowItem;
 
-namespace {
+using qelvo::test::W;
 
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
+namespace {
 
 // One text per script; only the Danish one has an 8-bit form here.
 const char* const kChinese = "购物清单";

@@ -19,14 +19,16 @@
 #include "unicode/UniSystem.h"
 #include "unicode/UniWideStrUtils.h"
 #include "unicode/UniWindows.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
+
+using qelvo::test::W;
+using qelvo::test::Windows98;
 
 namespace {
 
 // Runs the scope as if on Windows 98.
-const gcl::TOSVersionInfo Windows98{gcl::PlatformWin32Windows, 4, 10, 2222};
-
 class Win9x {
 public:
     Win9x() : FVersion(Windows98), FUse(gcl::OSVersion, FVersion) {}
@@ -35,8 +37,6 @@ private:
     gcl::TFixedOSVersion FVersion;
     gcl::ServiceOverride<gcl::IOSVersion> FUse;
 };
-
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
 
 } // namespace
 

@@ -16,14 +16,14 @@
 #include "unicode/UniStdCtrls.h"
 #include "unicode/UniSystem.h"
 #include "unicode/UniTestControls.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
 
+using qelvo::test::W;
+using qelvo::test::Windows98;
+
 namespace {
-
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
-
-const gcl::TOSVersionInfo Windows98{gcl::PlatformWin32Windows, 4, 10, 2222};
 
 // The 9x family with a Chinese thread locale: the layer's code page is
 // 936, where most characters take two bytes.

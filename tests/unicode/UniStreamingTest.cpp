@@ -17,12 +17,15 @@
 #include "gcl/rtl/TypInfo.h"
 #include "support/TestEnvironment.h"
 #include "unicode/UniClasses.h"
+#include "unicode/UniTestSupport.h"
 
 using namespace qelvo;
 
-namespace {
+using qelvo::test::W;
+using qelvo::test::Lines;
+using qelvo::test::TOwned;
 
-std::wstring W(const std::string& utf8) { return gcl::Utf8Decode(utf8); }
+namespace {
 
 class TUniTestHolder : public gcl::TComponent {
     GCL_CLASS(TUniTestHolder, gcl::TComponent)
@@ -59,15 +62,6 @@ GCL_PUBLISHED(TUniTestHolder, GCL_PROP(Items), GCL_PROP(L), GCL_PROP(Mark).Defau
               GCL_PROP(Title))
 
 namespace {
-
-// Frees a component at the end of a scope.
-template <class T>
-struct TOwned {
-    T* P;
-    explicit TOwned(T* p) : P(p) {}
-    ~TOwned() { gcl::Free(P); }
-    T* operator->() const { return P; }
-};
 
 TOwned<TUniTestHolder> NewHolder() {
     TOwned<TUniTestHolder> h(TUniTestHolder::Create(nullptr));
@@ -119,12 +113,6 @@ private:
     }
     std::string FBytes;
 };
-
-std::vector<std::wstring> Lines(const TWideStrings& list) {
-    std::vector<std::wstring> lines;
-    for (int i = 0; i < list.GetCount(); ++i) lines.push_back(list.Get(i));
-    return lines;
-}
 
 std::string ReadError(const std::string& bytes) {
     auto holder = NewHolder();

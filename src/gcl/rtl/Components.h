@@ -188,4 +188,19 @@ private:
     uint32_t FRemovals = 0;  // counts Remove calls, for NotifyAll
 };
 
+// Whether a component's state holds FLAG; whether it is being loaded from
+// a stream, designed or destroyed.
+inline bool InState(const TComponent* component, TComponentStateItem flag) noexcept {
+    return component->GetComponentState().Contains(flag);
+}
+inline bool IsLoading(const TComponent* component) noexcept {
+    return component->GetComponentState().Contains(csLoading);
+}
+inline bool IsDesigning(const TComponent* component) noexcept {
+    return component->GetComponentState().Contains(csDesigning);
+}
+inline bool IsDestroying(const TComponent* component) noexcept {
+    return component->GetComponentState().Contains(csDestroying);
+}
+
 } // namespace gcl

@@ -22,7 +22,7 @@ public:
 
 TSystemClock GSystemClock;
 
-inline char UpperAZ(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char DateUpperAZ(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 inline bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
@@ -75,7 +75,7 @@ int64_t Mod7(int64_t v) { return ((v % 7) + 7) % 7; }
 bool MatchText(const char* p, size_t avail, const char* word) {
     size_t i = 0;
     for (; word[i]; ++i) {
-        if (i >= avail || UpperAZ(p[i]) != UpperAZ(word[i])) return false;
+        if (i >= avail || DateUpperAZ(p[i]) != DateUpperAZ(word[i])) return false;
     }
     return true;
 }
@@ -116,9 +116,9 @@ public:
         size_t i = 0;
         while (i < len) {
             const char c = f[i];
-            const char uc = UpperAZ(c);
+            const char uc = DateUpperAZ(c);
             size_t run = 1;
-            while (IsLetter(c) && i + run < len && UpperAZ(f[i + run]) == uc) ++run;
+            while (IsLetter(c) && i + run < len && DateUpperAZ(f[i + run]) == uc) ++run;
             switch (uc) {
             case '"':
             case '\'': {
@@ -226,7 +226,7 @@ private:
                 quote = c;
                 continue;
             }
-            char u = UpperAZ(c);
+            char u = DateUpperAZ(c);
             if (u == 'H') return false;
             if (u == 'A')
                 return MatchText(f + j, len - j, "am/pm") || MatchText(f + j, len - j, "a/p") ||
@@ -265,7 +265,7 @@ TDateOrder DateOrder(const std::string& fmt) {
             quote = c;
             continue;
         }
-        switch (UpperAZ(c)) {
+        switch (DateUpperAZ(c)) {
         case 'D': return TDateOrder::DMY;
         case 'M': return TDateOrder::MDY;
         case 'Y': return TDateOrder::YMD;

@@ -12,6 +12,9 @@
 
 namespace qelvo::test {
 
+// The day the tests of dates take for today: 5 March 2025, a Wednesday.
+inline const double Today = gcl::EncodeDate(2025, 3, 5);
+
 // The process date formats the main window sets at start-up.
 gcl::TFormatSettings ProgramFormatSettings();
 

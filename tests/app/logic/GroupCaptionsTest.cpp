@@ -9,11 +9,10 @@
 #include "gcl/rtl/DateTime.h"
 
 namespace qelvo {
+using test::Today;
 namespace {
 
-const double Today = gcl::EncodeDate(2025, 3, 5);
-
-TTaskListLayout Layout(TuData& data, int mode, TGroupKeys& keys, bool captions, int column, bool ascending) {
+TTaskListLayout CaptionedLayout(TuData& data, int mode, TGroupKeys& keys, bool captions, int column, bool ascending) {
     TFilterSystem filter;
     TTaskListState state;
     state.GroupMode = mode;
@@ -41,8 +40,8 @@ TEST(GroupCaptions, MadeFromTheOpeningTaskTheyMatchTheLayoutsOwnInEveryGroupingA
     for (int mode : {gmList, gmDate, gmPriority, gmTags}) {
         for (int column : {0, 1, 3}) {
             for (bool ascending : {true, false}) {
-                const TTaskListLayout named = Layout(data, mode, keys, true, column, ascending);
-                const TTaskListLayout bare = Layout(data, mode, keys, false, column, ascending);
+                const TTaskListLayout named = CaptionedLayout(data, mode, keys, true, column, ascending);
+                const TTaskListLayout bare = CaptionedLayout(data, mode, keys, false, column, ascending);
                 ASSERT_EQ(named.Groups.size(), bare.Groups.size()) << mode;
                 for (size_t g = 0; g < bare.Groups.size(); ++g) {
                     const TTaskGroup& n = named.Groups[g];
@@ -62,7 +61,7 @@ TEST(GroupCaptions, MadeFromTheOpeningTaskTheyMatchTheLayoutsOwnInEveryGroupingA
     }
     // The shared group of the unknown lists keeps the first one's name
     // though a title sort puts "a" (in "Attic") first.
-    const TTaskListLayout byTitle = Layout(data, gmList, keys, false, 1, true);
+    const TTaskListLayout byTitle = CaptionedLayout(data, gmList, keys, false, 1, true);
     ASSERT_FALSE(byTitle.Groups.empty());
     EXPECT_EQ("a", byTitle.Groups[0].Tasks.front()->Title);
     EXPECT_EQ("Trips", GroupCaption(gmList, byTitle.Groups[0].Key, *byTitle.Groups[0].First, keys));

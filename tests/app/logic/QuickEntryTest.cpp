@@ -6,10 +6,10 @@
 #include "app/logic/QuickEntry.h"
 
 namespace qelvo {
+using test::Today;
 namespace {
 
-const double Today = gcl::EncodeDate(2025, 3, 5);
-const double Now = Today + gcl::EncodeTime(16, 0, 0, 0);
+const double Afternoon = Today + gcl::EncodeTime(16, 0, 0, 0);
 
 TEST(QuickEntry, DateRewrites) {
     gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
@@ -34,7 +34,7 @@ TEST(QuickEntry, DateRewrites) {
         {"", true, Today, ";t;"},
         {"+", false, Today, "+"},
     };
-    for (const Row& r : rows) EXPECT_EQ(r.Result, QuickDateRewrite(r.Text, r.Checked, r.Date, Now)) << r.Text;
+    for (const Row& r : rows) EXPECT_EQ(r.Result, QuickDateRewrite(r.Text, r.Checked, r.Date, Afternoon)) << r.Text;
 }
 
 TEST(QuickEntry, PlaceholderIsNoTaskText) {
@@ -43,7 +43,7 @@ TEST(QuickEntry, PlaceholderIsNoTaskText) {
     EXPECT_EQ(" < new task >", QuickEntryText(" < new task >"));
     // The date and tags commands start from an empty text.
     gcl::FormatSettingsOverride fo(test::ProgramFormatSettings());
-    EXPECT_EQ(";t;", QuickDateRewrite(QuickEntryText(NewTaskPlaceholder), true, Today, Now));
+    EXPECT_EQ(";t;", QuickDateRewrite(QuickEntryText(NewTaskPlaceholder), true, Today, Afternoon));
     EXPECT_EQ("[home]", QuickTagsRewrite(QuickEntryText(NewTaskPlaceholder), "home"));
     EXPECT_EQ("+", QuickPriorityRewrite(QuickEntryText(NewTaskPlaceholder), 1));
 }

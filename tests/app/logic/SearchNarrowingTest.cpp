@@ -19,7 +19,7 @@ namespace {
 const char* const Words[] = {"call", "Bob", "about", "the", "CALENDAR", "report", "recall", "cab",
                              "Cancel", "local", "scale", "tax", "\xC7" "ALL", "c@ll"};
 
-void FillDatabase(TuData& data, int count) {
+void FillSearchDatabase(TuData& data, int count) {
     for (const char* list : {"Home", "Work"}) data.Folders->Add(std::string(list) + FieldSeparator + "0" + FieldSeparator);
     const char* lists[] = {"Home", "Work"};
     const char* tags[] = {"", "a", "a,b", "b"};
@@ -36,7 +36,7 @@ void FillDatabase(TuData& data, int count) {
 class TSearch {
 public:
     TSearch() {
-        FillDatabase(Data, 700);
+        FillSearchDatabase(Data, 700);
         State.GroupMode = gmList;
         State.Grouped = true;
         State.SortColumn = 1;

@@ -67,18 +67,14 @@ std::string TasksFile(const std::vector<std::string>& tags) {
     return file;
 }
 
-void WriteAll(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 TEST(TagGroupKeys, GroupsFollowEveryChangeOfATasksTags) {
     // Texts held in the task (short) and in the loaded tasks' blocks
     // (long), some naming the same set in other words.
     const std::vector<std::string> first = {"home,work", "errands,home,shopping", "work,home", "", "x",
                                             "errands,home,shopping", "garden,home,kids,work", "Home, work"};
     test::TempDir dir;
-    WriteAll(dir.File("a.kpx"), TasksFile(first));
-    WriteAll(dir.File("b.kpx"), TasksFile({"garden,home,kids,work", "x", "errands,home,shopping", "home,work"}));
+    test::WriteTestFile(dir.File("a.kpx"), TasksFile(first));
+    test::WriteTestFile(dir.File("b.kpx"), TasksFile({"garden,home,kids,work", "x", "errands,home,shopping", "home,work"}));
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
     TGroupKeys keys;
@@ -163,7 +159,7 @@ TEST(TagGroupKeys, TextsNamingOneSetInOtherWordsShareOneGroup) {
                     setOf.push_back(s);
                 }
     test::TempDir dir;
-    WriteAll(dir.File("a.kpx"), TasksFile(std::vector<std::string>(tags.size())));
+    test::WriteTestFile(dir.File("a.kpx"), TasksFile(std::vector<std::string>(tags.size())));
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
     ASSERT_EQ(data.Tasks->GetCount(), static_cast<int>(tags.size()));
@@ -220,7 +216,7 @@ TEST(TagGroupKeys, RegroupingAfterFiltersAndEditsEqualsAFreshGrouping) {
     std::vector<std::string> tags;
     for (int n = 0; n < 60; ++n) tags.push_back(texts[static_cast<size_t>(n * 7 % 8)]);
     test::TempDir dir;
-    WriteAll(dir.File("a.kpx"), TasksFile(tags));
+    test::WriteTestFile(dir.File("a.kpx"), TasksFile(tags));
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
     for (int i = 0; i < data.Tasks->GetCount(); i += 3) data.Tasks->GetTask(i)->Done = true;
@@ -293,8 +289,8 @@ TEST(TagGroupKeys, ListGroupsFollowEveryChangeOfATasksList) {
     for (int i = 0; i < 14; ++i)
         file += "Task " + std::to_string(i) + "\xF7--\xF7" + std::to_string(1000000000 + i) + "\xF7" + names[i % 7] +
                 "\xF7" "2/1/2024\xF7\xF7\r\n";
-    WriteAll(dir.File("a.kpx"), file);
-    WriteAll(dir.File("b.kpx"), lists + "Other\xF7--\xF7" "1000000099\xF7Shopping\xF7" "2/1/2024\xF7\xF7\r\n");
+    test::WriteTestFile(dir.File("a.kpx"), file);
+    test::WriteTestFile(dir.File("b.kpx"), lists + "Other\xF7--\xF7" "1000000099\xF7Shopping\xF7" "2/1/2024\xF7\xF7\r\n");
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(dir.File("a.kpx")));
     ExpectGroupsOfLists(data, "loaded");

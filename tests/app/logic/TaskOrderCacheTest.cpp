@@ -15,24 +15,23 @@
 #include "gcl/rtl/Strings.h"
 
 namespace qelvo {
+using test::Today;
 namespace {
-
-const double Today = gcl::EncodeDate(2025, 3, 5);
 
 // Titles and tags that agree in their first 24 bytes (ignoring case)
 // and differ after them, so that an edit past the prepared key still has
 // to move a task.
-const char* const Texts[] = {"Pay the rent", "pay the rent", "Call the plumber about the sink",
+const char* const TitleTexts[] = {"Pay the rent", "pay the rent", "Call the plumber about the sink",
                              "CALL THE PLUMBER about the tap", "call the plumber about the bath", "zebra",
                              "alpha", "Alpha", "\xE9t\xE9", "b"};
 const char* const TagTexts[] = {"", "home", "home,work", "work", "Work,home", "errand,home", "x"};
 
-void FillDatabase(TuData& data, int count) {
+void FillOrderDatabase(TuData& data, int count) {
     for (const char* list : {"Home", "Work", "Errands"})
         data.Folders->Add(std::string(list) + FieldSeparator + "0" + FieldSeparator);
     const char* lists[] = {"Home", "Work", "Errands"};
     for (int i = 0; i < count; ++i)
-        test::AddTask(data, std::string(Texts[(i * 7) % 10]) + (i % 4 == 0 ? " " + std::to_string(i % 5) : ""),
+        test::AddTask(data, std::string(TitleTexts[(i * 7) % 10]) + (i % 4 == 0 ? " " + std::to_string(i % 5) : ""),
                       lists[(i * 5) % 3], TagTexts[(i * 3) % 7], i % 3 ? Today + (i * 11) % 9 : 0, i % 3,
                       i % 4 == 1);
 }
@@ -116,7 +115,7 @@ void TrustOrders(TuData& data, TOrders& orders, const std::string& what) {
 
 TEST(TaskOrderCache, KeptOrderStaysRightAcrossEditsAddsAndDeletes) {
     TuData data;
-    FillDatabase(data, 600);
+    FillOrderDatabase(data, 600);
     TOrders orders;
     ExpectKeptOrderRight(data, orders, "fresh database");
     auto task = [&](int i) { return data.Tasks->GetTask(i); };
@@ -181,7 +180,7 @@ TEST(TaskOrderCache, TrustingTheChangeMarkSeesEveryEditOfTheProgramsCommands) {
     // leaves the tasks where they were and changes a key only, which the
     // new mark alone reveals.
     TuData data;
-    FillDatabase(data, 600);
+    FillOrderDatabase(data, 600);
     TOrders orders;
     TrustOrders(data, orders, "trusted: fresh database");
     ExpectKeptOrderRight(data, orders, "trusted: nothing changed");
@@ -203,7 +202,7 @@ TEST(TaskOrderCache, TrustingTheChangeMarkSeesEveryEditOfTheProgramsCommands) {
     ExpectKeptOrderRight(data, orders, "trusted: tasks deleted");
     // Another database in the same place of memory would carry another mark.
     TuData other;
-    FillDatabase(other, 40);
+    FillOrderDatabase(other, 40);
     TrustOrders(other, orders, "trusted: another database");
 }
 
@@ -260,7 +259,7 @@ TEST(TaskOrderCache, FollowingTheProgramsAddTickAndDeleteGivesTheOrderOfAFreshSo
     // at once and must be the order a fresh sort gives, ties and all (the
     // layouts compare every grouping, which walks the ties too).
     TuData data;
-    FillDatabase(data, 600);
+    FillOrderDatabase(data, 600);
     TOrders orders;
     TrustOrders(data, orders, "followed: fresh database");
     auto task = [&](int i) { return data.Tasks->GetTask(i); };
@@ -317,7 +316,7 @@ TEST(TaskOrderCache, FollowingTheProgramsAddTickAndDeleteGivesTheOrderOfAFreshSo
     // An edit the orders were not told of (a title changed), then one
     // they are told of: they were not up to date before it, and must see
     // the first still.
-    FillDatabase(data, 200);
+    FillOrderDatabase(data, 200);
     data.Modified = true;
     ExpectKeptOrderRight(data, orders, "followed: many added, not told");
     ApplyTitleEdit(*task(5), "aaaa", data);
@@ -339,7 +338,7 @@ TEST(TaskOrderCache, AListOfAFewTasksAmongManyTakesTheKeptOrderOnlyWhileItIsUpTo
     // checked for it, enough for it to be walked while nothing changed
     // since it was made, checked or followed.
     TuData data;
-    FillDatabase(data, 2000);
+    FillOrderDatabase(data, 2000);
     data.Folders->Add(std::string("Few") + FieldSeparator + "0" + FieldSeparator);
     for (int i = 0; i < data.Tasks->GetCount(); i += 20) data.Tasks->GetTask(i)->Folder = "Few";
     data.Modified = true;
@@ -390,7 +389,7 @@ TEST(TaskOrderCache, AListOfAFewTasksAmongManyTakesTheKeptOrderOnlyWhileItIsUpTo
     // Other columns, databases and orders never trusted are not up to date.
     EXPECT_FALSE(orders[1].UpToDate(2, data));
     TuData other;
-    FillDatabase(other, 40);
+    FillOrderDatabase(other, 40);
     EXPECT_FALSE(orders[1].UpToDate(1, other));
     TTaskOrderCache untrusted;
     untrusted.Order(1, AllTasks(data));
@@ -399,7 +398,7 @@ TEST(TaskOrderCache, AListOfAFewTasksAmongManyTakesTheKeptOrderOnlyWhileItIsUpTo
 
 TEST(TaskOrderCache, KeptWhileOnlyTheFilterChangesAndMendedAfterFewChanges) {
     TuData data;
-    FillDatabase(data, 300);
+    FillOrderDatabase(data, 300);
     TTaskOrderCache orders;
     std::vector<TuTask*> all = AllTasks(data);
     ASSERT_TRUE(orders.Order(1, all));
@@ -545,7 +544,7 @@ void ExpectListsSortedAsEachAlone(TuData& data, TTaskOrderCache& orders, unsigne
 
 TEST(TaskOrderCache, HeaderSortOfShownGroupsFromTheKeptOrder) {
     TuData data;
-    FillDatabase(data, 500);
+    FillOrderDatabase(data, 500);
     TTaskOrderCache orders;
     ExpectListsSortedAsEachAlone(data, orders, 1, "fresh");
     auto task = [&](int i) { return data.Tasks->GetTask(i); };
@@ -673,7 +672,7 @@ TEST(TaskOrderCache, ManyListsAndTagTextsEachMakeOneGroup) {
 
 TEST(TaskOrderCache, DueDatesWithoutOrderFallBackToThePlainSort) {
     TuData data;
-    FillDatabase(data, 200);
+    FillOrderDatabase(data, 200);
     data.Tasks->GetTask(9)->Due = std::numeric_limits<double>::quiet_NaN();
     TTaskOrderCache orders;
     std::vector<TuTask*> all;

@@ -11,10 +11,10 @@
 #include "gcl/rtl/Strings.h"
 
 namespace qelvo {
+using test::Today;
 namespace {
 
-const double Today = gcl::EncodeDate(2025, 3, 5);  // a Wednesday
-const double Now = Today + gcl::EncodeTime(9, 15, 0, 0);
+const double Morning = Today + gcl::EncodeTime(9, 15, 0, 0);
 
 std::vector<std::string> Captions(const TTaskListLayout& layout) {
     std::vector<std::string> out;
@@ -30,7 +30,7 @@ std::vector<std::string> Titles(const TTasks& tasks) {
     return out;
 }
 
-TTaskListLayout Layout(TuData& data, int mode, TGroupKeys& keys, int column = 0, bool ascending = false) {
+TTaskListLayout PresentedLayout(TuData& data, int mode, TGroupKeys& keys, int column = 0, bool ascending = false) {
     TFilterSystem filter;
     TTaskListState state;
     state.GroupMode = mode;
@@ -48,43 +48,43 @@ TEST(TaskPresentation, ItemTextsImagesAndStyle) {
     t.Priority = 2;
     t.Done = true;
     t.Due = Today + 0.8;
-    TTaskItemView v = TaskItemView(t, Now, "ddddd");
+    TTaskItemView v = TaskItemView(t, Morning, "ddddd");
     EXPECT_EQ((std::array<std::string, 3>{"Pay", "a, b, c", "Today"}), v.Captions);
     EXPECT_EQ((std::array<int, 3>{2, 3, 3}), v.Images);
     EXPECT_TRUE(v.Checked);
     // The cells one by one, as the list asks for them when it paints.
     for (int c = 0; c < 3; ++c) {
-        EXPECT_EQ(v.Captions[static_cast<size_t>(c)], TaskCellCaption(t, c, 0, Now, "ddddd"));
+        EXPECT_EQ(v.Captions[static_cast<size_t>(c)], TaskCellCaption(t, c, 0, Morning, "ddddd"));
         EXPECT_EQ(v.Images[static_cast<size_t>(c)], TaskCellImage(t, c));
     }
-    EXPECT_EQ("12. Pay", TaskCellCaption(t, 0, 12, Now, "ddddd"));
-    EXPECT_EQ("a, b, c", TaskCellCaption(t, 1, 12, Now, "ddddd"));
-    EXPECT_EQ("", TaskCellCaption(t, 3, 0, Now, "ddddd"));
+    EXPECT_EQ("12. Pay", TaskCellCaption(t, 0, 12, Morning, "ddddd"));
+    EXPECT_EQ("a, b, c", TaskCellCaption(t, 1, 12, Morning, "ddddd"));
+    EXPECT_EQ("", TaskCellCaption(t, 3, 0, Morning, "ddddd"));
     EXPECT_EQ(-1, TaskCellImage(t, 3));
 
-    EXPECT_EQ("Tomorrow", DueCaption(Today + 1, Now, "ddddd"));
-    EXPECT_EQ("04/03/2025", DueCaption(Today - 1, Now, "ddddd"));
-    EXPECT_EQ("2025-03-10", DueCaption(Today + 5, Now, "yyyy-mm-dd"));
-    EXPECT_EQ("", DueCaption(0, Now, "ddddd"));
-    EXPECT_EQ("", DueCaption(gcl::EncodeDate(1901, 12, 31), Now, "ddddd"));
+    EXPECT_EQ("Tomorrow", DueCaption(Today + 1, Morning, "ddddd"));
+    EXPECT_EQ("04/03/2025", DueCaption(Today - 1, Morning, "ddddd"));
+    EXPECT_EQ("2025-03-10", DueCaption(Today + 5, Morning, "yyyy-mm-dd"));
+    EXPECT_EQ("", DueCaption(0, Morning, "ddddd"));
+    EXPECT_EQ("", DueCaption(gcl::EncodeDate(1901, 12, 31), Morning, "ddddd"));
     EXPECT_EQ("", TagsCaption(""));
 
     // Done and overdue: struck out and italic; priority colours on request.
-    TItemPaintStyle s = ItemPaintStyle(&t, true, Now + 2, true, 13);
+    TItemPaintStyle s = ItemPaintStyle(&t, true, Morning + 2, true, 13);
     EXPECT_TRUE(s.StrikeOut && s.Italic && s.UseColor);
     EXPECT_EQ(0x0000CC, s.Color);
     EXPECT_EQ(13, s.FontSize);
     t.Due = 0;  // without a date never italic
-    s = ItemPaintStyle(&t, false, Now, false, 11);
+    s = ItemPaintStyle(&t, false, Morning, false, 11);
     EXPECT_FALSE(s.StrikeOut || s.Italic || s.UseColor);
     t.Due = Today;
     t.Priority = 0;
-    s = ItemPaintStyle(&t, false, Now, true, 11);
+    s = ItemPaintStyle(&t, false, Morning, true, 11);
     EXPECT_FALSE(s.Italic);  // due today is not overdue
     EXPECT_EQ(0x837467, s.Color);
     // Selected, the row keeps the selection's text colour; the rest stays.
     t.Due = Today - 3;
-    s = ItemPaintStyle(&t, true, Now, true, 11, true);
+    s = ItemPaintStyle(&t, true, Morning, true, 11, true);
     EXPECT_FALSE(s.UseColor);
     EXPECT_TRUE(s.StrikeOut && s.Italic);
 
@@ -115,7 +115,7 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     test::AddTask(data, "f", "Work", "q", Today, 1);
     TGroupKeys keys;
 
-    TTaskListLayout l = Layout(data, gmList, keys);
+    TTaskListLayout l = PresentedLayout(data, gmList, keys);
     EXPECT_TRUE(l.Grouped);
     // Lists not in the table share key -1 and come first.
     EXPECT_EQ((std::vector<std::string>{"Trips", "Work", "Home"}), Captions(l));
@@ -123,19 +123,19 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     EXPECT_EQ((std::vector<std::string>{"b", "f"}), Titles(l.Groups[1].Tasks));
     EXPECT_EQ(-1, l.Groups[0].ImageIndex);
 
-    l = Layout(data, gmDate, keys);
+    l = PresentedLayout(data, gmDate, keys);
     EXPECT_EQ((std::vector<std::string>{"No Due Date specified", "29 February 2024, Thursday",
                                         "05 March 2025, Wednesday", "07 March 2025, Friday"}),
               Captions(l));
     EXPECT_EQ((std::vector<std::string>{"a", "e"}), Titles(l.Groups[3].Tasks));  // same day, other times
     EXPECT_EQ(10, l.Groups[0].ImageIndex);
 
-    l = Layout(data, gmPriority, keys);
+    l = PresentedLayout(data, gmPriority, keys);
     EXPECT_EQ((std::vector<std::string>{"Priority: High", "Priority: Normal", "Priority: Low"}), Captions(l));
     EXPECT_EQ((std::array<int, 3>{2, 1, 0}),
               (std::array<int, 3>{l.Groups[0].ImageIndex, l.Groups[1].ImageIndex, l.Groups[2].ImageIndex}));
 
-    l = Layout(data, gmTags, keys);
+    l = PresentedLayout(data, gmTags, keys);
     // Tag sets equal up to order and case share a group; "ab,c" and
     // "b,ac" do not; groups stay in creation order. The one-letter tag q
     // names its group as any tag does.
@@ -143,7 +143,7 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     EXPECT_EQ((std::vector<std::string>{"a", "c"}), Titles(l.Groups[0].Tasks));
     EXPECT_EQ(46, l.Groups[0].ImageIndex);
     // Keys stay stable across refreshes.
-    EXPECT_EQ(l.Groups[3].Key, Layout(data, gmTags, keys).Groups[3].Key);
+    EXPECT_EQ(l.Groups[3].Key, PresentedLayout(data, gmTags, keys).Groups[3].Key);
     EXPECT_EQ(keys.TagText(l.Groups[2].Key), "ab,c");
 
     // Tags of separators only name the empty set, as no tags do: they all
@@ -180,7 +180,7 @@ TEST(TaskPresentation, GroupsForEveryMode) {
     EXPECT_EQ(days.DateKey(other), days.DateKey(other));
 
     // A negative mode is remembered but off.
-    l = Layout(data, -3, keys);
+    l = PresentedLayout(data, -3, keys);
     EXPECT_FALSE(l.Grouped);
     ASSERT_EQ(1u, l.Groups.size());
     EXPECT_EQ((std::vector<std::string>{"a", "b", "c", "d", "e", "f"}), Titles(l.Groups[0].Tasks));
@@ -236,7 +236,7 @@ TEST(TaskPresentation, TagKeysOfManyTexts) {
         const std::string x = "x" + std::to_string(set), y = "y" + std::to_string(set);
         test::AddTask(data, std::to_string(i), "L", i % 2 ? x + "," + y : y + "," + x);
     }
-    const TTaskListLayout l = Layout(data, gmTags, keys);
+    const TTaskListLayout l = PresentedLayout(data, gmTags, keys);
     ASSERT_EQ(700u, l.Groups.size());
     for (size_t g = 0; g < l.Groups.size(); ++g) {
         const std::string x = "x" + std::to_string(g), y = "y" + std::to_string(g);
@@ -265,7 +265,7 @@ TEST(TaskPresentation, ListGroupsOfManyListsWithLookalikeNamesMixedThroughTheTas
         expected[folder].push_back(title);
     }
     TGroupKeys keys;
-    const TTaskListLayout l = Layout(data, gmList, keys);
+    const TTaskListLayout l = PresentedLayout(data, gmList, keys);
     ASSERT_EQ(91u, l.Groups.size());
     size_t shown = 0;
     for (const TTaskGroup& g : l.Groups) {
@@ -365,16 +365,16 @@ TEST(TaskPresentation, ItemOrder) {
     TGroupKeys keys;
     // Before a header click the order of the database stays, in both
     // directions.
-    EXPECT_EQ((std::vector<std::string>{"b", "A", "c", "a"}), Titles(Layout(data, gmNone, keys, 0, false).Groups[0].Tasks));
-    EXPECT_EQ((std::vector<std::string>{"b", "A", "c", "a"}), Titles(Layout(data, gmNone, keys, 0, true).Groups[0].Tasks));
-    EXPECT_EQ((std::vector<std::string>{"A", "a", "b", "c"}), Titles(Layout(data, gmNone, keys, 1, true).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"b", "A", "c", "a"}), Titles(PresentedLayout(data, gmNone, keys, 0, false).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"b", "A", "c", "a"}), Titles(PresentedLayout(data, gmNone, keys, 0, true).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"A", "a", "b", "c"}), Titles(PresentedLayout(data, gmNone, keys, 1, true).Groups[0].Tasks));
     // Descending is ascending turned round, equal items too: "A" and "a"
     // swap.
-    EXPECT_EQ((std::vector<std::string>{"c", "b", "a", "A"}), Titles(Layout(data, gmNone, keys, 1, false).Groups[0].Tasks));
-    EXPECT_EQ((std::vector<std::string>{"A", "c", "b", "a"}), Titles(Layout(data, gmNone, keys, 2, true).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"c", "b", "a", "A"}), Titles(PresentedLayout(data, gmNone, keys, 1, false).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"A", "c", "b", "a"}), Titles(PresentedLayout(data, gmNone, keys, 2, true).Groups[0].Tasks));
     // Equal dates keep the database order ascending.
-    EXPECT_EQ((std::vector<std::string>{"A", "a", "b", "c"}), Titles(Layout(data, gmNone, keys, 3, true).Groups[0].Tasks));
-    EXPECT_EQ((std::vector<std::string>{"c", "b", "a", "A"}), Titles(Layout(data, gmNone, keys, 3, false).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"A", "a", "b", "c"}), Titles(PresentedLayout(data, gmNone, keys, 3, true).Groups[0].Tasks));
+    EXPECT_EQ((std::vector<std::string>{"c", "b", "a", "A"}), Titles(PresentedLayout(data, gmNone, keys, 3, false).Groups[0].Tasks));
 
     // Within groups when grouped; numbering runs across the groups.
     data.Folders->Add(std::string("L") + FieldSeparator + "0" + FieldSeparator);
@@ -387,7 +387,7 @@ TEST(TaskPresentation, ItemOrder) {
     state.SortAscending = true;
     TFilterSystem filter;
     const TTaskListLayout l = BuildTaskListLayout(data, filter, state, keys);
-    const TReportList list = LayoutToReportList(l, state, Now, "ddddd");
+    const TReportList list = LayoutToReportList(l, state, Morning, "ddddd");
     std::vector<std::string> captions;
     for (const TReportItem& i : list.Items) captions.push_back(i.Captions[0]);
     EXPECT_EQ((std::vector<std::string>{"1. A", "2. a", "3. b", "4. c", "5. y", "6. z"}), captions);

@@ -27,13 +27,6 @@ using namespace gcl;
 
 namespace {
 
-void Put(const std::string& name, const std::string& bytes) {
-    FILE* f = std::fopen(name.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << name;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
 std::set<std::string> Entries(const std::string& folder, int attr = faAnyFile) {
     std::set<std::string> names;
     TSearchRec f;
@@ -125,15 +118,15 @@ TEST(FilesTest, FoldersFilesAndSearches) {
     EXPECT_FALSE(CreateDir(deep));
     EXPECT_FALSE(FileExists(deep));
 
-    Put(dir.File("a.txt"), "12345");
-    Put(dir.File("b.txt"), "");
-    Put(dir.File("c.dat"), "x");
-    Put(dir.File("noext"), "x");
+    qelvo::test::WriteTestFile(dir.File("a.txt"), "12345");
+    qelvo::test::WriteTestFile(dir.File("b.txt"), "");
+    qelvo::test::WriteTestFile(dir.File("c.dat"), "x");
+    qelvo::test::WriteTestFile(dir.File("noext"), "x");
     EXPECT_TRUE(FileExists(dir.File("a.txt")));
     EXPECT_FALSE(DirectoryExists(dir.File("a.txt")));
     EXPECT_FALSE(FileExists(dir.File("none")));
     ForceDirectories(deep + d + "blocked");
-    Put(dir.File("file"), "x");
+    qelvo::test::WriteTestFile(dir.File("file"), "x");
     EXPECT_FALSE(ForceDirectories(dir.File("file") + d + "sub"));    // a file is in the way
 
     // Files only unless folders are asked for.
@@ -189,8 +182,8 @@ TEST(FilesTest, FoldersFilesAndSearches) {
 TEST(FilesTest, SameFileKnowsAFileByAnyOfItsNames) {
     qelvo::test::TempDir dir;
     const std::string d(1, PathDelim);
-    Put(dir.File("tasks.kpx"), "one");
-    Put(dir.File("copy.kpx"), "one");
+    qelvo::test::WriteTestFile(dir.File("tasks.kpx"), "one");
+    qelvo::test::WriteTestFile(dir.File("copy.kpx"), "one");
     ForceDirectories(dir.File("sub"));
     EXPECT_TRUE(SameFile(dir.File("tasks.kpx"), dir.File("tasks.kpx")));
     EXPECT_TRUE(SameFile(dir.File("tasks.kpx"), dir.File("sub") + d + ".." + d + "tasks.kpx"));
@@ -409,7 +402,7 @@ TEST(FilesTest, AtomicFileWriterAsksLastAndFileVersionsTellChanges) {
     const TFileVersion replaced = FileVersionOf(target);
     EXPECT_TRUE(replaced.Exists);
     EXPECT_NE(replaced.Index, old.Index);
-    Put(target, "written in place");
+    qelvo::test::WriteTestFile(target, "written in place");
     const TFileVersion written = FileVersionOf(target);
     EXPECT_EQ(written.Index, replaced.Index);
     EXPECT_NE(written, replaced);
@@ -489,13 +482,13 @@ TEST(SysInfoTest, VersionShellAndCriticalSection) {
 
     TRecordingShell shell;
     {
-        ServiceOverride<IShell> use(Shell, shell);
-        EXPECT_TRUE(Shell->Open("http://example.com"));
-        EXPECT_TRUE(Shell->Open("notepad.exe", "a.txt"));
+        ServiceOverride<IShell> use(gcl::Shell, shell);
+        EXPECT_TRUE(gcl::Shell->Open("http://example.com"));
+        EXPECT_TRUE(gcl::Shell->Open("notepad.exe", "a.txt"));
     }
     EXPECT_EQ(shell.Calls, (std::vector<std::string>{"http://example.com|", "notepad.exe|a.txt"}));
 #ifndef _WIN32
-    EXPECT_FALSE(Shell->Open("/tmp"));
+    EXPECT_FALSE(gcl::Shell->Open("/tmp"));
 #endif
 
     TCriticalSection section;

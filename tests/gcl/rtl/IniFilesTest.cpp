@@ -8,6 +8,7 @@
 #include "gcl/rtl/IniFiles.h"
 #include "gcl/rtl/Lists.h"
 #include "support/TestEnvironment.h"
+#include "support/StringHelpers.h"
 
 #include <cstdio>
 #include <string>
@@ -19,22 +20,11 @@
 
 using namespace gcl;
 
+using qelvo::test::Items;
+
 namespace {
 
-void Put(const std::string& name, const std::string& bytes) {
-    FILE* f = std::fopen(name.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << name;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
 std::string Get(const std::string& name) { return FileExists(name) ? ReadFileBytes(name) : "<none>"; }
-
-std::vector<std::string> Items(const TStrings& s) {
-    std::vector<std::string> r;
-    for (int i = 0; i < s.GetCount(); ++i) r.push_back(s[i]);
-    return r;
-}
 
 using V = std::vector<std::string>;
 
@@ -43,7 +33,7 @@ using V = std::vector<std::string>;
 TEST(TIniFileTest, ReadingRules) {
     qelvo::test::TempDir dir;
     std::string name = dir.File("settings.ini");
-    Put(name,
+    qelvo::test::WriteTestFile(name,
         "top=before sections\r\n"
         "; a comment\r\n"
         "\r\n"
@@ -154,11 +144,11 @@ TEST(TIniFileTest, WritingLayout) {
 
     // A rewrite drops blank lines and blanks around names, keeps comments
     // and lines without "=", and leaves the first of duplicate entries in charge.
-    Put(name, "\r\n; head\r\n[A]\r\n\r\n  x = 1 \r\nflag\r\n[a]\r\nx=2\r\n\r\n[B]\r\nk=v\r\n");
+    qelvo::test::WriteTestFile(name, "\r\n; head\r\n[A]\r\n\r\n  x = 1 \r\nflag\r\n[a]\r\nx=2\r\n\r\n[B]\r\nk=v\r\n");
     ini.WriteString("A", "y", "2");
     EXPECT_EQ(Get(name), "; head\r\n[A]\r\nx=1\r\nflag\r\ny=2\r\n[a]\r\nx=2\r\n[B]\r\nk=v\r\n");
     // Writing the value a key already has changes nothing on the disk.
-    Put(name, "[A]\r\n\r\nx = 1\r\n");
+    qelvo::test::WriteTestFile(name, "[A]\r\n\r\nx = 1\r\n");
     ini.WriteString("A", "x", " 1");
     ini.DeleteKey("A", "nothing");
     ini.EraseSection("Nothing");
@@ -167,7 +157,7 @@ TEST(TIniFileTest, WritingLayout) {
     EXPECT_EQ(Get(name), "");
 
     // A UTF-8 mark survives rewrites.
-    Put(name, "\xEF\xBB\xBF[A]\r\nk=v\r\n");
+    qelvo::test::WriteTestFile(name, "\xEF\xBB\xBF[A]\r\nk=v\r\n");
     EXPECT_EQ(ini.ReadString("A", "k", ""), "v");
     ini.WriteString("A", "x", "1");
     EXPECT_EQ(Get(name), "\xEF\xBB\xBF[A]\r\nk=v\r\nx=1\r\n");
@@ -184,7 +174,7 @@ TEST(TIniFileTest, FailedWritesKeepTheFile) {
     }
 
     std::string name = dir.File("locked.ini");
-    Put(name, "[A]\r\nk=v\r\n");
+    qelvo::test::WriteTestFile(name, "[A]\r\nk=v\r\n");
 #ifdef _WIN32
     SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
 #else
@@ -205,9 +195,9 @@ TEST(TMemIniFileTest, ReadsOnceWritesOnUpdate) {
     EXPECT_EQ(empty.ReadString("Dock", "Normal.Body", ""), "");
     EXPECT_EQ(empty.ReadString("Dock", "Normal.EffectiveColor", "clNone"), "clNone");
 
-    Put(name, "[Dock]\r\nNormal.Body=1,clRed,\"$00FF00\"\r\n Normal.Borders = 2 \r\n");
+    qelvo::test::WriteTestFile(name, "[Dock]\r\nNormal.Body=1,clRed,\"$00FF00\"\r\n Normal.Borders = 2 \r\n");
     TMemIniFile ini(name);
-    Put(name, "[Dock]\r\nNormal.Body=changed on disk\r\n");
+    qelvo::test::WriteTestFile(name, "[Dock]\r\nNormal.Body=changed on disk\r\n");
     EXPECT_EQ(ini.ReadString("dock", "normal.body", ""), "1,clRed,\"$00FF00\"");
     EXPECT_EQ(ini.ReadInteger("Dock", "Normal.Borders", 0), 2);
 
@@ -363,8 +353,8 @@ TEST(TIniFileTest, AgreesWithProfileFunctions) {
         std::string ownFile = dir.File("o" + std::to_string(fileNo) + ".ini");
         ++fileNo;
         if (!content.empty()) {
-            Put(profileFile, content);
-            Put(ownFile, content);
+            qelvo::test::WriteTestFile(profileFile, content);
+            qelvo::test::WriteTestFile(ownFile, content);
         }
         TIniFile ini(ownFile);
         int opNo = 0;
@@ -425,8 +415,8 @@ TEST(TIniFileTest, AgreesWithProfileFunctionsOnGeneratedFiles) {
             content += std::string(lines[next(std::size(lines))]) + breaks[next(3)];
         std::string profileFile = dir.File("gp" + std::to_string(fileNo) + ".ini");
         std::string ownFile = dir.File("go" + std::to_string(fileNo) + ".ini");
-        Put(profileFile, content);
-        Put(ownFile, content);
+        qelvo::test::WriteTestFile(profileFile, content);
+        qelvo::test::WriteTestFile(ownFile, content);
         TIniFile ini(ownFile);
         for (int opNo = 0; opNo < 20; ++opNo) {
             SCOPED_TRACE("file " + std::to_string(fileNo) + " [" + content + "], op " + std::to_string(opNo));

@@ -6,6 +6,7 @@
 #include "gcl/rtl/Streams.h"
 #include "gcl/rtl/Strings.h"
 #include "support/TestEnvironment.h"
+#include "support/StringHelpers.h"
 
 #include <algorithm>
 #include <map>
@@ -14,6 +15,8 @@
 #include <vector>
 
 using namespace gcl;
+
+using qelvo::test::Items;
 
 namespace {
 
@@ -26,12 +29,6 @@ namespace {
             EXPECT_EQ(e.GetMessage(), text) << #stmt;    \
         }                                                \
     } while (0)
-
-std::vector<std::string> Items(const TStrings& s) {
-    std::vector<std::string> r;
-    for (int i = 0; i < s.GetCount(); ++i) r.push_back(s[i]);
-    return r;
-}
 
 using V = std::vector<std::string>;
 
