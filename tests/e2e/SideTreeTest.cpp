@@ -943,7 +943,7 @@ std::vector<std::string> SavedLists(const std::string& file) {
 
 // Two lists (Work with icon 0, Home with icon 3), two tags and a task in
 // each list.
-std::string TwoListsDatabase() {
+std::string TwoListsAndTagsDatabase() {
     return "d_id-0123456789\r\nWork" + Sep + "0" + Sep + "\r\nHome" + Sep + "3" + Sep +
            "\r\n<--<*&^Folders^&*>-->\r\nwork\r\nhome\r\n<--<*&^Tags^&*>-->\r\n"
            "[work]Write report" + Sep + "--" + Sep + "1000000001" + Sep + "Work" + Sep + "1/2/2025" + Sep + Sep +
@@ -951,10 +951,10 @@ std::string TwoListsDatabase() {
            "\r\n";
 }
 
-// Starts the program on TwoListsDatabase; its main window (nullptr when
+// Starts the program on TwoListsAndTagsDatabase; its main window (nullptr when
 // none came).
 HWND StartOnTwoListsAndTags(TProgram& p) {
-    WriteFile(p.DatabasePath(), TwoListsDatabase());
+    WriteFile(p.DatabasePath(), TwoListsAndTagsDatabase());
     p.Start();
     return p.Main();
 }

@@ -31,7 +31,7 @@ const std::string F = "\xF7";
 const std::string ListsMarker = "<--<*&^Folders^&*>-->";
 const std::string TagsMarker = "<--<*&^Tags^&*>-->";
 
-std::string TaskLine(const std::string& shortForm, const std::string& id, const std::string& list) {
+std::string SampleTaskLine(const std::string& shortForm, const std::string& id, const std::string& list) {
     return shortForm + F + "--" + F + id + F + list + F + "1/2/2025" + F + F + "\r\n";
 }
 
@@ -57,7 +57,7 @@ void SaveAndQuit(TProgram& p) {
 TEST(StartAndFilesScenario, AFileWithoutItsIdLineStaysTheSameAcrossSaves) {
     TProgram p("explore-dbfile-no-id");
     WriteFile(p.DatabasePath(), ListsMarker + "\r\nhome\r\n" + TagsMarker + "\r\n" +
-                                    TaskLine("[home]Buy milk", "1000000001", "Home"));
+                                    SampleTaskLine("[home]Buy milk", "1000000001", "Home"));
     for (int round = 0; round < 2; ++round) {
         p.Start();
         HWND main = p.Main();
@@ -124,9 +124,9 @@ TEST(StartAndFilesScenario, ATagNamedAsAMarkerIsRefused) {
 TEST(StartAndFilesScenario, ADueDayTheFileCannotKeepReadsAsNone) {
     TProgram p("explore-dbfile-old-due");
     const std::string lists = "d_id-4711471149\r\nHome" + F + "1" + F + "\r\n" + ListsMarker + "\r\n" + TagsMarker + "\r\n";
-    HWND main = StartOn(p, lists + TaskLine(";6/1/1901;Year 1901", "1000000001", "Home") +
-                               TaskLine(";1/1/1;Year one", "1000000002", "Home") +
-                               TaskLine(";3/4/2020;Long overdue", "1000000003", "Home"));
+    HWND main = StartOn(p, lists + SampleTaskLine(";6/1/1901;Year 1901", "1000000001", "Home") +
+                               SampleTaskLine(";1/1/1;Year one", "1000000002", "Home") +
+                               SampleTaskLine(";3/4/2020;Long overdue", "1000000003", "Home"));
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
     Click(p, parts.TreeRow(1));
@@ -155,7 +155,7 @@ TEST(StartAndFilesScenario, AMegabyteOfTagsJoinsTheTagTableAtOnce) {
     std::string tags;
     for (int i = 0; i < 100000; ++i) tags += (i ? ",t" : "t") + std::to_string(i);
     HWND main = StartOn(p, "d_id-4711471150\r\nHome" + F + "1" + F + "\r\n" + ListsMarker + "\r\nT5\r\n" + TagsMarker +
-                               "\r\n" + TaskLine("[" + tags + "]Many tags", "1000000001", "Home"));
+                               "\r\n" + SampleTaskLine("[" + tags + "]Many tags", "1000000001", "Home"));
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
     Click(p, parts.ListItem(0));
