@@ -13,10 +13,6 @@
 
 namespace qelvo {
 
-namespace {
-
-} // namespace
-
 // ==== Docks =====================================================================================
 
 GCL_PUBLISHED(TXtDock, GCL_PROP(OnCanResize), GCL_PROP(OnDrawBackground))

@@ -25,7 +25,6 @@ TTristanUnitState TristanUnit;
 // Popup views other than chevron popups.
 bool IsPlainPopupView(uint32_t viewType) { return IsPopupView(viewType) && !IsViewKind(viewType, VT_CHEVRONPOPUP); }
 
-
 } // namespace
 
 GCL_IMPLEMENT_CLASS(TTxTristanTheme)

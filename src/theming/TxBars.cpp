@@ -57,7 +57,6 @@ bool SystemSwitch(UINT Action) {
     return SystemParametersInfoA(Action, 0, &value, 0) && value;
 }
 
-
 TTxMenuAnimation* GMenuAnimation = nullptr;
 
 } // namespace

@@ -17,7 +17,6 @@ using gcl::TPoint;
 
 namespace {
 
-
 int CaptionHeight() { return GetSystemMetrics(SM_CYSMCAPTION); }
 
 // Repaints a window's frame, where a docked panel shows its caption, and
