@@ -17,6 +17,7 @@
 #include "theming/TxDockPanels.h"
 #include "theming/TxExtItems.h"
 #include "themes/ThemeCommon.h"
+#include "ThemeTestSupport.h"
 #include "toolbar/BarAcc.h"
 #include "toolbar/BarAnim.h"
 #include "toolbar/BarHook.h"
@@ -31,8 +32,11 @@ namespace {
 class MainWindowMock : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        gcl::InitializeUnits({&gcl::FormsUnit, &gcl::OleUnit, &BarHookUnit, &BarItemUnit, &BarAnimUnit, &BarAccUnit,
-                              &ThemesUnit, &TxBarsUnit});
+        // The forms and the themes start once for the whole program
+        // (StartThemes): a second start here would leave the themes' unit
+        // counted twice for the suites that run after this one.
+        StartThemes();
+        gcl::InitializeUnits({&gcl::OleUnit, &BarHookUnit, &BarItemUnit, &BarAnimUnit, &BarAccUnit, &TxBarsUnit});
         gcl::CommonControlsUnit.Initialize();
     }
     void TearDown() override { SelectTheme("Default"); }
