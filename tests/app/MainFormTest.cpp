@@ -97,8 +97,6 @@ public:
     double Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 30, 0);
 };
 
-std::string ReadFile(const std::string& path) { return gcl::ReadFileBytes(path); }
-
 class MainWindow : public TAppWindowTest {
 protected:
     void SetUp() override {
@@ -182,8 +180,8 @@ TEST_F(MainWindow, FirstStartInAnEmptyFolderThenExitWritesTheFirstRunFiles) {
     std::string expected = gcl::ReadFileBytes(TestDataDir() + "app\\first-run-settings.ini");
     expected = gcl::StringReplace(expected, "Left=110", "Left=" + std::to_string(left), {gcl::TReplaceFlag::rfReplaceAll});
     expected = gcl::StringReplace(expected, "Top=134", "Top=" + std::to_string(top), {gcl::TReplaceFlag::rfReplaceAll});
-    EXPECT_EQ(ReadFile(SettingsFileName()), expected);
-    EXPECT_EQ(ReadFile(ColumnsFileName()), gcl::ReadFileBytes(TestDataDir() + "app\\first-run-settings.inicol"));
+    EXPECT_EQ(gcl::ReadFileBytes(SettingsFileName()), expected);
+    EXPECT_EQ(gcl::ReadFileBytes(ColumnsFileName()), gcl::ReadFileBytes(TestDataDir() + "app\\first-run-settings.inicol"));
     EXPECT_TRUE(gcl::FileExists(DataFile()));
     TuData saved;
     EXPECT_TRUE(saved.LoadFromFile(DataFile()));
@@ -391,10 +389,10 @@ TEST_F(MainWindow, ADatabaseThatCouldNotBeReadIsNeverOverwrittenUnasked) {
     // Ctrl+S asks; Cancel writes nothing, No offers Save as.
     Dialogs.ExpectMessage(" could not be loaded at start-up.", IDCANCEL);
     PressShortcut(Form->GetHandle(), 'S', true);
-    EXPECT_EQ(ReadFile(DataFile()), bytes);
+    EXPECT_EQ(gcl::ReadFileBytes(DataFile()), bytes);
     Dialogs.ExpectMessage(" could not be loaded at start-up.", IDNO).ExpectCancel(gcl::dkSave);
     PressShortcut(Form->GetHandle(), 'S', true);
-    EXPECT_EQ(ReadFile(DataFile()), bytes);
+    EXPECT_EQ(gcl::ReadFileBytes(DataFile()), bytes);
     // Exit and save asks too; without an answer that keeps the changes
     // the program stays.
     Dialogs.ExpectMessage(" could not be loaded at start-up.", IDCANCEL);
@@ -409,7 +407,7 @@ TEST_F(MainWindow, ADatabaseThatCouldNotBeReadIsNeverOverwrittenUnasked) {
     PressShortcut(Form->GetHandle(), 'Q', true);
     EXPECT_EQ(Form->Terminations, 1);
     Close();
-    EXPECT_EQ(ReadFile(DataFile()), bytes);
+    EXPECT_EQ(gcl::ReadFileBytes(DataFile()), bytes);
     EXPECT_TRUE(gcl::FileExists(copy));
 }
 
@@ -458,7 +456,7 @@ TEST_F(MainWindow, ASaveNeverReplacesUnaskedAFileAnotherWriterChanged) {
         AddTask(other, "From the other copy", "Work");
         ASSERT_TRUE(other.SaveToFile(DataFile()));
     }
-    const std::string theirs = ReadFile(DataFile());
+    const std::string theirs = gcl::ReadFileBytes(DataFile());
     Database->Tasks->GetTask(0)->Title = "Mine";
     Database->Modified = true;
     // Auto-save leaves it alone.
@@ -466,14 +464,14 @@ TEST_F(MainWindow, ASaveNeverReplacesUnaskedAFileAnotherWriterChanged) {
         ClockNow.Value = gcl::EncodeDate(2026, 3, 11) + gcl::EncodeTime(10, 20, 0, 0) + s / 86400.0;
         Form->Timer1->OnTimer(Form->Timer1);
     }
-    EXPECT_EQ(ReadFile(DataFile()), theirs);
+    EXPECT_EQ(gcl::ReadFileBytes(DataFile()), theirs);
     // The caption says it was left, and why, until a save decides.
     EXPECT_EQ(Form->GetCaption(), std::string("Qelvo v1.1 - ActualData.kpx") + msg::ChangedElsewhereNote);
     // Ctrl+S asks: Cancel writes nothing; Yes replaces it, and the next
     // save writes without a question.
     Dialogs.ExpectMessage(msg::ChangedOnDiskTail, IDCANCEL);
     PressShortcut(Form->GetHandle(), 'S', true);
-    EXPECT_EQ(ReadFile(DataFile()), theirs);
+    EXPECT_EQ(gcl::ReadFileBytes(DataFile()), theirs);
     EXPECT_TRUE(Database->Modified);
     EXPECT_EQ(Form->GetCaption(), std::string("Qelvo v1.1 - ActualData.kpx") + msg::ChangedElsewhereNote);
     Dialogs.ExpectMessage(msg::ChangedOnDiskTail, IDYES);
@@ -493,12 +491,12 @@ TEST_F(MainWindow, ASaveNeverReplacesUnaskedAFileAnotherWriterChanged) {
         AddTask(other, "Later from the other copy", "Work");
         ASSERT_TRUE(other.SaveToFile(DataFile()));
     }
-    const std::string later = ReadFile(DataFile());
+    const std::string later = gcl::ReadFileBytes(DataFile());
     gcl::TCloseAction action = gcl::caHide;
     Form->FormClose(Form, action);
     EXPECT_EQ(action, gcl::caHide);
     Close();
-    EXPECT_EQ(ReadFile(DataFile()), later);
+    EXPECT_EQ(gcl::ReadFileBytes(DataFile()), later);
 }
 
 TEST_F(MainWindow, AFailedOpenKeepsTheOpenDatabase) {

@@ -12,9 +12,12 @@
 #include "gcl/Controls.h"
 #include "gcl/Forms.h"
 #include "support/ApplicationTest.h"
+#include "support/PixelCanvas.h"
 
 using namespace gcl;
 using qelvo::test::PumpApplication;
+
+using qelvo::test::DcPixel;
 
 namespace {
 
@@ -195,8 +198,6 @@ protected:
 
     TCtlForm* Form = nullptr;
 };
-
-COLORREF PixelAt(HDC dc, int x, int y) { return GetPixel(dc, x, y) & 0xFFFFFF; }
 
 // A 32-bit memory bitmap to paint into.
 class TScratchDC {
@@ -763,9 +764,9 @@ TEST_F(WindowCore, PaintingRules) {
         TScratchDC memory(200, 100);
         Form->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(memory.DC()), 0);
         Form->Perform(WM_PAINT, reinterpret_cast<uintptr_t>(memory.DC()), 0);
-        EXPECT_EQ(PixelAt(memory.DC(), 2, 2), 0x00FFFFu);    // clYellow
-        EXPECT_EQ(PixelAt(memory.DC(), 105, 25), 0xFF0000u);  // clBlue at the child
-        EXPECT_EQ(PixelAt(memory.DC(), 125, 25), 0x00FFFFu);
+        EXPECT_EQ(DcPixel(memory.DC(), 2, 2), 0x00FFFFu);    // clYellow
+        EXPECT_EQ(DcPixel(memory.DC(), 105, 25), 0xFF0000u);  // clBlue at the child
+        EXPECT_EQ(DcPixel(memory.DC(), 125, 25), 0x00FFFFu);
     }
     {
         // WM_PRINTCLIENT paints and leaves the DC's state as it was.
@@ -773,7 +774,7 @@ TEST_F(WindowCore, PaintingRules) {
         HGDIOBJ font = GetCurrentObject(memory.DC(), OBJ_FONT);
         HGDIOBJ brush = GetCurrentObject(memory.DC(), OBJ_BRUSH);
         probe->Perform(WM_PRINTCLIENT, reinterpret_cast<uintptr_t>(memory.DC()), PRF_CLIENT);
-        EXPECT_EQ(PixelAt(memory.DC(), 30, 20), 0x0000FFu);  // clRed
+        EXPECT_EQ(DcPixel(memory.DC(), 30, 20), 0x0000FFu);  // clRed
         EXPECT_EQ(GetCurrentObject(memory.DC(), OBJ_FONT), font);
         EXPECT_EQ(GetCurrentObject(memory.DC(), OBJ_BRUSH), brush);
     }
@@ -782,11 +783,11 @@ TEST_F(WindowCore, PaintingRules) {
         TScratchDC memory(60, 40);
         probe->SetColor(clWhite);
         probe->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(memory.DC()), 0);
-        EXPECT_EQ(PixelAt(memory.DC(), 5, 5), 0xFFFFFFu);
+        EXPECT_EQ(DcPixel(memory.DC(), 5, 5), 0xFFFFFFu);
         probe->SetControlStyle(probe->GetControlStyle() | TControlStyle{csOpaque});
         TScratchDC other(60, 40);
         probe->Perform(WM_ERASEBKGND, reinterpret_cast<uintptr_t>(other.DC()), 0);
-        EXPECT_EQ(PixelAt(other.DC(), 5, 5), 0u);
+        EXPECT_EQ(DcPixel(other.DC(), 5, 5), 0u);
         probe->SetControlStyle(probe->GetControlStyle() - TControlStyle{csOpaque});
     }
 
@@ -823,7 +824,7 @@ TEST_F(WindowCore, PaintingRules) {
         }
     }
     HDC window = GetDC(probe->GetHandle());
-    EXPECT_EQ(PixelAt(window, 30, 20), 0x0000FFu);
+    EXPECT_EQ(DcPixel(window, 30, 20), 0x0000FFu);
     ReleaseDC(probe->GetHandle(), window);
 }
 
@@ -845,8 +846,8 @@ TEST_F(WindowCore, FramesAndInheritedAppearance) {
         framed->SetColor(clYellow);
         RedrawWindow(framed->GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
         HDC dc = GetWindowDC(framed->GetHandle());
-        EXPECT_EQ(PixelAt(dc, 5, 20), 0x00FFFFu);  // the border width ring
-        EXPECT_NE(PixelAt(dc, 0, 20), 0x00FFFFu);  // the outer edge line
+        EXPECT_EQ(DcPixel(dc, 5, 20), 0x00FFFFu);  // the border width ring
+        EXPECT_NE(DcPixel(dc, 0, 20), 0x00FFFFu);  // the outer edge line
         ReleaseDC(framed->GetHandle(), dc);
         // A scroll bar sits inside the frame, which leaves it alone.
         framed->SetBevelEdges(TBevelEdges{beLeft, beTop, beRight, beBottom});
@@ -854,9 +855,9 @@ TEST_F(WindowCore, FramesAndInheritedAppearance) {
         RedrawWindow(framed->GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
         dc = GetWindowDC(framed->GetHandle());
         const int bar = GetSystemMetrics(SM_CXVSCROLL);
-        EXPECT_NE(PixelAt(dc, 100 - 7 - bar / 2, 25), 0x00FFFFu);  // the scroll bar
-        EXPECT_EQ(PixelAt(dc, 100 - 7 + 1, 20), 0x00FFFFu);        // the ring beyond it
-        EXPECT_NE(PixelAt(dc, 99, 20), 0x00FFFFu);                 // the outer edge line
+        EXPECT_NE(DcPixel(dc, 100 - 7 - bar / 2, 25), 0x00FFFFu);  // the scroll bar
+        EXPECT_EQ(DcPixel(dc, 100 - 7 + 1, 20), 0x00FFFFu);        // the ring beyond it
+        EXPECT_NE(DcPixel(dc, 99, 20), 0x00FFFFu);                 // the outer edge line
         ReleaseDC(framed->GetHandle(), dc);
         ShowScrollBar(framed->GetHandle(), SB_VERT, FALSE);
     }

@@ -27,7 +27,7 @@ namespace {
 
 constexpr TColor Panel = 0x00FF00;  // the panel colour the caller leaves on the brush
 
-TTxItemInfo Item(uint32_t viewType, bool enabled = true, uint8_t hover = 0, bool pushed = false, bool selected = false) {
+TTxItemInfo NexosItem(uint32_t viewType, bool enabled = true, uint8_t hover = 0, bool pushed = false, bool selected = false) {
     TTxItemInfo info{};
     info.ViewType = viewType;
     info.Enabled = enabled;
@@ -249,7 +249,7 @@ TEST_F(NexosThemes, Nexos3IsGreyWithABlueAccentAndBlackHotText) {
     EXPECT_EQ(t->Options().BaseColor, 0xA8A8A8u);
     EXPECT_EQ(t->Cache().ButtonColorTable[brPushed][cpFrame], 0xA8A8A8u);
     PixelCanvas canvas(40, 30, Back);
-    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 20}, Item(VT_TOOLBAR, true, 2));
+    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 20}, NexosItem(VT_TOOLBAR, true, 2));
     EXPECT_EQ(canvas.Pixel(15, 1), Rgb(248, 248, 248));  // the Plain stops
     Nexos3Options.BlueAccent = true;
     t->SetupColorCache();
@@ -352,7 +352,7 @@ TEST_F(NexosThemes, NexosXDreamReliferSentimoXAndOfficeCCaches) {
 TEST_F(NexosThemes, Nexos2HotItemsAreStripedInTheGreenAccent) {
     auto* t = Theme("Nexos2");
     PixelCanvas canvas(60, 30, Back);
-    t->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 21}, Item(VT_POPUPMENU, true, 2));
+    t->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 21}, NexosItem(VT_POPUPMENU, true, 2));
     EXPECT_EQ(canvas.Pixel(30, 2), 0x30C8A8u);
     EXPECT_NE(canvas.Pixel(30, 0), 0x30C8A8u);  // the dark row of the period
     EXPECT_EQ(canvas.Pixel(30, 21), Back);
@@ -364,14 +364,14 @@ TEST_F(NexosThemes, Nexos2HotItemsAreStripedInTheGreenAccent) {
     EXPECT_EQ(canvas.Pixel(5, 2), Rgb(244, 244, 244));
     // A hot button: a glass face from white toward the hot face, a cut-corner outline.
     canvas.Fill(Back);
-    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, Item(VT_TOOLBAR, true, 2));
+    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, NexosItem(VT_TOOLBAR, true, 2));
     EXPECT_EQ(canvas.Pixel(15, 1), 0xFFFFFFu);
     EXPECT_EQ(canvas.Pixel(15, 20), t->Cache().ButtonColorTable[brHot][cpBody]);
     EXPECT_EQ(canvas.Pixel(15, 0), t->Cache().ButtonColorTable[brHot][cpFrame]);
     EXPECT_EQ(canvas.Pixel(0, 0), Back);  // the cut corner
     // A pushed one: the line gradient from the second colour down to white in a dark frame.
     canvas.Fill(Back);
-    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, Item(VT_TOOLBAR, true, 2, true));
+    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, NexosItem(VT_TOOLBAR, true, 2, true));
     EXPECT_EQ(canvas.Pixel(15, 1), 0xC0C0C0u);
     EXPECT_EQ(canvas.Pixel(15, 20), 0xFFFFFFu);
     EXPECT_EQ(canvas.Pixel(15, 0), 0x787878u);
@@ -381,7 +381,7 @@ TEST_F(NexosThemes, Nexos2HotItemsAreStripedInTheGreenAccent) {
 TEST_F(NexosThemes, Nexos3HotButtonsTakeTheLightThreeStopFace) {
     auto* t = Theme("Nexos3");
     PixelCanvas canvas(40, 30, Back);
-    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, Item(VT_TOOLBAR, true, 2));
+    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, NexosItem(VT_TOOLBAR, true, 2));
     EXPECT_EQ(canvas.Pixel(15, 1), Rgb(240, 248, 255));
     EXPECT_EQ(canvas.Pixel(15, 7), Rgb(128, 176, 224));
     // The stripes have a period of four rows: dark, base, light, base.
@@ -408,10 +408,10 @@ TEST_F(NexosThemes, Nexos5TexturesOneRowInFiveAndDashesItsGrip) {
 TEST_F(NexosThemes, NexosXCheckedButtonsAreGreyGlassAndHotMenuItemsBlue) {
     auto* t = Theme("NexosX");
     PixelCanvas canvas(60, 30, Back);
-    t->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 21}, Item(VT_POPUPMENU, true, 2));
+    t->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 21}, NexosItem(VT_POPUPMENU, true, 2));
     EXPECT_EQ(canvas.Pixel(30, 2), 0xD09020u);
     canvas.Fill(Back);
-    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, Item(VT_TOOLBAR, true, 0, false, true));
+    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, NexosItem(VT_TOOLBAR, true, 0, false, true));
     EXPECT_EQ(canvas.Pixel(15, 0), 0x484848u);
     EXPECT_EQ(canvas.Pixel(15, 1), 0x969696u);  // the line under the frame
     EXPECT_EQ(canvas.Pixel(15, 2), 0xB1B1B1u);  // the glass face, from 0xB0B0B0 at its top
@@ -421,13 +421,13 @@ TEST_F(NexosThemes, NexosXCheckedButtonsAreGreyGlassAndHotMenuItemsBlue) {
 TEST_F(NexosThemes, DreamCheckedFacesAreCreamAndTurnOrangeWhenHot) {
     auto* t = Theme("Dream");
     PixelCanvas canvas(40, 30, Back);
-    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, Item(VT_TOOLBAR, true, 0, false, true));
+    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, NexosItem(VT_TOOLBAR, true, 0, false, true));
     EXPECT_NEAR(static_cast<int>(BValue(canvas.Pixel(15, 2))), 208, 2);  // from 0xD0F8FF at the top
     EXPECT_EQ(canvas.Pixel(15, 20), Rgb(255, 253, 240));                  // to 0xF0FDFF at the bottom
     EXPECT_EQ(canvas.Pixel(15, 1), 0xB0D4DFu);            // the inner edge
     EXPECT_EQ(canvas.Pixel(15, 0), 0x808080u);
     canvas.Fill(Back);
-    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, Item(VT_TOOLBAR, true, 2, false, true));
+    t->PaintButton(canvas.Canvas(), TRect{0, 0, 30, 22}, NexosItem(VT_TOOLBAR, true, 2, false, true));
     EXPECT_NEAR(static_cast<int>(GValue(canvas.Pixel(15, 2))), 144, 8);  // orange at the top
     EXPECT_EQ(canvas.Pixel(15, 20), Rgb(255, 224, 128));                 // yellow at the bottom
     EXPECT_EQ(canvas.Pixel(15, 1), 0x60B0E8u);
@@ -449,12 +449,12 @@ TEST_F(NexosThemes, ReliferBevelsAndSentimoXGlassHighlights) {
     EXPECT_EQ(canvas.Pixel(59, 10), 0xD0D0D0u);
     EXPECT_EQ(canvas.Pixel(30, 15), 0xF0F0F0u);
     canvas.Fill(Back);
-    relifer->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 20}, Item(VT_POPUPMENU, true, 2));
+    relifer->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 20}, NexosItem(VT_POPUPMENU, true, 2));
     EXPECT_EQ(canvas.Pixel(10, 0), 0xFFFFFFu);
     EXPECT_EQ(canvas.Pixel(10, 19), 0xC0C0C0u);
     EXPECT_EQ(canvas.Pixel(30, 10), Back);
     canvas.Fill(Back);
-    sentimo->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 20}, Item(VT_POPUPMENU, true, 2));
+    sentimo->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 20}, NexosItem(VT_POPUPMENU, true, 2));
     EXPECT_EQ(canvas.Pixel(0, 0), sentimo->Cache().ButtonColorTable[brHot][cpFrame]);  // square outline
     EXPECT_EQ(canvas.Pixel(30, 1), 0xFFFFFFu);
     EXPECT_EQ(canvas.Pixel(30, 18), 0xF6DAC9u);
@@ -494,7 +494,7 @@ TEST_F(NexosThemes, ReliferBevelCornersFollowEachCaller) {
 
         // A pushed menu-bar item: sunken, its top-right pixel left to the fill.
         canvas.Fill(Back);
-        TTxItemInfo bar = Item(VT_MENUBAR, true, 2, true);
+        TTxItemInfo bar = NexosItem(VT_MENUBAR, true, 2, true);
         t->PaintButton(canvas.Canvas(), TRect{0, 0, 40, 20}, bar);
         EXPECT_EQ(canvas.Pixel(0, 0), shadow) << name;
         EXPECT_EQ(canvas.Pixel(38, 0), shadow) << name;
@@ -510,7 +510,7 @@ TEST_F(NexosThemes, ReliferBevelCornersFollowEachCaller) {
     PixelCanvas canvas(70, 40, Back);
     // A hot popup item's raised bevel: the shadow takes the top-right
     // pixel, the light the bottom-left; nothing beyond the item.
-    t->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 20}, Item(VT_POPUPMENU, true, 2));
+    t->PaintMenuItemFrame(canvas.Canvas(), TRect{0, 0, 60, 20}, NexosItem(VT_POPUPMENU, true, 2));
     EXPECT_EQ(canvas.Pixel(0, 0), light);
     EXPECT_EQ(canvas.Pixel(58, 0), light);
     EXPECT_EQ(canvas.Pixel(59, 0), shadow) << "top right";
@@ -522,7 +522,7 @@ TEST_F(NexosThemes, ReliferBevelCornersFollowEachCaller) {
     // A checked menu item's check area (Left + 2, Top + 1 to the margin,
     // Bottom - 1): sunken grey, its top-right pixel left to the fill.
     canvas.Fill(Back);
-    TTxItemInfo checked = Item(VT_POPUPMENU, true, 0, false, true);
+    TTxItemInfo checked = NexosItem(VT_POPUPMENU, true, 0, false, true);
     checked.PopupMargin = 22;
     t->PaintMenuItem(canvas.Canvas(), TRect{0, 0, 60, 20}, checked);
     EXPECT_EQ(canvas.Pixel(2, 1), shadow);
@@ -547,7 +547,7 @@ TEST_F(NexosThemes, OfficeCToolbarsRunFromTheLightToTheDarkScheme) {
     t->PaintBackground(canvas.Canvas(), TRect{}, TRect{0, 0, 24, 80}, TRect{0, 0, 24, 80}, 0, false, VT_TOOLBAR);
     EXPECT_TRUE(OfficeC.VerticalBackground);
     canvas.Fill(Back);
-    t->PaintButton(canvas.Canvas(), TRect{0, 0, 22, 22}, Item(VT_TOOLBAR, true, 2));
+    t->PaintButton(canvas.Canvas(), TRect{0, 0, 22, 22}, NexosItem(VT_TOOLBAR, true, 2));
     EXPECT_EQ(canvas.Pixel(1, 10), 0xFFFFFFu);  // the hot face white at its left
     EXPECT_EQ(canvas.Pixel(20, 1), OfficeC.SchemeHotDark);
     t->PaintBackground(canvas.Canvas(), TRect{}, TRect{0, 0, 80, 24}, TRect{0, 0, 80, 24}, 0, false, VT_TOOLBAR);
@@ -566,7 +566,7 @@ TEST_F(NexosThemes, Nexos2EditButtonsHaveTheirOwnPushedFaceLinesAndDivider) {
     auto* t = Theme("Nexos2");
     const TNexosColorCache& c = t->Cache();
     PixelCanvas canvas(20, 24, Back);
-    const TTxItemInfo item = Item(VT_TOOLBAR);
+    const TTxItemInfo item = NexosItem(VT_TOOLBAR);
     // A pushed drop-down button: the glass face in the accent's dark and
     // light ends, the frame's pen down its left edge.
     t->PaintEditButton(canvas.Canvas(), TRect{0, 0, 13, 20}, item, TTxEditButtonInfo{EBT_DROPDOWN, EBDS_PRESSED});
@@ -619,7 +619,7 @@ TEST_F(NexosThemes, ItemCaptionsTakeTheFontColourExceptInNexos2) {
     auto caption = [&](TTxNexosFamilyTheme* t) {
         canvas.Fill(0xFFFFFF);
         canvas.Canvas()->GetFont()->SetColor(0x0000FF);
-        t->PaintCaption(canvas.Canvas(), TRect{0, 0, 60, 20}, Item(VT_POPUPMENU), "WWW", DT_SINGLELINE | DT_VCENTER,
+        t->PaintCaption(canvas.Canvas(), TRect{0, 0, 60, 20}, NexosItem(VT_POPUPMENU), "WWW", DT_SINGLELINE | DT_VCENTER,
                         false);
         return canvas.CountOf(TRect{0, 0, 60, 20}, 0x0000FF);
     };
@@ -735,13 +735,13 @@ TEST_F(NexosThemes, DreamSpinHalvesAreSeparatedByLines) {
     PixelCanvas canvas(20, 24, Back);
     // Plain halves on a toolbar: white lines down the upper half's left
     // edge, up the lower one's and along its top.
-    t->PaintEditButton(canvas.Canvas(), TRect{0, 0, 13, 20}, Item(VT_TOOLBAR), TTxEditButtonInfo{EBT_SPIN, 0});
+    t->PaintEditButton(canvas.Canvas(), TRect{0, 0, 13, 20}, NexosItem(VT_TOOLBAR), TTxEditButtonInfo{EBT_SPIN, 0});
     EXPECT_EQ(canvas.Pixel(1, 4), 0xFFFFFFu);
     EXPECT_EQ(canvas.Pixel(1, 15), 0xFFFFFFu);
     EXPECT_EQ(canvas.Pixel(6, 10), 0xFFFFFFu);
     // Hot halves: the lines in 0x808080.
     canvas.Fill(Back);
-    t->PaintEditButton(canvas.Canvas(), TRect{0, 0, 13, 20}, Item(VT_TOOLBAR), TTxEditButtonInfo{EBT_SPIN, EBDS_HOT});
+    t->PaintEditButton(canvas.Canvas(), TRect{0, 0, 13, 20}, NexosItem(VT_TOOLBAR), TTxEditButtonInfo{EBT_SPIN, EBDS_HOT});
     EXPECT_EQ(canvas.Pixel(1, 4), 0x808080u);
     EXPECT_EQ(canvas.Pixel(6, 10), 0x808080u);
     EXPECT_EQ(canvas.Pixel(3, 7), 0xF4F0F0u);
@@ -750,7 +750,7 @@ TEST_F(NexosThemes, DreamSpinHalvesAreSeparatedByLines) {
 TEST_F(NexosThemes, SplitLinesOfHotItemsAndCheckAreasOfUncheckedOnes) {
     const int w = GetSystemMetrics(SM_CXMENUCHECK);
     PixelCanvas canvas(120, 24, Back);
-    TTxItemInfo split = Item(VT_POPUPMENU, true, 2);
+    TTxItemInfo split = NexosItem(VT_POPUPMENU, true, 2);
     split.ItemOptions |= IO_COMBO;
     auto* office = Theme("OfficeC");
     office->PaintMenuItem(canvas.Canvas(), TRect{0, 0, 120, 20}, split);
@@ -759,7 +759,7 @@ TEST_F(NexosThemes, SplitLinesOfHotItemsAndCheckAreasOfUncheckedOnes) {
     Theme("Nexos4")->PaintMenuItem(canvas.Canvas(), TRect{0, 0, 120, 20}, split);
     EXPECT_EQ(canvas.Pixel(120 - w - 1, 10), 0xFFFFFFu);
     // An unchecked item outlined at design time has no check area.
-    TTxItemInfo marked = Item(VT_POPUPMENU);
+    TTxItemInfo marked = NexosItem(VT_POPUPMENU);
     marked.ItemOptions |= IO_DESIGNING;
     marked.PopupMargin = 22;
     const TColor reddish = MixColors(0x0000FF, 0xFFFFFF, 40);
