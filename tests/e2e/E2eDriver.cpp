@@ -340,6 +340,23 @@ TProgram::~TProgram() {
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
+namespace {
+
+// Wine now and then fails to bring a new process up on a busy machine
+// before any of its code has run: the start answers ERROR_INTERNAL_ERROR.
+// Such a start is made again, twice at most, and said on the output; any
+// other failure is the scenario's. Error holds the last failure's code.
+bool CreateProgramProcess(const std::function<BOOL()>& create, DWORD& error) {
+    for (int attempt = 1;; ++attempt) {
+        if (create()) return true;
+        error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3) return false;
+        std::fprintf(stderr, "e2e: Wine did not bring the program up (error %lu); starting it again\n", error);
+    }
+}
+
+} // namespace
+
 void TProgram::Start(const std::string& arguments) { StartAs(0xFFFF, arguments); }
 
 void TProgram::StartAs(WORD show, const std::string& arguments, const std::string& folder) {
@@ -352,10 +369,14 @@ void TProgram::StartAs(WORD show, const std::string& arguments, const std::strin
     PROCESS_INFORMATION pi{};
     std::string command = "\"" + PathOf("qelvo.exe") + "\"";
     if (!arguments.empty()) command += " " + arguments;
-    const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                        folder.empty() ? FFolder.c_str() : folder.c_str(), &si, &pi);
-    const DWORD error = GetLastError();
-    ASSERT_TRUE(started) << "cannot start " << command << " (error " << error << ")";
+    DWORD error = 0;
+    ASSERT_TRUE(CreateProgramProcess(
+        [&] {
+            return CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  folder.empty() ? FFolder.c_str() : folder.c_str(), &si, &pi);
+        },
+        error))
+        << "cannot start " << command << " (error " << error << ")";
     Began(pi);
 }
 
@@ -376,9 +397,14 @@ void TProgram::StartAt(const std::wstring& program, const std::wstring& currentF
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring command = L"\"" + program + L"\"";
-    ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               currentFolder.c_str(), &si, &pi))
-        << "cannot start the program in a folder of its own";
+    DWORD error = 0;
+    ASSERT_TRUE(CreateProgramProcess(
+        [&] {
+            return CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  currentFolder.c_str(), &si, &pi);
+        },
+        error))
+        << "cannot start the program in a folder of its own (error " << error << ")";
     Began(pi);
 }
 
