@@ -245,13 +245,13 @@ TEST(KeyboardFocusScenario, ADialogOverTheOptionsDialogGetsTheKeyboardBack) {
         EXPECT_TRUE(p.BecomesActive(colour))
             << "the keyboard went to '" << TextOf(p.Active()) << "'";
         Key(p, VK_ESCAPE);
-        ASSERT_TRUE(WaitUntil([&] { return Gone(colour); }, 3000)) << "Esc did not reach the colour dialog";
+        ASSERT_TRUE(WaitUntil([&] { return Gone(colour); })) << "Esc did not reach the colour dialog";
         EXPECT_TRUE(p.BecomesActive(options))
             << "the keyboard went to '" << TextOf(p.Active()) << "'";
     }
     Shot(p, options, "modal-dialog-over-options");
     Key(p, VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return Gone(options); }, 3000)) << "Esc did not reach the Options dialog";
+    ASSERT_TRUE(WaitUntil([&] { return Gone(options); })) << "Esc did not reach the Options dialog";
     EXPECT_TRUE(IsWindowEnabled(main));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -483,7 +483,7 @@ TEST_F(WindowManagerScenario, KeyboardStaysWithTheProgramWhenItsWindowsClose) {
     // A message box: text the file cannot hold, refused on Enter.
     Type(p, L"\u4f60 tea");
     Key(p, VK_RETURN);
-    HWND box = p.WaitDialog(3000);
+    HWND box = p.WaitDialog();
     ASSERT_NE(box, nullptr) << "no message box";
     Key(p, VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));

@@ -334,7 +334,7 @@ TEST(MenusAndKeysScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     // The submenu by the pointer resting on Group by; Date in it.
     openMenu("View");
     MoveTo(p, Middle(groupBy.Place));
-    ASSERT_TRUE(WaitUntil([&] { return PopupMenus(p).size() == 2; }, 3000)) << "Group by opened no submenu";
+    ASSERT_TRUE(WaitUntil([&] { return PopupMenus(p).size() == 2; })) << "Group by opened no submenu";
     const TBarItem date = ItemNamed(PopupMenus(p).back(), "Date");
     ASSERT_TRUE(date.Visible);
     Click(p, Middle(date.Place));

@@ -528,7 +528,7 @@ TEST(PrintAndExportScenario, ThePrintWindowWithoutAnHtmlEngineAnswersTheKeysAndG
         ASSERT_NE(print, nullptr) << "no print window";
         // Esc closes it.
         Key(p, VK_ESCAPE);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
         if (IsWindow(print) && IsWindowVisible(print)) Key(p, VK_F4, Alt);
         EXPECT_TRUE(IsWindowEnabled(main));
 
@@ -542,7 +542,7 @@ TEST(PrintAndExportScenario, ThePrintWindowWithoutAnHtmlEngineAnswersTheKeysAndG
         Key(p, VK_RIGHT);
         Key(p, VK_RIGHT);
         Key(p, VK_RETURN);
-        HWND dialog = p.WaitDialog(3000);
+        HWND dialog = p.WaitDialog();
         EXPECT_NE(dialog, nullptr) << "Export As HTML did not run";
         if (dialog) {
             Key(p, VK_ESCAPE);
@@ -553,7 +553,7 @@ TEST(PrintAndExportScenario, ThePrintWindowWithoutAnHtmlEngineAnswersTheKeysAndG
         Key(p, VK_ESCAPE);
         EXPECT_TRUE(IsWindowVisible(print));
         Key(p, VK_ESCAPE);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(print) || !IsWindowVisible(print); }));
         if (IsWindow(print) && IsWindowVisible(print)) Key(p, VK_F4, Alt);
         EXPECT_TRUE(BecomesForeground(main));
     }

@@ -258,7 +258,7 @@ TEST(QuickEntryScenario, TextTheFileCannotHoldIsKeptWithAWord) {
     Type(p, typed);
     EXPECT_EQ(WideTextOf(parts.TopEdit), typed);
     Key(p, VK_RETURN);
-    HWND box = p.WaitDialog(3000);
+    HWND box = p.WaitDialog();
     ASSERT_NE(box, nullptr) << "the task was taken without a word";
     EXPECT_EQ(TextOf(box), "Qelvo");
     EXPECT_NE(ChildTexts(box).find("cannot save"), std::string::npos) << ChildTexts(box);
@@ -292,7 +292,7 @@ TEST(QuickEntryScenario, TheFirstTaskTypedBeforeAnyListIsKeptWithAWord) {
     Click(p, CenterOf(parts.TopEdit));
     Type(p, "Buy stamps");
     Key(p, VK_RETURN);
-    HWND box = p.WaitDialog(3000);
+    HWND box = p.WaitDialog();
     ASSERT_NE(box, nullptr) << "nothing happened and nothing was said";
     EXPECT_NE(ChildTexts(box).find("< New List >"), std::string::npos) << ChildTexts(box);
     Key(p, VK_RETURN);

@@ -175,7 +175,7 @@ std::vector<std::string> Section(const std::string& file, bool lists) {
 // The tree shows Want, waited for (some changes show once the name's
 // editor has gone).
 bool TreeShows(const TProgram& p, HWND tree, const std::string& want) {
-    return WaitUntil([&] { return Texts(p, tree) == want; }, 3000);
+    return WaitUntil([&] { return Texts(p, tree) == want; });
 }
 
 // Renames the node showing From in place: Enter, the name, Enter.
@@ -276,7 +276,7 @@ TEST(SideTreeScenario, AListWithALongNameStaysChosenAcrossTheTabs) {
     Key(p, VK_LEFT, Ctrl);
     EXPECT_EQ(Texts(p, tree), "All|" + longName + "*|Home");
     Key(p, 'Q', Ctrl);
-    if (HWND box = p.WaitDialog(3000)) {
+    if (HWND box = p.WaitDialog()) {
         (void)box;
         Key(p, 'N');
     }
@@ -359,7 +359,7 @@ TEST(SideTreeScenario, ListsAndTagsDifferingOnlyInLetterCaseStayApart) {
         std::erase(texts, '*');
         return texts;
     };
-    EXPECT_TRUE(WaitUntil([&] { return unmarked() == "All|Work"; }, 3000)) << Texts(p, tree);
+    EXPECT_TRUE(WaitUntil([&] { return unmarked() == "All|Work"; })) << Texts(p, tree);
 
     Save(p);
     const std::string file = ReadFile(p.DatabasePath());
@@ -390,11 +390,11 @@ std::string NamelessListDatabase() {
 // Chooses the list Name in the list menu (Ctrl+L) with a click.
 void ChooseInListMenu(TProgram& p, const std::string& name) {
     Key(p, 'L', Ctrl);
-    ASSERT_TRUE(WaitUntil([&] { return !PopupMenus(p).empty(); }, 3000)) << "no list menu";
+    ASSERT_TRUE(WaitUntil([&] { return !PopupMenus(p).empty(); })) << "no list menu";
     const TBarItem item = ItemNamed(PopupMenus(p).front(), name);
     ASSERT_TRUE(item.Visible) << "no item " << name;
     Click(p, Middle(item.Place));
-    EXPECT_TRUE(WaitUntil([&] { return PopupMenus(p).empty(); }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return PopupMenus(p).empty(); }));
 }
 
 } // namespace
@@ -422,7 +422,7 @@ TEST(SideTreeScenario, TheListMenuChoosesTheListItShowsBesideANamelessList) {
     const TMainWindowParts parts(main);
     Click(p, parts.ListItem(0));
     Key(p, 'L', Shift);
-    ASSERT_TRUE(WaitUntil([&] { return !PopupMenus(p).empty(); }, 3000)) << "no Move To List menu";
+    ASSERT_TRUE(WaitUntil([&] { return !PopupMenus(p).empty(); })) << "no Move To List menu";
     std::string names;
     for (const TBarItem& item : ItemsOf(PopupMenus(p).front())) names += item.Name + "|";
     EXPECT_EQ(names, "Home|Work|");
@@ -438,7 +438,7 @@ namespace {
 int InkOfAllInListMenu(TProgram& p) {
     Key(p, 'L', Ctrl);
     int dark = -1;
-    if (WaitUntil([&] { return !PopupMenus(p).empty(); }, 3000)) {
+    if (WaitUntil([&] { return !PopupMenus(p).empty(); })) {
         p.Settle();
         Sleep(150);
         const RECT menu = RectOf(PopupMenus(p).front());
@@ -477,7 +477,7 @@ TEST(SideTreeScenario, TheListMenuMarksAChosenListWithALongName) {
     Key(p, VK_RETURN);
     Type(p, longName);
     Key(p, VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return Texts(p, tree) == "All|" + longName + "*"; }, 3000)) << Texts(p, tree);
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, tree) == "All|" + longName + "*"; })) << Texts(p, tree);
     EXPECT_EQ(InkOfAllInListMenu(p), plain) << "All is marked while the long list is chosen";
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -566,9 +566,9 @@ bool ShowsFromTo(const TProgram& p, const TMainWindowParts& parts, const std::st
     Key(p, VK_DOWN);    // the keyboard goes to the list
     Key(p, VK_HOME);
     std::string top, end;
-    const bool topRight = WaitUntil([&] { return (top = parts.ChosenTask()) == first; }, 3000);
+    const bool topRight = WaitUntil([&] { return (top = parts.ChosenTask()) == first; });
     Key(p, VK_END);
-    const bool endRight = WaitUntil([&] { return (end = parts.ChosenTask()) == last; }, 3000);
+    const bool endRight = WaitUntil([&] { return (end = parts.ChosenTask()) == last; });
     seen = top + " .. " + end;
     return topRight && endRight;
 }
@@ -580,7 +580,7 @@ std::map<std::string, int> InkOfListMenuEntries(TProgram& p) {
     const TComScope com;
     std::map<std::string, int> ink;
     Key(p, 'L', Ctrl);
-    if (WaitUntil([&] { return !PopupMenus(p).empty(); }, 3000)) {
+    if (WaitUntil([&] { return !PopupMenus(p).empty(); })) {
         p.Settle();
         for (const TBarItem& item : ItemsOf(PopupMenus(p).front())) {
             if (item.Name.empty() || !item.Visible) continue;
@@ -611,7 +611,7 @@ TEST(SideTreeScenario, ASearchAfterATagJoinOrATickShowsExactlyTheTasksThatPass) 
     Key(p, VK_RETURN);
     Type(p, "diy");
     Key(p, VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree).find("office") == std::string::npos; }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree).find("office") == std::string::npos; }))
         << Texts(p, parts.Tree);
     Click(p, CenterOf(parts.TopEdit));
     Key(p, VK_END);
@@ -655,7 +655,7 @@ TEST(SideTreeScenario, TheListMenuMarksTheChosenListAfterItMoved) {
     ASSERT_GT(before.at("Shop"), 0);
     ASSERT_GT(before.at("Home"), 0);
     Key(p, VK_UP, Ctrl);
-    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|Work|Shop*|Home"; }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|Work|Shop*|Home"; }))
         << Texts(p, parts.Tree);
     const std::map<std::string, int> after = InkOfListMenuEntries(p);
     EXPECT_EQ(after.at("Shop"), before.at("Shop")) << "the chosen list lost its mark";
@@ -676,12 +676,12 @@ TEST(SideTreeScenario, KeysLeaveATagAloneThatWasLetGo) {
     ASSERT_NE(main, nullptr);
     const TMainWindowParts parts(main);
     ChooseTag(p, parts, "food");
-    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|diy|food*|money|office|phone"; }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|diy|food*|money|office|phone"; }))
         << Texts(p, parts.Tree);
     Sleep(GetDoubleClickTime() + 50);
     for (const TNodeInfo& n : Nodes(p, parts.Tree))
         if (n.Text == "food") Click(p, Middle(n.Rect), Ctrl);
-    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|diy|food|money|office|phone"; }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return Texts(p, parts.Tree) == "All|diy|food|money|office|phone"; }))
         << Texts(p, parts.Tree);
     std::string seen;
     EXPECT_TRUE(ShowsFromTo(p, parts, "Write report", "Order a lamp", seen)) << "no tag chosen: " << seen;

@@ -487,7 +487,7 @@ void CopyProgramTo(const TProgram& p, const std::wstring& folder) {
 
 // Answers a message box holding Words with Enter; false when none came.
 bool Told(TProgram& p, const std::string& words, const char* what) {
-    HWND box = p.WaitDialog(3000);
+    HWND box = p.WaitDialog();
     if (!box) {
         ADD_FAILURE() << what << ": no message";
         return false;

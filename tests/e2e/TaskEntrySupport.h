@@ -206,7 +206,7 @@ inline void PutOnClipboard(const std::wstring& text) {
 // The message box that says why text the database cannot hold did not go
 // in, answered with Enter.
 inline bool RefusedWithAWord(TProgram& p, const char* what) {
-    HWND box = p.WaitDialog(3000);
+    HWND box = p.WaitDialog();
     if (!box) {
         ADD_FAILURE() << what << " went in without a word";
         return false;

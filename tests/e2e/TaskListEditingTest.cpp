@@ -179,7 +179,7 @@ TEST(TaskListEditingScenario, TitleAndNoteRefuseCharactersTheFileCannotHold) {
     ASSERT_NE(editor, parts.List) << "no editor opened";
     Type(p, "Call ");
     Type(p, std::wstring(L"\u03b1"));
-    HWND box = p.WaitDialog(3000);
+    HWND box = p.WaitDialog();
     ASSERT_NE(box, nullptr) << "the Greek letter went in without a word";
     EXPECT_EQ(TextOf(box), "Qelvo");
     Key(p, VK_RETURN);
@@ -191,7 +191,7 @@ TEST(TaskListEditingScenario, TitleAndNoteRefuseCharactersTheFileCannotHold) {
     // The same in the note.
     Key(p, 'N', Shift);
     Type(p, std::wstring(L"\u4f60"));
-    box = p.WaitDialog(3000);
+    box = p.WaitDialog();
     ASSERT_NE(box, nullptr) << "the Chinese character went in without a word";
     Key(p, VK_RETURN);
     EXPECT_EQ(p.Focus(), parts.NoteEditor);
@@ -327,7 +327,7 @@ TEST(TaskListEditingScenario, DatesAreKeptAsTheFileKeepsThem) {
     Key(p, 'N', Ctrl);
     Type(p, "+;t;[ab]");
     Key(p, VK_RETURN);
-    if (HWND box = p.WaitDialog(3000)) {
+    if (HWND box = p.WaitDialog()) {
         EXPECT_NE(ChildTexts(box).find("title"), std::string::npos) << ChildTexts(box);
         Key(p, VK_RETURN);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
@@ -579,13 +579,13 @@ TEST(TaskListEditingScenario, TheTitleEditorFollowsItsTaskWhenTheWindowIsMaximis
 
     const RECT r = RectOf(main);
     DoubleClick(p, POINT{(r.left + r.right) / 2, r.top + 8});
-    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) != FALSE; }));
     p.Settle();
     editorNearTheBottom("maximised");
     Sleep(GetDoubleClickTime() + 50);
     const RECT big = RectOf(main);
     DoubleClick(p, POINT{(big.left + big.right) / 2, big.top + 8});
-    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) == FALSE; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return IsZoomed(main) == FALSE; }));
     p.Settle();
     editorNearTheBottom("restored");
 
@@ -740,7 +740,7 @@ TEST(TaskListEditingScenario, ATitleBeingTypedIsKeptWhenTheUserSwitchesToAnother
     ASSERT_NE(editor, nullptr);
     Key(p, VK_END);
     Type(p, L" \x4E2D");
-    const HWND box = p.WaitDialog(3000);
+    const HWND box = p.WaitDialog();
     ASSERT_NE(box, nullptr) << "no word on the character refused";
     other.Activate(p);
     ComeBack(p, box);

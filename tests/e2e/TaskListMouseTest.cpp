@@ -41,7 +41,7 @@ TEST(TaskListMouseScenario, RightClickSelectsTheTaskUnderThePointer) {
     Key(p, VK_DOWN);  // Make Sticky Note
     Key(p, VK_DOWN);  // Delete
     Key(p, VK_RETURN);
-    HWND box = p.WaitDialog(3000);
+    HWND box = p.WaitDialog();
     ASSERT_NE(box, nullptr) << "Delete was not enabled for the task under the pointer";
     EXPECT_NE(ChildTexts(box).find("delete selected item"), std::string::npos) << ChildTexts(box);
     Key(p, VK_RETURN);  // Yes

@@ -145,7 +145,7 @@ TEST(ThemesAndOptionsScenario, TheOptionsDialogIsWorkedFromTheKeyboard) {
         ASSERT_EQ(ClassOf(panel), "TColorPanel") << "Tab went to " << ClassOf(panel) << " '" << TextOf(panel) << "'";
         Shot(p, options, "explore-options-colour");
         Key(p, VK_SPACE);
-        HWND colours = p.WaitDialog(3000);
+        HWND colours = p.WaitDialog();
         ASSERT_NE(colours, nullptr) << "Space opened no colour dialog";
         EXPECT_NE(colours, options);
         Key(p, VK_ESCAPE);
@@ -587,7 +587,7 @@ TEST(ThemesAndOptionsScenario, AnUnderlineColourThatNamesNoColourLeavesTheUsualB
         EXPECT_TRUE(WaitUntil([&] {
             p.Settle();
             return ShareOf(list, usual) > 0.002;
-        }, 2000)) << stored << ": no band of the usual colour";
+        })) << stored << ": no band of the usual colour";
         EXPECT_LT(ShareOf(list, RGB(0, 0, 0)), 0.002) << stored << ": a black band";
         Shot(p, main, "explore-stale-band-colour");
         Key(p, 'Q', Ctrl);
@@ -883,7 +883,7 @@ TEST(ThemesAndOptionsScenario, NumbersOutOfRangeTypedIntoTheOptionsAreTakenAtThe
     }
     // Enter in a number box is the dialog's Ok.
     Key(p, VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
         << "Enter in a number box did not close the dialog";
     const std::string ini = p.SettingsPath();
     EXPECT_EQ(IniValue(ini, "Options", "List Font Size"), "6");
@@ -902,7 +902,7 @@ TEST(ThemesAndOptionsScenario, NumbersOutOfRangeTypedIntoTheOptionsAreTakenAtThe
     Click(p, CenterOf(spins.front()));
     Type(p, "5");
     Key(p, VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
         << "Esc in a number box did not close the dialog";
     EXPECT_EQ(IniValue(ini, "Options", "List Font Size"), "6");
     Key(p, 'Q', Ctrl);

@@ -40,11 +40,11 @@ TEST(TrayAndHotKeyScenario, TheHotKeyTakesADroppedCalendarAlongAndBringsTheKeybo
     ASSERT_EQ(VisibleTops(p, "SysMonthCal32").size(), 1u) << "no calendar dropped down";
 
     PressHotKey(p);
-    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().empty(); }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().empty(); }))
         << "left on the screen: " << (p.TopWindows().empty() ? "" : ClassOf(p.TopWindows().front()));
 
     PressHotKey(p);
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
     EXPECT_EQ(p.Focus(), parts.TopEdit);
     EXPECT_TRUE(VisibleTops(p, "SysMonthCal32").empty());
     Type(p, "milk");
@@ -68,7 +68,7 @@ TEST(TrayAndHotKeyScenario, AQuickSecondClickOnTheTrayIconBringsTheWindowBack) {
     StampedClick(p, icon, first);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
     StampedClick(p, icon, first + 100);
-    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }, 3000)) << "the second click was lost";
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; })) << "the second click was lost";
     if (!IsWindowVisible(main)) {
         Sleep(GetDoubleClickTime() + 50);
         Click(p, icon);
@@ -345,7 +345,7 @@ TEST(TrayAndHotKeyScenario, AQuestionOpenWhileTheHotKeyHidesAndShowsTheWindowSti
     p.Settle();
     EXPECT_TRUE(p.BecomesActive(question)) << "the window came back over its own question";
     Key(p, 'N');
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); }, 3000))
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question) || !IsWindowVisible(question); }))
         << "the question did not take the keys";
     EXPECT_EQ(p.Focus(), parts.List);
     Key(p, 'Q', Ctrl);

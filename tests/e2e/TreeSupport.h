@@ -168,7 +168,7 @@ inline std::string ThreeTasksDatabase() {
 // The message box that refuses a list or tag name (its text holds Word),
 // answered with Enter; False when none came or it stayed.
 inline bool NameRefused(TProgram& p, const std::string& what, const std::string& word = "A tag name cannot hold") {
-    HWND box = p.WaitDialog(3000);
+    HWND box = p.WaitDialog();
     if (!box) {
         ADD_FAILURE() << what << " went in without a word";
         return false;

@@ -584,7 +584,7 @@ TChosenGrouping ChosenGrouping(TProgram& p, HWND main) {
     if (PopupMenus(p).size() != 1) return chosen;
     const TBarItem groupBy = ItemNamed(PopupMenus(p).front(), "Group by");
     MoveTo(p, Middle(groupBy.Place));
-    if (WaitUntil([&] { return PopupMenus(p).size() == 2; }, 3000))
+    if (WaitUntil([&] { return PopupMenus(p).size() == 2; }))
         chosen.Menu = CheckedNames(ItemsOf(PopupMenus(p).back()));
     while (!PopupMenus(p).empty()) Key(p, VK_ESCAPE);
     Key(p, VK_ESCAPE);  // the menu bar's wait for keys

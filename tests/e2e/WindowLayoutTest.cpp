@@ -360,7 +360,7 @@ TEST(WindowLayoutScenario, AFloatingBarStaysUnderItsCaptionDocksBackOnADoubleCli
     // A double-click on the caption docks it back where it was.
     const RECT now = RectOf(floating);
     DoubleClick(p, POINT{now.left + 60, now.top + 8});
-    EXPECT_TRUE(WaitUntil([&] { return FloatingWindow(p) == nullptr; }, 3000))
+    EXPECT_TRUE(WaitUntil([&] { return FloatingWindow(p) == nullptr; }))
         << "the double-click left the bar floating at " << Describe(RectOf(floating));
     bars = DockedBars(main);
     EXPECT_EQ(bars.size(), 4u);
@@ -1078,7 +1078,7 @@ TEST(WindowLayoutScenario, AToolbarHintGoesWhenTheToolbarMoves) {
         const RECT f = RectOf(floating);
         MoveTo(p, POINT{f.left + 90, f.bottom - 10});
         MoveTo(p, POINT{f.left + 92, f.bottom - 10});
-        return WaitUntil([&] { return hint() != nullptr; }, 3000);
+        return WaitUntil([&] { return hint() != nullptr; });
     };
     // Resting on "Nothing" shows its hint; moved by its caption, the hint
     // goes with the move.
