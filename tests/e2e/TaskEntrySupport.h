@@ -190,6 +190,12 @@ inline std::vector<HWND> PopupMenus(const TProgram& p) {
     return out;
 }
 
+// Waits until the program shows Count menus: a menu comes, or goes, a
+// moment after the input that opens or closes it is taken.
+inline bool MenusShown(const TProgram& p, size_t count) {
+    return WaitUntil([&] { return PopupMenus(p).size() == count; });
+}
+
 // Puts Text on the clipboard as the user's other programs would.
 inline void PutOnClipboard(const std::wstring& text) {
     ASSERT_TRUE(OpenClipboard(nullptr));

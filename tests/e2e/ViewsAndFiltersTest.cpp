@@ -581,7 +581,7 @@ TChosenGrouping ChosenGrouping(TProgram& p, HWND main) {
     const TBarItem view = ItemNamed(bars.front(), "View");
     if (!view.Visible) return chosen;
     Click(p, Middle(view.Place));
-    if (PopupMenus(p).size() != 1) return chosen;
+    if (!MenusShown(p, 1)) return chosen;
     const TBarItem groupBy = ItemNamed(PopupMenus(p).front(), "Group by");
     MoveTo(p, Middle(groupBy.Place));
     if (WaitUntil([&] { return PopupMenus(p).size() == 2; }))
