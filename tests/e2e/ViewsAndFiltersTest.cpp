@@ -582,7 +582,11 @@ TChosenGrouping ChosenGrouping(TProgram& p, HWND main) {
     if (!view.Visible) return chosen;
     Click(p, Middle(view.Place));
     if (!MenusShown(p, 1)) {
-        chosen.Menu = "<no View menu>";
+        // What holds the program instead: its windows and the mouse's captor.
+        chosen.Menu = "<no View menu; windows:";
+        for (HWND w : p.TopWindows())
+            if (IsWindowVisible(w)) chosen.Menu += " " + ClassOf(w) + " '" + TextOf(w) + "'";
+        chosen.Menu += "; capture: " + ClassOf(p.ThreadInfo().hwndCapture) + ">";
     } else {
         // Group by is the menu's third item: the keys open its submenu at
         // once, where the pointer resting on it waits for a timer that a
