@@ -151,12 +151,18 @@ qelvo_end_test_session() {
 }
 
 # How many Windows test entries run side by side: one per processor this
-# process may use (nproc heeds taskset), at most 4. The end-to-end
-# scenarios mostly wait on the program they drive, but each step's wait has
-# a bound: more programs than processors would stretch the waits.
+# process may use (nproc heeds taskset; a container's CPU quota, which
+# nproc does not see, counts too), at most 4. The end-to-end scenarios
+# mostly wait on the program they drive, but each step's wait has a bound:
+# more programs than processors would stretch the waits.
 qelvo_test_jobs() {
-  local n
+  local n quota period
   n="$(nproc)"
+  if read -r quota period 2>/dev/null </sys/fs/cgroup/cpu.max && [ "$quota" != max ] && [ "${period:-0}" -gt 0 ]; then
+    quota=$(((quota + period - 1) / period))
+    [ "$quota" -lt "$n" ] && n=$quota
+  fi
+  [ "$n" -lt 1 ] && n=1
   echo $((n > 4 ? 4 : n))
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <psapi.h>
+#include <shellapi.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -302,6 +303,120 @@ std::string ChildTexts(HWND parent) {
     return all;
 }
 
+// ---- Wine's notification area
+
+namespace {
+
+// Wine's notification area, made when there is none yet by an icon of this
+// process that goes up and down again; null where the desktop has an area
+// of its own (Wine's then never comes).
+HWND MadeWineSystemTray() {
+    if (HWND tray = WineSystemTray()) return tray;
+    HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = owner;
+    icon.uID = 1;
+    icon.uFlags = NIF_ICON;
+    icon.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // the application icon
+    HWND tray = nullptr;
+    if (owner && Shell_NotifyIconA(NIM_ADD, &icon)) {
+        WaitUntil([&] { return (tray = WineSystemTray()) != nullptr; }, 5000);
+        Shell_NotifyIconA(NIM_DELETE, &icon);
+        if (tray) WaitUntil([&] { return !IsWindowVisible(tray); });
+    }
+    if (owner) DestroyWindow(owner);
+    return tray;
+}
+
+// Moves the notification area's top left corner to (X, Y), without
+// activating it, and waits until it is where Placed says.
+void MoveTray(HWND tray, int x, int y, const std::function<bool(const RECT&)>& placed) {
+    if (placed(RectOf(tray))) return;
+    SetWindowPos(tray, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    WaitUntil([&] { return placed(RectOf(tray)); });
+}
+
+// Puts Wine's notification area off the screen, making it first when
+// there is none, so that no program's icon going up puts it over the
+// program.
+void PutWineSystemTrayAside() {
+    static const bool made = MadeWineSystemTray() != nullptr;
+    if (!made) return;
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    if (HWND tray = WineSystemTray())
+        MoveTray(tray, width + 100, GetSystemMetrics(SM_CYSCREEN) + 100, [&](const RECT& r) { return r.left >= width; });
+}
+
+// Wine's notification area is made before the first scenario, while the
+// screen has its usual settings: the desktop's process starts with it and
+// keeps the dots per inch it found (a scenario on a screen of more dots
+// per inch starting it left the notification area's clicks elsewhere than
+// its icons showed for the scenarios after).
+class TTrayEnvironment : public testing::Environment {
+public:
+    void SetUp() override { PutWineSystemTrayAside(); }
+};
+[[maybe_unused]] testing::Environment* const TrayEnvironment = testing::AddGlobalTestEnvironment(new TTrayEnvironment);
+
+BOOL CALLBACK CollectTrayIcons(HWND w, LPARAM out) {
+    if (ClassOf(w) == "__winex11_tray_icon" && IsWindowVisible(w)) reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+    return TRUE;
+}
+
+} // namespace
+
+HWND WineSystemTray() { return FindWindowA(nullptr, "Wine System Tray"); }
+
+bool TrayShown() {
+    return WaitUntil([] { return WineSystemTray() != nullptr && IsWindowVisible(WineSystemTray()); });
+}
+
+HWND WineSystemTrayInView() {
+    HWND tray = WineSystemTray();
+    if (!tray) return nullptr;
+    const RECT r = RectOf(tray);
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    MoveTray(tray, width - (r.right - r.left), height - (r.bottom - r.top), [&](const RECT& at) {
+        return at.left >= width / 2 && at.top >= height / 2 && at.right <= width && at.bottom <= height;
+    });
+    return tray;
+}
+
+POINT TrayIconPoint() {
+    HWND tray = WineSystemTrayInView();
+    std::vector<HWND> icons;
+    if (tray) EnumChildWindows(tray, CollectTrayIcons, reinterpret_cast<LPARAM>(&icons));
+    if (icons.empty()) {
+        // One icon, where Wine puts the first.
+        const RECT r = RectOf(tray);
+        return {r.left + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (r.top + r.bottom) / 2 + 4};
+    }
+    const auto last = std::max_element(icons.begin(), icons.end(),
+                                       [](HWND a, HWND b) { return RectOf(a).left < RectOf(b).left; });
+    return CenterOf(*last);
+}
+
+std::string DescribeTray() {
+    const auto place = [](HWND w) {
+        const RECT r = RectOf(w);
+        return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+               std::to_string(r.bottom) + (IsWindowVisible(w) ? "" : " hidden");
+    };
+    HWND tray = WineSystemTray();
+    if (!tray) return "no notification area";
+    std::string out = "notification area at " + place(tray);
+    std::vector<HWND> icons;
+    EnumChildWindows(tray, CollectTrayIcons, reinterpret_cast<LPARAM>(&icons));
+    for (HWND icon : icons) out += "; icon at " + place(icon);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const HWND under = WindowFromPoint(cursor);
+    out += "; pointer at " + std::to_string(cursor.x) + "," + std::to_string(cursor.y) + " over " + ClassOf(under) +
+           "; foreground " + ClassOf(GetForegroundWindow());
+    return out;
+}
+
 // ---- TProgram
 
 TProgram::TProgram(const std::string& scenario) : TProgram(scenario, false) {}
@@ -315,6 +430,12 @@ TProgram::TProgram(const std::string& scenario, bool keepFolder) {
         root = std::string(temp) + "qelvo-e2e";
     }
     CreateDirectoryA(root.c_str(), nullptr);
+    // Shards run side by side, and two scenarios may share a name: each
+    // shard has a folder of its own.
+    if (const char* shard = std::getenv("GTEST_SHARD_INDEX"); shard && *shard) {
+        root += "\\shard-" + std::string(shard);
+        CreateDirectoryA(root.c_str(), nullptr);
+    }
     FFolder = root + "\\" + scenario;
     if (keepFolder && FileExists(PathOf("qelvo.exe"))) return;
     RemoveTree(FFolder);
@@ -367,6 +488,7 @@ void TProgram::StartAs(WORD show, const std::string& arguments, const std::strin
         si.wShowWindow = show;
     }
     PROCESS_INFORMATION pi{};
+    PutWineSystemTrayAside();
     std::string command = "\"" + PathOf("qelvo.exe") + "\"";
     if (!arguments.empty()) command += " " + arguments;
     DWORD error = 0;
@@ -396,6 +518,7 @@ void TProgram::StartAt(const std::wstring& program, const std::wstring& currentF
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
+    PutWineSystemTrayAside();
     std::wstring command = L"\"" + program + L"\"";
     DWORD error = 0;
     ASSERT_TRUE(CreateProgramProcess(

@@ -336,6 +336,27 @@ unsigned long XWindowOf(HWND w);
 // Wine's windows without passing the window manager).
 void XClick(const TProgram& p, POINT at);
 
+// ---- Wine's notification area
+// Where no desktop offers a notification area, Wine shows the icons in a
+// window of its own ("Wine System Tray"), made when the first icon goes up
+// and put at the screen's top left, over whatever is there, each time an
+// icon goes up: it took clicks meant for the program's menu bar. Scenarios
+// keep it off the screen (every program start puts it back there) and
+// bring it into view where they use an icon.
+HWND WineSystemTray();
+// Whether Wine's notification area shows (or comes to show) an icon.
+bool TrayShown();
+// Wine's notification area moved into the screen's bottom right corner;
+// null when there is none.
+HWND WineSystemTrayInView();
+// The middle of the program's icon in Wine's notification area (brought
+// into view): the last icon that went up, as icons a killed program left
+// stay before it.
+POINT TrayIconPoint();
+// Wine's notification area and its icons, with their places, and the
+// window under the pointer: for the message of a check that failed there.
+std::string DescribeTray();
+
 // ---- The display's and the user's settings
 // Registry values of the Wine prefix the program shares with the suite,
 // set for as long as the guard lives and put back (or removed, when they

@@ -141,21 +141,6 @@ inline bool SaveDialogAnswer(TProgram& p, const std::string& fileName) {
     return WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); });
 }
 
-// The window Wine shows the notification-area icons in when no desktop
-// offers one.
-inline HWND WineSystemTray() { return FindWindowA(nullptr, "Wine System Tray"); }
-
-// The middle of the program's icon in Wine's notification area.
-inline POINT TrayIconPoint() {
-    const RECT r = RectOf(WineSystemTray());
-    return {r.left + GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (r.top + r.bottom) / 2 + 4};
-}
-
-// Whether Wine's notification area shows (or comes to show) an icon.
-inline bool TrayShown() {
-    return WaitUntil([] { return WineSystemTray() != nullptr && IsWindowVisible(WineSystemTray()); });
-}
-
 // Hides the program to the notification area with the hot key, then
 // opens its icon's menu there and takes the menu's last item (Exit and
 // save).
@@ -163,7 +148,7 @@ inline void ExitFromTheTray(TProgram& p, HWND main) {
     Key(p, 'O', Ctrl | Shift);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
     Click(p, TrayIconPoint(), true);
-    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().size() > 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().size() > 0; })) << DescribeTray();
     Key(p, VK_UP);
     Key(p, VK_RETURN);
 }

@@ -327,7 +327,7 @@ TEST(KeyboardFocusScenario, TheTaskListHasTheKeyboardFromTheStart) {
     Key(p, 'O', Ctrl | Shift);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
     Click(p, TrayIconPoint());
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main); }));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main); })) << DescribeTray();
     p.Settle();
     EXPECT_TRUE(p.BecomesActive(main));
     EXPECT_EQ(ClassOf(p.Focus()), "TGvListview") << "after the icon brought the window back";

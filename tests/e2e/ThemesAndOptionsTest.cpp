@@ -837,8 +837,8 @@ TEST(ThemesAndOptionsScenario, EveryThemeFromTheMenuPaintsTheTabStripAndNoteCapt
     EXPECT_TRUE(
         WaitUntil([&] { return ShareOf(RECT{frame.left, frame.top, frame.left + 28, frame.top + 24}, IconBlue) > 0.0; }));
     // The tray icon goes up once the window has painted.
-    HWND trayArea = nullptr;
-    WaitUntil([&] { return (trayArea = FindWindowA(nullptr, "Wine System Tray")) != nullptr; });
+    ASSERT_TRUE(TrayShown());
+    const HWND trayArea = WineSystemTrayInView();
     ASSERT_NE(trayArea, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return ShareOf(RectOf(trayArea), IconBlue) > 0.0; }));
     // The side panel's caption bar holds the tab strip; the note panel's

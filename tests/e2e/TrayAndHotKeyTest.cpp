@@ -158,7 +158,7 @@ TEST(TrayAndHotKeyScenario, RunMinimizedWaitsInTheTrayAndComesBackMaximisedAndWh
     Key(p, 'O', Ctrl | Shift);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
     Click(p, TrayIconPoint());
-    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != 0; })) << DescribeTray();
     EXPECT_TRUE(IsZoomed(main));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
