@@ -52,8 +52,18 @@ qelvo_ensure_display() {
 }
 
 # Creates the prefix once. Later calls return at once.
+# Whether the prefix was made to the end: its mark, and Wine's own
+# libraries in it (a prefix made while the disk was full had the mark
+# and half its libraries, and no program started in it).
+qelvo_prefix_ready() {
+  [ -f "$WINEPREFIX/.qelvo-ready-6" ] && [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]
+}
+
 qelvo_ensure_prefix() {
-  if [ -f "$WINEPREFIX/.qelvo-ready-6" ]; then return 0; fi
+  if qelvo_prefix_ready; then return 0; fi
+  # Without Wine's own mark of an update, its setup runs again on a prefix
+  # left half made.
+  rm -f "$WINEPREFIX/.qelvo-ready-6" "$WINEPREFIX/.update-timestamp"
   echo "wine: creating the prefix in $WINEPREFIX (once)"
   mkdir -p "$WINEPREFIX"
   # A server kept running for an older setup of the prefix would make the
@@ -104,6 +114,10 @@ REG
       >/dev/null 2>&1 </dev/null || true
   done
   wineserver -w
+  if [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+    echo "wine: the prefix in $WINEPREFIX could not be made (is the disk full?)" >&2
+    return 1
+  fi
   touch "$WINEPREFIX/.qelvo-ready-6"
 }
 
@@ -213,12 +227,12 @@ qelvo_prepare_prefix() {
   (
     exec 9>"$WINEPREFIX.lock"
     flock 9
-    [ -f "$WINEPREFIX/.qelvo-ready-6" ] && exit 0
+    qelvo_prefix_ready && exit 0
     unset DISPLAY
     qelvo_private_display 9>&- || exit 1
     qelvo_ensure_prefix 9>&-
     kill "$QELVO_XVFB_PID" 2>/dev/null
-    [ -f "$WINEPREFIX/.qelvo-ready-6" ]
+    qelvo_prefix_ready
   )
 }
 
