@@ -39,26 +39,14 @@ struct TJobThread {
 // Every kept thread, and the idle ones among them.
 class TJobThreads {
 public:
+    // Made once and never destroyed: the kept threads wait idle until the
+    // process ends, which ends them. Stopping and joining them from the
+    // exit's destructors hung the program's exit under load under Wine: a
+    // thread ending there waited for ever on the heap's lock, with every
+    // window already gone.
     static TJobThreads& Instance() {
-        static TJobThreads threads;
-        return threads;
-    }
-
-    ~TJobThreads() {
-        std::vector<std::unique_ptr<TJobThread>> all;
-        {
-            std::lock_guard lock(FMutex);
-            all = std::move(FAll);
-            FIdle.clear();
-        }
-        for (auto& t : all) {
-            {
-                std::lock_guard lock(t->Mutex);
-                t->Stop = true;
-            }
-            t->Wake.notify_one();
-            if (t->Thread.joinable()) t->Thread.join();
-        }
+        static TJobThreads* const threads = new TJobThreads;
+        return *threads;
     }
 
     // Hands Job to an idle thread, or to a new one. False when no thread
