@@ -164,12 +164,9 @@ qelvo_end_test_session() {
   return 0
 }
 
-# How many Windows test entries run side by side: one per processor this
-# process may use (nproc heeds taskset; a container's CPU quota, which
-# nproc does not see, counts too), at most 4. The end-to-end scenarios
-# mostly wait on the program they drive, but each step's wait has a bound:
-# more programs than processors would stretch the waits.
-qelvo_test_jobs() {
+# The processors this process may use: nproc heeds taskset; a container's
+# CPU quota, which nproc does not see, counts too.
+qelvo_processors() {
   local n quota period
   n="$(nproc)"
   if read -r quota period 2>/dev/null </sys/fs/cgroup/cpu.max && [ "$quota" != max ] && [ "${period:-0}" -gt 0 ]; then
@@ -177,6 +174,26 @@ qelvo_test_jobs() {
     [ "$quota" -lt "$n" ] && n=$quota
   fi
   [ "$n" -lt 1 ] && n=1
+  echo "$n"
+}
+
+# How many Windows test entries run side by side: one per processor, at
+# most 4 (the theme sweep's shards keep a processor busy each).
+qelvo_test_jobs() {
+  local n
+  n="$(qelvo_processors)"
+  echo $((n > 4 ? 4 : n))
+}
+
+# How many end-to-end entries run side by side: two per processor, at most
+# 4. A scenario mostly waits on the program it drives, each in a slot of
+# its own; four on two processors passed as they do on eight and took
+# two thirds of the time two did. Every step's wait has a bound, so no
+# more than that: more programs still would stretch the waits.
+qelvo_e2e_jobs() {
+  local n
+  n="$(qelvo_processors)"
+  n=$((2 * n))
   echo $((n > 4 ? 4 : n))
 }
 

@@ -227,6 +227,11 @@ std::string ReadFile(const std::string& path) {
     return out.str();
 }
 
+std::string WrittenFile(const std::string& path, unsigned boundMs) {
+    WaitUntil([&] { return FileExists(path); }, boundMs);
+    return ReadFile(path);
+}
+
 void MakeFolderOf(const std::string& path) {
     const size_t slash = path.find_last_of('\\');
     if (slash != std::string::npos) CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);

@@ -31,6 +31,10 @@ bool WaitUntil(const std::function<bool()>& done, unsigned boundMs = WaitBound);
 // ---- Files (Windows paths)
 bool FileExists(const std::string& path);
 std::string ReadFile(const std::string& path);    // "" when missing
+// A file the program writes after a step (an export once its save dialog
+// has closed): waits until it is there, as the program's files come whole
+// at once; "" when it did not come within the bound.
+std::string WrittenFile(const std::string& path, unsigned boundMs = WaitBound);
 void WriteFile(const std::string& path, const std::string& bytes);
 // Makes the folder a file of Path goes in (its parent must exist).
 void MakeFolderOf(const std::string& path);

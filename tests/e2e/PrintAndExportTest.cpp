@@ -158,7 +158,7 @@ TEST(PrintAndExportScenario, APendrillaxRecordStaysWholeWithLettersThatAreTheFor
     }
     ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
     ASSERT_TRUE(TypeFileName(p, p.PathOf("moving")));
-    const std::string jmw = ReadFile(p.PathOf("moving.jmw"));
+    const std::string jmw = WrittenFile(p.PathOf("moving.jmw"));
     const std::string record = LineWith(jmw, "Buy 1/2 kg ?flour?\xBD");
     ASSERT_FALSE(record.empty()) << "the task is not in the export as one record";
     EXPECT_EQ(CountOf(record, '\xBD'), 39u);
@@ -194,7 +194,7 @@ TEST(PrintAndExportScenario, AHeadingKeepsCharactersTheCodePageLacks) {
     Key(p, VK_RETURN);
     Click(p, {bar.left + 190, y});    // Export As HTML
     ASSERT_TRUE(TypeFileName(p, p.PathOf("week")));
-    const std::string html = ReadFile(p.PathOf("week.html"));
+    const std::string html = WrittenFile(p.PathOf("week.html"));
     EXPECT_NE(html.find("<title>Week &#8594; plan</title>"), std::string::npos) << html.substr(0, 400);
     EXPECT_EQ(html.find("Week ? plan"), std::string::npos);
     Key(p, VK_F4, Alt);
@@ -272,7 +272,7 @@ TEST(PrintAndExportScenario, ALongHeadingTypedInThePrintWindowIsInItsExportOfThe
     ASSERT_TRUE(p.Running()) << "the program ended";
     Click(p, {bar.left + ExportAsHtmlX, y});
     ASSERT_TRUE(TypeFileName(p, p.PathOf("report")));
-    const std::string html = ReadFile(p.PathOf("report.html"));
+    const std::string html = WrittenFile(p.PathOf("report.html"));
     EXPECT_NE(html.find("<title>Errands &amp; &lt;chores&gt; for the week of the move, with the car, the van and the "
                         "keys to the new flat</title>"),
               std::string::npos)
@@ -310,7 +310,7 @@ TEST(PrintAndExportScenario, ThePendrillaxExportNeverReplacesTheOpenDatabase) {
     EXPECT_TRUE(Answer(p, msg::ExportOverDatabaseHead, "OK"));
     ChooseFromMenu(p, main, FileMenuX, ExportToPendrillaxSteps);
     ASSERT_TRUE(TypeFileName(p, p.PathOf("moving")));
-    const std::string jmw = ReadFile(p.PathOf("moving.jmw"));
+    const std::string jmw = WrittenFile(p.PathOf("moving.jmw"));
     EXPECT_NE(jmw.find(".jmw"), std::string::npos);
     EXPECT_NE(jmw.find("Book the ferry\xBD"), std::string::npos);
     Key(p, 'Q', Ctrl);
@@ -398,7 +398,7 @@ TEST(PrintAndExportScenario, TextOfTheChosenTasksAndHtmlOfTheWholeListThroughThe
     ASSERT_TRUE(BecomesForeground(main));
     ChooseFromMenu(p, main, FileMenuX, ExportToHtmlSteps);
     ASSERT_TRUE(TypeFileName(p, "week", true));
-    const std::string html = ReadFile(p.PathOf("week.html"));
+    const std::string html = WrittenFile(p.PathOf("week.html"));
     EXPECT_NE(html.find("<title>To do list</title>"), std::string::npos);
     size_t last = 0;
     for (const std::string& part :
@@ -581,7 +581,7 @@ TEST(PrintAndExportScenario, ThePrintWindowWithoutAnHtmlEngineAnswersTheKeysAndG
         Key(p, VK_RIGHT);
         Key(p, VK_RETURN);
         ASSERT_TRUE(TypeFileName(p, p.PathOf("report"), true));
-        const std::string html = ReadFile(p.PathOf("report.html"));
+        const std::string html = WrittenFile(p.PathOf("report.html"));
         EXPECT_NE(html.find("<title>To Do List</title>"), std::string::npos);
         EXPECT_NE(html.find("<table width=\"300\""), std::string::npos) << html.substr(0, 600);
         Key(p, VK_ESCAPE);

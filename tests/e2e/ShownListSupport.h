@@ -19,9 +19,7 @@ namespace qelvo::e2e {
 inline std::string ExportedList(TProgram& p, HWND main, const std::string& name) {
     ChooseFromMenu(p, main, FileMenuX, ExportToHtmlSteps);
     if (!TypeFileName(p, p.PathOf(name))) return std::string();
-    const std::string path = p.PathOf(name + ".html");
-    WaitUntil([&] { return FileExists(path); });
-    return ReadFile(path);
+    return WrittenFile(p.PathOf(name + ".html"));
 }
 
 // The group captions of an exported list, in order.
