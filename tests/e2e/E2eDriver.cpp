@@ -800,6 +800,8 @@ bool InputDrained(const TProgram& p, unsigned boundMs) {
     return p.Settle() || !p.Running();
 }
 
+void SaveByKeys(const TProgram& p) { TypeAhead(p, {TStroke('S', Ctrl)}); }
+
 void MoveTo(const TProgram& p, POINT at) { Mouse(p, 0, at); }
 
 namespace {

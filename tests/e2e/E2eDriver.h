@@ -286,6 +286,10 @@ void TypeAhead(const TProgram& p, const std::vector<TStroke>& strokes);
 // box clicked ahead, leaves nothing to take). False when the bound ran out
 // (the program was still busy).
 bool InputDrained(const TProgram& p, unsigned boundMs = 3 * WaitBound);
+// Ctrl+S, returning once the program has taken it (InputDrained): the
+// database file holds the save then. (Key alone returns when the program
+// answers, which a busy program may do before it takes the keys.)
+void SaveByKeys(const TProgram& p);
 
 // ---- The left button held down
 // Moves to At and presses (ButtonDown) or releases (ButtonUp) the left

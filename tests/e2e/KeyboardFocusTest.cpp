@@ -81,7 +81,7 @@ TEST(KeyboardFocusScenario, TheFirstDownChoosesATaskAndPanelsThatFoldOrHideGiveT
     Click(p, {panel.right - 15, panel.top + 8});
     EXPECT_TRUE(KeyboardInList(p, parts)) << "after the fold button the keyboard is in " << ClassOf(p.Focus());
     Key(p, 'Z', Alt);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::vector<std::string> ferry = Fields(TaskLine(ReadFile(p.DatabasePath()), "Book the ferry"));
     ASSERT_GE(ferry.size(), 6u);
     EXPECT_EQ(ferry[5], std::string("Ferry at 9. Night crossing\xF8" "Cabin for two\xF8"));
@@ -414,7 +414,7 @@ TEST(KeyboardFocusScenario, TabGoesInReadingOrderAndPassesOverAFoldedNote) {
     Type(p, "SECRET");
     Key(p, VK_TAB);
     EXPECT_EQ(parts.NoteCaption(), "No note - Call the plumber");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(TaskLine(ReadFile(p.DatabasePath()), "SECRET"), "");
     const std::vector<std::string> plumber = Fields(TaskLine(ReadFile(p.DatabasePath()), "Call the plumber"));
     ASSERT_GE(plumber.size(), 6u);

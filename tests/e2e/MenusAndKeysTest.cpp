@@ -763,7 +763,7 @@ TEST(MenusAndKeysScenario, TheMenuKeyOpensAtTheChosenTaskAndASessionHeldBackLeav
 
     // A menu open when the session is held back (the file cannot be
     // written): the report of the failed save shows over the window alone.
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     ASSERT_TRUE(SetFileAttributesA(p.DatabasePath().c_str(), FILE_ATTRIBUTE_READONLY));
     AddTask(p, "Not to be lost");
     Click(p, w.ListItem(2), true);
@@ -974,7 +974,7 @@ TEST(MenusAndKeysScenario, CtrlASelectsTheTextOfTheBoxWithTheKeyboardAndElsewher
     ASSERT_TRUE(Closed(d.Window));
     EXPECT_EQ(Option(p, "List Font Size"), "12") << "Ctrl+A in the Options dialog";
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_NE(TaskLine(file, "Fresh task"), "");
     EXPECT_EQ(TaskLine(file, "old words"), "");
@@ -1021,7 +1021,7 @@ TEST(MenusAndKeysScenario, AltAndAMenusLetterOpenTheMenuWhileANameIsTyped) {
     EXPECT_TRUE(MenusShown(p, 0));
     EXPECT_NE(Texts(p, parts.Tree).find("garden"), std::string::npos) << Texts(p, parts.Tree);
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(SavedTags(file), (std::vector<std::string>{"X", "food", "phone", "shop", "garden"}));
     Key(p, 'Q', Ctrl);

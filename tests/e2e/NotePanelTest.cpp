@@ -207,7 +207,7 @@ TEST(NotePanelScenario, WhatIsPastedIsThePlainTextTheNoteShowsAndKeeps) {
     // file and the next start hold what was seen (each note line ends with
     // a line break in the file).
     Click(p, parts.ListItem(1));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Call Tom")).at(5),
               "A1\tB1\xF8" "A2\tB2\xF8shown one\xF8two\xF8three\tfour\xF8");
     Key(p, 'Q', Ctrl);
@@ -255,7 +255,7 @@ TEST(NotePanelScenario, ANoteThatBeginsAsRichTextSourceShowsAndKeepsThatSource) 
     EXPECT_EQ(TextOf(note), source + "!");
     Click(p, parts.ListItem(1));
     EXPECT_EQ(TextOf(note), "{\\urtf1 x}");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), source + "!\xF8");
     EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(5), "{\\urtf1 x}\xF8");
@@ -372,7 +372,7 @@ TEST(NotePanelScenario, UndoTheEditMenuAndTheKeyboardStayWithTheTaskTheNoteShows
     Click(p, parts.ListItem(1));
     EXPECT_EQ(TextOf(note), "\r\n more") << "the Delete from the menu was dropped";
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), "kept typed\xF8");
     EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(5), "\xF8 more\xF8");
@@ -463,7 +463,7 @@ TEST(NotePanelScenario, TypingInTheNoteGoesToItsTaskOrIsRefused) {
     Click(p, CenterOf(parts.NoteEditor));
     Type(p, "ring");
     Key(p, VK_RETURN, Shift);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "Write report")).at(5), "Two pages\xF8more\xF8");
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(5), "ring\xF8");

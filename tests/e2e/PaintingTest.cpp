@@ -735,7 +735,7 @@ TEST(PaintingScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
     Type(p, std::string("Task 99"));
     Key(p, VK_RETURN);
     Shot(p, main, "repaint-added");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::vector<std::string> saved = TitlesIn(p.DatabasePath());
     EXPECT_NE(std::find(saved.begin(), saved.end(), "Task 99"), saved.end());
     Click(p, CenterOf(list));
@@ -784,7 +784,7 @@ TEST(PaintingScenario, FocusFiltersAndDeletingRepaintTheListAsItIsNow) {
     }
     EXPECT_TRUE(captionChanged) << "no caption bar changed with the choice of All";
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }

@@ -44,7 +44,7 @@ TEST(QuickEntryScenario, TagsPastedIntoTheTagsPanelLeaveTheQuickEntryMarksOut) {
     EXPECT_EQ(TextOf(p.Focus()), "home");
     Key(p, VK_RETURN);
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "Buy milk")).at(0), "[xyzw,twos]Buy milk");
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(0), "+[home]Call Tom");
@@ -96,7 +96,7 @@ TEST(QuickEntryScenario, QuickEntryTokensFindModeAndSeveralTasksMoved) {
     Key(p, VK_DOWN);
     Key(p, VK_DOWN);
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom"))[3], "Home");
     EXPECT_EQ(Fields(TaskLine(file, "Read book"))[3], "Home");
@@ -228,7 +228,7 @@ TEST(QuickEntryScenario, EveryTokenFormReachesTheSavedFile) {
     EXPECT_EQ(TextOf(parts.TopEdit), "+Urgent fix");
     Key(p, VK_RETURN);
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "Buy milk")).at(0), ";" + FileDate(1) + ";Buy milk");
     EXPECT_EQ(Fields(TaskLine(file, "Buy milk")).at(3), "Work");
@@ -272,7 +272,7 @@ TEST(QuickEntryScenario, TextTheFileCannotHoldIsKeptWithAWord) {
     Type(p, "Green tea");
     Key(p, VK_RETURN);
     EXPECT_TRUE(p.NoDialogFor(200));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "tea")).at(0), "Green tea") << file;
     EXPECT_EQ(file.find('?'), std::string::npos) << file;

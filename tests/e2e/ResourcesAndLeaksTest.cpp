@@ -268,7 +268,7 @@ TEST(ResourcesAndLeaksScenario, ThemesFontSizesAndTitlesChangedAllDayLeaveNothin
             Key(p, VK_RETURN);
             Type(p, title);
             Key(p, VK_RETURN);
-            Key(p, 'S', Ctrl);
+            SaveByKeys(p);
             const std::vector<std::string> fields = Fields(TaskLine(ReadFile(p.DatabasePath()), title));
             if (fields.empty() || fields[0] != std::string("+;7/14/2031;") + title) {
                 ADD_FAILURE() << "\"" << title << "\" was not saved";

@@ -86,7 +86,7 @@ TEST(ScaleScenario, ShiftEndAndShiftHomeOverTwentyThousandTasksAnswerAndTheWhole
     Key(p, 'L', Shift);
     for (int i = 0; i < 6; ++i) Key(p, VK_DOWN);
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(TasksPerList(p.DatabasePath()), (std::map<std::string, int>{{"Someday", count}}));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(30000), 0);
@@ -103,7 +103,7 @@ TEST(ScaleScenario, AListOfThousandsAndThenEveryTaskLeftAreDeletedAndStayDeleted
     Key(p, VK_DOWN);
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, "Are you sure you want to delete this list and all the tasks inside?", "&Yes"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     std::map<std::string, int> left{{"Inbox", 3334}, {"Home", 3333}, {"Errands", 3333}, {"Projects", 3333}, {"Someday", 3333}};
     EXPECT_EQ(TasksPerList(p.DatabasePath()), left);
     EXPECT_EQ(ListsIn(p.DatabasePath()), (std::vector<std::string>{"Inbox", "Home", "Errands", "Projects", "Someday"}));
@@ -114,7 +114,7 @@ TEST(ScaleScenario, AListOfThousandsAndThenEveryTaskLeftAreDeletedAndStayDeleted
     Key(p, VK_END, Shift);
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)?", "&Yes"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(TasksPerList(p.DatabasePath()), (std::map<std::string, int>{}));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(30000), 0);
@@ -166,7 +166,7 @@ TEST(ScaleScenario, TwentyThousandChosenTasksDroppedOnATagAndOnAPriorityGroupAll
     Key(p, VK_END, Shift);
     std::map<std::string, int> before = TagsAndPriorities(p.DatabasePath());
     Drag(p, POINT{list.left + 150, list.bottom - 60}, parts.TreeRow(2));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     std::map<std::string, int> after = TagsAndPriorities(p.DatabasePath());
     EXPECT_EQ(after["home"], count - before["home"]);
     EXPECT_EQ(after["work"], before["work"]);
@@ -271,7 +271,7 @@ TEST(ScaleScenario, TheTagsTabAmongAHundredThousandTagsOpensAndChoosesAtOnce) {
     Key(p, VK_UP);
     Key(p, VK_DOWN);
     Key(p, VK_DELETE);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(p.DatabasePath()));
     EXPECT_EQ(data.Tasks->GetCount(), tasks);
@@ -302,7 +302,7 @@ TEST(ScaleScenario, ATagMovedAmongAQuarterMillionTagsMovesAtOnceAndStaysChosen) 
     ASSERT_TRUE(WaitUntil([&] { return ClassOf(p.Focus()) == "Edit"; })) << ClassOf(p.Focus());
     Type(p, std::string("moved"));
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(p.DatabasePath()));
     EXPECT_EQ(data.Tasks->GetCount(), tasks);
@@ -344,7 +344,7 @@ TEST(ScaleScenario, TheTagsPanelOpensAtOnceAmongThousandsOfTags) {
     Key(p, VK_RETURN);
     EXPECT_EQ(p.Focus(), parts.List);
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::vector<std::string> task = SavedTask(ReadFile(p.DatabasePath()), "Many tags");
     ASSERT_FALSE(task.empty());
     std::string expected = "[";
@@ -378,7 +378,7 @@ TEST(ScaleScenario, ALongNoteGivesWayToAnotherTaskAtOnce) {
     if (HasFailure()) return;
     EXPECT_EQ(parts.NoteCaption(), "Note: Call Tom");
     EXPECT_EQ(TextOf(parts.NoteEditor), "Ask about Friday\r\n");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     if (HasFailure()) return;
     EXPECT_EQ(SavedTask(ReadFile(p.DatabasePath()), "Minutes").at(5), note) << "the long note was not kept whole";
 
@@ -435,7 +435,7 @@ TEST(ScaleScenario, TheThumbDraggedToTheEndAndAShiftClickThereDeleteEveryTaskFro
     Click(p, POINT{list.left + 150, list.bottom - 40}, Shift);
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)?", "&Yes"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::vector<std::string> left = TitlesIn(p.DatabasePath());
     ASSERT_GE(left.size(), 1u);
     ASSERT_LE(left.size(), 3u);
@@ -464,7 +464,7 @@ TEST(ScaleScenario, ACheckBoxTickedHalfWayDownAndEveryTaskDroppedOnAListAreAllTh
     Drag(p, bar.ThumbAtTop(), bar.Middle(), 30);
     // A task's check box ticked there: that task alone is done.
     Click(p, POINT{list.left + 10, list.top + 150});
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     TFileCounts after = CountsIn(p.DatabasePath());
     EXPECT_EQ(after.Tasks, count);
     EXPECT_EQ(after.Done, before.Done + 1);
@@ -476,7 +476,7 @@ TEST(ScaleScenario, ACheckBoxTickedHalfWayDownAndEveryTaskDroppedOnAListAreAllTh
     Drag(p, bar.ThumbAtTop(), bar.AtBottom());
     Click(p, POINT{list.left + 150, list.bottom - 18}, Shift);
     Drag(p, POINT{list.left + 150, list.bottom - 40}, parts.TreeRow(2));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     after = CountsIn(p.DatabasePath());
     EXPECT_EQ(after.Tasks, count);
     EXPECT_EQ(after.Done, before.Done + 1);

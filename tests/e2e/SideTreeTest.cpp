@@ -62,7 +62,7 @@ TEST(SideTreeScenario, NewListsBeforeAndAfterTheIconDropDown) {
     EXPECT_EQ(p.Focus(), parts.Tree);
     EXPECT_TRUE(IsWindowVisible(parts.NewListLabel));
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_NE(file.find("Home\xF7" "3\xF7\r\nShop\xF7" "1\xF7\r\nGarden\xF7"), std::string::npos) << file;
     Key(p, 'Q', Ctrl);
@@ -80,7 +80,7 @@ void AddNode(TProgram& p, const TMainWindowParts& parts, const std::string& name
 
 // Saves (Ctrl+S) and tells whether the file holds Line as a whole line.
 bool SavedWithLine(TProgram& p, const std::string& line) {
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::vector<std::string> lines = Lines(ReadFile(p.DatabasePath()));
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -150,8 +150,6 @@ namespace {
 
 const std::string Sep = "\xF7";
 
-void Save(const TProgram& p) { Key(p, 'S', Ctrl); }
-
 HWND StartOnThreeTasks(TProgram& p) { return StartOn(p, ThreeTasksDatabase()); }
 
 // The lines of a saved file between the first line and the lists marker
@@ -209,7 +207,7 @@ TEST(SideTreeScenario, AListOrTagRenamedToAnothersNameJoinsIt) {
     Key(p, VK_LEFT, Ctrl);
     EXPECT_EQ(Texts(p, tree), "All|Home*");
 
-    Save(p);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Section(file, true), std::vector<std::string>{"Home" + Sep + "3" + Sep}) << file;
     EXPECT_EQ(Section(file, false), std::vector<std::string>{"home"}) << file;
@@ -253,7 +251,7 @@ TEST(SideTreeScenario, ANewListOrTagNamedAsOneThereIsIsRefused) {
     Key(p, VK_ESCAPE);
     EXPECT_EQ(Texts(p, tree), "All*|work|home");
 
-    Save(p);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Section(file, true), (std::vector<std::string>{"Work" + Sep + "0" + Sep, "Home" + Sep + "3" + Sep}));
     EXPECT_EQ(Section(file, false), (std::vector<std::string>{"work", "home"}));
@@ -299,7 +297,7 @@ TEST(SideTreeScenario, RenamingOrDeletingATagReachesTasksThatWriteItInOtherLette
     ASSERT_EQ(Texts(p, tree), "All*|work|home");
 
     RenameInPlace(p, tree, "work", "job");
-    Save(p);
+    SaveByKeys(p);
     std::string file = ReadFile(p.DatabasePath());
     ASSERT_FALSE(SavedTask(file, "Plan").empty()) << file;
     EXPECT_EQ(SavedTask(file, "Plan")[0], "[job]Plan");
@@ -307,7 +305,7 @@ TEST(SideTreeScenario, RenamingOrDeletingATagReachesTasksThatWriteItInOtherLette
 
     Key(p, VK_DELETE);  // job, still chosen
     EXPECT_EQ(Texts(p, tree), "All*|home");
-    Save(p);
+    SaveByKeys(p);
     file = ReadFile(p.DatabasePath());
     EXPECT_EQ(SavedTask(file, "Plan")[0], "Plan");
     EXPECT_EQ(SavedTask(file, "Both")[0], "[home]Both");
@@ -361,7 +359,7 @@ TEST(SideTreeScenario, ListsAndTagsDifferingOnlyInLetterCaseStayApart) {
     };
     EXPECT_TRUE(WaitUntil([&] { return unmarked() == "All|Work"; })) << Texts(p, tree);
 
-    Save(p);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Section(file, true), std::vector<std::string>{"Work" + Sep + "0" + Sep}) << file;
     EXPECT_EQ(Section(file, false), (std::vector<std::string>{"Home", "Garden"})) << file;
@@ -818,7 +816,7 @@ TEST(SideTreeScenario, MovingANodeWhileItsNameIsTypedTakesTheName) {
     EXPECT_EQ(NameAndMove(p, tree, "shop", VK_DOWN, 99), "All|job|shop*");
     Shot(p, main, "explore-sidekeys-move-editing");
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string saved = ReadFile(p.DatabasePath());
     EXPECT_NE(saved.find("\r\nWork\xF7" "0\xF7\r\nFlat\xF7" "3\xF7\r\nShop\xF7" "5\xF7\r\n"), std::string::npos)
         << saved;
@@ -875,7 +873,7 @@ TEST(SideTreeScenario, AnEditEndedByEscLeavesTheTreesKeysWorking) {
     EXPECT_EQ(Texts(p, tree), "All*|work") << "Delete did nothing after an edit ended by Esc";
     Key(p, VK_LEFT, Ctrl);
     EXPECT_EQ(Texts(p, tree), "All|Work*|Home");
-    Save(p);
+    SaveByKeys(p);
     const std::string saved = ReadFile(p.DatabasePath());
     const auto both = SavedTask(saved, "Both");
     ASSERT_FALSE(both.empty()) << saved;
@@ -994,7 +992,7 @@ TEST(SideTreeScenario, FirstStartThenListsAndTasksSurviveARestart) {
     Key(p, VK_RETURN);
     EXPECT_TRUE(Popups(p).empty()) << "Enter opened a menu instead of adding the task";
     Key(p, VK_ESCAPE);
-    Save(p);
+    SaveByKeys(p);
     std::string saved = ReadFile(p.DatabasePath());
     EXPECT_EQ(SavedLists(saved), (std::vector<std::string>{"Work" + Sep + "0" + Sep, "Home" + Sep + "0" + Sep}));
     auto task = SavedTask(saved, "Call Bob");
@@ -1064,7 +1062,7 @@ TEST(SideTreeScenario, RenamingTheChosenListOrTagThenClearingTheDatabase) {
     EXPECT_TRUE(renamedTag.Filter == job.Filter) << "after the rename the caption kept the old tag";
     EXPECT_TRUE(renamedTag.List == job.List) << "after the rename the task list went blank";
 
-    Save(p);
+    SaveByKeys(p);
     std::string saved = ReadFile(p.DatabasePath());
     auto task = SavedTask(saved, "Write report");
     ASSERT_FALSE(task.empty()) << saved;
@@ -1092,7 +1090,7 @@ TEST(SideTreeScenario, RenamingTheChosenListOrTagThenClearingTheDatabase) {
     Key(p, VK_ESCAPE);
     ClickNode(p, tree, "All");
     EXPECT_TRUE(ViewOf(p, main).Filter == cleared.Filter) << "the caption still names the cleared list";
-    Save(p);
+    SaveByKeys(p);
     saved = ReadFile(p.DatabasePath());
     EXPECT_EQ(saved.find("Office"), std::string::npos) << saved;
     Key(p, 'Q', Ctrl);
@@ -1126,7 +1124,7 @@ TEST(SideTreeScenario, RightClickOnANodeSelectsItAndOpensTheTreeMenu) {
     EXPECT_EQ(Popups(p).size(), 1u) << "no menu in the tags tab";
     Key(p, VK_ESCAPE);
     EXPECT_TRUE(Popups(p).empty());
-    Save(p);
+    SaveByKeys(p);
     auto task = SavedTask(ReadFile(p.DatabasePath()), "Buy milk");
     ASSERT_FALSE(task.empty());
     EXPECT_EQ(task[3], "House");
@@ -1148,7 +1146,7 @@ TEST(SideTreeScenario, DraggingATaskOntoAnotherList) {
     for (const TNodeInfo& n : Nodes(p, tree))
         if (n.Text == "Work") work = Middle(n.Rect);
     Drag(p, task, work);
-    Save(p);
+    SaveByKeys(p);
     auto saved = SavedTask(ReadFile(p.DatabasePath()), "Buy milk");
     ASSERT_FALSE(saved.empty());
     EXPECT_EQ(saved[3], "Work");
@@ -1240,7 +1238,7 @@ TEST(SideTreeScenario, ATabClickTakesTheNewListsName) {
     Click(p, tagsTab);
     EXPECT_FALSE(IsWindowVisible(editor)) << "the new list's editor stayed open in the tags tab";
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::vector<std::string> lists = ListsIn(p.DatabasePath());
     EXPECT_TRUE(Holds(lists, "Errands")) << "the typed name made no list";
     const std::vector<std::string> tags = TagsIn(p.DatabasePath());
@@ -1339,7 +1337,7 @@ TEST(SideTreeScenario, ListAndTagNamesKeepOutWhatSeparatesThemInTheFile) {
     ASSERT_TRUE(NameRefused(p, "a new tag pasted as c,d"));
     Key(p, VK_ESCAPE);
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(TagLines(file), std::vector<std::string>{"house"}) << file;
     EXPECT_EQ(ListsIn(p.DatabasePath()), (std::vector<std::string>{"Work", "Home"}));
@@ -1381,7 +1379,7 @@ TEST(SideTreeScenario, ANameWithAnAmpersandIsShownAndChosenAsItIs) {
     Key(p, VK_RETURN);
     Key(p, VK_UP);
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "Call Tom")).at(3), "Work") << "D chose the list R&D";
     EXPECT_EQ(Fields(TaskLine(file, "Plan the budget")).at(3), "R&D") << file;

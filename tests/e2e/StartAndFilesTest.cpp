@@ -43,7 +43,7 @@ int CountLines(const std::string& file, const std::string& line) {
 }
 
 void SaveAndQuit(TProgram& p) {
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
 }
@@ -163,7 +163,7 @@ TEST(StartAndFilesScenario, AMegabyteOfTagsJoinsTheTagTableAtOnce) {
     Key(p, 'T', Shift);
     Key(p, VK_RETURN);  // fails when the program does not answer
     EXPECT_TRUE(WaitUntil([&] { return p.Focus() == parts.List; }));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::vector<std::string> lines = Lines(ReadFile(p.DatabasePath()));
     const auto from = std::find(lines.begin(), lines.end(), ListsMarker);
     const auto to = std::find(lines.begin(), lines.end(), TagsMarker);
@@ -264,7 +264,7 @@ TEST(StartAndFilesScenario, TheCopyKeptBeforeClearingIsNotTheFileBeingCleared) {
     ASSERT_TRUE(Answer(p, ReplaceQuestion, "&Yes"));
     ASSERT_TRUE(Answer(p, "is the database being cleared", "OK"));
     EXPECT_TRUE(p.NoDialogFor(300));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(TitlesIn(p.DatabasePath()), before);
 
     // The name the dialog offers is free, and taken with Enter it keeps
@@ -382,7 +382,9 @@ std::string ReadWideNamedFile(const std::wstring& path) {
     return bytes;
 }
 
-// Types a wide file name into the file dialog that is up and presses Enter.
+// Types a wide file name into the file dialog that is up and presses
+// Enter; returns once the dialog has gone (what the program says of the
+// name comes after it).
 void AnswerFileDialog(TProgram& p, const std::wstring& name) {
     HWND dialog = p.WaitDialog();
     ASSERT_NE(dialog, nullptr);
@@ -391,6 +393,8 @@ void AnswerFileDialog(TProgram& p, const std::wstring& name) {
     Key(p, 'A', Ctrl);
     Type(p, name);
     Key(p, VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
+        << "the file dialog did not take the name";
 }
 
 } // namespace
@@ -415,7 +419,7 @@ TEST(StartAndFilesScenario, AFileNamedInLettersTheCodePageLacksOpensOrIsRefusedW
     if (box) Key(p, VK_RETURN);
     EXPECT_EQ(TextOf(main).find('?'), std::string::npos) << TextOf(main);
     AddTask(p, "Kept in Tokyo");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string saved = ReadWideNamedFile(tokyo);
     EXPECT_NE(saved.find("In the Tokyo file"), std::string::npos) << saved;
     EXPECT_NE(saved.find("Kept in Tokyo"), std::string::npos) << saved;
@@ -532,7 +536,7 @@ TEST(StartAndFilesScenario, ADatabaseAnotherEditorSavedAsUtf8OpensWithEveryTaskA
     Click(p, parts.TreeRow(2));
     Click(p, parts.ListItem(0));
     EXPECT_EQ(parts.NoteCaption(), "No note - Caf\xE9 cr\xE8me");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(ReadFile(p.DatabasePath()), ansi);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -644,7 +648,7 @@ TEST(StartAndFilesScenario, ALongPathSavesAndASecondStartThroughOtherLetterCaseB
     Click(p, CenterOf(TMainWindowParts(main).TopEdit));
     Type(p, "Plan the week");
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     Shot(p, main, "folder-long-saved");
     if (HWND box = p.WaitDialog(500)) {
         ADD_FAILURE() << "the save failed: " << ChildTexts(box);

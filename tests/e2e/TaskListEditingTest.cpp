@@ -64,7 +64,7 @@ TEST(TaskListEditingScenario, DelKeepsThePlaceInALongListAndSelectsTheNextTask) 
     // No keeps the task; Yes deletes it.
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, DeleteQuestion, "&No"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(TitlesIn(p.DatabasePath()), all);
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, DeleteQuestion, "&Yes"));
@@ -75,7 +75,7 @@ TEST(TaskListEditingScenario, DelKeepsThePlaceInALongListAndSelectsTheNextTask) 
     // Del again deletes that next task.
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, DeleteQuestion, "&Yes"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(TitlesIn(p.DatabasePath()), Without(all, {"Task 57", "Task 58"}));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
@@ -149,7 +149,7 @@ TEST(TaskListEditingScenario, TitleNoteAndDoneReachTheSavedFile) {
     Click(p, parts.ListItem(1, 10));
     Shot(p, main, "editing-done");
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     const std::vector<std::string> tim = Fields(TaskLine(file, "Call Tim"));
     ASSERT_EQ(tim.size(), 6u) << file;
@@ -198,7 +198,7 @@ TEST(TaskListEditingScenario, TitleAndNoteRefuseCharactersTheFileCannotHold) {
     Type(p, "Tea");
     Key(p, VK_RETURN, Shift);
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     const std::vector<std::string> task = Fields(TaskLine(file, "Call Al"));
     ASSERT_EQ(task.size(), 6u) << file;
@@ -395,7 +395,7 @@ TEST(TaskListEditingScenario, DatesAreKeptAsTheFileKeepsThem) {
     Key(p, '4', Ctrl);
     EXPECT_EQ(p.Focus(), parts.List) << "the date panel stayed open";
     Key(p, 'A', Ctrl);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(ShortFormOf(file, "Far future"), ";12/31/9999;Far future");
     EXPECT_EQ(ShortFormOf(file, "Year 2038"), ";1/19/2038;Year 2038");
@@ -498,7 +498,7 @@ TEST(TaskListEditingScenario, CommandsGivenWhileATitleIsEditedTakeTheTitle) {
     Click(p, parts.ListItem(1));
     Key(p, VK_RETURN);
     Type(p, "Write memo");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(p.Focus(), parts.List) << "the editor stayed open";
     EXPECT_NE(TextOf(main).find("[Last Save at"), std::string::npos) << TextOf(main);
     std::string file = ReadFile(p.DatabasePath());
@@ -538,7 +538,7 @@ TEST(TaskListEditingScenario, TabTakesTheTitleAndEditsTheNextTaskOrTheOneBefore)
     EXPECT_EQ(TextOf(p.Focus()), "Book the night ferry");
     Key(p, VK_ESCAPE);
     EXPECT_EQ(p.Focus(), parts.List);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(Fields(TaskLine(file, "ferry"))[0], "+;7/14/2031;Book the night ferry");
     EXPECT_EQ(Fields(TaskLine(file, "Call the"))[0], "[phone]Call the electrician");
@@ -790,7 +790,7 @@ TEST(TaskListEditingScenario, AccentedTextTypedIntoEveryEditorIsFoundShownAndKep
     Key(p, VK_RETURN);
     EXPECT_TRUE(p.NoDialogFor(200));
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(ListsIn(p.DatabasePath()), (std::vector<std::string>{"Arbe\xEFt \xF8", "Home"}));
     const std::vector<std::string> cafe = Fields(TaskLine(file, "Caf\xE9"));
@@ -842,7 +842,7 @@ TEST(TaskListEditingScenario, AccentedTextTypedIntoEveryEditorIsFoundShownAndKep
     ASSERT_NE(main, nullptr);
     Shot(p, main, "text-beyond-ascii-restarted");
     ASSERT_EQ(TextOf(main).find("[Last Save at"), std::string::npos);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_NE(TextOf(main).find("[Last Save at"), std::string::npos) << TextOf(main);
     EXPECT_EQ(ReadFile(p.DatabasePath()), file);
     Key(p, 'Q', Ctrl);
@@ -950,7 +950,7 @@ TEST(TaskListEditingScenario, PastedTextAndNamesTheFileCannotHoldAreRefusedWithA
     Key(p, VK_RETURN);
     ASSERT_TRUE(RefusedWithAWord(p, "a list renamed in Greek"));
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(file.find('?'), std::string::npos) << file;
     EXPECT_NE(file.find("Work\xF7"), std::string::npos) << file;
@@ -1075,7 +1075,7 @@ TEST(TaskListEditingScenario, TextTheFileCannotHoldPastedFromTheContextMenuIsRef
     EXPECT_EQ(p.Focus(), tagsEditor) << "the tags panel closed";
     Key(p, VK_ESCAPE);
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(file.find('?'), std::string::npos) << file;
     EXPECT_NE(file.find("Work\xF7"), std::string::npos) << file;

@@ -46,7 +46,7 @@ TEST(TaskListMouseScenario, RightClickSelectsTheTaskUnderThePointer) {
     EXPECT_NE(ChildTexts(box).find("delete selected item"), std::string::npos) << ChildTexts(box);
     Key(p, VK_RETURN);  // Yes
 
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     EXPECT_EQ(TaskLine(file, "Write report"), "");
     EXPECT_NE(TaskLine(file, "Call Tom"), "");
@@ -108,7 +108,7 @@ std::vector<std::string> ChangesBy(const std::string& name, int count,
             else
                 Key(p, s.Vk, s.Mods);
         }
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::vector<std::string> changes = ChangesBetween(before, StateIn(p.DatabasePath()));
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(30000), 0);
@@ -230,7 +230,7 @@ TEST(TaskListMouseScenario, AClickToEditDoesNotTakeTheKeysOfWhatCameAfterIt) {
 namespace {
 
 std::string SavedListOf(TProgram& p, const std::string& title) {
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     return ListOf(ReadFile(p.DatabasePath()), title);
 }
 
@@ -364,7 +364,7 @@ TEST(TaskListMouseScenario, ADropOnTheColumnHeaderChangesNoTask) {
     PressAndGlide(p, task, header);
     ButtonUp(p, header);
     ASSERT_EQ(parts.ChosenTask(), "Task 10");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     EXPECT_EQ(Fields(TaskLine(ReadFile(p.DatabasePath()), "Task 10")).at(0), "-Task 10");
     EXPECT_EQ(p.Focus(), parts.List);
     Key(p, 'Q', Ctrl);
@@ -425,7 +425,7 @@ TEST(TaskListMouseScenario, ChosenTasksStayDrawnChosenWhileDragged) {
     expectChosen(5, 7, "drawn unchosen while dragged");
     expectUnchosen(4, "while dragged");
     ButtonUp(p, parts.TreeRow(2));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     const std::string file = ReadFile(p.DatabasePath());
     for (int i = 4; i < 9; ++i) {
         char title[16];
@@ -870,7 +870,7 @@ TEST(TaskListMouseScenario, AQuickSecondClickAfterTheListChangedChoosesTheTaskUn
     // The one task chosen is the one deleted.
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)? (no undo is possible)", "&Yes"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     Key(p, 'Q', Ctrl);
     ASSERT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(TitlesIn(p.DatabasePath()).size(), 49u);
@@ -879,7 +879,7 @@ TEST(TaskListMouseScenario, AQuickSecondClickAfterTheListChangedChoosesTheTaskUn
 namespace {
 
 std::string Saved(TProgram& p) {
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     return ReadFile(p.DatabasePath());
 }
 
@@ -1109,7 +1109,7 @@ TEST(TaskListMouseScenario, TwoQuickClicksCountAsTwoOnAFoldButtonACheckBoxAndACo
         EXPECT_EQ(p.Focus(), parts.List) << "an editor opened on " << TextOf(p.Focus());
         EXPECT_TRUE(ChildrenOfClass(parts.List, "TGvEdit").empty());
         Key(p, VK_ESCAPE);
-        Key(p, 'S', Ctrl);
+        SaveByKeys(p);
     }
     // Two quick clicks on the Title column sort by it ascending, then
     // descending, as two slow ones do: the second click was taken only as a

@@ -93,7 +93,7 @@ TEST(TaskListSelectionScenario, ShiftArrowsChooseTasksForPriorityStickyNotesAndM
     Key(p, VK_DOWN);
     Key(p, VK_DOWN);
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
 
     std::map<std::string, TTaskState> expected = before;
     for (const char* moved : {"Write report", "Call the bank", "Plan the budget"}) {
@@ -131,7 +131,7 @@ TEST(TaskListSelectionScenario, CtrlClickAndShiftClickOverAFoldedGroupKeepNotesA
     Type(p, "world");
     Click(p, rows.Row(TSampleRows::WriteReport), Ctrl);
     EXPECT_EQ(NoteCaption(main), "Note: Call the bank");
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     std::map<std::string, TTaskState> tasks = TasksIn(p.DatabasePath());
     EXPECT_EQ(tasks["Call the bank"].Notes.substr(0, 5), "hello");
     EXPECT_EQ(tasks["Write report"].Notes.substr(0, 5), "world");
@@ -145,7 +145,7 @@ TEST(TaskListSelectionScenario, CtrlClickAndShiftClickOverAFoldedGroupKeepNotesA
     Click(p, rows.Row(366), Shift);  // Buy milk, below the folded Home
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, "Are you sure you want to delete selected item(s)?", "&Yes"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     tasks = TasksIn(p.DatabasePath());
     std::vector<std::string> titles;
     for (const auto& entry : tasks) titles.push_back(entry.first);
@@ -172,7 +172,7 @@ TEST(TaskListSelectionScenario, ShiftArrowsGrowTheChoiceFromTheTaskTheProgramCho
     Key(p, VK_DOWN, Shift);
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, question, "&Yes"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     std::vector<std::string> titles;
     for (const auto& entry : TasksIn(p.DatabasePath())) titles.push_back(entry.first);
     EXPECT_EQ(titles, (std::vector<std::string>{"Buy bread", "Buy milk", "Fix the tap", "Order a lamp",
@@ -185,7 +185,7 @@ TEST(TaskListSelectionScenario, ShiftArrowsGrowTheChoiceFromTheTaskTheProgramCho
     Key(p, VK_DOWN, Shift);
     Key(p, VK_DELETE);
     ASSERT_TRUE(Answer(p, question, "&Yes"));
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     titles.clear();
     for (const auto& entry : TasksIn(p.DatabasePath())) titles.push_back(entry.first);
     // The first two of the list in file order: Water the plants, Fix the tap.
@@ -375,7 +375,7 @@ TEST(TaskListSelectionScenario, CommandsOnSeveralChosenTasksChangeThemAll) {
     Key(p, 'T', Shift);
     Key(p, VK_SPACE);
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
 
     std::map<std::string, TSavedTask> expected = before;
     for (const std::string& title : chosen) {
@@ -400,7 +400,7 @@ TEST(TaskListSelectionScenario, CommandsOnSeveralChosenTasksChangeThemAll) {
     Click(p, POINT{ClientOrigin(parts.List).x + 326, parts.ListItem(2).y});
     Key(p, VK_SPACE);
     Key(p, VK_RETURN);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     after = SavedTasks(p.DatabasePath());
     for (const std::string& title : chosen) {
         EXPECT_FALSE(after[title].Done) << title;

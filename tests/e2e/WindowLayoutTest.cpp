@@ -470,7 +470,7 @@ TEST(WindowLayoutScenario, AListClickedInTheFloatingPanelThenLeftForTheQuickEntr
     EXPECT_EQ(ClassOf(p.Focus()), "TXtEdit.UnicodeClass");
     EXPECT_EQ(TextOf(p.Focus()), "Milk");
     Key(p, VK_ESCAPE);
-    Key(p, 'S', Ctrl);
+    SaveByKeys(p);
     Key(p, 'Q', Ctrl);
     EXPECT_EQ(p.WaitExit(), 0);
     EXPECT_EQ(ListsIn(p.DatabasePath()), std::vector<std::string>{"Work"});
