@@ -577,6 +577,13 @@ HWND TProgram::WaitTopWindow(const std::string& className, unsigned boundMs) con
     return found;
 }
 
+HWND TProgram::WaitActiveWindow(const std::string& className, unsigned boundMs) const {
+    const HWND w = WaitTopWindow(className, boundMs);
+    if (!w || !WaitUntil([w] { return GetForegroundWindow() == w; }, boundMs)) return nullptr;
+    Settle();
+    return w;
+}
+
 HWND TProgram::Main(unsigned boundMs) {
     if (FMain && IsWindow(FMain) && IsWindowVisible(FMain)) return FMain;
     FMain = WaitTopWindow("TMainForm", boundMs);

@@ -100,6 +100,11 @@ public:
     // The first visible top-level window of a class ("#32770" for message
     // boxes and dialogs), waiting for it; nullptr when none came.
     HWND WaitTopWindow(const std::string& className, unsigned boundMs = WaitBound) const;
+    // The same, once it is also the foreground window and the program has
+    // answered: a user clicks a window that has come up. A loaded machine
+    // shows a window well before it is activated, and a click then may
+    // only activate it. nullptr when it did not come or was not activated.
+    HWND WaitActiveWindow(const std::string& className, unsigned boundMs = WaitBound) const;
     // The main window (class TMainForm), waiting for it to be shown.
     HWND Main(unsigned boundMs = WaitBound);
     // The message box or dialog shown now, waiting for one; nullptr when none.

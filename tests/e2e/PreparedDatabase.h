@@ -140,9 +140,9 @@ struct TOptionsDialog {
 // The Options dialog the program shows, waiting for it.
 inline TOptionsDialog WaitOptionsDialog(TProgram& p) {
     TOptionsDialog d;
-    d.Window = p.WaitTopWindow("TOptionsF");
+    d.Window = p.WaitActiveWindow("TOptionsF");
     if (!d.Window) {
-        ADD_FAILURE() << "no Options window";
+        ADD_FAILURE() << "no Options window, or it was not activated";
         return d;
     }
     std::vector<HWND> spins = ChildrenOfClass(d.Window, "TTxcSpinEdit");

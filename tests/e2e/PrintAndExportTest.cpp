@@ -181,7 +181,7 @@ TEST(PrintAndExportScenario, AHeadingKeepsCharactersTheCodePageLacks) {
     HWND main = StartOnPrepared(p);
     ASSERT_NE(main, nullptr);
     ChooseFromMenu(p, main, FileMenuX, PrintSteps);
-    HWND print = p.WaitTopWindow("TPrintF");
+    HWND print = p.WaitActiveWindow("TPrintF");
     ASSERT_NE(print, nullptr);
     // The bar at the bottom: the heading box right of "Heading : ", the
     // export button left of the option buttons.
@@ -211,7 +211,7 @@ TEST(PrintAndExportScenario, ThePrintWindowShowsItsWholeBarAndANarrowMainWindows
     // File > Print: "Print Now", the bar's first button, is on the bar, not
     // behind a chevron at its end.
     ChooseFromMenu(p, main, FileMenuX, PrintSteps);
-    HWND print = p.WaitTopWindow("TPrintF");
+    HWND print = p.WaitActiveWindow("TPrintF");
     ASSERT_NE(print, nullptr);
     const std::vector<HWND> printBars = ChildrenOfClass(print, "TXtToolbar.UnicodeClass");
     ASSERT_EQ(printBars.size(), 1u);
@@ -253,7 +253,7 @@ TEST(PrintAndExportScenario, ALongHeadingTypedInThePrintWindowIsInItsExportOfThe
     Click(p, PreparedTaskPoint(main, 0));
     ClickWith(p, PreparedTaskPoint(main, 4), VK_CONTROL);
     ChooseFromMenu(p, main, FileMenuX, PrintSteps);
-    HWND print = p.WaitTopWindow("TPrintF");
+    HWND print = p.WaitActiveWindow("TPrintF");
     ASSERT_NE(print, nullptr);
     const std::vector<HWND> bars = ChildrenOfClass(print, "TXtToolbar.UnicodeClass");
     ASSERT_EQ(bars.size(), 1u);
