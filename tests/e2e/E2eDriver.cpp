@@ -579,7 +579,7 @@ HWND TProgram::WaitTopWindow(const std::string& className, unsigned boundMs) con
 
 HWND TProgram::WaitActiveWindow(const std::string& className, unsigned boundMs) const {
     const HWND w = WaitTopWindow(className, boundMs);
-    if (!w || !WaitUntil([w] { return GetForegroundWindow() == w; }, boundMs)) return nullptr;
+    if (!w || !BecomesForeground(w, boundMs)) return nullptr;
     Settle();
     return w;
 }
