@@ -4,6 +4,13 @@
 // theme for, and a dialog in the shape of the options window.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <thread>
+#include <vector>
+
 #include "gcl/Forms.h"
 #include "gcl/rtl/Filer.h"
 #include "gcl/rtl/Strings.h"
@@ -205,6 +212,37 @@ struct TSysCommandSpy : gcl::TObject {
         Old(m);
     }
 };
+
+// Polls Done every few milliseconds for at most Ms; whether it came true.
+bool PollUntil(unsigned ms, const std::function<bool()>& done) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        Sleep(5);
+    }
+    return true;
+}
+
+// Mouse steps as input through the window system, all queued at once: each
+// a screen point and what the button does there.
+struct TMouseStep {
+    TPoint At;
+    DWORD Flags;
+};
+void SendMouse(std::initializer_list<TMouseStep> steps) {
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    std::vector<INPUT> inputs;
+    for (const TMouseStep& step : steps) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        // The smallest normalised value that maps to the pixel.
+        in.mi.dx = static_cast<LONG>((static_cast<int64_t>(step.At.X) * 65536 + cx - 1) / cx);
+        in.mi.dy = static_cast<LONG>((static_cast<int64_t>(step.At.Y) * 65536 + cy - 1) / cy);
+        in.mi.dwFlags = step.Flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        inputs.push_back(in);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
 } // namespace
 
 TEST_F(TxcControls, StatusBarGripSizesTheForm) {
@@ -227,23 +265,34 @@ TEST_F(TxcControls, StatusBarGripSizesTheForm) {
     Form->SetWindowProc(spy.Old);
     EXPECT_EQ(spy.Command, static_cast<uintptr_t>(SC_SIZE | WMSZ_BOTTOMRIGHT));
 
-    // For real: the form's own sizing loop follows the mouse to the button's release.
+    // For real: a press in the grip, taken as input, runs the form's own
+    // sizing loop (which starts from where the press was taken). This
+    // thread is in that loop until the release, so the drag comes from
+    // another one, as a user's hand would: once the loop holds the mouse,
+    // moves and the release, which then go to the form wherever they are.
     const TRect before = Form->GetBoundsRect();
-    const TPoint from = Form->ScreenToClient(inGrip);
-    const TPoint to{from.X + 40, from.Y + 30};
-    SetCursorPos(inGrip.X, inGrip.Y);
-    PostMessageA(Form->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.X, from.Y));
-    SetCursorPos(inGrip.X + 40, inGrip.Y + 30);
-    PostMessageA(Form->GetHandle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.X, to.Y));
-    PostMessageA(Form->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(to.X, to.Y));
-    SendMessageA(bar->GetHandle(), WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, MAKELPARAM(inGrip.X, inGrip.Y));
-    PumpMessages(50);
-    // (How far Wine's loop takes the corner from posted moves is its own
-    // business; that the form, not the bar, was sized is ours.)
-    EXPECT_EQ(Form->GetLeft(), before.Left);
-    EXPECT_EQ(Form->GetTop(), before.Top);
-    EXPECT_GT(Form->GetWidth(), before.Width());
-    EXPECT_GT(Form->GetHeight(), before.Height());
+    const DWORD thread = GetCurrentThreadId();
+    const HWND form = Form->GetHandle();
+    auto inSizing = [thread] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
+    };
+    std::atomic<bool> released{false};
+    std::thread hand([&] {
+        const bool sizing = PollUntil(5000, inSizing);
+        SendMouse({{TPoint{inGrip.X + 20, inGrip.Y + 15}, MOUSEEVENTF_MOVE},
+                   {TPoint{inGrip.X + 40, inGrip.Y + 30}, MOUSEEVENTF_MOVE},
+                   {TPoint{inGrip.X + 40, inGrip.Y + 30}, MOUSEEVENTF_LEFTUP}});
+        // A loop that never saw the release must not hold the test.
+        if (sizing && !PollUntil(5000, [&] { return !inSizing(); })) PostMessageA(form, WM_LBUTTONUP, 0, 0);
+        released = true;
+    });
+    SendMouse({{inGrip, MOUSEEVENTF_MOVE}, {inGrip, MOUSEEVENTF_LEFTDOWN}});
+    EXPECT_TRUE(PumpMessages(15000, [&] { return released && !inSizing(); }));
+    hand.join();
+    // The form's corner followed the mouse; the bar went with the form.
+    EXPECT_EQ(Form->GetBoundsRect(), (TRect{before.Left, before.Top, before.Right + 40, before.Bottom + 30}));
     EXPECT_EQ(bar->GetHeight(), 22);
     EXPECT_EQ(bar->GetWidth(), Form->GetClientWidth());
 
