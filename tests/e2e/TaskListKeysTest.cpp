@@ -23,6 +23,13 @@ std::vector<std::string> TitlesStarting(const std::string& path, const std::stri
     return out;
 }
 
+// The caption and texts of the dialog or message box the program shows
+// now, "" when none.
+std::string OpenDialog(const TProgram& p) {
+    const HWND dialog = p.WaitTopWindow("#32770", 0);
+    return dialog ? TextOf(dialog) + ": " + ChildTexts(dialog) : "";
+}
+
 std::string Joined(const std::vector<std::string>& titles) {
     std::string out;
     for (const std::string& t : titles) out += "[" + t + "]";
@@ -150,13 +157,15 @@ TEST(TaskListKeysScenario, AnswersTypedAheadReachTheWindowsTheyAreFor) {
     Key(p, 'N', Alt);
     Click(p, parts.ListItem(0));
     TypeAhead(p, {VK_HOME, VK_DOWN, VK_DELETE, 'Y', VK_DOWN, VK_DELETE, VK_RETURN, VK_DOWN, VK_DELETE, {'Y', Alt}});
+    EXPECT_EQ(OpenDialog(p), "");
     // Sticky notes for every task from there down asked for: a message box
     // says there are too many, Enter closes it, and Home and Space go to
     // the list.
     TypeAhead(p, {{VK_END, Shift}, {'K', Ctrl}, VK_RETURN, VK_HOME, VK_SPACE});
+    EXPECT_EQ(OpenDialog(p), "");
     // A word found, the first task found deleted.
     TypeAhead(p, {{'F', Ctrl}, "Task 0123", VK_DOWN, VK_DELETE, 'Y', {'S', Ctrl}});
-    EXPECT_TRUE(p.NoDialogFor(200));
+    EXPECT_TRUE(p.NoDialogFor(200)) << OpenDialog(p);
     TuData data;
     ASSERT_TRUE(data.LoadFromFile(p.DatabasePath()));
     ASSERT_EQ(data.Tasks->GetCount(), 99996);
