@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <memory>
@@ -807,7 +808,39 @@ bool InputDrained(const TProgram& p, unsigned boundMs) {
     return p.Settle() || !p.Running();
 }
 
-void SaveByKeys(const TProgram& p) { TypeAhead(p, {TStroke('S', Ctrl)}); }
+namespace {
+// When each database file under Folder (its subfolders too) was last
+// written.
+void DatabaseStamps(const std::string& folder, std::map<std::string, uint64_t>& stamps) {
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + "\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            DatabaseStamps(path, stamps);
+        else if (name.size() > 4 && _stricmp(name.c_str() + name.size() - 4, ".kpx") == 0)
+            stamps[path] = (uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+} // namespace
+
+void SaveByKeys(const TProgram& p) {
+    std::map<std::string, uint64_t> before;
+    DatabaseStamps(p.Folder(), before);
+    TypeAhead(p, {TStroke('S', Ctrl)});
+    const bool written = WaitUntil([&] {
+        std::map<std::string, uint64_t> now;
+        DatabaseStamps(p.Folder(), now);
+        for (const auto& [path, stamp] : now)
+            if (auto was = before.find(path); was == before.end() || was->second != stamp) return true;
+        return false;
+    }, 3 * WaitBound);
+    if (!written) ADD_FAILURE() << "Ctrl+S wrote no database in " << p.Folder() << " within the bound";
+}
 
 void MoveTo(const TProgram& p, POINT at) { Mouse(p, 0, at); }
 

@@ -291,9 +291,13 @@ void TypeAhead(const TProgram& p, const std::vector<TStroke>& strokes);
 // box clicked ahead, leaves nothing to take). False when the bound ran out
 // (the program was still busy).
 bool InputDrained(const TProgram& p, unsigned boundMs = 3 * WaitBound);
-// Ctrl+S, returning once the program has taken it (InputDrained): the
-// database file holds the save then. (Key alone returns when the program
-// answers, which a busy program may do before it takes the keys.)
+// Ctrl+S, returning once the program has written a database file in the
+// scenario's folder (a failure when none was written within the bound):
+// the file holds the save then, and every key sent before it was taken.
+// (Key alone returns when the program answers, which a busy program may
+// do before it takes the keys; InputDrained alone can be fooled by a
+// program that paints at once while keys still wait, as a list refilled
+// over a hundred thousand tasks does.)
 void SaveByKeys(const TProgram& p);
 
 // ---- The left button held down
