@@ -590,8 +590,16 @@ HWND TProgram::Main(unsigned boundMs) {
     FMain = WaitTopWindow("TMainForm", boundMs);
     // A user's keys go to the window once it is active and the start has
     // run to its end; a loaded machine can show the window well before.
+    // Active in its thread is not enough: keys go to the foreground
+    // window, which the window system may hand over a moment later (after
+    // a message box at start-up, say).
     if (FMain) {
-        WaitUntil([&] { return ThreadInfo().hwndActive == FMain || WaitTopWindow("#32770", 0); }, boundMs);
+        WaitUntil(
+            [&] {
+                return (ThreadInfo().hwndActive == FMain && GetForegroundWindow() == FMain) ||
+                       WaitTopWindow("#32770", 0);
+            },
+            boundMs);
         Settle();
     }
     return FMain;
