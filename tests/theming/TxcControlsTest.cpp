@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <thread>
 #include <vector>
@@ -213,16 +212,6 @@ struct TSysCommandSpy : gcl::TObject {
     }
 };
 
-// Polls Done every few milliseconds for at most Ms; whether it came true.
-bool PollUntil(unsigned ms, const std::function<bool()>& done) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(5);
-    }
-    return true;
-}
-
 // Mouse steps as input through the window system, all queued at once: each
 // a screen point and what the button does there.
 struct TMouseStep {
@@ -279,13 +268,15 @@ TEST_F(TxcControls, StatusBarGripSizesTheForm) {
         return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
     };
     std::atomic<bool> released{false};
+    // (The hand's thread has no windows: waiting there takes none of the
+    // form's messages.)
     std::thread hand([&] {
-        const bool sizing = PollUntil(5000, inSizing);
+        const bool sizing = PumpMessages(5000, inSizing);
         SendMouse({{TPoint{inGrip.X + 20, inGrip.Y + 15}, MOUSEEVENTF_MOVE},
                    {TPoint{inGrip.X + 40, inGrip.Y + 30}, MOUSEEVENTF_MOVE},
                    {TPoint{inGrip.X + 40, inGrip.Y + 30}, MOUSEEVENTF_LEFTUP}});
         // A loop that never saw the release must not hold the test.
-        if (sizing && !PollUntil(5000, [&] { return !inSizing(); })) PostMessageA(form, WM_LBUTTONUP, 0, 0);
+        if (sizing && !PumpMessages(5000, [&] { return !inSizing(); })) PostMessageA(form, WM_LBUTTONUP, 0, 0);
         released = true;
     });
     SendMouse({{inGrip, MOUSEEVENTF_MOVE}, {inGrip, MOUSEEVENTF_LEFTDOWN}});
