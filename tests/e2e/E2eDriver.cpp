@@ -199,6 +199,21 @@ INPUT MouseInput(DWORD flags, POINT at) {
     return in;
 }
 
+// A click as one input event: the move to At, the press and the release.
+// Every mouse event here carries its place. One without it lands where
+// the pointer is when the window system queues it, and that is not always
+// where the last move sent it: Wine moves the X pointer for each move sent,
+// and the program's process turns the X server's reports of those moves
+// into moves of its own, whenever it next reads its X events. A report
+// read late takes the pointer back to an earlier place, between two events
+// sent one after the other. One event for the whole click leaves no room
+// between its parts.
+INPUT ClickInput(POINT at, bool right = false) {
+    return MouseInput(MOUSEEVENTF_MOVE | (right ? MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP
+                                               : MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP),
+                      at);
+}
+
 void Mouse(const TProgram& p, DWORD flags, POINT at) {
     std::vector<INPUT> in{MouseInput(flags | MOUSEEVENTF_MOVE, at)};
     Send(in);
@@ -773,9 +788,7 @@ void TypeAhead(const TProgram& p, const std::vector<TStroke>& strokes) {
     std::vector<INPUT> in;
     for (const TStroke& stroke : strokes) {
         if (stroke.Clicked) {
-            in.push_back(MouseInput(MOUSEEVENTF_MOVE, stroke.At));
-            in.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN, stroke.At));
-            in.push_back(MouseInput(MOUSEEVENTF_LEFTUP, stroke.At));
+            in.push_back(ClickInput(stroke.At));
         } else if (stroke.Text.empty())
             AddKey(in, stroke.Vk, stroke.Mods);
         else
@@ -881,16 +894,14 @@ void AwaitSingleClick(POINT at, bool right) {
 void Click(const TProgram& p, POINT at, bool right) {
     MoveTo(p, at);
     AwaitSingleClick(at, right);
-    std::vector<INPUT> in{MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, at),
-                          MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, at)};
+    std::vector<INPUT> in{ClickInput(at, right)};
     Send(in);
     p.Settle();
 }
 
 void DoubleClick(const TProgram& p, POINT at) {
     MoveTo(p, at);
-    std::vector<INPUT> in{MouseInput(MOUSEEVENTF_LEFTDOWN, at), MouseInput(MOUSEEVENTF_LEFTUP, at),
-                          MouseInput(MOUSEEVENTF_LEFTDOWN, at), MouseInput(MOUSEEVENTF_LEFTUP, at)};
+    std::vector<INPUT> in{ClickInput(at), ClickInput(at)};
     Send(in);
     p.Settle();
 }
@@ -947,8 +958,7 @@ void Click(const TProgram& p, POINT at, unsigned mods) {
     AwaitSingleClick(at, false);
     std::vector<INPUT> in;
     AddMods(in, mods, false);
-    in.push_back(MouseInput(MOUSEEVENTF_LEFTDOWN, at));
-    in.push_back(MouseInput(MOUSEEVENTF_LEFTUP, at));
+    in.push_back(ClickInput(at));
     AddMods(in, mods, true);
     Send(in);
     p.Settle();
@@ -958,8 +968,8 @@ void Click(const TProgram& p, POINT at, unsigned mods) {
 
 void StampedClick(const TProgram& p, POINT at, DWORD time) {
     MoveTo(p, at);
-    std::vector<INPUT> in{MouseInput(MOUSEEVENTF_LEFTDOWN, at), MouseInput(MOUSEEVENTF_LEFTUP, at)};
-    for (INPUT& i : in) i.mi.time = time;
+    std::vector<INPUT> in{ClickInput(at)};
+    in.front().mi.time = time;
     Send(in);
     p.Settle();
 }
@@ -1130,7 +1140,7 @@ void HorizontalWheel(const TProgram& p, POINT at, int delta) {
 
 void MouseEvent(const TProgram& p, POINT at, DWORD flags, DWORD data) {
     MoveTo(p, at);
-    INPUT in = MouseInput(flags, at);
+    INPUT in = MouseInput(flags | MOUSEEVENTF_MOVE, at);
     in.mi.mouseData = data;
     SendInput(1, &in, sizeof in);
     p.Settle();

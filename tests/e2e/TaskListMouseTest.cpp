@@ -1167,20 +1167,12 @@ TEST(TaskListMouseScenario, AHeaderColumnHeldAsTheWindowWentAwayIsPlainWhenItCom
     const RECT list = RectOf(TMainWindowParts(main).List);
     const RECT header{list.left + 2, list.top + 2, list.right - 2, list.top + 18};
     const POINT onTitle{list.left + 60, list.top + 10};
-    auto button = [&](bool down) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-        SendInput(1, &in, sizeof in);
-        p.Settle();
-    };
     MoveTo(p, POINT{5, 5});
     SettleAfterTimers(p);
     const std::vector<COLORREF> plain = PixelsOf(header);
     for (const bool minimise : {false, true}) {
         const char* how = minimise ? "minimised" : "the hot key";
-        MoveTo(p, onTitle);
-        button(true);
+        ButtonDown(p, onTitle);
         SettleAfterTimers(p);
         ASSERT_FALSE(SamePixels(plain, PixelsOf(header), {})) << "the column does not look held";
         if (minimise) {
@@ -1190,8 +1182,7 @@ TEST(TaskListMouseScenario, AHeaderColumnHeldAsTheWindowWentAwayIsPlainWhenItCom
             Key(p, 'O', Ctrl | Shift);
             ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
         }
-        MoveTo(p, POINT{5, 5});
-        button(false);
+        ButtonUp(p, POINT{5, 5});
         if (minimise) {
             PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
             ASSERT_TRUE(WaitUntil([&] { return !IsIconic(main) && IsWindowVisible(main); }));
