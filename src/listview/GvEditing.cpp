@@ -415,6 +415,12 @@ void TGvEditManager::EndEdit() {
     }
     FEditing = false;
     gcl::ComPtr<IGvCellEditor> editor = FEditor;
+    // An edit taken as the window loses the activation (the user went to
+    // another program) leaves the keyboard alone: an editor hidden while it
+    // holds the focus hands it to its parent, and a focus set in a window
+    // that is no longer active takes the activation back within this
+    // thread, from the program the user went to.
+    if (!GetActiveWindow() && GetFocus()) SetFocus(nullptr);
     if (editor) editor->Hide();
     // A running edit always has its loop's flag; the end event may free the
     // list view and this manager with it.
@@ -618,7 +624,16 @@ void TGvEditManager::FinishEdit(bool& Gone) noexcept {
     // ended the edit may have given the focus to another control (the
     // user clicked into another edit box or a tree): it keeps it, and the
     // keys typed next go where the user clicked.
-    if (focus && IsWindow(focus) && IsWindowVisible(focus) && FocusStillInList()) SetFocus(focus);
+    if (!focus || !IsWindow(focus) || !IsWindowVisible(focus) || !FocusStillInList()) return;
+    if (GetActiveWindow()) {
+        SetFocus(focus);
+        return;
+    }
+    // The window went inactive meanwhile: the list is where the keyboard
+    // comes back to when the user does.
+    gcl::TCustomForm* form = gcl::GetParentForm(FOwnerListview);
+    if (form && FOwnerListview->HandleAllocated() && focus == FOwnerListview->GetHandle() && FOwnerListview->CanFocus())
+        form->SetActiveControl(FOwnerListview);
 }
 
 bool TGvEditManager::FocusStillInList() const {

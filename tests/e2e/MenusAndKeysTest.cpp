@@ -357,7 +357,7 @@ TEST(MenusAndKeysScenario, EveryWayOutOfAMenuLeavesTheKeyboardWhereItWas) {
     {
         TOtherProgram other;
         openMenu("File");
-        other.Activate(p);
+        EXPECT_TRUE(other.Activate(p)) << "the other program did not come to the front";
         EXPECT_TRUE(MenusShown(p, 0));
         EXPECT_EQ(p.ThreadInfo().hwndCapture, nullptr);
         Click(p, CaptionPointOf(main));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "e2e/E2eDriver.h"
@@ -35,12 +36,27 @@ public:
     TOtherProgram(const TOtherProgram&) = delete;
     TOtherProgram& operator=(const TOtherProgram&) = delete;
 
-    HWND Window() const { return FWindow; }
-    // Brings the window to the front, as a click on it in the taskbar does.
-    void Activate(const TProgram& p) {
+    // Whether the window's text comes to hold Part (bounded): keys typed
+    // here are taken by the window's own thread, which nothing waits for.
+    bool Shows(const std::string& part) const {
+        return WaitUntil([&] { return TextOf(FWindow).find(part) != std::string::npos; });
+    }
+    // Brings the window to the front, as a click on it in the taskbar does;
+    // whether it came to the front with the keyboard within the bound. The
+    // window system names the new foreground window once the window's own
+    // thread has made it active, a moment before the window takes the
+    // keyboard: keys sent in between reach it as system keys, which type
+    // nothing.
+    bool Activate(const TProgram& p) {
         SetForegroundWindow(FWindow);
-        WaitUntil([this] { return GetForegroundWindow() == FWindow.load(); });
+        const bool active = WaitUntil([this] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetForegroundWindow() == FWindow.load() && GetGUIThreadInfo(FThreadId, &info) &&
+                   info.hwndFocus == FWindow.load();
+        });
         p.Settle();
+        return active;
     }
 
 private:
