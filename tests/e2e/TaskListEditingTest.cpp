@@ -691,7 +691,9 @@ void ComeBack(TProgram& p, HWND main) {
 // pressing Enter: losing the activation cancelled the edit. The title
 // typed is now taken, as a click elsewhere in the window takes it; Esc
 // still throws it away, and a message box of the program's own that comes
-// up while typing is no switch to another program.
+// up while typing is no switch to another program. Taking the title moved
+// the focus back into the list, which took the activation back: the other
+// program lost the front, and the keys typed there went nowhere.
 TEST(TaskListEditingScenario, ATitleBeingTypedIsKeptWhenTheUserSwitchesToAnotherProgram) {
     TProgram p("switch-away-title");
     HWND main = StartOnTwoLists(p);
