@@ -36,10 +36,10 @@ namespace {
 constexpr const char* Marker = "Their extra task";
 constexpr const char* LoadMark = "FormCreate: layout and theme";
 
-std::string Folder;
-std::string Db() { return Folder + "\\Data\\ActualData.kpx"; }
-std::string Pending() { return Folder + "\\Data\\theirs-pending.kpx"; }
-std::string Log() { return Folder + "\\startup.log"; }
+std::string RunFolder;
+std::string Db() { return RunFolder + "\\Data\\ActualData.kpx"; }
+std::string Pending() { return RunFolder + "\\Data\\theirs-pending.kpx"; }
+std::string Log() { return RunFolder + "\\startup.log"; }
 
 // The wall clock in milliseconds since 1601 (the clock Linux's time()
 // shows too, from another origin).
@@ -80,7 +80,7 @@ void RemoveTempFiles() {
     WIN32_FIND_DATAA found;
     const HANDLE h = FindFirstFileA((Db() + ".*.tmp").c_str(), &found);
     if (h == INVALID_HANDLE_VALUE) return;
-    do DeleteFileA((Folder + "\\Data\\" + found.cFileName).c_str());
+    do DeleteFileA((RunFolder + "\\Data\\" + found.cFileName).c_str());
     while (FindNextFileA(h, &found));
     FindClose(h);
 }
@@ -124,21 +124,21 @@ double WindowsWriter(double target, double delayMs) {
 // TARGET" (TARGET in Unix milliseconds); it answers in FOLDER\acted with
 // the Unix milliseconds of its rename (0: it failed).
 void ArmLinuxWriter(const std::string& arm) {
-    DeleteFileA((Folder + "\\acted").c_str());
+    DeleteFileA((RunFolder + "\\acted").c_str());
     {
-        std::ofstream out(Folder + "\\arm.part");
+        std::ofstream out(RunFolder + "\\arm.part");
         out << arm << "\n";
     }
-    MoveFileExA((Folder + "\\arm.part").c_str(), (Folder + "\\arm").c_str(), MOVEFILE_REPLACE_EXISTING);
+    MoveFileExA((RunFolder + "\\arm.part").c_str(), (RunFolder + "\\arm").c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 // The wall time of its rename; 0 when it never came.
 double LinuxWriterActed() {
     const double bound = WallMs() + 60000;
-    while (!Exists(Folder + "\\acted"))
+    while (!Exists(RunFolder + "\\acted"))
         if (WallMs() > bound) return 0;
         else Sleep(1);
     Sleep(5);
-    const double at = std::atof(ReadAll(Folder + "\\acted").c_str());
+    const double at = std::atof(ReadAll(RunFolder + "\\acted").c_str());
     return at > 0 ? at + UnixEpochMs : 0;
 }
 
@@ -150,8 +150,8 @@ struct TRun {
 bool Start(TRun& run) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    std::string command = "\"" + Folder + "\\qelvo.exe\"";
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si, &run.Pi))
+    std::string command = "\"" + RunFolder + "\\qelvo.exe\"";
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, RunFolder.c_str(), &si, &run.Pi))
         return false;
     return true;
 }
@@ -218,7 +218,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: other_writer_bench FOLDER save|load windows|linux TRIES SEED\n");
         return 2;
     }
-    Folder = argv[1];
+    RunFolder = argv[1];
     const std::string mode = argv[2], writer = argv[3];
     const int tries = std::atoi(argv[4]);
     std::mt19937 random(unsigned(std::atoi(argv[5])));
@@ -228,7 +228,7 @@ int main(int argc, char** argv) {
     // Where the load begins, from a start of its own.
     double markMs = 0;
     if (load) {
-        CopyFileA((Folder + "\\ours.kpx").c_str(), Db().c_str(), FALSE);
+        CopyFileA((RunFolder + "\\ours.kpx").c_str(), Db().c_str(), FALSE);
         DeleteFileA(Log().c_str());
         TRun run;
         if (!Start(run) || !WaitMain(run)) return 1;
@@ -240,8 +240,8 @@ int main(int argc, char** argv) {
     int asked = 0, lost = 0, kept = 0, other = 0;
     for (int t = 0; t < tries; ++t) {
         RemoveTempFiles();
-        CopyFileA((Folder + "\\ours.kpx").c_str(), Db().c_str(), FALSE);
-        CopyFileA((Folder + "\\theirs.kpx").c_str(), Pending().c_str(), FALSE);
+        CopyFileA((RunFolder + "\\ours.kpx").c_str(), Db().c_str(), FALSE);
+        CopyFileA((RunFolder + "\\theirs.kpx").c_str(), Pending().c_str(), FALSE);
         DeleteFileA(Log().c_str());
         const double delay = load ? std::uniform_real_distribution<double>(0, 50)(random)
                                   : std::uniform_real_distribution<double>(5, 25)(random);
