@@ -13,10 +13,10 @@
 namespace qelvo::e2e {
 
 // A toolbar read as a screen reader reads it: its items' names, whether
-// each shows and is checked, and where.
+// each shows, is checked and is the one selected, and where.
 struct TBarItem {
     std::string Name;
-    bool Visible = false, Checked = false;
+    bool Visible = false, Checked = false, Selected = false;
     RECT Place{};
 };
 
@@ -56,6 +56,7 @@ inline std::vector<TBarItem> ItemsOf(HWND bar) {
         if (child->get_accState(self, &state) == S_OK) {
             item.Visible = !(state.lVal & STATE_SYSTEM_INVISIBLE);
             item.Checked = (state.lVal & STATE_SYSTEM_CHECKED) != 0;
+            item.Selected = (state.lVal & STATE_SYSTEM_HOTTRACKED) != 0;
         }
         long x = 0, y = 0, w = 0, h = 0;
         if (item.Visible && child->accLocation(&x, &y, &w, &h, self) == S_OK) item.Place = RECT{x, y, x + w, y + h};
@@ -69,6 +70,13 @@ inline std::vector<TBarItem> ItemsOf(HWND bar) {
 inline TBarItem ItemNamed(HWND bar, const std::string& prefix) {
     for (const TBarItem& item : ItemsOf(bar))
         if (item.Name.compare(0, prefix.size(), prefix) == 0) return item;
+    return {};
+}
+
+// The name of the item selected in Bar, empty when none is.
+inline std::string SelectedItemOf(HWND bar) {
+    for (const TBarItem& item : ItemsOf(bar))
+        if (item.Selected) return item.Name;
     return {};
 }
 

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "data/uDataMan.h"
+#include "e2e/BarItemsSupport.h"
 #include "e2e/E2eDriver.h"
+#include "e2e/TaskEntrySupport.h"
 
 namespace qelvo::e2e {
 
@@ -143,13 +145,25 @@ inline bool SaveDialogAnswer(TProgram& p, const std::string& fileName) {
 
 // Hides the program to the notification area with the hot key, then
 // opens its icon's menu there and takes the menu's last item (Exit and
-// save).
+// save) by its keys. The keys wait until the menu has the keyboard (its
+// thread holds the mouse and a window of the program the front), and
+// Return until End has selected the item.
 inline void ExitFromTheTray(TProgram& p, HWND main) {
+    TComScope com;
     Key(p, 'O', Ctrl | Shift);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }));
     Click(p, TrayIconPoint(), true);
-    EXPECT_TRUE(WaitUntil([&] { return p.TopWindows().size() > 0; })) << DescribeTray();
-    Key(p, VK_UP);
+    ASSERT_TRUE(MenusShown(p, 1)) << DescribeTray();
+    const HWND menu = PopupMenus(p).front();
+    const auto menuHasTheKeys = [&] {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+        return p.ThreadInfo().hwndCapture != nullptr && pid == p.ProcessId();
+    };
+    ASSERT_TRUE(WaitUntil(menuHasTheKeys)) << DescribeTray();
+    Key(p, VK_END);
+    ASSERT_TRUE(WaitUntil([&] { return SelectedItemOf(menu).rfind("Exit and save", 0) == 0; }))
+        << "selected: \"" << SelectedItemOf(menu) << "\"; " << DescribeTray();
     Key(p, VK_RETURN);
 }
 
